@@ -1,0 +1,210 @@
+#include "platform/Prompt.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QMessageBox>
+
+namespace platform {
+namespace {
+QString g_defaultCaption = QStringLiteral("Tavrel");
+TestResponder *g_responder = nullptr;
+
+QWidget *activeParent(QWidget *parent)
+{
+    if (parent)
+        return parent;
+    return QApplication::activeWindow();
+}
+
+int showRealMessageBox(const QString &text, const QString &caption, unsigned style)
+{
+    QMessageBox box(activeParent(nullptr));
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (style & MB_ICONMASK) {
+    case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    struct Button { QMessageBox::StandardButton button; int id; };
+    QList<Button> buttons;
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
+    case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    default: buttons = {{QMessageBox::Ok, IDOK}}; break;
+    }
+    for (const Button &b : buttons)
+        box.addButton(b.button);
+    const int def = int((style & MB_DEFMASK) >> 8);
+    if (def < buttons.size())
+        box.setDefaultButton(buttons[def].button);
+    const auto pressed = QMessageBox::StandardButton(box.exec());
+    for (const Button &b : buttons)
+        if (b.button == pressed)
+            return b.id;
+    // Closed with Escape or the title bar: Cancel where there is one, else the
+    // only button (as the system's boxes do).
+    if ((style & MB_TYPEMASK) == MB_YESNO || (style & MB_TYPEMASK) == MB_ABORTRETRYIGNORE)
+        return buttons.last().id;
+    return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+}
+} // namespace
+
+void Prompt::setDefaultCaption(const QString &caption)
+{
+    g_defaultCaption = caption;
+}
+
+QString Prompt::defaultCaption()
+{
+    return g_defaultCaption;
+}
+
+int Prompt::messageBox(const QString &text, const QString &caption, unsigned style)
+{
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::MessageBox;
+    r.text = text;
+    r.caption = caption.isEmpty() ? g_defaultCaption : caption;
+    r.flags = style;
+    if (g_responder)
+        return g_responder->takeAnswer(r);
+    return showRealMessageBox(text, r.caption, style);
+}
+
+void Prompt::beep()
+{
+    if (g_responder) {
+        PromptRecord r;
+        r.kind = PromptRecord::Kind::Beep;
+        g_responder->record(r);
+        return;
+    }
+    QApplication::beep();
+}
+
+QString Prompt::openFileName(const QString &title, const QString &folder, const QString &filter, QWidget *parent)
+{
+    if (g_responder) {
+        PromptRecord r;
+        r.kind = PromptRecord::Kind::OpenFile;
+        r.caption = title;
+        r.text = folder;
+        return g_responder->takeFile(r);
+    }
+    return QFileDialog::getOpenFileName(activeParent(parent), title, folder, filter);
+}
+
+QString Prompt::saveFileName(const QString &title, const QString &suggested, const QString &filter, QWidget *parent)
+{
+    if (g_responder) {
+        PromptRecord r;
+        r.kind = PromptRecord::Kind::SaveFile;
+        r.caption = title;
+        r.text = suggested;
+        return g_responder->takeFile(r);
+    }
+    return QFileDialog::getSaveFileName(activeParent(parent), title, suggested, filter);
+}
+
+QString Prompt::folderName(const QString &title, const QString &folder, QWidget *parent)
+{
+    if (g_responder) {
+        PromptRecord r;
+        r.kind = PromptRecord::Kind::Folder;
+        r.caption = title;
+        r.text = folder;
+        return g_responder->takeFile(r);
+    }
+    return QFileDialog::getExistingDirectory(activeParent(parent), title, folder);
+}
+
+int Prompt::execDialog(QDialog &dialog)
+{
+    if (g_responder)
+        return g_responder->runDialog(dialog);
+    return dialog.exec();
+}
+
+TestResponder::TestResponder() : m_previous(g_responder)
+{
+    g_responder = this;
+}
+
+TestResponder::~TestResponder()
+{
+    g_responder = m_previous;
+}
+
+TestResponder *TestResponder::active()
+{
+    return g_responder;
+}
+
+QStringList TestResponder::texts() const
+{
+    QStringList out;
+    for (const PromptRecord &r : m_shown)
+        if (r.kind == PromptRecord::Kind::MessageBox)
+            out << r.text;
+    return out;
+}
+
+int TestResponder::takeAnswer(const PromptRecord &record)
+{
+    PromptRecord r = record;
+    if (m_answers.empty()) {
+        r.answer = 0;
+        m_shown.append(r);
+        throw UnansweredPrompt(QStringLiteral("Unanswered message box: ") + record.text);
+    }
+    r.answer = m_answers.front();
+    m_answers.pop_front();
+    m_shown.append(r);
+    return r.answer;
+}
+
+QString TestResponder::takeFile(const PromptRecord &record)
+{
+    m_shown.append(record);
+    if (m_files.empty())
+        throw UnansweredPrompt(QStringLiteral("Unanswered file choice: ") + record.caption);
+    QString f = m_files.front();
+    m_files.pop_front();
+    return f;
+}
+
+int TestResponder::runDialog(QDialog &dialog)
+{
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::Dialog;
+    r.text = dialog.objectName();
+    r.caption = dialog.windowTitle();
+    if (m_dialogs.empty()) {
+        m_shown.append(r);
+        throw UnansweredPrompt(QStringLiteral("Unanswered dialog: ") + dialog.windowTitle());
+    }
+    DialogHandler handler = std::move(m_dialogs.front());
+    m_dialogs.pop_front();
+    dialog.setModal(true);
+    dialog.show();
+    QApplication::processEvents();
+    const int result = handler(dialog);
+    dialog.hide();
+    r.answer = result;
+    m_shown.append(r);
+    dialog.setResult(result);
+    return result;
+}
+
+} // namespace platform

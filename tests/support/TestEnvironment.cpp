@@ -1,0 +1,27 @@
+#include "support/TestEnvironment.h"
+
+#include "platform/Clock.h"
+#include "platform/Settings.h"
+
+#include <QtCore/QDir>
+
+void TavrelTest::SetUp()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(m_dir->isValid());
+    platform::Settings::useFolder(m_dir->filePath(QStringLiteral("settings")));
+    m_prompts = std::make_unique<platform::TestResponder>();
+}
+
+void TavrelTest::TearDown()
+{
+    m_prompts.reset();
+    platform::Settings::useFolder(QString());
+    platform::Clock::reset();
+    m_dir.reset();
+}
+
+QString TavrelTest::tempPath(const QString &name) const
+{
+    return QDir(m_dir->path()).filePath(name);
+}
