@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/Value.h"
+#include "platform/db/DbException.h"
+#include "platform/db/TableDef.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <memory>
+
+struct sqlite3;
+
+namespace platform {
+
+// The shop's database file: SQLite under the Jet dialect and DAO behaviour the
+// program was written for. Every failure throws DbException with Jet's number.
+class Database
+{
+public:
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Creates a new, empty database file (3010-style failure when it exists).
+    static void create(const QString &path);
+
+    // Opens shared (the normal case) or exclusive (posting, compaction,
+    // upgrade); exclusive fails with 3045 while another connection has the
+    // file open. Registers itself in the lock file beside the database.
+    void open(const QString &path, bool exclusive = false, bool readOnly = false);
+    void close();
+    bool isOpen() const;
+    bool isExclusive() const;
+    bool isReadOnly() const;
+    QString name() const; // the full path of the file
+
+    // Runs one Jet INSERT, UPDATE or DELETE (fail on error: all rows or none).
+    // Parameters bind to "?" or named parameters in order.
+    void execute(const QString &jetSql, const QList<Value> &parameters = {});
+    int recordsAffected() const;
+
+    // Runs SQLite text directly (schema work and maintenance only; never user text).
+    void executeNative(const QString &sqliteSql);
+
+    // Transactions nest (the inner ones as savepoints). Prefer Transaction below.
+    void beginTrans();
+    void commitTrans();
+    void rollback();
+    int transactionDepth() const;
+
+    // Schema: tables, fields, indexes and saved queries.
+    QStringList tableNames() const;
+    bool tableExists(const QString &table) const;
+    TableDef tableDef(const QString &table) const; // 3265 when absent
+    void createTable(const TableDef &def);        // 3010 when it exists
+    void deleteTable(const QString &table);
+    // Adds a field, at the given 0-based position or at the end (-1); existing
+    // rows get initialValue (Null when Null).
+    void addField(const QString &table, const FieldDef &field, int position = -1,
+                  const Value &initialValue = Value());
+    void deleteField(const QString &table, const QString &field);          // 3280 while indexed
+    void resizeTextField(const QString &table, const QString &field, int size);
+    void moveField(const QString &table, const QString &field, int position);
+    void createIndex(const QString &table, const IndexDef &index);        // 3283, 3284
+    void deleteIndex(const QString &table, const QString &indexName);     // 3265 when absent
+    QStringList queryNames() const;
+    bool queryExists(const QString &name) const;
+    QString queryText(const QString &name) const;
+    void createQuery(const QString &name, const QString &jetSql);         // 3012 when it exists
+    void deleteQuery(const QString &name);
+
+    // The workstations connected, as the lock file lists them (computer, user).
+    struct Connection { QString computer; QString user; };
+    QList<Connection> connections() const;
+
+    sqlite3 *handle() const;
+
+    class Impl;
+    Impl *impl() const { return d.get(); }
+
+private:
+    std::unique_ptr<Impl> d;
+};
+
+// A unit of work: rolls back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
+} // namespace platform

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/Value.h"
+#include "platform/db/Database.h"
+
+#include <QtCore/QString>
+
+#include <memory>
+
+namespace platform {
+
+// A DAO-style recordset over the shop database: a dynaset (updatable when it
+// reads one table; rows fetched by key in pages as they are visited) or a
+// snapshot (read-only, the rows as of opening). Failures throw DbException.
+class Recordset
+{
+public:
+    enum class Type { Dynaset = 2, Snapshot = 4 };
+    enum class EditMode { None, Edit, Add };
+
+    explicit Recordset(Database &db);
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    // source: a table name, a Jet SELECT/TRANSFORM/PARAMETERS text, or a saved
+    // query's name. The filter (a Jet expression) is ANDed into its WHERE; the
+    // sort (a Jet ORDER BY list) replaces its own.
+    void open(Type type, const QString &source, const QList<Value> &parameters = {});
+    void close();
+    bool isOpen() const;
+    void setFilter(const QString &jetCriterion);
+    void setSort(const QString &jetOrderBy);
+    QString filter() const;
+    QString sort() const;
+    void requery();
+
+    bool canUpdate() const;
+    bool canAppend() const;
+
+    bool isEOF() const;
+    bool isBOF() const;
+    void moveFirst();
+    void moveNext();
+    void movePrev();
+    void moveLast();
+    long recordCount() const;       // rows visited so far; exact after moveLast()
+
+    // Jet criteria; true when a row matched (it becomes current).
+    bool findFirst(const QString &jetCriterion);
+    bool findNext(const QString &jetCriterion);
+
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    FieldType fieldType(int index) const;
+    int fieldSize(int index) const;
+    bool fieldIsAutoNumber(int index) const;
+    int fieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
+
+    Value value(int index) const;              // 3021 without a current row
+    Value value(const QString &name) const;    // 3265 for an unknown name
+    void setValue(int index, const Value &value);
+    void setValue(const QString &name, const Value &value);
+    void setFieldDirty(int index, bool dirty = true);
+    bool isFieldDirty(int index) const;
+
+    void addNew();
+    void edit();
+    void update();        // 3197 when another workstation changed the row since it was read
+    void cancelUpdate();
+    void deleteRecord();
+    EditMode editMode() const;
+    // After addNew + update: makes the added row current.
+    void moveToLastAdded();
+
+    Database &database() const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "platform/Value.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+
+namespace platform::jet {
+
+// What the translator needs to know of the database: tables with their
+// columns (in order, with Jet types and sizes) and saved queries.
+class SchemaCatalog
+{
+public:
+    struct Column { QString name; FieldType type = FieldType::Text; int size = 0; };
+    virtual ~SchemaCatalog() = default;
+    // Columns of a table, or nothing when there is no such table.
+    virtual std::optional<QList<Column>> tableColumns(const QString &table) const = 0;
+    // The Jet text of a saved query, or nothing.
+    virtual std::optional<QString> savedQuery(const QString &name) const = 0;
+    // Changes whenever the schema changes, so cached translations are dropped.
+    virtual quint64 schemaGeneration() const = 0;
+};
+
+struct ResultColumn
+{
+    QString name;                    // the alias verbatim, or the field's name
+    FieldType type = FieldType::Text;
+    int size = 0;
+    QString baseTable;               // for a plain column of a base table
+    QString baseColumn;
+};
+
+// The SQLite form of one Jet statement.
+struct Translation
+{
+    enum class Kind { Select, Insert, Update, Delete, Crosstab };
+    Kind kind = Kind::Select;
+    QString sql;                     // for Crosstab: empty until built with the pivot values
+    QList<ResultColumn> columns;     // for Select (and Crosstab: the row-heading columns)
+    QStringList parameters;          // declared and implicit parameters, in binding order
+    QList<FieldType> parameterTypes;
+    // A single base table the statement reads plain rows from (updatable
+    // dynaset); empty otherwise.
+    QString updatableTable;
+
+    // Crosstab, run in two steps: pivotValuesSql lists the pivot values;
+    // buildCrosstab() makes the final statement and its columns from them.
+    QString pivotValuesSql;
+    std::function<Translation(const QList<Value> &pivotValues)> buildCrosstab;
+};
+
+// Parses Jet SQL (a real tokenizer and expression parser) and emits SQLite
+// that calls the functions registered by registerFunctions(). Errors throw
+// platform::DbException with Jet's numbers. Translations are cached by text.
+class JetTranslator
+{
+public:
+    explicit JetTranslator(const SchemaCatalog &catalog);
+    ~JetTranslator();
+
+    Translation translate(const QString &jetSql) const;
+    // A recordset's source with a filter ANDed into its WHERE and a sort that
+    // replaces its ORDER BY (either may be empty).
+    Translation translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort) const;
+    // A Jet criterion over the given columns (Find), emitted as an SQLite
+    // boolean expression whose column references are "name" quoted.
+    QString translateCriterion(const QString &criterion, const QList<ResultColumn> &columns) const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Registers the Jet functions, aggregates and the JETTEXT collation on a connection.
+void registerFunctions(sqlite3 *db);
+
+// Converts a value to a column's type as Jet stores it (rounding, range and
+// size checks: 3349, 3163, 3421).
+Value storeAs(const Value &value, FieldType type, int size);
+
+} // namespace platform::jet
