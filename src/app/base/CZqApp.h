@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QtCore/QDate>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <vector>
+
+class QKeyEvent;
 class QWidget;
 
 // The application object: the hub every subsystem reaches for the workstation
@@ -90,6 +94,46 @@ public:
     void setPlacementSaving(bool on) { m_placementSaving = on; }
     bool placementSaving() const { return m_placementSaving; }
 
+    // Application-wide accelerators: the command id for a key pressed in the
+    // target window, or 0. Delete counts only in a list.
+    struct Accelerator
+    {
+        int key;        // Qt::Key
+        int modifiers;  // Qt::KeyboardModifiers (Shift, Control, Alt)
+        int commandId;
+    };
+    static const std::vector<Accelerator> &AcceleratorTable();
+    int TranslateAppAccelerator(QWidget *target, const QKeyEvent &event) const;
+    void setAcceleratorsLoaded(bool loaded) { m_acceleratorsLoaded = loaded; }
+
+    // Time-tracker options: the entries of a comma-terminated setting text
+    // (at most 15), with the tracked day's start and end in minutes.
+    void SetTrackOptionsText(const QString &text);
+    QString GetTrackOptionText(QString &out, int index) const;
+    int GetTrackOptionInt(int index) const;
+    int trackStart() const { return m_trackStart; }
+    int trackEnd() const { return m_trackEnd; }
+
+    // The shop options row: printing method, Saturday and Sunday workdays.
+    void SetShopOptionsText(const QString &text);
+    int printingMethod() const { return m_printingMethod; }
+    bool printingMethodFlag() const { return m_printingMethodFlag; }
+    bool saturdayWorkday() const { return m_saturdayWorkday; }
+    bool sundayWorkday() const { return m_sundayWorkday; }
+    // Days to the next workday (0 for a workday or an invalid date); with move
+    // set the date is advanced by that many days.
+    int SkipClosedDay(QDate *date, bool move) const;
+
+    int m_nSecurityLevel = -1; // -1 all passwords on, 0 all off, 1..5 levels
+    QChar GetSecurityGlyph() const;
+    // True when the view command is one of the nine main views and its bit
+    // is set in the "ShowTabs" mask.
+    bool IsTabShown(int viewCommandId) const;
+    static int TabBit(int viewCommandId);
+    // The Options row holding the update choices when a job is copied.
+    static int GetConvertOptionId(int fromJobType, int toJobType);
+
+    int m_nDefaultCsr = 0;
     int m_nLandscape = 0;
 
 private:
@@ -98,6 +142,14 @@ private:
     QString m_printerName;
     int m_printerCopies = 1;
     bool m_printerLandscape = false;
+    bool m_acceleratorsLoaded = true;
+    QStringList m_trackOptions;
+    int m_trackStart = 0;
+    int m_trackEnd = 0;
+    int m_printingMethod = 0;
+    bool m_printingMethodFlag = false;
+    bool m_saturdayWorkday = false;
+    bool m_sundayWorkday = false;
 };
 
 // The program's application object (set while one exists).

@@ -99,3 +99,62 @@ TEST_F(CZqAppSettings, WindowPlacementNeedsTenNumbersAndNeverReopensMinimised)
     app.WriteSettingText(QStringLiteral("Job Window"), QStringLiteral("0,1,-1,-1,-1,-1,10,10,500"), CZqApp::kWindowPos);
     EXPECT_EQ(app.ReadWindowPlacement(QStringLiteral("Job Window"), p), 0);
 }
+
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListView>
+
+TEST_F(CZqAppSettings, AcceleratorsFollowTheTableAndDeleteOnlyInLists)
+{
+    EXPECT_EQ(CZqApp::AcceleratorTable().size(), 65u);
+    QLineEdit edit;
+    QListView list;
+    const QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, del), 0);
+    EXPECT_EQ(app.TranslateAppAccelerator(&list, del), 30113);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier)), 30213);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier)), 30001);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier)), 30239);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier)), 0);
+    app.setAcceleratorsLoaded(false);
+    EXPECT_EQ(app.TranslateAppAccelerator(&list, del), 0);
+}
+
+TEST_F(CZqAppSettings, TrackOptionsWorkdaysAndSmallOptionServices)
+{
+    app.SetTrackOptionsText(QStringLiteral("0,8:00,17:00, 0,1,1,0,"));
+    EXPECT_EQ(app.trackStart(), 480);
+    EXPECT_EQ(app.trackEnd(), 1020);
+    EXPECT_EQ(app.GetTrackOptionInt(3), 0);
+    EXPECT_EQ(app.GetTrackOptionInt(1), 8);
+    QString t;
+    EXPECT_EQ(app.GetTrackOptionText(t, 20), QString());
+    app.SetTrackOptionsText(QStringLiteral("0,17:00,8:00,"));
+    EXPECT_EQ(app.trackStart(), 0);
+    EXPECT_EQ(app.trackEnd(), 0);
+
+    app.SetShopOptionsText(QStringLiteral("3,0,0,"));
+    EXPECT_TRUE(app.printingMethodFlag());
+    QDate saturday(2011, 3, 19);
+    EXPECT_EQ(app.SkipClosedDay(&saturday, true), 2);
+    EXPECT_EQ(saturday, QDate(2011, 3, 21));
+    app.SetShopOptionsText(QStringLiteral("0,0,1,"));
+    QDate sat2(2011, 3, 19);
+    EXPECT_EQ(app.SkipClosedDay(&sat2, false), 1);
+    QDate wednesday(2011, 3, 16);
+    EXPECT_EQ(app.SkipClosedDay(&wednesday, true), 0);
+
+    app.m_nSecurityLevel = 3;
+    EXPECT_EQ(app.GetSecurityGlyph(), QLatin1Char(']'));
+    app.m_nSecurityLevel = -1;
+    EXPECT_EQ(app.GetSecurityGlyph(), QLatin1Char(','));
+    EXPECT_EQ(CZqApp::GetConvertOptionId(2, 2), 0);
+    EXPECT_EQ(CZqApp::GetConvertOptionId(5, 0), 44325);
+    EXPECT_EQ(CZqApp::GetConvertOptionId(3, 1), 44322);
+
+    EXPECT_TRUE(app.IsTabShown(30008));
+    app.WriteSettingInt(QStringLiteral("ShowTabs"), 1 | 2 | 16, CZqApp::kViewSettings);
+    EXPECT_TRUE(app.IsTabShown(30002));
+    EXPECT_FALSE(app.IsTabShown(30003));
+    EXPECT_FALSE(app.IsTabShown(30009));
+}
