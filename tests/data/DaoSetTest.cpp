@@ -210,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DaoSetTest, TypedWritesAndTexts)
 {
     platform::Clock::setFixed(QDateTime(QDate(2011, 3, 16), QTime(9, 30)));
-    exec(QStringLiteral("UPDATE Customers SET Memo = 'first' & Chr(13) & Chr(10) & 'second' WHERE CusNo = 5"));
+    db().execute(QStringLiteral("UPDATE Customers SET Memo = ? WHERE CusNo = 5"),
+                 {Value(QStringLiteral("first\r\nsecond"), FieldType::Memo)});
 
     CXDaoSet set;
     set.Open(CXDaoSet::dbOpenDynaset,

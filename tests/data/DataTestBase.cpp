@@ -66,7 +66,7 @@ void DataTest::SetUp()
     db().createTable(table("Shipto", {field("ShiptoNo", T::Long, 0, true), field("CusNo", T::Long)}, "ShiptoNo"));
     db().createTable(table("Contacts",
                            {field("ContactNo", T::Long, 0, true), field("CusNo", T::Long),
-                            field("Name", T::Text, 50)},
+                            field("Name", T::Text, 50), field("Dept", T::Text, 20)},
                            "ContactNo"));
     db().createTable(table("Jobs",
                            {field("JobID", T::Long, 0, true), field("JobType", T::Byte), field("JobNo", T::Long),

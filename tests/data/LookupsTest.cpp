@@ -143,10 +143,10 @@ TEST_F(LookupsTest, ListsFilledByControlKind)
 
 TEST_F(LookupsTest, TreeGroups)
 {
-    exec(QStringLiteral("INSERT INTO Contacts (CusNo, Name) VALUES (2, 'Zed')"));
-    exec(QStringLiteral("INSERT INTO Contacts (CusNo, Name) VALUES (2, 'Amy')"));
-    exec(QStringLiteral("INSERT INTO Contacts (CusNo, Name) VALUES (3, 'Bob')"));
-    const QString sql = QStringLiteral("SELECT 'Customer ' & CusNo, Name, ContactNo FROM Contacts ORDER BY CusNo, ContactNo");
+    exec(QStringLiteral("INSERT INTO Contacts (CusNo, Name, Dept) VALUES (2, 'Zed', 'Customer 2')"));
+    exec(QStringLiteral("INSERT INTO Contacts (CusNo, Name, Dept) VALUES (2, 'Amy', 'Customer 2')"));
+    exec(QStringLiteral("INSERT INTO Contacts (CusNo, Name, Dept) VALUES (3, 'Bob', 'Customer 3')"));
+    const QString sql = QStringLiteral("SELECT Dept, Name, ContactNo FROM Contacts ORDER BY Dept, ContactNo");
 
     TreeRecorder tree;
     EXPECT_EQ(FillTreeFromQuery(&tree, sql, 7, 0, 8, 9, false, false, false), 3);
