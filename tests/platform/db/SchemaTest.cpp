@@ -143,8 +143,8 @@ TEST_F(SchemaTest, SavedQueriesAndDeletedTables)
     EXPECT_NE(db.impl()->catalog->schemaGeneration(), generation);
     EXPECT_TRUE(db.queryExists(QStringLiteral("big jobs")));
     EXPECT_EQ(db.queryNames(), QStringList{QStringLiteral("Big Jobs")});
-    EXPECT_EQ(errorOf([&] { db.createQuery(QStringLiteral("BIG JOBS"), QStringLiteral("SELECT 1")); }), 3012);
-    EXPECT_EQ(errorOf([&] { db.createQuery(QStringLiteral("Jobs"), QStringLiteral("SELECT 1")); }), 3012);
+    EXPECT_EQ(errorOf([&] { db.createQuery(QStringLiteral("BIG JOBS"), QStringLiteral("SELECT JobNo FROM Jobs")); }), 3012);
+    EXPECT_EQ(errorOf([&] { db.createQuery(QStringLiteral("Jobs"), QStringLiteral("SELECT JobNo FROM Jobs")); }), 3012);
 
     Recordset rs(db);
     rs.open(Recordset::Type::Snapshot, QStringLiteral("Big Jobs"));
