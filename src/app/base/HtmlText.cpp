@@ -9,7 +9,9 @@
 namespace {
 
 // The page head. Selectors, properties and values are fixed; every page of
-// the program looks alike because they all start here.
+// the program looks alike because they all start here. A link menu is a
+// class, not an id: most pages carry more than one menu, and an id may stand
+// only once on a page.
 const char *const kPageHead =
     "<html>\n"
     "\t<style>\n"
@@ -34,10 +36,10 @@ const char *const kPageHead =
     "\t\ta {color: #000000; font-size: 9pt; font-weight: normal; cursor: pointer; padding: 1px 0px 2px 12px;}\n"
     "\t\ta:hover {color: #ffffff; font-size: 9pt; font-weight: normal; background-color: #EC712B; "
     "padding: 1px 6px 2px 12px; text-decoration: none;}\n"
-    "\t\t#menu {color: #000000; font-size: 10pt; font-weight: normal;}\n"
-    "\t\t#menu a {FONT-SIZE: 8pt; FONT-WEIGHT: bold; text-align: center; padding: 3px 12px; COLOR: #FFFFFF; "
+    "\t\t.menu {color: #000000; font-size: 10pt; font-weight: normal;}\n"
+    "\t\t.menu a {FONT-SIZE: 8pt; FONT-WEIGHT: bold; text-align: center; padding: 3px 12px; COLOR: #FFFFFF; "
     "BACKGROUND-COLOR: #D06426; BORDER:1px solid #D0A288; text-decoration: none;}\n"
-    "\t\t#menu a:hover {text-decoration: none; color: #D06426; FONT-WEIGHT: bold; cursor: hand; "
+    "\t\t.menu a:hover {text-decoration: none; color: #D06426; FONT-WEIGHT: bold; cursor: hand; "
     "BACKGROUND-COLOR: #FFFFFF;}\n"
     "\t\thr {color: #c6c6c6; height: 1px;}\n"
     "\t\tul {margin: 6px 10px 3px 30px;}\n"
@@ -58,7 +60,7 @@ void HtmlEnd(QString &page)
 
 void AppendHtmlMenuStart(QString &page)
 {
-    page += QStringLiteral("<hr><div id=\"menu\">");
+    page += QStringLiteral("<hr><div class=\"menu\">");
 }
 
 void AppendHtmlMenuEnd(QString &page)
