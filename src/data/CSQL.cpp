@@ -1,6 +1,7 @@
 #include "data/CSQL.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
 #include "app/base/SqlText.h"
 
 namespace {
@@ -63,7 +64,7 @@ void CSQL::SetTransform(QString expression)
 
 void CSQL::SetHaving(QString text, int number)
 {
-    m_strHaving = QStringLiteral(" HAVING ") + text + QString::number(number);
+    m_strHaving = QStringLiteral(" HAVING ") + text + FormatInt(number, false, false);
 }
 
 void CSQL::AddWhere(QString condition)
@@ -77,7 +78,7 @@ void CSQL::AddCondition(QString text, int number)
         return;
     if (!m_strConditions.isEmpty())
         m_strConditions += QStringLiteral(" and ");
-    m_strConditions += text + QString::number(number);
+    m_strConditions += text + FormatInt(number, false, false);
 }
 
 void CSQL::SetDateCondition(QString field, int dateCode, int days)

@@ -41,6 +41,7 @@ QString SupportAddress();
 
 // The program's notice line; mode 2 gives its long form.
 QString GetProgramNotice(int mode);
-// The program's title and the date of its file: one line in mode 1 (home page,
-// view captions); otherwise title, date, location and the long notice (About box).
+// The program's title (as the application object set it for its message
+// boxes) and the date of its file: one line in mode 1 (home page, view
+// captions); otherwise title, date, location and the long notice (About box).
 QString GetProgramFileInfo(int mode);
