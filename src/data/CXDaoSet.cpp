@@ -2,7 +2,7 @@
 
 #include "app/base/TextUtil.h"
 #include "app/base/SqlText.h"
-#include "app/base/ValueText.h"
+#include "app/base/PriceText.h"
 #include "app/base/Confirm.h"
 #include "data/ControlIds.h"
 #include "data/DaoError.h"
