@@ -1,38 +1,21 @@
 #include "controls/CColumnAlias.h"
 
+#include "app/base/SqlText.h"
+#include "app/base/TextUtil.h"
+
 #include <algorithm>
-#include <limits>
 
 void CColumnAlias::ApplyTypeSuffix(QString &alias, int &type)
 {
-    if (type != TypeText || alias.size() < 3 || alias.at(alias.size() - 2) != QLatin1Char('_'))
-        return;
-    const QChar letter = alias.back();
-    alias.chop(2);
-    switch (letter.unicode()) {
-    case 'B': type = TypeByte; break;
-    case 'L': type = TypeLong; break;
-    case 'C': type = TypeCurrency; break;
-    case 'D': type = TypeDate; break;
-    case 'T': type = TypeTime; break;
-    default: break;
-    }
+    std::int16_t t = std::int16_t(type);
+    ApplyColumnTypeSuffix(alias, t);
+    type = t;
 }
 
 int CColumnAlias::ParseWidth(QString &alias)
 {
-    int width = 0;
-    const int marker = int(alias.indexOf(QLatin1String("_w_")));
-    if (marker >= 0) {
-        width = int(std::clamp<std::int64_t>(ReadInt(alias.mid(marker + 3)), std::numeric_limits<int>::min(),
-                                             std::numeric_limits<int>::max()));
-        alias.truncate(marker);
-    }
-    const int bar = int(alias.indexOf(QLatin1Char('|')));
-    if (bar >= 1) {
-        width = bar;
-        alias.remove(QLatin1Char('|'));
-    }
+    std::int32_t width = 0;
+    ParseColumnWidth(alias, width);
     return width;
 }
 
@@ -205,8 +188,8 @@ CColumnAlias::Tail CColumnAlias::ParseTail(const QString &title)
     }
     if (split < 0)
         return t;
-    t.a = int(ReadInt(tail.left(split)));
-    t.b = int(ReadInt(tail.mid(split + 1)));
+    t.a = ToInt(tail.left(split));
+    t.b = ToInt(tail.mid(split + 1));
     for (const char op : {'~', '+', '-', '*', '/', '%'}) {
         if (tail.contains(QLatin1Char(op))) {
             t.op = QLatin1Char(op);
@@ -235,23 +218,6 @@ int skipBlanks(const QString &text)
 }
 
 } // namespace
-
-std::int64_t CColumnAlias::ReadInt(const QString &text)
-{
-    int i = skipBlanks(text);
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
-    for (; i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128; ++i) {
-        if (value < kLimit)
-            value = value * 10 + (text.at(i).unicode() - '0');
-    }
-    return negative ? -value : value;
-}
 
 double CColumnAlias::ReadNumber(const QString &text)
 {

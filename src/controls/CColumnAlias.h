@@ -48,14 +48,10 @@ public:
     static constexpr std::uint32_t kCentre = 2085;
     static constexpr std::uint32_t kRight = 2086;
 
-    // The type suffix: on a text column whose alias has at least 3 characters
-    // and "_" as its second-last one, the last two characters are cut and the
-    // type follows the letter (B byte, L long, C money, D date, T time; any
-    // other letter keeps text).
+    // The type suffix and the width directive (ApplyColumnTypeSuffix and
+    // ParseColumnWidth) on int types.
     static void ApplyTypeSuffix(QString &alias, int &type);
-    // The width: "_w_" and the number after it (the alias is cut there), then a
-    // "|" at position 1 or later makes the width its position and every "|" is
-    // removed. Returns 0 when no width is given.
+    // Returns 0 when no width is given.
     static int ParseWidth(QString &alias);
 
     // The table's width before naming, by the type the suffix rule leaves.
@@ -109,12 +105,8 @@ public:
     static int HeaderLineCount(const QString &title) { return int(title.count(QLatin1Char('/'))) + 1; }
     static QString MultiLineHeader(const QString &title);
 
-    // Reads the integer at the start of a text: leading blanks and a sign are
-    // allowed, reading stops at the first character that is not a digit; no
-    // digits give 0.
-    static std::int64_t ReadInt(const QString &text);
-    // Reads the decimal number at the start of a text the same way; reading stops
-    // at the first character that cannot continue a number (a thousands
-    // separator among them).
+    // Reads the decimal number at the start of a text: leading blanks and a
+    // sign are allowed; reading stops at the first character that cannot
+    // continue a number (a thousands separator among them); no digits give 0.
     static double ReadNumber(const QString &text);
 };
