@@ -62,44 +62,6 @@ private:
 
 } // namespace
 
-// The text a field value shows in a table cell: whole numbers as they are,
-// single precision shortest, double precision without decimals, money with two
-// decimals, dates as month/day/year, yes/no as TRUE or FALSE, texts up to their
-// first line break.
-static QString valueText(const platform::Value &v)
-{
-    using platform::FieldType;
-    if (v.isNull())
-        return QString();
-    switch (v.type()) {
-    case FieldType::Boolean:
-        return v.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case FieldType::Byte:
-    case FieldType::Integer:
-    case FieldType::Long:
-        return QString::number(v.toInt64());
-    case FieldType::Single:
-        return QString::asprintf("%g", v.toDouble());
-    case FieldType::Double:
-        return QString::asprintf("%.0f", v.toDouble());
-    case FieldType::Currency:
-        return FormatCurrency(v.toMoney(), 2);
-    case FieldType::Date:
-        return v.toDateTime().format(QStringLiteral("%m/%d/%Y"));
-    case FieldType::Text:
-    case FieldType::Memo: {
-        const QString s = v.toString();
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            if (s.at(i) == QLatin1Char('\r') || s.at(i) == QLatin1Char('\n'))
-                return s.left(i);
-        }
-        return s;
-    }
-    default:
-        return QStringLiteral("!");
-    }
-}
-
 CXTable::CXTable()
 {
     Reset();
@@ -412,13 +374,13 @@ void CXTable::SetCellFromVariant(int row, int column, const platform::Value &val
                 ? Money::fromDouble(value.toDouble())
                 : Money::fromWhole(value.toInt64());
         else if (platform::isTextType(value.type()))
-            amount = Money::fromText(valueText(value));
+            amount = Money::fromText(CXRowSource::ValueText(value));
         if (amount.isValid()) {
             SetCellCurrency(row, column, amount);
             return;
         }
     }
-    SetCellText(row, column, valueText(value));
+    SetCellText(row, column, CXRowSource::ValueText(value));
 }
 
 void CXTable::ReplaceCellText(int firstRow, int lastRow, int firstColumn, int lastColumn, const QString &oldText,
@@ -571,7 +533,7 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
             if (p >= 0) {
                 QString key;
                 for (int f = 0; f <= p; ++f)
-                    key += valueText(values[size_t(f)]);
+                    key += CXRowSource::ValueText(values[size_t(f)]);
                 if (key != groupKey) {
                     if (groupStart < r) {
                         if (m_totalMode == TotalsPerGroup) {
