@@ -33,6 +33,12 @@ std::unique_ptr<CXRecordsetSource> CXRecordsetSource::openSnapshot(platform::Dat
     return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(rs), sql));
 }
 
+std::unique_ptr<CXRecordsetSource> CXRecordsetSource::adopt(std::unique_ptr<platform::Recordset> recordset,
+                                                           const QString &statement)
+{
+    return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(recordset), statement));
+}
+
 bool CXRecordsetSource::isOpen() const
 {
     return m_rs->isOpen();

@@ -25,6 +25,10 @@ public:
     // user ("Could not run query:") and gives null.
     static std::unique_ptr<CXRecordsetSource> openSnapshot(platform::Database &db, const QString &sql);
 
+    // Takes over a recordset that is already open.
+    static std::unique_ptr<CXRecordsetSource> adopt(std::unique_ptr<platform::Recordset> recordset,
+                                                    const QString &statement);
+
     platform::Recordset &recordset() const { return *m_rs; }
 
     bool isOpen() const override;
