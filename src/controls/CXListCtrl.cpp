@@ -967,6 +967,7 @@ void CXListCtrl::ShowTotals()
 
 namespace {
 
+// The names declared by a "PARAMETERS name type, ...;" head, in order.
 QStringList declaredParameters(const QString &sql)
 {
     const QString text = sql.trimmed();
