@@ -832,11 +832,22 @@ QVariant CXListCtrl::cellStyle(int row, int column, int role) const
     }
     const CXListModel::Row &r = m_model->row(row);
     if (role == Qt::DecorationRole) {
-        const int image = r.images[size_t(column)];
-        if (!m_imageList || image < 0 || image == kNoImage)
+        if (!m_imageList)
             return QVariant();
-        const QPixmap p = m_imageList->pixmap(image);
-        return p.isNull() ? QVariant() : QVariant(p);
+        const int image = r.images[size_t(column)];
+        const QPixmap p = image < 0 || image == kNoImage ? QPixmap() : m_imageList->pixmap(image);
+        if (!p.isNull())
+            return p;
+        // The first cell keeps the image's room, so that texts line up.
+        if (column == 0) {
+            static QPixmap blank;
+            if (blank.size() != m_imageList->iconSize()) {
+                blank = QPixmap(m_imageList->iconSize());
+                blank.fill(Qt::transparent);
+            }
+            return blank;
+        }
+        return QVariant();
     }
     if (m_drawMode == 0)
         return QVariant();
@@ -942,7 +953,10 @@ void CXListCtrl::ShowTotals()
     grid->setObjectName(QStringLiteral("grid"));
     grid->setHorizontalHeaderLabels({QStringLiteral("Column Name"), QStringLiteral("Column Total")});
     grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
     grid->setColumnWidth(0, 140);
     grid->setColumnWidth(1, 90);
     for (int r = 0; r < rows.size(); ++r) {

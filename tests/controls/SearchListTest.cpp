@@ -7,6 +7,8 @@
 #include "platform/Settings.h"
 #include "support/TestEnvironment.h"
 
+#include "Printers.h"
+
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>

@@ -10,6 +10,9 @@
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
 
+#include "Printers.h"
+
+#include <QtCore/QCoreApplication>
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QHeaderView>
@@ -395,4 +398,85 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     EXPECT_EQ(list.GetItemCount(), 0);
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Could not run query:")));
     db.close();
+}
+
+namespace {
+
+// Orders grouped by customer: each customer's first row takes the folder
+// image, rows are banded, and the List Totals sum the money and the minutes.
+RowSourceStub groupedOrders()
+{
+    struct Order
+    {
+        const char *customer;
+        const char *job;
+        int y, m, d;
+        std::int64_t cents;
+        int minutes;
+        int id;
+    };
+    const Order orders[] = {
+        {"Acme Printing", "Letterhead, 2 colours", 2011, 1, 5, 45000, 90, 1001},
+        {"Acme Printing", "Business cards x 4 names", 2011, 1, 12, 18850, 30, 1002},
+        {"Acme Printing", "Envelopes #10", 2011, 2, 1, 27500, 45, 1003},
+        {"Bolt Supply", "Catalog, 48 pages", 2010, 12, 31, 1234567, 600, 1004},
+        {"Bolt Supply", "Price sheets", 2011, 1, 20, 9900, 20, 1005},
+        {"Cord & Co", "Raffle tickets", 2011, 3, 3, 7525, 15, 1006},
+        {"Cord & Co", "Posters 18 x 24", 2011, 3, 9, 31200, 60, 1007},
+        {"Cord & Co", "Door hangers", 2011, 3, 15, 14000, 25, 1008},
+        {"Delta Dental", "Appointment cards", 2011, 4, 1, 8800, 15, 1009},
+    };
+    std::vector<std::vector<Value>> rows;
+    for (const Order &o : orders)
+        rows.push_back({Value(o.customer), Value(o.job), Value(DateTime(o.y, o.m, o.d)),
+                        Value(Money::fromCents(o.cents)), Value(o.minutes), Value(o.id)});
+    return RowSourceStub({{QStringLiteral("Customer"), FieldType::Text, 22},
+                          {QStringLiteral("Job_w_190"), FieldType::Text, 40},
+                          {QStringLiteral("Due"), FieldType::Date, 8},
+                          {QStringLiteral("Amount"), FieldType::Currency, 8},
+                          {QStringLiteral("Press Time"), FieldType::Long, 4},
+                          {QStringLiteral("JobID"), FieldType::Long, 4}},
+                         std::move(rows));
+}
+
+QString picturePath(const QString &name)
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+}
+
+} // namespace
+
+TEST_F(XListTest, GroupedListAndItsTotalsRenderOffscreen)
+{
+    CXListCtrl list;
+    list.resize(720, 260);
+    list.SetImageListAndStyle(131, 0, 0);
+    list.SetDefaultImage(12, true); // an open folder on each customer's first row
+    list.SetDrawStyle(1, 0x00F7EFE8, 0);
+    RowSourceStub src = groupedOrders();
+    list.FillFromRecordset(src, QString());
+    list.SetAutoSizeMode(1, true);
+    list.show();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(list.GetItemImage(0), 12);
+    EXPECT_EQ(list.GetItemImage(1), 255);
+    EXPECT_EQ(list.GetItemImage(3), 12);
+
+    const QPixmap shot = list.grab();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(picturePath(QStringLiteral("xlist-grouped.png"))));
+
+    QPixmap totals;
+    prompts().onDialog([&](QDialog &d) {
+        d.adjustSize();
+        totals = d.grab();
+        return int(QDialog::Accepted);
+    });
+    list.ShowTotals();
+    ASSERT_FALSE(totals.isNull());
+    EXPECT_TRUE(totals.save(picturePath(QStringLiteral("xlist-totals.png"))));
+    const auto rows = list.TotalsRows();
+    EXPECT_EQ(rows.at(3).second, QStringLiteral("13,973.42"));
+    EXPECT_EQ(rows.at(4).second, QStringLiteral("15:00"));
 }

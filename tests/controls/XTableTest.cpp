@@ -6,6 +6,8 @@
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
 
+#include "Printers.h"
+
 #include <QtCore/QFile>
 #include <QtCore/QJsonArray>
 #include <QtCore/QJsonDocument>
@@ -14,11 +16,6 @@
 using platform::FieldType;
 using platform::Value;
 using Field = RowSourceStub::Field;
-
-void PrintTo(const Money &m, std::ostream *os)
-{
-    *os << m.toPlainText().toStdString();
-}
 
 namespace {
 
