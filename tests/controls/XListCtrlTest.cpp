@@ -370,6 +370,14 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     EXPECT_LT(list.listModel()->rowCount(), 3000); // the rest is read as it is needed
     EXPECT_EQ(list.GetSortColumn(), 2);
     EXPECT_EQ(list.GetItemData(0), 1);
+    // Scrolling to the end of what is shown reads the next rows.
+    const int shown = list.listModel()->rowCount();
+    list.resize(400, 300);
+    list.show();
+    QCoreApplication::processEvents();
+    list.scrollToBottom();
+    QCoreApplication::processEvents();
+    EXPECT_GT(list.listModel()->rowCount(), shown);
     EXPECT_EQ(list.FindItemByData(2500, false), 2499);
     EXPECT_EQ(list.GetItemText(2999, 0), QStringLiteral("Job 3000"));
     EXPECT_EQ(list.listModel()->rowCount(), 3000);
