@@ -3,6 +3,7 @@
 
 #include "controls/CXTable.h"
 
+#include "app/base/SharedDatabaseHolder.h"
 #include "platform/db/Database.h"
 #include "platform/db/TableDef.h"
 
@@ -77,13 +78,12 @@ double timed(F &&f)
 
 void BM_XTableLoad100k(benchmark::State &state)
 {
-    platform::Database db;
-    db.open(shop().path);
+    SharedDatabaseHolder holder;
+    holder.database().open(shop().path);
     double total = 0;
     int runs = 0;
     for (auto _ : state) {
         CXTable table;
-        table.SetDatabase(&db);
         total += timed([&] { table.LoadQueryWithProgress(kJetQuery, CXTable::TotalsOneRow, 2, QStringLiteral("Total")); });
         ++runs;
         if (table.GetRowCount() != kRows + 1)

@@ -8,6 +8,7 @@
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
@@ -1111,9 +1112,9 @@ bool CXTable::ExportToFile(const QString &path, int type)
 bool CXTable::OpenQuery(const QString &sql)
 {
     m_query.reset();
-    if (!m_db || sql.trimmed().isEmpty())
+    if (sql.trimmed().isEmpty())
         return false;
-    m_query = CXRecordsetSource::openSnapshot(*m_db, sql.trimmed());
+    m_query = CXRecordsetSource::openSnapshot(SharedDatabase(), sql.trimmed());
     return m_query && m_query->isOpen();
 }
 

@@ -135,9 +135,7 @@ public:
     void SelectAll(bool on);
     int GetMarkedRowCount() const;
 
-    // Loading. The table's own queries run on this database.
-    void SetDatabase(platform::Database *db) { m_db = db; }
-    platform::Database *database() const { return m_db; }
+    // Loading. The table's own queries run on the shared database.
     // Opens the table's own recordset on the statement (closing it first);
     // true when it is open.
     bool OpenQuery(const QString &sql);
@@ -255,6 +253,5 @@ private:
     std::vector<Cell> m_cells; // row x column count + column
     int m_recordCount = 0;
 
-    platform::Database *m_db = nullptr;
     std::unique_ptr<CXRowSource> m_query;
 };

@@ -6,6 +6,7 @@
 #include "controls/CXListModel.h"
 #include "controls/CXProgress.h"
 
+#include "app/base/SharedDatabaseHolder.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
@@ -345,7 +346,8 @@ private:
 
 TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
 {
-    platform::Database db;
+    SharedDatabaseHolder holder;
+    platform::Database &db = holder.database();
     const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
     platform::Database::create(path);
     db.open(path);
@@ -364,7 +366,6 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     }
 
     CXListCtrl list;
-    list.SetDatabase(&db);
     list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs ORDER BY JobID"), QString(), 2, true);
     EXPECT_EQ(list.GetItemCount(), 3000);
     EXPECT_LT(list.listModel()->rowCount(), 3000); // the rest is read as it is needed
@@ -398,13 +399,36 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     EXPECT_LT(list.GetItemCount(), 3000);
     EXPECT_EQ(list.GetSelectedCount(), list.GetItemCount());
 
+    // A stored query asks for its parameters first; a cancel fills nothing.
+    db.createQuery(QStringLiteral("Dear Jobs"),
+                   QStringLiteral("PARAMETERS [Least Price] Currency; SELECT Name, Price, JobID FROM Jobs "
+                                  "WHERE Price >= [Least Price] ORDER BY JobID"));
+    QStringList fields;
+    prompts().onDialog([&](QDialog &d) {
+        auto *grid = d.findChild<QTableWidget *>(QStringLiteral("grid"));
+        for (int r = 0; grid && r < grid->rowCount(); ++r)
+            fields << grid->item(r, 0)->text();
+        if (grid)
+            grid->item(0, 1)->setText(QStringLiteral("29.99"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
+    EXPECT_EQ(fields, QStringList{QStringLiteral("Least Price")});
+    EXPECT_EQ(prompts().shown().last().caption, QStringLiteral("Query"));
+    EXPECT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemData(1), 3000);
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    EXPECT_FALSE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
+    EXPECT_EQ(list.GetItemCount(), 2);
+
     // An empty statement fills nothing; one that cannot run is told.
     list.FillFromSql(QString());
     EXPECT_GT(list.GetItemCount(), 0);
+    prompts().answer(platform::IDNO);
     prompts().answer(platform::IDOK);
     list.FillFromSql(QStringLiteral("SELECT Nope FROM Nowhere"));
     EXPECT_EQ(list.GetItemCount(), 0);
-    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Could not run query:")));
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Your database or network may be busy.")));
     db.close();
 }
 
