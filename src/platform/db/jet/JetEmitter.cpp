@@ -268,8 +268,11 @@ Typed JetEmitter::parameter(const QString &name, bool implicit)
         m_slotByName.insert(key, slot);
     }
     const Slot &s = m_slots[slot];
-    Typed t = typedOf(QStringLiteral("?%1").arg(slot + 1), s.type, s.size);
-    return t;
+    // A parameter nobody declared is listed as Text but compares and joins as
+    // whatever value is bound.
+    if (implicit || !m_declared.contains(key))
+        return typedOf(QStringLiteral("?%1").arg(slot + 1), FieldType::Empty, 0);
+    return typedOf(QStringLiteral("?%1").arg(slot + 1), s.type, s.size);
 }
 
 Typed JetEmitter::placeholder(int ordinal)
