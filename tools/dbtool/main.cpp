@@ -20,12 +20,16 @@ const Command kCommands[] = {
 
 } // namespace
 
+int RunCreateCommand(const QStringList &arguments);
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
+    if (args.size() >= 2 && args.at(1) == QLatin1String("create"))
+        return RunCreateCommand(args.mid(2));
     if (args.size() >= 2) {
         for (const Command &c : kCommands) {
             if (args[1] == QLatin1String(c.name))
