@@ -1,7 +1,6 @@
 #include "data/CAlertSet.h"
 
 #include "app/base/TextUtil.h"
-#include "data/GuardedFieldExchange.h"
 #include "platform/Prompt.h"
 
 CAlertSet::CAlertSet(platform::Database *database)

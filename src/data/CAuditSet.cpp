@@ -1,7 +1,6 @@
 #include "data/CAuditSet.h"
 
 #include "app/base/DateRanges.h"
-#include "data/GuardedFieldExchange.h"
 
 CAuditSet::CAuditSet(platform::Database *database)
     : CXDaoSet(database)

@@ -2,7 +2,6 @@
 
 #include "app/base/DateRanges.h"
 #include "app/base/TextUtil.h"
-#include "data/GuardedFieldExchange.h"
 
 CContactSet::CContactSet(platform::Database *database)
     : CXDaoSet(database)

@@ -3,7 +3,6 @@
 #include "app/base/DateRanges.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
-#include "data/GuardedFieldExchange.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Recordset.h"
 

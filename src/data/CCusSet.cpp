@@ -6,7 +6,6 @@
 #include "data/CustomerRows.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
-#include "data/GuardedFieldExchange.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 

@@ -1,7 +1,6 @@
 #include "data/CEmailLinkSet.h"
 
 #include "app/base/SqlText.h"
-#include "data/GuardedFieldExchange.h"
 
 CEmailLinkSet::CEmailLinkSet(platform::Database *database)
     : CXDaoSet(database)

@@ -1,6 +1,5 @@
 #include "data/CEmpSet.h"
 
-#include "data/GuardedFieldExchange.h"
 
 CEmpSet::CEmpSet(platform::Database *database)
     : CXDaoSet(database)

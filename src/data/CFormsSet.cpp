@@ -1,6 +1,5 @@
 #include "data/CFormsSet.h"
 
-#include "data/GuardedFieldExchange.h"
 
 CFormsSet::CFormsSet(platform::Database *database)
     : CXDaoSet(database)

@@ -1,6 +1,5 @@
 #include "data/CPayAppliedSet.h"
 
-#include "data/GuardedFieldExchange.h"
 
 CPayAppliedSet::CPayAppliedSet(platform::Database *database)
     : CXDaoSet(database)

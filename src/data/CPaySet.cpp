@@ -1,6 +1,5 @@
 #include "data/CPaySet.h"
 
-#include "data/GuardedFieldExchange.h"
 
 CPaySet::CPaySet(platform::Database *database)
     : CXDaoSet(database)

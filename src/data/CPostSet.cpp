@@ -1,7 +1,6 @@
 #include "data/CPostSet.h"
 
 #include "app/base/DateRanges.h"
-#include "data/GuardedFieldExchange.h"
 
 CPostSet::CPostSet(platform::Database *database)
     : CXDaoSet(database)

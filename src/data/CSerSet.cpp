@@ -1,7 +1,6 @@
 #include "data/CSerSet.h"
 
 #include "data/CodeLookups.h"
-#include "data/GuardedFieldExchange.h"
 
 CSerSet::CSerSet(platform::Database *database)
     : CXDaoSet(database)

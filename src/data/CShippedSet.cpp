@@ -1,6 +1,5 @@
 #include "data/CShippedSet.h"
 
-#include "data/GuardedFieldExchange.h"
 
 CShippedSet::CShippedSet(platform::Database *database)
     : CXDaoSet(database)

@@ -1,6 +1,5 @@
 #include "data/CTaxSet.h"
 
-#include "data/GuardedFieldExchange.h"
 
 CTaxSet::CTaxSet(platform::Database *database)
     : CXDaoSet(database)

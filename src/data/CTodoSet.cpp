@@ -3,7 +3,6 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/TextUtil.h"
-#include "data/GuardedFieldExchange.h"
 
 namespace {
 
