@@ -21,10 +21,13 @@ class CXDaoSet;
 //         DFX_Long(pFX, "[TaxPercent]", m_TaxPercent);
 //     }
 //
-// and the base runs that list for every step of a record's life: binding the
-// columns when the set opens, loading the members from each row it moves to,
-// remembering them when an edit or add starts, finding the changed members and
-// writing them into the record before it is stored.
+// (the same columns in the same order every time; a column that is absent
+// from the set's statement fails the open) and the base runs that list for
+// every step of a record's life: binding the columns when the set opens,
+// loading the members from each row it moves to, remembering them when an edit
+// or add starts (after ResetFields for a new record), finding the changed
+// members and writing them into the record before it is stored. A new record
+// gets every member that holds a value; an edited one only the changed ones.
 //
 // A column that is Null leaves its member holding the type's no-value pattern
 // (kLongNull, kByteNull ... below; dates and money get the null status, texts
@@ -86,3 +89,12 @@ void DFX_Double(FieldExchange *pFX, const QString &column, double &value);
 void DFX_Currency(FieldExchange *pFX, const QString &column, Money &value);
 void DFX_DateTime(FieldExchange *pFX, const QString &column, DateTime &value);
 void DFX_Text(FieldExchange *pFX, const QString &column, QString &value); // Text and Memo
+
+// Single column that never keeps the no-value pattern: a Null reads as 0 from
+// the next exchange on.
+void DFX_SingleNoNull(FieldExchange *pFX, const QString &column, float &value);
+// Long column whose Null is written as 0 when its record is added or edited.
+void DFX_LongNoNull(FieldExchange *pFX, const QString &column, qint32 &value);
+// Text column whose member is cut to the column's size before it is written,
+// so a text that is too long is stored cut rather than refused.
+void DFX_TextLimit(FieldExchange *pFX, const QString &column, QString &value);

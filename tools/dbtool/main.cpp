@@ -1,3 +1,4 @@
+#include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SqlCommand.h"
 
@@ -15,12 +16,11 @@ struct Command
 };
 
 const Command kCommands[] = {
+    {"create", runCreateCommand},
     {"sql", runSqlCommand},
 };
 
 } // namespace
-
-int RunCreateCommand(const QStringList &arguments);
 
 int main(int argc, char *argv[])
 {
@@ -28,8 +28,6 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
-    if (args.size() >= 2 && args.at(1) == QLatin1String("create"))
-        return RunCreateCommand(args.mid(2));
     if (args.size() >= 2) {
         for (const Command &c : kCommands) {
             if (args[1] == QLatin1String(c.name))
