@@ -900,7 +900,9 @@ JetEmitter::QueryResult JetEmitter::emitQuery(const Query &q, Scope *parent, con
         allUnionAll = allUnionAll && all;
     QString sql;
     for (size_t i = 0; i < cores.size(); ++i) {
-        QString coreSql = assembleCore(cores[i], !allUnionAll, internalNames, false, &types);
+        // Text columns carry JETTEXT on every SELECT: UNION compares with it, and
+        // ORDER BY over the result sorts with it.
+        QString coreSql = assembleCore(cores[i], true, internalNames, false, &types);
         if (cores[i].hasTop)
             coreSql = QStringLiteral("SELECT * FROM (%1)").arg(coreSql);
         if (i > 0)
@@ -930,9 +932,10 @@ JetEmitter::QueryResult JetEmitter::emitQuery(const Query &q, Scope *parent, con
             }
             if (found < 0)
                 throw jetException(ErrSyntaxInOrderBy);
+            // A bare ordinal: the column's own collation applies (SQLite cannot
+            // take COLLATE on a compound's ORDER BY when a SELECT groups by a
+            // qualified column).
             QString s = QString::number(found + 1);
-            if (isText(types[found]))
-                s += QLatin1String(" COLLATE JETTEXT");
             if (term.descending)
                 s += QLatin1String(" DESC");
             order.append(s);
@@ -940,7 +943,7 @@ JetEmitter::QueryResult JetEmitter::emitQuery(const Query &q, Scope *parent, con
     } else if (!allUnionAll) {
         // Jet removes duplicates by sorting: the rows come ascending on every column.
         for (size_t k = 0; k < width; ++k)
-            order.append(QStringLiteral("%1 COLLATE JETTEXT").arg(k + 1));
+            order.append(QString::number(k + 1));
     }
     if (!order.isEmpty())
         sql += QLatin1String(" ORDER BY ") + order.join(QLatin1String(", "));
