@@ -324,6 +324,13 @@ Translation JetEmitter::emitStatement(const Request &request, const QList<Value>
         emitDelete(st, t);
         break;
     }
+    switch (t.kind) {
+    case Translation::Kind::Select: t.queryType = st.query->cores.size() > 1 ? 128 : 0; break;
+    case Translation::Kind::Crosstab: t.queryType = 16; break;
+    case Translation::Kind::Delete: t.queryType = 32; break;
+    case Translation::Kind::Update: t.queryType = 48; break;
+    case Translation::Kind::Insert: t.queryType = t.makeTable.isEmpty() ? 64 : 80; break;
+    }
     finishParameters(t);
     return t;
 }
@@ -1581,7 +1588,7 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
     } else if (fn == QLatin1String("min") || fn == QLatin1String("max")) {
         t.sql = QStringLiteral("%1(%2%3)").arg(fn, x, isText(at) ? QStringLiteral(" COLLATE JETTEXT") : QString());
         t.type = at;
-        t.size = a.size;
+        t.size = isText(at) ? typeSize(at) : a.size;
         return t;
     } else if (fn == QLatin1String("count")) {
         t.sql = QStringLiteral("count(%1)").arg(x);
@@ -1591,7 +1598,7 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
         const QString name = fn == QLatin1String("first") ? QStringLiteral("jet_first") : QStringLiteral("jet_last");
         t.sql = pivoted ? QStringLiteral("%1(%2, %3)").arg(name, x, m_pivotCondition) : QStringLiteral("%1(%2)").arg(name, x);
         t.type = at;
-        t.size = a.size;
+        t.size = isText(at) ? typeSize(at) : a.size;
         return t;
     }
     t.size = typeSize(t.type);
@@ -1643,13 +1650,7 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
         } else {
             t.sql = QStringLiteral("CASE WHEN %1 THEN %2 ELSE %3 END").arg(c.sql, args[0].sql, args[1].sql);
             t.type = widen(args[0].type, args[1].type);
-            if (isText(t.type)) {
-                const bool sameColumn = args[0].column && args[1].column && args[0].baseTable == args[1].baseTable
-                                        && args[0].baseColumn == args[1].baseColumn;
-                t.size = t.type == FieldType::Memo ? 0 : (sameColumn ? args[0].size : 255);
-            } else {
-                t.size = typeSize(t.type);
-            }
+            t.size = typeSize(t.type);
         }
         t.sql = QLatin1Char('(') + t.sql + QLatin1Char(')');
         Typed r = finish(t);

@@ -51,6 +51,9 @@ struct Translation
 {
     enum class Kind { Select, Insert, Update, Delete, Crosstab };
     Kind kind = Kind::Select;
+    // The saved-query type DAO reports: 0 select, 16 crosstab, 32 delete,
+    // 48 update, 64 append, 80 make-table, 128 union.
+    int queryType = 0;
     QString sql;                     // for Crosstab: empty until built with the pivot values
     QList<ResultColumn> columns;     // for Select (and Crosstab: the row-heading columns)
     QStringList parameters;          // declared and implicit parameters, in binding order
