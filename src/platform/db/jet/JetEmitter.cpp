@@ -749,18 +749,30 @@ JetEmitter::CoreParts JetEmitter::emitCore(const SelectCore &core, Scope *parent
         from.append(fromSql(*src, scope));
     parts.from = from.join(QLatin1String(", "));
 
-    QStringList where;
+    auto both = [](const QString &a, const QString &b) {
+        return a.isEmpty() ? b : b.isEmpty() ? a : QStringLiteral("(%1) AND (%2)").arg(a, b);
+    };
+    // A filter goes before the grouping; one that reads a total (through an
+    // alias of an aggregate column) can only hold on the groups.
+    QString filterSql;
+    bool filterOnGroups = false;
     if (core.where)
-        where.append(condition(*core.where, scope));
-    if (filter)
-        where.append(condition(*filter, scope));
-    parts.where = where.size() == 2 ? QStringLiteral("(%1) AND (%2)").arg(where[0], where[1]) : where.join(QString());
+        parts.where = condition(*core.where, scope);
+    if (filter) {
+        const Typed f = expr(*filter, scope);
+        filterSql = f.sql;
+        filterOnGroups = f.aggregate;
+        if (!filterOnGroups)
+            parts.where = both(parts.where, filterSql);
+    }
 
     bool aggregate = !core.groupBy.empty() || core.having;
     for (const ExprPtr &g : core.groupBy)
         parts.groupBy.append(sortTerm(value(*g, scope)));
     if (core.having)
         parts.having = condition(*core.having, scope);
+    if (filterOnGroups)
+        parts.having = both(parts.having, filterSql);
     for (const auto &item : parts.items)
         aggregate = aggregate || item.typed.aggregate;
     parts.aggregate = aggregate;
