@@ -1,3 +1,4 @@
+#include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SqlCommand.h"
 
@@ -15,6 +16,7 @@ struct Command
 };
 
 const Command kCommands[] = {
+    {"create", runCreateCommand},
     {"sql", runSqlCommand},
 };
 
