@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/Money.h"
+
+#include <QtCore/QString>
+
+#include <cstdint>
+
+// Money and number texts, and the few money calculations several areas share.
+// Money texts always use "." as the decimal point and the list separator ","
+// for thousands. Rounding is half away from zero unless a function says it
+// rounds up. A price of exactly +/-0.0001 is the No Charge marker.
+
+// --- Money texts ------------------------------------------------------------
+
+// The value with `decimals` (0..4) decimals, rounded half away from zero:
+// 2.345 gives "2.35", -2.345 "-2.35", 7 "7.00", zero "0.00".
+QString FormatCurrency(Money value, int decimals);
+QString FormatMoney(Money value);        // two decimals
+QString FormatMoneyGrouped(Money value); // two decimals, thousands grouped
+void FormatCurrencyTo(Money value, QString &out, int decimals);
+// Two decimals for report cells: zero gives an empty text, the No Charge
+// marker "0.00".
+QString FormatCurrencyRounded(Money value);
+
+// --- Number texts -----------------------------------------------------------
+
+// Puts the thousands separator into the integer part of a number text. Any
+// character of the integer part that is not a letter or digit is dropped
+// (old separators, a currency sign); a leading "-" is kept.
+QString GroupThousands(const QString &text);
+QString FormatInt(std::int32_t value, bool group, bool blankZero);
+QString FormatInt64(std::uint64_t count, bool group);
+// "%.2f" of n hundredths: 12345 gives "123.45".
+QString FormatHundredths(std::int32_t n);
+// `value` through a printf-style format holding one floating-point conversion
+// ("%.2f", "%g", "%8.3e"); any other format gives an empty text.
+QString FormatDouble(double value, const QString &format);
+
+// Reads a decimal text as an integer scaled by 10^decimals, cutting extra
+// digits: "12.349" with 2 gives 1234. The text is left in its scaled form
+// ("1234"); with 0 decimals it is left alone.
+void ParseFixedPoint(QString &text, std::int32_t &out, int decimals);
+std::int32_t ParseFixedPointValue(const QString &text, int decimals);
+
+// --- Money calculations -----------------------------------------------------
+
+// Whole cents, truncated toward zero; the No Charge marker +0.0001 gives 1.
+std::int64_t CurrencyToCents(Money value);
+// Truncates to whole cents, or with `roundUp` raises to the next whole cent.
+void RoundToCents(Money &value, bool roundUp);
+// A value that is not valid becomes zero; then the value gets the sign asked
+// for (positive or negative).
+void ForceCurrencySign(Money &value, bool positive);
+
+// A price entry: `price` for `count` of `unit` (0 minutes priced per hour,
+// 2 pieces priced per thousand, 3 a total, anything else per each).
+struct RateEntry
+{
+    Money price;
+    std::int32_t count = 0;
+    std::int32_t unit = 1;
+};
+// The rate of the entry per its unit: a price for 30 minutes becomes a rate per
+// hour, for 2500 pieces a rate per thousand. A count of 0 gives the price.
+void ScaleRateByUnit(Money &out, const RateEntry &entry);
+Money ScaleRateByUnit(Money price, std::int32_t count, std::int32_t unit);
+
+// The share of `amount` in `total` in hundredths of a percent (10000 = 100 %),
+// rounded half away from zero. A zero total leaves `share` alone. With
+// `clamp` a share above 100 % is held at 10000 and the amount cut to the
+// total's size, keeping its own sign.
+void CalcPercentOfTotal(Money total, Money &amount, std::int32_t &share, bool clamp);
+
+// `percent` % of `base` in whole cents, rounded half away from zero, or with
+// `roundUp` away from zero to the next cent. With `clip` the percent is held
+// within -100..100. A zero percent, a zero base and the No Charge marker give
+// zero.
+void CalcPercentAmount(Money base, Money &out, double percent, bool clip, bool roundUp);
+
+// y at x on the line through (x1, y1) and (x2, y2), extrapolating outside the
+// interval. Degenerate lines (a zero x, x1 or x2, x1 = x2, y1 = y2) give y1,
+// or y2 when y1 is 0; a zero y2 gives y1.
+double Interpolate(std::int32_t x, std::int32_t x1, std::int32_t x2, std::int32_t y1, std::int32_t y2);

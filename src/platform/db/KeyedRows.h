@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/Value.h"
+#include "platform/db/SqlValues.h"
+#include "platform/db/Statement.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+// The rows of an updatable dynaset: the ordered list of rowids of one table,
+// taken when the set opens, and the rows themselves read by rowid in pages as
+// they are visited. A page is read again when this connection has written
+// since, or when it is older than the page timeout, so other workstations'
+// changes show. A row deleted meanwhile reads as gone.
+//
+// A page keeps its rows as SQLite stored them (numbers, and the bytes of
+// texts in one buffer); a value becomes a Value in its field's type when it
+// is read.
+class KeyedRows
+{
+public:
+    static constexpr int kPageSize = 512;
+
+    // What the set shows of the table's rows.
+    struct Layout
+    {
+        QString table;
+        QStringList columns;     // per field: its column of the table, or "" when computed
+        QList<FieldType> types;  // per field
+        // When a field is computed: the statement's fields of one row, its
+        // rowid bound after the statement's own parameters.
+        QString rowSql;
+        int parameterCount = 0;
+        std::function<void(Statement &)> bindParameters;
+    };
+
+    KeyedRows(sqlite3 *db, const QString &fileName, Layout layout);
+
+    // Runs the statement that lists the rowids in set order (column 0).
+    void load(Statement &keyStatement);
+
+    int size() const { return int(m_keys.size()); }
+    std::int64_t key(int index) const { return m_keys[size_t(index)]; }
+    int indexOf(std::int64_t key) const; // searched from the end; -1 when absent
+
+    // Makes the row at index the one value() reads, reading its page when it
+    // is not at hand or no longer current. False when the row no longer exists.
+    bool seek(int index, int pageTimeoutMs);
+    // A field of the row found by the last successful seek().
+    Value value(int field) const;
+
+    // Reads one row now: its values and, when asked, the values of its table
+    // columns exactly as stored (Null for computed fields). False when the
+    // row no longer exists.
+    bool readRow(std::int64_t key, std::vector<Value> &values, std::vector<Value> *stored);
+
+    void append(std::int64_t key);
+    void remove(int index);
+    void forgetAll();
+
+private:
+    struct Cell
+    {
+        int storage = 5; // SQLITE_NULL
+        int size = 0;
+        std::int64_t integer = 0; // the integer, or the offset of the bytes in the page's buffer
+        double real = 0.0;
+    };
+    struct Page
+    {
+        int number = -1;           // which page of the key list; -1 when free
+        std::vector<Cell> cells;   // up to kPageSize rows of one cell per field
+        QByteArray bytes;          // the texts and blobs of the cells
+        std::vector<char> present;
+        std::int64_t changes = 0;  // this connection's change count when read
+        std::int64_t readAtMs = 0;
+        std::uint64_t used = 0;    // for reusing the page least recently used
+    };
+    static constexpr size_t kPages = 8;
+
+    void loadPage(int page, Page &into);
+    void takeRow(Statement &st, int firstColumn, Page &page, int slot);
+    bool readComputed(std::int64_t key, Page &page, int slot);
+
+    sqlite3 *m_db;
+    QString m_fileName;
+    Layout m_layout;
+    bool m_plain = true;         // every field is a table column
+    QStringList m_columns;       // quoted, per field ("NULL" when computed)
+    QList<FieldType> m_types;
+    std::vector<std::int64_t> m_keys;
+    std::array<Page, kPages> m_pages;
+    std::uint64_t m_useClock = 0;
+    const Page *m_page = nullptr; // of the last seek
+    const Cell *m_row = nullptr;
+    Statement m_byList;   // rows whose rowids are listed
+    Statement m_byRange;  // rows whose rowids lie in a range
+    Statement m_byKey;    // one row
+    Statement m_computed; // one row through the statement itself
+};
+
+} // namespace platform

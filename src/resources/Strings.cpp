@@ -1,0 +1,46 @@
+#include "resources/Strings.h"
+
+#include <QtCore/QHash>
+
+#include <iterator>
+
+namespace {
+
+struct StringEntry
+{
+    int id;
+    const char16_t *text;
+};
+
+// One line per id, in id order.
+constexpr StringEntry kStrings[] = {
+    {IDS_OLE_INIT_FAILED, u"OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+    {IDR_MAINFRAME, u"Tavrel Application\n\nTavrel\n\n\nTavrel.Document\nTavrel.Document"},
+    {IDS_INK_COLORS, u" ,Black,Black + 1 Color,Black + 2 Colors,Black + 3 Colors,Black + 4 Colors,1 Color,2 Colors,3 Colors,4 Colors,5 Colors,6 Colors,7 Colors,8 Colors,9 Colors,10 Colors,11 Colors,12 Colors,"},
+    {IDS_INK_COLORS_SHORT, u" ,Black,~Black+1,~Black+2,Color,~Black+4,~1Color,~2Colors,~3Colors,~4Colors,~5Colors,~6Colors,~7Colors,"},
+    {IDS_JOB_TYPES, u"Order,Quote,Template,History,PellOrder,PellQuote,"},
+    {IDS_APP_TITLE, u"Tavrel"},
+};
+
+const QHash<int, const char16_t *> &stringTable()
+{
+    static const QHash<int, const char16_t *> table = [] {
+        QHash<int, const char16_t *> t;
+        t.reserve(int(std::size(kStrings)));
+        for (const StringEntry &e : kStrings)
+            t.insert(e.id, e.text);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+QString LoadResourceString(int id)
+{
+    const auto &table = stringTable();
+    const auto it = table.constFind(id);
+    if (it == table.constEnd())
+        return QString();
+    return QString::fromUtf16(it.value());
+}

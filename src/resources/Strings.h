@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QtCore/QString>
+
+// Ids of the program's string table. Most entries are comma-terminated lists
+// read entry by entry with GetResourceListItem; the rest are single messages
+// and captions.
+enum StringId : int {
+    IDS_OLE_INIT_FAILED = 100,     // start-up: component runtime failed
+    IDS_SOCKETS_INIT_FAILED = 101, // start-up: sockets failed (the table holds no text for it)
+    IDR_MAINFRAME = 128,           // document template: title, file type and document names
+    IDS_INK_COLORS = 40021,        // ink names of a printed side (offset)
+    IDS_INK_COLORS_SHORT = 40022,  // short ink names of a printed side (digital)
+    IDS_JOB_TYPES = 40901,         // job type names by job type number
+    IDS_APP_TITLE = 57344,         // the program's title, also the settings' profile name
+};
+
+// The text of a string-table entry; empty when the table has no such id.
+QString LoadResourceString(int id);
