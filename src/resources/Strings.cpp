@@ -19,6 +19,9 @@ constexpr StringEntry kStrings[] = {
     {IDS_INK_COLORS, u" ,Black,Black + 1 Color,Black + 2 Colors,Black + 3 Colors,Black + 4 Colors,1 Color,2 Colors,3 Colors,4 Colors,5 Colors,6 Colors,7 Colors,8 Colors,9 Colors,10 Colors,11 Colors,12 Colors,"},
     {IDS_INK_COLORS_SHORT, u" ,Black,~Black+1,~Black+2,Color,~Black+4,~1Color,~2Colors,~3Colors,~4Colors,~5Colors,~6Colors,~7Colors,"},
     {IDS_JOB_TYPES, u"Order,Quote,Template,History,PellOrder,PellQuote,"},
+    {IDS_TODO_STATUSES, u"To-Do,In Progress,Paused,Done,"},
+    {IDS_FORM_OPTIONS_SOUND, u"Bell Sound,"},
+    {IDS_FORM_OPTIONS_LIST, u"Highlighted Rows Only,"},
     {IDS_APP_TITLE, u"Tavrel"},
 };
 
