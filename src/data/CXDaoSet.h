@@ -111,7 +111,7 @@ public:
     // Status of bound members (nullptr: every bound member).
     void SetFieldDirty(const void *member, bool dirty = true);
     void SetFieldNull(const void *member, bool null = true);
-    bool IsFieldDirty(const void *member) const;
+    bool IsFieldDirty(const void *member);
     bool IsFieldNull(const void *member) const;
     // TRUE when a bound member differs from its remembered value or a field
     // was written directly (only meaningful in an edit or add).
@@ -212,6 +212,10 @@ private:
     struct BoundField;
     struct Binding;
 
+    // One column of the exchange list, by its position in the list.
+    void exchangeField(FieldExchange &fx, int position, const QString &column,
+                       FieldExchange::MemberType type, void *member);
+
     void runExchange(FieldExchange::Operation op, const void *onlyMember = nullptr);
     void bindColumns();
     void loadCurrentRow();
@@ -223,5 +227,6 @@ private:
     BoundField *boundFieldFor(const void *member) const;
 
     std::unique_ptr<platform::Recordset> m_set;
+    QString m_source; // the table or statement the set was opened on
     std::unique_ptr<Binding> m_binding;
 };

@@ -55,6 +55,8 @@ public:
     FieldExchange(Operation operation, CXDaoSet *set, const void *onlyMember = nullptr);
 
     Operation operation() const { return m_nOperation; }
+    // The one member a SetFieldNull is for; nullptr: every member.
+    const void *onlyMember() const { return m_pOnly; }
     CXDaoSet *recordset() const { return m_prs; }
     bool isMarking() const { return m_nOperation == MarkForAddNew || m_nOperation == MarkForEdit; }
 
