@@ -401,11 +401,18 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
         if (field.dirty)
             field.isNull = memberMeansNull(type, member, field.isNull);
         break;
-    case FieldExchange::SetDirtyField:
-        // AutoNumber columns are numbered by the engine and never written.
-        if (field.dirty && !field.autoNumber)
-            m_set->setValue(field.index, field.isNull ? Value() : memberValue(type, member));
+    case FieldExchange::SetDirtyField: {
+        // AutoNumber columns are numbered by the engine and never written. A
+        // new record gets every member that holds a value; an edited one only
+        // the changed members.
+        if (field.autoNumber)
+            break;
+        const bool adding = m_set->editMode() == Recordset::EditMode::Add;
+        const bool null = field.dirty ? field.isNull : memberMeansNull(type, member, field.isNull);
+        if (field.dirty || (adding && !null))
+            m_set->setValue(field.index, null ? Value() : memberValue(type, member));
         break;
+    }
     case FieldExchange::BindField:
         break;
     }
@@ -628,6 +635,9 @@ bool CXDaoSet::SafeAddNew(const QString &context)
     try {
         AddNew();
         ResetFields();
+        // The defaults are what a new record starts from: only what is
+        // changed after them counts as a change (all of it is written).
+        runExchange(FieldExchange::StoreField);
         return true;
     } catch (const DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot add ") + GetDefaultSQL());

@@ -22,7 +22,7 @@ bool DeleteCustomerRows(qint32 cusNo)
         platform::Transaction transaction(db);
         for (const char *table : kTables) {
             failedTable = QString::fromLatin1(table);
-            db.execute(QStringLiteral("DELETE * FROM %1 WHERE CusNo = ?").arg(failedTable), {platform::Value(cusNo)});
+            db.execute(QStringLiteral("DELETE FROM %1 WHERE CusNo = ?").arg(failedTable), {platform::Value(cusNo)});
         }
         transaction.commit();
     } catch (const platform::DbException &e) {

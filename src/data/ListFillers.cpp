@@ -40,6 +40,8 @@ void FillFromQuery(QComboBox *combo, QListWidget *list, const QString &sql)
     set.Open(CXDaoSet::dbOpenSnapshot, sql, CXDaoSet::dbForwardOnly);
     if (!set.IsOpen())
         return;
+    // A combo selects its first entry by itself; the filler selects nothing.
+    const bool keepUnselected = combo && combo->currentIndex() < 0;
     try {
         while (!set.IsEOF()) {
             const platform::Value text = set.GetFieldValue(1);
@@ -50,6 +52,8 @@ void FillFromQuery(QComboBox *combo, QListWidget *list, const QString &sql)
     } catch (const platform::DbException &) {
         // a row that cannot be read ends the list
     }
+    if (keepUnselected)
+        combo->setCurrentIndex(-1);
     set.Close();
 }
 
