@@ -1,9 +1,9 @@
 #include "data/CXDaoSet.h"
 
-#include "app/base/TextUtil.h"
+#include "app/base/PriceText.h"
 #include "app/base/SqlText.h"
-#include "app/base/ValueText.h"
-#include "app/base/Confirm.h"
+#include "app/base/TextUtil.h"
+#include "data/Confirmation.h"
 #include "data/ControlIds.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
@@ -715,7 +715,8 @@ bool CXDaoSet::DeleteWithConfirm(const QString &action)
         return false;
     try {
         Delete();
-        MoveNext();
+        if (!IsEOF()) // the set is at its end at once when its last row went
+            MoveNext();
         if (IsEOF())
             runExchange(FieldExchange::SetFieldNull);
         return true;
@@ -739,7 +740,8 @@ bool CXDaoSet::DeleteAllWithConfirm(const QString &action)
             platform::Transaction transaction(*m_pDatabase);
             while (!IsEOF()) {
                 Delete();
-                MoveNext();
+                if (!IsEOF())
+                    MoveNext();
             }
             transaction.commit();
         } catch (const DbException &e) {

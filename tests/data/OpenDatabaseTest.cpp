@@ -3,9 +3,9 @@
 #include "data/CXDaoSet.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
+#include "data/ShopDatabase.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
-#include "platform/db/TableDef.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -38,20 +38,10 @@ protected:
     }
     platform::Database &db() { return SharedDatabase(); }
 
-    // A database file with one small table.
+    // A shop database with the current layout and its rows.
     QString makeDatabase(const QString &path)
     {
-        platform::Database::create(path);
-        platform::Database file;
-        file.open(path);
-        platform::TableDef def;
-        def.name = QStringLiteral("Taxes");
-        platform::FieldDef no;
-        no.name = QStringLiteral("No");
-        no.type = platform::FieldType::Byte;
-        def.fields << no;
-        file.createTable(def);
-        file.close();
+        CreateShopDatabase(path);
         return path;
     }
     static QString storedPath() { return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("TavrelPath")); }
