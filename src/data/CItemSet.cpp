@@ -2,7 +2,6 @@
 
 #include "app/base/Codes.h"
 #include "app/base/TextUtil.h"
-#include "data/DatabaseHelpers.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"

@@ -2,7 +2,6 @@
 
 #include "app/base/TextUtil.h"
 #include "data/CItemSet.h"
-#include "data/DatabaseHelpers.h"
 #include "data/JobTypes.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SettingRowItem.h"
