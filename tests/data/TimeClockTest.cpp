@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "data/CTimeSet.h"
+#include "data/CodeLookups.h"
 #include "platform/Clock.h"
 
 #include <QtCore/QStringList>
@@ -251,6 +252,26 @@ TEST_F(TimeClockTest, HeldJobsKeepTheirStatus)
     EXPECT_TRUE(command(id, CTimeSet::Finish));
     EXPECT_EQ(serviceStatus(), 0);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(jobId)).toInt(), 1);
+}
+
+TEST_F(TimeClockTest, KeepingTheItemStatusLeavesTheJobAlone)
+{
+    setOptions({{8, QStringLiteral("1")}, {13, QStringLiteral("1")}});
+    addJobWithService(1, 0);
+    QList<QPair<int, int>> asked;
+    SetItemStatusQuestion([&asked](quint8 current, quint8 target) {
+        asked.append({current, target});
+        return false; // keep
+    });
+    at(9, 0);
+    const qint32 id = startTask(3);
+    at(10, 0);
+    EXPECT_TRUE(command(id, CTimeSet::Finish));
+    SetItemStatusQuestion({});
+    EXPECT_EQ(asked, (QList<QPair<int, int>>{{4, 17}}));
+    EXPECT_EQ(serviceStatus(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE SerNo = 0")).toInt(), 4);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(jobId)).toInt(), 0);
 }
 
 TEST_F(TimeClockTest, DisplayTexts)
