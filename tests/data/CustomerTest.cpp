@@ -62,17 +62,6 @@ TEST_F(CustomerTest, NewCustomerDefaultsAreStored)
     EXPECT_EQ(set.m_Address, QString());
 }
 
-TEST_F(CustomerTest, NumberZeroFindsNothing)
-{
-    CCusSet set;
-    QString name = QStringLiteral("stale");
-    EXPECT_FALSE(set.FindCustomer(0));
-    EXPECT_FALSE(set.IsOpen()); // no query ran
-    EXPECT_EQ(set.GetCustomerName(name, 0), QString());
-    EXPECT_EQ(set.GetCustomerName(name, 31), QStringLiteral("Walk-in Customer ***"));
-    EXPECT_EQ(set.GetCustomerName(name, 999), QString());
-}
-
 TEST_F(CustomerTest, CopyTakesSettingsAndNamesTheCopy)
 {
     exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, Address, Address2, City, State, Zip, Country, "

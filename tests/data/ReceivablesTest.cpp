@@ -1,11 +1,9 @@
 #include "ShopTablesTest.h"
 
-#include "data/CAuditSet.h"
 #include "data/CCreditSet.h"
 #include "data/CCusSet.h"
 #include "data/CPayAppliedSet.h"
 #include "data/CPaySet.h"
-#include "data/CPostSet.h"
 
 namespace {
 
@@ -93,25 +91,6 @@ TEST_F(ReceivablesTest, RowsAddedByTheReceivablesSets)
     EXPECT_TRUE(applied.AddApplied(5, 1002, Money::fromText(QStringLiteral("0.01"))));
     EXPECT_EQ(column(QStringLiteral("SELECT JobNo FROM PayApplied WHERE PayNo = 5 ORDER BY JobNo")),
               QStringList({"1001", "1002"}));
-
-    CPostSet post;
-    ASSERT_TRUE(post.SafeAddNew());
-    EXPECT_EQ(post.m_PostingDate, DateTime(2026, 3, 16));
-    EXPECT_EQ(post.m_ARBalance, Money::zero());
-    EXPECT_TRUE(post.m_ARBalance.isValid());
-    post.m_Invoices = 3;
-    ASSERT_TRUE(post.SafeUpdate());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Paid FROM PostingJournal WHERE Invoices = 3")).toMoney(), Money::zero());
-
-    CAuditSet audit;
-    ASSERT_TRUE(audit.SafeAddNew());
-    EXPECT_EQ(audit.m_TransDate, DateTime(2026, 3, 16));
-    audit.m_JobNo = 1001;
-    audit.m_Balance = Money::fromText(QStringLiteral("-12.34"));
-    ASSERT_TRUE(audit.SafeUpdate());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM AuditTrail WHERE JobNo = 1001")).toMoney(),
-              Money::fromText(QStringLiteral("-12.34")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Tax FROM AuditTrail WHERE JobNo = 1001")).toMoney(), Money::zero());
 
     CPaySet pay;
     ASSERT_TRUE(pay.SafeAddNew());

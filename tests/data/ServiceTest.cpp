@@ -69,14 +69,6 @@ TEST_F(ServiceTest, NewServiceIsNumberedAndStoredWithItsDefaults)
     EXPECT_EQ(set.m_SerNo, 1);
 }
 
-TEST_F(ServiceTest, NumberZeroFindsNothingButKeepsItsFilter)
-{
-    CSerSet set;
-    EXPECT_FALSE(set.FindBySerNo(0));
-    EXPECT_EQ(set.m_strFilter, QStringLiteral("SerNo = 0"));
-    EXPECT_FALSE(set.IsOpen());
-}
-
 TEST_F(ServiceTest, LabelAndPictureFromCategoryAndDepartment)
 {
     exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) "

@@ -56,22 +56,6 @@ TEST_F(SmallTablesTest, MissingFormsAreAddedAndExistingOnesKept)
     EXPECT_EQ(forms.m_Printer, QString());
 }
 
-TEST_F(SmallTablesTest, EmployeesAndTaxes)
-{
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, CommRate, PercentOf) VALUES (7, 'Dana', 1, 500, 2)"));
-    CEmpSet emp;
-    EXPECT_FALSE(emp.FindEmployee(0));
-    EXPECT_TRUE(emp.FindEmployee(7));
-    EXPECT_EQ(emp.m_CommRate, 500);
-    EXPECT_EQ(emp.GetEmployeeName(7), QStringLiteral("Dana"));
-    EXPECT_EQ(emp.GetEmployeeName(8), QString());
-
-    CTaxSet tax;
-    EXPECT_TRUE(tax.FindTax(0)); // tax 0 is a rate like any other
-    EXPECT_EQ(tax.m_Name, QStringLiteral("Exempt"));
-    EXPECT_FALSE(tax.FindTax(9));
-}
-
 TEST_F(SmallTablesTest, ReminderListFilters)
 {
     CZqApp app;
