@@ -204,8 +204,10 @@ bool CJobSet::NewJobNo(qint32 number)
                 counter.edit();
             }
 
+            // A number chosen by the caller is recorded as it is, also in a
+            // new counter row.
             qint32 given = number;
-            if (number == -1 || added || (number <= 0 && !readable)) {
+            if (number == -1 || (number <= 0 && (added || !readable))) {
                 // A missing or unreadable counter starts again from the jobs
                 // themselves, never from 1 while numbers are in use.
                 Recordset highest(db);

@@ -170,6 +170,14 @@ TEST_F(JobTablesTest, JobNumbersComeFromTheCounters)
     ASSERT_TRUE(job.NewJobNo(0));
     EXPECT_EQ(job.m_JobNo, 500);
 
+    // Also a series without a counter yet records the caller's number.
+    job.m_JobType = CJobSet::Template;
+    job.m_JobNo = 70;
+    ASSERT_TRUE(job.NewJobNo(70));
+    EXPECT_EQ(job.m_JobNo, 70);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM JobTypes WHERE JobType = 12")).toString(), QStringLiteral("70"));
+    job.m_JobType = CJobSet::Order;
+
     // -1 resynchronises from the jobs, even below the counter.
     addJob(0, 40);
     addJob(3, 41);
