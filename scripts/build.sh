@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TAVREL_BUILD_DIR:-$root/build}"
-export CCACHE_DIR="${CCACHE_DIR:-$root/.ccache}"
+# ccache keeps its own cache folder (CCACHE_DIR or its default), shared between clones.
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi

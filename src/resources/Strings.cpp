@@ -2,6 +2,8 @@
 
 #include <QtCore/QHash>
 
+#include <iterator>
+
 namespace {
 
 struct StringEntry

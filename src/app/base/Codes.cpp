@@ -19,7 +19,7 @@ bool IsCategory113To116(std::int32_t catNo) { return inRange(catNo, 113, 116); }
 bool IsPaperCategoryNot113To116(std::int32_t catNo) { return IsPaperCategory(catNo) && !IsCategory113To116(catNo); }
 bool IsPressCategory(std::int32_t catNo) { return inRange(catNo, 201, 299); }
 bool IsDigitalCategory(std::int32_t catNo) { return inRange(catNo, 301, 399); }
-bool IsPrintingCategory(std::int32_t catNo) { return inRange(catNo, 201, 399); }
+bool IsPrintingCategory(std::int32_t catNo) { return IsPressCategory(catNo) || IsDigitalCategory(catNo); }
 bool IsCategory999(std::int32_t catNo) { return catNo == 999; }
 
 bool IsListImage48To59(std::int32_t image) { return inRange(image, 48, 59); }

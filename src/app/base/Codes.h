@@ -15,7 +15,7 @@ bool IsCategory113To116(std::int32_t catNo);          // envelopes
 bool IsPaperCategoryNot113To116(std::int32_t catNo);  // paper other than envelopes
 bool IsPressCategory(std::int32_t catNo);             // 201..299 offset press
 bool IsDigitalCategory(std::int32_t catNo);           // 301..399 digital printer or copier
-bool IsPrintingCategory(std::int32_t catNo);          // 201..399 press or digital
+bool IsPrintingCategory(std::int32_t catNo);          // press or digital (300 is neither)
 bool IsCategory999(std::int32_t catNo);               // quick sale
 
 // --- List images (state images of list rows and cells) ----------------------

@@ -34,7 +34,11 @@ const QString &ListSeparator()
 
 QString GetResourceListItem(int id, int n)
 {
-    const QString list = LoadResourceString(id);
+    return GetCommaListItem(LoadResourceString(id), n);
+}
+
+QString GetCommaListItem(const QString &list, int n)
+{
     if (list.isEmpty() || n < 0)
         return list;
     const QString &sep = ListSeparator();

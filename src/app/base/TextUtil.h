@@ -21,6 +21,8 @@ const QString &ListSeparator();
 // whole text; a missing resource or entry gives an empty text.
 QString GetResourceListItem(int id, int n);
 void GetResourceListItemTo(int id, int n, QString &out);
+// The same walk over a list text already at hand.
+QString GetCommaListItem(const QString &list, int n);
 
 // --- Splitting and joining --------------------------------------------------
 

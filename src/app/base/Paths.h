@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QtCore/QString>
+
+// Paths use the platform's folder separator; both "/" and "\" are accepted on
+// input, and a path's case is never changed.
+
+// The platform's folder separator ("\" on Windows, "/" elsewhere).
+QChar FolderSeparator();
+// Turns either separator into the platform's one.
+QString NativePath(const QString &path);
+// Appends the folder separator when the path does not end with one (either
+// kind); an empty path becomes the separator alone.
+void AddTrailingBackslash(QString &path);
