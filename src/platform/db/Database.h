@@ -78,6 +78,11 @@ public:
 
     sqlite3 *handle() const;
 
+    // How long a connection waits for another workstation's lock before an
+    // operation fails with 3260 (for connections opened afterwards).
+    static int busyTimeout();
+    static void setBusyTimeout(int milliseconds);
+
     class Impl;
     Impl *impl() const { return d.get(); }
 

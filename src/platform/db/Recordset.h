@@ -75,6 +75,11 @@ public:
 
     Database &database() const;
 
+    // How long rows read by a dynaset count as current: a row that becomes
+    // current later is read again (changes by this connection always are).
+    static int pageTimeout();
+    static void setPageTimeout(int milliseconds);
+
 private:
     class Impl;
     std::unique_ptr<Impl> d;

@@ -1,0 +1,284 @@
+#include "platform/db/Database.h"
+
+#include "platform/db/DatabaseImpl.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/SchemaEditor.h"
+#include "platform/db/WriteScope.h"
+
+#include <QtCore/QFileInfo>
+
+#include <sqlite3.h>
+
+namespace platform {
+
+Database::Database()
+    : d(std::make_unique<Impl>())
+{
+}
+
+Database::~Database() = default;
+
+void Database::create(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        dberr::raise(dberr::DatabaseExists);
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(info.absoluteFilePath()).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbException e = dberr::fromConnection(db, rc, path);
+        sqlite3_close_v2(db);
+        throw e;
+    }
+    try {
+        Statement(db, QStringLiteral("PRAGMA journal_mode = DELETE")).run();
+        WriteScope write(db, path);
+        FileCatalog::createMetaTables(db);
+        write.commit();
+    } catch (...) {
+        sqlite3_close_v2(db);
+        QFile::remove(info.absoluteFilePath());
+        throw;
+    }
+    sqlite3_close_v2(db);
+}
+
+void Database::open(const QString &path, bool exclusive, bool readOnly)
+{
+    d->open(path, exclusive, readOnly);
+}
+
+void Database::close()
+{
+    d->close();
+}
+
+bool Database::isOpen() const
+{
+    return d->isOpen();
+}
+
+bool Database::isExclusive() const
+{
+    return d->exclusive;
+}
+
+bool Database::isReadOnly() const
+{
+    return d->readOnly;
+}
+
+QString Database::name() const
+{
+    return d->path;
+}
+
+void Database::execute(const QString &jetSql, const QList<Value> &parameters)
+{
+    d->requireOpen();
+    const jet::Translation t = d->translate(jetSql);
+    if (t.kind == jet::Translation::Kind::Select || t.kind == jet::Translation::Kind::Crosstab)
+        dberr::raise(dberr::SelectNotExecutable);
+    d->requireWritable();
+    Statement st = d->prepare(t.sql);
+    d->bindParameters(st, t, parameters);
+    // Fail on error: the statement applies to every row or to none.
+    WriteScope write(d->db, d->path);
+    st.run();
+    const int changes = sqlite3_changes(d->db);
+    st.reset();
+    write.commit();
+    d->recordsAffected = changes;
+}
+
+int Database::recordsAffected() const
+{
+    return d->recordsAffected;
+}
+
+void Database::executeNative(const QString &sqliteSql)
+{
+    d->requireOpen();
+    Statement st = d->prepare(sqliteSql);
+    st.run();
+    d->recordsAffected = sqlite3_changes(d->db);
+    st.reset();
+    d->schemaChanged();
+}
+
+void Database::beginTrans()
+{
+    d->requireWritable();
+    if (d->depth == 0)
+        d->exec(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        d->exec(QStringLiteral("SAVEPOINT jet_t%1").arg(d->depth));
+    ++d->depth;
+}
+
+void Database::commitTrans()
+{
+    d->requireOpen();
+    if (d->depth == 0)
+        dberr::raise(dberr::NoTransaction);
+    if (d->depth == 1)
+        d->exec(QStringLiteral("COMMIT"));
+    else
+        d->exec(QStringLiteral("RELEASE jet_t%1").arg(d->depth - 1));
+    --d->depth;
+}
+
+void Database::rollback()
+{
+    d->requireOpen();
+    if (d->depth == 0)
+        dberr::raise(dberr::NoTransaction);
+    --d->depth;
+    if (d->depth == 0) {
+        if (!sqlite3_get_autocommit(d->db))
+            d->exec(QStringLiteral("ROLLBACK"));
+    } else {
+        d->exec(QStringLiteral("ROLLBACK TO jet_t%1").arg(d->depth));
+        d->exec(QStringLiteral("RELEASE jet_t%1").arg(d->depth));
+    }
+    // The schema may have been rolled back with the rows.
+    d->catalog->invalidate();
+}
+
+int Database::transactionDepth() const
+{
+    return d->depth;
+}
+
+QStringList Database::tableNames() const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    return d->catalog->tableNames();
+}
+
+bool Database::tableExists(const QString &table) const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    return d->catalog->table(table) != nullptr;
+}
+
+TableDef Database::tableDef(const QString &table) const
+{
+    return SchemaEditor(*d).tableDef(table);
+}
+
+void Database::createTable(const TableDef &def)
+{
+    SchemaEditor(*d).createTable(def);
+}
+
+void Database::deleteTable(const QString &table)
+{
+    SchemaEditor(*d).deleteTable(table);
+}
+
+void Database::addField(const QString &table, const FieldDef &field, int position, const Value &initialValue)
+{
+    SchemaEditor(*d).addField(table, field, position, initialValue);
+}
+
+void Database::deleteField(const QString &table, const QString &field)
+{
+    SchemaEditor(*d).deleteField(table, field);
+}
+
+void Database::resizeTextField(const QString &table, const QString &field, int size)
+{
+    SchemaEditor(*d).resizeTextField(table, field, size);
+}
+
+void Database::moveField(const QString &table, const QString &field, int position)
+{
+    SchemaEditor(*d).moveField(table, field, position);
+}
+
+void Database::createIndex(const QString &table, const IndexDef &index)
+{
+    SchemaEditor(*d).createIndex(table, index);
+}
+
+void Database::deleteIndex(const QString &table, const QString &indexName)
+{
+    SchemaEditor(*d).deleteIndex(table, indexName);
+}
+
+QStringList Database::queryNames() const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    return d->catalog->queryNames();
+}
+
+bool Database::queryExists(const QString &name) const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    return d->catalog->queryName(name).has_value();
+}
+
+QString Database::queryText(const QString &name) const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    const std::optional<QString> text = d->catalog->savedQuery(name);
+    if (!text)
+        dberr::raise(dberr::ItemNotFound);
+    return *text;
+}
+
+void Database::createQuery(const QString &name, const QString &jetSql)
+{
+    SchemaEditor(*d).createQuery(name, jetSql);
+}
+
+void Database::deleteQuery(const QString &name)
+{
+    SchemaEditor(*d).deleteQuery(name);
+}
+
+QList<Database::Connection> Database::connections() const
+{
+    if (!d->isOpen())
+        return {};
+    return LockFile::connections(LockFile::pathFor(d->path));
+}
+
+sqlite3 *Database::handle() const
+{
+    return d->db;
+}
+
+Transaction::Transaction(Database &db)
+    : m_db(db)
+{
+    m_db.beginTrans();
+}
+
+Transaction::~Transaction()
+{
+    if (m_done || !m_db.isOpen())
+        return;
+    try {
+        m_db.rollback();
+    } catch (const DbException &) {
+        // Nothing more can be undone.
+    }
+}
+
+void Transaction::commit()
+{
+    if (m_done)
+        return;
+    m_db.commitTrans();
+    m_done = true;
+}
+
+} // namespace platform

@@ -1,0 +1,234 @@
+#include "platform/db/DatabaseImpl.h"
+
+#include "platform/db/DbErrors.h"
+#include "platform/db/SqlValues.h"
+#include "platform/db/WriteScope.h"
+
+#include <QtCore/QFileInfo>
+
+#include <sqlite3.h>
+
+namespace platform {
+
+namespace {
+
+int g_busyTimeoutMs = 5000;
+
+} // namespace
+
+int Database::busyTimeout()
+{
+    return g_busyTimeoutMs;
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    g_busyTimeoutMs = milliseconds;
+}
+
+Database::Impl::~Impl()
+{
+    close();
+}
+
+void Database::Impl::open(const QString &filePath, bool wantExclusive, bool wantReadOnly)
+{
+    close();
+    const QFileInfo info(filePath);
+    const QString absolute = info.absoluteFilePath();
+    if (!info.exists() || !info.isFile())
+        dberr::raise(dberr::FileNotFound, absolute);
+
+    try {
+        try {
+            lock = std::make_unique<LockFile>(absolute, wantExclusive);
+        } catch (const DbException &e) {
+            // A read-only share where no lock file can be made: reading alone
+            // needs no registration.
+            if (!(wantReadOnly && e.number() == dberr::CannotOpenFile))
+                throw;
+        }
+
+        const int flags = (wantReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+        const int rc = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const DbException e = (rc & 0xff) == SQLITE_CANTOPEN ? dberr::error(dberr::FileNotFound, absolute)
+                                                                   : dberr::fromConnection(db, rc, absolute);
+            sqlite3_close_v2(db);
+            db = nullptr;
+            throw e;
+        }
+        path = absolute;
+        exclusive = wantExclusive;
+        readOnly = wantReadOnly;
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, g_busyTimeoutMs);
+        jet::registerFunctions(db);
+
+        // Anything but a database (or a damaged one) fails here with 3049.
+        exec(QStringLiteral("PRAGMA schema_version"));
+        if (!readOnly)
+            exec(QStringLiteral("PRAGMA journal_mode = DELETE")); // never WAL: the file is shared over the network
+        exec(QStringLiteral("PRAGMA cache_size = -16000"));
+        if (exclusive) {
+            // Hold SQLite's own exclusive lock for the life of the connection,
+            // so that no other program can read or write behind our back.
+            exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+            const int brc = sqlite3_exec(db, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
+            if (brc != SQLITE_OK) {
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                if ((brc & 0xff) == SQLITE_BUSY || (brc & 0xff) == SQLITE_LOCKED)
+                    dberr::raise(dberr::FileInUse, info.fileName());
+                throw dberr::fromConnection(db, brc, absolute);
+            }
+        }
+        catalog = std::make_unique<FileCatalog>(db);
+        catalog->refresh();
+        translator = std::make_unique<jet::JetTranslator>(*catalog);
+        static quint64 serial = 0;
+        openSerial = ++serial;
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::Impl::close()
+{
+    translator.reset();
+    catalog.reset();
+    if (db) {
+        if (!sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        // Statements still held by recordsets keep the handle alive until they
+        // are finalized; the recordsets see the database closed (3420).
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
+    lock.reset();
+    openSerial = 0;
+    path.clear();
+    exclusive = false;
+    readOnly = false;
+    depth = 0;
+}
+
+void Database::Impl::requireOpen() const
+{
+    if (!db)
+        dberr::raise(dberr::ObjectInvalid);
+}
+
+void Database::Impl::requireWritable() const
+{
+    requireOpen();
+    if (readOnly)
+        dberr::raise(dberr::ReadOnly);
+}
+
+QString Database::Impl::sourceText(const QString &source) const
+{
+    QString name = source.trimmed();
+    if (name.endsWith(QLatin1Char(';')))
+        name.chop(1);
+    if (name.size() > 2 && name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))
+        && name.indexOf(QLatin1Char(']')) == name.size() - 1)
+        name = name.mid(1, name.size() - 2);
+    if (name.isEmpty())
+        return source;
+    if (const FileCatalog::Table *t = catalog->table(name)) {
+        if (!t->name.contains(QLatin1Char(']')))
+            return QStringLiteral("SELECT * FROM [%1]").arg(t->name);
+    }
+    if (const std::optional<QString> text = catalog->savedQuery(name))
+        return *text;
+    return source;
+}
+
+jet::Translation Database::Impl::translate(const QString &jetSql)
+{
+    requireOpen();
+    catalog->refresh();
+    return translator->translate(jetSql);
+}
+
+jet::Translation Database::Impl::translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort)
+{
+    requireOpen();
+    catalog->refresh();
+    return translator->translateWithFilter(jetSql, filter, sort);
+}
+
+QString Database::Impl::translateCriterion(const QString &criterion, const QList<jet::ResultColumn> &columns)
+{
+    requireOpen();
+    return translator->translateCriterion(criterion, columns);
+}
+
+void Database::Impl::bindParameters(Statement &st, const jet::Translation &t, const QList<Value> &values) const
+{
+    const int expected = qMax(int(t.parameters.size()), st.parameterCount());
+    if (values.size() < expected)
+        dberr::raise(dberr::TooFewParameters, QString::number(expected - values.size()));
+    for (int i = 0; i < expected; ++i) {
+        Value v = values[i];
+        const FieldType type = i < t.parameterTypes.size() ? t.parameterTypes[i] : FieldType::Empty;
+        if (!v.isNull() && type != FieldType::Empty && !isTextType(type)) {
+            // A typed parameter given as text is read as its type; blank is Null.
+            if (isTextType(v.type()) && v.toString().trimmed().isEmpty())
+                v = Value::nullOf(type);
+            else
+                v = jet::storeAs(v, type, 255);
+        }
+        st.bind(i + 1, v);
+    }
+}
+
+std::int64_t Database::Impl::takeAutoNumber(const QString &table)
+{
+    requireWritable();
+    const FileCatalog::Table *t = catalog->table(table);
+    if (!t)
+        dberr::raise(dberr::ItemNotFound);
+    int column = -1;
+    for (int i = 0; i < t->autoNumber.size(); ++i) {
+        if (t->autoNumber[i])
+            column = i;
+    }
+    if (column < 0)
+        dberr::raise(dberr::ItemNotFound);
+    const QString tableName = t->name;
+    const QString columnName = t->columns[column].name;
+
+    WriteScope write(db, path);
+    FileCatalog::createMetaTables(db);
+    std::int64_t value = 0;
+    {
+        Statement st = prepare(QStringLiteral("UPDATE jet_counters SET next = next + 1 WHERE tbl = ?1 RETURNING next - 1"));
+        st.bind(1, Value(tableName));
+        const bool found = st.step();
+        if (found)
+            value = st.integer(0);
+        st.run();
+        if (!found) {
+            Statement top = prepare(QStringLiteral("SELECT coalesce(max(%1), 0) + 1 FROM %2")
+                                        .arg(sqlvalues::quoteName(columnName), sqlvalues::quoteName(tableName)));
+            value = top.step() ? top.integer(0) : 1;
+            Statement add = prepare(QStringLiteral("INSERT INTO jet_counters (tbl, col, next) VALUES (?1, ?2, ?3)"));
+            add.bind(1, Value(tableName));
+            add.bind(2, Value(columnName));
+            add.bind(3, Value(value + 1, FieldType::Long));
+            add.run();
+        }
+    }
+    write.commit();
+    return value;
+}
+
+void Database::Impl::schemaChanged()
+{
+    if (catalog)
+        catalog->refresh();
+}
+
+} // namespace platform

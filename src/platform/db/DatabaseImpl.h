@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/db/Database.h"
+#include "platform/db/FileCatalog.h"
+#include "platform/db/LockFile.h"
+#include "platform/db/Statement.h"
+#include "platform/db/jet/JetTranslator.h"
+
+#include <QtCore/QString>
+
+#include <memory>
+
+namespace platform {
+
+// The state of an open database: the SQLite connection, the lock-file
+// registration, the schema catalog and the translator over it.
+class Database::Impl
+{
+public:
+    ~Impl();
+
+    void open(const QString &path, bool exclusive, bool readOnly);
+    void close();
+    bool isOpen() const { return db != nullptr; }
+    // 3420 when the database has been closed under a user of it.
+    void requireOpen() const;
+    // 3027 when the file was opened read-only.
+    void requireWritable() const;
+
+    Statement prepare(const QString &sql) const { return Statement(db, sql, path); }
+    void exec(const QString &sql) const { prepare(sql).run(); }
+
+    // The Jet text of a recordset's source: a table's name means all its
+    // columns, a saved query's name its text; anything else is a statement.
+    QString sourceText(const QString &source) const;
+    jet::Translation translate(const QString &jetSql);
+    jet::Translation translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort);
+    QString translateCriterion(const QString &criterion, const QList<jet::ResultColumn> &columns);
+
+    // Binds the parameters of a translation in order, converted to their
+    // declared types; 3061 when too few are given.
+    void bindParameters(Statement &st, const jet::Translation &t, const QList<Value> &values) const;
+
+    // Takes the next AutoNumber of a table at once (a cancelled add leaves a gap).
+    std::int64_t takeAutoNumber(const QString &table);
+
+    // After a schema change by this connection.
+    void schemaChanged();
+
+    sqlite3 *db = nullptr;
+    QString path;
+    bool exclusive = false;
+    bool readOnly = false;
+    int depth = 0;
+    int recordsAffected = 0;
+    quint64 openSerial = 0; // changes with every open, so old recordsets notice
+    std::unique_ptr<LockFile> lock;
+    std::unique_ptr<FileCatalog> catalog;
+    std::unique_ptr<jet::JetTranslator> translator;
+};
+
+} // namespace platform

@@ -1,0 +1,162 @@
+#include "platform/db/FileCatalog.h"
+
+#include "platform/db/SqlValues.h"
+#include "platform/db/Statement.h"
+
+#include <sqlite3.h>
+
+namespace platform {
+
+namespace {
+
+const char kMetaPrefix[] = "jet_";
+
+} // namespace
+
+int FileCatalog::Table::columnIndex(const QString &column) const
+{
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i].name.compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+FileCatalog::FileCatalog(sqlite3 *db)
+    : m_db(db)
+{
+}
+
+void FileCatalog::refresh()
+{
+    Statement st(m_db, QStringLiteral("PRAGMA schema_version"));
+    const qint64 version = st.step() ? st.integer(0) : 0;
+    if (version != m_schemaVersion) {
+        m_schemaVersion = version;
+        invalidate();
+    }
+}
+
+void FileCatalog::invalidate()
+{
+    m_tables.clear();
+    m_queries.clear();
+    m_hasMeta = -1;
+    ++m_generation;
+}
+
+const FileCatalog::Table *FileCatalog::table(const QString &name) const
+{
+    const QString key = name.toLower();
+    auto it = m_tables.constFind(key);
+    if (it == m_tables.constEnd()) {
+        std::optional<Table> found;
+        Statement named(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+        named.bind(1, Value(name));
+        if (named.step() && !isMetaTable(name)) {
+            Table t;
+            t.name = named.storedValue(0).toString();
+            Statement info(m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(?1) ORDER BY cid"));
+            info.bind(1, Value(t.name));
+            while (info.step()) {
+                const sqlvalues::DeclaredType d = sqlvalues::parseDeclaredType(info.storedValue(1).toString());
+                t.columns.append({info.storedValue(0).toString(), d.type, d.size});
+                t.autoNumber.append(d.autoNumber);
+            }
+            found = t;
+        }
+        it = m_tables.insert(key, found);
+    }
+    return it->has_value() ? &**it : nullptr;
+}
+
+std::optional<QList<jet::SchemaCatalog::Column>> FileCatalog::tableColumns(const QString &name) const
+{
+    const Table *t = table(name);
+    if (!t)
+        return std::nullopt;
+    return t->columns;
+}
+
+bool FileCatalog::hasMetaTables() const
+{
+    if (m_hasMeta < 0) {
+        Statement st(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'jet_queries'"));
+        m_hasMeta = st.step() && st.integer(0) > 0 ? 1 : 0;
+    }
+    return m_hasMeta == 1;
+}
+
+std::optional<QString> FileCatalog::savedQuery(const QString &name) const
+{
+    const QString key = name.toLower();
+    auto it = m_queries.constFind(key);
+    if (it == m_queries.constEnd()) {
+        std::optional<QString> text;
+        if (hasMetaTables()) {
+            Statement st(m_db, QStringLiteral("SELECT sql FROM jet_queries WHERE name = ?1"));
+            st.bind(1, Value(name));
+            if (st.step())
+                text = st.storedValue(0).toString();
+        }
+        it = m_queries.insert(key, text);
+    }
+    return *it;
+}
+
+std::optional<QString> FileCatalog::queryName(const QString &name) const
+{
+    if (!hasMetaTables())
+        return std::nullopt;
+    Statement st(m_db, QStringLiteral("SELECT name FROM jet_queries WHERE name = ?1"));
+    st.bind(1, Value(name));
+    if (!st.step())
+        return std::nullopt;
+    return st.storedValue(0).toString();
+}
+
+QStringList FileCatalog::tableNames() const
+{
+    QStringList names;
+    Statement st(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name COLLATE NOCASE"));
+    while (st.step()) {
+        const QString n = st.storedValue(0).toString();
+        if (!isMetaTable(n))
+            names.append(n);
+    }
+    return names;
+}
+
+QStringList FileCatalog::queryNames() const
+{
+    QStringList names;
+    if (!hasMetaTables())
+        return names;
+    Statement st(m_db, QStringLiteral("SELECT name FROM jet_queries ORDER BY name COLLATE NOCASE"));
+    while (st.step())
+        names.append(st.storedValue(0).toString());
+    return names;
+}
+
+bool FileCatalog::isMetaTable(const QString &name)
+{
+    return name.startsWith(QLatin1String(kMetaPrefix), Qt::CaseInsensitive);
+}
+
+void FileCatalog::createMetaTables(sqlite3 *db)
+{
+    const char *ddl[] = {
+        "CREATE TABLE IF NOT EXISTS jet_counters (tbl TEXT NOT NULL COLLATE NOCASE UNIQUE, "
+        "col TEXT NOT NULL, next INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS jet_indexes (tbl TEXT NOT NULL COLLATE NOCASE, "
+        "name TEXT NOT NULL COLLATE NOCASE, field TEXT NOT NULL, sqlname TEXT NOT NULL UNIQUE, "
+        "is_primary INTEGER NOT NULL, is_unique INTEGER NOT NULL, UNIQUE (tbl, name))",
+        "CREATE TABLE IF NOT EXISTS jet_queries (name TEXT NOT NULL COLLATE NOCASE UNIQUE, "
+        "sql TEXT NOT NULL, type INTEGER NOT NULL)",
+    };
+    for (const char *sql : ddl)
+        Statement(db, QString::fromUtf8(sql)).run();
+}
+
+} // namespace platform

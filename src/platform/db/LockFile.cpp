@@ -1,0 +1,254 @@
+#include "platform/db/LockFile.h"
+
+#include "platform/db/DbErrors.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QSysInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr off_t kBlockSize = 64;
+constexpr off_t kNameSize = 32;
+constexpr off_t kGate = off_t(1) << 40;
+constexpr off_t kRegistry = kGate + 1;
+
+QString g_computer;
+QString g_user;
+
+bool lockRange(int fd, int command, short type, off_t start, off_t length)
+{
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = start;
+    fl.l_len = length;
+    fl.l_pid = 0;
+    while (::fcntl(fd, command, &fl) == -1) {
+        if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+// Whether another open file description holds a lock on the range.
+bool isHeld(int fd, off_t start, off_t length)
+{
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = start;
+    fl.l_len = length;
+    fl.l_pid = 0;
+    if (::fcntl(fd, F_OFD_GETLK, &fl) == -1)
+        return true; // cannot tell: count it
+    return fl.l_type != F_UNLCK;
+}
+
+bool sameFile(int fd, const QByteArray &path)
+{
+    struct stat a {};
+    struct stat b {};
+    if (::fstat(fd, &a) != 0 || ::stat(path.constData(), &b) != 0)
+        return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+off_t blockCount(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return 0;
+    return (st.st_size + kBlockSize - 1) / kBlockSize;
+}
+
+bool readBlock(int fd, off_t index, char *out)
+{
+    std::memset(out, 0, kBlockSize);
+    return ::pread(fd, out, kBlockSize, index * kBlockSize) >= 0;
+}
+
+bool isBlank(const char *block)
+{
+    for (off_t i = 0; i < kBlockSize; ++i) {
+        if (block[i])
+            return false;
+    }
+    return true;
+}
+
+void putName(char *out, const QString &name)
+{
+    const QByteArray bytes = name.toLatin1().left(kNameSize - 1);
+    std::memcpy(out, bytes.constData(), size_t(bytes.size()));
+}
+
+QString takeName(const char *in)
+{
+    return QString::fromLatin1(in, qstrnlen(in, kNameSize));
+}
+
+} // namespace
+
+LockFile::LockFile(const QString &databasePath, bool exclusive)
+    : m_path(pathFor(databasePath))
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    const QString dbName = QFileInfo(databasePath).fileName();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_fd < 0) {
+            if (errno == EACCES || errno == EROFS || errno == EPERM)
+                dberr::raise(dberr::CannotOpenFile, dbName);
+            dberr::raise(dberr::DiskOrNetwork);
+        }
+        if (!lockRange(m_fd, F_OFD_SETLKW, F_WRLCK, kRegistry, 1)) {
+            ::close(m_fd);
+            m_fd = -1;
+            dberr::raise(dberr::DiskOrNetwork);
+        }
+        if (!sameFile(m_fd, path)) {
+            // The last connection deleted the file between our open and our lock.
+            ::close(m_fd);
+            m_fd = -1;
+            continue;
+        }
+        if (!lockRange(m_fd, F_OFD_SETLK, exclusive ? F_WRLCK : F_RDLCK, kGate, 1)) {
+            ::close(m_fd);
+            m_fd = -1;
+            dberr::raise(dberr::FileInUse, dbName);
+        }
+        // The first blank or stale block, else a new one at the end.
+        const off_t count = blockCount(m_fd);
+        off_t slot = count;
+        char block[kBlockSize];
+        for (off_t i = 0; i < count; ++i) {
+            if (!readBlock(m_fd, i, block))
+                continue;
+            if (isBlank(block) || !isHeld(m_fd, i * kBlockSize, kBlockSize)) {
+                slot = i;
+                break;
+            }
+        }
+        if (!lockRange(m_fd, F_OFD_SETLK, F_WRLCK, slot * kBlockSize, kBlockSize)) {
+            ::close(m_fd);
+            m_fd = -1;
+            dberr::raise(dberr::DiskOrNetwork);
+        }
+        std::memset(block, 0, kBlockSize);
+        putName(block, computerName());
+        putName(block + kNameSize, userName());
+        if (::pwrite(m_fd, block, kBlockSize, slot * kBlockSize) != kBlockSize) {
+            ::close(m_fd);
+            m_fd = -1;
+            dberr::raise(dberr::DiskOrNetwork);
+        }
+        m_block = int(slot);
+        lockRange(m_fd, F_OFD_SETLK, F_UNLCK, kRegistry, 1);
+        return;
+    }
+    dberr::raise(dberr::DiskOrNetwork);
+}
+
+LockFile::~LockFile()
+{
+    leave();
+}
+
+void LockFile::leave()
+{
+    if (m_fd < 0)
+        return;
+    const QByteArray path = QFile::encodeName(m_path);
+    lockRange(m_fd, F_OFD_SETLKW, F_WRLCK, kRegistry, 1);
+    char block[kBlockSize];
+    std::memset(block, 0, kBlockSize);
+    if (::pwrite(m_fd, block, kBlockSize, off_t(m_block) * kBlockSize) != kBlockSize) {
+        // The block stays; its lock goes with the descriptor, so it reads as stale.
+    }
+    lockRange(m_fd, F_OFD_SETLK, F_UNLCK, off_t(m_block) * kBlockSize, kBlockSize);
+
+    // Clear stale blocks, drop free ones at the end, and delete the file when
+    // nobody is left.
+    const off_t count = blockCount(m_fd);
+    off_t lastLive = -1;
+    for (off_t i = 0; i < count; ++i) {
+        char b[kBlockSize];
+        if (!readBlock(m_fd, i, b) || isBlank(b))
+            continue;
+        if (isHeld(m_fd, i * kBlockSize, kBlockSize))
+            lastLive = i;
+        else
+            ::pwrite(m_fd, block, kBlockSize, i * kBlockSize);
+    }
+    if (lastLive < 0) {
+        if (sameFile(m_fd, path))
+            ::unlink(path.constData());
+    } else if (::ftruncate(m_fd, (lastLive + 1) * kBlockSize) != 0) {
+        // A file longer than needed only holds blank blocks.
+    }
+    ::close(m_fd); // drops the gate and registry locks
+    m_fd = -1;
+    m_block = -1;
+}
+
+QString LockFile::pathFor(const QString &databasePath)
+{
+    const QFileInfo info(databasePath);
+    return QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".ldb"));
+}
+
+QList<Database::Connection> LockFile::connections(const QString &lockPath)
+{
+    QList<Database::Connection> list;
+    const QByteArray path = QFile::encodeName(lockPath);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return list;
+    const bool locked = lockRange(fd, F_OFD_SETLKW, F_RDLCK, kRegistry, 1);
+    const off_t count = blockCount(fd);
+    for (off_t i = 0; i < count; ++i) {
+        char b[kBlockSize];
+        if (!readBlock(fd, i, b) || isBlank(b) || !isHeld(fd, i * kBlockSize, kBlockSize))
+            continue;
+        list.append({takeName(b), takeName(b + kNameSize)});
+    }
+    if (locked)
+        lockRange(fd, F_OFD_SETLK, F_UNLCK, kRegistry, 1);
+    ::close(fd);
+    return list;
+}
+
+QString LockFile::computerName()
+{
+    if (!g_computer.isEmpty())
+        return g_computer;
+    const QString host = QSysInfo::machineHostName();
+    return host.isEmpty() ? QStringLiteral("LOCALHOST") : host;
+}
+
+QString LockFile::userName()
+{
+    if (!g_user.isEmpty())
+        return g_user;
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("LOGNAME");
+    return user.isEmpty() ? QStringLiteral("Admin") : user;
+}
+
+void LockFile::setIdentity(const QString &computer, const QString &user)
+{
+    g_computer = computer;
+    g_user = user;
+}
+
+} // namespace platform

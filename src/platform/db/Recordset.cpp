@@ -1,0 +1,717 @@
+#include "platform/db/Recordset.h"
+
+#include "platform/db/DatabaseImpl.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/KeyedRows.h"
+#include "platform/db/SqlValues.h"
+#include "platform/db/WriteScope.h"
+
+#include <QtCore/QHash>
+
+#include <sqlite3.h>
+
+#include <optional>
+
+namespace platform {
+
+namespace {
+
+int g_pageTimeoutMs = 1000;
+
+// The statement that lists the rowids of a one-table statement in its order:
+// the same statement with the rowid as an extra first column, read alone.
+std::optional<QString> keyStatement(const QString &sql)
+{
+    const QString trimmed = sql.trimmed();
+    if (!trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) || trimmed.size() < 7
+        || !trimmed[6].isSpace())
+        return std::nullopt;
+    return QStringLiteral("SELECT \"jet_rid\" FROM (SELECT rowid AS \"jet_rid\", %1)").arg(trimmed.mid(7));
+}
+
+} // namespace
+
+class Recordset::Impl
+{
+public:
+    explicit Impl(Database &db) : database(db) {}
+
+    Database::Impl &dbi() const
+    {
+        Database::Impl *i = database.impl();
+        if (!i->isOpen() || i->openSerial != openSerial)
+            dberr::raise(dberr::ObjectInvalid);
+        return *i;
+    }
+    void requireOpenSet() const
+    {
+        if (!isOpen)
+            dberr::raise(dberr::ObjectInvalid);
+        dbi();
+    }
+    int checkedField(int index) const
+    {
+        requireOpenSet();
+        if (index < 0 || index >= columns.size())
+            dberr::raise(dberr::ItemNotFound);
+        return index;
+    }
+    int size() const { return keyed ? keyed->size() : rowCount; }
+    bool hasCurrent() const { return isOpen && !gap && pos >= 0 && pos < size(); }
+
+    void run();
+    void materialize(Database::Impl &d, const jet::Translation &t);
+    const Value *currentRow();
+    void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
+    void moved()
+    {
+        leaveEdit();
+        current = nullptr;
+        if (pos >= 0 && pos < size())
+            visited = qMax(visited, long(pos) + 1);
+    }
+    bool isDirty(int i) const
+    {
+        const signed char f = forced[size_t(i)];
+        if (f >= 0)
+            return f == 1;
+        const Value &a = buffer[size_t(i)];
+        const Value &b = original[size_t(i)];
+        if (a.isNull() != b.isNull())
+            return true;
+        if (a.isNull())
+            return false;
+        if (isTextType(columns[i].type))
+            return a.toString() != b.toString();
+        return !(a == b);
+    }
+    bool find(const QString &criterion, int from);
+
+    Database &database;
+    quint64 openSerial = 0;
+    Type type = Type::Dynaset;
+    QString source;
+    QList<Value> parameters;
+    QString filter;
+    QString sort;
+    bool isOpen = false;
+
+    QList<jet::ResultColumn> columns;
+    QList<bool> autoNumber;
+    QHash<QString, int> byName;
+
+    // An updatable dynaset reads its rows by rowid; any other set holds its
+    // rows, read whole when it opens.
+    std::unique_ptr<KeyedRows> keyed;
+    QString table;
+    std::vector<Value> rows;
+    int rowCount = 0;
+
+    int pos = 0;
+    bool gap = false; // after a delete: no current row until the next move
+    long visited = 0;
+    const Value *current = nullptr;
+
+    EditMode mode = EditMode::None;
+    std::vector<Value> buffer;
+    std::vector<Value> original;
+    std::vector<Value> stored;
+    std::vector<signed char> forced; // -1 as compared, 0 clean, 1 dirty
+    std::int64_t editKey = 0;
+    std::int64_t lastAdded = -1;
+};
+
+void Recordset::Impl::run()
+{
+    Database::Impl &d = *database.impl();
+    d.requireOpen();
+    openSerial = d.openSerial;
+    isOpen = false;
+    keyed.reset();
+    rows.clear();
+    rowCount = 0;
+    columns.clear();
+    autoNumber.clear();
+    byName.clear();
+    table.clear();
+    leaveEdit();
+    current = nullptr;
+    gap = false;
+    pos = 0;
+    visited = 0;
+    lastAdded = -1;
+
+    const QString jetText = [&] {
+        d.catalog->refresh();
+        return d.sourceText(source);
+    }();
+    jet::Translation t = d.translateWithFilter(jetText, filter, sort);
+    if (t.kind != jet::Translation::Kind::Select && t.kind != jet::Translation::Kind::Crosstab)
+        dberr::raise(dberr::InvalidOperation);
+
+    if (t.kind == jet::Translation::Kind::Crosstab) {
+        // The pivot values first; then the statement with one column for each.
+        Statement values = d.prepare(t.pivotValuesSql);
+        d.bindParameters(values, t, parameters);
+        QList<Value> pivots;
+        while (values.step())
+            pivots.append(values.storedValue(0));
+        values.reset();
+        if (!t.buildCrosstab)
+            dberr::raise(dberr::InvalidOperation);
+        const jet::Translation built = t.buildCrosstab(pivots);
+        t.sql = built.sql;
+        t.columns = built.columns;
+        t.updatableTable.clear();
+    }
+
+    columns = t.columns;
+    for (int i = 0; i < columns.size(); ++i) {
+        bool counter = false;
+        if (!columns[i].baseTable.isEmpty()) {
+            if (const FileCatalog::Table *bt = d.catalog->table(columns[i].baseTable)) {
+                const int c = bt->columnIndex(columns[i].baseColumn);
+                counter = c >= 0 && bt->autoNumber[c];
+            }
+        }
+        autoNumber.append(counter);
+        const QString key = columns[i].name.toLower();
+        if (!byName.contains(key))
+            byName.insert(key, i);
+    }
+
+    bool updatable = type == Type::Dynaset && !t.updatableTable.isEmpty() && !columns.isEmpty();
+    const FileCatalog::Table *base = updatable ? d.catalog->table(t.updatableTable) : nullptr;
+    QStringList baseColumns;
+    if (!base)
+        updatable = false;
+    for (int i = 0; updatable && i < columns.size(); ++i) {
+        const int c = base->columnIndex(columns[i].baseColumn);
+        if (columns[i].baseColumn.isEmpty() || c < 0
+            || columns[i].baseTable.compare(t.updatableTable, Qt::CaseInsensitive) != 0)
+            updatable = false;
+        else
+            baseColumns.append(base->columns[c].name);
+    }
+    const std::optional<QString> keySql = updatable ? keyStatement(t.sql) : std::nullopt;
+
+    if (keySql) {
+        Statement keys = d.prepare(*keySql);
+        if (!keys.isReadOnly())
+            dberr::raise(dberr::InvalidOperation);
+        d.bindParameters(keys, t, parameters);
+        table = base->name;
+        QList<FieldType> types;
+        for (const jet::ResultColumn &c : columns)
+            types.append(c.type);
+        keyed = std::make_unique<KeyedRows>(d.db, d.path, table, baseColumns, types);
+        keyed->load(keys);
+    } else {
+        materialize(d, t);
+    }
+    isOpen = true;
+    moved();
+}
+
+void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
+{
+    Statement st = d.prepare(t.sql);
+    // A recordset only reads.
+    if (!st.isReadOnly())
+        dberr::raise(dberr::InvalidOperation);
+    d.bindParameters(st, t, parameters);
+    const int width = qMin(int(columns.size()), st.columnCount());
+    // The rows are read at once: a statement left open would hold the read
+    // lock and keep every other workstation from saving.
+    while (st.step()) {
+        for (int c = 0; c < columns.size(); ++c)
+            rows.push_back(c < width ? st.value(c, columns[c].type) : Value::nullOf(columns[c].type));
+        ++rowCount;
+    }
+    st.reset();
+}
+
+const Value *Recordset::Impl::currentRow()
+{
+    if (!hasCurrent())
+        dberr::raise(dberr::NoCurrentRecord);
+    if (current)
+        return current;
+    if (keyed) {
+        current = keyed->row(pos, g_pageTimeoutMs);
+        if (!current)
+            dberr::raise(dberr::RecordDeleted);
+    } else {
+        current = &rows[size_t(pos) * size_t(columns.size())];
+    }
+    return current;
+}
+
+bool Recordset::Impl::find(const QString &criterion, int from)
+{
+    requireOpenSet();
+    Database::Impl &d = dbi();
+    const QString condition = d.translateCriterion(criterion, columns);
+    QStringList names;
+    for (int i = 0; i < columns.size(); ++i)
+        names.append(QStringLiteral("?%1 AS %2").arg(i + 1).arg(sqlvalues::quoteName(columns[i].name)));
+    Statement test = d.prepare(QStringLiteral("SELECT 1 FROM (SELECT %1) WHERE (%2)")
+                                   .arg(names.join(QStringLiteral(", ")), condition));
+    leaveEdit();
+    for (int i = qMax(0, from); i < size(); ++i) {
+        const Value *row = keyed ? keyed->row(i, g_pageTimeoutMs) : &rows[size_t(i) * size_t(columns.size())];
+        current = nullptr;
+        if (!row)
+            continue; // deleted meanwhile
+        for (int c = 0; c < columns.size(); ++c)
+            test.bind(c + 1, row[c]);
+        const bool match = test.step();
+        test.reset();
+        if (match) {
+            pos = i;
+            gap = false;
+            moved();
+            return true;
+        }
+    }
+    return false;
+}
+
+Recordset::Recordset(Database &db)
+    : d(std::make_unique<Impl>(db))
+{
+}
+
+Recordset::~Recordset() = default;
+
+void Recordset::open(Type type, const QString &source, const QList<Value> &parameters)
+{
+    close();
+    d->type = type;
+    d->source = source;
+    d->parameters = parameters;
+    try {
+        d->run();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Recordset::close()
+{
+    d->isOpen = false;
+    d->keyed.reset();
+    d->rows.clear();
+    d->rowCount = 0;
+    d->columns.clear();
+    d->autoNumber.clear();
+    d->byName.clear();
+    d->leaveEdit();
+    d->current = nullptr;
+    d->pos = 0;
+    d->gap = false;
+    d->visited = 0;
+}
+
+bool Recordset::isOpen() const
+{
+    return d->isOpen;
+}
+
+void Recordset::setFilter(const QString &jetCriterion)
+{
+    d->filter = jetCriterion;
+}
+
+void Recordset::setSort(const QString &jetOrderBy)
+{
+    d->sort = jetOrderBy;
+}
+
+QString Recordset::filter() const
+{
+    return d->filter;
+}
+
+QString Recordset::sort() const
+{
+    return d->sort;
+}
+
+void Recordset::requery()
+{
+    d->requireOpenSet();
+    try {
+        d->run();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+bool Recordset::canUpdate() const
+{
+    return d->isOpen && d->keyed && !d->database.isReadOnly();
+}
+
+bool Recordset::canAppend() const
+{
+    return canUpdate();
+}
+
+bool Recordset::isEOF() const
+{
+    if (!d->isOpen)
+        return true;
+    return d->size() == 0 || (!d->gap && d->pos >= d->size());
+}
+
+bool Recordset::isBOF() const
+{
+    if (!d->isOpen)
+        return true;
+    return d->size() == 0 || (!d->gap && d->pos < 0);
+}
+
+void Recordset::moveFirst()
+{
+    d->requireOpenSet();
+    if (d->size() == 0)
+        dberr::raise(dberr::NoCurrentRecord);
+    d->pos = 0;
+    d->gap = false;
+    d->moved();
+}
+
+void Recordset::moveNext()
+{
+    d->requireOpenSet();
+    if (isEOF())
+        dberr::raise(dberr::NoCurrentRecord);
+    if (d->gap)
+        d->gap = false; // the row after the deleted one now stands at pos
+    else
+        ++d->pos;
+    d->moved();
+}
+
+void Recordset::movePrev()
+{
+    d->requireOpenSet();
+    if (isBOF())
+        dberr::raise(dberr::NoCurrentRecord);
+    d->gap = false;
+    --d->pos;
+    d->moved();
+}
+
+void Recordset::moveLast()
+{
+    d->requireOpenSet();
+    if (d->size() == 0)
+        dberr::raise(dberr::NoCurrentRecord);
+    d->pos = d->size() - 1;
+    d->gap = false;
+    d->moved();
+    d->visited = qMax(d->visited, long(d->size()));
+}
+
+long Recordset::recordCount() const
+{
+    return d->isOpen ? qMin(d->visited, long(d->size())) : 0;
+}
+
+bool Recordset::findFirst(const QString &jetCriterion)
+{
+    return d->find(jetCriterion, 0);
+}
+
+bool Recordset::findNext(const QString &jetCriterion)
+{
+    return d->find(jetCriterion, d->gap ? d->pos : d->pos + 1);
+}
+
+int Recordset::fieldCount() const
+{
+    return d->isOpen ? int(d->columns.size()) : 0;
+}
+
+QString Recordset::fieldName(int index) const
+{
+    return d->columns[d->checkedField(index)].name;
+}
+
+FieldType Recordset::fieldType(int index) const
+{
+    return d->columns[d->checkedField(index)].type;
+}
+
+int Recordset::fieldSize(int index) const
+{
+    return d->columns[d->checkedField(index)].size;
+}
+
+bool Recordset::fieldIsAutoNumber(int index) const
+{
+    return d->autoNumber[d->checkedField(index)];
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    return d->byName.value(name.toLower(), -1);
+}
+
+Value Recordset::value(int index) const
+{
+    d->checkedField(index);
+    if (d->mode != EditMode::None)
+        return d->buffer[size_t(index)];
+    return d->currentRow()[index];
+}
+
+Value Recordset::value(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        dberr::raise(dberr::ItemNotFound);
+    return value(i);
+}
+
+void Recordset::setValue(int index, const Value &value)
+{
+    d->checkedField(index);
+    if (d->mode == EditMode::None)
+        dberr::raise(dberr::UpdateWithoutEdit);
+    const jet::ResultColumn &c = d->columns[index];
+    d->buffer[size_t(index)] = value.isNull() ? Value::nullOf(c.type) : jet::storeAs(value, c.type, c.size);
+    d->forced[size_t(index)] = -1;
+}
+
+void Recordset::setValue(const QString &name, const Value &value)
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        dberr::raise(dberr::ItemNotFound);
+    setValue(i, value);
+}
+
+void Recordset::setFieldDirty(int index, bool dirty)
+{
+    d->checkedField(index);
+    if (d->mode == EditMode::None)
+        return;
+    d->forced[size_t(index)] = dirty ? 1 : 0;
+}
+
+bool Recordset::isFieldDirty(int index) const
+{
+    d->checkedField(index);
+    return d->mode != EditMode::None && d->isDirty(index);
+}
+
+void Recordset::addNew()
+{
+    d->requireOpenSet();
+    if (!canAppend())
+        dberr::raise(dberr::ReadOnly);
+    d->leaveEdit();
+    const size_t n = size_t(d->columns.size());
+    d->buffer.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        d->buffer[i] = Value::nullOf(d->columns[qsizetype(i)].type);
+    for (size_t i = 0; i < n; ++i) {
+        // The AutoNumber is taken at once, as the engine does; it is part of
+        // the new row, not a change the user made.
+        if (d->autoNumber[qsizetype(i)]) {
+            d->buffer[i] = Value(d->dbi().takeAutoNumber(d->table), FieldType::Long);
+            break;
+        }
+    }
+    d->original = d->buffer;
+    d->forced.assign(n, -1);
+    d->mode = EditMode::Add;
+}
+
+void Recordset::edit()
+{
+    d->requireOpenSet();
+    if (!canUpdate())
+        dberr::raise(dberr::ReadOnly);
+    if (!d->hasCurrent())
+        dberr::raise(dberr::NoCurrentRecord);
+    d->leaveEdit();
+    d->current = nullptr;
+    const std::int64_t key = d->keyed->key(d->pos);
+    std::vector<Value> values;
+    std::vector<Value> stored;
+    if (!d->keyed->readRow(key, values, &stored))
+        dberr::raise(dberr::RecordDeleted);
+    d->buffer = values;
+    d->original = values;
+    d->stored = stored;
+    d->forced.assign(values.size(), -1);
+    d->editKey = key;
+    d->mode = EditMode::Edit;
+}
+
+void Recordset::update()
+{
+    d->requireOpenSet();
+    if (d->mode == EditMode::None)
+        dberr::raise(dberr::UpdateWithoutEdit);
+    Database::Impl &db = d->dbi();
+    db.requireWritable();
+    QStringList names;
+    QList<Value> values;
+    for (int i = 0; i < d->columns.size(); ++i) {
+        if (d->isDirty(i) || (d->mode == EditMode::Add && d->autoNumber[i] && !d->buffer[size_t(i)].isNull())) {
+            names.append(sqlvalues::quoteName(d->columns[i].baseColumn));
+            values.append(d->buffer[size_t(i)]);
+        }
+    }
+    const QString table = sqlvalues::quoteName(d->table);
+
+    if (d->mode == EditMode::Add) {
+        QStringList marks;
+        for (int i = 1; i <= names.size(); ++i)
+            marks.append(QStringLiteral("?%1").arg(i));
+        const QString sql = names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        WriteScope write(db.db, db.path);
+        std::int64_t rowid = 0;
+        {
+            Statement st = db.prepare(sql);
+            st.bindAll(values);
+            st.run();
+            rowid = sqlite3_last_insert_rowid(db.db);
+        }
+        write.commit();
+        // The new row joins the set at its end; the current row stays.
+        const bool atEnd = d->pos >= d->size();
+        d->keyed->append(rowid);
+        if (atEnd && !d->gap)
+            d->pos = d->size();
+        d->lastAdded = rowid;
+        ++d->visited;
+        d->leaveEdit();
+        d->current = nullptr;
+        return;
+    }
+
+    if (names.isEmpty()) {
+        d->leaveEdit();
+        return;
+    }
+    // Optimistic locking: the row is written only if every column still
+    // holds what Edit read (texts compared exactly, not case-blind).
+    QStringList sets;
+    for (int i = 0; i < names.size(); ++i)
+        sets.append(QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1));
+    QStringList checks;
+    QList<Value> checkValues;
+    int mark = int(names.size()) + 2;
+    for (int i = 0; i < d->columns.size(); ++i) {
+        const QString column = sqlvalues::quoteName(d->columns[i].baseColumn);
+        const Value &was = d->stored[size_t(i)];
+        if (was.isNull()) {
+            checks.append(QStringLiteral("%1 IS NULL").arg(column));
+            continue;
+        }
+        checks.append(QStringLiteral("%1 IS ?%2%3")
+                          .arg(column)
+                          .arg(mark++)
+                          .arg(was.type() == FieldType::Text ? QStringLiteral(" COLLATE BINARY") : QString()));
+        checkValues.append(was);
+    }
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3%4")
+                            .arg(table, sets.join(QStringLiteral(", ")))
+                            .arg(names.size() + 1)
+                            .arg(checks.isEmpty() ? QString() : QStringLiteral(" AND ") + checks.join(QStringLiteral(" AND ")));
+    WriteScope write(db.db, db.path);
+    int changed = 0;
+    {
+        Statement st = db.prepare(sql);
+        st.bindAll(values);
+        st.bind(int(names.size()) + 1, Value(d->editKey, FieldType::Long));
+        for (int i = 0; i < checkValues.size(); ++i)
+            st.bind(int(names.size()) + 2 + i, checkValues[i]);
+        st.run();
+        changed = sqlite3_changes(db.db);
+    }
+    if (changed == 0) {
+        std::vector<Value> now;
+        if (!d->keyed->readRow(d->editKey, now, nullptr))
+            dberr::raise(dberr::RecordDeleted);
+        dberr::raise(dberr::WriteConflict);
+    }
+    write.commit();
+    d->leaveEdit();
+    d->current = nullptr;
+}
+
+void Recordset::cancelUpdate()
+{
+    d->leaveEdit();
+}
+
+void Recordset::deleteRecord()
+{
+    d->requireOpenSet();
+    if (!canUpdate())
+        dberr::raise(dberr::ReadOnly);
+    if (!d->hasCurrent())
+        dberr::raise(dberr::NoCurrentRecord);
+    Database::Impl &db = d->dbi();
+    db.requireWritable();
+    d->leaveEdit();
+    const std::int64_t key = d->keyed->key(d->pos);
+    WriteScope write(db.db, db.path);
+    {
+        Statement st = db.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(sqlvalues::quoteName(d->table)));
+        st.bind(1, Value(key, FieldType::Long));
+        st.run();
+        if (sqlite3_changes(db.db) == 0)
+            dberr::raise(dberr::RecordDeleted);
+    }
+    write.commit();
+    d->keyed->remove(d->pos);
+    d->gap = true;
+    d->current = nullptr;
+    d->visited = qMax(0L, d->visited - 1);
+}
+
+Recordset::EditMode Recordset::editMode() const
+{
+    return d->mode;
+}
+
+void Recordset::moveToLastAdded()
+{
+    d->requireOpenSet();
+    const int at = d->keyed && d->lastAdded >= 0 ? d->keyed->indexOf(d->lastAdded) : -1;
+    if (at < 0)
+        dberr::raise(dberr::NoCurrentRecord);
+    d->pos = at;
+    d->gap = false;
+    d->moved();
+}
+
+Database &Recordset::database() const
+{
+    return d->database;
+}
+
+int Recordset::pageTimeout()
+{
+    return g_pageTimeoutMs;
+}
+
+void Recordset::setPageTimeout(int milliseconds)
+{
+    g_pageTimeoutMs = milliseconds;
+}
+
+} // namespace platform

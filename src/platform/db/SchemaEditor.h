@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/Value.h"
+#include "platform/db/TableDef.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include "platform/db/Database.h"
+
+namespace platform {
+
+// The table-definition operations of an open database: tables with Jet types
+// and AutoNumber counters, fields added, moved, resized and deleted, one-field
+// indexes under their Jet names, and saved queries.
+//
+// SQLite cannot move or resize a column in place; such a change rebuilds the
+// table in one transaction: a new table with the new layout, every row copied
+// with its rowid and its values exactly as stored ('' stays '', Null stays
+// Null), the old table dropped, the new one renamed, and every index and
+// trigger made again.
+//
+// AutoNumber: the column is declared COUNTER and a row of jet_counters holds
+// the next value. An AFTER INSERT trigger gives a row that arrives without a
+// value the next one and raises the counter past any explicit value, so
+// values are never reused. A recordset's AddNew takes its value at once.
+//
+// Keys are unique indexes, never PRIMARY KEY; a primary index is also
+// required, which two triggers enforce (3058). The Jet name of every index the
+// layer makes is kept in jet_indexes beside its SQLite name.
+class SchemaEditor
+{
+public:
+    explicit SchemaEditor(Database::Impl &db);
+
+    TableDef tableDef(const QString &table) const;
+    void createTable(const TableDef &def);
+    void deleteTable(const QString &table);
+    void addField(const QString &table, const FieldDef &field, int position, const Value &initialValue);
+    void deleteField(const QString &table, const QString &field);
+    void resizeTextField(const QString &table, const QString &field, int size);
+    void moveField(const QString &table, const QString &field, int position);
+    void createIndex(const QString &table, const IndexDef &index);
+    void deleteIndex(const QString &table, const QString &indexName);
+    void createQuery(const QString &name, const QString &jetSql);
+    void deleteQuery(const QString &name);
+
+    // The DAO query type of a statement: 0 select, 16 crosstab, 128 union,
+    // 32 delete, 48 update, 64 append.
+    static int queryType(const QString &jetSql, int translatedKind);
+
+private:
+    struct Index
+    {
+        QString name;    // the Jet name (the SQLite name for indexes made elsewhere)
+        QString field;
+        QString sqlName;
+        QString sql;     // how to make it again, for indexes made elsewhere
+        bool primary = false;
+        bool unique = false;
+        bool jet = false;
+    };
+
+    QString tableName(const QString &table) const; // 3265 when absent
+    QList<FieldDef> fields(const QString &table) const;
+    QList<Index> indexes(const QString &table) const;
+    void rebuild(const QString &table, const QList<FieldDef> &layout, const QStringList &sources,
+                 const QList<Value> &bound);
+    void makeIndex(const QString &table, const Index &index);
+    void makeTriggers(const QString &table);
+    void numberRows(const QString &table, const QString &field);
+    void bumpSchemaVersion();
+
+    Database::Impl &m_db;
+};
+
+} // namespace platform

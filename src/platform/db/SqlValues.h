@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Value.h"
+#include "platform/db/TableDef.h"
+
+#include <QtCore/QString>
+
+struct sqlite3_stmt;
+
+namespace platform::sqlvalues {
+
+// A column's value in its Jet type, whatever storage class SQLite chose
+// (a Currency 12.0 may be stored as the integer 12). Null keeps the type.
+Value read(sqlite3_stmt *stmt, int column, FieldType type);
+
+// The value exactly as stored (integer, real, text, blob or Null), for the
+// optimistic check that compares a row with what was read.
+Value readStored(sqlite3_stmt *stmt, int column);
+
+// Binds a value in the storage of its type: Yes/No as 0/-1, money as
+// count/10000.0, dates as their serial, texts as text; Null as NULL.
+void bind(sqlite3_stmt *stmt, int index, const Value &value);
+
+// "name" with embedded quotes doubled.
+QString quoteName(const QString &name);
+
+// The declared type that keeps a field's Jet type in the file.
+QString declaredType(const FieldDef &field);
+
+// Reads a declared type back: its first word names the Jet type; Text
+// carries its size in parentheses. Sizes of the other types are fixed.
+struct DeclaredType { FieldType type = FieldType::Text; int size = 0; bool autoNumber = false; };
+DeclaredType parseDeclaredType(const QString &declared);
+
+// The fixed size of a type (Text: its length).
+int fixedSize(FieldType type);
+
+} // namespace platform::sqlvalues
