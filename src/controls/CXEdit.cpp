@@ -97,6 +97,17 @@ QString CXEdit::FormatValue() const
     }
 }
 
+QString CXEdit::FormatNumber(int value) const
+{
+    switch (m_kind) {
+    case Time: return MinutesToText(value);
+    case Unsigned:
+    case Signed: return formatInteger(m_format, value);
+    case FixedPoint: return FormatDouble(double(value) / m_scale, m_format);
+    default: return QString::number(value);
+    }
+}
+
 void CXEdit::SetValue(int value, int caret)
 {
     m_value = value;

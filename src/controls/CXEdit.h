@@ -33,6 +33,8 @@ public:
     void SetText(const QString &text);
     // The value's text: empty for 0.
     QString FormatValue() const;
+    // The text of any value in this field's format, 0 included ("0.00").
+    QString FormatNumber(int value) const;
     QString shownText() const { return m_text; }
 
     int kind() const { return m_kind; }
