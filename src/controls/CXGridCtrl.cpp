@@ -808,7 +808,8 @@ void CXGridCtrl::updateShownTexts()
             continue;
         m_formatter->SetType(col.lookup, col.type == 5 ? -1 : int(col.type));
         for (int r = m_firstVisible; r <= last; ++r) {
-            if (m_rowInfo[r].textsCurrent || col.type < 4)
+            // Caption rows keep the text their owner gave them.
+            if (m_rowInfo[r].textsCurrent || m_rowInfo[r].caption || col.type < 4)
                 continue;
             Cell &x = cell(r, c);
             m_formatter->SetValue(x.value, 255);

@@ -888,7 +888,7 @@ void CXRibbon::drawItem(const struct_RIB_ITEM &item, std::uint8_t state)
                                         : state == struct_RIB_ITEM::Disabled ? m_colors[2]
                                                                              : m_colors[3];
             FillSolid(bandRect, bandColour);
-            textColour = state == struct_RIB_ITEM::Disabled ? kDisabledText : 0xFFFFFF;
+            textColour = 0xFFFFFF;
         }
         DrawText(bandRect, item.caption, 2085, textColour, item.font, 0);
         return;
