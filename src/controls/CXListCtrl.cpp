@@ -10,8 +10,10 @@
 #include "app/base/Colours.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
+#include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
@@ -95,7 +97,10 @@ CXListCtrl::CXListCtrl(QWidget *parent) : QTreeView(parent), m_model(new CXListM
 
 CXListCtrl::~CXListCtrl()
 {
+    // The model outlives this part of the list: it must not call back into it.
     m_pending = nullptr;
+    m_model->setStyler({});
+    m_model->setFetcher({}, {});
 }
 
 // --- Filling ------------------------------------------------------------------
@@ -832,11 +837,22 @@ QVariant CXListCtrl::cellStyle(int row, int column, int role) const
     }
     const CXListModel::Row &r = m_model->row(row);
     if (role == Qt::DecorationRole) {
-        const int image = r.images[size_t(column)];
-        if (!m_imageList || image < 0 || image == kNoImage)
+        if (!m_imageList)
             return QVariant();
-        const QPixmap p = m_imageList->pixmap(image);
-        return p.isNull() ? QVariant() : QVariant(p);
+        const int image = r.images[size_t(column)];
+        const QPixmap p = image < 0 || image == kNoImage ? QPixmap() : m_imageList->pixmap(image);
+        if (!p.isNull())
+            return p;
+        // The first cell keeps the image's room, so that texts line up.
+        if (column == 0) {
+            static QPixmap blank;
+            if (blank.size() != m_imageList->iconSize()) {
+                blank = QPixmap(m_imageList->iconSize());
+                blank.fill(Qt::transparent);
+            }
+            return blank;
+        }
+        return QVariant();
     }
     if (m_drawMode == 0)
         return QVariant();
@@ -922,7 +938,7 @@ QList<QPair<QString, QString>> CXListCtrl::TotalsRows()
         const CGridCell &cell = m_columns[size_t(c)];
         QString total;
         if (cell.m_fieldType == CColumnAlias::TypeCurrency)
-            total = FormatMoneyGrouped(Money::fromUnits(cell.m_total));
+            total = FormatCurrencyValue(cell.m_total);
         else if (cell.m_totalMode == CGridCell::TotalListCount)
             total = GroupThousands(QString::number(cell.m_total));
         else if (cell.m_totalMode == CGridCell::TotalMinutes)
@@ -942,7 +958,10 @@ void CXListCtrl::ShowTotals()
     grid->setObjectName(QStringLiteral("grid"));
     grid->setHorizontalHeaderLabels({QStringLiteral("Column Name"), QStringLiteral("Column Total")});
     grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
     grid->setColumnWidth(0, 140);
     grid->setColumnWidth(1, 90);
     for (int r = 0; r < rows.size(); ++r) {
@@ -1013,9 +1032,7 @@ void CXListCtrl::FillFromSql(const QString &sql, const QString &keyHint, int sor
     WaitCursor wait;
     ClearList(true);
     m_source.reset();
-    if (!m_db)
-        return;
-    m_source = CXRecordsetSource::openSnapshot(*m_db, sql.trimmed());
+    m_source = CXRecordsetSource::openSnapshot(SharedDatabase(), sql.trimmed());
     SetSort(sortColumn, descending);
     if (m_source)
         fill(*m_source, keyHint, true);
@@ -1030,7 +1047,7 @@ void CXListCtrl::FillFromRecordset(platform::Recordset &recordset, const QString
 bool CXListCtrl::PromptQueryParameters(const QString &queryName, QList<platform::Value> &values)
 {
     values.clear();
-    const QStringList names = declaredParameters(m_db->queryText(queryName));
+    const QStringList names = declaredParameters(SharedDatabase().queryText(queryName));
     if (names.isEmpty())
         return true;
     QDialog dialog(this);
@@ -1068,12 +1085,11 @@ bool CXListCtrl::PromptQueryParameters(const QString &queryName, QList<platform:
 
 bool CXListCtrl::FillFromQueryDef(const QString &queryName)
 {
-    if (!m_db)
-        return false;
+    platform::Database &db = SharedDatabase();
     WaitCursor wait;
     QList<platform::Value> parameters;
     try {
-        if (!m_db->queryExists(queryName))
+        if (!db.queryExists(queryName))
             return false;
         if (!PromptQueryParameters(queryName, parameters))
             return false;
@@ -1081,19 +1097,15 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
         return false;
     }
     m_source.reset();
-    auto rs = std::make_unique<platform::Recordset>(*m_db);
+    auto rs = std::make_unique<platform::Recordset>(db);
     try {
         rs->open(platform::Recordset::Type::Snapshot, queryName, parameters);
     } catch (const platform::DbException &e) {
         ClearList(true);
-        platform::Prompt::messageBox(QStringLiteral("Could not run query:\n\n%1\n\nError %2 occurred:\n\n%3")
-                                         .arg(queryName)
-                                         .arg(e.number())
-                                         .arg(e.description()),
-                                     QString(), platform::MB_ICONEXCLAMATION);
+        CXRecordsetSource::reportOpenFailure(e, queryName);
         return false;
     }
-    m_source = CXRecordsetSource::adopt(std::move(rs), m_db->queryText(queryName));
+    m_source = CXRecordsetSource::adopt(std::move(rs), db.queryText(queryName));
     fill(*m_source, QString(), true);
     return true;
 }

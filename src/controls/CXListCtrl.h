@@ -31,6 +31,7 @@ class Recordset;
 // A list filled from its own query shows its first rows at once and reads the
 // rest as they are scrolled into view, or when an operation needs every row
 // (sorting, totals, selecting all, going to the last row, moving rows).
+// Its own queries run on the shared database.
 class CXListCtrl : public QTreeView
 {
     Q_OBJECT
@@ -59,9 +60,6 @@ public:
 
     explicit CXListCtrl(QWidget *parent = nullptr);
     ~CXListCtrl() override;
-
-    // The list's own queries run on this database.
-    void SetDatabase(platform::Database *db) { m_db = db; }
 
     // Filling.
     void FillFromSql(const QString &sql, const QString &keyHint = QString(), int sortColumn = 0,
@@ -175,7 +173,6 @@ private:
     void applyColumnWidths();
 
     CXListModel *m_model = nullptr;
-    platform::Database *m_db = nullptr;
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
     CXRowSource *m_pending = nullptr;      // records still to be read
     int m_expectedRows = 0;                // rows read plus rows still to come

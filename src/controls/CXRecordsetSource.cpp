@@ -1,5 +1,6 @@
 #include "controls/CXRecordsetSource.h"
 
+#include "data/DaoError.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
@@ -23,11 +24,7 @@ std::unique_ptr<CXRecordsetSource> CXRecordsetSource::openSnapshot(platform::Dat
     try {
         rs->open(platform::Recordset::Type::Snapshot, sql);
     } catch (const platform::DbException &e) {
-        platform::Prompt::messageBox(QStringLiteral("Could not run query:\n\n%1\n\nError %2 occurred:\n\n%3")
-                                         .arg(sql)
-                                         .arg(e.number())
-                                         .arg(e.description()),
-                                     QString(), platform::MB_ICONEXCLAMATION);
+        reportOpenFailure(e, sql);
         return nullptr;
     }
     return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(rs), sql));
@@ -37,6 +34,13 @@ std::unique_ptr<CXRecordsetSource> CXRecordsetSource::adopt(std::unique_ptr<plat
                                                            const QString &statement)
 {
     return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(recordset), statement));
+}
+
+void CXRecordsetSource::reportOpenFailure(const platform::DbException &e, const QString &source)
+{
+    ShowDaoError(e, QStringLiteral("Could not run query:\n\n") + source);
+    platform::Prompt::messageBox(QStringLiteral("Your database or network may be busy.\nWait a moment, and then try "
+                                                "the operation again.\n\nIf this error persists, re-start Tavrel."));
 }
 
 bool CXRecordsetSource::isOpen() const

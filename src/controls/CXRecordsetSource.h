@@ -8,6 +8,7 @@
 
 namespace platform {
 class Database;
+class DbException;
 class Recordset;
 }
 
@@ -25,6 +26,8 @@ public:
     // user ("Could not run query:") and gives null.
     static std::unique_ptr<CXRecordsetSource> openSnapshot(platform::Database &db, const QString &sql);
 
+    // Tells the user that a query could not be opened, as every failed open is told.
+    static void reportOpenFailure(const platform::DbException &e, const QString &source);
     // Takes over a recordset that is already open.
     static std::unique_ptr<CXRecordsetSource> adopt(std::unique_ptr<platform::Recordset> recordset,
                                                     const QString &statement);

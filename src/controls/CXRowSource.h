@@ -35,9 +35,7 @@ public:
     // The statement it was opened on (empty when it was a table).
     virtual QString statement() const = 0;
 
-    // The text a field value shows in a table cell or a list row: whole
-    // numbers as they are, single precision shortest, double precision without
-    // decimals, money with two decimals, dates as month/day/year, yes/no as
-    // TRUE or FALSE, texts up to their first line break, Null as nothing.
+    // The text a field value shows in a table cell or a list row
+    // (VariantToText, with a quick way for dates).
     static QString ValueText(const platform::Value &value);
 };

@@ -8,6 +8,7 @@
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
@@ -122,6 +123,11 @@ void CXTable::SetRowCount(int rows)
 void CXTable::InsertRow(int index, std::uint32_t flags)
 {
     index = std::clamp(index, 0, GetRowCount());
+    if (index == GetRowCount()) {
+        m_rowFlags.push_back(flags);
+        m_cells.resize(m_cells.size() + m_columns.size());
+        return;
+    }
     m_rowFlags.insert(m_rowFlags.begin() + index, flags);
     m_cells.insert(m_cells.begin() + std::ptrdiff_t(size_t(index) * m_columns.size()), m_columns.size(), Cell());
 }
@@ -268,28 +274,31 @@ const CXTable::Cell *CXTable::cell(int row, int column) const
     return &m_cells[size_t(row) * m_columns.size() + size_t(column)];
 }
 
-QString CXTable::moneyText(Money amount) const
+QString CXTable::textOf(const Cell &c)
 {
-    if (amount.isZero() && !m_showZeros)
-        return QString();
-    return GroupThousands(FormatCurrency(amount, std::clamp(int(m_moneyDecimals), 0, 4)));
-}
-
-QString CXTable::longText(int type, std::int32_t number) const
-{
-    if (number == 0 && !m_showZeros)
-        return QString();
-    if (type == Alias::TypeMinutes)
-        return MinutesToText(number);
-    if (type == Alias::TypeCount || type == Alias::TypeQuantity)
-        return FormatInt(number, true, false);
-    return QString::number(number);
+    switch (c.kind) {
+    case TextKind::Stored:
+        return c.text;
+    case TextKind::Money:
+        if (c.blankZero && c.amount.isZero())
+            return QString();
+        return GroupThousands(FormatCurrency(c.amount, c.decimals));
+    case TextKind::Minutes:
+        return c.blankZero && c.number == 0 ? QString() : MinutesToText(c.number);
+    case TextKind::Grouped:
+        return c.blankZero && c.number == 0 ? QString() : FormatInt(c.number, true, false);
+    case TextKind::Plain:
+        return c.blankZero && c.number == 0 ? QString() : QString::number(c.number);
+    }
+    return QString();
 }
 
 void CXTable::storeText(int row, int column, const QString &text)
 {
-    if (Cell *c = cell(row, column))
+    if (Cell *c = cell(row, column)) {
         c->text = text;
+        c->kind = TextKind::Stored;
+    }
 }
 
 void CXTable::SetCellText(int row, int column, const QString &text)
@@ -303,8 +312,13 @@ void CXTable::SetCellText(int row, int column, const QString &text)
 void CXTable::SetCellLong(int row, int column, std::int32_t number)
 {
     if (Cell *c = cell(row, column)) {
+        const int type = m_columns[size_t(column)].type;
         c->number = number;
-        c->text = longText(m_columns[size_t(column)].type, number);
+        c->text.clear();
+        c->kind = type == Alias::TypeMinutes ? TextKind::Minutes
+            : (type == Alias::TypeCount || type == Alias::TypeQuantity) ? TextKind::Grouped
+                                                                       : TextKind::Plain;
+        c->blankZero = !m_showZeros;
     }
 }
 
@@ -312,7 +326,10 @@ void CXTable::SetCellCurrency(int row, int column, Money amount)
 {
     if (Cell *c = cell(row, column)) {
         c->amount = amount;
-        c->text = moneyText(amount);
+        c->text.clear();
+        c->kind = TextKind::Money;
+        c->decimals = std::uint8_t(std::clamp(int(m_moneyDecimals), 0, 4));
+        c->blankZero = !m_showZeros;
     }
 }
 
@@ -334,7 +351,7 @@ int CXTable::SetCellTextGrow(const QString &text, int count, int column, std::ui
 QString CXTable::GetCellText(int row, int column) const
 {
     const Cell *c = cell(row, column);
-    return c ? c->text : QString();
+    return c ? textOf(*c) : QString();
 }
 
 Money CXTable::GetCellValue(int row, int column) const
@@ -356,7 +373,7 @@ std::int32_t CXTable::GetCellLong(int row, int column) const
         return 0;
     if (isStoredNumberType(m_columns[size_t(column)].type))
         return c->number;
-    return ToInt(c->text);
+    return ToInt(textOf(*c));
 }
 
 void CXTable::SetCellFromVariant(int row, int column, const platform::Value &value)
@@ -396,8 +413,10 @@ void CXTable::ReplaceCellText(int firstRow, int lastRow, int firstColumn, int la
             continue;
         for (int c = firstColumn; c <= lastColumn; ++c) {
             Cell *cl = cell(r, c);
-            if (cl && cl->text == oldText)
+            if (cl && textOf(*cl) == oldText) {
                 cl->text = newText;
+                cl->kind = TextKind::Stored;
+            }
         }
     }
 }
@@ -525,17 +544,13 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
     QString groupKey = QStringLiteral(" \u00b7 ");
     int groupStart = INT_MAX;
     int r = 0;
-    std::vector<platform::Value> values;
-    values.resize(size_t(fields));
     try {
         source.moveFirst();
         while (!source.isEOF()) {
-            for (int f = 0; f < fields; ++f)
-                values[size_t(f)] = source.value(f);
             if (p >= 0) {
                 QString key;
                 for (int f = 0; f <= p; ++f)
-                    key += CXRowSource::ValueText(values[size_t(f)]);
+                    key += CXRowSource::ValueText(source.value(f));
                 if (key != groupKey) {
                     if (groupStart < r) {
                         if (m_totalMode == TotalsPerGroup) {
@@ -559,7 +574,7 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
                 if (r > groupStart && f <= p)
                     storeText(r, f, QString()); // a group's value shows on its first row only
                 else
-                    SetCellFromVariant(r, f, values[size_t(f)]);
+                    SetCellFromVariant(r, f, source.value(f));
             }
             ++r;
             source.moveNext();
@@ -711,7 +726,7 @@ double CXTable::numericValue(int row, int column) const
         return c->amount.toDouble();
     if (isStoredNumberType(type))
         return c->number;
-    return Alias::ReadNumber(c->text);
+    return Alias::ReadNumber(textOf(*c));
 }
 
 void CXTable::ApplyFormulas(int firstRow, int lastRow)
@@ -1097,9 +1112,9 @@ bool CXTable::ExportToFile(const QString &path, int type)
 bool CXTable::OpenQuery(const QString &sql)
 {
     m_query.reset();
-    if (!m_db || sql.trimmed().isEmpty())
+    if (sql.trimmed().isEmpty())
         return false;
-    m_query = CXRecordsetSource::openSnapshot(*m_db, sql.trimmed());
+    m_query = CXRecordsetSource::openSnapshot(SharedDatabase(), sql.trimmed());
     return m_query && m_query->isOpen();
 }
 

@@ -135,9 +135,7 @@ public:
     void SelectAll(bool on);
     int GetMarkedRowCount() const;
 
-    // Loading. The table's own queries run on this database.
-    void SetDatabase(platform::Database *db) { m_db = db; }
-    platform::Database *database() const { return m_db; }
+    // Loading. The table's own queries run on the shared database.
     // Opens the table's own recordset on the statement (closing it first);
     // true when it is open.
     bool OpenQuery(const QString &sql);
@@ -226,12 +224,19 @@ private:
         std::uint32_t format = 2085;
         std::uint8_t attribute = 0;
     };
+    // How a cell's text is made: kept as it was set, or written from its
+    // amount or number when it is read (so that loading many rows formats
+    // nothing that is not shown).
+    enum class TextKind : std::uint8_t { Stored, Money, Minutes, Grouped, Plain };
     struct Cell
     {
-        QString text;
+        QString text;              // the text as set (TextKind::Stored)
         Money amount;
         std::int32_t number = 0;
         std::uint8_t style = 0;
+        TextKind kind = TextKind::Stored;
+        std::uint8_t decimals = 2; // of a money text
+        bool blankZero = false;    // a zero shows an empty text
     };
 
     Cell *cell(int row, int column);
@@ -241,14 +246,12 @@ private:
     // stored number of minutes, counts and quantities, else its text.
     double numericValue(int row, int column) const;
     void storeText(int row, int column, const QString &text);
-    QString moneyText(Money amount) const;
-    QString longText(int type, std::int32_t number) const;
+    static QString textOf(const Cell &c);
 
     std::vector<Column> m_columns;
     std::vector<std::uint32_t> m_rowFlags;
     std::vector<Cell> m_cells; // row x column count + column
     int m_recordCount = 0;
 
-    platform::Database *m_db = nullptr;
     std::unique_ptr<CXRowSource> m_query;
 };

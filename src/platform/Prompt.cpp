@@ -5,6 +5,8 @@
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMessageBox>
 
+#include <cstdio>
+
 namespace platform {
 namespace {
 QString g_defaultCaption = QStringLiteral("Tavrel");
@@ -17,8 +19,33 @@ QWidget *activeParent(QWidget *parent)
     return QApplication::activeWindow();
 }
 
+// The answers of each button set, in the order the buttons stand.
+QList<int> answersOf(unsigned style)
+{
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    default: return {IDOK};
+    }
+}
+
+// Without a window system (the command-line tools) a message is written to
+// standard error and answered with its default button, as pressing Enter would.
+int answerOnConsole(const QString &text, const QString &caption, unsigned style)
+{
+    const QList<int> answers = answersOf(style);
+    const int def = int((style & MB_DEFMASK) >> 8);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    return def < answers.size() ? answers[def] : answers.first();
+}
+
 int showRealMessageBox(const QString &text, const QString &caption, unsigned style)
 {
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return answerOnConsole(text, caption, style);
     QMessageBox box(activeParent(nullptr));
     box.setWindowTitle(caption);
     box.setText(text);
@@ -90,7 +117,8 @@ void Prompt::beep()
         g_responder->record(r);
         return;
     }
-    QApplication::beep();
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        QApplication::beep();
 }
 
 QString Prompt::openFileName(const QString &title, const QString &folder, const QString &filter, QWidget *parent)
@@ -102,6 +130,8 @@ QString Prompt::openFileName(const QString &title, const QString &folder, const 
         r.text = folder;
         return g_responder->takeFile(r);
     }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString(); // no window system: nothing can be chosen
     return QFileDialog::getOpenFileName(activeParent(parent), title, folder, filter);
 }
 
@@ -114,6 +144,8 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
         r.text = suggested;
         return g_responder->takeFile(r);
     }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString(); // no window system: nothing can be chosen
     return QFileDialog::getSaveFileName(activeParent(parent), title, suggested, filter);
 }
 
@@ -126,6 +158,8 @@ QString Prompt::folderName(const QString &title, const QString &folder, QWidget 
         r.text = folder;
         return g_responder->takeFile(r);
     }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString(); // no window system: nothing can be chosen
     return QFileDialog::getExistingDirectory(activeParent(parent), title, folder);
 }
 

@@ -3,6 +3,8 @@
 
 #include "support/TestEnvironment.h"
 
+#include "Printers.h"
+
 using Alias = CColumnAlias;
 
 namespace {

@@ -1,14 +1,39 @@
+#include "CreateCommand.h"
+#include "DbToolCommand.h"
+#include "SqlCommand.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QTextStream>
 
-#include <cstdio>
+// tavrel-dbtool: the test and diagnosis harness over the shop database. Each
+// command lives in its own file; this table dispatches to them.
+namespace {
 
-// tavrel-dbtool: the test and diagnosis harness over the shop database.
+struct Command
+{
+    const char *name;
+    DbToolCommand run;
+};
+
+const Command kCommands[] = {
+    {"create", runCreateCommand},
+    {"sql", runSqlCommand},
+};
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
+    if (args.size() >= 2) {
+        for (const Command &c : kCommands) {
+            if (args[1] == QLatin1String(c.name))
+                return c.run(args.mid(2), out, err);
+        }
+    }
     err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO\n";
-    return args.size() < 2 ? 2 : 2;
+    return 2;
 }

@@ -77,7 +77,8 @@ QString Database::name() const
 void Database::execute(const QString &jetSql, const QList<Value> &parameters)
 {
     d->requireOpen();
-    const jet::Translation t = d->translate(jetSql);
+    d->catalog->refresh();
+    const jet::Translation t = d->translate(d->sourceText(jetSql));
     if (t.kind == jet::Translation::Kind::Select || t.kind == jet::Translation::Kind::Crosstab)
         dberr::raise(dberr::SelectNotExecutable);
     d->requireWritable();

@@ -126,30 +126,30 @@ void Database::Impl::requireWritable() const
         dberr::raise(dberr::ReadOnly);
 }
 
-QString Database::Impl::sourceText(const QString &source) const
-{
-    QString name = source.trimmed();
-    if (name.endsWith(QLatin1Char(';')))
-        name.chop(1);
-    if (name.size() > 2 && name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))
-        && name.indexOf(QLatin1Char(']')) == name.size() - 1)
-        name = name.mid(1, name.size() - 2);
-    if (name.isEmpty())
-        return source;
-    if (const FileCatalog::Table *t = catalog->table(name)) {
-        if (!t->name.contains(QLatin1Char(']')))
-            return QStringLiteral("SELECT * FROM [%1]").arg(t->name);
-    }
-    if (const std::optional<QString> text = catalog->savedQuery(name))
-        return *text;
-    return source;
-}
-
 jet::Translation Database::Impl::translate(const QString &jetSql)
 {
     requireOpen();
     catalog->refresh();
     return translator->translate(jetSql);
+}
+
+QString Database::Impl::sourceText(const QString &source) const
+{
+    QString name = source.trimmed();
+    if (name.endsWith(QLatin1Char(';')))
+        name.chop(1);
+    if (name.isEmpty() || name.contains(QLatin1Char('[')) || name.contains(QLatin1Char(']')))
+        return source;
+    if (catalog->table(name) || catalog->queryName(name))
+        return QLatin1Char('[') + name + QLatin1Char(']');
+    return source;
+}
+
+jet::Translation Database::Impl::translateSavedQuery(const QString &jetSql)
+{
+    requireOpen();
+    catalog->refresh();
+    return translator->translateSavedQuery(jetSql);
 }
 
 jet::Translation Database::Impl::translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort)
@@ -167,7 +167,7 @@ QString Database::Impl::translateCriterion(const QString &criterion, const QList
 
 void Database::Impl::bindParameters(Statement &st, const jet::Translation &t, const QList<Value> &values) const
 {
-    const int expected = qMax(int(t.parameters.size()), st.parameterCount());
+    const int expected = int(t.parameters.size());
     if (values.size() < expected)
         dberr::raise(dberr::TooFewParameters, QString::number(expected - values.size()));
     for (int i = 0; i < expected; ++i) {

@@ -30,15 +30,19 @@ public:
     Statement prepare(const QString &sql) const { return Statement(db, sql, path); }
     void exec(const QString &sql) const { prepare(sql).run(); }
 
-    // The Jet text of a recordset's source: a table's name means all its
-    // columns, a saved query's name its text; anything else is a statement.
-    QString sourceText(const QString &source) const;
+    // A statement, or a table's or saved query's name alone; a recordset's
+    // source also takes a filter and a sort.
     jet::Translation translate(const QString &jetSql);
+    // A source that is a table's or saved query's name as it stands (blanks
+    // and all) becomes that name in brackets; anything else is unchanged.
+    QString sourceText(const QString &source) const;
+    // A saved query's text: names that resolve to nothing become parameters.
+    jet::Translation translateSavedQuery(const QString &jetSql);
     jet::Translation translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort);
     QString translateCriterion(const QString &criterion, const QList<jet::ResultColumn> &columns);
 
-    // Binds the parameters of a translation in order, converted to their
-    // declared types; 3061 when too few are given.
+    // Binds the parameters of a translation in order (1 ...), converted to
+    // their declared types; 3061 when too few are given.
     void bindParameters(Statement &st, const jet::Translation &t, const QList<Value> &values) const;
 
     // Takes the next AutoNumber of a table at once (a cancelled add leaves a gap).

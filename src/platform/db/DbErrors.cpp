@@ -41,6 +41,7 @@ constexpr Entry kTexts[] = {
     {3138, "Syntax error in ORDER BY clause."},
     {AfterEndOfStatement, "Characters found after end of SQL statement."},
     {FieldTooSmall, "The field is too small to accept the amount of data you attempted to add."},
+    {FieldNotUpdatable, "Field can't be updated."},
     {RecordDeleted, "Record is deleted."},
     {FieldDefinedTwice, "Cannot define field more than once."},
     {WriteConflict, "The engine stopped the process because you and another user are attempting to change the same data at the same time."},

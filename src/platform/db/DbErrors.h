@@ -33,6 +33,7 @@ enum : int {
     InvalidStatement = 3129,
     AfterEndOfStatement = 3142,
     FieldTooSmall = 3163,
+    FieldNotUpdatable = 3164,
     RecordDeleted = 3167,
     FieldDefinedTwice = 3191,
     WriteConflict = 3197,

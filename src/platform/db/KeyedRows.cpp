@@ -14,12 +14,35 @@ constexpr size_t kMaxPages = 64;
 
 } // namespace
 
-KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, const QString &table, const QStringList &columns,
-                     const QList<FieldType> &types)
-    : m_db(db), m_fileName(fileName), m_table(table), m_types(types)
+KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout)
+    : m_db(db), m_fileName(fileName), m_layout(std::move(layout)), m_types(m_layout.types)
 {
-    for (const QString &c : columns)
-        m_columns.append(sqlvalues::quoteName(c));
+    for (const QString &c : m_layout.columns) {
+        m_plain = m_plain && !c.isEmpty();
+        m_columns.append(c.isEmpty() ? QStringLiteral("NULL") : sqlvalues::quoteName(c));
+    }
+}
+
+bool KeyedRows::readComputed(std::int64_t key, Value *out)
+{
+    if (!m_computed.isValid())
+        m_computed = Statement(m_db, m_layout.rowSql, m_fileName);
+    if (m_layout.bindParameters)
+        m_layout.bindParameters(m_computed);
+    m_computed.bind(m_layout.parameterCount + 1, Value(key, FieldType::Long));
+    bool found = false;
+    try {
+        found = m_computed.step();
+        if (found) {
+            for (int c = 0; c < m_types.size(); ++c)
+                out[c] = m_computed.value(c, m_types[c]);
+        }
+    } catch (...) {
+        m_computed.reset();
+        throw;
+    }
+    m_computed.reset();
+    return found;
 }
 
 void KeyedRows::load(Statement &keyStatement)
@@ -71,6 +94,15 @@ void KeyedRows::loadPage(int pageNo, Page &page)
     page.values.assign(size_t(count) * width, Value());
     page.present.assign(size_t(count), 0);
 
+    if (!m_plain) {
+        // Computed fields come from the statement itself, row by row.
+        for (int i = 0; i < count; ++i)
+            page.present[size_t(i)] = readComputed(m_keys[size_t(first + i)], &page.values[size_t(i) * width]) ? 1 : 0;
+        page.changes = sqlite3_total_changes64(m_db);
+        page.age.start();
+        return;
+    }
+
     std::int64_t low = m_keys[size_t(first)];
     std::int64_t high = low;
     QHash<std::int64_t, int> slotOf;
@@ -88,7 +120,7 @@ void KeyedRows::loadPage(int pageNo, Page &page)
     if (high - low < std::int64_t(2 * kPageSize)) {
         if (!m_byRange.isValid()) {
             m_byRange = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
-                                            .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_table)),
+                                            .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table)),
                                   m_fileName);
         }
         st = &m_byRange;
@@ -100,7 +132,7 @@ void KeyedRows::loadPage(int pageNo, Page &page)
             for (int i = 1; i <= kPageSize; ++i)
                 marks.append(QStringLiteral("?%1").arg(i));
             m_byList = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                                           .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_table),
+                                           .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table),
                                                 marks.join(QStringLiteral(", "))),
                                  m_fileName);
         }
@@ -133,22 +165,30 @@ bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vecto
 {
     if (!m_byKey.isValid()) {
         m_byKey = Statement(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                      .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_table)),
+                                      .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table)),
                             m_fileName);
     }
     m_byKey.bind(1, Value(key, FieldType::Long));
-    const bool found = m_byKey.step();
-    if (found) {
-        values.resize(size_t(m_types.size()));
-        if (stored)
-            stored->resize(size_t(m_types.size()));
-        for (int c = 0; c < m_types.size(); ++c) {
-            values[size_t(c)] = m_byKey.value(c, m_types[c]);
+    bool found = false;
+    try {
+        found = m_byKey.step();
+        if (found) {
+            values.resize(size_t(m_types.size()));
             if (stored)
-                (*stored)[size_t(c)] = m_byKey.storedValue(c);
+                stored->resize(size_t(m_types.size()));
+            for (int c = 0; c < m_types.size(); ++c) {
+                values[size_t(c)] = m_byKey.value(c, m_types[c]);
+                if (stored)
+                    (*stored)[size_t(c)] = m_byKey.storedValue(c);
+            }
         }
+    } catch (...) {
+        m_byKey.reset();
+        throw;
     }
     m_byKey.reset();
+    if (found && !m_plain && !readComputed(key, values.data()))
+        found = false;
     return found;
 }
 

@@ -8,6 +8,7 @@
 #include <QtCore/QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -25,9 +26,20 @@ class KeyedRows
 public:
     static constexpr int kPageSize = 128;
 
-    // columns: the table's columns the set shows, in field order.
-    KeyedRows(sqlite3 *db, const QString &fileName, const QString &table, const QStringList &columns,
-              const QList<FieldType> &types);
+    // What the set shows of the table's rows.
+    struct Layout
+    {
+        QString table;
+        QStringList columns;     // per field: its column of the table, or "" when computed
+        QList<FieldType> types;  // per field
+        // When a field is computed: the statement's fields of one row, its
+        // rowid bound after the statement's own parameters.
+        QString rowSql;
+        int parameterCount = 0;
+        std::function<void(Statement &)> bindParameters;
+    };
+
+    KeyedRows(sqlite3 *db, const QString &fileName, Layout layout);
 
     // Runs the statement that lists the rowids in set order (column 0).
     void load(Statement &keyStatement);
@@ -40,8 +52,9 @@ public:
     // longer exists. Valid until the next call that reads or changes rows.
     const Value *row(int index, int pageTimeoutMs);
 
-    // Reads one row now: its values and, when asked, its values exactly as
-    // stored. False when the row no longer exists.
+    // Reads one row now: its values and, when asked, the values of its table
+    // columns exactly as stored (Null for computed fields). False when the
+    // row no longer exists.
     bool readRow(std::int64_t key, std::vector<Value> &values, std::vector<Value> *stored);
 
     void append(std::int64_t key);
@@ -58,17 +71,20 @@ private:
     };
 
     void loadPage(int page, Page &into);
+    bool readComputed(std::int64_t key, Value *out);
 
     sqlite3 *m_db;
     QString m_fileName;
-    QString m_table;
-    QStringList m_columns;
+    Layout m_layout;
+    bool m_plain = true;         // every field is a table column
+    QStringList m_columns;       // quoted, per field ("NULL" when computed)
     QList<FieldType> m_types;
     std::vector<std::int64_t> m_keys;
     std::unordered_map<int, Page> m_pages;
     Statement m_byList;   // rows whose rowids are listed
     Statement m_byRange;  // rows whose rowids lie in a range
     Statement m_byKey;    // one row
+    Statement m_computed; // one row through the statement itself
 };
 
 } // namespace platform

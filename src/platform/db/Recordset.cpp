@@ -18,17 +18,6 @@ namespace {
 
 int g_pageTimeoutMs = 1000;
 
-// The statement that lists the rowids of a one-table statement in its order:
-// the same statement with the rowid as an extra first column, read alone.
-std::optional<QString> keyStatement(const QString &sql)
-{
-    const QString trimmed = sql.trimmed();
-    if (!trimmed.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) || trimmed.size() < 7
-        || !trimmed[6].isSpace())
-        return std::nullopt;
-    return QStringLiteral("SELECT \"jet_rid\" FROM (SELECT rowid AS \"jet_rid\", %1)").arg(trimmed.mid(7));
-}
-
 } // namespace
 
 class Recordset::Impl
@@ -104,6 +93,7 @@ public:
     // rows, read whole when it opens.
     std::unique_ptr<KeyedRows> keyed;
     QString table;
+    QStringList baseColumns; // per field: its column of the table, "" when computed
     std::vector<Value> rows;
     int rowCount = 0;
 
@@ -134,6 +124,7 @@ void Recordset::Impl::run()
     autoNumber.clear();
     byName.clear();
     table.clear();
+    baseColumns.clear();
     leaveEdit();
     current = nullptr;
     gap = false;
@@ -141,11 +132,8 @@ void Recordset::Impl::run()
     visited = 0;
     lastAdded = -1;
 
-    const QString jetText = [&] {
-        d.catalog->refresh();
-        return d.sourceText(source);
-    }();
-    jet::Translation t = d.translateWithFilter(jetText, filter, sort);
+    d.catalog->refresh();
+    jet::Translation t = d.translateWithFilter(d.sourceText(source), filter, sort);
     if (t.kind != jet::Translation::Kind::Select && t.kind != jet::Translation::Kind::Crosstab)
         dberr::raise(dberr::InvalidOperation);
 
@@ -180,31 +168,29 @@ void Recordset::Impl::run()
             byName.insert(key, i);
     }
 
-    bool updatable = type == Type::Dynaset && !t.updatableTable.isEmpty() && !columns.isEmpty();
-    const FileCatalog::Table *base = updatable ? d.catalog->table(t.updatableTable) : nullptr;
-    QStringList baseColumns;
-    if (!base)
-        updatable = false;
-    for (int i = 0; updatable && i < columns.size(); ++i) {
-        const int c = base->columnIndex(columns[i].baseColumn);
-        if (columns[i].baseColumn.isEmpty() || c < 0
-            || columns[i].baseTable.compare(t.updatableTable, Qt::CaseInsensitive) != 0)
-            updatable = false;
-        else
-            baseColumns.append(base->columns[c].name);
-    }
-    const std::optional<QString> keySql = updatable ? keyStatement(t.sql) : std::nullopt;
-
-    if (keySql) {
-        Statement keys = d.prepare(*keySql);
+    const FileCatalog::Table *base = type == Type::Dynaset && !t.updatableTable.isEmpty() && !t.rowidSql.isEmpty()
+        ? d.catalog->table(t.updatableTable)
+        : nullptr;
+    if (base) {
+        KeyedRows::Layout layout;
+        layout.table = base->name;
+        for (const jet::ResultColumn &c : columns) {
+            const int at = c.baseTable.compare(t.updatableTable, Qt::CaseInsensitive) == 0 && !c.baseColumn.isEmpty()
+                ? base->columnIndex(c.baseColumn)
+                : -1;
+            layout.columns.append(at < 0 ? QString() : base->columns[at].name);
+            layout.types.append(c.type);
+        }
+        layout.rowSql = t.rowSql;
+        layout.parameterCount = int(t.parameters.size());
+        layout.bindParameters = [&d, t, params = parameters](Statement &st) { d.bindParameters(st, t, params); };
+        baseColumns = layout.columns;
+        Statement keys = d.prepare(t.rowidSql);
         if (!keys.isReadOnly())
             dberr::raise(dberr::InvalidOperation);
         d.bindParameters(keys, t, parameters);
         table = base->name;
-        QList<FieldType> types;
-        for (const jet::ResultColumn &c : columns)
-            types.append(c.type);
-        keyed = std::make_unique<KeyedRows>(d.db, d.path, table, baseColumns, types);
+        keyed = std::make_unique<KeyedRows>(d.db, d.path, std::move(layout));
         keyed->load(keys);
     } else {
         materialize(d, t);
@@ -237,6 +223,7 @@ const Value *Recordset::Impl::currentRow()
         dberr::raise(dberr::NoCurrentRecord);
     if (current)
         return current;
+    dbi();
     if (keyed) {
         current = keyed->row(pos, g_pageTimeoutMs);
         if (!current)
@@ -484,6 +471,8 @@ void Recordset::setValue(int index, const Value &value)
     if (d->mode == EditMode::None)
         dberr::raise(dberr::UpdateWithoutEdit);
     const jet::ResultColumn &c = d->columns[index];
+    if (d->baseColumns.value(index).isEmpty())
+        dberr::raise(dberr::FieldNotUpdatable);
     d->buffer[size_t(index)] = value.isNull() ? Value::nullOf(c.type) : jet::storeAs(value, c.type, c.size);
     d->forced[size_t(index)] = -1;
 }
@@ -565,8 +554,10 @@ void Recordset::update()
     QStringList names;
     QList<Value> values;
     for (int i = 0; i < d->columns.size(); ++i) {
+        if (d->baseColumns[i].isEmpty())
+            continue;
         if (d->isDirty(i) || (d->mode == EditMode::Add && d->autoNumber[i] && !d->buffer[size_t(i)].isNull())) {
-            names.append(sqlvalues::quoteName(d->columns[i].baseColumn));
+            names.append(sqlvalues::quoteName(d->baseColumns[i]));
             values.append(d->buffer[size_t(i)]);
         }
     }
@@ -614,7 +605,9 @@ void Recordset::update()
     QList<Value> checkValues;
     int mark = int(names.size()) + 2;
     for (int i = 0; i < d->columns.size(); ++i) {
-        const QString column = sqlvalues::quoteName(d->columns[i].baseColumn);
+        if (d->baseColumns[i].isEmpty())
+            continue;
+        const QString column = sqlvalues::quoteName(d->baseColumns[i]);
         const Value &was = d->stored[size_t(i)];
         if (was.isNull()) {
             checks.append(QStringLiteral("%1 IS NULL").arg(column));

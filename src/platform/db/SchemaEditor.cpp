@@ -540,7 +540,7 @@ void SchemaEditor::createQuery(const QString &name, const QString &jetSql)
     if (m_db.catalog->queryName(name) || m_db.catalog->table(name))
         dberr::raise(dberr::ObjectExists, name);
     // The text must translate and prepare before it is kept.
-    const jet::Translation t = m_db.translate(jetSql);
+    const jet::Translation t = m_db.translateSavedQuery(jetSql);
     if (t.kind != jet::Translation::Kind::Crosstab)
         m_db.prepare(t.sql);
     WriteScope write(m_db.db, m_db.path);

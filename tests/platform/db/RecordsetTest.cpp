@@ -1,29 +1,283 @@
 #include "DbFixture.h"
+#include "ErrorOf.h"
 
 #include "platform/db/DbException.h"
 
+#include <sqlite3.h>
+
 using namespace platform;
 
-TEST_F(DbTest, SmokeOpenAddEdit)
+namespace {
+
+int sqlite3_total_changes_for_test(Database &db)
 {
-    makeJobsTable();
-    addJob(100, QStringLiteral("Cards"), 12.5);
-    addJob(101, QStringLiteral("Flyers"), 3.3333);
+    return sqlite3_total_changes(db.handle());
+}
+
+} // namespace
+
+class RecordsetTest : public DbTest
+{
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        makeJobsTable();
+        addJob(100, QStringLiteral("Cards"), 12.5);
+        addJob(101, QStringLiteral("Flyers"), 3.3333);
+        addJob(102, QStringLiteral("Posters"), 0);
+    }
+};
+
+TEST_F(RecordsetTest, MembershipIsFixedUntilRequery)
+{
     Recordset rs(db);
-    rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs WHERE JobNo < 102 ORDER BY JobNo"));
     ASSERT_TRUE(rs.canUpdate());
-    EXPECT_EQ(rs.value(QStringLiteral("JobID")).toInt(), 1);
-    EXPECT_EQ(rs.value(QStringLiteral("Name")).toString(), QStringLiteral("Cards"));
-    rs.moveNext();
-    EXPECT_EQ(rs.value(4).toMoney().units(), 33333);
-    rs.addNew();
-    EXPECT_EQ(rs.value(0).toInt(), 3);
-    rs.setValue(1, Value(QStringLiteral("102")));
-    rs.update();
-    rs.moveLast();
-    EXPECT_EQ(rs.value(1).toInt(), 102);
+    EXPECT_EQ(rs.value(0).toInt(), 100);
+
+    // An edited row that no longer matches stays; the set walks on past it.
     rs.edit();
-    rs.setValue(2, Value(QStringLiteral("Posters")));
+    rs.setValue(0, Value(500));
     rs.update();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 102")).toString(), QStringLiteral("Posters"));
+    EXPECT_EQ(rs.value(0).toInt(), 500);
+    // A row added elsewhere is not seen until requery.
+    addJob(50, QStringLiteral("Late"), 1);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(0).toInt(), 101);
+    rs.moveNext();
+    EXPECT_TRUE(rs.isEOF());
+    EXPECT_FALSE(rs.isBOF());
+
+    rs.requery();
+    EXPECT_EQ(rs.value(0).toInt(), 50);
+    rs.moveLast();
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(rs.value(0).toInt(), 101);
+}
+
+TEST_F(RecordsetTest, AddedRowGoesToTheEndAndTakesItsAutoNumberAtOnce)
+{
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT * FROM Jobs ORDER BY JobNo DESC"));
+    EXPECT_EQ(rs.value(QStringLiteral("JobNo")).toInt(), 102);
+    EXPECT_TRUE(rs.fieldIsAutoNumber(0));
+    EXPECT_FALSE(rs.fieldIsAutoNumber(1));
+
+    rs.addNew();
+    EXPECT_EQ(rs.value(0).toInt(), 4); // before Update
+    EXPECT_FALSE(rs.isFieldDirty(0));
+    rs.cancelUpdate();                 // leaves a gap
+    rs.addNew();
+    EXPECT_EQ(rs.value(0).toInt(), 5);
+    rs.setValue(1, Value(1)); // would sort first
+    rs.update();
+    // The current row stays; the new row is last.
+    EXPECT_EQ(rs.value(QStringLiteral("JobNo")).toInt(), 102);
+    rs.moveLast();
+    EXPECT_EQ(rs.value(0).toInt(), 5);
+    EXPECT_EQ(rs.value(1).toInt(), 1);
+    EXPECT_EQ(rs.recordCount(), 4);
+    rs.moveFirst();
+    rs.moveToLastAdded();
+    EXPECT_EQ(rs.value(0).toInt(), 5);
+
+    // An INSERT without the column continues after the gap; explicit values
+    // raise the counter and are never reused.
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobNo) VALUES (7)"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 7")).toInt(), 6);
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobID, JobNo) VALUES (40, 8)"));
+    rs.addNew();
+    EXPECT_EQ(rs.value(0).toInt(), 41);
+    rs.cancelUpdate();
+}
+
+TEST_F(RecordsetTest, EmptyTextAndNullStayDistinct)
+{
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT Name, Note FROM Jobs WHERE JobNo = 100"));
+    rs.edit();
+    rs.setValue(0, Value(QString()));
+    rs.setValue(1, Value());
+    EXPECT_TRUE(rs.isFieldDirty(0));
+    EXPECT_FALSE(rs.isFieldDirty(1)); // Note was Null already
+    rs.update();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT typeof(Name) || '/' || typeof(Note) FROM Jobs WHERE JobNo = 100")).toString(),
+              QStringLiteral("text/null"));
+    rs.requery();
+    EXPECT_FALSE(rs.value(0).isNull());
+    EXPECT_TRUE(rs.value(0).toString().isEmpty());
+    EXPECT_TRUE(rs.value(1).isNull());
+}
+
+TEST_F(RecordsetTest, OnlyDirtyFieldsAreWritten)
+{
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT Name, Price FROM Jobs WHERE JobNo = 101"));
+    rs.edit();
+    rs.setValue(0, Value(QStringLiteral("Flyers"))); // same text: not dirty
+    EXPECT_FALSE(rs.isFieldDirty(0));
+    rs.setValue(0, Value(QStringLiteral("FLYERS"))); // case counts
+    EXPECT_TRUE(rs.isFieldDirty(0));
+    rs.setValue(0, Value(QStringLiteral("Flyers")));
+    EXPECT_FALSE(rs.isFieldDirty(0));
+    rs.setFieldDirty(1);
+    EXPECT_TRUE(rs.isFieldDirty(1));
+
+    // Another connection changes the name meanwhile; only Price is written,
+    // and the check sees the name changed: a conflict, not a silent overwrite.
+    Database other;
+    other.open(dbPath());
+    other.execute(QStringLiteral("UPDATE Jobs SET Name = 'Leaflets' WHERE JobNo = 101"));
+    EXPECT_EQ(errorOf([&] { rs.update(); }), 3197);
+    rs.cancelUpdate();
+
+    // With nothing dirty, Update writes nothing at all.
+    rs.edit();
+    const int before = sqlite3_total_changes_for_test(db);
+    rs.update();
+    EXPECT_EQ(sqlite3_total_changes_for_test(db), before);
+    EXPECT_EQ(rs.editMode(), Recordset::EditMode::None);
+}
+
+TEST_F(RecordsetTest, ValuesArriveInTheFieldsType)
+{
+    // Stored the way other programs might: Currency as a binary fraction,
+    // Yes/No as 1, a Long as a real.
+    db.executeNative(QStringLiteral("UPDATE Jobs SET Price = 0.1 + 0.2, Rush = 1, DateIn = 40618.5 WHERE JobNo = 100"));
+    db.executeNative(QStringLiteral("UPDATE Jobs SET Price = 1.23455 WHERE JobNo = 101"));
+    Recordset rs(db);
+    rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT Price, Rush, DateIn, JobNo FROM Jobs ORDER BY JobNo"));
+    EXPECT_EQ(rs.fieldType(0), FieldType::Currency);
+    EXPECT_EQ(rs.value(0).toMoney().units(), 3000);
+    EXPECT_EQ(rs.value(1).type(), FieldType::Boolean);
+    EXPECT_EQ(rs.value(1).toInt(), -1);
+    EXPECT_DOUBLE_EQ(rs.value(2).toDateTime().toOle(), 40618.5);
+    EXPECT_EQ(rs.value(3).type(), FieldType::Long);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(0).toMoney().units(), 12346); // rounded, never truncated
+    EXPECT_TRUE(rs.value(1).isNull());
+}
+
+TEST_F(RecordsetTest, AssignedValuesAreConvertedToTheColumnType)
+{
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name, Price, Rush FROM Jobs WHERE JobNo = 102"));
+    rs.edit();
+    rs.setValue(0, Value(QStringLiteral("3")));
+    EXPECT_EQ(rs.value(0).type(), FieldType::Long);
+    EXPECT_EQ(rs.value(0).toInt(), 3);
+    EXPECT_EQ(errorOf([&] { rs.setValue(1, Value(QString(21, QLatin1Char('x')))); }), 3163);
+    rs.setValue(1, Value(QString(20, QLatin1Char('x'))));
+    rs.setValue(2, Value(2.5));
+    rs.setValue(3, Value(5));
+    rs.update();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT JobNo FROM Jobs WHERE Rush = -1")).toInt(), 3);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Jobs WHERE JobNo = 3")).toDouble(), 2.5);
+    EXPECT_EQ(errorOf([&] { rs.setValue(0, Value(1)); }), 3020); // no Edit
+}
+
+TEST_F(RecordsetTest, SnapshotsAndAggregatesAreReadOnly)
+{
+    Recordset snap(db);
+    snap.open(Recordset::Type::Snapshot, QStringLiteral("Jobs"));
+    EXPECT_FALSE(snap.canUpdate());
+    EXPECT_EQ(errorOf([&] { snap.edit(); }), 3027);
+    EXPECT_EQ(errorOf([&] { snap.addNew(); }), 3027);
+
+    Recordset sum(db);
+    sum.open(Recordset::Type::Dynaset, QStringLiteral("SELECT Count(*) AS N FROM Jobs"));
+    EXPECT_FALSE(sum.canUpdate());
+    EXPECT_EQ(sum.value(QStringLiteral("n")).toInt(), 3);
+    EXPECT_EQ(errorOf([&] { sum.value(QStringLiteral("Missing")); }), 3265);
+
+    // A snapshot holds its rows as of opening.
+    db.execute(QStringLiteral("DELETE FROM Jobs"));
+    snap.moveLast();
+    EXPECT_EQ(snap.recordCount(), 3);
+    EXPECT_EQ(snap.value(QStringLiteral("Name")).toString(), QStringLiteral("Posters"));
+}
+
+TEST_F(RecordsetTest, NavigationAtTheEdgesAndAfterDelete)
+{
+    Recordset empty(db);
+    empty.open(Recordset::Type::Dynaset, QStringLiteral("SELECT * FROM Jobs WHERE JobNo = 0"));
+    EXPECT_TRUE(empty.isEOF());
+    EXPECT_TRUE(empty.isBOF());
+    EXPECT_EQ(errorOf([&] { empty.moveNext(); }), 3021);
+    EXPECT_EQ(errorOf([&] { empty.value(0); }), 3021);
+    EXPECT_EQ(empty.recordCount(), 0);
+
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo FROM Jobs ORDER BY JobNo"));
+    rs.moveNext();
+    rs.deleteRecord();
+    // No current row until the next move, which reaches the following row.
+    EXPECT_EQ(errorOf([&] { rs.value(0); }), 3021);
+    EXPECT_FALSE(rs.isEOF());
+    rs.moveNext();
+    EXPECT_EQ(rs.value(0).toInt(), 102);
+    rs.movePrev();
+    EXPECT_EQ(rs.value(0).toInt(), 100);
+    rs.movePrev();
+    EXPECT_TRUE(rs.isBOF());
+    EXPECT_EQ(errorOf([&] { rs.movePrev(); }), 3021);
+    rs.moveLast();
+    EXPECT_EQ(rs.recordCount(), 2);
+
+    // A row deleted by another connection reads as deleted.
+    db.execute(QStringLiteral("DELETE FROM Jobs WHERE JobNo = 102"));
+    EXPECT_EQ(errorOf([&] { rs.edit(); }), 3167);
+}
+
+TEST_F(RecordsetTest, FindWalksTheSetInOrder)
+{
+    addJob(103, QStringLiteral("Cards"), 7);
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name, Price FROM Jobs ORDER BY JobNo DESC"));
+    ASSERT_TRUE(rs.findFirst(QStringLiteral("Name = 'Cards'")));
+    EXPECT_EQ(rs.value(0).toInt(), 103);
+    ASSERT_TRUE(rs.findNext(QStringLiteral("Name = 'Cards'")));
+    EXPECT_EQ(rs.value(0).toInt(), 100);
+    EXPECT_FALSE(rs.findNext(QStringLiteral("Name = 'Cards'")));
+    EXPECT_EQ(rs.value(0).toInt(), 100); // no match: the row stays
+    ASSERT_TRUE(rs.findFirst(QStringLiteral("Price > 3 AND Price < 4")));
+    EXPECT_EQ(rs.value(0).toInt(), 101);
+}
+
+TEST_F(RecordsetTest, FilterAndSortApplyAtRequery)
+{
+    Recordset rs(db);
+    rs.setFilter(QStringLiteral("JobNo > 100"));
+    rs.setSort(QStringLiteral("JobNo DESC"));
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
+    EXPECT_EQ(rs.value(QStringLiteral("JobNo")).toInt(), 102);
+    rs.setFilter(QStringLiteral("JobNo = 100"));
+    rs.requery();
+    EXPECT_EQ(rs.value(QStringLiteral("JobNo")).toInt(), 100);
+    rs.moveNext();
+    EXPECT_TRUE(rs.isEOF());
+}
+
+TEST_F(RecordsetTest, DynasetReadsLargeSetsInPages)
+{
+    db.beginTrans();
+    for (int i = 0; i < 1000; ++i)
+        addJob(1000 + i, QStringLiteral("Job %1").arg(i), i);
+    db.commitTrans();
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs WHERE JobNo >= 1000 ORDER BY Name DESC"));
+    long n = 0;
+    QString previous = QStringLiteral("zzz");
+    for (; !rs.isEOF(); rs.moveNext(), ++n) {
+        const QString name = rs.value(1).toString();
+        EXPECT_LT(name.compare(previous, Qt::CaseInsensitive), 0);
+        previous = name;
+    }
+    EXPECT_EQ(n, 1000);
+    // Rows changed by this connection are read again when visited.
+    db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Renamed' WHERE JobNo = 1500"));
+    rs.moveFirst();
+    ASSERT_TRUE(rs.findFirst(QStringLiteral("JobNo = 1500")));
+    EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Renamed"));
 }

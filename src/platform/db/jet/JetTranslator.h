@@ -27,6 +27,14 @@ public:
     virtual std::optional<QString> savedQuery(const QString &name) const = 0;
     // Changes whenever the schema changes, so cached translations are dropped.
     virtual quint64 schemaGeneration() const = 0;
+    // True when the column alone holds a unique index (TOP n needs no tie
+    // handling when it orders by such a column).
+    virtual bool isUniqueColumn(const QString &table, const QString &column) const
+    {
+        Q_UNUSED(table);
+        Q_UNUSED(column);
+        return false;
+    }
 };
 
 struct ResultColumn
@@ -55,6 +63,17 @@ struct Translation
     // buildCrosstab() makes the final statement and its columns from them.
     QString pivotValuesSql;
     std::function<Translation(const QList<Value> &pivotValues)> buildCrosstab;
+
+    // For an updatable select: the rowids of updatableTable's rows in the
+    // statement's order (bound like sql), and the statement's columns of one
+    // row by rowid, the rowid bound as parameter number parameters.size() + 1.
+    QString rowidSql;
+    QString rowSql;
+
+    // SELECT ... INTO: the table to create with the columns above (Jet types);
+    // createTableSql creates it and sql fills it.
+    QString makeTable;
+    QString createTableSql;
 };
 
 // Parses Jet SQL (a real tokenizer and expression parser) and emits SQLite
@@ -66,7 +85,11 @@ public:
     explicit JetTranslator(const SchemaCatalog &catalog);
     ~JetTranslator();
 
+    // A statement, or a table's or saved query's name alone (meaning all its rows).
     Translation translate(const QString &jetSql) const;
+    // A saved query's text: names that resolve to nothing become parameters
+    // (Text), listed after the declared ones in order of appearance.
+    Translation translateSavedQuery(const QString &jetSql) const;
     // A recordset's source with a filter ANDed into its WHERE and a sort that
     // replaces its ORDER BY (either may be empty).
     Translation translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort) const;

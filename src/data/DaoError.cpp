@@ -1,0 +1,36 @@
+#include "data/DaoError.h"
+
+#include "platform/Prompt.h"
+
+using platform::Prompt;
+
+int ShowDaoError(const platform::DbException &e, const QString &context)
+{
+    // The engine's wording, "occured" included.
+    QString text = QStringLiteral("Error %1 occured:\n\n%2\n\n").arg(e.number()).arg(e.description());
+    switch (e.number()) {
+    case 3043:
+    case 3078:
+        text += QStringLiteral("Please try again.\n\n");
+        break;
+    case 3060:
+    case 3061:
+    case 3075:
+        text += QStringLiteral("Usually caused by an error in the filter.\n\n");
+        break;
+    default:
+        break;
+    }
+
+    if (context.isEmpty()) {
+        Prompt::messageBox(text, QString(), platform::MB_OK);
+    } else if (context.contains(QLatin1String("Cannot"))) {
+        Prompt::messageBox(context + QStringLiteral("\n\n") + text, QString(), platform::MB_OK);
+    } else {
+        const int answer = Prompt::messageBox(text + QStringLiteral("Would you like to see more information?"),
+                                              QString(), platform::MB_YESNO | platform::MB_ICONQUESTION);
+        if (answer == platform::IDYES)
+            Prompt::messageBox(context, QString(), platform::MB_OK);
+    }
+    return 0;
+}

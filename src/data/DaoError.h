@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/db/DbException.h"
+
+#include <QtCore/QString>
+
+// The one place a database failure is shown to the user: the engine's number
+// and description, a hint for the errors a user can act on, and the context
+// (what was being done). A context holding "Cannot" is shown with the error
+// in one box; any other non-empty context is details offered on request.
+// Always returns 0, so callers can return it as their failure value.
+int ShowDaoError(const platform::DbException &e, const QString &context);

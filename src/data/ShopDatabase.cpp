@@ -1,0 +1,288 @@
+#include "data/ShopDatabase.h"
+
+#include "data/ShopSchema.h"
+#include "data/TableRows.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QMap>
+
+namespace {
+
+using platform::Value;
+
+QString s(const char *text) { return QString::fromUtf8(text); }
+
+void insertRows(platform::Database &db, const QString &table, const QStringList &fields,
+                const QList<QList<Value>> &rows)
+{
+    for (const QList<Value> &row : rows)
+        InsertTableRow(db, table, fields, row);
+}
+
+void addContactDepts(platform::Database &db)
+{
+    const char *names[] = {"", "Accounting", "Administration", "Customer Service", "Management",
+                           "Marketing", "Operations", "Purchasing", "Sales"};
+    QList<QList<Value>> rows;
+    for (int n = 0; n < 9; ++n)
+        rows.append({Value(n), Value(s(names[n])), Value(0), Value(n)});
+    insertRows(db, s("ContactDepts"), {s("DepNo"), s("Name"), s("Type"), s("Sort")}, rows);
+}
+
+// 32 types of eight: type 0 holds the credit reasons, types 1 and 2 the
+// customer and contact properties; the last four IDs name the kinds of
+// credit the receivables make themselves.
+void addProperties(platform::Database &db)
+{
+    QList<QList<Value>> rows;
+    for (int t = 0; t < 32; ++t) {
+        for (int k = 1; k <= 8; ++k) {
+            const int id = 8 * t + k - 1;
+            QString text;
+            if (t == 0)
+                text = QStringLiteral("Reason %1").arg(k);
+            else if (t == 1 || t == 2)
+                text = QStringLiteral("Property %1").arg(k);
+            else if (id == 252)
+                text = s("Applied as Deposit");
+            else if (id == 253)
+                text = s("A/R Credit Applied");
+            else if (id == 254)
+                text = s("A/R Over-Payment");
+            else if (id == 255)
+                text = s("A/R Pre-Payment");
+            rows.append({Value(id), Value(text), Value(t)});
+        }
+    }
+    insertRows(db, s("Properties"), {s("ID"), s("Text"), s("Type")}, rows);
+}
+
+void addProductionDepts(platform::Database &db)
+{
+    const char *names[] = {"?", "Graphics", "Stockroom", "Pressroom", "Digital Print",
+                           "Bindery", "Outsource", "Other", "Mailroom", "Shipping"};
+    QList<QList<Value>> rows;
+    for (int n = 0; n < 10; ++n)
+        rows.append({Value(n), Value(s(names[n])), Value(0), Value(8), Value(n), Value(n)});
+    insertRows(db, s("ProductionDepts"),
+               {s("DepID"), s("Name"), s("QtyPerHr"), s("HrsPerDay"), s("Sort"), s("IconNo")}, rows);
+}
+
+void addProductionTags(platform::Database &db)
+{
+    struct Tag { const char *name; int color; };
+    const Tag tags[] = {{"", 255},           {"Rush", 0},          {"Stop", 0},
+                        {"Specs Changed", 0}, {"Approved", 2},      {"Rejected", 0},
+                        {"Re-Work", 1},       {"Out of Service", 1}, {"Ready to Start", 3},
+                        {"Due AM", 3},        {"Due Noon", 3},      {"Due PM", 3},
+                        {"25% Complete", 2},  {"50% Complete", 2},  {"75% Complete", 2},
+                        {"100% Complete", 2}};
+    QList<QList<Value>> rows;
+    for (int n = 0; n < 16; ++n)
+        rows.append({Value(n), Value(s(tags[n].name)), Value(tags[n].color), Value(n), Value(0)});
+    // The item tags.
+    rows.append({Value(51), Value(s("Approved")), Value(1), Value(1), Value(1)});
+    rows.append({Value(52), Value(s("Waiting")), Value(2), Value(2), Value(1)});
+    rows.append({Value(53), Value(s("Important")), Value(3), Value(3), Value(1)});
+    insertRows(db, s("ProductionTags"), {s("TagID"), s("Name"), s("Color"), s("Sort"), s("Type")}, rows);
+}
+
+// One list in which the entries "2" and "3" open the office tasks and the
+// leave kinds: such an entry becomes the group (its row included) and the
+// next IDs count on from (group - 1) * 100.
+void addTimeDepartments(platform::Database &db)
+{
+    const char *list[] = {"Regular", "Overtime", "No-Pay", "Other", "2", "Administrative",
+                          "Accounting", "Customer Support", "Buying", "Selling", "Planning",
+                          "Meeting", "Training", "Maintenance", "General", "3", "Regular",
+                          "Holiday", "Vacation", "Sick Leave"};
+    QList<QList<Value>> rows;
+    int group = 0;
+    int depId = 0;
+    int sort = 0;
+    for (const char *entry : list) {
+        const QString name = s(entry);
+        if (name == QLatin1String("2") || name == QLatin1String("3")) {
+            group = name.toInt();
+            depId = (group - 1) * 100;
+        }
+        rows.append({Value(depId), Value(name), Value(group), Value(sort)});
+        ++depId;
+        ++sort;
+    }
+    insertRows(db, s("TimeDepartments"), {s("DepID"), s("Name"), s("Type"), s("Sort")}, rows);
+}
+
+void addTodoTypes(platform::Database &db)
+{
+    const char *names[] = {"Call", "Meet", "Send"};
+    QList<QList<Value>> rows;
+    for (int n = 0; n < 10; ++n)
+        rows.append({Value(n), Value(n < 3 ? s(names[n]) : QString()), Value(n)});
+    insertRows(db, s("TodoTypes"), {s("ID"), s("Do"), s("Sort")}, rows);
+}
+
+void addServiceDepartments(platform::Database &db)
+{
+    struct Dep { const char *name; int icon; };
+    const Dep deps[] = {{"?", 157},       {"Prep", 0},      {"Paper", 3},    {"Printing", 2},
+                        {"Digital", 1},   {"Finishing", 4}, {"Brokered", 5}, {"Other", 6}};
+    QList<QList<Value>> rows;
+    for (int n = 0; n < 8; ++n)
+        rows.append({Value(n), Value(s(deps[n].name)), Value(deps[n].icon), Value(n)});
+    insertRows(db, s("ServiceDepartments"), {s("DepNo"), s("DepName"), s("IconNo"), s("SortNo")}, rows);
+}
+
+} // namespace
+
+void CreateShopTable(platform::Database &db, const QString &name)
+{
+    const ShopSchema::Table *table = ShopSchema::table(name);
+    if (!table)
+        throw platform::DbException(3265, QStringLiteral("Item not found in this collection."));
+    platform::TableDef def = table->tableDef();
+    const QList<platform::IndexDef> indexes = def.indexes;
+    def.indexes.clear();
+    db.createTable(def);
+    for (const platform::IndexDef &index : indexes)
+        db.createIndex(def.name, index);
+    AddNewTableRows(db, def.name);
+}
+
+void AddNewTableRows(platform::Database &db, const QString &table)
+{
+    const auto is = [&table](const char *name) { return table.compare(s(name), Qt::CaseInsensitive) == 0; };
+    if (is("ContactDepts"))
+        addContactDepts(db);
+    else if (is("Properties"))
+        addProperties(db);
+    else if (is("ProductionDepts"))
+        addProductionDepts(db);
+    else if (is("ProductionTags"))
+        addProductionTags(db);
+    else if (is("TimeDepartments"))
+        addTimeDepartments(db);
+    else if (is("TodoTypes"))
+        addTodoTypes(db);
+    else if (is("ServiceDepartments"))
+        addServiceDepartments(db);
+}
+
+void AddDefaultForms(platform::Database &db)
+{
+    const QString br = QStringLiteral("\r\n");
+    const QString domain = QStringLiteral("example.com");
+    const QString letterA = s("<Title> <First> <Last>") + br
+        + s("Thank you for your business. If you have any questions about this <DocTitle>, please call me at "
+            "(123)-456-7890 or email me <CSR>@")
+        + domain + s(".") + br + s("<CSR>");
+    const QString letterB = s("Dear <First>,") + br
+        + s("Thank you for the opportunity. Please call me at (123)-456-7890 or email me <CSR>@") + domain
+        + s(".") + br + s("<CSR>");
+    const QString letterC = s("This is the information you requested.") + br
+        + s("If you have any questions, please call me at (123)-456-7890.") + br + br + s("Chris");
+
+    struct Form { int no; const char *title; const char *desc; int options; QString text; const char *font; int size; };
+    const Form forms[] = {
+        {5, "Invoice", "", 0x627F9, QString(), "Arial", 90},
+        {6, "Invoice", "Booklet", 0x60FF9, QString(), "Arial", 90},
+        {7, "Invoice", "Letter Style", 0x617FC, letterA, "Times New Roman", 100},
+        {15, "Quotation", "", 0x627F9, QString(), "Arial", 90},
+        {16, "Quotation", "Booklet", 0x60FF9, QString(), "Arial", 90},
+        {17, "Quotation", "Letter Style", 0x617FC, letterB, "Times New Roman", 100},
+        {43, "Statement", "", 0x7F9, QString(), "Arial", 90},
+        {44, "Statement", "Letter Style", 0x7FC, letterC, "Times New Roman", 100},
+        {99, "Receipt", "", 1, QString(), "Courier New", 100},
+    };
+    const QStringList fields = {s("No"), s("Title"), s("Text"), s("Footer"), s("TopMargin"),
+                                s("BotMargin"), s("LeftMargin"), s("RightMargin"), s("FontName"),
+                                s("FontSize"), s("Printer"), s("Options"), s("ColBack"),
+                                s("ColText"), s("Desc")};
+    for (const Form &f : forms) {
+        if (HasRowWithKey(db, s("Forms"), s("No"), Value(f.no)))
+            continue;
+        // A cleared form with the given values.
+        InsertTableRow(db, s("Forms"), fields,
+                       {Value(f.no), Value(s(f.title)), Value(f.text), Value(QString()), Value(0.9f),
+                        Value(0.0f), Value(0.25f), Value(0.0f), Value(s(f.font)), Value(f.size),
+                        Value(QString()), Value(f.options), Value(0xFFFFFF), Value(0), Value(s(f.desc))});
+    }
+}
+
+void AddPasswordRows(platform::Database &db)
+{
+    QMap<int, QString> names = {
+        {9, s("Goto Home Section")},    {10, s("Goto Jobs")},           {16, s("Goto Scheduler")},
+        {17, s("Goto RaroVirider")},    {23, s("Add/Edit Templates")},  {24, s("Add History Jobs")},
+        {33, s("Delete Templates")},    {43, s("Edit Cost-Template")},  {53, s("Print List-Templates")},
+        {64, s("View/Edit Commission")}, {72, s("Backup Database")},    {73, s("Export Data")},
+    };
+    const char *actions[] = {"Add/Edit ", "Delete ", "Edit Cost-", "Print List-"};
+    const char *kinds[] = {"PellOrders", "PellQuotes"};
+    for (int i = 0; i < 8; ++i)
+        names.insert(10 * (i / 2) + (i % 2) + 25, s(actions[i / 2]) + s(kinds[i % 2]));
+
+    for (int no = 1; no <= 79; ++no) {
+        if (HasRowWithKey(db, s("Passwords"), s("No"), Value(no)))
+            continue;
+        InsertTableRow(db, s("Passwords"), {s("No"), s("Password"), s("Level")},
+                       {Value(no), Value(names.value(no)), Value(0)});
+    }
+}
+
+QString ReadVersionText(platform::Database &db)
+{
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = %1")
+                .arg(ShopSchema::kVersionAlertType));
+    return rs.isEOF() ? QString() : rs.value(0).toString();
+}
+
+void WriteVersionRow(platform::Database &db)
+{
+    const QList<Value> values = {Value(ShopSchema::versionText()), Value(ShopSchema::versionMajor()),
+                                 Value(ShopSchema::versionMinor())};
+    db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ?, AlertPrint = ?, AlertColor = ? "
+                              "WHERE CusNo = 0 AND AlertType = %1")
+                   .arg(ShopSchema::kVersionAlertType),
+               values);
+    if (db.recordsAffected() > 0)
+        return;
+    InsertTableRow(db, s("CustomerAlerts"),
+                   {s("CusNo"), s("AlertType"), s("AlertText"), s("AlertPrint"), s("AlertColor"), s("AlertSound")},
+                   {Value(0), Value(ShopSchema::kVersionAlertType), values[0], values[1], values[2], Value(0)});
+}
+
+void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop)
+{
+    if (QFileInfo::exists(path))
+        throw platform::DbException(3204, QStringLiteral("Database already exists."));
+    platform::Database::create(path);
+
+    platform::Database db;
+    try {
+        db.open(path, true);
+        platform::Transaction work(db);
+        for (const ShopSchema::Table &table : ShopSchema::tables())
+            CreateShopTable(db, table.name);
+        for (const ShopSchema::SavedQuery &query : ShopSchema::savedQueries())
+            db.createQuery(query.name, query.sql);
+        AddDefaultForms(db);
+        AddPasswordRows(db);
+        WriteVersionRow(db);
+        if (!AddDefaultRows(&db, shop))
+            throw platform::DbException(3000, QStringLiteral("The default rows could not be added."));
+        work.commit();
+        db.close();
+    } catch (...) {
+        if (db.isOpen())
+            db.close();
+        QFile::remove(path);
+        throw;
+    }
+}

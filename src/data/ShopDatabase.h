@@ -1,0 +1,41 @@
+#pragma once
+
+#include "data/DefaultRows.h"
+
+#include <QtCore/QString>
+
+namespace platform {
+class Database;
+}
+
+// Makes a new shop database file at path: every table of the current layout
+// with its fields and indexes, the saved queries, the rows the tables come
+// with, the version row and the default rows. An existing file is never
+// touched (3204). A failure throws platform::DbException and leaves no file
+// behind.
+void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop = ShopAddressTexts());
+
+// Creates one table of the current layout with its indexes and the rows it
+// comes with (3010 when it exists).
+void CreateShopTable(platform::Database &db, const QString &table);
+
+// The rows a table gets right after it is created: contact departments,
+// properties, production departments and tags, time departments, to-do types
+// and service departments. Nothing for other tables.
+void AddNewTableRows(platform::Database &db, const QString &table);
+
+// The printed forms every shop starts with (invoice, quotation, statement and
+// receipt layouts); a form number that exists is left alone.
+void AddDefaultForms(platform::Database &db);
+
+// The rows of the rights table: the five level rows and the guarded actions
+// 6 to 79 with the names of the actions that have one. Existing rows are
+// left alone.
+void AddPasswordRows(platform::Database &db);
+
+// Writes the version row (CustomerAlerts, CusNo 0, AlertType 99) with the
+// current version text and numbers, adding it when missing.
+void WriteVersionRow(platform::Database &db);
+
+// The stored version text; empty when the row is missing.
+QString ReadVersionText(platform::Database &db);

@@ -1,0 +1,163 @@
+#include "DbFixture.h"
+#include "ErrorOf.h"
+
+#include "platform/db/LockFile.h"
+
+#include <QtCore/QFile>
+
+using namespace platform;
+
+class DatabaseTest : public DbTest
+{
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        makeJobsTable();
+        for (int i = 0; i < 3; ++i)
+            addJob(100 + i, QStringLiteral("Job %1").arg(i), 10.0 + i);
+    }
+    int jobCount() { return scalar(QStringLiteral("SELECT count(*) FROM Jobs")).toInt(); }
+};
+
+TEST_F(DatabaseTest, ExecuteAppliesToEveryRowOrToNone)
+{
+    db.execute(QStringLiteral("UPDATE Jobs SET Jobs.Price = Price * 2 WHERE JobNo > 100"));
+    EXPECT_EQ(db.recordsAffected(), 2);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Jobs WHERE JobNo = 102")).toDouble(), 24.0);
+
+    // The second row would duplicate a key: nothing at all changes.
+    db.createIndex(QStringLiteral("Jobs"), {QStringLiteral("JobNo"), QStringLiteral("JobNo"), false, true});
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET JobNo = 101 WHERE JobNo >= 100")); }), 3022);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo) FROM Jobs")).toString(), QStringLiteral("100,101,102"));
+
+    db.execute(QStringLiteral("DELETE * FROM Jobs WHERE JobNo = 100"));
+    EXPECT_EQ(db.recordsAffected(), 1);
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("SELECT * FROM Jobs")); }), 3065);
+}
+
+TEST_F(DatabaseTest, OneStatementPerCallAndValuesAreBound)
+{
+    // A second statement is refused and never run.
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("DELETE FROM Jobs WHERE JobNo = 100; DELETE FROM Jobs")); }), 3142);
+    EXPECT_EQ(jobCount(), 3);
+    EXPECT_EQ(errorOf([&] { db.executeNative(QStringLiteral("DELETE FROM Jobs; DROP TABLE Jobs")); }), 3142);
+    EXPECT_EQ(jobCount(), 3);
+
+    const QString hostile = QStringLiteral("O'Brien'); DELETE FROM Jobs; --");
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Name) VALUES (?, ?)"), {Value(7), Value(hostile.left(20))});
+    EXPECT_EQ(jobCount(), 4);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 7")).toString(), hostile.left(20));
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Name) VALUES (?, ?)"), {Value(8)}); }), 3061);
+}
+
+TEST_F(DatabaseTest, NestedTransactionsRollBackTheirOwnWork)
+{
+    {
+        Transaction outer(db);
+        addJob(200, QStringLiteral("Kept"), 1);
+        db.beginTrans();
+        EXPECT_EQ(db.transactionDepth(), 2);
+        addJob(201, QStringLiteral("Dropped"), 1);
+        db.rollback();
+        addJob(202, QStringLiteral("Kept too"), 1);
+        outer.commit();
+    }
+    EXPECT_EQ(db.transactionDepth(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo) FROM Jobs WHERE JobNo >= 200")).toString(),
+              QStringLiteral("200,202"));
+    {
+        Transaction abandoned(db);
+        db.execute(QStringLiteral("DELETE FROM Jobs"));
+    } // rolled back
+    EXPECT_EQ(jobCount(), 5);
+    EXPECT_EQ(errorOf([&] { db.commitTrans(); }), 3034);
+
+    // A cancelled AutoNumber inside a rolled-back transaction is still a gap
+    // once the add is taken again: values are never handed out twice.
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
+    rs.addNew();
+    const int first = rs.value(0).toInt();
+    rs.cancelUpdate();
+    rs.addNew();
+    EXPECT_GT(rs.value(0).toInt(), first);
+}
+
+TEST_F(DatabaseTest, EngineFailuresCarryJetNumbers)
+{
+    Database other;
+    EXPECT_EQ(errorOf([&] { other.open(tempPath(QStringLiteral("Missing.mdb"))); }), 3024);
+    QFile junk(tempPath(QStringLiteral("Junk.mdb")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    try {
+        other.open(junk.fileName());
+        ADD_FAILURE() << "a file that is no database opened";
+    } catch (const DbException &e) {
+        EXPECT_EQ(e.number(), 3049);
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("Cannot open database 'Junk.mdb'. It may not be a database, or the file may be corrupt."));
+    }
+    EXPECT_FALSE(other.isOpen());
+    EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("Junk.ldb"))));
+    EXPECT_EQ(errorOf([&] { Database::create(dbPath()); }), 3204);
+
+    try {
+        db.execute(QStringLiteral("DELETE FROM Nowhere"));
+        ADD_FAILURE();
+    } catch (const DbException &e) {
+        EXPECT_EQ(e.number(), 3078);
+        EXPECT_TRUE(e.description().contains(QLatin1String("'Nowhere'")));
+    }
+    // A registered function's "JET nnnn" message keeps its number.
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET JobNo = CLng(1e12)")); }), 3349);
+
+    // A closed database is no longer usable by the sets opened on it.
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
+    db.close();
+    EXPECT_EQ(errorOf([&] { rs.moveNext(); }), 3420);
+    db.open(dbPath());
+    EXPECT_EQ(errorOf([&] { rs.edit(); }), 3420);
+}
+
+TEST_F(DatabaseTest, LockFileListsConnectionsAndGoesWithTheLast)
+{
+    const QString ldb = tempPath(QStringLiteral("TavrelData.ldb"));
+    EXPECT_EQ(LockFile::pathFor(dbPath()), ldb);
+    ASSERT_TRUE(QFile::exists(ldb));
+    EXPECT_EQ(QFile(ldb).size(), 64);
+
+    LockFile::setIdentity(QStringLiteral("FRONTDESK"), QStringLiteral("Anna"));
+    Database second;
+    second.open(dbPath());
+    LockFile::setIdentity(QString(), QString());
+    const QList<Database::Connection> list = db.connections();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list[1].computer, QStringLiteral("FRONTDESK"));
+    EXPECT_EQ(list[1].user, QStringLiteral("Anna"));
+    QFile raw(ldb);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    ASSERT_EQ(bytes.size(), 128);
+    EXPECT_EQ(bytes.mid(64, 10), QByteArray("FRONTDESK\0", 10));
+    EXPECT_EQ(bytes.mid(96, 5), QByteArray("Anna\0", 5));
+
+    // Exclusive use is refused while another connection is open, and a
+    // shared open is refused while one is exclusive.
+    Database exclusive;
+    EXPECT_EQ(errorOf([&] { exclusive.open(dbPath(), true); }), 3045);
+    second.close();
+    EXPECT_EQ(db.connections().size(), 1);
+    EXPECT_EQ(QFile(ldb).size(), 64); // the freed block at the end is dropped
+    db.close();
+    EXPECT_FALSE(QFile::exists(ldb));
+
+    exclusive.open(dbPath(), true);
+    EXPECT_TRUE(exclusive.isExclusive());
+    EXPECT_EQ(errorOf([&] { second.open(dbPath()); }), 3045);
+    exclusive.close();
+    db.open(dbPath());
+}
