@@ -6,6 +6,10 @@
 #include "controls/CXEdit.h"
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
+#include "data/CXDaoSet.h"
+#include "data/DaoError.h"
+#include "platform/Prompt.h"
+#include "platform/db/DbException.h"
 
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
@@ -20,6 +24,74 @@ namespace {
 
 constexpr int kScrollBarWidth = 17;
 constexpr std::uint8_t kCurrentRowColour = 24;
+
+using platform::FieldType;
+using platform::Value;
+
+int clampToInt(qint64 n)
+{
+    return int(std::clamp<qint64>(n, INT_MIN, INT_MAX));
+}
+
+// The number a field value gives a cell: whole numbers as they are, Yes/No as
+// -1 or 0, floating point cut toward zero, money in ten-thousandths or, for
+// a money column ("$"), in cents (the No Charge marker stays 1 or -1). False
+// when the value sets no number (Null, texts, dates).
+bool loadNumber(const Value &value, bool dollars, int &out)
+{
+    if (value.isNull())
+        return false;
+    switch (value.type()) {
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+        out = clampToInt(value.toInt64());
+        return true;
+    case FieldType::Boolean:
+        out = value.toBool() ? -1 : 0;
+        return true;
+    case FieldType::Single:
+    case FieldType::Double:
+        out = clampToInt(qint64(value.toDouble()));
+        return true;
+    case FieldType::Currency: {
+        const qint64 units = value.toMoney().units();
+        if (!dollars)
+            out = clampToInt(units);
+        else if (units == 1 || units == -1)
+            out = int(units);
+        else
+            out = clampToInt(units / 100);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// The value a cell's number is stored as, by the field's type: the inverse
+// of loadNumber, so money never passes through a double.
+Value numberForField(FieldType type, qint64 number, bool dollars)
+{
+    switch (type) {
+    case FieldType::Boolean: return Value(number != 0);
+    case FieldType::Byte: return Value(std::int64_t(quint8(number)), FieldType::Byte);
+    case FieldType::Integer: return Value(std::int64_t(qint16(number)), FieldType::Integer);
+    case FieldType::Currency: return Value(dollars ? Money::fromCents(number) : Money::fromUnits(number));
+    case FieldType::Single: return Value(float(number));
+    case FieldType::Double: return Value(double(number));
+    case FieldType::Text:
+    case FieldType::Memo: return Value(QString::number(number), type);
+    default: return Value(std::int64_t(qint32(number)), FieldType::Long);
+    }
+}
+
+QString rightTrimmed(QString text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
 
 } // namespace
 
@@ -734,6 +806,164 @@ void CXGridCtrl::OnVScroll(int code, int pos)
         Refresh();
         EditCell(m_firstVisible, m_curCol);
     }
+}
+
+
+// --- recordsets ----------------------------------------------------------------------------
+
+int CXGridCtrl::columnField(int column) const
+{
+    return column >= 0 && column < m_colCount ? m_columns[column].field : 255;
+}
+
+QString CXGridCtrl::rowKeyText(int row) const
+{
+    if (row < 0 || row >= m_rowCount)
+        return QString();
+    for (int c = 0; c < m_colCount; ++c) {
+        if (m_columns[c].type != 1 || m_columns[c].field == 255)
+            continue;
+        const QString text = cell(row, c).text.trimmed();
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString();
+}
+
+void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QString &fieldNames)
+{
+    if (m_rowCount == 0 || !set.IsOpen())
+        return;
+    HideEditor();
+    try {
+        if (!set.IsEmptySet())
+            set.MoveFirst();
+        if (!save && !fieldNames.isEmpty()) {
+            QStringList names = fieldNames.split(QLatin1Char(','));
+            names.removeLast();
+            int column = 0;
+            for (const QString &name : names) {
+                if (name.trimmed().isEmpty())
+                    continue;
+                if (column >= m_colCount)
+                    break;
+                const int index = set.GetFieldIndex(name.trimmed());
+                m_columns[column].field = index < 0 || index > 254 ? std::uint8_t(255) : std::uint8_t(index);
+                ++column;
+            }
+        }
+        for (int i = 0; i < skip && !set.IsEOF(); ++i)
+            set.MoveNext();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+        return;
+    }
+
+    bool hasKeyColumns = false;
+    for (const Column &c : m_columns)
+        hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
+
+    for (int r = 0; r < m_rowCount; ++r) {
+        if (m_rowInfo[r].caption)
+            continue;
+        QString key;
+        try {
+            if (!save) {
+                if (set.IsEOF())
+                    continue; // rows beyond the records keep their cells
+                for (int c = 0; c < m_colCount; ++c) {
+                    const Column &col = m_columns[c];
+                    if (col.field == 255)
+                        continue;
+                    const Value value = set.GetFieldValue(int(col.field));
+                    Cell &x = cell(r, c);
+                    int number = 0;
+                    if (loadNumber(value, col.lookup == QLatin1String("$"), number))
+                        x.value = number;
+                    else if (!value.isNull() && platform::isTextType(value.type()) && x.text.isEmpty())
+                        x.text = value.toString();
+                    if (col.type == 2)
+                        x.text = pickText(c, x.value);
+                }
+                m_rowInfo[r].textsCurrent = 0;
+                set.MoveNext();
+                continue;
+            }
+
+            const bool isNew = set.IsEOF();
+            if (isNew ? !set.SafeAddNew() : !set.SafeEdit()) {
+                if (!isNew)
+                    set.MoveNext();
+                continue;
+            }
+            for (int c = 0; c < m_colCount; ++c) {
+                const Column &col = m_columns[c];
+                if (col.field == 255 || col.type == 3 || col.type > 8)
+                    continue;
+                const int field = int(col.field);
+                const Cell &x = cell(r, c);
+                const Value current = isNew ? Value() : set.GetFieldValue(field);
+                if (col.type == 1) {
+                    const QString text = rightTrimmed(x.text);
+                    if (!isNew && !current.isNull() && rightTrimmed(current.toString()) == text)
+                        continue; // unchanged: the stored text stays exactly as it was
+                    set.SetFieldValue(field, Value(text, set.GetFieldType(field)));
+                    continue;
+                }
+                const bool dollars = col.type == 8 && col.lookup == QLatin1String("$");
+                const qint64 number = (col.type == 2 || col.type == 6) ? qint64(quint8(x.value)) : qint64(x.value);
+                int stored = 0;
+                if (!isNew && !current.isNull()) {
+                    // A field keeps its value when the cell still shows what it loaded,
+                    // so amounts below a cent and the No Charge marker survive a save;
+                    // a field the column cannot show is never written over.
+                    if (!loadNumber(current, dollars, stored) || stored == int(number))
+                        continue;
+                }
+                set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
+            }
+            if (!m_strStampByteField.isEmpty())
+                set.SetFieldValue(m_strStampByteField, Value(std::int64_t(m_nStampByte), FieldType::Byte));
+            if (!m_strStampLongField.isEmpty())
+                set.SetFieldValue(m_strStampLongField, Value(m_nStampLong));
+
+            key = rowKeyText(r);
+            const bool filled = !hasKeyColumns || !key.isEmpty();
+            if (!filled) {
+                if (isNew) {
+                    set.CancelUpdate();
+                } else if (m_bDeleteEmpty) {
+                    set.CancelUpdate();
+                    set.Delete();
+                } else {
+                    set.SafeUpdate(key);
+                }
+            } else {
+                if (isNew && m_colCount > 0 && m_columns[0].type == 6 && cell(r, 0).value == 0) {
+                    cell(r, 0).value = NextFreeKey();
+                    m_rowInfo[r].textsCurrent = 0;
+                    if (m_columns[0].field != 255)
+                        set.SetFieldValue(int(m_columns[0].field),
+                                          Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
+                }
+                set.SafeUpdate(key);
+            }
+            if (!set.IsEOF())
+                set.MoveNext();
+        } catch (const platform::DbException &) {
+            if (set.GetEditMode() != CXDaoSet::dbEditNone)
+                set.CancelUpdate();
+            platform::Prompt::messageBox(QStringLiteral("Cannot save ") + key);
+            try {
+                if (!set.IsEOF())
+                    set.MoveNext();
+            } catch (const platform::DbException &) {
+                break;
+            }
+        }
+    }
+    m_modified = 0;
+    update();
 }
 
 // --- comma lists and keys ----------------------------------------------------------------

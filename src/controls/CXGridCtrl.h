@@ -5,6 +5,7 @@
 
 #include <QtCore/QList>
 
+class CXDaoSet;
 class CXEdit;
 class QComboBox;
 class QLineEdit;
@@ -99,15 +100,29 @@ public:
     CXEdit *typedEditor() const { return m_typed; }
     QComboBox *listEditor() const { return m_list; }
 
-    // --- comma lists and keys ------------------------------------------------------
+    // --- recordsets, comma lists and keys --------------------------------------------
+    // Load (save false) fills the rows from the records of the open set, one
+    // row per record after `skip` records; save writes the rows back, adding
+    // records for rows beyond them. Caption rows take no part. In load mode a
+    // comma-terminated list of field names binds the columns from column 0.
+    // A load followed by a save leaves every field as it was.
+    void ExchangeRecordset(CXDaoSet &set, bool save, int skip = 0, const QString &fieldNames = QString());
+    // The first non-empty text of the row's bound text columns, trimmed.
+    QString rowKeyText(int row) const;
+    int columnField(int column) const;
     void ExchangeColumnList(QString &list, bool toText, int column);
     void SetKeyBase(int base) { m_keyBase = base; }
     int NextFreeKey() const;
 
     void Draw() override;
 
-    // Plain flag the owner reads and clears.
+    // Plain fields the owner sets and reads.
     int m_modified = 0;
+    QString m_strStampByteField;  // written with m_nStampByte into every saved record
+    std::uint8_t m_nStampByte = 0;
+    QString m_strStampLongField;  // written with m_nStampLong into every saved record
+    qint32 m_nStampLong = 0;
+    bool m_bDeleteEmpty = false;  // a record whose row has no key text is deleted
 
 signals:
     // NM_DBLCLK (-3): point in client coordinates, the cell under it;

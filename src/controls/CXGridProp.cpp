@@ -7,6 +7,9 @@
 #include "controls/CXEdit.h"
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
+#include "data/CXDaoSet.h"
+#include "data/DaoError.h"
+#include "platform/db/DbException.h"
 #include "resources/Strings.h"
 
 #include <QtGui/QKeyEvent>
@@ -62,6 +65,8 @@ int CXGridProp::AddListRow(unsigned type, const QString &label, const QString &c
     const int row = AddRow(type, label, QString(), editable, command, image, font, colour, style);
     if (resourceId != 0)
         AddPickItemsFromResource(row, resourceId);
+    else if (choices.startsWith(QLatin1String("SELECT ")))
+        AddPickItemsFromSQL(row, choices);
     else if (choices.isEmpty())
         AddPickItems(row, QStringLiteral("No,Yes,"));
     else
@@ -126,6 +131,29 @@ int CXGridProp::AddRangePickItems(int row, int from, int to, const QString &pref
         if (n == to)
             break;
     }
+    return added;
+}
+
+int CXGridProp::AddPickItemsFromSQL(int row, const QString &sql)
+{
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    if (!set.IsOpen())
+        return 0; // the set has shown why
+    int added = 0;
+    try {
+        const int fields = set.GetFieldCount();
+        for (; !set.IsEOF(); set.MoveNext()) {
+            QStringList parts;
+            for (int f = 1; f < fields; ++f)
+                parts << set.GetFieldValue(f).toString();
+            AddPickItem(row, set.GetFieldValue(0).toInt(), parts.join(QStringLiteral("  ")));
+            ++added;
+        }
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Could not run query:\n\n") + sql);
+    }
+    set.Close();
     return added;
 }
 
@@ -467,12 +495,16 @@ void CXGridProp::ExchangeText(int row, QString &value)
     }
 }
 
-void CXGridProp::ExchangeByte(int row, std::uint8_t &value)
+void CXGridProp::ExchangeByte(int row, std::uint8_t &value, CXDaoSet *set)
 {
     if (!validRow(row))
         return;
     if (m_saveMode) {
         value = std::uint8_t(m_rows[row].value);
+    } else if (set && set->IsFieldNull(&value)) {
+        m_rows[row].value = 0;
+        m_rows[row].text.clear();
+        update();
     } else {
         m_rows[row].value = value;
         refreshText(row);
@@ -480,12 +512,16 @@ void CXGridProp::ExchangeByte(int row, std::uint8_t &value)
     }
 }
 
-void CXGridProp::ExchangeLong(int row, qint32 &value)
+void CXGridProp::ExchangeLong(int row, qint32 &value, CXDaoSet *set)
 {
     if (!validRow(row))
         return;
     if (m_saveMode) {
         value = m_rows[row].value;
+    } else if (set && set->IsFieldNull(&value)) {
+        m_rows[row].value = 0;
+        m_rows[row].text.clear();
+        update();
     } else {
         m_rows[row].value = value;
         refreshText(row);

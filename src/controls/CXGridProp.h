@@ -5,6 +5,7 @@
 
 #include <QtCore/QList>
 
+class CXDaoSet;
 class CXEdit;
 class QComboBox;
 class QLineEdit;
@@ -50,6 +51,9 @@ public:
     int AddPickItemsFromResource(int row, int stringId, int first = 0, int last = 0x7FFFFFFF);
     int AddRangePickItems(int row, int from, int to, const QString &prefix = QString(),
                           const QString &suffix = QString(), int firstValue = 0);
+    // One choice per record of the query: the value from field 0, the text
+    // from the other fields joined by two blanks.
+    int AddPickItemsFromSQL(int row, const QString &sql);
     const QList<CListItem> &pickItems() const { return m_pickItems; }
 
     bool CreateInDlgItem(QWidget *parent, unsigned id, int hue, int labelWidth);
@@ -90,8 +94,10 @@ public:
     // --- exchange ----------------------------------------------------------------
     void SetSaveMode(int mode);
     void ExchangeText(int row, QString &value);
-    void ExchangeByte(int row, std::uint8_t &value);
-    void ExchangeLong(int row, qint32 &value);
+    // With the recordset whose bound member is `value`, a Null field loads as
+    // 0 with an empty text.
+    void ExchangeByte(int row, std::uint8_t &value, CXDaoSet *set = nullptr);
+    void ExchangeLong(int row, qint32 &value, CXDaoSet *set = nullptr);
 
     void Draw() override;
 

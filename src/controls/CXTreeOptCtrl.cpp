@@ -1,6 +1,9 @@
 #include "controls/CXTreeOptCtrl.h"
 
 #include "controls/ControlMessages.h"
+#include "data/CXDaoSet.h"
+#include "data/DaoError.h"
+#include "platform/db/DbException.h"
 #include "resources/Strings.h"
 
 #include <QtGui/QKeyEvent>
@@ -224,6 +227,28 @@ void CXTreeOptCtrl::LoadOptionsFromResource(int stringId, const QString &title, 
                                             bool expand, bool skipFirst)
 {
     LoadOptions(title, LoadResourceString(stringId), mask, rootImage, expand, skipFirst);
+}
+
+void CXTreeOptCtrl::LoadOptionsFromQuery(const QString &sql, int image, const QString &title)
+{
+    SetImageListAndFont(131, 2);
+    CXDaoSet set;
+    setBusy(true);
+    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    if (set.IsOpen()) {
+        try {
+            if (!set.IsEmptySet()) {
+                HTREEITEM root = AddRootGroup(title, image);
+                unsigned id = 0;
+                for (; !set.IsEOF(); set.MoveNext())
+                    AddCheckBox(++id, set.GetFieldValue(1).toString(), root, false);
+            }
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QStringLiteral("Could not run query:\n\n") + sql);
+        }
+        set.Close();
+    }
+    setBusy(false);
 }
 
 void CXTreeOptCtrl::RemoveAllOptions()

@@ -48,6 +48,9 @@ public:
                      bool skipFirst);
     void LoadOptionsFromResource(int stringId, const QString &title, quint32 mask, int rootImage, bool expand,
                                  bool skipFirst);
+    // One unchecked check box per record of the query (the text of its second
+    // column), under a root group with the title; nothing without records.
+    void LoadOptionsFromQuery(const QString &sql, int image, const QString &title);
     void RemoveAllOptions();
 
 protected:

@@ -64,11 +64,6 @@ public:
     QWidget *owner() const { return m_owner; }
     QRect clientRect() const { return m_client; }
 
-    // The folder holding "Photos/" (employee pictures, image 134) and
-    // "Products/" (product pictures, image 135): the database's folder.
-    static void SetPictureFolder(const QString &folder);
-    static QString pictureFolder();
-
     // Renders the control as shown into an image (print the window as shown).
     QImage renderImage();
 

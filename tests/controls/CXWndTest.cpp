@@ -4,6 +4,7 @@
 #include "controls/ControlMessages.h"
 #include "controls/CXWnd.h"
 #include "controls/DrawTextFormat.h"
+#include "data/SharedDatabase.h"
 
 #include <QtCore/QDir>
 #include <QtGui/QPainter>
@@ -140,7 +141,7 @@ TEST_F(CXWndTest, MissingPicturesFallBackToIcons)
     Probe panel;
     ASSERT_TRUE(panel.CreateFromDlgItem(host.get(), 40));
     panel.SetColorScheme(210);
-    CXWnd::SetPictureFolder(tempPath(QStringLiteral("db")));
+    SetDataFolder(tempPath(QStringLiteral("db")));
     bool photoDrawn = false;
     panel.paint = [&](Probe &p) {
         p.FillSolid(p.clientRect(), 0xFFFFFF);
@@ -190,7 +191,7 @@ TEST_F(CXWndTest, PicturesShrinkKeepingTheirShapeButNeverGrow)
     QImage small(20, 10, QImage::Format_RGB32);
     small.fill(Qt::red);
     ASSERT_TRUE(small.save(tempPath(QStringLiteral("db/Photos/8.bmp")), "BMP"));
-    CXWnd::SetPictureFolder(tempPath(QStringLiteral("db")));
+    SetDataFolder(tempPath(QStringLiteral("db")));
 
     placeholder(41, QRect(0, 0, 100, 100));
     Probe panel;

@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/Colours.h"
 #include "controls/DlgItem.h"
+#include "data/SharedDatabase.h"
 #include "support/TestEnvironment.h"
 
 #include <QtGui/QImage>
@@ -22,6 +23,7 @@ protected:
     void SetUp() override
     {
         TavrelTest::SetUp();
+        m_dataFolder = DataFolder();
         Appearance::instance().LoadViewSettings();
         host = std::make_unique<QWidget>();
         host->resize(900, 700);
@@ -34,6 +36,7 @@ protected:
     {
         host.reset();
         QApplication::processEvents();
+        SetDataFolder(m_dataFolder);
         TavrelTest::TearDown();
     }
 
@@ -54,4 +57,7 @@ protected:
     }
 
     std::unique_ptr<QWidget> host;
+
+private:
+    QString m_dataFolder;
 };
