@@ -122,7 +122,7 @@ TEST_F(CXRibbonTest, ClickSendsTheCommandOnlyWhenReleasedOnThePressedItem)
     QSignalSpy commands(&bar, &CXRibbon::commandTriggered);
     QSignalSpy hovers(&bar, &CXRibbon::hoverChanged);
 
-    QTest::mouseMove(&bar, centre(bar, 101));
+    hover(&bar, centre(bar, 101));
     EXPECT_EQ(bar.hotId(), 101u);
     ASSERT_EQ(hovers.count(), 1);
     EXPECT_EQ(hovers.at(0).at(0).toInt(), 101);
@@ -146,7 +146,7 @@ TEST_F(CXRibbonTest, SelectedDisabledAndHiddenItemsAreNeverHot)
     QSignalSpy commands(&bar, &CXRibbon::commandTriggered);
     for (std::uint8_t state : {std::uint8_t(2), std::uint8_t(3), std::uint8_t(5)}) {
         bar.SetItemState(101, state);
-        QTest::mouseMove(&bar, centre(bar, 101));
+        hover(&bar, centre(bar, 101));
         EXPECT_EQ(bar.hotId(), 0u) << int(state);
         QTest::mouseClick(&bar, Qt::LeftButton, {}, centre(bar, 101));
     }

@@ -7,6 +7,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QtGui/QImage>
+#include <QtGui/QMouseEvent>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -24,6 +25,7 @@ protected:
     {
         TavrelTest::SetUp();
         m_dataFolder = DataFolder();
+        m_intensity = GetColorIntensity();
         Appearance::instance().LoadViewSettings();
         host = std::make_unique<QWidget>();
         host->resize(900, 700);
@@ -37,6 +39,7 @@ protected:
         host.reset();
         QApplication::processEvents();
         SetDataFolder(m_dataFolder);
+        SetColorIntensity(m_intensity);
         TavrelTest::TearDown();
     }
 
@@ -47,6 +50,15 @@ protected:
         SetDlgCtrlID(label, id);
         label->show();
         return label;
+    }
+
+    // Moves the mouse over a widget without buttons held (QTest's move skips a
+    // move to where the cursor already is).
+    static void hover(QWidget *widget, const QPoint &pos)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(pos), widget->mapToGlobal(QPointF(pos)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
     }
 
     static QColor rgb(ColorRef c) { return ColorRefToQColor(c); }
@@ -60,4 +72,5 @@ protected:
 
 private:
     QString m_dataFolder;
+    std::uint8_t m_intensity = 0;
 };

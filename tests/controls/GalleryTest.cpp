@@ -102,7 +102,7 @@ TEST_F(GalleryTest, RibbonsInEveryBarStyle)
     top.AddItem(30330, QString(), 0, 131, 190, 2, 2085, 0, 0, 30, 0, 0, QStringLiteral("Print this window as shown"));
     top.AddItem(30418, QString(), 0, 131, 219, 2, 2085, 0, 0, 40, 0, 0, QStringLiteral("Brief Help"));
     top.AddCloseButton();
-    QTest::mouseMove(&top, top.itemRect(30113).center());
+    hover(&top, top.itemRect(30113).center());
 
     placeholder(1902, QRect(0, 50, 700, 70));
     CXRibbon tabs;
