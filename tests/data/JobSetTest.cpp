@@ -10,21 +10,13 @@ namespace {
 
 TEST_F(JobTablesTest, RowTextsAndTheTitleCutToItsColumn)
 {
-    const qint32 id = addJob(3, 1234, QStringLiteral("FromJobType, FromJobNo, TermsNo, ViaDue"),
-                             QStringLiteral("1, 17, 0, 0"));
-    exec(QStringLiteral("INSERT INTO Terms ([No], Name, Days) VALUES (0, 'Net 30', 30)"));
+    const qint32 id = addJob(3, 1234, QStringLiteral("FromJobType, FromJobNo"), QStringLiteral("1, 17"));
     CJobSet job;
     ASSERT_TRUE(job.FindById(id, true));
     QString text;
     EXPECT_EQ(job.GetJobLabel(), QStringLiteral("History 1234"));
     job.GetFromJobText(text);
     EXPECT_EQ(text, QStringLiteral("Quote 17"));
-    job.GetBarcodeText(text);
-    EXPECT_EQ(text, QStringLiteral("*^%1#*").arg(id));
-    job.GetTermsName(text);
-    EXPECT_EQ(text, QStringLiteral("Net 30"));
-    job.GetViaDueName(text);
-    EXPECT_EQ(text, QString()); // no ShipBy row 0
     job.m_FromJobNo = 0;
     job.GetFromJobText(text);
     EXPECT_EQ(text, QStringLiteral("Scratch"));
@@ -68,31 +60,6 @@ TEST_F(JobTablesTest, PayDueDateAndAutomaticStatus)
     EXPECT_EQ(job.UpdateAutoStatus(false), 3);
     job.m_Subtotal = Money::noChargeMarker();
     EXPECT_EQ(job.UpdateAutoStatus(false), 1);
-}
-
-TEST_F(JobTablesTest, CustomerDefaultsFollowTheJob)
-{
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, CommRate, PercentOf) VALUES (4, 'Ann', 500, 1)"));
-    exec(QStringLiteral("UPDATE Customers SET ShiptoNo = 3, BuyerNo = 9, SRepNo = 4, Location = 2, ShipVia = 5, "
-                        "Tax = 0, Terms = 6, POReq = 1, Discount = 10 WHERE CusNo = 31"));
-    CJobSet job;
-    job.m_Subtotal = money("200");
-    job.m_Cost = money("50");
-    job.ApplyCustomer(31);
-    EXPECT_EQ(job.m_ShiptoNo, 3);
-    EXPECT_EQ(job.m_BuyerNo, 9);
-    EXPECT_EQ(job.m_ViaDue, 5);
-    EXPECT_EQ(job.m_TermsNo, 6);
-    EXPECT_EQ(job.m_PO, QStringLiteral("?"));
-    EXPECT_EQ(job.m_DiscountRate, 1000);
-    EXPECT_EQ(job.m_Discount, money("-20"));
-    EXPECT_EQ(job.m_CommType, 1);
-    EXPECT_EQ(job.m_Commission, money("6.5")); // 5 % of 200 - 20 - 50
-
-    job.ApplyCustomer(999); // no such customer: the defaults are cleared
-    EXPECT_EQ(job.m_ShiptoNo, 0);
-    EXPECT_EQ(job.m_PO, QString());
-    EXPECT_EQ(job.m_CommissionRate, 0);
 }
 
 TEST_F(JobTablesTest, CheckBeforePrintListsWhatIsMissing)
