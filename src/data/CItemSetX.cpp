@@ -216,7 +216,13 @@ void CItemSetX::GetRunText(QString &out, bool withHeading, bool withNote, bool w
 
 void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
 {
-    const qint32 itemId = IsEmptySet() ? 0 : GetFieldValue(0).toInt();
+    qint32 itemId = 0;
+    try {
+        if (!IsEmptySet() && !IsEOF())
+            itemId = GetFieldValue(0).toInt();
+    } catch (const platform::DbException &) {
+        // no current row: the texts of an empty row
+    }
     {
         CItemSet row(m_pDatabase);
         row.m_strFilter = QStringLiteral("Items.ItemID = %1").arg(itemId);

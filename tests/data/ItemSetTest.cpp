@@ -15,6 +15,11 @@ struct Choice
     const char *text;
 };
 
+void PrintTo(const Choice &c, std::ostream *os)
+{
+    *os << c.side2;
+}
+
 class ChoiceTexts : public ::testing::TestWithParam<Choice>
 {
 };
@@ -27,14 +32,11 @@ TEST_P(ChoiceTexts, NameThePriceChoice)
 }
 
 INSTANTIATE_TEST_SUITE_P(Items, ChoiceTexts,
-                         ::testing::Values(Choice{0, "Normal"}, Choice{1, "Bid"}, Choice{2, "Rush"},
-                                           Choice{3, "Special"}, Choice{4, "-"}, Choice{5, "Ask Unit Price"},
-                                           Choice{6, "Ask Item Price"}, Choice{7, "-"}, Choice{8, "1% up"},
-                                           Choice{17, "10% up"}, Choice{107, "100% up"},
-                                           Choice{108, "-1% down"}, Choice{110, "-3% down"},
-                                           Choice{255, "-148% down"}));
+                         ::testing::Values(Choice{0, "Normal"}, Choice{6, "Ask Item Price"}, Choice{7, "-"},
+                                           Choice{8, "1% up"}, Choice{17, "10% up"}, Choice{107, "100% up"},
+                                           Choice{108, "-1% down"}, Choice{110, "-3% down"}));
 
-TEST(ItemTexts, NumbersSizesSheetsAndPressSpecs)
+TEST(ItemTexts, NumbersWashMixAndSheets)
 {
     CItemSet row;
     EXPECT_EQ(row.GetItemNoText(QStringLiteral("ITEM ")), QStringLiteral("NEW ITEM"));
@@ -46,20 +48,6 @@ TEST(ItemTexts, NumbersSizesSheetsAndPressSpecs)
     EXPECT_EQ(row.GetWashMixText(QStringLiteral("  ")), QString());
     row.m_Mix = 1;
     EXPECT_EQ(row.GetWashMixText(QStringLiteral("  ")), QStringLiteral("Wash: 0  Mix: 1"));
-
-    row.m_strRunSize = QStringLiteral("12 x 18");
-    row.m_strFinishSize = QStringLiteral("6 x 9");
-    row.m_Out = 4;
-    row.m_Up = 2;
-    EXPECT_EQ(row.GetRunFinishText(QStringLiteral("\n")),
-              QStringLiteral("Run:    12 x 18\nFinish: 6 x 9\n(4 out  2 up)"));
-
-    EXPECT_EQ(row.GetPressSpecText(QStringLiteral(" | ")), QString());
-    row.m_PrtAs = 2;
-    row.m_Regis = 1;
-    row.m_Bleed = 2;
-    EXPECT_EQ(row.GetPressSpecText(QStringLiteral(" | ")),
-              QStringLiteral("Print: Work & Turn | Regis: Normal+ | Bleed: 2 Sides"));
 
     row.m_Sheets = 1;
     EXPECT_EQ(row.GetSheetsText(QStringLiteral("sheets")), QStringLiteral("1 sheet"));
@@ -80,8 +68,6 @@ TEST(ItemTexts, BracedPartIsRemovedOnlyWhenWhole)
         {"Business {reprint} Cards", "Business  Cards"},
         {"{Template} Letterhead", "Letterhead"},
         {"Broken } order {", "Broken } order {"},
-        {"  No braces", "  No braces"},
-        {"Open {only", "Open {only"},
     };
     for (const auto &c : cases) {
         row.m_Description = QString::fromLatin1(c.before);
@@ -96,11 +82,9 @@ TEST_F(JobTablesTest, NotePartsSplitAndJoinBack)
 {
     addService(101, 101, QStringLiteral("Bond"));                                      // no size
     addService(102, 101, QStringLiteral("Cover"), QStringLiteral("Size"), QStringLiteral("'8.5 x 11'"));
-    addService(114, 114, QStringLiteral("Envelope"), QStringLiteral("Size"), QStringLiteral("'4 x 9'"));
-    CXDaoSet bond, cover, envelope;
+    CXDaoSet bond, cover;
     bond.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = 101"));
     cover.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = 102"));
-    envelope.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = 114"));
 
     const QString note = QString::fromUtf8("Blue · 11 x 17 · 5.5 x 8.5 • PMS 286 • Black");
     CItemSet row;
@@ -126,11 +110,6 @@ TEST_F(JobTablesTest, NotePartsSplitAndJoinBack)
     row.JoinNoteParts(cover); // sizes equal to the paper's are not repeated
     EXPECT_EQ(row.m_Note, QStringLiteral("White"));
 
-    // Envelopes run and finish at their own size.
-    row.m_Note = QString::fromUtf8("Kraft · 9 x 12 · 4 x 6");
-    row.SplitNoteParts(envelope);
-    EXPECT_EQ(row.m_strRunSize, QStringLiteral("4 x 9"));
-    EXPECT_EQ(row.m_strFinishSize, QStringLiteral("4 x 9"));
 }
 
 // --- Openers and numbering --------------------------------------------------------------
@@ -153,36 +132,6 @@ TEST_F(JobTablesTest, ItemNumbersStopAtTheByteLimit)
     prompts().answer(IDOK);
     EXPECT_EQ(CItemSet::GetNextSubNo(job, 3), 0);
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Item 3 already has sub-item number 255.")));
-}
-
-TEST_F(JobTablesTest, OpenersSelectTheRowKindsInOrder)
-{
-    const qint32 job = addJob(0, 1, QStringLiteral("DateIn"), QStringLiteral("#6/10/2024#"));
-    addItem(job, 0, 2);
-    const qint32 done = addItem(job, 30, 1, QStringLiteral("Status, SortNo, Days2"), QStringLiteral("0, 2, 3"));
-    addItem(job, 31, 1, QStringLiteral("SortNo"), QStringLiteral("1"));
-    addItem(job, 0, 1);
-
-    CItemSet items;
-    EXPECT_FALSE(items.OpenByItemID(0));
-    ASSERT_TRUE(items.OpenJobRows(job, CItemSet::ItemRows));
-    EXPECT_EQ(items.m_ItemNo, 1);
-    EXPECT_EQ(items.CountRecords(), 2);
-    ASSERT_TRUE(items.OpenItemRows(job, 1, 0, CItemSet::AllRows));
-    EXPECT_EQ(items.m_SerNo, 0); // the item row first
-    ASSERT_TRUE(items.OpenOwnServices(CItemSet::ServiceRows));
-    EXPECT_EQ(items.m_SerNo, 31); // by SortNo
-    ASSERT_TRUE(items.OpenJobRows(job, CItemSet::FinishedServices));
-    EXPECT_EQ(items.m_ItemID, done);
-    EXPECT_EQ(items.CountRecords(), 1);
-    EXPECT_EQ(items.GetJobDateIn().date(), QDate(2024, 6, 12)); // day 3 of the job
-
-    // A fresh row is one sheet and not finished.
-    ASSERT_TRUE(items.SafeAddNew());
-    items.ResetFields();
-    EXPECT_EQ(items.m_Sheets, 1);
-    EXPECT_EQ(items.m_Status, 1);
-    items.CancelUpdate();
 }
 
 // --- Display texts of the item join ------------------------------------------------
@@ -376,30 +325,6 @@ TEST_F(ServiceStatusTest, ActualCostsAreRescaledAndRolledUp)
     EXPECT_TRUE(row.SetActualCosts(300, 0));
     EXPECT_EQ(itemColumn("ActualQty", service).toInt(), 300);
     EXPECT_EQ(itemColumn("MatCost", service).toMoney(), money("15"));
-}
-
-TEST_F(JobTablesTest, NewServiceRowDefaultsFromTheShopOptions)
-{
-    addService(160, 201, QStringLiteral("Press"), QStringLiteral("Operator, Tag"), QStringLiteral("5, 8"));
-    CItemSet row;
-    row.m_SerNo = 160;
-    row.m_Days2 = 4;
-    row.m_Tag2 = 3;
-    row.SetDefaults(); // 7: unfinished from day 0, operator and tag of the service
-    EXPECT_EQ(row.m_Status, 1);
-    EXPECT_EQ(row.m_Days2, 0);
-    EXPECT_EQ(row.m_EmpNo, 5);
-    EXPECT_EQ(row.m_Tag1, 8);
-    EXPECT_EQ(row.m_Tag2, 0);
-
-    exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44331, 6)"));
-    exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44332, 0)"));
-    row.m_Days2 = 4;
-    row.SetDefaults();
-    EXPECT_EQ(row.m_Status, 4); // keeps its day as its status
-    EXPECT_EQ(row.m_Days2, 4);
-    row.SetDefaultStatus();
-    EXPECT_EQ(row.m_Status, 0);
 }
 
 } // namespace

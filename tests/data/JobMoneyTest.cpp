@@ -2,6 +2,7 @@
 
 #include "data/CJobSet.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 
@@ -31,6 +32,11 @@ struct MoneyExample
     const char *xDiscount, *xShipping, *xPostage, *xCommission, *xTotal, *xBalance;
     qint32 xDiscountRate;
 };
+
+void PrintTo(const MoneyExample &e, std::ostream *os)
+{
+    *os << e.name;
+}
 
 class MoneyExamples : public ::testing::TestWithParam<MoneyExample>
 {
@@ -100,13 +106,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- An independent model of the money rules, in exact integers ------------------
 
+// The amounts of a job in ten-thousandths, in the order of kMembers.
+enum { Sub, Disc, Ship, Post, Tax, Tax2, Taxable, Taxable2, Late, Paid, Write, Comm, Cost, kAmounts };
+Money CJobSet::*const kMembers[kAmounts] = {
+    &CJobSet::m_Subtotal, &CJobSet::m_Discount, &CJobSet::m_Shipping, &CJobSet::m_Postage,
+    &CJobSet::m_Tax,      &CJobSet::m_Tax2,     &CJobSet::m_Taxable,  &CJobSet::m_Taxable2,
+    &CJobSet::m_Latefee,  &CJobSet::m_Paid,     &CJobSet::m_Writeoff, &CJobSet::m_Commission,
+    &CJobSet::m_Cost};
+
 struct ModelJob
 {
-    std::int64_t subtotal = 0, discount = 0, shipping = 0, postage = 0, tax = 0, tax2 = 0, taxable = 0,
-                 taxable2 = 0, latefee = 0, paid = 0, writeoff = 0, balance = 0, commission = 0, cost = 0,
-                 total = 0;
+    std::int64_t a[kAmounts] = {};
+    std::int64_t total = 0, balance = 0, discountRate = 0, commissionRate = 0;
     int creator = 0, commType = 0;
-    std::int64_t discountRate = 0, commissionRate = 0;
 };
 
 std::int64_t absolute(std::int64_t v)
@@ -130,170 +142,111 @@ void modelShare(std::int64_t total, std::int64_t &amount, std::int64_t &share)
     }
 }
 
-// rate (hundredths of a percent) of base, in whole cents: the exact amount
-// in cents plus 0.5000001 away from zero, then cut toward zero.
+// rate (hundredths of a percent, held within 100 %) of base in whole cents:
+// the exact amount in cents plus 0.5000001 away from zero, cut toward zero.
 std::int64_t modelPercent(std::int64_t base, std::int64_t rate)
 {
-    if (rate > 10000)
-        rate = 10000;
-    if (rate < -10000)
-        rate = -10000;
-    if (rate == 0 || base == 0 || base == 1 || base == -1)
+    rate = std::clamp<std::int64_t>(rate, -10000, 10000);
+    if (rate == 0 || absolute(base) <= 1)
         return 0;
-    // cents = base x rate / 10^6, exactly; scaled by 10^7 for the 0.5000001.
-    const __int128 scaled = __int128(base) * rate * 10;
-    const __int128 half = 5000001;
-    const __int128 shifted = scaled >= 0 ? scaled + half : scaled - half;
-    const __int128 cents = shifted / 10000000; // division cuts toward zero
-    return std::int64_t(cents) * 100;
-}
-
-std::int64_t forceSign(std::int64_t v, bool positive)
-{
-    return positive ? absolute(v) : -absolute(v);
+    const __int128 scaled = __int128(base) * rate * 10; // cents x 10^7
+    const __int128 shifted = scaled >= 0 ? scaled + 5000001 : scaled - 5000001;
+    return std::int64_t(shifted / 10000000) * 100;
 }
 
 std::int64_t modelCommissionBase(const ModelJob &j)
 {
-    std::int64_t base = j.subtotal + j.discount;
+    std::int64_t base = j.a[Sub] + j.a[Disc];
     if (j.commType == 1) {
-        base -= j.cost;
-        if (j.creator == 'c') {
-            if (base > 0)
-                base = 0;
-        } else if (base < 0) {
+        base -= j.a[Cost];
+        if (j.creator == 'c' ? base > 0 : base < 0)
             base = 0;
-        }
     }
     return base;
 }
 
 void modelRecalc(ModelJob &j)
 {
-    if (j.subtotal == 0) {
-        j.taxable = j.taxable2 = j.discount = 0;
-        j.tax = j.tax2 = 0; // no tax rate
-        j.total = j.latefee = j.writeoff = j.balance = j.commission = 0;
+    if (j.a[Sub] == 0) {
+        for (int i : {Taxable, Taxable2, Disc, Tax, Tax2, Late, Write, Comm}) // no tax rate
+            j.a[i] = 0;
         j.discountRate = j.commissionRate = 0;
     } else {
-        const bool positive = j.subtotal >= 0;
-        j.discount = forceSign(j.discount, !positive);
-        j.writeoff = forceSign(j.writeoff, !positive);
-        for (std::int64_t *v : {&j.shipping, &j.postage, &j.tax, &j.tax2, &j.taxable, &j.taxable2, &j.latefee,
-                                &j.commission})
-            *v = forceSign(*v, positive);
-        modelShare(j.subtotal, j.discount, j.discountRate);
-        modelShare(modelCommissionBase(j), j.commission, j.commissionRate);
+        const bool positive = j.a[Sub] >= 0;
+        for (int i : {Ship, Post, Tax, Tax2, Taxable, Taxable2, Late, Comm, Disc, Write}) {
+            const bool wantPositive = (i == Disc || i == Write) ? !positive : positive;
+            j.a[i] = wantPositive ? absolute(j.a[i]) : -absolute(j.a[i]);
+        }
+        modelShare(j.a[Sub], j.a[Disc], j.discountRate);
+        modelShare(modelCommissionBase(j), j.a[Comm], j.commissionRate);
     }
-    const std::int64_t subtotal = (j.subtotal == 1 || j.subtotal == -1) ? 0 : j.subtotal;
-    j.total = subtotal + j.discount + j.shipping + j.postage + j.tax;
-    j.balance = (j.creator == 'b' || j.creator == 'c') ? 0 : j.total + j.latefee + j.paid + j.writeoff;
+    const std::int64_t subtotal = absolute(j.a[Sub]) == 1 ? 0 : j.a[Sub];
+    j.total = subtotal + j.a[Disc] + j.a[Ship] + j.a[Post] + j.a[Tax];
+    j.balance = (j.creator == 'b' || j.creator == 'c') ? 0 : j.total + j.a[Late] + j.a[Paid] + j.a[Write];
 }
 
-std::int64_t randomAmount(std::mt19937_64 &rng)
+// Zero, the marker, whole cents and any amount up to a million.
+ModelJob randomJob(std::mt19937_64 &rng)
 {
-    switch (std::uniform_int_distribution<int>(0, 9)(rng)) {
-    case 0: return 0;
-    case 1: return std::uniform_int_distribution<int>(0, 1)(rng) ? 1 : -1; // the marker
-    case 2: return std::uniform_int_distribution<std::int64_t>(-999, 999)(rng) * 100; // whole cents
-    default: return std::uniform_int_distribution<std::int64_t>(-10'000'000'000LL, 10'000'000'000LL)(rng);
+    auto pick = [&rng](int from, int to) { return std::uniform_int_distribution<int>(from, to)(rng); };
+    ModelJob j;
+    for (std::int64_t &v : j.a) {
+        switch (pick(0, 9)) {
+        case 0: v = 0; break;
+        case 1: v = pick(0, 1) ? 1 : -1; break;
+        case 2: v = std::int64_t(pick(-999, 999)) * 100; break;
+        default: v = std::uniform_int_distribution<std::int64_t>(-10'000'000'000LL, 10'000'000'000LL)(rng);
+        }
     }
+    const int creators[] = {0, 0, 0, 'b', 'c'};
+    j.creator = creators[pick(0, 4)];
+    j.commType = pick(0, 1);
+    j.discountRate = pick(-12000, 20000);
+    j.commissionRate = pick(-12000, 20000);
+    return j;
 }
 
 void load(CJobSet &job, const ModelJob &j)
 {
-    job.m_Subtotal = units(j.subtotal);
-    job.m_Discount = units(j.discount);
-    job.m_Shipping = units(j.shipping);
-    job.m_Postage = units(j.postage);
-    job.m_Tax = units(j.tax);
-    job.m_Tax2 = units(j.tax2);
-    job.m_Taxable = units(j.taxable);
-    job.m_Taxable2 = units(j.taxable2);
-    job.m_Latefee = units(j.latefee);
-    job.m_Paid = units(j.paid);
-    job.m_Writeoff = units(j.writeoff);
-    job.m_Commission = units(j.commission);
-    job.m_Cost = units(j.cost);
+    for (int i = 0; i < kAmounts; ++i)
+        job.*kMembers[i] = units(j.a[i]);
     job.m_Creator = quint8(j.creator);
     job.m_CommType = quint8(j.commType);
     job.m_DiscountRate = qint32(j.discountRate);
     job.m_CommissionRate = qint32(j.commissionRate);
 }
 
-#define EXPECT_UNITS(member, expected) EXPECT_EQ((member).units(), (expected)) << "case " << n
-
 TEST(JobMoneyModel, RecalculationAgreesWithTheRules)
 {
     std::mt19937_64 rng(20240615);
-    const int creators[] = {0, 0, 0, 'b', 'c'};
-    for (int n = 0; n < 3000; ++n) {
-        ModelJob j;
-        j.subtotal = randomAmount(rng);
-        j.discount = randomAmount(rng);
-        j.shipping = randomAmount(rng);
-        j.postage = randomAmount(rng);
-        j.tax = randomAmount(rng);
-        j.tax2 = randomAmount(rng);
-        j.taxable = randomAmount(rng);
-        j.taxable2 = randomAmount(rng);
-        j.latefee = randomAmount(rng);
-        j.paid = randomAmount(rng);
-        j.writeoff = randomAmount(rng);
-        j.commission = randomAmount(rng);
-        j.cost = randomAmount(rng);
-        j.creator = creators[std::uniform_int_distribution<int>(0, 4)(rng)];
-        j.commType = std::uniform_int_distribution<int>(0, 1)(rng);
-        j.discountRate = std::uniform_int_distribution<int>(0, 20000)(rng);
-        j.commissionRate = std::uniform_int_distribution<int>(0, 20000)(rng);
-
+    for (int n = 0; n < 3000 && !HasFailure(); ++n) {
+        ModelJob j = randomJob(rng);
         CJobSet job;
         load(job, j);
         job.RecalcTotals(true);
         modelRecalc(j);
-
-        EXPECT_UNITS(job.m_Discount, j.discount);
+        for (int i = 0; i < kAmounts; ++i)
+            EXPECT_EQ((job.*kMembers[i]).units(), j.a[i]) << "case " << n << " amount " << i;
         EXPECT_EQ(job.m_DiscountRate, j.discountRate) << "case " << n;
-        EXPECT_UNITS(job.m_Commission, j.commission);
         EXPECT_EQ(job.m_CommissionRate, j.commissionRate) << "case " << n;
-        EXPECT_UNITS(job.m_Shipping, j.shipping);
-        EXPECT_UNITS(job.m_Postage, j.postage);
-        EXPECT_UNITS(job.m_Tax, j.tax);
-        EXPECT_UNITS(job.m_Tax2, j.tax2);
-        EXPECT_UNITS(job.m_Taxable, j.taxable);
-        EXPECT_UNITS(job.m_Latefee, j.latefee);
-        EXPECT_UNITS(job.m_Writeoff, j.writeoff);
-        EXPECT_UNITS(job.m_TotalAmount, j.total);
-        EXPECT_UNITS(job.m_Balance, j.balance);
-        EXPECT_UNITS(job.m_StoredBalance, j.balance);
-        if (HasFailure())
-            break;
+        EXPECT_EQ(job.m_TotalAmount.units(), j.total) << "case " << n;
+        EXPECT_EQ(job.m_Balance.units(), j.balance) << "case " << n;
+        EXPECT_EQ(job.m_StoredBalance.units(), j.balance) << "case " << n;
     }
 }
 
 TEST(JobMoneyModel, DiscountAndCommissionFromRatesAgreeWithTheRules)
 {
     std::mt19937_64 rng(7);
-    for (int n = 0; n < 3000; ++n) {
-        ModelJob j;
-        j.subtotal = randomAmount(rng);
-        j.discount = randomAmount(rng);
-        j.cost = randomAmount(rng);
-        j.creator = std::uniform_int_distribution<int>(0, 3)(rng) == 0 ? 'c' : 0;
-        j.commType = std::uniform_int_distribution<int>(0, 1)(rng);
-        j.discountRate = std::uniform_int_distribution<int>(-12000, 12000)(rng);
-        j.commissionRate = std::uniform_int_distribution<int>(-12000, 12000)(rng);
-
+    for (int n = 0; n < 3000 && !HasFailure(); ++n) {
+        ModelJob j = randomJob(rng);
         CJobSet job;
         load(job, j);
         job.CalcDiscount();
-        j.discount = -modelPercent(j.subtotal, j.discountRate);
-        EXPECT_UNITS(job.m_Discount, j.discount);
-
+        j.a[Disc] = -modelPercent(j.a[Sub], j.discountRate);
+        EXPECT_EQ(job.m_Discount.units(), j.a[Disc]) << "case " << n;
         job.CalcCommission();
-        EXPECT_UNITS(job.m_Commission, modelPercent(modelCommissionBase(j), j.commissionRate));
-        if (HasFailure())
-            break;
+        EXPECT_EQ(job.m_Commission.units(), modelPercent(modelCommissionBase(j), j.commissionRate)) << "case " << n;
     }
 }
 
