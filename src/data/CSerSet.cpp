@@ -256,10 +256,10 @@ void CSerSet::computeDisplay()
         return;
     }
     CachedCode category;
-    if (!LookupCode(CodeTable::ServiceCategories, m_CatNo, category))
-        category = CachedCode();
     CachedCode department;
-    if (!LookupCode(CodeTable::ServiceDepartments, category.number1, department))
+    if (!LookupCode(CodeTable::ServiceCategories, m_CatNo, category))
+        category = CachedCode(); // an unknown category has no department either
+    else if (!LookupCode(CodeTable::ServiceDepartments, category.number1, department))
         department = CachedCode();
     m_DepNo = department.code;
     m_DepName = department.text;
