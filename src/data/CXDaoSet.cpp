@@ -1,9 +1,9 @@
 #include "data/CXDaoSet.h"
 
-#include "app/base/TextUtil.h"
-#include "app/base/SqlText.h"
 #include "app/base/PriceText.h"
-#include "app/base/Confirm.h"
+#include "app/base/SqlText.h"
+#include "app/base/TextUtil.h"
+#include "data/Confirmation.h"
 #include "data/ControlIds.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"

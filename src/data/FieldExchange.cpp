@@ -56,3 +56,27 @@ void DFX_Text(FieldExchange *pFX, const QString &column, QString &value)
 {
     pFX->exchange(column, FieldExchange::MemberType::Text, &value);
 }
+
+void DFX_SingleNoNull(FieldExchange *pFX, const QString &column, float &value)
+{
+    if (value == FieldExchange::kSingleNull)
+        value = 0;
+    DFX_Single(pFX, column, value);
+}
+
+void DFX_LongNoNull(FieldExchange *pFX, const QString &column, qint32 &value)
+{
+    if (pFX->isMarking() && value == FieldExchange::kLongNull)
+        value = 0;
+    DFX_Long(pFX, column, value);
+}
+
+void DFX_TextLimit(FieldExchange *pFX, const QString &column, QString &value)
+{
+    if (pFX->isMarking()) {
+        const qint32 size = pFX->recordset()->GetFieldSize(column);
+        if (value.size() > size)
+            value.truncate(size);
+    }
+    DFX_Text(pFX, column, value);
+}

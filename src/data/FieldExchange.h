@@ -86,3 +86,12 @@ void DFX_Double(FieldExchange *pFX, const QString &column, double &value);
 void DFX_Currency(FieldExchange *pFX, const QString &column, Money &value);
 void DFX_DateTime(FieldExchange *pFX, const QString &column, DateTime &value);
 void DFX_Text(FieldExchange *pFX, const QString &column, QString &value); // Text and Memo
+
+// Single column that never keeps the no-value pattern: a Null reads as 0 from
+// the next exchange on.
+void DFX_SingleNoNull(FieldExchange *pFX, const QString &column, float &value);
+// Long column whose Null is written as 0 when its record is added or edited.
+void DFX_LongNoNull(FieldExchange *pFX, const QString &column, qint32 &value);
+// Text column whose member is cut to the column's size before it is written,
+// so a text that is too long is stored cut rather than refused.
+void DFX_TextLimit(FieldExchange *pFX, const QString &column, QString &value);

@@ -179,6 +179,44 @@ TEST_F(DaoSetTest, AskSaveChangesByMode)
     EXPECT_EQ(prompts().shown().last().flags, unsigned(platform::MB_YESNOCANCEL | platform::MB_ICONEXCLAMATION));
 }
 
+namespace {
+
+// Columns bound so that Nulls and over-long texts never reach the engine.
+class GuardedCustomerSet : public CXDaoSet
+{
+public:
+    qint32 m_CusNo = 0;
+    QString m_Name;
+    qint32 m_Discount = 0;
+    float m_Weight = 0;
+    QString GetDefaultSQL() const override { return QStringLiteral("[Customers]"); }
+    void DoFieldExchange(FieldExchange *pFX) override
+    {
+        DFX_Long(pFX, QStringLiteral("CusNo"), m_CusNo);
+        DFX_TextLimit(pFX, QStringLiteral("[Name]"), m_Name);
+        DFX_LongNoNull(pFX, QStringLiteral("Discount"), m_Discount);
+        DFX_SingleNoNull(pFX, QStringLiteral("Weight"), m_Weight);
+    }
+};
+
+} // namespace
+
+TEST_F(DaoSetTest, GuardedColumnsWriteZerosAndCutTexts)
+{
+    GuardedCustomerSet set;
+    ASSERT_TRUE(set.FindByField(QStringLiteral("CusNo"), 5));
+    EXPECT_EQ(set.m_Discount, FieldExchange::kLongNull);
+    ASSERT_TRUE(set.SafeEdit());
+    EXPECT_EQ(set.m_Weight, 0.0f);
+    set.m_Name = QString(60, QLatin1Char('n'));
+    ASSERT_TRUE(set.SafeUpdate());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(), QString(50, QLatin1Char('n')));
+    const Value discount = scalar(QStringLiteral("SELECT Discount FROM Customers WHERE CusNo = 5"));
+    EXPECT_FALSE(discount.isNull());
+    EXPECT_EQ(discount.toInt(), 0);
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT Weight FROM Customers WHERE CusNo = 5")).isNull());
+}
+
 struct LongCase
 {
     const char *what;

@@ -54,7 +54,7 @@ void DataTest::SetUp()
     db().createTable(table("Customers",
                            {field("CusNo", T::Long), field("Name", T::Text, 50), field("Balance", T::Currency),
                             field("Rate", T::Double), field("DateCreated", T::Date), field("Memo", T::Memo),
-                            field("Terms", T::Byte)},
+                            field("Terms", T::Byte), field("Discount", T::Long), field("Weight", T::Single)},
                            "CusNo"));
     db().createTable(table("Options", {field("OptionID", T::Long), field("Value", T::Long)}, "OptionID"));
     db().createTable(table("Vendors", {field("No", T::Byte), field("Name", T::Text, 50), field("Type", T::Byte)},
