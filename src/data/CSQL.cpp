@@ -218,7 +218,9 @@ void CSQL::JoinForPrint()
 {
     if (!m_strOrderBy.isEmpty())
         m_strOrderBy = QStringLiteral(" ORDER BY ") + m_strOrderBy;
-    m_strSQL = withoutLeadingBlanks(m_strSelect + m_strFrom);
+    // A crosstab built here (a posting printout of a crosstab report) keeps
+    // its TRANSFORM head; without it the PIVOT would end the statement.
+    m_strSQL = withoutLeadingBlanks(m_strTransform + m_strSelect + m_strFrom);
     AppendPart(m_strWhere);
     AppendPart(m_strGroupBy);
     AppendPart(m_strOrderBy);

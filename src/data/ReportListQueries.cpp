@@ -395,7 +395,10 @@ void CSQL::BuildReportList(int branch, int item, const QString &filter)
         case 5:
             // The period's sales as posted, the later changes to the posted
             // invoices, the same invoices as they stand now and the quick
-            // sales: every part covers the one period of the filter.
+            // sales. Every part covers the one period of the filter, and the
+            // changes set each posting's totals once against the sums of its
+            // invoices (a posting row joined to its jobs directly would count
+            // its totals once per invoice).
             if (!filter.contains(QLatin1String("between"))) {
                 platform::Prompt::messageBox(QStringLiteral("Need date range!"));
                 m_strSelect.clear();
@@ -407,11 +410,15 @@ void CSQL::BuildReportList(int branch, int item, const QString &filter)
                            "as [SaleTax] FROM PostingJournal WHERE ")
                 + filter
                 + QStringLiteral(
-                    " UNION SELECT '2.Adjustments (after posting)' as [Description], Count(Jobs.JobNo) as [Count], "
-                    "(Sum(PostingJournal.Subtotal) - Sum(Jobs.Subtotal)) as [Subtotals], (Sum(PostingJournal.Discount) "
-                    "- Sum(Jobs.Discount)) as [Discounts], (Sum(PostingJournal.Subtotal + PostingJournal.Discount) - "
-                    "Sum(Jobs.Subtotal + Jobs.Discount)) AS [Net Sale], (Sum(PostingJournal.Tax) - Sum(Jobs.Tax)) as "
-                    "[SaleTax] FROM Jobs INNER JOIN PostingJournal ON Jobs.PostingNo = PostingJournal.PostingNo WHERE ")
+                    " UNION SELECT '2.Adjustments (after posting)' as [Description], Sum(PostedJobs.JobCount) as "
+                    "[Count], (Sum(PostingJournal.Subtotal) - Sum(PostedJobs.JobSubtotal)) as [Subtotals], "
+                    "(Sum(PostingJournal.Discount) - Sum(PostedJobs.JobDiscount)) as [Discounts], "
+                    "(Sum(PostingJournal.Subtotal + PostingJournal.Discount) - Sum(PostedJobs.JobSubtotal + "
+                    "PostedJobs.JobDiscount)) AS [Net Sale], (Sum(PostingJournal.Tax) - Sum(PostedJobs.JobTax)) as "
+                    "[SaleTax] FROM PostingJournal INNER JOIN (SELECT Jobs.PostingNo, Count(Jobs.JobNo) AS JobCount, "
+                    "Sum(Jobs.Subtotal) AS JobSubtotal, Sum(Jobs.Discount) AS JobDiscount, Sum(Jobs.Tax) AS JobTax "
+                    "FROM Jobs GROUP BY Jobs.PostingNo) AS PostedJobs ON PostedJobs.PostingNo = "
+                    "PostingJournal.PostingNo WHERE ")
                 + filter
                 + QStringLiteral(
                     " UNION SELECT 'Job ' as [Description], Count(Jobs.JobNo) as [Count], Sum(Jobs.Subtotal) as "
