@@ -110,22 +110,23 @@ void FillShop(platform::Database &db)
     // DatePaid, DateReorder, ViaDue, TaxNo, TermsNo, Cost, Subtotal, Discount,
     // Tax, Latefee, Paid, Writeoff, Balance, Commission, Creator.
     static const char *const kJobs[] = {
-        // Orders: in progress due this week; on hold due next week; late; ready
-        // to post for the walk-in customer; one received today from another
-        // program (Creator 99) with no price yet.
+        // Orders: in progress due this week; on hold due next week (its Creator
+        // never set); late; ready to post for the walk-in customer; one
+        // received today with no price yet. The first quote came from another
+        // program (Creator 99).
         "1, 0, 1001, 'Business cards', 0, 1, 2, 100, 0, 1, 0, #3/10/2011#, #3/17/2011#, Null, Null, Null, Null, 1, 1, 1,"
         " 40, 120, -10, 6.6, 0, 0, 0, 116.6, 0, 0",
         "2, 0, 1002, 'Spring flyers', 1, 2, 2, 101, 0, 3, 0, #3/14/2011#, #3/22/2011#, Null, Null, Null, Null, 2, 0, 0,"
-        " 90, 300, 0, 0, 0, 0, 0, 300, 0, 0",
+        " 90, 300, 0, 0, 0, 0, 0, 300, 0, Null",
         "3, 0, 1003, 'Letterhead', 0, 1, 2, 103, 0, 4, 0, #3/1/2011#, #3/15/2011#, Null, Null, Null, Null, 1, 0, 1,"
-        " 70, 200, 0, 0, 0, 0, 0, 200, 0, Null",
+        " 70, 200, 0, 0, 0, 0, 0, 200, 0, 0",
         "4, 0, 1004, 'Menus', 3, 2, 2, 31, 1, 0, 0, #3/2/2011#, #3/9/2011#, #3/16/2011#, Null, Null, Null, 2, 1, 0,"
         " 30, 80, 0, 4.8, 0, 84.8, 0, 0, 0, 0",
         "5, 0, 1005, 'Postcards', 0, 1, 2, 100, 2, 1, 0, #3/16/2011#, #3/16/2011#, Null, Null, Null, Null, 1, 0, 1,"
-        " 0, 0, 0, 0, 0, 0, 0, 0, 0, 99",
+        " 0, 0, 0, 0, 0, 0, 0, 0, 0, 0",
         // Quotes, a template and a web order.
         "6, 1, 2001, 'Brochure', 0, 1, 2, 102, 0, 5, 0, #3/15/2011#, Null, Null, Null, Null, Null, 0, 0, 0,"
-        " 20, 50, 0, 0, 0, 0, 0, 50, 0, 0",
+        " 20, 50, 0, 0, 0, 0, 0, 50, 0, 99",
         "7, 1, 2002, 'Catalog', 3, 2, 2, 103, 0, 4, 0, #1/3/2011#, Null, Null, Null, Null, Null, 0, 0, 0,"
         " 400, 900, 0, 0, 0, 0, 0, 900, 0, 0",
         "8, 2, 3001, 'Standard business card', 0, 0, 0, 10, 0, 0, 0, #6/1/2010#, Null, Null, Null, Null, Null, 0, 0, 0,"
@@ -183,7 +184,7 @@ void FillShop(platform::Database &db)
         "11, 4, 3001, 1, 0, 'Color Copier', '', 0, 0, 0, 0, 3, 0, 1, 0, 0, 100, 0, 12, 12, 100, 100, 0, 30, 80",
         "12, 5, 0, 1, 0, 'Postcards', '', 2, 0, 10, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 250, 0, 0, 0",
         // Quote, template and web order.
-        "13, 6, 0, 1, 0, 'Brochure', '', 2, 0, 10, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 500, 0, 20, 50",
+        "13, 6, 0, 1, 0, 'Brochure', '', 2, 0, 5, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 500, 0, 20, 50",
         "14, 6, 1001, 1, 0, 'Bond 20#', '', 1, 0, 0, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 20, 20, 50",
         "15, 8, 0, 1, 0, 'Business card', '', 1, 0, 10, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 500, 0, 0, 0",
         "16, 15, 0, 1, 0, 'Web cards', '', 1, 0, 10, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 250, 0, 20, 60",
