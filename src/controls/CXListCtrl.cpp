@@ -1,0 +1,1111 @@
+#include "controls/CXListCtrl.h"
+
+#include "controls/CColumnAlias.h"
+#include "controls/CXListModel.h"
+#include "controls/CXProgress.h"
+#include "controls/CXRecordsetSource.h"
+#include "controls/CXRowSource.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/Colours.h"
+#include "app/base/ImageList.h"
+#include "app/base/MoneyText.h"
+#include "app/base/PriceText.h"
+#include "app/base/QuantityText.h"
+#include "app/base/TextUtil.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+#include <QtGui/QClipboard>
+#include <QtGui/QCursor>
+#include <QtGui/QFontMetrics>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QMouseEvent>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QScrollBar>
+#include <QtWidgets/QTableWidget>
+#include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Rows read at once when the list first shows, and at each later step.
+constexpr int kFirstPage = 256;
+constexpr int kNextPage = 1024;
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// Turns painting off for a scope and back on at its end.
+class NoRedraw
+{
+public:
+    explicit NoRedraw(QWidget *w) : m_w(w), m_was(w->updatesEnabled()) { m_w->setUpdatesEnabled(false); }
+    ~NoRedraw() { m_w->setUpdatesEnabled(m_was); }
+
+private:
+    QWidget *m_w;
+    bool m_was;
+};
+
+QColor colour(std::uint32_t colourRef)
+{
+    return ColorRefToQColor(ColorRef(colourRef));
+}
+
+} // namespace
+
+CXListCtrl::CXListCtrl(QWidget *parent) : QTreeView(parent), m_model(new CXListModel(this))
+{
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setIndentation(0);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+    header()->setStretchLastSection(false);
+    header()->setMinimumSectionSize(0);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(true);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header(), &QHeaderView::sectionClicked, this, &CXListCtrl::OnColumnClick);
+    connect(header(), &QHeaderView::sectionResized, this, [this](int c, int, int size) {
+        if (c >= 0 && c < GetColumnCount())
+            m_columns[size_t(c)].m_width = size;
+    });
+    m_model->setStyler([this](int row, int column, int role) { return cellStyle(row, column, role); });
+    m_model->setFetcher([this] { return hasPending(); }, [this] { readRecords(kNextPage); });
+}
+
+CXListCtrl::~CXListCtrl()
+{
+    // The model outlives this part of the list: it must not call back into it.
+    m_pending = nullptr;
+    m_model->setStyler({});
+    m_model->setFetcher({}, {});
+}
+
+// --- Filling ------------------------------------------------------------------
+
+void CXListCtrl::ClearList(bool redraw)
+{
+    WaitCursor wait;
+    {
+        NoRedraw off(this);
+        m_pending = nullptr;
+        m_expectedRows = 0;
+        m_model->clearRows();
+        m_currentRow = -1;
+        m_selectStar = false;
+        m_timeColumns = 0;
+    }
+    if (redraw)
+        viewport()->update();
+}
+
+void CXListCtrl::SetSort(int column, bool descending)
+{
+    m_sortColumn = column;
+    m_descending = descending;
+}
+
+int CXListCtrl::digitWidth() const
+{
+    return std::max(1, QFontMetrics(font()).horizontalAdvance(QLatin1Char('9')));
+}
+
+void CXListCtrl::SetupColumns(CXRowSource &source, const QString &keyHint)
+{
+    m_model->clearAll();
+    m_columns.clear();
+    m_keyFieldName.clear();
+    m_keyColumn = -1;
+    m_timeColumns = 0;
+    if (!source.isOpen())
+        return;
+
+    const int w = digitWidth();
+    const int fields = source.fieldCount();
+
+    // The key column, chosen on the fields as the query names and types them.
+    if (keyHint == QLatin1String("x")) {
+        m_keyColumn = -1;
+    } else if (keyHint == QLatin1String("z")) {
+        m_keyColumn = fields - 1;
+    } else if (keyHint.isEmpty()) {
+        const platform::FieldType t = fields > 0 ? source.fieldType(fields - 1) : platform::FieldType::Empty;
+        if (t == platform::FieldType::Long || t == platform::FieldType::Byte)
+            m_keyColumn = fields - 1;
+    } else {
+        for (int f = 0; f < fields; ++f) {
+            if (source.fieldName(f).contains(keyHint, Qt::CaseInsensitive)) {
+                m_keyColumn = f;
+                break;
+            }
+        }
+    }
+    if (m_keyColumn >= 0)
+        m_keyFieldName = source.fieldName(m_keyColumn);
+
+    for (int f = 0; f < fields; ++f) {
+        CColumnAlias::ListColumn c = CColumnAlias::ForList(source.fieldName(f), int(source.fieldType(f)),
+                                                           source.fieldSize(f), w, m_defaultTextWidth);
+        if (f == 0)
+            c.width += m_imageList ? w + 18 : 10;
+        if (f == m_keyColumn && f == fields - 1)
+            c.width = 0;
+        if (c.hidden)
+            c.width = 0;
+        m_model->addColumn({c.title, c.align, -1});
+        CGridCell cell(f, c.title, c.width, c.type, c.align == 1 ? 1 : c.align == 2 ? 2 : 0);
+        if (c.type == CColumnAlias::TypeCurrency) {
+            cell.m_totalMode = CGridCell::TotalListMoney;
+        } else if (c.type == CColumnAlias::TypeLong && c.title.contains(QLatin1String("Time"))) {
+            cell.m_totalMode = CGridCell::TotalMinutes;
+            ++m_timeColumns;
+        } else if (c.title.contains(QLatin1String("Count"))) {
+            cell.m_totalMode = CGridCell::TotalListCount;
+        }
+        m_columns.push_back(cell);
+    }
+    applyColumnWidths();
+}
+
+void CXListCtrl::applyColumnWidths()
+{
+    for (int c = 0; c < GetColumnCount(); ++c)
+        header()->resizeSection(c, m_columns[size_t(c)].m_width);
+}
+
+void CXListCtrl::FillFromRecordset(CXRowSource &source, const QString &keyHint)
+{
+    fill(source, keyHint, false);
+}
+
+void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLater)
+{
+    ClearList(true);
+    if (!source.isOpen())
+        return;
+    WaitCursor wait;
+    {
+        NoRedraw off(this);
+        m_selectStar = source.statement().contains(QLatin1String("SELECT * "));
+        m_lastImageText.clear();
+        m_hasImageText = false;
+        SetupColumns(source, keyHint);
+        if (source.isEmpty()) {
+            AutoSizeColumns();
+            return;
+        }
+        const long count = source.countRecords();
+        m_expectedRows = int(std::min<long>(count, INT_MAX));
+        m_pending = &source;
+        try {
+            source.moveFirst();
+        } catch (const platform::DbException &) {
+            m_pending = nullptr;
+            m_expectedRows = 0;
+            return;
+        }
+        if (readLater) {
+            readRecords(kFirstPage);
+        } else {
+            FetchAll();
+        }
+        SelectItem(0);
+        AutoSizeColumns();
+    }
+    viewport()->update();
+}
+
+void CXListCtrl::FetchAll()
+{
+    if (!hasPending())
+        return;
+    const int remaining = m_expectedRows - m_model->rowCount();
+    std::unique_ptr<CXProgress> progress;
+    if (remaining > m_progressThreshold) {
+        progress = CXProgress::Create();
+        progress->Start(m_expectedRows, QStringLiteral("Filling the list: %s rows."), true, true);
+    }
+    WaitCursor wait;
+    while (readRecords(kNextPage, progress.get())) {
+    }
+}
+
+bool CXListCtrl::readRecords(int count, CXProgress *progress)
+{
+    if (!m_pending)
+        return false;
+    const int fields = GetColumnCount();
+    std::vector<CXListModel::Row> batch;
+    batch.reserve(size_t(std::min(count, 4096)));
+    bool stop = false;
+    try {
+        for (int n = 0; n < count && !m_pending->isEOF(); ++n) {
+            CXListModel::Row row;
+            row.texts.resize(fields);
+            row.images.assign(size_t(fields), kNoImage);
+            row.data = m_model->rowCount() + std::int64_t(batch.size());
+            for (int f = 0; f < fields; ++f) {
+                const platform::Value v = m_pending->value(f);
+                QString text = CXRowSource::ValueText(v);
+                CGridCell &cell = m_columns[size_t(f)];
+                std::int64_t amount = 0;
+                switch (v.isNull() ? platform::FieldType::Empty : v.type()) {
+                case platform::FieldType::Byte:
+                case platform::FieldType::Integer:
+                case platform::FieldType::Long:
+                    amount = v.toInt64();
+                    break;
+                case platform::FieldType::Single:
+                case platform::FieldType::Double:
+                    amount = std::int64_t(std::trunc(v.toDouble()));
+                    break;
+                case platform::FieldType::Currency:
+                    amount = v.toMoney().units();
+                    break;
+                default:
+                    break;
+                }
+                cell.addToTotal(amount);
+                if (f == m_keyColumn)
+                    row.data = v.type() == platform::FieldType::Byte ? (v.toInt64() & 0xFF) : v.toInt64();
+                if (cell.m_totalMode == CGridCell::TotalMinutes)
+                    text = MinutesToText(ToInt(text));
+                if (f == 0) {
+                    int image = m_defaultImage;
+                    if (m_imageOnChange) {
+                        // Only a row that starts a new first-column text takes the image.
+                        if (m_hasImageText && text == m_lastImageText) {
+                            image = kNoImage;
+                        } else {
+                            m_lastImageText = text;
+                            m_hasImageText = true;
+                        }
+                    }
+                    row.images[0] = image;
+                }
+                row.texts[f] = text;
+            }
+            batch.push_back(std::move(row));
+            m_pending->moveNext();
+            if (progress && !progress->Step()) {
+                stop = true;
+                break;
+            }
+        }
+    } catch (const platform::DbException &e) {
+        platform::Prompt::messageBox(QStringLiteral("The list could not be read to its end:\n\n%1").arg(e.description()),
+                                     QString(), platform::MB_ICONEXCLAMATION);
+        stop = true;
+    }
+    m_model->appendRows(std::move(batch));
+    if (stop || m_pending->isEOF()) {
+        m_pending = nullptr;
+        m_expectedRows = m_model->rowCount();
+    }
+    return m_pending != nullptr;
+}
+
+void CXListCtrl::ensureRow(int row)
+{
+    while (hasPending() && row >= m_model->rowCount()) {
+        if (!readRecords(std::max(kNextPage, row + 1 - m_model->rowCount())))
+            break;
+    }
+}
+
+// --- Columns ------------------------------------------------------------------
+
+int CXListCtrl::AddColumn(const QString &heading, int width, int type, bool reset, int format, std::uint8_t flag0,
+                          std::uint8_t flag1)
+{
+    if (reset) {
+        m_pending = nullptr;
+        m_expectedRows = 0;
+        m_model->clearAll();
+        m_columns.clear();
+    }
+    if (format == -1)
+        format = (type == CColumnAlias::TypeDate || type == CColumnAlias::TypeText) ? 0 : 1;
+    const int c = m_model->addColumn({heading, format == 1 ? 1 : format == 2 ? 2 : 0, -1});
+    CGridCell cell(c, heading, width, type, format);
+    cell.m_flag0 = flag0;
+    cell.m_flag1 = flag1;
+    m_columns.push_back(cell);
+    header()->resizeSection(c, width);
+    return c;
+}
+
+int CXListCtrl::FindColumn(const QString &heading) const
+{
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (m_model->column(c).title == heading)
+            return c;
+    }
+    return -1;
+}
+
+QString CXListCtrl::GetColumnText(int column) const
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return QString();
+    return m_model->column(column).title.left(520);
+}
+
+void CXListCtrl::SetColumnText(int column, const QString &heading, int image)
+{
+    m_model->setColumnTitle(column, heading, image);
+    if (column >= 0 && column < GetColumnCount())
+        m_columns[size_t(column)].m_title = heading;
+}
+
+void CXListCtrl::SetColumnAlign(int column, int align)
+{
+    m_model->setColumnAlign(column, align);
+}
+
+int CXListCtrl::GetColumnAlign(int column) const
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return -1;
+    return m_model->column(column).align;
+}
+
+void CXListCtrl::SetColumnFlags(int column, std::uint8_t flag0, std::uint8_t flag1)
+{
+    if (column < 0 || column >= GetColumnCount())
+        return;
+    m_columns[size_t(column)].m_flag0 = flag0;
+    m_columns[size_t(column)].m_flag1 = flag1;
+    m_model->refreshAll();
+}
+
+int CXListCtrl::GetColumnWidth(int column) const
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return 0;
+    return header()->sectionSize(column);
+}
+
+void CXListCtrl::SetColumnWidth(int column, int width)
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return;
+    header()->resizeSection(column, std::max(width, 0));
+}
+
+void CXListCtrl::SetAutoSizeMode(int mode, bool apply)
+{
+    m_fitMode = mode;
+    if (apply)
+        AutoSizeColumns();
+}
+
+void CXListCtrl::AutoSizeColumns()
+{
+    if (m_fitMode == kFitNone || m_selectStar)
+        return;
+    const int n = GetColumnCount();
+    if (n == 0)
+        return;
+    WaitCursor wait;
+    NoRedraw off(this);
+    int available = viewport()->width() - 20;
+    if (frameShape() != QFrame::NoFrame)
+        available -= 6;
+    if (m_fitMode == kFitSpread) {
+        int sum = 0;
+        for (int c = 0; c < n; ++c)
+            sum += GetColumnWidth(c);
+        if (sum > 0) {
+            const double factor = std::min(double(available) / double(sum), 2.0);
+            for (int c = 0; c < n; ++c)
+                SetColumnWidth(c, int(GetColumnWidth(c) * factor));
+        }
+    } else if (m_fitMode == kFitWidthList) {
+        const QStringList parts = m_widthList.split(QLatin1Char(','));
+        // Only the texts followed by a comma are widths.
+        for (int c = 0; c < n && c < parts.size() - 1; ++c)
+            SetColumnWidth(c, ToInt(parts.at(c)));
+    } else if (m_fitMode >= 0 && m_fitMode < n) {
+        int others = 0;
+        for (int c = 0; c < n; ++c) {
+            if (c != m_fitMode)
+                others += GetColumnWidth(c);
+        }
+        const int rest = available - others;
+        if (rest > 20)
+            SetColumnWidth(m_fitMode, rest);
+    }
+}
+
+void CXListCtrl::LoadColumnWidths(const QString &key, bool apply)
+{
+    m_widthList = key.isEmpty() ? QString()
+                                : platform::Settings::readString(QStringLiteral("View Columns"), key, QString());
+    if (m_widthList.contains(QLatin1Char(',')))
+        m_fitMode = kFitWidthList;
+    else if (m_widthList == QLatin1String("AUTOFIT"))
+        m_fitMode = kFitSpread;
+    else
+        m_fitMode = kFitNone;
+    if (apply)
+        AutoSizeColumns();
+}
+
+// --- Rows ---------------------------------------------------------------------
+
+int CXListCtrl::GetItemCount() const
+{
+    return hasPending() ? std::max(m_expectedRows, m_model->rowCount()) : m_model->rowCount();
+}
+
+QString CXListCtrl::GetItemText(int row, int column)
+{
+    ensureRow(row);
+    if (!m_model->isValidCell(row, column))
+        return QString();
+    return m_model->row(row).texts.at(column);
+}
+
+void CXListCtrl::SetItemText(int row, int column, const QString &text)
+{
+    ensureRow(row);
+    m_model->setText(row, column, text);
+}
+
+std::int64_t CXListCtrl::GetItemData(int row)
+{
+    ensureRow(row);
+    return m_model->isValidRow(row) ? m_model->row(row).data : 0;
+}
+
+void CXListCtrl::SetItemData(int row, std::int64_t data)
+{
+    ensureRow(row);
+    m_model->setData(row, data);
+}
+
+int CXListCtrl::GetItemImage(int row)
+{
+    return GetSubItemImage(row, 0);
+}
+
+bool CXListCtrl::DeleteItem(int row)
+{
+    FetchAll();
+    if (!m_model->isValidRow(row))
+        return false;
+    m_model->removeRow(row);
+    m_expectedRows = m_model->rowCount();
+    if (m_currentRow >= m_model->rowCount())
+        m_currentRow = m_model->rowCount() - 1;
+    return true;
+}
+
+int CXListCtrl::InsertRow(int row, const QString &text, std::int64_t data, int image)
+{
+    FetchAll();
+    CXListModel::Row r;
+    r.texts.append(text);
+    r.data = data;
+    r.images.push_back(image);
+    const int at = m_model->insertRow(row, std::move(r));
+    m_expectedRows = m_model->rowCount();
+    return at;
+}
+
+bool CXListCtrl::SetSubItemImage(int row, int column, int image)
+{
+    ensureRow(row);
+    if (!m_model->isValidCell(row, column))
+        return false;
+    m_model->setImage(row, column, image);
+    return true;
+}
+
+int CXListCtrl::GetSubItemImage(int row, int column)
+{
+    ensureRow(row);
+    if (!m_model->isValidCell(row, column))
+        return -1;
+    return m_model->row(row).images[size_t(column)];
+}
+
+bool CXListCtrl::HitTestCell(const QPoint &point, int &row, int &column) const
+{
+    const QModelIndex i = indexAt(point);
+    row = i.isValid() ? i.row() : -1;
+    column = i.isValid() ? i.column() : -1;
+    return i.isValid();
+}
+
+int CXListCtrl::GetItemInt(int row, int column)
+{
+    return ToInt(GetItemText(row, column));
+}
+
+void CXListCtrl::SetStatusImages()
+{
+    const int status = FindColumn(QStringLiteral("Status"));
+    if (status < 0)
+        return;
+    FetchAll();
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const int n = ToInt(m_model->row(r).texts.at(status));
+        m_model->setImage(r, 0, n == 1 ? 25 : n == 2 ? 28 : n == 3 ? 26 : 24);
+    }
+}
+
+// --- Selection and navigation ------------------------------------------------
+
+void CXListCtrl::SelectAll()
+{
+    FetchAll();
+    QTreeView::selectAll();
+}
+
+void CXListCtrl::SelectItem(int row)
+{
+    ensureRow(row);
+    selectionModel()->clearSelection();
+    if (!m_model->isValidRow(row)) {
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    const QModelIndex i = m_model->index(row, 0);
+    selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(i);
+    m_currentRow = row;
+}
+
+std::int64_t CXListCtrl::GetSelectedData()
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return 0;
+    int first = rows.first().row();
+    for (const QModelIndex &i : rows)
+        first = std::min(first, i.row());
+    m_currentRow = first;
+    return m_model->row(first).data;
+}
+
+int CXListCtrl::GetSelectedCount() const
+{
+    return int(selectionModel()->selectedRows().size());
+}
+
+bool CXListCtrl::IsItemSelected(int row) const
+{
+    return m_model->isValidRow(row) && selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+int CXListCtrl::FindItemByData(std::int64_t data, bool select)
+{
+    if (data == 0)
+        return -1;
+    int from = 0;
+    for (;;) {
+        for (int r = from; r < m_model->rowCount(); ++r) {
+            if (m_model->row(r).data == data) {
+                if (select)
+                    SelectItem(r);
+                return r;
+            }
+        }
+        from = m_model->rowCount();
+        if (!hasPending() || !readRecords(kNextPage))
+            break;
+    }
+    // The last step may have read the rest.
+    for (int r = from; r < m_model->rowCount(); ++r) {
+        if (m_model->row(r).data == data) {
+            if (select)
+                SelectItem(r);
+            return r;
+        }
+    }
+    return -1;
+}
+
+int CXListCtrl::GetNavigationTarget(int command)
+{
+    int current = m_currentRow;
+    if (!m_model->isValidRow(current)) {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        current = rows.isEmpty() ? -1 : rows.first().row();
+    }
+    int target = -1;
+    switch (command) {
+    case ID_RECORD_FIRST:
+        target = 0;
+        break;
+    case ID_RECORD_LAST:
+        FetchAll();
+        target = m_model->rowCount() - 1;
+        break;
+    case ID_RECORD_NEXT:
+        ensureRow(current + 1);
+        target = current + 1;
+        break;
+    case ID_RECORD_PREV:
+        target = current - 1;
+        break;
+    default:
+        return -1;
+    }
+    if (!m_model->isValidRow(target) || target == current)
+        return -1;
+    return target;
+}
+
+std::int64_t CXListCtrl::NavigateRecord(int command)
+{
+    const int target = GetNavigationTarget(command);
+    if (target < 0)
+        return 0;
+    SelectItem(target);
+    return m_model->row(target).data;
+}
+
+int CXListCtrl::MoveSelectedRow(int from, int to, int command)
+{
+    FetchAll();
+    const int n = m_model->rowCount();
+    if (command != 0) {
+        from = m_currentRow;
+        switch (command) {
+        case ID_MOVE_TOP: to = 0; break;
+        case ID_MOVE_BOTTOM: to = n - 1; break;
+        case ID_MOVE_DOWN: to = from + 1; break;
+        case ID_MOVE_UP: to = from - 1; break;
+        default: return -1;
+        }
+    }
+    if (from < 0 || from >= n || to < 0 || to >= n || to == from)
+        return -1;
+    CXListModel::Row row = m_model->row(from);
+    m_model->removeRow(from);
+    m_model->insertRow(to, std::move(row));
+    SelectItem(to);
+    return to;
+}
+
+void CXListCtrl::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (current.isValid())
+        m_currentRow = current.row();
+}
+
+void CXListCtrl::mousePressEvent(QMouseEvent *event)
+{
+    int row = -1;
+    int column = -1;
+    m_clickedImage = HitTestCell(event->position().toPoint(), row, column) ? GetSubItemImage(row, column) : -1;
+    QTreeView::mousePressEvent(event);
+}
+
+// --- Sorting ------------------------------------------------------------------
+
+int CXListCtrl::CompareTexts(const QString &a, const QString &b, int sortKind)
+{
+    if (a == b)
+        return 0;
+    if (sortKind == kSortDate) {
+        // month/day/year: by the year, then month and day.
+        const QString ka = a.right(4) + a.left(5);
+        const QString kb = b.right(4) + b.left(5);
+        const int c = ka.compare(kb);
+        if (c != 0)
+            return c < 0 ? -1 : 1;
+    } else if (sortKind == kSortNumber) {
+        const double x = CColumnAlias::ReadNumber(a);
+        const double y = CColumnAlias::ReadNumber(b);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    // Texts, and different texts of the same number or date: by the text, so
+    // that the order is the same however the rows are compared.
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    if (c != 0)
+        return c < 0 ? -1 : 1;
+    const int exact = a.compare(b);
+    return exact < 0 ? -1 : exact > 0 ? 1 : 0;
+}
+
+void CXListCtrl::OnColumnClick(int column)
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return;
+    FetchAll();
+    int kind;
+    if (column < GetColumnCount()) {
+        const int type = m_columns[size_t(column)].m_fieldType;
+        kind = type == CColumnAlias::TypeDate ? kSortDate
+             : (type == CColumnAlias::TypeText || type == CColumnAlias::TypeMemo) ? kSortText
+                                                                                 : kSortNumber;
+    } else {
+        const int align = GetColumnAlign(column);
+        kind = align == 1 ? kSortNumber : align == 2 ? kSortDate : kSortText;
+    }
+    if (column == m_sortColumn) {
+        m_descending = !m_descending;
+    } else {
+        m_prevSortColumn = m_sortColumn;
+        m_sortColumn = column;
+        m_descending = kind != kSortText;
+    }
+    m_sortKind = kind;
+
+    const std::int64_t selected = GetSelectedData();
+    {
+        NoRedraw off(this);
+        const bool descending = m_descending;
+        m_model->sortRows([column, kind, descending](const CXListModel::Row &x, const CXListModel::Row &y) {
+            const int c = CompareTexts(x.texts.value(column), y.texts.value(column), kind);
+            return descending ? c > 0 : c < 0;
+        });
+        if (selected != 0)
+            FindItemByData(selected, true);
+    }
+    viewport()->update();
+}
+
+// --- Look ---------------------------------------------------------------------
+
+void CXListCtrl::SetImageListAndStyle(unsigned imageListId, int mode, int extendedStyle)
+{
+    m_imageList = Appearance::instance().GetImageList(imageListId);
+    m_imageMode = mode;
+    if (m_imageList)
+        setIconSize(m_imageList->iconSize());
+    setFont(Appearance::instance().GetFont(2));
+    if (extendedStyle != 0)
+        m_extendedStyle = extendedStyle;
+    m_model->refreshAll();
+}
+
+void CXListCtrl::SetDrawStyle(int mode, std::uint32_t bandColour, std::uint32_t textColour, int firstImage,
+                              int lastImage)
+{
+    m_drawMode = mode;
+    m_bandColour = bandColour;
+    m_textColour = textColour;
+    m_firstImage = firstImage;
+    m_lastImage = lastImage;
+    m_model->refreshAll();
+}
+
+void CXListCtrl::SetDefaultImage(int image, bool onChangeOnly)
+{
+    m_defaultImage = image;
+    m_imageOnChange = onChangeOnly;
+}
+
+QVariant CXListCtrl::cellStyle(int row, int column, int role) const
+{
+    if (row < 0) {
+        // A header image.
+        if (role == Qt::DecorationRole && m_imageList) {
+            const QPixmap p = m_imageList->pixmap(column);
+            return p.isNull() ? QVariant() : QVariant(p);
+        }
+        return QVariant();
+    }
+    const CXListModel::Row &r = m_model->row(row);
+    if (role == Qt::DecorationRole) {
+        if (!m_imageList)
+            return QVariant();
+        const int image = r.images[size_t(column)];
+        const QPixmap p = image < 0 || image == kNoImage ? QPixmap() : m_imageList->pixmap(image);
+        if (!p.isNull())
+            return p;
+        // The first cell keeps the image's room, so that texts line up.
+        if (column == 0) {
+            static QPixmap blank;
+            if (blank.size() != m_imageList->iconSize()) {
+                blank = QPixmap(m_imageList->iconSize());
+                blank.fill(Qt::transparent);
+            }
+            return blank;
+        }
+        return QVariant();
+    }
+    if (m_drawMode == 0)
+        return QVariant();
+    if (m_drawMode == 1) {
+        if (role == Qt::BackgroundRole && row % 2 == 1)
+            return colour(m_bandColour);
+        return QVariant();
+    }
+    Appearance &look = Appearance::instance();
+    const int image = r.images.empty() ? kNoImage : r.images[0];
+    if (image < m_firstImage || image > m_lastImage) {
+        switch (image) {
+        case 212:
+        case 333:
+            return role == Qt::ForegroundRole ? QVariant(colour(0xC0C0C0)) : QVariant();
+        case 334:
+            return role == Qt::ForegroundRole ? QVariant(colour(0x1010C0)) : QVariant();
+        case 222:
+        case 336:
+            return role == Qt::FontRole ? QVariant(look.GetFont(3)) : QVariant();
+        case 335:
+            return role == Qt::FontRole ? QVariant(look.GetFont(8)) : QVariant();
+        case 337:
+            return role == Qt::FontRole ? QVariant(look.GetFont(4)) : QVariant();
+        case 338:
+            return role == Qt::BackgroundRole ? QVariant(colour(0xEFFBFF)) : QVariant();
+        case 339:
+            if (role == Qt::FontRole)
+                return look.GetFont(8);
+            if (role == Qt::ForegroundRole)
+                return colour(0x808080);
+            if (role == Qt::BackgroundRole)
+                return colour(0xF2F2F2);
+            return QVariant();
+        default:
+            return QVariant();
+        }
+    }
+    if (m_drawMode == 3) {
+        if (column < 0 || column >= GetColumnCount())
+            return QVariant();
+        const CGridCell &cell = m_columns[size_t(column)];
+        const std::uint8_t style = cell.m_flag1;
+        switch (role) {
+        case Qt::FontRole:
+            return look.GetFont(cell.m_flag0);
+        case Qt::ForegroundRole:
+            if (style == 1)
+                return colour(m_textColour);
+            if (style != 4 && IsDarkStyleColor(style))
+                return QColor(Qt::white);
+            return QVariant();
+        case Qt::BackgroundRole:
+            if (style == 4)
+                return colour(m_bandColour);
+            if (IsDarkStyleColor(style))
+                return style >= 19 ? colour(GetStyleCaptionColor(style)) : colour(m_textColour);
+            return QVariant();
+        default:
+            return QVariant();
+        }
+    }
+    // Draw mode 2 inside the range.
+    switch (role) {
+    case Qt::ForegroundRole:
+        return image == 136 || image == 130 ? QVariant(colour(0x808080)) : QVariant();
+    case Qt::BackgroundRole:
+        return colour(m_bandColour);
+    case Qt::FontRole:
+        return look.GetFont(3);
+    default:
+        return QVariant();
+    }
+}
+
+// --- Totals -------------------------------------------------------------------
+
+QList<QPair<QString, QString>> CXListCtrl::TotalsRows()
+{
+    FetchAll();
+    QList<QPair<QString, QString>> rows;
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const CGridCell &cell = m_columns[size_t(c)];
+        QString total;
+        if (cell.m_fieldType == CColumnAlias::TypeCurrency)
+            total = FormatCurrencyValue(cell.m_total);
+        else if (cell.m_totalMode == CGridCell::TotalListCount)
+            total = GroupThousands(QString::number(cell.m_total));
+        else if (cell.m_totalMode == CGridCell::TotalMinutes)
+            total = MinutesToText(std::int32_t(std::clamp<std::int64_t>(cell.m_total, INT_MIN, INT_MAX)));
+        rows.append({GetColumnText(c), total});
+    }
+    return rows;
+}
+
+void CXListCtrl::ShowTotals()
+{
+    const QList<QPair<QString, QString>> rows = TotalsRows();
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("ListTotals"));
+    dialog.setWindowTitle(QStringLiteral("List Totals"));
+    auto *grid = new QTableWidget(int(rows.size()), 2, &dialog);
+    grid->setObjectName(QStringLiteral("grid"));
+    grid->setHorizontalHeaderLabels({QStringLiteral("Column Name"), QStringLiteral("Column Total")});
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->setColumnWidth(0, 140);
+    grid->setColumnWidth(1, 90);
+    for (int r = 0; r < rows.size(); ++r) {
+        grid->setItem(r, 0, new QTableWidgetItem(rows.at(r).first.left(32)));
+        auto *total = new QTableWidgetItem(rows.at(r).second.left(32));
+        total->setTextAlignment(Qt::AlignCenter);
+        grid->setItem(r, 1, total);
+    }
+    // Sixteen rows show at once.
+    const int rowHeight = grid->verticalHeader()->defaultSectionSize();
+    grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height() + 16 * rowHeight + 2 * grid->frameWidth());
+    grid->setFixedWidth(140 + 90 + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width());
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(grid);
+    layout->addWidget(buttons);
+    platform::Prompt::execDialog(dialog);
+}
+
+// --- Queries ------------------------------------------------------------------
+
+namespace {
+
+// The names declared by a "PARAMETERS name type, ...;" head, in order.
+QStringList declaredParameters(const QString &sql)
+{
+    const QString text = sql.trimmed();
+    if (!text.startsWith(QLatin1String("PARAMETERS"), Qt::CaseInsensitive))
+        return {};
+    const qsizetype end = text.indexOf(QLatin1Char(';'));
+    const QString list = text.mid(10, end < 0 ? -1 : end - 10);
+    QStringList names;
+    qsizetype i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && (list.at(i).isSpace() || list.at(i) == QLatin1Char(',')))
+            ++i;
+        if (i >= list.size())
+            break;
+        QString name;
+        if (list.at(i) == QLatin1Char('[')) {
+            const qsizetype close = list.indexOf(QLatin1Char(']'), i);
+            name = list.mid(i + 1, close < 0 ? -1 : close - i - 1);
+            i = close < 0 ? list.size() : close + 1;
+        } else {
+            const qsizetype start = i;
+            while (i < list.size() && !list.at(i).isSpace() && list.at(i) != QLatin1Char(','))
+                ++i;
+            name = list.mid(start, i - start);
+        }
+        names << name;
+        // Skip the type up to the next comma.
+        while (i < list.size() && list.at(i) != QLatin1Char(','))
+            ++i;
+    }
+    return names;
+}
+
+} // namespace
+
+void CXListCtrl::FillFromSql(const QString &sql, const QString &keyHint, int sortColumn, bool descending,
+                             QWidget *clipboardWindow)
+{
+    if (sql.isEmpty())
+        return;
+    if (clipboardWindow && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
+        QGuiApplication::clipboard()->setText(sql);
+    WaitCursor wait;
+    ClearList(true);
+    m_source.reset();
+    m_source = CXRecordsetSource::openSnapshot(SharedDatabase(), sql.trimmed());
+    SetSort(sortColumn, descending);
+    if (m_source)
+        fill(*m_source, keyHint, true);
+}
+
+void CXListCtrl::FillFromRecordset(platform::Recordset &recordset, const QString &keyHint)
+{
+    CXRecordsetSource source(recordset);
+    FillFromRecordset(source, keyHint);
+}
+
+bool CXListCtrl::PromptQueryParameters(const QString &queryName, QList<platform::Value> &values)
+{
+    values.clear();
+    const QStringList names = declaredParameters(SharedDatabase().queryText(queryName));
+    if (names.isEmpty())
+        return true;
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("QueryParameters"));
+    dialog.setWindowTitle(QStringLiteral("Query"));
+    auto *caption = new QLabel(queryName, &dialog);
+    auto *grid = new QTableWidget(int(names.size()), 2, &dialog);
+    grid->setObjectName(QStringLiteral("grid"));
+    grid->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Value")});
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    for (int r = 0; r < names.size(); ++r) {
+        auto *field = new QTableWidgetItem(names.at(r));
+        field->setFlags(field->flags() & ~Qt::ItemIsEditable);
+        grid->setItem(r, 0, field);
+        grid->setItem(r, 1, new QTableWidgetItem(QString()));
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(caption);
+    layout->addWidget(grid);
+    layout->addWidget(buttons);
+    if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
+        return false;
+    for (int r = 0; r < names.size(); ++r) {
+        const QString text = grid->item(r, 1) ? grid->item(r, 1)->text() : QString();
+        // The engine converts a typed text to the parameter's declared type;
+        // an empty value binds Null.
+        values.append(text.isEmpty() ? platform::Value() : platform::Value(text));
+    }
+    return true;
+}
+
+bool CXListCtrl::FillFromQueryDef(const QString &queryName)
+{
+    platform::Database &db = SharedDatabase();
+    WaitCursor wait;
+    QList<platform::Value> parameters;
+    try {
+        if (!db.queryExists(queryName))
+            return false;
+        if (!PromptQueryParameters(queryName, parameters))
+            return false;
+    } catch (const platform::DbException &) {
+        return false;
+    }
+    m_source.reset();
+    auto rs = std::make_unique<platform::Recordset>(db);
+    try {
+        rs->open(platform::Recordset::Type::Snapshot, queryName, parameters);
+    } catch (const platform::DbException &e) {
+        ClearList(true);
+        CXRecordsetSource::reportOpenFailure(e, queryName);
+        return false;
+    }
+    m_source = CXRecordsetSource::adopt(std::move(rs), db.queryText(queryName));
+    fill(*m_source, QString(), true);
+    return true;
+}

@@ -1,0 +1,208 @@
+#pragma once
+
+#include "controls/CGridCell.h"
+
+#include "platform/Value.h"
+
+#include <QtCore/QPair>
+#include <QtCore/QString>
+#include <QtWidgets/QTreeView>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CXListModel;
+class CXRowSource;
+class ImageList;
+
+namespace platform {
+class Database;
+class Recordset;
+}
+
+// The program's record list: a report-style list that fills itself from an SQL
+// text, a stored query or an open recordset, one row per record and one column
+// per field, laid out by the column aliases. Each row's item data is its
+// record's key. It sorts by a clicked column by the column's type, fits its
+// columns, paints rows by their image, moves through and moves rows, and keeps
+// the totals of its numeric columns.
+//
+// A list filled from its own query shows its first rows at once and reads the
+// rest as they are scrolled into view, or when an operation needs every row
+// (sorting, totals, selecting all, going to the last row, moving rows).
+// Its own queries run on the shared database.
+class CXListCtrl : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    // Navigation and row-move commands.
+    enum Command : int {
+        ID_RECORD_FIRST = 59648,
+        ID_RECORD_LAST = 59649,
+        ID_RECORD_NEXT = 59650,
+        ID_RECORD_PREV = 59651,
+        ID_MOVE_TOP = 30236,
+        ID_MOVE_BOTTOM = 30237,
+        ID_MOVE_DOWN = 30238,
+        ID_MOVE_UP = 30239,
+    };
+    // Column fit modes (0..n-1: that column takes the rest).
+    static constexpr int kFitNone = 255;
+    static constexpr int kFitSpread = 251;
+    static constexpr int kFitWidthList = 252;
+    static constexpr int kNoImage = 255;
+    // Sort kinds.
+    static constexpr int kSortDate = 8;
+    static constexpr int kSortText = 10;
+    static constexpr int kSortNumber = 19;
+
+    explicit CXListCtrl(QWidget *parent = nullptr);
+    ~CXListCtrl() override;
+
+    // Filling.
+    void FillFromSql(const QString &sql, const QString &keyHint = QString(), int sortColumn = 0,
+                     bool descending = false, QWidget *clipboardWindow = nullptr);
+    // Asks for the stored query's parameters and fills the list from it; false
+    // when the user cancelled or it could not be opened.
+    bool FillFromQueryDef(const QString &queryName);
+    // Reads every record of the caller's open source.
+    void FillFromRecordset(CXRowSource &source, const QString &keyHint);
+    void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
+    void ClearList(bool redraw = true);
+    void SetSort(int column, bool descending);
+    // Reads every row that is still to come (with the progress window above the
+    // threshold; a cancel keeps what was read).
+    void FetchAll();
+
+    // Columns.
+    // format -1: left for dates and texts, right for anything else (0 left, 1
+    // right, 2 centre). Returns the column's index.
+    int AddColumn(const QString &heading, int width, int type, bool reset = false, int format = -1,
+                  std::uint8_t flag0 = 2, std::uint8_t flag1 = 0);
+    int FindColumn(const QString &heading) const;
+    QString GetColumnText(int column) const;
+    void SetColumnText(int column, const QString &heading, int image = -1);
+    void SetColumnAlign(int column, int align);
+    int GetColumnAlign(int column) const;
+    void SetColumnFlags(int column, std::uint8_t flag0, std::uint8_t flag1);
+    int GetColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+    void SetAutoSizeMode(int mode, bool apply);
+    void AutoSizeColumns();
+    void LoadColumnWidths(const QString &key, bool apply);
+    void ChooseColumns(const QString &key, bool apply) { LoadColumnWidths(key, apply); }
+    int GetColumnCount() const { return int(m_columns.size()); }
+    const CGridCell &GetColumnRecord(int column) const { return m_columns[size_t(column)]; }
+    const std::vector<CGridCell> &GetColumnRecords() const { return m_columns; }
+
+    // Rows. Rows are counted and addressed as the list holds them; a row not
+    // yet read is read when it is asked for.
+    int GetItemCount() const;
+    QString GetItemText(int row, int column);
+    void SetItemText(int row, int column, const QString &text);
+    std::int64_t GetItemData(int row);
+    void SetItemData(int row, std::int64_t data);
+    int GetItemImage(int row);
+    bool DeleteItem(int row);
+    int InsertRow(int row, const QString &text, std::int64_t data, int image = kNoImage);
+    bool SetSubItemImage(int row, int column, int image);
+    int GetSubItemImage(int row, int column);
+    int GetClickedCellImage() const { return m_clickedImage; }
+    // Row and column under a point of the viewport; true when both are found.
+    bool HitTestCell(const QPoint &point, int &row, int &column) const;
+    int GetItemInt(int row, int column);
+    void SetStatusImages();
+
+    // Selection and navigation.
+    void SelectAll();
+    void SelectItem(int row);
+    std::int64_t GetSelectedData();
+    int GetSelectedCount() const;
+    bool IsItemSelected(int row) const;
+    int GetCurrentRow() const { return m_currentRow; }
+    int FindItemByData(std::int64_t data, bool select);
+    int GetNavigationTarget(int command);
+    std::int64_t NavigateRecord(int command);
+    int MoveSelectedRow(int from, int to, int command = 0);
+
+    // Look.
+    void SetImageListAndStyle(unsigned imageListId, int mode, int extendedStyle);
+    void SetDrawStyle(int mode, std::uint32_t bandColour = 0xFFFFFF, std::uint32_t textColour = 0,
+                      int firstImage = kNoImage, int lastImage = kNoImage);
+    void SetDefaultImage(int image, bool onChangeOnly = false);
+    void SetProgressThreshold(int rows) { m_progressThreshold = rows; }
+    void SetDefaultTextWidth(int width) { m_defaultTextWidth = width; }
+
+    // Totals: per column its heading and its total text.
+    QList<QPair<QString, QString>> TotalsRows();
+    void ShowTotals();
+
+    // Sorting by a clicked column.
+    void OnColumnClick(int column);
+    int GetSortColumn() const { return m_sortColumn; }
+    bool IsSortDescending() const { return m_descending; }
+    int GetSortKind() const { return m_sortKind; }
+
+    QString GetKeyFieldName() const { return m_keyFieldName; }
+    int GetKeyColumn() const { return m_keyColumn; }
+    int GetTimeColumnCount() const { return m_timeColumns; }
+    // The list's own recordset on its present query (null before a fill).
+    CXRowSource *recordset() const { return m_source.get(); }
+    CXListModel *listModel() const { return m_model; }
+
+    // Compares two cell texts by a sort kind (-1, 0, 1).
+    static int CompareTexts(const QString &a, const QString &b, int sortKind);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void SetupColumns(CXRowSource &source, const QString &keyHint);
+    void fill(CXRowSource &source, const QString &keyHint, bool readLater);
+    // Reads up to count records of the pending source; false at its end.
+    bool readRecords(int count, class CXProgress *progress = nullptr);
+    void ensureRow(int row);
+    // Asks for the values of the stored query's parameters; false on cancel.
+    bool PromptQueryParameters(const QString &queryName, QList<platform::Value> &values);
+    bool hasPending() const { return m_pending != nullptr; }
+    int digitWidth() const;
+    QVariant cellStyle(int row, int column, int role) const;
+    void applyColumnWidths();
+
+    CXListModel *m_model = nullptr;
+    std::unique_ptr<CXRowSource> m_source; // the list's own recordset
+    CXRowSource *m_pending = nullptr;      // records still to be read
+    int m_expectedRows = 0;                // rows read plus rows still to come
+
+    int m_defaultImage = kNoImage;
+    int m_currentRow = -1;
+    int m_fitMode = kFitNone;
+    int m_sortColumn = 0;
+    int m_prevSortColumn = 0;
+    int m_defaultTextWidth = 120;
+    int m_sortKind = kSortText;
+    int m_progressThreshold = 5000;
+    bool m_descending = false;
+    bool m_imageOnChange = false;
+    QString m_lastImageText;
+    bool m_hasImageText = false;
+    bool m_selectStar = false;
+    int m_drawMode = 0;
+    int m_firstImage = kNoImage;
+    int m_lastImage = kNoImage;
+    std::uint32_t m_textColour = 0;
+    std::uint32_t m_bandColour = 0xFFFFFF;
+    QString m_widthList;
+    QString m_keyFieldName;
+    std::vector<CGridCell> m_columns;
+    int m_keyColumn = -1;
+    int m_timeColumns = 0;
+
+    const ImageList *m_imageList = nullptr;
+    int m_imageMode = 0;
+    int m_extendedStyle = 0;
+    int m_clickedImage = -1;
+};

@@ -1,0 +1,234 @@
+#include "controls/CXListModel.h"
+
+#include <algorithm>
+
+CXListModel::CXListModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
+
+int CXListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CXListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant CXListModel::data(const QModelIndex &index, int role) const
+{
+    if (!isValidCell(index.row(), index.column()))
+        return QVariant();
+    const Row &r = m_rows[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return index.column() < r.texts.size() ? r.texts.at(index.column()) : QString();
+    case ItemDataRole:
+        return QVariant::fromValue<qint64>(r.data);
+    case Qt::TextAlignmentRole: {
+        const int align = m_columns[size_t(index.column())].align;
+        const Qt::Alignment h = align == 1 ? Qt::AlignRight : align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+        return QVariant::fromValue(h | Qt::AlignVCenter);
+    }
+    case Qt::DecorationRole:
+    case Qt::FontRole:
+    case Qt::ForegroundRole:
+    case Qt::BackgroundRole:
+        return m_styler ? m_styler(index.row(), index.column(), role) : QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant CXListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QVariant();
+    const Column &c = m_columns[size_t(section)];
+    if (role == Qt::DisplayRole)
+        return c.title;
+    if (role == Qt::TextAlignmentRole) {
+        const Qt::Alignment h = c.align == 1 ? Qt::AlignRight : c.align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+        return QVariant::fromValue(h | Qt::AlignVCenter);
+    }
+    if (role == Qt::DecorationRole && c.headerImage >= 0 && m_styler)
+        return m_styler(-1, c.headerImage, Qt::DecorationRole);
+    return QVariant();
+}
+
+Qt::ItemFlags CXListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+bool CXListModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_canFetch && m_canFetch();
+}
+
+void CXListModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid() && m_fetch)
+        m_fetch();
+}
+
+void CXListModel::setFetcher(std::function<bool()> canFetch, std::function<void()> fetch)
+{
+    m_canFetch = std::move(canFetch);
+    m_fetch = std::move(fetch);
+}
+
+void CXListModel::clearAll()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_columns.clear();
+    endResetModel();
+}
+
+int CXListModel::addColumn(const Column &column)
+{
+    const int c = columnCount();
+    beginInsertColumns(QModelIndex(), c, c);
+    m_columns.push_back(column);
+    for (Row &r : m_rows) {
+        r.texts.append(QString());
+        r.images.push_back(kNoImage);
+    }
+    endInsertColumns();
+    return c;
+}
+
+void CXListModel::removeAllColumns()
+{
+    clearAll();
+}
+
+void CXListModel::setColumnTitle(int c, const QString &title, int image)
+{
+    if (c < 0 || c >= columnCount())
+        return;
+    m_columns[size_t(c)].title = title;
+    if (image >= 0)
+        m_columns[size_t(c)].headerImage = image;
+    emit headerDataChanged(Qt::Horizontal, c, c);
+}
+
+void CXListModel::setColumnAlign(int c, int align)
+{
+    if (c < 0 || c >= columnCount())
+        return;
+    m_columns[size_t(c)].align = align;
+    emit headerDataChanged(Qt::Horizontal, c, c);
+    if (!m_rows.empty())
+        emit dataChanged(index(0, c), index(rowCount() - 1, c), {Qt::TextAlignmentRole});
+}
+
+void CXListModel::clearRows()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+CXListModel::Row CXListModel::makeRow(Row row) const
+{
+    const int n = columnCount();
+    while (row.texts.size() < n)
+        row.texts.append(QString());
+    if (row.texts.size() > n)
+        row.texts.resize(n);
+    row.images.resize(size_t(n), kNoImage);
+    return row;
+}
+
+int CXListModel::insertRow(int r, Row row)
+{
+    r = std::clamp(r, 0, rowCount());
+    beginInsertRows(QModelIndex(), r, r);
+    m_rows.insert(m_rows.begin() + r, makeRow(std::move(row)));
+    endInsertRows();
+    return r;
+}
+
+void CXListModel::appendRows(std::vector<Row> &&rows)
+{
+    if (rows.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (Row &r : rows)
+        m_rows.push_back(makeRow(std::move(r)));
+    endInsertRows();
+    rows.clear();
+}
+
+void CXListModel::removeRow(int r)
+{
+    if (!isValidRow(r))
+        return;
+    beginRemoveRows(QModelIndex(), r, r);
+    m_rows.erase(m_rows.begin() + r);
+    endRemoveRows();
+}
+
+void CXListModel::setText(int r, int c, const QString &text)
+{
+    if (!isValidCell(r, c))
+        return;
+    m_rows[size_t(r)].texts[c] = text;
+    const QModelIndex i = index(r, c);
+    emit dataChanged(i, i, {Qt::DisplayRole});
+}
+
+void CXListModel::setData(int r, std::int64_t data)
+{
+    if (isValidRow(r))
+        m_rows[size_t(r)].data = data;
+}
+
+void CXListModel::setImage(int r, int c, int image)
+{
+    if (!isValidCell(r, c))
+        return;
+    m_rows[size_t(r)].images[size_t(c)] = image;
+    // The first cell's image decides how the whole row is drawn.
+    emit dataChanged(index(r, c == 0 ? 0 : c), index(r, c == 0 ? columnCount() - 1 : c));
+}
+
+void CXListModel::sortRows(const std::function<bool(const Row &, const Row &)> &less)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    // Persistent indexes follow their rows through the sort.
+    std::vector<int> order(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(m_rows[size_t(a)], m_rows[size_t(b)]); });
+    std::vector<int> newPlace(order.size());
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newPlace[size_t(order[i])] = int(i);
+        sorted.push_back(std::move(m_rows[size_t(order[i])]));
+    }
+    m_rows = std::move(sorted);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before)
+        after.append(i.isValid() && isValidRow(i.row()) ? index(newPlace[size_t(i.row())], i.column()) : QModelIndex());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CXListModel::refreshAll()
+{
+    if (!m_rows.empty() && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}

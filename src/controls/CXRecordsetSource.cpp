@@ -1,0 +1,131 @@
+#include "controls/CXRecordsetSource.h"
+
+#include "data/DaoError.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+CXRecordsetSource::CXRecordsetSource(platform::Recordset &recordset, const QString &statement)
+    : m_rs(&recordset), m_statement(statement)
+{
+}
+
+CXRecordsetSource::CXRecordsetSource(std::unique_ptr<platform::Recordset> owned, const QString &statement)
+    : m_owned(std::move(owned)), m_rs(m_owned.get()), m_statement(statement)
+{
+}
+
+CXRecordsetSource::~CXRecordsetSource() = default;
+
+std::unique_ptr<CXRecordsetSource> CXRecordsetSource::openSnapshot(platform::Database &db, const QString &sql)
+{
+    auto rs = std::make_unique<platform::Recordset>(db);
+    try {
+        rs->open(platform::Recordset::Type::Snapshot, sql);
+    } catch (const platform::DbException &e) {
+        reportOpenFailure(e, sql);
+        return nullptr;
+    }
+    return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(rs), sql));
+}
+
+std::unique_ptr<CXRecordsetSource> CXRecordsetSource::adopt(std::unique_ptr<platform::Recordset> recordset,
+                                                           const QString &statement)
+{
+    return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(recordset), statement));
+}
+
+void CXRecordsetSource::reportOpenFailure(const platform::DbException &e, const QString &source)
+{
+    ShowDaoError(e, QStringLiteral("Could not run query:\n\n") + source);
+    platform::Prompt::messageBox(QStringLiteral("Your database or network may be busy.\nWait a moment, and then try "
+                                                "the operation again.\n\nIf this error persists, re-start Tavrel."));
+}
+
+bool CXRecordsetSource::isOpen() const
+{
+    return m_rs->isOpen();
+}
+
+int CXRecordsetSource::fieldCount() const
+{
+    return m_rs->isOpen() ? m_rs->fieldCount() : 0;
+}
+
+QString CXRecordsetSource::fieldName(int field) const
+{
+    return m_rs->fieldName(field);
+}
+
+platform::FieldType CXRecordsetSource::fieldType(int field) const
+{
+    return m_rs->fieldType(field);
+}
+
+int CXRecordsetSource::fieldSize(int field) const
+{
+    return m_rs->fieldSize(field);
+}
+
+bool CXRecordsetSource::isEmpty() const
+{
+    return !m_rs->isOpen() || (m_rs->isEOF() && m_rs->isBOF());
+}
+
+long CXRecordsetSource::countRecords()
+{
+    if (isEmpty())
+        return 0;
+    try {
+        m_rs->moveLast();
+        const long n = m_rs->recordCount();
+        m_rs->moveFirst();
+        return n;
+    } catch (const platform::DbException &) {
+        // The count is only a guide for the progress window; reading goes on
+        // from the first record.
+        try {
+            m_rs->moveFirst();
+        } catch (const platform::DbException &) {
+        }
+        return m_rs->recordCount();
+    }
+}
+
+void CXRecordsetSource::moveFirst()
+{
+    m_rs->moveFirst();
+}
+
+void CXRecordsetSource::moveNext()
+{
+    m_rs->moveNext();
+}
+
+bool CXRecordsetSource::isEOF() const
+{
+    return m_rs->isEOF();
+}
+
+platform::Value CXRecordsetSource::value(int field) const
+{
+    return m_rs->value(field);
+}
+
+QString CXRecordsetSource::whereText() const
+{
+    if (!m_statement.isEmpty())
+        return whereOf(m_statement);
+    QString filter = m_rs->filter();
+    return filter.remove(QLatin1Char('#'));
+}
+
+QString CXRecordsetSource::whereOf(const QString &statement)
+{
+    const int at = statement.indexOf(QLatin1String(" WHERE "), 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return QString();
+    QString where = statement.mid(at + 7);
+    return where.remove(QLatin1Char('#'));
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "controls/CXRowSource.h"
+
+#include <QtCore/QString>
+
+#include <memory>
+
+namespace platform {
+class Database;
+class DbException;
+class Recordset;
+}
+
+// A database recordset read as a row source. It either reads a recordset that
+// its caller opened and keeps, or opens and owns a snapshot on a statement.
+class CXRecordsetSource final : public CXRowSource
+{
+public:
+    // Reads the caller's open recordset; statement is the text it was opened
+    // on, when the caller knows it (it gives the WHERE condition).
+    explicit CXRecordsetSource(platform::Recordset &recordset, const QString &statement = QString());
+    ~CXRecordsetSource() override;
+
+    // Opens a snapshot on the statement. A database failure is shown to the
+    // user ("Could not run query:") and gives null.
+    static std::unique_ptr<CXRecordsetSource> openSnapshot(platform::Database &db, const QString &sql);
+
+    // Tells the user that a query could not be opened, as every failed open is told.
+    static void reportOpenFailure(const platform::DbException &e, const QString &source);
+    // Takes over a recordset that is already open.
+    static std::unique_ptr<CXRecordsetSource> adopt(std::unique_ptr<platform::Recordset> recordset,
+                                                    const QString &statement);
+
+    platform::Recordset &recordset() const { return *m_rs; }
+
+    bool isOpen() const override;
+    int fieldCount() const override;
+    QString fieldName(int field) const override;
+    platform::FieldType fieldType(int field) const override;
+    int fieldSize(int field) const override;
+    bool isEmpty() const override;
+    long countRecords() override;
+    void moveFirst() override;
+    void moveNext() override;
+    bool isEOF() const override;
+    platform::Value value(int field) const override;
+    QString whereText() const override;
+    QString statement() const override { return m_statement; }
+
+    // The WHERE condition of a statement (the text after " WHERE "), "#" removed.
+    static QString whereOf(const QString &statement);
+
+private:
+    CXRecordsetSource(std::unique_ptr<platform::Recordset> owned, const QString &statement);
+
+    std::unique_ptr<platform::Recordset> m_owned;
+    platform::Recordset *m_rs = nullptr;
+    QString m_statement;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Value.h"
+
+#include <QtCore/QString>
+
+// The records a table or a list is filled from: an open query's fields and its
+// rows, read forward from the first. The database's recordsets are adapted to
+// it (CXRecordsetSource); anything else that yields rows can be loaded the same
+// way.
+class CXRowSource
+{
+public:
+    virtual ~CXRowSource() = default;
+
+    virtual bool isOpen() const = 0;
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int field) const = 0;
+    virtual platform::FieldType fieldType(int field) const = 0;
+    // The declared size of a text field (0 for memo and for numbers).
+    virtual int fieldSize(int field) const = 0;
+
+    // True when it is not open or holds no record.
+    virtual bool isEmpty() const = 0;
+    // The exact number of records; the first record is current afterwards.
+    virtual long countRecords() = 0;
+    virtual void moveFirst() = 0;
+    virtual void moveNext() = 0;
+    virtual bool isEOF() const = 0;
+    virtual platform::Value value(int field) const = 0;
+
+    // The condition of the statement's WHERE clause, with the "#" date marks
+    // removed; empty when it has none.
+    virtual QString whereText() const = 0;
+    // The statement it was opened on (empty when it was a table).
+    virtual QString statement() const = 0;
+
+    // The text a field value shows in a table cell or a list row
+    // (VariantToText, with a quick way for dates).
+    static QString ValueText(const platform::Value &value);
+};

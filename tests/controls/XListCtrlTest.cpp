@@ -1,0 +1,514 @@
+#include "RowSourceStub.h"
+
+#include "controls/CGridCell.h"
+#include "controls/CListItem.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXListModel.h"
+#include "controls/CXProgress.h"
+
+#include "app/base/SharedDatabaseHolder.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+#include "support/TestEnvironment.h"
+
+#include "Printers.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtGui/QFontMetrics>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QTableWidget>
+
+using platform::FieldType;
+using platform::Value;
+
+TEST(RowAndColumnRecords, ColumnTotalsFollowIndexTitleAndType)
+{
+    EXPECT_EQ(CGridCell(2, QStringLiteral("Avg Price"), 80, 5, 1).m_totalMode, CGridCell::TotalNone);
+    EXPECT_EQ(CGridCell(2, QStringLiteral("Price"), 80, 5, 1).m_totalMode, CGridCell::TotalMoney);
+    EXPECT_EQ(CGridCell(3, QStringLiteral("Job Count"), 80, 10, 0).m_totalMode, CGridCell::TotalCount);
+    EXPECT_EQ(CGridCell(0, QStringLiteral("Avg"), 80, 5, 0).m_totalMode, CGridCell::TotalCount);
+    EXPECT_EQ(CGridCell(1, QStringLiteral("Name"), 80, 10, 0).m_totalMode, CGridCell::TotalNone);
+    EXPECT_EQ(CGridCell(1, QStringLiteral("x"), 80, 10, 0).m_format, 2080u);
+    EXPECT_EQ(CGridCell(1, QStringLiteral("x"), 80, 10, 1).m_format, 2082u);
+    EXPECT_EQ(CGridCell(1, QStringLiteral("x"), 80, 10, 2).m_format, 2081u);
+    EXPECT_EQ(CGridCell(1, QStringLiteral("x"), 80, 10, 7).m_format, 7u);
+    EXPECT_EQ(CGridCell().m_format, 2085u);
+    EXPECT_EQ(CGridCell().m_flag0, 2);
+
+    CGridCell cell(4, QStringLiteral("Price"), 80, 5, 1);
+    cell.addToTotal(12345);
+    cell.addToTotal(5);
+    const CGridCell copy = cell;
+    EXPECT_EQ(copy.m_total, 12350);
+    EXPECT_EQ(copy.m_rowCount, 2);
+
+    CListItem item(7, QStringLiteral("Paper"), 1, 2, 3, 4, 5, 6, 7, 8);
+    CListItem other;
+    other = item;
+    EXPECT_EQ(other, item);
+    EXPECT_EQ(other.number(8), 8);
+    EXPECT_EQ(other.number(9), 0);
+    other.setNumber(1, 42);
+    EXPECT_EQ(other.number(1), 42);
+    EXPECT_EQ(CListItem().m_text, QString());
+}
+
+namespace {
+
+class XListTest : public TavrelTest
+{
+protected:
+    void TearDown() override
+    {
+        CXProgress::SetFactory({});
+        TavrelTest::TearDown();
+    }
+
+    // Name, Due, Amount, Setup Time, Status_HIDE, Job Count, JobID.
+    static RowSourceStub jobs()
+    {
+        auto row = [](const char *name, int y, int m, int d, std::int64_t cents, int minutes, int status, int count,
+                      int id) {
+            return std::vector<Value>{Value(name),
+                                      Value(DateTime(y, m, d)),
+                                      Value(Money::fromCents(cents)),
+                                      Value(minutes),
+                                      Value(std::int64_t(status), FieldType::Byte),
+                                      Value(count),
+                                      Value(id)};
+        };
+        return RowSourceStub({{QStringLiteral("Name"), FieldType::Text, 20},
+                              {QStringLiteral("Due"), FieldType::Date, 8},
+                              {QStringLiteral("Amount"), FieldType::Currency, 8},
+                              {QStringLiteral("Setup Time"), FieldType::Long, 4},
+                              {QStringLiteral("Status_HIDE"), FieldType::Byte, 1},
+                              {QStringLiteral("Job Count"), FieldType::Long, 4},
+                              {QStringLiteral("JobID"), FieldType::Long, 4}},
+                             {row("bravo", 2010, 12, 31, 123456, 90, 1, 1200, 501),
+                              row("Alpha", 2011, 1, 5, 1, 45, 2, 3400, 502),
+                              row("charlie", 2009, 6, 1, -2000, 0, 3, 5, 503),
+                              row("delta", 2011, 1, 5, 99999999, 0, 0, 10, 504)});
+    }
+
+    QStringList column(CXListCtrl &list, int c)
+    {
+        QStringList out;
+        for (int r = 0; r < list.GetItemCount(); ++r)
+            out << list.GetItemText(r, c);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(XListTest, FillLaysColumnsOutFromTheAliases)
+{
+    CXListCtrl list;
+    RowSourceStub src = jobs();
+    list.FillFromRecordset(src, QString());
+    const int w = QFontMetrics(list.font()).horizontalAdvance(QLatin1Char('9'));
+
+    ASSERT_EQ(list.GetColumnCount(), 7);
+    ASSERT_EQ(list.GetItemCount(), 4);
+    EXPECT_EQ(list.GetKeyFieldName(), QStringLiteral("JobID"));
+    EXPECT_EQ(list.GetItemData(0), 501);
+    EXPECT_EQ(list.GetItemData(3), 504);
+    EXPECT_EQ(list.GetColumnWidth(6), 0);               // the key column, last
+    EXPECT_EQ(list.GetColumnText(4), QStringLiteral("Status"));
+    EXPECT_EQ(list.GetColumnWidth(4), 0);               // "_HIDE"
+    EXPECT_EQ(list.GetColumnWidth(0), 20 * w > 150 ? 160 : std::max(20 * w, 30) + 10);
+    EXPECT_EQ(list.GetColumnWidth(1), 12 * w);
+    EXPECT_EQ(list.GetColumnAlign(1), 2);
+    EXPECT_EQ(list.GetColumnAlign(2), 1);
+    EXPECT_EQ(list.GetItemText(1, 1), QStringLiteral("01/05/2011"));
+    EXPECT_EQ(list.GetItemText(0, 2), QStringLiteral("1234.56"));
+    // Minutes show as times; the total keeps the minutes.
+    EXPECT_EQ(list.GetItemText(0, 3), QStringLiteral("1:30"));
+    EXPECT_EQ(list.GetTimeColumnCount(), 1);
+    EXPECT_TRUE(list.IsItemSelected(0));
+
+    const auto totals = list.TotalsRows();
+    ASSERT_EQ(totals.size(), 7);
+    EXPECT_EQ(totals[0], qMakePair(QStringLiteral("Name"), QString()));
+    // The exact sum of the amounts, 1,234.56 + 0.01 - 20.00 + 999,999.99.
+    EXPECT_EQ(totals[2].second, QStringLiteral("1,001,214.56"));
+    EXPECT_EQ(totals[3].second, QStringLiteral("2:15"));
+    EXPECT_EQ(totals[5].second, QStringLiteral("4,615"));
+    EXPECT_EQ(list.GetColumnRecord(5).m_rowCount, 4);
+
+    // Key hints: none, the last field, a named field.
+    RowSourceStub again = jobs();
+    list.FillFromRecordset(again, QStringLiteral("x"));
+    EXPECT_EQ(list.GetKeyColumn(), -1);
+    EXPECT_EQ(list.GetItemData(2), 2);
+    EXPECT_GT(list.GetColumnWidth(6), 0);
+    RowSourceStub named = jobs();
+    list.FillFromRecordset(named, QStringLiteral("count"));
+    EXPECT_EQ(list.GetKeyFieldName(), QStringLiteral("Job Count"));
+    EXPECT_EQ(list.GetItemData(1), 3400);
+}
+
+TEST_F(XListTest, ClickedColumnsSortByTheirType)
+{
+    CXListCtrl list;
+    RowSourceStub src = jobs();
+    list.FillFromRecordset(src, QString());
+    list.SetSort(2, true); // as a fill from SQL names its sort column
+
+    list.OnColumnClick(1); // a date column: newest first
+    EXPECT_EQ(list.GetSortKind(), CXListCtrl::kSortDate);
+    EXPECT_EQ(column(list, 1).mid(0, 3),
+              (QStringList{"01/05/2011", "01/05/2011", "12/31/2010"}));
+    list.OnColumnClick(1); // again: oldest first
+    EXPECT_EQ(column(list, 1).first(), QStringLiteral("06/01/2009"));
+
+    list.OnColumnClick(0); // a text column: A to Z, without regard to case
+    EXPECT_EQ(column(list, 0), (QStringList{"Alpha", "bravo", "charlie", "delta"}));
+
+    list.OnColumnClick(2); // money: largest first
+    EXPECT_EQ(column(list, 0), (QStringList{"delta", "bravo", "Alpha", "charlie"}));
+
+    list.SetSort(5, true);
+    list.OnColumnClick(5); // the fill's sort column reverses the fill's direction
+    EXPECT_FALSE(list.IsSortDescending());
+    EXPECT_EQ(column(list, 5), (QStringList{"5", "10", "1200", "3400"}));
+
+    // The selected record stays selected through a sort.
+    list.SelectItem(list.FindItemByData(502, false));
+    list.OnColumnClick(0);
+    EXPECT_EQ(list.GetSelectedData(), 502);
+
+    EXPECT_EQ(CXListCtrl::CompareTexts(QStringLiteral("1.0"), QStringLiteral("1.00"), CXListCtrl::kSortNumber),
+              -CXListCtrl::CompareTexts(QStringLiteral("1.00"), QStringLiteral("1.0"), CXListCtrl::kSortNumber));
+}
+
+TEST_F(XListTest, RowsMoveAndNavigate)
+{
+    CXListCtrl list;
+    RowSourceStub src = jobs();
+    list.FillFromRecordset(src, QString());
+    list.SelectItem(1);
+    EXPECT_EQ(list.MoveSelectedRow(0, 0, CXListCtrl::ID_MOVE_BOTTOM), 3);
+    EXPECT_EQ(list.GetItemData(3), 502);
+    EXPECT_EQ(list.GetItemText(3, 0), QStringLiteral("Alpha"));
+    EXPECT_EQ(list.GetSelectedData(), 502);
+    EXPECT_EQ(list.MoveSelectedRow(0, 0, CXListCtrl::ID_MOVE_DOWN), -1);
+    EXPECT_EQ(list.MoveSelectedRow(0, 0, CXListCtrl::ID_MOVE_UP), 2);
+    EXPECT_EQ(list.MoveSelectedRow(0, 0, CXListCtrl::ID_MOVE_TOP), 0);
+    EXPECT_EQ(list.GetItemData(0), 502);
+    EXPECT_EQ(list.MoveSelectedRow(1, 1), -1);
+    EXPECT_EQ(list.MoveSelectedRow(1, 7), -1);
+    EXPECT_EQ(list.MoveSelectedRow(3, 1), 1);
+    EXPECT_EQ(list.GetItemData(1), 504);
+
+    list.SelectItem(0);
+    EXPECT_EQ(list.NavigateRecord(CXListCtrl::ID_RECORD_NEXT), 504);
+    EXPECT_EQ(list.NavigateRecord(CXListCtrl::ID_RECORD_LAST), list.GetItemData(3));
+    EXPECT_EQ(list.NavigateRecord(CXListCtrl::ID_RECORD_NEXT), 0);
+    EXPECT_EQ(list.GetCurrentRow(), 3);
+    EXPECT_EQ(list.NavigateRecord(CXListCtrl::ID_RECORD_FIRST), 502);
+    EXPECT_EQ(list.NavigateRecord(CXListCtrl::ID_RECORD_PREV), 0);
+
+    EXPECT_EQ(list.FindItemByData(0, true), -1);
+    EXPECT_EQ(list.FindItemByData(999, true), -1);
+    list.SelectItem(17);
+    EXPECT_EQ(list.GetSelectedData(), 0);
+}
+
+TEST_F(XListTest, ColumnsFitBySavedWidths)
+{
+    CXListCtrl list;
+    list.resize(600, 300);
+    RowSourceStub src = jobs();
+    list.FillFromRecordset(src, QString());
+
+    platform::Settings::writeString(QStringLiteral("View Columns"), QStringLiteral("Jobs-All/Orders"),
+                                    QStringLiteral("100,50,70"));
+    list.LoadColumnWidths(QStringLiteral("Jobs-All/Orders"), true);
+    EXPECT_EQ(list.GetColumnWidth(0), 100);
+    EXPECT_EQ(list.GetColumnWidth(1), 50);
+    EXPECT_NE(list.GetColumnWidth(2), 70); // no comma follows it
+
+    for (int c = 0; c < list.GetColumnCount(); ++c)
+        list.SetColumnWidth(c, c < 4 ? 10 : 0);
+    platform::Settings::writeString(QStringLiteral("View Columns"), QStringLiteral("k"), QStringLiteral("AUTOFIT"));
+    list.LoadColumnWidths(QStringLiteral("k"), true);
+    EXPECT_EQ(list.GetColumnWidth(0), 20); // spread at most twice as wide
+
+    list.SetAutoSizeMode(1, true);
+    int others = 0;
+    for (int c = 0; c < list.GetColumnCount(); ++c)
+        others += c == 1 ? 0 : list.GetColumnWidth(c);
+    const int available = list.viewport()->width() - 20 - (list.frameShape() != QFrame::NoFrame ? 6 : 0);
+    EXPECT_EQ(list.GetColumnWidth(1), available - others);
+
+    list.LoadColumnWidths(QString(), false);
+    list.SetColumnWidth(0, 33);
+    list.AutoSizeColumns();
+    EXPECT_EQ(list.GetColumnWidth(0), 33);
+}
+
+TEST_F(XListTest, DrawStylesColourRowsByTheirImage)
+{
+    CXListCtrl list;
+    RowSourceStub src = jobs();
+    list.FillFromRecordset(src, QString());
+    CXListModel *m = list.listModel();
+    auto role = [m](int row, int col, int r) { return m->data(m->index(row, col), r); };
+
+    list.SetDrawStyle(1, 0x00F0E0D0, 0);
+    EXPECT_FALSE(role(0, 0, Qt::BackgroundRole).isValid());
+    EXPECT_EQ(role(1, 2, Qt::BackgroundRole).value<QColor>(), QColor(0xD0, 0xE0, 0xF0));
+
+    list.SetDrawStyle(2, 0x00FFFFFF, 0, 100, 200);
+    list.SetSubItemImage(0, 0, 334);
+    list.SetSubItemImage(1, 0, 338);
+    list.SetSubItemImage(2, 0, 136);
+    EXPECT_EQ(role(0, 3, Qt::ForegroundRole).value<QColor>(), QColor(0xC0, 0x10, 0x10));
+    EXPECT_EQ(role(1, 3, Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xFB, 0xEF));
+    EXPECT_EQ(role(2, 3, Qt::ForegroundRole).value<QColor>(), QColor(0x80, 0x80, 0x80));
+    EXPECT_TRUE(role(2, 3, Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(list.GetSubItemImage(0, 0), 334);
+    EXPECT_EQ(list.GetSubItemImage(0, 9), -1);
+
+    list.SetDrawStyle(3, 0x00EEEEEE, 0x00000080, 100, 200);
+    list.SetColumnFlags(2, 2, 21); // a dark style: white on its caption colour
+    list.SetColumnFlags(3, 2, 4);  // the band colour
+    EXPECT_EQ(role(2, 2, Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+    EXPECT_TRUE(role(2, 2, Qt::BackgroundRole).isValid());
+    EXPECT_EQ(role(2, 3, Qt::BackgroundRole).value<QColor>(), QColor(0xEE, 0xEE, 0xEE));
+
+    list.SetStatusImages(); // from the hidden "Status" column: 1, 2, 3, 0
+    EXPECT_EQ(list.GetItemImage(0), 25);
+    EXPECT_EQ(list.GetItemImage(1), 28);
+    EXPECT_EQ(list.GetItemImage(2), 26);
+    EXPECT_EQ(list.GetItemImage(3), 24);
+}
+
+TEST_F(XListTest, ListTotalsDialogShowsEveryColumn)
+{
+    CXListCtrl list;
+    RowSourceStub src = jobs();
+    list.FillFromRecordset(src, QString());
+    QStringList names;
+    QStringList totals;
+    prompts().onDialog([&](QDialog &d) {
+        auto *grid = d.findChild<QTableWidget *>(QStringLiteral("grid"));
+        for (int r = 0; grid && r < grid->rowCount(); ++r) {
+            names << grid->item(r, 0)->text();
+            totals << grid->item(r, 1)->text();
+        }
+        return int(QDialog::Accepted);
+    });
+    list.ShowTotals();
+    EXPECT_EQ(prompts().shown().last().caption, QStringLiteral("List Totals"));
+    EXPECT_EQ(names.size(), 7);
+    EXPECT_EQ(totals.at(2), QStringLiteral("1,001,214.56"));
+    EXPECT_EQ(totals.at(3), QStringLiteral("2:15"));
+}
+
+namespace {
+
+struct FillLog
+{
+    int stopAfter = -1;
+    int steps = 0;
+    QString title;
+    int total = 0;
+};
+
+class StoppingProgress : public CXProgress
+{
+public:
+    explicit StoppingProgress(FillLog &log) : m_log(log) {}
+    void Start(int total, const QString &title, bool, bool, const QString &) override
+    {
+        m_running = true;
+        m_log.title = title;
+        m_log.total = total;
+    }
+    bool Step(const QString &) override
+    {
+        if (m_running && ++m_log.steps == m_log.stopAfter)
+            m_running = false;
+        return m_running;
+    }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return m_running; }
+
+private:
+    FillLog &m_log;
+    bool m_running = false;
+};
+
+} // namespace
+
+TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
+{
+    SharedDatabaseHolder holder;
+    platform::Database &db = holder.database();
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    platform::Database::create(path);
+    db.open(path);
+    platform::TableDef def;
+    def.name = QStringLiteral("Jobs");
+    def.fields = {{QStringLiteral("Name"), FieldType::Text, 30},
+                  {QStringLiteral("Price"), FieldType::Currency, 8},
+                  {QStringLiteral("JobID"), FieldType::Long, 4}};
+    db.createTable(def);
+    {
+        platform::Transaction tx(db);
+        for (int i = 1; i <= 3000; ++i)
+            db.execute(QStringLiteral("INSERT INTO Jobs (Name, Price, JobID) VALUES (?, ?, ?)"),
+                       {Value(QStringLiteral("Job %1").arg(i)), Value(Money::fromCents(i)), Value(i)});
+        tx.commit();
+    }
+
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs ORDER BY JobID"), QString(), 2, true);
+    EXPECT_EQ(list.GetItemCount(), 3000);
+    EXPECT_LT(list.listModel()->rowCount(), 3000); // the rest is read as it is needed
+    EXPECT_EQ(list.GetSortColumn(), 2);
+    EXPECT_EQ(list.GetItemData(0), 1);
+    // Scrolling to the end of what is shown reads the next rows.
+    const int shown = list.listModel()->rowCount();
+    list.resize(400, 300);
+    list.show();
+    QCoreApplication::processEvents();
+    list.scrollToBottom();
+    QCoreApplication::processEvents();
+    EXPECT_GT(list.listModel()->rowCount(), shown);
+    EXPECT_EQ(list.FindItemByData(2500, false), 2499);
+    EXPECT_EQ(list.GetItemText(2999, 0), QStringLiteral("Job 3000"));
+    EXPECT_EQ(list.listModel()->rowCount(), 3000);
+    // 0.01 + ... + 30.00
+    EXPECT_EQ(list.TotalsRows().at(1).second, QStringLiteral("45,015.00"));
+
+    // Reading everything at once above the threshold shows the progress window;
+    // a cancel keeps the rows read so far.
+    FillLog log;
+    log.stopAfter = 700;
+    CXProgress::SetFactory([&log] { return std::make_unique<StoppingProgress>(log); });
+    list.SetProgressThreshold(1000);
+    list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs ORDER BY JobID"));
+    list.SelectAll();
+    EXPECT_EQ(log.title, QStringLiteral("Filling the list: %s rows."));
+    EXPECT_EQ(log.total, 3000);
+    EXPECT_EQ(list.GetItemCount(), list.listModel()->rowCount());
+    EXPECT_LT(list.GetItemCount(), 3000);
+    EXPECT_EQ(list.GetSelectedCount(), list.GetItemCount());
+
+    // A stored query asks for its parameters first; a cancel fills nothing.
+    db.createQuery(QStringLiteral("Dear Jobs"),
+                   QStringLiteral("PARAMETERS [Least Price] Currency; SELECT Name, Price, JobID FROM Jobs "
+                                  "WHERE Price >= [Least Price] ORDER BY JobID"));
+    QStringList fields;
+    prompts().onDialog([&](QDialog &d) {
+        auto *grid = d.findChild<QTableWidget *>(QStringLiteral("grid"));
+        for (int r = 0; grid && r < grid->rowCount(); ++r)
+            fields << grid->item(r, 0)->text();
+        if (grid)
+            grid->item(0, 1)->setText(QStringLiteral("29.99"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
+    EXPECT_EQ(fields, QStringList{QStringLiteral("Least Price")});
+    EXPECT_EQ(prompts().shown().last().caption, QStringLiteral("Query"));
+    EXPECT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemData(1), 3000);
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    EXPECT_FALSE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
+    EXPECT_EQ(list.GetItemCount(), 2);
+
+    // An empty statement fills nothing; one that cannot run is told.
+    list.FillFromSql(QString());
+    EXPECT_GT(list.GetItemCount(), 0);
+    prompts().answer(platform::IDNO);
+    prompts().answer(platform::IDOK);
+    list.FillFromSql(QStringLiteral("SELECT Nope FROM Nowhere"));
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Your database or network may be busy.")));
+    db.close();
+}
+
+namespace {
+
+// Orders grouped by customer: each customer's first row takes the folder
+// image, rows are banded, and the List Totals sum the money and the minutes.
+RowSourceStub groupedOrders()
+{
+    struct Order
+    {
+        const char *customer;
+        const char *job;
+        int y, m, d;
+        std::int64_t cents;
+        int minutes;
+        int id;
+    };
+    const Order orders[] = {
+        {"Acme Printing", "Letterhead, 2 colours", 2011, 1, 5, 45000, 90, 1001},
+        {"Acme Printing", "Business cards x 4 names", 2011, 1, 12, 18850, 30, 1002},
+        {"Acme Printing", "Envelopes #10", 2011, 2, 1, 27500, 45, 1003},
+        {"Bolt Supply", "Catalog, 48 pages", 2010, 12, 31, 1234567, 600, 1004},
+        {"Bolt Supply", "Price sheets", 2011, 1, 20, 9900, 20, 1005},
+        {"Cord & Co", "Raffle tickets", 2011, 3, 3, 7525, 15, 1006},
+        {"Cord & Co", "Posters 18 x 24", 2011, 3, 9, 31200, 60, 1007},
+        {"Cord & Co", "Door hangers", 2011, 3, 15, 14000, 25, 1008},
+        {"Delta Dental", "Appointment cards", 2011, 4, 1, 8800, 15, 1009},
+    };
+    std::vector<std::vector<Value>> rows;
+    for (const Order &o : orders)
+        rows.push_back({Value(o.customer), Value(o.job), Value(DateTime(o.y, o.m, o.d)),
+                        Value(Money::fromCents(o.cents)), Value(o.minutes), Value(o.id)});
+    return RowSourceStub({{QStringLiteral("Customer"), FieldType::Text, 22},
+                          {QStringLiteral("Job_w_190"), FieldType::Text, 40},
+                          {QStringLiteral("Due"), FieldType::Date, 8},
+                          {QStringLiteral("Amount"), FieldType::Currency, 8},
+                          {QStringLiteral("Press Time"), FieldType::Long, 4},
+                          {QStringLiteral("JobID"), FieldType::Long, 4}},
+                         std::move(rows));
+}
+
+QString picturePath(const QString &name)
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+}
+
+} // namespace
+
+TEST_F(XListTest, GroupedListAndItsTotalsRenderOffscreen)
+{
+    CXListCtrl list;
+    list.resize(720, 260);
+    list.SetImageListAndStyle(131, 0, 0);
+    list.SetDefaultImage(12, true); // an open folder on each customer's first row
+    list.SetDrawStyle(1, 0x00F7EFE8, 0);
+    RowSourceStub src = groupedOrders();
+    list.FillFromRecordset(src, QString());
+    list.SetAutoSizeMode(1, true);
+    list.show();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(list.GetItemImage(0), 12);
+    EXPECT_EQ(list.GetItemImage(1), 255);
+    EXPECT_EQ(list.GetItemImage(3), 12);
+
+    const QPixmap shot = list.grab();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(picturePath(QStringLiteral("xlist-grouped.png"))));
+
+    QPixmap totals;
+    prompts().onDialog([&](QDialog &d) {
+        d.adjustSize();
+        totals = d.grab();
+        return int(QDialog::Accepted);
+    });
+    list.ShowTotals();
+    ASSERT_FALSE(totals.isNull());
+    EXPECT_TRUE(totals.save(picturePath(QStringLiteral("xlist-totals.png"))));
+    const auto rows = list.TotalsRows();
+    EXPECT_EQ(rows.at(3).second, QStringLiteral("13,973.42"));
+    EXPECT_EQ(rows.at(4).second, QStringLiteral("15:00"));
+}
