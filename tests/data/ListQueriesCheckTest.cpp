@@ -184,6 +184,8 @@ TEST_F(ListQueriesCheckTest, JobListsKeepToTheDefaultCsrAndTheItemFilter)
     const QString other = viewSql(CSQL::JobsView, 0, 1, QStringLiteral("Jobs.CSRNo = 2"), 1);
     EXPECT_EQ(other.count(QLatin1String("CSRNo =")), 1);
     EXPECT_EQ(pick(other, {"JobNo"}), QStringList({"1004", "1002"}));
+    // The walk-in customer's orders show the ship-to company.
+    EXPECT_EQ(pick(viewSql(CSQL::JobsView, 0, 5), {"JobNo", "Customer"}), QStringList({"1004|* Harbor Cafe"}));
     // Templates belong to no CSR.
     EXPECT_EQ(rowCount(viewSql(CSQL::JobsView, 2, 1, QString(), 1)), 1);
 
