@@ -68,3 +68,32 @@ TEST_F(DbTool, FailuresPrintTheEngineErrorAndExitNonZero)
     r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM Customers")});
     EXPECT_EQ(r.out, QStringLiteral("N\n3\n")); // the refused second statement never ran
 }
+
+TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
+{
+    const QString db = tempPath(QStringLiteral("Sample.mdb"));
+    ToolRun r = dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("300")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // nothing asked, nothing reported
+
+    // Every type of job is there.
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM (SELECT DISTINCT JobType FROM Jobs)")});
+    EXPECT_EQ(r.out, QStringLiteral("N\n4\n"));
+    // A job's subtotal is the sum of its item prices and of its service prices.
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT Count(*) AS Bad FROM Jobs WHERE Subtotal <> "
+                               "(SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND SerNo = 0) "
+                               "OR Subtotal <> (SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND SerNo > 0)")});
+    EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    // The balance is the total plus payments, and taxes were charged.
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT Count(*) AS Bad FROM Jobs WHERE Balance <> Subtotal + Discount + Shipping + Postage + Tax + Latefee + Paid + Writeoff")});
+    EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS Taxed FROM Jobs WHERE Tax > 0")});
+    EXPECT_NE(r.out, QStringLiteral("Taxed\n0\n"));
+    // Payments are applied to posted invoices in full.
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT Count(*) AS Bad FROM Payments WHERE Amount <> (SELECT Sum(Amount) FROM PayApplied WHERE PayApplied.PayNo = Payments.PayNo)")});
+    EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    EXPECT_NE(dbtool({QStringLiteral("sample"), db}).exitCode, 0);
+}

@@ -1556,6 +1556,12 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
     }
     if (t.type == FieldType::Empty && !nullOperand)
         t.type = FieldType::Double;
+    // Currency arithmetic is exact in ten-thousandths: the REAL sum of two
+    // stored amounts is brought back to the four-decimal value, so that
+    // "Balance <> Subtotal + Tax" sees no binary noise.
+    if (t.type == FieldType::Currency && !nullOperand
+        && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")))
+        t.sql = QStringLiteral("round(%1, 4)").arg(t.sql);
     t.size = typeSize(t.type);
     return t;
 }
