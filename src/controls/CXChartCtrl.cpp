@@ -131,7 +131,7 @@ void CXChartCtrl::LoadTable(CXTable *table, int chartType)
     m_bCompare = c > 0 && table->IsValidColumn(c);
 
     const bool grouped = table->m_totalMode == CXTable::TotalsPerGroup && t == 0;
-    const int grandTotal = table->m_totalMode > CXTable::TotalsOneRow ? table->GetTotalRowIndex() : -1;
+    const int grandTotal = table->m_totalMode > CXTable::TotalsSeparated ? table->GetTotalRowIndex() : -1;
     for (int row = 0; row < table->GetRowCount(); ++row) {
         const QString label = table->GetCellText(row, t);
         const Money amount = table->GetCellValue(row, p);
@@ -727,7 +727,7 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 
     m_rcRows = QRect(left, area.top() + m_cyHeader, area.right() - left + 1, 0);
     const int rows = table.GetRowCount();
-    const int grandTotal = table.m_totalMode > CXTable::TotalsOneRow ? rows - 1 : -1;
+    const int grandTotal = table.m_totalMode > CXTable::TotalsSeparated ? rows - 1 : -1;
     const bool focused = hasFocus();
     int y = m_rcRows.top();
     int row = m_nFirstRow;
