@@ -582,7 +582,7 @@ void CDlg0::ShowTableNote(const QString &name)
         if (set.IsEmptySet()) {
             ready = set.SafeAddNew();
         } else {
-            set.GetFieldString(1, text);
+            set.GetFieldText(1, text, false);
             ready = set.SafeEdit();
         }
     }
