@@ -18,15 +18,16 @@ CDlgTree::CDlgTree(std::uint8_t kind, long preselected, QWidget *parent)
     : CDlg0(424, parent), m_nKind(kind), m_nPreselected(preselected)
 {
     m_crBack = 0xFFFFFF;
-    resize(320, 420);
-    AddPlaceholder(1901, QRect(0, 0, 320, 40));
-    AddPlaceholder(1902, QRect(0, 40, 320, 26));
+    resize(320, 440);
+    // The title band holds the chosen employee's picture.
+    AddPlaceholder(1901, QRect(0, 0, 320, 72));
+    AddPlaceholder(1902, QRect(0, 72, 320, 22));
     m_tree = new CXTreeCtrl(this);
-    m_tree->setGeometry(8, 72, 304, 292);
+    m_tree->setGeometry(8, 100, 304, 284);
     SetDlgCtrlID(m_tree, kTree);
-    AddButton(1, QStringLiteral("OK"), QRect(88, 376, 108, 32));
-    AddButton(2, QStringLiteral("Cancel"), QRect(204, 376, 108, 32));
-    AddSizeMarker(QPoint(320, 420));
+    AddButton(1, QStringLiteral("OK"), QRect(88, 396, 108, 32));
+    AddButton(2, QStringLiteral("Cancel"), QRect(204, 396, 108, 32));
+    AddSizeMarker(QPoint(320, 440));
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current, QTreeWidgetItem *) { OnSelectionChanged(current); });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item, int) {
