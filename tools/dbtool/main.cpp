@@ -1,6 +1,7 @@
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SampleCommand.h"
+#include "PriceCommand.h"
 #include "SqlCommand.h"
 
 #include <QtCore/QCoreApplication>
@@ -20,6 +21,7 @@ const Command kCommands[] = {
     {"create", runCreateCommand},
     {"sql", runSqlCommand},
     {"sample", runSampleCommand},
+    {"price", runPriceCommand},
 };
 
 } // namespace
