@@ -433,6 +433,8 @@ void CView0::FillList()
 
     if (keep != -1)
         m_list->FindItemByData(keep, true);
+    else
+        m_list->clearSelection();
 }
 
 void CView0::OnRefresh()

@@ -124,6 +124,8 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.rows = g.visible = 10;
         g.readOnlyRows = {0, 4};
         g.fixedTexts = {{0, 1, QStringLiteral("C.O.D."), 0}, {4, 1, QStringLiteral("Net 10th of Month"), 0}};
+        // The special terms keep their numbers, so a new row never takes them.
+        g.startValues = {{0, 0, QString(), 0}, {4, 0, QString(), 4}};
         e.note = QStringLiteral("Terms 0 and 4 have special features.\n");
         return true;
     case 504:
