@@ -8,6 +8,13 @@
 #include <QtCore/QStringList>
 
 #include <optional>
+#include <ostream>
+
+// Readable failures for texts and text lists.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 struct sqlite3;
 

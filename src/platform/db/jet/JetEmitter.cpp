@@ -4,7 +4,10 @@
 #include "platform/db/jet/JetParser.h"
 #include "platform/db/jet/JetValueText.h"
 
+#include <QtCore/QLocale>
+
 #include <cmath>
+#include <functional>
 
 namespace platform::jet {
 
@@ -71,7 +74,7 @@ QString realLiteral(double v)
 {
     if (!std::isfinite(v))
         return QStringLiteral("NULL");
-    QString s = QString::number(v, 'g', 17);
+    QString s = QString::number(v, 'g', QLocale::FloatingPointShortest);
     if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) && !s.contains(QLatin1Char('E')))
         s += QLatin1String(".0");
     return s;
@@ -265,8 +268,11 @@ Typed JetEmitter::parameter(const QString &name, bool implicit)
         m_slotByName.insert(key, slot);
     }
     const Slot &s = m_slots[slot];
-    Typed t = typedOf(QStringLiteral("?%1").arg(slot + 1), s.type, s.size);
-    return t;
+    // A parameter nobody declared is listed as Text but compares and joins as
+    // whatever value is bound.
+    if (implicit || !m_declared.contains(key))
+        return typedOf(QStringLiteral("?%1").arg(slot + 1), FieldType::Empty, 0);
+    return typedOf(QStringLiteral("?%1").arg(slot + 1), s.type, s.size);
 }
 
 Typed JetEmitter::placeholder(int ordinal)
@@ -1029,24 +1035,83 @@ void JetEmitter::collectSources(const Source &src, Scope &scope)
     }
 }
 
+namespace {
+
+// A join tree written as one left-deep chain, so that every table stays
+// visible by name (with its rowid) to the rest of the statement.
+struct JoinLink
+{
+    QString op;
+    QString source;
+    QString on;
+};
+
+struct JoinChain
+{
+    QString first;
+    std::vector<JoinLink> links;
+
+    bool allInner() const
+    {
+        for (const JoinLink &l : links) {
+            if (l.op != QLatin1String("INNER"))
+                return false;
+        }
+        return true;
+    }
+    QString text() const
+    {
+        QString s = first;
+        for (const JoinLink &l : links)
+            s += QStringLiteral(" %1 JOIN %2 ON %3").arg(l.op, l.source, l.on);
+        return s;
+    }
+};
+
+QString mirrored(const QString &op)
+{
+    if (op == QLatin1String("LEFT"))
+        return QStringLiteral("RIGHT");
+    if (op == QLatin1String("RIGHT"))
+        return QStringLiteral("LEFT");
+    return op;
+}
+
+} // namespace
+
 QString JetEmitter::fromSql(const Source &src, Scope &scope)
 {
-    switch (src.kind) {
-    case Source::Table:
-    case Source::Subquery:
-        return scope.instances[size_t(scope.sourceInstance.value(&src))].sql;
-    case Source::Join: {
-        QString left = fromSql(*src.left, scope);
-        QString right = fromSql(*src.right, scope);
-        if (src.left->kind == Source::Join)
-            left = QLatin1Char('(') + left + QLatin1Char(')');
-        if (src.right->kind == Source::Join)
-            right = QLatin1Char('(') + right + QLatin1Char(')');
-        const char *join = src.joinType == Source::Left ? " LEFT JOIN " : src.joinType == Source::Right ? " RIGHT JOIN " : " INNER JOIN ";
-        return left + QLatin1String(join) + right + QLatin1String(" ON ") + condition(*src.on, scope);
-    }
-    }
-    return QString();
+    std::function<JoinChain(const Source &)> chain = [&](const Source &s) -> JoinChain {
+        if (s.kind != Source::Join)
+            return JoinChain{scope.instances[size_t(scope.sourceInstance.value(&s))].sql, {}};
+        JoinChain left = chain(*s.left);
+        JoinChain right = chain(*s.right);
+        const QString on = condition(*s.on, scope);
+        const QString op = s.joinType == Source::Left ? QStringLiteral("LEFT")
+                           : s.joinType == Source::Right ? QStringLiteral("RIGHT")
+                                                         : QStringLiteral("INNER");
+        if (right.links.empty()) {
+            left.links.push_back(JoinLink{op, right.first, on});
+            return left;
+        }
+        if (left.links.empty()) {
+            // "a RIGHT JOIN (b ...)" reads the same as "(b ...) LEFT JOIN a".
+            right.links.push_back(JoinLink{mirrored(op), left.first, on});
+            return right;
+        }
+        if (op == QLatin1String("INNER") && right.allInner()) {
+            // Inner joins associate: their conditions all hold on the joined rows.
+            left.links.push_back(JoinLink{op, right.first, QStringLiteral("1")});
+            for (const JoinLink &l : right.links)
+                left.links.push_back(l);
+            JoinLink &last = left.links.back();
+            last.on = QStringLiteral("(%1 AND %2)").arg(last.on, on);
+            return left;
+        }
+        left.links.push_back(JoinLink{op, QLatin1Char('(') + right.text() + QLatin1Char(')'), on});
+        return left;
+    };
+    return chain(src).text();
 }
 
 // ------------------------------------------------------------------ expressions
@@ -1128,7 +1193,7 @@ Typed JetEmitter::expr(const Expr &e, Scope &scope)
         if (e.op == QLatin1String("+"))
             return a;
         Typed t = a;
-        t.sql = QStringLiteral("(-%1)").arg(a.sql);
+        t.sql = QStringLiteral("(- %1)").arg(a.sql);
         t.column = false;
         if (isText(a.type))
             t.type = FieldType::Double;

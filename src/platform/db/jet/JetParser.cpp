@@ -436,7 +436,11 @@ std::vector<OrderTerm> JetParser::parseOrderList()
         if (peek().kind == JetToken::End)
             fail(ErrSyntaxInOrderBy);
         OrderTerm term;
-        term.expr = parseTopExpression();
+        // What follows a term is checked as the clause's syntax, below.
+        const qsizetype saved = m_exprStart;
+        m_exprStart = m_index;
+        term.expr = parseExpression();
+        m_exprStart = saved;
         if (acceptWord("desc"))
             term.descending = true;
         else

@@ -35,18 +35,23 @@ public:
     mutable QHash<QString, Translation> cache;
     mutable QHash<QString, QString> criteria;
 
-    // Finds a cached translation; drops everything when the schema changed.
-    bool lookup(const QString &key, Translation &out) const
+    // Drops every cached text when the schema changed (the mutex held).
+    void checkGeneration() const
     {
-        std::lock_guard<std::mutex> lock(mutex);
         const quint64 g = catalog.schemaGeneration();
         if (!generationKnown || g != generation) {
             cache.clear();
             criteria.clear();
             generation = g;
             generationKnown = true;
-            return false;
         }
+    }
+
+    // Finds a cached translation.
+    bool lookup(const QString &key, Translation &out) const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        checkGeneration();
         const auto it = cache.constFind(key);
         if (it == cache.constEnd())
             return false;
@@ -65,22 +70,21 @@ public:
     // A source that is only a name: a table (all its rows) or a saved query.
     std::optional<QString> nameAlone(const QString &text, bool &savedQuery) const
     {
-        const QList<JetToken> tokens = JetTokenizer::tokenize(text);
-        qsizetype n = tokens.size();
-        if (n >= 2 && tokens[n - 2].isSymbol(";"))
-            --n;
-        if (n != 2 || !tokens[0].isName())
-            return std::nullopt;
-        if (tokens[0].kind == JetToken::Name && tokens[0].isWord("select"))
-            return std::nullopt;
-        const QString name = tokens[0].text;
-        if (catalog.tableColumns(name)) {
-            savedQuery = false;
-            return name;
-        }
-        if (catalog.savedQuery(name)) {
-            savedQuery = true;
-            return name;
+        QString whole = text.trimmed();
+        if (whole.endsWith(QLatin1Char(';')))
+            whole.chop(1);
+        whole = whole.trimmed();
+        if (whole.startsWith(QLatin1Char('[')) && whole.endsWith(QLatin1Char(']')))
+            whole = whole.mid(1, whole.size() - 2);
+        if (!whole.isEmpty() && !whole.contains(QLatin1Char(']'))) {
+            if (catalog.tableColumns(whole)) {
+                savedQuery = false;
+                return whole;
+            }
+            if (catalog.savedQuery(whole)) {
+                savedQuery = true;
+                return whole;
+            }
         }
         return std::nullopt;
     }
@@ -166,9 +170,8 @@ QString JetTranslator::translateCriterion(const QString &criterion, const QList<
         key += QChar(ushort(int(c.type)) + 0x30);
     }
     {
-        Translation unused;
-        d->lookup(QString(), unused); // drops stale entries after a schema change
         std::lock_guard<std::mutex> lock(d->mutex);
+        d->checkGeneration();
         const auto it = d->criteria.constFind(key);
         if (it != d->criteria.constEnd())
             return it.value();
