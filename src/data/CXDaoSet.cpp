@@ -1,0 +1,1084 @@
+#include "data/CXDaoSet.h"
+
+#include "app/base/PriceText.h"
+#include "app/base/SqlText.h"
+#include "app/base/TextUtil.h"
+#include "data/Confirmation.h"
+#include "data/ControlIds.h"
+#include "data/DaoError.h"
+#include "data/DatabaseOpening.h"
+#include "data/SharedDatabase.h"
+#include "platform/Clock.h"
+#include "platform/Prompt.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QTextEdit>
+#include <QtWidgets/QWidget>
+
+#include <optional>
+#include <vector>
+
+using platform::DbException;
+using platform::FieldType;
+using platform::Recordset;
+using platform::Value;
+using MemberType = FieldExchange::MemberType;
+
+namespace {
+
+constexpr qint32 kNoSizeLimit = 2147483647;
+
+template <typename T>
+T &as(void *member)
+{
+    return *static_cast<T *>(member);
+}
+
+Value memberValue(MemberType type, void *member)
+{
+    switch (type) {
+    case MemberType::Bool: return Value(as<bool>(member));
+    case MemberType::Byte: return Value(std::int64_t(as<quint8>(member)), FieldType::Byte);
+    case MemberType::Short: return Value(std::int64_t(as<qint16>(member)), FieldType::Integer);
+    case MemberType::Long: return Value(std::int64_t(as<qint32>(member)), FieldType::Long);
+    case MemberType::Single: return Value(as<float>(member));
+    case MemberType::Double: return Value(as<double>(member));
+    case MemberType::Currency: {
+        const Money m = as<Money>(member);
+        return m.isValid() ? Value(m) : Value::nullOf(FieldType::Currency);
+    }
+    case MemberType::Date: {
+        const DateTime d = as<DateTime>(member);
+        return d.isValid() ? Value(d) : Value::nullOf(FieldType::Date);
+    }
+    case MemberType::Text: return Value(as<QString>(member));
+    }
+    return Value();
+}
+
+void setMemberNull(MemberType type, void *member)
+{
+    switch (type) {
+    case MemberType::Bool: as<bool>(member) = false; break;
+    case MemberType::Byte: as<quint8>(member) = FieldExchange::kByteNull; break;
+    case MemberType::Short: as<qint16>(member) = FieldExchange::kShortNull; break;
+    case MemberType::Long: as<qint32>(member) = FieldExchange::kLongNull; break;
+    case MemberType::Single: as<float>(member) = FieldExchange::kSingleNull; break;
+    case MemberType::Double: as<double>(member) = FieldExchange::kDoubleNull; break;
+    case MemberType::Currency: as<Money>(member) = Money::null(); break;
+    case MemberType::Date: as<DateTime>(member) = DateTime::null(); break;
+    case MemberType::Text: as<QString>(member).clear(); break;
+    }
+}
+
+void setMember(MemberType type, void *member, const Value &value)
+{
+    if (value.isNull()) {
+        setMemberNull(type, member);
+        return;
+    }
+    switch (type) {
+    case MemberType::Bool: as<bool>(member) = value.toBool(); break;
+    case MemberType::Byte: as<quint8>(member) = quint8(value.toInt64()); break;
+    case MemberType::Short: as<qint16>(member) = qint16(value.toInt64()); break;
+    case MemberType::Long: as<qint32>(member) = qint32(value.toInt64()); break;
+    case MemberType::Single: as<float>(member) = float(value.toDouble()); break;
+    case MemberType::Double: as<double>(member) = value.toDouble(); break;
+    case MemberType::Currency: as<Money>(member) = value.toMoney(); break;
+    case MemberType::Date: as<DateTime>(member) = value.toDateTime(); break;
+    case MemberType::Text: as<QString>(member) = value.toString(); break;
+    }
+}
+
+// Whether a changed member stands for Null: the numeric no-value patterns, a
+// date or amount without a valid status, and the empty text (or the byte
+// pattern) of a field that was Null.
+bool memberMeansNull(MemberType type, void *member, bool wasNull)
+{
+    switch (type) {
+    case MemberType::Bool: return false;
+    case MemberType::Byte: return wasNull && as<quint8>(member) == FieldExchange::kByteNull;
+    case MemberType::Short: return as<qint16>(member) == FieldExchange::kShortNull;
+    case MemberType::Long: return as<qint32>(member) == FieldExchange::kLongNull;
+    case MemberType::Single: return as<float>(member) == FieldExchange::kSingleNull;
+    case MemberType::Double: return as<double>(member) == FieldExchange::kDoubleNull;
+    case MemberType::Currency: return !as<Money>(member).isValid();
+    case MemberType::Date: return !as<DateTime>(member).isValid();
+    case MemberType::Text: return wasNull && as<QString>(member).isEmpty();
+    }
+    return false;
+}
+
+// Exact comparison of a member's value with its remembered one.
+bool sameValue(const Value &a, const Value &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    switch (a.type()) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return a.toString() == b.toString();
+    case FieldType::Currency:
+        return a.toMoney().units() == b.toMoney().units();
+    case FieldType::Date:
+        return a.toDateTime().toOle() == b.toDateTime().toOle();
+    case FieldType::Single:
+    case FieldType::Double:
+        return a.toDouble() == b.toDouble();
+    default:
+        return a.toInt64() == b.toInt64();
+    }
+}
+
+// "[No]", "Taxes.[No]" and "Taxes.No" all name the result column "No".
+QString resultColumnName(const QString &column)
+{
+    QString name = column.trimmed();
+    int cut = -1;
+    bool inBrackets = false;
+    for (int i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c == QLatin1Char('['))
+            inBrackets = true;
+        else if (c == QLatin1Char(']'))
+            inBrackets = false;
+        else if (c == QLatin1Char('.') && !inBrackets)
+            cut = i;
+    }
+    if (cut >= 0)
+        name = name.mid(cut + 1);
+    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2);
+    return name;
+}
+
+// A statement (as opposed to a table or saved query name).
+bool isStatement(const QString &source)
+{
+    const QString head = source.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+    return head == QLatin1String("SELECT") || head == QLatin1String("TRANSFORM")
+        || head == QLatin1String("PARAMETERS");
+}
+
+const QString kBusyMessage = QStringLiteral(
+    "Your database or network may be busy.\nWait a moment, and then try the operation again.\n\n"
+    "If this error persists, re-start Tavrel.");
+
+// Shows the wait cursor while a long loop runs (when there is a screen).
+class WaitCursor
+{
+public:
+    WaitCursor()
+        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_shown)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~WaitCursor()
+    {
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool m_shown;
+};
+
+} // namespace
+
+struct CXDaoSet::BoundField
+{
+    QString column;
+    MemberType type = MemberType::Long;
+    void *member = nullptr;
+    int index = -1;          // position in the engine's result
+    bool autoNumber = false;
+    bool isNull = false;
+    bool dirty = false;
+    Value cache;             // the member when the edit or add started
+    bool cacheNull = false;
+};
+
+struct CXDaoSet::Binding
+{
+    std::vector<BoundField> fields;
+};
+
+CXDaoSet::CXDaoSet(platform::Database *database)
+    : m_pDatabase(database), m_binding(std::make_unique<Binding>())
+{
+}
+
+CXDaoSet::~CXDaoSet()
+{
+    if (m_set && m_set->isOpen()) {
+        try {
+            m_set->close();
+        } catch (const DbException &) {
+            // closing never reports
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Overridables
+
+QString CXDaoSet::GetDefaultDBName() const
+{
+    return DatabaseFileName();
+}
+
+QString CXDaoSet::GetDefaultSQL() const
+{
+    return QString();
+}
+
+void CXDaoSet::DoFieldExchange(FieldExchange *)
+{
+}
+
+void CXDaoSet::ResetFields()
+{
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+void CXDaoSet::Open(int openType, const QString &sql, int options)
+{
+    Q_UNUSED(options);
+    if (!m_pDatabase)
+        m_pDatabase = &SharedDatabase();
+    if (!m_pDatabase->isOpen() && !OpenDatabase(m_pDatabase))
+        return;
+    if (IsOpen())
+        Close();
+
+    const int type = openType == kDefaultType ? m_nDefaultType : openType;
+    const QString source = sql.isEmpty() ? GetDefaultSQL() : sql;
+    try {
+        auto set = std::make_unique<Recordset>(*m_pDatabase);
+        set->setFilter(m_strFilter);
+        set->setSort(m_strSort);
+        set->open(type == dbOpenSnapshot ? Recordset::Type::Snapshot : Recordset::Type::Dynaset, source);
+        m_set = std::move(set);
+        m_source = source;
+        bindColumns();
+        m_strSQL = buildSql(source);
+        loadCurrentRow();
+    } catch (const DbException &e) {
+        m_set.reset();
+        m_binding->fields.clear();
+        m_nFields = 0;
+        const QString context = sql.isEmpty()
+            ? QStringLiteral("Could not open ") + GetDefaultSQL()
+            : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
+        ShowDaoError(e, context);
+        platform::Prompt::messageBox(kBusyMessage);
+    }
+}
+
+void CXDaoSet::Close()
+{
+    if (!IsOpen())
+        return;
+    std::unique_ptr<Recordset> set = std::move(m_set);
+    set->close();
+}
+
+bool CXDaoSet::IsOpen() const
+{
+    return m_set && m_set->isOpen();
+}
+
+bool CXDaoSet::IsEmptySet() const
+{
+    return !IsOpen() || (m_set->isEOF() && m_set->isBOF());
+}
+
+platform::Recordset &CXDaoSet::set() const
+{
+    if (!IsOpen())
+        throw DbException(3420, QStringLiteral("Object invalid or no longer set."));
+    return *m_set;
+}
+
+// The statement as the set shows it to the user: a table becomes a SELECT of
+// its bound columns; the filter and the sort follow as WHERE and ORDER BY.
+QString CXDaoSet::buildSql(const QString &source) const
+{
+    QString text;
+    if (isStatement(source)) {
+        text = source.trimmed();
+    } else {
+        QStringList columns;
+        for (const BoundField &f : m_binding->fields)
+            columns << f.column;
+        text = QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(QLatin1Char(',')))
+            + QStringLiteral(" FROM ") + source;
+    }
+    if (!m_strFilter.isEmpty())
+        text += QStringLiteral(" WHERE ") + m_strFilter;
+    if (!m_strSort.isEmpty())
+        text += QStringLiteral(" ORDER BY ") + m_strSort;
+    return text;
+}
+
+// ---------------------------------------------------------------------------
+// The column exchange
+
+void CXDaoSet::runExchange(FieldExchange::Operation op, const void *onlyMember)
+{
+    FieldExchange fx(op, this, onlyMember);
+    DoFieldExchange(&fx);
+}
+
+void CXDaoSet::bindColumns()
+{
+    m_binding->fields.clear();
+    runExchange(FieldExchange::BindField);
+    m_nFields = int(m_binding->fields.size());
+}
+
+int CXDaoSet::resolveIndex(const QString &name) const
+{
+    const int index = set().fieldIndex(resultColumnName(name));
+    if (index < 0)
+        throw DbException(3265, QStringLiteral("Item not found in this collection."));
+    return index;
+}
+
+void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &column, MemberType type, void *member)
+{
+    std::vector<BoundField> &fields = m_binding->fields;
+    if (fx.operation() == FieldExchange::BindField) {
+        BoundField f;
+        f.column = column;
+        f.type = type;
+        f.member = member;
+        f.index = resolveIndex(column);
+        f.autoNumber = set().fieldIsAutoNumber(f.index);
+        fields.push_back(f);
+        return;
+    }
+    if (position < 0 || position >= int(fields.size()) || fields[position].member != member)
+        return; // not bound (the set is closed)
+    BoundField &field = fields[position];
+
+    switch (fx.operation()) {
+    case FieldExchange::Fixup: {
+        const Value v = m_set->value(field.index);
+        setMember(type, member, v);
+        field.isNull = v.isNull();
+        field.dirty = false;
+        break;
+    }
+    case FieldExchange::StoreField:
+        field.cache = memberValue(type, member);
+        field.cacheNull = field.isNull;
+        break;
+    case FieldExchange::LoadField:
+        if (field.cacheNull)
+            setMemberNull(type, member);
+        else
+            setMember(type, member, field.cache);
+        field.isNull = field.cacheNull;
+        field.dirty = false;
+        break;
+    case FieldExchange::SetFieldNull:
+        if (!fx.onlyMember() || fx.onlyMember() == member) {
+            setMemberNull(type, member);
+            field.isNull = true;
+        }
+        break;
+    case FieldExchange::MarkForAddNew:
+    case FieldExchange::MarkForEdit:
+        if (!field.dirty && m_bCheckCacheForDirtyFields && !sameValue(memberValue(type, member), field.cache))
+            field.dirty = true;
+        if (field.dirty)
+            field.isNull = memberMeansNull(type, member, field.isNull);
+        break;
+    case FieldExchange::SetDirtyField: {
+        // AutoNumber columns are numbered by the engine and never written. A
+        // new record gets every member that holds a value; an edited one only
+        // the changed members.
+        if (field.autoNumber)
+            break;
+        const bool adding = m_set->editMode() == Recordset::EditMode::Add;
+        const bool null = field.dirty ? field.isNull : memberMeansNull(type, member, field.isNull);
+        if (field.dirty || (adding && !null))
+            m_set->setValue(field.index, null ? Value() : memberValue(type, member));
+        break;
+    }
+    case FieldExchange::BindField:
+        break;
+    }
+}
+
+void CXDaoSet::loadCurrentRow()
+{
+    if (m_nFields > 0 && IsOpen() && !m_set->isEOF() && !m_set->isBOF())
+        runExchange(FieldExchange::Fixup);
+}
+
+void CXDaoSet::markDirtyFields()
+{
+    if (m_nFields == 0 || !IsOpen())
+        return;
+    runExchange(GetEditMode() == dbEditAdd ? FieldExchange::MarkForAddNew : FieldExchange::MarkForEdit);
+}
+
+void CXDaoSet::writeDirtyFields()
+{
+    if (m_nFields > 0)
+        runExchange(FieldExchange::SetDirtyField);
+}
+
+CXDaoSet::BoundField *CXDaoSet::boundFieldFor(const void *member) const
+{
+    for (BoundField &f : m_binding->fields)
+        if (f.member == member)
+            return &f;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Engine operations
+
+bool CXDaoSet::IsEOF() const { return set().isEOF(); }
+bool CXDaoSet::IsBOF() const { return set().isBOF(); }
+bool CXDaoSet::CanUpdate() const { return IsOpen() && m_set->canUpdate(); }
+bool CXDaoSet::CanAppend() const { return IsOpen() && m_set->canAppend(); }
+bool CXDaoSet::CanRestart() const { return IsOpen(); }
+int CXDaoSet::GetRecordCount() const { return int(set().recordCount()); }
+
+int CXDaoSet::GetEditMode() const
+{
+    if (!IsOpen())
+        return dbEditNone;
+    switch (m_set->editMode()) {
+    case Recordset::EditMode::Edit: return dbEditInProgress;
+    case Recordset::EditMode::Add: return dbEditAdd;
+    case Recordset::EditMode::None: break;
+    }
+    return dbEditNone;
+}
+
+void CXDaoSet::MoveFirst() { set().moveFirst(); loadCurrentRow(); }
+void CXDaoSet::MoveNext() { set().moveNext(); loadCurrentRow(); }
+void CXDaoSet::MovePrev() { set().movePrev(); loadCurrentRow(); }
+void CXDaoSet::MoveLast() { set().moveLast(); loadCurrentRow(); }
+
+bool CXDaoSet::FindFirst(const QString &criteria)
+{
+    const bool found = set().findFirst(criteria);
+    if (found)
+        loadCurrentRow();
+    return found;
+}
+
+bool CXDaoSet::FindNext(const QString &criteria)
+{
+    const bool found = set().findNext(criteria);
+    if (found)
+        loadCurrentRow();
+    return found;
+}
+
+void CXDaoSet::Requery()
+{
+    Recordset &rs = set();
+    rs.setFilter(m_strFilter);
+    rs.setSort(m_strSort);
+    rs.requery();
+    m_strSQL = buildSql(m_source);
+    loadCurrentRow();
+}
+
+void CXDaoSet::AddNew()
+{
+    Recordset &rs = set();
+    rs.addNew();
+    runExchange(FieldExchange::SetFieldNull);
+    // The engine numbers a new record at once; its members show that number.
+    for (BoundField &f : m_binding->fields) {
+        if (f.autoNumber)
+            setMember(f.type, f.member, rs.value(f.index));
+    }
+    runExchange(FieldExchange::StoreField);
+}
+
+void CXDaoSet::Edit()
+{
+    set().edit();
+    for (BoundField &f : m_binding->fields)
+        f.dirty = false;
+    runExchange(FieldExchange::StoreField);
+}
+
+void CXDaoSet::Update()
+{
+    Recordset &rs = set();
+    if (rs.editMode() == Recordset::EditMode::None)
+        throw DbException(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    markDirtyFields();
+    writeDirtyFields();
+    rs.update();
+    for (BoundField &f : m_binding->fields)
+        f.dirty = false;
+    loadCurrentRow();
+}
+
+void CXDaoSet::CancelUpdate()
+{
+    set().cancelUpdate();
+    if (m_nFields > 0) {
+        runExchange(FieldExchange::LoadField);
+        loadCurrentRow();
+    }
+}
+
+void CXDaoSet::Delete()
+{
+    set().deleteRecord();
+}
+
+int CXDaoSet::GetFieldCount() const { return set().fieldCount(); }
+QString CXDaoSet::GetFieldName(int index) const { return set().fieldName(index); }
+platform::FieldType CXDaoSet::GetFieldType(int index) const { return set().fieldType(index); }
+
+int CXDaoSet::GetFieldIndex(const QString &name) const
+{
+    return IsOpen() ? m_set->fieldIndex(resultColumnName(name)) : -1;
+}
+
+Value CXDaoSet::GetFieldValue(int index) const { return set().value(index); }
+Value CXDaoSet::GetFieldValue(const QString &name) const { return set().value(resultColumnName(name)); }
+void CXDaoSet::SetFieldValue(int index, const Value &value) { set().setValue(index, value); }
+void CXDaoSet::SetFieldValue(const QString &name, const Value &value) { set().setValue(resultColumnName(name), value); }
+void CXDaoSet::SetFieldValueNull(int index) { set().setValue(index, Value()); }
+
+// ---------------------------------------------------------------------------
+// Status of bound members
+
+void CXDaoSet::SetFieldDirty(const void *member, bool dirty)
+{
+    for (BoundField &f : m_binding->fields)
+        if (!member || f.member == member)
+            f.dirty = dirty;
+}
+
+void CXDaoSet::SetFieldNull(const void *member, bool null)
+{
+    // Null: the member takes its no-value pattern and is written as Null.
+    // Not Null: the member's own value is written when it changes.
+    if (null)
+        runExchange(FieldExchange::SetFieldNull, member);
+    for (BoundField &f : m_binding->fields) {
+        if (member && f.member != member)
+            continue;
+        f.isNull = null;
+        if (null)
+            f.dirty = true;
+    }
+}
+
+bool CXDaoSet::IsFieldDirty(const void *member)
+{
+    if (GetEditMode() != dbEditNone)
+        markDirtyFields();
+    for (const BoundField &f : m_binding->fields)
+        if ((!member || f.member == member) && f.dirty)
+            return true;
+    return false;
+}
+
+bool CXDaoSet::IsFieldNull(const void *member) const
+{
+    for (const BoundField &f : m_binding->fields)
+        if ((!member || f.member == member) && f.isNull)
+            return true;
+    return false;
+}
+
+bool CXDaoSet::HasDirtyFields()
+{
+    if (!IsOpen())
+        return false;
+    if (IsFieldDirty(nullptr))
+        return true;
+    const int count = m_set->fieldCount();
+    for (int i = 0; i < count; ++i)
+        if (m_set->isFieldDirty(i))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Guarded record operations
+
+bool CXDaoSet::SafeAddNew(const QString &context)
+{
+    Q_UNUSED(context); // failures name the set's table
+    m_strFilter.clear();
+    m_strSort.clear();
+    if (!IsOpen()) {
+        Open(kDefaultType);
+        if (!IsOpen())
+            return false;
+    }
+    if (!CanAppend())
+        return false;
+    try {
+        AddNew();
+        ResetFields();
+        // The defaults are what a new record starts from: only what is
+        // changed after them counts as a change (all of it is written).
+        runExchange(FieldExchange::StoreField);
+        return true;
+    } catch (const DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot add ") + GetDefaultSQL());
+        return false;
+    }
+}
+
+bool CXDaoSet::SafeEdit(const QString &context)
+{
+    Q_UNUSED(context); // failures name the set's table
+    if (!CanUpdate())
+        return false;
+    try {
+        Edit();
+        return true;
+    } catch (const DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot edit ") + GetDefaultSQL());
+        return false;
+    }
+}
+
+bool CXDaoSet::SafeUpdate(const QString &context)
+{
+    try {
+        Update();
+        return true;
+    } catch (const DbException &e) {
+        try {
+            if (GetEditMode() != dbEditNone)
+                CancelUpdate();
+        } catch (const DbException &) {
+            // the buffer is gone either way
+        }
+        ShowDaoError(e, QStringLiteral("Cannot save ") + context);
+        return false;
+    }
+}
+
+bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
+{
+    Q_UNUSED(context); // failures name the set's table
+    if (!CanUpdate())
+        return false;
+    const int mode = GetEditMode();
+    if (mode == dbEditNone)
+        return false;
+    if (!HasDirtyFields())
+        return true;
+    try {
+        Update();
+        if (mode == dbEditAdd) {
+            m_set->moveToLastAdded();
+            loadCurrentRow();
+        }
+    } catch (const DbException &e) {
+        try {
+            if (GetEditMode() != dbEditNone)
+                CancelUpdate();
+        } catch (const DbException &) {
+        }
+        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        return false;
+    }
+    SafeEdit();
+    if (beepType != 0)
+        platform::Prompt::beep();
+    return true;
+}
+
+bool CXDaoSet::DeleteWithConfirm(const QString &action)
+{
+    if (!CanUpdate())
+        return false;
+    if (!ConfirmAction(action))
+        return false;
+    try {
+        Delete();
+        if (!IsEOF()) // the set is at its end at once when its last row went
+            MoveNext();
+        if (IsEOF())
+            runExchange(FieldExchange::SetFieldNull);
+        return true;
+    } catch (const DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        return false;
+    }
+}
+
+bool CXDaoSet::DeleteAllWithConfirm(const QString &action)
+{
+    if (!CanUpdate())
+        return false;
+    if (!ConfirmAction(action))
+        return false;
+
+    std::optional<DbException> failure;
+    {
+        WaitCursor wait;
+        try {
+            platform::Transaction transaction(*m_pDatabase);
+            while (!IsEOF()) {
+                Delete();
+                if (!IsEOF())
+                    MoveNext();
+            }
+            transaction.commit();
+        } catch (const DbException &e) {
+            failure = e;
+        }
+    }
+    if (failure) {
+        // Nothing was deleted: show the rows again as they are.
+        try {
+            Requery();
+        } catch (const DbException &) {
+        }
+        ShowDaoError(*failure, QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        return false;
+    }
+    if (m_nFields > 0)
+        runExchange(FieldExchange::SetFieldNull);
+    return true;
+}
+
+bool CXDaoSet::RequeryOrOpen(bool edit, const QString &context)
+{
+    Q_UNUSED(context); // failures name the set's table
+    try {
+        if (IsOpen()) {
+            if (!CanRestart())
+                return false;
+            Requery();
+        } else {
+            Open(kDefaultType);
+            if (!IsOpen())
+                return false;
+        }
+        if (IsEmptySet())
+            return false;
+        return edit ? SafeEdit() : true;
+    } catch (const DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot requery ") + GetDefaultSQL());
+        return false;
+    }
+}
+
+bool CXDaoSet::FindByField(const QString &field, qint32 value)
+{
+    m_strFilter = QStringLiteral("%1 = %2").arg(field).arg(value);
+    m_strSort.clear();
+    return RequeryOrOpen(false);
+}
+
+// ---------------------------------------------------------------------------
+// Queries
+
+int CXDaoSet::CountRecords()
+{
+    if (IsEmptySet())
+        return 0;
+    int count = 0;
+    try {
+        MoveLast();
+        count = GetRecordCount();
+        MoveFirst();
+    } catch (const DbException &) {
+        // counting never reports
+    }
+    return count;
+}
+
+int CXDaoSet::AskSaveChanges(int mode)
+{
+    const int editMode = GetEditMode();
+    if (editMode == dbEditNone || m_nFields == 0)
+        return 0;
+
+    QString question = QStringLiteral("Do you want to save the ");
+    if (m_bCheckCacheForDirtyFields)
+        markDirtyFields();
+    question += editMode == dbEditInProgress ? QStringLiteral("changes?") : QStringLiteral("new record?");
+
+    QString names;
+    for (const BoundField &f : m_binding->fields) {
+        if (!f.dirty)
+            continue;
+        if (mode == 0)
+            return platform::IDYES;
+        AppendText(names, m_set->fieldName(f.index), QStringLiteral(", "));
+    }
+    if (names.isEmpty() && mode != 2)
+        return 0;
+    if (ListsChangedFieldsWhenAsking())
+        question += QStringLiteral("\n") + names;
+    return platform::Prompt::messageBox(question, QString(),
+                                        platform::MB_YESNOCANCEL | platform::MB_ICONEXCLAMATION);
+}
+
+// ---------------------------------------------------------------------------
+// Typed field access
+
+qint32 CXDaoSet::ValueToLong(const Value &value)
+{
+    if (value.isNull())
+        return 0;
+    switch (value.type()) {
+    case FieldType::Integer: return qint16(value.toInt64());
+    case FieldType::Long: return qint32(value.toInt64());
+    case FieldType::Single:
+    case FieldType::Double: return qint32(value.toDouble()); // toward zero
+    case FieldType::Currency: return qint32(value.toMoney().units() / Money::kUnitsPerCent);
+    case FieldType::Text:
+    case FieldType::Memo: return ToInt(value.toString());
+    case FieldType::Boolean: return value.toBool() ? -1 : 0;
+    case FieldType::Byte: return qint32(value.toInt64() & 0xFF);
+    default: return 0;
+    }
+}
+
+void CXDaoSet::GetFieldDate(int index, DateTime &out) const
+{
+    const Value v = GetFieldValue(index);
+    out = v.isNull() || v.type() == FieldType::Empty ? DateTime::null() : v.toDateTime();
+}
+
+void CXDaoSet::GetFieldCurrency(int index, Money &out) const
+{
+    const Value v = GetFieldValue(index);
+    out = v.isNull() ? Money::null() : v.toMoney();
+}
+
+void CXDaoSet::GetFieldByte(int index, quint8 &out) const
+{
+    out = quint8(ValueToLong(GetFieldValue(index)) & 0xFF);
+}
+
+void CXDaoSet::GetFieldLong(int index, qint32 &out) const
+{
+    out = ValueToLong(GetFieldValue(index));
+}
+
+qint32 CXDaoSet::GetLong(int index) const
+{
+    qint32 value = 0;
+    GetFieldLong(index, value);
+    return value;
+}
+
+void CXDaoSet::GetFieldLongByName(const QString &name, qint32 &out) const
+{
+    const Value v = GetFieldValue(name);
+    out = v.isNull() ? 0 : qint32(v.toInt64());
+}
+
+qint32 CXDaoSet::GetLongByName(const QString &name) const
+{
+    qint32 value = 0;
+    GetFieldLongByName(name, value);
+    return value;
+}
+
+void CXDaoSet::GetFieldString(int index, QString &out) const
+{
+    out = VariantToText(GetFieldValue(index));
+}
+
+void CXDaoSet::GetFieldStringByName(const QString &name, QString &out) const
+{
+    out = VariantToText(GetFieldValue(name));
+}
+
+QString CXDaoSet::GetStringByName(const QString &name) const
+{
+    QString text;
+    GetFieldStringByName(name, text);
+    return text;
+}
+
+void CXDaoSet::GetFieldText(int index, QString &out, bool oneLine) const
+{
+    const Value v = GetFieldValue(index);
+    if (!v.isNull() && (v.type() == FieldType::Text || v.type() == FieldType::Memo)) {
+        out = v.toString();
+        if (oneLine)
+            out.replace(QStringLiteral("\r\n"), QStringLiteral("  \u00B7  "));
+        return;
+    }
+    out = VariantToText(v);
+}
+
+void CXDaoSet::SetFieldFromLong(int index, qint32 value)
+{
+    switch (GetFieldType(index)) {
+    case FieldType::Boolean:
+    case FieldType::Byte:
+        SetFieldValue(index, Value(std::int64_t(quint8(value & 0xFF)), FieldType::Byte));
+        break;
+    case FieldType::Integer:
+    case FieldType::Long:
+        SetFieldValue(index, Value(std::int64_t(value), FieldType::Long));
+        break;
+    case FieldType::Currency:
+    case FieldType::Single:
+    case FieldType::Double:
+        SetFieldValue(index, Value(Money::fromCents(value)));
+        break;
+    case FieldType::Date:
+        SetFieldValue(index, Value(DateTime::fromDateTime(platform::Clock::now())));
+        break;
+    default:
+        break; // texts and other types are left alone
+    }
+}
+
+qint32 CXDaoSet::GetFieldSize(const QString &name) const
+{
+    const int index = GetFieldIndex(name);
+    if (index < 0)
+        return kNoSizeLimit;
+    try {
+        const FieldType type = m_set->fieldType(index);
+        if (type == FieldType::Memo)
+            return kNoSizeLimit; // a memo has no defined size
+        const int size = m_set->fieldSize(index);
+        return isTextType(type) && size <= 0 ? kNoSizeLimit : size;
+    } catch (const DbException &) {
+        return kNoSizeLimit;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Length checks
+
+bool CXDaoSet::CheckFieldLength(const QString &field, const QString &text, bool show) const
+{
+    const qint32 limit = GetFieldSize(field);
+    if (text.size() <= limit)
+        return false;
+    if (show) {
+        platform::Prompt::messageBox(
+            QStringLiteral("The '%1' field is too long.\n\nIt has %2 characters: %3\nLimit is %4 characters.")
+                .arg(field)
+                .arg(text.size())
+                .arg(text)
+                .arg(limit));
+    }
+    return true;
+}
+
+bool CXDaoSet::CheckDlgItemLength(const QString &field, QWidget *dialog, int controlId, bool show) const
+{
+    QWidget *control = FindDialogControl(dialog, controlId);
+    if (!control)
+        return false;
+    QString text;
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        text = edit->text();
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
+        text = plain->toPlainText();
+    else if (auto *rich = qobject_cast<QTextEdit *>(control))
+        text = rich->toPlainText();
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        text = combo->currentText();
+    else
+        text = control->windowTitle();
+    if (!CheckFieldLength(field, text, show))
+        return false;
+    control->setFocus();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// SQL parts
+
+void CXDaoSet::SplitSQL()
+{
+    m_strSqlHead = m_strSQL;
+    SplitAtKey(m_strSqlHead, m_strSqlPivot, QStringLiteral(" PIVOT "));
+    SplitAtKey(m_strSqlHead, m_strSqlOrderBy, QStringLiteral(" ORDER BY "));
+    SplitAtKey(m_strSqlHead, m_strSqlHaving, QStringLiteral(" HAVING "));
+    SplitAtKey(m_strSqlHead, m_strSqlGroupBy, QStringLiteral(" GROUP BY "));
+    SplitAtKey(m_strSqlHead, m_strSqlWhere, QStringLiteral(" WHERE "));
+    SplitAtKey(m_strSqlHead, m_strSqlFrom, QStringLiteral(" FROM "));
+}
+
+QString CXDaoSet::GetWhereText(const QString &prefix)
+{
+    SplitSQL();
+    QString where = m_strSqlWhere;
+    static const QString kWhere = QStringLiteral(" where ");
+    const int at = FindNoCase(where, kWhere);
+    if (at >= 0)
+        where = where.mid(at + kWhere.size());
+    where.remove(QLatin1Char('#'));
+    return prefix + where;
+}
+
+void CXDaoSet::ShowWhereText(const QString &prefix)
+{
+    platform::Prompt::messageBox(GetWhereText(prefix), QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
+}
+
+// ---------------------------------------------------------------------------
+// Module helpers
+
+qint32 CXDaoSet::GetNextNumber(const QString &sql)
+{
+    CXDaoSet numbers;
+    numbers.Open(dbOpenDynaset, sql);
+    qint32 value = 0;
+    if (!numbers.IsEmptySet())
+        numbers.GetFieldLong(0, value);
+    return value + 1;
+}
+
+bool CXDaoSet::CopyRows(const QString &sql, qint32 newValue, int keyIndex)
+{
+    CXDaoSet source;
+    source.Open(dbOpenDynaset, sql);
+    if (source.IsEmptySet())
+        return false;
+    const int count = source.GetFieldCount();
+
+    CXDaoSet copy;
+    copy.Open(dbOpenDynaset, sql);
+    if (!copy.IsOpen() || !copy.SafeAddNew())
+        return false;
+    try {
+        for (int i = 0; i < count; ++i) {
+            // An AutoNumber keeps the number the new row was given.
+            if (i != keyIndex && !copy.m_set->fieldIsAutoNumber(i))
+                copy.SetFieldValue(i, source.GetFieldValue(i));
+        }
+        copy.SetFieldValue(keyIndex, Value(std::int64_t(newValue), FieldType::Long));
+    } catch (const DbException &e) {
+        try {
+            copy.CancelUpdate();
+        } catch (const DbException &) {
+        }
+        ShowDaoError(e, QStringLiteral("Cannot save "));
+        return false;
+    }
+    return copy.SafeUpdate();
+}

@@ -1,0 +1,232 @@
+#pragma once
+
+#include "data/FieldExchange.h"
+#include "platform/DateTime.h"
+#include "platform/Money.h"
+#include "platform/Value.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+#include <memory>
+
+class QWidget;
+
+// The base of every recordset of the program. A set is given a database or
+// none (it then uses the shared database, opening it on demand); it wraps the
+// engine's add, edit, save, delete and requery so that a database failure is
+// shown to the user and turned into a false result; it reads fields by index
+// or name with the conversions the program relies on.
+//
+// A table class declares its table and its columns:
+//
+//     class CTaxSet : public CXDaoSet
+//     {
+//     public:
+//         quint8 m_No = 0; QString m_Name; qint32 m_TaxPercent = 0;
+//         QString GetDefaultSQL() const override { return QStringLiteral("[Taxes]"); }
+//         void DoFieldExchange(FieldExchange *pFX) override
+//         { DFX_Byte(pFX, "[No]", m_No); DFX_Text(pFX, "[Name]", m_Name);
+//           DFX_Long(pFX, "[TaxPercent]", m_TaxPercent); }
+//     };
+//
+// and the base keeps the members in step with the current row: they are
+// loaded on every move, requery and open, remembered when an edit or add
+// starts, and the changed ones are written when the record is stored. Sets
+// without columns of their own (plain CXDaoSet on a SELECT) read and write
+// through GetFieldValue / SetFieldValue.
+class CXDaoSet
+{
+public:
+    // Open types.
+    enum { dbOpenTable = 1, dbOpenDynaset = 2, dbOpenSnapshot = 4, kDefaultType = -1 };
+    // Open options (accepted; the engine streams every set forward anyway).
+    enum { dbForwardOnly = 0x100 };
+    // Edit modes.
+    enum EditMode { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };
+
+    explicit CXDaoSet(platform::Database *database = nullptr);
+    virtual ~CXDaoSet();
+    CXDaoSet(const CXDaoSet &) = delete;
+    CXDaoSet &operator=(const CXDaoSet &) = delete;
+
+    // --- overridable ---------------------------------------------------
+    // Opens the set (closing it first when open). type -1 is the default
+    // type; an empty SQL text means the default SQL with the filter and sort.
+    // A failure is shown to the user and leaves the set closed.
+    virtual void Open(int openType = kDefaultType, const QString &sql = QString(), int options = 0);
+    virtual void Close();
+    virtual QString GetDefaultDBName() const;
+    virtual QString GetDefaultSQL() const;
+    virtual void DoFieldExchange(FieldExchange *pFX);
+    // Puts every bound member to its empty default; called on each new record.
+    virtual void ResetFields();
+    // Job and customer sets name their changed fields when asking to save.
+    virtual bool ListsChangedFieldsWhenAsking() const { return false; }
+
+    // --- state ----------------------------------------------------------
+    bool IsOpen() const;
+    // TRUE when the set is not open or has no current record at all.
+    bool IsEmptySet() const;
+    bool IsEOF() const;
+    bool IsBOF() const;
+    bool CanUpdate() const;
+    bool CanAppend() const;
+    bool CanRestart() const;
+    int GetEditMode() const;
+    // Rows visited so far; exact after MoveLast.
+    int GetRecordCount() const;
+    // The SQL text the set was last opened or requeried with.
+    QString GetSQL() const { return m_strSQL; }
+
+    // --- engine operations (throw platform::DbException) ---------------
+    void MoveFirst();
+    void MoveNext();
+    void MovePrev();
+    void MoveLast();
+    bool FindFirst(const QString &criteria);
+    bool FindNext(const QString &criteria);
+    void Requery();
+    void AddNew();
+    void Edit();
+    void Update();
+    void CancelUpdate();
+    void Delete();
+
+    // Fields of the statement by 0-based index or by name.
+    int GetFieldCount() const;
+    QString GetFieldName(int index) const;
+    platform::FieldType GetFieldType(int index) const;
+    int GetFieldIndex(const QString &name) const; // -1 when absent
+    platform::Value GetFieldValue(int index) const;
+    platform::Value GetFieldValue(const QString &name) const;
+    void SetFieldValue(int index, const platform::Value &value);
+    void SetFieldValue(const QString &name, const platform::Value &value);
+    void SetFieldValueNull(int index);
+
+    // Status of bound members (nullptr: every bound member).
+    void SetFieldDirty(const void *member, bool dirty = true);
+    void SetFieldNull(const void *member, bool null = true);
+    bool IsFieldDirty(const void *member);
+    bool IsFieldNull(const void *member) const;
+    // TRUE when a bound member differs from its remembered value or a field
+    // was written directly (only meaningful in an edit or add).
+    bool HasDirtyFields();
+
+    // Locking: the engine writes with optimistic locking only (a record is
+    // locked only while it is written); conflicts show up at Update.
+    bool IsPessimisticLocking() const { return false; }
+
+    // --- guarded record operations (report and return false on failure) --
+    bool SafeAddNew(const QString &context = QString());
+    bool SafeEdit(const QString &context = QString());
+    bool SafeUpdate(const QString &context = QString());
+    bool SaveRecord(unsigned beepType = 0, const QString &context = QString());
+    bool DeleteWithConfirm(const QString &action);
+    // Deletes every record from the current one to the end, as one change:
+    // a failure deletes nothing.
+    bool DeleteAllWithConfirm(const QString &action);
+    bool DeleteAllRows(const QString &action) { return DeleteAllWithConfirm(action); }
+    bool RequeryOrOpen(bool edit = false, const QString &context = QString());
+    bool FindByField(const QString &field, qint32 value);
+
+    // --- queries ---------------------------------------------------------
+    int CountRecords();
+    // 0 (nothing to save), or the answer IDYES, IDNO or IDCANCEL.
+    // Mode 0: silent test for changes; 1: ask when a field changed; 2: ask
+    // whenever a new or edited record is pending.
+    int AskSaveChanges(int mode);
+
+    // --- typed field access by index (0-based) ---------------------------
+    void GetFieldDate(int index, DateTime &out) const;
+    void GetFieldCurrency(int index, Money &out) const;
+    void GetFieldByte(int index, quint8 &out) const;
+    void GetFieldLong(int index, qint32 &out) const;
+    qint32 GetLong(int index) const;
+    void GetFieldLongByName(const QString &name, qint32 &out) const;
+    qint32 GetLongByName(const QString &name) const;
+    void GetFieldString(int index, QString &out) const;
+    void GetFieldStringByName(const QString &name, QString &out) const;
+    QString GetStringByName(const QString &name) const;
+    void GetFieldText(int index, QString &out, bool oneLine) const;
+    // Writes a long converted to the field's type (money as cents; dates get
+    // the current moment; texts are left alone).
+    void SetFieldFromLong(int index, qint32 value);
+    // The defined size of a field (characters for texts); 2147483647 when it
+    // cannot be described.
+    qint32 GetFieldSize(const QString &name) const;
+
+    // The conversion of any field value to a long that the program relies on:
+    // money in cents, floating point cut toward zero, texts by their leading
+    // digits, booleans -1 or 0, dates and Null 0.
+    static qint32 ValueToLong(const platform::Value &value);
+
+    // --- length checks --------------------------------------------------------
+    bool CheckFieldLength(const QString &field, const QString &text, bool show) const;
+    // The control's text against the field; a too-long text gets the focus.
+    bool CheckDlgItemLength(const QString &field, QWidget *dialog, int controlId, bool show) const;
+
+    // --- SQL parts --------------------------------------------------------
+    void SplitSQL();
+    QString GetWhereText(const QString &prefix);
+    void ShowWhereText(const QString &prefix);
+
+    // --- module helpers -----------------------------------------------------
+    // The first field of the first row plus 1; 1 when there is no row.
+    static qint32 GetNextNumber(const QString &sql);
+    // Adds a copy of the statement's first row with the field at keyIndex set
+    // to newValue. AutoNumber fields take a new number.
+    static bool CopyRows(const QString &sql, qint32 newValue, int keyIndex);
+
+    // The underlying engine set while open (nullptr when closed).
+    platform::Recordset *recordset() const { return m_set.get(); }
+
+    // --- members used by callers and table classes ---------------------------
+    platform::Database *m_pDatabase = nullptr;
+    QString m_strFilter;
+    QString m_strSort;
+    int m_nFields = 0; // bound columns (known once the set has been opened)
+    bool m_bCheckCacheForDirtyFields = true;
+    int m_nDefaultType = dbOpenDynaset;
+    QString m_strSQL;
+
+    // The parts of the statement after SplitSQL.
+    QString m_strSqlHead;    // SELECT and its list
+    QString m_strSqlFrom;
+    QString m_strSqlWhere;
+    QString m_strSqlGroupBy;
+    QString m_strSqlHaving;
+    QString m_strSqlOrderBy;
+    QString m_strSqlPivot;
+
+    // Table classes store the exchange operation of their last exchange here.
+    int m_nLastDfxOp = 0;
+
+private:
+    friend class FieldExchange;
+
+    struct BoundField;
+    struct Binding;
+
+    // One column of the exchange list, by its position in the list.
+    void exchangeField(FieldExchange &fx, int position, const QString &column,
+                       FieldExchange::MemberType type, void *member);
+
+    void runExchange(FieldExchange::Operation op, const void *onlyMember = nullptr);
+    void bindColumns();
+    void loadCurrentRow();
+    void markDirtyFields();
+    void writeDirtyFields();
+    QString buildSql(const QString &source) const;
+    platform::Recordset &set() const; // throws 3420 when the set is closed
+    int resolveIndex(const QString &name) const; // throws 3265 when absent
+    BoundField *boundFieldFor(const void *member) const;
+
+    std::unique_ptr<platform::Recordset> m_set;
+    QString m_source; // the table or statement the set was opened on
+    std::unique_ptr<Binding> m_binding;
+};

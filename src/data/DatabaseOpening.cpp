@@ -1,0 +1,99 @@
+#include "data/DatabaseOpening.h"
+
+#include "app/base/Paths.h"
+#include "data/DefaultRows.h"
+#include "data/SchemaOperations.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+
+#include <QtCore/QFileInfo>
+
+namespace {
+
+RepairDatabaseStep &repairStep()
+{
+    static RepairDatabaseStep step;
+    return step;
+}
+
+UpgradeDatabaseStep &upgradeStep()
+{
+    static UpgradeDatabaseStep step;
+    return step;
+}
+
+// The folder part of a path, up to and including its last separator (either
+// kind); empty when there is none.
+QString folderPart(const QString &path)
+{
+    const int at = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return at < 0 ? QString() : path.left(at + 1);
+}
+
+} // namespace
+
+QString ClosingMessage()
+{
+    return QStringLiteral("Tavrel will end now. Please contact Halvane for a solution.");
+}
+
+void SetRepairDatabaseStep(RepairDatabaseStep step)
+{
+    repairStep() = std::move(step);
+}
+
+void SetUpgradeDatabaseStep(UpgradeDatabaseStep step)
+{
+    upgradeStep() = std::move(step);
+}
+
+bool OpenDatabase(platform::Database *database)
+{
+    using platform::Prompt;
+    const QString section = QStringLiteral("Settings");
+    const QString key = QString::fromLatin1(kDatabasePathKey);
+
+    const QString storedPath = platform::Settings::readString(section, key, QString());
+    QString path = NativePath(storedPath.isEmpty() ? DatabaseFileName() : storedPath);
+
+    if (!QFileInfo(path).isFile()) {
+        const QString question = Prompt::defaultCaption() + QStringLiteral("\ncannot find the database ") + path
+            + QStringLiteral("\n\n") + QStringLiteral("\n\nWould you like to look for it?");
+        if (Prompt::messageBox(question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            != platform::IDYES) {
+            Prompt::messageBox(ClosingMessage(), QString(), platform::MB_OK | platform::MB_ICONERROR);
+            return false;
+        }
+        const QString filter = QStringLiteral("Tavrel (%1)").arg(DatabaseFileName());
+        const QString chosen = Prompt::openFileName(QString(), path, filter);
+        if (chosen.isEmpty())
+            return false;
+        path = NativePath(chosen);
+    }
+
+    if (!OpenDatabaseFile(database, path, false) || !database->isOpen()) {
+        if (repairStep())
+            repairStep()(database, QStringLiteral("Do you want Tavrel to attempt to repair the database?"), path);
+        if (!database->isOpen())
+            return false;
+    }
+
+    QString name = database->name();
+    if (QFileInfo(name).isRelative())
+        name = QFileInfo(name).absoluteFilePath();
+    QString folder = NativePath(folderPart(name));
+    if (!folder.isEmpty())
+        AddTrailingBackslash(folder);
+    SetDataFolder(folder);
+
+    if (upgradeStep() && !upgradeStep()(database))
+        return false;
+
+    // Only a file that opened and upgraded is remembered.
+    if (path != storedPath)
+        platform::Settings::writeString(section, key, path);
+
+    return AddDefaultRows(database);
+}

@@ -1,0 +1,226 @@
+#include "data/DialogFieldExchange.h"
+
+#include "app/base/MoneyText.h"
+#include "data/CXDaoSet.h"
+#include "data/DataExchange.h"
+#include "platform/Prompt.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QDateTimeEdit>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
+
+namespace {
+
+const QString kNoCharge = QStringLiteral("No Charge");
+
+// Dates a picker can show: those the system's own date-time value can hold.
+bool convertsToSystemTime(const DateTime &date)
+{
+    const QDate d = date.date();
+    return d.isValid() && d.year() >= 1601 && d.year() <= 30827;
+}
+
+void selectListByData(QListWidget *list, qint32 data)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem *item = list->item(i);
+        if (item->data(Qt::UserRole).toInt() != data)
+            continue;
+        if (list->selectionMode() == QAbstractItemView::MultiSelection
+            || list->selectionMode() == QAbstractItemView::ExtendedSelection)
+            item->setSelected(true);
+        else
+            list->setCurrentRow(i);
+        return;
+    }
+    list->clearSelection();
+    list->setCurrentRow(-1);
+}
+
+bool selectedListData(QListWidget *list, qint32 &data)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    QListWidgetItem *item = !selected.isEmpty() ? selected.first() : nullptr;
+    if (!item)
+        return false;
+    data = item->data(Qt::UserRole).toInt();
+    return true;
+}
+
+void loadPicker(QDateTimeEdit *picker, const DateTime &value, bool show)
+{
+    if (show && value.isValid() && convertsToSystemTime(value)
+        && value.date() >= picker->minimumDate() && value.date() <= picker->maximumDate()) {
+        picker->setDateTime(QDateTime(value.date(), QTime(0, 0)));
+        return;
+    }
+    SetPickerNoDate(picker);
+}
+
+enum class PickerState { Date, NoDate, Error };
+
+PickerState readPicker(const QDateTimeEdit *picker, DateTime &out)
+{
+    if (PickerShowsNoDate(picker))
+        return PickerState::NoDate;
+    const QDate date = picker->date();
+    if (!date.isValid())
+        return PickerState::Error;
+    out = DateTime::fromDate(date);
+    return PickerState::Date;
+}
+
+} // namespace
+
+void SetPickerNoDate(QDateTimeEdit *picker)
+{
+    if (picker->specialValueText().isEmpty())
+        picker->setSpecialValueText(QStringLiteral(" "));
+    picker->setDateTime(picker->minimumDateTime());
+}
+
+bool PickerShowsNoDate(const QDateTimeEdit *picker)
+{
+    return !picker->specialValueText().isEmpty() && picker->dateTime() == picker->minimumDateTime();
+}
+
+void DDX_CheckByte(DataExchange &dx, QCheckBox *box, quint8 &value)
+{
+    if (!box || dx.failed())
+        return;
+    if (dx.isSaving()) {
+        switch (box->checkState()) {
+        case Qt::Unchecked: value = 0; break;
+        case Qt::Checked: value = 1; break;
+        case Qt::PartiallyChecked: value = 2; break;
+        }
+        return;
+    }
+    if (value == 2) {
+        box->setTristate(true);
+        box->setCheckState(Qt::PartiallyChecked);
+    } else {
+        box->setCheckState(value ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void DDX_LBData(DataExchange &dx, QListWidget *list, quint8 &value)
+{
+    if (!list || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        selectListByData(list, value);
+        return;
+    }
+    qint32 data = 0;
+    if (selectedListData(list, data))
+        value = quint8(data & 0xFF);
+}
+
+void DDX_CBData(DataExchange &dx, QComboBox *combo, quint8 &value)
+{
+    qint32 code = value;
+    DDX_CBDataLong(dx, combo, code);
+    if (dx.isSaving())
+        value = quint8(code & 0xFF);
+}
+
+void DDX_CBDataLong(DataExchange &dx, QComboBox *combo, qint32 &value)
+{
+    if (!combo || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        combo->setCurrentIndex(combo->findData(QVariant(value)));
+        return;
+    }
+    if (combo->currentIndex() >= 0)
+        value = combo->currentData().toInt();
+}
+
+void DDX_CBIndexField(DataExchange &dx, QComboBox *combo, quint8 &value, CXDaoSet *set)
+{
+    if (!combo || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        if (set && (!set->IsOpen() || set->IsFieldNull(&value)))
+            return;
+        combo->setCurrentIndex(value < combo->count() ? int(value) : -1);
+        return;
+    }
+    if (combo->currentIndex() >= 0)
+        value = quint8(combo->currentIndex());
+}
+
+void DDX_CurrencyNoCharge(DataExchange &dx, QLineEdit *edit, Money &value)
+{
+    if (!edit || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        if (!value.isValid())
+            value = Money();
+        edit->setText(value.isNoCharge() ? kNoCharge : FormatMoney(value));
+        return;
+    }
+    const QString text = edit->text().trimmed();
+    if (!(value.isNoCharge() && text == kNoCharge)) {
+        const Money parsed = text.isEmpty() ? Money() : Money::fromText(text);
+        if (!parsed.isValid()) {
+            platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+                                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            dx.Fail(edit);
+        } else {
+            value = parsed;
+        }
+    }
+    if (!value.isValid())
+        value = Money();
+}
+
+void DDX_DateTimeCtrlField(DataExchange &dx, QDateTimeEdit *picker, DateTime &value, CXDaoSet *set)
+{
+    if (!set) {
+        DDX_DateTimeCtrl(dx, picker, value);
+        return;
+    }
+    if (!picker || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        loadPicker(picker, value, set->IsOpen() && !set->IsFieldNull(&value));
+        return;
+    }
+    DateTime date;
+    switch (readPicker(picker, date)) {
+    case PickerState::Date:
+        value = date;
+        if (set->IsFieldNull(&value))
+            set->SetFieldDirty(&value);
+        set->SetFieldNull(&value, false);
+        break;
+    case PickerState::NoDate:
+        value = DateTime::null();
+        if (!set->IsFieldNull(&value))
+            set->SetFieldNull(&value, true); // marks it dirty too
+        break;
+    case PickerState::Error:
+        value = DateTime::invalid();
+        break;
+    }
+}
+
+void DDX_DateTimeCtrl(DataExchange &dx, QDateTimeEdit *picker, DateTime &value)
+{
+    if (!picker || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        loadPicker(picker, value, true);
+        return;
+    }
+    DateTime date;
+    switch (readPicker(picker, date)) {
+    case PickerState::Date: value = date; break;
+    case PickerState::NoDate: value = DateTime::null(); break;
+    case PickerState::Error: value = DateTime::invalid(); break;
+    }
+}

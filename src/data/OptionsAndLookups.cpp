@@ -1,0 +1,123 @@
+#include "data/OptionsAndLookups.h"
+
+#include "app/base/SqlText.h"
+#include "data/CXDaoSet.h"
+
+qint32 GetOptionValue(qint32 optionId, qint32 defaultValue)
+{
+    if (optionId <= 0)
+        return defaultValue;
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Options WHERE OptionID = %1").arg(optionId));
+    if (set.IsEmptySet())
+        return defaultValue;
+    qint32 value = 0;
+    set.GetFieldLong(1, value);
+    return value;
+}
+
+void LookupFirstValue(platform::Value &out, const QString &sql)
+{
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    if (set.IsEmptySet())
+        return;
+    const platform::Value value = set.GetFieldValue(0);
+    out = value.isNull() ? platform::Value::nullOf(set.GetFieldType(0)) : value;
+}
+
+void LookupFirstText(QString &out, const QString &sql)
+{
+    platform::Value value;
+    LookupFirstValue(value, sql);
+    out = value.isNull() ? QString() : value.toString();
+}
+
+void GetVendorName(QString &out, quint8 vendorNo)
+{
+    out.clear();
+    if (vendorNo == 0)
+        return;
+    LookupFirstText(out, QStringLiteral("SELECT Name FROM Vendors WHERE [No] = ") + QString::number(vendorNo));
+}
+
+void GetCustomerAlertText(QString &out, qint32 cusNo, quint8 alertType)
+{
+    out.clear();
+    LookupFirstText(out, QStringLiteral("SELECT CustomerAlerts.AlertText FROM CustomerAlerts WHERE "
+                                        "CustomerAlerts.CusNo = %1 and CustomerAlerts.AlertType = %2")
+                             .arg(cusNo)
+                             .arg(alertType));
+}
+
+void GetCodeListSql(QString &out, int codeListId, bool hideMarked)
+{
+    QString table;
+    QString columns = QStringLiteral("[No], Name");
+    QString hide = QStringLiteral("Left(Name, 1) <> '~'");
+    QString order = QStringLiteral("Sort, Name");
+    QString type;
+
+    switch (codeListId) {
+    case 103:
+        table = QStringLiteral("TodoTypes");
+        columns = QStringLiteral("ID, Do");
+        order = QStringLiteral("Sort");
+        hide = QStringLiteral("Left(Do, 1) <> '~'");
+        break;
+    case 302: table = QStringLiteral("ProductTypes"); break;
+    case 303: table = QStringLiteral("ShipBy"); break;
+    case 401: table = QStringLiteral("CustomerSources"); break;
+    case 402: table = QStringLiteral("BusinessTypes"); break;
+    case 403:
+        table = QStringLiteral("ContactDepts");
+        columns = QStringLiteral("DepNo,Name");
+        break;
+    case 502: table = QStringLiteral("Taxes"); break;
+    case 503:
+        table = QStringLiteral("Terms");
+        order.clear();
+        break;
+    case 504: table = QStringLiteral("PaymentTypes"); break;
+    case 601:
+    case 602:
+    case 603:
+        table = QStringLiteral("Employees");
+        columns = QStringLiteral("EmpNo, Name");
+        type = QStringLiteral("(EmpNo = 0 or Type = %1)").arg(codeListId - 601);
+        break;
+    case 701:
+    case 702:
+    case 703:
+        table = QStringLiteral("Vendors");
+        type = QStringLiteral("([No] = 0 or Type = %1)").arg(codeListId - 701);
+        if (codeListId == 701)
+            order = QStringLiteral("[No]");
+        break;
+    case 2003:
+        table = QStringLiteral("TimeDepartments");
+        columns = QStringLiteral("DepID,Name");
+        break;
+    case 30721:
+        table = QStringLiteral("ProductionDepts");
+        columns = QStringLiteral("DepID,Name");
+        break;
+    case 30722:
+    case 30723:
+        table = QStringLiteral("ProductionTags");
+        columns = QStringLiteral("TagID,Name");
+        type = QStringLiteral("Type = %1").arg(codeListId - 30722);
+        break;
+    default:
+        out.clear();
+        return;
+    }
+
+    QString where;
+    if (hideMarked)
+        AppendWhere(where, hide);
+    AppendWhere(where, type);
+    QString orderBy;
+    AppendOrderBy(orderBy, order);
+    out = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table + where + orderBy;
+}

@@ -1,0 +1,128 @@
+#include "DataTestBase.h"
+#include "TestCustomerSet.h"
+
+#include "data/DataExchange.h"
+#include "data/DialogFieldExchange.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QDateEdit>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+class DialogFieldExchangeTest : public DataTest
+{
+protected:
+    void SetUp() override
+    {
+        DataTest::SetUp();
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, Balance, Terms) VALUES (5, 'Acme', -0.0001, 2)"));
+    }
+    DataExchange load() { return DataExchange(&dialog, false); }
+    DataExchange save() { return DataExchange(&dialog, true); }
+    QDialog dialog;
+};
+
+} // namespace
+
+TEST_F(DialogFieldExchangeTest, NoChargePrices)
+{
+    auto *edit = new QLineEdit(&dialog);
+    Money price = -Money::noChargeMarker();
+    DataExchange in = load();
+    DDX_CurrencyNoCharge(in, edit, price);
+    EXPECT_EQ(edit->text(), QStringLiteral("No Charge"));
+    DataExchange out = save();
+    DDX_CurrencyNoCharge(out, edit, price);
+    EXPECT_EQ(price, -Money::noChargeMarker());
+
+    edit->setText(QStringLiteral("12.50"));
+    DDX_CurrencyNoCharge(out, edit, price);
+    EXPECT_EQ(price, Money::fromCents(1250));
+
+    price = Money();
+    DDX_CurrencyNoCharge(in, edit, price);
+    EXPECT_EQ(edit->text(), QStringLiteral("0.00"));
+
+    // Text that is no amount: a message, the member kept, the dialog stays.
+    edit->setText(QStringLiteral("twelve"));
+    price = Money::fromCents(300);
+    prompts().answer(platform::IDOK);
+    DataExchange bad = save();
+    DDX_CurrencyNoCharge(bad, edit, price);
+    EXPECT_TRUE(bad.failed());
+    EXPECT_EQ(price, Money::fromCents(300));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
+}
+
+TEST_F(DialogFieldExchangeTest, DatePickerFollowsTheNullField)
+{
+    TestCustomerSet set;
+    ASSERT_TRUE(set.FindByField(QStringLiteral("CusNo"), 5));
+    ASSERT_TRUE(set.SafeEdit());
+    auto *picker = new QDateEdit(&dialog);
+
+    DataExchange in = load();
+    DDX_DateTimeCtrlField(in, picker, set.m_DateCreated, &set);
+    EXPECT_TRUE(PickerShowsNoDate(picker));
+
+    picker->setDate(QDate(2011, 3, 16));
+    DataExchange out = save();
+    DDX_DateTimeCtrlField(out, picker, set.m_DateCreated, &set);
+    EXPECT_EQ(set.m_DateCreated, DateTime(2011, 3, 16));
+    EXPECT_TRUE(set.IsFieldDirty(&set.m_DateCreated));
+    EXPECT_FALSE(set.IsFieldNull(&set.m_DateCreated));
+    ASSERT_TRUE(set.SafeUpdate());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT DateCreated FROM Customers")).toDateTime(), DateTime(2011, 3, 16));
+
+    ASSERT_TRUE(set.SafeEdit());
+    DDX_DateTimeCtrlField(in, picker, set.m_DateCreated, &set);
+    EXPECT_EQ(picker->date(), QDate(2011, 3, 16));
+    SetPickerNoDate(picker);
+    DDX_DateTimeCtrlField(out, picker, set.m_DateCreated, &set);
+    EXPECT_TRUE(set.IsFieldNull(&set.m_DateCreated));
+    EXPECT_TRUE(set.IsFieldDirty(&set.m_DateCreated));
+    ASSERT_TRUE(set.SafeUpdate());
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT DateCreated FROM Customers")).isNull());
+}
+
+TEST_F(DialogFieldExchangeTest, CodesChecksAndIndexes)
+{
+    auto *combo = new QComboBox(&dialog);
+    combo->addItem(QStringLiteral("Net 10"), 4);
+    combo->addItem(QStringLiteral("Net 30"), 7);
+    quint8 terms = 7;
+    DataExchange in = load();
+    DataExchange out = save();
+    DDX_CBData(in, combo, terms);
+    EXPECT_EQ(combo->currentIndex(), 1);
+    combo->setCurrentIndex(-1);
+    DDX_CBData(out, combo, terms);
+    EXPECT_EQ(terms, 7);
+    combo->setCurrentIndex(0);
+    DDX_CBData(out, combo, terms);
+    EXPECT_EQ(terms, 4);
+
+    auto *box = new QCheckBox(&dialog);
+    quint8 flag = 2;
+    DDX_CheckByte(in, box, flag);
+    EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+    box->setCheckState(Qt::Checked);
+    DDX_CheckByte(out, box, flag);
+    EXPECT_EQ(flag, 1);
+
+    // An index field: not loaded from a closed set.
+    TestCustomerSet set;
+    combo->setCurrentIndex(0);
+    quint8 index = 1;
+    DDX_CBIndexField(in, combo, index, &set);
+    EXPECT_EQ(combo->currentIndex(), 0);
+    ASSERT_TRUE(set.FindByField(QStringLiteral("CusNo"), 5));
+    DDX_CBIndexField(in, combo, set.m_Terms, &set);
+    EXPECT_EQ(combo->currentIndex(), -1); // 2 is past the last entry
+    set.m_Terms = 1;
+    DDX_CBIndexField(in, combo, set.m_Terms, &set);
+    EXPECT_EQ(combo->currentIndex(), 1);
+}

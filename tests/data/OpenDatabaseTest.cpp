@@ -1,0 +1,157 @@
+#include "support/TestEnvironment.h"
+
+#include "data/CXDaoSet.h"
+#include "data/DatabaseOpening.h"
+#include "data/SharedDatabase.h"
+#include "data/ShopDatabase.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+
+using platform::IDNO;
+using platform::IDOK;
+using platform::IDYES;
+
+namespace {
+
+const QString kClosing = QStringLiteral("Tavrel will end now. Please contact Halvane for a solution.");
+
+class OpenDatabaseTest : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        m_oldCurrent = QDir::currentPath();
+        QDir().mkpath(tempPath(QStringLiteral("Shop Data")));
+    }
+    void TearDown() override
+    {
+        if (db().isOpen())
+            db().close();
+        SetUpgradeDatabaseStep(nullptr);
+        SetRepairDatabaseStep(nullptr);
+        QDir::setCurrent(m_oldCurrent);
+        TavrelTest::TearDown();
+    }
+    platform::Database &db() { return SharedDatabase(); }
+
+    // A shop database with the current layout and its rows.
+    QString makeDatabase(const QString &path)
+    {
+        CreateShopDatabase(path);
+        return path;
+    }
+    static QString storedPath() { return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("TavrelPath")); }
+    static void storePath(const QString &path) { platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("TavrelPath"), path); }
+
+private:
+    QString m_oldCurrent;
+};
+
+} // namespace
+
+TEST_F(OpenDatabaseTest, MissingFileAndNoEndsTheProgram)
+{
+    const QString old = tempPath(QStringLiteral("Old/TavrelData.mdb"));
+    storePath(old);
+    prompts().answer(IDNO);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    const auto &shown = prompts().shown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].text, QStringLiteral("Tavrel\ncannot find the database ") + QDir::toNativeSeparators(old)
+                                 + QStringLiteral("\n\n\n\nWould you like to look for it?"));
+    EXPECT_EQ(shown[0].flags, unsigned(platform::MB_YESNO | platform::MB_ICONQUESTION));
+    EXPECT_EQ(shown[1].text, kClosing);
+    EXPECT_EQ(shown[1].flags & platform::MB_ICONMASK, unsigned(platform::MB_ICONERROR));
+    EXPECT_FALSE(db().isOpen());
+    EXPECT_EQ(storedPath(), old);
+
+    // Cancelling the file dialog ends it without a message.
+    prompts().clear();
+    prompts().answer(IDYES);
+    prompts().answerFile(QString());
+    EXPECT_FALSE(OpenDatabase(&db()));
+    EXPECT_EQ(prompts().shown().size(), 2);
+}
+
+TEST_F(OpenDatabaseTest, MovedFileFoundInTheDialogIsRemembered)
+{
+    storePath(tempPath(QStringLiteral("Old/TavrelData.mdb")));
+    const QString moved = makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb")));
+    int upgrades = 0;
+    SetUpgradeDatabaseStep([&](platform::Database *database) { ++upgrades; return database->isOpen(); });
+    prompts().answer(IDYES);
+    prompts().answerFile(moved);
+    ASSERT_TRUE(OpenDatabase(&db()));
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_EQ(upgrades, 1);
+    EXPECT_EQ(storedPath(), QDir::toNativeSeparators(moved));
+    EXPECT_EQ(DataFolder(), QDir::toNativeSeparators(tempPath(QStringLiteral("Shop Data"))) + QDir::separator());
+
+    // Next start: straight in, no question.
+    db().close();
+    prompts().clear();
+    ASSERT_TRUE(OpenDatabase(&db()));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+}
+
+TEST_F(OpenDatabaseTest, DefaultFileInTheCurrentFolderAndRefusedUpgrade)
+{
+    makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb")));
+    QDir::setCurrent(tempPath(QStringLiteral("Shop Data")));
+
+    // A refused upgrade leaves the location unwritten.
+    SetUpgradeDatabaseStep([](platform::Database *) { return false; });
+    EXPECT_FALSE(OpenDatabase(&db()));
+    EXPECT_FALSE(platform::Settings::contains(QStringLiteral("Settings"), QStringLiteral("TavrelPath")));
+
+    db().close();
+    SetUpgradeDatabaseStep(nullptr);
+    ASSERT_TRUE(OpenDatabase(&db()));
+    EXPECT_EQ(storedPath(), QStringLiteral("TavrelData.mdb"));
+    EXPECT_TRUE(DataFolder().endsWith(QDir::separator()));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+}
+
+TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)
+{
+    const QString path = tempPath(QStringLiteral("Shop Data/TavrelData.mdb"));
+    QFile damaged(path);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(4096, 'x'));
+    damaged.close();
+    storePath(path);
+
+    QString asked;
+    SetRepairDatabaseStep([&](platform::Database *, const QString &question, const QString &file) {
+        asked = question + QStringLiteral(" ") + file;
+    });
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot open database:\n")));
+    EXPECT_EQ(asked, QStringLiteral("Do you want Tavrel to attempt to repair the database? ") + QDir::toNativeSeparators(path));
+}
+
+TEST_F(OpenDatabaseTest, ARecordsetReopensAClosedDatabase)
+{
+    storePath(makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb"))));
+    ASSERT_FALSE(db().isOpen());
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Taxes"));
+    EXPECT_TRUE(set.IsOpen());
+    EXPECT_TRUE(db().isOpen());
+    set.Close();
+
+    // While the file cannot be found the set stays closed after the questions.
+    db().close();
+    storePath(tempPath(QStringLiteral("Gone/TavrelData.mdb")));
+    prompts().answer(IDNO);
+    prompts().answer(IDOK);
+    set.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Taxes"));
+    EXPECT_FALSE(set.IsOpen());
+    EXPECT_EQ(prompts().lastText(), kClosing);
+}
