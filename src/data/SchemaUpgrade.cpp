@@ -222,7 +222,17 @@ bool UpgradeDatabase(platform::Database *database)
         progress->start(0, s("Upgrading your database."), false, true, QString());
         ClearRunLog();
         UpgradeContext u(*database, progress.get(), stored);
+        // The steps are written to the file together at the end (each one
+        // still succeeds or fails on its own): a run broken off by a crash
+        // leaves the file as it was, and the next run starts again.
+        platform::Transaction whole(*database);
         completed = runSteps(u);
+        try {
+            whole.commit();
+        } catch (const platform::DbException &e) {
+            LogDaoError(e, s("Upgrading your database."));
+            completed = true;
+        }
     }
     // Stopped by the user: no report, and the version stays as it was.
     if (!completed)
