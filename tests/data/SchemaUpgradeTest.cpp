@@ -347,3 +347,149 @@ TEST_F(SchemaUpgradeTest, FileOf2008KeepsWhatItAlreadyHad)
     EXPECT_FALSE(db().tableExists(QStringLiteral("PriceGrid")));
     EXPECT_FALSE(db().tableExists(QStringLiteral("Notes")));
 }
+
+TEST_F(SchemaUpgradeTest, CurrentFileIsLeftAlone)
+{
+    openFixture("schema-2005.sql");
+    prompts().answer(IDYES);
+    ASSERT_TRUE(UpgradeDatabase(&db()));
+    ClearUpgradeHandOver();
+    QFile::remove(backupPath());
+    const QStringList jobs = TableContents(db(), QStringLiteral("Jobs"));
+    const QStringList passwords = TableContents(db(), QStringLiteral("Passwords"));
+
+    // No question, no copy, no change, and nothing handed to start-up.
+    prompts().clear();
+    EXPECT_TRUE(UpgradeDatabase(&db()));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(backupPath()));
+    EXPECT_EQ(DatabaseUpgraded(), 0);
+    EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
+    EXPECT_EQ(TableContents(db(), QStringLiteral("Passwords")), passwords);
+}
+
+TEST_F(SchemaUpgradeTest, NewerOrDeclinedUpgradeChangesNothing)
+{
+    openFixture("schema-2005.sql");
+    // "3.0" sorts above "2010.0" as text, though it is the smaller number.
+    db().execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '3.0' WHERE CusNo = 0 AND AlertType = 99"));
+    prompts().answer(IDOK);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    ASSERT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your database was upgraded to a later version 3.0.\nIt can not be "
+                                                   "downgraded to this version 2010.0.\n\n")
+                                        + kClosing);
+    EXPECT_EQ(prompts().shown()[0].flags & platform::MB_ICONMASK, unsigned(platform::MB_ICONSTOP));
+    EXPECT_FALSE(QFileInfo::exists(backupPath()));
+
+    // A file without a version row gets one with an empty text; No ends it.
+    db().execute(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = 0"));
+    prompts().clear();
+    prompts().answer(IDNO);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_TRUE(prompts().shown()[0].text.startsWith(QStringLiteral("Your database must be upgraded from version  to 2010.0.\n")));
+    EXPECT_EQ(prompts().shown()[1].text, kClosing);
+    EXPECT_EQ(version(), QString());
+    EXPECT_FALSE(QFileInfo::exists(backupPath()));
+    EXPECT_FALSE(db().tableExists(QStringLiteral("Samples")));
+}
+
+TEST_F(SchemaUpgradeTest, FailedStepIsFinishedByTheNextRun)
+{
+    openFixture("schema-2005.sql");
+    // A saved query under the name of a table the upgrade makes stops that
+    // step until the shop removes it.
+    db().createQuery(QStringLiteral("Todos"), QStringLiteral("SELECT * FROM Notes"));
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    ASSERT_EQ(prompts().shown().size(), 2);
+    const QString report = prompts().lastText();
+    EXPECT_TRUE(report.startsWith(QStringLiteral("Error(s) occured during the update:\n\nError# 3010: ")));
+    EXPECT_TRUE(report.contains(QStringLiteral(" Todos\n")));
+    EXPECT_TRUE(report.endsWith(QStringLiteral("\n\nThe last copied database:\n") + backupPath()));
+    EXPECT_FALSE(HasRunLogText());
+    EXPECT_EQ(DatabaseUpgraded(), 0);
+
+    // The version stays, the failed step left nothing behind, the others ran.
+    EXPECT_EQ(version(), QStringLiteral("2005.2"));
+    EXPECT_TRUE(db().tableExists(QStringLiteral("Notes")));
+    EXPECT_TRUE(db().tableExists(QStringLiteral("ShippedItems")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("Items")).field(QStringLiteral("TimeCost")));
+
+    // Later the same day: the copy of the untouched file is kept.
+    QFile marker(backupPath());
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly | QIODevice::Append));
+    marker.write("kept");
+    marker.close();
+    const qint64 size = QFileInfo(backupPath()).size();
+    db().deleteQuery(QStringLiteral("Todos"));
+    prompts().clear();
+    prompts().answer(IDYES);
+    EXPECT_TRUE(UpgradeDatabase(&db()));
+    EXPECT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(QFileInfo(backupPath()).size(), size);
+    EXPECT_EQ(version(), QStringLiteral("2010.0"));
+    EXPECT_TRUE(db().tableExists(QStringLiteral("Todos")));
+    EXPECT_FALSE(db().tableExists(QStringLiteral("Notes")));
+    expectCurrentLayout();
+    // Conversions that had run are not run twice.
+    EXPECT_EQ(text(QStringLiteral("SELECT PriceLevel FROM Customers WHERE CusNo = 1003")), QStringLiteral("11"));
+    EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM MarkupTable")), 11);
+}
+
+TEST_F(SchemaUpgradeTest, StoppedRunKeepsTheVersionAndTheNextDayMakesANewCopy)
+{
+    openFixture("schema-2005.sql");
+    m_progress->stopAt = QStringLiteral("Services Add pricing fields");
+    prompts().answer(IDYES);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    EXPECT_EQ(prompts().shown().size(), 1); // the question; no report
+    EXPECT_EQ(version(), QStringLiteral("2005.2"));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("Name2")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("ProdDepID")));
+    EXPECT_TRUE(db().tableExists(QStringLiteral("PriceGrid")));
+    EXPECT_FALSE(db().tableExists(QStringLiteral("TodoTypes")));
+
+    // Stopped in the middle of a step: that step is undone entirely.
+    db().close();
+    db().open(m_path);
+    *m_progress = ScriptedProgress::Record();
+    m_progress->stopAt = QStringLiteral("Copying data to new fields...");
+    prompts().clear();
+    prompts().answer(IDYES);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("Name2")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("SetupTime")));
+    EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM ServiceDiffTables")), 0);
+
+    platform::Clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
+    db().close();
+    db().open(m_path);
+    *m_progress = ScriptedProgress::Record();
+    prompts().clear();
+    prompts().answer(IDYES);
+    EXPECT_TRUE(UpgradeDatabase(&db()));
+    EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-06")));
+    EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-07")));
+    EXPECT_FALSE(QFileInfo::exists(backupPath("2026-12-07") + QStringLiteral(".partial")));
+    expectCurrentLayout();
+    EXPECT_EQ(text(QStringLiteral("SELECT R0C0 FROM ServicePriceTables WHERE SerNo = 302")), QStringLiteral("101"));
+}
+
+TEST_F(SchemaUpgradeTest, OpeningTheDatabaseUpgradesIt)
+{
+    BuildDatabaseFromScript(FixtureScript(QStringLiteral("schema-2008.sql")), m_path);
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("TavrelPath"), m_path);
+    InstallDatabaseMaintenance();
+    prompts().answer(IDYES);
+    ASSERT_TRUE(OpenDatabase(&db()));
+    EXPECT_EQ(version(), QStringLiteral("2010.0"));
+    EXPECT_EQ(DatabaseUpgraded(), 1);
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    // The default rows follow the upgrade.
+    EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM Customers WHERE CusNo = 31")), 1);
+}

@@ -8,7 +8,7 @@
 
 // A progress window for tests: records what it was shown and, when told,
 // plays the user who stops the run as soon as a message holding a given
-// text appears.
+// text appears, or at a given step.
 class ScriptedProgress : public SchemaProgress
 {
 public:
@@ -17,7 +17,8 @@ public:
         QStringList titles;
         QStringList messages;
         int steps = 0;
-        QString stopAt;
+        QString stopAt;      // stop when a message holds this text
+        int stopAfterSteps = -1; // stop at this step (counted from 1)
         bool stopped = false;
     };
 
@@ -28,6 +29,8 @@ public:
     bool step(const QString &) override
     {
         ++m_record->steps;
+        if (m_record->stopAfterSteps >= 0 && m_record->steps >= m_record->stopAfterSteps)
+            m_record->stopped = true;
         return !m_record->stopped;
     }
     void setMessage(const QString &text) override
