@@ -110,7 +110,8 @@ QStringList TableContents(platform::Database &db, const QString &table)
 {
     QStringList rows;
     platform::Recordset set(db);
-    set.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT * FROM [%1]").arg(table));
+    const bool statement = table.startsWith(QLatin1String("SELECT "), Qt::CaseInsensitive);
+    set.open(platform::Recordset::Type::Snapshot, statement ? table : QStringLiteral("SELECT * FROM [%1]").arg(table));
     for (; !set.isEOF(); set.moveNext()) {
         QStringList values;
         for (int i = 0; i < set.fieldCount(); ++i) {

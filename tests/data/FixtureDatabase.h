@@ -17,6 +17,6 @@ class Database;
 QString FixtureScript(const QString &name);
 void BuildDatabaseFromScript(const QString &scriptPath, const QString &databasePath);
 
-// Every row of a table as text, sorted: equal lists mean equal contents
-// whatever order or row numbers the file keeps them in.
+// Every row of a table (or of a SELECT) as text, sorted: equal lists mean
+// equal contents whatever order or row numbers the file keeps them in.
 QStringList TableContents(platform::Database &db, const QString &table);
