@@ -1,25 +1,21 @@
 #include "data/DatabaseHelpers.h"
 
 #include "app/base/SharedDatabaseHolder.h"
-#include "app/base/SqlText.h"
-#include "data/DaoError.h"
-#include "data/SharedDatabase.h"
-#include "platform/Prompt.h"
-#include "platform/db/Recordset.h"
+#include "data/CXDaoSet.h"
 
 platform::Value &DbLookupValue(platform::Value &out, const QString &sql, int fieldIndex)
 {
+    // A set without a database of its own works on the shared one; it
+    // reports a statement that cannot run itself and then stays closed.
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, sql);
     platform::Value found;
-    try {
-        platform::Recordset set(SharedDatabase());
-        set.open(platform::Recordset::Type::Snapshot, sql);
-        if (!set.isEOF() && fieldIndex >= 0 && fieldIndex < set.fieldCount())
-            found = set.value(fieldIndex);
-    } catch (const platform::DbException &e) {
-        // The recordset's own report of a statement that cannot run.
-        ShowDaoError(e, QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n")));
-        platform::Prompt::messageBox(QStringLiteral("Your database or network may be busy.\nWait a moment, and then "
-                                                    "try the operation again.\n\nIf this error persists, re-start Tavrel."));
+    if (!set.IsEmptySet() && fieldIndex >= 0 && fieldIndex < set.GetFieldCount()) {
+        try {
+            found = set.GetFieldValue(fieldIndex);
+        } catch (const platform::DbException &) {
+            // A row gone meanwhile gives no value.
+        }
     }
     out = found.isNull() ? platform::Value() : found;
     return out;

@@ -52,6 +52,8 @@ void SetUpgradeDatabaseStep(UpgradeDatabaseStep step)
 bool OpenDatabase(platform::Database *database)
 {
     using platform::Prompt;
+    if (!database)
+        return false;
     const QString section = QStringLiteral("Settings");
     const QString key = QString::fromLatin1(kDatabasePathKey);
 

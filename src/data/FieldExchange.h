@@ -21,10 +21,13 @@ class CXDaoSet;
 //         DFX_Long(pFX, "[TaxPercent]", m_TaxPercent);
 //     }
 //
-// and the base runs that list for every step of a record's life: binding the
-// columns when the set opens, loading the members from each row it moves to,
-// remembering them when an edit or add starts, finding the changed members and
-// writing them into the record before it is stored.
+// (the same columns in the same order every time; a column that is absent
+// from the set's statement fails the open) and the base runs that list for
+// every step of a record's life: binding the columns when the set opens,
+// loading the members from each row it moves to, remembering them when an edit
+// or add starts (after ResetFields for a new record), finding the changed
+// members and writing them into the record before it is stored. A new record
+// gets every member that holds a value; an edited one only the changed ones.
 //
 // A column that is Null leaves its member holding the type's no-value pattern
 // (kLongNull, kByteNull ... below; dates and money get the null status, texts

@@ -92,8 +92,6 @@ TEST(CodeLists, Statements)
     EXPECT_EQ(sql, QStringLiteral("SELECT [No], Name FROM Terms"));
     GetCodeListSql(sql, 701, false);
     EXPECT_EQ(sql, QStringLiteral("SELECT [No], Name FROM Vendors WHERE ([No] = 0 or Type = 0) ORDER BY [No]"));
-    GetCodeListSql(sql, 103, true);
-    EXPECT_EQ(sql, QStringLiteral("SELECT ID, Do FROM TodoTypes WHERE Left(Do, 1) <> '~' ORDER BY Sort"));
     GetCodeListSql(sql, 30723, false);
     EXPECT_EQ(sql, QStringLiteral("SELECT TagID,Name FROM ProductionTags WHERE Type = 1 ORDER BY Sort, Name"));
     GetCodeListSql(sql, 604, true);
@@ -108,8 +106,6 @@ TEST(JobTypeTexts, NamesImagesAndHues)
     GetJobTypeName(name, 9);
     EXPECT_TRUE(name.isEmpty());
     EXPECT_EQ(GetJobTypeImageAlt(3), 26);
-    EXPECT_EQ(GetJobTypeImage(2), 5);
-    EXPECT_EQ(GetJobTypeHue(1), 210);
     EXPECT_EQ(GetJobTypeHue(-1), 120);
     EXPECT_EQ(GetCategoryKind(150), 2);
     EXPECT_EQ(GetCategoryKind(201), 0);

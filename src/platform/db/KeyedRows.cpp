@@ -1,16 +1,23 @@
 #include "platform/db/KeyedRows.h"
 
-#include "platform/db/SqlValues.h"
-
 #include <QtCore/QHash>
 
 #include <sqlite3.h>
+
+#include <ctime>
 
 namespace platform {
 
 namespace {
 
-constexpr size_t kMaxPages = 64;
+// A clock that costs next to nothing to read; a few milliseconds of
+// resolution are plenty for the page timeout.
+std::int64_t coarseMs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return std::int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
 
 } // namespace
 
@@ -23,32 +30,10 @@ KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout)
     }
 }
 
-bool KeyedRows::readComputed(std::int64_t key, Value *out)
-{
-    if (!m_computed.isValid())
-        m_computed = Statement(m_db, m_layout.rowSql, m_fileName);
-    if (m_layout.bindParameters)
-        m_layout.bindParameters(m_computed);
-    m_computed.bind(m_layout.parameterCount + 1, Value(key, FieldType::Long));
-    bool found = false;
-    try {
-        found = m_computed.step();
-        if (found) {
-            for (int c = 0; c < m_types.size(); ++c)
-                out[c] = m_computed.value(c, m_types[c]);
-        }
-    } catch (...) {
-        m_computed.reset();
-        throw;
-    }
-    m_computed.reset();
-    return found;
-}
-
 void KeyedRows::load(Statement &keyStatement)
 {
     m_keys.clear();
-    m_pages.clear();
+    forgetAll();
     m_keys.reserve(1024);
     while (keyStatement.step())
         m_keys.push_back(keyStatement.integer(0));
@@ -64,101 +49,191 @@ int KeyedRows::indexOf(std::int64_t key) const
     return -1;
 }
 
-const Value *KeyedRows::row(int index, int pageTimeoutMs)
+bool KeyedRows::seek(int index, int pageTimeoutMs)
 {
+    m_page = nullptr;
+    m_row = nullptr;
     if (index < 0 || index >= size())
-        return nullptr;
+        return false;
     const int pageNo = index / kPageSize;
-    auto it = m_pages.find(pageNo);
-    const std::int64_t changes = sqlite3_total_changes64(m_db);
-    if (it == m_pages.end() || it->second.changes != changes || it->second.age.elapsed() > pageTimeoutMs) {
-        if (it == m_pages.end()) {
-            if (m_pages.size() >= kMaxPages)
-                m_pages.clear();
-            it = m_pages.emplace(pageNo, Page()).first;
+    Page *page = nullptr;
+    Page *spare = nullptr;
+    for (Page &p : m_pages) {
+        if (p.number == pageNo) {
+            page = &p;
+            break;
         }
-        loadPage(pageNo, it->second);
+        // A free page, else the one used least recently.
+        if (!spare || (spare->number >= 0 && (p.number < 0 || p.used < spare->used)))
+            spare = &p;
     }
-    const Page &page = it->second;
+    const bool stale = page
+        && (page->changes != sqlite3_total_changes64(m_db) || coarseMs() - page->readAtMs > pageTimeoutMs);
+    if (!page || stale) {
+        if (!page)
+            page = spare;
+        page->number = -1;
+        loadPage(pageNo, *page);
+        page->number = pageNo;
+    }
+    page->used = ++m_useClock;
     const int slot = index - pageNo * kPageSize;
-    if (!page.present[size_t(slot)])
-        return nullptr;
-    return &page.values[size_t(slot) * size_t(m_types.size())];
+    if (!page->present[size_t(slot)])
+        return false;
+    m_page = page;
+    m_row = &page->cells[size_t(slot) * size_t(m_types.size())];
+    return true;
+}
+
+Value KeyedRows::value(int field) const
+{
+    const Cell &c = m_row[field];
+    sqlvalues::Stored s;
+    s.storage = c.storage;
+    if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB) {
+        s.bytes = m_page->bytes.constData() + c.integer;
+        s.size = c.size;
+    } else {
+        s.integer = c.integer;
+        s.real = c.real;
+    }
+    return sqlvalues::toValue(s, m_types[field]);
+}
+
+void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)
+{
+    const size_t width = size_t(m_types.size());
+    Cell *out = &page.cells[size_t(slot) * width];
+    sqlite3_stmt *stmt = st.handle();
+    for (size_t c = 0; c < width; ++c) {
+        sqlite3_value *v = sqlite3_column_value(stmt, firstColumn + int(c));
+        Cell &cell = out[c];
+        cell.storage = sqlite3_value_type(v);
+        switch (cell.storage) {
+        case SQLITE_INTEGER:
+            cell.integer = sqlite3_value_int64(v);
+            break;
+        case SQLITE_FLOAT:
+            cell.real = sqlite3_value_double(v);
+            break;
+        case SQLITE_TEXT:
+        case SQLITE_BLOB: {
+            const char *bytes = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
+                                                            : static_cast<const char *>(sqlite3_value_blob(v));
+            cell.size = sqlite3_value_bytes(v);
+            cell.integer = page.bytes.size();
+            page.bytes.append(bytes, cell.size);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    page.present[size_t(slot)] = 1;
+}
+
+bool KeyedRows::readComputed(std::int64_t key, Page &page, int slot)
+{
+    if (!m_computed.isValid())
+        m_computed = Statement(m_db, m_layout.rowSql, m_fileName);
+    if (m_layout.bindParameters)
+        m_layout.bindParameters(m_computed);
+    m_computed.bind(m_layout.parameterCount + 1, Value(key, FieldType::Long));
+    bool found = false;
+    try {
+        found = m_computed.step();
+        if (found)
+            takeRow(m_computed, 0, page, slot);
+    } catch (...) {
+        m_computed.reset();
+        throw;
+    }
+    m_computed.reset();
+    return found;
 }
 
 void KeyedRows::loadPage(int pageNo, Page &page)
 {
     const int first = pageNo * kPageSize;
     const int count = qMin(kPageSize, size() - first);
-    const size_t width = size_t(m_types.size());
-    page.values.assign(size_t(count) * width, Value());
+    // Cells of rows not found stay unread: the row is marked absent.
+    page.cells.resize(size_t(count) * size_t(m_types.size()));
+    page.bytes.clear();
     page.present.assign(size_t(count), 0);
 
     if (!m_plain) {
         // Computed fields come from the statement itself, row by row.
         for (int i = 0; i < count; ++i)
-            page.present[size_t(i)] = readComputed(m_keys[size_t(first + i)], &page.values[size_t(i) * width]) ? 1 : 0;
-        page.changes = sqlite3_total_changes64(m_db);
-        page.age.start();
-        return;
-    }
-
-    std::int64_t low = m_keys[size_t(first)];
-    std::int64_t high = low;
-    QHash<std::int64_t, int> slotOf;
-    slotOf.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const std::int64_t k = m_keys[size_t(first + i)];
-        low = qMin(low, k);
-        high = qMax(high, k);
-        slotOf.insert(k, i);
-    }
-
-    // Rows added in order lie close together: one range read is cheaper than
-    // a lookup per rowid. Scattered rows are looked up by their rowids.
-    Statement *st = nullptr;
-    if (high - low < std::int64_t(2 * kPageSize)) {
-        if (!m_byRange.isValid()) {
-            m_byRange = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
-                                            .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table)),
-                                  m_fileName);
-        }
-        st = &m_byRange;
-        st->bind(1, Value(low, FieldType::Long));
-        st->bind(2, Value(high, FieldType::Long));
+            readComputed(m_keys[size_t(first + i)], page, i);
     } else {
-        if (!m_byList.isValid()) {
-            QStringList marks;
-            for (int i = 1; i <= kPageSize; ++i)
-                marks.append(QStringLiteral("?%1").arg(i));
-            m_byList = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                                           .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table),
-                                                marks.join(QStringLiteral(", "))),
-                                 m_fileName);
+        // Rows added in order lie close together: one range read is cheaper
+        // than a lookup per rowid. Scattered rows are looked up by rowid.
+        std::int64_t low = m_keys[size_t(first)];
+        std::int64_t high = low;
+        bool ascending = true;
+        for (int i = 1; i < count; ++i) {
+            const std::int64_t k = m_keys[size_t(first + i)];
+            ascending = ascending && k > m_keys[size_t(first + i - 1)];
+            low = qMin(low, k);
+            high = qMax(high, k);
         }
-        st = &m_byList;
-        for (int i = 0; i < kPageSize; ++i)
-            st->bind(i + 1, i < count ? Value(m_keys[size_t(first + i)], FieldType::Long) : Value());
-    }
-    try {
-        while (st->step()) {
-            const auto found = slotOf.constFind(st->integer(0));
-            if (found == slotOf.constEnd())
-                continue;
-            const size_t slot = size_t(*found);
-            Value *out = &page.values[slot * width];
-            for (size_t c = 0; c < width; ++c)
-                out[c] = st->value(int(c) + 1, m_types[qsizetype(c)]);
-            page.present[slot] = 1;
+        Statement *st = nullptr;
+        if (high - low < std::int64_t(2 * kPageSize)) {
+            if (!m_byRange.isValid()) {
+                m_byRange = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
+                                                .arg(m_columns.join(QStringLiteral(", ")),
+                                                     sqlvalues::quoteName(m_layout.table)),
+                                      m_fileName);
+            }
+            st = &m_byRange;
+            st->bind(1, Value(low, FieldType::Long));
+            st->bind(2, Value(high, FieldType::Long));
+        } else {
+            if (!m_byList.isValid()) {
+                QStringList marks;
+                for (int i = 1; i <= kPageSize; ++i)
+                    marks.append(QStringLiteral("?%1").arg(i));
+                m_byList = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                               .arg(m_columns.join(QStringLiteral(", ")),
+                                                    sqlvalues::quoteName(m_layout.table), marks.join(QStringLiteral(", "))),
+                                     m_fileName);
+            }
+            st = &m_byList;
+            for (int i = 0; i < kPageSize; ++i)
+                st->bind(i + 1, i < count ? Value(m_keys[size_t(first + i)], FieldType::Long) : Value());
         }
-    } catch (...) {
+        // Both read in rowid order: keys in ascending order are matched as
+        // they come, others through a map from rowid to place.
+        QHash<std::int64_t, int> slotOf;
+        if (!ascending) {
+            slotOf.reserve(count);
+            for (int i = 0; i < count; ++i)
+                slotOf.insert(m_keys[size_t(first + i)], i);
+        }
+        int next = 0;
+        try {
+            while (st->step()) {
+                const std::int64_t rowid = st->integer(0);
+                int slot = -1;
+                if (ascending) {
+                    while (next < count && m_keys[size_t(first + next)] < rowid)
+                        ++next;
+                    if (next < count && m_keys[size_t(first + next)] == rowid)
+                        slot = next;
+                } else {
+                    slot = slotOf.value(rowid, -1);
+                }
+                if (slot >= 0)
+                    takeRow(*st, 1, page, slot);
+            }
+        } catch (...) {
+            st->reset();
+            throw;
+        }
         st->reset();
-        m_pages.clear();
-        throw;
     }
-    st->reset();
     page.changes = sqlite3_total_changes64(m_db);
-    page.age.start();
+    page.readAtMs = coarseMs();
 }
 
 bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vector<Value> *stored)
@@ -187,21 +262,50 @@ bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vecto
         throw;
     }
     m_byKey.reset();
-    if (found && !m_plain && !readComputed(key, values.data()))
-        found = false;
+    if (found && !m_plain) {
+        // Computed fields as the statement gives them.
+        if (!m_computed.isValid())
+            m_computed = Statement(m_db, m_layout.rowSql, m_fileName);
+        if (m_layout.bindParameters)
+            m_layout.bindParameters(m_computed);
+        m_computed.bind(m_layout.parameterCount + 1, Value(key, FieldType::Long));
+        try {
+            found = m_computed.step();
+            for (int c = 0; found && c < m_types.size(); ++c)
+                values[size_t(c)] = m_computed.value(c, m_types[c]);
+        } catch (...) {
+            m_computed.reset();
+            throw;
+        }
+        m_computed.reset();
+    }
     return found;
 }
 
 void KeyedRows::append(std::int64_t key)
 {
     m_keys.push_back(key);
-    m_pages.erase((size() - 1) / kPageSize);
+    const int last = (size() - 1) / kPageSize;
+    for (Page &p : m_pages) {
+        if (p.number == last)
+            p.number = -1;
+    }
+    m_page = nullptr;
+    m_row = nullptr;
 }
 
 void KeyedRows::remove(int index)
 {
     m_keys.erase(m_keys.begin() + index);
-    m_pages.clear();
+    forgetAll();
+}
+
+void KeyedRows::forgetAll()
+{
+    for (Page &p : m_pages)
+        p.number = -1;
+    m_page = nullptr;
+    m_row = nullptr;
 }
 
 } // namespace platform

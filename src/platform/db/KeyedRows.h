@@ -1,30 +1,33 @@
 #pragma once
 
 #include "platform/Value.h"
+#include "platform/db/SqlValues.h"
 #include "platform/db/Statement.h"
 
-#include <QtCore/QElapsedTimer>
+#include <QtCore/QByteArray>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <array>
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 namespace platform {
-
-class Database;
 
 // The rows of an updatable dynaset: the ordered list of rowids of one table,
 // taken when the set opens, and the rows themselves read by rowid in pages as
 // they are visited. A page is read again when this connection has written
 // since, or when it is older than the page timeout, so other workstations'
 // changes show. A row deleted meanwhile reads as gone.
+//
+// A page keeps its rows as SQLite stored them (numbers, and the bytes of
+// texts in one buffer); a value becomes a Value in its field's type when it
+// is read.
 class KeyedRows
 {
 public:
-    static constexpr int kPageSize = 128;
+    static constexpr int kPageSize = 512;
 
     // What the set shows of the table's rows.
     struct Layout
@@ -48,9 +51,11 @@ public:
     std::int64_t key(int index) const { return m_keys[size_t(index)]; }
     int indexOf(std::int64_t key) const; // searched from the end; -1 when absent
 
-    // The values of the row at index, in field order; nullptr when the row no
-    // longer exists. Valid until the next call that reads or changes rows.
-    const Value *row(int index, int pageTimeoutMs);
+    // Makes the row at index the one value() reads, reading its page when it
+    // is not at hand or no longer current. False when the row no longer exists.
+    bool seek(int index, int pageTimeoutMs);
+    // A field of the row found by the last successful seek().
+    Value value(int field) const;
 
     // Reads one row now: its values and, when asked, the values of its table
     // columns exactly as stored (Null for computed fields). False when the
@@ -59,19 +64,31 @@ public:
 
     void append(std::int64_t key);
     void remove(int index);
-    void forgetAll() { m_pages.clear(); }
+    void forgetAll();
 
 private:
+    struct Cell
+    {
+        int storage = 5; // SQLITE_NULL
+        int size = 0;
+        std::int64_t integer = 0; // the integer, or the offset of the bytes in the page's buffer
+        double real = 0.0;
+    };
     struct Page
     {
-        std::vector<Value> values;  // kPageSize rows of m_types.size() values
+        int number = -1;           // which page of the key list; -1 when free
+        std::vector<Cell> cells;   // up to kPageSize rows of one cell per field
+        QByteArray bytes;          // the texts and blobs of the cells
         std::vector<char> present;
-        std::int64_t changes = 0;
-        QElapsedTimer age;
+        std::int64_t changes = 0;  // this connection's change count when read
+        std::int64_t readAtMs = 0;
+        std::uint64_t used = 0;    // for reusing the page least recently used
     };
+    static constexpr size_t kPages = 8;
 
     void loadPage(int page, Page &into);
-    bool readComputed(std::int64_t key, Value *out);
+    void takeRow(Statement &st, int firstColumn, Page &page, int slot);
+    bool readComputed(std::int64_t key, Page &page, int slot);
 
     sqlite3 *m_db;
     QString m_fileName;
@@ -80,7 +97,10 @@ private:
     QStringList m_columns;       // quoted, per field ("NULL" when computed)
     QList<FieldType> m_types;
     std::vector<std::int64_t> m_keys;
-    std::unordered_map<int, Page> m_pages;
+    std::array<Page, kPages> m_pages;
+    std::uint64_t m_useClock = 0;
+    const Page *m_page = nullptr; // of the last seek
+    const Cell *m_row = nullptr;
     Statement m_byList;   // rows whose rowids are listed
     Statement m_byRange;  // rows whose rowids lie in a range
     Statement m_byKey;    // one row

@@ -50,12 +50,13 @@ public:
 
     void run();
     void materialize(Database::Impl &d, const jet::Translation &t);
-    const Value *currentRow();
+    // A field of the current row (3021 without one, 3167 when deleted meanwhile).
+    Value currentValue(int index);
     void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
     void moved()
     {
         leaveEdit();
-        current = nullptr;
+        resolved = false;
         if (pos >= 0 && pos < size())
             visited = qMax(visited, long(pos) + 1);
     }
@@ -100,7 +101,7 @@ public:
     int pos = 0;
     bool gap = false; // after a delete: no current row until the next move
     long visited = 0;
-    const Value *current = nullptr;
+    bool resolved = false; // the keyed rows stand on the current row
 
     EditMode mode = EditMode::None;
     std::vector<Value> buffer;
@@ -126,7 +127,7 @@ void Recordset::Impl::run()
     table.clear();
     baseColumns.clear();
     leaveEdit();
-    current = nullptr;
+    resolved = false;
     gap = false;
     pos = 0;
     visited = 0;
@@ -217,21 +218,19 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
     st.reset();
 }
 
-const Value *Recordset::Impl::currentRow()
+Value Recordset::Impl::currentValue(int index)
 {
     if (!hasCurrent())
         dberr::raise(dberr::NoCurrentRecord);
-    if (current)
-        return current;
-    dbi();
-    if (keyed) {
-        current = keyed->row(pos, g_pageTimeoutMs);
-        if (!current)
+    if (!keyed)
+        return rows[size_t(pos) * size_t(columns.size()) + size_t(index)];
+    if (!resolved) {
+        dbi();
+        if (!keyed->seek(pos, g_pageTimeoutMs))
             dberr::raise(dberr::RecordDeleted);
-    } else {
-        current = &rows[size_t(pos) * size_t(columns.size())];
+        resolved = true;
     }
-    return current;
+    return keyed->value(index);
 }
 
 bool Recordset::Impl::find(const QString &criterion, int from)
@@ -246,12 +245,16 @@ bool Recordset::Impl::find(const QString &criterion, int from)
                                    .arg(names.join(QStringLiteral(", ")), condition));
     leaveEdit();
     for (int i = qMax(0, from); i < size(); ++i) {
-        const Value *row = keyed ? keyed->row(i, g_pageTimeoutMs) : &rows[size_t(i) * size_t(columns.size())];
-        current = nullptr;
-        if (!row)
-            continue; // deleted meanwhile
-        for (int c = 0; c < columns.size(); ++c)
-            test.bind(c + 1, row[c]);
+        resolved = false;
+        if (keyed) {
+            if (!keyed->seek(i, g_pageTimeoutMs))
+                continue; // deleted meanwhile
+            for (int c = 0; c < columns.size(); ++c)
+                test.bind(c + 1, keyed->value(c));
+        } else {
+            for (int c = 0; c < columns.size(); ++c)
+                test.bind(c + 1, rows[size_t(i) * size_t(columns.size()) + size_t(c)]);
+        }
         const bool match = test.step();
         test.reset();
         if (match) {
@@ -295,7 +298,7 @@ void Recordset::close()
     d->autoNumber.clear();
     d->byName.clear();
     d->leaveEdit();
-    d->current = nullptr;
+    d->resolved = false;
     d->pos = 0;
     d->gap = false;
     d->visited = 0;
@@ -454,7 +457,7 @@ Value Recordset::value(int index) const
     d->checkedField(index);
     if (d->mode != EditMode::None)
         return d->buffer[size_t(index)];
-    return d->currentRow()[index];
+    return d->currentValue(index);
 }
 
 Value Recordset::value(const QString &name) const
@@ -530,7 +533,7 @@ void Recordset::edit()
     if (!d->hasCurrent())
         dberr::raise(dberr::NoCurrentRecord);
     d->leaveEdit();
-    d->current = nullptr;
+    d->resolved = false;
     const std::int64_t key = d->keyed->key(d->pos);
     std::vector<Value> values;
     std::vector<Value> stored;
@@ -588,7 +591,7 @@ void Recordset::update()
         d->lastAdded = rowid;
         ++d->visited;
         d->leaveEdit();
-        d->current = nullptr;
+        d->resolved = false;
         return;
     }
 
@@ -642,7 +645,7 @@ void Recordset::update()
     }
     write.commit();
     d->leaveEdit();
-    d->current = nullptr;
+    d->resolved = false;
 }
 
 void Recordset::cancelUpdate()
@@ -672,7 +675,7 @@ void Recordset::deleteRecord()
     write.commit();
     d->keyed->remove(d->pos);
     d->gap = true;
-    d->current = nullptr;
+    d->resolved = false;
     d->visited = qMax(0L, d->visited - 1);
 }
 

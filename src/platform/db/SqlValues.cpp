@@ -10,57 +10,115 @@ namespace {
 
 constexpr int kDefaultTextSize = 255;
 
+// The database keeps UTF-8: one conversion straight into a QString.
 QString columnText(sqlite3_stmt *stmt, int column)
 {
-    const auto *data = static_cast<const char16_t *>(sqlite3_column_text16(stmt, column));
-    const int bytes = sqlite3_column_bytes16(stmt, column);
-    return QString::fromUtf16(data, bytes / 2);
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return QString::fromUtf8(data, sqlite3_column_bytes(stmt, column));
+}
+
+std::int64_t asInteger(const Stored &s)
+{
+    return s.storage == SQLITE_FLOAT ? std::int64_t(s.real) : s.integer;
+}
+
+double asReal(const Stored &s)
+{
+    return s.storage == SQLITE_INTEGER ? double(s.integer) : s.real;
+}
+
+QString asText(const Stored &s)
+{
+    switch (s.storage) {
+    case SQLITE_INTEGER: return QString::number(s.integer);
+    case SQLITE_FLOAT: return QString::number(s.real, 'g', 15);
+    default: return QString::fromUtf8(s.bytes, s.size);
+    }
 }
 
 } // namespace
 
-Value read(sqlite3_stmt *stmt, int column, FieldType type)
+Stored stored(sqlite3_stmt *stmt, int column)
 {
-    const int storage = sqlite3_column_type(stmt, column);
-    if (storage == SQLITE_NULL)
+    // One call for the column, then the value's own (cheaper) accessors; the
+    // connections run without SQLite's mutexes, each on one thread.
+    sqlite3_value *v = sqlite3_column_value(stmt, column);
+    Stored s;
+    s.storage = sqlite3_value_type(v);
+    switch (s.storage) {
+    case SQLITE_INTEGER:
+        s.integer = sqlite3_value_int64(v);
+        break;
+    case SQLITE_FLOAT:
+        s.real = sqlite3_value_double(v);
+        break;
+    case SQLITE_TEXT:
+        s.bytes = reinterpret_cast<const char *>(sqlite3_value_text(v));
+        s.size = sqlite3_value_bytes(v);
+        break;
+    case SQLITE_BLOB:
+        s.bytes = static_cast<const char *>(sqlite3_value_blob(v));
+        s.size = sqlite3_value_bytes(v);
+        break;
+    default:
+        break;
+    }
+    return s;
+}
+
+Value toValue(const Stored &s, FieldType type)
+{
+    if (s.storage == SQLITE_NULL)
         return Value::nullOf(type);
+    const bool text = s.storage == SQLITE_TEXT || s.storage == SQLITE_BLOB;
     switch (type) {
     case FieldType::Boolean:
-        return Value(storage == SQLITE_FLOAT ? sqlite3_column_double(stmt, column) != 0.0
-                                              : sqlite3_column_int64(stmt, column) != 0);
+        return Value(text ? asText(s).trimmed().toDouble() != 0.0 : asReal(s) != 0.0);
     case FieldType::Byte:
-        return Value(std::int64_t(std::uint8_t(sqlite3_column_int64(stmt, column))), FieldType::Byte);
+        return Value(std::int64_t(std::uint8_t(text ? asText(s).trimmed().toLongLong() : asInteger(s))), FieldType::Byte);
     case FieldType::Integer:
-        return Value(std::int64_t(std::int16_t(sqlite3_column_int64(stmt, column))), FieldType::Integer);
+        return Value(std::int64_t(std::int16_t(text ? asText(s).trimmed().toLongLong() : asInteger(s))), FieldType::Integer);
     case FieldType::Long:
-        return Value(std::int64_t(std::int32_t(sqlite3_column_int64(stmt, column))), FieldType::Long);
+        return Value(std::int64_t(std::int32_t(text ? asText(s).trimmed().toLongLong() : asInteger(s))), FieldType::Long);
     case FieldType::Currency:
-        if (storage == SQLITE_INTEGER)
-            return Value(Money::fromWhole(sqlite3_column_int64(stmt, column)));
-        return Value(Money::fromUnits(std::llround(sqlite3_column_double(stmt, column) * 10000.0)));
+        if (s.storage == SQLITE_INTEGER)
+            return Value(Money::fromWhole(s.integer));
+        if (text) {
+            const Money m = Money::fromText(asText(s));
+            return m.isValid() ? Value(m) : Value::nullOf(type);
+        }
+        return Value(Money::fromUnits(std::llround(s.real * 10000.0)));
     case FieldType::Single:
-        return Value(float(sqlite3_column_double(stmt, column)));
+        return Value(float(text ? asText(s).trimmed().toDouble() : asReal(s)));
     case FieldType::Double:
-        return Value(sqlite3_column_double(stmt, column));
+        return Value(text ? asText(s).trimmed().toDouble() : asReal(s));
     case FieldType::Date:
-        if (storage == SQLITE_TEXT) {
-            const DateTime d = DateTime::fromText(columnText(stmt, column));
+        if (text) {
+            const DateTime d = DateTime::fromText(asText(s));
             return d.isValid() ? Value(d) : Value::nullOf(type);
         }
-        return Value(DateTime(sqlite3_column_double(stmt, column)));
+        return Value(DateTime(asReal(s)));
     case FieldType::Text:
     case FieldType::Memo:
     case FieldType::Guid:
-        return Value(columnText(stmt, column), type == FieldType::Guid ? FieldType::Text : type);
+        return Value(asText(s), type == FieldType::Guid ? FieldType::Text : type);
     case FieldType::Binary:
-    case FieldType::LongBinary: {
-        const auto *data = static_cast<const char *>(sqlite3_column_blob(stmt, column));
-        return Value(QString::fromLatin1(data, sqlite3_column_bytes(stmt, column)), type);
-    }
+    case FieldType::LongBinary:
+        return Value(s.storage == SQLITE_BLOB ? QString::fromLatin1(s.bytes, s.size) : asText(s), type);
     case FieldType::Empty:
         break;
     }
-    return readStored(stmt, column);
+    switch (s.storage) {
+    case SQLITE_INTEGER: return Value(s.integer, FieldType::Long);
+    case SQLITE_FLOAT: return Value(s.real, FieldType::Double);
+    case SQLITE_BLOB: return Value(QString::fromLatin1(s.bytes, s.size), FieldType::LongBinary);
+    default: return Value(asText(s), FieldType::Text);
+    }
+}
+
+Value read(sqlite3_stmt *stmt, int column, FieldType type)
+{
+    return toValue(stored(stmt, column), type);
 }
 
 Value readStored(sqlite3_stmt *stmt, int column)

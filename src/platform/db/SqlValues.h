@@ -9,8 +9,25 @@ struct sqlite3_stmt;
 
 namespace platform::sqlvalues {
 
-// A column's value in its Jet type, whatever storage class SQLite chose
+// A column's value as SQLite holds it: its storage class (SQLITE_INTEGER,
+// SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL) and its content.
+// Text and blob bytes stay where they are (the statement's row, or a page's
+// buffer) and are only valid as long as that is.
+struct Stored
+{
+    int storage = 5; // SQLITE_NULL
+    std::int64_t integer = 0;
+    double real = 0.0;
+    const char *bytes = nullptr;
+    int size = 0;
+};
+Stored stored(sqlite3_stmt *stmt, int column);
+
+// A stored value in a field's Jet type, whatever storage class SQLite chose
 // (a Currency 12.0 may be stored as the integer 12). Null keeps the type.
+Value toValue(const Stored &s, FieldType type);
+
+// A column's value in its Jet type.
 Value read(sqlite3_stmt *stmt, int column, FieldType type);
 
 // The value exactly as stored (integer, real, text, blob or Null), for the

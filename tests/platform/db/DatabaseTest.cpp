@@ -73,8 +73,7 @@ TEST_F(DatabaseTest, NestedTransactionsRollBackTheirOwnWork)
     EXPECT_EQ(jobCount(), 5);
     EXPECT_EQ(errorOf([&] { db.commitTrans(); }), 3034);
 
-    // A cancelled AutoNumber inside a rolled-back transaction is still a gap
-    // once the add is taken again: values are never handed out twice.
+    // A cancelled add leaves its AutoNumber unused for good.
     Recordset rs(db);
     rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
     rs.addNew();

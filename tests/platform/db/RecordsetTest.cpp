@@ -281,3 +281,36 @@ TEST_F(RecordsetTest, DynasetReadsLargeSetsInPages)
     ASSERT_TRUE(rs.findFirst(QStringLiteral("JobNo = 1500")));
     EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Renamed"));
 }
+
+TEST_F(RecordsetTest, SumsCrosstabsAndParameters)
+{
+    // Money adds up exactly, whatever binary fractions the stored values are.
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = 0.1 WHERE JobNo = 100"));
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = 0.2 WHERE JobNo = 101"));
+    Recordset sum(db);
+    sum.open(Recordset::Type::Snapshot, QStringLiteral("SELECT Sum(Price) AS Total FROM Jobs HAVING Sum(Price) = 0.3"));
+    ASSERT_FALSE(sum.isEOF());
+    EXPECT_EQ(sum.fieldType(0), FieldType::Currency);
+    EXPECT_EQ(sum.value(0).toMoney().units(), 3000);
+
+    // A crosstab is built in two steps: one column per pivot value.
+    Recordset cross(db);
+    cross.open(Recordset::Type::Dynaset,
+               QStringLiteral("TRANSFORM Count(*) AS N SELECT Rush FROM Jobs GROUP BY Rush PIVOT Name"));
+    EXPECT_FALSE(cross.canUpdate());
+    ASSERT_EQ(cross.fieldCount(), 4);
+    EXPECT_EQ(cross.fieldName(1), QStringLiteral("Cards"));
+    EXPECT_EQ(cross.value(QStringLiteral("Posters")).toInt(), 1);
+
+    // A saved query's declared parameters bind in order, converted from text.
+    db.createQuery(QStringLiteral("Jobs From"), QStringLiteral("PARAMETERS [First No] Short; SELECT JobNo FROM Jobs "
+                                                               "WHERE JobNo >= [First No] ORDER BY JobNo"));
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs From"), {Value(QStringLiteral("101"))});
+    EXPECT_TRUE(rs.canUpdate());
+    EXPECT_EQ(rs.value(0).toInt(), 101);
+    rs.moveLast();
+    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(errorOf([&] { rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs From")); }), 3061);
+    EXPECT_EQ(errorOf([&] { rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs From"), {Value(QStringLiteral("x"))}); }), 3421);
+}
