@@ -206,11 +206,15 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
 
 TEST_F(KeyCheckTest, CustomerNameAndUpgradeRowHelpers)
 {
-    BuildDatabaseFromScript(FixtureScript(QStringLiteral("schema-2005.sql")), m_path);
-    db().open(m_path);
+    openNew();
+    db().execute(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (1002, \"O'Hara Print Buyers\")"));
     EXPECT_EQ(GetCustomerText(1002), QStringLiteral("O'Hara Print Buyers"));
     EXPECT_EQ(GetCustomerText(0), QString());
     EXPECT_EQ(GetCustomerText(4242), QString());
+    db().close();
+
+    BuildDatabaseFromScript(FixtureScript(QStringLiteral("schema-2005.sql")), tempPath(QStringLiteral("Old.mdb")));
+    db().open(tempPath(QStringLiteral("Old.mdb")));
 
     // The second value empty: only the first field is written, whatever the third.
     EXPECT_TRUE(DbSetQueryRowFields(QStringLiteral("SELECT Reserved1, Reserved2, Reserved3 FROM Customers WHERE CusNo > 1000"),
