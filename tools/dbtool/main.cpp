@@ -1,3 +1,4 @@
+#include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SampleCommand.h"
@@ -20,6 +21,7 @@ const Command kCommands[] = {
     {"create", runCreateCommand},
     {"sql", runSqlCommand},
     {"sample", runSampleCommand},
+    {"check", runCheckCommand},
 };
 
 } // namespace
