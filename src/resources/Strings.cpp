@@ -23,6 +23,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_PRINT_STYLES, u" ,Regular,Work & Turn,Work & Tumble,Work & Whirl,Signature,Work & Signature,"},
     {IDS_JOB_TYPES, u"Order,Quote,Template,History,PellOrder,PellQuote,"},
     {IDS_TODO_STATUSES, u"To-Do,In Progress,Paused,Done,"},
+    {IDS_REQUIRE_ORDER_DATA, u"Orders:,Item Product Type,Ordered by,CSR,Sales Rep,Proof Date,Due Date,Reorder Date,"},
     {IDS_FORM_OPTIONS_SOUND, u"Bell Sound,"},
     {IDS_FORM_OPTIONS_LIST, u"Highlighted Rows Only,"},
     {IDS_APP_TITLE, u"Tavrel"},

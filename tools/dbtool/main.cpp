@@ -2,6 +2,7 @@
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SampleCommand.h"
+#include "PriceCommand.h"
 #include "SqlCommand.h"
 
 #include <QtCore/QCoreApplication>
@@ -21,6 +22,7 @@ const Command kCommands[] = {
     {"create", runCreateCommand},
     {"sql", runSqlCommand},
     {"sample", runSampleCommand},
+    {"price", runPriceCommand},
     {"check", runCheckCommand},
 };
 
