@@ -1,3 +1,4 @@
+#include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SampleCommand.h"
@@ -22,6 +23,7 @@ const Command kCommands[] = {
     {"sql", runSqlCommand},
     {"sample", runSampleCommand},
     {"price", runPriceCommand},
+    {"check", runCheckCommand},
 };
 
 } // namespace
