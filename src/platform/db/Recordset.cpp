@@ -522,6 +522,15 @@ int Recordset::fieldIndex(const QString &name) const
 
 Value Recordset::value(int index) const
 {
+    Impl &i = *d;
+    // The usual read, walking a set: the current row at hand, no edit. The
+    // same checks as below, in one place.
+    if (i.resolved && i.mode == EditMode::None && i.isOpen && !i.gap && index >= 0 && size_t(index) < i.types.size()
+        && i.keyed && i.pos >= 0 && i.pos < i.keyed->size()) {
+        const Database::Impl *db = i.database.impl();
+        if (db->isOpen() && db->openSerial == i.openSerial)
+            return i.keyed->value(index);
+    }
     d->checkedField(index);
     if (d->mode != EditMode::None)
         return d->buffer[size_t(index)];
