@@ -289,6 +289,8 @@ QString CXTable::textOf(const Cell &c)
         return c.blankZero && c.number == 0 ? QString() : FormatInt(c.number, true, false);
     case TextKind::Plain:
         return c.blankZero && c.number == 0 ? QString() : QString::number(c.number);
+    case TextKind::Integer:
+        return QString::number(c.number);
     }
     return QString();
 }
@@ -296,6 +298,7 @@ QString CXTable::textOf(const Cell &c)
 void CXTable::storeText(int row, int column, const QString &text)
 {
     if (Cell *c = cell(row, column)) {
+        leaveInteger(*c);
         c->text = text;
         c->kind = TextKind::Stored;
     }
@@ -325,6 +328,7 @@ void CXTable::SetCellLong(int row, int column, std::int32_t number)
 void CXTable::SetCellCurrency(int row, int column, Money amount)
 {
     if (Cell *c = cell(row, column)) {
+        leaveInteger(*c);
         c->amount = amount;
         c->text.clear();
         c->kind = TextKind::Money;
@@ -372,21 +376,39 @@ std::int32_t CXTable::GetCellLong(int row, int column) const
     if (!c)
         return 0;
     if (isStoredNumberType(m_columns[size_t(column)].type))
-        return c->number;
+        return storedNumber(*c);
     return ToInt(textOf(*c));
 }
 
 void CXTable::SetCellFromVariant(int row, int column, const platform::Value &value)
 {
     using platform::FieldType;
+    Cell *c = cell(row, column);
+    if (!c)
+        return;
     if (value.type() == FieldType::Currency && !value.isNull()) {
         SetCellCurrency(row, column, value.toMoney());
+        return;
+    }
+    const int type = m_columns[size_t(column)].type;
+    const bool wholeNumber = !value.isNull()
+        && (value.type() == FieldType::Long || value.type() == FieldType::Integer || value.type() == FieldType::Byte);
+    if (wholeNumber && !isMoneyType(type)) {
+        // Its text is written when it is read, as for the stored numbers;
+        // a column of minutes, counts or quantities keeps it as its number.
+        if (isStoredNumberType(type)) {
+            SetCellLong(row, column, value.toInt());
+        } else {
+            c->number = value.toInt();
+            c->text.clear();
+            c->kind = TextKind::Integer;
+        }
         return;
     }
     // A money column whose query yields text or a number (an alias with the
     // money suffix) keeps the amount as money, so that it is summed and
     // computed with like any other money column.
-    if (isMoneyType(GetColumnType(column)) && !value.isNull()) {
+    if (isMoneyType(type) && !value.isNull()) {
         Money amount = Money::invalid();
         if (platform::isNumericType(value.type()))
             amount = value.type() == FieldType::Double || value.type() == FieldType::Single
@@ -414,6 +436,7 @@ void CXTable::ReplaceCellText(int firstRow, int lastRow, int firstColumn, int la
         for (int c = firstColumn; c <= lastColumn; ++c) {
             Cell *cl = cell(r, c);
             if (cl && textOf(*cl) == oldText) {
+                leaveInteger(*cl);
                 cl->text = newText;
                 cl->kind = TextKind::Stored;
             }
@@ -725,7 +748,7 @@ double CXTable::numericValue(int row, int column) const
     if (isMoneyType(type))
         return c->amount.toDouble();
     if (isStoredNumberType(type))
-        return c->number;
+        return storedNumber(*c);
     return Alias::ReadNumber(textOf(*c));
 }
 

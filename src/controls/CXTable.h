@@ -227,7 +227,9 @@ private:
     // How a cell's text is made: kept as it was set, or written from its
     // amount or number when it is read (so that loading many rows formats
     // nothing that is not shown).
-    enum class TextKind : std::uint8_t { Stored, Money, Minutes, Grouped, Plain };
+    // Integer is a whole number a query gave a column of texts: it always
+    // shows, and counts as no stored number (its number reads as 0 there).
+    enum class TextKind : std::uint8_t { Stored, Money, Minutes, Grouped, Plain, Integer };
     struct Cell
     {
         QString text;              // the text as set (TextKind::Stored)
@@ -247,6 +249,14 @@ private:
     double numericValue(int row, int column) const;
     void storeText(int row, int column, const QString &text);
     static QString textOf(const Cell &c);
+    // The cell's stored number (minutes, counts, quantities).
+    static std::int32_t storedNumber(const Cell &c) { return c.kind == TextKind::Integer ? 0 : c.number; }
+    // Leaves the kind that keeps a query's whole number: its number goes with it.
+    static void leaveInteger(Cell &c)
+    {
+        if (c.kind == TextKind::Integer)
+            c.number = 0;
+    }
 
     std::vector<Column> m_columns;
     std::vector<std::uint32_t> m_rowFlags;

@@ -145,6 +145,44 @@ TEST_F(XTableTest, CellsKeepNumbersAndAmountsBesideTheirTexts)
     EXPECT_EQ(t.GetCellValue(0, 9), Money());
 }
 
+TEST_F(XTableTest, LoadedValuesShowAsTheirTexts)
+{
+    CXTable t;
+    t.SetShowZeros(false); // acts on stored numbers only, never on a query's whole numbers
+    RowSourceStub src({{QStringLiteral("JobNo"), FieldType::Long, 4},
+                       {QStringLiteral("Press Time"), FieldType::Long, 4},
+                       {QStringLiteral("Note"), FieldType::Memo, 0},
+                       {QStringLiteral("Date In"), FieldType::Date, 8},
+                       {QStringLiteral("Kind"), FieldType::Byte, 1}},
+                      {{Value(-42), Value(135), Value(QStringLiteral("first line\r\nsecond"), FieldType::Memo),
+                        Value(DateTime::fromDate(QDate(2024, 3, 7))), Value(std::int64_t(0), FieldType::Byte)},
+                       {Value::nullOf(FieldType::Long), Value(0), Value(QStringLiteral("one\nline")),
+                        Value::nullOf(FieldType::Date), Value(std::int64_t(255), FieldType::Byte)}});
+    t.LoadRecordset(src, CXTable::TotalsNone, 2, QString());
+    ASSERT_EQ(t.GetRowCount(), 2);
+    EXPECT_EQ(t.GetCellText(0, 0), QStringLiteral("-42"));
+    EXPECT_EQ(t.GetCellLong(0, 0), -42);
+    EXPECT_EQ(t.GetCellText(0, 1), QStringLiteral("2:15"));
+    EXPECT_EQ(t.GetCellLong(0, 1), 135);
+    EXPECT_EQ(t.GetCellText(0, 2), QStringLiteral("first line"));
+    EXPECT_EQ(t.GetCellText(0, 3), QStringLiteral("03/07/2024"));
+    EXPECT_EQ(t.GetCellText(0, 4), QStringLiteral("0"));
+    EXPECT_EQ(t.GetCellText(1, 0), QString());
+    EXPECT_EQ(t.GetCellText(1, 1), QString());
+    EXPECT_EQ(t.GetCellText(1, 2), QStringLiteral("one"));
+    EXPECT_EQ(t.GetCellText(1, 3), QString());
+    EXPECT_EQ(t.GetCellText(1, 4), QStringLiteral("255"));
+    EXPECT_EQ(t.FindRowByLong(-42, 0), 0);
+
+    // A query's whole number in a column of texts is no stored number.
+    t.ReplaceCellText(0, 1, 4, 4, QStringLiteral("255"), QStringLiteral("all"), false);
+    EXPECT_EQ(t.GetCellText(1, 4), QStringLiteral("all"));
+    t.SetColumnType(0, 31);
+    t.SetColumnType(4, 31);
+    EXPECT_EQ(t.GetCellLong(0, 0), 0);
+    EXPECT_EQ(t.GetCellLong(1, 4), 0);
+}
+
 TEST_F(XTableTest, RowsInsertAndRemoveWholeRowsOfCells)
 {
     CXTable t;

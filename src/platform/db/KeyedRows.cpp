@@ -90,12 +90,15 @@ Value KeyedRows::value(int field) const
     const Cell &c = m_row[field];
     sqlvalues::Stored s;
     s.storage = c.storage;
-    if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB) {
-        s.bytes = m_page->bytes.constData() + c.integer;
+    switch (c.storage) {
+    case SQLITE_INTEGER: s.integer = c.integer; break;
+    case SQLITE_FLOAT: s.real = c.real; break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        s.bytes = m_page->bytes.data() + c.integer;
         s.size = c.size;
-    } else {
-        s.integer = c.integer;
-        s.real = c.real;
+        break;
+    default: break;
     }
     return sqlvalues::toValue(s, m_types[field]);
 }
@@ -121,8 +124,9 @@ void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)
             const char *bytes = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
                                                             : static_cast<const char *>(sqlite3_value_blob(v));
             cell.size = sqlite3_value_bytes(v);
-            cell.integer = page.bytes.size();
-            page.bytes.append(bytes, cell.size);
+            cell.integer = std::int64_t(page.bytes.size());
+            if (cell.size > 0)
+                page.bytes.insert(page.bytes.end(), bytes, bytes + cell.size);
             break;
         }
         default:

@@ -69,16 +69,18 @@ public:
 private:
     struct Cell
     {
-        int storage = 5; // SQLITE_NULL
-        int size = 0;
-        std::int64_t integer = 0; // the integer, or the offset of the bytes in the page's buffer
-        double real = 0.0;
+        std::int32_t storage = 5; // SQLITE_NULL
+        std::int32_t size = 0;
+        union {
+            std::int64_t integer = 0; // the integer, or the offset of the bytes in the page's buffer
+            double real;
+        };
     };
     struct Page
     {
         int number = -1;           // which page of the key list; -1 when free
         std::vector<Cell> cells;   // up to kPageSize rows of one cell per field
-        QByteArray bytes;          // the texts and blobs of the cells
+        std::vector<char> bytes;   // the texts and blobs of the cells (kept grown for the next read)
         std::vector<char> present;
         std::int64_t changes = 0;  // this connection's change count when read
         std::int64_t readAtMs = 0;

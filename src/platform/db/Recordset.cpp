@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <optional>
 
 namespace platform {
@@ -91,12 +92,41 @@ public:
     QHash<QString, int> byName;
 
     // An updatable dynaset reads its rows by rowid; any other set holds its
-    // rows, read whole when it opens.
+    // rows, read whole when it opens. Those are kept as SQLite gave them (a
+    // number, or where its bytes lie in one buffer) and become a Value in
+    // their field's type only when read: reading the rows is then little
+    // more than stepping the statement, and most values are read once.
+    struct HeldCell
+    {
+        std::int64_t bits = 0; // the integer, the double's bits, or the offset of the bytes
+        std::int32_t size = 0;
+        std::int32_t storage = SQLITE_NULL;
+    };
     std::unique_ptr<KeyedRows> keyed;
     QString table;
     QStringList baseColumns; // per field: its column of the table, "" when computed
-    std::vector<Value> rows;
+    std::vector<FieldType> types; // per field
+    std::vector<HeldCell> rows;   // row by row, one cell per field
+    std::vector<char> bytes;      // the texts and blobs of the held cells
     int rowCount = 0;
+
+    Value heldValue(int row, int field) const
+    {
+        const HeldCell &c = rows[size_t(row) * types.size() + size_t(field)];
+        sqlvalues::Stored s;
+        s.storage = c.storage;
+        switch (c.storage) {
+        case SQLITE_INTEGER: s.integer = c.bits; break;
+        case SQLITE_FLOAT: std::memcpy(&s.real, &c.bits, sizeof s.real); break;
+        case SQLITE_TEXT:
+        case SQLITE_BLOB:
+            s.bytes = bytes.data() + c.bits;
+            s.size = c.size;
+            break;
+        default: break;
+        }
+        return sqlvalues::toValue(s, types[size_t(field)]);
+    }
 
     int pos = 0;
     bool gap = false; // after a delete: no current row until the next move
@@ -119,7 +149,9 @@ void Recordset::Impl::run()
     openSerial = d.openSerial;
     isOpen = false;
     keyed.reset();
-    rows.clear();
+    rows = {};
+    bytes = {};
+    types.clear();
     rowCount = 0;
     columns.clear();
     autoNumber.clear();
@@ -155,6 +187,9 @@ void Recordset::Impl::run()
     }
 
     columns = t.columns;
+    types.reserve(size_t(columns.size()));
+    for (const jet::ResultColumn &c : std::as_const(columns))
+        types.push_back(c.type);
     for (int i = 0; i < columns.size(); ++i) {
         bool counter = false;
         if (!columns[i].baseTable.isEmpty()) {
@@ -207,12 +242,43 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
     if (!st.isReadOnly())
         dberr::raise(dberr::InvalidOperation);
     d.bindParameters(st, t, parameters);
-    const int width = qMin(int(columns.size()), st.columnCount());
+    const size_t fields = types.size();
+    const int width = qMin(int(fields), st.columnCount());
+    sqlite3_stmt *stmt = st.handle();
+    rows.reserve(fields * 256);
     // The rows are read at once: a statement left open would hold the read
     // lock and keep every other workstation from saving.
     while (st.step()) {
-        for (int c = 0; c < columns.size(); ++c)
-            rows.push_back(c < width ? st.value(c, columns[c].type) : Value::nullOf(columns[c].type));
+        for (int c = 0; c < width; ++c) {
+            // The value's own accessors: one column look-up per cell.
+            sqlite3_value *v = sqlite3_column_value(stmt, c);
+            HeldCell &cell = rows.emplace_back();
+            cell.storage = sqlite3_value_type(v);
+            switch (cell.storage) {
+            case SQLITE_INTEGER:
+                cell.bits = sqlite3_value_int64(v);
+                break;
+            case SQLITE_FLOAT: {
+                const double real = sqlite3_value_double(v);
+                std::memcpy(&cell.bits, &real, sizeof real);
+                break;
+            }
+            case SQLITE_TEXT:
+            case SQLITE_BLOB: {
+                const char *data = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
+                                                               : static_cast<const char *>(sqlite3_value_blob(v));
+                cell.size = sqlite3_value_bytes(v);
+                cell.bits = std::int64_t(bytes.size());
+                if (cell.size > 0)
+                    bytes.insert(bytes.end(), data, data + cell.size);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        // Fields the statement does not give read as Null.
+        rows.resize(rows.size() + (fields - size_t(width)));
         ++rowCount;
     }
     st.reset();
@@ -223,7 +289,7 @@ Value Recordset::Impl::currentValue(int index)
     if (!hasCurrent())
         dberr::raise(dberr::NoCurrentRecord);
     if (!keyed)
-        return rows[size_t(pos) * size_t(columns.size()) + size_t(index)];
+        return heldValue(pos, index);
     if (!resolved) {
         dbi();
         if (!keyed->seek(pos, g_pageTimeoutMs))
@@ -253,7 +319,7 @@ bool Recordset::Impl::find(const QString &criterion, int from)
                 test.bind(c + 1, keyed->value(c));
         } else {
             for (int c = 0; c < columns.size(); ++c)
-                test.bind(c + 1, rows[size_t(i) * size_t(columns.size()) + size_t(c)]);
+                test.bind(c + 1, heldValue(i, c));
         }
         const bool match = test.step();
         test.reset();
@@ -292,7 +358,9 @@ void Recordset::close()
 {
     d->isOpen = false;
     d->keyed.reset();
-    d->rows.clear();
+    d->rows = {};
+    d->bytes = {};
+    d->types.clear();
     d->rowCount = 0;
     d->columns.clear();
     d->autoNumber.clear();
@@ -454,6 +522,15 @@ int Recordset::fieldIndex(const QString &name) const
 
 Value Recordset::value(int index) const
 {
+    Impl &i = *d;
+    // The usual read, walking a set: the current row at hand, no edit. The
+    // same checks as below, in one place.
+    if (i.resolved && i.mode == EditMode::None && i.isOpen && !i.gap && index >= 0 && size_t(index) < i.types.size()
+        && i.keyed && i.pos >= 0 && i.pos < i.keyed->size()) {
+        const Database::Impl *db = i.database.impl();
+        if (db->isOpen() && db->openSerial == i.openSerial)
+            return i.keyed->value(index);
+    }
     d->checkedField(index);
     if (d->mode != EditMode::None)
         return d->buffer[size_t(index)];
