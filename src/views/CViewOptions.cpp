@@ -66,14 +66,15 @@ CViewOptions::CViewOptions(unsigned viewId, QWidget *parent) : CDlg0(504, parent
 {
     m_strWindowTitle = QStringLiteral("Customize Appearance (for this computer only)");
     m_bEnterAsTab = 0;
-    resize(420, 560);
+    // Tall enough for the five groups with every choice open.
+    resize(420, 660);
     m_tree = new CXTreeOptCtrl(this);
-    m_tree->setGeometry(10, 10, 400, 470);
+    m_tree->setGeometry(10, 10, 400, 570);
     SetDlgCtrlID(m_tree, kTree);
-    AddButton(kFontCommand, QStringLiteral("Font..."), QRect(10, 488, 96, 30));
-    AddButton(kDefaultsButton, QStringLiteral("Use Default Options"), QRect(114, 488, 148, 30));
-    AddButton(kColorButton, QStringLiteral("Change Window Color"), QRect(270, 488, 140, 30));
-    AddButton(2, QStringLiteral("Close"), QRect(314, 522, 96, 30));
+    AddButton(kFontCommand, QStringLiteral("Font..."), QRect(10, 588, 96, 30));
+    AddButton(kDefaultsButton, QStringLiteral("Use Default Options"), QRect(114, 588, 148, 30));
+    AddButton(kColorButton, QStringLiteral("Change Window Color"), QRect(270, 588, 140, 30));
+    AddButton(2, QStringLiteral("Close"), QRect(314, 622, 96, 30));
     connect(m_tree, &CXTreeCtrl::ownerMessage, this, &CViewOptions::OnTreeMessage);
 }
 
@@ -84,7 +85,7 @@ bool CViewOptions::OnInitDialog()
     m_tree->header()->hide();
     m_tree->setBusy(true);
     for (int g = 0; g < groups().size(); ++g) {
-        HTREEITEM group = m_tree->AddRootGroup(QString::fromLatin1(groups()[g].heading), 158 + g);
+        HTREEITEM group = m_tree->AddRootGroup(QString::fromLatin1(groups()[g].heading), 159 + g);
         for (const Choice &c : groups()[g].choices)
             m_tree->AddRadio(unsigned(1000 * (g + 1) + c.value), QString::fromLatin1(c.text), group, false);
     }
