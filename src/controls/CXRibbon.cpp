@@ -902,6 +902,8 @@ void CXRibbon::drawItem(const struct_RIB_ITEM &item, std::uint8_t state)
         QSize size(m_iconWidth, m_iconHeight);
         if (const ImageList *list = Appearance::instance().GetImageList(unsigned(item.image)))
             size = list->iconSize();
+        else if (item.image == 134 || item.image == 135)
+            size = QSize(64, 64); // employee photos and product pictures are drawn in a 64-pixel box
         if (item.caption.isEmpty()) {
             DrawImage(textRect, item.image, item.imageIndex, DT_CENTER | DT_VCENTER, state);
         } else if (item.format == 2129) {

@@ -2,6 +2,7 @@
 
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
+#include "data/CSQL.h"
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
 #include "views/DelimitedText.h"
@@ -16,11 +17,6 @@
 namespace {
 constexpr unsigned kList = 1401;
 
-CDlgList::CannedListBuilder &cannedBuilder()
-{
-    static CDlgList::CannedListBuilder b;
-    return b;
-}
 CDlgList::FindRunner &findRunner()
 {
     static CDlgList::FindRunner r;
@@ -46,7 +42,6 @@ int sampleType(const QString &sample)
 }
 } // namespace
 
-void CDlgList::SetCannedListBuilder(CannedListBuilder builder) { cannedBuilder() = std::move(builder); }
 void CDlgList::SetFindRunner(FindRunner runner) { findRunner() = std::move(runner); }
 void CDlgList::SetRecordOpener(RecordOpener opener) { recordOpener() = std::move(opener); }
 
@@ -124,14 +119,14 @@ void CDlgList::FillList()
     m_bOKAllowed = false;
     const int view = ViewOfSource(m_strSource);
     if (view >= 0) {
-        if (!cannedBuilder()) {
-            platform::Prompt::messageBox(
-                QStringLiteral("The list of %1 is not yet available in this version.").arg(m_strSource));
-        } else {
-            m_strSql = cannedBuilder()(view, m_nCategory, m_nSecondList, m_strFilter);
-            m_list->FillFromSql(m_strSql);
-            m_bOKAllowed = true;
-        }
+        // The view's canned list: the category names the list, the second
+        // list number the entry within it, narrowed by the find's filter.
+        const CSQL statement(view, m_nCategory, m_nSecondList, m_strFilter, QString(), 0, false);
+        m_strSql = statement.m_strSQL;
+        m_list->ClearList(false);
+        if (!m_strSql.isEmpty())
+            m_list->FillFromSql(m_strSql, statement.m_strKey, statement.m_nSortColumn, statement.m_bDescending);
+        m_bOKAllowed = true;
     } else if (m_strSource == QStringLiteral("TextFile") || !m_strTextFile.isEmpty()) {
         m_bOKAllowed = ShowTextFile();
     } else {

@@ -42,15 +42,10 @@ public:
 
     // Services the layers above provide. Each is optional; without it the
     // command says plainly that it is not available yet.
-    // The statement of a view's canned list (view 30001 jobs, 30002 services,
-    // 30003 customers, 0 items) from the category, the second list number and
-    // the filter.
-    using CannedListBuilder = std::function<QString(int viewId, int category, int second, const QString &filter)>;
     // The find dialog for the source; true on OK with the find and filter texts.
     using FindRunner = std::function<bool(const QString &source, QString &findText, QString &filterText)>;
     // Opens the record of a source keyword.
     using RecordOpener = std::function<void(const QString &source, long key)>;
-    static void SetCannedListBuilder(CannedListBuilder builder);
     static void SetFindRunner(FindRunner runner);
     static void SetRecordOpener(RecordOpener opener);
 

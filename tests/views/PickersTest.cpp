@@ -12,6 +12,7 @@
 #include "views/CFavoritesDlg.h"
 
 #include <QtCore/QFile>
+#include <QtTest/QTest>
 #include <QtWidgets/QCalendarWidget>
 #include <QtWidgets/QLineEdit>
 
@@ -22,6 +23,16 @@ qint32 optionValue(int id)
     CXDaoSet s;
     s.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT OptionSum FROM Options WHERE OptionID = %1").arg(id));
     return s.IsEmptySet() ? -1 : s.GetLong(0);
+}
+
+// Clicks an option as the user does: the first click selects it.
+void clickOption(CXTreeOptCtrl &tree, unsigned id)
+{
+    HTREEITEM item = tree.FindOption(id);
+    ASSERT_NE(item, nullptr);
+    tree.scrollToItem(item);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, tree.visualItemRect(item).center());
+    QApplication::processEvents();
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -157,6 +168,71 @@ TEST_F(DialogsTest, OptionPickerAsksItsConfirmationOnlyWhenSomethingIsChecked)
 
     CDlgOptions none(QStringLiteral("Empty"), QString(), 0, nullptr);
     EXPECT_EQ(none.DoModal(), 2);
+}
+
+TEST_F(DialogsTest, OptionPickerSendsAPrintOfTheWindowToTheScreenNotToAFile)
+{
+    CDlgOptions dlg(QStringLiteral("Print"), QStringLiteral("What and where?"), 0, nullptr);
+    dlg.AddRadioGroup(QStringLiteral("Print"), 158);
+    dlg.AddEntry(30330, QStringLiteral("List"), 1);
+    dlg.AddEntry(30335, QStringLiteral("Window"));
+    dlg.AddEntry(30336, QStringLiteral("Window (fit to page)"));
+    dlg.AddRadioGroup(QStringLiteral("To"), 159);
+    dlg.AddEntry(57608, QStringLiteral("Printer"));
+    dlg.AddEntry(57609, QStringLiteral("File"), 1);
+    onDialog<CDlgOptions>([](CDlgOptions &d) {
+        CXTreeOptCtrl &tree = *d.tree();
+        clickOption(tree, 30335);
+        EXPECT_TRUE(tree.IsOptionChecked(30335));
+        EXPECT_TRUE(tree.IsOptionChecked(57608));
+        EXPECT_FALSE(tree.IsOptionChecked(57609));
+        // Other choices leave the destination alone.
+        clickOption(tree, 57609);
+        EXPECT_TRUE(tree.IsOptionChecked(57609));
+        EXPECT_TRUE(tree.IsOptionChecked(30335));
+        clickOption(tree, 30330);
+        EXPECT_TRUE(tree.IsOptionChecked(57609));
+        clickOption(tree, 30336);
+        EXPECT_TRUE(tree.IsOptionChecked(57608));
+        return press(d, 1);
+    });
+    EXPECT_EQ(dlg.DoModal(), 1);
+    EXPECT_EQ(dlg.GetCheckedInRange(30000, 39999), 30336);
+    EXPECT_EQ(dlg.GetCheckedInRange(57608, 57609), 57608);
+}
+
+TEST_F(DialogsTest, ListPickerShowsTheCannedListsOfTheViews)
+{
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (500, 'Acme Buyers', 0)"));
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (501, 'Zeta O''Neil', 0)"));
+    CDlgList dlg(QStringLiteral("Customers"), QStringLiteral("Customers"), QStringLiteral("Customers"), 0, 500, 0,
+                 210, nullptr);
+    onDialog<CDlgList>([](CDlgList &d) {
+        CXListCtrl *list = d.list();
+        EXPECT_TRUE(d.isOKAllowed()); // a canned list may always be chosen from
+        EXPECT_EQ(list->GetColumnText(0), QStringLiteral("Name"));
+        const int acme = list->FindItemByData(500, false);
+        const int zeta = list->FindItemByData(501, false);
+        EXPECT_GE(acme, 0);
+        EXPECT_GT(zeta, acme); // by name
+        EXPECT_EQ(list->GetCurrentRow(), acme);
+        EXPECT_EQ(d.bottomRibbon().GetItemText(30262), QStringLiteral("Listed: %1").arg(list->GetItemCount()));
+        snapshot(d, QStringLiteral("list-picker-customers"));
+        list->SelectItem(zeta);
+        return press(d, 1);
+    });
+    EXPECT_EQ(dlg.DoModal(), 1);
+    EXPECT_EQ(dlg.m_nChosenId, 501);
+
+    for (const QString &source : {QStringLiteral("Jobs"), QStringLiteral("Services"), QStringLiteral("Items")}) {
+        CDlgList canned(QStringLiteral("List"), QStringLiteral("Select"), source, 0, 0, 0, 210, nullptr);
+        onDialog<CDlgList>([&](CDlgList &d) {
+            EXPECT_GT(d.list()->GetColumnCount(), 1) << source.toStdString();
+            return press(d, 2);
+        });
+        EXPECT_EQ(canned.DoModal(), 2);
+    }
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(DialogsTest, ListPickerReadsBackWhatTheTableExports)
