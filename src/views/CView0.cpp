@@ -5,13 +5,20 @@
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
+#include "controls/CSearchList.h"
+#include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
+#include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/CXWnd.h"
 #include "controls/DlgItem.h"
 #include "data/CJobSet.h"
 #include "data/CSQL.h"
+#include "data/Compaction.h"
+#include "data/DaoError.h"
+#include "data/KeyCheck.h"
+#include "data/TableReport.h"
 #include "data/Confirmation.h"
 #include "data/CustomerRows.h"
 #include "data/SharedDatabase.h"
@@ -25,6 +32,7 @@
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
 #include "views/CDateRange.h"
+#include "views/CFavoritesDlg.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
@@ -64,7 +72,8 @@ QString todayLong()
 
 } // namespace
 
-CView0::CView0(int viewId, QWidget *parent) : QWidget(parent), m_nViewId(viewId)
+CView0::CView0(int viewId, QWidget *parent)
+    : QWidget(parent), m_nViewId(viewId), m_table(std::make_unique<CXTable>())
 {
     setObjectName(QStringLiteral("CView0-%1").arg(viewId));
     // Year to date until a date-range command or a derived view says otherwise.
@@ -294,11 +303,13 @@ void CView0::ShowSecurityState()
 
 void CView0::ShowDefaultCsr()
 {
-    // The CSR's name comes from the employee cache of the application, which
-    // the views do not hold; the number alone is shown as the image.
     CZqApp *app = ZqApp();
-    if (app && m_mainBar && app->m_nDefaultCsr > 0)
-        m_mainBar->SetItemImage(30520, app->m_nDefaultCsr, 133);
+    if (!app || !m_mainBar || app->m_nDefaultCsr <= 0)
+        return;
+    const QString name = app->GetEmployeeName(quint8(app->m_nDefaultCsr));
+    m_mainBar->SetItemImage(30520, app->m_nDefaultCsr, 133);
+    m_mainBar->SetItemText(30520, name);
+    m_mainBar->SetItemTip(30520, QStringLiteral("Default CSR: ") + name);
 }
 
 void CView0::SetNoticeButton(const QString &text, std::uint8_t colour)
@@ -496,7 +507,7 @@ bool CView0::IsCommandEnabled(int id)
 {
     int rows = 0;
     if (m_bChartShown)
-        rows = 0; // the chart's table belongs to the reports view
+        rows = m_table->GetRowCount();
     else if (m_bListShown && m_list && m_list->isVisible())
         rows = m_list->GetItemCount();
 
@@ -561,8 +572,7 @@ bool CView0::OnCommand(int id)
         m_list->SelectAll();
         return true;
     case 30120:
-        // The search dialog of the list.
-        ReportNotAvailable(QStringLiteral("Searching the list"));
+        OnSearch();
         return true;
     case 30124:
         OnFavorites();
@@ -595,10 +605,14 @@ bool CView0::OnCommand(int id)
         OnBackup();
         return true;
     case 30573:
-    case 30574:
+        // With Ctrl held: the table report and a compaction without reindexing.
+        OnCompact(!(QApplication::keyboardModifiers() & Qt::ControlModifier));
+        return true;
     case 30577:
-        ReportNotAvailable(id == 30574 ? QStringLiteral("The database key check")
-                                       : QStringLiteral("Compacting the database"));
+        OnCompact(false);
+        return true;
+    case 30574:
+        OnKeyCheck();
         return true;
     case 30576:
         OnDataSourceFolders();
@@ -639,9 +653,10 @@ bool CView0::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("Customizing the appearance"));
         return true;
     case 30512:
+        OnSecurity();
+        return true;
     case 30520:
-        ReportNotAvailable(id == 30512 ? QStringLiteral("Changing the security level")
-                                       : QStringLiteral("Choosing the default CSR"));
+        OnWhoAmI();
         return true;
     case 30236: case 30237: case 30238: case 30239:
         return true; // rows move only in views that allow it
@@ -906,12 +921,123 @@ void CView0::OnTypeCommand()
 
 void CView0::OnFavorites()
 {
-    ReportNotAvailable(QStringLiteral("Opening favourites from a list"));
+    CFavoritesDlg dlg(QStringLiteral("Favorites"), m_nViewId, CFavoritesDlg::kListFavorites, this);
+    if (dlg.DoModal() != platform::IDOK || dlg.m_nAlertNo == 0)
+        return;
+    // The stored branch and entry name the list; selecting it must not list
+    // before the favourite's filter is in place.
+    if (HTREEITEM entry = m_tree->FindItemByData(quint32(dlg.m_nColor * 100 + dlg.m_nSound))) {
+        m_bTreeFilling = true;
+        m_tree->SelectAndShow(entry);
+        m_bTreeFilling = false;
+    }
+    if (!ReadTreeSelection())
+        return;
+    m_strListCaption = dlg.m_strDescription;
+    m_strFilterText = dlg.m_strFilter;
+    m_strFilterSql = dlg.m_strExtra;
+    FillList();
 }
 
 void CView0::OnAddToFavorites()
 {
-    ReportNotAvailable(QStringLiteral("Adding a list to the favourites"));
+    CDlgData dlg(m_strBranchText + QLatin1Char(' ') + m_strItemText, 0, QStringLiteral("Add to Favorites"),
+                 QStringLiteral("Name:"), QStringLiteral("Tavrel will create a short-cut to this report/list."), this);
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    const QString name = dlg.m_strValue.trimmed();
+    if (name.isEmpty())
+        return;
+    // Group, the name shown in the favourites, the filter as shown and as SQL;
+    // the branch and entry (1 for a whole branch) come back with the choice.
+    const int entry = m_nItem == 0 ? 1 : m_nItem;
+    if (CFavoritesDlg::AddFavorite(CFavoritesDlg::kListFavorites, m_nViewId, m_strViewName, name, m_strFilterText,
+                                   m_strFilterSql, m_nBranch, entry) == 0)
+        platform::Prompt::messageBox(QStringLiteral("Cannot add ") + name + QStringLiteral(" to the favorites."),
+                                     QString(), platform::MB_ICONEXCLAMATION);
+}
+
+void CView0::OnSearch()
+{
+    if (!m_list || m_list->GetItemCount() == 0)
+        return;
+    CSearchList dlg(m_list, this);
+    dlg.DoModal();
+}
+
+// --- security and CSR ------------------------------------------------------------
+
+void CView0::OnSecurity()
+{
+    CZqApp *app = ZqApp();
+    if (!app || !app->ChangeSecurityLevel())
+        return;
+    ShowSecurityState();
+    m_mainBar->BlinkItem(30512, true, 500, 7);
+}
+
+void CView0::OnWhoAmI()
+{
+    CZqApp *app = ZqApp();
+    // Kind 2: the CSRs with "?" for none.
+    if (app && app->ChooseDefaultCsr(2))
+        ShowDefaultCsr();
+}
+
+// --- chart ---------------------------------------------------------------------
+
+void CView0::ShowChart()
+{
+    if (!m_chart) {
+        auto *place = new QWidget(this);
+        SetDlgCtrlID(place, IDC_CHART);
+        place->setGeometry(m_list->geometry());
+        m_chart = new CXChartCtrl(this);
+        m_chart->CreateInDlgItem(this, IDC_CHART, m_nHue);
+        m_chart->setGeometry(m_list->geometry());
+    }
+    m_table->Reset();
+    m_chart->LoadTable(m_table.get(), 0);
+    m_list->hide();
+    m_chart->show();
+    m_bChartShown = true;
+}
+
+// --- database housekeeping ---------------------------------------------------------
+
+void CView0::OnCompact(bool reindex)
+{
+    platform::Database &db = SharedDatabase();
+    if (!db.isOpen())
+        return;
+    try {
+        if (reindex) {
+            CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
+                            QString(), true);
+        } else {
+            ReportTablesAndIndexes(&db, false);
+            CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false);
+        }
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+    }
+}
+
+void CView0::OnKeyCheck()
+{
+    platform::Database &db = SharedDatabase();
+    if (!db.isOpen())
+        return;
+    QString log;
+    try {
+        CheckDatabaseKeys(log, &db);
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+        return;
+    }
+    // Keys that could not be made are listed; otherwise the check says it ended.
+    platform::Prompt::messageBox(log.isEmpty() ? QStringLiteral("The keys and indexes of the database are checked.")
+                                               : log);
 }
 
 // --- backup --------------------------------------------------------------------
