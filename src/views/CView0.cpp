@@ -161,12 +161,16 @@ void CView0::CreateBars()
     const std::uint8_t barStyle = buttonStyle == 2 ? 2 : buttonStyle == 3 ? 3 : 0;
     const int itemHeight = buttonStyle == 2 ? 36 : buttonStyle == 3 ? 28 : 0;
 
+    // The list-manager bar and the list bar are filled in the workstation's
+    // fill style, the background they take again when the user changes it
+    // (the colour intensity is a saturation percent, no background).
+    const std::uint8_t barBack = std::uint8_t(look.fillStyle());
     m_mainBar = new CXRibbon(this);
     m_mainBar->Create(this, IDC_MAIN_BAR, m_nHue, barStyle, 132, 4, 0, 4, 6, 0, itemHeight);
     m_managerBar = new CXRibbon(this);
-    m_managerBar->Create(this, IDC_MANAGER_BAR, m_nHue, 1, 131, look.colorIntensity(), 0, 0, 0, 0, 0);
+    m_managerBar->Create(this, IDC_MANAGER_BAR, m_nHue, 1, 131, barBack, 0, 0, 0, 0, 0);
     m_listBar = new CXRibbon(this);
-    m_listBar->Create(this, IDC_LIST_BAR, m_nHue, 1, 131, look.colorIntensity(), 0, 0, 0, 0, 0);
+    m_listBar->Create(this, IDC_LIST_BAR, m_nHue, 1, 131, barBack, 0, 0, 0, 0, 0);
     m_statusBar = new CXRibbon(this);
     m_statusBar->Create(this, IDC_STATUS_BAR, m_nHue, 1, 131, 6, 16, 0, 0, 0, 0);
     m_sideStrip = new CXWnd(this);
@@ -186,7 +190,7 @@ void CView0::FillViewTabs()
                             Appearance::GetViewTip(unsigned(id)));
     }
     m_mainBar->AddLabel(30671, QStringLiteral("Help"), 0, 24);
-    m_mainBar->SetItemImage(30671, 219, 131);
+    m_mainBar->SetItemImage(30671, 131, 219);
     m_mainBar->SetItemLayout(30671, 128, 1);
 }
 
@@ -196,10 +200,10 @@ void CView0::FillRibbons()
     const std::uint8_t border = compact ? 0 : 2;
     const int width = compact ? 44 : 64;
     auto button = [&](unsigned id, const char *caption, const char *tip, int image) {
-        m_mainBar->AddItem(id, QString::fromUtf8(caption), 0, image, 132, 1, 2085, 0, border, width, 0, 0,
+        m_mainBar->AddItem(id, QString::fromUtf8(caption), 0, 132, std::uint8_t(image), 1, 2085, 0, border, width, 0, 0,
                            QString::fromUtf8(tip));
     };
-    m_mainBar->AddItem(30280, m_strViewName, 0, -1, 0, 6, 2084, 0, border, 190, 128, 0,
+    m_mainBar->AddItem(30280, m_strViewName, 0, 0, 255, 6, 2084, 0, border, 190, 128, 0,
                        QStringLiteral("Tavrel Main Menu"));
     m_mainBar->AddSpacer(8, 0);
     button(30100, "New", "F2", 0);
@@ -217,21 +221,21 @@ void CView0::FillRibbons()
     button(30520, "Who am I?", "", 65);
     m_mainBar->EnableItem(30123, false);
 
-    m_managerBar->AddItem(30532, QString(), 0, 12, 0, 2, 2085, 0, 0, 24, 0, 0,
+    m_managerBar->AddItem(30532, QString(), 0, 0, 12, 2, 2085, 0, 0, 24, 0, 0,
                           QStringLiteral("Expand/Collapse List Manager"));
-    m_managerBar->AddItem(30672, m_strManagerTitle, 4, -1, 0, 2, 2085, 0, 0, 24);
-    m_managerBar->AddItem(30216, QString(), 0, 9, 0, 2, 2085, 0, 128, 24, 0, 0,
+    m_managerBar->AddItem(30672, m_strManagerTitle, 4, 0, 255, 2, 2085, 0, 0, 24);
+    m_managerBar->AddItem(30216, QString(), 0, 0, 9, 2, 2085, 0, 128, 24, 0, 0,
                           QStringLiteral("Show/Hide List Manager"));
 
-    m_listBar->AddItem(30673, m_strListCaption, 0, -1, 0, 2, 2084, 0, 64, 200, 170, 1,
+    m_listBar->AddItem(30673, m_strListCaption, 0, 0, 255, 2, 2084, 0, 64, 200, 170, 1,
                        QStringLiteral("List Menu"));
-    m_listBar->AddItem(30211, QString(), 5, -1, 0, 2, 2084, 0, 0, 150);
+    m_listBar->AddItem(30211, QString(), 5, 0, 255, 2, 2084, 0, 0, 150);
 
-    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 224, 131, 2, 2084, 14, 0, 211, 0, 0,
+    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 131, 224, 2, 2084, 14, 0, 211, 0, 0,
                          QStringLiteral("Exit Tavrel (Alt+F4)"));
-    m_statusBar->AddItem(30262, QString(), 4, -1, 0, 2, 2084, 0, 0, 120);
+    m_statusBar->AddItem(30262, QString(), 4, 0, 255, 2, 2084, 0, 0, 120);
     auto tool = [&](unsigned id, const char *caption, const char *tip, int image) {
-        m_statusBar->AddItem(id, QString::fromUtf8(caption), 0, image, 131, 2, 2084, 0, 0, 70, 0, 0,
+        m_statusBar->AddItem(id, QString::fromUtf8(caption), 0, 131, std::uint8_t(image), 2, 2084, 0, 0, 70, 0, 0,
                              QString::fromUtf8(tip));
     };
     tool(30121, "Refresh", "Refresh List (F5)", 176);
@@ -298,7 +302,7 @@ void CView0::ShowSecurityState()
 {
     CZqApp *app = ZqApp();
     if (app && m_mainBar)
-        m_mainBar->SetItemImage(30512, app->GetSecurityGlyph().unicode(), 132);
+        m_mainBar->SetItemImage(30512, 132, std::uint8_t(app->GetSecurityGlyph().unicode()));
 }
 
 void CView0::ShowDefaultCsr()
@@ -307,7 +311,7 @@ void CView0::ShowDefaultCsr()
     if (!app || !m_mainBar || app->m_nDefaultCsr <= 0)
         return;
     const QString name = app->GetEmployeeName(quint8(app->m_nDefaultCsr));
-    m_mainBar->SetItemImage(30520, app->m_nDefaultCsr, 133);
+    m_mainBar->SetItemImage(30520, 133, std::uint8_t(app->m_nDefaultCsr));
     m_mainBar->SetItemText(30520, name);
     m_mainBar->SetItemTip(30520, QStringLiteral("Default CSR: ") + name);
 }
@@ -587,7 +591,7 @@ bool CView0::OnCommand(int id)
         if (!m_managerShown)
             ShowListManager(true);
         m_tree->ToggleExpandAll();
-        m_managerBar->SetItemImage(30532, m_tree->GetExpandState() ? 11 : 12, 0);
+        m_managerBar->SetItemImage(30532, 0, m_tree->GetExpandState() ? 11 : 12);
         return true;
     case 30534:
         OnAddFilter();
@@ -732,14 +736,14 @@ void CView0::OnViewFilter()
 void CView0::LoadListOptions(const QString &caption, int width, int, int position)
 {
     m_nListOption = platform::Settings::readInt(kSettings, QStringLiteral("ListOpt1-") + m_strViewName, 0);
-    m_listBar->AddItem(30546, caption, 0, -1, 0, 2, 2084, 0, 0, width, 0, 0, QString(), position);
+    m_listBar->AddItem(30546, caption, 0, 0, 255, 2, 2084, 0, 0, width, 0, 0, QString(), position);
     ShowListOptionState();
 }
 
 void CView0::ShowListOptionState()
 {
     if (m_listBar)
-        m_listBar->SetItemImage(30546, m_nListOption ? 217 : 215, 131);
+        m_listBar->SetItemImage(30546, 131, m_nListOption ? 217 : 215);
 }
 
 void CView0::OnListOption()

@@ -56,8 +56,8 @@ void CViewHome::OnInitialUpdate()
 {
     CView0::OnInitialUpdate();
     m_listBar->RemoveItems(0);
-    m_listBar->AddItem(30673, QString(), 0, -1, 0, 2, 0x24 | 0x800, 0, 0, 300);
-    m_listBar->AddItem(59651, QStringLiteral("Back"), 0, -1, 0, 2, 2085, 0, 0, 60);
+    m_listBar->AddItem(30673, QString(), 0, 0, 255, 2, 0x24 | 0x800, 0, 0, 300);
+    m_listBar->AddItem(59651, QStringLiteral("Back"), 0, 0, 255, 2, 2085, 0, 0, 60);
     m_listBar->RecalcLayout(0);
 
     m_bTreeFilling = true;
