@@ -7,7 +7,12 @@
 #include "controls/CXGridProp.h"
 #include "data/AppDataServices.h"
 #include "data/CAlertSet.h"
+#include "data/DaoError.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 #include "resources/Strings.h"
 #include "views/CSetupGridDlg.h"
 #include "views/SetupCatalogue.h"
@@ -104,7 +109,9 @@ void CViewDefaults::EditRoundUp(const QString &windowTitle, const QString &ribbo
     // round-up amounts, both in hundredths.
     CAlertSet set;
     set.m_strFilter = QStringLiteral("CusNo = 0 AND AlertType = %1").arg(kRoundUp);
-    if (!set.RequeryOrOpen(true))
+    // An empty set is no failure here: the rows are made on demand.
+    set.RequeryOrOpen(false);
+    if (!set.IsOpen())
         return;
     QString lists[2] = {LoadResourceString(48001), LoadResourceString(48002)};
     int stored = 0;
@@ -158,22 +165,36 @@ void CViewDefaults::EditAccounts(const QString &windowTitle, const QString &ribb
     d.columns = {name, account};
     d.rows = d.visible = 10;
 
-    CAlertSet set;
-    set.m_strFilter = QStringLiteral("CusNo = 0 AND AlertType = %1").arg(kAccounts);
-    if (!set.RequeryOrOpen(true))
+    // The row's kind, 255, is the value the recordsets keep for an empty
+    // byte field, so this row is read and written by statement.
+    platform::Database &db = SharedDatabase();
+    auto readRow = [&db](qint32 &alertNo, QString &text) {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT AlertNo, AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = %1 "
+                               "ORDER BY AlertNo")
+                    .arg(kAccounts));
+        if (rs.isEOF())
+            return false;
+        alertNo = rs.value(0).toInt();
+        text = rs.value(1).toString();
+        return true;
+    };
+    qint32 alertNo = 0;
+    QString accounts;
+    try {
+        // The row is made at the first opening, with the standard account numbers.
+        if (!readRow(alertNo, accounts)) {
+            db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, %1, ?)")
+                           .arg(kAccounts),
+                       {platform::Value(LoadResourceString(48000))});
+            platform::Prompt::beep();
+            if (!readRow(alertNo, accounts))
+                return;
+        }
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot add ") + ribbonTitle);
         return;
-    // The row is made at the first opening, with the standard account numbers.
-    if (set.IsEmptySet()) {
-        if (!set.SafeAddNew())
-            return;
-        set.m_CusNo = 0;
-        set.m_AlertType = quint8(kAccounts);
-        set.m_AlertText = LoadResourceString(48000);
-        if (!set.SaveRecord(platform::MB_ICONASTERISK))
-            return;
-        set.Requery();
-        if (set.IsEmptySet())
-            return;
     }
 
     CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
@@ -181,15 +202,17 @@ void CViewDefaults::EditAccounts(const QString &windowTitle, const QString &ribb
     QString names = QStringLiteral("Total Sales,QuickSales,Discount,Shipping,Postage,Tax,Deposits,Posted,QuickSales "
                                    "Payment,Undeposited Funds,");
     grid->ExchangeColumnList(names, false, 0);
-    QString accounts = set.m_AlertText;
     grid->ExchangeColumnList(accounts, false, 1);
     if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
         return;
     grid->EndEdit();
     accounts.clear();
     grid->ExchangeColumnList(accounts, true, 1);
-    if (!set.SafeEdit())
-        return;
-    set.m_AlertText = accounts;
-    set.SaveRecord(platform::MB_ICONASTERISK);
+    try {
+        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = ?"),
+                   {platform::Value(accounts), platform::Value(alertNo)});
+        platform::Prompt::beep();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot save ") + ribbonTitle);
+    }
 }
