@@ -24,6 +24,12 @@ constexpr StringEntry kStrings[] = {
     {IDS_JOB_TYPES, u"Order,Quote,Template,History,PellOrder,PellQuote,"},
     {IDS_TODO_STATUSES, u"To-Do,In Progress,Paused,Done,"},
     {IDS_REQUIRE_ORDER_DATA, u"Orders:,Item Product Type,Ordered by,CSR,Sales Rep,Proof Date,Due Date,Reorder Date,"},
+    {44309, u"Quotes:,Item Product Type,Ordered by,CSR,Sales Rep,Proof Date,Due Date,Reorder Date,"},
+    {44321, u"History to Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
+    {44322, u"History to Quote:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
+    {44323, u"Quote to Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
+    {44324, u"Template to Quote/Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
+    {44325, u"PellJob to Quote/Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
     {IDS_JOB_LISTS_ORDERS, u"Orders,All,In Progress,On Hold,Ready to Ship,Ready to Post,Received Today,Shipped Today,Late,Due Today,Due Tomorrow,Due This Week,Due Next Week,Discrepancies,"},
     {IDS_SETUP_GENERAL, u"General Settings,Shop Options,Passwords,Reminder Types,"},
     {44182, u"Printing,Document Options,Barcode Options,Favorite Posting Reports,"},
@@ -37,6 +43,9 @@ constexpr StringEntry kStrings[] = {
     {44192, u"Information on the Internet,Tavrel Website,Check for Updates,Support Hours,Pellory Website,Pellory Demo,"},
     {IDS_FORM_OPTIONS_SOUND, u"Bell Sound,"},
     {IDS_FORM_OPTIONS_LIST, u"Highlighted Rows Only,"},
+    {48000, u"1152,700,4800,7390,7560,2150,2160,1151,1153,1490,"},
+    {48001, u",,,,,,,,,,,"},
+    {48002, u",,,,,,,,,,,"},
     {IDS_APP_TITLE, u"Tavrel"},
 };
 

@@ -1,6 +1,8 @@
 #include "views/CSetupGridDlg.h"
 
 #include "controls/CXGridCtrl.h"
+#include "controls/CXGridProp.h"
+#include "controls/DlgItem.h"
 #include "views/SetupCatalogue.h"
 
 #include <QtWidgets/QDialogButtonBox>
@@ -60,6 +62,8 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
     grid->SetColorScheme(m_hue);
     if (d.headerHeight > 0)
         grid->SetHeaderHeight(d.headerHeight);
+    if (d.highlightCurrentRow)
+        grid->SetRowColors(true, 0);
     for (const SetupPicks &p : d.picks)
         grid->AddPickItems(p.column, p.firstValue, p.list);
     for (int row : d.readOnlyRows)
@@ -84,23 +88,64 @@ void CSetupGridDlg::ApplyFixedCells(CXGridCtrl &grid, const SetupGrid &d)
         grid.SetCellText(cell.row, cell.column, cell.text);
 }
 
+void CSetupGridDlg::SetSecondBeside(bool beside)
+{
+    m_beside = beside;
+    layoutGrids();
+}
+
+void CSetupGridDlg::SetFirstOffset(int pixels)
+{
+    m_firstOffset = pixels;
+    layoutGrids();
+}
+
+void CSetupGridDlg::PlacePropertyGrid(CXGridProp *grid, int labelWidth, int valueWidth)
+{
+    auto *place = new QWidget(this);
+    SetDlgCtrlID(place, 1801);
+    place->setGeometry(kMargin, 0, labelWidth + valueWidth, 100);
+    grid->SetColumnWidths(labelWidth, valueWidth);
+    grid->CreateInDlgItem(this, 1801, m_hue, labelWidth);
+    m_prop = grid;
+    layoutGrids();
+}
+
 void CSetupGridDlg::layoutGrids()
 {
     int y = kMargin;
     int width = 420;
     m_title->setGeometry(kMargin, y, 600, 26);
     y += 28;
-    for (CXGridCtrl *grid : {m_first, m_second})
-        if (grid)
-            width = qMax(width, grid->width());
+    int gridsWidth = 0;
+    if (m_first)
+        gridsWidth = m_firstOffset + m_first->width();
+    if (m_second)
+        gridsWidth = m_beside ? gridsWidth + 10 + m_second->width() : qMax(gridsWidth, m_second->width());
+    if (m_prop)
+        gridsWidth = qMax(gridsWidth, m_prop->width());
+    width = qMax(width, gridsWidth);
     m_strip->setGeometry(kMargin, y, width, m_strip->heightForWidth(width) > 0 ? m_strip->heightForWidth(width) : 20);
     y += m_strip->height() + 6;
-    for (CXGridCtrl *grid : {m_first, m_second}) {
-        if (!grid)
-            continue;
-        grid->move(kMargin, y);
-        y += grid->height() + 8;
+    int bottom = y;
+    if (m_prop) {
+        m_prop->move(kMargin, y);
+        bottom = y + m_prop->height() + 8;
     }
+    if (m_first) {
+        m_first->move(kMargin + m_firstOffset, y);
+        bottom = qMax(bottom, y + m_first->height() + 8);
+    }
+    if (m_second) {
+        if (m_beside) {
+            m_second->move(kMargin + m_firstOffset + (m_first ? m_first->width() : 0) + 10, y);
+            bottom = qMax(bottom, y + m_second->height() + 8);
+        } else {
+            m_second->move(kMargin, bottom);
+            bottom += m_second->height() + 8;
+        }
+    }
+    y = bottom;
     m_buttons->setGeometry(kMargin, y, width, 32);
     y += 40;
     resize(width + 2 * kMargin, y);

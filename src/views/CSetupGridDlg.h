@@ -3,6 +3,7 @@
 #include <QtWidgets/QDialog>
 
 class CXGridCtrl;
+class CXGridProp;
 class QLabel;
 struct SetupGrid;
 
@@ -21,6 +22,14 @@ public:
     // Builds a grid from its description; the second grid stands below the first.
     CXGridCtrl *BuildGrid(int index, const SetupGrid &description);
     CXGridCtrl *grid(int index) const { return index == 0 ? m_first : m_second; }
+    // The second grid stands right of the first, top-aligned, 10 pixels apart.
+    void SetSecondBeside(bool beside);
+    // Moves the first grid right by that many pixels.
+    void SetFirstOffset(int pixels);
+    // A property grid in place of the cell grids: the caller has added its
+    // rows; it gets the label and value widths.
+    void PlacePropertyGrid(CXGridProp *grid, int labelWidth, int valueWidth);
+    CXGridProp *propertyGrid() const { return m_prop; }
     QString ribbonTitle() const { return m_ribbonTitle; }
     QString stripText() const;
     void setStripText(const QString &text);
@@ -37,5 +46,8 @@ private:
     QLabel *m_strip = nullptr;
     CXGridCtrl *m_first = nullptr;
     CXGridCtrl *m_second = nullptr;
+    CXGridProp *m_prop = nullptr;
+    bool m_beside = false;
+    int m_firstOffset = 0;
     QWidget *m_buttons = nullptr;
 };

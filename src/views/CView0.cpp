@@ -5,13 +5,20 @@
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
+#include "controls/CSearchList.h"
+#include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
+#include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/CXWnd.h"
 #include "controls/DlgItem.h"
 #include "data/CJobSet.h"
 #include "data/CSQL.h"
+#include "data/Compaction.h"
+#include "data/DaoError.h"
+#include "data/KeyCheck.h"
+#include "data/TableReport.h"
 #include "data/Confirmation.h"
 #include "data/CustomerRows.h"
 #include "data/SharedDatabase.h"
@@ -25,6 +32,7 @@
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
 #include "views/CDateRange.h"
+#include "views/CFavoritesDlg.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
@@ -64,7 +72,8 @@ QString todayLong()
 
 } // namespace
 
-CView0::CView0(int viewId, QWidget *parent) : QWidget(parent), m_nViewId(viewId)
+CView0::CView0(int viewId, QWidget *parent)
+    : QWidget(parent), m_nViewId(viewId), m_table(std::make_unique<CXTable>())
 {
     setObjectName(QStringLiteral("CView0-%1").arg(viewId));
     // Year to date until a date-range command or a derived view says otherwise.
@@ -152,12 +161,16 @@ void CView0::CreateBars()
     const std::uint8_t barStyle = buttonStyle == 2 ? 2 : buttonStyle == 3 ? 3 : 0;
     const int itemHeight = buttonStyle == 2 ? 36 : buttonStyle == 3 ? 28 : 0;
 
+    // The list-manager bar and the list bar are filled in the workstation's
+    // fill style, the background they take again when the user changes it
+    // (the colour intensity is a saturation percent, no background).
+    const std::uint8_t barBack = std::uint8_t(look.fillStyle());
     m_mainBar = new CXRibbon(this);
     m_mainBar->Create(this, IDC_MAIN_BAR, m_nHue, barStyle, 132, 4, 0, 4, 6, 0, itemHeight);
     m_managerBar = new CXRibbon(this);
-    m_managerBar->Create(this, IDC_MANAGER_BAR, m_nHue, 1, 131, look.colorIntensity(), 0, 0, 0, 0, 0);
+    m_managerBar->Create(this, IDC_MANAGER_BAR, m_nHue, 1, 131, barBack, 0, 0, 0, 0, 0);
     m_listBar = new CXRibbon(this);
-    m_listBar->Create(this, IDC_LIST_BAR, m_nHue, 1, 131, look.colorIntensity(), 0, 0, 0, 0, 0);
+    m_listBar->Create(this, IDC_LIST_BAR, m_nHue, 1, 131, barBack, 0, 0, 0, 0, 0);
     m_statusBar = new CXRibbon(this);
     m_statusBar->Create(this, IDC_STATUS_BAR, m_nHue, 1, 131, 6, 16, 0, 0, 0, 0);
     m_sideStrip = new CXWnd(this);
@@ -177,7 +190,7 @@ void CView0::FillViewTabs()
                             Appearance::GetViewTip(unsigned(id)));
     }
     m_mainBar->AddLabel(30671, QStringLiteral("Help"), 0, 24);
-    m_mainBar->SetItemImage(30671, 219, 131);
+    m_mainBar->SetItemImage(30671, 131, 219);
     m_mainBar->SetItemLayout(30671, 128, 1);
 }
 
@@ -187,10 +200,10 @@ void CView0::FillRibbons()
     const std::uint8_t border = compact ? 0 : 2;
     const int width = compact ? 44 : 64;
     auto button = [&](unsigned id, const char *caption, const char *tip, int image) {
-        m_mainBar->AddItem(id, QString::fromUtf8(caption), 0, image, 132, 1, 2085, 0, border, width, 0, 0,
+        m_mainBar->AddItem(id, QString::fromUtf8(caption), 0, 132, std::uint8_t(image), 1, 2085, 0, border, width, 0, 0,
                            QString::fromUtf8(tip));
     };
-    m_mainBar->AddItem(30280, m_strViewName, 0, -1, 0, 6, 2084, 0, border, 190, 128, 0,
+    m_mainBar->AddItem(30280, m_strViewName, 0, 0, 255, 6, 2084, 0, border, 190, 128, 0,
                        QStringLiteral("Tavrel Main Menu"));
     m_mainBar->AddSpacer(8, 0);
     button(30100, "New", "F2", 0);
@@ -208,21 +221,21 @@ void CView0::FillRibbons()
     button(30520, "Who am I?", "", 65);
     m_mainBar->EnableItem(30123, false);
 
-    m_managerBar->AddItem(30532, QString(), 0, 12, 0, 2, 2085, 0, 0, 24, 0, 0,
+    m_managerBar->AddItem(30532, QString(), 0, 0, 12, 2, 2085, 0, 0, 24, 0, 0,
                           QStringLiteral("Expand/Collapse List Manager"));
-    m_managerBar->AddItem(30672, m_strManagerTitle, 4, -1, 0, 2, 2085, 0, 0, 24);
-    m_managerBar->AddItem(30216, QString(), 0, 9, 0, 2, 2085, 0, 128, 24, 0, 0,
+    m_managerBar->AddItem(30672, m_strManagerTitle, 4, 0, 255, 2, 2085, 0, 0, 24);
+    m_managerBar->AddItem(30216, QString(), 0, 0, 9, 2, 2085, 0, 128, 24, 0, 0,
                           QStringLiteral("Show/Hide List Manager"));
 
-    m_listBar->AddItem(30673, m_strListCaption, 0, -1, 0, 2, 2084, 0, 64, 200, 170, 1,
+    m_listBar->AddItem(30673, m_strListCaption, 0, 0, 255, 2, 2084, 0, 64, 200, 170, 1,
                        QStringLiteral("List Menu"));
-    m_listBar->AddItem(30211, QString(), 5, -1, 0, 2, 2084, 0, 0, 150);
+    m_listBar->AddItem(30211, QString(), 5, 0, 255, 2, 2084, 0, 0, 150);
 
-    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 224, 131, 2, 2084, 14, 0, 211, 0, 0,
+    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 131, 224, 2, 2084, 14, 0, 211, 0, 0,
                          QStringLiteral("Exit Tavrel (Alt+F4)"));
-    m_statusBar->AddItem(30262, QString(), 4, -1, 0, 2, 2084, 0, 0, 120);
+    m_statusBar->AddItem(30262, QString(), 4, 0, 255, 2, 2084, 0, 0, 120);
     auto tool = [&](unsigned id, const char *caption, const char *tip, int image) {
-        m_statusBar->AddItem(id, QString::fromUtf8(caption), 0, image, 131, 2, 2084, 0, 0, 70, 0, 0,
+        m_statusBar->AddItem(id, QString::fromUtf8(caption), 0, 131, std::uint8_t(image), 2, 2084, 0, 0, 70, 0, 0,
                              QString::fromUtf8(tip));
     };
     tool(30121, "Refresh", "Refresh List (F5)", 176);
@@ -289,16 +302,18 @@ void CView0::ShowSecurityState()
 {
     CZqApp *app = ZqApp();
     if (app && m_mainBar)
-        m_mainBar->SetItemImage(30512, app->GetSecurityGlyph().unicode(), 132);
+        m_mainBar->SetItemImage(30512, 132, std::uint8_t(app->GetSecurityGlyph().unicode()));
 }
 
 void CView0::ShowDefaultCsr()
 {
-    // The CSR's name comes from the employee cache of the application, which
-    // the views do not hold; the number alone is shown as the image.
     CZqApp *app = ZqApp();
-    if (app && m_mainBar && app->m_nDefaultCsr > 0)
-        m_mainBar->SetItemImage(30520, app->m_nDefaultCsr, 133);
+    if (!app || !m_mainBar || app->m_nDefaultCsr <= 0)
+        return;
+    const QString name = app->GetEmployeeName(quint8(app->m_nDefaultCsr));
+    m_mainBar->SetItemImage(30520, 133, std::uint8_t(app->m_nDefaultCsr));
+    m_mainBar->SetItemText(30520, name);
+    m_mainBar->SetItemTip(30520, QStringLiteral("Default CSR: ") + name);
 }
 
 void CView0::SetNoticeButton(const QString &text, std::uint8_t colour)
@@ -496,7 +511,7 @@ bool CView0::IsCommandEnabled(int id)
 {
     int rows = 0;
     if (m_bChartShown)
-        rows = 0; // the chart's table belongs to the reports view
+        rows = m_table->GetRowCount();
     else if (m_bListShown && m_list && m_list->isVisible())
         rows = m_list->GetItemCount();
 
@@ -561,8 +576,7 @@ bool CView0::OnCommand(int id)
         m_list->SelectAll();
         return true;
     case 30120:
-        // The search dialog of the list.
-        ReportNotAvailable(QStringLiteral("Searching the list"));
+        OnSearch();
         return true;
     case 30124:
         OnFavorites();
@@ -577,7 +591,7 @@ bool CView0::OnCommand(int id)
         if (!m_managerShown)
             ShowListManager(true);
         m_tree->ToggleExpandAll();
-        m_managerBar->SetItemImage(30532, m_tree->GetExpandState() ? 11 : 12, 0);
+        m_managerBar->SetItemImage(30532, 0, m_tree->GetExpandState() ? 11 : 12);
         return true;
     case 30534:
         OnAddFilter();
@@ -595,10 +609,14 @@ bool CView0::OnCommand(int id)
         OnBackup();
         return true;
     case 30573:
-    case 30574:
+        // With Ctrl held: the table report and a compaction without reindexing.
+        OnCompact(!(QApplication::keyboardModifiers() & Qt::ControlModifier));
+        return true;
     case 30577:
-        ReportNotAvailable(id == 30574 ? QStringLiteral("The database key check")
-                                       : QStringLiteral("Compacting the database"));
+        OnCompact(false);
+        return true;
+    case 30574:
+        OnKeyCheck();
         return true;
     case 30576:
         OnDataSourceFolders();
@@ -639,9 +657,10 @@ bool CView0::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("Customizing the appearance"));
         return true;
     case 30512:
+        OnSecurity();
+        return true;
     case 30520:
-        ReportNotAvailable(id == 30512 ? QStringLiteral("Changing the security level")
-                                       : QStringLiteral("Choosing the default CSR"));
+        OnWhoAmI();
         return true;
     case 30236: case 30237: case 30238: case 30239:
         return true; // rows move only in views that allow it
@@ -717,14 +736,14 @@ void CView0::OnViewFilter()
 void CView0::LoadListOptions(const QString &caption, int width, int, int position)
 {
     m_nListOption = platform::Settings::readInt(kSettings, QStringLiteral("ListOpt1-") + m_strViewName, 0);
-    m_listBar->AddItem(30546, caption, 0, -1, 0, 2, 2084, 0, 0, width, 0, 0, QString(), position);
+    m_listBar->AddItem(30546, caption, 0, 0, 255, 2, 2084, 0, 0, width, 0, 0, QString(), position);
     ShowListOptionState();
 }
 
 void CView0::ShowListOptionState()
 {
     if (m_listBar)
-        m_listBar->SetItemImage(30546, m_nListOption ? 217 : 215, 131);
+        m_listBar->SetItemImage(30546, 131, m_nListOption ? 217 : 215);
 }
 
 void CView0::OnListOption()
@@ -906,12 +925,123 @@ void CView0::OnTypeCommand()
 
 void CView0::OnFavorites()
 {
-    ReportNotAvailable(QStringLiteral("Opening favourites from a list"));
+    CFavoritesDlg dlg(QStringLiteral("Favorites"), m_nViewId, CFavoritesDlg::kListFavorites, this);
+    if (dlg.DoModal() != platform::IDOK || dlg.m_nAlertNo == 0)
+        return;
+    // The stored branch and entry name the list; selecting it must not list
+    // before the favourite's filter is in place.
+    if (HTREEITEM entry = m_tree->FindItemByData(quint32(dlg.m_nColor * 100 + dlg.m_nSound))) {
+        m_bTreeFilling = true;
+        m_tree->SelectAndShow(entry);
+        m_bTreeFilling = false;
+    }
+    if (!ReadTreeSelection())
+        return;
+    m_strListCaption = dlg.m_strDescription;
+    m_strFilterText = dlg.m_strFilter;
+    m_strFilterSql = dlg.m_strExtra;
+    FillList();
 }
 
 void CView0::OnAddToFavorites()
 {
-    ReportNotAvailable(QStringLiteral("Adding a list to the favourites"));
+    CDlgData dlg(m_strBranchText + QLatin1Char(' ') + m_strItemText, 0, QStringLiteral("Add to Favorites"),
+                 QStringLiteral("Name:"), QStringLiteral("Tavrel will create a short-cut to this report/list."), this);
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    const QString name = dlg.m_strValue.trimmed();
+    if (name.isEmpty())
+        return;
+    // Group, the name shown in the favourites, the filter as shown and as SQL;
+    // the branch and entry (1 for a whole branch) come back with the choice.
+    const int entry = m_nItem == 0 ? 1 : m_nItem;
+    if (CFavoritesDlg::AddFavorite(CFavoritesDlg::kListFavorites, m_nViewId, m_strViewName, name, m_strFilterText,
+                                   m_strFilterSql, m_nBranch, entry) == 0)
+        platform::Prompt::messageBox(QStringLiteral("Cannot add ") + name + QStringLiteral(" to the favorites."),
+                                     QString(), platform::MB_ICONEXCLAMATION);
+}
+
+void CView0::OnSearch()
+{
+    if (!m_list || m_list->GetItemCount() == 0)
+        return;
+    CSearchList dlg(m_list, this);
+    dlg.DoModal();
+}
+
+// --- security and CSR ------------------------------------------------------------
+
+void CView0::OnSecurity()
+{
+    CZqApp *app = ZqApp();
+    if (!app || !app->ChangeSecurityLevel())
+        return;
+    ShowSecurityState();
+    m_mainBar->BlinkItem(30512, true, 500, 7);
+}
+
+void CView0::OnWhoAmI()
+{
+    CZqApp *app = ZqApp();
+    // Kind 2: the CSRs with "?" for none.
+    if (app && app->ChooseDefaultCsr(2))
+        ShowDefaultCsr();
+}
+
+// --- chart ---------------------------------------------------------------------
+
+void CView0::ShowChart()
+{
+    if (!m_chart) {
+        auto *place = new QWidget(this);
+        SetDlgCtrlID(place, IDC_CHART);
+        place->setGeometry(m_list->geometry());
+        m_chart = new CXChartCtrl(this);
+        m_chart->CreateInDlgItem(this, IDC_CHART, m_nHue);
+        m_chart->setGeometry(m_list->geometry());
+    }
+    m_table->Reset();
+    m_chart->LoadTable(m_table.get(), 0);
+    m_list->hide();
+    m_chart->show();
+    m_bChartShown = true;
+}
+
+// --- database housekeeping ---------------------------------------------------------
+
+void CView0::OnCompact(bool reindex)
+{
+    platform::Database &db = SharedDatabase();
+    if (!db.isOpen())
+        return;
+    try {
+        if (reindex) {
+            CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
+                            QString(), true);
+        } else {
+            ReportTablesAndIndexes(&db, false);
+            CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false);
+        }
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+    }
+}
+
+void CView0::OnKeyCheck()
+{
+    platform::Database &db = SharedDatabase();
+    if (!db.isOpen())
+        return;
+    QString log;
+    try {
+        CheckDatabaseKeys(log, &db);
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+        return;
+    }
+    // Keys that could not be made are listed; otherwise the check says it ended.
+    platform::Prompt::messageBox(log.isEmpty() ? QStringLiteral("The keys and indexes of the database are checked.")
+                                               : log);
 }
 
 // --- backup --------------------------------------------------------------------

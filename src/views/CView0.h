@@ -6,9 +6,12 @@
 #include <QtWidgets/QWidget>
 
 #include <cstdint>
+#include <memory>
 
+class CXChartCtrl;
 class CXDaoSet;
 class CXListCtrl;
+class CXTable;
 class CXRibbon;
 class CXTreeCtrl;
 class CXWnd;
@@ -72,6 +75,8 @@ public:
     virtual void ShowSummary(const QString &name, const QString &summarySql);
     // Asks for the view's filter; the base has no find dialog and answers false.
     virtual bool ResetFilter();
+    // Shows the chart over the rows of the view's table in the list's place.
+    void ShowChart();
 
     // Date ranges.
     void ApplyDateRange(int code);
@@ -120,6 +125,8 @@ public:
     CXRibbon *managerBar() const { return m_managerBar; }
     CXRibbon *listBar() const { return m_listBar; }
     CXRibbon *statusBar() const { return m_statusBar; }
+    CXChartCtrl *chart() const { return m_chart; }
+    CXTable *table() const { return m_table.get(); }
 
     // The message shown by commands whose subsystem is not part of the program
     // yet; never a silent no-op.
@@ -156,6 +163,11 @@ protected:
     void OnDataSourceFolders();
     void OnFavorites();
     void OnAddToFavorites();
+    void OnSearch();
+    void OnCompact(bool reindex);
+    void OnKeyCheck();
+    void OnSecurity();
+    void OnWhoAmI();
     void OnListSelectionChanged();
 
     // Handles a key before the focused control: Enter opens or lists, the
@@ -203,4 +215,6 @@ protected:
     CXRibbon *m_listBar = nullptr;
     CXRibbon *m_statusBar = nullptr;
     CXWnd *m_sideStrip = nullptr;
+    std::unique_ptr<CXTable> m_table;
+    CXChartCtrl *m_chart = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "views/CViewDefaults.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/TextUtil.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
@@ -8,6 +9,7 @@
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
+#include "views/CDlgOptions.h"
 #include "views/CSetupGridDlg.h"
 #include "views/SetupCatalogue.h"
 
@@ -75,15 +77,6 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
 
 void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
 {
-    SetupEntry entry;
-    if (!DescribeSetupEntry(code, argument, entry)) {
-        // Settings rows, option groups, passwords and the printed-forms
-        // dialogs are edited by their own windows.
-        if (code == 101 || code == 102 || code == 201 || code == 202 || code == 203 || code == 301 ||
-            (code >= 304 && code <= 307) || code == 506)
-            ReportNotAvailable(QStringLiteral("This settings window"));
-        return;
-    }
     QString windowTitle;
     QString ribbonTitle;
     if (code < 1000) {
@@ -91,6 +84,53 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
         windowTitle = GetResourceListItem(resource, 0);
         if (code != 806)
             ribbonTitle = GetResourceListItem(resource, code % 100);
+    }
+    // The list caption of the chosen entry names the option entries.
+    const QString caption = windowTitle + QStringLiteral(" / ") + ribbonTitle;
+    switch (code) {
+    case 101:
+        EditShopOptions(windowTitle, ribbonTitle, colourScheme);
+        return;
+    case 301:
+        EditJobOptions(windowTitle, ribbonTitle, colourScheme);
+        return;
+    case 307:
+        EditRoundUp(windowTitle, ribbonTitle, colourScheme);
+        return;
+    case 506:
+        EditAccounts(windowTitle, ribbonTitle, colourScheme);
+        return;
+    case 304:
+        EditOptionGroups(44308, 44309, false, caption, QStringLiteral("Check all that apply:"));
+        return;
+    case 305:
+        EditOptionGroups(44321, 44325, false, caption,
+                         QStringLiteral("Check the data you want to be updated after copying data from:"));
+        return;
+    case 203:
+    case 306:
+        // Their option texts (the posting reports, the price-saving rules)
+        // are not in the string table yet.
+        ReportNotAvailable(code == 203 ? QStringLiteral("The favorite posting reports")
+                                       : QStringLiteral("How to save item price"));
+        return;
+    case 201:
+        ReportNotAvailable(QStringLiteral("The document options"));
+        return;
+    case 202:
+        ReportNotAvailable(QStringLiteral("The barcode options"));
+        return;
+    default:
+        break;
+    }
+
+    SetupEntry entry;
+    if (!DescribeSetupEntry(code, argument, entry))
+        return;
+    if (entry.needsTopLevel) {
+        CZqApp *app = ZqApp();
+        if (!app || !app->CheckPassword(-1, QString()))
+            return;
     }
     if (!entry.ribbonTitle.isEmpty())
         ribbonTitle = entry.ribbonTitle;
@@ -100,6 +140,7 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
     CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
     CXGridCtrl *first = dlg.BuildGrid(0, entry.first);
     CXGridCtrl *second = entry.second.rows > 0 ? dlg.BuildGrid(1, entry.second) : nullptr;
+    dlg.SetSecondBeside(entry.secondBeside);
     if (first->GetRowCount() == 0)
         return;
     dlg.setStripText(SetupStripText(entry, ribbonTitle));
@@ -123,6 +164,17 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
     if (!ExchangeSetupEntry(entry, *first, second, true))
         return;
     platform::Prompt::beep();
+    if (entry.reloadProductTypes && ZqApp())
+        ZqApp()->LoadProductTypes();
     if (entry.askRestart)
         platform::Prompt::messageBox(QStringLiteral("Your changes will be used after you restart Tavrel."));
+}
+
+void CViewDefaults::EditOptionGroups(int firstResource, int lastResource, bool radio, const QString &ribbonTitle,
+                                     const QString &stripText)
+{
+    CDlgOptions dlg(ribbonTitle, stripText, 158, nullptr);
+    dlg.AddOptionGroups(firstResource, lastResource, radio, 0);
+    if (dlg.DoModal() == platform::IDOK)
+        dlg.SaveOptionGroups();
 }

@@ -29,6 +29,16 @@ public:
     // editor; false when the table cannot be opened.
     static bool ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &first, CXGridCtrl *second, bool save);
 
+    // Option groups of table Options in the option picker; saved on OK.
+    void EditOptionGroups(int firstResource, int lastResource, bool radio, const QString &ribbonTitle,
+                          const QString &stripText);
+
 private:
     void ShowSelectedTable();
+    // The setting rows of table CustomerAlerts edited in a property grid or
+    // in grid columns; each returns when its window closes.
+    void EditShopOptions(const QString &windowTitle, const QString &ribbonTitle, int colourScheme);
+    void EditJobOptions(const QString &windowTitle, const QString &ribbonTitle, int colourScheme);
+    void EditRoundUp(const QString &windowTitle, const QString &ribbonTitle, int colourScheme);
+    void EditAccounts(const QString &windowTitle, const QString &ribbonTitle, int colourScheme);
 };

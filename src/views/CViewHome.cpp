@@ -1,15 +1,19 @@
 #include "views/CViewHome.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/HtmlText.h"
+#include "controls/CHtmlCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/DlgItem.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/Settings.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
+#include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
 #include "views/ExpertSql.h"
 
@@ -21,27 +25,30 @@
 #include <sqlite3.h>
 #include <QtCore/QSysInfo>
 #include <QtCore/QUrl>
-#include <QtWidgets/QTextBrowser>
 
 namespace {
 
-CViewHome::RightsCheck &rightsCheck()
-{
-    static CViewHome::RightsCheck check;
-    return check;
-}
-
+// The expert commands need the top level of the user rights.
 bool rightsGranted()
 {
-    return rightsCheck() && rightsCheck()(-1, QString());
+    CZqApp *app = ZqApp();
+    return app && app->CheckPassword(-1, QString());
+}
+
+// The outside pages of the "Information on the Internet" entries.
+QString outsidePage(int code)
+{
+    switch (code) {
+    case 201: return QStringLiteral("https://www.tavrel.com/");
+    case 202: return QStringLiteral("https://www.tavrel.com/updates/");
+    case 203: return QStringLiteral("https://www.tavrel.com/support/");
+    case 204: return QStringLiteral("https://www.pellory.com/");
+    case 205: return QStringLiteral("https://www.pellory.com/demo/");
+    default: return QString();
+    }
 }
 
 } // namespace
-
-void CViewHome::SetRightsCheck(RightsCheck check)
-{
-    rightsCheck() = std::move(check);
-}
 
 CViewHome::CViewHome(QWidget *parent) : CView0(30000, parent) {}
 
@@ -49,8 +56,8 @@ void CViewHome::OnInitialUpdate()
 {
     CView0::OnInitialUpdate();
     m_listBar->RemoveItems(0);
-    m_listBar->AddItem(30673, QString(), 0, -1, 0, 2, 0x24 | 0x800, 0, 0, 300);
-    m_listBar->AddItem(59651, QStringLiteral("Back"), 0, -1, 0, 2, 2085, 0, 0, 60);
+    m_listBar->AddItem(30673, QString(), 0, 0, 255, 2, 0x24 | 0x800, 0, 0, 300);
+    m_listBar->AddItem(59651, QStringLiteral("Back"), 0, 0, 255, 2, 2085, 0, 0, 60);
     m_listBar->RecalcLayout(0);
 
     m_bTreeFilling = true;
@@ -62,20 +69,15 @@ void CViewHome::OnInitialUpdate()
     m_tree->ExpandAll(true);
     m_bTreeFilling = false;
 
-    // The page pane takes the record list's place.
-    m_html = new QTextBrowser(this);
-    SetDlgCtrlID(m_html, IDC_HTML);
-    m_html->setOpenLinks(false);
-    connect(m_html, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
-        if (url.scheme() == QLatin1String("app")) {
-            const int id = url.path().toInt();
-            if (id > 0)
-                PostCommand(id);
-        }
-    });
+    // The page pane takes the record list's place; its "app:" links come
+    // back as commands.
+    m_html = new CHtmlCtrl(this);
+    m_html->CreateFromStatic(this, IDC_HTML, m_list);
+    connect(m_html, &CHtmlCtrl::commandTriggered, this, [this](int id) { OnCommand(id); });
     m_list->hide();
     LayoutBars();
     m_html->show();
+    m_html->Navigate(QStringLiteral("about:Blank"));
 }
 
 bool CViewHome::IsCommandEnabled(int id)
@@ -113,7 +115,11 @@ bool CViewHome::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("Mailing the system information"));
         return true;
     case 30540:
-        ReportNotAvailable(QStringLiteral("The compact reminder"));
+        SetCompactReminder();
+        return true;
+    case CHtmlCtrl::kNamedLinkCommand:
+        if (!m_html->linkText().isEmpty())
+            m_html->Navigate(m_html->linkText());
         return true;
     default:
         return CView0::OnCommand(id);
@@ -156,12 +162,13 @@ void CViewHome::ShowPage()
     m_strPage.clear();
     const int code = m_nChosenCode;
     if (code == 30590 || code == 30591) {
-        m_html->setHtml(QString());
+        m_html->Navigate(QStringLiteral("about:Blank"));
         ReportNotAvailable(QStringLiteral("File transfer"));
         return;
     }
     if (code >= 201 && code <= 205) {
-        ReportNotAvailable(QStringLiteral("Showing web pages"));
+        m_html->Navigate(outsidePage(code));
+        m_listBar->EnableItem(59651, true);
         return;
     }
     HtmlBegin(m_strPage);
@@ -222,16 +229,14 @@ void CViewHome::ShowPage()
     }
     HtmlEnd(m_strPage);
     m_strPage.replace(QLatin1String("\n"), QLatin1String("<br>"));
-    m_html->setHtml(m_strPage);
+    m_html->LoadHtml(m_strPage);
     m_listBar->EnableItem(59651, false);
 }
 
 void CViewHome::RunSqlStatement()
 {
-    if (!rightsGranted()) {
-        ReportNotAvailable(QStringLiteral("The password check"));
+    if (!rightsGranted())
         return;
-    }
     CNoteDlg dlg(QStringLiteral("Execute SQL Statement"), QStringLiteral("SQL"), QString(), CNoteDlg::EditNote, this);
     if (dlg.DoModal() != platform::IDOK)
         return;
@@ -261,10 +266,8 @@ void CViewHome::RunSqlStatement()
 
 void CViewHome::DeletePractice()
 {
-    if (!rightsGranted()) {
-        ReportNotAvailable(QStringLiteral("The password check"));
+    if (!rightsGranted())
         return;
-    }
     const QString action =
         QStringLiteral("delete ALL your Payments, Quick Sales, Posting Journal, and Audit Trail");
     const unsigned style = platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2;
@@ -283,4 +286,25 @@ void CViewHome::DeletePractice()
         platform::Prompt::messageBox(QStringLiteral("Practice data was not deleted; nothing has been changed.\n\n") +
                                          error,
                                      QString(), platform::MB_ICONEXCLAMATION);
+}
+
+void CViewHome::SetCompactReminder()
+{
+    const QString settings = QStringLiteral("Settings");
+    const int mask = platform::Settings::readInt(settings, QStringLiteral("CompactOpt"), 0);
+    CDlgOptions dlg(QStringLiteral("Remind me to compact database"), QString(), 0, this);
+    dlg.AddCheckGroup(QStringLiteral("On which days do you want to compact?"), 0);
+    static const char *const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    for (int day = 0; day < 7; ++day)
+        dlg.AddEntry(day + 1, QString::fromLatin1(kDays[day]), (mask >> day) & 1);
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    int chosen = 0;
+    for (int day = 0; day < 7; ++day)
+        if (dlg.IsEntryChecked(day + 1))
+            chosen |= 1 << day;
+    platform::Settings::writeInt(settings, QStringLiteral("CompactOpt"), chosen);
+    // The reminder starts afresh.
+    platform::Settings::writeString(settings, QStringLiteral("CompactID"), QString());
+    platform::Settings::writeString(settings, QStringLiteral("CompactDT"), QString());
 }

@@ -2,9 +2,7 @@
 
 #include "views/CView0.h"
 
-#include <functional>
-
-class QTextBrowser;
+class CHtmlCtrl;
 
 // The home view: information pages about the program, the database and the
 // shop shown in place of the record list, with "app:" links that come back
@@ -26,21 +24,16 @@ public:
     void AddHtml(int kind, const QString &text);
     void AddHtmlPair(const QString &title, const QString &text, int kind);
     QString pageText() const { return m_strPage; }
-    QTextBrowser *browser() const { return m_html; }
-
-    // The user-rights check before the expert commands (level, action text);
-    // the application installs its password check here. Without one, the
-    // commands are refused.
-    using RightsCheck = std::function<bool(int level, const QString &action)>;
-    static void SetRightsCheck(RightsCheck check);
+    CHtmlCtrl *browser() const { return m_html; }
 
     void RunSqlStatement();
     void DeletePractice();
     void ShowPage();
+    void SetCompactReminder();
 
 private:
     void AppendAppLink(int id, const QString &text, const QString &trailing = QString());
 
-    QTextBrowser *m_html = nullptr;
+    CHtmlCtrl *m_html = nullptr;
     QString m_strPage;
 };

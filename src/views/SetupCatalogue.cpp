@@ -35,6 +35,37 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
     e.code = code;
     SetupGrid &g = e.first;
     switch (code) {
+    case 102: {
+        // Levels: the level number, a description that is no field and the
+        // password. A name that is no field leaves its column unbound.
+        e.table = QStringLiteral("Passwords");
+        e.filter = QStringLiteral("Passwords.No < 200");
+        e.fieldList = QStringLiteral("No,-,Password,");
+        g.columns = {col("Level", 40, 6, "%3d", false, 0), col("Description", 180, 1, "&32", false, 255),
+                     col("Password", 120, 1, "&20", true, 1)};
+        g.rows = 5;
+        g.visible = 16;
+        g.fixedTexts = {{0, 1, QStringLiteral("Top Level (Master Password)"), 0}, {4, 1, QStringLiteral("Low Level"), 0}};
+        g.highlightCurrentRow = true;
+        // Tasks, from the ninth record on, bound by position.
+        SetupGrid &t = e.second;
+        t.columns = {col("ID", 40, 6, "%3d", false), col("Tasks and Required Password Levels", 250, 1, "&32", false),
+                     col("Level", 40, 6, "%1d", true)};
+        t.rows = 70;
+        t.visible = 22;
+        t.fixedTexts = {{6, 1, QStringLiteral("Goto Settings"), 0},
+                        {19, 1, QStringLiteral("Add if PastDue/CrLim"), 0},
+                        {39, 1, QStringLiteral("View Cost (any job)"), 0}};
+        t.highlightCurrentRow = true;
+        e.secondSkip = 8;
+        e.secondBeside = true;
+        e.needsTopLevel = true;
+        e.note = QStringLiteral("Top level password is required to open this window. Do not assign it to tasks. Do "
+                                "not leave blank passwords between top and last level used. Maximum 20 characters.");
+        e.hint.clear();
+        e.limit = false;
+        return true;
+    }
     case 103:
         e.table = QStringLiteral("TodoTypes");
         e.order = QStringLiteral("Sort, ID");

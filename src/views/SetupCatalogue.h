@@ -46,6 +46,7 @@ struct SetupGrid
     QList<SetupCell> readOnlyCells;
     QList<SetupPicks> picks;
     int headerHeight = 0;
+    bool highlightCurrentRow = false;
 };
 
 // The description of one entry of the settings view: which table, which rows,
@@ -73,6 +74,8 @@ struct SetupEntry
     int stampByte = 0;
     bool reloadProductTypes = false;
     bool askRestart = false;
+    bool needsTopLevel = false; // the top-level password must be given first
+    bool secondBeside = false;  // the second grid stands right of the first
     SetupGrid first;
     SetupGrid second;
 };

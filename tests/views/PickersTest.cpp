@@ -100,7 +100,7 @@ TEST_F(DialogsTest, OptionGroupsStartFromTheirOwnRowsAndAreSavedPerGroup)
     // A check group with the stored value 5 starts with options 1 and 3 checked.
     exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44308, 5)"));
     CDlgOptions checks(QStringLiteral("Orders"), QStringLiteral("Check all that apply:"), 158, nullptr);
-    checks.AddOptionGroups(44307, 44310, false, 0); // 44307, 44309 and 44310 do not exist
+    checks.AddOptionGroups(44306, 44308, false, 0); // 44306 and 44307 do not exist
     ASSERT_EQ(checks.GetEntryCount(), 8);
     EXPECT_EQ(checks.entry(1).m_value, 4430801);
     EXPECT_TRUE(checks.IsEntryChecked(4430801));

@@ -1,0 +1,218 @@
+// The entries of the settings view that edit program-wide setting rows of
+// table CustomerAlerts (CusNo 0, one row per AlertType) instead of a table.
+#include "views/CViewDefaults.h"
+
+#include "app/base/CZqApp.h"
+#include "controls/CXGridCtrl.h"
+#include "controls/CXGridProp.h"
+#include "data/AppDataServices.h"
+#include "data/CAlertSet.h"
+#include "data/DaoError.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+#include "resources/Strings.h"
+#include "views/CSetupGridDlg.h"
+#include "views/SetupCatalogue.h"
+
+#include <QtWidgets/QDialog>
+
+namespace {
+
+constexpr int kShopOptions = 100;
+constexpr int kJobOptions = 251;
+constexpr int kRoundUp = 254;
+constexpr int kAccounts = 255;
+
+// A property grid over one setting row: loaded from the row (a missing row
+// starts from the default text), saved with the beep on OK only, so a Cancel
+// never creates the row.
+bool EditSettingRow(CSetupGridDlg &dlg, CXGridProp *grid, int alertType, const QString &defaultText)
+{
+    CAlertSet set;
+    if (!set.FindAlert(0, alertType, defaultText, true))
+        return false;
+    set.LoadListToGrid(*grid);
+    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted) {
+        set.CancelUpdate();
+        return false;
+    }
+    grid->EndEdit();
+    return set.SaveListFromGrid(*grid);
+}
+
+} // namespace
+
+void CViewDefaults::EditShopOptions(const QString &windowTitle, const QString &ribbonTitle, int colourScheme)
+{
+    CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
+    auto *grid = new CXGridProp(&dlg);
+    grid->AddCaption(QString());
+    grid->AddListRow(2, QStringLiteral("Printing Method"),
+                     QStringLiteral("Mostly Offset Printing + Digital,Mostly Digital Printing + Offset,Offset Printing "
+                                    "only,Digital Printing only,"));
+    grid->AddListRow(2, QStringLiteral("Saturday is a Workday"), QString());
+    grid->AddListRow(2, QStringLiteral("Sunday is a Workday"), QString());
+    dlg.PlacePropertyGrid(grid, 180, 200);
+    // The workday flags apply at once.
+    if (EditSettingRow(dlg, grid, kShopOptions, QStringLiteral("0,0,0,")) && ZqApp())
+        LoadSettingRows(*ZqApp());
+}
+
+void CViewDefaults::EditJobOptions(const QString &windowTitle, const QString &ribbonTitle, int colourScheme)
+{
+    CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
+    auto *grid = new CXGridProp(&dlg);
+    grid->AddCaption(QString());
+    grid->AddListRow(2, QStringLiteral("How to display/print Item Unit Prices"),
+                     QStringLiteral(",Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
+    grid->AddListRow(2, QStringLiteral("Require replacement of discontinued Services to print Order/Quote documents"),
+                     QString());
+    grid->AddListRow(2, QStringLiteral("How to display/print Service Unit Prices"),
+                     QStringLiteral("Use Service Property,Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
+    grid->AddRow(1, QStringLiteral(" "));
+    grid->AddListRow(2, QStringLiteral("What to do to a Quote after converting to an Order"),
+                     QStringLiteral("Do Not Change Status,Change Status to Won,"));
+    grid->AddListRow(2, QStringLiteral("When entering a new Job set the Job Title to Item 1 description"), QString());
+    grid->AddListRow(2, QStringLiteral("After creating a job"), QStringLiteral("Ask me what to do next,Do not ask,"));
+    grid->AddListRow(2, QStringLiteral("In the Notes window, add the new date and text at the top (last note first)"),
+                     QString());
+    grid->AddListRow(2, QStringLiteral("In the Specs window, remind me if paper is assigned without a printer"),
+                     QString());
+    grid->AddListRow(2, QStringLiteral("How to open a Job, if Job's CSR does not match the Default CSR"),
+                     QStringLiteral(",Open it in View/Edit mode,Open it in Preview mode (no editing),Ask,"));
+    grid->AddListRow(2, QStringLiteral("After entering a deposit, add a payment note to the Memo field"), QString());
+    dlg.PlacePropertyGrid(grid, 440, 200);
+    EditSettingRow(dlg, grid, kJobOptions, QStringLiteral("1,1,0,0,1,1,0,1,0,1,1,"));
+}
+
+void CViewDefaults::EditRoundUp(const QString &windowTitle, const QString &ribbonTitle, int colourScheme)
+{
+    SetupGrid d;
+    SetupColumn price;
+    price.title = QStringLiteral("Item Price");
+    price.width = 90;
+    price.type = 8;
+    price.format = QStringLiteral("$");
+    SetupColumn roundUp = price;
+    roundUp.title = QStringLiteral("Round Up");
+    d.columns = {price, roundUp};
+    d.rows = d.visible = 10;
+    CSetupGridDlg dlg(windowTitle, ribbonTitle, QStringLiteral("Round UP Item Price if it is equal to or less than:"),
+                      colourScheme, this);
+    CXGridCtrl *grid = dlg.BuildGrid(0, d);
+    dlg.SetFirstOffset(50);
+
+    // Two rows of the same kind: the first holds the prices, the second the
+    // round-up amounts, both in hundredths.
+    CAlertSet set;
+    set.m_strFilter = QStringLiteral("CusNo = 0 AND AlertType = %1").arg(kRoundUp);
+    // An empty set is no failure here: the rows are made on demand.
+    set.RequeryOrOpen(false);
+    if (!set.IsOpen())
+        return;
+    QString lists[2] = {LoadResourceString(48001), LoadResourceString(48002)};
+    int stored = 0;
+    for (; !set.IsEOF() && stored < 2; set.MoveNext())
+        lists[stored++] = set.m_AlertText;
+    for (int c = 0; c < 2; ++c)
+        grid->ExchangeColumnList(lists[c], false, c);
+
+    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
+        return;
+    grid->EndEdit();
+    for (int c = 0; c < 2; ++c)
+        grid->ExchangeColumnList(lists[c], true, c);
+    if (!set.IsEmptySet())
+        set.MoveFirst();
+    for (int c = 0; c < 2; ++c) {
+        // The rows that exist are edited in order; a missing one is added.
+        const bool existing = c < stored;
+        if (existing) {
+            if (!set.SafeEdit())
+                return;
+        } else {
+            if (!set.SafeAddNew())
+                return;
+            set.m_CusNo = 0;
+            set.m_AlertType = quint8(kRoundUp);
+        }
+        set.m_AlertText = lists[c];
+        // The first save is silent, the second beeps.
+        if (!set.SaveRecord(c == 0 ? 0 : platform::MB_ICONASTERISK))
+            return;
+        if (existing)
+            set.MoveNext();
+    }
+}
+
+void CViewDefaults::EditAccounts(const QString &windowTitle, const QString &ribbonTitle, int colourScheme)
+{
+    SetupGrid d;
+    SetupColumn name;
+    name.title = QStringLiteral("Name");
+    name.width = 150;
+    name.type = 1;
+    name.format = QStringLiteral("&100");
+    name.editable = false;
+    SetupColumn account;
+    account.title = QStringLiteral("Acct No.");
+    account.width = 400;
+    account.type = 1;
+    account.format = QStringLiteral("&200");
+    d.columns = {name, account};
+    d.rows = d.visible = 10;
+
+    // The row's kind, 255, is the value the recordsets keep for an empty
+    // byte field, so this row is read and written by statement.
+    platform::Database &db = SharedDatabase();
+    auto readRow = [&db](qint32 &alertNo, QString &text) {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT AlertNo, AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = %1 "
+                               "ORDER BY AlertNo")
+                    .arg(kAccounts));
+        if (rs.isEOF())
+            return false;
+        alertNo = rs.value(0).toInt();
+        text = rs.value(1).toString();
+        return true;
+    };
+    qint32 alertNo = 0;
+    QString accounts;
+    try {
+        // The row is made at the first opening, with the standard account numbers.
+        if (!readRow(alertNo, accounts)) {
+            db.execute(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, %1, ?)")
+                           .arg(kAccounts),
+                       {platform::Value(LoadResourceString(48000))});
+            platform::Prompt::beep();
+            if (!readRow(alertNo, accounts))
+                return;
+        }
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot add ") + ribbonTitle);
+        return;
+    }
+
+    CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
+    CXGridCtrl *grid = dlg.BuildGrid(0, d);
+    QString names = QStringLiteral("Total Sales,QuickSales,Discount,Shipping,Postage,Tax,Deposits,Posted,QuickSales "
+                                   "Payment,Undeposited Funds,");
+    grid->ExchangeColumnList(names, false, 0);
+    grid->ExchangeColumnList(accounts, false, 1);
+    if (platform::Prompt::execDialog(dlg) != QDialog::Accepted)
+        return;
+    grid->EndEdit();
+    accounts.clear();
+    grid->ExchangeColumnList(accounts, true, 1);
+    try {
+        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE AlertNo = ?"),
+                   {platform::Value(accounts), platform::Value(alertNo)});
+        platform::Prompt::beep();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot save ") + ribbonTitle);
+    }
+}

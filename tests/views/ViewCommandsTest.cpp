@@ -1,0 +1,253 @@
+#include "DialogsFixture.h"
+
+#include "controls/CXGridCtrl.h"
+#include "controls/CXGridProp.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "data/AppDataServices.h"
+#include "data/CXDaoSet.h"
+#include "platform/Settings.h"
+#include "resources/Strings.h"
+#include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
+#include "views/CFavoritesDlg.h"
+#include "views/CSetupGridDlg.h"
+#include "views/CViewDefaults.h"
+#include "views/CViewHome.h"
+
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+QString alertText(int type, int nth = 0)
+{
+    CXDaoSet s;
+    s.Open(CXDaoSet::dbOpenSnapshot,
+           QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = %1 ORDER BY AlertNo")
+               .arg(type));
+    for (int i = 0; i < nth && !s.IsEOF(); ++i)
+        s.MoveNext();
+    return s.IsEOF() ? QStringLiteral("<none>") : s.GetFieldValue(0).toString();
+}
+
+int count(const QString &sql)
+{
+    CXDaoSet s;
+    s.Open(CXDaoSet::dbOpenSnapshot, sql);
+    return s.IsEmptySet() ? 0 : s.GetLong(0);
+}
+
+} // namespace
+
+class ViewCommandsTest : public DialogsTest
+{
+protected:
+    void SetUp() override
+    {
+        DialogsTest::SetUp();
+        InstallAppQueryReader(*app);
+    }
+};
+
+TEST_F(ViewCommandsTest, SettingRowsAreMadeOnOkAndTheAccountsRowAtOnce)
+{
+    CViewDefaults view;
+    // Cancel creates nothing; OK stores the grid's list and applies the workdays.
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &) { return 0; });
+    view.EditSetupTable(101, 0, 30);
+    EXPECT_EQ(alertText(100), QStringLiteral("<none>"));
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        EXPECT_EQ(d.propertyGrid()->GetRowCount(), 4);
+        d.propertyGrid()->SetRowValue(1, 3);
+        d.propertyGrid()->SetRowValue(2, 1);
+        return 1;
+    });
+    view.EditSetupTable(101, 0, 30);
+    EXPECT_EQ(alertText(100), QStringLiteral("3,1,0,"));
+    EXPECT_TRUE(app->saturdayWorkday());
+    EXPECT_FALSE(app->sundayWorkday());
+
+    // The job options keep the blank separator row in the list.
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        EXPECT_EQ(d.propertyGrid()->GetRowCount(), 12);
+        EXPECT_EQ(d.propertyGrid()->GetRowValue(5), 1);
+        d.propertyGrid()->SetRowValue(5, 0);
+        return 1;
+    });
+    view.EditSetupTable(301, 0, 30);
+    EXPECT_EQ(alertText(251), QStringLiteral("1,1,0,0,0,1,0,1,0,1,1,"));
+
+    // The accounts row is made at the first opening, even when cancelled,
+    // with the standard numbers; OK writes the edited column back.
+    exec(QStringLiteral("DELETE FROM CustomerAlerts WHERE AlertType = 255"));
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        EXPECT_EQ(d.grid(0)->GetCellText(8, 0), QStringLiteral("QuickSales Payment"));
+        EXPECT_EQ(d.grid(0)->GetCellText(0, 1), QStringLiteral("1152"));
+        return 0;
+    });
+    view.EditSetupTable(506, 0, 30);
+    EXPECT_EQ(alertText(255), LoadResourceString(48000));
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        d.grid(0)->SetCellText(1, 1, QStringLiteral("701"));
+        return 1;
+    });
+    view.EditSetupTable(506, 0, 30);
+    EXPECT_EQ(alertText(255), QStringLiteral("1152,701,4800,7390,7560,2150,2160,1151,1153,1490,"));
+}
+
+TEST_F(ViewCommandsTest, RoundUpBreaksAreTwoRowsWrittenInOrder)
+{
+    CViewDefaults view;
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &) { return 0; });
+    view.EditSetupTable(307, 0, 30);
+    EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE AlertType = 254")), 0);
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        d.grid(0)->SetCellValue(0, 0, 500);
+        d.grid(0)->SetCellValue(0, 1, 25);
+        return 1;
+    });
+    view.EditSetupTable(307, 0, 30);
+    ASSERT_EQ(count(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE AlertType = 254")), 2);
+    EXPECT_TRUE(alertText(254, 0).startsWith(QStringLiteral("500,")));
+    EXPECT_TRUE(alertText(254, 1).startsWith(QStringLiteral("25,")));
+    // Only the second save beeps.
+    int beeps = 0;
+    for (const platform::PromptRecord &r : prompts().shown())
+        beeps += r.kind == platform::PromptRecord::Kind::Beep;
+    EXPECT_EQ(beeps, 1);
+
+    // A second OK edits the same two rows.
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        EXPECT_EQ(d.grid(0)->GetCellValue(0, 0), 500);
+        d.grid(0)->SetCellValue(1, 0, 1000);
+        return 1;
+    });
+    view.EditSetupTable(307, 0, 30);
+    EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE AlertType = 254")), 2);
+    EXPECT_TRUE(alertText(254, 0).startsWith(QStringLiteral("500,1000,")));
+}
+
+TEST_F(ViewCommandsTest, PasswordsNeedTheTopLevelAndShowFixedTaskNames)
+{
+    exec(QStringLiteral("UPDATE Passwords SET [Password] = 'boss' WHERE [No] = 1"));
+    app->setDataEntryDialog([](QString &, int, const QString &, const QString &, const QString &) { return 2; });
+    CViewDefaults view;
+    view.EditSetupTable(102, 0, 30); // refused: no window at all
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+
+    app->m_nSecurityLevel = 0;
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
+        EXPECT_EQ(d.grid(0)->GetRowCount(), 5);
+        EXPECT_EQ(d.grid(1)->GetRowCount(), 70);
+        EXPECT_EQ(d.grid(0)->GetCellText(0, 1), QStringLiteral("Top Level (Master Password)"));
+        EXPECT_EQ(d.grid(0)->GetCellText(0, 2), QStringLiteral("boss"));
+        EXPECT_EQ(d.grid(1)->GetCellText(6, 1), QStringLiteral("Goto Settings"));
+        // The task grid stands beside the level grid.
+        EXPECT_EQ(d.grid(1)->y(), d.grid(0)->y());
+        EXPECT_GT(d.grid(1)->x(), d.grid(0)->x() + d.grid(0)->width());
+        return 0;
+    });
+    view.EditSetupTable(102, 0, 30);
+}
+
+TEST_F(ViewCommandsTest, OptionEntriesSaveTheirGroups)
+{
+    CViewDefaults view;
+    onDialog<CDlgOptions>([](CDlgOptions &d) {
+        d.tree()->SetOptionChecked(4430902, true);
+        return press(d, 1);
+    });
+    view.EditSetupTable(304, 0, 30);
+    EXPECT_EQ(count(QStringLiteral("SELECT OptionSum FROM Options WHERE OptionID = 44309")), 2);
+    EXPECT_EQ(LoadResourceString(44323).section(QLatin1Char(','), 0, 0), QStringLiteral("Quote to Order:"));
+}
+
+TEST_F(ViewCommandsTest, FavouriteAddedFromAListIsFoundAndListedAgain)
+{
+    CView0 view(30001);
+    view.resize(900, 600);
+    view.OnInitialUpdate();
+    view.LoadTreeBranches(IDS_JOB_LISTS_ORDERS, IDS_JOB_LISTS_ORDERS, 0, 0);
+    view.SelectTreeCode(2);
+    view.setFilter(QStringLiteral("Status = 1"), QStringLiteral("Jobs.Status = 1"));
+    onDialog<CDlgData>([](CDlgData &d) {
+        EXPECT_EQ(d.edit()->text(), QStringLiteral("Orders In Progress"));
+        d.edit()->setText(QStringLiteral("Busy orders"));
+        return press(d, 1);
+    });
+    view.OnCommand(30126);
+    EXPECT_EQ(alertText(200), QStringLiteral("Jobs \u00B7 Busy orders \u00B7 Status = 1 \u00B7 Jobs.Status = 1"));
+
+    view.SelectTreeCode(1);
+    view.ClearFilter();
+    onDialog<CFavoritesDlg>([](CFavoritesDlg &d) {
+        d.tree()->setCurrentItem(d.tree()->topLevelItem(0)->child(0));
+        return press(d, 1);
+    });
+    view.OnCommand(30124);
+    EXPECT_EQ(view.chosenCode(), 2);
+    EXPECT_EQ(view.listCaption(), QStringLiteral("Busy orders"));
+    EXPECT_EQ(view.filterText(), QStringLiteral("Status = 1"));
+    EXPECT_EQ(view.filterSql(), QStringLiteral("Jobs.Status = 1"));
+}
+
+TEST_F(ViewCommandsTest, CsrSecurityAndKeyCheckCommands)
+{
+    CView0 view(30001);
+    view.OnInitialUpdate();
+    app->setTreePicker([](quint8 kind, int &code) {
+        EXPECT_EQ(kind, 2);
+        code = 3;
+        return 1;
+    });
+    view.OnCommand(30520);
+    EXPECT_EQ(app->m_nDefaultCsr, 3);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("Settings"), QStringLiteral("DefCSR"), 0), 3);
+    EXPECT_EQ(view.mainBar()->GetItemText(30520), app->GetEmployeeName(3));
+
+    app->setChoiceDialog([](CZqApp::ChoiceDialog &d) {
+        d.groups[0].entries[0].checked = true; // all passwords on
+        return 1;
+    });
+    view.OnCommand(30512);
+    EXPECT_TRUE(view.mainBar()->isBlinking(30512));
+
+    // The key check clears the job locks and says it ended.
+    exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (-77, 1)"));
+    prompts().answer(platform::IDOK);
+    view.OnCommand(30574);
+    EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM Options WHERE OptionID < 0")), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("The keys and indexes of the database are checked."));
+
+    // Compaction without reindexing asks first; No leaves everything.
+    prompts().answer(platform::IDNO);
+    view.OnCommand(30577);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Compact without reindexing?"));
+}
+
+TEST_F(ViewCommandsTest, CompactReminderDaysAndRefusedExpertCommands)
+{
+    CViewHome home;
+    home.OnInitialUpdate();
+    onDialog<CDlgOptions>([](CDlgOptions &d) {
+        d.tree()->SetOptionChecked(2, true);
+        d.tree()->SetOptionChecked(5, true);
+        return press(d, 1);
+    });
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("CompactID"), QStringLiteral("x"));
+    home.OnCommand(30540);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("Settings"), QStringLiteral("CompactOpt"), 0), 18);
+    EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("CompactID"), QString()),
+              QString());
+
+    // Without the top-level password the expert commands stop silently.
+    exec(QStringLiteral("UPDATE Passwords SET [Password] = 'boss' WHERE [No] = 1"));
+    exec(QStringLiteral("INSERT INTO Payments (CusNo) VALUES (40)"));
+    app->setDataEntryDialog([](QString &, int, const QString &, const QString &, const QString &) { return 2; });
+    prompts().clear();
+    home.OnCommand(30510);
+    home.OnCommand(30519);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM Payments")), 1);
+}
