@@ -5,6 +5,7 @@
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "estimating/CItemPrice.h"
+#include "estimating/PricingCache.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,6 +91,30 @@ void BM_RepriceJob(benchmark::State &state)
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RepriceJob)->Unit(benchmark::kMillisecond);
+
+// The same reprice with one cache of the shop tables for the whole run, as
+// the job window passes it.
+void BM_RepriceJobWithCache(benchmark::State &state)
+{
+    Shop shop;
+    CItemSet items;
+    items.m_strFilter = QStringLiteral("JobID = %1 and SerNo = 0").arg(shop.jobId);
+    items.m_strSort = QStringLiteral("ItemNo");
+    items.Open(CXDaoSet::dbOpenSnapshot);
+    Money total;
+    for (auto _ : state) {
+        PricingCache cache;
+        for (items.MoveFirst(); !items.IsEOF(); items.MoveNext()) {
+            CItemPrice engine(&items, true, &cache);
+            engine.PriceItem(0);
+            total += engine.GetNewPrice();
+        }
+    }
+    benchmark::DoNotOptimize(total);
+    state.counters["per_item_us"] = benchmark::Counter(double(state.iterations()) * kItems * 1e-6,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RepriceJobWithCache)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

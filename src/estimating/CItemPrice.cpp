@@ -11,26 +11,11 @@
 #include "data/SharedDatabase.h"
 
 #include <cstring>
+#include <deque>
 
 namespace {
 
 constexpr Money kNoCharge = Money::noChargeMarker();
-
-// Reads one statement's rows into a table of longs, `rows` rows of `columns`
-// values. A table with fewer rows leaves the rest as they are (zero).
-template <int Rows, int Columns>
-void ReadLongTable(const QString &sql, qint32 (&table)[Rows][Columns], qint32 firstRowScale)
-{
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot, sql);
-    for (int r = 0; r < Rows && !rs.isEOF(); ++r, rs.moveNext()) {
-        for (int c = 0; c < Columns && c < rs.fieldCount(); ++c) {
-            const platform::Value v = rs.value(c);
-            const qint64 n = v.isNull() ? 0 : v.toInt64();
-            table[r][c] = qint32(r == 0 ? n * firstRowScale : n);
-        }
-    }
-}
 
 } // namespace
 
@@ -42,9 +27,9 @@ void RoundUpToMultiple(qint32 *value, qint32 step)
 
 CItemPrice::CItemPrice() = default;
 
-CItemPrice::CItemPrice(CItemSet *item, bool silent)
+CItemPrice::CItemPrice(CItemSet *item, bool silent, PricingCache *cache)
 {
-    LoadItemServices(item, silent);
+    LoadItemServices(item, silent, cache);
 }
 
 CItemPrice::~CItemPrice() = default;
@@ -77,7 +62,6 @@ void CItemPrice::Reset()
     m_savedPrice.clear();
     m_setupText.clear();
     m_runQty.clear();
-    m_priceTables.clear();
     m_pSer = nullptr;
     m_bLoaded = false;
 
@@ -128,14 +112,22 @@ void CItemPrice::Reset()
     m_bAllPriced = true;
 }
 
-void CItemPrice::LoadItemServices(CItemSet *item, bool silent)
+void CItemPrice::LoadItemServices(CItemSet *item, bool silent, PricingCache *cache)
 {
     m_pItem = item;
     m_bSilent = silent;
     Reset();
+    // Without the caller's cache every load reads the shop tables afresh.
+    if (cache) {
+        m_ownCache.reset();
+        m_pCache = cache;
+    } else {
+        m_ownCache = std::make_unique<PricingCache>();
+        m_pCache = m_ownCache.get();
+    }
     if (!item)
         return;
-    m_nJobType = GetJobType(item->m_JobID);
+    m_nJobType = m_pCache->JobType(item->m_JobID);
 
     m_items.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo > -1")
                               .arg(item->m_JobID)
@@ -146,12 +138,21 @@ void CItemPrice::LoadItemServices(CItemSet *item, bool silent)
     if (!m_items.IsOpen())
         return;
 
-    CSerSet finder;
+    // The item's rows, kept in SerNo order, and all their services at once.
+    std::deque<CItemSet> rows;
+    std::vector<qint32> serNos;
+    for (; !m_items.IsEOF(); m_items.MoveNext()) {
+        rows.emplace_back();
+        rows.back() = m_items;
+        if (m_items.m_SerNo > 0)
+            serNos.push_back(m_items.m_SerNo);
+    }
+    m_pCache->LoadServices(serNos);
+
     bool anyRow = false;
     bool stopped = false;
-    for (; !m_items.IsEOF(); m_items.MoveNext()) {
+    for (const CItemSet &row : rows) {
         anyRow = true;
-        const CItemSet &row = m_items;
         if (row.m_SerNo == 0) {
             m_nItemRowId = row.m_ItemID;
             m_nItemQty = row.m_ChargeQty > 0 ? row.m_ChargeQty : 1;
@@ -169,7 +170,8 @@ void CItemPrice::LoadItemServices(CItemSet *item, bool silent)
             m_strItemLabel = row.GetItemNoText(QStringLiteral("ITEM "));
         } else {
             if (!m_services.count(row.m_SerNo)) {
-                if (!finder.FindBySerNo(row.m_SerNo)) {
+                std::shared_ptr<const CSerSet> found = m_pCache->Service(row.m_SerNo);
+                if (!found) {
                     if (!m_bSilent)
                         platform::Prompt::messageBox(
                             QStringLiteral("Service No %1 is not found. To price the Item, delete the Service "
@@ -179,9 +181,7 @@ void CItemPrice::LoadItemServices(CItemSet *item, bool silent)
                     stopped = true;
                     break;
                 }
-                auto copy = std::make_unique<CSerSet>();
-                *copy = finder;
-                m_services.emplace(row.m_SerNo, std::move(copy));
+                m_services.emplace(row.m_SerNo, std::move(found));
             }
             const CSerSet &ser = *m_services[row.m_SerNo];
             if (IsPaperRow(ser)) {
@@ -257,16 +257,20 @@ void CItemPrice::LoadItemServices(CItemSet *item, bool silent)
 
 void CItemPrice::LoadMarkupTable()
 {
-    ReadLongTable(QStringLiteral("SELECT Markup1, Markup2, Markup3, Markup4, Markup5, Markup6, Markup7, Markup8, "
-                                 "Markup9  FROM MarkupTable ORDER BY [No]"),
-                  m_Markup, 10000);
+    if (!m_pCache) {
+        m_ownCache = std::make_unique<PricingCache>();
+        m_pCache = m_ownCache.get();
+    }
+    std::memcpy(m_Markup, m_pCache->Markup(), sizeof m_Markup);
 }
 
 void CItemPrice::LoadWasteTable()
 {
-    ReadLongTable(QStringLiteral("SELECT Setup, Waste1, Waste2, Waste3, Waste4, Waste5, Waste6, Waste7  FROM "
-                                 "WasteTable ORDER BY [Level]"),
-                  m_Waste, 1);
+    if (!m_pCache) {
+        m_ownCache = std::make_unique<PricingCache>();
+        m_pCache = m_ownCache.get();
+    }
+    std::memcpy(m_Waste, m_pCache->Waste(), sizeof m_Waste);
 }
 
 bool CItemPrice::LoadWorkRow(qint32 itemId)
@@ -309,31 +313,15 @@ void CItemPrice::ShowItemMessage(const QString &text, unsigned icon)
     platform::Prompt::messageBox(ItemTitle() + QStringLiteral("\n\n") + text, QString(), platform::MB_OK | icon);
 }
 
-void CItemPrice::LoadRoundingLists()
-{
-    if (m_bRoundingRead)
-        return;
-    m_bRoundingRead = true;
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot,
-            QStringLiteral("Select AlertText, CusNo, AlertType FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 254"));
-    if (rs.isEOF())
-        return;
-    m_bHasRoundingRows = true;
-    m_strRoundLimits = rs.value(0).toString();
-    rs.moveNext();
-    if (!rs.isEOF())
-        m_strRoundSteps = rs.value(0).toString();
-}
-
 void CItemPrice::RoundNewPrice()
 {
-    LoadRoundingLists();
-    if (!m_bHasRoundingRows)
+    QString limitsText;
+    QString stepsText;
+    if (!m_pCache || !m_pCache->RoundingLists(limitsText, stepsText))
         return;
     // The limits ascend; the step of the first limit at or above the price
     // applies (the last one above every limit).
-    const QStringList limits = m_strRoundLimits.split(QLatin1Char(','));
+    const QStringList limits = limitsText.split(QLatin1Char(','));
     int count = 0;
     qint32 limit = 1;
     for (const QString &entry : limits) {
@@ -345,7 +333,7 @@ void CItemPrice::RoundNewPrice()
         if (!(m_NewPrice.units() > qint64(l) * 100))
             break;
     }
-    const QStringList steps = m_strRoundSteps.split(QLatin1Char(','));
+    const QStringList steps = stepsText.split(QLatin1Char(','));
     qint32 step = 0;
     for (int i = 0; i < count && i < steps.size(); ++i)
         step = ToInt(steps[i]);

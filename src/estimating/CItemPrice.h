@@ -2,6 +2,7 @@
 
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
+#include "estimating/PricingCache.h"
 #include "platform/Money.h"
 
 #include <QtCore/QString>
@@ -50,14 +51,16 @@ public:
     using PriceChangeDialog = std::function<int(CItemPrice &engine, const QString &title)>;
 
     CItemPrice();
-    CItemPrice(CItemSet *item, bool silent);
+    // A caller that prices many items in one run passes the run's cache (see
+    // PricingCache); without one the engine reads the shop tables itself.
+    CItemPrice(CItemSet *item, bool silent, PricingCache *cache = nullptr);
     ~CItemPrice();
     CItemPrice(const CItemPrice &) = delete;
     CItemPrice &operator=(const CItemPrice &) = delete;
 
     // --- loading ---------------------------------------------------------------
     // Loads the item whose JobID, ItemNo and SubNo the set's current row holds.
-    void LoadItemServices(CItemSet *item, bool silent);
+    void LoadItemServices(CItemSet *item, bool silent, PricingCache *cache = nullptr);
     void LoadMarkupTable();
     void LoadWasteTable();
     void LoadDifficultyTables(qint32 pressSerNo, qint32 paperCatNo, const QString &paperSize);
@@ -143,23 +146,12 @@ public:
     const QString &JobDifficultyNames() const { return m_strDiffNames; }
 
 private:
-    struct PriceTable
-    {
-        bool present = false;
-        bool tooShort = false;
-        int columnBasis = 0;
-        int rowBasis = 0;
-        int reading = 0;
-        int method = 0;
-        int multiplier = 0;
-        qint32 grid[13][11] = {};
-    };
+    using PriceTable = PricingCache::PriceTable;
 
     void Reset();
     bool IsPaperRow(const CSerSet &ser) const;
     bool IsPressRow(const CSerSet &ser) const;
     const PriceTable &PriceTableOf(qint32 serNo);
-    void LoadRoundingLists();
     void RoundNewPrice();
     void ShowItemMessage(const QString &text, unsigned icon);
     QString ItemTitle() const;
@@ -172,13 +164,15 @@ private:
     CItemSet m_work;               // the row being priced
     const CSerSet *m_pSer = nullptr; // its service
     std::map<qint32, CItemSet> m_rows;
-    std::map<qint32, std::unique_ptr<CSerSet>> m_services;
+    std::map<qint32, std::shared_ptr<const CSerSet>> m_services;
     std::vector<qint32> m_paperRows;
     std::map<qint32, Money> m_savedCost;   // as loaded, by ItemID
     std::map<qint32, Money> m_savedPrice;
     std::map<qint32, QString> m_setupText; // set-up explanation of the first pass
     std::map<qint32, qint32> m_runQty;     // run sheets of each paper row
-    std::map<qint32, PriceTable> m_priceTables;
+    // The shop tables: the caller's cache of the run, or the engine's own.
+    PricingCache *m_pCache = nullptr;
+    std::unique_ptr<PricingCache> m_ownCache;
 
     bool m_bSilent = false;
     bool m_bLoaded = false;
@@ -248,12 +242,6 @@ private:
     double m_dPaperDiffSetup = 0;
     qint32 m_nPaperDiffSpeed = 0;
     int m_nPaperLevel = 0; // difficulty level of the paper row being counted
-
-    // Price rounding lists (cents), read once.
-    bool m_bRoundingRead = false;
-    QString m_strRoundLimits;
-    QString m_strRoundSteps;
-    bool m_bHasRoundingRows = false;
 
     Counts m_counts;
 

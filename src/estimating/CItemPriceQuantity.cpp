@@ -12,6 +12,7 @@
 #include "platform/db/Recordset.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -353,29 +354,18 @@ void CItemPrice::AddJobDifficulty(int row, const QString &name)
 
 void CItemPrice::LoadDifficultyTables(qint32 pressSerNo, qint32 paperCatNo, const QString &paperSize)
 {
-    if (pressSerNo == 0)
+    if (pressSerNo == 0 || !m_pCache)
         return;
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot,
-            QStringLiteral("SELECT * FROM ServiceDiffTables WHERE SerNo = %1").arg(pressSerNo));
-    if (rs.isEOF())
+    const PricingCache::DiffRow *diff = m_pCache->Difficulty(pressSerNo);
+    if (!diff)
         return;
-    auto cell = [&rs](int position) -> qint32 {
-        if (position >= rs.fieldCount())
-            return 0;
-        const platform::Value v = rs.value(position);
-        return v.isNull() ? 0 : qint32(v.toInt64());
-    };
-    int position = 1;
-    for (int r = 1; r <= 19; ++r)
+    for (int r = 1; r <= 19; ++r) {
         for (int c = 1; c <= 4; ++c)
-            m_PapDiff[r][c] = cell(position++);
-    for (int r = 1; r <= 19; ++r)
+            m_PapDiff[r][c] = diff->paper[r][c];
         for (int c = 0; c <= 4; ++c)
-            m_JobDiff[r][c] = cell(position++);
-    for (int r = 0; r < 9; ++r)
-        for (int c = 0; c < 2; ++c)
-            m_RunLength[r][c] = cell(position++);
+            m_JobDiff[r][c] = diff->job[r][c];
+    }
+    std::memcpy(m_RunLength, diff->runLength, sizeof m_RunLength);
 
     if (IsPaperCategoryNot113To116(paperCatNo)) {
         float w = 0;

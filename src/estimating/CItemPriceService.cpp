@@ -221,7 +221,7 @@ void CItemPrice::ComputeSetupAndRun()
         runSpeed = s;
     }
     row.m_dRunSpeed = runSpeed;
-    row.m_nRunMinutes = runSpeed > 0 ? qint32(q * 60 / runSpeed + 0.9999) : 0;
+    row.m_nRunMinutes = runSpeed > 0 ? ClampToLong(qint64(q * 60.0 / runSpeed + 0.9999)) : 0;
 
     // --- run cost and price (cents) -----------------------------------------------
     const double oh = ser.m_CostOH < 1 ? 1.0 : double(ser.m_CostOH);

@@ -10,34 +10,7 @@
 
 const CItemPrice::PriceTable &CItemPrice::PriceTableOf(qint32 serNo)
 {
-    auto it = m_priceTables.find(serNo);
-    if (it != m_priceTables.end())
-        return it->second;
-    PriceTable table;
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot,
-            QStringLiteral("SELECT * FROM ServicePriceTables WHERE Opt1 = 0 and SerNo = %1").arg(serNo));
-    if (!rs.isEOF()) {
-        table.present = true;
-        if (rs.fieldCount() < 151) {
-            table.tooShort = true;
-        } else {
-            auto cell = [&rs](int position) -> qint32 {
-                const platform::Value v = rs.value(position);
-                return v.isNull() ? 0 : qint32(v.toInt64());
-            };
-            table.columnBasis = cell(2);
-            table.rowBasis = cell(3);
-            table.reading = cell(4);
-            table.method = cell(5);
-            table.multiplier = cell(6);
-            int position = 8;
-            for (int r = 0; r <= 12; ++r)
-                for (int c = 0; c <= 10; ++c)
-                    table.grid[r][c] = cell(position++);
-        }
-    }
-    return m_priceTables.emplace(serNo, table).first->second;
+    return m_pCache->PriceTableOf(serNo);
 }
 
 Money CItemPrice::LookupPriceTable()

@@ -97,3 +97,33 @@ TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
     EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
     EXPECT_NE(dbtool({QStringLiteral("sample"), db}).exitCode, 0);
 }
+
+TEST_F(DbTool, SampleShopPricesItsItemsSensibly)
+{
+    const QString db = tempPath(QStringLiteral("Sample.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("50")}).exitCode, 0);
+    QString all;
+    for (int jobNo = 1001; jobNo <= 1015; ++jobNo) {
+        const ToolRun r = dbtool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1")});
+        ASSERT_EQ(r.exitCode, 0) << jobNo << r.err.toStdString();
+        all += r.out;
+        // The item's figures: a cost, and a price above it but not absurdly so.
+        const QStringList lines = r.out.split(QLatin1Char('\n'));
+        double cost = -1, price = -1;
+        for (const QString &line : lines) {
+            if (line.startsWith(QStringLiteral("New Cost\t")))
+                cost = line.section(QLatin1Char('\t'), 1).toDouble();
+            if (line.startsWith(QStringLiteral("New Price\t")))
+                price = line.section(QLatin1Char('\t'), 1).toDouble();
+        }
+        SCOPED_TRACE(r.out.toStdString());
+        EXPECT_GT(cost, 0);
+        EXPECT_GE(price, cost);
+        EXPECT_LT(price, 5 * cost);
+        EXPECT_LT(price, 10000);
+    }
+    // Papers, presses, digital printers and price tables explain themselves.
+    for (const char *heading : {"PAPER QUANTITY:\n   Parent", "\n\n\nSETUP TIME:\tFrom Setup Table",
+                                "\n\nRUN SPEED: \t", "\n\nPRICE TABLE \t", "Cell Price x Qty \t= "})
+        EXPECT_TRUE(all.contains(QString::fromLatin1(heading))) << heading;
+}

@@ -163,25 +163,126 @@ void SampleShop::addReferenceRows()
     }
 }
 
+// How each sample service is costed and priced, as a shop sets it up in the
+// service dialog: the cost and price methods, the quantity it counts, the
+// set-up table (per, minutes x 100, cost and price in cents) and the run
+// table of quantity breaks (units per hour x 100, cost and price in cents per
+// Unit).
+struct ServiceSetup
+{
+    int serNo;
+    const char *settings; // the Services columns, as a Jet SET list
+};
+
+const ServiceSetup kServiceSetups[] = {
+    // Papers: material cost per thousand parent sheets plus the markup; the
+    // set-up minutes per plate and the press speed on this stock.
+    {1, "CostBy = 2, PriceBy = 2, Markup = 40, Markup2 = 40, Markup3 = 40, QtyBy = 4, Unit = 2, [Size] = '23 x 35', SetTime = 12, ImpHour = 6000, "
+        "Caliper = 0.0045, QBreak1 = 1, RunCost1 = 5800"},
+    {2, "CostBy = 2, PriceBy = 2, Markup = 40, Markup2 = 40, Markup3 = 40, QtyBy = 4, Unit = 2, [Size] = '25 x 38', SetTime = 15, ImpHour = 5500, "
+        "Caliper = 0.0042, QBreak1 = 1, RunCost1 = 9200"},
+    {3, "CostBy = 2, PriceBy = 2, Markup = 40, Markup2 = 40, Markup3 = 40, QtyBy = 4, Unit = 2, [Size] = '20 x 26', SetTime = 15, ImpHour = 5000, "
+        "Caliper = 0.0095, QBreak1 = 1, RunCost1 = 16500"},
+    {4, "CostBy = 2, PriceBy = 2, Markup = 45, Markup2 = 45, Markup3 = 45, QtyBy = 4, Unit = 2, [Size] = '17 x 22', SetTime = 12, ImpHour = 5000, "
+        "Multiply = 2, QBreak1 = 1, RunCost1 = 7400"},
+    {5, "CostBy = 2, PriceBy = 2, Markup = 35, Markup2 = 35, Markup3 = 35, QtyBy = 4, Unit = 2, [Size] = '4.125 x 9.5', SetTime = 10, "
+        "ImpHour = 4500, QBreak1 = 1, RunCost1 = 3900"},
+    // Offset presses: time by the hour; 15 minutes a plate and a lot set-up;
+    // faster on longer runs.
+    {6, "CostBy = 1, CostHr = 85, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 1, Step = 1, Unit = 2, "
+        "SetFor1 = 1, SetTime1 = 1000, SetFor2 = 2, SetTime2 = 1500, "
+        "QBreak1 = 1000, UnitsHr1 = 400000, QBreak2 = 5000, UnitsHr2 = 600000, QBreak3 = 20000, UnitsHr3 = 800000"},
+    {7, "CostBy = 1, CostHr = 120, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 3, Step = 1, Unit = 2, "
+        "SetFor1 = 1, SetTime1 = 1500, SetFor2 = 2, SetTime2 = 2000, "
+        "QBreak1 = 1000, UnitsHr1 = 500000, QBreak2 = 5000, UnitsHr2 = 750000, QBreak3 = 20000, UnitsHr3 = 1000000"},
+    // Digital printers: clicks by the hour, priced from the price table.
+    {8, "CostBy = 3, CostHr = 40, PriceBy = 4, Markup = 20, QtyBy = 8, Colors = 19, Unit = 1, "
+        "SetFor1 = 1, SetTime1 = 500, QBreak1 = 1, UnitsHr1 = 300000, RunCost1 = 6"},
+    {9, "CostBy = 3, CostHr = 35, PriceBy = 4, Markup = 20, QtyBy = 8, Colors = 19, Unit = 1, "
+        "SetFor1 = 1, SetTime1 = 300, QBreak1 = 1, UnitsHr1 = 600000, RunCost1 = 1"},
+    // Cutting: lifts of 500 sheets, a set-up and a price per lift.
+    {10, "CostBy = 1, CostHr = 50, PriceBy = 3, QtyBy = 1, Divide = 500, Unit = 1, "
+         "SetFor1 = 1, SetTime1 = 1500, SetPrice1 = 2500, QBreak1 = 1, UnitsHr1 = 2000, RunPrice1 = 150"},
+    // Folding: machine time, priced per thousand from the price table.
+    {11, "CostBy = 1, CostHr = 45, PriceBy = 4, QtyBy = 1, Unit = 2, Step = 1, SetFor1 = 1, SetTime1 = 2000, "
+         "QBreak1 = 1000, UnitsHr1 = 600000, QBreak2 = 10000, UnitsHr2 = 900000"},
+    // Stitching: by the hour, priced per book from the price table.
+    {12, "CostBy = 1, CostHr = 45, PriceBy = 4, QtyBy = 1, Unit = 1, SetFor1 = 1, SetTime1 = 3000, "
+         "QBreak1 = 1, UnitsHr1 = 150000"},
+    // Padding: pads of 50 sheets, glue and chipboard per pad.
+    {13, "CostBy = 2, PriceBy = 3, QtyBy = 1, Divide = 50, Unit = 1, SetFor1 = 1, SetPrice1 = 1000, "
+         "QBreak1 = 1, RunCost1 = 25, RunPrice1 = 75"},
+    // Drilling: lifts of 500 sheets, by the hour plus the markup.
+    {14, "CostBy = 1, CostHr = 40, PriceBy = 2, Markup = 50, QtyBy = 1, Divide = 500, Unit = 1, "
+         "SetFor1 = 1, SetTime1 = 1000, QBreak1 = 1, UnitsHr1 = 3000"},
+    // Typesetting and proofs: one lot each.
+    {15, "CostBy = 1, CostHr = 60, PriceBy = 3, QtyBy = 12, Unit = 3, SetFor1 = 1, SetTime1 = 6000, SetPrice1 = 7500"},
+    {16, "CostBy = 2, PriceBy = 3, QtyBy = 12, Unit = 3, QBreak1 = 1, RunCost1 = 300, RunPrice1 = 1000"},
+    // Plates: two a job, bought per plate.
+    {17, "CostBy = 2, PriceBy = 2, Markup = 40, QtyBy = 12, AskHowMany = '2 plates', Unit = 1, QBreak1 = 1, "
+         "RunCost1 = 1200"},
+    // Delivery: a driver's trip.
+    {18, "CostBy = 1, CostHr = 35, PriceBy = 3, QtyBy = 12, Unit = 3, SetFor1 = 1, SetTime1 = 4500, SetPrice1 = 4000"},
+};
+
+// The price tables of the services priced from one: the column basis, row
+// basis, cell reading, method and multiplier, the column keys and up to six
+// rows of a quantity break and its prices (ten-thousandths).
+struct SamplePriceTable
+{
+    int serNo;
+    int columnBasis, rowBasis, reading, method, multiplier;
+    int keys[10];
+    int rows[6][11];
+};
+
+const SamplePriceTable kPriceTables[] = {
+    // Colour clicks per sheet by sides printed (black, black/black, colour,
+    // colour/black, colour/colour), cheaper by the quantity.
+    {8, 4, 0, 1, 1, 1, {},
+     {{100, 1500, 2500, 4500, 5500, 8500}, {500, 1000, 1800, 3500, 4200, 6500}, {1000, 800, 1400, 2800, 3400, 5200},
+      {5000, 600, 1000, 2200, 2700, 4000}}},
+    // Black clicks per sheet, one column.
+    {9, 0, 0, 1, 1, 1, {}, {{100, 1200}, {500, 800}, {1000, 600}, {5000, 450}}},
+    // Folding per thousand sheets, by the number of folds asked.
+    {11, 5, 0, 2, 0, 1, {1, 2, 3},
+     {{500, 350000, 450000, 550000}, {1000, 280000, 360000, 440000}, {2500, 220000, 290000, 350000},
+      {5000, 180000, 240000, 290000}, {10000, 150000, 200000, 240000}}},
+    // Stitching per book, between the breaks.
+    {12, 0, 0, 1, 1, 1, {}, {{100, 6000}, {500, 3500}, {1000, 2500}, {5000, 1800}}},
+};
+
 void SampleShop::addServices()
 {
     for (const SampleService &s : kServices) {
         m_db.execute(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, SerStatus, PriceBy, CostBy, "
                                     "CostHr, Markup, OptTax, OptCom, OptWO, OptInv, Modified) "
-                                    "VALUES (?, ?, ?, ?, 0, 4, 1, ?, ?, 1, 1, 1, 1, ?)"),
+                                    "VALUES (?, ?, ?, ?, 0, 0, 0, 0, 0, 1, 1, 1, 1, ?)"),
                      {Value(s.serNo), Value(s.catNo), Value(s.serNo), Value(QString::fromUtf8(s.name)),
-                      Value(Money::fromCents(s.costCents * 2)), Value(s.markupPct * 100),
                       Value(DateTime::fromDate(platform::Clock::today()))});
-        // A price table of quantity breaks: row r holds the break and the
-        // price of each of ten columns, in ten-thousandths.
-        QStringList names = {QStringLiteral("SerNo"), QStringLiteral("Opt1")};
-        QList<Value> values = {Value(s.serNo), Value(std::int64_t(0), FieldType::Byte)};
+    }
+    for (const ServiceSetup &setup : kServiceSetups)
+        m_db.execute(QStringLiteral("UPDATE Services SET %1 WHERE SerNo = %2")
+                         .arg(QString::fromUtf8(setup.settings))
+                         .arg(setup.serNo));
+    for (const SamplePriceTable &t : kPriceTables) {
+        QStringList names = {QStringLiteral("SerNo"), QStringLiteral("Opt1"), QStringLiteral("Opt2"), QStringLiteral("Opt3"),
+                             QStringLiteral("Opt4"), QStringLiteral("Opt5"), QStringLiteral("Opt6"), QStringLiteral("Opt7"),
+                             QStringLiteral("Qty0")};
+        QList<Value> values = {Value(t.serNo)};
+        for (const int option : {0, t.columnBasis, t.rowBasis, t.reading, t.method, t.multiplier, 0})
+            values << Value(std::int64_t(option), FieldType::Byte);
+        values << Value(0);
+        for (int c = 0; c <= 9; ++c) {
+            names << QStringLiteral("R0C%1").arg(c);
+            values << Value(t.keys[c]);
+        }
         for (int r = 1; r <= 12; ++r) {
             names << QStringLiteral("Qty%1").arg(r);
-            values << Value(r * 250);
+            values << Value(r <= 6 ? t.rows[r - 1][0] : 0);
             for (int c = 0; c <= 9; ++c) {
                 names << QStringLiteral("R%1C%2").arg(r).arg(c);
-                values << Value((s.costCents * (100 + s.markupPct) / 100) * (10 + r) * (10 + c));
+                values << Value(r <= 6 ? t.rows[r - 1][c + 1] : 0);
             }
         }
         QStringList marks;
@@ -281,16 +382,18 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             price = price.roundedToCentsHalfAway();
             itemCost += cost;
             itemPrice += price;
+            // A paper is cut four out of a parent sheet and run two up.
+            const bool paper = service.catNo >= 101 && service.catNo <= 199;
             serviceRows << QList<Value>{Value(QString::fromUtf8(service.name)), Value(jobId), Value(service.serNo),
                                         Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(s + 1), FieldType::Byte),
-                                        Value(qty), Value(cost), Value(price)};
+                                        Value(qty), Value(cost), Value(price), Value(paper ? 4 : 1), Value(paper ? 2 : 1)};
         }
         const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
-                                              "ChargeQty, Cost, Price, Status, Bleed, Sheets, Out, Up, Side1, Pages) "
-                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, 1, 0, 1, 1, 1, 1, 1)");
+                                              "ChargeQty, Cost, Price, Out, Up, Status, Bleed, Sheets, Side1, Pages) "
+                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, 1, 1, 1)");
         m_db.execute(insert, {Value(QString::fromUtf8(any(kProducts))), Value(jobId), Value(0),
                               Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
-                              Value(qty), Value(itemCost), Value(itemPrice)});
+                              Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1)});
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
         job.m_Cost += itemCost;
