@@ -1,0 +1,203 @@
+#include "app/shell/AppShell.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/ProgramPaths.h"
+#include "app/shell/CAboutDlg.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/SingleInstance.h"
+#include "controls/CXProgress.h"
+#include "data/OptionsAndLookups.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "views/CStatusDlg.h"
+
+#include <QtCore/QProcess>
+#include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
+
+namespace {
+
+AppShell *g_shell = nullptr;
+
+constexpr int kShopOptionsId = 30749;
+constexpr int kShopOptionsDefault = 11;
+constexpr int kScheduleListOptions = 1041;
+
+} // namespace
+
+AppShell::AppShell(CZqApp &app, QObject *parent)
+    : QObject(parent)
+    , m_app(app)
+    , m_title(QStringLiteral("Tavrel 2010.0"))
+    , m_className(QStringLiteral("TavrelClass"))
+    , m_starter([](const QString &program, const QStringList &arguments) {
+        return QProcess::startDetached(program, arguments);
+    })
+    , m_rights(AllowEveryViewWithoutRightsCheck)
+    , m_previous(g_shell)
+{
+    g_shell = this;
+}
+
+AppShell::~AppShell()
+{
+    CXProgress::SetFactory(nullptr);
+    SetUpgradeDatabaseStep(nullptr);
+    m_frame.reset();
+    m_instance.reset();
+    if (m_database.database().isOpen())
+        m_database.database().close();
+    if (g_shell == this)
+        g_shell = m_previous;
+}
+
+AppShell *AppShell::instance()
+{
+    return g_shell;
+}
+
+bool AppShell::InitInstance()
+{
+    using platform::Prompt;
+    Prompt::setDefaultCaption(m_title);
+
+    // Another copy for this user: it comes to the front unless the user wants
+    // a second one beside it.
+    m_instance = std::make_unique<SingleInstance>(m_className);
+    if (m_instance->IsOtherCopyRunning()) {
+        const int answer = Prompt::messageBox(
+            m_title + QStringLiteral(" is already running!\nDo you want to start another copy?"), QString(),
+            platform::MB_YESNO);
+        if (answer != platform::IDYES) {
+            m_instance->ActivateOtherCopy();
+            m_instance.reset();
+            return false;
+        }
+    } else {
+        m_instance->Listen();
+    }
+    m_instance->setActivationHandler([this] { bringToFront(); });
+
+    m_today = GetToday(0);
+
+    registerProgressWindows();
+    SetUpgradeDatabaseStep(m_upgradeStep);
+    if (!OpenDatabase(&SharedDatabase()))
+        return false;
+
+    m_app.setAcceleratorsLoaded(true);
+    m_app.m_nDefaultCsr = m_app.GetSettingInt(QStringLiteral("DefCSR"), 0, CZqApp::kSettings);
+    m_shopOptionBits = GetOptionValue(kShopOptionsId, kShopOptionsDefault);
+    m_app.setPlacementSaving(true);
+    Appearance::instance().LoadViewSettings();
+
+    m_startTab = LoadStartTab(m_app);
+
+    m_frame = std::make_unique<CMainFrame>(m_app);
+    m_frame->setOfferedViews(m_startTab.mask);
+    m_frame->setRightsCheck(m_rights);
+    m_frame->setApplicationTarget(this);
+    m_frame->OnCreate();
+    QWidget *first = CreateView(m_startTab.viewId);
+    if (!first)
+        return false;
+    m_frame->AddView(m_startTab.viewId, first);
+    m_frame->setWindowTitle(m_title);
+
+    if (!m_app.RestoreWindowPlacement(QStringLiteral("MainFrame"), m_frame.get())) {
+        if (QScreen *screen = m_frame->screen())
+            m_frame->move(screen->availableGeometry().center() - m_frame->rect().center());
+    }
+    m_frame->show();
+
+    if (m_databaseUpgraded)
+        finishUpgrade();
+    return true;
+}
+
+void AppShell::finishUpgrade()
+{
+    m_app.WriteSettingInt(QStringLiteral("List Options"), kScheduleListOptions, CZqApp::kScheduler);
+    platform::Prompt::messageBox(QStringLiteral("Your database has been successfully upgraded.\n") + m_upgradeNotes
+                                     + QStringLiteral("\n\nPlease continue with 'To Do After You Upgrade' section \n"
+                                                      "in the Upgrade Guide."),
+                                 QString(), platform::MB_ICONINFORMATION);
+    m_databaseUpgraded = false;
+    m_upgradeNotes.clear();
+}
+
+void AppShell::NoteDatabaseUpgraded(const QString &notes)
+{
+    m_databaseUpgraded = true;
+    m_upgradeNotes = notes;
+}
+
+int AppShell::ExitInstance(int exitCode)
+{
+    // The next copy must find neither this copy's window nor its hold on the
+    // database.
+    m_frame.reset();
+    m_instance.reset();
+    if (SharedDatabase().isOpen())
+        SharedDatabase().close();
+    if (exitCode == 0 && m_restart && m_starter) {
+        // A program that cannot be started again is not reported: this one
+        // ends normally.
+        m_starter(GetModulePath(), QStringList{RestartArgument()});
+    }
+    return exitCode;
+}
+
+void AppShell::AskRestart(const QString &text)
+{
+    if (!text.isEmpty()
+        && platform::Prompt::messageBox(text + QStringLiteral("\n\nDo you want to restart Tavrel now?"), QString(),
+                                        platform::MB_YESNO | platform::MB_ICONQUESTION)
+            != platform::IDYES)
+        return;
+    m_restart = true;
+    PostCommand(m_frame.get(), CMainFrame::kExitCommand);
+}
+
+void AppShell::OnAppAbout()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (w->isVisible() && w->windowTitle() == CAboutDlg::WindowTitle())
+            return;
+    CAboutDlg dialog(m_frame.get());
+    platform::Prompt::execDialog(dialog);
+}
+
+bool AppShell::OnCommand(int commandId)
+{
+    if (commandId == kAboutCommand) {
+        OnAppAbout();
+        return true;
+    }
+    return false;
+}
+
+void AppShell::bringToFront()
+{
+    if (!m_frame)
+        return;
+    if (m_frame->isMinimized())
+        m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
+    // The window the user last worked in: a dialog open over the frame, else the frame.
+    QWidget *front = QApplication::activeModalWidget();
+    if (!front)
+        front = m_frame.get();
+    front->show();
+    front->raise();
+    front->activateWindow();
+}
+
+void AppShell::registerProgressWindows()
+{
+    CXProgress::SetFactory([this]() -> std::unique_ptr<CXProgress> {
+        return std::make_unique<CStatusDlg>(m_frame.get());
+    });
+}
