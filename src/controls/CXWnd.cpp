@@ -5,6 +5,7 @@
 #include "controls/ControlMessages.h"
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
+#include "data/SharedDatabase.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QPointer>
@@ -18,12 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-QString &pictureFolderRef()
-{
-    static QString folder;
-    return folder;
-}
 
 QColor qc(ColorRef c) { return ColorRefToQColor(c); }
 
@@ -54,16 +49,6 @@ CXWnd::CXWnd(QWidget *parent) : QWidget(parent)
 }
 
 CXWnd::~CXWnd() = default;
-
-void CXWnd::SetPictureFolder(const QString &folder)
-{
-    pictureFolderRef() = folder;
-}
-
-QString CXWnd::pictureFolder()
-{
-    return pictureFolderRef();
-}
 
 // --- creation ------------------------------------------------------------
 
@@ -581,7 +566,8 @@ bool CXWnd::DrawImage(const QRect &rectIn, int image, std::uint8_t index, std::u
     }
     if (image == 134 || image == 135) {
         const QString sub = image == 134 ? QStringLiteral("Photos") : QStringLiteral("Products");
-        const QString path = QDir(pictureFolder()).filePath(sub + QLatin1Char('/') + QString::number(index) +
+        // Employee photos and product pictures live beside the database.
+        const QString path = QDir(DataFolder()).filePath(sub + QLatin1Char('/') + QString::number(index) +
                                                              QStringLiteral(".bmp"));
         if (DrawImageFile(rectIn, path, format, 64, 64))
             return true;

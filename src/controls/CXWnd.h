@@ -58,15 +58,11 @@ public:
     // code and returns true when it changed.
     bool ScrollVert(int code, int pos, int *top);
     bool isVertScrollShown() const;
+    QScrollBar *verticalScrollBar() const { return m_vscroll; }
 
     unsigned controlId() const { return m_id; }
     QWidget *owner() const { return m_owner; }
     QRect clientRect() const { return m_client; }
-
-    // The folder holding "Photos/" (employee pictures, image 134) and
-    // "Products/" (product pictures, image 135): the database's folder.
-    static void SetPictureFolder(const QString &folder);
-    static QString pictureFolder();
 
     // Renders the control as shown into an image (print the window as shown).
     QImage renderImage();
@@ -113,7 +109,6 @@ protected:
     const QPen &pen(int i) const { return m_pens[size_t(i)]; }
     const QBrush &brush(int i) const { return m_brushes[size_t(i)]; }
     int scrollBarWidth() const;
-    QScrollBar *verticalScrollBar() const { return m_vscroll; }
     void updateClientRect();
     // Geometry of the placeholder taken over by CreateFromDlgItem.
     QRect placeholderRect() const { return m_placeholderRect; }

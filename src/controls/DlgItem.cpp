@@ -1,5 +1,7 @@
 #include "controls/DlgItem.h"
 
+#include "data/ControlIds.h"
+
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
@@ -7,38 +9,24 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QWidget>
 
-namespace {
-const char *const kIdProperty = "dlgCtrlId";
-}
-
 void SetDlgCtrlID(QWidget *widget, unsigned id)
 {
-    if (widget)
-        widget->setProperty(kIdProperty, id);
+    SetControlId(widget, int(id));
+}
+
+QWidget *GetDlgItem(const QWidget *parent, unsigned id)
+{
+    if (id == 0)
+        return nullptr;
+    return FindDialogControl(const_cast<QWidget *>(parent), int(id));
 }
 
 unsigned GetDlgCtrlID(const QWidget *widget)
 {
     if (!widget)
         return 0;
-    const QVariant id = widget->property(kIdProperty);
+    const QVariant id = widget->property("controlId");
     return id.isValid() ? id.toUInt() : 0;
-}
-
-QWidget *GetDlgItem(const QWidget *parent, unsigned id)
-{
-    if (!parent || id == 0)
-        return nullptr;
-    // Direct children first, as a dialog's controls are; then deeper.
-    const auto children = parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    for (QWidget *child : children)
-        if (GetDlgCtrlID(child) == id)
-            return child;
-    const auto all = parent->findChildren<QWidget *>();
-    for (QWidget *child : all)
-        if (GetDlgCtrlID(child) == id)
-            return child;
-    return nullptr;
 }
 
 QString GetControlText(const QWidget *widget)

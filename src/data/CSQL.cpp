@@ -2,6 +2,7 @@
 
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
+#include "app/base/CZqApp.h"
 #include "app/base/SqlText.h"
 
 namespace {
@@ -20,6 +21,48 @@ QString withoutLeadingBlanks(const QString &text)
 CSQL::CSQL()
 {
     Reset();
+}
+
+CSQL::CSQL(int viewId, int branch, int item, const QString &filter, const QString &sort, int option,
+           bool allColumns)
+{
+    Reset();
+
+    // A filter on item fields can only be answered by the item list, whatever
+    // view asked for it.
+    if (filter.contains(QLatin1String("Items.")))
+        viewId = 0;
+
+    switch (viewId) {
+    case JobsView: {
+        BuildJobList(branch, item);
+        // Only the default CSR's jobs: never for templates, and not when the
+        // user's filter already chooses a CSR.
+        const int defaultCsr = ZqApp() ? ZqApp()->m_nDefaultCsr : 0;
+        if (option == 1 && branch != 2 && defaultCsr != 0 && !filter.contains(QLatin1String("CSRNo")))
+            AddWhere(QStringLiteral("Jobs.CSRNo = ") + FormatInt(defaultCsr, false, false));
+        break;
+    }
+    case ServicesView:
+        BuildServiceList(branch, item);
+        if (option == 1 && !filter.contains(QLatin1String("SerStatus")))
+            AddWhere(QStringLiteral("Services.SerStatus <> ") + FormatInt(2, false, false));
+        break;
+    case CustomersView:
+        BuildCustomerList(branch, item, filter, option);
+        break;
+    case ReceivablesView:
+        BuildReceivablesList(branch, item);
+        break;
+    case ReportsView:
+        BuildReportList(branch, item, filter);
+        break;
+    default:
+        BuildItemList(branch);
+        break;
+    }
+
+    JoinForList(filter, sort, allColumns);
 }
 
 CSQL::~CSQL() = default;
@@ -175,7 +218,9 @@ void CSQL::JoinForPrint()
 {
     if (!m_strOrderBy.isEmpty())
         m_strOrderBy = QStringLiteral(" ORDER BY ") + m_strOrderBy;
-    m_strSQL = withoutLeadingBlanks(m_strSelect + m_strFrom);
+    // A crosstab built here (a posting printout of a crosstab report) keeps
+    // its TRANSFORM head; without it the PIVOT would end the statement.
+    m_strSQL = withoutLeadingBlanks(m_strTransform + m_strSelect + m_strFrom);
     AppendPart(m_strWhere);
     AppendPart(m_strGroupBy);
     AppendPart(m_strOrderBy);

@@ -16,9 +16,15 @@ struct StringEntry
 constexpr StringEntry kStrings[] = {
     {IDS_OLE_INIT_FAILED, u"OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {IDR_MAINFRAME, u"Tavrel Application\n\nTavrel\n\n\nTavrel.Document\nTavrel.Document"},
+    {IDS_DIFFICULTY, u"Normal,Normal+,Medium,Medium+,Difficult,"},
+    {IDS_BLEED_SIDES, u"None,1 Side,2 Sides,3 Sides,4 Sides,"},
     {IDS_INK_COLORS, u" ,Black,Black + 1 Color,Black + 2 Colors,Black + 3 Colors,Black + 4 Colors,1 Color,2 Colors,3 Colors,4 Colors,5 Colors,6 Colors,7 Colors,8 Colors,9 Colors,10 Colors,11 Colors,12 Colors,"},
     {IDS_INK_COLORS_SHORT, u" ,Black,~Black+1,~Black+2,Color,~Black+4,~1Color,~2Colors,~3Colors,~4Colors,~5Colors,~6Colors,~7Colors,"},
+    {IDS_PRINT_STYLES, u" ,Regular,Work & Turn,Work & Tumble,Work & Whirl,Signature,Work & Signature,"},
     {IDS_JOB_TYPES, u"Order,Quote,Template,History,PellOrder,PellQuote,"},
+    {IDS_TODO_STATUSES, u"To-Do,In Progress,Paused,Done,"},
+    {IDS_FORM_OPTIONS_SOUND, u"Bell Sound,"},
+    {IDS_FORM_OPTIONS_LIST, u"Highlighted Rows Only,"},
     {IDS_APP_TITLE, u"Tavrel"},
 };
 

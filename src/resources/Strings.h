@@ -9,9 +9,15 @@ enum StringId : int {
     IDS_OLE_INIT_FAILED = 100,     // start-up: component runtime failed
     IDS_SOCKETS_INIT_FAILED = 101, // start-up: sockets failed (the table holds no text for it)
     IDR_MAINFRAME = 128,           // document template: title, file type and document names
+    IDS_DIFFICULTY = 40012,        // difficulty of coverage and registration
+    IDS_BLEED_SIDES = 40013,       // sides of an item that bleed
     IDS_INK_COLORS = 40021,        // ink names of a printed side (offset)
     IDS_INK_COLORS_SHORT = 40022,  // short ink names of a printed side (digital)
+    IDS_PRINT_STYLES = 40061,      // how an item is printed (work and turn, ...)
     IDS_JOB_TYPES = 40901,         // job type names by job type number
+    IDS_TODO_STATUSES = 40910,     // reminder status names by status number
+    IDS_FORM_OPTIONS_SOUND = 45099, // form options of the bell form (99)
+    IDS_FORM_OPTIONS_LIST = 45100, // form options of list forms (50 and above)
     IDS_APP_TITLE = 57344,         // the program's title, also the settings' profile name
 };
 

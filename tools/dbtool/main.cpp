@@ -1,5 +1,6 @@
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
+#include "SampleCommand.h"
 #include "SqlCommand.h"
 
 #include <QtCore/QCoreApplication>
@@ -18,6 +19,7 @@ struct Command
 const Command kCommands[] = {
     {"create", runCreateCommand},
     {"sql", runSqlCommand},
+    {"sample", runSampleCommand},
 };
 
 } // namespace

@@ -12,8 +12,8 @@ namespace {
 
 // Every glyph is drawn in a 100 x 100 box; the painter is scaled to the icon.
 constexpr int kList131Count = 340;
-constexpr int kList132Count = 100;
-constexpr int kList133Count = 40;
+constexpr int kList132Count = 340;
+constexpr int kList133Count = 340;
 
 // The twelve colours of folders, forms and categories, in folder order.
 const std::array<QColor, 12> &familyColours()
@@ -341,21 +341,15 @@ void person(QPainter &p, const QColor &c)
 
 void group(QPainter &p)
 {
-    p.save();
-    p.translate(-16, 4);
-    p.scale(0.8, 0.8);
-    person(p, QColor(0x30, 0x70, 0xD0));
-    p.restore();
-    p.save();
-    p.translate(36, 4);
-    p.scale(0.8, 0.8);
-    person(p, QColor(0x3C, 0xA0, 0x3C));
-    p.restore();
-    p.save();
-    p.translate(14, 18);
-    p.scale(0.8, 0.8);
-    person(p, QColor(0xD0, 0x38, 0x30));
-    p.restore();
+    const struct { double x, y; QColor c; } people[] = {
+        {0, 4, QColor(0x30, 0x70, 0xD0)}, {38, 4, QColor(0x3C, 0xA0, 0x3C)}, {19, 36, QColor(0xD0, 0x38, 0x30)}};
+    for (const auto &who : people) {
+        p.save();
+        p.translate(who.x, who.y);
+        p.scale(0.62, 0.62);
+        person(p, who.c);
+        p.restore();
+    }
 }
 
 void gridTable(QPainter &p, bool empty)
@@ -629,6 +623,34 @@ void badge(QPainter &p, int index)
     }
 }
 
+void funnel(QPainter &p)
+{
+    fillShape(p, polygon({{8, 12}, {92, 12}, {58, 52}, {58, 88}, {42, 80}, {42, 52}}), QColor(0x30, 0x70, 0xD0));
+}
+
+void clipboard(QPainter &p)
+{
+    fillShape(p, roundRect(14, 12, 72, 84, 6), QColor(0xB0, 0x80, 0x50));
+    fillShape(p, roundRect(24, 24, 52, 62, 2), QColor(0xFA, 0xFA, 0xFA), 4);
+    fillShape(p, roundRect(34, 4, 32, 16, 4), QColor(0x90, 0x90, 0x98));
+}
+
+void redCross(QPainter &p)
+{
+    p.setPen(outline(QColor(0xD0, 0x30, 0x30), 18));
+    p.drawLine(QPointF(20, 20), QPointF(80, 80));
+    p.drawLine(QPointF(80, 20), QPointF(20, 80));
+}
+
+void newPage(QPainter &p)
+{
+    page(p, QColor(0x3C, 0xA0, 0x3C), false);
+    disc(p, QColor(0x3C, 0xB0, 0x3C), 74, 74, 22);
+    p.setPen(outline(Qt::white, 8));
+    p.drawLine(QPointF(62, 74), QPointF(86, 74));
+    p.drawLine(QPointF(74, 62), QPointF(74, 86));
+}
+
 const QColor kInk[] = {QColor(0x00, 0xA8, 0xE8), QColor(0xE0, 0x20, 0x90), QColor(0xF8, 0xE0, 0x10),
                        QColor(0x20, 0x20, 0x20), QColor(0xF0, 0x80, 0x20)};
 
@@ -679,11 +701,17 @@ void drawSmall(QPainter &p, int index)
     case 149: return person(p, QColor(0x30, 0x70, 0xD0));
     case 158: return checkBox(p, true, QColor(0x20, 0x60, 0xC0));
     case 169: return pencil(p);
+    case 171: return gear(p, QColor(0x70, 0x78, 0x88));
+    case 178: return funnel(p);
+    case 187: return newPage(p);
+    case 193: return clipboard(p);
+    case 200: return redCross(p);
+    case 224: return closeDoor(p);
     case 173: return sun(p);
     case 185: return;
     case 186: return paperclip(p);
     case 188: return magnifier(p);
-    case 190: return gear(p, QColor(0x78, 0x50, 0xC0));
+    case 190: return printer(p);
     case 194: return exportBox(p);
     case 195: return page(p, QColor(0x90, 0x90, 0x90), false);
     case 197: return note(p);
@@ -706,7 +734,7 @@ void drawSmall(QPainter &p, int index)
     case 219: return symbolBadge(p, QStringLiteral("?"), QColor(0x30, 0x70, 0xD0));
     case 221: return plusMinusBox(p, true);
     case 222: return plusMinusBox(p, false);
-    case 223: return categoryPicture(p, 11);
+    case 223: return check(p, QColor(0x20, 0xA0, 0x20), 12, 14, 76, 16);
     case 228: return paperclip(p);
     case 232: return warning(p);
     case 233: return symbolBadge(p, QStringLiteral("!"), QColor(0xD0, 0x38, 0x30));

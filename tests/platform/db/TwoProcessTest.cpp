@@ -124,3 +124,26 @@ TEST_F(TwoProcessTest, ExclusiveUseAndTheLockFile)
     EXPECT_FALSE(QFile::exists(ldb));
     db.open(dbPath(), true); // the stale block does not stand in the way
 }
+
+TEST_F(TwoProcessTest, DifferentRowsSavedByBothAreBothKept)
+{
+    Peer peer(dbPath());
+    ASSERT_EQ(peer.send(QStringLiteral("open")), QStringLiteral("ok"));
+
+    // This workstation has the whole table open and edits one row while the
+    // other saves another row of the same table in between.
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
+    ASSERT_TRUE(rs.findFirst(QStringLiteral("JobNo = 100")));
+    rs.edit();
+    rs.setValue(QStringLiteral("Name"), Value(QStringLiteral("Cards, 2 sided")));
+    ASSERT_EQ(peer.send(QStringLiteral("set SELECT * FROM Jobs WHERE JobNo = 101|Name|Flyers, folded")), QStringLiteral("ok"));
+    rs.update();
+    rs.close();
+
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 100")), QStringLiteral("Cards, 2 sided"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 101")), QStringLiteral("Flyers, folded"));
+    // And the other way round: the other workstation's next save keeps ours.
+    ASSERT_EQ(peer.send(QStringLiteral("set SELECT * FROM Jobs WHERE JobNo = 101|Name|Flyers, folded twice")), QStringLiteral("ok"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 100")), QStringLiteral("Cards, 2 sided"));
+}

@@ -80,6 +80,7 @@ TEST_F(JetShopTest, SelectIntoMakesATableOfTheResultTypes)
         "SELECT Customers.Name, Sum(Jobs.Subtotal) AS Total, Count(*) AS Jobs INTO Archive FROM Customers "
         "INNER JOIN Jobs ON Customers.CusNo = Jobs.CusNo GROUP BY Customers.Name"));
     EXPECT_EQ(t.makeTable, QStringLiteral("Archive"));
+    EXPECT_EQ(t.queryType, 80);
     EXPECT_EQ(t.createTableSql, QStringLiteral("CREATE TABLE \"Archive\" (\"Name\" TEXT(50) COLLATE JETTEXT, \"Total\" CURRENCY, \"Jobs\" LONG)"));
     EXPECT_EQ(db.execute(QStringLiteral("SELECT Customers.Name, Sum(Jobs.Subtotal) AS Total, Count(*) AS Jobs INTO Archive "
                                         "FROM Customers INNER JOIN Jobs ON Customers.CusNo = Jobs.CusNo GROUP BY Customers.Name")),
@@ -156,3 +157,17 @@ INSTANTIATE_TEST_SUITE_P(Types, JetStore, ::testing::Values(
     StoreCase{Value(QStringLiteral("16/3/2011")), FieldType::Date, 8, "error 3421"},
     StoreCase{Value(40618.0), FieldType::Date, 8, "3/16/2011"},
     StoreCase{Value(0.1), FieldType::Single, 4, "0.1"}));
+
+TEST_F(JetShopTest, StatementsReportTheirSavedQueryType)
+{
+    const struct { const char *sql; int type; } cases[] = {
+        {"SELECT Name FROM Customers", 0},
+        {"SELECT Name FROM Customers UNION SELECT Title FROM Jobs", 128},
+        {"TRANSFORM Count(*) SELECT CusNo FROM Jobs GROUP BY CusNo PIVOT JobType", 16},
+        {"DELETE * FROM Contacts WHERE CusNo = 9", 32},
+        {"UPDATE Contacts SET Last = 'x' WHERE CusNo = 9", 48},
+        {"INSERT INTO Contacts (ContactID) VALUES (9)", 64},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(db.translator().translate(QString::fromUtf8(c.sql)).queryType, c.type) << c.sql;
+}

@@ -198,6 +198,11 @@ TEST_F(JetShopTest, FilterAndSortWrapTheSource)
     } catch (const platform::DbException &e) {
         EXPECT_EQ(e.number(), 3075);
     }
+    // A filter on a total holds on the groups.
+    EXPECT_EQ(db.rowsOf(db.translator().translateWithFilter(
+                  QStringLiteral("SELECT CusNo, Sum(Subtotal) AS [Net] FROM Jobs GROUP BY CusNo"), QStringLiteral("[Net] > 100"),
+                  QStringLiteral("CusNo"))),
+              (QStringList{"1|100.3", "2|250"}));
     // A union takes the filter over its result columns.
     EXPECT_EQ(lower(db.rowsOf(db.translator().translateWithFilter(
                   QStringLiteral("SELECT Name FROM Customers UNION SELECT Title FROM Jobs"), QStringLiteral("Name like 'c*'"),

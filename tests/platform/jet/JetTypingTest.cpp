@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Dates, JetTyping, ::testing::Values(
 INSTANTIATE_TEST_SUITE_P(Text, JetTyping, ::testing::Values(
     TypingCase{"Customers.Name", FieldType::Text, 50},
     TypingCase{"Items.Note", FieldType::Memo, 0},
-    TypingCase{"Min(Customers.Name)", FieldType::Text, 50},
+    TypingCase{"Min(Customers.Name)", FieldType::Text, 255},
     TypingCase{"Format(Jobs.DateIn, 'yyyy')", FieldType::Text, 255},
     TypingCase{"CStr(Jobs.JobNo)", FieldType::Text, 255},
     TypingCase{"Jobs.JobNo & ' '", FieldType::Text, 255},

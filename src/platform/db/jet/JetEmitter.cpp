@@ -307,332 +307,362 @@ Translation JetEmitter::emitStatement(const Request &request, const QList<Value>
         parameter(d.name, false);
 
     Translation t;
-    const Expr *filter = request.filter.get();
-    const std::vector<OrderTerm> *sort = request.sort.get();
-
     switch (st.kind) {
-    case Statement::Select: {
-        const Query &q = *st.query;
-        const SelectCore &first = q.cores.front();
-        if (!first.intoTable.isEmpty()) {
-            if (m_catalog.tableColumns(first.intoTable))
-                throw jetException(ErrTableExists, first.intoTable);
-            QueryResult r = emitQuery(q, nullptr, filter, sort);
-            t.kind = Translation::Kind::Insert;
-            t.makeTable = first.intoTable;
-            t.columns = r.columns;
-            QStringList defs;
-            QStringList names;
-            for (const ResultColumn &c : r.columns) {
-                defs.append(quoteIdent(c.name) + QLatin1Char(' ') + declaredType(c.type, c.size));
-                names.append(quoteIdent(c.name));
-            }
-            t.createTableSql = QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdent(first.intoTable), defs.join(QLatin1String(", ")));
-            t.sql = QStringLiteral("INSERT INTO %1 (%2) %3").arg(quoteIdent(first.intoTable), names.join(QLatin1String(", ")), r.sql);
-            break;
-        }
-        CoreParts single;
-        QueryResult r = emitQuery(q, nullptr, filter, sort, false, &single);
-        t.kind = Translation::Kind::Select;
-        t.sql = r.sql;
-        t.columns = r.columns;
-        if (r.single && first.from.size() == 1 && first.from[0]->kind == Source::Table && single.scope
-            && single.scope->instances.size() == 1 && !single.scope->instances[0].table.isEmpty()
-            && !single.aggregate && first.predicate == SelectCore::All) {
-            const Instance &inst = single.scope->instances[0];
-            t.updatableTable = inst.table;
-            const QString rowid = quoteIdent(inst.name) + QLatin1String(".rowid");
-            t.rowidSql = assembleCore(single, false, false, true, nullptr, rowid);
-            QStringList items;
-            for (const auto &item : single.items)
-                items.append(asValue(item.typed).sql + QLatin1String(" AS ") + quoteIdent(item.name));
-            // The rowid parameter follows every other parameter.
-            t.rowSql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?%4")
-                           .arg(items.join(QLatin1String(", ")), single.from, rowid)
-                           .arg(m_slots.size() + 1);
-        }
+    case Statement::Select:
+        emitSelect(request, t);
+        break;
+    case Statement::Transform:
+        emitTransform(request, t, pivotValues);
+        break;
+    case Statement::Insert:
+        emitInsert(st, t);
+        break;
+    case Statement::Update:
+        emitUpdate(st, t);
+        break;
+    case Statement::Delete:
+        emitDelete(st, t);
         break;
     }
-    case Statement::Transform: {
-        const Query &q = *st.query;
-        CoreParts parts = emitCore(q.cores.front(), nullptr, filter);
-        emitOrderInto(parts, sort ? *sort : q.orderBy);
-        Scope &scope = *parts.scope;
-        const Typed pivot = value(*st.pivot, scope);
-        // The cell type: the TRANSFORM expression's, with aggregates over no row.
-        m_pivotCondition = QStringLiteral("0");
-        const Typed cellType = value(*st.transformValue, scope);
-        m_pivotCondition.clear();
-
-        t.kind = Translation::Kind::Crosstab;
-        for (const auto &item : parts.items) {
-            ResultColumn c;
-            c.name = item.name;
-            c.type = item.typed.type == FieldType::Empty ? FieldType::Text : item.typed.type;
-            c.size = item.typed.size;
-            if (item.typed.column) {
-                c.baseTable = item.typed.baseTable;
-                c.baseColumn = item.typed.baseColumn;
-            }
-            t.columns.append(c);
-        }
-        QList<Typed> listed;
-        QList<Value> listedValues;
-        if (st.hasPivotList) {
-            Scope empty;
-            QStringList selects;
-            for (const ExprPtr &v : st.pivotList) {
-                const Typed lit = value(*v, empty);
-                listed.append(lit);
-                selects.append(QStringLiteral("SELECT %1 AS \"jet_pivot\"").arg(lit.sql));
-                Value val;
-                switch (v->kind) {
-                case Expr::String: val = Value(v->text); break;
-                case Expr::Integer: case Expr::Boolean: val = Value(std::int64_t(v->integer)); break;
-                case Expr::Decimal: case Expr::Date: val = Value(v->number); break;
-                default: break;
-                }
-                listedValues.append(val);
-            }
-            t.pivotValuesSql = selects.join(QLatin1String(" UNION ALL "));
-        } else {
-            QString sql = QStringLiteral("SELECT DISTINCT %1 COLLATE JETTEXT AS \"jet_pivot\"").arg(pivot.sql);
-            if (!parts.from.isEmpty())
-                sql += QLatin1String(" FROM ") + parts.from;
-            if (!parts.where.isEmpty())
-                sql += QLatin1String(" WHERE ") + parts.where;
-            sql += QLatin1String(" ORDER BY 1");
-            t.pivotValuesSql = sql;
-        }
-        if (!pivotValues) {
-            auto req = request;
-            const SchemaCatalog *catalog = &m_catalog;
-            t.buildCrosstab = [req, catalog](const QList<Value> &values) {
-                JetEmitter again(*catalog);
-                return again.emitCrosstab(req, values);
-            };
-            break;
-        }
-        const QList<Value> &values = st.hasPivotList ? listedValues : *pivotValues;
-        for (qsizetype k = 0; k < values.size(); ++k) {
-            const Value &v = values[k];
-            QString match;
-            QString name;
-            const FieldType pt = pivot.type;
-            if (v.isNull()) {
-                match = pivot.sql + QLatin1String(" IS NULL");
-                name = QStringLiteral("<>");
-            } else if (st.hasPivotList && !isText(pt) && pt != FieldType::Empty) {
-                match = QStringLiteral("%1 = %2").arg(pivot.sql, listed[k].sql);
-                name = valueText(v, pt == FieldType::Empty ? v.type() : pt);
-            } else if (isText(pt) || pt == FieldType::Empty || isTextType(v.type())) {
-                const QString text = isTextType(v.type()) ? v.toString() : valueText(v, pt);
-                match = QStringLiteral("%1 = %2 COLLATE JETTEXT").arg(pivot.sql, quoteString(text));
-                name = text;
-            } else {
-                const double d = v.toDouble();
-                const QString lit = (d == std::floor(d) && std::fabs(d) < 9e15) ? QString::number(qint64(d)) : realLiteral(d);
-                match = QStringLiteral("%1 = %2").arg(pivot.sql, lit);
-                name = valueText(v, pt);
-            }
-            m_pivotCondition = match;
-            const Typed cell = value(*st.transformValue, scope);
-            m_pivotCondition.clear();
-            Typed col = cell;
-            col.sql = QStringLiteral("CASE WHEN count(CASE WHEN %1 THEN 1 END) > 0 THEN %2 END").arg(match, cell.sql);
-            col.column = false;
-            parts.items.push_back(CoreParts::Item{name, col});
-            ResultColumn c;
-            c.name = name;
-            c.type = cellType.type == FieldType::Empty ? FieldType::Text : cellType.type;
-            c.size = cellType.size;
-            t.columns.append(c);
-        }
-        t.sql = assembleCore(parts, false, false, true);
-        break;
-    }
-    case Statement::Insert: {
-        const auto columns = m_catalog.tableColumns(st.table);
-        if (!columns)
-            throw jetException(ErrNoInputTable, st.table);
-        QList<SchemaCatalog::Column> targets;
-        if (st.columns.isEmpty()) {
-            targets = *columns;
-        } else {
-            for (const QString &name : st.columns) {
-                bool found = false;
-                for (const auto &c : *columns) {
-                    if (sameName(c.name, name)) {
-                        targets.append(c);
-                        found = true;
-                        break;
-                    }
-                }
-                if (!found)
-                    throw jetException(ErrUnknownInsertField, name);
-            }
-        }
-        QStringList names;
-        for (const auto &c : targets)
-            names.append(quoteIdent(c.name));
-        t.kind = Translation::Kind::Insert;
-        if (st.query) {
-            QueryResult r = emitQuery(*st.query, nullptr, nullptr, nullptr, true);
-            if (r.columns.size() != targets.size())
-                throw jetException(ErrValueCountMismatch);
-            QStringList values;
-            for (qsizetype k = 0; k < targets.size(); ++k)
-                values.append(QStringLiteral("jet_store(\"jet_q\".\"jet_c%1\", %2, %3)")
-                                  .arg(k + 1)
-                                  .arg(int(targets[k].type))
-                                  .arg(targets[k].size));
-            t.sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (%4) AS \"jet_q\"")
-                        .arg(quoteIdent(st.table), names.join(QLatin1String(", ")),
-                             values.join(QLatin1String(", ")), r.sql);
-        } else {
-            if (qsizetype(st.values.size()) != targets.size())
-                throw jetException(ErrValueCountMismatch);
-            Scope empty;
-            QStringList values;
-            for (size_t k = 0; k < st.values.size(); ++k) {
-                const Typed v = value(*st.values[k], empty);
-                values.append(QStringLiteral("jet_store(%1, %2, %3)")
-                                  .arg(v.sql)
-                                  .arg(int(targets[qsizetype(k)].type))
-                                  .arg(targets[qsizetype(k)].size));
-            }
-            t.sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(quoteIdent(st.table), names.join(QLatin1String(", ")), values.join(QLatin1String(", ")));
-        }
-        break;
-    }
-    case Statement::Update: {
-        Scope scope;
-        for (const SourcePtr &src : st.sources)
-            collectSources(*src, scope);
-        // Every SET target is a column of one base-table instance.
-        int target = -1;
-        struct Assignment { QString column; FieldType type; int size; Typed value; };
-        QList<Assignment> sets;
-        for (const SetClause &set : st.sets) {
-            const QStringList &parts = set.target->parts;
-            int found = -1;
-            QString columnName;
-            FieldType type = FieldType::Text;
-            int size = 0;
-            for (size_t i = 0; i < scope.instances.size(); ++i) {
-                const Instance &inst = scope.instances[i];
-                if (parts.size() == 2 && !sameName(inst.name, parts[0]))
-                    continue;
-                for (const ResultColumn &c : inst.columns) {
-                    if (sameName(c.name, parts.back())) {
-                        if (found >= 0 && found != int(i))
-                            throw jetException(ErrAmbiguousField, parts.join(QLatin1Char('.')));
-                        found = int(i);
-                        columnName = c.name;
-                        type = c.type;
-                        size = c.size;
-                    }
-                }
-            }
-            if (found < 0 || parts.size() > 2) {
-                parameter(parts.join(QLatin1Char('.')), true);
-                continue;
-            }
-            if (scope.instances[size_t(found)].table.isEmpty() || (target >= 0 && target != found))
-                throw DbException(3073, QStringLiteral("Operation must use an updatable query."));
-            target = found;
-            sets.append(Assignment{columnName, type, size, value(*set.value, scope)});
-        }
-        t.kind = Translation::Kind::Update;
-        if (target < 0) {
-            finishParameters(t);
-            throw jetException(ErrSyntaxInUpdate);
-        }
-        const QString where = st.where ? condition(*st.where, scope) : QString();
-        const Instance &inst = scope.instances[size_t(target)];
-        const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
-        QStringList assignments;
-        if (singleTable) {
-            for (const Assignment &a : sets)
-                assignments.append(QStringLiteral("%1 = jet_store(%2, %3, %4)")
-                                       .arg(quoteIdent(a.column), a.value.sql)
-                                       .arg(int(a.type))
-                                       .arg(a.size));
-            t.sql = QStringLiteral("UPDATE %1").arg(quoteIdent(inst.table));
-            if (!sameName(inst.name, inst.table) || inst.name != inst.table)
-                t.sql += QLatin1String(" AS ") + quoteIdent(inst.name);
-            t.sql += QLatin1String(" SET ") + assignments.join(QLatin1String(", "));
-            if (!where.isEmpty())
-                t.sql += QLatin1String(" WHERE ") + where;
-        } else {
-            // Over a join: compute the new values per target rowid from the rows
-            // as they stand, then write them.
-            QStringList inner;
-            inner.append(quoteIdent(inst.name) + QLatin1String(".rowid AS \"jet_rid\""));
-            for (qsizetype k = 0; k < sets.size(); ++k) {
-                const Assignment &a = sets[k];
-                inner.append(QStringLiteral("%1 AS \"jet_v%2\"").arg(a.value.sql).arg(k + 1));
-                assignments.append(QStringLiteral("%1 = jet_store(\"jet_s\".\"jet_v%2\", %3, %4)")
-                                       .arg(quoteIdent(a.column))
-                                       .arg(k + 1)
-                                       .arg(int(a.type))
-                                       .arg(a.size));
-            }
-            QStringList from;
-            for (const SourcePtr &src : st.sources)
-                from.append(fromSql(*src, scope));
-            QString sub = QStringLiteral("SELECT %1 FROM %2").arg(inner.join(QLatin1String(", ")), from.join(QLatin1String(", ")));
-            if (!where.isEmpty())
-                sub += QLatin1String(" WHERE ") + where;
-            t.sql = QStringLiteral("UPDATE %1 AS \"jet_t\" SET %2 FROM (%3) AS \"jet_s\" WHERE \"jet_t\".rowid = \"jet_s\".\"jet_rid\"")
-                        .arg(quoteIdent(inst.table), assignments.join(QLatin1String(", ")), sub);
-        }
-        break;
-    }
-    case Statement::Delete: {
-        Scope scope;
-        for (const SourcePtr &src : st.sources)
-            collectSources(*src, scope);
-        int target = -1;
-        if (!st.deleteTable.isEmpty()) {
-            for (size_t i = 0; i < scope.instances.size(); ++i) {
-                if (sameName(scope.instances[i].name, st.deleteTable))
-                    target = int(i);
-            }
-            if (target < 0)
-                throw jetException(ErrNoInputTable, st.deleteTable);
-        } else if (scope.instances.size() == 1) {
-            target = 0;
-        } else {
-            throw DbException(3128, QStringLiteral("Specify the table containing the records you want to delete."));
-        }
-        const Instance &inst = scope.instances[size_t(target)];
-        if (inst.table.isEmpty())
-            throw DbException(3086, QStringLiteral("Could not delete from specified tables."));
-        const QString where = st.where ? condition(*st.where, scope) : QString();
-        t.kind = Translation::Kind::Delete;
-        const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
-        if (singleTable) {
-            t.sql = QStringLiteral("DELETE FROM %1").arg(quoteIdent(inst.table));
-            if (inst.name != inst.table)
-                t.sql += QLatin1String(" AS ") + quoteIdent(inst.name);
-            if (!where.isEmpty())
-                t.sql += QLatin1String(" WHERE ") + where;
-        } else {
-            QStringList from;
-            for (const SourcePtr &src : st.sources)
-                from.append(fromSql(*src, scope));
-            QString sub = QStringLiteral("SELECT %1.rowid FROM %2").arg(quoteIdent(inst.name), from.join(QLatin1String(", ")));
-            if (!where.isEmpty())
-                sub += QLatin1String(" WHERE ") + where;
-            t.sql = QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(quoteIdent(inst.table), sub);
-        }
-        break;
-    }
+    switch (t.kind) {
+    case Translation::Kind::Select: t.queryType = st.query->cores.size() > 1 ? 128 : 0; break;
+    case Translation::Kind::Crosstab: t.queryType = 16; break;
+    case Translation::Kind::Delete: t.queryType = 32; break;
+    case Translation::Kind::Update: t.queryType = 48; break;
+    case Translation::Kind::Insert: t.queryType = t.makeTable.isEmpty() ? 64 : 80; break;
     }
     finishParameters(t);
     return t;
+}
+
+void JetEmitter::emitSelect(const Request &request, Translation &t)
+{
+    const Statement &st = *request.statement;
+    const Expr *filter = request.filter.get();
+    const std::vector<OrderTerm> *sort = request.sort.get();
+    const Query &q = *st.query;
+    const SelectCore &first = q.cores.front();
+    if (!first.intoTable.isEmpty()) {
+        if (m_catalog.tableColumns(first.intoTable))
+            throw jetException(ErrTableExists, first.intoTable);
+        QueryResult r = emitQuery(q, nullptr, filter, sort);
+        t.kind = Translation::Kind::Insert;
+        t.makeTable = first.intoTable;
+        t.columns = r.columns;
+        QStringList defs;
+        QStringList names;
+        for (const ResultColumn &c : r.columns) {
+            defs.append(quoteIdent(c.name) + QLatin1Char(' ') + declaredType(c.type, c.size));
+            names.append(quoteIdent(c.name));
+        }
+        t.createTableSql = QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdent(first.intoTable), defs.join(QLatin1String(", ")));
+        t.sql = QStringLiteral("INSERT INTO %1 (%2) %3").arg(quoteIdent(first.intoTable), names.join(QLatin1String(", ")), r.sql);
+        return;
+    }
+    CoreParts single;
+    QueryResult r = emitQuery(q, nullptr, filter, sort, false, &single);
+    t.kind = Translation::Kind::Select;
+    t.sql = r.sql;
+    t.columns = r.columns;
+    if (r.single && first.from.size() == 1 && first.from[0]->kind == Source::Table && single.scope
+        && single.scope->instances.size() == 1 && !single.scope->instances[0].table.isEmpty()
+        && !single.aggregate && first.predicate == SelectCore::All) {
+        const Instance &inst = single.scope->instances[0];
+        t.updatableTable = inst.table;
+        const QString rowid = quoteIdent(inst.name) + QLatin1String(".rowid");
+        t.rowidSql = assembleCore(single, false, false, true, nullptr, rowid);
+        QStringList items;
+        for (const auto &item : single.items)
+            items.append(asValue(item.typed).sql + QLatin1String(" AS ") + quoteIdent(item.name));
+        // The rowid parameter follows every other parameter.
+        t.rowSql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?%4")
+                       .arg(items.join(QLatin1String(", ")), single.from, rowid)
+                       .arg(m_slots.size() + 1);
+    }
+}
+
+void JetEmitter::emitTransform(const Request &request, Translation &t, const QList<Value> *pivotValues)
+{
+    const Statement &st = *request.statement;
+    const Expr *filter = request.filter.get();
+    const std::vector<OrderTerm> *sort = request.sort.get();
+    const Query &q = *st.query;
+    CoreParts parts = emitCore(q.cores.front(), nullptr, filter);
+    emitOrderInto(parts, sort ? *sort : q.orderBy);
+    Scope &scope = *parts.scope;
+    const Typed pivot = value(*st.pivot, scope);
+    // The cell type: the TRANSFORM expression's, with aggregates over no row.
+    m_pivotCondition = QStringLiteral("0");
+    const Typed cellType = value(*st.transformValue, scope);
+    m_pivotCondition.clear();
+
+    t.kind = Translation::Kind::Crosstab;
+    for (const auto &item : parts.items) {
+        ResultColumn c;
+        c.name = item.name;
+        c.type = item.typed.type == FieldType::Empty ? FieldType::Text : item.typed.type;
+        c.size = item.typed.size;
+        if (item.typed.column) {
+            c.baseTable = item.typed.baseTable;
+            c.baseColumn = item.typed.baseColumn;
+        }
+        t.columns.append(c);
+    }
+    QList<Typed> listed;
+    QList<Value> listedValues;
+    if (st.hasPivotList) {
+        Scope empty;
+        QStringList selects;
+        for (const ExprPtr &v : st.pivotList) {
+            const Typed lit = value(*v, empty);
+            listed.append(lit);
+            selects.append(QStringLiteral("SELECT %1 AS \"jet_pivot\"").arg(lit.sql));
+            Value val;
+            switch (v->kind) {
+            case Expr::String: val = Value(v->text); break;
+            case Expr::Integer: case Expr::Boolean: val = Value(std::int64_t(v->integer)); break;
+            case Expr::Decimal: case Expr::Date: val = Value(v->number); break;
+            default: break;
+            }
+            listedValues.append(val);
+        }
+        t.pivotValuesSql = selects.join(QLatin1String(" UNION ALL "));
+    } else {
+        QString sql = QStringLiteral("SELECT DISTINCT %1 COLLATE JETTEXT AS \"jet_pivot\"").arg(pivot.sql);
+        if (!parts.from.isEmpty())
+            sql += QLatin1String(" FROM ") + parts.from;
+        if (!parts.where.isEmpty())
+            sql += QLatin1String(" WHERE ") + parts.where;
+        sql += QLatin1String(" ORDER BY 1");
+        t.pivotValuesSql = sql;
+    }
+    if (!pivotValues) {
+        auto req = request;
+        const SchemaCatalog *catalog = &m_catalog;
+        t.buildCrosstab = [req, catalog](const QList<Value> &values) {
+            JetEmitter again(*catalog);
+            return again.emitCrosstab(req, values);
+        };
+        return;
+    }
+    const QList<Value> &values = st.hasPivotList ? listedValues : *pivotValues;
+    for (qsizetype k = 0; k < values.size(); ++k) {
+        const Value &v = values[k];
+        QString match;
+        QString name;
+        const FieldType pt = pivot.type;
+        if (v.isNull()) {
+            match = pivot.sql + QLatin1String(" IS NULL");
+            name = QStringLiteral("<>");
+        } else if (st.hasPivotList && !isText(pt) && pt != FieldType::Empty) {
+            match = QStringLiteral("%1 = %2").arg(pivot.sql, listed[k].sql);
+            name = valueText(v, pt == FieldType::Empty ? v.type() : pt);
+        } else if (isText(pt) || pt == FieldType::Empty || isTextType(v.type())) {
+            const QString text = isTextType(v.type()) ? v.toString() : valueText(v, pt);
+            match = QStringLiteral("%1 = %2 COLLATE JETTEXT").arg(pivot.sql, quoteString(text));
+            name = text;
+        } else {
+            const double d = v.toDouble();
+            const QString lit = (d == std::floor(d) && std::fabs(d) < 9e15) ? QString::number(qint64(d)) : realLiteral(d);
+            match = QStringLiteral("%1 = %2").arg(pivot.sql, lit);
+            name = valueText(v, pt);
+        }
+        m_pivotCondition = match;
+        const Typed cell = value(*st.transformValue, scope);
+        m_pivotCondition.clear();
+        Typed col = cell;
+        col.sql = QStringLiteral("CASE WHEN count(CASE WHEN %1 THEN 1 END) > 0 THEN %2 END").arg(match, cell.sql);
+        col.column = false;
+        parts.items.push_back(CoreParts::Item{name, col});
+        ResultColumn c;
+        c.name = name;
+        c.type = cellType.type == FieldType::Empty ? FieldType::Text : cellType.type;
+        c.size = cellType.size;
+        t.columns.append(c);
+    }
+    t.sql = assembleCore(parts, false, false, true);
+}
+
+void JetEmitter::emitInsert(const Statement &st, Translation &t)
+{
+    const auto columns = m_catalog.tableColumns(st.table);
+    if (!columns)
+        throw jetException(ErrNoInputTable, st.table);
+    QList<SchemaCatalog::Column> targets;
+    if (st.columns.isEmpty()) {
+        targets = *columns;
+    } else {
+        for (const QString &name : st.columns) {
+            bool found = false;
+            for (const auto &c : *columns) {
+                if (sameName(c.name, name)) {
+                    targets.append(c);
+                    found = true;
+                    break;
+                }
+            }
+            if (!found)
+                throw jetException(ErrUnknownInsertField, name);
+        }
+    }
+    QStringList names;
+    for (const auto &c : targets)
+        names.append(quoteIdent(c.name));
+    t.kind = Translation::Kind::Insert;
+    if (st.query) {
+        QueryResult r = emitQuery(*st.query, nullptr, nullptr, nullptr, true);
+        if (r.columns.size() != targets.size())
+            throw jetException(ErrValueCountMismatch);
+        QStringList values;
+        for (qsizetype k = 0; k < targets.size(); ++k)
+            values.append(QStringLiteral("jet_store(\"jet_q\".\"jet_c%1\", %2, %3)")
+                              .arg(k + 1)
+                              .arg(int(targets[k].type))
+                              .arg(targets[k].size));
+        t.sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (%4) AS \"jet_q\"")
+                    .arg(quoteIdent(st.table), names.join(QLatin1String(", ")),
+                         values.join(QLatin1String(", ")), r.sql);
+    } else {
+        if (qsizetype(st.values.size()) != targets.size())
+            throw jetException(ErrValueCountMismatch);
+        Scope empty;
+        QStringList values;
+        for (size_t k = 0; k < st.values.size(); ++k) {
+            const Typed v = value(*st.values[k], empty);
+            values.append(QStringLiteral("jet_store(%1, %2, %3)")
+                              .arg(v.sql)
+                              .arg(int(targets[qsizetype(k)].type))
+                              .arg(targets[qsizetype(k)].size));
+        }
+        t.sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(quoteIdent(st.table), names.join(QLatin1String(", ")), values.join(QLatin1String(", ")));
+    }
+}
+
+void JetEmitter::emitUpdate(const Statement &st, Translation &t)
+{
+    Scope scope;
+    for (const SourcePtr &src : st.sources)
+        collectSources(*src, scope);
+    // Every SET target is a column of one base-table instance.
+    int target = -1;
+    struct Assignment { QString column; FieldType type; int size; Typed value; };
+    QList<Assignment> sets;
+    for (const SetClause &set : st.sets) {
+        const QStringList &parts = set.target->parts;
+        int found = -1;
+        QString columnName;
+        FieldType type = FieldType::Text;
+        int size = 0;
+        for (size_t i = 0; i < scope.instances.size(); ++i) {
+            const Instance &inst = scope.instances[i];
+            if (parts.size() == 2 && !sameName(inst.name, parts[0]))
+                continue;
+            for (const ResultColumn &c : inst.columns) {
+                if (sameName(c.name, parts.back())) {
+                    if (found >= 0 && found != int(i))
+                        throw jetException(ErrAmbiguousField, parts.join(QLatin1Char('.')));
+                    found = int(i);
+                    columnName = c.name;
+                    type = c.type;
+                    size = c.size;
+                }
+            }
+        }
+        if (found < 0 || parts.size() > 2) {
+            parameter(parts.join(QLatin1Char('.')), true);
+            continue;
+        }
+        if (scope.instances[size_t(found)].table.isEmpty() || (target >= 0 && target != found))
+            throw DbException(3073, QStringLiteral("Operation must use an updatable query."));
+        target = found;
+        sets.append(Assignment{columnName, type, size, value(*set.value, scope)});
+    }
+    t.kind = Translation::Kind::Update;
+    if (target < 0) {
+        finishParameters(t);
+        throw jetException(ErrSyntaxInUpdate);
+    }
+    const QString where = st.where ? condition(*st.where, scope) : QString();
+    const Instance &inst = scope.instances[size_t(target)];
+    const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
+    QStringList assignments;
+    if (singleTable) {
+        for (const Assignment &a : sets)
+            assignments.append(QStringLiteral("%1 = jet_store(%2, %3, %4)")
+                                   .arg(quoteIdent(a.column), a.value.sql)
+                                   .arg(int(a.type))
+                                   .arg(a.size));
+        t.sql = QStringLiteral("UPDATE %1").arg(quoteIdent(inst.table));
+        if (inst.name != inst.table)
+            t.sql += QLatin1String(" AS ") + quoteIdent(inst.name);
+        t.sql += QLatin1String(" SET ") + assignments.join(QLatin1String(", "));
+        if (!where.isEmpty())
+            t.sql += QLatin1String(" WHERE ") + where;
+    } else {
+        // Over a join: compute the new values per target rowid from the rows
+        // as they stand, then write them.
+        QStringList inner;
+        inner.append(quoteIdent(inst.name) + QLatin1String(".rowid AS \"jet_rid\""));
+        for (qsizetype k = 0; k < sets.size(); ++k) {
+            const Assignment &a = sets[k];
+            inner.append(QStringLiteral("%1 AS \"jet_v%2\"").arg(a.value.sql).arg(k + 1));
+            assignments.append(QStringLiteral("%1 = jet_store(\"jet_s\".\"jet_v%2\", %3, %4)")
+                                   .arg(quoteIdent(a.column))
+                                   .arg(k + 1)
+                                   .arg(int(a.type))
+                                   .arg(a.size));
+        }
+        QStringList from;
+        for (const SourcePtr &src : st.sources)
+            from.append(fromSql(*src, scope));
+        QString sub = QStringLiteral("SELECT %1 FROM %2").arg(inner.join(QLatin1String(", ")), from.join(QLatin1String(", ")));
+        if (!where.isEmpty())
+            sub += QLatin1String(" WHERE ") + where;
+        t.sql = QStringLiteral("UPDATE %1 AS \"jet_t\" SET %2 FROM (%3) AS \"jet_s\" WHERE \"jet_t\".rowid = \"jet_s\".\"jet_rid\"")
+                    .arg(quoteIdent(inst.table), assignments.join(QLatin1String(", ")), sub);
+    }
+}
+
+void JetEmitter::emitDelete(const Statement &st, Translation &t)
+{
+    Scope scope;
+    for (const SourcePtr &src : st.sources)
+        collectSources(*src, scope);
+    int target = -1;
+    if (!st.deleteTable.isEmpty()) {
+        for (size_t i = 0; i < scope.instances.size(); ++i) {
+            if (sameName(scope.instances[i].name, st.deleteTable))
+                target = int(i);
+        }
+        if (target < 0)
+            throw jetException(ErrNoInputTable, st.deleteTable);
+    } else if (scope.instances.size() == 1) {
+        target = 0;
+    } else {
+        throw DbException(3128, QStringLiteral("Specify the table containing the records you want to delete."));
+    }
+    const Instance &inst = scope.instances[size_t(target)];
+    if (inst.table.isEmpty())
+        throw DbException(3086, QStringLiteral("Could not delete from specified tables."));
+    const QString where = st.where ? condition(*st.where, scope) : QString();
+    t.kind = Translation::Kind::Delete;
+    const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
+    if (singleTable) {
+        t.sql = QStringLiteral("DELETE FROM %1").arg(quoteIdent(inst.table));
+        if (inst.name != inst.table)
+            t.sql += QLatin1String(" AS ") + quoteIdent(inst.name);
+        if (!where.isEmpty())
+            t.sql += QLatin1String(" WHERE ") + where;
+    } else {
+        QStringList from;
+        for (const SourcePtr &src : st.sources)
+            from.append(fromSql(*src, scope));
+        QString sub = QStringLiteral("SELECT %1.rowid FROM %2").arg(quoteIdent(inst.name), from.join(QLatin1String(", ")));
+        if (!where.isEmpty())
+            sub += QLatin1String(" WHERE ") + where;
+        t.sql = QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(quoteIdent(inst.table), sub);
+    }
 }
 
 // ------------------------------------------------------------------ SELECT
@@ -719,18 +749,30 @@ JetEmitter::CoreParts JetEmitter::emitCore(const SelectCore &core, Scope *parent
         from.append(fromSql(*src, scope));
     parts.from = from.join(QLatin1String(", "));
 
-    QStringList where;
+    auto both = [](const QString &a, const QString &b) {
+        return a.isEmpty() ? b : b.isEmpty() ? a : QStringLiteral("(%1) AND (%2)").arg(a, b);
+    };
+    // A filter goes before the grouping; one that reads a total (through an
+    // alias of an aggregate column) can only hold on the groups.
+    QString filterSql;
+    bool filterOnGroups = false;
     if (core.where)
-        where.append(condition(*core.where, scope));
-    if (filter)
-        where.append(condition(*filter, scope));
-    parts.where = where.size() == 2 ? QStringLiteral("(%1) AND (%2)").arg(where[0], where[1]) : where.join(QString());
+        parts.where = condition(*core.where, scope);
+    if (filter) {
+        const Typed f = expr(*filter, scope);
+        filterSql = f.sql;
+        filterOnGroups = f.aggregate;
+        if (!filterOnGroups)
+            parts.where = both(parts.where, filterSql);
+    }
 
     bool aggregate = !core.groupBy.empty() || core.having;
     for (const ExprPtr &g : core.groupBy)
         parts.groupBy.append(sortTerm(value(*g, scope)));
     if (core.having)
         parts.having = condition(*core.having, scope);
+    if (filterOnGroups)
+        parts.having = both(parts.having, filterSql);
     for (const auto &item : parts.items)
         aggregate = aggregate || item.typed.aggregate;
     parts.aggregate = aggregate;
@@ -1514,6 +1556,12 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
     }
     if (t.type == FieldType::Empty && !nullOperand)
         t.type = FieldType::Double;
+    // Currency arithmetic is exact in ten-thousandths: the REAL sum of two
+    // stored amounts is brought back to the four-decimal value, so that
+    // "Balance <> Subtotal + Tax" sees no binary noise.
+    if (t.type == FieldType::Currency && !nullOperand
+        && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")))
+        t.sql = QStringLiteral("round(%1, 4)").arg(t.sql);
     t.size = typeSize(t.type);
     return t;
 }
@@ -1558,7 +1606,7 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
     } else if (fn == QLatin1String("min") || fn == QLatin1String("max")) {
         t.sql = QStringLiteral("%1(%2%3)").arg(fn, x, isText(at) ? QStringLiteral(" COLLATE JETTEXT") : QString());
         t.type = at;
-        t.size = a.size;
+        t.size = isText(at) ? typeSize(at) : a.size;
         return t;
     } else if (fn == QLatin1String("count")) {
         t.sql = QStringLiteral("count(%1)").arg(x);
@@ -1568,7 +1616,7 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
         const QString name = fn == QLatin1String("first") ? QStringLiteral("jet_first") : QStringLiteral("jet_last");
         t.sql = pivoted ? QStringLiteral("%1(%2, %3)").arg(name, x, m_pivotCondition) : QStringLiteral("%1(%2)").arg(name, x);
         t.type = at;
-        t.size = a.size;
+        t.size = isText(at) ? typeSize(at) : a.size;
         return t;
     }
     t.size = typeSize(t.type);
@@ -1620,13 +1668,7 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
         } else {
             t.sql = QStringLiteral("CASE WHEN %1 THEN %2 ELSE %3 END").arg(c.sql, args[0].sql, args[1].sql);
             t.type = widen(args[0].type, args[1].type);
-            if (isText(t.type)) {
-                const bool sameColumn = args[0].column && args[1].column && args[0].baseTable == args[1].baseTable
-                                        && args[0].baseColumn == args[1].baseColumn;
-                t.size = t.type == FieldType::Memo ? 0 : (sameColumn ? args[0].size : 255);
-            } else {
-                t.size = typeSize(t.type);
-            }
+            t.size = typeSize(t.type);
         }
         t.sql = QLatin1Char('(') + t.sql + QLatin1Char(')');
         Typed r = finish(t);

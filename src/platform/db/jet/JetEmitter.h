@@ -60,6 +60,12 @@ private:
     struct Instance;
 
     Translation emitStatement(const Request &request, const QList<Value> *pivotValues);
+    void emitSelect(const Request &request, Translation &t);
+    // pivotValues null: the first step (the values' query and the builder).
+    void emitTransform(const Request &request, Translation &t, const QList<Value> *pivotValues);
+    void emitInsert(const syntax::Statement &st, Translation &t);
+    void emitUpdate(const syntax::Statement &st, Translation &t);
+    void emitDelete(const syntax::Statement &st, Translation &t);
     void declareParameters(const syntax::Statement &st);
     void finishParameters(Translation &t) const;
 

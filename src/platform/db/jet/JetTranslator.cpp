@@ -120,11 +120,15 @@ public:
 
     Translation translate(const QString &jetSql, const QString &filter, const QString &sort, bool savedText) const
     {
-        QString key;
-        key.reserve(jetSql.size() + filter.size() + sort.size() + 4);
-        key += savedText ? QLatin1Char('Q') : QLatin1Char('S');
-        key += jetSql;
-        if (!filter.isEmpty() || !sort.isEmpty()) {
+        // A plain statement is its own key (shared, not copied); the other
+        // forms are told apart by a prefix no statement starts with.
+        QString key = jetSql;
+        if (savedText || !filter.isEmpty() || !sort.isEmpty()) {
+            key = QString();
+            key.reserve(jetSql.size() + filter.size() + sort.size() + 4);
+            key += separator();
+            key += savedText ? QLatin1Char('Q') : QLatin1Char('F');
+            key += jetSql;
             key += separator();
             key += filter;
             key += separator();

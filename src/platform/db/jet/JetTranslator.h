@@ -51,9 +51,15 @@ struct Translation
 {
     enum class Kind { Select, Insert, Update, Delete, Crosstab };
     Kind kind = Kind::Select;
+    // The saved-query type DAO reports: 0 select, 16 crosstab, 32 delete,
+    // 48 update, 64 append, 80 make-table, 128 union.
+    int queryType = 0;
     QString sql;                     // for Crosstab: empty until built with the pivot values
     QList<ResultColumn> columns;     // for Select (and Crosstab: the row-heading columns)
-    QStringList parameters;          // declared and implicit parameters, in binding order
+    // Declared parameters, then positional "?" marks and implicit ones, in
+    // binding order; the SQL refers to parameter i as ?i (1-based). A "?" is
+    // listed as "?" with type Empty.
+    QStringList parameters;
     QList<FieldType> parameterTypes;
     // A single base table the statement reads plain rows from (updatable
     // dynaset); empty otherwise.
@@ -78,7 +84,10 @@ struct Translation
 
 // Parses Jet SQL (a real tokenizer and expression parser) and emits SQLite
 // that calls the functions registered by registerFunctions(). Errors throw
-// platform::DbException with Jet's numbers. Translations are cached by text.
+// platform::DbException with Jet's numbers (registered functions fail with
+// "JET nnnn: text"). Translations are cached by text and dropped when the
+// catalog's schema generation changes; the translator may be shared between
+// threads.
 class JetTranslator
 {
 public:
@@ -90,8 +99,9 @@ public:
     // A saved query's text: names that resolve to nothing become parameters
     // (Text), listed after the declared ones in order of appearance.
     Translation translateSavedQuery(const QString &jetSql) const;
-    // A recordset's source with a filter ANDed into its WHERE and a sort that
-    // replaces its ORDER BY (either may be empty).
+    // A recordset's source with a filter ANDed into its WHERE (its HAVING
+    // when it reads a total) and a sort that replaces its ORDER BY (either may
+    // be empty). Over a UNION the filter reads the result columns.
     Translation translateWithFilter(const QString &jetSql, const QString &filter, const QString &sort) const;
     // A Jet criterion over the given columns (Find), emitted as an SQLite
     // boolean expression whose column references are "name" quoted.

@@ -1,0 +1,207 @@
+#include "controls/CXEdit.h"
+
+#include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
+#include "app/base/TextUtil.h"
+#include "controls/ControlMessages.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/Prompt.h"
+#include "resources/Strings.h"
+
+#include <QtCore/QRegularExpression>
+#include <QtGui/QKeyEvent>
+
+namespace {
+
+// The program's date entry format, from the string table when it holds one.
+QString dateFormat()
+{
+    const QString format = LoadResourceString(40006);
+    return format.isEmpty() ? QStringLiteral("%m/%d/%y") : format;
+}
+
+// printf of one integer through a format such as "%8d"; other formats give "%d".
+QString formatInteger(const QString &format, int value)
+{
+    static const QRegularExpression integer(QStringLiteral("^%[-+ 0#]*[0-9]*l?d$"));
+    const QString used = integer.match(format).hasMatch() ? format : QStringLiteral("%d");
+    return QString::asprintf(used.toLatin1().constData(), value).trimmed();
+}
+
+} // namespace
+
+CXEdit::CXEdit(QWidget *parent) : QLineEdit(parent) {}
+
+void CXEdit::SetType(const QString &typeText, int percentKind)
+{
+    m_kind = Plain;
+    m_min = INT_MIN;
+    m_max = INT_MAX;
+    m_decimals = 0;
+    m_scale = 1;
+    m_type = typeText;
+    m_format.clear();
+    if (typeText.isEmpty())
+        return;
+    const QChar first = typeText.at(0);
+    if (first == QLatin1Char('/')) {
+        m_kind = Date;
+        m_format = dateFormat();
+        m_max = 25000;
+    } else if (first == QLatin1Char(':')) {
+        m_kind = Time;
+        m_format = QStringLiteral("%H:%M");
+        m_max = 25000;
+    } else if (first == QLatin1Char('%')) {
+        const int digits = typeText.size() > 1 && typeText.at(1).isDigit() ? typeText.at(1).digitValue() : 0;
+        m_format = typeText;
+        if (percentKind == Unsigned) {
+            m_kind = Unsigned;
+            m_min = 0;
+            m_max = digits == 1 ? 9 : digits == 2 ? 99 : 255;
+        } else {
+            m_kind = Signed;
+            if (digits > 0) {
+                long long limit = 1;
+                for (int i = 0; i < digits; ++i)
+                    limit *= 10;
+                limit -= 1;
+                if (limit > INT_MAX)
+                    limit = INT_MAX;
+                m_max = int(limit);
+                m_min = -int(limit);
+            }
+        }
+    } else if (first >= QLatin1Char('1') && first <= QLatin1Char('4')) {
+        m_kind = FixedPoint;
+        m_decimals = first.digitValue();
+        m_scale = m_decimals == 1 ? 10 : m_decimals == 2 ? 100 : m_decimals == 3 ? 1000 : 10000;
+        m_format = QStringLiteral("%.%1f").arg(m_decimals);
+    } else if (first == QLatin1Char('$')) {
+        m_kind = FixedPoint;
+        m_decimals = 2;
+        m_scale = 100;
+        m_format = QStringLiteral("%.2f");
+    }
+}
+
+QString CXEdit::FormatValue() const
+{
+    switch (m_kind) {
+    case Time: return m_value == 0 ? QString() : MinutesToText(m_value);
+    case Unsigned:
+    case Signed: return m_value == 0 ? QString() : formatInteger(m_format, m_value);
+    case FixedPoint: return m_value == 0 ? QString() : FormatDouble(double(m_value) / m_scale, m_format);
+    default: return m_text; // plain and date fields keep the text they were given
+    }
+}
+
+QString CXEdit::FormatNumber(int value) const
+{
+    switch (m_kind) {
+    case Time: return MinutesToText(value);
+    case Unsigned:
+    case Signed: return formatInteger(m_format, value);
+    case FixedPoint: return FormatDouble(double(value) / m_scale, m_format);
+    default: return QString::number(value);
+    }
+}
+
+void CXEdit::SetValue(int value, int caret)
+{
+    m_value = value;
+    m_text = FormatValue();
+    if (caret == 255)
+        return;
+    setText(m_text);
+    if (caret < 0 || caret > m_text.size())
+        setCursorPosition(int(m_text.size()));
+    else
+        setCursorPosition(caret);
+}
+
+void CXEdit::SetText(const QString &input)
+{
+    QString text = input;
+    TrimText(text);
+    std::int32_t value = 0;
+    switch (m_kind) {
+    case Time:
+        ParseHoursMinutes(text, value);
+        break;
+    case Unsigned:
+    case Signed:
+    case FixedPoint:
+        ParseFixedPoint(text, value, m_decimals);
+        break;
+    default:
+        m_text = text;
+        setText(text);
+        return;
+    }
+    if (value > m_max || value < m_min) {
+        platform::Prompt::beep();
+        value = 0;
+    }
+    SetValue(value, -1);
+}
+
+bool CXEdit::acceptsChar(QChar c) const
+{
+    if (c.unicode() < 32 || c.isDigit())
+        return true;
+    if (c.isLetter())
+        return false;
+    if (c == QLatin1Char('-') && m_min < 0)
+        return true;
+    switch (m_kind) {
+    case FixedPoint: return c == QLatin1Char('.');
+    case Date: return QStringLiteral("/- .").contains(c);
+    case Time: return QStringLiteral(":- .").contains(c);
+    default: return false;
+    }
+}
+
+void CXEdit::keyPressEvent(QKeyEvent *event)
+{
+    const QString typed = event->text();
+    if (m_kind != Plain && !typed.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        for (QChar c : typed) {
+            if (!acceptsChar(c)) {
+                platform::Prompt::beep();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CXEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    // An empty date field offers today, with the day selected.
+    if (m_kind == Date && m_value == 0 && text().trimmed().isEmpty()) {
+        const QString today = DateTime::fromDate(platform::Clock::today()).format(QStringLiteral("%m/%d/%y"));
+        setText(today);
+        m_text = today;
+        setSelection(3, 2);
+    }
+}
+
+void CXEdit::Spin(int scrollCode)
+{
+    if (scrollCode != SB_LINEUP && scrollCode != SB_LINEDOWN)
+        return;
+    bool ok = false;
+    int current = text().trimmed().toInt(&ok);
+    if (!ok)
+        current = 0;
+    const int next = current + (scrollCode == SB_LINEUP ? 1 : -1);
+    if (next < -32766 || next > 32767) {
+        platform::Prompt::beep();
+        return;
+    }
+    setText(QString::number(next));
+}

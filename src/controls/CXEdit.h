@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QtCore/QString>
+#include <QtWidgets/QLineEdit>
+
+#include <climits>
+
+// A single-line entry field that knows the kind of value it holds: a date, a
+// time in hours and minutes, a whole number within limits, or a fixed-point
+// number with one to four decimals (money has two). It filters keystrokes,
+// keeps the value as an integer (minutes, the number, or the number times the
+// scale) and shows it in its own format. The grids use it as their typed
+// in-place editor and to format typed values.
+class CXEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    enum Kind { Plain = 0, Date = 4, Time = 5, Unsigned = 6, Signed = 7, FixedPoint = 8 };
+
+    explicit CXEdit(QWidget *parent = nullptr);
+
+    // The kind from the first character of the type text: "/" date, ":" time,
+    // "%n" a whole number of n digits (kind 6 when `percentKind` is 6, else
+    // signed), "1".."4" fixed point with that many decimals, "2" or "$" money.
+    void SetType(const QString &typeText, int percentKind);
+    // Stores the value and its text; unless `caret` is 255 the text is shown
+    // with the caret at that position (-1: the end).
+    void SetValue(int value, int caret = -1);
+    int GetValue() const { return m_value; }
+    // Parses a typed text into the value; an out-of-range value beeps and
+    // becomes 0.
+    void SetText(const QString &text);
+    // The value's text: empty for 0.
+    QString FormatValue() const;
+    // The text of any value in this field's format, 0 included ("0.00").
+    QString FormatNumber(int value) const;
+    QString shownText() const { return m_text; }
+
+    int kind() const { return m_kind; }
+    int decimals() const { return m_decimals; }
+    int scale() const { return m_scale; }
+    int minimum() const { return m_min; }
+    int maximum() const { return m_max; }
+    QString format() const { return m_format; }
+
+    // A spin button's step: the field's whole number goes up (SB_LINEUP) or
+    // down (SB_LINEDOWN) by one within -32766..32767, else it beeps.
+    void Spin(int scrollCode);
+
+    // Whether a typed character passes the filter of this kind.
+    bool acceptsChar(QChar c) const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    int m_kind = Plain;
+    int m_value = 0;
+    int m_decimals = 0;
+    int m_min = INT_MIN;
+    int m_max = INT_MAX;
+    int m_scale = 1;
+    QString m_type;
+    QString m_format;
+    QString m_text;
+};

@@ -1,0 +1,1126 @@
+#include "controls/CXGridCtrl.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/ImageList.h"
+#include "controls/ControlMessages.h"
+#include "controls/CXEdit.h"
+#include "controls/DlgItem.h"
+#include "controls/DrawTextFormat.h"
+#include "data/CXDaoSet.h"
+#include "data/DaoError.h"
+#include "platform/Prompt.h"
+#include "platform/db/DbException.h"
+
+#include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QScrollBar>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kScrollBarWidth = 17;
+constexpr std::uint8_t kCurrentRowColour = 24;
+
+using platform::FieldType;
+using platform::Value;
+
+int clampToInt(qint64 n)
+{
+    return int(std::clamp<qint64>(n, INT_MIN, INT_MAX));
+}
+
+// The number a field value gives a cell: whole numbers as they are, Yes/No as
+// -1 or 0, floating point cut toward zero, money in ten-thousandths or, for
+// a money column ("$"), in cents (the No Charge marker stays 1 or -1). False
+// when the value sets no number (Null, texts, dates).
+bool loadNumber(const Value &value, bool dollars, int &out)
+{
+    if (value.isNull())
+        return false;
+    switch (value.type()) {
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+        out = clampToInt(value.toInt64());
+        return true;
+    case FieldType::Boolean:
+        out = value.toBool() ? -1 : 0;
+        return true;
+    case FieldType::Single:
+    case FieldType::Double:
+        out = clampToInt(qint64(value.toDouble()));
+        return true;
+    case FieldType::Currency: {
+        const qint64 units = value.toMoney().units();
+        if (!dollars)
+            out = clampToInt(units);
+        else if (units == 1 || units == -1)
+            out = int(units);
+        else
+            out = clampToInt(units / 100);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// The value a cell's number is stored as, by the field's type: the inverse
+// of loadNumber, so money never passes through a double.
+Value numberForField(FieldType type, qint64 number, bool dollars)
+{
+    switch (type) {
+    case FieldType::Boolean: return Value(number != 0);
+    case FieldType::Byte: return Value(std::int64_t(quint8(number)), FieldType::Byte);
+    case FieldType::Integer: return Value(std::int64_t(qint16(number)), FieldType::Integer);
+    case FieldType::Currency: return Value(dollars ? Money::fromCents(number) : Money::fromUnits(number));
+    case FieldType::Single: return Value(float(number));
+    case FieldType::Double: return Value(double(number));
+    case FieldType::Text:
+    case FieldType::Memo: return Value(QString::number(number), type);
+    default: return Value(std::int64_t(qint32(number)), FieldType::Long);
+    }
+}
+
+QString rightTrimmed(QString text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+CXGridCtrl::CXGridCtrl(QWidget *parent) : CXWnd(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    m_hue = -1;
+}
+
+CXGridCtrl::~CXGridCtrl() = default;
+
+// --- building ---------------------------------------------------------------------
+
+int CXGridCtrl::AddColumn(const QString &title, unsigned width, unsigned type, const QString &lookup,
+                          std::uint8_t editable, std::uint32_t format)
+{
+    Column column;
+    column.title = title;
+    column.width = width;
+    column.type = type;
+    column.lookup = lookup;
+    column.editable = editable;
+    column.format = format | DT_NOPREFIX;
+    if (!title.contains(QLatin1Char('\n')))
+        column.format |= DT_SINGLELINE | DT_VCENTER;
+    m_columns.append(column);
+    m_colCount = int(m_columns.size());
+    return m_colCount - 1;
+}
+
+std::uint32_t CXGridCtrl::cellFormatFor(int column) const
+{
+    const Column &c = m_columns[column];
+    std::uint32_t format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    if (c.type >= 3 || (c.format & DT_RIGHT))
+        format |= DT_RIGHT;
+    return format;
+}
+
+void CXGridCtrl::SetRows(int rows, int visible, bool numberColumns)
+{
+    HideEditor();
+    m_rowCount = std::max(0, rows);
+    m_visibleRows = std::max(1, std::min(visible, m_rowCount));
+    m_colCount = int(m_columns.size());
+    // Texts and values stay by cell index; the rest of every cell is reset.
+    m_rowInfo.resize(m_rowCount);
+    m_cells.resize(qsizetype(m_rowCount) * m_colCount);
+    for (int r = 0; r < m_rowCount; ++r) {
+        m_rowInfo[r].textsCurrent = 0;
+        for (int c = 0; c < m_colCount; ++c) {
+            Cell &x = cell(r, c);
+            x.editable = m_columns[c].editable;
+            x.image = 255;
+            x.colour = 0;
+            x.format = cellFormatFor(c);
+        }
+    }
+    for (int c = 0; c < m_colCount; ++c)
+        m_columns[c].field = numberColumns ? std::uint8_t(c) : std::uint8_t(255);
+    if (m_firstVisible > std::max(0, m_rowCount - m_visibleRows))
+        m_firstVisible = std::max(0, m_rowCount - m_visibleRows);
+    if (m_curRow >= m_rowCount)
+        m_curRow = -1;
+    if (isCreated())
+        SetVertScrollRange(m_rowCount, m_visibleRows);
+    update();
+}
+
+void CXGridCtrl::createEditors()
+{
+    const QFont &font = Appearance::instance().GetFont(m_cellFont);
+    m_edit = new QLineEdit(this);
+    SetDlgCtrlID(m_edit, kTextEditId);
+    m_typed = new CXEdit(this);
+    SetDlgCtrlID(m_typed, kTypedEditId);
+    m_typed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_formatter = new CXEdit(this);
+    SetDlgCtrlID(m_formatter, kFormatEditId);
+    m_list = new QComboBox(this);
+    SetDlgCtrlID(m_list, kListId);
+    for (QWidget *editor : {static_cast<QWidget *>(m_edit), static_cast<QWidget *>(m_typed),
+                            static_cast<QWidget *>(m_formatter), static_cast<QWidget *>(m_list)}) {
+        editor->setFont(font);
+        editor->hide();
+        editor->installEventFilter(this);
+    }
+    connect(m_list, &QComboBox::activated, this, [this] { EndEdit(); });
+}
+
+bool CXGridCtrl::Create(QWidget *parent, unsigned id, int x, int y, unsigned extendedStyle)
+{
+    Q_UNUSED(extendedStyle);
+    if (!parent)
+        return false;
+    if (parentWidget() != parent)
+        setParent(parent);
+    int width = 1;
+    for (const Column &c : m_columns)
+        width += int(c.width);
+    if (m_rowCount > m_visibleRows)
+        width += kScrollBarWidth;
+    const int height = m_headerHeight + m_visibleRows * m_rowHeight + 1;
+    setGeometry(x, y, width, height);
+    if (m_hue < 0)
+        SetColorScheme(210);
+    markCreated(parent, id);
+    createEditors();
+    SetVertScrollRange(m_rowCount, m_visibleRows);
+    return true;
+}
+
+bool CXGridCtrl::CreateInDlgItem(QWidget *parent, unsigned id, unsigned extendedStyle)
+{
+    QRect place;
+    if (!takePlaceholder(parent, id, nullptr, &place))
+        return false;
+    if (!Create(parentWidget() ? parentWidget() : parent, id, place.left(), place.top(), extendedStyle))
+        return false;
+    m_owner = parent;
+    return true;
+}
+
+void CXGridCtrl::SetColumnWidth(int column, unsigned pixels)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].width = pixels;
+    update();
+}
+
+void CXGridCtrl::SetHeaderStyle(std::uint8_t colour, std::uint8_t style, std::uint8_t font)
+{
+    m_headerColour = colour;
+    m_headerStyle = style;
+    m_headerFont = font;
+    update();
+}
+
+void CXGridCtrl::SetRowColors(bool highlightCurrentRow, std::uint8_t lastRowColour)
+{
+    m_highlight = highlightCurrentRow;
+    m_lastRowColour = lastRowColour;
+    update();
+}
+
+void CXGridCtrl::SetGridColors(std::uint8_t background, std::uint8_t frameStyle, std::uint8_t cellFont)
+{
+    m_background = background;
+    m_frameStyle = frameStyle;
+    m_cellFont = cellFont;
+    update();
+}
+
+// --- cells ------------------------------------------------------------------------------
+
+void CXGridCtrl::IndexToCell(int index, int &row, int &column) const
+{
+    if (m_colCount <= 0) {
+        row = column = 0;
+        return;
+    }
+    row = index / m_colCount;
+    column = index % m_colCount;
+}
+
+QString CXGridCtrl::pickText(int column, int value) const
+{
+    for (const CListItem &item : m_pickItems)
+        if (item.number(1) == column && item.m_value == value)
+            return item.m_text;
+    return QString();
+}
+
+int CXGridCtrl::GetCellValue(int row, int column) const
+{
+    return validCell(row, column) ? cell(row, column).value : 0;
+}
+
+void CXGridCtrl::SetCellValue(int row, int column, int value)
+{
+    if (!validCell(row, column))
+        return;
+    HideEditor();
+    Cell &x = cell(row, column);
+    x.value = value;
+    if (m_columns[column].type == 2)
+        x.text = pickText(column, value);
+    m_rowInfo[row].textsCurrent = 0;
+    update();
+}
+
+QString CXGridCtrl::GetCellText(int row, int column) const
+{
+    return validCell(row, column) ? cell(row, column).text : QString();
+}
+
+void CXGridCtrl::CopyCellText(int fromRow, int fromColumn, int toRow, int toColumn)
+{
+    if (!validCell(fromRow, fromColumn) || !validCell(toRow, toColumn))
+        return;
+    cell(toRow, toColumn).text = cell(fromRow, fromColumn).text;
+    update();
+}
+
+void CXGridCtrl::SetCellText(int row, int column, const QString &text)
+{
+    if (!validCell(row, column))
+        return;
+    HideEditor();
+    cell(row, column).text = text;
+    update();
+}
+
+void CXGridCtrl::SetCellEditable(int row, int column, std::uint8_t editable)
+{
+    if (!validCell(row, column) || editable == 255)
+        return;
+    cell(row, column).editable = editable;
+    update();
+}
+
+void CXGridCtrl::SetCellImage(int row, int column, std::uint8_t image)
+{
+    if (!validCell(row, column))
+        return;
+    cell(row, column).image = image;
+    update();
+}
+
+void CXGridCtrl::SetCellColor(int row, int column, std::uint8_t colour)
+{
+    if (!validCell(row, column))
+        return;
+    cell(row, column).colour = colour;
+    update();
+}
+
+bool CXGridCtrl::IsCellEditable(int row, int column) const
+{
+    return validCell(row, column) && cell(row, column).editable != 0;
+}
+
+std::uint8_t CXGridCtrl::cellImage(int row, int column) const
+{
+    return validCell(row, column) ? cell(row, column).image : std::uint8_t(255);
+}
+
+std::uint8_t CXGridCtrl::cellColour(int row, int column) const
+{
+    return validCell(row, column) ? cell(row, column).colour : std::uint8_t(0);
+}
+
+void CXGridCtrl::SetColumnEditable(int column, std::uint8_t editable)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].editable = editable;
+    for (int r = 0; r < m_rowCount; ++r)
+        cell(r, column).editable = editable;
+    update();
+}
+
+void CXGridCtrl::SetRowEditable(int row, std::uint8_t editable)
+{
+    if (row < 0 || row >= m_rowCount)
+        return;
+    for (int c = 0; c < m_colCount; ++c)
+        cell(row, c).editable = editable;
+    update();
+}
+
+void CXGridCtrl::NumberRows()
+{
+    if (m_colCount == 0)
+        return;
+    for (int r = 0; r < m_rowCount; ++r) {
+        cell(r, 0).value = r + 1;
+        m_rowInfo[r].textsCurrent = 0;
+    }
+    update();
+}
+
+QString CXGridCtrl::GetColumnHeader(int column) const
+{
+    return column >= 0 && column < m_colCount ? m_columns[column].title : QString();
+}
+
+unsigned CXGridCtrl::GetColumnType(int column) const
+{
+    return column >= 0 && column < m_colCount ? m_columns[column].type : 0;
+}
+
+QString CXGridCtrl::GetColumnLookup(int column) const
+{
+    return column >= 0 && column < m_colCount ? m_columns[column].lookup : QString();
+}
+
+bool CXGridCtrl::IsCaptionRow(int row) const
+{
+    return row >= 0 && row < m_rowCount && m_rowInfo[row].caption != 0;
+}
+
+void CXGridCtrl::SetCaptionRow(int row, bool caption)
+{
+    if (row >= 0 && row < m_rowCount) {
+        m_rowInfo[row].caption = caption ? 1 : 0;
+        update();
+    }
+}
+
+int CXGridCtrl::rowValue(int row) const
+{
+    return row >= 0 && row < m_rowCount ? m_rowInfo[row].value : 0;
+}
+
+void CXGridCtrl::setRowValue(int row, int value)
+{
+    if (row >= 0 && row < m_rowCount)
+        m_rowInfo[row].value = value;
+}
+
+void CXGridCtrl::Refresh()
+{
+    RefreshRow(-1);
+}
+
+void CXGridCtrl::RefreshRow(int row)
+{
+    if (row < 0) {
+        for (RowInfo &info : m_rowInfo)
+            info.textsCurrent = 0;
+    } else if (row < m_rowCount) {
+        m_rowInfo[row].textsCurrent = 0;
+    }
+    if (isCreated())
+        update();
+}
+
+// --- pick items -----------------------------------------------------------------------
+
+void CXGridCtrl::AddPickItem(int column, int value, const QString &text)
+{
+    m_pickItems.append(CListItem(value, text, column));
+}
+
+int CXGridCtrl::AddPickItems(int column, int firstValue, const QString &list)
+{
+    QStringList entries = list.split(QLatin1Char(','));
+    entries.removeLast();
+    for (int i = 0; i < entries.size(); ++i)
+        AddPickItem(column, firstValue + i, entries[i]);
+    return int(entries.size());
+}
+
+// --- editing -----------------------------------------------------------------------------
+
+int CXGridCtrl::columnLeft(int column) const
+{
+    int left = 0;
+    for (int c = 0; c < column && c < m_colCount; ++c)
+        left += int(m_columns[c].width);
+    return left;
+}
+
+void CXGridCtrl::HideEditor()
+{
+    if (m_editor) {
+        QWidget *editor = m_editor;
+        m_editor = nullptr;
+        editor->hide();
+    }
+}
+
+void CXGridCtrl::EditCell(int row, int column)
+{
+    EndEdit();
+    HideEditor();
+    if (row < 0 || row >= m_rowCount) {
+        m_curRow = -1;
+        update();
+        return;
+    }
+    if (column < 0 || column >= m_colCount)
+        column = 0;
+    if (m_colCount == 0)
+        return;
+    if (!m_columns[column].editable) {
+        const int step = (column == 0 || !m_columns[column - 1].editable) ? 1 : -1;
+        const int start = column;
+        do {
+            column += step;
+            if (column >= m_colCount)
+                column = 0;
+            else if (column < 0)
+                column = m_colCount - 1;
+        } while (column != start && !m_columns[column].editable);
+        if (column == start)
+            return;
+    }
+    if (!cell(row, column).editable || !m_edit)
+        return;
+    m_curRow = row;
+    m_curCol = column;
+    const int top = (row - m_firstVisible) * m_rowHeight + m_headerHeight;
+    const int left = columnLeft(column);
+    QRect rect(left, top, int(m_columns[column].width), m_rowHeight);
+    const Column &c = m_columns[column];
+    const Cell &x = cell(row, column);
+    if (c.type == 1) {
+        rect.setTop(rect.top() + 1);
+        m_edit->setGeometry(rect);
+        m_edit->setText(x.text);
+        m_edit->selectAll();
+        m_editor = m_edit;
+    } else if (c.type == 2) {
+        rect.translate(1, -1);
+        m_list->blockSignals(true);
+        m_list->clear();
+        int selected = -1;
+        for (const CListItem &item : m_pickItems) {
+            if (item.number(1) != column)
+                continue;
+            m_list->addItem(item.m_text, item.m_value);
+            if (item.m_value == x.value && selected < 0)
+                selected = m_list->count() - 1;
+        }
+        m_list->setCurrentIndex(selected);
+        m_list->blockSignals(false);
+        m_list->setGeometry(rect);
+        m_editor = m_list;
+    } else {
+        rect.setTop(rect.top() + 1);
+        rect.setRight(rect.right() + 1);
+        m_typed->SetType(c.lookup, int(c.type));
+        m_typed->SetValue(x.value, 0);
+        m_typed->setGeometry(rect);
+        m_typed->selectAll();
+        m_editor = m_typed;
+    }
+    m_editor->show();
+    m_editor->raise();
+    m_editor->setFocus(Qt::OtherFocusReason);
+    update();
+    sendToOwner(MSG_ROW_ENTERED, qintptr(controlId()), qintptr(CellIndex(row, column)));
+}
+
+QString CXGridCtrl::editorText() const
+{
+    if (m_editor == m_edit)
+        return m_edit->text();
+    if (m_editor == m_typed)
+        return m_typed->text();
+    if (m_editor == m_list)
+        return m_list->currentText();
+    return QString();
+}
+
+void CXGridCtrl::EndEdit()
+{
+    if (m_committing || m_curRow < 0 || m_curRow >= m_rowCount || !m_editor || !validCell(m_curRow, m_curCol))
+        return;
+    m_committing = true;
+    Cell &x = cell(m_curRow, m_curCol);
+    const Column &c = m_columns[m_curCol];
+    const QString text = editorText();
+    bool changed = false;
+    if (text != x.text) {
+        if (c.type == 1) {
+            QString entry = text;
+            const int amp = c.lookup.indexOf(QLatin1Char('&'));
+            if (amp >= 0) {
+                const int maxLength = c.lookup.mid(amp + 1).toInt();
+                if (maxLength > 0 && entry.size() > maxLength)
+                    entry.truncate(maxLength);
+            }
+            changed = entry != x.text;
+            x.text = entry;
+            if (m_editor == m_edit && m_edit->text() != entry)
+                m_edit->setText(entry);
+        } else if (c.type == 2) {
+            // A list without a chosen entry leaves the cell as it was.
+            if (m_list->currentIndex() >= 0) {
+                const int value = m_list->currentData().toInt();
+                x.text = text;
+                changed = value != x.value;
+                x.value = value;
+            }
+        } else {
+            m_typed->SetType(c.lookup, int(c.type));
+            m_typed->SetText(text);
+            const int value = m_typed->GetValue();
+            x.text = m_typed->shownText();
+            changed = value != x.value;
+            x.value = value;
+        }
+    }
+    m_committing = false;
+    if (changed) {
+        m_modified = 1;
+        sendToOwner(MSG_VALUE_CHANGED, qintptr(controlId()), qintptr(CellIndex(m_curRow, m_curCol)));
+    }
+    update();
+}
+
+void CXGridCtrl::PostEditCell(int row, int column)
+{
+    QMetaObject::invokeMethod(this, [this, row, column] { EditCell(row, column); }, Qt::QueuedConnection);
+}
+
+// --- keys -------------------------------------------------------------------------------
+
+void CXGridCtrl::moveToCell(int row, int column)
+{
+    if (row < m_firstVisible)
+        m_firstVisible = row;
+    else if (row > m_firstVisible + m_visibleRows - 1)
+        m_firstVisible = std::max(0, row - m_visibleRows + 1);
+    if (verticalScrollBar())
+        verticalScrollBar()->setValue(m_firstVisible);
+    Refresh();
+    EditCell(row, column);
+}
+
+bool CXGridCtrl::handleKey(QKeyEvent *event)
+{
+    if (m_list && m_list->view() && m_list->view()->isVisible())
+        return false;
+    if (m_rowCount == 0 || m_colCount == 0)
+        return false;
+    int rowStep = 0;
+    int colStep = 0;
+    int row = m_curRow < 0 ? 0 : m_curRow;
+    int column = m_curCol;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const int dir = (shift || event->key() == Qt::Key_Backtab) ? -1 : 1;
+        if (m_tabMovesDown && m_rowCount >= 2)
+            rowStep = dir;
+        else
+            colStep = dir;
+        break;
+    }
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp: {
+        const int dir = event->key() == Qt::Key_PageDown ? 1 : -1;
+        int first = m_firstVisible + dir * m_visibleRows;
+        first = std::min(first, m_rowCount - m_visibleRows);
+        m_firstVisible = std::max(0, first);
+        if (verticalScrollBar())
+            verticalScrollBar()->setValue(m_firstVisible);
+        rowStep = dir * m_visibleRows;
+        break;
+    }
+    case Qt::Key_End:
+        row = m_rowCount - 1;
+        column = m_colCount;
+        colStep = -1;
+        break;
+    case Qt::Key_Home:
+        row = 0;
+        column = -1;
+        colStep = 1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Left: {
+        // Inside a text the arrows move the caret, not the cell.
+        QLineEdit *edit = nullptr;
+        if (m_editor == m_edit)
+            edit = m_edit;
+        else if (m_editor == m_typed)
+            edit = m_typed;
+        if (edit) {
+            const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+            if (start > 0)
+                return false;
+        }
+        colStep = event->key() == Qt::Key_Right ? 1 : -1;
+        break;
+    }
+    case Qt::Key_Up: rowStep = -1; break;
+    case Qt::Key_Down: rowStep = 1; break;
+    default: return false;
+    }
+    const int cells = m_rowCount * m_colCount;
+    for (int i = 0; i < cells; ++i) {
+        row += rowStep;
+        column += colStep;
+        if (column < 0) {
+            column = m_curCol;
+            row -= 1;
+        } else if (column >= m_colCount) {
+            column = 0;
+            row += 1;
+        }
+        if (row < 0 || row >= m_rowCount)
+            break;
+        if (cell(row, column).editable && m_columns[column].editable) {
+            moveToCell(row, column);
+            return true;
+        }
+    }
+    // Nothing further that way: the editor stays on the current cell.
+    moveToCell(m_curRow < 0 ? 0 : m_curRow, m_curCol);
+    return true;
+}
+
+bool CXGridCtrl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched != m_formatter && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    if (event->type() == QEvent::FocusOut && m_editor && watched == m_editor) {
+        auto *focus = static_cast<QFocusEvent *>(event);
+        if (focus->reason() != Qt::PopupFocusReason)
+            EndEdit();
+    }
+    return CXWnd::eventFilter(watched, event);
+}
+
+void CXGridCtrl::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleKey(event))
+        CXWnd::keyPressEvent(event);
+}
+
+// --- mouse --------------------------------------------------------------------------------
+
+bool CXGridCtrl::hitTest(const QPoint &pos, int &row, int &column, bool &header) const
+{
+    row = -1;
+    column = -1;
+    header = false;
+    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= m_client.width())
+        return false;
+    int left = 0;
+    for (int c = 0; c < m_colCount; ++c) {
+        const int width = int(m_columns[c].width);
+        if (pos.x() >= left && pos.x() < left + width) {
+            column = c;
+            break;
+        }
+        left += width;
+    }
+    if (column < 0)
+        return false;
+    if (pos.y() < m_headerHeight) {
+        header = true;
+        return true;
+    }
+    if (m_rowHeight <= 0)
+        return false;
+    const int r = m_firstVisible + (pos.y() - m_headerHeight) / m_rowHeight;
+    const int last = std::min(m_firstVisible + m_visibleRows - 1, m_rowCount - 1);
+    if (r > last)
+        return false;
+    row = r;
+    return true;
+}
+
+void CXGridCtrl::leftButtonUp(const QPoint &pos)
+{
+    int row;
+    int column;
+    bool header;
+    if (!hitTest(pos, row, column, header))
+        return;
+    if (header) {
+        sendToOwner(MSG_HEADER_CLICKED, qintptr(column), 0);
+        return;
+    }
+    const Cell &x = cell(row, column);
+    if (x.image != 255 && pos.x() < columnLeft(column) + 24)
+        sendToOwner(MSG_IMAGE_CLICKED, qintptr(x.image), qintptr(CellIndex(row, column)));
+    EditCell(row, column);
+}
+
+void CXGridCtrl::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        leftButtonUp(event->position().toPoint());
+    else
+        CXWnd::mouseReleaseEvent(event);
+}
+
+void CXGridCtrl::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        leftButtonUp(event->position().toPoint());
+        emit notified(NM_RCLICK, m_curRow, m_curCol, event->globalPosition().toPoint());
+        return;
+    }
+    CXWnd::mousePressEvent(event);
+}
+
+void CXGridCtrl::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    int row;
+    int column;
+    bool header;
+    const QPoint pos = event->position().toPoint();
+    if (hitTest(pos, row, column, header) && !header)
+        emit notified(NM_DBLCLK, row, column, pos);
+}
+
+void CXGridCtrl::OnVScroll(int code, int pos)
+{
+    if (ScrollVert(code, pos, &m_firstVisible)) {
+        Refresh();
+        EditCell(m_firstVisible, m_curCol);
+    }
+}
+
+
+// --- recordsets ----------------------------------------------------------------------------
+
+int CXGridCtrl::columnField(int column) const
+{
+    return column >= 0 && column < m_colCount ? m_columns[column].field : 255;
+}
+
+QString CXGridCtrl::rowKeyText(int row) const
+{
+    if (row < 0 || row >= m_rowCount)
+        return QString();
+    for (int c = 0; c < m_colCount; ++c) {
+        if (m_columns[c].type != 1 || m_columns[c].field == 255)
+            continue;
+        const QString text = cell(row, c).text.trimmed();
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString();
+}
+
+void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QString &fieldNames)
+{
+    if (m_rowCount == 0 || !set.IsOpen())
+        return;
+    HideEditor();
+    try {
+        if (!set.IsEmptySet())
+            set.MoveFirst();
+        if (!save && !fieldNames.isEmpty()) {
+            QStringList names = fieldNames.split(QLatin1Char(','));
+            names.removeLast();
+            int column = 0;
+            for (const QString &name : names) {
+                if (name.trimmed().isEmpty())
+                    continue;
+                if (column >= m_colCount)
+                    break;
+                const int index = set.GetFieldIndex(name.trimmed());
+                m_columns[column].field = index < 0 || index > 254 ? std::uint8_t(255) : std::uint8_t(index);
+                ++column;
+            }
+        }
+        for (int i = 0; i < skip && !set.IsEOF(); ++i)
+            set.MoveNext();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+        return;
+    }
+
+    bool hasKeyColumns = false;
+    for (const Column &c : m_columns)
+        hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
+
+    for (int r = 0; r < m_rowCount; ++r) {
+        if (m_rowInfo[r].caption)
+            continue;
+        QString key;
+        try {
+            if (!save) {
+                if (set.IsEOF())
+                    continue; // rows beyond the records keep their cells
+                for (int c = 0; c < m_colCount; ++c) {
+                    const Column &col = m_columns[c];
+                    if (col.field == 255)
+                        continue;
+                    const Value value = set.GetFieldValue(int(col.field));
+                    Cell &x = cell(r, c);
+                    int number = 0;
+                    if (loadNumber(value, col.lookup == QLatin1String("$"), number))
+                        x.value = number;
+                    else if (!value.isNull() && platform::isTextType(value.type()) && x.text.isEmpty())
+                        x.text = value.toString();
+                    if (col.type == 2)
+                        x.text = pickText(c, x.value);
+                }
+                m_rowInfo[r].textsCurrent = 0;
+                set.MoveNext();
+                continue;
+            }
+
+            const bool isNew = set.IsEOF();
+            if (isNew ? !set.SafeAddNew() : !set.SafeEdit()) {
+                if (!isNew)
+                    set.MoveNext();
+                continue;
+            }
+            for (int c = 0; c < m_colCount; ++c) {
+                const Column &col = m_columns[c];
+                if (col.field == 255 || col.type == 3 || col.type > 8)
+                    continue;
+                const int field = int(col.field);
+                const Cell &x = cell(r, c);
+                const Value current = isNew ? Value() : set.GetFieldValue(field);
+                if (col.type == 1) {
+                    const QString text = rightTrimmed(x.text);
+                    if (!isNew && !current.isNull() && rightTrimmed(current.toString()) == text)
+                        continue; // unchanged: the stored text stays exactly as it was
+                    set.SetFieldValue(field, Value(text, set.GetFieldType(field)));
+                    continue;
+                }
+                const bool dollars = col.type == 8 && col.lookup == QLatin1String("$");
+                const qint64 number = (col.type == 2 || col.type == 6) ? qint64(quint8(x.value)) : qint64(x.value);
+                int stored = 0;
+                if (!isNew && !current.isNull()) {
+                    // A field keeps its value when the cell still shows what it loaded,
+                    // so amounts below a cent and the No Charge marker survive a save;
+                    // a field the column cannot show is never written over.
+                    if (!loadNumber(current, dollars, stored) || stored == int(number))
+                        continue;
+                }
+                set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
+            }
+            if (!m_strStampByteField.isEmpty())
+                set.SetFieldValue(m_strStampByteField, Value(std::int64_t(m_nStampByte), FieldType::Byte));
+            if (!m_strStampLongField.isEmpty())
+                set.SetFieldValue(m_strStampLongField, Value(m_nStampLong));
+
+            key = rowKeyText(r);
+            const bool filled = !hasKeyColumns || !key.isEmpty();
+            if (!filled) {
+                if (isNew) {
+                    set.CancelUpdate();
+                } else if (m_bDeleteEmpty) {
+                    set.CancelUpdate();
+                    set.Delete();
+                } else {
+                    set.SafeUpdate(key);
+                }
+            } else {
+                if (isNew && m_colCount > 0 && m_columns[0].type == 6 && cell(r, 0).value == 0) {
+                    cell(r, 0).value = NextFreeKey();
+                    m_rowInfo[r].textsCurrent = 0;
+                    if (m_columns[0].field != 255)
+                        set.SetFieldValue(int(m_columns[0].field),
+                                          Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
+                }
+                set.SafeUpdate(key);
+            }
+            if (!set.IsEOF())
+                set.MoveNext();
+        } catch (const platform::DbException &) {
+            if (set.GetEditMode() != CXDaoSet::dbEditNone)
+                set.CancelUpdate();
+            platform::Prompt::messageBox(QStringLiteral("Cannot save ") + key);
+            try {
+                if (!set.IsEOF())
+                    set.MoveNext();
+            } catch (const platform::DbException &) {
+                break;
+            }
+        }
+    }
+    m_modified = 0;
+    update();
+}
+
+// --- comma lists and keys ----------------------------------------------------------------
+
+void CXGridCtrl::ExchangeColumnList(QString &list, bool toText, int column)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    const bool text = m_columns[column].type == 1;
+    if (toText) {
+        QString out;
+        for (int r = 0; r < m_rowCount; ++r) {
+            if (text) {
+                QString t = cell(r, column).text;
+                while (t.endsWith(QLatin1Char(' ')))
+                    t.chop(1);
+                out += t;
+            } else {
+                out += QString::number(cell(r, column).value);
+            }
+            out += QLatin1Char(',');
+        }
+        list = out;
+        return;
+    }
+    HideEditor();
+    QString rest = list;
+    for (int r = 0; r < m_rowCount; ++r) {
+        const int comma = rest.indexOf(QLatin1Char(','));
+        const QString entry = comma < 0 ? rest : rest.left(comma);
+        rest = comma < 0 ? QString() : rest.mid(comma + 1);
+        Cell &x = cell(r, column);
+        if (text) {
+            x.text = entry;
+        } else {
+            x.value = entry.trimmed().toInt();
+            if (m_columns[column].type == 2)
+                x.text = pickText(column, x.value);
+        }
+        m_rowInfo[r].textsCurrent = 0;
+    }
+    update();
+}
+
+int CXGridCtrl::NextFreeKey() const
+{
+    if (m_colCount == 0)
+        return 0;
+    // A grid of n rows holds at most n keys, so one of base + 1 .. base + n is free.
+    for (int n = 1; n <= m_rowCount; ++n) {
+        const int key = m_keyBase + n;
+        bool taken = false;
+        for (int r = 0; r < m_rowCount && !taken; ++r)
+            taken = cell(r, 0).value == key;
+        if (!taken)
+            return key;
+    }
+    return 0;
+}
+
+// --- drawing -------------------------------------------------------------------------------
+
+void CXGridCtrl::updateShownTexts()
+{
+    m_lastVisible = m_firstVisible + m_visibleRows - 1;
+    const int last = std::min(m_lastVisible, m_rowCount - 1);
+    if (!m_formatter)
+        return;
+    for (int c = 0; c < m_colCount; ++c) {
+        const Column &col = m_columns[c];
+        if (col.type == 2)
+            continue;
+        m_formatter->SetType(col.lookup, col.type == 5 ? -1 : int(col.type));
+        for (int r = m_firstVisible; r <= last; ++r) {
+            // Caption rows keep the text their owner gave them.
+            if (m_rowInfo[r].textsCurrent || m_rowInfo[r].caption || col.type < 4)
+                continue;
+            Cell &x = cell(r, c);
+            m_formatter->SetValue(x.value, 255);
+            const int kind = m_formatter->kind();
+            if (kind != CXEdit::Plain && kind != CXEdit::Date)
+                x.text = m_formatter->shownText();
+        }
+    }
+    for (int r = m_firstVisible; r <= last; ++r)
+        m_rowInfo[r].textsCurrent = 1;
+}
+
+void CXGridCtrl::Draw()
+{
+    FillBackground(m_client, m_background);
+    if (m_rowCount > 0) {
+        updateShownTexts();
+        const int last = std::min(m_lastVisible, m_rowCount - 1);
+        int left = 0;
+        for (int c = 0; c < m_colCount; ++c) {
+            const Column &col = m_columns[c];
+            const int width = int(col.width);
+            if (width >= 10) {
+                const QRect head(left + 1, 0, width, m_headerHeight + 1);
+                FillBackground(head, m_headerColour);
+                DrawBorder(head, m_headerStyle, m_headerColour);
+                const ColorRef ink = IsDarkStyleColor(m_headerColour) ? 0xFFFFFF : m_colors[5];
+                if (col.title.contains(QLatin1Char('\n'))) {
+                    std::uint32_t format = DT_WORDBREAK | DT_NOPREFIX;
+                    if (col.format & DT_RIGHT)
+                        format |= DT_RIGHT;
+                    else if (col.format & DT_CENTER)
+                        format |= DT_CENTER;
+                    DrawText(head.adjusted(0, 1, 0, 0), col.title, format, ink, m_headerFont, 3);
+                } else {
+                    DrawText(head, col.title, col.format, ink, m_headerFont, 3);
+                }
+            }
+            left += width;
+        }
+        if (m_rowHeight != 0) {
+            const int gridWidth = std::min(left, m_client.width());
+            for (int r = m_firstVisible; r <= last; ++r) {
+                const int top = m_headerHeight + (r - m_firstVisible) * m_rowHeight;
+                if (m_rowInfo[r].caption) {
+                    const QString text = m_colCount ? cell(r, 0).text : QString();
+                    if (!text.isEmpty())
+                        DrawText(QRect(1, top + 1, gridWidth - 1, m_rowHeight - 1), text,
+                                 DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, m_colors[5], m_cellFont, 0);
+                    continue;
+                }
+                int x = 0;
+                for (int c = 0; c < m_colCount; ++c) {
+                    const int width = int(m_columns[c].width);
+                    if (width >= 10) {
+                        const Cell &cl = cell(r, c);
+                        const QRect rect(x + 1, top + 1, width - 1, m_rowHeight - 1);
+                        std::uint8_t back;
+                        if (m_lastRowColour && r == last && !cl.editable)
+                            back = m_lastRowColour;
+                        else if (cl.colour)
+                            back = cl.colour;
+                        else if (m_highlight && r == m_curRow)
+                            back = kCurrentRowColour;
+                        else if (cl.editable)
+                            back = 1;
+                        else
+                            back = m_background == 5 ? 4 : 5;
+                        FillBackground(rect, back);
+                        QRect textRect = rect;
+                        if (cl.image != 255) {
+                            DrawImage(rect.adjusted(1, 0, 0, 0), 131, cl.image, DT_VCENTER, 0);
+                            textRect.setLeft(rect.left() + 22);
+                        }
+                        DrawText(textRect, cl.text, cl.format, IsDarkStyleColor(back) ? 0xFFFFFF : 0x000000,
+                                 m_cellFont, 3);
+                    }
+                    x += width;
+                }
+            }
+        }
+    }
+    DrawBorder(m_client, m_frameStyle, m_headerColour);
+}

@@ -1,0 +1,212 @@
+#pragma once
+
+#include "controls/CListItem.h"
+#include "controls/CXWnd.h"
+
+#include <QtCore/QList>
+
+class CXDaoSet;
+class CXEdit;
+class QComboBox;
+class QLineEdit;
+
+// The spreadsheet-like grid of price tables, cost lines, setting rows and
+// the like: a header row, a fixed number of rows and columns of cells, one
+// in-place editor at a time. Column types: 1 text, 2 pick list, 3 and above
+// a typed value (the type and the column's lookup go to the typed edit).
+//
+// Messages to the owner (ownerMessage): 30240 (grid id, cell index) when a
+// cell is entered, 30247 (grid id, cell index) when editing changed a cell,
+// 30250 (column, 0) on a header click, 30251 (image, cell index) on a click
+// on a cell's image; notified() carries the double and right clicks.
+// PostEditCell is the private request 0x7619 that reopens the editor.
+class CXGridCtrl : public CXWnd
+{
+    Q_OBJECT
+
+public:
+    static constexpr unsigned kTextEditId = 1301;
+    static constexpr unsigned kTypedEditId = 1311;
+    static constexpr unsigned kFormatEditId = 1312;
+    static constexpr unsigned kListId = 1201;
+
+    explicit CXGridCtrl(QWidget *parent = nullptr);
+    ~CXGridCtrl() override;
+
+    // --- building ------------------------------------------------------------
+    int AddColumn(const QString &title, unsigned width, unsigned type, const QString &lookup = QString(),
+                  std::uint8_t editable = 1, std::uint32_t format = 0);
+    void SetRows(int rows, int visible, bool numberColumns = false);
+    bool Create(QWidget *parent, unsigned id, int x, int y, unsigned extendedStyle = 0);
+    bool CreateInDlgItem(QWidget *parent, unsigned id, unsigned extendedStyle = 0);
+
+    void SetColumnWidth(int column, unsigned pixels);
+    void SetRowHeight(int pixels) { m_rowHeight = pixels; update(); }
+    void SetHeaderHeight(int pixels) { m_headerHeight = pixels; update(); }
+    int GetHeaderHeight() const { return m_headerHeight; }
+    int rowHeight() const { return m_rowHeight; }
+    void SetHeaderStyle(std::uint8_t colour, std::uint8_t style, std::uint8_t font);
+    void SetRowColors(bool highlightCurrentRow, std::uint8_t lastRowColour);
+    void SetTabMovesDown(bool on) { m_tabMovesDown = on; }
+    void SetGridColors(std::uint8_t background, std::uint8_t frameStyle, std::uint8_t cellFont);
+
+    // --- cells ------------------------------------------------------------------
+    int CellIndex(int row, int column) const { return row * m_colCount + column; }
+    void IndexToCell(int index, int &row, int &column) const;
+    int GetCellValue(int row, int column) const;
+    void ReadCellValue(int row, int column, int &out) const { out = GetCellValue(row, column); }
+    void SetCellValue(int row, int column, int value);
+    QString GetCellText(int row, int column) const;
+    void GetCellTextTo(int row, int column, QString &out) const { out = GetCellText(row, column); }
+    void CopyCellText(int fromRow, int fromColumn, int toRow, int toColumn);
+    void SetCellText(int row, int column, const QString &text);
+    void SetCellEditable(int row, int column, std::uint8_t editable);
+    void SetCellImage(int row, int column, std::uint8_t image);
+    void SetCellColor(int row, int column, std::uint8_t colour);
+    bool IsCellEditable(int row, int column) const;
+    std::uint8_t cellImage(int row, int column) const;
+    std::uint8_t cellColour(int row, int column) const;
+    void SetColumnEditable(int column, std::uint8_t editable);
+    void SetRowEditable(int row, std::uint8_t editable);
+    void NumberRows();
+    QString GetColumnHeader(int column) const;
+    int GetColumnCount() const { return m_colCount; }
+    int GetRowCount() const { return m_rowCount; }
+    unsigned GetColumnType(int column) const;
+    QString GetColumnLookup(int column) const;
+    bool IsCaptionRow(int row) const;
+    // Owners mark caption rows and keep a number per row.
+    void SetCaptionRow(int row, bool caption);
+    int rowValue(int row) const;
+    void setRowValue(int row, int value);
+    int GetCurRow() const { return m_curRow; }
+    int GetCurCol() const { return m_curCol; }
+    int firstVisibleRow() const { return m_firstVisible; }
+    int visibleRowCount() const { return m_visibleRows; }
+    void Refresh();
+    void RefreshRow(int row);
+
+    // --- pick items -----------------------------------------------------------
+    void AddPickItem(int column, int value, const QString &text);
+    int AddPickItems(int column, int firstValue, const QString &list);
+
+    // --- editing ----------------------------------------------------------------
+    void EditCell(int row, int column);
+    void EndEdit();
+    void HideEditor();
+    void PostEditCell(int row, int column);
+    QWidget *editor() const { return m_editor; }
+    QLineEdit *textEditor() const { return m_edit; }
+    CXEdit *typedEditor() const { return m_typed; }
+    QComboBox *listEditor() const { return m_list; }
+
+    // --- recordsets, comma lists and keys --------------------------------------------
+    // Load (save false) fills the rows from the records of the open set, one
+    // row per record after `skip` records; save writes the rows back, adding
+    // records for rows beyond them. Caption rows take no part. In load mode a
+    // comma-terminated list of field names binds the columns from column 0.
+    // A load followed by a save leaves every field as it was.
+    void ExchangeRecordset(CXDaoSet &set, bool save, int skip = 0, const QString &fieldNames = QString());
+    // The first non-empty text of the row's bound text columns, trimmed.
+    QString rowKeyText(int row) const;
+    int columnField(int column) const;
+    void ExchangeColumnList(QString &list, bool toText, int column);
+    void SetKeyBase(int base) { m_keyBase = base; }
+    int NextFreeKey() const;
+
+    void Draw() override;
+
+    // Plain fields the owner sets and reads.
+    int m_modified = 0;
+    QString m_strStampByteField;  // written with m_nStampByte into every saved record
+    std::uint8_t m_nStampByte = 0;
+    QString m_strStampLongField;  // written with m_nStampLong into every saved record
+    qint32 m_nStampLong = 0;
+    bool m_bDeleteEmpty = false;  // a record whose row has no key text is deleted
+
+signals:
+    // NM_DBLCLK (-3): point in client coordinates, the cell under it;
+    // NM_RCLICK (-5): point in screen coordinates, the current cell.
+    void notified(int code, int row, int column, const QPoint &point);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void OnVScroll(int code, int pos) override;
+
+    struct Column
+    {
+        QString title;
+        unsigned width = 0;
+        unsigned type = 1;
+        QString lookup;
+        std::uint8_t editable = 1;
+        std::uint32_t format = 0;
+        std::uint8_t field = 255;
+    };
+    struct RowInfo
+    {
+        std::uint8_t textsCurrent = 0;
+        std::uint8_t caption = 0;
+        int value = 0;
+    };
+    struct Cell
+    {
+        QString text;
+        int value = 0;
+        std::uint8_t editable = 1;
+        std::uint8_t image = 255;
+        std::uint8_t colour = 0;
+        std::uint32_t format = 0x824;
+    };
+
+    bool validCell(int row, int column) const
+    {
+        return row >= 0 && row < m_rowCount && column >= 0 && column < m_colCount;
+    }
+    Cell &cell(int row, int column) { return m_cells[CellIndex(row, column)]; }
+    const Cell &cell(int row, int column) const { return m_cells[CellIndex(row, column)]; }
+    std::uint32_t cellFormatFor(int column) const;
+    QString pickText(int column, int value) const;
+    int columnLeft(int column) const;
+    bool hitTest(const QPoint &pos, int &row, int &column, bool &header) const;
+    QString editorText() const;
+    bool handleKey(QKeyEvent *event);
+    void moveToCell(int row, int column);
+    void updateShownTexts();
+    void createEditors();
+    void leftButtonUp(const QPoint &pos);
+
+    QList<Column> m_columns;
+    QList<RowInfo> m_rowInfo;
+    QList<Cell> m_cells;
+    QList<CListItem> m_pickItems;
+    int m_rowCount = 0;
+    int m_colCount = 0;
+    int m_visibleRows = 1;
+    int m_firstVisible = 0;
+    int m_lastVisible = 0;
+    int m_curRow = -1;
+    int m_curCol = 0;
+    int m_rowHeight = 21;
+    int m_headerHeight = 21;
+    std::uint8_t m_background = 5;
+    std::uint8_t m_frameStyle = 6;
+    std::uint8_t m_headerColour = 6;
+    std::uint8_t m_headerStyle = 2;
+    std::uint8_t m_headerFont = 1;
+    std::uint8_t m_cellFont = 1;
+    bool m_highlight = false;
+    std::uint8_t m_lastRowColour = 0;
+    bool m_tabMovesDown = true;
+    int m_keyBase = 0;
+    QWidget *m_editor = nullptr;
+    QLineEdit *m_edit = nullptr;
+    CXEdit *m_typed = nullptr;
+    CXEdit *m_formatter = nullptr;
+    QComboBox *m_list = nullptr;
+    bool m_committing = false;
+};

@@ -1,0 +1,129 @@
+#include "data/CCreditSet.h"
+
+#include "app/base/DateRanges.h"
+#include "data/DaoError.h"
+#include "data/DatabaseOpening.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Recordset.h"
+
+#include <optional>
+
+using platform::Value;
+
+CCreditSet::CCreditSet(platform::Database *database)
+    : CXDaoSet(database)
+{
+    m_nDefaultType = dbOpenDynaset;
+}
+
+QString CCreditSet::GetDefaultSQL() const
+{
+    return QStringLiteral("[Credits]");
+}
+
+void CCreditSet::DoFieldExchange(FieldExchange *pFX)
+{
+    DFX_Long(pFX, QStringLiteral("[CreditID]"), m_CreditID);
+    DFX_LongNoNull(pFX, QStringLiteral("[CusNo]"), m_CusNo);
+    DFX_LongNoNull(pFX, QStringLiteral("[JobNo]"), m_JobNo);
+    DFX_Currency(pFX, QStringLiteral("[Amount]"), m_Amount);
+    DFX_DateTime(pFX, QStringLiteral("[Date]"), m_Date);
+    DFX_Byte(pFX, QStringLiteral("[ReasonID]"), m_ReasonID);
+    m_nLastDfxOp = pFX->operation();
+}
+
+bool CCreditSet::AddCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 reasonId)
+{
+    if (!SafeAddNew())
+        return false;
+    m_Date = GetToday();
+    m_CusNo = cusNo;
+    m_JobNo = jobNo;
+    m_Amount = amount;
+    m_ReasonID = reasonId;
+    return SafeUpdate(GetDefaultSQL());
+}
+
+namespace {
+
+// The customer's CreditDue; false when the customer does not exist.
+bool readCreditDue(platform::Database &db, qint32 cusNo, Money &creditDue)
+{
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = ?"),
+            {Value(cusNo)});
+    if (rs.isEOF())
+        return false;
+    const Value v = rs.value(0);
+    creditDue = v.isNull() ? Money::zero() : v.toMoney();
+    return true;
+}
+
+void writeCreditDue(platform::Database &db, qint32 cusNo, Money creditDue)
+{
+    db.execute(QStringLiteral("UPDATE Customers SET CreditDue = ? WHERE CusNo = ?"), {Value(creditDue), Value(cusNo)});
+}
+
+bool openShared(platform::Database &db)
+{
+    return db.isOpen() || OpenDatabase(&db);
+}
+
+} // namespace
+
+bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 reasonId)
+{
+    platform::Database &db = SharedDatabase();
+    if (!openShared(db))
+        return false;
+    std::optional<platform::DbException> failure;
+    try {
+        platform::Transaction transaction(db);
+        Money creditDue;
+        if (!readCreditDue(db, cusNo, creditDue))
+            return false;
+        db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (?, ?, ?, ?, ?)"),
+                   {Value(cusNo), Value(jobNo), Value(amount), Value(GetToday()),
+                    Value(std::int64_t(reasonId), platform::FieldType::Byte)});
+        writeCreditDue(db, cusNo, creditDue + amount);
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        failure = e;
+    }
+    if (failure) {
+        ShowDaoError(*failure, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        return false;
+    }
+    return true;
+}
+
+bool CCreditSet::DeleteCredit(qint32 creditId)
+{
+    platform::Database &db = SharedDatabase();
+    if (!openShared(db))
+        return false;
+    std::optional<platform::DbException> failure;
+    try {
+        platform::Transaction transaction(db);
+        platform::Recordset row(db);
+        row.open(platform::Recordset::Type::Snapshot,
+                 QStringLiteral("SELECT CusNo, Amount FROM Credits WHERE CreditID = ?"), {Value(creditId)});
+        if (row.isEOF())
+            return false;
+        const qint32 cusNo = row.value(0).toInt();
+        const Value amount = row.value(1);
+        row.close();
+        db.execute(QStringLiteral("DELETE FROM Credits WHERE CreditID = ?"), {Value(creditId)});
+        Money creditDue;
+        if (readCreditDue(db, cusNo, creditDue))
+            writeCreditDue(db, cusNo, creditDue - (amount.isNull() ? Money::zero() : amount.toMoney()));
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        failure = e;
+    }
+    if (failure) {
+        ShowDaoError(*failure, QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,330 @@
+// The production rules of item and service rows: the defaults of a new
+// service row, the status change with its day stamp, the inventory rule that
+// moves stock when an inventory service is finished or reopened, and the
+// booking of actual quantities and minutes with the roll-up of their costs.
+//
+// A status change asks its questions first; then the stock, the row, the
+// actual costs and the job's cost are written as one transaction.
+
+#include "data/CItemSet.h"
+
+#include "app/base/MoneyText.h"
+#include "data/CJobSet.h"
+#include "data/DaoError.h"
+#include "data/OptionsAndLookups.h"
+#include "platform/Clock.h"
+#include "platform/Prompt.h"
+#include "platform/db/Recordset.h"
+
+#include <algorithm>
+#include <cmath>
+
+using platform::DbException;
+
+namespace {
+
+constexpr qint32 kServiceDefaultsOption = 44331;
+constexpr qint32 kItemStatusOption = 44332;
+constexpr quint8 kInStock = 12; // inventory status of a service row
+
+// What the production rules read of a service.
+struct ServiceFacts
+{
+    quint8 optInv = 0;
+    qint32 inStock = 0;
+    qint32 onOrder = 0;
+    quint8 operatorNo = 0;
+    quint8 tag = 0;
+};
+
+bool findService(platform::Database *database, qint32 serNo, ServiceFacts &out)
+{
+    if (serNo == 0)
+        return false;
+    CXDaoSet set(database);
+    set.Open(CXDaoSet::dbOpenSnapshot,
+             QStringLiteral("SELECT OptInv, InStock, OnOrder, Operator, Tag FROM Services WHERE SerNo = %1").arg(serNo));
+    if (set.IsEmptySet())
+        return false;
+    out.optInv = quint8(set.GetFieldValue(0).toInt64());
+    out.inStock = set.GetFieldValue(1).toInt();
+    out.onOrder = set.GetFieldValue(2).toInt();
+    out.operatorNo = quint8(set.GetFieldValue(3).toInt64());
+    out.tag = quint8(set.GetFieldValue(4).toInt64());
+    return true;
+}
+
+CItemSet::InventoryRules &inventoryRules()
+{
+    static CItemSet::InventoryRules rules;
+    return rules;
+}
+
+// A cost for a new quantity: the old cost per unit times the new quantity,
+// cut to a whole ten-thousandth, then raised to the next whole cent.
+Money rescaleCost(Money cost, qint32 oldQuantity, qint32 newQuantity)
+{
+    const double scaled = double(cost.units()) / double(oldQuantity) * double(newQuantity);
+    Money result = Money::fromUnits(std::int64_t(std::trunc(scaled)));
+    RoundToCents(result, true);
+    return result;
+}
+
+} // namespace
+
+void CItemSet::SetInventoryRules(const InventoryRules &rules)
+{
+    inventoryRules() = rules;
+}
+
+const CItemSet::InventoryRules &CItemSet::GetInventoryRules()
+{
+    return inventoryRules();
+}
+
+void CItemSet::SetDefaults()
+{
+    const qint32 options = GetOptionValue(kServiceDefaultsOption, 7);
+    if (!(options & 1) && m_Days2 != 0) {
+        m_Status = m_Days2;
+    } else {
+        m_Status = 1;
+        m_Days2 = 0;
+    }
+    if (options & (2 | 4)) {
+        ServiceFacts service;
+        if (findService(m_pDatabase, m_SerNo, service)) {
+            if (options & 2)
+                m_EmpNo = service.operatorNo;
+            if (options & 4)
+                m_Tag1 = service.tag;
+        }
+    }
+    if ((options & 4) || m_Tag2 > 9)
+        m_Tag2 = 0;
+}
+
+void CItemSet::SetDefaultStatus()
+{
+    m_Status = (GetOptionValue(kItemStatusOption, 1) & 1) ? 4 : 0;
+}
+
+quint8 CItemSet::GetDaysSinceJobIn() const
+{
+    platform::Value dateIn;
+    LookupFirstValue(dateIn, QStringLiteral("SELECT DateIn FROM Jobs WHERE JobID = ") + QString::number(m_JobID));
+    const DateTime date = dateIn.isNull() ? DateTime::null() : dateIn.toDateTime();
+    if (!date.isValid())
+        return 0;
+    const int days = DateTime::fromDate(platform::Clock::today()).dayNumber() + 1 - date.dayNumber();
+    return quint8(std::clamp(days, 1, 254));
+}
+
+// ---------------------------------------------------------------------------
+// Inventory
+
+// Decides how the stock of the row's service moves: 0 (no move), the
+// quantity, or -1 when the change is refused or cancelled. `refused` tells a
+// refusal apart from a give-back of exactly one unit.
+int CItemSet::DecideInventory(bool reopen, StockMove &move, bool &refused)
+{
+    refused = false;
+    move = StockMove();
+    ServiceFacts service;
+    if (!findService(m_pDatabase, m_SerNo, service) || service.optInv == 0)
+        return 0;
+    // Vendor codes 2 to 5 are bought for the job and never come from stock.
+    if (m_Vendor >= 2 && m_Vendor <= 5)
+        return 0;
+    if (!reopen && m_Tag2 != kInStock && (service.inStock != 0 || service.onOrder != 0)) {
+        platform::Prompt::messageBox(
+            QStringLiteral("You may not finish this Service.\nIts Inventory status must be In-Stock."), QString(),
+            platform::MB_OK);
+        refused = true;
+        return -1;
+    }
+    qint32 quantity = reopen ? -m_ActualQty : m_ActualQty;
+    qint32 newStock = service.inStock - quantity;
+    const InventoryRules &rules = inventoryRules();
+    if ((rules.optionBits & 8) && rules.confirm) {
+        if (!rules.confirm(m_SerNo, reopen, quantity, newStock)) {
+            refused = true;
+            return -1;
+        }
+    }
+    move.serNo = m_SerNo;
+    move.quantity = quantity;
+    move.change = newStock != service.inStock ? newStock - service.inStock : 0;
+    return quantity;
+}
+
+// Moves the stock by the decided change, never below 0. The change is applied
+// to the stock as it stands now, so a move booked meanwhile by another
+// workstation is kept.
+void CItemSet::ApplyStockMove(platform::Database &db, const StockMove &move)
+{
+    if (move.change == 0)
+        return;
+    platform::Recordset service(db);
+    service.open(platform::Recordset::Type::Dynaset,
+                 QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(move.serNo));
+    if (service.isEOF())
+        return;
+    const qint64 stock = qint64(service.value(QStringLiteral("InStock")).toInt64()) + move.change;
+    service.edit();
+    service.setValue(QStringLiteral("InStock"),
+                     platform::Value(std::int64_t(std::max<qint64>(stock, 0)), platform::FieldType::Long));
+    service.update();
+    service.close();
+}
+
+int CItemSet::CheckInventoryForStatus(bool reopen)
+{
+    StockMove move;
+    bool refused = false;
+    const int quantity = DecideInventory(reopen, move, refused);
+    if (refused)
+        return -1;
+    try {
+        ApplyStockMove(database(), move);
+    } catch (const DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot save Services"));
+        return -1;
+    }
+    return quantity;
+}
+
+// ---------------------------------------------------------------------------
+// Status and actual costs
+
+void CItemSet::DropEdit(const CItemSet &before)
+{
+    try {
+        if (GetEditMode() != dbEditNone)
+            CancelUpdate();
+    } catch (const DbException &) {
+    }
+    CopyFields(before);
+}
+
+int CItemSet::SetServiceStatus(int value, int what, qint32 itemId)
+{
+    if (itemId != 0 && !OpenByItemID(itemId))
+        return 0;
+    if (!SafeEdit())
+        return 0;
+
+    switch (what) {
+    case 1: m_EmpNo = quint8(value); return SafeUpdate(GetDefaultSQL()) ? 1 : 0;
+    case 2: m_Tag1 = quint8(value); return SafeUpdate(GetDefaultSQL()) ? 1 : 0;
+    case 3: m_Tag2 = quint8(value); return SafeUpdate(GetDefaultSQL()) ? 1 : 0;
+    default: break;
+    }
+    if (m_SerNo == 0) {
+        m_Status = quint8(value);
+        return SafeUpdate(GetDefaultSQL()) ? 1 : 0;
+    }
+
+    const CItemSet before(*this);
+    const bool finishing = value == 0;
+    const InventoryRules &rules = inventoryRules();
+    StockMove move;
+    qint32 quantity = 0;
+    if (rules.enabled) {
+        bool refused = false;
+        if (finishing && m_Status != 0) {
+            // A row that is already finished has moved its stock before.
+            const int moved = DecideInventory(false, move, refused);
+            if (refused) {
+                DropEdit(before);
+                return 0;
+            }
+            quantity = (moved != m_ActualQty && (rules.optionBits & 16)) ? moved : 0;
+        } else if (!finishing && m_Status == 0) {
+            DecideInventory(true, move, refused);
+            if (refused) {
+                DropEdit(before);
+                return 0;
+            }
+        }
+    }
+
+    m_Status = quint8(value);
+    m_Days2 = finishing ? GetDaysSinceJobIn() : quint8(value);
+
+    platform::Database &db = database();
+    bool booked = false;
+    try {
+        platform::Transaction transaction(db);
+        ApplyStockMove(db, move);
+        Update();
+        bool costChanged = false;
+        booked = BookActualCosts(quantity, 0, costChanged);
+        transaction.commit();
+    } catch (const DbException &e) {
+        DropEdit(before);
+        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        return 0;
+    }
+    return booked ? 2 : 1;
+}
+
+bool CItemSet::BookActualCosts(qint32 quantity, qint32 minutes, bool &costChanged)
+{
+    costChanged = false;
+    const bool quantityCounts = quantity >= 1 && quantity != m_ActualQty;
+    const bool minutesCount = minutes >= 1 && minutes != m_ActualTime;
+    if (!quantityCounts && !minutesCount)
+        return false;
+    if (GetEditMode() == dbEditNone)
+        Edit();
+    // Booking actuals finishes the service.
+    m_Status = 0;
+    if (quantityCounts) {
+        const qint32 oldQuantity = m_ActualQty;
+        m_ActualQty = quantity;
+        if (oldQuantity != 0 && m_MatCost.units() > 1) {
+            const Money cost = rescaleCost(m_MatCost, oldQuantity, quantity);
+            costChanged = costChanged || cost != m_MatCost;
+            m_MatCost = cost;
+        }
+    }
+    if (minutesCount) {
+        const qint32 oldMinutes = m_ActualTime;
+        m_ActualTime = minutes;
+        if (oldMinutes != 0 && m_TimeCost.units() > 1) {
+            const Money cost = rescaleCost(m_TimeCost, oldMinutes, minutes);
+            costChanged = costChanged || cost != m_TimeCost;
+            m_TimeCost = cost;
+        }
+    }
+    if (costChanged)
+        m_Cost = Money::fromUnits(m_MatCost.units() + m_TimeCost.units());
+    Update();
+    if (costChanged)
+        CJobSet::RollUpJobCost(database(), m_JobID);
+    return true;
+}
+
+bool CItemSet::SetActualCosts(qint32 quantity, qint32 minutes)
+{
+    const bool quantityCounts = quantity >= 1 && quantity != m_ActualQty;
+    const bool minutesCount = minutes >= 1 && minutes != m_ActualTime;
+    if (!quantityCounts && !minutesCount)
+        return false;
+    if (!SafeEdit())
+        return false;
+    const CItemSet before(*this);
+    platform::Database &db = database();
+    try {
+        platform::Transaction transaction(db);
+        bool costChanged = false;
+        BookActualCosts(quantity, minutes, costChanged);
+        transaction.commit();
+    } catch (const DbException &e) {
+        DropEdit(before);
+        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        return false;
+    }
+    return true;
+}

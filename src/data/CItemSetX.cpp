@@ -1,0 +1,317 @@
+#include "data/CItemSetX.h"
+
+#include "app/base/Codes.h"
+#include "app/base/MoneyText.h"
+#include "app/base/PriceText.h"
+#include "app/base/QuantityText.h"
+#include "app/base/TextUtil.h"
+#include "data/OptionsAndLookups.h"
+#include "data/SettingRowItem.h"
+
+namespace {
+
+constexpr quint8 kHiddenService = 2; // SerStatus of a discontinued service
+constexpr int kItemRowColor = 23;
+
+// The name of a service category; "?" for a category that does not exist.
+QString categoryName(qint32 catNo)
+{
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot,
+             QStringLiteral("SELECT CatName FROM ServiceCategories WHERE CatNo = %1").arg(catNo));
+    if (set.IsEmptySet())
+        return QStringLiteral("?");
+    const platform::Value name = set.GetFieldValue(0);
+    return name.isNull() ? QString() : name.toString();
+}
+
+// The colour of a service's rows: the image of the department its category
+// belongs to (the department's icon + 48), 0 without a category, 255 for a
+// service that does not exist.
+int serviceColor(qint32 serNo)
+{
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot,
+             QStringLiteral("SELECT Services.CatNo, ServiceDepartments.IconNo FROM (Services LEFT JOIN "
+                            "ServiceCategories ON Services.CatNo = ServiceCategories.CatNo) LEFT JOIN "
+                            "ServiceDepartments ON ServiceCategories.DepNo = ServiceDepartments.DepNo "
+                            "WHERE Services.SerNo = %1")
+                 .arg(serNo));
+    if (set.IsEmptySet())
+        return 255;
+    if (set.GetFieldValue(0).toInt() == 0)
+        return 0;
+    return set.GetFieldValue(1).toInt() + 48;
+}
+
+// True when the statement finds a row.
+bool hasRow(const QString &sql)
+{
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    return !set.IsEmptySet();
+}
+
+} // namespace
+
+CItemSetX::CItemSetX(platform::Database *database)
+    : CItemSet(database)
+    , m_Service(database)
+{
+    m_nFields = 0;
+    m_nDefaultType = dbOpenSnapshot;
+}
+
+CItemSetX::~CItemSetX() = default;
+
+QString CItemSetX::GetDefaultSQL() const
+{
+    return QStringLiteral("SELECT Items.ItemID FROM ServiceCategories INNER JOIN (Items INNER JOIN Services ON "
+                          "Items.SerNo = Services.SerNo) ON ServiceCategories.CatNo = Services.CatNo");
+}
+
+void CItemSetX::DoFieldExchange(FieldExchange *pFX)
+{
+    m_nLastDfxOp = pFX->operation();
+}
+
+// ---------------------------------------------------------------------------
+// Openers
+
+bool CItemSetX::OpenJobItemsAndServices(qint32 jobId)
+{
+    m_strFilter = QStringLiteral("Items.JobID = %1").arg(jobId);
+    m_strSort = QStringLiteral("Items.ItemNo, Items.SubNo, Items.SortNo, ServiceCategories.SortNo, Services.SortNo, "
+                               "Services.Name");
+    return RequeryOrOpen(false);
+}
+
+bool CItemSetX::OpenJobItems(qint32 jobId)
+{
+    m_strFilter = QStringLiteral("Items.JobID = %1 and Items.SerNo = 0").arg(jobId);
+    m_strSort = QStringLiteral("Items.ItemNo, Items.SubNo");
+    return RequeryOrOpen(false);
+}
+
+bool CItemSetX::OpenItemServices(qint32 jobId, int itemNo, int subNo, bool servicesOnly)
+{
+    m_strFilter = QStringLiteral("Items.JobID = %1 and Items.ItemNo = %2 and Items.SubNo = %3")
+                      .arg(jobId)
+                      .arg(itemNo)
+                      .arg(subNo);
+    if (servicesOnly)
+        m_strFilter += QStringLiteral(" and Items.SerNo > 0");
+    m_strSort = QStringLiteral("Items.SortNo, ServiceCategories.SortNo, Services.SortNo, Services.Name");
+    return RequeryOrOpen(false);
+}
+
+void CItemSetX::DetectItemKinds(qint32 jobId, int itemNo, int subNo)
+{
+    const QString sql = QStringLiteral("SELECT Items.SerNo FROM Services INNER JOIN Items ON Services.SerNo = "
+                                       "Items.SerNo WHERE Items.JobID=%1 AND Items.ItemNo=%2 AND Items.SubNo=%3 "
+                                       "AND (Services.CatNo Between %4 And %5)");
+    m_bHasDigital = hasRow(sql.arg(jobId).arg(itemNo).arg(subNo).arg(301).arg(399));
+    m_bHasPaper = hasRow(sql.arg(jobId).arg(itemNo).arg(subNo).arg(101).arg(199));
+}
+
+// ---------------------------------------------------------------------------
+// Display texts
+
+int CItemSetX::GetRegisImage() const
+{
+    switch (m_Regis) {
+    case 10: return 234; // To-Order
+    case 11: return 235; // On-Order
+    case 12: return 236; // In-Stock
+    default: return 233;
+    }
+}
+
+QString CItemSetX::ServiceText(const char *column) const
+{
+    if (m_Service.IsEmptySet())
+        return QString();
+    try {
+        if (m_Service.IsEOF())
+            return QString();
+        const platform::Value value = m_Service.GetFieldValue(QString::fromLatin1(column));
+        return value.isNull() ? QString() : value.toString();
+    } catch (const platform::DbException &) {
+        return QString();
+    }
+}
+
+QString CItemSetX::InkNames(quint8 side) const
+{
+    // Digital items name their inks with the short names.
+    return GetInkColorsText(side, m_bHasDigital);
+}
+
+void CItemSetX::GetInkText(bool withUnitWord)
+{
+    const QString name2 = ServiceText("Name2");
+    const QString heading = !name2.isEmpty() && name2 != QLatin1String("~")
+        ? name2
+        : m_strHeading + QStringLiteral(": ") + ServiceText("Name");
+
+    if (!IsPaperCategory(m_nCatNo)) {
+        const QString askHowMany = ServiceText("AskHowMany");
+        if (!askHowMany.isEmpty() && !askHowMany.contains(QLatin1Char('~')))
+            m_strDescription = QStringLiteral("%1 (%2 %3)").arg(heading).arg(m_Out).arg(askHowMany);
+        else
+            m_strDescription = heading;
+        return;
+    }
+
+    const QString extraLine = withUnitWord ? QStringLiteral("   (%1)").arg(m_strUnitWord) : QString();
+    const QString frontLine =
+        m_Side1 != 0 ? QStringLiteral("\n   Front: %1   %2").arg(InkNames(m_Side1), m_strFrontInks) : QString();
+    const QString backLine =
+        m_Side2 != 0 ? QStringLiteral("\n   Back:  %1   %2").arg(InkNames(m_Side2), m_strBackInks) : QString();
+    m_strDescription = heading + QLatin1Char(' ') + m_strFinishSize + QLatin1Char(' ') + m_strPlainNote
+        + QLatin1Char(' ') + extraLine + frontLine + backLine;
+}
+
+void CItemSetX::GetRunText(QString &out, bool withHeading, bool withNote, bool withExtra, bool withInks)
+{
+    const QString main = withHeading ? m_strHeading + QStringLiteral(": ") + m_strDescription : m_strDescription;
+    const QString twoBlanks = QStringLiteral("  ");
+    const QString dotSeparator = QStringLiteral(" \u00B7 ");
+
+    QString spec;
+    QString quantity;
+    const bool paper = IsPaperCategory(m_nCatNo);
+    if (paper) {
+        quantity = QStringLiteral("%1: %2").arg(m_strUnitWord).arg(m_Sheets);
+        if (m_strPaperSize == m_strRunSize && m_strRunSize == m_strFinishSize && m_Up == 1)
+            spec = m_strPaperSize;
+        else
+            spec = QStringLiteral("%1 (%2 out  %3 up)").arg(m_strPaperSize).arg(m_Out).arg(m_Up);
+        AppendText(spec, m_strPlainNote, twoBlanks);
+        if (withInks) {
+            const QString inks = QStringLiteral("%1 %2/ %3 %4")
+                                     .arg(InkNames(m_Side1), m_strFrontInks, InkNames(m_Side2), m_strBackInks);
+            AppendText(spec, inks, dotSeparator);
+        }
+        AppendText(spec, GetPressSpecText(twoBlanks), twoBlanks);
+    } else if (IsPressCategory(m_nCatNo)) {
+        spec = GetWashMixText(twoBlanks);
+    } else if (!IsDigitalCategory(m_nCatNo)) {
+        const QString askHowMany = ServiceText("AskHowMany");
+        if (m_Out != 0 && !askHowMany.isEmpty())
+            quantity = QStringLiteral("%1 %2").arg(m_Out).arg(askHowMany);
+        else if (m_Out != 0 && m_Out != m_ChargeQty)
+            quantity = QString::number(m_Out);
+    }
+
+    out = main;
+    AppendText(out, spec, dotSeparator);
+    if (withExtra)
+        AppendText(out, m_strExtra, dotSeparator);
+    // A paper service never adds its Note: its parts are in the spec.
+    if (withNote && !paper)
+        AppendText(out, m_Note, dotSeparator);
+    AppendText(out, quantity, QString(9, QLatin1Char(' ')));
+}
+
+void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
+{
+    qint32 itemId = 0;
+    try {
+        if (!IsEmptySet() && !IsEOF())
+            itemId = GetFieldValue(0).toInt();
+    } catch (const platform::DbException &) {
+        // no current row: the texts of an empty row
+    }
+    {
+        CItemSet row(m_pDatabase);
+        row.m_strFilter = QStringLiteral("Items.ItemID = %1").arg(itemId);
+        row.RequeryOrOpen(false);
+        CopyFields(row);
+    }
+    m_strHeading.clear();
+    m_strDescription.clear();
+    m_strSpare.clear();
+    m_strExtra.clear();
+    m_strActualTime.clear();
+    m_strChargeTime.clear();
+    m_strActualQty.clear();
+    m_strChargeQty.clear();
+    m_strUnitPrice.clear();
+    m_strCost.clear();
+    m_strPrice.clear();
+    m_nCatNo = 0;
+    m_nDecimals = 0;
+    m_nRowColor = 255;
+    m_nRegisImage = 255;
+
+    const int unitPriceMode = ToInt(ReadSettingRowItem(251, 1, QStringLiteral("0")));
+
+    if (m_SerNo == 0) {
+        m_strHeading = m_SubNo != 0 ? QStringLiteral("%1.%2").arg(m_ItemNo).arg(m_SubNo) : QString::number(m_ItemNo);
+        m_nRowColor = kItemRowColor;
+        m_nQuantity = m_ChargeQty;
+        m_nSheets = m_Sheets;
+        m_nUnit = m_Opt1;
+        m_nDecimals = m_Opt3;
+        m_nRegisImage = GetRegisImage();
+        m_strUnitWord = GetQuantityUnitName(m_Opt1);
+        DetectItemKinds(m_JobID, m_ItemNo, m_SubNo);
+
+        m_strChargeQty = FormatInt(m_ChargeQty, true, false);
+        FormatUnitPrice(m_strUnitPrice, m_Price, m_ChargeQty, 0);
+        m_strCost = FormatPrice(m_Cost);
+        m_strPrice = FormatPrice(m_Price);
+        m_strPaperSize = FormatSize(m_Width, m_Height);
+
+        if (m_Pages == 0 || !m_bHasPaper || !withSheets || m_Opt1 == 7) {
+            m_strDescription = withSheets
+                ? QStringLiteral("%1   (%2)").arg(m_Description, GetSheetsText(m_strUnitWord))
+                : m_Description;
+        } else {
+            const qint32 blanks = m_Sheets * 2 - m_Pages;
+            const QString blanksText =
+                m_Pages > 1 && blanks != 0 ? QStringLiteral(" + %1 blank").arg(blanks) : QString();
+            m_strDescription = QStringLiteral("%1   %2  (%3%4)")
+                                   .arg(m_Description,
+                                        FormatCountWithUnit(m_Pages, QStringLiteral("side"), QStringLiteral("sides")),
+                                        GetSheetsText(m_strUnitWord), blanksText);
+        }
+        return;
+    }
+
+    // A service row: the service's name under its category's name.
+    m_Service.Open(dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(m_SerNo));
+    m_strDescription = ServiceText("Name");
+    m_nCatNo = ServiceText("CatNo").toInt();
+    m_strHeading = categoryName(m_nCatNo);
+    m_strPaperSize = ServiceText("Size");
+    TrimText(m_strPaperSize);
+    m_nRowColor = serviceColor(m_SerNo);
+
+    const int serviceUnit = ServiceText("Unit").toInt();
+    m_nDecimals = unitPriceMode == 2 || (unitPriceMode == 0 && serviceUnit == 2) ? 2 : 1;
+    if (IsDigitalCategory(m_nCatNo)) {
+        m_bHasDigital = true;
+        m_nDecimals = 1;
+    }
+
+    m_strActualTime = FormatNumberOrMinutes(m_ActualTime, false, zeroText);
+    m_strChargeTime = FormatNumberOrMinutes(m_ChargeTime, false, zeroText);
+    m_strActualQty = FormatNumberOrMinutes(m_ActualQty, m_nDecimals != 0, zeroText);
+    m_strChargeQty = FormatNumberOrMinutes(m_ChargeQty, m_nDecimals != 0, zeroText);
+    m_strCost = FormatPrice(m_Cost);
+    m_strPrice = FormatPrice(m_Price);
+    // Per thousand with two decimals, or per each with four.
+    m_strUnitPrice = m_nDecimals == 2 ? FormatRate(m_Price, m_ChargeQty, 2, 2, true)
+                                      : FormatRate(m_Price, m_ChargeQty, 1, 4, true);
+
+    if (ServiceText("SerStatus").toInt() == kHiddenService)
+        m_strDescription += QStringLiteral(" (HIDDEN)");
+    if (IsPaperCategory(m_nCatNo))
+        SplitNoteParts(m_Service);
+    if (m_Vendor != 0)
+        LookupFirstText(m_strExtra,
+                        QStringLiteral("SELECT Vendors.Name FROM Vendors WHERE Vendors.[No] = ")
+                            + QString::number(m_Vendor));
+}

@@ -1,0 +1,72 @@
+#include "data/CPostSet.h"
+
+#include "app/base/DateRanges.h"
+
+CPostSet::CPostSet(platform::Database *database)
+    : CXDaoSet(database)
+{
+    m_nDefaultType = dbOpenDynaset;
+}
+
+QString CPostSet::GetDefaultSQL() const
+{
+    return QStringLiteral("[PostingJournal]");
+}
+
+void CPostSet::DoFieldExchange(FieldExchange *pFX)
+{
+    DFX_Long(pFX, QStringLiteral("[PostingNo]"), m_PostingNo);
+    DFX_DateTime(pFX, QStringLiteral("[PostingDate]"), m_PostingDate);
+    DFX_LongNoNull(pFX, QStringLiteral("[Invoices]"), m_Invoices);
+    DFX_Currency(pFX, QStringLiteral("[Cost]"), m_Cost);
+    DFX_Currency(pFX, QStringLiteral("[Subtotal]"), m_Subtotal);
+    DFX_Currency(pFX, QStringLiteral("[Discount]"), m_Discount);
+    DFX_Currency(pFX, QStringLiteral("[Shipping]"), m_Shipping);
+    DFX_Currency(pFX, QStringLiteral("[Postage]"), m_Postage);
+    DFX_Currency(pFX, QStringLiteral("[Tax]"), m_Tax);
+    DFX_Currency(pFX, QStringLiteral("[Latefee]"), m_Latefee);
+    DFX_Currency(pFX, QStringLiteral("[Paid]"), m_Paid);
+    DFX_Currency(pFX, QStringLiteral("[Writeoff]"), m_Writeoff);
+    DFX_Currency(pFX, QStringLiteral("[Balance]"), m_Balance);
+    DFX_Currency(pFX, QStringLiteral("[Commission]"), m_Commission);
+    DFX_Currency(pFX, QStringLiteral("[TaxableNetSale]"), m_TaxableNetSale);
+    DFX_LongNoNull(pFX, QStringLiteral("[QSales]"), m_QSales);
+    DFX_Currency(pFX, QStringLiteral("[QSaleSubtotal]"), m_QSaleSubtotal);
+    DFX_Currency(pFX, QStringLiteral("[QSaleTax]"), m_QSaleTax);
+    DFX_Currency(pFX, QStringLiteral("[TaxableQSale]"), m_TaxableQSale);
+    DFX_Currency(pFX, QStringLiteral("[DepositNew]"), m_DepositNew);
+    DFX_Currency(pFX, QStringLiteral("[DepositOld]"), m_DepositOld);
+    DFX_Currency(pFX, QStringLiteral("[DepositNow]"), m_DepositNow);
+    DFX_Currency(pFX, QStringLiteral("[AllPayments]"), m_AllPayments);
+    DFX_Currency(pFX, QStringLiteral("[CreditsDue]"), m_CreditsDue);
+    DFX_Currency(pFX, QStringLiteral("[ARBalance]"), m_ARBalance);
+    m_nLastDfxOp = pFX->operation();
+}
+
+void CPostSet::ResetFields()
+{
+    m_PostingDate = GetToday();
+    m_Invoices = 0;
+    m_Cost = Money::zero();
+    m_Subtotal = Money::zero();
+    m_Discount = Money::zero();
+    m_Shipping = Money::zero();
+    m_Postage = Money::zero();
+    m_Tax = Money::zero();
+    m_Latefee = Money::zero();
+    m_Paid = Money::zero();
+    m_Writeoff = Money::zero();
+    m_Balance = Money::zero();
+    m_Commission = Money::zero();
+    m_TaxableNetSale = Money::zero();
+    m_QSales = 0;
+    m_QSaleSubtotal = Money::zero();
+    m_QSaleTax = Money::zero();
+    m_TaxableQSale = Money::zero();
+    m_DepositNew = Money::zero();
+    m_DepositOld = Money::zero();
+    m_DepositNow = Money::zero();
+    m_AllPayments = Money::zero();
+    m_CreditsDue = Money::zero();
+    m_ARBalance = Money::zero();
+}

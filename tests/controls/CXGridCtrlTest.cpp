@@ -1,0 +1,354 @@
+#include "ControlsFixture.h"
+
+#include "controls/ControlMessages.h"
+#include "controls/CXEdit.h"
+#include "controls/CXGridCtrl.h"
+#include "controls/DrawTextFormat.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QScrollBar>
+
+class CXGridCtrlTest : public ControlsTest
+{
+protected:
+    // Columns: 0 "#" (number, not editable), 1 text "&5", 2 pick list, 3 money;
+    // `rows` rows of which `visible` show.
+    void build(CXGridCtrl &grid, int rows = 4, int visible = 4)
+    {
+        grid.AddColumn(QStringLiteral("#"), 30, 6, QStringLiteral("%3"), 0);
+        grid.AddColumn(QStringLiteral("Name"), 120, 1, QStringLiteral("&5"));
+        grid.AddColumn(QStringLiteral("Unit"), 80, 2);
+        grid.AddColumn(QStringLiteral("Price"), 80, 8, QStringLiteral("2"), 1, DT_RIGHT);
+        grid.AddPickItems(2, 0, QStringLiteral("Each,Box,Sheet,"));
+        grid.SetRows(rows, visible);
+        grid.NumberRows();
+        ASSERT_TRUE(grid.Create(host.get(), 1600, 10, 10));
+    }
+    static QPoint cellPoint(const CXGridCtrl &grid, int row, int column)
+    {
+        static const int lefts[] = {0, 30, 150, 230, 310};
+        return QPoint(lefts[column] + 10,
+                      grid.GetHeaderHeight() + (row - grid.firstVisibleRow()) * grid.rowHeight() + 10);
+    }
+    static QList<int> messagesOf(const QSignalSpy &spy, int message)
+    {
+        QList<int> out;
+        for (const auto &m : spy)
+            if (m.at(0).toInt() == message)
+                out << int(m.at(2).toLongLong());
+        return out;
+    }
+};
+
+TEST_F(CXGridCtrlTest, CreationSizesTheWindowFromColumnsAndRows)
+{
+    CXGridCtrl grid;
+    build(grid, 10, 6);
+    EXPECT_EQ(grid.geometry(), QRect(10, 10, 310 + 1 + 17, 21 + 6 * 21 + 1));
+    EXPECT_TRUE(grid.isVertScrollShown());
+    EXPECT_EQ(grid.GetCellValue(9, 0), 10);
+    EXPECT_EQ(grid.CellIndex(2, 3), 11);
+    int row = 0, column = 0;
+    grid.IndexToCell(11, row, column);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(column, 3);
+
+    CXGridCtrl small;
+    small.AddColumn(QStringLiteral("A"), 50, 1);
+    small.SetRows(3, 10);
+    EXPECT_EQ(small.visibleRowCount(), 3);
+    small.SetRows(0, 0);
+    EXPECT_EQ(small.visibleRowCount(), 1);
+    EXPECT_FALSE(CXGridCtrl().CreateInDlgItem(host.get(), 4343));
+}
+
+TEST_F(CXGridCtrlTest, GridWithoutEditableColumnsOpensNoEditor)
+{
+    CXGridCtrl grid;
+    grid.AddColumn(QStringLiteral("A"), 60, 1, QString(), 0);
+    grid.AddColumn(QStringLiteral("B"), 60, 6, QStringLiteral("%3"), 0);
+    grid.SetRows(3, 3);
+    ASSERT_TRUE(grid.Create(host.get(), 1601, 0, 0));
+    QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(20, 40));
+    EXPECT_EQ(grid.editor(), nullptr);
+    EXPECT_TRUE(messagesOf(messages, MSG_ROW_ENTERED).isEmpty());
+    // A locked cell of an editable column takes no editor either.
+    CXGridCtrl second;
+    build(second);
+    second.SetCellEditable(1, 1, 0);
+    second.EditCell(1, 1);
+    EXPECT_EQ(second.editor(), nullptr);
+}
+
+TEST_F(CXGridCtrlTest, ClickOnALockedColumnFindsTheNextEditableOne)
+{
+    CXGridCtrl grid;
+    build(grid);
+    QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, cellPoint(grid, 2, 0));
+    EXPECT_EQ(grid.GetCurRow(), 2);
+    EXPECT_EQ(grid.GetCurCol(), 1);
+    EXPECT_EQ(grid.editor(), grid.textEditor());
+    EXPECT_EQ(messagesOf(messages, MSG_ROW_ENTERED), QList<int>{grid.CellIndex(2, 1)});
+}
+
+TEST_F(CXGridCtrlTest, TabAtTheLastCellReopensTheSameCell)
+{
+    CXGridCtrl grid;
+    build(grid);
+    grid.SetTabMovesDown(false);
+    grid.EditCell(3, 3);
+    QTest::keyClick(grid.editor(), Qt::Key_Tab);
+    EXPECT_EQ(grid.GetCurRow(), 3);
+    EXPECT_EQ(grid.GetCurCol(), 3);
+    ASSERT_NE(grid.editor(), nullptr);
+    // Tab walks the row, then the first editable cell of the next row.
+    grid.EditCell(1, 2);
+    QTest::keyClick(grid.editor(), Qt::Key_Tab);
+    EXPECT_EQ(grid.GetCurCol(), 3);
+    QTest::keyClick(grid.editor(), Qt::Key_Tab);
+    EXPECT_EQ(grid.GetCurRow(), 2);
+    EXPECT_EQ(grid.GetCurCol(), 1);
+    // With Tab moving down, Enter goes to the row below in the same column.
+    grid.SetTabMovesDown(true);
+    QTest::keyClick(grid.editor(), Qt::Key_Return);
+    EXPECT_EQ(grid.GetCurRow(), 3);
+    EXPECT_EQ(grid.GetCurCol(), 1);
+    QTest::keyClick(grid.editor(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(grid.GetCurRow(), 2);
+}
+
+TEST_F(CXGridCtrlTest, HomeEndAndArrowsSearchForEditableCells)
+{
+    CXGridCtrl grid;
+    build(grid);
+    grid.EditCell(2, 2);
+    QTest::keyClick(grid.editor(), Qt::Key_Home);
+    EXPECT_EQ(grid.GetCurRow(), 0);
+    EXPECT_EQ(grid.GetCurCol(), 1);
+    QTest::keyClick(grid.editor(), Qt::Key_End);
+    EXPECT_EQ(grid.GetCurRow(), 3);
+    EXPECT_EQ(grid.GetCurCol(), 3);
+    QTest::keyClick(grid.editor(), Qt::Key_Up);
+    EXPECT_EQ(grid.GetCurRow(), 2);
+
+    // Inside a text the arrows move the caret, at its start they move the cell.
+    grid.SetCellText(1, 1, QStringLiteral("abc"));
+    grid.EditCell(1, 1);
+    grid.textEditor()->setCursorPosition(2);
+    QTest::keyClick(grid.textEditor(), Qt::Key_Left);
+    EXPECT_EQ(grid.GetCurCol(), 1);
+    EXPECT_EQ(grid.textEditor()->cursorPosition(), 1);
+    grid.textEditor()->setCursorPosition(0);
+    QTest::keyClick(grid.textEditor(), Qt::Key_Right);
+    EXPECT_EQ(grid.GetCurCol(), 2);
+    QTest::keyClick(grid.editor(), Qt::Key_Left);
+    EXPECT_EQ(grid.GetCurCol(), 1);
+}
+
+TEST_F(CXGridCtrlTest, PageDownMovesByAPageAndStopsAtTheEnd)
+{
+    CXGridCtrl grid;
+    build(grid, 20, 5);
+    grid.EditCell(2, 1);
+    QTest::keyClick(grid.editor(), Qt::Key_PageDown);
+    EXPECT_EQ(grid.GetCurRow(), 7);
+    EXPECT_EQ(grid.firstVisibleRow(), 5);
+    QTest::keyClick(grid.editor(), Qt::Key_PageDown);
+    EXPECT_EQ(grid.GetCurRow(), 12);
+    QTest::keyClick(grid.editor(), Qt::Key_PageDown);
+    EXPECT_EQ(grid.firstVisibleRow(), 15); // the last row is the last visible row
+    EXPECT_EQ(grid.GetCurRow(), 17);
+    QTest::keyClick(grid.editor(), Qt::Key_PageDown);
+    EXPECT_EQ(grid.firstVisibleRow(), 15);
+    EXPECT_EQ(grid.GetCurRow(), 17); // no row a page further: the editor stays
+    QTest::keyClick(grid.editor(), Qt::Key_PageUp);
+    EXPECT_EQ(grid.firstVisibleRow(), 10);
+    EXPECT_EQ(grid.GetCurRow(), 12);
+}
+
+TEST_F(CXGridCtrlTest, TextLimitCutsTheEntryAndReportsTheChange)
+{
+    CXGridCtrl grid;
+    build(grid);
+    QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
+    grid.EditCell(0, 1);
+    grid.textEditor()->setText(QStringLiteral("Letters"));
+    grid.EndEdit();
+    EXPECT_EQ(grid.GetCellText(0, 1), QStringLiteral("Lette"));
+    EXPECT_EQ(messagesOf(messages, MSG_VALUE_CHANGED), QList<int>{grid.CellIndex(0, 1)});
+    EXPECT_EQ(grid.m_modified, 1);
+    grid.EndEdit(); // nothing new: no second report
+    EXPECT_EQ(messagesOf(messages, MSG_VALUE_CHANGED).size(), 1);
+}
+
+TEST_F(CXGridCtrlTest, TypedAndPickListCellsKeepValueAndText)
+{
+    CXGridCtrl grid;
+    build(grid);
+    QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
+    grid.EditCell(1, 3);
+    EXPECT_EQ(grid.editor(), grid.typedEditor());
+    grid.typedEditor()->setText(QStringLiteral("12.345"));
+    QTest::keyClick(grid.editor(), Qt::Key_Down);
+    EXPECT_EQ(grid.GetCellValue(1, 3), 1234);
+    EXPECT_EQ(grid.GetCellText(1, 3), QStringLiteral("12.34"));
+    EXPECT_EQ(grid.GetCurRow(), 2);
+
+    grid.SetCellValue(2, 2, 1);
+    EXPECT_EQ(grid.GetCellText(2, 2), QStringLiteral("Box"));
+    grid.SetCellValue(2, 2, 9);
+    EXPECT_TRUE(grid.GetCellText(2, 2).isEmpty());
+    grid.EditCell(2, 2);
+    EXPECT_EQ(grid.listEditor()->currentIndex(), -1);
+    grid.EditCell(1, 1); // leaving without a choice keeps the value
+    EXPECT_EQ(grid.GetCellValue(2, 2), 9);
+    grid.SetCellValue(2, 2, 0);
+    grid.EditCell(2, 2);
+    grid.listEditor()->setCurrentIndex(2);
+    emit grid.listEditor()->activated(2);
+    EXPECT_EQ(grid.GetCellValue(2, 2), 2);
+    EXPECT_EQ(grid.GetCellText(2, 2), QStringLiteral("Sheet"));
+    EXPECT_EQ(messagesOf(messages, MSG_VALUE_CHANGED).last(), grid.CellIndex(2, 2));
+}
+
+TEST_F(CXGridCtrlTest, MouseSendsHeaderImageAndClickNotes)
+{
+    CXGridCtrl grid;
+    build(grid);
+    grid.SetCellImage(1, 1, 186);
+    QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
+    QSignalSpy notes(&grid, &CXGridCtrl::notified);
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(200, 5));
+    ASSERT_EQ(messages.count(), 1);
+    EXPECT_EQ(messages.at(0).at(0).toInt(), MSG_HEADER_CLICKED);
+    EXPECT_EQ(messages.at(0).at(1).toLongLong(), 2);
+
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, cellPoint(grid, 1, 1));
+    ASSERT_EQ(messages.count(), 3);
+    EXPECT_EQ(messages.at(1).at(0).toInt(), MSG_IMAGE_CLICKED);
+    EXPECT_EQ(messages.at(1).at(1).toLongLong(), 186);
+    EXPECT_EQ(messages.at(1).at(2).toLongLong(), grid.CellIndex(1, 1));
+    EXPECT_EQ(messages.at(2).at(0).toInt(), MSG_ROW_ENTERED);
+    // Beyond the image's 24 pixels only the editor opens.
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, cellPoint(grid, 1, 1) + QPoint(40, 0));
+    EXPECT_EQ(messagesOf(messages, MSG_IMAGE_CLICKED).size(), 1);
+
+    QTest::mouseDClick(&grid, Qt::LeftButton, {}, cellPoint(grid, 3, 3));
+    ASSERT_GE(notes.count(), 1);
+    EXPECT_EQ(notes.last().at(0).toInt(), NM_DBLCLK);
+    EXPECT_EQ(notes.last().at(1).toInt(), 3);
+    EXPECT_EQ(notes.last().at(2).toInt(), 3);
+
+    QTest::mousePress(&grid, Qt::RightButton, {}, cellPoint(grid, 2, 2));
+    EXPECT_EQ(notes.last().at(0).toInt(), NM_RCLICK);
+    EXPECT_EQ(notes.last().at(1).toInt(), 2);
+    EXPECT_EQ(notes.last().at(2).toInt(), 2);
+    EXPECT_EQ(notes.last().at(3).toPoint(), grid.mapToGlobal(cellPoint(grid, 2, 2)));
+}
+
+TEST_F(CXGridCtrlTest, PostedEditRequestMovesTheEditorLater)
+{
+    CXGridCtrl grid;
+    build(grid);
+    grid.EditCell(0, 1);
+    grid.PostEditCell(3, 3);
+    EXPECT_EQ(grid.GetCurRow(), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.GetCurRow(), 3);
+    EXPECT_EQ(grid.GetCurCol(), 3);
+}
+
+TEST_F(CXGridCtrlTest, NarrowColumnsAndEmptyCaptionRowsDrawNothing)
+{
+    CXGridCtrl grid;
+    grid.AddColumn(QStringLiteral("A"), 60, 1);
+    grid.AddColumn(QStringLiteral("Hidden"), 5, 1);
+    grid.AddColumn(QStringLiteral("B"), 60, 1);
+    grid.SetRows(3, 3);
+    grid.SetCaptionRow(1, true);
+    grid.SetCellColor(0, 1, 21);
+    ASSERT_TRUE(grid.Create(host.get(), 1602, 0, 0));
+    const QImage image = grid.renderImage();
+    const QColor background = rgb(grid.color(2)); // style 5
+    EXPECT_TRUE(same(image.pixelColor(62, 5), background));  // no header over the narrow column
+    EXPECT_TRUE(same(image.pixelColor(62, 30), background)); // and no red cell
+    for (int x = 2; x < 120; x += 7)
+        EXPECT_TRUE(same(image.pixelColor(x, 21 + 21 + 10), background)) << x; // empty caption row
+    EXPECT_FALSE(same(image.pixelColor(30, 30), background));
+}
+
+TEST_F(CXGridCtrlTest, ResizingKeepsTextsAndResetsCellLooks)
+{
+    CXGridCtrl grid;
+    build(grid, 3, 3);
+    grid.SetCellText(1, 1, QStringLiteral("kept"));
+    grid.SetCellImage(1, 1, 12);
+    grid.SetCellColor(1, 1, 14);
+    grid.SetCellEditable(1, 3, 0);
+    grid.SetRows(5, 3);
+    EXPECT_EQ(grid.GetCellText(1, 1), QStringLiteral("kept"));
+    EXPECT_EQ(grid.cellImage(1, 1), 255);
+    EXPECT_EQ(grid.cellColour(1, 1), 0);
+    EXPECT_TRUE(grid.IsCellEditable(1, 3));
+    EXPECT_FALSE(grid.IsCellEditable(1, 0));
+    EXPECT_EQ(grid.GetRowCount(), 5);
+    grid.SetColumnEditable(3, 0);
+    EXPECT_FALSE(grid.IsCellEditable(4, 3));
+    grid.SetRowEditable(4, 1);
+    EXPECT_TRUE(grid.IsCellEditable(4, 3));
+}
+
+TEST_F(CXGridCtrlTest, ColumnListsRoundTrip)
+{
+    CXGridCtrl grid;
+    build(grid, 3, 3);
+    grid.SetCellText(0, 1, QStringLiteral("one  "));
+    grid.SetCellText(1, 1, QStringLiteral("two"));
+    grid.SetCellText(2, 1, QStringLiteral("three"));
+    QString list;
+    grid.ExchangeColumnList(list, true, 1);
+    EXPECT_EQ(list, QStringLiteral("one,two,three,"));
+    for (int r = 0; r < 3; ++r)
+        grid.SetCellText(r, 1, QString());
+    grid.ExchangeColumnList(list, false, 1);
+    EXPECT_EQ(grid.GetCellText(0, 1), QStringLiteral("one"));
+    EXPECT_EQ(grid.GetCellText(2, 1), QStringLiteral("three"));
+
+    QString units = QStringLiteral("2,0,");
+    grid.ExchangeColumnList(units, false, 2);
+    EXPECT_EQ(grid.GetCellValue(0, 2), 2);
+    EXPECT_EQ(grid.GetCellText(0, 2), QStringLiteral("Sheet"));
+    EXPECT_EQ(grid.GetCellValue(2, 2), 0); // the list ran out
+    grid.ExchangeColumnList(units, true, 0);
+    EXPECT_EQ(units, QStringLiteral("1,2,3,"));
+}
+
+TEST_F(CXGridCtrlTest, NextFreeKeyFindsAGapAndAFullGridStillGetsOne)
+{
+    CXGridCtrl grid;
+    build(grid, 4, 4);
+    grid.SetKeyBase(100);
+    grid.SetCellValue(0, 0, 101);
+    grid.SetCellValue(1, 0, 102);
+    grid.SetCellValue(2, 0, 104);
+    grid.SetCellValue(3, 0, 0);
+    EXPECT_EQ(grid.NextFreeKey(), 103);
+    grid.SetCellValue(2, 0, 103);
+    // Rows 0-2 hold 101-103 and the new row 3 needs one: 104 is free.
+    EXPECT_EQ(grid.NextFreeKey(), 104);
+}
+
+TEST_F(CXGridCtrlTest, ScrollingOpensTheEditorOnTheFirstVisibleRow)
+{
+    CXGridCtrl grid;
+    build(grid, 12, 4);
+    grid.EditCell(0, 3);
+    ASSERT_NE(grid.verticalScrollBar(), nullptr);
+    grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(grid.firstVisibleRow(), 4);
+    EXPECT_EQ(grid.GetCurRow(), 4);
+    EXPECT_EQ(grid.GetCurCol(), 3);
+}

@@ -1,0 +1,330 @@
+#include "JobTablesFixture.h"
+
+#include "data/CItemSetX.h"
+#include "data/CJobSet.h"
+
+using platform::IDOK;
+
+namespace {
+
+// --- Texts of one row --------------------------------------------------------------
+
+struct Choice
+{
+    int side2;
+    const char *text;
+};
+
+void PrintTo(const Choice &c, std::ostream *os)
+{
+    *os << c.side2;
+}
+
+class ChoiceTexts : public ::testing::TestWithParam<Choice>
+{
+};
+
+TEST_P(ChoiceTexts, NameThePriceChoice)
+{
+    CItemSet row;
+    row.m_Side2 = quint8(GetParam().side2);
+    EXPECT_EQ(row.GetChoiceText(), QString::fromUtf8(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Items, ChoiceTexts,
+                         ::testing::Values(Choice{0, "Normal"}, Choice{6, "Ask Item Price"}, Choice{7, "-"},
+                                           Choice{8, "1% up"}, Choice{17, "10% up"}, Choice{107, "100% up"},
+                                           Choice{108, "-1% down"}, Choice{110, "-3% down"}));
+
+TEST(ItemTexts, NumbersWashMixAndSheets)
+{
+    CItemSet row;
+    EXPECT_EQ(row.GetItemNoText(QStringLiteral("ITEM ")), QStringLiteral("NEW ITEM"));
+    row.m_ItemNo = 3;
+    EXPECT_EQ(row.GetItemNoText(QStringLiteral("ITEM ")), QStringLiteral("ITEM 3"));
+    row.m_SubNo = 2;
+    EXPECT_EQ(row.GetItemNoText(QStringLiteral("ITEM ")), QStringLiteral("ITEM 3.2"));
+
+    EXPECT_EQ(row.GetWashMixText(QStringLiteral("  ")), QString());
+    row.m_Mix = 1;
+    EXPECT_EQ(row.GetWashMixText(QStringLiteral("  ")), QStringLiteral("Wash: 0  Mix: 1"));
+
+    row.m_Sheets = 1;
+    EXPECT_EQ(row.GetSheetsText(QStringLiteral("sheets")), QStringLiteral("1 sheet"));
+    EXPECT_EQ(row.GetSheetsText(QStringLiteral("Sheets/Set")), QStringLiteral("1 Sheet/Set"));
+    EXPECT_EQ(row.GetSheetsText(QStringLiteral("Originals")), QStringLiteral("1 Original"));
+    row.m_Sheets = 1500;
+    EXPECT_EQ(row.GetSheetsText(QStringLiteral("sheets")), QStringLiteral("1,500 sheets"));
+}
+
+TEST(ItemTexts, BracedPartIsRemovedOnlyWhenWhole)
+{
+    CItemSet row;
+    const struct
+    {
+        const char *before;
+        const char *after;
+    } cases[] = {
+        {"Business {reprint} Cards", "Business  Cards"},
+        {"{Template} Letterhead", "Letterhead"},
+        {"Broken } order {", "Broken } order {"},
+    };
+    for (const auto &c : cases) {
+        row.m_Description = QString::fromLatin1(c.before);
+        row.StripBracedText();
+        EXPECT_EQ(row.m_Description, QString::fromLatin1(c.after)) << c.before;
+    }
+}
+
+// --- Note parts of a paper row ----------------------------------------------------------
+
+TEST_F(JobTablesTest, NotePartsSplitAndJoinBack)
+{
+    addService(101, 101, QStringLiteral("Bond"));                                      // no size
+    addService(102, 101, QStringLiteral("Cover"), QStringLiteral("Size"), QStringLiteral("'8.5 x 11'"));
+    CXDaoSet bond, cover;
+    bond.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = 101"));
+    cover.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = 102"));
+
+    const QString note = QString::fromUtf8("Blue · 11 x 17 · 5.5 x 8.5 • PMS 286 • Black");
+    CItemSet row;
+    row.m_Note = note;
+    row.SplitNoteParts(bond);
+    EXPECT_EQ(row.m_strPlainNote, QStringLiteral("Blue"));
+    EXPECT_EQ(row.m_strRunSize, QStringLiteral("11 x 17"));
+    EXPECT_EQ(row.m_strFinishSize, QStringLiteral("5.5 x 8.5"));
+    EXPECT_EQ(row.m_strFrontInks, QStringLiteral("PMS 286"));
+    EXPECT_EQ(row.m_strBackInks, QStringLiteral("Black"));
+    EXPECT_EQ(row.m_strPaperSize, QStringLiteral("11 x 17"));
+    row.m_Note.clear();
+    row.JoinNoteParts(bond);
+    EXPECT_EQ(row.m_Note, note);
+
+    // Without separators: the plain note alone, the sizes from the service.
+    row.m_Note = QStringLiteral("White");
+    row.SplitNoteParts(cover);
+    EXPECT_EQ(row.m_strPlainNote, QStringLiteral("White"));
+    EXPECT_EQ(row.m_strRunSize, QStringLiteral("8.5 x 11"));
+    EXPECT_EQ(row.m_strFinishSize, QStringLiteral("8.5 x 11"));
+    EXPECT_EQ(row.m_strFrontInks, QString());
+    row.JoinNoteParts(cover); // sizes equal to the paper's are not repeated
+    EXPECT_EQ(row.m_Note, QStringLiteral("White"));
+
+}
+
+// --- Openers and numbering --------------------------------------------------------------
+
+TEST_F(JobTablesTest, ItemNumbersStopAtTheByteLimit)
+{
+    const qint32 job = addJob(0, 1);
+    EXPECT_EQ(CItemSet::GetNextItemNo(job), 1);
+    addItem(job, 0, 3);
+    EXPECT_EQ(CItemSet::GetNextItemNo(job), 4);
+    EXPECT_EQ(CItemSet::GetNextSubNo(job, 3), 1);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+
+    addItem(job, 0, 255);
+    prompts().answer(IDOK);
+    EXPECT_EQ(CItemSet::GetNextItemNo(job), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("This job already has item number 255.\n"
+                                                   "No more items can be added to it."));
+    addItem(job, 0, 3, QStringLiteral("SubNo"), QStringLiteral("255"));
+    prompts().answer(IDOK);
+    EXPECT_EQ(CItemSet::GetNextSubNo(job, 3), 0);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Item 3 already has sub-item number 255.")));
+}
+
+// --- Display texts of the item join ------------------------------------------------
+
+TEST_F(JobTablesTest, DescriptionsOfItemAndServiceRows)
+{
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) "
+                        "VALUES (101, 99, 0, 'Paper', 1)"));
+    exec(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (99, 'Stock', 7, 1)"));
+    exec(QStringLiteral("INSERT INTO Vendors ([No], Name) VALUES (3, 'Mill Supply')"));
+    addService(120, 101, QStringLiteral("Cougar 80#"),
+               QStringLiteral("Size, SerStatus, Name2, AskHowMany, Unit"), QStringLiteral("'12 x 18', 2, '', '', 0"));
+    const qint32 job = addJob(0, 9);
+    addItem(job, 0, 1,
+            QStringLiteral("Description, Sheets, Pages, ChargeQty, Opt1, Price"),
+            QStringLiteral("'Flyers', 250, 300, 1000, 1, 120"));
+    addItem(job, 120, 1,
+            QStringLiteral("Note, Sheets, Out, Up, Vendor, ChargeQty, ActualQty, Price, Side1"),
+            QString::fromUtf8("'Gloss · 12 x 18 · 12 x 18', 250, 1, 1, 3, 250, 0, 0.0001, 1"));
+
+    CItemSetX rows;
+    ASSERT_TRUE(rows.OpenJobItemsAndServices(job));
+    rows.GetDescription(QStringLiteral("______"), true);
+    EXPECT_EQ(rows.m_strHeading, QStringLiteral("1"));
+    EXPECT_EQ(rows.m_nRowColor, 23);
+    EXPECT_TRUE(rows.m_bHasPaper);
+    EXPECT_EQ(rows.m_strUnitWord, QStringLiteral("Sheets"));
+    EXPECT_EQ(rows.m_strDescription, QStringLiteral("Flyers   300 sides  (250 Sheets + 200 blank)"));
+    EXPECT_EQ(rows.m_strChargeQty, QStringLiteral("1,000"));
+    EXPECT_EQ(rows.m_strPrice, QStringLiteral("120.00"));
+
+    rows.MoveNext();
+    rows.GetDescription(QStringLiteral("______"), true);
+    EXPECT_EQ(rows.m_strHeading, QStringLiteral("Paper"));
+    EXPECT_EQ(rows.m_strDescription, QStringLiteral("Cougar 80# (HIDDEN)"));
+    EXPECT_EQ(rows.m_nRowColor, 55);
+    EXPECT_EQ(rows.m_strExtra, QStringLiteral("Mill Supply"));
+    EXPECT_EQ(rows.m_strActualQty, QStringLiteral("______"));
+    EXPECT_EQ(rows.m_strPrice, QStringLiteral("No Charge"));
+    EXPECT_EQ(rows.m_strPlainNote, QStringLiteral("Gloss"));
+
+    // Run text: the paper size alone while the sheet is printed 1 up as
+    // bought, with the layout once it is not.
+    rows.m_strUnitWord = QStringLiteral("Sheets");
+    QString run;
+    rows.GetRunText(run, true, true, true, false);
+    EXPECT_EQ(run, QString::fromUtf8("Paper: Cougar 80# (HIDDEN) · 12 x 18  Gloss · Mill Supply         Sheets: 250"));
+    rows.m_Up = 2;
+    rows.m_Out = 1;
+    rows.GetRunText(run, false, false, false, false);
+    EXPECT_EQ(run, QString::fromUtf8("Cougar 80# (HIDDEN) · 12 x 18 (1 out  2 up)  Gloss         Sheets: 250"));
+
+    rows.m_strHeading = QStringLiteral("Paper");
+    rows.GetInkText(true);
+    EXPECT_EQ(rows.m_strDescription, QStringLiteral("Paper: Cougar 80# 12 x 18 Gloss    (Sheets)\n   Front: Black   "));
+}
+
+// --- Production status, inventory and actual costs -----------------------------------
+
+class ServiceStatusTest : public JobTablesTest
+{
+protected:
+    void SetUp() override
+    {
+        JobTablesTest::SetUp();
+        addService(150, 101, QStringLiteral("Stock Paper"), QStringLiteral("OptInv, InStock, OnOrder"),
+                   QStringLiteral("1, 1000, 0"));
+        job = addJob(0, 60, QStringLiteral("DateIn, Cost"), QStringLiteral("#6/15/2024#, 0"));
+        item = addItem(job, 0, 1, QStringLiteral("Cost"), QStringLiteral("5"));
+        service = addItem(job, 150, 1, QStringLiteral("ActualQty, MatCost, TimeCost, Cost, Tag2"),
+                          QStringLiteral("100, 10, 4, 14, 12"));
+    }
+
+    qint32 stock() { return scalar(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 150")).toInt(); }
+    platform::Value itemColumn(const char *column, qint32 id)
+    {
+        return scalar(QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2").arg(QLatin1String(column)).arg(id));
+    }
+
+    qint32 job = 0, item = 0, service = 0;
+};
+
+TEST_F(ServiceStatusTest, FinishingStampsTheDayAndMovesStock)
+{
+    CItemSet::InventoryRules rules;
+    rules.enabled = true;
+    rules.optionBits = 0;
+    CItemSet::SetInventoryRules(rules);
+
+    CItemSet row;
+    EXPECT_EQ(row.SetServiceStatus(0, 0, service), 1);
+    EXPECT_TRUE(prompts().shown().isEmpty()); // In-Stock: no question
+    EXPECT_EQ(itemColumn("Status", service).toInt(), 0);
+    EXPECT_EQ(itemColumn("Days2", service).toInt(), 1); // the job came in today
+    EXPECT_EQ(stock(), 900);
+
+    EXPECT_EQ(row.SetServiceStatus(3, 0, service), 1); // reopened on day 3
+    EXPECT_EQ(itemColumn("Days2", service).toInt(), 3);
+    EXPECT_EQ(stock(), 1000);
+
+    EXPECT_EQ(row.SetServiceStatus(7, 1, service), 1); // the operator only
+    EXPECT_EQ(itemColumn("EmpNo", service).toInt(), 7);
+    EXPECT_EQ(stock(), 1000);
+
+    // An old job stamps its last day.
+    exec(QStringLiteral("UPDATE Jobs SET DateIn = #8/20/2023# WHERE JobID = %1").arg(job));
+    EXPECT_EQ(row.SetServiceStatus(0, 0, service), 1);
+    EXPECT_EQ(itemColumn("Days2", service).toInt(), 254);
+}
+
+TEST_F(ServiceStatusTest, FinishingIsRefusedUntilTheStockIsThere)
+{
+    CItemSet::InventoryRules rules;
+    rules.enabled = true;
+    rules.optionBits = 8;
+    int asked = 0;
+    rules.confirm = [&asked](qint32 serNo, bool giveBack, qint32 &quantity, qint32 &newStock) {
+        ++asked;
+        EXPECT_EQ(serNo, 150);
+        EXPECT_FALSE(giveBack);
+        quantity = 120;
+        newStock = 880;
+        return true;
+    };
+    CItemSet::SetInventoryRules(rules);
+    exec(QStringLiteral("UPDATE Items SET Tag2 = 11 WHERE ItemID = %1").arg(service));
+
+    CItemSet row;
+    prompts().answer(IDOK);
+    EXPECT_EQ(row.SetServiceStatus(0, 0, service), 0);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("You may not finish this Service.\nIts Inventory status must be In-Stock."));
+    EXPECT_EQ(itemColumn("Status", service).toInt(), 1);
+    EXPECT_EQ(asked, 0);
+
+    // In stock: the confirmed quantity is booked, its cost rescaled and
+    // rolled up into the item and the job.
+    exec(QStringLiteral("UPDATE Items SET Tag2 = 12 WHERE ItemID = %1").arg(service));
+    rules.optionBits = 8 | 16;
+    CItemSet::SetInventoryRules(rules);
+    EXPECT_EQ(row.SetServiceStatus(0, 0, service), 2);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(stock(), 880);
+    EXPECT_EQ(itemColumn("ActualQty", service).toInt(), 120);
+    EXPECT_EQ(itemColumn("MatCost", service).toMoney(), money("12"));
+    EXPECT_EQ(itemColumn("Cost", service).toMoney(), money("16"));
+    EXPECT_EQ(itemColumn("Cost", item).toMoney(), money("16"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs")).toMoney(), money("16"));
+}
+
+TEST_F(ServiceStatusTest, FailedStatusChangeLeavesStockAndRowAlone)
+{
+    CItemSet::InventoryRules rules;
+    rules.enabled = true;
+    rules.optionBits = 0;
+    CItemSet::SetInventoryRules(rules);
+    db().executeNative(QStringLiteral("CREATE TRIGGER KeepItems BEFORE UPDATE ON Items "
+                                      "BEGIN SELECT RAISE(ABORT, 'the row is kept'); END"));
+    CItemSet row;
+    ASSERT_TRUE(row.OpenByItemID(service));
+    prompts().answer(IDOK);
+    EXPECT_EQ(row.SetServiceStatus(0, 0, 0), 0);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot save Items")));
+    EXPECT_EQ(stock(), 1000);
+    EXPECT_EQ(itemColumn("Status", service).toInt(), 1);
+    EXPECT_EQ(row.m_Status, 1); // the row in memory shows what is stored
+    EXPECT_EQ(row.GetEditMode(), CXDaoSet::dbEditNone);
+}
+
+TEST_F(ServiceStatusTest, ActualCostsAreRescaledAndRolledUp)
+{
+    CItemSet row;
+    ASSERT_TRUE(row.OpenByItemID(service));
+    EXPECT_TRUE(row.SetActualCosts(150, 0));
+    EXPECT_EQ(itemColumn("MatCost", service).toMoney(), money("15"));
+    EXPECT_EQ(itemColumn("Cost", service).toMoney(), money("19"));
+    EXPECT_EQ(itemColumn("Status", service).toInt(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs")).toMoney(), money("19"));
+
+    // 4.00 for 30 minutes becomes 4.00 / 30 x 45 = 6.00.
+    exec(QStringLiteral("UPDATE Items SET ActualTime = 30 WHERE ItemID = %1").arg(service));
+    ASSERT_TRUE(row.OpenByItemID(service));
+    EXPECT_TRUE(row.SetActualCosts(0, 45));
+    EXPECT_EQ(itemColumn("TimeCost", service).toMoney(), money("6"));
+    EXPECT_FALSE(row.SetActualCosts(0, 45)); // the same minutes again: nothing
+    EXPECT_FALSE(row.SetActualCosts(150, -5));
+
+    // No old quantity: the quantity is booked, the cost stays.
+    exec(QStringLiteral("UPDATE Items SET ActualQty = 0 WHERE ItemID = %1").arg(service));
+    ASSERT_TRUE(row.OpenByItemID(service));
+    EXPECT_TRUE(row.SetActualCosts(300, 0));
+    EXPECT_EQ(itemColumn("ActualQty", service).toInt(), 300);
+    EXPECT_EQ(itemColumn("MatCost", service).toMoney(), money("15"));
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+#include "JobTablesFixture.h"
+
+#include "data/CJobSet.h"
+
+#include <QtCore/QProcess>
+#include <QtCore/QSet>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Another workstation on the test's database file.
+std::unique_ptr<QProcess> startPeer(const QStringList &arguments)
+{
+    auto peer = std::make_unique<QProcess>();
+    peer->setProgram(QStringLiteral(TAVREL_JOB_PEER));
+    peer->setArguments(arguments);
+    peer->start();
+    return peer;
+}
+
+QStringList outputLines(QProcess &peer)
+{
+    EXPECT_TRUE(peer.waitForFinished(120000));
+    EXPECT_EQ(peer.exitCode(), 0) << peer.readAllStandardError().toStdString();
+    return QString::fromUtf8(peer.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+TEST_F(JobTablesTest, TwoWorkstationsNeverGetTheSameJobNumber)
+{
+    std::vector<std::unique_ptr<QProcess>> peers;
+    for (int n = 0; n < 2; ++n) {
+        peers.push_back(startPeer({databasePath(), QStringLiteral("numbers"), QStringLiteral("200"),
+                                   QStringLiteral("0")}));
+        ASSERT_TRUE(peers.back()->waitForStarted());
+    }
+    for (auto &peer : peers) {
+        peer->write("go\n");
+        ASSERT_TRUE(peer->waitForBytesWritten());
+    }
+
+    QSet<int> numbers;
+    int given = 0;
+    for (auto &peer : peers) {
+        for (const QString &line : outputLines(*peer)) {
+            bool ok = false;
+            const int number = line.toInt(&ok);
+            ASSERT_TRUE(ok) << line.toStdString();
+            numbers.insert(number);
+            ++given;
+        }
+    }
+    EXPECT_EQ(given, 400);
+    EXPECT_EQ(numbers.size(), 400);
+    EXPECT_EQ(*std::min_element(numbers.begin(), numbers.end()), 1);
+    EXPECT_EQ(*std::max_element(numbers.begin(), numbers.end()), 400);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM JobTypes WHERE JobType = 10")).toString(),
+              QStringLiteral("400"));
+}
+
+TEST_F(JobTablesTest, JobLockedHereIsRefusedToAnotherWorkstation)
+{
+    const qint32 id = addJob(0, 77);
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id));
+    ASSERT_TRUE(job.Lock(true));
+
+    auto peer = startPeer({databasePath(), QStringLiteral("lock"), QString::number(id)});
+    EXPECT_EQ(outputLines(*peer), QStringList({QStringLiteral("result 0"),
+                                               QStringLiteral("text Job 77 is in use and locked!\\nDo you want "
+                                                              "to unlock it?")}));
+
+    ASSERT_TRUE(job.Lock(false));
+    peer = startPeer({databasePath(), QStringLiteral("lock"), QString::number(id)});
+    EXPECT_EQ(outputLines(*peer), QStringList({QStringLiteral("result 1")}));
+    EXPECT_TRUE(job.IsLocked());
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+#include "support/TestEnvironment.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun dbtool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(TAVREL_DBTOOL), args);
+    ToolRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+class DbTool : public TavrelTest
+{
+};
+
+TEST_F(DbTool, CreatesAShopDatabaseOnceAndRunsJetStatements)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    ToolRun r = dbtool({QStringLiteral("create"), db});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(db));
+    EXPECT_NE(dbtool({QStringLiteral("create"), db}).exitCode, 0); // never overwrites a shop's file
+
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT CusNo, Name FROM Customers WHERE Name LIKE \"walk*\" ORDER BY CusNo")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("CusNo\tName\n31\tWalk-in Customer ***\n"));
+
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Customers SET Name = 'O''Brien' WHERE CusNo = 10")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Name & '!' AS Shout FROM Customers WHERE CusNo = 10")});
+    EXPECT_EQ(r.out, QStringLiteral("Shout\nO'Brien!\n"));
+
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT 1 AS One"), QStringLiteral("--translate")});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_FALSE(r.out.trimmed().isEmpty());
+}
+
+TEST_F(DbTool, FailuresPrintTheEngineErrorAndExitNonZero)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    ToolRun r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT * FROM NoSuchTable")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Error 3078: "))) << r.err.toStdString();
+
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("DELETE * FROM Options; DELETE * FROM Customers")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Error 3142: "))) << r.err.toStdString();
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM Customers")});
+    EXPECT_EQ(r.out, QStringLiteral("N\n3\n")); // the refused second statement never ran
+}
+
+TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
+{
+    const QString db = tempPath(QStringLiteral("Sample.mdb"));
+    ToolRun r = dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("300")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // nothing asked, nothing reported
+
+    // Every type of job is there.
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM (SELECT DISTINCT JobType FROM Jobs)")});
+    EXPECT_EQ(r.out, QStringLiteral("N\n4\n"));
+    // A job's subtotal is the sum of its item prices and of its service prices.
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT Count(*) AS Bad FROM Jobs WHERE Subtotal <> "
+                               "(SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND SerNo = 0) "
+                               "OR Subtotal <> (SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND SerNo > 0)")});
+    EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    // The balance is the total plus payments, and taxes were charged.
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT Count(*) AS Bad FROM Jobs WHERE Balance <> Subtotal + Discount + Shipping + Postage + Tax + Latefee + Paid + Writeoff")});
+    EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS Taxed FROM Jobs WHERE Tax > 0")});
+    EXPECT_NE(r.out, QStringLiteral("Taxed\n0\n"));
+    // Payments are applied to posted invoices in full.
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT Count(*) AS Bad FROM Payments WHERE Amount <> (SELECT Sum(Amount) FROM PayApplied WHERE PayApplied.PayNo = Payments.PayNo)")});
+    EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    EXPECT_NE(dbtool({QStringLiteral("sample"), db}).exitCode, 0);
+}

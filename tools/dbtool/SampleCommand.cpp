@@ -1,0 +1,458 @@
+#include "SampleCommand.h"
+
+#include "app/base/MoneyText.h"
+#include "app/base/SharedDatabaseHolder.h"
+#include "data/CJobSet.h"
+#include "data/ShopDatabase.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/Money.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QFileInfo>
+#include <QtCore/QMap>
+
+#include <random>
+
+using platform::Database;
+using platform::FieldType;
+using platform::Value;
+
+namespace {
+
+// The shop's own vocabulary, from which customers, jobs and items are drawn.
+const char *const kCompanyWords[] = {"Acme", "Bolt", "Cedar", "Delta", "Evergreen", "Fulton", "Granite", "Harbor",
+                                     "Iris", "Juniper", "Keystone", "Lakeside", "Maple", "North Star", "Oakridge",
+                                     "Pioneer", "Quarry", "Riverside", "Summit", "Tidewater", "Union", "Valley",
+                                     "Westfield", "Yellowstone"};
+const char *const kCompanyKinds[] = {"Dental", "Realty", "Insurance", "Bakery", "Church", "Law Office", "Clinic",
+                                     "Auto Body", "School", "Florist", "Hardware", "Credit Union"};
+const char *const kFirstNames[] = {"Ann", "Ben", "Carla", "Dev", "Elena", "Frank", "Grace", "Hugo", "Ines", "Jon",
+                                   "Kim", "Luis", "Mara", "Ned", "Olga", "Pat"};
+const char *const kLastNames[] = {"Adams", "Brooks", "Chen", "Diaz", "Evans", "Fischer", "Garcia", "Hale",
+                                  "Ito", "Jensen", "Kowalski", "Lopez", "Moreau", "Nolan", "O'Brien", "Patel"};
+const char *const kStreets[] = {"Main St", "Oak Ave", "Elm St", "Market St", "Park Blvd", "2nd Ave", "Mill Rd"};
+const char *const kCities[] = {"Springfield", "Riverton", "Fairview", "Greenville", "Madison", "Clinton"};
+const char *const kProducts[] = {"Business cards", "Letterhead", "Envelopes #10", "Brochures, tri-fold",
+                                 "Postcards", "Flyers", "Newsletters", "Catalog, 24 pages", "Door hangers",
+                                 "NCR forms, 2 part", "Raffle tickets", "Posters 18 x 24", "Booklets, saddle stitched",
+                                 "Notepads, 50 sheets", "Labels", "Invitations"};
+
+struct SampleService
+{
+    int serNo;
+    int catNo;
+    const char *name;
+    int costCents;  // cost of one run of the service for a typical quantity
+    int markupPct;  // price over cost
+};
+
+const SampleService kServices[] = {
+    {1, 101, "70# Offset White", 1800, 40},   {2, 101, "80# Gloss Text", 2600, 40},
+    {3, 101, "100# Gloss Cover", 3900, 40},   {4, 105, "NCR 2 part", 3100, 45},
+    {5, 113, "#10 Envelopes", 4200, 35},      {6, 201, "2-colour offset press", 5500, 60},
+    {7, 202, "4-colour offset press", 9800, 60}, {8, 301, "Digital colour copier", 2400, 80},
+    {9, 302, "Digital black copier", 900, 80}, {10, 401, "Cutting", 800, 50},
+    {11, 402, "Folding", 1200, 50},           {12, 403, "Saddle stitching", 1900, 50},
+    {13, 404, "Padding", 700, 55},            {14, 405, "Drilling", 500, 55},
+    {15, 501, "Typesetting", 3000, 70},       {16, 502, "Proofing", 600, 70},
+    {17, 601, "Plates", 1500, 40},            {18, 701, "Delivery", 1200, 25},
+};
+
+struct Reference
+{
+    const char *sql;
+};
+
+// Code tables a shop sets up before its first job.
+const Reference kReferenceRows[] = {
+    {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (1, 'State 6%', 60000, 0, 0, 0, 0, 1)"},
+    {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (2, 'City 8.25%', 82500, 1, 0, 0, 0, 2)"},
+    {"INSERT INTO Terms (No, Name, Days) VALUES (1, 'Net 30', 30)"},
+    {"INSERT INTO Terms (No, Name, Days) VALUES (2, 'Net 15', 15)"},
+    {"INSERT INTO Terms (No, Name, Days) VALUES (3, 'COD', 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (1, 'Robin', 1, 1, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (2, 'Sam', 1, 2, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Terry', 2, 3, 500, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (4, 'Alex', 2, 4, 750, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Jordan', 3, 5, 0, 0)"},
+};
+
+struct Category
+{
+    int catNo;
+    int depNo;
+    const char *name;
+};
+
+const Category kCategories[] = {
+    {101, 1, "Paper"}, {105, 1, "Carbonless"}, {113, 1, "Envelopes"}, {201, 2, "Offset 2 colour"},
+    {202, 2, "Offset 4 colour"}, {301, 2, "Digital colour"}, {302, 2, "Digital black"}, {401, 3, "Cutting"},
+    {402, 3, "Folding"}, {403, 3, "Stitching"}, {404, 3, "Padding"}, {405, 3, "Drilling"},
+    {501, 4, "Typesetting"}, {502, 4, "Proofing"}, {601, 4, "Plates"}, {701, 5, "Delivery"},
+};
+
+class SampleShop
+{
+public:
+    SampleShop(Database &db, quint32 seed) : m_db(db), m_rng(seed) {}
+
+    void build(int jobCount, QTextStream &out);
+
+private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    int between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
+    template <typename T, size_t N>
+    const T &any(const T (&list)[N]) { return list[pick(int(N))]; }
+
+    bool exists(const QString &sql)
+    {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot, sql);
+        return !rs.isEOF();
+    }
+
+    void addReferenceRows();
+    void addServices();
+    void addCustomers(int count);
+    void addJob(int jobId, int index, int jobCount);
+    void addPostings();
+
+    struct Customer
+    {
+        int cusNo;
+        int taxNo;
+        int termsDays;
+        int termsNo;
+        int srep;
+    };
+
+    struct Posted
+    {
+        int jobNo;
+        int cusNo;
+        DateTime shipped;
+        Money subtotal, discount, shipping, tax, paid, cost, commission;
+    };
+
+    Database &m_db;
+    std::mt19937 m_rng;
+    QList<Customer> m_customers;
+    int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
+    QMap<QString, QList<Posted>> m_postedByMonth;
+};
+
+void SampleShop::addReferenceRows()
+{
+    for (const Reference &r : kReferenceRows)
+        m_db.execute(QString::fromUtf8(r.sql));
+    const char *const departments[] = {"Paper", "Press", "Bindery", "Prepress", "Shipping"};
+    for (int d = 1; d <= 5; ++d) {
+        if (!exists(QStringLiteral("SELECT DepNo FROM ServiceDepartments WHERE DepNo = %1").arg(d)))
+            m_db.execute(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (?, ?, ?, ?)"),
+                         {Value(d), Value(QString::fromUtf8(departments[d - 1])), Value(48 + d), Value(d)});
+    }
+    for (const Category &c : kCategories) {
+        if (!exists(QStringLiteral("SELECT CatNo FROM ServiceCategories WHERE CatNo = %1").arg(c.catNo)))
+            m_db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (?, ?, ?, ?, ?)"),
+                         {Value(c.catNo), Value(c.depNo), Value(48 + c.depNo), Value(QString::fromUtf8(c.name)),
+                          Value(c.catNo)});
+    }
+}
+
+void SampleShop::addServices()
+{
+    for (const SampleService &s : kServices) {
+        m_db.execute(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, SerStatus, PriceBy, CostBy, "
+                                    "CostHr, Markup, OptTax, OptCom, OptWO, OptInv, Modified) "
+                                    "VALUES (?, ?, ?, ?, 0, 4, 1, ?, ?, 1, 1, 1, 1, ?)"),
+                     {Value(s.serNo), Value(s.catNo), Value(s.serNo), Value(QString::fromUtf8(s.name)),
+                      Value(Money::fromCents(s.costCents * 2)), Value(s.markupPct * 100),
+                      Value(DateTime::fromDate(platform::Clock::today()))});
+        // A price table of quantity breaks: row r holds the break and the
+        // price of each of ten columns, in ten-thousandths.
+        QStringList names = {QStringLiteral("SerNo"), QStringLiteral("Opt1")};
+        QList<Value> values = {Value(s.serNo), Value(std::int64_t(0), FieldType::Byte)};
+        for (int r = 1; r <= 12; ++r) {
+            names << QStringLiteral("Qty%1").arg(r);
+            values << Value(r * 250);
+            for (int c = 0; c <= 9; ++c) {
+                names << QStringLiteral("R%1C%2").arg(r).arg(c);
+                values << Value((s.costCents * (100 + s.markupPct) / 100) * (10 + r) * (10 + c));
+            }
+        }
+        QStringList marks;
+        for (int i = 0; i < names.size(); ++i)
+            marks << QStringLiteral("?");
+        m_db.execute(QStringLiteral("INSERT INTO ServicePriceTables (%1) VALUES (%2)")
+                         .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                     values);
+    }
+}
+
+void SampleShop::addCustomers(int count)
+{
+    const DateTime today = DateTime::fromDate(platform::Clock::today());
+    for (int i = 0; i < count; ++i) {
+        const int cusNo = 1001 + i;
+        const QString name = QStringLiteral("%1 %2").arg(QString::fromUtf8(any(kCompanyWords)),
+                                                           QString::fromUtf8(any(kCompanyKinds)));
+        Customer c{cusNo, pick(3), 0, 1 + pick(3), 3 + pick(2)};
+        c.termsDays = c.termsNo == 1 ? 30 : c.termsNo == 2 ? 15 : 0;
+        const QString city = QString::fromUtf8(any(kCities));
+        m_db.execute(QStringLiteral("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, Tax, Terms, SRepNo, "
+                                    "CusStatus, DateCreated, DateModified, CreditDue, CreditLimit) "
+                                    "VALUES (?, ?, ?, ?, 'IL', ?, ?, ?, ?, 0, ?, ?, 0, ?)"),
+                     {Value(cusNo), Value(name),
+                      Value(QStringLiteral("%1 %2").arg(100 + pick(9800)).arg(QString::fromUtf8(any(kStreets)))),
+                      Value(city), Value(QString::number(62700 + pick(90))), Value(std::int64_t(c.taxNo), FieldType::Byte),
+                      Value(std::int64_t(c.termsNo), FieldType::Byte), Value(std::int64_t(c.srep), FieldType::Byte),
+                      Value(today.addDays(-800)), Value(today), Value(Money::fromWhole(500 * (1 + pick(10))))});
+        const int contacts = 1 + pick(2);
+        for (int k = 0; k < contacts; ++k) {
+            const QString first = QString::fromUtf8(any(kFirstNames));
+            const QString last = QString::fromUtf8(any(kLastNames));
+            m_db.execute(QStringLiteral("INSERT INTO Contacts (CusNo, First, Last, Phone, Email, Type, KeyContact, Created) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                         {Value(cusNo), Value(first), Value(last),
+                          Value(QStringLiteral("(217) 555-%1").arg(1000 + pick(9000))),
+                          Value(QStringLiteral("%1.%2@example.com").arg(first.toLower(), QString(last).remove(QLatin1Char('\'')).toLower())),
+                          Value(std::int64_t(k == 0 ? 1 : 0), FieldType::Byte),
+                          Value(std::int64_t(k == 0 ? 1 : 0), FieldType::Byte), Value(today.addDays(-700))});
+        }
+        m_db.execute(QStringLiteral("UPDATE Customers SET BuyerNo = (SELECT Min(ContactNo) FROM Contacts WHERE Contacts.CusNo = ?) "
+                                    "WHERE CusNo = ?"),
+                     {Value(cusNo), Value(cusNo)});
+        if (pick(3) == 0) {
+            m_db.execute(QStringLiteral("INSERT INTO Shipto (CusNo, Type, Attention, Company, Address, City, State, Zip, Created) "
+                                        "VALUES (?, 0, ?, ?, ?, ?, 'IL', ?, ?)"),
+                         {Value(cusNo), Value(QString::fromUtf8(any(kFirstNames))), Value(name + QStringLiteral(" Warehouse")),
+                          Value(QStringLiteral("%1 Industrial Dr").arg(10 + pick(900))), Value(QString::fromUtf8(any(kCities))),
+                          Value(QString::number(62700 + pick(90))), Value(today.addDays(-600))});
+        }
+        m_customers << c;
+    }
+}
+
+void SampleShop::addJob(int jobId, int index, int jobCount)
+{
+    // Most jobs are orders and posted invoices; the rest quotes and templates.
+    const int roll = pick(100);
+    const quint8 jobType = roll < 45 ? CJobSet::Order : roll < 75 ? CJobSet::History : roll < 97 ? CJobSet::Quote
+                                                                                                   : CJobSet::Template;
+    const int series = jobType == CJobSet::Quote ? 1 : jobType == CJobSet::Template ? 2 : 0;
+    const int jobNo = 1000 + ++m_lastNumber[series];
+    const Customer &customer = m_customers[pick(m_customers.size())];
+    const DateTime today = DateTime::fromDate(platform::Clock::today());
+    // Older jobs have lower numbers: the in-date runs over the last two years.
+    const int age = std::max(0, 730 - int(730.0 * index / std::max(1, jobCount)) - pick(5));
+    const DateTime dateIn = today.addDays(-age);
+
+    CJobSet job(&m_db);
+    job.m_JobID = jobId;
+    job.m_JobType = jobType;
+    job.m_JobNo = jobNo;
+    job.m_Title = QString::fromUtf8(any(kProducts));
+    job.m_Status = jobType == CJobSet::Order ? quint8(pick(4)) : 0;
+    job.m_CSRNo = quint8(1 + pick(2));
+    job.m_SRepNo = quint8(customer.srep);
+    job.m_CusNo = customer.cusNo;
+    job.m_DateIn = dateIn;
+    job.m_DateDue = dateIn.addDays(2 + pick(20));
+    job.m_TaxNo = quint8(customer.taxNo);
+    job.m_TermsNo = quint8(customer.termsNo);
+    job.m_Creator = 0;
+
+    // Items: an item row (service 0) priced at the sum of its service rows.
+    const int items = 1 + pick(3);
+    for (int item = 1; item <= items; ++item) {
+        const int qty = 250 * (1 + pick(20));
+        const int services = 1 + pick(3);
+        Money itemCost;
+        Money itemPrice;
+        QList<QList<Value>> serviceRows;
+        for (int s = 0; s < services; ++s) {
+            const SampleService &service = any(kServices);
+            const Money cost = Money::fromCents(qint64(service.costCents) * (qty + 500) / 1000);
+            Money price = cost * (100 + service.markupPct) / 100;
+            price = price.roundedToCentsHalfAway();
+            itemCost += cost;
+            itemPrice += price;
+            serviceRows << QList<Value>{Value(QString::fromUtf8(service.name)), Value(jobId), Value(service.serNo),
+                                        Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(s + 1), FieldType::Byte),
+                                        Value(qty), Value(cost), Value(price)};
+        }
+        const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
+                                              "ChargeQty, Cost, Price, Status, Bleed) VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, 1, 0)");
+        m_db.execute(insert, {Value(QString::fromUtf8(any(kProducts))), Value(jobId), Value(0),
+                              Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
+                              Value(qty), Value(itemCost), Value(itemPrice)});
+        for (const QList<Value> &row : serviceRows)
+            m_db.execute(insert, row);
+        job.m_Cost += itemCost;
+        job.m_Subtotal += itemPrice;
+    }
+    if (pick(5) == 0)
+        CalcPercentAmount(job.m_Subtotal, job.m_Discount, -double(5 + pick(10)), true, false);
+    if (pick(4) == 0)
+        job.m_Shipping = Money::fromCents(500 + pick(3000));
+
+    DateTime shipped;
+    if (jobType == CJobSet::History || (jobType == CJobSet::Order && job.m_Status >= 2)) {
+        shipped = dateIn.addDays(1 + pick(10));
+        if (shipped > today)
+            shipped = today;
+        job.m_DateShipped = shipped;
+    }
+    // Taxes and totals by the program's own rules.
+    job.CalcSubtotal();
+    job.RecalcTotals(false);
+    job.CalcCommission();
+    if (jobType == CJobSet::History) {
+        job.m_DatePayDue = shipped.addDays(customer.termsDays);
+        // Most posted invoices are paid in full, some in part, some not yet.
+        const int paid = pick(10);
+        if (paid < 7) {
+            job.m_Paid = -job.m_TotalAmount;
+            job.m_DatePaid = shipped.addDays(pick(std::max(1, customer.termsDays + 15)));
+            if (job.m_DatePaid > today)
+                job.m_DatePaid = today;
+        } else if (paid < 9) {
+            job.m_Paid = -(job.m_TotalAmount / 2).roundedToCentsHalfAway();
+        }
+    }
+    job.RecalcTotals(true);
+
+    m_db.execute(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, Title, Status, CSRNo, SRepNo, CusNo, DateIn, DateDue, "
+                                "DateShipped, DatePayDue, DatePaid, TaxNo, TermsNo, Cost, Subtotal, Discount, Shipping, Postage, "
+                                "Tax, Latefee, Paid, Writeoff, Balance, Commission, CommType, Creator, Taxable, Taxable2, Tax2) "
+                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?, ?)"),
+                 {Value(jobId), Value(std::int64_t(jobType), FieldType::Byte), Value(jobNo), Value(job.m_Title),
+                  Value(std::int64_t(job.m_Status), FieldType::Byte), Value(std::int64_t(job.m_CSRNo), FieldType::Byte),
+                  Value(std::int64_t(job.m_SRepNo), FieldType::Byte), Value(job.m_CusNo), Value(job.m_DateIn),
+                  Value(job.m_DateDue), job.m_DateShipped.isValid() && job.m_DateShipped.toOle() != 0 ? Value(job.m_DateShipped) : Value(),
+                  job.m_DatePayDue.toOle() != 0 ? Value(job.m_DatePayDue) : Value(),
+                  job.m_DatePaid.toOle() != 0 ? Value(job.m_DatePaid) : Value(),
+                  Value(std::int64_t(job.m_TaxNo), FieldType::Byte), Value(std::int64_t(job.m_TermsNo), FieldType::Byte),
+                  Value(job.m_Cost), Value(job.m_Subtotal), Value(job.m_Discount), Value(job.m_Shipping),
+                  Value(job.m_Postage), Value(job.m_Tax), Value(job.m_Latefee), Value(job.m_Paid), Value(job.m_Writeoff),
+                  Value(job.m_Balance), Value(job.m_Commission), Value(job.m_Taxable), Value(job.m_Taxable2),
+                  Value(job.m_Tax2)});
+
+    if (jobType == CJobSet::History) {
+        Posted p{jobNo, customer.cusNo, shipped, job.m_Subtotal, job.m_Discount, job.m_Shipping, job.m_Tax, job.m_Paid,
+                 job.m_Cost, job.m_Commission};
+        m_postedByMonth[shipped.format(QStringLiteral("%Y-%m"))] << p;
+    }
+}
+
+void SampleShop::addPostings()
+{
+    // One posting a month: the journal row, then each invoice's payment.
+    for (auto it = m_postedByMonth.cbegin(); it != m_postedByMonth.cend(); ++it) {
+        const QList<Posted> &jobs = it.value();
+        DateTime postingDate;
+        Money cost, subtotal, discount, shipping, tax, paid, commission;
+        for (const Posted &p : jobs) {
+            if (postingDate < p.shipped)
+                postingDate = p.shipped;
+            cost += p.cost;
+            subtotal += p.subtotal;
+            discount += p.discount;
+            shipping += p.shipping;
+            tax += p.tax;
+            paid += p.paid;
+            commission += p.commission;
+        }
+        const Money balance = subtotal + discount + shipping + tax + paid;
+        m_db.execute(QStringLiteral("INSERT INTO PostingJournal (PostingDate, Invoices, Cost, Subtotal, Discount, Shipping, "
+                                    "Postage, Tax, Latefee, Paid, Writeoff, Balance, Commission) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, 0, ?, 0, ?, 0, ?, ?)"),
+                     {Value(postingDate), Value(int(jobs.size())), Value(cost), Value(subtotal), Value(discount),
+                      Value(shipping), Value(tax), Value(paid), Value(balance), Value(commission)});
+        platform::Recordset last(m_db);
+        last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(PostingNo) FROM PostingJournal"));
+        const int postingNo = last.value(0).toInt();
+        last.close();
+        for (const Posted &p : jobs) {
+            m_db.execute(QStringLiteral("UPDATE Jobs SET PostingNo = ? WHERE JobNo = ? AND JobType = 3"),
+                         {Value(postingNo), Value(p.jobNo)});
+            if (p.paid.isZero())
+                continue;
+            const int payGroup = 2;
+            m_db.execute(QStringLiteral("INSERT INTO Payments (Date, Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto, PostingNo) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                         {Value(p.shipped), Value(-p.paid), Value(p.cusNo), Value(std::int64_t(payGroup), FieldType::Byte),
+                          Value(std::int64_t(pick(3)), FieldType::Byte), Value(QStringLiteral("Check %1").arg(1000 + pick(9000))),
+                          Value(QString::number(p.jobNo)), Value(postingNo)});
+            m_db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) "
+                                        "SELECT Max(PayNo), ?, ? FROM Payments"),
+                         {Value(p.jobNo), Value(-p.paid)});
+        }
+    }
+}
+
+void SampleShop::build(int jobCount, QTextStream &out)
+{
+    platform::Transaction unit(m_db);
+    addReferenceRows();
+    addServices();
+    addCustomers(std::max(25, jobCount / 25));
+    for (int i = 0; i < jobCount; ++i)
+        addJob(i + 1, i, jobCount);
+    addPostings();
+    // The job-number counters continue after the sample's numbers.
+    const int keys[3] = {10, 11, 12};
+    for (int s = 0; s < 3; ++s) {
+        m_db.execute(QStringLiteral("DELETE * FROM JobTypes WHERE JobType = ?"), {Value(keys[s])});
+        m_db.execute(QStringLiteral("INSERT INTO JobTypes (JobType, Name) VALUES (?, ?)"),
+                     {Value(std::int64_t(keys[s]), FieldType::Byte), Value(QString::number(1000 + m_lastNumber[s]))});
+    }
+    unit.commit();
+    out << "Sample shop: " << m_customers.size() << " customers, " << jobCount << " jobs, "
+        << m_postedByMonth.size() << " postings.\n";
+}
+
+} // namespace
+
+int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QString path;
+    int jobs = 500;
+    quint32 seed = 2011;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--jobs") && i + 1 < args.size())
+            jobs = args[++i].toInt();
+        else if (args[i] == QLatin1String("--seed") && i + 1 < args.size())
+            seed = args[++i].toUInt();
+        else if (path.isEmpty())
+            path = args[i];
+        else
+            path.clear(), i = int(args.size());
+    }
+    if (path.isEmpty() || jobs < 0) {
+        err << "usage: tavrel-dbtool sample PATH [--jobs N] [--seed S]\n";
+        return 2;
+    }
+    if (QFileInfo::exists(path)) {
+        err << "tavrel-dbtool: " << path << " exists already; nothing was written.\n";
+        return 1;
+    }
+    try {
+        CreateShopDatabase(path);
+        // The program's own rules (taxes, totals) read the shared database:
+        // the sample is made on it.
+        SharedDatabaseHolder holder;
+        Database &db = holder.database();
+        db.open(path);
+        SampleShop(db, seed).build(jobs, out);
+        db.close();
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        QFile::remove(path);
+        return 1;
+    }
+    return 0;
+}
