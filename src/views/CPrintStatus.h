@@ -21,13 +21,12 @@ public:
     void SetStatusText(const QString &text);
 
     void OnCancel();
+    // Esc: as Cancel.
+    void reject() override;
 
     // The print-abort flag: set by Cancel, cleared when a window is made.
     static bool IsUserAbort();
     static void SetUserAbort(bool abort);
-
-protected:
-    void reject() override;
 
 private:
     QLabel *m_status = nullptr;

@@ -49,12 +49,13 @@ public:
     // The Stop button and Esc: asks "Do you want to stop now?" when the loop
     // can be stopped. The window always stays shown and comes to the top.
     void OnCancel();
+    // Esc: as the Stop button.
+    void reject() override;
 
     int position() const { return m_position; }
     int total() const { return m_total; }
 
 protected:
-    void reject() override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

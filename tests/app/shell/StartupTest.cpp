@@ -1,0 +1,190 @@
+#include "ShellFixture.h"
+
+#include "app/base/ProgramPaths.h"
+#include "app/shell/CAboutDlg.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CPlaceholderView.h"
+#include "controls/CXProgress.h"
+#include "controls/DlgItem.h"
+#include "data/SharedDatabase.h"
+#include "platform/Settings.h"
+#include "platform/db/LockFile.h"
+#include "views/CStatusDlg.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QFileInfo>
+#include <QtWidgets/QAbstractButton>
+
+using platform::IDNO;
+using platform::IDOK;
+using platform::IDYES;
+
+namespace {
+const QString kViewSettings = QStringLiteral("View Settings");
+}
+
+TEST_F(ShellTest, MissingDatabaseEndsTheStart)
+{
+    prompts().answer(IDNO);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(shell->InitInstance());
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Tavrel 2010.0\ncannot find the database TavrelData.mdb\n\n\n\nWould you like "
+                                          "to look for it?"),
+                           QStringLiteral("Tavrel will end now. Please contact Halvane for a solution.")}));
+    EXPECT_EQ(shell->mainFrame(), nullptr);
+    EXPECT_EQ(shell->ExitInstance(1), 1);
+    EXPECT_TRUE(started.isEmpty());
+}
+
+TEST_F(ShellTest, StartsOnTheStoredViewWithTheShopOpen)
+{
+    makeDatabase();
+    platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabID"), 30005);
+    platform::Settings::writeInt(QStringLiteral("Settings"), QStringLiteral("DefCSR"), 4);
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    EXPECT_EQ(prompts().texts(), screenWarning().isEmpty() ? QStringList() : QStringList{screenWarning()});
+
+    CMainFrame *frame = shell->mainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tavrel 2010.0"));
+    EXPECT_EQ(frame->GetViewId(), 30005);
+    EXPECT_EQ(GetDlgCtrlID(frame->activeView()), CMainFrame::kShownViewChildId);
+    EXPECT_TRUE(SharedDatabase().isOpen());
+    EXPECT_EQ(app->m_nDefaultCsr, 4);
+    EXPECT_TRUE(app->placementSaving());
+    // Loops of the lower layers now get the real progress window.
+    EXPECT_NE(dynamic_cast<CStatusDlg *>(CXProgress::Create().get()), nullptr);
+
+    // The window as the user first sees it, kept beside the tests.
+    const QString png = QCoreApplication::applicationDirPath() + QStringLiteral("/main-window.png");
+    const QPixmap shot = frame->grab();
+    EXPECT_GE(shot.width(), 1024);
+    EXPECT_GE(shot.height(), 768);
+    EXPECT_TRUE(shot.save(png));
+}
+
+TEST_F(ShellTest, StartViewIsValidatedAgainstTheOfferedViews)
+{
+    struct Case { int mask; int start; int view; int offered; };
+    const Case cases[] = {
+        {511, 30005, 30005, 511}, {0, 30005, 30001, 511},  {-1, 30002, 30001, 511},
+        {600, 30002, 30001, 511}, {511 & ~(1 << 7), 30005, 30001, 511}, {3, 30000, 30000, 3},
+        {511, 30009, 30001, 511},
+    };
+    for (const Case &c : cases) {
+        platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabs"), c.mask);
+        platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabID"), c.start);
+        const StartTab tab = LoadStartTab(*app);
+        EXPECT_EQ(tab.viewId, c.view) << c.mask << " " << c.start;
+        EXPECT_EQ(tab.mask, c.offered) << c.mask << " " << c.start;
+        // The stored values stay as they were.
+        EXPECT_EQ(platform::Settings::readInt(kViewSettings, QStringLiteral("ShowTabs")), c.mask);
+    }
+}
+
+TEST_F(ShellTest, UpgradeIsReportedOnceAfterTheWindowShows)
+{
+    makeDatabase();
+    int upgrades = 0;
+    shell->setUpgradeStep([&](platform::Database *) {
+        if (upgrades++ == 0)
+            shell->NoteDatabaseUpgraded(QStringLiteral("- Jobs got a Web Order field."));
+        return true;
+    });
+    answerScreenWarning();
+    prompts().answer(IDOK);
+    ASSERT_TRUE(shell->InitInstance());
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Your database has been successfully upgraded.\n- Jobs got a Web Order field.\n\nPlease "
+                             "continue with 'To Do After You Upgrade' section \nin the Upgrade Guide."));
+    EXPECT_EQ(prompts().shown().last().flags, unsigned(platform::MB_ICONINFORMATION));
+    EXPECT_EQ(prompts().texts().size(), screenWarning().isEmpty() ? 1 : 2);
+    EXPECT_EQ(platform::Settings::readInt(CZqApp::kScheduler, QStringLiteral("List Options")), 1041);
+
+    // The next start finds the file current and says nothing.
+    auto step = [&](platform::Database *) { return true; };
+    newShell();
+    shell->setUpgradeStep(step);
+    prompts().clear();
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    EXPECT_EQ(prompts().texts().size(), screenWarning().isEmpty() ? 0 : 1);
+}
+
+TEST_F(ShellTest, RestartStartsTheProgramAgainOnlyAfterANormalEnd)
+{
+    makeDatabase();
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    CMainFrame *frame = shell->mainFrame();
+
+    prompts().answer(IDNO);
+    shell->AskRestart(QStringLiteral("Your options will be applied next time you start Tavrel."));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your options will be applied next time you start Tavrel.\n\nDo you "
+                                                   "want to restart Tavrel now?"));
+    EXPECT_EQ(prompts().shown().last().flags, unsigned(platform::MB_YESNO | platform::MB_ICONQUESTION));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shell->restartRequested());
+    EXPECT_TRUE(frame->isVisible());
+
+    // An empty text restarts without a question: the window closes the
+    // normal way and keeps its placement.
+    frame->setGeometry(30, 40, 900, 700);
+    const int before = prompts().shown().size();
+    shell->AskRestart(QString());
+    EXPECT_EQ(prompts().shown().size(), before);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_FALSE(platform::Settings::readString(CZqApp::kWindowPos, QStringLiteral("MainFrame")).isEmpty());
+    EXPECT_EQ(shell->ExitInstance(0), 0);
+    EXPECT_EQ(started, (QStringList{GetModulePath(), QStringLiteral("--Restart")}));
+    EXPECT_FALSE(SharedDatabase().isOpen());
+
+    // Not after an abnormal end.
+    started.clear();
+    newShell();
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    prompts().answer(IDYES);
+    shell->AskRestart(QStringLiteral("You have changed settings."));
+    EXPECT_TRUE(shell->restartRequested());
+    EXPECT_EQ(shell->ExitInstance(2), 2);
+    EXPECT_TRUE(started.isEmpty());
+
+    // The placement is restored at the next start.
+    newShell();
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    EXPECT_EQ(shell->mainFrame()->size(), QSize(900, 700));
+}
+
+TEST_F(ShellTest, AboutBoxShowsTheShopAndTheConnectedWorkstations)
+{
+    makeDatabase(QStringLiteral("Northside Print"));
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    const QString me = (platform::LockFile::computerName() + QStringLiteral(" (") + platform::LockFile::userName()
+                        + QLatin1Char(')'))
+                           .toUpper();
+    prompts().onDialog([&](QDialog &dialog) {
+        auto &about = static_cast<CAboutDlg &>(dialog);
+        EXPECT_EQ(about.windowTitle(), QStringLiteral("About My Tavrel"));
+        EXPECT_TRUE(about.panelText(CAboutDlg::IDC_PANEL_COMPANY).startsWith(QStringLiteral("My Company\nNorthside Print\n")));
+        EXPECT_TRUE(about.panelText(CAboutDlg::IDC_PANEL_PROGRAM).startsWith(QStringLiteral("My Tavrel\nTavrel 2010.0\n")));
+        EXPECT_TRUE(about.panelText(CAboutDlg::IDC_PANEL_DATABASE)
+                        .startsWith(QStringLiteral("My Database\nLocation: ") + SharedDatabase().name()));
+        EXPECT_TRUE(about.panelText(CAboutDlg::IDC_PANEL_WORKSTATION).startsWith(QStringLiteral("My Workstation\nOperating System: ")));
+        // A second request while it is shown opens nothing.
+        EXPECT_NO_THROW(shell->OnCommand(AppShell::kAboutCommand));
+        prompts().answer(IDOK);
+        static_cast<QAbstractButton *>(GetDlgItem(&about, CAboutDlg::IDC_USERS))->click();
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(shell->OnCommand(AppShell::kAboutCommand));
+    EXPECT_EQ(prompts().shown().last().kind, platform::PromptRecord::Kind::Dialog);
+    EXPECT_TRUE(prompts().texts().last().startsWith(QStringLiteral("Workstations connected to TavrelData.mdb: 1\n") + me
+                                                    + QStringLiteral("\r\n")));
+}
