@@ -1,9 +1,11 @@
 #include "app/base/CZqApp.h"
 
+#include "app/base/Appearance.h"
 #include "app/base/Paths.h"
 #include "platform/Settings.h"
 
 #include <QtPrintSupport/QPrinterInfo>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QWidget>
 
 namespace {
@@ -31,6 +33,8 @@ CZqApp *ZqApp()
 }
 
 CZqApp::CZqApp()
+    : m_strTitle(QStringLiteral("Tavrel 2010.0"))
+    , m_strClassName(QStringLiteral("TavrelClass"))
 {
     g_app = this;
 }
@@ -39,6 +43,36 @@ CZqApp::~CZqApp()
 {
     if (g_app == this)
         g_app = nullptr;
+}
+
+Appearance &CZqApp::appearance() const
+{
+    return Appearance::instance();
+}
+
+platform::Value CZqApp::QueryResult::value(int row, const QString &field) const
+{
+    if (row < 0 || row >= rows.size())
+        return platform::Value();
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i < rows[row].size() ? rows[row][i] : platform::Value();
+    }
+    return platform::Value();
+}
+
+CZqApp::QueryResult CZqApp::ReadQuery(const QString &jetSql, int maxRows) const
+{
+    QueryResult result;
+    if (!m_queryReader || !m_queryReader(jetSql, maxRows, result))
+        return QueryResult();
+    return result;
+}
+
+void CZqApp::LoadCompanyInfo()
+{
+    const QueryResult result = ReadQuery(CompanyInfo::SelectStatement(), 1);
+    m_company.Assign(result.isEmpty() ? QList<platform::Value>() : result.rows.first());
 }
 
 void CZqApp::GetSettingText(QString &out, const QString &key, const QString &defaultText, const QString &section) const

@@ -1,19 +1,37 @@
 #pragma once
 
+#include "app/base/CListItem.h"
+#include "app/base/CompanyInfo.h"
+#include "platform/DateTime.h"
+#include "platform/Value.h"
+
 #include <QtCore/QDate>
+#include <QtCore/QHash>
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <array>
+#include <functional>
+#include <memory>
 #include <vector>
 
+class Appearance;
 class QKeyEvent;
+class QMenu;
 class QWidget;
 
 // The application object: the hub every subsystem reaches for the workstation
-// settings, the shop options and (as they are added) the database, caches and
-// appearance. One instance lives for the program's run (see ZqApp()); tests
-// make their own. It is deliberately not the QApplication itself, so that it
-// can be created and torn down around each test.
+// settings, the shop options, the user rights, the code-table caches and
+// shared popup menus, the status names and pictures, and the appearance. One
+// instance lives for the program's run (see ZqApp()); tests make their own.
+// It is deliberately not the QApplication itself, so that it can be created
+// and torn down around each test.
+//
+// It sits below the data layer: what it reads from the shop database goes
+// through the query reader that the data layer installs (setQueryReader), and
+// the dialogs it runs (password entry, choices, tree picker) are hooks that
+// the program's shell installs.
 class CZqApp
 {
 public:
@@ -58,6 +76,97 @@ public:
     ~CZqApp();
     CZqApp(const CZqApp &) = delete;
     CZqApp &operator=(const CZqApp &) = delete;
+
+    // "Tavrel" and the version label; the main window's caption.
+    QString m_strTitle;
+    // The main window's class name, by which a second copy finds the first.
+    QString m_strClassName;
+    // The shop's own name, address, phone and fax (customer 1).
+    CompanyInfo m_company;
+    // Notes the schema upgrade collected, shown once after the upgrade.
+    QString m_strUpgradeNotes;
+    // Today as the start-up stored it, and the scheduling horizon (the
+    // scheduler sets both whenever it fills its list).
+    DateTime m_today = DateTime::invalid();
+    DateTime m_horizon = DateTime::invalid();
+
+    // The workstation's fonts, image lists and view appearance.
+    Appearance &appearance() const;
+
+    // --- Reading the shop database ------------------------------------------
+
+    // The rows of one statement, read whole.
+    struct QueryResult
+    {
+        QStringList fields;
+        QList<QList<platform::Value>> rows;
+        // A field of a row by name (case-blind); Null for an unknown name or row.
+        platform::Value value(int row, const QString &field) const;
+        bool isEmpty() const { return rows.isEmpty(); }
+    };
+    // Runs a read-only Jet statement on the shared database and gives at most
+    // maxRows rows (0: all). False when the statement could not run; the
+    // reader has then told the user. Without a reader nothing is read.
+    using QueryReader = std::function<bool(const QString &jetSql, int maxRows, QueryResult &result)>;
+    void setQueryReader(QueryReader reader) { m_queryReader = std::move(reader); }
+    bool hasQueryReader() const { return bool(m_queryReader); }
+    // The statement's rows; an empty result when it cannot run.
+    QueryResult ReadQuery(const QString &jetSql, int maxRows = 0) const;
+
+    // Reads the shop's identity block (customer 1 and its buyer contact).
+    void LoadCompanyInfo();
+
+    // --- Dialogs the shell provides ------------------------------------------
+
+    // The one-field entry dialog: the value goes in and comes back; the
+    // result is IDOK when the user confirmed.
+    using DataEntryDialog = std::function<int(QString &value, int dataKind, const QString &windowTitle,
+                                              const QString &ribbonTitle, const QString &stripText)>;
+    // The choices dialog: groups of radio buttons or check boxes. The runner
+    // shows it with the entry of selectCode selected and, on IDOK, leaves the
+    // user's choice in the entries' checked flags.
+    struct ChoiceEntry
+    {
+        int code = 0;
+        QString text;
+        bool checked = false;
+    };
+    struct ChoiceGroup
+    {
+        QString heading;
+        int groupValue = 0;
+        bool radio = true;
+        QList<ChoiceEntry> entries;
+    };
+    struct ChoiceDialog
+    {
+        QString ribbonTitle;
+        QString stripText;
+        int mode = 11;
+        QList<ChoiceGroup> groups;
+        int selectCode = 1;
+        // The code of the first checked entry with a code in [low, high]; 0 when none.
+        int GetCheckedInRange(int low, int high) const;
+    };
+    using ChoiceDialogRunner = std::function<int(ChoiceDialog &dialog)>;
+    // The tree picker of a kind: the preselected code goes in, the chosen
+    // one comes back; the result is IDOK when the user chose.
+    using TreePicker = std::function<int(quint8 kind, int &code)>;
+
+    void setDataEntryDialog(DataEntryDialog dialog) { m_dataEntry = std::move(dialog); }
+    void setChoiceDialog(ChoiceDialogRunner runner) { m_choiceDialog = std::move(runner); }
+    void setTreePicker(TreePicker picker) { m_treePicker = std::move(picker); }
+
+    // --- User rights ----------------------------------------------------------
+
+    // True when the action may go on. noOrLevel > 0 names a guarded-action row
+    // of table Passwords (its Level is the level needed); < 0 is the level
+    // needed, negated; 0 needs nothing. The action words complete "You need a
+    // password to ...". Asks for a password (three tries) when one is needed.
+    bool CheckPassword(int noOrLevel, const QString &action);
+    // The temporary security level of this running program: true when the
+    // user pressed OK, whatever the password check gave.
+    bool ChangeSecurityLevel();
 
     // Workstation settings: always key, default (or value), section.
     void GetSettingText(QString &out, const QString &key, const QString &defaultText,
@@ -135,6 +244,155 @@ public:
 
     int m_nDefaultCsr = 0;
     int m_nLandscape = 0;
+    // Lets the user choose the default CSR with the tree picker of the kind;
+    // stores it in "Settings"/"DefCSR". False on Cancel.
+    bool ChooseDefaultCsr(quint8 kind);
+
+    // --- Code-table caches ----------------------------------------------------
+
+    void LoadServiceDepartments();
+    void LoadServiceCategories();
+    // Mode 0 only clears ServicesChanged; any other mode reloads the services,
+    // and mode 2 the categories after them.
+    void LoadServices(int mode);
+    void LoadProductTypes();
+    // The nine shared popup menus, with the employees, production
+    // departments and production tags they list. Once per run.
+    void BuildPopupMenus();
+
+    // Lookups: a code missing from its cache gives "?" (names) or the fixed
+    // default number; a code found is also copied into CurrentCodeItem.
+    QString GetDepartmentName(qint32 depNo);
+    int GetDepartmentIcon(qint32 depNo);
+    QString GetCategoryName(qint32 catNo);
+    int GetCategoryIcon(qint32 catNo);
+    int GetCategoryNameAndIcon(qint32 catNo, QString &name, int &icon);
+    qint32 GetCategoryDepartment(qint32 catNo);
+    QString GetCategoryDepartmentName(qint32 catNo);
+    int GetCategorySortNo(qint32 catNo);
+    int GetCategoryServiceCount(qint32 catNo);
+    QString GetServiceName(qint32 serNo);
+    qint32 GetServiceCategory(qint32 serNo);
+    int GetServiceColor(qint32 serNo);
+    QString GetServiceCategoryName(qint32 serNo);
+    // Category name, ": " and the service's name; "" for a missing service.
+    QString GetServiceFullName(qint32 serNo);
+    QString GetProductTypeName(quint8 no);
+    bool IsProductTypeKnown(quint8 no);
+    QString GetEmployeeName(quint8 empNo);
+    bool IsEmployeeKnown(quint8 empNo);
+    int GetEmployeeNameAndIcon(quint8 empNo, QString &name, int &icon);
+    QString GetProductionDeptName(quint8 depId);
+    int GetProductionDeptNameAndIcon(quint8 depId, QString &name, int &icon);
+    QString GetProductionTagName(quint8 tagId);
+    int GetProductionTagColor(quint8 tagId);
+    int GetTagNameAndIcon(quint8 tagId, QString &name, int &icon);
+    int GetStockStatusNameAndIcon(quint8 status, QString &name, int &icon) const;
+
+    // The sample file of an item; "" when it has none.
+    void GetSamplePath(QString &out, qint32 itemId) const;
+    // The job and item of a reference (a negative ref names an item by its
+    // ItemID). Returns the JobID, 0 (outputs untouched) when the item is gone.
+    qint32 GetItemJobInfo(int ref, quint8 &jobType, qint32 &jobNo, quint8 &itemNo, qint32 &up,
+                          QString &description) const;
+    // "History Job 12" for ref >= 1, "Order 1044-2" for an item's negative
+    // ref ("a deleted Item" when it is gone), "" for 0.
+    void GetHistoryRefText(QString &out, int ref) const;
+
+    CListItem CurrentCodeItem;
+    QList<CListItem> DepartmentList;
+    QList<CListItem> CategoryList;
+    QList<qint32> ServiceOrder;
+    int ServicesChanged = 0;
+    int PaperDepNo = 0;
+
+    // The cache of one code table, by code.
+    enum CodeTable {
+        ServiceDepartments,
+        ServiceCategories,
+        Services,
+        ProductTypes,
+        Employees,
+        ProductionDepts,
+        ProductionTags,
+        CodeTableCount
+    };
+    const QHash<qint32, CListItem> &codeCache(CodeTable table) const { return m_caches[table]; }
+    // The entry of a code (copied into CurrentCodeItem); false when missing.
+    bool FindCode(CodeTable table, qint32 code, CListItem &out);
+
+    // --- Shared popup menus ---------------------------------------------------
+
+    enum PopupMenu {
+        JobStatusMenu,
+        ScheduleStatusMenu,
+        DatesMenu,
+        OperatorsMenu,
+        ProductionDeptsMenu,
+        TagsAMenu,
+        TagsBMenu,
+        InventoryStatusMenu,
+        RibbonMenu,
+        PopupMenuCount
+    };
+    // Null until BuildPopupMenus has run.
+    QMenu *GetPopupMenu(PopupMenu menu) const;
+
+    // Command ids of the menu items.
+    static int JobStatusCommand(int status) { return 31102 + status; }
+    static int ScheduleStatusCommand(int status) { return 31203 + status; }
+    static int ScheduleDepartmentCommand(qint32 depNo) { return 31207 + depNo; }
+    static int DateCommand(int daysFromToday) { return 31503 + daysFromToday; }
+    static constexpr int kDateDoneCommand = 31599;
+    static int OperatorCommand(int empNo) { return 31602 + empNo; }
+    static int ProductionDeptCommand(int depId) { return 31402 + depId; }
+    static int TagCommand(int tagId) { return 31702 + tagId; }
+    static int InventoryStatusCommand(int status) { return 31802 + status; }
+
+    // --- Status names and pictures ------------------------------------------
+
+    static void GetJobStatusName(QString &out, quint8 status);
+    static void GetClockStatusName(QString &out, quint8 status, bool task);
+    static void GetTodoStatusName(QString &out, quint8 status);
+    static void GetStockStatusName(QString &out, quint8 status);
+    // Codes 5 to 16 name the service department code - 4 ("" when unknown).
+    void GetScheduleStatusName(QString &out, quint8 status);
+
+    static int GetJobStatusIcon(quint8 status);
+    static int GetStatusIconOffset(quint8 timeStatus);
+    static int GetTodoStatusIcon(quint8 status);
+    static int GetStockStatusIcon(quint8 status);
+    int GetScheduleStatusIcon(quint8 status);
+    // The employee's picture in image list 133, the EmpNo itself for 134, the
+    // small list's image for any other list.
+    static int GetEmployeeIcon(quint8 empNo, unsigned imageList);
+    // Past 128, today 129, on or after the horizon 137, else 129 + the day of
+    // the week (Sunday 1).
+    int GetDateIcon(const DateTime &date) const;
+    int GetCategoryStateIcon(qint32 catNo, int count);
+    int GetServiceStatusIcon(quint8 timeStatus, qint32 catNo);
+    int GetItemStatusIcon(qint32 catNo, bool flag, qint32 itemId);
+
+    // The lowest Status of the item's service time records; 255 when none.
+    quint8 GetItemTimeStatus(qint32 itemId) const;
+    void GetOfficeTaskWarning(QString &out, qint32 itemId, quint8 empNo) const;
+    // The cautions shown before a service row is timed; "" when none.
+    void GetServiceWarnings(QString &out, qint32 itemId);
+
+    // --- Company, web-order mail and job-origin texts --------------------------
+
+    // flags < 0: layout -flags of the company block (-3 on one line); else
+    // bits 32 and 64 choose the layout and 128 appends the phone and fax.
+    void GetCompanyText(QString &out, int flags) const;
+    // The value after a label in the text of an order mail; "label [+] n"
+    // asks for the n-th non-empty line below the label's line. Returns the
+    // position (0 when the label is "~", missing or beyond a positive limit).
+    static int ExtractMailField(const QString &mail, const QString &label, QString &value, int start, int limit,
+                                const QString &removeChars);
+    static int ExtractMailNumber(const QString &mail, const QString &label, int &value, int start, int limit);
+    // " <- Quote 1200 <- Template 7": the jobs this one was copied from (at
+    // most five); "" when it has fewer than two.
+    void GetJobOriginText(QString &out, qint32 jobId) const;
 
 private:
     EmailSettings m_email;
@@ -150,6 +408,17 @@ private:
     bool m_printingMethodFlag = false;
     bool m_saturdayWorkday = false;
     bool m_sundayWorkday = false;
+
+    void loadEmployees();
+    void loadProductionDepts();
+    void loadProductionTags();
+
+    QueryReader m_queryReader;
+    DataEntryDialog m_dataEntry;
+    ChoiceDialogRunner m_choiceDialog;
+    TreePicker m_treePicker;
+    std::array<QHash<qint32, CListItem>, CodeTableCount> m_caches;
+    std::array<std::unique_ptr<QMenu>, PopupMenuCount> m_menus;
 };
 
 // The program's application object (set while one exists).

@@ -1,31 +1,17 @@
 // The application object's accelerators and small shop-option services.
 #include "app/base/CZqApp.h"
 
+#include "app/base/QuantityText.h"
+#include "app/base/TextUtil.h"
+
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QAbstractItemView>
-
-#include <cstdlib>
 
 namespace {
 constexpr int kShift = Qt::ShiftModifier;
 constexpr int kCtrl = Qt::ControlModifier;
 constexpr int kAlt = Qt::AltModifier;
 
-// Hours and minutes as "h:mm" (a trailing am/pm is ignored) to minutes.
-int hoursMinutesToMinutes(const QString &text)
-{
-    const QString t = text.trimmed();
-    const int colon = t.indexOf(QLatin1Char(':'));
-    auto leadingInt = [](const QString &s) {
-        int i = 0, v = 0;
-        while (i < s.size() && s[i].isDigit())
-            v = v * 10 + s[i++].digitValue();
-        return v;
-    };
-    if (colon < 0)
-        return leadingInt(t) * 60;
-    return leadingInt(t.left(colon)) * 60 + leadingInt(t.mid(colon + 1));
-}
 } // namespace
 
 const std::vector<CZqApp::Accelerator> &CZqApp::AcceleratorTable()
@@ -88,8 +74,8 @@ void CZqApp::SetTrackOptionsText(const QString &text)
     }
     while (m_trackOptions.size() < 15)
         m_trackOptions << QString();
-    m_trackStart = hoursMinutesToMinutes(m_trackOptions[1]);
-    m_trackEnd = hoursMinutesToMinutes(m_trackOptions[2]);
+    m_trackStart = HoursMinutesToInt(m_trackOptions[1]);
+    m_trackEnd = HoursMinutesToInt(m_trackOptions[2]);
     if (m_trackEnd <= m_trackStart)
         m_trackStart = m_trackEnd = 0;
 }
@@ -103,17 +89,14 @@ QString CZqApp::GetTrackOptionText(QString &out, int index) const
 int CZqApp::GetTrackOptionInt(int index) const
 {
     QString t;
-    GetTrackOptionText(t, index);
-    // Read as the C library reads a decimal: leading blanks, a sign, digits.
-    const QByteArray bytes = t.toLatin1();
-    return int(std::strtol(bytes.constData(), nullptr, 10));
+    return ToInt(GetTrackOptionText(t, index));
 }
 
 void CZqApp::SetShopOptionsText(const QString &text)
 {
     const QStringList items = text.split(QLatin1Char(','));
     auto item = [&](int i) { return i < items.size() - 1 ? items[i] : QStringLiteral("0"); };
-    m_printingMethod = item(0).trimmed().toInt();
+    m_printingMethod = ToInt(item(0));
     m_printingMethodFlag = m_printingMethod == 1 || m_printingMethod == 3;
     m_saturdayWorkday = item(1) == QLatin1String("1");
     m_sundayWorkday = item(2) == QLatin1String("1");

@@ -1,4 +1,4 @@
-#include "controls/CListItem.h"
+#include "app/base/CListItem.h"
 
 CListItem::CListItem(std::int32_t value, const QString &text, std::int32_t n1, std::int32_t n2,
                      std::int32_t n3, std::int32_t n4, std::int32_t n5, std::int32_t n6,

@@ -1,0 +1,373 @@
+// The code-table caches: service departments, categories and services,
+// product types, employees, production departments and tags, read once and
+// answered from memory; and the few lookups of single rows that other areas
+// ask the application object for.
+#include "app/base/CZqApp.h"
+
+#include "app/base/TextUtil.h"
+#include "resources/Strings.h"
+
+#include <QtGui/QCursor>
+#include <QtGui/QGuiApplication>
+
+namespace {
+
+const QString kUnknown = QStringLiteral("?");
+
+// Shows the wait cursor while a cache loads (when there is a screen at all).
+class WaitCursor
+{
+public:
+    WaitCursor()
+        : m_on(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_on)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~WaitCursor()
+    {
+        if (m_on)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    bool m_on;
+};
+
+qint32 intValue(const CZqApp::QueryResult &result, int row, const char *field)
+{
+    return qint32(result.value(row, QLatin1String(field)).toInt64());
+}
+
+QString textValue(const CZqApp::QueryResult &result, int row, const char *field)
+{
+    return result.value(row, QLatin1String(field)).toString();
+}
+
+} // namespace
+
+bool CZqApp::FindCode(CodeTable table, qint32 code, CListItem &out)
+{
+    const QHash<qint32, CListItem> &cache = m_caches[table];
+    const auto it = cache.constFind(code);
+    if (it == cache.constEnd())
+        return false;
+    out = it.value();
+    CurrentCodeItem = out;
+    return true;
+}
+
+// --- Loaders ------------------------------------------------------------------
+
+void CZqApp::LoadServiceDepartments()
+{
+    m_caches[ServiceDepartments].clear();
+    DepartmentList.clear();
+    const QueryResult r = ReadQuery(QStringLiteral("SELECT * FROM ServiceDepartments ORDER BY SortNo"));
+    for (int i = 0; i < r.rows.size(); ++i) {
+        const qint32 depNo = intValue(r, i, "DepNo");
+        const CListItem entry(depNo, textValue(r, i, "DepName"), depNo, intValue(r, i, "IconNo"),
+                              intValue(r, i, "SortNo"));
+        m_caches[ServiceDepartments].insert(depNo, entry);
+        DepartmentList << entry;
+    }
+}
+
+void CZqApp::LoadServiceCategories()
+{
+    WaitCursor wait;
+    m_caches[ServiceCategories].clear();
+    CategoryList.clear();
+    const QueryResult r = ReadQuery(QStringLiteral("SELECT * FROM ServiceCategories ORDER BY SortNo"));
+    if (!r.isEmpty()) {
+        // The services of each category that are active (statuses 0 and 1).
+        QHash<qint32, qint32> active;
+        const QueryResult counts = ReadQuery(
+            QStringLiteral("SELECT CatNo, Count(*) AS Active FROM Services WHERE SerStatus < 2 GROUP BY CatNo"));
+        for (int i = 0; i < counts.rows.size(); ++i)
+            active.insert(intValue(counts, i, "CatNo"), intValue(counts, i, "Active"));
+        for (int i = 0; i < r.rows.size(); ++i) {
+            const qint32 catNo = intValue(r, i, "CatNo");
+            const CListItem entry(catNo, textValue(r, i, "CatName"), intValue(r, i, "DepNo"),
+                                  intValue(r, i, "IconNo"), intValue(r, i, "SortNo"), active.value(catNo));
+            m_caches[ServiceCategories].insert(catNo, entry);
+            CategoryList << entry;
+        }
+    }
+    const auto paper = m_caches[ServiceCategories].constFind(101);
+    PaperDepNo = paper == m_caches[ServiceCategories].constEnd() ? 0 : paper->number(1);
+}
+
+void CZqApp::LoadServices(int mode)
+{
+    if (mode == 0) {
+        ServicesChanged = 0;
+        return;
+    }
+    {
+        WaitCursor wait;
+        m_caches[Services].clear();
+        ServiceOrder.clear();
+        const QueryResult r = ReadQuery(QStringLiteral("SELECT * FROM Services ORDER BY CatNo, SortNo, Name"));
+        if (r.isEmpty())
+            return;
+        qint32 previousCat = 0;
+        int place = 0;
+        for (int i = 0; i < r.rows.size(); ++i) {
+            const qint32 serNo = intValue(r, i, "SerNo");
+            const qint32 catNo = intValue(r, i, "CatNo");
+            const int status = intValue(r, i, "SerStatus");
+            // The display name: " (HIDDEN)" for a discontinued service, then
+            // " · " and the size when it has one.
+            QString name = textValue(r, i, "Name");
+            if (status == 2)
+                name += QStringLiteral(" (HIDDEN)");
+            QString size = textValue(r, i, "Size");
+            while (size.startsWith(QLatin1Char(' ')))
+                size.remove(0, 1);
+            if (!size.isEmpty())
+                name += QStringLiteral(" \u00B7 ") + size;
+            // The picture of the service's department, in the category group.
+            qint32 image = 0;
+            if (catNo != 0) {
+                const qint32 depNo = m_caches[ServiceCategories].value(catNo).number(1);
+                image = m_caches[ServiceDepartments].value(depNo).number(2) + 48;
+            }
+            place = i > 0 && catNo == previousCat ? place + 1 : 1;
+            previousCat = catNo;
+            const CListItem entry(serNo, name, catNo, image, place, status, intValue(r, i, "VendorNo"),
+                                  intValue(r, i, "Unit"));
+            m_caches[Services].insert(serNo, entry);
+            ServiceOrder << serNo;
+        }
+    }
+    if (mode == 2)
+        LoadServiceCategories();
+    ServicesChanged = 0;
+}
+
+void CZqApp::LoadProductTypes()
+{
+    m_caches[ProductTypes].clear();
+    const QueryResult r = ReadQuery(QStringLiteral("SELECT * FROM ProductTypes ORDER BY Sort, Name"));
+    for (int i = 0; i < r.rows.size(); ++i) {
+        const qint32 no = intValue(r, i, "No");
+        m_caches[ProductTypes].insert(
+            no, CListItem(no, textValue(r, i, "Name"), intValue(r, i, "Qty"), intValue(r, i, "Type")));
+    }
+}
+
+// --- Lookups ------------------------------------------------------------------
+
+QString CZqApp::GetDepartmentName(qint32 depNo)
+{
+    CListItem e;
+    return FindCode(ServiceDepartments, depNo, e) ? e.m_text : kUnknown;
+}
+
+int CZqApp::GetDepartmentIcon(qint32 depNo)
+{
+    CListItem e;
+    return FindCode(ServiceDepartments, depNo, e) ? e.number(2) : 84;
+}
+
+QString CZqApp::GetCategoryName(qint32 catNo)
+{
+    CListItem e;
+    return FindCode(ServiceCategories, catNo, e) ? e.m_text : kUnknown;
+}
+
+int CZqApp::GetCategoryIcon(qint32 catNo)
+{
+    CListItem e;
+    return FindCode(ServiceCategories, catNo, e) ? e.number(2) : 255;
+}
+
+int CZqApp::GetCategoryNameAndIcon(qint32 catNo, QString &name, int &icon)
+{
+    CListItem e;
+    const bool found = FindCode(ServiceCategories, catNo, e);
+    name = found ? e.m_text : kUnknown;
+    icon = found ? e.number(2) : 255;
+    return icon;
+}
+
+qint32 CZqApp::GetCategoryDepartment(qint32 catNo)
+{
+    CListItem e;
+    return FindCode(ServiceCategories, catNo, e) ? e.number(1) : 0;
+}
+
+QString CZqApp::GetCategoryDepartmentName(qint32 catNo)
+{
+    CListItem e;
+    return FindCode(ServiceCategories, catNo, e) ? GetDepartmentName(e.number(1)) : kUnknown;
+}
+
+int CZqApp::GetCategorySortNo(qint32 catNo)
+{
+    CListItem e;
+    return FindCode(ServiceCategories, catNo, e) ? e.number(3) : 0;
+}
+
+int CZqApp::GetCategoryServiceCount(qint32 catNo)
+{
+    CListItem e;
+    return FindCode(ServiceCategories, catNo, e) ? e.number(4) : 0;
+}
+
+QString CZqApp::GetServiceName(qint32 serNo)
+{
+    CListItem e;
+    return FindCode(Services, serNo, e) ? e.m_text : kUnknown;
+}
+
+qint32 CZqApp::GetServiceCategory(qint32 serNo)
+{
+    CListItem e;
+    return FindCode(Services, serNo, e) ? e.number(1) : 0;
+}
+
+int CZqApp::GetServiceColor(qint32 serNo)
+{
+    CListItem e;
+    return FindCode(Services, serNo, e) ? e.number(2) : 255;
+}
+
+QString CZqApp::GetServiceCategoryName(qint32 serNo)
+{
+    CListItem e;
+    return FindCode(Services, serNo, e) ? GetCategoryName(e.number(1)) : kUnknown;
+}
+
+QString CZqApp::GetServiceFullName(qint32 serNo)
+{
+    CListItem e;
+    if (!FindCode(Services, serNo, e))
+        return QString();
+    return GetCategoryName(e.number(1)) + QStringLiteral(": ") + e.m_text;
+}
+
+QString CZqApp::GetProductTypeName(quint8 no)
+{
+    CListItem e;
+    return FindCode(ProductTypes, no, e) ? e.m_text : kUnknown;
+}
+
+bool CZqApp::IsProductTypeKnown(quint8 no)
+{
+    CListItem e;
+    return FindCode(ProductTypes, no, e);
+}
+
+QString CZqApp::GetEmployeeName(quint8 empNo)
+{
+    CListItem e;
+    return FindCode(Employees, empNo, e) ? e.m_text : kUnknown;
+}
+
+bool CZqApp::IsEmployeeKnown(quint8 empNo)
+{
+    CListItem e;
+    return FindCode(Employees, empNo, e);
+}
+
+int CZqApp::GetEmployeeNameAndIcon(quint8 empNo, QString &name, int &icon)
+{
+    name = GetEmployeeName(empNo);
+    icon = GetEmployeeIcon(empNo, 131);
+    return icon;
+}
+
+QString CZqApp::GetProductionDeptName(quint8 depId)
+{
+    CListItem e;
+    return FindCode(ProductionDepts, depId, e) ? e.m_text : kUnknown;
+}
+
+int CZqApp::GetProductionDeptNameAndIcon(quint8 depId, QString &name, int &icon)
+{
+    name = GetProductionDeptName(depId);
+    icon = 148;
+    return icon;
+}
+
+QString CZqApp::GetProductionTagName(quint8 tagId)
+{
+    CListItem e;
+    return FindCode(ProductionTags, tagId, e) ? e.m_text : kUnknown;
+}
+
+int CZqApp::GetProductionTagColor(quint8 tagId)
+{
+    CListItem e;
+    return FindCode(ProductionTags, tagId, e) ? e.number(2) : 255;
+}
+
+int CZqApp::GetTagNameAndIcon(quint8 tagId, QString &name, int &icon)
+{
+    CListItem e;
+    const bool found = FindCode(ProductionTags, tagId, e);
+    name = found ? e.m_text : kUnknown;
+    icon = found ? e.number(2) : 255;
+    return icon;
+}
+
+int CZqApp::GetStockStatusNameAndIcon(quint8 status, QString &name, int &icon) const
+{
+    GetStockStatusName(name, status);
+    icon = GetStockStatusIcon(status);
+    return icon;
+}
+
+// --- Single-row lookups ---------------------------------------------------------
+
+void CZqApp::GetSamplePath(QString &out, qint32 itemId) const
+{
+    const QueryResult r = ReadQuery(QStringLiteral("SELECT Path FROM Samples WHERE ItemID = %1").arg(itemId), 1);
+    out = r.isEmpty() ? QString() : r.rows.first().value(0).toString();
+}
+
+qint32 CZqApp::GetItemJobInfo(int ref, quint8 &jobType, qint32 &jobNo, quint8 &itemNo, qint32 &up,
+                              QString &description) const
+{
+    const QueryResult r =
+        ReadQuery(QStringLiteral("SELECT Jobs.JobID, Jobs.JobType, Jobs.JobNo, Items.ItemNo, Items.Up, "
+                                 "Items.Description FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID "
+                                 "WHERE Items.ItemID = %1")
+                      .arg(-qint64(ref)),
+                  1);
+    if (r.isEmpty())
+        return 0;
+    const QList<platform::Value> &row = r.rows.first();
+    jobType = quint8(row.value(1).toInt());
+    jobNo = qint32(row.value(2).toInt64());
+    itemNo = quint8(row.value(3).toInt());
+    up = qint32(row.value(4).toInt64());
+    description = row.value(5).toString();
+    return qint32(row.value(0).toInt64());
+}
+
+void CZqApp::GetHistoryRefText(QString &out, int ref) const
+{
+    if (ref >= 1) {
+        out = QStringLiteral("History Job %1").arg(ref);
+        return;
+    }
+    if (ref == 0) {
+        out.clear();
+        return;
+    }
+    quint8 jobType = 0;
+    qint32 jobNo = 0;
+    quint8 itemNo = 0;
+    qint32 up = 0;
+    QString description;
+    if (GetItemJobInfo(ref, jobType, jobNo, itemNo, up, description) == 0) {
+        out = QStringLiteral("a deleted Item");
+        return;
+    }
+    out = QStringLiteral("%1 %2-%3").arg(GetResourceListItem(IDS_JOB_TYPES, jobType)).arg(jobNo).arg(itemNo);
+}
