@@ -16,6 +16,23 @@ class SchemaProgress
 {
 public:
     virtual ~SchemaProgress() = default;
+    // Starts a phase: the title (a "%s" in it takes the total, grouped in
+    // thousands), whether the bar and the Stop button show, and the count
+    // line. A window that only steps may leave it as it is.
+    virtual void start(int total, const QString &title, bool showBar, bool cancellable, const QString &line)
+    {
+        Q_UNUSED(total);
+        Q_UNUSED(title);
+        Q_UNUSED(showBar);
+        Q_UNUSED(cancellable);
+        Q_UNUSED(line);
+    }
+    // Sets the bar's range without moving it.
+    virtual void setRange(int position, int total)
+    {
+        Q_UNUSED(position);
+        Q_UNUSED(total);
+    }
     virtual bool isRunning() const = 0;
     // One step; false once the user has stopped the run.
     virtual bool step(const QString &text) = 0;

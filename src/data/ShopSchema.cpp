@@ -319,7 +319,7 @@ QList<Table> buildTables()
                     text("ContactName", 20), text("Phone", 20), text("Fax", 16), text("Email", 50),
                     text("Terms", 20), text("Address", 50)});
     {
-        QList<Field> f = {byteField("Level"), text("Name", 32), longField("Setup")};
+        QList<Field> f = {byteField("Level"), text("Name", 30), longField("Setup")};
         for (int n = 1; n <= 7; ++n)
             f << numbered(longField("Waste"), n);
         add("WasteTable", f);

@@ -1,0 +1,173 @@
+#include "data/Compaction.h"
+
+#include "app/base/DateRanges.h"
+#include "app/base/TextUtil.h"
+#include "data/DaoError.h"
+#include "data/DatabaseFiles.h"
+#include "data/KeyCheck.h"
+#include "data/SchemaOperations.h"
+#include "data/SharedDatabase.h"
+#include "data/TableReport.h"
+#include "data/WaitCursor.h"
+#include "platform/Prompt.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/DbException.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QLocale>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace {
+
+using platform::DbException;
+
+const QString kSettings = QStringLiteral("Settings");
+
+// Runs one statement on the connection itself, with at most one text bound.
+void runNative(platform::Database &db, const char *sql, const QString &bound = QString())
+{
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(db.handle(), sql, -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        if (!bound.isNull()) {
+            const QByteArray text = QFile::encodeName(bound);
+            sqlite3_bind_text(st, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) {
+        const DbException e = platform::dberr::fromConnection(db.handle(), rc, db.name());
+        sqlite3_finalize(st);
+        throw e;
+    }
+    sqlite3_finalize(st);
+}
+
+// The engine's own integrity check of the copy, run through the same
+// connection (which knows the program's text collation).
+void verifyCopy(platform::Database &db, const QString &copy)
+{
+    runNative(db, "ATTACH DATABASE ?1 AS jet_compacted", copy);
+    QStringList problems;
+    int rc = SQLITE_OK;
+    sqlite3_stmt *st = nullptr;
+    if ((rc = sqlite3_prepare_v2(db.handle(), "PRAGMA jet_compacted.integrity_check", -1, &st, nullptr)) == SQLITE_OK) {
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+            if (line != QLatin1String("ok"))
+                problems.append(line);
+        }
+    }
+    const DbException failure = platform::dberr::fromConnection(db.handle(), rc, copy);
+    sqlite3_finalize(st);
+    sqlite3_exec(db.handle(), "DETACH DATABASE jet_compacted", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_DONE)
+        throw failure;
+    if (!problems.isEmpty()) {
+        throw DbException(platform::dberr::NotADatabase,
+                          platform::dberr::text(platform::dberr::NotADatabase, copy) + QStringLiteral("\n\n")
+                              + problems.first());
+    }
+}
+
+// The compaction proper on a file the database holds exclusively (or, for
+// a repair, does not hold at all). False when the file cannot be opened at
+// all, so that reopening it would only fail again.
+bool compactFile(platform::Database &db, const QString &file, bool reindex)
+{
+    const QString copy = CompactedFilePath(file);
+    if (!RemoveLeftoverFile(copy))
+        return true;
+
+    const WaitCursor wait;
+    const QString context = QStringLiteral("Cannot compact ") + file;
+    bool replaced = false;
+    try {
+        if (!db.isOpen() || !db.isExclusive()) {
+            try {
+                db.open(file, true);
+            } catch (const DbException &e) {
+                ShowDaoError(e, context);
+                return e.number() != platform::dberr::NotADatabase && e.number() != platform::dberr::FileNotFound;
+            }
+        }
+        runNative(db, "VACUUM INTO ?1", copy);
+        verifyCopy(db, copy);
+
+        SystemError error;
+        if (!ReplaceFile(copy, file, error)) {
+            std::remove(QFile::encodeName(copy).constData());
+            ShowFileError(error, QStringLiteral("replacing ") + file);
+            return true;
+        }
+        replaced = true;
+        db.close();
+        db.open(file, true);
+
+        if (reindex) {
+            ReportTablesAndIndexes(&db, true);
+            QString log;
+            CheckDatabaseKeys(log, &db);
+            if (!log.isEmpty())
+                platform::Prompt::messageBox(log, QString(), platform::MB_OK);
+            else
+                platform::Prompt::messageBox(
+                    QStringLiteral("Successfully compacted and indexed %1.").arg(DatabaseFileName()), QString(),
+                    platform::MB_OK);
+        } else {
+            platform::Prompt::messageBox(QStringLiteral("Successfully compacted."), QString(), platform::MB_OK);
+        }
+        platform::Settings::writeString(kSettings, QStringLiteral("Compacted"), CompactedDateText());
+    } catch (const DbException &e) {
+        if (!replaced)
+            std::remove(QFile::encodeName(copy).constData());
+        ShowDaoError(e, context);
+    }
+    return true;
+}
+
+} // namespace
+
+void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex)
+{
+    if (!question.isEmpty()
+        && platform::Prompt::messageBox(question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            != platform::IDYES)
+        return;
+
+    QString file = path;
+    bool goOn = true;
+    if (file.isEmpty()) {
+        if (!database->isOpen())
+            return;
+        file = database->name();
+        goOn = OpenDatabaseFile(database, file, true);
+    }
+    const bool reopen = goOn ? compactFile(*database, file, reindex) : true;
+    if (reopen)
+        OpenDatabaseFile(database, file, false);
+}
+
+QString CompactedDateText()
+{
+    return QLocale().toString(GetToday().date(), QLocale::ShortFormat);
+}
+
+void RemindCompact()
+{
+    const int days = platform::Settings::readInt(kSettings, QStringLiteral("CompactOpt"), 0);
+    if (!IsBitSet(days, GetToday().dayOfWeek()))
+        return;
+    if (platform::Settings::readString(kSettings, QStringLiteral("Compacted")) == CompactedDateText())
+        return;
+    CompactDatabase(&SharedDatabase(), QStringLiteral("Remember to compact the database today.\n\nDo you want to start now?"),
+                    QString(), true);
+}

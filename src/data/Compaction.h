@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtCore/QString>
+
+namespace platform {
+class Database;
+}
+
+// Compaction rewrites the database file without its free space and with
+// fresh indexes; it also repairs a damaged index. The file is taken for this
+// workstation alone, copied by the engine into the temporary file beside it
+// ("...Compacted.mdb"), the copy is checked, and only a sound copy replaces
+// the file, in one rename: on any failure the file stays exactly as it was
+// and the user is told. With reindex every index is then deleted and made
+// again from the key check's list. In every case that got past the question
+// the database is finally reopened for shared use.
+//
+// An empty question asks nothing. An empty path means the file the database
+// has open (nothing happens when it is closed); a path is given when the
+// file failed to open (the repair offered by the database opening).
+void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex);
+
+// At the end of start-up: on the weekdays chosen in "CompactOpt" (bit 0
+// Sunday ... bit 6 Saturday), unless the database was compacted today
+// ("Compacted"), offers to compact and reindex the shared database.
+void RemindCompact();
+
+// Today as "Compacted" keeps it: the user's short date.
+QString CompactedDateText();

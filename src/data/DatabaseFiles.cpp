@@ -1,0 +1,175 @@
+#include "data/DatabaseFiles.h"
+
+#include "data/SchemaOperations.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const QLatin1String kMdb(".mdb");
+
+// The path without its ".mdb" ending (any case), or the whole path.
+QString stem(const QString &path)
+{
+    return path.endsWith(kMdb, Qt::CaseInsensitive) ? path.chopped(kMdb.size()) : path;
+}
+
+SystemError sqliteError(sqlite3 *db, int rc)
+{
+    SystemError e;
+    e.code = rc;
+    e.text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    return e;
+}
+
+// Flushes a file (or a folder's entries) to disk.
+bool syncPath(const QString &path, bool folder)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+QString CompactedFilePath(const QString &databasePath)
+{
+    return stem(databasePath) + QStringLiteral("Compacted.mdb");
+}
+
+QString BackupFilePath(const QString &databasePath, const QDate &day)
+{
+    return stem(databasePath) + QLatin1Char('-') + day.toString(QStringLiteral("yyyy-MM-dd")) + kMdb;
+}
+
+SystemError LastSystemError()
+{
+    const int code = errno;
+    return {code, QString::fromLocal8Bit(std::strerror(code))};
+}
+
+bool RemoveLeftoverFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (::remove(QFile::encodeName(path).constData()) == 0)
+        return true;
+    ShowFileError(LastSystemError(), QStringLiteral(" deleting file"));
+    return false;
+}
+
+bool HasDatabaseFileHeader(platform::Database &db)
+{
+    if (!db.isOpen())
+        return false;
+    sqlite3_file *file = nullptr;
+    if (sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file
+        || !file->pMethods)
+        return false;
+    char header[16] = {};
+    if (file->pMethods->xRead(file, header, int(sizeof header), 0) != SQLITE_OK)
+        return false;
+    return std::memcmp(header, "SQLite format 3", sizeof header) == 0; // the 16th byte is the NUL
+}
+
+bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
+                      SchemaProgress *progress)
+{
+    const QString partial = target + QStringLiteral(".partial");
+    ::remove(QFile::encodeName(partial).constData());
+
+    sqlite3 *copy = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db.handle(), "main");
+        if (!backup) {
+            rc = sqlite3_errcode(copy);
+        } else {
+            int waited = 0;
+            bool started = false;
+            for (;;) {
+                rc = sqlite3_backup_step(backup, 256);
+                if (rc == SQLITE_OK) {
+                    if (progress) {
+                        if (!started) {
+                            progress->setRange(0, sqlite3_backup_pagecount(backup) / 256 + 1);
+                            started = true;
+                        }
+                        progress->step(QString());
+                    }
+                    continue;
+                }
+                // Another workstation is writing: wait for it as any statement would.
+                if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited < platform::Database::busyTimeout()) {
+                    sqlite3_sleep(25);
+                    waited += 25;
+                    continue;
+                }
+                break;
+            }
+            sqlite3_backup_finish(backup);
+            if (rc == SQLITE_DONE)
+                rc = SQLITE_OK;
+        }
+    }
+    if (rc != SQLITE_OK)
+        error = sqliteError(copy, rc);
+    if (copy)
+        sqlite3_close(copy);
+    if (rc == SQLITE_OK) {
+        if (::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) == 0) {
+            syncPath(QFileInfo(target).absolutePath(), true);
+            return true;
+        }
+        error = LastSystemError();
+    }
+    ::remove(QFile::encodeName(partial).constData());
+    return false;
+}
+
+bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error)
+{
+    if (!syncPath(replacement, false)) {
+        error = LastSystemError();
+        return false;
+    }
+    if (QFileInfo::exists(target))
+        QFile::setPermissions(replacement, QFile::permissions(target));
+    // rename() puts the new file in place atomically: at every moment the
+    // path names either the old file or the new one.
+    if (::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(target).constData()) != 0) {
+        error = LastSystemError();
+        return false;
+    }
+    syncPath(QFileInfo(target).absolutePath(), true);
+    return true;
+}
+
+void ShowSystemError(const SystemError &error, const QString &extra)
+{
+    platform::Prompt::messageBox(
+        QStringLiteral("Error %1 occurred:\n\n%2\n%3").arg(error.code).arg(error.text, extra), QString(),
+        platform::MB_OK | platform::MB_ICONERROR);
+}
+
+void ShowFileError(const SystemError &error, const QString &action)
+{
+    platform::Prompt::messageBox(QStringLiteral("Error %1 occurred while %2:\n%3").arg(error.code).arg(action, error.text),
+                                 QString(), platform::MB_OK | platform::MB_ICONERROR);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QtCore/QDate>
+#include <QtCore/QString>
+
+class SchemaProgress;
+
+namespace platform {
+class Database;
+}
+
+// The files that database maintenance keeps beside the shop's database, and
+// the safe ways of writing them: a copy or a rewritten file is always made
+// under another name first and put in place by one rename, so the database
+// file is never missing, half written or deleted before its replacement is
+// complete. Paths keep their case.
+
+// A failure of the system or the engine outside a database statement: its
+// number and the system's text.
+struct SystemError
+{
+    int code = 0;
+    QString text;
+};
+
+// The temporary file of a compaction: the ".mdb" that ends the path becomes
+// "Compacted.mdb" (TavrelData.mdb gives TavrelDataCompacted.mdb); a path
+// without that ending gets "Compacted.mdb" appended.
+QString CompactedFilePath(const QString &databasePath);
+
+// The dated copy made before a schema upgrade: "-" and the day as
+// "%Y-%m-%d" before the ".mdb" that ends the path
+// (TavrelData-2026-12-06.mdb).
+QString BackupFilePath(const QString &databasePath, const QDate &day);
+
+// Removes a file left from an earlier run. True when there is no such file
+// afterwards; a file that cannot be removed is shown in the file error box
+// (" deleting file") and gives false.
+bool RemoveLeftoverFile(const QString &path);
+
+// True when the open database's file begins with the engine's own header
+// ("SQLite format 3"). Read through the connection's own file, so the locks
+// the connection holds on the file stay in force.
+bool HasDatabaseFileHeader(platform::Database &db);
+
+// Writes a consistent copy of the open database to the target through the
+// engine's backup, while the database stays open. The copy is made under
+// the target's name + ".partial" and renamed when complete; a failed copy
+// leaves no file of either name. The progress window, when given, steps as
+// pages are copied (the copy cannot be stopped from it).
+bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
+                      SchemaProgress *progress = nullptr);
+
+// Puts a finished file in place of the target in one rename, after it was
+// flushed to disk and given the target's permissions; the target stays as it
+// was when this fails.
+bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error);
+
+// The system error box: "Error %d occurred:\n\n" with the system's text and
+// the extra text.
+void ShowSystemError(const SystemError &error, const QString &extra);
+
+// The file error box: "Error %d occurred while %s:\n%s" with the action.
+void ShowFileError(const SystemError &error, const QString &action);
+
+// The error of the last failed system call (errno).
+SystemError LastSystemError();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "data/ShopSchema.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+
+namespace platform {
+class Database;
+}
+
+// The key check: restores the keys and indexes of the shop's tables from
+// one fixed list. For each key it removes the rows without a key, offers to
+// remove the surplus rows of a key value that occurs more than once, and
+// makes the key's index; for each plain index it makes the index. It ends
+// by clearing the job locks. Compaction with reindexing runs it right after
+// deleting every index, so a compacted file ends with exactly these indexes.
+
+// The list in the order it is processed: the program's fixed key and index
+// list, then the keys that tables of the current layout are created with
+// and that list lacks (Inventory.InvID, TodoTypes.ID), so that a reindex
+// never drops a key the program made.
+QList<ShopSchema::Index> KeyCheckList();
+
+// Runs the whole list on the database and returns the run log (emptied at
+// the start): one "FAILED to create ..." line per index that could not be
+// made; empty when every index was made or already there. Failures of the
+// row deletions are not caught here.
+QString CheckDatabaseKeys(QString &log, platform::Database *database);
+
+// One entry of the list, on the shared database. A missing table is passed
+// over silently.
+void CheckKeyIndex(const QString &table, const QString &field, bool primary);
+
+// The number of key values of table.field that occur more than once (0 when
+// none). With remove, the index named after the field is deleted and every
+// row but the first of each such value is removed (in a progress window that
+// can be stopped); returns 1 when the pass ends, 0 when a deletion failed
+// (shown as "Cannot delete " with the statement).
+int FindDuplicateKeys(const QString &table, const QString &field, bool remove);
+
+// Removes every job lock (the Options rows with a negative OptionID). While
+// other workstations have the database open their open jobs would lose their
+// locks, so the user is asked first and No leaves the locks. Failures are
+// not caught here.
+void ClearJobLocks(platform::Database &db);

@@ -1,0 +1,328 @@
+#include "support/TestEnvironment.h"
+
+#include "FixtureDatabase.h"
+
+#include "data/Compaction.h"
+#include "data/DatabaseFiles.h"
+#include "data/DatabaseMaintenance.h"
+#include "data/DatabaseOpening.h"
+#include "data/DatabaseHelpers.h"
+#include "data/KeyCheck.h"
+#include "data/SharedDatabase.h"
+#include "data/ShopDatabase.h"
+#include "data/TableRows.h"
+#include "platform/Clock.h"
+#include "platform/Money.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QMap>
+
+#include <sqlite3.h>
+
+using platform::IDNO;
+using platform::IDOK;
+using platform::IDYES;
+using platform::Value;
+
+namespace {
+
+const QString kCompactQuestion = QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?");
+const QString kReminder = QStringLiteral("Remember to compact the database today.\n\nDo you want to start now?");
+
+class CompactionTest : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        platform::Clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(9, 0))); // a Monday
+        QDir().mkpath(tempPath(QStringLiteral("Shop")));
+        m_path = tempPath(QStringLiteral("Shop/TavrelData.mdb"));
+    }
+    void TearDown() override
+    {
+        if (db().isOpen())
+            db().close();
+        SetRepairDatabaseStep(nullptr);
+        SetUpgradeDatabaseStep(nullptr);
+        ClearRunLog();
+        TavrelTest::TearDown();
+    }
+    platform::Database &db() { return SharedDatabase(); }
+
+    // A shop database with some hundreds of jobs and items, a third of them
+    // deleted again so the file has room to give back, and two job locks.
+    void makePopulated()
+    {
+        CreateShopDatabase(m_path);
+        db().open(m_path);
+        platform::Transaction work(db());
+        for (int i = 1; i <= 300; ++i) {
+            InsertTableRow(db(), QStringLiteral("Jobs"), {"JobNo", "Title", "CusNo", "Subtotal", "WOrderNote"},
+                           {Value(5000 + i), Value(QStringLiteral("Job %1 for O'Brien").arg(i)), Value(10),
+                            Value(Money::fromDouble(i * 1.25)), Value(QString(200, QLatin1Char('x')))});
+            for (int n = 1; n <= 2; ++n)
+                InsertTableRow(db(), QStringLiteral("Items"), {"JobID", "Description", "Note", "ItemNo"},
+                               {Value(i), Value(QStringLiteral("Item %1.%2").arg(i).arg(n)),
+                                Value(QString(150, QLatin1Char('n'))), Value(n)});
+        }
+        db().execute(QStringLiteral("DELETE FROM Items WHERE JobID MOD 3 = 0"));
+        db().execute(QStringLiteral("DELETE FROM Jobs WHERE JobID MOD 3 = 0"));
+        db().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (-4, 5004)"));
+        db().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (-7, 5007)"));
+        work.commit();
+    }
+
+    QMap<QString, QStringList> contents()
+    {
+        QMap<QString, QStringList> all;
+        for (const QString &table : db().tableNames())
+            all.insert(table, TableContents(db(), table));
+        return all;
+    }
+    QByteArray fileBytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString integrity()
+    {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db().handle(), "PRAGMA integrity_check", -1, &st, nullptr);
+        QString result;
+        if (sqlite3_step(st) == SQLITE_ROW)
+            result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        return result;
+    }
+    QStringList indexNames(const QString &table)
+    {
+        QStringList names;
+        for (const platform::IndexDef &i : db().tableDef(table).indexes)
+            names << i.name + (i.primary ? QStringLiteral("*") : QString());
+        names.sort();
+        return names;
+    }
+    QString compacted() { return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("Compacted")); }
+
+    QString m_path;
+};
+
+} // namespace
+
+TEST_F(CompactionTest, CompactionWithReindexKeepsEveryRowAndRestoresTheKeys)
+{
+    makePopulated();
+    db().deleteIndex(QStringLiteral("Jobs"), QStringLiteral("JobNo"));
+    db().createIndex(QStringLiteral("Jobs"), {QStringLiteral("CusIdx"), QStringLiteral("CusNo"), false, false});
+    QMap<QString, QStringList> before = contents();
+    before[QStringLiteral("Options")].removeIf([](const QString &row) { return row.startsWith(QLatin1Char('-')); });
+    const qint64 sizeBefore = QFileInfo(m_path).size();
+
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    ASSERT_EQ(prompts().texts(),
+              (QStringList{kCompactQuestion, QStringLiteral("Successfully compacted and indexed TavrelData.mdb.")}));
+
+    ASSERT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    EXPECT_EQ(db().name(), QFileInfo(m_path).absoluteFilePath());
+    EXPECT_EQ(integrity(), QStringLiteral("ok"));
+    EXPECT_EQ(contents(), before); // every row of every table, the job locks aside
+    EXPECT_LT(QFileInfo(m_path).size(), sizeBefore);
+    EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+    EXPECT_EQ(compacted(), CompactedDateText());
+
+    // Exactly the indexes of the key list, the layout's own keys included.
+    EXPECT_EQ(indexNames(QStringLiteral("Jobs")),
+              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "PostingNo", "Status"}));
+    EXPECT_EQ(indexNames(QStringLiteral("TodoTypes")), QStringList{QStringLiteral("ID*")});
+    EXPECT_EQ(indexNames(QStringLiteral("Inventory")), QStringList{QStringLiteral("InvID*")});
+    EXPECT_EQ(indexNames(QStringLiteral("Samples")), QStringList());
+
+    // The file goes on working: a new job takes the next number.
+    db().execute(QStringLiteral("INSERT INTO Jobs (JobNo, Title) VALUES (9999, 'After')"));
+    platform::Recordset last(db());
+    last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 9999"));
+    EXPECT_EQ(last.value(0).toInt64(), 301);
+}
+
+TEST_F(CompactionTest, CompactionWithoutReindexKeepsTheIndexes)
+{
+    makePopulated();
+    db().createIndex(QStringLiteral("Jobs"), {QStringLiteral("CusIdx"), QStringLiteral("CusNo"), false, false});
+    const QStringList indexes = indexNames(QStringLiteral("Jobs"));
+    const QMap<QString, QStringList> before = contents();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), QStringLiteral("Compact without reindexing?"), QString(), false);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted."));
+    EXPECT_EQ(indexNames(QStringLiteral("Jobs")), indexes);
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(integrity(), QStringLiteral("ok"));
+}
+
+TEST_F(CompactionTest, FailedCompactionLeavesTheFileUntouched)
+{
+    makePopulated();
+    // Damage one page of item rows: the file opens, but cannot be copied.
+    int page = 0;
+    int pageSize = 0;
+    {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db().handle(),
+                           "SELECT max(pageno), (SELECT page_size FROM pragma_page_size) FROM dbstat WHERE name = 'Items' "
+                           "AND pagetype = 'leaf'",
+                           -1, &st, nullptr);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        page = sqlite3_column_int(st, 0);
+        pageSize = sqlite3_column_int(st, 1);
+        sqlite3_finalize(st);
+    }
+    ASSERT_GT(page, 1);
+    db().close();
+    {
+        QFile f(m_path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(qint64(page - 1) * pageSize);
+        f.write(QByteArray(16, '\x7f'));
+    }
+    const QByteArray original = fileBytes(m_path);
+    db().open(m_path);
+
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot compact ") + QFileInfo(m_path).absoluteFilePath()
+                                                + QStringLiteral("\n\nError 3049 occured:")));
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    EXPECT_TRUE(compacted().isEmpty());
+    db().close();
+    EXPECT_EQ(fileBytes(m_path), original);
+    EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+}
+
+TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)
+{
+    CreateShopDatabase(m_path);
+    db().open(m_path);
+    prompts().answer(IDNO);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    EXPECT_EQ(prompts().shown().size(), 1);
+    EXPECT_TRUE(db().isOpen());
+
+    // Another workstation has the file open: no compaction, shared again.
+    platform::Database other;
+    other.open(m_path);
+    const QByteArray original = fileBytes(m_path);
+    prompts().clear();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot open database:\n")
+                                                + QFileInfo(m_path).absoluteFilePath() + QStringLiteral("\n\nError 3045")));
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    EXPECT_TRUE(compacted().isEmpty());
+    other.close();
+    db().close();
+    EXPECT_EQ(fileBytes(m_path), original);
+}
+
+TEST_F(CompactionTest, RepairOfTheOpening)
+{
+    // A file that opens: compacted from its path and opened for sharing.
+    CreateShopDatabase(m_path);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), QString(), m_path, true);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Successfully compacted and indexed TavrelData.mdb.")});
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    db().close();
+
+    // Not a database at all: the opening's error, the offer, and one plain
+    // report that it cannot be compacted; the file is left as it is.
+    QFile broken(m_path);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write(QByteArray(8192, 'z'));
+    broken.close();
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("TavrelPath"), m_path);
+    InstallDatabaseMaintenance();
+    prompts().clear();
+    prompts().answer(IDOK);
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    const QStringList texts = prompts().texts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Cannot open database:\n")));
+    EXPECT_EQ(texts[1], QStringLiteral("Do you want Tavrel to attempt to repair the database?"));
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Cannot compact ") + m_path + QStringLiteral("\n\nError 3049 occured:")));
+    EXPECT_FALSE(db().isOpen());
+    EXPECT_EQ(fileBytes(m_path), QByteArray(8192, 'z'));
+}
+
+TEST_F(CompactionTest, PathsKeepTheirCase)
+{
+    EXPECT_EQ(CompactedFilePath(QStringLiteral("/srv/Shop/TAVRELDATA.MDB")), QStringLiteral("/srv/Shop/TAVRELDATACompacted.mdb"));
+    EXPECT_EQ(CompactedFilePath(QStringLiteral("/srv/a.mdb.d/TavrelData.mdb")),
+              QStringLiteral("/srv/a.mdb.d/TavrelDataCompacted.mdb"));
+    EXPECT_EQ(BackupFilePath(QStringLiteral("/srv/Shop/TavrelData.mdb"), QDate(2026, 12, 6)),
+              QStringLiteral("/srv/Shop/TavrelData-2026-12-06.mdb"));
+
+    const QString upper = tempPath(QStringLiteral("Shop/TAVRELDATA.MDB"));
+    CreateShopDatabase(upper);
+    db().open(upper);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), QString(), QString(), false);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted."));
+    const QStringList files = QDir(tempPath(QStringLiteral("Shop"))).entryList({QStringLiteral("*.mdb")}, QDir::Files);
+    EXPECT_EQ(files.join(QLatin1Char(',')).toStdString(), "TAVRELDATA.MDB");
+    EXPECT_EQ(db().name(), QFileInfo(upper).absoluteFilePath());
+}
+
+TEST_F(CompactionTest, ReminderOnTheChosenWeekdaysUntilCompacted)
+{
+    CreateShopDatabase(m_path);
+    db().open(m_path);
+    const auto setDays = [](int days) {
+        platform::Settings::writeInt(QStringLiteral("Settings"), QStringLiteral("CompactOpt"), days);
+    };
+
+    RemindCompact(); // never by default
+    EXPECT_TRUE(prompts().shown().isEmpty());
+
+    setDays(2); // Mondays
+    prompts().answer(IDNO);
+    RemindCompact();
+    EXPECT_EQ(prompts().texts(), QStringList{kReminder});
+    EXPECT_TRUE(compacted().isEmpty());
+
+    prompts().clear(); // declined: asked again at the next start that day
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    RemindCompact();
+    EXPECT_EQ(prompts().texts(), (QStringList{kReminder, QStringLiteral("Successfully compacted and indexed TavrelData.mdb.")}));
+    EXPECT_EQ(compacted(), CompactedDateText());
+
+    prompts().clear(); // done today: quiet
+    RemindCompact();
+    EXPECT_TRUE(prompts().shown().isEmpty());
+
+    platform::Clock::setFixed(QDateTime(QDate(2026, 12, 8), QTime(9, 0))); // Tuesday
+    RemindCompact();
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    setDays(127);
+    prompts().answer(IDNO);
+    RemindCompact();
+    EXPECT_EQ(prompts().texts(), QStringList{kReminder});
+}
