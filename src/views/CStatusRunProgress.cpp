@@ -5,6 +5,16 @@ CStatusRunProgress::CStatusRunProgress(QWidget *owner)
 {
 }
 
+void CStatusRunProgress::start(int total, const QString &title, bool showBar, bool cancellable, const QString &line)
+{
+    m_window.Start(total, title, showBar, cancellable, line);
+}
+
+void CStatusRunProgress::setRange(int position, int total)
+{
+    m_window.SetRange(position, total);
+}
+
 bool CStatusRunProgress::isRunning() const
 {
     return m_window.IsRunning();

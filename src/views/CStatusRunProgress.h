@@ -10,6 +10,8 @@ class CStatusRunProgress final : public SchemaProgress
 public:
     explicit CStatusRunProgress(QWidget *owner = nullptr);
 
+    void start(int total, const QString &title, bool showBar, bool cancellable, const QString &line) override;
+    void setRange(int position, int total) override;
     bool isRunning() const override;
     bool step(const QString &text) override;
     void setMessage(const QString &text) override;

@@ -8,10 +8,17 @@
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
 #include "controls/CXProgress.h"
+#include "data/AppDataServices.h"
+#include "data/Compaction.h"
+#include "data/DatabaseMaintenance.h"
+#include "data/DatabaseOpening.h"
 #include "data/OptionsAndLookups.h"
+#include "data/RunProgress.h"
+#include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "views/CStatusDlg.h"
+#include "views/CStatusRunProgress.h"
 
 #include <QtCore/QProcess>
 #include <QtGui/QScreen>
@@ -30,12 +37,10 @@ constexpr int kScheduleListOptions = 1041;
 AppShell::AppShell(CZqApp &app, QObject *parent)
     : QObject(parent)
     , m_app(app)
-    , m_title(QStringLiteral("Tavrel 2010.0"))
-    , m_className(QStringLiteral("TavrelClass"))
     , m_starter([](const QString &program, const QStringList &arguments) {
         return QProcess::startDetached(program, arguments);
     })
-    , m_rights(AllowEveryViewWithoutRightsCheck)
+    , m_rights([&app](int actionNumber) { return app.CheckPassword(actionNumber, QString()); })
     , m_previous(g_shell)
 {
     g_shell = this;
@@ -44,7 +49,10 @@ AppShell::AppShell(CZqApp &app, QObject *parent)
 AppShell::~AppShell()
 {
     CXProgress::SetFactory(nullptr);
+    SetRunProgressMaker(nullptr);
+    SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
+    RemoveCodeCacheLookups();
     m_frame.reset();
     m_instance.reset();
     if (m_database.database().isOpen())
@@ -61,14 +69,15 @@ AppShell *AppShell::instance()
 bool AppShell::InitInstance()
 {
     using platform::Prompt;
-    Prompt::setDefaultCaption(m_title);
+    const QString &title = m_app.m_strTitle;
+    Prompt::setDefaultCaption(title);
 
     // Another copy for this user: it comes to the front unless the user wants
     // a second one beside it.
-    m_instance = std::make_unique<SingleInstance>(m_className);
+    m_instance = std::make_unique<SingleInstance>(m_app.m_strClassName);
     if (m_instance->IsOtherCopyRunning()) {
         const int answer = Prompt::messageBox(
-            m_title + QStringLiteral(" is already running!\nDo you want to start another copy?"), QString(),
+            title + QStringLiteral(" is already running!\nDo you want to start another copy?"), QString(),
             platform::MB_YESNO);
         if (answer != platform::IDYES) {
             m_instance->ActivateOtherCopy();
@@ -80,18 +89,26 @@ bool AppShell::InitInstance()
     }
     m_instance->setActivationHandler([this] { bringToFront(); });
 
-    m_today = GetToday(0);
+    m_app.m_today = GetToday(0);
 
+    // The opening offers the repair, runs the schema upgrade and shows their
+    // progress in the program's own window.
     registerProgressWindows();
-    SetUpgradeDatabaseStep(m_upgradeStep);
+    InstallDatabaseMaintenance();
+    InstallAppQueryReader(m_app);
     if (!OpenDatabase(&SharedDatabase()))
         return false;
+    m_app.LoadCompanyInfo();
 
     m_app.setAcceleratorsLoaded(true);
     m_app.m_nDefaultCsr = m_app.GetSettingInt(QStringLiteral("DefCSR"), 0, CZqApp::kSettings);
     m_shopOptionBits = GetOptionValue(kShopOptionsId, kShopOptionsDefault);
     m_app.setPlacementSaving(true);
     Appearance::instance().LoadViewSettings();
+    loadCodeTables();
+    m_app.BuildPopupMenus();
+    LoadSettingRows(m_app);
+    InstallCodeCacheLookups();
 
     m_startTab = LoadStartTab(m_app);
 
@@ -104,7 +121,7 @@ bool AppShell::InitInstance()
     if (!first)
         return false;
     m_frame->AddView(m_startTab.viewId, first);
-    m_frame->setWindowTitle(m_title);
+    m_frame->setWindowTitle(title);
 
     if (!m_app.RestoreWindowPlacement(QStringLiteral("MainFrame"), m_frame.get())) {
         if (QScreen *screen = m_frame->screen())
@@ -112,26 +129,33 @@ bool AppShell::InitInstance()
     }
     m_frame->show();
 
-    if (m_databaseUpgraded)
+    if (DatabaseUpgraded() != 0)
         finishUpgrade();
+    RemindCompact();
     return true;
+}
+
+void AppShell::loadCodeTables()
+{
+    m_app.LoadServiceDepartments();
+    m_app.LoadServiceCategories();
+    m_app.LoadServices(1);
+    m_app.LoadProductTypes();
 }
 
 void AppShell::finishUpgrade()
 {
+    // The upgrade may have added departments and categories.
+    m_app.LoadServiceDepartments();
+    m_app.LoadServiceCategories();
+    m_app.LoadServices(1);
     m_app.WriteSettingInt(QStringLiteral("List Options"), kScheduleListOptions, CZqApp::kScheduler);
-    platform::Prompt::messageBox(QStringLiteral("Your database has been successfully upgraded.\n") + m_upgradeNotes
+    platform::Prompt::messageBox(QStringLiteral("Your database has been successfully upgraded.\n") + UpgradeNotes()
                                      + QStringLiteral("\n\nPlease continue with 'To Do After You Upgrade' section \n"
                                                       "in the Upgrade Guide."),
                                  QString(), platform::MB_ICONINFORMATION);
-    m_databaseUpgraded = false;
-    m_upgradeNotes.clear();
-}
-
-void AppShell::NoteDatabaseUpgraded(const QString &notes)
-{
-    m_databaseUpgraded = true;
-    m_upgradeNotes = notes;
+    ClearUpgradeHandOver();
+    m_app.m_strUpgradeNotes.clear();
 }
 
 int AppShell::ExitInstance(int exitCode)
@@ -167,7 +191,7 @@ void AppShell::OnAppAbout()
     for (QWidget *w : windows)
         if (w->isVisible() && w->windowTitle() == CAboutDlg::WindowTitle())
             return;
-    CAboutDlg dialog(m_frame.get());
+    CAboutDlg dialog(m_app, m_frame.get());
     platform::Prompt::execDialog(dialog);
 }
 
@@ -199,5 +223,8 @@ void AppShell::registerProgressWindows()
 {
     CXProgress::SetFactory([this]() -> std::unique_ptr<CXProgress> {
         return std::make_unique<CStatusDlg>(m_frame.get());
+    });
+    SetRunProgressMaker([this]() -> std::unique_ptr<SchemaProgress> {
+        return std::make_unique<CStatusRunProgress>(m_frame.get());
     });
 }

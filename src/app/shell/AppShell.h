@@ -3,8 +3,6 @@
 #include "app/base/CommandTarget.h"
 #include "app/base/SharedDatabaseHolder.h"
 #include "app/shell/MainViews.h"
-#include "data/DatabaseOpening.h"
-#include "platform/DateTime.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QString>
@@ -55,48 +53,33 @@ public:
 
     bool OnCommand(int commandId) override;
 
-    QString title() const { return m_title; }
-    QString className() const { return m_className; }
     CMainFrame *mainFrame() const { return m_frame.get(); }
     StartTab startTab() const { return m_startTab; }
-    DateTime today() const { return m_today; }
     int shopOptionBits() const { return m_shopOptionBits; }
     bool restartRequested() const { return m_restart; }
-    SingleInstance *singleInstance() const { return m_instance.get(); }
-
-    // The schema upgrade tells the start-up that it upgraded the file, with
-    // the notes to show the user once the main window is up.
-    void NoteDatabaseUpgraded(const QString &notes);
 
     // Starts the new program of a restart (program path and arguments);
     // QProcess::startDetached unless replaced.
     using ProcessStarter = std::function<bool(const QString &program, const QStringList &arguments)>;
     void setProcessStarter(ProcessStarter starter) { m_starter = std::move(starter); }
-    // The upgrade step the database opening runs; none until the schema
-    // upgrade installs one.
-    void setUpgradeStep(UpgradeDatabaseStep step) { m_upgradeStep = std::move(step); }
-    // The rights asked before each view switch.
+    // The rights asked before each view switch; the application object's
+    // rights check unless replaced.
     void setViewRightsCheck(ViewRightsCheck check) { m_rights = std::move(check); }
 
 private:
     void bringToFront();
+    void loadCodeTables();
     void finishUpgrade();
     void registerProgressWindows();
 
     CZqApp &m_app;
     SharedDatabaseHolder m_database;
-    QString m_title;
-    QString m_className;
-    DateTime m_today = DateTime::invalid();
     StartTab m_startTab;
     int m_shopOptionBits = 11;
     bool m_restart = false;
-    bool m_databaseUpgraded = false;
-    QString m_upgradeNotes;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<CMainFrame> m_frame;
     ProcessStarter m_starter;
-    UpgradeDatabaseStep m_upgradeStep;
     ViewRightsCheck m_rights;
     AppShell *m_previous = nullptr;
 };

@@ -1,15 +1,12 @@
 #include "app/shell/CAboutDlg.h"
 
 #include "app/base/Appearance.h"
-#include "app/base/CompanyInfo.h"
+#include "app/base/CZqApp.h"
 #include "app/base/HtmlText.h"
 #include "app/base/ImageList.h"
 #include "app/base/SystemInfo.h"
 #include "app/base/Workstations.h"
 #include "controls/DlgItem.h"
-#include "data/SharedDatabase.h"
-#include "platform/db/DbException.h"
-#include "platform/db/Recordset.h"
 
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QDialogButtonBox>
@@ -20,33 +17,10 @@
 #include <QtWidgets/QVBoxLayout>
 
 namespace {
-
 constexpr int kAboutPicture = 15;
-
-// The shop's name, address, phone and fax from the shop's own customer row.
-QString companyBlock()
-{
-    CompanyInfo company;
-    platform::Database &db = SharedDatabase();
-    if (db.isOpen()) {
-        try {
-            platform::Recordset rs(db);
-            rs.open(platform::Recordset::Type::Snapshot, CompanyInfo::SelectStatement());
-            QList<platform::Value> row;
-            if (!rs.isEOF())
-                for (int i = 0; i < rs.fieldCount(); ++i)
-                    row << rs.value(i);
-            company.Assign(row);
-        } catch (const platform::DbException &) {
-            company.Clear(); // the panel then shows the heading alone
-        }
-    }
-    return company.FormatAddress(4);
 }
 
-} // namespace
-
-CAboutDlg::CAboutDlg(QWidget *parent)
+CAboutDlg::CAboutDlg(const CZqApp &app, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("CAboutDlg"));
@@ -70,7 +44,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     GetSystemInfoText(workstation, 0);
     QString database;
     GetDatabaseFileInfo(database);
-    grid->addWidget(addPanel(IDC_PANEL_COMPANY, QStringLiteral("My Company"), companyBlock()), 0, 0);
+    grid->addWidget(addPanel(IDC_PANEL_COMPANY, QStringLiteral("My Company"), app.m_company.FormatAddress(4)), 0, 0);
     grid->addWidget(addPanel(IDC_PANEL_PROGRAM, QStringLiteral("My Tavrel"), GetProgramFileInfo(0)), 0, 1);
     grid->addWidget(addPanel(IDC_PANEL_DATABASE, QStringLiteral("My Database"), database), 1, 0);
     grid->addWidget(addPanel(IDC_PANEL_WORKSTATION, QStringLiteral("My Workstation"), workstation), 1, 1);

@@ -2,6 +2,7 @@
 
 #include <QtWidgets/QDialog>
 
+class CZqApp;
 class QLabel;
 
 // "About My Tavrel": the shop, the program, the database file and the
@@ -22,7 +23,7 @@ public:
 
     static QString WindowTitle() { return QStringLiteral("About My Tavrel"); }
 
-    explicit CAboutDlg(QWidget *parent = nullptr);
+    CAboutDlg(const CZqApp &app, QWidget *parent = nullptr);
     ~CAboutDlg() override;
 
     // The text of a panel (by its id), as shown.

@@ -18,7 +18,7 @@ constexpr int kLastViewCommand = 30009;
 } // namespace
 
 CMainFrame::CMainFrame(CZqApp &app, QWidget *parent)
-    : QMainWindow(parent), m_app(app), m_factory(CreateView), m_rights(AllowEveryViewWithoutRightsCheck)
+    : QMainWindow(parent), m_app(app), m_factory(CreateView)
 {
     setObjectName(QStringLiteral("MainFrame"));
     m_stack = new QStackedWidget(this);

@@ -33,7 +33,8 @@ public:
     ~CMainFrame() override;
 
     // What the start-up decides for the run: the views offered ("ShowTabs"),
-    // how a view is made, and the rights asked before a switch.
+    // how a view is made, and the rights asked before a switch (none asked
+    // until a check is set).
     void setOfferedViews(int mask) { m_offeredViews = mask; }
     int offeredViews() const { return m_offeredViews; }
     void setViewFactory(std::function<QWidget *(int viewId)> factory) { m_factory = std::move(factory); }

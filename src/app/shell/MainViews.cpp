@@ -32,9 +32,3 @@ QWidget *CreateView(int viewId)
         return nullptr;
     return new CPlaceholderView(viewId);
 }
-
-bool AllowEveryViewWithoutRightsCheck(int actionNumber)
-{
-    Q_UNUSED(actionNumber);
-    return true;
-}

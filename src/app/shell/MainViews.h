@@ -38,8 +38,6 @@ StartTab LoadStartTab(const CZqApp &app);
 // A new view window for a main view command id; null for any other id.
 QWidget *CreateView(int viewId);
 
-// Asked before every view switch with the view's rights action number. The
-// program's rights check is installed by the start-up; until there is one,
-// AllowEveryViewWithoutRightsCheck stands in, which lets every view through.
+// Asked before every view switch with the view's rights action number
+// (the start-up installs the application object's rights check).
 using ViewRightsCheck = std::function<bool(int actionNumber)>;
-bool AllowEveryViewWithoutRightsCheck(int actionNumber);

@@ -8,6 +8,7 @@
 #include "controls/DlgItem.h"
 #include "data/SharedDatabase.h"
 #include "platform/Settings.h"
+#include "platform/db/Database.h"
 #include "platform/db/LockFile.h"
 #include "views/CStatusDlg.h"
 
@@ -88,26 +89,27 @@ TEST_F(ShellTest, StartViewIsValidatedAgainstTheOfferedViews)
 TEST_F(ShellTest, UpgradeIsReportedOnceAfterTheWindowShows)
 {
     makeDatabase();
-    int upgrades = 0;
-    shell->setUpgradeStep([&](platform::Database *) {
-        if (upgrades++ == 0)
-            shell->NoteDatabaseUpgraded(QStringLiteral("- Jobs got a Web Order field."));
-        return true;
-    });
+    {
+        platform::Database db;
+        db.open(tempPath(QStringLiteral("TavrelData.mdb")));
+        db.execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '2008.1' WHERE CusNo = 0 AND AlertType = 99"));
+    }
+    prompts().answer(IDYES);
     answerScreenWarning();
     prompts().answer(IDOK);
     ASSERT_TRUE(shell->InitInstance());
-    EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Your database has been successfully upgraded.\n- Jobs got a Web Order field.\n\nPlease "
-                             "continue with 'To Do After You Upgrade' section \nin the Upgrade Guide."));
+    const QStringList texts = prompts().texts();
+    ASSERT_EQ(texts.size(), screenWarning().isEmpty() ? 2 : 3) << qPrintable(texts.join(QStringLiteral("|")));
+    EXPECT_TRUE(texts.first().startsWith(QStringLiteral("Your database must be upgraded from version 2008.1 to 2010.0.")));
+    // Reported after the main window was made (its screen check comes first).
+    EXPECT_TRUE(texts.last().startsWith(QStringLiteral("Your database has been successfully upgraded.\nIt took ")));
+    EXPECT_TRUE(texts.last().endsWith(
+        QStringLiteral(" to upgrade.\n\nPlease continue with 'To Do After You Upgrade' section \nin the Upgrade Guide.")));
     EXPECT_EQ(prompts().shown().last().flags, unsigned(platform::MB_ICONINFORMATION));
-    EXPECT_EQ(prompts().texts().size(), screenWarning().isEmpty() ? 1 : 2);
     EXPECT_EQ(platform::Settings::readInt(CZqApp::kScheduler, QStringLiteral("List Options")), 1041);
 
-    // The next start finds the file current and says nothing.
-    auto step = [&](platform::Database *) { return true; };
+    // The next start finds the file current and says nothing more.
     newShell();
-    shell->setUpgradeStep(step);
     prompts().clear();
     answerScreenWarning();
     ASSERT_TRUE(shell->InitInstance());
