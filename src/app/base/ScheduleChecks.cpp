@@ -1,5 +1,6 @@
 #include "app/base/ScheduleChecks.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "platform/Prompt.h"
 
@@ -65,4 +66,26 @@ quint8 CheckCanSchedule(int scheduleCode, const DateTime &dateIn, const DateTime
             return kScheduleRefused;
     }
     return quint8(day);
+}
+
+quint8 GetItemDeptColumn(qint32 jobId, quint8 itemNo, quint8 subNo)
+{
+    const CZqApp *app = ZqApp();
+    if (!app)
+        return kNoDepartmentColumn;
+    const QString sql =
+        QStringLiteral("SELECT ServiceDepartments.DepNo, Services.CatNo FROM (((Items INNER JOIN Jobs ON Items.JobID = "
+                       "Jobs.JobID) INNER JOIN Services ON Items.SerNo = Services.SerNo) INNER JOIN ServiceCategories "
+                       "ON Services.CatNo = ServiceCategories.CatNo) INNER JOIN ServiceDepartments ON "
+                       "ServiceCategories.DepNo = ServiceDepartments.DepNo WHERE Items.JobID=%1 AND Items.ItemNo=%2 AND "
+                       "Items.SubNo=%3 AND Items.SerNo>0 AND Items.Status>0 ORDER BY ServiceDepartments.SortNo, "
+                       "ServiceCategories.SortNo")
+            .arg(jobId)
+            .arg(itemNo)
+            .arg(subNo);
+    const CZqApp::QueryResult result = app->ReadQuery(sql, 1);
+    if (result.isEmpty())
+        return kNoDepartmentColumn;
+    const quint8 depNo = quint8(result.rows.first().value(0).toInt());
+    return depNo != 0 ? quint8(depNo + 4) : kNoDepartmentColumn;
 }

@@ -23,3 +23,10 @@ quint8 CheckCanSchedule(int scheduleCode, const DateTime &dateIn, const DateTime
 
 // A date as the user's locale writes it; the time of day follows when it has one.
 QString LocaleDateTimeText(const DateTime &value, bool dateOnly);
+
+// The production-board column of a job item: the department (DepNo + 4) of
+// the item's first live service, in the order of the departments and then of
+// the categories; 17 when it has none (or its department is 0, or the
+// statement cannot run).
+inline constexpr quint8 kNoDepartmentColumn = 17;
+quint8 GetItemDeptColumn(qint32 jobId, quint8 itemNo, quint8 subNo);

@@ -1,5 +1,6 @@
 #include "app/shell/AppShell.h"
 
+#include "app/base/AppRestart.h"
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
@@ -44,6 +45,7 @@ AppShell::AppShell(CZqApp &app, QObject *parent)
     , m_previous(g_shell)
 {
     g_shell = this;
+    SetRestartHandler([this](const QString &text) { AskRestart(text); });
 }
 
 AppShell::~AppShell()
@@ -57,8 +59,13 @@ AppShell::~AppShell()
     m_instance.reset();
     if (m_database.database().isOpen())
         m_database.database().close();
-    if (g_shell == this)
+    if (g_shell == this) {
         g_shell = m_previous;
+        if (AppShell *previous = m_previous)
+            SetRestartHandler([previous](const QString &text) { previous->AskRestart(text); });
+        else
+            SetRestartHandler(nullptr);
+    }
 }
 
 AppShell *AppShell::instance()

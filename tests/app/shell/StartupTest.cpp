@@ -1,6 +1,8 @@
 #include "ShellFixture.h"
 
+#include "app/base/AppRestart.h"
 #include "app/base/ProgramPaths.h"
+#include "app/base/ScheduleChecks.h"
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CPlaceholderView.h"
@@ -136,7 +138,7 @@ TEST_F(ShellTest, RestartStartsTheProgramAgainOnlyAfterANormalEnd)
     // normal way and keeps its placement.
     frame->setGeometry(30, 40, 900, 700);
     const int before = prompts().shown().size();
-    shell->AskRestart(QString());
+    EXPECT_TRUE(AskRestart(QString())); // as the lower layers ask for it
     EXPECT_EQ(prompts().shown().size(), before);
     QCoreApplication::processEvents();
     EXPECT_FALSE(frame->isVisible());
@@ -189,4 +191,26 @@ TEST_F(ShellTest, AboutBoxShowsTheShopAndTheConnectedWorkstations)
     EXPECT_EQ(prompts().shown().last().kind, platform::PromptRecord::Kind::Dialog);
     EXPECT_TRUE(prompts().texts().last().startsWith(QStringLiteral("Workstations connected to TavrelData.mdb: 1\n") + me
                                                     + QStringLiteral("\r\n")));
+}
+
+TEST_F(ShellTest, ItemDepartmentColumnFollowsTheFirstLiveService)
+{
+    makeDatabase();
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    platform::Database &db = SharedDatabase();
+    db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (401, 3, 1)"));
+    db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (404, 5, 0)"));
+    db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (409, 0, 0)"));
+    db.execute(QStringLiteral("UPDATE Services SET CatNo = 409 WHERE SerNo = 174"));
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobID, JobNo) VALUES (500, 1044)"));
+    const char *items[] = {"1, 0, 193, 1", "1, 0, 175, 1", "2, 0, 193, 0", "3, 1, 174, 2", "4, 0, 0, 1"};
+    for (const char *item : items)
+        db.execute(QStringLiteral("INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Status) VALUES (500, %1)")
+                       .arg(QLatin1String(item)));
+    EXPECT_EQ(GetItemDeptColumn(500, 1, 0), 7);  // printing comes before finishing
+    EXPECT_EQ(GetItemDeptColumn(500, 2, 0), 17); // no live service
+    EXPECT_EQ(GetItemDeptColumn(500, 3, 1), 17); // department 0
+    EXPECT_EQ(GetItemDeptColumn(500, 4, 0), 17); // no service
+    EXPECT_EQ(GetItemDeptColumn(501, 1, 0), 17);
 }
