@@ -1,4 +1,3 @@
-#include "app/base/Clipboard.h"
 #include "app/base/DialogControls.h"
 #include "app/base/Menus.h"
 #include "support/TestEnvironment.h"
@@ -6,7 +5,6 @@
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtGui/QAction>
-#include <QtGui/QClipboard>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
@@ -113,11 +111,6 @@ TEST_F(DialogControlsTest, SelectionByItemData)
     EXPECT_EQ(SelectComboByData(&combo, 4), 1);
     EXPECT_EQ(SelectComboByData(&combo, 5), -1);
     EXPECT_EQ(combo.currentIndex(), -1);
-
-    EXPECT_EQ(IsNavigationKey(Qt::Key_Tab, 0), 0);
-    EXPECT_EQ(IsNavigationKey(Qt::Key_Tab, 1), 1);
-    EXPECT_EQ(IsNavigationKey(Qt::Key_PageDown, 0), 1);
-    EXPECT_EQ(IsNavigationKey(Qt::Key_Left, 1), 0);
 }
 
 TEST_F(DialogControlsTest, MenusCarryCommandIds)
@@ -162,15 +155,4 @@ TEST_F(DialogControlsTest, MenusCarryCommandIds)
     EXPECT_EQ(ShowPopupMenu(9001, 5, 10, 10, &owner, 0), 0);
     EXPECT_EQ(ShowPopupMenu(9002, 0, 10, 10, &owner, 0), 0);
     RegisterMenuResource(9001, nullptr);
-}
-
-TEST_F(DialogControlsTest, ClipboardTakesUnicodeTextAlsoWhenEmpty)
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    CopyTextToClipboard(&dialog, QStringLiteral("Caf\u00e9 \u2013 12"));
-    EXPECT_EQ(clipboard->text(), QStringLiteral("Caf\u00e9 \u2013 12"));
-    CopyTextToClipboard(nullptr, QStringLiteral("ignored"));
-    EXPECT_EQ(clipboard->text(), QStringLiteral("Caf\u00e9 \u2013 12"));
-    CopyTextToClipboard(&dialog, QString());
-    EXPECT_EQ(clipboard->text(), QString());
 }

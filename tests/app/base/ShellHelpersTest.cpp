@@ -1,4 +1,3 @@
-#include "app/base/Confirmation.h"
 #include "app/base/ErrorBoxes.h"
 #include "app/base/FileChoice.h"
 #include "app/base/FileException.h"
@@ -104,7 +103,6 @@ TEST_F(ShellHelpersTest, ExportFileProposesACleanNameAndRemembersTheFolder)
     // The next export starts in that folder; the format follows the file.
     struct Case { int typeIn; QString answer; QString name; int typeOut; };
     const Case cases[] = {
-        {ExportTabDelimited, QStringLiteral("a"), QStringLiteral("a.txt"), ExportTabDelimited},
         {5, QStringLiteral("b.txt"), QStringLiteral("b.txt"), ExportTabDelimited},
         {ExportIif, QStringLiteral("c"), QStringLiteral("c.iif"), ExportIif},
         {ExportIif, QStringLiteral("d.csv"), QStringLiteral("d.csv"), ExportCommaDelimited},
@@ -139,42 +137,6 @@ TEST_F(ShellHelpersTest, ExportFileProposesACleanNameAndRemembersTheFolder)
     prompts().answerFile(QString());
     EXPECT_FALSE(ChooseExportFile(n, t, &file, QString()));
     EXPECT_EQ(n, QStringLiteral("g"));
-}
-
-TEST_F(ShellHelpersTest, FileAndFolderChoice)
-{
-    QString folder = QStringLiteral("/start/");
-    QString name = QStringLiteral("list");
-    prompts().answerFile(QStringLiteral("/data/out/list"));
-    ASSERT_TRUE(ChooseFile(false, folder, name, QStringLiteral(".txt"), QStringLiteral("Text|*.txt|All|*.*|"),
-                           QStringLiteral("Save List"), OFN_OVERWRITEPROMPT));
-    EXPECT_EQ(folder, QStringLiteral("/data/out") + sep);
-    EXPECT_EQ(name, QStringLiteral("list.txt"));
-    EXPECT_EQ(DialogFilter(QStringLiteral("Text|*.txt|All|*.*;*.bak|")), QStringLiteral("Text (*.txt);;All (*.* *.bak)"));
-    prompts().answerFile(QString());
-    EXPECT_FALSE(ChooseFile(true, folder, name, QString(), QString(), QString(), 0));
-    EXPECT_EQ(name, QStringLiteral("list.txt"));
-
-    QString path = QStringLiteral("/old/");
-    prompts().answerFile(QStringLiteral("/srv/Shop Data"));
-    EXPECT_TRUE(BrowseForFolder(nullptr, path, QStringLiteral("Choose")));
-    EXPECT_EQ(path, QStringLiteral("/srv/Shop Data") + sep);
-    prompts().answerFile(QString());
-    EXPECT_FALSE(BrowseForFolder(nullptr, path, QStringLiteral("Choose")));
-    EXPECT_EQ(path, QString());
-}
-
-TEST_F(ShellHelpersTest, ConfirmationAsksTwice)
-{
-    EXPECT_TRUE(ConfirmAction(QString()));
-    EXPECT_TRUE(prompts().shown().isEmpty());
-    prompts().answer(IDNO);
-    EXPECT_FALSE(ConfirmAction(QStringLiteral("delete this job?")));
-    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Do you want to delete this job?")});
-    prompts().answer(IDYES);
-    prompts().answer(IDYES);
-    EXPECT_TRUE(ConfirmAction(QStringLiteral("delete this job?")));
-    EXPECT_EQ(prompts().lastText(), QStringLiteral("Are you sure you want to delete this job?"));
 }
 
 TEST_F(ShellHelpersTest, SchedulingKeepsServiceDaysWithinTheJob)

@@ -133,7 +133,6 @@ TEST_F(WebReadTest, DownloadWritesTheWholeFileOrNothing)
     EXPECT_EQ(older.readAll(), QByteArray("previous version"));
     EXPECT_EQ(filesInFolder(), (QStringList{QStringLiteral("cut.bin"), QStringLiteral("shop.bin")}));
     EXPECT_TRUE(prompts().shown().isEmpty());
-    EXPECT_FALSE(DownloadFile(QString(), folder, false));
 }
 
 TEST_F(WebReadTest, AskingDownloadChoosesThePlaceAndTellsWhereItWent)

@@ -92,10 +92,6 @@ TEST_F(WorkstationsTest, DatabaseAndSystemTexts)
     const QStringList lines = info.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 4) << qPrintable(info);
     EXPECT_EQ(lines[0], QStringLiteral("Location: ") + holder.database().name());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Modified: [A-Z][a-z]+ \\d\\d, \\d{4}, \\d\\d:\\d\\d$"))
-                    .match(lines[1])
-                    .hasMatch())
-        << qPrintable(lines[1]);
     const QRegularExpressionMatch size =
         QRegularExpression(QStringLiteral("^Size: (\\d{1,3}(,\\d{3})*) bytes \\((\\d+) MB\\)$")).match(lines[2]);
     ASSERT_TRUE(size.hasMatch()) << qPrintable(lines[2]);
@@ -111,14 +107,4 @@ TEST_F(WorkstationsTest, DatabaseAndSystemTexts)
     other.close();
     EXPECT_EQ(DatabaseFileFormatText(other.fileName()), QString());
     EXPECT_EQ(DatabaseFileFormatText(tempPath(QStringLiteral("none.mdb"))), QStringLiteral(". File format: ?"));
-
-    QString system;
-    GetSystemInfoText(system, 0);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Operating System: .+ Version .*\nMemory \\(RAM\\): (\\d+) MB "
-                                                  "total, (\\d+) MB available$"))
-                    .match(system)
-                    .hasMatch())
-        << qPrintable(system);
-    GetSystemInfoText(system, 2);
-    EXPECT_TRUE(system.isEmpty() || system.toInt() > 0) << qPrintable(system);
 }

@@ -1,6 +1,5 @@
 #include "app/base/CZqApp.h"
 #include "app/shell/CMainFrame.h"
-#include "app/shell/CPlaceholderView.h"
 #include "controls/DlgItem.h"
 #include "platform/Settings.h"
 #include "support/TestEnvironment.h"
@@ -8,7 +7,6 @@
 #include <QtCore/QCoreApplication>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
-#include <QtWidgets/QLabel>
 
 namespace {
 
@@ -132,17 +130,4 @@ TEST_F(MainFrameTest, CloseLeavesPreviewFirstThenKeepsThePlacement)
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(platform::Settings::readString(CZqApp::kWindowPos, QStringLiteral("MainFrame")),
               QStringLiteral("0,1,-1,-1,-1,-1,10,20,1010,760"));
-}
-
-TEST_F(MainFrameTest, PlaceholderSaysWhichViewIsNotBuilt)
-{
-    CPlaceholderView view(30004);
-    QStringList texts;
-    for (QLabel *label : view.findChildren<QLabel *>())
-        texts << label->text();
-    EXPECT_TRUE(texts.contains(QStringLiteral("A/R")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("This view is not built yet.")));
-    EXPECT_EQ(CreateView(30009), nullptr);
-    std::unique_ptr<QWidget> home(CreateView(30000));
-    EXPECT_EQ(static_cast<CPlaceholderView *>(home.get())->viewId(), 30000);
 }
