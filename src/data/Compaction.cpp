@@ -113,9 +113,16 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
         db.open(file, true);
 
         if (reindex) {
-            ReportTablesAndIndexes(&db, true);
+            // All indexes go and come back as one change: a failure on the
+            // way leaves the file with the indexes it had. The file is this
+            // workstation's alone, so a question on the way keeps no one out.
             QString log;
-            CheckDatabaseKeys(log, &db);
+            {
+                platform::Transaction work(db);
+                ReportTablesAndIndexes(&db, true);
+                CheckDatabaseKeys(log, &db);
+                work.commit();
+            }
             if (!log.isEmpty())
                 platform::Prompt::messageBox(log, QString(), platform::MB_OK);
             else

@@ -1,5 +1,6 @@
 #include "data/SchemaUpgrade.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -258,6 +259,8 @@ bool UpgradeDatabase(platform::Database *database)
     FormatElapsedTime(elapsed, start);
     handOver().databaseUpgraded = 1;
     handOver().upgradeNotes = QStringLiteral("It took %1 to upgrade.").arg(elapsed);
+    if (CZqApp *app = ZqApp())
+        app->m_strUpgradeNotes = handOver().upgradeNotes;
     return true;
 }
 
@@ -274,4 +277,6 @@ QString UpgradeNotes()
 void ClearUpgradeHandOver()
 {
     handOver() = HandOver();
+    if (CZqApp *app = ZqApp())
+        app->m_strUpgradeNotes.clear();
 }

@@ -24,7 +24,8 @@ bool UpgradeDatabase(platform::Database *database);
 
 // What a successful upgrade hands to start-up, which shows it once the main
 // window is up and then clears it: the flag (1 after an upgrade) and the
-// note "It took ... to upgrade.".
+// note "It took ... to upgrade." (also put in the application object's
+// upgrade notes while one exists).
 int DatabaseUpgraded();
 QString UpgradeNotes();
 void ClearUpgradeHandOver();

@@ -2,11 +2,10 @@
 
 #include "app/base/HtmlText.h"
 #include "app/base/TextUtil.h"
-#include "data/DaoError.h"
+#include "data/CCusSet.h"
 #include "data/SharedDatabase.h"
 #include "data/WaitCursor.h"
 #include "platform/db/Database.h"
-#include "platform/db/Recordset.h"
 
 namespace {
 
@@ -79,15 +78,7 @@ QString ReportTablesAndIndexes(platform::Database *database, bool remove)
 
 QString GetCustomerText(qint32 cusNo)
 {
-    if (cusNo == 0)
-        return QString();
-    try {
-        platform::Recordset set(SharedDatabase());
-        set.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Name FROM Customers WHERE CusNo = ?"),
-                 {platform::Value(cusNo)});
-        return set.isEOF() || set.value(0).isNull() ? QString() : set.value(0).toString();
-    } catch (const platform::DbException &e) {
-        ShowDaoError(e, QStringLiteral("Could not open Customers"));
-        return QString();
-    }
+    CCusSet customers;
+    QString name;
+    return customers.GetCustomerName(name, cusNo);
 }

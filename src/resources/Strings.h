@@ -16,6 +16,12 @@ enum StringId : int {
     IDS_PRINT_STYLES = 40061,      // how an item is printed (work and turn, ...)
     IDS_JOB_TYPES = 40901,         // job type names by job type number
     IDS_TODO_STATUSES = 40910,     // reminder status names by status number
+    IDS_REQUIRE_ORDER_DATA = 44308, // option group: data an order must have before it is saved
+    IDS_JOB_LISTS_ORDERS = 44101,  // list manager of the jobs view: the orders branch
+    IDS_SETUP_GENERAL = 44181,     // settings view branches: general settings ...
+    IDS_SETUP_VENDORS = 44187,     // ... vendors
+    IDS_SETUP_TEXTS = 44188,       // ... frequently used texts (the last branch)
+    IDS_HOME_ABOUT = 44191,        // home view branches: about, internet, file manager
     IDS_FORM_OPTIONS_SOUND = 45099, // form options of the bell form (99)
     IDS_FORM_OPTIONS_LIST = 45100, // form options of list forms (50 and above)
     IDS_APP_TITLE = 57344,         // the program's title, also the settings' profile name

@@ -493,3 +493,54 @@ TEST_F(SchemaUpgradeTest, OpeningTheDatabaseUpgradesIt)
     // The default rows follow the upgrade.
     EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM Customers WHERE CusNo = 31")), 1);
 }
+
+TEST_F(SchemaUpgradeTest, StepsThatReadOldDataWaitForAFailedConversion)
+{
+    openFixture("schema-2005.sql");
+    // A price level the item conversion cannot move up into a byte.
+    db().execute(QStringLiteral("UPDATE Items SET Side2 = 253 WHERE ItemID = 5"));
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Error(s) occured during the update:\n\nError# 3349: ")));
+
+    // The categories keep their old numbers, the old service, waste and
+    // price data stay for the conversion still to come.
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Items")).field(QStringLiteral("TimeCost")));
+    EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM ServiceCategories WHERE CatNo = 302")), 1);
+    EXPECT_TRUE(db().tableDef(QStringLiteral("ServiceCategories")).field(QStringLiteral("Bid")));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("Name2")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("WasteTable")).field(QStringLiteral("FinishSetup")));
+    EXPECT_TRUE(db().tableExists(QStringLiteral("PressDifficulties")));
+    EXPECT_TRUE(db().tableExists(QStringLiteral("PriceTables")));
+    EXPECT_EQ(version(), QStringLiteral("2005.2"));
+
+    // Once the item is put right the next run does it all, in order.
+    db().execute(QStringLiteral("UPDATE Items SET Side2 = 2 WHERE ItemID = 5"));
+    prompts().clear();
+    prompts().answer(IDYES);
+    ASSERT_TRUE(UpgradeDatabase(&db()));
+    expectCurrentLayout();
+    EXPECT_EQ(text(QStringLiteral("SELECT Vendor & '/' & Up FROM Items WHERE ItemID = 6")), QStringLiteral("4/4"));
+    EXPECT_EQ(text(QStringLiteral("SELECT CatNo & '/' & ProdDepID FROM Services WHERE SerNo = 302")), QStringLiteral("301/4"));
+    EXPECT_EQ(text(QStringLiteral("SELECT R0C0 FROM ServicePriceTables WHERE SerNo = 301")), QStringLiteral("11"));
+    EXPECT_EQ(text(QStringLiteral("SELECT SetTime FROM Services WHERE SerNo = 401")), QStringLiteral("12"));
+}
+
+TEST_F(SchemaUpgradeTest, FailedCopyStopsBeforeAnyStep)
+{
+    openFixture("schema-2005.sql");
+    // Something in the way of the copy that cannot be removed.
+    QDir().mkpath(backupPath() + QStringLiteral(".partial/held"));
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(UpgradeDatabase(&db()));
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Error ")));
+    EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("Copying your database to:\n") + backupPath()
+                                              + QStringLiteral("\n\nBackup failed.")));
+    EXPECT_FALSE(QFileInfo::exists(backupPath()));
+    EXPECT_EQ(version(), QStringLiteral("2005.2"));
+    EXPECT_FALSE(db().tableExists(QStringLiteral("Samples")));
+    EXPECT_FALSE(db().isExclusive());
+}

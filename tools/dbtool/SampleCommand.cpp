@@ -119,6 +119,7 @@ private:
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
+    void zeroNumericNulls();
 
     struct Customer
     {
@@ -285,7 +286,8 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
                                         Value(qty), Value(cost), Value(price)};
         }
         const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
-                                              "ChargeQty, Cost, Price, Status, Bleed) VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, 1, 0)");
+                                              "ChargeQty, Cost, Price, Status, Bleed, Sheets, Out, Up, Side1, Pages) "
+                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, 1, 0, 1, 1, 1, 1, 1)");
         m_db.execute(insert, {Value(QString::fromUtf8(any(kProducts))), Value(jobId), Value(0),
                               Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
                               Value(qty), Value(itemCost), Value(itemPrice)});
@@ -394,6 +396,24 @@ void SampleShop::addPostings()
     }
 }
 
+// Rows the program writes itself carry every number (a recordset stores 0 for
+// a number left unset); the sample's rows are made the same way.
+void SampleShop::zeroNumericNulls()
+{
+    const QStringList tables = {QStringLiteral("Services"), QStringLiteral("Customers"), QStringLiteral("Contacts"),
+                                QStringLiteral("Shipto"), QStringLiteral("Jobs"), QStringLiteral("Items"),
+                                QStringLiteral("Payments"), QStringLiteral("PostingJournal"),
+                                QStringLiteral("ServiceCategories"), QStringLiteral("ServiceDepartments")};
+    for (const QString &table : tables) {
+        const platform::TableDef def = m_db.tableDef(table);
+        for (const platform::FieldDef &f : def.fields) {
+            if (!platform::isNumericType(f.type) || f.autoNumber)
+                continue;
+            m_db.execute(QStringLiteral("UPDATE [%1] SET [%2] = 0 WHERE [%2] Is Null").arg(table, f.name));
+        }
+    }
+}
+
 void SampleShop::build(int jobCount, QTextStream &out)
 {
     platform::Transaction unit(m_db);
@@ -403,6 +423,7 @@ void SampleShop::build(int jobCount, QTextStream &out)
     for (int i = 0; i < jobCount; ++i)
         addJob(i + 1, i, jobCount);
     addPostings();
+    zeroNumericNulls();
     // The job-number counters continue after the sample's numbers.
     const int keys[3] = {10, 11, 12};
     for (int s = 0; s < 3; ++s) {

@@ -1,6 +1,8 @@
+#include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "SampleCommand.h"
+#include "PriceCommand.h"
 #include "SqlCommand.h"
 
 #include <QtCore/QCoreApplication>
@@ -20,6 +22,8 @@ const Command kCommands[] = {
     {"create", runCreateCommand},
     {"sql", runSqlCommand},
     {"sample", runSampleCommand},
+    {"price", runPriceCommand},
+    {"check", runCheckCommand},
 };
 
 } // namespace

@@ -1,0 +1,119 @@
+#include "controls/CHtmlCtrl.h"
+
+#include "app/base/TextUtil.h"
+#include "controls/DlgItem.h"
+
+#include <QtGui/QDesktopServices>
+#include <QtWidgets/QLayout>
+
+namespace {
+
+CHtmlCtrl::OpenHook &openHook()
+{
+    static CHtmlCtrl::OpenHook hook;
+    return hook;
+}
+
+bool openOutside(const QUrl &url)
+{
+    if (const auto &hook = openHook())
+        return hook(url);
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace
+
+CHtmlCtrl::CHtmlCtrl(QWidget *parent) : QTextBrowser(parent)
+{
+    // Links are routed by the control itself, never followed by the browser.
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    setFrameShape(QFrame::NoFrame);
+    connect(this, &QTextBrowser::anchorClicked, this, &CHtmlCtrl::onAnchorClicked);
+}
+
+CHtmlCtrl::~CHtmlCtrl() = default;
+
+void CHtmlCtrl::SetOpenHook(OpenHook hook)
+{
+    openHook() = std::move(hook);
+}
+
+bool CHtmlCtrl::CreateFromStatic(QWidget *parent, unsigned controlId, QWidget *placeholder, const QString &title)
+{
+    if (!parent)
+        return false;
+    QRect rect;
+    QWidget *container = parent;
+    if (placeholder) {
+        rect = placeholder->geometry();
+        container = placeholder->parentWidget() ? placeholder->parentWidget() : parent;
+    } else {
+        QWidget *item = GetDlgItem(parent, controlId);
+        if (!item)
+            return false;
+        rect = item->geometry();
+        container = item->parentWidget() ? item->parentWidget() : parent;
+        if (container->layout())
+            container->layout()->replaceWidget(item, this);
+        SetDlgCtrlID(item, 0);
+        item->hide();
+        item->deleteLater();
+    }
+    setParent(container);
+    setGeometry(rect);
+    setWindowTitle(title);
+    m_id = controlId;
+    SetDlgCtrlID(this, controlId);
+    show();
+    return true;
+}
+
+int CHtmlCtrl::LoadHtml(const QString &html)
+{
+    setHtml(html);
+    return 0;
+}
+
+void CHtmlCtrl::Navigate(const QString &address)
+{
+    if (OnBeforeNavigate(address))
+        return;
+    if (address.compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
+        clear();
+        return;
+    }
+    const QUrl url = QUrl::fromUserInput(address);
+    if (url.isValid())
+        openOutside(url);
+}
+
+bool CHtmlCtrl::OnBeforeNavigate(const QString &address)
+{
+    m_strLink = address;
+    if (address.startsWith(QStringLiteral("app:"))) {
+        const QString rest = address.mid(4);
+        const int command = ToInt(rest);
+        if (command != 0) {
+            postCommand(command);
+        } else {
+            m_strLink = rest;
+            postCommand(kNamedLinkCommand);
+        }
+        return true;
+    }
+    if (address.contains(QStringLiteral(".xml")))
+        postCommand(kXmlPageCommand);
+    return false;
+}
+
+void CHtmlCtrl::onAnchorClicked(const QUrl &url)
+{
+    // "app:30510" parses as scheme and path; the text as written is wanted.
+    Navigate(url.toString(QUrl::FullyDecoded));
+}
+
+void CHtmlCtrl::postCommand(int id)
+{
+    QMetaObject::invokeMethod(this, [this, id] { emit commandTriggered(id); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QtCore/QString>
+#include <QtCore/QUrl>
+#include <QtWidgets/QTextBrowser>
+
+#include <functional>
+
+// A browser pane inside a dialog or view, filled with HTML the program builds
+// itself (the home page, item documents). Links whose address begins with
+// "app:" never load a page: they come back to the host as commands. A number
+// after "app:" is the command id; any other text is kept as the link word and
+// the named-link command 30593 is sent, for the host to read linkText().
+// Addresses holding ".xml" also send 30594 so the host can fetch the text.
+// Files and web pages are handed to the desktop (through a replaceable hook).
+class CHtmlCtrl : public QTextBrowser
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kNamedLinkCommand = 30593;
+    static constexpr int kXmlPageCommand = 30594;
+
+    // Opens an address outside the program; returns false when it could not.
+    using OpenHook = std::function<bool(const QUrl &)>;
+
+    explicit CHtmlCtrl(QWidget *parent = nullptr);
+    ~CHtmlCtrl() override;
+
+    // Takes the place of a placeholder: the given window (left alone, the
+    // caller hides it) or else the dialog item with that id (destroyed).
+    // False when there is no placeholder.
+    bool CreateFromStatic(QWidget *parent, unsigned controlId, QWidget *placeholder = nullptr,
+                          const QString &title = QString());
+    // Replaces the document shown by the whole HTML text. Returns 0.
+    int LoadHtml(const QString &html);
+    // Goes to an address as a click on a link to it would: "about:blank"
+    // empties the page, "app:" addresses become commands, others open outside.
+    void Navigate(const QString &address);
+
+    // The address of the last navigation request; after an "app:" link
+    // without a number, the text after "app:".
+    QString linkText() const { return m_strLink; }
+    unsigned controlId() const { return m_id; }
+
+    // Replaces the desktop opener for every control (tests); an empty hook
+    // restores the desktop's.
+    static void SetOpenHook(OpenHook hook);
+
+signals:
+    void commandTriggered(int id);
+
+protected:
+    // Called for every navigation request; true cancels the navigation.
+    bool OnBeforeNavigate(const QString &address);
+
+private:
+    void onAnchorClicked(const QUrl &url);
+    void postCommand(int id);
+
+    QString m_strLink;
+    unsigned m_id = 0;
+};

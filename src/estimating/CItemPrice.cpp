@@ -1,0 +1,562 @@
+#include "estimating/CItemPrice.h"
+
+#include "app/base/Codes.h"
+#include "app/base/MoneyText.h"
+#include "app/base/TextUtil.h"
+#include "data/JobTypes.h"
+#include "data/OptionsAndLookups.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+#include "data/SharedDatabase.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr Money kNoCharge = Money::noChargeMarker();
+
+// Reads one statement's rows into a table of longs, `rows` rows of `columns`
+// values. A table with fewer rows leaves the rest as they are (zero).
+template <int Rows, int Columns>
+void ReadLongTable(const QString &sql, qint32 (&table)[Rows][Columns], qint32 firstRowScale)
+{
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, sql);
+    for (int r = 0; r < Rows && !rs.isEOF(); ++r, rs.moveNext()) {
+        for (int c = 0; c < Columns && c < rs.fieldCount(); ++c) {
+            const platform::Value v = rs.value(c);
+            const qint64 n = v.isNull() ? 0 : v.toInt64();
+            table[r][c] = qint32(r == 0 ? n * firstRowScale : n);
+        }
+    }
+}
+
+} // namespace
+
+void RoundUpToMultiple(qint32 *value, qint32 step)
+{
+    if (step > 1)
+        *value = ((*value - 1 + step) / step) * step;
+}
+
+CItemPrice::CItemPrice() = default;
+
+CItemPrice::CItemPrice(CItemSet *item, bool silent)
+{
+    LoadItemServices(item, silent);
+}
+
+CItemPrice::~CItemPrice() = default;
+
+const CSerSet *CItemPrice::Service(qint32 serNo) const
+{
+    const auto it = m_services.find(serNo);
+    return it == m_services.end() ? nullptr : it->second.get();
+}
+
+bool CItemPrice::IsPaperRow(const CSerSet &ser) const
+{
+    return IsPaperCategory(ser.m_CatNo);
+}
+
+bool CItemPrice::IsPressRow(const CSerSet &ser) const
+{
+    return IsPrintingCategory(ser.m_CatNo);
+}
+
+void CItemPrice::Reset()
+{
+    m_nPass = 0;
+    m_nChoice = NoChoiceYet;
+    m_pOwner = nullptr;
+    m_rows.clear();
+    m_services.clear();
+    m_paperRows.clear();
+    m_savedCost.clear();
+    m_savedPrice.clear();
+    m_setupText.clear();
+    m_runQty.clear();
+    m_priceTables.clear();
+    m_pSer = nullptr;
+    m_bLoaded = false;
+
+    m_nItemRowId = 0;
+    m_nItemQty = 1;
+    m_nItemSheets = 1;
+    m_nPriceLevel = 0;
+    m_bRoundPrices = false;
+    m_nQtyUnit = 0;
+    m_fWidth = m_fHeight = 0;
+    m_LastCost = m_LastPrice = Money();
+    m_nPriceLock = m_nPriceState = 0;
+    m_strDescription.clear();
+    m_strItemLabel.clear();
+
+    m_nPaperRowId = 0;
+    m_nPaperCatNo = 0;
+    m_strPaperSize.clear();
+    m_nCoverage = m_nRegister = m_nBleed = m_nPrintAs = 0;
+    m_fPaperSetTime = m_fPaperImpHour = 0;
+    m_bBothSides = false;
+    m_nPaperUp = 0;
+
+    m_nPressRowId = m_nPressSerNo = 0;
+    m_nWashes = m_nMixes = 0;
+    m_nPressColors = m_nPressWasteBy = 0;
+    m_fPressSetTime = m_fPressImpHour = 0;
+    m_bDigital = m_bUsePaperProps = false;
+    m_nPlateSetTime = 0;
+    m_dMinutesPerPlate = 0;
+
+    m_nPlateTotal = m_nPlatesOwnQty = 0;
+    m_nFinishSetWaste = 0;
+    m_dFinishRunWaste = 0;
+
+    std::memset(m_Markup, 0, sizeof m_Markup);
+    std::memset(m_Waste, 0, sizeof m_Waste);
+    std::memset(m_JobDiff, 0, sizeof m_JobDiff);
+    std::memset(m_PapDiff, 0, sizeof m_PapDiff);
+    std::memset(m_RunLength, 0, sizeof m_RunLength);
+    m_strDiffNames.clear();
+    m_dPaperDiffSetup = 0;
+    m_nPaperDiffSpeed = 0;
+    m_nPaperLevel = 0;
+
+    m_counts = Counts();
+    m_NewCost = m_NewPrice = m_RevCost = m_RevPrice = m_DefaultPrice = Money();
+    m_bAllPriced = true;
+}
+
+void CItemPrice::LoadItemServices(CItemSet *item, bool silent)
+{
+    m_pItem = item;
+    m_bSilent = silent;
+    Reset();
+    if (!item)
+        return;
+    m_nJobType = GetJobType(item->m_JobID);
+
+    m_items.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo > -1")
+                              .arg(item->m_JobID)
+                              .arg(item->m_ItemNo)
+                              .arg(item->m_SubNo);
+    m_items.m_strSort = QStringLiteral("SerNo");
+    m_items.Open(CXDaoSet::dbOpenDynaset);
+    if (!m_items.IsOpen())
+        return;
+
+    CSerSet finder;
+    bool anyRow = false;
+    bool stopped = false;
+    for (; !m_items.IsEOF(); m_items.MoveNext()) {
+        anyRow = true;
+        const CItemSet &row = m_items;
+        if (row.m_SerNo == 0) {
+            m_nItemRowId = row.m_ItemID;
+            m_nItemQty = row.m_ChargeQty > 0 ? row.m_ChargeQty : 1;
+            m_nItemSheets = row.m_Sheets > 0 ? row.m_Sheets : 1;
+            m_nPriceLevel = row.m_Side2;
+            m_bRoundPrices = row.m_Opt2 != 0;
+            m_nQtyUnit = row.m_Opt1;
+            m_fWidth = row.m_Width;
+            m_fHeight = row.m_Height;
+            m_LastCost = row.m_Cost;
+            m_LastPrice = row.m_Price;
+            m_nPriceLock = row.m_Mix;
+            m_nPriceState = row.m_Regis;
+            m_strDescription = row.m_Description;
+            m_strItemLabel = row.GetItemNoText(QStringLiteral("ITEM "));
+        } else {
+            if (!m_services.count(row.m_SerNo)) {
+                if (!finder.FindBySerNo(row.m_SerNo)) {
+                    if (!m_bSilent)
+                        platform::Prompt::messageBox(
+                            QStringLiteral("Service No %1 is not found. To price the Item, delete the Service "
+                                           "from Item Specs.")
+                                .arg(row.m_SerNo),
+                            QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
+                    stopped = true;
+                    break;
+                }
+                auto copy = std::make_unique<CSerSet>();
+                *copy = finder;
+                m_services.emplace(row.m_SerNo, std::move(copy));
+            }
+            const CSerSet &ser = *m_services[row.m_SerNo];
+            if (IsPaperRow(ser)) {
+                m_paperRows.push_back(row.m_ItemID);
+                m_nPaperRowId = row.m_ItemID;
+                m_nPaperCatNo = ser.m_CatNo;
+                m_strPaperSize = ser.m_Size;
+                m_nCoverage = row.m_Covrg;
+                m_nRegister = row.m_Regis;
+                m_nBleed = row.m_Bleed;
+                m_nPrintAs = row.m_PrtAs;
+                m_fPaperSetTime = ser.m_SetTime;
+                m_fPaperImpHour = ser.m_ImpHour;
+                m_bBothSides = row.m_Side1 != 0 && row.m_Side2 != 0;
+                m_nPaperUp = row.m_Up;
+            } else if (IsPressRow(ser)) {
+                m_nPressRowId = row.m_ItemID;
+                m_nPressSerNo = ser.m_SerNo;
+                m_nWashes = row.m_Wash;
+                m_nMixes = row.m_Mix;
+                m_nPressColors = ser.m_Colors;
+                m_nPressWasteBy = ser.m_WasteBy;
+                m_fPressSetTime = ser.m_SetTime;
+                m_fPressImpHour = ser.m_ImpHour;
+                m_bDigital = IsDigitalCategory(ser.m_CatNo);
+                m_bUsePaperProps = ser.m_TimeBy == 1;
+                m_nPlateSetTime = 0;
+                if (!m_bUsePaperProps) {
+                    for (int r = 0; r < 5; ++r) {
+                        if (ser.m_SetUp[r * 4] == 2) {
+                            m_nPlateSetTime = ser.m_SetUp[r * 4 + 1];
+                            break;
+                        }
+                    }
+                }
+            } else {
+                if (ser.m_CatNo == 6) {
+                    m_nPlateTotal += row.m_Out;
+                    if (ser.m_QtyBy == 0)
+                        m_nPlatesOwnQty += row.m_Out;
+                }
+                if (ser.m_WasteBy != 0) {
+                    m_nFinishSetWaste += qint32(ser.m_SetTime);
+                    m_dFinishRunWaste += ser.m_ImpHour;
+                }
+            }
+        }
+        m_rows[row.m_ItemID] = row;
+        m_savedCost[row.m_ItemID] = row.m_Cost;
+        m_savedPrice[row.m_ItemID] = row.m_Price;
+    }
+    m_bLoaded = !stopped;
+    if (stopped) {
+        // An engine that stopped on a missing service prices nothing.
+        m_services.clear();
+        return;
+    }
+    if (!anyRow)
+        return;
+
+    LoadMarkupTable();
+    if (m_paperRows.empty())
+        return;
+    m_dMinutesPerPlate = m_bUsePaperProps ? double(m_fPaperSetTime) : m_nPlateSetTime / 100.0;
+    LoadWasteTable();
+    LoadDifficultyTables(m_nPressSerNo, m_nPaperCatNo, m_strPaperSize);
+    if (m_Waste[20][0] > 0 && m_Waste[20][0] < m_nFinishSetWaste)
+        m_nFinishSetWaste = m_Waste[20][0];
+    const double capPercent = m_Waste[20][1] / 100.0;
+    if (capPercent > 0 && capPercent < m_dFinishRunWaste)
+        m_dFinishRunWaste = capPercent;
+}
+
+void CItemPrice::LoadMarkupTable()
+{
+    ReadLongTable(QStringLiteral("SELECT Markup1, Markup2, Markup3, Markup4, Markup5, Markup6, Markup7, Markup8, "
+                                 "Markup9  FROM MarkupTable ORDER BY [No]"),
+                  m_Markup, 10000);
+}
+
+void CItemPrice::LoadWasteTable()
+{
+    ReadLongTable(QStringLiteral("SELECT Setup, Waste1, Waste2, Waste3, Waste4, Waste5, Waste6, Waste7  FROM "
+                                 "WasteTable ORDER BY [Level]"),
+                  m_Waste, 1);
+}
+
+bool CItemPrice::LoadWorkRow(qint32 itemId)
+{
+    if (itemId == 0)
+        return false;
+    const auto it = m_rows.find(itemId);
+    if (it == m_rows.end())
+        return false;
+    m_work = it->second;
+    if (m_work.m_SerNo == 0) {
+        m_pSer = nullptr;
+        return true;
+    }
+    m_pSer = Service(m_work.m_SerNo);
+    return m_pSer != nullptr;
+}
+
+void CItemPrice::StoreWorkRow()
+{
+    m_rows[m_work.m_ItemID] = m_work;
+}
+
+int CItemPrice::GetPriceChangeState(Money saved, Money defaultPrice)
+{
+    if (saved > defaultPrice && defaultPrice > Money())
+        return 11;
+    if (saved < defaultPrice && saved > Money())
+        return 12;
+    return 10;
+}
+
+QString CItemPrice::ItemTitle() const
+{
+    return m_strItemLabel + QLatin1Char(' ') + m_strDescription.left(50);
+}
+
+void CItemPrice::ShowItemMessage(const QString &text, unsigned icon)
+{
+    platform::Prompt::messageBox(ItemTitle() + QStringLiteral("\n\n") + text, QString(), platform::MB_OK | icon);
+}
+
+void CItemPrice::LoadRoundingLists()
+{
+    if (m_bRoundingRead)
+        return;
+    m_bRoundingRead = true;
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("Select AlertText, CusNo, AlertType FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 254"));
+    if (rs.isEOF())
+        return;
+    m_bHasRoundingRows = true;
+    m_strRoundLimits = rs.value(0).toString();
+    rs.moveNext();
+    if (!rs.isEOF())
+        m_strRoundSteps = rs.value(0).toString();
+}
+
+void CItemPrice::RoundNewPrice()
+{
+    LoadRoundingLists();
+    if (!m_bHasRoundingRows)
+        return;
+    // The limits ascend; the step of the first limit at or above the price
+    // applies (the last one above every limit).
+    const QStringList limits = m_strRoundLimits.split(QLatin1Char(','));
+    int count = 0;
+    qint32 limit = 1;
+    for (const QString &entry : limits) {
+        const qint32 l = ToInt(entry);
+        if (l < limit)
+            break;
+        limit = l;
+        ++count;
+        if (!(m_NewPrice.units() > qint64(l) * 100))
+            break;
+    }
+    const QStringList steps = m_strRoundSteps.split(QLatin1Char(','));
+    qint32 step = 0;
+    for (int i = 0; i < count && i < steps.size(); ++i)
+        step = ToInt(steps[i]);
+    if (step < 2)
+        step = 1;
+
+    const qint64 stepUnits = qint64(step) * 100;
+    const qint64 rounded = qint64(double(m_NewPrice.units()) / (step * 100.0) + 0.999999) * stepUnits;
+    qint64 difference = rounded - m_NewPrice.units();
+    const double ratio = m_NewPrice.isZero() ? 0.0 : double(difference) / double(m_NewPrice.units());
+    m_NewPrice = Money::fromUnits(rounded);
+    if (difference <= 0)
+        return;
+    CItemSet *last = nullptr;
+    for (auto &[id, row] : m_rows) {
+        if (row.m_SerNo == 0 || row.m_Price <= kNoCharge)
+            continue;
+        const qint64 add = qint64(double(row.m_Price.units()) * ratio / 100) * 100;
+        row.m_Price += Money::fromUnits(add);
+        difference -= add;
+        last = &row;
+    }
+    if (difference > 0 && last)
+        last->m_Price += Money::fromUnits(difference / 100 * 100);
+}
+
+void CItemPrice::SpreadItemPrice(Money price)
+{
+    if (!(price > Money()) || !(m_RevPrice > kNoCharge) || price == m_NewPrice)
+        return;
+    // A new price of zero has no proportion to keep: every service gets 0 and
+    // the whole price goes to the last priced one (there is none when every
+    // row is unpriced, and then nothing is spread).
+    const double ratio = m_NewPrice > Money() ? double(price.units()) / double(m_NewPrice.units()) : 0.0;
+    m_NewPrice = m_RevPrice = price;
+    qint64 left = price.units();
+    CItemSet *last = nullptr;
+    for (auto &[id, row] : m_rows) {
+        if (row.m_SerNo == 0 || row.m_Price <= kNoCharge)
+            continue;
+        const qint64 share = qint64(double(row.m_Price.units()) * ratio / 100) * 100;
+        row.m_Price = Money::fromUnits(share);
+        left -= share;
+        last = &row;
+    }
+    if (left > 0 && last)
+        last->m_Price += Money::fromUnits(left);
+}
+
+int CItemPrice::PriceItem(int quantity)
+{
+    ++m_nPass;
+    m_NewCost = m_NewPrice = m_RevCost = m_RevPrice = Money();
+    m_bAllPriced = true;
+    if (quantity > 0)
+        m_nItemQty = quantity;
+
+    ComputePaperQuantity();
+    ComputePressQuantity();
+
+    bool anyService = false;
+    for (auto &[id, stored] : m_rows) {
+        if (stored.m_SerNo == 0 || !Service(stored.m_SerNo))
+            continue;
+        anyService = true;
+        LoadWorkRow(id);
+        PriceService();
+        StoreWorkRow();
+        const CItemSet &row = m_rows[id];
+        if (row.m_Price.isZero())
+            m_bAllPriced = false;
+        if (row.m_Cost != kNoCharge)
+            m_NewCost += row.m_Cost;
+        if (row.m_Price != kNoCharge)
+            m_NewPrice += row.m_Price;
+        Money savedCost = m_savedCost[id];
+        Money savedPrice = m_savedPrice[id];
+        if (savedCost.isZero())
+            savedCost = row.m_Cost;
+        if (savedPrice.isZero())
+            savedPrice = row.m_Price;
+        if (savedCost != kNoCharge)
+            m_RevCost += savedCost;
+        if (savedPrice != kNoCharge)
+            m_RevPrice += savedPrice;
+    }
+
+    if (m_bAllPriced && m_NewPrice.isZero())
+        m_NewPrice = kNoCharge;
+    else if (!m_bAllPriced)
+        m_NewPrice = Money();
+
+    if (m_NewPrice > kNoCharge && m_bRoundPrices)
+        RoundNewPrice();
+    m_DefaultPrice = m_NewPrice;
+
+    if (m_bSilent)
+        return m_NewPrice.isZero() ? 0 : 1;
+
+    // Which figures to keep, by the shop's rule.
+    const qint32 option = GetOptionValue(m_pOwner ? 44312 : 44313, 0);
+    int choice = m_nPresetChoice;
+    if (option == 2 || (option == 3 && m_nPriceLock == 0) || (option == 4 && m_nPriceLock == 0 && m_nPriceState == 10)
+        || m_nPriceLevel == 5 || m_nPriceLevel == 6 || m_LastPrice.isZero() || m_NewPrice.isZero())
+        choice = DefaultCostDefaultPrice;
+    m_nChoice = choice;
+
+    bool spread = false;
+    if (m_nPriceLevel == 5 || m_nPriceLevel == 6) {
+        AskItemPrice(m_RevPrice);
+        spread = true;
+    }
+
+    const bool costChanged = !m_LastCost.isZero() && (m_NewCost != m_LastCost || m_NewCost != m_RevCost);
+    const bool priceChanged = !m_LastPrice.isZero() && (m_NewPrice != m_LastPrice || m_NewPrice != m_RevPrice);
+    if (m_bAllPriced && m_NewCost.isZero())
+        m_NewCost = kNoCharge;
+
+    if (m_nPresetChoice != DefaultCostDefaultPrice && !m_LastPrice.isZero() && !m_NewPrice.isZero()) {
+        if (!anyService)
+            ShowItemMessage(QStringLiteral("Item has no Services; therefore, its price will be saved as 'No Charge'."),
+                            platform::MB_ICONINFORMATION);
+        else if (!m_bAllPriced)
+            ShowItemMessage(QStringLiteral("Some Services have no price; therefore, its price will be saved as zero "
+                                           "(not priced)."),
+                            platform::MB_ICONWARNING);
+        else if (!costChanged && !priceChanged)
+            ShowItemMessage(QStringLiteral("Same Cost\nSame Price"), platform::MB_ICONINFORMATION);
+    }
+    if (m_bAllPriced && (costChanged || priceChanged) && choice == NoChoiceYet && m_priceChangeDialog) {
+        choice = m_priceChangeDialog(*this, m_strItemLabel + QStringLiteral("  ") + m_strDescription.left(50));
+        m_nChoice = choice;
+        if (m_pOwner && (m_pOwner->servicesAdded != 0 || m_pOwner->servicesRemoved != 0)
+            && (choice == DefaultCostLastPrice || choice == RevisedCostLastPrice)) {
+            SpreadItemPrice(m_LastPrice);
+            spread = true;
+        }
+    }
+
+    if (choice == 0)
+        return 0;
+    if (choice == NoChoiceYet)
+        choice = DefaultCostDefaultPrice;
+    m_nChoice = choice;
+    return SaveRows(choice, spread) ? choice : 0;
+}
+
+bool CItemPrice::SaveRows(int choice, bool spreadTyped)
+{
+    if (!m_items.IsOpen())
+        return false;
+    const bool newCost = choice == DefaultCostDefaultPrice || choice == DefaultCostLastPrice
+                         || choice == DefaultCostRevisedPrice;
+    const bool newPrice = choice == DefaultCostDefaultPrice || choice == RevisedCostDefaultPrice;
+    const Money itemCost = newCost ? m_NewCost : m_RevCost;
+    const Money itemPrice = newPrice ? m_NewPrice : m_RevPrice;
+
+    // All rows or none: a failure on any row leaves the item as it was.
+    bool ok = true;
+    try {
+        platform::Transaction transaction(SharedDatabase());
+        for (m_items.MoveFirst(); !m_items.IsEOF(); m_items.MoveNext()) {
+            if (!m_items.SafeEdit()) {
+                ok = false;
+                continue;
+            }
+            if (m_items.m_SerNo == 0) {
+                if (!m_bAllPriced) {
+                    m_items.m_Cost = Money();
+                    m_items.m_Price = Money();
+                } else {
+                    m_items.m_Cost = itemCost;
+                    m_items.m_Price = itemPrice;
+                }
+                m_items.m_Regis = quint8(GetPriceChangeState(m_items.m_Price, m_DefaultPrice));
+            } else {
+                const auto it = m_rows.find(m_items.m_ItemID);
+                if (it != m_rows.end() && Service(m_items.m_SerNo)) {
+                    const CItemSet &computed = it->second;
+                    const bool savedCostZero = m_items.m_Cost.isZero();
+                    const bool savedPriceZero = m_items.m_Price.isZero();
+                    if (savedCostZero || savedPriceZero || newCost) {
+                        m_items.m_ActualTime = computed.m_ActualTime;
+                        m_items.m_ChargeTime = computed.m_ChargeTime;
+                        m_items.m_ActualQty = computed.m_ActualQty;
+                        m_items.m_ChargeQty = computed.m_ChargeQty;
+                        m_items.m_TimeCost = computed.m_TimeCost;
+                        m_items.m_MatCost = computed.m_MatCost;
+                        m_items.m_Cost = computed.m_Cost;
+                        m_items.m_Data2 = computed.m_Data2;
+                    }
+                    if (savedPriceZero || newPrice || spreadTyped)
+                        m_items.m_Price = computed.m_Price;
+                }
+                if (m_items.m_ItemID == m_nPressRowId) {
+                    m_items.m_Out = m_counts.impressions;
+                    if (m_nPaperRowId)
+                        m_items.m_Up = m_nPaperUp > 0 ? m_nPaperUp : 1;
+                }
+            }
+            if (!m_items.SafeUpdate())
+                ok = false;
+        }
+        if (ok)
+            transaction.commit();
+    } catch (const platform::DbException &) {
+        ok = false;
+    }
+    if (!ok) {
+        // The rows in memory may hold edits that were rolled back.
+        m_items.Requery();
+    }
+    return ok;
+}

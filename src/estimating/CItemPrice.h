@@ -1,0 +1,270 @@
+#pragma once
+
+#include "data/CItemSet.h"
+#include "data/CSerSet.h"
+#include "platform/Money.h"
+
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+// The pricing engine of one item of a job. It loads the item's rows (the item
+// row, SerNo 0, and one row per service), the Services row of every service
+// and the shop's markup, waste and difficulty tables; it turns the item's
+// paper, press and services into quantities, waste, set-up and run times,
+// costs and prices with a written explanation per row; it sums them into the
+// item's cost and price, rounds the price, decides what to keep and writes the
+// rows back.
+//
+// Callers that only need the figures pass the silent flag: a silent engine
+// never asks anything and never writes.
+class CItemPrice
+{
+public:
+    // Which cost and which price an item keeps (command ids of the choice).
+    enum PriceChoice {
+        DefaultCostDefaultPrice = 30451,
+        RevisedCostDefaultPrice = 30452,
+        DefaultCostLastPrice = 30453,
+        RevisedCostLastPrice = 30454,
+        DefaultCostRevisedPrice = 30455,
+        RevisedCostRevisedPrice = 30456,
+        NoChoiceYet = 30459,
+    };
+
+    // The item dialog that runs the pricing: its counts of services added and
+    // removed since it opened.
+    struct Owner
+    {
+        int servicesAdded = 0;
+        int servicesRemoved = 0;
+    };
+
+    // The price-change dialog, run when the new figures differ from the saved
+    // ones and no rule decides: it gets the engine and the window title and
+    // returns the chosen PriceChoice, or 0 when cancelled.
+    using PriceChangeDialog = std::function<int(CItemPrice &engine, const QString &title)>;
+
+    CItemPrice();
+    CItemPrice(CItemSet *item, bool silent);
+    ~CItemPrice();
+    CItemPrice(const CItemPrice &) = delete;
+    CItemPrice &operator=(const CItemPrice &) = delete;
+
+    // --- loading ---------------------------------------------------------------
+    // Loads the item whose JobID, ItemNo and SubNo the set's current row holds.
+    void LoadItemServices(CItemSet *item, bool silent);
+    void LoadMarkupTable();
+    void LoadWasteTable();
+    void LoadDifficultyTables(qint32 pressSerNo, qint32 paperCatNo, const QString &paperSize);
+    // False when the loading stopped on a service that does not exist.
+    bool IsLoaded() const { return m_bLoaded; }
+
+    // --- pricing ------------------------------------------------------------------
+    // Silent: TRUE when the new price is not zero. Otherwise the choice that
+    // was saved (30451..30456), or 0 when nothing was written.
+    int PriceItem(int quantity = 0);
+    static int GetPriceChangeState(Money saved, Money defaultPrice);
+    void SpreadItemPrice(Money price);
+
+    // --- prompts ------------------------------------------------------------------
+    // An amount in ten-thousandths; false (amount unchanged) on cancel.
+    bool AskAmount(qint32 *amount, const QString &what, const QString &help = QString());
+    bool AskCount(qint32 *value, bool time);
+    void AskItemPrice(Money revised);
+
+    // --- the steps, public for the dialogs that show them ----------------------------
+    bool LoadWorkRow(qint32 itemId);
+    void StoreWorkRow();
+    void ComputePaperQuantity();
+    void ComputePressQuantity();
+    void ComputeServiceQuantity();
+    qint32 GetServiceQuantity(quint8 qtyBy) const;
+    void ComputeSetupAndRun();
+    double GetRunLengthIncrease(qint32 runLength) const;
+    void PriceService();
+    double GetMarkupFactor(Money cost) const;
+    Money LookupPriceTable();
+    qint32 ComputeWaste(int method, qint32 runQty, qint32 out, qint32 runLength, qint32 passes, qint32 plates);
+    void AddJobDifficulty(int row, const QString &name);
+    qint32 GetPasses(quint8 c1, quint8 c2, quint8 printAs) const;
+    qint32 GetRunLength(qint32 parts, qint32 up, qint32 sheets, quint8 printAs) const;
+    static double GetCaliper(const CSerSet &paper, const CItemSet &row);
+    static double CaliperFromWeight(qint32 weight, qint32 catNo);
+
+    // --- control -----------------------------------------------------------------
+    void SetPresetChoice(int choice) { m_nPresetChoice = choice; }
+    int GetPresetChoice() const { return m_nPresetChoice; }
+    int GetChoice() const { return m_nChoice; }
+    void SetOwner(const Owner *owner) { m_pOwner = owner; }
+    const Owner *GetOwner() const { return m_pOwner; }
+    void SetPriceChangeDialog(PriceChangeDialog dialog) { m_priceChangeDialog = std::move(dialog); }
+
+    // --- results -----------------------------------------------------------------
+    Money GetNewCost() const { return m_NewCost; }
+    Money GetNewPrice() const { return m_NewPrice; }
+    Money GetRevisedCost() const { return m_RevCost; }
+    Money GetRevisedPrice() const { return m_RevPrice; }
+    Money GetLastCost() const { return m_LastCost; }
+    Money GetLastPrice() const { return m_LastPrice; }
+    bool AllServicesPriced() const { return m_bAllPriced; }
+    qint32 GetItemQuantity() const { return m_nItemQty; }
+    int GetPriceLevel() const { return m_nPriceLevel; }
+    int GetPassCount() const { return m_nPass; }
+    // The service rows, ascending by ItemID, as last priced (the item row too).
+    const std::map<qint32, CItemSet> &Rows() const { return m_rows; }
+    // The Services row of a service number, nullptr when not loaded.
+    const CSerSet *Service(qint32 serNo) const;
+    const CItemSet &WorkRow() const { return m_work; }
+
+    // Item-wide counts of the last paper calculation.
+    struct Counts
+    {
+        qint32 sheetsPerSet = 0;
+        qint32 pagesPerSet = 0;
+        qint32 passes = 0;
+        qint32 maxRunLength = 0;
+        qint32 howSides = 0;
+        qint32 parentSheets = 0;
+        qint32 runSheets = 0;        // with waste
+        qint32 runSheetsNoWaste = 0;
+        qint32 finishSheets = 0;
+        qint32 impressions = 0;
+        double caliper = 0;
+    };
+    const Counts &GetCounts() const { return m_counts; }
+    qint32 GetSetupPlates() const { return m_nPlateTotal - m_nPlatesOwnQty; }
+    qint32 GetPlateTotal() const { return m_nPlateTotal; }
+    const qint32 *JobDifficulty() const { return m_JobDiff[0]; }
+    const QString &JobDifficultyNames() const { return m_strDiffNames; }
+
+private:
+    struct PriceTable
+    {
+        bool present = false;
+        bool tooShort = false;
+        int columnBasis = 0;
+        int rowBasis = 0;
+        int reading = 0;
+        int method = 0;
+        int multiplier = 0;
+        qint32 grid[13][11] = {};
+    };
+
+    void Reset();
+    bool IsPaperRow(const CSerSet &ser) const;
+    bool IsPressRow(const CSerSet &ser) const;
+    const PriceTable &PriceTableOf(qint32 serNo);
+    void LoadRoundingLists();
+    void RoundNewPrice();
+    void ShowItemMessage(const QString &text, unsigned icon);
+    QString ItemTitle() const;
+    bool SaveRows(int choice, bool spreadTyped);
+    void PaperDifficultyOf(const CSerSet &paper, int &level) const;
+
+    // The item being priced and the rows.
+    CItemSet *m_pItem = nullptr;
+    CItemSet m_items;              // all rows of the item, also used to write back
+    CItemSet m_work;               // the row being priced
+    const CSerSet *m_pSer = nullptr; // its service
+    std::map<qint32, CItemSet> m_rows;
+    std::map<qint32, std::unique_ptr<CSerSet>> m_services;
+    std::vector<qint32> m_paperRows;
+    std::map<qint32, Money> m_savedCost;   // as loaded, by ItemID
+    std::map<qint32, Money> m_savedPrice;
+    std::map<qint32, QString> m_setupText; // set-up explanation of the first pass
+    std::map<qint32, qint32> m_runQty;     // run sheets of each paper row
+    std::map<qint32, PriceTable> m_priceTables;
+
+    bool m_bSilent = false;
+    bool m_bLoaded = false;
+    int m_nPass = 0;
+    int m_nPresetChoice = NoChoiceYet;
+    int m_nChoice = NoChoiceYet;
+    const Owner *m_pOwner = nullptr;
+    PriceChangeDialog m_priceChangeDialog;
+    int m_nJobType = 0;
+
+    // Item row values.
+    qint32 m_nItemRowId = 0;
+    qint32 m_nItemQty = 1;
+    qint32 m_nItemSheets = 1;
+    int m_nPriceLevel = 0;
+    bool m_bRoundPrices = false;
+    quint8 m_nQtyUnit = 0;
+    float m_fWidth = 0;
+    float m_fHeight = 0;
+    Money m_LastCost;
+    Money m_LastPrice;
+    int m_nPriceLock = 0;
+    int m_nPriceState = 0;
+    QString m_strDescription;
+    QString m_strItemLabel;
+
+    // Paper row values.
+    qint32 m_nPaperRowId = 0;
+    qint32 m_nPaperCatNo = 0;
+    QString m_strPaperSize;
+    quint8 m_nCoverage = 0;
+    quint8 m_nRegister = 0;
+    quint8 m_nBleed = 0;
+    quint8 m_nPrintAs = 0;
+    float m_fPaperSetTime = 0;
+    float m_fPaperImpHour = 0;
+    bool m_bBothSides = false;
+    qint32 m_nPaperUp = 0;
+
+    // Press row values.
+    qint32 m_nPressRowId = 0;
+    qint32 m_nPressSerNo = 0;
+    qint32 m_nWashes = 0;
+    qint32 m_nMixes = 0;
+    quint8 m_nPressColors = 0;
+    quint8 m_nPressWasteBy = 0;
+    float m_fPressSetTime = 0;
+    float m_fPressImpHour = 0;
+    bool m_bDigital = false;
+    bool m_bUsePaperProps = false;
+    qint32 m_nPlateSetTime = 0; // hundredths, from the press's set-up table
+    double m_dMinutesPerPlate = 0;
+
+    // Other rows.
+    qint32 m_nPlateTotal = 0;
+    qint32 m_nPlatesOwnQty = 0;
+    qint32 m_nFinishSetWaste = 0;
+    double m_dFinishRunWaste = 0;
+
+    // Tables.
+    qint32 m_Markup[20][9] = {};
+    qint32 m_Waste[21][8] = {};
+    qint32 m_JobDiff[20][5] = {};
+    qint32 m_PapDiff[20][5] = {};
+    qint32 m_RunLength[9][2] = {};
+    QString m_strDiffNames;
+    double m_dPaperDiffSetup = 0;
+    qint32 m_nPaperDiffSpeed = 0;
+    int m_nPaperLevel = 0; // difficulty level of the paper row being counted
+
+    // Price rounding lists (cents), read once.
+    bool m_bRoundingRead = false;
+    QString m_strRoundLimits;
+    QString m_strRoundSteps;
+    bool m_bHasRoundingRows = false;
+
+    Counts m_counts;
+
+    // Totals.
+    Money m_NewCost;
+    Money m_NewPrice;
+    Money m_RevCost;
+    Money m_RevPrice;
+    Money m_DefaultPrice; // the new price after rounding, before any spread
+    bool m_bAllPriced = true;
+};
+
+// Rounds a value up to a multiple of step when step is above 1.
+void RoundUpToMultiple(qint32 *value, qint32 step);

@@ -1,0 +1,598 @@
+#include "views/CDlg0.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/ImageList.h"
+#include "app/base/SqlText.h"
+#include "controls/CXListCtrl.h"
+#include "controls/DlgItem.h"
+#include "data/CXDaoSet.h"
+#include "platform/Prompt.h"
+#include "views/CNoteDlg.h"
+
+#include <QtGui/QKeyEvent>
+#include <QtGui/QScreen>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTextEdit>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr unsigned kTopRibbon = 1901;
+constexpr unsigned kStrip = 1902;
+constexpr unsigned kBottomRibbon = 1903;
+constexpr unsigned kSizeMarker = 1999;
+constexpr unsigned kList = 1401;
+
+// A multi-line edit keeps Enter for its own line breaks.
+bool wantsReturn(const QWidget *w)
+{
+    return qobject_cast<const QPlainTextEdit *>(w) || qobject_cast<const QTextEdit *>(w);
+}
+
+// The program's own controls (grids, ribbons) handle their keys themselves.
+bool insideOwnControl(const QWidget *w, const QWidget *dialog)
+{
+    for (const QWidget *p = w; p && p != dialog; p = p->parentWidget())
+        if (qobject_cast<const CXWnd *>(p))
+            return true;
+    return false;
+}
+
+} // namespace
+
+CDlg0::CDlg0(unsigned templateId, QWidget *parent)
+    : QDialog(parent), m_pParent(parent), m_nTemplateId(templateId)
+{
+    setObjectName(QStringLiteral("Dialog%1").arg(templateId));
+    qApp->installEventFilter(this);
+}
+
+CDlg0::~CDlg0()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+int CDlg0::DoModal()
+{
+    m_bEnded = false;
+    if (!m_bInitDone) {
+        m_bInitDone = true;
+        OnInitDialog();
+    }
+    if (m_bEnded)
+        return result();
+    return platform::Prompt::execDialog(*this);
+}
+
+void CDlg0::EndDialog(int result)
+{
+    done(result);
+}
+
+void CDlg0::done(int result)
+{
+    m_bEnded = true;
+    QDialog::done(result);
+}
+
+void CDlg0::reject()
+{
+    OnCancel();
+}
+
+bool CDlg0::OnInitDialog()
+{
+    if (!m_strWindowTitle.isEmpty())
+        setWindowTitle(m_strWindowTitle);
+    return true;
+}
+
+bool CDlg0::OnCommand(int id)
+{
+    switch (id) {
+    case 1: OnOK(); return true;
+    case 2: OnCancel(); return true;
+    case 30330: OnPrintList(); return true;
+    case 30335: OnPrintWindow(); return true;
+    case 30123: OnExportList(); return true;
+    case 30418: ShowHelp(); return true;
+    default: return false;
+    }
+}
+
+void CDlg0::OnOK()
+{
+    EndDialog(IDOK_RESULT);
+}
+
+void CDlg0::OnCancel()
+{
+    EndDialog(IDCANCEL_RESULT);
+}
+
+void CDlg0::OnSize(int, int, int) {}
+
+void CDlg0::OnListChoose(QAbstractItemView *view)
+{
+    emit view->activated(view->currentIndex());
+}
+
+// --- ribbons -------------------------------------------------------------------
+
+void CDlg0::InitRibbons(std::uint8_t titleFont, std::uint8_t barStyle, std::uint8_t stripFont,
+                        std::uint8_t stripColour)
+{
+    if (m_crBack)
+        SetBackColor(m_crBack);
+    if (m_wndRibbon.Create(this, kTopRibbon, m_nColorScheme, 1, 131, barStyle, barStyle == 1 ? 0 : 32, 0, 0, 0,
+                           0)) {
+        connect(&m_wndRibbon, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
+        m_wndRibbon.AddItem(30281, m_strRibbonTitle, struct_RIB_ITEM::Plain, 0, 255, titleFont, 2084, 0, 0, 120);
+        m_wndRibbon.AddItem(30330, QString(), struct_RIB_ITEM::Normal, 131, 190, 2, 2085, 0, 0, 40, 0, 0,
+                            QStringLiteral("Print this window as shown"));
+        if (!m_strHelpText.isEmpty())
+            m_wndRibbon.AddItem(30418, QString(), struct_RIB_ITEM::Normal, 131, 219, 2, 2085, 0, 0, 40, 0, 0,
+                                QStringLiteral("Brief Help"));
+        m_wndRibbon.RecalcLayout(30281);
+    }
+    if (barStyle == 1)
+        m_wndStrip.CreateFromItem(this, kStrip, m_nColorScheme, 1, 0, stripFont, 2128, m_strStripText);
+    else
+        m_wndStrip.CreateFromItem(this, kStrip, m_nColorScheme, stripColour, 48, stripFont, 2084, m_strStripText);
+}
+
+void CDlg0::InitListRibbons(std::uint8_t titleImage, bool withRecordCommands, bool withFilter, bool withOptions)
+{
+    if (m_wndRibbon.Create(this, kTopRibbon, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 26)) {
+        connect(&m_wndRibbon, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
+        CXRibbon &r = m_wndRibbon;
+        r.AddItem(30281, m_strRibbonTitle, struct_RIB_ITEM::Plain, 132, titleImage, 4, 2084, 0, 0, 120);
+        if (withRecordCommands) {
+            r.AddItem(30100, QStringLiteral("New"), struct_RIB_ITEM::Normal, 131, 187, 2, 2084, 7, 2, 70);
+            r.AddItem(30112, QStringLiteral("Paste"), struct_RIB_ITEM::Disabled, 131, 193, 2, 2084, 7, 2, 70, 0, 0,
+                      QStringLiteral("Paste selected row"));
+            r.AddItem(30102, QStringLiteral("Edit"), struct_RIB_ITEM::Disabled, 131, 169, 2, 2084, 7, 2, 70, 0, 0,
+                      QStringLiteral("View/Edit detail"));
+            r.AddItem(30113, QStringLiteral("Delete"), struct_RIB_ITEM::Disabled, 131, 200, 2, 2084, 7, 2, 70, 0,
+                      0, QStringLiteral("Delete selected rows"));
+            r.AddSpacer(20, 5);
+        }
+        if (withFilter)
+            r.AddItem(30534, QStringLiteral("Filter"), struct_RIB_ITEM::Normal, 131, 178, 2, 2084, 7, 2, 90, 0, 0,
+                      QString(), 1);
+        if (withOptions)
+            r.AddItem(30540, QStringLiteral("Options"), struct_RIB_ITEM::Normal, 131, 171, 2, 2084, 7, 2, 80, 0, 0,
+                      QStringLiteral("Options"));
+        r.AddSpacer(20, 5);
+        r.AddItem(30330, QString(), struct_RIB_ITEM::Normal, 131, 190, 2, 2085, 7, 2, 30, 0, 0,
+                  QStringLiteral("Print this window as shown"));
+        if (!m_strHelpText.isEmpty())
+            r.AddItem(30418, QString(), struct_RIB_ITEM::Normal, 131, 219, 2, 2085, 0, 0, 40, 0, 0,
+                      QStringLiteral("Brief Help"));
+        r.RecalcLayout(30281);
+    }
+    m_wndStrip.CreateFromItem(this, kStrip, m_nColorScheme, 14, 2, 2, 2084, m_strStripText);
+    if (m_wndRibbonBottom.Create(this, kBottomRibbon, m_nColorScheme, 1, 131, 7, 16, 3, 0, 3, 26)) {
+        connect(&m_wndRibbonBottom, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
+        CXRibbon &b = m_wndRibbonBottom;
+        b.AddItem(2, QStringLiteral("Close"), struct_RIB_ITEM::Normal, 131, 224, 2, 2084, 0, 2, 120);
+        b.AddItem(1, QStringLiteral("OK"), struct_RIB_ITEM::Disabled, 131, 223, 2, 2084, 0, 2, 120);
+        b.AddItem(30262, QString(), struct_RIB_ITEM::Normal, 131, 220, 2, 2084, 0, 2, 120);
+        b.RecalcLayout(1);
+    }
+}
+
+void CDlg0::SetRibbonTitle(const QString &title)
+{
+    m_strRibbonTitle = title;
+    if (m_wndRibbon.isCreated())
+        m_wndRibbon.SetItemText(30281, title);
+}
+
+void CDlg0::SetTitleButton(const QString &text, int image, std::uint8_t imageFlag)
+{
+    if (!m_wndRibbon.isCreated())
+        return;
+    m_wndRibbon.SetItemText(30281, text);
+    m_wndRibbon.SetItemImage(30281, image, imageFlag);
+}
+
+void CDlg0::SetStripText(const QString &text)
+{
+    m_strStripText = text;
+    if (m_wndStrip.isCreated()) {
+        m_wndStrip.SetText(text);
+        m_wndStrip.update();
+    }
+}
+
+void CDlg0::SetBackColor(ColorRef colour)
+{
+    m_crBack = colour;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ColorRefToQColor(colour));
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+// --- controls by id ----------------------------------------------------------
+
+bool CDlg0::IsItemVisible(unsigned id) const
+{
+    const QWidget *w = GetDlgItem(this, id);
+    return w && !w->isHidden();
+}
+
+bool CDlg0::IsItemChecked(unsigned id) const
+{
+    const auto *b = qobject_cast<const QAbstractButton *>(GetDlgItem(this, id));
+    return b && b->isChecked();
+}
+
+void CDlg0::SetItemCheck(unsigned id, int state)
+{
+    if (auto *b = qobject_cast<QAbstractButton *>(GetDlgItem(this, id))) {
+        b->setCheckable(true);
+        b->setChecked(state != 0);
+    }
+}
+
+void CDlg0::ShowItem(unsigned id, bool show)
+{
+    ShowCtrl(GetDlgItem(this, id), show);
+}
+
+void CDlg0::ShowCtrl(QWidget *control, bool show)
+{
+    if (control)
+        control->setVisible(show);
+}
+
+void CDlg0::EnableItem(unsigned id, bool enable)
+{
+    EnableCtrl(GetDlgItem(this, id), enable);
+}
+
+void CDlg0::EnableCtrl(QWidget *control, bool enable)
+{
+    if (control)
+        control->setEnabled(enable);
+}
+
+void CDlg0::SetItemText(unsigned id, const QString &text)
+{
+    SetCtrlText(GetDlgItem(this, id), text);
+}
+
+void CDlg0::SetCtrlText(QWidget *control, const QString &text)
+{
+    if (!control)
+        return;
+    if (auto *e = qobject_cast<QLineEdit *>(control))
+        e->setText(text);
+    else if (auto *p = qobject_cast<QPlainTextEdit *>(control))
+        p->setPlainText(text);
+    else if (auto *b = qobject_cast<QAbstractButton *>(control))
+        b->setText(text);
+    else if (auto *l = qobject_cast<QLabel *>(control))
+        l->setText(text);
+    else if (auto *x = qobject_cast<CXWnd *>(control)) {
+        x->SetText(text);
+        x->update();
+    } else
+        control->setWindowTitle(text);
+}
+
+QString CDlg0::GetItemText(unsigned id) const
+{
+    const QWidget *w = GetDlgItem(this, id);
+    if (!w)
+        return QString();
+    if (const auto *p = qobject_cast<const QPlainTextEdit *>(w))
+        return p->toPlainText();
+    return GetControlText(w);
+}
+
+int CDlg0::GetItemInt(unsigned id) const
+{
+    QString text = GetItemText(id);
+    text.remove(QLatin1Char(','));
+    const QByteArray bytes = text.toLatin1();
+    return int(std::strtol(bytes.constData(), nullptr, 10));
+}
+
+void CDlg0::SetCueBanner(QWidget *control, const QString &text)
+{
+    if (auto *e = qobject_cast<QLineEdit *>(control))
+        e->setPlaceholderText(text);
+    else if (auto *p = qobject_cast<QPlainTextEdit *>(control))
+        p->setPlaceholderText(text);
+}
+
+void CDlg0::SetItemCueBanner(unsigned id, const QString &text)
+{
+    SetCueBanner(GetDlgItem(this, id), text);
+}
+
+bool CDlg0::FocusItem(unsigned id)
+{
+    if (id == 0)
+        return false;
+    QWidget *w = GetDlgItem(this, id);
+    if (!w)
+        return false;
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->selectAll();
+    else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
+        p->selectAll();
+    return true;
+}
+
+void CDlg0::SetCtrlFont(QWidget *control, int font)
+{
+    if (!control || font >= 10 || font < 0)
+        return;
+    control->setFont(Appearance::instance().GetFont(font));
+    control->update();
+}
+
+void CDlg0::SetItemFont(unsigned id, int font)
+{
+    SetCtrlFont(GetDlgItem(this, id), font);
+}
+
+void CDlg0::SetItemIcon(unsigned id, unsigned imageList, int icon)
+{
+    QWidget *w = GetDlgItem(this, id);
+    const ImageList *list = Appearance::instance().GetImageList(imageList);
+    if (!w || !list)
+        return;
+    const QPixmap pm = list->pixmap(icon);
+    if (id >= 1901 && id <= 1939) {
+        if (auto *l = qobject_cast<QLabel *>(w))
+            l->setPixmap(pm);
+    } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+        b->setIcon(QIcon(pm));
+        b->setIconSize(pm.size());
+    }
+}
+
+void CDlg0::MakeCloseOnly()
+{
+    QWidget *cancel = GetDlgItem(this, 2);
+    if (!cancel)
+        return;
+    SetCtrlText(cancel, QStringLiteral("Close"));
+    ShowItem(1, false);
+    cancel->move(cancel->x() - cancel->width() / 2, cancel->y());
+}
+
+void CDlg0::CenterAndAnimate(unsigned flags)
+{
+    QRect over;
+    if (QWidget *p = m_pParent ? m_pParent->window() : nullptr)
+        over = p->frameGeometry();
+    else if (QScreen *s = screen())
+        over = s->availableGeometry();
+    QRect r = frameGeometry();
+    r.moveCenter(over.center());
+    move(r.topLeft() + QPoint(m_nDeltaX, 0));
+    if (flags) {
+        show();
+        update();
+    }
+}
+
+// --- resizing --------------------------------------------------------------------
+
+void CDlg0::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    OnSize(isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED, width(), height());
+}
+
+bool CDlg0::CalcSizeDelta(int type, int cx, int cy)
+{
+    QWidget *marker = GetDlgItem(this, kSizeMarker);
+    if (!marker || (cx == 0 && cy == 0) || type == SIZE_MINIMIZED) {
+        m_nDeltaX = m_nDeltaY = 0;
+        return false;
+    }
+    const QRect r = marker->geometry();
+    m_nDeltaX = cx - (r.x() + r.width());
+    m_nDeltaY = cy - (r.y() + r.height());
+    marker->move(r.x() + m_nDeltaX, r.y() + m_nDeltaY);
+    return true;
+}
+
+bool CDlg0::LayoutListOnSize(int type, int cx, int cy, CXListCtrl *list)
+{
+    if (!CalcSizeDelta(type, cx, cy))
+        return false;
+    GrowItemBy(kTopRibbon, m_nDeltaX, 0);
+    GrowItemBy(kStrip, m_nDeltaX, 0);
+    MoveItemBy(kBottomRibbon, 0, m_nDeltaY);
+    GrowItemBy(kBottomRibbon, m_nDeltaX, 0);
+    if (list) {
+        GrowItemBy(kList, m_nDeltaX, m_nDeltaY);
+        list->AutoSizeColumns();
+    }
+    return true;
+}
+
+void CDlg0::MoveItemBy(unsigned id, int dx, int dy)
+{
+    if (QWidget *w = GetDlgItem(this, id))
+        w->move(w->x() + dx, w->y() + dy);
+}
+
+void CDlg0::GrowItemBy(unsigned id, int dx, int dy)
+{
+    if (QWidget *w = GetDlgItem(this, id))
+        w->resize(std::max(0, w->width() + dx), std::max(0, w->height() + dy));
+}
+
+// --- layout helpers ------------------------------------------------------------------
+
+QLabel *CDlg0::AddPlaceholder(unsigned id, const QRect &rect, const QString &text)
+{
+    auto *label = new QLabel(text, this);
+    label->setGeometry(rect);
+    SetDlgCtrlID(label, id);
+    return label;
+}
+
+QPushButton *CDlg0::AddButton(unsigned id, const QString &text, const QRect &rect)
+{
+    auto *button = new QPushButton(text, this);
+    button->setGeometry(rect);
+    SetDlgCtrlID(button, id);
+    button->setAutoDefault(false);
+    if (id == 1)
+        button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, [this, id] { SendCommand(int(id)); });
+    return button;
+}
+
+QLineEdit *CDlg0::AddEdit(unsigned id, const QRect &rect)
+{
+    auto *edit = new QLineEdit(this);
+    edit->setGeometry(rect);
+    SetDlgCtrlID(edit, id);
+    return edit;
+}
+
+QPlainTextEdit *CDlg0::AddMultiLineEdit(unsigned id, const QRect &rect)
+{
+    auto *edit = new QPlainTextEdit(this);
+    edit->setGeometry(rect);
+    SetDlgCtrlID(edit, id);
+    edit->setTabChangesFocus(true);
+    return edit;
+}
+
+QLabel *CDlg0::AddLabel(const QString &text, const QRect &rect, unsigned id)
+{
+    auto *label = new QLabel(text, this);
+    label->setGeometry(rect);
+    if (id)
+        SetDlgCtrlID(label, id);
+    return label;
+}
+
+QWidget *CDlg0::AddSizeMarker(const QPoint &bottomRight)
+{
+    auto *marker = new QWidget(this);
+    marker->setGeometry(bottomRight.x() - 1, bottomRight.y() - 1, 1, 1);
+    SetDlgCtrlID(marker, kSizeMarker);
+    marker->hide();
+    return marker;
+}
+
+// --- keys ------------------------------------------------------------------------------
+
+bool CDlg0::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || !isVisible() || (w != this && !isAncestorOf(w)) || w->window() != this)
+        return QDialog::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // Enter is never an accelerator; with Enter-as-Tab it moves on.
+        if (!m_bEnterAsTab)
+            return false;
+        QWidget *focus = focusWidget() ? focusWidget() : w;
+        const unsigned id = GetDlgCtrlID(focus);
+        if (id == 1 || id == 2 || insideOwnControl(focus, this))
+            return false;
+        if (auto *view = qobject_cast<QAbstractItemView *>(focus)) {
+            OnListChoose(view);
+            return true;
+        }
+        if (wantsReturn(focus))
+            return false;
+        focusNextChild();
+        return true;
+    }
+    if (m_nAccelMode >= 1 && ZqApp()) {
+        if (const int command = ZqApp()->TranslateAppAccelerator(w, *key)) {
+            SendCommand(command);
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- the four operations ----------------------------------------------------------
+
+void CDlg0::OnPrintList()
+{
+    if (!m_pList) {
+        OnPrintWindow();
+        return;
+    }
+    if (m_pList->GetItemCount() == 0)
+        return;
+    platform::Prompt::messageBox(QStringLiteral("Printing a list is not yet available in this version."));
+}
+
+void CDlg0::OnPrintWindow()
+{
+    platform::Prompt::messageBox(QStringLiteral("Printing a window is not yet available in this version."));
+}
+
+void CDlg0::OnExportList()
+{
+    if (!m_pList || m_pList->GetItemCount() == 0)
+        return;
+    platform::Prompt::messageBox(QStringLiteral("Exporting a list is not yet available in this version."));
+}
+
+void CDlg0::ShowHelp()
+{
+    CNoteDlg note(QStringLiteral("Help"), QString(), m_strHelpText, 0, nullptr);
+    note.DoModal();
+}
+
+void CDlg0::ShowTableNote(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    CXDaoSet set;
+    // The name is kept at the column's size, so look it up at that size too:
+    // otherwise a long name would be saved cut and never found again.
+    const QString key = name.left(20);
+    set.Open(CXDaoSet::dbOpenDynaset,
+             QStringLiteral("SELECT * FROM TableNotes WHERE Name = ") + QuoteText(key));
+    QString text;
+    bool ready = false;
+    if (set.IsOpen()) {
+        if (set.IsEmptySet()) {
+            ready = set.SafeAddNew();
+        } else {
+            set.GetFieldText(1, text, false);
+            ready = set.SafeEdit();
+        }
+    }
+    CNoteDlg note(QStringLiteral("About"), name, text, 1, nullptr);
+    if (note.DoModal() == IDOK_RESULT && ready) {
+        set.SetFieldValue(0, platform::Value(key));
+        set.SetFieldValue(1, platform::Value(note.m_strNote));
+        set.SafeUpdate();
+    } else if (ready) {
+        set.CancelUpdate();
+    }
+    set.Close();
+}

@@ -1,0 +1,1059 @@
+#include "views/CView0.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
+#include "app/base/PriceText.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeCtrl.h"
+#include "controls/CXWnd.h"
+#include "controls/DlgItem.h"
+#include "data/CJobSet.h"
+#include "data/CSQL.h"
+#include "data/Confirmation.h"
+#include "data/CustomerRows.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "platform/Settings.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+#include "resources/Strings.h"
+#include "views/DatabaseBackup.h"
+#include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
+#include "views/CDateRange.h"
+
+#include <QtCore/QFileInfo>
+#include <QtCore/QTimer>
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QHeaderView>
+
+#include <optional>
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kViewSettings = QStringLiteral("View Settings");
+const QString kViewColumns = QStringLiteral("View Columns");
+
+// The order of the view tabs on the main bar.
+constexpr int kTabOrder[] = {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006};
+
+QColor toQColor(unsigned bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+// A placeholder child with a control id and a rectangle; the program's own
+// controls take its place.
+void makePlaceholder(QWidget *parent, unsigned id, const QRect &rect)
+{
+    auto *w = new QWidget(parent);
+    SetDlgCtrlID(w, id);
+    w->setGeometry(rect);
+}
+
+QString todayLong()
+{
+    return FormatNowLong(0);
+}
+
+} // namespace
+
+CView0::CView0(int viewId, QWidget *parent) : QWidget(parent), m_nViewId(viewId)
+{
+    setObjectName(QStringLiteral("CView0-%1").arg(viewId));
+    // Year to date until a date-range command or a derived view says otherwise.
+    GetDateRangeForCode(m_dtFrom, m_dtTo, DateRange::CmdYearToDate);
+}
+
+CView0::~CView0() = default;
+
+void CView0::ReportNotAvailable(const QString &what)
+{
+    platform::Prompt::messageBox(what + QStringLiteral(" is not yet available in this version of Tavrel."),
+                                 QString(), platform::MB_ICONINFORMATION);
+}
+
+// --- set-up --------------------------------------------------------------------
+
+void CView0::OnInitialUpdate()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    m_strViewName = Appearance::GetViewName(unsigned(m_nViewId));
+    if (width() < 400 || height() < 300)
+        resize(900, 600);
+
+    // The template's placeholders; the bars take their places.
+    makePlaceholder(this, IDC_MAIN_BAR, QRect(0, 0, width(), 60));
+    makePlaceholder(this, IDC_MANAGER_BAR, QRect(0, 60, 200, 26));
+    makePlaceholder(this, IDC_LIST_BAR, QRect(206, 60, width() - 206, 26));
+    makePlaceholder(this, IDC_STATUS_BAR, QRect(0, height() - 26, width(), 26));
+    makePlaceholder(this, IDC_SIDE_STRIP, QRect(200, 86, 6, height() - 112));
+
+    m_tree = new CXTreeCtrl(this);
+    SetDlgCtrlID(m_tree, IDC_TREE);
+    m_list = new CXListCtrl(this);
+    SetDlgCtrlID(m_list, IDC_LIST);
+
+    CreateBars();
+    FillViewTabs();
+    FillRibbons();
+    ShowSecurityState();
+    ShowDefaultCsr();
+
+    Appearance &look = Appearance::instance();
+    const unsigned back = look.GetListManagerBackColor(m_mainBar ? m_mainBar->color(2) : 0xFFFFFF);
+    m_tree->SetImageListAndFont(131, 2);
+    m_tree->SetClickToExpand(true);
+    m_tree->SetColors(back, 0);
+    m_tree->SetDrawStyle(2, 0x808080, 253, 253);
+    m_tree->setHeaderHidden(true);
+
+    m_list->SetImageListAndStyle(131, 48, 0x14573);
+    m_list->SetDrawStyle(1, back);
+    m_list->SetAutoSizeMode(
+        platform::Settings::readInt(kViewSettings, QStringLiteral("AutoResize-") + m_strViewName, 255), false);
+    m_list->AddColumn(todayLong(), 600, 10, true);
+
+    // A tree selection lists at once, unless the program is filling the tree.
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current, QTreeWidgetItem *) {
+        if (current && !m_bTreeFilling && !m_tree->isBusy())
+            OnCommand(30401);
+    });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { OnCommand(30401); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this,
+            [this] { QTimer::singleShot(150, this, [this] { PostCommand(30103); }); });
+    if (m_list->selectionModel())
+        connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this] { OnListSelectionChanged(); });
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_list->OnColumnClick(column);
+    });
+    m_tree->installEventFilter(this);
+    m_list->installEventFilter(this);
+
+    LayoutBars();
+    UpdateRibbonStates();
+}
+
+void CView0::CreateBars()
+{
+    Appearance &look = Appearance::instance();
+    if (m_nHue == -1)
+        m_nHue = look.GetViewHue(unsigned(m_nViewId), true);
+    const int buttonStyle = look.buttonStyle();
+    const std::uint8_t barStyle = buttonStyle == 2 ? 2 : buttonStyle == 3 ? 3 : 0;
+    const int itemHeight = buttonStyle == 2 ? 36 : buttonStyle == 3 ? 28 : 0;
+
+    m_mainBar = new CXRibbon(this);
+    m_mainBar->Create(this, IDC_MAIN_BAR, m_nHue, barStyle, 132, 4, 0, 4, 6, 0, itemHeight);
+    m_managerBar = new CXRibbon(this);
+    m_managerBar->Create(this, IDC_MANAGER_BAR, m_nHue, 1, 131, look.colorIntensity(), 0, 0, 0, 0, 0);
+    m_listBar = new CXRibbon(this);
+    m_listBar->Create(this, IDC_LIST_BAR, m_nHue, 1, 131, look.colorIntensity(), 0, 0, 0, 0, 0);
+    m_statusBar = new CXRibbon(this);
+    m_statusBar->Create(this, IDC_STATUS_BAR, m_nHue, 1, 131, 6, 16, 0, 0, 0, 0);
+    m_sideStrip = new CXWnd(this);
+    m_sideStrip->CreateFromItem(this, IDC_SIDE_STRIP, m_nHue, 14, 0, 2, 2085, QStringLiteral("."));
+
+    for (CXRibbon *bar : {m_mainBar, m_managerBar, m_listBar, m_statusBar})
+        connect(bar, &CXWnd::commandTriggered, this, [this](int id) { OnCommand(id); });
+}
+
+void CView0::FillViewTabs()
+{
+    CZqApp *app = ZqApp();
+    for (int id : kTabOrder) {
+        if (app && !app->IsTabShown(id))
+            continue;
+        m_mainBar->AddLabel(unsigned(id), Appearance::GetViewName(unsigned(id)), id == m_nViewId ? 2 : 0, 50,
+                            Appearance::GetViewTip(unsigned(id)));
+    }
+    m_mainBar->AddLabel(30671, QStringLiteral("Help"), 0, 24);
+    m_mainBar->SetItemImage(30671, 219, 131);
+    m_mainBar->SetItemLayout(30671, 128, 1);
+}
+
+void CView0::FillRibbons()
+{
+    const bool compact = m_mainBar->barStyle() == 2;
+    const std::uint8_t border = compact ? 0 : 2;
+    const int width = compact ? 44 : 64;
+    auto button = [&](unsigned id, const char *caption, const char *tip, int image) {
+        m_mainBar->AddItem(id, QString::fromUtf8(caption), 0, image, 132, 1, 2085, 0, border, width, 0, 0,
+                           QString::fromUtf8(tip));
+    };
+    m_mainBar->AddItem(30280, m_strViewName, 0, -1, 0, 6, 2084, 0, border, 190, 128, 0,
+                       QStringLiteral("Tavrel Main Menu"));
+    m_mainBar->AddSpacer(8, 0);
+    button(30100, "New", "F2", 0);
+    button(30101, "Find", "F3", 1);
+    button(30103, "Open", "F6", 2);
+    m_mainBar->AddSpacer(8, 0);
+    button(30330, "Print", "F7", 3);
+    button(30107, "Email", "F8", 4);
+    button(30123, "Export", "F9", 5);
+    m_mainBar->AddSpacer(8, 0);
+    button(30124, "Favorites", "F4", 41);
+    m_mainBar->AddSpacer(8, 0);
+    button(30512, "Security", "Set Security Level on/off", 76);
+    button(8900, "Reminder", "", 84);
+    button(30520, "Who am I?", "", 65);
+    m_mainBar->EnableItem(30123, false);
+
+    m_managerBar->AddItem(30532, QString(), 0, 12, 0, 2, 2085, 0, 0, 24, 0, 0,
+                          QStringLiteral("Expand/Collapse List Manager"));
+    m_managerBar->AddItem(30672, m_strManagerTitle, 4, -1, 0, 2, 2085, 0, 0, 24);
+    m_managerBar->AddItem(30216, QString(), 0, 9, 0, 2, 2085, 0, 128, 24, 0, 0,
+                          QStringLiteral("Show/Hide List Manager"));
+
+    m_listBar->AddItem(30673, m_strListCaption, 0, -1, 0, 2, 2084, 0, 64, 200, 170, 1,
+                       QStringLiteral("List Menu"));
+    m_listBar->AddItem(30211, QString(), 5, -1, 0, 2, 2084, 0, 0, 150);
+
+    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 224, 131, 2, 2084, 14, 0, 211, 0, 0,
+                         QStringLiteral("Exit Tavrel (Alt+F4)"));
+    m_statusBar->AddItem(30262, QString(), 4, -1, 0, 2, 2084, 0, 0, 120);
+    auto tool = [&](unsigned id, const char *caption, const char *tip, int image) {
+        m_statusBar->AddItem(id, QString::fromUtf8(caption), 0, image, 131, 2, 2084, 0, 0, 70, 0, 0,
+                             QString::fromUtf8(tip));
+    };
+    tool(30121, "Refresh", "Refresh List (F5)", 176);
+    tool(30120, "Search", "Search List (Ctrl+F3)", 177);
+    tool(30064, "Totals", "View Column Totals (Ctrl+T)", 179);
+    tool(30062, "Filter", "View Filter (Ctrl+I)", 178);
+    tool(30538, "Resize", "Set column sizes", 175);
+}
+
+void CView0::LayoutBars()
+{
+    if (!m_mainBar)
+        return;
+    const int w = width();
+    const int h = height();
+    const int top = qMax(m_mainBar->GetBarHeight(), 40);
+    const int barH = 26;
+    const int treeW = 200;
+    const int strip = 6;
+    const int bottom = h - barH;
+    m_mainBar->setGeometry(0, 0, w, top);
+    const int listLeft = m_managerShown ? treeW + strip : 0;
+    m_managerBar->setGeometry(0, top, treeW, barH);
+    m_listBar->setGeometry(listLeft, top, w - listLeft, barH);
+    m_statusBar->setGeometry(0, bottom, w, barH);
+    const int bodyTop = top + barH;
+    m_tree->setGeometry(0, bodyTop, treeW, bottom - bodyTop);
+    m_sideStrip->setGeometry(treeW, bodyTop, strip, bottom - bodyTop);
+    m_tree->setVisible(m_managerShown);
+    m_sideStrip->setVisible(m_managerShown);
+    m_managerBar->setVisible(m_managerShown);
+    const QRect listRect(listLeft, bodyTop, w - listLeft, bottom - bodyTop);
+    m_list->setGeometry(listRect);
+    for (unsigned id : {unsigned(IDC_HTML), unsigned(IDC_CHART)})
+        if (QWidget *other = GetDlgItem(this, id))
+            other->setGeometry(listRect);
+}
+
+void CView0::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayoutBars();
+}
+
+void CView0::ApplyColors()
+{
+    for (CXWnd *bar : {static_cast<CXWnd *>(m_mainBar), static_cast<CXWnd *>(m_managerBar),
+                       static_cast<CXWnd *>(m_listBar), static_cast<CXWnd *>(m_statusBar), m_sideStrip})
+        if (bar)
+            bar->SetColorScheme(m_nHue);
+    const unsigned back = Appearance::instance().GetListManagerBackColor(m_mainBar->color(2));
+    m_tree->SetColors(back, 0);
+    m_list->SetDrawStyle(1, back);
+    update();
+}
+
+void CView0::ShowListManager(bool show)
+{
+    m_managerShown = show;
+    LayoutBars();
+}
+
+void CView0::ShowSecurityState()
+{
+    CZqApp *app = ZqApp();
+    if (app && m_mainBar)
+        m_mainBar->SetItemImage(30512, app->GetSecurityGlyph().unicode(), 132);
+}
+
+void CView0::ShowDefaultCsr()
+{
+    // The CSR's name comes from the employee cache of the application, which
+    // the views do not hold; the number alone is shown as the image.
+    CZqApp *app = ZqApp();
+    if (app && m_mainBar && app->m_nDefaultCsr > 0)
+        m_mainBar->SetItemImage(30520, app->m_nDefaultCsr, 133);
+}
+
+void CView0::SetNoticeButton(const QString &text, std::uint8_t colour)
+{
+    m_listBar->SetItemText(30211, text);
+    if (text.isEmpty()) {
+        m_listBar->SetItemState(30211, 5);
+    } else {
+        m_listBar->SetItemState(30211, 0);
+        m_listBar->SetItemColor(30211, colour);
+    }
+}
+
+// --- the list manager ------------------------------------------------------------
+
+void CView0::LoadTreeBranches(int firstResource, int lastResource, int images, int firstBranch)
+{
+    int n = firstBranch;
+    m_bTreeFilling = true;
+    for (int id = firstResource; id <= lastResource; ++id) {
+        const QString list = LoadResourceString(id);
+        if (list.isEmpty())
+            continue; // a missing resource adds no branch and shifts nothing
+        m_tree->AddBranch(list, quint32(n * 100), images, images);
+        ++n;
+    }
+    m_bTreeFilling = false;
+}
+
+bool CView0::ReadTreeSelection()
+{
+    QTreeWidgetItem *entry = m_tree->currentItem();
+    if (!entry)
+        return false;
+    const int code = int(CXTreeCtrl::GetItemData(entry));
+    if (entry->parent()) {
+        m_nChosenCode = code;
+        m_nBranch = (code - m_nCodeBase) / 100;
+        m_nItem = code % 100;
+        m_strBranchText = entry->parent()->text(0);
+        m_strItemText = entry->text(0);
+        m_nChosenImage = CXTreeCtrl::GetImage(entry);
+        if (m_strItemText == QLatin1String("All"))
+            m_strListCaption = QStringLiteral("All %1").arg(m_strBranchText);
+        else
+            m_strListCaption = QStringLiteral("%1 / %2").arg(m_strBranchText, m_strItemText);
+        m_strListCaption.remove(QLatin1String("..."));
+        return true;
+    }
+    // A branch header names no list.
+    m_nChosenCode = code;
+    m_nItem = 0;
+    m_strItemText.clear();
+    m_strListCaption = m_strBranchText + QStringLiteral(" /");
+    return false;
+}
+
+int CView0::GetTreeBranch() const
+{
+    QTreeWidgetItem *entry = m_tree->currentItem();
+    if (!entry)
+        return 0;
+    return (int(CXTreeCtrl::GetItemData(entry)) - m_nCodeBase) / 100;
+}
+
+void CView0::SelectTreeCode(int code)
+{
+    if (HTREEITEM entry = m_tree->FindItemByData(quint32(code))) {
+        m_bTreeFilling = true;
+        m_tree->SelectAndShow(entry);
+        m_bTreeFilling = false;
+    }
+    OnRefresh();
+}
+
+// --- filling -----------------------------------------------------------------
+
+QString CView0::GetListKey() const
+{
+    return QStringLiteral("%1-%2/%3").arg(m_strViewName, m_strBranchText, m_strItemText);
+}
+
+void CView0::ClearFilter()
+{
+    m_strFilterTable.clear();
+    m_strFilterText.clear();
+    m_strFilterSql.clear();
+}
+
+void CView0::FillList()
+{
+    const int code = m_nBranch * 100 + m_nItem;
+    if (code != m_nChosenCode) {
+        if (HTREEITEM entry = m_tree->FindItemByData(quint32(code))) {
+            m_bTreeFilling = true;
+            m_tree->SelectAndShow(entry);
+            m_bTreeFilling = false;
+        }
+    }
+    if (QTreeWidgetItem *entry = m_tree->currentItem())
+        m_nChosenImage = CXTreeCtrl::GetImage(entry);
+    if (m_bChartShown)
+        return;
+
+    // The same list again keeps its selected row.
+    std::int64_t keep = -1;
+    if (code == m_nLastListed && m_list->GetSelectedCount() > 0)
+        keep = m_list->GetSelectedData();
+    m_nLastListed = code;
+
+    int image = m_nChosenImage;
+    if (m_nItem == 0)
+        image += (image >= 0 && image <= 10) ? 24 : 12;
+    m_list->SetDefaultImage(image, m_nViewId == 30003 && m_nBranch > 4);
+
+    const bool diagnostic = (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) ==
+                            (Qt::ControlModifier | Qt::ShiftModifier);
+    CSQL statement(m_nViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, diagnostic);
+
+    m_list->LoadColumnWidths(GetListKey(), false);
+    m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
+    m_list->viewport()->update();
+
+    UpdateRibbonStates();
+    const int count = m_list->GetItemCount();
+    m_listBar->SetItemText(30673, QStringLiteral("%1 (%2 listed)").arg(m_strListCaption).arg(count));
+    QString shown = m_strFilterText;
+    shown.remove(QLatin1Char('#'));
+    m_statusBar->SetItemText(30262, QStringLiteral("Listed: %1   %2").arg(count).arg(shown));
+    if (m_nViewId == 30001 && m_nBranch == 0)
+        m_list->SetStatusImages();
+
+    if (keep != -1)
+        m_list->FindItemByData(keep, true);
+    else
+        m_list->clearSelection();
+}
+
+void CView0::OnRefresh()
+{
+    if (!ReadTreeSelection())
+        return;
+    if (m_strItemText == QLatin1String("Other...") && !ResetFilter())
+        return;
+    FillList();
+}
+
+bool CView0::ResetFilter()
+{
+    if (!ReadTreeSelection())
+        return false;
+    ClearFilter();
+    // The find dialog of the job, customer and service views fills the filter.
+    ReportNotAvailable(QStringLiteral("The find dialog"));
+    return false;
+}
+
+std::int64_t CView0::GetSelectedItemData()
+{
+    if (!m_list || m_list->GetCurrentRow() < 0 || m_list->GetItemCount() == 0)
+        return -1;
+    return m_list->GetItemData(m_list->GetCurrentRow());
+}
+
+void CView0::OnListSelectionChanged()
+{
+    const int row = m_list->GetCurrentRow();
+    if (row < 0)
+        m_statusBar->SetItemText(30262, QString());
+    else
+        m_statusBar->SetItemText(30262, QStringLiteral("%1 of %2").arg(row + 1).arg(m_list->GetItemCount()));
+}
+
+void CView0::UpdateRibbonStates()
+{
+    for (CXRibbon *bar : {m_mainBar, m_managerBar, m_listBar, m_statusBar}) {
+        if (!bar)
+            continue;
+        for (int i = 0; i < bar->GetItemCount(); ++i) {
+            const unsigned id = bar->GetItemId(i);
+            if (id != 0)
+                bar->EnableItemAt(i, IsCommandEnabled(int(id)));
+        }
+    }
+}
+
+// --- commands ----------------------------------------------------------------
+
+void CView0::PostCommand(int id)
+{
+    QMetaObject::invokeMethod(this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+}
+
+bool CView0::IsCommandEnabled(int id)
+{
+    int rows = 0;
+    if (m_bChartShown)
+        rows = 0; // the chart's table belongs to the reports view
+    else if (m_bListShown && m_list && m_list->isVisible())
+        rows = m_list->GetItemCount();
+
+    if (id < 30062 || (id > 30270 && id < 30330))
+        return true;
+    switch (id) {
+    case 30062: case 30064: case 30115: case 30120: case 30538:
+        return m_bListShown && rows > 0 && !m_bChartShown;
+    case 30100: case 30101: case 30124: case 30401: case 30534:
+        return m_bListShown;
+    case 30103: case 30121: case 30123: case 30126: case 30330:
+        return rows > 0;
+    case 30113:
+        return rows > 0 && m_bDeleteAllowed;
+    case 30106:
+        return true;
+    case 30107: case 30108: case 30111: case 30130: case 30166: case 30170: case 30181: case 30270: case 30343:
+    case 30536:
+        return false;
+    default:
+        return true;
+    }
+}
+
+int CView0::OnScanCommand(int, int)
+{
+    return 0;
+}
+
+bool CView0::OnCommand(int id)
+{
+    if (id >= 30000 && id <= 30009) {
+        // The main frame switches views; it listens for this signal of the
+        // view's parent chain through the factory's switcher.
+        if (id != m_nViewId)
+            emit switchViewRequested(id);
+        return true;
+    }
+    if (id >= DateRange::CmdToday && id <= DateRange::CmdSetAsDefault) {
+        OnDateRangeCommand(id);
+        return true;
+    }
+    switch (id) {
+    case 30050:
+        ShowSecurityState();
+        ShowDefaultCsr();
+        UpdateRibbonStates();
+        return true;
+    case 30051: case 30052: case 30053:
+        return true;
+    case 30401:
+    case 30121:
+        OnRefresh();
+        return true;
+    case 30062:
+        OnViewFilter();
+        return true;
+    case 30064:
+        m_list->ShowTotals();
+        return true;
+    case 30115:
+        m_list->SelectAll();
+        return true;
+    case 30120:
+        // The search dialog of the list.
+        ReportNotAvailable(QStringLiteral("Searching the list"));
+        return true;
+    case 30124:
+        OnFavorites();
+        return true;
+    case 30126:
+        OnAddToFavorites();
+        return true;
+    case 30216:
+        ShowListManager(!m_managerShown);
+        return true;
+    case 30532:
+        if (!m_managerShown)
+            ShowListManager(true);
+        m_tree->ToggleExpandAll();
+        m_managerBar->SetItemImage(30532, m_tree->GetExpandState() ? 11 : 12, 0);
+        return true;
+    case 30534:
+        OnAddFilter();
+        return true;
+    case 30538:
+        OnColumnSizes();
+        return true;
+    case 30546:
+        OnListOption();
+        return true;
+    case 30516:
+        OnStartupView();
+        return true;
+    case 30572:
+        OnBackup();
+        return true;
+    case 30573:
+    case 30574:
+    case 30577:
+        ReportNotAvailable(id == 30574 ? QStringLiteral("The database key check")
+                                       : QStringLiteral("Compacting the database"));
+        return true;
+    case 30576:
+        OnDataSourceFolders();
+        return true;
+    case 20000:
+        OnTypeCommand();
+        return true;
+    case 30529:
+        if (QWidget *top = window(); top && top != this)
+            top->close();
+        return true;
+    case 30330: case 30335: case 57607: case 57608: case 57609:
+        ReportNotAvailable(QStringLiteral("Printing"));
+        return true;
+    case 30123:
+    case 30106:
+        ReportNotAvailable(QStringLiteral("Exporting the list"));
+        return true;
+    case 30107:
+        ReportNotAvailable(QStringLiteral("E-mail"));
+        return true;
+    case 30109:
+        ReportNotAvailable(QStringLiteral("Mail to support"));
+        return true;
+    case 8900:
+        ReportNotAvailable(QStringLiteral("The reminders list"));
+        return true;
+    case 30166: case 30167:
+        ReportNotAvailable(id == 30166 ? QStringLiteral("The price list") : QStringLiteral("Quick sale"));
+        return true;
+    case 30571:
+        ReportNotAvailable(QStringLiteral("File transfer"));
+        return true;
+    case 30575:
+        ReportNotAvailable(QStringLiteral("The data tools"));
+        return true;
+    case 30661: case 30662:
+        ReportNotAvailable(QStringLiteral("Customizing the appearance"));
+        return true;
+    case 30512:
+    case 30520:
+        ReportNotAvailable(id == 30512 ? QStringLiteral("Changing the security level")
+                                       : QStringLiteral("Choosing the default CSR"));
+        return true;
+    case 30236: case 30237: case 30238: case 30239:
+        return true; // rows move only in views that allow it
+    default:
+        return false;
+    }
+}
+
+bool CView0::HandleKey(QWidget *target, QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (target == m_list) {
+            PostCommand(30103);
+            return true;
+        }
+        if (target == m_tree) {
+            if (ReadTreeSelection()) {
+                PostCommand(30401);
+                return true;
+            }
+            if (QTreeWidgetItem *entry = m_tree->currentItem())
+                entry->setExpanded(true);
+            return true;
+        }
+    }
+    CZqApp *app = ZqApp();
+    if (!app)
+        return false;
+    const int command = app->TranslateAppAccelerator(target, *event);
+    if (command == 0)
+        return false;
+    OnCommand(command);
+    return true;
+}
+
+bool CView0::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))
+        if (HandleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
+            return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void CView0::keyPressEvent(QKeyEvent *event)
+{
+    if (!HandleKey(this, event))
+        QWidget::keyPressEvent(event);
+}
+
+void CView0::OnAddFilter()
+{
+    if (!ResetFilter())
+        return;
+    FillList();
+    if (m_list->GetItemCount() == 0) {
+        platform::Prompt::messageBox(QStringLiteral("Not found:\n\n") + m_strFilterText);
+        PostCommand(30101);
+    } else {
+        m_list->setFocus();
+    }
+}
+
+void CView0::OnViewFilter()
+{
+    QString condition = m_strFilterSql;
+    condition.remove(QLatin1Char('#'));
+    platform::Prompt::messageBox(QStringLiteral("FILTER:\n\n") + condition, QString(),
+                                 platform::MB_ICONINFORMATION);
+}
+
+// --- list option and column sizes ----------------------------------------------
+
+void CView0::LoadListOptions(const QString &caption, int width, int, int position)
+{
+    m_nListOption = platform::Settings::readInt(kSettings, QStringLiteral("ListOpt1-") + m_strViewName, 0);
+    m_listBar->AddItem(30546, caption, 0, -1, 0, 2, 2084, 0, 0, width, 0, 0, QString(), position);
+    ShowListOptionState();
+}
+
+void CView0::ShowListOptionState()
+{
+    if (m_listBar)
+        m_listBar->SetItemImage(30546, m_nListOption ? 217 : 215, 131);
+}
+
+void CView0::OnListOption()
+{
+    QString option;
+    QString unchecked;
+    QString explanation;
+    switch (m_nViewId) {
+    case 30001:
+        option = QStringLiteral("List My Jobs Only");
+        unchecked = QStringLiteral("to List all CSRs' Jobs");
+        explanation = QStringLiteral("This option is %1")
+                          .arg(ZqApp() && ZqApp()->m_nDefaultCsr > 0
+                                   ? QStringLiteral("for the Orders, Quotes, and History Jobs of the default CSR")
+                                   : QStringLiteral("ignored if no CSR is assigned"));
+        break;
+    case 30002:
+        option = QStringLiteral("Exclude Discontinued Services");
+        unchecked = QStringLiteral("to include");
+        break;
+    case 30003:
+        option = QStringLiteral("Exclude Hidden Customers");
+        unchecked = QStringLiteral("to include");
+        explanation = QStringLiteral(
+            "This option is used for Top Customers, Inactive Customers, Contacts, and Shipping Addresses");
+        break;
+    default:
+        return;
+    }
+    CDlgOptions dlg(QStringLiteral("List Option:"), explanation, 0, this);
+    dlg.AddCheckGroup(QStringLiteral("List Option:"), 0);
+    dlg.AddEntry(1, QStringLiteral("%1  (uncheck this option %2)").arg(option, unchecked), m_nListOption ? 1 : 0);
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    const int value = dlg.IsEntryChecked(1) ? 1 : 0;
+    if (value == m_nListOption)
+        return;
+    m_nListOption = value;
+    platform::Settings::writeInt(kSettings, QStringLiteral("ListOpt1-") + m_strViewName, value);
+    ShowListOptionState();
+    PostCommand(30121);
+}
+
+void CView0::OnColumnSizes()
+{
+    CDlgOptions dlg(QStringLiteral("Default Column Sizes "),
+                    QStringLiteral("This option is for this computer and for this list"), 0, this);
+    dlg.AddRadioGroup(QStringLiteral("How to set column widths for ") + m_strListCaption, 0);
+    dlg.AddEntry(255, QStringLiteral("Use default widths"));
+    dlg.AddEntry(252, QStringLiteral("Use custom widths as shown"));
+    dlg.AddEntry(251, QStringLiteral("Fit all columns in window"));
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    const long choice = dlg.GetCheckedInRange(251, 255);
+    const QString key = GetListKey();
+    if (choice == 255) {
+        platform::Settings::remove(kViewColumns, key);
+    } else if (choice == 252) {
+        QString widths;
+        for (int c = 0; c < m_list->GetColumnCount(); ++c)
+            widths += QString::number(m_list->GetColumnWidth(c)) + QLatin1Char(',');
+        platform::Settings::writeString(kViewColumns, key, widths);
+    } else if (choice == 251) {
+        platform::Settings::writeString(kViewColumns, key, QStringLiteral("AUTOFIT"));
+    } else {
+        return;
+    }
+    m_list->LoadColumnWidths(key, true);
+    PostCommand(30121);
+}
+
+// --- date ranges ---------------------------------------------------------------
+
+void CView0::ApplyDateRange(int code)
+{
+    QString description;
+    DescribeDateRange(m_dtFrom, m_dtTo, code, m_strDateRangeCondition, description);
+    m_nDateRangeCode = code;
+    m_strDateRangeCaption = QStringLiteral("Date Range: ") + description;
+
+    // The same period a whole number of years back (29 February becomes the
+    // 28th in a common year).
+    const int years = qMax(1, m_dtTo.year() - m_dtFrom.year());
+    const QDate priorFrom = m_dtFrom.date().addYears(-years);
+    const QDate priorTo = m_dtTo.date().addYears(-years);
+    m_strPriorCondition = QStringLiteral(" between #%1# and #%2#")
+                              .arg(priorFrom.toString(QStringLiteral("MM/dd/yyyy")),
+                                   priorTo.toString(QStringLiteral("MM/dd/yyyy")));
+    if (m_listBar)
+        m_listBar->SetItemText(30673, m_strDateRangeCaption);
+}
+
+void CView0::OnDateRangeCommand(int id)
+{
+    if (id == DateRange::CmdSetAsDefault) {
+        platform::Settings::writeInt(kSettings, QStringLiteral("DateRange-") + m_strViewName, m_nDateRangeCode);
+        QString name = GetDateMenuItemText(m_nDateRangeCode);
+        if (m_nDateRangeCode == DateRange::CmdBetween)
+            name = QStringLiteral("Custom Date Range");
+        name.remove(QLatin1Char('&'));
+        name.remove(QLatin1String("..."));
+        platform::Prompt::messageBox(QStringLiteral("Default Date Range for ") + m_strViewName +
+                                     QStringLiteral(" is set as:\n") + name);
+        return;
+    }
+    if (id == DateRange::CmdBetween) {
+        CDateRange dlg(this);
+        dlg.m_from = m_dtFrom.date();
+        dlg.m_to = m_dtTo.date();
+        if (dlg.DoModal() != platform::IDOK)
+            return;
+        m_dtFrom = DateTime::fromDate(dlg.m_from);
+        m_dtTo = DateTime::fromDate(dlg.m_to);
+    }
+    ApplyDateRange(id);
+    PostCommand(20059);
+}
+
+// --- start-up view, folders, typed commands, favourites -------------------------
+
+void CView0::OnStartupView()
+{
+    const int current = platform::Settings::readInt(kViewSettings, QStringLiteral("ShowTabID"), 30001);
+    if (current != m_nViewId) {
+        platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabID"), m_nViewId);
+        platform::Prompt::messageBox(m_strViewName + QStringLiteral(" is set as startup window."));
+    } else {
+        platform::Prompt::messageBox(m_strViewName + QStringLiteral(" is already set as startup window."));
+    }
+}
+
+void CView0::OnDataSourceFolders()
+{
+    struct Source
+    {
+        const char *name;
+        const char *key;
+    };
+    static const Source kSources[] = {{"PDF attachments", "Path-Attachment"},
+                                      {"Label data", "Path-TemplateDataSource"},
+                                      {"Export data", "ExportPath"}};
+    auto folderOf = [](const Source &s) {
+        QString folder = platform::Settings::readString(kSettings, QString::fromLatin1(s.key),
+                                                        QStringLiteral("C:\\Tavrel\\"));
+        if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('\\');
+        return folder;
+    };
+    for (;;) {
+        CDlgOptions dlg(QStringLiteral("Data Source Folders"), QString(), 0, this);
+        dlg.AddRadioGroup(QStringLiteral("Data Sources:"), 0);
+        for (int i = 0; i < 3; ++i)
+            dlg.AddEntry(i + 1, QStringLiteral("%1: %2").arg(QString::fromLatin1(kSources[i].name),
+                                                           folderOf(kSources[i])));
+        dlg.m_strOKCaption = QStringLiteral("Change...");
+        dlg.m_strCancelCaption = QStringLiteral("Close");
+        if (dlg.DoModal() != platform::IDOK)
+            return;
+        const long chosen = dlg.GetCheckedInRange(1, 3);
+        if (chosen < 1)
+            continue;
+        const Source &s = kSources[chosen - 1];
+        const QString folder = platform::Prompt::folderName(QString::fromLatin1(s.name), folderOf(s), this);
+        if (!folder.isEmpty())
+            platform::Settings::writeString(kSettings, QString::fromLatin1(s.key), folder);
+    }
+}
+
+void CView0::OnTypeCommand()
+{
+    CDlgData dlg(QString(), 0, QStringLiteral("Type Command"), QStringLiteral("Type Command"),
+                 QStringLiteral("Command"), this);
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    const int id = dlg.m_strValue.trimmed().toInt();
+    if (id > 0)
+        PostCommand(id);
+}
+
+void CView0::OnFavorites()
+{
+    ReportNotAvailable(QStringLiteral("Opening favourites from a list"));
+}
+
+void CView0::OnAddToFavorites()
+{
+    ReportNotAvailable(QStringLiteral("Adding a list to the favourites"));
+}
+
+// --- backup --------------------------------------------------------------------
+
+void CView0::OnBackup()
+{
+    platform::Database &db = SharedDatabase();
+    if (!db.isOpen())
+        return;
+    const QString source = db.name();
+    const QString folder = QFileInfo(source).absolutePath();
+    const QString suggested = folder + QLatin1Char('/') +
+                              QStringLiteral("TavrelData-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    const QString target = platform::Prompt::saveFileName(QStringLiteral("Backup ") + source + QStringLiteral(" to:"),
+                                                          suggested, QStringLiteral("Tavrel (TavrelData.mdb)|*.mdb||"),
+                                                          this);
+    if (target.isEmpty())
+        return;
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath()) {
+        platform::Prompt::messageBox(QStringLiteral("Please enter a different name for the backup."));
+        return;
+    }
+    QString error;
+    if (BackupDatabase(db, target, &error))
+        platform::Prompt::messageBox(QStringLiteral("Successfully copied the database\n\nFrom:\t") + source +
+                                     QStringLiteral("\nTo:\t") + target);
+    else
+        platform::Prompt::messageBox(target + QStringLiteral("\n\nBackup failed.\n\n") + error, QString(),
+                                     platform::MB_ICONEXCLAMATION);
+}
+
+// --- deleting ------------------------------------------------------------------
+
+void CView0::DeleteSelected(const QString &keyField, const QString &table)
+{
+    const int selected = m_list->GetSelectedCount();
+    if (selected == 0 || keyField.isEmpty())
+        return;
+    QString question = QStringLiteral("delete selected (%1) %2?").arg(selected).arg(table);
+    if (keyField == QLatin1String("SerNo"))
+        question += QStringLiteral("\n\nNote: Services used in Jobs will be hidden, not deleted.");
+    else if (keyField == QLatin1String("CusNo"))
+        question += QStringLiteral("\n\nNote:\tCustomer No 1, 10, and 31 will not be deleted.\n\tCustomers used "
+                                   "in Jobs will be hidden, not deleted.");
+    if (!ConfirmAction(question))
+        return;
+
+    platform::Database &db = SharedDatabase();
+    int deleted = 0;
+    int hidden = 0;
+    QString reasons;
+    auto count = [&db](const QString &sql, qint64 key) {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot, sql, {platform::Value(qint32(key))});
+        return rs.isEOF() ? 0 : rs.value(0).toInt();
+    };
+    QList<qint64> keys;
+    for (int row = 0; row < m_list->GetItemCount(); ++row)
+        if (m_list->IsItemSelected(row))
+            keys << m_list->GetItemData(row);
+
+    for (qint64 key : keys) {
+        try {
+            if (keyField == QLatin1String("JobID")) {
+                CJobSet jobs;
+                const auto result = jobs.DeleteJob(qint32(key));
+                if (result == CJobSet::Deleted)
+                    ++deleted;
+                else if (result == CJobSet::DeleteRefused)
+                    reasons += jobs.m_InvoiceNote;
+                continue;
+            }
+            if (keyField == QLatin1String("CusNo")) {
+                if (key == 1 || key == 10 || key == 31)
+                    continue;
+                if (count(QStringLiteral("SELECT Count(*) FROM Customers WHERE CusNo = ?"), key) == 0)
+                    continue;
+                platform::Transaction transaction(db);
+                if (count(QStringLiteral("SELECT Count(*) FROM Jobs WHERE Jobs.CusNo = ?"), key) > 0) {
+                    db.execute(QStringLiteral("UPDATE Customers SET CusStatus = 2 WHERE CusNo = ?"),
+                               {platform::Value(qint32(key))});
+                    transaction.commit();
+                    ++hidden;
+                    continue;
+                }
+                if (!DeleteCustomerRows(qint32(key)))
+                    continue;
+                db.execute(QStringLiteral("DELETE FROM Customers WHERE CusNo = ?"), {platform::Value(qint32(key))});
+                transaction.commit();
+                ++deleted;
+                continue;
+            }
+            if (keyField == QLatin1String("SerNo")) {
+                if (count(QStringLiteral("SELECT Count(*) FROM Services WHERE SerNo = ?"), key) == 0)
+                    continue;
+                if (count(QStringLiteral("SELECT Count(*) FROM Items WHERE Items.SerNo = ?"), key) > 0) {
+                    db.execute(QStringLiteral("UPDATE Services SET SerStatus = 2 WHERE SerNo = ?"),
+                               {platform::Value(qint32(key))});
+                    ++hidden;
+                    continue;
+                }
+            }
+            const QString where = QStringLiteral(" WHERE %1 = ?").arg(keyField);
+            if (count(QStringLiteral("SELECT Count(*) FROM %1").arg(table) + where, key) == 0)
+                continue;
+            db.execute(QStringLiteral("DELETE FROM %1").arg(table) + where, {platform::Value(qint32(key))});
+            ++deleted;
+        } catch (const platform::DbException &e) {
+            reasons += QStringLiteral("%1 %2: %3\n").arg(keyField).arg(key).arg(QString::fromUtf8(e.what()));
+        }
+    }
+
+    QString summary;
+    if (deleted > 0)
+        summary = QStringLiteral(" Deleted: ") + FormatInt(deleted, true, false);
+    if (hidden > 0) {
+        if (!summary.isEmpty())
+            summary += QLatin1Char('\n');
+        summary += QStringLiteral(" Hidden: ") + FormatInt(hidden, true, false);
+    }
+    if (!reasons.isEmpty()) {
+        if (!summary.isEmpty())
+            summary += QLatin1Char('\n');
+        summary += QStringLiteral("\nCannot delete:\n") + reasons;
+    }
+    if (summary.isEmpty()) {
+        platform::Prompt::messageBox(QStringLiteral("None deleted"));
+        return;
+    }
+    if (platform::Prompt::messageBox(summary + QStringLiteral("\n\nDo you want to refresh the list?"), QString(),
+                                     platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES)
+        FillList();
+    else
+        m_list->ClearList();
+}
+
+// --- summary -------------------------------------------------------------------
+
+void CView0::ShowSummary(const QString &name, const QString &summarySql)
+{
+    Q_UNUSED(summarySql);
+    Q_UNUSED(name);
+    // The summary is shown in the grid dialog of the dialog bases.
+    ReportNotAvailable(QStringLiteral("The summary window"));
+}

@@ -1,0 +1,206 @@
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <QtCore/QString>
+#include <QtWidgets/QWidget>
+
+#include <cstdint>
+
+class CXDaoSet;
+class CXListCtrl;
+class CXRibbon;
+class CXTreeCtrl;
+class CXWnd;
+class QKeyEvent;
+
+// The base of every main view: the list manager (a tree of lists) on the left,
+// the record list on the right, four command ribbons (main commands and view
+// tabs, list-manager title, list caption, status line) and a coloured side
+// strip. A list is named by its code, 100 x branch + entry; filling the list
+// builds the view's canned statement for that code. The commands every view
+// answers the same way (refresh, find and filter, column sizes, list option,
+// date ranges, deletion, database backup ...) live here; derived views add
+// their own through OnCommand and IsCommandEnabled.
+class CView0 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Control ids of the view's windows.
+    enum ControlId : unsigned {
+        IDC_LIST = 1401,
+        IDC_CHART = 1501,
+        IDC_TREE = 2201,
+        IDC_HTML = 2501,
+        IDC_MAIN_BAR = 1721,
+        IDC_MANAGER_BAR = 1722,
+        IDC_LIST_BAR = 1723,
+        IDC_STATUS_BAR = 1724,
+        IDC_SIDE_STRIP = 1391,
+    };
+
+    explicit CView0(int viewId, QWidget *parent = nullptr);
+    ~CView0() override;
+
+    // Runs once after construction: bars, tabs, ribbons, tree and list set-up.
+    virtual void OnInitialUpdate();
+    bool isInitialised() const { return m_initialised; }
+
+    // Commands: true when the view handled the id.
+    virtual bool OnCommand(int id);
+    // Posts a command to the view (runs from the event loop).
+    void PostCommand(int id);
+    virtual bool IsCommandEnabled(int id);
+    virtual int OnScanCommand(int command, int key);
+
+    // List manager.
+    void LoadTreeBranches(int firstResource, int lastResource, int images, int firstBranch);
+    bool ReadTreeSelection();
+    int GetTreeBranch() const;
+    void SelectTreeCode(int code);
+
+    // The list.
+    virtual void FillList();
+    virtual void OnRefresh();
+    QString GetListKey() const;
+    void ClearFilter();
+    std::int64_t GetSelectedItemData();
+    void UpdateRibbonStates();
+    void SetNoticeButton(const QString &text, std::uint8_t colour);
+    void ShowListManager(bool show);
+    virtual void ShowSummary(const QString &name, const QString &summarySql);
+    // Asks for the view's filter; the base has no find dialog and answers false.
+    virtual bool ResetFilter();
+
+    // Date ranges.
+    void ApplyDateRange(int code);
+
+    // Deleting the selected rows by key: jobs by the job rules, customers
+    // 1, 10 and 31 never, customers and services used in jobs hidden.
+    void DeleteSelected(const QString &keyField, const QString &table);
+
+    // Accessors.
+    int viewId() const { return m_nViewId; }
+    QString viewName() const { return m_strViewName; }
+    int branch() const { return m_nBranch; }
+    int item() const { return m_nItem; }
+    int chosenCode() const { return m_nChosenCode; }
+    QString listCaption() const { return m_strListCaption; }
+    QString branchText() const { return m_strBranchText; }
+    QString itemText() const { return m_strItemText; }
+    QString filterText() const { return m_strFilterText; }
+    QString filterSql() const { return m_strFilterSql; }
+    void setFilter(const QString &shown, const QString &sql)
+    {
+        m_strFilterText = shown;
+        m_strFilterSql = sql;
+    }
+    int listOption() const { return m_nListOption; }
+    int dateRangeCode() const { return m_nDateRangeCode; }
+    QString dateRangeCaption() const { return m_strDateRangeCaption; }
+    QString dateRangeCondition() const { return m_strDateRangeCondition; }
+    QString priorPeriodCondition() const { return m_strPriorCondition; }
+    DateTime fromDate() const { return m_dtFrom; }
+    DateTime toDate() const { return m_dtTo; }
+    void setDateRange(const DateTime &from, const DateTime &to)
+    {
+        m_dtFrom = from;
+        m_dtTo = to;
+    }
+    int colourHue() const { return m_nHue; }
+    bool isChartShown() const { return m_bChartShown; }
+    bool isListShown() const { return m_bListShown; }
+    void setDeleteAllowed(bool on) { m_bDeleteAllowed = on; }
+    int pendingCommand() const { return m_nPendingCommand; }
+
+    CXListCtrl *list() const { return m_list; }
+    CXTreeCtrl *tree() const { return m_tree; }
+    CXRibbon *mainBar() const { return m_mainBar; }
+    CXRibbon *managerBar() const { return m_managerBar; }
+    CXRibbon *listBar() const { return m_listBar; }
+    CXRibbon *statusBar() const { return m_statusBar; }
+
+    // The message shown by commands whose subsystem is not part of the program
+    // yet; never a silent no-op.
+    static void ReportNotAvailable(const QString &what);
+
+signals:
+    // The user asked for another main view (30000-30008); the main frame switches.
+    void switchViewRequested(int viewId);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+    void CreateBars();
+    void FillViewTabs();
+    virtual void FillRibbons();
+    void LayoutBars();
+    void ApplyColors();
+    virtual void ShowSecurityState();
+    virtual void ShowDefaultCsr();
+    void LoadListOptions(const QString &caption, int width, int reserved, int position);
+    virtual void ShowListOptionState();
+
+    // Commands of the base.
+    void OnDateRangeCommand(int id);
+    void OnListOption();
+    void OnColumnSizes();
+    void OnStartupView();
+    void OnAddFilter();
+    void OnBackup();
+    void OnViewFilter();
+    void OnTypeCommand();
+    void OnDataSourceFolders();
+    void OnFavorites();
+    void OnAddToFavorites();
+    void OnListSelectionChanged();
+
+    // Handles a key before the focused control: Enter opens or lists, the
+    // application's accelerators become commands. True when consumed.
+    bool HandleKey(QWidget *target, QKeyEvent *event);
+
+    int m_nViewId = 0;
+    QString m_strViewName;
+    QString m_strManagerTitle = QStringLiteral("List Manager");
+    QString m_strListCaption = QStringLiteral("List (empty)");
+    QString m_strBranchText;
+    QString m_strItemText;
+    int m_nHue = -1;
+    int m_nBranch = 0;
+    int m_nItem = 0;
+    int m_nChosenCode = 0;
+    int m_nLastListed = -1;
+    int m_nCodeBase = 0;
+    int m_nChosenImage = 0;
+    int m_nPendingCommand = 0;
+    QString m_strFilterTable;
+    QString m_strFindTarget;
+    QString m_strFilterText;
+    QString m_strFilterSql;
+    QString m_strSortText;
+    int m_nListOption = 0;
+    int m_nDateRangeCode = 0;
+    QString m_strDateRangeCaption;
+    DateTime m_dtFrom;
+    DateTime m_dtTo;
+    QString m_strDateRangeCondition;
+    QString m_strPriorCondition;
+    bool m_bAppearanceChanged = false;
+    bool m_bChartShown = false;
+    bool m_bDeleteAllowed = true;
+    bool m_bListShown = true;
+    bool m_bTreeFilling = false;
+    bool m_initialised = false;
+    bool m_managerShown = true;
+
+    CXListCtrl *m_list = nullptr;
+    CXTreeCtrl *m_tree = nullptr;
+    CXRibbon *m_mainBar = nullptr;
+    CXRibbon *m_managerBar = nullptr;
+    CXRibbon *m_listBar = nullptr;
+    CXRibbon *m_statusBar = nullptr;
+    CXWnd *m_sideStrip = nullptr;
+};

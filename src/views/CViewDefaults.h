@@ -1,0 +1,34 @@
+#pragma once
+
+#include "views/CView0.h"
+
+struct SetupEntry;
+class CXGridCtrl;
+
+// The settings view: a list manager of setup entries only (no record list).
+// Choosing an entry opens its editor at once; EditSetupTable is also used by
+// other areas for the markup and waste tables, a category's frequently used
+// texts and the production tables.
+class CViewDefaults : public CView0
+{
+    Q_OBJECT
+
+public:
+    explicit CViewDefaults(QWidget *parent = nullptr);
+
+    void OnInitialUpdate() override;
+    bool OnCommand(int id) override;
+    bool IsCommandEnabled(int id) override;
+
+    // Runs the editor of one entry modally; a code that no entry describes
+    // shows nothing.
+    void EditSetupTable(int code, int argument, int colourScheme);
+
+    // The grid exchange of an entry, without the window: loads the entry's
+    // rows into the grids (load) or writes the grids back (save). Used by the
+    // editor; false when the table cannot be opened.
+    static bool ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &first, CXGridCtrl *second, bool save);
+
+private:
+    void ShowSelectedTable();
+};

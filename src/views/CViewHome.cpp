@@ -1,0 +1,286 @@
+#include "views/CViewHome.h"
+
+#include "app/base/HtmlText.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeCtrl.h"
+#include "controls/DlgItem.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "resources/Strings.h"
+#include "views/CNoteDlg.h"
+#include "views/ExpertSql.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QDateTime>
+
+#include <sqlite3.h>
+#include <QtCore/QSysInfo>
+#include <QtCore/QUrl>
+#include <QtWidgets/QTextBrowser>
+
+namespace {
+
+CViewHome::RightsCheck &rightsCheck()
+{
+    static CViewHome::RightsCheck check;
+    return check;
+}
+
+bool rightsGranted()
+{
+    return rightsCheck() && rightsCheck()(-1, QString());
+}
+
+} // namespace
+
+void CViewHome::SetRightsCheck(RightsCheck check)
+{
+    rightsCheck() = std::move(check);
+}
+
+CViewHome::CViewHome(QWidget *parent) : CView0(30000, parent) {}
+
+void CViewHome::OnInitialUpdate()
+{
+    CView0::OnInitialUpdate();
+    m_listBar->RemoveItems(0);
+    m_listBar->AddItem(30673, QString(), 0, -1, 0, 2, 0x24 | 0x800, 0, 0, 300);
+    m_listBar->AddItem(59651, QStringLiteral("Back"), 0, -1, 0, 2, 2085, 0, 0, 60);
+    m_listBar->RecalcLayout(0);
+
+    m_bTreeFilling = true;
+    m_tree->AddBranch(LoadResourceString(IDS_HOME_ABOUT), 100, 5, 5);
+    m_tree->AddBranch(LoadResourceString(44192), 200, 5, 5);
+    HTREEITEM files = m_tree->AddRootItem(QStringLiteral("File Manager"), 5);
+    m_tree->AddItem(files, QStringLiteral("Send a File"), 30590, 5);
+    m_tree->AddItem(files, QStringLiteral("Download a File"), 30591, 5);
+    m_tree->ExpandAll(true);
+    m_bTreeFilling = false;
+
+    // The page pane takes the record list's place.
+    m_html = new QTextBrowser(this);
+    SetDlgCtrlID(m_html, IDC_HTML);
+    m_html->setOpenLinks(false);
+    connect(m_html, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
+        if (url.scheme() == QLatin1String("app")) {
+            const int id = url.path().toInt();
+            if (id > 0)
+                PostCommand(id);
+        }
+    });
+    m_list->hide();
+    LayoutBars();
+    m_html->show();
+}
+
+bool CViewHome::IsCommandEnabled(int id)
+{
+    if (id == 30108 || id == 30262 || id == 30401)
+        return true;
+    return CView0::IsCommandEnabled(id);
+}
+
+bool CViewHome::OnCommand(int id)
+{
+    switch (id) {
+    case 30401:
+        ShowPage();
+        return true;
+    case 59651:
+        m_html->backward();
+        return true;
+    case 59650:
+        m_html->forward();
+        return true;
+    case 30510:
+        RunSqlStatement();
+        return true;
+    case 30519:
+        DeletePractice();
+        return true;
+    case 30262: {
+        CNoteDlg dlg(QStringLiteral("About"), QStringLiteral("Source"),
+                     m_strPage.isEmpty() ? m_html->toHtml() : m_strPage, CNoteDlg::ShowText, this);
+        dlg.DoModal();
+        return true;
+    }
+    case 30108:
+        ReportNotAvailable(QStringLiteral("Mailing the system information"));
+        return true;
+    case 30540:
+        ReportNotAvailable(QStringLiteral("The compact reminder"));
+        return true;
+    default:
+        return CView0::OnCommand(id);
+    }
+}
+
+void CViewHome::AddHtmlElement(const QString &tag, const QString &text)
+{
+    if (text == QLatin1String("<"))
+        m_strPage += QStringLiteral("<%1>").arg(tag);
+    else if (text == QLatin1String(">"))
+        m_strPage += QStringLiteral("</%1>").arg(tag);
+    else
+        m_strPage += QStringLiteral("<%1>%2</%1>").arg(tag, text);
+}
+
+void CViewHome::AddHtml(int kind, const QString &text)
+{
+    static const char *const kTags[] = {"p", "h1", "h2", "h3", "h4", "h5", "td", "li", "btnLite", "blockquote", "ul"};
+    AddHtmlElement(QString::fromLatin1(kind >= 1 && kind <= 10 ? kTags[kind] : "p"), text);
+}
+
+void CViewHome::AddHtmlPair(const QString &title, const QString &text, int kind)
+{
+    AddHtml(kind, kind == 2 ? title.toUpper() : title);
+    if (!text.isEmpty())
+        AddHtml(5, text);
+}
+
+void CViewHome::AppendAppLink(int id, const QString &text, const QString &trailing)
+{
+    AppendHtmlAppLinkId(m_strPage, id, text, trailing);
+}
+
+void CViewHome::ShowPage()
+{
+    if (!ReadTreeSelection())
+        return;
+    m_listBar->SetItemText(30673, m_strListCaption);
+    m_strPage.clear();
+    const int code = m_nChosenCode;
+    if (code == 30590 || code == 30591) {
+        m_html->setHtml(QString());
+        ReportNotAvailable(QStringLiteral("File transfer"));
+        return;
+    }
+    if (code >= 201 && code <= 205) {
+        ReportNotAvailable(QStringLiteral("Showing web pages"));
+        return;
+    }
+    HtmlBegin(m_strPage);
+    platform::Database &db = SharedDatabase();
+    if (code == 102) {
+        QString info;
+        if (db.isOpen()) {
+            const QFileInfo file(db.name());
+            info = QStringLiteral("%1\nSize: %2 KB\nModified: %3\nEngine: SQLite %4")
+                       .arg(QDir::toNativeSeparators(file.absoluteFilePath()))
+                       .arg(file.size() / 1024)
+                       .arg(file.lastModified().toString(QStringLiteral("MM/dd/yyyy hh:mm")))
+                       .arg(QString::fromLatin1(sqlite3_libversion()));
+        }
+        AddHtmlPair(m_strItemText, info, 2);
+        AppendHtmlMenuStart(m_strPage);
+        AppendAppLink(30572, QStringLiteral("1. Backup"));
+        AppendAppLink(30573, QStringLiteral("2. Compact"));
+        AppendHtmlMenuEnd(m_strPage);
+        AddHtmlPair(QStringLiteral("About Compacting: "),
+                    QStringLiteral("As you change data, the database file and indexes can become fragmented and use "
+                                   "more disk space than necessary. \t\t\t\t\tAs indexes become fragmented, you get "
+                                   "slower database performance. \t\t\t\t\tPeriodically (at least once a week), you "
+                                   "should compact your database to defragment the database file and rebuild the "
+                                   "indexes. \t\t\t\t\tThe compacted database is usually smaller."),
+                    4);
+        BuildHtmlLinkMenu(m_strPage, 30540, QStringLiteral("Remind me to compact"), QString());
+        const auto connections = db.isOpen() ? db.connections() : QList<platform::Database::Connection>();
+        QString list;
+        for (const auto &c : connections)
+            list += c.computer + QStringLiteral(" (") + c.user + QStringLiteral(")\n");
+        AddHtmlPair(QStringLiteral("Workstations Connected to Your Database: ") + QString::number(connections.size()),
+                    QStringLiteral("The lock file shows following database connections:\n") + list, 4);
+        AddHtml(4, QStringLiteral("About the Lock File: "));
+        AddHtml(10, QStringLiteral("<"));
+        AddHtml(7, QStringLiteral("When a user opens the database (by starting Tavrel or another program such as "
+                                  "Microsoft Access), an entry is made in the lock file (TavrelData.ldb). This entry "
+                                  "is NOT removed from the lock file until every user closes the database."));
+        AddHtml(7, QStringLiteral("When the last user closes the database, the lock file is deleted. Exception: The "
+                                  "lock file is not deleted if the last user does not have delete rights or when the "
+                                  "database is marked as corrupted."));
+        AddHtml(10, QStringLiteral(">"));
+        m_strPage += QStringLiteral("&nbsp;");
+        BuildHtmlLinkMenu(m_strPage, 30519, QStringLiteral("Delete my practice data"), QString());
+        AddHtmlPair(QStringLiteral("About deleting your practice data:"),
+                    QStringLiteral("Delete your practice data only when you are ready to go live with Tavrel. \nThis "
+                                   "function will delete ALL your Payments, Quick Sales, Posting Journal, and Audit "
+                                   "Trail."),
+                    4);
+    } else if (code == 103) {
+        AddHtmlPair(QStringLiteral("My Company"), QString(), 2);
+    } else {
+        AddHtmlPair(m_strItemText, QStringLiteral("Tavrel\nLocation: ") + QCoreApplication::applicationFilePath(),
+                    2);
+        AddHtmlPair(QStringLiteral("My Computer"),
+                    QSysInfo::prettyProductName() + QStringLiteral("\n") + QSysInfo::currentCpuArchitecture(), 2);
+        BuildHtmlLinkMenu(m_strPage, 30108, QStringLiteral("Email my system information"), QString());
+    }
+    HtmlEnd(m_strPage);
+    m_strPage.replace(QLatin1String("\n"), QLatin1String("<br>"));
+    m_html->setHtml(m_strPage);
+    m_listBar->EnableItem(59651, false);
+}
+
+void CViewHome::RunSqlStatement()
+{
+    if (!rightsGranted()) {
+        ReportNotAvailable(QStringLiteral("The password check"));
+        return;
+    }
+    CNoteDlg dlg(QStringLiteral("Execute SQL Statement"), QStringLiteral("SQL"), QString(), CNoteDlg::EditNote, this);
+    if (dlg.DoModal() != platform::IDOK)
+        return;
+    const QString statement = dlg.m_strNote;
+    const QString refusal = CheckExpertStatement(statement);
+    if (!refusal.isEmpty()) {
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (platform::Prompt::messageBox(QStringLiteral("CAUTION - Do you want to execute this SQL?\n\n") + statement,
+                                     QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES) {
+        platform::Prompt::messageBox(QStringLiteral("Cancelled."));
+        return;
+    }
+    platform::Database &db = SharedDatabase();
+    try {
+        QString text = statement.trimmed();
+        if (text.endsWith(QLatin1Char(';')))
+            text.chop(1);
+        db.execute(text);
+        platform::Prompt::messageBox(
+            QStringLiteral("SQL is executed. Records affected: %1.").arg(db.recordsAffected()));
+    } catch (const platform::DbException &e) {
+        platform::Prompt::messageBox(QString::fromUtf8(e.what()), QString(), platform::MB_ICONEXCLAMATION);
+    }
+}
+
+void CViewHome::DeletePractice()
+{
+    if (!rightsGranted()) {
+        ReportNotAvailable(QStringLiteral("The password check"));
+        return;
+    }
+    const QString action =
+        QStringLiteral("delete ALL your Payments, Quick Sales, Posting Journal, and Audit Trail");
+    const unsigned style = platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2;
+    if (platform::Prompt::messageBox(QStringLiteral("CAUTION - You are about to ") + action +
+                                         QStringLiteral(".\n\nDo you want to delete?"),
+                                     QString(), style) != platform::IDYES)
+        return;
+    if (platform::Prompt::messageBox(QStringLiteral("This is your LAST CHANCE to stop!\n\nAre you sure you want to ") +
+                                         action + QStringLiteral("?\n\nClick [No] to stop."),
+                                     QString(), style) != platform::IDYES)
+        return;
+    QString error;
+    if (DeletePracticeData(SharedDatabase(), &error))
+        platform::Prompt::messageBox(QStringLiteral("Practice data has been deleted."));
+    else
+        platform::Prompt::messageBox(QStringLiteral("Practice data was not deleted; nothing has been changed.\n\n") +
+                                         error,
+                                     QString(), platform::MB_ICONEXCLAMATION);
+}

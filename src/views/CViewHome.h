@@ -1,0 +1,46 @@
+#pragma once
+
+#include "views/CView0.h"
+
+#include <functional>
+
+class QTextBrowser;
+
+// The home view: information pages about the program, the database and the
+// shop shown in place of the record list, with "app:" links that come back
+// as commands; the statement runner for experts and the deletion of practice
+// data.
+class CViewHome : public CView0
+{
+    Q_OBJECT
+
+public:
+    explicit CViewHome(QWidget *parent = nullptr);
+
+    void OnInitialUpdate() override;
+    bool OnCommand(int id) override;
+    bool IsCommandEnabled(int id) override;
+
+    // Page pieces.
+    void AddHtmlElement(const QString &tag, const QString &text);
+    void AddHtml(int kind, const QString &text);
+    void AddHtmlPair(const QString &title, const QString &text, int kind);
+    QString pageText() const { return m_strPage; }
+    QTextBrowser *browser() const { return m_html; }
+
+    // The user-rights check before the expert commands (level, action text);
+    // the application installs its password check here. Without one, the
+    // commands are refused.
+    using RightsCheck = std::function<bool(int level, const QString &action)>;
+    static void SetRightsCheck(RightsCheck check);
+
+    void RunSqlStatement();
+    void DeletePractice();
+    void ShowPage();
+
+private:
+    void AppendAppLink(int id, const QString &text, const QString &trailing = QString());
+
+    QTextBrowser *m_html = nullptr;
+    QString m_strPage;
+};

@@ -1,0 +1,305 @@
+// Pricing a whole item: sums, rounding, the choice of figures, saving,
+// the item-price question and the database tool's price command.
+
+#include "PricingFixture.h"
+
+#include "platform/Prompt.h"
+
+#include <QtCore/QProcess>
+#include <QtCore/QRandomGenerator>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+
+#include "data/SharedDatabase.h"
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+QString n(qint64 v)
+{
+    return QString::number(v);
+}
+
+class ItemPricing : public PricingTest
+{
+protected:
+    qint32 twoServiceJob(qint32 jobNo, PricingTest::Columns item)
+    {
+        addService(601, 50, QStringLiteral("Scoring"),
+                   {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"SetFor1", "1"}, {"SetCost1", "100"},
+                    {"SetPrice1", "300"}, {"Unit", "3"}, {"QBreak1", "1"}, {"RunCost1", "1"}});
+        addService(602, 50, QStringLiteral("Numbering"),
+                   {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"SetFor1", "1"}, {"SetCost1", "200"},
+                    {"SetPrice1", "410"}, {"Unit", "3"}, {"QBreak1", "1"}, {"RunCost1", "1"}});
+        const qint32 job = addJob(jobNo);
+        addRow(job, 0, item);
+        m_first = addRow(job, 601, {{"ActualQty", "1"}, {"MatCost", "1"}});
+        m_second = addRow(job, 602, {{"ActualQty", "1"}, {"MatCost", "2"}});
+        return job;
+    }
+    Money stored(const char *column, qint32 itemId)
+    {
+        return scalar(QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2").arg(QLatin1String(column)).arg(itemId))
+            .toMoney();
+    }
+    qint32 m_first = 0;
+    qint32 m_second = 0;
+};
+
+TEST_F(ItemPricing, NoServicesSavesNoCharge)
+{
+    const qint32 job = addJob(700);
+    const qint32 item = addRow(job, 0, {{"ChargeQty", "0"}, {"Sheets", "0"}});
+    auto e = engine(job, false);
+    EXPECT_EQ(e->GetItemQuantity(), 1);
+    EXPECT_EQ(e->PriceItem(0), CItemPrice::DefaultCostDefaultPrice);
+    EXPECT_EQ(stored("Cost", item), Money::noChargeMarker());
+    EXPECT_EQ(stored("Price", item), Money::noChargeMarker());
+    EXPECT_TRUE(prompts().shown().isEmpty());
+}
+
+TEST_F(ItemPricing, RoundedPriceIsSpreadInWholeCents)
+{
+    insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'1000,5000,'"}});
+    insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'25,100,'"}});
+    const qint32 job = twoServiceJob(701, {{"ChargeQty", "100"}, {"Opt2", "1"}});
+    auto e = engine(job, true);
+    EXPECT_EQ(e->PriceItem(0), 1);
+    EXPECT_EQ(e->GetNewCost(), money("3.02"));
+    EXPECT_EQ(e->GetNewPrice(), money("7.25"));
+    // $0.15 in proportion, whole cents, the rest to the last row.
+    EXPECT_EQ(row(*e, m_first).m_Price, money("3.06"));
+    EXPECT_EQ(row(*e, m_second).m_Price, money("4.19"));
+    // Silent pricing writes nothing.
+    EXPECT_EQ(stored("Price", m_first), Money());
+}
+
+TEST_F(ItemPricing, NonAscendingLimitsStopAtTheFirstSmallerEntry)
+{
+    insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'500,100,5000'"}});
+    insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'100,5,1000'"}});
+    const qint32 job = twoServiceJob(702, {{"ChargeQty", "100"}, {"Opt2", "1"}});
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    // Above the only limit read ($5.00): its step of $1.00 applies.
+    EXPECT_EQ(e->GetNewPrice(), money("8"));
+}
+
+TEST_F(ItemPricing, RuleSavesDefaultsWithoutAskingAndSameFiguresSaySo)
+{
+    const qint32 job = twoServiceJob(703, {{"ChargeQty", "100"}, {"Cost", "2"}, {"Price", "9"}, {"Description", "'Letterhead'"}});
+    setOption(44313, 2);
+    auto e = engine(job, false);
+    e->SetPriceChangeDialog([](CItemPrice &, const QString &) {
+        ADD_FAILURE() << "the price-change dialog opened";
+        return 0;
+    });
+    EXPECT_EQ(e->PriceItem(0), CItemPrice::DefaultCostDefaultPrice);
+    const qint32 item = scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
+    EXPECT_EQ(stored("Price", item), money("7.1"));
+    EXPECT_EQ(stored("Cost", item), money("3.02"));
+    EXPECT_EQ(stored("Price", m_second), money("4.1"));
+    EXPECT_EQ(stored("MatCost", m_second), money("2.01"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Regis FROM Items WHERE ItemID = %1").arg(item)).toInt(), 10);
+
+    // Repricing with the same figures says so and saves them.
+    setOption(44313, 0);
+    auto again = engine(job, false);
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(again->PriceItem(0), CItemPrice::DefaultCostDefaultPrice);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("ITEM 1 Letterhead\n\nSame Cost\nSame Price")});
+}
+
+TEST_F(ItemPricing, ChangedFiguresGoToThePriceChangeChoice)
+{
+    const qint32 job = twoServiceJob(704, {{"ChargeQty", "100"}, {"Cost", "2"}, {"Price", "9"}, {"Description", "'Forms'"}});
+    exec(QStringLiteral("UPDATE Items SET Cost = 1, Price = 5 WHERE ItemID = %1").arg(m_first));
+    exec(QStringLiteral("UPDATE Items SET Cost = 1, Price = 4 WHERE ItemID = %1").arg(m_second));
+    auto e = engine(job, false);
+    QString title;
+    e->SetPriceChangeDialog([&title](CItemPrice &engine, const QString &t) {
+        title = t;
+        EXPECT_EQ(engine.GetRevisedPrice(), Money::fromWhole(9));
+        return int(CItemPrice::RevisedCostRevisedPrice);
+    });
+    EXPECT_EQ(e->PriceItem(0), CItemPrice::RevisedCostRevisedPrice);
+    EXPECT_EQ(title, QStringLiteral("ITEM 1  Forms"));
+    const qint32 item = scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
+    EXPECT_EQ(stored("Price", item), money("9"));
+    EXPECT_EQ(stored("Cost", item), money("2"));
+    // Rows that had figures keep them.
+    EXPECT_EQ(stored("Price", m_first), money("5"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Regis FROM Items WHERE ItemID = %1").arg(item)).toInt(), 11);
+
+    // A cancelled choice writes nothing.
+    auto cancelled = engine(job, false);
+    cancelled->SetPriceChangeDialog([](CItemPrice &, const QString &) { return 0; });
+    exec(QStringLiteral("UPDATE Items SET Price = 8 WHERE ItemID = %1").arg(item));
+    EXPECT_EQ(cancelled->PriceItem(0), 0);
+    EXPECT_EQ(stored("Price", item), money("8"));
+}
+
+TEST_F(ItemPricing, UnitPriceTypedPerThousand)
+{
+    const qint32 job = twoServiceJob(705, {{"ChargeQty", "2500"}, {"Side2", "5"}});
+    auto e = engine(job, false);
+    QString title;
+    prompts().onDialog([&title](QDialog &d) {
+        title = d.windowTitle();
+        d.findChild<QLineEdit *>(QStringLiteral("value"))->setText(QStringLiteral("45m"));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(e->PriceItem(0), CItemPrice::DefaultCostDefaultPrice);
+    EXPECT_EQ(title, QStringLiteral("Unit Price"));
+    const qint32 item = scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
+    EXPECT_EQ(stored("Price", item), money("112.5"));
+    EXPECT_EQ(stored("Price", m_first) + stored("Price", m_second), money("112.5"));
+}
+
+TEST_F(ItemPricing, CancelledRateLeavesTheServiceUncosted)
+{
+    addService(610, 50, QStringLiteral("Design"),
+               {{"QtyBy", "12"}, {"CostBy", "1"}, {"PriceBy", "2"}, {"Markup", "50"}, {"SetFor1", "1"},
+                {"SetTime1", "3000"}});
+    const qint32 job = addJob(706);
+    addRow(job, 0, {{"ChargeQty", "1"}});
+    const qint32 id = addRow(job, 610);
+    auto e = engine(job, false);
+    QString prompt;
+    prompts().onDialog([&prompt](QDialog &d) {
+        prompt = d.findChild<QLabel *>(QStringLiteral("prompt"))->text();
+        return int(QDialog::Rejected);
+    });
+    e->PriceItem(0);
+    EXPECT_EQ(prompt, QStringLiteral("Please enter Total Time Cost"));
+    EXPECT_EQ(row(*e, id).m_ChargeTime, 30);
+    EXPECT_EQ(row(*e, id).m_TimeCost, Money());
+    EXPECT_FALSE(e->AllServicesPriced());
+}
+
+// --- an independent reading of the run table -------------------------------------
+
+struct RunModel
+{
+    qint32 breaks[9] = {}, speeds[9] = {}, costs[9] = {}, prices[9] = {};
+    int step = 0;
+
+    // Cost and price in cents, for `q` units each priced per each.
+    void price(qint32 q, qint64 &cost, qint64 &price, double &speed) const
+    {
+        int method = breaks[1] == 0 ? 0 : step;
+        if (method == 2) {
+            cost = price = 0;
+            qint32 prev = 0;
+            speed = speeds[0];
+            for (int i = 0; i < 9 && breaks[i] > 0; ++i) {
+                const qint32 top = std::min(breaks[i], q);
+                cost += qint64(top - prev) * costs[i];
+                price += qint64(top - prev) * prices[i];
+                if (breaks[i] <= q && speeds[i] > 0)
+                    speed = speeds[i];
+                prev = top;
+                if (breaks[i] >= q)
+                    break;
+            }
+            speed /= 100;
+            return;
+        }
+        // The band of q: the first break at or above it, else the last.
+        int band = 0;
+        while (band < 8 && breaks[band + 1] > 0 && breaks[band] < q)
+            ++band;
+        double s = speeds[band], c = costs[band], p = prices[band];
+        if (method == 1 && band > 0 && breaks[band] > q) {
+            // y1 + (x - x1) x ((y2 - y1) / (x2 - x1)), the slope in floating point.
+            auto line = [&](double y1, double y2) {
+                return y1 + double(q - breaks[band - 1]) * ((y2 - y1) / double(breaks[band] - breaks[band - 1]));
+            };
+            s = line(speeds[band - 1], speeds[band]);
+            c = std::trunc(line(costs[band - 1], costs[band]));
+            p = std::trunc(line(prices[band - 1], prices[band]));
+        }
+        speed = s / 100;
+        cost = qint64(q * c + 0.99);
+        price = qint64(0.99 + q * p);
+    }
+};
+
+TEST_F(PricingTest, RunTableAgreesWithAnIndependentReading)
+{
+    QRandomGenerator random(20240615);
+    const qint32 job = addJob(800);
+    const qint32 item = addRow(job, 0, {{"ChargeQty", "1"}});
+    for (int round = 0; round < 60; ++round) {
+        RunModel model;
+        model.step = int(random.bounded(3));
+        const int count = 1 + int(random.bounded(9));
+        qint32 b = 0;
+        for (int i = 0; i < count; ++i) {
+            b += 1 + qint32(random.bounded(2000));
+            model.breaks[i] = b;
+            model.speeds[i] = 1000 + qint32(random.bounded(500000));
+            model.costs[i] = 1 + qint32(random.bounded(500));
+            model.prices[i] = model.costs[i] + qint32(random.bounded(500));
+        }
+        QList<std::pair<const char *, QString>> columns;
+        QStringList sets = {QStringLiteral("Step = %1").arg(model.step)};
+        for (int i = 0; i < 9; ++i)
+            sets << QStringLiteral("QBreak%1 = %2, UnitsHr%1 = %3, RunCost%1 = %4, RunPrice%1 = %5")
+                        .arg(i + 1)
+                        .arg(model.breaks[i])
+                        .arg(model.speeds[i])
+                        .arg(model.costs[i])
+                        .arg(model.prices[i]);
+        exec(QStringLiteral("DELETE FROM Services"));
+        exec(QStringLiteral("DELETE FROM Items WHERE SerNo > 0"));
+        addService(900, 50, QStringLiteral("Random"), {{"QtyBy", "1"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "1"}});
+        exec(QStringLiteral("UPDATE Services SET %1 WHERE SerNo = 900").arg(sets.join(QStringLiteral(", "))));
+        const qint32 id = addRow(job, 900);
+        const qint32 q = 1 + qint32(random.bounded(b + 500));
+        exec(QStringLiteral("UPDATE Items SET ChargeQty = %1 WHERE ItemID = %2").arg(q).arg(item));
+        auto e = engine(job, true);
+        e->PriceItem(0);
+        qint64 cost = 0, price = 0;
+        double speed = 0;
+        model.price(q, cost, price, speed);
+        const CItemSet &r = row(*e, id);
+        SCOPED_TRACE(QStringLiteral("round %1 step %2 q %3").arg(round).arg(model.step).arg(q).toStdString());
+        EXPECT_EQ(r.m_nRunCost, cost);
+        EXPECT_EQ(r.m_nRunPrice, price);
+        EXPECT_NEAR(r.m_dRunSpeed, speed, 1e-6);
+        EXPECT_EQ(r.m_nRunMinutes, speed > 0 ? qint32(q * 60 / speed + 0.9999) : 0);
+    }
+}
+
+// --- the database tool ---------------------------------------------------------------
+
+TEST_F(ItemPricing, DbToolPricesAStoredItem)
+{
+    addService(540, 50, QStringLiteral("Labels"), {{"QtyBy", "1"}, {"CostBy", "1"}, {"PriceBy", "4"}});
+    addPriceTable(540, 0, 0, 1, 0, 1, {}, {{100, 1000}, {250, 800}, {500, 600}});
+    const qint32 job = twoServiceJob(707, {{"ChargeQty", "300"}, {"Description", "'Labels'"}});
+    addRow(job, 540);
+    SharedDatabase().close();
+
+    QProcess tool;
+    tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("price"), databasePath(), QStringLiteral("707"), QStringLiteral("1")});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("ITEM 1 Labels\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\n\nPRICE TABLE \t\n\t\tCell Price x Qty \t= 0.06 x 300 = 18  from Column 1 x Row 3")));
+    EXPECT_TRUE(out.contains(QStringLiteral("New Cost\t3.0200\nNew Price\t25.1000\nRevised Cost\t3.0200\nRevised Price\t25.1000\n")))
+        << out.toStdString();
+
+    tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("price"), databasePath(), QStringLiteral("999"), QStringLiteral("1")});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), QStringLiteral("Job 999 is not found.\n"));
+    SharedDatabase().open(databasePath());
+}
+
+} // namespace

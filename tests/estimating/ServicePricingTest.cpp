@@ -1,0 +1,362 @@
+// Worked examples of one service row: run tables, markup, quantities, price
+// tables, difficulty and waste.
+
+#include "PricingFixture.h"
+
+#include "platform/Prompt.h"
+
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+QString n(qint64 v)
+{
+    return QString::number(v);
+}
+
+// --- run table ------------------------------------------------------------------
+
+struct RunCase
+{
+    int step;
+    qint32 quantity;
+    double speed;      // units per hour
+    qint32 runCost;    // cents
+    qint32 runPrice;   // cents
+    qint32 runMinutes;
+};
+
+class RunTable : public PricingTest, public ::testing::WithParamInterface<RunCase>
+{
+};
+
+TEST_P(RunTable, ReadsTheBreaksByItsMethod)
+{
+    const RunCase c = GetParam();
+    // Breaks 100, 500, 1000 at 100, 200, 300 per hour, cost 10, 8, 6 and
+    // price 20, 16, 12 cents each.
+    addService(500, 50, QStringLiteral("Folding"),
+               {{"QtyBy", "1"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "1"}, {"Step", n(c.step)},
+                {"QBreak1", "100"}, {"UnitsHr1", "10000"}, {"RunCost1", "10"}, {"RunPrice1", "20"},
+                {"QBreak2", "500"}, {"UnitsHr2", "20000"}, {"RunCost2", "8"}, {"RunPrice2", "16"},
+                {"QBreak3", "1000"}, {"UnitsHr3", "30000"}, {"RunCost3", "6"}, {"RunPrice3", "12"}});
+    const qint32 job = addJob(100);
+    addRow(job, 0, {{"ChargeQty", n(c.quantity)}});
+    const qint32 id = addRow(job, 500);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    const CItemSet &r = row(*e, id);
+    EXPECT_DOUBLE_EQ(r.m_dRunSpeed, c.speed);
+    EXPECT_EQ(r.m_nRunCost, c.runCost);
+    EXPECT_EQ(r.m_nRunPrice, c.runPrice);
+    EXPECT_EQ(r.m_nRunMinutes, c.runMinutes);
+    EXPECT_EQ(r.m_Cost, Money::fromCents(c.runCost));
+    EXPECT_EQ(r.m_Price, Money::fromCents(c.runPrice));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, RunTable,
+    ::testing::Values(RunCase{0, 300, 200, 2400, 4800, 90},   // step: the 500 row
+                      RunCase{0, 2000, 300, 12000, 24000, 400}, // above every break: the 1000 row
+                      RunCase{0, 50, 100, 500, 1000, 30},     // below the first break
+                      RunCase{1, 300, 150, 2700, 5400, 120},  // linear between 100 and 500
+                      RunCase{1, 50, 100, 500, 1000, 30},     // linear below the first break
+                      RunCase{2, 700, 200, 5400, 10800, 210}, // sum of the bands
+                      RunCase{2, 500, 200, 4200, 8400, 150},  // on a break: nothing of the next band
+                      RunCase{3, 300, 200, 2402, 4804, 90},   // first unit at row 1, the rest at the band
+                      RunCase{3, 1, 100, 10, 20, 1}));        // one unit reads as step
+
+TEST_F(PricingTest, OneBreakReadsAsStepAndZeroSpeedTakesNoTime)
+{
+    addService(501, 50, QStringLiteral("Padding"),
+               {{"QtyBy", "1"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "2"}, {"Step", "1"},
+                {"QBreak1", "100"}, {"RunCost1", "5000"}, {"RunPrice1", "9000"}});
+    const qint32 job = addJob(101);
+    addRow(job, 0, {{"ChargeQty", "2500"}});
+    const qint32 id = addRow(job, 501);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    const CItemSet &r = row(*e, id);
+    EXPECT_EQ(r.m_nRunMinutes, 0);
+    // Per thousand: 2.5 x $50.00 and 2.5 x $90.00.
+    EXPECT_EQ(r.m_nRunCost, 12500);
+    EXPECT_EQ(r.m_nRunPrice, 22500);
+
+    // A second pass with another quantity keeps the first pass's set-up.
+    exec(QStringLiteral("UPDATE Services SET SetFor1 = 1, SetTime1 = 1550, SetCost1 = 200, SetPrice1 = 300 WHERE SerNo = 501"));
+    auto e2 = engine(job, true);
+    e2->PriceItem(0);
+    EXPECT_EQ(row(*e2, id).m_nSetMinutes, 15);
+    EXPECT_EQ(row(*e2, id).m_nSetPrice, 300);
+    exec(QStringLiteral("UPDATE Services SET SetTime1 = 9000 WHERE SerNo = 501"));
+    e2->PriceItem(5000);
+    EXPECT_EQ(row(*e2, id).m_nSetMinutes, 15);
+    EXPECT_EQ(row(*e2, id).m_nRunPrice, 45000);
+}
+
+// --- markup and price levels ------------------------------------------------------
+
+struct MarkupCase
+{
+    int markup;
+    int priceLevel;
+    const char *bid;
+    int adjustBy;
+    const char *price;
+};
+
+class MarkupFactor : public PricingTest, public ::testing::WithParamInterface<MarkupCase>
+{
+};
+
+TEST_P(MarkupFactor, PricesTheCost)
+{
+    const MarkupCase c = GetParam();
+    // A cost of $40.00 for one lot.
+    addService(510, 50, QStringLiteral("Binding"),
+               {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "1"}, {"QBreak1", "1"},
+                {"RunCost1", "4000"}, {"Markup", n(c.markup)}, {"Bid", m(c.bid)}, {"AdjustBy", n(c.adjustBy)}});
+    const qint32 job = addJob(102);
+    addRow(job, 0, {{"ChargeQty", "10"}, {"Side2", n(c.priceLevel)}});
+    const qint32 id = addRow(job, 510);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    EXPECT_EQ(row(*e, id).m_Cost, money("40"));
+    EXPECT_EQ(row(*e, id).m_Price, money(c.price));
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, MarkupFactor,
+                         ::testing::Values(MarkupCase{25, 0, "0", 0, "50"},    // flat 25 %
+                                           MarkupCase{50, 1, "0.9", 0, "58"},  // bid scales the markup: 1.45
+                                           MarkupCase{50, 1, "0.9", 1, "54"},  // bid scales the price: 1.35
+                                           MarkupCase{50, 10, "0", 0, "61.8"}, // +3 %
+                                           MarkupCase{50, 110, "0", 0, "58.2"}, // -3 %
+                                           MarkupCase{0, 0, "0", 0, "40"}));
+
+TEST_F(PricingTest, MarkupTableInterpolatesBetweenCostBreaks)
+{
+    // Breaks $0, $100, $1000 at 100 %, 50 %, 20 %.
+    insert(QStringLiteral("MarkupTable"), {{"[No]", "0"}, {"Markup1", "0"}, {"Markup2", "100"}, {"Markup3", "1000"}});
+    insert(QStringLiteral("MarkupTable"), {{"[No]", "1"}, {"Markup1", "100"}, {"Markup2", "50"}, {"Markup3", "20"}});
+    addService(511, 50, QStringLiteral("Mailing"),
+               {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "3"}, {"QBreak1", "1"},
+                {"RunCost1", "55000"}, {"Markup", "1"}});
+    const qint32 job = addJob(103);
+    addRow(job, 0, {{"ChargeQty", "1"}});
+    const qint32 id = addRow(job, 511);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    // $550: 50 + 450 x (-30 / 900) = 35 %.
+    EXPECT_EQ(row(*e, id).m_Price, money("742.5"));
+}
+
+TEST_F(PricingTest, NoCostMinimumPriceAndCents)
+{
+    addService(520, 50, QStringLiteral("Proof"), {{"QtyBy", "12"}, {"CostBy", "0"}, {"PriceBy", "2"}, {"Markup", "40"}});
+    addService(521, 50, QStringLiteral("Delivery"),
+               {{"QtyBy", "12"}, {"CostBy", "1"}, {"PriceBy", "3"}, {"SetFor1", "1"}, {"SetPrice1", "500"},
+                {"MinPrice", "15"}});
+    addService(522, 50, QStringLiteral("Envelope stuffing"), {{"QtyBy", "1"}, {"CostBy", "1"}, {"PriceBy", "4"}});
+    addPriceTable(522, 0, 0, 3, 0, 1, {}, {{1, 12301}});
+    const qint32 job = addJob(104);
+    addRow(job, 0, {{"ChargeQty", "10"}});
+    const qint32 proof = addRow(job, 520);
+    const qint32 delivery = addRow(job, 521);
+    const qint32 stuffing = addRow(job, 522);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    EXPECT_EQ(row(*e, proof).m_Cost, Money::noChargeMarker());
+    EXPECT_EQ(row(*e, proof).m_Price, Money::noChargeMarker());
+    // $5.00 computed, $15.00 minimum; the zero cost takes the price.
+    EXPECT_EQ(row(*e, delivery).m_Price, money("15"));
+    EXPECT_EQ(row(*e, delivery).m_Cost, money("15"));
+    // A table total of $1.2301 is charged $1.24.
+    EXPECT_EQ(row(*e, stuffing).m_Price, money("1.24"));
+    EXPECT_EQ(e->GetNewPrice(), money("16.24"));
+}
+
+TEST_F(PricingTest, BlankPaperWithoutMarkupIsNoCharge)
+{
+    addService(101, 101, QStringLiteral("20# Bond"),
+               {{"QtyBy", "4"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "2"}, {"QBreak1", "1"},
+                {"RunCost1", "2000"}, {"Markup", "50"}, {"Markup3", "-1"}});
+    const qint32 job = addJob(105);
+    addRow(job, 0, {{"ChargeQty", "1000"}});
+    const qint32 paper = addRow(job, 101, {{"Sheets", "1"}, {"Out", "1"}, {"Up", "1"}});
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    EXPECT_EQ(row(*e, paper).m_nSerQty, 1000);
+    EXPECT_EQ(row(*e, paper).m_Cost, money("20"));
+    EXPECT_EQ(row(*e, paper).m_Price, Money::noChargeMarker());
+    EXPECT_TRUE(row(*e, paper).m_strExplain.contains(
+        QStringLiteral("\nPAPER QUANTITY:\n   Parent\t\t1,000\n   Run \t\t1,000\n   Finish\t\t1,000")));
+}
+
+// --- quantities ------------------------------------------------------------------
+
+TEST_F(PricingTest, ServiceQuantitiesDivideMultiplyAndRound)
+{
+    addService(530, 50, QStringLiteral("Drilling"), {{"QtyBy", "1"}, {"Divide", "500"}, {"CostBy", "0"}});
+    addService(531, 50, QStringLiteral("Boxes"), {{"QtyBy", "1"}, {"Round", "250"}, {"CostBy", "0"}});
+    addService(532, 6, QStringLiteral("Plate"), {{"QtyBy", "0"}, {"CostBy", "0"}});
+    addService(533, 50, QStringLiteral("Plate burning"), {{"QtyBy", "12"}, {"AskHowMany", "'#9'"}, {"CostBy", "0"}});
+    addService(534, 50, QStringLiteral("Overs"), {{"QtyBy", "1"}, {"AskHowMany", "'%'"}, {"CostBy", "0"}});
+    addService(535, 50, QStringLiteral("Trimming"), {{"QtyBy", "7"}, {"CostBy", "0"}});
+    const qint32 job = addJob(106);
+    addRow(job, 0, {{"ChargeQty", "1200"}, {"Sheets", "3"}});
+    const qint32 drill = addRow(job, 530);
+    const qint32 boxes = addRow(job, 531);
+    addRow(job, 532, {{"Out", "4"}});
+    const qint32 burn = addRow(job, 533);
+    const qint32 overs = addRow(job, 534, {{"Out", "10"}});
+    const qint32 trim = addRow(job, 535);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    // 500 / 3 sheets per set = 166 per lift: 1200 / 166 rounded up.
+    EXPECT_EQ(row(*e, drill).m_nSerQty, 8);
+    EXPECT_EQ(row(*e, drill).m_nDivide, 166);
+    EXPECT_EQ(row(*e, boxes).m_nSerQty, 1250);
+    EXPECT_EQ(row(*e, burn).m_nSerQty, 4);
+    EXPECT_EQ(row(*e, overs).m_nSerQty, 1320);
+    // Without paper the sheets are sheets per set x item quantity.
+    EXPECT_EQ(row(*e, trim).m_nSerQty, 3600);
+
+    exec(QStringLiteral("UPDATE Items SET Sheets = 1 WHERE SerNo = 0"));
+    auto e2 = engine(job, true);
+    e2->PriceItem(0);
+    EXPECT_EQ(row(*e2, drill).m_nSerQty, 3);
+    EXPECT_EQ(row(*e2, boxes).m_nSerQty, 1250);
+}
+
+// --- price tables ----------------------------------------------------------------
+
+struct TableCase
+{
+    int method;
+    int reading;
+    int multiplier;
+    qint32 quantity;
+    qint32 row3Price;
+    const char *price;
+    const char *line;
+};
+
+class PriceTableLookup : public PricingTest, public ::testing::WithParamInterface<TableCase>
+{
+};
+
+TEST_P(PriceTableLookup, ReadsTheRowAndColumn)
+{
+    const TableCase c = GetParam();
+    addService(540, 50, QStringLiteral("Labels"), {{"QtyBy", "1"}, {"CostBy", "1"}, {"PriceBy", "4"}});
+    addPriceTable(540, 0, 0, c.reading, c.method, c.multiplier, {},
+                  {{100, 1000}, {250, 800}, {500, c.row3Price}});
+    const qint32 job = addJob(107);
+    addRow(job, 0, {{"ChargeQty", n(c.quantity)}});
+    const qint32 id = addRow(job, 540, {{"Out", "4"}});
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    EXPECT_EQ(row(*e, id).m_Price, money(c.price));
+    EXPECT_TRUE(row(*e, id).m_strExplain.contains(QString::fromUtf8(c.line))) << row(*e, id).m_strExplain.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Breaks, PriceTableLookup,
+    ::testing::Values(
+        TableCase{0, 1, 1, 300, 600, "18", "\n\nPRICE TABLE \t\n\t\tCell Price x Qty \t= 0.06 x 300 = 18  from Column 1 x Row 3"},
+        TableCase{1, 1, 1, 300, 600, "22.8", "PRICE TABLE \tInterpolated\n\t\tCell Price x Qty \t= 0.076 x 300 = 22.8"},
+        TableCase{0, 1, 1, 1000, 600, "60", "= 0.06 x 1000 = 60  from Column 1 x Row 3"},
+        TableCase{0, 1, 1, 300, 0, "24", "= 0.08 x 300 = 24  from Column 1 x Row 3"},
+        TableCase{0, 2, 1, 300, 600, "0.02", "= 0.06 x 300 = 0.018"},
+        TableCase{0, 3, 6, 300, 600, "0.24", "= 0.06 x 1200 = 0.24"},
+        TableCase{2, 1, 1, 300, 600, "25", ""}));
+
+TEST_F(PricingTest, PriceTableColumnsWrapAndShortRows)
+{
+    // Columns by sheets per set: keys 1, 2, then 1 = each further sheet.
+    addService(541, 50, QStringLiteral("Collating"), {{"QtyBy", "1"}, {"CostBy", "1"}, {"PriceBy", "4"}});
+    addPriceTable(541, 1, 0, 1, 0, 0, {1, 2, 1}, {{100, 1000, 1500, 200}, {1000, 800, 1200, 100}});
+    const qint32 job = addJob(108);
+    addRow(job, 0, {{"ChargeQty", "100"}, {"Sheets", "5"}});
+    const qint32 id = addRow(job, 541);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    // Column 2 for two sheets, plus three more sheets at column 3's price.
+    EXPECT_EQ(row(*e, id).m_Price, money("36"));
+    EXPECT_TRUE(row(*e, id).m_strExplain.contains(QStringLiteral("\n\t\t+ Add'l Col Price   \t= 0.02 x 300 = 6")));
+}
+
+// --- difficulty and waste -----------------------------------------------------------
+
+TEST_F(PricingTest, DifficultyRowsAreChosenBySizeCoverageAndRegister)
+{
+    addService(200, 201, QStringLiteral("Press"), {{"QtyBy", "8"}, {"CostBy", "0"}, {"WasteBy", "251"}});
+    addService(102, 101, QStringLiteral("60# Offset"), {{"Size", "'8.5 x 11'"}, {"CostBy", "0"}, {"WasteBy", "250"}});
+    addService(114, 114, QStringLiteral("#10 Envelope"), {{"Size", "'9.5 x 4.125'"}, {"CostBy", "0"}});
+    addDiffTable(200, {{"JobR1C0", "50"}, {"JobR2C0", "100"}, {"JobR3C0", "300"}, {"JobR4C0", "500"},
+                       {"JobR2C1", "150"}, {"JobR6C2", "10"}, {"JobR9C2", "5"}, {"JobR9C1", "300"},
+                       {"JobR19C1", "400"}});
+    const qint32 job = addJob(109);
+    addRow(job, 0, {{"ChargeQty", "10000"}});
+    const qint32 paper = addRow(job, 102, {{"Side1", "1"}, {"Covrg", "2"}, {"Regis", "1"}});
+    addRow(job, 200);
+    auto e = engine(job, true);
+    EXPECT_EQ(e->JobDifficultyNames(), QStringLiteral("Smaller Size, Coverage, Register"));
+    // 150 + 300 capped at 400; speed 10 + 5.
+    EXPECT_EQ(e->JobDifficulty()[1], 400);
+    EXPECT_EQ(e->JobDifficulty()[2], 15);
+
+    // The built-in waste formula never gives less than 4 % of the run.
+    exec(QStringLiteral("UPDATE Items SET Covrg = 0, Regis = 0 WHERE ItemID = %1").arg(paper));
+    auto plain = engine(job, true);
+    plain->PriceItem(0);
+    EXPECT_TRUE(row(*plain, paper).m_strExplain.contains(QStringLiteral(" + Waste    \t400\t(using built-in formula)\n")))
+        << row(*plain, paper).m_strExplain.toStdString();
+    EXPECT_EQ(plain->GetCounts().runSheets, 10400);
+
+    // An envelope has no size row; without a difficulty row nothing applies.
+    const qint32 job2 = addJob(110);
+    addRow(job2, 0, {{"ChargeQty", "100"}});
+    addRow(job2, 114, {{"Side1", "1"}, {"Covrg", "2"}, {"Regis", "1"}});
+    addRow(job2, 200);
+    EXPECT_EQ(engine(job2, true)->JobDifficultyNames(), QStringLiteral("Coverage, Register"));
+    exec(QStringLiteral("DELETE FROM ServiceDiffTables"));
+    EXPECT_EQ(engine(job2, true)->JobDifficultyNames(), QString());
+}
+
+TEST_F(PricingTest, WasteTableRowAndPressSetupExplained)
+{
+    insert(QStringLiteral("WasteTable"), {{"[Level]", "0"}, {"Setup", "0"}, {"Waste1", "1000"}, {"Waste2", "4500"}});
+    insert(QStringLiteral("WasteTable"), {{"[Level]", "1"}, {"Setup", "20"}, {"Waste1", "500"}, {"Waste2", "300"}});
+    addService(201, 201, QStringLiteral("Two-colour press"),
+               {{"QtyBy", "8"}, {"CostBy", "1"}, {"CostHr", "60"}, {"PriceBy", "2"}, {"Markup", "0"},
+                {"WasteBy", "1"}, {"SetFor1", "2"}, {"SetTime1", "1500"}, {"SetFor2", "1"}, {"SetTime2", "1000"},
+                {"QBreak1", "1"}, {"UnitsHr1", "500000"}});
+    addService(103, 101, QStringLiteral("70# Offset"), {{"CostBy", "0"}});
+    addService(6, 6, QStringLiteral("Metal plate"), {{"QtyBy", "9"}, {"CostBy", "0"}});
+    const qint32 job = addJob(111);
+    addRow(job, 0, {{"ChargeQty", "5500"}});
+    const qint32 paper = addRow(job, 103, {{"Side1", "1"}, {"Up", "2"}});
+    const qint32 press = addRow(job, 201);
+    addRow(job, 6, {{"Out", "2"}});
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    // Run 2750 sheets; the waste row reads 4 % at 5500.
+    EXPECT_TRUE(row(*e, paper).m_strExplain.contains(QStringLiteral(
+        " + Set Waste \t40 \t(20 + 0 + 0) x 2 plates / 1 out   (WasteRow 1 + PapDif 0 + JobDif)\n"
+        " + Run Waste \t110 \t(4%% + 0%% + 0%%) x 2750 x 1 passes\n").replace(QStringLiteral("%%"), QStringLiteral("%"))))
+        << row(*e, paper).m_strExplain.toStdString();
+    EXPECT_EQ(e->GetCounts().runSheets, 2900);
+    EXPECT_EQ(e->GetCounts().impressions, 2900);
+    const CItemSet &p = row(*e, press);
+    EXPECT_TRUE(p.m_strExplain.startsWith(QStringLiteral(
+        "\n\n\nSETUP TIME:\tFrom Setup Table\n\t\t30 minutes \t2 Plate x 15\n\t\t10 minutes \t1 Lot x 10"
+        "\n\nRUN SPEED: \t5000 \tfrom Run Table")))
+        << p.m_strExplain.toStdString();
+    EXPECT_EQ(p.m_nSetMinutes, 40);
+    EXPECT_EQ(p.m_nRunMinutes, 35);
+    EXPECT_EQ(p.m_TimeCost, money("75"));
+}
+
+} // namespace

@@ -1,0 +1,276 @@
+#include "DialogsFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "controls/DlgItem.h"
+#include "data/CXDaoSet.h"
+#include "platform/Clock.h"
+#include "views/CDlgData.h"
+#include "views/CNoteDlg.h"
+
+#include <QtTest/QSignalSpy>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QPushButton>
+
+namespace {
+
+// A small dialog with two edits, a multi-line edit, a list, OK and Cancel.
+class SampleDialog : public CDlg0
+{
+public:
+    SampleDialog() : CDlg0(9000, nullptr)
+    {
+        resize(400, 360);
+        AddPlaceholder(1901, QRect(0, 0, 400, 40));
+        AddPlaceholder(1902, QRect(0, 40, 400, 24));
+        first = AddEdit(1301, QRect(10, 70, 200, 24));
+        second = AddEdit(1302, QRect(10, 100, 200, 24));
+        notes = AddMultiLineEdit(1303, QRect(10, 130, 200, 60));
+        list = new CXListCtrl(this);
+        list->setGeometry(10, 200, 300, 100);
+        SetDlgCtrlID(list, 1401);
+        AddButton(1, QStringLiteral("OK"), QRect(180, 320, 100, 30));
+        AddButton(2, QStringLiteral("Cancel"), QRect(290, 320, 100, 30));
+        AddSizeMarker(QPoint(400, 360));
+    }
+    bool OnInitDialog() override
+    {
+        CDlg0::OnInitDialog();
+        InitRibbons(6, 1, 2, 14);
+        return true;
+    }
+    QLineEdit *first;
+    QLineEdit *second;
+    QPlainTextEdit *notes;
+    CXListCtrl *list;
+};
+
+void typeEnter(QWidget *w)
+{
+    QTest::keyClick(w, Qt::Key_Return);
+}
+
+} // namespace
+
+TEST_F(DialogsTest, EnterMovesOnAcceleratorsFollowTheModeAndHelpShowsOnlyWithText)
+{
+    SampleDialog dlg;
+    dlg.m_strWindowTitle = QStringLiteral("Sample");
+    dlg.m_strRibbonTitle = QStringLiteral("Sample Ribbon");
+    onDialog<SampleDialog>([this](SampleDialog &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Sample"));
+        // No help text: no "Brief Help" button.
+        EXPECT_LT(d.topRibbon().FindItem(30418), 0);
+        EXPECT_GE(d.topRibbon().FindItem(30330), 0);
+
+        d.activateWindow();
+        d.first->setFocus();
+        QApplication::processEvents();
+        typeEnter(d.first);
+        EXPECT_EQ(d.focusWidget(), d.second);
+        EXPECT_FALSE(d.isHidden()); // Enter did not close it
+
+        d.notes->setFocus();
+        QTest::keyClicks(d.notes, QStringLiteral("a"));
+        typeEnter(d.notes);
+        QTest::keyClicks(d.notes, QStringLiteral("b"));
+        EXPECT_EQ(d.notes->toPlainText(), QStringLiteral("a\nb"));
+
+        QSignalSpy chosen(d.list, &QAbstractItemView::activated);
+        d.list->setFocus();
+        typeEnter(d.list);
+        EXPECT_EQ(chosen.count(), 1);
+
+        // F7 prints: with mode 1 the dialog says so, with mode 0 nothing happens.
+        d.first->setFocus();
+        QTest::keyClick(d.first, Qt::Key_F7);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Printing a window is not yet available in this version."));
+        prompts().clear();
+        d.m_nAccelMode = 0;
+        QTest::keyClick(d.first, Qt::Key_F7);
+        EXPECT_TRUE(prompts().texts().isEmpty());
+
+        // Enter on OK presses it.
+        auto *ok = qobject_cast<QPushButton *>(GetDlgItem(&d, 1));
+        ok->setFocus();
+        typeEnter(ok);
+        return d.result();
+    });
+    prompts().answer(1);
+    EXPECT_EQ(dlg.DoModal(), 1);
+}
+
+TEST_F(DialogsTest, ControlsByIdTolerateMissingOnesAndSizeDeltasFollowTheMarker)
+{
+    SampleDialog dlg;
+    dlg.first->setText(QStringLiteral("12,345"));
+    dlg.second->setText(QStringLiteral("  -12 kg"));
+    EXPECT_EQ(dlg.GetItemInt(1301), 12345);
+    EXPECT_EQ(dlg.GetItemInt(1302), -12);
+    EXPECT_EQ(dlg.GetItemInt(4242), 0);
+    EXPECT_EQ(dlg.GetItemText(4242), QString());
+    EXPECT_FALSE(dlg.FocusItem(0));
+    EXPECT_FALSE(dlg.FocusItem(4242));
+    dlg.SetItemText(4242, QStringLiteral("x"));
+    dlg.EnableItem(4242, false);
+
+    EXPECT_FALSE(dlg.CalcSizeDelta(CDlg0::SIZE_RESTORED, 0, 0));
+    EXPECT_FALSE(dlg.CalcSizeDelta(CDlg0::SIZE_MINIMIZED, 500, 500));
+    EXPECT_EQ(dlg.widthDelta(), 0);
+    EXPECT_TRUE(dlg.CalcSizeDelta(CDlg0::SIZE_RESTORED, 450, 380));
+    EXPECT_EQ(dlg.widthDelta(), 50);
+    EXPECT_EQ(dlg.heightDelta(), 20);
+    // A second resize measures from where the marker now is.
+    EXPECT_TRUE(dlg.CalcSizeDelta(CDlg0::SIZE_RESTORED, 440, 380));
+    EXPECT_EQ(dlg.widthDelta(), -10);
+    EXPECT_EQ(dlg.heightDelta(), 0);
+
+    dlg.MakeCloseOnly();
+    EXPECT_FALSE(dlg.IsItemVisible(1));
+    EXPECT_EQ(dlg.GetItemText(2), QStringLiteral("Close"));
+}
+
+TEST_F(DialogsTest, PrintAndExportOfAListSayTheyAreNotYetAvailableOnlyWithRows)
+{
+    SampleDialog dlg;
+    dlg.m_pList = dlg.list;
+    dlg.SendCommand(30330);
+    dlg.SendCommand(30123);
+    EXPECT_TRUE(prompts().texts().isEmpty()); // an empty list prints and exports nothing
+    dlg.list->AddColumn(QStringLiteral("Name"), 100, 10, true);
+    dlg.list->InsertRow(0, QStringLiteral("Anna"), 1);
+    prompts().answer(1);
+    prompts().answer(1);
+    dlg.SendCommand(30330);
+    dlg.SendCommand(30123);
+    EXPECT_EQ(prompts().texts(), QStringList({QStringLiteral("Printing a list is not yet available in this version."),
+                                              QStringLiteral("Exporting a list is not yet available in this version.")}));
+}
+
+TEST_F(DialogsTest, TableNoteIsWrittenOnlyOnOkAndFoundAgainUnderALongName)
+{
+    const QString longName = QStringLiteral("Service Price Tables Window");
+    SampleDialog dlg;
+    auto count = [] {
+        CXDaoSet s;
+        s.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Count(*) FROM TableNotes"));
+        return s.GetLong(0);
+    };
+    onDialog<CNoteDlg>([](CNoteDlg &n) {
+        n.edit()->setPlainText(QStringLiteral("never saved"));
+        return press(n, 2);
+    });
+    dlg.ShowTableNote(longName);
+    EXPECT_EQ(count(), 0);
+
+    onDialog<CNoteDlg>([&](CNoteDlg &n) {
+        EXPECT_EQ(n.m_nMode, 1);
+        EXPECT_EQ(n.edit()->toPlainText(), QString());
+        n.edit()->setPlainText(QStringLiteral("Line one\nLine two"));
+        return press(n, 1);
+    });
+    dlg.ShowTableNote(longName);
+    EXPECT_EQ(count(), 1);
+
+    onDialog<CNoteDlg>([](CNoteDlg &n) {
+        EXPECT_EQ(n.edit()->toPlainText(), QStringLiteral("Line one\nLine two"));
+        n.edit()->appendPlainText(QStringLiteral("Line three"));
+        return press(n, 1);
+    });
+    dlg.ShowTableNote(longName);
+    CXDaoSet s;
+    s.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Name, Note FROM TableNotes"));
+    QString note;
+    s.GetFieldText(1, note, false);
+    EXPECT_EQ(note, QStringLiteral("Line one\r\nLine two\r\nLine three"));
+    EXPECT_EQ(s.GetStringByName(QStringLiteral("Name")), longName.left(20));
+    EXPECT_EQ(count(), 1);
+}
+
+TEST_F(DialogsTest, DataEntryCutsToTheLengthMasksPasswordsAndCancelKeepsTheValue)
+{
+    CDlgData name(QStringLiteral("old"), 5, QStringLiteral("Name"), QStringLiteral("Type a name:"),
+                  QStringLiteral("Names are short."), nullptr);
+    onDialog<CDlgData>([](CDlgData &d) {
+        EXPECT_EQ(d.edit()->text(), QStringLiteral("old"));
+        EXPECT_EQ(d.edit()->echoMode(), QLineEdit::Normal);
+        d.edit()->setText(QStringLiteral("Bartholomew"));
+        snapshot(d, QStringLiteral("data-entry"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(name.DoModal(), 1);
+    EXPECT_EQ(name.m_strValue, QStringLiteral("Barth"));
+
+    CDlgData cancelled(QStringLiteral("keep"), 0, QStringLiteral("Name"), QString(), QString(), nullptr);
+    onDialog<CDlgData>([](CDlgData &d) {
+        d.edit()->setText(QStringLiteral("changed"));
+        return press(d, 2);
+    });
+    EXPECT_EQ(cancelled.DoModal(), 2);
+    EXPECT_EQ(cancelled.m_strValue, QStringLiteral("keep"));
+
+    CDlgData password(QString(), 40, QStringLiteral("Password"), QStringLiteral("You need a password to post."),
+                      QStringLiteral("Please type your password:"), nullptr);
+    password.m_strExtraCaption = QStringLiteral("Forgot?");
+    onDialog<CDlgData>([](CDlgData &d) {
+        EXPECT_EQ(d.edit()->echoMode(), QLineEdit::Password);
+        EXPECT_TRUE(d.IsItemVisible(1001));
+        QTest::keyClicks(d.edit(), QStringLiteral("s3cret"));
+        snapshot(d, QStringLiteral("password"));
+        return press(d, 1001);
+    });
+    EXPECT_EQ(password.DoModal(), 1001);
+    EXPECT_EQ(password.m_strValue, QStringLiteral("s3cret"));
+}
+
+TEST_F(DialogsTest, NoteStampsGoWhereTheShopWantsThemAndCancelLeavesTheNote)
+{
+    platform::Clock::setFixed(QDateTime(QDate(2011, 3, 14), QTime(9, 30)));
+    const QString stamp = CNoteDlg::StampText(false);
+    EXPECT_TRUE(stamp.endsWith(QStringLiteral(": ")));
+
+    CNoteDlg empty(QStringLiteral("Note"), QStringLiteral("Job 1001"), QString(), 1, nullptr);
+    onDialog<CNoteDlg>([&](CNoteDlg &n) {
+        EXPECT_GE(n.commandRibbon().FindItem(1001), 0);
+        EXPECT_EQ(n.commandRibbon().GetItemText(1), QStringLiteral("Save & Close"));
+        n.SendCommand(1001);
+        EXPECT_EQ(n.edit()->toPlainText(), stamp); // no leading line break
+        snapshot(n, QStringLiteral("note-editor"));
+        return press(n, 1);
+    });
+    EXPECT_EQ(empty.DoModal(), 1);
+    EXPECT_EQ(empty.m_strNote, stamp);
+
+    CNoteDlg cancelled(QStringLiteral("Note"), QString(), QStringLiteral("first"), 1, nullptr);
+    onDialog<CNoteDlg>([&](CNoteDlg &n) {
+        n.SendCommand(1001);
+        EXPECT_EQ(n.edit()->toPlainText(), QStringLiteral("first\n") + stamp);
+        n.SendCommand(1003);
+        EXPECT_EQ(n.edit()->toPlainText(), QString());
+        return press(n, 2);
+    });
+    EXPECT_EQ(cancelled.DoModal(), 2);
+    EXPECT_EQ(cancelled.m_strNote, QStringLiteral("first"));
+
+    // Item 7 of settings row 251 other than "0" puts stamps at the top.
+    exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, 251, '0,0,0,0,0,0,0,1,')"));
+    CNoteDlg top(QStringLiteral("Note"), QString(), QStringLiteral("old"), 1, nullptr);
+    onDialog<CNoteDlg>([&](CNoteDlg &n) {
+        n.SendCommand(1001);
+        EXPECT_EQ(n.edit()->textCursor().position(), stamp.size());
+        return press(n, 1);
+    });
+    top.DoModal();
+    EXPECT_EQ(top.m_strNote, stamp + QStringLiteral("\r\nold"));
+
+    CNoteDlg help(QStringLiteral("Help"), QString(), QStringLiteral("Line 1\nLine 2"), 0, nullptr);
+    onDialog<CNoteDlg>([](CNoteDlg &n) {
+        EXPECT_EQ(n.commandRibbon().GetItemCount(), 1);
+        EXPECT_EQ(n.commandRibbon().itemAt(0).id, 2u);
+        EXPECT_EQ(n.commandRibbon().itemAt(0).caption, QStringLiteral("Close"));
+        EXPECT_TRUE(n.edit()->isReadOnly());
+        snapshot(n, QStringLiteral("help-note"));
+        return press(n, 2);
+    });
+    EXPECT_EQ(help.DoModal(), 2);
+}

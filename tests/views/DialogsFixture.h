@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "data/ShopDatabase.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+#include "support/TestEnvironment.h"
+#include "views/CDlg0.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+
+#include <functional>
+#include <memory>
+
+// A shop database in the test's folder opened as the shared database, an
+// application object with window placement on, and helpers to drive a
+// dialog that the prompt layer shows offscreen.
+class DialogsTest : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        m_dataFolder = DataFolder();
+        const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+        CreateShopDatabase(path);
+        SharedDatabase().open(path);
+        app = std::make_unique<CZqApp>();
+        app->setPlacementSaving(true);
+        Appearance::instance().LoadViewSettings();
+    }
+    void TearDown() override
+    {
+        QApplication::processEvents();
+        app.reset();
+        if (SharedDatabase().isOpen())
+            SharedDatabase().close();
+        SetDataFolder(m_dataFolder);
+        TavrelTest::TearDown();
+    }
+
+    void exec(const QString &sql) { SharedDatabase().execute(sql); }
+
+    // Queues a handler for the next dialog: it gets the dialog as its class.
+    template <class D>
+    void onDialog(std::function<int(D &)> handler)
+    {
+        prompts().onDialog([handler](QDialog &d) -> int {
+            auto *dialog = dynamic_cast<D *>(&d);
+            EXPECT_NE(dialog, nullptr);
+            return dialog ? handler(*dialog) : 2;
+        });
+    }
+
+    // Sends a command to the dialog and answers with the result it ended with.
+    static int press(CDlg0 &dialog, int id)
+    {
+        dialog.SendCommand(id);
+        return dialog.result();
+    }
+
+    // Saves the dialog as shown into build/tests/dialogs/<name>.png.
+    static void snapshot(QWidget &widget, const QString &name)
+    {
+        QApplication::processEvents();
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/dialogs");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+    }
+
+    std::unique_ptr<CZqApp> app;
+
+private:
+    QString m_dataFolder;
+};

@@ -1,0 +1,115 @@
+#include "CheckCommand.h"
+
+#include "data/KeyCheck.h"
+#include "data/ShopDatabase.h"
+#include "data/ShopSchema.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+QString integrityOf(platform::Database &db)
+{
+    sqlite3_stmt *st = nullptr;
+    QStringList lines;
+    if (sqlite3_prepare_v2(db.handle(), "PRAGMA integrity_check(20)", -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            lines << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    } else {
+        lines << QString::fromUtf8(sqlite3_errmsg(db.handle()));
+    }
+    sqlite3_finalize(st);
+    return lines.join(QStringLiteral("; "));
+}
+
+QString describe(const ShopSchema::Field &f)
+{
+    return f.type == platform::FieldType::Text ? QStringLiteral("%1 Text(%2)").arg(f.name).arg(f.size)
+                                               : QStringLiteral("%1 %2").arg(f.name, platform::fieldTypeName(f.type));
+}
+
+} // namespace
+
+int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1 || args.first().isEmpty()) {
+        err << "usage: tavrel-dbtool check DB\n";
+        return 2;
+    }
+    platform::Database db;
+    try {
+        db.open(args.first(), false, true);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 2;
+    }
+
+    int findings = 0;
+    const auto report = [&](const QString &line) {
+        out << line << '\n';
+        ++findings;
+    };
+    try {
+        const QString stored = ReadVersionText(db);
+        const QString program = ShopSchema::versionText();
+        out << "version " << (stored.isEmpty() ? QStringLiteral("(none)") : stored) << ", program " << program << '\n';
+        if (stored != program)
+            report(stored > program ? QStringLiteral("the file is newer than the program")
+                                    : QStringLiteral("the file needs the upgrade"));
+
+        const QString integrity = integrityOf(db);
+        out << "integrity " << integrity << '\n';
+        if (integrity != QLatin1String("ok"))
+            report(QStringLiteral("the file is damaged"));
+
+        for (const QString &table : db.tableNames()) {
+            if (!ShopSchema::table(table))
+                report(QStringLiteral("%1: not a table of the current layout").arg(table));
+        }
+        for (const ShopSchema::Table &t : ShopSchema::tables()) {
+            if (!db.tableExists(t.name)) {
+                report(QStringLiteral("%1: missing").arg(t.name));
+                continue;
+            }
+            const platform::TableDef def = db.tableDef(t.name);
+            QStringList missing, different, extra;
+            for (const ShopSchema::Field &f : t.fields) {
+                const platform::FieldDef *g = def.field(f.name);
+                if (!g)
+                    missing << describe(f);
+                else if (g->type != f.type || (f.type == platform::FieldType::Text && g->size != f.size))
+                    different << describe(f);
+            }
+            for (const platform::FieldDef &g : def.fields) {
+                if (!t.field(g.name))
+                    extra << g.name;
+            }
+            if (!missing.isEmpty())
+                report(QStringLiteral("%1: fields missing: %2").arg(t.name, missing.join(QStringLiteral(", "))));
+            if (!different.isEmpty())
+                report(QStringLiteral("%1: fields to become %2").arg(t.name, different.join(QStringLiteral(", "))));
+            if (!extra.isEmpty())
+                report(QStringLiteral("%1: fields not in the layout: %2").arg(t.name, extra.join(QStringLiteral(", "))));
+        }
+        for (const ShopSchema::Index &key : KeyCheckList()) {
+            if (!db.tableExists(key.table))
+                continue;
+            // A key under another name (PrimaryKey) serves as well: the key
+            // check leaves it alone.
+            bool found = false;
+            for (const platform::IndexDef &i : db.tableDef(key.table).indexes) {
+                const bool sameField = i.field.compare(key.field, Qt::CaseInsensitive) == 0;
+                found = found || (sameField && (i.primary || !key.primary));
+            }
+            if (!found)
+                report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.field));
+        }
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 2;
+    }
+    out << (findings == 0 ? QStringLiteral("nothing to do") : QStringLiteral("%1 finding(s)").arg(findings)) << '\n';
+    return findings == 0 ? 0 : 1;
+}

@@ -1,0 +1,72 @@
+#include "PriceCommand.h"
+
+#include "app/base/MoneyText.h"
+#include "data/CItemSet.h"
+#include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+int runPriceCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 3) {
+        err << "usage: tavrel-dbtool price DB JOBNO ITEMNO\n";
+        return 2;
+    }
+    bool jobOk = false;
+    bool itemOk = false;
+    const qint32 jobNo = args[1].toInt(&jobOk);
+    const int itemNo = args[2].toInt(&itemOk);
+    if (!jobOk || !itemOk || itemNo < 0 || itemNo > 255) {
+        err << "JOBNO and ITEMNO must be numbers\n";
+        return 2;
+    }
+    try {
+        platform::Database &db = SharedDatabase();
+        db.open(args[0]);
+        qint32 jobId = 0;
+        {
+            platform::Recordset rs(db);
+            rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(jobNo));
+            if (!rs.isEOF())
+                jobId = rs.value(0).toInt();
+        }
+        if (jobId == 0) {
+            err << "Job " << jobNo << " is not found.\n";
+            return 1;
+        }
+        CItemSet item;
+        item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = 0 and SerNo = 0").arg(jobId).arg(itemNo);
+        item.Open(CXDaoSet::dbOpenSnapshot);
+        if (!item.IsOpen() || item.IsEOF()) {
+            err << "Item " << itemNo << " of job " << jobNo << " is not found.\n";
+            return 1;
+        }
+        CItemPrice engine(&item, true);
+        if (!engine.IsLoaded()) {
+            err << "The item has a service that is not found.\n";
+            return 1;
+        }
+        engine.PriceItem(0);
+        out << item.GetItemNoText(QStringLiteral("ITEM ")) << ' ' << item.m_Description << '\n';
+        for (const auto &[id, row] : engine.Rows()) {
+            if (row.m_SerNo == 0)
+                continue;
+            const CSerSet *ser = engine.Service(row.m_SerNo);
+            out << "\n=== Service " << row.m_SerNo << ' ' << (ser ? ser->m_Name : QString()) << " (row " << id << ")\n";
+            out << row.m_strExplain << '\n';
+            out << "Quantity\t" << row.m_nSerQty << "\tTime\t" << row.m_ChargeTime << "\tCost\t"
+                << FormatCurrency(row.m_Cost, 4) << "\tPrice\t" << FormatCurrency(row.m_Price, 4) << '\n';
+        }
+        out << "\nNew Cost\t" << FormatCurrency(engine.GetNewCost(), 4) << '\n';
+        out << "New Price\t" << FormatCurrency(engine.GetNewPrice(), 4) << '\n';
+        out << "Revised Cost\t" << FormatCurrency(engine.GetRevisedCost(), 4) << '\n';
+        out << "Revised Price\t" << FormatCurrency(engine.GetRevisedPrice(), 4) << '\n';
+        item.Close();
+        db.close();
+        return 0;
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.what() << '\n';
+        return 1;
+    }
+}
