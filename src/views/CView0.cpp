@@ -12,7 +12,7 @@
 #include "controls/DlgItem.h"
 #include "data/CJobSet.h"
 #include "data/CSQL.h"
-#include "data/Confirmation.h"
+#include "app/base/Confirmation.h"
 #include "data/CustomerRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"

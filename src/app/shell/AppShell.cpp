@@ -5,6 +5,8 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/ProgramPaths.h"
+#include "app/base/Choices.h"
+#include "app/shell/AppDialogs.h"
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
@@ -55,6 +57,7 @@ AppShell::~AppShell()
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
+    RemoveAppDialogs(m_app);
     m_frame.reset();
     m_instance.reset();
     if (m_database.database().isOpen())
@@ -101,6 +104,7 @@ bool AppShell::InitInstance()
     // The opening offers the repair, runs the schema upgrade and shows their
     // progress in the program's own window.
     registerProgressWindows();
+    InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     if (!OpenDatabase(&SharedDatabase()))
@@ -124,7 +128,7 @@ bool AppShell::InitInstance()
     m_frame->setRightsCheck(m_rights);
     m_frame->setApplicationTarget(this);
     m_frame->OnCreate();
-    QWidget *first = CreateView(m_startTab.viewId);
+    QWidget *first = CreateMainView(m_startTab.viewId);
     if (!first)
         return false;
     m_frame->AddView(m_startTab.viewId, first);
@@ -204,11 +208,45 @@ void AppShell::OnAppAbout()
 
 bool AppShell::OnCommand(int commandId)
 {
-    if (commandId == kAboutCommand) {
+    switch (commandId) {
+    case kAboutCommand:
         OnAppAbout();
         return true;
+    case kWorkstationOptionsCommand:
+        OnWorkstationOptions();
+        return true;
+    default:
+        return false;
     }
-    return false;
+}
+
+void AppShell::OnWorkstationOptions()
+{
+    if (!m_app.CheckPassword(-1, QString()))
+        return;
+    // The views in the order of their bits in "ShowTabs".
+    static const int kMaskOrder[] = {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006};
+    CZqApp::ChoiceDialog dialog;
+    dialog.ribbonTitle = QStringLiteral("Workstation Options");
+    dialog.stripText = QStringLiteral("(for this computer only)");
+    dialog.mode = 11;
+    CZqApp::ChoiceGroup group;
+    group.heading = QStringLiteral("Which tabs (sections) do you want to show on this workstation?");
+    group.groupValue = 11;
+    group.radio = false;
+    for (int bit = 0; bit < 9; ++bit) {
+        const int id = kMaskOrder[bit];
+        group.entries.append({id, Appearance::GetViewName(unsigned(id)), ((m_startTab.mask >> bit) & 1) != 0});
+    }
+    dialog.groups << group;
+    if (RunChoiceDialog(dialog) != platform::IDOK)
+        return;
+    int mask = 0;
+    for (int bit = 0; bit < 9; ++bit)
+        if (dialog.groups.first().entries[bit].checked)
+            mask |= 1 << bit;
+    m_app.WriteSettingInt(QStringLiteral("ShowTabs"), mask, CZqApp::kViewSettings);
+    AskRestart(QStringLiteral("Your options will be applied next time you start Tavrel."));
 }
 
 void AppShell::bringToFront()

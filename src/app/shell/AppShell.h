@@ -50,6 +50,9 @@ public:
     void AskRestart(const QString &text);
     // The About box; nothing when one is shown already.
     void OnAppAbout();
+    // Which main views this workstation offers (level 1 password); a change
+    // is stored and applies after a restart, which is offered.
+    void OnWorkstationOptions();
 
     bool OnCommand(int commandId) override;
 

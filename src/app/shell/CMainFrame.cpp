@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "controls/DlgItem.h"
 #include "platform/Prompt.h"
+#include "views/CView0.h"
 
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
@@ -18,13 +19,16 @@ constexpr int kLastViewCommand = 30009;
 } // namespace
 
 CMainFrame::CMainFrame(CZqApp &app, QWidget *parent)
-    : QMainWindow(parent), m_app(app), m_factory(CreateView)
+    : QMainWindow(parent), m_app(app), m_factory(CreateMainView)
 {
     setObjectName(QStringLiteral("MainFrame"));
     m_stack = new QStackedWidget(this);
     setCentralWidget(m_stack);
     setMinimumSize(800, 600);
     resize(kMinimumWidth, kMinimumHeight);
+    // The application's own commands (the About box) come from keys pressed
+    // anywhere in this window, before a view takes the key.
+    qApp->installEventFilter(this);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -79,7 +83,10 @@ QWidget *CMainFrame::SwitchView(int viewId)
     view->show();
     SetDlgCtrlID(view, kShownViewChildId);
     m_active = view;
-    PostCommand(view, kRibbonStatesCommand);
+    if (auto *listView = qobject_cast<CView0 *>(view))
+        listView->PostCommand(kRibbonStatesCommand);
+    else
+        PostCommand(view, kRibbonStatesCommand);
     return view;
 }
 
@@ -90,6 +97,9 @@ void CMainFrame::AddView(int viewId, QWidget *view)
     if (m_stack->indexOf(view) < 0)
         m_stack->addWidget(view);
     m_views.append(qMakePair(view, viewId));
+    // The view tabs and keys of a list view ask the frame for another view.
+    if (auto *listView = qobject_cast<CView0 *>(view))
+        connect(listView, &CView0::switchViewRequested, this, [this](int id) { SwitchView(id); });
     if (!m_active) {
         m_active = view;
         m_stack->setCurrentWidget(view);
@@ -143,6 +153,18 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     }
     m_app.SaveWindowPos(QStringLiteral("MainFrame"), this);
     event->accept();
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int command = m_app.TranslateAppAccelerator(static_cast<QWidget *>(watched), *key);
+        if (command == kAboutCommand && m_application && m_application->OnCommand(command))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::keyPressEvent(QKeyEvent *event)

@@ -28,6 +28,7 @@ public:
     static constexpr int kExitCommand = 57665;
     static constexpr int kPreviewCloseCommand = 58112;
     static constexpr int kRibbonStatesCommand = 30050;
+    static constexpr int kAboutCommand = 57664;
 
     explicit CMainFrame(CZqApp &app, QWidget *parent = nullptr);
     ~CMainFrame() override;
@@ -68,6 +69,7 @@ signals:
     void previewCloseRequested();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

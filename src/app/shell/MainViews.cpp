@@ -2,6 +2,8 @@
 
 #include "app/base/CZqApp.h"
 #include "app/shell/CPlaceholderView.h"
+#include "views/CView0.h"
+#include "views/ViewFactory.h"
 
 bool IsMainViewId(int viewId)
 {
@@ -26,9 +28,11 @@ StartTab LoadStartTab(const CZqApp &app)
     return tab;
 }
 
-QWidget *CreateView(int viewId)
+QWidget *CreateMainView(int viewId)
 {
     if (!IsMainViewId(viewId))
         return nullptr;
+    if (QWidget *view = CreateView(viewId, nullptr))
+        return view;
     return new CPlaceholderView(viewId);
 }

@@ -35,8 +35,10 @@ struct StartTab
 // jobs view and all nine views for this run; the stored values stay.
 StartTab LoadStartTab(const CZqApp &app);
 
-// A new view window for a main view command id; null for any other id.
-QWidget *CreateView(int viewId);
+// A new view window for a main view command id, after its initial update:
+// the view itself where the program has it, else a placeholder that says the
+// view is not built yet. Null for any other id.
+QWidget *CreateMainView(int viewId);
 
 // Asked before every view switch with the view's rights action number
 // (the start-up installs the application object's rights check).
