@@ -12,7 +12,10 @@
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
 #include "platform/db/LockFile.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgOptions.h"
 #include "views/CStatusDlg.h"
+#include "views/CView0.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFileInfo>
@@ -213,4 +216,36 @@ TEST_F(ShellTest, ItemDepartmentColumnFollowsTheFirstLiveService)
     EXPECT_EQ(GetItemDeptColumn(500, 3, 1), 17); // department 0
     EXPECT_EQ(GetItemDeptColumn(500, 4, 0), 17); // no service
     EXPECT_EQ(GetItemDeptColumn(501, 1, 0), 17);
+}
+
+TEST_F(ShellTest, WorkstationOptionsChooseTheViewsOfferedAfterARestart)
+{
+    makeDatabase();
+    platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabID"), 30000);
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    CMainFrame *frame = shell->mainFrame();
+    // The home view is the program's own; its view tabs ask the frame.
+    auto *home = qobject_cast<CView0 *>(frame->activeView());
+    ASSERT_NE(home, nullptr);
+    home->OnCommand(30003);
+    EXPECT_EQ(frame->GetViewId(), 30003);
+
+    prompts().onDialog([](QDialog &d) {
+        auto &options = static_cast<CDlgOptions &>(d);
+        EXPECT_EQ(options.GetEntryCount(), 10);
+        EXPECT_TRUE(options.IsEntryChecked(30005));
+        options.tree()->SetOptionChecked(30005, false); // reports
+        options.tree()->SetOptionChecked(30008, false); // time tracker
+        options.SendCommand(1);
+        return options.result();
+    });
+    prompts().answer(IDNO);
+    EXPECT_TRUE(shell->OnCommand(AppShell::kWorkstationOptionsCommand));
+    EXPECT_EQ(platform::Settings::readInt(kViewSettings, QStringLiteral("ShowTabs")), 511 & ~(1 << 7) & ~(1 << 3));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your options will be applied next time you start Tavrel.\n\nDo "
+                                                   "you want to restart Tavrel now?"));
+    // Declined: this run keeps offering every view.
+    EXPECT_NE(frame->SwitchView(30005), nullptr);
+    EXPECT_FALSE(shell->restartRequested());
 }
