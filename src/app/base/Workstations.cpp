@@ -1,7 +1,6 @@
 #include "app/base/Workstations.h"
 
 #include "app/base/SharedDatabaseHolder.h"
-#include "platform/Prompt.h"
 #include "platform/db/LockFile.h"
 
 #include <QtCore/QSet>
@@ -58,10 +57,4 @@ QString WorkstationsText()
         "When the last user closes the database, the lock file is deleted. Exception: The lock file is not deleted "
         "if the last user does not have delete rights or when the database is marked as corrupted.");
     return text;
-}
-
-void ShowWorkstations()
-{
-    platform::Prompt::messageBox(WorkstationsText(), QStringLiteral("About"),
-                                 platform::MB_OK | platform::MB_ICONINFORMATION);
 }

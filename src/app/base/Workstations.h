@@ -18,6 +18,3 @@ QString WorkstationLockFilePath();
 // The text of the connected-workstations note: the count, both lists and the
 // two paragraphs about the lock file.
 QString WorkstationsText();
-
-// Shows that text in a note box titled "About".
-void ShowWorkstations();

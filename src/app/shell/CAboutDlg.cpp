@@ -7,6 +7,7 @@
 #include "app/base/SystemInfo.h"
 #include "app/base/Workstations.h"
 #include "controls/DlgItem.h"
+#include "views/CNoteDlg.h"
 
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QDialogButtonBox>
@@ -81,7 +82,8 @@ QString CAboutDlg::panelText(unsigned id) const
 
 void CAboutDlg::OnUsers()
 {
-    ShowWorkstations();
+    CNoteDlg note(QStringLiteral("About"), QStringLiteral("Users"), WorkstationsText(), CNoteDlg::ShowText, this);
+    note.DoModal();
 }
 
 void CAboutDlg::mouseReleaseEvent(QMouseEvent *event)

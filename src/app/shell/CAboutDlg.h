@@ -29,6 +29,7 @@ public:
     // The text of a panel (by its id), as shown.
     QString panelText(unsigned id) const;
 
+    // The workstations connected to the database, in a note box.
     void OnUsers();
 
 protected:

@@ -69,14 +69,11 @@ TEST_F(WorkstationsTest, EntriesAreComparedWhole)
     others.pop_back();
     EXPECT_EQ(CountWorkstations(distinct, all), 2);
 
-    prompts().answer(platform::IDOK);
-    ShowWorkstations();
-    EXPECT_EQ(prompts().shown().last().caption, QStringLiteral("About"));
-    EXPECT_TRUE(prompts().lastText().startsWith(
+    EXPECT_TRUE(WorkstationsText().startsWith(
         QStringLiteral("Workstations connected to TavrelData.mdb: 2\nFRONT (BOB)\r\nRONT (BOB)\r\n\n\nThe lock file "
                        "(TavrelData.ldb) include following users:\nFRONT (BOB)\r\nFRONT (BOB)\r\nRONT (BOB)\r\n\n\n"
                        "About the Lock File: ")));
-    EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("when the database is marked as corrupted.")));
+    EXPECT_TRUE(WorkstationsText().endsWith(QStringLiteral("when the database is marked as corrupted.")));
 }
 
 TEST_F(WorkstationsTest, DatabaseAndSystemTexts)
