@@ -1,3 +1,4 @@
+#include "app/base/WaitCursor.h"
 #include "controls/CXListCtrl.h"
 
 #include "controls/CColumnAlias.h"
@@ -42,13 +43,6 @@ namespace {
 // Rows read at once when the list first shows, and at each later step.
 constexpr int kFirstPage = 256;
 constexpr int kNextPage = 1024;
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 // Turns painting off for a scope and back on at its end.
 class NoRedraw

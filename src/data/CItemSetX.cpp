@@ -6,7 +6,7 @@
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
 #include "data/OptionsAndLookups.h"
-#include "data/SettingRowItem.h"
+#include "data/SettingRows.h"
 
 namespace {
 
@@ -245,7 +245,7 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     m_nRowColor = 255;
     m_nRegisImage = 255;
 
-    const int unitPriceMode = ToInt(ReadSettingRowItem(251, 1, QStringLiteral("0")));
+    const int unitPriceMode = ToInt(GetGlobalAlertText(251, 1, QStringLiteral("0")));
 
     if (m_SerNo == 0) {
         m_strHeading = m_SubNo != 0 ? QStringLiteral("%1.%2").arg(m_ItemNo).arg(m_SubNo) : QString::number(m_ItemNo);

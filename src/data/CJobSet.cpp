@@ -4,7 +4,7 @@
 #include "data/CItemSet.h"
 #include "data/JobTypes.h"
 #include "data/OptionsAndLookups.h"
-#include "data/SettingRowItem.h"
+#include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
@@ -439,7 +439,7 @@ int CJobSet::CheckBeforePrint(int documentLevel, const QString &documentName)
     if (documentLevel > 1 && m_Subtotal.isZero())
         missing += QStringLiteral("- Subtotal\n");
 
-    if (ToInt(ReadSettingRowItem(251, 1, QStringLiteral("0"))) == 1) {
+    if (ToInt(GetGlobalAlertText(251, 1, QStringLiteral("0"))) == 1) {
         CXDaoSet hidden(m_pDatabase);
         hidden.Open(dbOpenSnapshot,
                     QStringLiteral("SELECT Items.ItemID FROM (Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID) "

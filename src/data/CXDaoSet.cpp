@@ -1,3 +1,4 @@
+#include "app/base/WaitCursor.h"
 #include "data/CXDaoSet.h"
 
 #include "app/base/PriceText.h"
@@ -166,26 +167,6 @@ bool isStatement(const QString &source)
 const QString kBusyMessage = QStringLiteral(
     "Your database or network may be busy.\nWait a moment, and then try the operation again.\n\n"
     "If this error persists, re-start Tavrel.");
-
-// Shows the wait cursor while a long loop runs (when there is a screen).
-class WaitCursor
-{
-public:
-    WaitCursor()
-        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool m_shown;
-};
 
 } // namespace
 

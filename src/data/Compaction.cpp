@@ -8,7 +8,7 @@
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
 #include "data/TableReport.h"
-#include "data/WaitCursor.h"
+#include "app/base/WaitCursor.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"

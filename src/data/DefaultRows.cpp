@@ -1,3 +1,4 @@
+#include "app/base/WaitCursor.h"
 #include "data/DefaultRows.h"
 
 #include "data/DaoError.h"
@@ -21,29 +22,6 @@ ShopAddressSource &addressSource()
     static ShopAddressSource source;
     return source;
 }
-
-// The wait cursor while the rows are checked.
-class WaitCursor
-{
-public:
-    WaitCursor()
-    {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            m_shown = true;
-        }
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_shown = false;
-};
 
 // One row to add: its fields in table order with the values a new row gets.
 class NewRow

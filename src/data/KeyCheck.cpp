@@ -5,7 +5,7 @@
 #include "data/RunProgress.h"
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
-#include "data/WaitCursor.h"
+#include "app/base/WaitCursor.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"

@@ -1,3 +1,4 @@
+#include "app/base/WaitCursor.h"
 #include "data/SchemaOperations.h"
 
 #include "data/DaoError.h"
@@ -17,28 +18,6 @@
 namespace {
 
 using platform::DbException;
-
-class WaitCursor
-{
-public:
-    WaitCursor()
-    {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            m_shown = true;
-        }
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_shown = false;
-};
 
 // The definition must describe a table (open or being made).
 void requireTable(const TableDefinition *td)

@@ -18,7 +18,7 @@
 #include "data/ShopSchema.h"
 #include "data/TableRows.h"
 #include "data/UpgradeContext.h"
-#include "data/WaitCursor.h"
+#include "app/base/WaitCursor.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Prompt.h"

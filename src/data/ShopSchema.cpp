@@ -463,16 +463,5 @@ int ShopSchema::versionMinor() { return 0; }
 
 int ShopSchema::byteSize(platform::FieldType type)
 {
-    switch (type) {
-    case FieldType::Boolean:
-    case FieldType::Byte: return 1;
-    case FieldType::Integer: return 2;
-    case FieldType::Long:
-    case FieldType::Single: return 4;
-    case FieldType::Currency:
-    case FieldType::Double:
-    case FieldType::Date: return 8;
-    case FieldType::Guid: return 16;
-    default: return 0;
-    }
+    return platform::fieldTypeByteSize(type);
 }

@@ -4,7 +4,7 @@
 #include "app/base/TextUtil.h"
 #include "data/CCusSet.h"
 #include "data/SharedDatabase.h"
-#include "data/WaitCursor.h"
+#include "app/base/WaitCursor.h"
 #include "platform/db/Database.h"
 
 namespace {

@@ -32,6 +32,8 @@ QString fieldTypeName(FieldType type);
 // The type for a declared type name; Text for anything unknown.
 FieldType fieldTypeFromName(const QString &name);
 bool isNumericType(FieldType type);
+// The engine's size in bytes of a number or date type; 0 for texts and binaries.
+int fieldTypeByteSize(FieldType type);
 bool isTextType(FieldType type);
 
 // One field value as a recordset gives it: Null or a value of a field type.

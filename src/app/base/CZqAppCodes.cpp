@@ -2,6 +2,7 @@
 // product types, employees, production departments and tags, read once and
 // answered from memory; and the few lookups of single rows that other areas
 // ask the application object for.
+#include "app/base/WaitCursor.h"
 #include "app/base/CZqApp.h"
 
 #include "app/base/TextUtil.h"
@@ -13,28 +14,6 @@
 namespace {
 
 const QString kUnknown = QStringLiteral("?");
-
-// Shows the wait cursor while a cache loads (when there is a screen at all).
-class WaitCursor
-{
-public:
-    WaitCursor()
-        : m_on(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_on)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor()
-    {
-        if (m_on)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_on;
-};
 
 qint32 intValue(const CZqApp::QueryResult &result, int row, const char *field)
 {

@@ -1,4 +1,4 @@
-#include "data/WaitCursor.h"
+#include "app/base/WaitCursor.h"
 
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
