@@ -65,12 +65,6 @@ TEST_F(ShellTest, StartsOnTheStoredViewWithTheShopOpen)
     // Loops of the lower layers now get the real progress window.
     EXPECT_NE(dynamic_cast<CStatusDlg *>(CXProgress::Create().get()), nullptr);
 
-    // The window as the user first sees it, kept beside the tests.
-    const QString png = QCoreApplication::applicationDirPath() + QStringLiteral("/main-window.png");
-    const QPixmap shot = frame->grab();
-    EXPECT_GE(shot.width(), 1024);
-    EXPECT_GE(shot.height(), 768);
-    EXPECT_TRUE(shot.save(png));
 }
 
 TEST_F(ShellTest, StartViewIsValidatedAgainstTheOfferedViews)
@@ -234,6 +228,12 @@ TEST_F(ShellTest, WorkstationOptionsChooseTheViewsOfferedAfterARestart)
     // The home view is the program's own; its view tabs ask the frame.
     auto *home = qobject_cast<CView0 *>(frame->activeView());
     ASSERT_NE(home, nullptr);
+    // The window as the user first sees it, kept beside the tests.
+    QCoreApplication::processEvents();
+    const QPixmap shot = frame->grab();
+    EXPECT_GE(shot.width(), 1024);
+    EXPECT_GE(shot.height(), 768);
+    EXPECT_TRUE(shot.save(QCoreApplication::applicationDirPath() + QStringLiteral("/main-window.png")));
     home->OnCommand(30003);
     EXPECT_EQ(frame->GetViewId(), 30003);
 
