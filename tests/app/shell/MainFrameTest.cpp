@@ -10,26 +10,20 @@
 
 namespace {
 
+// Records the commands it gets; a view passes them on, the application takes them.
 class RecordingView : public QWidget, public CommandTarget
 {
 public:
+    explicit RecordingView(bool takes = false) : m_takes(takes) {}
     bool OnCommand(int id) override
     {
         commands << id;
-        return false;
+        return m_takes;
     }
     QList<int> commands;
-};
 
-class RecordingApplication : public CommandTarget
-{
-public:
-    bool OnCommand(int id) override
-    {
-        commands << id;
-        return true;
-    }
-    QList<int> commands;
+private:
+    bool m_takes;
 };
 
 class MainFrameTest : public TavrelTest
@@ -60,7 +54,7 @@ protected:
 
     CZqApp app;
     std::unique_ptr<CMainFrame> frame;
-    RecordingApplication application;
+    RecordingView application{true};
     QList<int> asked;
     QList<int> made;
     bool allow = true;

@@ -58,10 +58,8 @@ TEST_F(ShellTest, StartsOnTheStoredViewWithTheShopOpen)
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tavrel 2010.0"));
     EXPECT_EQ(frame->GetViewId(), 30005);
-    EXPECT_EQ(GetDlgCtrlID(frame->activeView()), CMainFrame::kShownViewChildId);
     EXPECT_TRUE(SharedDatabase().isOpen());
     EXPECT_EQ(app->m_nDefaultCsr, 4);
-    EXPECT_TRUE(app->placementSaving());
     // Loops of the lower layers now get the real progress window.
     EXPECT_NE(dynamic_cast<CStatusDlg *>(CXProgress::Create().get()), nullptr);
 
