@@ -1,18 +1,31 @@
-#include <QtWidgets/QApplication>
-#include <QtWidgets/QMainWindow>
+#include "app/base/CZqApp.h"
+#include "app/shell/AppShell.h"
+#include "app/shell/ScriptedPrompts.h"
 
-#include "platform/Prompt.h"
+#include <QtWidgets/QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
-    platform::Prompt::setDefaultCaption(QStringLiteral("Tavrel"));
 
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Tavrel"));
-    frame.resize(1024, 768);
-    frame.show();
-    return app.exec();
+    ScriptedPrompts scripted;
+    CZqApp app;
+    AppShell shell(app);
+    try {
+        if (!shell.InitInstance())
+            return shell.ExitInstance(1);
+        return shell.ExitInstance(QApplication::exec());
+    } catch (const platform::UnansweredPrompt &e) {
+        // Only a scripted run has unanswered prompts.
+        scripted.report();
+        QString what = QString::fromStdString(e.what());
+        what.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+        std::fprintf(stdout, "UNANSWERED: %s\n", what.toUtf8().constData());
+        std::fflush(stdout);
+        return ScriptedPrompts::kUnansweredExitCode;
+    }
 }

@@ -4,7 +4,7 @@
 #include "app/base/PriceText.h"
 #include "app/base/SqlText.h"
 #include "app/base/TextUtil.h"
-#include "data/Confirmation.h"
+#include "app/base/Confirmation.h"
 #include "data/ControlIds.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"

@@ -1,4 +1,4 @@
-#include "data/Confirmation.h"
+#include "app/base/Confirmation.h"
 
 #include "platform/Prompt.h"
 

@@ -1,0 +1,132 @@
+#include "app/base/WebRead.h"
+
+#include "app/base/ErrorBoxes.h"
+#include "app/base/FileChoice.h"
+#include "app/base/FileException.h"
+#include "app/base/Paths.h"
+#include "platform/Prompt.h"
+
+#include <QtCore/QIODevice>
+#include <QtCore/QSaveFile>
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <mutex>
+
+namespace {
+
+constexpr long kConnectTimeoutSeconds = 30;
+// A transfer slower than a byte a second for this long counts as broken.
+constexpr long kStalledSeconds = 60;
+
+struct Transfer
+{
+    QByteArray body;
+    QIODevice *file = nullptr;
+    bool writeFailed = false;
+    int writeErrno = 0;
+};
+
+size_t receive(char *data, size_t size, size_t count, void *context)
+{
+    auto *t = static_cast<Transfer *>(context);
+    const size_t n = size * count;
+    if (!t->file) {
+        t->body.append(data, qsizetype(n));
+        return n;
+    }
+    errno = 0;
+    if (t->file->write(data, qint64(n)) != qint64(n)) {
+        t->writeFailed = true;
+        t->writeErrno = errno != 0 ? errno : EIO;
+        return 0; // makes the library stop with a write error
+    }
+    return n;
+}
+
+void initialiseLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+} // namespace
+
+bool HttpGetText(const QString &address, QString &text, QIODevice *file)
+{
+    initialiseLibrary();
+    CURL *curl = curl_easy_init();
+    if (!curl)
+        return false;
+    const QByteArray url = address.toUtf8();
+    Transfer transfer;
+    transfer.file = file;
+    curl_slist *headers = nullptr;
+    headers = curl_slist_append(headers, "Cache-Control: no-cache");
+    headers = curl_slist_append(headers, "Pragma: no-cache");
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Tavrel");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, receive);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+
+    if (transfer.writeFailed) {
+        const QString name = file ? file->objectName() : QString();
+        ReportException(FileException(transfer.writeErrno, name, SystemErrorText(transfer.writeErrno).trimmed()),
+                        address);
+        return false;
+    }
+    if (result != CURLE_OK)
+        return false;
+    if (!file)
+        text += QString::fromLatin1(transfer.body);
+    return true;
+}
+
+bool DownloadFile(const QString &url, QString folder, bool ask)
+{
+    if (url.isEmpty())
+        return false;
+    QString name = url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
+    if (folder.isEmpty() || ask) {
+        if (!ChooseFile(false, folder, name, QStringLiteral("*.*"), QString(),
+                        QStringLiteral("Download the file to:"), OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY))
+            return false;
+    }
+    AddTrailingBackslash(folder);
+    const QString path = folder + name;
+
+    QSaveFile file(NativePath(path));
+    file.setObjectName(path);
+    file.setDirectWriteFallback(false);
+    errno = 0;
+    if (name.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+        ReportException(FileException(errno != 0 ? errno : EIO, path, file.errorString()),
+                        QStringLiteral("creating ") + path);
+        return false;
+    }
+    QString unused;
+    if (!HttpGetText(url, unused, &file)) {
+        file.cancelWriting();
+        return false;
+    }
+    errno = 0;
+    if (!file.commit()) {
+        ReportException(FileException(errno != 0 ? errno : EIO, path, file.errorString()),
+                        QStringLiteral("saving ") + path);
+        return false;
+    }
+    if (ask)
+        platform::Prompt::messageBox(QStringLiteral("Downloaded ") + path);
+    return true;
+}

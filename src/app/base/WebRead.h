@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QtCore/QString>
+
+class QIODevice;
+
+// Reading a web address, always fresh from the server (no cache), through the
+// system's proxy settings (the http_proxy family of environment variables).
+
+// Reads the address to its end: into the open file when one is given,
+// otherwise appended to text, each byte as one character (Latin-1). True only
+// when the whole body was read with a success status; an HTTP error status
+// (404 and the like), a failed connection or a timeout give false and leave
+// text as it was. A failed write to the file is shown in the file error box
+// with the address as the action.
+bool HttpGetText(const QString &address, QString &text, QIODevice *file = nullptr);
+
+// Fetches the file named by the address's last part into the folder. With an
+// empty folder, or with ask set, the user chooses where ("Download the file
+// to:"); with ask set "Downloaded " and the path is shown afterwards. The file
+// is written under a temporary name and renamed when complete, so a failed
+// download leaves no file behind (and an existing file of that name intact).
+bool DownloadFile(const QString &url, QString folder, bool ask);

@@ -1,0 +1,275 @@
+#include "app/shell/AppShell.h"
+
+#include "app/base/AppRestart.h"
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/ProgramPaths.h"
+#include "app/base/Choices.h"
+#include "app/shell/AppDialogs.h"
+#include "app/shell/CAboutDlg.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/SingleInstance.h"
+#include "controls/CXProgress.h"
+#include "data/AppDataServices.h"
+#include "data/Compaction.h"
+#include "data/DatabaseMaintenance.h"
+#include "data/DatabaseOpening.h"
+#include "data/OptionsAndLookups.h"
+#include "data/RunProgress.h"
+#include "data/SchemaUpgrade.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "views/CStatusDlg.h"
+#include "views/CStatusRunProgress.h"
+
+#include <QtCore/QProcess>
+#include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
+
+namespace {
+
+AppShell *g_shell = nullptr;
+
+constexpr int kShopOptionsId = 30749;
+constexpr int kShopOptionsDefault = 11;
+constexpr int kScheduleListOptions = 1041;
+
+} // namespace
+
+AppShell::AppShell(CZqApp &app, QObject *parent)
+    : QObject(parent)
+    , m_app(app)
+    , m_starter([](const QString &program, const QStringList &arguments) {
+        return QProcess::startDetached(program, arguments);
+    })
+    , m_rights([&app](int actionNumber) { return app.CheckPassword(actionNumber, QString()); })
+    , m_previous(g_shell)
+{
+    g_shell = this;
+    SetRestartHandler([this](const QString &text) { AskRestart(text); });
+}
+
+AppShell::~AppShell()
+{
+    CXProgress::SetFactory(nullptr);
+    SetRunProgressMaker(nullptr);
+    SetRepairDatabaseStep(nullptr);
+    SetUpgradeDatabaseStep(nullptr);
+    RemoveCodeCacheLookups();
+    RemoveAppDialogs(m_app);
+    m_frame.reset();
+    m_instance.reset();
+    if (m_database.database().isOpen())
+        m_database.database().close();
+    if (g_shell == this) {
+        g_shell = m_previous;
+        if (AppShell *previous = m_previous)
+            SetRestartHandler([previous](const QString &text) { previous->AskRestart(text); });
+        else
+            SetRestartHandler(nullptr);
+    }
+}
+
+AppShell *AppShell::instance()
+{
+    return g_shell;
+}
+
+bool AppShell::InitInstance()
+{
+    using platform::Prompt;
+    const QString &title = m_app.m_strTitle;
+    Prompt::setDefaultCaption(title);
+
+    // Another copy for this user: it comes to the front unless the user wants
+    // a second one beside it.
+    m_instance = std::make_unique<SingleInstance>(m_app.m_strClassName);
+    if (m_instance->IsOtherCopyRunning()) {
+        const int answer = Prompt::messageBox(
+            title + QStringLiteral(" is already running!\nDo you want to start another copy?"), QString(),
+            platform::MB_YESNO);
+        if (answer != platform::IDYES) {
+            m_instance->ActivateOtherCopy();
+            m_instance.reset();
+            return false;
+        }
+    } else {
+        m_instance->Listen();
+    }
+    m_instance->setActivationHandler([this] { bringToFront(); });
+
+    m_app.m_today = GetToday(0);
+
+    // The opening offers the repair, runs the schema upgrade and shows their
+    // progress in the program's own window.
+    registerProgressWindows();
+    InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallDatabaseMaintenance();
+    InstallAppQueryReader(m_app);
+    if (!OpenDatabase(&SharedDatabase()))
+        return false;
+    m_app.LoadCompanyInfo();
+
+    m_app.setAcceleratorsLoaded(true);
+    m_app.m_nDefaultCsr = m_app.GetSettingInt(QStringLiteral("DefCSR"), 0, CZqApp::kSettings);
+    m_shopOptionBits = GetOptionValue(kShopOptionsId, kShopOptionsDefault);
+    m_app.setPlacementSaving(true);
+    Appearance::instance().LoadViewSettings();
+    loadCodeTables();
+    m_app.BuildPopupMenus();
+    LoadSettingRows(m_app);
+    InstallCodeCacheLookups();
+
+    m_startTab = LoadStartTab(m_app);
+
+    m_frame = std::make_unique<CMainFrame>(m_app);
+    m_frame->setOfferedViews(m_startTab.mask);
+    m_frame->setRightsCheck(m_rights);
+    m_frame->setApplicationTarget(this);
+    m_frame->OnCreate();
+    QWidget *first = CreateMainView(m_startTab.viewId);
+    if (!first)
+        return false;
+    m_frame->AddView(m_startTab.viewId, first);
+    m_frame->setWindowTitle(title);
+
+    if (!m_app.RestoreWindowPlacement(QStringLiteral("MainFrame"), m_frame.get())) {
+        if (QScreen *screen = m_frame->screen())
+            m_frame->move(screen->availableGeometry().center() - m_frame->rect().center());
+    }
+    m_frame->show();
+
+    if (DatabaseUpgraded() != 0)
+        finishUpgrade();
+    RemindCompact();
+    return true;
+}
+
+void AppShell::loadCodeTables()
+{
+    m_app.LoadServiceDepartments();
+    m_app.LoadServiceCategories();
+    m_app.LoadServices(1);
+    m_app.LoadProductTypes();
+}
+
+void AppShell::finishUpgrade()
+{
+    // The upgrade may have added departments and categories.
+    m_app.LoadServiceDepartments();
+    m_app.LoadServiceCategories();
+    m_app.LoadServices(1);
+    m_app.WriteSettingInt(QStringLiteral("List Options"), kScheduleListOptions, CZqApp::kScheduler);
+    platform::Prompt::messageBox(QStringLiteral("Your database has been successfully upgraded.\n") + UpgradeNotes()
+                                     + QStringLiteral("\n\nPlease continue with 'To Do After You Upgrade' section \n"
+                                                      "in the Upgrade Guide."),
+                                 QString(), platform::MB_ICONINFORMATION);
+    ClearUpgradeHandOver();
+    m_app.m_strUpgradeNotes.clear();
+}
+
+int AppShell::ExitInstance(int exitCode)
+{
+    // The next copy must find neither this copy's window nor its hold on the
+    // database.
+    m_frame.reset();
+    m_instance.reset();
+    if (SharedDatabase().isOpen())
+        SharedDatabase().close();
+    if (exitCode == 0 && m_restart && m_starter) {
+        // A program that cannot be started again is not reported: this one
+        // ends normally.
+        m_starter(GetModulePath(), QStringList{RestartArgument()});
+    }
+    return exitCode;
+}
+
+void AppShell::AskRestart(const QString &text)
+{
+    if (!text.isEmpty()
+        && platform::Prompt::messageBox(text + QStringLiteral("\n\nDo you want to restart Tavrel now?"), QString(),
+                                        platform::MB_YESNO | platform::MB_ICONQUESTION)
+            != platform::IDYES)
+        return;
+    m_restart = true;
+    PostCommand(m_frame.get(), CMainFrame::kExitCommand);
+}
+
+void AppShell::OnAppAbout()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (w->isVisible() && w->windowTitle() == CAboutDlg::WindowTitle())
+            return;
+    CAboutDlg dialog(m_app, m_frame.get());
+    platform::Prompt::execDialog(dialog);
+}
+
+bool AppShell::OnCommand(int commandId)
+{
+    switch (commandId) {
+    case kAboutCommand:
+        OnAppAbout();
+        return true;
+    case kWorkstationOptionsCommand:
+        OnWorkstationOptions();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void AppShell::OnWorkstationOptions()
+{
+    if (!m_app.CheckPassword(-1, QString()))
+        return;
+    // The views in the order of their bits in "ShowTabs".
+    static const int kMaskOrder[] = {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006};
+    CZqApp::ChoiceDialog dialog;
+    dialog.ribbonTitle = QStringLiteral("Workstation Options");
+    dialog.stripText = QStringLiteral("(for this computer only)");
+    dialog.mode = 11;
+    CZqApp::ChoiceGroup group;
+    group.heading = QStringLiteral("Which tabs (sections) do you want to show on this workstation?");
+    group.groupValue = 11;
+    group.radio = false;
+    for (int bit = 0; bit < 9; ++bit) {
+        const int id = kMaskOrder[bit];
+        group.entries.append({id, Appearance::GetViewName(unsigned(id)), ((m_startTab.mask >> bit) & 1) != 0});
+    }
+    dialog.groups << group;
+    if (RunChoiceDialog(dialog) != platform::IDOK)
+        return;
+    int mask = 0;
+    for (int bit = 0; bit < 9; ++bit)
+        if (dialog.groups.first().entries[bit].checked)
+            mask |= 1 << bit;
+    m_app.WriteSettingInt(QStringLiteral("ShowTabs"), mask, CZqApp::kViewSettings);
+    AskRestart(QStringLiteral("Your options will be applied next time you start Tavrel."));
+}
+
+void AppShell::bringToFront()
+{
+    if (!m_frame)
+        return;
+    if (m_frame->isMinimized())
+        m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
+    // The window the user last worked in: a dialog open over the frame, else the frame.
+    QWidget *front = QApplication::activeModalWidget();
+    if (!front)
+        front = m_frame.get();
+    front->show();
+    front->raise();
+    front->activateWindow();
+}
+
+void AppShell::registerProgressWindows()
+{
+    CXProgress::SetFactory([this]() -> std::unique_ptr<CXProgress> {
+        return std::make_unique<CStatusDlg>(m_frame.get());
+    });
+    SetRunProgressMaker([this]() -> std::unique_ptr<SchemaProgress> {
+        return std::make_unique<CStatusRunProgress>(m_frame.get());
+    });
+}

@@ -1,0 +1,38 @@
+#include "app/shell/MainViews.h"
+
+#include "app/base/CZqApp.h"
+#include "app/shell/CPlaceholderView.h"
+#include "views/CView0.h"
+#include "views/ViewFactory.h"
+
+bool IsMainViewId(int viewId)
+{
+    return viewId >= kHomeViewId && viewId <= kLastViewId;
+}
+
+bool IsViewOffered(int mask, int viewId)
+{
+    const int bit = CZqApp::TabBit(viewId);
+    return bit >= 0 && ((mask >> bit) & 1) != 0;
+}
+
+StartTab LoadStartTab(const CZqApp &app)
+{
+    StartTab tab;
+    const int mask = app.GetSettingInt(QStringLiteral("ShowTabs"), kAllViewsMask, CZqApp::kViewSettings);
+    const int start = app.GetSettingInt(QStringLiteral("ShowTabID"), kJobsViewId, CZqApp::kViewSettings);
+    if (mask >= 1 && mask <= kAllViewsMask && IsMainViewId(start) && IsViewOffered(mask, start)) {
+        tab.viewId = start;
+        tab.mask = mask;
+    }
+    return tab;
+}
+
+QWidget *CreateMainView(int viewId)
+{
+    if (!IsMainViewId(viewId))
+        return nullptr;
+    if (QWidget *view = CreateView(viewId, nullptr))
+        return view;
+    return new CPlaceholderView(viewId);
+}

@@ -1,0 +1,159 @@
+#include "views/CStatusDlg.h"
+
+#include "app/base/MoneyText.h"
+#include "controls/DlgItem.h"
+#include "platform/Prompt.h"
+
+#include <QtGui/QCloseEvent>
+#include <QtGui/QScreen>
+#include <QtGui/QWindow>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
+
+CStatusDlg::CStatusDlg(QWidget *owner)
+    : QDialog(nullptr), m_owner(owner)
+{
+    // Owned by the caller, not by a parent window: the owner only keeps the
+    // window in front of it.
+    setObjectName(QStringLiteral("CStatusDlg"));
+    setModal(false);
+}
+
+CStatusDlg::~CStatusDlg() = default;
+
+void CStatusDlg::create()
+{
+    setWindowTitle(platform::Prompt::defaultCaption());
+    auto *layout = new QVBoxLayout(this);
+    m_title = new QLabel(this);
+    m_message = new QLabel(QStringLiteral("Please wait..."), this);
+    m_bar = new QProgressBar(this);
+    m_bar->setTextVisible(false);
+    m_count = new QLabel(QStringLiteral("1 of "), this);
+    m_stop = new QPushButton(QStringLiteral("Stop"), this);
+    SetDlgCtrlID(m_title, IDC_TITLE);
+    SetDlgCtrlID(m_message, IDC_MESSAGE);
+    SetDlgCtrlID(m_bar, IDC_PROGRESS);
+    SetDlgCtrlID(m_count, IDC_COUNT);
+    SetDlgCtrlID(m_stop, IDC_STOP);
+    layout->addWidget(m_title);
+    layout->addWidget(m_message);
+    layout->addWidget(m_bar);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_count, 1);
+    bottom->addWidget(m_stop);
+    layout->addLayout(bottom);
+    setMinimumWidth(360);
+    connect(m_stop, &QPushButton::clicked, this, &CStatusDlg::OnCancel);
+    m_created = true;
+}
+
+void CStatusDlg::Start(int total, const QString &title, bool showBar, bool cancellable, const QString &line)
+{
+    if (!m_created)
+        create();
+    m_running = true;
+    m_total = total;
+    m_position = 0;
+    m_showBar = showBar;
+    m_cancellable = cancellable;
+    QString caption = title;
+    caption.replace(QStringLiteral("%s"), FormatInt(total, true, false));
+    m_title->setText(caption);
+    m_count->setText(line);
+    m_bar->setRange(0, std::max(total, 0));
+    m_bar->setValue(0);
+    m_bar->setVisible(showBar);
+    m_stop->setVisible(cancellable);
+
+    if (!isVisible()) {
+        adjustSize();
+        QWidget *front = m_owner ? m_owner : QApplication::activeWindow();
+        const QRect area = front ? front->frameGeometry()
+                                 : (screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768));
+        move(area.center() - rect().center());
+        show();
+        if (front && front->windowHandle() && windowHandle())
+            windowHandle()->setTransientParent(front->windowHandle());
+    }
+    bringToTop();
+}
+
+bool CStatusDlg::Step(const QString &text)
+{
+    if (!m_running)
+        return false;
+    ++m_position;
+    m_bar->setValue(std::clamp(m_position, m_bar->minimum(), m_bar->maximum()));
+    m_count->setText(text.isEmpty() ? QString::asprintf("%d of %d ", m_position, m_total) : text);
+    if (m_cancellable) {
+        // Handles what waits (repaints, the Stop button), then the window
+        // comes back to the top in case another window came up.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (isVisible())
+            raise();
+    } else if (isVisible()) {
+        // Nothing else may run in the middle of this loop: only this window
+        // is painted.
+        repaint();
+    }
+    return m_running;
+}
+
+void CStatusDlg::SetMessage(const QString &text, bool step)
+{
+    if (!m_running)
+        return;
+    m_message->setText(text);
+    m_count->setText(QString());
+    if (step)
+        Step(QString());
+}
+
+void CStatusDlg::SetRange(int position, int total)
+{
+    if (!m_running)
+        return;
+    m_position = position;
+    m_total = total;
+    const int value = m_bar->value();
+    m_bar->setRange(position, std::max(position, total));
+    if (value >= m_bar->minimum() && value <= m_bar->maximum())
+        m_bar->setValue(value);
+}
+
+void CStatusDlg::OnCancel()
+{
+    if (!m_running)
+        return;
+    if (m_cancellable
+        && platform::Prompt::messageBox(QStringLiteral("Do you want to stop now?"), QString(),
+                                        platform::MB_YESNO | platform::MB_ICONQUESTION)
+            == platform::IDYES)
+        m_running = false;
+    show();
+    bringToTop();
+}
+
+void CStatusDlg::bringToTop()
+{
+    raise();
+}
+
+void CStatusDlg::reject()
+{
+    // Esc never closes the window; the loop ends at its next step.
+    OnCancel();
+}
+
+void CStatusDlg::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    OnCancel();
+}

@@ -1,0 +1,95 @@
+#include "controls/DlgItem.h"
+#include "support/TestEnvironment.h"
+#include "views/CPrintStatus.h"
+#include "views/CStatusDlg.h"
+#include "views/CStatusRunProgress.h"
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+
+namespace {
+
+class ProgressWindowTest : public TavrelTest
+{
+protected:
+    static QString text(CStatusDlg &w, unsigned id) { return GetControlText(GetDlgItem(&w, id)); }
+    static QPushButton *stop(CStatusDlg &w) { return qobject_cast<QPushButton *>(GetDlgItem(&w, CStatusDlg::IDC_STOP)); }
+};
+
+} // namespace
+
+TEST_F(ProgressWindowTest, CountsStepsAndShowsTheTotalInTheTitle)
+{
+    CStatusDlg window;
+    EXPECT_FALSE(window.Step());
+    window.Start(12345, QStringLiteral("Updating %s jobs"), true, false, QStringLiteral("first line"));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(text(window, CStatusDlg::IDC_TITLE), QStringLiteral("Updating 12,345 jobs"));
+    EXPECT_EQ(text(window, CStatusDlg::IDC_MESSAGE), QStringLiteral("Please wait..."));
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("first line"));
+    EXPECT_TRUE(stop(window)->isHidden());
+
+    window.Start(10, QStringLiteral("Checking keys"), true, false);
+    EXPECT_EQ(text(window, CStatusDlg::IDC_TITLE), QStringLiteral("Checking keys"));
+    window.Step();
+    window.Step(QStringLiteral("Jobs"));
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("Jobs"));
+    EXPECT_TRUE(window.Step());
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("3 of 10 "));
+    EXPECT_EQ(qobject_cast<QProgressBar *>(GetDlgItem(&window, CStatusDlg::IDC_PROGRESS))->value(), 3);
+    window.SetMessage(QStringLiteral("Table Items"), true);
+    EXPECT_EQ(text(window, CStatusDlg::IDC_MESSAGE), QStringLiteral("Table Items"));
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("4 of 10 "));
+
+    // A loop that cannot be stopped: Esc asks nothing and the window stays.
+    window.reject();
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.Step());
+}
+
+TEST_F(ProgressWindowTest, StopAsksAndEndsTheLoopAtItsNextStep)
+{
+    CStatusDlg window;
+    window.Start(10, QStringLiteral("Copying"), false, true);
+    EXPECT_FALSE(stop(window)->isHidden());
+    EXPECT_TRUE(qobject_cast<QProgressBar *>(GetDlgItem(&window, CStatusDlg::IDC_PROGRESS))->isHidden());
+
+    // Clicked while the loop runs: the step handles the click.
+    prompts().answer(platform::IDNO);
+    QTimer::singleShot(0, stop(window), &QPushButton::click);
+    EXPECT_TRUE(window.Step());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to stop now?"));
+    EXPECT_EQ(prompts().shown().last().flags, unsigned(platform::MB_YESNO | platform::MB_ICONQUESTION));
+
+    prompts().answer(platform::IDYES);
+    QTimer::singleShot(0, stop(window), &QPushButton::click);
+    EXPECT_FALSE(window.Step());
+    EXPECT_FALSE(window.Step());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(prompts().shown().size(), 2);
+
+    // The database runs see the same window through their own interface.
+    CStatusRunProgress run;
+    run.window().Start(3, QStringLiteral("Upgrading"), true, true);
+    EXPECT_TRUE(run.step(QStringLiteral("Jobs")));
+    run.setMessage(QStringLiteral("Items new field"));
+    EXPECT_EQ(text(run.window(), CStatusDlg::IDC_MESSAGE), QStringLiteral("Items new field"));
+    prompts().answer(platform::IDYES);
+    run.window().OnCancel();
+    EXPECT_FALSE(run.isRunning());
+    EXPECT_FALSE(run.step(QStringLiteral("Items")));
+}
+
+TEST_F(ProgressWindowTest, PrintCancelSetsTheAbortFlag)
+{
+    CPrintStatus::SetUserAbort(true);
+    CPrintStatus window;
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(CPrintStatus::IsUserAbort());
+    window.reject();
+    EXPECT_TRUE(CPrintStatus::IsUserAbort());
+    EXPECT_FALSE(window.isVisible());
+}
