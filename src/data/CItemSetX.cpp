@@ -178,24 +178,24 @@ void CItemSetX::GetRunText(QString &out, bool withHeading, bool withNote, bool w
     const QString twoBlanks = QStringLiteral("  ");
     const QString dotSeparator = QStringLiteral(" \u00B7 ");
 
-    QString spec;
+    QString specText;
     QString quantity;
     const bool paper = IsPaperCategory(m_nCatNo);
     if (paper) {
         quantity = QStringLiteral("%1: %2").arg(m_strUnitWord).arg(m_Sheets);
         if (m_strPaperSize == m_strRunSize && m_strRunSize == m_strFinishSize && m_Up == 1)
-            spec = m_strPaperSize;
+            specText = m_strPaperSize;
         else
-            spec = QStringLiteral("%1 (%2 out  %3 up)").arg(m_strPaperSize).arg(m_Out).arg(m_Up);
-        AppendText(spec, m_strPlainNote, twoBlanks);
+            specText = QStringLiteral("%1 (%2 out  %3 up)").arg(m_strPaperSize).arg(m_Out).arg(m_Up);
+        AppendText(specText, m_strPlainNote, twoBlanks);
         if (withInks) {
             const QString inks = QStringLiteral("%1 %2/ %3 %4")
                                      .arg(InkNames(m_Side1), m_strFrontInks, InkNames(m_Side2), m_strBackInks);
-            AppendText(spec, inks, dotSeparator);
+            AppendText(specText, inks, dotSeparator);
         }
-        AppendText(spec, GetPressSpecText(twoBlanks), twoBlanks);
+        AppendText(specText, GetPressSpecText(twoBlanks), twoBlanks);
     } else if (IsPressCategory(m_nCatNo)) {
-        spec = GetWashMixText(twoBlanks);
+        specText = GetWashMixText(twoBlanks);
     } else if (!IsDigitalCategory(m_nCatNo)) {
         const QString askHowMany = ServiceText("AskHowMany");
         if (m_Out != 0 && !askHowMany.isEmpty())
@@ -205,10 +205,10 @@ void CItemSetX::GetRunText(QString &out, bool withHeading, bool withNote, bool w
     }
 
     out = main;
-    AppendText(out, spec, dotSeparator);
+    AppendText(out, specText, dotSeparator);
     if (withExtra)
         AppendText(out, m_strExtra, dotSeparator);
-    // A paper service never adds its Note: its parts are in the spec.
+    // A paper service never adds its Note: its parts are in the paper description.
     if (withNote && !paper)
         AppendText(out, m_Note, dotSeparator);
     AppendText(out, quantity, QString(9, QLatin1Char(' ')));

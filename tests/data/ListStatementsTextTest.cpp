@@ -42,9 +42,9 @@ class ListStatementsTextTest : public ShopListTest
 protected:
     // A list on screen from "<id> <branch> <item> [opt n] [csr n] [all]" and
     // the text after " | ".
-    CSQL viewList(const QString &spec, const QString &tail)
+    CSQL viewList(const QString &codes, const QString &tail)
     {
-        const QStringList words = spec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList words = codes.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         int option = 0;
         bool allColumns = false;
         app->m_nDefaultCsr = 0;
