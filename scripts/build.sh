@@ -3,7 +3,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TAVREL_BUILD_DIR:-$root/build}"
-# ccache keeps its own cache folder (CCACHE_DIR or its default), shared between clones.
+# ccache keeps its own cache folder (CCACHE_DIR or its default), shared between
+# clones: paths are hashed relative to the clone so another clone hits it too.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
