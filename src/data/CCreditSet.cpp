@@ -6,6 +6,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Recordset.h"
 
+#include <functional>
 #include <optional>
 
 using platform::Value;
@@ -69,9 +70,10 @@ bool openShared(platform::Database &db)
     return db.isOpen() || OpenDatabase(&db);
 }
 
-} // namespace
-
-bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 reasonId)
+// Does the work in one transaction on the shared database. False, and all of
+// it undone, when the work gives false or the database fails; a failure is
+// shown under the caption once the transaction is over.
+bool inTransaction(const QString &failureCaption, const std::function<bool(platform::Database &)> &work)
 {
     platform::Database &db = SharedDatabase();
     if (!openShared(db))
@@ -79,6 +81,24 @@ bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 rea
     std::optional<platform::DbException> failure;
     try {
         platform::Transaction transaction(db);
+        if (!work(db))
+            return false;
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        failure = e;
+    }
+    if (failure) {
+        ShowDaoError(*failure, failureCaption);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 reasonId)
+{
+    return inTransaction(QStringLiteral("Cannot save ") + GetDefaultSQL(), [&](platform::Database &db) {
         Money creditDue;
         if (!readCreditDue(db, cusNo, creditDue))
             return false;
@@ -86,25 +106,13 @@ bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 rea
                    {Value(cusNo), Value(jobNo), Value(amount), Value(GetToday()),
                     Value(std::int64_t(reasonId), platform::FieldType::Byte)});
         writeCreditDue(db, cusNo, creditDue + amount);
-        transaction.commit();
-    } catch (const platform::DbException &e) {
-        failure = e;
-    }
-    if (failure) {
-        ShowDaoError(*failure, QStringLiteral("Cannot save ") + GetDefaultSQL());
-        return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 bool CCreditSet::DeleteCredit(qint32 creditId)
 {
-    platform::Database &db = SharedDatabase();
-    if (!openShared(db))
-        return false;
-    std::optional<platform::DbException> failure;
-    try {
-        platform::Transaction transaction(db);
+    return inTransaction(QStringLiteral("Cannot delete ") + GetDefaultSQL(), [&](platform::Database &db) {
         platform::Recordset row(db);
         row.open(platform::Recordset::Type::Snapshot,
                  QStringLiteral("SELECT CusNo, Amount FROM Credits WHERE CreditID = ?"), {Value(creditId)});
@@ -117,13 +125,6 @@ bool CCreditSet::DeleteCredit(qint32 creditId)
         Money creditDue;
         if (readCreditDue(db, cusNo, creditDue))
             writeCreditDue(db, cusNo, creditDue - (amount.isNull() ? Money::zero() : amount.toMoney()));
-        transaction.commit();
-    } catch (const platform::DbException &e) {
-        failure = e;
-    }
-    if (failure) {
-        ShowDaoError(*failure, QStringLiteral("Cannot delete ") + GetDefaultSQL());
-        return false;
-    }
-    return true;
+        return true;
+    });
 }

@@ -66,6 +66,70 @@ const QString &receivedSums()
     return text;
 }
 
+// Totals of the rows by the day, week, month or year of a date column.
+struct DateSummary
+{
+    QString formatArg; // the column as Format() takes it for days and months
+    QString column;    // the column as Year() and the week number take it
+    QString weekLabel;
+    QString yearLabel;
+    const QString &(*sums)();
+    QString groupTail; // what else the rows are grouped by
+};
+
+enum SummaryPeriod : int { ByDay = 0, ByWeek = 1, ByMonth = 2, ByYear = 3 };
+
+void summarize(CSQL &q, int period, const DateSummary &d)
+{
+    switch (period) {
+    case ByDay:
+        q.SetSelect(QStringLiteral("DISTINCTROW Format(") + d.formatArg + QStringLiteral(",'yyyy/mm/dd ddd') AS [Year/Mo/Day]")
+                    + d.sums());
+        q.SetGroupBy(QStringLiteral("Year(") + d.column + QStringLiteral("), Format(") + d.formatArg
+                     + QStringLiteral(",'yyyy/mm/dd ddd')") + d.groupTail);
+        break;
+    case ByWeek:
+        q.SetSelect(QStringLiteral("DISTINCTROW Year(") + d.column + QStringLiteral(") AS [Year], Format(Format(")
+                    + d.column + QStringLiteral(",'ww'),'00') AS [") + d.weekLabel + QStringLiteral("]") + d.sums());
+        q.SetGroupBy(QStringLiteral("Year(") + d.column + QStringLiteral("), Format(Format(") + d.column
+                     + QStringLiteral(",'ww'),'00')") + d.groupTail);
+        break;
+    case ByMonth:
+        q.SetSelect(QStringLiteral("DISTINCTROW Format(") + d.formatArg + QStringLiteral(",'yyyy  mm  mmm') AS [Year  Month]")
+                    + d.sums());
+        q.SetGroupBy(QStringLiteral("Format(") + d.formatArg + QStringLiteral(",'yyyy  mm  mmm')") + d.groupTail);
+        break;
+    case ByYear:
+        q.SetSelect(QStringLiteral("DISTINCTROW Year(") + d.column + QStringLiteral(") AS [") + d.yearLabel
+                    + QStringLiteral("]") + d.sums());
+        q.SetGroupBy(QStringLiteral("Year(") + d.column + QStringLiteral(")") + d.groupTail);
+        break;
+    default:
+        break;
+    }
+}
+
+const DateSummary &paidSummary()
+{
+    static const DateSummary d{QStringLiteral("[DatePaid]"), QStringLiteral("DatePaid"), QStringLiteral("Week Paid"),
+                               QStringLiteral("Year Paid"), paidSums, QStringLiteral(", Jobs.JobType ")};
+    return d;
+}
+
+const DateSummary &dueSummary()
+{
+    static const DateSummary d{QStringLiteral("DatePayDue"), QStringLiteral("DatePayDue"), QStringLiteral("Week No"),
+                               QStringLiteral("Year Paid"), dueSums, QStringLiteral(", Jobs.JobType ")};
+    return d;
+}
+
+const DateSummary &receivedSummary()
+{
+    static const DateSummary d{QStringLiteral("Payments.Date"), QStringLiteral("Payments.Date"),
+                               QStringLiteral("Week Paid"), QStringLiteral("Year Received"), receivedSums, QString()};
+    return d;
+}
+
 // The date conditions of items 1 to 7 of the paid and received lists: today,
 // this week, month, year, last week, month, year.
 int paidPeriod(int item)
@@ -147,23 +211,8 @@ void CSQL::BuildReceivablesList(int branch, int item)
         case 1: case 2: case 3: case 4: case 5: case 6: case 7:
             SetDateCondition(QStringLiteral("Jobs.DatePaid"), paidPeriod(item), 0);
             break;
-        case 9:
-            SetSelect(QStringLiteral("DISTINCTROW Format([DatePaid],'yyyy/mm/dd ddd') AS [Year/Mo/Day]") + paidSums());
-            SetGroupBy(QStringLiteral("Year(DatePaid), Format([DatePaid],'yyyy/mm/dd ddd'), Jobs.JobType "));
-            break;
-        case 10:
-            SetSelect(QStringLiteral(
-                          "DISTINCTROW Year(DatePaid) AS [Year], Format(Format(DatePaid,'ww'),'00') AS [Week Paid]")
-                      + paidSums());
-            SetGroupBy(QStringLiteral("Year(DatePaid), Format(Format(DatePaid,'ww'),'00'), Jobs.JobType "));
-            break;
-        case 11:
-            SetSelect(QStringLiteral("DISTINCTROW Format([DatePaid],'yyyy  mm  mmm') AS [Year  Month]") + paidSums());
-            SetGroupBy(QStringLiteral("Format([DatePaid],'yyyy  mm  mmm'), Jobs.JobType "));
-            break;
-        case 12:
-            SetSelect(QStringLiteral("DISTINCTROW Year(DatePaid) AS [Year Paid]") + paidSums());
-            SetGroupBy(QStringLiteral("Year(DatePaid), Jobs.JobType "));
+        case 9: case 10: case 11: case 12:
+            summarize(*this, item - 9, paidSummary());
             break;
         case 13:
             SetSelect(QStringLiteral(
@@ -205,23 +254,8 @@ void CSQL::BuildReceivablesList(int branch, int item)
         case 4: SetDateCondition(QStringLiteral("Jobs.DatePayDue"), DateRange::NextWeek, 0); break;
         case 5: SetDateCondition(QStringLiteral("Jobs.DatePayDue"), DateRange::NextMonth, 0); break;
         case 6: SetDateCondition(QStringLiteral("Jobs.DatePayDue"), kBeforeDay, 0); break;
-        case 7:
-            SetSelect(QStringLiteral("DISTINCTROW Format(DatePayDue,'yyyy/mm/dd ddd') AS [Year/Mo/Day]") + dueSums());
-            SetGroupBy(QStringLiteral("Year(DatePayDue), Format(DatePayDue,'yyyy/mm/dd ddd'), Jobs.JobType "));
-            break;
-        case 8:
-            SetSelect(QStringLiteral(
-                          "DISTINCTROW Year(DatePayDue) AS [Year], Format(Format(DatePayDue,'ww'),'00') AS [Week No]")
-                      + dueSums());
-            SetGroupBy(QStringLiteral("Year(DatePayDue), Format(Format(DatePayDue,'ww'),'00'), Jobs.JobType "));
-            break;
-        case 9:
-            SetSelect(QStringLiteral("DISTINCTROW Format(DatePayDue,'yyyy  mm  mmm') AS [Year  Month]") + dueSums());
-            SetGroupBy(QStringLiteral("Format(DatePayDue,'yyyy  mm  mmm'), Jobs.JobType "));
-            break;
-        case 10:
-            SetSelect(QStringLiteral("DISTINCTROW Year(DatePayDue) AS [Year Paid]") + dueSums());
-            SetGroupBy(QStringLiteral("Year(DatePayDue), Jobs.JobType "));
+        case 7: case 8: case 9: case 10:
+            summarize(*this, item - 7, dueSummary());
             break;
         default:
             break;
@@ -242,25 +276,8 @@ void CSQL::BuildReceivablesList(int branch, int item)
         case 1: case 2: case 3: case 4: case 5: case 6: case 7:
             SetDateCondition(QStringLiteral("Payments.Date"), paidPeriod(item), 0);
             break;
-        case 9:
-            SetSelect(QStringLiteral("DISTINCTROW Format(Payments.Date,'yyyy/mm/dd ddd') AS [Year/Mo/Day]")
-                      + receivedSums());
-            SetGroupBy(QStringLiteral("Year(Payments.Date), Format(Payments.Date,'yyyy/mm/dd ddd')"));
-            break;
-        case 10:
-            SetSelect(QStringLiteral("DISTINCTROW Year(Payments.Date) AS [Year], Format(Format(Payments.Date,'ww'),"
-                                     "'00') AS [Week Paid]")
-                      + receivedSums());
-            SetGroupBy(QStringLiteral("Year(Payments.Date), Format(Format(Payments.Date,'ww'),'00')"));
-            break;
-        case 11:
-            SetSelect(QStringLiteral("DISTINCTROW Format(Payments.Date,'yyyy  mm  mmm') AS [Year  Month]")
-                      + receivedSums());
-            SetGroupBy(QStringLiteral("Format(Payments.Date,'yyyy  mm  mmm')"));
-            break;
-        case 12:
-            SetSelect(QStringLiteral("DISTINCTROW Year(Payments.Date) AS [Year Received]") + receivedSums());
-            SetGroupBy(QStringLiteral("Year(Payments.Date)"));
+        case 9: case 10: case 11: case 12:
+            summarize(*this, item - 9, receivedSummary());
             break;
         case 13:
             // One row per payment type, one column per payment group.
@@ -306,34 +323,29 @@ void CSQL::BuildReceivablesList(int branch, int item)
         break;
 
     case LateFee:
+    case WriteOff: {
+        // Item 1: the unpaid invoices the fee or write-off may go on (late
+        // fees only for customers who pay them, once the invoice is late);
+        // else the invoices that have one.
         SetFromJobTables();
         AddHistoryCondition();
+        const QString column = branch == LateFee ? QStringLiteral("Jobs.Latefee") : QStringLiteral("Jobs.Writeoff");
         if (item == 1) {
             SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerColumn
                       + QStringLiteral(", Jobs.DateShipped, Jobs.DatePayDue, Jobs.Balance, Jobs.JobID"));
             AddUnpaidCondition();
-            AddCondition(QStringLiteral("Customers.LateFee = "), 1);
-            SetDateCondition(QStringLiteral("Jobs.DatePayDue"), kBeforeDay, 0);
+            if (branch == LateFee) {
+                AddCondition(QStringLiteral("Customers.LateFee = "), 1);
+                SetDateCondition(QStringLiteral("Jobs.DatePayDue"), kBeforeDay, 0);
+            }
         } else {
-            SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerColumn + QStringLiteral(", Jobs.Latefee, Jobs.Balance, Jobs.JobID"));
-            AddCondition(QStringLiteral("Jobs.Latefee <> "), 0);
+            SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerColumn + QStringLiteral(", ") + column
+                      + QStringLiteral(", Jobs.Balance, Jobs.JobID"));
+            AddCondition(column + QStringLiteral(" <> "), 0);
         }
         AddOrderBy(QStringLiteral("Jobs.JobNo"));
         break;
-
-    case WriteOff:
-        SetFromJobTables();
-        AddHistoryCondition();
-        if (item == 1) {
-            SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerColumn
-                      + QStringLiteral(", Jobs.DateShipped, Jobs.DatePayDue, Jobs.Balance, Jobs.JobID"));
-            AddUnpaidCondition();
-        } else {
-            SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerColumn + QStringLiteral(", Jobs.Writeoff, Jobs.Balance, Jobs.JobID"));
-            AddCondition(QStringLiteral("Jobs.Writeoff <> "), 0);
-        }
-        AddOrderBy(QStringLiteral("Jobs.JobNo"));
-        break;
+    }
 
     case Send:
         m_strKey = QStringLiteral("CusNo");

@@ -61,6 +61,16 @@ platform::Value CZqApp::QueryResult::value(int row, const QString &field) const
     return platform::Value();
 }
 
+qint32 CZqApp::QueryResult::intValue(int row, const char *field) const
+{
+    return qint32(value(row, QLatin1String(field)).toInt64());
+}
+
+QString CZqApp::QueryResult::textValue(int row, const char *field) const
+{
+    return value(row, QLatin1String(field)).toString();
+}
+
 CZqApp::QueryResult CZqApp::ReadQuery(const QString &jetSql, int maxRows) const
 {
     QueryResult result;

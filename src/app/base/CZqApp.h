@@ -102,6 +102,9 @@ public:
         QList<QList<platform::Value>> rows;
         // A field of a row by name (case-blind); Null for an unknown name or row.
         platform::Value value(int row, const QString &field) const;
+        // The same as a whole number, and as text.
+        qint32 intValue(int row, const char *field) const;
+        QString textValue(int row, const char *field) const;
         bool isEmpty() const { return rows.isEmpty(); }
     };
     // Runs a read-only Jet statement on the shared database and gives at most

@@ -15,14 +15,29 @@ namespace {
 
 const QString kUnknown = QStringLiteral("?");
 
-qint32 intValue(const CZqApp::QueryResult &result, int row, const char *field)
+// The text of a code's entry, "?" when the code is missing.
+QString codeText(CZqApp &app, CZqApp::CodeTable table, qint32 code)
 {
-    return qint32(result.value(row, QLatin1String(field)).toInt64());
+    CListItem e;
+    return app.FindCode(table, code, e) ? e.m_text : kUnknown;
 }
 
-QString textValue(const CZqApp::QueryResult &result, int row, const char *field)
+// Number n of a code's entry, the fallback when the code is missing.
+int codeNumber(CZqApp &app, CZqApp::CodeTable table, qint32 code, int n, int fallback)
 {
-    return result.value(row, QLatin1String(field)).toString();
+    CListItem e;
+    return app.FindCode(table, code, e) ? e.number(n) : fallback;
+}
+
+// The text and picture (number 2) of a code's entry: "?" and 255 when the
+// code is missing. Gives the picture.
+int codeNameAndIcon(CZqApp &app, CZqApp::CodeTable table, qint32 code, QString &name, int &icon)
+{
+    CListItem e;
+    const bool found = app.FindCode(table, code, e);
+    name = found ? e.m_text : kUnknown;
+    icon = found ? e.number(2) : 255;
+    return icon;
 }
 
 } // namespace
@@ -46,9 +61,9 @@ void CZqApp::LoadServiceDepartments()
     DepartmentList.clear();
     const QueryResult r = ReadQuery(QStringLiteral("SELECT * FROM ServiceDepartments ORDER BY SortNo"));
     for (int i = 0; i < r.rows.size(); ++i) {
-        const qint32 depNo = intValue(r, i, "DepNo");
-        const CListItem entry(depNo, textValue(r, i, "DepName"), depNo, intValue(r, i, "IconNo"),
-                              intValue(r, i, "SortNo"));
+        const qint32 depNo = r.intValue(i, "DepNo");
+        const CListItem entry(depNo, r.textValue(i, "DepName"), depNo, r.intValue(i, "IconNo"),
+                              r.intValue(i, "SortNo"));
         m_caches[ServiceDepartments].insert(depNo, entry);
         DepartmentList << entry;
     }
@@ -66,11 +81,11 @@ void CZqApp::LoadServiceCategories()
         const QueryResult counts = ReadQuery(
             QStringLiteral("SELECT CatNo, Count(*) AS Active FROM Services WHERE SerStatus < 2 GROUP BY CatNo"));
         for (int i = 0; i < counts.rows.size(); ++i)
-            active.insert(intValue(counts, i, "CatNo"), intValue(counts, i, "Active"));
+            active.insert(counts.intValue(i, "CatNo"), counts.intValue(i, "Active"));
         for (int i = 0; i < r.rows.size(); ++i) {
-            const qint32 catNo = intValue(r, i, "CatNo");
-            const CListItem entry(catNo, textValue(r, i, "CatName"), intValue(r, i, "DepNo"),
-                                  intValue(r, i, "IconNo"), intValue(r, i, "SortNo"), active.value(catNo));
+            const qint32 catNo = r.intValue(i, "CatNo");
+            const CListItem entry(catNo, r.textValue(i, "CatName"), r.intValue(i, "DepNo"),
+                                  r.intValue(i, "IconNo"), r.intValue(i, "SortNo"), active.value(catNo));
             m_caches[ServiceCategories].insert(catNo, entry);
             CategoryList << entry;
         }
@@ -95,15 +110,15 @@ void CZqApp::LoadServices(int mode)
         qint32 previousCat = 0;
         int place = 0;
         for (int i = 0; i < r.rows.size(); ++i) {
-            const qint32 serNo = intValue(r, i, "SerNo");
-            const qint32 catNo = intValue(r, i, "CatNo");
-            const int status = intValue(r, i, "SerStatus");
+            const qint32 serNo = r.intValue(i, "SerNo");
+            const qint32 catNo = r.intValue(i, "CatNo");
+            const int status = r.intValue(i, "SerStatus");
             // The display name: " (HIDDEN)" for a discontinued service, then
             // " · " and the size when it has one.
-            QString name = textValue(r, i, "Name");
+            QString name = r.textValue(i, "Name");
             if (status == 2)
                 name += QStringLiteral(" (HIDDEN)");
-            QString size = textValue(r, i, "Size");
+            QString size = r.textValue(i, "Size");
             while (size.startsWith(QLatin1Char(' ')))
                 size.remove(0, 1);
             if (!size.isEmpty())
@@ -116,8 +131,8 @@ void CZqApp::LoadServices(int mode)
             }
             place = i > 0 && catNo == previousCat ? place + 1 : 1;
             previousCat = catNo;
-            const CListItem entry(serNo, name, catNo, image, place, status, intValue(r, i, "VendorNo"),
-                                  intValue(r, i, "Unit"));
+            const CListItem entry(serNo, name, catNo, image, place, status, r.intValue(i, "VendorNo"),
+                                  r.intValue(i, "Unit"));
             m_caches[Services].insert(serNo, entry);
             ServiceOrder << serNo;
         }
@@ -132,9 +147,9 @@ void CZqApp::LoadProductTypes()
     m_caches[ProductTypes].clear();
     const QueryResult r = ReadQuery(QStringLiteral("SELECT * FROM ProductTypes ORDER BY Sort, Name"));
     for (int i = 0; i < r.rows.size(); ++i) {
-        const qint32 no = intValue(r, i, "No");
+        const qint32 no = r.intValue(i, "No");
         m_caches[ProductTypes].insert(
-            no, CListItem(no, textValue(r, i, "Name"), intValue(r, i, "Qty"), intValue(r, i, "Type")));
+            no, CListItem(no, r.textValue(i, "Name"), r.intValue(i, "Qty"), r.intValue(i, "Type")));
     }
 }
 
@@ -142,41 +157,32 @@ void CZqApp::LoadProductTypes()
 
 QString CZqApp::GetDepartmentName(qint32 depNo)
 {
-    CListItem e;
-    return FindCode(ServiceDepartments, depNo, e) ? e.m_text : kUnknown;
+    return codeText(*this, ServiceDepartments, depNo);
 }
 
 int CZqApp::GetDepartmentIcon(qint32 depNo)
 {
-    CListItem e;
-    return FindCode(ServiceDepartments, depNo, e) ? e.number(2) : 84;
+    return codeNumber(*this, ServiceDepartments, depNo, 2, 84);
 }
 
 QString CZqApp::GetCategoryName(qint32 catNo)
 {
-    CListItem e;
-    return FindCode(ServiceCategories, catNo, e) ? e.m_text : kUnknown;
+    return codeText(*this, ServiceCategories, catNo);
 }
 
 int CZqApp::GetCategoryIcon(qint32 catNo)
 {
-    CListItem e;
-    return FindCode(ServiceCategories, catNo, e) ? e.number(2) : 255;
+    return codeNumber(*this, ServiceCategories, catNo, 2, 255);
 }
 
 int CZqApp::GetCategoryNameAndIcon(qint32 catNo, QString &name, int &icon)
 {
-    CListItem e;
-    const bool found = FindCode(ServiceCategories, catNo, e);
-    name = found ? e.m_text : kUnknown;
-    icon = found ? e.number(2) : 255;
-    return icon;
+    return codeNameAndIcon(*this, ServiceCategories, catNo, name, icon);
 }
 
 qint32 CZqApp::GetCategoryDepartment(qint32 catNo)
 {
-    CListItem e;
-    return FindCode(ServiceCategories, catNo, e) ? e.number(1) : 0;
+    return codeNumber(*this, ServiceCategories, catNo, 1, 0);
 }
 
 QString CZqApp::GetCategoryDepartmentName(qint32 catNo)
@@ -187,32 +193,27 @@ QString CZqApp::GetCategoryDepartmentName(qint32 catNo)
 
 int CZqApp::GetCategorySortNo(qint32 catNo)
 {
-    CListItem e;
-    return FindCode(ServiceCategories, catNo, e) ? e.number(3) : 0;
+    return codeNumber(*this, ServiceCategories, catNo, 3, 0);
 }
 
 int CZqApp::GetCategoryServiceCount(qint32 catNo)
 {
-    CListItem e;
-    return FindCode(ServiceCategories, catNo, e) ? e.number(4) : 0;
+    return codeNumber(*this, ServiceCategories, catNo, 4, 0);
 }
 
 QString CZqApp::GetServiceName(qint32 serNo)
 {
-    CListItem e;
-    return FindCode(Services, serNo, e) ? e.m_text : kUnknown;
+    return codeText(*this, Services, serNo);
 }
 
 qint32 CZqApp::GetServiceCategory(qint32 serNo)
 {
-    CListItem e;
-    return FindCode(Services, serNo, e) ? e.number(1) : 0;
+    return codeNumber(*this, Services, serNo, 1, 0);
 }
 
 int CZqApp::GetServiceColor(qint32 serNo)
 {
-    CListItem e;
-    return FindCode(Services, serNo, e) ? e.number(2) : 255;
+    return codeNumber(*this, Services, serNo, 2, 255);
 }
 
 QString CZqApp::GetServiceCategoryName(qint32 serNo)
@@ -231,8 +232,7 @@ QString CZqApp::GetServiceFullName(qint32 serNo)
 
 QString CZqApp::GetProductTypeName(quint8 no)
 {
-    CListItem e;
-    return FindCode(ProductTypes, no, e) ? e.m_text : kUnknown;
+    return codeText(*this, ProductTypes, no);
 }
 
 bool CZqApp::IsProductTypeKnown(quint8 no)
@@ -243,8 +243,7 @@ bool CZqApp::IsProductTypeKnown(quint8 no)
 
 QString CZqApp::GetEmployeeName(quint8 empNo)
 {
-    CListItem e;
-    return FindCode(Employees, empNo, e) ? e.m_text : kUnknown;
+    return codeText(*this, Employees, empNo);
 }
 
 bool CZqApp::IsEmployeeKnown(quint8 empNo)
@@ -262,8 +261,7 @@ int CZqApp::GetEmployeeNameAndIcon(quint8 empNo, QString &name, int &icon)
 
 QString CZqApp::GetProductionDeptName(quint8 depId)
 {
-    CListItem e;
-    return FindCode(ProductionDepts, depId, e) ? e.m_text : kUnknown;
+    return codeText(*this, ProductionDepts, depId);
 }
 
 int CZqApp::GetProductionDeptNameAndIcon(quint8 depId, QString &name, int &icon)
@@ -275,23 +273,17 @@ int CZqApp::GetProductionDeptNameAndIcon(quint8 depId, QString &name, int &icon)
 
 QString CZqApp::GetProductionTagName(quint8 tagId)
 {
-    CListItem e;
-    return FindCode(ProductionTags, tagId, e) ? e.m_text : kUnknown;
+    return codeText(*this, ProductionTags, tagId);
 }
 
 int CZqApp::GetProductionTagColor(quint8 tagId)
 {
-    CListItem e;
-    return FindCode(ProductionTags, tagId, e) ? e.number(2) : 255;
+    return codeNumber(*this, ProductionTags, tagId, 2, 255);
 }
 
 int CZqApp::GetTagNameAndIcon(quint8 tagId, QString &name, int &icon)
 {
-    CListItem e;
-    const bool found = FindCode(ProductionTags, tagId, e);
-    name = found ? e.m_text : kUnknown;
-    icon = found ? e.number(2) : 255;
-    return icon;
+    return codeNameAndIcon(*this, ProductionTags, tagId, name, icon);
 }
 
 int CZqApp::GetStockStatusNameAndIcon(quint8 status, QString &name, int &icon) const

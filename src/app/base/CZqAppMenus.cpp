@@ -17,16 +17,6 @@ void addItem(QMenu *menu, const QString &text, int commandId)
     action->setData(commandId);
 }
 
-qint32 intValue(const CZqApp::QueryResult &result, int row, const char *field)
-{
-    return qint32(result.value(row, QLatin1String(field)).toInt64());
-}
-
-QString textValue(const CZqApp::QueryResult &result, int row, const char *field)
-{
-    return result.value(row, QLatin1String(field)).toString();
-}
-
 } // namespace
 
 QMenu *CZqApp::GetPopupMenu(PopupMenu menu) const
@@ -41,9 +31,9 @@ void CZqApp::loadEmployees()
     const QueryResult r = ReadQuery(QStringLiteral("SELECT EmpNo, Name, Type FROM Employees ORDER BY Type, Sort, EmpNo"));
     QMenu *operators = m_menus[OperatorsMenu].get();
     for (int i = 0; i < r.rows.size(); ++i) {
-        const quint8 empNo = quint8(intValue(r, i, "EmpNo"));
-        const QString name = textValue(r, i, "Name");
-        const int type = intValue(r, i, "Type");
+        const quint8 empNo = quint8(r.intValue(i, "EmpNo"));
+        const QString name = r.textValue(i, "Name");
+        const int type = r.intValue(i, "Type");
         m_caches[Employees].insert(empNo, CListItem(empNo, name, type, GetEmployeeIcon(empNo, 131)));
         // Operators are the employees of type 0 not marked with "~".
         if (type == 0 && !name.startsWith(QLatin1Char('~')))
@@ -56,9 +46,9 @@ void CZqApp::loadProductionDepts()
     const QueryResult r = ReadQuery(QStringLiteral("SELECT DepID, Name, IconNo FROM ProductionDepts ORDER BY Sort, Name"));
     QMenu *menu = m_menus[ProductionDeptsMenu].get();
     for (int i = 0; i < r.rows.size(); ++i) {
-        const quint8 depId = quint8(intValue(r, i, "DepID"));
-        const qint32 iconNo = intValue(r, i, "IconNo");
-        const QString name = textValue(r, i, "Name");
+        const quint8 depId = quint8(r.intValue(i, "DepID"));
+        const qint32 iconNo = r.intValue(i, "IconNo");
+        const QString name = r.textValue(i, "Name");
         m_caches[ProductionDepts].insert(depId, CListItem(depId, name, iconNo, depId == 0 ? 157 : iconNo + 157));
         addItem(menu, name, ProductionDeptCommand(depId));
     }
@@ -69,13 +59,13 @@ void CZqApp::loadProductionTags()
     const QueryResult r =
         ReadQuery(QStringLiteral("SELECT TagID, Name, Color, Type FROM ProductionTags ORDER BY Sort, Name"));
     for (int i = 0; i < r.rows.size(); ++i) {
-        const quint8 tagId = quint8(intValue(r, i, "TagID"));
-        const qint32 color = intValue(r, i, "Color");
-        const QString name = textValue(r, i, "Name");
+        const quint8 tagId = quint8(r.intValue(i, "TagID"));
+        const qint32 color = r.intValue(i, "Color");
+        const QString name = r.textValue(i, "Name");
         const int icon = tagId == 0 ? 255 : qMax(color + 104, 105);
         m_caches[ProductionTags].insert(tagId, CListItem(tagId, name, color, icon));
         // Tag 0 (no tag) stands in both menus; the others by their type.
-        const bool typed = intValue(r, i, "Type") != 0;
+        const bool typed = r.intValue(i, "Type") != 0;
         if (tagId == 0 || typed)
             addItem(m_menus[TagsAMenu].get(), name, TagCommand(tagId));
         if (tagId == 0 || !typed)

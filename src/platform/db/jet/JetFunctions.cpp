@@ -121,6 +121,38 @@ bool anyNull(int argc, sqlite3_value **argv)
     return false;
 }
 
+// The one argument as a number; false when the result is already given:
+// Null for Null, or the error of text that is no number.
+bool oneNumber(sqlite3_context *ctx, sqlite3_value *v, double &x)
+{
+    if (sqlite3_value_type(v) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return false;
+    }
+    return numberArg(ctx, v, x);
+}
+
+// The same for a date serial.
+bool oneSerial(sqlite3_context *ctx, sqlite3_value *v, double &d)
+{
+    if (sqlite3_value_type(v) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return false;
+    }
+    return serialArg(ctx, v, d);
+}
+
+// The first two arguments as numbers; false when the result is already given
+// (Null when either is Null, else the error of text that is no number).
+bool twoNumbers(sqlite3_context *ctx, sqlite3_value **argv, double &a, double &b)
+{
+    if (anyNull(2, argv)) {
+        sqlite3_result_null(ctx);
+        return false;
+    }
+    return numberArg(ctx, argv[0], a) && numberArg(ctx, argv[1], b);
+}
+
 // The text of an untyped value: integers plain, reals as Double.
 void appendText(std::string &out, sqlite3_value *v)
 {
@@ -197,13 +229,9 @@ void jetAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void jetIntegerDivide(sqlite3_context *ctx, int, sqlite3_value **argv, bool remainder)
 {
-    if (anyNull(2, argv)) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double a = 0;
     double b = 0;
-    if (!numberArg(ctx, argv[0], a) || !numberArg(ctx, argv[1], b))
+    if (!twoNumbers(ctx, argv, a, b))
         return;
     const double ra = roundHalfEven(a);
     const double rb = roundHalfEven(b);
@@ -228,13 +256,9 @@ void jetMod(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 void jetPow(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (anyNull(2, argv)) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double a = 0;
     double b = 0;
-    if (!numberArg(ctx, argv[0], a) || !numberArg(ctx, argv[1], b))
+    if (!twoNumbers(ctx, argv, a, b))
         return;
     const double r = std::pow(a, b);
     if (!std::isfinite(r))
@@ -312,24 +336,16 @@ void jetDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void jetDateValue(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double d = 0;
-    if (!serialArg(ctx, argv[0], d))
+    if (!oneSerial(ctx, argv[0], d))
         return;
     sqlite3_result_double(ctx, dateValue(d));
 }
 
 void jetYear(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double d = 0;
-    if (!serialArg(ctx, argv[0], d))
+    if (!oneSerial(ctx, argv[0], d))
         return;
     sqlite3_result_int(ctx, dateParts(d).year);
 }
@@ -360,12 +376,8 @@ void jetFix(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void jetToInteger(sqlite3_context *ctx, sqlite3_value *v, double lo, double hi)
 {
-    if (sqlite3_value_type(v) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double x = 0;
-    if (!numberArg(ctx, v, x))
+    if (!oneNumber(ctx, v, x))
         return;
     const double r = roundHalfEven(x);
     if (!(r >= lo && r <= hi)) {
@@ -392,35 +404,23 @@ void jetCByte(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void jetCCur(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double x = 0;
-    if (!numberArg(ctx, argv[0], x))
+    if (!oneNumber(ctx, argv[0], x))
         return;
     sqlite3_result_double(ctx, roundHalfEven(x * 10000.0) / 10000.0);
 }
 
 void jetCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double x = 0;
-    if (numberArg(ctx, argv[0], x))
+    if (oneNumber(ctx, argv[0], x))
         sqlite3_result_double(ctx, x);
 }
 
 void jetCSng(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
     double x = 0;
-    if (numberArg(ctx, argv[0], x))
+    if (oneNumber(ctx, argv[0], x))
         sqlite3_result_double(ctx, double(float(x)));
 }
 

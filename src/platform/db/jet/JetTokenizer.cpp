@@ -8,6 +8,22 @@ bool isNameChar(QChar c)
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
+// A token from text[i] up to the closing character: its text between the two,
+// or all the rest as an invalid token when it is never closed. Moves i past it.
+void readEnclosed(const QString &text, qsizetype &i, QChar closing, JetToken::Kind kind, JetToken &t)
+{
+    const qsizetype close = text.indexOf(closing, i + 1);
+    if (close < 0) {
+        t.kind = JetToken::Invalid;
+        t.text = text.mid(i);
+        i = text.size();
+    } else {
+        t.kind = kind;
+        t.text = text.mid(i + 1, close - i - 1);
+        i = close + 1;
+    }
+}
+
 } // namespace
 
 QList<JetToken> JetTokenizer::tokenize(const QString &text)
@@ -27,16 +43,7 @@ QList<JetToken> JetTokenizer::tokenize(const QString &text)
         }
         const QChar c = text[i];
         if (c == QLatin1Char('[')) {
-            const qsizetype close = text.indexOf(QLatin1Char(']'), i + 1);
-            if (close < 0) {
-                t.kind = JetToken::Invalid;
-                t.text = text.mid(i);
-                i = n;
-            } else {
-                t.kind = JetToken::Bracketed;
-                t.text = text.mid(i + 1, close - i - 1);
-                i = close + 1;
-            }
+            readEnclosed(text, i, QLatin1Char(']'), JetToken::Bracketed, t);
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
             QString value;
             qsizetype j = i + 1;
@@ -58,16 +65,7 @@ QList<JetToken> JetTokenizer::tokenize(const QString &text)
             t.text = value;
             i = j;
         } else if (c == QLatin1Char('#')) {
-            const qsizetype close = text.indexOf(QLatin1Char('#'), i + 1);
-            if (close < 0) {
-                t.kind = JetToken::Invalid;
-                t.text = text.mid(i);
-                i = n;
-            } else {
-                t.kind = JetToken::Date;
-                t.text = text.mid(i + 1, close - i - 1);
-                i = close + 1;
-            }
+            readEnclosed(text, i, QLatin1Char('#'), JetToken::Date, t);
         } else if (c.isDigit()
                    || (c == QLatin1Char('.') && i + 1 < n && text[i + 1].isDigit()
                        && (tokens.isEmpty()
