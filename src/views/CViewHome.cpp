@@ -73,7 +73,7 @@ void CViewHome::OnInitialUpdate()
     // back as commands.
     m_html = new CHtmlCtrl(this);
     m_html->CreateFromStatic(this, IDC_HTML, m_list);
-    connect(m_html, &CHtmlCtrl::commandTriggered, this, [this](int id) { OnCommand(id); });
+    connect(m_html, &CHtmlCtrl::commandTriggered, this, [this](int id) { RunCommand(id); });
     m_list->hide();
     LayoutBars();
     m_html->show();
