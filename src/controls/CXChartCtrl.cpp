@@ -1,6 +1,7 @@
 #include "controls/CXChartCtrl.h"
 
 #include "app/base/Appearance.h"
+#include "app/base/DialogControls.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "controls/CXTable.h"
@@ -280,21 +281,6 @@ int CXChartCtrl::VirtualKey(int qtKey)
     }
 }
 
-int CXChartCtrl::IsNavigationKey(int key, int tabEnter)
-{
-    switch (key) {
-    case VK_TAB:
-    case VK_RETURN: return tabEnter;
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_UP:
-    case VK_DOWN: return 1;
-    default: return 0;
-    }
-}
-
 bool CXChartCtrl::event(QEvent *e)
 {
     // Tab must reach the chart before the focus chain takes it.
@@ -306,7 +292,7 @@ bool CXChartCtrl::event(QEvent *e)
 bool CXChartCtrl::PreTranslateKey(QKeyEvent *e)
 {
     const int key = VirtualKey(e->key());
-    if (IsNavigationKey(key, m_nNavDefault)) {
+    if (IsNavigationKey(e->key(), m_nNavDefault)) {
         if (MoveSelection(key)) {
             if (m_bInteractive)
                 emit keyNotified(key, m_nSelected);

@@ -101,9 +101,6 @@ public:
     // units) over that many grid lines: the quotient with every digit after
     // the first set to 0 and the first raised by one; at least 1.
     static qint64 AxisUnit(qint64 largest, int gridLines);
-    // Navigation keys: Tab and Enter give `tabEnter`, Page Up, Page Down,
-    // End, Home, Up and Down give 1, others 0.
-    static int IsNavigationKey(int key, int tabEnter);
     // The virtual key number of a Qt key (0 when it has none here).
     static int VirtualKey(int qtKey);
 

@@ -8,6 +8,7 @@
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "app/base/WaitCursor.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
@@ -15,8 +16,6 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QIODevice>
-#include <QtGui/QCursor>
-#include <QtGui/QGuiApplication>
 
 #include <algorithm>
 #include <climits>
@@ -41,27 +40,6 @@ bool countsAsZero(Money m)
 {
     return m.units() >= -1 && m.units() <= 1;
 }
-
-// Shows the wait cursor for a scope, when there is a screen to show it on.
-class WaitCursor
-{
-public:
-    WaitCursor()
-    {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            m_on = true;
-        }
-    }
-    ~WaitCursor()
-    {
-        if (m_on)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool m_on = false;
-};
 
 } // namespace
 
@@ -524,7 +502,7 @@ int CXTable::GetMarkedRowCount() const
 
 void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimals, const QString &totalLabel)
 {
-    WaitCursor wait;
+    const WaitCursor wait;
     m_totalMode = std::uint8_t(totalMode);
     m_moneyDecimals = moneyDecimals;
     m_filterText = QStringLiteral("Filter: ") + source.whereText();
@@ -626,7 +604,7 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
 int CXTable::LoadFieldsAsRows(CXRowSource &source, int firstRow, int nameColumn, int valueColumn,
                               int secondValueColumn)
 {
-    WaitCursor wait;
+    const WaitCursor wait;
     int r = firstRow;
     if (source.isEmpty())
         return r;
@@ -919,7 +897,7 @@ QString CXTable::FormatPercent(double ratio, const char *format)
 
 void CXTable::SetRankColumn(int amountColumn, int destination, bool ordinal)
 {
-    WaitCursor wait;
+    const WaitCursor wait;
     // The amounts of the data rows, sorted, answer "how many are larger" by a
     // binary search.
     std::vector<std::int64_t> sorted;
@@ -947,7 +925,7 @@ void CXTable::SetRankColumn(int amountColumn, int destination, bool ordinal)
 void CXTable::SetRankColumns(int /*unused*/, int amountColumn, int positionColumn, int rankColumn,
                              int differenceColumn)
 {
-    WaitCursor wait;
+    const WaitCursor wait;
     std::vector<std::int64_t> sorted;
     for (int r = 0; r < GetRowCount(); ++r) {
         if (!IsSpecialRow(r))

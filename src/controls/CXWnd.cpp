@@ -1,6 +1,7 @@
 #include "controls/CXWnd.h"
 
 #include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
 #include "app/base/ImageList.h"
 #include "controls/ControlMessages.h"
 #include "controls/DlgItem.h"
@@ -21,17 +22,6 @@
 namespace {
 
 QColor qc(ColorRef c) { return ColorRefToQColor(c); }
-
-// Icon of an employee in the large image list: "Everyone" (100) has the
-// group picture, no employee (0) the grey one, the others ten colours.
-int employeeIcon(int empNo)
-{
-    if (empNo == 100)
-        return 0;
-    if (empNo == 0)
-        return 1;
-    return (empNo - 1) % 10 + 2;
-}
 
 constexpr int kScrollBarWidth = 17;
 
@@ -571,7 +561,7 @@ bool CXWnd::DrawImage(const QRect &rectIn, int image, std::uint8_t index, std::u
                                                              QStringLiteral(".bmp"));
         if (DrawImageFile(rectIn, path, format, 64, 64))
             return true;
-        const int fallback = image == 134 ? employeeIcon(index) : 22;
+        const int fallback = image == 134 ? CZqApp::GetEmployeeIcon(quint8(index), 133) : 22;
         return DrawImage(rectIn, 133, std::uint8_t(fallback), format, state);
     }
     if (image == 0)

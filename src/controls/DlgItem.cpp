@@ -1,33 +1,11 @@
 #include "controls/DlgItem.h"
 
-#include "data/ControlIds.h"
-
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QWidget>
-
-void SetDlgCtrlID(QWidget *widget, unsigned id)
-{
-    SetControlId(widget, int(id));
-}
-
-QWidget *GetDlgItem(const QWidget *parent, unsigned id)
-{
-    if (id == 0)
-        return nullptr;
-    return FindDialogControl(const_cast<QWidget *>(parent), int(id));
-}
-
-unsigned GetDlgCtrlID(const QWidget *widget)
-{
-    if (!widget)
-        return 0;
-    const QVariant id = widget->property("controlId");
-    return id.isValid() ? id.toUInt() : 0;
-}
 
 QString GetControlText(const QWidget *widget)
 {

@@ -361,9 +361,9 @@ void CTimeSet::LoadDisplayTexts()
 {
     clearDisplay();
     const bool task = m_TimeFor != DayClock;
-    m_strStatus = ClockStatusName(m_Status, task);
+    CZqApp::GetClockStatusName(m_strStatus, m_Status, task);
     m_strEmployee = EmployeeName(m_EmpNo);
-    m_nEmployeeIcon = EmployeeIcon(m_EmpNo);
+    m_nEmployeeIcon = CZqApp::GetEmployeeIcon(m_EmpNo, 131);
 
     if (m_TimeFor == ServiceTask) {
         m_lookup.Open(dbOpenSnapshot,
@@ -415,7 +415,11 @@ void CTimeSet::LoadDisplayTexts()
             if (!LookupCode(CodeTable::ServiceCategories, service.number1, category))
                 category.text = QStringLiteral("?");
             m_strTask = category.text + QStringLiteral(": ") + service.text;
-            m_nTaskImage = ServiceStatusIcon(m_Status, service.number1);
+            // The category's picture moved into the group of the status;
+            // the application's caches know the category's picture.
+            CZqApp *app = ZqApp();
+            m_nTaskImage = app ? app->GetServiceStatusIcon(m_Status, service.number1)
+                               : 255 - 48 + CZqApp::GetStatusIconOffset(m_Status);
         }
         m_lookup.Close();
         break;

@@ -5,7 +5,7 @@
 #include "app/base/SqlText.h"
 #include "app/base/TextUtil.h"
 #include "app/base/Confirmation.h"
-#include "data/ControlIds.h"
+#include "app/base/DialogControls.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
@@ -970,7 +970,7 @@ bool CXDaoSet::CheckFieldLength(const QString &field, const QString &text, bool 
 
 bool CXDaoSet::CheckDlgItemLength(const QString &field, QWidget *dialog, int controlId, bool show) const
 {
-    QWidget *control = FindDialogControl(dialog, controlId);
+    QWidget *control = GetDlgItem(dialog, unsigned(controlId));
     if (!control)
         return false;
     QString text;

@@ -118,47 +118,6 @@ QString EmployeeName(quint8 empNo)
     return LookupCode(CodeTable::Employees, empNo, entry) ? entry.text : QStringLiteral("?");
 }
 
-int EmployeeIcon(quint8 empNo)
-{
-    int picture;
-    if (empNo == 100)
-        picture = 0;
-    else if (empNo == 0)
-        picture = 1;
-    else
-        picture = (empNo - 1) % 10 + 2;
-    return picture + 115;
-}
-
-QString ClockStatusName(quint8 status, bool task)
-{
-    switch (status) {
-    case 0: return task ? QStringLiteral("Working") : QStringLiteral("IN");
-    case 1: return task ? QStringLiteral("Paused") : QStringLiteral("ON BREAK");
-    case 2:
-    case 3: return task ? QStringLiteral("Finished") : QStringLiteral("OUT");
-    default: return QStringLiteral("?");
-    }
-}
-
-int StatusIconOffset(quint8 status)
-{
-    switch (status) {
-    case 0: return 60;
-    case 1: return 72;
-    case 2:
-    case 3: return 84;
-    default: return 48;
-    }
-}
-
-int ServiceStatusIcon(quint8 status, qint32 catNo)
-{
-    CachedCode category;
-    const int icon = LookupCode(CodeTable::ServiceCategories, catNo, category) ? category.number2 : 255;
-    return icon - 48 + StatusIconOffset(status);
-}
-
 void SetItemStatusQuestion(ItemStatusQuestion question)
 {
     installedQuestion() = std::move(question);

@@ -6,9 +6,9 @@
 #include <functional>
 
 // What the table classes read from the application's code-table caches and
-// status tables: names, numbers and pictures of service categories, service
-// departments, services and employees, the clock's status words and the
-// question whether an item's production status may change.
+// status tables: names and numbers of service categories, service
+// departments, services and employees, and the question whether an item's
+// production status may change.
 //
 // The application answers from its caches once it has loaded them and
 // installs its lookups here at start-up; until then (and in tests) each
@@ -37,19 +37,6 @@ bool LookupCode(CodeTable table, qint32 code, CachedCode &out);
 
 // The name of an employee: "Everyone" for 100, "?" for one that is missing.
 QString EmployeeName(quint8 empNo);
-// The employee's picture in the small image list: 0 for 100, 1 for 0, else
-// (EmpNo - 1) mod 10 + 2, then + 115.
-int EmployeeIcon(quint8 empNo);
-
-// The word of a clock status: a workday 0 "IN", 1 "ON BREAK", 2 and 3 "OUT";
-// a task 0 "Working", 1 "Paused", 2 and 3 "Finished"; any other "?".
-QString ClockStatusName(quint8 status, bool task);
-// The picture offset of a time status over a category's picture: 0 -> 60,
-// 1 -> 72, 2 and 3 -> 84, other -> 48.
-int StatusIconOffset(quint8 status);
-// A category's picture in a time status: its icon - 48 + the offset.
-int ServiceStatusIcon(quint8 status, qint32 catNo);
-
 // Asked before an item's production status is moved: true to change it.
 // Without an installed question the change is made.
 using ItemStatusQuestion = std::function<bool(quint8 current, quint8 target)>;

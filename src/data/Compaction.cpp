@@ -1,6 +1,7 @@
 #include "data/Compaction.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/FileException.h"
 #include "app/base/TextUtil.h"
 #include "data/DaoError.h"
 #include "data/DatabaseFiles.h"
@@ -105,7 +106,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
         SystemError error;
         if (!ReplaceFile(copy, file, error)) {
             std::remove(QFile::encodeName(copy).constData());
-            ShowFileError(error, QStringLiteral("replacing ") + file);
+            ReportException(FileException(error.code, file, error.text), QStringLiteral("replacing ") + file);
             return true;
         }
         replaced = true;

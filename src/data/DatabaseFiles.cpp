@@ -1,5 +1,6 @@
 #include "data/DatabaseFiles.h"
 
+#include "app/base/FileException.h"
 #include "data/SchemaOperations.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
@@ -69,7 +70,7 @@ bool RemoveLeftoverFile(const QString &path)
         return true;
     if (::remove(QFile::encodeName(path).constData()) == 0)
         return true;
-    ShowFileError(LastSystemError(), QStringLiteral(" deleting file"));
+    ReportException(FileException::fromLastError(path), QStringLiteral(" deleting file"));
     return false;
 }
 
@@ -159,17 +160,4 @@ bool ReplaceFile(const QString &replacement, const QString &target, SystemError 
     }
     syncPath(QFileInfo(target).absolutePath(), true);
     return true;
-}
-
-void ShowSystemError(const SystemError &error, const QString &extra)
-{
-    platform::Prompt::messageBox(
-        QStringLiteral("Error %1 occurred:\n\n%2\n%3").arg(error.code).arg(error.text, extra), QString(),
-        platform::MB_OK | platform::MB_ICONERROR);
-}
-
-void ShowFileError(const SystemError &error, const QString &action)
-{
-    platform::Prompt::messageBox(QStringLiteral("Error %1 occurred while %2:\n%3").arg(error.code).arg(action, error.text),
-                                 QString(), platform::MB_OK | platform::MB_ICONERROR);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/base/ErrorBoxes.h"
+
 #include <QtCore/QDate>
 #include <QtCore/QString>
 
@@ -14,14 +16,6 @@ class Database;
 // under another name first and put in place by one rename, so the database
 // file is never missing, half written or deleted before its replacement is
 // complete. Paths keep their case.
-
-// A failure of the system or the engine outside a database statement: its
-// number and the system's text.
-struct SystemError
-{
-    int code = 0;
-    QString text;
-};
 
 // The temporary file of a compaction: the ".mdb" that ends the path becomes
 // "Compacted.mdb" (TavrelData.mdb gives TavrelDataCompacted.mdb); a path
@@ -55,13 +49,6 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
 // flushed to disk and given the target's permissions; the target stays as it
 // was when this fails.
 bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error);
-
-// The system error box: "Error %d occurred:\n\n" with the system's text and
-// the extra text.
-void ShowSystemError(const SystemError &error, const QString &extra);
-
-// The file error box: "Error %d occurred while %s:\n%s" with the action.
-void ShowFileError(const SystemError &error, const QString &action);
 
 // The error of the last failed system call (errno).
 SystemError LastSystemError();

@@ -1,7 +1,7 @@
 #include "data/ListFillers.h"
 
 #include "data/CXDaoSet.h"
-#include "data/ControlIds.h"
+#include "app/base/DialogControls.h"
 
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QListWidget>
@@ -59,8 +59,8 @@ void FillFromQuery(QComboBox *combo, QListWidget *list, const QString &sql)
 
 void FillListFromQuery(QWidget *dialog, int controlId, const QString &sql)
 {
-    QWidget *control = FindDialogControl(dialog, controlId);
-    if (IsListBoxId(controlId))
+    QWidget *control = GetDlgItem(dialog, unsigned(controlId));
+    if (IsListBoxControlId(controlId))
         FillFromQuery(nullptr, qobject_cast<QListWidget *>(control), sql);
     else
         FillFromQuery(qobject_cast<QComboBox *>(control), nullptr, sql);

@@ -203,7 +203,7 @@ bool UpgradeDatabase(platform::Database *database)
         SystemError error;
         if (!CopyOpenDatabase(*database, backup, error, progress.get())) {
             progress.reset();
-            ShowSystemError(error, copying + s("\n\nBackup failed."));
+            ShowError(error, copying + s("\n\nBackup failed."), platform::MB_OK | platform::MB_ICONERROR);
             return false;
         }
     }

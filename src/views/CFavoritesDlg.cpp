@@ -53,7 +53,9 @@ QString CFavoritesDlg::Separator()
 
 int CFavoritesDlg::ViewKey(int kind, long value)
 {
-    return kind == kCutFavorites ? 0 : int(value - 30001);
+    // The key is kept in a byte: the home view (one before the first view)
+    // has 255, the byte's no-value pattern.
+    return kind == kCutFavorites ? 0 : int(quint8(value - 30001));
 }
 
 long CFavoritesDlg::AddFavorite(int kind, long value, const QString &group, const QString &description,
@@ -105,7 +107,11 @@ void CFavoritesDlg::LoadTree()
     if (m_nKind == kCutFavorites) {
         set.m_strSort = QStringLiteral("AlertText");
     } else {
-        set.m_strFilter += QStringLiteral(" and AlertPrint = %1").arg(ViewKey(m_nKind, m_nValue));
+        // A member holding 255 is written as Null, so the home view's
+        // favourites are stored with no key.
+        const int key = ViewKey(m_nKind, m_nValue);
+        set.m_strFilter += key == 255 ? QStringLiteral(" and (AlertPrint Is Null or AlertPrint = 255)")
+                                      : QStringLiteral(" and AlertPrint = %1").arg(key);
         set.m_strSort = QStringLiteral("AlertPrint, AlertColor");
     }
     set.Open();

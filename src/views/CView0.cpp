@@ -177,7 +177,7 @@ void CView0::CreateBars()
     m_sideStrip->CreateFromItem(this, IDC_SIDE_STRIP, m_nHue, 14, 0, 2, 2085, QStringLiteral("."));
 
     for (CXRibbon *bar : {m_mainBar, m_managerBar, m_listBar, m_statusBar})
-        connect(bar, &CXWnd::commandTriggered, this, [this](int id) { OnCommand(id); });
+        connect(bar, &CXWnd::commandTriggered, this, [this](int id) { RunCommand(id); });
 }
 
 void CView0::FillViewTabs()
@@ -502,9 +502,15 @@ void CView0::UpdateRibbonStates()
 
 // --- commands ----------------------------------------------------------------
 
+void CView0::RunCommand(int id)
+{
+    if (!OnCommand(id))
+        emit unhandledCommand(id);
+}
+
 void CView0::PostCommand(int id)
 {
-    QMetaObject::invokeMethod(this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
 }
 
 bool CView0::IsCommandEnabled(int id)
@@ -692,7 +698,7 @@ bool CView0::HandleKey(QWidget *target, QKeyEvent *event)
     const int command = app->TranslateAppAccelerator(target, *event);
     if (command == 0)
         return false;
-    OnCommand(command);
+    RunCommand(command);
     return true;
 }
 

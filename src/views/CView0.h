@@ -52,7 +52,10 @@ public:
 
     // Commands: true when the view handled the id.
     virtual bool OnCommand(int id);
-    // Posts a command to the view (runs from the event loop).
+    // Runs a command the user gave in the view: the view's own, otherwise it
+    // goes on to the main frame (through unhandledCommand).
+    void RunCommand(int id);
+    // Posts a command to the view (runs from the event loop, as RunCommand).
     void PostCommand(int id);
     virtual bool IsCommandEnabled(int id);
     virtual int OnScanCommand(int command, int key);
@@ -135,6 +138,9 @@ public:
 signals:
     // The user asked for another main view (30000-30008); the main frame switches.
     void switchViewRequested(int viewId);
+    // A command the view does not answer (About, the workstation options,
+    // Exit ...); the main frame runs it.
+    void unhandledCommand(int id);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

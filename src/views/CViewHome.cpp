@@ -50,6 +50,11 @@ QString outsidePage(int code)
 
 } // namespace
 
+namespace {
+// The entry the view opens on: About > Tavrel.
+constexpr int kStartPage = 101;
+} // namespace
+
 CViewHome::CViewHome(QWidget *parent) : CView0(30000, parent) {}
 
 void CViewHome::OnInitialUpdate()
@@ -73,11 +78,23 @@ void CViewHome::OnInitialUpdate()
     // back as commands.
     m_html = new CHtmlCtrl(this);
     m_html->CreateFromStatic(this, IDC_HTML, m_list);
-    connect(m_html, &CHtmlCtrl::commandTriggered, this, [this](int id) { OnCommand(id); });
+    connect(m_html, &CHtmlCtrl::commandTriggered, this, [this](int id) { RunCommand(id); });
     m_list->hide();
     LayoutBars();
     m_html->show();
-    m_html->Navigate(QStringLiteral("about:Blank"));
+    // The view opens on About > Tavrel with its page shown: the tree was
+    // filled without listing, so the page is built here.
+    if (!ReadTreeSelection()) {
+        if (HTREEITEM start = m_tree->FindItemByData(kStartPage)) {
+            m_bTreeFilling = true;
+            m_tree->SelectAndShow(start);
+            m_bTreeFilling = false;
+        }
+    }
+    if (ReadTreeSelection())
+        ShowPage();
+    else
+        m_html->Navigate(QStringLiteral("about:Blank"));
 }
 
 bool CViewHome::IsCommandEnabled(int id)

@@ -1,6 +1,6 @@
 #include "DataTestBase.h"
 
-#include "data/ControlIds.h"
+#include "app/base/DialogControls.h"
 #include "data/JobTypes.h"
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
@@ -117,8 +117,8 @@ TEST_F(LookupsTest, ListsFilledByControlKind)
     QDialog dialog;
     auto *list = new QListWidget(&dialog);
     auto *combo = new QComboBox(&dialog);
-    SetControlId(list, 1405);
-    SetControlId(combo, 1410);
+    SetDlgCtrlID(list, 1405);
+    SetDlgCtrlID(combo, 1410);
     const QString vendors = QStringLiteral("SELECT [No], Name FROM Vendors ORDER BY [No]");
     FillListFromQuery(&dialog, 1405, vendors);
     FillListFromQuery(&dialog, 1410, vendors);

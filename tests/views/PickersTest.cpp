@@ -418,3 +418,24 @@ TEST_F(DialogsTest, SavedFavouritesAreFoundAgainEditedAndRemoved)
     remove.DoModal();
     EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Do you want to remove 'Slow payers' from your favorites?")));
 }
+
+TEST_F(DialogsTest, HomeViewFavouritesAreFoundAgain)
+{
+    // The home view sits one before the first view: its key is the byte's
+    // no-value pattern, which is stored as Null.
+    CFavoritesDlg::AddFavorite(200, 30000, QStringLiteral("Home"), QStringLiteral("Start page"), QString(),
+                               QString(), 1, 1);
+    CFavoritesDlg::AddFavorite(200, 30001, QStringLiteral("Jobs"), QStringLiteral("Open jobs"), QString(),
+                               QString(), 1, 1);
+    CFavoritesDlg dlg(QStringLiteral("Favorites"), 30000, 200, nullptr);
+    onDialog<CFavoritesDlg>([](CFavoritesDlg &d) {
+        EXPECT_EQ(d.tree()->topLevelItemCount(), 1);
+        EXPECT_EQ(d.tree()->topLevelItem(0)->text(0), QStringLiteral("Home"));
+        EXPECT_EQ(d.tree()->topLevelItem(0)->childCount(), 1);
+        d.tree()->setCurrentItem(d.tree()->topLevelItem(0)->child(0));
+        EXPECT_EQ(d.m_strDescription, QStringLiteral("Start page"));
+        return press(d, 2);
+    });
+    EXPECT_EQ(dlg.DoModal(), 2);
+    EXPECT_TRUE(prompts().texts().isEmpty());
+}

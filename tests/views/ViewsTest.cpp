@@ -289,6 +289,11 @@ TEST_F(ViewsTest, PicturesOfTheViews)
     home->resize(1000, 640);
     home->show();
     auto *homeView = static_cast<CViewHome *>(home.get());
+    // Shown first, the view has the page of the entry selected in its tree.
+    ASSERT_NE(home->tree()->currentItem(), nullptr);
+    EXPECT_EQ(home->tree()->currentItem()->text(0), QStringLiteral("Tavrel"));
+    EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("MY COMPUTER")));
+    grab(*home, QStringLiteral("home-start.png"));
     home->tree()->setCurrentItem(home->tree()->FindItemByData(102));
     EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Workstations Connected to Your Database: ")));
     grab(*home, QStringLiteral("home-database.png"));

@@ -239,8 +239,11 @@ public:
     int m_nSecurityLevel = -1; // -1 all passwords on, 0 all off, 1..5 levels
     QChar GetSecurityGlyph() const;
     // True when the view command is one of the nine main views and its bit
-    // is set in the "ShowTabs" mask.
+    // is set in the mask of the views offered for this run (all nine until
+    // the start-up has set the mask it checked "ShowTabs" into).
     bool IsTabShown(int viewCommandId) const;
+    void SetShownTabs(int mask) { m_nShownTabs = mask; }
+    int shownTabs() const { return m_nShownTabs; }
     static int TabBit(int viewCommandId);
     // The Options row holding the update choices when a job is copied.
     static int GetConvertOptionId(int fromJobType, int toJobType);
@@ -398,6 +401,7 @@ public:
     void GetJobOriginText(QString &out, qint32 jobId) const;
 
 private:
+    int m_nShownTabs = 511; // the views offered for this run
     EmailSettings m_email;
     bool m_placementSaving = false;
     QString m_printerName;

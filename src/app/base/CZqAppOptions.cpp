@@ -142,7 +142,7 @@ bool CZqApp::IsTabShown(int viewCommandId) const
     const int bit = TabBit(viewCommandId);
     if (bit < 0)
         return false;
-    return (GetSettingInt(QStringLiteral("ShowTabs"), 511, kViewSettings) >> bit) & 1;
+    return (m_nShownTabs >> bit) & 1;
 }
 
 int CZqApp::GetConvertOptionId(int from, int to)

@@ -11,39 +11,41 @@
 
 namespace {
 
-// The dialog code of the lower layers keeps a control's id under one of two
-// property names; both are honoured.
-const char *const kIdProperties[] = {"controlId", "dlgCtrlId"};
-
-int controlIdOf(const QObject *object)
-{
-    for (const char *name : kIdProperties) {
-        const QVariant v = object->property(name);
-        if (v.isValid())
-            return v.toInt();
-    }
-    return 0;
-}
+const char *const kControlIdProperty = "controlId";
 
 QComboBox *comboOf(QWidget *dialog, int id)
 {
-    return qobject_cast<QComboBox *>(GetDialogControl(dialog, id));
+    return qobject_cast<QComboBox *>(GetDlgItem(dialog, unsigned(id)));
 }
 
 QListWidget *listOf(QWidget *dialog, int id)
 {
-    return qobject_cast<QListWidget *>(GetDialogControl(dialog, id));
+    return qobject_cast<QListWidget *>(GetDlgItem(dialog, unsigned(id)));
 }
 
 } // namespace
 
-QWidget *GetDialogControl(const QWidget *dialog, int id)
+void SetDlgCtrlID(QWidget *control, unsigned id)
+{
+    if (control)
+        control->setProperty(kControlIdProperty, id);
+}
+
+unsigned GetDlgCtrlID(const QWidget *control)
+{
+    if (!control)
+        return 0;
+    const QVariant id = control->property(kControlIdProperty);
+    return id.isValid() ? id.toUInt() : 0;
+}
+
+QWidget *GetDlgItem(const QWidget *dialog, unsigned id)
 {
     if (!dialog || id == 0)
         return nullptr;
     const auto children = dialog->findChildren<QWidget *>();
     for (QWidget *child : children)
-        if (controlIdOf(child) == id)
+        if (GetDlgCtrlID(child) == id)
             return child;
     return nullptr;
 }
@@ -201,7 +203,7 @@ void FillTimeList(QWidget *dialog, int id, int firstHour, int lastHour, int step
 
 void MoveDlgItem(QWidget *dialog, int id, int dx, int dy, int dw, int dh)
 {
-    QWidget *control = GetDialogControl(dialog, id);
+    QWidget *control = GetDlgItem(dialog, unsigned(id));
     if (!control)
         return;
     const QRect r = control->geometry();
@@ -236,7 +238,7 @@ void SetDateTimeCtrlTime(QDateTimeEdit *picker, const DateTime &value)
 
 void SetDlgItemTime(QWidget *dialog, int id, const DateTime &value)
 {
-    SetDateTimeCtrlTime(qobject_cast<QDateTimeEdit *>(GetDialogControl(dialog, id)), value);
+    SetDateTimeCtrlTime(qobject_cast<QDateTimeEdit *>(GetDlgItem(dialog, unsigned(id))), value);
 }
 
 bool IsEditCaretPastStart(const QLineEdit *edit)

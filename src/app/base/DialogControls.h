@@ -17,8 +17,14 @@ class QWidget;
 // (QComboBox). Every entry keeps its code as item data (Qt::UserRole); the
 // fillers append and never clear the control first.
 
-// The dialog's control of that id (null when there is none).
-QWidget *GetDialogControl(const QWidget *dialog, int id);
+// A control's id is kept on the widget as the integer property "controlId",
+// so a control set up by any layer is found by every other.
+void SetDlgCtrlID(QWidget *control, unsigned id);
+// 0 for a widget without an id (or no widget).
+unsigned GetDlgCtrlID(const QWidget *control);
+// The descendant of the dialog with that id; null when there is none (and
+// for id 0).
+QWidget *GetDlgItem(const QWidget *dialog, unsigned id);
 // True for the ids of list boxes, 1401 to 1409.
 bool IsListBoxControlId(int id);
 

@@ -22,7 +22,13 @@ QString SystemErrorText(int error)
 
 int ShowError(int error, const QString &extra, unsigned type)
 {
-    const QString text = QStringLiteral("Error %1 occurred:\n\n").arg(error) + SystemErrorText(error) + extra;
+    return ShowError(SystemError{error, QString::fromLocal8Bit(std::strerror(error))}, extra, type);
+}
+
+int ShowError(const SystemError &error, const QString &extra, unsigned type)
+{
+    const QString text =
+        QStringLiteral("Error %1 occurred:\n\n").arg(error.code) + error.text + QLatin1Char('\n') + extra;
     return platform::Prompt::messageBox(text, QString(), type);
 }
 

@@ -122,6 +122,9 @@ bool AppShell::InitInstance()
     InstallCodeCacheLookups();
 
     m_startTab = LoadStartTab(m_app);
+    // The views' tabs and the frame offer the views of the mask checked here,
+    // not the stored one.
+    m_app.SetShownTabs(m_startTab.mask);
 
     m_frame = std::make_unique<CMainFrame>(m_app);
     m_frame->setOfferedViews(m_startTab.mask);

@@ -98,8 +98,11 @@ void CMainFrame::AddView(int viewId, QWidget *view)
         m_stack->addWidget(view);
     m_views.append(qMakePair(view, viewId));
     // The view tabs and keys of a list view ask the frame for another view.
-    if (auto *listView = qobject_cast<CView0 *>(view))
+    // Commands a view does not answer itself (About, Exit ...) are the frame's.
+    if (auto *listView = qobject_cast<CView0 *>(view)) {
         connect(listView, &CView0::switchViewRequested, this, [this](int id) { SwitchView(id); });
+        connect(listView, &CView0::unhandledCommand, this, [this](int id) { OnCommand(id); });
+    }
     if (!m_active) {
         m_active = view;
         m_stack->setCurrentWidget(view);

@@ -248,19 +248,7 @@ DeclaredType parseDeclaredType(const QString &declared)
 
 int fixedSize(FieldType type)
 {
-    switch (type) {
-    case FieldType::Boolean:
-    case FieldType::Byte: return 1;
-    case FieldType::Integer: return 2;
-    case FieldType::Long:
-    case FieldType::Single: return 4;
-    case FieldType::Currency:
-    case FieldType::Double:
-    case FieldType::Date: return 8;
-    case FieldType::Guid: return 16;
-    case FieldType::Text: return kDefaultTextSize;
-    default: return 0;
-    }
+    return type == FieldType::Text ? kDefaultTextSize : fieldTypeByteSize(type);
 }
 
 } // namespace platform::sqlvalues

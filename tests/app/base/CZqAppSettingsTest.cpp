@@ -153,7 +153,7 @@ TEST_F(CZqAppSettings, TrackOptionsWorkdaysAndSmallOptionServices)
     EXPECT_EQ(CZqApp::GetConvertOptionId(3, 1), 44322);
 
     EXPECT_TRUE(app.IsTabShown(30008));
-    app.WriteSettingInt(QStringLiteral("ShowTabs"), 1 | 2 | 16, CZqApp::kViewSettings);
+    app.SetShownTabs(1 | 2 | 16);
     EXPECT_TRUE(app.IsTabShown(30002));
     EXPECT_FALSE(app.IsTabShown(30003));
     EXPECT_FALSE(app.IsTabShown(30009));

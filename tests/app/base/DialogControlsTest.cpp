@@ -21,7 +21,7 @@ protected:
     {
         QWidget *w = IsListBoxControlId(id) ? static_cast<QWidget *>(new QListWidget(&dialog))
                                             : static_cast<QWidget *>(new QComboBox(&dialog));
-        w->setProperty("controlId", id);
+        SetDlgCtrlID(w, unsigned(id));
         return w;
     }
     static QStringList texts(QWidget *w)
@@ -58,9 +58,9 @@ TEST_F(DialogControlsTest, ListBoxIdsAndCommaListFillers)
         control(id);
     for (int id : {1400, 1401, 1409, 1410})
         EXPECT_EQ(AddDlgListItem(&dialog, id, QStringLiteral("x"), 5), 0);
-    EXPECT_TRUE(qobject_cast<QComboBox *>(GetDialogControl(&dialog, 1400)));
-    EXPECT_TRUE(qobject_cast<QListWidget *>(GetDialogControl(&dialog, 1409)));
-    EXPECT_EQ(texts(GetDialogControl(&dialog, 1410)), QStringList{QStringLiteral("x=5")});
+    EXPECT_TRUE(qobject_cast<QComboBox *>(GetDlgItem(&dialog, 1400)));
+    EXPECT_TRUE(qobject_cast<QListWidget *>(GetDlgItem(&dialog, 1409)));
+    EXPECT_EQ(texts(GetDlgItem(&dialog, 1410)), QStringList{QStringLiteral("x=5")});
     EXPECT_EQ(AddDlgListItem(&dialog, 1500, QStringLiteral("x"), 5), -1);
 
     struct Case { QString text; int first; int last; QStringList expected; };

@@ -2,6 +2,7 @@
 #include "app/shell/CMainFrame.h"
 #include "controls/DlgItem.h"
 #include "platform/Settings.h"
+#include "views/CView0.h"
 #include "support/TestEnvironment.h"
 
 #include <QtCore/QCoreApplication>
@@ -106,6 +107,23 @@ TEST_F(MainFrameTest, KeysSwitchViewsAndOtherCommandsGoToTheApplication)
     QTest::keyClick(frame.get(), Qt::Key_F1, Qt::ControlModifier);
     EXPECT_EQ(application.commands, QList<int>{57664});
     EXPECT_TRUE(frame->OnCommand(57664));
+}
+
+TEST_F(MainFrameTest, CommandsAViewDoesNotAnswerReachTheFrame)
+{
+    auto *view = new CView0(30002);
+    frame->AddView(30002, view);
+    frame->show();
+    // About from the view's Help menu goes on to the application.
+    view->RunCommand(CMainFrame::kAboutCommand);
+    EXPECT_EQ(application.commands, QList<int>{CMainFrame::kAboutCommand});
+    // A command the view answers itself stays with it.
+    view->RunCommand(30051);
+    EXPECT_EQ(application.commands.size(), 1);
+    // Exit given in a view closes the frame.
+    view->PostCommand(CMainFrame::kExitCommand);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(frame->isVisible());
 }
 
 TEST_F(MainFrameTest, CloseLeavesPreviewFirstThenKeepsThePlacement)

@@ -84,6 +84,23 @@ TEST_F(ShellTest, StartViewIsValidatedAgainstTheOfferedViews)
     }
 }
 
+TEST_F(ShellTest, TabsShownFollowTheMaskCheckedAtStart)
+{
+    makeDatabase();
+    // A stored mask out of range: this run offers every view, and the views'
+    // tabs must say the same as the frame.
+    platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabs"), 0);
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    EXPECT_EQ(app->shownTabs(), 511);
+    EXPECT_TRUE(app->IsTabShown(30003));
+    EXPECT_TRUE(app->IsTabShown(30008));
+    EXPECT_NE(shell->mainFrame()->SwitchView(30003), nullptr);
+    // Choices saved during the run wait for the next start.
+    platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabs"), 3);
+    EXPECT_TRUE(app->IsTabShown(30003));
+}
+
 TEST_F(ShellTest, UpgradeIsReportedOnceAfterTheWindowShows)
 {
     makeDatabase();

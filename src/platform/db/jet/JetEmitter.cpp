@@ -107,14 +107,7 @@ int integerRank(FieldType t)
 
 int typeSize(FieldType t)
 {
-    switch (t) {
-    case FieldType::Boolean: case FieldType::Byte: return 1;
-    case FieldType::Integer: return 2;
-    case FieldType::Long: case FieldType::Single: return 4;
-    case FieldType::Currency: case FieldType::Double: case FieldType::Date: return 8;
-    case FieldType::Text: return 255;
-    default: return 0;
-    }
+    return t == FieldType::Text ? 255 : fieldTypeByteSize(t);
 }
 
 // The type of + - * over two operand types.
