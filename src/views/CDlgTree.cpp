@@ -1,3 +1,4 @@
+#include "app/base/CZqApp.h"
 #include "views/CDlgTree.h"
 
 #include "controls/CXTreeCtrl.h"
@@ -44,11 +45,8 @@ CDlgTree::CDlgTree(std::uint8_t kind, long preselected, QWidget *parent)
 
 int CDlgTree::EmployeeIcon(int empNo)
 {
-    if (empNo == 100)
-        return 0;
-    if (empNo == 0)
-        return 1;
-    return (empNo - 1) % 10 + 2;
+    // The employee's picture in the 64-pixel list.
+    return CZqApp::GetEmployeeIcon(quint8(empNo), 133);
 }
 
 bool CDlgTree::OnInitDialog()
