@@ -29,8 +29,16 @@ FileCatalog::FileCatalog(sqlite3 *db)
 
 void FileCatalog::refresh()
 {
-    Statement st(m_db, QStringLiteral("PRAGMA schema_version"));
-    const qint64 version = st.step() ? st.integer(0) : 0;
+    if (!m_version.isValid())
+        m_version = Statement(m_db, QStringLiteral("PRAGMA schema_version"));
+    qint64 version = 0;
+    try {
+        version = m_version.step() ? m_version.integer(0) : 0;
+    } catch (...) {
+        m_version = Statement();
+        throw;
+    }
+    m_version.reset();
     if (version != m_schemaVersion) {
         m_schemaVersion = version;
         invalidate();
@@ -42,6 +50,7 @@ void FileCatalog::invalidate()
     m_tables.clear();
     m_queries.clear();
     m_hasMeta = -1;
+    m_queryName = Statement();
     ++m_generation;
 }
 
@@ -108,11 +117,19 @@ std::optional<QString> FileCatalog::queryName(const QString &name) const
 {
     if (!hasMetaTables())
         return std::nullopt;
-    Statement st(m_db, QStringLiteral("SELECT name FROM jet_queries WHERE name = ?1"));
-    st.bind(1, Value(name));
-    if (!st.step())
-        return std::nullopt;
-    return st.storedValue(0).toString();
+    if (!m_queryName.isValid())
+        m_queryName = Statement(m_db, QStringLiteral("SELECT name FROM jet_queries WHERE name = ?1"));
+    m_queryName.bind(1, Value(name));
+    std::optional<QString> found;
+    try {
+        if (m_queryName.step())
+            found = m_queryName.storedValue(0).toString();
+    } catch (...) {
+        m_queryName = Statement();
+        throw;
+    }
+    m_queryName.reset();
+    return found;
 }
 
 QStringList FileCatalog::tableNames() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/Statement.h"
 #include "platform/db/jet/JetTranslator.h"
 
 #include <QtCore/QHash>
@@ -59,6 +60,9 @@ private:
     mutable QHash<QString, std::optional<Table>> m_tables;
     mutable QHash<QString, std::optional<QString>> m_queries;
     mutable int m_hasMeta = -1;
+    // Asked on every use of the catalog: prepared once.
+    Statement m_version;
+    mutable Statement m_queryName;
 };
 
 } // namespace platform
