@@ -15,6 +15,10 @@ const char kMetaPrefix[] = "jet_";
 
 int FileCatalog::Table::columnIndex(const QString &column) const
 {
+    // Names are nearly always given as the file spells them.
+    const auto exact = byName.constFind(column);
+    if (exact != byName.constEnd())
+        return *exact;
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i].name.compare(column, Qt::CaseInsensitive) == 0)
             return i;
@@ -48,6 +52,7 @@ void FileCatalog::refresh()
 void FileCatalog::invalidate()
 {
     m_tables.clear();
+    m_tableKeys.clear();
     m_queries.clear();
     m_hasMeta = -1;
     m_queryName = Statement();
@@ -56,7 +61,14 @@ void FileCatalog::invalidate()
 
 const FileCatalog::Table *FileCatalog::table(const QString &name) const
 {
-    const QString key = name.toLower();
+    // Lower-casing a long text costs more than looking it up as asked.
+    auto known = m_tableKeys.constFind(name);
+    if (known == m_tableKeys.constEnd()) {
+        if (m_tableKeys.size() >= 4000)
+            m_tableKeys.clear();
+        known = m_tableKeys.insert(name, name.toLower());
+    }
+    const QString key = *known;
     auto it = m_tables.constFind(key);
     if (it == m_tables.constEnd()) {
         std::optional<Table> found;
@@ -70,6 +82,7 @@ const FileCatalog::Table *FileCatalog::table(const QString &name) const
             while (info.step()) {
                 const sqlvalues::DeclaredType d = sqlvalues::parseDeclaredType(info.storedValue(1).toString());
                 t.columns.append({info.storedValue(0).toString(), d.type, d.size});
+                t.byName.insert(t.columns.last().name, int(t.columns.size()) - 1);
                 t.autoNumber.append(d.autoNumber);
             }
             found = t;
