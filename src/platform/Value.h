@@ -50,6 +50,8 @@ public:
     Value(Money m) : m_type(FieldType::Currency), m_data(m) {}
     Value(DateTime d) : m_type(FieldType::Date), m_data(d) {}
     Value(const QString &s, FieldType type = FieldType::Text) : m_type(type), m_data(s) {}
+    // Takes over a text made for the value (no reference count to touch).
+    Value(QString &&s, FieldType type = FieldType::Text) : m_type(type), m_data(std::in_place_type<QString>, std::move(s)) {}
     Value(const char *s) : m_type(FieldType::Text), m_data(QString::fromUtf8(s)) {}
 
     // A Null that remembers its column's type.

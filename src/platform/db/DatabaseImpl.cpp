@@ -62,6 +62,7 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         exclusive = wantExclusive;
         readOnly = wantReadOnly;
         sqlite3_extended_result_codes(db, 1);
+        statements = std::make_shared<StatementCache>(db, absolute);
         sqlite3_busy_timeout(db, g_busyTimeoutMs);
         jet::registerFunctions(db);
 
@@ -97,6 +98,11 @@ void Database::Impl::close()
 {
     translator.reset();
     catalog.reset();
+    if (statements) {
+        // Statements still checked out are finalized as they come back.
+        statements->close();
+        statements.reset();
+    }
     if (db) {
         if (!sqlite3_get_autocommit(db))
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -111,6 +117,15 @@ void Database::Impl::close()
     exclusive = false;
     readOnly = false;
     depth = 0;
+}
+
+Statement Database::Impl::prepare(const QString &sql) const
+{
+    if (!statements)
+        return Statement(db, sql, path);
+    if (catalog)
+        statements->setGeneration(catalog->schemaGeneration());
+    return statements->prepare(sql);
 }
 
 void Database::Impl::requireOpen() const

@@ -4,6 +4,7 @@
 #include "platform/db/FileCatalog.h"
 #include "platform/db/LockFile.h"
 #include "platform/db/Statement.h"
+#include "platform/db/StatementCache.h"
 #include "platform/db/jet/JetTranslator.h"
 
 #include <QtCore/QString>
@@ -27,7 +28,8 @@ public:
     // 3027 when the file was opened read-only.
     void requireWritable() const;
 
-    Statement prepare(const QString &sql) const { return Statement(db, sql, path); }
+    // Row statements come from the connection's cache of prepared statements.
+    Statement prepare(const QString &sql) const;
     void exec(const QString &sql) const { prepare(sql).run(); }
 
     // A statement, or a table's or saved query's name alone; a recordset's
@@ -58,6 +60,7 @@ public:
     int depth = 0;
     int recordsAffected = 0;
     quint64 openSerial = 0; // changes with every open, so old recordsets notice
+    std::shared_ptr<StatementCache> statements;
     std::unique_ptr<LockFile> lock;
     std::unique_ptr<FileCatalog> catalog;
     std::unique_ptr<jet::JetTranslator> translator;

@@ -15,6 +15,10 @@ const char kMetaPrefix[] = "jet_";
 
 int FileCatalog::Table::columnIndex(const QString &column) const
 {
+    // Names are nearly always given as the file spells them.
+    const auto exact = byName.constFind(column);
+    if (exact != byName.constEnd())
+        return *exact;
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i].name.compare(column, Qt::CaseInsensitive) == 0)
             return i;
@@ -29,8 +33,16 @@ FileCatalog::FileCatalog(sqlite3 *db)
 
 void FileCatalog::refresh()
 {
-    Statement st(m_db, QStringLiteral("PRAGMA schema_version"));
-    const qint64 version = st.step() ? st.integer(0) : 0;
+    if (!m_version.isValid())
+        m_version = Statement(m_db, QStringLiteral("PRAGMA schema_version"));
+    qint64 version = 0;
+    try {
+        version = m_version.step() ? m_version.integer(0) : 0;
+    } catch (...) {
+        m_version = Statement();
+        throw;
+    }
+    m_version.reset();
     if (version != m_schemaVersion) {
         m_schemaVersion = version;
         invalidate();
@@ -40,14 +52,23 @@ void FileCatalog::refresh()
 void FileCatalog::invalidate()
 {
     m_tables.clear();
+    m_tableKeys.clear();
     m_queries.clear();
     m_hasMeta = -1;
+    m_queryName = Statement();
     ++m_generation;
 }
 
 const FileCatalog::Table *FileCatalog::table(const QString &name) const
 {
-    const QString key = name.toLower();
+    // Lower-casing a long text costs more than looking it up as asked.
+    auto known = m_tableKeys.constFind(name);
+    if (known == m_tableKeys.constEnd()) {
+        if (m_tableKeys.size() >= 4000)
+            m_tableKeys.clear();
+        known = m_tableKeys.insert(name, name.toLower());
+    }
+    const QString key = *known;
     auto it = m_tables.constFind(key);
     if (it == m_tables.constEnd()) {
         std::optional<Table> found;
@@ -61,6 +82,7 @@ const FileCatalog::Table *FileCatalog::table(const QString &name) const
             while (info.step()) {
                 const sqlvalues::DeclaredType d = sqlvalues::parseDeclaredType(info.storedValue(1).toString());
                 t.columns.append({info.storedValue(0).toString(), d.type, d.size});
+                t.byName.insert(t.columns.last().name, int(t.columns.size()) - 1);
                 t.autoNumber.append(d.autoNumber);
             }
             found = t;
@@ -108,11 +130,19 @@ std::optional<QString> FileCatalog::queryName(const QString &name) const
 {
     if (!hasMetaTables())
         return std::nullopt;
-    Statement st(m_db, QStringLiteral("SELECT name FROM jet_queries WHERE name = ?1"));
-    st.bind(1, Value(name));
-    if (!st.step())
-        return std::nullopt;
-    return st.storedValue(0).toString();
+    if (!m_queryName.isValid())
+        m_queryName = Statement(m_db, QStringLiteral("SELECT name FROM jet_queries WHERE name = ?1"));
+    m_queryName.bind(1, Value(name));
+    std::optional<QString> found;
+    try {
+        if (m_queryName.step())
+            found = m_queryName.storedValue(0).toString();
+    } catch (...) {
+        m_queryName = Statement();
+        throw;
+    }
+    m_queryName.reset();
+    return found;
 }
 
 QStringList FileCatalog::tableNames() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/Statement.h"
 #include "platform/db/jet/JetTranslator.h"
 
 #include <QtCore/QHash>
@@ -26,6 +27,7 @@ public:
         QList<Column> columns;
         QList<bool> autoNumber;
         int columnIndex(const QString &column) const; // case-insensitive; -1 when absent
+        QHash<QString, int> byName; // the columns as the file spells them
     };
 
     explicit FileCatalog(sqlite3 *db);
@@ -56,9 +58,13 @@ private:
     sqlite3 *m_db;
     qint64 m_schemaVersion = -1;
     quint64 m_generation = 1;
-    mutable QHash<QString, std::optional<Table>> m_tables;
+    mutable QHash<QString, std::optional<Table>> m_tables; // by lower-case name
+    mutable QHash<QString, QString> m_tableKeys;           // a name as asked -> its key above
     mutable QHash<QString, std::optional<QString>> m_queries;
     mutable int m_hasMeta = -1;
+    // Asked on every use of the catalog: prepared once.
+    Statement m_version;
+    mutable Statement m_queryName;
 };
 
 } // namespace platform

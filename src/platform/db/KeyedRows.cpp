@@ -21,13 +21,19 @@ std::int64_t coarseMs()
 
 } // namespace
 
-KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout)
-    : m_db(db), m_fileName(fileName), m_layout(std::move(layout)), m_types(m_layout.types)
+KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout, std::shared_ptr<StatementCache> statements)
+    : m_db(db), m_fileName(fileName), m_statements(std::move(statements)), m_layout(std::move(layout)),
+      m_types(m_layout.types)
 {
     for (const QString &c : m_layout.columns) {
         m_plain = m_plain && !c.isEmpty();
         m_columns.append(c.isEmpty() ? QStringLiteral("NULL") : sqlvalues::quoteName(c));
     }
+}
+
+Statement KeyedRows::prepare(const QString &sql) const
+{
+    return m_statements ? m_statements->prepare(sql) : Statement(m_db, sql, m_fileName);
 }
 
 void KeyedRows::load(Statement &keyStatement)
@@ -139,7 +145,7 @@ void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)
 bool KeyedRows::readComputed(std::int64_t key, Page &page, int slot)
 {
     if (!m_computed.isValid())
-        m_computed = Statement(m_db, m_layout.rowSql, m_fileName);
+        m_computed = prepare(m_layout.rowSql);
     if (m_layout.bindParameters)
         m_layout.bindParameters(m_computed);
     m_computed.bind(m_layout.parameterCount + 1, Value(key, FieldType::Long));
@@ -184,10 +190,9 @@ void KeyedRows::loadPage(int pageNo, Page &page)
         Statement *st = nullptr;
         if (high - low < std::int64_t(2 * kPageSize)) {
             if (!m_byRange.isValid()) {
-                m_byRange = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
+                m_byRange = prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
                                                 .arg(m_columns.join(QStringLiteral(", ")),
-                                                     sqlvalues::quoteName(m_layout.table)),
-                                      m_fileName);
+                                                     sqlvalues::quoteName(m_layout.table)));
             }
             st = &m_byRange;
             st->bind(1, Value(low, FieldType::Long));
@@ -197,10 +202,9 @@ void KeyedRows::loadPage(int pageNo, Page &page)
                 QStringList marks;
                 for (int i = 1; i <= kPageSize; ++i)
                     marks.append(QStringLiteral("?%1").arg(i));
-                m_byList = Statement(m_db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                m_byList = prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
                                                .arg(m_columns.join(QStringLiteral(", ")),
-                                                    sqlvalues::quoteName(m_layout.table), marks.join(QStringLiteral(", "))),
-                                     m_fileName);
+                                                    sqlvalues::quoteName(m_layout.table), marks.join(QStringLiteral(", "))));
             }
             st = &m_byList;
             for (int i = 0; i < kPageSize; ++i)
@@ -243,9 +247,8 @@ void KeyedRows::loadPage(int pageNo, Page &page)
 bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vector<Value> *stored)
 {
     if (!m_byKey.isValid()) {
-        m_byKey = Statement(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                      .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table)),
-                            m_fileName);
+        m_byKey = prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                                      .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table)));
     }
     m_byKey.bind(1, Value(key, FieldType::Long));
     bool found = false;
@@ -269,7 +272,7 @@ bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vecto
     if (found && !m_plain) {
         // Computed fields as the statement gives them.
         if (!m_computed.isValid())
-            m_computed = Statement(m_db, m_layout.rowSql, m_fileName);
+            m_computed = prepare(m_layout.rowSql);
         if (m_layout.bindParameters)
             m_layout.bindParameters(m_computed);
         m_computed.bind(m_layout.parameterCount + 1, Value(key, FieldType::Long));

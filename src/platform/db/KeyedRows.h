@@ -3,6 +3,7 @@
 #include "platform/Value.h"
 #include "platform/db/SqlValues.h"
 #include "platform/db/Statement.h"
+#include "platform/db/StatementCache.h"
 
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -42,7 +44,9 @@ public:
         std::function<void(Statement &)> bindParameters;
     };
 
-    KeyedRows(sqlite3 *db, const QString &fileName, Layout layout);
+    // Statements come from the connection's cache when one is given.
+    KeyedRows(sqlite3 *db, const QString &fileName, Layout layout,
+              std::shared_ptr<StatementCache> statements = nullptr);
 
     // Runs the statement that lists the rowids in set order (column 0).
     void load(Statement &keyStatement);
@@ -88,12 +92,14 @@ private:
     };
     static constexpr size_t kPages = 8;
 
+    Statement prepare(const QString &sql) const;
     void loadPage(int page, Page &into);
     void takeRow(Statement &st, int firstColumn, Page &page, int slot);
     bool readComputed(std::int64_t key, Page &page, int slot);
 
     sqlite3 *m_db;
     QString m_fileName;
+    std::shared_ptr<StatementCache> m_statements;
     Layout m_layout;
     bool m_plain = true;         // every field is a table column
     QStringList m_columns;       // quoted, per field ("NULL" when computed)

@@ -226,7 +226,7 @@ void Recordset::Impl::run()
             dberr::raise(dberr::InvalidOperation);
         d.bindParameters(keys, t, parameters);
         table = base->name;
-        keyed = std::make_unique<KeyedRows>(d.db, d.path, std::move(layout));
+        keyed = std::make_unique<KeyedRows>(d.db, d.path, std::move(layout), d.statements);
         keyed->load(keys);
     } else {
         materialize(d, t);

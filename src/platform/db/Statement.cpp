@@ -2,6 +2,7 @@
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/SqlValues.h"
+#include "platform/db/StatementCache.h"
 
 #include <sqlite3.h>
 
@@ -43,14 +44,32 @@ Statement::Statement(sqlite3 *db, const QString &sql, const QString &fileName)
         dberr::raise(dberr::InvalidStatement);
 }
 
+Statement::Statement(sqlite3 *db, sqlite3_stmt *stmt, const QString &fileName)
+    : m_db(db), m_stmt(stmt), m_fileName(fileName)
+{
+}
+
 Statement::~Statement()
 {
-    if (m_stmt)
+    release();
+}
+
+void Statement::release() noexcept
+{
+    if (!m_stmt)
+        return;
+    if (m_cache)
+        m_cache->giveBack(m_sql, m_stmt, m_epoch, m_failed);
+    else
         sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_cache.reset();
 }
 
 Statement::Statement(Statement &&other) noexcept
-    : m_db(other.m_db), m_stmt(other.m_stmt), m_fileName(std::move(other.m_fileName))
+    : m_db(other.m_db), m_stmt(other.m_stmt), m_fileName(std::move(other.m_fileName)),
+      m_cache(std::move(other.m_cache)), m_sql(std::move(other.m_sql)), m_epoch(other.m_epoch),
+      m_failed(other.m_failed)
 {
     other.m_stmt = nullptr;
 }
@@ -58,11 +77,14 @@ Statement::Statement(Statement &&other) noexcept
 Statement &Statement::operator=(Statement &&other) noexcept
 {
     if (this != &other) {
-        if (m_stmt)
-            sqlite3_finalize(m_stmt);
+        release();
         m_db = other.m_db;
         m_stmt = other.m_stmt;
         m_fileName = std::move(other.m_fileName);
+        m_cache = std::move(other.m_cache);
+        m_sql = std::move(other.m_sql);
+        m_epoch = other.m_epoch;
+        m_failed = other.m_failed;
         other.m_stmt = nullptr;
     }
     return *this;
@@ -106,6 +128,8 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
+    // A statement that failed (SQLITE_SCHEMA included) is never reused.
+    m_failed = true;
     const DbException e = dberr::fromConnection(m_db, rc, m_fileName);
     sqlite3_reset(m_stmt);
     throw e;

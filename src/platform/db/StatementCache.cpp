@@ -1,0 +1,94 @@
+#include "platform/db/StatementCache.h"
+
+#include <sqlite3.h>
+
+namespace platform {
+
+StatementCache::StatementCache(sqlite3 *db, const QString &fileName)
+    : m_db(db), m_fileName(fileName)
+{
+}
+
+StatementCache::~StatementCache()
+{
+    finalizeAll();
+}
+
+bool StatementCache::isKeepable(const QString &sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    const QStringView word = QStringView(sql).mid(i, 6);
+    for (const char *keep : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
+        if (word.compare(QLatin1String(keep), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+Statement StatementCache::prepare(const QString &sql)
+{
+    if (!m_db || !isKeepable(sql))
+        return Statement(m_db, sql, m_fileName);
+    Statement st;
+    const auto it = m_idle.find(sql);
+    if (it != m_idle.end()) {
+        st = Statement(m_db, it->stmt, m_fileName);
+        m_idle.erase(it);
+    } else {
+        st = Statement(m_db, sql, m_fileName);
+    }
+    st.m_cache = shared_from_this();
+    st.m_sql = sql;
+    st.m_epoch = m_epoch;
+    return st;
+}
+
+void StatementCache::setGeneration(quint64 generation)
+{
+    if (generation == m_generation)
+        return;
+    m_generation = generation;
+    finalizeAll();
+}
+
+void StatementCache::close()
+{
+    finalizeAll();
+    m_db = nullptr;
+}
+
+void StatementCache::finalizeAll()
+{
+    for (const Idle &i : std::as_const(m_idle))
+        sqlite3_finalize(i.stmt);
+    m_idle.clear();
+    ++m_epoch;
+}
+
+void StatementCache::giveBack(const QString &sql, sqlite3_stmt *stmt, quint64 epoch, bool failed)
+{
+    if (!m_db || failed || epoch != m_epoch || m_idle.contains(sql)) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    // A statement left mid-way keeps its read lock until it is reset.
+    if (sqlite3_reset(stmt) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    sqlite3_clear_bindings(stmt);
+    if (m_idle.size() >= kLimit) {
+        auto oldest = m_idle.begin();
+        for (auto it = m_idle.begin(); it != m_idle.end(); ++it) {
+            if (it->used < oldest->used)
+                oldest = it;
+        }
+        sqlite3_finalize(oldest->stmt);
+        m_idle.erase(oldest);
+    }
+    m_idle.insert(sql, Idle{stmt, ++m_clock});
+}
+
+} // namespace platform
