@@ -895,17 +895,23 @@ QString CXTable::FormatPercent(double ratio, const char *format)
     return QString::asprintf(format, ratio * 100.0);
 }
 
-void CXTable::SetRankColumn(int amountColumn, int destination, bool ordinal)
+std::vector<std::int64_t> CXTable::sortedAmounts(int amountColumn) const
 {
-    const WaitCursor wait;
-    // The amounts of the data rows, sorted, answer "how many are larger" by a
-    // binary search.
     std::vector<std::int64_t> sorted;
     for (int r = 0; r < GetRowCount(); ++r) {
         if (!IsSpecialRow(r))
             sorted.push_back(GetCellValue(r, amountColumn).units());
     }
     std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+void CXTable::SetRankColumn(int amountColumn, int destination, bool ordinal)
+{
+    const WaitCursor wait;
+    // The amounts of the data rows, sorted, answer "how many are larger" by a
+    // binary search.
+    const std::vector<std::int64_t> sorted = sortedAmounts(amountColumn);
     int running = 0;
     for (int r = 0; r < GetRowCount(); ++r) {
         if (IsSpecialRow(r))
@@ -926,12 +932,7 @@ void CXTable::SetRankColumns(int /*unused*/, int amountColumn, int positionColum
                              int differenceColumn)
 {
     const WaitCursor wait;
-    std::vector<std::int64_t> sorted;
-    for (int r = 0; r < GetRowCount(); ++r) {
-        if (!IsSpecialRow(r))
-            sorted.push_back(GetCellValue(r, amountColumn).units());
-    }
-    std::sort(sorted.begin(), sorted.end());
+    const std::vector<std::int64_t> sorted = sortedAmounts(amountColumn);
     int position = 0;
     for (int r = 0; r < GetRowCount(); ++r) {
         if (IsSpecialRow(r))

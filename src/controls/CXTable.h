@@ -215,6 +215,8 @@ public:
     std::int32_t m_showZeros = 1;
 
 private:
+    // The amounts of the data rows, sorted: "how many are larger" by a binary search.
+    std::vector<std::int64_t> sortedAmounts(int amountColumn) const;
     struct Column
     {
         QString title;

@@ -35,6 +35,29 @@ QString columnDefinition(const FieldDef &f)
     return quoteName(f.name) + QLatin1Char(' ') + sqlvalues::declaredType(f);
 }
 
+// The position of a field in a table's layout (names compared without case;
+// the last match, as a layout never holds two); 3265 when it is not there.
+int fieldPosition(const QList<FieldDef> &layout, const QString &field)
+{
+    int at = -1;
+    for (int i = 0; i < layout.size(); ++i) {
+        if (layout[i].name.compare(field, Qt::CaseInsensitive) == 0)
+            at = i;
+    }
+    if (at < 0)
+        dberr::raise(dberr::ItemNotFound);
+    return at;
+}
+
+// Every field of a layout as a quoted column name, in order.
+QStringList quotedNames(const QList<FieldDef> &layout)
+{
+    QStringList names;
+    for (const FieldDef &f : layout)
+        names.append(quoteName(f.name));
+    return names;
+}
+
 } // namespace
 
 SchemaEditor::SchemaEditor(Database::Impl &db)
@@ -215,9 +238,7 @@ void SchemaEditor::addField(const QString &table, const FieldDef &field, int pos
         }
         m_db.catalog->invalidate();
     } else {
-        QStringList sources;
-        for (const FieldDef &f : layout)
-            sources.append(quoteName(f.name));
+        QStringList sources = quotedNames(layout);
         layout.insert(position, fresh);
         sources.insert(position, QStringLiteral("?1"));
         rebuild(name, layout, sources, {initial});
@@ -249,13 +270,7 @@ void SchemaEditor::deleteField(const QString &table, const QString &field)
     m_db.requireWritable();
     const QString name = tableName(table);
     QList<FieldDef> layout = fields(name);
-    int at = -1;
-    for (int i = 0; i < layout.size(); ++i) {
-        if (layout[i].name.compare(field, Qt::CaseInsensitive) == 0)
-            at = i;
-    }
-    if (at < 0)
-        dberr::raise(dberr::ItemNotFound);
+    const int at = fieldPosition(layout, field);
     for (const Index &i : indexes(name)) {
         if (i.field.compare(field, Qt::CaseInsensitive) == 0)
             dberr::raise(dberr::FieldInIndex);
@@ -264,9 +279,7 @@ void SchemaEditor::deleteField(const QString &table, const QString &field)
         dberr::raise(dberr::InvalidOperation); // a table keeps at least one field
     const bool wasCounter = layout[at].autoNumber;
     layout.removeAt(at);
-    QStringList sources;
-    for (const FieldDef &f : layout)
-        sources.append(quoteName(f.name));
+    QStringList sources = quotedNames(layout);
     WriteScope write(m_db.db, m_db.path);
     rebuild(name, layout, sources, {});
     if (wasCounter && m_db.catalog->hasMetaTables()) {
@@ -283,13 +296,7 @@ void SchemaEditor::resizeTextField(const QString &table, const QString &field, i
     m_db.requireWritable();
     const QString name = tableName(table);
     QList<FieldDef> layout = fields(name);
-    int at = -1;
-    for (int i = 0; i < layout.size(); ++i) {
-        if (layout[i].name.compare(field, Qt::CaseInsensitive) == 0)
-            at = i;
-    }
-    if (at < 0)
-        dberr::raise(dberr::ItemNotFound);
+    const int at = fieldPosition(layout, field);
     if (layout[at].type != FieldType::Text || size < 1 || size > 255)
         dberr::raise(dberr::InvalidOperation);
     // A shorter size must not cut a stored text.
@@ -300,9 +307,7 @@ void SchemaEditor::resizeTextField(const QString &table, const QString &field, i
         dberr::raise(dberr::FieldTooSmall);
     longer.reset();
     layout[at].size = size;
-    QStringList sources;
-    for (const FieldDef &f : layout)
-        sources.append(quoteName(f.name));
+    QStringList sources = quotedNames(layout);
     WriteScope write(m_db.db, m_db.path);
     rebuild(name, layout, sources, {});
     write.commit();
@@ -314,20 +319,12 @@ void SchemaEditor::moveField(const QString &table, const QString &field, int pos
     m_db.requireWritable();
     const QString name = tableName(table);
     QList<FieldDef> layout = fields(name);
-    int at = -1;
-    for (int i = 0; i < layout.size(); ++i) {
-        if (layout[i].name.compare(field, Qt::CaseInsensitive) == 0)
-            at = i;
-    }
-    if (at < 0)
-        dberr::raise(dberr::ItemNotFound);
+    const int at = fieldPosition(layout, field);
     const int to = qBound(0, position, int(layout.size()) - 1);
     if (to == at)
         return;
     layout.move(at, to);
-    QStringList sources;
-    for (const FieldDef &f : layout)
-        sources.append(quoteName(f.name));
+    QStringList sources = quotedNames(layout);
     WriteScope write(m_db.db, m_db.path);
     rebuild(name, layout, sources, {});
     write.commit();
