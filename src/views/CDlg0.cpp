@@ -11,6 +11,7 @@
 #include "views/CNoteDlg.h"
 
 #include <QtGui/QKeyEvent>
+#include <functional>
 #include <QtGui/QScreen>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QAbstractItemView>
@@ -595,4 +596,25 @@ void CDlg0::ShowTableNote(const QString &name)
         set.CancelUpdate();
     }
     set.Close();
+}
+
+int CDlg0::GrowToShowAllRows(QAbstractItemView *tree)
+{
+    // Every item counts, expanded or not.
+    const QAbstractItemModel *model = tree->model();
+    std::function<int(const QModelIndex &)> count = [&](const QModelIndex &parent) {
+        int n = model->rowCount(parent);
+        for (int r = model->rowCount(parent) - 1; r >= 0; --r)
+            n += count(model->index(r, 0, parent));
+        return n;
+    };
+    const int visible = count(QModelIndex());
+    const int rowHeight = std::max(16, tree->sizeHintForRow(0));
+    int grow = rowHeight * visible + 8 - tree->height();
+    if (grow <= 0)
+        return 0;
+    if (QScreen *s = screen())
+        grow = std::min(grow, std::max(0, s->availableGeometry().bottom() - frameGeometry().bottom()));
+    resize(width(), height() + grow);
+    return grow;
 }

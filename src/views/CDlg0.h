@@ -54,6 +54,9 @@ public:
     void SetTitleButton(const QString &text, int image, std::uint8_t imageFlag);
     void SetStripText(const QString &text);
     void SetBackColor(ColorRef colour);
+    // Grows the window so that every row of the tree shows, as far as the
+    // screen allows; returns the pixels added (0 when it already fits).
+    int GrowToShowAllRows(QAbstractItemView *tree);
 
     // --- operations by control id (a missing control is ignored) ------------
     bool IsItemVisible(unsigned id) const;

@@ -318,16 +318,9 @@ void CDlgOptions::OnTreeMessage(int message, qintptr wParam, qintptr)
 
 void CDlgOptions::GrowToFit()
 {
-    int visible = 0;
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
-        ++visible;
-    const int rowHeight = std::max(16, m_tree->sizeHintForRow(0));
-    int grow = rowHeight * visible + 8 - m_tree->height();
+    const int grow = GrowToShowAllRows(m_tree);
     if (grow <= 0)
         return;
-    if (QScreen *s = screen())
-        grow = std::min(grow, std::max(0, s->availableGeometry().bottom() - frameGeometry().bottom()));
-    resize(width(), height() + grow);
     GrowItemBy(kTree, 0, grow);
     MoveItemBy(kExtra, 0, grow);
     MoveItemBy(1, 0, grow);

@@ -187,18 +187,7 @@ void CDlgTree::OnSelectionChanged(QTreeWidgetItem *item)
 
 void CDlgTree::GrowToFit()
 {
-    int visible = 0;
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
-        ++visible;
-    const int rowHeight = std::max(16, m_tree->sizeHintForRow(0));
-    int grow = rowHeight * visible + 8 - m_tree->height();
-    if (grow <= 0)
-        return;
-    if (QScreen *s = screen()) {
-        const int room = s->availableGeometry().bottom() - frameGeometry().bottom();
-        grow = std::min(grow, std::max(0, room));
-    }
-    resize(width(), height() + grow);
+    GrowToShowAllRows(m_tree);
 }
 
 void CDlgTree::OnSize(int type, int cx, int cy)
