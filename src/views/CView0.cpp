@@ -114,6 +114,11 @@ void CView0::OnInitialUpdate()
     CreateBars();
     FillViewTabs();
     FillRibbons();
+    // The titles of the three narrow bars take whatever width their bar has
+    // left, again at every resize.
+    m_managerBar->RecalcLayout(30672);
+    m_listBar->RecalcLayout(30673);
+    m_statusBar->RecalcLayout(30262);
     ShowSecurityState();
     ShowDefaultCsr();
 
