@@ -26,6 +26,7 @@
 #include <QtGui/QFontMetrics>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QMouseEvent>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QHeaderView>
@@ -108,6 +109,7 @@ void CXListCtrl::ClearList(bool redraw)
         m_expectedRows = 0;
         m_model->clearRows();
         m_currentRow = -1;
+        m_dropHilited = -1;
         m_selectStar = false;
         m_timeColumns = 0;
     }
@@ -719,7 +721,34 @@ void CXListCtrl::mousePressEvent(QMouseEvent *event)
     int row = -1;
     int column = -1;
     m_clickedImage = HitTestCell(event->position().toPoint(), row, column) ? GetSubItemImage(row, column) : -1;
+    m_pressPos = event->position().toPoint();
+    m_pressRow = row;
+    m_pressColumn = column;
+    m_dragNotified = event->button() != Qt::LeftButton || row < 0;
     QTreeView::mousePressEvent(event);
+}
+
+void CXListCtrl::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_dragNotified && (event->buttons() & Qt::LeftButton) &&
+        (event->position().toPoint() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        m_dragNotified = true;
+        emit beginDrag(m_pressRow, m_pressColumn, m_pressPos);
+    }
+    if (m_dragCaptured)
+        return;
+    QTreeView::mouseMoveEvent(event);
+}
+
+void CXListCtrl::SetDropHilited(int row, bool on)
+{
+    const int was = m_dropHilited;
+    if (on && m_model->isValidRow(row))
+        m_dropHilited = row;
+    else if (!on && row == m_dropHilited)
+        m_dropHilited = -1;
+    if (was != m_dropHilited)
+        viewport()->update();
 }
 
 // --- Sorting ------------------------------------------------------------------
@@ -828,6 +857,12 @@ QVariant CXListCtrl::cellStyle(int row, int column, int role) const
             return p.isNull() ? QVariant() : QVariant(p);
         }
         return QVariant();
+    }
+    if (row == m_dropHilited) {
+        if (role == Qt::BackgroundRole)
+            return palette().brush(QPalette::Highlight);
+        if (role == Qt::ForegroundRole)
+            return palette().brush(QPalette::HighlightedText);
     }
     const CXListModel::Row &r = m_model->row(row);
     if (role == Qt::DecorationRole) {

@@ -126,6 +126,10 @@ public:
     int GetNavigationTarget(int command);
     std::int64_t NavigateRecord(int command);
     int MoveSelectedRow(int from, int to, int command = 0);
+    // The row shown as the target of a drag (-1 none); one row at a time.
+    void SetDropHilited(int row, bool on);
+    int GetDropHilitedRow() const { return m_dropHilited; }
+    void CaptureDrag(bool on) { m_dragCaptured = on; }
 
     // Look.
     void SetImageListAndStyle(unsigned imageListId, int mode, int extendedStyle);
@@ -155,8 +159,16 @@ public:
     // Compares two cell texts by a sort kind (-1, 0, 1).
     static int CompareTexts(const QString &a, const QString &b, int sortKind);
 
+signals:
+    // The left button went down on a row and the mouse moved the drag
+    // distance away: sent once per press, with the cell and the press point
+    // (viewport coordinates). Whoever takes the drag calls CaptureDrag; the
+    // list then leaves the mouse to it until the capture ends.
+    void beginDrag(int row, int column, const QPoint &point);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
@@ -205,4 +217,10 @@ private:
     int m_imageMode = 0;
     int m_extendedStyle = 0;
     int m_clickedImage = -1;
+    int m_dropHilited = -1;
+    QPoint m_pressPos;
+    int m_pressRow = -1;
+    int m_pressColumn = -1;
+    bool m_dragNotified = true;
+    bool m_dragCaptured = false;
 };

@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
+#include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
 #include "controls/CSearchList.h"
@@ -36,9 +37,14 @@
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
+#include <QtGui/QCursor>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QTreeWidgetItem>
 
 #include <optional>
 
@@ -80,7 +86,11 @@ CView0::CView0(int viewId, QWidget *parent)
     GetDateRangeForCode(m_dtFrom, m_dtTo, DateRange::CmdYearToDate);
 }
 
-CView0::~CView0() = default;
+CView0::~CView0()
+{
+    if (m_bDragging)
+        QGuiApplication::restoreOverrideCursor();
+}
 
 void CView0::ReportNotAvailable(const QString &what)
 {
@@ -114,6 +124,11 @@ void CView0::OnInitialUpdate()
     CreateBars();
     FillViewTabs();
     FillRibbons();
+    // The titles of the three narrow bars take whatever width their bar has
+    // left, again at every resize.
+    m_managerBar->RecalcLayout(30672);
+    m_listBar->RecalcLayout(30673);
+    m_statusBar->RecalcLayout(30262);
     ShowSecurityState();
     ShowDefaultCsr();
 
@@ -147,6 +162,10 @@ void CView0::OnInitialUpdate()
     });
     m_tree->installEventFilter(this);
     m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &CXListCtrl::beginDrag, this, [this](int row, int column, const QPoint &point) {
+        OnListBeginDrag(row, column, m_list->viewport()->mapTo(this, point));
+    });
 
     LayoutBars();
     UpdateRibbonStates();
@@ -669,7 +688,8 @@ bool CView0::OnCommand(int id)
         OnWhoAmI();
         return true;
     case 30236: case 30237: case 30238: case 30239:
-        return true; // rows move only in views that allow it
+        OnRowMoveCommand(id);
+        return true;
     default:
         return false;
     }
@@ -704,6 +724,19 @@ bool CView0::HandleKey(QWidget *target, QKeyEvent *event)
 
 bool CView0::eventFilter(QObject *watched, QEvent *event)
 {
+    // While a row is dragged the list's viewport holds the mouse: its moves
+    // and the release belong to the drag.
+    if (m_bDragging && m_list && watched == m_list->viewport()) {
+        if (event->type() == QEvent::MouseMove) {
+            OnMouseMove(m_list->viewport()->mapTo(this, static_cast<QMouseEvent *>(event)->position().toPoint()));
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            OnLButtonUp(m_list->viewport()->mapTo(this, static_cast<QMouseEvent *>(event)->position().toPoint()));
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))
         if (HandleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
             return true;
@@ -1192,4 +1225,178 @@ void CView0::ShowSummary(const QString &name, const QString &summarySql)
     Q_UNUSED(name);
     // The summary is shown in the grid dialog of the dialog bases.
     ReportNotAvailable(QStringLiteral("The summary window"));
+}
+
+// --- row dragging ---------------------------------------------------------------
+
+int CView0::GetDragImage(int row, int column)
+{
+    const int image = m_list->GetSubItemImage(row, column);
+    return image < 0 || image == CXListCtrl::kNoImage ? -1 : image;
+}
+
+bool CView0::CanDropOnTree(QTreeWidgetItem *entry)
+{
+    Q_UNUSED(entry);
+    return false;
+}
+
+void CView0::DropOnTree()
+{
+}
+
+void CView0::OnListBeginDrag(int row, int column, const QPoint &point)
+{
+    if ((!m_nDropOnTree && !m_nMoveInList) || m_bDragging || row < 0)
+        return;
+    m_nDragImage = GetDragImage(row, column);
+    if (m_nDragImage == -1)
+        return;
+    m_pDragImageList = Appearance::instance().GetImageList(131);
+    if (!m_dragLabel) {
+        m_dragLabel = new QLabel(this);
+        m_dragLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    m_dragLabel->setPixmap(m_pDragImageList ? m_pDragImageList->pixmap(m_nDragImage) : QPixmap());
+    m_dragLabel->adjustSize();
+    m_dragLabel->move(point - QPoint(20, 20));
+    m_dragLabel->raise();
+    m_dragLabel->show();
+    m_bDragging = true;
+    m_nDragRow = row;
+    m_nDropRow = -1;
+    m_pWndUnder = nullptr;
+    setDropTreeEntry(nullptr);
+    // The button is still down on the list: its viewport keeps the mouse
+    // until the release, and the list leaves the moves to the drag.
+    m_list->CaptureDrag(true);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::ForbiddenCursor));
+}
+
+QWidget *CView0::dragWindowAt(const QPoint &point) const
+{
+    QWidget *child = childAt(point);
+    if (!child)
+        return nullptr;
+    if (child == m_tree || m_tree->isAncestorOf(child))
+        return m_tree;
+    if (child == m_list || m_list->isAncestorOf(child))
+        return m_list;
+    return child;
+}
+
+void CView0::setDropTreeEntry(QTreeWidgetItem *entry)
+{
+    if (entry == m_pDropTreeEntry)
+        return;
+    if (m_pDropTreeEntry) {
+        m_pDropTreeEntry->setBackground(0, m_dropEntryBack);
+        m_pDropTreeEntry->setForeground(0, m_dropEntryText);
+    }
+    m_pDropTreeEntry = entry;
+    if (entry) {
+        m_dropEntryBack = entry->background(0);
+        m_dropEntryText = entry->foreground(0);
+        entry->setBackground(0, m_tree->palette().brush(QPalette::Highlight));
+        entry->setForeground(0, m_tree->palette().brush(QPalette::HighlightedText));
+    }
+}
+
+void CView0::OnMouseMove(const QPoint &point)
+{
+    if (!m_bDragging)
+        return;
+    if (m_dragLabel)
+        m_dragLabel->hide();
+    bool target = false;
+    QWidget *under = dragWindowAt(point);
+    if (under != m_pWndUnder) {
+        setDropTreeEntry(nullptr);
+        if (m_nDropRow >= 0)
+            m_list->SetDropHilited(m_nDropRow, false);
+        m_nDropRow = -1;
+        m_pWndUnder = under;
+    }
+    if (under == m_tree && m_nDropOnTree) {
+        QTreeWidgetItem *entry = m_tree->itemAt(m_tree->viewport()->mapFrom(this, point));
+        // Only list entries take rows, never a branch header.
+        if (entry && entry->parent() && CanDropOnTree(entry)) {
+            setDropTreeEntry(entry);
+            target = true;
+        } else {
+            setDropTreeEntry(nullptr);
+        }
+    } else if (under == m_list && m_nMoveInList) {
+        const QModelIndex at = m_list->indexAt(m_list->viewport()->mapFrom(this, point));
+        const int row = at.isValid() ? at.row() : -1;
+        if (row < 0) {
+            // Below the last row or over the header: nothing to drop on.
+            if (m_nDropRow >= 0)
+                m_list->SetDropHilited(m_nDropRow, false);
+            m_nDropRow = -1;
+        } else if (m_nDropRow < 0 || row == m_nDropRow) {
+            m_list->SetDropHilited(row, true);
+            m_nDropRow = row;
+            target = true;
+        } else {
+            // The highlight leaves the old row first; the new row takes it at
+            // the next move.
+            m_list->SetDropHilited(m_nDropRow, false);
+            m_nDropRow = -1;
+        }
+    }
+    QGuiApplication::changeOverrideCursor(target ? cursor() : QCursor(Qt::ForbiddenCursor));
+    if (m_dragLabel) {
+        m_dragLabel->move(point - QPoint(20, 20));
+        m_dragLabel->raise();
+        m_dragLabel->show();
+    }
+}
+
+void CView0::endListDrag()
+{
+    m_bDragging = false;
+    if (m_dragLabel)
+        m_dragLabel->hide();
+    m_pDragImageList = nullptr;
+    m_list->CaptureDrag(false);
+    QGuiApplication::restoreOverrideCursor();
+    if (m_nDropRow >= 0)
+        m_list->SetDropHilited(m_nDropRow, false);
+}
+
+void CView0::OnLButtonUp(const QPoint &point)
+{
+    if (!m_bDragging)
+        return;
+    endListDrag();
+    QWidget *under = dragWindowAt(point);
+    QTreeWidgetItem *entry = m_pDropTreeEntry;
+    setDropTreeEntry(nullptr);
+    if (under == m_tree && entry) {
+        m_pDropTreeEntry = entry;
+        DropOnTree();
+        m_pDropTreeEntry = nullptr;
+    } else if (under == m_list && m_nDropRow >= 0) {
+        MoveListRow(0);
+    }
+    m_nDropRow = -1;
+    m_pWndUnder = nullptr;
+}
+
+bool CView0::MoveListRow(int command)
+{
+    if (m_list->MoveSelectedRow(m_nDragRow, m_nDropRow, command) < 0)
+        return false;
+    ++m_nMoveCount;
+    if (m_nMoveCount == 1 && m_nNoticeCommand == 30211)
+        SetNoticeButton(QStringLiteral("Sort Order Changed..."), 21);
+    m_nDragRow = -1;
+    return true;
+}
+
+void CView0::OnRowMoveCommand(int id)
+{
+    if (m_nMoveInList)
+        MoveListRow(id);
 }

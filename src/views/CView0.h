@@ -3,6 +3,7 @@
 #include "platform/DateTime.h"
 
 #include <QtCore/QString>
+#include <QtGui/QBrush>
 #include <QtWidgets/QWidget>
 
 #include <cstdint>
@@ -15,7 +16,10 @@ class CXTable;
 class CXRibbon;
 class CXTreeCtrl;
 class CXWnd;
+class ImageList;
 class QKeyEvent;
+class QLabel;
+class QTreeWidgetItem;
 
 // The base of every main view: the list manager (a tree of lists) on the left,
 // the record list on the right, four command ribbons (main commands and view
@@ -83,6 +87,31 @@ public:
 
     // Date ranges.
     void ApplyDateRange(int code);
+
+    // Row dragging. A view allows it by setting the drop-on-tree or the
+    // move-in-list member; rows are dragged from the list onto an entry of the
+    // list manager, or to another place in the list. Points are in the view's
+    // coordinates.
+    void OnListBeginDrag(int row, int column, const QPoint &point);
+    void OnMouseMove(const QPoint &point);
+    void OnLButtonUp(const QPoint &point);
+    // The image shown while a row is dragged; -1 refuses the drag. The base
+    // gives the image of the dragged cell.
+    virtual int GetDragImage(int row, int column);
+    // Whether rows may be dropped on a list-manager entry; the base takes none.
+    virtual bool CanDropOnTree(QTreeWidgetItem *entry);
+    // Rows dropped on the drop tree entry; the base does nothing.
+    virtual void DropOnTree();
+    // Moves the drag row (command 0: to the drop row) or the current row
+    // (30236 top, 30237 bottom, 30238 down, 30239 up); false when the list
+    // refuses the move.
+    bool MoveListRow(int command);
+    void OnRowMoveCommand(int id);
+    bool isDragging() const { return m_bDragging; }
+    int dragRow() const { return m_nDragRow; }
+    int dropRow() const { return m_nDropRow; }
+    int moveCount() const { return m_nMoveCount; }
+    QTreeWidgetItem *dropTreeEntry() const { return m_pDropTreeEntry; }
 
     // Deleting the selected rows by key: jobs by the job rules, customers
     // 1, 10 and 31 never, customers and services used in jobs hidden.
@@ -214,6 +243,19 @@ protected:
     bool m_initialised = false;
     bool m_managerShown = true;
 
+    // Row dragging.
+    int m_nDropOnTree = 0;
+    int m_nMoveInList = 0;
+    bool m_bDragging = false;
+    int m_nNoticeCommand = 0;
+    const ImageList *m_pDragImageList = nullptr;
+    int m_nDragImage = -1;
+    int m_nDragRow = -1;
+    QWidget *m_pWndUnder = nullptr;
+    int m_nDropRow = -1;
+    int m_nMoveCount = 0;
+    QTreeWidgetItem *m_pDropTreeEntry = nullptr;
+
     CXListCtrl *m_list = nullptr;
     CXTreeCtrl *m_tree = nullptr;
     CXRibbon *m_mainBar = nullptr;
@@ -223,4 +265,15 @@ protected:
     CXWnd *m_sideStrip = nullptr;
     std::unique_ptr<CXTable> m_table;
     CXChartCtrl *m_chart = nullptr;
+
+private:
+    // The control (tree or list) a point of the view lies over, else the
+    // child there, else null.
+    QWidget *dragWindowAt(const QPoint &point) const;
+    void setDropTreeEntry(QTreeWidgetItem *entry);
+    void endListDrag();
+
+    QLabel *m_dragLabel = nullptr;
+    QBrush m_dropEntryBack;
+    QBrush m_dropEntryText;
 };
