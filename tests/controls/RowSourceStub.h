@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/base/SharedDatabaseHolder.h"
 #include "controls/CXRowSource.h"
+#include "platform/db/Database.h"
 
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -50,3 +52,21 @@ private:
     QString m_statement;
     size_t m_pos = 0;
 };
+
+// A new shop-less database with one table of a name, a text, a money and a
+// key column, opened as the shared database of the holder.
+inline platform::Database &OpenThreeColumnTable(SharedDatabaseHolder &holder, const QString &path,
+                                               const QString &table, const QString &name,
+                                               const QString &amount, const QString &key)
+{
+    platform::Database &db = holder.database();
+    platform::Database::create(path);
+    db.open(path);
+    platform::TableDef def;
+    def.name = table;
+    def.fields = {{name, platform::FieldType::Text, 30},
+                  {amount, platform::FieldType::Currency, 8},
+                  {key, platform::FieldType::Long, 4}};
+    db.createTable(def);
+    return db;
+}

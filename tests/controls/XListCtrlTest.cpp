@@ -347,16 +347,9 @@ private:
 TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
 {
     SharedDatabaseHolder holder;
-    platform::Database &db = holder.database();
-    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
-    platform::Database::create(path);
-    db.open(path);
-    platform::TableDef def;
-    def.name = QStringLiteral("Jobs");
-    def.fields = {{QStringLiteral("Name"), FieldType::Text, 30},
-                  {QStringLiteral("Price"), FieldType::Currency, 8},
-                  {QStringLiteral("JobID"), FieldType::Long, 4}};
-    db.createTable(def);
+    platform::Database &db =
+        OpenThreeColumnTable(holder, tempPath(QStringLiteral("TavrelData.mdb")), QStringLiteral("Jobs"),
+                             QStringLiteral("Name"), QStringLiteral("Price"), QStringLiteral("JobID"));
     {
         platform::Transaction tx(db);
         for (int i = 1; i <= 3000; ++i)

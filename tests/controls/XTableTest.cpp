@@ -640,16 +640,9 @@ TEST_F(XTableTest, ExportReadsBackCellForCell)
 TEST_F(XTableTest, LoadsFromTheDatabase)
 {
     SharedDatabaseHolder holder;
-    platform::Database &db = holder.database();
-    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
-    platform::Database::create(path);
-    db.open(path);
-    platform::TableDef def;
-    def.name = QStringLiteral("Sales");
-    def.fields = {{QStringLiteral("Customer"), FieldType::Text, 30},
-                  {QStringLiteral("Amount"), FieldType::Currency, 8},
-                  {QStringLiteral("SaleID"), FieldType::Long, 4}};
-    db.createTable(def);
+    platform::Database &db =
+        OpenThreeColumnTable(holder, tempPath(QStringLiteral("TavrelData.mdb")), QStringLiteral("Sales"),
+                             QStringLiteral("Customer"), QStringLiteral("Amount"), QStringLiteral("SaleID"));
     for (int i = 1; i <= 4; ++i)
         db.execute(QStringLiteral("INSERT INTO Sales (Customer, Amount, SaleID) VALUES (?, ?, ?)"),
                    {Value(i <= 2 ? QStringLiteral("Acme") : QStringLiteral("Bolt")), Value(cents(i * 1000)), Value(i)});
