@@ -1,5 +1,6 @@
 #include "views/CDlgList.h"
 
+#include "app/base/CZqApp.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
 #include "data/CSQL.h"
@@ -22,11 +23,6 @@ CDlgList::FindRunner &findRunner()
     static CDlgList::FindRunner r;
     return r;
 }
-CDlgList::RecordOpener &recordOpener()
-{
-    static CDlgList::RecordOpener o;
-    return o;
-}
 
 // A column's type by its sample value: whole number (4) for digits with at
 // most a leading "-", currency (5) when it also holds one ".", else text (10).
@@ -43,7 +39,6 @@ int sampleType(const QString &sample)
 } // namespace
 
 void CDlgList::SetFindRunner(FindRunner runner) { findRunner() = std::move(runner); }
-void CDlgList::SetRecordOpener(RecordOpener opener) { recordOpener() = std::move(opener); }
 
 CDlgList::CDlgList(const QString &windowTitle, const QString &ribbonTitle, const QString &source, int category,
                    long chosenId, int findMode, int colourScheme, QWidget *parent)
@@ -257,12 +252,21 @@ void CDlgList::OpenRecord()
 {
     if (m_nChosenId == 0)
         return;
-    if (!recordOpener()) {
+    CZqApp *app = ZqApp();
+    if (!app)
+        return;
+    // The list's source names the kind of record its keys are.
+    if (m_strSource == QStringLiteral("Jobs"))
+        app->OpenJob(m_nChosenId);
+    else if (m_strSource == QStringLiteral("Customers") || m_strSource == QStringLiteral("Customer"))
+        app->OpenCustomer(m_nChosenId);
+    else if (m_strSource == QStringLiteral("Services"))
+        app->OpenService(m_nChosenId);
+    else if (m_strSource == QStringLiteral("Items"))
+        app->PreviewItem(m_nChosenId);
+    else
         platform::Prompt::messageBox(QStringLiteral("Opening a record from this list is not yet available in this "
                                                     "version."));
-        return;
-    }
-    recordOpener()(m_strSource, m_nChosenId);
 }
 
 bool CDlgList::OnCommand(int id)

@@ -44,10 +44,7 @@ public:
     // command says plainly that it is not available yet.
     // The find dialog for the source; true on OK with the find and filter texts.
     using FindRunner = std::function<bool(const QString &source, QString &findText, QString &filterText)>;
-    // Opens the record of a source keyword.
-    using RecordOpener = std::function<void(const QString &source, long key)>;
     static void SetFindRunner(FindRunner runner);
-    static void SetRecordOpener(RecordOpener opener);
 
 signals:
     // The source is empty: the owner fills the list itself.

@@ -160,6 +160,30 @@ public:
     void setChoiceDialog(ChoiceDialogRunner runner) { m_choiceDialog = std::move(runner); }
     void setTreePicker(TreePicker picker) { m_treePicker = std::move(picker); }
 
+    // --- Record dialogs from anywhere ------------------------------------------
+    // Each area installs the opener of its own record dialog at start-up (the
+    // shell's Install list). Every opener does nothing for 0 or an unknown
+    // key; without an installed opener the user is told the dialog is not
+    // available in this version.
+    using RecordOpener = std::function<void(long key)>;
+    using ServiceOpener = std::function<void(long serNo, int value, bool more)>;
+    using HtmlDialog = std::function<void(const QString &html)>;
+    void setJobOpener(RecordOpener opener) { m_jobOpener = std::move(opener); }
+    void setCustomerOpener(RecordOpener opener) { m_customerOpener = std::move(opener); }
+    void setServiceOpener(ServiceOpener opener) { m_serviceOpener = std::move(opener); }
+    void setItemPreviewer(RecordOpener opener) { m_itemPreviewer = std::move(opener); }
+    void setHtmlDialog(HtmlDialog dialog) { m_htmlDialog = std::move(dialog); }
+    // The job window on the job of this id (read-only preview).
+    void OpenJob(long jobId);
+    // The customer window on this customer (read-only).
+    void OpenCustomer(long cusNo);
+    // The service dialog, or its more-properties dialog when more is set.
+    void OpenService(long serNo, int value = 0, bool more = false);
+    // The item specification dialog, read-only, captioned "Preview".
+    void PreviewItem(long itemId);
+    // A modal window showing this HTML text.
+    void ShowHtmlDialog(const QString &html);
+
     // --- User rights ----------------------------------------------------------
 
     // True when the action may go on. noOrLevel > 0 names a guarded-action row
@@ -424,6 +448,11 @@ private:
     DataEntryDialog m_dataEntry;
     ChoiceDialogRunner m_choiceDialog;
     TreePicker m_treePicker;
+    RecordOpener m_jobOpener;
+    RecordOpener m_customerOpener;
+    ServiceOpener m_serviceOpener;
+    RecordOpener m_itemPreviewer;
+    HtmlDialog m_htmlDialog;
     std::array<QHash<qint32, CListItem>, CodeTableCount> m_caches;
     std::array<std::unique_ptr<QMenu>, PopupMenuCount> m_menus;
 };
