@@ -118,9 +118,10 @@ bool CItemSpecsData::Load()
         }
         CItemSetX join;
         if (join.OpenItemServices(jobId, m_pItem->m_ItemNo, m_pItem->m_SubNo)) {
+            // The join reads only the ItemID.
             for (; !join.IsEOF(); join.MoveNext()) {
                 ++joined;
-                joinOrder.push_back(join.m_ItemID);
+                joinOrder.push_back(join.GetFieldValue(0).toInt());
             }
         }
         if (joined != int(stored.size())) {
