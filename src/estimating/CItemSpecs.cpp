@@ -15,6 +15,7 @@
 #include "data/OptionsAndLookups.h"
 #include "data/SharedDatabase.h"
 #include "estimating/CItemPrice.h"
+#include "estimating/CListBoxDragDlg.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -599,7 +600,7 @@ bool CItemSpecs::OnCommand(int id)
         return true;
     case 30159:
         if (!preview)
-            sayNotAvailable(QStringLiteral("Rearranging the services"));
+            RearrangeServices();
         return true;
     case 30377:
         if (selectedService && ZqApp())
@@ -616,6 +617,32 @@ bool CItemSpecs::OnCommand(int id)
     default:
         return CDlg0::OnCommand(id);
     }
+}
+
+void CItemSpecs::RearrangeServices()
+{
+    CListBoxDragDlg order(0, CListBoxDragDlg::MoveButtons, this);
+    order.m_strRibbonTitle = QStringLiteral("Rearrange Services");
+    order.m_strStripText = m_data.m_strDescription;
+    order.m_nColorScheme = m_nColorScheme;
+    CZqApp *app = ZqApp();
+    for (qint32 id : m_data.Order()) {
+        const CSerSet *service = m_data.ServiceOf(id);
+        if (!service)
+            continue;
+        QString category;
+        int icon = 6;
+        if (app)
+            app->GetCategoryNameAndIcon(service->m_CatNo, category, icon);
+        order.AddItem(id, category + QStringLiteral(": ") + service->m_Name, icon, service->m_SerNo, 0);
+    }
+    if (order.DoModal() != platform::IDOK)
+        return;
+    std::vector<qint32> ids;
+    for (const CListItem &row : order.m_rowsOut)
+        ids.push_back(row.m_value);
+    m_data.Reorder(ids);
+    RebuildList();
 }
 
 void CItemSpecs::OpenPicker(qint32 depNo, qint32 catNo)

@@ -94,6 +94,7 @@ private:
     void OnUnitButton();
     void EditNote(bool description);
     void OpenPicker(qint32 depNo, qint32 catNo);
+    void RearrangeServices();
     void OnGridChanged(int message, qintptr wParam, qintptr lParam);
     void OnListDoubleClick(int line, int column);
     void OnListContextMenu(const QPoint &pos);

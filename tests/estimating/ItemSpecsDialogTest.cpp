@@ -10,6 +10,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "estimating/CItemSpecs.h"
+#include "estimating/CListBoxDragDlg.h"
 #include "views/CDlgData.h"
 
 #include <QtCore/QCoreApplication>
@@ -359,6 +360,33 @@ TEST_F(ItemSpecsDialog, PictureWithTwoPapersAndNotes)
         return press(d, 2);
     });
     dlg.DoModal();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemSpecsDialog, RearrangedServicesAreRenumberedOnSave)
+{
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        onDialog<CListBoxDragDlg>([&](CListBoxDragDlg &order) {
+            EXPECT_EQ(order.m_rowsIn.size(), 3);
+            EXPECT_EQ(order.m_rowsIn.at(2).m_text, QStringLiteral("Bindery: Fold"));
+            order.SelectId(m_fold);
+            order.SendCommand(30236);
+            return press(order, 1);
+        });
+        d.SendCommand(30159);
+        EXPECT_EQ(d.lineTexts().value(0), QStringLiteral("Fold"));
+        return press(d, kSaveClose);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(sqliteValue(QStringLiteral("SELECT SerNo || ':' || SortNo FROM Items WHERE JobID = %1 AND SerNo > 0 "
+                                         "ORDER BY SortNo")
+                              .arg(m_job)),
+              QStringLiteral("400:1\n110:2\n200:3"));
 }
 
 } // namespace
