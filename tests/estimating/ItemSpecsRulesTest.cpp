@@ -4,6 +4,11 @@
 
 #include "app/base/Choices.h"
 #include "estimating/CItemSpecsData.h"
+#include "views/CDlgOptions.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtWidgets/QApplication>
 
 #include <optional>
 
@@ -374,6 +379,37 @@ TEST_F(ItemSpecsRules, AddingFollowsChainsAndReplacesThePrinter)
     EXPECT_TRUE(followed.contains(qMakePair(qint32(200), false)));
     EXPECT_TRUE(followed.contains(qMakePair(qint32(402), true)));
     EXPECT_LT(digital, -1000);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemSpecsRules, PrintStyleChoicePicture)
+{
+    // The choice as the program's choices dialog shows it.
+    SetChoiceRunner([this](CZqApp::ChoiceDialog &choices) {
+        CDlgOptions dialog(choices.ribbonTitle, choices.stripText, choices.mode, nullptr);
+        for (const CZqApp::ChoiceGroup &group : choices.groups) {
+            dialog.AddRadioGroup(group.heading, group.groupValue);
+            for (const CZqApp::ChoiceEntry &entry : group.entries)
+                dialog.AddEntry(entry.code, entry.text, entry.checked ? 1 : 0);
+        }
+        dialog.m_nSelect = {choices.selectCode, 0, 0};
+        prompts().onDialog([](QDialog &d) {
+            QApplication::processEvents();
+            const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/estimating");
+            QDir().mkpath(folder);
+            EXPECT_TRUE(d.grab().save(folder + QStringLiteral("/print-style.png"), "PNG"));
+            static_cast<CDlg0 &>(d).SendCommand(2);
+            return d.result();
+        });
+        return dialog.DoModal();
+    });
+    CItemSpecsData data(&m_item);
+    quint8 style = 0;
+    EXPECT_EQ(data.ChoosePrintStyle(3, 2, kBlackPlus1, kBlackPlus1, style), 6) << "Cancel keeps the proposed style";
+    EXPECT_EQ(style, 6);
 }
 
 } // namespace
