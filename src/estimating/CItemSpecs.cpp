@@ -843,15 +843,7 @@ void CItemSpecs::OnSaveClose()
     }
     if (!m_data.WriteItem())
         return;
-    m_bChanged = m_data.NeedsPricing();
-    if (m_bChanged) {
-        CItemPrice engine(m_data.m_pItem, false);
-        CItemPrice::Owner owner{m_data.m_nChanged[5], m_data.m_nChanged[6]};
-        engine.SetOwner(&owner);
-        engine.PriceItem(0);
-    } else {
-        Prompt::beep();
-    }
+    m_bChanged = m_data.PriceAfterWrite();
     EndDialog(platform::IDOK);
 }
 

@@ -11,6 +11,7 @@
 #include "data/OptionsAndLookups.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -1009,6 +1010,19 @@ bool CItemSpecsData::NeedsPricing() const
             return true;
     }
     return false;
+}
+
+bool CItemSpecsData::PriceAfterWrite()
+{
+    if (!NeedsPricing()) {
+        Prompt::beep();
+        return false;
+    }
+    CItemPrice engine(m_pItem, false);
+    CItemPrice::Owner owner{m_nChanged[5], m_nChanged[6]};
+    engine.SetOwner(&owner);
+    engine.PriceItem(0);
+    return true;
 }
 
 QString CItemSpecsData::Snapshot() const

@@ -167,6 +167,10 @@ public:
     bool WriteItem();
     // Whether the save must price the item (any of counters 0 to 6).
     bool NeedsPricing() const;
+    // After the write: prices the item when something that affects its price
+    // changed (the pricing engine may ask), else sounds the information beep.
+    // True when it priced.
+    bool PriceAfterWrite();
     // Cancel's test: counters against the stored row and the working copy
     // against what was read.
     bool HasChanges();
