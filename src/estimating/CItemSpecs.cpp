@@ -332,9 +332,9 @@ void CItemSpecs::ExchangeGrids(bool save)
     if (!save) {
         m_wndItemGrid.SetRowText(3, m_data.m_strSides);
         m_wndItemGrid.EnableRow(2, !m_data.m_bPreview && m_data.m_nPaperCount < 2);
-        // The quantity row names pads for a pad item; the unit row its unit.
-        m_wndItemGrid.setProperty("quantityLabel", m_data.m_nUnit == 7 ? QStringLiteral("#Pads")
-                                                                      : QStringLiteral("Quantity"));
+        // The quantity row counts pads for a pad item; the unit row names the unit.
+        m_wndItemGrid.SetRowLabel(1, m_data.m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity"));
+        m_wndItemGrid.SetRowLabel(2, GetQuantityUnitName(m_data.m_nUnit));
     } else {
         m_data.m_strNote = m_note->toPlainText();
     }

@@ -12,6 +12,8 @@
 #include "estimating/CItemSpecs.h"
 #include "estimating/CListBoxDragDlg.h"
 #include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
+#include "controls/CXTreeOptCtrl.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
@@ -387,6 +389,55 @@ TEST_F(ItemSpecsDialog, RearrangedServicesAreRenumberedOnSave)
                                          "ORDER BY SortNo")
                               .arg(m_job)),
               QStringLiteral("400:1\n110:2\n200:3"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemSpecsDialog, RowOfAMissingServiceIsLeftOutAfterTheDiscrepancyMessage)
+{
+    addRow(m_job, 999, {{"SortNo", QStringLiteral("4")}});
+    exec(QStringLiteral("UPDATE Items SET Opt1 = 7 WHERE ItemID = %1").arg(m_header));
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    prompts().answer(IDOK);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        EXPECT_EQ(d.data().ServiceRowCount(), 3);
+        EXPECT_EQ(d.itemGrid().rowLabel(1), QStringLiteral("#Pads"));
+        EXPECT_EQ(d.itemGrid().rowLabel(2), QStringLiteral("Sheets/Pad"));
+        EXPECT_EQ(d.itemGrid().rowText(3), QStringLiteral("1")) << "a pad item lists the printed sides per paper";
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    EXPECT_EQ(prompts().texts().value(0), QStringLiteral("This Item has a discrepancy: 4 vs 5"));
+}
+
+TEST_F(ItemSpecsDialog, OrderQuantityFromTheQuickList)
+{
+    exec(QStringLiteral("UPDATE Jobs SET JobType = 0 WHERE JobID = %1").arg(m_job));
+    for (const auto &[pick, expected] : {std::pair{7500, 7500}, std::pair{500, 500}}) {
+        SCOPED_TRACE(pick);
+        CItemSet header = headerRow();
+        CItemSpecs dlg(&header, nullptr);
+        onDialog<CItemSpecs>([&](CItemSpecs &d) {
+            onDialog<CDlgOptions>([&](CDlgOptions &options) {
+                EXPECT_EQ(options.m_strWindowTitle, QStringLiteral("Quick List"));
+                EXPECT_EQ(options.m_strStripText, QStringLiteral("Common Quantities"));
+                EXPECT_EQ(options.m_strRibbonTitle, QStringLiteral("Item Quantity"));
+                EXPECT_EQ(options.GetEntryText(7500), QStringLiteral("7500"));
+                options.tree()->SetItemChecked(options.tree()->FindOption(unsigned(pick)), true);
+                return press(options, 1);
+            });
+            d.SendCommand(30382);
+            EXPECT_EQ(d.data().m_nQuantity, expected);
+            EXPECT_EQ(d.itemGrid().GetRowValue(1), expected);
+            return press(d, 2 /* the question on a changed quantity is answered No */);
+        });
+        if (pick != 500)
+            prompts().answer(IDNO);
+        dlg.DoModal();
+    }
 }
 
 } // namespace

@@ -413,3 +413,125 @@ TEST_F(ItemSpecsRules, PrintStyleChoicePicture)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ItemSpecsRules, ChecksBeforeTheSaveInTheirOrder)
+{
+    addService(110, 101, QStringLiteral("Bond"), {{"Size", QStringLiteral("'8.5 x 11'")}});
+    addService(200, 201, QStringLiteral("Press"));
+    QList<int> posted;
+    auto fresh = [&](bool paper, bool press) {
+        auto data = std::make_unique<CItemSpecsData>(&m_item);
+        data->Load();
+        data->hooks().postCommand = [&posted](int id) { posted << id; };
+        data->m_strDescription = QStringLiteral("Flyer");
+        data->m_nQuantity = 100;
+        if (paper)
+            data->AddService(110, false);
+        if (press)
+            data->AddService(200, false);
+        posted.clear();
+        prompts().clear();
+        return data;
+    };
+
+    // The product type is asked for on quotes only while the shop's option says so.
+    setOption(44308 + 1, 1);
+    auto data = fresh(true, true);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(data->ValidateItem());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Please select a Product Type."));
+    EXPECT_EQ(posted, QList<int>{30380});
+    data->m_nProductType = 3;
+    EXPECT_TRUE(data->ValidateItem());
+    setOption(44308 + 1, 0);
+
+    data = fresh(false, true);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(data->ValidateItem());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Please select a paper."));
+    EXPECT_EQ(posted, QList<int>{30386});
+
+    // Paper without a printer: a question while item 8 of the item options is "1".
+    data = fresh(true, false);
+    prompts().answer(IDYES);
+    EXPECT_FALSE(data->ValidateItem());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("No printer is assigned. Do you want to add?"));
+    EXPECT_EQ(posted, QList<int>{30387});
+    data = fresh(true, false);
+    prompts().answer(IDNO);
+    EXPECT_TRUE(data->ValidateItem());
+    EXPECT_TRUE(posted.isEmpty()) << "No goes on without the printer picker";
+    exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, 251, '1,1,1,1,1,1,1,1,0,')"));
+    data = fresh(true, false);
+    EXPECT_TRUE(data->ValidateItem());
+    EXPECT_TRUE(prompts().shown().isEmpty());
+
+    data = fresh(true, true);
+    data->m_nQuantity = 0;
+    std::optional<int> edited;
+    data->hooks().editItemRow = [&edited](int row) { edited = row; };
+    prompts().answer(IDOK);
+    EXPECT_FALSE(data->ValidateItem());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter the Item Quantity."));
+    EXPECT_EQ(edited, 1);
+}
+
+TEST_F(ItemSpecsRules, RunSizeAgainstThePressLimits)
+{
+    addService(110, 101, QStringLiteral("Bond"));
+    addService(200, 201, QStringLiteral("Press"));
+    addDiffTable(200, {{"JobR1C0", QStringLiteral("100")}, {"JobR4C0", QStringLiteral("800")}});
+    const QString question = QStringLiteral("Paper Run Size may be too %1 for this press.\nDo you want to change the "
+                                            "size or select another press?");
+    struct Case
+    {
+        const char *runSize;
+        const char *word;
+    };
+    for (const Case &c : {Case{"8.5 x 11", "small"}, Case{"23 x 35", "large"}, Case{"10 x 10", nullptr},
+                          Case{"20 x 40", nullptr}, Case{"0 x 0", nullptr}, Case{"", nullptr}}) {
+        SCOPED_TRACE(c.runSize);
+        prompts().clear();
+        CItemSpecsData data(&m_item);
+        const qint32 paper = data.AddService(110, false);
+        data.AddService(200, false);
+        data.Row(paper)->m_strRunSize = QString::fromLatin1(c.runSize);
+        if (c.word) {
+            prompts().answer(IDNO);
+            EXPECT_TRUE(data.CheckRunSize()) << "No passes";
+            EXPECT_EQ(prompts().lastText(), question.arg(QString::fromLatin1(c.word)));
+            prompts().answer(IDYES);
+            EXPECT_FALSE(data.CheckRunSize()) << "Yes stops the save";
+        } else {
+            EXPECT_TRUE(data.CheckRunSize());
+            EXPECT_TRUE(prompts().shown().isEmpty());
+        }
+    }
+}
+
+TEST_F(ItemSpecsRules, RemovingThePaperOrPressTakesWhatBelongsToIt)
+{
+    addService(110, 101, QStringLiteral("Bond"));
+    addService(50, 6, QStringLiteral("Plate"));
+    addService(200, 201, QStringLiteral("Press"), {{"DefPlate", QStringLiteral("50")}});
+    CItemSpecsData data(&m_item);
+    const qint32 paper = data.AddService(110, false);
+    data.SetServiceQuantity(CItemSpecsData::kCutToRunSize, 2, true);
+    data.SetServiceQuantity(CItemSpecsData::kCutToFinishSize, 0, true);
+    EXPECT_NE(data.FindRowOfService(174), 0);
+    EXPECT_EQ(data.FindRowOfService(175), 0) << "a cut count of 0 removes the cutting service";
+    const qint32 press = data.AddService(200, false);
+    data.SetServiceQuantity(50, 2, false);
+
+    data.RemoveService(press);
+    EXPECT_EQ(data.m_nPressId, 0);
+    EXPECT_EQ(data.FindRowOfService(50), 0) << "plates go with the press";
+    data.RemoveService(paper);
+    EXPECT_EQ(data.FindRowOfService(174), 0) << "the cutting services go with the last paper";
+    EXPECT_EQ(data.ServiceRowCount(), 0);
+    EXPECT_EQ(data.m_nChanged[6], 4);
+}
+
+} // namespace
