@@ -155,8 +155,11 @@ CItemSpecs::CItemSpecs(CItemSet *item, QWidget *parent)
     };
     m_data.hooks().pickerFollow = [this](qint32 serNo, bool added) { FollowPicker(serNo, added); };
     m_data.hooks().editServiceSpecs = [this](CItemSet &row, const CSerSet &service, int startRow, int &flags) {
-        if (!windows().editSpecs)
+        if (!windows().editSpecs) {
+            sayNotAvailable(IsPaperCategory(service.m_CatNo) ? QStringLiteral("The paper specs window")
+                                                             : QStringLiteral("The service specs window"));
             return false;
+        }
         return windows().editSpecs(*this, row, service, startRow, flags);
     };
 }
@@ -225,7 +228,13 @@ bool CItemSpecs::OnInitDialog()
     m_note->setPlainText(m_data.m_strNote);
     m_note->setReadOnly(m_data.m_bPreview);
     RebuildList();
-    m_wndItemGrid.setFocus();
+    if (m_nFocusRowId != 0 && m_list->FindItemByData(m_nFocusRowId, true) >= 0) {
+        m_list->setFocus();
+    } else {
+        m_wndItemGrid.setFocus();
+        if (!m_data.m_bPreview)
+            m_wndItemGrid.EditRow(m_nFocusRow);
+    }
     return true;
 }
 
@@ -663,6 +672,12 @@ void CItemSpecs::OnServiceMessage(qint32 serNo, bool add)
     else
         m_data.RemoveServiceBySerNo(serNo);
     RebuildList();
+}
+
+void CItemSpecs::OnOwnerMessage(int message, qintptr wParam, qintptr lParam)
+{
+    if (message == kServiceMessage)
+        OnServiceMessage(qint32(wParam), lParam != 0);
 }
 
 void CItemSpecs::FollowPicker(qint32 serNo, bool added)

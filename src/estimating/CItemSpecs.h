@@ -61,6 +61,15 @@ public:
 
     // Message 30243 from a picker or specs window: a service ticked or not.
     void OnServiceMessage(qint32 serNo, bool add);
+    // The numbered messages other windows send to this one (30243: wParam the
+    // service number, lParam 1 added or 0 removed). An open picker gets 30244
+    // the same way through its own OnOwnerMessage.
+    Q_INVOKABLE void OnOwnerMessage(int message, qintptr wParam, qintptr lParam);
+
+    // Where the focus goes when the window opens: an item grid row, or the
+    // list line of a row id when that is not 0.
+    int m_nFocusRow = 0;
+    qint32 m_nFocusRowId = 0;
 
     // The controls, for tests and the callers that place the focus.
     CXGridProp &itemGrid() { return m_wndItemGrid; }

@@ -441,3 +441,60 @@ TEST_F(ItemSpecsDialog, OrderQuantityFromTheQuickList)
 }
 
 } // namespace
+
+namespace {
+
+// A stand-in for the service list beside the item window.
+class PickerWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE void OnOwnerMessage(int message, qintptr wParam, qintptr lParam)
+    {
+        received << QStringLiteral("%1:%2:%3").arg(message).arg(wParam).arg(lParam);
+    }
+    QStringList received;
+};
+
+TEST_F(ItemSpecsDialog, AnOpenServiceListFollowsTheWindow)
+{
+    PickerWindow picker;
+    picker.setWindowTitle(QStringLiteral("Service List:"));
+    picker.show();
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        QMetaObject::invokeMethod(&d, "OnOwnerMessage", Q_ARG(int, 30243), Q_ARG(qintptr, 401), Q_ARG(qintptr, 1));
+        EXPECT_TRUE(d.lineTexts().contains(QStringLiteral("Drill")));
+        d.selectRow(m_fold);
+        prompts().answer(IDYES);
+        d.SendCommand(30113);
+        // Saving asks the drill's quantity first: again the specs window.
+        prompts().answer(IDOK);
+        return press(d, kSaveClose);
+    });
+    // The drill asks how many when added; its specs window is not connected.
+    prompts().answer(IDOK);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(picker.received, (QStringList{"30244:401:1", "30244:400:0"}));
+    EXPECT_EQ(prompts().texts().value(0),
+              QStringLiteral("The service specs window is not yet available in this version of Tavrel."));
+}
+
+TEST_F(ItemSpecsDialog, TheApplicationsItemPreviewOpensItReadOnly)
+{
+    InstallItemSpecs();
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        EXPECT_TRUE(d.data().m_bPreview);
+        EXPECT_EQ(d.lineTexts().value(6), QStringLiteral("Fold"));
+        d.SendCommand(30113);
+        EXPECT_EQ(d.data().ServiceRowCount(), 3) << "a preview removes nothing";
+        return press(d, 2);
+    });
+    app->PreviewItem(m_header);
+    EXPECT_EQ(prompts().shown().size(), 1);
+}
+
+} // namespace
+
+#include "ItemSpecsDialogTest.moc"
