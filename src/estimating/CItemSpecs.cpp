@@ -24,6 +24,7 @@
 #include "views/CDlgTree.h"
 #include "views/CNoteDlg.h"
 
+#include <QtCore/QItemSelectionModel>
 #include <QtCore/QPointer>
 #include <QtGui/QCursor>
 #include <QtWidgets/QApplication>
@@ -217,11 +218,13 @@ bool CItemSpecs::OnInitDialog()
     connect(m_list, &QWidget::customContextMenuRequested, this, &CItemSpecs::OnListContextMenu);
     connect(m_list, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { OnListDoubleClick(index.row(), index.column()); });
-    connect(m_list, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
-        const qint32 id = qint32(m_list->GetItemData(index.row()));
-        if (m_data.IsPaperRow(id))
-            m_data.m_nPaperId = id;
-    });
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &index) {
+                // A paper line chosen makes that paper the current one.
+                const qint32 id = index.isValid() ? qint32(m_list->GetItemData(index.row())) : 0;
+                if (m_data.IsPaperRow(id))
+                    m_data.m_nPaperId = id;
+            });
 
     BuildRibbons();
     FillGrids();
@@ -716,7 +719,9 @@ void CItemSpecs::OnListDoubleClick(int line, int column)
     if (!service)
         return;
     const QString category = m_list->GetItemText(line, 0);
-    if (column == 0 && !category.isEmpty()) {
+    // A double-click on the category's picture opens the picker there.
+    const bool onPicture = m_list->viewport()->mapFromGlobal(QCursor::pos()).x() < 20;
+    if (column == 0 && onPicture && !category.isEmpty()) {
         OpenPicker(ZqApp() ? ZqApp()->GetCategoryDepartment(service->m_CatNo) : 0, service->m_CatNo);
         return;
     }

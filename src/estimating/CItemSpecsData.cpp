@@ -1049,12 +1049,14 @@ bool CItemSpecsData::FindStoredHeader(CItemSet &header)
 
 bool CItemSpecsData::HasChanges()
 {
+    // The quantity and price level against the stored row, then what the
+    // commands counted (kept apart, so that a save after all still counts
+    // only what differs then).
     CItemSet stored;
-    if (FindStoredHeader(stored)) {
-        m_nChanged[0] = m_nQuantity - stored.m_ChargeQty;
-        m_nChanged[1] = int(m_nPriceLevel) - int(stored.m_Side2);
-    }
-    for (int i = 0; i <= 6; ++i) {
+    if (FindStoredHeader(stored)
+        && (m_nQuantity != stored.m_ChargeQty || m_nPriceLevel != stored.m_Side2))
+        return true;
+    for (int i = 2; i <= 6; ++i) {
         if (m_nChanged[i] != 0)
             return true;
     }

@@ -497,4 +497,34 @@ TEST_F(ItemSpecsDialog, TheApplicationsItemPreviewOpensItReadOnly)
 
 } // namespace
 
+namespace {
+
+TEST_F(ItemSpecsDialog, SheetsPerSetFollowsIntoTheOnlyPaperAndTheWindowResizes)
+{
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        d.itemGrid().SetRowValue(2, 4);
+        emit d.itemGrid().ownerMessage(30247, 2111, 2);
+        EXPECT_EQ(d.data().Row(m_paper)->m_Sheets, 4);
+        EXPECT_EQ(d.data().Row(m_paper)->m_Pages, 4) << "printed on one side";
+        EXPECT_EQ(d.itemGrid().rowText(3), QStringLiteral("4 printed + 4 blank"));
+
+        const QRect list = d.serviceList()->geometry();
+        const QRect note = d.noteEdit()->geometry();
+        d.resize(d.width() + 200, d.height() + 100);
+        QApplication::processEvents();
+        EXPECT_EQ(d.serviceList()->width(), list.width() + 200);
+        EXPECT_EQ(d.serviceList()->height(), list.height() + 100);
+        EXPECT_EQ(d.noteEdit()->height(), note.height() + 100);
+        EXPECT_EQ(d.noteEdit()->width(), note.width());
+        snapshot(d, QStringLiteral("item-specs-resized"));
+        prompts().answer(IDNO);
+        return press(d, 2);
+    });
+    dlg.DoModal();
+}
+
+} // namespace
+
 #include "ItemSpecsDialogTest.moc"
