@@ -76,11 +76,33 @@ const char *const kDocumentSize =
     "Quotes.\n\nEnter the size as Width x Height.\n\nNOTE: Document Size and Paper Finish Size are not linked; i.e., "
     "changing the Document Size does not change the Finish Size, and vice versa. ";
 
-void buildSpecsMenu(QMenu &menu)
+// Copies a menu's items (and sub-menus) into another.
+void copyMenu(const QMenu &from, QMenu &to)
 {
-    // Positions 0-4 belong to the other windows of the menu resource.
-    for (int i = 0; i < kSpecsSubMenu; ++i)
-        menu.addMenu(QStringLiteral("·"));
+    for (QAction *action : from.actions()) {
+        if (action->isSeparator()) {
+            to.addSeparator();
+        } else if (action->menu()) {
+            copyMenu(*action->menu(), *to.addMenu(action->text()));
+        } else {
+            QAction *copy = to.addAction(action->text());
+            copy->setData(action->data());
+            copy->setCheckable(action->isCheckable());
+        }
+    }
+}
+
+void buildSpecsMenu(QMenu &menu, const QMenu *earlier)
+{
+    // Positions 0-4 belong to the other windows of the menu resource: what
+    // was registered for them before is kept.
+    const QList<QAction *> earlierItems = earlier ? earlier->actions() : QList<QAction *>();
+    for (int i = 0; i < kSpecsSubMenu; ++i) {
+        QAction *old = i < earlierItems.size() ? earlierItems.at(i) : nullptr;
+        QMenu *sub = menu.addMenu(old ? old->text() : QStringLiteral("·"));
+        if (old && old->menu())
+            copyMenu(*old->menu(), *sub);
+    }
     QMenu *specs = menu.addMenu(QStringLiteral("Specs"));
     const struct
     {
@@ -907,7 +929,8 @@ void CItemSpecs::OnSize(int type, int cx, int cy)
 
 void InstallItemSpecs()
 {
-    RegisterMenuResource(kSpecsMenu, buildSpecsMenu);
+    std::shared_ptr<QMenu> earlier(LoadMenuResource(kSpecsMenu).release());
+    RegisterMenuResource(kSpecsMenu, [earlier](QMenu &menu) { buildSpecsMenu(menu, earlier.get()); });
     if (CZqApp *app = ZqApp())
         app->setItemPreviewer([](long itemId) { CItemSpecs::EditItem(qint32(itemId), QApplication::activeWindow(), true); });
 }

@@ -84,6 +84,19 @@ public:
     // One line of the service list for a row.
     QString FormatServiceLine(qint32 id);
 
+    // The item's rules, as the working copy applies them (see CItemSpecsData).
+    int ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style)
+    {
+        return m_data.ChoosePrintStyle(S, U, front, back, style);
+    }
+    bool CheckPlates() { return m_data.CheckPlates(); }
+    bool CheckRunSize() { return m_data.CheckRunSize(); }
+    bool ValidateItem() { return m_data.ValidateItem(); }
+    bool WriteItem() { return m_data.WriteItem(); }
+    bool AskAndGo(const QString &text, int commandId) { return m_data.AskAndGo(text, commandId); }
+    void CountWashMix(quint8 &wash, quint8 &mix) const { m_data.CountWashMix(wash, mix); }
+    void OnInksChanged() { m_data.OnInksChanged(); }
+
 protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;

@@ -9,6 +9,7 @@
 #include "data/AppDataServices.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
+#include "app/base/Menus.h"
 #include "estimating/CItemSpecs.h"
 #include "estimating/CListBoxDragDlg.h"
 #include "views/CDlgData.h"
@@ -20,6 +21,7 @@
 #include <QtCore/QProcess>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QPlainTextEdit>
 
 namespace {
@@ -493,6 +495,7 @@ TEST_F(ItemSpecsDialog, TheApplicationsItemPreviewOpensItReadOnly)
     });
     app->PreviewItem(m_header);
     EXPECT_EQ(prompts().shown().size(), 1);
+    RegisterMenuResource(170, nullptr);
 }
 
 } // namespace
@@ -523,6 +526,31 @@ TEST_F(ItemSpecsDialog, SheetsPerSetFollowsIntoTheOnlyPaperAndTheWindowResizes)
         return press(d, 2);
     });
     dlg.DoModal();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemSpecsDialog, SpecsMenuJoinsTheMenuResource)
+{
+    RegisterMenuResource(170, [](QMenu &menu) {
+        QMenu *inventory = menu.addMenu(QStringLiteral("Inventory"));
+        inventory->addAction(QStringLiteral("To-Order"))->setData(31001);
+    });
+    InstallItemSpecs();
+    std::unique_ptr<QMenu> menu = LoadMenuResource(170);
+    ASSERT_TRUE(menu);
+    ASSERT_GE(menu->actions().size(), 6);
+    EXPECT_EQ(menu->actions().at(0)->text(), QStringLiteral("Inventory"));
+    QString text;
+    GetMenuItemText(text, 170, 0, 31001);
+    EXPECT_EQ(text, QStringLiteral("To-Order")) << "what was registered before is kept";
+    GetMenuItemText(text, 170, 5, 30113);
+    EXPECT_EQ(text, QStringLiteral("Delete this Service...\tDel"));
+    GetMenuItemText(text, 170, 5, 30159);
+    EXPECT_EQ(text, QStringLiteral("Rearrange Service Order..."));
+    RegisterMenuResource(170, nullptr);
 }
 
 } // namespace
