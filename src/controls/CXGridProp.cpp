@@ -701,3 +701,16 @@ void CXGridProp::Draw()
     }
     DrawBorder(m_client, m_frameStyle, m_background);
 }
+
+void CXGridProp::SetRowLabel(int row, const QString &label)
+{
+    if (!validRow(row) || m_rows[row].label == label)
+        return;
+    m_rows[row].label = label;
+    update();
+}
+
+QString CXGridProp::rowLabel(int row) const
+{
+    return validRow(row) ? m_rows[row].label : QString();
+}

@@ -71,6 +71,9 @@ public:
     void GetRowText(int row, QString &out) const;
     QString rowText(int row) const;
     void SetRowText(int row, const QString &text);
+    // The label of a row (its left column).
+    void SetRowLabel(int row, const QString &label);
+    QString rowLabel(int row) const;
     void EnableRow(int row, bool enable);
     bool IsRowEnabled(int row) const;
     unsigned GetRowType(int row) const;

@@ -99,6 +99,15 @@ public:
     static double GetCaliper(const CSerSet &paper, const CItemSet &row);
     static double CaliperFromWeight(qint32 weight, qint32 catNo);
 
+    // --- a row explained ----------------------------------------------------------
+    // How a priced row's service quantity is reached, its time and its own
+    // explanation; empty when the row is not loaded. Price the item first.
+    QString GetQuantityExplanation(qint32 itemId);
+    // The same text in the note window ("How Service Quantity is Calculated").
+    void ExplainServiceQuantity(qint32 itemId);
+    // The service dialog on the service of a row.
+    void OpenRowService(qint32 itemId);
+
     // --- control -----------------------------------------------------------------
     void SetPresetChoice(int choice) { m_nPresetChoice = choice; }
     int GetPresetChoice() const { return m_nPresetChoice; }

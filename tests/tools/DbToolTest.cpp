@@ -127,3 +127,26 @@ TEST_F(DbTool, SampleShopPricesItsItemsSensibly)
                                 "\n\nRUN SPEED: \t", "\n\nPRICE TABLE \t", "Cell Price x Qty \t= "})
         EXPECT_TRUE(all.contains(QString::fromLatin1(heading))) << heading;
 }
+
+TEST_F(DbTool, PriceDetailExplainsEachServiceQuantity)
+{
+    const QString db = tempPath(QStringLiteral("Sample.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("20")}).exitCode, 0);
+    QString all;
+    for (int jobNo = 1001; jobNo <= 1006; ++jobNo) {
+        const ToolRun r = dbtool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1"),
+                                  QStringLiteral("--detail")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        // Every service row opens with its quantity's derivation.
+        EXPECT_EQ(r.out.count(QStringLiteral("\n=== Service ")), r.out.count(QStringLiteral("\nEqual to \t\t")))
+            << r.out.toStdString();
+        all += r.out;
+    }
+    for (const char *part : {"\nDivide by\t\t", "\nMultiply by\t", "\nRound to \t\t", "SERVICE QTY\t",
+                             "Colors/Pass\t", "\nSERVICE TIME\t", "   Setup\t\t"})
+        EXPECT_TRUE(all.contains(QString::fromLatin1(part))) << part;
+    EXPECT_NE(dbtool({QStringLiteral("price"), db, QStringLiteral("1001"), QStringLiteral("1"),
+                      QStringLiteral("--details")})
+                  .exitCode,
+              0);
+}

@@ -9,8 +9,9 @@
 
 int runPriceCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (args.size() != 3) {
-        err << "usage: tavrel-dbtool price DB JOBNO ITEMNO\n";
+    const bool detail = args.size() == 4 && args[3] == QLatin1String("--detail");
+    if (args.size() != 3 && !detail) {
+        err << "usage: tavrel-dbtool price DB JOBNO ITEMNO [--detail]\n";
         return 2;
     }
     bool jobOk = false;
@@ -54,7 +55,9 @@ int runPriceCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 continue;
             const CSerSet *ser = engine.Service(row.m_SerNo);
             out << "\n=== Service " << row.m_SerNo << ' ' << (ser ? ser->m_Name : QString()) << " (row " << id << ")\n";
-            out << row.m_strExplain << '\n';
+            // With --detail: how the quantity was reached, the time and the
+            // row's own explanation, as the costs window shows them.
+            out << (detail ? engine.GetQuantityExplanation(id) : row.m_strExplain) << '\n';
             out << "Quantity\t" << row.m_nSerQty << "\tTime\t" << row.m_ChargeTime << "\tCost\t"
                 << FormatCurrency(row.m_Cost, 4) << "\tPrice\t" << FormatCurrency(row.m_Price, 4) << '\n';
         }

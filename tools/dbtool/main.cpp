@@ -40,6 +40,6 @@ int main(int argc, char *argv[])
                 return c.run(args.mid(2), out, err);
         }
     }
-    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO\n";
+    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO [--detail]\n";
     return 2;
 }

@@ -19,6 +19,7 @@
 #include "data/RunProgress.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemSpecs.h"
 #include "platform/Prompt.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
@@ -120,6 +121,7 @@ bool AppShell::InitInstance()
     m_app.BuildPopupMenus();
     LoadSettingRows(m_app);
     InstallCodeCacheLookups();
+    InstallItemSpecs();
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,

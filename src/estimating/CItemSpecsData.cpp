@@ -1,0 +1,1255 @@
+#include "estimating/CItemSpecsData.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/Choices.h"
+#include "app/base/Codes.h"
+#include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
+#include "app/base/TextUtil.h"
+#include "data/CItemSetX.h"
+#include "data/CJobSet.h"
+#include "data/OptionsAndLookups.h"
+#include "data/SettingRows.h"
+#include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+using platform::Prompt;
+
+constexpr int kAddPaperCommand = 30386;
+constexpr int kAddPrinterCommand = 30387;
+constexpr int kProductTypeCommand = 30380;
+constexpr int kItemOptionsAlert = 251;
+constexpr int kPrintingKindAlert = 100;
+constexpr int kItemChecksOption = 44308;
+constexpr qint32 kTieBreakNone = 0;
+
+bool isBlackIncluded(quint8 code)
+{
+    return code >= 1 && code <= 5;
+}
+
+// Colours besides black of one side.
+int coloursBesidesBlack(quint8 code)
+{
+    if (code < 2)
+        return 0;
+    if (code <= 5)
+        return code - 1;
+    return code - 5;
+}
+
+QString rowState(const CItemSet &r)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10|%11|%12|%13|%14|%15|%16|%17|%18|%19|%20|%21")
+        .arg(r.m_ItemID)
+        .arg(r.m_SerNo)
+        .arg(r.m_Note)
+        .arg(r.m_SortNo)
+        .arg(r.m_Sheets)
+        .arg(r.m_Pages)
+        .arg(r.m_Out)
+        .arg(r.m_Up)
+        .arg(r.m_Data1)
+        .arg(r.m_Side1)
+        .arg(r.m_Side2)
+        .arg(r.m_Covrg)
+        .arg(r.m_Regis)
+        .arg(r.m_Bleed)
+        .arg(r.m_PrtAs)
+        .arg(r.m_Vendor)
+        .arg(r.m_Wash)
+        .arg(r.m_Mix)
+        .arg(r.m_strRunSize + r.m_strFinishSize + r.m_strPlainNote + r.m_strFrontInks + r.m_strBackInks)
+        .arg(QStringLiteral("%1,%2,%3,%4").arg(r.m_Opt1).arg(r.m_Opt2).arg(r.m_Opt3).arg(r.m_Opt4))
+        .arg(QStringLiteral("%1,%2").arg(r.m_EmpNo).arg(r.m_Tag1));
+}
+
+template <typename T, typename U>
+void copyCounted(T &target, const U &value, int &counter)
+{
+    if (target != value) {
+        target = value;
+        ++counter;
+    }
+}
+
+} // namespace
+
+CItemSpecsData::CItemSpecsData(CItemSet *item)
+    : m_pItem(item)
+{
+    // The shop's first printer kind: 1 or 3 in the first entry of its
+    // printing settings row means a digital printer.
+    const QString kind = GetGlobalAlertText(kPrintingKindAlert, 0, QStringLiteral("0"));
+    m_bDigital = kind == QLatin1String("1") || kind == QLatin1String("3");
+}
+
+CItemSpecsData::~CItemSpecsData() = default;
+
+// ---------------------------------------------------------------------------
+// Opening
+
+bool CItemSpecsData::Load()
+{
+    CJobSet job;
+    if (!m_pItem || !job.FindById(m_pItem->m_JobID, false))
+        return false;
+    m_nJobType = job.m_JobType;
+    job.GetJobLabel(m_strJobLabel);
+
+    const qint32 jobId = m_pItem->m_JobID;
+    // A new item has no stored rows yet.
+    std::map<qint32, CItemSet> stored;
+    int joined = 0;
+    std::vector<qint32> joinOrder;
+    if (m_pItem->m_ItemID > 0) {
+        CItemSet all;
+        if (all.OpenServicesOfItem(*m_pItem, CItemSet::AllRows)) {
+            for (; !all.IsEOF(); all.MoveNext())
+                stored.emplace(all.m_ItemID, all);
+        }
+        CItemSetX join;
+        if (join.OpenItemServices(jobId, m_pItem->m_ItemNo, m_pItem->m_SubNo)) {
+            // The join reads only the ItemID.
+            for (; !join.IsEOF(); join.MoveNext()) {
+                ++joined;
+                joinOrder.push_back(join.GetFieldValue(0).toInt());
+            }
+        }
+        if (joined != int(stored.size())) {
+            m_strDiscrepancy = QStringLiteral("This Item has a discrepancy: %1 vs %2").arg(joined).arg(stored.size());
+            Prompt::messageBox(m_strDiscrepancy);
+        }
+    }
+
+    for (qint32 id : joinOrder) {
+        const auto it = stored.find(id);
+        if (it == stored.end())
+            continue;
+        const CItemSet &row = it->second;
+        if (row.m_SerNo == 0) {
+            m_nQuantity = row.m_ChargeQty;
+            m_nSheets = row.m_Sheets;
+            m_nPages = row.m_Pages;
+            m_nProductType = row.m_Side1;
+            m_nPriceLevel = row.m_Side2;
+            m_nUnit = row.m_Opt1;
+            m_nRounding = row.m_Opt2;
+            m_nUnitFormat = row.m_Opt3;
+            m_strDescription = row.m_Description;
+            m_strNote = row.m_Note;
+            m_strSize = FormatSize(row.m_Width, row.m_Height);
+            if (row.m_Up != 0) {
+                QString ref;
+                if (CZqApp *app = ZqApp())
+                    app->GetHistoryRefText(ref, row.m_Up);
+                m_strCopiedFrom = QStringLiteral(" - Copied from ") + ref;
+            }
+            continue;
+        }
+        const CSerSet *service = Service(row.m_SerNo);
+        if (!service)
+            continue;
+        CItemSet copy(row);
+        if (IsPaperCategory(service->m_CatNo) && m_finder.FindBySerNo(row.m_SerNo))
+            copy.SplitNoteParts(m_finder);
+        m_rows.insert_or_assign(id, copy);
+        m_serviceRows[id] = m_services[row.m_SerNo];
+        m_order.push_back(id);
+        m_readIds.push_back(id);
+        if (IsPaperCategory(service->m_CatNo) && m_nPaperId == 0)
+            m_nPaperId = id;
+        if (IsPrintingCategory(service->m_CatNo)) {
+            m_nPressId = id;
+            m_bDigital = IsDigitalCategory(service->m_CatNo);
+        }
+    }
+    CountPapers();
+    m_strReadState = Snapshot();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The working set
+
+CItemSet *CItemSpecsData::Row(qint32 id)
+{
+    const auto it = m_rows.find(id);
+    return it == m_rows.end() ? nullptr : &it->second;
+}
+
+const CItemSet *CItemSpecsData::Row(qint32 id) const
+{
+    const auto it = m_rows.find(id);
+    return it == m_rows.end() ? nullptr : &it->second;
+}
+
+const CSerSet *CItemSpecsData::ServiceOf(qint32 id) const
+{
+    const auto it = m_serviceRows.find(id);
+    return it == m_serviceRows.end() ? nullptr : it->second.get();
+}
+
+const CSerSet *CItemSpecsData::Service(qint32 serNo)
+{
+    if (serNo <= 0)
+        return nullptr;
+    const auto it = m_services.find(serNo);
+    if (it != m_services.end())
+        return it->second.get();
+    if (!m_finder.FindBySerNo(serNo))
+        return nullptr;
+    auto copy = std::make_shared<CSerSet>();
+    *copy = m_finder;
+    m_services[serNo] = copy;
+    return copy.get();
+}
+
+qint32 CItemSpecsData::FindRowOfService(qint32 serNo) const
+{
+    for (qint32 id : m_order) {
+        if (m_rows.at(id).m_SerNo == serNo)
+            return id;
+    }
+    return 0;
+}
+
+qint32 CItemSpecsData::SortKeyOf(qint32 serNo)
+{
+    const CSerSet *service = Service(serNo);
+    if (!service)
+        return 0;
+    int categorySort = 0;
+    if (CZqApp *app = ZqApp())
+        categorySort = app->GetCategorySortNo(service->m_CatNo);
+    return categorySort * 2000 + service->m_SortNo;
+}
+
+bool CItemSpecsData::IsPaperRow(qint32 id) const
+{
+    const CSerSet *s = ServiceOf(id);
+    return s && IsPaperCategory(s->m_CatNo);
+}
+
+bool CItemSpecsData::IsPressRow(qint32 id) const
+{
+    const CSerSet *s = ServiceOf(id);
+    return s && IsPrintingCategory(s->m_CatNo);
+}
+
+bool CItemSpecsData::IsPlateRow(qint32 id) const
+{
+    const CSerSet *s = ServiceOf(id);
+    return s && IsCategory6(s->m_CatNo);
+}
+
+qint32 CItemSpecsData::InsertRow(CItemSet &row, const std::shared_ptr<CSerSet> &service)
+{
+    const qint32 id = row.m_ItemID;
+    // A new line goes before the first line of a later place in the catalogue.
+    const qint32 key = SortKeyOf(row.m_SerNo);
+    auto at = m_order.end();
+    for (auto it = m_order.begin(); it != m_order.end(); ++it) {
+        if (SortKeyOf(m_rows.at(*it).m_SerNo) > key) {
+            at = it;
+            break;
+        }
+    }
+    m_rows.insert_or_assign(id, row);
+    m_serviceRows[id] = service;
+    m_order.insert(at, id);
+    return id;
+}
+
+void CItemSpecsData::EraseRow(qint32 id)
+{
+    m_rows.erase(id);
+    m_serviceRows.erase(id);
+    m_order.erase(std::remove(m_order.begin(), m_order.end(), id), m_order.end());
+}
+
+void CItemSpecsData::Follow(qint32 serNo, bool added)
+{
+    if (m_hooks.pickerFollow)
+        m_hooks.pickerFollow(serNo, added);
+}
+
+qint32 CItemSpecsData::AddService(qint32 serNo, bool askSpecs)
+{
+    if (!Service(serNo))
+        return 0;
+    const std::shared_ptr<CSerSet> service = m_services[serNo];
+    CItemSet row;
+    row.m_ItemID = NewRowId();
+    row.m_SerNo = serNo;
+    row.m_EmpNo = service->m_Operator;
+    row.m_Tag1 = service->m_Tag;
+    row.m_Status = 0;
+    qint32 id = row.m_ItemID;
+
+    if (IsPaperCategory(service->m_CatNo)) {
+        const bool first = m_nPaperCount == 0;
+        row.m_Vendor = service->m_VendorNo;
+        row.m_Side1 = 1;
+        row.m_Sheets = first ? m_nSheets : 1;
+        row.m_Pages = first ? m_nSheets : 1;
+        row.m_Out = 1;
+        row.m_Up = 1;
+        row.m_strPaperSize = service->m_Size.trimmed();
+        row.m_strRunSize = row.m_strPaperSize;
+        row.m_strFinishSize = row.m_strPaperSize;
+        InsertRow(row, service);
+        m_nPaperId = id;
+        CountPapers();
+        Follow(serNo, true);
+        if (IsCategory105(service->m_CatNo))
+            SetServiceQuantity(kCarbonlessPadding, 1, false);
+        else if (m_nPaperCount < 2)
+            RemoveServiceBySerNo(kCarbonlessPadding);
+        if (!service->m_SerRemind.isEmpty())
+            Prompt::messageBox(service->m_SerRemind, QString(), platform::MB_ICONINFORMATION);
+        if (askSpecs)
+            EditService(id, 4);
+    } else if (IsPrintingCategory(service->m_CatNo)) {
+        AddPrinter(row, service);
+        Follow(serNo, true);
+    } else {
+        InsertRow(row, service);
+        Follow(serNo, true);
+        if (askSpecs && (!service->m_AskHowMany.isEmpty() || !service->m_SerRemind.isEmpty()))
+            EditService(id, 0);
+    }
+    AddFollowUps(serNo);
+    return id;
+}
+
+void CItemSpecsData::AddPrinter(CItemSet &row, const std::shared_ptr<CSerSet> &service)
+{
+    const bool digital = IsDigitalCategory(service->m_CatNo);
+    const qint32 oldId = m_nPressId;
+    const CSerSet *oldService = oldId ? ServiceOf(oldId) : nullptr;
+    if (const CItemSet *old = Row(oldId)) {
+        row.m_Wash = old->m_Wash;
+        row.m_Mix = old->m_Mix;
+        row.m_Note = old->m_Note;
+    }
+    const qint32 oldCatNo = oldService ? oldService->m_CatNo : 0;
+    const qint32 oldSerNo = oldService ? oldService->m_SerNo : 0;
+    if (oldId) {
+        EraseRow(oldId);
+        ++m_nChanged[6];
+        Follow(oldSerNo, false);
+    }
+    if (oldService && IsPressCategory(oldCatNo) && (digital || oldCatNo != service->m_CatNo)) {
+        for (qint32 id : std::vector<qint32>(m_order)) {
+            if (IsPlateRow(id))
+                RemoveService(id);
+        }
+    }
+    InsertRow(row, service);
+    m_nPressId = row.m_ItemID;
+    if (m_nPaperCount > 0 && digital != m_bDigital) {
+        Prompt::messageBox(QStringLiteral("You've changed printer type to ") + (digital ? QStringLiteral("DIGITAL")
+                                                                                    : QStringLiteral("PRESS"))
+                           + QStringLiteral(".\n\nPlease check paper specs."));
+    }
+    m_bDigital = digital;
+    if (!oldId && IsPressCategory(service->m_CatNo)) {
+        CItemSet &press = m_rows.at(row.m_ItemID);
+        CountWashMix(press.m_Wash, press.m_Mix);
+    }
+}
+
+void CItemSpecsData::AddFollowUps(qint32 serNo)
+{
+    std::set<qint32> seen{serNo};
+    const CSerSet *service = Service(serNo);
+    while (service && service->m_AutoAdd > 0) {
+        const qint32 next = service->m_AutoAdd;
+        if (seen.count(next) || FindRowOfService(next) != 0)
+            break;
+        seen.insert(next);
+        const CSerSet *follow = Service(next);
+        if (!follow || IsPaperCategory(follow->m_CatNo) || IsPrintingCategory(follow->m_CatNo))
+            break;
+        CItemSet row;
+        row.m_ItemID = NewRowId();
+        row.m_SerNo = next;
+        row.m_EmpNo = follow->m_Operator;
+        row.m_Tag1 = follow->m_Tag;
+        row.m_Status = 0;
+        InsertRow(row, m_services[next]);
+        Follow(next, true);
+        service = follow;
+    }
+}
+
+void CItemSpecsData::RemoveService(qint32 id)
+{
+    const CItemSet *row = Row(id);
+    if (!row)
+        return;
+    const qint32 serNo = row->m_SerNo;
+    const bool paper = IsPaperRow(id);
+    const bool press = id == m_nPressId;
+    EraseRow(id);
+    ++m_nChanged[6];
+    Follow(serNo, false);
+    if (paper) {
+        m_nPaperId = 0;
+        for (qint32 other : m_order) {
+            if (IsPaperRow(other)) {
+                m_nPaperId = other;
+                break;
+            }
+        }
+        CountPapers();
+        if (m_nPaperCount == 0) {
+            RemoveServiceBySerNo(kCutToRunSize);
+            RemoveServiceBySerNo(kCutToFinishSize);
+        }
+        OnInksChanged();
+    }
+    if (press) {
+        m_nPressId = 0;
+        for (qint32 other : std::vector<qint32>(m_order)) {
+            if (IsPlateRow(other))
+                RemoveService(other);
+        }
+    }
+}
+
+void CItemSpecsData::RemoveServiceBySerNo(qint32 serNo)
+{
+    if (const qint32 id = FindRowOfService(serNo))
+        RemoveService(id);
+}
+
+void CItemSpecsData::RemoveAllServices()
+{
+    for (qint32 id : std::vector<qint32>(m_order)) {
+        const qint32 serNo = m_rows.at(id).m_SerNo;
+        EraseRow(id);
+        ++m_nChanged[6];
+        Follow(serNo, false);
+    }
+    m_nPaperId = 0;
+    m_nPressId = 0;
+    CountPapers();
+}
+
+qint32 CItemSpecsData::DuplicateService(qint32 id)
+{
+    const CItemSet *row = Row(id);
+    if (!row)
+        return 0;
+    CItemSet copy(*row);
+    copy.m_ItemID = NewRowId();
+    const auto service = m_serviceRows.at(id);
+    m_rows.insert_or_assign(copy.m_ItemID, copy);
+    m_serviceRows[copy.m_ItemID] = service;
+    const auto at = std::find(m_order.begin(), m_order.end(), id);
+    m_order.insert(at == m_order.end() ? at : at + 1, copy.m_ItemID);
+    if (IsPaperCategory(service->m_CatNo))
+        CountPapers();
+    return copy.m_ItemID;
+}
+
+void CItemSpecsData::SetServiceQuantity(qint32 serNo, qint32 quantity, bool removeAtZero)
+{
+    qint32 id = FindRowOfService(serNo);
+    if (quantity == 0 && removeAtZero) {
+        if (id)
+            RemoveService(id);
+        return;
+    }
+    if (!id)
+        id = AddService(serNo, false);
+    if (CItemSet *row = Row(id))
+        row->m_Out = quantity;
+}
+
+bool CItemSpecsData::EditServiceNote(qint32 id, const QString &note)
+{
+    CItemSet *row = Row(id);
+    if (!row || row->m_Note == note)
+        return false;
+    row->m_Note = note;
+    if (IsPaperRow(id))
+        row->m_strPlainNote = note;
+    ++m_nChanged[7];
+    return true;
+}
+
+void CItemSpecsData::EditService(qint32 id, int startRow)
+{
+    CItemSet *row = Row(id);
+    const CSerSet *service = ServiceOf(id);
+    if (!row || !service)
+        return;
+    if (!m_hooks.editServiceSpecs) {
+        Prompt::messageBox(IsPaperCategory(service->m_CatNo)
+                               ? QStringLiteral("The paper specs window is not yet available in this version of Tavrel.")
+                               : QStringLiteral("The service specs window is not yet available in this version of Tavrel."));
+        return;
+    }
+    CItemSet edited(*row);
+    int flags = 0;
+    if (!m_hooks.editServiceSpecs(edited, *service, startRow, flags))
+        return;
+    if (!IsPaperCategory(service->m_CatNo)) {
+        if (edited.m_Out != row->m_Out)
+            ++m_nChanged[4];
+        if (edited.m_Note != row->m_Note)
+            ++m_nChanged[7];
+        *row = edited;
+        return;
+    }
+    // A paper: a replaced paper takes the new service and its sizes.
+    if (edited.m_SerNo != row->m_SerNo && Service(edited.m_SerNo)) {
+        const auto replaced = m_services[edited.m_SerNo];
+        m_serviceRows[id] = replaced;
+        edited.m_strPaperSize = replaced->m_Size.trimmed();
+    }
+    *row = edited;
+    CountPapers();
+    if (flags & InksChanged)
+        OnInksChanged();
+    if (flags & AddSecondPaper) {
+        CItemSet second(edited);
+        second.m_ItemID = NewRowId();
+        second.m_Sheets = 1;
+        second.m_Pages = 1;
+        second.m_Side2 = 0;
+        InsertRow(second, m_serviceRows.at(id));
+        CountPapers();
+    }
+}
+
+void CItemSpecsData::Reorder(const std::vector<qint32> &ids)
+{
+    std::vector<qint32> order;
+    for (qint32 id : ids) {
+        if (m_rows.count(id) && std::find(order.begin(), order.end(), id) == order.end())
+            order.push_back(id);
+    }
+    // Rows the new order does not name keep their place at the end.
+    for (qint32 id : m_order) {
+        if (std::find(order.begin(), order.end(), id) == order.end())
+            order.push_back(id);
+    }
+    m_order = order;
+}
+
+void CItemSpecsData::SetSheetsPerSet(qint32 sheets)
+{
+    m_nSheets = sheets;
+    if (m_nPaperCount != 1)
+        return;
+    for (qint32 id : m_order) {
+        if (IsPaperRow(id)) {
+            CItemSet &paper = m_rows.at(id);
+            paper.m_Sheets = sheets;
+            paper.m_Pages = sheets * GetSidesPrinted(paper.m_Side1, paper.m_Side2);
+        }
+    }
+    CountPapers();
+}
+
+void CItemSpecsData::CountPapers()
+{
+    int count = 0;
+    qint32 sheets = 0;
+    qint32 pages = 0;
+    qint32 blank = 0;
+    QStringList padSides;
+    for (qint32 id : m_order) {
+        if (!IsPaperRow(id))
+            continue;
+        const CItemSet &paper = m_rows.at(id);
+        ++count;
+        sheets += paper.m_Sheets;
+        pages += paper.m_Pages;
+        blank += 2 * paper.m_Sheets - paper.m_Pages;
+        padSides << QString::number(GetSidesPrinted(paper.m_Side1, paper.m_Side2));
+    }
+    m_nPaperCount = quint8(std::min(count, 255));
+    if (count == 0) {
+        if (m_nSheets < 1)
+            m_nSheets = 1;
+        m_nPages = m_nSheets;
+    } else {
+        m_nSheets = sheets;
+        m_nPages = pages;
+    }
+    if (m_nUnit == 7) {
+        m_strSides = padSides.join(QStringLiteral(", "));
+    } else {
+        m_strSides = blank > 0 ? QStringLiteral("%1 printed + %2 blank").arg(m_nPages).arg(blank)
+                               : QStringLiteral("%1 printed").arg(m_nPages);
+        if (count > 1)
+            m_strSides += QStringLiteral("   (from %1 papers)").arg(count);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Plates and print style
+
+CItemSpecsData::PlateCounts CItemSpecsData::CountPlates(qint32 S, qint32 U, quint8 front, quint8 back, bool pads)
+{
+    PlateCounts counts;
+    const int c1 = GetInkCount(front);
+    const int c2 = GetInkCount(back);
+    const int b1 = isBlackIncluded(front) ? 1 : 0;
+    const int b2 = isBlackIncluded(back) ? 1 : 0;
+    const int x1 = c1 - b1;
+    const int x2 = c2 - b2;
+    const int common = std::min(x1, x2) + (b1 && b2 ? 1 : 0);
+    const int all = std::max(x1, x2) + (b1 || b2 ? 1 : 0);
+    if (pads)
+        S = 1;
+    counts.regular = (c1 + c2) * S;
+    if (counts.regular < 2 || U < 2)
+        return counts;
+    counts.choice = true;
+    const bool bothSides = c1 != 0 && c2 != 0;
+    counts.sigPossible = U > 1 && S > 1;
+    counts.turnPossible = bothSides && (front == back || common != 0);
+    counts.a1 = int(std::trunc(double(S) / U + 0.99)) * 2 * all;
+    counts.b = int(std::trunc(2.0 * S / U + 0.99)) * all;
+    if (bothSides && front == back && counts.sigPossible) {
+        if (counts.b < counts.a1) {
+            counts.workSigPossible = true;
+        } else if (counts.b == counts.a1) {
+            // Which of the two ways needs fewer press sheets for the
+            // originals that do not fill a whole sheet.
+            const qint32 q = S / U;
+            qint32 r = S % U;
+            const qint32 h = U / 2;
+            double f1 = q;
+            double f2 = q;
+            if (r != kTieBreakNone) {
+                f1 += 1.0 / (double(U) / r);
+                if (h < r) {
+                    r = h > 0 ? r % h : 0;
+                    f2 += 0.5;
+                }
+                if (r != 0)
+                    f2 += 1.0 / (double(h) / r) / 2;
+                else
+                    f2 += 0.5;
+            }
+            counts.workSigPossible = f1 > f2;
+        }
+    }
+    if (counts.sigPossible)
+        counts.sig = (c1 + c2) * int(std::trunc(double(S) / U + 0.999));
+    if (counts.turnPossible)
+        counts.turn = counts.regular / 2 + counts.regular % 2 + ((all - common) * S) / 2;
+    return counts;
+}
+
+quint8 CItemSpecsData::ProposeStyle(const PlateCounts &counts, quint8 stored)
+{
+    quint8 proposed = 1;
+    if (counts.turnPossible)
+        proposed = (stored >= 2 && stored <= 4) ? stored : 2;
+    if (counts.sigPossible && (stored == 0 || stored == 5))
+        proposed = 5;
+    if (counts.workSigPossible && (stored == 0 || stored == 6))
+        proposed = 6;
+    return proposed;
+}
+
+QString CItemSpecsData::PlateCountText(int count)
+{
+    return FormatCountWithUnit(count, QStringLiteral("Plate"), QStringLiteral("Plates"));
+}
+
+int CItemSpecsData::ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 back, quint8 &style)
+{
+    const PlateCounts counts = CountPlates(S, U, front, back, m_nUnit == 7);
+    if (style == 1)
+        return counts.regular;
+    if (!counts.choice) {
+        if (m_nPaperCount < 2)
+            style = 0;
+        return counts.regular;
+    }
+    if (!counts.turnPossible && !counts.sigPossible && !counts.workSigPossible)
+        return counts.regular;
+
+    const quint8 proposed = ProposeStyle(counts, style);
+    if (style != proposed) {
+        style = proposed;
+        CZqApp::ChoiceDialog dialog;
+        dialog.stripText = QStringLiteral("How would you like to print?");
+        dialog.mode = 11;
+        dialog.selectCode = proposed;
+        CZqApp::ChoiceGroup group;
+        group.heading = QStringLiteral("Print as:");
+        group.radio = true;
+        group.groupValue = 11;
+        group.entries.append({1, QStringLiteral("Regular: ") + PlateCountText(counts.regular), false});
+        if (counts.turnPossible) {
+            group.entries.append({2, QStringLiteral("Work & Turn: ") + PlateCountText(counts.turn), false});
+            group.entries.append({3, QStringLiteral("Work & Tumble: ") + PlateCountText(counts.turn), false});
+            group.entries.append({4, QStringLiteral("Work & Whirl: ") + PlateCountText(counts.turn), false});
+        }
+        if (counts.sigPossible)
+            group.entries.append({5, QStringLiteral("Signature: ") + PlateCountText(counts.sig), false});
+        if (counts.workSigPossible)
+            group.entries.append({6, QStringLiteral("Work & Signature: ") + PlateCountText(counts.b), false});
+        dialog.groups << group;
+        if (RunChoiceDialog(dialog) == platform::IDOK)
+            style = quint8(dialog.GetCheckedInRange(1, 6));
+    }
+    switch (style) {
+    case 2:
+    case 3:
+    case 4:
+        if (U % 2 != 0
+            && Prompt::messageBox(QStringLiteral("How would you like to print?")
+                                      + QStringLiteral("\n\nAre you sure you want to print Work and Turn?"),
+                                  QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+                   != platform::IDYES) {
+            style = 1;
+            return counts.regular;
+        }
+        return counts.turn;
+    case 5:
+        return counts.sig;
+    case 6:
+        return counts.b;
+    default:
+        return counts.regular;
+    }
+}
+
+bool CItemSpecsData::CheckPlates()
+{
+    const CSerSet *press = ServiceOf(m_nPressId);
+    if (!press || !IsPressCategory(press->m_CatNo))
+        return true;
+    if (m_nPaperCount > 1 && press->m_TimeBy == 1
+        && Prompt::messageBox(QStringLiteral("This Item has more than one paper.\n\nIf the production properties of "
+                                             "these papers differ, \npress time may not be accurate.\n\nDo you want "
+                                             "to keep all papers?"),
+                              QString(), platform::MB_YESNO)
+               == platform::IDNO)
+        return false;
+    const qint32 defPlate = press->m_DefPlate;
+    if (defPlate == 0)
+        return true;
+
+    int needed = 0;
+    int defaults = 0;
+    int special = 0;
+    for (qint32 id : m_order) {
+        CItemSet &row = m_rows.at(id);
+        if (IsPaperRow(id)) {
+            quint8 style = row.m_PrtAs;
+            const int plates = ChoosePrintStyle(row.m_Sheets, row.m_Up, row.m_Side1, row.m_Side2, style);
+            row.m_PrtAs = style;
+            row.m_Data1 = plates;
+            needed += plates;
+        } else if (IsPlateRow(id)) {
+            if (row.m_SerNo == defPlate)
+                defaults += row.m_Out;
+            else
+                special += row.m_Out;
+        }
+    }
+    if (needed == 0) {
+        Prompt::messageBox(
+            QStringLiteral("This Item has a press but no printed sides.\n\nPlease fix Paper Specs / Sides."));
+        return false;
+    }
+    if (special == 0) {
+        if (defaults != needed)
+            SetServiceQuantity(defPlate, needed, false);
+        return true;
+    }
+    const int assigned = defaults + special;
+    if (assigned > needed) {
+        const QString text = QString::asprintf("Too many plates are assigned.\n\n - Plates Assigned: \t%d    (%d Default "
+                                               "+ %d Special)\n - Plates Needed: \t%d\n\nDo you want to change them "
+                                               "manually?\n\n - Click Yes to change\n - Click No to accept as shown",
+                                               assigned, defaults, special, needed);
+        return Prompt::messageBox(text, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES;
+    }
+    if (assigned < needed) {
+        const QString text = QString::asprintf("Not enough plates are assigned.\n\n - Plates Assigned: \t%d    (%d "
+                                               "Default + %d Special)\n - Plates Needed: \t%d\n\nDo you want to add "
+                                               "more plates manually?\n\n - Click Yes to add\n - Click No to use %d "
+                                               "Default and %d Special",
+                                               assigned, defaults, special, needed, needed - special, special);
+        if (Prompt::messageBox(text, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES)
+            return false;
+        SetServiceQuantity(defPlate, needed - special, false);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Wash-ups and mixing
+
+int CItemSpecsData::CountInkMixes(const QString &inkText)
+{
+    // Every run of digits names an ink to mix, unless a "_" marks it.
+    int mix = 0;
+    bool inNumber = false;
+    bool marked = false;
+    for (const QChar ch : inkText) {
+        if (ch.isDigit()) {
+            inNumber = true;
+        } else if (ch == QLatin1Char('_')) {
+            marked = true;
+        } else if (inNumber) {
+            if (!marked)
+                ++mix;
+            inNumber = false;
+            marked = false;
+        }
+    }
+    if (inNumber && !marked)
+        ++mix;
+    return mix;
+}
+
+void CItemSpecsData::CountWashMix(quint8 &wash, quint8 &mix) const
+{
+    wash = 0;
+    mix = 0;
+    for (qint32 id : m_order) {
+        if (!IsPaperRow(id))
+            continue;
+        const CItemSet &paper = m_rows.at(id);
+        wash = quint8(wash + std::max(coloursBesidesBlack(paper.m_Side1), coloursBesidesBlack(paper.m_Side2)));
+        const QString &inks = paper.m_strFrontInks.isEmpty() ? paper.m_strBackInks : paper.m_strFrontInks;
+        mix = quint8(mix + CountInkMixes(inks));
+    }
+    if (mix > wash)
+        mix = wash;
+}
+
+void CItemSpecsData::OnInksChanged()
+{
+    CItemSet *press = Row(m_nPressId);
+    const CSerSet *service = ServiceOf(m_nPressId);
+    if (!press || !service || !IsPressCategory(service->m_CatNo))
+        return;
+    quint8 wash = 0;
+    quint8 mix = 0;
+    CountWashMix(wash, mix);
+    QString washLine;
+    QString mixLine;
+    if (wash != press->m_Wash)
+        washLine = QString::asprintf("\t%d wash   (was %d)\n", wash, press->m_Wash);
+    if (mix != press->m_Mix)
+        mixLine = QString::asprintf("\t%d mix    (was %d)\n", mix, press->m_Mix);
+    if (washLine.isEmpty() && mixLine.isEmpty())
+        return;
+    if (Prompt::messageBox(QStringLiteral("You have changed ink colors. Now the press needs:\n") + washLine + mixLine
+                               + QStringLiteral("\nDo you want to apply the changes to the press?"),
+                           QString(), platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION)
+        == platform::IDYES) {
+        press->m_Wash = wash;
+        press->m_Mix = mix;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Quantity breaks
+
+QString CItemSpecsData::QuantityBreaksPrompt(qint32 quantity)
+{
+    return QStringLiteral("Enter quantities in increasing order. The first quantity must be greater than %1. These "
+                          "quantities will be saved in the 'Note' field.")
+        .arg(quantity);
+}
+
+QString CItemSpecsData::QuantityBreaks(const QString &note)
+{
+    if (!note.contains(QLatin1Char('{')))
+        return QString();
+    QString copy = note;
+    return ExtractBraced(copy, false);
+}
+
+QString CItemSpecsData::ApplyQuantityBreaks(const QString &note, const QString &typed, qint32 quantity)
+{
+    QString plain = note;
+    if (plain.contains(QLatin1Char('{'))) {
+        ExtractBraced(plain, true);
+        // The line break that set the breaks apart goes with them.
+        while (plain.endsWith(QLatin1Char('\n')) || plain.endsWith(QLatin1Char('\r')))
+            plain.chop(1);
+    }
+    QString list;
+    const QString text = typed + QLatin1Char(' ');
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype blank = text.indexOf(QLatin1Char(' '), from);
+        if (blank < 0)
+            break;
+        const QString token = text.mid(from, blank - from).left(8);
+        const int value = ToInt(token);
+        if (value > quantity)
+            AppendText(list, QString::number(value), QStringLiteral(" "));
+        from = blank + 1;
+    }
+    if (!list.isEmpty())
+        AppendText(plain, QLatin1Char('{') + list + QLatin1Char('}'), QStringLiteral("\n"));
+    return plain;
+}
+
+QString CItemSpecsData::CommonQuantities()
+{
+    return QStringLiteral("100,200,250,300,400,500,600,700,800,900,,1000,2000,2500,3000,4000,5000,6000,7000,7500,8000,"
+                          "9000,,10000,20000,30000,40000,50000,");
+}
+
+// ---------------------------------------------------------------------------
+// The checks before a save
+
+bool CItemSpecsData::AskAndGo(const QString &text, int commandId)
+{
+    bool go = true;
+    if (text.contains(QLatin1Char('?')))
+        go = Prompt::messageBox(text, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
+    else
+        Prompt::messageBox(text);
+    if (go && commandId != 0 && m_hooks.postCommand)
+        m_hooks.postCommand(commandId);
+    return go;
+}
+
+bool CItemSpecsData::ValidateItem()
+{
+    bool hasPaper = false;
+    for (qint32 id : m_order)
+        hasPaper = hasPaper || IsPaperRow(id);
+    const bool hasPress = m_nPressId != 0 && Row(m_nPressId);
+
+    if (m_nProductType == 0 && m_nJobType <= 1
+        && (GetOptionValue(kItemChecksOption + m_nJobType, 0) & 1) != 0
+        && AskAndGo(QStringLiteral("Please select a Product Type."), kProductTypeCommand))
+        return false;
+    if (m_strDescription.trimmed().isEmpty()) {
+        AskAndGo(QStringLiteral("Please enter the Item Description."), 0);
+        if (m_hooks.editItemRow)
+            m_hooks.editItemRow(0);
+        return false;
+    }
+    if (m_nQuantity < 1) {
+        AskAndGo(QStringLiteral("Please enter the Item Quantity."), 0);
+        if (m_hooks.editItemRow)
+            m_hooks.editItemRow(1);
+        return false;
+    }
+    if (!hasPaper && hasPress && AskAndGo(QStringLiteral("Please select a paper."), kAddPaperCommand))
+        return false;
+    if (hasPaper && !hasPress && GetGlobalAlertText(kItemOptionsAlert, 8, QStringLiteral("1")) == QLatin1String("1")
+        && AskAndGo(QStringLiteral("No printer is assigned. Do you want to add?"), kAddPrinterCommand))
+        return false;
+    if (!CheckPlates())
+        return false;
+    return CheckRunSize();
+}
+
+bool CItemSpecsData::CheckRunSize()
+{
+    const CItemSet *paper = Row(m_nPaperId);
+    const CSerSet *press = ServiceOf(m_nPressId);
+    if (!paper || !press || !IsPressCategory(press->m_CatNo))
+        return true;
+    qint32 smallest = 0;
+    qint32 largest = 0;
+    {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT JobR1C0, JobR4C0 FROM ServiceDiffTables WHERE SerNo = %1").arg(press->m_SerNo));
+        if (rs.isEOF())
+            return true;
+        smallest = rs.value(0).toInt();
+        largest = rs.value(1).toInt();
+    }
+    float w = 0;
+    float h = 0;
+    ParseSize(paper->m_strRunSize, w, h);
+    const double area = double(w) * double(h);
+    QString word;
+    if (area > 0 && area < smallest)
+        word = QStringLiteral("small");
+    if (largest > 0 && area > largest)
+        word = QStringLiteral("large");
+    if (word.isEmpty())
+        return true;
+    return !AskAndGo(QStringLiteral("Paper Run Size may be too ") + word
+                         + QStringLiteral(" for this press.\nDo you want to change the size or select another press?"),
+                     kAddPrinterCommand);
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+bool CItemSpecsData::NeedsPricing() const
+{
+    for (int i = 0; i <= 6; ++i) {
+        if (m_nChanged[i] != 0)
+            return true;
+    }
+    return false;
+}
+
+bool CItemSpecsData::PriceAfterWrite()
+{
+    if (!NeedsPricing()) {
+        Prompt::beep();
+        return false;
+    }
+    CItemPrice engine(m_pItem, false);
+    CItemPrice::Owner owner{m_nChanged[5], m_nChanged[6]};
+    engine.SetOwner(&owner);
+    engine.PriceItem(0);
+    return true;
+}
+
+QString CItemSpecsData::Snapshot() const
+{
+    QString state = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10|%11")
+                        .arg(m_strDescription, m_strNote, m_strSize)
+                        .arg(m_nQuantity)
+                        .arg(m_nSheets)
+                        .arg(m_nProductType)
+                        .arg(m_nPriceLevel)
+                        .arg(m_nRounding)
+                        .arg(m_nUnitFormat)
+                        .arg(m_nUnit)
+                        .arg(m_nPages);
+    for (qint32 id : m_order)
+        state += QLatin1Char('\n') + rowState(m_rows.at(id));
+    return state;
+}
+
+bool CItemSpecsData::FindStoredHeader(CItemSet &header)
+{
+    return m_pItem->m_ItemID > 0 && header.OpenByItemID(m_pItem->m_ItemID, false);
+}
+
+bool CItemSpecsData::HasChanges()
+{
+    // The quantity and price level against the stored row, then what the
+    // commands counted (kept apart, so that a save after all still counts
+    // only what differs then).
+    CItemSet stored;
+    if (FindStoredHeader(stored)
+        && (m_nQuantity != stored.m_ChargeQty || m_nPriceLevel != stored.m_Side2))
+        return true;
+    for (int i = 2; i <= 6; ++i) {
+        if (m_nChanged[i] != 0)
+            return true;
+    }
+    // Anything else the user changed in the window: services, paper specs,
+    // description, size, notes.
+    return Snapshot() != m_strReadState;
+}
+
+bool CItemSpecsData::AskQuantitiesBeforeWrite()
+{
+    // The quantity of a service that asks how many is asked before anything
+    // is written, so that no question is asked inside the write.
+    for (qint32 id : m_order) {
+        const CSerSet *service = ServiceOf(id);
+        CItemSet &row = m_rows.at(id);
+        if (!service || IsPaperCategory(service->m_CatNo) || IsPrintingCategory(service->m_CatNo))
+            continue;
+        if (row.m_Out < 1 && service->m_AskHowMany.size() > 1 && m_hooks.editServiceSpecs) {
+            CItemSet edited(row);
+            int flags = 0;
+            if (m_hooks.editServiceSpecs(edited, *service, 0, flags))
+                row = edited;
+        }
+    }
+    return true;
+}
+
+bool CItemSpecsData::WriteItem()
+{
+    AskQuantitiesBeforeWrite();
+    CountPapers();
+    int sortNo = 0;
+    for (qint32 id : m_order)
+        m_rows.at(id).m_SortNo = quint8(std::min(++sortNo, 255));
+
+    // A new item takes the job's next number before anything is written.
+    qint32 itemNo = m_pItem->m_ItemNo;
+    CItemSet probe;
+    const bool stored = FindStoredHeader(probe);
+    if (!stored) {
+        itemNo = CItemSet::GetNextItemNo(m_pItem->m_JobID);
+        if (itemNo == 0)
+            return false;
+    }
+
+    std::array<int, kCounters> counters = m_nChanged;
+    CItemSet header;
+    bool ok = false;
+    try {
+        platform::Transaction transaction(SharedDatabase());
+        ok = WriteRows(header, counters, itemNo);
+        if (ok)
+            transaction.commit();
+    } catch (const platform::DbException &) {
+        ok = false;
+    }
+    if (!ok) {
+        Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"
+                                          "Your changes are still in this window; please try again."),
+                           QString(), platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    m_nChanged = counters;
+    m_pItem->CopyFields(header);
+    return true;
+}
+
+bool CItemSpecsData::WriteRows(CItemSet &header, std::array<int, kCounters> &counters, qint32 &itemNo)
+{
+    const qint32 jobId = m_pItem->m_JobID;
+    const quint8 subNo = m_pItem->m_SubNo;
+    CItemSet head;
+    if (m_pItem->m_ItemID > 0 && head.OpenByItemID(m_pItem->m_ItemID, true)) {
+        itemNo = head.m_ItemNo;
+    } else {
+        head.m_strFilter = QStringLiteral("ItemID = 0");
+        head.Open();
+        if (!head.SafeAddNew())
+            return false;
+        head.ResetFields();
+        head.m_ItemNo = quint8(itemNo);
+        head.m_Status = 0;
+        head.SetDefaultStatus();
+    }
+
+    float width = 0;
+    float height = 0;
+    ParseSize(m_strSize, width, height);
+    if (m_nQuantity != head.m_ChargeQty || m_nSheets != head.m_Sheets || width != head.m_Width
+        || height != head.m_Height || (head.m_Pages >= 1 && m_nPages != head.m_Pages))
+        counters[0] = 1;
+    if (m_nPriceLevel != head.m_Side2 || m_nRounding != head.m_Opt2)
+        counters[1] = 1;
+    if (m_strNote != head.m_Note)
+        ++counters[7];
+
+    head.m_Description = m_strDescription;
+    head.m_Note = m_strNote;
+    head.m_ChargeQty = m_nQuantity;
+    head.m_Sheets = m_nSheets;
+    head.m_Pages = m_nPages;
+    head.m_Side1 = m_nProductType;
+    head.m_Side2 = m_nPriceLevel;
+    head.m_Opt1 = m_nUnit;
+    head.m_Opt2 = m_nRounding;
+    head.m_Opt3 = m_nUnitFormat;
+    head.m_Width = width;
+    head.m_Height = height;
+    head.m_JobID = jobId;
+    head.m_ItemNo = quint8(itemNo);
+    head.m_SubNo = subNo;
+    head.m_SerNo = 0;
+    if (m_order.empty()) {
+        head.m_Cost = Money();
+        head.m_Price = Money();
+    }
+    if (!head.SafeUpdate())
+        return false;
+    header.CopyFields(head);
+
+    // Stored service rows no longer in the window go.
+    counters[6] = 0;
+    CItemSet rows;
+    std::set<qint32> storedIds;
+    if (rows.OpenItemRows(jobId, itemNo, subNo, CItemSet::ServiceRows)) {
+        for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
+            if (m_rows.count(rows.m_ItemID)) {
+                storedIds.insert(rows.m_ItemID);
+                continue;
+            }
+            rows.Delete();
+            ++counters[6];
+        }
+    }
+
+    for (const auto &[id, work] : m_rows) {
+        const CSerSet *service = ServiceOf(id);
+        if (!service)
+            continue;
+        if (storedIds.count(id) && rows.FindFirst(QStringLiteral("ItemID = %1").arg(id))) {
+            if (!rows.SafeEdit())
+                return false;
+        } else {
+            if (!rows.IsOpen()) {
+                rows.m_strFilter = QStringLiteral("ItemID = 0");
+                rows.Open();
+            }
+            if (!rows.SafeAddNew())
+                return false;
+            rows.ResetFields();
+        }
+        copyCounted(rows.m_SerNo, work.m_SerNo, counters[5]);
+        rows.m_JobID = jobId;
+        rows.m_ItemNo = quint8(itemNo);
+        rows.m_SubNo = subNo;
+        rows.m_SortNo = work.m_SortNo;
+        rows.m_Opt1 = work.m_Opt1;
+        rows.m_Opt2 = work.m_Opt2;
+        rows.m_Opt3 = work.m_Opt3;
+        rows.m_Opt4 = work.m_Opt4;
+        rows.m_EmpNo = work.m_EmpNo;
+        rows.m_Tag1 = work.m_Tag1;
+        if (IsPaperCategory(service->m_CatNo)) {
+            CItemSet joined(work);
+            if (m_finder.FindBySerNo(work.m_SerNo))
+                joined.JoinNoteParts(m_finder);
+            int &c = counters[2];
+            copyCounted(rows.m_Out, work.m_Out, c);
+            copyCounted(rows.m_Up, work.m_Up, c);
+            copyCounted(rows.m_Vendor, work.m_Vendor, c);
+            copyCounted(rows.m_Sheets, work.m_Sheets, c);
+            copyCounted(rows.m_Pages, work.m_Pages, c);
+            copyCounted(rows.m_Side1, work.m_Side1, c);
+            copyCounted(rows.m_Side2, work.m_Side2, c);
+            copyCounted(rows.m_Data1, work.m_Data1, c);
+            copyCounted(rows.m_Covrg, work.m_Covrg, c);
+            copyCounted(rows.m_Regis, work.m_Regis, c);
+            copyCounted(rows.m_Bleed, work.m_Bleed, c);
+            copyCounted(rows.m_PrtAs, work.m_PrtAs, c);
+            copyCounted(rows.m_Note, joined.m_Note, counters[7]);
+            if (rows.m_Vendor >= 2 && rows.m_Vendor <= 5)
+                rows.m_Tag2 = 12;
+        } else if (IsPrintingCategory(service->m_CatNo)) {
+            copyCounted(rows.m_Wash, work.m_Wash, counters[3]);
+            copyCounted(rows.m_Mix, work.m_Mix, counters[3]);
+            copyCounted(rows.m_Note, work.m_Note, counters[7]);
+        } else {
+            copyCounted(rows.m_Out, work.m_Out, counters[4]);
+            copyCounted(rows.m_Vendor, work.m_Vendor, counters[4]);
+            copyCounted(rows.m_Note, work.m_Note, counters[7]);
+        }
+        if (!rows.SafeUpdate())
+            return false;
+    }
+    return true;
+}
