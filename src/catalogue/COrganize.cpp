@@ -43,10 +43,12 @@ int COrganize::DepartmentColour(const QTreeWidgetItem *department)
 
 void COrganize::FillTree(CXTreeCtrl &tree)
 {
-    tree.ClearAll();
+    tree.ClearAll(); // the tree stays busy until it is filled
     CZqApp *app = ZqApp();
-    if (!app)
+    if (!app) {
+        tree.setBusy(false);
         return;
+    }
     const QList<CListItem> &departments = app->DepartmentList;
     for (int i = 1; i < departments.size(); ++i) {
         const CListItem &department = departments[i];
@@ -56,6 +58,7 @@ void COrganize::FillTree(CXTreeCtrl &tree)
             if (category.number(1) == department.m_value)
                 tree.AddItem(root, category.m_text, quint32(category.m_value), 24 + colour, 24 + colour);
     }
+    tree.setBusy(false);
 }
 
 bool COrganize::OnInitDialog()

@@ -120,6 +120,7 @@ void CSerList::FillDepartments()
 {
     m_departments.ClearAll();
     CZqApp *app = ZqApp();
+    m_departments.setBusy(false);
     if (!app)
         return;
     m_bListing = true;
@@ -145,6 +146,7 @@ void CSerList::FillDepartments()
                 m_departments.AddItem(node, category.m_text, quint32(category.m_value), 24 + colour, 24 + colour);
     }
     m_bListing = false;
+    m_departments.setBusy(false);
     if (printing)
         m_departments.expandAll();
     if (m_nCategory != 0) {
@@ -171,6 +173,7 @@ void CSerList::ShowCategory(qint32 catNo)
 {
     m_nShownCategory = catNo;
     m_services.RemoveAllOptions();
+    m_services.setBusy(false);
     m_wndRibbon.SetItemState(30283, struct_RIB_ITEM::Hidden);
     CZqApp *app = ZqApp();
     if (catNo < 1 || !app)
