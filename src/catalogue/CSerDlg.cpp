@@ -82,6 +82,16 @@ void fillCodes(QComboBox *combo, const QString &list)
         AddComboItem(combo, entries[i], i);
 }
 
+// Selects the entry of a code; a stored code the list does not offer gets
+// an entry of its own, so that reading the list back keeps it.
+void selectCode(QComboBox *combo, int code)
+{
+    if (!combo || SelectComboByData(combo, code) >= 0)
+        return;
+    AddComboItem(combo, QString::number(code), code);
+    SelectComboByData(combo, code);
+}
+
 int comboCode(const QComboBox *combo)
 {
     return combo && combo->currentIndex() >= 0 ? combo->currentData().toInt() : 0;
@@ -120,7 +130,8 @@ void CSerDlg::SetPriceWizardHook(RecordHook hook)
 }
 
 CSerDlg::CSerDlg(CSerSet &set, CXListCtrl *list, QWidget *parent)
-    : CDlgRibbon(980, parent), m_set(set), m_loaded(std::make_unique<CSerSet>())
+    : CDlgRibbon(980, parent), m_set(set), m_loaded(std::make_unique<CSerSet>()),
+      m_shown(std::make_unique<CSerSet>())
 {
     m_strWindowTitle = QStringLiteral("Service");
     m_strWindowName = QStringLiteral("Service");
@@ -424,10 +435,12 @@ void CSerDlg::FillFromRecord()
 {
     ApplyNewServiceDefaults(m_set);
     *m_loaded = m_set;
+    *m_shown = m_set;
+    ClearNullPatterns(*m_shown);
     m_bFilling = true;
     FillWasteList();
     FillTimeList();
-    m_set.ExchangeGridArrays(m_setupGrid, m_runGrid, false);
+    m_shown->ExchangeGridArrays(m_setupGrid, m_runGrid, false);
     m_setupGrid.Refresh();
     m_runGrid.Refresh();
     ShowValues();
@@ -440,40 +453,40 @@ void CSerDlg::FillFromRecord()
 
 void CSerDlg::ShowValues()
 {
-    CSerSet &s = m_set;
+    const CSerSet &s = *m_shown;
     edit(IDC_NAME)->setText(s.m_Name);
     edit(IDC_NAME2)->setText(s.m_Name2);
     edit(IDC_REMIND)->setText(s.m_SerRemind);
     edit(IDC_DEFNOTE)->setText(s.m_DefNote);
-    SelectComboByData(combo(IDC_SALEDEPT), s.m_SaleDept);
+    selectCode(combo(IDC_SALEDEPT), s.m_SaleDept);
     edit(IDC_SIZE)->setText(s.m_Size);
     edit(IDC_CALIPER)->setText(floatText(s.m_Caliper));
-    SelectComboByData(combo(IDC_COLORS), s.m_Colors);
-    SelectComboByData(combo(IDC_DEFPLATE), s.m_DefPlate);
-    SelectComboByData(combo(IDC_QTYBY), s.m_QtyBy);
+    selectCode(combo(IDC_COLORS), s.m_Colors);
+    selectCode(combo(IDC_DEFPLATE), s.m_DefPlate);
+    selectCode(combo(IDC_QTYBY), s.m_QtyBy);
     edit(IDC_DIVIDE)->setText(s.m_Divide ? QString::number(s.m_Divide) : QString());
     edit(IDC_MULTIPLY)->setText(s.m_Multiply ? QString::number(s.m_Multiply) : QString());
     edit(IDC_ASK)->setText(s.m_AskHowMany);
     edit(IDC_ROUND)->setText(s.m_Round ? QString::number(s.m_Round) : QString());
     qobject_cast<QCheckBox *>(control(IDC_LIFTBY))->setChecked(s.m_LiftBy != 0);
-    SelectComboByData(combo(IDC_WASTEBY), s.m_WasteBy);
+    selectCode(combo(IDC_WASTEBY), s.m_WasteBy);
     edit(IDC_SETTIME)->setText(floatText(s.m_SetTime));
     edit(IDC_IMPHOUR)->setText(floatText(s.m_ImpHour));
-    SelectComboByData(combo(IDC_TIMEBY), s.m_TimeBy);
-    SelectComboByData(combo(IDC_COSTBY), s.m_CostBy);
+    selectCode(combo(IDC_TIMEBY), s.m_TimeBy);
+    selectCode(combo(IDC_COSTBY), s.m_CostBy);
     edit(IDC_COSTHR)->setText(moneyText(s.m_CostHr));
     edit(IDC_COSTOH)->setText(floatText(s.m_CostOH));
-    SelectComboByData(combo(IDC_PRICEBY), s.m_PriceBy);
+    selectCode(combo(IDC_PRICEBY), s.m_PriceBy);
     edit(IDC_MARKUP)->setText(s.m_Markup ? QString::number(s.m_Markup) : QString());
     edit(IDC_MARKUP2)->setText(s.m_Markup2 ? QString::number(s.m_Markup2) : QString());
     edit(IDC_MARKUP3)->setText(s.m_Markup3 ? QString::number(s.m_Markup3) : QString());
-    SelectComboByData(combo(IDC_ADJUSTBY), s.m_AdjustBy);
+    selectCode(combo(IDC_ADJUSTBY), s.m_AdjustBy);
     edit(IDC_BID)->setText(floatText(s.m_Bid));
     edit(IDC_RUSH)->setText(floatText(s.m_Rush));
     edit(IDC_SPCL)->setText(floatText(s.m_Spcl));
     edit(IDC_MINPRICE)->setText(moneyText(s.m_MinPrice));
-    SelectComboByData(combo(IDC_UNIT), s.m_Unit);
-    SelectComboByData(combo(IDC_STEP), s.m_Step);
+    selectCode(combo(IDC_UNIT), s.m_Unit);
+    selectCode(combo(IDC_STEP), s.m_Step);
     SetItemText(IDC_MODIFIED_DATE, s.m_Modified.isValid() && s.m_Modified.toOle() != 0
                                        ? s.m_Modified.dateText() : QString());
     SetItemText(IDC_SERNOTE, s.m_SerNote);
@@ -482,6 +495,7 @@ void CSerDlg::ShowValues()
 bool CSerDlg::ReadControls()
 {
     CSerSet &s = m_set;
+    CSerSet &sh = *m_shown;
     struct Failure
     {
         unsigned id;
@@ -533,45 +547,57 @@ bool CSerDlg::ReadControls()
         const float spcl = decimal(IDC_SPCL);
         const Money costHr = money(IDC_COSTHR);
         const Money minPrice = money(IDC_MINPRICE);
-        s.m_Divide = divide;
-        s.m_Multiply = multiply;
-        s.m_Round = round;
-        s.m_Markup = markup;
-        s.m_Markup2 = markup2;
-        s.m_Markup3 = markup3;
-        s.m_Caliper = caliper;
-        s.m_SetTime = setTime;
-        s.m_ImpHour = impHour;
-        s.m_CostOH = costOH;
-        s.m_Bid = bid;
-        s.m_Rush = rush;
-        s.m_Spcl = spcl;
-        s.m_CostHr = costHr;
-        s.m_MinPrice = minPrice;
+        StoreIfChanged(s.m_Divide, sh.m_Divide, divide);
+        StoreIfChanged(s.m_Multiply, sh.m_Multiply, multiply);
+        StoreIfChanged(s.m_Round, sh.m_Round, round);
+        StoreIfChanged(s.m_Markup, sh.m_Markup, markup);
+        StoreIfChanged(s.m_Markup2, sh.m_Markup2, markup2);
+        StoreIfChanged(s.m_Markup3, sh.m_Markup3, markup3);
+        StoreIfChanged(s.m_Caliper, sh.m_Caliper, caliper);
+        StoreIfChanged(s.m_SetTime, sh.m_SetTime, setTime);
+        StoreIfChanged(s.m_ImpHour, sh.m_ImpHour, impHour);
+        StoreIfChanged(s.m_CostOH, sh.m_CostOH, costOH);
+        StoreIfChanged(s.m_Bid, sh.m_Bid, bid);
+        StoreIfChanged(s.m_Rush, sh.m_Rush, rush);
+        StoreIfChanged(s.m_Spcl, sh.m_Spcl, spcl);
+        StoreIfChanged(s.m_CostHr, sh.m_CostHr, costHr);
+        StoreIfChanged(s.m_MinPrice, sh.m_MinPrice, minPrice);
     } catch (const Failure &failure) {
         platform::Prompt::messageBox(QStringLiteral("Please type a number."), QString(), platform::MB_ICONEXCLAMATION);
         FocusItem(failure.id);
         return false;
     }
-    s.m_Name = edit(IDC_NAME)->text();
-    s.m_Name2 = edit(IDC_NAME2)->text();
-    s.m_SerRemind = edit(IDC_REMIND)->text();
-    s.m_DefNote = edit(IDC_DEFNOTE)->text();
-    s.m_Size = edit(IDC_SIZE)->text();
-    s.m_AskHowMany = edit(IDC_ASK)->text();
-    s.m_SaleDept = quint8(comboCode(combo(IDC_SALEDEPT)));
-    s.m_Colors = quint8(comboCode(combo(IDC_COLORS)));
-    s.m_DefPlate = comboCode(combo(IDC_DEFPLATE));
-    s.m_QtyBy = quint8(comboCode(combo(IDC_QTYBY)));
-    s.m_LiftBy = qobject_cast<QCheckBox *>(control(IDC_LIFTBY))->isChecked() ? 1 : 0;
-    s.m_WasteBy = quint8(comboCode(combo(IDC_WASTEBY)));
-    s.m_TimeBy = quint8(comboCode(combo(IDC_TIMEBY)));
-    s.m_CostBy = quint8(comboCode(combo(IDC_COSTBY)));
-    s.m_PriceBy = quint8(comboCode(combo(IDC_PRICEBY)));
-    s.m_AdjustBy = quint8(comboCode(combo(IDC_ADJUSTBY)));
-    s.m_Unit = quint8(comboCode(combo(IDC_UNIT)));
-    s.m_Step = quint8(comboCode(combo(IDC_STEP)));
+    StoreIfChanged(s.m_Name, sh.m_Name, edit(IDC_NAME)->text());
+    StoreIfChanged(s.m_Name2, sh.m_Name2, edit(IDC_NAME2)->text());
+    StoreIfChanged(s.m_SerRemind, sh.m_SerRemind, edit(IDC_REMIND)->text());
+    StoreIfChanged(s.m_DefNote, sh.m_DefNote, edit(IDC_DEFNOTE)->text());
+    StoreIfChanged(s.m_Size, sh.m_Size, edit(IDC_SIZE)->text());
+    StoreIfChanged(s.m_AskHowMany, sh.m_AskHowMany, edit(IDC_ASK)->text());
+    StoreIfChanged(s.m_SaleDept, sh.m_SaleDept, quint8(comboCode(combo(IDC_SALEDEPT))));
+    StoreIfChanged(s.m_Colors, sh.m_Colors, quint8(comboCode(combo(IDC_COLORS))));
+    StoreIfChanged(s.m_DefPlate, sh.m_DefPlate, comboCode(combo(IDC_DEFPLATE)));
+    StoreIfChanged(s.m_QtyBy, sh.m_QtyBy, quint8(comboCode(combo(IDC_QTYBY))));
+    StoreIfChanged(s.m_LiftBy, sh.m_LiftBy, quint8(qobject_cast<QCheckBox *>(control(IDC_LIFTBY))->isChecked() ? 1 : 0));
+    StoreIfChanged(s.m_WasteBy, sh.m_WasteBy, quint8(comboCode(combo(IDC_WASTEBY))));
+    StoreIfChanged(s.m_TimeBy, sh.m_TimeBy, quint8(comboCode(combo(IDC_TIMEBY))));
+    StoreIfChanged(s.m_CostBy, sh.m_CostBy, quint8(comboCode(combo(IDC_COSTBY))));
+    StoreIfChanged(s.m_PriceBy, sh.m_PriceBy, quint8(comboCode(combo(IDC_PRICEBY))));
+    StoreIfChanged(s.m_AdjustBy, sh.m_AdjustBy, quint8(comboCode(combo(IDC_ADJUSTBY))));
+    StoreIfChanged(s.m_Unit, sh.m_Unit, quint8(comboCode(combo(IDC_UNIT))));
+    StoreIfChanged(s.m_Step, sh.m_Step, quint8(comboCode(combo(IDC_STEP))));
     return true;
+}
+
+void CSerDlg::ReadGrids()
+{
+    // Only cells the user changed reach the record: an untouched Null stays Null.
+    CSerSet read;
+    read = *m_shown;
+    read.ExchangeGridArrays(m_setupGrid, m_runGrid, true);
+    for (int i = 0; i < CSerSet::SetUpValues; ++i)
+        StoreIfChanged(m_set.m_SetUp[i], m_shown->m_SetUp[i], read.m_SetUp[i]);
+    for (int i = 0; i < CSerSet::RunValues; ++i)
+        StoreIfChanged(m_set.m_Run[i], m_shown->m_Run[i], read.m_Run[i]);
 }
 
 void CSerDlg::ShowHeader()
@@ -761,7 +787,7 @@ bool CSerDlg::CheckAndSave()
     } else if (m_set.m_SerStatus != m_loaded->m_SerStatus && app) {
         app->ServicesChanged = 1;
     }
-    m_set.ExchangeGridArrays(m_setupGrid, m_runGrid, true);
+    ReadGrids();
     if (!m_set.SaveRecord(1)) {
         if (isNew)
             m_set.m_SerNo = 0;
@@ -784,7 +810,7 @@ void CSerDlg::OnCancel()
         EndDialog(IDCANCEL_RESULT);
         return;
     }
-    m_set.ExchangeGridArrays(m_setupGrid, m_runGrid, true);
+    ReadGrids();
     const int answer = m_set.AskSaveChanges(m_bModified ? 2 : 1);
     if (answer == platform::IDCANCEL)
         return;

@@ -116,6 +116,8 @@ private:
 
     CSerSet &m_set;
     std::unique_ptr<CSerSet> m_loaded; // the record as it was loaded
+    std::unique_ptr<CSerSet> m_shown;  // what the fields show
+    void ReadGrids();
     int m_nMode = 0;
     bool m_bMayAdd = false;
     bool m_bModified = false;

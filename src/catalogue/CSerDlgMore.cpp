@@ -6,6 +6,7 @@
 #include "app/base/DialogControls.h"
 #include "app/base/MoneyText.h"
 #include "catalogue/CSerList.h"
+#include "catalogue/ServiceRules.h"
 #include "controls/DlgItem.h"
 #include "data/CSerSet.h"
 #include "data/ListFillers.h"
@@ -19,6 +20,14 @@
 
 namespace {
 
+void selectCode(QComboBox *combo, int code)
+{
+    if (!combo || SelectComboByData(combo, code) >= 0)
+        return;
+    AddComboItem(combo, QString::number(code), code);
+    SelectComboByData(combo, code);
+}
+
 int comboCode(const QComboBox *combo)
 {
     return combo && combo->currentIndex() >= 0 ? combo->currentData().toInt() : 0;
@@ -26,7 +35,8 @@ int comboCode(const QComboBox *combo)
 
 } // namespace
 
-CSerDlgMore::CSerDlgMore(CSerSet &set, QWidget *parent) : CDlg0(982, parent), m_set(set)
+CSerDlgMore::CSerDlgMore(CSerSet &set, QWidget *parent)
+    : CDlg0(982, parent), m_set(set), m_shown(std::make_unique<CSerSet>())
 {
     m_strWindowTitle = QStringLiteral("More Service Properties");
     resize(640, 470);
@@ -99,6 +109,8 @@ CSerDlgMore::CSerDlgMore(CSerSet &set, QWidget *parent) : CDlg0(982, parent), m_
     AddButton(2, QStringLiteral("Cancel"), QRect(330, 425, 110, 30));
 }
 
+CSerDlgMore::~CSerDlgMore() = default;
+
 QComboBox *CSerDlgMore::combo(unsigned id) const
 {
     return qobject_cast<QComboBox *>(GetDlgItem(this, id));
@@ -151,12 +163,14 @@ bool CSerDlgMore::OnInitDialog()
 
 void CSerDlgMore::FillControls()
 {
-    const CSerSet &s = m_set;
-    SelectComboByData(combo(IDC_PRODDEP), s.m_ProdDepID);
-    SelectComboByData(combo(IDC_OPERATOR), s.m_Operator);
-    SelectComboByData(combo(IDC_TAG), s.m_Tag);
-    SelectComboByData(combo(IDC_VENDOR), s.m_VendorNo);
-    SelectComboByData(combo(IDC_SCHEDBY), s.m_SchedBy);
+    *m_shown = m_set;
+    ClearNullPatterns(*m_shown);
+    const CSerSet &s = *m_shown;
+    selectCode(combo(IDC_PRODDEP), s.m_ProdDepID);
+    selectCode(combo(IDC_OPERATOR), s.m_Operator);
+    selectCode(combo(IDC_TAG), s.m_Tag);
+    selectCode(combo(IDC_VENDOR), s.m_VendorNo);
+    selectCode(combo(IDC_SCHEDBY), s.m_SchedBy);
     edit(IDC_SKU)->setText(s.m_SKU);
     edit(IDC_UPC)->setText(s.m_UPC);
     edit(IDC_FSC)->setText(s.m_FSC);
@@ -201,23 +215,24 @@ bool CSerDlgMore::ReadControls()
         }
     }
     CSerSet &s = m_set;
-    s.m_ProdDepID = quint8(comboCode(combo(IDC_PRODDEP)));
-    s.m_Operator = quint8(comboCode(combo(IDC_OPERATOR)));
-    s.m_Tag = quint8(comboCode(combo(IDC_TAG)));
-    s.m_VendorNo = quint8(comboCode(combo(IDC_VENDOR)));
-    s.m_SchedBy = quint8(comboCode(combo(IDC_SCHEDBY)));
-    s.m_SKU = edit(IDC_SKU)->text();
-    s.m_UPC = edit(IDC_UPC)->text();
-    s.m_FSC = edit(IDC_FSC)->text();
-    s.m_OptInv = IsItemChecked(IDC_OPTINV) ? 1 : 0;
-    s.m_OptTax = IsItemChecked(IDC_OPTTAX) ? 1 : 0;
-    s.m_OptCom = IsItemChecked(IDC_OPTCOM) ? 1 : 0;
-    s.m_OptWO = IsItemChecked(IDC_OPTWO) ? 1 : 0;
-    s.m_MinLevel = numbers[0];
-    s.m_ReOrder = numbers[1];
-    s.m_InStock = numbers[2];
-    s.m_OnOrder = numbers[3];
-    s.m_WageHr = wage;
+    CSerSet &sh = *m_shown;
+    StoreIfChanged(s.m_ProdDepID, sh.m_ProdDepID, quint8(comboCode(combo(IDC_PRODDEP))));
+    StoreIfChanged(s.m_Operator, sh.m_Operator, quint8(comboCode(combo(IDC_OPERATOR))));
+    StoreIfChanged(s.m_Tag, sh.m_Tag, quint8(comboCode(combo(IDC_TAG))));
+    StoreIfChanged(s.m_VendorNo, sh.m_VendorNo, quint8(comboCode(combo(IDC_VENDOR))));
+    StoreIfChanged(s.m_SchedBy, sh.m_SchedBy, quint8(comboCode(combo(IDC_SCHEDBY))));
+    StoreIfChanged(s.m_SKU, sh.m_SKU, edit(IDC_SKU)->text());
+    StoreIfChanged(s.m_UPC, sh.m_UPC, edit(IDC_UPC)->text());
+    StoreIfChanged(s.m_FSC, sh.m_FSC, edit(IDC_FSC)->text());
+    StoreIfChanged(s.m_OptInv, sh.m_OptInv, quint8(IsItemChecked(IDC_OPTINV) ? 1 : 0));
+    StoreIfChanged(s.m_OptTax, sh.m_OptTax, quint8(IsItemChecked(IDC_OPTTAX) ? 1 : 0));
+    StoreIfChanged(s.m_OptCom, sh.m_OptCom, quint8(IsItemChecked(IDC_OPTCOM) ? 1 : 0));
+    StoreIfChanged(s.m_OptWO, sh.m_OptWO, quint8(IsItemChecked(IDC_OPTWO) ? 1 : 0));
+    StoreIfChanged(s.m_MinLevel, sh.m_MinLevel, numbers[0]);
+    StoreIfChanged(s.m_ReOrder, sh.m_ReOrder, numbers[1]);
+    StoreIfChanged(s.m_InStock, sh.m_InStock, numbers[2]);
+    StoreIfChanged(s.m_OnOrder, sh.m_OnOrder, numbers[3]);
+    StoreIfChanged(s.m_WageHr, sh.m_WageHr, wage);
     return true;
 }
 
@@ -250,9 +265,10 @@ void CSerDlgMore::PickAutoAdd()
 {
     if (m_nMode != 0)
         return;
-    CSerList picker(0, 0, m_set.m_AutoAdd, true, this);
+    CSerList picker(0, 0, m_shown->m_AutoAdd, true, this);
     if (picker.DoModal() != IDOK_RESULT)
         return;
     m_set.m_AutoAdd = picker.GetChecked(0);
+    m_shown->m_AutoAdd = m_set.m_AutoAdd;
     m_autoAdd->setText(AutoAddText(m_set.m_AutoAdd));
 }

@@ -2,6 +2,8 @@
 
 #include "views/CDlg0.h"
 
+#include <memory>
+
 class CSerSet;
 class QCheckBox;
 class QComboBox;
@@ -25,6 +27,7 @@ public:
     };
 
     CSerDlgMore(CSerSet &set, QWidget *parent);
+    ~CSerDlgMore() override;
 
     // 0 editable; any other value read-only.
     int m_nMode = 0;
@@ -46,5 +49,6 @@ private:
     void PickAutoAdd();
 
     CSerSet &m_set;
+    std::unique_ptr<CSerSet> m_shown; // what the fields show
     QPushButton *m_autoAdd = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/base/Codes.h"
 #include "data/CSerSet.h"
+#include "data/FieldExchange.h"
 
 #include <limits>
 
@@ -119,4 +120,42 @@ QString SpecialServiceMessage(qint32 serNo)
                             "this service. If you do change the name, the new name should reflect the nature of "
                             "this service.")
            + QStringLiteral("\n\nBe careful when you make changes to this service.");
+}
+
+void ClearNullPatterns(CSerSet &service)
+{
+    auto clearLong = [](qint32 &v) {
+        if (v == FieldExchange::kLongNull)
+            v = 0;
+    };
+    auto clearByte = [](quint8 &v) {
+        if (v == FieldExchange::kByteNull)
+            v = 0;
+    };
+    auto clearSingle = [](float &v) {
+        if (v == FieldExchange::kSingleNull)
+            v = 0;
+    };
+    auto clearMoney = [](Money &v) {
+        if (!v.isValid())
+            v = Money::zero();
+    };
+    CSerSet &s = service;
+    for (qint32 *v : {&s.m_SerNo, &s.m_CatNo, &s.m_SortNo, &s.m_DefPlate, &s.m_AutoAdd, &s.m_Divide, &s.m_Multiply,
+                      &s.m_Round, &s.m_Markup, &s.m_Markup2, &s.m_Markup3, &s.m_MinLevel, &s.m_ReOrder, &s.m_InStock,
+                      &s.m_OnOrder})
+        clearLong(*v);
+    for (quint8 *v : {&s.m_SaleDept, &s.m_SerStatus, &s.m_Colors, &s.m_QtyBy, &s.m_LiftBy, &s.m_WasteBy, &s.m_TimeBy,
+                      &s.m_CostBy, &s.m_PriceBy, &s.m_AdjustBy, &s.m_ProdDepID, &s.m_Operator, &s.m_Tag,
+                      &s.m_SchedBy, &s.m_VendorNo, &s.m_OptTax, &s.m_OptCom, &s.m_OptWO, &s.m_OptInv, &s.m_Unit,
+                      &s.m_Step})
+        clearByte(*v);
+    for (float *v : {&s.m_Caliper, &s.m_SetTime, &s.m_ImpHour, &s.m_CostOH, &s.m_Bid, &s.m_Rush, &s.m_Spcl})
+        clearSingle(*v);
+    for (Money *v : {&s.m_CostHr, &s.m_WageHr, &s.m_MinPrice})
+        clearMoney(*v);
+    for (qint32 &v : s.m_SetUp)
+        clearLong(v);
+    for (qint32 &v : s.m_Run)
+        clearLong(v);
 }

@@ -46,3 +46,20 @@ QString DuplicateServiceName(const QString &name);
 bool IsSpecialService(qint32 serNo);
 // The sentence "About this Special Service: ..." for 174, 175 or 193.
 QString SpecialServiceMessage(qint32 serNo);
+
+// A service as the dialogs show it: the no-value patterns that Null columns
+// leave in the record's numbers become 0 (money too), so that a field never
+// shows the pattern. Used on a copy, so that a field the user leaves alone
+// stays Null in the table.
+void ClearNullPatterns(CSerSet &service);
+
+// Stores a value read from a dialog field only when it differs from what the
+// field showed, and remembers it as shown.
+template <class T>
+void StoreIfChanged(T &target, T &shown, const T &value)
+{
+    if (!(value == shown)) {
+        target = value;
+        shown = value;
+    }
+}

@@ -44,12 +44,24 @@ protected:
             "(401, 5, 'Cutting', 52, 7)"));
         // Papers 10-13 (one discontinued), presses, plates and bindery.
         native(QStringLiteral(
-            "INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, RunCost1, RunCost2) VALUES "
-            "(10, 101, 1, '20# Bond', '8.5 x 11', 0, 1234, 500), (11, 101, 2, '24# Bond', '11 x 17', 0, 0, 0), "
-            "(12, 101, 3, '20# Bond Pink', '8.5 x 11', 0, 0, 0), (13, 101, 4, 'Old Bond', '8.5 x 14', 2, 0, 0), "
-            "(20, 201, 1, 'Offset 2 Color', '', 0, 0, 0), (30, 6, 1, 'Metal Plate', '', 0, 0, 0), "
-            "(40, 401, 1, 'Cutting Small', '', 1, 0, 0), (41, 401, 2, 'Cutting Large', '', 0, 0, 0), "
-            "(42, 401, 3, 'Folding Letter', '', 1, 0, 0), (43, 401, 4, 'Hidden Cut', '', 2, 0, 0)"));
+            "INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, RunCost1, RunCost2, QtyBy) VALUES "
+            "(10, 101, 1, '20# Bond', '8.5 x 11', 0, 1234, 500, 4), (11, 101, 2, '24# Bond', '11 x 17', 0, 0, 0, 4), "
+            "(12, 101, 3, '20# Bond Pink', '8.5 x 11', 0, 0, 0, 4), (13, 101, 4, 'Old Bond', '8.5 x 14', 2, 0, 0, 4), "
+            "(20, 201, 1, 'Offset 2 Color', '', 0, 0, 0, 8), (30, 6, 1, 'Metal Plate', '', 0, 0, 0, 9), "
+            "(40, 401, 1, 'Cutting Small', '', 1, 0, 0, 1), (41, 401, 2, 'Cutting Large', '', 0, 0, 0, 1), "
+            "(42, 401, 3, 'Folding Letter', '', 1, 0, 0, 1), (43, 401, 4, 'Hidden Cut', '', 2, 0, 0, 1)"));
+        // Rows the program writes hold 0, never Null, in their whole-number columns.
+        QStringList zeros;
+        for (const char *column : {"DefPlate", "AutoAdd", "Divide", "Multiply", "Round", "Markup", "Markup2",
+                                   "Markup3", "MinLevel", "ReOrder", "InStock", "OnOrder"})
+            zeros << QStringLiteral("%1 = ifnull(%1, 0)").arg(QString::fromLatin1(column));
+        for (int i = 1; i <= 9; ++i)
+            for (const char *column : {"QBreak", "UnitsHr", "RunCost", "RunPrice"})
+                zeros << QStringLiteral("%1%2 = ifnull(%1%2, 0)").arg(QString::fromLatin1(column)).arg(i);
+        for (int i = 1; i <= 5; ++i)
+            for (const char *column : {"SetFor", "SetTime", "SetCost", "SetPrice"})
+                zeros << QStringLiteral("%1%2 = ifnull(%1%2, 0)").arg(QString::fromLatin1(column)).arg(i);
+        native(QStringLiteral("UPDATE Services SET ") + zeros.join(QStringLiteral(", ")));
         reloadCaches();
     }
     void TearDown() override
