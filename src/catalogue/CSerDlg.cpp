@@ -88,7 +88,7 @@ void selectCode(QComboBox *combo, int code)
 {
     if (!combo || SelectComboByData(combo, code) >= 0)
         return;
-    AddComboItem(combo, QString::number(code), code);
+    AddComboItem(combo, code == 0 ? QString() : QString::number(code), code);
     SelectComboByData(combo, code);
 }
 
@@ -107,7 +107,7 @@ QString moneyText(Money value)
     return value.isZero() ? QString() : FormatMoney(value);
 }
 
-constexpr int kRowTop = 100;
+constexpr int kRowTop = 110;
 constexpr int kRowStep = 26;
 int rowY(int row)
 {
@@ -137,7 +137,7 @@ CSerDlg::CSerDlg(CSerSet &set, CXListCtrl *list, QWidget *parent)
     m_strWindowName = QStringLiteral("Service");
     m_bSavePlacement = 1;
     m_pAttachedList = list;
-    resize(1004, 745);
+    resize(1004, 750);
     BuildLayout();
 }
 
@@ -202,7 +202,7 @@ QComboBox *CSerDlg::addCombo(unsigned id, const QRect &rect)
 void CSerDlg::BuildLayout()
 {
     AddPlaceholder(kRecordRibbon, QRect(0, 0, 1004, 36));
-    AddPlaceholder(IDC_COMMANDS, QRect(0, 36, 1004, 56));
+    AddPlaceholder(IDC_COMMANDS, QRect(0, 36, 1004, 66));
 
     const int lx = 12, lw = 130, cx = 145, cw = 330;
     addCaption(1911, QStringLiteral("Service Name"), QRect(lx, rowY(0), lw, 22), false);
@@ -247,7 +247,7 @@ void CSerDlg::BuildLayout()
     addCaption(CAP_TIME, QStringLiteral("Time..."), QRect(lx, rowY(14), lw, 22), true);
     addCombo(IDC_TIMEBY, QRect(cx, rowY(14), cw, 24));
 
-    const int rx = 500, rw = 150, rcx = 655, rcw = 330;
+    const int rx = 500, rw = 162, rcx = 665, rcw = 320;
     addCaption(1915, QStringLiteral("Cost"), QRect(rx, rowY(0), rw, 22), false);
     addCombo(IDC_COSTBY, QRect(rcx, rowY(0), rcw, 24));
     addCaption(CAP_COSTHR, QStringLiteral("Cost / Hour   $"), QRect(rx, rowY(1), rw, 22), false);
@@ -273,10 +273,10 @@ void CSerDlg::BuildLayout()
     addEdit(IDC_SPCL, QRect(rcx + 265, rowY(6), 60, 22));
     addCaption(CAP_MINPRICE, QStringLiteral("Minimum Price"), QRect(rx, rowY(7), rw, 22), true);
     addEdit(IDC_MINPRICE, QRect(rcx, rowY(7), 100, 22));
-    addCaption(1917, QStringLiteral("Mat.Costs and Run Prices are"), QRect(rx, rowY(8), rw + 5, 22), false);
-    addCombo(IDC_UNIT, QRect(rcx, rowY(8), 200, 24));
-    addCaption(1918, QStringLiteral("Method between QtyBreaks"), QRect(rx, rowY(9), rw + 5, 22), false);
-    addCombo(IDC_STEP, QRect(rcx, rowY(9), 200, 24));
+    addCaption(1917, QStringLiteral("Mat.Costs and Run Prices are"), QRect(rx, rowY(8), 200, 22), false);
+    addCombo(IDC_UNIT, QRect(rx + 205, rowY(8), 200, 24));
+    addCaption(1918, QStringLiteral("Method between QtyBreaks"), QRect(rx, rowY(9), 200, 22), false);
+    addCombo(IDC_STEP, QRect(rx + 205, rowY(9), 200, 24));
     addCaption(CAP_MODIFIED, QStringLiteral("Modified..."), QRect(rx, rowY(10), rw, 22), true);
     addCaption(IDC_MODIFIED_DATE, QString(), QRect(rcx, rowY(10), 200, 22), false);
     addCaption(IDC_SERNOTE, QString(), QRect(rx, rowY(11), 485, 44), false);
@@ -291,7 +291,7 @@ void CSerDlg::BuildLayout()
     addCaption(CAP_RUN_TABLE, QStringLiteral("Run Table"), QRect(rx, rowY(15) + 4, 200, 20), false);
     AddPlaceholder(IDC_RUN_GRID, QRect(rx, rowY(15) + 24, 340, 212));
     AddPlaceholder(kNavRibbon, QRect(lx, rowY(15) + 170, 330, 40));
-    AddSizeMarker(QPoint(1004, 745));
+    AddSizeMarker(QPoint(1004, 750));
 }
 
 void CSerDlg::BuildGrids()
@@ -390,11 +390,11 @@ bool CSerDlg::OnInitDialog()
     m_strRibbonTitle = m_nMode == 0 ? QStringLiteral("Service") : QStringLiteral("Preview");
     CDlgRibbon::OnInitDialog();
 
-    if (m_wndRibbon3.Create(this, IDC_COMMANDS, m_nColorScheme, 1, 132, 4, 0, 4, 6, 0, 0)) {
+    if (m_wndRibbon3.Create(this, IDC_COMMANDS, m_nColorScheme, 0, 132, 4, 0, 4, 6, 0, 0)) {
         connect(&m_wndRibbon3, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
         CXRibbon &r = m_wndRibbon3;
         auto button = [&](unsigned id, const QString &text, int image) {
-            r.AddItem(id, text, 0, 132, std::uint8_t(image), 1, 2085, 0, 2, 70);
+            r.AddItem(id, text, 0, 132, std::uint8_t(image), 1, 2085, 0, 2, text.size() > 8 ? 84 : 66);
         };
         if (m_bMayAdd) {
             button(30100, QStringLiteral("New"), 0);

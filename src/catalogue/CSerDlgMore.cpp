@@ -24,7 +24,7 @@ void selectCode(QComboBox *combo, int code)
 {
     if (!combo || SelectComboByData(combo, code) >= 0)
         return;
-    AddComboItem(combo, QString::number(code), code);
+    AddComboItem(combo, code == 0 ? QString() : QString::number(code), code);
     SelectComboByData(combo, code);
 }
 

@@ -61,6 +61,14 @@ bool SaveOrganisation(const QList<OrganisedDepartment> &departments, const QSet<
                       const QSet<qint32> &knownCategories, const QList<qint32> &deletedCategories,
                       const QList<qint32> &deletedDepartments)
 {
+    // A number deleted and then given again belongs to the new entry.
+    QSet<qint32> inTreeDepartments;
+    QSet<qint32> inTreeCategories;
+    for (const OrganisedDepartment &department : departments) {
+        inTreeDepartments.insert(department.depNo);
+        for (const OrganisedCategory &category : department.categories)
+            inTreeCategories.insert(category.catNo);
+    }
     platform::Database &db = SharedDatabase();
     try {
         platform::Transaction transaction(db);
@@ -94,9 +102,11 @@ bool SaveOrganisation(const QList<OrganisedDepartment> &departments, const QSet<
             }
         }
         for (qint32 catNo : deletedCategories)
-            db.execute(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo = ?"), {Value(catNo)});
+            if (!inTreeCategories.contains(catNo))
+                db.execute(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo = ?"), {Value(catNo)});
         for (qint32 depNo : deletedDepartments)
-            db.execute(QStringLiteral("DELETE FROM ServiceDepartments WHERE DepNo = ?"), {Value(depNo)});
+            if (!inTreeDepartments.contains(depNo))
+                db.execute(QStringLiteral("DELETE FROM ServiceDepartments WHERE DepNo = ?"), {Value(depNo)});
         transaction.commit();
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save ServiceCategories"));

@@ -18,6 +18,13 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// Texts shown as texts in failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // A shop in the test's folder: departments 1-7 of the default rows, the
 // categories paper 101 and 150, carbonless 105, press 201, digital 301,
