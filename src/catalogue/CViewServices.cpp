@@ -135,6 +135,10 @@ bool CViewServices::OnCommand(int id)
     case 30103:
         OnOpen();
         return true;
+    case 30101:
+        // The base's find: the filter from the find dialog, then the list.
+        OnAddFilter();
+        return true;
     case 30113:
         DeleteSelected(QStringLiteral("SerNo"), QStringLiteral("Services"));
         MarkServicesChanged();

@@ -156,3 +156,27 @@ TEST_F(OrganizerTest, AfterAnUpgradeItSavesUnseen)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OrganizerTest, AFailedSaveKeepsTheOrganiserOpenAndTheTablesAsTheyWere)
+{
+    const QString before = dump(QStringLiteral("ServiceCategories"));
+    SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER fail_cat BEFORE UPDATE ON ServiceCategories WHEN "
+                                                  "NEW.CatNo = 401 BEGIN SELECT RAISE(ABORT, 'test failure'); END"));
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        d.tree().setCurrentItem(find(d, 3, false));
+        d.SendCommand(COrganize::MoveTopCmd);
+        prompts().answer(platform::IDOK); // the database error
+        d.SendCommand(COrganize::SaveCloseCmd);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDNO);
+        return press(d, 2);
+    });
+    EXPECT_EQ(organizer.DoModal(), 2);
+    EXPECT_EQ(dump(QStringLiteral("ServiceCategories")), before);
+}
+
+} // namespace

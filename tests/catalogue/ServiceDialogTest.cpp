@@ -290,3 +290,32 @@ TEST_F(ServiceDialogTest, PickerListsActiveServicesInGroups)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServiceDialogTest, PickerTicksTravelBetweenItAndItsOwner)
+{
+    CSerList picker(0, 401, 0, true, nullptr);
+    QList<QPair<qint32, bool>> told;
+    QObject::connect(&picker, &CSerList::serviceTicked, [&](qint32 serNo, bool ticked) { told << qMakePair(serNo, ticked); });
+    onDialog<CSerList>([&](CSerList &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Service List:"));
+        EXPECT_EQ(CSerList::FindOpenPicker(), &d);
+        // The category to open is listed at once.
+        EXPECT_NE(d.serviceTree().FindOption(41), nullptr);
+        // From the owner (30244): the item follows, the owner is not told back.
+        d.SetTicked(41, true);
+        EXPECT_TRUE(d.serviceTree().IsOptionChecked(41));
+        EXPECT_TRUE(told.isEmpty());
+        // From the user (30243): the owner hears of it.
+        emit d.serviceTree().ownerMessage(30243, 40, 1);
+        EXPECT_EQ(told, (QList<QPair<qint32, bool>>{{40, true}}));
+        EXPECT_EQ(d.checked(), (QList<qint32>{41, 40}));
+        emit d.serviceTree().ownerMessage(30243, 41, 0);
+        EXPECT_EQ(d.checked(), (QList<qint32>{40}));
+        return press(d, 2);
+    });
+    EXPECT_EQ(picker.DoModal(), 2);
+}
+
+} // namespace

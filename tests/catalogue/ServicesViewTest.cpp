@@ -214,3 +214,32 @@ TEST_F(ServicesViewTest, SummaryShowsTheCountOfEachCategory)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServicesViewTest, ServicesMenuRunsTheViewCommands)
+{
+    auto view = makeView();
+    choose(*view, 101);
+    // The menu of the "Services" button: each entry's command is the menu id
+    // plus its place; "Summary" is the last entry.
+    const int summary = CViewServices::MenuCommands().indexOf(30536);
+    ASSERT_GE(summary, 0);
+    onDialog<CDlgGrid>([](CDlgGrid &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Summary of Services"));
+        return 1;
+    });
+    view->RunCommand(CViewServices::kMenuBase + summary);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+    // Find goes to the find dialog, which says plainly that it is missing.
+    prompts().answer(platform::IDOK);
+    view->RunCommand(30101);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("The find dialog is not yet available in this version of Tavrel."));
+    // "Service Settings" switches to the settings view.
+    int switched = 0;
+    QObject::connect(view.get(), &CView0::switchViewRequested, [&](int id) { switched = id; });
+    view->RunCommand(30674);
+    EXPECT_EQ(switched, 30006);
+}
+
+} // namespace
