@@ -279,7 +279,8 @@ void CSerDlg::BuildLayout()
     addCombo(IDC_STEP, QRect(rx + 205, rowY(9), 200, 24));
     addCaption(CAP_MODIFIED, QStringLiteral("Modified..."), QRect(rx, rowY(10), rw, 22), true);
     addCaption(IDC_MODIFIED_DATE, QString(), QRect(rcx, rowY(10), 200, 22), false);
-    addCaption(IDC_SERNOTE, QString(), QRect(rx, rowY(11), 485, 44), false);
+    AddButton(30263, QStringLiteral("Note..."), QRect(rx, rowY(11), 80, 22))->setFlat(true);
+    addCaption(IDC_SERNOTE, QString(), QRect(rx + 85, rowY(11), 400, 44), false);
     if (auto *note = qobject_cast<QLabel *>(control(IDC_SERNOTE))) {
         note->setWordWrap(true);
         note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -384,7 +385,8 @@ bool CSerDlg::OnInitDialog()
         m_nMode = m_set.GetEditMode() != CXDaoSet::dbEditNone || m_set.SafeEdit() ? 0 : 1;
     if (m_nMode == 0 && m_set.GetEditMode() == CXDaoSet::dbEditNone && !m_set.SafeEdit())
         m_nMode = 1;
-    m_bMayAdd = m_nMode == 0;
+    // Only a dialog opened for adding (mode 0) offers "New".
+    m_bMayAdd = m_nOpenMode == 0 && m_nMode == 0;
     m_bReadOnly = m_nMode != 0;
     m_nColorScheme = m_nMode == 0 ? Appearance::instance().GetViewHue(30002, true) : 1;
     m_strRibbonTitle = m_nMode == 0 ? QStringLiteral("Service") : QStringLiteral("Preview");

@@ -24,7 +24,6 @@ void OpenServiceRecord(long serNo, bool more)
         return;
     }
     CSerDlg dialog(service, nullptr, owner);
-    dialog.m_nOpenMode = 30103;
     dialog.DoModal();
     if (service.IsOpen() && service.GetEditMode() != CXDaoSet::dbEditNone) {
         try {

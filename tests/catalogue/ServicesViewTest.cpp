@@ -3,6 +3,7 @@
 #include "catalogue/COrganize.h"
 #include "catalogue/CSerDlg.h"
 #include "catalogue/CViewServices.h"
+#include "catalogue/CatalogueInstall.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
 #include "views/CDlgData.h"
@@ -240,6 +241,46 @@ TEST_F(ServicesViewTest, ServicesMenuRunsTheViewCommands)
     QObject::connect(view.get(), &CView0::switchViewRequested, [&](int id) { switched = id; });
     view->RunCommand(30674);
     EXPECT_EQ(switched, 30006);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServicesViewTest, NewAndOpenRunTheServiceDialogAndRefillTheList)
+{
+    auto view = makeView();
+    choose(*view, 150);
+    onDialog<CSerDlg>([](CSerDlg &d) {
+        EXPECT_NE(d.commandRibbon().FindItem(30100), -1); // opened for adding
+        EXPECT_EQ(d.record().m_CatNo, 150);
+        d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("80# Cover"));
+        return press(d, 30443);
+    });
+    view->RunCommand(30100);
+    EXPECT_EQ(names(*view), QStringList{QStringLiteral("80# Cover")});
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, CatNo, QtyBy FROM Services WHERE SerNo = 194")),
+              QStringLiteral("80# Cover|150|4"));
+
+    choose(*view, 101);
+    view->list()->setCurrentIndex(view->list()->model()->index(1, 0));
+    onDialog<CSerDlg>([](CSerDlg &d) {
+        EXPECT_TRUE(d.isEditable());
+        EXPECT_EQ(d.commandRibbon().FindItem(30100), -1); // opened from the list: no "New"
+        d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("24# Bond Ivory"));
+        return press(d, 30443);
+    });
+    view->RunCommand(30103);
+    EXPECT_EQ(names(*view).at(1), QStringLiteral("24# Bond Ivory"));
+    // The service opener of the application opens the same dialog.
+    onDialog<CSerDlg>([](CSerDlg &d) {
+        EXPECT_EQ(d.edit(CSerDlg::IDC_NAME)->text(), QStringLiteral("24# Bond Ivory"));
+        return press(d, 2);
+    });
+    InstallCatalogue(*app);
+    app->OpenService(11);
+    app->OpenService(4242); // unknown: nothing
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
 
 } // namespace
