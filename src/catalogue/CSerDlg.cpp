@@ -279,7 +279,7 @@ void CSerDlg::BuildLayout()
     addCombo(IDC_STEP, QRect(rx + 205, rowY(9), 200, 24));
     addCaption(CAP_MODIFIED, QStringLiteral("Modified..."), QRect(rx, rowY(10), rw, 22), true);
     addCaption(IDC_MODIFIED_DATE, QString(), QRect(rcx, rowY(10), 200, 22), false);
-    AddButton(30263, QStringLiteral("Note..."), QRect(rx, rowY(11), 80, 22))->setFlat(true);
+    addCaption(30263, QStringLiteral("Note..."), QRect(rx, rowY(11), 80, 22), true);
     addCaption(IDC_SERNOTE, QString(), QRect(rx + 85, rowY(11), 400, 44), false);
     if (auto *note = qobject_cast<QLabel *>(control(IDC_SERNOTE))) {
         note->setWordWrap(true);

@@ -319,3 +319,22 @@ TEST_F(ServiceDialogTest, PickerTicksTravelBetweenItAndItsOwner)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServiceDialogTest, NewInTheDialogSavesFirstAndStartsAnotherOfTheSameCategory)
+{
+    runNew(401, [&](CSerDlg &d) {
+        d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("Drilling"));
+        d.SendCommand(30100);
+        EXPECT_EQ(d.record().m_SerNo, 0);
+        EXPECT_EQ(d.record().m_CatNo, 401);
+        EXPECT_EQ(d.edit(CSerDlg::IDC_NAME)->text(), QStringLiteral("< new >"));
+        d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("Punching"));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, Name, CatNo FROM Services WHERE SerNo > 193 ORDER BY SerNo")),
+              QStringLiteral("194|Drilling|401\n195|Punching|401"));
+}
+
+} // namespace
