@@ -99,7 +99,8 @@ bool COrganize::OnInitDialog()
     m_tree.EnableDragDrop(true);
     m_tree.setHeaderHidden(true);
     FillTree(m_tree);
-    m_tree.expandAll();
+    m_tree.ExpandAll(true);
+    m_top.SetItemImage(ExpandCmd, 131, m_tree.GetExpandState() ? 23 : 11);
     connect(&m_tree, &QTreeWidget::currentItemChanged, this, [this] { UpdateButtons(); });
     connect(&m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { SendCommand(RenameCmd); });
 

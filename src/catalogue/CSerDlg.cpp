@@ -403,8 +403,8 @@ bool CSerDlg::OnInitDialog()
             r.AddSpacer(8, 0);
         }
         if (m_nMode == 0) {
-            button(30213, QStringLiteral("Save"), 6);
-            button(30443, QStringLiteral("Save &\nClose"), 7);
+            button(30213, QStringLiteral("Save"), 42);
+            button(30443, QStringLiteral("Save &\nClose"), 6);
             r.AddSpacer(8, 0);
         }
         button(30641, QStringLiteral("Waste Table"), 8);

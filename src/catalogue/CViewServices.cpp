@@ -75,9 +75,9 @@ void CViewServices::OnInitialUpdate()
         menu += QString::fromUtf8(entry.text) + QLatin1Char(',');
     const bool compact = m_mainBar->barStyle() == 2;
     m_mainBar->AddSpacer(8, 0);
-    m_mainBar->AddItem(kMenuButton, QStringLiteral("Services"), 0, 132, 45, 1, 2085, 0, compact ? 0 : 2,
+    m_mainBar->AddItem(kMenuButton, QStringLiteral("Services"), 0, 132, 8, 1, 2085, 0, compact ? 0 : 2,
                        compact ? 44 : 64, kMenuBase, 0, menu);
-    m_mainBar->AddItem(30674, QStringLiteral("Service Settings"), 0, 132, 46, 1, 2085, 0, compact ? 0 : 2,
+    m_mainBar->AddItem(30674, QStringLiteral("Service Settings"), 0, 132, 10, 1, 2085, 0, compact ? 0 : 2,
                        compact ? 44 : 64, 0, 0, QStringLiteral("Service Settings"));
     m_mainBar->RecalcLayout(255);
     FillServiceTree();
