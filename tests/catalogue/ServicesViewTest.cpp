@@ -284,3 +284,17 @@ TEST_F(ServicesViewTest, NewAndOpenRunTheServiceDialogAndRefillTheList)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServicesViewTest, SummaryOfAnEmptyTableShowsNothing)
+{
+    auto view = makeView();
+    // No unpaid invoices: no window, no message.
+    view->ShowSummary(QStringLiteral("Invoices"),
+                      QStringLiteral("SELECT 'Current' AS Age, Sum(Balance) AS Balance FROM Jobs WHERE JobType = 3"));
+    view->ShowSummary(QStringLiteral("Services"), QStringLiteral("SELECT Name, SerNo FROM Services WHERE SerNo < 0"));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+}
+
+} // namespace
