@@ -31,6 +31,8 @@
 #include "resources/Strings.h"
 #include "views/DatabaseBackup.h"
 #include "views/CDlgData.h"
+#include "views/CDlgGrid.h"
+#include "data/CXDaoSet.h"
 #include "views/CDlgOptions.h"
 #include "views/CDateRange.h"
 #include "views/CFavoritesDlg.h"
@@ -75,6 +77,16 @@ QString todayLong()
 {
     return FormatNowLong(0);
 }
+
+// The plain table window of the base (template 420) that shows a summary.
+class SummaryGridDlg : public CDlgGrid
+{
+public:
+    SummaryGridDlg(QWidget *parent, int hue) : CDlgGrid(420, parent, 0, hue)
+    {
+        AddStandardLayout(QSize(330, 600), QRect(15, 70, 300, 444));
+    }
+};
 
 } // namespace
 
@@ -1221,10 +1233,36 @@ void CView0::DeleteSelected(const QString &keyField, const QString &table)
 
 void CView0::ShowSummary(const QString &name, const QString &summarySql)
 {
-    Q_UNUSED(summarySql);
-    Q_UNUSED(name);
-    // The summary is shown in the grid dialog of the dialog bases.
-    ReportNotAvailable(QStringLiteral("The summary window"));
+    // How many records the table holds, then one row per group of the
+    // summary statement, in the base's plain table window.
+    CXDaoSet set;
+    const bool invoices = name == QLatin1String("Invoices");
+    set.Open(CXDaoSet::dbOpenSnapshot, invoices ? QStringLiteral("SELECT * FROM Jobs WHERE JobType = 3 AND Balance > 0.0001")
+                                                : QStringLiteral("SELECT * FROM ") + name);
+    if (!set.IsOpen() || set.IsEmptySet())
+        return;
+    const int records = set.CountRecords();
+    set.Open(CXDaoSet::dbOpenSnapshot, summarySql);
+    if (!set.IsOpen() || set.IsEmptySet())
+        return;
+    const int rows = set.CountRecords();
+
+    SummaryGridDlg dialog(this, m_nHue < 0 ? 210 : m_nHue);
+    dialog.m_strWindowTitle = QStringLiteral("Summary of ") + name;
+    dialog.m_strRibbonTitle = QStringLiteral("Summary of ") + name;
+    dialog.m_strStripText = QStringLiteral("%1 %2").arg(records).arg(name);
+    CXGridCtrl &grid = dialog.m_wndGrid;
+    if (invoices) {
+        grid.AddColumn(QStringLiteral("Age"), 200, 1, QStringLiteral("&32"), 0);
+        grid.AddColumn(QStringLiteral("Balance"), 80, 8, QStringLiteral("$"), 0);
+    } else {
+        grid.AddColumn(QStringLiteral("Type"), 200, 1, QStringLiteral("&32"), 0);
+        grid.AddColumn(QStringLiteral("Count"), 80, 7, QStringLiteral("%9d"), 0);
+    }
+    grid.SetRows(rows, 20, true);
+    grid.ExchangeRecordset(set, false);
+    set.Close();
+    dialog.DoModal();
 }
 
 // --- row dragging ---------------------------------------------------------------

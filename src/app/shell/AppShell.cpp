@@ -10,6 +10,7 @@
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
+#include "catalogue/CatalogueInstall.h"
 #include "controls/CXProgress.h"
 #include "data/AppDataServices.h"
 #include "data/Compaction.h"
@@ -122,6 +123,7 @@ bool AppShell::InitInstance()
     LoadSettingRows(m_app);
     InstallCodeCacheLookups();
     InstallItemSpecs();
+    InstallCatalogue(m_app);
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,
@@ -161,9 +163,11 @@ void AppShell::loadCodeTables()
 
 void AppShell::finishUpgrade()
 {
-    // The upgrade may have added departments and categories.
+    // The upgrade may have added departments and categories; the organiser
+    // numbers their sort orders and colours.
     m_app.LoadServiceDepartments();
     m_app.LoadServiceCategories();
+    RunOrganizerAfterUpgrade(m_app);
     m_app.LoadServices(1);
     m_app.WriteSettingInt(QStringLiteral("List Options"), kScheduleListOptions, CZqApp::kScheduler);
     platform::Prompt::messageBox(QStringLiteral("Your database has been successfully upgraded.\n") + UpgradeNotes()

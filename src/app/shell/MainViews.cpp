@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/shell/CPlaceholderView.h"
+#include "catalogue/CViewServices.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -34,5 +35,11 @@ QWidget *CreateMainView(int viewId)
         return nullptr;
     if (QWidget *view = CreateView(viewId, nullptr))
         return view;
+    // The business views live above the views layer: the shell makes them.
+    if (viewId == 30002) {
+        auto *services = new CViewServices(nullptr);
+        services->OnInitialUpdate();
+        return services;
+    }
     return new CPlaceholderView(viewId);
 }

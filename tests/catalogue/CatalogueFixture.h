@@ -1,0 +1,141 @@
+#pragma once
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "data/AppDataServices.h"
+#include "data/DatabaseOpening.h"
+#include "data/ShopDatabase.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+#include "support/TestEnvironment.h"
+#include "views/CDlg0.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QProcess>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+// Texts shown as texts in failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+// A shop in the test's folder: departments 1-7 of the default rows, the
+// categories paper 101 and 150, carbonless 105, press 201, digital 301,
+// plates 6 and cutting 401, and a few services in them; the application
+// object with its caches loaded from it. Rows are checked with the sqlite3
+// command-line program on the same file.
+class CatalogueTest : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        m_dataFolder = DataFolder();
+        m_path = tempPath(QStringLiteral("TavrelData.mdb"));
+        CreateShopDatabase(m_path);
+        SharedDatabase().open(m_path);
+        app = std::make_unique<CZqApp>();
+        InstallAppQueryReader(*app);
+        Appearance::instance().LoadViewSettings();
+        native(QStringLiteral(
+            "INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES "
+            "(101, 2, 'Bond', 51, 1), (150, 2, 'Cover', 51, 2), (105, 2, 'Carbonless', 51, 3), "
+            "(201, 3, 'Offset', 50, 4), (301, 4, 'Digital', 49, 5), (6, 3, 'Plates', 50, 6), "
+            "(401, 5, 'Cutting', 52, 7)"));
+        // Papers 10-13 (one discontinued), presses, plates and bindery.
+        native(QStringLiteral(
+            "INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, RunCost1, RunCost2, QtyBy) VALUES "
+            "(10, 101, 1, '20# Bond', '8.5 x 11', 0, 1234, 500, 4), (11, 101, 2, '24# Bond', '11 x 17', 0, 0, 0, 4), "
+            "(12, 101, 3, '20# Bond Pink', '8.5 x 11', 0, 0, 0, 4), (13, 101, 4, 'Old Bond', '8.5 x 14', 2, 0, 0, 4), "
+            "(20, 201, 1, 'Offset 2 Color', '', 0, 0, 0, 8), (30, 6, 1, 'Metal Plate', '', 0, 0, 0, 9), "
+            "(40, 401, 1, 'Cutting Small', '', 1, 0, 0, 1), (41, 401, 2, 'Cutting Large', '', 0, 0, 0, 1), "
+            "(42, 401, 3, 'Folding Letter', '', 1, 0, 0, 1), (43, 401, 4, 'Hidden Cut', '', 2, 0, 0, 1)"));
+        // Rows the program writes hold 0, never Null, in their whole-number columns.
+        QStringList zeros;
+        for (const char *column : {"DefPlate", "AutoAdd", "Divide", "Multiply", "Round", "Markup", "Markup2",
+                                   "Markup3", "MinLevel", "ReOrder", "InStock", "OnOrder"})
+            zeros << QStringLiteral("%1 = ifnull(%1, 0)").arg(QString::fromLatin1(column));
+        for (int i = 1; i <= 9; ++i)
+            for (const char *column : {"QBreak", "UnitsHr", "RunCost", "RunPrice"})
+                zeros << QStringLiteral("%1%2 = ifnull(%1%2, 0)").arg(QString::fromLatin1(column)).arg(i);
+        for (int i = 1; i <= 5; ++i)
+            for (const char *column : {"SetFor", "SetTime", "SetCost", "SetPrice"})
+                zeros << QStringLiteral("%1%2 = ifnull(%1%2, 0)").arg(QString::fromLatin1(column)).arg(i);
+        native(QStringLiteral("UPDATE Services SET ") + zeros.join(QStringLiteral(", ")));
+        reloadCaches();
+    }
+    void TearDown() override
+    {
+        QApplication::processEvents();
+        app.reset();
+        if (SharedDatabase().isOpen())
+            SharedDatabase().close();
+        SetDataFolder(m_dataFolder);
+        TavrelTest::TearDown();
+    }
+
+    void reloadCaches()
+    {
+        app->LoadServiceDepartments();
+        app->LoadServiceCategories();
+        app->LoadServices(1);
+    }
+
+    void exec(const QString &sql) { SharedDatabase().execute(sql); }
+    void native(const QString &sql) { SharedDatabase().executeNative(sql); }
+
+    // The rows of a statement as the sqlite3 program prints them ("|" between
+    // fields, one line per row).
+    QString sqlite(const QString &sql) const
+    {
+        QProcess process;
+        process.start(QStringLiteral("sqlite3"), {m_path, sql});
+        process.waitForFinished(20000);
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+
+    // A dump of the tables a bulk change touches.
+    QString dump(const QString &table) const
+    {
+        return sqlite(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table));
+    }
+
+    // Queues a handler for the next dialog: it gets the dialog as its class.
+    template <class D>
+    void onDialog(std::function<int(D &)> handler)
+    {
+        prompts().onDialog([handler](QDialog &d) -> int {
+            auto *dialog = dynamic_cast<D *>(&d);
+            EXPECT_NE(dialog, nullptr);
+            return dialog ? handler(*dialog) : 2;
+        });
+    }
+
+    static int press(CDlg0 &dialog, int id)
+    {
+        dialog.SendCommand(id);
+        return dialog.result();
+    }
+
+    // Saves the widget as shown into build/tests/catalogue/<name>.png.
+    static void snapshot(QWidget &widget, const QString &name)
+    {
+        QApplication::processEvents();
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/catalogue");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+    }
+
+    std::unique_ptr<CZqApp> app;
+    QString m_path;
+
+private:
+    QString m_dataFolder;
+};

@@ -1,0 +1,182 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/COrganize.h"
+#include "catalogue/CatalogueInstall.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
+
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTreeWidgetItem>
+
+namespace {
+
+class OrganizerTest : public CatalogueTest
+{
+protected:
+    static QTreeWidgetItem *find(COrganize &d, qint32 data, bool category)
+    {
+        return category ? d.tree().FindChildByData(quint32(data)) : [&]() -> QTreeWidgetItem * {
+            for (int i = 0; i < d.tree().topLevelItemCount(); ++i)
+                if (CXTreeCtrl::GetItemData(d.tree().topLevelItem(i)) == quint32(data))
+                    return d.tree().topLevelItem(i);
+            return nullptr;
+        }();
+    }
+    void answerEntry(const QString &text)
+    {
+        onDialog<CDlgData>([text](CDlgData &e) {
+            e.edit()->setText(text);
+            return press(e, 1);
+        });
+    }
+    // Picks the category type whose option text starts with the word.
+    void answerType(const QString &word)
+    {
+        onDialog<CDlgOptions>([word](CDlgOptions &o) {
+            for (int i = 0; i < o.GetEntryCount(); ++i)
+                if (o.entry(i).m_value != 0 && o.entry(i).m_text.startsWith(word))
+                    o.tree()->SetOptionChecked(unsigned(o.entry(i).m_value), true);
+            return press(o, 1);
+        });
+    }
+};
+
+TEST_F(OrganizerTest, AddsCategoriesByTypeAndSavesInTreeOrder)
+{
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (117, 2, "
+                         "'Index', 51, 8)"));
+    reloadCaches();
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Service Departments and Categories"));
+        d.tree().setCurrentItem(find(d, 2, false));
+        // The carbonless type is not offered: category 105 exists.
+        onDialog<CDlgOptions>([](CDlgOptions &o) {
+            EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("New Category"));
+            for (int i = 0; i < o.GetEntryCount(); ++i)
+                EXPECT_NE(o.entry(i).m_text, QStringLiteral("Carbonless"));
+            return press(o, 1); // nothing chosen
+        });
+        prompts().answer(platform::IDOK);
+        answerType(QStringLiteral("Paper"));
+        onDialog<CDlgData>([](CDlgData &e) {
+            EXPECT_EQ(e.m_strStripText, QStringLiteral("Category No: 151"));
+            e.edit()->setText(QStringLiteral("Bob's \"Best\" Cover"));
+            return press(e, 1);
+        });
+        d.SendCommand(COrganize::AddCategoryCmd);
+        EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Please select a Category Type.")));
+        // Printing moves to the top with its categories.
+        d.tree().setCurrentItem(find(d, 3, false));
+        d.SendCommand(COrganize::MoveTopCmd);
+        EXPECT_EQ(CXTreeCtrl::GetItemData(d.tree().topLevelItem(0)), 3u);
+        EXPECT_EQ(d.tree().topLevelItem(0)->childCount(), 2);
+        snapshot(d, QStringLiteral("organizer"));
+        prompts().answer(platform::IDOK);
+        return press(d, COrganize::SaveCloseCmd);
+    });
+    EXPECT_EQ(organizer.DoModal(), 1);
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Your changes will be used after you restart Tavrel.")));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, DepNo, CatName, SortNo FROM ServiceCategories WHERE CatNo > 0 "
+                                    "ORDER BY SortNo")),
+              QStringLiteral("201|3|Offset|1\n6|3|Plates|2\n101|2|Bond|3\n150|2|Cover|4\n105|2|Carbonless|5\n"
+                             "117|2|Index|6\n151|2|Bob's \"Best\" Cover|7\n301|4|Digital|8\n401|5|Cutting|9"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo FROM ServiceDepartments WHERE DepNo > 0 ORDER BY SortNo")),
+              QStringLiteral("3\n1\n2\n4\n5\n6\n7"));
+}
+
+TEST_F(OrganizerTest, TwelveDepartmentsAreTheLimit)
+{
+    for (int dep = 8; dep <= 12; ++dep)
+        exec(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (%1, 'D%1', 1, %1)")
+                 .arg(dep));
+    reloadCaches();
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        EXPECT_EQ(d.freeDepartment(), 0);
+        EXPECT_EQ(d.sideRibbon().itemAt(d.sideRibbon().FindItem(COrganize::AddDepartmentCmd)).state,
+                  struct_RIB_ITEM::Disabled);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(COrganize::AddDepartmentCmd);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("You can add up to 12 departments."));
+        // Deleting an empty department frees its number for the next one.
+        d.tree().setCurrentItem(find(d, 10, false));
+        prompts().answer(platform::IDYES);
+        d.SendCommand(COrganize::DeleteCmd);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Delete D10 and its children?"));
+        EXPECT_EQ(d.freeDepartment(), 10);
+        // A department with services stays.
+        d.tree().setCurrentItem(find(d, 2, false));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(COrganize::DeleteCmd);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Sorry, you may not delete Paper, which has 4 Service(s)."));
+        answerEntry(QStringLiteral("Mailing"));
+        d.SendCommand(COrganize::AddDepartmentCmd);
+        EXPECT_EQ(CXTreeCtrl::GetItemData(d.tree().currentItem()), 10u);
+        EXPECT_EQ(d.tree().currentItem()->text(0), QStringLiteral("Mailing"));
+        prompts().answer(platform::IDOK);
+        return press(d, COrganize::SaveCloseCmd);
+    });
+    EXPECT_EQ(organizer.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DepName, SortNo FROM ServiceDepartments WHERE DepNo = 10")),
+              QStringLiteral("Mailing|12"));
+}
+
+TEST_F(OrganizerTest, CancelInTheSaveQuestionReturnsToTheOrganiser)
+{
+    const QString before = dump(QStringLiteral("ServiceDepartments"));
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        d.tree().setCurrentItem(find(d, 2, false));
+        answerEntry(QStringLiteral("Stock"));
+        d.SendCommand(COrganize::RenameCmd);
+        EXPECT_TRUE(d.changed());
+        prompts().answer(platform::IDCANCEL);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("You have made changes. Do you want to save them?"));
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDNO);
+        return press(d, 2);
+    });
+    EXPECT_EQ(organizer.DoModal(), 2);
+    EXPECT_EQ(dump(QStringLiteral("ServiceDepartments")), before);
+}
+
+TEST_F(OrganizerTest, AfterAnUpgradeItSavesUnseen)
+{
+    // Sort numbers out of order are numbered again, nothing is asked.
+    exec(QStringLiteral("UPDATE ServiceCategories SET SortNo = 40, IconNo = 0 WHERE CatNo = 101"));
+    reloadCaches();
+    RunOrganizerAfterUpgrade(*app);
+    EXPECT_EQ(prompts().shown().size(), 0);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, SortNo, IconNo FROM ServiceCategories WHERE CatNo > 0 ORDER BY "
+                                    "SortNo")),
+              QStringLiteral("150|1|51\n105|2|51\n101|3|51\n201|4|50\n6|5|50\n301|6|49\n401|7|52"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OrganizerTest, AFailedSaveKeepsTheOrganiserOpenAndTheTablesAsTheyWere)
+{
+    const QString before = dump(QStringLiteral("ServiceCategories"));
+    SharedDatabase().executeNative(QStringLiteral("CREATE TRIGGER fail_cat BEFORE UPDATE ON ServiceCategories WHEN "
+                                                  "NEW.CatNo = 401 BEGIN SELECT RAISE(ABORT, 'test failure'); END"));
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        d.tree().setCurrentItem(find(d, 3, false));
+        d.SendCommand(COrganize::MoveTopCmd);
+        prompts().answer(platform::IDOK); // the database error
+        d.SendCommand(COrganize::SaveCloseCmd);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDNO);
+        return press(d, 2);
+    });
+    EXPECT_EQ(organizer.DoModal(), 2);
+    EXPECT_EQ(dump(QStringLiteral("ServiceCategories")), before);
+}
+
+} // namespace

@@ -1,0 +1,340 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/CSerDlg.h"
+#include "catalogue/CSerDlgMore.h"
+#include "catalogue/CSerList.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "data/CSerSet.h"
+#include "platform/Settings.h"
+#include "views/CDlgOptions.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+
+namespace {
+
+class ServiceDialogTest : public CatalogueTest
+{
+protected:
+    // Runs the dialog on a new service of the category; the handler drives it.
+    void runNew(qint32 catNo, std::function<int(CSerDlg &)> handler)
+    {
+        CSerSet set;
+        ASSERT_TRUE(set.SafeAddNew());
+        set.ResetFields(catNo);
+        CSerDlg dialog(set, nullptr, nullptr);
+        onDialog<CSerDlg>(std::move(handler));
+        dialog.DoModal();
+    }
+    // Runs the dialog on a stored service as the list's Open does.
+    void runStored(qint32 serNo, int openMode, std::function<int(CSerDlg &)> handler)
+    {
+        CSerSet set;
+        set.m_strFilter = QStringLiteral("Services.SerNo = %1").arg(serNo);
+        ASSERT_TRUE(set.RequeryOrOpen(false));
+        CSerDlg dialog(set, nullptr, nullptr);
+        dialog.m_nOpenMode = openMode;
+        onDialog<CSerDlg>(std::move(handler));
+        dialog.DoModal();
+    }
+    static void type(CSerDlg &d, unsigned id, const QString &text)
+    {
+        d.edit(id)->setText(text);
+        d.UpdateLayout();
+    }
+};
+
+TEST_F(ServiceDialogTest, NewServicesAreSavedWithTheirCategoryDefaults)
+{
+    struct Case
+    {
+        qint32 catNo;
+        const char *row; // QtyBy|WasteBy|CostBy|PriceBy|Unit
+    };
+    const Case cases[] = {
+        {101, "4|1|2|2|2"}, {201, "8|0|3|2|1"}, {301, "8|0|3|2|1"}, {6, "9|0|2|2|1"}, {401, "1|0|2|2|1"},
+    };
+    qint32 serNo = 194;
+    for (const Case &c : cases) {
+        app->ServicesChanged = 0;
+        runNew(c.catNo, [&](CSerDlg &d) {
+            EXPECT_EQ(d.edit(CSerDlg::IDC_NAME)->text(), QStringLiteral("< new >"));
+            d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("New %1").arg(c.catNo));
+            return press(d, 30443);
+        });
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, Name, QtyBy, WasteBy, CostBy, PriceBy, Unit FROM Services "
+                                        "WHERE SerNo = %1")
+                             .arg(serNo)),
+                  QStringLiteral("%1|New %1|").arg(c.catNo) + QString::fromLatin1(c.row));
+        EXPECT_EQ(app->ServicesChanged, 1);
+        ++serNo;
+    }
+}
+
+TEST_F(ServiceDialogTest, TheFieldsShownFollowTheCategoryAndMethods)
+{
+    runStored(10, 30103, [&](CSerDlg &d) {
+        EXPECT_TRUE(d.isEditable());
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Service No: 10  -  Category No: 101  -  Category Name: Bond  -  "
+                                                  "Category Type: Paper"));
+        EXPECT_TRUE(d.control(CSerDlg::IDC_SIZE)->isVisibleTo(&d));
+        EXPECT_FALSE(d.control(CSerDlg::IDC_COLORS)->isVisibleTo(&d));
+        EXPECT_FALSE(d.control(CSerDlg::IDC_QTYBY)->isEnabled()); // paper counts parent sheets
+        EXPECT_EQ(d.combo(CSerDlg::IDC_QTYBY)->currentData().toInt(), 4);
+        snapshot(d, QStringLiteral("service-paper"));
+        // No cost clears the price; a price method brings material cost back.
+        d.ChooseListEntry(CSerDlg::IDC_COSTBY, 0);
+        EXPECT_EQ(d.combo(CSerDlg::IDC_PRICEBY)->currentData().toInt(), 0);
+        EXPECT_FALSE(d.control(CSerDlg::IDC_MARKUP)->isVisibleTo(&d));
+        d.ChooseListEntry(CSerDlg::IDC_PRICEBY, 2);
+        EXPECT_EQ(d.combo(CSerDlg::IDC_COSTBY)->currentData().toInt(), 2);
+        EXPECT_TRUE(d.control(CSerDlg::IDC_MARKUP2)->isVisibleTo(&d));
+        EXPECT_TRUE(d.isModified());
+        prompts().answer(platform::IDNO);
+        return press(d, 2);
+    });
+}
+
+TEST_F(ServiceDialogTest, PressShowsColorsAndPlatesAndPreviewIsReadOnly)
+{
+    runStored(20, 30103, [&](CSerDlg &d) {
+        EXPECT_TRUE(d.control(CSerDlg::IDC_COLORS)->isVisibleTo(&d));
+        EXPECT_TRUE(d.control(CSerDlg::IDC_DEFPLATE)->isVisibleTo(&d));
+        EXPECT_EQ(d.combo(CSerDlg::IDC_DEFPLATE)->findText(QStringLiteral("Metal Plate")), 1);
+        EXPECT_FALSE(d.control(CSerDlg::IDC_SIZE)->isVisibleTo(&d));
+        snapshot(d, QStringLiteral("service-press"));
+        return press(d, 2);
+    });
+    runStored(20, 1, [&](CSerDlg &d) {
+        EXPECT_FALSE(d.isEditable());
+        EXPECT_FALSE(d.edit(CSerDlg::IDC_NAME)->isEnabled());
+        EXPECT_EQ(d.commandRibbon().FindItem(30213), -1); // no Save in a preview
+        return press(d, 2);
+    });
+}
+
+TEST_F(ServiceDialogTest, LiftExceptionIsHighlightedUntilTheQuantityNameStartsWithASlash)
+{
+    runStored(41, 30103, [&](CSerDlg &d) {
+        d.ChooseListEntry(CSerDlg::IDC_QTYBY, 1);
+        type(d, CSerDlg::IDC_DIVIDE, QStringLiteral("500"));
+        EXPECT_TRUE(d.liftHighlight());
+        EXPECT_EQ(qobject_cast<QPushButton *>(d.control(CSerDlg::CAP_DIVIDE))->text(),
+                  QStringLiteral("  * Divide by..."));
+        type(d, CSerDlg::IDC_ASK, QStringLiteral("/"));
+        EXPECT_FALSE(d.liftHighlight());
+        EXPECT_EQ(qobject_cast<QPushButton *>(d.control(CSerDlg::CAP_DIVIDE))->text(), QStringLiteral("Divide by..."));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT QtyBy, Divide, AskHowMany FROM Services WHERE SerNo = 41")),
+              QStringLiteral("1|500|/"));
+}
+
+TEST_F(ServiceDialogTest, ChecksBeforeSaving)
+{
+    runStored(10, 30103, [&](CSerDlg &d) {
+        type(d, CSerDlg::IDC_NAME, QString());
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("This service has no name!"));
+        type(d, CSerDlg::IDC_NAME, QStringLiteral("20# Bond"));
+        type(d, CSerDlg::IDC_CALIPER, QStringLiteral("thin"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please type a number."));
+        type(d, CSerDlg::IDC_CALIPER, QStringLiteral("0.004"));
+        // Cancel with a change asks; Cancel in the question stays.
+        prompts().answer(platform::IDCANCEL);
+        d.SendCommand(2);
+        EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Do you want to save the changes?")));
+        EXPECT_EQ(d.result(), 0);
+        prompts().answer(platform::IDNO);
+        return press(d, 2);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, Caliper FROM Services WHERE SerNo = 10")),
+              QStringLiteral("20# Bond|"));
+}
+
+TEST_F(ServiceDialogTest, StatusChangeMarksTheServicesChanged)
+{
+    runStored(11, 30103, [&](CSerDlg &d) {
+        onDialog<CDlgOptions>([](CDlgOptions &o) {
+            EXPECT_TRUE(o.tree()->IsOptionChecked(1));
+            o.tree()->SetOptionChecked(1, false);
+            o.tree()->SetOptionChecked(3, true);
+            return press(o, 1);
+        });
+        d.SendCommand(30526);
+        app->ServicesChanged = 0;
+        return press(d, 30443);
+    });
+    EXPECT_EQ(app->ServicesChanged, 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerStatus FROM Services WHERE SerNo = 11")), QStringLiteral("2"));
+}
+
+TEST_F(ServiceDialogTest, TablesOfANewServiceOpenOnlyAfterItIsSaved)
+{
+    runNew(401, [&](CSerDlg &d) {
+        d.ChooseListEntry(CSerDlg::IDC_PRICEBY, 4);
+        prompts().answer(platform::IDNO);
+        d.SendCommand(30645);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("To open the Price Table, you must save the new Service "
+                                                       "first.\n\nSave the Service?"));
+        EXPECT_EQ(d.record().m_SerNo, 0);
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30645);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("The price table window is not yet available in this version "
+                                                       "of Tavrel."));
+        EXPECT_EQ(d.record().m_SerNo, 194);
+        return press(d, 2);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT PriceBy FROM Services WHERE SerNo = 194")), QStringLiteral("4"));
+}
+
+TEST_F(ServiceDialogTest, SpecialServicesExplainThemselves)
+{
+    runStored(174, 30103, [&](CSerDlg &d) {
+        EXPECT_TRUE(d.m_wndRecordRibbon.GetItemText(30281).endsWith(
+            QStringLiteral("\n(this is a special Service, click here to learn more...)")));
+        EXPECT_TRUE(d.m_wndRecordRibbon.isBlinking(30281));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30281);
+        EXPECT_TRUE(prompts().lastText().contains(QStringLiteral("the Run Size is smaller than the Parent Size")));
+        return press(d, 2);
+    });
+}
+
+// --- more properties and the picker ------------------------------------------------------
+
+TEST_F(ServiceDialogTest, MorePropertiesPicksAndClearsAutoAdd)
+{
+    CSerSet set;
+    set.m_strFilter = QStringLiteral("SerNo = 20");
+    ASSERT_TRUE(set.RequeryOrOpen(true));
+    CSerDlgMore more(set, nullptr);
+    onDialog<CSerDlgMore>([&](CSerDlgMore &d) {
+        EXPECT_EQ(d.autoAddButton()->text(), QStringLiteral("< click to select >"));
+        onDialog<CSerList>([](CSerList &picker) {
+            picker.ShowCategory(401);
+            picker.serviceTree().SetOptionChecked(41, true);
+            return press(picker, 1);
+        });
+        d.SendCommand(CSerDlgMore::IDC_AUTOADD);
+        EXPECT_EQ(d.autoAddButton()->text(), QStringLiteral("Cutting: Cutting Large"));
+        snapshot(d, QStringLiteral("more-properties"));
+        // "< none >" clears it again.
+        onDialog<CSerList>([](CSerList &picker) {
+            picker.ShowCategory(401);
+            picker.serviceTree().SetOptionChecked(0, true);
+            return press(picker, 1);
+        });
+        d.SendCommand(CSerDlgMore::IDC_AUTOADD);
+        EXPECT_EQ(set.m_AutoAdd, 0);
+        d.edit(CSerDlgMore::IDC_INSTOCK)->setText(QStringLiteral("250"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(more.DoModal(), 1);
+    EXPECT_EQ(set.m_InStock, 250);
+    // The more dialog writes nothing itself.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 20")), QStringLiteral("0"));
+}
+
+TEST_F(ServiceDialogTest, PickerListsActiveServicesInGroups)
+{
+    CSerList picker(0, 0, 0, true, nullptr);
+    onDialog<CSerList>([](CSerList &d) {
+        // Categories without active services are not offered.
+        EXPECT_EQ(d.departmentTree().FindChildByData(105), nullptr);
+        EXPECT_NE(d.departmentTree().FindChildByData(401), nullptr);
+        d.ShowCategory(401);
+        QStringList lines;
+        std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int depth) {
+            lines << QString(depth, QLatin1Char('-')) + item->text(0);
+            for (int i = 0; i < item->childCount(); ++i)
+                walk(item->child(i), depth + 1);
+        };
+        walk(d.serviceTree().topLevelItem(0), 0);
+        // The cache names carry " · " and the size.
+        EXPECT_EQ(lines, (QStringList{QStringLiteral("Cutting"), QStringLiteral("-To FinSz \u00B7 Cuts/Sheet"),
+                                      QStringLiteral("-To RunSz \u00B7 Cuts/Sheet"), QStringLiteral("-Cutting"),
+                                      QStringLiteral("--Cutting Small"), QStringLiteral("--Cutting Large"),
+                                      QStringLiteral("-Folding"), QStringLiteral("--Folding Letter")}));
+        // Paper by size: discontinued paper is left out.
+        d.ShowCategory(101);
+        EXPECT_EQ(d.paperStyle(), 1);
+        QTreeWidgetItem *root = d.serviceTree().topLevelItem(0);
+        EXPECT_EQ(root->childCount(), 2);
+        EXPECT_EQ(root->child(0)->text(0), QStringLiteral("11 x 17"));
+        EXPECT_EQ(root->child(1)->text(0), QStringLiteral("8.5 x 11"));
+        EXPECT_EQ(root->child(1)->childCount(), 2);
+        snapshot(d, QStringLiteral("picker-by-size"));
+        d.SendCommand(30283);
+        EXPECT_EQ(d.serviceTree().topLevelItem(0)->child(0)->text(0), QStringLiteral("20# Bond"));
+        d.serviceTree().SetOptionChecked(12, true);
+        return press(d, 1);
+    });
+    EXPECT_EQ(picker.DoModal(), 1);
+    EXPECT_EQ(picker.GetChecked(0), 12);
+    EXPECT_EQ(picker.GetChecked(1), 0);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("Settings"), QStringLiteral("PaperList Style"), 1), 0);
+
+    // The ticked list holds no 0 and no number twice.
+    picker.AddChecked(0);
+    picker.AddChecked(12);
+    picker.AddChecked(30);
+    EXPECT_EQ(picker.checked(), (QList<qint32>{12, 30}));
+    picker.RemoveChecked(12);
+    EXPECT_EQ(picker.GetChecked(0), 30);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServiceDialogTest, PickerTicksTravelBetweenItAndItsOwner)
+{
+    CSerList picker(0, 401, 0, true, nullptr);
+    QList<QPair<qint32, bool>> told;
+    QObject::connect(&picker, &CSerList::serviceTicked, [&](qint32 serNo, bool ticked) { told << qMakePair(serNo, ticked); });
+    onDialog<CSerList>([&](CSerList &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Service List:"));
+        EXPECT_EQ(CSerList::FindOpenPicker(), &d);
+        // The category to open is listed at once.
+        EXPECT_NE(d.serviceTree().FindOption(41), nullptr);
+        // From the owner (30244): the item follows, the owner is not told back.
+        d.SetTicked(41, true);
+        EXPECT_TRUE(d.serviceTree().IsOptionChecked(41));
+        EXPECT_TRUE(told.isEmpty());
+        // From the user (30243): the owner hears of it.
+        emit d.serviceTree().ownerMessage(30243, 40, 1);
+        EXPECT_EQ(told, (QList<QPair<qint32, bool>>{{40, true}}));
+        EXPECT_EQ(d.checked(), (QList<qint32>{41, 40}));
+        emit d.serviceTree().ownerMessage(30243, 41, 0);
+        EXPECT_EQ(d.checked(), (QList<qint32>{40}));
+        return press(d, 2);
+    });
+    EXPECT_EQ(picker.DoModal(), 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServiceDialogTest, NewInTheDialogSavesFirstAndStartsAnotherOfTheSameCategory)
+{
+    runNew(401, [&](CSerDlg &d) {
+        d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("Drilling"));
+        d.SendCommand(30100);
+        EXPECT_EQ(d.record().m_SerNo, 0);
+        EXPECT_EQ(d.record().m_CatNo, 401);
+        EXPECT_EQ(d.edit(CSerDlg::IDC_NAME)->text(), QStringLiteral("< new >"));
+        d.edit(CSerDlg::IDC_NAME)->setText(QStringLiteral("Punching"));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, Name, CatNo FROM Services WHERE SerNo > 193 ORDER BY SerNo")),
+              QStringLiteral("194|Drilling|401\n195|Punching|401"));
+}
+
+} // namespace
