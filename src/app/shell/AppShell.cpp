@@ -11,6 +11,7 @@
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
 #include "controls/CXProgress.h"
+#include "customers/CustomerWindows.h"
 #include "data/AppDataServices.h"
 #include "data/Compaction.h"
 #include "data/DatabaseMaintenance.h"
@@ -120,6 +121,7 @@ bool AppShell::InitInstance()
     m_app.BuildPopupMenus();
     LoadSettingRows(m_app);
     InstallCodeCacheLookups();
+    InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,

@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/shell/CPlaceholderView.h"
+#include "customers/CustomerWindows.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -32,6 +33,8 @@ QWidget *CreateMainView(int viewId)
 {
     if (!IsMainViewId(viewId))
         return nullptr;
+    if (viewId == 30003)
+        return CreateCustomersView(nullptr);
     if (QWidget *view = CreateView(viewId, nullptr))
         return view;
     return new CPlaceholderView(viewId);
