@@ -183,7 +183,9 @@ void CCusDlg::BuildRibbons()
     if (m_wndRibbon3.Create(this, kRibbon3, hue, 1, 131, 8, 32, 3, 0, 0, 30)) {
         connect(&m_wndRibbon3, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
         CXRibbon &r = m_wndRibbon3;
-        if (m_bReadOnly)
+        if (m_bReadOnly && m_set.m_CusNo <= kLastReservedCustomer)
+            r.AddSpacer(80, 0); // the program's own customers are never edited from here
+        else if (m_bReadOnly)
             r.AddItem(30103, QStringLiteral("Edit"), struct_RIB_ITEM::Normal, 131, 169, 2, 2084, 7, 2, 80);
         else
             r.AddItem(30100, QStringLiteral("New"), struct_RIB_ITEM::Normal, 131, 187, 2, 2084, 7, 2, 80);
@@ -615,7 +617,10 @@ void CCusDlg::OnStatus()
         return;
     CDlgOptions dlg(QStringLiteral("Customer Status"), QString(), 0, this);
     dlg.AddRadioGroup(QStringLiteral("This Customer is"), 0);
-    dlg.AddListEntries(1, QStringLiteral("Active,On Hold (for review), Hidden (for new jobs),"));
+    const QStringList choices{QStringLiteral("Active"), QStringLiteral("On Hold (for review)"),
+                              QStringLiteral(" Hidden (for new jobs)")};
+    for (int i = 0; i < choices.size(); ++i)
+        dlg.AddEntry(i + 1, choices[i], i == m_set.m_CusStatus ? 1 : 0);
     dlg.m_nSelect[0] = long(m_set.m_CusStatus) + 1;
     if (dlg.DoModal() != IDOK_RESULT)
         return;
