@@ -98,7 +98,6 @@ bool CContactDlg::OnInitDialog()
 
 void CContactDlg::BuildGrid()
 {
-    m_grid.CreateInDlgItem(this, kGrid, m_nColorScheme, 110);
     m_grid.AddSection(m_set.m_First + QLatin1Char(' ') + m_set.m_Last);
     m_grid.AddRow(1, QStringLiteral("First"));
     m_grid.AddRow(1, QStringLiteral("Last"));
@@ -118,6 +117,8 @@ void CContactDlg::BuildGrid()
     for (const char *label : {"Send Email", "Send Survey", "Key Contact", "Order Online"})
         m_grid.AddListRow(2, QString::fromLatin1(label), QStringLiteral("No,Yes,"));
     m_grid.AddListRow(2, QStringLiteral("Status"), QStringLiteral("Active,On Hold,Hidden,"));
+    // The rows are in place before the grid takes its placeholder's room.
+    m_grid.CreateInDlgItem(this, kGrid, m_nColorScheme, 110);
     m_grid.UpdateRowCount();
     connect(&m_grid, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
 }
@@ -129,17 +130,17 @@ void CContactDlg::Exchange(bool save)
     m_grid.ExchangeText(RowLast, m_set.m_Last);
     m_grid.ExchangeText(RowTitle, m_set.m_Title);
     m_grid.ExchangeText(RowPosition, m_set.m_Postion);
-    m_grid.ExchangeByte(RowDept, m_set.m_Dept, &m_set);
+    m_grid.ExchangeByte(RowDept, m_set.m_Dept);
     m_grid.ExchangeText(RowPhone, m_set.m_Phone);
     m_grid.ExchangeText(RowPhone2, m_set.m_Phone2);
     m_grid.ExchangeText(RowCell, m_set.m_Cell);
     m_grid.ExchangeText(RowFax, m_set.m_Fax);
     m_grid.ExchangeText(RowEmail, m_set.m_Email);
-    m_grid.ExchangeByte(RowSendEmail, m_set.m_SendEmail, &m_set);
-    m_grid.ExchangeByte(RowSendSurvey, m_set.m_SendSurvey, &m_set);
-    m_grid.ExchangeByte(RowKeyContact, m_set.m_KeyContact, &m_set);
-    m_grid.ExchangeByte(RowWebOption, m_set.m_WebOption, &m_set);
-    m_grid.ExchangeByte(RowStatus, m_set.m_Type, &m_set);
+    m_grid.ExchangeByte(RowSendEmail, m_set.m_SendEmail);
+    m_grid.ExchangeByte(RowSendSurvey, m_set.m_SendSurvey);
+    m_grid.ExchangeByte(RowKeyContact, m_set.m_KeyContact);
+    m_grid.ExchangeByte(RowWebOption, m_set.m_WebOption);
+    m_grid.ExchangeByte(RowStatus, m_set.m_Type);
     m_grid.SetSaveMode(0);
 
     auto *note = qobject_cast<QPlainTextEdit *>(GetDlgItem(this, kNote));
@@ -152,9 +153,16 @@ void CContactDlg::Exchange(bool save)
     DataExchange dx(this, save);
     DateTime *dates[] = {&m_set.m_Created, &m_set.m_Modified, &m_set.m_OtherDate, &m_set.m_LastEmail,
                          &m_set.m_LastSurvey};
-    for (int i = 0; i < 5; ++i)
-        DDX_DateTimeCtrlField(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, unsigned(2401 + i))), *dates[i],
-                              &m_set);
+    for (int i = 0; i < 5; ++i) {
+        auto *picker = qobject_cast<QDateTimeEdit *>(GetDlgItem(this, unsigned(2401 + i)));
+        // A date never set (empty, or the zero date) shows as no date, and a
+        // picker left without a date keeps the value as it was.
+        const bool unset = !dates[i]->isValid() || dates[i]->toOle() == 0.0;
+        if (!save && unset)
+            SetPickerNoDate(picker);
+        else if (!(save && PickerShowsNoDate(picker)))
+            DDX_DateTimeCtrl(dx, picker, *dates[i]);
+    }
 }
 
 bool CContactDlg::OnCommand(int id)

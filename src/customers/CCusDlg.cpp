@@ -172,6 +172,18 @@ void CCusDlg::BuildLayout()
         SetDlgCtrlID(picker, id);
     }
 
+    // A label's "&" letter moves the focus to the control beside it.
+    for (QLabel *l : findChildren<QLabel *>()) {
+        if (!l->text().contains(QLatin1Char('&')))
+            continue;
+        const QPoint right(l->geometry().right() + 40, l->geometry().center().y());
+        for (QWidget *w : findChildren<QWidget *>()) {
+            if (w != l && !qobject_cast<QLabel *>(w) && !qobject_cast<QGroupBox *>(w) && w->geometry().contains(right)) {
+                l->setBuddy(w);
+                break;
+            }
+        }
+    }
     AddPlaceholder(kRibbon5, QRect(0, 646, 1004, 40));
     AddPlaceholder(kNavRibbon, QRect(0, 690, 400, 34));
     AddSizeMarker(QPoint(1004, 728));
@@ -525,10 +537,6 @@ void CCusDlg::UpdateRibbonStates()
         }
         m_wndRibbon3.EnableItem(2, true);
     }
-    if (m_wndRibbon4.isCreated())
-        m_wndRibbon4.EnableAllItems(!ro);
-    if (m_wndRibbon5.isCreated())
-        m_wndRibbon5.EnableAllItems(!ro);
     UpdateNavButtons(!ro && !m_bNewRecord);
     EnableItem(IDC_CREDIT_BUTTON, !ro);
     EnableItem(IDC_PARENT_BUTTON, !ro);

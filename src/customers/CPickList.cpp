@@ -90,6 +90,7 @@ void CPickList::Refill()
         m_list->SetSubItemImage(row, 0, key == marked ? kMarkImage : StatusImage(status));
         m_list->SetSubItemImage(row, OpenColumn(), kEditImage);
     }
+    m_list->SetAutoSizeMode(CXListCtrl::kFitSpread, true);
     m_bBusy = false;
     SelectKey(m_nCurrent);
     if (m_wndRibbonBottom.isCreated())

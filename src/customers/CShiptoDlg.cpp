@@ -140,8 +140,8 @@ bool CShiptoDlg::Exchange(bool save)
     DDX_CBData(dx, combo(1202), m_set.m_ShipBy);
     DDX_CBData(dx, combo(1203), m_set.m_TaxBy);
     DDX_CBIndexField(dx, combo(1201), m_set.m_Type, &m_set);
-    DDX_DateTimeCtrlField(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, 2401)), m_set.m_Created, &m_set);
-    DDX_DateTimeCtrlField(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, 2402)), m_set.m_Modified, &m_set);
+    DDX_DateTimeCtrl(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, 2401)), m_set.m_Created);
+    DDX_DateTimeCtrl(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, 2402)), m_set.m_Modified);
     return !dx.failed();
 }
 
