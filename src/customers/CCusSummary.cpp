@@ -37,6 +37,7 @@ void CCusSummary::Fill()
         ranking.SetItemText(row, 1, y.rankText());
         ranking.SetItemText(row, 2, FormatMoney(y.netSale));
     }
+    ranking.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
     if (RankingFell(m_ranking))
         panel(0).SetColorScheme(kFellScheme);
 

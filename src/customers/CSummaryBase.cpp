@@ -10,10 +10,13 @@ CSummaryBase::CSummaryBase(unsigned templateId, int panelCount, const QStringLis
     : CDlg0(templateId, parent), m_nPanels(panelCount)
 {
     m_nColorScheme = 210;
-    resize(1000, 700);
-    const int listHeight = (640 - panelCount * 24) / panelCount;
+    resize(1000, 760);
+    // Each list as high as the rows it holds at most; what is left is shared.
+    const int rows[5] = {5, 5, 5, 4, 9};
+    const int fixed = panelCount == 5 ? 0 : (700 - panelCount * 24) / panelCount;
     int y = 6;
     for (int i = 0; i < panelCount; ++i) {
+        const int listHeight = fixed ? fixed : 24 + rows[i] * 18;
         AddPlaceholder(unsigned(1901 + i), QRect(6, y, 330, 22), titles.value(i));
         y += 22;
         auto *list = new CXListCtrl(this);
@@ -23,9 +26,9 @@ CSummaryBase::CSummaryBase(unsigned templateId, int panelCount, const QStringLis
         y += listHeight + 2;
     }
     AddPlaceholder(kChartRibbon, QRect(344, 6, 650, 32), QStringLiteral("Sales "));
-    AddPlaceholder(kChart, QRect(344, 40, 650, 606));
-    AddButton(30330, QStringLiteral("Print..."), QRect(794, 656, 96, 30));
-    AddButton(2, QStringLiteral("Close"), QRect(898, 656, 96, 30));
+    AddPlaceholder(kChart, QRect(344, 40, 650, 670));
+    AddButton(30330, QStringLiteral("Print..."), QRect(794, 720, 96, 30));
+    AddButton(2, QStringLiteral("Close"), QRect(898, 720, 96, 30));
 }
 
 bool CSummaryBase::OnInitDialog()
@@ -80,6 +83,7 @@ void CSummaryBase::FillAmountList(CXListCtrl &list, int descriptionWidth, const 
         const int row = list.InsertRow(i, rows[i].first, i + 1);
         list.SetItemText(row, 1, rows[i].second);
     }
+    list.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
 }
 
 void CSummaryBase::LoadMonthlySales(const QString &sql)
