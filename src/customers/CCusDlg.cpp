@@ -209,7 +209,7 @@ void CCusDlg::BuildRibbons()
         r.AddSpacer(20, 5);
         r.AddItem(30330, QStringLiteral("Print"), struct_RIB_ITEM::Normal, 131, 190, 2, 2084, 7, 2, 80);
         r.AddItem(2, QStringLiteral("Close"), struct_RIB_ITEM::Normal, 131, 224, 2, 2084, 7, 2, 80);
-        r.RecalcLayout(255);
+        r.RecalcLayout(251);
     }
     m_wndBillTo.CreateFromItem(this, 1521, hue, 14, 2, 3, 2084, QStringLiteral("BILL TO"));
     m_wndProperties.CreateFromItem(this, 1522, hue, 14, 2, 2, 2084, QStringLiteral("Properties"));
@@ -334,7 +334,7 @@ void CCusDlg::ShowShipto()
     const QString text = shipto.GetAddressText(m_set.m_ShiptoNo, 1);
     const bool found = m_set.m_ShiptoNo != 0 && shipto.IsOpen() && !shipto.IsEmptySet();
     m_wndRibbon4.SetItemTip(30408, text);
-    m_wndRibbon4.SetItemColor(30408, found ? GetStatusColorIndex(shipto.m_Type, 7) : 7);
+    m_wndRibbon4.SetItemColor(30408, found ? GetStatusColorIndex(shipto.m_Type, 0) : 0);
 }
 
 void CCusDlg::ShowContact(unsigned itemId, qint32 contactNo)
@@ -345,7 +345,7 @@ void CCusDlg::ShowContact(unsigned itemId, qint32 contactNo)
     const QString card = contact.GetContactCard(contactNo, 5);
     const bool found = contactNo != 0 && contact.IsOpen() && !contact.IsEmptySet();
     m_wndRibbon4.SetItemTip(itemId, card);
-    m_wndRibbon4.SetItemColor(itemId, found ? GetStatusColorIndex(contact.m_Type, 7) : 7);
+    m_wndRibbon4.SetItemColor(itemId, found ? GetStatusColorIndex(contact.m_Type, 0) : 0);
 }
 
 void CCusDlg::ShowAlerts()

@@ -79,7 +79,7 @@ bool CShiptoDlg::OnInitDialog()
     m_panel.CreateFromItem(this, 1521, m_nColorScheme, 14, 2, 2, 2084, QStringLiteral("Address"));
     if (m_noteRibbon.Create(this, 30263, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 26)) {
         m_noteRibbon.AddItem(30263, QStringLiteral("Note..."), struct_RIB_ITEM::Normal, 131, 180, 2, 2084, 7, 2, 96);
-        m_noteRibbon.RecalcLayout(255);
+        m_noteRibbon.RecalcLayout(251);
         connect(&m_noteRibbon, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
     }
     QString sql;
