@@ -209,7 +209,9 @@ void CCusDlg::BuildRibbons()
         r.AddSpacer(20, 5);
         r.AddItem(30330, QStringLiteral("Print"), struct_RIB_ITEM::Normal, 131, 190, 2, 2084, 7, 2, 80);
         r.AddItem(2, QStringLiteral("Close"), struct_RIB_ITEM::Normal, 131, 224, 2, 2084, 7, 2, 80);
-        r.RecalcLayout(251);
+        // An empty item takes the free width, so the buttons keep theirs.
+        r.AddItem(30284, QString(), struct_RIB_ITEM::Plain, 0, 255, 2, 2084, 0, 0, 10);
+        r.RecalcLayout(30284);
     }
     m_wndBillTo.CreateFromItem(this, 1521, hue, 14, 2, 3, 2084, QStringLiteral("BILL TO"));
     m_wndProperties.CreateFromItem(this, 1522, hue, 14, 2, 2, 2084, QStringLiteral("Properties"));
