@@ -369,13 +369,23 @@ bool CCusDlg::ExchangeFields(bool save)
         return true; // a read-only window never reaches the record
     if (!m_set.IsOpen() || m_set.IsEmptySet())
         return !save;
+    // A field that holds nothing (Null, as rows of older files and imports
+    // do) shows empty and stays Null unless the user enters something, so
+    // looking at a customer never turns into a change.
     DataExchange dx(this, save);
     auto text = [&](unsigned id, QString &value) {
         QWidget *w = GetDlgItem(this, id);
+        const bool null = m_set.IsFieldNull(&value);
         if (auto *e = qobject_cast<QLineEdit *>(w)) {
-            if (save) value = e->text(); else e->setText(value);
+            if (!save)
+                e->setText(value);
+            else if (!(null && e->text().isEmpty()))
+                value = e->text();
         } else if (auto *p = qobject_cast<QPlainTextEdit *>(w)) {
-            if (save) value = p->toPlainText(); else p->setPlainText(value);
+            if (!save)
+                p->setPlainText(value);
+            else if (!(null && p->toPlainText().isEmpty()))
+                value = p->toPlainText();
         }
     };
     auto combo = [this](unsigned id) { return qobject_cast<QComboBox *>(GetDlgItem(this, id)); };
@@ -391,25 +401,39 @@ bool CCusDlg::ExchangeFields(bool save)
     text(IDC_CUSID, m_set.m_CusID);
     text(IDC_GROUPID, m_set.m_GroupID);
 
-    DDX_CBData(dx, combo(IDC_BUSINESS), m_set.m_Business);
-    DDX_CBData(dx, combo(IDC_SOURCE), m_set.m_Source);
-    DDX_CBData(dx, combo(IDC_SREP), m_set.m_SRepNo);
-    DDX_CBData(dx, combo(IDC_SHIPVIA), m_set.m_ShipVia);
-    DDX_CBData(dx, combo(IDC_TAX), m_set.m_Tax);
-    DDX_CBData(dx, combo(IDC_TERMS), m_set.m_Terms);
-    DDX_CBIndexField(dx, combo(IDC_LOCATION), m_set.m_Location, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_ALERTIF), m_set.m_AlertIf, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_PRIORITY), m_set.m_Priority, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_WEBACCESS), m_set.m_WebAccess, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_PRICELEVEL), m_set.m_PriceLevel, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_PRICEROUND), m_set.m_PriceRound, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_POREQ), m_set.m_POReq, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_LATEFEE), m_set.m_LateFee, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_STATEMENT), m_set.m_Statement, &m_set);
-    DDX_CBIndexField(dx, combo(IDC_DISCOUNT), m_set.m_Discount, &m_set);
+    // Code fields: by the entries' codes (code tables) or by position.
+    struct CodeField
+    {
+        unsigned id;
+        quint8 *value;
+        bool byCode;
+    };
+    const CodeField codes[] = {
+        {IDC_BUSINESS, &m_set.m_Business, true},      {IDC_SOURCE, &m_set.m_Source, true},
+        {IDC_SREP, &m_set.m_SRepNo, true},            {IDC_SHIPVIA, &m_set.m_ShipVia, true},
+        {IDC_TAX, &m_set.m_Tax, true},                {IDC_TERMS, &m_set.m_Terms, true},
+        {IDC_LOCATION, &m_set.m_Location, false},     {IDC_ALERTIF, &m_set.m_AlertIf, false},
+        {IDC_PRIORITY, &m_set.m_Priority, false},     {IDC_WEBACCESS, &m_set.m_WebAccess, false},
+        {IDC_PRICELEVEL, &m_set.m_PriceLevel, false}, {IDC_PRICEROUND, &m_set.m_PriceRound, false},
+        {IDC_POREQ, &m_set.m_POReq, false},           {IDC_LATEFEE, &m_set.m_LateFee, false},
+        {IDC_STATEMENT, &m_set.m_Statement, false},   {IDC_DISCOUNT, &m_set.m_Discount, false}};
+    for (const CodeField &f : codes) {
+        QComboBox *c = combo(f.id);
+        if (!c)
+            continue;
+        if (!save && m_set.IsFieldNull(f.value)) {
+            c->setCurrentIndex(-1); // nothing chosen: a save leaves the field alone
+            continue;
+        }
+        if (f.byCode)
+            DDX_CBData(dx, c, *f.value);
+        else
+            DDX_CBIndexField(dx, c, *f.value, &m_set);
+    }
 
     // The parent's number: digits only.
     if (auto *parent = qobject_cast<QLineEdit *>(GetDlgItem(this, IDC_PARENTNO))) {
+        const bool null = m_set.IsFieldNull(&m_set.m_ParentNo);
         if (save) {
             const QString t = parent->text().trimmed();
             bool digits = !t.isEmpty();
@@ -421,9 +445,10 @@ bool CCusDlg::ExchangeFields(bool save)
                 dx.Fail(parent);
                 return false;
             }
-            m_set.m_ParentNo = t.isEmpty() ? 0 : t.toInt();
+            if (!(null && t.isEmpty()))
+                m_set.m_ParentNo = t.isEmpty() ? 0 : t.toInt();
         } else {
-            parent->setText(numberText(m_set.m_ParentNo));
+            parent->setText(null ? QString() : numberText(m_set.m_ParentNo));
         }
     }
     // The credit due is only shown: it changes through the credit dialog,
@@ -432,11 +457,25 @@ bool CCusDlg::ExchangeFields(bool save)
         Money due = m_set.m_CreditDue;
         DDX_CurrencyNoCharge(dx, qobject_cast<QLineEdit *>(GetDlgItem(this, IDC_CREDIT_DUE)), due);
     }
-    DDX_CurrencyNoCharge(dx, qobject_cast<QLineEdit *>(GetDlgItem(this, IDC_CREDIT_LIMIT)), m_set.m_CreditLimit);
+    if (auto *limit = qobject_cast<QLineEdit *>(GetDlgItem(this, IDC_CREDIT_LIMIT))) {
+        const bool null = m_set.IsFieldNull(&m_set.m_CreditLimit);
+        if (!save && null)
+            limit->clear();
+        else if (!(save && null && limit->text().trimmed().isEmpty()))
+            DDX_CurrencyNoCharge(dx, limit, m_set.m_CreditLimit);
+    }
     if (dx.failed())
         return false;
-    DDX_DateTimeCtrlField(dx, picker(IDC_CREATED), m_set.m_DateCreated, &m_set);
-    DDX_DateTimeCtrlField(dx, picker(IDC_MODIFIED), m_set.m_DateModified, &m_set);
+    for (const auto &[id, value] : {std::pair<unsigned, DateTime *>{IDC_CREATED, &m_set.m_DateCreated},
+                                    std::pair<unsigned, DateTime *>{IDC_MODIFIED, &m_set.m_DateModified}}) {
+        QDateTimeEdit *p = picker(id);
+        if (!p)
+            continue;
+        if (!save && (m_set.IsFieldNull(value) || !value->isValid()))
+            SetPickerNoDate(p);
+        else if (!(save && PickerShowsNoDate(p)))
+            DDX_DateTimeCtrl(dx, p, *value);
+    }
     return !dx.failed();
 }
 

@@ -291,3 +291,26 @@ TEST_F(CustomerWindowTest, WithoutTheCreditDialogTheUserIsToldSo)
         return press(d, 2);
     });
 }
+
+TEST_F(CustomerWindowTest, ACustomerWithEmptyFieldsIsShownWithoutBecomingAChange)
+{
+    // A row as imports leave them: a number, a name and zero links, every
+    // text, code, amount and date empty.
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, ShiptoNo, BuyerNo, PayerNo, Alert1, Alert2, Alert3, "
+                        "ParentNo) VALUES (45, 'Sparse Co', 0, 0, 0, 0, 0, 0, 0)"));
+    const QString before = cli(QStringLiteral(".dump Customers"));
+    runOn(45, false, [](CCusDlg &d) {
+        return press(d, 2); // no question: nothing was changed
+    });
+    EXPECT_EQ(cli(QStringLiteral(".dump Customers")), before);
+
+    // What the user does enter is saved; the rest stays empty.
+    runOn(45, false, [](CCusDlg &d) {
+        setText(&d, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
+        comboOf(&d, CCusDlg::IDC_PRICELEVEL)->setCurrentIndex(2);
+        return press(d, 30443);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT City, PriceLevel, Zip IS NULL, Terms IS NULL, CreditLimit IS NULL FROM "
+                                 "Customers WHERE CusNo = 45")),
+              QStringLiteral("Dover|2|1|1|1"));
+}
