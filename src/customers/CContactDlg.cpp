@@ -191,10 +191,9 @@ void CContactDlg::OnOK()
             return;
     m_set.m_PropID = quint8(m_tree->GetCheckedBits());
     if (m_set.GetEditMode() == CXDaoSet::dbEditAdd) {
-        if (!m_set.m_Created.isValid())
-            m_set.m_Created = GetToday();
-        if (!m_set.m_Modified.isValid())
-            m_set.m_Modified = GetToday();
+        for (DateTime *date : {&m_set.m_Created, &m_set.m_Modified})
+            if (!date->isValid() || date->toOle() == 0.0)
+                *date = GetToday();
     }
     if (!m_set.SaveRecord(platform::MB_ICONINFORMATION))
         return;

@@ -140,8 +140,15 @@ bool CShiptoDlg::Exchange(bool save)
     DDX_CBData(dx, combo(1202), m_set.m_ShipBy);
     DDX_CBData(dx, combo(1203), m_set.m_TaxBy);
     DDX_CBIndexField(dx, combo(1201), m_set.m_Type, &m_set);
-    DDX_DateTimeCtrl(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, 2401)), m_set.m_Created);
-    DDX_DateTimeCtrl(dx, qobject_cast<QDateTimeEdit *>(GetDlgItem(this, 2402)), m_set.m_Modified);
+    for (const auto &[id, date] : {std::pair<unsigned, DateTime *>{2401, &m_set.m_Created},
+                                   std::pair<unsigned, DateTime *>{2402, &m_set.m_Modified}}) {
+        auto *picker = qobject_cast<QDateTimeEdit *>(GetDlgItem(this, id));
+        // A date never set (empty, or the zero date) shows as no date.
+        if (!save && (!date->isValid() || date->toOle() == 0.0))
+            SetPickerNoDate(picker);
+        else if (!(save && PickerShowsNoDate(picker)))
+            DDX_DateTimeCtrl(dx, picker, *date);
+    }
     return !dx.failed();
 }
 
@@ -178,10 +185,9 @@ void CShiptoDlg::OnOK()
         if (m_set.CheckDlgItemLength(QString::fromLatin1(field), this, int(id), true))
             return;
     if (m_set.GetEditMode() == CXDaoSet::dbEditAdd) {
-        if (!m_set.m_Created.isValid())
-            m_set.m_Created = GetToday();
-        if (!m_set.m_Modified.isValid())
-            m_set.m_Modified = GetToday();
+        for (DateTime *date : {&m_set.m_Created, &m_set.m_Modified})
+            if (!date->isValid() || date->toOle() == 0.0)
+                *date = GetToday();
     }
     if (!m_set.SaveRecord(platform::MB_ICONINFORMATION))
         return;

@@ -105,7 +105,10 @@ TEST_F(ContactsAndShiptosTest, ACustomerWithoutAddressesGoesStraightToANewOne)
     EXPECT_EQ(list.DoModal(), 1);
     EXPECT_NE(list.m_nShiptoNo, 0);
     EXPECT_EQ(list.m_strResult, QStringLiteral("Warehouse\nDover"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Company, Type FROM Shipto")), QStringLiteral("41|Warehouse|0"));
+    const int today = int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Company, Type, CAST(Created AS INTEGER), CAST(Modified AS INTEGER) "
+                                 "FROM Shipto")),
+              QStringLiteral("41|Warehouse|0|%1|%1").arg(today));
 }
 
 TEST_F(ContactsAndShiptosTest, ADeletedDefaultBuyerLeavesBuyerNoZeroAndABuyerOfAJobIsHidden)

@@ -3,6 +3,7 @@
 #include "customers/CCusDlg.h"
 #include "customers/CViewCustomers.h"
 #include "customers/CustomerRecords.h"
+#include "customers/CustomerWindows.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
 
@@ -116,4 +117,21 @@ TEST_F(CustomerRecordsTest, NavigationSavesAndMovesThroughTheViewsList)
     });
     view.RunCommand(30103);
     EXPECT_EQ(cli(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 40")), QStringLiteral("Dover"));
+}
+
+TEST_F(CustomerRecordsTest, TheApplicationOpensACustomerReadOnlyThroughTheInstalledOpener)
+{
+    InstallCustomerWindows(*app, nullptr);
+    int opened = 0;
+    onDialog<CCusDlg>([&](CCusDlg &d) {
+        ++opened;
+        EXPECT_EQ(d.m_bReadOnly, 1);
+        EXPECT_EQ(d.record().m_CusNo, 40);
+        return press(d, 2);
+    });
+    app->OpenCustomer(40);
+    app->OpenCustomer(0);   // nothing for no customer
+    app->OpenCustomer(999); // nor for one that does not exist
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
