@@ -7,6 +7,7 @@
 #include "customers/CShiptoDlg.h"
 #include "customers/CShiptoList.h"
 #include "controls/DlgItem.h"
+#include "data/AppDataServices.h"
 
 #include <QtCore/QItemSelectionModel>
 #include <QtWidgets/QLineEdit>
@@ -184,4 +185,43 @@ TEST_F(ContactsAndShiptosTest, ContactsOfCustomerZeroBelongToTheWalkInAndCopiesS
     EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
                       .arg(copy.m_nContactNo)),
               QStringLiteral("40|Eli||dana@example.com|0"));
+}
+
+TEST_F(ContactsAndShiptosTest, OnlyADefaultListSkipsTheRightsForStatusAndDelete)
+{
+    InstallAppQueryReader(*app);
+    exec(QStringLiteral("DELETE FROM Passwords WHERE [No] IN (1, 12)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (1, 'secret', 1)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (12, '', 1)"));
+    app->m_nSecurityLevel = -1;
+    int asked = 0;
+    app->setDataEntryDialog([&](QString &, int, const QString &, const QString &, const QString &) {
+        ++asked;
+        return int(platform::IDCANCEL);
+    });
+    exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Type) VALUES (1, 40, 'Dock', 0)"));
+
+    // A job's list asks for the rights; refused, nothing is asked or changed.
+    onDialog<CShiptoList>([&](CShiptoList &d) {
+        selectRows(d.list(), {1});
+        d.SendCommand(30113);
+        d.SendCommand(30133);
+        return press(d, 2);
+    });
+    CShiptoList forJob(40, 0, 210, QStringLiteral("Ship To"), nullptr);
+    forJob.DoModal();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("0"));
+
+    // The customer window's default list asks none.
+    onDialog<CShiptoList>([&](CShiptoList &d) {
+        selectRows(d.list(), {1});
+        prompts().answer(platform::IDYES);
+        d.SendCommand(30133);
+        return press(d, 2);
+    });
+    CShiptoList forDefault(40, 0, 210, QStringLiteral("Default Ship to"), nullptr);
+    forDefault.DoModal();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("2"));
 }

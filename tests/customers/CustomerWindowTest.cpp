@@ -3,6 +3,7 @@
 #include "controls/DlgItem.h"
 #include "customers/CCusDlg.h"
 #include "customers/CustomerHooks.h"
+#include "data/AppDataServices.h"
 #include "data/CCreditSet.h"
 #include "data/CCusSet.h"
 #include "views/CNoteDlg.h"
@@ -313,4 +314,24 @@ TEST_F(CustomerWindowTest, ACustomerWithEmptyFieldsIsShownWithoutBecomingAChange
     EXPECT_EQ(cli(QStringLiteral("SELECT City, PriceLevel, Zip IS NULL, Terms IS NULL, CreditLimit IS NULL FROM "
                                  "Customers WHERE CusNo = 45")),
               QStringLiteral("Dover|2|1|1|1"));
+}
+
+TEST_F(CustomerWindowTest, RefusedRightsKeepTheWindowReadOnly)
+{
+    InstallAppQueryReader(*app);
+    exec(QStringLiteral("DELETE FROM Passwords WHERE [No] IN (1, 12)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (1, 'secret', 1)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (12, '', 1)"));
+    app->m_nSecurityLevel = -1;
+    app->setDataEntryDialog([](QString &, int, const QString &, const QString &, const QString &) {
+        return int(platform::IDCANCEL);
+    });
+    addCustomer(40, QStringLiteral("Acme"));
+    runOn(40, true, [](CCusDlg &d) {
+        d.SendCommand(30103);
+        EXPECT_EQ(d.m_bReadOnly, 1);
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Changed"));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme"));
 }
