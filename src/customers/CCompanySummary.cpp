@@ -11,6 +11,7 @@ const QStringList kTitles{QStringLiteral("Reorders Expected"), QStringLiteral("P
 CCompanySummary::CCompanySummary(QWidget *parent) : CSummaryBase(532, 4, kTitles, parent)
 {
     m_nCaptionStyle = 15;
+    m_bSpreadColumns = false;
 }
 
 void CCompanySummary::Fill()
@@ -27,12 +28,13 @@ void CCompanySummary::Fill()
     panelList(2).FillFromSql(PaymentsReceivedSql());
 
     m_total = ComputeCompanyPosition();
-    FillAmountList(panelList(3), 100,
+    FillAmountList(panelList(3), 125, // 100 and the room of the row picture
                    {{QStringLiteral("In Progress"), CentsText(m_total.inProgress)},
                     {QStringLiteral("A/R Current"), CentsText(m_total.current)},
                     {QStringLiteral("A/R Past Due"), CentsText(m_total.pastDue)},
                     {QStringLiteral("Less Credit"), CentsText(m_total.lessCredit)},
-                    {QStringLiteral("Total Balance"), CentsText(m_total.total)}});
+                    {QStringLiteral("Total Balance"), CentsText(m_total.total)}},
+                   m_bSpreadColumns);
 
     m_start = MonthlySalesStart(today);
     LoadMonthlySales(CompanyMonthlySalesSql(m_start));

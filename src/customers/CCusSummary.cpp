@@ -71,7 +71,8 @@ CreditPosition CCusSummary::FillCreditInfo(qint32 cusNo, CXListCtrl *list, QWidg
                         {QStringLiteral("Total Balance"), CentsText(p.total)},
                         {QString(), QString()},
                         {QStringLiteral("Credit Limit"), CentsText(p.creditLimit)},
-                        {p.availableLabel(), CentsText(p.available)}});
+                        {p.availableLabel(), CentsText(p.available)}},
+                       true);
         return p;
     }
     CDlgGrid grid(420, parent, 0, 210);

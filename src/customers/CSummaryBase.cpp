@@ -42,7 +42,8 @@ bool CSummaryBase::OnInitDialog()
         list.setSelectionBehavior(QAbstractItemView::SelectRows);
         list.SetImageListAndStyle(131, 0, 0);
         list.SetDrawStyle(3, m_panels[size_t(i)].color(2), 0, 0, 167);
-        list.SetAutoSizeMode(CXListCtrl::kFitSpread, false);
+        if (m_bSpreadColumns)
+            list.SetAutoSizeMode(CXListCtrl::kFitSpread, false);
     }
     if (m_ribbon.Create(this, kChartRibbon, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 26)) {
         connect(&m_ribbon, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
@@ -74,7 +75,8 @@ void CSummaryBase::SetChartType(int type)
         m_ribbon.EnableItem(unsigned(t), t != type);
 }
 
-void CSummaryBase::FillAmountList(CXListCtrl &list, int descriptionWidth, const QList<QPair<QString, QString>> &rows)
+void CSummaryBase::FillAmountList(CXListCtrl &list, int descriptionWidth, const QList<QPair<QString, QString>> &rows,
+                                  bool spread)
 {
     list.ClearList(false);
     list.AddColumn(QStringLiteral("Description"), descriptionWidth, 10, true, 0);
@@ -83,7 +85,8 @@ void CSummaryBase::FillAmountList(CXListCtrl &list, int descriptionWidth, const 
         const int row = list.InsertRow(i, rows[i].first, i + 1);
         list.SetItemText(row, 1, rows[i].second);
     }
-    list.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
+    if (spread)
+        list.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
 }
 
 void CSummaryBase::LoadMonthlySales(const QString &sql)

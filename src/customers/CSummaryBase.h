@@ -36,9 +36,10 @@ protected:
     bool OnCommand(int id) override;
     virtual void Fill() = 0;
 
-    // Two-column list (description and amount) of fixed rows.
-    static void FillAmountList(CXListCtrl &list, int descriptionWidth,
-                               const QList<QPair<QString, QString>> &rows);
+    // Two-column list (description and amount) of fixed rows; with spread
+    // the columns share the list's width.
+    static void FillAmountList(CXListCtrl &list, int descriptionWidth, const QList<QPair<QString, QString>> &rows,
+                               bool spread);
     // The monthly sales table and chart from the statement; the ribbon title
     // names the start date.
     void LoadMonthlySales(const QString &sql);
@@ -46,6 +47,7 @@ protected:
 
     int m_nPanels = 0;
     std::uint8_t m_nCaptionStyle = 14;
+    bool m_bSpreadColumns = true; // the lists' columns share the width (the company's keep their own)
     std::array<CXWnd, 5> m_panels;
     std::array<CXListCtrl *, 5> m_lists{};
     CXRibbon m_ribbon;
