@@ -24,8 +24,8 @@ struct struct_RIB_ITEM
     std::uint32_t menuId = 0;   // popup menu of a ribbon item
     std::uint8_t subMenu = 0;   // position of the sub-menu in that menu
     QRect rect;                 // the item's place
-    int span = 0;               // the width the layout gives a ribbon button (its place is that less
-                                // the gap); 0 until placed: the place's width is the span then
     QString caption;
     QString text2;              // tooltip of a ribbon item, second line of a panel
+    int span = 0;               // the width the layout gives a ribbon button (its place is that less
+                                // the gap); 0 until placed: the place's width is the span then
 };
