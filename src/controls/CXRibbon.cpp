@@ -43,6 +43,16 @@ CXRibbon::MenuRunner &menuRunner()
 
 bool isButton(const struct_RIB_ITEM &item) { return item.label == 0; }
 
+// The width the layout works with: placing an item draws it one gap narrower
+// than its span, and the span stays, so placing again (every paint and hit
+// test) gives the same place.
+int spanOf(const struct_RIB_ITEM &item) { return item.span > 0 ? item.span : item.rect.width(); }
+void setSpan(struct_RIB_ITEM &item, int width)
+{
+    item.span = 0;
+    item.rect.setWidth(width);
+}
+
 } // namespace
 
 CXRibbon::CXRibbon(QWidget *parent) : CXWnd(parent)
@@ -543,10 +553,11 @@ void CXRibbon::SetBarStyle(std::uint8_t style)
             continue;
         item.rect.setHeight(m_itemHeight);
         item.border = style == 2 ? 0 : 2;
-        if (item.rect.width() < minimum) {
+        if (spanOf(item) < minimum) {
             if (nextLeft < 0)
                 nextLeft = item.rect.left();
             item.rect = QRect(nextLeft, item.rect.top(), minimum, item.rect.height());
+            item.span = 0;
             nextLeft += minimum + m_gap;
         }
     }
@@ -567,11 +578,11 @@ void CXRibbon::RecalcLayout(int mode)
     for (const struct_RIB_ITEM &item : m_items) {
         if (!isButton(item))
             continue;
-        total += item.rect.width();
+        total += spanOf(item);
         if (item.id != 0)
             ++buttons;
         else
-            spacers += item.rect.width();
+            spacers += spanOf(item);
     }
     if (total <= 0)
         return;
@@ -590,10 +601,10 @@ void CXRibbon::RecalcLayout(int mode)
     if (m_layoutMode < 250 || m_layoutMode > 255) {
         for (struct_RIB_ITEM &item : m_items) {
             if (isButton(item) && item.id == unsigned(m_layoutMode)) {
-                const int width = std::max(0, item.rect.width() + (available - total));
+                const int width = std::max(0, spanOf(item) + (available - total));
                 if (item.rect.left() == 0)
                     item.rect.moveLeft(m_leftStart);
-                item.rect.setWidth(width);
+                setSpan(item, width);
                 break;
             }
         }
@@ -612,8 +623,8 @@ void CXRibbon::RecalcLayout(int mode)
                 continue;
             ++seen;
             const int width = seen == buttons ? share - given
-                                              : int(qint64(share) * item.rect.width() / std::max(1, present));
-            item.rect.setWidth(width);
+                                              : int(qint64(share) * spanOf(item) / std::max(1, present));
+            setSpan(item, width);
             given += width;
         }
     } else {
@@ -623,7 +634,7 @@ void CXRibbon::RecalcLayout(int mode)
             if (!isButton(item) || item.id == 0)
                 continue;
             ++seen;
-            item.rect.setWidth(seen == buttons ? share - each * (buttons - 1) : each);
+            setSpan(item, seen == buttons ? share - each * (buttons - 1) : each);
         }
     }
     update();
@@ -684,7 +695,7 @@ void CXRibbon::placeItems()
     int total = 0;
     for (const struct_RIB_ITEM &item : m_items)
         if (isButton(item))
-            total += item.rect.width();
+            total += spanOf(item);
     int top;
     if (labels) {
         const int area = h - m_labelHeight;
@@ -700,8 +711,9 @@ void CXRibbon::placeItems()
     for (struct_RIB_ITEM &item : m_items) {
         if (!isButton(item))
             continue;
-        const int width = item.rect.width();
+        const int width = spanOf(item);
         item.rect = QRect(x, top, std::max(0, width - m_gap), item.rect.height());
+        item.span = width;
         x += width;
     }
     // The reminders items move to the right end when there is room for them.

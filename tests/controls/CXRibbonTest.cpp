@@ -351,3 +351,28 @@ TEST_F(CXRibbonTest, StockGroupsCarryTheirIdsImagesAndStates)
     EXPECT_EQ(bar.itemAt(10).border, 2);
     EXPECT_EQ(bar.GetBarHeight(), 24 + bar.itemHeight() + 3);
 }
+
+TEST_F(CXRibbonTest, PlacingAgainKeepsEveryItemWhereItWas)
+{
+    // A bar with a gap between its buttons: every paint and hit test places
+    // the items again, and each time they must land in the same place.
+    placeholder(1908, QRect(0, 0, 600, 40));
+    CXRibbon bar;
+    ASSERT_TRUE(bar.Create(host.get(), 1908, 210, 1, 131, 8, 32, 3, 0, 0, 30));
+    bar.AddItem(100, QStringLiteral("New"), 0, 131, 187, 2, 2084, 7, 2, 80);
+    bar.AddSpacer(20, 5);
+    bar.AddItem(101, QStringLiteral("Save"), 0, 131, 223, 2, 2084, 7, 2, 80);
+    bar.AddItem(2, QStringLiteral("Close"), 0, 131, 224, 2, 2084, 7, 2, 80);
+    for (int mode : {255, 251, 101}) {
+        bar.RecalcLayout(mode);
+        const QRect first = bar.itemRect(101);
+        const QRect close = bar.itemRect(2);
+        for (int i = 0; i < 5; ++i) {
+            bar.repaint();
+            bar.RecalcLayout(0);
+        }
+        EXPECT_EQ(bar.itemRect(101), first) << mode;
+        EXPECT_EQ(bar.itemRect(2), close) << mode;
+        EXPECT_EQ(first.width(), mode == 255 ? 77 : first.width()) << mode;
+    }
+}

@@ -12,6 +12,7 @@
 #include "app/shell/SingleInstance.h"
 #include "catalogue/CatalogueInstall.h"
 #include "controls/CXProgress.h"
+#include "customers/CustomerWindows.h"
 #include "data/AppDataServices.h"
 #include "data/Compaction.h"
 #include "data/DatabaseMaintenance.h"
@@ -124,6 +125,7 @@ bool AppShell::InitInstance()
     InstallCodeCacheLookups();
     InstallItemSpecs();
     InstallCatalogue(m_app);
+    InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,

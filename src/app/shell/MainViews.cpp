@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/shell/CPlaceholderView.h"
 #include "catalogue/CViewServices.h"
+#include "customers/CustomerWindows.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -33,6 +34,8 @@ QWidget *CreateMainView(int viewId)
 {
     if (!IsMainViewId(viewId))
         return nullptr;
+    if (viewId == 30003)
+        return CreateCustomersView(nullptr);
     if (QWidget *view = CreateView(viewId, nullptr))
         return view;
     // The business views live above the views layer: the shell makes them.

@@ -1,0 +1,7 @@
+#include "customers/CustomerHooks.h"
+
+CustomerHooks &customerHooks()
+{
+    static CustomerHooks hooks;
+    return hooks;
+}

@@ -1,0 +1,227 @@
+#include "CustomersFixture.h"
+
+#include "controls/CXGridProp.h"
+#include "controls/CXListCtrl.h"
+#include "customers/CContactDlg.h"
+#include "customers/CContactList.h"
+#include "customers/CShiptoDlg.h"
+#include "customers/CShiptoList.h"
+#include "controls/DlgItem.h"
+#include "data/AppDataServices.h"
+
+#include <QtCore/QItemSelectionModel>
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+class ContactsAndShiptosTest : public CustomersTest
+{
+protected:
+    void SetUp() override
+    {
+        CustomersTest::SetUp();
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (40, 'Acme', 0)"));
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (41, 'Empty Co', 0)"));
+    }
+
+    static void selectRows(CXListCtrl *list, std::initializer_list<int> rows)
+    {
+        list->clearSelection();
+        for (int r : rows)
+            list->selectionModel()->select(list->model()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // Types into a row of the property grid as the user would.
+    static void type(CXGridProp &grid, int row, const QString &text)
+    {
+        grid.EditRow(row);
+        ASSERT_NE(grid.textEditor(), nullptr);
+        grid.textEditor()->setText(text);
+    }
+    static QString bottomText(CDlg0 &d, unsigned id) { return d.bottomRibbon().GetItemText(id); }
+};
+
+} // namespace
+
+TEST_F(ContactsAndShiptosTest, ThreeAddressesOneOnAJobDeleteTwoHideOneAndResetTheDefault)
+{
+    for (int no : {1, 2, 3})
+        exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Attention, Type) VALUES (%1, 40, 'Dock %1', "
+                            "'Sam', 0)")
+                 .arg(no));
+    exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, ShiptoNo) VALUES (1, 3, 1001, 40, 3)"));
+    exec(QStringLiteral("UPDATE Customers SET ShiptoNo = 1 WHERE CusNo = 40"));
+    CShiptoList list(40, 1, 210, QStringLiteral("Default Ship to"), nullptr);
+    onDialog<CShiptoList>([&](CShiptoList &d) {
+        EXPECT_EQ(bottomText(d, 30262), QStringLiteral("Listed: 4"));
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Shipping Addresses of Acme"));
+        snapshot(d, QStringLiteral("shipto-list"));
+        selectRows(d.list(), {1, 2, 3});
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30113);
+        EXPECT_EQ(prompts().texts().first(),
+                  QStringLiteral("Do you want to delete selected (3) addresses?\n\nNote: Any addresses used in Jobs "
+                                 "will be hidden, not deleted."));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Deleted: 2\nHidden: 1"));
+        EXPECT_EQ(bottomText(d, 30262), QStringLiteral("Listed: 2"));
+        // The hidden address can be seen here but not chosen.
+        d.SelectKey(3);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please select an address that is not hidden."));
+        d.SelectKey(0);
+        return press(d, 1);
+    });
+    EXPECT_EQ(list.DoModal(), 1);
+    EXPECT_EQ(list.m_nShiptoNo, 0);
+    EXPECT_EQ(list.m_strResult, QStringLiteral("< Same as Bill To >"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto")), QStringLiteral("3|2"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0"));
+}
+
+TEST_F(ContactsAndShiptosTest, ACustomerWithoutAddressesGoesStraightToANewOne)
+{
+    // Cancelled: the list is cancelled too.
+    onDialog<CShiptoDlg>([](CShiptoDlg &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Shipto (# 0) - Empty Co"));
+        return press(d, 2);
+    });
+    CShiptoList cancelled(41, 0, 210, QStringLiteral("Ship To"), nullptr);
+    EXPECT_EQ(cancelled.DoModal(), 2);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Shipto")), 0);
+
+    // Saved: the list closes on the new address. "< new >" is refused first.
+    onDialog<CShiptoDlg>([this](CShiptoDlg &d) {
+        snapshot(d, QStringLiteral("shipto-dialog"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter the Company Name"));
+        qobject_cast<QLineEdit *>(GetDlgItem(&d, 1301))->setText(QStringLiteral("Warehouse"));
+        qobject_cast<QLineEdit *>(GetDlgItem(&d, 1304))->setText(QStringLiteral("Dover"));
+        return press(d, 1);
+    });
+    CShiptoList list(41, 0, 210, QStringLiteral("Ship To"), nullptr);
+    EXPECT_EQ(list.DoModal(), 1);
+    EXPECT_NE(list.m_nShiptoNo, 0);
+    EXPECT_EQ(list.m_strResult, QStringLiteral("Warehouse\nDover"));
+    const int today = int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Company, Type, CAST(Created AS INTEGER), CAST(Modified AS INTEGER) "
+                                 "FROM Shipto")),
+              QStringLiteral("41|Warehouse|0|%1|%1").arg(today));
+}
+
+TEST_F(ContactsAndShiptosTest, ADeletedDefaultBuyerLeavesBuyerNoZeroAndABuyerOfAJobIsHidden)
+{
+    exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (7, 40, 'Ann', 'Lee', 0)"));
+    exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (8, 40, 'Bo', 'Ray', 0)"));
+    exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (9, 40, 'Cy', 'Hu', 2)"));
+    exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, BuyerNo) VALUES (1, 1, 5001, 40, 8)"));
+    exec(QStringLiteral("UPDATE Customers SET BuyerNo = 7, PayerNo = 8 WHERE CusNo = 40"));
+
+    // A job's list hides hidden contacts; a "Default" list shows them.
+    onDialog<CContactList>([&](CContactList &d) {
+        EXPECT_EQ(bottomText(d, 30262), QStringLiteral("Listed: 3"));
+        return press(d, 2);
+    });
+    CContactList jobList(40, 0, 210, QStringLiteral("Buyer"), nullptr);
+    jobList.DoModal();
+
+    CContactList list(40, 7, 210, QStringLiteral("Default Buyer"), nullptr);
+    onDialog<CContactList>([&](CContactList &d) {
+        EXPECT_EQ(bottomText(d, 30262), QStringLiteral("Listed: 4"));
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Contacts"));
+        snapshot(d, QStringLiteral("contact-list"));
+        selectRows(d.list(), {1, 2});
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30113);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Deleted: 1\nHidden: 1"));
+        // Setting a status a contact already has changes nothing.
+        selectRows(d.list(), {1});
+        prompts().answer(platform::IDYES);
+        d.SendCommand(30133);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to change the status of selected contacts?"));
+        return press(d, 2);
+    });
+    list.DoModal();
+    EXPECT_EQ(cli(QStringLiteral("SELECT BuyerNo, PayerNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0|8"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT ContactNo, Type FROM Contacts ORDER BY ContactNo")), QStringLiteral("8|2\n9|2"));
+}
+
+TEST_F(ContactsAndShiptosTest, ContactsOfCustomerZeroBelongToTheWalkInAndCopiesStartUnnamed)
+{
+    CContactDlg dlg(0, 0, 210, QStringLiteral("Contact"), nullptr);
+    onDialog<CContactDlg>([this](CContactDlg &d) {
+        snapshot(d, QStringLiteral("contact-dialog"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter contact's name"));
+        type(d.grid(), CContactDlg::RowFirst, QStringLiteral("Dana"));
+        type(d.grid(), CContactDlg::RowLast, QStringLiteral("Fox"));
+        type(d.grid(), CContactDlg::RowEmail, QStringLiteral("dana@example.com"));
+        d.grid().EndEdit();
+        d.grid().SetRowValue(CContactDlg::RowStatus, 1);
+        return press(d, 1);
+    });
+    EXPECT_EQ(dlg.DoModal(), 1);
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
+                      .arg(dlg.m_nContactNo)),
+              QStringLiteral("31|Dana|Fox|dana@example.com|1"));
+
+    CContactDlg copy(40, 0, 210, QStringLiteral("Contact"), nullptr);
+    copy.m_nCopyFrom = dlg.m_nContactNo;
+    onDialog<CContactDlg>([](CContactDlg &d) {
+        EXPECT_EQ(d.grid().rowText(CContactDlg::RowFirst), QStringLiteral("< new >"));
+        EXPECT_EQ(d.grid().rowText(CContactDlg::RowLast), QString());
+        EXPECT_EQ(d.grid().rowText(CContactDlg::RowEmail), QStringLiteral("dana@example.com"));
+        type(d.grid(), CContactDlg::RowFirst, QStringLiteral("Eli"));
+        d.grid().EndEdit();
+        return press(d, 1);
+    });
+    EXPECT_EQ(copy.DoModal(), 1);
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
+                      .arg(copy.m_nContactNo)),
+              QStringLiteral("40|Eli||dana@example.com|0"));
+}
+
+TEST_F(ContactsAndShiptosTest, OnlyADefaultListSkipsTheRightsForStatusAndDelete)
+{
+    InstallAppQueryReader(*app);
+    exec(QStringLiteral("DELETE FROM Passwords WHERE [No] IN (1, 12)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (1, 'secret', 1)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (12, '', 1)"));
+    app->m_nSecurityLevel = -1;
+    int asked = 0;
+    app->setDataEntryDialog([&](QString &, int, const QString &, const QString &, const QString &) {
+        ++asked;
+        return int(platform::IDCANCEL);
+    });
+    exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Type) VALUES (1, 40, 'Dock', 0)"));
+
+    // A job's list asks for the rights; refused, nothing is asked or changed.
+    onDialog<CShiptoList>([&](CShiptoList &d) {
+        selectRows(d.list(), {1});
+        d.SendCommand(30113);
+        d.SendCommand(30133);
+        return press(d, 2);
+    });
+    CShiptoList forJob(40, 0, 210, QStringLiteral("Ship To"), nullptr);
+    forJob.DoModal();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("0"));
+
+    // The customer window's default list asks none.
+    onDialog<CShiptoList>([&](CShiptoList &d) {
+        selectRows(d.list(), {1});
+        prompts().answer(platform::IDYES);
+        d.SendCommand(30133);
+        return press(d, 2);
+    });
+    CShiptoList forDefault(40, 0, 210, QStringLiteral("Default Ship to"), nullptr);
+    forDefault.DoModal();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("2"));
+}

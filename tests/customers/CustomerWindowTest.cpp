@@ -1,0 +1,337 @@
+#include "CustomersFixture.h"
+
+#include "controls/DlgItem.h"
+#include "customers/CCusDlg.h"
+#include "customers/CustomerHooks.h"
+#include "data/AppDataServices.h"
+#include "data/CCreditSet.h"
+#include "data/CCusSet.h"
+#include "views/CNoteDlg.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
+
+namespace {
+
+void setText(QWidget *dialog, unsigned id, const QString &text)
+{
+    auto *edit = qobject_cast<QLineEdit *>(GetDlgItem(dialog, id));
+    ASSERT_NE(edit, nullptr);
+    edit->setText(text);
+}
+
+QComboBox *comboOf(QWidget *dialog, unsigned id)
+{
+    return qobject_cast<QComboBox *>(GetDlgItem(dialog, id));
+}
+
+class CustomerWindowTest : public CustomersTest
+{
+protected:
+    // Runs the window on the customer (editable unless read-only).
+    void runOn(int cusNo, bool readOnly, std::function<int(CCusDlg &)> handler)
+    {
+        CCusSet set;
+        ASSERT_TRUE(set.FindCustomer(cusNo, !readOnly));
+        CCusDlg dlg(set, nullptr, nullptr);
+        dlg.m_bReadOnly = readOnly ? 1 : 0;
+        onDialog<CCusDlg>(handler);
+        dlg.DoModal();
+        set.Close();
+    }
+};
+
+} // namespace
+
+TEST_F(CustomerWindowTest, NewCustomerTakesTheDefaultCustomersCodesAndIsRemovedWhenNeverSaved)
+{
+    exec(QStringLiteral("UPDATE Customers SET Name = 'Default Shop', Address = '1 Main St', City = 'Springfield', "
+                        "State = 'IL', Zip = '62701', Terms = 3, Discount = 5, PriceLevel = 2, CusStatus = 2, "
+                        "CreditLimit = 250 WHERE CusNo = 10"));
+    CCusSet set;
+    ASSERT_TRUE(set.SafeAddNew());
+    CCusDlg dlg(set, nullptr, nullptr);
+    onDialog<CCusDlg>([this](CCusDlg &d) {
+        // Stored at once, numbered after the program's own customers.
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Customer No: 32"));
+        EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Name, Address, City, State, Zip, Terms, Discount, PriceLevel, "
+                                     "CusStatus, CreditLimit FROM Customers WHERE CusNo = 32")),
+                  QStringLiteral("32|< new >||Springfield|IL|62701|3|5|2|0|250"));
+        EXPECT_TRUE(d.isNewRecord());
+        snapshot(d, QStringLiteral("customer-new"));
+
+        // "< new >" is refused, and so is an empty name.
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter the customer's name."));
+        setText(&d, CCusDlg::IDC_NAME, QString());
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30443);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter the customer's name."));
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("< new >"));
+
+        // Rows hung on the customer while its window is open.
+        exec(QStringLiteral("INSERT INTO Shipto (CusNo, Company) VALUES (32, 'Dock')"));
+        exec(QStringLiteral("INSERT INTO Contacts (CusNo, First) VALUES (32, 'Ann')"));
+        exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (32, 1, 'x')"));
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    EXPECT_EQ(set.m_CusNo, 0);
+    for (const char *table : {"Customers", "Shipto", "Contacts", "CustomerAlerts"})
+        EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM %1 WHERE CusNo = 32").arg(QLatin1String(table))), 0)
+            << table;
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Customers WHERE Name = '< new >'")), 0);
+}
+
+TEST_F(CustomerWindowTest, ANamedNewCustomerIsKeptAndNumbersGoOnFromTheHighest)
+{
+    addCustomer(57, QStringLiteral("Highest"));
+    CCusSet set;
+    ASSERT_TRUE(set.SafeAddNew());
+    CCusDlg dlg(set, nullptr, nullptr);
+    onDialog<CCusDlg>([](CCusDlg &d) {
+        EXPECT_EQ(d.record().m_CusNo, 58);
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Granite Press"));
+        return press(d, 30443); // Save & Close asks nothing more
+    });
+    dlg.DoModal();
+    EXPECT_EQ(cli(QStringLiteral("SELECT Name, CusStatus FROM Customers WHERE CusNo = 58")),
+              QStringLiteral("Granite Press|0"));
+    EXPECT_EQ(prompts().shown().size(), 2); // the window and the save's beep
+}
+
+TEST_F(CustomerWindowTest, DuplicateNameIsAskedOnlyForAChangedNameAndQuotesAreSafe)
+{
+    const QString quoted = QStringLiteral("O'Neil \"Big\" Print");
+    addCustomer(40, quoted);
+    addCustomer(41, QStringLiteral("Acme"));
+    addCustomer(42, QStringLiteral("Acme"));
+
+    runOn(42, false, [&](CCusDlg &d) {
+        // The name as loaded is a duplicate already: saving other fields asks nothing.
+        setText(&d, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
+        prompts().clear();
+        d.SendCommand(30213);
+        EXPECT_TRUE(prompts().texts().filter(QStringLiteral("already exists")).isEmpty());
+        EXPECT_EQ(cli(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 42")), QStringLiteral("Dover"));
+
+        // A changed name that another customer has: No keeps it unsaved.
+        setText(&d, CCusDlg::IDC_NAME, quoted);
+        prompts().answer(platform::IDNO);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().lastText(), quoted + QStringLiteral("\n\nThis name already exists. Do you still want "
+                                                                "to save it?"));
+        EXPECT_EQ(prompts().shown().last().flags,
+                  unsigned(platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2));
+        EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 42")), QStringLiteral("Acme"));
+
+        // Yes saves the duplicate, quotes and all.
+        prompts().answer(platform::IDYES);
+        d.SendCommand(30213);
+        EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 42")), quoted);
+        return press(d, 2);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo FROM Customers WHERE Name LIKE 'O''Neil%' ORDER BY CusNo")),
+              QStringLiteral("40\n42"));
+}
+
+TEST_F(CustomerWindowTest, AlertsAreWrittenAtOnceAndAnEmptiedAlertLosesItsRow)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (40, 2, 'Call first')"));
+    runOn(40, false, [&](CCusDlg &d) {
+        EXPECT_EQ(d.alertsRibbon().GetItemTip(1312), QStringLiteral("Call first"));
+        onDialog<CNoteDlg>([](CNoteDlg &note) {
+            EXPECT_EQ(note.edit()->toPlainText(), QStringLiteral("Call first"));
+            note.edit()->setPlainText(QString());
+            return press(note, 1);
+        });
+        d.SendCommand(1312);
+        EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE CusNo = 40")), 0);
+        onDialog<CNoteDlg>([](CNoteDlg &note) {
+            note.edit()->setPlainText(QStringLiteral("Needs a proof"));
+            return press(note, 1);
+        });
+        d.SendCommand(1311);
+        EXPECT_EQ(d.alertsRibbon().GetItemTip(1311), QStringLiteral("Needs a proof"));
+        return press(d, 2); // closed without saving the customer: the alert stays
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT AlertType, AlertText FROM CustomerAlerts WHERE CusNo = 40")),
+              QStringLiteral("1|Needs a proof"));
+}
+
+TEST_F(CustomerWindowTest, AReadOnlyWindowWritesNothing)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (40, 3, 'Net 30')"));
+    const QString before = cli(QStringLiteral(".dump"));
+    runOn(40, true, [&](CCusDlg &d) {
+        snapshot(d, QStringLiteral("customer-readonly"));
+        EXPECT_GE(d.commandsRibbon().FindItem(30103), 0);
+        EXPECT_LT(d.commandsRibbon().FindItem(30100), 0);
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Changed"));
+        d.SendCommand(30526);
+        d.SendCommand(30408);
+        d.SendCommand(30411);
+        onDialog<CNoteDlg>([](CNoteDlg &note) {
+            note.edit()->setPlainText(QString());
+            return press(note, 1);
+        });
+        d.SendCommand(1313);
+        onDialog<CNoteDlg>([](CNoteDlg &note) {
+            note.edit()->setPlainText(QStringLiteral("a note"));
+            return press(note, 1);
+        });
+        d.SendCommand(30263);
+        d.SendCommand(30213);
+        return press(d, 2);
+    });
+    EXPECT_EQ(cli(QStringLiteral(".dump")), before);
+
+    // The program's own customers offer no "Edit".
+    runOn(31, true, [](CCusDlg &d) {
+        EXPECT_LT(d.commandsRibbon().FindItem(30103), 0);
+        d.SendCommand(30103);
+        EXPECT_EQ(d.m_bReadOnly, 1);
+        return press(d, 2);
+    });
+}
+
+TEST_F(CustomerWindowTest, EditLeavesReadOnlyModeAndEnterSavesBeforeClosing)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    runOn(40, true, [&](CCusDlg &d) {
+        d.SendCommand(30103);
+        EXPECT_EQ(d.m_bReadOnly, 0);
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Acme Printing"));
+        // OK (Enter reaching the dialog) never ends the window unsaved.
+        return press(d, 1);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme Printing"));
+}
+
+TEST_F(CustomerWindowTest, ClosingWithChangesAsksAndCancelStays)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    runOn(40, false, [&](CCusDlg &d) {
+        setText(&d, CCusDlg::IDC_ZIP, QStringLiteral("02134"));
+        prompts().answer(platform::IDCANCEL);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to save the changes?\nZip"));
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDYES);
+        return press(d, 2);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT Zip FROM Customers WHERE CusNo = 40")), QStringLiteral("02134"));
+}
+
+TEST_F(CustomerWindowTest, PriceLevelsDiscountsAndLocations)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    exec(QStringLiteral("UPDATE Customers SET PriceLevel = 108, Discount = 0, Location = 31 WHERE CusNo = 40"));
+    runOn(40, false, [&](CCusDlg &d) {
+        QComboBox *levels = comboOf(&d, CCusDlg::IDC_PRICELEVEL);
+        EXPECT_EQ(levels->count(), 158);
+        const std::pair<int, const char *> cases[] = {
+            {0, "Normal"}, {6, "Ask Item Price"}, {8, "1% up"}, {107, "100% up"}, {108, "-1% down"}, {157, "-50% down"}};
+        for (const auto &[code, text] : cases)
+            EXPECT_EQ(levels->itemText(code), QString::fromLatin1(text)) << code;
+        EXPECT_EQ(levels->currentText(), QStringLiteral("-1% down"));
+        EXPECT_EQ(comboOf(&d, CCusDlg::IDC_DISCOUNT)->currentText(), QStringLiteral("0%"));
+        EXPECT_EQ(comboOf(&d, CCusDlg::IDC_LOCATION)->currentText(), QStringLiteral("Store 32"));
+        levels->setCurrentIndex(157);
+        return press(d, 30443);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT PriceLevel FROM Customers WHERE CusNo = 40")), QStringLiteral("157"));
+}
+
+TEST_F(CustomerWindowTest, CreditDueOpensOnlyOnASavedCustomerAndMovesTheStoredAmount)
+{
+    int calls = 0;
+    customerHooks().creditDialog = [&](qint32 cusNo, QWidget *) {
+        ++calls;
+        // Another workstation gives this customer credit meanwhile.
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = 10 WHERE CusNo = 32"));
+        CCreditSet credits;
+        return credits.PostCredit(cusNo, 0, Money::fromWhole(5), 254);
+    };
+    CCusSet set;
+    ASSERT_TRUE(set.SafeAddNew());
+    CCusDlg dlg(set, nullptr, nullptr);
+    onDialog<CCusDlg>([&](CCusDlg &d) {
+        // Unnamed: the save is refused, the credit dialog does not open.
+        prompts().answer(platform::IDOK);
+        d.SendCommand(CCusDlg::IDC_CREDIT_BUTTON);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter the customer's name."));
+        EXPECT_EQ(calls, 0);
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Credit Co"));
+        d.SendCommand(CCusDlg::IDC_CREDIT_BUTTON);
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(qobject_cast<QLineEdit *>(GetDlgItem(&d, CCusDlg::IDC_CREDIT_DUE))->text(),
+                  QStringLiteral("15.00"));
+        setText(&d, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
+        return press(d, 30443);
+    });
+    dlg.DoModal();
+    customerHooks().creditDialog = nullptr;
+    EXPECT_EQ(cli(QStringLiteral("SELECT Name, City, CreditDue FROM Customers WHERE CusNo = 32")),
+              QStringLiteral("Credit Co|Dover|15"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, ReasonID FROM Credits WHERE CusNo = 32")), QStringLiteral("5|254"));
+}
+
+TEST_F(CustomerWindowTest, WithoutTheCreditDialogTheUserIsToldSo)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    runOn(40, false, [&](CCusDlg &d) {
+        prompts().answer(platform::IDOK);
+        d.SendCommand(CCusDlg::IDC_CREDIT_BUTTON);
+        EXPECT_EQ(prompts().texts().join(QLatin1Char('|')),
+                  QStringLiteral("The customer credit dialog is not yet available in this version of Tavrel."));
+        return press(d, 2);
+    });
+}
+
+TEST_F(CustomerWindowTest, ACustomerWithEmptyFieldsIsShownWithoutBecomingAChange)
+{
+    // A row as imports leave them: a number, a name and zero links, every
+    // text, code, amount and date empty.
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, ShiptoNo, BuyerNo, PayerNo, Alert1, Alert2, Alert3, "
+                        "ParentNo) VALUES (45, 'Sparse Co', 0, 0, 0, 0, 0, 0, 0)"));
+    const QString before = cli(QStringLiteral(".dump Customers"));
+    runOn(45, false, [](CCusDlg &d) {
+        return press(d, 2); // no question: nothing was changed
+    });
+    EXPECT_EQ(cli(QStringLiteral(".dump Customers")), before);
+
+    // What the user does enter is saved; the rest stays empty.
+    runOn(45, false, [](CCusDlg &d) {
+        setText(&d, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
+        comboOf(&d, CCusDlg::IDC_PRICELEVEL)->setCurrentIndex(2);
+        return press(d, 30443);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT City, PriceLevel, Zip IS NULL, Terms IS NULL, CreditLimit IS NULL FROM "
+                                 "Customers WHERE CusNo = 45")),
+              QStringLiteral("Dover|2|1|1|1"));
+}
+
+TEST_F(CustomerWindowTest, RefusedRightsKeepTheWindowReadOnly)
+{
+    InstallAppQueryReader(*app);
+    exec(QStringLiteral("DELETE FROM Passwords WHERE [No] IN (1, 12)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (1, 'secret', 1)"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (12, '', 1)"));
+    app->m_nSecurityLevel = -1;
+    app->setDataEntryDialog([](QString &, int, const QString &, const QString &, const QString &) {
+        return int(platform::IDCANCEL);
+    });
+    addCustomer(40, QStringLiteral("Acme"));
+    runOn(40, true, [](CCusDlg &d) {
+        d.SendCommand(30103);
+        EXPECT_EQ(d.m_bReadOnly, 1);
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Changed"));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme"));
+}

@@ -1,0 +1,165 @@
+#include "CustomersFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "customers/CCusDlg.h"
+#include "customers/CViewCustomers.h"
+#include "data/CCusSet.h"
+#include "views/CDlgOptions.h"
+
+#include <QtCore/QItemSelectionModel>
+
+namespace {
+
+class CustomersViewTest : public CustomersTest
+{
+protected:
+    void SetUp() override
+    {
+        CustomersTest::SetUp();
+        for (int no : {40, 41})
+            addCustomer(no, QStringLiteral("Customer %1").arg(no));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (40, 41, 'Ann', "
+                            "'Lee', 0)"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (41, 41, 'Bo', "
+                            "'Ray', 0)"));
+        exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Type) VALUES (40, 41, 'Dock', 0)"));
+        exec(QStringLiteral("UPDATE Customers SET BuyerNo = 40, PayerNo = 40 WHERE CusNo = 41"));
+        view = std::make_unique<CViewCustomers>();
+        view->resize(1100, 700);
+        view->OnInitialUpdate();
+    }
+    void TearDown() override
+    {
+        view.reset();
+        CustomersTest::TearDown();
+    }
+
+    // Lists a tree code and selects every row.
+    void listAndSelectAll(int code)
+    {
+        view->SelectTreeCode(code);
+        view->list()->SelectAll();
+    }
+
+    std::unique_ptr<CViewCustomers> view;
+};
+
+} // namespace
+
+TEST_F(CustomersViewTest, ChangeStatusWorksOnTheKindOfTheBranch)
+{
+    struct Case
+    {
+        int code;
+        const char *noun;
+        const char *check; // the rows that must be hidden afterwards
+        int changed;
+    };
+    const Case cases[] = {
+        {501, "contacts", "SELECT Count(*) FROM Contacts WHERE Type = 2", 2},
+        {601, "addresses", "SELECT Count(*) FROM Shipto WHERE Type = 2", 1},
+        // Contacts and addresses never changed a customer's status.
+        {501, "contacts", "SELECT Count(*) FROM Customers WHERE CusStatus = 2 AND CusNo IN (40, 41)", 0},
+        {201, "customers", "SELECT Count(*) FROM Customers WHERE CusStatus = 2 AND CusNo IN (40, 41)", 2},
+    };
+    for (const Case &c : cases) {
+        listAndSelectAll(c.code);
+        const int rows = view->list()->GetItemCount();
+        onDialog<CDlgOptions>([&](CDlgOptions &d) {
+            EXPECT_EQ(d.entry(0).m_text,
+                      QStringLiteral("Change the status of selected %1 to:").arg(QLatin1String(c.noun)));
+            d.tree()->SetOptionChecked(3, true);
+            return press(d, 1);
+        });
+        prompts().answer(platform::IDOK);
+        view->RunCommand(30130);
+        const int expected = c.code == 201 ? rows : c.code == 501 ? 2 : 1;
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Changed status of %1.").arg(expected)) << c.code;
+        EXPECT_EQ(cliCount(QString::fromLatin1(c.check)), c.changed) << c.code;
+    }
+}
+
+TEST_F(CustomersViewTest, DuplicateKeepsFiftyCharactersAndIsStoredBeforeItsWindow)
+{
+    const QString longName = QString(60, QLatin1Char('N'));
+    exec(QStringLiteral("UPDATE Customers SET Name = '%1', City = 'Dover', CusStatus = 2 WHERE CusNo = 40")
+             .arg(longName));
+    listAndSelectAll(201);
+    const int row = view->list()->FindItemByData(40, true);
+    ASSERT_GE(row, 0);
+    view->list()->SelectItem(row);
+    onDialog<CCusDlg>([&](CCusDlg &d) {
+        EXPECT_FALSE(d.isNewRecord());
+        EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Customers WHERE CusNo = 42")), 1);
+        return press(d, 2);
+    });
+    view->RunCommand(30111);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Name, City, CusStatus FROM Customers WHERE CusNo = 42")),
+              QString(50, QLatin1Char('N')) + QStringLiteral(" - Copy|Dover|2"));
+}
+
+TEST_F(CustomersViewTest, DeleteNeverRemovesTheProgramsCustomersAndHidesCustomersWithJobs)
+{
+    exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo) VALUES (1, 3, 1001, 40)"));
+    listAndSelectAll(201);
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDNO);
+    view->RunCommand(30113);
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, CusStatus FROM Customers ORDER BY CusNo")),
+              QStringLiteral("1|0\n10|2\n31|0\n40|2"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Contacts WHERE CusNo = 41")), 0);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Shipto WHERE CusNo = 41")), 0);
+}
+
+TEST_F(CustomersViewTest, DeletingInTheContactsBranchDeletesContactsNotCustomers)
+{
+    // Contact 40 has the number of customer 40 and is customer 41's default buyer and payer.
+    listAndSelectAll(501);
+    const int row = view->list()->FindItemByData(40, true);
+    ASSERT_GE(row, 0);
+    view->list()->clearSelection();
+    view->list()->SelectItem(row);
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDOK);
+    view->RunCommand(30113);
+    EXPECT_EQ(prompts().texts().first(),
+              QStringLiteral("Do you want to delete selected (1) contacts?\n\nNote: Any contacts used in Jobs will be "
+                             "hidden, not deleted."));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Deleted: 1\nHidden: 0"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Customers WHERE CusNo = 40")), 1);
+    EXPECT_EQ(cli(QStringLiteral("SELECT BuyerNo, PayerNo FROM Customers WHERE CusNo = 41")), QStringLiteral("0|0"));
+}
+
+TEST_F(CustomersViewTest, TheHiddenCustomersOptionAndTheLabelNoticeFollowTheBranch)
+{
+    const struct
+    {
+        int code;
+        bool option;
+        bool notice;
+    } cases[] = {{201, false, true}, {301 + 10, true, false}, {501, true, true}, {601, true, false}};
+    for (const auto &c : cases) {
+        view->SelectTreeCode(c.code);
+        view->RunCommand(30401);
+        const int option = view->listBar()->FindItem(30546);
+        ASSERT_GE(option, 0);
+        EXPECT_EQ(view->listBar()->itemAt(option).state != 5, c.option) << c.code;
+        const int notice = view->listBar()->FindItem(30211);
+        const bool shown = view->listBar()->itemAt(notice).state != 5;
+        EXPECT_EQ(shown, c.notice && view->list()->GetItemCount() > 0) << c.code;
+        if (shown)
+            EXPECT_EQ(view->listBar()->GetItemText(30211), QStringLiteral("Print Address Labels...")) << c.code;
+    }
+    view->SelectTreeCode(201);
+    view->RunCommand(30401);
+    view->list()->SelectAll();
+    prompts().answer(platform::IDOK);
+    view->RunCommand(30211);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Printing address labels is not yet available in this version of "
+                                                   "Tavrel."));
+    snapshot(*view, QStringLiteral("customers-view"));
+}

@@ -1,0 +1,229 @@
+#include "CustomersFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "customers/CCompanySummary.h"
+#include "customers/CCusSummary.h"
+#include "customers/SummaryFigures.h"
+#include "platform/Clock.h"
+
+#include <QtCore/QLocale>
+
+namespace {
+
+const QDate kToday(2026, 6, 15);
+
+class SummariesTest : public CustomersTest
+{
+protected:
+    void SetUp() override
+    {
+        CustomersTest::SetUp();
+        platform::Clock::setFixed(QDateTime(kToday, QTime(10, 0)));
+        for (int no = 40; no <= 50; ++no)
+            addCustomer(no, QStringLiteral("Customer %1").arg(no));
+    }
+
+    static QString jet(const QDate &d) { return QStringLiteral("#%1/%2/%3#").arg(d.month()).arg(d.day()).arg(d.year()); }
+
+    // A posted invoice (history job).
+    void invoice(int cusNo, const QDate &shipped, const QString &subtotal, const QString &balance = QStringLiteral("0"),
+                 const QDate &due = kToday)
+    {
+        ++m_job;
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, DateIn, DateShipped, Subtotal, Discount, "
+                            "Cost, Balance, DatePayDue) VALUES (%1, 3, %1, %2, %3, %3, %4, 0, 1, %5, %6)")
+                 .arg(m_job)
+                 .arg(cusNo)
+                 .arg(jet(shipped), subtotal, balance, jet(due)));
+    }
+    void order(int cusNo, const QString &balance)
+    {
+        ++m_job;
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, DateIn, Subtotal, Discount, Balance) "
+                            "VALUES (%1, 0, %1, %2, %3, %4, 0, %4)")
+                 .arg(m_job)
+                 .arg(cusNo)
+                 .arg(jet(kToday), balance));
+    }
+    // The OLE day number of a date, as the file stores it.
+    static int ole(const QDate &d) { return int(QDate(1899, 12, 30).daysTo(d)); }
+
+    int m_job = 1000;
+};
+
+} // namespace
+
+TEST_F(SummariesTest, RankingFallsBackOnlyWhenThisYearsRankIsWorseThanLastYears)
+{
+    const QDate last(2025, 5, 1), now(2026, 3, 1);
+    const std::pair<int, const char *> lastYear[] = {{41, "500"}, {42, "400"}, {40, "300"}, {43, "100"}, {45, "50"}};
+    const std::pair<int, const char *> thisYear[] = {{41, "900"}, {42, "800"}, {43, "700"}, {44, "600"}, {40, "500"}};
+    for (const auto &[no, amount] : lastYear)
+        invoice(no, last, QString::fromLatin1(amount));
+    for (const auto &[no, amount] : thisYear)
+        invoice(no, now, QString::fromLatin1(amount));
+
+    const QList<RankingYear> fell = CustomerRanking(40, 2026);
+    ASSERT_EQ(fell.size(), 5);
+    EXPECT_EQ(fell[0].rank, 5);
+    EXPECT_EQ(fell[1].rank, 3);
+    EXPECT_EQ(fell[1].netSale, Money::fromWhole(300));
+    EXPECT_EQ(fell[2].rankText(), QStringLiteral("n/a"));
+    EXPECT_TRUE(RankingFell(fell));
+    EXPECT_FALSE(RankingFell(CustomerRanking(43, 2026))); // 4th, then 3rd
+    EXPECT_FALSE(RankingFell(CustomerRanking(45, 2026))); // sales last year, none this year
+    EXPECT_FALSE(RankingFell(CustomerRanking(44, 2026))); // first invoiced this year
+
+    CCusSummary summary(nullptr);
+    summary.m_nCusNo = 40;
+    onDialog<CCusSummary>([](CCusSummary &d) {
+        EXPECT_EQ(d.panel(0).colorSchemeHue(), 360);
+        EXPECT_EQ(d.panelList(0).GetItemText(0, 1), QStringLiteral("5"));
+        EXPECT_EQ(d.panelList(0).GetItemText(4, 1), QStringLiteral("n/a"));
+        EXPECT_EQ(d.panelList(0).GetItemText(4, 2), QStringLiteral("0.00"));
+        return press(d, 2);
+    });
+    summary.DoModal();
+}
+
+TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
+{
+    invoice(50, kToday.addDays(-40), QStringLiteral("100"), QStringLiteral("100"), kToday.addDays(-1));
+    invoice(50, kToday.addDays(-10), QStringLiteral("50"), QStringLiteral("50"), kToday);
+    order(50, QStringLiteral("470.0099"));
+    exec(QStringLiteral("UPDATE Customers SET CreditLimit = 500 WHERE CusNo = 50"));
+
+    const CreditPosition p = ComputeCreditPosition(50);
+    const int today = ole(kToday);
+    const auto sum = [&](const QString &where) {
+        return cli(QStringLiteral("SELECT CAST(SUM(Balance) * 100 AS INTEGER) FROM Jobs WHERE Balance > 0.0001 AND "
+                                  "CusNo = 50 AND ") +
+                   where)
+            .toLongLong();
+    };
+    EXPECT_EQ(p.pastDue, 10000);
+    EXPECT_EQ(p.current, 5000);
+    EXPECT_EQ(p.inProgress, 47000); // the fraction of a cent is dropped
+    EXPECT_EQ(p.pastDue, sum(QStringLiteral("JobType = 3 AND DatePayDue < %1").arg(today)));
+    EXPECT_EQ(p.current, sum(QStringLiteral("JobType = 3 AND DatePayDue >= %1").arg(today)));
+    EXPECT_EQ(p.inProgress, sum(QStringLiteral("JobType = 0")));
+    EXPECT_EQ(p.total, 62000);
+    EXPECT_EQ(p.available, -12000);
+    EXPECT_EQ(p.availableLabel(), QStringLiteral("Over Credit Limit"));
+
+    for (int i = 1; i <= 12; ++i)
+        exec(QStringLiteral("INSERT INTO Payments (PayNo, [Date], Amount, CusNo, PayGroup) VALUES (%1, %2, %1, 50, "
+                            "2)")
+                 .arg(i)
+                 .arg(jet(kToday.addDays(-i))));
+
+    CCusSummary summary(nullptr);
+    summary.m_nCusNo = 50;
+    onDialog<CCusSummary>([](CCusSummary &d) {
+        CXListCtrl &credit = d.panelList(4);
+        EXPECT_EQ(credit.GetItemCount(), 8);
+        const char *const rows[][2] = {{"In Progress", "470.00"},  {"A/R Current", "50.00"},
+                                       {"A/R Past Due", "100.00"}, {"Less Credit", "0.00"},
+                                       {"Total Balance", "620.00"}, {"", ""},
+                                       {"Credit Limit", "500.00"}, {"Over Credit Limit", "-120.00"}};
+        for (int r = 0; r < 8; ++r) {
+            EXPECT_EQ(credit.GetItemText(r, 0), QString::fromLatin1(rows[r][0])) << r;
+            EXPECT_EQ(credit.GetItemText(r, 1), QString::fromLatin1(rows[r][1])) << r;
+        }
+        EXPECT_EQ(d.panel(4).colorSchemeHue(), 360);
+        EXPECT_EQ(d.panel(4).item().caption, QStringLiteral("Over Credit Limit"));
+        EXPECT_EQ(d.panelList(2).GetItemCount(), 10);
+        EXPECT_EQ(d.panelList(2).GetItemData(0), 0); // a list without key column
+        EXPECT_EQ(d.panel(2).item().caption, QStringLiteral("Payments (last 10)"));
+        EXPECT_EQ(d.panelList(3).GetItemCount(), 2); // aging: 0-30 and 31-60
+        EXPECT_EQ(d.panel(0).colorSchemeHue(), 210);
+        EXPECT_TRUE(d.chart().IsChartType(3003));
+        d.SendCommand(3001);
+        EXPECT_TRUE(d.chart().IsChartType(3001));
+        EXPECT_EQ(d.chartRibbon().itemAt(d.chartRibbon().FindItem(3001)).state, 3);
+        EXPECT_NE(d.chartRibbon().itemAt(d.chartRibbon().FindItem(3003)).state, 3);
+        d.SendCommand(3003);
+        snapshot(d, QStringLiteral("customer-summary"));
+        return press(d, 2);
+    });
+    summary.DoModal();
+
+    // The same figures without a list: the "Credit Info" grid.
+    prompts().onDialog([](QDialog &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Customer's"));
+        return 2;
+    });
+    EXPECT_EQ(CCusSummary::FillCreditInfo(50, nullptr).available, -12000);
+}
+
+TEST_F(SummariesTest, MonthlySalesStartIsAJetLiteralWhateverTheLocale)
+{
+    const QDate start = MonthlySalesStart(kToday);
+    EXPECT_EQ(start, QDate(2023, 7, 1));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QString sql = CustomerMonthlySalesSql(40, start);
+    QLocale::setDefault(before);
+    EXPECT_TRUE(sql.contains(QStringLiteral("Jobs.DateShipped >= #7/1/2023# "))) << sql.toStdString();
+
+    invoice(40, QDate(2023, 6, 30), QStringLiteral("999")); // before the start: left out
+    invoice(40, QDate(2023, 7, 1), QStringLiteral("100"));
+    invoice(40, QDate(2026, 6, 1), QStringLiteral("300"));
+    invoice(40, QDate(2026, 6, 2), QStringLiteral("200"));
+    CCusSummary summary(nullptr);
+    summary.m_nCusNo = 40;
+    onDialog<CCusSummary>([](CCusSummary &d) {
+        CXTable &t = d.table();
+        EXPECT_EQ(t.GetDataRowCount(), 2);
+        EXPECT_EQ(t.GetCellText(0, 0), QStringLiteral("2023/07"));
+        EXPECT_EQ(t.GetCellText(1, 0), QStringLiteral("2026/06"));
+        EXPECT_EQ(t.GetCellValue(1, 3), Money::fromWhole(500));
+        return press(d, 2);
+    });
+    summary.DoModal();
+}
+
+TEST_F(SummariesTest, CompanySummaryCoversTheShop)
+{
+    for (int m = 0; m < 3; ++m)
+        exec(QStringLiteral("INSERT INTO Payments (PayNo, [Date], Amount, CusNo, PayGroup) VALUES (%1, %2, 10, 40, 2)")
+                 .arg(m + 1)
+                 .arg(jet(kToday.addMonths(-m))));
+    invoice(40, kToday.addDays(-5), QStringLiteral("80"), QStringLiteral("80"), kToday.addDays(20));
+    invoice(41, kToday.addDays(-50), QStringLiteral("30"), QStringLiteral("30"), kToday.addDays(-20));
+    order(42, QStringLiteral("25"));
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 15 WHERE CusNo = 43"));
+    exec(QStringLiteral("UPDATE Jobs SET DateReorder = %1 WHERE CusNo = 40").arg(jet(kToday.addDays(60))));
+
+    CCompanySummary summary(nullptr);
+    onDialog<CCompanySummary>([](CCompanySummary &d) {
+        EXPECT_EQ(d.panelList(0).GetItemCount(), 1);
+        CXListCtrl &received = d.panelList(2);
+        EXPECT_EQ(received.GetItemCount(), 3);
+        EXPECT_TRUE(received.GetItemText(0, 0).startsWith(QStringLiteral("2026  06")));
+        EXPECT_TRUE(received.GetItemText(2, 0).startsWith(QStringLiteral("2026  04")));
+        CXListCtrl &total = d.panelList(3);
+        EXPECT_EQ(total.GetItemCount(), 5);
+        EXPECT_EQ(total.GetItemText(0, 1), QStringLiteral("25.00"));
+        EXPECT_EQ(total.GetItemText(1, 1), QStringLiteral("80.00"));
+        EXPECT_EQ(total.GetItemText(2, 1), QStringLiteral("30.00"));
+        EXPECT_EQ(total.GetItemText(3, 1), QStringLiteral("-15.00"));
+        EXPECT_EQ(total.GetItemText(4, 1), QStringLiteral("120.00"));
+        snapshot(d, QStringLiteral("company-summary"));
+        return press(d, 2);
+    });
+    summary.DoModal();
+    EXPECT_EQ(summary.position().total, cli(QStringLiteral("SELECT CAST((SELECT SUM(Balance) FROM Jobs WHERE Balance > "
+                                                           "0.0001) * 100 - (SELECT SUM(CreditDue) FROM Customers) * "
+                                                           "100 AS INTEGER)"))
+                                            .toLongLong());
+
+    // With no invoice to reorder ahead, "Reorders Expected" is empty.
+    exec(QStringLiteral("UPDATE Jobs SET DateReorder = %1").arg(jet(kToday.addDays(-1))));
+    CCompanySummary again(nullptr);
+    onDialog<CCompanySummary>([](CCompanySummary &d) {
+        EXPECT_EQ(d.panelList(0).GetItemCount(), 0);
+        return press(d, 2);
+    });
+    again.DoModal();
+}
