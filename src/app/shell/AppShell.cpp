@@ -19,6 +19,7 @@
 #include "data/RunProgress.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
+#include "jobs/JobsInstall.h"
 #include "platform/Prompt.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
@@ -57,6 +58,7 @@ AppShell::~AppShell()
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
+    RemoveJobs(m_app);
     RemoveAppDialogs(m_app);
     m_frame.reset();
     m_instance.reset();
@@ -105,6 +107,7 @@ bool AppShell::InitInstance()
     // progress in the program's own window.
     registerProgressWindows();
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallJobs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     if (!OpenDatabase(&SharedDatabase()))
