@@ -24,9 +24,9 @@ namespace {
 // Design size of the window; the base grows the bars and the list with it.
 constexpr int kWidth = 1004;
 constexpr int kHeight = 728;
-constexpr int kSideWidth = 84;
+constexpr int kSideWidth = 124;
 constexpr int kRecordHeight = 40;
-constexpr int kPartiesHeight = 118;
+constexpr int kPartiesHeight = 128;
 constexpr int kItemsBarHeight = 34;
 constexpr int kNotesHeight = 132;
 

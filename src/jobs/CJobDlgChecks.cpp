@@ -27,6 +27,8 @@ void CJobDlg::CheckMissingData()
     const qint32 bits = GetOptionValue(kRequiredDataOption + job.m_JobType, 0);
     QString shipBy;
     job.GetViaDueName(shipBy);
+    if (shipBy.isEmpty())
+        shipBy = QStringLiteral("?"); // no such shipping method
     const QList<MissingDataEntry> entries = FindMissingJobData(job, m_nItems, bits, shipBy);
     int counted = 0;
     for (const MissingDataEntry &e : entries)

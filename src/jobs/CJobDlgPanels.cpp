@@ -87,6 +87,8 @@ void CJobDlg::UpdateDatesPanel()
         csr = app->GetEmployeeName(job.m_CSRNo);
     QString shipBy;
     job.GetViaDueName(shipBy);
+    if (shipBy.isEmpty())
+        shipBy = QStringLiteral("?"); // no such shipping method
     QString origin;
     job.GetFromJobText(origin);
     const QString status = JobStatusText(job.m_JobType, job.m_Status);
@@ -141,6 +143,8 @@ void CJobDlg::UpdateTotalsPanels()
     n.SetItemTip(30525, JobTotalsText(job));
     QString terms;
     job.GetTermsName(terms);
+    if (terms.isEmpty())
+        terms = QStringLiteral("?");
     const PanelCaption balance = JobBalanceCaption(job, m_creditDue, colour);
     n.SetItemText(30415, balance.text);
     n.SetItemColor(30415, balance.colour);
@@ -174,9 +178,9 @@ void CJobDlg::RefillItemList()
     // The job's items, read-only, in their order; the views of the item list
     // with their services and notes are not part of this window yet.
     m_wndList.FillFromSql(
-        QStringLiteral("SELECT IIf(SubNo = 0, ItemNo & '', ItemNo & '.' & SubNo) AS [No._w_6], "
-                       "Description AS [Item Description_w_60], ChargeQty AS [Quantity_w_12], "
-                       "Price AS [Price_w_14], ItemID FROM Items WHERE JobID = %1 and SerNo = 0 "
+        QStringLiteral("SELECT IIf(SubNo = 0, ItemNo & '', ItemNo & '.' & SubNo) AS [No._w_50], "
+                       "Description AS [Item Description_w_460], ChargeQty AS [Quantity_w_90], "
+                       "Price AS [Price_w_100], ItemID FROM Items WHERE JobID = %1 and SerNo = 0 "
                        "ORDER BY ItemNo, SubNo")
             .arg(m_pJob->m_JobID),
         QStringLiteral("z"));

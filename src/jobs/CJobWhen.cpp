@@ -198,7 +198,8 @@ void CJobWhen::MarkIncomplete()
             Mark(kPOLabel);
         QString shipBy;
         job.GetViaDueName(shipBy);
-        if (shipBy == QLatin1String("?"))
+        // A code without a row has no name: it counts as "?".
+        if (shipBy.isEmpty() || shipBy == QLatin1String("?"))
             Mark(kShipByLabel);
     }
     if (job.m_JobType == CJobSet::History && !job.m_DateShipped.isValid())

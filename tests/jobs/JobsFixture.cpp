@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "controls/CXRibbon.h"
 #include "data/AppDataServices.h"
+#include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "jobs/JobsInstall.h"
@@ -29,7 +30,10 @@ void JobsTest::SetUp()
                         "VALUES (7, 100, 'Dana', 'Reyes', '555-0101', 0)"));
     exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Address, City, State, Zip, Type) "
                         "VALUES (4, 100, 'Acme Warehouse', '40 Dock St', 'Springfield', 'IL', '62702', 0)"));
+    exec(QStringLiteral("INSERT INTO ShipBy ([No], Name, Type, Sort) VALUES (1, 'UPS Ground', 0, 1)"));
     exec(QStringLiteral("DELETE FROM Employees"));
+    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) "
+                        "VALUES (0, ' ', 0, 0, 0, 0)"));
     exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) "
                         "VALUES (3, 'Carla', 1, 1, 0, 0)"));
     exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) "
@@ -111,7 +115,19 @@ qint32 JobsTest::addItem(qint32 jobId, int itemNo, const QString &description, c
              .arg(itemNo)
              .arg(description, QString::fromLatin1(price))
              .arg(exempt));
-    return scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
+    const qint32 itemId = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
+    // One service row carries the item's price, as priced items have.
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, "
+                        "Status, ChargeQty) VALUES (%1, 1, %2, 0, '', %3, 0, 0, 1, 1, 500)")
+             .arg(jobId)
+             .arg(itemNo)
+             .arg(QString::fromLatin1(price)));
+    return itemId;
+}
+
+void JobsTest::setJobWindowSettings(const QString &text)
+{
+    SaveGlobalAlertText(251, text);
 }
 
 void JobsTest::usePasswords()

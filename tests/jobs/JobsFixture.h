@@ -37,6 +37,8 @@ protected:
     // Jet SQL list pieces.
     qint32 addJob(int jobType, qint32 jobNo, const QString &columns = QString(), const QString &values = QString());
     qint32 addItem(qint32 jobId, int itemNo, const QString &description, const char *price, int exempt = 0);
+    // The job window's settings row (items 0-10, comma-terminated).
+    void setJobWindowSettings(const QString &text);
     // Guards actions with passwords: every level has the password "top".
     void usePasswords();
 
