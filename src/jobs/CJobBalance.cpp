@@ -104,6 +104,19 @@ CJobBalance::CJobBalance(QWidget *parent) : CDlg0(751, parent)
     for (unsigned id : {kCommission, kCommissionRate, kBasisLabel})
         ShowItem(id, false);
 
+    // Each label's "&" key moves to the field beside it.
+    for (QLabel *l : findChildren<QLabel *>()) {
+        if (!l->text().contains(QLatin1Char('&')))
+            continue;
+        const QPoint beside(l->geometry().right() + 20, l->geometry().center().y());
+        for (QWidget *w : findChildren<QWidget *>())
+            if (w != l && w->geometry().contains(beside) && !qobject_cast<QLabel *>(w))
+                l->setBuddy(w);
+        if (!l->buddy() && l->text() == QLatin1String("Ter&ms:"))
+            l->setBuddy(GetDlgItem(this, kTermsCombo));
+        if (!l->buddy() && l->text() == QLatin1String("Payment D&ue"))
+            l->setBuddy(GetDlgItem(this, kPayDue));
+    }
     AddButton(1, QStringLiteral("OK"), QRect(230, 380, 110, 30));
     AddButton(2, QStringLiteral("Cancel"), QRect(345, 380, 110, 30));
     m_bEnterAsTab = 1;

@@ -89,6 +89,12 @@ CJobWhen::CJobWhen(CJobSet *job, QWidget *parent) : CDlg0(753, parent), m_pJob(j
     addCombo(kStatus, QRect(130, 374, 310, 24), false);
     AddButton(1, QStringLiteral("OK"), QRect(214, 404, 110, 30));
     AddButton(2, QStringLiteral("Cancel"), QRect(330, 404, 110, 30));
+    // Each label's "&" key moves to its field.
+    static constexpr std::pair<unsigned, unsigned> buddies[] = {
+        {1901, kTitle}, {1902, kReceived}, {1903, kProof}, {1904, kDue},      {1911, kShipBy}, {1905, kShipped},
+        {1906, kReorder}, {1907, kPO},    {1908, kLocation}, {1909, kCsr}, {1910, kStatus}};
+    for (const auto &[labelId, controlId] : buddies)
+        label(labelId)->setBuddy(GetDlgItem(this, controlId));
 }
 
 QComboBox *CJobWhen::combo(unsigned id) const
