@@ -115,6 +115,9 @@ bool CJobDlg::OnInitDialog()
         return false;
     if (!isPreview() && m_pJob->m_JobType != CJobSet::History && settingItem(6) == 0)
         QMetaObject::invokeMethod(this, [this] { SendCommand(30244); }, Qt::QueuedConnection);
+    else
+        m_bFirstCheckPending = false; // no opening check: a check from the menu always answers
+
     ShowNotesBar();
     UpdateRibbonStates();
     m_wndList.setFocus();
@@ -134,6 +137,8 @@ void CJobDlg::BuildRecordBar()
     CXRibbon &r = m_wndRecordRibbon;
     if (!r.isCreated())
         return;
+    // The type label drops the "Job" menu down.
+    r.SetItemState(30281, kNormal);
     r.SetItemLayout(30281, kPopupMenu, kJobMenu);
     r.AddItem(30283, QString(), kNormal, 0, 255, 3, 2085, 0, 0, 100, 0, 0, QStringLiteral("Job#"), 1);
     r.RecalcLayout(30282);

@@ -8,6 +8,14 @@
 #include "jobs/JobHooks.h"
 #include "platform/Settings.h"
 #include "views/CDlgOptions.h"
+#include "views/CNoteDlg.h"
+#include "jobs/CJobWhen.h"
+#include "app/base/Menus.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QPlainTextEdit>
 
 #include <QtCore/QObject>
 
@@ -419,4 +427,69 @@ TEST_F(JobWindow, MissingDataCheckOnOpeningAndFromTheMenu)
         EXPECT_EQ(prompts().pendingAnswers(), 0);
         return press(d, 2);
     });
+}
+
+TEST_F(JobWindow, NotesAndDatesAreEditedAndSavedFromThePanels)
+{
+    const qint32 id = order();
+    run(id, [&](CJobDlg &d) {
+        onDialog<CNoteDlg>([&](CNoteDlg &n) {
+            EXPECT_EQ(n.m_strStripText, QStringLiteral("Job Note for Work Order/Estimate Detail"));
+            n.edit()->setPlainText(QStringLiteral("Trim to 3.5 x 2"));
+            n.SendCommand(1);
+            return n.result();
+        });
+        press(d, 30263);
+        EXPECT_EQ(d.notesBar().GetItemTip(30263), QStringLiteral("Trim to 3.5 x 2"));
+        onDialog<CJobWhen>([&](CJobWhen &w) {
+            w.combo(1230)->setCurrentText(QStringLiteral("Cards for the fair"));
+            w.SendCommand(1);
+            return w.result();
+        });
+        press(d, 30406);
+        EXPECT_EQ(d.recordBar().GetItemText(30282), QStringLiteral("Cards for the fair"));
+        return press(d, 2);
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT WOrderNote FROM Jobs WHERE JobID = %1").arg(id)).toString(),
+              QStringLiteral("Trim to 3.5 x 2"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Title FROM Jobs WHERE JobID = %1").arg(id)).toString(),
+              QStringLiteral("Cards for the fair"));
+}
+
+TEST_F(JobWindow, TheJobAndItemMenusOfTheRecordMenus)
+{
+    const std::unique_ptr<QMenu> menus = LoadMenuResource(170);
+    ASSERT_TRUE(menus);
+    const QList<QAction *> subs = menus->actions();
+    ASSERT_GE(subs.size(), 4);
+    auto texts = [](QMenu *menu) {
+        QStringList out;
+        for (QAction *a : menu->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : QStringLiteral("%1 %2").arg(a->data().toInt()).arg(a->text()));
+        return out;
+    };
+    EXPECT_EQ(texts(subs[2]->menu()).join(QLatin1Char('|')),
+              QStringLiteral("30244 Check for Missing Data...|30215 Show/Hide...|30342 Change the &Number of this Job...|"
+                             "30341 Set the Next Job &Number..."));
+    const QStringList item = texts(subs[3]->menu());
+    EXPECT_EQ(item.size(), 24);
+    EXPECT_EQ(item.first(), QStringLiteral("30361 &New Item..."));
+    EXPECT_EQ(item.last(), QStringLiteral("30632 D&elete All Items..."));
+    EXPECT_EQ(item.count(QStringLiteral("-")), 7);
+
+    // The record bar's type label drops the "Job" menu down; its choice runs.
+    const qint32 id = order();
+    CXRibbon::SetMenuRunner([](QMenu &menu, const QPoint &) {
+        for (QAction *a : menu.actions())
+            if (a->data().toInt() == 30244)
+                return 30244;
+        return 0;
+    });
+    run(id, [&](CJobDlg &d) {
+        prompts().answer(platform::IDOK);
+        QTest::mouseClick(&d.recordBar(), Qt::LeftButton, {}, d.recordBar().itemRect(30281).center());
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("No missing data. All 'required' data has been entered."));
+        return press(d, 2);
+    });
+    CXRibbon::SetMenuRunner(nullptr);
 }
