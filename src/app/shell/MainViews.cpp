@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/shell/CPlaceholderView.h"
+#include "jobs/CViewJobs.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -34,5 +35,10 @@ QWidget *CreateMainView(int viewId)
         return nullptr;
     if (QWidget *view = CreateView(viewId, nullptr))
         return view;
+    if (viewId == kJobsViewId) {
+        auto *jobs = new CViewJobs(nullptr);
+        jobs->OnInitialUpdate();
+        return jobs;
+    }
     return new CPlaceholderView(viewId);
 }
