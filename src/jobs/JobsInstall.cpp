@@ -42,19 +42,17 @@ void resolveMenu(QMenu &menu, unsigned menuId, int subMenu)
 
 } // namespace
 
-void RegisterJobMenus()
+void BuildJobPopupMenu(QMenu &menu)
 {
-    RegisterMenuResource(kRecordMenus, [](QMenu &menu) {
-        // Positions 0 and 1 belong to other record windows.
-        menu.addMenu(QString());
-        menu.addMenu(QString());
-        QMenu *job = menu.addMenu(QStringLiteral("Job"));
-        addEntries(*job, {{30244, "Check for Missing Data..."},
+    addEntries(menu, {{30244, "Check for Missing Data..."},
                           {30215, "Show/Hide..."},
                           {30342, "Change the &Number of this Job..."},
                           {30341, "Set the Next Job &Number..."}});
-        QMenu *item = menu.addMenu(QStringLiteral("Item"));
-        addEntries(*item, {{30361, "&New Item..."},
+}
+
+void BuildItemPopupMenu(QMenu &menu)
+{
+    addEntries(menu, {{30361, "&New Item..."},
                            {30379, "         Sub-Item..."},
                            {30369, "Paste this Item..."},
                            {0, ""},
@@ -78,6 +76,16 @@ void RegisterJobMenus()
                            {30215, "Customize Job View..."},
                            {0, ""},
                            {30632, "D&elete All Items..."}});
+}
+
+void RegisterJobMenus()
+{
+    RegisterMenuResource(kRecordMenus, [](QMenu &menu) {
+        // Positions 0 and 1 are the list manager's and the list's menus.
+        menu.addMenu(QString());
+        menu.addMenu(QString());
+        BuildJobPopupMenu(*menu.addMenu(QStringLiteral("Job")));
+        BuildItemPopupMenu(*menu.addMenu(QStringLiteral("Item")));
     });
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 class CZqApp;
+class QMenu;
 class QWidget;
 
 // Wires the jobs area into the program at start-up: the application's
@@ -11,6 +12,9 @@ class QWidget;
 void InstallJobs(CZqApp &app, std::function<QWidget *()> owner);
 void RemoveJobs(CZqApp &app);
 
-// Menu resource 170: the popup menus of the record windows, picked by
-// position ("Job" 2, "Item" 3).
+// The job window's popup menus: the "Job" menu (position 2 of menu resource
+// 170) and the "Item" menu (position 3).
+void BuildJobPopupMenu(QMenu &menu);
+void BuildItemPopupMenu(QMenu &menu);
+// Menu resource 170 with the job window's popups at their positions.
 void RegisterJobMenus();
