@@ -515,8 +515,8 @@ bool CJobDlg::OnCommand(int id)
     case 30415: ReportJobFeatureNotAvailable(QStringLiteral("Applying a credit or deposit")); return true;
     case 30526: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job status here")); return true;
     case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
-    case 30341:
-    case 30342: ReportJobFeatureNotAvailable(QStringLiteral("Changing job numbers")); return true;
+    case 30341: OnSetNextJobNumber(); return true;
+    case 30342: OnChangeJobNumber(); return true;
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
     case 30430: ReportJobFeatureNotAvailable(QStringLiteral("The job cost chart")); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;

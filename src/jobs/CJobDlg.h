@@ -111,6 +111,8 @@ private:
     void OnJobDates();
     void OnJobTotals();
     void OnServiceProperties();
+    void OnSetNextJobNumber();
+    void OnChangeJobNumber();
     bool IsOrder() const;
 
 public:

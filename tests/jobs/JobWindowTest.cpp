@@ -9,6 +9,8 @@
 #include "platform/Settings.h"
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
+#include "views/CDlgData.h"
+#include <QtWidgets/QLineEdit>
 #include "jobs/CJobWhen.h"
 #include "app/base/Menus.h"
 
@@ -492,4 +494,82 @@ TEST_F(JobWindow, TheJobAndItemMenusOfTheRecordMenus)
         return press(d, 2);
     });
     CXRibbon::SetMenuRunner(nullptr);
+}
+
+TEST_F(JobWindow, NextJobNumberUsesTheNumberingGroupAndWarnsOfHigherNumbers)
+{
+    usePasswords();
+    exec(QStringLiteral("DELETE FROM JobTypes WHERE JobType >= 10"));
+    exec(QStringLiteral("INSERT INTO JobTypes (JobType, Name) VALUES (10, '1500')"));
+    addJob(0, 1450);
+    const qint32 history = addJob(3, 1300);
+    run(history, [&](CJobDlg &d) {
+        onDialog<CDlgData>([](CDlgData &e) {
+            EXPECT_EQ(e.m_strValue, QStringLiteral("1501"));
+            EXPECT_EQ(e.m_strWindowTitle, QStringLiteral("Set Starting Number"));
+            EXPECT_EQ(e.m_strRibbonTitle, QStringLiteral("Next History Number:"));
+            EXPECT_EQ(e.m_strStripText, QStringLiteral("This number will be assigned to the next History"));
+            e.edit()->setText(QStringLiteral("1400"));
+            e.SendCommand(1);
+            return e.result();
+        });
+        prompts().answer(platform::IDYES);
+        press(d, 30341);
+        EXPECT_EQ(passwordsAsked, 1);
+        EXPECT_EQ(prompts().lastText(),
+                  QStringLiteral("Do you want to set the next job number to: 1400?\n\nIMPORTANT: There are existing jobs "
+                                 "with numbers equal to or greater than this number, which may cause duplicate job "
+                                 "numbers later on."));
+        EXPECT_EQ(prompts().shown().last().flags,
+                  unsigned(platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2));
+        return press(d, 2);
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM JobTypes WHERE JobType = 10")).toString(), QStringLiteral("1399"));
+
+    // A quote looks at quotes only; the proposal taken unchanged still asks.
+    const qint32 quote = addJob(1, 700);
+    run(quote, [&](CJobDlg &d) {
+        onDialog<CDlgData>([](CDlgData &e) {
+            EXPECT_EQ(e.m_strValue, QStringLiteral("1"));
+            e.edit()->setText(QStringLiteral("701"));
+            e.SendCommand(1);
+            return e.result();
+        });
+        prompts().answer(platform::IDNO);
+        press(d, 30341);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to set the next job number to: 701?"));
+        return press(d, 2);
+    });
+}
+
+TEST_F(JobWindow, RenumberingRefusesANumberInUse)
+{
+    usePasswords();
+    addJob(0, 1450);
+    const qint32 history = addJob(3, 1300);
+    run(history, [&](CJobDlg &d) {
+        press(d, 30103); // leave preview
+        auto enter = [this](const char *text) {
+            onDialog<CDlgData>([text](CDlgData &e) {
+                EXPECT_EQ(e.m_strWindowTitle, QStringLiteral("Change Job No"));
+                EXPECT_EQ(e.m_strRibbonTitle, QStringLiteral("Change the number of this job to:"));
+                e.edit()->setText(QString::fromLatin1(text));
+                e.SendCommand(1);
+                return e.result();
+            });
+        };
+        // Orders share the number series of history jobs; the job's own
+        // number counts as taken too.
+        for (const char *text : {"1450", "1300"}) {
+            enter(text);
+            prompts().answer(platform::IDOK);
+            press(d, 30342);
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Job %1 already exists!").arg(QString::fromLatin1(text)));
+        }
+        enter("1301");
+        press(d, 30342);
+        EXPECT_EQ(d.recordBar().GetItemText(30283), QStringLiteral("1301"));
+        return press(d, 2);
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = %1").arg(history)).toInt(), 1301);
 }
