@@ -160,7 +160,12 @@ bool CViewJobs::OnCommand(int id)
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Shipping labels")); return true;
     case 30609: ReportJobFeatureNotAvailable(QStringLiteral("The item finder")); return true;
-    case 30536: ReportJobFeatureNotAvailable(QStringLiteral("The job summary")); return true;
+    case 30536:
+        OnSummary();
+        return true;
+    case 30401:
+        OnListNow();
+        return true;
     case 30101:
         if (QApplication::keyboardModifiers() & Qt::ControlModifier) {
             ReportJobFeatureNotAvailable(QStringLiteral("The item finder"));
@@ -393,7 +398,7 @@ void CViewJobs::OnNotice()
 {
     const QString text = m_listBar->GetItemText(30211);
     if (text.contains(QLatin1String("Discrepancies")))
-        ReportJobFeatureNotAvailable(QStringLiteral("Fixing discrepancies"));
+        OnFixDiscrepancies();
     else if (text.contains(QLatin1String("PellOrder")))
         SelectTreeCode(402);
     else if (text.contains(QLatin1String("PellQuote")))

@@ -54,6 +54,9 @@ private:
     void OnEmailChoice();
     void OnNotice();
     void OnDelete();
+    void OnListNow();
+    void OnFixDiscrepancies();
+    void OnSummary();
     void AfterCreation(bool created);
     // Selects the list where a new job of its type shows and its row.
     void ShowNewJobList();

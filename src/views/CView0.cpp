@@ -1,4 +1,5 @@
 #include "views/CView0.h"
+#include "views/CSummaryDlg.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -452,6 +453,7 @@ void CView0::FillList()
                             (Qt::ControlModifier | Qt::ShiftModifier);
     CSQL statement(m_nViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, diagnostic);
 
+    m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
     m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
     m_list->viewport()->update();
@@ -1221,10 +1223,8 @@ void CView0::DeleteSelected(const QString &keyField, const QString &table)
 
 void CView0::ShowSummary(const QString &name, const QString &summarySql)
 {
-    Q_UNUSED(summarySql);
-    Q_UNUSED(name);
-    // The summary is shown in the grid dialog of the dialog bases.
-    ReportNotAvailable(QStringLiteral("The summary window"));
+    CSummaryDlg summary(name, summarySql, this);
+    summary.DoModal();
 }
 
 // --- row dragging ---------------------------------------------------------------

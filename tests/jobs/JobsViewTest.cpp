@@ -10,6 +10,7 @@
 #include "jobs/JobCreation.h"
 #include "jobs/JobHooks.h"
 #include "views/CDlgOptions.h"
+#include "views/CSummaryDlg.h"
 
 #include <QtCore/QProcess>
 #include <QtWidgets/QApplication>
@@ -328,4 +329,87 @@ TEST_F(JobsView, NewJobDialogChoosesTypeCustomerAndBuyer)
     });
     ASSERT_EQ(bakery.DoModal(), 1);
     EXPECT_EQ(bakery.m_nBuyerNo, 0);
+}
+
+TEST_F(JobsView, DiscrepanciesAreExplainedAndFixedFromTheServiceRows)
+{
+    CViewJobs &v = makeView();
+    // The kind of discrepancy is asked each time the list fills: job cost
+    // and subtotal against the services.
+    auto costKind = [this] { prompts().onDialog([](QDialog &) { return int(QDialog::Accepted); }); };
+    costKind();
+    v.SelectTreeCode(13);
+    costKind();
+    prompts().answer(platform::IDOK);
+    v.OnCommand(30401);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("None found."));
+    EXPECT_TRUE(v.listBar()->GetItemText(30211).isEmpty() ||
+                !v.listBar()->GetItemText(30211).contains(QLatin1String("Discrepancies")));
+
+    // Three orders whose subtotal disagrees with their services: one priced,
+    // one with only No Charge services, one without service rows.
+    const qint32 priced = addJob(0, 4601, QStringLiteral("Subtotal, Cost, Balance"), QStringLiteral("90, 0, 90"));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 0, 1, "
+                        "0, 100, 0, 1, 1)")
+             .arg(priced));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 3, 1, "
+                        "0, 100, 40, 1, 1)")
+             .arg(priced));
+    const qint32 free = addJob(0, 4602, QStringLiteral("Subtotal, Balance"), QStringLiteral("5, 5"));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 0, 1, "
+                        "0, 0.0001, 0, 1, 1)")
+             .arg(free));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 3, 1, "
+                        "0, 0.0001, 0, 1, 1)")
+             .arg(free));
+    const qint32 bare = addJob(0, 4603, QStringLiteral("Subtotal, Balance"), QStringLiteral("7, 7"));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 0, 1, "
+                        "0, 7, 0, 1, 1)")
+             .arg(bare));
+    costKind();
+    prompts().answer(platform::IDOK);
+    v.OnCommand(30401);
+    const int listed = v.list()->GetItemCount();
+    ASSERT_GE(listed, 2);
+    if (prompts().lastText().startsWith(QStringLiteral("The jobs listed have discrepancies:"))) {
+        EXPECT_EQ(v.listBar()->GetItemText(30211), QStringLiteral("Fix Discrepancies..."));
+        prompts().answer(platform::IDYES);
+        costKind();
+        prompts().answer(platform::IDOK);
+        v.OnCommand(30211);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Fixed 2 of %1 jobs!").arg(v.list()->GetItemCount()));
+        EXPECT_EQ(listed, 2); // a job without service rows is not listed
+        EXPECT_EQ(v.list()->GetItemCount(), 0);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("100"));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("40"));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("100"));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(free)).toMoney(), Money());
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(bare)).toMoney(), money("7"));
+    } else {
+        ADD_FAILURE() << prompts().lastText().toStdString();
+    }
+}
+
+TEST_F(JobsView, SummaryOfJobsByTypeAndTheItemPriceCheck)
+{
+    addJob(0, 4701);
+    addJob(0, 4702);
+    addJob(1, 4703);
+    exec(QStringLiteral("DELETE FROM JobTypes"));
+    for (int type = 0; type <= 5; ++type)
+        exec(QStringLiteral("INSERT INTO JobTypes (JobType, Name) VALUES (%1, '%2')")
+                 .arg(type)
+                 .arg(QStringList{"Order", "Quote", "Template", "History", "PellOrder", "PellQuote"}[type]));
+    CViewJobs &v = makeView();
+    onDialog<CSummaryDlg>([](CSummaryDlg &d) {
+        EXPECT_EQ(d.m_strRibbonTitle, QStringLiteral("Jobs"));
+        EXPECT_EQ(d.list().GetItemCount(), 2);
+        EXPECT_EQ(d.list().GetItemText(0, 0), QStringLiteral("Order"));
+        EXPECT_EQ(d.list().GetItemText(0, 1), QStringLiteral("2"));
+        snapshot(d, QStringLiteral("summary"));
+        d.SendCommand(2);
+        return d.result();
+    });
+    v.OnCommand(30536);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
