@@ -413,3 +413,66 @@ TEST_F(JobsView, SummaryOfJobsByTypeAndTheItemPriceCheck)
     v.OnCommand(30536);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
+
+TEST_F(JobsView, NewMakesTheJobAndOpensItsWindowOnTheReceivedTodayList)
+{
+    app->m_nDefaultCsr = 5;
+    app->WriteSettingInt(QStringLiteral("NewJob-Type"), 10, CZqApp::kSettings);
+    CViewJobs &v = makeView();
+    onDialog<CJobNew>([](CJobNew &d) {
+        EXPECT_EQ(d.m_nJobType, 0); // the Orders branch is shown
+        d.ListChoice(CJobNew::Regular);
+        d.list().FindItemByData(100, true);
+        d.SendCommand(1);
+        return d.result();
+    });
+    qint32 made = 0;
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        made = d.job()->m_JobID;
+        EXPECT_EQ(d.job()->m_JobType, 0);
+        EXPECT_EQ(d.job()->m_CusNo, 100);
+        EXPECT_EQ(d.job()->m_CSRNo, 5);
+        EXPECT_EQ(d.recordBar().GetItemText(30281), QStringLiteral("Order"));
+        d.SendCommand(2);
+        return d.result();
+    });
+    v.OnCommand(30100);
+    ASSERT_NE(made, 0);
+    EXPECT_EQ(v.chosenCode(), 6); // Orders received today
+    EXPECT_EQ(v.list()->GetSelectedData(), made);
+    // DateIn as stored: 45455 is 06/12/2024 in days since 12/30/1899.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo, CusNo, CSRNo, DateIn FROM Jobs WHERE JobID = %1").arg(made)),
+              QStringLiteral("1|100|5|45455"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Options WHERE OptionID < 0")), QStringLiteral("0"));
+
+    // The job window's "New Job (same buyer)": the type is asked, the
+    // customer and buyer are the job's.
+    exec(QStringLiteral("UPDATE Jobs SET BuyerNo = 7 WHERE JobID = %1").arg(made));
+    onDialog<CJobDlg>([](CJobDlg &d) {
+        d.SendCommand(30599);
+        return d.result();
+    });
+    v.OnCommand(30103);
+    onDialog<CDlgOptions>([](CDlgOptions &o) {
+        EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("New Job for Acme Printing Co"));
+        o.tree()->SetOptionChecked(2, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    qint32 quote = 0;
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        quote = d.job()->m_JobID;
+        EXPECT_EQ(d.job()->m_JobType, 1);
+        EXPECT_EQ(d.job()->m_BuyerNo, 7);
+        d.SendCommand(2);
+        return d.result();
+    });
+    // The view runs 30599 from its queue and then opens the first job again.
+    onDialog<CJobDlg>([](CJobDlg &d) {
+        d.SendCommand(2);
+        return d.result();
+    });
+    runQueued();
+    EXPECT_NE(quote, 0);
+    EXPECT_EQ(v.chosenCode(), 107);
+}
