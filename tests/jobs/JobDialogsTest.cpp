@@ -299,3 +299,27 @@ TEST_F(JobDialogs, DatesCancelKeepsWhatTheRecordHeldBefore)
     EXPECT_EQ(job.m_Location, 0);
     EXPECT_EQ(job.m_Cost, money("7.5"));
 }
+
+TEST_F(JobDialogs, CommissionFieldsNeedTheirRightOnce)
+{
+    usePasswords();
+    const qint32 id = addJob(0, 2050, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
+                             QStringLiteral("'Cards', 100, 100, 1"));
+    addItem(id, 1, QStringLiteral("Cards"), "100");
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        EXPECT_FALSE(d.combo(1203)->isEnabled());
+        d.SendCommand(30215);
+        EXPECT_EQ(passwordsAsked, 1);
+        EXPECT_TRUE(d.IsItemVisible(1313));
+        EXPECT_TRUE(d.combo(1203)->isEnabled());
+        d.SendCommand(30215);
+        EXPECT_EQ(passwordsAsked, 1);
+        d.SendCommand(2);
+        return d.result();
+    });
+    totals.DoModal();
+}
