@@ -43,6 +43,8 @@ qint32 sampleOrder()
         platform::Settings::useFolder(settings.path());
         Appearance::instance().LoadViewSettings();
         SharedDatabase().open(samplePath());
+        // Locks left by a run that was stopped.
+        SharedDatabase().execute(QStringLiteral("DELETE FROM Options WHERE OptionID < 0"));
         platform::Recordset rs(SharedDatabase());
         rs.open(platform::Recordset::Type::Snapshot,
                 QStringLiteral("SELECT Jobs.JobID FROM Jobs WHERE JobType = 0 and JobID > 50000 and JobID IN (SELECT "
@@ -66,10 +68,14 @@ void BM_OpenJobWindow(benchmark::State &state)
         job.Lock(true);
         {
             CJobDlg window(&job, false, nullptr, nullptr);
-            answers.onDialog([&items](QDialog &d) {
-                items = static_cast<CJobDlg &>(d).itemCount();
-                return 2;
-            });
+            // The window, and the missing-data check it may run on opening,
+            // are closed at once.
+            while (answers.pendingAnswers() < 2)
+                answers.onDialog([&items](QDialog &d) {
+                    if (auto *shown = dynamic_cast<CJobDlg *>(&d))
+                        items = shown->itemCount();
+                    return 2;
+                });
             window.DoModal();
         }
         job.Lock(false);
