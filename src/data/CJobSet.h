@@ -126,6 +126,12 @@ public:
     // Writes the changes of a posted invoice's amounts to the audit trail
     // while its edit is pending (before it is saved).
     void WriteAuditTrail();
+    // Saves the row being edited and, for a posted invoice whose amounts
+    // changed, its audit row, as one change: a failure writes neither, keeps
+    // the edit pending with every changed value and is reported after the
+    // rollback. A new row is saved as SaveRecord saves it. The set is in edit
+    // mode again afterwards; beeps with a beep type other than 0.
+    bool SaveWithAuditTrail(unsigned beepType);
     // Rolls the service costs of the job's items up into the item and job
     // costs; TRUE when the job's cost changed.
     bool RecalcJobCost(qint32 jobId);

@@ -398,6 +398,63 @@ void CJobSet::WriteAuditTrail()
     }
 }
 
+bool CJobSet::SaveWithAuditTrail(unsigned beepType)
+{
+    if (GetEditMode() != dbEditInProgress)
+        return SaveRecord(beepType);
+    if (!CanUpdate())
+        return false;
+    if (!HasDirtyFields())
+        return true;
+
+    // The audit row records the change against the row as stored, read
+    // before anything is written.
+    bool audit = false;
+    AuditValues values;
+    if (m_JobType == History) {
+        Money *const amounts[9] = {&m_Subtotal, &m_Discount, &m_Shipping, &m_Postage, &m_Tax,
+                                   &m_Latefee,  &m_Paid,     &m_Writeoff, &m_Balance};
+        bool changed = false;
+        for (Money *amount : amounts)
+            changed = changed || IsFieldDirty(amount);
+        CJobSet stored(m_pDatabase);
+        if (changed && stored.FindById(m_JobID)) {
+            audit = true;
+            values.jobNo = m_JobNo;
+            values.jobType = m_JobType;
+            Money before[9];
+            amountsOf(stored, before);
+            for (int i = 0; i < 9; ++i)
+                values.amounts[i] = Money::fromUnits(amounts[i]->units() - before[i].units());
+        }
+    }
+
+    platform::Database &db = database();
+    try {
+        platform::Transaction transaction(db);
+        if (audit)
+            insertAuditRow(db, values);
+        Update();
+        transaction.commit();
+    } catch (const DbException &e) {
+        // Rolled back. A failed write keeps the edit pending; should the
+        // commit itself have failed, the stored row is read again and the
+        // changes are put back as a pending edit.
+        if (GetEditMode() == dbEditNone) {
+            CJobSet pending(m_pDatabase);
+            pending = *this;
+            if (FindById(m_JobID, true))
+                *this = pending;
+        }
+        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        return false;
+    }
+    SafeEdit();
+    if (beepType != 0)
+        platform::Prompt::beep();
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Job cost
 

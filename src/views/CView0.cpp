@@ -464,6 +464,7 @@ void CView0::FillList()
                             (Qt::ControlModifier | Qt::ShiftModifier);
     CSQL statement(m_nViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, diagnostic);
 
+    m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
     m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
     m_list->viewport()->update();

@@ -228,6 +228,7 @@ protected:
     QString m_strFilterText;
     QString m_strFilterSql;
     QString m_strSortText;
+    QString m_strLastListSql; // the statement the list was last filled from
     int m_nListOption = 0;
     int m_nDateRangeCode = 0;
     QString m_strDateRangeCaption;

@@ -150,3 +150,25 @@ TEST_F(DbTool, PriceDetailExplainsEachServiceQuantity)
                   .exitCode,
               0);
 }
+
+TEST_F(DbTool, JobNewCreatesAJobAsTheJobsViewDoes)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    ASSERT_EQ(dbtool({QStringLiteral("sql"), db,
+                      QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, Terms, CreditLimit, BuyerNo) "
+                                     "VALUES (100, 'Acme', 0, 1, 0, 0)")})
+                  .exitCode,
+              0);
+    ToolRun r = dbtool({QStringLiteral("job"), db, QStringLiteral("new"), QStringLiteral("1"), QStringLiteral("100"),
+                        QStringLiteral("--csr"), QStringLiteral("3"), QStringLiteral("--today"),
+                        QStringLiteral("6/12/2024")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("JobID 1\nJobNo 1\n"));
+    r = dbtool({QStringLiteral("sql"), db,
+                QStringLiteral("SELECT JobType, JobNo, CusNo, CSRNo, Format(DateIn, 'mm/dd/yyyy') AS Day FROM Jobs")});
+    EXPECT_EQ(r.out, QStringLiteral("JobType\tJobNo\tCusNo\tCSRNo\tDay\n1\t1\t100\t3\t06/12/2024\n"));
+    EXPECT_EQ(dbtool({QStringLiteral("job"), db, QStringLiteral("new"), QStringLiteral("3"), QStringLiteral("100")})
+                  .exitCode,
+              2);
+}

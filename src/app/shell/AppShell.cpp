@@ -22,6 +22,7 @@
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
 #include "estimating/CItemSpecs.h"
+#include "jobs/JobsInstall.h"
 #include "platform/Prompt.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
@@ -60,6 +61,7 @@ AppShell::~AppShell()
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
+    RemoveJobs(m_app);
     RemoveAppDialogs(m_app);
     m_frame.reset();
     m_instance.reset();
@@ -108,6 +110,7 @@ bool AppShell::InitInstance()
     // progress in the program's own window.
     registerProgressWindows();
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallJobs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     if (!OpenDatabase(&SharedDatabase()))

@@ -4,6 +4,7 @@
 #include "app/shell/CPlaceholderView.h"
 #include "catalogue/CViewServices.h"
 #include "customers/CustomerWindows.h"
+#include "jobs/CViewJobs.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -43,6 +44,11 @@ QWidget *CreateMainView(int viewId)
         auto *services = new CViewServices(nullptr);
         services->OnInitialUpdate();
         return services;
+    }
+    if (viewId == kJobsViewId) {
+        auto *jobs = new CViewJobs(nullptr);
+        jobs->OnInitialUpdate();
+        return jobs;
     }
     return new CPlaceholderView(viewId);
 }

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "platform/Money.h"
+#include "views/CDlgRibbon.h"
+
+#include <QtCore/QString>
+
+#include <cstdint>
+
+class CJobSet;
+class CXListCtrl;
+
+// The job window (dialog 750, window name "Job"): the modal record window of
+// one job, an order, quote, template, history job, portal job, credit invoice
+// or credited invoice. It shows and edits the current row of a job recordset
+// its caller owns and has positioned (and locked, unless the window is a
+// preview), shows the job's parties, dates, notes, totals and balance as bar
+// panels, and ends with a command id the caller carries out: the window
+// itself never prints or creates jobs.
+//
+// Five bars: the record bar (type label, title, job number, status), the job
+// bar down the left side, the items bar, the parties bar and the notes bar.
+class CJobDlg : public CDlgRibbon
+{
+    Q_OBJECT
+
+public:
+    // Commands the caller receives.
+    enum Result : int {
+        ResultNewJob = 30100,
+        ResultNewJobSameBuyer = 30599,
+        ResultDuplicate = 30111,
+        ResultEmailLetter = 30108,
+        ResultPrint = 30330,
+        ResultSchedule = 30270,
+        ResultFind = 30101,
+        ResultItemFinder = 30609,
+    };
+    // Bits of the "ShowHide-Job" setting.
+    static constexpr int kNotesBarBit = 32;
+
+    // Preview is on when asked, for history jobs and for credit and credited
+    // invoices.
+    CJobDlg(CJobSet *job, bool preview, CXListCtrl *attachedList, QWidget *parent);
+    ~CJobDlg() override;
+
+    // The view that opened the window and runs its result; none when the
+    // window was opened elsewhere (its result commands are then disabled).
+    void SetResultReceiver(QObject *receiver) { m_pReceiver = receiver; }
+
+    // Record operations: fill the window from the record; check and save it.
+    // Mode 1 before ending with a command, 0 from Close and navigation, 99
+    // from the totals dialog (saves even in preview). TRUE when the window
+    // may go on.
+    void FillControls(bool reload);
+    bool CheckAndSave(int mode);
+
+    // The panels (each refreshes what it names).
+    void UpdateTitleItems(const QString &proposedTitle);
+    void UpdatePartiesPanels();
+    void UpdateTotalsPanels();
+    void UpdateDatesPanel();
+    void ShowNotesBar();
+    void SetNoteTip(unsigned id, const QString &note);
+    // Enables the bars' items by the window's state.
+    void UpdateRibbonStates();
+
+    bool isPreview() const { return m_bReadOnly != 0; }
+    bool isEditable() const;
+    int hue() const { return m_nHue; }
+    int itemCount() const { return m_nItems; }
+    int showHideBits() const { return m_nShowHide; }
+    QString typeLabel() const { return m_strTypeLabel; }
+    CJobSet *job() const { return m_pJob; }
+
+    CXRibbon &jobBar() { return m_wndSideRibbon; }
+    CXRibbon &recordBar() { return m_wndRecordRibbon; }
+    CXRibbon &itemsBar() { return m_wndRibbon3; }
+    CXRibbon &partiesBar() { return m_wndRibbon4; }
+    CXRibbon &notesBar() { return m_wndRibbon5; }
+    CXListCtrl &itemList() { return m_wndList; }
+
+    // Placeholders of the bars.
+    static constexpr unsigned kJobBar = kSideRibbon;
+    static constexpr unsigned kItemsBar = kRibbon3;
+    static constexpr unsigned kPartiesBar = kRibbon4;
+    static constexpr unsigned kNotesBar = kRibbon5;
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id) override;
+    void OnCancel() override;
+    void OnSize(int type, int cx, int cy) override;
+
+private:
+    void BuildBars();
+    void BuildRecordBar();
+    void BuildJobBar();
+    void RebuildJobBar();
+    void BuildItemsBar();
+    void BuildPanelBars();
+    void SetPreview(bool preview);
+    void ApplyHue();
+    bool DecideCsrOwnership();
+    void NavigateTo(unsigned cmd);
+    void EndWithCommand(int id);
+    void RefillItemList();
+    void ToggleHistoryEdit();
+    void EditNote(unsigned id);
+    void ChooseBuyerOrShipto(unsigned id);
+    void OnJobDates();
+    void OnJobTotals();
+    void OnServiceProperties();
+    void OnSetNextJobNumber();
+    void OnChangeJobNumber();
+    bool IsOrder() const;
+
+public:
+    // The missing-data check (command 30244), run by itself on opening.
+    void CheckMissingData();
+
+private:
+    CJobSet *m_pJob = nullptr;
+    QObject *m_pReceiver = nullptr;
+    int m_nHue = 120;
+    int m_nShowHide = 38;
+    int m_nCsrMode = 0;
+    int m_nCreditOption = 0;
+    int m_nItems = 0;
+    int m_nItemView = 30051;
+    quint8 m_nPriceLevel = 0;
+    quint8 m_nPriceRound = 0;
+    Money m_creditDue;
+    QString m_strTypeLabel;
+    bool m_bCallerPreview = false;
+    bool m_bFirstCheckPending = false;
+    bool m_bHistoryEditAllowed = false;
+    bool m_bServiceEditAllowed = false;
+    bool m_bNotesBarShown = true;
+};

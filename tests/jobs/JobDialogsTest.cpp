@@ -1,0 +1,325 @@
+#include "JobsFixture.h"
+
+#include "controls/CXStatic.h"
+#include "data/CJobSet.h"
+#include "jobs/CJobBalance.h"
+#include "jobs/CJobDlg.h"
+#include "jobs/CJobWhen.h"
+#include "views/CDlgRibbon.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+class JobDialogs : public JobsTest
+{
+protected:
+    void SetUp() override
+    {
+        JobsTest::SetUp();
+        setJobWindowSettings(QStringLiteral("0,0,0,0,0,1,1,0,0,0,0,"));
+    }
+    // Types into a field and leaves it, as the user does.
+    static void type(CJobBalance &d, unsigned id, const QString &text)
+    {
+        QLineEdit *e = d.edit(id);
+        e->setFocus();
+        e->setText(text);
+        emit e->textEdited(text);
+        emit e->editingFinished();
+    }
+    static QString field(CJobBalance &d, unsigned id) { return d.edit(id)->text(); }
+    static void choose(QComboBox *combo, int data)
+    {
+        combo->setCurrentIndex(combo->findData(data));
+        emit combo->activated(combo->currentIndex());
+    }
+    void requireOrderOptions(int bits)
+    {
+        exec(QStringLiteral("DELETE FROM Options WHERE OptionID = 44308"));
+        exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44308, %1)").arg(bits));
+    }
+};
+
+} // namespace
+
+TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
+{
+    // Tax code 0 ("Exempt") has no taxable amount at all; the taxable share
+    // shows with a taxed code at 0 %.
+    exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) "
+                        "VALUES (5, 'Out of state', 0, 0, 0, 1, 0, 5)"));
+    const qint32 id = addJob(0, 2001, QStringLiteral("Title, Subtotal, Balance, TaxNo, TermsNo"),
+                             QStringLiteral("'Brochures', 100, 100, 5, 1"));
+    addItem(id, 1, QStringLiteral("Brochure"), "60");
+    addItem(id, 2, QStringLiteral("Design"), "40", 1);
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    totals.m_bReceivables = true;
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        EXPECT_EQ(field(d, 1301), QStringLiteral("100.00"));
+        EXPECT_FALSE(d.IsItemVisible(1312));
+        type(d, 1303, QStringLiteral("10"));
+        EXPECT_EQ(field(d, 1303), QStringLiteral("10.00"));
+        EXPECT_EQ(field(d, 1302), QStringLiteral("-10.00"));
+        EXPECT_EQ(job.m_Taxable, money("54"));
+        type(d, 1304, QStringLiteral("5"));
+        EXPECT_EQ(field(d, 1307), QStringLiteral("95.00"));
+        type(d, 1309, QStringLiteral("-30"));
+        EXPECT_EQ(field(d, 1311), QStringLiteral("65.00"));
+        // The commission fields, then the sales rep's rate on the subtotal.
+        d.SendCommand(30215);
+        EXPECT_TRUE(d.IsItemVisible(1312));
+        choose(d.combo(1203), 8);
+        EXPECT_EQ(field(d, 1313), QStringLiteral("2.50"));
+        EXPECT_EQ(field(d, 1312), QStringLiteral("2.25"));
+        EXPECT_EQ(d.GetItemText(1905), QStringLiteral("% of subtotal"));
+        // A commission above its basis is the basis, at 100 %.
+        type(d, 1312, QStringLiteral("200"));
+        EXPECT_EQ(field(d, 1313), QStringLiteral("100.00"));
+        EXPECT_EQ(field(d, 1312), QStringLiteral("90.00"));
+        // No sales rep: no rate.
+        choose(d.combo(1203), 0);
+        EXPECT_EQ(field(d, 1313), QStringLiteral("0.00"));
+        // "No Charge" shows only for the marker, a zero amount as 0.00.
+        EXPECT_EQ(field(d, 1305), QStringLiteral("0.00"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    ASSERT_EQ(totals.DoModal(), 1);
+    EXPECT_EQ(job.m_Discount, money("-10"));
+    EXPECT_EQ(job.m_Shipping, money("5"));
+    EXPECT_EQ(job.m_Paid, money("-30"));
+    EXPECT_EQ(job.m_Balance, money("65"));
+    // Nothing is saved by the dialog.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("100"));
+}
+
+TEST_F(JobDialogs, TotalsFromAnOrderWindowCannotTouchPaymentsAndCancelKeepsEarlierChanges)
+{
+    const qint32 id = addJob(0, 2002, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
+                             QStringLiteral("'Cards', 100, 100, 1"));
+    addItem(id, 1, QStringLiteral("Cards"), "100");
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    // A change made before the dialog opened (as the item list's refill makes).
+    job.m_Cost = money("12");
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        for (unsigned id : {1308u, 1309u, 1310u})
+            EXPECT_FALSE(d.edit(id)->isEnabled()) << id;
+        type(d, 1303, QStringLiteral("10"));
+        EXPECT_EQ(job.m_Discount, money("-10"));
+        d.SendCommand(2);
+        return d.result();
+    });
+    EXPECT_EQ(totals.DoModal(), 2);
+    EXPECT_EQ(job.m_Discount, Money());
+    EXPECT_EQ(job.m_Cost, money("12"));
+    EXPECT_EQ(job.GetEditMode(), int(CXDaoSet::dbEditInProgress));
+}
+
+TEST_F(JobDialogs, HistoryInvoicePaidOffInTheWindowIsDatedAndSavedInPreview)
+{
+    const qint32 id = addJob(3, 2003, QStringLiteral("Title, Subtotal, Balance, TermsNo, DateShipped"),
+                             QStringLiteral("'Posted', 50, 50, 1, #5/1/2024#"));
+    addItem(id, 1, QStringLiteral("Cards"), "50");
+    CDlgRibbon receivables(9001, nullptr); // a record window as the opener
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, false));
+    CJobDlg window(&job, true, nullptr, &receivables);
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        EXPECT_TRUE(d.isPreview());
+        EXPECT_TRUE(enabled(d.notesBar(), 30525));
+        onDialog<CJobBalance>([&](CJobBalance &t) {
+            EXPECT_TRUE(t.edit(1309)->isEnabled());
+            type(t, 1309, QStringLiteral("-50"));
+            EXPECT_EQ(field(t, 1311), QStringLiteral("0.00"));
+            snapshot(t, QStringLiteral("totals"));
+            t.SendCommand(1);
+            return t.result();
+        });
+        d.SendCommand(30525);
+        EXPECT_EQ(d.notesBar().GetItemText(30415), QStringLiteral("Paid-in-Full"));
+        d.SendCommand(2);
+        return d.result();
+    });
+    window.DoModal();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Paid FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("-50"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), Money());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Format(DatePaid, 'mm/dd/yyyy') FROM Jobs WHERE JobID = %1").arg(id))
+                  .toString(),
+              QStringLiteral("06/12/2024"));
+    // The posted invoice's change is in the audit trail.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Paid FROM AuditTrail WHERE JobNo = 2003")).toMoney(), money("-50"));
+}
+
+TEST_F(JobDialogs, DatesMarkIncompleteInformationInRed)
+{
+    requireOrderOptions(16 | 4);
+    const qint32 id = addJob(0, 2010, QStringLiteral("Title, PO, TermsNo, ViaDue"), QStringLiteral("'', '?', 1, 0"));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("When (incomplete information is in red)"));
+        for (unsigned label : {1901u, 1907u, 1911u, 1903u, 1909u})
+            EXPECT_TRUE(d.isMarked(label)) << label;
+        for (unsigned label : {1904u, 1905u, 1906u})
+            EXPECT_FALSE(d.isMarked(label)) << label;
+        EXPECT_EQ(d.combo(1201)->currentText(), QStringLiteral("Store1"));
+        EXPECT_EQ(d.combo(1203)->count(), 4);
+        snapshot(d, QStringLiteral("dates"));
+        d.combo(1201)->setCurrentIndex(4);
+        d.combo(1230)->setCurrentText(QStringLiteral("Flyers"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    ASSERT_EQ(when.DoModal(), 1);
+    EXPECT_EQ(job.m_Location, 4);
+    EXPECT_EQ(job.m_Title, QStringLiteral("Flyers"));
+
+    const qint32 history = addJob(3, 2011);
+    CJobSet posted;
+    ASSERT_TRUE(posted.FindById(history, true));
+    CJobWhen historyWhen(&posted, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        EXPECT_TRUE(d.isMarked(1905));
+        EXPECT_FALSE(d.isMarked(1901));
+        d.SendCommand(2);
+        return d.result();
+    });
+    historyWhen.DoModal();
+}
+
+TEST_F(JobDialogs, DatesAskAboutWeekendDates)
+{
+    const qint32 id = addJob(0, 2020, QStringLiteral("Title, DateProof, DateDue, TermsNo"),
+                             QStringLiteral("'Cards', #6/15/2024#, #6/16/2024#, 1"));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        prompts().answer(platform::IDYES);
+        d.SendCommand(1);
+        EXPECT_EQ(d.result(), 0); // stays open for the change
+        EXPECT_EQ(prompts().lastText(),
+                  QStringLiteral("Do you want to change weekend date(s)?\n\nProof Due Saturday\nJob Due Sunday"));
+        prompts().answer(platform::IDNO);
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(when.DoModal(), 1);
+
+    // A shop that works on Saturdays is asked about the Sunday only.
+    app->SetShopOptionsText(QStringLiteral("0,1,0,"));
+    CJobWhen again(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        prompts().answer(platform::IDNO);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to change weekend date(s)?\n\nJob Due Sunday"));
+        return d.result();
+    });
+    EXPECT_EQ(again.DoModal(), 1);
+}
+
+TEST_F(JobDialogs, ReadyToPostIsRefusedUntilTheJobSupportsIt)
+{
+    const qint32 id = addJob(0, 2030, QStringLiteral("Title, TermsNo, Status"), QStringLiteral("'Cards', 1, 0"));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        d.combo(1203)->setCurrentIndex(3);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("To set Job Status as 'Ready to Post', you must:\n"
+                                                       "\n\tPrint Invoice\n\tPrice Job\n\tSet Date Shipped"));
+        EXPECT_EQ(d.combo(1203)->currentIndex(), 0);
+        d.SendCommand(2);
+        return d.result();
+    });
+    EXPECT_EQ(when.DoModal(), 2);
+    EXPECT_EQ(job.m_Status, 0);
+
+    const qint32 ready = addJob(0, 2031, QStringLiteral("Title, TermsNo, Status, InvoicePrinted, Subtotal, Balance, "
+                                                        "DateShipped"),
+                                QStringLiteral("'Cards', 1, 3, 1, 80, 80, #6/11/2024#"));
+    addItem(ready, 1, QStringLiteral("Cards"), "80");
+    CJobSet posted;
+    ASSERT_TRUE(posted.FindById(ready, true));
+    CJobWhen undo(&posted, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        d.combo(1203)->setCurrentIndex(0);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("To undo Ready to Post, please uncheck Date Shipped."));
+        EXPECT_EQ(d.combo(1203)->currentIndex(), 3);
+        d.SendCommand(2);
+        return d.result();
+    });
+    undo.DoModal();
+    EXPECT_EQ(posted.m_Status, 3);
+
+    // A quote's status change is never refused.
+    const qint32 quote = addJob(1, 2032);
+    CJobSet q;
+    ASSERT_TRUE(q.FindById(quote, true));
+    CJobWhen quoteWhen(&q, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        EXPECT_EQ(d.combo(1203)->itemText(4), QStringLiteral("Lost"));
+        d.combo(1203)->setCurrentIndex(3);
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(quoteWhen.DoModal(), 1);
+    EXPECT_EQ(q.m_Status, 3);
+}
+
+TEST_F(JobDialogs, DatesCancelKeepsWhatTheRecordHeldBefore)
+{
+    const qint32 id = addJob(0, 2040);
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    job.m_Cost = money("7.5");
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        d.combo(1230)->setCurrentText(QStringLiteral("Changed"));
+        d.combo(1201)->setCurrentIndex(6);
+        d.SendCommand(2);
+        return d.result();
+    });
+    EXPECT_EQ(when.DoModal(), 2);
+    EXPECT_EQ(job.m_Title, QStringLiteral("Business cards"));
+    EXPECT_EQ(job.m_Location, 0);
+    EXPECT_EQ(job.m_Cost, money("7.5"));
+}
+
+TEST_F(JobDialogs, CommissionFieldsNeedTheirRightOnce)
+{
+    usePasswords();
+    const qint32 id = addJob(0, 2050, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
+                             QStringLiteral("'Cards', 100, 100, 1"));
+    addItem(id, 1, QStringLiteral("Cards"), "100");
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        EXPECT_FALSE(d.combo(1203)->isEnabled());
+        d.SendCommand(30215);
+        EXPECT_EQ(passwordsAsked, 1);
+        EXPECT_TRUE(d.IsItemVisible(1313));
+        EXPECT_TRUE(d.combo(1203)->isEnabled());
+        d.SendCommand(30215);
+        EXPECT_EQ(passwordsAsked, 1);
+        d.SendCommand(2);
+        return d.result();
+    });
+    totals.DoModal();
+}

@@ -1,0 +1,149 @@
+#include "JobsFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "data/CJobSet.h"
+#include "jobs/CJobDlg.h"
+#include "views/CDlgRibbon.h"
+
+#include <QtCore/QProcess>
+
+namespace {
+
+class JobSharing : public JobsTest
+{
+protected:
+    void SetUp() override
+    {
+        JobsTest::SetUp();
+        setJobWindowSettings(QStringLiteral("0,0,0,0,0,1,1,0,0,0,0,"));
+    }
+    // The sqlite3 command-line shell on the database file: what another
+    // program sees of it.
+    QString sqlite(const QString &command)
+    {
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {databasePath(), command});
+        EXPECT_TRUE(shell.waitForFinished(60000));
+        EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+        return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+    }
+    QString lockRows() { return sqlite(QStringLiteral("SELECT OptionID FROM Options WHERE OptionID < 0 ORDER BY 1 DESC")); }
+    qint32 order(qint32 jobNo)
+    {
+        return addJob(0, jobNo, QStringLiteral("Title, TermsNo, ViaDue, ShiptoNo, BuyerNo"),
+                      QStringLiteral("'Order %1', 1, 1, 4, 7").arg(jobNo));
+    }
+};
+
+} // namespace
+
+TEST_F(JobSharing, MovingOntoAJobLockedElsewhereKeepsTheCurrentJob)
+{
+    const qint32 a = order(3001);
+    const qint32 b = order(3002);
+    const qint32 c = order(3003);
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT JobNo, JobID FROM Jobs WHERE JobType = 0 ORDER BY JobNo"),
+                     QStringLiteral("JobID"));
+    ASSERT_EQ(list.GetItemCount(), 3);
+    list.FindItemByData(a, true);
+
+    // The jobs view locks the job it opens; another workstation has job B.
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(a, true));
+    ASSERT_TRUE(job.Lock(true));
+    QProcess peer;
+    peer.setProgram(QStringLiteral(TAVREL_JOB_PEER));
+    peer.setArguments({databasePath(), QStringLiteral("lock"), QString::number(b)});
+    peer.start();
+    ASSERT_TRUE(peer.waitForFinished(60000));
+    ASSERT_EQ(QString::fromUtf8(peer.readAllStandardOutput()).trimmed(), QStringLiteral("result 1"));
+    EXPECT_EQ(lockRows(), QStringLiteral("-%1\n-%2").arg(a).arg(b));
+
+    CJobDlg window(&job, false, &list, nullptr);
+    QObject receiver;
+    window.SetResultReceiver(&receiver);
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        // Next is job B: its lock is refused, and job A stays shown,
+        // current and locked.
+        prompts().answer(platform::IDNO);
+        d.SendCommand(59650);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Job 3002 is in use and locked!\nDo you want to unlock it?"));
+        EXPECT_EQ(d.job()->m_JobID, a);
+        EXPECT_EQ(d.recordBar().GetItemText(30283), QStringLiteral("3001"));
+        EXPECT_EQ(list.GetSelectedData(), a);
+        EXPECT_EQ(lockRows(), QStringLiteral("-%1\n-%2").arg(a).arg(b));
+
+        // The last job is free: the lock moves with the record.
+        d.SendCommand(59649);
+        EXPECT_EQ(d.job()->m_JobID, c);
+        EXPECT_EQ(d.recordBar().GetItemText(30283), QStringLiteral("3003"));
+        EXPECT_EQ(d.recordBar().GetItemText(30282), QStringLiteral("Order 3003"));
+        EXPECT_EQ(lockRows(), QStringLiteral("-%1\n-%2").arg(b).arg(c));
+
+        // A job deleted meanwhile is no target either.
+        exec(QStringLiteral("DELETE FROM Jobs WHERE JobID = %1").arg(a));
+        d.SendCommand(59648);
+        EXPECT_EQ(d.job()->m_JobID, c);
+        EXPECT_EQ(lockRows(), QStringLiteral("-%1\n-%2").arg(b).arg(c));
+        d.SendCommand(2);
+        return d.result();
+    });
+    EXPECT_EQ(window.DoModal(), 2);
+}
+
+TEST_F(JobSharing, AFailedSaveLeavesTheJobAndTheAuditTrailAsTheyWere)
+{
+    const qint32 id = addJob(3, 3100, QStringLiteral("Title, Subtotal, Balance, TermsNo, DateShipped"),
+                             QStringLiteral("'Posted', 50, 50, 1, #5/1/2024#"));
+    addItem(id, 1, QStringLiteral("Cards"), "50");
+    CDlgRibbon receivables(9001, nullptr);
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, false));
+
+    // The audit row refused, and the job refused after its audit row.
+    const char *const triggers[] = {
+        "CREATE TRIGGER refuse BEFORE INSERT ON AuditTrail BEGIN SELECT RAISE(ABORT, 'audit refused'); END;",
+        "CREATE TRIGGER refuse BEFORE UPDATE ON Jobs BEGIN SELECT RAISE(ABORT, 'job refused'); END;"};
+    for (const char *trigger : triggers) {
+        sqlite(QString::fromLatin1(trigger));
+        const QString before = sqlite(QStringLiteral(".dump"));
+        CJobDlg window(&job, true, nullptr, &receivables);
+        onDialog<CJobDlg>([&](CJobDlg &d) -> int {
+            EXPECT_EQ(d.job()->GetEditMode(), int(CXDaoSet::dbEditNone));
+            d.job()->SafeEdit();
+            d.job()->m_Paid = money("-50");
+            d.job()->RecalcTotals(false);
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(d.CheckAndSave(99));
+            EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot save ")));
+            // The change is still there to be saved again.
+            EXPECT_EQ(d.job()->m_Paid, money("-50"));
+            EXPECT_EQ(d.job()->GetEditMode(), int(CXDaoSet::dbEditInProgress));
+            EXPECT_TRUE(d.isVisible());
+            prompts().answer(platform::IDNO);
+            d.SendCommand(2);
+            return d.result();
+        });
+        window.DoModal();
+        EXPECT_EQ(sqlite(QStringLiteral(".dump")), before) << trigger;
+        sqlite(QStringLiteral("DROP TRIGGER refuse;"));
+        ASSERT_TRUE(job.FindById(id, false));
+    }
+
+    // Without the trigger the same save writes both.
+    CJobDlg window(&job, true, nullptr, &receivables);
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        d.job()->SafeEdit();
+        d.job()->m_Paid = money("-50");
+        d.job()->RecalcTotals(false);
+        EXPECT_TRUE(d.CheckAndSave(99));
+        d.SendCommand(2);
+        return d.result();
+    });
+    window.DoModal();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM AuditTrail WHERE JobNo = 3100")),
+              QStringLiteral("-50|-50"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(id)),
+              QStringLiteral("-50|0"));
+}
