@@ -1,5 +1,6 @@
 #include "platform/db/jet/JetEmitter.h"
 
+#include "platform/db/jet/JetBuiltins.h"
 #include "platform/db/jet/JetErrors.h"
 #include "platform/db/jet/JetParser.h"
 #include "platform/db/jet/JetValueText.h"
@@ -1604,6 +1605,10 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
     } else if (fn == QLatin1String("count")) {
         t.sql = QStringLiteral("count(%1)").arg(x);
         t.type = FieldType::Long;
+    } else if (fn == QLatin1String("stdev") || fn == QLatin1String("stdevp") || fn == QLatin1String("var")
+               || fn == QLatin1String("varp")) {
+        t.sql = QStringLiteral("jet_%1(%2)").arg(fn, x);
+        t.type = FieldType::Double;
     } else {
         // First and Last: the value of the first or last row read, Null included.
         const QString name = fn == QLatin1String("first") ? QStringLiteral("jet_first") : QStringLiteral("jet_last");
@@ -1625,7 +1630,9 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
             wrongArguments(e);
     };
     if (fn == QLatin1String("sum") || fn == QLatin1String("avg") || fn == QLatin1String("min") || fn == QLatin1String("max")
-        || fn == QLatin1String("count") || fn == QLatin1String("first") || fn == QLatin1String("last"))
+        || fn == QLatin1String("count") || fn == QLatin1String("first") || fn == QLatin1String("last")
+        || fn == QLatin1String("stdev") || fn == QLatin1String("stdevp") || fn == QLatin1String("var")
+        || fn == QLatin1String("varp"))
         return aggregate(fn, e, scope);
 
     std::vector<Typed> args;
@@ -1722,8 +1729,14 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
             return finish(typedOf(QStringLiteral("jet_%1(%2)").arg(fn, args[0].sql), c.type));
         }
     }
+    if (fn == QLatin1String("instr") && n == 4) {
+        evalArgs();
+        return finish(typedOf(QStringLiteral("jet_instr4(%1, %2, %3, %4)")
+                                  .arg(args[0].sql, asText(args[1]), asText(args[2]), args[3].sql),
+                              FieldType::Long));
+    }
     if (fn == QLatin1String("instr")) {
-        need(2, 3);
+        need(2, 4);
         evalArgs();
         QStringList texts;
         for (size_t k = 0; k < n; ++k)
@@ -1751,6 +1764,78 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
         need(1, 1);
         evalArgs();
         return finish(typedOf(QStringLiteral("length(%1)").arg(asText(args[0])), FieldType::Long));
+    }
+    if (fn == QLatin1String("switch") || fn == QLatin1String("choose")) {
+        // Switch(c1, v1, c2, v2, ...): the value of the first true condition;
+        // Choose(i, v1, v2, ...): the i-th value. Null when none applies.
+        const bool isSwitch = fn == QLatin1String("switch");
+        if (isSwitch ? (n < 2 || n % 2 != 0) : n < 2)
+            wrongArguments(e);
+        Typed t;
+        QString sql;
+        FieldType type = FieldType::Empty;
+        size_t k = 0;
+        if (!isSwitch) {
+            const Typed index = value(*e.args[0], scope);
+            args.push_back(index);
+            sql = QStringLiteral("(CASE jet_index(%1)").arg(index.sql);
+            k = 1;
+        } else {
+            sql = QStringLiteral("(CASE");
+        }
+        for (int choice = 1; k < n; ++choice) {
+            const Typed c = isSwitch ? expr(*e.args[k++], scope) : Typed();
+            const Typed v = value(*e.args[k++], scope);
+            if (isSwitch) {
+                args.push_back(c);
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(c.sql, v.sql);
+            } else {
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(choice).arg(v.sql);
+            }
+            args.push_back(v);
+            if (!v.nullLiteral)
+                type = widen(type, v.type);
+        }
+        t = typedOf(sql + QStringLiteral(" END)"), type);
+        return finish(t);
+    }
+    if (fn == QLatin1String("isnull") || fn == QLatin1String("isempty")) {
+        need(1, 1);
+        evalArgs();
+        // A value read from a table is never Empty (only unset variables are),
+        // so IsEmpty is False, Null included.
+        Typed t = typedOf(fn == QLatin1String("isnull") ? QStringLiteral("(%1 IS NULL)").arg(args[0].sql)
+                                                         : QStringLiteral("(%1 IS NULL AND 0)").arg(args[0].sql),
+                          FieldType::Boolean);
+        t.predicate = true;
+        return finish(t);
+    }
+    if (const BuiltinFunction *f = findBuiltin(fn)) {
+        need(size_t(f->minArgs), size_t(f->maxArgs));
+        evalArgs();
+        if (f->rule == ResultRule::FirstArg) {
+            Typed t = args[0];
+            t.column = false;
+            return finish(t);
+        }
+        QStringList sqlArgs;
+        for (size_t k = 0; k < n; ++k)
+            sqlArgs.append((f->textArgs >> k) & 1u ? asText(args[k]) : args[k].sql);
+        if (f->passType)
+            sqlArgs.append(typeCode(args[0].type));
+        FieldType type = f->type;
+        if (f->rule == ResultRule::FirstNumeric) {
+            type = args[0].type;
+            if (isText(type) || type == FieldType::Empty)
+                type = FieldType::Double;
+            else if (type == FieldType::Boolean || type == FieldType::Byte)
+                type = FieldType::Integer;
+        }
+        Typed t = finish(typedOf(QStringLiteral("%1(%2)").arg(QLatin1String(f->sqlName), sqlArgs.join(QLatin1String(", "))), type));
+        if (QLatin1String(f->sqlName) == QLatin1String("jet_now") || QLatin1String(f->sqlName) == QLatin1String("jet_time")
+            || QLatin1String(f->sqlName) == QLatin1String("jet_rnd"))
+            t.constant = false;
+        return t;
     }
     throw jetException(ErrUndefinedFunction, e.op);
 }

@@ -3,6 +3,7 @@
 #include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetValueText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -22,7 +23,7 @@ QString two(int n)
 bool isDateLetter(QChar c)
 {
     switch (c.toLower().unicode()) {
-    case 'd': case 'm': case 'y': case 'h': case 'n': case 's': case 'q': case 'w':
+    case 'd': case 'm': case 'y': case 'h': case 'n': case 's': case 'q': case 'w': case 'c': case 't':
         return true;
     default:
         return false;
@@ -137,6 +138,11 @@ QString formatDate(double serial, const QString &pattern)
             case 2: out += two(p.day); break;
             case 3: out += QString::fromLatin1(kDayNames[p.dayOfWeek - 1]).left(3); break;
             case 4: out += QString::fromLatin1(kDayNames[p.dayOfWeek - 1]); break;
+            case 6:
+                out += QStringLiteral("%1, %2 %3, %4").arg(QString::fromLatin1(kDayNames[p.dayOfWeek - 1]),
+                                                           QString::fromLatin1(kMonthNames[p.month - 1]))
+                           .arg(p.day).arg(p.year, 4, 10, QLatin1Char('0'));
+                break;
             default:
                 out += QStringLiteral("%1/%2/%3").arg(p.month).arg(p.day).arg(p.year, 4, 10, QLatin1Char('0'));
                 break;
@@ -150,6 +156,20 @@ QString formatDate(double serial, const QString &pattern)
                 out += two(p.year % 100);
             else
                 out += QStringLiteral("%1").arg(p.year, 4, 10, QLatin1Char('0'));
+            continue;
+        }
+        if (letter == QLatin1Char('c')) {
+            out += dateText(serial);
+            continue;
+        }
+        if (letter == QLatin1Char('t')) {
+            if (tok.size() >= 5) {
+                const int h12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+                out += QStringLiteral("%1:%2:%3 %4").arg(h12).arg(two(p.minute), two(p.second),
+                                                           p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+            } else {
+                out += tok;
+            }
             continue;
         }
         if (letter == QLatin1Char('q')) {
@@ -236,41 +256,76 @@ void decimalDigits(double value, int decimals, QString &whole, QString &fraction
 
 QString formatNumberSection(double value, const QString &section, bool withSign)
 {
-    // Read the section: literal pieces and placeholders, split at the decimal point.
-    struct Piece { bool placeholder; QChar ch; QString literal; };
+    // Read the section: literal pieces, digit placeholders and commas, split
+    // at the decimal point and at an E+/E- exponent.
+    struct Piece { enum Kind { Literal, Digit, Comma } kind; QChar ch; QString literal; };
     QList<Piece> intPart;
     QList<Piece> fracPart;
+    QList<Piece> expPart;
+    int stage = 0;   // 0 integer part, 1 fraction, 2 exponent
     bool point = false;
     bool percent = false;
-    bool grouping = false;
+    bool scientific = false;
+    bool exponentPlus = false;
+    bool exponentUpper = true;
     for (qsizetype i = 0; i < section.size(); ++i) {
         const QChar c = section[i];
-        QList<Piece> &part = point ? fracPart : intPart;
+        QList<Piece> &part = stage == 0 ? intPart : stage == 1 ? fracPart : expPart;
         if (c == QLatin1Char('"')) {
             const qsizetype close = section.indexOf(QLatin1Char('"'), i + 1);
             const qsizetype end = close < 0 ? section.size() : close;
-            part.append(Piece{false, QChar(), section.mid(i + 1, end - i - 1)});
+            part.append(Piece{Piece::Literal, QChar(), section.mid(i + 1, end - i - 1)});
             i = end;
         } else if (c == QLatin1Char('\\') && i + 1 < section.size()) {
-            part.append(Piece{false, QChar(), QString(section[++i])});
+            part.append(Piece{Piece::Literal, QChar(), QString(section[++i])});
         } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
-            part.append(Piece{true, c, QString()});
-        } else if (c == QLatin1Char('.') && !point) {
+            part.append(Piece{Piece::Digit, c, QString()});
+        } else if (c == QLatin1Char('.') && stage == 0) {
+            stage = 1;
             point = true;
-        } else if (c == QLatin1Char(',') && !point) {
-            grouping = true;
+        } else if (c == QLatin1Char(',') && stage == 0) {
+            part.append(Piece{Piece::Comma, c, QString()});
+        } else if ((c == QLatin1Char('E') || c == QLatin1Char('e')) && stage < 2 && i + 1 < section.size()
+                   && (section[i + 1] == QLatin1Char('+') || section[i + 1] == QLatin1Char('-'))) {
+            scientific = true;
+            exponentUpper = c == QLatin1Char('E');
+            exponentPlus = section[i + 1] == QLatin1Char('+');
+            stage = 2;
+            ++i;
         } else {
             if (c == QLatin1Char('%'))
                 percent = true;
-            part.append(Piece{false, QChar(), QString(c)});
+            part.append(Piece{Piece::Literal, QChar(), QString(c)});
         }
     }
+    // A comma between digit placeholders groups thousands; one with no digit
+    // placeholder after it in the integer part divides by a thousand.
+    bool grouping = false;
+    int scale = 0;
+    for (qsizetype k = 0; k < intPart.size(); ++k) {
+        if (intPart[k].kind != Piece::Comma)
+            continue;
+        bool before = false;
+        bool after = false;
+        for (qsizetype j = 0; j < intPart.size(); ++j) {
+            if (intPart[j].kind == Piece::Digit)
+                (j < k ? before : after) = true;
+        }
+        if (before && after)
+            grouping = true;
+        else if (!after)
+            ++scale;
+    }
+    intPart.erase(std::remove_if(intPart.begin(), intPart.end(), [](const Piece &p) { return p.kind == Piece::Comma; }),
+                  intPart.end());
     if (percent)
         value *= 100.0;
+    for (int k = 0; k < scale && k < 10; ++k)
+        value /= 1000.0;
     int decimals = 0;
     int minDecimals = 0;
     for (const Piece &p : fracPart) {
-        if (p.placeholder) {
+        if (p.kind == Piece::Digit) {
             ++decimals;
             if (p.ch == QLatin1Char('0'))
                 minDecimals = decimals;
@@ -280,7 +335,7 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
     int wholePlaceholders = 0;
     bool seenZero = false;
     for (const Piece &p : intPart) {
-        if (!p.placeholder)
+        if (p.kind != Piece::Digit)
             continue;
         ++wholePlaceholders;
         if (p.ch == QLatin1Char('0'))
@@ -290,6 +345,22 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
     }
     QString whole;
     QString fraction;
+    int exponent = 0;
+    if (scientific) {
+        const int mantissaDigits = std::max(1, wholePlaceholders);
+        double mantissa = value;
+        if (value != 0 && std::isfinite(value)) {
+            exponent = int(std::floor(std::log10(std::fabs(value)))) - (mantissaDigits - 1);
+            mantissa = value / std::pow(10.0, exponent);
+            decimalDigits(mantissa, decimals, whole, fraction);
+            if (whole.size() > mantissaDigits) {
+                ++exponent;
+                mantissa = value / std::pow(10.0, exponent);
+            }
+        }
+        value = mantissa;
+        minWhole = std::max(minWhole, 1);
+    }
     decimalDigits(value, decimals, whole, fraction);
     while (fraction.size() > minDecimals && fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
@@ -312,7 +383,7 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
     int remainingPlaceholders = wholePlaceholders;
     for (qsizetype k = intPart.size() - 1; k >= 0; --k) {
         const Piece &p = intPart[k];
-        if (!p.placeholder) {
+        if (p.kind != Piece::Digit) {
             filled[k] = p.literal;
             continue;
         }
@@ -323,7 +394,7 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
             if (grouping) {
                 // The grouped digits stand at the first placeholder; the others stay empty.
                 for (qsizetype r = k - 1; r >= 0; --r)
-                    filled[r] = intPart[r].placeholder ? QString() : intPart[r].literal;
+                    filled[r] = intPart[r].kind == Piece::Digit ? QString() : intPart[r].literal;
                 break;
             }
         } else if (digitIndex > 0) {
@@ -331,12 +402,14 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
             --digitIndex;
         }
     }
+    if (wholePlaceholders == 0 && !whole.isEmpty() && !scientific)
+        out += whole;
     out += filled.join(QString());
     if (point) {
         out += QLatin1Char('.');
         qsizetype f = 0;
         for (const Piece &p : fracPart) {
-            if (p.placeholder) {
+            if (p.kind == Piece::Digit) {
                 if (f < fraction.size())
                     out += fraction[f];
                 ++f;
@@ -345,17 +418,179 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
             }
         }
     }
+    if (scientific) {
+        out += exponentUpper ? QLatin1Char('E') : QLatin1Char('e');
+        if (exponent < 0)
+            out += QLatin1Char('-');
+        else if (exponentPlus)
+            out += QLatin1Char('+');
+        int minExp = 0;
+        for (const Piece &p : expPart)
+            minExp += p.kind == Piece::Digit && p.ch == QLatin1Char('0') ? 1 : 0;
+        QString digits = QString::number(std::abs(exponent));
+        while (digits.size() < minExp)
+            digits.prepend(QLatin1Char('0'));
+        out += digits;
+        for (const Piece &p : expPart) {
+            if (p.kind == Piece::Literal)
+                out += p.literal;
+        }
+    }
     return out;
+}
+
+// The text of a section that has no placeholders (a zero or Null section
+// such as "\N\i\l" or "\"none\"").
+QString literalSection(const QString &section)
+{
+    QString out;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (c == QLatin1Char('"')) {
+            const qsizetype close = section.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype end = close < 0 ? section.size() : close;
+            out += section.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == QLatin1Char('\\') && i + 1 < section.size()) {
+            out += section[++i];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool hasDigitPlaceholder(const QString &section)
+{
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (c == QLatin1Char('"')) {
+            const qsizetype close = section.indexOf(QLatin1Char('"'), i + 1);
+            i = close < 0 ? section.size() : close;
+        } else if (c == QLatin1Char('\\')) {
+            ++i;
+        } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString formatNumber(double value, const QString &pattern)
 {
     const QStringList sections = numberSections(pattern);
+    auto section = [](const QString &sec, double v, bool withSign) {
+        return hasDigitPlaceholder(sec) ? formatNumberSection(v, sec, withSign) : literalSection(sec);
+    };
     if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatNumberSection(-value, sections[1], false);
+        return section(sections[1], -value, false);
     if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatNumberSection(value, sections[2], false);
-    return formatNumberSection(value, sections[0], true);
+        return section(sections[2], value, false);
+    return section(sections[0], value, true);
+}
+
+// A text pattern: @ a character or a blank, & a character or nothing,
+// < lower case, > upper case, ! fills the placeholders from the left.
+QString formatText(const QString &text, const QString &section)
+{
+    struct Piece { bool placeholder; QChar ch; QString literal; };
+    QList<Piece> pieces;
+    bool lower = false;
+    bool upper = false;
+    bool leftToRight = false;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (c == QLatin1Char('"')) {
+            const qsizetype close = section.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype end = close < 0 ? section.size() : close;
+            pieces.append(Piece{false, QChar(), section.mid(i + 1, end - i - 1)});
+            i = end;
+        } else if (c == QLatin1Char('\\') && i + 1 < section.size()) {
+            pieces.append(Piece{false, QChar(), QString(section[++i])});
+        } else if (c == QLatin1Char('@') || c == QLatin1Char('&')) {
+            pieces.append(Piece{true, c, QString()});
+        } else if (c == QLatin1Char('<')) {
+            lower = true;
+            upper = false;
+        } else if (c == QLatin1Char('>')) {
+            upper = true;
+            lower = false;
+        } else if (c == QLatin1Char('!')) {
+            leftToRight = true;
+        } else {
+            pieces.append(Piece{false, QChar(), QString(c)});
+        }
+    }
+    QString s = lower ? text.toLower() : upper ? text.toUpper() : text;
+    int placeholders = 0;
+    for (const Piece &p : pieces)
+        placeholders += p.placeholder ? 1 : 0;
+    if (placeholders == 0) {
+        QString out;
+        for (const Piece &p : pieces)
+            out += p.literal;
+        return out + s;
+    }
+    QStringList filled(pieces.size());
+    if (leftToRight) {
+        qsizetype next = 0;
+        int seen = 0;
+        for (qsizetype k = 0; k < pieces.size(); ++k) {
+            const Piece &p = pieces[k];
+            if (!p.placeholder) {
+                filled[k] = p.literal;
+                continue;
+            }
+            ++seen;
+            if (seen == placeholders && next < s.size()) {
+                filled[k] = s.mid(next);
+                next = s.size();
+            } else if (next < s.size()) {
+                filled[k] = s.mid(next++, 1);
+            } else {
+                filled[k] = p.ch == QLatin1Char('@') ? QStringLiteral(" ") : QString();
+            }
+        }
+    } else {
+        qsizetype next = s.size();
+        int seen = 0;
+        for (qsizetype k = pieces.size() - 1; k >= 0; --k) {
+            const Piece &p = pieces[k];
+            if (!p.placeholder) {
+                filled[k] = p.literal;
+                continue;
+            }
+            ++seen;
+            if (seen == placeholders && next > 0) {
+                filled[k] = s.left(next);
+                next = 0;
+            } else if (next > 0) {
+                filled[k] = s.mid(--next, 1);
+            } else {
+                filled[k] = p.ch == QLatin1Char('@') ? QStringLiteral(" ") : QString();
+            }
+        }
+    }
+    return filled.join(QString());
+}
+
+bool isTextPattern(const QString &pattern)
+{
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('"')) {
+            const qsizetype close = pattern.indexOf(QLatin1Char('"'), i + 1);
+            i = close < 0 ? pattern.size() : close;
+        } else if (c == QLatin1Char('\\')) {
+            ++i;
+        } else if (c == QLatin1Char('@') || c == QLatin1Char('&') || c == QLatin1Char('<') || c == QLatin1Char('>')
+                   || c == QLatin1Char('!')) {
+            return true;
+        } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
+            return false;
+        }
+    }
+    return false;
 }
 
 enum class PatternKind { Date, Number, Literal };
@@ -403,18 +638,44 @@ std::optional<double> serialOf(const Value &value, FieldType type)
 
 QString formatValue(const Value &value, FieldType type, const QString &rawPattern)
 {
-    if (value.isNull())
-        return QString();
     const QString named = rawPattern.trimmed().toLower();
+    if (value.isNull()) {
+        // The Null section: the fourth of a number pattern, the second of a text pattern.
+        if (named.isEmpty())
+            return QString();
+        const QStringList sections = numberSections(rawPattern);
+        if (isTextPattern(sections[0]) && sections.size() >= 2)
+            return literalSection(sections[1]);
+        if (sections.size() >= 4)
+            return literalSection(sections[3]);
+        return QString();
+    }
     if (named.isEmpty() || named == QLatin1String("general number"))
         return valueText(value, type, BooleanText::Word);
+    if (named == QLatin1String("yes/no") || named == QLatin1String("true/false") || named == QLatin1String("on/off")) {
+        const auto number = numberOf(value, type);
+        if (!number)
+            return value.toString();
+        const bool on = *number != 0;
+        if (named == QLatin1String("yes/no"))
+            return on ? QStringLiteral("Yes") : QStringLiteral("No");
+        if (named == QLatin1String("true/false"))
+            return on ? QStringLiteral("True") : QStringLiteral("False");
+        return on ? QStringLiteral("On") : QStringLiteral("Off");
+    }
     QString pattern = rawPattern;
     if (named == QLatin1String("short time"))
         pattern = QStringLiteral("hh:nn");
+    else if (named == QLatin1String("medium time"))
+        pattern = QStringLiteral("hh:nn AM/PM");
     else if (named == QLatin1String("long time"))
         pattern = QStringLiteral("h:nn:ss AM/PM");
     else if (named == QLatin1String("short date"))
         pattern = QStringLiteral("m/d/yyyy");
+    else if (named == QLatin1String("medium date"))
+        pattern = QStringLiteral("dd-mmm-yy");
+    else if (named == QLatin1String("long date"))
+        pattern = QStringLiteral("dddd, mmmm d, yyyy");
     else if (named == QLatin1String("general date")) {
         if (auto s = serialOf(value, type))
             return dateText(*s);
@@ -425,9 +686,18 @@ QString formatValue(const Value &value, FieldType type, const QString &rawPatter
         pattern = QStringLiteral("#,##0.00");
     else if (named == QLatin1String("percent"))
         pattern = QStringLiteral("0.00%");
+    else if (named == QLatin1String("scientific"))
+        pattern = QStringLiteral("0.00E+00");
     else if (named == QLatin1String("currency"))
         pattern = QStringLiteral("$#,##0.00;($#,##0.00)");
 
+    const QStringList sections = numberSections(pattern);
+    if (isTextPattern(sections[0])) {
+        const QString text = valueText(value, type, BooleanText::Word);
+        if (text.isEmpty() && sections.size() >= 2)
+            return literalSection(sections[1]);
+        return formatText(text, sections[0]);
+    }
     switch (patternKind(pattern)) {
     case PatternKind::Date: {
         const auto serial = serialOf(value, type);
@@ -444,7 +714,54 @@ QString formatValue(const Value &value, FieldType type, const QString &rawPatter
     case PatternKind::Literal:
         break;
     }
+    // No placeholders: the pattern's own text for a number, the value otherwise.
+    if (!isTextType(value.type()) || parseNumber(value.toString())) {
+        const auto number = numberOf(value, type);
+        if (number && !pattern.isEmpty())
+            return formatNumber(*number, pattern);
+    }
     return valueText(value, type, BooleanText::Word);
+}
+
+QString formatNumberStyle(double value, NumberStyle style, int digits, int leadingZero, int parentheses, int grouping)
+{
+    if (digits < 0)
+        digits = 2;
+    digits = std::min(digits, 99);
+    const bool lead = leadingZero != 0;
+    const bool parens = parentheses == -2 ? style == NumberStyle::Currency : parentheses != 0;
+    const bool group = grouping != 0;
+    QString number = group ? (lead ? QStringLiteral("#,##0") : QStringLiteral("#,###"))
+                           : (lead ? QStringLiteral("0") : QStringLiteral("#"));
+    if (digits > 0)
+        number += QLatin1Char('.') + QString(digits, QLatin1Char('0'));
+    if (style == NumberStyle::Percent)
+        number += QLatin1Char('%');
+    if (style == NumberStyle::Currency)
+        number.prepend(QLatin1String("\\$"));
+    const QString negative = parens ? QLatin1Char('(') + number + QLatin1Char(')') : QLatin1Char('-') + number;
+    QString text = formatNumber(value, number + QLatin1Char(';') + negative);
+    // A negative amount that rounds to zero shows without its sign.
+    if (value < 0) {
+        bool nonZero = false;
+        for (const QChar c : text)
+            nonZero = nonZero || (c.isDigit() && c != QLatin1Char('0'));
+        if (!nonZero)
+            text = formatNumber(0.0, number);
+    }
+    return text;
+}
+
+QString formatDateTimeNamed(double serial, int namedFormat)
+{
+    switch (namedFormat) {
+    case 0: return dateText(serial);
+    case 1: return formatDate(serial, QStringLiteral("dddd, mmmm d, yyyy"));
+    case 2: return formatDate(serial, QStringLiteral("m/d/yyyy"));
+    case 3: return formatDate(serial, QStringLiteral("h:nn:ss AM/PM"));
+    case 4: return formatDate(serial, QStringLiteral("hh:nn"));
+    default: return QString();
+    }
 }
 
 } // namespace platform::jet

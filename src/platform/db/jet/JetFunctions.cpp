@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/db/DbException.h"
+#include "platform/db/jet/JetBuiltins.h"
 #include "platform/db/jet/JetCollation.h"
 #include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetErrors.h"
@@ -301,10 +302,7 @@ void jetLike(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void jetFormat(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+    // A Null value gives the pattern's Null section, or Null.
     const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : textOf(argv[1]);
     resultText(ctx, formatValue(valueOf(argv[0]), typeArg(argv[2]), pattern));
 }
@@ -628,6 +626,7 @@ void registerFunctions(sqlite3 *db)
         sqlite3_create_function_v2(db, "jet_first", args, SQLITE_UTF8, nullptr, nullptr, keptStep<false>, keptFinal, nullptr);
         sqlite3_create_function_v2(db, "jet_last", args, SQLITE_UTF8, nullptr, nullptr, keptStep<true>, keptFinal, nullptr);
     }
+    registerBuiltinFunctions(db);
     sqlite3_create_collation_v2(db, "JETTEXT", SQLITE_UTF8, nullptr, collateJetText, nullptr);
 }
 
