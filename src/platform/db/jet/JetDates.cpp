@@ -409,7 +409,7 @@ std::optional<double> parseDateText(QStringView raw)
         month = b;
         day = c;
     } else {
-        if (digitsA > 2 || digitsC == 3 || digitsC == 1)
+        if (digitsA > 2 || digitsC == 1)
             return std::nullopt;
         month = a;
         day = b;
