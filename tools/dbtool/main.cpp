@@ -3,6 +3,7 @@
 #include "DbToolCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
+#include "QueryCommand.h"
 #include "SqlCommand.h"
 
 #include <QtCore/QCoreApplication>
@@ -24,6 +25,7 @@ const Command kCommands[] = {
     {"sample", runSampleCommand},
     {"price", runPriceCommand},
     {"check", runCheckCommand},
+    {"query", runQueryCommand},
 };
 
 } // namespace
@@ -40,6 +42,6 @@ int main(int argc, char *argv[])
                 return c.run(args.mid(2), out, err);
         }
     }
-    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO\n";
+    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO | query DB [NAME \"STATEMENT\" | NAME --delete]\n";
     return 2;
 }
