@@ -522,7 +522,7 @@ void JetEmitter::emitInsert(const Statement &st, Translation &t)
         Scope empty;
         QStringList values;
         for (size_t k = 0; k < st.values.size(); ++k) {
-            const Typed v = value(*st.values[k], empty);
+            const Typed v = rowValue(*st.values[k], empty);
             values.append(QStringLiteral("jet_store(%1, %2, %3)")
                               .arg(v.sql)
                               .arg(int(targets[qsizetype(k)].type))
@@ -570,14 +570,14 @@ void JetEmitter::emitUpdate(const Statement &st, Translation &t)
         if (scope.instances[size_t(found)].table.isEmpty() || (target >= 0 && target != found))
             throw DbException(3073, QStringLiteral("Operation must use an updatable query."));
         target = found;
-        sets.append(Assignment{columnName, type, size, value(*set.value, scope)});
+        sets.append(Assignment{columnName, type, size, rowValue(*set.value, scope)});
     }
     t.kind = Translation::Kind::Update;
     if (target < 0) {
         finishParameters(t);
         throw jetException(ErrSyntaxInUpdate);
     }
-    const QString where = st.where ? condition(*st.where, scope) : QString();
+    const QString where = st.where ? whereCondition(*st.where, scope) : QString();
     const Instance &inst = scope.instances[size_t(target)];
     const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
     QStringList assignments;
@@ -639,7 +639,7 @@ void JetEmitter::emitDelete(const Statement &st, Translation &t)
     const Instance &inst = scope.instances[size_t(target)];
     if (inst.table.isEmpty())
         throw DbException(3086, QStringLiteral("Could not delete from specified tables."));
-    const QString where = st.where ? condition(*st.where, scope) : QString();
+    const QString where = st.where ? whereCondition(*st.where, scope) : QString();
     t.kind = Translation::Kind::Delete;
     const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
     if (singleTable) {
@@ -751,7 +751,7 @@ JetEmitter::CoreParts JetEmitter::emitCore(const SelectCore &core, Scope *parent
     QString filterSql;
     bool filterOnGroups = false;
     if (core.where)
-        parts.where = condition(*core.where, scope);
+        parts.where = whereCondition(*core.where, scope);
     if (filter) {
         const Typed f = expr(*filter, scope);
         filterSql = f.sql;
@@ -761,8 +761,13 @@ JetEmitter::CoreParts JetEmitter::emitCore(const SelectCore &core, Scope *parent
     }
 
     bool aggregate = !core.groupBy.empty() || core.having;
-    for (const ExprPtr &g : core.groupBy)
-        parts.groupBy.append(sortTerm(value(*g, scope)));
+    for (const ExprPtr &g : core.groupBy) {
+        const Typed term = value(*g, scope);
+        if (term.aggregate)
+            throw DbException(ErrAggregateInGroupBy,
+                              QStringLiteral("Cannot have aggregate function in GROUP BY clause (%1).").arg(exprText(*g)));
+        parts.groupBy.append(sortTerm(term));
+    }
     if (core.having)
         parts.having = condition(*core.having, scope);
     if (filterOnGroups)
@@ -1176,6 +1181,25 @@ QString JetEmitter::condition(const Expr &e, Scope &scope)
     return expr(e, scope).sql;
 }
 
+Typed JetEmitter::rowValue(const Expr &e, Scope &scope)
+{
+    Typed t = value(e, scope);
+    if (t.aggregate)
+        throw DbException(ErrAggregateInExpression,
+                          QStringLiteral("Cannot have aggregate function in expression (%1).").arg(exprText(e)));
+    return t;
+}
+
+QString JetEmitter::whereCondition(const Expr &e, Scope &scope)
+{
+    const Typed t = expr(e, scope);
+    // Totals are known only per group: a WHERE cannot use them (HAVING can).
+    if (t.aggregate)
+        throw DbException(ErrAggregateInWhere,
+                          QStringLiteral("Cannot have aggregate function in WHERE clause (%1).").arg(exprText(e)));
+    return t.sql;
+}
+
 Typed JetEmitter::expr(const Expr &e, Scope &scope)
 {
     switch (e.kind) {
@@ -1576,6 +1600,10 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
         return t;
     }
     const Typed a = value(*e.args[0], scope);
+    // A total of totals has no rows to run over.
+    if (a.aggregate)
+        throw DbException(ErrAggregateInExpression,
+                          QStringLiteral("Cannot have aggregate function in expression (%1).").arg(exprText(e)));
     t.instances = a.instances;
     QString x = a.sql;
     if (pivoted && fn != QLatin1String("first") && fn != QLatin1String("last"))

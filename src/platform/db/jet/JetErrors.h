@@ -15,6 +15,9 @@ enum JetError : int {
     ErrNoInputTable = 3078,
     ErrAmbiguousField = 3079,
     ErrUndefinedFunction = 3085,
+    ErrAggregateInExpression = 3095, // "Cannot have aggregate function in expression (expr)."
+    ErrAggregateInWhere = 3096,
+    ErrAggregateInGroupBy = 3098,   // "Cannot have aggregate function in GROUP BY clause (expr)."     // "Cannot have aggregate function in WHERE clause (expr)."
     ErrCircularQuery = 3102,
     ErrCircularAlias = 3103,
     ErrUnknownInsertField = 3127,

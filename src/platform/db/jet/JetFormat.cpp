@@ -636,6 +636,12 @@ std::optional<double> serialOf(const Value &value, FieldType type)
 
 } // namespace
 
+namespace {
+
+QString formatNonNull(const Value &value, FieldType type, const QString &rawPattern);
+
+} // namespace
+
 QString formatValue(const Value &value, FieldType type, const QString &rawPattern)
 {
     const QString named = rawPattern.trimmed().toLower();
@@ -650,6 +656,16 @@ QString formatValue(const Value &value, FieldType type, const QString &rawPatter
             return literalSection(sections[3]);
         return QString();
     }
+    // A value always gives a text, if only an empty one (a null text would read as Null).
+    const QString text = formatNonNull(value, type, rawPattern);
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+namespace {
+
+QString formatNonNull(const Value &value, FieldType type, const QString &rawPattern)
+{
+    const QString named = rawPattern.trimmed().toLower();
     if (named.isEmpty() || named == QLatin1String("general number"))
         return valueText(value, type, BooleanText::Word);
     if (named == QLatin1String("yes/no") || named == QLatin1String("true/false") || named == QLatin1String("on/off")) {
@@ -722,6 +738,8 @@ QString formatValue(const Value &value, FieldType type, const QString &rawPatter
     }
     return valueText(value, type, BooleanText::Word);
 }
+
+} // namespace
 
 QString formatNumberStyle(double value, NumberStyle style, int digits, int leadingZero, int parentheses, int grouping)
 {
