@@ -323,8 +323,9 @@ TEST(JetFuzz, RandomFormatPatternsGiveText)
         const size_t v = std::uniform_int_distribution<size_t>(0, std::size(values) - 1)(rng);
         const QString text = platform::jet::formatValue(values[v], types[v], pattern);
         // Only a Null value may give no text at all.
-        if (!values[v].isNull())
+        if (!values[v].isNull()) {
             EXPECT_FALSE(text.isNull()) << pattern.toStdString() << " value " << v;
+        }
         nonEmpty += text.isEmpty() ? 0 : 1;
     }
     std::cout << "fuzz (seed " << fuzzSeed() << "): " << cases << " Format patterns, " << nonEmpty << " non-empty texts"

@@ -829,6 +829,25 @@ void jetMonthName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultText(ctx, abbreviate ? name.left(3) : name);
 }
 
+// An interval argument ('d', 'yyyy', ...) read without a heap copy when it is
+// a short ASCII text, as it is row after row.
+QStringView intervalOf(sqlite3_value *v, char16_t (&buffer)[8], QString &heap)
+{
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        const unsigned char *p = sqlite3_value_text(v);
+        const int n = sqlite3_value_bytes(v);
+        bool ascii = n <= 8;
+        for (int i = 0; ascii && i < n; ++i) {
+            ascii = p[i] < 128;
+            buffer[i] = char16_t(p[i]);
+        }
+        if (ascii)
+            return QStringView(buffer, n);
+    }
+    heap = textOf(v);
+    return heap;
+}
+
 void jetDatePart(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (anyNull(2, argv)) {
@@ -840,7 +859,9 @@ void jetDatePart(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     int firstWeek = 1;
     if (!serial(ctx, argv[1], d) || !firstDayArg(ctx, argc, argv, 2, firstDay) || !firstWeekArg(ctx, argc, argv, 3, firstWeek))
         return;
-    const auto r = datePart(textOf(argv[0]), d, firstDay, firstWeek);
+    char16_t buffer[8];
+    QString heap;
+    const auto r = datePart(intervalOf(argv[0], buffer, heap), d, firstDay, firstWeek);
     if (!r) {
         fail(ctx, ErrInvalidCall);
         return;
@@ -861,7 +882,9 @@ void jetDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (!serial(ctx, argv[1], a) || !serial(ctx, argv[2], b) || !firstDayArg(ctx, argc, argv, 3, firstDay)
         || !firstWeekArg(ctx, argc, argv, 4, firstWeek))
         return;
-    const auto r = dateDiff(textOf(argv[0]), a, b, firstDay);
+    char16_t buffer[8];
+    QString heap;
+    const auto r = dateDiff(intervalOf(argv[0], buffer, heap), a, b, firstDay);
     if (!r) {
         fail(ctx, ErrInvalidCall);
         return;

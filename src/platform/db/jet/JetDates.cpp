@@ -166,6 +166,13 @@ std::optional<double> parseWordDate(QStringView text)
     return dateSerial(year, month, day, hour, minute, second);
 }
 
+// An interval argument compared without case and without copying it.
+struct IntervalName
+{
+    QStringView text;
+    bool operator==(QLatin1StringView name) const { return text.compare(name, Qt::CaseInsensitive) == 0; }
+};
+
 qint64 floorDiv(qint64 a, qint64 b)
 {
     qint64 q = a / b;
@@ -216,9 +223,9 @@ int weekOfYear(qint64 day, int firstDay, int firstWeek)
     return int((day - start) / 7) + 1;
 }
 
-std::optional<int> datePart(const QString &rawInterval, double serial, int firstDay, int firstWeek)
+std::optional<int> datePart(QStringView rawInterval, double serial, int firstDay, int firstWeek)
 {
-    const QString interval = rawInterval.trimmed().toLower();
+    const IntervalName interval{rawInterval.trimmed()};
     const DateParts p = dateParts(serial);
     if (interval == QLatin1String("yyyy"))
         return p.year;
@@ -243,13 +250,15 @@ std::optional<int> datePart(const QString &rawInterval, double serial, int first
     return std::nullopt;
 }
 
-std::optional<qint64> dateDiff(const QString &rawInterval, double serial1, double serial2, int firstDay)
+std::optional<qint64> dateDiff(QStringView rawInterval, double serial1, double serial2, int firstDay)
 {
-    const QString interval = rawInterval.trimmed().toLower();
-    const DateParts a = dateParts(serial1);
-    const DateParts b = dateParts(serial2);
+    const IntervalName interval{rawInterval.trimmed()};
     const qint64 day1 = dayNumber(serial1);
     const qint64 day2 = dayNumber(serial2);
+    if (interval == QLatin1String("d") || interval == QLatin1String("y"))
+        return day2 - day1;
+    const DateParts a = dateParts(serial1);
+    const DateParts b = dateParts(serial2);
     if (interval == QLatin1String("yyyy"))
         return qint64(b.year) - a.year;
     if (interval == QLatin1String("q"))
@@ -330,6 +339,28 @@ double daysToSerial(double days)
     return frac == 0 ? whole : whole - frac;
 }
 
+// The calendar date of a day count from 12/30/1899 (proleptic Gregorian),
+// by the days-from-civil inverse (no table, no library calendar).
+void civilFromDays(qint64 days, int &year, int &month, int &day)
+{
+    // Day 0 of the algorithm is 1970-01-01; 12/30/1899 is 25569 days before it.
+    // Serials span about +-3 million days: 32-bit arithmetic suffices.
+    const int z = int(days) - 25569 + 719468;
+    const int era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    day = int(doy - (153 * mp + 2) / 5 + 1);
+    month = int(mp < 10 ? mp + 3 : mp - 9);
+    year = int(yoe) + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+bool isLeap(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
 DateParts dateParts(double serial)
 {
     DateParts p;
@@ -341,12 +372,12 @@ DateParts dateParts(double serial)
         day += 1;
         secs -= 86400.0;
     }
-    const QDate d = epoch().addDays(qint64(day));
-    p.year = d.year();
-    p.month = d.month();
-    p.day = d.day();
-    p.dayOfWeek = d.dayOfWeek() % 7 + 1;
-    p.dayOfYear = d.dayOfYear();
+    const qint64 d = qint64(day);
+    civilFromDays(d, p.year, p.month, p.day);
+    // Day 0 was a Saturday (7).
+    p.dayOfWeek = int(((d % 7) + 7 + 6) % 7) + 1;
+    static const int before[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    p.dayOfYear = before[p.month - 1] + p.day + (p.month > 2 && isLeap(p.year) ? 1 : 0);
     const int s = int(secs);
     p.hour = s / 3600;
     p.minute = s / 60 % 60;

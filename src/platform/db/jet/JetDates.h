@@ -57,12 +57,12 @@ int weekOfYear(qint64 day, int firstDay, int firstWeek);
 
 // DatePart(interval, d, firstDay, firstWeek): yyyy q m y d w ww h n s.
 // Nothing for an unknown interval.
-std::optional<int> datePart(const QString &interval, double serial, int firstDay, int firstWeek);
+std::optional<int> datePart(QStringView interval, double serial, int firstDay, int firstWeek);
 
 // DateDiff(interval, d1, d2, firstDay): the boundaries of the interval
 // crossed from d1 to d2 ('w' whole weeks of seven days, 'ww' the firstDay
 // weekdays after d1 up to and including d2). Nothing for an unknown interval.
-std::optional<qint64> dateDiff(const QString &interval, double serial1, double serial2, int firstDay);
+std::optional<qint64> dateDiff(QStringView interval, double serial1, double serial2, int firstDay);
 
 // DateSerial with out-of-range months and days carried into the next unit
 // (day 0 is the last day of the month before); years 0-29 are 20xx and

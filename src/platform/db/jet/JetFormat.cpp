@@ -3,8 +3,11 @@
 #include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetValueText.h"
 
+#include <QtCore/QHash>
+
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <cstdio>
 #include <optional>
 
@@ -14,11 +17,6 @@ namespace {
 const char *const kMonthNames[] = {"January", "February", "March", "April", "May", "June", "July",
                                    "August", "September", "October", "November", "December"};
 const char *const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
-QString two(int n)
-{
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
 
 bool isDateLetter(QChar c)
 {
@@ -36,6 +34,8 @@ struct DateToken
     QString token;   // lower-case letters, "ampm" or "ap"; empty for a literal
     QString literal;
     bool upperCaseAmPm = true;
+    bool minute = false;   // an "m" or "mm" that stands for minutes
+    QByteArray literal8;   // the literal in UTF-8
 };
 
 QList<DateToken> tokenizeDatePattern(const QString &pattern, bool &twelveHour)
@@ -46,7 +46,7 @@ QList<DateToken> tokenizeDatePattern(const QString &pattern, bool &twelveHour)
         if (!out.isEmpty() && out.back().token.isEmpty())
             out.back().literal += s;
         else
-            out.append(DateToken{QString(), s});
+            out.append(DateToken{QString(), s, true, false, QByteArray()});
     };
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
@@ -64,14 +64,14 @@ QList<DateToken> tokenizeDatePattern(const QString &pattern, bool &twelveHour)
             continue;
         }
         if (pattern.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
-            DateToken t{QStringLiteral("ampm"), QString(), pattern[i].isUpper()};
+            DateToken t{QStringLiteral("ampm"), QString(), pattern[i].isUpper(), false, QByteArray()};
             out.append(t);
             twelveHour = true;
             i += 5;
             continue;
         }
         if (pattern.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
-            DateToken t{QStringLiteral("ap"), QString(), pattern[i].isUpper()};
+            DateToken t{QStringLiteral("ap"), QString(), pattern[i].isUpper(), false, QByteArray()};
             out.append(t);
             twelveHour = true;
             i += 3;
@@ -82,7 +82,7 @@ QList<DateToken> tokenizeDatePattern(const QString &pattern, bool &twelveHour)
             qsizetype j = i;
             while (j < pattern.size() && pattern[j].toLower() == lower)
                 ++j;
-            out.append(DateToken{pattern.mid(i, j - i).toLower(), QString()});
+            out.append(DateToken{pattern.mid(i, j - i).toLower(), QString(), true, false, QByteArray()});
             i = j;
             continue;
         }
@@ -92,121 +92,148 @@ QList<DateToken> tokenizeDatePattern(const QString &pattern, bool &twelveHour)
     return out;
 }
 
-QString formatDate(double serial, const QString &pattern)
+// "m" and "mm" mean minutes right after an hour or right before seconds.
+void resolveMinutes(QList<DateToken> &tokens)
+{
+    for (qsizetype k = 0; k < tokens.size(); ++k) {
+        DateToken &t = tokens[k];
+        if (t.token.isEmpty() || t.token[0] != QLatin1Char('m') || t.token.size() > 2)
+            continue;
+        for (qsizetype b = k - 1; b >= 0; --b) {
+            if (tokens[b].token.isEmpty())
+                continue;
+            t.minute = tokens[b].token[0] == QLatin1Char('h');
+            break;
+        }
+        for (qsizetype f = k + 1; !t.minute && f < tokens.size(); ++f) {
+            if (tokens[f].token.isEmpty())
+                continue;
+            t.minute = tokens[f].token[0] == QLatin1Char('s');
+            break;
+        }
+    }
+}
+
+void appendNumber(QString &out, int n, int width)
+{
+    char buffer[16];
+    int length = 0;
+    unsigned v = unsigned(n < 0 ? -n : n);
+    do {
+        buffer[length++] = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    while (length < width)
+        buffer[length++] = '0';
+    if (n < 0)
+        out += QLatin1Char('-');
+    while (length > 0)
+        out += QLatin1Char(buffer[--length]);
+}
+
+QString formatDateTokens(double serial, const QList<DateToken> &tokens, bool twelveHour)
 {
     const DateParts p = dateParts(serial);
-    bool twelveHour = false;
-    const QList<DateToken> tokens = tokenizeDatePattern(pattern, twelveHour);
     QString out;
-    for (qsizetype k = 0; k < tokens.size(); ++k) {
-        const DateToken &t = tokens[k];
+    out.reserve(32);
+    for (const DateToken &t : tokens) {
         if (t.token.isEmpty()) {
             out += t.literal;
             continue;
         }
         const QString &tok = t.token;
-        const QChar letter = tok[0];
-        if (letter == QLatin1Char('m') && tok.size() <= 2) {
-            // Minutes right after an hour or right before seconds; otherwise the month.
-            bool minute = false;
-            for (qsizetype b = k - 1; b >= 0; --b) {
-                if (tokens[b].token.isEmpty())
-                    continue;
-                minute = tokens[b].token[0] == QLatin1Char('h');
-                break;
-            }
-            for (qsizetype f = k + 1; !minute && f < tokens.size(); ++f) {
-                if (tokens[f].token.isEmpty())
-                    continue;
-                minute = tokens[f].token[0] == QLatin1Char('s');
-                break;
-            }
-            if (minute)
-                out += tok.size() == 1 ? QString::number(p.minute) : two(p.minute);
+        const qsizetype n = tok.size();
+        switch (tok[0].unicode()) {
+        case 'm':
+            if (n <= 2)
+                appendNumber(out, t.minute ? p.minute : p.month, int(n));
             else
-                out += tok.size() == 1 ? QString::number(p.month) : two(p.month);
-            continue;
-        }
-        if (letter == QLatin1Char('m')) {
-            const QString name = QString::fromLatin1(kMonthNames[p.month - 1]);
-            out += tok.size() == 3 ? name.left(3) : name;
-            continue;
-        }
-        if (letter == QLatin1Char('d')) {
-            switch (tok.size()) {
-            case 1: out += QString::number(p.day); break;
-            case 2: out += two(p.day); break;
+                out += n == 3 ? QString::fromLatin1(kMonthNames[p.month - 1]).left(3) : QString::fromLatin1(kMonthNames[p.month - 1]);
+            break;
+        case 'd':
+            switch (n) {
+            case 1:
+            case 2: appendNumber(out, p.day, int(n)); break;
             case 3: out += QString::fromLatin1(kDayNames[p.dayOfWeek - 1]).left(3); break;
             case 4: out += QString::fromLatin1(kDayNames[p.dayOfWeek - 1]); break;
             case 6:
-                out += QStringLiteral("%1, %2 %3, %4").arg(QString::fromLatin1(kDayNames[p.dayOfWeek - 1]),
-                                                           QString::fromLatin1(kMonthNames[p.month - 1]))
-                           .arg(p.day).arg(p.year, 4, 10, QLatin1Char('0'));
+                out += QString::fromLatin1(kDayNames[p.dayOfWeek - 1]) + QStringLiteral(", ")
+                    + QString::fromLatin1(kMonthNames[p.month - 1]) + QLatin1Char(' ');
+                appendNumber(out, p.day, 1);
+                out += QStringLiteral(", ");
+                appendNumber(out, p.year, 4);
                 break;
             default:
-                out += QStringLiteral("%1/%2/%3").arg(p.month).arg(p.day).arg(p.year, 4, 10, QLatin1Char('0'));
+                appendNumber(out, p.month, 1);
+                out += QLatin1Char('/');
+                appendNumber(out, p.day, 1);
+                out += QLatin1Char('/');
+                appendNumber(out, p.year, 4);
                 break;
             }
-            continue;
-        }
-        if (letter == QLatin1Char('y')) {
-            if (tok.size() == 1)
-                out += QString::number(p.dayOfYear);
-            else if (tok.size() == 2)
-                out += two(p.year % 100);
+            break;
+        case 'y':
+            if (n == 1)
+                appendNumber(out, p.dayOfYear, 1);
+            else if (n == 2)
+                appendNumber(out, p.year % 100, 2);
             else
-                out += QStringLiteral("%1").arg(p.year, 4, 10, QLatin1Char('0'));
-            continue;
-        }
-        if (letter == QLatin1Char('c')) {
+                appendNumber(out, p.year, 4);
+            break;
+        case 'c':
             out += dateText(serial);
-            continue;
-        }
-        if (letter == QLatin1Char('t')) {
-            if (tok.size() >= 5) {
-                const int h12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
-                out += QStringLiteral("%1:%2:%3 %4").arg(h12).arg(two(p.minute), two(p.second),
-                                                           p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+            break;
+        case 't':
+            if (n >= 5) {
+                appendNumber(out, p.hour % 12 == 0 ? 12 : p.hour % 12, 1);
+                out += QLatin1Char(':');
+                appendNumber(out, p.minute, 2);
+                out += QLatin1Char(':');
+                appendNumber(out, p.second, 2);
+                out += p.hour < 12 ? QLatin1String(" AM") : QLatin1String(" PM");
             } else {
                 out += tok;
             }
-            continue;
-        }
-        if (letter == QLatin1Char('q')) {
-            out += QString::number((p.month - 1) / 3 + 1);
-            continue;
-        }
-        if (letter == QLatin1Char('w')) {
-            out += tok.size() == 1 ? QString::number(p.dayOfWeek) : QString::number(weekOfYear(p));
-            continue;
-        }
-        if (letter == QLatin1Char('h')) {
+            break;
+        case 'q':
+            appendNumber(out, (p.month - 1) / 3 + 1, 1);
+            break;
+        case 'w':
+            appendNumber(out, n == 1 ? p.dayOfWeek : weekOfYear(p), 1);
+            break;
+        case 'h': {
             int h = p.hour;
             if (twelveHour)
                 h = h % 12 == 0 ? 12 : h % 12;
-            out += tok.size() == 1 ? QString::number(h) : two(h);
-            continue;
+            appendNumber(out, h, n == 1 ? 1 : 2);
+            break;
         }
-        if (letter == QLatin1Char('n')) {
-            out += tok.size() == 1 ? QString::number(p.minute) : two(p.minute);
-            continue;
-        }
-        if (letter == QLatin1Char('s')) {
-            out += tok.size() == 1 ? QString::number(p.second) : two(p.second);
-            continue;
-        }
-        if (tok == QLatin1String("ampm")) {
-            const QString s = p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
-            out += t.upperCaseAmPm ? s : s.toLower();
-            continue;
-        }
-        if (tok == QLatin1String("ap")) {
-            const QString s = p.hour < 12 ? QStringLiteral("A") : QStringLiteral("P");
-            out += t.upperCaseAmPm ? s : s.toLower();
-            continue;
+        case 'n':
+            appendNumber(out, p.minute, n == 1 ? 1 : 2);
+            break;
+        case 's':
+            appendNumber(out, p.second, n == 1 ? 1 : 2);
+            break;
+        default:
+            if (tok == QLatin1String("ampm")) {
+                const QLatin1String s = p.hour < 12 ? QLatin1String("AM") : QLatin1String("PM");
+                out += t.upperCaseAmPm ? QString(s) : QString(s).toLower();
+            } else if (tok == QLatin1String("ap")) {
+                const QLatin1String s = p.hour < 12 ? QLatin1String("A") : QLatin1String("P");
+                out += t.upperCaseAmPm ? QString(s) : QString(s).toLower();
+            }
+            break;
         }
     }
     return out;
+}
+
+QString formatDate(double serial, const QString &pattern)
+{
+    bool twelveHour = false;
+    QList<DateToken> tokens = tokenizeDatePattern(pattern, twelveHour);
+    resolveMinutes(tokens);
+    return formatDateTokens(serial, tokens, twelveHour);
 }
 
 // Splits a number pattern into its ;-sections (quotes respected).
@@ -636,108 +663,227 @@ std::optional<double> serialOf(const Value &value, FieldType type)
 
 } // namespace
 
+// A pattern read once: which named format or kind of pattern it is, its
+// sections and, for dates, its tokens.
+struct FormatPlan
+{
+    enum Kind { General, YesNo, TrueFalse, OnOff, GeneralDate, Text, Date, Number, Literal };
+    Kind kind = General;
+    QString pattern;            // the pattern a named format stands for
+    QStringList sections;
+    QList<DateToken> tokens;    // Date
+    bool twelveHour = false;
+    bool numbersOnly = false;   // Date: every token a number (no names, no AM/PM)
+};
+
 namespace {
 
-QString formatNonNull(const Value &value, FieldType type, const QString &rawPattern);
+using PreparedPattern = FormatPlan;
 
-} // namespace
-
-QString formatValue(const Value &value, FieldType type, const QString &rawPattern)
+// Statements format row after row with the same pattern, so the readings are
+// kept (per thread, a few hundred).
+std::shared_ptr<const PreparedPattern> preparePattern(const QString &rawPattern)
 {
+    thread_local QHash<QString, std::shared_ptr<const PreparedPattern>> cache;
+    const auto found = cache.constFind(rawPattern);
+    if (found != cache.constEnd())
+        return found.value();
+    auto p = std::make_shared<PreparedPattern>();
     const QString named = rawPattern.trimmed().toLower();
-    if (value.isNull()) {
-        // The Null section: the fourth of a number pattern, the second of a text pattern.
-        if (named.isEmpty())
-            return QString();
-        const QStringList sections = numberSections(rawPattern);
-        if (isTextPattern(sections[0]) && sections.size() >= 2)
-            return literalSection(sections[1]);
-        if (sections.size() >= 4)
-            return literalSection(sections[3]);
-        return QString();
+    static const QHash<QString, QString> namedPatterns = {
+        {QStringLiteral("short time"), QStringLiteral("hh:nn")},
+        {QStringLiteral("medium time"), QStringLiteral("hh:nn AM/PM")},
+        {QStringLiteral("long time"), QStringLiteral("h:nn:ss AM/PM")},
+        {QStringLiteral("short date"), QStringLiteral("m/d/yyyy")},
+        {QStringLiteral("medium date"), QStringLiteral("dd-mmm-yy")},
+        {QStringLiteral("long date"), QStringLiteral("dddd, mmmm d, yyyy")},
+        {QStringLiteral("fixed"), QStringLiteral("0.00")},
+        {QStringLiteral("standard"), QStringLiteral("#,##0.00")},
+        {QStringLiteral("percent"), QStringLiteral("0.00%")},
+        {QStringLiteral("scientific"), QStringLiteral("0.00E+00")},
+        {QStringLiteral("currency"), QStringLiteral("$#,##0.00;($#,##0.00)")},
+    };
+    p->pattern = namedPatterns.value(named, rawPattern);
+    if (named.isEmpty() || named == QLatin1String("general number"))
+        p->kind = PreparedPattern::General;
+    else if (named == QLatin1String("yes/no"))
+        p->kind = PreparedPattern::YesNo;
+    else if (named == QLatin1String("true/false"))
+        p->kind = PreparedPattern::TrueFalse;
+    else if (named == QLatin1String("on/off"))
+        p->kind = PreparedPattern::OnOff;
+    else if (named == QLatin1String("general date"))
+        p->kind = PreparedPattern::GeneralDate;
+    else {
+        p->sections = numberSections(p->pattern);
+        if (isTextPattern(p->sections[0])) {
+            p->kind = PreparedPattern::Text;
+        } else {
+            switch (patternKind(p->pattern)) {
+            case PatternKind::Date:
+                p->kind = PreparedPattern::Date;
+                p->tokens = tokenizeDatePattern(p->pattern, p->twelveHour);
+                resolveMinutes(p->tokens);
+                p->numbersOnly = true;
+                for (DateToken &t : p->tokens) {
+                    t.literal8 = t.literal.toUtf8();
+                    if (t.token.isEmpty())
+                        continue;
+                    const char c = char(t.token[0].unicode());
+                    const qsizetype n = t.token.size();
+                    p->numbersOnly = p->numbersOnly
+                        && ((c == 'm' && n <= 2) || (c == 'd' && n <= 2) || c == 'y' || c == 'q' || c == 'w' || c == 'h'
+                            || c == 'n' || c == 's');
+                }
+                break;
+            case PatternKind::Number: p->kind = PreparedPattern::Number; break;
+            case PatternKind::Literal: p->kind = PreparedPattern::Literal; break;
+            }
+        }
     }
-    // A value always gives a text, if only an empty one (a null text would read as Null).
-    const QString text = formatNonNull(value, type, rawPattern);
-    return text.isNull() ? QStringLiteral("") : text;
+    if (cache.size() >= 256)
+        cache.clear();
+    cache.insert(rawPattern, p);
+    return p;
 }
 
-namespace {
-
-QString formatNonNull(const Value &value, FieldType type, const QString &rawPattern)
+QString formatNonNull(const Value &value, FieldType type, const PreparedPattern &p)
 {
-    const QString named = rawPattern.trimmed().toLower();
-    if (named.isEmpty() || named == QLatin1String("general number"))
+    switch (p.kind) {
+    case PreparedPattern::General:
         return valueText(value, type, BooleanText::Word);
-    if (named == QLatin1String("yes/no") || named == QLatin1String("true/false") || named == QLatin1String("on/off")) {
+    case PreparedPattern::YesNo:
+    case PreparedPattern::TrueFalse:
+    case PreparedPattern::OnOff: {
         const auto number = numberOf(value, type);
         if (!number)
             return value.toString();
         const bool on = *number != 0;
-        if (named == QLatin1String("yes/no"))
+        if (p.kind == PreparedPattern::YesNo)
             return on ? QStringLiteral("Yes") : QStringLiteral("No");
-        if (named == QLatin1String("true/false"))
+        if (p.kind == PreparedPattern::TrueFalse)
             return on ? QStringLiteral("True") : QStringLiteral("False");
         return on ? QStringLiteral("On") : QStringLiteral("Off");
     }
-    QString pattern = rawPattern;
-    if (named == QLatin1String("short time"))
-        pattern = QStringLiteral("hh:nn");
-    else if (named == QLatin1String("medium time"))
-        pattern = QStringLiteral("hh:nn AM/PM");
-    else if (named == QLatin1String("long time"))
-        pattern = QStringLiteral("h:nn:ss AM/PM");
-    else if (named == QLatin1String("short date"))
-        pattern = QStringLiteral("m/d/yyyy");
-    else if (named == QLatin1String("medium date"))
-        pattern = QStringLiteral("dd-mmm-yy");
-    else if (named == QLatin1String("long date"))
-        pattern = QStringLiteral("dddd, mmmm d, yyyy");
-    else if (named == QLatin1String("general date")) {
+    case PreparedPattern::GeneralDate: {
         if (auto s = serialOf(value, type))
             return dateText(*s);
         return value.toString();
-    } else if (named == QLatin1String("fixed"))
-        pattern = QStringLiteral("0.00");
-    else if (named == QLatin1String("standard"))
-        pattern = QStringLiteral("#,##0.00");
-    else if (named == QLatin1String("percent"))
-        pattern = QStringLiteral("0.00%");
-    else if (named == QLatin1String("scientific"))
-        pattern = QStringLiteral("0.00E+00");
-    else if (named == QLatin1String("currency"))
-        pattern = QStringLiteral("$#,##0.00;($#,##0.00)");
-
-    const QStringList sections = numberSections(pattern);
-    if (isTextPattern(sections[0])) {
-        const QString text = valueText(value, type, BooleanText::Word);
-        if (text.isEmpty() && sections.size() >= 2)
-            return literalSection(sections[1]);
-        return formatText(text, sections[0]);
     }
-    switch (patternKind(pattern)) {
-    case PatternKind::Date: {
+    case PreparedPattern::Text: {
+        const QString text = valueText(value, type, BooleanText::Word);
+        if (text.isEmpty() && p.sections.size() >= 2)
+            return literalSection(p.sections[1]);
+        return formatText(text, p.sections[0]);
+    }
+    case PreparedPattern::Date: {
         const auto serial = serialOf(value, type);
         if (!serial)
             return value.toString();
-        return formatDate(*serial, pattern);
+        return formatDateTokens(*serial, p.tokens, p.twelveHour);
     }
-    case PatternKind::Number: {
+    case PreparedPattern::Number: {
         const auto number = numberOf(value, type);
         if (!number)
             return value.toString();
-        return formatNumber(*number, pattern);
+        return formatNumber(*number, p.pattern);
     }
-    case PatternKind::Literal:
+    case PreparedPattern::Literal:
         break;
     }
     // No placeholders: the pattern's own text for a number, the value otherwise.
     if (!isTextType(value.type()) || parseNumber(value.toString())) {
         const auto number = numberOf(value, type);
-        if (number && !pattern.isEmpty())
-            return formatNumber(*number, pattern);
+        if (number && !p.pattern.isEmpty())
+            return formatNumber(*number, p.pattern);
     }
     return valueText(value, type, BooleanText::Word);
 }
+
+} // namespace
+
+QString formatValue(const Value &value, FieldType type, const QString &rawPattern)
+{
+    return formatValue(value, type, *preparePattern(rawPattern));
+}
+
+std::shared_ptr<const FormatPlan> prepareFormat(const QString &pattern)
+{
+    return preparePattern(pattern);
+}
+
+namespace {
+
+void appendNumber8(std::string &out, int n, int width)
+{
+    char buffer[16];
+    int length = 0;
+    unsigned v = unsigned(n < 0 ? -n : n);
+    do {
+        buffer[length++] = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    while (length < width)
+        buffer[length++] = '0';
+    if (n < 0)
+        out += '-';
+    while (length > 0)
+        out += buffer[--length];
+}
+
+} // namespace
+
+bool formatDateUtf8(double serial, const FormatPlan &plan, std::string &out)
+{
+    // Names, general dates and long times take the full way.
+    if (plan.kind != FormatPlan::Date || !plan.numbersOnly)
+        return false;
+    const DateParts p = dateParts(serial);
+    for (const DateToken &t : plan.tokens) {
+        if (t.token.isEmpty()) {
+            out.append(t.literal8.constData(), size_t(t.literal8.size()));
+            continue;
+        }
+        const int n = int(t.token.size());
+        switch (t.token[0].unicode()) {
+        case 'm': appendNumber8(out, t.minute ? p.minute : p.month, n); break;
+        case 'd': appendNumber8(out, p.day, n); break;
+        case 'y': appendNumber8(out, n == 1 ? p.dayOfYear : n == 2 ? p.year % 100 : p.year, n == 1 ? 1 : n == 2 ? 2 : 4); break;
+        case 'q': appendNumber8(out, (p.month - 1) / 3 + 1, 1); break;
+        case 'w': appendNumber8(out, n == 1 ? p.dayOfWeek : weekOfYear(p), 1); break;
+        case 'h': {
+            int h = p.hour;
+            if (plan.twelveHour)
+                h = h % 12 == 0 ? 12 : h % 12;
+            appendNumber8(out, h, n == 1 ? 1 : 2);
+            break;
+        }
+        case 'n': appendNumber8(out, p.minute, n == 1 ? 1 : 2); break;
+        default: appendNumber8(out, p.second, n == 1 ? 1 : 2); break;
+        }
+    }
+    return true;
+}
+
+QString formatValue(const Value &value, FieldType type, const FormatPlan &plan)
+{
+    const FormatPlan *p = &plan;
+    if (value.isNull()) {
+        // The Null section: the fourth of a number pattern, the second of a text pattern.
+        if (p->kind == PreparedPattern::General || p->sections.isEmpty())
+            return QString();
+        if (p->kind == PreparedPattern::Text && p->sections.size() >= 2)
+            return literalSection(p->sections[1]);
+        if (p->sections.size() >= 4)
+            return literalSection(p->sections[3]);
+        return QString();
+    }
+    // A value always gives a text, if only an empty one (a null text would read as Null).
+    const QString text = formatNonNull(value, type, *p);
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+namespace {
 
 } // namespace
 

@@ -300,11 +300,33 @@ void jetLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, pattern->matchesUtf8(s.data(), int(s.size())) ? 1 : 0);
 }
 
+void deletePlan(void *p)
+{
+    delete static_cast<std::shared_ptr<const FormatPlan> *>(p);
+}
+
 void jetFormat(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    // A Null value gives the pattern's Null section, or Null.
-    const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : textOf(argv[1]);
-    resultText(ctx, formatValue(valueOf(argv[0]), typeArg(argv[2]), pattern));
+    // A Null value gives the pattern's Null section, or Null. The pattern is
+    // read once per statement when it is a constant.
+    auto *kept = static_cast<std::shared_ptr<const FormatPlan> *>(sqlite3_get_auxdata(ctx, 1));
+    std::shared_ptr<const FormatPlan> local;
+    if (!kept) {
+        const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : textOf(argv[1]);
+        local = prepareFormat(pattern);
+        sqlite3_set_auxdata(ctx, 1, new std::shared_ptr<const FormatPlan>(local), deletePlan);
+    }
+    const FormatPlan &plan = kept ? **kept : *local;
+    const int storage = sqlite3_value_type(argv[0]);
+    if ((storage == SQLITE_FLOAT || storage == SQLITE_INTEGER) && typeArg(argv[2]) == FieldType::Date) {
+        const double serial = sqlite3_value_double(argv[0]);
+        std::string text;
+        if (serial > -657435.0 && serial < 2958466.0 && formatDateUtf8(serial, plan, text)) {
+            sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
+            return;
+        }
+    }
+    resultText(ctx, formatValue(valueOf(argv[0]), typeArg(argv[2]), plan));
 }
 
 void jetDate(sqlite3_context *ctx, int, sqlite3_value **)

@@ -143,6 +143,18 @@ double roundDecimal(double value, int digits)
 {
     if (!std::isfinite(value) || value == 0)
         return value;
+    // Away from a tie the binary product rounds as the decimal does: the
+    // integer over the exact power of ten is the nearest double to the result.
+    static const double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (digits >= 0 && digits <= 22) {
+        const double scaled = value * powers[digits];
+        if (std::fabs(scaled) < 1e15) {
+            const double fraction = std::fabs(scaled - std::trunc(scaled));
+            if (std::fabs(fraction - 0.5) > 1e-6)
+                return std::nearbyint(scaled) / powers[digits];
+        }
+    }
     // The shortest decimal that reads back as value: d.ddd e exp.
     char buffer[64];
     const auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
