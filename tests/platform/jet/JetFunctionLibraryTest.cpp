@@ -318,6 +318,9 @@ INSTANTIATE_TEST_SUITE_P(ArgumentErrors, JetFunction, ::testing::Values(
     FunctionCase{"StDev(1, 2)", "error 3075: Wrong number of arguments used with function in query expression 'StDev(1, 2)'."},
     FunctionCase{"Abs('x')", "JET 3464: Data type mismatch in criteria expression."},
     FunctionCase{"Space('many')", "JET 3464: Data type mismatch in criteria expression."},
+    FunctionCase{"Left(Name, 'x')", "JET 3464: Data type mismatch in criteria expression."},
+    FunctionCase{"Mid(Name, '2')", "cme"},
+    FunctionCase{"CCur(1e16)", "JET 3349: Numeric field overflow."},
     FunctionCase{"Frobnicate(1)", "error 3085: Undefined function 'Frobnicate' in expression."}));
 
 // The spread aggregates over Items.Out (3, 4, 1, 5), with Nulls ignored.

@@ -1771,9 +1771,17 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
             texts.append(n == 3 && k == 0 ? args[k].sql : asText(args[k]));
         return finish(typedOf(QStringLiteral("jet_instr(%1)").arg(texts.join(QLatin1String(", "))), FieldType::Long));
     }
+    // A text where Left, Right and Mid need a number must read as one (3464).
+    auto numberArgs = [&](size_t from) {
+        for (size_t k = from; k < args.size(); ++k) {
+            if (isText(args[k].type))
+                args[k].sql = QStringLiteral("jet_cdbl(%1)").arg(args[k].sql);
+        }
+    };
     if (fn == QLatin1String("mid")) {
         need(2, 3);
         evalArgs();
+        numberArgs(1);
         if (n == 2)
             return finish(typedOf(QStringLiteral("substr(%1, %2)").arg(asText(args[0]), args[1].sql), FieldType::Text, 255));
         return finish(typedOf(QStringLiteral("substr(%1, %2, %3)").arg(asText(args[0]), args[1].sql, args[2].sql), FieldType::Text, 255));
@@ -1781,11 +1789,13 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
     if (fn == QLatin1String("left")) {
         need(2, 2);
         evalArgs();
+        numberArgs(1);
         return finish(typedOf(QStringLiteral("substr(%1, 1, %2)").arg(asText(args[0]), args[1].sql), FieldType::Text, 255));
     }
     if (fn == QLatin1String("right")) {
         need(2, 2);
         evalArgs();
+        numberArgs(1);
         return finish(typedOf(QStringLiteral("jet_right(%1, %2)").arg(asText(args[0]), args[1].sql), FieldType::Text, 255));
     }
     if (fn == QLatin1String("len")) {

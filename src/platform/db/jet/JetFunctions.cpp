@@ -427,6 +427,11 @@ void jetCCur(sqlite3_context *ctx, int, sqlite3_value **argv)
     double x = 0;
     if (!oneNumber(ctx, argv[0], x))
         return;
+    // Currency holds 64-bit ten-thousandths: beyond them is an overflow.
+    if (!(std::fabs(x) <= 922337203685477.0)) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
     sqlite3_result_double(ctx, roundHalfEven(x * 10000.0) / 10000.0);
 }
 
