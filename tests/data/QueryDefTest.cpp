@@ -4,6 +4,8 @@
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QTableWidget>
 
@@ -104,6 +106,10 @@ TEST_F(QueryDefTest, RunningAsksTheDeclaredParametersAndChecksTheSchemaAgain)
             grid->item(0, 1)->setText(QStringLiteral("10"));
             grid->item(1, 1)->setText(QStringLiteral("3"));
         }
+        // A picture of the prompt as the user sees it.
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/querydefs");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(d.grab().toImage().save(folder + QStringLiteral("/query-parameters.png"), "PNG"));
         return int(QDialog::Accepted);
     });
     CXDaoSet set;
