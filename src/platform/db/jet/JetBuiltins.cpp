@@ -28,12 +28,9 @@
 namespace platform::jet {
 namespace {
 
-constexpr int ErrInvalidCall = 5;
-
 void fail(sqlite3_context *ctx, int number)
 {
-    const QByteArray msg = number == ErrInvalidCall ? QByteArrayLiteral("JET 0005: Invalid procedure call or argument.")
-                                                     : jetFunctionError(number);
+    const QByteArray msg = jetFunctionError(number);
     sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
 }
 

@@ -8,6 +8,7 @@ namespace platform::jet {
 
 // The engine's error numbers the translator and the registered functions raise.
 enum JetError : int {
+    ErrInvalidCall = 5,             // "Invalid procedure call or argument." (a function's argument out of its domain)
     ErrTooFewParameters = 3061,     // "Too few parameters. Expected n."
     ErrWrongParameterType = 3060,
     ErrTableExists = 3010,

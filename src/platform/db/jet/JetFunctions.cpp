@@ -348,7 +348,8 @@ void jetDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     const auto r = dateAdd(textOf(argv[0]), n, d);
     if (!r) {
-        resultError(ctx, ErrTypeMismatch);
+        // An unknown interval, or a result before 1/1/100 or after 12/31/9999.
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     sqlite3_result_double(ctx, *r);
