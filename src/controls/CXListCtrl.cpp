@@ -14,6 +14,7 @@
 #include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "data/QueryParameterPrompt.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
@@ -1013,44 +1014,6 @@ void CXListCtrl::ShowTotals()
 
 // --- Queries ------------------------------------------------------------------
 
-namespace {
-
-// The names declared by a "PARAMETERS name type, ...;" head, in order.
-QStringList declaredParameters(const QString &sql)
-{
-    const QString text = sql.trimmed();
-    if (!text.startsWith(QLatin1String("PARAMETERS"), Qt::CaseInsensitive))
-        return {};
-    const qsizetype end = text.indexOf(QLatin1Char(';'));
-    const QString list = text.mid(10, end < 0 ? -1 : end - 10);
-    QStringList names;
-    qsizetype i = 0;
-    while (i < list.size()) {
-        while (i < list.size() && (list.at(i).isSpace() || list.at(i) == QLatin1Char(',')))
-            ++i;
-        if (i >= list.size())
-            break;
-        QString name;
-        if (list.at(i) == QLatin1Char('[')) {
-            const qsizetype close = list.indexOf(QLatin1Char(']'), i);
-            name = list.mid(i + 1, close < 0 ? -1 : close - i - 1);
-            i = close < 0 ? list.size() : close + 1;
-        } else {
-            const qsizetype start = i;
-            while (i < list.size() && !list.at(i).isSpace() && list.at(i) != QLatin1Char(','))
-                ++i;
-            name = list.mid(start, i - start);
-        }
-        names << name;
-        // Skip the type up to the next comma.
-        while (i < list.size() && list.at(i) != QLatin1Char(','))
-            ++i;
-    }
-    return names;
-}
-
-} // namespace
-
 void CXListCtrl::FillFromSql(const QString &sql, const QString &keyHint, int sortColumn, bool descending,
                              QWidget *clipboardWindow)
 {
@@ -1075,41 +1038,7 @@ void CXListCtrl::FillFromRecordset(platform::Recordset &recordset, const QString
 
 bool CXListCtrl::PromptQueryParameters(const QString &queryName, QList<platform::Value> &values)
 {
-    values.clear();
-    const QStringList names = declaredParameters(SharedDatabase().queryText(queryName));
-    if (names.isEmpty())
-        return true;
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("QueryParameters"));
-    dialog.setWindowTitle(QStringLiteral("Query"));
-    auto *caption = new QLabel(queryName, &dialog);
-    auto *grid = new QTableWidget(int(names.size()), 2, &dialog);
-    grid->setObjectName(QStringLiteral("grid"));
-    grid->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Value")});
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    for (int r = 0; r < names.size(); ++r) {
-        auto *field = new QTableWidgetItem(names.at(r));
-        field->setFlags(field->flags() & ~Qt::ItemIsEditable);
-        grid->setItem(r, 0, field);
-        grid->setItem(r, 1, new QTableWidgetItem(QString()));
-    }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(caption);
-    layout->addWidget(grid);
-    layout->addWidget(buttons);
-    if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
-        return false;
-    for (int r = 0; r < names.size(); ++r) {
-        const QString text = grid->item(r, 1) ? grid->item(r, 1)->text() : QString();
-        // The engine converts a typed text to the parameter's declared type;
-        // an empty value binds Null.
-        values.append(text.isEmpty() ? platform::Value() : platform::Value(text));
-    }
-    return true;
+    return AskQueryParameters(SharedDatabase(), queryName, values, this);
 }
 
 bool CXListCtrl::FillFromQueryDef(const QString &queryName)

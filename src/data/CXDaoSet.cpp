@@ -1,5 +1,6 @@
 #include "app/base/WaitCursor.h"
 #include "data/CXDaoSet.h"
+#include "data/QueryParameterPrompt.h"
 
 #include "app/base/PriceText.h"
 #include "app/base/SqlText.h"
@@ -231,35 +232,108 @@ void CXDaoSet::ResetFields()
 void CXDaoSet::Open(int openType, const QString &sql, int options)
 {
     Q_UNUSED(options);
+    const QString context = sql.isEmpty()
+        ? QStringLiteral("Could not open ") + GetDefaultSQL()
+        : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
+    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, {}, context);
+}
+
+bool CXDaoSet::openSource(int openType, const QString &source, const QList<platform::Value> &parameters,
+                          const QString &context)
+{
     if (!m_pDatabase)
         m_pDatabase = &SharedDatabase();
     if (!m_pDatabase->isOpen() && !OpenDatabase(m_pDatabase))
-        return;
+        return false;
     if (IsOpen())
         Close();
 
     const int type = openType == kDefaultType ? m_nDefaultType : openType;
-    const QString source = sql.isEmpty() ? GetDefaultSQL() : sql;
     try {
         auto set = std::make_unique<Recordset>(*m_pDatabase);
         set->setFilter(m_strFilter);
         set->setSort(m_strSort);
-        set->open(type == dbOpenSnapshot ? Recordset::Type::Snapshot : Recordset::Type::Dynaset, source);
+        set->open(type == dbOpenSnapshot ? Recordset::Type::Snapshot : Recordset::Type::Dynaset, source, parameters);
         m_set = std::move(set);
         m_source = source;
         bindColumns();
         m_strSQL = buildSql(source);
         loadCurrentRow();
+        return true;
     } catch (const DbException &e) {
         m_set.reset();
         m_binding->fields.clear();
         m_nFields = 0;
-        const QString context = sql.isEmpty()
-            ? QStringLiteral("Could not open ") + GetDefaultSQL()
-            : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
         ShowDaoError(e, context);
         platform::Prompt::messageBox(kBusyMessage);
+        return false;
     }
+}
+
+namespace {
+
+platform::Database &queryDatabase(platform::Database *database)
+{
+    return database ? *database : SharedDatabase();
+}
+
+} // namespace
+
+bool CXDaoSet::QueryDefExists(const QString &name, platform::Database *database)
+{
+    return queryDatabase(database).queryExists(name);
+}
+
+QString CXDaoSet::GetQueryDefSQL(const QString &name, platform::Database *database)
+{
+    return queryDatabase(database).queryText(name);
+}
+
+void CXDaoSet::CreateQueryDef(const QString &name, const QString &sql, platform::Database *database)
+{
+    platform::Database &db = queryDatabase(database);
+    db.checkQuery(sql);
+    db.createQuery(name, sql);
+}
+
+void CXDaoSet::SetQueryDefSQL(const QString &name, const QString &sql, platform::Database *database)
+{
+    platform::Database &db = queryDatabase(database);
+    db.queryText(name); // 3265 when there is no such query
+    db.checkQuery(sql);
+    db.setQuerySql(name, sql);
+}
+
+void CXDaoSet::DeleteQueryDef(const QString &name, platform::Database *database)
+{
+    queryDatabase(database).deleteQuery(name);
+}
+
+QStringList CXDaoSet::GetQueryDefNames(const QList<int> &types, platform::Database *database)
+{
+    QStringList names;
+    for (const platform::Database::QueryDefInfo &q : queryDatabase(database).queryDefs()) {
+        if (types.contains(q.type))
+            names.append(q.name);
+    }
+    return names;
+}
+
+bool CXDaoSet::OpenQueryDef(const QString &name, int openType)
+{
+    if (!m_pDatabase)
+        m_pDatabase = &SharedDatabase();
+    if (!m_pDatabase->isOpen() && !OpenDatabase(m_pDatabase))
+        return false;
+    QList<platform::Value> parameters;
+    try {
+        if (!AskQueryParameters(*m_pDatabase, name, parameters))
+            return false;
+    } catch (const DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot execute Query ") + name);
+        return false;
+    }
+    return openSource(openType, name, parameters, QStringLiteral("Cannot execute Query ") + name);
 }
 
 void CXDaoSet::Close()

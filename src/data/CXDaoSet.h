@@ -175,6 +175,27 @@ public:
     QString GetWhereText(const QString &prefix);
     void ShowWhereText(const QString &prefix);
 
+    // --- saved queries (the database's query definitions) ------------------
+    // Each works on the set's database (the shared one when none is given)
+    // and throws platform::DbException with the engine's number.
+    static bool QueryDefExists(const QString &name, platform::Database *database = nullptr);
+    static QString GetQueryDefSQL(const QString &name, platform::Database *database = nullptr); // 3265
+    // A user's query: checked against the schema first (a name that is no
+    // column, alias or declared parameter is 3061 "Too few parameters.
+    // Expected n."), then kept (3012 when the name is taken).
+    static void CreateQueryDef(const QString &name, const QString &sql, platform::Database *database = nullptr);
+    // Replaces a saved query's SQL, checked the same way (3265 when absent).
+    static void SetQueryDefSQL(const QString &name, const QString &sql, platform::Database *database = nullptr);
+    static void DeleteQueryDef(const QString &name, platform::Database *database = nullptr); // 3265
+    // The names of the saved queries of the given DAO types (0 select,
+    // 16 crosstab, 128 union, ...), in the engine's name order.
+    static QStringList GetQueryDefNames(const QList<int> &types, platform::Database *database = nullptr);
+    // Opens the set on a saved query: its declared parameters are asked
+    // through the prompt service first; the engine checks the query against
+    // the schema again as it runs. False when the user cancels or the query
+    // fails (the failure is shown as for Open).
+    bool OpenQueryDef(const QString &name, int openType = dbOpenSnapshot);
+
     // --- module helpers -----------------------------------------------------
     // The first field of the first row plus 1; 1 when there is no row.
     static qint32 GetNextNumber(const QString &sql);
@@ -222,6 +243,8 @@ private:
     void markDirtyFields();
     void writeDirtyFields();
     QString buildSql(const QString &source) const;
+    // Open's work with the saved query's parameter values; false on failure.
+    bool openSource(int type, const QString &source, const QList<platform::Value> &parameters, const QString &context);
     platform::Recordset &set() const; // throws 3420 when the set is closed
     int resolveIndex(const QString &name) const; // throws 3265 when absent
     BoundField *boundFieldFor(const void *member) const;

@@ -172,3 +172,63 @@ TEST_F(DbTool, JobNewCreatesAJobAsTheJobsViewDoes)
                   .exitCode,
               2);
 }
+
+// A user's own query, typed the way the desktop database taught them, is
+// saved as a query definition, listed, and run by name; its rows agree with
+// the same question put to the file through the sqlite3 command-line shell.
+TEST_F(DbTool, UsersSavedQueryRunsAndAgreesWithSqlite)
+{
+    const QString db = tempPath(QStringLiteral("Sample.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("200")}).exitCode, 0);
+    const QString sales = QStringLiteral(
+        "SELECT Year(DateIn) AS Y, Month(DateIn) AS M, Format(Sum(Subtotal), 'Currency') AS Sales, "
+        "Count(*) AS N, DateDiff('d', Min(DateIn), Max(DateIn)) AS Span FROM Jobs "
+        "GROUP BY Year(DateIn), Month(DateIn) ORDER BY Year(DateIn), Month(DateIn)");
+    ToolRun r = dbtool({QStringLiteral("query"), db, QStringLiteral("Monthly Sales"), sales});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = dbtool({QStringLiteral("query"), db, QStringLiteral("Sales Grid"),
+                QStringLiteral("TRANSFORM Count(*) SELECT Year(DateIn) AS Y FROM Jobs GROUP BY Year(DateIn) PIVOT JobType")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = dbtool({QStringLiteral("query"), db});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Monthly Sales\t0\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Sales Grid\t16\n"))) << r.out.toStdString();
+
+    // A misspelt field is refused when saved.
+    r = dbtool({QStringLiteral("query"), db, QStringLiteral("Typo"), QStringLiteral("SELECT Year(DateInn) AS Y FROM Jobs")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Error 3061: Too few parameters. Expected 1.\n"));
+
+    const ToolRun jet = dbtool({QStringLiteral("sql"), db, QStringLiteral("Monthly Sales")});
+    ASSERT_EQ(jet.exitCode, 0) << jet.err.toStdString();
+
+    // The same question in plain SQLite: dates are day counts from 12/30/1899
+    // (Julian day 2415018.5), money sums exactly in ten-thousandths.
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {QStringLiteral("-separator"), QStringLiteral("\t"), db,
+                  QStringLiteral("SELECT CAST(strftime('%Y', DateIn + 2415018.5) AS INTEGER) AS Y, "
+                                 "CAST(strftime('%m', DateIn + 2415018.5) AS INTEGER) AS M, "
+                                 "sum(CAST(round(Subtotal * 10000) AS INTEGER)), count(*), "
+                                 "CAST(max(DateIn) AS INTEGER) - CAST(min(DateIn) AS INTEGER) "
+                                 "FROM Jobs GROUP BY 1, 2 ORDER BY 1, 2")});
+    ASSERT_TRUE(sqlite.waitForFinished(60000));
+    ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+    QStringList expected{QStringLiteral("Y\tM\tSales\tN\tSpan")};
+    const QStringList lines = QString::fromUtf8(sqlite.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 1);
+    for (const QString &line : lines) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        // Units to dollars and cents, half a cent up, with thousands separators.
+        const qint64 units = f[2].toLongLong();
+        const qint64 cents = (units + (units >= 0 ? 50 : -50)) / 100;
+        QString digits = QString::number(std::llabs(cents) / 100);
+        for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
+            digits.insert(pos, QLatin1Char(','));
+        const QString amount = QStringLiteral("$%1.%2").arg(digits).arg(std::llabs(cents) % 100, 2, 10, QLatin1Char('0'));
+        expected.append(QStringList{f[0], f[1], cents < 0 ? QLatin1Char('(') + amount + QLatin1Char(')') : amount, f[3], f[4]}
+                            .join(QLatin1Char('\t')));
+    }
+    EXPECT_EQ(jet.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+}

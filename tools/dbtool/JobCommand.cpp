@@ -10,7 +10,7 @@
 
 namespace {
 
-const char *const kUsage = "usage: tavrel-dbtool job DB new TYPE CUSNO [--buyer N] [--csr N] [--today M/D/YYYY]\n";
+const char *const kUsage = "usage: tavrel-dbtool job DB new TYPE CUSNO [--buyer N] [--csr N]\n";
 
 } // namespace
 
@@ -31,13 +31,6 @@ int runJobCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             buyer = args[i + 1].toInt();
         } else if (args[i] == QLatin1String("--csr")) {
             csr = args[i + 1].toInt();
-        } else if (args[i] == QLatin1String("--today")) {
-            const QDate day = QDate::fromString(args[i + 1], QStringLiteral("M/d/yyyy"));
-            if (!day.isValid()) {
-                err << "--today takes a date as M/D/YYYY\n";
-                return 2;
-            }
-            platform::Clock::setFixed(QDateTime(day, QTime(9, 0)));
         } else {
             err << kUsage;
             return 2;

@@ -4,9 +4,13 @@
 #include "JobCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
+#include "QueryCommand.h"
 #include "SqlCommand.h"
 
+#include "platform/Clock.h"
+
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDate>
 #include <QtCore/QTextStream>
 
 // tavrel-dbtool: the test and diagnosis harness over the shop database. Each
@@ -26,6 +30,7 @@ const Command kCommands[] = {
     {"price", runPriceCommand},
     {"check", runCheckCommand},
     {"job", runJobCommand},
+    {"query", runQueryCommand},
 };
 
 } // namespace
@@ -35,13 +40,33 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    // "--today M/D/YYYY" fixes the program's clock for any command, so a
+    // run can be repeated on a known day.
+    const int today = args.indexOf(QStringLiteral("--today"));
+    if (today >= 2) {
+        const QDate day = today + 1 < args.size()
+                              ? QDate::fromString(args[today + 1], QStringLiteral("M/d/yyyy"))
+                              : QDate();
+        if (!day.isValid()) {
+            err << "--today takes a date as M/D/YYYY\n";
+            return 2;
+        }
+        platform::Clock::setFixed(QDateTime(day, QTime(9, 0)));
+        args.remove(today, 2);
+    }
     if (args.size() >= 2) {
         for (const Command &c : kCommands) {
             if (args[1] == QLatin1String(c.name))
                 return c.run(args.mid(2), out, err);
         }
     }
-    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO [--detail] | job DB new TYPE CUSNO\n";
+    err << "usage: tavrel-dbtool COMMAND ... [--today M/D/YYYY]\n"
+           "  create PATH\n"
+           "  sample PATH [--jobs N]\n"
+           "  sql DB \"STATEMENT\" [--translate]\n"
+           "  price DB JOBNO ITEMNO [--detail]\n"
+           "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
+           "  query DB [NAME \"STATEMENT\" | NAME --delete]\n";
     return 2;
 }

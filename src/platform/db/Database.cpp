@@ -4,6 +4,7 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/SchemaEditor.h"
 #include "platform/db/WriteScope.h"
+#include "platform/db/jet/JetParser.h"
 
 #include <QtCore/QFileInfo>
 
@@ -243,6 +244,39 @@ void Database::createQuery(const QString &name, const QString &jetSql)
 void Database::deleteQuery(const QString &name)
 {
     SchemaEditor(*d).deleteQuery(name);
+}
+
+QList<Database::QueryDefInfo> Database::queryDefs() const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    QList<QueryDefInfo> out;
+    for (const auto &[name, type] : d->catalog->queryDefs())
+        out.append(QueryDefInfo{name, type});
+    return out;
+}
+
+void Database::setQuerySql(const QString &name, const QString &jetSql)
+{
+    SchemaEditor(*d).setQuerySql(name, jetSql);
+}
+
+void Database::checkQuery(const QString &jetSql)
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    const jet::Translation t = d->translator->translate(jetSql);
+    d->prepare(t.kind == jet::Translation::Kind::Crosstab ? t.pivotValuesSql : t.sql);
+}
+
+QList<Database::QueryParameter> Database::queryParameters(const QString &name) const
+{
+    jet::JetParser parser(queryText(name));
+    const jet::syntax::Statement st = parser.parseStatement();
+    QList<QueryParameter> out;
+    for (const jet::syntax::ParameterDecl &p : st.parameters)
+        out.append(QueryParameter{p.name, p.type});
+    return out;
 }
 
 QList<Database::Connection> Database::connections() const

@@ -71,6 +71,20 @@ public:
     QString queryText(const QString &name) const;
     void createQuery(const QString &name, const QString &jetSql);         // 3012 when it exists
     void deleteQuery(const QString &name);
+    // Saved queries with the DAO type found by parsing them (0 select, 16
+    // crosstab, 128 union; 32 delete, 48 update, 64 append), in name order.
+    struct QueryDefInfo { QString name; int type = 0; };
+    QList<QueryDefInfo> queryDefs() const;
+    // Replaces a saved query's text, checked as createQuery checks it, in one
+    // transaction (3265 when there is no such query).
+    void setQuerySql(const QString &name, const QString &jetSql);
+    // Checks a statement against the schema as it stands: it must parse, every
+    // name must be a column, an alias or a declared parameter (else 3061 "Too
+    // few parameters. Expected n.") and the SQLite text must prepare.
+    void checkQuery(const QString &jetSql);
+    // The PARAMETERS a saved query declares, in order (3265 when absent).
+    struct QueryParameter { QString name; FieldType type = FieldType::Text; };
+    QList<QueryParameter> queryParameters(const QString &name) const;
 
     // The workstations connected, as the lock file lists them (computer, user).
     struct Connection { QString computer; QString user; };

@@ -169,6 +169,17 @@ QStringList FileCatalog::queryNames() const
     return names;
 }
 
+QList<std::pair<QString, int>> FileCatalog::queryDefs() const
+{
+    QList<std::pair<QString, int>> defs;
+    if (!hasMetaTables())
+        return defs;
+    Statement st(m_db, QStringLiteral("SELECT name, type FROM jet_queries ORDER BY name COLLATE NOCASE"));
+    while (st.step())
+        defs.append({st.storedValue(0).toString(), int(st.integer(1))});
+    return defs;
+}
+
 bool FileCatalog::isMetaTable(const QString &name)
 {
     return name.startsWith(QLatin1String(kMetaPrefix), Qt::CaseInsensitive);

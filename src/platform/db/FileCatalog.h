@@ -45,6 +45,8 @@ public:
     const Table *table(const QString &name) const;
     QStringList tableNames() const;
     QStringList queryNames() const;
+    // Saved queries with their DAO types, in name order.
+    QList<std::pair<QString, int>> queryDefs() const;
     // The saved query's name as stored, or nothing.
     std::optional<QString> queryName(const QString &name) const;
 

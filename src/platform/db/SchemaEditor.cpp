@@ -538,12 +538,29 @@ void SchemaEditor::createQuery(const QString &name, const QString &jetSql)
         dberr::raise(dberr::ObjectExists, name);
     // The text must translate and prepare before it is kept.
     const jet::Translation t = m_db.translateSavedQuery(jetSql);
-    if (t.kind != jet::Translation::Kind::Crosstab)
-        m_db.prepare(t.sql);
+    m_db.prepare(t.kind == jet::Translation::Kind::Crosstab ? t.pivotValuesSql : t.sql);
     WriteScope write(m_db.db, m_db.path);
     FileCatalog::createMetaTables(m_db.db);
     Statement st = m_db.prepare(QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES (?1, ?2, ?3)"));
     st.bindAll({Value(name), Value(jetSql), Value(queryType(jetSql, int(t.kind)))});
+    st.run();
+    bumpSchemaVersion();
+    write.commit();
+    m_db.catalog->invalidate();
+    m_db.schemaChanged();
+}
+
+void SchemaEditor::setQuerySql(const QString &name, const QString &jetSql)
+{
+    m_db.requireWritable();
+    const std::optional<QString> stored = m_db.catalog->queryName(name);
+    if (!stored)
+        dberr::raise(dberr::ItemNotFound);
+    const jet::Translation t = m_db.translateSavedQuery(jetSql);
+    m_db.prepare(t.kind == jet::Translation::Kind::Crosstab ? t.pivotValuesSql : t.sql);
+    WriteScope write(m_db.db, m_db.path);
+    Statement st = m_db.prepare(QStringLiteral("UPDATE jet_queries SET sql = ?2, type = ?3 WHERE name = ?1"));
+    st.bindAll({Value(*stored), Value(jetSql), Value(queryType(jetSql, int(t.kind)))});
     st.run();
     bumpSchemaVersion();
     write.commit();

@@ -45,6 +45,7 @@ public:
     void deleteIndex(const QString &table, const QString &indexName);
     void createQuery(const QString &name, const QString &jetSql);
     void deleteQuery(const QString &name);
+    void setQuerySql(const QString &name, const QString &jetSql);
 
     // The DAO query type of a statement: 0 select, 16 crosstab, 128 union,
     // 32 delete, 48 update, 64 append.

@@ -1,5 +1,6 @@
 #include "platform/db/jet/JetEmitter.h"
 
+#include "platform/db/jet/JetBuiltins.h"
 #include "platform/db/jet/JetErrors.h"
 #include "platform/db/jet/JetParser.h"
 #include "platform/db/jet/JetValueText.h"
@@ -521,7 +522,7 @@ void JetEmitter::emitInsert(const Statement &st, Translation &t)
         Scope empty;
         QStringList values;
         for (size_t k = 0; k < st.values.size(); ++k) {
-            const Typed v = value(*st.values[k], empty);
+            const Typed v = rowValue(*st.values[k], empty);
             values.append(QStringLiteral("jet_store(%1, %2, %3)")
                               .arg(v.sql)
                               .arg(int(targets[qsizetype(k)].type))
@@ -569,14 +570,14 @@ void JetEmitter::emitUpdate(const Statement &st, Translation &t)
         if (scope.instances[size_t(found)].table.isEmpty() || (target >= 0 && target != found))
             throw DbException(3073, QStringLiteral("Operation must use an updatable query."));
         target = found;
-        sets.append(Assignment{columnName, type, size, value(*set.value, scope)});
+        sets.append(Assignment{columnName, type, size, rowValue(*set.value, scope)});
     }
     t.kind = Translation::Kind::Update;
     if (target < 0) {
         finishParameters(t);
         throw jetException(ErrSyntaxInUpdate);
     }
-    const QString where = st.where ? condition(*st.where, scope) : QString();
+    const QString where = st.where ? whereCondition(*st.where, scope) : QString();
     const Instance &inst = scope.instances[size_t(target)];
     const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
     QStringList assignments;
@@ -638,7 +639,7 @@ void JetEmitter::emitDelete(const Statement &st, Translation &t)
     const Instance &inst = scope.instances[size_t(target)];
     if (inst.table.isEmpty())
         throw DbException(3086, QStringLiteral("Could not delete from specified tables."));
-    const QString where = st.where ? condition(*st.where, scope) : QString();
+    const QString where = st.where ? whereCondition(*st.where, scope) : QString();
     t.kind = Translation::Kind::Delete;
     const bool singleTable = st.sources.size() == 1 && st.sources[0]->kind == Source::Table;
     if (singleTable) {
@@ -750,7 +751,7 @@ JetEmitter::CoreParts JetEmitter::emitCore(const SelectCore &core, Scope *parent
     QString filterSql;
     bool filterOnGroups = false;
     if (core.where)
-        parts.where = condition(*core.where, scope);
+        parts.where = whereCondition(*core.where, scope);
     if (filter) {
         const Typed f = expr(*filter, scope);
         filterSql = f.sql;
@@ -760,8 +761,13 @@ JetEmitter::CoreParts JetEmitter::emitCore(const SelectCore &core, Scope *parent
     }
 
     bool aggregate = !core.groupBy.empty() || core.having;
-    for (const ExprPtr &g : core.groupBy)
-        parts.groupBy.append(sortTerm(value(*g, scope)));
+    for (const ExprPtr &g : core.groupBy) {
+        const Typed term = value(*g, scope);
+        if (term.aggregate)
+            throw DbException(ErrAggregateInGroupBy,
+                              QStringLiteral("Cannot have aggregate function in GROUP BY clause (%1).").arg(exprText(*g)));
+        parts.groupBy.append(sortTerm(term));
+    }
     if (core.having)
         parts.having = condition(*core.having, scope);
     if (filterOnGroups)
@@ -1175,6 +1181,25 @@ QString JetEmitter::condition(const Expr &e, Scope &scope)
     return expr(e, scope).sql;
 }
 
+Typed JetEmitter::rowValue(const Expr &e, Scope &scope)
+{
+    Typed t = value(e, scope);
+    if (t.aggregate)
+        throw DbException(ErrAggregateInExpression,
+                          QStringLiteral("Cannot have aggregate function in expression (%1).").arg(exprText(e)));
+    return t;
+}
+
+QString JetEmitter::whereCondition(const Expr &e, Scope &scope)
+{
+    const Typed t = expr(e, scope);
+    // Totals are known only per group: a WHERE cannot use them (HAVING can).
+    if (t.aggregate)
+        throw DbException(ErrAggregateInWhere,
+                          QStringLiteral("Cannot have aggregate function in WHERE clause (%1).").arg(exprText(e)));
+    return t.sql;
+}
+
 Typed JetEmitter::expr(const Expr &e, Scope &scope)
 {
     switch (e.kind) {
@@ -1575,6 +1600,10 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
         return t;
     }
     const Typed a = value(*e.args[0], scope);
+    // A total of totals has no rows to run over.
+    if (a.aggregate)
+        throw DbException(ErrAggregateInExpression,
+                          QStringLiteral("Cannot have aggregate function in expression (%1).").arg(exprText(e)));
     t.instances = a.instances;
     QString x = a.sql;
     if (pivoted && fn != QLatin1String("first") && fn != QLatin1String("last"))
@@ -1604,6 +1633,10 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
     } else if (fn == QLatin1String("count")) {
         t.sql = QStringLiteral("count(%1)").arg(x);
         t.type = FieldType::Long;
+    } else if (fn == QLatin1String("stdev") || fn == QLatin1String("stdevp") || fn == QLatin1String("var")
+               || fn == QLatin1String("varp")) {
+        t.sql = QStringLiteral("jet_%1(%2)").arg(fn, x);
+        t.type = FieldType::Double;
     } else {
         // First and Last: the value of the first or last row read, Null included.
         const QString name = fn == QLatin1String("first") ? QStringLiteral("jet_first") : QStringLiteral("jet_last");
@@ -1625,7 +1658,9 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
             wrongArguments(e);
     };
     if (fn == QLatin1String("sum") || fn == QLatin1String("avg") || fn == QLatin1String("min") || fn == QLatin1String("max")
-        || fn == QLatin1String("count") || fn == QLatin1String("first") || fn == QLatin1String("last"))
+        || fn == QLatin1String("count") || fn == QLatin1String("first") || fn == QLatin1String("last")
+        || fn == QLatin1String("stdev") || fn == QLatin1String("stdevp") || fn == QLatin1String("var")
+        || fn == QLatin1String("varp"))
         return aggregate(fn, e, scope);
 
     std::vector<Typed> args;
@@ -1722,17 +1757,31 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
             return finish(typedOf(QStringLiteral("jet_%1(%2)").arg(fn, args[0].sql), c.type));
         }
     }
+    if (fn == QLatin1String("instr") && n == 4) {
+        evalArgs();
+        return finish(typedOf(QStringLiteral("jet_instr4(%1, %2, %3, %4)")
+                                  .arg(args[0].sql, asText(args[1]), asText(args[2]), args[3].sql),
+                              FieldType::Long));
+    }
     if (fn == QLatin1String("instr")) {
-        need(2, 3);
+        need(2, 4);
         evalArgs();
         QStringList texts;
         for (size_t k = 0; k < n; ++k)
             texts.append(n == 3 && k == 0 ? args[k].sql : asText(args[k]));
         return finish(typedOf(QStringLiteral("jet_instr(%1)").arg(texts.join(QLatin1String(", "))), FieldType::Long));
     }
+    // A text where Left, Right and Mid need a number must read as one (3464).
+    auto numberArgs = [&](size_t from) {
+        for (size_t k = from; k < args.size(); ++k) {
+            if (isText(args[k].type))
+                args[k].sql = QStringLiteral("jet_cdbl(%1)").arg(args[k].sql);
+        }
+    };
     if (fn == QLatin1String("mid")) {
         need(2, 3);
         evalArgs();
+        numberArgs(1);
         if (n == 2)
             return finish(typedOf(QStringLiteral("substr(%1, %2)").arg(asText(args[0]), args[1].sql), FieldType::Text, 255));
         return finish(typedOf(QStringLiteral("substr(%1, %2, %3)").arg(asText(args[0]), args[1].sql, args[2].sql), FieldType::Text, 255));
@@ -1740,17 +1789,91 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
     if (fn == QLatin1String("left")) {
         need(2, 2);
         evalArgs();
+        numberArgs(1);
         return finish(typedOf(QStringLiteral("substr(%1, 1, %2)").arg(asText(args[0]), args[1].sql), FieldType::Text, 255));
     }
     if (fn == QLatin1String("right")) {
         need(2, 2);
         evalArgs();
+        numberArgs(1);
         return finish(typedOf(QStringLiteral("jet_right(%1, %2)").arg(asText(args[0]), args[1].sql), FieldType::Text, 255));
     }
     if (fn == QLatin1String("len")) {
         need(1, 1);
         evalArgs();
         return finish(typedOf(QStringLiteral("length(%1)").arg(asText(args[0])), FieldType::Long));
+    }
+    if (fn == QLatin1String("switch") || fn == QLatin1String("choose")) {
+        // Switch(c1, v1, c2, v2, ...): the value of the first true condition;
+        // Choose(i, v1, v2, ...): the i-th value. Null when none applies.
+        const bool isSwitch = fn == QLatin1String("switch");
+        if (isSwitch ? (n < 2 || n % 2 != 0) : n < 2)
+            wrongArguments(e);
+        Typed t;
+        QString sql;
+        FieldType type = FieldType::Empty;
+        size_t k = 0;
+        if (!isSwitch) {
+            const Typed index = value(*e.args[0], scope);
+            args.push_back(index);
+            sql = QStringLiteral("(CASE jet_index(%1)").arg(index.sql);
+            k = 1;
+        } else {
+            sql = QStringLiteral("(CASE");
+        }
+        for (int choice = 1; k < n; ++choice) {
+            const Typed c = isSwitch ? expr(*e.args[k++], scope) : Typed();
+            const Typed v = value(*e.args[k++], scope);
+            if (isSwitch) {
+                args.push_back(c);
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(c.sql, v.sql);
+            } else {
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(choice).arg(v.sql);
+            }
+            args.push_back(v);
+            if (!v.nullLiteral)
+                type = widen(type, v.type);
+        }
+        t = typedOf(sql + QStringLiteral(" END)"), type);
+        return finish(t);
+    }
+    if (fn == QLatin1String("isnull") || fn == QLatin1String("isempty")) {
+        need(1, 1);
+        evalArgs();
+        // A value read from a table is never Empty (only unset variables are),
+        // so IsEmpty is False, Null included.
+        Typed t = typedOf(fn == QLatin1String("isnull") ? QStringLiteral("(%1 IS NULL)").arg(args[0].sql)
+                                                         : QStringLiteral("(%1 IS NULL AND 0)").arg(args[0].sql),
+                          FieldType::Boolean);
+        t.predicate = true;
+        return finish(t);
+    }
+    if (const BuiltinFunction *f = findBuiltin(fn)) {
+        need(size_t(f->minArgs), size_t(f->maxArgs));
+        evalArgs();
+        if (f->rule == ResultRule::FirstArg) {
+            Typed t = args[0];
+            t.column = false;
+            return finish(t);
+        }
+        QStringList sqlArgs;
+        for (size_t k = 0; k < n; ++k)
+            sqlArgs.append((f->textArgs >> k) & 1u ? asText(args[k]) : args[k].sql);
+        if (f->passType)
+            sqlArgs.append(typeCode(args[0].type));
+        FieldType type = f->type;
+        if (f->rule == ResultRule::FirstNumeric) {
+            type = args[0].type;
+            if (isText(type) || type == FieldType::Empty)
+                type = FieldType::Double;
+            else if (type == FieldType::Boolean || type == FieldType::Byte)
+                type = FieldType::Integer;
+        }
+        Typed t = finish(typedOf(QStringLiteral("%1(%2)").arg(QLatin1String(f->sqlName), sqlArgs.join(QLatin1String(", "))), type));
+        if (QLatin1String(f->sqlName) == QLatin1String("jet_now") || QLatin1String(f->sqlName) == QLatin1String("jet_time")
+            || QLatin1String(f->sqlName) == QLatin1String("jet_rnd"))
+            t.constant = false;
+        return t;
     }
     throw jetException(ErrUndefinedFunction, e.op);
 }

@@ -93,6 +93,10 @@ private:
     Typed expr(const syntax::Expr &e, Scope &scope);
     Typed value(const syntax::Expr &e, Scope &scope);
     QString condition(const syntax::Expr &e, Scope &scope);
+    // A value written into a row (UPDATE SET, INSERT VALUES): 3095 when it is a total.
+    Typed rowValue(const syntax::Expr &e, Scope &scope);
+    // A WHERE condition: 3096 when it uses an aggregate of its own query.
+    QString whereCondition(const syntax::Expr &e, Scope &scope);
     Typed name(const syntax::Expr &e, Scope &scope);
     Typed call(const syntax::Expr &e, Scope &scope);
     Typed binary(const syntax::Expr &e, Scope &scope);

@@ -5,6 +5,7 @@ namespace platform::jet {
 QString jetErrorText(int number, const QString &arg)
 {
     switch (number) {
+    case ErrInvalidCall: return QStringLiteral("Invalid procedure call or argument.");
     case ErrTooFewParameters: return QStringLiteral("Too few parameters. Expected %1.").arg(arg);
     case ErrWrongParameterType: return QStringLiteral("Wrong data type for parameter '%1'.").arg(arg);
     case ErrTableExists: return QStringLiteral("Table '%1' already exists.").arg(arg);
@@ -51,7 +52,7 @@ DbException jetException(int number, const QString &arg)
 
 QByteArray jetFunctionError(int number, const QString &arg)
 {
-    return QStringLiteral("JET %1: %2").arg(number).arg(jetErrorText(number, arg)).toUtf8();
+    return QStringLiteral("JET %1: %2").arg(number, 4, 10, QLatin1Char('0')).arg(jetErrorText(number, arg)).toUtf8();
 }
 
 } // namespace platform::jet

@@ -8,6 +8,7 @@ namespace platform::jet {
 
 // The engine's error numbers the translator and the registered functions raise.
 enum JetError : int {
+    ErrInvalidCall = 5,             // "Invalid procedure call or argument." (a function's argument out of its domain)
     ErrTooFewParameters = 3061,     // "Too few parameters. Expected n."
     ErrWrongParameterType = 3060,
     ErrTableExists = 3010,
@@ -15,6 +16,9 @@ enum JetError : int {
     ErrNoInputTable = 3078,
     ErrAmbiguousField = 3079,
     ErrUndefinedFunction = 3085,
+    ErrAggregateInExpression = 3095, // "Cannot have aggregate function in expression (expr)."
+    ErrAggregateInWhere = 3096,
+    ErrAggregateInGroupBy = 3098,   // "Cannot have aggregate function in GROUP BY clause (expr)."     // "Cannot have aggregate function in WHERE clause (expr)."
     ErrCircularQuery = 3102,
     ErrCircularAlias = 3103,
     ErrUnknownInsertField = 3127,

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/db/DbException.h"
+#include "platform/db/jet/JetBuiltins.h"
 #include "platform/db/jet/JetCollation.h"
 #include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetErrors.h"
@@ -299,14 +300,33 @@ void jetLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, pattern->matchesUtf8(s.data(), int(s.size())) ? 1 : 0);
 }
 
+void deletePlan(void *p)
+{
+    delete static_cast<std::shared_ptr<const FormatPlan> *>(p);
+}
+
 void jetFormat(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
+    // A Null value gives the pattern's Null section, or Null. The pattern is
+    // read once per statement when it is a constant.
+    auto *kept = static_cast<std::shared_ptr<const FormatPlan> *>(sqlite3_get_auxdata(ctx, 1));
+    std::shared_ptr<const FormatPlan> local;
+    if (!kept) {
+        const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : textOf(argv[1]);
+        local = prepareFormat(pattern);
+        sqlite3_set_auxdata(ctx, 1, new std::shared_ptr<const FormatPlan>(local), deletePlan);
     }
-    const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : textOf(argv[1]);
-    resultText(ctx, formatValue(valueOf(argv[0]), typeArg(argv[2]), pattern));
+    const FormatPlan &plan = kept ? **kept : *local;
+    const int storage = sqlite3_value_type(argv[0]);
+    if ((storage == SQLITE_FLOAT || storage == SQLITE_INTEGER) && typeArg(argv[2]) == FieldType::Date) {
+        const double serial = sqlite3_value_double(argv[0]);
+        std::string text;
+        if (serial > -657435.0 && serial < 2958466.0 && formatDateUtf8(serial, plan, text)) {
+            sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
+            return;
+        }
+    }
+    resultText(ctx, formatValue(valueOf(argv[0]), typeArg(argv[2]), plan));
 }
 
 void jetDate(sqlite3_context *ctx, int, sqlite3_value **)
@@ -328,7 +348,8 @@ void jetDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     const auto r = dateAdd(textOf(argv[0]), n, d);
     if (!r) {
-        resultError(ctx, ErrTypeMismatch);
+        // An unknown interval, or a result before 1/1/100 or after 12/31/9999.
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     sqlite3_result_double(ctx, *r);
@@ -407,6 +428,11 @@ void jetCCur(sqlite3_context *ctx, int, sqlite3_value **argv)
     double x = 0;
     if (!oneNumber(ctx, argv[0], x))
         return;
+    // Currency holds 64-bit ten-thousandths: beyond them is an overflow.
+    if (!(std::fabs(x) <= 922337203685477.0)) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
     sqlite3_result_double(ctx, roundHalfEven(x * 10000.0) / 10000.0);
 }
 
@@ -628,6 +654,7 @@ void registerFunctions(sqlite3 *db)
         sqlite3_create_function_v2(db, "jet_first", args, SQLITE_UTF8, nullptr, nullptr, keptStep<false>, keptFinal, nullptr);
         sqlite3_create_function_v2(db, "jet_last", args, SQLITE_UTF8, nullptr, nullptr, keptStep<true>, keptFinal, nullptr);
     }
+    registerBuiltinFunctions(db);
     sqlite3_create_collation_v2(db, "JETTEXT", SQLITE_UTF8, nullptr, collateJetText, nullptr);
 }
 

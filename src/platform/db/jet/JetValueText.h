@@ -30,4 +30,19 @@ std::optional<double> parseNumber(QStringView text);
 // Round to the nearest integer, ties to even (the engine's conversions).
 double roundHalfEven(double value);
 
+// Round(x, digits): ties to even on the decimal digits the number is written
+// with, so Round(0.12345, 4) is 0.1234 and Round(2.675, 2) 2.68 (2.675 is
+// read as written, not as its binary neighbour).
+double roundDecimal(double value, int digits);
+
+// Val(text): blanks, tabs and line feeds are skipped anywhere; reading stops
+// at the first character that cannot continue a number; "&H" and "&O"
+// prefixes read hexadecimal and octal (16-bit, else 32-bit two's complement).
+double valOf(QStringView text);
+
+// Hex and Oct of an integer: negative values within 16 bits as 16-bit two's
+// complement, else within 32 bits as 32-bit. Nothing outside the 32-bit
+// range (signed, or unsigned up to 4294967295).
+std::optional<QString> radixText(double rounded, int radix);
+
 } // namespace platform::jet
