@@ -20,6 +20,7 @@
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "printing/CPrintForm.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
 
@@ -58,6 +59,7 @@ AppShell::~AppShell()
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
     RemoveAppDialogs(m_app);
+    m_app.setPrintService(nullptr);
     m_frame.reset();
     m_instance.reset();
     if (m_database.database().isOpen())
@@ -107,6 +109,7 @@ bool AppShell::InitInstance()
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
+    InstallPrinting(m_app);
     if (!OpenDatabase(&SharedDatabase()))
         return false;
     m_app.LoadCompanyInfo();
