@@ -200,7 +200,9 @@ void CPrint::DrawTotalsRow(QPainter &dc, PrintRect rect)
             case CGridCell::TotalListMoney:
                 text = FormatCurrencyValue(c.m_total);
                 break;
-            case CGridCell::TotalCount:
+            case CGridCell::TotalCount: // the first column counts the rows
+                text = GroupThousands(QString::number(c.m_rowCount));
+                break;
             case CGridCell::TotalListCount:
                 text = GroupThousands(QString::number(c.m_total));
                 break;
