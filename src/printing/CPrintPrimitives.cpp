@@ -76,7 +76,9 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
         shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
     QTextOption option(Qt::Alignment(align | Qt::AlignTop));
     option.setWrapMode((format & DT_WORDBREAK) ? QTextOption::WordWrap : QTextOption::NoWrap);
-    option.setTabStopDistance(8.0 * std::max(1, fm.averageCharWidth()));
+    // Text layout scales tab stops from 96 dots per inch to the device's.
+    const double layoutScale = dc.device() ? dc.device()->logicalDpiY() / 96.0 : 1.0;
+    option.setTabStopDistance(8.0 * std::max(1, fm.averageCharWidth()) / std::max(layoutScale, 0.01));
     const QRectF area(rect.left(), rect.top(), std::max(rect.width(), 1), 1e7);
     const QRectF needed = dc.boundingRect(area, shown, option);
     const int height = shown.isEmpty() ? fm.height() : int(std::ceil(needed.height()));
