@@ -271,3 +271,62 @@ TEST_F(PrintTest, TextFilesPrintLineByLineAcrossPages)
     EXPECT_TRUE(all.contains(QStringLiteral("Line 0")));
     EXPECT_TRUE(all.contains(QStringLiteral("Line 119")));
 }
+
+TEST_F(PrintTest, DocumentBodyColumnsAndLimitsFollowTheForm)
+{
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    CreateShopDatabase(path);
+    SharedDatabase().open(path);
+    platform::Database &db = SharedDatabase();
+    // Form 2: left margin 5 inches, top margin -1; form 3: left 0.5, top 0.5.
+    db.execute(QStringLiteral("INSERT INTO Forms ([No], Title, TopMargin, LeftMargin, FontName, FontSize, Options, "
+                              "ColBack, ColText) VALUES (2, 'Order Receipt', -1, 5, 'Arial', 90, 0, 16777215, 0)"));
+    db.execute(QStringLiteral("INSERT INTO Forms ([No], Title, TopMargin, LeftMargin, FontName, FontSize, Options, "
+                              "ColBack, ColText) VALUES (3, 'Delivery Ticket', 0.5, 0.5, 'Arial', 90, 2, 255, 0)"));
+    form->RegisterRenderer(2, 8, [](CPrintForm &f, QPainter &, PrintInfo &, int &row) { row = f.m_nRecords; });
+    struct Case
+    {
+        int formNo;
+        int options;
+        double bodyLeft;    // inches
+        double topMargin;   // inches
+        double bodyEnd;     // inches below the top margin; 0: five lines above the page end
+    };
+    const Case cases[] = {
+        {2, 0, 0.25, 0.0, 0},   // half the spare width of 8.5 - 8 inches; a negative top margin counts as 0
+        {3, 2, 0.25, 0.5, 8.3}, // option 2: the body ends 8.3 inches below the top margin
+    };
+    for (const Case &c : cases) {
+        form->ResetOptions();
+        form->m_nKind = c.formNo;
+        form->m_nContext = 30001;
+        form->m_nRecords = 1;
+        form->m_nFormNo = quint8(c.formNo);
+        ASSERT_TRUE(form->FindForm());
+        form->m_nOptions = c.options;
+        EXPECT_DOUBLE_EQ(form->m_dTopMargin, c.topMargin);
+        RecordingDevice device(600, 600, 5100, 6600);
+        QPainter painter(&device);
+        PrintInfo info;
+        form->OnBeginPrinting(painter, info);
+        EXPECT_EQ(form->m_nBodyLeft, int(c.bodyLeft * 600)) << c.formNo;
+        EXPECT_EQ(form->m_nBodyRight - form->m_nBodyLeft, 4800);
+        const int end = c.bodyEnd > 0 ? int((c.topMargin + c.bodyEnd) * 600) : 6600 - 5 * form->m_nLineHeight;
+        EXPECT_EQ(form->m_nBodyBottom, end - 2 * form->m_nLineHeight) << c.formNo;
+        form->OnEndPrinting(painter, info);
+    }
+    // A job list in a colour of its own prints in the job type's hue; white and black stays plain.
+    form->ResetOptions();
+    form->m_nKind = 101;
+    form->m_nContext = 30001;
+    form->m_nListBranch = 1;
+    form->m_nFormNo = 3;
+    form->FindForm();
+    EXPECT_EQ(form->m_crText, 0xFFFFFFu);
+    EXPECT_NE(form->m_crFill, 0xFFu);
+    form->m_nFormNo = 2;
+    form->FindForm();
+    EXPECT_EQ(form->m_crFill, 0xFFFFFFu);
+    EXPECT_EQ(form->m_crText, 0u);
+    SharedDatabase().close();
+}
