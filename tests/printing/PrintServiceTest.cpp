@@ -4,7 +4,10 @@
 #include "app/base/CZqApp.h"
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
+#include "controls/CXListCtrl.h"
 #include "views/CDlgGrid.h"
+#include "views/CDlgOptions.h"
+#include "views/CView0.h"
 
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrintPreviewDialog>
@@ -145,4 +148,35 @@ TEST_F(PrintServiceTest, ThePrinterDialogsRangeAndThePreviewUseThePageLoop)
     engine->DoPrint(CPrint::kPrintPreview);
     EXPECT_GE(drawn, 10);
     EXPECT_EQ(engine->m_nBatchKey, 0);
+}
+
+TEST_F(PrintServiceTest, AViewPrintsItsListAsShownAndAsksWhatToCaptureForAScreenPrint)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    CView0 view(30001);
+    view.resize(1000, 640);
+    view.OnInitialUpdate();
+    view.show();
+    CXListCtrl &list = *view.list();
+    list.ClearList();
+    list.AddColumn(QStringLiteral("Customer"), 200, 10, true, 0);
+    for (int r = 0; r < 5; ++r)
+        list.InsertRow(r, QStringLiteral("Customer %1").arg(r), r + 1);
+    QApplication::processEvents();
+    const QString pdf = tempPath(QStringLiteral("view.pdf"));
+    printTo(pdf);
+    view.RunCommand(57607);
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("Customer 4")));
+    EXPECT_TRUE(text.contains(QStringLiteral("List Size: 5")));
+
+    prompts().onDialog([](QDialog &d) {
+        auto &ask = dynamic_cast<CDlgOptions &>(d);
+        EXPECT_TRUE(ask.GetEntryText(30336).startsWith(QStringLiteral("Partial window: ")));
+        return 2;
+    });
+    view.RunCommand(30335);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
