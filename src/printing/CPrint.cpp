@@ -257,7 +257,11 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     std::unique_ptr<CPrintStatus> status;
     QWidget *frame = mainWindow();
     if (showStatus) {
-        status = std::make_unique<CPrintStatus>(frame);
+        // A window of its own: disabling the main window disables its children,
+        // and the status window's Cancel must stay usable.
+        status = std::make_unique<CPrintStatus>(nullptr);
+        if (frame)
+            status->move(frame->frameGeometry().center() - status->rect().center());
         status->SetStatusText(QCoreApplication::applicationName());
         if (frame)
             frame->setEnabled(false);
