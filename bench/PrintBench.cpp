@@ -53,7 +53,6 @@ QTemporaryDir &folder()
 void BM_EngineTableToPdf(benchmark::State &state)
 {
     CPrintForm form;
-    int pages = 0;
     for (auto _ : state) {
         state.PauseTiming();
         form.ResetOptions();
@@ -66,7 +65,6 @@ void BM_EngineTableToPdf(benchmark::State &state)
         state.ResumeTiming();
         form.DoPrint(CPrint::kPrintDirect);
     }
-    (void)pages;
 }
 BENCHMARK(BM_EngineTableToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
 

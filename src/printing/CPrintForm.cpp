@@ -221,8 +221,8 @@ void CPrintForm::PrintPaperCutter(QPainter &dc, PrintInfo &info, const CutterLay
     DrawText(dc, PrintRect(0, firstCaptionTop, third, m_nBodyBottom), first.caption, 0x811);
     const int secondTop = used.bottom() + m_nLineHeight;
     const QRect secondArea(third, secondTop, m_sizePage.width() - third, std::max(0, m_nBodyBottom - secondTop));
-    QRect used2 = second.draw ? second.draw(dc, secondArea) : QRect(secondArea.topLeft(), QSize(0, 0));
-    (void)used2;
+    if (second.draw)
+        second.draw(dc, secondArea);
     DrawText(dc, PrintRect(0, secondTop + 8 * m_nLineHeight, third, m_nBodyBottom),
              second.caption + QStringLiteral("\n\n\n") + second.secondText, 0x811);
 }

@@ -99,7 +99,6 @@ void CPrint::PrintScreen(QWidget *window, QWidget *part, QWidget *secondPart, QS
     m_strHeading1 = partName;
     m_form.m_FontName = QStringLiteral("Tahoma");
     m_form.m_FontSize = 80;
-    QWidget *shown = part ? part : window;
     QImage picture;
     if (part) {
         m_rectCapture = QRect(part->mapToGlobal(QPoint(0, 0)), part->size());
@@ -121,7 +120,6 @@ void CPrint::PrintScreen(QWidget *window, QWidget *part, QWidget *secondPart, QS
         m_rectCapture = QRect(top->mapToGlobal(QPoint(0, 0)), top->size());
         picture = top->grab().toImage();
     }
-    (void)shown;
     m_pBitmap = std::make_unique<CXBitmap>(picture);
     DoPrint(command);
 }
