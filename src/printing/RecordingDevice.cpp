@@ -25,8 +25,11 @@ public:
             m_transform = state.transform();
     }
 
-    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-    void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
+    void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override { recordImage(r); }
+    void drawImage(const QRectF &r, const QImage &, const QRectF &, Qt::ImageConversionFlags) override
+    {
+        recordImage(r);
+    }
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
     void drawPath(const QPainterPath &) override {}
     void drawLines(const QLineF *, int) override {}
@@ -58,6 +61,12 @@ public:
     }
 
 private:
+    void recordImage(const QRectF &r)
+    {
+        if (m_device->m_record)
+            m_device->m_shapes.append({m_device->m_page, m_transform.mapRect(r).toRect(), true, true});
+    }
+
     RecordingDevice *m_device;
     bool m_brushVisible = false;
     QTransform m_transform;

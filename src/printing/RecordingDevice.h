@@ -31,6 +31,7 @@ public:
         int page = 0;
         QRect rect;
         bool filled = false;
+        bool image = false; // a picture drawn into the rect
     };
 
     // Letter paper at 600 dots per inch, the whole sheet printable, unless told.

@@ -143,3 +143,48 @@ TEST_F(PrintTest, ALogoOfThreeHundredPixelsPerInchPrintsAtItsTrueSize)
     EXPECT_EQ(cols[13], QStringLiteral("300"));
     SharedDatabaseHolder::current().setDataFolder(QString());
 }
+
+TEST_F(PrintTest, LogosFollowTheFormOptionTheTargetAndTheFilesResolution)
+{
+    const QString folder = tempPath(QStringLiteral("data")) + QLatin1Char('/');
+    QDir().mkpath(folder);
+    SharedDatabaseHolder::current().setDataFolder(folder);
+    // 96 x 48 pixels; the file's header says 0 pixels per metre.
+    QImage logo(96, 48, QImage::Format_RGB32);
+    logo.fill(Qt::darkGreen);
+    ASSERT_TRUE(logo.save(folder + QStringLiteral("LogoPrint.bmp"), "BMP"));
+    {
+        QFile f(folder + QStringLiteral("LogoPrint.bmp"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(14 + 24);
+        f.write(QByteArray(8, '\0'));
+    }
+    form->RegisterRenderer(153, 153, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.DrawLogo(dc, info);
+        f.DrawText(dc, PrintRect(0, 3000, 4000, 3200), QStringLiteral("Body"), 0x820);
+        row = f.m_nRecords;
+    });
+    struct Case { const char *name; int options; const char *file; int width; };
+    const Case cases[] = {
+        {"no logo option on paper", 0, "LogoPrint.bmp", 0},
+        {"logo option", 1 << 15, "LogoPrint.bmp", 600}, // screen resolution: 96 pixels are an inch
+        {"missing file", 1 << 15, "Missing.bmp", 0},
+    };
+    for (const Case &c : cases) {
+        if (QLatin1String(c.file) == QLatin1String("Missing.bmp"))
+            QFile::rename(folder + QStringLiteral("LogoPrint.bmp"), folder + QStringLiteral("Other.bmp"));
+        form->ResetOptions();
+        form->m_nKind = 153;
+        form->m_nRecords = 1;
+        form->m_nOptions = c.options;
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(device), 2) << c.name;
+        int width = 0;
+        for (const RecordingDevice::Shape &s : device.shapes())
+            if (s.image)
+                width = s.rect.width();
+        EXPECT_EQ(width, c.width) << c.name;
+        EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("Body"))) << c.name;
+    }
+    SharedDatabaseHolder::current().setDataFolder(QString());
+}
