@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libsqlite3-dev sqlite3 libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils libxml2-utils python3
+  poppler-utils libxml2-utils python3 zbar-tools zint
   fonts-dejavu-core fonts-liberation2 libgl1-mesa-dev
 )
 

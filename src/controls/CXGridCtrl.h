@@ -41,6 +41,10 @@ public:
     bool CreateInDlgItem(QWidget *parent, unsigned id, unsigned extendedStyle = 0);
 
     void SetColumnWidth(int column, unsigned pixels);
+    unsigned GetColumnWidth(int column) const
+    {
+        return column >= 0 && column < m_colCount ? m_columns[column].width : 0;
+    }
     void SetRowHeight(int pixels) { m_rowHeight = pixels; update(); }
     void SetHeaderHeight(int pixels) { m_headerHeight = pixels; update(); }
     int GetHeaderHeight() const { return m_headerHeight; }

@@ -138,6 +138,8 @@ public:
     void SetDefaultImage(int image, bool onChangeOnly = false);
     void SetProgressThreshold(int rows) { m_progressThreshold = rows; }
     void SetDefaultTextWidth(int width) { m_defaultTextWidth = width; }
+    // The small-image list of the rows; null when the list shows none.
+    const ImageList *imageList() const { return m_imageList; }
 
     // Totals: per column its heading and its total text.
     QList<QPair<QString, QString>> TotalsRows();

@@ -197,6 +197,8 @@ void AddDefaultForms(platform::Database &db)
         {43, "Statement", "", 0x7F9, QString(), "Arial", 90},
         {44, "Statement", "Letter Style", 0x7FC, letterC, "Times New Roman", 100},
         {99, "Receipt", "", 1, QString(), "Courier New", 100},
+        // Lists and every other document; without it lists printed in 5 points.
+        {100, "List", "", 0, QString(), "Arial", 90},
     };
     const QStringList fields = {s("No"), s("Title"), s("Text"), s("Footer"), s("TopMargin"),
                                 s("BotMargin"), s("LeftMargin"), s("RightMargin"), s("FontName"),
@@ -207,8 +209,8 @@ void AddDefaultForms(platform::Database &db)
             continue;
         // A cleared form with the given values.
         InsertTableRow(db, s("Forms"), fields,
-                       {Value(f.no), Value(s(f.title)), Value(f.text), Value(QString()), Value(0.9f),
-                        Value(0.0f), Value(0.25f), Value(0.0f), Value(s(f.font)), Value(f.size),
+                       {Value(f.no), Value(s(f.title)), Value(f.text), Value(QString()),
+                        Value(f.no == 100 ? 0.25f : 0.9f), Value(0.0f), Value(f.no == 100 ? 0.0f : 0.25f), Value(0.0f), Value(s(f.font)), Value(f.size),
                         Value(QString()), Value(f.options), Value(0xFFFFFF), Value(0), Value(s(f.desc))});
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/Prompt.h"
 
+#include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
@@ -44,7 +45,9 @@ int answerOnConsole(const QString &text, const QString &caption, unsigned style)
 
 int showRealMessageBox(const QString &text, const QString &caption, unsigned style)
 {
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+    // The tools draw offscreen: nobody could answer a box there either.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())
+        || QGuiApplication::platformName() == QLatin1String("offscreen"))
         return answerOnConsole(text, caption, style);
     QMessageBox box(activeParent(nullptr));
     box.setWindowTitle(caption);

@@ -8,6 +8,7 @@
 #include "controls/DlgItem.h"
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
+#include "app/base/PrintService.h"
 #include "views/CNoteDlg.h"
 
 #include <QtGui/QKeyEvent>
@@ -546,12 +547,18 @@ void CDlg0::OnPrintList()
     }
     if (m_pList->GetItemCount() == 0)
         return;
-    platform::Prompt::messageBox(QStringLiteral("Printing a list is not yet available in this version."));
+    if (ZqApp())
+        ZqApp()->PrintList(m_pList, m_strWindowTitle, m_strRibbonTitle, QString());
+    else
+        platform::Prompt::messageBox(QStringLiteral("Printing a list is not yet available in this version."));
 }
 
 void CDlg0::OnPrintWindow()
 {
-    platform::Prompt::messageBox(QStringLiteral("Printing a window is not yet available in this version."));
+    if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
+        printing->PrintScreen(this, nullptr, QString(), QString(), 0);
+    else
+        platform::Prompt::messageBox(QStringLiteral("Printing a window is not yet available in this version."));
 }
 
 void CDlg0::OnExportList()

@@ -1,5 +1,7 @@
 #include "views/CDlgGrid.h"
 
+#include "app/base/CZqApp.h"
+#include "app/base/PrintService.h"
 #include "controls/DlgItem.h"
 #include "views/CDlgTree.h"
 
@@ -185,6 +187,18 @@ bool CDlgGrid::OnCommand(int id)
     default:
         return CDlg0::OnCommand(id);
     }
+}
+
+void CDlgGrid::OnPrintList()
+{
+    PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+    if (!printing || !m_wndGrid.isCreated()) {
+        CDlg0::OnPrintList();
+        return;
+    }
+    m_wndGrid.EndEdit();
+    printing->PrintGrid(this, &m_wndGrid, m_wndGrid2.isCreated() ? &m_wndGrid2 : nullptr, m_strRibbonTitle,
+                        m_strStripText);
 }
 
 void CDlgGrid::OnOK()

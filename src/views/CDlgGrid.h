@@ -52,6 +52,8 @@ protected:
     bool OnCommand(int id) override;
     // Takes what an open cell editor holds before the dialog ends.
     void OnOK() override;
+    // Print: the grid's table under the ribbon title and the strip text.
+    void OnPrintList() override;
 
     // The standard layout of a grid dialog of the given client size: the
     // title ribbon and strip, the grid placeholder, OK, Cancel and the button

@@ -29,6 +29,8 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "resources/Strings.h"
+#include "app/base/PrintService.h"
+#include "views/BarCodeKeyFeed.h"
 #include "views/DatabaseBackup.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
@@ -127,6 +129,11 @@ void CView0::OnInitialUpdate()
     makePlaceholder(this, IDC_LIST_BAR, QRect(206, 60, width() - 206, 26));
     makePlaceholder(this, IDC_STATUS_BAR, QRect(0, height() - 26, width(), 26));
     makePlaceholder(this, IDC_SIDE_STRIP, QRect(200, 86, 6, height() - 112));
+
+    // Scans reach the view before any of its controls.
+    new BarCodeKeyFeed(this, m_barCode, [this](int command) {
+        OnScanCommand(command, 0);
+    });
 
     m_tree = new CXTreeCtrl(this);
     SetDlgCtrlID(m_tree, IDC_TREE);
@@ -579,6 +586,32 @@ int CView0::OnScanCommand(int, int)
     return 0;
 }
 
+void CView0::PrintListAsShown(int command)
+{
+    PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+    if (!printing) {
+        ReportNotAvailable(QStringLiteral("Printing"));
+        return;
+    }
+    printing->PrintViewList(m_nViewId, m_bChartShown ? nullptr : m_list, m_bChartShown ? m_chart : nullptr,
+                            m_strViewName, m_strListCaption, m_strFilterSql, command);
+}
+
+void CView0::PrintScreenOfList()
+{
+    PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+    if (!printing) {
+        ReportNotAvailable(QStringLiteral("Printing"));
+        return;
+    }
+    QWidget *part = nullptr;
+    if (m_list && m_list->isVisible())
+        part = m_list;
+    else if (m_chart && m_chart->isVisible())
+        part = m_chart;
+    printing->PrintScreen(this, part, m_strViewName, m_strListCaption, 0);
+}
+
 bool CView0::OnCommand(int id)
 {
     if (id >= 30000 && id <= 30009) {
@@ -666,8 +699,14 @@ bool CView0::OnCommand(int id)
         if (QWidget *top = window(); top && top != this)
             top->close();
         return true;
-    case 30330: case 30335: case 57607: case 57608: case 57609:
+    case 30330:
         ReportNotAvailable(QStringLiteral("Printing"));
+        return true;
+    case 30335:
+        PrintScreenOfList();
+        return true;
+    case 57607: case 57608: case 57609:
+        PrintListAsShown(id);
         return true;
     case 30123:
     case 30106:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "views/CBarCode.h"
 
 #include <QtCore/QString>
 #include <QtGui/QBrush>
@@ -63,6 +64,8 @@ public:
     void PostCommand(int id);
     virtual bool IsCommandEnabled(int id);
     virtual int OnScanCommand(int command, int key);
+    // The view's bar-code reader: every key press in the view goes to it first.
+    CBarCode &barCode() { return m_barCode; }
 
     // List manager.
     void LoadTreeBranches(int firstResource, int lastResource, int images, int firstBranch);
@@ -266,6 +269,11 @@ protected:
     CXWnd *m_sideStrip = nullptr;
     std::unique_ptr<CXTable> m_table;
     CXChartCtrl *m_chart = nullptr;
+    CBarCode m_barCode;
+
+    // Printing of the list or chart as shown (57607-57609) and of the screen (30335).
+    void PrintListAsShown(int command);
+    void PrintScreenOfList();
 
 private:
     // The control (tree or list) a point of the view lies over, else the

@@ -346,7 +346,7 @@ TEST_F(NewDatabaseTest, TablesComeWithTheirRows)
               QStringLiteral("?"));
 
     EXPECT_EQ(keys(QStringLiteral("SELECT [No] FROM Forms ORDER BY [No]")),
-              QList<int>({5, 6, 7, 15, 16, 17, 43, 44, 99}));
+              QList<int>({5, 6, 7, 15, 16, 17, 43, 44, 99, 100}));
     const auto letter = rows(QStringLiteral("SELECT Text, FontName, FontSize, Options, ColBack, TopMargin FROM Forms "
                                             "WHERE [No] = 17"));
     EXPECT_TRUE(letter[0][0].toString().startsWith(QStringLiteral("Dear <First>,\r\nThank you for the opportunity.")));

@@ -7,6 +7,7 @@
 #include "views/CView0.h"
 
 #include <QtGui/QCursor>
+#include <QtTest/QSignalSpy>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QTreeWidgetItem>
 
@@ -197,4 +198,40 @@ TEST_F(ListViewBaseTest, ListCaptionTakesTheFreeWidthOfItsBar)
         if (bar.itemAt(i).id != 30673)
             others += bar.itemAt(i).rect.width();
     EXPECT_EQ(bar.itemAt(0).rect.width(), bar.width() - others);
+}
+
+namespace {
+
+// A view that keeps the scans it is given.
+class ScanView : public CView0
+{
+public:
+    ScanView() : CView0(30001) {}
+    int OnScanCommand(int command, int key) override
+    {
+        scans << QStringLiteral("%1:%2:%3").arg(command).arg(barCode().m_nObject).arg(key);
+        barCode().Reset();
+        return 1;
+    }
+    QStringList scans;
+};
+
+} // namespace
+
+TEST_F(ListViewBaseTest, AScanInTheListReachesTheViewAndNoKeyReachesTheList)
+{
+    ScanView view;
+    view.resize(1000, 640);
+    view.OnInitialUpdate();
+    view.show();
+    view.list()->setFocus();
+    QApplication::processEvents();
+    std::int64_t now = 0;
+    view.barCode().SetClock([&now] { return now; });
+    QSignalSpy keys(view.list(), &QAbstractItemView::activated);
+    QTest::keyClick(view.list(), '&', Qt::ShiftModifier); // item
+    QTest::keyClicks(view.list(), QStringLiteral("4711"));
+    QTest::keyClick(view.list(), '#', Qt::ShiftModifier);
+    EXPECT_EQ(view.scans, QStringList({QStringLiteral("30410:4711:0")}));
+    EXPECT_FALSE(view.barCode().HasOpenCode());
 }

@@ -4,6 +4,7 @@
 #include "JobCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
+#include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "SqlCommand.h"
 
@@ -11,6 +12,9 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDate>
+#include <QtWidgets/QApplication>
+
+#include <memory>
 #include <QtCore/QTextStream>
 
 // tavrel-dbtool: the test and diagnosis harness over the shop database. Each
@@ -31,13 +35,26 @@ const Command kCommands[] = {
     {"check", runCheckCommand},
     {"job", runJobCommand},
     {"query", runQueryCommand},
+    {"print", runPrintCommand},
+    {"barcode", runBarcodeCommand},
+    {"scan", runScanCommand},
 };
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Printing needs fonts and paint devices; without a display it draws offscreen.
+    const bool drawing = argc >= 2 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0);
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application;
+    if (drawing)
+        application = std::make_unique<QApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
+    QCoreApplication::setApplicationName(QStringLiteral("Tavrel"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = app.arguments();
@@ -67,6 +84,9 @@ int main(int argc, char *argv[])
            "  sql DB \"STATEMENT\" [--translate]\n"
            "  price DB JOBNO ITEMNO [--detail]\n"
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
-           "  query DB [NAME \"STATEMENT\" | NAME --delete]\n";
+           "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
+           "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
+           "  barcode DIGIT NUMBER FILE.png\n"
+           "  scan \"Shift 6 1 2 Shift 3\"\n";
     return 2;
 }

@@ -1,4 +1,5 @@
 #include "app/base/CZqApp.h"
+#include "app/base/PrintService.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/Paths.h"

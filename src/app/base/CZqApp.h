@@ -17,6 +17,8 @@
 #include <vector>
 
 class Appearance;
+class CXListCtrl;
+class PrintService;
 class QKeyEvent;
 class QMenu;
 class QWidget;
@@ -183,6 +185,14 @@ public:
     void PreviewItem(long itemId);
     // A modal window showing this HTML text.
     void ShowHtmlDialog(const QString &html);
+
+    // --- Printing ---------------------------------------------------------------
+    // The one print engine, installed by the printing subsystem and owned here.
+    void setPrintService(std::unique_ptr<PrintService> service);
+    PrintService *printService() const { return m_printService.get(); }
+    // Prints a record list that has rows on form 100 with the printer dialog,
+    // under the three captions and "List Size: " with its row count.
+    void PrintList(CXListCtrl *list, const QString &caption1, const QString &caption2, const QString &caption3);
 
     // --- User rights ----------------------------------------------------------
 
@@ -453,6 +463,7 @@ private:
     ServiceOpener m_serviceOpener;
     RecordOpener m_itemPreviewer;
     HtmlDialog m_htmlDialog;
+    std::unique_ptr<PrintService> m_printService;
     std::array<QHash<qint32, CListItem>, CodeTableCount> m_caches;
     std::array<std::unique_ptr<QMenu>, PopupMenuCount> m_menus;
 };

@@ -24,6 +24,7 @@
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
 #include "platform/Prompt.h"
+#include "printing/CPrintForm.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
 
@@ -63,6 +64,7 @@ AppShell::~AppShell()
     RemoveCodeCacheLookups();
     RemoveJobs(m_app);
     RemoveAppDialogs(m_app);
+    m_app.setPrintService(nullptr);
     m_frame.reset();
     m_instance.reset();
     if (m_database.database().isOpen())
@@ -113,6 +115,7 @@ bool AppShell::InitInstance()
     InstallJobs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
+    InstallPrinting(m_app);
     if (!OpenDatabase(&SharedDatabase()))
         return false;
     m_app.LoadCompanyInfo();

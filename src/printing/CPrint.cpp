@@ -1,0 +1,558 @@
+#include "printing/CPrint.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/ProgramPaths.h"
+#include "data/SettingRows.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+#include "printing/RecordingDevice.h"
+#include "views/CPrintStatus.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QFileInfo>
+#include <QtGui/QFontMetrics>
+#include <QtGui/QPageLayout>
+#include <QtGui/QPageSize>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrintPreviewDialog>
+#include <QtPrintSupport/QPrinter>
+#include <QtPrintSupport/QPrinterInfo>
+#include <QtWidgets/QApplication>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kPdfDpi = 600;
+
+QWidget *mainWindow()
+{
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget *w : tops)
+        if (w->isVisible() && w->inherits("QMainWindow"))
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+CPrint::CPrint()
+{
+    ResetOptions();
+}
+
+CPrint::~CPrint() = default;
+
+void CPrint::ResetOptions()
+{
+    m_nBatchKey = 0;
+    m_nRecords = 0;
+    if (m_file.isOpen())
+        m_file.close();
+    m_fileStream.reset();
+    m_pSourceWnd = nullptr;
+    m_pTree = nullptr;
+    m_pList = nullptr;
+    m_pChart = nullptr;
+    m_pGrid2 = nullptr;
+    m_pBitmap.reset();
+    m_strTitle.clear();
+    m_strHeading1.clear();
+    m_strHeading2.clear();
+    m_strHeading3.clear();
+    m_strHeading4.clear();
+    m_strPeriod.clear();
+    m_strOutputFile.clear();
+    m_nListSelector = 0;
+    m_nListFlag = 0;
+    m_nListBranch = 0;
+    m_nListItem = 0;
+    m_strSubtitle.clear();
+    m_nKind = 0;
+    m_nContext = 0;
+    m_nOptions = 0;
+    m_bGroupPages = 0;
+    m_bTotals = 1;
+    m_dTopMargin = 0.25;
+    m_dLeftMargin = 0;
+    m_nFromPage = 1;
+    m_nToPage = PrintInfo::kOpenEnd;
+    m_afterPrinted.clear();
+    SetColors(0xFFFFFF, 0);
+}
+
+void CPrint::SetColors(std::uint32_t fill, std::uint32_t text)
+{
+    if (fill == text) {
+        m_crFill = 0xFFFFFF;
+        m_crText = 0;
+        return;
+    }
+    m_crFill = fill;
+    m_crText = text;
+}
+
+// --- units and fonts -------------------------------------------------------------
+
+int CPrint::InchToDevice(double inches, bool across) const
+{
+    if (across)
+        return int(inches * m_sizeDpi.width());
+    return int((m_dTopMargin + inches) * m_sizeDpi.height());
+}
+
+PrintRect CPrint::RectFromInches(double left, double top, double right, double bottom) const
+{
+    return PrintRect(InchToDevice(left, true), InchToDevice(top, false), InchToDevice(right, true),
+                     InchToDevice(bottom, false));
+}
+
+QFont CPrint::CreatePrintFont(const QString &face, int tenths, int weight, bool italic, bool underline) const
+{
+    QFont font = Appearance::CreatePointFont(face, std::max(tenths, 1));
+    // The character height of a point font on this device.
+    font.setPixelSize(std::max(1, m_sizeDpi.height() * tenths / 720));
+    if (weight >= 700)
+        font.setBold(true);
+    if (italic)
+        font.setItalic(true);
+    font.setUnderline(underline);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+void CPrint::CreateFonts(int size)
+{
+    if (m_bFontsCreated)
+        return;
+    QString face = m_form.m_FontName.trimmed();
+    if (face.isEmpty())
+        face = QStringLiteral("Tahoma");
+    const int body = size >= 50 ? size : std::clamp<int>(m_form.m_FontSize, 50, 120);
+    QString barFace = QStringLiteral("WASP M 39");
+    int barSize = 0;
+    if (SharedDatabase().isOpen()) {
+        barFace = GetGlobalAlertText(241, 0, barFace);
+        barSize = GetGlobalAlertText(241, 1, QStringLiteral("0")).toInt();
+    }
+    m_fonts[Font7] = CreatePrintFont(face, 70, 400, false, false);
+    m_fonts[Font8] = CreatePrintFont(face, 80, 400, false, false);
+    m_fonts[Font8Bold] = CreatePrintFont(face, 80, 700, false, false);
+    m_fonts[FontBody] = CreatePrintFont(face, body, 400, false, false);
+    m_fonts[FontBodyBold] = CreatePrintFont(face, body, 700, false, false);
+    m_fonts[FontItalic] = CreatePrintFont(QStringLiteral("Times New Roman"), body, 400, true, false);
+    m_fonts[Font12Bold] = CreatePrintFont(face, 120, 700, false, false);
+    m_fonts[Font14Bold] = CreatePrintFont(face, 140, 700, false, false);
+    // Bar codes are drawn as bars; the font keeps the height the setting asks
+    // for (24 points when it names none).
+    m_fonts[FontBarCode] = CreatePrintFont(barFace, barSize > 0 ? barSize : 240, 400, false, false);
+    m_bFontsCreated = true;
+}
+
+void CPrint::DeleteFonts()
+{
+    if (!m_bFontsCreated)
+        return;
+    for (QFont &f : m_fonts)
+        f = QFont();
+    m_pCaptionFont = nullptr;
+    m_bFontsCreated = false;
+}
+
+// --- the run -------------------------------------------------------------------
+
+void CPrint::AfterPrinted(std::function<void()> work)
+{
+    if (m_pass == PrintInfo::Pass::Print && work)
+        m_afterPrinted.push_back(std::move(work));
+}
+
+bool CPrint::CanPrintKind(int) const
+{
+    return true;
+}
+
+int CPrint::DoPrint(int command)
+{
+    m_nResult = 0;
+    if (!CanPrintKind(m_nKind)) {
+        platform::Prompt::messageBox(QStringLiteral("Printing this document is not yet available in this version."),
+                                     QString(), platform::MB_ICONINFORMATION);
+        return m_nResult;
+    }
+    if (m_strOutputFile.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return printToPdf(m_strOutputFile);
+    if (command == kPrintPreview)
+        return preview();
+    PrintInfo info;
+    std::unique_ptr<QPrinter> printer = preparePrinter(command, info);
+    if (!printer) {
+        if (m_file.isOpen())
+            m_file.close();
+        return m_nResult;
+    }
+    QPrinter *p = printer.get();
+    return runJob(*p, [p] { return p->newPage(); }, info, true);
+}
+
+int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo::Pass pass)
+{
+    m_nResult = 0;
+    PrintInfo info;
+    info.pass = pass;
+    info.direct = true;
+    info.fromPage = m_nFromPage;
+    info.toPage = m_nToPage;
+    if (pass == PrintInfo::Pass::Preview) {
+        // As a preview: every page is counted first.
+        m_measure = std::make_unique<RecordingDevice>(device.logicalDpiX(), device.logicalDpiY(), device.width(),
+                                                      device.height());
+        m_pass = pass;
+        {
+            QPainter measure(m_measure.get());
+            OnBeginPrinting(measure, info);
+        }
+        info.currentPage = 1;
+        while (CountPages(info) && info.maxPage == PrintInfo::kOpenEnd)
+            info.currentPage = int(m_pageStarts.size()) + 1;
+        QPainter painter;
+        for (int page = 1; page <= int(m_pageStarts.size()); ++page) {
+            info.currentPage = page;
+            OnPrepareDC(painter, info);
+            if (!info.continuePrinting)
+                break;
+            if (page == 1)
+                painter.begin(&device);
+            else
+                newPage();
+            info.drawRect = PrintRect(0, 0, device.width(), device.height());
+            OnPrint(painter, info);
+        }
+        if (painter.isActive())
+            painter.end();
+        QPainter end(m_measure.get());
+        OnEndPrinting(end, info);
+        m_afterPrinted.clear();
+        m_nResult = 2;
+        return m_nResult;
+    }
+    return runJob(device, newPage, info, false);
+}
+
+int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus)
+{
+    m_afterPrinted.clear();
+    m_pass = PrintInfo::Pass::Print;
+    info.pass = PrintInfo::Pass::Print;
+    m_measure = std::make_unique<RecordingDevice>(device.logicalDpiX(), device.logicalDpiY(), device.width(),
+                                                  device.height());
+    {
+        QPainter measure(m_measure.get());
+        OnBeginPrinting(measure, info);
+    }
+
+    std::unique_ptr<CPrintStatus> status;
+    QWidget *frame = mainWindow();
+    if (showStatus) {
+        // A window of its own: disabling the main window disables its children,
+        // and the status window's Cancel must stay usable.
+        status = std::make_unique<CPrintStatus>(nullptr);
+        if (frame)
+            status->move(frame->frameGeometry().center() - status->rect().center());
+        status->SetStatusText(QCoreApplication::applicationName());
+        if (frame)
+            frame->setEnabled(false);
+    } else {
+        CPrintStatus::SetUserAbort(false);
+    }
+
+    const int first = std::clamp(info.fromPage, info.minPage, info.maxPage);
+    int last = std::clamp(info.toPage, info.minPage, info.maxPage);
+    const int step = last < first ? -1 : 1;
+    if (last != PrintInfo::kOpenEnd)
+        last += step;
+
+    QPainter painter;
+    bool error = false;
+    bool failedStart = false;
+    for (int page = first; page != last; page += step) {
+        info.currentPage = page;
+        OnPrepareDC(painter, info);
+        if (!info.continuePrinting)
+            break;
+        if (status)
+            status->SetStatusText(QStringLiteral("Page %1").arg(page));
+        info.drawRect = PrintRect(0, 0, device.width(), device.height());
+        if (!painter.isActive()) {
+            if (!painter.begin(&device)) {
+                failedStart = true;
+                break;
+            }
+        } else if (!newPage()) {
+            error = true;
+            break;
+        }
+        OnPrepareDC(painter, info);
+        OnPrint(painter, info);
+        QCoreApplication::processEvents();
+        if (CPrintStatus::IsUserAbort()) {
+            error = true;
+            break;
+        }
+    }
+    if (painter.isActive())
+        painter.end();
+    if (frame)
+        frame->setEnabled(true);
+    {
+        QPainter end(m_measure.get());
+        OnEndPrinting(end, info);
+    }
+    status.reset();
+    if (failedStart) {
+        m_afterPrinted.clear();
+        m_nResult = 0;
+        platform::Prompt::messageBox(QStringLiteral("The print job could not be started."), QString(),
+                                     platform::MB_ICONEXCLAMATION);
+        return m_nResult;
+    }
+    m_nResult = error ? 1 : 2;
+    std::vector<std::function<void()>> work;
+    work.swap(m_afterPrinted);
+    if (m_nResult == 2)
+        for (const auto &w : work)
+            w();
+    return m_nResult;
+}
+
+std::unique_ptr<QPrinter> CPrint::preparePrinter(int command, PrintInfo &info)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(QCoreApplication::applicationName());
+    printer->setFullPage(false);
+    CZqApp *app = ZqApp();
+    bool ask = command != kPrintDirect;
+    if (command == kPrintDirect) {
+        info.direct = true;
+        const int form = m_form.m_No ? m_form.m_No : 100;
+        if (app && app->SelectFormPrinter(form)) {
+            printer->setPrinterName(app->currentPrinterName());
+            printer->setCopyCount(app->currentPrinterCopies());
+            printer->setPageOrientation(app->currentPrinterLandscape() ? QPageLayout::Landscape
+                                                                      : QPageLayout::Portrait);
+        } else if (QPrinterInfo::defaultPrinter().isNull()) {
+            // No printer stored for the form and none by default: ask.
+            ask = true;
+            info.direct = false;
+        }
+    } else if (app && app->m_nLandscape && m_nKind >= 100) {
+        printer->setPageOrientation(QPageLayout::Landscape);
+    }
+    if (ask) {
+        QPrintDialog dialog(printer.get(), mainWindow());
+        dialog.setObjectName(QStringLiteral("PrintDialog"));
+        dialog.setMinMax(1, PrintInfo::kOpenEnd);
+        dialog.setFromTo(1, PrintInfo::kOpenEnd);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
+            return nullptr;
+        if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+            info.fromPage = printer->fromPage();
+            info.toPage = printer->toPage() > 0 ? printer->toPage() : PrintInfo::kOpenEnd;
+        }
+    }
+    // The run's pages come from the range chosen here, not from the printer.
+    printer->setFromTo(0, 0);
+    return printer;
+}
+
+int CPrint::printToPdf(const QString &path)
+{
+    PrintInfo info;
+    info.direct = true;
+    info.fromPage = m_nFromPage;
+    info.toPage = m_nToPage;
+    const QFileInfo target(path);
+    const QString partial = path + QStringLiteral(".partial");
+    QFile::remove(partial);
+    int result = 0;
+    {
+        QPdfWriter writer(partial);
+        writer.setResolution(kPdfDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setTitle(m_strTitle);
+        QPdfWriter *w = &writer;
+        result = runJob(writer, [w] { return w->newPage(); }, info, true);
+    }
+    // The PDF replaces an older one only when it was made whole.
+    if (result == 2 && QFileInfo::exists(partial)) {
+        QFile::remove(path);
+        QFile::rename(partial, path);
+    } else {
+        QFile::remove(partial);
+    }
+    return result;
+}
+
+int CPrint::preview()
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    CZqApp *app = ZqApp();
+    if (app && app->m_nLandscape && m_nKind >= 100)
+        printer->setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog dialog(printer.get(), mainWindow());
+    dialog.setObjectName(QStringLiteral("PrintPreview"));
+    dialog.setWindowTitle(m_strTitle.isEmpty() ? QStringLiteral("Print Preview") : m_strTitle);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [this](QPrinter *p) { renderPreview(p); });
+    platform::Prompt::execDialog(dialog);
+    m_nResult = 0;
+    return m_nResult;
+}
+
+void CPrint::renderPreview(QPrinter *printer)
+{
+    const int from = m_nFromPage;
+    const int to = m_nToPage;
+    m_nFromPage = 1;
+    m_nToPage = PrintInfo::kOpenEnd;
+    DoPrintOn(*printer, [printer] { return printer->newPage(); }, PrintInfo::Pass::Preview);
+    m_nFromPage = from;
+    m_nToPage = to;
+}
+
+// --- page loop steps ---------------------------------------------------------------
+
+void CPrint::OnPrepareDC(QPainter &, PrintInfo &info)
+{
+    info.continuePrinting = true;
+    if (m_nRecords < 1) {
+        info.continuePrinting = false;
+        return;
+    }
+    const int found = int(m_pageStarts.size());
+    if (info.pass != PrintInfo::Pass::Print) {
+        info.continuePrinting = info.currentPage <= found;
+        return;
+    }
+    if (info.maxPage != PrintInfo::kOpenEnd) {
+        info.continuePrinting = info.currentPage <= info.maxPage && info.currentPage <= found;
+        return;
+    }
+    if (info.currentPage <= found)
+        return;
+    info.continuePrinting = CountPages(info);
+}
+
+void CPrint::OnBeginPrinting(QPainter &dc, PrintInfo &info)
+{
+    QPaintDevice *device = dc.device();
+    m_sizePage = QSize(device->width(), device->height());
+    m_sizeDpi = QSize(device->logicalDpiX(), device->logicalDpiY());
+    CreateFonts(0);
+    m_pCaptionFont = &m_fonts[FontBodyBold];
+    const QFontMetrics fm(m_fonts[FontBody], device);
+    // The internal leading counts twice, as the height holds it already.
+    m_nLineHeight = fm.height() + fm.leading() + (fm.height() - m_fonts[FontBody].pixelSize());
+    m_nCharWidth = fm.averageCharWidth();
+    m_dColumnScale = 0;
+    m_nPad = m_nLineHeight / 3;
+    m_nQuarterLine = m_nLineHeight / 4;
+    m_nCaptionHeight = m_nLineHeight;
+    const int h = m_nCaptionHeight;
+    m_pageStarts.clear();
+    m_pageStarts.append(0);
+    info.currentPage = 1;
+    info.maxPage = PrintInfo::kOpenEnd;
+    m_strGroup.clear();
+    if (m_strProgramLine.isEmpty()) {
+        const QString title = ZqApp() ? ZqApp()->m_strTitle : QCoreApplication::applicationName();
+        m_strProgramLine = title + QStringLiteral(" (")
+            + QFileInfo(GetModulePath()).lastModified().toString(QStringLiteral("MM.dd.yy")) + QLatin1Char(')');
+    }
+    if (m_nKind == 204) {
+        if (m_file.isOpen()) {
+            m_file.seek(0);
+            m_fileStream = std::make_unique<QTextStream>(&m_file);
+        }
+    } else if (m_nKind >= 100 && m_nKind != 203) {
+        BuildColumns();
+    }
+    m_nBodyTop = InchToDevice(1.25, false);
+    m_nFooterTop = m_sizePage.height() - 2 * h;
+    m_nListTop = m_nBodyTop + m_nCaptionHeight + m_nQuarterLine;
+    m_nBodyBottom = m_nFooterTop - 2 * m_nLineHeight;
+    m_nLastKey = -1;
+}
+
+void CPrint::OnPrint(QPainter &, PrintInfo &)
+{
+}
+
+void CPrint::OnEndPrinting(QPainter &, PrintInfo &)
+{
+    m_pageStarts.clear();
+    DeleteFonts();
+    m_fileStream.reset();
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+bool CPrint::CountPages(PrintInfo &info)
+{
+    const int wanted = info.currentPage;
+    const PrintRect savedRect = info.drawRect;
+    const PrintInfo::Pass savedPass = info.pass;
+    const PrintInfo::Pass savedEnginePass = m_pass;
+    info.pass = PrintInfo::Pass::Count;
+    m_pass = PrintInfo::Pass::Count;
+    if (!m_measure)
+        m_measure = std::make_unique<RecordingDevice>(m_sizeDpi.width(), m_sizeDpi.height(), m_sizePage.width(),
+                                                      m_sizePage.height());
+    QPainter discard(m_measure.get());
+    info.currentPage = int(m_pageStarts.size());
+    while (info.currentPage < wanted && info.maxPage == PrintInfo::kOpenEnd) {
+        const int before = int(m_pageStarts.size());
+        OnPrepareDC(discard, info);
+        if (!info.continuePrinting)
+            break;
+        info.drawRect = PrintRect(0, 0, m_sizePage.width(), m_sizePage.height());
+        OnPrint(discard, info);
+        if (int(m_pageStarts.size()) == before)
+            break;
+        ++info.currentPage;
+    }
+    const bool reached = info.currentPage >= wanted && wanted <= int(m_pageStarts.size());
+    discard.end();
+    info.currentPage = wanted;
+    info.drawRect = savedRect;
+    info.pass = savedPass;
+    m_pass = savedEnginePass;
+    info.continuePrinting = true;
+    return reached;
+}
+
+QString CPrint::GetPageNumberText(const PrintInfo &info) const
+{
+    if (info.maxPage == PrintInfo::kOpenEnd) {
+        if (m_nKind < 100 && info.currentPage == 1)
+            return QString();
+        return QStringLiteral("Page %1").arg(info.currentPage);
+    }
+    return QStringLiteral("Page %1 of %2").arg(info.currentPage).arg(info.maxPage);
+}
+
+bool CPrint::OpenTextFile(const QString &path)
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    // The record index of a text file is its read position.
+    m_nRecords = int(std::min<qint64>(m_file.size(), 0x7FFFFFFF));
+    return true;
+}

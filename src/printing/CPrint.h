@@ -1,0 +1,266 @@
+#pragma once
+
+#include "controls/CGridCell.h"
+#include "controls/CXBitmap.h"
+#include "controls/CXTable.h"
+#include "data/CFormsSet.h"
+#include "platform/DateTime.h"
+#include "platform/Money.h"
+#include "printing/PrintInfo.h"
+#include "views/CBarCode.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QList>
+#include <QtCore/QRect>
+#include <QtCore/QString>
+#include <QtCore/QTextStream>
+#include <QtGui/QFont>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CXChartCtrl;
+class CXGridCtrl;
+class CXListCtrl;
+class CXTreeCtrl;
+class QPaintDevice;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// The print engine under every printed page: paper, preview and PDF.
+//
+// A run, in short:
+//   ResetOptions();                         // every option back to its start
+//   m_nKind = ...; m_nRecords = ...;        // what is printed, how many records
+//   m_strTitle = ...; m_form = ...;         // headings, the form definition
+//   DoPrint(57607 / 57608 / 57609);         // printer dialog, stored printer, preview
+//   if (m_nResult == 2) ...                 // 0 not started, 1 cancelled or failed, 2 printed
+// With m_strOutputFile set to a ".pdf" name the run writes that PDF (600 dpi,
+// Letter, the whole sheet printable) instead of printing; m_nFromPage and
+// m_nToPage choose its pages.
+//
+// Pages are found while they are printed: m_pageStarts keeps, for each page
+// found so far, the first record it prints. OnPrint (of CPrintForm) draws one
+// page through the renderer of the run's kind, which advances the record
+// index. Printing a later page first counts the earlier ones on a discarding
+// device; a preview counts every page first, so its pages say "Page n of N".
+//
+// Drawing works in device units (y down) through the primitives below, with
+// a QPainter standing for the device context. Renderers never write data
+// while drawing (a page may be drawn to count it, or for a preview): they
+// hand such work to AfterPrinted, which runs it once after a run that printed.
+class CPrint
+{
+public:
+    // Commands.
+    static constexpr int kPrintDialog = 57607;
+    static constexpr int kPrintDirect = 57608;
+    static constexpr int kPrintPreview = 57609;
+
+    // Font indexes.
+    enum FontIndex {
+        Font7 = 0, Font8 = 1, Font8Bold = 2, FontBody = 3, FontBodyBold = 4, FontItalic = 5,
+        Font12Bold = 6, Font14Bold = 7, FontBarCode = 8, FontCount = 9
+    };
+
+    CPrint();
+    virtual ~CPrint();
+    CPrint(const CPrint &) = delete;
+    CPrint &operator=(const CPrint &) = delete;
+
+    // --- Set-up -----------------------------------------------------------------
+
+    void ResetOptions();
+    // The caption band colours; equal colours give white bands with black text.
+    void SetColors(std::uint32_t fill, std::uint32_t text);
+
+    // --- Running --------------------------------------------------------------
+
+    // Runs the job: 57607 asks for a printer, 57608 prints on the form's
+    // stored printer (asking only when there is none), 57609 previews; a
+    // ".pdf" output file is written instead. Sets and returns m_nResult.
+    int DoPrint(int command);
+    // Runs the job on a device of the caller (tests and tools): pages from
+    // m_nFromPage to m_nToPage, the pass given. Sets and returns m_nResult.
+    int DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage,
+                  PrintInfo::Pass pass = PrintInfo::Pass::Print);
+    // Work for after the run (marking documents printed and the like): kept
+    // only while a page is drawn for printing, run once when the run ends with
+    // result 2, dropped otherwise.
+    void AfterPrinted(std::function<void()> work);
+
+    // The page loop's steps.
+    virtual void OnPrepareDC(QPainter &dc, PrintInfo &info);
+    virtual void OnBeginPrinting(QPainter &dc, PrintInfo &info);
+    virtual void OnPrint(QPainter &dc, PrintInfo &info);
+    virtual void OnEndPrinting(QPainter &dc, PrintInfo &info);
+    // Draws the pages before the current one without output; true when the
+    // wanted page was reached.
+    bool CountPages(PrintInfo &info);
+    QString GetPageNumberText(const PrintInfo &info) const;
+
+    // --- Units and fonts -------------------------------------------------------
+
+    // Inches to device units: across from the left, down from the top margin.
+    int InchToDevice(double inches, bool across) const;
+    PrintRect RectFromInches(double left, double top, double right, double bottom) const;
+    void CreateFonts(int size);
+    // A print font of the face (" Italic" / " Bold" honoured) at tenths of a
+    // point for the run's device.
+    QFont CreatePrintFont(const QString &face, int tenths, int weight, bool italic, bool underline) const;
+    void DeleteFonts();
+    const QFont &font(int index) const { return m_fonts[size_t(index)]; }
+    bool fontsCreated() const { return m_bFontsCreated; }
+
+    // --- Page primitives ---------------------------------------------------------
+
+    // Text in a rectangle with DrawText format bits; returns the height drawn.
+    int DrawText(QPainter &dc, const PrintRect &rect, const QString &text, unsigned format);
+    int DrawTextLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,
+                     const QFont *font);
+    int DrawTextBox(QPainter &dc, const QString &text, PrintRect &rect, int width, unsigned format,
+                    const QFont *font);
+    int DrawNumberBox(QPainter &dc, int number, PrintRect &rect, int width, unsigned format, const QFont *font);
+    int DrawDateBox(QPainter &dc, const DateTime &date, PrintRect &rect, int width, unsigned format,
+                    const QFont *font);
+    int DrawMoneyBox(QPainter &dc, Money amount, PrintRect &rect, int width, unsigned format, const QFont *font);
+    int DrawTextPair(QPainter &dc, const QString &label, const QString &value, PrintRect &rect, int labelWidth,
+                     unsigned labelFormat, unsigned valueFormat, const QFont *font);
+    int DrawFilledLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,
+                       const QFont *font, std::uint32_t fill, bool frame);
+    void DrawRotatedText(QPainter &dc, const QString &text, PrintRect rect, int size, int angle, int flags);
+    // Bars of the engine's bar code (object code or command code) from the
+    // rect's left + pad; returns the height.
+    int DrawBarCode(QPainter &dc, PrintRect rect, bool object);
+    void DrawLine(QPainter &dc, int x1, int y1, int x2, int y2);
+    void DrawRule(QPainter &dc, PrintRect &rect, int height, bool advance);
+    void DrawBox(QPainter &dc, const QString &caption, const QString &body, PrintRect &rect, int width, int style,
+                 unsigned format, const QFont *font, std::uint32_t colour);
+    void DrawBoxInches(QPainter &dc, const QString &caption, const QString &body, PrintRect &rect, double width,
+                       int style, unsigned format, const QFont *font, std::uint32_t colour);
+    void DrawCaptionBox(QPainter &dc, const QString &caption, const QString &body, PrintRect &rect, int style,
+                        unsigned format, const QFont *font, std::uint32_t colour);
+    void DrawNote(QPainter &dc, const QString &caption, const QString &note, PrintRect &rect, int style,
+                  unsigned format, const QFont *font, std::uint32_t colour, int pageHeight);
+    void DrawPageHeader(QPainter &dc, PrintInfo &info);
+
+    // --- Lists, tables, grids, trees, text files --------------------------------
+
+    void BuildColumns();
+    void AddColumn(const QString &title, int width, int fieldType, int format);
+    void DrawColumnHeaders(QPainter &dc, PrintInfo &info, int top);
+    void PrintListCtrl(QPainter &dc, PrintInfo &info, int &row);
+    void DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top);
+    void DrawTotalsRow(QPainter &dc, PrintRect rect);
+    void PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *chart, int hue);
+    // Prints a grid dialog's table (the dialog's first grid and its second
+    // one below) with the printer dialog.
+    void PrintGrid(QWidget *dialog, CXGridCtrl *grid, CXGridCtrl *secondGrid, const QString &title);
+    void PrintGridDialog(QPainter &dc, PrintInfo &info, int &row);
+    void DrawGridRow(QPainter &dc, PrintInfo &info, int &row, CXGridCtrl *grid);
+    void PrintTree(QPainter &dc, PrintInfo &info, int &row);
+    void PrintTextFile(QPainter &dc, PrintInfo &info, int &position);
+    // Opens a text file for kind 204; false when it cannot be read.
+    bool OpenTextFile(const QString &path);
+
+    // --- Pictures ------------------------------------------------------------
+
+    PrintRect DrawLogo(QPainter &dc, PrintInfo &info);
+    void LoadLogo(QPainter &dc, PrintInfo &info, const PrintRect &area, const QString &path);
+    void PrintBitmapPage(QPainter &dc, PrintInfo &info, int &row);
+    // Captures the window (or its part, joined with a second part) and prints
+    // it; command 0 asks first what to capture and where to print.
+    void PrintScreen(QWidget *window, QWidget *part, QWidget *secondPart, QString title, const QString &partName,
+                     bool clientArea, int command);
+
+    // --- Members --------------------------------------------------------------
+
+    int m_nBatchKey = 0;
+    int m_nRecords = 0;
+    CFormsSet m_form;
+    QRect m_rectCapture;
+    CXTable m_table;
+    CBarCode m_barCode;
+    QWidget *m_pSourceWnd = nullptr;
+    CXTreeCtrl *m_pTree = nullptr;
+    CXListCtrl *m_pList = nullptr;
+    CXChartCtrl *m_pChart = nullptr;
+    CXGridCtrl *m_pGrid = nullptr;
+    CXGridCtrl *m_pGrid2 = nullptr;
+    std::unique_ptr<CXBitmap> m_pBitmap;
+    QString m_strTitle;
+    QString m_strHeading1;
+    QString m_strHeading2;
+    QString m_strHeading3;
+    QString m_strHeading4;
+    QString m_strPeriod;
+    QString m_strOutputFile;
+    int m_nListSelector = 0;
+    int m_nListFlag = 0;
+    // The list-manager entry of the view that asked (branch and entry).
+    int m_nListBranch = 0;
+    int m_nListItem = 0;
+    // A second heading line of list parts.
+    QString m_strSubtitle;
+    int m_nKind = 0;
+    int m_nContext = 0;
+    int m_nOptions = 0;
+    int m_nResult = 0;
+    int m_bGroupPages = 0;
+    int m_bTotals = 1;
+    std::uint32_t m_crFill = 0xFFFFFF;
+    std::uint32_t m_crText = 0;
+    const QFont *m_pCaptionFont = nullptr;
+    int m_nLineHeight = 0;
+    int m_nCaptionHeight = 0;
+    int m_nCharWidth = 0;
+    int m_nPad = 0;
+    int m_nQuarterLine = 0;
+    int m_nBodyTop = 0;
+    int m_nFooterTop = 0;
+    int m_nListTop = 0;
+    int m_nBodyBottom = 0;
+    QSize m_sizeDpi;
+    QSize m_sizePage;
+    double m_dTopMargin = 0.25;
+    double m_dLeftMargin = 0;
+    double m_dColumnScale = 0;
+    std::array<Money, 6> m_amounts{};
+    std::vector<CGridCell> m_columns;
+    int m_nTotalWidth = 0;
+    int m_nLastKey = -1;
+    QList<int> m_pageStarts;
+    // The pages a PDF or tool run prints.
+    int m_nFromPage = 1;
+    int m_nToPage = PrintInfo::kOpenEnd;
+    // The program line of the page header: title and program file date.
+    QString m_strProgramLine;
+
+protected:
+    // Whether the run's kind has a page renderer; a run of a kind without one
+    // says so and prints nothing.
+    virtual bool CanPrintKind(int kind) const;
+    // The run on a prepared output: the page loop with the status window.
+    int runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus);
+    // The QPrinter of a command, or none (dialog cancelled).
+    std::unique_ptr<QPrinter> preparePrinter(int command, PrintInfo &info);
+    int printToPdf(const QString &path);
+    int preview();
+    // The page loop of a preview on the preview's printer.
+    void renderPreview(QPrinter *printer);
+    // The device the run measures and counts on (the output's size and resolution).
+    QPaintDevice *measureDevice() const { return m_measure.get(); }
+
+    QFile m_file;
+    std::unique_ptr<QTextStream> m_fileStream;
+    std::array<QFont, FontCount> m_fonts;
+    bool m_bFontsCreated = false;
+    std::unique_ptr<QPaintDevice> m_measure;
+    PrintInfo::Pass m_pass = PrintInfo::Pass::Print;
+    std::vector<std::function<void()>> m_afterPrinted;
+    QString m_strGroup; // page-per-group: the current group's text
+    int m_nTreeItems = 0;
+};

@@ -1,0 +1,314 @@
+#include "printing/CPrintForm.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/Colours.h"
+#include "app/base/MoneyText.h"
+#include "app/base/TextUtil.h"
+#include "controls/CXChartCtrl.h"
+#include "controls/CXGridCtrl.h"
+#include "controls/CXListCtrl.h"
+#include "data/JobTypes.h"
+#include "data/SettingRows.h"
+#include "data/SharedDatabase.h"
+#include "platform/Prompt.h"
+
+#include <QtGui/QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kJobsView = 30001;
+constexpr int kReceivablesView = 30004;
+
+} // namespace
+
+CPrintForm::CPrintForm()
+{
+    RegisterRenderer(100, 100, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        if (f.m_pChart)
+            f.PrintTable(dc, info, row, f.m_pChart, 210);
+        else
+            f.PrintListCtrl(dc, info, row);
+    });
+    RegisterRenderer(101, 199, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        const int hue = f.m_nContext == kJobsView ? GetJobTypeHue(f.m_nListBranch)
+                                                  : Appearance::instance().GetViewHue(unsigned(f.m_nContext), true);
+        f.PrintTable(dc, info, row, nullptr, hue);
+    });
+    RegisterRenderer(200, 200, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintGridDialog(dc, info, row);
+    });
+    RegisterRenderer(202, 202, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintTree(dc, info, row);
+    });
+    RegisterRenderer(203, 203, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintBitmapPage(dc, info, row);
+    });
+    RegisterRenderer(204, 204, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintTextFile(dc, info, row);
+    });
+}
+
+CPrintForm::~CPrintForm() = default;
+
+CPrintForm *CPrintForm::Instance()
+{
+    CZqApp *app = ZqApp();
+    return app ? dynamic_cast<CPrintForm *>(app->printService()) : nullptr;
+}
+
+void CPrintForm::RegisterRenderer(int firstKind, int lastKind, PageRenderer renderer)
+{
+    m_renderers[firstKind] = {lastKind, std::move(renderer)};
+}
+
+const CPrintForm::PageRenderer *CPrintForm::rendererOf(int kind) const
+{
+    auto it = m_renderers.upper_bound(kind);
+    if (it == m_renderers.begin())
+        return nullptr;
+    --it;
+    return kind <= it->second.first ? &it->second.second : nullptr;
+}
+
+bool CPrintForm::HasRenderer(int kind) const
+{
+    return rendererOf(kind) != nullptr;
+}
+
+bool CPrintForm::CanPrintKind(int kind) const
+{
+    return HasRenderer(kind);
+}
+
+bool CPrintForm::FindForm()
+{
+    bool found = false;
+    if (SharedDatabase().isOpen()) {
+        found = m_form.FindByField(QStringLiteral("[No]"), m_nFormNo) && !m_form.IsEOF();
+        if (!found && m_nFormNo != 100) {
+            m_nFormNo = 100;
+            found = m_form.FindByField(QStringLiteral("[No]"), 100) && !m_form.IsEOF();
+        }
+    }
+    if (!found) {
+        m_form.ClearFields();
+    } else {
+        if (m_nFormNo < 100)
+            m_strTitle = m_form.m_Title;
+        m_dTopMargin = std::max(0.0, double(m_form.m_TopMargin));
+        m_dLeftMargin = std::max(0.0, double(m_form.m_LeftMargin));
+    }
+    SetColors(std::uint32_t(m_form.m_ColBack), std::uint32_t(m_form.m_ColText));
+    // Job lists in a colour of their own take the job type's hue instead.
+    const bool plain = (m_crFill == 0xFFFFFF && m_crText == 0) || (m_crFill == 0 && m_crText == 0xFFFFFF);
+    if (m_nKind >= 100 && m_nContext == kJobsView && !plain)
+        SetColors(GetHueShade(GetJobTypeHue(m_nListBranch), 4), 0xFFFFFF);
+    return found;
+}
+
+void CPrintForm::OnBeginPrinting(QPainter &dc, PrintInfo &info)
+{
+    CPrint::OnBeginPrinting(dc, info);
+    const int width = m_sizePage.width();
+    const int height = m_sizePage.height();
+    const bool option2 = IsBitSet(m_nOptions, 2);
+    if (m_nKind >= 100) {
+        m_nBodyLeft = 0;
+        m_nBodyRight = width;
+    } else {
+        // A column 8 inches wide at the form's left margin, never more than
+        // half the spare width from the edge.
+        const int column = InchToDevice(8.0, true);
+        const int spare = std::max(0, width - column);
+        m_nBodyLeft = std::clamp(InchToDevice(m_dLeftMargin, true), 0, spare / 2);
+        m_nBodyRight = m_nBodyLeft + column;
+    }
+    const bool jobDocument = m_nKind < 100 && m_nKind > 1 && m_nContext == kJobsView;
+    const bool statement = m_nKind < 100 && m_nContext == kReceivablesView;
+    int bottom = height - 2 * m_nLineHeight;
+    if (jobDocument || statement) {
+        if (option2)
+            bottom = InchToDevice(jobDocument ? 8.3 : 8.6, false);
+        else
+            bottom = height - 5 * m_nLineHeight;
+    }
+    double bodyTop = 1.25;
+    if (jobDocument)
+        bodyTop = option2 ? 2.7 : 3.1;
+    else if (statement)
+        bodyTop = 3.1;
+    m_nBodyTop = InchToDevice(bodyTop, false);
+    m_nListTop = m_nBodyTop + m_nLineHeight + m_nQuarterLine;
+    m_nBodyBottom = bottom - 2 * m_nLineHeight;
+    m_nLastTicketRow = -1;
+}
+
+void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
+{
+    info.drawRect.top += int(m_dTopMargin * m_sizeDpi.height());
+    if (m_nBodyRight > m_nBodyLeft) {
+        info.drawRect.left = m_nBodyLeft;
+        info.drawRect.right = m_nBodyRight;
+    }
+    const QFont savedFont = dc.font();
+    dc.setFont(font(FontBody));
+    dc.setBackgroundMode(Qt::TransparentMode);
+    const int page = info.currentPage;
+    if (page < 1 || page > int(m_pageStarts.size())) {
+        info.maxPage = std::max(1, page - 1);
+        return;
+    }
+    int row = m_pageStarts[page - 1];
+    const int start = row;
+    if (m_nKind < 100 && m_nContext == kJobsView) {
+        // Bar codes on this document: a bit of the bar-code settings row.
+        const int bits = SharedDatabase().isOpen() ? GetGlobalAlertText(241, 2, QStringLiteral("0")).toInt() : 0;
+        const int bit = m_nListBranch == 1 ? m_nKind + 7 : m_nKind;
+        m_bBarCode = (bits >> bit) & 1;
+    }
+    if (m_nKind >= 100 && !m_strSubtitle.isEmpty())
+        m_strHeading2 = m_strSubtitle;
+    if (const PageRenderer *renderer = rendererOf(m_nKind))
+        (*renderer)(*this, dc, info, row);
+    else
+        row = m_nRecords;
+    // A renderer that printed nothing more ends the run here.
+    if (row <= start && row < m_nRecords)
+        row = m_nRecords;
+    if (row >= m_nRecords)
+        info.maxPage = page;
+    else if (page == int(m_pageStarts.size()))
+        m_pageStarts.append(row);
+    dc.setFont(savedFont);
+}
+
+void CPrintForm::DrawContinuedLine(QPainter &dc, int y)
+{
+    dc.setFont(font(FontBodyBold));
+    DrawText(dc, PrintRect(m_nBodyLeft, y, m_nBodyRight, y + m_nLineHeight), QStringLiteral("continued..."), 0x825);
+    dc.setFont(font(FontBody));
+}
+
+void CPrintForm::DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int printCount)
+{
+    PrintRect r(info.drawRect.left, y + m_nQuarterLine, info.drawRect.right, info.drawRect.bottom);
+    if (!m_form.m_Footer.isEmpty())
+        DrawTextLine(dc, m_form.m_Footer, r, 0x851, 1, &font(FontBodyBold));
+    QString company;
+    if (CZqApp *app = ZqApp())
+        app->GetCompanyText(company, -3);
+    DrawTextLine(dc, company, r, 0x821, 0, &font(Font7));
+    if (printCount != 0)
+        DrawTextLine(dc, QStringLiteral("(print# %1)").arg(printCount), r, 0x822, 0, nullptr);
+    dc.setFont(font(FontBody));
+}
+
+void CPrintForm::PrintPaperCutter(QPainter &dc, PrintInfo &info, const CutterLayout &first,
+                                  const CutterLayout &second)
+{
+    dc.setFont(font(FontBody));
+    dc.setBackgroundMode(Qt::TransparentMode);
+    info.drawRect.top += int(0.25 * m_sizeDpi.height());
+    DrawPageHeader(dc, info);
+    const int third = m_sizePage.width() / 3;
+    const QRect firstArea(third, m_nBodyTop, m_sizePage.width() - third, m_nBodyBottom - m_nBodyTop);
+    QRect used = first.draw ? first.draw(dc, firstArea) : QRect(firstArea.topLeft(), QSize(0, 0));
+    const int firstCaptionTop = m_nBodyTop + 8 * m_nLineHeight;
+    DrawText(dc, PrintRect(0, firstCaptionTop, third, m_nBodyBottom), first.caption, 0x811);
+    const int secondTop = used.bottom() + m_nLineHeight;
+    const QRect secondArea(third, secondTop, m_sizePage.width() - third, std::max(0, m_nBodyBottom - secondTop));
+    if (second.draw)
+        second.draw(dc, secondArea);
+    DrawText(dc, PrintRect(0, secondTop + 8 * m_nLineHeight, third, m_nBodyBottom),
+             second.caption + QStringLiteral("\n\n\n") + second.secondText, 0x811);
+}
+
+// --- the print service ---------------------------------------------------------------
+
+void CPrintForm::PrintList(CXListCtrl *list, const QString &caption1, const QString &caption2,
+                           const QString &caption3, int command)
+{
+    if (!list)
+        return;
+    list->FetchAll();
+    if (list->GetItemCount() < 1)
+        return;
+    ResetOptions();
+    m_nKind = 100;
+    m_pList = list;
+    m_nRecords = list->GetItemCount();
+    m_strTitle = caption1;
+    m_strHeading1 = caption2;
+    m_strHeading2 = caption3;
+    m_strHeading3 = QStringLiteral("List Size: %1").arg(m_nRecords);
+    m_nFormNo = 100;
+    FindForm();
+    DoPrint(command);
+}
+
+void CPrintForm::PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart, const QString &viewName,
+                               const QString &listCaption, const QString &filterText, int command)
+{
+    ResetOptions();
+    m_nKind = 100;
+    m_nContext = viewId;
+    if (chart && chart->table()) {
+        m_pChart = chart;
+        m_nRecords = chart->table()->GetRowCount();
+    } else if (list) {
+        list->FetchAll();
+        m_pList = list;
+        m_nRecords = list->GetItemCount();
+    }
+    if (m_nRecords < 1)
+        return;
+    m_strTitle = viewName;
+    m_strHeading1 = listCaption;
+    if (!filterText.isEmpty()) {
+        QString condition = filterText;
+        condition.remove(QLatin1Char('#'));
+        m_strHeading2 = QStringLiteral("Filter: ") + condition;
+    }
+    m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_nRecords);
+    m_nFormNo = 100;
+    FindForm();
+    DoPrint(command);
+}
+
+void CPrintForm::PrintGrid(QWidget *dialog, CXGridCtrl *grid, CXGridCtrl *secondGrid, const QString &title,
+                           const QString &subtitle)
+{
+    ResetOptions();
+    m_nFormNo = 100;
+    FindForm();
+    m_strTitle = title;
+    CPrint::PrintGrid(dialog, grid, secondGrid, subtitle.isEmpty() ? title : subtitle);
+}
+
+void CPrintForm::PrintScreen(QWidget *window, QWidget *part, const QString &title, const QString &partName,
+                             int command)
+{
+    CPrint::PrintScreen(window, part, nullptr, title, partName, false, command);
+}
+
+bool CPrintForm::SetupTablePrint(const QString &sql, const QString &title)
+{
+    ResetOptions();
+    m_nKind = 101;
+    m_nFormNo = 100;
+    FindForm();
+    m_table.Reset();
+    m_table.LoadQueryWithProgress(sql, CXTable::TotalsOneRow, 2, QStringLiteral("Total"));
+    m_nRecords = m_table.GetRowCount();
+    m_strTitle = title;
+    return m_nRecords > 0;
+}
+
+void InstallPrinting(CZqApp &app)
+{
+    app.setPrintService(std::make_unique<CPrintForm>());
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/base/PrintService.h"
+#include "data/CCusSet.h"
+#include "data/CItemSetX.h"
+#include "data/CJobSet.h"
+#include "printing/CPrint.h"
+
+#include <QtCore/QList>
+
+#include <functional>
+#include <map>
+
+// The printed-documents object: the print engine with the records documents
+// need, the form definition of table Forms, and the page dispatch that sends
+// every page to the renderer of the run's kind. The application owns exactly
+// one (through the print service it installs); every view, dialog and report
+// prints through it.
+//
+// Kinds and their renderers: 100 the list on the screen (or a chart's table),
+// 101-199 list parts printed from the engine's own table, 200 a grid dialog,
+// 202 a tree, 203 a captured screen, 204 a text file. Documents of records
+// (job documents below 100, receipts 201, bar-code sheets 300-308) are
+// registered by their subsystems with RegisterRenderer.
+//
+// Form numbers: 1-9 order documents, 11-19 quote documents, 41-49 A/R
+// documents, 99 receipts, 100 lists and everything else; a missing form
+// falls back to form 100, then to the cleared defaults.
+class CPrintForm : public CPrint, public PrintService
+{
+public:
+    // Draws one page from the record index, which it advances.
+    using PageRenderer = std::function<void(CPrintForm &form, QPainter &dc, PrintInfo &info, int &row)>;
+
+    // A layout of the paper-cutter sheet: its drawing into a rectangle
+    // (returning the rectangle used), its caption and its second text.
+    struct CutterLayout
+    {
+        std::function<QRect(QPainter &dc, const QRect &area)> draw;
+        QString caption;
+        QString secondText;
+    };
+
+    CPrintForm();
+    ~CPrintForm() override;
+
+    void RegisterRenderer(int firstKind, int lastKind, PageRenderer renderer);
+    bool HasRenderer(int kind) const;
+
+    // Loads the Forms row of m_nFormNo (form 100 when it is missing, the
+    // cleared defaults when that is missing too) with its margins, title
+    // and colours. True when a row was found.
+    bool FindForm();
+
+    void OnBeginPrinting(QPainter &dc, PrintInfo &info) override;
+    void OnPrint(QPainter &dc, PrintInfo &info) override;
+
+    // "continued..." centred on one line of the body column at y.
+    void DrawContinuedLine(QPainter &dc, int y);
+    // The form's footer, the shop's one-line address and "(print# n)".
+    void DrawDocumentFooter(QPainter &dc, PrintInfo &info, int y, int printCount);
+    void PrintPaperCutter(QPainter &dc, PrintInfo &info, const CutterLayout &first, const CutterLayout &second);
+
+    // PrintService.
+    void PrintList(CXListCtrl *list, const QString &caption1, const QString &caption2, const QString &caption3,
+                   int command) override;
+    void PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart, const QString &viewName,
+                       const QString &listCaption, const QString &filterText, int command) override;
+    void PrintGrid(QWidget *dialog, CXGridCtrl *grid, CXGridCtrl *secondGrid, const QString &title,
+                   const QString &subtitle) override;
+    void PrintScreen(QWidget *window, QWidget *part, const QString &title, const QString &partName,
+                     int command) override;
+
+    // Sets up a table print of SQL's rows from the engine's own table on form
+    // 100, a total row at the end (kind 101). False when the query gave no rows.
+    bool SetupTablePrint(const QString &sql, const QString &title);
+
+    // The one instance the application owns (null before the printing
+    // subsystem is installed).
+    static CPrintForm *Instance();
+
+    quint8 m_nFormNo = 100;
+    CJobSet m_job;
+    CCusSet m_customer;
+    int m_nItemCount = 0;
+    int m_bBarCode = 0;
+    CItemSetX m_items;
+    QWidget *m_pReceiptSource = nullptr;
+    QWidget *m_pReceiptOwner = nullptr;
+    QList<int> m_quantityBreaks;
+    long m_nLastJob = 0;
+    int m_nLastTicketRow = -1;
+    int m_nBodyLeft = 0;
+    int m_nBodyRight = 0;
+
+protected:
+    bool CanPrintKind(int kind) const override;
+
+private:
+    const PageRenderer *rendererOf(int kind) const;
+    // The first kind of each registered range, with its last kind.
+    std::map<int, std::pair<int, PageRenderer>> m_renderers;
+};
+
+// Installs the printed-documents object as the application's print service.
+void InstallPrinting(class CZqApp &app);

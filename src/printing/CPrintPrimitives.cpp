@@ -1,0 +1,382 @@
+// The page drawing primitives of the print engine: text that moves the
+// current rectangle down or right, framed boxes with caption bands, notes
+// that break to the next page, lines, rotated text, bar codes and the
+// standard page header.
+#include "printing/CPrint.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/Colours.h"
+#include "app/base/MoneyText.h"
+#include "app/base/TextUtil.h"
+#include "controls/DrawTextFormat.h"
+#include "platform/Clock.h"
+#include "printing/Code39.h"
+
+#include <QtGui/QFontMetrics>
+#include <QtGui/QPainter>
+#include <QtGui/QTextOption>
+
+#include <cmath>
+
+namespace {
+
+QColor colour(std::uint32_t ref)
+{
+    return ColorRefToQColor(ref);
+}
+
+int horizontalFlags(unsigned format)
+{
+    if (format & DT_RIGHT)
+        return Qt::AlignRight;
+    if (format & DT_CENTER)
+        return Qt::AlignHCenter;
+    return Qt::AlignLeft;
+}
+
+int penWidth(const QPainter &dc)
+{
+    return dc.device() ? std::max(1, dc.device()->logicalDpiX() / 300) : 1;
+}
+
+} // namespace
+
+int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, unsigned format)
+{
+    const QFontMetrics fm = dc.fontMetrics();
+    const QRect rect = r.toQRect();
+    const int align = horizontalFlags(format);
+    const bool tabs = (format & DT_EXPANDTABS) && input.contains(QLatin1Char('\t'));
+    if ((format & DT_SINGLELINE) && !tabs) {
+        QString shown = input;
+        if (shown.contains(QLatin1Char('\n')) || shown.contains(QLatin1Char('\r')))
+            shown.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+        int valign = Qt::AlignTop;
+        if (format & DT_VCENTER)
+            valign = Qt::AlignVCenter;
+        else if (format & DT_BOTTOM)
+            valign = Qt::AlignBottom;
+        if (!(format & DT_CALCRECT) && !shown.isEmpty()) {
+            const bool clip = !(format & DT_NOCLIP) && fm.horizontalAdvance(shown) > rect.width();
+            if (clip) {
+                dc.save();
+                dc.setClipRect(rect, Qt::IntersectClip);
+            }
+            dc.drawText(rect, align | valign | Qt::TextSingleLine | Qt::TextDontClip, shown);
+            if (clip)
+                dc.restore();
+        }
+        return fm.height();
+    }
+    // Several lines, or tabs: tab stops every eight average characters.
+    QString shown = input;
+    shown.remove(QLatin1Char('\r'));
+    if (format & DT_SINGLELINE)
+        shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QTextOption option(Qt::Alignment(align | Qt::AlignTop));
+    option.setWrapMode((format & DT_WORDBREAK) ? QTextOption::WordWrap : QTextOption::NoWrap);
+    // Text layout scales tab stops from 96 dots per inch to the device's.
+    const double layoutScale = dc.device() ? dc.device()->logicalDpiY() / 96.0 : 1.0;
+    option.setTabStopDistance(8.0 * std::max(1, fm.averageCharWidth()) / std::max(layoutScale, 0.01));
+    const QRectF area(rect.left(), rect.top(), std::max(rect.width(), 1), 1e7);
+    const QRectF needed = dc.boundingRect(area, shown, option);
+    const int height = shown.isEmpty() ? fm.height() : int(std::ceil(needed.height()));
+    if (!(format & DT_CALCRECT) && !shown.isEmpty()) {
+        QRectF target(rect.left(), rect.top(), std::max(rect.width(), 1), std::max(height, rect.height()));
+        if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+            target.moveTop(rect.top() + (rect.height() - height) / 2.0);
+        const bool clip = !(format & DT_NOCLIP) && (needed.height() > rect.height() || needed.width() > rect.width());
+        if (clip) {
+            dc.save();
+            dc.setClipRect(rect, Qt::IntersectClip);
+        }
+        dc.drawText(target, shown, option);
+        if (clip)
+            dc.restore();
+    }
+    return height;
+}
+
+int CPrint::DrawTextLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,
+                         const QFont *font)
+{
+    if (font)
+        dc.setFont(*font);
+    const int height = DrawText(dc, rect, text, format);
+    rect.top += factor * height;
+    return height;
+}
+
+int CPrint::DrawTextBox(QPainter &dc, const QString &text, PrintRect &rect, int width, unsigned format,
+                        const QFont *font)
+{
+    if (width <= 0)
+        return 0;
+    PrintRect cell(rect.left, rect.top, rect.left + width, rect.bottom);
+    if (format & DT_RIGHT) {
+        cell.right -= m_nPad;
+    } else if (!(format & DT_CENTER)) {
+        cell.left += m_nPad;
+        cell.right -= m_nPad;
+    }
+    if (font)
+        dc.setFont(*font);
+    const int height = DrawText(dc, cell, text, format);
+    rect.left += width;
+    return height;
+}
+
+int CPrint::DrawNumberBox(QPainter &dc, int number, PrintRect &rect, int width, unsigned format, const QFont *font)
+{
+    return DrawTextBox(dc, QString::number(number), rect, width, format, font);
+}
+
+int CPrint::DrawDateBox(QPainter &dc, const DateTime &date, PrintRect &rect, int width, unsigned format,
+                        const QFont *font)
+{
+    QString text;
+    if (date.isValid())
+        text = date.dateText();
+    return DrawTextBox(dc, text, rect, width, format, font);
+}
+
+int CPrint::DrawMoneyBox(QPainter &dc, Money amount, PrintRect &rect, int width, unsigned format, const QFont *font)
+{
+    return DrawTextBox(dc, FormatMoney(amount), rect, width, format, font);
+}
+
+int CPrint::DrawTextPair(QPainter &dc, const QString &label, const QString &value, PrintRect &rect, int labelWidth,
+                         unsigned labelFormat, unsigned valueFormat, const QFont *font)
+{
+    if (font)
+        dc.setFont(*font);
+    PrintRect left(rect.left + m_nPad, rect.top, rect.left + labelWidth - m_nPad, rect.bottom);
+    DrawText(dc, left, label, labelFormat);
+    PrintRect right(rect.left + labelWidth + m_nPad, rect.top, rect.right - m_nPad, rect.bottom);
+    const int height = DrawText(dc, right, value, valueFormat);
+    rect.top += height;
+    return height;
+}
+
+int CPrint::DrawFilledLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,
+                           const QFont *font, std::uint32_t fill, bool frame)
+{
+    if (fill != 0xFFFFFF)
+        dc.fillRect(rect.toQRect(), colour(fill));
+    if (frame) {
+        dc.save();
+        dc.setPen(QPen(Qt::black, penWidth(dc)));
+        dc.setBrush(Qt::NoBrush);
+        dc.drawRect(rect.toQRect());
+        dc.restore();
+    }
+    return DrawTextLine(dc, text, rect, format, factor, font);
+}
+
+void CPrint::DrawRotatedText(QPainter &dc, const QString &text, PrintRect rect, int size, int angle, int flags)
+{
+    QString face = m_form.m_FontName.trimmed();
+    if (face.isEmpty())
+        face = QStringLiteral("Tahoma");
+    const int height = size * m_sizeDpi.height() / 50;
+    if (height <= 0)
+        return;
+    QFont font = Appearance::CreatePointFont(face, 100);
+    font.setPixelSize(height);
+    font.setBold(true);
+    dc.save();
+    dc.setFont(font);
+    const QFontMetrics fm(font, dc.device());
+    const int textWidth = fm.horizontalAdvance(text);
+    if (flags & 2)
+        rect.left = rect.right - fm.height();
+    if (flags & 8)
+        rect.top = rect.bottom - textWidth;
+    // The text runs counter-clockwise by the angle from its baseline start.
+    dc.translate(rect.left, rect.top + ((flags & 8) ? textWidth : 0));
+    dc.rotate(-angle);
+    dc.drawText(QPoint(0, fm.ascent()), text);
+    dc.restore();
+}
+
+int CPrint::DrawBarCode(QPainter &dc, PrintRect rect, bool object)
+{
+    const QString symbols = Code39::SymbolsOfPrintedText(m_barCode.GetText(object));
+    if (symbols.isEmpty())
+        return 0;
+    // Narrow bars of 0.010 inch, wide ones three times as wide; the height is
+    // the bar-code font's.
+    const int narrow = std::max(1, int(std::lround(m_sizeDpi.width() * 0.010)));
+    const int height = m_fonts[FontBarCode].pixelSize() > 0 ? m_fonts[FontBarCode].pixelSize()
+                                                           : m_sizeDpi.height() * 240 / 720;
+    Code39::DrawBars(dc, rect.left + m_nPad, rect.top, narrow, height, symbols);
+    return height;
+}
+
+void CPrint::DrawLine(QPainter &dc, int x1, int y1, int x2, int y2)
+{
+    dc.drawLine(x1, y1, x2, y2);
+}
+
+void CPrint::DrawRule(QPainter &dc, PrintRect &rect, int height, bool advance)
+{
+    const int y = rect.top + height / 2;
+    dc.save();
+    dc.setPen(QPen(Qt::black, penWidth(dc)));
+    dc.drawLine(rect.left, y, rect.right, y);
+    dc.restore();
+    if (advance)
+        rect.top += height;
+}
+
+void CPrint::DrawBox(QPainter &dc, const QString &caption, const QString &body, PrintRect &rect, int width, int style,
+                     unsigned format, const QFont *font, std::uint32_t textColour)
+{
+    if (width <= 0)
+        return;
+    rect.right = rect.left + width;
+    const PrintRect band(rect.left, rect.top, rect.right, rect.top + m_nCaptionHeight);
+    PrintRect bodyArea(rect.left, band.bottom, rect.right, rect.bottom);
+    const QPen framePen(Qt::black, penWidth(dc));
+    if (style == 1) {
+        if (m_crFill != 0xFFFFFF)
+            dc.fillRect(band.toQRect(), colour(m_crFill));
+        dc.save();
+        dc.setPen(framePen);
+        dc.setBrush(Qt::NoBrush);
+        dc.drawRect(rect.toQRect());
+        dc.drawLine(band.left, band.bottom, band.right, band.bottom);
+        dc.restore();
+        unsigned captionFormat = 0x824;
+        PrintRect text = band;
+        if (format & DT_CENTER) {
+            captionFormat = 0x825;
+        } else if (format & DT_RIGHT) {
+            captionFormat = 0x826;
+            text.right -= m_nPad;
+        } else {
+            text.left += m_nPad;
+            text.right -= m_nPad;
+        }
+        if (m_pCaptionFont)
+            dc.setFont(*m_pCaptionFont);
+        dc.setPen(colour(m_crText));
+        DrawText(dc, text, caption, captionFormat);
+        dc.setPen(Qt::black);
+    } else if (style == 2) {
+        PrintRect text = band;
+        text.right -= m_nPad;
+        dc.setFont(m_fonts[FontBodyBold]);
+        DrawText(dc, text, caption, format);
+        dc.save();
+        dc.setPen(framePen);
+        dc.drawLine(band.left, band.bottom, band.right, band.bottom);
+        dc.restore();
+    } else if (style == 3) {
+        bodyArea.top = rect.top;
+    }
+    if (!body.isEmpty()) {
+        if (format & DT_RIGHT)
+            bodyArea.right -= m_nPad;
+        else if (!(format & DT_CENTER))
+            bodyArea.left += m_nPad;
+        dc.setFont(font ? *font : m_fonts[FontBody]);
+        dc.setPen(colour(textColour));
+        DrawText(dc, bodyArea, body, format);
+        dc.setPen(Qt::black);
+    }
+    dc.setFont(m_fonts[FontBody]);
+    rect.left += width;
+    rect.right += width;
+}
+
+void CPrint::DrawBoxInches(QPainter &dc, const QString &caption, const QString &body, PrintRect &rect, double width,
+                           int style, unsigned format, const QFont *font, std::uint32_t textColour)
+{
+    DrawBox(dc, caption, body, rect, InchToDevice(width, true), style, format, font, textColour);
+}
+
+void CPrint::DrawCaptionBox(QPainter &dc, const QString &caption, const QString &body, PrintRect &rect, int style,
+                            unsigned format, const QFont *font, std::uint32_t bodyColour)
+{
+    PrintRect text = rect;
+    text.bottom = m_nBodyBottom + m_nLineHeight;
+    if (style != 3)
+        text.top += m_nCaptionHeight;
+    if (style == 1) {
+        text.left += m_nPad;
+        text.right -= m_nPad;
+        text.top += m_nQuarterLine;
+    }
+    dc.setFont(font ? *font : m_fonts[FontBody]);
+    const QPen savedPen = dc.pen();
+    int height = 0;
+    if (bodyColour == 0x99FFFF) {
+        // Highlighted: black on pale yellow.
+        height = DrawText(dc, text, body, format | DT_CALCRECT);
+        dc.fillRect(QRect(text.left, text.top, text.width(), height), colour(0x99FFFF));
+        dc.setPen(Qt::black);
+        DrawText(dc, text, body, format);
+    } else {
+        dc.setPen(colour(bodyColour));
+        height = DrawText(dc, text, body, format);
+    }
+    dc.setPen(savedPen);
+    const int boxBottom = text.top + height + m_nQuarterLine;
+    rect.bottom = boxBottom;
+    DrawBox(dc, caption, QString(), rect, rect.width(), style, format, font, 0);
+    rect.top = boxBottom + (style == 1 ? m_nQuarterLine : 0);
+}
+
+void CPrint::DrawNote(QPainter &dc, const QString &caption, const QString &input, PrintRect &rect, int style,
+                      unsigned format, const QFont *font, std::uint32_t noteColour, int pageHeight)
+{
+    // Remarks for the office ("<<" ... ">>") never reach the paper.
+    QString note = input;
+    RemoveDelimited(note, QStringLiteral("<<"), QStringLiteral(">>"));
+
+    // Measure without showing: a copy drawn on a discarding painter.
+    PrintRect measured = rect;
+    {
+        QPainter measure(measureDevice());
+        measure.setFont(dc.font());
+        DrawCaptionBox(measure, caption, note, measured, style, format, font, noteColour);
+    }
+    const int boxBottom = measured.top;
+    const int boxHeight = boxBottom - rect.top;
+    if (boxBottom <= m_nBodyBottom) {
+        DrawCaptionBox(dc, caption, note, rect, style, format, font, noteColour);
+        return;
+    }
+    if (pageHeight > 0 && boxHeight <= pageHeight) {
+        PrintRect pointer = rect;
+        DrawCaptionBox(dc, QString(), QStringLiteral("see note on the next page..."), pointer, style, format,
+                       &m_fonts[FontItalic], 0);
+        rect.top = m_nBodyBottom + m_nLineHeight;
+        return;
+    }
+    const QString cut = QStringLiteral(" --- LAST PART OF THIS NOTE MAY BE CUT-OFF. PLEASE CHECK ---\n") + note;
+    DrawCaptionBox(dc, caption, cut, rect, style, format, &m_fonts[Font7], noteColour);
+    rect.top = std::min(rect.top, m_nBodyBottom);
+}
+
+void CPrint::DrawPageHeader(QPainter &dc, PrintInfo &info)
+{
+    PrintRect r = info.drawRect;
+    dc.setPen(Qt::black);
+    DrawTextLine(dc, m_strProgramLine, r, 0x820, 1, &m_fonts[Font7]);
+    const QDateTime now = platform::Clock::now();
+    DrawTextLine(dc, now.toString(QStringLiteral("MM/dd/yy HH:mm:ss")), r, 0x820, -1, &m_fonts[Font8]);
+    DrawTextLine(dc, GetPageNumberText(info), r, 0x822, 0, nullptr);
+    const QString shop = ZqApp() ? ZqApp()->m_company.m_strName : QString();
+    DrawTextLine(dc, shop, r, 0x821, 1, &m_fonts[FontBody]);
+    DrawTextLine(dc, m_strTitle, r, 0x821, 1, &m_fonts[Font12Bold]);
+    r.top += m_nQuarterLine / 2;
+    DrawTextLine(dc, m_strHeading1, r, 0x821, 1, &m_fonts[FontBodyBold]);
+    DrawTextLine(dc, m_strHeading2, r, 0x851, 1, &m_fonts[FontBody]);
+    DrawTextLine(dc, m_strHeading3, r, 0x851, 1, nullptr);
+    DrawTextLine(dc, m_strHeading4, r, 0x851, 1, &m_fonts[Font8]);
+    dc.setFont(m_fonts[FontBody]);
+    info.drawRect.top = r.top + m_nQuarterLine;
+}

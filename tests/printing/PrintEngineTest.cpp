@@ -1,0 +1,197 @@
+#include "PrintFixture.h"
+
+#include "views/CPrintStatus.h"
+
+#include <QtCore/QRegularExpression>
+#include <QtGui/QFontMetrics>
+
+void PrintTest::CPrintStatus_SetAbort()
+{
+    CPrintStatus::SetUserAbort(true);
+}
+
+namespace {
+
+// Rows per page of the test kind on Letter paper at 600 dpi.
+int rowsPerPage(PrintTest *, CPrintForm &form)
+{
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    form.ResetOptions();
+    form.m_nKind = 150;
+    form.m_nRecords = 1000;
+    form.m_form.ClearFields();
+    form.m_form.m_FontSize = 90;
+    form.DoPrintOn(device, [&device] { device.newPage(); return true; });
+    int n = 0;
+    for (const QString &t : device.pageTexts(0))
+        n += t.startsWith(QLatin1String("Row ")) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST_F(PrintTest, InchesAndFontsFollowTheDeviceAndTheForm)
+{
+    RecordingDevice device;
+    setupRows(1);
+    form->m_dTopMargin = 0.5;
+    struct Case { int formSize; int pixels; };
+    // 5 points at the least, 12 at the most: pixel size = 600 x tenths / 720.
+    const Case cases[] = {{0, 41}, {49, 41}, {90, 75}, {120, 100}, {200, 100}};
+    for (const Case &c : cases) {
+        form->m_form.m_FontSize = c.formSize;
+        QPainter painter(&device);
+        PrintInfo info;
+        form->OnBeginPrinting(painter, info);
+        EXPECT_EQ(form->font(CPrint::FontBody).pixelSize(), c.pixels) << c.formSize;
+        EXPECT_EQ(form->font(CPrint::Font12Bold).pixelSize(), 100);
+        // Line = height + leading + internal leading.
+        const QFontMetrics fm(form->font(CPrint::FontBody), &device);
+        EXPECT_EQ(form->m_nLineHeight, 2 * fm.height() + fm.leading() - c.pixels);
+        EXPECT_EQ(form->InchToDevice(1.0, false), 900);
+        EXPECT_EQ(form->InchToDevice(1.0, true), 600);
+        form->OnEndPrinting(painter, info);
+        EXPECT_FALSE(form->fontsCreated());
+    }
+}
+
+TEST_F(PrintTest, PagesThreeToFiveAreThoseOfTheFullRun)
+{
+    const int perPage = rowsPerPage(this, *form);
+    afterPrinted = 0;
+    ASSERT_GT(perPage, 20);
+    const int rows = 7 * perPage + perPage / 2; // eight pages
+
+    RecordingDevice full(600, 600, 5100, 6600, true);
+    setupRows(rows);
+    EXPECT_EQ(print(full), 2);
+    ASSERT_EQ(full.pageCount(), 8);
+    EXPECT_EQ(afterPrinted, 8);
+    EXPECT_TRUE(full.pageTexts(0).contains(QStringLiteral("Page 1")));
+
+    RecordingDevice part(600, 600, 5100, 6600, true);
+    setupRows(rows);
+    form->m_nFromPage = 3;
+    form->m_nToPage = 5;
+    afterPrinted = 0;
+    EXPECT_EQ(print(part), 2);
+    ASSERT_EQ(part.pageCount(), 3);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(part.pageTexts(p), full.pageTexts(p + 2)) << "page " << p + 3;
+    // Pages 1 and 2 were only counted: nothing of them is kept for later.
+    EXPECT_EQ(afterPrinted, 3);
+}
+
+TEST_F(PrintTest, RangePastTheEndPrintsNothingAndSucceeds)
+{
+    const int perPage = rowsPerPage(this, *form);
+    afterPrinted = 0;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    setupRows(2 * perPage);
+    form->m_nFromPage = 5;
+    form->m_nToPage = 9;
+    EXPECT_EQ(print(device), 2);
+    EXPECT_TRUE(device.texts().isEmpty());
+    EXPECT_EQ(afterPrinted, 0);
+
+    // No record: no page, and still a run that ended normally.
+    RecordingDevice empty(600, 600, 5100, 6600, true);
+    setupRows(0);
+    EXPECT_EQ(print(empty), 2);
+    EXPECT_TRUE(empty.texts().isEmpty());
+}
+
+TEST_F(PrintTest, CancelAfterPageTwoFailsTheRunAndDropsItsAfterWork)
+{
+    const int perPage = rowsPerPage(this, *form);
+    afterPrinted = 0;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    setupRows(5 * perPage);
+    abortOnPage = 2;
+    EXPECT_EQ(print(device), 1);
+    EXPECT_EQ(device.pageCount(), 2);
+    EXPECT_EQ(afterPrinted, 0);
+    EXPECT_FALSE(form->fontsCreated()); // ended as a normal run
+}
+
+TEST_F(PrintTest, PreviewCountsFirstAndBreaksAsPrintingDoes)
+{
+    const int perPage = rowsPerPage(this, *form);
+    afterPrinted = 0;
+    const int rows = 2 * perPage + 3;
+    RecordingDevice printed(600, 600, 5100, 6600, true);
+    setupRows(rows);
+    print(printed);
+    afterPrinted = 0;
+    RecordingDevice preview(600, 600, 5100, 6600, true);
+    setupRows(rows);
+    EXPECT_EQ(print(preview, PrintInfo::Pass::Preview), 2);
+    ASSERT_EQ(preview.pageCount(), 3);
+    ASSERT_EQ(printed.pageCount(), 3);
+    for (int p = 0; p < 3; ++p) {
+        EXPECT_EQ(rowTexts(preview, p), rowTexts(printed, p));
+        EXPECT_TRUE(preview.pageTexts(p).contains(QStringLiteral("Page %1 of 3").arg(p + 1)));
+        EXPECT_TRUE(printed.pageTexts(p).contains(QStringLiteral("Page %1").arg(p + 1)));
+    }
+    EXPECT_EQ(afterPrinted, 0); // a preview never writes
+}
+
+TEST_F(PrintTest, PdfPagesBreakWhereTheRecordingDoes)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    const int perPage = rowsPerPage(this, *form);
+    afterPrinted = 0;
+    const int rows = 2 * perPage + 5;
+    RecordingDevice printed(600, 600, 5100, 6600, true);
+    setupRows(rows);
+    print(printed);
+    setupRows(rows);
+    const QString pdf = tempPath(QStringLiteral("rows.pdf"));
+    form->m_strOutputFile = pdf;
+    EXPECT_EQ(form->DoPrint(CPrint::kPrintDirect), 2);
+    const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n")))) << qPrintable(info);
+    EXPECT_TRUE(info.contains(QStringLiteral("612 x 792 pts (letter)")));
+    for (int p = 0; p < 3; ++p) {
+        const QString text = runTool(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-f"), QString::number(p + 1), QStringLiteral("-l"),
+                                      QString::number(p + 1), pdf, QStringLiteral("-")});
+        const QStringList expected = rowTexts(printed, p);
+        EXPECT_TRUE(text.contains(expected.first() + QLatin1Char('\n'))) << p;
+        EXPECT_TRUE(text.contains(expected.last() + QLatin1Char('\n'))) << p;
+        EXPECT_EQ(text.count(QStringLiteral("Row ")), expected.size()) << p;
+    }
+}
+
+TEST_F(PrintTest, AKindWithoutARendererSaysSoAndPrintsNothing)
+{
+    setupRows(3);
+    form->m_nKind = 2; // a job document: its renderer is not part of the engine
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(form->DoPrint(CPrint::kPrintDirect), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Printing this document is not yet available in this version."));
+}
+
+TEST_F(PrintTest, EqualCaptionColoursGiveWhiteBandsAndBlackText)
+{
+    form->SetColors(0x123456, 0x123456);
+    EXPECT_EQ(form->m_crFill, 0xFFFFFFu);
+    EXPECT_EQ(form->m_crText, 0u);
+    form->SetColors(0x808080, 0xFFFFFF);
+    EXPECT_EQ(form->m_crFill, 0x808080u);
+}
+
+TEST_F(PrintTest, PageNumbersOfDocumentsAndLists)
+{
+    PrintInfo info;
+    form->m_nKind = 5;
+    EXPECT_EQ(form->GetPageNumberText(info), QString()); // a document's first page
+    info.currentPage = 2;
+    EXPECT_EQ(form->GetPageNumberText(info), QStringLiteral("Page 2"));
+    form->m_nKind = 100;
+    info.currentPage = 1;
+    EXPECT_EQ(form->GetPageNumberText(info), QStringLiteral("Page 1"));
+    info.maxPage = 4;
+    EXPECT_EQ(form->GetPageNumberText(info), QStringLiteral("Page 1 of 4"));
+}

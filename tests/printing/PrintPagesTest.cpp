@@ -1,0 +1,332 @@
+#include "PrintFixture.h"
+
+#include "app/base/CZqApp.h"
+#include "controls/CXGridCtrl.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXTreeCtrl.h"
+#include "data/ShopDatabase.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+
+#include <QtCore/QTextStream>
+#include <QtWidgets/QTreeWidgetItem>
+
+namespace {
+
+// A record list of names and amounts; column widths as on screen.
+std::unique_ptr<CXListCtrl> makeList(int rows, int nameWidth = 300, int amountWidth = 500)
+{
+    auto list = std::make_unique<CXListCtrl>();
+    list->AddColumn(QStringLiteral("Name"), nameWidth, 10, true, 0);
+    list->AddColumn(QStringLiteral("Amount"), amountWidth, 5, false, 1);
+    for (int r = 0; r < rows; ++r) {
+        list->InsertRow(r, QStringLiteral("Name %1").arg(r), r + 1);
+        list->SetItemText(r, 1, QStringLiteral("%1.00").arg(r));
+    }
+    list->SetColumnWidth(0, nameWidth);
+    list->SetColumnWidth(1, amountWidth);
+    return list;
+}
+
+int countOf(const QStringList &texts, const QString &text)
+{
+    return int(texts.count(text));
+}
+
+} // namespace
+
+TEST_F(PrintTest, ListColumnsStretchToThePageAndPagesEndWithContinuedButTheLast)
+{
+    auto list = makeList(130);
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = list.get();
+    form->m_nRecords = list->GetItemCount();
+    RecordingDevice device(600, 600, 4800, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    // 300 + 500 screen pixels on 4800 device units: six times as wide.
+    ASSERT_EQ(form->m_columns.size(), 2u);
+    EXPECT_EQ(form->m_columns[0].m_width, 1800);
+    EXPECT_EQ(form->m_columns[1].m_width, 3000);
+    EXPECT_DOUBLE_EQ(form->m_dColumnScale, 6.0);
+    ASSERT_GE(device.pageCount(), 2);
+    for (int p = 0; p < device.pageCount(); ++p) {
+        const QStringList texts = device.pageTexts(p);
+        EXPECT_EQ(countOf(texts, QStringLiteral("continued...")), p + 1 < device.pageCount() ? 1 : 0) << p;
+        EXPECT_EQ(countOf(texts, QStringLiteral("Name")), 1) << p; // headings on every page
+    }
+    EXPECT_TRUE(device.pageTexts(device.pageCount() - 1).contains(QStringLiteral("Name 129")));
+}
+
+TEST_F(PrintTest, SelectedRowsOnlyPrintsThoseRowsWithoutTotals)
+{
+    auto list = makeList(10);
+    list->show();
+    for (int r : {2, 5, 7})
+        list->selectionModel()->select(list->model()->index(r, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_nOptions = 1;
+    form->m_pList = list.get();
+    form->m_nRecords = 10;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    EXPECT_EQ(device.pageCount(), 1);
+    QStringList names;
+    for (const QString &t : device.pageTexts(0))
+        if (t.startsWith(QLatin1String("Name ")))
+            names << t;
+    EXPECT_EQ(names, QStringList({QStringLiteral("Name 2"), QStringLiteral("Name 5"), QStringLiteral("Name 7")}));
+    EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("- Selected Rows Only - ")));
+    EXPECT_EQ(form->m_bTotals, 0);
+}
+
+TEST_F(PrintTest, TablePagePerGroupStartsEveryGroupOnItsOwnPage)
+{
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    const int groupSizes[] = {3, 150, 2};
+    const char *groups[] = {"Anna", "Bert", "Cleo"};
+    int rows = 0;
+    for (int n : groupSizes)
+        rows += n;
+    t.SetSize(rows, 2);
+    t.SetColumnName(0, QStringLiteral("Customer"), 20, 10);
+    t.SetColumnName(1, QStringLiteral("Job"), 10, 10);
+    t.m_parentColumn = 0;
+    t.m_totalMode = CXTable::TotalsNone;
+    int r = 0;
+    for (int g = 0; g < 3; ++g) {
+        for (int i = 0; i < groupSizes[g]; ++i, ++r) {
+            t.SetCellText(r, 0, i == 0 ? QLatin1String(groups[g]) : QString());
+            t.SetCellText(r, 1, QStringLiteral("Job %1-%2").arg(g).arg(i));
+            t.SetRowFlags(r, i == 0 ? CXTable::RowGroupStart : 0);
+        }
+    }
+    form->m_nKind = 101;
+    form->m_nRecords = rows;
+    form->m_bGroupPages = 1;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    ASSERT_EQ(device.pageCount(), 4); // Anna, Bert, Bert continued, Cleo
+    auto has = [&](int page, const QString &text) { return device.pageTexts(page).contains(text); };
+    EXPECT_TRUE(has(0, QStringLiteral("Anna")));
+    EXPECT_TRUE(has(0, QStringLiteral("Job 0-2")));
+    EXPECT_FALSE(has(0, QStringLiteral("Job 1-0")));
+    EXPECT_EQ(device.pageTexts(1).count(QStringLiteral("Bert")), 2); // heading and first row
+    EXPECT_TRUE(has(1, QStringLiteral("Job 1-0")));
+    // The page that continues the group names it in its first row and heading.
+    EXPECT_EQ(device.pageTexts(2).count(QStringLiteral("Bert")), 2);
+    EXPECT_TRUE(has(2, QStringLiteral("continued...")) || has(1, QStringLiteral("continued...")));
+    EXPECT_TRUE(has(3, QStringLiteral("Cleo")));
+    EXPECT_TRUE(has(3, QStringLiteral("Job 2-1")));
+    EXPECT_EQ(t.GetCellText(groupSizes[0] + 60, 0), QString()); // the table itself is not written
+}
+
+TEST_F(PrintTest, AHeadingRowNearTheBottomTakesItsRowsToTheNextPage)
+{
+    // Find the page's capacity: plain rows until the body bottom.
+    auto fill = [&](int rows, int special) {
+        form->ResetOptions();
+        CXTable &t = form->m_table;
+        t.Reset();
+        t.SetSize(rows, 1);
+        t.SetColumnName(0, QStringLiteral("Job"), 10, 10);
+        t.m_totalMode = CXTable::TotalsNone;
+        for (int r = 0; r < rows; ++r) {
+            t.SetCellText(r, 0, QStringLiteral("Line %1").arg(r));
+            t.SetRowFlags(r, r == special ? CXTable::RowSpecial : 0);
+        }
+        form->m_nKind = 101;
+        form->m_nRecords = rows;
+    };
+    fill(400, -1);
+    RecordingDevice plain(600, 600, 5100, 6600, true);
+    print(plain);
+    const int line = form->m_nLineHeight;
+    const int listTop = form->m_nListTop;
+    const int bottom = form->m_nBodyBottom;
+    // The first row after which fewer than three lines remain.
+    int k = 0;
+    while (bottom - (listTop + (k + 1) * line) >= 3 * line)
+        ++k;
+    ASSERT_LE(listTop + (k + 1) * line, bottom);
+    fill(400, k);
+    RecordingDevice kept(600, 600, 5100, 6600, true);
+    print(kept);
+    EXPECT_TRUE(kept.pageTexts(0).contains(QStringLiteral("Line %1").arg(k)));
+    EXPECT_FALSE(kept.pageTexts(0).contains(QStringLiteral("Line %1").arg(k + 1)));
+    EXPECT_TRUE(kept.pageTexts(1).contains(QStringLiteral("Line %1").arg(k + 1)));
+    EXPECT_TRUE(plain.pageTexts(0).contains(QStringLiteral("Line %1").arg(k + 1)));
+}
+
+TEST_F(PrintTest, TreePagesSayFromWhichItemToTheCount)
+{
+    CXTreeCtrl tree;
+    int items = 0;
+    for (int b = 0; b < 10 && items < 100; ++b) {
+        auto *branch = new QTreeWidgetItem(&tree, QStringList(QStringLiteral("Branch %1").arg(b)));
+        ++items;
+        for (int e = 0; e < 9 && items < 100; ++e, ++items)
+            new QTreeWidgetItem(branch, QStringList(QStringLiteral("Entry %1.%2").arg(b).arg(e)));
+    }
+    ASSERT_EQ(items, 100);
+    form->ResetOptions();
+    form->m_nKind = 202;
+    form->m_pTree = &tree;
+    form->m_nRecords = 100;
+    form->m_form.m_FontSize = 120;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    ASSERT_GE(device.pageCount(), 2);
+    int firstPage = 0;
+    for (const QString &t : device.pageTexts(0))
+        firstPage += (t.startsWith(QLatin1String("Branch")) || t.startsWith(QLatin1String("Entry"))) ? 1 : 0;
+    EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("From 0 To 100")));
+    EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("continued...")));
+    EXPECT_TRUE(device.pageTexts(1).contains(QStringLiteral("From %1 To 100").arg(firstPage)));
+    EXPECT_TRUE(device.pageTexts(device.pageCount() - 1).contains(QStringLiteral("Entry 9.8")));
+}
+
+TEST_F(PrintTest, NotesFitMoveToTheNextPageOrWarnThatTheyAreCut)
+{
+    struct Case
+    {
+        const char *name;
+        int lines;        // lines of the note
+        bool nearBottom;  // starts five lines above the body bottom
+        const char *shows;
+    };
+    const Case cases[] = {
+        {"fits", 3, false, "Note line 2"},
+        {"moves", 40, true, "see note on the next page..."},
+        {"cut", 400, false, " --- LAST PART OF THIS NOTE MAY BE CUT-OFF. PLEASE CHECK ---"},
+    };
+    for (const Case &c : cases) {
+        QStringList lines;
+        for (int i = 0; i < c.lines; ++i)
+            lines << QStringLiteral("Note line %1").arg(i);
+        const QString note = QStringLiteral("Keep <<for the office only>> this. ") + lines.join(QLatin1Char('\n'));
+        int after = 0;
+        form->RegisterRenderer(151, 151, [&](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+            PrintRect r(0, c.nearBottom ? f.m_nBodyBottom - 5 * f.m_nLineHeight : f.m_nListTop, 4000, 0);
+            f.DrawNote(dc, QStringLiteral("Note"), note, r, 1, 0x10, nullptr, 0, f.m_nBodyBottom - f.m_nListTop);
+            after = r.top;
+            row = f.m_nRecords;
+        });
+        form->ResetOptions();
+        form->m_nKind = 151;
+        form->m_nRecords = 1;
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        print(device);
+        const QString all = device.pageTexts(0).join(QLatin1Char('|'));
+        EXPECT_TRUE(all.contains(QLatin1String(c.shows))) << c.name;
+        EXPECT_FALSE(all.contains(QStringLiteral("office"))) << c.name;
+        if (QLatin1String(c.name) == QLatin1String("fits")) {
+            EXPECT_TRUE(all.contains(QStringLiteral("Keep  this.")) || all.contains(QStringLiteral("Keep  this. Note line 0")));
+            EXPECT_LT(after, form->m_nBodyBottom);
+        } else if (QLatin1String(c.name) == QLatin1String("moves")) {
+            EXPECT_FALSE(all.contains(QStringLiteral("Note line 39")));
+            EXPECT_EQ(after, form->m_nBodyBottom + form->m_nLineHeight);
+        } else {
+            EXPECT_LE(after, form->m_nBodyBottom);
+        }
+    }
+}
+
+TEST_F(PrintTest, ANewDatabaseHasFormOneHundredAndMissingFormsFallBackToIt)
+{
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    CreateShopDatabase(path);
+    SharedDatabase().open(path);
+    form->ResetOptions();
+    form->m_nFormNo = 12;
+    EXPECT_TRUE(form->FindForm());
+    EXPECT_EQ(form->m_nFormNo, 100);
+    EXPECT_EQ(form->m_form.m_Title, QStringLiteral("List"));
+    EXPECT_EQ(form->m_form.m_FontName, QStringLiteral("Arial"));
+    EXPECT_EQ(form->m_form.m_FontSize, 90);
+    EXPECT_DOUBLE_EQ(form->m_dTopMargin, 0.25);
+    SharedDatabase().close();
+}
+
+TEST_F(PrintTest, TextFilesPrintLineByLineAcrossPages)
+{
+    const QString path = tempPath(QStringLiteral("notes.txt"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QTextStream out(&f);
+        for (int i = 0; i < 120; ++i)
+            out << "Line " << i << "\tof the file\n";
+    }
+    form->ResetOptions();
+    form->m_nKind = 204;
+    ASSERT_TRUE(form->OpenTextFile(path));
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    ASSERT_GE(device.pageCount(), 2);
+    const QString all = device.pageTexts(0).join(QLatin1Char('|')) + device.pageTexts(device.pageCount() - 1).join(QLatin1Char('|'));
+    EXPECT_TRUE(all.contains(QStringLiteral("Line 0")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Line 119")));
+}
+
+TEST_F(PrintTest, DocumentBodyColumnsAndLimitsFollowTheForm)
+{
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    CreateShopDatabase(path);
+    SharedDatabase().open(path);
+    platform::Database &db = SharedDatabase();
+    // Form 2: left margin 5 inches, top margin -1; form 3: left 0.5, top 0.5.
+    db.execute(QStringLiteral("INSERT INTO Forms ([No], Title, TopMargin, LeftMargin, FontName, FontSize, Options, "
+                              "ColBack, ColText) VALUES (2, 'Order Receipt', -1, 5, 'Arial', 90, 0, 16777215, 0)"));
+    db.execute(QStringLiteral("INSERT INTO Forms ([No], Title, TopMargin, LeftMargin, FontName, FontSize, Options, "
+                              "ColBack, ColText) VALUES (3, 'Delivery Ticket', 0.5, 0.5, 'Arial', 90, 2, 255, 0)"));
+    form->RegisterRenderer(2, 8, [](CPrintForm &f, QPainter &, PrintInfo &, int &row) { row = f.m_nRecords; });
+    struct Case
+    {
+        int formNo;
+        int options;
+        double bodyLeft;    // inches
+        double topMargin;   // inches
+        double bodyEnd;     // inches below the top margin; 0: five lines above the page end
+    };
+    const Case cases[] = {
+        {2, 0, 0.25, 0.0, 0},   // half the spare width of 8.5 - 8 inches; a negative top margin counts as 0
+        {3, 2, 0.25, 0.5, 8.3}, // option 2: the body ends 8.3 inches below the top margin
+    };
+    for (const Case &c : cases) {
+        form->ResetOptions();
+        form->m_nKind = c.formNo;
+        form->m_nContext = 30001;
+        form->m_nRecords = 1;
+        form->m_nFormNo = quint8(c.formNo);
+        ASSERT_TRUE(form->FindForm());
+        form->m_nOptions = c.options;
+        EXPECT_DOUBLE_EQ(form->m_dTopMargin, c.topMargin);
+        RecordingDevice device(600, 600, 5100, 6600);
+        QPainter painter(&device);
+        PrintInfo info;
+        form->OnBeginPrinting(painter, info);
+        EXPECT_EQ(form->m_nBodyLeft, int(c.bodyLeft * 600)) << c.formNo;
+        EXPECT_EQ(form->m_nBodyRight - form->m_nBodyLeft, 4800);
+        const int end = c.bodyEnd > 0 ? int((c.topMargin + c.bodyEnd) * 600) : 6600 - 5 * form->m_nLineHeight;
+        EXPECT_EQ(form->m_nBodyBottom, end - 2 * form->m_nLineHeight) << c.formNo;
+        form->OnEndPrinting(painter, info);
+    }
+    // A job list in a colour of its own prints in the job type's hue; white and black stays plain.
+    form->ResetOptions();
+    form->m_nKind = 101;
+    form->m_nContext = 30001;
+    form->m_nListBranch = 1;
+    form->m_nFormNo = 3;
+    form->FindForm();
+    EXPECT_EQ(form->m_crText, 0xFFFFFFu);
+    EXPECT_NE(form->m_crFill, 0xFFu);
+    form->m_nFormNo = 2;
+    form->FindForm();
+    EXPECT_EQ(form->m_crFill, 0xFFFFFFu);
+    EXPECT_EQ(form->m_crText, 0u);
+    SharedDatabase().close();
+}

@@ -1,0 +1,175 @@
+#include "PrintCommand.h"
+
+#include "app/base/CZqApp.h"
+#include "data/AppDataServices.h"
+#include "data/SharedDatabase.h"
+#include "platform/Clock.h"
+#include "platform/db/DbException.h"
+#include "printing/CPrintForm.h"
+#include "printing/Code39.h"
+#include "views/CBarCode.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QRegularExpression>
+#include <QtGui/QImage>
+#include <QtGui/QPageLayout>
+#include <QtGui/QPageSize>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
+
+namespace {
+
+QString optionValue(const QStringList &args, const QString &name)
+{
+    const int at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
+}
+
+} // namespace
+
+int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString sql = optionValue(args, QStringLiteral("--sql"));
+    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
+    if (args.isEmpty() || sql.isEmpty() || pdf.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
+        err << "usage: tavrel-dbtool print DB --sql \"SELECT ...\" --pdf FILE.pdf [--pages A-B] [--preview] "
+               "[--today MM/DD/YYYY]\n";
+        return 2;
+    }
+    int from = 1;
+    int to = PrintInfo::kOpenEnd;
+    const QString pages = optionValue(args, QStringLiteral("--pages"));
+    if (!pages.isEmpty()) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)-(\\d+)$")).match(pages);
+        if (!m.hasMatch() || m.captured(1).toInt() < 1 || m.captured(2).toInt() < 1) {
+            err << "--pages takes a range such as 3-5\n";
+            return 2;
+        }
+        from = m.captured(1).toInt();
+        to = m.captured(2).toInt();
+    }
+    const QString today = optionValue(args, QStringLiteral("--today"));
+    if (!today.isEmpty()) {
+        const QDate date = QDate::fromString(today, QStringLiteral("MM/dd/yyyy"));
+        if (!date.isValid()) {
+            err << "--today takes a date as MM/DD/YYYY\n";
+            return 2;
+        }
+        platform::Clock::setFixed(QDateTime(date, QTime(9, 0)));
+    }
+    try {
+        SharedDatabase().open(args[0]);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+    CZqApp app;
+    InstallAppQueryReader(app);
+    app.LoadCompanyInfo();
+    CPrintForm form;
+    if (!form.SetupTablePrint(sql, QStringLiteral("Query"))) {
+        err << "The statement gave no rows.\n";
+        return 1;
+    }
+    form.m_strHeading1 = sql;
+    form.m_nFromPage = from;
+    form.m_nToPage = to;
+    int result = 0;
+    if (args.contains(QStringLiteral("--preview"))) {
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Preview);
+    } else {
+        form.m_strOutputFile = pdf;
+        result = form.DoPrint(CPrint::kPrintDirect);
+    }
+    out << "result " << result << '\n';
+    return result == 2 ? 0 : 1;
+}
+
+int runBarcodeCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    bool ok = false;
+    const qint64 number = args.size() == 3 ? args[1].toLongLong(&ok) : 0;
+    if (args.size() != 3 || args[0].size() != 1 || !args[0][0].isDigit() || !ok || number < 0
+        || number > 2147483647) {
+        err << "usage: tavrel-dbtool barcode DIGIT NUMBER FILE.png\n";
+        return 2;
+    }
+    CBarCode code;
+    code.m_cObjectKind = char(args[0][0].toLatin1());
+    code.m_nObject = std::int32_t(number);
+    const QString text = code.GetText(true);
+    const QString symbols = Code39::SymbolsOfPrintedText(text);
+    // Narrow bars of 0.010 inch at 600 dpi, a quiet zone of ten narrow bars
+    // on either side, 24 points high.
+    const int narrow = 6;
+    const int quiet = 10 * narrow;
+    const int height = 200;
+    const int width = Code39::Modules(symbols).size() * narrow + 2 * quiet;
+    QImage image(width, height + 2 * quiet, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setDotsPerMeterX(23622);
+    image.setDotsPerMeterY(23622);
+    QPainter painter(&image);
+    Code39::DrawBars(painter, quiet, quiet, narrow, height, symbols);
+    painter.end();
+    if (!image.save(args[2], "PNG")) {
+        err << "Cannot write " << args[2] << '\n';
+        return 1;
+    }
+    out << text << '\n';
+    return 0;
+}
+
+int runScanCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.isEmpty()) {
+        err << "usage: tavrel-dbtool scan \"Shift 6 1 2 Shift 3\" [--gap MS]\n";
+        return 2;
+    }
+    int gap = 5;
+    const QString gapText = optionValue(args, QStringLiteral("--gap"));
+    if (!gapText.isEmpty())
+        gap = gapText.toInt();
+    std::int64_t now = 0;
+    CBarCode reader;
+    reader.SetClock([&now] { return now; });
+    const char shifted[] = ")!@#$%^&*(";
+    bool shift = false;
+    const QStringList keys = args[0].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &name : keys) {
+        CBarCode::Key key;
+        if (name.compare(QLatin1String("Shift"), Qt::CaseInsensitive) == 0) {
+            key.key = Qt::Key_Shift;
+            key.modifiers = Qt::ShiftModifier;
+            shift = true;
+        } else if (name.compare(QLatin1String("Esc"), Qt::CaseInsensitive) == 0) {
+            key.key = Qt::Key_Escape;
+            shift = false;
+        } else if (name.size() == 1 && name[0].isDigit()) {
+            const int d = name[0].digitValue();
+            key.key = shift ? shifted[d] : '0' + d;
+            key.modifiers = shift ? int(Qt::ShiftModifier) : 0;
+            key.text = shift ? QString(QLatin1Char(shifted[d])) : name;
+            shift = false;
+        } else if (name.size() == 1) {
+            key.key = name[0].toUpper().unicode();
+            key.text = shift ? name.toUpper() : name;
+            key.modifiers = shift ? int(Qt::ShiftModifier) : 0;
+            shift = false;
+        } else {
+            err << "Unknown key: " << name << '\n';
+            return 2;
+        }
+        out << "result " << reader.OnScannerKey(key) << '\n';
+        reader.TakeReplay();
+        now += gap;
+    }
+    auto kind = [](char k) { return k ? QString(QLatin1Char(k)) : QStringLiteral("0"); };
+    out << "object " << reader.m_nObject << ' ' << kind(reader.m_cObjectKind) << '\n';
+    out << "action " << reader.m_nAction << ' ' << kind(reader.m_cActionKind) << '\n';
+    out << "order " << reader.m_nOrder << '\n';
+    return 0;
+}
