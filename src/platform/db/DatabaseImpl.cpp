@@ -14,7 +14,39 @@ namespace {
 
 int g_busyTimeoutMs = 5000;
 
+// A table whose list of changed rows grows past this is remembered as changed
+// as a whole (bulk statements of the upgrade and maintenance).
+constexpr int kMaxRowsNoted = 20000;
+
+void onRowChanged(void *impl, int, const char *, const char *table, sqlite3_int64 rowid)
+{
+    static_cast<Database::Impl *>(impl)->noteWrite(table, rowid);
+}
+
 } // namespace
+
+void Database::Impl::noteWrite(const char *table, std::int64_t rowid)
+{
+    const quint64 now = ++ownWrites.clock;
+    QByteArray name(table);
+    name = name.toLower();
+    QHash<std::int64_t, quint64> &rows = ownWrites.rows[name];
+    if (rows.size() >= kMaxRowsNoted) {
+        rows.clear();
+        ownWrites.forgotten[name] = now;
+        return;
+    }
+    rows[rowid] = now;
+}
+
+bool Database::Impl::wroteSince(const QString &table, std::int64_t rowid, quint64 mark) const
+{
+    const QByteArray name = table.toUtf8().toLower();
+    if (ownWrites.forgotten.value(name, 0) > mark)
+        return true;
+    const auto rows = ownWrites.rows.constFind(name);
+    return rows != ownWrites.rows.cend() && rows->value(rowid, 0) > mark;
+}
 
 int Database::busyTimeout()
 {
@@ -64,6 +96,7 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         sqlite3_extended_result_codes(db, 1);
         statements = std::make_shared<StatementCache>(db, absolute);
         sqlite3_busy_timeout(db, g_busyTimeoutMs);
+        sqlite3_update_hook(db, &onRowChanged, this);
         jet::registerFunctions(db);
 
         // Anything but a database (or a damaged one) fails here with 3049.
@@ -112,6 +145,7 @@ void Database::Impl::close()
         db = nullptr;
     }
     lock.reset();
+    ownWrites = OwnWrites();
     openSerial = 0;
     path.clear();
     exclusive = false;
