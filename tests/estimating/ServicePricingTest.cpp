@@ -360,3 +360,52 @@ TEST_F(PricingTest, WasteTableRowAndPressSetupExplained)
 }
 
 } // namespace
+
+// --- Null numbers -----------------------------------------------------------------
+
+// Rows written by a user's SQL, an import or an old file leave numbers Null.
+// A Null number prices as 0: the same service and item with zeros instead of
+// Nulls give the same amounts (never the engine's no-value patterns, which
+// would price at millions).
+TEST_F(PricingTest, NullNumbersPriceAsZeros)
+{
+    const Columns priced = {{"QtyBy", "1"},     {"CostBy", "2"},      {"PriceBy", "3"},     {"Unit", "1"},
+                            {"QBreak1", "100"}, {"UnitsHr1", "10000"}, {"RunCost1", "10"}, {"RunPrice1", "20"}};
+    addService(500, 50, QStringLiteral("Folding"), priced);
+    // The same service with every other column Null.
+    Columns nulls = {{"SerNo", "501"}, {"CatNo", "50"}, {"Name", "'Folding Null'"}};
+    QStringList names, values;
+    for (const auto &[n, v] : nulls) {
+        names << QString::fromLatin1(n);
+        values << v;
+    }
+    for (const auto &[n, v] : priced) {
+        names << QString::fromLatin1(n);
+        values << v;
+    }
+    exec(QStringLiteral("INSERT INTO Services (%1) VALUES (%2)").arg(names.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
+    ASSERT_TRUE(scalar(QStringLiteral("SELECT Multiply FROM Services WHERE SerNo = 501")).isNull());
+    ASSERT_TRUE(scalar(QStringLiteral("SELECT Markup FROM Services WHERE SerNo = 501")).isNull());
+
+    const qint32 zeros = addJob(110);
+    addRow(zeros, 0, {{"ChargeQty", "300"}});
+    const qint32 zeroRow = addRow(zeros, 500);
+    const qint32 withNulls = addJob(111);
+    addRow(withNulls, 0, {{"ChargeQty", "300"}});
+    // A service row with only the keys that place it in its item: every other
+    // number of the row Null.
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo) VALUES (%1, 501, 1, 0)").arg(withNulls));
+    const qint32 nullRow = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
+
+    auto a = engine(zeros, true);
+    a->PriceItem(0);
+    auto b = engine(withNulls, true);
+    b->PriceItem(0);
+    const CItemSet &x = row(*a, zeroRow);
+    const CItemSet &y = row(*b, nullRow);
+    // 300 at 0.20: 60.00; 300 at 0.10: 30.00.
+    EXPECT_EQ(x.m_Price, money("60"));
+    EXPECT_EQ(y.m_Price, x.m_Price);
+    EXPECT_EQ(y.m_Cost, money("30"));
+    EXPECT_EQ(y.m_nRunMinutes, x.m_nRunMinutes);
+}
