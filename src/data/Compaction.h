@@ -4,6 +4,7 @@
 
 namespace platform {
 class Database;
+struct RebuildResult;
 }
 
 // Compaction rewrites the database file without its free space and with
@@ -24,6 +25,11 @@ void CompactDatabase(platform::Database *database, const QString &question, cons
 // Sunday ... bit 6 Saturday), unless the database was compacted today
 // ("Compacted"), offers to compact and reindex the shared database.
 void RemindCompact();
+
+// What a compaction could not take over, one line per table ("Jobs: 3
+// row(s) could not be read ..."), ending in a blank line; empty when the copy
+// is complete.
+QString LossReport(const platform::RebuildResult &result);
 
 // Today as "Compacted" keeps it: the user's short date.
 QString CompactedDateText();

@@ -75,17 +75,24 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         try {
             lock = std::make_unique<LockFile>(absolute, wantExclusive);
         } catch (const DbException &e) {
-            // A read-only share where no lock file can be made: reading alone
-            // needs no registration.
-            if (!(wantReadOnly && e.number() == dberr::CannotOpenFile))
+            // A read-only share where no lock file can be made, or a full
+            // disk: reading alone needs no registration. The connection is
+            // then not listed, which the warning says.
+            if (!(wantReadOnly && (e.number() == dberr::CannotOpenFile || e.number() == dberr::DiskFull)))
                 throw;
+            lockWarning = QStringLiteral("This workstation is not listed in the lock file (%1): %2")
+                              .arg(LockFile::pathFor(absolute), e.description());
         }
 
         const int flags = (wantReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
         const int rc = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db, flags, nullptr);
         if (rc != SQLITE_OK) {
-            const DbException e = (rc & 0xff) == SQLITE_CANTOPEN ? dberr::error(dberr::FileNotFound, absolute)
-                                                                   : dberr::fromConnection(db, rc, absolute);
+            // A file that is there but cannot be opened is a matter of
+            // permission (3051), not a missing file.
+            const bool there = QFileInfo::exists(absolute);
+            const DbException e = (rc & 0xff) == SQLITE_CANTOPEN
+                ? dberr::error(there ? dberr::CannotOpenFile : dberr::FileNotFound, there ? info.fileName() : absolute)
+                : dberr::fromConnection(db, rc, absolute);
             sqlite3_close_v2(db);
             db = nullptr;
             throw e;
@@ -145,6 +152,7 @@ void Database::Impl::close()
         db = nullptr;
     }
     lock.reset();
+    lockWarning.clear();
     ownWrites = OwnWrites();
     openSerial = 0;
     path.clear();

@@ -79,6 +79,7 @@ public:
     quint64 openSerial = 0; // changes with every open, so old recordsets notice
     std::shared_ptr<StatementCache> statements;
     std::unique_ptr<LockFile> lock;
+    QString lockWarning; // why a read-only connection is not in the lock file
     std::unique_ptr<FileCatalog> catalog;
     std::unique_ptr<jet::JetTranslator> translator;
 };
