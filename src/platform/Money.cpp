@@ -9,9 +9,10 @@ Money Money::fromDouble(double value)
     if (!std::isfinite(value))
         return invalid();
     const double scaled = value * double(kUnitsPerWhole);
-    // Decimal amounts such as 2.345 are not exact in binary; a tiny nudge
-    // relative to the magnitude makes 0.00005-style halves round away from zero.
-    const double nudge = std::fabs(scaled) * 1e-12;
+    // Decimal amounts such as 2.345 are not exact in binary; a nudge of a few
+    // units in the last place makes 0.00005-style halves round away from
+    // zero (and no more: a larger one would move large amounts by whole units).
+    const double nudge = std::fabs(scaled) * 1e-15;
     const double rounded = scaled >= 0 ? std::floor(scaled + 0.5 + nudge) : std::ceil(scaled - 0.5 - nudge);
     // 2^63 units and more do not fit (the minimum, -2^63, does).
     if (!(rounded < 9223372036854775808.0 && rounded >= -9223372036854775808.0))
