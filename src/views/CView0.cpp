@@ -29,6 +29,7 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "resources/Strings.h"
+#include "data/DatabaseFiles.h"
 #include "views/DatabaseBackup.h"
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
@@ -1099,12 +1100,13 @@ void CView0::OnBackup()
                                                           this);
     if (target.isEmpty())
         return;
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath()) {
+    // The same file under another name (a link, a linked folder) counts as the same.
+    if (IsSameFile(source, target)) {
         platform::Prompt::messageBox(QStringLiteral("Please enter a different name for the backup."));
         return;
     }
     QString error;
-    if (BackupDatabase(db, target, &error))
+    if (BackupDatabase(db, target, &error, true))
         platform::Prompt::messageBox(QStringLiteral("Successfully copied the database\n\nFrom:\t") + source +
                                      QStringLiteral("\nTo:\t") + target);
     else

@@ -7,6 +7,9 @@
 //   tavrel-job-peer FOLDER create COUNT
 //       creates the shop databases FOLDER/Shop1.mdb ... one after the other,
 //       printing "created N" after each (a test kills it half way)
+//   tavrel-job-peer DATABASE churn COUNT
+//       prints "writing", then saves the title of the first job COUNT times
+//       back to back, then prints "done"
 //   tavrel-job-peer DATABASE lock JOBID
 //       tries to lock the job, answering the lock question with No; prints
 //       "result 1" or "result 0" and then "text" and each message shown
@@ -67,6 +70,12 @@ int main(int argc, char *argv[])
                 else
                     std::cout << "fail " << oneLine(prompts.lastText()) << std::endl;
             }
+        } else if (args[2] == QLatin1String("churn")) {
+            std::cout << "writing" << std::endl;
+            const int count = args[3].toInt();
+            for (int n = 0; n < count; ++n)
+                SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET Title = 'Write %1' WHERE JobID = 1").arg(n));
+            std::cout << "done" << std::endl;
         } else if (args[2] == QLatin1String("lock")) {
             prompts.answer(platform::IDNO);
             CJobSet job;
