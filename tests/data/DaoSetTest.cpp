@@ -224,6 +224,12 @@ struct LongCase
     qint32 expected;
 };
 
+void PrintTo(const LongCase &c, std::ostream *os)
+{
+    *os << c.what << " -> " << c.expected;
+}
+
+
 class ValueToLongTest : public ::testing::TestWithParam<LongCase>
 {
 };

@@ -27,6 +27,12 @@ struct RunCase
     qint32 runMinutes;
 };
 
+void PrintTo(const RunCase &c, std::ostream *os)
+{
+    *os << "step " << c.step << ", quantity " << c.quantity;
+}
+
+
 class RunTable : public PricingTest, public ::testing::WithParamInterface<RunCase>
 {
 };
@@ -105,6 +111,12 @@ struct MarkupCase
     int adjustBy;
     const char *price;
 };
+
+void PrintTo(const MarkupCase &c, std::ostream *os)
+{
+    *os << "markup " << c.markup << ", level " << c.priceLevel << ", bid " << c.bid << " -> " << c.price;
+}
+
 
 class MarkupFactor : public PricingTest, public ::testing::WithParamInterface<MarkupCase>
 {
@@ -241,6 +253,12 @@ struct TableCase
     const char *price;
     const char *line;
 };
+
+void PrintTo(const TableCase &c, std::ostream *os)
+{
+    *os << "method " << c.method << ", reading " << c.reading << ", quantity " << c.quantity << " -> " << c.price;
+}
+
 
 class PriceTableLookup : public PricingTest, public ::testing::WithParamInterface<TableCase>
 {

@@ -109,6 +109,8 @@ TEST_F(PlatformServices, ClockCanBeFixed)
 
 // --- The currency range ----------------------------------------------------------
 
+namespace {
+
 struct MoneyTextCase
 {
     const char *name;
@@ -116,6 +118,14 @@ struct MoneyTextCase
     bool valid;
     std::int64_t units;
 };
+
+void PrintTo(const MoneyTextCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+} // namespace
+
 
 class MoneyTextAtTheEdges : public ::testing::TestWithParam<MoneyTextCase>
 {

@@ -13,6 +13,12 @@ struct CurrencyCase
     const char *text;
 };
 
+void PrintTo(const CurrencyCase &c, std::ostream *os)
+{
+    *os << c.units << " units, " << c.decimals << " decimals: " << c.text;
+}
+
+
 class FormatCurrencyTest : public ::testing::TestWithParam<CurrencyCase> {};
 
 std::int64_t percentOf(std::int64_t baseUnits, double percent, bool roundUp, bool clip = false)

@@ -56,6 +56,8 @@ TEST_F(QueryLimitsTest, NinetyNineAndedTermsRunAsInJet)
 }
 
 // Deep nesting and long chains give 3360 "Query is too complex.", never a crash.
+namespace {
+
 struct NestingCase
 {
     const char *name;
@@ -66,6 +68,14 @@ struct NestingCase
     int count;
     const char *expected;
 };
+
+void PrintTo(const NestingCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+} // namespace
+
 
 class DeepStatements : public QueryLimitsTest, public ::testing::WithParamInterface<NestingCase>
 {
@@ -135,14 +145,24 @@ TEST_F(QueryLimitsTest, RandomDeepExpressionsNeverCrash)
 }
 
 // What SQLite refuses in a statement gets Jet's own number where Jet has one.
-struct ErrorCase
+namespace {
+
+struct RefusalCase
 {
     const char *name;
     const char *sql;
     int number;
 };
 
-class SqliteRefusals : public QueryLimitsTest, public ::testing::WithParamInterface<ErrorCase>
+void PrintTo(const RefusalCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+} // namespace
+
+
+class SqliteRefusals : public QueryLimitsTest, public ::testing::WithParamInterface<RefusalCase>
 {
 };
 
@@ -153,8 +173,8 @@ TEST_P(SqliteRefusals, GetJetsNumber)
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, SqliteRefusals,
-    ::testing::Values(ErrorCase{"AggregateInWhere", "SELECT JobNo FROM Jobs WHERE Sum(Price) > 0", 3096},
-                      ErrorCase{"AggregateInGroupBy", "SELECT Count(*) AS N FROM Jobs GROUP BY Sum(Price)", 3097},
-                      ErrorCase{"SubqueryOfTwoFields", "SELECT JobNo FROM Jobs WHERE JobNo = (SELECT JobNo, Name FROM Jobs)", 3306},
-                      ErrorCase{"SumOverflow", "SELECT Sum(4000000000000000000) AS S FROM Jobs", 3349}),
-    [](const ::testing::TestParamInfo<ErrorCase> &info) { return std::string(info.param.name); });
+    ::testing::Values(RefusalCase{"AggregateInWhere", "SELECT JobNo FROM Jobs WHERE Sum(Price) > 0", 3096},
+                      RefusalCase{"AggregateInGroupBy", "SELECT Count(*) AS N FROM Jobs GROUP BY Sum(Price)", 3097},
+                      RefusalCase{"SubqueryOfTwoFields", "SELECT JobNo FROM Jobs WHERE JobNo = (SELECT JobNo, Name FROM Jobs)", 3306},
+                      RefusalCase{"SumOverflow", "SELECT Sum(4000000000000000000) AS S FROM Jobs", 3349}),
+    [](const ::testing::TestParamInfo<RefusalCase> &info) { return std::string(info.param.name); });

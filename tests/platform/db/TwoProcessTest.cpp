@@ -201,11 +201,21 @@ TEST_F(TwoProcessTest, ChangeMadeAfterTheReadFailsTheUpdate)
     EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Jobs WHERE JobNo = 101")).toDouble(), 5.0);
 }
 
+namespace {
+
 struct IncrementCase
 {
     int peers;
     int times;
 };
+
+void PrintTo(const IncrementCase &c, std::ostream *os)
+{
+    *os << c.peers << " workstations, " << c.times << " increments each";
+}
+
+} // namespace
+
 
 class ConcurrentIncrements : public TwoProcessTest, public ::testing::WithParamInterface<IncrementCase>
 {
