@@ -3,6 +3,7 @@
 #include "platform/db/DbErrors.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSysInfo>
 
@@ -228,10 +229,20 @@ QString LockFile::pathFor(const QString &databasePath)
     // file: its lock file then carries the whole name ("Shop.ldb.ldb"). The
     // comparison ignores case, as a shared folder may, and a link to the
     // database counts as the database.
+    // Nor is another database that carries the usual name ever written: every
+    // workstation sees that file and takes the longer name alike.
     const QFileInfo lock(usual);
     const bool sameName = lock.absoluteFilePath().compare(info.absoluteFilePath(), Qt::CaseInsensitive) == 0;
     const bool sameFile = lock.exists() && info.exists() && lock.canonicalFilePath() == info.canonicalFilePath();
-    if (sameName || sameFile)
+    bool database = false;
+    if (lock.isFile()) {
+        const int fd = ::open(QFile::encodeName(usual).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            database = isDatabaseFile(fd);
+            ::close(fd);
+        }
+    }
+    if (sameName || sameFile || database)
         return folder.filePath(info.fileName() + QStringLiteral(".ldb"));
     return usual;
 }

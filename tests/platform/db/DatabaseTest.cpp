@@ -160,3 +160,39 @@ TEST_F(DatabaseTest, LockFileListsConnectionsAndGoesWithTheLast)
     exclusive.close();
     db.open(dbPath());
 }
+
+// A database is never taken for a lock file: neither its own (a database
+// named "Shop.ldb") nor that of another database beside it.
+TEST_F(DatabaseTest, NoDatabaseIsEverTakenForALockFile)
+{
+    db.close();
+    const QString shopLdb = tempPath(QStringLiteral("Shop.ldb"));
+    const QString shopMdb = tempPath(QStringLiteral("Shop.mdb"));
+    ASSERT_TRUE(QFile::copy(dbPath(), shopLdb));
+    ASSERT_TRUE(QFile::copy(dbPath(), shopMdb));
+    const auto bytes = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes(shopLdb);
+
+    EXPECT_EQ(LockFile::pathFor(shopLdb), shopLdb + QStringLiteral(".ldb"));
+    EXPECT_EQ(LockFile::pathFor(tempPath(QStringLiteral("SHOP.LDB"))), tempPath(QStringLiteral("SHOP.LDB.ldb")));
+    // Shop.mdb's usual lock file would be Shop.ldb, which is a database.
+    EXPECT_EQ(LockFile::pathFor(shopMdb), shopMdb + QStringLiteral(".ldb"));
+    EXPECT_EQ(LockFile::pathFor(dbPath()), tempPath(QStringLiteral("TavrelData.ldb")));
+
+    for (const bool readOnly : {true, false}) {
+        Database own;
+        own.open(shopLdb, false, readOnly);
+        Database beside;
+        beside.open(shopMdb, false, readOnly);
+        EXPECT_EQ(own.connections().size(), 1);
+        EXPECT_EQ(beside.connections().size(), 1);
+        own.close();
+        beside.close();
+        EXPECT_EQ(bytes(shopLdb), before) << readOnly;
+    }
+    EXPECT_FALSE(QFile::exists(shopLdb + QStringLiteral(".ldb")));
+    EXPECT_FALSE(QFile::exists(shopMdb + QStringLiteral(".ldb")));
+}
