@@ -136,19 +136,8 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             if (!extra.isEmpty())
                 report(QStringLiteral("%1: fields not in the layout: %2").arg(t.name, extra.join(QStringLiteral(", "))));
         }
-        for (const ShopSchema::Index &key : KeyCheckList()) {
-            if (!db.tableExists(key.table))
-                continue;
-            // A key under another name (PrimaryKey) serves as well: the key
-            // check leaves it alone.
-            bool found = false;
-            for (const platform::IndexDef &i : db.tableDef(key.table).indexes) {
-                const bool sameField = i.field.compare(key.field, Qt::CaseInsensitive) == 0;
-                found = found || (sameField && (i.primary || !key.primary));
-            }
-            if (!found)
-                report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.field));
-        }
+        for (const ShopSchema::Index &key : MissingKeyIndexes(db))
+            report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.field));
     } catch (const platform::DbException &e) {
         err << "Error " << e.number() << ": " << e.description() << '\n';
         return 2;
