@@ -427,3 +427,30 @@ TEST_F(PricingTest, NullNumbersPriceAsZeros)
     EXPECT_EQ(y.m_Cost, money("30"));
     EXPECT_EQ(y.m_nRunMinutes, x.m_nRunMinutes);
 }
+
+// A service that rounds its quantity up to a multiple: exactly on a multiple
+// it stays, one over goes to the next, and 0 and 1 round nothing.
+TEST_F(PricingTest, QuantityRoundsUpToTheServicesMultiple)
+{
+    struct Case
+    {
+        int round;
+        qint32 quantity;
+        const char *price;
+    };
+    const Case cases[] = {{100, 499, "100"}, {100, 500, "100"}, {100, 501, "120"}, {100, 1, "20"},
+                          {1, 501, "100.20"},  {0, 501, "100.20"},  {9, 10, "3.60"},  {9, 9, "1.80"}};
+    qint32 jobNo = 300;
+    for (const Case &c : cases) {
+        const qint32 serNo = 600 + jobNo - 300;
+        addService(serNo, 50, QStringLiteral("Rounded %1").arg(c.round),
+                   {{"QtyBy", "1"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "1"}, {"Round", n(c.round)},
+                    {"QBreak1", "1"}, {"UnitsHr1", "100000"}, {"RunCost1", "10"}, {"RunPrice1", "20"}});
+        const qint32 job = addJob(jobNo++);
+        addRow(job, 0, {{"ChargeQty", n(c.quantity)}});
+        const qint32 id = addRow(job, serNo);
+        auto e = engine(job, true);
+        e->PriceItem(0);
+        EXPECT_EQ(row(*e, id).m_Price, money(c.price)) << "round " << c.round << ", quantity " << c.quantity;
+    }
+}
