@@ -9,10 +9,12 @@ struct RebuildResult;
 
 // Compaction rewrites the database file without its free space and with
 // fresh indexes; it also repairs a damaged index. The file is taken for this
-// workstation alone, copied by the engine into the temporary file beside it
-// ("...Compacted.mdb"), the copy is checked, and only a sound copy replaces
-// the file, in one rename: on any failure the file stays exactly as it was
-// and the user is told. With reindex every index is then deleted and made
+// workstation alone, its rows are copied into the temporary file beside it
+// ("...Compacted.mdb") with every index built anew from them (a damaged index
+// is never copied), the copy is checked, and only a sound copy replaces the
+// file, in one rename: on any failure the file stays exactly as it was and
+// the user is told. Rows on a damaged page that cannot be read are counted
+// and reported by table instead of the success message. With reindex every index is then deleted and made
 // again from the key check's list. In every case that got past the question
 // the database is finally reopened for shared use.
 //
