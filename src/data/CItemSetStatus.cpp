@@ -165,6 +165,9 @@ void CItemSet::ApplyStockMove(platform::Database &db, const StockMove &move)
 {
     if (move.change == 0)
         return;
+    // The stock is read and written under the write lock, so another
+    // workstation's move cannot come between and be lost.
+    platform::Transaction write(db);
     platform::Recordset service(db);
     service.open(platform::Recordset::Type::Dynaset,
                  QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(move.serNo));
@@ -176,6 +179,7 @@ void CItemSet::ApplyStockMove(platform::Database &db, const StockMove &move)
                      platform::Value(std::int64_t(std::max<qint64>(stock, 0)), platform::FieldType::Long));
     service.update();
     service.close();
+    write.commit();
 }
 
 int CItemSet::CheckInventoryForStatus(bool reopen)

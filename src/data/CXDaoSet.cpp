@@ -61,16 +61,20 @@ Value memberValue(MemberType type, void *member)
     return Value();
 }
 
+// A Null column gives a number member 0 and an amount member zero, so no
+// calculation ever sees a no-value pattern (a Null Round or Multiply would
+// otherwise price at millions); the field itself remembers that it was Null
+// (BoundField::isNull), so an untouched member is written back as Null.
 void setMemberNull(MemberType type, void *member)
 {
     switch (type) {
     case MemberType::Bool: as<bool>(member) = false; break;
-    case MemberType::Byte: as<quint8>(member) = FieldExchange::kByteNull; break;
-    case MemberType::Short: as<qint16>(member) = FieldExchange::kShortNull; break;
-    case MemberType::Long: as<qint32>(member) = FieldExchange::kLongNull; break;
-    case MemberType::Single: as<float>(member) = FieldExchange::kSingleNull; break;
-    case MemberType::Double: as<double>(member) = FieldExchange::kDoubleNull; break;
-    case MemberType::Currency: as<Money>(member) = Money::null(); break;
+    case MemberType::Byte: as<quint8>(member) = 0; break;
+    case MemberType::Short: as<qint16>(member) = 0; break;
+    case MemberType::Long: as<qint32>(member) = 0; break;
+    case MemberType::Single: as<float>(member) = 0; break;
+    case MemberType::Double: as<double>(member) = 0; break;
+    case MemberType::Currency: as<Money>(member) = Money::zero(); break;
     case MemberType::Date: as<DateTime>(member) = DateTime::null(); break;
     case MemberType::Text: as<QString>(member).clear(); break;
     }
@@ -95,23 +99,33 @@ void setMember(MemberType type, void *member, const Value &value)
     }
 }
 
-// Whether a changed member stands for Null: the numeric no-value patterns, a
-// date or amount without a valid status, and the empty text (or the byte
-// pattern) of a field that was Null.
+// Whether a member stands for Null: a number, amount or text still at the
+// empty value a Null field gave it, a date or amount without a valid status,
+// and (for code written against the engine's no-value patterns) a number
+// member set to its pattern.
 bool memberMeansNull(MemberType type, void *member, bool wasNull)
 {
     switch (type) {
     case MemberType::Bool: return false;
-    case MemberType::Byte: return wasNull && as<quint8>(member) == FieldExchange::kByteNull;
-    case MemberType::Short: return as<qint16>(member) == FieldExchange::kShortNull;
-    case MemberType::Long: return as<qint32>(member) == FieldExchange::kLongNull;
-    case MemberType::Single: return as<float>(member) == FieldExchange::kSingleNull;
-    case MemberType::Double: return as<double>(member) == FieldExchange::kDoubleNull;
-    case MemberType::Currency: return !as<Money>(member).isValid();
+    case MemberType::Byte: return wasNull && as<quint8>(member) == 0;
+    case MemberType::Short:
+        return as<qint16>(member) == FieldExchange::kShortNull || (wasNull && as<qint16>(member) == 0);
+    case MemberType::Long:
+        return as<qint32>(member) == FieldExchange::kLongNull || (wasNull && as<qint32>(member) == 0);
+    case MemberType::Single:
+        return as<float>(member) == FieldExchange::kSingleNull || (wasNull && as<float>(member) == 0);
+    case MemberType::Double:
+        return as<double>(member) == FieldExchange::kDoubleNull || (wasNull && as<double>(member) == 0);
+    case MemberType::Currency: return !as<Money>(member).isValid() || (wasNull && as<Money>(member).isZero());
     case MemberType::Date: return !as<DateTime>(member).isValid();
     case MemberType::Text: return wasNull && as<QString>(member).isEmpty();
     }
     return false;
+}
+
+bool isNumberMember(MemberType type)
+{
+    return type != MemberType::Bool && type != MemberType::Date && type != MemberType::Text;
 }
 
 // Exact comparison of a member's value with its remembered one.
@@ -558,10 +572,14 @@ void CXDaoSet::AddNew()
     Recordset &rs = set();
     rs.addNew();
     runExchange(FieldExchange::SetFieldNull);
-    // The engine numbers a new record at once; its members show that number.
     for (BoundField &f : m_binding->fields) {
+        // The engine numbers a new record at once; its members show that number.
         if (f.autoNumber)
             setMember(f.type, f.member, rs.value(f.index));
+        // A new record's numbers start at 0 and are written as such; only
+        // code that makes one Null (SetFieldNull) writes Null.
+        if (isNumberMember(f.type))
+            f.isNull = false;
     }
     runExchange(FieldExchange::StoreField);
 }

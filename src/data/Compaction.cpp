@@ -100,8 +100,12 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
                 return e.number() != platform::dberr::NotADatabase && e.number() != platform::dberr::FileNotFound;
             }
         }
-        runNative(db, "VACUUM INTO ?1", copy);
+        // Rows are copied from the tables and every index is built from
+        // them, so a damaged index is repaired rather than copied; rows on a
+        // damaged page are counted and reported, never dropped unsaid.
+        const platform::RebuildResult rebuilt = db.rebuildCopy(copy);
         verifyCopy(db, copy);
+        const QString losses = LossReport(rebuilt);
 
         SystemError error;
         if (!ReplaceFile(copy, file, error)) {
@@ -124,12 +128,15 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
                 CheckDatabaseKeys(log, &db);
                 work.commit();
             }
+            log.prepend(losses);
             if (!log.isEmpty())
                 platform::Prompt::messageBox(log, QString(), platform::MB_OK);
             else
                 platform::Prompt::messageBox(
                     QStringLiteral("Successfully compacted and indexed %1.").arg(DatabaseFileName()), QString(),
                     platform::MB_OK);
+        } else if (!losses.isEmpty()) {
+            platform::Prompt::messageBox(losses, QString(), platform::MB_OK);
         } else {
             platform::Prompt::messageBox(QStringLiteral("Successfully compacted."), QString(), platform::MB_OK);
         }
@@ -143,6 +150,23 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
 }
 
 } // namespace
+
+QString LossReport(const platform::RebuildResult &result)
+{
+    QString text;
+    for (const platform::RebuildResult::Loss &loss : result.losses) {
+        text += loss.rows < 0
+            ? QStringLiteral("%1: some rows could not be read and are not in the repaired file.\n").arg(loss.table)
+            : QStringLiteral("%1: %2 row(s) could not be read and are not in the repaired file.\n")
+                  .arg(loss.table)
+                  .arg(loss.rows);
+    }
+    for (const QString &index : result.indexesNotBuilt)
+        text += QStringLiteral("%1: the index could not be built (duplicate values).\n").arg(index);
+    if (!text.isEmpty())
+        text += QLatin1Char('\n');
+    return text;
+}
 
 void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex)
 {

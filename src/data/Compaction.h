@@ -4,14 +4,17 @@
 
 namespace platform {
 class Database;
+struct RebuildResult;
 }
 
 // Compaction rewrites the database file without its free space and with
 // fresh indexes; it also repairs a damaged index. The file is taken for this
-// workstation alone, copied by the engine into the temporary file beside it
-// ("...Compacted.mdb"), the copy is checked, and only a sound copy replaces
-// the file, in one rename: on any failure the file stays exactly as it was
-// and the user is told. With reindex every index is then deleted and made
+// workstation alone, its rows are copied into the temporary file beside it
+// ("...Compacted.mdb") with every index built anew from them (a damaged index
+// is never copied), the copy is checked, and only a sound copy replaces the
+// file, in one rename: on any failure the file stays exactly as it was and
+// the user is told. Rows on a damaged page that cannot be read are counted
+// and reported by table instead of the success message. With reindex every index is then deleted and made
 // again from the key check's list. In every case that got past the question
 // the database is finally reopened for shared use.
 //
@@ -24,6 +27,11 @@ void CompactDatabase(platform::Database *database, const QString &question, cons
 // Sunday ... bit 6 Saturday), unless the database was compacted today
 // ("Compacted"), offers to compact and reindex the shared database.
 void RemindCompact();
+
+// What a compaction could not take over, one line per table ("Jobs: 3
+// row(s) could not be read ..."), ending in a blank line; empty when the copy
+// is complete.
+QString LossReport(const platform::RebuildResult &result);
 
 // Today as "Compacted" keeps it: the user's short date.
 QString CompactedDateText();

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -88,12 +89,42 @@ bool HasDatabaseFileHeader(platform::Database &db)
     return std::memcmp(header, "SQLite format 3", sizeof header) == 0; // the 16th byte is the NUL
 }
 
+bool IsSameFile(const QString &a, const QString &b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // A file not there yet: its folder's real path with its name.
+    const auto real = [](const QString &path) {
+        const QFileInfo info(path);
+        if (info.exists())
+            return info.canonicalFilePath();
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+    };
+    return real(a) == real(b);
+}
+
 bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
                       SchemaProgress *progress)
 {
+    if (IsSameFile(db.name(), target)) {
+        error = {EEXIST, QStringLiteral("The backup would replace the database itself.")};
+        return false;
+    }
     const QString partial = target + QStringLiteral(".partial");
     ::remove(QFile::encodeName(partial).constData());
 
+    // Pages are copied in steps, so the window shows progress and can stop
+    // the copy. Another workstation's write between two steps would make the
+    // engine start over, again and again while it writes back to back; so
+    // this connection holds the file's read lock from the first step to the
+    // last (other workstations' writes wait for it, as for any reader) and
+    // the copy always ends.
+    constexpr int kPagesPerStep = 256;
+    bool cancelled = false;
+    bool holding = false;
     sqlite3 *copy = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -105,14 +136,31 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
             int waited = 0;
             bool started = false;
             for (;;) {
-                rc = sqlite3_backup_step(backup, 256);
+                if (!holding && sqlite3_get_autocommit(db.handle())) {
+                    // The connection's own busy wait takes the read lock.
+                    if (sqlite3_exec(db.handle(), "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                     nullptr)
+                        == SQLITE_OK) {
+                        holding = true;
+                    } else {
+                        rc = sqlite3_extended_errcode(db.handle());
+                        sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+                        break;
+                    }
+                }
+                rc = sqlite3_backup_step(backup, kPagesPerStep);
                 if (rc == SQLITE_OK) {
+                    waited = 0;
+                    const int total = sqlite3_backup_pagecount(backup);
                     if (progress) {
                         if (!started) {
-                            progress->setRange(0, sqlite3_backup_pagecount(backup) / 256 + 1);
+                            progress->setRange(0, total / kPagesPerStep + 1);
                             started = true;
                         }
-                        progress->step(QString());
+                        if (!progress->step(QString())) {
+                            cancelled = true;
+                            break;
+                        }
                     }
                     continue;
                 }
@@ -120,21 +168,33 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
                 if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited < platform::Database::busyTimeout()) {
                     sqlite3_sleep(25);
                     waited += 25;
+                    if (progress && !progress->isRunning()) {
+                        cancelled = true;
+                        break;
+                    }
                     continue;
                 }
                 break;
             }
             sqlite3_backup_finish(backup);
+            if (holding)
+                sqlite3_exec(db.handle(), "COMMIT", nullptr, nullptr, nullptr);
             if (rc == SQLITE_DONE)
                 rc = SQLITE_OK;
         }
     }
-    if (rc != SQLITE_OK)
+    if (cancelled) {
+        rc = SQLITE_ABORT;
+        error = {ECANCELED, QStringLiteral("The copy was stopped.")};
+    } else if (rc != SQLITE_OK) {
         error = sqliteError(copy, rc);
+    }
     if (copy)
         sqlite3_close(copy);
     if (rc == SQLITE_OK) {
-        if (::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) == 0) {
+        // The old copy is replaced in one rename, never removed first.
+        if (syncPath(partial, false)
+            && ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) == 0) {
             syncPath(QFileInfo(target).absolutePath(), true);
             return true;
         }

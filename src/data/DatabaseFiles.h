@@ -38,12 +38,21 @@ bool RemoveLeftoverFile(const QString &path);
 bool HasDatabaseFileHeader(platform::Database &db);
 
 // Writes a consistent copy of the open database to the target through the
-// engine's backup, while the database stays open. The copy is made under
-// the target's name + ".partial" and renamed when complete; a failed copy
-// leaves no file of either name. The progress window, when given, steps as
-// pages are copied (the copy cannot be stopped from it).
+// engine's backup, while the database stays open and other workstations work:
+// the program's backups and the upgrade's copy both go through it. The copy is
+// made under the target's name + ".partial" and renamed over the target when
+// complete (an older copy there is replaced only then, never removed first);
+// a failed or stopped copy leaves the target as it was and no partial file.
+// It always ends: when other workstations' writes keep restarting it, the
+// rest is copied in one step. The progress window, when given, steps as pages
+// are copied, and its Stop ends the copy (error ECANCELED). A target that is
+// the database file itself (through any link or other name) is refused.
 bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
                       SchemaProgress *progress = nullptr);
+
+// Whether two paths name the same file: the same device and inode when both
+// exist, else the same real path (links in the folders resolved).
+bool IsSameFile(const QString &a, const QString &b);
 
 // Puts a finished file in place of the target in one rename, after it was
 // flushed to disk and given the target's permissions; the target stays as it

@@ -75,7 +75,12 @@ bool OpenDatabase(platform::Database *database)
         path = NativePath(chosen);
     }
 
-    if (!OpenDatabaseFile(database, path, false) || !database->isOpen()) {
+    int failure = 0;
+    if (!OpenDatabaseFile(database, path, false, &failure) || !database->isOpen()) {
+        // A file that is in use elsewhere (3045) or that this user may not
+        // open (3051) is not damaged: compaction would fail the same way.
+        if (failure == 3045 || failure == 3051)
+            return false;
         if (repairStep())
             repairStep()(database, QStringLiteral("Do you want Tavrel to attempt to repair the database?"), path);
         if (!database->isOpen())

@@ -66,8 +66,16 @@ void DFX_SingleNoNull(FieldExchange *pFX, const QString &column, float &value)
 
 void DFX_LongNoNull(FieldExchange *pFX, const QString &column, qint32 &value)
 {
-    if (pFX->isMarking() && value == FieldExchange::kLongNull)
-        value = 0;
+    if (pFX->isMarking()) {
+        if (value == FieldExchange::kLongNull)
+            value = 0;
+        // A Null in the row is written as the 0 the member shows.
+        CXDaoSet *set = pFX->recordset();
+        if (set->IsFieldNull(&value)) {
+            set->SetFieldNull(&value, false);
+            set->SetFieldDirty(&value, true);
+        }
+    }
     DFX_Long(pFX, column, value);
 }
 

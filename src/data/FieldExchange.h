@@ -29,9 +29,13 @@ class CXDaoSet;
 // members and writing them into the record before it is stored. A new record
 // gets every member that holds a value; an edited one only the changed ones.
 //
-// A column that is Null leaves its member holding the type's no-value pattern
-// (kLongNull, kByteNull ... below; dates and money get the null status, texts
-// the empty text). A member left at that pattern is written back as Null.
+// A column that is Null gives its member the empty value: numbers 0, money
+// zero, texts the empty text, dates the null status. Arithmetic therefore never
+// sees a no-value pattern; the field remembers that it was Null, so a member
+// left untouched is written back as Null, and one given a value is written
+// with it. SetFieldNull makes a member Null explicitly. (A number member set
+// to its type's no-value pattern below is still written as Null, for code
+// written against the engine's patterns.)
 class FieldExchange
 {
 public:
@@ -48,7 +52,8 @@ public:
         SetDirtyField = 12, // dirty members -> the record's edit buffer
     };
 
-    // The no-value patterns of the numeric member types.
+    // The engine's no-value patterns of the numeric member types; a member
+    // never holds one after a read.
     static constexpr qint32 kLongNull = 0x4A4D4120; // 1246576928
     static constexpr qint16 kShortNull = 0x7EE4;
     static constexpr quint8 kByteNull = 255;

@@ -154,3 +154,50 @@ void ClearJobLocks(platform::Database &db)
     }
     db.execute(QStringLiteral("DELETE * FROM Options WHERE OptionID < 0"));
 }
+
+QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db)
+{
+    QList<ShopSchema::Index> missing;
+    for (const ShopSchema::Index &key : KeyCheckList()) {
+        if (!db.tableExists(key.table))
+            continue;
+        // A key under another name (PrimaryKey) serves as well.
+        bool found = false;
+        for (const platform::IndexDef &i : db.tableDef(key.table).indexes) {
+            const bool sameField = i.field.compare(key.field, Qt::CaseInsensitive) == 0;
+            found = found || (sameField && (i.primary || !key.primary));
+        }
+        if (!found)
+            missing.append(key);
+    }
+    return missing;
+}
+
+int CreateMissingIndexes(platform::Database &db)
+{
+    int made = 0;
+    for (const ShopSchema::Index &key : MissingKeyIndexes(db)) {
+        // A key whose values are missing or repeated is left to the key
+        // check, which asks before it deletes rows.
+        if (key.primary) {
+            platform::Recordset nulls(db);
+            nulls.open(platform::Recordset::Type::Snapshot,
+                       QStringLiteral("SELECT Count(*) FROM %1 WHERE %2 Is Null").arg(key.table, qualified(key.table, key.field)));
+            if (nulls.value(0).toInt64() > 0 || findDuplicateKeys(db, key.table, key.field, false) > 0)
+                continue;
+        }
+        platform::IndexDef index;
+        index.name = key.field;
+        index.field = key.field;
+        index.primary = key.primary;
+        index.unique = key.primary;
+        try {
+            db.createIndex(key.table, index);
+            ++made;
+        } catch (const DbException &e) {
+            if (e.number() != 3283 && e.number() != 3284)
+                throw;
+        }
+    }
+    return made;
+}

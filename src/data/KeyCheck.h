@@ -44,3 +44,14 @@ int FindDuplicateKeys(const QString &table, const QString &field, bool remove);
 // locks, so the user is asked first and No leaves the locks. Failures are
 // not caught here.
 void ClearJobLocks(platform::Database &db);
+
+// The entries of the key list that the open database lacks (a key under
+// another name counts as there).
+QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db);
+
+// Creates the missing indexes of the key list without asking anything: every
+// plain index, and every key whose values are all there and unique (the
+// others are left to the key check, which asks before it deletes rows).
+// Returns how many were made; an engine failure other than "already exists"
+// throws.
+int CreateMissingIndexes(platform::Database &db);

@@ -28,13 +28,17 @@ void requireTable(const TableDefinition *td)
 
 } // namespace
 
-bool OpenDatabaseFile(platform::Database *database, const QString &path, bool exclusive)
+bool OpenDatabaseFile(platform::Database *database, const QString &path, bool exclusive, int *failure)
 {
     if (database->isOpen())
         database->close();
+    if (failure)
+        *failure = 0;
     try {
         database->open(path, exclusive, false);
     } catch (const DbException &e) {
+        if (failure)
+            *failure = e.number();
         ShowDaoError(e, QStringLiteral("Cannot open database:\n") + path);
     }
     return database->isOpen();

@@ -53,8 +53,9 @@ inline constexpr long kFieldUpdatable = 32;
 inline constexpr long kFieldAutoIncrement = 16;
 
 // (Re)opens the database on a file; a failure is shown with "Cannot open
-// database:\n" and the path. True when the database is open.
-bool OpenDatabaseFile(platform::Database *database, const QString &path, bool exclusive);
+// database:\n" and the path, and its engine number is put in *failure when
+// asked. True when the database is open.
+bool OpenDatabaseFile(platform::Database *database, const QString &path, bool exclusive, int *failure = nullptr);
 
 // Adds a field at a position (at the end when the position is negative). On
 // an existing table a number field that is not a date gets the initial value

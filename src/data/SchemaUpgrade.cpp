@@ -1,5 +1,7 @@
 #include "data/SchemaUpgrade.h"
 
+#include "data/KeyCheck.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
@@ -228,6 +230,15 @@ bool UpgradeDatabase(platform::Database *database)
         // leaves the file as it was, and the next run starts again.
         platform::Transaction whole(*database);
         completed = runSteps(u);
+        // An old file ends with the indexes the key check expects, as a new
+        // one starts with them.
+        if (completed) {
+            try {
+                CreateMissingIndexes(*database);
+            } catch (const platform::DbException &e) {
+                LogDaoError(e, s("Creating indexes"));
+            }
+        }
         try {
             whole.commit();
         } catch (const platform::DbException &e) {

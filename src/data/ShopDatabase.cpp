@@ -6,9 +6,17 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -260,15 +268,71 @@ void WriteVersionRow(platform::Database &db)
                    {Value(0), Value(ShopSchema::kVersionAlertType), values[0], values[1], values[2], Value(0)});
 }
 
+namespace {
+
+const QString kCreatingMark = QStringLiteral(".creating-");
+
+// The file a new database is built in: hidden beside its place, named after
+// it and after this process, so a build that was killed is known by name.
+QString creatingPath(const QFileInfo &target)
+{
+    return target.dir().filePath(QLatin1Char('.') + target.fileName() + kCreatingMark
+                                 + QString::number(QCoreApplication::applicationPid()));
+}
+
+// Removes what builds of the same file left when their process died.
+void removeDeadBuilds(const QFileInfo &target)
+{
+    const QString prefix = QLatin1Char('.') + target.fileName() + kCreatingMark;
+    const QStringList left = target.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString &name : left) {
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).toLongLong(&ok);
+        if (!ok || pid <= 0)
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue; // still building, or not ours to judge
+        QFile::remove(target.dir().filePath(name));
+        QFile::remove(target.dir().filePath(name + QStringLiteral("-journal")));
+    }
+}
+
+// Puts the finished file in its place in one step, never over a file that
+// appeared there meanwhile.
+bool moveIntoPlace(const QString &from, const QString &to)
+{
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    // A file system without that kind of rename: a second name, then the first goes.
+    if (::link(a.constData(), b.constData()) == 0) {
+        ::unlink(a.constData());
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop)
 {
-    if (QFileInfo::exists(path))
+    const QFileInfo target(path);
+    if (target.exists())
         throw platform::DbException(3204, QStringLiteral("Database already exists."));
-    platform::Database::create(path);
+    // The database is built under another name and only then put in place:
+    // a build that is killed half way never leaves a file without tables
+    // where the program looks for its database.
+    removeDeadBuilds(target);
+    const QString building = creatingPath(target);
+    QFile::remove(building);
+    platform::Database::create(building);
 
     platform::Database db;
     try {
-        db.open(path, true);
+        db.open(building, true);
         platform::Transaction work(db);
         for (const ShopSchema::Table &table : ShopSchema::tables())
             CreateShopTable(db, table.name);
@@ -281,10 +345,15 @@ void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop)
             throw platform::DbException(3000, QStringLiteral("The default rows could not be added."));
         work.commit();
         db.close();
+        if (!moveIntoPlace(building, target.absoluteFilePath())) {
+            if (QFileInfo::exists(path))
+                throw platform::DbException(3204, QStringLiteral("Database already exists."));
+            throw platform::DbException(3043, QStringLiteral("Disk or network error."));
+        }
     } catch (...) {
         if (db.isOpen())
             db.close();
-        QFile::remove(path);
+        QFile::remove(building);
         throw;
     }
 }

@@ -11,8 +11,10 @@ class Database;
 // Makes a new shop database file at path: every table of the current layout
 // with its fields and indexes, the saved queries, the rows the tables come
 // with, the version row and the default rows. An existing file is never
-// touched (3204). A failure throws platform::DbException and leaves no file
-// behind.
+// touched (3204). The file is built under a hidden name beside its place and
+// renamed into place when complete, so a build that fails or is killed never
+// leaves a half-made database at path (what a killed build left is removed by
+// the next one). A failure throws platform::DbException.
 void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop = ShopAddressTexts());
 
 // Creates one table of the current layout with its indexes and the rows it

@@ -2,16 +2,21 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 Money Money::fromDouble(double value)
 {
     if (!std::isfinite(value))
         return invalid();
     const double scaled = value * double(kUnitsPerWhole);
-    // Decimal amounts such as 2.345 are not exact in binary; a tiny nudge
-    // relative to the magnitude makes 0.00005-style halves round away from zero.
-    const double nudge = std::fabs(scaled) * 1e-12;
+    // Decimal amounts such as 2.345 are not exact in binary; a nudge of a few
+    // units in the last place makes 0.00005-style halves round away from
+    // zero (and no more: a larger one would move large amounts by whole units).
+    const double nudge = std::fabs(scaled) * 1e-15;
     const double rounded = scaled >= 0 ? std::floor(scaled + 0.5 + nudge) : std::ceil(scaled - 0.5 - nudge);
+    // 2^63 units and more do not fit (the minimum, -2^63, does).
+    if (!(rounded < 9223372036854775808.0 && rounded >= -9223372036854775808.0))
+        return overflowed();
     return fromUnits(std::int64_t(rounded));
 }
 
@@ -28,8 +33,11 @@ Money Money::fromText(const QString &text)
         negative = t[0] == QLatin1Char('-');
         i = 1;
     }
-    std::int64_t whole = 0;
+    // The digits are gathered as an unsigned count, so that the whole range,
+    // down to the minimum, reads exactly; beyond it the text is no currency.
+    std::uint64_t whole = 0;
     std::int64_t frac = 0;
+    bool tooLarge = false;
     int fracDigits = 0;
     bool any = false;
     bool inFrac = false;
@@ -45,7 +53,8 @@ Money Money::fromText(const QString &text)
         any = true;
         const int d = c.digitValue();
         if (!inFrac) {
-            whole = whole * 10 + d;
+            tooLarge = tooLarge || whole > (std::numeric_limits<std::uint64_t>::max() - std::uint64_t(d)) / 10;
+            whole = whole * 10 + std::uint64_t(d);
         } else if (fracDigits < 4) {
             frac = frac * 10 + d;
             ++fracDigits;
@@ -59,17 +68,24 @@ Money Money::fromText(const QString &text)
         frac *= 10;
         ++fracDigits;
     }
-    std::int64_t units = whole * kUnitsPerWhole + frac;
+    // 2^63 units: the largest magnitude, which only a negative amount reaches.
+    constexpr std::uint64_t kLimit = std::uint64_t(1) << 63;
+    if (tooLarge || whole > kLimit / std::uint64_t(kUnitsPerWhole))
+        return overflowed();
+    std::uint64_t units = whole * std::uint64_t(kUnitsPerWhole) + std::uint64_t(frac);
     if (roundDigit >= 5)
         ++units;
-    return fromUnits(negative ? -units : units);
+    if (units > (negative ? kLimit : kLimit - 1))
+        return overflowed();
+    return fromUnits(negative ? std::int64_t(0 - units) : std::int64_t(units));
 }
 
 QString Money::toPlainText() const
 {
-    const std::int64_t a = m_units < 0 ? -m_units : m_units;
-    QString s = QString::number(a / kUnitsPerWhole);
-    std::int64_t frac = a % kUnitsPerWhole;
+    // The magnitude as an unsigned count: the minimum has no positive twin.
+    const std::uint64_t a = m_units < 0 ? 0 - std::uint64_t(m_units) : std::uint64_t(m_units);
+    QString s = QString::number(a / std::uint64_t(kUnitsPerWhole));
+    const std::uint64_t frac = a % std::uint64_t(kUnitsPerWhole);
     if (frac) {
         QString f = QStringLiteral("%1").arg(frac, 4, 10, QLatin1Char('0'));
         while (f.endsWith(QLatin1Char('0')))
@@ -85,10 +101,9 @@ Money Money::roundedToCentsHalfAway() const
 {
     const std::int64_t r = m_units % kUnitsPerCent;
     std::int64_t u = m_units - r;
-    if (r >= 50)
-        u += kUnitsPerCent;
-    else if (r <= -50)
-        u -= kUnitsPerCent;
+    if ((r >= 50 && __builtin_add_overflow(u, kUnitsPerCent, &u))
+        || (r <= -50 && __builtin_sub_overflow(u, kUnitsPerCent, &u)))
+        return overflowed();
     Money m = fromUnits(u);
     m.m_status = m_status;
     return m;

@@ -19,10 +19,11 @@ public:
     static constexpr Money fromUnits(std::int64_t units) { Money m; m.m_units = units; return m; }
     static constexpr Money fromCents(std::int64_t cents) { return fromUnits(cents * kUnitsPerCent); }
     static constexpr Money fromWhole(std::int64_t whole) { return fromUnits(whole * kUnitsPerWhole); }
-    // Rounds to the nearest ten-thousandth, half away from zero.
+    // Rounds to the nearest ten-thousandth, half away from zero; an invalid
+    // value when the amount lies beyond the currency range.
     static Money fromDouble(double value);
     // Reads "1234.5678", "-12.3", "1,234.50"; returns an invalid value when the
-    // text is not a number.
+    // text is not a number or lies beyond the currency range.
     static Money fromText(const QString &text);
     static constexpr Money null() { Money m; m.m_status = Status::Null; return m; }
     static constexpr Money invalid() { Money m; m.m_status = Status::Invalid; return m; }
@@ -42,19 +43,50 @@ public:
     // Plain decimal text with up to four decimals and no grouping ("-12.5", "7").
     QString toPlainText() const;
 
-    // Rounds to whole cents half away from zero.
+    // Rounds to whole cents half away from zero (invalid when that leaves the range).
     Money roundedToCentsHalfAway() const;
 
-    constexpr Money operator-() const { Money m = *this; m.m_units = -m_units; return m; }
-    constexpr Money &operator+=(Money o) { m_units += o.m_units; return *this; }
-    constexpr Money &operator-=(Money o) { m_units -= o.m_units; return *this; }
-    constexpr Money &operator*=(std::int64_t n) { m_units *= n; return *this; }
+    // Arithmetic never wraps: a result beyond the currency range
+    // (-922,337,203,685,477.5808 to 922,337,203,685,477.5807) is an invalid
+    // value (units 0, status Invalid), which callers report as an overflow.
+    constexpr Money operator-() const
+    {
+        Money m = *this;
+        if (__builtin_sub_overflow(std::int64_t(0), m_units, &m.m_units))
+            return overflowed();
+        return m;
+    }
+    constexpr Money &operator+=(Money o)
+    {
+        if (__builtin_add_overflow(m_units, o.m_units, &m_units))
+            *this = overflowed();
+        return *this;
+    }
+    constexpr Money &operator-=(Money o)
+    {
+        if (__builtin_sub_overflow(m_units, o.m_units, &m_units))
+            *this = overflowed();
+        return *this;
+    }
+    constexpr Money &operator*=(std::int64_t n)
+    {
+        if (__builtin_mul_overflow(m_units, n, &m_units))
+            *this = overflowed();
+        return *this;
+    }
     friend constexpr Money operator+(Money a, Money b) { return a += b; }
     friend constexpr Money operator-(Money a, Money b) { return a -= b; }
     friend constexpr Money operator*(Money a, std::int64_t n) { return a *= n; }
     friend constexpr Money operator*(std::int64_t n, Money a) { return a *= n; }
     // Integer division of the unit count, truncating toward zero.
-    friend constexpr Money operator/(Money a, std::int64_t n) { return fromUnits(n ? a.m_units / n : 0); }
+    friend constexpr Money operator/(Money a, std::int64_t n)
+    {
+        if (n == -1)
+            return -a;
+        return fromUnits(n ? a.m_units / n : 0);
+    }
+    // The result of an arithmetic that left the currency range.
+    static constexpr Money overflowed() { return invalid(); }
 
     friend constexpr bool operator==(Money a, Money b) { return a.m_units == b.m_units; }
     friend constexpr auto operator<=>(Money a, Money b) { return a.m_units <=> b.m_units; }

@@ -54,7 +54,7 @@ QString CFavoritesDlg::Separator()
 int CFavoritesDlg::ViewKey(int kind, long value)
 {
     // The key is kept in a byte: the home view (one before the first view)
-    // has 255, the byte's no-value pattern.
+    // has 255.
     return kind == kCutFavorites ? 0 : int(quint8(value - 30001));
 }
 
@@ -107,8 +107,8 @@ void CFavoritesDlg::LoadTree()
     if (m_nKind == kCutFavorites) {
         set.m_strSort = QStringLiteral("AlertText");
     } else {
-        // A member holding 255 is written as Null, so the home view's
-        // favourites are stored with no key.
+        // The home view's favourites were once stored with no key (Null);
+        // both forms are found.
         const int key = ViewKey(m_nKind, m_nValue);
         set.m_strFilter += key == 255 ? QStringLiteral(" and (AlertPrint Is Null or AlertPrint = 255)")
                                       : QStringLiteral(" and AlertPrint = %1").arg(key);

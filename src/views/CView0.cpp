@@ -31,6 +31,7 @@
 #include "resources/Strings.h"
 #include "app/base/PrintService.h"
 #include "views/BarCodeKeyFeed.h"
+#include "data/DatabaseFiles.h"
 #include "views/DatabaseBackup.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
@@ -1151,12 +1152,13 @@ void CView0::OnBackup()
                                                           this);
     if (target.isEmpty())
         return;
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath()) {
+    // The same file under another name (a link, a linked folder) counts as the same.
+    if (IsSameFile(source, target)) {
         platform::Prompt::messageBox(QStringLiteral("Please enter a different name for the backup."));
         return;
     }
     QString error;
-    if (BackupDatabase(db, target, &error))
+    if (BackupDatabase(db, target, &error, true))
         platform::Prompt::messageBox(QStringLiteral("Successfully copied the database\n\nFrom:\t") + source +
                                      QStringLiteral("\nTo:\t") + target);
     else

@@ -6,8 +6,8 @@ namespace platform {
 class Database;
 }
 
-// Copies an open database to another file through the engine's online backup,
-// page by page under the engine's own locks, so the copy is consistent while
-// other workstations go on working. An existing target is replaced only when
-// the copy succeeded. The error text is set on failure.
-bool BackupDatabase(platform::Database &db, const QString &target, QString *error);
+// The backup command's copy of the open database: the one copy routine of
+// the data layer (CopyOpenDatabase), with the progress window and its Stop
+// when asked. The target is replaced only by the finished copy; the database
+// file itself is never a target. The error text is set on failure.
+bool BackupDatabase(platform::Database &db, const QString &target, QString *error, bool showProgress = false);

@@ -29,6 +29,12 @@ struct LayoutCase
     const char *expected;
 };
 
+void PrintTo(const LayoutCase &c, std::ostream *os)
+{
+    *os << "layout " << c.layout << " (" << c.title << ")";
+}
+
+
 class ContactLayoutTest : public ::testing::TestWithParam<LayoutCase>
 {
 };

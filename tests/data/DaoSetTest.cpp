@@ -205,7 +205,7 @@ TEST_F(DaoSetTest, GuardedColumnsWriteZerosAndCutTexts)
 {
     GuardedCustomerSet set;
     ASSERT_TRUE(set.FindByField(QStringLiteral("CusNo"), 5));
-    EXPECT_EQ(set.m_Discount, FieldExchange::kLongNull);
+    EXPECT_EQ(set.m_Discount, 0);
     ASSERT_TRUE(set.SafeEdit());
     EXPECT_EQ(set.m_Weight, 0.0f);
     set.m_Name = QString(60, QLatin1Char('n'));
@@ -223,6 +223,12 @@ struct LongCase
     Value value;
     qint32 expected;
 };
+
+void PrintTo(const LongCase &c, std::ostream *os)
+{
+    *os << c.what << " -> " << c.expected;
+}
+
 
 class ValueToLongTest : public ::testing::TestWithParam<LongCase>
 {

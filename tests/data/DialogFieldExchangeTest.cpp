@@ -55,6 +55,17 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     EXPECT_TRUE(bad.failed());
     EXPECT_EQ(price, Money::fromCents(300));
     EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
+
+    // An amount beyond the currency range is no currency either: it never
+    // wraps into a negative price.
+    edit->setText(QStringLiteral("922,337,203,685,478.00"));
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    DataExchange tooLarge = save();
+    DDX_CurrencyNoCharge(tooLarge, edit, price);
+    EXPECT_TRUE(tooLarge.failed());
+    EXPECT_EQ(price, Money::fromCents(300));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
 }
 
 TEST_F(DialogFieldExchangeTest, DatePickerFollowsTheNullField)

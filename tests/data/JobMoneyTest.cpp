@@ -344,3 +344,40 @@ TEST_F(JobTablesTest, SavedBalanceIsNotReportedAgain)
 }
 
 } // namespace
+
+// A job row inserted by a user's SQL or an import has its numbers and amounts
+// Null. They count as 0 in every rule; saving the job writes what the rules
+// changed and leaves untouched Nulls Null.
+TEST_F(JobTablesTest, NullNumbersCountAsZeroAndStayNullWhenUntouched)
+{
+    exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent) VALUES (1, 'State', 82500)"));
+    exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, TaxNo) VALUES (0, 31, 1)"));
+    const qint32 id = scalar(QStringLiteral("SELECT Max(JobID) FROM Jobs")).toInt();
+    // An item row with only its keys, price and tax flag: the rest Null.
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, Price, Bleed) VALUES (%1, 0, 1, 40, 0)").arg(id));
+
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id));
+    EXPECT_EQ(job.m_Subtotal, Money());
+    EXPECT_EQ(job.m_Status, 0);
+    EXPECT_EQ(job.m_CusNo, 0);
+    EXPECT_EQ(job.m_TotalAmount, Money());
+    EXPECT_EQ(job.m_Balance, Money());
+
+    ASSERT_TRUE(job.SafeEdit());
+    job.m_Title = QStringLiteral("Typed in later");
+    job.m_Subtotal = money("40"); // as the pricing of the item sets it
+    job.CalcSubtotal();
+    EXPECT_EQ(job.m_Taxable, money("40"));
+    EXPECT_EQ(job.m_Tax, money("3.30"));
+    job.CalcBalance();
+    EXPECT_EQ(job.m_TotalAmount, money("43.30"));
+    EXPECT_EQ(job.m_Balance, money("43.30"));
+    ASSERT_TRUE(job.SafeUpdate());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("40"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("43.30"));
+    // Nothing computed them: still Null.
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT Postage FROM Jobs WHERE JobID = %1").arg(id)).isNull());
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT CusNo FROM Jobs WHERE JobID = %1").arg(id)).isNull());
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT PrintOption FROM Jobs WHERE JobID = %1").arg(id)).isNull());
+}

@@ -2,8 +2,15 @@
 
 #include "data/CJobSet.h"
 
+#include "data/ShopDatabase.h"
+#include "data/ShopSchema.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QSet>
+
+#include <signal.h>
 
 #include <memory>
 #include <vector>
@@ -78,3 +85,38 @@ TEST_F(JobTablesTest, JobLockedHereIsRefusedToAnotherWorkstation)
 }
 
 } // namespace
+
+// A workstation killed while it makes new shop databases never leaves a
+// database without its tables: every file in place is complete, and the next
+// build of the one it was making succeeds and clears what the killed one left.
+TEST_F(JobTablesTest, KilledCreateLeavesNoHalfMadeDatabase)
+{
+    const QString folder = tempPath(QStringLiteral("created"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    auto peer = startPeer({folder, QStringLiteral("create"), QStringLiteral("400")});
+    ASSERT_TRUE(peer->waitForStarted());
+    // Kill it after a few builds, in the middle of the next one.
+    int made = 0;
+    while (made < 3 && peer->waitForReadyRead(10000)) {
+        while (peer->canReadLine())
+            made = QString::fromUtf8(peer->readLine()).section(QLatin1Char(' '), 1).trimmed().toInt();
+    }
+    ::kill(pid_t(peer->processId()), SIGKILL);
+    ASSERT_TRUE(peer->waitForFinished(10000));
+    ASSERT_GE(made, 3);
+
+    const QStringList tables = QDir(folder).entryList({QStringLiteral("Shop*.mdb")}, QDir::Files);
+    ASSERT_GE(tables.size(), made);
+    const int tableCount = int(db().tableNames().size());
+    for (const QString &name : tables) {
+        platform::Database file;
+        file.open(QDir(folder).filePath(name), false, true);
+        EXPECT_EQ(ReadVersionText(file), ShopSchema::versionText()) << name.toStdString();
+        EXPECT_EQ(file.tableNames().size(), tableCount) << name.toStdString();
+        file.close();
+    }
+    const QString next = QDir(folder).filePath(QStringLiteral("Shop%1.mdb").arg(tables.size() + 1));
+    EXPECT_FALSE(QFileInfo::exists(next));
+    CreateShopDatabase(next);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".creating-")), QStringList());
+}

@@ -32,6 +32,12 @@ struct ListCase
     std::string name;
 };
 
+void PrintTo(const ListCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+
 std::vector<ListCase> allCases()
 {
     std::vector<ListCase> cases;

@@ -155,3 +155,24 @@ TEST_F(OpenDatabaseTest, ARecordsetReopensAClosedDatabase)
     EXPECT_FALSE(set.IsOpen());
     EXPECT_EQ(prompts().lastText(), kClosing);
 }
+
+// A file that another workstation holds alone is not damaged: the opening
+// tells why it cannot open and offers no repair.
+TEST_F(OpenDatabaseTest, FileInUseIsNotOfferedTheRepair)
+{
+    const QString path = makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb")));
+    storePath(path);
+    bool repairOffered = false;
+    SetRepairDatabaseStep([&](platform::Database *, const QString &, const QString &) { repairOffered = true; });
+    platform::Database other;
+    other.open(path, true);
+    prompts().answer(IDNO); // the error box's "more information?" if asked
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    EXPECT_FALSE(repairOffered);
+    ASSERT_FALSE(prompts().shown().isEmpty());
+    EXPECT_TRUE(prompts().shown().first().text.contains(QStringLiteral("3045"))) << prompts().shown().first().text.toStdString();
+    for (const auto &shown : prompts().shown())
+        EXPECT_NE(shown.text, QStringLiteral("Do you want Tavrel to attempt to repair the database?"));
+    other.close();
+}

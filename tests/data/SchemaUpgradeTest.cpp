@@ -7,6 +7,7 @@
 #include "data/DatabaseMaintenance.h"
 #include "data/DatabaseOpening.h"
 #include "data/RunProgress.h"
+#include "data/KeyCheck.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopSchema.h"
@@ -155,6 +156,12 @@ TEST_F(SchemaUpgradeTest, FileOf2005ReachesTheCurrentLayout)
     EXPECT_EQ(fieldNames(QStringLiteral("ServiceCategories")),
               (QStringList{"CatNo", "DepNo", "IconNo", "CatName", "SortNo"}));
     EXPECT_EQ(fieldNames(QStringLiteral("WasteTable")).mid(0, 4), (QStringList{"Level", "Name", "Setup", "Waste1"}));
+
+    // Every key and index the key check expects is there, without a reindex.
+    QStringList missing;
+    for (const ShopSchema::Index &key : MissingKeyIndexes(db()))
+        missing << key.table + QLatin1Char('.') + key.field;
+    EXPECT_EQ(missing.join(QStringLiteral(", ")).toStdString(), "");
 
     // Created tables come with their keys and rows.
     for (const char *table : {"Properties", "ContactDepts", "ProductionDepts", "ProductionTags", "TimeDepartments",

@@ -27,6 +27,12 @@ struct RunCase
     qint32 runMinutes;
 };
 
+void PrintTo(const RunCase &c, std::ostream *os)
+{
+    *os << "step " << c.step << ", quantity " << c.quantity;
+}
+
+
 class RunTable : public PricingTest, public ::testing::WithParamInterface<RunCase>
 {
 };
@@ -105,6 +111,12 @@ struct MarkupCase
     int adjustBy;
     const char *price;
 };
+
+void PrintTo(const MarkupCase &c, std::ostream *os)
+{
+    *os << "markup " << c.markup << ", level " << c.priceLevel << ", bid " << c.bid << " -> " << c.price;
+}
+
 
 class MarkupFactor : public PricingTest, public ::testing::WithParamInterface<MarkupCase>
 {
@@ -242,6 +254,12 @@ struct TableCase
     const char *line;
 };
 
+void PrintTo(const TableCase &c, std::ostream *os)
+{
+    *os << "method " << c.method << ", reading " << c.reading << ", quantity " << c.quantity << " -> " << c.price;
+}
+
+
 class PriceTableLookup : public PricingTest, public ::testing::WithParamInterface<TableCase>
 {
 };
@@ -360,3 +378,79 @@ TEST_F(PricingTest, WasteTableRowAndPressSetupExplained)
 }
 
 } // namespace
+
+// --- Null numbers -----------------------------------------------------------------
+
+// Rows written by a user's SQL, an import or an old file leave numbers Null.
+// A Null number prices as 0: the same service and item with zeros instead of
+// Nulls give the same amounts (never the engine's no-value patterns, which
+// would price at millions).
+TEST_F(PricingTest, NullNumbersPriceAsZeros)
+{
+    const Columns priced = {{"QtyBy", "1"},     {"CostBy", "2"},      {"PriceBy", "3"},     {"Unit", "1"},
+                            {"QBreak1", "100"}, {"UnitsHr1", "10000"}, {"RunCost1", "10"}, {"RunPrice1", "20"}};
+    addService(500, 50, QStringLiteral("Folding"), priced);
+    // The same service with every other column Null.
+    Columns nulls = {{"SerNo", "501"}, {"CatNo", "50"}, {"Name", "'Folding Null'"}};
+    QStringList names, values;
+    for (const auto &[n, v] : nulls) {
+        names << QString::fromLatin1(n);
+        values << v;
+    }
+    for (const auto &[n, v] : priced) {
+        names << QString::fromLatin1(n);
+        values << v;
+    }
+    exec(QStringLiteral("INSERT INTO Services (%1) VALUES (%2)").arg(names.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
+    ASSERT_TRUE(scalar(QStringLiteral("SELECT Multiply FROM Services WHERE SerNo = 501")).isNull());
+    ASSERT_TRUE(scalar(QStringLiteral("SELECT Markup FROM Services WHERE SerNo = 501")).isNull());
+
+    const qint32 zeros = addJob(110);
+    addRow(zeros, 0, {{"ChargeQty", "300"}});
+    const qint32 zeroRow = addRow(zeros, 500);
+    const qint32 withNulls = addJob(111);
+    addRow(withNulls, 0, {{"ChargeQty", "300"}});
+    // A service row with only the keys that place it in its item: every other
+    // number of the row Null.
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo) VALUES (%1, 501, 1, 0)").arg(withNulls));
+    const qint32 nullRow = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
+
+    auto a = engine(zeros, true);
+    a->PriceItem(0);
+    auto b = engine(withNulls, true);
+    b->PriceItem(0);
+    const CItemSet &x = row(*a, zeroRow);
+    const CItemSet &y = row(*b, nullRow);
+    // 300 at 0.20: 60.00; 300 at 0.10: 30.00.
+    EXPECT_EQ(x.m_Price, money("60"));
+    EXPECT_EQ(y.m_Price, x.m_Price);
+    EXPECT_EQ(y.m_Cost, money("30"));
+    EXPECT_EQ(y.m_nRunMinutes, x.m_nRunMinutes);
+}
+
+// A service that rounds its quantity up to a multiple: exactly on a multiple
+// it stays, one over goes to the next, and 0 and 1 round nothing.
+TEST_F(PricingTest, QuantityRoundsUpToTheServicesMultiple)
+{
+    struct Case
+    {
+        int round;
+        qint32 quantity;
+        const char *price;
+    };
+    const Case cases[] = {{100, 499, "100"}, {100, 500, "100"}, {100, 501, "120"}, {100, 1, "20"},
+                          {1, 501, "100.20"},  {0, 501, "100.20"},  {9, 10, "3.60"},  {9, 9, "1.80"}};
+    qint32 jobNo = 300;
+    for (const Case &c : cases) {
+        const qint32 serNo = 600 + jobNo - 300;
+        addService(serNo, 50, QStringLiteral("Rounded %1").arg(c.round),
+                   {{"QtyBy", "1"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "1"}, {"Round", n(c.round)},
+                    {"QBreak1", "1"}, {"UnitsHr1", "100000"}, {"RunCost1", "10"}, {"RunPrice1", "20"}});
+        const qint32 job = addJob(jobNo++);
+        addRow(job, 0, {{"ChargeQty", n(c.quantity)}});
+        const qint32 id = addRow(job, serNo);
+        auto e = engine(job, true);
+        e->PriceItem(0);
+        EXPECT_EQ(row(*e, id).m_Price, money(c.price)) << "round " << c.round << ", quantity " << c.quantity;
+    }
+}

@@ -6,6 +6,9 @@
 //   open [exclusive]           open the database given on the command line
 //   set SQL|FIELD|VALUE        edit the first row of a dynaset, store a text
 //   delete SQL                 delete the first row of a dynaset
+//   increment SQL|FIELD|N|US   N times: read the first row's number, wait US
+//                              microseconds, add 1 through Edit and Update;
+//                              answers "ok KEPT REFUSED BUSY" (refused: 3197)
 //   connections                the number of live entries in the lock file
 //   close                      close the database
 //   quit
@@ -20,6 +23,8 @@
 #include <iostream>
 #include <string>
 
+#include <unistd.h>
+
 using namespace platform;
 
 int main(int argc, char *argv[])
@@ -32,7 +37,8 @@ int main(int argc, char *argv[])
         const QStringList who = args[3].split(QLatin1Char('/'));
         LockFile::setIdentity(who.value(0), who.value(1));
     }
-    Database::setBusyTimeout(200);
+    const int busy = args.indexOf(QStringLiteral("--busy"));
+    Database::setBusyTimeout(busy > 0 ? args.value(busy + 1).toInt() : 200);
     Database db;
     std::string line;
     while (std::getline(std::cin, line)) {
@@ -50,6 +56,35 @@ int main(int argc, char *argv[])
                 rs.edit();
                 rs.setValue(parts.value(1), Value(parts.value(2)));
                 rs.update();
+            } else if (verb == QLatin1String("increment")) {
+                const QStringList parts = rest.split(QLatin1Char('|'));
+                const int times = parts.value(2).toInt();
+                const int pause = parts.value(3).toInt();
+                int kept = 0, refused = 0, busyCount = 0;
+                Recordset rs(db);
+                rs.open(Recordset::Type::Dynaset, parts.value(0));
+                for (int i = 0; i < times; ++i) {
+                    try {
+                        rs.requery();
+                        const std::int64_t was = rs.value(parts.value(1)).toInt64();
+                        if (pause > 0)
+                            ::usleep(useconds_t(pause));
+                        rs.edit();
+                        rs.setValue(parts.value(1), Value(std::int64_t(was + 1), FieldType::Long));
+                        rs.update();
+                        ++kept;
+                    } catch (const DbException &e) {
+                        if (rs.editMode() != Recordset::EditMode::None)
+                            rs.cancelUpdate();
+                        if (e.number() == 3197)
+                            ++refused;
+                        else if (e.number() == 3260)
+                            ++busyCount;
+                        else
+                            throw;
+                    }
+                }
+                answer += QStringLiteral(" %1 %2 %3").arg(kept).arg(refused).arg(busyCount);
             } else if (verb == QLatin1String("delete")) {
                 Recordset rs(db);
                 rs.open(Recordset::Type::Dynaset, rest);

@@ -8,6 +8,8 @@
 
 #include <QtCore/QFile>
 
+#include <limits>
+
 using platform::FieldType;
 using platform::Value;
 
@@ -103,4 +105,89 @@ TEST_F(PlatformServices, ClockCanBeFixed)
 {
     platform::Clock::setFixed(QDateTime(QDate(2011, 3, 16), QTime(9, 30)));
     EXPECT_EQ(platform::Clock::today(), QDate(2011, 3, 16));
+}
+
+// --- The currency range ----------------------------------------------------------
+
+namespace {
+
+struct MoneyTextCase
+{
+    const char *name;
+    const char *text;
+    bool valid;
+    std::int64_t units;
+};
+
+void PrintTo(const MoneyTextCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+} // namespace
+
+
+class MoneyTextAtTheEdges : public ::testing::TestWithParam<MoneyTextCase>
+{
+};
+
+TEST_P(MoneyTextAtTheEdges, ReadsOrRefuses)
+{
+    const MoneyTextCase &c = GetParam();
+    const Money m = Money::fromText(QString::fromLatin1(c.text));
+    ASSERT_EQ(m.isValid(), c.valid);
+    if (c.valid)
+        EXPECT_EQ(m.units(), c.units);
+}
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+INSTANTIATE_TEST_SUITE_P(
+    Money, MoneyTextAtTheEdges,
+    ::testing::Values(MoneyTextCase{"Largest", "922337203685477.5807", true, kMax},
+                      MoneyTextCase{"Smallest", "-922337203685477.5808", true, kMin},
+                      MoneyTextCase{"OneUnitAbove", "922337203685477.5808", false, 0},
+                      MoneyTextCase{"OneUnitBelow", "-922337203685477.5809", false, 0},
+                      MoneyTextCase{"RoundedUpOutOfRange", "922337203685477.58074", true, kMax},
+                      MoneyTextCase{"RoundedOutOfRange", "922337203685477.58075", false, 0},
+                      MoneyTextCase{"WholeTooLarge", "922337203685478", false, 0},
+                      MoneyTextCase{"WrapsUnsigned", "18446744073709551616", false, 0},
+                      MoneyTextCase{"Grouped", "922,337,203,685,477", true, 9223372036854770000}),
+    [](const ::testing::TestParamInfo<MoneyTextCase> &info) { return std::string(info.param.name); });
+
+TEST(Money, ArithmeticBeyondTheRangeIsInvalidNeverWrapped)
+{
+    const Money max = Money::fromUnits(kMax);
+    const Money min = Money::fromUnits(kMin);
+    const Money unit = Money::fromUnits(1);
+    EXPECT_FALSE((max + unit).isValid());
+    EXPECT_FALSE((min - unit).isValid());
+    EXPECT_FALSE((-min).isValid());
+    EXPECT_FALSE((min / -1).isValid());
+    EXPECT_FALSE((max * 2).isValid());
+    EXPECT_FALSE((Money::fromWhole(1000000000) * 1000000).isValid());
+    // At the edges themselves all is exact.
+    EXPECT_EQ((max - unit + unit).units(), kMax);
+    EXPECT_EQ((min + unit - unit).units(), kMin);
+    EXPECT_EQ((-max).units(), -kMax);
+    EXPECT_EQ((min * 1).units(), kMin);
+    EXPECT_EQ(max.roundedToCentsHalfAway().units(), kMax - 7);
+    EXPECT_EQ(min.roundedToCentsHalfAway().units(), kMin + 8);
+    Money sum = max;
+    sum += unit;
+    EXPECT_FALSE(sum.isValid());
+    sum += Money::fromWhole(-5); // stays invalid: the overflow is not forgotten
+    EXPECT_FALSE(sum.isValid());
+}
+
+TEST(Money, DoublesAndTextsAtTheEdges)
+{
+    EXPECT_FALSE(Money::fromDouble(1e15).isValid());
+    EXPECT_FALSE(Money::fromDouble(-1e15).isValid());
+    EXPECT_TRUE(Money::fromDouble(9e14).isValid());
+    EXPECT_EQ(Money::fromDouble(123456789.12).units(), 1234567891200); // large amounts stay exact
+    EXPECT_EQ(Money::fromDouble(-98765432.1).units(), -987654321000);
+    EXPECT_EQ(Money::fromUnits(kMin).toPlainText(), QStringLiteral("-922337203685477.5808"));
+    EXPECT_EQ(Money::fromUnits(kMax).toPlainText(), QStringLiteral("922337203685477.5807"));
 }

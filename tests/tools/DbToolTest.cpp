@@ -3,6 +3,8 @@
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 
+#include <sqlite3.h>
+
 namespace {
 
 struct ToolRun
@@ -231,4 +233,89 @@ TEST_F(DbTool, UsersSavedQueryRunsAndAgreesWithSqlite)
                             .join(QLatin1Char('\t')));
     }
     EXPECT_EQ(jet.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+}
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// The check only reads: a database named like a lock file stays byte for
+// byte as it was, and no lock file is left beside it.
+TEST_F(DbTool, CheckLeavesADatabaseNamedLikeALockFileAlone)
+{
+    const QString db = tempPath(QStringLiteral("Shop.ldb"));
+    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    const QByteArray before = bytesOf(db);
+    const ToolRun r = dbtool({QStringLiteral("check"), db});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("nothing to do\n"))) << r.out.toStdString();
+    EXPECT_EQ(bytesOf(db), before);
+    EXPECT_FALSE(QFile::exists(db + QStringLiteral(".ldb")));
+}
+
+TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    const QByteArray sound = bytesOf(db);
+
+    // A journal left by a write that stopped half way.
+    {
+        QFile journal(db + QStringLiteral("-journal"));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+        QByteArray header = QByteArray::fromHex("d9d505f920a163d7") + QByteArray(504, '\1');
+        journal.write(header);
+    }
+    ToolRun r = dbtool({QStringLiteral("check"), db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, QStringLiteral("a write was interrupted; opening the file read-write will roll it back\n"))
+        << r.err.toStdString();
+    EXPECT_EQ(bytesOf(db), sound);
+    QFile::remove(db + QStringLiteral("-journal"));
+
+    // One index page written over with another index's page: the rows are
+    // all there, a repair rebuilds the index from them.
+    {
+        sqlite3 *h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(db).constData(), &h), SQLITE_OK);
+        sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+        for (int i = 1; i <= 50; ++i) {
+            const QByteArray sql = QStringLiteral("INSERT INTO Jobs (JobNo, CusNo) VALUES (%1, 10)").arg(1000 + i).toUtf8();
+            ASSERT_EQ(sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+        const auto number = [h](const char *sql) {
+            sqlite3_stmt *st = nullptr;
+            sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+            const int n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
+            sqlite3_finalize(st);
+            return n;
+        };
+        const int pageSize = number("PRAGMA page_size");
+        const int jobNo = number("SELECT rootpage FROM sqlite_master WHERE name = 'Jobs_JobNo'");
+        const int cusNo = number("SELECT rootpage FROM sqlite_master WHERE name = 'Jobs_CusNo'");
+        sqlite3_close(h);
+        ASSERT_GT(jobNo, 1);
+        ASSERT_GT(cusNo, 1);
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(qint64(cusNo - 1) * pageSize);
+        const QByteArray page = f.read(pageSize);
+        f.seek(qint64(jobNo - 1) * pageSize);
+        f.write(page);
+    }
+    const QByteArray damaged = bytesOf(db);
+    r = dbtool({QStringLiteral("check"), db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("the file is damaged\n"
+                                              "a repair would rebuild every index from the rows\n"
+                                              "a repair would keep every row\n")))
+        << r.out.toStdString();
+    EXPECT_EQ(bytesOf(db), damaged);
 }

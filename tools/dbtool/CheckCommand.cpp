@@ -5,6 +5,10 @@
 #include "data/ShopSchema.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
+#include "platform/db/RebuildCopy.h"
+
+#include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -30,6 +34,33 @@ QString describe(const ShopSchema::Field &f)
                                                : QStringLiteral("%1 %2").arg(f.name, platform::fieldTypeName(f.type));
 }
 
+// What compaction with repair would do to the file, found by rebuilding a
+// copy of it in a temporary folder (the file itself is only read).
+QStringList RepairForecast(const QString &path)
+{
+    QStringList lines;
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return lines;
+    try {
+        const platform::RebuildResult r = platform::RebuildCopy(path, folder.filePath(QStringLiteral("repair.mdb")));
+        lines << QStringLiteral("a repair would rebuild every index from the rows");
+        for (const platform::RebuildResult::Loss &loss : r.losses) {
+            lines << (loss.rows < 0 ? QStringLiteral("a repair would leave out rows of %1 that cannot be read").arg(loss.table)
+                                    : QStringLiteral("a repair would leave out %1 row(s) of %2 that cannot be read")
+                                          .arg(loss.rows)
+                                          .arg(loss.table));
+        }
+        for (const QString &index : r.indexesNotBuilt)
+            lines << QStringLiteral("a repair could not build the index %1 (duplicate values)").arg(index);
+        if (r.isComplete())
+            lines << QStringLiteral("a repair would keep every row");
+    } catch (const platform::DbException &e) {
+        lines << QStringLiteral("a repair cannot copy the file: Error %1: %2").arg(e.number()).arg(e.description());
+    }
+    return lines;
+}
+
 } // namespace
 
 int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -42,9 +73,18 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     try {
         db.open(args.first(), false, true);
     } catch (const platform::DbException &e) {
+        // A journal left beside the file means a write stopped half way; a
+        // read-only look cannot roll it back, but it is no damage.
+        const QFileInfo journal(args.first() + QStringLiteral("-journal"));
+        if (journal.exists() && journal.size() > 0) {
+            out << "a write was interrupted; opening the file read-write will roll it back\n";
+            return 1;
+        }
         err << "Error " << e.number() << ": " << e.description() << '\n';
         return 2;
     }
+    if (!db.lockWarning().isEmpty())
+        err << "warning: " << db.lockWarning() << '\n';
 
     int findings = 0;
     const auto report = [&](const QString &line) {
@@ -61,8 +101,11 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 
         const QString integrity = integrityOf(db);
         out << "integrity " << integrity << '\n';
-        if (integrity != QLatin1String("ok"))
+        if (integrity != QLatin1String("ok")) {
             report(QStringLiteral("the file is damaged"));
+            for (const QString &line : RepairForecast(args.first()))
+                out << line << '\n';
+        }
 
         for (const QString &table : db.tableNames()) {
             if (!ShopSchema::table(table))
@@ -93,19 +136,8 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             if (!extra.isEmpty())
                 report(QStringLiteral("%1: fields not in the layout: %2").arg(t.name, extra.join(QStringLiteral(", "))));
         }
-        for (const ShopSchema::Index &key : KeyCheckList()) {
-            if (!db.tableExists(key.table))
-                continue;
-            // A key under another name (PrimaryKey) serves as well: the key
-            // check leaves it alone.
-            bool found = false;
-            for (const platform::IndexDef &i : db.tableDef(key.table).indexes) {
-                const bool sameField = i.field.compare(key.field, Qt::CaseInsensitive) == 0;
-                found = found || (sameField && (i.primary || !key.primary));
-            }
-            if (!found)
-                report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.field));
-        }
+        for (const ShopSchema::Index &key : MissingKeyIndexes(db))
+            report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.field));
     } catch (const platform::DbException &e) {
         err << "Error " << e.number() << ": " << e.description() << '\n';
         return 2;

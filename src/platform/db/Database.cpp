@@ -75,6 +75,36 @@ QString Database::name() const
     return d->path;
 }
 
+RebuildResult Database::rebuildCopy(const QString &copyPath)
+{
+    d->requireOpen();
+    if (!d->exclusive)
+        dberr::raise(dberr::FileInUse, QFileInfo(d->path).fileName());
+    // The copy's own connection reads the file: this connection lends it
+    // SQLite's lock meanwhile, while the lock file's gate, held exclusively,
+    // keeps every other workstation out.
+    d->exec(QStringLiteral("PRAGMA locking_mode = NORMAL"));
+    d->exec(QStringLiteral("SELECT count(*) FROM sqlite_master")); // gives the file lock up
+    const auto retake = [this] {
+        d->exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+        sqlite3_exec(d->db, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
+    };
+    RebuildResult result;
+    try {
+        result = RebuildCopy(d->path, copyPath);
+    } catch (...) {
+        retake();
+        throw;
+    }
+    retake();
+    return result;
+}
+
+QString Database::lockWarning() const
+{
+    return d->lockWarning;
+}
+
 void Database::execute(const QString &jetSql, const QList<Value> &parameters)
 {
     d->requireOpen();

@@ -2,6 +2,7 @@
 
 #include "platform/Value.h"
 #include "platform/db/DbException.h"
+#include "platform/db/RebuildCopy.h"
 #include "platform/db/TableDef.h"
 
 #include <QtCore/QList>
@@ -36,11 +37,19 @@ public:
     bool isExclusive() const;
     bool isReadOnly() const;
     QString name() const; // the full path of the file
+    // Empty, or why a read-only connection could not list itself in the lock
+    // file (a full disk, a folder without write permission).
+    QString lockWarning() const;
 
     // Runs one Jet INSERT, UPDATE or DELETE (fail on error: all rows or none).
     // Parameters bind to "?" or named parameters in order.
     void execute(const QString &jetSql, const QList<Value> &parameters = {});
     int recordsAffected() const;
+
+    // Exclusive connections only (else 3045): a new file at copyPath with this
+    // file's schema, its readable rows and every index built anew from them
+    // (RebuildCopy). The file stays this workstation's alone meanwhile.
+    RebuildResult rebuildCopy(const QString &copyPath);
 
     // Runs SQLite text directly (schema work and maintenance only; never user text).
     void executeNative(const QString &sqliteSql);

@@ -14,7 +14,39 @@ namespace {
 
 int g_busyTimeoutMs = 5000;
 
+// A table whose list of changed rows grows past this is remembered as changed
+// as a whole (bulk statements of the upgrade and maintenance).
+constexpr int kMaxRowsNoted = 20000;
+
+void onRowChanged(void *impl, int, const char *, const char *table, sqlite3_int64 rowid)
+{
+    static_cast<Database::Impl *>(impl)->noteWrite(table, rowid);
+}
+
 } // namespace
+
+void Database::Impl::noteWrite(const char *table, std::int64_t rowid)
+{
+    const quint64 now = ++ownWrites.clock;
+    QByteArray name(table);
+    name = name.toLower();
+    QHash<std::int64_t, quint64> &rows = ownWrites.rows[name];
+    if (rows.size() >= kMaxRowsNoted) {
+        rows.clear();
+        ownWrites.forgotten[name] = now;
+        return;
+    }
+    rows[rowid] = now;
+}
+
+bool Database::Impl::wroteSince(const QString &table, std::int64_t rowid, quint64 mark) const
+{
+    const QByteArray name = table.toUtf8().toLower();
+    if (ownWrites.forgotten.value(name, 0) > mark)
+        return true;
+    const auto rows = ownWrites.rows.constFind(name);
+    return rows != ownWrites.rows.cend() && rows->value(rowid, 0) > mark;
+}
 
 int Database::busyTimeout()
 {
@@ -43,17 +75,24 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         try {
             lock = std::make_unique<LockFile>(absolute, wantExclusive);
         } catch (const DbException &e) {
-            // A read-only share where no lock file can be made: reading alone
-            // needs no registration.
-            if (!(wantReadOnly && e.number() == dberr::CannotOpenFile))
+            // A read-only share where no lock file can be made, or a full
+            // disk: reading alone needs no registration. The connection is
+            // then not listed, which the warning says.
+            if (!(wantReadOnly && (e.number() == dberr::CannotOpenFile || e.number() == dberr::DiskFull)))
                 throw;
+            lockWarning = QStringLiteral("This workstation is not listed in the lock file (%1): %2")
+                              .arg(LockFile::pathFor(absolute), e.description());
         }
 
         const int flags = (wantReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
         const int rc = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db, flags, nullptr);
         if (rc != SQLITE_OK) {
-            const DbException e = (rc & 0xff) == SQLITE_CANTOPEN ? dberr::error(dberr::FileNotFound, absolute)
-                                                                   : dberr::fromConnection(db, rc, absolute);
+            // A file that is there but cannot be opened is a matter of
+            // permission (3051), not a missing file.
+            const bool there = QFileInfo::exists(absolute);
+            const DbException e = (rc & 0xff) == SQLITE_CANTOPEN
+                ? dberr::error(there ? dberr::CannotOpenFile : dberr::FileNotFound, there ? info.fileName() : absolute)
+                : dberr::fromConnection(db, rc, absolute);
             sqlite3_close_v2(db);
             db = nullptr;
             throw e;
@@ -64,6 +103,7 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         sqlite3_extended_result_codes(db, 1);
         statements = std::make_shared<StatementCache>(db, absolute);
         sqlite3_busy_timeout(db, g_busyTimeoutMs);
+        sqlite3_update_hook(db, &onRowChanged, this);
         jet::registerFunctions(db);
 
         // Anything but a database (or a damaged one) fails here with 3049.
@@ -112,6 +152,8 @@ void Database::Impl::close()
         db = nullptr;
     }
     lock.reset();
+    lockWarning.clear();
+    ownWrites = OwnWrites();
     openSerial = 0;
     path.clear();
     exclusive = false;

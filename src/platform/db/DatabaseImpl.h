@@ -7,6 +7,8 @@
 #include "platform/db/StatementCache.h"
 #include "platform/db/jet/JetTranslator.h"
 
+#include <QtCore/QByteArray>
+#include <QtCore/QHash>
 #include <QtCore/QString>
 
 #include <memory>
@@ -53,6 +55,21 @@ public:
     // After a schema change by this connection.
     void schemaChanged();
 
+    // The rows this connection changed, told apart from other workstations'
+    // changes: a recordset that read a row before this connection changed it
+    // reads it again at Edit (the program's own change), while a change it
+    // did not make fails the Update with 3197.
+    quint64 writeMark() const { return ownWrites.clock; }
+    bool wroteSince(const QString &table, std::int64_t rowid, quint64 mark) const;
+    void noteWrite(const char *table, std::int64_t rowid);
+    struct OwnWrites
+    {
+        quint64 clock = 0;
+        QHash<QByteArray, QHash<std::int64_t, quint64>> rows; // table (lower case) -> rowid -> clock
+        QHash<QByteArray, quint64> forgotten; // table -> clock when its list grew too long and was dropped
+    };
+    OwnWrites ownWrites;
+
     sqlite3 *db = nullptr;
     QString path;
     bool exclusive = false;
@@ -62,6 +79,7 @@ public:
     quint64 openSerial = 0; // changes with every open, so old recordsets notice
     std::shared_ptr<StatementCache> statements;
     std::unique_ptr<LockFile> lock;
+    QString lockWarning; // why a read-only connection is not in the lock file
     std::unique_ptr<FileCatalog> catalog;
     std::unique_ptr<jet::JetTranslator> translator;
 };

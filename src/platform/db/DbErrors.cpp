@@ -57,6 +57,10 @@ constexpr Entry kTexts[] = {
     {TypeMismatch, "Data type mismatch in criteria expression."},
     {NumericOverflow, "Numeric field overflow."},
     {3103, "Circular reference caused by alias '%1' in the SELECT list."},
+    {AggregateInWhere, "Cannot have aggregate function in WHERE clause (%1)."},
+    {AggregateInGroupBy, "Cannot have aggregate function in GROUP BY clause (%1)."},
+    {SubqueryFields, "You have written a subquery that can return more than one field without using the EXISTS reserved word in the main query's FROM clause. Revise the SELECT statement of the subquery to request only one field."},
+    {QueryTooComplex, "Query is too complex."},
 };
 
 // SQLite names the object in its messages: "no such table: Jobs".
@@ -139,6 +143,19 @@ DbException fromSqlite(int rc, const QString &message, const QString &fileName)
             return error(InvalidStatement);
         if (message.contains(QLatin1String("already exists")))
             return error(TableExists, message.section(QLatin1Char(' '), 1, 1));
+        // What Jet has a number of its own for.
+        if (message.startsWith(QLatin1String("aggregate functions are not allowed in the GROUP BY")))
+            return error(AggregateInGroupBy, objectAfterColon(message));
+        if (message.startsWith(QLatin1String("misuse of aggregate")))
+            return error(AggregateInWhere, objectAfterColon(message));
+        if (message.startsWith(QLatin1String("sub-select returns")) || message.startsWith(QLatin1String("row value misused")))
+            return error(SubqueryFields);
+        if (message == QLatin1String("integer overflow"))
+            return error(NumericOverflow);
+        if (message.startsWith(QLatin1String("parser stack overflow")) || message.startsWith(QLatin1String("Expression tree is too large"))
+            || message.startsWith(QLatin1String("too many terms in compound SELECT"))
+            || message.startsWith(QLatin1String("at most ")) || message.startsWith(QLatin1String("too many FROM clause terms")))
+            return error(QueryTooComplex);
         break;
     default:
         break;

@@ -48,6 +48,10 @@ enum : int {
     ConversionError = 3421,
     TypeMismatch = 3464,
     NumericOverflow = 3349,
+    AggregateInWhere = 3096,
+    AggregateInGroupBy = 3098,
+    SubqueryFields = 3306,
+    QueryTooComplex = 3360,
 };
 
 // The engine's description of an error; "%1" in it takes the argument (a

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <ctime>
 
 namespace platform {
@@ -107,6 +108,80 @@ Value KeyedRows::value(int field) const
     default: break;
     }
     return sqlvalues::toValue(s, m_types[field]);
+}
+
+void KeyedRows::copyRow(RowCopy &into) const
+{
+    into.clear();
+    into.m_storage.clear();
+    into.m_sizes.clear();
+    if (!m_row)
+        return;
+    const size_t width = size_t(m_types.size());
+    into.m_storage.resize(width);
+    into.m_cells.resize(width);
+    into.m_sizes.resize(width);
+    for (size_t c = 0; c < width; ++c) {
+        const Cell &cell = m_row[c];
+        into.m_storage[c] = cell.storage;
+        into.m_sizes[c] = cell.size;
+        if (cell.storage == SQLITE_TEXT || cell.storage == SQLITE_BLOB) {
+            into.m_cells[c] = std::int64_t(into.m_bytes.size());
+            if (cell.size > 0) {
+                const char *from = m_page->bytes.data() + cell.integer;
+                into.m_bytes.insert(into.m_bytes.end(), from, from + cell.size);
+            }
+        } else {
+            into.m_cells[c] = cell.integer; // the union's bits: integer or double
+        }
+    }
+}
+
+namespace {
+
+sqlvalues::Stored storedOf(std::int32_t storage, std::int64_t bits, std::int32_t size, const std::vector<char> &bytes)
+{
+    sqlvalues::Stored s;
+    s.storage = storage;
+    switch (storage) {
+    case SQLITE_INTEGER: s.integer = bits; break;
+    case SQLITE_FLOAT: std::memcpy(&s.real, &bits, sizeof s.real); break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        s.bytes = bytes.data() + bits;
+        s.size = size;
+        break;
+    default: break;
+    }
+    return s;
+}
+
+} // namespace
+
+Value KeyedRows::copyValue(const RowCopy &row, int field) const
+{
+    const size_t c = size_t(field);
+    return sqlvalues::toValue(storedOf(row.m_storage[c], row.m_cells[c], row.m_sizes[c], row.m_bytes), m_types[field]);
+}
+
+Value KeyedRows::copyStored(const RowCopy &row, int field)
+{
+    const size_t c = size_t(field);
+    switch (row.m_storage[c]) {
+    case SQLITE_INTEGER:
+        return Value(row.m_cells[c], FieldType::Long);
+    case SQLITE_FLOAT: {
+        double real = 0;
+        std::memcpy(&real, &row.m_cells[c], sizeof real);
+        return Value(real, FieldType::Double);
+    }
+    case SQLITE_TEXT:
+        return Value(QString::fromUtf8(row.m_bytes.data() + row.m_cells[c], row.m_sizes[c]), FieldType::Text);
+    case SQLITE_BLOB:
+        return Value(QString::fromLatin1(row.m_bytes.data() + row.m_cells[c], row.m_sizes[c]), FieldType::LongBinary);
+    default:
+        return Value();
+    }
 }
 
 void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)

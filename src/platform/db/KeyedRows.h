@@ -66,6 +66,27 @@ public:
     // row no longer exists.
     bool readRow(std::int64_t key, std::vector<Value> &values, std::vector<Value> *stored);
 
+    // A copy of the row found by the last successful seek(), as it was read:
+    // what the program saw of the row, kept while pages are read again.
+    class RowCopy
+    {
+    public:
+        bool isEmpty() const { return m_cells.empty(); }
+        void clear() { m_cells.clear(); m_bytes.clear(); }
+
+    private:
+        friend class KeyedRows;
+        std::vector<std::int32_t> m_storage;
+        std::vector<std::int64_t> m_cells; // integer, double bits, or offset in m_bytes
+        std::vector<std::int32_t> m_sizes;
+        std::vector<char> m_bytes;
+    };
+    void copyRow(RowCopy &into) const;
+    // A field of a copy in its type, and exactly as stored (for the optimistic
+    // check of an update).
+    Value copyValue(const RowCopy &row, int field) const;
+    static Value copyStored(const RowCopy &row, int field);
+
     void append(std::int64_t key);
     void remove(int index);
     void forgetAll();

@@ -3,6 +3,7 @@
 #include "platform/db/DbErrors.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSysInfo>
 
@@ -76,6 +77,15 @@ bool readBlock(int fd, off_t index, char *out)
     return ::pread(fd, out, kBlockSize, index * kBlockSize) >= 0;
 }
 
+// A lock file holds names; a file that starts as a database is another
+// database that happens to carry the lock file's name, never to be written.
+bool isDatabaseFile(int fd)
+{
+    static const char kHeader[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    char head[16] = {};
+    return ::pread(fd, head, sizeof head, 0) == ssize_t(sizeof head) && std::memcmp(head, kHeader, sizeof head) == 0;
+}
+
 bool isBlank(const char *block)
 {
     for (off_t i = 0; i < kBlockSize; ++i) {
@@ -121,6 +131,11 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
             m_fd = -1;
             continue;
         }
+        if (isDatabaseFile(m_fd)) {
+            ::close(m_fd);
+            m_fd = -1;
+            dberr::raise(dberr::CannotOpenFile, QFileInfo(m_path).fileName());
+        }
         if (!lockRange(m_fd, F_OFD_SETLK, exclusive ? F_WRLCK : F_RDLCK, kGate, 1)) {
             ::close(m_fd);
             m_fd = -1;
@@ -147,9 +162,14 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
         putName(block, computerName());
         putName(block + kNameSize, userName());
         if (::pwrite(m_fd, block, kBlockSize, slot * kBlockSize) != kBlockSize) {
+            const int error = errno;
+            // A file this connection just made and could not fill goes again.
+            struct stat st {};
+            if (::fstat(m_fd, &st) == 0 && st.st_size == 0 && blockCount(m_fd) == 0 && sameFile(m_fd, path))
+                ::unlink(path.constData());
             ::close(m_fd);
             m_fd = -1;
-            dberr::raise(dberr::DiskOrNetwork);
+            dberr::raise(error == ENOSPC || error == EDQUOT ? dberr::DiskFull : dberr::DiskOrNetwork);
         }
         m_block = int(slot);
         lockRange(m_fd, F_OFD_SETLK, F_UNLCK, kRegistry, 1);
@@ -203,7 +223,28 @@ void LockFile::leave()
 QString LockFile::pathFor(const QString &databasePath)
 {
     const QFileInfo info(databasePath);
-    return QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".ldb"));
+    const QDir folder(info.absolutePath());
+    const QString usual = folder.filePath(info.completeBaseName() + QStringLiteral(".ldb"));
+    // A database whose own name ends in ".ldb" would be taken for its lock
+    // file: its lock file then carries the whole name ("Shop.ldb.ldb"). The
+    // comparison ignores case, as a shared folder may, and a link to the
+    // database counts as the database.
+    // Nor is another database that carries the usual name ever written: every
+    // workstation sees that file and takes the longer name alike.
+    const QFileInfo lock(usual);
+    const bool sameName = lock.absoluteFilePath().compare(info.absoluteFilePath(), Qt::CaseInsensitive) == 0;
+    const bool sameFile = lock.exists() && info.exists() && lock.canonicalFilePath() == info.canonicalFilePath();
+    bool database = false;
+    if (lock.isFile()) {
+        const int fd = ::open(QFile::encodeName(usual).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            database = isDatabaseFile(fd);
+            ::close(fd);
+        }
+    }
+    if (sameName || sameFile || database)
+        return folder.filePath(info.fileName() + QStringLiteral(".ldb"));
+    return usual;
 }
 
 QList<Database::Connection> LockFile::connections(const QString &lockPath)

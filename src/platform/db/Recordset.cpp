@@ -58,6 +58,7 @@ public:
     {
         leaveEdit();
         resolved = false;
+        firstRead.clear();
         if (pos >= 0 && pos < size())
             visited = qMax(visited, long(pos) + 1);
     }
@@ -140,6 +141,12 @@ public:
     std::vector<signed char> forced; // -1 as compared, 0 clean, 1 dirty
     std::int64_t editKey = 0;
     std::int64_t lastAdded = -1;
+
+    // The current row as the program last read it: Edit and Update compare
+    // with it, so a change another workstation made after the program read
+    // the row is a conflict even when it came before Edit.
+    KeyedRows::RowCopy firstRead;
+    quint64 firstReadMark = 0; // this connection's write mark when it was read
 };
 
 void Recordset::Impl::run()
@@ -295,6 +302,8 @@ Value Recordset::Impl::currentValue(int index)
         if (!keyed->seek(pos, g_pageTimeoutMs))
             dberr::raise(dberr::RecordDeleted);
         resolved = true;
+        keyed->copyRow(firstRead);
+        firstReadMark = dbi().writeMark();
     }
     return keyed->value(index);
 }
@@ -616,6 +625,15 @@ void Recordset::edit()
     std::vector<Value> stored;
     if (!d->keyed->readRow(key, values, &stored))
         dberr::raise(dberr::RecordDeleted);
+    // The row as the program read it, unless this connection has changed it
+    // since (then the program's own change is what it edits).
+    if (!d->firstRead.isEmpty() && !d->dbi().wroteSince(d->table, key, d->firstReadMark)) {
+        for (size_t c = 0; c < values.size(); ++c) {
+            values[c] = d->keyed->copyValue(d->firstRead, int(c));
+            if (!d->baseColumns.value(qsizetype(c)).isEmpty())
+                stored[c] = KeyedRows::copyStored(d->firstRead, int(c));
+        }
+    }
     d->buffer = values;
     d->original = values;
     d->stored = stored;

@@ -13,6 +13,12 @@ struct CurrencyCase
     const char *text;
 };
 
+void PrintTo(const CurrencyCase &c, std::ostream *os)
+{
+    *os << c.units << " units, " << c.decimals << " decimals: " << c.text;
+}
+
+
 class FormatCurrencyTest : public ::testing::TestWithParam<CurrencyCase> {};
 
 std::int64_t percentOf(std::int64_t baseUnits, double percent, bool roundUp, bool clip = false)
@@ -147,6 +153,12 @@ TEST(PercentShares, PercentAmountsRoundToWholeCents)
     EXPECT_EQ(percentOf(100000, 150, false, true), 100000);
     EXPECT_EQ(percentOf(100000, -150, false, true), -100000);
     EXPECT_EQ(percentOf(100000, 0.0, false), 0);
+    // An exact half cent rounds away from zero; just below it, toward zero.
+    EXPECT_EQ(percentOf(1000, 5.0, false), 100);    // 0.5 cent of 0.10
+    EXPECT_EQ(percentOf(1000, -5.0, false), -100);
+    EXPECT_EQ(percentOf(1000, 4.9, false), 0);      // 0.49 cent
+    EXPECT_EQ(percentOf(1000, 4.9, true), 100);     // up: the next cent
+    EXPECT_EQ(percentOf(19900, 50.0, false), 10000); // 99.5 cents: half of 1.99
     for (std::int64_t base : {0, 1, -1}) // zero and the No Charge marker carry nothing
         EXPECT_EQ(percentOf(base, 8.25, true), 0) << base;
 }

@@ -22,6 +22,12 @@ struct DurationCase
     int minutes;
 };
 
+void PrintTo(const DurationCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << "\" = " << c.minutes << " min";
+}
+
+
 class ParseDurationTest : public ::testing::TestWithParam<DurationCase> {};
 
 TEST_P(ParseDurationTest, ReadsHoursAndTwoMinuteCharacters)

@@ -160,3 +160,96 @@ TEST_F(DatabaseTest, LockFileListsConnectionsAndGoesWithTheLast)
     exclusive.close();
     db.open(dbPath());
 }
+
+// A database is never taken for a lock file: neither its own (a database
+// named "Shop.ldb") nor that of another database beside it.
+TEST_F(DatabaseTest, NoDatabaseIsEverTakenForALockFile)
+{
+    db.close();
+    const QString shopLdb = tempPath(QStringLiteral("Shop.ldb"));
+    const QString shopMdb = tempPath(QStringLiteral("Shop.mdb"));
+    ASSERT_TRUE(QFile::copy(dbPath(), shopLdb));
+    ASSERT_TRUE(QFile::copy(dbPath(), shopMdb));
+    const auto bytes = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes(shopLdb);
+
+    EXPECT_EQ(LockFile::pathFor(shopLdb), shopLdb + QStringLiteral(".ldb"));
+    EXPECT_EQ(LockFile::pathFor(tempPath(QStringLiteral("SHOP.LDB"))), tempPath(QStringLiteral("SHOP.LDB.ldb")));
+    // Shop.mdb's usual lock file would be Shop.ldb, which is a database.
+    EXPECT_EQ(LockFile::pathFor(shopMdb), shopMdb + QStringLiteral(".ldb"));
+    EXPECT_EQ(LockFile::pathFor(dbPath()), tempPath(QStringLiteral("TavrelData.ldb")));
+
+    for (const bool readOnly : {true, false}) {
+        Database own;
+        own.open(shopLdb, false, readOnly);
+        Database beside;
+        beside.open(shopMdb, false, readOnly);
+        EXPECT_EQ(own.connections().size(), 1);
+        EXPECT_EQ(beside.connections().size(), 1);
+        own.close();
+        beside.close();
+        EXPECT_EQ(bytes(shopLdb), before) << readOnly;
+    }
+    EXPECT_FALSE(QFile::exists(shopLdb + QStringLiteral(".ldb")));
+    EXPECT_FALSE(QFile::exists(shopMdb + QStringLiteral(".ldb")));
+}
+
+// Savepoints three deep: rolling back the middle one drops what the inner
+// one had already committed into it, and nothing of the outer one.
+TEST_F(DatabaseTest, MiddleSavepointRollbackDropsItsInnerWorkOnly)
+{
+    {
+        Transaction outer(db);
+        addJob(300, QStringLiteral("Outer"), 1);
+        {
+            Transaction middle(db);
+            addJob(301, QStringLiteral("Middle"), 1);
+            {
+                Transaction inner(db);
+                addJob(302, QStringLiteral("Inner"), 1);
+                inner.commit();
+            }
+            EXPECT_EQ(db.transactionDepth(), 2);
+        } // not committed
+        addJob(303, QStringLiteral("Outer again"), 1);
+        // A statement that fails half way inside the outer transaction undoes
+        // only its own rows.
+        EXPECT_EQ(errorOf([&] {
+                      db.execute(QStringLiteral("UPDATE Jobs SET Name = Name & 'xxxxxxxxxxxxxxx' WHERE JobNo >= 300"));
+                  }),
+                  3163);
+        outer.commit();
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo || ':' || Name) FROM Jobs WHERE JobNo >= 300")).toString(),
+              QStringLiteral("300:Outer,303:Outer again"));
+}
+
+// Texts compare without case also when they are computed, not only as
+// columns: in a condition, in a grouping and in an order.
+TEST_F(DatabaseTest, ComputedTextsCompareWithoutCase)
+{
+    db.execute(QStringLiteral("DELETE FROM Jobs"));
+    addJob(1, QStringLiteral("apple"), 1);
+    addJob(2, QStringLiteral("Banana"), 1);
+    addJob(3, QStringLiteral("APPLE"), 1);
+    const auto rows = [this](const QString &sql) {
+        Recordset rs(db);
+        rs.open(Recordset::Type::Snapshot, sql);
+        QStringList out;
+        for (; !rs.isEOF(); rs.moveNext()) {
+            QStringList fields;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                fields << rs.value(i).toString();
+            out << fields.join(QLatin1Char('|'));
+        }
+        return out.join(QLatin1Char(','));
+    };
+    EXPECT_EQ(rows(QStringLiteral("SELECT JobNo FROM Jobs WHERE Name & '' = 'Apple' ORDER BY JobNo")), QStringLiteral("1,3"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT Count(*) AS N FROM Jobs GROUP BY Name & '!' ORDER BY Count(*)")), QStringLiteral("1,2"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT JobNo FROM Jobs ORDER BY Name & '', JobNo")), QStringLiteral("1,3,2"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT DISTINCT Name & '' AS N FROM Jobs")).split(QLatin1Char(',')).size(), 2);
+    EXPECT_EQ(rows(QStringLiteral("SELECT Max(Name & '') AS M FROM Jobs")), QStringLiteral("Banana"));
+}

@@ -250,3 +250,13 @@ TEST_F(JetShopTest, EveryOperatorIsParenthesisedAndEveryNameQuoted)
                                     "\"SalesDepartments\".\"Desc\" AS \"Desc\" FROM \"SalesDepartments\""));
     EXPECT_EQ(db.rowsOf(t).front(), QStringLiteral("312|0|1|40618|front"));
 }
+
+TEST_F(JetShopTest, CurrencyBeyondItsRangeIsANumericOverflow)
+{
+    db.rows(QStringLiteral("SELECT CCur(922337203685477) FROM Customers"));
+    EXPECT_TRUE(db.lastError().isEmpty()) << db.lastError().toStdString();
+    db.rows(QStringLiteral("SELECT CCur(1E+15) FROM Customers"));
+    EXPECT_TRUE(db.lastError().startsWith(QLatin1String("JET 3349:"))) << db.lastError().toStdString();
+    db.rows(QStringLiteral("SELECT CCur(-1E+15) FROM Customers"));
+    EXPECT_TRUE(db.lastError().startsWith(QLatin1String("JET 3349:"))) << db.lastError().toStdString();
+}

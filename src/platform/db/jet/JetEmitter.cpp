@@ -193,6 +193,7 @@ Typed asValue(Typed t)
 {
     if (t.predicate) {
         t.sql = QLatin1String("(-") + t.sql + QLatin1Char(')');
+        t.chain.clear();
         t.predicate = false;
         t.type = FieldType::Boolean;
         t.size = 1;
@@ -1462,6 +1463,48 @@ void JetEmitter::concatOperands(const Expr &e, Scope &scope, QStringList &out, b
     out.append(asText(t));
 }
 
+namespace {
+
+// "(A op B)", written "(a1 op a2 op B)" when A is itself "(a1 op a2)" of an
+// operator of the same level: a long chain of ANDs or of additions then stays
+// flat, as Jet reads it, instead of nesting parentheses that SQLite's parser
+// stack cannot hold.
+QString chained(const JetEmitter::Typed &a, const QString &op, const QString &b, std::initializer_list<const char *> level)
+{
+    QString left = a.unrounded.isEmpty() ? a.sql : a.unrounded;
+    // The first "(" must close at the very end (texts in quotes aside).
+    const auto oneGroup = [](const QString &sql) {
+        if (!sql.startsWith(QLatin1Char('(')) || !sql.endsWith(QLatin1Char(')')))
+            return false;
+        int depth = 0;
+        QChar quote;
+        for (qsizetype i = 0; i < sql.size(); ++i) {
+            const QChar c = sql.at(i);
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+                continue;
+            }
+            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+                quote = c;
+            else if (c == QLatin1Char('('))
+                ++depth;
+            else if (c == QLatin1Char(')') && --depth == 0)
+                return i == sql.size() - 1;
+        }
+        return false;
+    };
+    for (const char *same : level) {
+        if (a.chain == QLatin1String(same) && oneGroup(left)) {
+            left = left.mid(1, left.size() - 2);
+            return QStringLiteral("(%1 %2 %3)").arg(left, op, b);
+        }
+    }
+    return QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b);
+}
+
+} // namespace
+
 Typed JetEmitter::binary(const Expr &e, Scope &scope)
 {
     const QString &op = e.op;
@@ -1479,11 +1522,13 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
         const Typed a = expr(*e.args[0], scope);
         const Typed b = expr(*e.args[1], scope);
         Typed t = typedOf(QString(), FieldType::Boolean);
-        if (op == QLatin1String("and"))
-            t.sql = QStringLiteral("(%1 AND %2)").arg(a.sql, b.sql);
-        else if (op == QLatin1String("or"))
-            t.sql = QStringLiteral("(%1 OR %2)").arg(a.sql, b.sql);
-        else if (op == QLatin1String("xor"))
+        if (op == QLatin1String("and")) {
+            t.sql = chained(a, QStringLiteral("AND"), b.sql, {"AND"});
+            t.chain = QStringLiteral("AND");
+        } else if (op == QLatin1String("or")) {
+            t.sql = chained(a, QStringLiteral("OR"), b.sql, {"OR"});
+            t.chain = QStringLiteral("OR");
+        } else if (op == QLatin1String("xor"))
             t.sql = QStringLiteral("(CASE WHEN %1 IS NULL OR %2 IS NULL THEN NULL ELSE ((%1) <> 0) <> ((%2) <> 0) END)").arg(a.sql, b.sql);
         else if (op == QLatin1String("eqv"))
             t.sql = QStringLiteral("(CASE WHEN %1 IS NULL OR %2 IS NULL THEN NULL ELSE ((%1) <> 0) = ((%2) <> 0) END)").arg(a.sql, b.sql);
@@ -1523,7 +1568,8 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
             t.sql = QStringLiteral("(%1 || %2)").arg(a.sql, b.sql);
             t.type = FieldType::Text;
         } else if ((isNumber(ta) || ta == FieldType::Date) && (isNumber(tb) || tb == FieldType::Date)) {
-            t.sql = QStringLiteral("(%1 + %2)").arg(a.sql, b.sql);
+            t.sql = chained(a, QStringLiteral("+"), b.sql, {"+", "-"});
+            t.chain = QStringLiteral("+");
             t.type = (ta == FieldType::Date || tb == FieldType::Date) ? FieldType::Date : arithmeticType(ta, tb);
         } else {
             t.sql = QStringLiteral("jet_add(%1, %2)").arg(a.sql, b.sql);
@@ -1535,7 +1581,8 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
                 t.type = arithmeticType(other(ta, tb), other(tb, ta));
         }
     } else if (op == QLatin1String("-")) {
-        t.sql = QStringLiteral("(%1 - %2)").arg(a.sql, b.sql);
+        t.sql = chained(a, QStringLiteral("-"), b.sql, {"+", "-"});
+        t.chain = QStringLiteral("-");
         if (nullOperand)
             t.type = a.nullLiteral ? tb : ta;
         else if (ta == FieldType::Date && tb == FieldType::Date)
@@ -1547,7 +1594,8 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
         else
             t.type = arithmeticType(other(ta, tb), other(tb, ta));
     } else if (op == QLatin1String("*")) {
-        t.sql = QStringLiteral("(%1 * %2)").arg(a.sql, b.sql);
+        t.sql = chained(a, QStringLiteral("*"), b.sql, {"*"});
+        t.chain = QStringLiteral("*");
         if (nullOperand)
             t.type = a.nullLiteral ? tb : ta;
         else if (ta == FieldType::Date || tb == FieldType::Date)
@@ -1578,8 +1626,15 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
     // stored amounts is brought back to the four-decimal value, so that
     // "Balance <> Subtotal + Tax" sees no binary noise.
     if (t.type == FieldType::Currency && !nullOperand
-        && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")))
+        && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*"))) {
+        // Sums and differences of amounts are exact to ten-thousandths at
+        // every step, so a chain of them needs the rounding only once.
+        if (op == QLatin1String("*"))
+            t.chain.clear();
+        else
+            t.unrounded = t.sql;
         t.sql = QStringLiteral("round(%1, 4)").arg(t.sql);
+    }
     t.size = typeSize(t.type);
     return t;
 }

@@ -51,6 +51,12 @@ public:
         QString baseTable;
         QString baseColumn;
         quint64 instances = 0;    // instances of the current scope it reads
+        // The SQLite operator of an expression emitted as "(A op B)": a chain
+        // of left-associative operators of one level is emitted flat.
+        QString chain;
+        // For a sum of amounts: the sum before its rounding to ten-thousandths,
+        // so a chain of additions is rounded once, at its end.
+        QString unrounded;
     };
 
     struct Scope;

@@ -38,6 +38,7 @@ QString jetErrorText(int number, const QString &arg)
         return QStringLiteral("The engine does not recognize '%1' as a valid field name or expression.").arg(arg);
     case ErrValueCountMismatch: return QStringLiteral("Number of query values and destination fields are not the same.");
     case ErrNumericOverflow: return QStringLiteral("Numeric field overflow.");
+    case ErrQueryTooComplex: return QStringLiteral("Query is too complex.");
     case ErrConversion: return QStringLiteral("Data type conversion error.");
     case ErrTypeMismatch: return QStringLiteral("Data type mismatch in criteria expression.");
     default: break;

@@ -34,6 +34,7 @@ enum JetError : int {
     ErrUnknownField = 3070,
     ErrValueCountMismatch = 3346,
     ErrNumericOverflow = 3349,
+    ErrQueryTooComplex = 3360,
     ErrConversion = 3421,
     ErrTypeMismatch = 3464,
 };

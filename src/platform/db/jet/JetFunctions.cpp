@@ -428,12 +428,13 @@ void jetCCur(sqlite3_context *ctx, int, sqlite3_value **argv)
     double x = 0;
     if (!oneNumber(ctx, argv[0], x))
         return;
-    // Currency holds 64-bit ten-thousandths: beyond them is an overflow.
-    if (!(std::fabs(x) <= 922337203685477.0)) {
+    // The currency range is that of a 64-bit count of ten-thousandths.
+    const double units = roundHalfEven(x * 10000.0);
+    if (!(std::fabs(units) < 9223372036854775808.0)) {
         resultError(ctx, ErrNumericOverflow);
         return;
     }
-    sqlite3_result_double(ctx, roundHalfEven(x * 10000.0) / 10000.0);
+    sqlite3_result_double(ctx, units / 10000.0);
 }
 
 void jetCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)

@@ -240,6 +240,7 @@ void JetParser::parseParameters(Statement &st)
 
 std::shared_ptr<Query> JetParser::parseQuery()
 {
+    const Nesting level(*this);
     auto q = std::make_shared<Query>();
     parseCoresInto(*q);
     while (peek().isWord("union")) {
@@ -360,6 +361,7 @@ std::vector<SourcePtr> JetParser::parseSourceList(int error)
 
 SourcePtr JetParser::parseJoinChain(int error)
 {
+    const Nesting level(*this);
     SourcePtr left = parsePrimarySource(error);
     while (true) {
         Source::JoinType type = Source::Inner;
@@ -593,6 +595,36 @@ void JetParser::finishTopExpression() const
     failExpression();
 }
 
+namespace {
+
+// How deep a statement may nest: expression trees (a chain of operators is
+// as deep as it is long) and the parser's own recursion. Beyond that a
+// statement is "too complex", as Jet says, rather than exhausting the stack
+// of the translator or of SQLite's own parser.
+constexpr int kMaxExpressionDepth = 400;
+constexpr int kMaxNesting = 200;
+
+} // namespace
+
+JetParser::Nesting::Nesting(const JetParser &parser) : m_parser(parser)
+{
+    if (++m_parser.m_nesting > kMaxNesting) {
+        --m_parser.m_nesting;
+        m_parser.fail(ErrQueryTooComplex);
+    }
+}
+
+ExprPtr JetParser::measured(ExprPtr e) const
+{
+    int depth = 0;
+    for (const ExprPtr &a : e->args)
+        depth = std::max(depth, a->depth);
+    e->depth = depth + 1;
+    if (e->depth > kMaxExpressionDepth)
+        fail(ErrQueryTooComplex);
+    return e;
+}
+
 ExprPtr JetParser::binary(const QString &op, ExprPtr a, ExprPtr b) const
 {
     auto e = std::make_unique<Expr>();
@@ -602,11 +634,12 @@ ExprPtr JetParser::binary(const QString &op, ExprPtr a, ExprPtr b) const
     e->end = b->end;
     e->args.push_back(std::move(a));
     e->args.push_back(std::move(b));
-    return e;
+    return measured(std::move(e));
 }
 
 ExprPtr JetParser::parseExpression()
 {
+    const Nesting level(*this);
     return parseImp();
 }
 
@@ -658,9 +691,12 @@ ExprPtr JetParser::parseNot()
         e->kind = Expr::Unary;
         e->op = QStringLiteral("not");
         e->pos = pos;
-        e->args.push_back(parseNot());
+        {
+            const Nesting level(*this);
+            e->args.push_back(parseNot());
+        }
         e->end = e->args[0]->end;
-        return e;
+        return measured(std::move(e));
     }
     return parseComparison();
 }
@@ -699,7 +735,7 @@ ExprPtr JetParser::parseComparison()
             like->args.push_back(std::move(e));
             like->args.push_back(parseConcat());
             like->end = like->args[1]->end;
-            e = std::move(like);
+            e = measured(std::move(like));
             continue;
         }
         if (op.isWord("between")) {
@@ -715,7 +751,7 @@ ExprPtr JetParser::parseComparison()
                 failExpression();
             between->args.push_back(parseConcat());
             between->end = between->args[2]->end;
-            e = std::move(between);
+            e = measured(std::move(between));
             continue;
         }
         if (op.isWord("in")) {
@@ -739,7 +775,7 @@ ExprPtr JetParser::parseComparison()
             if (!acceptSymbol(")"))
                 failExpression();
             in->end = close.pos + 1;
-            e = std::move(in);
+            e = measured(std::move(in));
             continue;
         }
         if (t.isWord("is")) {
@@ -752,7 +788,7 @@ ExprPtr JetParser::parseComparison()
             isNull->end = next().pos + 4;
             isNull->pos = e->pos;
             isNull->args.push_back(std::move(e));
-            e = std::move(isNull);
+            e = measured(std::move(isNull));
             continue;
         }
         break;
@@ -820,9 +856,12 @@ ExprPtr JetParser::parseUnary()
         e->kind = Expr::Unary;
         e->op = t.text;
         e->pos = t.pos;
-        e->args.push_back(parseUnary());
+        {
+            const Nesting level(*this);
+            e->args.push_back(parseUnary());
+        }
         e->end = e->args[0]->end;
-        return e;
+        return measured(std::move(e));
     }
     return parsePower();
 }
@@ -840,6 +879,7 @@ ExprPtr JetParser::parsePower()
             rhs->pos = t.pos;
             rhs->args.push_back(parsePrimary());
             rhs->end = rhs->args[0]->end;
+            rhs = measured(std::move(rhs));
         } else {
             rhs = parsePrimary();
         }
@@ -962,7 +1002,7 @@ ExprPtr JetParser::parsePrimary()
             if (!peek().isSymbol(")"))
                 failExpression();
             e->end = next().pos + 1;
-            return e;
+            return measured(std::move(e));
         }
         [[fallthrough]];
     case JetToken::Bracketed: {

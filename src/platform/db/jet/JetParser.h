@@ -74,12 +74,28 @@ private:
     ExprPtr parsePower();
     ExprPtr parsePrimary();
     ExprPtr binary(const QString &op, ExprPtr a, ExprPtr b) const;
+    // Sets a node's depth from its operands; 3360 beyond the limit.
+    ExprPtr measured(ExprPtr e) const;
+    // Counts one level of the parser's own recursion (parentheses, operands
+    // of Not and of signs, subqueries); 3360 beyond the limit.
+    class Nesting
+    {
+    public:
+        explicit Nesting(const JetParser &parser);
+        ~Nesting() { --m_parser.m_nesting; }
+        Nesting(const Nesting &) = delete;
+        Nesting &operator=(const Nesting &) = delete;
+
+    private:
+        const JetParser &m_parser;
+    };
     void finishTopExpression() const;
 
     QString m_text;
     QList<JetToken> m_tokens;
     qsizetype m_index = 0;
     qsizetype m_exprStart = -1;     // token index of the expression being parsed
+    mutable int m_nesting = 0;      // recursion levels now open (Nesting)
     int m_placeholders = 0;
 };
 

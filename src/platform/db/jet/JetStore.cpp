@@ -82,7 +82,7 @@ Value storeAs(const Value &value, FieldType type, int size)
         if (!n)
             throw jetException(ErrConversion);
         const double units = roundHalfEven(*n * 10000.0);
-        if (!(std::fabs(units) < 9.2e18))
+        if (!(std::fabs(units) < 9223372036854775808.0))
             throw jetException(ErrNumericOverflow);
         return Value(Money::fromUnits(std::int64_t(units)));
     }

@@ -42,6 +42,7 @@ struct Expr
     std::shared_ptr<Query> query;  // Subquery, Exists, In (subquery)
     qsizetype pos = 0;        // where it starts in the statement text
     qsizetype end = 0;        // where it ends
+    int depth = 1;            // levels of the tree from here down (the parser's nesting limit)
 
     bool isLiteral() const { return kind <= Boolean; }
 };

@@ -1,0 +1,133 @@
+// The one copy routine of the program's backups and the upgrade: consistent
+// while other workstations write, bounded, stoppable, and never a danger to
+// the live file or to the previous copy.
+#include "JobTablesFixture.h"
+
+#include "data/DatabaseFiles.h"
+#include "data/SchemaOperations.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtTest/QTest>
+
+#include <signal.h>
+#include <sqlite3.h>
+
+namespace {
+
+// A progress window whose Stop is pressed after a number of steps.
+class StoppingProgress : public SchemaProgress
+{
+public:
+    explicit StoppingProgress(int steps) : m_left(steps) {}
+    bool isRunning() const override { return m_left > 0; }
+    bool step(const QString &) override { return --m_left > 0; }
+    void setMessage(const QString &) override {}
+    int m_left;
+};
+
+class BackupTest : public JobTablesTest
+{
+protected:
+    void SetUp() override
+    {
+        JobTablesTest::SetUp();
+        // Some megabytes, so a copy takes many steps.
+        platform::Transaction work(db());
+        for (int i = 1; i <= 4000; ++i)
+            exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, WOrderNote, InvoiceNote) VALUES (0, %1, "
+                                "'Job %1', '%2', '%2')")
+                     .arg(i)
+                     .arg(QString(255, QLatin1Char('w'))));
+        work.commit();
+    }
+    static QByteArray bytesOf(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static int jobsIn(const QString &path)
+    {
+        platform::Database copy;
+        copy.open(path, false, true);
+        platform::Recordset rs(copy);
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Count(*) FROM Jobs"));
+        return rs.value(0).toInt();
+    }
+};
+
+} // namespace
+
+TEST_F(BackupTest, EndsWhileAnotherWorkstationWritesBackToBack)
+{
+    QProcess peer;
+    peer.setProgram(QStringLiteral(TAVREL_JOB_PEER));
+    peer.setArguments({databasePath(), QStringLiteral("churn"), QStringLiteral("100000")});
+    peer.start();
+    ASSERT_TRUE(peer.waitForReadyRead(10000));
+    ASSERT_TRUE(peer.readLine().startsWith("writing"));
+    QTest::qWait(100); // it is writing now
+
+    const QString target = tempPath(QStringLiteral("Backup.mdb"));
+    SystemError error;
+    QElapsedTimer clock;
+    clock.start();
+    const bool copied = CopyOpenDatabase(db(), target, error);
+    const qint64 took = clock.elapsed();
+    ::kill(pid_t(peer.processId()), SIGKILL);
+    peer.waitForFinished(5000);
+    ASSERT_TRUE(copied) << error.text.toStdString();
+    EXPECT_LT(took, 30000);
+    EXPECT_EQ(jobsIn(target), 4000);
+    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".partial")));
+}
+
+TEST_F(BackupTest, StoppedOrFailedCopyKeepsTheOldBackup)
+{
+    const QString target = tempPath(QStringLiteral("Backup.mdb"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("yesterday's backup");
+    }
+    StoppingProgress stop(1);
+    SystemError error;
+    EXPECT_FALSE(CopyOpenDatabase(db(), target, error, &stop));
+    EXPECT_EQ(error.text, QStringLiteral("The copy was stopped."));
+    EXPECT_EQ(bytesOf(target), QByteArray("yesterday's backup"));
+    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".partial")));
+
+    // The finished copy cannot be put in place (a folder has the name): what
+    // is there stays.
+    const QString blocked = tempPath(QStringLiteral("Blocked.mdb"));
+    ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
+    EXPECT_FALSE(CopyOpenDatabase(db(), blocked, error));
+    EXPECT_TRUE(QFileInfo(blocked + QStringLiteral("/inside")).isDir());
+    EXPECT_FALSE(QFile::exists(blocked + QStringLiteral(".partial")));
+
+    // A finished copy replaces the old one.
+    ASSERT_TRUE(CopyOpenDatabase(db(), target, error)) << error.text.toStdString();
+    EXPECT_EQ(jobsIn(target), 4000);
+}
+
+TEST_F(BackupTest, TheLiveFileIsNeverATarget)
+{
+    const QByteArray live = bytesOf(databasePath());
+    const QString linked = tempPath(QStringLiteral("linked"));
+    ASSERT_TRUE(QFile::link(QFileInfo(databasePath()).absolutePath(), linked));
+    const QString sameFile = linked + QLatin1Char('/') + QFileInfo(databasePath()).fileName();
+    const QString alias = tempPath(QStringLiteral("Alias.mdb"));
+    ASSERT_TRUE(QFile::link(databasePath(), alias));
+    for (const QString &target : {databasePath(), sameFile, alias}) {
+        SystemError error;
+        EXPECT_FALSE(CopyOpenDatabase(db(), target, error)) << target.toStdString();
+        EXPECT_EQ(error.text, QStringLiteral("The backup would replace the database itself."));
+    }
+    EXPECT_TRUE(IsSameFile(databasePath(), sameFile));
+    EXPECT_FALSE(IsSameFile(databasePath(), tempPath(QStringLiteral("Other.mdb"))));
+    EXPECT_EQ(bytesOf(databasePath()), live);
+}
