@@ -19,7 +19,9 @@
 #include "data/RunProgress.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
+#include "estimating/CPriceChanged.h"
 #include "platform/Prompt.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
@@ -58,6 +60,7 @@ AppShell::~AppShell()
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
+    CItemPrice::SetDefaultPriceChangeDialog(nullptr);
     RemoveAppDialogs(m_app);
     m_frame.reset();
     m_instance.reset();
@@ -122,6 +125,7 @@ bool AppShell::InitInstance()
     LoadSettingRows(m_app);
     InstallCodeCacheLookups();
     InstallItemSpecs();
+    InstallPriceChanged();
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,
