@@ -284,6 +284,21 @@ TEST_F(CostSheet, ChargeEditPricesAtTheEngineMarkup)
     EXPECT_EQ(row.markup, 142);
 }
 
+TEST_F(CostSheet, ChargeEditOnDefaultsAbove32BitsOfTenThousandths)
+{
+    // $300,000.00 of cost is 3,000,000,000 ten-thousandths: beyond 32 bits.
+    Figures big = figures(0, 30000000, 60000000, 0, 1000);
+    sheet.AddRow(8, 401, 400, 0, QStringLiteral("Bindery: Binding"), big);
+    sheet.SetDefaultRow(8, big);
+    sheet.InitRows();
+    Row &row = sheet.RowAt(0);
+    EXPECT_EQ(row.unitCost, 3000000); // 300.0000 each
+    row.chargeQty = 500;
+    sheet.OnCellChanged(0, Sheet::ColChargeQty);
+    EXPECT_EQ(row.markup, 0) << "the engine's markup of 100 % ... then recomputed from the new price";
+    EXPECT_EQ(row.price, 30000000) << "500 at 300.00 doubled: 300,000.00";
+}
+
 TEST_F(CostSheet, TotalsEdits)
 {
     load({6000, 4000}); // cost 5000, price 10000
