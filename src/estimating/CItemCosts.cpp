@@ -3,7 +3,6 @@
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
-#include "controls/ControlMessages.h"
 #include "controls/DlgItem.h"
 #include "data/CSerSet.h"
 #include "data/DaoError.h"
@@ -80,7 +79,6 @@ public:
         m_strWindowTitle = QStringLiteral("Table");
         AddStandardLayout(QSize(width + 2 * kMargin, rows * 24 + 230), QRect(kMargin, 76, width, rows * 24 + 60));
     }
-    void SetupLayout() {}
 };
 
 } // namespace
