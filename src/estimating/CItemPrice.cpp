@@ -17,7 +17,18 @@ namespace {
 
 constexpr Money kNoCharge = Money::noChargeMarker();
 
+CItemPrice::PriceChangeDialog &defaultPriceChangeDialog()
+{
+    static CItemPrice::PriceChangeDialog dialog;
+    return dialog;
+}
+
 } // namespace
+
+void CItemPrice::SetDefaultPriceChangeDialog(PriceChangeDialog dialog)
+{
+    defaultPriceChangeDialog() = std::move(dialog);
+}
 
 void RoundUpToMultiple(qint32 *value, qint32 step)
 {
@@ -463,8 +474,9 @@ int CItemPrice::PriceItem(int quantity)
         else if (!costChanged && !priceChanged)
             ShowItemMessage(QStringLiteral("Same Cost\nSame Price"), platform::MB_ICONINFORMATION);
     }
-    if (m_bAllPriced && (costChanged || priceChanged) && choice == NoChoiceYet && m_priceChangeDialog) {
-        choice = m_priceChangeDialog(*this, m_strItemLabel + QStringLiteral("  ") + m_strDescription.left(50));
+    const PriceChangeDialog &dialog = m_priceChangeDialog ? m_priceChangeDialog : defaultPriceChangeDialog();
+    if (m_bAllPriced && (costChanged || priceChanged) && choice == NoChoiceYet && dialog) {
+        choice = dialog(*this, m_strItemLabel + QStringLiteral("  ") + m_strDescription.left(50));
         m_nChoice = choice;
         if (m_pOwner && (m_pOwner->servicesAdded != 0 || m_pOwner->servicesRemoved != 0)
             && (choice == DefaultCostLastPrice || choice == RevisedCostLastPrice)) {

@@ -115,6 +115,9 @@ public:
     void SetOwner(const Owner *owner) { m_pOwner = owner; }
     const Owner *GetOwner() const { return m_pOwner; }
     void SetPriceChangeDialog(PriceChangeDialog dialog) { m_priceChangeDialog = std::move(dialog); }
+    // The price-change dialog of every engine that was given none of its own
+    // (the program installs the "Price Changed" window at start-up).
+    static void SetDefaultPriceChangeDialog(PriceChangeDialog dialog);
 
     // --- results -----------------------------------------------------------------
     Money GetNewCost() const { return m_NewCost; }
@@ -123,6 +126,9 @@ public:
     Money GetRevisedPrice() const { return m_RevPrice; }
     Money GetLastCost() const { return m_LastCost; }
     Money GetLastPrice() const { return m_LastPrice; }
+    // The item row's price lock (Mix) and price-change state (Regis) as loaded.
+    int GetPriceLock() const { return m_nPriceLock; }
+    int GetPriceState() const { return m_nPriceState; }
     bool AllServicesPriced() const { return m_bAllPriced; }
     qint32 GetItemQuantity() const { return m_nItemQty; }
     int GetPriceLevel() const { return m_nPriceLevel; }

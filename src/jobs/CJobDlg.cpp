@@ -11,6 +11,7 @@
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
 #include "data/SettingRows.h"
+#include "estimating/CDlgChart.h"
 #include "jobs/JobHooks.h"
 #include "jobs/JobPanelTexts.h"
 #include "platform/Prompt.h"
@@ -518,7 +519,7 @@ bool CJobDlg::OnCommand(int id)
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
-    case 30430: ReportJobFeatureNotAvailable(QStringLiteral("The job cost chart")); return true;
+    case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;
     case 30431: ReportJobFeatureNotAvailable(QStringLiteral("The job's shipments")); return true;

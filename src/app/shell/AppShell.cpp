@@ -21,8 +21,10 @@
 #include "data/RunProgress.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
+#include "estimating/CPriceChanged.h"
 #include "platform/Prompt.h"
 #include "printing/CPrintForm.h"
 #include "views/CStatusDlg.h"
@@ -63,6 +65,7 @@ AppShell::~AppShell()
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
     RemoveJobs(m_app);
+    CItemPrice::SetDefaultPriceChangeDialog(nullptr);
     RemoveAppDialogs(m_app);
     m_app.setPrintService(nullptr);
     m_frame.reset();
@@ -132,6 +135,7 @@ bool AppShell::InitInstance()
     InstallItemSpecs();
     InstallCatalogue(m_app);
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallPriceChanged();
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,
