@@ -64,6 +64,7 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
         grid->SetHeaderHeight(d.headerHeight);
     if (d.highlightCurrentRow)
         grid->SetRowColors(true, 0);
+    grid->SetRowsByKey(d.rowsByKey);
     for (const SetupPicks &p : d.picks)
         grid->AddPickItems(p.column, p.firstValue, p.list);
     for (int row : d.readOnlyRows)

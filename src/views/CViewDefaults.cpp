@@ -6,6 +6,8 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
 #include "data/CXDaoSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
@@ -65,10 +67,19 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
         if (second)
             second->ExchangeRecordset(set, false, entry.secondSkip);
     } else {
-        first.ExchangeRecordset(set, true, 0);
-        if (second) {
-            set.Requery();
-            second->ExchangeRecordset(set, true, entry.secondSkip);
+        // Every changed row of one OK is written in one unit of work.
+        try {
+            platform::Transaction transaction(SharedDatabase());
+            first.ExchangeRecordset(set, true, 0);
+            if (second) {
+                set.Requery();
+                second->ExchangeRecordset(set, true, entry.secondSkip);
+            }
+            transaction.commit();
+        } catch (const platform::DbException &e) {
+            platform::Prompt::messageBox(QString::fromUtf8(e.what()), QString(), platform::MB_ICONEXCLAMATION);
+            set.Close();
+            return false;
         }
     }
     set.Close();
@@ -163,6 +174,8 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
         return;
     if (!ExchangeSetupEntry(entry, *first, second, true))
         return;
+    if (first->m_nRowsWritten + (second ? second->m_nRowsWritten : 0) == 0)
+        return; // nothing was changed, so nothing was written
     platform::Prompt::beep();
     if (entry.reloadProductTypes && ZqApp())
         ZqApp()->LoadProductTypes();

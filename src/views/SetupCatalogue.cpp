@@ -83,6 +83,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.visible = 20;
         g.headerHeight = 34;
         g.picks = {{2, 0, QStringLiteral("Originals,Sheets,Envelopes,Names,Originals/Set,Sheets/Set, ,Sheets/Pad,")}};
+        g.rowsByKey = true;
         g.fixedTexts = {{0, 1, QStringLiteral("?"), 0}};
         g.readOnlyCells = {{0, 1, QString(), 0}, {0, 4, QString(), 0}};
         e.deleteEmpty = true;
@@ -130,6 +131,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.readOnlyRows = {0};
         g.fixedTexts = {{0, 1, QStringLiteral("?"), 0}};
         g.startValues = {{0, 2, QString(), 0}};
+        g.rowsByKey = true;
         return true;
     case 502:
         e.table = QStringLiteral("Taxes");
@@ -143,6 +145,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.headerHeight = 34;
         g.picks = {{3, 0, QStringLiteral("No,Yes,")}, {4, 0, QStringLiteral("No,Yes,")}, {5, 0, QStringLiteral("No,Yes,")}};
         g.readOnlyRows = {0};
+        g.rowsByKey = true;
         g.fixedTexts = {{0, 1, QStringLiteral("Exempt"), 0}};
         g.startValues = {{0, 2, QString(), 0}, {0, 3, QString(), 0}, {0, 4, QString(), 0}};
         e.stampByteField = QStringLiteral("Type");
@@ -154,6 +157,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
                      col("Net Days", 60, 6, "%3d", true)};
         g.rows = g.visible = 10;
         g.readOnlyRows = {0, 4};
+        g.rowsByKey = true;
         g.fixedTexts = {{0, 1, QStringLiteral("C.O.D."), 0}, {4, 1, QStringLiteral("Net 10th of Month"), 0}};
         // The special terms keep their numbers, so a new row never takes them.
         g.startValues = {{0, 0, QString(), 0}, {4, 0, QString(), 4}};
@@ -176,6 +180,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.rows = 100;
         g.visible = 20;
         if (code == 601) {
+            g.rowsByKey = true;
             g.readOnlyRows = {0};
             g.fixedTexts = {{0, 1, QStringLiteral("?"), 0}};
             g.startValues = {{0, 2, QString(), 0}};
@@ -206,6 +211,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         if (code == 701) {
             const char *const stock[] = {" ", "Our Stock", "Our Stock (Scrap)", "Customer Stock (Charge)",
                                          "Customer Stock (No Charge)", "Imprint (No Charge)"};
+            g.rowsByKey = true;
             for (int r = 0; r < 6; ++r) {
                 g.readOnlyRows << r;
                 g.fixedTexts << SetupCell{r, 1, QString::fromUtf8(stock[r]), 0};

@@ -47,6 +47,9 @@ struct SetupGrid
     QList<SetupPicks> picks;
     int headerHeight = 0;
     bool highlightCurrentRow = false;
+    // Each record goes into the row of its own key, so the fixed rows of the
+    // special numbers only ever show and write the records of those numbers.
+    bool rowsByKey = false;
 };
 
 // The description of one entry of the settings view: which table, which rows,
