@@ -636,16 +636,19 @@ void CXRibbon::resizeEvent(QResizeEvent *event)
         RecalcLayout(0);
 }
 
-void CXRibbon::placeItems()
+QList<struct_RIB_ITEM> CXRibbon::placedItems() const
 {
-    updateClientRect();
-    const int w = m_client.width();
-    const int h = m_client.height();
+    // The items keep the sizes that adding, the bar style and the layout
+    // gave them; placing works on a copy, so drawing and hit testing never
+    // change an item and the layout is a function of the items and the size.
+    QList<struct_RIB_ITEM> items = m_items;
+    const int w = std::max(0, width() - scrollBarWidth());
+    const int h = height();
     const bool labels = hasLabels();
 
     // Labels run along the top strip; the help label sits at the right end.
     int labelX = (m_leftStart > 1 ? m_leftStart : std::max(m_margin, 6));
-    for (struct_RIB_ITEM &item : m_items) {
+    for (struct_RIB_ITEM &item : items) {
         if (isButton(item))
             continue;
         const int width = item.rect.width();
@@ -659,7 +662,7 @@ void CXRibbon::placeItems()
 
     if (m_vertical) {
         int y = m_margin;
-        for (struct_RIB_ITEM &item : m_items) {
+        for (struct_RIB_ITEM &item : items) {
             if (!isButton(item))
                 continue;
             item.rect = QRect(3, y, item.rect.width(), item.rect.height());
@@ -667,22 +670,22 @@ void CXRibbon::placeItems()
         }
         // OK, Close and the item 30444 sit at the bottom of a tall bar.
         int bottomRun = 0;
-        for (const struct_RIB_ITEM &item : m_items)
+        for (const struct_RIB_ITEM &item : items)
             if (isButton(item) && (item.id == 30444 || item.id == 1 || item.id == 2))
                 bottomRun += item.rect.height() + m_gap;
         int yBottom = h - m_margin - bottomRun + m_gap;
-        for (struct_RIB_ITEM &item : m_items) {
+        for (struct_RIB_ITEM &item : items) {
             if (!isButton(item) || !(item.id == 30444 || item.id == 1 || item.id == 2))
                 continue;
             if (item.rect.top() < yBottom)
                 item.rect.moveTop(yBottom);
             yBottom = item.rect.bottom() + 1 + m_gap;
         }
-        return;
+        return items;
     }
 
     int total = 0;
-    for (const struct_RIB_ITEM &item : m_items)
+    for (const struct_RIB_ITEM &item : items)
         if (isButton(item))
             total += item.rect.width();
     int top;
@@ -697,7 +700,7 @@ void CXRibbon::placeItems()
         x = std::max(x, 8);
     if (m_barStyle == 4)
         x = std::max(x, m_gap);
-    for (struct_RIB_ITEM &item : m_items) {
+    for (struct_RIB_ITEM &item : items) {
         if (!isButton(item))
             continue;
         const int width = item.rect.width();
@@ -708,7 +711,7 @@ void CXRibbon::placeItems()
     const int free = w - m_margin - x;
     if (free > 10) {
         bool moving = false;
-        for (struct_RIB_ITEM &item : m_items) {
+        for (struct_RIB_ITEM &item : items) {
             if (!isButton(item))
                 continue;
             if (item.id == 30520 || item.id == kRemindersId)
@@ -717,12 +720,13 @@ void CXRibbon::placeItems()
                 item.rect.translate(free, 0);
         }
     }
+    return items;
 }
 
-QRect CXRibbon::itemRect(unsigned id)
+QRect CXRibbon::itemRect(unsigned id) const
 {
-    placeItems();
-    for (const struct_RIB_ITEM &item : m_items)
+    const QList<struct_RIB_ITEM> items = placedItems();
+    for (const struct_RIB_ITEM &item : items)
         if (item.id == id)
             return item.rect;
     return QRect();
@@ -732,11 +736,11 @@ QRect CXRibbon::itemRect(unsigned id)
 
 void CXRibbon::Draw()
 {
-    placeItems();
+    const QList<struct_RIB_ITEM> items = placedItems();
     FillBackground(m_client, m_barStyle == 4 || !hasLabels() ? m_backStyle : std::uint8_t(0));
     if (hasLabels())
-        drawLabelStrip();
-    for (const struct_RIB_ITEM &item : m_items) {
+        drawLabelStrip(items);
+    for (const struct_RIB_ITEM &item : items) {
         if (!isButton(item))
             continue;
         if (item.id == 0) {
@@ -756,7 +760,7 @@ void CXRibbon::Draw()
             drawItem(item, state);
     }
     if (buttonCount() == 1 && hasFocus()) {
-        for (const struct_RIB_ITEM &item : m_items) {
+        for (const struct_RIB_ITEM &item : items) {
             if (isButton(item) && item.id != 0) {
                 QStyleOptionFocusRect option;
                 option.initFrom(this);
@@ -769,7 +773,7 @@ void CXRibbon::Draw()
     DrawBorder(m_client, m_borderStyle, m_backStyle);
 }
 
-void CXRibbon::drawLabelStrip()
+void CXRibbon::drawLabelStrip(const QList<struct_RIB_ITEM> &items)
 {
     const int w = m_client.width();
     const int h = m_client.height();
@@ -798,7 +802,7 @@ void CXRibbon::drawLabelStrip()
         dc()->drawRoundedRect(QRectF(face).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
         dc()->restore();
     }
-    for (const struct_RIB_ITEM &item : m_items) {
+    for (const struct_RIB_ITEM &item : items) {
         if (isButton(item) || item.state == struct_RIB_ITEM::Hidden)
             continue;
         QRect rect = item.rect;
@@ -958,11 +962,11 @@ void CXRibbon::drawPanel(const struct_RIB_ITEM &item, std::uint8_t state)
 
 // --- mouse ---------------------------------------------------------------------
 
-int CXRibbon::hitTest(const QPoint &pos)
+int CXRibbon::hitTest(const QPoint &pos) const
 {
-    placeItems();
-    for (int i = 0; i < m_items.size(); ++i) {
-        const struct_RIB_ITEM &item = m_items[i];
+    const QList<struct_RIB_ITEM> items = placedItems();
+    for (int i = 0; i < items.size(); ++i) {
+        const struct_RIB_ITEM &item = items[i];
         if (item.id == 0 || (item.state != 0 && item.state != 1))
             continue;
         if (m_busy && item.id != kCloseId)
@@ -1092,7 +1096,7 @@ void CXRibbon::openMenu(int index)
     storeRecord(index);
     repaint();
 
-    const struct_RIB_ITEM item = m_items[index];
+    const struct_RIB_ITEM item = placedItems()[index];
     QMenu menu(this);
     QPoint at;
     if (item.menuId < 179) {
