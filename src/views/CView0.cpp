@@ -678,8 +678,11 @@ bool CView0::OnCommand(int id)
     case 30575:
         ReportNotAvailable(QStringLiteral("The data tools"));
         return true;
-    case 30661: case 30662:
-        ReportNotAvailable(QStringLiteral("Customizing the appearance"));
+    case 30661:
+        OnCustomizeAppearance();
+        return true;
+    case 30662:
+        OnWindowColor();
         return true;
     case 30512:
         OnSecurity();

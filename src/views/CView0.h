@@ -164,6 +164,14 @@ public:
     // yet; never a silent no-op.
     static void ReportNotAvailable(const QString &what);
 
+    // The appearance message (30249) of the option and colour dialogs:
+    // setting 0 the view's hue (0 = its default), 1 button style, 2 fill style,
+    // 3 list-manager background, 4 colour intensity, 5 font size. The change
+    // is stored for the workstation and shows at once in every open view.
+    void OnAppearanceMessage(int setting, int value);
+    // Takes the workstation's appearance again: bar style, fills, colours, fonts.
+    void ApplyAppearance();
+
 signals:
     // The user asked for another main view (30000-30008); the main frame switches.
     void switchViewRequested(int viewId);
@@ -181,6 +189,8 @@ protected:
     virtual void FillRibbons();
     void LayoutBars();
     void ApplyColors();
+    void OnCustomizeAppearance();
+    void OnWindowColor();
     virtual void ShowSecurityState();
     virtual void ShowDefaultCsr();
     void LoadListOptions(const QString &caption, int width, int reserved, int position);

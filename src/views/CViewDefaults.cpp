@@ -5,6 +5,7 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
+#include "data/AppDataServices.h"
 #include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
@@ -87,6 +88,14 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
 }
 
 void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
+{
+    runSetupEditor(code, argument, colourScheme);
+    // Whatever was saved reaches the code that follows the shop's options at once.
+    if (ZqApp() && SharedDatabase().isOpen())
+        ApplyShopOptions(*ZqApp());
+}
+
+void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
 {
     QString windowTitle;
     QString ribbonTitle;

@@ -7,6 +7,7 @@
 #include "app/base/ProgramPaths.h"
 #include "app/base/Choices.h"
 #include "app/shell/AppDialogs.h"
+#include "app/shell/AppMenus.h"
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
@@ -18,6 +19,7 @@
 #include "data/OptionsAndLookups.h"
 #include "data/RunProgress.h"
 #include "data/SchemaUpgrade.h"
+#include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "views/CStatusDlg.h"
@@ -31,8 +33,6 @@ namespace {
 
 AppShell *g_shell = nullptr;
 
-constexpr int kShopOptionsId = 30749;
-constexpr int kShopOptionsDefault = 11;
 constexpr int kScheduleListOptions = 1041;
 
 } // namespace
@@ -104,21 +104,27 @@ bool AppShell::InitInstance()
     // The opening offers the repair, runs the schema upgrade and shows their
     // progress in the program's own window.
     registerProgressWindows();
+    // Every connection the shell makes between the layers, in one list.
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
+    InstallSettingRowReader();
+    InstallAppMenus(m_app);
     if (!OpenDatabase(&SharedDatabase()))
         return false;
     m_app.LoadCompanyInfo();
 
     m_app.setAcceleratorsLoaded(true);
     m_app.m_nDefaultCsr = m_app.GetSettingInt(QStringLiteral("DefCSR"), 0, CZqApp::kSettings);
-    m_shopOptionBits = GetOptionValue(kShopOptionsId, kShopOptionsDefault);
     m_app.setPlacementSaving(true);
     Appearance::instance().LoadViewSettings();
     loadCodeTables();
     m_app.BuildPopupMenus();
-    LoadSettingRows(m_app);
+    // The inventory options (Options row 30749), the shop options row and the
+    // time tracker's options reach the code that follows them.
+    m_shopOptionBits = ApplyShopOptions(m_app);
+    // Installed once the caches are loaded: the table classes' code lookups
+    // answer from them from here on.
     InstallCodeCacheLookups();
 
     m_startTab = LoadStartTab(m_app);

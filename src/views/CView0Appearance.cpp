@@ -1,0 +1,84 @@
+#include "views/CView0.h"
+
+#include "app/base/Appearance.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeCtrl.h"
+#include "platform/Prompt.h"
+#include "views/CViewColor.h"
+#include "views/CViewOptions.h"
+
+#include <QtWidgets/QApplication>
+
+void CView0::OnCustomizeAppearance()
+{
+    CViewOptions dialog(unsigned(m_nViewId), this);
+    connect(&dialog, &CViewOptions::viewMessage, this, [this](int message, qintptr setting, qintptr value) {
+        if (message == CViewColor::kAppearanceMessage)
+            OnAppearanceMessage(int(setting), int(value));
+    });
+    dialog.DoModal();
+}
+
+void CView0::OnWindowColor()
+{
+    CViewColor dialog(unsigned(m_nViewId), m_nHue, this);
+    connect(&dialog, &CViewColor::viewMessage, this, [this](int message, qintptr setting, qintptr value) {
+        if (message == CViewColor::kAppearanceMessage)
+            OnAppearanceMessage(int(setting), int(value));
+    });
+    dialog.DoModal();
+}
+
+void CView0::OnAppearanceMessage(int setting, int value)
+{
+    Appearance &look = Appearance::instance();
+    switch (setting) {
+    case 0:
+        // The hue belongs to this view only.
+        m_nHue = value != 0 ? value : look.GetViewHue(unsigned(m_nViewId), false);
+        look.SaveViewSetting(unsigned(m_nViewId), m_nHue);
+        ApplyColors();
+        return;
+    case 1:
+        look.SetButtonStyle(quint8(value));
+        break;
+    case 2:
+        look.SetFillStyle(quint8(value));
+        break;
+    case 3:
+        look.SetListManagerStyle(quint8(value));
+        break;
+    case 4:
+        look.SetColorIntensity(quint8(value));
+        break;
+    case 5:
+        look.SetFontSize(value);
+        break;
+    default:
+        return;
+    }
+    // The workstation's settings are every view's: each open view takes them now.
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets) {
+        if (auto *view = qobject_cast<CView0 *>(widget))
+            view->ApplyAppearance();
+    }
+}
+
+void CView0::ApplyAppearance()
+{
+    if (!m_mainBar)
+        return;
+    Appearance &look = Appearance::instance();
+    const int buttonStyle = look.buttonStyle();
+    m_mainBar->SetBarStyle(buttonStyle == 2 ? 2 : buttonStyle == 3 ? 3 : 0);
+    const std::uint8_t fill = std::uint8_t(look.fillStyle());
+    m_managerBar->SetItemColor(0, fill);
+    m_listBar->SetItemColor(0, fill);
+    m_tree->SetImageListAndFont(131, 2);
+    m_list->setFont(look.GetFont(2));
+    ApplyColors();
+    LayoutBars();
+    update();
+}
