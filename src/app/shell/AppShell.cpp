@@ -58,6 +58,7 @@ AppShell::~AppShell()
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
     RemoveAppDialogs(m_app);
+    RemoveAppMenus();
     m_frame.reset();
     m_instance.reset();
     if (m_database.database().isOpen())
