@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
+#include "app/base/FileChoice.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -676,7 +677,7 @@ bool CView0::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("File transfer"));
         return true;
     case 30575:
-        ReportNotAvailable(QStringLiteral("The data tools"));
+        ReportNotAvailable(QStringLiteral("Working with the data tools"));
         return true;
     case 30661:
         OnCustomizeAppearance();
@@ -1095,13 +1096,13 @@ void CView0::OnBackup()
         return;
     const QString source = db.name();
     const QString folder = QFileInfo(source).absolutePath();
-    const QString suggested = folder + QLatin1Char('/') +
-                              QStringLiteral("TavrelData-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    const QString target = platform::Prompt::saveFileName(QStringLiteral("Backup ") + source + QStringLiteral(" to:"),
-                                                          suggested, QStringLiteral("Tavrel (TavrelData.mdb)|*.mdb||"),
-                                                          this);
-    if (target.isEmpty())
+    QString targetFolder = folder + QLatin1Char('/');
+    QString targetName = QStringLiteral("TavrelData-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    if (!ChooseFile(false, targetFolder, targetName, QStringLiteral(".mdb"),
+                    QStringLiteral("Tavrel (TavrelData.mdb)|*.mdb||"), QStringLiteral("Backup ") + source + QStringLiteral(" to:"),
+                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY))
         return;
+    const QString target = targetFolder + targetName;
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath()) {
         platform::Prompt::messageBox(QStringLiteral("Please enter a different name for the backup."));
         return;

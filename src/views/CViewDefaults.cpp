@@ -131,14 +131,14 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     case 306:
         // Their option texts (the posting reports, the price-saving rules)
         // are not in the string table yet.
-        ReportNotAvailable(code == 203 ? QStringLiteral("The favorite posting reports")
-                                       : QStringLiteral("How to save item price"));
+        ReportNotAvailable(code == 203 ? QStringLiteral("Choosing the favorite posting reports")
+                                       : QStringLiteral("Choosing how to save the item price"));
         return;
     case 201:
-        ReportNotAvailable(QStringLiteral("The document options"));
+        ReportNotAvailable(QStringLiteral("Editing the document options"));
         return;
     case 202:
-        ReportNotAvailable(QStringLiteral("The barcode options"));
+        ReportNotAvailable(QStringLiteral("Editing the barcode options"));
         return;
     default:
         break;

@@ -350,6 +350,9 @@ QString SetupEntrySql(const SetupEntry &e)
 QString SetupStripText(const SetupEntry &e, const QString &ribbonTitle)
 {
     QString note = e.note;
+    // The limit follows the note as a sentence of its own.
+    if (e.limit && !note.isEmpty() && !note.at(note.size() - 1).isSpace())
+        note += QLatin1Char(' ');
     if (e.limit)
         note += QStringLiteral("Limit: ") + FormatInt(e.first.rows, false, false) + QLatin1Char(' ') + ribbonTitle +
                 QStringLiteral(". ");

@@ -245,8 +245,14 @@ TEST_F(ViewsTest, SetupStripAndTypedTables)
     SetupEntry entry;
     ASSERT_TRUE(DescribeSetupEntry(302, 0, entry));
     EXPECT_EQ(SetupStripText(entry, QStringLiteral("Product Types")),
-              QStringLiteral("Default Document Type and Default Quantity will be assigned to new Items.Limit: 100 "
+              QStringLiteral("Default Document Type and Default Quantity will be assigned to new Items. Limit: 100 "
                              "Product Types.  To Hide: Type ~ before text."));
+    ASSERT_TRUE(DescribeSetupEntry(404, 0, entry));
+    EXPECT_EQ(SetupStripText(entry, QStringLiteral("Customer Properties")),
+              QStringLiteral("A quick check-list (up to 50 characters) Limit: 8 Customer Properties. "));
+    ASSERT_TRUE(DescribeSetupEntry(503, 0, entry));
+    EXPECT_EQ(SetupStripText(entry, QStringLiteral("Terms")),
+              QStringLiteral("Terms 0 and 4 have special features.\nLimit: 10 Terms.  To Hide: Type ~ before text."));
     ASSERT_TRUE(DescribeSetupEntry(702, 0, entry));
     EXPECT_EQ(SetupEntrySql(entry), QStringLiteral("SELECT * FROM Vendors WHERE Vendors.Type = 1 ORDER BY [No]"));
     ASSERT_TRUE(DescribeSetupEntry(806, 7, entry));
