@@ -219,6 +219,57 @@ bool CXGridCtrl::CreateInDlgItem(QWidget *parent, unsigned id, unsigned extended
     return true;
 }
 
+QSize CXGridCtrl::naturalSize() const
+{
+    int width = 1;
+    for (const Column &c : m_columns)
+        width += int(c.width);
+    if (m_rowCount > m_visibleRows)
+        width += kScrollBarWidth;
+    return QSize(width, m_headerHeight + m_visibleRows * m_rowHeight + 1);
+}
+
+void CXGridCtrl::FitInto(int maxWidth, int maxHeight)
+{
+    HideEditor();
+    while (m_visibleRows > 1 && naturalSize().height() > maxHeight)
+        --m_visibleRows;
+    m_firstVisible = std::min(m_firstVisible, std::max(0, m_rowCount - m_visibleRows));
+    constexpr int kNarrowest = 60;
+    const int excess = naturalSize().width() - maxWidth;
+    if (excess > 0) {
+        int spare = 0;
+        for (const Column &c : m_columns)
+            if (c.type == 1 && int(c.width) > kNarrowest)
+                spare += int(c.width) - kNarrowest;
+        if (spare > 0) {
+            const int cut = std::min(excess, spare);
+            int taken = 0;
+            for (Column &c : m_columns) {
+                if (c.type != 1 || int(c.width) <= kNarrowest)
+                    continue;
+                int part = int(qint64(cut) * (int(c.width) - kNarrowest) / spare);
+                part = std::min(part, cut - taken);
+                c.width = unsigned(int(c.width) - part);
+                taken += part;
+            }
+            // What the shares left over comes off the first wide column.
+            for (Column &c : m_columns) {
+                if (taken >= cut)
+                    break;
+                if (c.type == 1 && int(c.width) > kNarrowest) {
+                    const int part = std::min(cut - taken, int(c.width) - kNarrowest);
+                    c.width = unsigned(int(c.width) - part);
+                    taken += part;
+                }
+            }
+        }
+    }
+    resize(naturalSize());
+    SetVertScrollRange(m_rowCount, m_visibleRows);
+    update();
+}
+
 void CXGridCtrl::SetColumnWidth(int column, unsigned pixels)
 {
     if (column < 0 || column >= m_colCount)
@@ -347,6 +398,14 @@ std::uint8_t CXGridCtrl::cellImage(int row, int column) const
 std::uint8_t CXGridCtrl::cellColour(int row, int column) const
 {
     return validCell(row, column) ? cell(row, column).colour : std::uint8_t(0);
+}
+
+void CXGridCtrl::SetColumnMasked(int column, bool masked)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].masked = masked;
+    update();
 }
 
 void CXGridCtrl::SetColumnEditable(int column, std::uint8_t editable)
@@ -508,6 +567,7 @@ void CXGridCtrl::EditCell(int row, int column)
     if (c.type == 1) {
         rect.setTop(rect.top() + 1);
         m_edit->setGeometry(rect);
+        m_edit->setEchoMode(c.masked ? QLineEdit::Password : QLineEdit::Normal);
         m_edit->setText(x.text);
         m_edit->selectAll();
         m_editor = m_edit;
@@ -632,6 +692,16 @@ bool CXGridCtrl::handleKey(QKeyEvent *event)
     int column = m_curCol;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
+    case Qt::Key_Escape:
+        // Escape drops what was typed into the cell and ends the edit; the
+        // dialog around the grid stays open.
+        if (m_editor && m_editor->isVisible()) {
+            HideEditor();
+            update();
+            setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        return false;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
@@ -1286,7 +1356,10 @@ void CXGridCtrl::Draw()
                             DrawImage(rect.adjusted(1, 0, 0, 0), 131, cl.image, DT_VCENTER, 0);
                             textRect.setLeft(rect.left() + 22);
                         }
-                        DrawText(textRect, cl.text, cl.format, IsDarkStyleColor(back) ? 0xFFFFFF : 0x000000,
+                        // A masked column shows one dot per character.
+                        const QString shown =
+                            m_columns[c].masked ? QString(cl.text.size(), QChar(0x25CF)) : cl.text;
+                        DrawText(textRect, shown, cl.format, IsDarkStyleColor(back) ? 0xFFFFFF : 0x000000,
                                  m_cellFont, 3);
                     }
                     x += width;

@@ -41,6 +41,11 @@ public:
     bool CreateInDlgItem(QWidget *parent, unsigned id, unsigned extendedStyle = 0);
 
     void SetColumnWidth(int column, unsigned pixels);
+    // Makes the grid fit a box: fewer visible rows (the rest scroll) when it is
+    // too high, narrower text columns (none below 60 pixels) when too wide.
+    void FitInto(int maxWidth, int maxHeight);
+    // The size the grid takes for its columns and visible rows.
+    QSize naturalSize() const;
     void SetRowHeight(int pixels) { m_rowHeight = pixels; update(); }
     void SetHeaderHeight(int pixels) { m_headerHeight = pixels; update(); }
     int GetHeaderHeight() const { return m_headerHeight; }
@@ -67,6 +72,8 @@ public:
     std::uint8_t cellImage(int row, int column) const;
     std::uint8_t cellColour(int row, int column) const;
     void SetColumnEditable(int column, std::uint8_t editable);
+    // Cells of a masked column show a dot per character and are typed unseen.
+    void SetColumnMasked(int column, bool masked);
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -159,6 +166,7 @@ protected:
         std::uint8_t editable = 1;
         std::uint32_t format = 0;
         std::uint8_t field = 255;
+        bool masked = false; // password cells: drawn as dots, typed unseen
     };
     struct RowInfo
     {

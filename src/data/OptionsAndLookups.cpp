@@ -63,7 +63,8 @@ void GetCodeListSql(QString &out, int codeListId, bool hideMarked)
         table = QStringLiteral("TodoTypes");
         columns = QStringLiteral("ID, Do");
         order = QStringLiteral("Sort");
-        hide = QStringLiteral("Left(Do, 1) <> '~'");
+        // A reminder type without a text is an unused row, never a choice.
+        hide = QStringLiteral("Left(Do, 1) <> '~' and Trim(Do) <> ''");
         break;
     case 302: table = QStringLiteral("ProductTypes"); break;
     case 303: table = QStringLiteral("ShipBy"); break;

@@ -43,6 +43,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         e.fieldList = QStringLiteral("No,-,Password,");
         g.columns = {col("Level", 40, 6, "%3d", false, 0), col("Description", 180, 1, "&32", false, 255),
                      col("Password", 120, 1, "&20", true, 1)};
+        g.columns[2].masked = true;
         g.rows = 5;
         g.visible = 16;
         g.fixedTexts = {{0, 1, QStringLiteral("Top Level (Master Password)"), 0}, {4, 1, QStringLiteral("Low Level"), 0}};
@@ -57,6 +58,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
                         {19, 1, QStringLiteral("Add if PastDue/CrLim"), 0},
                         {39, 1, QStringLiteral("View Cost (any job)"), 0}};
         t.highlightCurrentRow = true;
+        t.lockBlankRowsOf = 1; // a row without a task is no task to give a level
         e.secondSkip = 8;
         e.secondBeside = true;
         e.needsTopLevel = true;

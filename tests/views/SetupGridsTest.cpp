@@ -11,7 +11,10 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
+#include <QtGui/QScreen>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
 
 #include <cstdio>
 #include <memory>
@@ -174,4 +177,67 @@ TEST_F(SetupGridsTest, FixedRowsShowOnlyTheRecordsOfTheirNumbers)
     view.EditSetupTable(503, 0, 120);
     EXPECT_EQ(shown, QStringList({QStringLiteral("0 C.O.D. 0"), QStringLiteral("1 Net 30 30"), QStringLiteral("2 Net 15 15"),
                                   QStringLiteral("3 COD 0"), QStringLiteral("4 Net 10th of Month 0")}));
+}
+
+TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyTheEdit)
+{
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
+    QDir().mkpath(folder);
+    CViewDefaults view;
+    for (int code : {701, 502, 102, 2002, 503}) {
+        QSize size;
+        QRect area;
+        prompts().onDialog([&, code](QDialog &dialog) {
+            QApplication::processEvents();
+            size = dialog.frameGeometry().size();
+            area = dialog.screen()->availableGeometry();
+            dialog.grab().save(folder + QStringLiteral("/setup-%1.png").arg(code));
+            if (code != 102)
+                return int(QDialog::Rejected);
+            CXGridCtrl *levels = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+            CXGridCtrl *tasks = qobject_cast<CSetupGridDlg *>(&dialog)->grid(1);
+            // A task row without a text takes no level.
+            int blank = -1;
+            for (int r = 0; r < tasks->GetRowCount() && blank < 0; ++r)
+                if (tasks->GetCellText(r, 1).trimmed().isEmpty())
+                    blank = r;
+            if (blank >= 0)
+                EXPECT_FALSE(tasks->IsCellEditable(blank, 2));
+            levels->EditCell(0, 2);
+            EXPECT_EQ(levels->textEditor()->echoMode(), QLineEdit::Password);
+            QTest::keyClicks(levels->textEditor(), QStringLiteral("secret"));
+            QTest::keyClick(levels->textEditor(), Qt::Key_Escape);
+            QApplication::processEvents();
+            EXPECT_FALSE(levels->textEditor()->isVisible());
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(dialog.result(), 0);
+            EXPECT_NE(levels->GetCellText(0, 2), QStringLiteral("secret"));
+            return int(QDialog::Rejected);
+        });
+        view.EditSetupTable(code, 0, 120);
+        EXPECT_LE(size.width(), area.width()) << code;
+        EXPECT_LE(size.height(), area.height()) << code;
+    }
+}
+
+TEST(GridFit, RowsScrollAndTextColumnsNarrowToFit)
+{
+    QWidget host;
+    CXGridCtrl grid;
+    grid.AddColumn(QStringLiteral("No"), 30, 6, QStringLiteral("%3d"), 0);
+    grid.AddColumn(QStringLiteral("Name"), 400, 1, QStringLiteral("&50"));
+    grid.AddColumn(QStringLiteral("Note"), 200, 1, QStringLiteral("&50"));
+    grid.SetRows(100, 30, true);
+    ASSERT_TRUE(grid.Create(&host, 1801, 0, 0));
+    const QSize before = grid.naturalSize();
+    grid.FitInto(500, 300);
+    EXPECT_LE(grid.width(), 500);
+    EXPECT_LE(grid.height(), 300);
+    EXPECT_EQ(grid.width(), grid.naturalSize().width());
+    EXPECT_GT(before.width(), 500);
+    EXPECT_LT(grid.visibleRowCount(), 30);
+    // A box with room changes nothing; the key column keeps its width.
+    const QSize fitted = grid.size();
+    grid.FitInto(2000, 2000);
+    EXPECT_EQ(grid.size(), fitted);
 }
