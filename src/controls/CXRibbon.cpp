@@ -201,6 +201,10 @@ void CXRibbon::AddItem(unsigned id, const QString &caption, std::uint8_t state, 
             w = m_iconWidth / 2 + m_iconWidth;
         else
             w = width;
+        // With the caption under the image, a button is never narrower than
+        // its caption, so captions are cut only when the bar itself is short.
+        if (m_barStyle == 0 && width > 0 && id != 0 && !caption.isEmpty())
+            w = std::max(w, MeasureText(caption, font) + 2 * m_gap + 8);
         h = m_itemHeight;
     } else {
         w = m_cx - 6;

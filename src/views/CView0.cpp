@@ -251,7 +251,10 @@ void CView0::FillRibbons()
                        QStringLiteral("List Menu"));
     m_listBar->AddItem(30211, QString(), 5, 0, 255, 2, 2084, 0, 0, 150);
 
-    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 131, 224, 2, 2084, 14, 0, 211, 0, 0,
+    // The exit item shows the whole date (its image, indent and caption).
+    const QString exitCaption = QStringLiteral("Exit - ") + todayLong();
+    m_statusBar->AddItem(30529, exitCaption, 0, 131, 224, 2, 2084, 14, 0,
+                         std::max(211, m_statusBar->MeasureText(exitCaption, 2) + 18 + 16), 0, 0,
                          QStringLiteral("Exit Tavrel (Alt+F4)"));
     m_statusBar->AddItem(30262, QString(), 4, 0, 255, 2, 2084, 0, 0, 120);
     auto tool = [&](unsigned id, const char *caption, const char *tip, int image) {
@@ -273,7 +276,7 @@ void CView0::LayoutBars()
     const int h = height();
     const int top = qMax(m_mainBar->GetBarHeight(), 40);
     const int barH = 26;
-    const int treeW = 200;
+    const int treeW = ListManagerWidth();
     const int strip = 6;
     const int bottom = h - barH;
     m_mainBar->setGeometry(0, 0, w, top);
@@ -361,6 +364,7 @@ void CView0::LoadTreeBranches(int firstResource, int lastResource, int images, i
         ++n;
     }
     m_bTreeFilling = false;
+    LayoutBars(); // the list manager takes the width its entries need
 }
 
 bool CView0::ReadTreeSelection()

@@ -190,6 +190,9 @@ protected:
     void LayoutBars();
     void ApplyColors();
     void OnCustomizeAppearance();
+    // The list manager's width: what its longest entry needs, between 200 and
+    // 320 pixels; kept for the workstation under "ListManagerWidth-" + view name.
+    int ListManagerWidth();
     void OnWindowColor();
     virtual void ShowSecurityState();
     virtual void ShowDefaultCsr();
@@ -252,6 +255,7 @@ protected:
     bool m_bTreeFilling = false;
     bool m_initialised = false;
     bool m_managerShown = true;
+    int m_nManagerWidth = 0; // 0: not measured yet
 
     // Row dragging.
     int m_nDropOnTree = 0;

@@ -5,10 +5,15 @@
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "platform/Prompt.h"
+#include "platform/Settings.h"
 #include "views/CViewColor.h"
 #include "views/CViewOptions.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QTreeWidgetItemIterator>
+
+#include <algorithm>
 
 void CView0::OnCustomizeAppearance()
 {
@@ -81,4 +86,37 @@ void CView0::ApplyAppearance()
     ApplyColors();
     LayoutBars();
     update();
+}
+
+int CView0::ListManagerWidth()
+{
+    constexpr int kNarrowest = 200;
+    constexpr int kWidest = 320;
+    const QString key = QStringLiteral("ListManagerWidth-") + m_strViewName;
+    if (!m_tree || m_tree->topLevelItemCount() == 0) {
+        if (m_nManagerWidth == 0)
+            m_nManagerWidth = std::clamp(platform::Settings::readInt(QStringLiteral("View Settings"), key, kNarrowest),
+                                         kNarrowest, kWidest);
+        return m_nManagerWidth;
+    }
+    QFont bold = m_tree->font();
+    bold.setBold(true);
+    const QFontMetrics plainMetrics(m_tree->font());
+    const QFontMetrics boldMetrics(bold);
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        int depth = 0;
+        for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        const QFontMetrics &metrics = depth == 0 ? boldMetrics : plainMetrics;
+        const int needed = m_tree->indentation() * (depth + 1) + m_tree->iconSize().width() + 12 +
+                           metrics.horizontalAdvance((*it)->text(0)) + 12;
+        widest = std::max(widest, needed);
+    }
+    const int width = std::clamp(widest, kNarrowest, kWidest);
+    if (width != m_nManagerWidth) {
+        m_nManagerWidth = width;
+        platform::Settings::writeInt(QStringLiteral("View Settings"), key, width);
+    }
+    return width;
 }
