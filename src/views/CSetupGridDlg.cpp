@@ -105,6 +105,11 @@ void CSetupGridDlg::SetFirstOffset(int pixels)
 
 void CSetupGridDlg::PlacePropertyGrid(CXGridProp *grid, int labelWidth, int valueWidth)
 {
+    // The labels show whole when the screen has room for them.
+    if (QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        const int room = s->availableGeometry().width() - 2 * kMargin - 16 - valueWidth;
+        labelWidth = std::max(labelWidth, std::min(grid->widestLabel(), room));
+    }
     auto *place = new QWidget(this);
     SetDlgCtrlID(place, 1801);
     place->setGeometry(kMargin, 0, labelWidth + valueWidth, 100);

@@ -11,6 +11,7 @@
 
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QTreeWidgetItemIterator>
 
 #include <algorithm>
@@ -113,6 +114,8 @@ int CView0::ListManagerWidth()
                            metrics.horizontalAdvance((*it)->text(0)) + 12;
         widest = std::max(widest, needed);
     }
+    // Room for the scroll bar, which shows when the entries are opened.
+    widest += m_tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_tree) + 2 * m_tree->frameWidth();
     const int width = std::clamp(widest, kNarrowest, kWidest);
     if (width != m_nManagerWidth) {
         m_nManagerWidth = width;

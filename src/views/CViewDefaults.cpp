@@ -154,8 +154,15 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     }
     if (!entry.ribbonTitle.isEmpty())
         ribbonTitle = entry.ribbonTitle;
-    if (code == 806)
-        ribbonTitle = entry.first.columns[0].title; // the category's name, when the caller has one
+    // The frequently used texts are titled with their entry's name, those of
+    // one service category with the category's name.
+    if (code >= 801 && code <= 805 && entry.first.columns[0].title.isEmpty())
+        entry.first.columns[0].title = ribbonTitle;
+    if (code == 806) {
+        if (entry.first.columns[0].title.isEmpty() && ZqApp())
+            entry.first.columns[0].title = ZqApp()->GetCategoryName(argument);
+        ribbonTitle = entry.first.columns[0].title;
+    }
 
     CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
     CXGridCtrl *first = dlg.BuildGrid(0, entry.first);

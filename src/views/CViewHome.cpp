@@ -237,7 +237,8 @@ void CViewHome::ShowPage()
                     4);
     } else if (code == 103) {
         QString block;
-        if (CZqApp *app = ZqApp())
+        CZqApp *app = ZqApp();
+        if (app && !(app->m_company.m_strName.trimmed().isEmpty() && app->m_company.m_strAddress.trimmed().isEmpty()))
             block = app->m_company.FormatAddress(4).trimmed();
         if (block.isEmpty())
             block = QStringLiteral("Your company's name and address are not entered yet.\nThey are the name and "

@@ -1,6 +1,8 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "controls/CXGridCtrl.h"
+#include "controls/CXTreeCtrl.h"
+#include "platform/Settings.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
@@ -15,6 +17,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTreeWidgetItemIterator>
 
 #include <cstdio>
 #include <memory>
@@ -240,4 +243,33 @@ TEST(GridFit, RowsScrollAndTextColumnsNarrowToFit)
     const QSize fitted = grid.size();
     grid.FitInto(2000, 2000);
     EXPECT_EQ(grid.size(), fitted);
+}
+
+TEST_F(SetupGridsTest, ListManagerTakesTheWidthOfItsLongestEntry)
+{
+    CViewDefaults view;
+    view.resize(1000, 700);
+    view.OnInitialUpdate();
+    view.show();
+    QApplication::processEvents();
+    CXTreeCtrl *tree = view.tree();
+    int widest = 0;
+    QTreeWidgetItem *longest = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const int w = tree->fontMetrics().horizontalAdvance((*it)->text(0));
+        if (w > widest) {
+            widest = w;
+            longest = *it;
+        }
+    }
+    ASSERT_NE(longest, nullptr);
+    EXPECT_GT(tree->width(), 200);
+    EXPECT_LE(tree->width(), 320);
+    tree->expandAll();
+    QApplication::processEvents();
+    // The longest entry is drawn whole.
+    EXPECT_LE(tree->visualItemRect(longest).left() + widest, tree->viewport()->width())
+        << longest->text(0).toStdString() << " in " << tree->width();
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("ListManagerWidth-Settings"), 0),
+              tree->width());
 }
