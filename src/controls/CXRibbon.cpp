@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
+#include "app/base/Menus.h"
 #include "controls/ControlMessages.h"
 #include "controls/DrawTextFormat.h"
 #include "platform/Settings.h"
@@ -1107,6 +1108,13 @@ void CXRibbon::openMenu(int index)
         emit ownerMessage(MSG_MENU_INIT, qintptr(item.menuId), qintptr(item.subMenu));
         if (menuResolver())
             menuResolver()(menu, item.menuId, item.subMenu);
+        // The window that owns the bar may enable, check or remove entries.
+        for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+            if (auto *owner = dynamic_cast<PopupMenuOwner *>(w)) {
+                owner->OnInitPopupMenu(&menu, item.subMenu);
+                break;
+            }
+        }
         if (m_vertical)
             at = QPoint(item.rect.right() + 1, item.rect.top());
         else if (item.rect.height() < 65)

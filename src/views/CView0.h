@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/base/Menus.h"
 #include "platform/DateTime.h"
 
 #include <QtCore/QString>
@@ -29,7 +30,7 @@ class QTreeWidgetItem;
 // answers the same way (refresh, find and filter, column sizes, list option,
 // date ranges, deletion, database backup ...) live here; derived views add
 // their own through OnCommand and IsCommandEnabled.
-class CView0 : public QWidget
+class CView0 : public QWidget, public PopupMenuOwner
 {
     Q_OBJECT
 
@@ -171,6 +172,9 @@ public:
     void OnAppearanceMessage(int setting, int value);
     // Takes the workstation's appearance again: bar style, fills, colours, fonts.
     void ApplyAppearance();
+    // Before one of the view's ribbon menus shows: an entry whose command the
+    // view does not offer now is disabled.
+    void OnInitPopupMenu(QMenu *subMenu, int position) override;
 
 signals:
     // The user asked for another main view (30000-30008); the main frame switches.

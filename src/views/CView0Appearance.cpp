@@ -10,7 +10,9 @@
 #include "views/CViewOptions.h"
 
 #include <QtGui/QFontMetrics>
+#include <QtGui/QAction>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QTreeWidgetItemIterator>
 
@@ -122,4 +124,20 @@ int CView0::ListManagerWidth()
         platform::Settings::writeInt(QStringLiteral("View Settings"), key, width);
     }
     return width;
+}
+
+void CView0::OnInitPopupMenu(QMenu *subMenu, int position)
+{
+    Q_UNUSED(position);
+    if (!subMenu)
+        return;
+    for (QAction *action : subMenu->actions()) {
+        const int id = action->data().toInt();
+        if (action->isSeparator() || id == 0)
+            continue;
+        // Views, dates and the application's own commands are always there.
+        const bool always = (id >= 30000 && id <= 30009) || (id >= 20031 && id <= 20055) || id == 57664 ||
+                            id == 30515 || id == 30529 || id == 30418;
+        action->setEnabled(always || IsCommandEnabled(id));
+    }
 }

@@ -204,3 +204,25 @@ TEST_F(UsableTest, ShopOptionsReachTheInventoryRuleAtStartUpAndAfterASave)
     EXPECT_EQ(CItemSet::GetInventoryRules().optionBits, 24);
     EXPECT_EQ(shell->shopOptionBits(), 24);
 }
+
+TEST_F(UsableTest, MenuEntriesTheViewDoesNotOfferAreDisabled)
+{
+    start();
+    frame->SwitchView(30006);
+    QApplication::processEvents();
+    CView0 *view = activeView();
+    ASSERT_NE(view, nullptr);
+    QStringList disabled;
+    QStringList enabled;
+    CXRibbon::SetMenuRunner([&](QMenu &menu, const QPoint &) {
+        for (const QAction *action : menu.actions())
+            if (!action->isSeparator())
+                (action->isEnabled() ? enabled : disabled) << action->text();
+        return 0;
+    });
+    QTest::mouseClick(view->listBar(), Qt::LeftButton, {}, view->listBar()->itemRect(30673).center());
+    // The settings view has no list: nothing to make, find, print or total.
+    EXPECT_TRUE(disabled.contains(QStringLiteral("&New...\tF2")));
+    EXPECT_TRUE(disabled.contains(QStringLiteral("View Column &Totals\tCtrl+T")));
+    EXPECT_TRUE(enabled.contains(QStringLiteral("&Open\tF6")));
+}
