@@ -6,6 +6,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
+#include "views/CDlgOptions.h"
 #include "views/CSetupGridDlg.h"
 #include "views/CViewDefaults.h"
 
@@ -272,4 +273,26 @@ TEST_F(SetupGridsTest, ListManagerTakesTheWidthOfItsLongestEntry)
         << longest->text(0).toStdString() << " in " << tree->width();
     EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("ListManagerWidth-Settings"), 0),
               tree->width());
+}
+
+TEST_F(SetupGridsTest, OptionPickerWidensForItsTitleAndEntriesWithinTheScreen)
+{
+    const QString entry = QStringLiteral("Reprice Item and Save Default Price (do not reprice if Item Price is locked)");
+    CDlgOptions dlg(QStringLiteral("Jobs / Data to Reset (after paste)"), QStringLiteral("Check all that apply:"), 158,
+                    nullptr);
+    dlg.AddCheckGroup(QStringLiteral("History to Order:"), 0);
+    dlg.AddEntry(1, entry, 0);
+    int width = 0;
+    int needed = 0;
+    QRect area;
+    prompts().onDialog([&](QDialog &d) {
+        width = d.width();
+        area = d.screen()->availableGeometry();
+        needed = d.fontMetrics().horizontalAdvance(entry);
+        return int(QDialog::Rejected);
+    });
+    dlg.DoModal();
+    EXPECT_GT(width, 420);
+    EXPECT_GT(width, needed);
+    EXPECT_LE(width, area.width());
 }
