@@ -296,3 +296,26 @@ TEST_F(SetupGridsTest, OptionPickerWidensForItsTitleAndEntriesWithinTheScreen)
     EXPECT_GT(width, needed);
     EXPECT_LE(width, area.width());
 }
+
+TEST_F(SetupGridsTest, AppearanceChangesShowAtOnceInEveryOpenView)
+{
+    CViewDefaults first;
+    CViewDefaults second;
+    for (CViewDefaults *v : {&first, &second}) {
+        v->resize(900, 600);
+        v->OnInitialUpdate();
+    }
+    // Icons only (button style 2): every open view's main bar takes it and
+    // the workstation keeps it.
+    first.OnAppearanceMessage(1, 2);
+    EXPECT_EQ(first.mainBar()->barStyle(), 2);
+    EXPECT_EQ(second.mainBar()->barStyle(), 2);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("Style"), -1), 2);
+    // A window colour belongs to the view it was chosen for; 0 is its default.
+    first.OnAppearanceMessage(0, 40);
+    EXPECT_EQ(first.mainBar()->colorSchemeHue(), 40);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("Settings"), -1), 40);
+    first.OnAppearanceMessage(0, 0);
+    EXPECT_EQ(first.mainBar()->colorSchemeHue(), 270);
+    first.OnAppearanceMessage(1, 0);
+}
