@@ -3,7 +3,12 @@
 #include "app/shell/AppMenus.h"
 #include "app/shell/CMainFrame.h"
 #include "controls/CXRibbon.h"
+#include "app/base/PriceText.h"
 #include "data/CItemSet.h"
+#include "data/OptionsAndLookups.h"
+#include "data/SettingRows.h"
+#include "platform/db/Recordset.h"
+#include "views/CViewDefaults.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "views/CView0.h"
@@ -12,6 +17,7 @@
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QMenu>
 
 namespace {
@@ -203,6 +209,38 @@ TEST_F(UsableTest, ShopOptionsReachTheInventoryRuleAtStartUpAndAfterASave)
     EXPECT_TRUE(CItemSet::GetInventoryRules().enabled);
     EXPECT_EQ(CItemSet::GetInventoryRules().optionBits, 24);
     EXPECT_EQ(shell->shopOptionBits(), 24);
+    // Unit prices follow the shop's choice in the job options (row 251).
+    QString text;
+    FormatUnitPrice(text, Money::fromWhole(12), 1000, 0);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("/Ea"))) << text.toStdString();
+
+    // Saved in the settings view, the options reach the code at once: per
+    // thousand for unit prices, the tracker's working day, the inventory bits.
+    ASSERT_TRUE(SaveGlobalAlertText(251, QStringLiteral("2,1,0,0,1,1,0,1,0,1,1,")));
+    ASSERT_TRUE(SaveGlobalAlertText(221, QStringLiteral("0,8:00,17:00, 0,1,1,0,  0,1,1,1,0,  0,0,0,")));
+    SharedDatabase().execute(QStringLiteral("UPDATE Options SET OptionSum = 8 WHERE OptionID = 30749"));
+    CViewDefaults settings;
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    settings.EditSetupTable(503, 0, 120);
+    FormatUnitPrice(text, Money::fromWhole(12), 1000, 0);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("/M"))) << text.toStdString();
+    EXPECT_EQ(app->trackStart(), 480);
+    EXPECT_EQ(app->trackEnd(), 1020);
+    EXPECT_EQ(CItemSet::GetInventoryRules().optionBits, 8);
+
+    // A reminder type without a text is no choice.
+    SharedDatabase().execute(QStringLiteral("DELETE FROM TodoTypes"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO TodoTypes (ID, Do, Sort) VALUES (1, 'Call', 1)"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO TodoTypes (ID, Do, Sort) VALUES (2, '', 2)"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO TodoTypes (ID, Do, Sort) VALUES (3, '   ', 3)"));
+    QString sql;
+    GetCodeListSql(sql, 103, true);
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, sql);
+    QStringList choices;
+    for (; !rs.isEOF(); rs.moveNext())
+        choices << rs.value(1).toString();
+    EXPECT_EQ(choices, QStringList{QStringLiteral("Call")});
 }
 
 TEST_F(UsableTest, MenuEntriesTheViewDoesNotOfferAreDisabled)
