@@ -1,5 +1,6 @@
 #include "app/base/CZqApp.h"
 #include "app/shell/AppShell.h"
+#include "app/shell/ScriptedLayout.h"
 #include "app/shell/ScriptedPrompts.h"
 
 #include <QtWidgets/QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
 
     ScriptedPrompts scripted;
+    ScriptedLayout layout;
     CZqApp app;
     AppShell shell(app);
     try {

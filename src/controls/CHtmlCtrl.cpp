@@ -2,6 +2,9 @@
 
 #include "app/base/TextUtil.h"
 #include "controls/DlgItem.h"
+#include "platform/Prompt.h"
+
+#include <QtCore/QStandardPaths>
 
 #include <QtGui/QDesktopServices>
 #include <QtWidgets/QLayout>
@@ -18,6 +21,12 @@ bool openOutside(const QUrl &url)
 {
     if (const auto &hook = openHook())
         return hook(url);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without the desktop's opener there is no browser to hand the page to
+    // (and asking would only print an error on the console).
+    if (!url.isLocalFile() && QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return false;
+#endif
     return QDesktopServices::openUrl(url);
 }
 
@@ -84,8 +93,20 @@ void CHtmlCtrl::Navigate(const QString &address)
         return;
     }
     const QUrl url = QUrl::fromUserInput(address);
-    if (url.isValid())
-        openOutside(url);
+    if (!url.isValid())
+        return;
+    // The page shown gives way to a note about the page asked for.
+    const QString shown = url.toString().toHtmlEscaped();
+    if (openOutside(url)) {
+        setHtml(QStringLiteral("<p>&nbsp;</p><p>The page <a href=\"%1\">%1</a> is opened in your web browser.</p>")
+                    .arg(shown));
+        return;
+    }
+    setHtml(QStringLiteral("<p>&nbsp;</p><p>The page <b>%1</b> could not be opened.</p>").arg(shown));
+    platform::Prompt::messageBox(QStringLiteral("Tavrel cannot open the page\n%1\n\nNo web browser is set up on this "
+                                                "computer.")
+                                     .arg(url.toString()),
+                                 QString(), platform::MB_ICONEXCLAMATION);
 }
 
 bool CHtmlCtrl::OnBeforeNavigate(const QString &address)

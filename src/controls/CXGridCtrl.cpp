@@ -11,6 +11,7 @@
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 
+#include <QtCore/QHash>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QAbstractItemView>
@@ -135,6 +136,9 @@ void CXGridCtrl::SetRows(int rows, int visible, bool numberColumns)
 {
     HideEditor();
     m_rowCount = std::max(0, rows);
+    m_loaded = false;
+    m_rowRecord.clear();
+    m_loadedCells.clear();
     m_visibleRows = std::max(1, std::min(visible, m_rowCount));
     m_colCount = int(m_columns.size());
     // Texts and values stay by cell index; the rest of every cell is reset.
@@ -213,6 +217,57 @@ bool CXGridCtrl::CreateInDlgItem(QWidget *parent, unsigned id, unsigned extended
         return false;
     m_owner = parent;
     return true;
+}
+
+QSize CXGridCtrl::naturalSize() const
+{
+    int width = 1;
+    for (const Column &c : m_columns)
+        width += int(c.width);
+    if (m_rowCount > m_visibleRows)
+        width += kScrollBarWidth;
+    return QSize(width, m_headerHeight + m_visibleRows * m_rowHeight + 1);
+}
+
+void CXGridCtrl::FitInto(int maxWidth, int maxHeight)
+{
+    HideEditor();
+    while (m_visibleRows > 1 && naturalSize().height() > maxHeight)
+        --m_visibleRows;
+    m_firstVisible = std::min(m_firstVisible, std::max(0, m_rowCount - m_visibleRows));
+    constexpr int kNarrowest = 60;
+    const int excess = naturalSize().width() - maxWidth;
+    if (excess > 0) {
+        int spare = 0;
+        for (const Column &c : m_columns)
+            if (c.type == 1 && int(c.width) > kNarrowest)
+                spare += int(c.width) - kNarrowest;
+        if (spare > 0) {
+            const int cut = std::min(excess, spare);
+            int taken = 0;
+            for (Column &c : m_columns) {
+                if (c.type != 1 || int(c.width) <= kNarrowest)
+                    continue;
+                int part = int(qint64(cut) * (int(c.width) - kNarrowest) / spare);
+                part = std::min(part, cut - taken);
+                c.width = unsigned(int(c.width) - part);
+                taken += part;
+            }
+            // What the shares left over comes off the first wide column.
+            for (Column &c : m_columns) {
+                if (taken >= cut)
+                    break;
+                if (c.type == 1 && int(c.width) > kNarrowest) {
+                    const int part = std::min(cut - taken, int(c.width) - kNarrowest);
+                    c.width = unsigned(int(c.width) - part);
+                    taken += part;
+                }
+            }
+        }
+    }
+    resize(naturalSize());
+    SetVertScrollRange(m_rowCount, m_visibleRows);
+    update();
 }
 
 void CXGridCtrl::SetColumnWidth(int column, unsigned pixels)
@@ -343,6 +398,14 @@ std::uint8_t CXGridCtrl::cellImage(int row, int column) const
 std::uint8_t CXGridCtrl::cellColour(int row, int column) const
 {
     return validCell(row, column) ? cell(row, column).colour : std::uint8_t(0);
+}
+
+void CXGridCtrl::SetColumnMasked(int column, bool masked)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].masked = masked;
+    update();
 }
 
 void CXGridCtrl::SetColumnEditable(int column, std::uint8_t editable)
@@ -504,6 +567,7 @@ void CXGridCtrl::EditCell(int row, int column)
     if (c.type == 1) {
         rect.setTop(rect.top() + 1);
         m_edit->setGeometry(rect);
+        m_edit->setEchoMode(c.masked ? QLineEdit::Password : QLineEdit::Normal);
         m_edit->setText(x.text);
         m_edit->selectAll();
         m_editor = m_edit;
@@ -628,6 +692,16 @@ bool CXGridCtrl::handleKey(QKeyEvent *event)
     int column = m_curCol;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
+    case Qt::Key_Escape:
+        // Escape drops what was typed into the cell and ends the edit; the
+        // dialog around the grid stays open.
+        if (m_editor && m_editor->isVisible()) {
+            HideEditor();
+            update();
+            setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        return false;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
@@ -830,6 +904,64 @@ QString CXGridCtrl::rowKeyText(int row) const
     return QString();
 }
 
+bool CXGridCtrl::rowChanged(int row) const
+{
+    if (!m_loaded)
+        return true; // nothing was loaded: every row is the caller's to write
+    for (int c = 0; c < m_colCount; ++c) {
+        if (m_columns[c].field == 255)
+            continue;
+        const Cell &now = cell(row, c);
+        const LoadedCell &then = m_loadedCells[CellIndex(row, c)];
+        if (m_columns[c].type == 1 ? rightTrimmed(now.text) != rightTrimmed(then.text) : now.value != then.value)
+            return true;
+    }
+    return false;
+}
+
+int CXGridCtrl::keyRowFor(qint64 key, const QList<bool> &taken) const
+{
+    const qint64 row = key - m_keyBase;
+    if (row >= 0 && row < m_rowCount && !taken[int(row)] && !m_rowInfo[int(row)].caption)
+        return int(row);
+    return -1;
+}
+
+int CXGridCtrl::freeRowFor(const QList<bool> &taken) const
+{
+    // A row that the owner filled before the load (a fixed row) belongs to
+    // its own number and never takes another record.
+    for (int r = 0; r < m_rowCount; ++r) {
+        if (taken[r] || m_rowInfo[r].caption)
+            continue;
+        bool preset = false;
+        for (int c = 0; c < m_colCount && !preset; ++c)
+            preset = m_columns[c].type == 1 && !cell(r, c).text.isEmpty();
+        if (!preset)
+            return r;
+    }
+    return -1;
+}
+
+void CXGridCtrl::loadRecordIntoRow(CXDaoSet &set, int r)
+{
+    for (int c = 0; c < m_colCount; ++c) {
+        const Column &col = m_columns[c];
+        if (col.field == 255)
+            continue;
+        const Value value = set.GetFieldValue(int(col.field));
+        Cell &x = cell(r, c);
+        int number = 0;
+        if (loadNumber(value, col.lookup == QLatin1String("$"), number))
+            x.value = number;
+        else if (!value.isNull() && platform::isTextType(value.type()) && x.text.isEmpty())
+            x.text = value.toString();
+        if (col.type == 2)
+            x.text = pickText(c, x.value);
+    }
+    m_rowInfo[r].textsCurrent = 0;
+}
+
 void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QString &fieldNames)
 {
     if (m_rowCount == 0 || !set.IsOpen())
@@ -858,112 +990,222 @@ void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
         ShowDaoError(e, QString());
         return;
     }
+    if (!save) {
+        loadRows(set, skip);
+        return;
+    }
+    m_nRowsWritten = 0;
 
-    bool hasKeyColumns = false;
-    for (const Column &c : m_columns)
-        hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
-
-    for (int r = 0; r < m_rowCount; ++r) {
-        if (m_rowInfo[r].caption)
-            continue;
-        QString key;
-        try {
-            if (!save) {
-                if (set.IsEOF())
-                    continue; // rows beyond the records keep their cells
-                for (int c = 0; c < m_colCount; ++c) {
-                    const Column &col = m_columns[c];
-                    if (col.field == 255)
-                        continue;
-                    const Value value = set.GetFieldValue(int(col.field));
-                    Cell &x = cell(r, c);
-                    int number = 0;
-                    if (loadNumber(value, col.lookup == QLatin1String("$"), number))
-                        x.value = number;
-                    else if (!value.isNull() && platform::isTextType(value.type()) && x.text.isEmpty())
-                        x.text = value.toString();
-                    if (col.type == 2)
-                        x.text = pickText(c, x.value);
-                }
-                m_rowInfo[r].textsCurrent = 0;
-                set.MoveNext();
+    if (!m_loaded) {
+        // Rows the caller filled without a load: row r is written over the
+        // r-th record, rows past the last record become new records.
+        for (int r = 0; r < m_rowCount; ++r) {
+            if (m_rowInfo[r].caption)
                 continue;
-            }
-
             const bool isNew = set.IsEOF();
-            if (isNew ? !set.SafeAddNew() : !set.SafeEdit()) {
-                if (!isNew)
-                    set.MoveNext();
+            saveRow(set, r, isNew);
+        }
+    } else {
+        // Only rows the user changed are written, each over the record it
+        // was loaded from; changed rows without a record become new records.
+        QHash<int, int> rowOfRecord;
+        for (int r = 0; r < m_rowCount; ++r) {
+            if (m_rowRecord[r] >= 0 && !m_rowInfo[r].caption && rowChanged(r))
+                rowOfRecord.insert(m_rowRecord[r], r);
+        }
+        for (int ordinal = 0; !rowOfRecord.isEmpty(); ++ordinal) {
+            try {
+                if (set.IsEOF())
+                    break;
+            } catch (const platform::DbException &) {
+                break;
+            }
+            const int row = rowOfRecord.value(ordinal, -1);
+            if (row >= 0) {
+                rowOfRecord.remove(ordinal);
+                if (!saveRow(set, row, false))
+                    break;
                 continue;
             }
-            for (int c = 0; c < m_colCount; ++c) {
-                const Column &col = m_columns[c];
-                if (col.field == 255 || col.type == 3 || col.type > 8)
-                    continue;
-                const int field = int(col.field);
-                const Cell &x = cell(r, c);
-                const Value current = isNew ? Value() : set.GetFieldValue(field);
-                if (col.type == 1) {
-                    const QString text = rightTrimmed(x.text);
-                    if (!isNew && !current.isNull() && rightTrimmed(current.toString()) == text)
-                        continue; // unchanged: the stored text stays exactly as it was
-                    set.SetFieldValue(field, Value(text, set.GetFieldType(field)));
-                    continue;
-                }
-                const bool dollars = col.type == 8 && col.lookup == QLatin1String("$");
-                const qint64 number = (col.type == 2 || col.type == 6) ? qint64(quint8(x.value)) : qint64(x.value);
-                int stored = 0;
-                if (!isNew && !current.isNull()) {
-                    // A field keeps its value when the cell still shows what it loaded,
-                    // so amounts below a cent and the No Charge marker survive a save;
-                    // a field the column cannot show is never written over.
-                    if (!loadNumber(current, dollars, stored) || stored == int(number))
-                        continue;
-                }
-                set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
-            }
-            if (!m_strStampByteField.isEmpty())
-                set.SetFieldValue(m_strStampByteField, Value(std::int64_t(m_nStampByte), FieldType::Byte));
-            if (!m_strStampLongField.isEmpty())
-                set.SetFieldValue(m_strStampLongField, Value(m_nStampLong));
-
-            key = rowKeyText(r);
-            const bool filled = !hasKeyColumns || !key.isEmpty();
-            if (!filled) {
-                if (isNew) {
-                    set.CancelUpdate();
-                } else if (m_bDeleteEmpty) {
-                    set.CancelUpdate();
-                    set.Delete();
-                } else {
-                    set.SafeUpdate(key);
-                }
-            } else {
-                if (isNew && m_colCount > 0 && m_columns[0].type == 6 && cell(r, 0).value == 0) {
-                    cell(r, 0).value = NextFreeKey();
-                    m_rowInfo[r].textsCurrent = 0;
-                    if (m_columns[0].field != 255)
-                        set.SetFieldValue(int(m_columns[0].field),
-                                          Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
-                }
-                set.SafeUpdate(key);
-            }
-            if (!set.IsEOF())
-                set.MoveNext();
-        } catch (const platform::DbException &) {
-            if (set.GetEditMode() != CXDaoSet::dbEditNone)
-                set.CancelUpdate();
-            platform::Prompt::messageBox(QStringLiteral("Cannot save ") + key);
             try {
-                if (!set.IsEOF())
-                    set.MoveNext();
+                set.MoveNext();
             } catch (const platform::DbException &) {
                 break;
             }
         }
+        for (int r = 0; r < m_rowCount; ++r) {
+            if (m_rowInfo[r].caption || m_rowRecord[r] >= 0 || !rowChanged(r))
+                continue;
+            saveRow(set, r, true);
+        }
     }
     m_modified = 0;
+    snapshotRows();
     update();
+}
+
+void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
+{
+    m_rowRecord.fill(-1, m_rowCount);
+    QList<bool> taken(m_rowCount, false);
+    // Records whose key has no row of its own wait for the free rows.
+    QList<int> homeless;
+    const bool byKey = m_bRowsByKey && m_colCount > 0 && m_columns[0].field != 255 &&
+                       (m_columns[0].type == 6 || m_columns[0].type == 7);
+    try {
+        for (int ordinal = 0; !set.IsEOF(); ++ordinal, set.MoveNext()) {
+            if (byKey) {
+                const Value key = set.GetFieldValue(int(m_columns[0].field));
+                int row = -1;
+                if (!key.isNull())
+                    row = keyRowFor(key.toInt64(), taken);
+                if (row < 0) {
+                    homeless << ordinal;
+                    continue;
+                }
+                taken[row] = true;
+                m_rowRecord[row] = ordinal;
+                loadRecordIntoRow(set, row);
+                continue;
+            }
+            int row = 0;
+            while (row < m_rowCount && (taken[row] || m_rowInfo[row].caption))
+                ++row;
+            if (row >= m_rowCount)
+                break;
+            taken[row] = true;
+            m_rowRecord[row] = ordinal;
+            loadRecordIntoRow(set, row);
+        }
+        if (!homeless.isEmpty()) {
+            set.MoveFirst();
+            for (int i = 0; i < skip && !set.IsEOF(); ++i)
+                set.MoveNext();
+            for (int ordinal = 0; !set.IsEOF() && !homeless.isEmpty(); ++ordinal, set.MoveNext()) {
+                if (homeless.first() != ordinal)
+                    continue;
+                homeless.removeFirst();
+                const int row = freeRowFor(taken);
+                if (row < 0)
+                    break; // the grid is full: the record is not shown and so never written
+                taken[row] = true;
+                m_rowRecord[row] = ordinal;
+                loadRecordIntoRow(set, row);
+            }
+        }
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QString());
+    }
+    snapshotRows();
+    m_loaded = true;
+    update();
+}
+
+void CXGridCtrl::snapshotRows()
+{
+    m_loadedCells.resize(m_cells.size());
+    for (qsizetype i = 0; i < m_cells.size(); ++i) {
+        m_loadedCells[i].text = m_cells[i].text;
+        m_loadedCells[i].value = m_cells[i].value;
+    }
+}
+
+bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
+{
+    QString key;
+    bool hasKeyColumns = false;
+    for (const Column &c : m_columns)
+        hasKeyColumns = hasKeyColumns || (c.type == 1 && c.field != 255);
+    try {
+        if (isNew ? !set.SafeAddNew() : !set.SafeEdit()) {
+            if (!isNew)
+                set.MoveNext();
+            return true;
+        }
+        for (int c = 0; c < m_colCount; ++c) {
+            const Column &col = m_columns[c];
+            if (col.field == 255 || col.type == 3 || col.type > 8)
+                continue;
+            const int field = int(col.field);
+            const Cell &x = cell(r, c);
+            const Value current = isNew ? Value() : set.GetFieldValue(field);
+            if (col.type == 1) {
+                const QString text = rightTrimmed(x.text);
+                if (!isNew && !current.isNull() && rightTrimmed(current.toString()) == text)
+                    continue; // unchanged: the stored text stays exactly as it was
+                set.SetFieldValue(field, Value(text, set.GetFieldType(field)));
+                continue;
+            }
+            const bool dollars = col.type == 8 && col.lookup == QLatin1String("$");
+            const qint64 number = (col.type == 2 || col.type == 6) ? qint64(quint8(x.value)) : qint64(x.value);
+            int stored = 0;
+            if (!isNew && !current.isNull()) {
+                // A field keeps its value when the cell still shows what it loaded,
+                // so amounts below a cent and the No Charge marker survive a save;
+                // a field the column cannot show is never written over.
+                if (!loadNumber(current, dollars, stored) || stored == int(number))
+                    continue;
+            }
+            set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
+        }
+        if (!m_strStampByteField.isEmpty())
+            set.SetFieldValue(m_strStampByteField, Value(std::int64_t(m_nStampByte), FieldType::Byte));
+        if (!m_strStampLongField.isEmpty())
+            set.SetFieldValue(m_strStampLongField, Value(m_nStampLong));
+
+        key = rowKeyText(r);
+        const bool filled = !hasKeyColumns || !key.isEmpty();
+        if (!filled) {
+            if (isNew) {
+                set.CancelUpdate();
+            } else if (m_bDeleteEmpty) {
+                set.CancelUpdate();
+                set.Delete();
+                ++m_nRowsWritten;
+            } else {
+                set.SafeUpdate(key);
+                ++m_nRowsWritten;
+            }
+        } else {
+            const bool ownKey = m_bRowsByKey && m_loaded && cell(r, 0).value == m_keyBase + r;
+            if (isNew && m_colCount > 0 && m_columns[0].type == 6 && (cell(r, 0).value == 0 || ownKey)) {
+                cell(r, 0).value = NewRowKey(r);
+                m_rowInfo[r].textsCurrent = 0;
+                if (m_columns[0].field != 255)
+                    set.SetFieldValue(int(m_columns[0].field),
+                                      Value(std::int64_t(quint8(cell(r, 0).value)), FieldType::Byte));
+            }
+            set.SafeUpdate(key);
+            ++m_nRowsWritten;
+        }
+        if (!isNew && !set.IsEOF())
+            set.MoveNext();
+    } catch (const platform::DbException &) {
+        if (set.GetEditMode() != CXDaoSet::dbEditNone)
+            set.CancelUpdate();
+        platform::Prompt::messageBox(QStringLiteral("Cannot save ") + key);
+        try {
+            if (!isNew && !set.IsEOF())
+                set.MoveNext();
+        } catch (const platform::DbException &) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CXGridCtrl::NewRowKey(int row) const
+{
+    // A row laid out by key takes its own number when no row holds it.
+    if (m_bRowsByKey && m_loaded) {
+        const int own = m_keyBase + row;
+        bool taken = own < 0 || own > 255;
+        for (int r = 0; r < m_rowCount && !taken; ++r)
+            taken = r != row && cell(r, 0).value == own && (own != 0 || m_rowRecord[r] >= 0);
+        if (!taken)
+            return own;
+    }
+    return NextFreeKey();
 }
 
 // --- comma lists and keys ----------------------------------------------------------------
@@ -1114,7 +1356,10 @@ void CXGridCtrl::Draw()
                             DrawImage(rect.adjusted(1, 0, 0, 0), 131, cl.image, DT_VCENTER, 0);
                             textRect.setLeft(rect.left() + 22);
                         }
-                        DrawText(textRect, cl.text, cl.format, IsDarkStyleColor(back) ? 0xFFFFFF : 0x000000,
+                        // A masked column shows one dot per character.
+                        const QString shown =
+                            m_columns[c].masked ? QString(cl.text.size(), QChar(0x25CF)) : cl.text;
+                        DrawText(textRect, shown, cl.format, IsDarkStyleColor(back) ? 0xFFFFFF : 0x000000,
                                  m_cellFont, 3);
                     }
                     x += width;

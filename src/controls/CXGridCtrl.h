@@ -45,6 +45,11 @@ public:
     {
         return column >= 0 && column < m_colCount ? m_columns[column].width : 0;
     }
+    // Makes the grid fit a box: fewer visible rows (the rest scroll) when it is
+    // too high, narrower text columns (none below 60 pixels) when too wide.
+    void FitInto(int maxWidth, int maxHeight);
+    // The size the grid takes for its columns and visible rows.
+    QSize naturalSize() const;
     void SetRowHeight(int pixels) { m_rowHeight = pixels; update(); }
     void SetHeaderHeight(int pixels) { m_headerHeight = pixels; update(); }
     int GetHeaderHeight() const { return m_headerHeight; }
@@ -71,6 +76,8 @@ public:
     std::uint8_t cellImage(int row, int column) const;
     std::uint8_t cellColour(int row, int column) const;
     void SetColumnEditable(int column, std::uint8_t editable);
+    // Cells of a masked column show a dot per character and are typed unseen.
+    void SetColumnMasked(int column, bool masked);
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -105,11 +112,15 @@ public:
     QComboBox *listEditor() const { return m_list; }
 
     // --- recordsets, comma lists and keys --------------------------------------------
-    // Load (save false) fills the rows from the records of the open set, one
-    // row per record after `skip` records; save writes the rows back, adding
-    // records for rows beyond them. Caption rows take no part. In load mode a
-    // comma-terminated list of field names binds the columns from column 0.
-    // A load followed by a save leaves every field as it was.
+    // Load (save false) fills the rows from the records of the open set after
+    // `skip` records: one row per record in order, or, with rows by key, each
+    // record into the row of its own key (key base + row; records without a
+    // free row of their own take the first row the owner left empty). Save
+    // after a load writes only the rows whose cells changed since the load,
+    // each over the record it came from, and adds records for changed rows
+    // that had none; save without a load writes row r over record r. Caption
+    // rows take no part. In load mode a comma-terminated list of field names
+    // binds the columns from column 0. A load followed by a save writes nothing.
     void ExchangeRecordset(CXDaoSet &set, bool save, int skip = 0, const QString &fieldNames = QString());
     // The first non-empty text of the row's bound text columns, trimmed.
     QString rowKeyText(int row) const;
@@ -117,6 +128,14 @@ public:
     void ExchangeColumnList(QString &list, bool toText, int column);
     void SetKeyBase(int base) { m_keyBase = base; }
     int NextFreeKey() const;
+    // The key a new row gets: its own number when laid out by key and free,
+    // else NextFreeKey.
+    int NewRowKey(int row) const;
+    void SetRowsByKey(bool on) { m_bRowsByKey = on; }
+    // The ordinal (after the skip) of the record the row was loaded from; -1 none.
+    int rowRecord(int row) const { return row >= 0 && row < m_rowRecord.size() ? m_rowRecord[row] : -1; }
+    // True when the row's bound cells differ from what the last load or save left.
+    bool rowChanged(int row) const;
 
     void Draw() override;
 
@@ -127,6 +146,7 @@ public:
     QString m_strStampLongField;  // written with m_nStampLong into every saved record
     qint32 m_nStampLong = 0;
     bool m_bDeleteEmpty = false;  // a record whose row has no key text is deleted
+    int m_nRowsWritten = 0;       // rows the last save wrote, added or deleted
 
 signals:
     // NM_DBLCLK (-3): point in client coordinates, the cell under it;
@@ -150,6 +170,7 @@ protected:
         std::uint8_t editable = 1;
         std::uint32_t format = 0;
         std::uint8_t field = 255;
+        bool masked = false; // password cells: drawn as dots, typed unseen
     };
     struct RowInfo
     {
@@ -183,6 +204,12 @@ protected:
     void updateShownTexts();
     void createEditors();
     void leftButtonUp(const QPoint &pos);
+    void loadRows(CXDaoSet &set, int skip);
+    void loadRecordIntoRow(CXDaoSet &set, int row);
+    bool saveRow(CXDaoSet &set, int row, bool isNew);
+    void snapshotRows();
+    int keyRowFor(qint64 key, const QList<bool> &taken) const;
+    int freeRowFor(const QList<bool> &taken) const;
 
     QList<Column> m_columns;
     QList<RowInfo> m_rowInfo;
@@ -207,6 +234,15 @@ protected:
     std::uint8_t m_lastRowColour = 0;
     bool m_tabMovesDown = true;
     int m_keyBase = 0;
+    bool m_bRowsByKey = false;
+    bool m_loaded = false;           // a load filled the rows; saves then write changed rows only
+    QList<int> m_rowRecord;          // per row: the ordinal of its record after the skip, -1 none
+    struct LoadedCell
+    {
+        QString text;
+        int value = 0;
+    };
+    QList<LoadedCell> m_loadedCells; // the cells as the last load or save left them
     QWidget *m_editor = nullptr;
     QLineEdit *m_edit = nullptr;
     CXEdit *m_typed = nullptr;

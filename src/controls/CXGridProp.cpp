@@ -1,5 +1,7 @@
 #include "controls/CXGridProp.h"
 
+#include <QtGui/QFontMetrics>
+
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
 #include "app/base/TextUtil.h"
@@ -173,6 +175,18 @@ void CXGridProp::SetRowDefaults(std::uint8_t captionColour, std::uint8_t caption
     m_captionColour = captionColour;
     m_captionStyle = captionStyle;
     m_captionFont = captionFont;
+}
+
+int CXGridProp::widestLabel() const
+{
+    int widest = 0;
+    for (const Row &r : m_rows) {
+        if (r.label.isEmpty())
+            continue;
+        const QFontMetrics metrics(Appearance::instance().GetFont(r.font));
+        widest = std::max(widest, metrics.horizontalAdvance(r.label) + m_labelIndent + 8);
+    }
+    return widest;
 }
 
 void CXGridProp::SetColumnWidths(int labelWidth, int valueWidth)

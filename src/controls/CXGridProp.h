@@ -83,6 +83,8 @@ public:
     int visibleRowCount() const { return m_visibleRows; }
     int rowHeight() const { return m_rowHeight; }
     int labelWidth() const { return m_labelWidth; }
+    // The width the longest row label needs, indent included.
+    int widestLabel() const;
 
     // --- editing --------------------------------------------------------------
     void EditRow(int row, bool dropDown = false);

@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
+#include "app/base/Menus.h"
 #include "controls/ControlMessages.h"
 #include "controls/DrawTextFormat.h"
 #include "platform/Settings.h"
@@ -42,16 +43,6 @@ CXRibbon::MenuRunner &menuRunner()
 }
 
 bool isButton(const struct_RIB_ITEM &item) { return item.label == 0; }
-
-// The width the layout works with: placing an item draws it one gap narrower
-// than its span, and the span stays, so placing again (every paint and hit
-// test) gives the same place.
-int spanOf(const struct_RIB_ITEM &item) { return item.span > 0 ? item.span : item.rect.width(); }
-void setSpan(struct_RIB_ITEM &item, int width)
-{
-    item.span = 0;
-    item.rect.setWidth(width);
-}
 
 } // namespace
 
@@ -211,6 +202,10 @@ void CXRibbon::AddItem(unsigned id, const QString &caption, std::uint8_t state, 
             w = m_iconWidth / 2 + m_iconWidth;
         else
             w = width;
+        // With the caption under the image, a button is never narrower than
+        // its caption, so captions are cut only when the bar itself is short.
+        if (m_barStyle == 0 && width > 0 && id != 0 && !caption.isEmpty())
+            w = std::max(w, MeasureText(caption, font) + 2 * m_gap + 8);
         h = m_itemHeight;
     } else {
         w = m_cx - 6;
@@ -553,11 +548,10 @@ void CXRibbon::SetBarStyle(std::uint8_t style)
             continue;
         item.rect.setHeight(m_itemHeight);
         item.border = style == 2 ? 0 : 2;
-        if (spanOf(item) < minimum) {
+        if (item.rect.width() < minimum) {
             if (nextLeft < 0)
                 nextLeft = item.rect.left();
             item.rect = QRect(nextLeft, item.rect.top(), minimum, item.rect.height());
-            item.span = 0;
             nextLeft += minimum + m_gap;
         }
     }
@@ -578,11 +572,11 @@ void CXRibbon::RecalcLayout(int mode)
     for (const struct_RIB_ITEM &item : m_items) {
         if (!isButton(item))
             continue;
-        total += spanOf(item);
+        total += item.rect.width();
         if (item.id != 0)
             ++buttons;
         else
-            spacers += spanOf(item);
+            spacers += item.rect.width();
     }
     if (total <= 0)
         return;
@@ -601,10 +595,10 @@ void CXRibbon::RecalcLayout(int mode)
     if (m_layoutMode < 250 || m_layoutMode > 255) {
         for (struct_RIB_ITEM &item : m_items) {
             if (isButton(item) && item.id == unsigned(m_layoutMode)) {
-                const int width = std::max(0, spanOf(item) + (available - total));
+                const int width = std::max(0, item.rect.width() + (available - total));
                 if (item.rect.left() == 0)
                     item.rect.moveLeft(m_leftStart);
-                setSpan(item, width);
+                item.rect.setWidth(width);
                 break;
             }
         }
@@ -623,8 +617,8 @@ void CXRibbon::RecalcLayout(int mode)
                 continue;
             ++seen;
             const int width = seen == buttons ? share - given
-                                              : int(qint64(share) * spanOf(item) / std::max(1, present));
-            setSpan(item, width);
+                                              : int(qint64(share) * item.rect.width() / std::max(1, present));
+            item.rect.setWidth(width);
             given += width;
         }
     } else {
@@ -634,7 +628,7 @@ void CXRibbon::RecalcLayout(int mode)
             if (!isButton(item) || item.id == 0)
                 continue;
             ++seen;
-            setSpan(item, seen == buttons ? share - each * (buttons - 1) : each);
+            item.rect.setWidth(seen == buttons ? share - each * (buttons - 1) : each);
         }
     }
     update();
@@ -647,16 +641,19 @@ void CXRibbon::resizeEvent(QResizeEvent *event)
         RecalcLayout(0);
 }
 
-void CXRibbon::placeItems()
+QList<struct_RIB_ITEM> CXRibbon::placedItems() const
 {
-    updateClientRect();
-    const int w = m_client.width();
-    const int h = m_client.height();
+    // The items keep the sizes that adding, the bar style and the layout
+    // gave them; placing works on a copy, so drawing and hit testing never
+    // change an item and the layout is a function of the items and the size.
+    QList<struct_RIB_ITEM> items = m_items;
+    const int w = std::max(0, width() - scrollBarWidth());
+    const int h = height();
     const bool labels = hasLabels();
 
     // Labels run along the top strip; the help label sits at the right end.
     int labelX = (m_leftStart > 1 ? m_leftStart : std::max(m_margin, 6));
-    for (struct_RIB_ITEM &item : m_items) {
+    for (struct_RIB_ITEM &item : items) {
         if (isButton(item))
             continue;
         const int width = item.rect.width();
@@ -670,7 +667,7 @@ void CXRibbon::placeItems()
 
     if (m_vertical) {
         int y = m_margin;
-        for (struct_RIB_ITEM &item : m_items) {
+        for (struct_RIB_ITEM &item : items) {
             if (!isButton(item))
                 continue;
             item.rect = QRect(3, y, item.rect.width(), item.rect.height());
@@ -678,24 +675,24 @@ void CXRibbon::placeItems()
         }
         // OK, Close and the item 30444 sit at the bottom of a tall bar.
         int bottomRun = 0;
-        for (const struct_RIB_ITEM &item : m_items)
+        for (const struct_RIB_ITEM &item : items)
             if (isButton(item) && (item.id == 30444 || item.id == 1 || item.id == 2))
                 bottomRun += item.rect.height() + m_gap;
         int yBottom = h - m_margin - bottomRun + m_gap;
-        for (struct_RIB_ITEM &item : m_items) {
+        for (struct_RIB_ITEM &item : items) {
             if (!isButton(item) || !(item.id == 30444 || item.id == 1 || item.id == 2))
                 continue;
             if (item.rect.top() < yBottom)
                 item.rect.moveTop(yBottom);
             yBottom = item.rect.bottom() + 1 + m_gap;
         }
-        return;
+        return items;
     }
 
     int total = 0;
-    for (const struct_RIB_ITEM &item : m_items)
+    for (const struct_RIB_ITEM &item : items)
         if (isButton(item))
-            total += spanOf(item);
+            total += item.rect.width();
     int top;
     if (labels) {
         const int area = h - m_labelHeight;
@@ -708,19 +705,18 @@ void CXRibbon::placeItems()
         x = std::max(x, 8);
     if (m_barStyle == 4)
         x = std::max(x, m_gap);
-    for (struct_RIB_ITEM &item : m_items) {
+    for (struct_RIB_ITEM &item : items) {
         if (!isButton(item))
             continue;
-        const int width = spanOf(item);
+        const int width = item.rect.width();
         item.rect = QRect(x, top, std::max(0, width - m_gap), item.rect.height());
-        item.span = width;
         x += width;
     }
     // The reminders items move to the right end when there is room for them.
     const int free = w - m_margin - x;
     if (free > 10) {
         bool moving = false;
-        for (struct_RIB_ITEM &item : m_items) {
+        for (struct_RIB_ITEM &item : items) {
             if (!isButton(item))
                 continue;
             if (item.id == 30520 || item.id == kRemindersId)
@@ -729,12 +725,13 @@ void CXRibbon::placeItems()
                 item.rect.translate(free, 0);
         }
     }
+    return items;
 }
 
-QRect CXRibbon::itemRect(unsigned id)
+QRect CXRibbon::itemRect(unsigned id) const
 {
-    placeItems();
-    for (const struct_RIB_ITEM &item : m_items)
+    const QList<struct_RIB_ITEM> items = placedItems();
+    for (const struct_RIB_ITEM &item : items)
         if (item.id == id)
             return item.rect;
     return QRect();
@@ -744,11 +741,11 @@ QRect CXRibbon::itemRect(unsigned id)
 
 void CXRibbon::Draw()
 {
-    placeItems();
+    const QList<struct_RIB_ITEM> items = placedItems();
     FillBackground(m_client, m_barStyle == 4 || !hasLabels() ? m_backStyle : std::uint8_t(0));
     if (hasLabels())
-        drawLabelStrip();
-    for (const struct_RIB_ITEM &item : m_items) {
+        drawLabelStrip(items);
+    for (const struct_RIB_ITEM &item : items) {
         if (!isButton(item))
             continue;
         if (item.id == 0) {
@@ -768,7 +765,7 @@ void CXRibbon::Draw()
             drawItem(item, state);
     }
     if (buttonCount() == 1 && hasFocus()) {
-        for (const struct_RIB_ITEM &item : m_items) {
+        for (const struct_RIB_ITEM &item : items) {
             if (isButton(item) && item.id != 0) {
                 QStyleOptionFocusRect option;
                 option.initFrom(this);
@@ -781,7 +778,7 @@ void CXRibbon::Draw()
     DrawBorder(m_client, m_borderStyle, m_backStyle);
 }
 
-void CXRibbon::drawLabelStrip()
+void CXRibbon::drawLabelStrip(const QList<struct_RIB_ITEM> &items)
 {
     const int w = m_client.width();
     const int h = m_client.height();
@@ -810,7 +807,7 @@ void CXRibbon::drawLabelStrip()
         dc()->drawRoundedRect(QRectF(face).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
         dc()->restore();
     }
-    for (const struct_RIB_ITEM &item : m_items) {
+    for (const struct_RIB_ITEM &item : items) {
         if (isButton(item) || item.state == struct_RIB_ITEM::Hidden)
             continue;
         QRect rect = item.rect;
@@ -970,11 +967,11 @@ void CXRibbon::drawPanel(const struct_RIB_ITEM &item, std::uint8_t state)
 
 // --- mouse ---------------------------------------------------------------------
 
-int CXRibbon::hitTest(const QPoint &pos)
+int CXRibbon::hitTest(const QPoint &pos) const
 {
-    placeItems();
-    for (int i = 0; i < m_items.size(); ++i) {
-        const struct_RIB_ITEM &item = m_items[i];
+    const QList<struct_RIB_ITEM> items = placedItems();
+    for (int i = 0; i < items.size(); ++i) {
+        const struct_RIB_ITEM &item = items[i];
         if (item.id == 0 || (item.state != 0 && item.state != 1))
             continue;
         if (m_busy && item.id != kCloseId)
@@ -1104,13 +1101,20 @@ void CXRibbon::openMenu(int index)
     storeRecord(index);
     repaint();
 
-    const struct_RIB_ITEM item = m_items[index];
+    const struct_RIB_ITEM item = placedItems()[index];
     QMenu menu(this);
     QPoint at;
     if (item.menuId < 179) {
         emit ownerMessage(MSG_MENU_INIT, qintptr(item.menuId), qintptr(item.subMenu));
         if (menuResolver())
             menuResolver()(menu, item.menuId, item.subMenu);
+        // The window that owns the bar may enable, check or remove entries.
+        for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+            if (auto *owner = dynamic_cast<PopupMenuOwner *>(w)) {
+                owner->OnInitPopupMenu(&menu, item.subMenu);
+                break;
+            }
+        }
         if (m_vertical)
             at = QPoint(item.rect.right() + 1, item.rect.top());
         else if (item.rect.height() < 65)

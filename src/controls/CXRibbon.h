@@ -94,7 +94,7 @@ public:
     QString tipTitle() const { return m_tipTitle; }
     QString tipText() const { return m_tipText; }
     // The item rectangles where the last layout put them (hit testing).
-    QRect itemRect(unsigned id);
+    QRect itemRect(unsigned id) const;
 
     // Menus of the program's resources (menu ids below 179) are filled by the
     // application; popups are run by the runner, which returns the chosen
@@ -119,13 +119,14 @@ protected:
 private:
     void storeRecord(int index);
     void computeMetrics(int itemHeight);
-    void placeItems();
-    int hitTest(const QPoint &pos);
+    // The items with their rectangles placed for the present size.
+    QList<struct_RIB_ITEM> placedItems() const;
+    int hitTest(const QPoint &pos) const;
     void setHot(unsigned id, const QPoint &pos);
     void updateTip();
     void onLeave();
     void openMenu(int index);
-    void drawLabelStrip();
+    void drawLabelStrip(const QList<struct_RIB_ITEM> &items);
     void drawItem(const struct_RIB_ITEM &item, std::uint8_t state);
     void drawPanel(const struct_RIB_ITEM &item, std::uint8_t state);
     bool hasLabels() const;

@@ -1,5 +1,8 @@
 #include "controls/CXTable.h"
 
+#include "app/base/CZqApp.h"
+#include "app/base/FileChoice.h"
+
 #include "controls/CColumnAlias.h"
 #include "controls/CXProgress.h"
 #include "controls/CXRecordsetSource.h"
@@ -1107,6 +1110,21 @@ bool CXTable::ExportToFile(const QString &path, int type)
     file.close();
     platform::Prompt::messageBox(QStringLiteral("Your data has been successfully exported to:\n") + path);
     return true;
+}
+
+bool CXTable::ExportToFile()
+{
+    if (GetRowCount() == 0) {
+        platform::Prompt::messageBox(QStringLiteral("There is no report data to export."));
+        return false;
+    }
+    if (CZqApp *app = ZqApp(); app && !app->CheckPassword(73, QStringLiteral("export")))
+        return false;
+    QString name = m_title;
+    int type = ExportCommaDelimited;
+    if (!ChooseExportFile(name, type, nullptr, QStringLiteral("Export to File:")))
+        return false;
+    return ExportToFile(name, type);
 }
 
 // --- Queries ------------------------------------------------------------------

@@ -190,6 +190,11 @@ public:
     // rights and the file. False when the table is empty or the file cannot be
     // written (both told).
     bool ExportToFile(const QString &path, int type);
+    // The user's export: an empty table is told and stops; the user-rights
+    // prompt is asked for action 73 ("export"); the "Export to File:" dialog
+    // proposes the title as the name with the comma-delimited type first;
+    // then the export above to the chosen file and type.
+    bool ExportToFile();
 
     // The table's settings, read and written by its owners.
     QString m_title;          // first heading line; the proposed export file name

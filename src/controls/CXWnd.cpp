@@ -11,6 +11,9 @@
 #include <QtCore/QDir>
 #include <QtCore/QPointer>
 #include <QtGui/QImageReader>
+
+#include <algorithm>
+#include <cmath>
 #include <QtGui/QLinearGradient>
 #include <QtGui/QPainter>
 #include <QtGui/QPainterPath>
@@ -297,6 +300,39 @@ void CXWnd::paintEvent(QPaintEvent *)
     m_dc = nullptr;
 }
 
+namespace {
+
+// Relative luminance of an sRGB colour, 0 black .. 1 white.
+double luminance(const QColor &c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+ColorRef CXWnd::EmbossTopColour() const
+{
+    // The embossed caption stands on the scheme's light fills (colours 0 and
+    // 1); its face takes colour 2 when that reads well there, else the first
+    // darker scheme colour that does.
+    const QColor fillA = qc(m_colors[0]);
+    const QColor fillB = qc(m_colors[1]);
+    for (int i : {2, 3, 4, 5}) {
+        const QColor face = qc(m_colors[i]);
+        if (std::min(contrast(face, fillA), contrast(face, fillB)) >= 3.0)
+            return m_colors[i];
+    }
+    return 0x000000;
+}
+
 QImage CXWnd::renderImage()
 {
     QImage image(size(), QImage::Format_ARGB32);
@@ -501,7 +537,7 @@ int CXWnd::DrawText(const QRect &rectIn, const QString &text, std::uint32_t form
         DrawFormattedText(*m_dc, rect, text, format);
         m_dc->setPen(Qt::white);
         height = DrawFormattedText(*m_dc, rect.translated(-2, -2), text, format) - 2;
-        m_dc->setPen(qc(m_colors[2]));
+        m_dc->setPen(qc(EmbossTopColour()));
         DrawFormattedText(*m_dc, rect.translated(-1, -1), text, format);
     } else if (format & DT_TWO_PART) {
         const int cut = text.indexOf(QLatin1Char('\n'));

@@ -110,6 +110,8 @@ protected:
     const QBrush &brush(int i) const { return m_brushes[size_t(i)]; }
     int scrollBarWidth() const;
     void updateClientRect();
+    // The face colour of the embossed caption (font 7): legible on the fills.
+    ColorRef EmbossTopColour() const;
     // Geometry of the placeholder taken over by CreateFromDlgItem.
     QRect placeholderRect() const { return m_placeholderRect; }
     bool takePlaceholder(QWidget *parent, unsigned id, QString *text, QRect *rect);

@@ -26,6 +26,4 @@ struct struct_RIB_ITEM
     QRect rect;                 // the item's place
     QString caption;
     QString text2;              // tooltip of a ribbon item, second line of a panel
-    int span = 0;               // the width the layout gives a ribbon button (its place is that less
-                                // the gap); 0 until placed: the place's width is the span then
 };

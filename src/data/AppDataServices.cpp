@@ -1,5 +1,7 @@
 #include "data/AppDataServices.h"
 
+#include "data/CItemSet.h"
+
 #include "app/base/CZqApp.h"
 #include "data/CXDaoSet.h"
 #include "data/CodeLookups.h"
@@ -96,6 +98,18 @@ void LoadSettingRows(CZqApp &app)
 {
     // Each item missing from the row (or the whole row) reads as "0".
     app.SetShopOptionsText(GetGlobalAlertText(100, -1, QStringLiteral("0,0,0,")));
+}
+
+int ApplyShopOptions(CZqApp &app)
+{
+    const int bits = GetOptionValue(30749, 11);
+    CItemSet::InventoryRules rules = CItemSet::GetInventoryRules();
+    rules.enabled = true;
+    rules.optionBits = bits;
+    CItemSet::SetInventoryRules(rules);
+    LoadSettingRows(app);
+    LoadTrackOptions(app, 221);
+    return bits;
 }
 
 int GetConvertOptions(quint8 fromJobType, quint8 toQuote)

@@ -27,6 +27,13 @@ void LoadTrackOptions(CZqApp &app, int alertType);
 // workdays.
 void LoadSettingRows(CZqApp &app);
 
+// Reads the shop's options into the code that follows them: the inventory
+// options (Options row 30749, default 11) into the inventory rule of the
+// service rows (the rule applies to the services that keep inventory), the
+// shop options row and the time tracker's options. Start-up calls it, and the
+// settings view after every save. Returns the inventory option bits.
+int ApplyShopOptions(CZqApp &app);
+
 // The stored update choices when a job of one type is copied to another; 0
 // when none are stored.
 int GetConvertOptions(quint8 fromJobType, quint8 toQuote);

@@ -1,6 +1,9 @@
 #include "data/DatabaseOpening.h"
 
+#include "app/base/FileChoice.h"
+
 #include "app/base/Paths.h"
+#include "app/base/ProgramPaths.h"
 #include "data/DefaultRows.h"
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
@@ -68,11 +71,12 @@ bool OpenDatabase(platform::Database *database)
             Prompt::messageBox(ClosingMessage(), QString(), platform::MB_OK | platform::MB_ICONERROR);
             return false;
         }
-        const QString filter = QStringLiteral("Tavrel (%1)").arg(DatabaseFileName());
-        const QString chosen = Prompt::openFileName(QString(), path, filter);
-        if (chosen.isEmpty())
+        QString folder = GetFolderPart(path);
+        QString name = GetFileNamePart(path);
+        if (!ChooseFile(true, folder, name, QStringLiteral(".mdb"),
+                        QStringLiteral("Tavrel (%1)|*.mdb||").arg(DatabaseFileName()), QString(), OFN_FILEMUSTEXIST))
             return false;
-        path = NativePath(chosen);
+        path = NativePath(folder + name);
     }
 
     int failure = 0;

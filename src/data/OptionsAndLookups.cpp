@@ -63,7 +63,10 @@ void GetCodeListSql(QString &out, int codeListId, bool hideMarked)
         table = QStringLiteral("TodoTypes");
         columns = QStringLiteral("ID, Do");
         order = QStringLiteral("Sort");
-        hide = QStringLiteral("Left(Do, 1) <> '~'");
+        // A reminder type without a text (empty or only blanks; at most 30
+        // characters) is an unused row, never a choice.
+        hide = QStringLiteral("Left(Do, 1) <> '~' and Len(Do) > 0 and Do <> Left('%1', Len(Do))")
+                   .arg(QString(30, QLatin1Char(' ')));
         break;
     case 302: table = QStringLiteral("ProductTypes"); break;
     case 303: table = QStringLiteral("ShipBy"); break;

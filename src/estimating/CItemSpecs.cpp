@@ -103,7 +103,14 @@ void buildSpecsMenu(QMenu &menu, const QMenu *earlier)
         if (old && old->menu())
             copyMenu(*old->menu(), *sub);
     }
-    QMenu *specs = menu.addMenu(QStringLiteral("Specs"));
+    BuildSpecsPopupMenu(*menu.addMenu(QStringLiteral("Specs")));
+}
+
+} // namespace
+
+void BuildSpecsPopupMenu(QMenu &menu)
+{
+    QMenu *specs = &menu;
     const struct
     {
         int id;
@@ -134,8 +141,6 @@ void buildSpecsMenu(QMenu &menu, const QMenu *earlier)
             action->setCheckable(true);
     }
 }
-
-} // namespace
 
 void CItemSpecs::SetWindows(const Windows &w)
 {

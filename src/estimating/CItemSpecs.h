@@ -1,5 +1,7 @@
 #pragma once
 
+class QMenu;
+
 #include "controls/CXGridProp.h"
 #include "controls/CXRibbon.h"
 #include "estimating/CItemSpecsData.h"
@@ -140,3 +142,6 @@ private:
 
 // Installs the application's item preview (the Items list's "Open" too).
 void InstallItemSpecs();
+
+// The "Specs" entries of the item window's pop-up menu (menu 170, position 5).
+void BuildSpecsPopupMenu(QMenu &menu);

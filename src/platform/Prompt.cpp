@@ -131,6 +131,7 @@ QString Prompt::openFileName(const QString &title, const QString &folder, const 
         r.kind = PromptRecord::Kind::OpenFile;
         r.caption = title;
         r.text = folder;
+        r.filter = filter;
         return g_responder->takeFile(r);
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -145,6 +146,7 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
         r.kind = PromptRecord::Kind::SaveFile;
         r.caption = title;
         r.text = suggested;
+        r.filter = filter;
         return g_responder->takeFile(r);
     }
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))

@@ -55,6 +55,7 @@ struct PromptRecord
     Kind kind = Kind::MessageBox;
     QString text;     // message text, or the dialog's object name
     QString caption;  // caption, or the file dialog's title
+    QString filter;   // the file dialog's filter, in the dialog's own form
     unsigned flags = 0;
     int answer = 0;
 };

@@ -11,6 +11,8 @@
 #include "app/base/PrintService.h"
 #include "views/CNoteDlg.h"
 
+#include <algorithm>
+
 #include <QtGui/QKeyEvent>
 #include <functional>
 #include <QtGui/QScreen>
@@ -388,7 +390,14 @@ void CDlg0::CenterAndAnimate(unsigned flags)
         over = s->availableGeometry();
     QRect r = frameGeometry();
     r.moveCenter(over.center());
-    move(r.topLeft() + QPoint(m_nDeltaX, 0));
+    r.translate(m_nDeltaX, 0);
+    // Centred over its owner, but always whole on the screen.
+    if (QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        r.moveLeft(std::max(area.left(), std::min(r.left(), area.right() + 1 - r.width())));
+        r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() + 1 - r.height())));
+    }
+    move(r.topLeft());
     if (flags) {
         show();
         update();
@@ -605,6 +614,10 @@ void CDlg0::ShowTableNote(const QString &name)
     set.Close();
 }
 
+namespace {
+constexpr int kFrameAllowance = 40; // a window's title bar and borders
+}
+
 int CDlg0::GrowToShowAllRows(QAbstractItemView *tree)
 {
     // Every item counts, expanded or not.
@@ -620,8 +633,10 @@ int CDlg0::GrowToShowAllRows(QAbstractItemView *tree)
     int grow = rowHeight * visible + 8 - tree->height();
     if (grow <= 0)
         return 0;
+    // The window never grows taller than the screen's free area (with room
+    // for its title bar); the rest of the rows scroll.
     if (QScreen *s = screen())
-        grow = std::min(grow, std::max(0, s->availableGeometry().bottom() - frameGeometry().bottom()));
+        grow = std::min(grow, std::max(0, s->availableGeometry().height() - kFrameAllowance - height()));
     resize(width(), height() + grow);
     return grow;
 }

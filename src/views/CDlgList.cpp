@@ -1,5 +1,7 @@
 #include "views/CDlgList.h"
 
+#include "app/base/FileChoice.h"
+
 #include "app/base/CZqApp.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
@@ -150,11 +152,12 @@ void CDlgList::AfterFill()
 bool CDlgList::ShowTextFile()
 {
     if (m_strTextFile.isEmpty()) {
-        const QString path = platform::Prompt::openFileName(QStringLiteral("Select a text file"), QString(),
-                                                            QStringLiteral("Text File (*.txt)"), this);
-        if (path.isEmpty())
+        QString folder;
+        QString name;
+        if (!ChooseFile(true, folder, name, QStringLiteral(".txt"), QStringLiteral("Text File (*.txt)|*.txt||"),
+                        QStringLiteral("Select a text file"), OFN_FILEMUSTEXIST))
             return false;
-        m_strTextFile = path;
+        m_strTextFile = folder + name;
     }
     if (!QFileInfo::exists(m_strTextFile)) {
         platform::Prompt::messageBox(QStringLiteral("Import file does not exist."));

@@ -5,6 +5,8 @@
 #include "controls/DlgItem.h"
 #include "views/SetupCatalogue.h"
 
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
@@ -50,9 +52,7 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
 {
     auto *grid = new CXGridCtrl(this);
     for (const SetupColumn &c : d.columns) {
-        const int column = grid->AddColumn(c.title, unsigned(c.width), unsigned(c.type), c.format, c.editable ? 1 : 0,
-                                           c.align);
-        Q_UNUSED(column);
+        grid->AddColumn(c.title, unsigned(c.width), unsigned(c.type), c.format, c.editable ? 1 : 0, c.align);
     }
     // Columns bind to the table's fields by position unless a field list
     // binds them at load.
@@ -64,6 +64,9 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
         grid->SetHeaderHeight(d.headerHeight);
     if (d.highlightCurrentRow)
         grid->SetRowColors(true, 0);
+    grid->SetRowsByKey(d.rowsByKey);
+    for (int c = 0; c < d.columns.size(); ++c)
+        grid->SetColumnMasked(c, d.columns[c].masked);
     for (const SetupPicks &p : d.picks)
         grid->AddPickItems(p.column, p.firstValue, p.list);
     for (int row : d.readOnlyRows)
@@ -102,6 +105,11 @@ void CSetupGridDlg::SetFirstOffset(int pixels)
 
 void CSetupGridDlg::PlacePropertyGrid(CXGridProp *grid, int labelWidth, int valueWidth)
 {
+    // The labels show whole when the screen has room for them.
+    if (QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        const int room = s->availableGeometry().width() - 2 * kMargin - 16 - valueWidth;
+        labelWidth = std::max(labelWidth, std::min(grid->widestLabel(), room));
+    }
     auto *place = new QWidget(this);
     SetDlgCtrlID(place, 1801);
     place->setGeometry(kMargin, 0, labelWidth + valueWidth, 100);
@@ -111,12 +119,40 @@ void CSetupGridDlg::PlacePropertyGrid(CXGridProp *grid, int labelWidth, int valu
     layoutGrids();
 }
 
+void CSetupGridDlg::fitGridsToScreen(int top)
+{
+    // The dialog never grows past the screen's free area: the grids show
+    // fewer rows (the rest scroll) and narrower text columns instead.
+    QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->availableGeometry();
+    const int frame = 40; // the window's title bar and borders
+    const int maxWidth = area.width() - 2 * kMargin - 16;
+    int room = area.height() - frame - top - 48;
+    if (m_first && m_second && !m_beside) {
+        const int secondMinimum = m_second->GetHeaderHeight() + 3 * m_second->rowHeight() + 1;
+        m_first->FitInto(maxWidth - m_firstOffset, room - secondMinimum - 8);
+        room -= m_first->height() + 8;
+        m_second->FitInto(maxWidth, room);
+    } else if (m_first && m_second) {
+        m_first->FitInto(maxWidth / 2 - 5 - m_firstOffset, room);
+        m_second->FitInto(maxWidth - m_firstOffset - m_first->width() - 10, room);
+    } else if (m_first) {
+        m_first->FitInto(maxWidth - m_firstOffset, room);
+    }
+}
+
 void CSetupGridDlg::layoutGrids()
 {
     int y = kMargin;
     int width = 420;
-    m_title->setGeometry(kMargin, y, 600, 26);
+    m_title->setGeometry(kMargin, y, std::max(600, m_title->sizeHint().width()), 26);
     y += 28;
+    {
+        const int stripHeight = m_strip->heightForWidth(600);
+        fitGridsToScreen(y + (stripHeight > 0 ? stripHeight : 20) + 6);
+    }
     int gridsWidth = 0;
     if (m_first)
         gridsWidth = m_firstOffset + m_first->width();

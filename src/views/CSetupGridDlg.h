@@ -39,6 +39,7 @@ public:
 
 private:
     void layoutGrids();
+    void fitGridsToScreen(int top);
 
     QString m_ribbonTitle;
     int m_hue = 210;

@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
+#include "app/base/FileChoice.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -270,7 +271,10 @@ void CView0::FillRibbons()
                        QStringLiteral("List Menu"));
     m_listBar->AddItem(30211, QString(), 5, 0, 255, 2, 2084, 0, 0, 150);
 
-    m_statusBar->AddItem(30529, QStringLiteral("Exit - ") + todayLong(), 0, 131, 224, 2, 2084, 14, 0, 211, 0, 0,
+    // The exit item shows the whole date (its image, indent and caption).
+    const QString exitCaption = QStringLiteral("Exit - ") + todayLong();
+    m_statusBar->AddItem(30529, exitCaption, 0, 131, 224, 2, 2084, 14, 0,
+                         std::max(211, m_statusBar->MeasureText(exitCaption, 2) + 18 + 16), 0, 0,
                          QStringLiteral("Exit Tavrel (Alt+F4)"));
     m_statusBar->AddItem(30262, QString(), 4, 0, 255, 2, 2084, 0, 0, 120);
     auto tool = [&](unsigned id, const char *caption, const char *tip, int image) {
@@ -292,7 +296,7 @@ void CView0::LayoutBars()
     const int h = height();
     const int top = qMax(m_mainBar->GetBarHeight(), 40);
     const int barH = 26;
-    const int treeW = 200;
+    const int treeW = ListManagerWidth();
     const int strip = 6;
     const int bottom = h - barH;
     m_mainBar->setGeometry(0, 0, w, top);
@@ -380,6 +384,7 @@ void CView0::LoadTreeBranches(int firstResource, int lastResource, int images, i
         ++n;
     }
     m_bTreeFilling = false;
+    LayoutBars(); // the list manager takes the width its entries need
 }
 
 bool CView0::ReadTreeSelection()
@@ -729,10 +734,13 @@ bool CView0::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("File transfer"));
         return true;
     case 30575:
-        ReportNotAvailable(QStringLiteral("The data tools"));
+        ReportNotAvailable(QStringLiteral("Working with the data tools"));
         return true;
-    case 30661: case 30662:
-        ReportNotAvailable(QStringLiteral("Customizing the appearance"));
+    case 30661:
+        OnCustomizeAppearance();
+        return true;
+    case 30662:
+        OnWindowColor();
         return true;
     case 30512:
         OnSecurity();
@@ -1145,13 +1153,13 @@ void CView0::OnBackup()
         return;
     const QString source = db.name();
     const QString folder = QFileInfo(source).absolutePath();
-    const QString suggested = folder + QLatin1Char('/') +
-                              QStringLiteral("TavrelData-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    const QString target = platform::Prompt::saveFileName(QStringLiteral("Backup ") + source + QStringLiteral(" to:"),
-                                                          suggested, QStringLiteral("Tavrel (TavrelData.mdb)|*.mdb||"),
-                                                          this);
-    if (target.isEmpty())
+    QString targetFolder = folder + QLatin1Char('/');
+    QString targetName = QStringLiteral("TavrelData-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    if (!ChooseFile(false, targetFolder, targetName, QStringLiteral(".mdb"),
+                    QStringLiteral("Tavrel (TavrelData.mdb)|*.mdb||"), QStringLiteral("Backup ") + source + QStringLiteral(" to:"),
+                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY))
         return;
+    const QString target = targetFolder + targetName;
     // The same file under another name (a link, a linked folder) counts as the same.
     if (IsSameFile(source, target)) {
         platform::Prompt::messageBox(QStringLiteral("Please enter a different name for the backup."));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/base/Menus.h"
 #include "platform/DateTime.h"
 #include "views/CBarCode.h"
 
@@ -30,7 +31,7 @@ class QTreeWidgetItem;
 // answers the same way (refresh, find and filter, column sizes, list option,
 // date ranges, deletion, database backup ...) live here; derived views add
 // their own through OnCommand and IsCommandEnabled.
-class CView0 : public QWidget
+class CView0 : public QWidget, public PopupMenuOwner
 {
     Q_OBJECT
 
@@ -167,6 +168,17 @@ public:
     // yet; never a silent no-op.
     static void ReportNotAvailable(const QString &what);
 
+    // The appearance message (30249) of the option and colour dialogs:
+    // setting 0 the view's hue (0 = its default), 1 button style, 2 fill style,
+    // 3 list-manager background, 4 colour intensity, 5 font size. The change
+    // is stored for the workstation and shows at once in every open view.
+    void OnAppearanceMessage(int setting, int value);
+    // Takes the workstation's appearance again: bar style, fills, colours, fonts.
+    void ApplyAppearance();
+    // Before one of the view's ribbon menus shows: an entry whose command the
+    // view does not offer now is disabled.
+    void OnInitPopupMenu(QMenu *subMenu, int position) override;
+
 signals:
     // The user asked for another main view (30000-30008); the main frame switches.
     void switchViewRequested(int viewId);
@@ -184,6 +196,11 @@ protected:
     virtual void FillRibbons();
     void LayoutBars();
     void ApplyColors();
+    void OnCustomizeAppearance();
+    // The list manager's width: what its longest entry needs, between 200 and
+    // 320 pixels; kept for the workstation under "ListManagerWidth-" + view name.
+    int ListManagerWidth();
+    void OnWindowColor();
     virtual void ShowSecurityState();
     virtual void ShowDefaultCsr();
     void LoadListOptions(const QString &caption, int width, int reserved, int position);
@@ -246,6 +263,7 @@ protected:
     bool m_bTreeFilling = false;
     bool m_initialised = false;
     bool m_managerShown = true;
+    int m_nManagerWidth = 0; // 0: not measured yet
 
     // Row dragging.
     int m_nDropOnTree = 0;

@@ -5,7 +5,10 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
+#include "data/AppDataServices.h"
 #include "data/CXDaoSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
@@ -65,10 +68,19 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
         if (second)
             second->ExchangeRecordset(set, false, entry.secondSkip);
     } else {
-        first.ExchangeRecordset(set, true, 0);
-        if (second) {
-            set.Requery();
-            second->ExchangeRecordset(set, true, entry.secondSkip);
+        // Every changed row of one OK is written in one unit of work.
+        try {
+            platform::Transaction transaction(SharedDatabase());
+            first.ExchangeRecordset(set, true, 0);
+            if (second) {
+                set.Requery();
+                second->ExchangeRecordset(set, true, entry.secondSkip);
+            }
+            transaction.commit();
+        } catch (const platform::DbException &e) {
+            platform::Prompt::messageBox(QString::fromUtf8(e.what()), QString(), platform::MB_ICONEXCLAMATION);
+            set.Close();
+            return false;
         }
     }
     set.Close();
@@ -76,6 +88,14 @@ bool CViewDefaults::ExchangeSetupEntry(const SetupEntry &entry, CXGridCtrl &firs
 }
 
 void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
+{
+    runSetupEditor(code, argument, colourScheme);
+    // Whatever was saved reaches the code that follows the shop's options at once.
+    if (ZqApp() && SharedDatabase().isOpen())
+        ApplyShopOptions(*ZqApp());
+}
+
+void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
 {
     QString windowTitle;
     QString ribbonTitle;
@@ -111,14 +131,14 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
     case 306:
         // Their option texts (the posting reports, the price-saving rules)
         // are not in the string table yet.
-        ReportNotAvailable(code == 203 ? QStringLiteral("The favorite posting reports")
-                                       : QStringLiteral("How to save item price"));
+        ReportNotAvailable(code == 203 ? QStringLiteral("Choosing the favorite posting reports")
+                                       : QStringLiteral("Choosing how to save the item price"));
         return;
     case 201:
-        ReportNotAvailable(QStringLiteral("The document options"));
+        ReportNotAvailable(QStringLiteral("Editing the document options"));
         return;
     case 202:
-        ReportNotAvailable(QStringLiteral("The barcode options"));
+        ReportNotAvailable(QStringLiteral("Editing the barcode options"));
         return;
     default:
         break;
@@ -134,8 +154,15 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
     }
     if (!entry.ribbonTitle.isEmpty())
         ribbonTitle = entry.ribbonTitle;
-    if (code == 806)
-        ribbonTitle = entry.first.columns[0].title; // the category's name, when the caller has one
+    // The frequently used texts are titled with their entry's name, those of
+    // one service category with the category's name.
+    if (code >= 801 && code <= 805 && entry.first.columns[0].title.isEmpty())
+        entry.first.columns[0].title = ribbonTitle;
+    if (code == 806) {
+        if (entry.first.columns[0].title.isEmpty() && ZqApp())
+            entry.first.columns[0].title = ZqApp()->GetCategoryName(argument);
+        ribbonTitle = entry.first.columns[0].title;
+    }
 
     CSetupGridDlg dlg(windowTitle, ribbonTitle, QString(), colourScheme, this);
     CXGridCtrl *first = dlg.BuildGrid(0, entry.first);
@@ -159,10 +186,21 @@ void CViewDefaults::EditSetupTable(int code, int argument, int colourScheme)
     }
 
     const bool opened = ExchangeSetupEntry(entry, *first, second, false);
+    const auto lockBlankRows = [](CXGridCtrl *grid, int column) {
+        if (!grid || column < 0)
+            return;
+        for (int r = 0; r < grid->GetRowCount(); ++r)
+            if (grid->GetCellText(r, column).trimmed().isEmpty())
+                grid->SetRowEditable(r, 0);
+    };
+    lockBlankRows(first, entry.first.lockBlankRowsOf);
+    lockBlankRows(second, entry.second.lockBlankRowsOf);
     if (platform::Prompt::execDialog(dlg) != QDialog::Accepted || !opened)
         return;
     if (!ExchangeSetupEntry(entry, *first, second, true))
         return;
+    if (first->m_nRowsWritten + (second ? second->m_nRowsWritten : 0) == 0)
+        return; // nothing was changed, so nothing was written
     platform::Prompt::beep();
     if (entry.reloadProductTypes && ZqApp())
         ZqApp()->LoadProductTypes();

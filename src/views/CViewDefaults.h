@@ -34,6 +34,7 @@ public:
                           const QString &stripText);
 
 private:
+    void runSetupEditor(int code, int argument, int colourScheme);
     void ShowSelectedTable();
     // The setting rows of table CustomerAlerts edited in a property grid or
     // in grid columns; each returns when its window closes.

@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/HtmlText.h"
+#include "app/base/SystemInfo.h"
 #include "controls/CHtmlCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
@@ -138,6 +139,12 @@ bool CViewHome::OnCommand(int id)
         if (!m_html->linkText().isEmpty())
             m_html->Navigate(m_html->linkText());
         return true;
+    case 30572: case 30573: case 30577:
+        // Backup and compact change the file the database page describes.
+        CView0::OnCommand(id);
+        if (m_nChosenCode == 102 && !m_strPage.isEmpty())
+            ShowPage();
+        return true;
     default:
         return CView0::OnCommand(id);
     }
@@ -192,14 +199,7 @@ void CViewHome::ShowPage()
     platform::Database &db = SharedDatabase();
     if (code == 102) {
         QString info;
-        if (db.isOpen()) {
-            const QFileInfo file(db.name());
-            info = QStringLiteral("%1\nSize: %2 KB\nModified: %3\nEngine: SQLite %4")
-                       .arg(QDir::toNativeSeparators(file.absoluteFilePath()))
-                       .arg(file.size() / 1024)
-                       .arg(file.lastModified().toString(QStringLiteral("MM/dd/yyyy hh:mm")))
-                       .arg(QString::fromLatin1(sqlite3_libversion()));
-        }
+        GetDatabaseFileInfo(info);
         AddHtmlPair(m_strItemText, info, 2);
         AppendHtmlMenuStart(m_strPage);
         AppendAppLink(30572, QStringLiteral("1. Backup"));
@@ -236,7 +236,15 @@ void CViewHome::ShowPage()
                                    "Trail."),
                     4);
     } else if (code == 103) {
-        AddHtmlPair(QStringLiteral("My Company"), QString(), 2);
+        QString block;
+        CZqApp *app = ZqApp();
+        if (app && !(app->m_company.m_strName.trimmed().isEmpty() && app->m_company.m_strAddress.trimmed().isEmpty()))
+            block = app->m_company.FormatAddress(4).trimmed();
+        if (block.isEmpty())
+            block = QStringLiteral("Your company's name and address are not entered yet.\nThey are the name and "
+                                   "address of customer No. 1: open the Customers view (Ctrl+Shift+C), find "
+                                   "customer No. 1 and enter them there.");
+        AddHtmlPair(QStringLiteral("My Company"), block, 2);
     } else {
         AddHtmlPair(m_strItemText, QStringLiteral("Tavrel\nLocation: ") + QCoreApplication::applicationFilePath(),
                     2);

@@ -43,6 +43,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         e.fieldList = QStringLiteral("No,-,Password,");
         g.columns = {col("Level", 40, 6, "%3d", false, 0), col("Description", 180, 1, "&32", false, 255),
                      col("Password", 120, 1, "&20", true, 1)};
+        g.columns[2].masked = true;
         g.rows = 5;
         g.visible = 16;
         g.fixedTexts = {{0, 1, QStringLiteral("Top Level (Master Password)"), 0}, {4, 1, QStringLiteral("Low Level"), 0}};
@@ -57,6 +58,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
                         {19, 1, QStringLiteral("Add if PastDue/CrLim"), 0},
                         {39, 1, QStringLiteral("View Cost (any job)"), 0}};
         t.highlightCurrentRow = true;
+        t.lockBlankRowsOf = 1; // a row without a task is no task to give a level
         e.secondSkip = 8;
         e.secondBeside = true;
         e.needsTopLevel = true;
@@ -83,6 +85,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.visible = 20;
         g.headerHeight = 34;
         g.picks = {{2, 0, QStringLiteral("Originals,Sheets,Envelopes,Names,Originals/Set,Sheets/Set, ,Sheets/Pad,")}};
+        g.rowsByKey = true;
         g.fixedTexts = {{0, 1, QStringLiteral("?"), 0}};
         g.readOnlyCells = {{0, 1, QString(), 0}, {0, 4, QString(), 0}};
         e.deleteEmpty = true;
@@ -130,6 +133,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.readOnlyRows = {0};
         g.fixedTexts = {{0, 1, QStringLiteral("?"), 0}};
         g.startValues = {{0, 2, QString(), 0}};
+        g.rowsByKey = true;
         return true;
     case 502:
         e.table = QStringLiteral("Taxes");
@@ -143,6 +147,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.headerHeight = 34;
         g.picks = {{3, 0, QStringLiteral("No,Yes,")}, {4, 0, QStringLiteral("No,Yes,")}, {5, 0, QStringLiteral("No,Yes,")}};
         g.readOnlyRows = {0};
+        g.rowsByKey = true;
         g.fixedTexts = {{0, 1, QStringLiteral("Exempt"), 0}};
         g.startValues = {{0, 2, QString(), 0}, {0, 3, QString(), 0}, {0, 4, QString(), 0}};
         e.stampByteField = QStringLiteral("Type");
@@ -154,6 +159,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
                      col("Net Days", 60, 6, "%3d", true)};
         g.rows = g.visible = 10;
         g.readOnlyRows = {0, 4};
+        g.rowsByKey = true;
         g.fixedTexts = {{0, 1, QStringLiteral("C.O.D."), 0}, {4, 1, QStringLiteral("Net 10th of Month"), 0}};
         // The special terms keep their numbers, so a new row never takes them.
         g.startValues = {{0, 0, QString(), 0}, {4, 0, QString(), 4}};
@@ -176,6 +182,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.rows = 100;
         g.visible = 20;
         if (code == 601) {
+            g.rowsByKey = true;
             g.readOnlyRows = {0};
             g.fixedTexts = {{0, 1, QStringLiteral("?"), 0}};
             g.startValues = {{0, 2, QString(), 0}};
@@ -206,6 +213,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         if (code == 701) {
             const char *const stock[] = {" ", "Our Stock", "Our Stock (Scrap)", "Customer Stock (Charge)",
                                          "Customer Stock (No Charge)", "Imprint (No Charge)"};
+            g.rowsByKey = true;
             for (int r = 0; r < 6; ++r) {
                 g.readOnlyRows << r;
                 g.fixedTexts << SetupCell{r, 1, QString::fromUtf8(stock[r]), 0};
@@ -344,6 +352,9 @@ QString SetupEntrySql(const SetupEntry &e)
 QString SetupStripText(const SetupEntry &e, const QString &ribbonTitle)
 {
     QString note = e.note;
+    // The limit follows the note as a sentence of its own.
+    if (e.limit && !note.isEmpty() && !note.at(note.size() - 1).isSpace())
+        note += QLatin1Char(' ');
     if (e.limit)
         note += QStringLiteral("Limit: ") + FormatInt(e.first.rows, false, false) + QLatin1Char(' ') + ribbonTitle +
                 QStringLiteral(". ");

@@ -376,3 +376,46 @@ TEST_F(CXRibbonTest, PlacingAgainKeepsEveryItemWhereItWas)
         EXPECT_EQ(first.width(), mode == 255 ? 77 : first.width()) << mode;
     }
 }
+
+TEST_F(CXRibbonTest, LayoutStaysPutThroughHoversPaintsAndClicks)
+{
+    // A bar with labels, a gap and a spread layout: every paint and hit test
+    // used to narrow the buttons by the gap until clicks hit the wrong item.
+    placeholder(1905, QRect(0, 0, 640, 70));
+    CXRibbon bar;
+    ASSERT_TRUE(bar.Create(host.get(), 1905, 210, 1, 131, 8, 0, 4, 2, 0, 36));
+    bar.AddLabel(30280, QStringLiteral("Main Menu"), 0, 0, QString());
+    bar.AddLabel(30671, QStringLiteral("Help"), 0, 0, QString());
+    const unsigned ids[] = {100, 101, 102, 103};
+    for (unsigned id : ids)
+        bar.AddButton(id, QStringLiteral("Item %1").arg(id), 0, 131, 187, QString());
+    bar.AddCloseButton();
+    bar.RecalcLayout(250);
+    QList<QRect> first;
+    for (unsigned id : {100u, 101u, 102u, 103u, 2u, 30280u, 30671u})
+        first << bar.itemRect(id);
+    QList<int> stored;
+    for (int i = 0; i < bar.GetItemCount(); ++i)
+        stored << bar.itemAt(i).rect.width();
+
+    QSignalSpy commands(&bar, &CXRibbon::commandTriggered);
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        const unsigned id = ids[cycle % 4];
+        hover(&bar, centre(bar, id));
+        bar.repaint();
+        bar.grab();
+        hover(&bar, QPoint(1, 1));
+    }
+    QList<QRect> after;
+    for (unsigned id : {100u, 101u, 102u, 103u, 2u, 30280u, 30671u})
+        after << bar.itemRect(id);
+    EXPECT_EQ(after, first);
+    for (int i = 0; i < bar.GetItemCount(); ++i)
+        EXPECT_EQ(bar.itemAt(i).rect.width(), stored[i]) << i;
+    // Each button still answers its own command where it is drawn.
+    for (unsigned id : ids)
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, centre(bar, id));
+    ASSERT_EQ(commands.count(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(commands.at(i).at(0).toUInt(), ids[i]);
+}

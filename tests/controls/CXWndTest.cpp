@@ -1,5 +1,6 @@
 #include "ControlsFixture.h"
 
+#include "app/base/Colours.h"
 #include "app/base/ImageList.h"
 #include "controls/ControlMessages.h"
 #include "controls/CXWnd.h"
@@ -9,6 +10,8 @@
 #include <QtCore/QDir>
 #include <QtGui/QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -309,4 +312,34 @@ TEST_F(CXWndTest, TwoPartTextDrawsBothPartsAndAddsTheirHeights)
     panel.renderImage();
     EXPECT_GT(twoPart, single);
     EXPECT_EQ(empty, 0);
+}
+
+namespace {
+// Gives the test the embossed face colour the window picks.
+class EmbossProbe : public CXWnd
+{
+public:
+    ColorRef face() const { return EmbossTopColour(); }
+};
+
+double relativeLuminance(ColorRef c)
+{
+    const QColor q = ColorRefToQColor(c);
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(q.redF()) + 0.7152 * channel(q.greenF()) + 0.0722 * channel(q.blueF());
+}
+} // namespace
+
+TEST_F(CXWndTest, EmbossedCaptionReadsOnItsFillForEveryHue)
+{
+    for (int hue = 10; hue <= 360; hue += 10) {
+        EmbossProbe w;
+        w.SetColorScheme(hue);
+        const double face = relativeLuminance(w.face());
+        for (int fill : {0, 1}) {
+            const double back = relativeLuminance(w.color(fill));
+            const double ratio = (std::max(face, back) + 0.05) / (std::min(face, back) + 0.05);
+            EXPECT_GE(ratio, 3.0) << "hue " << hue << " fill " << fill;
+        }
+    }
 }

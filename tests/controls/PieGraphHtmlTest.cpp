@@ -239,7 +239,11 @@ TEST_F(HtmlTest, AppLinksComeBackAsCommands)
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.at(0), QStringLiteral("https://example.org/help.html"));
     EXPECT_EQ(html.linkText(), QStringLiteral("https://example.org/help.html"));
+    // The page asked for replaces the one shown.
+    EXPECT_TRUE(html.toPlainText().contains(QStringLiteral("https://example.org/help.html is opened in your web browser.")))
+        << html.toPlainText().toStdString();
 
+    html.LoadHtml(QStringLiteral("<html><body><p><a href=\"file:///tmp/feed.xml\">Feed</a></p></body></html>"));
     clickLink(html, QStringLiteral("Feed"));
     QApplication::processEvents();
     ASSERT_EQ(commands.count(), 4);
@@ -250,4 +254,17 @@ TEST_F(HtmlTest, AppLinksComeBackAsCommands)
     html.Navigate(QStringLiteral("about:blank"));
     EXPECT_TRUE(html.toPlainText().isEmpty());
     EXPECT_EQ(opened.size(), 2);
+}
+
+TEST_F(HtmlTest, AMissingBrowserIsToldAndThePageGivesWay)
+{
+    CHtmlCtrl::SetOpenHook([](const QUrl &) { return false; });
+    CHtmlCtrl html;
+    html.LoadHtml(QStringLiteral("<html><body><p>Old page</p></body></html>"));
+    prompts().answer(platform::IDOK);
+    html.Navigate(QStringLiteral("https://example.org/updates/"));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Tavrel cannot open the page\nhttps://example.org/updates/\n\nNo web "
+                                                   "browser is set up on this computer."));
+    EXPECT_FALSE(html.toPlainText().contains(QStringLiteral("Old page")));
+    EXPECT_TRUE(html.toPlainText().contains(QStringLiteral("could not be opened")));
 }

@@ -637,6 +637,35 @@ TEST_F(XTableTest, ExportReadsBackCellForCell)
     EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("none.csv"))));
 }
 
+TEST_F(XTableTest, ExportAsksForTheFileWithTheCommaTypeFirst)
+{
+    CXTable t;
+    RowSourceStub src({{QStringLiteral("Customer"), FieldType::Text, 30}, {QStringLiteral("Amount"), FieldType::Currency, 8}},
+                      {{Value("Acme"), Value(cents(100))}});
+    t.LoadRecordset(src, CXTable::TotalsNone, 2, QString());
+    t.m_title = QStringLiteral("Sales: 2011/03");
+    const QString path = tempPath(QStringLiteral("chosen.csv"));
+    prompts().answerFile(path);
+    prompts().answer(platform::IDOK);
+    ASSERT_TRUE(t.ExportToFile());
+    const platform::PromptRecord &dialog = prompts().shown().first();
+    EXPECT_EQ(dialog.kind, platform::PromptRecord::Kind::SaveFile);
+    EXPECT_EQ(dialog.caption, QStringLiteral("Export to File:"));
+    EXPECT_TRUE(dialog.text.endsWith(QStringLiteral("Sales 201103"))) << dialog.text.toStdString();
+    EXPECT_TRUE(dialog.filter.startsWith(QStringLiteral("Comma Delimited (.csv) (*.csv)"))) << dialog.filter.toStdString();
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + path);
+    EXPECT_TRUE(QFile::exists(path));
+
+    // Cancelling the file choice writes nothing; an empty table says so first.
+    prompts().clear();
+    prompts().answerFile(QString());
+    EXPECT_FALSE(t.ExportToFile());
+    CXTable empty;
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(empty.ExportToFile());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("There is no report data to export."));
+}
+
 TEST_F(XTableTest, LoadsFromTheDatabase)
 {
     SharedDatabaseHolder holder;

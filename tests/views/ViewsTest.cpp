@@ -209,7 +209,7 @@ TEST_F(ViewsTest, PracticeDataDeletedTogether)
     EXPECT_GT(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")), 0);
 }
 
-TEST_F(ViewsTest, SetupTableSaveKeepsFixedNamesAndAddsRows)
+TEST_F(ViewsTest, SetupTableSaveShowsFixedNamesAndWritesOnlyEditedRows)
 {
     platform::Database &db = SharedDatabase();
     db.execute(QStringLiteral("DELETE FROM Terms"));
@@ -236,8 +236,8 @@ TEST_F(ViewsTest, SetupTableSaveKeepsFixedNamesAndAddsRows)
     QStringList rows;
     for (; !rs.isEOF(); rs.moveNext())
         rows << QStringLiteral("%1 %2 %3").arg(rs.value(0).toInt()).arg(rs.value(1).toString()).arg(rs.value(2).toInt());
-    EXPECT_EQ(rows, QStringList({QStringLiteral("0 C.O.D. 0"), QStringLiteral("1 Net 30 30"), QStringLiteral("2 Net 15 15"),
-                                    QStringLiteral("4 Net 10th of Month 0")}));
+    // The fixed rows show their names but are written only when edited.
+    EXPECT_EQ(rows, QStringList({QStringLiteral("0 Cash 0"), QStringLiteral("1 Net 30 30"), QStringLiteral("2 Net 15 15")}));
 }
 
 TEST_F(ViewsTest, SetupStripAndTypedTables)
@@ -245,8 +245,14 @@ TEST_F(ViewsTest, SetupStripAndTypedTables)
     SetupEntry entry;
     ASSERT_TRUE(DescribeSetupEntry(302, 0, entry));
     EXPECT_EQ(SetupStripText(entry, QStringLiteral("Product Types")),
-              QStringLiteral("Default Document Type and Default Quantity will be assigned to new Items.Limit: 100 "
+              QStringLiteral("Default Document Type and Default Quantity will be assigned to new Items. Limit: 100 "
                              "Product Types.  To Hide: Type ~ before text."));
+    ASSERT_TRUE(DescribeSetupEntry(404, 0, entry));
+    EXPECT_EQ(SetupStripText(entry, QStringLiteral("Customer Properties")),
+              QStringLiteral("A quick check-list (up to 50 characters) Limit: 8 Customer Properties. "));
+    ASSERT_TRUE(DescribeSetupEntry(503, 0, entry));
+    EXPECT_EQ(SetupStripText(entry, QStringLiteral("Terms")),
+              QStringLiteral("Terms 0 and 4 have special features.\nLimit: 10 Terms.  To Hide: Type ~ before text."));
     ASSERT_TRUE(DescribeSetupEntry(702, 0, entry));
     EXPECT_EQ(SetupEntrySql(entry), QStringLiteral("SELECT * FROM Vendors WHERE Vendors.Type = 1 ORDER BY [No]"));
     ASSERT_TRUE(DescribeSetupEntry(806, 7, entry));

@@ -2,7 +2,10 @@
 
 #include "app/base/MoneyText.h"
 #include "app/base/SharedDatabaseHolder.h"
+#include "data/CItemSet.h"
 #include "data/CJobSet.h"
+#include "estimating/CItemPrice.h"
+#include "estimating/PricingCache.h"
 #include "data/ShopDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -14,6 +17,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
 
+#include <memory>
 #include <random>
 
 using platform::Database;
@@ -58,7 +62,7 @@ const SampleService kServices[] = {
     {11, 402, "Folding", 1200, 50},           {12, 403, "Saddle stitching", 1900, 50},
     {13, 404, "Padding", 700, 55},            {14, 405, "Drilling", 500, 55},
     {15, 501, "Typesetting", 3000, 70},       {16, 502, "Proofing", 600, 70},
-    {17, 601, "Plates", 1500, 40},            {18, 701, "Delivery", 1200, 25},
+    {17, 6, "Plates", 1500, 40},            {18, 701, "Delivery", 1200, 25},
 };
 
 struct Reference
@@ -91,7 +95,7 @@ const Category kCategories[] = {
     {101, 1, "Paper"}, {105, 1, "Carbonless"}, {113, 1, "Envelopes"}, {201, 2, "Offset 2 colour"},
     {202, 2, "Offset 4 colour"}, {301, 2, "Digital colour"}, {302, 2, "Digital black"}, {401, 3, "Cutting"},
     {402, 3, "Folding"}, {403, 3, "Stitching"}, {404, 3, "Padding"}, {405, 3, "Drilling"},
-    {501, 4, "Typesetting"}, {502, 4, "Proofing"}, {601, 4, "Plates"}, {701, 5, "Delivery"},
+    {501, 4, "Typesetting"}, {502, 4, "Proofing"}, {6, 4, "Plates"}, {701, 5, "Delivery"},
 };
 
 class SampleShop
@@ -116,10 +120,15 @@ private:
 
     void addReferenceRows();
     void addServices();
+    void addPricingTables();
+    // Prices one item with the pricing engine and stores what it gives, so
+    // every sample price is the one the program itself would compute.
+    void priceItem(int jobId, int itemNo, Money &cost, Money &price);
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
     void zeroNumericNulls();
+    void zeroNumericNulls(const QString &table, const QString &where);
 
     struct Customer
     {
@@ -143,6 +152,7 @@ private:
     QList<Customer> m_customers;
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
+    std::unique_ptr<PricingCache> m_pricing;
 };
 
 void SampleShop::addReferenceRows()
@@ -177,22 +187,22 @@ struct ServiceSetup
 const ServiceSetup kServiceSetups[] = {
     // Papers: material cost per thousand parent sheets plus the markup; the
     // set-up minutes per plate and the press speed on this stock.
-    {1, "CostBy = 2, PriceBy = 2, Markup = 40, Markup2 = 40, Markup3 = 40, QtyBy = 4, Unit = 2, [Size] = '23 x 35', SetTime = 12, ImpHour = 6000, "
+    {1, "CostBy = 2, PriceBy = 2, Markup = 1, Markup2 = 1, Markup3 = 1, QtyBy = 4, Unit = 2, [Size] = '23 x 35', SetTime = 12, ImpHour = 6000, "
         "Caliper = 0.0045, QBreak1 = 1, RunCost1 = 5800"},
-    {2, "CostBy = 2, PriceBy = 2, Markup = 40, Markup2 = 40, Markup3 = 40, QtyBy = 4, Unit = 2, [Size] = '25 x 38', SetTime = 15, ImpHour = 5500, "
+    {2, "CostBy = 2, PriceBy = 2, Markup = 1, Markup2 = 1, Markup3 = 1, QtyBy = 4, Unit = 2, [Size] = '25 x 38', SetTime = 15, ImpHour = 5500, "
         "Caliper = 0.0042, QBreak1 = 1, RunCost1 = 9200"},
-    {3, "CostBy = 2, PriceBy = 2, Markup = 40, Markup2 = 40, Markup3 = 40, QtyBy = 4, Unit = 2, [Size] = '20 x 26', SetTime = 15, ImpHour = 5000, "
+    {3, "CostBy = 2, PriceBy = 2, Markup = 1, Markup2 = 1, Markup3 = 1, QtyBy = 4, Unit = 2, [Size] = '20 x 26', SetTime = 15, ImpHour = 5000, "
         "Caliper = 0.0095, QBreak1 = 1, RunCost1 = 16500"},
-    {4, "CostBy = 2, PriceBy = 2, Markup = 45, Markup2 = 45, Markup3 = 45, QtyBy = 4, Unit = 2, [Size] = '17 x 22', SetTime = 12, ImpHour = 5000, "
+    {4, "CostBy = 2, PriceBy = 2, Markup = 1, Markup2 = 1, Markup3 = 1, QtyBy = 4, Unit = 2, [Size] = '17 x 22', SetTime = 12, ImpHour = 5000, "
         "Multiply = 2, QBreak1 = 1, RunCost1 = 7400"},
-    {5, "CostBy = 2, PriceBy = 2, Markup = 35, Markup2 = 35, Markup3 = 35, QtyBy = 4, Unit = 2, [Size] = '4.125 x 9.5', SetTime = 10, "
+    {5, "CostBy = 2, PriceBy = 2, Markup = 1, Markup2 = 1, Markup3 = 1, QtyBy = 4, Unit = 2, [Size] = '4.125 x 9.5', SetTime = 10, "
         "ImpHour = 4500, QBreak1 = 1, RunCost1 = 3900"},
     // Offset presses: time by the hour; 15 minutes a plate and a lot set-up;
     // faster on longer runs.
-    {6, "CostBy = 1, CostHr = 85, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 1, Step = 1, Unit = 2, "
+    {6, "CostBy = 1, CostHr = 85, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 1, Step = 1, Unit = 2, WasteBy = 1, "
         "SetFor1 = 1, SetTime1 = 1000, SetFor2 = 2, SetTime2 = 1500, "
         "QBreak1 = 1000, UnitsHr1 = 400000, QBreak2 = 5000, UnitsHr2 = 600000, QBreak3 = 20000, UnitsHr3 = 800000"},
-    {7, "CostBy = 1, CostHr = 120, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 3, Step = 1, Unit = 2, "
+    {7, "CostBy = 1, CostHr = 120, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 3, Step = 1, Unit = 2, WasteBy = 2, "
         "SetFor1 = 1, SetTime1 = 1500, SetFor2 = 2, SetTime2 = 2000, "
         "QBreak1 = 1000, UnitsHr1 = 500000, QBreak2 = 5000, UnitsHr2 = 750000, QBreak3 = 20000, UnitsHr3 = 1000000"},
     // Digital printers: clicks by the hour, priced from the price table.
@@ -213,14 +223,13 @@ const ServiceSetup kServiceSetups[] = {
     {13, "CostBy = 2, PriceBy = 3, QtyBy = 1, Divide = 50, Unit = 1, SetFor1 = 1, SetPrice1 = 1000, "
          "QBreak1 = 1, RunCost1 = 25, RunPrice1 = 75"},
     // Drilling: lifts of 500 sheets, by the hour plus the markup.
-    {14, "CostBy = 1, CostHr = 40, PriceBy = 2, Markup = 50, QtyBy = 1, Divide = 500, Unit = 1, "
+    {14, "CostBy = 1, CostHr = 40, PriceBy = 2, Markup = 2, QtyBy = 1, Divide = 500, Unit = 1, "
          "SetFor1 = 1, SetTime1 = 1000, QBreak1 = 1, UnitsHr1 = 3000"},
     // Typesetting and proofs: one lot each.
     {15, "CostBy = 1, CostHr = 60, PriceBy = 3, QtyBy = 12, Unit = 3, SetFor1 = 1, SetTime1 = 6000, SetPrice1 = 7500"},
     {16, "CostBy = 2, PriceBy = 3, QtyBy = 12, Unit = 3, QBreak1 = 1, RunCost1 = 300, RunPrice1 = 1000"},
-    // Plates: two a job, bought per plate.
-    {17, "CostBy = 2, PriceBy = 2, Markup = 40, QtyBy = 12, AskHowMany = '2 plates', Unit = 1, QBreak1 = 1, "
-         "RunCost1 = 1200"},
+    // Plates: one per colour, counted by the engine from the plate rows.
+    {17, "CostBy = 2, PriceBy = 2, Markup = 40, QtyBy = 9, Unit = 1, QBreak1 = 1, RunCost1 = 1200"},
     // Delivery: a driver's trip.
     {18, "CostBy = 1, CostHr = 35, PriceBy = 3, QtyBy = 12, Unit = 3, SetFor1 = 1, SetTime1 = 4500, SetPrice1 = 4000"},
 };
@@ -292,6 +301,93 @@ void SampleShop::addServices()
                          .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
                      values);
     }
+}
+
+void SampleShop::addPricingTables()
+{
+    // The markup table: row 0 the cost breaks (whole dollars), then the
+    // percentages by row: 1 papers, 2 bindery, 3 outside work.
+    const struct
+    {
+        int no;
+        const char *name;
+        int values[9];
+    } markups[] = {
+        {0, "Cost Breaks --> $", {10, 50, 100, 250, 500, 1000, 2500, 5000, 10000}},
+        {1, "Paper and envelopes", {60, 50, 45, 40, 35, 32, 30, 28, 25}},
+        {2, "Bindery", {80, 70, 60, 50, 45, 40, 35, 30, 30}},
+        {3, "Outside work", {50, 40, 35, 30, 25, 25, 20, 20, 20}},
+    };
+    for (const auto &m : markups) {
+        QList<Value> values = {Value(std::int64_t(m.no), FieldType::Byte), Value(QString::fromUtf8(m.name))};
+        for (int v : m.values)
+            values << Value(v);
+        m_db.execute(QStringLiteral("INSERT INTO MarkupTable (No, Name, Markup1, Markup2, Markup3, Markup4, Markup5, "
+                                    "Markup6, Markup7, Markup8, Markup9) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     values);
+    }
+    // The waste table: level 0 the run lengths, then set-up sheets per plate
+    // and run waste in hundredths of a percent by run length; level 20 the limit.
+    const struct
+    {
+        int level;
+        const char *name;
+        int setup;
+        int waste[7];
+    } wastes[] = {
+        {0, "#Impressions/Run Size Sheet ->", 0, {1000, 2500, 5000, 10000, 25000, 50000, 100000}},
+        {1, "Offset, 1-2 colours", 15, {500, 400, 300, 250, 200, 150, 100}},
+        {2, "Offset, 4 colours", 25, {800, 600, 450, 350, 300, 250, 200}},
+        {3, "Bindery, simple", 5, {200, 150, 100, 100, 80, 60, 50}},
+        {20, "Waste Limit (see NOTE above)", 500, {2000, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto &w : wastes) {
+        QList<Value> values = {Value(std::int64_t(w.level), FieldType::Byte), Value(QString::fromUtf8(w.name)),
+                               Value(w.setup)};
+        for (int v : w.waste)
+            values << Value(v);
+        m_db.execute(QStringLiteral("INSERT INTO WasteTable (Level, Name, Setup, Waste1, Waste2, Waste3, Waste4, "
+                                    "Waste5, Waste6, Waste7) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     values);
+    }
+    // The presses' difficulty tables: a paper row and a job row each, the
+    // minutes and waste sheets a harder stock or job adds per plate.
+    for (int press : {6, 7}) {
+        m_db.execute(QStringLiteral("INSERT INTO ServiceDiffTables (SerNo, PapR1C1, PapR1C2, PapR1C3, PapR1C4, "
+                                    "PapR2C1, PapR2C2, PapR2C3, PapR2C4, JobR1C0, JobR1C1, JobR1C2, JobR1C3, JobR1C4) "
+                                    "VALUES (?, 0, 0, 0, 0, 10, 300, 10, 5, 0, 0, 0, 0, 0)"),
+                     {Value(press)});
+    }
+}
+
+void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price)
+{
+    if (!m_pricing)
+        m_pricing = std::make_unique<PricingCache>();
+    CItemSet item;
+    item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = 0 and SerNo = 0").arg(jobId).arg(itemNo);
+    item.Open(CXDaoSet::dbOpenSnapshot);
+    if (!item.IsOpen() || item.IsEOF())
+        return;
+    CItemPrice engine(&item, true, m_pricing.get());
+    if (!engine.IsLoaded())
+        return;
+    engine.PriceItem(0);
+    for (const auto &[id, row] : engine.Rows()) {
+        if (row.m_SerNo == 0)
+            continue;
+        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
+                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
+                     {Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
+                      Value(row.m_TimeCost), Value(row.m_MatCost), Value(row.m_Cost), Value(row.m_Data2),
+                      Value(row.m_Price), Value(id)});
+    }
+    cost = engine.GetNewCost();
+    price = engine.GetNewPrice();
+    m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 AND "
+                                "SerNo = 0"),
+                 {Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)});
+    item.Close();
 }
 
 void SampleShop::addCustomers(int count)
@@ -384,9 +480,11 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             itemPrice += price;
             // A paper is cut four out of a parent sheet and run two up.
             const bool paper = service.catNo >= 101 && service.catNo <= 199;
+            // Plates: one per colour of a two-colour job.
+            const int out = paper ? 4 : service.catNo == 6 ? 2 : 1;
             serviceRows << QList<Value>{Value(QString::fromUtf8(service.name)), Value(jobId), Value(service.serNo),
                                         Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(s + 1), FieldType::Byte),
-                                        Value(qty), Value(cost), Value(price), Value(paper ? 4 : 1), Value(paper ? 2 : 1)};
+                                        Value(qty), Value(cost), Value(price), Value(out), Value(paper ? 2 : 1)};
         }
         const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
                                               "ChargeQty, Cost, Price, Out, Up, Status, Bleed, Sheets, Side1, Pages) "
@@ -396,6 +494,14 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
                               Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1)});
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
+        // The engine reads the rows as the program writes them: every number set.
+        zeroNumericNulls(QStringLiteral("Items"), QStringLiteral("JobID = %1 AND ItemNo = %2").arg(jobId).arg(item));
+        priceItem(jobId, item, itemCost, itemPrice);
+        // "No Charge" counts nothing in a sum.
+        if (itemCost == Money::fromUnits(1) || itemCost == Money::fromUnits(-1))
+            itemCost = Money();
+        if (itemPrice == Money::fromUnits(1) || itemPrice == Money::fromUnits(-1))
+            itemPrice = Money();
         job.m_Cost += itemCost;
         job.m_Subtotal += itemPrice;
     }
@@ -507,13 +613,18 @@ void SampleShop::zeroNumericNulls()
                                 QStringLiteral("Shipto"), QStringLiteral("Jobs"), QStringLiteral("Items"),
                                 QStringLiteral("Payments"), QStringLiteral("PostingJournal"),
                                 QStringLiteral("ServiceCategories"), QStringLiteral("ServiceDepartments")};
-    for (const QString &table : tables) {
-        const platform::TableDef def = m_db.tableDef(table);
-        for (const platform::FieldDef &f : def.fields) {
-            if (!platform::isNumericType(f.type) || f.autoNumber)
-                continue;
-            m_db.execute(QStringLiteral("UPDATE [%1] SET [%2] = 0 WHERE [%2] Is Null").arg(table, f.name));
-        }
+    for (const QString &table : tables)
+        zeroNumericNulls(table, QString());
+}
+
+void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
+{
+    const platform::TableDef def = m_db.tableDef(table);
+    for (const platform::FieldDef &f : def.fields) {
+        if (!platform::isNumericType(f.type) || f.autoNumber)
+            continue;
+        m_db.execute(QStringLiteral("UPDATE [%1] SET [%2] = 0 WHERE [%2] Is Null").arg(table, f.name) +
+                     (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
     }
 }
 
@@ -522,6 +633,9 @@ void SampleShop::build(int jobCount, QTextStream &out)
     platform::Transaction unit(m_db);
     addReferenceRows();
     addServices();
+    addPricingTables();
+    zeroNumericNulls(QStringLiteral("Services"), QString());
+    zeroNumericNulls(QStringLiteral("ServiceCategories"), QString());
     addCustomers(std::max(25, jobCount / 25));
     for (int i = 0; i < jobCount; ++i)
         addJob(i + 1, i, jobCount);

@@ -91,7 +91,10 @@ QString RemoveExportNameChars(const QString &name)
 bool ChooseExportFile(QString &name, int &type, QFile *file, const QString &title)
 {
     QString folder = platform::Settings::readString(kSettingsSection, kExportPathKey, QString());
-    QString filter = QStringLiteral("Tab Delimited (.txt)|*.txt|Comma Delimited (.csv)|*.csv|");
+    // The type asked for comes first, so the dialog starts on it.
+    QString filter = type == ExportCommaDelimited
+                         ? QStringLiteral("Comma Delimited (.csv)|*.csv|Tab Delimited (.txt)|*.txt|")
+                         : QStringLiteral("Tab Delimited (.txt)|*.txt|Comma Delimited (.csv)|*.csv|");
     QString defaultExtension = QStringLiteral(".csv");
     const bool allFour = type == ExportIif || type == ExportPeachtree;
     if (type == ExportTabDelimited) {

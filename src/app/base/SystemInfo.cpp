@@ -74,6 +74,15 @@ QString DatabaseFileFormatText(const QString &path)
     return QStringLiteral(". File format: SQLite 3");
 }
 
+QString FormatFileSize(quint64 bytes)
+{
+    if (bytes < 1024 * 1024)
+        return QString::number((bytes + 1023) / 1024) + QStringLiteral(" KB");
+    if (bytes < quint64(1024) * 1024 * 1024)
+        return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+    return QString::number(double(bytes) / (1024.0 * 1024.0 * 1024.0), 'f', 2) + QStringLiteral(" GB");
+}
+
 void GetDatabaseFileInfo(QString &out)
 {
     out.clear();
@@ -86,8 +95,8 @@ void GetDatabaseFileInfo(QString &out)
     out = QStringLiteral("Location: ") + path;
     out += QStringLiteral("\nModified: ")
         + DateTime::fromDateTime(info.lastModified()).format(QStringLiteral("%B %d, %Y, %H:%M"));
-    out += QStringLiteral("\nSize: ") + FormatInt64(size, true) + QStringLiteral(" bytes (")
-        + QString::number(size / 1048576) + QStringLiteral(" MB)");
+    out += QStringLiteral("\nSize: ") + FormatInt64(size, true) + QStringLiteral(" bytes (") + FormatFileSize(size)
+        + QLatin1Char(')');
     out += QStringLiteral("\nEngine: SQLite ") + QString::fromLatin1(sqlite3_libversion());
     out += DatabaseFileFormatText(path);
 }

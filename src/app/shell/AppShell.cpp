@@ -7,6 +7,7 @@
 #include "app/base/ProgramPaths.h"
 #include "app/base/Choices.h"
 #include "app/shell/AppDialogs.h"
+#include "app/shell/AppMenus.h"
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
@@ -20,6 +21,7 @@
 #include "data/OptionsAndLookups.h"
 #include "data/RunProgress.h"
 #include "data/SchemaUpgrade.h"
+#include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
@@ -38,8 +40,6 @@ namespace {
 
 AppShell *g_shell = nullptr;
 
-constexpr int kShopOptionsId = 30749;
-constexpr int kShopOptionsDefault = 11;
 constexpr int kScheduleListOptions = 1041;
 
 } // namespace
@@ -68,6 +68,7 @@ AppShell::~AppShell()
     CItemPrice::SetDefaultPriceChangeDialog(nullptr);
     RemoveAppDialogs(m_app);
     m_app.setPrintService(nullptr);
+    RemoveAppMenus();
     m_frame.reset();
     m_instance.reset();
     if (m_database.database().isOpen())
@@ -114,28 +115,36 @@ bool AppShell::InitInstance()
     // The opening offers the repair, runs the schema upgrade and shows their
     // progress in the program's own window.
     registerProgressWindows();
+    // Every connection the shell makes between the layers, in one list.
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallJobs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     InstallPrinting(m_app);
+    InstallSettingRowReader();
     if (!OpenDatabase(&SharedDatabase()))
         return false;
     m_app.LoadCompanyInfo();
 
     m_app.setAcceleratorsLoaded(true);
     m_app.m_nDefaultCsr = m_app.GetSettingInt(QStringLiteral("DefCSR"), 0, CZqApp::kSettings);
-    m_shopOptionBits = GetOptionValue(kShopOptionsId, kShopOptionsDefault);
     m_app.setPlacementSaving(true);
     Appearance::instance().LoadViewSettings();
     loadCodeTables();
     m_app.BuildPopupMenus();
-    LoadSettingRows(m_app);
+    // The inventory options (Options row 30749), the shop options row and the
+    // time tracker's options reach the code that follows them.
+    m_shopOptionBits = ApplyShopOptions(m_app);
+    // Installed once the caches are loaded: the table classes' code lookups
+    // answer from them from here on.
     InstallCodeCacheLookups();
     InstallItemSpecs();
     InstallCatalogue(m_app);
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallPriceChanged();
+    // The one menu resource 170 holds every area's pop-ups; registered after
+    // the areas so that it is the one the program shows.
+    InstallAppMenus(m_app);
 
     m_startTab = LoadStartTab(m_app);
     // The views' tabs and the frame offer the views of the mask checked here,

@@ -1,45 +1,51 @@
 #include "app/shell/CPlaceholderView.h"
 
 #include "app/base/Appearance.h"
+#include "controls/CXListCtrl.h"
+#include "controls/DlgItem.h"
 
 #include <QtWidgets/QLabel>
-#include <QtWidgets/QVBoxLayout>
-
-namespace {
-constexpr int kRibbonStatesCommand = 30050;
-}
 
 CPlaceholderView::CPlaceholderView(int viewId, QWidget *parent)
-    : QWidget(parent), m_viewId(viewId)
+    : CView0(viewId, parent)
 {
     setObjectName(QStringLiteral("View%1").arg(viewId));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
+    m_bListShown = false;
+    OnInitialUpdate();
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addStretch(2);
-    auto *name = new QLabel(Appearance::GetViewName(unsigned(viewId)), this);
-    QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 2.0);
-    big.setBold(true);
-    name->setFont(big);
-    name->setAlignment(Qt::AlignCenter);
-    layout->addWidget(name);
-    auto *note = new QLabel(QStringLiteral("This view is not built yet."), this);
-    note->setAlignment(Qt::AlignCenter);
-    layout->addWidget(note);
-    auto *keys = new QLabel(QStringLiteral("Ctrl+Shift+H, J, S, C, A, R, E, U or T shows another view; "
-                                           "Ctrl+F1 shows the About box."),
-                            this);
-    keys->setAlignment(Qt::AlignCenter);
-    keys->setEnabled(false);
-    layout->addWidget(keys);
-    layout->addStretch(3);
+void CPlaceholderView::OnInitialUpdate()
+{
+    CView0::OnInitialUpdate();
+    m_notice = new QLabel(this);
+    m_notice->setAlignment(Qt::AlignCenter);
+    m_notice->setAutoFillBackground(true);
+    QPalette p = m_notice->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    m_notice->setPalette(p);
+    m_notice->setText(QStringLiteral("<p style='font-size:20pt; font-weight:bold'>%1</p><p>This view is not built "
+                                     "yet.</p><p style='color:gray'>The tabs above show the other views.</p>")
+                          .arg(Appearance::GetViewName(unsigned(m_nViewId)).toHtmlEscaped()));
+    // The notice takes the list's place; the view lays it out like a chart.
+    SetDlgCtrlID(m_notice, IDC_HTML);
+    m_list->hide();
+    ShowListManager(false);
+    m_notice->show();
+    UpdateRibbonStates();
+}
+
+bool CPlaceholderView::IsCommandEnabled(int id)
+{
+    switch (id) {
+    case 30100: case 30101: case 30103: case 30330: case 30107: case 30123: case 30124: case 30113:
+    case 30216: case 30532:
+        return false;
+    default:
+        return CView0::IsCommandEnabled(id);
+    }
 }
 
 bool CPlaceholderView::OnCommand(int commandId)
 {
-    return commandId == kRibbonStatesCommand;
+    return CView0::OnCommand(commandId);
 }

@@ -1,22 +1,26 @@
 #pragma once
 
 #include "app/base/CommandTarget.h"
+#include "views/CView0.h"
 
-#include <QtWidgets/QWidget>
+class QLabel;
 
-// Stands in for a main view whose window is not built yet: it names the view
-// and says so, and nothing more.
-class CPlaceholderView : public QWidget, public CommandTarget
+// Stands in for a main view whose window is not built yet: the view's tab row
+// and ribbons as every view has them, so the user can go on to another view,
+// and in place of the list the view's name and a line saying it is not built
+// yet. Its list commands are disabled.
+class CPlaceholderView : public CView0, public CommandTarget
 {
     Q_OBJECT
 
 public:
+    // Made ready at once (its own OnInitialUpdate runs in the constructor).
     explicit CPlaceholderView(int viewId, QWidget *parent = nullptr);
 
-    int viewId() const { return m_viewId; }
-    // Command 30050 (bring the ribbons up to date) has nothing to update.
+    void OnInitialUpdate() override;
+    bool IsCommandEnabled(int id) override;
     bool OnCommand(int commandId) override;
 
 private:
-    int m_viewId;
+    QLabel *m_notice = nullptr;
 };

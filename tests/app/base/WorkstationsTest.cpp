@@ -90,11 +90,17 @@ TEST_F(WorkstationsTest, DatabaseAndSystemTexts)
     ASSERT_EQ(lines.size(), 4) << qPrintable(info);
     EXPECT_EQ(lines[0], QStringLiteral("Location: ") + holder.database().name());
     const QRegularExpressionMatch size =
-        QRegularExpression(QStringLiteral("^Size: (\\d{1,3}(,\\d{3})*) bytes \\((\\d+) MB\\)$")).match(lines[2]);
+        QRegularExpression(QStringLiteral("^Size: (\\d{1,3}(,\\d{3})*) bytes \\((.+)\\)$")).match(lines[2]);
     ASSERT_TRUE(size.hasMatch()) << qPrintable(lines[2]);
     const qint64 bytes = QFileInfo(path).size();
     EXPECT_EQ(size.captured(1).remove(QLatin1Char(',')).toLongLong(), bytes);
-    EXPECT_EQ(size.captured(3).toLongLong(), bytes / 1048576);
+    EXPECT_EQ(size.captured(3), FormatFileSize(quint64(bytes)));
+    // Sizes for people: KB below a megabyte, MB with one decimal above.
+    const struct { quint64 bytes; const char *text; } sizes[] = {
+        {0, "0 KB"}, {1, "1 KB"}, {1024, "1 KB"}, {1025, "2 KB"}, {1048575, "1024 KB"},
+        {1048576, "1.0 MB"}, {1236992, "1.2 MB"}, {52428800, "50.0 MB"}, {2147483648ULL, "2.00 GB"}};
+    for (const auto &c : sizes)
+        EXPECT_EQ(FormatFileSize(c.bytes), QString::fromLatin1(c.text)) << c.bytes;
     EXPECT_EQ(lines[3], QStringLiteral("Engine: SQLite ") + QString::fromLatin1(sqlite3_libversion())
                             + QStringLiteral(". File format: SQLite 3"));
 

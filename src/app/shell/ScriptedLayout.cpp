@@ -1,0 +1,103 @@
+#include "app/shell/ScriptedLayout.h"
+
+#include "controls/CXRibbon.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTextStream>
+#include <QtCore/QTimer>
+#include <QtGui/QAction>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QTreeWidget>
+
+namespace {
+
+QString oneLine(QString text)
+{
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+QString rectText(const QRect &r)
+{
+    return QStringLiteral("%1\t%2\t%3\t%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+void addTree(QTextStream &out, QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    const QRect r = tree->visualItemRect(item);
+    if (r.isValid() && tree->viewport()->rect().contains(r.center()))
+        out << "tree\t" << rectText(QRect(tree->viewport()->mapToGlobal(r.topLeft()), r.size())) << '\t'
+            << oneLine(item->text(0)) << '\n';
+    if (item->isExpanded())
+        for (int i = 0; i < item->childCount(); ++i)
+            addTree(out, tree, item->child(i));
+}
+
+} // namespace
+
+ScriptedLayout::ScriptedLayout()
+{
+    m_path = qEnvironmentVariable("TAVREL_LAYOUT_FILE");
+    if (m_path.isEmpty())
+        return;
+    m_timer = new QTimer(this);
+    connect(m_timer, &QTimer::timeout, this, &ScriptedLayout::write);
+    m_timer->start(200);
+}
+
+void ScriptedLayout::write()
+{
+    QString text;
+    QTextStream out(&text);
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget *top : tops) {
+        if (!top->isVisible())
+            continue;
+        if (auto *menu = qobject_cast<QMenu *>(top)) {
+            for (QAction *action : menu->actions()) {
+                if (action->isSeparator() || !action->isVisible())
+                    continue;
+                const QRect r = menu->actionGeometry(action);
+                out << "menu\t" << action->data().toInt() << '\t'
+                    << rectText(QRect(menu->mapToGlobal(r.topLeft()), r.size())) << '\t' << oneLine(action->text())
+                    << '\n';
+            }
+            continue;
+        }
+        out << "window\t" << top->metaObject()->className() << '\t' << oneLine(top->windowTitle()) << '\t'
+            << rectText(top->frameGeometry()) << '\n';
+        const auto bars = top->findChildren<CXRibbon *>();
+        for (CXRibbon *bar : bars) {
+            if (!bar->isVisible() || bar->window() != top)
+                continue;
+            for (int i = 0; i < bar->GetItemCount(); ++i) {
+                const struct_RIB_ITEM &item = bar->itemAt(i);
+                if (item.id == 0 || item.state == struct_RIB_ITEM::Hidden)
+                    continue;
+                const QRect r = bar->itemRect(item.id);
+                if (!r.isValid() || r.right() >= bar->width())
+                    continue;
+                out << "item\t" << item.id << '\t' << item.state << '\t'
+                    << rectText(QRect(bar->mapToGlobal(r.topLeft()), r.size())) << '\t' << oneLine(item.caption)
+                    << '\n';
+            }
+        }
+        const auto trees = top->findChildren<QTreeWidget *>();
+        for (QTreeWidget *tree : trees) {
+            if (!tree->isVisible())
+                continue;
+            for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                addTree(out, tree, tree->topLevelItem(i));
+        }
+    }
+    out.flush();
+    QFile file(m_path + QStringLiteral(".part"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    file.write(text.toUtf8());
+    file.close();
+    QFile::remove(m_path);
+    QFile::rename(m_path + QStringLiteral(".part"), m_path);
+}

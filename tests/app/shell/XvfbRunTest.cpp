@@ -1,0 +1,295 @@
+#include "support/TestEnvironment.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDeadlineTimer>
+#include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QProcess>
+#include <QtCore/QRect>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QSet>
+#include <QtCore/QThread>
+
+#include <algorithm>
+#include <climits>
+
+#include <cstdio>
+#include <functional>
+
+// The real program on a virtual screen, driven by mouse clicks as a user
+// would: every tab, every list-manager entry of the Home and Settings views
+// and every ribbon menu, with a screenshot of each under build/tests/usable/.
+// It runs only when TAVREL_XVFB_DISPLAY names a free display (such as ":16")
+// and Xvfb, xdotool and import are installed; the test starts and ends the
+// virtual screen and the program, and gives up after a few minutes.
+namespace {
+
+struct Spot
+{
+    QString kind; // window, item, tree, menu
+    int id = 0;
+    int state = 0;
+    QRect rect;
+    QString text;
+};
+
+class XvfbRun : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        m_display = qEnvironmentVariable("TAVREL_XVFB_DISPLAY");
+        if (m_display.isEmpty())
+            GTEST_SKIP() << "TAVREL_XVFB_DISPLAY is not set";
+        for (const char *tool : {"Xvfb", "xdotool", "import"})
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                GTEST_SKIP() << tool << " is not installed";
+        m_shots = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
+        QDir().mkpath(m_shots);
+        m_deadline = QDeadlineTimer(240000);
+    }
+    void TearDown() override
+    {
+        for (QProcess *p : {&m_program, &m_screen}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->terminate();
+                if (!p->waitForFinished(3000)) {
+                    p->kill();
+                    p->waitForFinished(3000);
+                }
+            }
+        }
+        TavrelTest::TearDown();
+    }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), tempPath(QStringLiteral("config")));
+        env.insert(QStringLiteral("TAVREL_LAYOUT_FILE"), tempPath(QStringLiteral("layout.txt")));
+        return env;
+    }
+    bool run(const QString &program, const QStringList &args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, args);
+        return p.waitForFinished(20000) && p.exitCode() == 0;
+    }
+    void pause(int ms) { QThread::msleep(ms); }
+
+    QList<Spot> layout()
+    {
+        QList<Spot> spots;
+        QFile file(tempPath(QStringLiteral("layout.txt")));
+        if (!file.open(QIODevice::ReadOnly))
+            return spots;
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &line : lines) {
+            const QStringList f = line.split(QLatin1Char('\t'));
+            Spot s;
+            s.kind = f.value(0);
+            if (s.kind == QLatin1String("window") && f.size() >= 7) {
+                s.text = f[2];
+                s.rect = QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt());
+            } else if (s.kind == QLatin1String("item") && f.size() >= 8) {
+                s.id = f[1].toInt();
+                s.state = f[2].toInt();
+                s.rect = QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt());
+                s.text = f[7];
+            } else if (s.kind == QLatin1String("tree") && f.size() >= 6) {
+                s.rect = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+                s.text = f[5];
+            } else if (s.kind == QLatin1String("menu") && f.size() >= 7) {
+                s.id = f[1].toInt();
+                s.rect = QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt());
+                s.text = f[6];
+            } else {
+                continue;
+            }
+            spots << s;
+        }
+        return spots;
+    }
+    // Waits (at most a few seconds) until the layout shows what is wanted.
+    bool waitFor(const std::function<bool(const QList<Spot> &)> &wanted, int ms = 6000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms && !m_deadline.hasExpired()) {
+            if (wanted(layout()))
+                return true;
+            pause(150);
+        }
+        return false;
+    }
+    static const Spot *find(const QList<Spot> &spots, const QString &kind, int id)
+    {
+        for (const Spot &s : spots)
+            if (s.kind == kind && s.id == id)
+                return &s;
+        return nullptr;
+    }
+    static int windows(const QList<Spot> &spots)
+    {
+        int n = 0;
+        for (const Spot &s : spots)
+            n += s.kind == QLatin1String("window");
+        return n;
+    }
+    void click(const QPoint &at)
+    {
+        run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                        QStringLiteral("click"), QStringLiteral("1")});
+        pause(400);
+    }
+    void key(const QString &name)
+    {
+        run(QStringLiteral("xdotool"), {QStringLiteral("key"), name});
+        pause(300);
+    }
+    void shot(const QString &name)
+    {
+        pause(250);
+        run(QStringLiteral("import"), {QStringLiteral("-display"), m_display, QStringLiteral("-window"),
+                                       QStringLiteral("root"), m_shots + QLatin1Char('/') + name + QStringLiteral(".png")});
+        m_taken << name;
+    }
+    // Closes whatever opened above the main window (dialogs, messages, menus).
+    void closeAbove()
+    {
+        for (int i = 0; i < 4 && !m_deadline.hasExpired(); ++i) {
+            const QList<Spot> spots = layout();
+            bool menu = false;
+            for (const Spot &s : spots)
+                menu = menu || s.kind == QLatin1String("menu");
+            if (windows(spots) <= 1 && !menu)
+                return;
+            key(QStringLiteral("Escape"));
+        }
+    }
+    bool showView(int viewId)
+    {
+        const QList<Spot> spots = layout();
+        const Spot *tab = find(spots, QStringLiteral("item"), viewId);
+        if (!tab)
+            return false;
+        click(tab->rect.center());
+        return waitFor([viewId](const QList<Spot> &s) {
+            const Spot *t = find(s, QStringLiteral("item"), viewId);
+            return t && t->state == 2;
+        });
+    }
+
+    QString m_display;
+    QString m_shots;
+    QDeadlineTimer m_deadline;
+    QProcess m_screen;
+    QProcess m_program;
+    QStringList m_taken;
+};
+
+} // namespace
+
+TEST_F(XvfbRun, ClicksThroughTabsEntriesAndMenus)
+{
+    // A sample shop in the program's folder, a virtual screen, the program.
+    const QString work = tempPath(QStringLiteral("work"));
+    QDir().mkpath(work);
+    QProcess tool;
+    tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), work + QStringLiteral("/TavrelData.mdb"),
+                                                QStringLiteral("--jobs"), QStringLiteral("60")});
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    m_screen.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(m_screen.waitForStarted(5000));
+    pause(1500);
+    ASSERT_EQ(m_screen.state(), QProcess::Running) << "the display " << m_display.toStdString() << " is taken";
+    m_program.setProcessEnvironment(environment());
+    m_program.setWorkingDirectory(work);
+    m_program.start(QStringLiteral(TAVREL_EXE), {});
+    ASSERT_TRUE(m_program.waitForStarted(5000));
+    ASSERT_TRUE(waitFor([](const QList<Spot> &s) { return find(s, QStringLiteral("item"), 30000) != nullptr; }, 20000))
+        << "the main window did not show its tabs";
+    shot(QStringLiteral("xvfb-start"));
+
+    // Every tab.
+    const int tabs[] = {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006};
+    for (int id : tabs) {
+        EXPECT_TRUE(showView(id)) << "tab " << id;
+        shot(QStringLiteral("xvfb-tab-%1").arg(id));
+    }
+
+    // Every list-manager entry of the Settings and Home views: each opens its
+    // editor or page (or says that it cannot), which is closed again. The
+    // groups are opened first; an entry is indented under its group.
+    int entries = 0;
+    for (int viewId : {30006, 30000}) {
+        ASSERT_TRUE(showView(viewId));
+        if (viewId == 30006) {
+            const QList<Spot> now = layout();
+            if (const Spot *expand = find(now, QStringLiteral("item"), 30532))
+                click(expand->rect.center());
+        }
+        QSet<QString> done;
+        int idle = 0;
+        while (idle < 3 && !m_deadline.hasExpired()) {
+            const QList<Spot> spots = layout();
+            int left = INT_MAX;
+            QRect treeBox;
+            for (const Spot &s : spots)
+                if (s.kind == QLatin1String("tree")) {
+                    left = std::min(left, s.rect.left());
+                    treeBox = treeBox.united(s.rect);
+                }
+            const Spot *next = nullptr;
+            for (const Spot &s : spots)
+                if (s.kind == QLatin1String("tree") && s.rect.left() > left && !done.contains(s.text)) {
+                    next = &s;
+                    break;
+                }
+            if (!next) {
+                // The rest lie below: scroll the list manager down.
+                ++idle;
+                run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(treeBox.center().x()),
+                                                QString::number(treeBox.center().y()), QStringLiteral("click"),
+                                                QStringLiteral("--repeat"), QStringLiteral("6"), QStringLiteral("5")});
+                pause(300);
+                continue;
+            }
+            idle = 0;
+            done.insert(next->text);
+            click(next->rect.center());
+            pause(500);
+            ++entries;
+            shot(QStringLiteral("xvfb-%1-%2").arg(viewId).arg(entries, 2, 10, QLatin1Char('0')));
+            closeAbove();
+        }
+    }
+    EXPECT_GE(entries, 45); // 35 settings entries and 10 home entries
+
+    // Every ribbon menu: main menu, help and the list menu, on the settings view.
+    ASSERT_TRUE(showView(30006));
+    for (int id : {30280, 30671, 30673}) {
+        const QList<Spot> now = layout();
+        const Spot *item = find(now, QStringLiteral("item"), id);
+        ASSERT_NE(item, nullptr) << id;
+        click(item->rect.center());
+        EXPECT_TRUE(waitFor([](const QList<Spot> &s) {
+            for (const Spot &x : s)
+                if (x.kind == QLatin1String("menu"))
+                    return true;
+            return false;
+        })) << "menu " << id;
+        shot(QStringLiteral("xvfb-menu-%1").arg(id));
+        closeAbove();
+    }
+    EXPECT_FALSE(m_deadline.hasExpired()) << "the run took too long";
+    EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the run";
+    std::printf("screenshots: %lld in %s\n", qlonglong(m_taken.size()), qPrintable(m_shots));
+}

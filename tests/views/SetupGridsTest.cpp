@@ -1,0 +1,321 @@
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "controls/CXGridCtrl.h"
+#include "controls/CXTreeCtrl.h"
+#include "platform/Settings.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+#include "support/TestEnvironment.h"
+#include "views/CDlgOptions.h"
+#include "views/CSetupGridDlg.h"
+#include "views/CViewDefaults.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtGui/QScreen>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTreeWidgetItemIterator>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The sample shop, made once per test program and copied for each test.
+QString setupSampleShop()
+{
+    static QString path;
+    if (path.isEmpty()) {
+        const QString folder =
+            QDir::tempPath() + QStringLiteral("/tavrel-setup-sample-%1").arg(QCoreApplication::applicationPid());
+        QDir().mkpath(folder);
+        path = folder + QStringLiteral("/TavrelData.mdb");
+        QProcess tool;
+        tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("40")});
+        tool.waitForFinished(120000);
+    }
+    return path;
+}
+
+// Every line of the file's SQL text dump.
+QStringList dumpLines(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {path, QStringLiteral(".dump")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+}
+
+// The lines of `a` missing from `b` (as many times as they are missing).
+QStringList missingLines(QStringList a, const QStringList &b)
+{
+    for (const QString &line : b)
+        a.removeOne(line);
+    return a;
+}
+
+// The setup tables of the settings view and of the areas that borrow it.
+const int kTableCodes[] = {102, 103, 302, 303, 401, 402, 403, 404, 405, 501, 502, 503, 504, 505, 601, 602, 603,
+                           701, 702, 703, 801, 802, 803, 804, 805, 806, 2001, 2002, 30721, 30722, 30723};
+
+} // namespace
+
+class SetupGridsTest : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        Appearance::instance().LoadViewSettings();
+        const QString source = setupSampleShop();
+        ASSERT_TRUE(QFile::exists(source));
+        m_path = tempPath(QStringLiteral("TavrelData.mdb"));
+        ASSERT_TRUE(QFile::copy(source, m_path));
+        SharedDatabase().open(m_path);
+        m_app = std::make_unique<CZqApp>();
+        m_app->m_nSecurityLevel = 0; // the passwords entry asks for the top level first
+    }
+    void TearDown() override
+    {
+        QApplication::processEvents();
+        m_app.reset();
+        if (SharedDatabase().isOpen())
+            SharedDatabase().close();
+        TavrelTest::TearDown();
+    }
+
+    QString m_path;
+    std::unique_ptr<CZqApp> m_app;
+};
+
+TEST_F(SetupGridsTest, OkWithoutEditsWritesNothingInAnySetupTable)
+{
+    CViewDefaults view;
+    for (int code : kTableCodes) {
+        const QStringList before = dumpLines(m_path);
+        bool shown = false;
+        prompts().onDialog([&shown](QDialog &) {
+            shown = true;
+            return int(QDialog::Accepted);
+        });
+        view.EditSetupTable(code, 5, 120);
+        EXPECT_TRUE(shown) << code;
+        if (!shown)
+            prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); }); // keep the queue for the next
+        const QStringList after = dumpLines(m_path);
+        EXPECT_EQ(missingLines(before, after), QStringList()) << code;
+        EXPECT_EQ(missingLines(after, before), QStringList()) << code;
+    }
+}
+
+TEST_F(SetupGridsTest, OneEditChangesExactlyOneRow)
+{
+    CViewDefaults view;
+    int editedTables = 0;
+    for (int code : kTableCodes) {
+        const QStringList before = dumpLines(m_path);
+        QString edited;
+        prompts().onDialog([&edited](QDialog &dialog) {
+            auto *setup = qobject_cast<CSetupGridDlg *>(&dialog);
+            CXGridCtrl *grid = setup ? setup->grid(0) : nullptr;
+            if (!grid)
+                return int(QDialog::Rejected);
+            // The first editable text cell of a row that came from a record,
+            // else its first editable number.
+            for (int pass = 0; pass < 2 && edited.isEmpty(); ++pass) {
+                for (int r = 0; r < grid->GetRowCount() && edited.isEmpty(); ++r) {
+                    if (grid->rowRecord(r) < 0)
+                        continue;
+                    for (int c = 0; c < grid->GetColumnCount() && edited.isEmpty(); ++c) {
+                        if (!grid->IsCellEditable(r, c) || grid->columnField(c) == 255)
+                            continue;
+                        const bool text = grid->GetColumnType(c) == 1;
+                        if (pass == 0 && text && !grid->GetCellText(r, c).trimmed().isEmpty()) {
+                            grid->SetCellText(r, c, grid->GetCellText(r, c).left(10) + QStringLiteral("Z"));
+                            edited = grid->GetCellText(r, c);
+                        } else if (pass == 1 && (grid->GetColumnType(c) == 6 || grid->GetColumnType(c) == 7)) {
+                            grid->SetCellValue(r, c, grid->GetCellValue(r, c) == 1 ? 2 : 1);
+                            edited = QString::number(grid->GetCellValue(r, c));
+                        }
+                    }
+                }
+            }
+            return int(QDialog::Accepted);
+        });
+        const bool asksRestart = code == 602 || code == 603 || code == 30721 || code == 30722;
+        if (asksRestart)
+            prompts().answer(platform::IDOK);
+        view.EditSetupTable(code, 5, 120);
+        if (asksRestart && !edited.isEmpty())
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Your changes will be used after you restart Tavrel."));
+        const QStringList after = dumpLines(m_path);
+        if (edited.isEmpty())
+            continue; // an empty table in the sample: nothing to edit
+        ++editedTables;
+        const QStringList gone = missingLines(before, after);
+        const QStringList added = missingLines(after, before);
+        EXPECT_EQ(gone.size(), 1) << code << " " << gone.join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(added.size(), 1) << code << " " << added.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(added.first().contains(edited)) << code << " " << added.first().toStdString();
+    }
+    std::printf("setup tables edited: %d\n", editedTables);
+    EXPECT_GE(editedTables, 12); // the tables the sample shop fills
+}
+
+TEST_F(SetupGridsTest, FixedRowsShowOnlyTheRecordsOfTheirNumbers)
+{
+    // The sample's terms are 1 Net 30, 2 Net 15 and 3 COD; neither special
+    // term is stored. Each record shows in the row of its own number.
+    CViewDefaults view;
+    QStringList shown;
+    prompts().onDialog([&shown](QDialog &dialog) {
+        CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        for (int r = 0; r < 5; ++r)
+            shown << QStringLiteral("%1 %2 %3").arg(grid->GetCellValue(r, 0)).arg(grid->GetCellText(r, 1)).arg(grid->GetCellValue(r, 2));
+        return int(QDialog::Accepted);
+    });
+    view.EditSetupTable(503, 0, 120);
+    EXPECT_EQ(shown, QStringList({QStringLiteral("0 C.O.D. 0"), QStringLiteral("1 Net 30 30"), QStringLiteral("2 Net 15 15"),
+                                  QStringLiteral("3 COD 0"), QStringLiteral("4 Net 10th of Month 0")}));
+}
+
+TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyTheEdit)
+{
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
+    QDir().mkpath(folder);
+    CViewDefaults view;
+    for (int code : {701, 502, 102, 2002, 503}) {
+        QSize size;
+        QRect area;
+        prompts().onDialog([&, code](QDialog &dialog) {
+            QApplication::processEvents();
+            size = dialog.frameGeometry().size();
+            area = dialog.screen()->availableGeometry();
+            dialog.grab().save(folder + QStringLiteral("/setup-%1.png").arg(code));
+            if (code != 102)
+                return int(QDialog::Rejected);
+            CXGridCtrl *levels = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+            CXGridCtrl *tasks = qobject_cast<CSetupGridDlg *>(&dialog)->grid(1);
+            // A task row without a text takes no level.
+            int blank = -1;
+            for (int r = 0; r < tasks->GetRowCount() && blank < 0; ++r)
+                if (tasks->GetCellText(r, 1).trimmed().isEmpty())
+                    blank = r;
+            if (blank >= 0)
+                EXPECT_FALSE(tasks->IsCellEditable(blank, 2));
+            levels->EditCell(0, 2);
+            EXPECT_EQ(levels->textEditor()->echoMode(), QLineEdit::Password);
+            QTest::keyClicks(levels->textEditor(), QStringLiteral("secret"));
+            QTest::keyClick(levels->textEditor(), Qt::Key_Escape);
+            QApplication::processEvents();
+            EXPECT_FALSE(levels->textEditor()->isVisible());
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(dialog.result(), 0);
+            EXPECT_NE(levels->GetCellText(0, 2), QStringLiteral("secret"));
+            return int(QDialog::Rejected);
+        });
+        view.EditSetupTable(code, 0, 120);
+        EXPECT_LE(size.width(), area.width()) << code;
+        EXPECT_LE(size.height(), area.height()) << code;
+    }
+}
+
+TEST(GridFit, RowsScrollAndTextColumnsNarrowToFit)
+{
+    QWidget host;
+    CXGridCtrl grid;
+    grid.AddColumn(QStringLiteral("No"), 30, 6, QStringLiteral("%3d"), 0);
+    grid.AddColumn(QStringLiteral("Name"), 400, 1, QStringLiteral("&50"));
+    grid.AddColumn(QStringLiteral("Note"), 200, 1, QStringLiteral("&50"));
+    grid.SetRows(100, 30, true);
+    ASSERT_TRUE(grid.Create(&host, 1801, 0, 0));
+    const QSize before = grid.naturalSize();
+    grid.FitInto(500, 300);
+    EXPECT_LE(grid.width(), 500);
+    EXPECT_LE(grid.height(), 300);
+    EXPECT_EQ(grid.width(), grid.naturalSize().width());
+    EXPECT_GT(before.width(), 500);
+    EXPECT_LT(grid.visibleRowCount(), 30);
+    // A box with room changes nothing; the key column keeps its width.
+    const QSize fitted = grid.size();
+    grid.FitInto(2000, 2000);
+    EXPECT_EQ(grid.size(), fitted);
+}
+
+TEST_F(SetupGridsTest, ListManagerTakesTheWidthOfItsLongestEntry)
+{
+    CViewDefaults view;
+    view.resize(1000, 700);
+    view.OnInitialUpdate();
+    view.show();
+    QApplication::processEvents();
+    CXTreeCtrl *tree = view.tree();
+    int widest = 0;
+    QTreeWidgetItem *longest = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const int w = tree->fontMetrics().horizontalAdvance((*it)->text(0));
+        if (w > widest) {
+            widest = w;
+            longest = *it;
+        }
+    }
+    ASSERT_NE(longest, nullptr);
+    EXPECT_GT(tree->width(), 200);
+    EXPECT_LE(tree->width(), 320);
+    tree->expandAll();
+    QApplication::processEvents();
+    // The longest entry is drawn whole.
+    EXPECT_LE(tree->visualItemRect(longest).left() + widest, tree->viewport()->width())
+        << longest->text(0).toStdString() << " in " << tree->width();
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("ListManagerWidth-Settings"), 0),
+              tree->width());
+}
+
+TEST_F(SetupGridsTest, OptionPickerWidensForItsTitleAndEntriesWithinTheScreen)
+{
+    const QString entry = QStringLiteral("Reprice Item and Save Default Price (do not reprice if Item Price is locked)");
+    CDlgOptions dlg(QStringLiteral("Jobs / Data to Reset (after paste)"), QStringLiteral("Check all that apply:"), 158,
+                    nullptr);
+    dlg.AddCheckGroup(QStringLiteral("History to Order:"), 0);
+    dlg.AddEntry(1, entry, 0);
+    int width = 0;
+    int needed = 0;
+    QRect area;
+    prompts().onDialog([&](QDialog &d) {
+        width = d.width();
+        area = d.screen()->availableGeometry();
+        needed = d.fontMetrics().horizontalAdvance(entry);
+        return int(QDialog::Rejected);
+    });
+    dlg.DoModal();
+    EXPECT_GT(width, 420);
+    EXPECT_GT(width, needed);
+    EXPECT_LE(width, area.width());
+}
+
+TEST_F(SetupGridsTest, AppearanceChangesShowAtOnceInEveryOpenView)
+{
+    CViewDefaults first;
+    CViewDefaults second;
+    for (CViewDefaults *v : {&first, &second}) {
+        v->resize(900, 600);
+        v->OnInitialUpdate();
+    }
+    // Icons only (button style 2): every open view's main bar takes it and
+    // the workstation keeps it.
+    first.OnAppearanceMessage(1, 2);
+    EXPECT_EQ(first.mainBar()->barStyle(), 2);
+    EXPECT_EQ(second.mainBar()->barStyle(), 2);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("Style"), -1), 2);
+    // A window colour belongs to the view it was chosen for; 0 is its default.
+    first.OnAppearanceMessage(0, 40);
+    EXPECT_EQ(first.mainBar()->colorSchemeHue(), 40);
+    EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("Settings"), -1), 40);
+    first.OnAppearanceMessage(0, 0);
+    EXPECT_EQ(first.mainBar()->colorSchemeHue(), 270);
+    first.OnAppearanceMessage(1, 0);
+}
