@@ -80,8 +80,10 @@ bool CSerDiffTable::OnInitDialog()
     SetBackColor(0xFFFFFF);
     InitRibbons(6, 1, 2, 14);
     const unsigned captionIds[3] = {IDC_PAPER_CAPTION, IDC_JOB_CAPTION, IDC_SPEED_CAPTION};
+    const QString captions[3] = {QStringLiteral("Paper Difficulty Table"), QStringLiteral("Job Difficulty Table"),
+                                 QStringLiteral("Speed Adjustment")};
     for (int i = 0; i < 3; ++i)
-        m_captions[i].CreateFromItem(this, captionIds[i], m_nColorScheme, 14, 0, 2, 2084, QStringLiteral("."));
+        m_captions[i].CreateFromItem(this, captionIds[i], m_nColorScheme, 14, 0, 2, 2084, captions[i]);
     BuildGrids();
     Load();
     CenterAndAnimate(0);

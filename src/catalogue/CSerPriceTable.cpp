@@ -31,7 +31,7 @@ const QString kMethods = QStringLiteral("Step,Linear,Sum,1st + Step,1st + Linear
 const QString kMultipliers = QStringLiteral(
     "(built-in),1,Sheets per Set,Pages Printed per Set,Passes,Sides (1 or 2),Units Asked,Item Width,Item Height,"
     "Item Perimeter,Item Area,Service Quantity,");
-constexpr int kWidth = 900;
+constexpr int kWidth = 920;
 constexpr int kListsTop = 76;
 constexpr int kGridsTop = 238;
 constexpr int kKeyHeader = 36;
@@ -165,14 +165,14 @@ bool CSerPriceTable::OnInitDialog()
 
 void CSerPriceTable::BuildGrids()
 {
-    m_wndGrid.AddColumn(QStringLiteral("Column No"), 151, 1, QString(), 0);
+    m_wndGrid.AddColumn(QStringLiteral("Column No"), 171, 1, QString(), 0);
     for (int c = 0; c < kPriceColumns; ++c)
         m_wndGrid.AddColumn(QString::number(c + 1), 72, 7, QStringLiteral("%9d"));
     m_wndGrid.SetRows(1, 1);
     m_wndGrid.SetHeaderHeight(kKeyHeader);
 
     m_wndGrid2.AddColumn(QStringLiteral("Row #"), 70, 1, QString(), 0);
-    m_wndGrid2.AddColumn(QStringLiteral("Qty-Breaks"), 81, 7, QStringLiteral("%9d"));
+    m_wndGrid2.AddColumn(QStringLiteral("Qty-Breaks"), 101, 7, QStringLiteral("%9d"));
     for (int c = 0; c < kPriceColumns; ++c)
         m_wndGrid2.AddColumn(QStringLiteral("Price"), 72, 7, QStringLiteral("4"));
     m_wndGrid2.SetRows(kPriceRows, kPriceRows);
@@ -190,7 +190,7 @@ void CSerPriceTable::PlaceBelowGrids()
         const int dy = top - ok->y();
         MoveItemBy(1, 0, dy);
         MoveItemBy(2, 0, dy);
-        resize(width(), std::max(height(), top + 32 + kMargin));
+        resize(width(), top + 32 + kMargin);
     }
 }
 
