@@ -4,6 +4,7 @@
 #include "catalogue/COrganize.h"
 #include "catalogue/CSerDlg.h"
 #include "catalogue/CSerDlgMore.h"
+#include "catalogue/CEditInventory.h"
 #include "catalogue/CSerDiffTable.h"
 #include "catalogue/CSerPriceTable.h"
 #include "data/CSerSet.h"
@@ -46,6 +47,8 @@ void InstallCatalogue(CZqApp &app)
         table.m_nMode = owner.isEditable() ? 0 : 1;
         table.DoModal();
     });
+    // Finishing a tracked paper confirms the quantity used.
+    CEditInventory::Install();
     CSerDlg::SetDiffTableHook([](CSerDlg &owner) {
         CSerDiffTable table(owner.record(), &owner);
         table.DoModal();
