@@ -31,6 +31,13 @@ QString trimmedRight(const QString &text)
     return text.left(n);
 }
 
+// "<category name>: <service name>", as the service row names itself.
+QString fullNameOf(const CSerSet &service)
+{
+    const QString category = ZqApp() ? ZqApp()->GetCategoryName(service.m_CatNo) : QString();
+    return category + QStringLiteral(": ") + service.m_Name;
+}
+
 } // namespace
 
 void CEditPaper::SetCutterHook(CutterHook hook)
@@ -61,8 +68,7 @@ CEditPaper::CEditPaper(CItemSet &item, const CSerSet &service, int offset, QWidg
 
 QString CEditPaper::cutterCaption() const
 {
-    const QString fullName = ZqApp() ? ZqApp()->GetServiceFullName(m_paper.m_SerNo) : m_paper.m_Name;
-    return fullName + QLatin1Char(' ') + m_paper.m_Size + QLatin1Char(' ') + m_item.m_strPlainNote;
+    return fullNameOf(m_paper) + QLatin1Char(' ') + m_paper.m_Size + QLatin1Char(' ') + m_item.m_strPlainNote;
 }
 
 bool CEditPaper::OnInitDialog()
@@ -71,7 +77,7 @@ bool CEditPaper::OnInitDialog()
         m_nColorScheme = Appearance::GetColorHue(app->GetServiceColor(m_paper.m_SerNo));
     m_strWindowTitle = QStringLiteral("Paper Specs for %1 Printing")
                            .arg(m_bDigital ? QStringLiteral("Digital") : QStringLiteral("Offset"));
-    const QString fullName = ZqApp() ? ZqApp()->GetServiceFullName(m_paper.m_SerNo) : m_paper.m_Name;
+    const QString fullName = fullNameOf(m_paper);
     m_strRibbonTitle = QStringLiteral("%1 %2").arg(fullName, m_paper.m_Size);
     CDlg0::OnInitDialog();
     SetBackColor(0xFFFFFF);
@@ -365,7 +371,7 @@ void CEditPaper::OnReplace()
         consequences += QStringLiteral("\n- Vendor will change.");
     if (!consequences.isEmpty())
         consequences.prepend(QStringLiteral("\n\nIf you click Yes:"));
-    const QString fullName = app ? app->GetServiceFullName(chosen) : candidate.m_Name;
+    const QString fullName = fullNameOf(candidate);
     if (platform::Prompt::messageBox(QStringLiteral("Do you want to replace this paper with \n%1?%2")
                                          .arg(fullName, consequences),
                                      QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
