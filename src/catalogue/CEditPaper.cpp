@@ -114,36 +114,25 @@ void CEditPaper::BuildRows()
     g.AddTextRow(QStringLiteral("In Stock"), stock);
     g.AddCaption(QStringLiteral("How many?"), 30383);
     g.AddRow(7, GetQuantityUnitName(m_nQuantityUnit), QStringLiteral("%d"));
-    int row = g.AddListRow(3, QStringLiteral("Paper Color"), QString());
-    g.AddPickItemsFromSQL(row, GetQuickNotesSql(3, 0));
-    row = g.AddListRow(2, QStringLiteral("Paper Vendor"), QString());
-    g.AddPickItemsFromSQL(row, QStringLiteral("SELECT [No], Name FROM Vendors WHERE ([No] = 0 or Type = 0) AND "
-                                              "Name NOT LIKE '~*' ORDER BY Sort, Name"));
+    g.AddListRow(3, QStringLiteral("Paper Color"), GetQuickNotesSql(3, 0));
+    g.AddListRow(2, QStringLiteral("Paper Vendor"),
+                 QStringLiteral("SELECT [No], Name FROM Vendors WHERE ([No] = 0 or Type = 0) AND Name NOT LIKE '~*' "
+                                "ORDER BY Sort, Name"));
     g.AddCaption(QStringLiteral("Sizes (flat)"), 30104);
     g.AddRow(1, QStringLiteral("Parent Size"), QString(), 0);
-    row = g.AddListRow(3, QStringLiteral("Run Size"), QString());
-    g.AddPickItemsFromSQL(row, GetQuickNotesSql(1, 0));
-    row = g.AddListRow(3, QStringLiteral("Finish Size"), QString());
-    g.AddPickItemsFromSQL(row, GetQuickNotesSql(2, 0));
+    g.AddListRow(3, QStringLiteral("Run Size"), GetQuickNotesSql(1, 0));
+    g.AddListRow(3, QStringLiteral("Finish Size"), GetQuickNotesSql(2, 0));
     g.AddCaption(QStringLiteral("Sides"), 30388);
     const int inks = m_bDigital ? IDS_INK_COLORS_SHORT : IDS_INK_COLORS;
-    row = g.AddListRow(2, QStringLiteral("Front"), QString());
-    g.AddPickItemsFromResource(row, inks);
-    row = g.AddListRow(3, QStringLiteral(" "), QString(), 0, 1, 30274);
-    g.AddPickItemsFromSQL(row, GetQuickNotesSql(4, 0));
-    row = g.AddListRow(2, QStringLiteral("Back"), QString(), 0, 1, 30110);
-    g.AddPickItemsFromResource(row, inks);
-    row = g.AddListRow(3, QStringLiteral(" "), QString(), 0, 1, 30274);
-    g.AddPickItemsFromSQL(row, GetQuickNotesSql(4, 0));
-    row = g.AddListRow(2, QStringLiteral("Print As"), QString());
-    g.AddPickItemsFromResource(row, IDS_PRINT_STYLES);
+    g.AddListRow(2, QStringLiteral("Front"), QString(), inks);
+    g.AddListRow(3, QStringLiteral(" "), GetQuickNotesSql(4, 0), 0, 1, 30274);
+    g.AddListRow(2, QStringLiteral("Back"), QString(), inks, 1, 30110);
+    g.AddListRow(3, QStringLiteral(" "), GetQuickNotesSql(4, 0), 0, 1, 30274);
+    g.AddListRow(2, QStringLiteral("Print As"), QString(), IDS_PRINT_STYLES);
     g.AddCaption(QStringLiteral("Difficulties"));
-    row = g.AddListRow(2, QStringLiteral("Coverage"), QString());
-    g.AddPickItemsFromResource(row, IDS_DIFFICULTY);
-    row = g.AddListRow(2, QStringLiteral("Registration"), QString());
-    g.AddPickItemsFromResource(row, IDS_DIFFICULTY);
-    row = g.AddListRow(2, QStringLiteral("Bleed"), QString());
-    g.AddPickItemsFromResource(row, IDS_BLEED_SIDES);
+    g.AddListRow(2, QStringLiteral("Coverage"), QString(), IDS_DIFFICULTY);
+    g.AddListRow(2, QStringLiteral("Registration"), QString(), IDS_DIFFICULTY);
+    g.AddListRow(2, QStringLiteral("Bleed"), QString(), IDS_BLEED_SIDES);
 }
 
 void CEditPaper::Exchange(bool save)

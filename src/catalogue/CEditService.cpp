@@ -69,10 +69,11 @@ void CEditService::BuildRows()
     }
     // Presses and plates keep no vendor: the row shows it without editing.
     const bool vendorStored = m_kind != Press && m_kind != Plates;
-    const int vendor = m_grid.AddListRow(2, QStringLiteral("Vendor"), QString(), 0, vendorStored ? 1 : 0);
-    m_grid.AddPickItemsFromSQL(vendor, QStringLiteral("SELECT [No], Name FROM Vendors WHERE ([No] = 0 or Type = %1) "
-                                                      "AND Name NOT LIKE '~*' ORDER BY Sort, Name")
-                                           .arg(m_service.m_CatNo == 502 ? 2 : 1));
+    m_grid.AddListRow(2, QStringLiteral("Vendor"),
+                      QStringLiteral("SELECT [No], Name FROM Vendors WHERE ([No] = 0 or Type = %1) AND Name NOT LIKE "
+                                     "'~*' ORDER BY Sort, Name")
+                          .arg(m_service.m_CatNo == 502 ? 2 : 1),
+                      0, vendorStored ? 1 : 0);
 }
 
 bool CEditService::OnInitDialog()
