@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         CatalogueTest::SetUp();
-        native(QStringLiteral("INSERT INTO Vendors ([No], Type, Name, Sort) VALUES (0, 0, '(none)', 0), "
+        native(QStringLiteral("INSERT OR REPLACE INTO Vendors ([No], Type, Name, Sort) VALUES (0, 0, '(none)', 0), "
                               "(1, 0, 'Paper Co', 1), (2, 1, 'Outside Bindery', 2), (3, 0, 'Mill Direct', 3)"));
         native(QStringLiteral("UPDATE Services SET VendorNo = 1 WHERE SerNo = 10"));
         native(QStringLiteral("UPDATE Services SET VendorNo = 3 WHERE SerNo = 11"));
