@@ -939,7 +939,7 @@ void InstallItemSpecs()
         app->setItemPreviewer([](long itemId) { CItemSpecs::EditItem(qint32(itemId), QApplication::activeWindow(), true); });
 
     // The catalogue's windows the item window opens.
-    Windows w;
+    CItemSpecs::Windows w;
     w.pickServices = [](CItemSpecs &owner, qint32 depNo, qint32 catNo) {
         CSerList picker(depNo, catNo, 0, true, &owner);
         picker.m_pBeside = &owner;
@@ -983,5 +983,5 @@ void InstallItemSpecs()
         inventory.m_bPreview = !(CItemSet::GetInventoryRules().optionBits & 128);
         inventory.DoModal();
     };
-    SetWindows(w);
+    CItemSpecs::SetWindows(w);
 }

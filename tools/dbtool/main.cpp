@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
+#include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
 #include "SqlCommand.h"
@@ -24,6 +25,7 @@ const Command kCommands[] = {
     {"sample", runSampleCommand},
     {"price", runPriceCommand},
     {"check", runCheckCommand},
+    {"inventory", runInventoryCommand},
 };
 
 } // namespace
@@ -40,6 +42,6 @@ int main(int argc, char *argv[])
                 return c.run(args.mid(2), out, err);
         }
     }
-    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO [--detail]\n";
+    err << "usage: tavrel-dbtool create PATH | sample PATH [--jobs N] | sql DB \"STATEMENT\" [--translate] | price DB JOBNO ITEMNO [--detail] | inventory DB MODE [--job JOBNO | --service SERNO]\n";
     return 2;
 }
