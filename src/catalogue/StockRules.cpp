@@ -7,6 +7,8 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QHash>
+
 #include <algorithm>
 #include <optional>
 
@@ -62,12 +64,6 @@ QString InventoryQuery::listSql() const
                "CLng(0) as ItemCount, CLng(0) as ItemSum, Services.RunCost1, Services.Unit, Services.OptInv, "
                "Vendors.No, Services.SerNo ") +
         from + where + QLatin1Char(' ') + orderBy;
-}
-
-QString InventoryQuery::needSql(qint32 serNo) const
-{
-    return QStringLiteral("SELECT Count(Items.ItemID), Sum(Items.ActualQty) ") + jobFrom + jobFilter +
-        QStringLiteral(" AND Items.SerNo = %1").arg(serNo);
 }
 
 QString InventoryQuery::groupedNeedSql() const
@@ -214,13 +210,22 @@ QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query)
         rows << r;
     }
     set.close();
+    // The need of every listed service from one grouped statement of the
+    // job services' FROM and WHERE (the same counts as one statement per
+    // service, read once).
+    QHash<qint32, std::pair<qint32, qint32>> needs;
+    if (mode != InventorySetup && !rows.isEmpty()) {
+        platform::Recordset need(db);
+        need.open(platform::Recordset::Type::Snapshot, query.groupedNeedSql());
+        for (; !need.isEOF(); need.moveNext())
+            needs.insert(qint32(fieldLong(need, 0)), {qint32(fieldLong(need, 1)), qint32(fieldLong(need, 2))});
+    }
     for (StockRow &r : rows) {
         if (mode != InventorySetup) {
-            platform::Recordset need(db);
-            need.open(platform::Recordset::Type::Snapshot, query.needSql(r.serNo));
-            if (!need.isEOF()) {
-                r.items = qint32(fieldLong(need, 0));
-                r.need = qint32(fieldLong(need, 1));
+            const auto found = needs.constFind(r.serNo);
+            if (found != needs.constEnd()) {
+                r.items = found->first;
+                r.need = found->second;
             }
             r.order = RuleQuantity(mode, r);
         }

@@ -40,8 +40,8 @@ struct InventoryQuery
     QString title;
     QString needText;
     QString listSql() const;
-    QString needSql(qint32 serNo) const;
-    // The need of every listed service at once: SerNo, count and sum.
+    // The need of every listed service at once: SerNo, the count of its job
+    // services not done and the sum of their quantities.
     QString groupedNeedSql() const;
 };
 // depNo 0 lists every department; id is the job id (30745) or the service
