@@ -197,6 +197,13 @@ void CEditPaper::RunCutter(bool show)
     Retitle();
 }
 
+void CEditPaper::CalcLayouts()
+{
+    if (cutterHook())
+        cutterHook()(*this, false);
+    m_bSizesChanged = false;
+}
+
 void CEditPaper::FitSizes()
 {
     CItemSet &r = m_item;

@@ -60,6 +60,10 @@ public:
     // Pages of a paper: both sides printed count two per sheet.
     static qint32 PagesOf(qint32 sheets, quint8 side1, quint8 side2);
 
+    // Recomputes the cutting layout of item() without showing the cutter
+    // (the caller's step after a replaced paper changed the sizes).
+    void CalcLayouts();
+
     // Row changes as the grid reports them, and the commands.
     void OnRowChanged(int row);
 

@@ -971,6 +971,8 @@ void InstallItemSpecs()
             row.m_SerNo = paper.paper().m_SerNo;
             row.m_strPaperSize = paper.paper().m_Size.trimmed();
             row.m_Vendor = paper.paper().m_VendorNo;
+            if (paper.m_bSizesChanged)
+                paper.CalcLayouts();
         }
         if (paper.m_bInksChanged)
             flags |= CItemSpecsData::InksChanged;

@@ -3,6 +3,8 @@
 #include "catalogue/CEditInventory.h"
 #include "catalogue/CInventory.h"
 #include "catalogue/StockRules.h"
+#include "controls/CXListCtrl.h"
+#include "views/CDlgList.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
 #include "app/base/MoneyText.h"
@@ -281,6 +283,31 @@ TEST_F(InventoryTest, FinishingATrackedPaperAsksThroughTheInstalledConfirmation)
     EXPECT_EQ(row.SetServiceStatus(1, 0, 2), 1);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 10")), QStringLiteral("4700"));
     CItemSet::SetInventoryRules({});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(InventoryTest, NeedBreakdownListsTheJobServicesAndPreviewOffersNoOK)
+{
+    CInventory dialog(InventoryOfJob, 1, nullptr);
+    dialog.m_bPreview = true;
+    onDialog<CInventory>([&](CInventory &d) {
+        EXPECT_FALSE(d.IsItemVisible(1));
+        onDialog<CDlgList>([](CDlgList &list) {
+            EXPECT_EQ(list.list()->GetItemCount(), 1);
+            EXPECT_EQ(list.list()->GetItemText(0, 0), QStringLiteral("1001-1"));
+            EXPECT_EQ(list.list()->GetItemText(0, 3), QStringLiteral("White"));
+            return press(list, 2);
+        });
+        d.ShowNeedBreakdown(rowOf(d, 10));
+        d.SendCommand(1); // nothing happens in a preview
+        EXPECT_EQ(d.result(), 0);
+        return press(d, 2);
+    });
+    EXPECT_EQ(dialog.DoModal(), 2);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Inventory")), QStringLiteral("0"));
 }
 
 } // namespace
