@@ -1,5 +1,7 @@
 #include "catalogue/CSerDlg.h"
 
+#include "catalogue/ServiceTables.h"
+
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/Codes.h"
@@ -47,11 +49,7 @@ CSerDlg::RecordHook &priceWizardHook()
 }
 
 // The code lists of the record (codes from 0 in list order).
-const QString kQuantityKinds = QStringLiteral(
-    " --- not used ---,Item Quantity,Pages per Set (total sides printed),Sheets per Set,Parent Size Sheets,"
-    "Run Size Sheets (with waste),Run Size Sheets (no waste),Finish Size Sheets (no waste),Impressions,Plates,"
-    "Washups,Ink Mixes,1 (lot),---,Item Width,Item Height,Item Perimeter,Item Area,Total Width,Total Height,"
-    "Total Perimeter,Total Area,");
+const QString &kQuantityKinds = QuantityKindList();
 const QString kCostMethods = QStringLiteral(
     "--- No Cost --- No Price ---,Time Cost only,Material Cost only,Time Cost + Material Cost,");
 const QString kPriceMethods = QStringLiteral(

@@ -4,6 +4,9 @@
 #include "catalogue/COrganize.h"
 #include "catalogue/CSerDlg.h"
 #include "catalogue/CSerDlgMore.h"
+#include "catalogue/CEditInventory.h"
+#include "catalogue/CSerDiffTable.h"
+#include "catalogue/CSerPriceTable.h"
 #include "data/CSerSet.h"
 
 #include <QtWidgets/QApplication>
@@ -36,6 +39,20 @@ void OpenServiceRecord(long serNo, bool more)
 void InstallCatalogue(CZqApp &app)
 {
     app.setServiceOpener([](long serNo, int, bool more) { OpenServiceRecord(serNo, more); });
+    CSerDlg::SetPriceTableHook([](CSerDlg &owner) {
+        const CSerSet &service = owner.record();
+        CSerPriceTable table(service.m_SerNo, 0, &owner);
+        table.m_nQtyBy = service.m_QtyBy;
+        table.m_nCatNo = service.m_CatNo;
+        table.m_nMode = owner.isEditable() ? 0 : 1;
+        table.DoModal();
+    });
+    // Finishing a tracked paper confirms the quantity used.
+    CEditInventory::Install();
+    CSerDlg::SetDiffTableHook([](CSerDlg &owner) {
+        CSerDiffTable table(owner.record(), &owner);
+        table.DoModal();
+    });
 }
 
 void RunOrganizerAfterUpgrade(CZqApp &app)

@@ -438,6 +438,14 @@ void CXGridCtrl::NumberRows()
     update();
 }
 
+void CXGridCtrl::SetColumnTitle(int column, const QString &title)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].title = title;
+    update();
+}
+
 QString CXGridCtrl::GetColumnHeader(int column) const
 {
     return column >= 0 && column < m_colCount ? m_columns[column].title : QString();

@@ -81,6 +81,7 @@ public:
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
+    void SetColumnTitle(int column, const QString &title);
     int GetColumnCount() const { return m_colCount; }
     int GetRowCount() const { return m_rowCount; }
     unsigned GetColumnType(int column) const;

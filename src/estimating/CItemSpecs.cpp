@@ -9,6 +9,10 @@
 #include "app/base/QuantityText.h"
 #include "app/base/SqlText.h"
 #include "app/base/TextUtil.h"
+#include "catalogue/CEditPaper.h"
+#include "catalogue/CEditService.h"
+#include "catalogue/CInventory.h"
+#include "catalogue/CSerList.h"
 #include "controls/CXListCtrl.h"
 #include "data/CItemSet.h"
 #include "data/JobTypes.h"
@@ -938,4 +942,53 @@ void InstallItemSpecs()
     RegisterMenuResource(kSpecsMenu, [earlier](QMenu &menu) { buildSpecsMenu(menu, earlier.get()); });
     if (CZqApp *app = ZqApp())
         app->setItemPreviewer([](long itemId) { CItemSpecs::EditItem(qint32(itemId), QApplication::activeWindow(), true); });
+
+    // The catalogue's windows the item window opens.
+    CItemSpecs::Windows w;
+    w.pickServices = [](CItemSpecs &owner, qint32 depNo, qint32 catNo) {
+        CSerList picker(depNo, catNo, 0, true, &owner);
+        picker.m_pBeside = &owner;
+        for (qint32 id : owner.data().Order())
+            if (const CItemSet *row = owner.data().Row(id))
+                picker.AddChecked(row->m_SerNo);
+        QObject::connect(&picker, &CSerList::serviceTicked, &owner,
+                         [&owner](qint32 serNo, bool ticked) { owner.OnServiceMessage(serNo, ticked); });
+        picker.DoModal();
+    };
+    w.editSpecs = [](CItemSpecs &owner, CItemSet &row, const CSerSet &service, int startRow, int &flags) {
+        flags = 0;
+        if (!IsPaperCategory(service.m_CatNo)) {
+            CEditService specs(row, service, 100, &owner);
+            if (startRow > 0)
+                specs.m_nStartRow = startRow;
+            return specs.DoModal() == IDOK_RESULT;
+        }
+        CEditPaper paper(row, service, 100, &owner);
+        paper.m_nQuantityUnit = owner.data().m_nUnit;
+        paper.m_bDigital = owner.data().m_bDigital;
+        paper.m_bNoReplace = owner.data().m_bPreview;
+        if (startRow > 0)
+            paper.m_nStartRow = startRow;
+        if (paper.DoModal() != IDOK_RESULT)
+            return false;
+        if (paper.paper().m_SerNo != row.m_SerNo) {
+            // A replaced paper: its number, its sheet size and its vendor.
+            row.m_SerNo = paper.paper().m_SerNo;
+            row.m_strPaperSize = paper.paper().m_Size.trimmed();
+            row.m_Vendor = paper.paper().m_VendorNo;
+            if (paper.m_bSizesChanged)
+                paper.CalcLayouts();
+        }
+        if (paper.m_bInksChanged)
+            flags |= CItemSpecsData::InksChanged;
+        if (paper.m_bSecondPaper)
+            flags |= CItemSpecsData::AddSecondPaper;
+        return true;
+    };
+    w.inventory = [](CItemSpecs &owner, qint32 serNo) {
+        CInventory inventory(30746, serNo, &owner);
+        inventory.m_bPreview = !(CItemSet::GetInventoryRules().optionBits & 128);
+        inventory.DoModal();
+    };
+    CItemSpecs::SetWindows(w);
 }

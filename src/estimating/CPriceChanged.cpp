@@ -1,6 +1,7 @@
 #include "estimating/CPriceChanged.h"
 
 #include "catalogue/CSerDlg.h"
+#include "catalogue/CSerList.h"
 #include "data/CSerSet.h"
 #include "estimating/CPricora.h"
 
@@ -186,6 +187,16 @@ void InstallPriceChanged()
     // The service window's "Pricora" button opens the price wizard on it.
     CSerDlg::SetPriceWizardHook(
         [](CSerDlg &dialog) { CPricora::OpenFor(&dialog, dialog.record().m_SerNo); });
+    // The wizard's Paper, Press, Plate and Service buttons pick one service
+    // from the service list.
+    CPricora::SetServicePicker([](QWidget *parent, qint32 catNo, qint32 depNo, qint32 current) -> qint32 {
+        CSerList picker(depNo, catNo, current, false, parent);
+        if (current > 0)
+            picker.AddChecked(current);
+        if (picker.DoModal() != IDOK_RESULT || picker.checked().isEmpty())
+            return 0;
+        return picker.checked().first();
+    });
 
     CItemPrice::SetDefaultPriceChangeDialog([](CItemPrice &engine, const QString &title) {
         CPriceChanged dialog(&engine, QApplication::activeWindow());

@@ -168,7 +168,7 @@ bool CDlgList::ShowTextFile()
         platform::Prompt::messageBox(QStringLiteral("Cannot open the import file."));
         return false;
     }
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = DecodeTextFileBytes(file.readAll());
     file.close();
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     const QString firstLine = end < 0 ? text : text.left(end);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QByteArray>
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -18,3 +19,8 @@ QList<QStringList> ReadDelimitedRecords(const QString &text, QChar delimiter);
 // The delimiter of a file by its first line: tab when it holds one, else
 // comma when it holds one, else a null character.
 QChar DetectDelimiter(const QString &firstLine);
+
+// A text file's bytes as text: UTF-8 when they are valid UTF-8 (a leading
+// byte-order mark dropped), else Windows-1252, the code page price lists and
+// other files from suppliers are mostly written in.
+QString DecodeTextFileBytes(const QByteArray &bytes);

@@ -10,6 +10,8 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "app/base/Menus.h"
+#include "catalogue/CEditPaper.h"
+#include "catalogue/CEditService.h"
 #include "estimating/CItemSpecs.h"
 #include "estimating/CListBoxDragDlg.h"
 #include "views/CDlgData.h"
@@ -550,6 +552,38 @@ TEST_F(ItemSpecsDialog, SpecsMenuJoinsTheMenuResource)
     EXPECT_EQ(text, QStringLiteral("Delete this Service...\tDel"));
     GetMenuItemText(text, 170, 5, 30159);
     EXPECT_EQ(text, QStringLiteral("Rearrange Service Order..."));
+    RegisterMenuResource(170, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemSpecsDialog, InstalledWindowsEditPaperAndServiceSpecs)
+{
+    InstallItemSpecs();
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        onDialog<CEditPaper>([](CEditPaper &paper) {
+            EXPECT_EQ(paper.windowTitle(), QStringLiteral("Paper Specs for Offset Printing"));
+            paper.grid().SetRowValue(CEditPaper::RowBack, 1); // the back printed too
+            return press(paper, 1);
+        });
+        d.data().EditService(m_paper, 0);
+        EXPECT_EQ(d.data().Row(m_paper)->m_Side2, 1);
+        onDialog<CEditService>([](CEditService &specs) {
+            EXPECT_EQ(specs.grid().rowLabel(CEditService::RowCount), QStringLiteral("Wash"));
+            return press(specs, 2);
+        });
+        d.data().EditService(m_press, 0);
+        prompts().answer(IDNO);
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    EXPECT_FALSE(prompts().texts().contains(
+        QStringLiteral("The paper specs window is not yet available in this version of Tavrel.")));
+    CItemSpecs::SetWindows({});
     RegisterMenuResource(170, nullptr);
 }
 

@@ -319,3 +319,38 @@ TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
         << r.out.toStdString();
     EXPECT_EQ(bytesOf(db), damaged);
 }
+
+TEST_F(DbTool, InventoryPrintsTheRowsOfAModeUnderTheGridsColumns)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    for (const char *sql :
+         {"INSERT INTO ServiceCategories (CatNo, DepNo, CatName, SortNo) VALUES (101, 2, 'Bond', 1)",
+          "INSERT INTO Vendors ([No], Type, Name, Sort) VALUES (1, 0, 'Paper Co', 1)",
+          "INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, VendorNo, OptInv, MinLevel, ReOrder, "
+          "InStock, OnOrder, RunCost1, Unit, SKU) VALUES (10, 101, 1, '20# Bond', '8.5 x 11', 0, 1, 1, 500, 500, 300, "
+          "0, 1234, 2, 'B20')",
+          "INSERT INTO Jobs (JobID, JobType, JobNo, Title, Status, CusNo, Creator) VALUES (7, 0, 1001, 'Letterhead', 0, "
+          "31, 0)",
+          "INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Status, Vendor, ActualQty, Tag2) VALUES (7, 1, 0, 0, 5, 0, "
+          "0, 0)",
+          "INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Status, Vendor, ActualQty, Tag2) VALUES (7, 1, 0, 10, 1, 0, "
+          "1200, 0)"}) {
+        const ToolRun r = dbtool({QStringLiteral("sql"), db, QString::fromLatin1(sql)});
+        ASSERT_EQ(r.exitCode, 0) << sql << r.err.toStdString();
+    }
+    const QString header = QStringLiteral("Service\tSize\tVendor\tSKU\tMinimum Level\tReam Quantity\tIn Stock\tOn Order\t"
+                                          "Item\tNeed\t%1\tStatus\tUnit Cost\tPer\tExtended\tSerNo\n");
+    ToolRun r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("order")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, header.arg(QStringLiteral("Order")) +
+                         QStringLiteral("Bond: 20# Bond\t8.5 x 11\tPaper Co\tB20\t500\t500\t300\t0\t1\t1200\t1500\tx\t"
+                                        "12.34\tM\t18.51\t10\n"));
+    r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("setup")});
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("\t300\t0\t0\t0\t0\tIn-Stock\t12.34\tM\t3.70\t10\n"))) << r.out.toStdString();
+    r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("check"), QStringLiteral("--job"), QStringLiteral("1001")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\t1200\t1500\tx\t"))) << r.out.toStdString();
+    r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("sideways")});
+    EXPECT_EQ(r.exitCode, 2);
+}

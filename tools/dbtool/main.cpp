@@ -2,6 +2,7 @@
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
 #include "JobCommand.h"
+#include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
 #include "PrintCommand.h"
@@ -38,6 +39,7 @@ const Command kCommands[] = {
     {"print", runPrintCommand},
     {"barcode", runBarcodeCommand},
     {"scan", runScanCommand},
+    {"inventory", runInventoryCommand},
 };
 
 } // namespace
@@ -87,6 +89,7 @@ int main(int argc, char *argv[])
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  barcode DIGIT NUMBER FILE.png\n"
-           "  scan \"Shift 6 1 2 Shift 3\"\n";
+           "  scan \"Shift 6 1 2 Shift 3\"\n"
+           "  inventory DB MODE [--job JOBNO | --service SERNO]\n";
     return 2;
 }

@@ -1,0 +1,214 @@
+#include "catalogue/ServiceTables.h"
+
+#include "app/base/MoneyText.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+namespace {
+
+const char *const kBasisHeaders[] = {"Use Column 1", "Sheets",      "Pages Printed", "Passes",         "Sides",
+                                     "Units Asked",  "Item Width",  "Item Height",   "Item Perimeter", "Item Area"};
+const char *const kSideTitles[] = {"Black/", "Blk/Blk", "Color/", "Col/Blk", "Col/Col"};
+const char *const kMultipliers[] = {"(built-in)",  "1",          "Sheets per Set", "Pages Printed per Set",
+                                    "Passes",      "Sides (1 or 2)", "Units Asked", "Item Width",
+                                    "Item Height", "Item Perimeter", "Item Area",  "Service Quantity"};
+
+QString fieldOf(QLatin1StringView prefix, int row, int column)
+{
+    return QStringLiteral("%1R%2C%3").arg(prefix).arg(row).arg(column);
+}
+
+} // namespace
+
+const QString &QuantityKindList()
+{
+    static const QString list = QStringLiteral(
+        " --- not used ---,Item Quantity,Pages per Set (total sides printed),Sheets per Set,Parent Size Sheets,"
+        "Run Size Sheets (with waste),Run Size Sheets (no waste),Finish Size Sheets (no waste),Impressions,Plates,"
+        "Washups,Ink Mixes,1 (lot),---,Item Width,Item Height,Item Perimeter,Item Area,Total Width,Total Height,"
+        "Total Perimeter,Total Area,");
+    return list;
+}
+
+QString QuantityKindName(int qtyBy)
+{
+    const QStringList names = QuantityKindList().split(QLatin1Char(','));
+    return qtyBy >= 0 && qtyBy < names.size() - 1 ? names[qtyBy] : QString();
+}
+
+QString DiffTableFieldName(int ordinal)
+{
+    if (ordinal == 0)
+        return QStringLiteral("SerNo");
+    if (ordinal >= kDiffPaperFirst && ordinal < kDiffJobFirst) {
+        const int i = ordinal - kDiffPaperFirst;
+        return fieldOf(QLatin1StringView("Pap"), i / 4 + 1, i % 4 + 1);
+    }
+    if (ordinal >= kDiffJobFirst && ordinal < kDiffSpeedFirst) {
+        const int i = ordinal - kDiffJobFirst;
+        return fieldOf(QLatin1StringView("Job"), i / 5 + 1, i % 5);
+    }
+    if (ordinal >= kDiffSpeedFirst && ordinal < kDiffFieldCount) {
+        const int i = ordinal - kDiffSpeedFirst;
+        return fieldOf(QLatin1StringView("Run"), i / 2 + 1, i % 2 + 1);
+    }
+    return QString();
+}
+
+QString PriceTableFieldName(int ordinal)
+{
+    if (ordinal == 0)
+        return QStringLiteral("SerNo");
+    if (ordinal >= 1 && ordinal <= 7)
+        return QStringLiteral("Opt%1").arg(ordinal);
+    if (ordinal < 8 || ordinal >= kPriceFieldCount)
+        return QString();
+    const int i = ordinal - 8;
+    const int row = i / 11;
+    const int cell = i % 11;
+    return cell == 0 ? QStringLiteral("Qty%1").arg(row) : QStringLiteral("R%1C%2").arg(row).arg(cell - 1);
+}
+
+QString PriceColumnBasisHeader(int columnBasis)
+{
+    return columnBasis >= 0 && columnBasis <= 9 ? QString::fromLatin1(kBasisHeaders[columnBasis]) : QString();
+}
+
+bool PriceColumnInUse(int columnBasis, int column)
+{
+    if (column < 0 || column >= kPriceColumns)
+        return false;
+    if (columnBasis == 0)
+        return column == 0;
+    if (columnBasis == 4)
+        return column < 5;
+    return true;
+}
+
+QString PriceColumnTitle(int columnBasis, int column)
+{
+    if (!PriceColumnInUse(columnBasis, column))
+        return QString();
+    if (columnBasis == 4)
+        return QString::fromLatin1(kSideTitles[column]);
+    return QString::number(column + 1);
+}
+
+QString PriceFormulaLine(const PriceTableSettings &s, const QString &quantityKindName, bool impressions, bool digital)
+{
+    QString text = QStringLiteral("Service Price = ");
+    if (s.method == 2)
+        return text + QStringLiteral("Sum of Prices at Quantity Breaks");
+    bool baseIsItemQuantity = false;
+    if (s.reading == 3) {
+        text += QStringLiteral("Cell Price");
+    } else if (s.rowBasis == 1 || impressions) {
+        text += QStringLiteral("Cell Price x ") + quantityKindName;
+    } else {
+        text += QStringLiteral("Cell Price x Item Quantity");
+        baseIsItemQuantity = true;
+    }
+    if (s.multiplier == 11) {
+        text = QStringLiteral("Service Price = Cell Price x Service Quantity");
+    } else if (s.multiplier >= 1 && s.multiplier <= 10) {
+        text += QStringLiteral(" x ") + QString::fromLatin1(kMultipliers[s.multiplier]);
+    } else if (s.multiplier == 0 && baseIsItemQuantity) {
+        // The built-in factor follows what picks the column.
+        const char *factor = nullptr;
+        switch (s.columnBasis) {
+        case 1: factor = "Sheets per Set"; break;
+        case 2: factor = "Pages Printed per Set"; break;
+        case 3: factor = "Passes"; break;
+        case 4: factor = "Sides (1 or 2)"; break;
+        default: factor = digital ? "Pages Printed per Set" : "Sheets per Set"; break;
+        }
+        text += QStringLiteral(" x ") + QString::fromLatin1(factor);
+    }
+    if (s.method == 3 || s.method == 4)
+        text += QStringLiteral(" (+ adjustment for the 1st quantity)");
+    return text;
+}
+
+ImportFieldRules ReadImportFieldRules(const QStringList &lines)
+{
+    ImportFieldRules rules;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString name = lines[i].trimmed();
+        if (name == QLatin1String("$")) {
+            rules.firstPrice = i;
+            break;
+        }
+        if (name == QLatin1String("ID") || name == QLatin1String("NAME") || name == QLatin1String("X"))
+            continue;
+        if (rules.firstQuantity < 0)
+            rules.firstQuantity = i;
+        ++rules.breaks;
+        rules.skipped << (name == QLatin1String("-"));
+    }
+    return rules;
+}
+
+QString ImportRefusalText(const QString &path, const ImportFieldRules &rules)
+{
+    return QStringLiteral("Can not import! Please check %1\n\nQty Breaks = %2\nFirst Qty Column = %3\n"
+                          "First Price Column = %4")
+        .arg(path)
+        .arg(rules.breaks)
+        .arg(rules.firstQuantity)
+        .arg(rules.firstPrice);
+}
+
+PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rules)
+{
+    PriceRows rows;
+    if (!rules.usable())
+        return rows;
+    int row = 0;
+    for (int k = 0; k < rules.breaks && row < kPriceRows; ++k) {
+        if (rules.skipped.value(k))
+            continue;
+        const int quantityField = rules.firstQuantity + k;
+        rows.breaks[row] = ParseFixedPointValue(fields.value(quantityField).trimmed(), 0);
+        for (int c = 0; c < kPriceColumns; ++c) {
+            const int priceField = quantityField + (c + 1) * rules.breaks;
+            if (priceField >= fields.size())
+                break;
+            rows.prices[row][c] = ParseFixedPointValue(fields[priceField].trimmed(), 4);
+        }
+        ++row;
+    }
+    return rows;
+}
+
+bool ReadServiceTableRow(const QString &sql, QList<qint32> &values)
+{
+    platform::Recordset set(SharedDatabase());
+    set.open(platform::Recordset::Type::Snapshot, sql);
+    values.clear();
+    if (set.isEOF())
+        return false;
+    for (int i = 0; i < set.fieldCount(); ++i) {
+        const platform::Value v = set.value(i);
+        values << (v.isNull() ? 0 : qint32(v.toInt64()));
+    }
+    return true;
+}
+
+void WriteServiceTableRow(const QString &sql, const QList<qint32> &values)
+{
+    platform::Database &db = SharedDatabase();
+    platform::Transaction transaction(db);
+    platform::Recordset set(db);
+    set.open(platform::Recordset::Type::Dynaset, sql);
+    if (set.isEOF())
+        set.addNew();
+    else
+        set.edit();
+    const int count = std::min(int(values.size()), set.fieldCount());
+    for (int i = 0; i < count; ++i)
+        set.setValue(i, platform::Value(std::int64_t(values[i]), set.fieldType(i)));
+    set.update();
+    set.close();
+    transaction.commit();
+}

@@ -1,0 +1,329 @@
+#include "catalogue/StockRules.h"
+
+#include "data/SharedDatabase.h"
+#include "data/ShopSchema.h"
+#include "platform/Money.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QHash>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+int g_failAfter = -1;
+
+const QString kServicesFrom = QStringLiteral(
+    "FROM Vendors INNER JOIN (ServiceCategories INNER JOIN Services ON ServiceCategories.CatNo = Services.CatNo) ON "
+    "Vendors.[No] = Services.VendorNo ");
+const QString kJobServicesFrom = QStringLiteral(
+    "FROM ((ServiceCategories INNER JOIN Services ON ServiceCategories.CatNo = Services.CatNo) INNER JOIN (Jobs "
+    "INNER JOIN Items ON Jobs.JobID = Items.JobID) ON Services.SerNo = Items.SerNo) INNER JOIN Vendors ON "
+    "Services.VendorNo = Vendors.[No] ");
+
+qint64 fieldLong(const platform::Recordset &set, int index)
+{
+    const platform::Value v = set.value(index);
+    return v.isNull() ? 0 : v.toInt64();
+}
+
+QString fieldText(const platform::Recordset &set, int index)
+{
+    const platform::Value v = set.value(index);
+    return v.isNull() ? QString() : v.toString();
+}
+
+} // namespace
+
+bool IsOrderMode(int mode)
+{
+    return mode == InventoryOrder || mode == InventoryOfJob || mode == InventoryOfService;
+}
+
+QString InventoryMenuText(int mode)
+{
+    switch (mode) {
+    case InventorySetup: return QStringLiteral("Setup/Adjust");
+    case InventoryOrder: return QStringLiteral("Order");
+    case InventoryReceive: return QStringLiteral("Receive");
+    case InventoryCheck: return QStringLiteral("Check");
+    case InventoryOfJob: return QStringLiteral("Services of Selected Job");
+    case InventoryOfService: return QStringLiteral("Selected Service");
+    default: return QString();
+    }
+}
+
+QString InventoryQuery::listSql() const
+{
+    return QStringLiteral(
+               "SELECT DISTINCTROW ServiceCategories.CatName & ': ' & Services.Name as [SerName], Services.Size, "
+               "Vendors.Name, Services.SKU, Services.MinLevel, Services.ReOrder, Services.InStock, Services.OnOrder, "
+               "CLng(0) as ItemCount, CLng(0) as ItemSum, Services.RunCost1, Services.Unit, Services.OptInv, "
+               "Vendors.No, Services.SerNo ") +
+        from + where + QLatin1Char(' ') + orderBy;
+}
+
+QString InventoryQuery::groupedNeedSql() const
+{
+    return QStringLiteral("SELECT Items.SerNo, Count(Items.ItemID), Sum(Items.ActualQty) ") + jobFrom + jobFilter +
+        QStringLiteral(" GROUP BY Items.SerNo");
+}
+
+InventoryQuery BuildInventoryQuery(int mode, qint32 id, qint32 depNo, const QString &departmentName, int optionBits)
+{
+    InventoryQuery q;
+    const QString department = depNo > 0 ? QStringLiteral(" AND ServiceCategories.DepNo=%1").arg(depNo) : QString();
+    const QString place = depNo > 0 ? departmentName : QStringLiteral("All Departments");
+    q.jobFrom = kJobServicesFrom;
+    q.jobFilter = QStringLiteral("WHERE Jobs.JobType = 0 and Jobs.Creator < 98 ") +
+        QStringLiteral(" AND Items.SerNo>0 AND Items.Status>0 AND Services.OptInv>0 AND (Items.Vendor < 2 OR "
+                       "Items.Vendor > 5) ") +
+        ((optionBits & 1) ? QStringLiteral(" AND Jobs.Status=0") : QStringLiteral(" AND Jobs.Status>=0"));
+    if (optionBits & 2)
+        q.jobFilter += QStringLiteral(
+            " AND ((SELECT Items0.Status FROM Items as Items0 WHERE Items0.JobID=Items.JobID and "
+            "Items0.ItemNo=Items.ItemNo and Items0.SubNo=Items.SubNo and Items0.SerNo=0) between 4 and 16)");
+    q.needText = QStringLiteral("Services To-Do");
+    if (optionBits & 1)
+        q.needText += QStringLiteral(" · Orders-in-Progress");
+    if (optionBits & 2)
+        q.needText += QStringLiteral(" · Items-in-Production");
+    q.orderBy = QStringLiteral("ORDER BY ") + ((optionBits & 32) ? QStringLiteral("Vendors.Name, ") : QString()) +
+        QStringLiteral("ServiceCategories.SortNo, Services.SortNo, Services.Name, Services.Size ");
+
+    switch (mode) {
+    case InventorySetup:
+        q.from = kServicesFrom;
+        q.where = QStringLiteral("WHERE Services.CatNo > 0 and Services.SerStatus < 2") + department;
+        q.title = QStringLiteral("Active Services in ") + place;
+        break;
+    case InventoryReceive:
+        q.from = kJobServicesFrom;
+        q.where = QStringLiteral("WHERE Jobs.JobType = 0 and Jobs.Creator < 98 ") + department +
+            QStringLiteral(" AND (Services.OnOrder > 0 or Items.Tag2 = 11)");
+        q.title = QStringLiteral("Services On-Order in ") + place;
+        break;
+    case InventoryOfJob:
+        q.from = kJobServicesFrom;
+        q.where = q.jobFilter + QStringLiteral(" AND Jobs.JobID = %1").arg(id);
+        q.title = QStringLiteral("Services To-Do");
+        break;
+    case InventoryOfService:
+        q.from = kServicesFrom;
+        q.where = QStringLiteral("WHERE Services.SerNo = %1").arg(id);
+        q.jobFilter += QStringLiteral(" AND Services.SerNo = %1").arg(id);
+        q.title = QStringLiteral("selected Service");
+        break;
+    default: // Order, Check
+        q.jobFilter += department;
+        q.from = kJobServicesFrom;
+        q.where = q.jobFilter;
+        q.title = QStringLiteral("Services To-Do in ") + place;
+        break;
+    }
+    return q;
+}
+
+qint32 OrderQuantity(qint32 minimum, qint32 need, qint32 inStock, qint32 onOrder, qint32 ream)
+{
+    const qint64 q = qint64(minimum) + need - (qint64(inStock) + onOrder);
+    if (q < 0)
+        return 0;
+    if (q < ream)
+        return ream;
+    if (ream > 1)
+        return qint32((q + ream - 1) / ream * ream);
+    return qint32(q);
+}
+
+qint64 ExtendedCost(qint64 unitCost, qint64 quantity, int unit)
+{
+    if (quantity < 0)
+        quantity = 0;
+    if (unit == 2)
+        return unitCost * quantity / 1000;
+    if (unit == 1)
+        return unitCost * quantity;
+    return unitCost;
+}
+
+qint64 UnitCostOf(qint64 extended, qint64 quantity, int unit, qint64 unitCost)
+{
+    if (quantity <= 0)
+        return unitCost;
+    if (unit == 2)
+        return extended * 1000 / quantity;
+    if (unit == 1)
+        return extended / quantity;
+    return extended;
+}
+
+int StockStatus(qint32 inStock, qint32 need, qint32 onOrder, qint32 order)
+{
+    if (inStock > 0 && inStock >= need)
+        return kInStock;
+    if (qint64(need) - inStock - onOrder >= 1)
+        return kToOrder;
+    if (onOrder == 0 && order == 0)
+        return 0;
+    return kOnOrder;
+}
+
+qint32 RuleQuantity(int mode, const StockRow &row)
+{
+    if (mode == InventoryReceive)
+        return row.onOrder;
+    if (IsOrderMode(mode) || mode == InventoryCheck)
+        return OrderQuantity(row.minLevel, row.need, row.inStock, row.onOrder, row.ream);
+    return 0;
+}
+
+qint32 CostQuantity(int mode, const StockRow &row)
+{
+    return std::max<qint32>(0, mode == InventorySetup ? row.inStock : row.order);
+}
+
+QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query)
+{
+    QList<StockRow> rows;
+    platform::Database &db = SharedDatabase();
+    platform::Recordset set(db);
+    set.open(platform::Recordset::Type::Snapshot, query.listSql());
+    for (; !set.isEOF(); set.moveNext()) {
+        StockRow r;
+        r.name = fieldText(set, 0);
+        r.size = fieldText(set, 1);
+        r.vendorName = fieldText(set, 2);
+        r.sku = fieldText(set, 3);
+        r.minLevel = qint32(fieldLong(set, 4));
+        r.ream = qint32(fieldLong(set, 5));
+        r.inStock = qint32(fieldLong(set, 6));
+        r.onOrder = qint32(fieldLong(set, 7));
+        r.unitCost = fieldLong(set, 10);
+        r.unit = quint8(fieldLong(set, 11));
+        r.track = quint8(fieldLong(set, 12));
+        r.vendorNo = quint8(fieldLong(set, 13));
+        r.serNo = qint32(fieldLong(set, 14));
+        rows << r;
+    }
+    set.close();
+    // The need of every listed service from one grouped statement of the
+    // job services' FROM and WHERE (the same counts as one statement per
+    // service, read once).
+    QHash<qint32, std::pair<qint32, qint32>> needs;
+    if (mode != InventorySetup && !rows.isEmpty()) {
+        platform::Recordset need(db);
+        need.open(platform::Recordset::Type::Snapshot, query.groupedNeedSql());
+        for (; !need.isEOF(); need.moveNext())
+            needs.insert(qint32(fieldLong(need, 0)), {qint32(fieldLong(need, 1)), qint32(fieldLong(need, 2))});
+    }
+    for (StockRow &r : rows) {
+        if (mode != InventorySetup) {
+            const auto found = needs.constFind(r.serNo);
+            if (found != needs.constEnd()) {
+                r.items = found->first;
+                r.need = found->second;
+            }
+            r.order = RuleQuantity(mode, r);
+        }
+        r.extended = ExtendedCost(r.unitCost, CostQuantity(mode, r), r.unit);
+    }
+    return rows;
+}
+
+void SetStockBookingFailAfter(int services)
+{
+    g_failAfter = services;
+}
+
+qint32 BookStock(const StockBooking &b, const QList<StockRow> &rows)
+{
+    platform::Database &db = SharedDatabase();
+    platform::Transaction transaction(db);
+    if (!db.tableExists(QStringLiteral("Inventory")))
+        db.createTable(ShopSchema::table(QStringLiteral("Inventory"))->tableDef());
+
+    const bool setup = b.mode == InventorySetup;
+    int action = 0;
+    qint32 orderNo = 0;
+    QString tagFilter;
+    auto extreme = [&db](const QString &sql) -> std::optional<qint64> {
+        platform::Recordset set(db);
+        set.open(platform::Recordset::Type::Snapshot, sql);
+        if (set.isEOF() || set.value(0).isNull())
+            return std::nullopt;
+        return set.value(0).toInt64();
+    };
+    if (IsOrderMode(b.mode)) {
+        action = 1;
+        const auto largest = extreme(QStringLiteral("SELECT Max(OrderNo) FROM Inventory"));
+        orderNo = (!largest || *largest < 0) ? 1 : qint32(*largest + 1);
+        tagFilter = QStringLiteral(" AND Items.Tag2 < 12");
+    } else if (b.mode == InventoryReceive) {
+        action = 2;
+        const auto smallest = extreme(QStringLiteral("SELECT Min(OrderNo) FROM Inventory"));
+        orderNo = (!smallest || *smallest >= 1) ? -1 : qint32(*smallest - 1);
+        tagFilter = QStringLiteral(" AND Items.Tag2 = 11");
+    } else if (b.mode == InventoryCheck) {
+        tagFilter = QStringLiteral(" AND Items.Tag2 <= 10");
+    }
+
+    int written = 0;
+    for (const StockRow &row : rows) {
+        platform::Recordset service(db);
+        service.open(platform::Recordset::Type::Dynaset,
+                     QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(row.serNo));
+        if (service.isEOF())
+            continue; // a service deleted meanwhile
+        qint64 inStock = row.inStock;
+        qint64 onOrder = row.onOrder;
+        qint32 quantity = row.order;
+        if (!setup) {
+            if (b.mode == InventoryReceive) {
+                inStock += quantity;
+                onOrder = std::max<qint64>(0, onOrder - quantity);
+            } else if (b.mode == InventoryCheck) {
+                quantity = 0;
+            } else {
+                onOrder += quantity;
+            }
+        }
+        service.edit();
+        service.setValue(QStringLiteral("SKU"), platform::Value(row.sku));
+        service.setValue(QStringLiteral("MinLevel"), platform::Value(std::int64_t(row.minLevel)));
+        service.setValue(QStringLiteral("ReOrder"), platform::Value(std::int64_t(row.ream)));
+        service.setValue(QStringLiteral("InStock"), platform::Value(std::int64_t(inStock)));
+        service.setValue(QStringLiteral("OnOrder"), platform::Value(std::int64_t(onOrder)));
+        service.setValue(QStringLiteral("OptInv"), platform::Value(std::int64_t(row.track), platform::FieldType::Byte));
+        if (b.optionBits & 64)
+            service.setValue(QStringLiteral("RunCost1"), platform::Value(std::int64_t(row.unitCost)));
+        service.update();
+        service.close();
+
+        if (!setup) {
+            const int status = inStock + onOrder < row.need ? kToOrder : onOrder != 0 ? kOnOrder : kInStock;
+            db.execute(QStringLiteral("UPDATE Items SET Tag2 = ? WHERE ItemID IN (SELECT Items.ItemID ") +
+                           b.query.jobFrom + b.query.jobFilter + tagFilter +
+                           QStringLiteral(" AND Items.SerNo = %1)").arg(row.serNo),
+                       {platform::Value(std::int64_t(status), platform::FieldType::Byte)});
+            if (quantity > 0 && action != 0) {
+                db.execute(QStringLiteral("INSERT INTO Inventory (SerNo, Vendor, Action, ActionDate, ActionQty, Cost, "
+                                          "OrderNo) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                           {platform::Value(std::int64_t(row.serNo)),
+                            platform::Value(std::int64_t(row.vendorNo), platform::FieldType::Byte),
+                            platform::Value(std::int64_t(action), platform::FieldType::Byte), platform::Value(b.today),
+                            platform::Value(std::int64_t(action == 2 ? -quantity : quantity)),
+                            platform::Value(Money::fromCents(row.extended)),
+                            platform::Value(std::int64_t(orderNo))});
+            }
+        }
+        ++written;
+        if (g_failAfter >= 0 && written >= g_failAfter)
+            throw platform::DbException(3043, QStringLiteral("Disk or network error."));
+    }
+    transaction.commit();
+    return setup || b.mode == InventoryCheck ? 0 : orderNo;
+}

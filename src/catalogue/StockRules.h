@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+// The inventory of tracked services without a window: which services a mode
+// lists and what the jobs need of them, how much to order, what it costs, and
+// the booking of an order, a receipt or a check in one transaction.
+
+// The six ways the inventory window opens, by their command ids.
+enum InventoryMode : int {
+    InventorySetup = 30741,
+    InventoryOrder = 30742,
+    InventoryReceive = 30743,
+    InventoryCheck = 30744,
+    InventoryOfJob = 30745,
+    InventoryOfService = 30746,
+};
+bool IsOrderMode(int mode);
+QString InventoryMenuText(int mode);
+
+// Inventory status of a job's service row (Items.Tag2).
+constexpr int kToOrder = 10;
+constexpr int kOnOrder = 11;
+constexpr int kInStock = 12;
+
+// The statements of a mode. The job-service filter picks the job services
+// not done that use a tracked service (orders only, not bought for the job);
+// the need of a service counts every job, also in the one-job mode.
+struct InventoryQuery
+{
+    QString from;
+    QString where;
+    QString jobFrom;
+    QString jobFilter;
+    QString orderBy;
+    QString title;
+    QString needText;
+    QString listSql() const;
+    // The need of every listed service at once: SerNo, the count of its job
+    // services not done and the sum of their quantities.
+    QString groupedNeedSql() const;
+};
+// depNo 0 lists every department; id is the job id (30745) or the service
+// number (30746).
+InventoryQuery BuildInventoryQuery(int mode, qint32 id, qint32 depNo, const QString &departmentName,
+                                   int optionBits);
+
+// The quantity to order: minimum + need - (in stock + on order); nothing when
+// that is below 0; at least one ream; else rounded up to whole reams.
+qint32 OrderQuantity(qint32 minimum, qint32 need, qint32 inStock, qint32 onOrder, qint32 ream);
+// Extended cost (cents) of a quantity at a unit cost (cents): unit 2 is a
+// price per thousand (cut toward zero), unit 1 per each, any other unit the
+// cost as it stands. Computed in 64 bits.
+qint64 ExtendedCost(qint64 unitCost, qint64 quantity, int unit);
+// The unit cost back from an edited extended cost; none for no quantity.
+qint64 UnitCostOf(qint64 extended, qint64 quantity, int unit, qint64 unitCost);
+// The status a row shows in Setup and Check: 12, 10, 0 (none) or 11.
+int StockStatus(qint32 inStock, qint32 need, qint32 onOrder, qint32 order);
+
+// One listed service.
+struct StockRow
+{
+    QString name;
+    QString size;
+    QString vendorName;
+    QString sku;
+    qint32 minLevel = 0;
+    qint32 ream = 0;
+    qint32 inStock = 0;
+    qint32 onOrder = 0;
+    qint32 items = 0;
+    qint32 need = 0;
+    qint32 order = 0;
+    qint64 unitCost = 0; // cents
+    qint64 extended = 0; // cents
+    quint8 unit = 0;
+    quint8 track = 0;
+    quint8 vendorNo = 0;
+    qint32 serNo = 0;
+};
+
+// Reads the listed services and, outside Setup, their need and the order
+// rule's quantity and cost. Throws the database's exception.
+QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query);
+// The quantity the cost is taken of: in stock in Setup, else the order.
+qint32 CostQuantity(int mode, const StockRow &row);
+// The order rule's quantity for a mode (Receive: what is on order).
+qint32 RuleQuantity(int mode, const StockRow &row);
+
+// What the OK books: the Services rows, the status of the job services and,
+// for orders and receipts, the Inventory rows under one order number, all in
+// one transaction (table Inventory created in it when missing). On a failure
+// nothing is written and the database's exception is thrown.
+struct StockBooking
+{
+    int mode = InventorySetup;
+    InventoryQuery query;
+    int optionBits = 0;
+    DateTime today;
+};
+// Returns the order number used (0 in Setup and Check).
+qint32 BookStock(const StockBooking &booking, const QList<StockRow> &rows);
+// Tests: fail the booking after that many services were written (-1 never).
+void SetStockBookingFailAfter(int services);

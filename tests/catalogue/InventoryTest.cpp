@@ -1,0 +1,313 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/CEditInventory.h"
+#include "catalogue/CInventory.h"
+#include "catalogue/StockRules.h"
+#include "controls/CXListCtrl.h"
+#include "views/CDlgList.h"
+#include "data/CItemSet.h"
+#include "data/CSerSet.h"
+#include "app/base/MoneyText.h"
+#include "platform/Clock.h"
+
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+class InventoryTest : public CatalogueTest
+{
+protected:
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        native(QStringLiteral("INSERT OR REPLACE INTO Vendors ([No], Type, Name, Sort) VALUES (0, 0, '(none)', 0), "
+                              "(1, 0, 'Paper Co', 1)"));
+        // Two tracked papers: 20# Bond needs 1200 for one open job.
+        native(QStringLiteral("UPDATE Services SET VendorNo = 1, OptInv = 1, MinLevel = 500, ReOrder = 500, "
+                              "InStock = 300, OnOrder = 0, Unit = 2, SKU = 'B20' WHERE SerNo = 10"));
+        native(QStringLiteral("UPDATE Services SET VendorNo = 1, OptInv = 1, MinLevel = 0, ReOrder = 0, "
+                              "InStock = 0, OnOrder = 0, Unit = 1, RunCost1 = 250 WHERE SerNo = 11"));
+        native(QStringLiteral("UPDATE Services SET VendorNo = 0 WHERE VendorNo IS NULL"));
+        native(QStringLiteral("INSERT OR REPLACE INTO Customers (CusNo, Name) VALUES (1, 'Acme')"));
+        native(QStringLiteral("INSERT OR REPLACE INTO Jobs (JobID, JobType, JobNo, Title, Status, CusNo, Creator) VALUES "
+                              "(1, 0, 1001, 'Letterhead', 0, 1, 0)"));
+        native(QStringLiteral(
+            "INSERT INTO Items (ItemID, JobID, ItemNo, SubNo, SerNo, Status, Vendor, ActualQty, Tag2, Note) VALUES "
+            "(1, 1, 1, 0, 0, 5, 0, 0, 0, ''), (2, 1, 1, 0, 10, 1, 0, 1200, 0, 'White'), "
+            "(3, 1, 1, 0, 11, 1, 0, 40, 0, '')"));
+    }
+    QString books() const
+    {
+        return dump(QStringLiteral("Services")) + dump(QStringLiteral("Items")) +
+            sqlite(QStringLiteral("SELECT * FROM Inventory ORDER BY InvID"));
+    }
+    int rowOf(const CInventory &d, qint32 serNo)
+    {
+        for (int r = 0; r < d.rows().size(); ++r)
+            if (d.rows()[r].serNo == serNo)
+                return r;
+        return -1;
+    }
+};
+
+TEST_F(InventoryTest, OrderRuleRoundsToReamsAndCostsIn64Bits)
+{
+    struct Case
+    {
+        qint32 minimum, need, inStock, onOrder, ream, order;
+    };
+    const Case cases[] = {
+        {500, 1200, 300, 0, 500, 1500}, {500, 1200, 1700, 0, 500, 500}, {500, 1200, 1800, 0, 500, 0},
+        {500, 1200, 300, 1400, 500, 500}, {500, 1200, 300, 1401, 500, 0}, {0, 7, 0, 0, 0, 7},            {0, 0, 0, 0, 0, 0},
+        {0, 7, 0, 0, 1, 7},             {0, 1001, 0, 0, 1000, 2000},    {0, 1000, 0, 0, 1000, 1000},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(OrderQuantity(c.minimum, c.need, c.inStock, c.onOrder, c.ream), c.order)
+            << c.minimum << " " << c.need << " " << c.inStock << " " << c.ream;
+    EXPECT_EQ(ExtendedCost(1234, 2500, 2), 3085);
+    EXPECT_EQ(ExtendedCost(250, 40, 1), 10000);
+    EXPECT_EQ(ExtendedCost(999, 40, 3), 999);
+    EXPECT_EQ(ExtendedCost(2000000000, 2000000, 1), 4000000000000000LL);
+    EXPECT_EQ(UnitCostOf(3085, 2500, 2, 0), 1234);
+    EXPECT_EQ(UnitCostOf(3086, 2500, 2, 0), 1234); // cut toward zero
+    EXPECT_EQ(UnitCostOf(3085, 0, 2, 77), 77);
+    EXPECT_EQ(StockStatus(1300, 1200, 0, 0), kInStock);
+    EXPECT_EQ(StockStatus(300, 1200, 0, 1500), kToOrder);
+    EXPECT_EQ(StockStatus(0, 0, 0, 0), 0);
+    EXPECT_EQ(StockStatus(300, 1200, 900, 0), kOnOrder);
+}
+
+TEST_F(InventoryTest, OrderThenReceiveMovesStockStatusAndBooks)
+{
+    platform::Clock::setFixed(QDateTime(QDate(2026, 3, 4), QTime(9, 0)));
+    {
+        CInventory dialog(InventoryOrder, 0, nullptr);
+        onDialog<CInventory>([&](CInventory &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("Inventory - Order"));
+            const int r = rowOf(d, 10);
+            EXPECT_GE(r, 0);
+            if (r < 0)
+                return 2;
+            EXPECT_EQ(d.rows()[r].need, 1200);
+            EXPECT_EQ(d.rows()[r].order, 1500);
+            EXPECT_EQ(d.rows()[r].extended, 1851); // 12.34 per thousand
+            EXPECT_EQ(d.grid().cellImage(r, CInventory::ColStatus), 216);
+            snapshot(d, QStringLiteral("inventory-order"));
+            prompts().answer(platform::IDYES);
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+    }
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, InStock, OnOrder FROM Services WHERE SerNo IN (10, 11)")),
+              QStringLiteral("10|300|1500\n11|0|40"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemID, Tag2 FROM Items WHERE SerNo > 0")), QStringLiteral("2|11\n3|11"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, Vendor, Action, date(ActionDate - 25569 + 2440587.5), ActionQty, "
+                                    "Cost, OrderNo FROM Inventory ORDER BY SerNo")),
+              QStringLiteral("10|1|1|2026-03-04|1500|18.51|1\n11|1|1|2026-03-04|40|100|1"));
+
+    // Receive more than was ordered of the first; nothing of the second.
+    {
+        CInventory dialog(InventoryReceive, 0, nullptr);
+        onDialog<CInventory>([&](CInventory &d) {
+            const int r = rowOf(d, 10);
+            const int other = rowOf(d, 11);
+            EXPECT_EQ(d.rows().value(r).order, 1500);
+            d.grid().EditCell(r, CInventory::ColOrder);
+            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QStringLiteral("1800"));
+            d.grid().EndEdit();
+            EXPECT_EQ(d.rows().value(r).extended, 2221);
+            d.OnImageClick(other, CInventory::ColStatus); // unticked: nothing received
+            EXPECT_EQ(d.rows().value(other).order, 0);
+            prompts().answer(platform::IDYES);
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_TRUE(prompts().shown().size() > 1);
+    }
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, InStock, OnOrder FROM Services WHERE SerNo IN (10, 11)")),
+              QStringLiteral("10|2100|0\n11|0|40"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemID, Tag2 FROM Items WHERE SerNo > 0")), QStringLiteral("2|12\n3|11"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, Action, ActionQty, Cost, OrderNo FROM Inventory WHERE Action = 2")),
+              QStringLiteral("10|2|-1800|22.21|-1"));
+    platform::Clock::reset();
+}
+
+TEST_F(InventoryTest, AFailureMidwayLeavesEveryTableAsItWas)
+{
+    SharedDatabase().deleteTable(QStringLiteral("Inventory"));
+    const QString before = dump(QStringLiteral("Services")) + dump(QStringLiteral("Items"));
+    SetStockBookingFailAfter(1);
+    CInventory dialog(InventoryOrder, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_TRUE(prompts().shown().last().text.startsWith(QStringLiteral("Cannot save Inventory\n\nError 3043")));
+        EXPECT_EQ(d.result(), 0); // still open, the quantities kept
+        EXPECT_EQ(d.rows().value(rowOf(d, 10)).order, 1500);
+        SetStockBookingFailAfter(-1);
+        return press(d, 2);
+    });
+    dialog.DoModal();
+    SetStockBookingFailAfter(-1);
+    EXPECT_EQ(dump(QStringLiteral("Services")) + dump(QStringLiteral("Items")), before);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Inventory'")),
+              QStringLiteral("0"));
+
+    // The next OK creates the table and books under order number 1.
+    CInventory again(InventoryOrder, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        prompts().answer(platform::IDYES);
+        return press(d, 1);
+    });
+    EXPECT_EQ(again.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DISTINCT OrderNo FROM Inventory")), QStringLiteral("1"));
+}
+
+TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
+{
+    CInventory setup(InventorySetup, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        EXPECT_EQ(d.grid().GetColumnHeader(CInventory::ColExtended), QStringLiteral("InStock\nCost"));
+        const int r = rowOf(d, 10);
+        EXPECT_EQ(d.rows().value(r).extended, 370); // 300 in stock at 12.34 per thousand
+        d.OnImageClick(rowOf(d, 12), CInventory::ColService); // track the pink bond
+        snapshot(d, QStringLiteral("inventory-setup"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(setup.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT OptInv FROM Services WHERE SerNo = 12")), QStringLiteral("1"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Inventory")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Tag2 FROM Items WHERE ItemID = 2")), QStringLiteral("0"));
+
+    native(QStringLiteral("UPDATE Services SET InStock = 5000 WHERE SerNo = 10"));
+    CInventory check(InventoryCheck, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        EXPECT_EQ(d.grid().cellImage(rowOf(d, 10), CInventory::ColStatus), 102);
+        EXPECT_EQ(d.grid().cellImage(rowOf(d, 11), CInventory::ColStatus), 104);
+        prompts().answer(platform::IDYES);
+        return press(d, 1);
+    });
+    EXPECT_EQ(check.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemID, Tag2 FROM Items WHERE SerNo > 0")), QStringLiteral("2|12\n3|10"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Inventory")), QStringLiteral("0"));
+}
+
+TEST_F(InventoryTest, OneServiceAndNothingListed)
+{
+    CInventory one(InventoryOfService, 10, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        EXPECT_EQ(d.rows().size(), 1);
+        EXPECT_EQ(d.rows().value(0).need, 1200);
+        return press(d, 2);
+    });
+    one.DoModal();
+    native(QStringLiteral("UPDATE Services SET OptInv = 0"));
+    prompts().answer(platform::IDOK);
+    CInventory none(InventoryOrder, 0, nullptr);
+    EXPECT_EQ(none.DoModal(), 2);
+    EXPECT_EQ(prompts().shown().last().text, QStringLiteral("Inventory - Order\nNot found."));
+}
+
+TEST_F(InventoryTest, QuantityUsedShowsTheDifferenceAndTheStockLeft)
+{
+    struct Case
+    {
+        qint32 inStock, estimate;
+        bool giveBack;
+        const char *typed;
+        qint32 used, now;
+        const char *note;
+    };
+    const Case cases[] = {
+        {5000, 1200, false, nullptr, 1200, 3800, "same as estimated"},
+        {5000, 1200, false, "1500", 1500, 3500, "300 more than estimated 1,200"},
+        {5000, 1200, false, "1000", 1000, 4000, "200 less than estimated 1,200"},
+        {5000, 1200, false, "-250", 250, 4750, "950 less than estimated 1,200"},
+        {0, 1200, false, "1000", 1000, 200, "200 less than estimated 1,200"},
+        {100, 1200, false, "1000", 1000, 0, "200 less than estimated 1,200"},
+        {3800, -1200, true, nullptr, 1200, 5000, nullptr},
+    };
+    for (const Case &c : cases) {
+        native(QStringLiteral("UPDATE Services SET InStock = %1 WHERE SerNo = 10").arg(c.inStock));
+        CSerSet service;
+        ASSERT_TRUE(service.FindBySerNo(10));
+        CItemSet item;
+        item.m_SerNo = 10;
+        item.m_ActualQty = c.estimate;
+        CEditInventory dialog(item, service, nullptr);
+        dialog.m_bGiveBack = c.giveBack;
+        onDialog<CEditInventory>([&](CEditInventory &d) {
+            if (c.typed) {
+                d.usedEdit()->setText(QString::fromLatin1(c.typed));
+                d.OnUsedChanged();
+            }
+            EXPECT_EQ(d.m_nUsed, c.used);
+            if (c.note)
+                EXPECT_EQ(d.noteText(), QString::fromLatin1(c.note)) << c.typed;
+            EXPECT_EQ(d.nowEdit()->text(), FormatInt(c.now, true, false));
+            if (c.giveBack) {
+                EXPECT_EQ(d.windowTitle(), QStringLiteral("Unused Quantity"));
+                snapshot(d, QStringLiteral("inventory-used"));
+            }
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(dialog.m_nInStockNow, c.now);
+    }
+}
+
+TEST_F(InventoryTest, FinishingATrackedPaperAsksThroughTheInstalledConfirmation)
+{
+    CEditInventory::Install();
+    CItemSet::InventoryRules rules = CItemSet::GetInventoryRules();
+    rules.enabled = true;
+    rules.optionBits = 8;
+    CItemSet::SetInventoryRules(rules);
+    native(QStringLiteral("UPDATE Services SET InStock = 5000, OnOrder = 0 WHERE SerNo = 10"));
+    native(QStringLiteral("UPDATE Items SET Tag2 = 12 WHERE ItemID = 2"));
+    CItemSet row;
+    onDialog<CEditInventory>([](CEditInventory &d) {
+        d.usedEdit()->setText(QStringLiteral("1500"));
+        d.OnUsedChanged();
+        return press(d, 1);
+    });
+    EXPECT_EQ(row.SetServiceStatus(0, 0, 2), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 10")), QStringLiteral("3500"));
+    // Taken back: the estimate given back shows positive.
+    onDialog<CEditInventory>([](CEditInventory &d) {
+        EXPECT_EQ(d.m_nUsed, 1200);
+        EXPECT_EQ(d.nowEdit()->text(), QStringLiteral("4,700"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(row.SetServiceStatus(1, 0, 2), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 10")), QStringLiteral("4700"));
+    CItemSet::SetInventoryRules({});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(InventoryTest, NeedBreakdownListsTheJobServicesAndPreviewOffersNoOK)
+{
+    CInventory dialog(InventoryOfJob, 1, nullptr);
+    dialog.m_bPreview = true;
+    onDialog<CInventory>([&](CInventory &d) {
+        EXPECT_FALSE(d.IsItemVisible(1));
+        onDialog<CDlgList>([](CDlgList &list) {
+            EXPECT_EQ(list.list()->GetItemCount(), 1);
+            EXPECT_EQ(list.list()->GetItemText(0, 0), QStringLiteral("1001-1"));
+            EXPECT_EQ(list.list()->GetItemText(0, 3), QStringLiteral("White"));
+            return press(list, 2);
+        });
+        d.ShowNeedBreakdown(rowOf(d, 10));
+        d.SendCommand(1); // nothing happens in a preview
+        EXPECT_EQ(d.result(), 0);
+        return press(d, 2);
+    });
+    EXPECT_EQ(dialog.DoModal(), 2);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Inventory")), QStringLiteral("0"));
+}
+
+} // namespace

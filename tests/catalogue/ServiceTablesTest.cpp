@@ -1,0 +1,364 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/CSerDiffTable.h"
+#include "catalogue/CSerDlg.h"
+#include "catalogue/CSerPriceTable.h"
+#include "catalogue/CatalogueInstall.h"
+#include "catalogue/ServiceTables.h"
+#include "controls/CXEdit.h"
+#include "controls/CXListCtrl.h"
+#include "data/CSerSet.h"
+#include "platform/Settings.h"
+#include "views/CDlgList.h"
+#include "views/DelimitedText.h"
+
+#include <QtCore/QFile>
+#include <QtTest/QTest>
+#include <QtWidgets/QComboBox>
+
+namespace {
+
+class ServiceTablesTest : public CatalogueTest
+{
+protected:
+    // The column names of a table as the database file lists them.
+    QStringList columnsOf(const QString &table) const
+    {
+        return sqlite(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table)).split(QLatin1Char('\n'));
+    }
+    // Whether a prompt of that kind (and text, when given) was shown.
+    bool wasShown(platform::PromptRecord::Kind kind, const QString &text = QString())
+    {
+        for (const auto &record : prompts().shown())
+            if (record.kind == kind && (text.isNull() || record.text == text))
+                return true;
+        return false;
+    }
+    static void typeInto(CXGridCtrl &grid, int row, int column, const QString &text)
+    {
+        grid.EditCell(row, column);
+        ASSERT_EQ(grid.editor(), grid.typedEditor());
+        grid.typedEditor()->setText(text);
+        grid.EndEdit();
+    }
+};
+
+TEST_F(ServiceTablesTest, StoredFieldsAreReadInTheSchemasOrder)
+{
+    const QStringList diff = columnsOf(QStringLiteral("ServiceDiffTables"));
+    ASSERT_EQ(diff.size(), kDiffFieldCount);
+    for (int i = 0; i < kDiffFieldCount; ++i)
+        EXPECT_EQ(DiffTableFieldName(i), diff[i]) << i;
+    EXPECT_EQ(DiffTableFieldName(kDiffJobFirst), QStringLiteral("JobR1C0"));
+    EXPECT_EQ(DiffTableFieldName(kDiffSpeedFirst - 1), QStringLiteral("JobR19C4"));
+    const QStringList price = columnsOf(QStringLiteral("ServicePriceTables"));
+    ASSERT_EQ(price.size(), kPriceFieldCount);
+    for (int i = 0; i < kPriceFieldCount; ++i)
+        EXPECT_EQ(PriceTableFieldName(i), price[i]) << i;
+}
+
+TEST_F(ServiceTablesTest, FormulaLineFollowsTheFiveSettings)
+{
+    struct Case
+    {
+        PriceTableSettings s;
+        bool impressions;
+        bool digital;
+        const char *line;
+    };
+    const Case cases[] = {
+        {{1, 0, 1, 0, 0}, false, false, "Service Price = Cell Price x Item Quantity x Sheets per Set"},
+        {{4, 0, 1, 0, 0}, false, false, "Service Price = Cell Price x Item Quantity x Sides (1 or 2)"},
+        {{5, 0, 1, 0, 0}, false, true, "Service Price = Cell Price x Item Quantity x Pages Printed per Set"},
+        {{5, 0, 1, 0, 0}, false, false, "Service Price = Cell Price x Item Quantity x Sheets per Set"},
+        {{1, 1, 1, 0, 0}, false, false, "Service Price = Cell Price x Impressions"},
+        {{1, 0, 1, 0, 0}, true, false, "Service Price = Cell Price x Impressions"},
+        {{1, 0, 3, 0, 0}, false, false, "Service Price = Cell Price"},
+        {{1, 0, 3, 0, 6}, false, false, "Service Price = Cell Price x Units Asked"},
+        {{1, 0, 1, 0, 11}, false, false, "Service Price = Cell Price x Service Quantity"},
+        {{1, 0, 1, 2, 4}, false, false, "Service Price = Sum of Prices at Quantity Breaks"},
+        {{2, 0, 1, 3, 0}, false, false,
+         "Service Price = Cell Price x Item Quantity x Pages Printed per Set (+ adjustment for the 1st quantity)"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(PriceFormulaLine(c.s, QStringLiteral("Impressions"), c.impressions, c.digital),
+                  QString::fromLatin1(c.line));
+}
+
+TEST_F(ServiceTablesTest, DifficultyTableWritesOnlyAChangeAndKeepsItsOrder)
+{
+    CSerSet pressService;
+    ASSERT_TRUE(pressService.FindBySerNo(20));
+    // OK without a change creates no row.
+    {
+        CSerDiffTable dialog(pressService, nullptr);
+        onDialog<CSerDiffTable>([&](CSerDiffTable &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("Difficulty Table"));
+            for (qint32 v : d.CellValues())
+                EXPECT_EQ(v, 0);
+            EXPECT_EQ(d.jobGrid().GetCellText(18, 1), QStringLiteral("Limits -->"));
+            EXPECT_FALSE(d.jobGrid().IsCellEditable(5, 2));
+            EXPECT_FALSE(d.jobGrid().IsCellEditable(15, 4));
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM ServiceDiffTables WHERE SerNo = 20")),
+                  QStringLiteral("0"));
+    }
+    // Edits in each grid land in their fields; 1.5 minutes is 150.
+    {
+        CSerDiffTable dialog(pressService, nullptr);
+        onDialog<CSerDiffTable>([&](CSerDiffTable &d) {
+            typeInto(d.paperGrid(), 2, 1, QStringLiteral("1.5"));
+            typeInto(d.jobGrid(), 0, 2, QStringLiteral("100"));
+            typeInto(d.jobGrid(), 3, 2, QStringLiteral("1000"));
+            typeInto(d.jobGrid(), 18, 6, QStringLiteral("25"));
+            typeInto(d.speedGrid(), 8, 1, QStringLiteral("12"));
+            snapshot(d, QStringLiteral("difficulty-table"));
+            return press(d, 1);
+        });
+        EXPECT_EQ(dialog.DoModal(), 1);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT PapR3C1, JobR1C0, JobR4C0, JobR19C4, RunR9C2, PapR1C1 "
+                                        "FROM ServiceDiffTables WHERE SerNo = 20")),
+                  QStringLiteral("150|100|1000|25|12|0"));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM ServiceDiffTables")), QStringLiteral("1"));
+    }
+    // Cancel after an edit asks; No keeps the stored row.
+    {
+        CSerDiffTable dialog(pressService, nullptr);
+        onDialog<CSerDiffTable>([&](CSerDiffTable &d) {
+            EXPECT_EQ(d.paperGrid().GetCellText(2, 1), QStringLiteral("1.50"));
+            typeInto(d.paperGrid(), 2, 1, QStringLiteral("9"));
+            prompts().answer(platform::IDNO);
+            return press(d, 2);
+        });
+        EXPECT_EQ(dialog.DoModal(), 2);
+        EXPECT_TRUE(wasShown(platform::PromptRecord::Kind::MessageBox, QStringLiteral("Save changes?")));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT PapR3C1 FROM ServiceDiffTables WHERE SerNo = 20")),
+                  QStringLiteral("150"));
+    }
+}
+
+TEST_F(ServiceTablesTest, FailedDifficultySaveKeepsTheWindowAndWhatWasTyped)
+{
+    CSerSet pressService;
+    ASSERT_TRUE(pressService.FindBySerNo(20));
+    CSerDiffTable dialog(pressService, nullptr);
+    onDialog<CSerDiffTable>([&](CSerDiffTable &d) {
+        typeInto(d.jobGrid(), 4, 3, QStringLiteral("2"));
+        native(QStringLiteral("ALTER TABLE ServiceDiffTables RENAME TO Gone"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_TRUE(prompts().shown().last().text.startsWith(QStringLiteral("Cannot save ServiceDiffTables")));
+        EXPECT_EQ(d.result(), 0); // still open
+        EXPECT_EQ(d.jobGrid().GetCellValue(4, 3), 200);
+        native(QStringLiteral("ALTER TABLE Gone RENAME TO ServiceDiffTables"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobR5C1 FROM ServiceDiffTables WHERE SerNo = 20")), QStringLiteral("200"));
+}
+
+TEST_F(ServiceTablesTest, PriceTableOpensWithDefaultsAndSavesEveryField)
+{
+    CSerPriceTable dialog(10, 0, nullptr);
+    dialog.m_nQtyBy = 4;
+    onDialog<CSerPriceTable>([&](CSerPriceTable &d) {
+        EXPECT_EQ(d.list(CSerPriceTable::IDC_COLUMN_BASIS)->currentText(), QStringLiteral("Sheets per Set (Originals)"));
+        EXPECT_EQ(d.list(CSerPriceTable::IDC_ROW_BASIS)->currentText(), QStringLiteral("Item Quantity"));
+        EXPECT_EQ(d.list(CSerPriceTable::IDC_READING)->currentText(), QStringLiteral("Per Each"));
+        EXPECT_EQ(d.list(CSerPriceTable::IDC_METHOD)->currentText(), QStringLiteral("Step"));
+        EXPECT_EQ(d.list(CSerPriceTable::IDC_MULTIPLIER)->currentText(), QStringLiteral("(built-in)"));
+        EXPECT_EQ(d.formulaText(), QStringLiteral("Service Price = Cell Price x Item Quantity x Sheets per Set"));
+        EXPECT_EQ(d.priceGrid().GetColumnHeader(1), QStringLiteral("Qty-Breaks\nItem Qty ->"));
+        // The sides basis: five columns with the side headers, keys not used.
+        d.ChooseListEntry(CSerPriceTable::IDC_COLUMN_BASIS, 4);
+        EXPECT_EQ(d.keyGrid().GetCellText(0, 0), QStringLiteral("Not used"));
+        EXPECT_EQ(d.priceGrid().GetColumnHeader(2), QStringLiteral("Price\nBlack/"));
+        EXPECT_EQ(d.priceGrid().GetColumnHeader(6), QStringLiteral("Price\nCol/Col"));
+        EXPECT_TRUE(d.priceGrid().IsCellEditable(0, 6));
+        EXPECT_FALSE(d.priceGrid().IsCellEditable(0, 7));
+        EXPECT_FALSE(d.keyGrid().IsCellEditable(0, 1));
+        d.ChooseListEntry(CSerPriceTable::IDC_COLUMN_BASIS, 0);
+        EXPECT_TRUE(d.priceGrid().IsCellEditable(0, 2));
+        EXPECT_FALSE(d.priceGrid().IsCellEditable(0, 3));
+        d.ChooseListEntry(CSerPriceTable::IDC_COLUMN_BASIS, 2);
+        d.ChooseListEntry(CSerPriceTable::IDC_ROW_BASIS, 1);
+        EXPECT_EQ(d.priceGrid().GetColumnHeader(1), QStringLiteral("Qty-Breaks\nService Qty ->"));
+        d.ChooseListEntry(CSerPriceTable::IDC_METHOD, 1);
+        typeInto(d.keyGrid(), 0, 1, QStringLiteral("2"));
+        typeInto(d.keyGrid(), 0, 10, QStringLiteral("64"));
+        typeInto(d.priceGrid(), 0, 1, QStringLiteral("500"));
+        typeInto(d.priceGrid(), 0, 2, QStringLiteral("0.0125"));
+        typeInto(d.priceGrid(), 11, 1, QStringLiteral("100000"));
+        typeInto(d.priceGrid(), 11, 11, QStringLiteral("12.5"));
+        snapshot(d, QStringLiteral("price-table"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, Opt1, Opt2, Opt3, Opt4, Opt5, Opt6, R0C0, R0C9, Qty1, R1C0, Qty12, "
+                                    "R12C9, R5C5 FROM ServicePriceTables")),
+              QStringLiteral("10|0|2|1|1|1|0|2|64|500|125|100000|125000|0"));
+    EXPECT_TRUE(wasShown(platform::PromptRecord::Kind::Beep));
+
+    // Reopened: the same values; Cancel without a change asks nothing.
+    CSerPriceTable again(10, 0, nullptr);
+    again.m_nQtyBy = 4;
+    const auto before = prompts().shown().size();
+    onDialog<CSerPriceTable>([&](CSerPriceTable &d) {
+        EXPECT_EQ(d.settings().columnBasis, 2);
+        EXPECT_EQ(d.priceGrid().GetCellValue(11, 11), 125000);
+        EXPECT_EQ(d.priceGrid().GetCellText(0, 2), QStringLiteral("0.0125"));
+        return press(d, 2);
+    });
+    EXPECT_EQ(again.DoModal(), 2);
+    EXPECT_EQ(prompts().shown().size(), before + 1); // the dialog itself only
+}
+
+TEST_F(ServiceTablesTest, ImpressionsKeepTheBuiltInMultiplierAndFailedSaveStaysOpen)
+{
+    native(QStringLiteral("INSERT INTO ServicePriceTables (SerNo, Opt1, Opt2, Opt3, Opt4, Opt5, Opt6) "
+                          "VALUES (20, 0, 1, 0, 1, 0, 6)"));
+    CSerPriceTable dialog(20, 0, nullptr);
+    dialog.m_nQtyBy = 8;
+    onDialog<CSerPriceTable>([&](CSerPriceTable &d) {
+        EXPECT_EQ(d.settings().multiplier, 0);
+        EXPECT_FALSE(d.list(CSerPriceTable::IDC_MULTIPLIER)->isEnabled());
+        EXPECT_EQ(d.formulaText(), QStringLiteral("Service Price = Cell Price x Impressions"));
+        typeInto(d.priceGrid(), 0, 1, QStringLiteral("1000"));
+        native(QStringLiteral("ALTER TABLE ServicePriceTables RENAME TO Gone"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_TRUE(prompts().shown().last().text.startsWith(QStringLiteral("Cannot save ServicePriceTables")));
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(d.priceGrid().GetCellValue(0, 1), 1000);
+        native(QStringLiteral("ALTER TABLE Gone RENAME TO ServicePriceTables"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Opt6, Qty1 FROM ServicePriceTables WHERE SerNo = 20")),
+              QStringLiteral("0|1000"));
+}
+
+TEST_F(ServiceTablesTest, ImportReadsAWindowsPriceListThroughTheFieldRules)
+{
+    const QString folder = tempPath(QStringLiteral("prices"));
+    QDir().mkpath(folder);
+    const QString list = folder + QStringLiteral("/PriceList.txt");
+    // Three breaks, then one block of prices per column; the name in Windows-1252.
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("open(r'%1','wb').write('ID\\tNAME\\tQ1\\tQ2\\tQ3\\tA1\\tA2\\tA3\\tB1\\tB2\\tB3\\r\\n"
+                                 "77\\tCaf\\u00e9 Cover \\u2013 80#\\t250\\t500\\t1000\\t12.5\\t10.25\\t8.125\\t"
+                                 "14\\t12\\t9.99999\\r\\n'.encode('cp1252'))")
+                      .arg(list)});
+    ASSERT_TRUE(python.waitForFinished(20000));
+    auto writeRules = [&](const QString &text) {
+        QFile rules(folder + QStringLiteral("/ImportFields.txt"));
+        ASSERT_TRUE(rules.open(QIODevice::WriteOnly));
+        rules.write(text.toUtf8());
+    };
+    writeRules(QStringLiteral("ID\nNAME\nQ1\nQ2\nQ3\n$\n"));
+
+    auto runImport = [&](std::function<void(CSerPriceTable &)> check) {
+        CSerPriceTable dialog(10, 0, nullptr);
+        onDialog<CSerPriceTable>([&](CSerPriceTable &d) {
+            prompts().answerFile(list);
+            onDialog<CDlgList>([&](CDlgList &picker) {
+                EXPECT_EQ(picker.list()->GetItemText(0, 1), QStringLiteral("Café Cover – 80#"));
+                picker.list()->SelectItem(0);
+                return press(picker, 1);
+            });
+            d.SendCommand(CSerPriceTable::IDC_IMPORT);
+            check(d);
+            return press(d, 1);
+        });
+        dialog.DoModal();
+    };
+    runImport([&](CSerPriceTable &d) {
+        EXPECT_TRUE(d.isChanged());
+        EXPECT_EQ(d.priceGrid().GetCellValue(2, 1), 1000);
+        EXPECT_EQ(d.priceGrid().GetCellValue(2, 3), 99999);
+    });
+    EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("ImportPath")),
+              QFileInfo(list).absolutePath());
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Qty1, R1C0, R1C1, Qty2, R2C0, R2C1, Qty3, R3C0, R3C1, Qty4 "
+                                    "FROM ServicePriceTables WHERE SerNo = 10")),
+              QStringLiteral("250|125000|140000|500|102500|120000|1000|81250|99999|0"));
+
+    // An "X" between the breaks: the exact refusal, nothing filled.
+    writeRules(QStringLiteral("ID\nNAME\nQ1\nX\nQ3\n$\n"));
+    prompts().answer(platform::IDOK);
+    runImport([&](CSerPriceTable &d) {
+        EXPECT_EQ(prompts().shown().last().text,
+                  QStringLiteral("Can not import! Please check %1\n\nQty Breaks = 2\nFirst Qty Column = 2\n"
+                                 "First Price Column = 5")
+                      .arg(QDir::toNativeSeparators(folder + QStringLiteral("/ImportFields.txt"))));
+        EXPECT_FALSE(d.isChanged());
+    });
+}
+
+TEST_F(ServiceTablesTest, ImportRulesSkipRowsAndIgnoreBreaksPastTwelve)
+{
+    // "-" skips its row; the prices keep their block positions.
+    ImportFieldRules rules = ReadImportFieldRules({"ID", "10", "-", "30", "$"});
+    ASSERT_TRUE(rules.usable());
+    PriceRows rows = ImportPriceRows({"7", "10", "20", "30", "1", "2", "3"}, rules);
+    EXPECT_EQ(rows.breaks[0], 10);
+    EXPECT_EQ(rows.prices[0][0], 10000);
+    EXPECT_EQ(rows.breaks[1], 30);
+    EXPECT_EQ(rows.prices[1][0], 30000);
+    EXPECT_EQ(rows.breaks[2], 0);
+    // No break lines at all.
+    rules = ReadImportFieldRules({"ID", "NAME", "$"});
+    EXPECT_FALSE(rules.usable());
+    EXPECT_EQ(ImportRefusalText(QStringLiteral("F"), rules),
+              QStringLiteral("Can not import! Please check F\n\nQty Breaks = 0\nFirst Qty Column = -1\n"
+                             "First Price Column = 2"));
+    // Fourteen breaks fill twelve rows.
+    QStringList lines;
+    QStringList fields;
+    for (int i = 0; i < 14; ++i) {
+        lines << QStringLiteral("Q");
+        fields << QString::number((i + 1) * 100);
+    }
+    lines << QStringLiteral("$");
+    for (int i = 0; i < 14; ++i)
+        fields << QStringLiteral("0.5");
+    rules = ReadImportFieldRules(lines);
+    rows = ImportPriceRows(fields, rules);
+    EXPECT_EQ(rows.breaks[11], 1200);
+    EXPECT_EQ(rows.prices[11][0], 5000);
+    EXPECT_EQ(DecodeTextFileBytes(QByteArray("Caf\xe9 \x96 \x80")), QStringLiteral("Café – €"));
+    EXPECT_EQ(DecodeTextFileBytes(QByteArray("\xef\xbb\xbf" "Caf\xc3\xa9")), QStringLiteral("Café"));
+}
+
+TEST_F(ServiceTablesTest, ServiceDialogOpensBothTables)
+{
+    InstallCatalogue(*app);
+    CSerSet set;
+    set.m_strFilter = QStringLiteral("Services.SerNo = 20");
+    ASSERT_TRUE(set.RequeryOrOpen(false));
+    CSerDlg dialog(set, nullptr, nullptr);
+    dialog.m_nOpenMode = 30103;
+    onDialog<CSerDlg>([&](CSerDlg &d) {
+        onDialog<CSerDiffTable>([](CSerDiffTable &t) { return press(t, 2); });
+        d.SendCommand(30642);
+        onDialog<CSerPriceTable>([](CSerPriceTable &t) {
+            EXPECT_EQ(t.settings().multiplier, 0);
+            return press(t, 2);
+        });
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30645);
+        return press(d, 2);
+    });
+    dialog.DoModal();
+    int tables = 0;
+    for (const auto &record : prompts().shown())
+        if (record.kind == platform::PromptRecord::Kind::Dialog)
+            ++tables;
+    EXPECT_EQ(tables, 3);
+}
+
+} // namespace
