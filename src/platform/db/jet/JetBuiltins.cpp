@@ -1,6 +1,7 @@
 #include "platform/db/jet/JetBuiltins.h"
 
 #include "platform/Clock.h"
+#include "platform/db/jet/JetArgs.h"
 #include "platform/db/jet/JetCollation.h"
 #include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetErrors.h"
@@ -28,24 +29,9 @@
 namespace platform::jet {
 namespace {
 
-void fail(sqlite3_context *ctx, int number)
-{
-    const QByteArray msg = jetFunctionError(number);
-    sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
-}
-
 bool isNull(sqlite3_value *v)
 {
     return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
-bool anyNull(int argc, sqlite3_value **argv)
-{
-    for (int i = 0; i < argc; ++i) {
-        if (isNull(argv[i]))
-            return true;
-    }
-    return false;
 }
 
 QString textOf(sqlite3_value *v)
@@ -53,20 +39,7 @@ QString textOf(sqlite3_value *v)
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER: return QString::number(sqlite3_value_int64(v));
     case SQLITE_FLOAT: return numberText(sqlite3_value_double(v), FieldType::Double);
-    default: {
-        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-        return QString::fromUtf8(p, sqlite3_value_bytes(v));
-    }
-    }
-}
-
-Value valueOf(sqlite3_value *v)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: return Value(std::int64_t(sqlite3_value_int64(v)));
-    case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
-    case SQLITE_NULL: return Value();
-    default: return Value(textOf(v));
+    default: return storedText(v);
     }
 }
 
@@ -79,39 +52,21 @@ void resultText(sqlite3_context *ctx, const QString &s)
 void resultNumber(sqlite3_context *ctx, double x)
 {
     if (!std::isfinite(x)) {
-        fail(ctx, ErrNumericOverflow);
+        resultError(ctx, ErrNumericOverflow);
         return;
     }
     sqlite3_result_double(ctx, x);
-}
-
-// A number from an argument; text must read as one (3464).
-bool number(sqlite3_context *ctx, sqlite3_value *v, double &out)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: out = double(sqlite3_value_int64(v)); return true;
-    case SQLITE_FLOAT: out = sqlite3_value_double(v); return true;
-    default: {
-        const auto n = parseNumber(textOf(v));
-        if (!n) {
-            fail(ctx, ErrTypeMismatch);
-            return false;
-        }
-        out = *n;
-        return true;
-    }
-    }
 }
 
 // A whole number (rounded, ties to even) within the 32-bit range.
 bool wholeNumber(sqlite3_context *ctx, sqlite3_value *v, qint64 &out)
 {
     double x = 0;
-    if (!number(ctx, v, x))
+    if (!numberArg(ctx, v, x))
         return false;
     const double r = roundHalfEven(x);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) {
-        fail(ctx, ErrNumericOverflow);
+        resultError(ctx, ErrNumericOverflow);
         return false;
     }
     out = qint64(r);
@@ -140,13 +95,13 @@ bool serial(sqlite3_context *ctx, sqlite3_value *v, double &out)
             out = *n;
             return true;
         }
-        fail(ctx, ErrTypeMismatch);
+        resultError(ctx, ErrTypeMismatch);
         return false;
     }
-    if (!number(ctx, v, out))
+    if (!numberArg(ctx, v, out))
         return false;
     if (!(out > -657435.0 && out < 2958466.0)) {
-        fail(ctx, ErrNumericOverflow);
+        resultError(ctx, ErrNumericOverflow);
         return false;
     }
     return true;
@@ -169,11 +124,11 @@ void mathFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     double x = 0;
-    if (!number(ctx, argv[0], x))
+    if (!numberArg(ctx, argv[0], x))
         return;
     // Domain 1: x >= 0 (Sqr); 2: x > 0 (Log).
     if ((Domain == 1 && x < 0) || (Domain == 2 && x <= 0)) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     resultNumber(ctx, Fn(x));
@@ -194,14 +149,14 @@ void jetAbs(sqlite3_context *ctx, int, sqlite3_value **argv)
     case SQLITE_INTEGER: {
         const sqlite3_int64 n = sqlite3_value_int64(argv[0]);
         if (n == std::numeric_limits<sqlite3_int64>::min())
-            fail(ctx, ErrNumericOverflow);
+            resultError(ctx, ErrNumericOverflow);
         else
             sqlite3_result_int64(ctx, n < 0 ? -n : n);
         return;
     }
     default: {
         double x = 0;
-        if (number(ctx, argv[0], x))
+        if (numberArg(ctx, argv[0], x))
             sqlite3_result_double(ctx, std::fabs(x));
     }
     }
@@ -214,7 +169,7 @@ void jetSgn(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     double x = 0;
-    if (number(ctx, argv[0], x))
+    if (numberArg(ctx, argv[0], x))
         sqlite3_result_int(ctx, x > 0 ? 1 : x < 0 ? -1 : 0);
 }
 
@@ -228,7 +183,7 @@ void jetRound(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (!optionalWhole(ctx, argc, argv, 1, 0, digits))
         return;
     if (digits < 0 || digits > 22) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
@@ -236,7 +191,7 @@ void jetRound(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return;
     }
     double x = 0;
-    if (number(ctx, argv[0], x))
+    if (numberArg(ctx, argv[0], x))
         resultNumber(ctx, roundDecimal(x, int(digits)));
 }
 
@@ -263,7 +218,7 @@ void jetRnd(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             sqlite3_result_null(ctx);
             return;
         }
-        if (!number(ctx, argv[0], x))
+        if (!numberArg(ctx, argv[0], x))
             return;
     }
     if (x < 0) {
@@ -297,7 +252,7 @@ void jetCBool(sqlite3_context *ctx, int, sqlite3_value **argv)
         }
     }
     double x = 0;
-    if (number(ctx, argv[0], x))
+    if (numberArg(ctx, argv[0], x))
         sqlite3_result_int(ctx, x != 0 ? -1 : 0);
 }
 
@@ -336,14 +291,14 @@ void jetStr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         }
         const auto n = parseNumber(textOf(argv[0]));
         if (!n) {
-            fail(ctx, ErrTypeMismatch);
+            resultError(ctx, ErrTypeMismatch);
             return;
         }
         resultText(ctx, (*n >= 0 ? QStringLiteral(" ") : QString()) + numberText(*n, FieldType::Double));
         return;
     }
     double x = 0;
-    if (!number(ctx, argv[0], x))
+    if (!numberArg(ctx, argv[0], x))
         return;
     const QString text = type == FieldType::Boolean ? (x != 0 ? QStringLiteral("True") : QStringLiteral("False"))
                                                    : valueText(valueOf(argv[0]), type);
@@ -358,11 +313,11 @@ void jetRadix(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     double x = 0;
-    if (!number(ctx, argv[0], x))
+    if (!numberArg(ctx, argv[0], x))
         return;
     const auto text = radixText(roundHalfEven(x), Radix);
     if (!text) {
-        fail(ctx, ErrNumericOverflow);
+        resultError(ctx, ErrNumericOverflow);
         return;
     }
     resultText(ctx, *text);
@@ -394,7 +349,7 @@ void jetAsc(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     const QString s = textOf(argv[0]);
     if (s.isEmpty()) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     if (Wide) {
@@ -418,13 +373,13 @@ void jetChr(sqlite3_context *ctx, int, sqlite3_value **argv)
     char16_t unit = 0;
     if (Wide) {
         if (code < -32768 || code > 65535) {
-            fail(ctx, ErrInvalidCall);
+            resultError(ctx, ErrInvalidCall);
             return;
         }
         unit = char16_t(code < 0 ? code + 65536 : code);
     } else {
         if (code < 0 || code > 255) {
-            fail(ctx, ErrInvalidCall);
+            resultError(ctx, ErrInvalidCall);
             return;
         }
         unit = code >= 128 && code < 160 ? kCp1252High[code - 128] : char16_t(code);
@@ -441,7 +396,7 @@ bool binaryCompare(sqlite3_context *ctx, int argc, sqlite3_value **argv, int ind
     if (!optionalWhole(ctx, argc, argv, index, 1, mode))
         return false;
     if (mode < -1 || mode > 2) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return false;
     }
     binary = mode == 0;
@@ -465,7 +420,7 @@ void jetInStr4(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (!wholeNumber(ctx, argv[0], start) || !binaryCompare(ctx, argc, argv, 3, binary))
         return;
     if (start < 1) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     const std::u32string hay = pointsOf(textOf(argv[1]), !binary);
@@ -490,7 +445,7 @@ void jetInStrRev(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (!optionalWhole(ctx, argc, argv, 2, -1, start) || !binaryCompare(ctx, argc, argv, 3, binary))
         return;
     if (start == 0 || start < -1) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     const std::u32string hay = pointsOf(textOf(argv[0]), !binary);
@@ -554,7 +509,7 @@ void jetSpace(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (!wholeNumber(ctx, argv[0], n))
         return;
     if (n < 0 || n > kMaxText) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     resultText(ctx, QString(qsizetype(n), QLatin1Char(' ')));
@@ -571,14 +526,14 @@ void jetString(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (!wholeNumber(ctx, argv[0], n))
         return;
     if (n < 0 || n > kMaxText) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     QChar c;
     if (sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
         const QString s = textOf(argv[1]);
         if (s.isEmpty()) {
-            fail(ctx, ErrInvalidCall);
+            resultError(ctx, ErrInvalidCall);
             return;
         }
         c = s[0];
@@ -609,7 +564,7 @@ void jetReplace(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         || !binaryCompare(ctx, argc, argv, 5, binary))
         return;
     if (start < 1 || count < -1) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     const QString s = textOf(argv[0]);
@@ -685,7 +640,7 @@ void jetStrConv(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultText(ctx, out);
         return;
     }
-    default: fail(ctx, ErrInvalidCall); return;
+    default: resultError(ctx, ErrInvalidCall); return;
     }
 }
 
@@ -738,7 +693,7 @@ bool firstDayArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int index
     if (!optionalWhole(ctx, argc, argv, index, 1, v))
         return false;
     if (v < 0 || v > 7) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return false;
     }
     out = v == 0 ? 1 : int(v);
@@ -751,7 +706,7 @@ bool firstWeekArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int inde
     if (!optionalWhole(ctx, argc, argv, index, 1, v))
         return false;
     if (v < 0 || v > 3) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return false;
     }
     out = v == 0 ? 1 : int(v);
@@ -781,7 +736,7 @@ bool abbreviateArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int ind
     out = false;
     if (index >= argc || isNull(argv[index]))
         return true;
-    if (!number(ctx, argv[index], v))
+    if (!numberArg(ctx, argv[index], v))
         return false;
     out = v != 0;
     return true;
@@ -801,7 +756,7 @@ void jetWeekdayName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         || !firstDayArg(ctx, argc, argv, 2, firstDay))
         return;
     if (n < 1 || n > 7) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     const QString name = QString::fromLatin1(kDayNames[(n - 1 + firstDay - 1) % 7]);
@@ -819,7 +774,7 @@ void jetMonthName(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (!wholeNumber(ctx, argv[0], n) || !abbreviateArg(ctx, argc, argv, 1, abbreviate))
         return;
     if (n < 1 || n > 12) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     const QString name = QString::fromLatin1(kMonthNames[n - 1]);
@@ -860,7 +815,7 @@ void jetDatePart(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     QString heap;
     const auto r = datePart(intervalOf(argv[0], buffer, heap), d, firstDay, firstWeek);
     if (!r) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     sqlite3_result_int(ctx, *r);
@@ -883,7 +838,7 @@ void jetDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     QString heap;
     const auto r = dateDiff(intervalOf(argv[0], buffer, heap), a, b, firstDay);
     if (!r) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     sqlite3_result_int64(ctx, *r);
@@ -896,11 +851,11 @@ void jetDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     double y = 0, m = 0, d = 0;
-    if (!number(ctx, argv[0], y) || !number(ctx, argv[1], m) || !number(ctx, argv[2], d))
+    if (!numberArg(ctx, argv[0], y) || !numberArg(ctx, argv[1], m) || !numberArg(ctx, argv[2], d))
         return;
     const auto r = dateSerialCarry(y, m, d);
     if (!r) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     sqlite3_result_double(ctx, *r);
@@ -913,11 +868,11 @@ void jetTimeSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     double h = 0, n = 0, s = 0;
-    if (!number(ctx, argv[0], h) || !number(ctx, argv[1], n) || !number(ctx, argv[2], s))
+    if (!numberArg(ctx, argv[0], h) || !numberArg(ctx, argv[1], n) || !numberArg(ctx, argv[2], s))
         return;
     const auto r = timeSerialCarry(h, n, s);
     if (!r) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     sqlite3_result_double(ctx, *r);
@@ -979,7 +934,7 @@ void jetIndex(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     double x = 0;
-    if (!number(ctx, argv[0], x))
+    if (!numberArg(ctx, argv[0], x))
         return;
     const double r = roundHalfEven(x);
     if (r >= 1 && r <= 1000)
@@ -999,12 +954,12 @@ void jetFormatStyle(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     double x = 0;
     qint64 digits = -1, lead = -2, parens = -2, group = -2;
-    if (!number(ctx, argv[0], x) || !optionalWhole(ctx, argc, argv, 1, -1, digits)
+    if (!numberArg(ctx, argv[0], x) || !optionalWhole(ctx, argc, argv, 1, -1, digits)
         || !optionalWhole(ctx, argc, argv, 2, -2, lead) || !optionalWhole(ctx, argc, argv, 3, -2, parens)
         || !optionalWhole(ctx, argc, argv, 4, -2, group))
         return;
     if (digits < -1 || digits > 99) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     resultText(ctx, formatNumberStyle(x, Style, int(digits), int(lead), int(parens), int(group)));
@@ -1022,7 +977,7 @@ void jetFormatDateTime(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return;
     const QString text = formatDateTimeNamed(d, int(named));
     if (text.isNull()) {
-        fail(ctx, ErrInvalidCall);
+        resultError(ctx, ErrInvalidCall);
         return;
     }
     resultText(ctx, text);
@@ -1047,7 +1002,7 @@ void spreadStep(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (!acc)
         return;
     double x = 0;
-    if (!number(ctx, argv[0], x))
+    if (!numberArg(ctx, argv[0], x))
         return;
     acc->count += 1;
     const double delta = x - acc->mean;

@@ -5,6 +5,7 @@
 #include "platform/db/jet/JetBuiltins.h"
 #include "platform/db/jet/JetCollation.h"
 #include "platform/db/jet/JetDates.h"
+#include "platform/db/jet/JetArgs.h"
 #include "platform/db/jet/JetErrors.h"
 #include "platform/db/jet/JetFormat.h"
 #include "platform/db/jet/JetLikePattern.h"
@@ -19,28 +20,6 @@
 // Each one treats Null as Jet does and reports Jet's errors as "JET nnnn: text".
 namespace platform::jet {
 namespace {
-
-void resultError(sqlite3_context *ctx, int number, const QString &arg = QString())
-{
-    const QByteArray msg = jetFunctionError(number, arg);
-    sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
-}
-
-QString textOf(sqlite3_value *v)
-{
-    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    return QString::fromUtf8(p, sqlite3_value_bytes(v));
-}
-
-Value valueOf(sqlite3_value *v)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: return Value(std::int64_t(sqlite3_value_int64(v)));
-    case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
-    case SQLITE_NULL: return Value();
-    default: return Value(textOf(v));
-    }
-}
 
 FieldType typeArg(sqlite3_value *v)
 {
@@ -76,29 +55,11 @@ void resultValue(sqlite3_context *ctx, const Value &v)
     }
 }
 
-// A number read from an argument; text must read as a number (else 3464).
-bool numberArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: out = double(sqlite3_value_int64(v)); return true;
-    case SQLITE_FLOAT: out = sqlite3_value_double(v); return true;
-    default: {
-        const auto n = parseNumber(textOf(v));
-        if (!n) {
-            resultError(ctx, ErrTypeMismatch);
-            return false;
-        }
-        out = *n;
-        return true;
-    }
-    }
-}
-
 // A date serial from an argument: a number, or text read month first.
 bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
 {
     if (sqlite3_value_type(v) == SQLITE_TEXT) {
-        const QString s = textOf(v);
+        const QString s = storedText(v);
         if (const auto d = parseDateText(s)) {
             out = *d;
             return true;
@@ -111,15 +72,6 @@ bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
         return false;
     }
     return numberArg(ctx, v, out);
-}
-
-bool anyNull(int argc, sqlite3_value **argv)
-{
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
-            return true;
-    }
-    return false;
 }
 
 // The one argument as a number; false when the result is already given:
@@ -312,7 +264,7 @@ void jetFormat(sqlite3_context *ctx, int, sqlite3_value **argv)
     auto *kept = static_cast<std::shared_ptr<const FormatPlan> *>(sqlite3_get_auxdata(ctx, 1));
     std::shared_ptr<const FormatPlan> local;
     if (!kept) {
-        const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : textOf(argv[1]);
+        const QString pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL ? QString() : storedText(argv[1]);
         local = prepareFormat(pattern);
         sqlite3_set_auxdata(ctx, 1, new std::shared_ptr<const FormatPlan>(local), deletePlan);
     }
@@ -346,7 +298,7 @@ void jetDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
     double d = 0;
     if (!numberArg(ctx, argv[1], n) || !serialArg(ctx, argv[2], d))
         return;
-    const auto r = dateAdd(textOf(argv[0]), n, d);
+    const auto r = dateAdd(storedText(argv[0]), n, d);
     if (!r) {
         // An unknown interval, or a result before 1/1/100 or after 12/31/9999.
         resultError(ctx, ErrInvalidCall);

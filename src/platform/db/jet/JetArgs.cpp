@@ -1,0 +1,58 @@
+#include "platform/db/jet/JetArgs.h"
+
+#include "platform/db/jet/JetErrors.h"
+#include "platform/db/jet/JetValueText.h"
+
+#include <sqlite3.h>
+
+namespace platform::jet {
+
+void resultError(sqlite3_context *ctx, int number, const QString &arg)
+{
+    const QByteArray msg = jetFunctionError(number, arg);
+    sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
+}
+
+bool anyNull(int argc, sqlite3_value **argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return true;
+    }
+    return false;
+}
+
+QString storedText(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return QString::fromUtf8(p, sqlite3_value_bytes(v));
+}
+
+Value valueOf(sqlite3_value *v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return Value(std::int64_t(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
+    case SQLITE_NULL: return Value();
+    default: return Value(storedText(v));
+    }
+}
+
+bool numberArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: out = double(sqlite3_value_int64(v)); return true;
+    case SQLITE_FLOAT: out = sqlite3_value_double(v); return true;
+    default: {
+        const auto n = parseNumber(storedText(v));
+        if (!n) {
+            resultError(ctx, ErrTypeMismatch);
+            return false;
+        }
+        out = *n;
+        return true;
+    }
+    }
+}
+
+} // namespace platform::jet
