@@ -1,6 +1,7 @@
 // The services view on a category of 2,000 services: "List Now" (the list
 // filled and every row read) and saving a new sort order of the whole list,
 // each beside the same work done straight on SQLite with prepared statements.
+#include "BenchSupport.h"
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "catalogue/CViewServices.h"
@@ -177,10 +178,5 @@ BENCHMARK(BM_RawSqliteSortOrder)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, true);
 }

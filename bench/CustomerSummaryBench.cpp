@@ -4,6 +4,7 @@
 // run straight on SQLite. The sample is made once and kept in the build
 // folder (tavrel-dbtool sample PATH --jobs 100000), shared with the views
 // benchmark.
+#include "BenchSupport.h"
 #include "app/base/Appearance.h"
 #include "app/base/DateRanges.h"
 #include "customers/CCusSummary.h"
@@ -25,18 +26,6 @@
 
 namespace {
 
-QString samplePath()
-{
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
-    if (!QFile::exists(path)) {
-        QProcess tool;
-        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                   {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
-        tool.waitForFinished(-1);
-    }
-    return path;
-}
-
 qint32 busiestCustomer()
 {
     static qint32 cusNo = 0;
@@ -44,7 +33,7 @@ qint32 busiestCustomer()
         static QTemporaryDir settings;
         platform::Settings::useFolder(settings.path());
         Appearance::instance().LoadViewSettings();
-        SharedDatabase().open(samplePath());
+        SharedDatabase().open(BenchSampleShop());
         platform::Recordset rs(SharedDatabase());
         rs.open(platform::Recordset::Type::Snapshot,
                 QStringLiteral("SELECT CusNo, Count(*) FROM Jobs GROUP BY CusNo ORDER BY Count(*) DESC"));
@@ -127,10 +116,5 @@ BENCHMARK(BM_CustomerSummaryRawSqlite)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, true);
 }

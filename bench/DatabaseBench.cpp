@@ -1,6 +1,7 @@
 // What users wait for in the database layer: opening a big list and walking a
 // big dynaset. Each measurement stands beside the same query run directly on
 // SQLite, and the ratios are printed at the end.
+#include "BenchSupport.h"
 #include "platform/db/Database.h"
 #include "platform/db/DatabaseImpl.h"
 #include "platform/db/Recordset.h"
@@ -86,31 +87,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Steps a statement to its end reading every column, as a direct caller would.
-long runDirect(sqlite3 *db, const QString &sql)
-{
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare16_v2(db, sql.utf16(), -1, &st, nullptr);
-    long rows = 0;
-    const int n = sqlite3_column_count(st);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < n; ++c) {
-            switch (sqlite3_column_type(st, c)) {
-            case SQLITE_INTEGER: benchmark::DoNotOptimize(sqlite3_column_int64(st, c)); break;
-            case SQLITE_FLOAT: benchmark::DoNotOptimize(sqlite3_column_double(st, c)); break;
-            case SQLITE_TEXT:
-                benchmark::DoNotOptimize(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
-                                                           sqlite3_column_bytes(st, c)));
-                break;
-            default: break;
-            }
-        }
-        ++rows;
-    }
-    sqlite3_finalize(st);
-    return rows;
-}
-
 void BM_JobsListOpen(benchmark::State &state)
 {
     Database db;
@@ -132,7 +108,7 @@ void BM_JobsListOpenDirect(benchmark::State &state)
     const QString sql = db.impl()->translate(kJobsList).sql;
     long rows = 0;
     for (auto _ : state)
-        rows = runDirect(db.handle(), sql);
+        rows = ScanDirect(db.handle(), sql);
     state.counters["rows"] = double(rows);
 }
 
@@ -160,7 +136,7 @@ void BM_DynasetScanDirect(benchmark::State &state)
     const QString sql = db.impl()->translate(kScan).sql;
     long rows = 0;
     for (auto _ : state)
-        rows = runDirect(db.handle(), sql);
+        rows = ScanDirect(db.handle(), sql);
     state.counters["rows"] = double(rows);
 }
 
@@ -183,40 +159,16 @@ BENCHMARK(BM_DynasetOpen)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's best processor time (over repetitions, which other
 // work on the machine only makes slower) for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs) {
-            if (r.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = r.run_name.function_name;
-            const double t = r.GetAdjustedCPUTime();
-            const auto it = times.find(name);
-            if (it == times.end() || t < it->second)
-                times[name] = t;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    Shop::get();
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    RunBenchmarks(argc, argv, false, &reporter);
     for (const char *name : {"BM_JobsListOpen", "BM_DynasetScan"}) {
-        const auto ours = reporter.times.find(name);
-        const auto direct = reporter.times.find(std::string(name) + "Direct");
-        if (ours != reporter.times.end() && direct != reporter.times.end() && direct->second > 0)
-            std::printf("%s: %.2fx the time of the direct SQLite query (best of the repetitions; target 1.5x)\n", name, ours->second / direct->second);
+        const double ratio = reporter.Ratio(name, std::string(name) + "Direct");
+        if (ratio > 0)
+            std::printf("%s: %.2fx the time of the direct SQLite query (best of the repetitions; target 1.5x)\n", name, ratio);
     }
-    benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 // SQLite that gives the same counts, and the same grouped statement through
 // the engine. The sample is made once and kept in the build folder
 // (tavrel-dbtool sample PATH --jobs 100000); the benchmark works on a copy.
+#include "BenchSupport.h"
 #include "app/base/Appearance.h"
 #include "catalogue/StockRules.h"
 #include "data/SharedDatabase.h"
@@ -30,13 +31,7 @@ QString copyPath()
 {
     static QTemporaryDir folder;
     static QString path = [] {
-        const QString sample = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
-        if (!QFile::exists(sample)) {
-            QProcess tool;
-            tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                       {QStringLiteral("sample"), sample, QStringLiteral("--jobs"), QStringLiteral("100000")});
-            tool.waitForFinished(-1);
-        }
+        const QString sample = BenchSampleShop();
         const QString copy = folder.filePath(QStringLiteral("TavrelData.mdb"));
         QFile::copy(sample, copy);
         return copy;
@@ -133,10 +128,5 @@ BENCHMARK(BM_InventoryGroupedNeedRawSqlite)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, true);
 }

@@ -3,6 +3,7 @@
 // pricing of the item), beside the same 41 rows written straight through
 // SQLite in one transaction.
 
+#include "BenchSupport.h"
 #include "data/CItemSet.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
@@ -134,9 +135,5 @@ BENCHMARK(BM_Raw41RowsOneTransaction)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, false);
 }

@@ -2,6 +2,7 @@
 // Format(DateIn, 'yyyy/mm'), DateDiff('d', DateIn, DateShipped) and
 // Round(Total, 2), beside the same scan reading the bare columns in raw
 // SQLite. The ratio is printed at the end (target: within 3x).
+#include "BenchSupport.h"
 #include "platform/db/Database.h"
 #include "platform/db/DatabaseImpl.h"
 #include "platform/db/Statement.h"
@@ -64,31 +65,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Steps a statement to its end reading every column.
-long scan(sqlite3 *db, const QString &sql)
-{
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare16_v2(db, sql.utf16(), -1, &st, nullptr);
-    long rows = 0;
-    const int n = sqlite3_column_count(st);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < n; ++c) {
-            switch (sqlite3_column_type(st, c)) {
-            case SQLITE_INTEGER: benchmark::DoNotOptimize(sqlite3_column_int64(st, c)); break;
-            case SQLITE_FLOAT: benchmark::DoNotOptimize(sqlite3_column_double(st, c)); break;
-            case SQLITE_TEXT:
-                benchmark::DoNotOptimize(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
-                                                           sqlite3_column_bytes(st, c)));
-                break;
-            default: break;
-            }
-        }
-        ++rows;
-    }
-    sqlite3_finalize(st);
-    return rows;
-}
-
 void BM_UserFunctionsScan(benchmark::State &state)
 {
     Database db;
@@ -96,7 +72,7 @@ void BM_UserFunctionsScan(benchmark::State &state)
     const QString sql = db.impl()->translate(kUserQuery).sql;
     long rows = 0;
     for (auto _ : state)
-        rows = scan(db.handle(), sql);
+        rows = ScanDirect(db.handle(), sql);
     state.counters["rows"] = double(rows);
 }
 
@@ -106,7 +82,7 @@ void BM_UserFunctionsScanBare(benchmark::State &state)
     db.open(Shop::get().path());
     long rows = 0;
     for (auto _ : state)
-        rows = scan(db.handle(), kBare);
+        rows = ScanDirect(db.handle(), kBare);
     state.counters["rows"] = double(rows);
 }
 
@@ -121,47 +97,23 @@ void BM_OneFunctionScan(benchmark::State &state)
         db.impl()->translate(QStringLiteral("SELECT %1 FROM Jobs").arg(QString::fromLatin1(expressions[state.range(0)]))).sql;
     state.SetLabel(expressions[state.range(0)]);
     for (auto _ : state)
-        benchmark::DoNotOptimize(scan(db.handle(), sql));
+        benchmark::DoNotOptimize(ScanDirect(db.handle(), sql));
 }
 
 BENCHMARK(BM_OneFunctionScan)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UserFunctionsScan)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_UserFunctionsScanBare)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs) {
-            if (r.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = r.run_name.function_name;
-            const double t = r.GetAdjustedCPUTime();
-            const auto it = times.find(name);
-            if (it == times.end() || t < it->second)
-                times[name] = t;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    Shop::get();
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ours = reporter.times.find("BM_UserFunctionsScan");
-    const auto bare = reporter.times.find("BM_UserFunctionsScanBare");
-    if (ours != reporter.times.end() && bare != reporter.times.end() && bare->second > 0)
+    RunBenchmarks(argc, argv, false, &reporter);
+    const double ratio = reporter.Ratio("BM_UserFunctionsScan", "BM_UserFunctionsScanBare");
+    if (ratio > 0)
         std::printf("Format/DateDiff/Round scan: %.2fx the time of the bare columns in raw SQLite "
                     "(best of the repetitions; target 3x)\n",
-                    ours->second / bare->second);
-    benchmark::Shutdown();
+                    ratio);
     return 0;
 }

@@ -3,6 +3,7 @@
 // (record bar, parties, dates, totals, item list) and the lock given back;
 // beside the engine's own time for reading the job row and its item rows.
 // The sample is made once and kept in the build folder.
+#include "BenchSupport.h"
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
@@ -22,18 +23,6 @@
 
 namespace {
 
-QString samplePath()
-{
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
-    if (!QFile::exists(path)) {
-        QProcess tool;
-        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                   {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
-        tool.waitForFinished(-1);
-    }
-    return path;
-}
-
 // An order from the middle of the file, with items.
 qint32 sampleOrder()
 {
@@ -42,7 +31,7 @@ qint32 sampleOrder()
         static QTemporaryDir settings;
         platform::Settings::useFolder(settings.path());
         Appearance::instance().LoadViewSettings();
-        SharedDatabase().open(samplePath());
+        SharedDatabase().open(BenchSampleShop());
         // Locks left by a run that was stopped.
         SharedDatabase().execute(QStringLiteral("DELETE FROM Options WHERE OptionID < 0"));
         platform::Recordset rs(SharedDatabase());
@@ -110,10 +99,5 @@ BENCHMARK(BM_RawJobAndItems)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, true);
 }

@@ -1,6 +1,7 @@
 // Repricing every item of a 200-item job, as the job window's reprice does,
 // silently: load each item's rows and services and price them.
 
+#include "BenchSupport.h"
 #include "data/CItemSet.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
@@ -120,9 +121,5 @@ BENCHMARK(BM_RepriceJobWithCache)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, false);
 }

@@ -1,6 +1,7 @@
 // The price wizard's ten quantities: priced on one engine loaded once (as
 // the wizard does) beside ten engines each loaded afresh, and the ratio.
 
+#include "BenchSupport.h"
 #include "data/CItemSet.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
@@ -127,9 +128,5 @@ BENCHMARK(BM_PricoraRatio)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, false);
 }

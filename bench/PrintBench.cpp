@@ -1,6 +1,7 @@
 // Printing a 10,000-row table to a PDF through the print engine, beside a
 // plain QPainter loop that writes the same cells on pages of the same size.
 
+#include "BenchSupport.h"
 #include "printing/CPrintForm.h"
 
 #include <QtCore/QTemporaryDir>
@@ -106,10 +107,5 @@ BENCHMARK(BM_PlainPainterToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, true);
 }

@@ -2,6 +2,7 @@
 // sample shop of 100,000 jobs, beside the engine's own time for the same
 // statement read to the end. The sample is made once and kept in the build
 // folder (tavrel-dbtool sample PATH --jobs 100000).
+#include "BenchSupport.h"
 #include "app/base/Appearance.h"
 #include "controls/CXListCtrl.h"
 #include "data/CSQL.h"
@@ -22,18 +23,6 @@
 
 namespace {
 
-QString samplePath()
-{
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
-    if (!QFile::exists(path)) {
-        QProcess tool;
-        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                   {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
-        tool.waitForFinished(-1);
-    }
-    return path;
-}
-
 void openSample()
 {
     static bool opened = false;
@@ -41,7 +30,7 @@ void openSample()
         static QTemporaryDir settings;
         platform::Settings::useFolder(settings.path());
         Appearance::instance().LoadViewSettings();
-        SharedDatabase().open(samplePath());
+        SharedDatabase().open(BenchSampleShop());
         opened = true;
     }
 }
@@ -103,10 +92,5 @@ BENCHMARK(BM_RawStatementSameList)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, true);
 }

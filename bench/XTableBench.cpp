@@ -1,6 +1,7 @@
 // Loading a 100,000-row query into the in-memory table, beside reading the
 // same rows straight from SQLite.
 
+#include "BenchSupport.h"
 #include "controls/CXTable.h"
 
 #include "app/base/SharedDatabaseHolder.h"
@@ -141,10 +142,7 @@ BENCHMARK(BM_SqliteRead100k)->Unit(benchmark::kMillisecond)->Iterations(12);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunBenchmarks(argc, argv, false);
     if (g_tableSeconds > 0 && g_sqliteSeconds > 0)
         std::printf("in-memory table / straight SQLite: %.2f (best %.1f ms / best %.1f ms)\n", g_tableSeconds / g_sqliteSeconds,
                     g_tableSeconds * 1000, g_sqliteSeconds * 1000);
