@@ -107,16 +107,6 @@ protected:
         return sqlite(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table));
     }
 
-    // Queues a handler for the next dialog: it gets the dialog as its class.
-    template <class D>
-    void onDialog(std::function<int(D &)> handler)
-    {
-        prompts().onDialog([handler](QDialog &d) -> int {
-            auto *dialog = dynamic_cast<D *>(&d);
-            EXPECT_NE(dialog, nullptr);
-            return dialog ? handler(*dialog) : 2;
-        });
-    }
 
     static int press(CDlg0 &dialog, int id)
     {
@@ -127,10 +117,7 @@ protected:
     // Saves the widget as shown into build/tests/catalogue/<name>.png.
     static void snapshot(QWidget &widget, const QString &name)
     {
-        QApplication::processEvents();
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/catalogue");
-        QDir().mkpath(folder);
-        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+        SaveSnapshot(widget, QStringLiteral("catalogue"), name);
     }
 
     std::unique_ptr<CZqApp> app;

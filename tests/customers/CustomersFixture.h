@@ -75,15 +75,6 @@ protected:
     }
     int cliCount(const QString &sql) const { return cli(sql).toInt(); }
 
-    template <class D>
-    void onDialog(std::function<int(D &)> handler)
-    {
-        prompts().onDialog([handler](QDialog &d) -> int {
-            auto *dialog = dynamic_cast<D *>(&d);
-            EXPECT_NE(dialog, nullptr) << d.objectName().toStdString();
-            return dialog ? handler(*dialog) : 2;
-        });
-    }
 
     static int press(CDlg0 &dialog, int id)
     {
@@ -93,10 +84,7 @@ protected:
 
     static void snapshot(QWidget &widget, const QString &name)
     {
-        QApplication::processEvents();
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/customers");
-        QDir().mkpath(folder);
-        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+        SaveSnapshot(widget, QStringLiteral("customers"), name);
     }
 
     std::unique_ptr<CZqApp> app;

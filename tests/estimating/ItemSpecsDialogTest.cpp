@@ -97,15 +97,6 @@ protected:
         return QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed();
     }
 
-    template <class D>
-    void onDialog(std::function<int(D &)> handler)
-    {
-        prompts().onDialog([handler](QDialog &d) -> int {
-            D *typed = dynamic_cast<D *>(&d);
-            EXPECT_NE(typed, nullptr) << d.metaObject()->className();
-            return typed ? handler(*typed) : int(IDCANCEL);
-        });
-    }
     static int press(CDlg0 &dialog, int id)
     {
         dialog.SendCommand(id);
@@ -114,10 +105,7 @@ protected:
     }
     static void snapshot(QWidget &widget, const QString &name)
     {
-        QApplication::processEvents();
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/estimating");
-        QDir().mkpath(folder);
-        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+        SaveSnapshot(widget, QStringLiteral("estimating"), name);
     }
     int beeps() const
     {

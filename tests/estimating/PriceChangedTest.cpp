@@ -148,10 +148,7 @@ protected:
     }
     static void snapshot(QWidget &widget, const QString &name)
     {
-        QApplication::processEvents();
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/estimating");
-        QDir().mkpath(folder);
-        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+        SaveSnapshot(widget, QStringLiteral("estimating"), name);
     }
     static bool okEnabled(CPriceChanged &window)
     {

@@ -151,10 +151,7 @@ bool JobsTest::enabled(CXRibbon &bar, unsigned id)
 
 void JobsTest::snapshot(QWidget &widget, const QString &name)
 {
-    QApplication::processEvents();
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+    SaveSnapshot(widget, QStringLiteral("jobs"), name);
 }
 
 void JobsTest::runQueued()

@@ -42,16 +42,6 @@ protected:
     // Guards actions with passwords: every level has the password "top".
     void usePasswords();
 
-    // Queues a handler for the next dialog, cast to its class.
-    template <class D>
-    void onDialog(std::function<int(D &)> handler)
-    {
-        prompts().onDialog([handler](QDialog &d) -> int {
-            auto *dialog = dynamic_cast<D *>(&d);
-            EXPECT_NE(dialog, nullptr);
-            return dialog ? handler(*dialog) : 2;
-        });
-    }
     static bool enabled(CXRibbon &bar, unsigned id);
     static bool present(CXRibbon &bar, unsigned id);
     // Saves the widget as shown into build/tests/jobs/<name>.png.

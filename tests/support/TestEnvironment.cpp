@@ -3,7 +3,9 @@
 #include "platform/Clock.h"
 #include "platform/Settings.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtWidgets/QApplication>
 
 void TavrelTest::SetUp()
 {
@@ -24,4 +26,12 @@ void TavrelTest::TearDown()
 QString TavrelTest::tempPath(const QString &name) const
 {
     return QDir(m_dir->path()).filePath(name);
+}
+
+void TavrelTest::SaveSnapshot(QWidget &widget, const QString &folder, const QString &name)
+{
+    QApplication::processEvents();
+    const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + folder;
+    QDir().mkpath(path);
+    EXPECT_TRUE(widget.grab().save(path + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
 }

@@ -45,16 +45,6 @@ protected:
 
     void exec(const QString &sql) { SharedDatabase().execute(sql); }
 
-    // Queues a handler for the next dialog: it gets the dialog as its class.
-    template <class D>
-    void onDialog(std::function<int(D &)> handler)
-    {
-        prompts().onDialog([handler](QDialog &d) -> int {
-            auto *dialog = dynamic_cast<D *>(&d);
-            EXPECT_NE(dialog, nullptr);
-            return dialog ? handler(*dialog) : 2;
-        });
-    }
 
     // Sends a command to the dialog and answers with the result it ended with.
     static int press(CDlg0 &dialog, int id)
@@ -66,10 +56,7 @@ protected:
     // Saves the dialog as shown into build/tests/dialogs/<name>.png.
     static void snapshot(QWidget &widget, const QString &name)
     {
-        QApplication::processEvents();
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/dialogs");
-        QDir().mkpath(folder);
-        EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
+        SaveSnapshot(widget, QStringLiteral("dialogs"), name);
     }
 
     std::unique_ptr<CZqApp> app;
