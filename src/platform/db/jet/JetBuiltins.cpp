@@ -844,16 +844,18 @@ void jetDateDiff(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int64(ctx, *r);
 }
 
-void jetDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
+// DateSerial and TimeSerial: three numbers carried into one date serial.
+template <auto carry>
+void jetSerialOfThree(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (anyNull(3, argv)) {
         sqlite3_result_null(ctx);
         return;
     }
-    double y = 0, m = 0, d = 0;
-    if (!numberArg(ctx, argv[0], y) || !numberArg(ctx, argv[1], m) || !numberArg(ctx, argv[2], d))
+    double a = 0, b = 0, c = 0;
+    if (!numberArg(ctx, argv[0], a) || !numberArg(ctx, argv[1], b) || !numberArg(ctx, argv[2], c))
         return;
-    const auto r = dateSerialCarry(y, m, d);
+    const auto r = carry(a, b, c);
     if (!r) {
         resultError(ctx, ErrInvalidCall);
         return;
@@ -861,21 +863,14 @@ void jetDateSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_double(ctx, *r);
 }
 
-void jetTimeSerial(sqlite3_context *ctx, int, sqlite3_value **argv)
+void jetDateSerial(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (anyNull(3, argv)) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    double h = 0, n = 0, s = 0;
-    if (!numberArg(ctx, argv[0], h) || !numberArg(ctx, argv[1], n) || !numberArg(ctx, argv[2], s))
-        return;
-    const auto r = timeSerialCarry(h, n, s);
-    if (!r) {
-        resultError(ctx, ErrInvalidCall);
-        return;
-    }
-    sqlite3_result_double(ctx, *r);
+    jetSerialOfThree<dateSerialCarry>(ctx, argc, argv);
+}
+
+void jetTimeSerial(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    jetSerialOfThree<timeSerialCarry>(ctx, argc, argv);
 }
 
 void jetTimeValue(sqlite3_context *ctx, int, sqlite3_value **argv)
