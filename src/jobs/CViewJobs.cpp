@@ -261,6 +261,8 @@ bool CViewJobs::ShowOneJob(qint32 jobId)
     GetJobTypeName(typeName, m_jobSet.m_JobType);
     m_strListCaption = QStringLiteral(" %1 %2").arg(typeName).arg(m_jobSet.m_JobNo);
     FillList();
+    // Selected, so that a command that follows (a scanned print code) acts on it.
+    m_list->FindItemByData(jobId, true);
     m_list->setFocus();
     return true;
 }

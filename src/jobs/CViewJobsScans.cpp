@@ -30,6 +30,16 @@ void tell(const char *text)
     platform::Prompt::messageBox(QString::fromLatin1(text));
 }
 
+// The name of a scanned employee; empty when there is none of that number
+// (employee numbers end at 255).
+QString scannedEmployee(qint32 number)
+{
+    if (number <= 0 || number > 255)
+        return QString();
+    const QString name = EmployeeName(quint8(number));
+    return name == QLatin1String("?") ? QString() : name;
+}
+
 } // namespace
 
 int CViewJobs::OnScanCommand(int command, int)
@@ -122,7 +132,7 @@ void CViewJobs::OnScannedJobs(int id)
         CCusSet customer;
         customer.GetCustomerName(name, number);
     } else {
-        name = EmployeeName(quint8(number));
+        name = scannedEmployee(number);
     }
     m_nBranch = type;
     m_nItem = 1;
@@ -168,6 +178,11 @@ bool CViewJobs::NewForScan(int id)
     }
     // A scanned CSR: the new job dialog asks for the customer, with the CSR
     // and the type already chosen.
+    if (scannedEmployee(number).isEmpty()) {
+        tell("Cannot find the CSR you have scanned.");
+        AfterCreation(false);
+        return true;
+    }
     CJobNew dialog(0, this);
     dialog.m_nJobType = type;
     dialog.m_bTypeFixed = true;

@@ -88,6 +88,7 @@ TEST_F(JobScans, TicketThenReadyToShipStoresStatus2AndShowsThatList)
     scan(QStringLiteral("^%1#").arg(job));
     EXPECT_EQ(v.listCaption(), QStringLiteral(" Order 5001"));
     EXPECT_EQ(listed(), QList<qint64>{job});
+    EXPECT_EQ(v.list()->GetSelectedData(), job);
     EXPECT_EQ(v.barCode().m_nObject, job); // kept for the command that follows
     scan(QStringLiteral("!30133#"));
     EXPECT_EQ(row(job, "Status"), QStringLiteral("2"));
@@ -185,6 +186,8 @@ TEST_F(JobScans, JobsOfTheScannedCustomerOrCsr)
         EXPECT_EQ(listed(), c.ids) << qPrintable(c.caption);
         EXPECT_EQ(v.branch(), c.branch);
         EXPECT_EQ(v.item(), 1);
+        if (c.branch == 1)
+            snapshot(v, QStringLiteral("jobs-scan-customer-quotes"));
     }
     EXPECT_EQ(prompts().texts(), QStringList());
 
@@ -212,6 +215,8 @@ TEST_F(JobScans, WhatCannotBeFoundOrIsNotUsedHereIsSaid)
         {QStringLiteral("$30500#"), "Sorry, the barcode command you have scanned is not used in this section."},
         {QStringLiteral("%%1#").arg(item), "Sorry, the barcode command you have scanned is not used in this section."},
         {QStringLiteral("(4242#!30600#"), "Cannot find the customer you have scanned."},
+        {QStringLiteral(")77#!30602#"), "Cannot find the CSR you have scanned."},
+        {QStringLiteral(")261#!30600#"), "Cannot find the CSR you have scanned."},
     };
     for (const auto &[code, text] : cases) {
         prompts().clear();
