@@ -81,11 +81,11 @@ bool CJobNew::OnInitDialog()
     // The type: the caller's, unless the workstation always wants one.
     CZqApp *app = ZqApp();
     const int setting = app ? app->GetSettingInt(QStringLiteral("NewJob-Type"), 1, CZqApp::kSettings) : 1;
-    if (setting < 3)
+    if (setting < 3 && !m_bTypeFixed)
         m_nJobType = setting;
     if (m_nJobType > 2)
         m_nJobType = 1;
-    m_nCsr = app ? app->m_nDefaultCsr : 0;
+    m_nCsr = m_nPresetCsr != 0 ? m_nPresetCsr : app ? app->m_nDefaultCsr : 0;
     m_list.SetImageListAndStyle(131, 48, 0x14573);
     BuildTree();
     ListChoice(m_nJobType + 1);

@@ -29,6 +29,10 @@ public:
     qint32 m_nCusNo = 0;
     qint32 m_nBuyerNo = 0;
     int m_nCsr = 0;
+    // Set by the caller after a scan: the scanned CSR in place of the
+    // workstation's, and a type the workstation's setting does not replace.
+    int m_nPresetCsr = 0;
+    bool m_bTypeFixed = false;
 
     CXTreeCtrl &tree() { return m_tree; }
     CXListCtrl &list() { return m_list; }

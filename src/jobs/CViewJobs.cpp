@@ -103,6 +103,15 @@ bool CViewJobs::OnCommand(int id)
     case 30599: case 30600: case 30601: case 30602:
         OnNewForCustomer(id);
         return true;
+    case 30131: case 30132: case 30133: case 30134: case 30135: case 30136:
+        OnStatusStamp(id);
+        return true;
+    case 30141: case 30142: case 30143: case 30144:
+        OnDateStamp(id);
+        return true;
+    case 30610: case 30611: case 30612: case 30613:
+        OnScannedJobs(id);
+        return true;
     case 30130:
         OnChangeStatus();
         return true;
@@ -252,6 +261,8 @@ bool CViewJobs::ShowOneJob(qint32 jobId)
     GetJobTypeName(typeName, m_jobSet.m_JobType);
     m_strListCaption = QStringLiteral(" %1 %2").arg(typeName).arg(m_jobSet.m_JobNo);
     FillList();
+    // Selected, so that a command that follows (a scanned print code) acts on it.
+    m_list->FindItemByData(jobId, true);
     m_list->setFocus();
     return true;
 }
@@ -284,6 +295,8 @@ void CViewJobs::OnNew()
 
 void CViewJobs::OnNewForCustomer(int id)
 {
+    if (id != 30599 && NewForScan(id))
+        return;
     // Without a scanned customer: a job for the customer and buyer of the
     // current job, of the type the user chooses.
     CZqApp *app = ZqApp();

@@ -25,6 +25,10 @@ public:
     void OnInitialUpdate() override;
     bool OnCommand(int id) override;
     bool IsCommandEnabled(int id) override;
+    // A completed bar code: a job or item shows its job alone, a customer or
+    // CSR is remembered for the commands that follow, a command code runs its
+    // command. Always handled, except the view switches below 30002.
+    int OnScanCommand(int command, int key) override;
 
     // Locks the view's current job, runs the job window on it, unlocks it
     // whatever it returned and carries out its result. Returns the window's
@@ -58,6 +62,20 @@ private:
     void OnFixDiscrepancies();
     void OnSummary();
     void AfterCreation(bool created);
+    // Scanned commands: the status (30131-30136) or a date (30141-30144) of
+    // the current order, and the jobs of the scanned customer or CSR
+    // (30610-30613).
+    void OnStatusStamp(int id);
+    void OnDateStamp(int id);
+    void OnScannedJobs(int id);
+    // Whether the stamps may act: the Orders list with a current job.
+    bool CanStamp();
+    // Saves the stamped job and shows it on the list of the code.
+    void AfterStamp(int code);
+    // After a scanned customer or CSR, 30600-30602 make a job of that type:
+    // for the customer at once, for the CSR through the new job dialog.
+    // False when nothing was scanned for them.
+    bool NewForScan(int id);
     // Selects the list where a new job of its type shows and its row.
     void ShowNewJobList();
 
