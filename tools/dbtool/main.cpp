@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
+#include "ExportCommand.h"
 #include "JobCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
@@ -38,6 +39,7 @@ const Command kCommands[] = {
     {"print", runPrintCommand},
     {"barcode", runBarcodeCommand},
     {"scan", runScanCommand},
+    {"export", runExportCommand},
 };
 
 } // namespace
@@ -45,7 +47,8 @@ const Command kCommands[] = {
 int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
-    const bool drawing = argc >= 2 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0);
+    const bool drawing = argc >= 2 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 ||
+                                 qstrcmp(argv[1], "export") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -87,6 +90,7 @@ int main(int argc, char *argv[])
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  barcode DIGIT NUMBER FILE.png\n"
-           "  scan \"Shift 6 1 2 Shift 3\"\n";
+           "  scan \"Shift 6 1 2 Shift 3\"\n"
+           "  export DB KIND ... FILE (run without KIND for the kinds)\n";
     return 2;
 }
