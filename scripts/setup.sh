@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils libxml2-utils python3 zbar-tools zint
   fonts-dejavu-core fonts-liberation2 libgl1-mesa-dev
+  unrtf csvkit libreoffice-writer-nogui
 )
 
 missing=()

@@ -149,12 +149,16 @@ int CExport::WriteIifSalesJournal(int postingNo)
         set.GetFieldText(0, date, true);
     }
 
+    // Every line carries the header's seven fields: a line without a name
+    // ends with an empty NAME.
     auto line = [&](bool trns, int acct, Money amount, const QString &memo, const QString &name = QString(),
                     bool memoAfterSep = false) {
         return (trns ? QStringLiteral("TRNS\tGENERAL JOURNAL\t") : QStringLiteral("SPL\tGENERAL JOURNAL\t")) + date +
                sep + (acct >= 0 ? account.value(acct) : name) + sep + FormatMoney(amount) +
                (memoAfterSep ? sep : QStringLiteral("\t")) + memo +
-               (acct >= 0 && !name.isEmpty() ? QStringLiteral("\t") + name : QString()) + QLatin1Char('\n');
+               (acct >= 0 && !name.isEmpty() ? QStringLiteral("\t") + name
+                                             : memo.contains(sep) ? QString() : QStringLiteral("\t")) +
+               QLatin1Char('\n');
     };
 
     Write(line(true, 0, jobs + q1, QStringLiteral("Total Sales")));
@@ -289,8 +293,9 @@ int CExport::WriteIifInvoices(int postingNo)
     set.MoveFirst();
     while (!set.IsEOF() && !m_bFailed) {
         QString f[15];
+        // A TAB inside a value would shift every column after it.
         for (int i = 0; i < 15; ++i)
-            f[i] = VariantToText(set.GetFieldValue(i));
+            f[i] = VariantToText(set.GetFieldValue(i)).replace(QLatin1Char('\t'), QLatin1Char(' '));
         auto isZero = [&](int i) {
             const platform::Value v = set.GetFieldValue(i);
             return v.isNull() || v.toMoney().isZero();
