@@ -48,8 +48,15 @@ void CExport::Write(const QString &text)
         fail(QStringLiteral("The file is not open."));
         return;
     }
-    QString crlf = text;
-    crlf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // Every line feed reaches the disk as CR LF; one that already follows a
+    // carriage return (a value's own CR LF) is not given a second one.
+    QString crlf;
+    crlf.reserve(text.size() + 16);
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\n') && (i == 0 || text.at(i - 1) != QLatin1Char('\r')))
+            crlf += QLatin1Char('\r');
+        crlf += text.at(i);
+    }
     const QByteArray bytes = ToWindows1252(crlf);
     if (outputFile.write(bytes) != bytes.size())
         fail(outputFile.errorString());
