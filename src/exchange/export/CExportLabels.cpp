@@ -112,14 +112,15 @@ void CExport::PrintAddressLabels(CXListCtrl *rowsList, int choice, bool allRows)
     if (choice == 0) {
         CDlgOptions options(QStringLiteral("Print Address Labels"), QString(), 0, nullptr);
         options.AddRadioGroup(QStringLiteral("Labels for:"), 0);
-        options.AddEntry(2, QStringLiteral("All Contacts"));
+        options.AddEntry(2, QStringLiteral("All Contacts"), 1);
         options.AddEntry(3, QStringLiteral("Default Buyers"));
         options.AddEntry(4, QStringLiteral("Default Payers"));
         options.AddRadioGroup(QStringLiteral("Which Rows?"), 0);
-        options.AddEntry(101, QStringLiteral("All Rows"));
-        options.AddEntry(102, QStringLiteral("Selected Rows"));
+        const bool several = selectedCount() > 1;
+        options.AddEntry(101, QStringLiteral("All Rows"), several ? 0 : 1);
+        options.AddEntry(102, QStringLiteral("Selected Rows"), several ? 1 : 0);
         options.AddRadioGroup(QStringLiteral("Replace Line-Breaks with Spaces?"), 0);
-        options.AddEntry(201, QStringLiteral("No"));
+        options.AddEntry(201, QStringLiteral("No"), 1);
         options.AddEntry(202, QStringLiteral("Yes"));
         options.m_nSelect = {2, selectedCount() > 1 ? 102L : 101L, 201};
         if (options.DoModal() != IDOK_RESULT)

@@ -14,9 +14,10 @@ bool CExport::AskWhichRows(bool &allRows, const QString &title, bool preferSelec
     const int selected = selectedCount();
     CDlgOptions choice(title, QString(), 0, nullptr);
     choice.AddRadioGroup(QStringLiteral("Which Rows?"), 0);
-    choice.AddEntry(101, QStringLiteral("All Rows: %1").arg(total));
-    choice.AddEntry(102, QStringLiteral("Selected Rows: %1").arg(selected));
-    choice.m_nSelect = {preferSelected || selected > 1 ? 102L : 101L, 0, 0};
+    const bool preferred = preferSelected || selected > 1;
+    choice.AddEntry(101, QStringLiteral("All Rows: %1").arg(total), preferred ? 0 : 1);
+    choice.AddEntry(102, QStringLiteral("Selected Rows: %1").arg(selected), preferred ? 1 : 0);
+    choice.m_nSelect = {preferred ? 102L : 101L, 0, 0};
     if (choice.DoModal() != IDOK_RESULT)
         return false;
     allRows = choice.IsEntryChecked(101);
@@ -39,7 +40,7 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
         CDlgOptions options(QStringLiteral("Export ") + (customers ? QStringLiteral("Customers") : QStringLiteral("Contacts")),
                             QString(), 0, nullptr);
         options.AddRadioGroup(QStringLiteral("Which information do you want to export?"), 0);
-        options.AddEntry(1, QStringLiteral("- the list on the screen -"));
+        options.AddEntry(1, QStringLiteral("- the list on the screen -"), 1);
         if (customers) {
             options.AddEntry(2, QStringLiteral("Address List of All Contacts"));
             options.AddEntry(3, QStringLiteral("Address List of Default Buyers only"));
@@ -50,10 +51,10 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
             options.AddEntry(10, QStringLiteral("Address and Phone List"));
         }
         options.AddRadioGroup(QStringLiteral("Which Rows?"), 0);
-        options.AddEntry(101, QStringLiteral("All Rows: %1").arg(total));
-        options.AddEntry(102, QStringLiteral("Selected Rows: %1").arg(selected));
+        options.AddEntry(101, QStringLiteral("All Rows: %1").arg(total), selected > 1 ? 0 : 1);
+        options.AddEntry(102, QStringLiteral("Selected Rows: %1").arg(selected), selected > 1 ? 1 : 0);
         options.AddRadioGroup(QStringLiteral("Replace Line-Breaks with Spaces?"), 0);
-        options.AddEntry(201, QStringLiteral("No"));
+        options.AddEntry(201, QStringLiteral("No"), 1);
         options.AddEntry(202, QStringLiteral("Yes"));
         options.m_nSelect = {1, selected > 1 ? 102L : 101L, 201};
         if (options.DoModal() != IDOK_RESULT)
