@@ -1,6 +1,9 @@
 #include "ExchangeFixture.h"
 
+#include "controls/CXListCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
 
 namespace {
 
@@ -209,6 +212,58 @@ TEST_F(AccountingExport, AccountTextWithoutTwoCommasIsAskedAgain)
     EXPECT_EQ(accounts, QStringLiteral("41000,12000,24100"));
     EXPECT_EQ(prompts().texts().first(),
               QStringLiteral("Please type the three accounts separated by commas, for example 40000,11000,23100."));
+}
+
+TEST_F(AccountingExport, BothIifKindsGoInOneFileAndUnwrittenPostingsAreNamed)
+{
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        EXPECT_EQ(o.GetEntryText(1), QStringLiteral("Sales:"));
+        EXPECT_TRUE(o.IsEntryChecked(1));
+        EXPECT_FALSE(o.IsEntryChecked(2));
+        o.tree()->SetOptionChecked(2, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    int written = 0;
+    QList<int> skipped;
+    const QString path = write(
+        QStringLiteral("both.iif"),
+        [&skipped](CExport &e) {
+            // Posting 99 does not exist: its journal cannot be dated.
+            e.rows = {CExport::Row{QStringLiteral("7"), 7}, CExport::Row{QStringLiteral("99"), 99}};
+            const int n = e.ExportQuickBooks(true);
+            skipped = e.skippedPostings();
+            return n;
+        },
+        &written);
+    EXPECT_EQ(written, 3); // 7 as journal and invoices, 99 as (empty) invoices
+    EXPECT_EQ(skipped, QList<int>{99});
+    const QByteArray data = readAll(path);
+    EXPECT_TRUE(data.startsWith("!TRNS\tTRNSTYPE\tDATE\tACCNT\tAMOUNT"));
+    EXPECT_LT(data.indexOf("GENERAL JOURNAL"), data.indexOf("!TRNS\tTRNSTYPE\tDATE\tACCNT\tNAME"));
+    EXPECT_LT(data.indexOf("!TRNS\tTRNSTYPE\tDATE\tACCNT\tNAME"), data.indexOf("TRNS\tINVOICE"));
+}
+
+TEST_F(AccountingExport, CustomersViewIifChoiceWritesTheCustomerList)
+{
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT Customers.CusNo, Customers.Name FROM Customers WHERE Customers.CusNo = 100"),
+                     QStringLiteral("CusNo"));
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        o.tree()->SetOptionChecked(6, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    const QString path = tempPath(QStringLiteral("Customers.iif"));
+    prompts().answerFile(path);
+    prompts().answer(platform::IDNO);
+    CExport e;
+    e.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    const QByteArray data = readAll(path);
+    EXPECT_TRUE(data.startsWith("!CUST\tNAME\t")) << data.toStdString();
+    EXPECT_EQ(data.count("\r\nCUST\t"), 1);
 }
 
 } // namespace
