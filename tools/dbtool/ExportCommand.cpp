@@ -64,8 +64,8 @@ int runExportCommand(const QStringList &argsIn, QTextStream &out, QTextStream &e
         }
         if (kind == QLatin1String("shipping-labels")) {
             QList<CExport::Shipment> shipments;
-            for (const QString &spec : middle) {
-                const QStringList p = spec.split(QLatin1Char(':'));
+            for (const QString &shipment : middle) {
+                const QStringList p = shipment.split(QLatin1Char(':'));
                 if (p.size() != 6) {
                     err << "A shipment is ITEMID:DESC:SHIPPED:PERBOX:BOXES:SHIPTO\n";
                     return 2;
