@@ -11,6 +11,7 @@ packages=(
   poppler-utils libxml2-utils python3 zbar-tools zint
   fonts-dejavu-core fonts-liberation2 libgl1-mesa-dev
   xvfb xdotool imagemagick
+  unrtf csvkit
 )
 
 missing=()

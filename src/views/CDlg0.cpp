@@ -1,4 +1,5 @@
 #include "views/CDlg0.h"
+#include "views/ListExport.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -574,7 +575,10 @@ void CDlg0::OnExportList()
 {
     if (!m_pList || m_pList->GetItemCount() == 0)
         return;
-    platform::Prompt::messageBox(QStringLiteral("Exporting a list is not yet available in this version."));
+    if (const ListExporter &exporter = listExporter())
+        exporter(0, 0, 0, m_strWindowTitle, m_pList, false, 2);
+    else
+        platform::Prompt::messageBox(QStringLiteral("Exporting a list is not yet available in this version."));
 }
 
 void CDlg0::ShowHelp()

@@ -1,4 +1,5 @@
 #include "views/CView0.h"
+#include "views/ListExport.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -106,6 +107,25 @@ CView0::~CView0()
 {
     if (m_bDragging)
         QGuiApplication::restoreOverrideCursor();
+}
+
+void CView0::ExportShownList()
+{
+    // A chart shows its table: the table writes itself.
+    if (m_bChartShown) {
+        m_table->ExportToFile();
+        return;
+    }
+    if (!m_list || m_list->GetItemCount() == 0)
+        return;
+    const ListExporter &exporter = listExporter();
+    if (!exporter) {
+        ReportNotAvailable(QStringLiteral("Exporting the list"));
+        return;
+    }
+    // The posting journals of the reports view also go to the accounting files.
+    const int format = m_nViewId == 30005 && m_nBranch == 6 ? 3 : 2;
+    exporter(m_nViewId, m_nBranch, m_nItem, m_strBranchText + QLatin1Char(' ') + m_strItemText, m_list, false, format);
 }
 
 void CView0::ReportNotAvailable(const QString &what)
@@ -715,6 +735,8 @@ bool CView0::OnCommand(int id)
         PrintListAsShown(id);
         return true;
     case 30123:
+        ExportShownList();
+        return true;
     case 30106:
         ReportNotAvailable(QStringLiteral("Exporting the list"));
         return true;

@@ -167,6 +167,8 @@ public:
     // The message shown by commands whose subsystem is not part of the program
     // yet; never a silent no-op.
     static void ReportNotAvailable(const QString &what);
+    // Command 30123: the chart's table, or the shown list through the export entry.
+    void ExportShownList();
 
     // The appearance message (30249) of the option and colour dialogs:
     // setting 0 the view's hue (0 = its default), 1 button style, 2 fill style,

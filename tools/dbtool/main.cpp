@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
+#include "ExportCommand.h"
 #include "JobCommand.h"
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
@@ -40,6 +41,7 @@ const Command kCommands[] = {
     {"barcode", runBarcodeCommand},
     {"scan", runScanCommand},
     {"inventory", runInventoryCommand},
+    {"export", runExportCommand},
 };
 
 } // namespace
@@ -47,7 +49,8 @@ const Command kCommands[] = {
 int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
-    const bool drawing = argc >= 2 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0);
+    const bool drawing = argc >= 2 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 ||
+                                 qstrcmp(argv[1], "export") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -90,6 +93,7 @@ int main(int argc, char *argv[])
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  barcode DIGIT NUMBER FILE.png\n"
            "  scan \"Shift 6 1 2 Shift 3\"\n"
-           "  inventory DB MODE [--job JOBNO | --service SERNO]\n";
+           "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
+           "  export DB KIND ... FILE (run without KIND for the kinds)\n";
     return 2;
 }

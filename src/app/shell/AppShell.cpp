@@ -27,6 +27,7 @@
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
 #include "estimating/CPriceChanged.h"
+#include "exchange/ExchangeInstall.h"
 #include "platform/Prompt.h"
 #include "printing/CPrintForm.h"
 #include "views/CStatusDlg.h"
@@ -142,6 +143,7 @@ bool AppShell::InitInstance()
     InstallCatalogue(m_app);
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallPriceChanged();
+    InstallExchange();
     // The one menu resource 170 holds every area's pop-ups; registered after
     // the areas so that it is the one the program shows.
     InstallAppMenus(m_app);

@@ -1,0 +1,252 @@
+#include "exchange/export/CExport.h"
+
+#include "exchange/export/ExportText.h"
+
+#include "controls/CXListCtrl.h"
+#include "data/CXDaoSet.h"
+#include "platform/Prompt.h"
+
+#include <QtWidgets/QHeaderView>
+
+CExport::CExport() = default;
+
+CExport::~CExport()
+{
+    if (outputFile.isOpen())
+        outputFile.close();
+}
+
+// --- the file -----------------------------------------------------------------------
+
+bool CExport::OpenOutput(const QString &path)
+{
+    if (outputFile.isOpen())
+        outputFile.close();
+    m_bFailed = false;
+    m_strError.clear();
+    outputFile.setFileName(path);
+    if (!outputFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        fail(outputFile.errorString());
+        return false;
+    }
+    return true;
+}
+
+void CExport::fail(const QString &reason)
+{
+    if (m_bFailed)
+        return;
+    m_bFailed = true;
+    m_strError = reason;
+}
+
+void CExport::Write(const QString &text)
+{
+    if (m_bFailed || text.isEmpty())
+        return;
+    if (!outputFile.isOpen()) {
+        fail(QStringLiteral("The file is not open."));
+        return;
+    }
+    // Every line feed reaches the disk as CR LF; one that already follows a
+    // carriage return (a value's own CR LF) is not given a second one.
+    QString crlf;
+    crlf.reserve(text.size() + 16);
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\n') && (i == 0 || text.at(i - 1) != QLatin1Char('\r')))
+            crlf += QLatin1Char('\r');
+        crlf += text.at(i);
+    }
+    const QByteArray bytes = ToWindows1252(crlf);
+    if (outputFile.write(bytes) != bytes.size())
+        fail(outputFile.errorString());
+}
+
+bool CExport::CloseOutput()
+{
+    if (outputFile.isOpen()) {
+        if (!outputFile.flush())
+            fail(outputFile.errorString());
+        outputFile.close();
+        // QFileDevice reports an error of the final flush on close.
+        if (outputFile.error() != QFileDevice::NoError)
+            fail(outputFile.errorString());
+    }
+    return !m_bFailed;
+}
+
+void CExport::ReportWriteFailure() const
+{
+    platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + outputFile.fileName() + QStringLiteral("\n\n") +
+                                     m_strError,
+                                 QString(), platform::MB_ICONHAND);
+}
+
+// --- rows -------------------------------------------------------------------------
+
+int CExport::rowCount() const
+{
+    return list ? list->GetItemCount() : int(rows.size());
+}
+
+int CExport::selectedCount() const
+{
+    return list ? list->GetSelectedCount() : int(rows.size());
+}
+
+QList<CExport::Row> CExport::chosenRows(bool allRows) const
+{
+    if (!list)
+        return rows;
+    QList<Row> chosen;
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+        if (!allRows && !list->IsItemSelected(row))
+            continue;
+        chosen.append(Row{list->GetItemText(row, 0), list->GetItemData(row)});
+    }
+    return chosen;
+}
+
+// --- delimited text -----------------------------------------------------------------
+
+void CExport::FormatField(QString &value, bool addSeparator) const
+{
+    value.replace(QLatin1Char('"'), QLatin1Char(' '));
+    // A lone CR or LF is quoted too: readers split a row at either.
+    if (value.contains(QLatin1Char(separator)) || value.contains(QLatin1Char('\r')) ||
+        value.contains(QLatin1Char('\n')))
+        value = QLatin1Char(quote) + value + QLatin1Char(quote);
+    if (addSeparator)
+        value += QLatin1Char(separator);
+}
+
+int CExport::WriteColumnTitles(const QString &lineEnd)
+{
+    if (!list)
+        return 0;
+    const int n = list->GetColumnCount();
+    QHeaderView *header = list->header();
+    for (int visual = 0; visual < n; ++visual) {
+        const int column = header ? header->logicalIndex(visual) : visual;
+        QString title = list->GetColumnText(column < 0 ? visual : column).left(519);
+        FormatField(title, false);
+        Write(title + (visual + 1 < n ? QString(QLatin1Char(separator)) : lineEnd));
+    }
+    return n;
+}
+
+int CExport::WriteFieldNames(CXDaoSet &set, const QString &lineEnd)
+{
+    const int n = set.GetFieldCount();
+    for (int field = 0; field < n; ++field)
+        Write(set.GetFieldName(field) + (field + 1 < n ? QString(QLatin1Char(separator)) : lineEnd));
+    return n;
+}
+
+int CExport::WriteListRows(bool allRows)
+{
+    if (!list)
+        return 0;
+    const int n = WriteColumnTitles(QStringLiteral("\n"));
+    QHeaderView *header = list->header();
+    int count = 0;
+    for (int row = 0; row < list->GetItemCount() && !m_bFailed; ++row) {
+        if (!allRows && !list->IsItemSelected(row))
+            continue;
+        ++count;
+        QString line;
+        for (int visual = 0; visual < n; ++visual) {
+            const int column = header ? header->logicalIndex(visual) : visual;
+            QString text = list->GetItemText(row, column < 0 ? visual : column);
+            FormatField(text, visual + 1 < n);
+            line += text;
+        }
+        Write(line + QLatin1Char('\n'));
+    }
+    return count;
+}
+
+int CExport::WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBreaks)
+{
+    if (!set.IsOpen() || set.IsEmptySet())
+        return 0;
+    const int n = withHeader ? WriteFieldNames(set, QStringLiteral("\n")) : set.GetFieldCount();
+    int count = 0;
+    set.MoveFirst();
+    while (!set.IsEOF() && !m_bFailed) {
+        ++count;
+        QString line;
+        for (int field = 0; field < n; ++field) {
+            QString text;
+            set.GetFieldText(field, text, false);
+            if (replaceLineBreaks)
+                text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+            FormatField(text, field + 1 < n);
+            line += text;
+        }
+        Write(line + QLatin1Char('\n'));
+        set.MoveNext();
+    }
+    return count;
+}
+
+int CExport::WriteAddressList(int choice, bool allRows, bool replaceLineBreaks)
+{
+    const QString selectA = QStringLiteral(
+        "SELECT Customers.Name, Customers.Address, Customers.Address2, Customers.City, Customers.State, Customers.Zip");
+    const QString selectB =
+        selectA + QStringLiteral(", Contacts.Title, Contacts.First, Contacts.Last, Contacts.Phone, Contacts.Phone2, "
+                                 "Contacts.Cell, Contacts.Fax, Contacts.Email, Contacts.Dept, Contacts.PropID, "
+                                 "Customers.CusNo, Contacts.ContactNo FROM Contacts RIGHT JOIN Customers ON ");
+    QString statement;
+    QString condition;
+    switch (choice) {
+    case 2:
+        statement = selectB + QStringLiteral("Contacts.CusNo = Customers.CusNo");
+        condition = QStringLiteral("Customers.CusNo = ?");
+        break;
+    case 3:
+        statement = selectB + QStringLiteral("Contacts.ContactNo = Customers.BuyerNo");
+        condition = QStringLiteral("((Customers.BuyerNo = 0 and Customers.CusNo = ?) or Customers.CusNo = ?)");
+        break;
+    case 4:
+        statement = selectB + QStringLiteral("Contacts.ContactNo = Customers.PayerNo");
+        condition = QStringLiteral("((Customers.PayerNo = 0 and Customers.CusNo = ?) or Customers.CusNo = ?)");
+        break;
+    case 1:
+    case 10:
+        // Contacts of type 2 are hidden ones.
+        statement = selectB + QStringLiteral("Contacts.CusNo = Customers.CusNo");
+        condition = QStringLiteral("Contacts.Type <> 2 and Contacts.ContactNo = ?");
+        break;
+    default:
+        statement = selectA + QStringLiteral(" FROM Customers ");
+        condition = QStringLiteral("Customers.CusNo = ?");
+        break;
+    }
+
+    int count = 0;
+    for (const Row &row : chosenRows(allRows)) {
+        if (m_bFailed)
+            break;
+        QString where = condition;
+        where.replace(QLatin1Char('?'), QString::number(qint32(row.key)));
+        CXDaoSet set;
+        set.Open(CXDaoSet::dbOpenSnapshot, statement + QStringLiteral(" WHERE ") + where);
+        if (set.IsOpen() && !set.IsEmptySet())
+            count += WriteRecordRows(set, count == 0, replaceLineBreaks);
+    }
+    return count;
+}
+
+void CExport::WriteCommaList(const QString &items)
+{
+    const QStringList parts = items.split(QLatin1Char(','));
+    QStringList names;
+    for (const QString &part : parts) {
+        if (part.trimmed().isEmpty())
+            continue;
+        names.append(part);
+    }
+    Write(names.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+}

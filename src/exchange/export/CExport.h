@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QtCore/QFile>
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+class CXDaoSet;
+class CXListCtrl;
+
+// The one object through which data leaves the database for other programs:
+// lists and address lists as delimited text, postings for the accounting
+// program (CSV and IIF), merge data for the word processor's labels and RTF
+// invoices filled from a template. A caller creates it for one export, opens
+// (or lets it open) the output file, runs one operation and lets it go.
+//
+// Every file is 8-bit text: each "\n" goes to disk as CR LF, characters are
+// stored in Windows-1252 (one the code page lacks as "?"), no byte-order
+// mark. Every write is checked: after the first failure nothing more is
+// written, and WriteFailed/WriteError tell the caller.
+class CExport
+{
+public:
+    // One row to export when the export runs without a record list (the
+    // command-line tool and tests): the row's first column and its key.
+    struct Row
+    {
+        QString firstText;
+        qint64 key = 0;
+    };
+
+    CExport();
+    ~CExport();
+    CExport(const CExport &) = delete;
+    CExport &operator=(const CExport &) = delete;
+
+    // --- the file -------------------------------------------------------------
+    // Opens the output file for writing, creating or emptying it. False (and
+    // the reason in WriteError) when it cannot be opened.
+    bool OpenOutput(const QString &path);
+    // Writes text: "\n" as CR LF, Windows-1252. Nothing once a write failed.
+    void Write(const QString &text);
+    // Flushes and closes the file; false when a write or the close failed.
+    bool CloseOutput();
+    bool WriteFailed() const { return m_bFailed; }
+    QString WriteError() const { return m_strError; }
+    // "Cannot write: " + path and the reason, with the error icon.
+    void ReportWriteFailure() const;
+
+    // --- delimited text ---------------------------------------------------------
+    // Rewrites the value as one delimited value: a double quote becomes a
+    // blank; the value is enclosed in `quote` when it holds the separator, a
+    // carriage return or a line feed; the separator is appended on request.
+    void FormatField(QString &value, bool addSeparator) const;
+    // Header row of `list` in display order, the titles through the value
+    // rule; the line end after the last. Returns the column count.
+    int WriteColumnTitles(const QString &lineEnd);
+    // The field names of an open set, separated, the line end after the last.
+    int WriteFieldNames(CXDaoSet &set, const QString &lineEnd);
+    // Header row and the (selected) rows of `list`; the number of rows.
+    int WriteListRows(bool allRows);
+    // Every record of the set (field names first on request); the count.
+    int WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBreaks);
+    // The address list of the customers or contacts of the rows (choice 1-10).
+    int WriteAddressList(int choice, bool allRows, bool replaceLineBreaks);
+    // A comma-separated list of names written TAB-separated: each item keeps
+    // the blanks around it, "\n" after the last.
+    void WriteCommaList(const QString &items);
+
+    // --- the export entry -----------------------------------------------------------
+    // Asks "Which Rows?"; false when cancelled.
+    bool AskWhichRows(bool &allRows, const QString &title, bool preferSelected);
+    // The whole export of a record list (rights, choices, file, writer, outcome).
+    void ExportList(int view, int branch, int entry, QString name, CXListCtrl *rows, bool allRows, int format);
+
+    // --- accounting files ---------------------------------------------------------
+    // Invoice CSV of the postings of the rows; the number of postings.
+    int ExportPeachtree(bool allRows);
+    // Asks for the three accounts ("sales,receivables,tax"); false on cancel.
+    static bool AskAccounts(QString &accounts);
+    // Header line of the invoice CSV.
+    void WritePeachtreeHeader();
+    void WritePeachtreePosting(int postingNo, const QString &accounts);
+    // IIF: asks sales journal and/or invoices; the number of postings written.
+    int ExportQuickBooks(bool allRows);
+    void WriteIifSalesHeader();
+    void WriteIifInvoiceHeader();
+    int WriteIifSalesJournal(int postingNo);
+    int WriteIifInvoices(int postingNo);
+    // IIF customer list of the list's query (its TOP n and WHERE kept).
+    int ExportQuickBooksCustomers();
+    // Postings that wrote nothing, for the closing message.
+    QList<int> skippedPostings() const { return m_skipped; }
+
+    // --- merge labels ------------------------------------------------------------------
+    // Opens the output file in the data-source folder ("Settings" /
+    // "Path-TemplateDataSource", default the database folder); on failure
+    // offers another folder. False when the user gives up.
+    bool OpenDataSourceFile(const QString &fileName);
+    static QString DataSourceFolder();
+    // Address labels of the rows of a customer (choice 0 asks) or contact list.
+    void PrintAddressLabels(CXListCtrl *rows, int choice, bool allRows);
+    // Shipping labels: one shipment per entry; returns the labels written.
+    struct Shipment
+    {
+        qint32 itemId = 0;
+        QString description;
+        QString shipped;
+        QString perBox;
+        QString boxes;
+        QString shiptoNo;
+    };
+    int WriteShippingLabels(const QList<Shipment> &shipments);
+    void PrintShippingLabels(const QList<Shipment> &shipments);
+
+    // --- RTF ------------------------------------------------------------------------
+    // Fills the template with the job; the document goes to m_strDocument.
+    bool FillRtfTemplate(qint32 jobId, const QString &templatePath);
+
+    // Members.
+    QFile outputFile;
+    CXListCtrl *list = nullptr;
+    QList<Row> rows;             // the rows when there is no list
+    QString listSql;             // the list's query when there is no list
+    QString m_strDocument;       // RTF document path
+    QString m_strTemplateFolder; // XML template folder
+    QString m_strTemplateName;   // XML template name
+    char separator = '\t';
+    char quote = '"';
+
+private:
+    QList<Row> chosenRows(bool allRows) const;
+    int rowCount() const;
+    int selectedCount() const;
+    void fail(const QString &reason);
+    bool chooseTemplate(const QString &defaultName, int count, QString &path);
+
+    bool m_bFailed = false;
+    QString m_strError;
+    QList<int> m_skipped;
+};

@@ -1,0 +1,7 @@
+#include "views/ListExport.h"
+
+ListExporter &listExporter()
+{
+    static ListExporter exporter;
+    return exporter;
+}

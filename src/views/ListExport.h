@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QtCore/QString>
+
+#include <functional>
+
+class CXListCtrl;
+
+// Exporting a record list to a file belongs to the exchange area above the
+// views. The views and dialogs call through this one slot, which the shell
+// fills at start-up; while it is empty they say that exporting is not
+// available.
+//
+// Arguments: the calling view's command id (0 from a dialog), the shown
+// list's branch and entry, the proposed file name, the list, whether every
+// row goes without asking, and the format (1 tab, 2 comma, 3 and 4 the
+// accounting files, which also offer every file type).
+using ListExporter = std::function<void(int view, int branch, int entry, const QString &name, CXListCtrl *list,
+                                        bool allRows, int format)>;
+
+ListExporter &listExporter();

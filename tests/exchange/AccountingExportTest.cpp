@@ -1,0 +1,269 @@
+#include "ExchangeFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
+
+namespace {
+
+class AccountingExport : public ExchangeTest
+{
+protected:
+    // Writes one kind of file for posting 7 as the export entry would.
+    QString write(const QString &name, const std::function<int(CExport &)> &writer, int *written = nullptr)
+    {
+        const QString path = tempPath(name);
+        CExport exporter;
+        EXPECT_TRUE(exporter.OpenOutput(path));
+        const int n = writer(exporter);
+        EXPECT_TRUE(exporter.CloseOutput());
+        if (written)
+            *written = n;
+        return path;
+    }
+};
+
+// Checks an IIF file as the accounting program reads it: every TRNS/SPL line
+// has its "!" header's field count, every block ends with ENDTRNS, and each
+// general-journal block sums to 0.00.
+const char kIifChecker[] = R"(
+import sys
+from decimal import Decimal
+data = open(sys.argv[1], 'rb').read()
+assert b'\n' not in data.replace(b'\r\n', b''), 'bare LF'
+lines = data.decode('cp1252').split('\r\n')
+heads = {}
+block = None
+total = Decimal(0)
+blocks = 0
+for n, line in enumerate(lines, 1):
+    if line == '':
+        continue
+    f = line.split('\t')
+    if f[0].startswith('!'):
+        heads[f[0][1:]] = len(f)
+        continue
+    if f[0] == 'ENDTRNS':
+        assert block is not None, 'ENDTRNS without TRNS at %d' % n
+        if block == 'GENERAL JOURNAL':
+            assert total == 0, 'journal at line %d sums to %s' % (n, total)
+        block = None
+        blocks += 1
+        continue
+    assert f[0] in ('TRNS', 'SPL'), 'line %d: %r' % (n, line)
+    assert len(f) == heads[f[0]], 'line %d has %d fields, header %d' % (n, len(f), heads[f[0]])
+    if f[0] == 'TRNS':
+        assert block is None, 'TRNS inside a block at %d' % n
+        block = f[1]
+        total = Decimal(0)
+    else:
+        assert block == f[1], 'SPL outside its block at %d' % n
+    if block == 'GENERAL JOURNAL':
+        total += Decimal(f[4])
+assert block is None, 'last block not closed'
+print('blocks', blocks)
+)";
+
+TEST_F(AccountingExport, InvoiceCsvMatchesGoldenAndReadsBack)
+{
+    const QString path = write(QStringLiteral("invoices.csv"), [](CExport &e) {
+        e.separator = ',';
+        e.WritePeachtreeHeader();
+        e.WritePeachtreePosting(7, QStringLiteral("40000,11000,23100"));
+        return 1;
+    });
+    expectGolden(path, QStringLiteral("invoices.csv"));
+
+    // python's csv reads every row with the header's 17 columns; the taxed
+    // invoice writes its tax line first; the tax name with a comma stays one cell.
+    int code = 0;
+    const QString out = python(QStringLiteral(R"(
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], newline='', encoding='cp1252')))
+assert all(len(r) == 17 for r in rows), [len(r) for r in rows]
+print(len(rows))
+for r in rows[1:]:
+    print('|'.join([r[1], r[2], r[7], r[8], r[11], r[15], r[16]]))
+)"),
+                                {path}, &code);
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_EQ(out, QStringLiteral("8\n"
+                                  "Acme, Inc.|1001|219.50|State| |-14.50|State, Sales\n"
+                                  "Acme, Inc.|1001|219.50|State|Letterhead, 2 colours|-200.00|\n"
+                                  "Bob's Print\tShop|1002|83.00|Exempt|Flyers|-80.00|\n"
+                                  "Acme, Inc.|1003|-53.63|State| |3.63|State, Sales\n"
+                                  "Acme, Inc.|1003|-53.63|State|Credit for 1001|50.00|\n"
+                                  "Acme, Inc.|1004|32.00|State| |-2.00|\n"
+                                  "Acme, Inc.|1004|32.00|State|Cards|-30.00|\n"));
+    QProcess clean;
+    clean.start(QStringLiteral("csvclean"), {QStringLiteral("-n"), path});
+    if (!clean.waitForStarted())
+        FAIL() << "csvclean is not installed (scripts/setup.sh installs it)";
+    clean.waitForFinished(60000);
+    const QString report = QString::fromUtf8(clean.readAll());
+    EXPECT_EQ(clean.exitCode(), 0) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("No errors."))) << report.toStdString();
+}
+
+TEST_F(AccountingExport, IifSalesJournalAndInvoicesMatchGoldenAndBalance)
+{
+    int sales = 0;
+    const QString salesPath = write(
+        QStringLiteral("sales.iif"),
+        [](CExport &e) {
+            e.WriteIifSalesHeader();
+            return e.WriteIifSalesJournal(7);
+        },
+        &sales);
+    EXPECT_EQ(sales, 1);
+    expectGolden(salesPath, QStringLiteral("sales.iif"));
+
+    int invoices = 0;
+    const QString invoicePath = write(
+        QStringLiteral("invoices.iif"),
+        [](CExport &e) {
+            e.WriteIifInvoiceHeader();
+            return e.WriteIifInvoices(7);
+        },
+        &invoices);
+    EXPECT_EQ(invoices, 1);
+    expectGolden(invoicePath, QStringLiteral("invoices.iif"));
+
+    int code = 0;
+    QString out = python(QString::fromLatin1(kIifChecker), {salesPath}, &code);
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_EQ(out, QStringLiteral("blocks 7\n"));
+    out = python(QString::fromLatin1(kIifChecker), {invoicePath}, &code);
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_EQ(out, QStringLiteral("blocks 4\n"));
+
+    const QString text = QString::fromLatin1(readAll(salesPath));
+    // Department names: "4000 Printing" splits, "Bindery" is both.
+    EXPECT_TRUE(text.contains(QStringLiteral("SPL\tGENERAL JOURNAL\t11/30/2026\t4000\t-180.00\tPrinting\t\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("SPL\tGENERAL JOURNAL\t11/30/2026\tBindery\t-80.00\tBindery\t\r\n")));
+}
+
+TEST_F(AccountingExport, IifJournalOfAPostingWithoutJobsIsDatedByThePosting)
+{
+    // Posting 8 holds a quick sale only: its journal is written, dated 12/1/2026.
+    const QString path = write(QStringLiteral("quick.iif"), [](CExport &e) {
+        e.WriteIifSalesHeader();
+        return e.WriteIifSalesJournal(8);
+    });
+    const QString text = QString::fromLatin1(readAll(path));
+    EXPECT_TRUE(text.contains(QStringLiteral("TRNS\tGENERAL JOURNAL\t12/01/2026\t1152\t10.00\tTotal Sales\t\r\n")))
+        << text.toStdString();
+    int code = 0;
+    const QString out = python(QString::fromLatin1(kIifChecker), {path}, &code);
+    EXPECT_EQ(code, 0) << out.toStdString();
+
+    // Short account lists are filled from the defaults.
+    exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, 255, '1200,710,')"));
+    const QString shortPath = write(QStringLiteral("short.iif"), [](CExport &e) { return e.WriteIifSalesJournal(8); });
+    const QString shortText = QString::fromLatin1(readAll(shortPath));
+    EXPECT_TRUE(shortText.startsWith(QStringLiteral("TRNS\tGENERAL JOURNAL\t12/01/2026\t1200\t10.00\tTotal Sales\t\r\n")));
+    EXPECT_TRUE(shortText.contains(QStringLiteral("\t1490\t")));
+}
+
+TEST_F(AccountingExport, IifCustomerListKeepsTopAndWhere)
+{
+    int written = 0;
+    const QString path = write(
+        QStringLiteral("customers.iif"),
+        [](CExport &e) {
+            e.listSql = QStringLiteral("SELECT TOP 5 Customers.CusNo, Customers.Name FROM Customers WHERE "
+                                       "Customers.CusNo >= 100 ORDER BY Customers.Name");
+            return e.ExportQuickBooksCustomers();
+        },
+        &written);
+    EXPECT_EQ(written, 2);
+    expectGolden(path, QStringLiteral("customers.iif"));
+    const QList<QByteArray> lines = readAll(path).split('\n');
+    EXPECT_TRUE(lines.first().startsWith("!CUST\tNAME\tBADDR1\tBADDR2\tBADDR3\tBADDR4\tCONT1\tPHONE1\tCONT2\tPHONE2\t"
+                                         "FAXNUM\tTAXABLE\r"));
+    // The customer with a TAB in its name is quoted.
+    EXPECT_TRUE(readAll(path).contains("CUST\t\"Bob's Print\tShop\"\t"));
+
+    const QString topPath = write(QStringLiteral("top.iif"), [](CExport &e) {
+        e.listSql = QStringLiteral("SELECT TOP 1 Customers.CusNo FROM Customers WHERE Customers.CusNo >= 100");
+        return e.ExportQuickBooksCustomers();
+    }, &written);
+    EXPECT_EQ(written, 1);
+}
+
+TEST_F(AccountingExport, AccountTextWithoutTwoCommasIsAskedAgain)
+{
+    int asked = 0;
+    for (const char *typed : {"40000", "41000,12000,24100"}) {
+        prompts().onDialog([&asked, typed](QDialog &d) {
+            auto &data = static_cast<CDlgData &>(d);
+            // The first time the default, then what was typed.
+            EXPECT_EQ(data.m_strValue, asked == 0 ? QStringLiteral("40000,11000,23100") : QStringLiteral("40000"));
+            ++asked;
+            data.m_strValue = QString::fromLatin1(typed);
+            return int(IDOK_RESULT);
+        });
+    }
+    prompts().answer(platform::IDOK);
+    QString accounts;
+    ASSERT_TRUE(CExport::AskAccounts(accounts));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(accounts, QStringLiteral("41000,12000,24100"));
+    EXPECT_EQ(prompts().texts().first(),
+              QStringLiteral("Please type the three accounts separated by commas, for example 40000,11000,23100."));
+}
+
+TEST_F(AccountingExport, BothIifKindsGoInOneFileAndUnwrittenPostingsAreNamed)
+{
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        EXPECT_EQ(o.GetEntryText(1), QStringLiteral("Sales:"));
+        EXPECT_TRUE(o.IsEntryChecked(1));
+        EXPECT_FALSE(o.IsEntryChecked(2));
+        o.tree()->SetOptionChecked(2, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    int written = 0;
+    QList<int> skipped;
+    const QString path = write(
+        QStringLiteral("both.iif"),
+        [&skipped](CExport &e) {
+            // Posting 99 does not exist: its journal cannot be dated.
+            e.rows = {CExport::Row{QStringLiteral("7"), 7}, CExport::Row{QStringLiteral("99"), 99}};
+            const int n = e.ExportQuickBooks(true);
+            skipped = e.skippedPostings();
+            return n;
+        },
+        &written);
+    EXPECT_EQ(written, 3); // 7 as journal and invoices, 99 as (empty) invoices
+    EXPECT_EQ(skipped, QList<int>{99});
+    const QByteArray data = readAll(path);
+    EXPECT_TRUE(data.startsWith("!TRNS\tTRNSTYPE\tDATE\tACCNT\tAMOUNT"));
+    EXPECT_LT(data.indexOf("GENERAL JOURNAL"), data.indexOf("!TRNS\tTRNSTYPE\tDATE\tACCNT\tNAME"));
+    EXPECT_LT(data.indexOf("!TRNS\tTRNSTYPE\tDATE\tACCNT\tNAME"), data.indexOf("TRNS\tINVOICE"));
+}
+
+TEST_F(AccountingExport, CustomersViewIifChoiceWritesTheCustomerList)
+{
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT Customers.CusNo, Customers.Name FROM Customers WHERE Customers.CusNo = 100"),
+                     QStringLiteral("CusNo"));
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        o.tree()->SetOptionChecked(6, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    const QString path = tempPath(QStringLiteral("Customers.iif"));
+    prompts().answerFile(path);
+    prompts().answer(platform::IDNO);
+    CExport e;
+    e.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    const QByteArray data = readAll(path);
+    EXPECT_TRUE(data.startsWith("!CUST\tNAME\t")) << data.toStdString();
+    EXPECT_EQ(data.count("\r\nCUST\t"), 1);
+}
+
+} // namespace

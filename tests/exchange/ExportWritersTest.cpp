@@ -1,0 +1,242 @@
+#include "ExchangeFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "data/CXDaoSet.h"
+#include "exchange/export/ExportText.h"
+#include "views/CDlgOptions.h"
+
+#include <QtWidgets/QHeaderView>
+
+namespace {
+
+class ExportWriters : public ExchangeTest
+{
+};
+
+TEST(ExportValue, FormatFieldQuotesWhatWouldSplitAField)
+{
+    struct Case
+    {
+        char separator;
+        QString in;
+        bool addSeparator;
+        QString out;
+    };
+    const Case cases[] = {
+        // A comma and quotes: quoted with a comma separator, the quotes blanked.
+        {',', QStringLiteral("Say \"hi\", Bob"), false, QStringLiteral("\"Say  hi , Bob\"")},
+        {'\t', QStringLiteral("Say \"hi\", Bob"), false, QStringLiteral("Say  hi , Bob")},
+        {'\t', QStringLiteral("a\tb"), true, QStringLiteral("\"a\tb\"\t")},
+        {',', QStringLiteral("two\r\nlines"), true, QStringLiteral("\"two\r\nlines\",")},
+        // A lone LF or CR splits a row for readers too: quoted.
+        {',', QStringLiteral("two\nlines"), false, QStringLiteral("\"two\nlines\"")},
+        {'\t', QStringLiteral("two\rlines"), false, QStringLiteral("\"two\rlines\"")},
+        {',', QStringLiteral("plain"), true, QStringLiteral("plain,")},
+        {',', QString(), true, QStringLiteral(",")},
+    };
+    for (const Case &c : cases) {
+        CExport e;
+        e.separator = c.separator;
+        QString value = c.in;
+        e.FormatField(value, c.addSeparator);
+        EXPECT_EQ(value, c.out) << c.in.toStdString();
+    }
+}
+
+TEST(ExportValue, TextIsWindows1252WithQuestionMarksForTheRest)
+{
+    EXPECT_EQ(ToWindows1252(QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC 5 \xE2\x80\x9Cok\xE2\x80\x9D")),
+              QByteArray("caf\xE9 \x80 5 \x93ok\x94"));
+    EXPECT_EQ(ToWindows1252(QString::fromUtf8("\xE6\xBC\xA2 \xF0\x9F\x98\x80!")), QByteArray("? ?!"));
+    EXPECT_EQ(RtfValue(QString::fromUtf8("a\\b {c} \xC3\xA9 \xE2\x82\xAC \xE6\xBC\xA2\r\nx\ny")),
+              QStringLiteral("a\\\\b \\{c\\} \\'e9 \\'80 \\u28450?\\par x\\par y"));
+}
+
+TEST_F(ExportWriters, LinesEndInCrLfAndAFullDiskIsReported)
+{
+    const QString path = tempPath(QStringLiteral("out.txt"));
+    CExport e;
+    ASSERT_TRUE(e.OpenOutput(path));
+    e.Write(QString::fromUtf8("one\ntwo \xE2\x82\xAC\n"));
+    ASSERT_TRUE(e.CloseOutput());
+    EXPECT_EQ(readAll(path), QByteArray("one\r\ntwo \x80\r\n"));
+
+    CExport full;
+    ASSERT_TRUE(full.OpenOutput(QStringLiteral("/dev/full")));
+    full.Write(QString(70000, QLatin1Char('x')) + QLatin1Char('\n'));
+    EXPECT_FALSE(full.CloseOutput());
+    EXPECT_TRUE(full.WriteFailed());
+    EXPECT_FALSE(full.WriteError().isEmpty());
+    prompts().answer(platform::IDOK);
+    full.ReportWriteFailure();
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot write: /dev/full\n\n")));
+}
+
+TEST_F(ExportWriters, ListRowsFollowTheScreenOrderAndReadBackCellForCell)
+{
+    exec(QStringLiteral("UPDATE Customers SET Address = 'Line 1' & Chr(13) & Chr(10) & 'Line 2' WHERE CusNo = 100"));
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT CusNo, Name, Address, City FROM Customers WHERE CusNo >= 100 ORDER BY "
+                                    "CusNo"),
+                     QStringLiteral("CusNo"));
+    ASSERT_EQ(list.GetItemCount(), 2);
+    // The user dragged City to the front.
+    list.header()->moveSection(3, 0);
+
+    for (const char sep : {'\t', ','}) {
+        const QString path = tempPath(sep == ',' ? QStringLiteral("list.csv") : QStringLiteral("list.txt"));
+        CExport e;
+        e.list = &list;
+        e.separator = sep;
+        ASSERT_TRUE(e.OpenOutput(path));
+        EXPECT_EQ(e.WriteListRows(true), 2);
+        ASSERT_TRUE(e.CloseOutput());
+        int code = 0;
+        const QString out = python(QStringLiteral(R"(
+import csv, sys
+dialect = 'excel-tab' if sys.argv[2] == 'tab' else 'excel'
+for row in csv.reader(open(sys.argv[1], newline='', encoding='cp1252'), dialect=dialect):
+    print(repr(row))
+)"),
+                                   {path, sep == ',' ? QStringLiteral("comma") : QStringLiteral("tab")}, &code);
+        EXPECT_EQ(code, 0) << out.toStdString();
+        const QString header = list.GetColumnText(3) + QStringLiteral("', '") + list.GetColumnText(0) +
+                               QStringLiteral("', '") + list.GetColumnText(1) + QStringLiteral("', '") +
+                               list.GetColumnText(2);
+        EXPECT_EQ(out, QStringLiteral("['") + header +
+                           QStringLiteral("']\n"
+                                          "['Springfield', '100', 'Acme, Inc.', 'Line 1']\n"
+                                          "['Dover', '101', \"Bob's Print\\tShop\", '9 Elm']\n"));
+    }
+
+    // Selected rows with none selected: the header only, and 0.
+    CExport none;
+    none.list = &list;
+    list.clearSelection();
+    ASSERT_TRUE(none.OpenOutput(tempPath(QStringLiteral("none.txt"))));
+    EXPECT_EQ(none.WriteListRows(false), 0);
+    ASSERT_TRUE(none.CloseOutput());
+    EXPECT_EQ(readAll(tempPath(QStringLiteral("none.txt"))).count("\r\n"), 1);
+}
+
+// A value's CR LF stays one CR LF (not CR CR LF); its bare LF reaches the disk
+// as CR LF like every other line feed, inside the quotes.
+TEST_F(ExportWriters, RecordRowsKeepLineBreaksInsideTheirCells)
+{
+    exec(QStringLiteral("UPDATE Customers SET Address = 'Line 1' & Chr(13) & Chr(10) & 'Line 2', Address2 = 'bare' & "
+                        "Chr(10) & 'feed' WHERE CusNo = 100"));
+    for (const char sep : {'\t', ','}) {
+        for (const bool replace : {false, true}) {
+            const QString path = tempPath(QStringLiteral("records.txt"));
+            CExport e;
+            e.separator = sep;
+            CXDaoSet set;
+            set.Open(CXDaoSet::dbOpenSnapshot,
+                     QStringLiteral("SELECT Name, Address, Address2 FROM Customers WHERE CusNo >= 100 ORDER BY CusNo"));
+            ASSERT_TRUE(e.OpenOutput(path));
+            EXPECT_EQ(e.WriteRecordRows(set, true, replace), 2);
+            ASSERT_TRUE(e.CloseOutput());
+            int code = 0;
+            const QString out = python(QStringLiteral(R"(
+import csv, sys
+dialect = 'excel-tab' if sys.argv[2] == 'tab' else 'excel'
+for row in csv.reader(open(sys.argv[1], newline='', encoding='cp1252'), dialect=dialect):
+    print(repr(row))
+)"),
+                                       {path, sep == ',' ? QStringLiteral("comma") : QStringLiteral("tab")}, &code);
+            EXPECT_EQ(code, 0) << out.toStdString();
+            EXPECT_EQ(out, QStringLiteral("['Name', 'Address', 'Address2']\n") +
+                               (replace ? QStringLiteral("['Acme, Inc.', 'Line 1 Line 2', 'bare\\r\\nfeed']\n")
+                                        : QStringLiteral("['Acme, Inc.', 'Line 1\\r\\nLine 2', 'bare\\r\\nfeed']\n")) +
+                               QStringLiteral("[\"Bob's Print\\tShop\", '9 Elm', '']\n"));
+        }
+    }
+}
+
+TEST_F(ExportWriters, AddressListsWriteTheirHeaderOnceBeforeTheFirstRecord)
+{
+    struct Case
+    {
+        int choice;
+        QList<qint64> keys;
+        int records;
+        QString golden;
+    };
+    // 999 has no records: the header waits for the first customer found.
+    const Case cases[] = {
+        {2, {999, 101, 100}, 4, QStringLiteral("address-all-contacts.txt")},
+        {3, {100, 101}, 2, QStringLiteral("address-buyers.txt")},
+        {5, {100, 101}, 2, QStringLiteral("address-customers.txt")},
+        {10, {1001, 1003}, 1, QStringLiteral("address-phone.txt")},
+    };
+    for (const Case &c : cases) {
+        const QString path = tempPath(c.golden);
+        CExport e;
+        for (qint64 key : c.keys)
+            e.rows.append(CExport::Row{QString::number(key), key});
+        ASSERT_TRUE(e.OpenOutput(path));
+        EXPECT_EQ(e.WriteAddressList(c.choice, true, false), c.records) << c.choice;
+        ASSERT_TRUE(e.CloseOutput());
+        expectGolden(path, c.golden);
+        const QByteArray data = readAll(path);
+        EXPECT_TRUE(data.startsWith("Name\tAddress\tAddress2\tCity\tState\tZip")) << c.choice;
+        EXPECT_EQ(data.count("Name\tAddress"), 1);
+    }
+}
+
+TEST_F(ExportWriters, ExportEntryWritesTheChosenTypeAndOffersToOpenIt)
+{
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo >= 100 ORDER BY CusNo"),
+                     QStringLiteral("CusNo"));
+    list.SelectItem(1);
+    const QString path = tempPath(QStringLiteral("Customers.csv"));
+
+    // Which rows: one row selected proposes all rows; the user takes selected.
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Export"));
+        EXPECT_EQ(o.GetEntryText(101), QStringLiteral("All Rows: 2"));
+        EXPECT_EQ(o.GetEntryText(102), QStringLiteral("Selected Rows: 1"));
+        EXPECT_EQ(o.m_nSelect[0], 101);
+        o.tree()->SetOptionChecked(102, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    prompts().answerFile(path);
+    prompts().answer(platform::IDNO);
+    CExport e;
+    e.ExportList(30001, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + path +
+                                        QStringLiteral("\n\nDo you want to open it?"));
+    EXPECT_EQ(readAll(path), (list.GetColumnText(0) + QLatin1Char(',') + list.GetColumnText(1)).toLatin1() +
+                                 "\r\n101,Bob's Print\tShop\r\n");
+
+    // The customers view: an address list chosen there names the file.
+    prompts().clear();
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Export Customers"));
+        EXPECT_EQ(o.GetEntryText(6), QStringLiteral("Customer List for QuickBooks"));
+        o.tree()->SetOptionChecked(5, true);
+        o.tree()->SetOptionChecked(101, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    const QString addressPath = tempPath(QStringLiteral("Address List.txt"));
+    prompts().answerFile(addressPath);
+    prompts().answer(platform::IDNO);
+    CExport view;
+    view.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    EXPECT_TRUE(readAll(addressPath).startsWith("Name\tAddress\tAddress2\tCity\tState\tZip\r\nAcme, Inc.\t"));
+    const auto shown = prompts().shown();
+    bool proposed = false;
+    for (const auto &p : shown)
+        if (p.kind == platform::PromptRecord::Kind::SaveFile)
+            proposed = p.text.contains(QStringLiteral("Address List of Customers"));
+    EXPECT_TRUE(proposed);
+
+}
+
+} // namespace
