@@ -50,6 +50,9 @@ CPrintForm::CPrintForm()
     RegisterRenderer(204, 204, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintTextFile(dc, info, row);
     });
+    RegisterRenderer(2, 9, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintJobDocumentPage(dc, info, row);
+    });
 }
 
 CPrintForm::~CPrintForm() = default;
@@ -142,6 +145,10 @@ void CPrintForm::OnBeginPrinting(QPainter &dc, PrintInfo &info)
     else if (statement)
         bodyTop = 3.1;
     m_nBodyTop = InchToDevice(bodyTop, false);
+    // Job documents and statements keep their footer (totals row, form footer,
+    // print count) between the body's bottom limit and the page's end.
+    if (jobDocument || statement)
+        m_nFooterTop = bottom;
     m_nListTop = m_nBodyTop + m_nLineHeight + m_nQuarterLine;
     m_nBodyBottom = bottom - 2 * m_nLineHeight;
     m_nLastTicketRow = -1;

@@ -31,10 +31,32 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     const QString sql = optionValue(args, QStringLiteral("--sql"));
     const QString pdf = optionValue(args, QStringLiteral("--pdf"));
-    if (args.isEmpty() || sql.isEmpty() || pdf.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
+    const QString jobText = optionValue(args, QStringLiteral("--job"));
+    if (args.isEmpty() || (sql.isEmpty() == jobText.isEmpty()) || pdf.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
         err << "usage: tavrel-dbtool print DB --sql \"SELECT ...\" --pdf FILE.pdf [--pages A-B] [--preview] "
-               "[--today MM/DD/YYYY]\n";
+               "[--today MM/DD/YYYY]\n"
+               "       tavrel-dbtool print DB --job JOBID --kind K [--form N] [--options BITS] "
+               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n";
         return 2;
+    }
+    bool ok = true;
+    const qint32 jobId = jobText.isEmpty() ? 0 : jobText.toInt(&ok);
+    const int kind = jobText.isEmpty() ? 0 : optionValue(args, QStringLiteral("--kind")).toInt();
+    if (!ok || (!jobText.isEmpty() && (jobId <= 0 || kind < 2 || kind > 9))) {
+        err << "--job takes a JobID and --kind a job document kind from 2 to 9\n";
+        return 2;
+    }
+    int formNo = 0;
+    if (args.contains(QStringLiteral("--form")))
+        formNo = optionValue(args, QStringLiteral("--form")).toInt();
+    int options = -1;
+    if (args.contains(QStringLiteral("--options"))) {
+        const QString bits = optionValue(args, QStringLiteral("--options"));
+        options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
+        if (!ok || options < 0) {
+            err << "--options takes the document's option bits (decimal or 0x...)\n";
+            return 2;
+        }
     }
     int from = 1;
     int to = PrintInfo::kOpenEnd;
@@ -67,11 +89,17 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
     CPrintForm form;
-    if (!form.SetupTablePrint(sql, QStringLiteral("Query"))) {
+    if (jobId != 0) {
+        if (!form.LoadJobDocument(jobId, kind, formNo, options)) {
+            err << "Cannot find the job to print!\n";
+            return 1;
+        }
+    } else if (!form.SetupTablePrint(sql, QStringLiteral("Query"))) {
         err << "The statement gave no rows.\n";
         return 1;
+    } else {
+        form.m_strHeading1 = sql;
     }
-    form.m_strHeading1 = sql;
     form.m_nFromPage = from;
     form.m_nToPage = to;
     int result = 0;
@@ -80,6 +108,12 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
         result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Preview);
+    } else if (jobId != 0 && !args.contains(QStringLiteral("--attach"))) {
+        // A real print that is not an attachment: the PDF stands for paper.
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
     } else {
         form.m_strOutputFile = pdf;
         result = form.DoPrint(CPrint::kPrintDirect);

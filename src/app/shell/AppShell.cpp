@@ -29,6 +29,7 @@
 #include "estimating/CPriceChanged.h"
 #include "platform/Prompt.h"
 #include "printing/CPrintForm.h"
+#include "printing/JobPrintEntry.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
 
@@ -121,6 +122,7 @@ bool AppShell::InitInstance()
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     InstallPrinting(m_app);
+    InstallJobDocumentPrinting();
     InstallSettingRowReader();
     if (!OpenDatabase(&SharedDatabase()))
         return false;
