@@ -246,8 +246,8 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     DrawLogo(dc, info);
     m_barCode.m_cObjectKind = '6';
     m_barCode.m_nObject = m_job.m_JobID;
-    const int top = info.drawRect.top;
-    auto down = [&](double inches) { return top + InchToDevice(inches, false); };
+    // Down from the top margin (the engine's inches already count it).
+    auto down = [&](double inches) { return InchToDevice(inches, false); };
     auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
     const int captionBand = m_nBodyTop - 2 * m_nCaptionHeight;
     const int boxStyle = framed ? 1 : 0;
