@@ -56,29 +56,33 @@ int PrintJobDocuments(int documentChoice, int branch, int entry, qint32 jobId, Q
 
     // The documents of the job's type that have a form.
     const bool quote = job.m_JobType == CJobSet::Quote;
-    CDlgOptions dialog(QStringLiteral("Print"), job.GetJobLabel(), 0, view);
-    dialog.AddRadioGroup(QStringLiteral("Document"), 0);
-    dialog.AddEntry(kDocumentBase + 1, quote ? QStringLiteral("Estimate") : QStringLiteral("Work Order"));
-    long first = 0;
+    QList<std::pair<long, QString>> documents{
+        {kDocumentBase + 1, quote ? QStringLiteral("Estimate") : QStringLiteral("Work Order")}};
     CFormsSet forms;
     forms.m_strFilter = QStringLiteral("[No] >= %1 and [No] <= %2").arg(quote ? 12 : 2).arg(quote ? 19 : 9);
     forms.m_strSort = QStringLiteral("[No]");
     if (forms.RequeryOrOpen(false)) {
         for (; !forms.IsEOF(); forms.MoveNext()) {
-            const int k = forms.m_No - (quote ? 10 : 0);
             QString text = forms.m_Title;
             if (!forms.m_Desc.isEmpty())
                 text += QStringLiteral(" - ") + forms.m_Desc;
-            dialog.AddEntry(kDocumentBase + k, text);
-            if (first == 0)
-                first = kDocumentBase + k;
+            documents.append({kDocumentBase + forms.m_No - (quote ? 10 : 0), text});
         }
     }
+    // The stored or chosen document, else the first customer document.
+    long preselected = documents.size() > 1 ? documents[1].first : documents[0].first;
+    for (const auto &d : documents)
+        if (kind >= 1 && d.first == kDocumentBase + kind)
+            preselected = d.first;
+
+    CDlgOptions dialog(QStringLiteral("Print"), job.GetJobLabel(), 0, view);
+    dialog.AddRadioGroup(QStringLiteral("Document"), 0);
+    for (const auto &d : documents)
+        dialog.AddEntry(d.first, d.second, d.first == preselected ? 1 : 0);
     dialog.AddRadioGroup(QStringLiteral("Print"), 0);
-    dialog.AddEntry(kPreview, QStringLiteral("Preview"));
+    dialog.AddEntry(kPreview, QStringLiteral("Preview"), 1);
     dialog.AddEntry(kPrintTo, QStringLiteral("Print To..."));
     dialog.AddEntry(kPrintNow, QStringLiteral("Print Now"));
-    const long preselected = kind >= 1 ? kDocumentBase + kind : (first ? first : kDocumentBase + 1);
     dialog.m_nSelect = {kPreview, preselected, 0};
     if (dialog.DoModal() != IDOK_RESULT)
         return 0;

@@ -6,7 +6,10 @@
 #include "data/ShopDatabase.h"
 #include "platform/Clock.h"
 #include "platform/db/Database.h"
+#include "jobs/JobHooks.h"
 #include "platform/db/Recordset.h"
+#include "printing/JobPrintEntry.h"
+#include "views/CDlgOptions.h"
 #include "views/CPrintStatus.h"
 
 namespace {
@@ -411,4 +414,73 @@ TEST_F(JobDocumentTest, DocumentsAsPdfReadBack)
         for (const QString &p : c.present)
             EXPECT_TRUE(text.contains(p)) << c.name << " lacks " << p.toStdString() << "\n" << text.toStdString();
     }
+}
+
+TEST_F(JobDocumentTest, ThePrintCommandOffersTheJobsDocumentsWithItsStoredChoice)
+{
+    InstallPrinting(*app);
+    InstallJobDocumentPrinting();
+    const qint32 order = addJob(0, 9001, QStringLiteral("PropID1 = 7, PrintOption = 5, WOrderPrinted = 1"));
+    addItem(order, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    addService(order, 1, 901, QStringLiteral("400"));
+    const qint32 quote = addJob(1, 9002);
+    addItem(quote, 1, 0, QStringLiteral("Flyers"), QStringLiteral("400"));
+    addService(quote, 1, 901, QStringLiteral("400"));
+    struct Case
+    {
+        qint32 job;
+        QStringList documents;
+        QString checked;
+    };
+    const Case cases[] = {
+        {order, {"Work Order", "Invoice", "Invoice - Booklet", "Invoice - Letter Style"}, "Invoice - Letter Style"},
+        {quote, {"Estimate", "Quotation", "Quotation - Booklet", "Quotation - Letter Style"}, "Quotation"},
+    };
+    for (const Case &c : cases) {
+        QStringList shown;
+        QString checked;
+        prompts().onDialog([&](QDialog &d) {
+            auto &options = dynamic_cast<CDlgOptions &>(d);
+            for (int i = 0; i < options.GetEntryCount(); ++i) {
+                const CListItem &e = options.entry(i);
+                if (e.m_value > 46000 && e.m_value < 46010) {
+                    shown << e.m_text;
+                    if (e.number(1))
+                        checked = e.m_text;
+                }
+            }
+            return int(IDCANCEL_RESULT);
+        });
+        EXPECT_EQ(GetJobHooks().printJobDocuments(-2, 0, 0, c.job, nullptr, nullptr), 0);
+        EXPECT_EQ(shown, c.documents);
+        EXPECT_EQ(checked, c.checked);
+    }
+    // Cancelled: nothing was printed or marked.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT InvoicePrinted FROM Jobs WHERE JobID = %1").arg(order)), QStringLiteral("0"));
+    // A job that is gone.
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(GetJobHooks().printJobDocuments(-2, 0, 0, 999999, nullptr, nullptr), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot find the job to print!"));
+    GetJobHooks().printJobDocuments = nullptr;
+}
+
+TEST_F(JobDocumentTest, ARowTallerThanAnEmptyPagePrintsThereAndIsConsumed)
+{
+    const qint32 job = addJob(1, 9101);
+    // 120 lines in the 255 characters of a note: taller than an empty page.
+    addItem(job, 1, 0, QStringLiteral("Poster"), QStringLiteral("400"), 500, QStringLiteral("x\n").repeated(120));
+    QString breaks = QStringLiteral("{");
+    for (int q = 1; q <= 12; ++q)
+        breaks += QStringLiteral("%1 ").arg(q * 1000);
+    addItem(job, 2, 0, QStringLiteral("Banner"), QStringLiteral("100"), 500, breaks + QStringLiteral("}"));
+    const int options = 0x80000 | 0x20000 | 0x1000 | 0x1;
+    for (int withBreaks : {0, 0x200000}) {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        printTexts(job, 5, options | withBreaks, device);
+        EXPECT_LE(device.pageCount(), 3) << withBreaks;
+        const QStringList last = device.pageTexts(device.pageCount() - 1);
+        EXPECT_FALSE(last.contains(QStringLiteral("continued..."))) << withBreaks;
+    }
+    // At most ten quantities: the item's own and nine more.
+    EXPECT_EQ(form->m_quantityBreaks.size(), 10);
 }
