@@ -50,8 +50,13 @@ CPrintForm::CPrintForm()
     RegisterRenderer(204, 204, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintTextFile(dc, info, row);
     });
-    RegisterRenderer(2, 9, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
-        f.PrintJobDocumentPage(dc, info, row);
+    // Kinds below 100: statements in the receivables view, job documents in
+    // the jobs view.
+    RegisterRenderer(1, 9, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        if (f.m_nContext == kReceivablesView)
+            f.PrintStatement(dc, info, row);
+        else
+            f.PrintJobDocumentPage(dc, info, row);
     });
 }
 
@@ -84,6 +89,12 @@ bool CPrintForm::HasRenderer(int kind) const
 
 bool CPrintForm::CanPrintKind(int kind) const
 {
+    // Statements are kinds 1-4; kind 1 of the jobs view (the job ticket) has
+    // no page renderer, and statements have no kinds above 4.
+    if (kind >= 1 && kind < 100 && m_nContext == kReceivablesView)
+        return kind <= 4;
+    if (kind == 1)
+        return false;
     return HasRenderer(kind);
 }
 

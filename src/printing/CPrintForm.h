@@ -131,6 +131,35 @@ public:
     bool IsQuantityBreakMode() const;
 
     std::vector<DocumentRow> m_docRows;
+
+    // --- customer statements (kinds 1-4 of the receivables view) ----------------
+
+    // One open invoice of a statement as read when the statement is loaded.
+    struct StatementRow
+    {
+        qint32 jobNo = 0;
+        DateTime dateShipped;
+        QString title;
+        qint32 buyerNo = 0;
+        QString po;
+        Money total;
+        Money latefee;
+        Money paid;
+        Money balance;
+    };
+
+    // Loads the customer and its open invoices (and those of its child
+    // accounts; past-due ones only when asked) for a statement of the kind on
+    // form kind + 40; the options are the form's unless given (>= 0). The
+    // record count: the invoices, 1 for a statement of credit alone, 0 when
+    // there is nothing to print.
+    int LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int options = -1);
+    void PrintStatement(QPainter &dc, PrintInfo &info, int &row);
+    // The aging column of an invoice this many days old: 0 "0 - 30",
+    // 1 "31 - 60", 2 "61 - 90", 3 "Over 90".
+    static int StatementAgeBucket(int days);
+
+    std::vector<StatementRow> m_statementRows;
     // Quantities priced for the break tables of this run (by ItemID and
     // quantity), so that counting and printing price each only once.
     std::map<std::pair<qint32, int>, std::pair<bool, Money>> m_breakPrices;
