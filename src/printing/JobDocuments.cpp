@@ -292,8 +292,13 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         const int numberHeight =
             DrawTextLine(dc, QStringLiteral("%1 %2").arg(m_strTitle).arg(m_job.m_JobNo), r, 0x820, 0, &font(Font14Bold));
         r.top += 2 * numberHeight;
-        if (m_bBarCode)
-            DrawBarCode(dc, PrintRect(r.left, r.top - numberHeight, r.right, r.top), true);
+        if (m_bBarCode) {
+            // Bars taller than the line they stand on push the date down, so
+            // that neither covers the other.
+            const int bars = DrawBarCode(dc, PrintRect(r.left, r.top - numberHeight, r.right, r.top), true);
+            if (bars > numberHeight)
+                r.top += bars - numberHeight + m_nQuarterLine;
+        }
         DrawTextLine(dc, pageText, r, 0x822, 0, &font(FontBody));
         const int dateHeight = DrawTextLine(dc, dateText, r, 0x820, 0, &font(Font12Bold));
         r.top += 2 * dateHeight;

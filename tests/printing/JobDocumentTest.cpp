@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "platform/Clock.h"
@@ -483,4 +484,32 @@ TEST_F(JobDocumentTest, ARowTallerThanAnEmptyPagePrintsThereAndIsConsumed)
     }
     // At most ten quantities: the item's own and nine more.
     EXPECT_EQ(form->m_quantityBreaks.size(), 10);
+}
+
+TEST_F(JobDocumentTest, TheJobsBarCodeReadsBackWhenTheSettingsAskForIt)
+{
+    if (!haveTool(QStringLiteral("zbarimg")) || !haveTool(QStringLiteral("pdftoppm")))
+        GTEST_SKIP() << "zbarimg or pdftoppm is not installed";
+    const qint32 job = addJob(0, 8101);
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    // Bar codes on order document kind 5.
+    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,32,"));
+    ASSERT_TRUE(form->LoadJobDocument(job, 5, 0, kStandardInvoice));
+    const QString pdf = savePages(QStringLiteral("invoice-barcode"));
+    const QString png = tempPath(QStringLiteral("barcode"));
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                                                   QStringLiteral("-png"), pdf, png});
+    const QString read = runTool(QStringLiteral("zbarimg"), {QStringLiteral("-q"), png + QStringLiteral("-1.png")});
+    // The BALANCE band of the totals row is red (192, 16, 16) with white text.
+    const QImage page(QCoreApplication::applicationDirPath() + QStringLiteral("/printing/invoice-barcode-1.png"));
+    int red = 0;
+    for (int y = page.height() / 2; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (std::abs(c.red() - 192) < 12 && c.green() < 40 && c.blue() < 40)
+                ++red;
+        }
+    EXPECT_GT(red, 100);
+    // The shop's "*^<JobID>#*" as a scanner in full-ASCII mode reads it.
+    EXPECT_TRUE(read.contains(QStringLiteral("CODE-39:%N%1/C").arg(job))) << read.toStdString();
 }
