@@ -50,6 +50,14 @@ CPrintForm::CPrintForm()
     RegisterRenderer(204, 204, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintTextFile(dc, info, row);
     });
+    // Kinds below 100: statements in the receivables view, job documents in
+    // the jobs view.
+    RegisterRenderer(1, 9, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        if (f.m_nContext == kReceivablesView)
+            f.PrintStatement(dc, info, row);
+        else
+            f.PrintJobDocumentPage(dc, info, row);
+    });
 }
 
 CPrintForm::~CPrintForm() = default;
@@ -81,6 +89,12 @@ bool CPrintForm::HasRenderer(int kind) const
 
 bool CPrintForm::CanPrintKind(int kind) const
 {
+    // Statements are kinds 1-4; kind 1 of the jobs view (the job ticket) has
+    // no page renderer, and statements have no kinds above 4.
+    if (kind >= 1 && kind < 100 && m_nContext == kReceivablesView)
+        return kind <= 4;
+    if (kind == 1)
+        return false;
     return HasRenderer(kind);
 }
 
@@ -142,6 +156,10 @@ void CPrintForm::OnBeginPrinting(QPainter &dc, PrintInfo &info)
     else if (statement)
         bodyTop = 3.1;
     m_nBodyTop = InchToDevice(bodyTop, false);
+    // Job documents and statements keep their footer (totals row, form footer,
+    // print count) between the body's bottom limit and the page's end.
+    if (jobDocument || statement)
+        m_nFooterTop = bottom;
     m_nListTop = m_nBodyTop + m_nLineHeight + m_nQuarterLine;
     m_nBodyBottom = bottom - 2 * m_nLineHeight;
     m_nLastTicketRow = -1;

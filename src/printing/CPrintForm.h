@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 // The printed-documents object: the print engine with the records documents
 // need, the form definition of table Forms, and the page dispatch that sends
@@ -74,6 +75,94 @@ public:
     // Sets up a table print of SQL's rows from the engine's own table on form
     // 100, a total row at the end (kind 101). False when the query gave no rows.
     bool SetupTablePrint(const QString &sql, const QString &title);
+
+    // --- job documents (quotes, orders, invoices: kinds 2-9 of the jobs view) ---
+
+    // One item or service row of the job being printed, with the texts the
+    // documents show; read once when the job is loaded so that every page
+    // (counted, previewed or printed) sees the same rows.
+    struct DocumentRow
+    {
+        qint32 itemId = 0;
+        qint32 serNo = 0;
+        int itemNo = 0;
+        int subNo = 0;
+        qint32 chargeQty = 0;
+        int unitFormat = 0;
+        bool taxExempt = false;
+        qint32 catNo = 0;
+        Money price;
+        QString ownDescription; // the row's Description column
+        QString description;    // the display description
+        QString sizeText;
+        QString quantityText;
+        QString unitPriceText;
+        QString priceText;
+        QString note;
+        QString serviceText; // a service row's text with its inks
+        QString name2;       // a service's second name
+    };
+
+    // Loads the job, its customer and its rows for a document of the kind on
+    // the form (0: the kind's form, plus 10 for quotes); the options are the
+    // form's unless given (>= 0). False (with a message) when the job is
+    // missing.
+    bool LoadJobDocument(qint32 jobId, int kind, int formNo = 0, int options = -1);
+    // Prints a loaded job document (57607 dialog, 57608 direct, 57609 preview;
+    // an output file set before is written instead); the run's result.
+    int PrintLoadedJobDocument(int command);
+
+    void PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row);
+    void GetJobContactTexts(QString &attention, QString &orderedBy, QString &phone, QString &fax);
+    void GetDocumentDateText(QString &text, bool label);
+    void MergeFormText(QString &text);
+    void PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bottom, int priceWidth, int &row, int style,
+                        bool breakMode);
+    void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
+    void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
+    void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
+    void DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth);
+    // Marks the job printed after a run that really printed (never on a
+    // preview, a counting pass, a cancelled or failed run).
+    void MarkJobPrinted(PrintInfo &info);
+    // The job's printed count as the footer shows it with this print.
+    int PrintCountWithThisPrint(const PrintInfo &info) const;
+    // Whether the job prints in quantity-break mode.
+    bool IsQuantityBreakMode() const;
+
+    std::vector<DocumentRow> m_docRows;
+
+    // --- customer statements (kinds 1-4 of the receivables view) ----------------
+
+    // One open invoice of a statement as read when the statement is loaded.
+    struct StatementRow
+    {
+        qint32 jobNo = 0;
+        DateTime dateShipped;
+        QString title;
+        qint32 buyerNo = 0;
+        QString po;
+        Money total;
+        Money latefee;
+        Money paid;
+        Money balance;
+    };
+
+    // Loads the customer and its open invoices (and those of its child
+    // accounts; past-due ones only when asked) for a statement of the kind on
+    // form kind + 40; the options are the form's unless given (>= 0). The
+    // record count: the invoices, 1 for a statement of credit alone, 0 when
+    // there is nothing to print.
+    int LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int options = -1);
+    void PrintStatement(QPainter &dc, PrintInfo &info, int &row);
+    // The aging column of an invoice this many days old: 0 "0 - 30",
+    // 1 "31 - 60", 2 "61 - 90", 3 "Over 90".
+    static int StatementAgeBucket(int days);
+
+    std::vector<StatementRow> m_statementRows;
+    // Quantities priced for the break tables of this run (by ItemID and
+    // quantity), so that counting and printing price each only once.
+    std::map<std::pair<qint32, int>, std::pair<bool, Money>> m_breakPrices;
 
     // The one instance the application owns (null before the printing
     // subsystem is installed).

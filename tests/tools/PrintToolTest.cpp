@@ -146,3 +146,51 @@ TEST_F(PrintTool, BarcodeAndScanCommands)
                   .out,
               QStringLiteral("result 1\nresult 0\nresult 0\nresult 0\nobject 0 0\naction 0 0\norder 0\n"));
 }
+
+TEST_F(PrintTool, JobDocumentsAndStatementsAsPdfMarkOnlyARealPrint)
+{
+    if (!have("sqlite3"))
+        GTEST_SKIP() << "the sqlite3 command-line program is not installed";
+    auto sql = [&](const QString &statement) {
+        return runProgram(QStringLiteral("sqlite3"), {db, statement}).out.trimmed();
+    };
+    const QString jobId = sql(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 0"));
+    const QString jobNo = sql(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = ") + jobId);
+    const QString counters = QStringLiteral("SELECT InvoicePrinted || ',' || PropID1 || ',' || PrintOption FROM Jobs "
+                                            "WHERE JobID = ") + jobId;
+    const QString before = sql(counters);
+    const QString pdf = tempPath(QStringLiteral("invoice.pdf"));
+    auto invoice = [&](const QStringList &extra) {
+        return dbtool(QStringList{QStringLiteral("print"), db, QStringLiteral("--job"), jobId, QStringLiteral("--kind"),
+                                  QStringLiteral("5"), QStringLiteral("--pdf"), pdf}
+                      + extra);
+    };
+    // A preview marks nothing.
+    ASSERT_EQ(invoice({QStringLiteral("--preview")}).exitCode, 0);
+    EXPECT_EQ(sql(counters), before);
+    // A real print counts one print and keeps the document and its options.
+    ASSERT_EQ(invoice({}).out, QStringLiteral("result 2\n"));
+    const QString text = pageText(pdf, 1);
+    EXPECT_TRUE(text.contains(QStringLiteral("Invoice ") + jobNo)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("(print# ")));
+    const QStringList parts = before.split(QLatin1Char(','));
+    EXPECT_EQ(sql(counters), QStringLiteral("%1,5,%2").arg(parts[0].toInt() + 1).arg(0x627F9));
+
+    // A statement's total due is the sqlite3 CLI's sum of open balances less the credit.
+    const QString cusNo = sql(QStringLiteral("SELECT CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
+                                             "GROUP BY CusNo ORDER BY Count(*) DESC LIMIT 1"));
+    ASSERT_FALSE(cusNo.isEmpty());
+    const double due = sql(QStringLiteral("SELECT (SELECT Sum(Balance) FROM Jobs WHERE JobType = 3 AND Balance > "
+                                          "0.0001 AND (CusNo = %1 OR CusNo IN (SELECT CusNo FROM Customers WHERE "
+                                          "ParentNo = %1))) - (SELECT CreditDue FROM Customers WHERE CusNo = %1)")
+                               .arg(cusNo))
+                           .toDouble();
+    const QString statement = tempPath(QStringLiteral("statement.pdf"));
+    ASSERT_EQ(dbtool({QStringLiteral("print"), db, QStringLiteral("--statement"), cusNo, QStringLiteral("--kind"),
+                      QStringLiteral("3"), QStringLiteral("--pdf"), statement})
+                  .exitCode,
+              0);
+    const QString statementText = pageText(statement, pageCount(statement)).remove(QLatin1Char(','));
+    EXPECT_TRUE(statementText.contains(QStringLiteral("Total Due")));
+    EXPECT_TRUE(statementText.contains(QString::number(due, 'f', 2))) << due << statementText.toStdString();
+}

@@ -31,10 +31,40 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     const QString sql = optionValue(args, QStringLiteral("--sql"));
     const QString pdf = optionValue(args, QStringLiteral("--pdf"));
-    if (args.isEmpty() || sql.isEmpty() || pdf.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
+    const QString jobText = optionValue(args, QStringLiteral("--job"));
+    const QString statementText = optionValue(args, QStringLiteral("--statement"));
+    if (args.isEmpty() || (int(!sql.isEmpty()) + int(!jobText.isEmpty()) + int(!statementText.isEmpty()) != 1) || pdf.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
         err << "usage: tavrel-dbtool print DB --sql \"SELECT ...\" --pdf FILE.pdf [--pages A-B] [--preview] "
-               "[--today MM/DD/YYYY]\n";
+               "[--today MM/DD/YYYY]\n"
+               "       tavrel-dbtool print DB --job JOBID --kind K [--form N] [--options BITS] "
+               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
+               "       tavrel-dbtool print DB --statement CUSNO --kind 1-4 [--past-due] [--options BITS] "
+               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n";
         return 2;
+    }
+    bool ok = true;
+    const qint32 jobId = jobText.isEmpty() ? 0 : jobText.toInt(&ok);
+    const int kind = optionValue(args, QStringLiteral("--kind")).toInt();
+    const qint32 cusNo = statementText.isEmpty() ? 0 : statementText.toInt(&ok);
+    if (!statementText.isEmpty() && (!ok || cusNo <= 0 || kind < 1 || kind > 4)) {
+        err << "--statement takes a CusNo and --kind a statement kind from 1 to 4\n";
+        return 2;
+    }
+    if (!ok || (!jobText.isEmpty() && (jobId <= 0 || kind < 2 || kind > 9))) {
+        err << "--job takes a JobID and --kind a job document kind from 2 to 9\n";
+        return 2;
+    }
+    int formNo = 0;
+    if (args.contains(QStringLiteral("--form")))
+        formNo = optionValue(args, QStringLiteral("--form")).toInt();
+    int options = -1;
+    if (args.contains(QStringLiteral("--options"))) {
+        const QString bits = optionValue(args, QStringLiteral("--options"));
+        options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
+        if (!ok || options < 0) {
+            err << "--options takes the document's option bits (decimal or 0x...)\n";
+            return 2;
+        }
     }
     int from = 1;
     int to = PrintInfo::kOpenEnd;
@@ -67,11 +97,22 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
     CPrintForm form;
-    if (!form.SetupTablePrint(sql, QStringLiteral("Query"))) {
+    if (cusNo != 0) {
+        if (form.LoadStatement(cusNo, kind, args.contains(QStringLiteral("--past-due")), options) <= 0) {
+            err << form.m_strTitle << " has no items to print!\n";
+            return 1;
+        }
+    } else if (jobId != 0) {
+        if (!form.LoadJobDocument(jobId, kind, formNo, options)) {
+            err << "Cannot find the job to print!\n";
+            return 1;
+        }
+    } else if (!form.SetupTablePrint(sql, QStringLiteral("Query"))) {
         err << "The statement gave no rows.\n";
         return 1;
+    } else {
+        form.m_strHeading1 = sql;
     }
-    form.m_strHeading1 = sql;
     form.m_nFromPage = from;
     form.m_nToPage = to;
     int result = 0;
@@ -80,6 +121,12 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
         result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Preview);
+    } else if ((jobId != 0 || cusNo != 0) && !args.contains(QStringLiteral("--attach"))) {
+        // A real print that is not an attachment: the PDF stands for paper.
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
     } else {
         form.m_strOutputFile = pdf;
         result = form.DoPrint(CPrint::kPrintDirect);

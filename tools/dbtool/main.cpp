@@ -91,6 +91,8 @@ int main(int argc, char *argv[])
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
+           "  print DB --job JOBID --kind K [--form N] [--options BITS] --pdf FILE [--attach]\n"
+           "  print DB --statement CUSNO --kind K [--past-due] [--options BITS] --pdf FILE [--attach]\n"
            "  barcode DIGIT NUMBER FILE.png\n"
            "  scan \"Shift 6 1 2 Shift 3\"\n"
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"

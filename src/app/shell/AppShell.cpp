@@ -30,6 +30,7 @@
 #include "exchange/ExchangeInstall.h"
 #include "platform/Prompt.h"
 #include "printing/CPrintForm.h"
+#include "printing/JobPrintEntry.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
 
@@ -122,6 +123,7 @@ bool AppShell::InitInstance()
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     InstallPrinting(m_app);
+    InstallJobDocumentPrinting();
     InstallSettingRowReader();
     if (!OpenDatabase(&SharedDatabase()))
         return false;

@@ -1,0 +1,806 @@
+// The documents a customer holds about one job: quotes, order receipts,
+// delivery tickets and invoices (kinds 2-9 of the jobs view). One renderer
+// draws them all; the form row's Options choose the style and what shows.
+
+#include "printing/CPrintForm.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
+#include "app/base/PriceText.h"
+#include "app/base/TextUtil.h"
+#include "data/CContactSet.h"
+#include "data/CEmpSet.h"
+#include "data/CShiptoSet.h"
+#include "data/OptionsAndLookups.h"
+#include "data/SharedDatabase.h"
+#include "data/TaxAmounts.h"
+#include "estimating/CItemPrice.h"
+#include "estimating/PricingCache.h"
+#include "platform/Prompt.h"
+
+#include <QtGui/QPainter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kJobsView = 30001;
+constexpr qint32 kWalkInCustomer = 31;
+constexpr std::uint32_t kBalanceFill = 0x1010C0; // RGB(192, 16, 16) as 0xBBGGRR
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+bool isOrderOrHistory(int jobType)
+{
+    return jobType == CJobSet::Order || jobType == CJobSet::History;
+}
+
+QString dateTimeText(const DateTime &date)
+{
+    return IsDateValid(date) ? date.format(QStringLiteral("%m/%d/%Y %I:%M %p")) : QString();
+}
+
+// The part of a text after " | ", or the whole text.
+QString afterBar(const QString &text)
+{
+    const int at = text.indexOf(QLatin1String(" | "));
+    return at >= 0 ? text.mid(at + 3) : text;
+}
+
+} // namespace
+
+// --- loading ---------------------------------------------------------------------
+
+bool CPrintForm::LoadJobDocument(qint32 jobId, int kind, int formNo, int options)
+{
+    ResetOptions();
+    m_nContext = kJobsView;
+    m_nKind = kind;
+    m_quantityBreaks.clear();
+    m_breakPrices.clear();
+    m_docRows.clear();
+    if (!m_job.FindById(jobId)) {
+        platform::Prompt::messageBox(QStringLiteral("Cannot find the job to print!"), QString(), platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    m_job.LoadCustomerDiscount();
+    m_job.CalcBalance();
+    m_nListBranch = m_job.m_JobType;
+    m_customer.FindCustomer(m_job.m_CusNo);
+    // Quotes print on forms 11-19, every other job type on forms 1-9.
+    if (formNo <= 0)
+        formNo = m_job.m_JobType == CJobSet::Quote ? kind + 10 : kind;
+    m_nFormNo = quint8(formNo);
+    FindForm();
+    m_strTitle = m_form.m_Title;
+    m_nOptions = options >= 0 ? options : m_form.m_Options;
+
+    const bool originals = IsBitSet(m_nOptions, 25) != 0;
+    m_nItemCount = 0;
+    if (m_items.OpenJobItemsAndServices(jobId)) {
+        for (; !m_items.IsEOF(); m_items.MoveNext()) {
+            m_items.GetDescription(QString(), originals);
+            DocumentRow row;
+            row.itemId = m_items.m_ItemID;
+            row.serNo = m_items.m_SerNo;
+            row.itemNo = m_items.m_ItemNo;
+            row.subNo = m_items.m_SubNo;
+            row.chargeQty = m_items.m_ChargeQty;
+            row.unitFormat = m_items.m_Opt3;
+            row.taxExempt = m_items.m_Bleed != 0;
+            row.catNo = m_items.m_nCatNo;
+            row.price = m_items.m_Price;
+            row.ownDescription = m_items.m_Description;
+            row.description = m_items.m_strDescription;
+            row.sizeText = m_items.m_strPaperSize;
+            row.quantityText = m_items.m_strChargeQty;
+            row.unitPriceText = m_items.m_strUnitPrice;
+            row.priceText = m_items.m_strPrice;
+            row.note = m_items.m_Note;
+            RemoveDelimited(row.note, QStringLiteral("<<"), QStringLiteral(">>"));
+            if (row.serNo > 0) {
+                row.name2 = VariantToText(m_items.m_Service.GetFieldValue(QStringLiteral("Name2")));
+                m_items.GetInkText(originals);
+                row.serviceText = m_items.m_strDescription;
+                row.priceText = FormatPrice(m_items.m_Price);
+            } else {
+                ++m_nItemCount;
+            }
+            m_docRows.push_back(std::move(row));
+        }
+    }
+    // A job without rows still prints its header and totals.
+    m_nRecords = std::max<int>(1, int(m_docRows.size()));
+    return true;
+}
+
+int CPrintForm::PrintLoadedJobDocument(int command)
+{
+    return DoPrint(command);
+}
+
+bool CPrintForm::IsQuantityBreakMode() const
+{
+    if (m_job.m_JobType != CJobSet::Quote || !IsBitSet(m_nOptions, 22))
+        return false;
+    return std::any_of(m_docRows.begin(), m_docRows.end(),
+                       [](const DocumentRow &r) { return r.serNo == 0 && r.note.contains(QLatin1Char('{')); });
+}
+
+// --- header texts ----------------------------------------------------------------
+
+void CPrintForm::GetJobContactTexts(QString &attention, QString &orderedBy, QString &phone, QString &fax)
+{
+    attention.clear();
+    orderedBy.clear();
+    phone.clear();
+    fax.clear();
+    CContactSet contact;
+    if (m_job.m_BuyerNo != 0 && contact.FindContact(m_job.m_BuyerNo) && !contact.IsEOF()) {
+        contact.FormatName(orderedBy, 1);
+        phone = contact.m_Phone;
+        fax = contact.m_Fax;
+        attention = orderedBy;
+    }
+    const bool invoice = m_nKind == 2 || (m_nKind >= 5 && m_nKind <= 7);
+    if (isOrderOrHistory(m_job.m_JobType) && invoice && m_customer.m_CusNo == m_job.m_CusNo
+        && m_customer.m_CusNo != kWalkInCustomer && m_customer.m_PayerNo != 0) {
+        CContactSet payer;
+        if (payer.FindContact(m_customer.m_PayerNo) && !payer.IsEOF()) {
+            payer.FormatName(attention, 1);
+            fax = payer.m_Fax;
+        }
+    }
+}
+
+void CPrintForm::GetDocumentDateText(QString &text, bool label)
+{
+    const DateTime date =
+        isOrderOrHistory(m_job.m_JobType) && IsDateValid(m_job.m_DateShipped) ? m_job.m_DateShipped : GetToday();
+    text = date.dateText();
+    if (label)
+        text = QStringLiteral("Date: ") + text;
+}
+
+void CPrintForm::MergeFormText(QString &text)
+{
+    text = m_form.m_Text;
+    const QString memo = m_job.m_InvoiceNote;
+    if (text.isEmpty())
+        text = memo;
+    else if (text.contains(QLatin1String("<JobMemo>")))
+        text.replace(QLatin1String("<JobMemo>"), memo);
+    else if (!memo.isEmpty())
+        text += QStringLiteral("\r\n") + memo;
+
+    if (!text.isEmpty()) {
+        CContactSet buyer;
+        const bool found = m_job.m_BuyerNo != 0 && buyer.FindContact(m_job.m_BuyerNo) && !buyer.IsEOF();
+        auto contact = [&](const QString &value) { return found ? value : QString(); };
+        const QString srep = CEmpSet().GetEmployeeName(m_job.m_SRepNo);
+        const QString csr = CEmpSet().GetEmployeeName(m_job.m_CSRNo);
+        const std::pair<const char *, QString> tokens[] = {
+            {"<Title>", contact(buyer.m_Title)},   {"<Postion>", contact(buyer.m_Postion)},
+            {"<First>", contact(buyer.m_First)},   {"<Last>", contact(buyer.m_Last)},
+            {"<Phone>", contact(buyer.m_Phone)},   {"<Fax>", contact(buyer.m_Fax)},
+            {"<Cell>", contact(buyer.m_Cell)},     {"<Email>", contact(buyer.m_Email)},
+            {"<SRep>", srep},                      {"<CSR>", csr},
+            {"<JobNo>", FormatInt(m_job.m_JobNo, false, false)},
+            {"<JobTitle>", m_job.m_Title},         {"<DateProof>", dateTimeText(m_job.m_DateProof)},
+            {"<DateDue>", dateTimeText(m_job.m_DateDue)},
+            {"<PO>", m_job.m_PO},                  {"<DocTitle>", m_form.m_Title},
+        };
+        for (const auto &[token, value] : tokens)
+            text.replace(QLatin1String(token), value, Qt::CaseSensitive);
+    }
+    if (isOrderOrHistory(m_job.m_JobType) && m_nKind != 1) {
+        QString alert;
+        GetCustomerAlertText(alert, m_job.m_CusNo, 3);
+        if (!alert.isEmpty())
+            text += (text.isEmpty() ? QString() : QStringLiteral("\r\n\r\n")) + alert;
+    }
+    RemoveDelimited(text, QStringLiteral("<<"), QStringLiteral(">>"));
+}
+
+// --- the page ----------------------------------------------------------------------
+
+void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
+{
+    const bool framed = IsBitSet(m_nOptions, 4) || !m_strOutputFile.isEmpty();
+    const bool classic = IsBitSet(m_nOptions, 2);
+    const bool letter = !classic && IsBitSet(m_nOptions, 3);
+    const bool breakMode = IsQuantityBreakMode();
+    const int page = info.currentPage;
+    QString merged;
+    if (IsBitSet(m_nOptions, 23) && (classic || page == 1))
+        MergeFormText(merged);
+    QString attention, orderedBy, phone, fax;
+    GetJobContactTexts(attention, orderedBy, phone, fax);
+    const QString pageText = GetPageNumberText(info);
+    QString shop;
+    if (CZqApp *app = ZqApp())
+        app->GetCompanyText(shop, m_nOptions);
+    const QString csrName = CEmpSet().GetEmployeeName(m_job.m_CSRNo);
+    const QString srepName = CEmpSet().GetEmployeeName(m_job.m_SRepNo);
+    CShiptoSet shipto;
+    const QString shiptoText = m_job.m_ShiptoNo == 0 ? QStringLiteral("< Same as Bill To >")
+                                                     : shipto.GetAddressText(m_job.m_ShiptoNo, 2);
+    const QString customerText = m_job.m_CusNo == kWalkInCustomer && m_job.m_ShiptoNo != 0
+        ? shiptoText
+        : CCusSet().FormatCustomer(m_job.m_CusNo, 0);
+    const QString billTo = attention + QStringLiteral("\r\n") + customerText;
+    QString shipBlock;
+    if (IsBitSet(m_nOptions, 9))
+        shipBlock = QStringLiteral("SHIP TO:\r\n\r\n") + shiptoText;
+    QString via;
+    m_job.GetViaDueName(via);
+    if (IsBitSet(m_nOptions, 10))
+        shipBlock += QStringLiteral("\r\n\r\n") + via + QLatin1Char(' ') + dateTimeText(m_job.m_DateDue)
+            + QLatin1Char(' ') + m_job.m_TimeDue;
+    const QString account = QString::number(m_job.m_CusNo);
+    QString dateText;
+    GetDocumentDateText(dateText, framed);
+
+    PrintRect body(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nFooterTop);
+    int firstY = m_nListTop + m_nLineHeight;
+    DrawLogo(dc, info);
+    m_barCode.m_cObjectKind = '6';
+    m_barCode.m_nObject = m_job.m_JobID;
+    // Down from the top margin (the engine's inches already count it).
+    auto down = [&](double inches) { return InchToDevice(inches, false); };
+    auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
+    const int captionBand = m_nBodyTop - 2 * m_nCaptionHeight;
+    const int boxStyle = framed ? 1 : 0;
+
+    if (classic) {
+        auto inches = [&](double l, double t, double r, double b) {
+            return PrintRect(across(l), down(t), across(r), down(b));
+        };
+        if (m_bBarCode)
+            DrawBarCode(dc, inches(4.5, -0.15, 8.0, 0.09), true);
+        PrintRect r = inches(0.8, 0.25, 4.0, 1.35);
+        DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
+        r = inches(4.8, 0.1, 8.0, 0.42);
+        DrawFilledLine(dc, m_strTitle, r, 0x825, 0, &font(Font14Bold), kWhite, framed);
+        r = inches(4.8, 0.42, 6.4, 0.8);
+        DrawFilledLine(dc, QStringLiteral("%1%2").arg(framed ? QStringLiteral("No: ") : QString()).arg(m_job.m_JobNo),
+                       r, 0x825, 0, &font(Font12Bold), kWhite, framed);
+        r = inches(6.4, 0.42, 8.0, 0.8);
+        DrawFilledLine(dc, dateText, r, 0x825, 0, &font(Font12Bold), kWhite, framed);
+        r = inches(6.4, 0.9, 8.0, 2.35);
+        DrawTextLine(dc, pageText, r, 0x822, 0, &font(FontBody));
+        r = inches(0.8, 1.1, 4.0, 2.35);
+        DrawTextLine(dc, billTo, r, 0x850, 0, &font(FontBodyBold));
+        r = inches(4.8, 0.9, 8.0, 2.35);
+        DrawTextLine(dc, shipBlock + (fax.isEmpty() ? QString() : QStringLiteral("\nFax: ") + fax), r, 0x850, 0,
+                     &font(Font8));
+        PrintRect boxes(m_nBodyLeft, captionBand, m_nBodyRight, m_nBodyTop);
+        const std::pair<const char *, double> captions[] = {{"Acct.No", 0.8},     {"Ordered by", 1.5},
+                                                            {"Phone", 1.3},       {"P.O. No", 1.25},
+                                                            {"Prepared by", 1.05}, {"Sales Rep", 1.05},
+                                                            {"Ship Via", 1.05}};
+        const QString values[] = {account, orderedBy, phone, m_job.m_PO, csrName, srepName, via};
+        for (int i = 0; i < 7; ++i)
+            DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second, boxStyle,
+                          0x825, &font(FontBody), 0);
+        PrintItemLines(dc, body, firstY, m_nFooterTop - 10 * m_nLineHeight, InchToDevice(1.05, true), row,
+                       framed ? 1 : 0, breakMode);
+    } else {
+        PrintRect r(across(0.8), down(0.25), m_nBodyRight, captionBand);
+        DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
+        r.left = across(5.0);
+        const int numberHeight =
+            DrawTextLine(dc, QStringLiteral("%1 %2").arg(m_strTitle).arg(m_job.m_JobNo), r, 0x820, 0, &font(Font14Bold));
+        r.top += 2 * numberHeight;
+        if (m_bBarCode) {
+            // Bars taller than the line they stand on push the date down, so
+            // that neither covers the other.
+            const int bars = DrawBarCode(dc, PrintRect(r.left, r.top - numberHeight, r.right, r.top), true);
+            if (bars > numberHeight)
+                r.top += bars - numberHeight + m_nQuarterLine;
+        }
+        DrawTextLine(dc, pageText, r, 0x822, 0, &font(FontBody));
+        const int dateHeight = DrawTextLine(dc, dateText, r, 0x820, 0, &font(Font12Bold));
+        r.top += 2 * dateHeight;
+        PrintRect bill(across(0.8), down(1.25), m_nBodyRight, captionBand);
+        DrawTextLine(dc, billTo, bill, 0x850, 0, &font(FontBodyBold));
+        bill.left = across(5.0);
+        DrawTextLine(dc, shipBlock, bill, 0x850, 0, &font(Font8));
+        if (letter) {
+            body.left += InchToDevice(0.8, true);
+            body.right -= InchToDevice(0.8, true);
+            if (!merged.isEmpty()) {
+                PrintRect text(body.left, captionBand, body.right, m_nFooterTop);
+                DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
+                body.top = text.top + m_nCaptionHeight;
+                firstY = body.top + m_nCaptionHeight + m_nQuarterLine;
+            }
+        } else {
+            PrintRect boxes(m_nBodyLeft, captionBand, m_nBodyRight, m_nBodyTop);
+            const std::pair<const char *, double> captions[] = {{"Acct.No", 0.8},    {"Ordered By", 1.7},
+                                                                {"Phone", 1.25},     {"Fax", 1.25},
+                                                                {"P.O. No", 1.4},    {"Prepared By", 0.8},
+                                                                {"Sales Rep", 0.8}};
+            const QString values[] = {account, orderedBy, phone, fax, m_job.m_PO, csrName, srepName};
+            for (int i = 0; i < 7; ++i)
+                DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second,
+                              boxStyle, 0x825, &font(FontBody), 0);
+            if (!merged.isEmpty()) {
+                PrintRect text(across(0.8) + m_nPad, m_nListTop + m_nQuarterLine, across(6.3), m_nFooterTop);
+                DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
+                firstY = text.top;
+            }
+        }
+        PrintItemLines(dc, body, firstY, m_nBodyBottom - m_nLineHeight, InchToDevice(0.8, true), row,
+                       letter ? 2 : (framed ? 1 : 0), breakMode);
+    }
+
+    if (row >= int(m_docRows.size())) {
+        row = m_nRecords;
+        int footerY = m_nFooterTop;
+        const QString received =
+            QStringLiteral("Received by ________________________________  Date ____________");
+        if (classic) {
+            const int y0 = m_nFooterTop - 10 * m_nLineHeight;
+            if (!merged.isEmpty()) {
+                PrintRect text(across(0.85), y0, across(5.8), m_nFooterTop);
+                DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
+            }
+            if (IsBitSet(m_nOptions, 11)) {
+                PrintRect line(across(0.85), m_nBodyBottom, m_nBodyRight, m_nFooterTop);
+                DrawTextLine(dc, received, line, 0x820, 0, &font(FontBody));
+            }
+            if (IsBitSet(m_nOptions, 19))
+                DrawPriceColumnTotals(dc, PrintRect(across(5.9), y0, m_nBodyRight, m_nFooterTop), breakMode);
+        } else {
+            if (IsBitSet(m_nOptions, 11)) {
+                PrintRect line(across(0.85), m_nBodyBottom, m_nBodyRight, m_nFooterTop);
+                DrawTextLine(dc, received, line, 0x820, 0, &font(FontBody));
+            }
+            if (IsBitSet(m_nOptions, 19))
+                DrawJobTotals(dc, PrintRect(m_nBodyLeft, m_nFooterTop, m_nBodyRight, m_nFooterTop), boxStyle,
+                              breakMode, 0);
+            footerY = m_nFooterTop + 2 * m_nCaptionHeight;
+        }
+        MarkJobPrinted(info);
+        DrawDocumentFooter(dc, info, footerY, PrintCountWithThisPrint(info));
+    } else {
+        DrawContinuedLine(dc, m_nFooterTop);
+    }
+}
+
+// --- item lines --------------------------------------------------------------------
+
+void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bottom, int priceWidth, int &row,
+                                int style, bool breakMode)
+{
+    const bool titleOnly = !IsBitSet(m_nOptions, 13) && !IsBitSet(m_nOptions, 14) && !IsBitSet(m_nOptions, 15)
+        && !IsBitSet(m_nOptions, 16);
+    const bool paper = IsBitSet(m_nOptions, 14);
+    const bool services = IsBitSet(m_nOptions, 15) || IsBitSet(m_nOptions, 16);
+    const bool servicePrices = IsBitSet(m_nOptions, 16);
+    const bool unitPrice = IsBitSet(m_nOptions, 17) && IsBitSet(m_nOptions, 18);
+    const bool itemPrice = IsBitSet(m_nOptions, 18);
+    const bool itemNotes = IsBitSet(m_nOptions, 20);
+    const bool serviceNotes = IsBitSet(m_nOptions, 21);
+    const bool subItems = IsBitSet(m_nOptions, 24);
+    const bool originals = IsBitSet(m_nOptions, 25);
+
+    const int quantityWidth = InchToDevice(0.8, true);
+    const int descriptionWidth = body.width() - quantityWidth - 2 * priceWidth;
+    const int descriptionLeft = body.left + quantityWidth;
+    const int descriptionRight = descriptionLeft + descriptionWidth;
+
+    if (style != 0) {
+        PrintRect heading(body.left, body.top, body.right, body.bottom);
+        if (breakMode) {
+            DrawBox(dc, QString(), QString(), heading, body.width(), style, 0x825, &font(FontItalic), 0);
+        } else {
+            DrawBox(dc, QStringLiteral("Quantity"), QString(), heading, quantityWidth, style, 0x825, nullptr, 0);
+            DrawBox(dc, QStringLiteral("Description"), QString(), heading, descriptionWidth, style, 0x824, nullptr, 0);
+            DrawBox(dc, unitPrice ? QStringLiteral("Unit Price") : QString(), QString(), heading, priceWidth, style,
+                    0x826, nullptr, 0);
+            DrawBox(dc, QStringLiteral("Price"), QString(), heading, priceWidth, style, 0x826, nullptr, 0);
+        }
+    }
+
+    int y = firstY;
+    if (IsBitSet(m_nOptions, 12) && !titleOnly) {
+        PrintRect title(descriptionLeft, firstY, descriptionRight, firstY + 2 * m_nLineHeight);
+        DrawBox(dc, QString(), QStringLiteral("  ") + m_job.m_Title, title, descriptionWidth, 2, 0x824,
+                &font(FontBody), 0);
+        y = firstY + 2 * m_nLineHeight;
+    }
+
+    const int rows = int(m_docRows.size());
+    int itemsOnPage = 0;
+    bool itemShown = true;
+    const int startRow = row;
+    while (row < rows) {
+        const DocumentRow &r = m_docRows[size_t(row)];
+        if (r.serNo == 0) {
+            ++itemsOnPage;
+            if (itemsOnPage > 1 && r.subNo < 2) {
+                y += m_nLineHeight;
+                if (y > m_nBodyBottom)
+                    break;
+            }
+            itemShown = true;
+            QString description;
+            QString second;
+            QString quantity = r.quantityText;
+            QString unitText = r.unitPriceText;
+            QString priceText = r.priceText;
+            bool printed = true;
+            if (titleOnly) {
+                description = m_job.m_Title;
+                priceText = FormatMoneyGrouped(m_job.m_Subtotal);
+                FormatUnitPrice(unitText, m_job.m_Subtotal, r.chargeQty, r.unitFormat);
+                m_quantityBreaks.clear();
+            } else if (r.subNo == 1) {
+                LoadQuantityBreaks(r, breakMode);
+                Money sum;
+                for (const DocumentRow &part : m_docRows)
+                    if (part.serNo == 0 && part.itemNo == r.itemNo && part.price > Money::fromCents(1))
+                        sum += part.price;
+                const Money price = sum == Money() ? Money::noChargeMarker() : sum;
+                priceText = FormatPrice(price);
+                FormatUnitPrice(unitText, price, r.chargeQty, r.unitFormat);
+                QString display = r.description;
+                const int bar = display.indexOf(QLatin1String(" | "));
+                if (bar >= 0) {
+                    second = display.mid(bar + 3) + QStringLiteral("   ") + r.sizeText;
+                    display = display.left(bar);
+                }
+                description = !m_quantityBreaks.isEmpty() && originals && second.isEmpty()
+                    ? r.ownDescription + QStringLiteral("   ") + r.sizeText
+                    : display + QStringLiteral("   ") + r.sizeText;
+                if (!subItems)
+                    second.clear();
+            } else if (r.subNo >= 2) {
+                if (subItems) {
+                    description = afterBar(r.description) + QStringLiteral("   ") + r.sizeText;
+                    unitText.clear();
+                    priceText.clear();
+                    if (paper || services)
+                        y += m_nQuarterLine;
+                } else {
+                    printed = false;
+                    itemShown = false;
+                }
+            } else {
+                LoadQuantityBreaks(r, breakMode);
+                description = r.description + QStringLiteral("   ") + r.sizeText;
+                if (r.taxExempt)
+                    description += QStringLiteral(" · Tax Exempt");
+            }
+            if (printed) {
+                const int breaks = int(m_quantityBreaks.size());
+                if (breaks > 0 || r.subNo >= 2) {
+                    quantity.clear();
+                    unitText.clear();
+                    priceText.clear();
+                    if (breaks > 0
+                        && y + (4 + breaks) * m_nLineHeight + m_nCaptionHeight + m_nQuarterLine > m_nBodyBottom
+                        && row > startRow)
+                        break;
+                } else {
+                    if (!unitPrice)
+                        unitText.clear();
+                    if (!itemPrice)
+                        priceText.clear();
+                }
+                const QFont &rowFont = font(r.subNo < 2 ? FontBodyBold : FontBody);
+                PrintRect cells(body.left, y, body.right, m_nBodyBottom + m_nLineHeight);
+                DrawTextBox(dc, quantity, cells, quantityWidth, 0x821, &rowFont);
+                const int height = DrawTextBox(dc, description, cells, descriptionWidth, 0x850, &rowFont);
+                DrawTextBox(dc, unitText, cells, priceWidth, 0x822, &font(Font8));
+                DrawTextBox(dc, priceText, cells, priceWidth, 0x822, &rowFont);
+                y += height;
+                if (breaks > 0 && r.subNo < 2) {
+                    PrintRect table(descriptionLeft + m_nPad, y, body.right, m_nBodyBottom);
+                    PrintQuantityBreaks(dc, table, unitPrice, titleOnly, r);
+                    y = table.top;
+                }
+                PrintRect secondCell(descriptionLeft, y, descriptionRight, m_nBodyBottom + m_nLineHeight);
+                y += DrawTextBox(dc, second, secondCell, descriptionWidth, 0x850, &font(FontBody));
+                // In quantity-break mode the braced quantities leave the printed
+                // note; the stored row is never touched.
+                QString noteText = r.note;
+                if (breakMode)
+                    ExtractBraced(noteText, true);
+                noteText = noteText.trimmed();
+                if (itemNotes && !titleOnly && !noteText.isEmpty()) {
+                    PrintRect note(descriptionLeft + m_nPad, y, descriptionRight - m_nPad, m_nBodyBottom);
+                    DrawCaptionBox(dc, QString(), noteText, note, 3, 0x850, &font(FontBody), 0);
+                    y = note.top;
+                }
+                if (titleOnly) {
+                    row = rows;
+                    break;
+                }
+            }
+        } else {
+            bool shown = services || (paper && r.catNo >= 101 && r.catNo <= 199);
+            if (!itemShown || IsBitSet(m_nOptions, 13) || (!subItems && r.subNo != 0))
+                shown = false;
+            if (shown && r.name2.startsWith(QLatin1Char('~')))
+                shown = false;
+            if (servicePrices)
+                shown = true;
+            if (shown) {
+                if (itemsOnPage == 0) {
+                    PrintRect cont(descriptionLeft, y, descriptionRight, y + m_nLineHeight);
+                    y += DrawText(dc, cont, QStringLiteral("  ...continued"), 0x821);
+                    itemsOnPage = 1;
+                }
+                QString text = r.serviceText;
+                if (serviceNotes && !(r.catNo >= 101 && r.catNo <= 199) && !r.note.trimmed().isEmpty())
+                    AppendText(text, r.note.trimmed(), QStringLiteral(" · "));
+                const int indent = descriptionLeft + InchToDevice(0.25, true);
+                PrintRect cells(indent, y, body.right, m_nBodyBottom + m_nLineHeight);
+                dc.setFont(font(FontBody));
+                int height = 0;
+                if (servicePrices) {
+                    height = DrawTextBox(dc, text, cells, descriptionRight - indent - priceWidth, 0x850, &font(FontBody));
+                    DrawTextBox(dc, r.priceText, cells, priceWidth, 0x822, &font(Font8));
+                } else {
+                    height = DrawTextBox(dc, text, cells, descriptionRight + priceWidth - indent, 0x850,
+                                         &font(FontBody));
+                }
+                y += height;
+            }
+        }
+        ++row;
+        if (y > m_nBodyBottom || (y > bottom && row == rows - 1 && rows > 1))
+            break;
+    }
+}
+
+// --- quantity breaks ------------------------------------------------------------------
+
+void CPrintForm::LoadQuantityBreaks(const DocumentRow &row, bool breakMode)
+{
+    m_quantityBreaks.clear();
+    if (!breakMode)
+        return;
+    QString note = row.note;
+    QString braced = ExtractBraced(note, true);
+    m_quantityBreaks.append(row.chargeQty);
+    braced.replace(QLatin1Char(','), QLatin1Char(' '));
+    braced = braced.trimmed();
+    while (!braced.isEmpty() && m_quantityBreaks.size() < 10) {
+        QString word;
+        const int blank = braced.indexOf(QLatin1Char(' '));
+        word = blank >= 0 ? braced.left(blank) : braced;
+        braced = blank >= 0 ? braced.mid(blank + 1).trimmed() : QString();
+        QString digits;
+        for (QChar c : word.left(8)) {
+            if (!c.isDigit())
+                break;
+            digits += c;
+        }
+        const int quantity = digits.toInt();
+        if (quantity > row.chargeQty)
+            m_quantityBreaks.append(quantity);
+    }
+    if (m_quantityBreaks.size() == 1)
+        m_quantityBreaks.clear();
+}
+
+void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob,
+                                     const DocumentRow &current)
+{
+    std::vector<const DocumentRow *> priced;
+    for (const DocumentRow &r : m_docRows)
+        if (r.serNo == 0 && (wholeJob || r.itemNo == current.itemNo))
+            priced.push_back(&r);
+    const int n = int(m_quantityBreaks.size());
+    const int tableTop = rect.top + m_nQuarterLine;
+    const int tableBottom = tableTop + m_nCaptionHeight + n * m_nLineHeight + m_nQuarterLine;
+    PricingCache cache;
+    int y = tableTop;
+    for (int i = 0; i < n; ++i) {
+        const int q = m_quantityBreaks[i];
+        Money total;
+        for (const DocumentRow *r : priced) {
+            if (i == 0) {
+                total += r->price;
+                continue;
+            }
+            auto key = std::make_pair(r->itemId, q);
+            auto it = m_breakPrices.find(key);
+            if (it == m_breakPrices.end()) {
+                // Priced silently on a copy of the row: nothing is written.
+                CItemSet item;
+                bool ok = item.OpenByItemID(r->itemId) && !item.IsEOF();
+                Money price;
+                if (ok) {
+                    CItemPrice engine(&item, true, &cache);
+                    ok = engine.IsLoaded() && engine.PriceItem(q) != 0;
+                    price = engine.GetNewPrice();
+                }
+                it = m_breakPrices.emplace(key, std::make_pair(ok, price)).first;
+            }
+            if (!it->second.first)
+                break;
+            total += it->second.second;
+        }
+        const int style = i == 0 ? 1 : 3;
+        PrintRect box(rect.left, y, rect.right, i == 0 ? tableBottom : y + m_nLineHeight);
+        DrawBoxInches(dc, QStringLiteral("Quantity"), FormatInt(q, true, false), box, 0.8, style, 0x822,
+                      &font(FontBody), 0);
+        if (unitPrice) {
+            QString unitText;
+            FormatUnitPrice(unitText, total, q, current.unitFormat);
+            DrawBoxInches(dc, QStringLiteral("Unit Price"), unitText, box, 1.2, style, 0x822, &font(FontBody), 0);
+        }
+        DrawBoxInches(dc, QStringLiteral("Price"), FormatMoneyGrouped(total), box, 1.2, style, 0x822, &font(FontBody),
+                      0);
+        y += m_nLineHeight + (i == 0 ? m_nCaptionHeight : 0);
+    }
+    rect.top = tableBottom + m_nQuarterLine;
+}
+
+// --- totals --------------------------------------------------------------------------
+
+void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode)
+{
+    const int labelWidth = InchToDevice(1.05, true);
+    QString terms;
+    m_job.GetTermsName(terms);
+    auto line = [&](const QString &label, const QString &value, const QFont *f) {
+        PrintRect r(rect.left, rect.top, rect.right, rect.top + m_nLineHeight);
+        rect.top += DrawTextPair(dc, label, value, r, labelWidth, 0x820, 0x822, f);
+    };
+    if (breakMode) {
+        line(QStringLiteral("Terms"), terms, &font(FontBody));
+        return;
+    }
+    const bool order = isOrderOrHistory(m_job.m_JobType);
+    const QFont *heading = &font(order ? FontBody : FontBodyBold);
+    line(QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading);
+    if (m_job.m_Discount != Money())
+        line(QString::asprintf("%.1f%% Discount", m_job.m_DiscountRate / 100.0),
+             FormatMoneyGrouped(m_job.m_Discount), &font(FontBody));
+    else
+        line(QString(), QString(), &font(FontBody));
+    line(QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), nullptr);
+    line(QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), nullptr);
+    const bool twoTaxes = m_job.m_TaxNo >= 1 && m_job.m_TaxNo <= 3 && m_job.m_Tax2 != Money();
+    if (twoTaxes) {
+        QString first, second;
+        GetTaxName(first, 1);
+        GetTaxName(second, 2);
+        line(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), nullptr);
+        line(second, FormatMoneyGrouped(m_job.m_Tax2), nullptr);
+    } else {
+        line(QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), nullptr);
+    }
+    line(QStringLiteral("TOTAL"), FormatMoneyGrouped(m_job.m_TotalAmount), heading);
+    if (!order)
+        return;
+    if (m_job.m_Latefee != Money())
+        line(QStringLiteral("LateFee"), FormatMoneyGrouped(m_job.m_Latefee), &font(FontBody));
+    line(QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), &font(FontBody));
+    if (m_job.m_Writeoff != Money())
+        line(QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), &font(FontBody));
+    line(QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), &font(FontBodyBold));
+    rect.top += m_nLineHeight;
+    if (m_job.m_Balance == Money() && m_job.m_Paid != Money())
+        line(QStringLiteral("Thank you"), QStringLiteral("Paid-in-Full"), &font(FontBody));
+    else
+        line(QStringLiteral("Terms"), terms, &font(FontBody));
+}
+
+void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth)
+{
+    QString terms;
+    m_job.GetTermsName(terms);
+    rect.bottom = rect.top + 2 * m_nCaptionHeight;
+    if (termsOnly) {
+        DrawBox(dc, QStringLiteral("Terms"), terms, rect, rect.width(), style, 0x824, &font(FontBody), 0);
+        return;
+    }
+    const bool hasDiscount = m_job.m_Discount != Money();
+    const QString discountCaption = hasDiscount ? QStringLiteral("Discount") : QStringLiteral(" ");
+    const QString discountText = hasDiscount ? FormatMoneyGrouped(m_job.m_Discount) : QStringLiteral(" ");
+    const int w = InchToDevice(0.8, true);
+    const int rowLeft = rect.left;
+    const int rowTop = rect.top;
+    const int right = rect.right;
+    DrawBox(dc, QStringLiteral("Terms"), terms, rect, 2 * w + extraWidth, style, 0x825, &font(FontBody), 0);
+    DrawBox(dc, QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), rect, w, style, 0x825,
+            &font(FontBody), 0);
+    DrawBox(dc, discountCaption, discountText, rect, w, style, 0x825, &font(FontBody), 0);
+    DrawBox(dc, QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), rect, w, style, 0x825,
+            &font(FontBody), 0);
+    DrawBox(dc, QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), rect, w, style, 0x825,
+            &font(FontBody), 0);
+    DrawBox(dc, QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), rect, w, style, 0x825, &font(FontBody), 0);
+    DrawBox(dc, QStringLiteral("Total"), FormatMoneyGrouped(m_job.m_TotalAmount), rect, w, style, 0x825,
+            &font(FontBody), 0);
+    if (m_nKind == 1 || isOrderOrHistory(m_job.m_JobType)) {
+        DrawBox(dc, QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), rect, w, style, 0x825, &font(FontBody),
+                0);
+        if (m_job.m_Balance > Money()) {
+            const std::uint32_t fill = m_crFill;
+            const std::uint32_t text = m_crText;
+            SetColors(kBalanceFill, kWhite);
+            DrawBox(dc, QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), rect, w, style, 0x825,
+                    m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold), 0);
+            SetColors(fill, text);
+        } else if (m_job.m_Balance < Money()) {
+            DrawBox(dc, QStringLiteral("Over Paid"), FormatMoneyGrouped(m_job.m_Balance), rect, w, style, 0x825,
+                    &font(FontBody), 0);
+        } else {
+            DrawBox(dc, QStringLiteral("Balance"), QStringLiteral("- 0 -"), rect, w, style, 0x825, &font(FontBody), 0);
+        }
+    } else {
+        DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
+        DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
+    }
+    if (m_job.m_TaxNo != 0) {
+        QString text;
+        if (m_job.m_TaxNo <= 3) {
+            QString first, second;
+            GetTaxName(first, 1);
+            GetTaxName(second, 2);
+            text = QStringLiteral("%1 $%2,  %3 $%4")
+                       .arg(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), second,
+                            FormatMoneyGrouped(m_job.m_Tax2));
+        } else {
+            QString name;
+            GetTaxName(name, m_job.m_TaxNo);
+            text = QStringLiteral("      ") + name;
+        }
+        PrintRect line(rowLeft + InchToDevice(4.8, true), rowTop - m_nLineHeight, right, rowTop);
+        DrawTextLine(dc, text, line, 0x820, 0, &font(FontBody));
+    }
+}
+
+// --- marking ---------------------------------------------------------------------------
+
+int CPrintForm::PrintCountWithThisPrint(const PrintInfo &info) const
+{
+    const int stored = m_nKind == 1 ? m_job.m_WOrderPrinted : m_job.m_InvoicePrinted;
+    const bool counts = m_job.m_JobType == CJobSet::Order && (m_nKind == 1 || m_nKind == 2 || m_nKind >= 5);
+    return stored + (counts && info.pass == PrintInfo::Pass::Print ? 1 : 0);
+}
+
+void CPrintForm::MarkJobPrinted(PrintInfo &info)
+{
+    if (info.pass != PrintInfo::Pass::Print)
+        return;
+    const qint32 jobId = m_job.m_JobID;
+    const int kind = m_nKind;
+    const int options = m_nOptions;
+    AfterPrinted([this, jobId, kind, options] {
+        CJobSet job;
+        if (!job.FindById(jobId, true) || job.IsEOF())
+            return;
+        if (job.m_JobType == CJobSet::Order) {
+            if (kind == 1) {
+                job.m_WOrderPrinted = quint8(std::min(255, job.m_WOrderPrinted + 1));
+            } else {
+                if (IsBitSet(options, 22) && !IsDateValid(job.m_DateShipped)
+                    && platform::Prompt::messageBox(QStringLiteral("Do you want to mark this order as shipped today?"),
+                                                 QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+                        == platform::IDYES)
+                    job.m_DateShipped = GetToday();
+                if (kind == 2 || kind >= 5) {
+                    job.m_InvoicePrinted = quint8(std::min(255, job.m_InvoicePrinted + 1));
+                    job.m_PropID1 = quint8(kind);
+                    job.m_PrintOption = options;
+                }
+            }
+            job.UpdateAutoStatus(false);
+        } else if (kind > 1) {
+            job.m_PropID1 = quint8(kind);
+            job.m_PrintOption = options;
+        }
+        job.SafeUpdate();
+        m_job.m_WOrderPrinted = job.m_WOrderPrinted;
+        m_job.m_InvoicePrinted = job.m_InvoicePrinted;
+    });
+}

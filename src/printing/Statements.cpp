@@ -1,0 +1,289 @@
+// Customer statements: the open invoices of a customer (and of its child
+// accounts) with their aging, the customer's credit and the total due.
+
+#include "printing/CPrintForm.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
+#include "app/base/PriceText.h"
+#include "app/base/TextUtil.h"
+#include "data/CContactSet.h"
+
+#include <QtGui/QPainter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kReceivablesView = 30004;
+
+// The money sums of a run, in the engine's six currency members.
+enum Sum { TotalDue = 0, Bucket0 = 1, CreditSum = 5 };
+
+struct Column
+{
+    const char *heading;
+    double width; // inches; 0 leaves the column out
+    unsigned format;
+};
+
+} // namespace
+
+int CPrintForm::StatementAgeBucket(int days)
+{
+    // Each bucket holds what its label says: 0-30, 31-60, 61-90, over 90 days.
+    if (days <= 30)
+        return 0;
+    if (days <= 60)
+        return 1;
+    if (days <= 90)
+        return 2;
+    return 3;
+}
+
+int CPrintForm::LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int options)
+{
+    ResetOptions();
+    m_nContext = kReceivablesView;
+    m_nKind = kind;
+    m_statementRows.clear();
+    m_nRecords = 0;
+    if (!m_customer.FindCustomer(cusNo) || m_customer.IsEOF())
+        return 0;
+    m_nFormNo = quint8(kind + 40);
+    FindForm();
+    m_strTitle = m_form.m_Title;
+    m_nOptions = options >= 0 ? options : m_form.m_Options;
+
+    const QString dateCondition =
+        pastDueOnly ? QStringLiteral(" and Jobs.DatePayDue < %1").arg(GetTodayText(0, true)) : QString();
+    CJobSet invoices;
+    invoices.m_strFilter = QStringLiteral("JobType = %1 AND Balance > 0.0001 %2 AND (CusNo = %3 or CusNo IN (SELECT "
+                                          "Customers.CusNo FROM Customers INNER JOIN Jobs ON Customers.CusNo = "
+                                          "Jobs.CusNo WHERE Customers.ParentNo = %3))")
+                               .arg(int(CJobSet::History))
+                               .arg(dateCondition)
+                               .arg(cusNo);
+    invoices.m_strSort = QStringLiteral("JobNo");
+    if (invoices.RequeryOrOpen(false)) {
+        for (; !invoices.IsEOF(); invoices.MoveNext()) {
+            StatementRow row;
+            row.jobNo = invoices.m_JobNo;
+            row.dateShipped = invoices.m_DateShipped;
+            row.title = invoices.m_Title;
+            row.buyerNo = invoices.m_BuyerNo;
+            row.po = invoices.m_PO;
+            row.latefee = invoices.m_Latefee;
+            row.paid = invoices.m_Paid;
+            // The stored balance is what the customer owes; the total is the
+            // job's computed one.
+            row.balance = invoices.m_StoredBalance;
+            invoices.CalcBalance();
+            row.total = invoices.m_TotalAmount;
+            m_statementRows.push_back(std::move(row));
+        }
+    }
+    m_nRecords = int(m_statementRows.size());
+    if (m_nRecords == 0 && m_customer.m_CreditDue > Money())
+        m_nRecords = 1;
+    return m_nRecords;
+}
+
+void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
+{
+    const bool classic = IsBitSet(m_nOptions, 2);
+    const bool ruled = IsBitSet(m_nOptions, 4) || !m_strOutputFile.isEmpty();
+    const bool amounts = IsBitSet(m_nOptions, 10);
+    const int page = info.currentPage;
+    auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
+    auto down = [&](double inches) { return InchToDevice(inches, false); };
+    auto inches = [&](double l, double t, double r, double b) {
+        return PrintRect(across(l), down(t), across(r), down(b));
+    };
+    const int headerBottom = m_nBodyTop - 2 * m_nCaptionHeight;
+
+    // 1-3: logo, shop block, address block.
+    DrawLogo(dc, info);
+    QString shop;
+    if (CZqApp *app = ZqApp())
+        app->GetCompanyText(shop, m_nOptions);
+    PrintRect r(across(0.8), down(0.25), m_nBodyRight, headerBottom);
+    DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
+    CContactSet payer;
+    const QString payerName = m_customer.m_PayerNo != 0 ? payer.GetContactCard(m_customer.m_PayerNo, 4) : QString();
+    r = PrintRect(across(0.8), down(1.25), m_nBodyRight, headerBottom);
+    DrawTextLine(dc, payerName + QStringLiteral("\n") + CCusSet().FormatCustomer(m_customer.m_CusNo, 0), r, 0x850, 0,
+                 &font(FontBodyBold));
+
+    // 4: account box and title.
+    const QString title = IsBitSet(m_nOptions, 9) ? m_strTitle : QStringLiteral(" ");
+    const QString today = GetTodayText(0, false);
+    const QString payerCard =
+        m_customer.m_PayerNo != 0 ? CContactSet().GetContactCard(m_customer.m_PayerNo, 7) : QString();
+    if (!classic || ruled) {
+        r = PrintRect(across(5.0), down(1.25), m_nBodyRight, headerBottom);
+        DrawTextLine(dc, QStringLiteral("Cust:\t%1\n\n").arg(m_customer.m_CusNo) + payerCard, r, 0x850, 0,
+                     &font(FontBody));
+    }
+    if (!classic) {
+        r = PrintRect(across(5.0), down(0.25), m_nBodyRight, headerBottom);
+        const int h = DrawTextLine(dc, title, r, 0x820, 0, &font(Font14Bold));
+        r.top += 2 * h;
+        DrawTextLine(dc, GetPageNumberText(info), r, 0x822, 0, &font(FontBody));
+        DrawTextLine(dc, QString(), r, 0x850, 1, &font(Font12Bold));
+        DrawTextLine(dc, today, r, 0x850, 1, &font(Font12Bold));
+    } else {
+        if (!ruled) {
+            r = inches(5.1, 1.25, 8.0, 2.3);
+            DrawTextLine(dc, QStringLiteral("     \t%1").arg(m_customer.m_CusNo), r, 0x850, 0, &font(FontBody));
+            CContactSet contact;
+            if (m_customer.m_PayerNo != 0 && contact.FindContact(m_customer.m_PayerNo) && !contact.IsEOF()) {
+                r = inches(5.1, 1.45, 8.0, 2.3);
+                DrawTextLine(dc, QStringLiteral("     \t") + contact.m_Phone, r, 0x850, 0, &font(FontBody));
+                r = inches(5.1, 1.65, 8.0, 2.3);
+                DrawTextLine(dc, QStringLiteral("     \t") + contact.m_Fax, r, 0x850, 0, &font(FontBody));
+            }
+        }
+        const std::uint32_t fill = ruled ? m_crFill : 0xFFFFFF;
+        r = inches(4.8, 0.3, 8.0, 0.65);
+        DrawFilledLine(dc, title, r, 0x825, 0, &font(Font14Bold), fill, ruled);
+        r = inches(4.8, 0.65, 6.4, 1.05);
+        DrawFilledLine(dc, QStringLiteral("%1%2").arg(ruled ? QStringLiteral("Page: ") : QString()).arg(page), r, 0x825,
+                       0, &font(FontBodyBold), fill, ruled);
+        r = inches(6.4, 0.65, 8.0, 1.05);
+        DrawFilledLine(dc, today, r, 0x825, 0, &font(FontBodyBold), fill, ruled);
+    }
+
+    // 5: the form's text.
+    int extra = 0;
+    if (!m_form.m_Text.isEmpty()) {
+        PrintRect text(m_nBodyLeft, m_nBodyTop - m_nCaptionHeight, m_nBodyRight, m_nBodyTop);
+        if (IsBitSet(m_nOptions, 3)) {
+            if (page == 1) {
+                text.left += InchToDevice(0.8, true);
+                text.right -= InchToDevice(0.8, true);
+                const int before = text.top;
+                DrawCaptionBox(dc, QString(), m_form.m_Text, text, 3, 0x850, &font(FontItalic), 0);
+                extra = std::max(0, text.top - before);
+            }
+        } else {
+            DrawTextLine(dc, m_form.m_Text, text, 0x821, 1, &font(FontBodyBold));
+        }
+    }
+
+    // 6: a statement of credit alone.
+    if (m_statementRows.empty()) {
+        PrintRect box(across(0.8), m_nBodyTop + 3 * m_nCaptionHeight, m_nBodyRight, m_nFooterTop);
+        DrawCaptionBox(dc, QStringLiteral("Credit Balance"),
+                       QStringLiteral("You have $%1 credit balance on your account.")
+                           .arg(FormatMoneyGrouped(m_customer.m_CreditDue)),
+                       box, 2, 0x820, &font(FontItalic), 0);
+        DrawDocumentFooter(dc, info, m_nFooterTop + 2 * m_nCaptionHeight, 0);
+        row += 1;
+        return;
+    }
+
+    // Columns by the options.
+    std::array<Column, 9> columns = {{{"Invoice", 0.8, 0x821},
+                                      {"Date", 0.8, 0x821},
+                                      {"Description", 1.6, 0x820},
+                                      {"Ordered By", 0.8, 0x820},
+                                      {"P.O.", 0.8, 0x820},
+                                      {"Total", 0.8, 0x822},
+                                      {"Late Fee", 0.8, 0x822},
+                                      {"Payment", 0.8, 0x822},
+                                      {"Balance", 0.8, 0x822}}};
+    if (classic) {
+        const double widths[] = {0.56, 0.78, 1.56, 1.58, 0, 0.84, 0.84, 0.84, 1.0};
+        for (size_t i = 0; i < columns.size(); ++i)
+            columns[i].width = widths[i];
+    } else if (!amounts) {
+        const double widths[] = {0.8, 0.8, 2.4, 1.6, 1.6, 0, 0, 0, 0.8};
+        for (size_t i = 0; i < columns.size(); ++i)
+            columns[i].width = widths[i];
+    }
+
+    // 7: column boxes on ruled pages.
+    if (ruled) {
+        PrintRect box(m_nBodyLeft, m_nBodyTop + extra, m_nBodyRight, m_nFooterTop);
+        for (const Column &c : columns)
+            if (c.width > 0)
+                DrawBoxInches(dc, QString::fromLatin1(c.heading), QString(), box, c.width, 1, 0x825, nullptr, 0);
+    }
+
+    // 8: the sums start with the credit when the run begins.
+    if (m_nLastKey == -1) {
+        m_amounts.fill(Money());
+        m_amounts[CreditSum] = Money() - m_customer.m_CreditDue;
+        m_amounts[TotalDue] = m_amounts[CreditSum];
+    }
+
+    // 9-10: the invoices of this page.
+    dc.setFont(font(FontBody));
+    const QDate todayDate = GetToday().date();
+    int top = m_nListTop + extra + m_nQuarterLine;
+    const int rows = int(m_statementRows.size());
+    while (row < rows) {
+        const StatementRow &invoice = m_statementRows[size_t(row)];
+        PrintRect cells(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
+        CContactSet buyer;
+        const QString orderedBy = invoice.buyerNo != 0 ? buyer.GetContactCard(invoice.buyerNo, 1) : QString();
+        const QString values[] = {QString::number(invoice.jobNo),
+                                  invoice.dateShipped.isValid() ? invoice.dateShipped.dateText() : QString(),
+                                  invoice.title,
+                                  orderedBy,
+                                  invoice.po,
+                                  FormatMoney(invoice.total),
+                                  FormatMoney(invoice.latefee),
+                                  FormatMoney(invoice.paid),
+                                  FormatMoney(invoice.balance)};
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (columns[i].width > 0)
+                DrawTextBox(dc, values[i], cells, InchToDevice(columns[i].width, true), columns[i].format, nullptr);
+        // Each invoice is added once, however often its page is drawn.
+        if (row > m_nLastKey) {
+            const int days = invoice.dateShipped.isValid()
+                ? std::max<qint64>(0, invoice.dateShipped.date().daysTo(todayDate))
+                : 0;
+            m_amounts[TotalDue] += invoice.balance;
+            m_amounts[size_t(Bucket0 + StatementAgeBucket(days))] += invoice.balance;
+            m_nLastKey = row;
+        }
+        top += m_nLineHeight;
+        ++row;
+        if (top > m_nBodyBottom)
+            break;
+    }
+
+    if (row < rows) {
+        DrawContinuedLine(dc, m_nFooterTop + m_nCaptionHeight);
+        return;
+    }
+
+    // 12: the totals row and the footer.
+    const int style = IsBitSet(m_nOptions, 4) ? 1 : 0;
+    PrintRect totals(m_nBodyLeft, m_nFooterTop, m_nBodyRight, m_nFooterTop + 2 * m_nCaptionHeight);
+    const double invoiceWidth = columns[0].width;
+    const double dateWidth = columns[1].width;
+    const double balanceWidth = columns[8].width;
+    const QString credit =
+        m_amounts[CreditSum] != Money() ? FormatMoneyGrouped(m_amounts[CreditSum]) : QString();
+    if (IsBitSet(m_nOptions, 11)) {
+        DrawBoxInches(dc, QStringLiteral("Count"), FormatInt(m_nRecords, false, false), totals, invoiceWidth, style,
+                      0x825, nullptr, 0);
+        const char *buckets[] = {"0 - 30", "31 - 60", "61 - 90", "Over 90"};
+        for (int b = 0; b < 4; ++b)
+            DrawBoxInches(dc, QString::fromLatin1(buckets[b]), FormatMoneyGrouped(m_amounts[size_t(Bucket0 + b)]),
+                          totals, dateWidth, style, 0x825, nullptr, 0);
+        DrawBoxInches(dc, QStringLiteral("Less Credit"), credit, totals, dateWidth, style, 0x825, nullptr, 0);
+        const int rest = m_nBodyRight - InchToDevice(balanceWidth, true) - totals.left;
+        DrawBox(dc, QStringLiteral(" "), QStringLiteral(" "), totals, rest, style, 0x825, nullptr, 0);
+    } else {
+        DrawBoxInches(dc, QStringLiteral("Less Credit"), credit, totals, dateWidth, style, 0x825, nullptr, 0);
+        totals.left = m_nBodyRight - InchToDevice(balanceWidth, true);
+    }
+    DrawBoxInches(dc, QStringLiteral("Total Due"), FormatMoneyGrouped(m_amounts[TotalDue]), totals, balanceWidth,
+                  style, 0x825, nullptr, 0);
+    DrawDocumentFooter(dc, info, m_nFooterTop + 2 * m_nCaptionHeight, 0);
+}

@@ -1,0 +1,515 @@
+#include "PrintFixture.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "data/SettingRows.h"
+#include "data/SharedDatabase.h"
+#include "data/ShopDatabase.h"
+#include "platform/Clock.h"
+#include "platform/db/Database.h"
+#include "jobs/JobHooks.h"
+#include "platform/db/Recordset.h"
+#include "printing/JobPrintEntry.h"
+#include "views/CDlgOptions.h"
+#include "views/CPrintStatus.h"
+
+namespace {
+
+// Quote and invoice forms: 5 Standard, 6 Classic, 7 Letter (orders), 15 the
+// quote; option bits as the forms dialog writes them.
+constexpr int kFramed = 0x8;
+constexpr int kStandardInvoice = 0x627F9 & ~kFramed; // unframed standard
+constexpr int kClassic = 0x2;
+
+class JobDocumentTest : public PrintTest
+{
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+        dbPath = path;
+        CreateShopDatabase(path);
+        SharedDatabase().open(path);
+        platform::Clock::setFixed(QDateTime(QDate(2025, 3, 14), QTime(10, 0)));
+        exec("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, Terms, Tax, Discount, PayerNo) "
+             "VALUES (100, 'Acme Printing Co', '12 Mill Road', 'Springfield', 'IL', '62701', 0, 0, 10, 8)");
+        exec("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Fax, Postion, Type) "
+             "VALUES (7, 100, 'Dana', 'Reyes', '555-0101', '555-0199', 'Buyer', 0)");
+        exec("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Fax, Type) "
+             "VALUES (8, 100, 'Paul', 'Payne', '555-0300', '555-0301', 0)");
+        exec("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)");
+        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (404, 0, 0, 'Bindery', 4)");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 404, 'Folding', '')");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (902, 404, 'Plate Setup', '~internal')");
+        app = std::make_unique<CZqApp>();
+        app->m_company.m_strName = QStringLiteral("Halvane Press");
+        Appearance::instance().LoadViewSettings();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        SharedDatabase().close();
+        platform::Clock::reset();
+        PrintTest::TearDown();
+    }
+
+    static void exec(const char *sql) { SharedDatabase().execute(QString::fromUtf8(sql)); }
+    static void exec(const QString &sql) { SharedDatabase().execute(sql); }
+    static QString scalar(const QString &sql)
+    {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot, sql);
+        return rs.isEOF() ? QString() : rs.value(0).toString();
+    }
+
+    // An order (or quote) of customer 100 with the amounts given.
+    qint32 addJob(int jobType, int jobNo, const QString &amounts = QString())
+    {
+        exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, CusNo, BuyerNo, CSRNo, SRepNo, ShiptoNo, PO, "
+                            "TermsNo, TaxNo, Subtotal, Discount, Shipping, Postage, Tax, Tax2, Paid, Writeoff, "
+                            "Latefee, Balance, InvoicePrinted, WOrderPrinted, PropID1, PrintOption, InvoiceNote, "
+                            "Status, Creator) VALUES (%1, %2, 'Spring Mailer', 100, 7, 3, 3, 0, 'PO-77', 0, 0, "
+                            "%3, 0, 0, 0, 0, 0, 0, 0, 0, %3, 0, 1, 0, 0, 'Deliver to the back door', 0, 0)")
+                 .arg(jobType)
+                 .arg(jobNo)
+                 .arg(QStringLiteral("400")));
+        const qint32 id = scalar(QStringLiteral("SELECT Max(JobID) FROM Jobs")).toInt();
+        if (!amounts.isEmpty())
+            exec(QStringLiteral("UPDATE Jobs SET %1 WHERE JobID = %2").arg(amounts).arg(id));
+        return id;
+    }
+    void addItem(qint32 jobId, int itemNo, int subNo, const QString &description, const QString &price,
+                 int quantity = 500, const QString &note = QString())
+    {
+        exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, "
+                            "Status, ChargeQty, Note) VALUES (%1, 0, %2, %3, '%4', %5, 0, 0, 1, 1, %6, '%7')")
+                 .arg(jobId)
+                 .arg(itemNo)
+                 .arg(subNo)
+                 .arg(description, price)
+                 .arg(quantity)
+                 .arg(note));
+    }
+    void addService(qint32 jobId, int itemNo, int serNo, const QString &price)
+    {
+        exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, "
+                            "Status, ChargeQty) VALUES (%1, %2, %3, 0, '', %4, 0, 0, 1, 1, 500)")
+                 .arg(jobId)
+                 .arg(serNo)
+                 .arg(itemNo)
+                 .arg(price));
+    }
+
+    // Prints the job's document on a recording device; all texts of all pages.
+    QStringList printTexts(qint32 jobId, int kind, int options, RecordingDevice &device,
+                           PrintInfo::Pass pass = PrintInfo::Pass::Print)
+    {
+        EXPECT_TRUE(form->LoadJobDocument(jobId, kind, 0, options));
+        print(device, pass);
+        QStringList all;
+        for (int p = 0; p < device.pageCount(); ++p)
+            all << device.pageTexts(p);
+        return all;
+    }
+    static bool hasText(const QStringList &texts, const QString &part)
+    {
+        return std::any_of(texts.begin(), texts.end(), [&](const QString &t) { return t.contains(part); });
+    }
+
+    std::unique_ptr<CZqApp> app;
+    QString dbPath;
+};
+
+} // namespace
+
+TEST_F(JobDocumentTest, StylesFramesAndHeaderTexts)
+{
+    const qint32 job = addJob(0, 1001, QStringLiteral("Discount = -40, Balance = 360, Subtotal = 400"));
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    struct Case
+    {
+        int options;
+        bool attachment;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        // Standard, not framed: values without captions, the date without its label.
+        {kStandardInvoice, false, {"Invoice 1001", "03/14/2025", "PO-77", "Carla", "Dana Reyes"},
+         {"Date: ", "Acct.No"}},
+        // The same as an e-mail attachment: framed with captions.
+        {kStandardInvoice, true, {"Date: 03/14/2025", "Acct.No", "Ordered By", "P.O. No"}, {}},
+        // Classic, framed: the number with its label, the totals in the price column.
+        {kClassic | kFramed | 0x40000 | 0x4000 | 0x20000, false,
+         {"No: 1001", "Ship Via", "Ordered by", "10.0% Discount", "BALANCE", "Terms"}, {"Over Paid"}},
+        // Classic, unframed: the bare number.
+        {kClassic | 0x40000 | 0x4000, false, {"1001"}, {"No: 1001", "Date: "}},
+    };
+    for (const Case &c : cases) {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        form->m_strOutputFile = c.attachment ? tempPath(QStringLiteral("doc.pdf")) : QString();
+        EXPECT_TRUE(form->LoadJobDocument(job, 5, 0, c.options));
+        if (c.attachment)
+            form->m_strOutputFile = tempPath(QStringLiteral("doc.pdf"));
+        print(device);
+        const QStringList texts = device.pageTexts(0);
+        for (const QString &p : c.present)
+            EXPECT_TRUE(hasText(texts, p)) << c.options << " lacks " << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(hasText(texts, a)) << c.options << " has " << a.toStdString();
+    }
+}
+
+TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)
+{
+    const qint32 job = addJob(0, 1002);
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    RecordingDevice invoice(600, 600, 5100, 6600, true);
+    EXPECT_TRUE(hasText(printTexts(job, 5, kStandardInvoice, invoice), QStringLiteral("Paul Payne")));
+    // An order receipt (kind 3) goes to the buyer.
+    exec("INSERT INTO Forms ([No], Title, FontName, FontSize, Options, ColBack, ColText) "
+         "VALUES (3, 'Order Receipt', 'Arial', 90, 0, 16777215, 0)");
+    RecordingDevice receipt(600, 600, 5100, 6600, true);
+    const QStringList texts = printTexts(job, 3, kStandardInvoice, receipt);
+    EXPECT_FALSE(hasText(texts, QStringLiteral("Paul Payne")));
+    EXPECT_TRUE(hasText(texts, QStringLiteral("Dana Reyes")));
+}
+
+TEST_F(JobDocumentTest, FormTextMergesTokensAndDropsOfficeRemarks)
+{
+    exec("UPDATE Forms SET Text = 'Hi <First> <Last> (<Postion>), job <JobNo>: <JobTitle> for <PO>. <<office only>> "
+         "<JobMemo> by <CSR> on <DocTitle> <<unclosed' WHERE [No] = 5");
+    const qint32 job = addJob(0, 12345);
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    EXPECT_TRUE(form->LoadJobDocument(job, 5, 0, kStandardInvoice));
+    QString text;
+    form->MergeFormText(text);
+    EXPECT_EQ(text, QStringLiteral("Hi Dana Reyes (Buyer), job 12345: Spring Mailer for PO-77.  Deliver to the back "
+                                   "door by Carla on Invoice <<unclosed"));
+}
+
+TEST_F(JobDocumentTest, TotalsByJobTypeAndBalance)
+{
+    struct Case
+    {
+        int jobType;
+        QString amounts;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        {0, "Paid = -400, Balance = 0", {"Thank you", "Paid-in-Full", "BALANCE"}, {"Terms"}},
+        {0, "Paid = -100, Balance = 300", {"Paid", "BALANCE", "300.00", "Terms"}, {"Thank you"}},
+        {1, "Balance = 400", {"Subtotal", "TOTAL"}, {"Paid", "BALANCE", "Terms"}},
+        {0, "Tax = 10, Tax2 = 4, TaxNo = 2, Balance = 410", {"6.00", "4.00"}, {}},
+    };
+    int jobNo = 2000;
+    for (const Case &c : cases) {
+        const qint32 job = addJob(c.jobType, ++jobNo, c.amounts);
+        addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(job, 5, kClassic | 0x40000 | 0x4000, device, PrintInfo::Pass::Preview);
+        for (const QString &p : c.present)
+            EXPECT_TRUE(texts.contains(p) || hasText(texts, p)) << c.amounts.toStdString() << " lacks "
+                                                                 << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(texts.contains(a)) << c.amounts.toStdString() << " has " << a.toStdString();
+    }
+}
+
+TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
+{
+    struct Case
+    {
+        int jobType;
+        QString amounts;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        {0, "Balance = 0, Paid = -400", {"Balance", "- 0 -"}, {"BALANCE", "Over Paid"}},
+        {0, "Balance = -25, Paid = -425", {"Over Paid", "-25.00"}, {"BALANCE"}},
+        {0, "Balance = 400", {"BALANCE"}, {"Discount"}},
+        {1, "Balance = 400", {"Total"}, {"Paid", "BALANCE", "Balance"}},
+    };
+    int jobNo = 3000;
+    for (const Case &c : cases) {
+        const qint32 job = addJob(c.jobType, ++jobNo, c.amounts);
+        addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(job, 5, kStandardInvoice | kFramed, device, PrintInfo::Pass::Preview);
+        for (const QString &p : c.present)
+            EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(texts.contains(a)) << c.amounts.toStdString() << " has " << a.toStdString();
+    }
+}
+
+TEST_F(JobDocumentTest, ItemLineOptions)
+{
+    const qint32 job = addJob(0, 4001);
+    addItem(job, 1, 1, QStringLiteral("Brochure cover"), QStringLiteral("100"));
+    addItem(job, 1, 2, QStringLiteral("Brochure inside"), QStringLiteral("50"));
+    addItem(job, 1, 3, QStringLiteral("Brochure insert"), QStringLiteral("25"));
+    addService(job, 1, 901, QStringLiteral("10"));
+    addService(job, 1, 902, QStringLiteral("5"));
+    addItem(job, 2, 0, QStringLiteral("Free samples"), QStringLiteral("0.0001"));
+    struct Case
+    {
+        int options;
+        QStringList present;
+        QStringList absent;
+    };
+    const int prices = 0x20000;
+    const Case cases[] = {
+        // Parts summed into the first part's line; further parts and services hidden.
+        {0x1000 | prices, {"Brochure cover", "175.00", "No Charge"}, {"Brochure inside", "Folding"}},
+        // Sub-items: further parts indented, without prices.
+        {0x1000 | 0x800000 | prices, {"Brochure inside", "Brochure insert"}, {"50.00"}},
+        // Services shown; "~" services hidden.
+        {0x4000 | 0x800000 | prices, {"Folding"}, {"internal"}},
+        // All services with prices: even the "~" one.
+        {0x8000 | 0x800000 | prices, {"Folding", "~internal", "10.00"}, {}},
+        // Title only: one line with the job's title and subtotal.
+        {prices, {"Spring Mailer", "400.00"}, {"Brochure cover", "Free samples"}},
+    };
+    for (const Case &c : cases) {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(job, 5, c.options | 0x1, device, PrintInfo::Pass::Preview);
+        for (const QString &p : c.present)
+            EXPECT_TRUE(hasText(texts, p)) << std::hex << c.options << " lacks " << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(hasText(texts, a)) << std::hex << c.options << " has " << a.toStdString();
+    }
+}
+
+TEST_F(JobDocumentTest, QuantityBreaksAreReadFromTheNoteAndNeverSaved)
+{
+    const qint32 job = addJob(1, 5001);
+    addItem(job, 1, 0, QStringLiteral("Flyers"), QStringLiteral("400"), 500,
+            QStringLiteral("Rush {1000, 2500 500 abc 300}"));
+    const QString before = scalar(QStringLiteral("SELECT Note & '|' & Price FROM Items WHERE JobID = %1").arg(job));
+    // Quote form with option 22 (quantity breaks), item notes and prices.
+    const int options = 0x200000 | 0x80000 | 0x20000 | 0x40000 | 0x1000 | 0x1 | kFramed;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    const QStringList texts = printTexts(job, 5, options, device);
+    EXPECT_EQ(form->m_quantityBreaks, QList<int>({500, 1000, 2500}));
+    EXPECT_TRUE(texts.contains(QStringLiteral("2,500")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Rush")));
+    EXPECT_FALSE(hasText(texts, QStringLiteral("{")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Terms")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Note & '|' & Price FROM Items WHERE JobID = %1").arg(job)), before);
+
+    // Without option 22 the braces are an ordinary note.
+    RecordingDevice plain(600, 600, 5100, 6600, true);
+    const QStringList plainTexts = printTexts(job, 5, options & ~0x200000, plain);
+    EXPECT_TRUE(form->m_quantityBreaks.isEmpty());
+    EXPECT_TRUE(hasText(plainTexts, QStringLiteral("{1000")));
+}
+
+TEST_F(JobDocumentTest, LongJobsContinueAndOnlyARealPrintMarksTheJob)
+{
+    const qint32 job = addJob(0, 6001);
+    for (int i = 1; i <= 40; ++i)
+        addItem(job, i, 0, QStringLiteral("Item number %1").arg(i), QStringLiteral("10"));
+    auto counters = [&] {
+        return scalar(QStringLiteral("SELECT InvoicePrinted & ',' & PropID1 & ',' & PrintOption FROM Jobs "
+                                     "WHERE JobID = %1")
+                          .arg(job));
+    };
+    const int options = kStandardInvoice | 0x1000;
+    // A preview marks nothing.
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        printTexts(job, 5, options, device, PrintInfo::Pass::Preview);
+        EXPECT_EQ(counters(), QStringLiteral("0,0,0"));
+    }
+    // A range that ends before the last page marks nothing.
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        form->LoadJobDocument(job, 5, 0, options);
+        form->m_nFromPage = 1;
+        form->m_nToPage = 1;
+        form->DoPrintOn(device, [&device] { device.newPage(); return true; });
+        EXPECT_EQ(device.pageCount(), 1);
+        EXPECT_EQ(counters(), QStringLiteral("0,0,0"));
+    }
+    // A cancelled run marks nothing.
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        form->LoadJobDocument(job, 5, 0, options);
+        abortOnPage = -1;
+        CPrintStatus::SetUserAbort(false);
+        int pages = 0;
+        form->DoPrintOn(device, [&] {
+            device.newPage();
+            if (++pages == 1)
+                CPrintStatus::SetUserAbort(true);
+            return true;
+        });
+        CPrintStatus::SetUserAbort(false);
+        EXPECT_EQ(counters(), QStringLiteral("0,0,0"));
+    }
+    // A real print: every page but the last says "continued...", the last
+    // carries the count with this print, and the job is marked once.
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    printTexts(job, 5, options, device);
+    ASSERT_GE(device.pageCount(), 2);
+    for (int p = 0; p < device.pageCount(); ++p) {
+        const bool last = p + 1 == device.pageCount();
+        EXPECT_EQ(device.pageTexts(p).contains(QStringLiteral("continued...")), !last) << p;
+        EXPECT_EQ(device.pageTexts(p).contains(QStringLiteral("(print# 1)")), last) << p;
+    }
+    EXPECT_TRUE(hasText(device.pageTexts(device.pageCount() - 1), QStringLiteral("Item number 40")));
+    EXPECT_EQ(counters(), QStringLiteral("1,5,%1").arg(options));
+}
+
+TEST_F(JobDocumentTest, ShippedTodayIsAskedOnceOnTheRealRun)
+{
+    const qint32 job = addJob(0, 7001);
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    const int options = kStandardInvoice | 0x200000;
+    RecordingDevice preview(600, 600, 5100, 6600, true);
+    printTexts(job, 5, options, preview, PrintInfo::Pass::Preview);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    prompts().answer(platform::IDYES);
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    printTexts(job, 5, options, device);
+    EXPECT_EQ(prompts().texts(), QStringList({QStringLiteral("Do you want to mark this order as shipped today?")}));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Format(DateShipped, 'yyyy-mm-dd') FROM Jobs WHERE JobID = %1").arg(job)),
+              QStringLiteral("2025-03-14"));
+}
+
+TEST_F(JobDocumentTest, DocumentsAsPdfReadBack)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    const qint32 order = addJob(0, 8001, QStringLiteral("Discount = -40, Subtotal = 400, Tax = 21.6, TaxNo = 1, "
+                                                        "Balance = 381.6"));
+    addItem(order, 1, 0, QStringLiteral("Postcards"), QStringLiteral("250"));
+    addService(order, 1, 901, QStringLiteral("250"));
+    addItem(order, 2, 0, QStringLiteral("Envelopes"), QStringLiteral("150"));
+    const qint32 quote = addJob(1, 8002);
+    addItem(quote, 1, 0, QStringLiteral("Flyers"), QStringLiteral("400"), 500, QStringLiteral("{1000 2000}"));
+    exec("UPDATE Forms SET Options = Options + 2097152 WHERE [No] = 15");
+    struct Case
+    {
+        qint32 job;
+        int kind;
+        int options;
+        const char *name;
+        QStringList present;
+    };
+    const Case cases[] = {
+        {order, 5, -1, "invoice-standard", {"Invoice 8001", "Postcards", "Envelopes", "BALANCE", "381.60"}},
+        {order, 6, kClassic | kFramed | 0x40000 | 0x4000 | 0x20000, "invoice-classic",
+         {"No: 8001", "10.0% Discount", "381.60"}},
+        {order, 7, 0x4617FC, "invoice-letter", {"Invoice 8001", "Dana"}},
+        {quote, 5, -1, "quote-breaks", {"Quotation 8002", "1,000", "2,000"}},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(form->LoadJobDocument(c.job, c.kind, 0, c.options));
+        const QString pdf = savePages(QString::fromLatin1(c.name));
+        const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        for (const QString &p : c.present)
+            EXPECT_TRUE(text.contains(p)) << c.name << " lacks " << p.toStdString() << "\n" << text.toStdString();
+    }
+}
+
+TEST_F(JobDocumentTest, ThePrintCommandOffersTheJobsDocumentsWithItsStoredChoice)
+{
+    InstallPrinting(*app);
+    InstallJobDocumentPrinting();
+    const qint32 order = addJob(0, 9001, QStringLiteral("PropID1 = 7, PrintOption = 5, WOrderPrinted = 1"));
+    addItem(order, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    addService(order, 1, 901, QStringLiteral("400"));
+    const qint32 quote = addJob(1, 9002);
+    addItem(quote, 1, 0, QStringLiteral("Flyers"), QStringLiteral("400"));
+    addService(quote, 1, 901, QStringLiteral("400"));
+    struct Case
+    {
+        qint32 job;
+        QStringList documents;
+        QString checked;
+    };
+    const Case cases[] = {
+        {order, {"Work Order", "Invoice", "Invoice - Booklet", "Invoice - Letter Style"}, "Invoice - Letter Style"},
+        {quote, {"Estimate", "Quotation", "Quotation - Booklet", "Quotation - Letter Style"}, "Quotation"},
+    };
+    for (const Case &c : cases) {
+        QStringList shown;
+        QString checked;
+        prompts().onDialog([&](QDialog &d) {
+            auto &options = dynamic_cast<CDlgOptions &>(d);
+            for (int i = 0; i < options.GetEntryCount(); ++i) {
+                const CListItem &e = options.entry(i);
+                if (e.m_value > 46000 && e.m_value < 46010) {
+                    shown << e.m_text;
+                    if (e.number(1))
+                        checked = e.m_text;
+                }
+            }
+            return int(IDCANCEL_RESULT);
+        });
+        EXPECT_EQ(GetJobHooks().printJobDocuments(-2, 0, 0, c.job, nullptr, nullptr), 0);
+        EXPECT_EQ(shown, c.documents);
+        EXPECT_EQ(checked, c.checked);
+    }
+    // Cancelled: nothing was printed or marked.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT InvoicePrinted FROM Jobs WHERE JobID = %1").arg(order)), QStringLiteral("0"));
+    // A job that is gone.
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(GetJobHooks().printJobDocuments(-2, 0, 0, 999999, nullptr, nullptr), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot find the job to print!"));
+    GetJobHooks().printJobDocuments = nullptr;
+}
+
+TEST_F(JobDocumentTest, ARowTallerThanAnEmptyPagePrintsThereAndIsConsumed)
+{
+    const qint32 job = addJob(1, 9101);
+    // 120 lines in the 255 characters of a note: taller than an empty page.
+    addItem(job, 1, 0, QStringLiteral("Poster"), QStringLiteral("400"), 500, QStringLiteral("x\n").repeated(120));
+    QString breaks = QStringLiteral("{");
+    for (int q = 1; q <= 12; ++q)
+        breaks += QStringLiteral("%1 ").arg(q * 1000);
+    addItem(job, 2, 0, QStringLiteral("Banner"), QStringLiteral("100"), 500, breaks + QStringLiteral("}"));
+    const int options = 0x80000 | 0x20000 | 0x1000 | 0x1;
+    for (int withBreaks : {0, 0x200000}) {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        printTexts(job, 5, options | withBreaks, device);
+        EXPECT_LE(device.pageCount(), 3) << withBreaks;
+        const QStringList last = device.pageTexts(device.pageCount() - 1);
+        EXPECT_FALSE(last.contains(QStringLiteral("continued..."))) << withBreaks;
+    }
+    // At most ten quantities: the item's own and nine more.
+    EXPECT_EQ(form->m_quantityBreaks.size(), 10);
+}
+
+TEST_F(JobDocumentTest, TheJobsBarCodeReadsBackWhenTheSettingsAskForIt)
+{
+    if (!haveTool(QStringLiteral("zbarimg")) || !haveTool(QStringLiteral("pdftoppm")))
+        GTEST_SKIP() << "zbarimg or pdftoppm is not installed";
+    const qint32 job = addJob(0, 8101);
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+    // Bar codes on order document kind 5.
+    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,32,"));
+    ASSERT_TRUE(form->LoadJobDocument(job, 5, 0, kStandardInvoice));
+    const QString pdf = savePages(QStringLiteral("invoice-barcode"));
+    const QString png = tempPath(QStringLiteral("barcode"));
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                                                   QStringLiteral("-png"), pdf, png});
+    const QString read = runTool(QStringLiteral("zbarimg"), {QStringLiteral("-q"), png + QStringLiteral("-1.png")});
+    // The BALANCE band of the totals row is red (192, 16, 16) with white text.
+    const QImage page(QCoreApplication::applicationDirPath() + QStringLiteral("/printing/invoice-barcode-1.png"));
+    int red = 0;
+    for (int y = page.height() / 2; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (std::abs(c.red() - 192) < 12 && c.green() < 40 && c.blue() < 40)
+                ++red;
+        }
+    EXPECT_GT(red, 100);
+    // The shop's "*^<JobID>#*" as a scanner in full-ASCII mode reads it.
+    EXPECT_TRUE(read.contains(QStringLiteral("CODE-39:%N%1/C").arg(job))) << read.toStdString();
+}

@@ -1,0 +1,163 @@
+#include "PrintFixture.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "app/base/MoneyText.h"
+#include "data/SharedDatabase.h"
+#include "data/ShopDatabase.h"
+#include "platform/Clock.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+namespace {
+
+constexpr int kRuled = 0x8;
+constexpr int kAmounts = 0x200;
+constexpr int kAging = 0x400;
+constexpr int kTitle = 0x100;
+
+class StatementTest : public PrintTest
+{
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        CreateShopDatabase(tempPath(QStringLiteral("TavrelData.mdb")));
+        SharedDatabase().open(tempPath(QStringLiteral("TavrelData.mdb")));
+        platform::Clock::setFixed(QDateTime(QDate(2025, 6, 30), QTime(10, 0)));
+        exec("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, PayerNo, CreditDue, ParentNo) "
+             "VALUES (200, 'Birch Dental', '5 Elm St', 'Riverton', 'IL', '62801', 0, 25, 0)");
+        exec("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, PayerNo, CreditDue, ParentNo) "
+             "VALUES (201, 'Birch Dental East', '9 Elm St', 'Riverton', 'IL', '62801', 0, 0, 200)");
+        exec("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, PayerNo, CreditDue, ParentNo) "
+             "VALUES (300, 'Credit Only Cafe', '1 Main St', 'Riverton', 'IL', '62801', 0, 25, 0)");
+        app = std::make_unique<CZqApp>();
+        app->m_company.m_strName = QStringLiteral("Halvane Press");
+        Appearance::instance().LoadViewSettings();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        SharedDatabase().close();
+        platform::Clock::reset();
+        PrintTest::TearDown();
+    }
+    static void exec(const char *sql) { SharedDatabase().execute(QString::fromUtf8(sql)); }
+    static QString scalar(const QString &sql)
+    {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot, sql);
+        return rs.isEOF() ? QString() : rs.value(0).toString();
+    }
+    // A posted invoice of the customer, shipped this many days before today.
+    void addInvoice(qint32 cusNo, int jobNo, int daysAgo, const QString &balance)
+    {
+        const QDate shipped = QDate(2025, 6, 30).addDays(-daysAgo);
+        SharedDatabase().execute(
+            QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, CusNo, Subtotal, Paid, Balance, DateShipped, "
+                           "DatePayDue) VALUES (3, %1, 'Invoice job %1', %2, %3, 0, %3, #%4#, #%4#)")
+                .arg(jobNo)
+                .arg(cusNo)
+                .arg(balance)
+                .arg(shipped.toString(QStringLiteral("MM/dd/yyyy"))));
+    }
+    int print(RecordingDevice &device, PrintInfo::Pass pass = PrintInfo::Pass::Print)
+    {
+        return form->DoPrintOn(device, [&device] { device.newPage(); return true; }, pass);
+    }
+    std::unique_ptr<CZqApp> app;
+};
+
+} // namespace
+
+TEST_F(StatementTest, BucketsFollowTheirLabels)
+{
+    struct Case { int days; int bucket; };
+    const Case cases[] = {{0, 0}, {29, 0}, {30, 0}, {31, 1}, {60, 1}, {61, 2}, {89, 2}, {90, 2}, {91, 3}, {400, 3}};
+    for (const Case &c : cases)
+        EXPECT_EQ(CPrintForm::StatementAgeBucket(c.days), c.bucket) << c.days;
+}
+
+TEST_F(StatementTest, TotalsEqualTheStoredBalancesLessCreditAcrossPagesAndPreviews)
+{
+    // Sixty invoices of the customer and its child account: more than one page.
+    for (int i = 0; i < 60; ++i)
+        addInvoice(i % 4 == 0 ? 201 : 200, 5000 + i, i * 3, QStringLiteral("%1.%2").arg(10 + i).arg(i % 10));
+    const QString sum = scalar(QStringLiteral("SELECT Sum(Balance) - 25 FROM Jobs WHERE JobType = 3"));
+    const QString over90 = scalar(QStringLiteral("SELECT Sum(Balance) FROM Jobs WHERE JobType = 3 AND "
+                                                 "DateShipped < #04/01/2025#"));
+    const int options = kRuled | kAmounts | kAging | kTitle;
+    ASSERT_EQ(form->LoadStatement(200, 1, false, options), 60);
+    auto totals = [&](const RecordingDevice &device) {
+        const QStringList last = device.pageTexts(device.pageCount() - 1);
+        return last;
+    };
+    const QString expected = FormatMoneyGrouped(Money::fromText(sum));
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(device), 2);
+        ASSERT_GE(device.pageCount(), 2);
+        EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("continued...")));
+        const QStringList last = totals(device);
+        EXPECT_TRUE(last.contains(QStringLiteral("Total Due")));
+        EXPECT_TRUE(last.contains(expected)) << expected.toStdString();
+        EXPECT_TRUE(last.contains(FormatMoneyGrouped(Money::fromText(over90))));
+        EXPECT_TRUE(last.contains(QStringLiteral("-25.00")));
+        EXPECT_TRUE(last.contains(QStringLiteral("60")));
+    }
+    // A preview of page 2 and then page 1 adds nothing twice.
+    {
+        ASSERT_EQ(form->LoadStatement(200, 1, false, options), 60);
+        form->m_nFromPage = 2;
+        form->m_nToPage = 1;
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        print(device, PrintInfo::Pass::Preview);
+        EXPECT_EQ(form->m_amounts[0], Money::fromText(sum));
+    }
+}
+
+TEST_F(StatementTest, ColumnsByOptionsAndTheCreditOnlyPage)
+{
+    addInvoice(200, 6001, 10, QStringLiteral("100"));
+    struct Case { int options; QStringList present; QStringList absent; };
+    const Case cases[] = {
+        {kRuled, {"Invoice", "Description", "P.O.", "Balance", "Less Credit", "Total Due"}, {"Total", "Payment", "Count"}},
+        {kRuled | kAmounts | kAging, {"Total", "Late Fee", "Payment", "Count", "0 - 30", "Over 90"}, {}},
+        {0x2 | kRuled, {"Total", "Payment", "Page: 1"}, {"P.O."}},
+        {0, {"Invoice job 6001", "75.00"}, {"Invoice", "Total Due"}},
+    };
+    for (const Case &c : cases) {
+        ASSERT_EQ(form->LoadStatement(200, 1, false, c.options), 1);
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        print(device);
+        const QStringList texts = device.pageTexts(0);
+        for (const QString &p : c.present)
+            EXPECT_TRUE(texts.contains(p)) << std::hex << c.options << " lacks " << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(texts.contains(a)) << std::hex << c.options << " has " << a.toStdString();
+    }
+    // No open invoice but credit: one page of credit alone.
+    ASSERT_EQ(form->LoadStatement(300, 1, false, kRuled), 1);
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    print(device);
+    EXPECT_EQ(device.pageCount(), 1);
+    EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("You have $25.00 credit balance on your account.")));
+    EXPECT_FALSE(device.pageTexts(0).contains(QStringLiteral("Total Due")));
+    // Past-due statements list only invoices due before today.
+    addInvoice(200, 6002, -5, QStringLiteral("40"));
+    EXPECT_EQ(form->LoadStatement(200, 2, true, kRuled), 1);
+    EXPECT_EQ(form->LoadStatement(200, 2, false, kRuled), 2);
+}
+
+TEST_F(StatementTest, StatementAsPdfAndPng)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    for (int i = 0; i < 6; ++i)
+        addInvoice(200, 7000 + i, i * 25, QStringLiteral("%1").arg(100 + i * 10));
+    ASSERT_EQ(form->LoadStatement(200, 1, false, kRuled | kAmounts | kAging | kTitle | 0x20 | 0x40), 6);
+    const QString pdf = savePages(QStringLiteral("statement"));
+    const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("Total Due")));
+    EXPECT_TRUE(text.contains(QStringLiteral("725.00"))) << text.toStdString(); // 750 less the credit of 25
+}
