@@ -33,6 +33,19 @@ struct WaitCursor
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// The small property sheet of a receivables rule (late fees, write-offs).
+class RuleDlg : public CDlgGrid
+{
+public:
+    explicit RuleDlg(QWidget *parent)
+        : CDlgGrid(420, parent, 0, 214)
+    {
+        AddStandardLayout(QSize(330, 300), QRect(15, 70, 300, 110));
+        m_strWindowTitle = QStringLiteral("A/R");
+        m_wndProp.SetColumnWidths(230, 70);
+    }
+};
+
 } // namespace
 
 CViewAR::CViewAR(QWidget *parent)
@@ -314,9 +327,7 @@ void CViewAR::ChargeLateFees()
     const QList<qint32> keys = SelectedKeys();
     LateFees fees(SharedDatabase());
     const LateFeeRule stored = fees.ReadRule();
-    CDlgGrid dlg(420, this, 0, 214);
-    dlg.m_strWindowTitle = QStringLiteral("A/R");
-    dlg.m_wndProp.SetColumnWidths(230, 70);
+    RuleDlg dlg(this);
     dlg.m_wndProp.AddSection(QStringLiteral("Options"));
     const int percentRow = dlg.m_wndProp.AddRow(8, QStringLiteral("Late Fee Percentage %"), QStringLiteral("2"));
     const int minimumRow = dlg.m_wndProp.AddRow(8, QStringLiteral("Minimum Charge per Invoice $"), QStringLiteral("2"));
@@ -357,9 +368,7 @@ bool CViewAR::AskWriteOffRule()
 {
     WriteOffs offs(SharedDatabase());
     const WriteOffRule stored = offs.ReadRule();
-    CDlgGrid dlg(420, this, 0, 214);
-    dlg.m_strWindowTitle = QStringLiteral("A/R");
-    dlg.m_wndProp.SetColumnWidths(230, 70);
+    RuleDlg dlg(this);
     dlg.m_wndProp.AddSection(QStringLiteral("Writeoff an invoice if its:"));
     const int balanceRow = dlg.m_wndProp.AddRow(8, QStringLiteral("Balance is less than $"), QStringLiteral("2"));
     const int ageRow = dlg.m_wndProp.AddRow(7, QStringLiteral("or Age is greater than (days)"), QStringLiteral("%4d"));

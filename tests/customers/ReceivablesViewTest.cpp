@@ -111,6 +111,9 @@ TEST_F(ReceivablesViewTest, WriteOffRuleDialogCancelListsNothing)
 {
     addJob(3, 3001, 0, QStringLiteral("#1/1/2024#"), QStringLiteral("4.25"), QStringLiteral("4.25"));
     onDialog<CDlgGrid>([&](CDlgGrid &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("A/R"));
+        EXPECT_EQ(d.m_wndProp.rowLabel(1), QStringLiteral("Balance is less than $"));
+        EXPECT_EQ(d.m_wndProp.rowLabel(2), QStringLiteral("or Age is greater than (days)"));
         snapshot(d, QStringLiteral("receivables_writeoff_rule"));
         return 2;
     });
