@@ -2,6 +2,7 @@
 
 #include "controls/CXListCtrl.h"
 #include "customers/CViewAR.h"
+#include "customers/CustomerHooks.h"
 #include "platform/Clock.h"
 #include "platform/db/Recordset.h"
 #include "views/CDlgGrid.h"
@@ -151,4 +152,39 @@ TEST_F(ReceivablesViewTest, CreditDetailsOpenAndAgingBuckets)
     for (; !rs.isEOF(); rs.moveNext())
         buckets << rs.value(0).toString() + QLatin1Char('=') + QString::number(rs.value(1).toMoney().toDouble());
     EXPECT_EQ(buckets, (QStringList{QStringLiteral("0 =20"), QStringLiteral("30 =10")}));
+}
+
+#include "customers/CCreditDlg.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+
+TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
+{
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 50 WHERE CusNo = 100"));
+    exec(QStringLiteral("DELETE FROM Properties WHERE ID = 207"));
+    exec(QStringLiteral("INSERT INTO Properties (ID, Type, Text) VALUES (207, 0, 'Goodwill')"));
+    InstallCreditDialog();
+    // Cancel writes nothing.
+    onDialog<CCreditDlg>([](CCreditDlg &d) { return press(d, 2); });
+    EXPECT_FALSE(customerHooks().creditDialog(100, nullptr));
+    // A zero adjustment is refused; -80.00 becomes -50.00 and is saved.
+    onDialog<CCreditDlg>([&](CCreditDlg &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Credit - Acme Printing Buyers"));
+        EXPECT_EQ(d.currentLabel()->text(), QStringLiteral("50.00 "));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("You need to enter an adjustment amount"));
+        d.adjustmentEdit()->setText(QStringLiteral("-80"));
+        emit d.adjustmentEdit()->editingFinished();
+        EXPECT_EQ(d.adjustmentEdit()->text(), QStringLiteral("-50.00"));
+        EXPECT_EQ(d.newLabel()->text(), QStringLiteral("0.00 "));
+        d.reasonList()->setCurrentIndex(d.reasonList()->findData(207));
+        snapshot(d, QStringLiteral("receivables_credit_dialog"));
+        return press(d, 1);
+    });
+    EXPECT_TRUE(customerHooks().creditDialog(100, nullptr));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("-50|0|207"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
 }
