@@ -3,6 +3,7 @@
 #include "app/base/Confirmation.h"
 #include "controls/CXGridProp.h"
 #include "controls/CXListCtrl.h"
+#include "customers/CArPayment.h"
 #include "customers/CreditAdjustment.h"
 #include "customers/CustomerHooks.h"
 #include "customers/LateFees.h"
@@ -234,9 +235,24 @@ void CViewAR::OpenJob()
         PostCommand(30121);
 }
 
-void CViewAR::OpenPayment(qint32)
+void CViewAR::OpenPayment(qint32 cusNo)
 {
-    ReportNotAvailable(QStringLiteral("The payment dialog"));
+    if (cusNo == 0) {
+        CDlgList picker(QStringLiteral("Select"), QStringLiteral("New Payment From"), QStringLiteral("Customer"), 0, 0,
+                        1, colourHue(), this);
+        if (picker.DoModal() != platform::IDOK || picker.m_nChosenId == 0) {
+            if (platform::Prompt::messageBox(QStringLiteral("Do you want to select a customer?"), QString(),
+                                             platform::MB_YESNO | platform::MB_ICONQUESTION)
+                == platform::IDYES)
+                PostCommand(30100);
+            return;
+        }
+        cusNo = qint32(picker.m_nChosenId);
+    }
+    CArPayment dlg(cusNo, this);
+    dlg.DoModal();
+    if (!dlg.totalSaved().isZero())
+        PostCommand(30121);
 }
 
 void CViewAR::OnNew()
@@ -246,6 +262,8 @@ void CViewAR::OnNew()
         AdjustCredit(0);
         return;
     }
+    if (branch() != 3)
+        SelectTreeCode(300);
     OpenPayment(0);
 }
 

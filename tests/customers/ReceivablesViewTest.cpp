@@ -188,3 +188,45 @@ TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
     EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("-50|0|207"));
     EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
 }
+
+#include "customers/CArPayment.h"
+
+#include <QtWidgets/QTreeWidget>
+
+TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
+{
+    addJob(3, 8001, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    addJob(3, 8002, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    onDialog<CArPayment>([&](CArPayment &d) {
+        EXPECT_EQ(d.invoiceList()->topLevelItemCount(), 2);
+        d.amountEdit()->setText(QStringLiteral("120"));
+        emit d.amountEdit()->editingFinished();
+        d.ApplyRow(0, false);
+        d.ApplyRow(1, false);
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(4), QStringLiteral("40.00"));
+        snapshot(d, QStringLiteral("receivables_payment_dialog"));
+        d.SendCommand(30443);
+        return 2;
+    });
+    view->SelectTreeCode(301);
+    view->OpenPayment(100);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, '[' || Appliedto || ']' FROM Payments")), QStringLiteral("120|[8001 8002 ]"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo = 8002")), QStringLiteral("40"));
+
+    // Closing with a typed, unsaved amount asks; No drops it.
+    onDialog<CArPayment>([&](CArPayment &d) {
+        d.ApplyRow(0, false);
+        prompts().answer(platform::IDNO);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Save the payment?"));
+        return 2;
+    });
+    view->OpenPayment(100);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 1);
+
+    // A customer without unpaid invoices: the advance-payment question.
+    addCustomer(200, QStringLiteral("Bright Signs"));
+    prompts().answer(platform::IDNO);
+    view->OpenPayment(200);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Bright Signs has no balance!\nIs this an advance payment?"));
+}
