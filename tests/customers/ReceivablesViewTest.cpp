@@ -187,6 +187,7 @@ TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
     EXPECT_TRUE(customerHooks().creditDialog(100, nullptr));
     EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("-50|0|207"));
     EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+    customerHooks().creditDialog = nullptr;
 }
 
 #include "customers/CArPayment.h"
