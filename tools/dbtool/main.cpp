@@ -1,3 +1,4 @@
+#include "ArCommand.h"
 #include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DbToolCommand.h"
@@ -36,6 +37,7 @@ const Command kCommands[] = {
     {"price", runPriceCommand},
     {"check", runCheckCommand},
     {"job", runJobCommand},
+    {"ar", runArCommand},
     {"query", runQueryCommand},
     {"print", runPrintCommand},
     {"barcode", runBarcodeCommand},
@@ -89,6 +91,8 @@ int main(int argc, char *argv[])
            "  sql DB \"STATEMENT\" [--translate]\n"
            "  price DB JOBNO ITEMNO [--detail]\n"
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
+           "  ar DB post [JOBID...] | pay CUSNO AMOUNT [JOBNO[:AMOUNT]...] [--use-credit] | latefee JOBID...\n"
+           "     [--rule P,M,F] | clearfee JOBID... | writeoff JOBID... | credit CUSNO AMOUNT [REASON]\n"
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  print DB --job JOBID --kind K [--form N] [--options BITS] --pdf FILE [--attach]\n"

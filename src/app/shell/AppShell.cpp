@@ -11,6 +11,7 @@
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/SingleInstance.h"
+#include "customers/CCreditDlg.h"
 #include "catalogue/CatalogueInstall.h"
 #include "controls/CXProgress.h"
 #include "customers/CustomerWindows.h"
@@ -144,6 +145,7 @@ bool AppShell::InitInstance()
     InstallItemSpecs();
     InstallCatalogue(m_app);
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallCreditDialog();
     InstallPriceChanged();
     InstallExchange();
     // The one menu resource 170 holds every area's pop-ups; registered after

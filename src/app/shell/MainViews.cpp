@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/shell/CPlaceholderView.h"
+#include "customers/CViewAR.h"
 #include "catalogue/CViewServices.h"
 #include "customers/CustomerWindows.h"
 #include "jobs/CViewJobs.h"
@@ -49,6 +50,11 @@ QWidget *CreateMainView(int viewId)
         auto *jobs = new CViewJobs(nullptr);
         jobs->OnInitialUpdate();
         return jobs;
+    }
+    if (viewId == CViewAR::kViewId) {
+        auto *receivables = new CViewAR(nullptr);
+        receivables->OnInitialUpdate();
+        return receivables;
     }
     return new CPlaceholderView(viewId);
 }

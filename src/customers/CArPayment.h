@@ -1,0 +1,59 @@
+#pragma once
+
+#include "customers/PaymentEntry.h"
+#include "views/CDlg0.h"
+
+class QComboBox;
+class QLineEdit;
+class QTreeWidget;
+
+// The payment received from a customer, applied to the customer's unpaid
+// invoices (its child accounts' included): a click on an invoice number pays
+// it or takes the payment off it, "pay all" pays every invoice, a partial
+// amount pays part of one; a typed Amount is fixed and spread by the clicks.
+// Saving asks its questions first and then writes everything at once.
+class CArPayment : public CDlg0
+{
+    Q_OBJECT
+
+public:
+    CArPayment(qint32 cusNo, QWidget *parent);
+
+    // Loads the customer and its invoices, with the advance-payment and
+    // use-the-credit questions. False when the dialog is to close.
+    bool LoadCustomer();
+    // Saves the payment (strict: the Save buttons; else Cancel, which may
+    // drop it). True when the caller may go on.
+    bool SavePayment(bool strict);
+    void ApplyRow(int row, bool partial);
+
+    PaymentEntry &entry() { return m_entry; }
+    QTreeWidget *invoiceList() const { return m_list; }
+    QLineEdit *amountEdit() const { return m_amount; }
+    Money totalSaved() const { return m_entry.totalSaved; }
+
+    static QString HowToApplyText();
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id) override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    bool ReadFields();
+    void ShowFields();
+    void OnAmountChanged();
+
+    qint32 m_cusNo = 0;
+    QString m_name;
+    PaymentEntry m_entry;
+    QTreeWidget *m_list = nullptr;
+    QWidget *m_applyAll = nullptr;
+    QComboBox *m_type = nullptr;
+    QLineEdit *m_reference = nullptr;
+    QLineEdit *m_amount = nullptr;
+    QLineEdit *m_applied = nullptr;
+    QLineEdit *m_remains = nullptr;
+    QLineEdit *m_balance = nullptr;
+};

@@ -1,0 +1,87 @@
+#include "customers/LateFees.h"
+
+#include "app/base/MoneyText.h"
+#include "customers/ReceivableRows.h"
+#include "platform/db/Database.h"
+
+
+
+LateFeeRule LateFeeRule::FromText(const QString &text)
+{
+    LateFeeRule rule;
+    rule.percent = IntegerItem(text, 0);
+    rule.minimumCents = IntegerItem(text, 1);
+    rule.onFee = IntegerItem(text, 2);
+    return rule;
+}
+
+QString LateFeeRule::Text() const
+{
+    return QStringLiteral("%1,%2,%3,").arg(percent).arg(minimumCents).arg(onFee);
+}
+
+LateFees::LateFees(platform::Database &db)
+    : m_db(db)
+{
+}
+
+QString LateFees::ChargeQuestion(int count)
+{
+    return QStringLiteral("charge Late Fee to selected %1 invoice(s)?").arg(count);
+}
+
+QString LateFees::ClearQuestion(int count)
+{
+    return QStringLiteral("clear (delete) the Late Fees charged to the selected %1 invoices(s)?").arg(count);
+}
+
+LateFeeRule LateFees::ReadRule()
+{
+    QString text = LateFeeRule::DefaultText();
+    InOneTransaction(m_db, QStringLiteral("Cannot save CustomerAlerts"),
+                     [&] { text = ReadSettingRow(m_db, LateFeeRule::kAlertType, LateFeeRule::DefaultText()); });
+    return LateFeeRule::FromText(text);
+}
+
+Money LateFees::FeeFor(Money balance, Money latefee, const LateFeeRule &rule)
+{
+    const Money base = rule.onFee != 0 ? balance : balance - latefee;
+    Money fee;
+    CalcPercentAmount(base, fee, rule.percent / 100.0, true, false);
+    const Money minimum = Money::fromCents(rule.minimumCents);
+    if (fee < minimum)
+        fee = minimum;
+    return fee;
+}
+
+bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
+{
+    return InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
+        WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
+        for (qint32 id : jobIds) {
+            const ReceivableJob before = ReadReceivableJob(m_db, id);
+            if (!before.found)
+                continue;
+            ReceivableJob after = before;
+            const Money fee = FeeFor(before.balance, before.latefee, rule);
+            after.latefee += fee;
+            after.balance += fee;
+            WriteReceivableJob(m_db, before, after, DateTime::null());
+        }
+    });
+}
+
+bool LateFees::Clear(const QList<qint32> &jobIds)
+{
+    return InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
+        for (qint32 id : jobIds) {
+            const ReceivableJob before = ReadReceivableJob(m_db, id);
+            if (!before.found || before.latefee.isZero())
+                continue;
+            ReceivableJob after = before;
+            after.balance -= before.latefee;
+            after.latefee = Money();
+            WriteReceivableJob(m_db, before, after, DateTime::null());
+        }
+    });
+}

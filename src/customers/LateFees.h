@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Money.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+namespace platform {
+class Database;
+}
+
+// The late-fee rule kept in settings row 252 of CustomerAlerts as
+// "percent,minimum,onFee,": the percentage in hundredths of a percent, the
+// minimum charge per invoice in cents, and whether the fee already charged
+// is charged again (1) or not (0).
+struct LateFeeRule
+{
+    int percent = 150;
+    int minimumCents = 100;
+    int onFee = 1;
+
+    static constexpr int kAlertType = 252;
+    static QString DefaultText() { return QStringLiteral("150,100,1,"); }
+    static LateFeeRule FromText(const QString &text);
+    QString Text() const;
+};
+
+// Charging and clearing late fees on invoices. Each batch (the jobs and their
+// audit rows, and the rule when it changes) is written as one transaction.
+class LateFees
+{
+public:
+    explicit LateFees(platform::Database &db);
+
+    // The stored rule; the row is added with the default when missing.
+    LateFeeRule ReadRule();
+
+    // The fee of one invoice: a percentage of its balance (less its late fee
+    // when the rule says so), rounded to whole cents with halves away from
+    // zero, and never below the minimum.
+    static Money FeeFor(Money balance, Money latefee, const LateFeeRule &rule);
+
+    // Stores the rule and charges every job found; false (reported, nothing
+    // written) when the database fails.
+    bool Charge(const QList<qint32> &jobIds, const LateFeeRule &rule);
+    // Takes every job's whole late fee off its balance.
+    bool Clear(const QList<qint32> &jobIds);
+
+    static QString ChargeQuestion(int count);
+    static QString ClearQuestion(int count);
+
+private:
+    platform::Database &m_db;
+};

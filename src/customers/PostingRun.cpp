@@ -1,0 +1,251 @@
+#include "customers/PostingRun.h"
+
+#include "app/base/DateRanges.h"
+#include "data/CJobSet.h"
+#include "data/DaoError.h"
+#include "data/SchemaOperations.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+#include <optional>
+
+using platform::Value;
+
+namespace {
+
+Money moneyOf(const Value &v)
+{
+    return v.isNull() ? Money() : Money::fromUnits(v.toMoney().units());
+}
+
+Value byteValue(int v)
+{
+    return Value(std::int64_t(v), platform::FieldType::Byte);
+}
+
+} // namespace
+
+PostingRun::PostingRun(platform::Database &db)
+    : m_db(db)
+    , m_journal(&db)
+{
+}
+
+QString PostingRun::WarningText()
+{
+    return QStringLiteral("WARNING: You may still post, however, during posting, other workstations or programs "
+                          "should not do anything to:\n\tOrders\n\tHistory Jobs\n\tA/R\n\nDo you still want to post?");
+}
+
+QString PostingRun::ConfirmText()
+{
+    return QStringLiteral("start posting?\n(have you backed-up the database?)");
+}
+
+QString PostingRun::NoteText()
+{
+    return QStringLiteral("Please note: This job will not be posted.");
+}
+
+QString PostingRun::SuccessText() const
+{
+    return QStringLiteral("Successfully posted:\n\n\t%1 Orders\n\t%2 QuickSales\n\nNext, you will print reports about "
+                          "the posting.")
+        .arg(m_journal.m_Invoices)
+        .arg(m_journal.m_QSales);
+}
+
+bool PostingRun::OpenForPosting()
+{
+    const QString file = m_db.name();
+    if (file.isEmpty())
+        return false;
+    m_exclusive = OpenDatabaseFile(&m_db, file, true);
+    if (m_exclusive)
+        return true;
+    if (!OpenDatabaseFile(&m_db, file, false))
+        return false;
+    return platform::Prompt::messageBox(WarningText(), QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+        == platform::IDYES;
+}
+
+void PostingRun::ReopenShared()
+{
+    if (!m_exclusive && m_db.isOpen())
+        return;
+    const QString file = m_db.name();
+    m_exclusive = false;
+    if (!file.isEmpty())
+        OpenDatabaseFile(&m_db, file, false);
+}
+
+QList<qint32> PostingRun::CheckedJobs(const QList<qint32> &jobIds)
+{
+    QList<qint32> ready;
+    CJobSet job(&m_db);
+    for (qint32 id : jobIds) {
+        if (!job.FindById(id) || job.IsEmptySet())
+            continue;
+        if (job.m_JobType != CJobSet::Order || job.m_Status != 3 || !job.m_DateShipped.isValid())
+            continue;
+        if (!job.CheckBalance(1, NoteText()))
+            continue;
+        if (job.CheckTotals(NoteText()))
+            continue;
+        ready.append(id);
+    }
+    job.Close();
+    return ready;
+}
+
+Money PostingRun::SumOf(const QString &sql)
+{
+    platform::Recordset rs(m_db);
+    rs.open(platform::Recordset::Type::Snapshot, sql);
+    if (rs.isEOF())
+        return Money();
+    return moneyOf(rs.value(0));
+}
+
+void PostingRun::Write(const QList<qint32> &jobs)
+{
+    const DateTime today = GetToday();
+    CPostSet &j = m_journal;
+    j.ResetFields();
+    j.m_PostingDate = today;
+
+    m_db.execute(QStringLiteral("INSERT INTO PostingJournal (PostingDate, Invoices, QSales) VALUES (?, 0, 0)"),
+                 {Value(today)});
+    {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(PostingNo) FROM PostingJournal"));
+        j.m_PostingNo = rs.value(0).toInt();
+    }
+    const qint32 n = j.m_PostingNo;
+
+    for (qint32 id : jobs) {
+        // Read again under the lock: the amounts posted are the stored ones.
+        CJobSet job(&m_db);
+        if (!job.FindById(id) || job.IsEmptySet() || job.m_Status != 3 || job.m_JobType != CJobSet::Order)
+            continue;
+        Money balance = Money::fromUnits(job.m_Balance.units());
+        DateTime datePaid = job.m_DatePaid;
+        if (balance.isNoCharge()) {
+            balance = Money();
+            datePaid = today;
+        }
+        const Money subtotal = moneyOf(Value(job.m_Subtotal));
+        const Money discount = moneyOf(Value(job.m_Discount));
+        const Money tax = moneyOf(Value(job.m_Tax));
+        ++j.m_Invoices;
+        j.m_Cost += job.m_Cost;
+        j.m_Subtotal += subtotal;
+        j.m_Discount += discount;
+        j.m_Shipping += job.m_Shipping;
+        j.m_Postage += job.m_Postage;
+        j.m_Tax += tax;
+        j.m_Latefee += job.m_Latefee;
+        j.m_Paid += job.m_Paid;
+        j.m_Writeoff += job.m_Writeoff;
+        j.m_Balance += balance;
+        j.m_Commission += job.m_Commission;
+        if (!tax.isZero())
+            j.m_TaxableNetSale += subtotal + discount;
+        job.CalcPayDueDate();
+        const qint32 jobNo = job.m_JobNo;
+        const Money shipping = job.m_Shipping, postage = job.m_Postage, latefee = job.m_Latefee, paid = job.m_Paid,
+                    writeoff = job.m_Writeoff;
+        const DateTime payDue = job.m_DatePayDue;
+        job.Close();
+        m_db.execute(QStringLiteral("UPDATE Jobs SET Balance = ?, DatePaid = ?, JobType = 3, PostingNo = ?, Status = 0, "
+                                    "DatePayDue = ? WHERE JobID = ?"),
+                     {Value(balance), datePaid.isValid() ? Value(datePaid) : Value(), Value(n),
+                      payDue.isValid() ? Value(payDue) : Value(), Value(id)});
+        m_db.execute(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, "
+                                    "Tax, Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (?, ?, ?, ?, ?, ?, "
+                                    "?, ?, ?, ?, ?, ?, ?)"),
+                     {Value(today), Value(jobNo), Value(subtotal), Value(discount), Value(shipping), Value(postage),
+                      Value(tax), Value(latefee), Value(paid), Value(writeoff), Value(balance), byteValue(0),
+                      byteValue(0)});
+        m_posted.append(id);
+    }
+
+    // Quick sales of the period.
+    {
+        platform::Recordset qs(m_db);
+        qs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Subtotal, Tax FROM QuickSales WHERE PostingNo = 0"));
+        for (; !qs.isEOF(); qs.moveNext()) {
+            const Money subtotal = moneyOf(qs.value(0));
+            const Money tax = moneyOf(qs.value(1));
+            ++j.m_QSales;
+            j.m_QSaleSubtotal += subtotal;
+            j.m_QSaleTax += tax;
+            if (!tax.isZero())
+                j.m_TaxableQSale += subtotal;
+        }
+    }
+    m_db.execute(QStringLiteral("UPDATE QuickSales SET PostingNo = ? WHERE PostingNo = 0"), {Value(n)});
+
+    // Payments of the period.
+    j.m_AllPayments = SumOf(QStringLiteral("SELECT Sum(Amount) FROM Payments WHERE PostingNo = 0"));
+    m_db.execute(QStringLiteral("UPDATE Payments SET PostingNo = ? WHERE PostingNo = 0"), {Value(n)});
+
+    const QString num = QString::number(n);
+    // Deposits count only against orders and invoices: a quote or template
+    // that happens to share an order's number must not count a deposit twice.
+    j.m_DepositNew = SumOf(
+        QStringLiteral("SELECT SUM(Payments.Amount) FROM (((Payments INNER JOIN PostingJournal ON Payments.PostingNo = "
+                       "PostingJournal.PostingNo) INNER JOIN PayGroups ON Payments.PayGroup = PayGroups.PayGroup) "
+                       "INNER JOIN PayApplied ON Payments.PayNo = PayApplied.PayNo) INNER JOIN Jobs ON "
+                       "PayApplied.JobNo = Jobs.JobNo WHERE PostingJournal.PostingNo = ")
+        + num + QStringLiteral(" AND Jobs.PostingNo < ") + num
+        + QStringLiteral(" AND PayGroups.PayGroup = 1 AND (Jobs.JobType = 0 OR Jobs.JobType = 3)"));
+    j.m_DepositOld = SumOf(
+        QStringLiteral("SELECT SUM(Payments.Amount) FROM PostingJournal AS PostingJournal_1 INNER JOIN "
+                       "((PostingJournal INNER JOIN Jobs ON PostingJournal.PostingNo = Jobs.PostingNo) INNER JOIN "
+                       "((PayGroups INNER JOIN Payments ON PayGroups.PayGroup = Payments.PayGroup) INNER JOIN "
+                       "PayApplied ON Payments.PayNo = PayApplied.PayNo) ON Jobs.JobNo = PayApplied.JobNo) ON "
+                       "PostingJournal_1.PostingNo = Payments.PostingNo WHERE PostingJournal_1.PostingNo < ")
+        + num + QStringLiteral(" AND PostingJournal.PostingNo = ") + num
+        + QStringLiteral(" AND Payments.PayGroup = 1 AND (Jobs.JobType = 0 OR Jobs.JobType = 3)"));
+    j.m_DepositNow = SumOf(QStringLiteral("SELECT SUM(Paid) FROM Jobs WHERE JobType = 0 and Paid <> 0"));
+    j.m_CreditsDue = SumOf(QStringLiteral("SELECT SUM(CreditDue) FROM Customers"));
+    j.m_ARBalance = SumOf(QStringLiteral("SELECT SUM(Balance) FROM Jobs WHERE JobType = 3 and Balance > 0.0001"));
+
+    m_db.execute(
+        QStringLiteral("UPDATE PostingJournal SET Invoices = ?, Cost = ?, Subtotal = ?, Discount = ?, Shipping = ?, "
+                       "Postage = ?, Tax = ?, Latefee = ?, Paid = ?, Writeoff = ?, Balance = ?, Commission = ?, "
+                       "TaxableNetSale = ?, QSales = ?, QSaleSubtotal = ?, QSaleTax = ?, TaxableQSale = ?, "
+                       "DepositNew = ?, DepositOld = ?, DepositNow = ?, AllPayments = ?, CreditsDue = ?, "
+                       "ARBalance = ? WHERE PostingNo = ?"),
+        {Value(j.m_Invoices), Value(j.m_Cost), Value(j.m_Subtotal), Value(j.m_Discount), Value(j.m_Shipping),
+         Value(j.m_Postage), Value(j.m_Tax), Value(j.m_Latefee), Value(j.m_Paid), Value(j.m_Writeoff),
+         Value(j.m_Balance), Value(j.m_Commission), Value(j.m_TaxableNetSale), Value(j.m_QSales),
+         Value(j.m_QSaleSubtotal), Value(j.m_QSaleTax), Value(j.m_TaxableQSale), Value(j.m_DepositNew),
+         Value(j.m_DepositOld), Value(j.m_DepositNow), Value(j.m_AllPayments), Value(j.m_CreditsDue),
+         Value(j.m_ARBalance), Value(n)});
+}
+
+bool PostingRun::Post(const QList<qint32> &jobIds)
+{
+    m_posted.clear();
+    const QList<qint32> ready = CheckedJobs(jobIds);
+    std::optional<platform::DbException> failure;
+    try {
+        platform::Transaction transaction(m_db);
+        Write(ready);
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        failure = e;
+    }
+    if (failure) {
+        m_posted.clear();
+        m_journal.ResetFields();
+        m_journal.m_PostingNo = 0;
+        ShowDaoError(*failure, QStringLiteral("Cannot save PostingJournal"));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,233 @@
+#include "CustomersFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "customers/CViewAR.h"
+#include "customers/CustomerHooks.h"
+#include "platform/Clock.h"
+#include "platform/db/Recordset.h"
+#include "views/CDlgGrid.h"
+
+namespace {
+
+const QDate kToday(2026, 4, 15);
+
+class ReceivablesViewTest : public CustomersTest
+{
+protected:
+    void SetUp() override
+    {
+        CustomersTest::SetUp();
+        platform::Clock::setFixed(QDateTime(kToday, QTime(9, 0)));
+        addCustomer(100, QStringLiteral("Acme Printing Buyers"));
+        view = std::make_unique<CViewAR>();
+        view->resize(1100, 700);
+        view->OnInitialUpdate();
+        view->show();
+    }
+    void TearDown() override
+    {
+        view.reset();
+        platform::Clock::reset();
+        CustomersTest::TearDown();
+    }
+    qint32 addJob(int type, int jobNo, int status, const QString &shipped, const QString &subtotal,
+                  const QString &balance, bool items = true)
+    {
+        exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Title, Status, TermsNo, TaxNo, DateShipped, Cost, "
+                            "Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, Balance, Commission, "
+                            "Creator, PostingNo, InvoicePrinted) VALUES (%1, %2, 100, 'Cards', %3, 1, 0, %4, 0, %5, 0, "
+                            "0, 0, 0, 0, %6 - %5, 0, %6, 0, 0, 0, 1)")
+                 .arg(type)
+                 .arg(jobNo)
+                 .arg(status)
+                 .arg(shipped, subtotal, balance));
+        const qint32 id = cli(QStringLiteral("SELECT max(JobID) FROM Jobs")).toInt();
+        if (items) {
+            for (int ser : {0, 5})
+                exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) VALUES (%1, %2, "
+                                    "1, 0, %3, 0, 0)")
+                         .arg(id)
+                         .arg(ser)
+                         .arg(subtotal));
+        }
+        return id;
+    }
+    int rowOf(qint32 key)
+    {
+        for (int r = 0; r < view->list()->GetItemCount(); ++r)
+            if (view->list()->GetItemData(r) == key)
+                return r;
+        return -1;
+    }
+    std::unique_ptr<CViewAR> view;
+};
+
+} // namespace
+
+TEST_F(ReceivablesViewTest, ReadyToPostRemarks)
+{
+    const qint32 clean = addJob(0, 1001, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("100"), QStringLiteral("100"));
+    const qint32 over = addJob(0, 1002, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("50"), QStringLiteral("-5"));
+    const qint32 odd = addJob(0, 1003, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("70"), QStringLiteral("70"), false);
+    view->SelectTreeCode(1);
+    view->OnListNow();
+    ASSERT_GE(view->list()->GetItemCount(), 3);
+    const int cleanRow = rowOf(clean);
+    ASSERT_GE(cleanRow, 0);
+    EXPECT_NE(view->list()->GetItemText(cleanRow, 1), QStringLiteral("Over Paid"));
+    EXPECT_EQ(view->list()->GetItemText(rowOf(over), 1), QStringLiteral("Over Paid"));
+    EXPECT_EQ(view->list()->GetItemText(rowOf(odd), 1), QStringLiteral("Discrepancy"));
+    snapshot(*view, QStringLiteral("receivables_ready_to_post"));
+}
+
+TEST_F(ReceivablesViewTest, PostingFromTheViewAndDeleteOnlyInCharged)
+{
+    addJob(0, 2001, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("100"), QStringLiteral("100"));
+    view->SelectTreeCode(1);
+    view->OnListNow();
+    view->list()->SelectAll();
+    EXPECT_FALSE(view->IsCommandEnabled(30113));
+    prompts().answer(platform::IDYES); // Do you want to start posting?
+    prompts().answer(platform::IDYES); // Are you sure?
+    prompts().answer(platform::IDOK);  // Successfully posted
+    prompts().answer(platform::IDOK);  // printing not available
+    view->RunCommand(30211);
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Successfully posted:\n\n\t1 Orders\n\t0 QuickSales\n\nNext, "
+                                                          "you will print reports about the posting.")))
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(cli(QStringLiteral("SELECT JobType FROM Jobs WHERE JobNo = 2001")), QStringLiteral("3"));
+    EXPECT_FALSE(SharedDatabase().isExclusive());
+
+    exec(QStringLiteral("UPDATE Jobs SET Latefee = 3, Balance = 103 WHERE JobNo = 2001"));
+    view->SelectTreeCode(602);
+    view->OnListNow();
+    ASSERT_GT(view->list()->GetItemCount(), 0);
+    EXPECT_TRUE(view->IsCommandEnabled(30113));
+    view->SelectTreeCode(601);
+    view->OnListNow();
+    EXPECT_FALSE(view->IsCommandEnabled(30113));
+}
+
+TEST_F(ReceivablesViewTest, WriteOffRuleDialogCancelListsNothing)
+{
+    addJob(3, 3001, 0, QStringLiteral("#1/1/2024#"), QStringLiteral("4.25"), QStringLiteral("4.25"));
+    onDialog<CDlgGrid>([&](CDlgGrid &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("A/R"));
+        EXPECT_EQ(d.m_wndProp.rowLabel(1), QStringLiteral("Balance is less than $"));
+        EXPECT_EQ(d.m_wndProp.rowLabel(2), QStringLiteral("or Age is greater than (days)"));
+        snapshot(d, QStringLiteral("receivables_writeoff_rule"));
+        return 2;
+    });
+    view->SelectTreeCode(701);
+    view->OnListNow();
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+
+    onDialog<CDlgGrid>([&](CDlgGrid &d) {
+        d.m_wndProp.SetRowValue(1, 500);
+        d.m_wndProp.SetRowValue(2, 365);
+        return 1;
+    });
+    view->OnListNow();
+    EXPECT_EQ(view->filterSql(), QStringLiteral("(Jobs.Balance < 5.00 or Jobs.DateShipped < #4/15/2025#)"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 253")),
+              QStringLiteral("500,365,"));
+}
+
+TEST_F(ReceivablesViewTest, CreditDetailsOpenAndAgingBuckets)
+{
+    exec(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (100, 0, 5, #4/1/2026#, 1)"));
+    view->SelectTreeCode(503);
+    view->OnListNow();
+    if (view->list()->GetItemCount() > 0) {
+        view->list()->SelectAll();
+        prompts().answer(platform::IDOK);
+        view->RunCommand(30103);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("There's no other information about this credit."));
+    }
+    addJob(3, 4001, 0, QStringLiteral("#2/15/2026#"), QStringLiteral("10"), QStringLiteral("10")); // 59 days
+    addJob(3, 4002, 0, QStringLiteral("#4/15/2026#"), QStringLiteral("20"), QStringLiteral("20")); // today
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, CViewAR::AgingSql());
+    QStringList buckets;
+    for (; !rs.isEOF(); rs.moveNext())
+        buckets << rs.value(0).toString() + QLatin1Char('=') + QString::number(rs.value(1).toMoney().toDouble());
+    EXPECT_EQ(buckets, (QStringList{QStringLiteral("0 =20"), QStringLiteral("30 =10")}));
+}
+
+#include "customers/CCreditDlg.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+
+TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
+{
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 50 WHERE CusNo = 100"));
+    exec(QStringLiteral("DELETE FROM Properties WHERE ID = 207"));
+    exec(QStringLiteral("INSERT INTO Properties (ID, Type, Text) VALUES (207, 0, 'Goodwill')"));
+    InstallCreditDialog();
+    // Cancel writes nothing.
+    onDialog<CCreditDlg>([](CCreditDlg &d) { return press(d, 2); });
+    EXPECT_FALSE(customerHooks().creditDialog(100, nullptr));
+    // A zero adjustment is refused; -80.00 becomes -50.00 and is saved.
+    onDialog<CCreditDlg>([&](CCreditDlg &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Credit - Acme Printing Buyers"));
+        EXPECT_EQ(d.currentLabel()->text(), QStringLiteral("50.00 "));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("You need to enter an adjustment amount"));
+        d.adjustmentEdit()->setText(QStringLiteral("-80"));
+        emit d.adjustmentEdit()->editingFinished();
+        EXPECT_EQ(d.adjustmentEdit()->text(), QStringLiteral("-50.00"));
+        EXPECT_EQ(d.newLabel()->text(), QStringLiteral("0.00 "));
+        d.reasonList()->setCurrentIndex(d.reasonList()->findData(207));
+        snapshot(d, QStringLiteral("receivables_credit_dialog"));
+        return press(d, 1);
+    });
+    EXPECT_TRUE(customerHooks().creditDialog(100, nullptr));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("-50|0|207"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+    customerHooks().creditDialog = nullptr;
+}
+
+#include "customers/CArPayment.h"
+
+#include <QtWidgets/QTreeWidget>
+
+TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
+{
+    addJob(3, 8001, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    addJob(3, 8002, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    onDialog<CArPayment>([&](CArPayment &d) {
+        EXPECT_EQ(d.invoiceList()->topLevelItemCount(), 2);
+        d.amountEdit()->setText(QStringLiteral("120"));
+        emit d.amountEdit()->editingFinished();
+        d.ApplyRow(0, false);
+        d.ApplyRow(1, false);
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(4), QStringLiteral("40.00"));
+        snapshot(d, QStringLiteral("receivables_payment_dialog"));
+        d.SendCommand(30443);
+        return 2;
+    });
+    view->SelectTreeCode(301);
+    view->OpenPayment(100);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, '[' || Appliedto || ']' FROM Payments")), QStringLiteral("120|[8001 8002 ]"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo = 8002")), QStringLiteral("40"));
+
+    // Closing with a typed, unsaved amount asks; No drops it.
+    onDialog<CArPayment>([&](CArPayment &d) {
+        d.ApplyRow(0, false);
+        prompts().answer(platform::IDNO);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Save the payment?"));
+        return 2;
+    });
+    view->OpenPayment(100);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 1);
+
+    // A customer without unpaid invoices: the advance-payment question.
+    addCustomer(200, QStringLiteral("Bright Signs"));
+    prompts().answer(platform::IDNO);
+    view->OpenPayment(200);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Bright Signs has no balance!\nIs this an advance payment?"));
+}

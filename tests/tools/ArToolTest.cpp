@@ -1,0 +1,103 @@
+#include "support/TestEnvironment.h"
+
+#include <QtCore/QProcess>
+
+namespace {
+
+struct ArRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ArRun run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    ArRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+ArRun dbtool(const QStringList &args)
+{
+    return run(QStringLiteral(TAVREL_DBTOOL), args);
+}
+
+QString sqlite(const QString &db, const QString &sql)
+{
+    return run(QStringLiteral("sqlite3"), {db, sql}).out.trimmed();
+}
+
+class ArTool : public TavrelTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        db = tempPath(QStringLiteral("TavrelData.mdb"));
+        ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+        for (const char *sql :
+             {"INSERT INTO Customers (CusNo, Name, CreditDue, ParentNo) VALUES (100, 'Acme', 0, 0)",
+              "INSERT INTO Jobs (JobType, JobNo, CusNo, Status, TermsNo, DateShipped, Cost, Subtotal, Discount, "
+              "Shipping, Postage, Tax, Latefee, Paid, Writeoff, Balance, Commission, Creator, PostingNo) VALUES (0, "
+              "1001, 100, 3, 0, #3/1/2026#, 0, 100, 0, 0, 0, 8, 0, 0, 0, 108, 0, 0, 0)"}) {
+            const ArRun r = dbtool({QStringLiteral("sql"), db, QString::fromLatin1(sql)});
+            ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        }
+        const QString id = sqlite(db, QStringLiteral("SELECT JobID FROM Jobs"));
+        for (int ser : {0, 5})
+            sqlite(db, QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) VALUES (%1, "
+                                      "%2, 1, 0, 100, 0, 0)")
+                           .arg(id)
+                           .arg(ser));
+    }
+    QString db;
+};
+
+} // namespace
+
+TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
+{
+    ArRun r = dbtool({QStringLiteral("ar"), db, QStringLiteral("post"), QStringLiteral("--today"),
+                      QStringLiteral("4/15/2026")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Invoices 1\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("ARBalance 108.00\n"))) << r.out.toStdString();
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT JobType, Status FROM Jobs")), QStringLiteral("3|0"));
+
+    // 120.00 on the 108.00 invoice: the over-payment question takes its
+    // default (Yes) and 12.00 becomes credit.
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("120"),
+                QStringLiteral("1001")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Credit the customer's account by $12.00?"))) << r.err.toStdString();
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Amount, Appliedto FROM Payments")), QStringLiteral("120|1001 Credit $12.00"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("12"));
+
+    // Taking back more credit than is due stops at the credit due.
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("-20")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Adjusted -12.00"))) << r.out.toStdString();
+
+    // Failures write nothing.
+    const QString before = sqlite(db, QStringLiteral(".dump"));
+    EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("-5")})
+                  .exitCode,
+              1);
+    EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("10"),
+                      QStringLiteral("999")})
+                  .exitCode,
+              1);
+    EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("5"),
+                      QStringLiteral("--use-credit")})
+                  .exitCode,
+              1);
+    EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("bogus")}).exitCode, 2);
+    EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), before);
+}
