@@ -6,6 +6,7 @@
 #include "PriceCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
+#include "ReportCommand.h"
 #include "SqlCommand.h"
 
 #include "platform/Clock.h"
@@ -38,6 +39,7 @@ const Command kCommands[] = {
     {"print", runPrintCommand},
     {"barcode", runBarcodeCommand},
     {"scan", runScanCommand},
+    {"report", runReportCommand},
 };
 
 } // namespace
@@ -87,6 +89,7 @@ int main(int argc, char *argv[])
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  barcode DIGIT NUMBER FILE.png\n"
-           "  scan \"Shift 6 1 2 Shift 3\"\n";
+           "  scan \"Shift 6 1 2 Shift 3\"\n"
+           "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n";
     return 2;
 }
