@@ -285,3 +285,57 @@ TEST_F(ReportSqlSums, TurnaroundActivitiesAndPartialQueries)
                QStringLiteral(" FROM Jobs WHERE Balance < 0.0002 AND JobType = 3 AND DatePaid BETWEEN {A} AND {B}"),
            {QStringLiteral("2|"), QStringLiteral("3|"), QStringLiteral("4|PAID INVOICES")}});
 }
+
+TEST_F(ReportSqlSums, PartialQueriesOfTheSummaries)
+{
+    const QString journal = QStringLiteral(" FROM PostingJournal P WHERE P.PostingDate BETWEEN {A} AND {B}");
+    const QString earlier = QStringLiteral(" FROM AuditTrail A JOIN Jobs J ON A.JobNo = J.JobNo LEFT JOIN PostingJournal P ON J.PostingNo = P.PostingNo "
+                                           "WHERE A.TransDate BETWEEN {A} AND {B} AND A.JobType = 3 AND (P.PostingDate < {A} OR J.PostingNo = -1)");
+    auto sums = [](const QStringList &exprs) {
+        QStringList parts;
+        for (const QString &e : exprs)
+            parts << units(QStringLiteral("sum(%1)").arg(e));
+        return QStringLiteral("SELECT ") + parts.join(QStringLiteral(" || '|' || "));
+    };
+    const Case cases[] = {
+        {2901, false, "mmmm", {0, 5, 6, 7}, sums({QStringLiteral("A.Subtotal"), QStringLiteral("A.Latefee"), QStringLiteral("A.Writeoff"), QStringLiteral("A.Paid")}) + earlier},
+        {2902, false, "mmm", {0, 4, 7},
+         sums({QStringLiteral("Q.Subtotal"), QStringLiteral("Q.Tax"), QStringLiteral("-Q.Subtotal - Q.Tax")}) +
+             QStringLiteral(" FROM QuickSales Q JOIN PostingJournal P ON Q.PostingNo = P.PostingNo WHERE P.PostingDate BETWEEN {A} AND {B}")},
+        {2903, false, "mmmm", {0, 1, 4, 7}, sums({QStringLiteral("P.Subtotal"), QStringLiteral("P.Discount"), QStringLiteral("P.Tax"), QStringLiteral("P.Paid")}) + journal},
+        {2904, false, "mmm", {0, 1, 2},
+         sums({QStringLiteral("CASE WHEN Y.PayGroup = 0 THEN Y.Amount ELSE 0 END"), QStringLiteral("CASE WHEN Y.PayGroup = 1 THEN Y.Amount ELSE 0 END"),
+               QStringLiteral("CASE WHEN Y.PayGroup = 2 THEN Y.Amount ELSE 0 END")}) +
+             QStringLiteral(" FROM Payments Y JOIN PostingJournal P ON Y.PostingNo = P.PostingNo WHERE P.PostingDate BETWEEN {A} AND {B}")},
+        {2908, false, "n", {0}, QStringLiteral("SELECT coalesce(sum(P.Invoices), 0)") + journal},
+        {2909, false, "n", {0}, QStringLiteral("SELECT count(J.JobNo)") + kPosted},
+        {2910, false, "n", {0},
+         QStringLiteral("SELECT count(*) FROM QuickSales Q JOIN PostingJournal P ON Q.PostingNo = P.PostingNo WHERE P.PostingDate BETWEEN {A} AND {B}")},
+        {2911, false, "m", {0},
+         sums({QStringLiteral("CASE WHEN I.Price") + kNoCharge + QStringLiteral(" THEN I.Price ELSE 0 END")}) +
+             QStringLiteral(" FROM Jobs J JOIN Items I ON J.JobID = I.JobID JOIN PostingJournal P ON J.PostingNo = P.PostingNo "
+                            "WHERE P.PostingDate BETWEEN {A} AND {B} AND I.SerNo > 0")},
+        {2914, false, "mmmm", {0, 1, 2, 3}, sums({QStringLiteral("J.Discount"), QStringLiteral("J.Shipping"), QStringLiteral("J.Postage"), QStringLiteral("J.Tax")}) + kPosted},
+        {2917, false, "m", {0},
+         sums({QStringLiteral("-Y.Amount")}) +
+             QStringLiteral(" FROM Payments Y JOIN PostingJournal P1 ON P1.PostingNo = Y.PostingNo JOIN PayApplied A ON Y.PayNo = A.PayNo "
+                            "JOIN Jobs J ON J.JobNo = A.JobNo JOIN PostingJournal P ON P.PostingNo = J.PostingNo "
+                            "WHERE P1.PostingDate < {A} AND P.PostingDate BETWEEN {A} AND {B} AND Y.PayGroup = 1")},
+        {2918, false, "m", {0},
+         sums({QStringLiteral("Y.Amount")}) +
+             QStringLiteral(" FROM Payments Y JOIN PostingJournal P1 ON P1.PostingNo = Y.PostingNo JOIN PayApplied A ON Y.PayNo = A.PayNo "
+                            "JOIN Jobs J ON J.JobNo = A.JobNo WHERE P1.PostingDate BETWEEN {A} AND {B} AND Y.PayGroup = 1 AND J.PostingNo = 0")},
+        {2919, false, "mm", {0, 1},
+         sums({QStringLiteral("CASE WHEN Amount > 0 THEN Amount ELSE 0 END"), QStringLiteral("CASE WHEN Amount < 0 THEN Amount ELSE 0 END")}) +
+             QStringLiteral(" FROM Credits WHERE Date BETWEEN {A} AND {B}")},
+        {2920, false, "m", {0},
+         sums({QStringLiteral("P.Subtotal + P.Discount + P.Shipping + P.Postage + P.Tax + P.Latefee + P.Writeoff + P.Paid")}) + journal},
+        {2922, false, "m", {0}, sums({QStringLiteral("J.Paid")}) + kPosted},
+        {2923, false, "m", {0}, sums({QStringLiteral("A.Paid")}) + earlier},
+        {2924, false, "mm", {0, 1}, sums({QStringLiteral("Latefee"), QStringLiteral("Writeoff")}) + QStringLiteral(" FROM AuditTrail WHERE TransDate BETWEEN {A} AND {B}")},
+    };
+    for (const Case &c : cases) {
+        check(c);
+        check(c, true);
+    }
+}
