@@ -624,6 +624,21 @@ void SampleShop::addReportRows()
                                 "IIf(CatNo < 500, 4, IIf(CatNo < 600, 5, 0))))) WHERE SerNo < 18"));
     m_db.execute(QStringLiteral("UPDATE Services SET SaleDept = 99 WHERE SerNo = 18"));
 
+    // Product types of the items without a service, and the customers'
+    // kinds of business.
+    const char *const productTypes[] = {"Printed", "Outsourced", "Promotional"};
+    for (int i = 0; i < 3; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Type, Qty) VALUES (?, ?, ?, 0, 0)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(productTypes[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1 + (JobID Mod 3) WHERE SerNo = 0"));
+    const char *const businesses[] = {"Retail", "Professional", "Non-profit", "Education"};
+    for (int i = 0; i < 4; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO BusinessTypes ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(businesses[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    m_db.execute(QStringLiteral("UPDATE Customers SET Business = 1 + (CusNo Mod 4) WHERE CusNo > 1 AND CusNo <> 31"));
+
     // The shop itself is customer 1.
     m_db.execute(QStringLiteral("UPDATE Customers SET Name = 'Sample Print Shop', Address = '100 Main St', "
                                 "City = 'Springfield' WHERE CusNo = 1"));
