@@ -4,6 +4,7 @@
 #include "reports/ReportQueries.h"
 
 #include "reports/ReportSqlFragments.h"
+
 QString ComparisonReportSql(int code, const ReportSqlFragments &f)
 {
     switch (code) {

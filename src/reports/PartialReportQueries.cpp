@@ -5,6 +5,7 @@
 #include "reports/ReportQueries.h"
 
 #include "reports/ReportSqlFragments.h"
+
 QString PartialReportSql(int code, const ReportSqlFragments &f)
 {
     switch (code) {
@@ -103,6 +104,9 @@ QString PartialReportSql(int code, const ReportSqlFragments &f)
         + f.ToDate
         + QStringLiteral(") AND ((Payments.PayGroup)=1))");
     case 2918:
+        // Job numbers are shared by an order and the quotes and templates
+        // numbered alike: only the order (JobType 0) takes the deposit, so
+        // a deposit is counted once.
         return QStringLiteral("SELECT SUM(Payments.Amount) AS [Deposits Received on Orders Not Posted] FROM PostingJournal AS "
                        "PostingJournal_1 INNER JOIN ((PostingJournal RIGHT JOIN Jobs ON PostingJournal.PostingNo = "
                        "Jobs.PostingNo) INNER JOIN (Payments INNER JOIN PayApplied ON Payments.PayNo = PayApplied.PayNo) ON "
@@ -111,7 +115,7 @@ QString PartialReportSql(int code, const ReportSqlFragments &f)
         + f.FromDate
         + QStringLiteral(" And ")
         + f.ToDate
-        + QStringLiteral(") AND ((Payments.PayGroup)=1) AND ((Jobs.PostingNo)=0))");
+        + QStringLiteral(") AND ((Payments.PayGroup)=1) AND ((Jobs.PostingNo)=0) AND ((Jobs.JobType)=0))");
     case 2919:
         return QStringLiteral("SELECT Sum(IIf(Amount>0,Amount,0)) AS [Credits Given], Sum(IIf(Amount<0,Amount,0)) AS [Credit "
                        "Applied] FROM Credits WHERE (Credits.Date")

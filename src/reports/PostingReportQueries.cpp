@@ -5,6 +5,7 @@
 #include "reports/ReportQueries.h"
 
 #include "reports/ReportSqlFragments.h"
+
 QString PostingReportSql(int code, const ReportSqlFragments &f, bool twoTaxes)
 {
     switch (code) {

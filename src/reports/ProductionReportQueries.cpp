@@ -5,6 +5,7 @@
 #include "reports/ReportQueries.h"
 
 #include "reports/ReportSqlFragments.h"
+
 QString ProductionReportSql(int code, const ReportSqlFragments &f, const QString &customerNo)
 {
     switch (code) {

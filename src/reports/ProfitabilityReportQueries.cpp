@@ -5,6 +5,7 @@
 #include "reports/ReportQueries.h"
 
 #include "reports/ReportSqlFragments.h"
+
 QString ProfitabilityReportSql(int code, const ReportSqlFragments &f)
 {
     switch (code) {

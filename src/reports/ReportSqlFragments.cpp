@@ -9,9 +9,6 @@ ReportSqlFragments::ReportSqlFragments(const QString &thisPeriod, const QString 
     // statements that compare with them are then refused by the engine.
     FromDate = GetTextBetween(ThisPeriod, QStringLiteral("between "), QStringLiteral(" and"));
     ToDate = GetTextBetween(ThisPeriod + QStringLiteral("E"), QStringLiteral("and"), QStringLiteral("E"));
-    // An item's share of its job's discount is Price * Discount / Subtotal;
-    // a job whose subtotal is 0 gives no share (never a Null that would drop
-    // the item's whole price from a sum).
     NonZeroSubtotal = QStringLiteral("(Jobs.Subtotal not between -0.0001 and 0.0001) ");
     NonZeroNetSale = QStringLiteral("((Jobs.Subtotal+Jobs.Discount) not between -0.0001 and 0.0001) ");
     NonZeroPrice = QStringLiteral("(Items.Price not between -0.0001 and 0.0001) ");
@@ -21,6 +18,9 @@ ReportSqlFragments::ReportSqlFragments(const QString &thisPeriod, const QString 
     PriceSum = QStringLiteral("Sum(IIF(")
     + NonZeroPrice
     + QStringLiteral(", Items.Price, 0)) AS [Price/$]");
+    // An item's net sale is its price plus its share of the job's discount,
+    // Price * Discount / Subtotal; a job whose subtotal is 0 gives no share
+    // (never a Null, which would drop the item's whole price from the sum).
     NetSalesTwoPeriods = QStringLiteral("CCur(Sum(IIf((PostingDate")
     + ThisPeriod
     + QStringLiteral(") , Items.Price * (1+IIf(Jobs.Subtotal=0, 0, Jobs.Discount/Jobs.Subtotal)), 0))) AS [Net Sales/This "

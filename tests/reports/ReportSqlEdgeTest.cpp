@@ -75,6 +75,13 @@ protected:
             "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Status, Subtotal, Discount) VALUES (9, 109, 0, 10, 0, 0, 10, 0)",
             "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Status, Subtotal, Discount) VALUES (10, 110, 0, 10, 0, 2, 20, 0)",
             "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Status, Subtotal, Discount) VALUES (11, 111, 0, 10, 0, 5, 30, 0)",
+            // A deposit taken in March on order 109, which a quote shares
+            // its number with.
+            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Status, Subtotal, Discount, PostingNo) "
+            "VALUES (12, 109, 1, 10, 0, 0, 10, 0, 0)",
+            "INSERT INTO Payments (PayNo, Date, Amount, CusNo, PayGroup, PaidBy, PostingNo) VALUES (1, #03/09/2011#, 4, 10, 1, 0, 2)",
+            "INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (1, 109, 4)",
+            "UPDATE Jobs SET PostingNo = 0 WHERE JobType = 0",
             // A quick sale of a service without a sales department.
             "INSERT INTO QuickSales (QSaleID, Date, Subtotal, Tax, TaxID, PostingNo) VALUES (1, #03/09/2011#, 12, 0, 0, 2)",
             "INSERT INTO QuickSalesItems (QSaleID, SerNo, Price) VALUES (1, 2, 12)",
@@ -162,4 +169,6 @@ TEST_F(ReportSqlEdge, ReceivablesAndProduction)
     EXPECT_EQ(rows(2401), (QStringList{QStringLiteral("In Progress|1|10|0"), QStringLiteral("Ready to Ship|1|20|0"),
                                        QStringLiteral("Ready to Post|1|30|0")}));
     EXPECT_TRUE(rows(2402).isEmpty());
+    // The deposit counts once, though a quote has the order's number.
+    EXPECT_EQ(rows(2918), QStringList{QStringLiteral("4")});
 }

@@ -324,7 +324,7 @@ TEST_F(ReportSqlSums, PartialQueriesOfTheSummaries)
         {2918, false, "m", {0},
          sums({QStringLiteral("Y.Amount")}) +
              QStringLiteral(" FROM Payments Y JOIN PostingJournal P1 ON P1.PostingNo = Y.PostingNo JOIN PayApplied A ON Y.PayNo = A.PayNo "
-                            "JOIN Jobs J ON J.JobNo = A.JobNo WHERE P1.PostingDate BETWEEN {A} AND {B} AND Y.PayGroup = 1 AND J.PostingNo = 0")},
+                            "JOIN Jobs J ON J.JobNo = A.JobNo WHERE P1.PostingDate BETWEEN {A} AND {B} AND Y.PayGroup = 1 AND J.PostingNo = 0 AND J.JobType = 0")},
         {2919, false, "mm", {0, 1},
          sums({QStringLiteral("CASE WHEN Amount > 0 THEN Amount ELSE 0 END"), QStringLiteral("CASE WHEN Amount < 0 THEN Amount ELSE 0 END")}) +
              QStringLiteral(" FROM Credits WHERE Date BETWEEN {A} AND {B}")},

@@ -745,7 +745,7 @@ void SampleShop::addReportRows()
         platform::Recordset orders(m_db);
         orders.open(platform::Recordset::Type::Snapshot,
                     QStringLiteral("SELECT JobNo, CusNo, Subtotal + Discount + Shipping + Postage + Tax FROM Jobs WHERE "
-                                   "JobType = 0 AND PostingNo = 0 ORDER BY JobNo"));
+                                   "JobType = 0 AND (PostingNo = 0 OR PostingNo Is Null) ORDER BY JobNo"));
         for (int n = 0; !orders.isEOF() && n < 4; orders.moveNext(), ++n) {
             const Money deposit = (orders.value(2).toMoney() / 2).roundedToCentsHalfAway();
             if (deposit.isZero())
