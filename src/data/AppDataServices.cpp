@@ -6,6 +6,7 @@
 #include "data/CXDaoSet.h"
 #include "data/CodeLookups.h"
 #include "data/DaoError.h"
+#include "data/DatabaseHelpers.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SettingRows.h"
 
@@ -98,6 +99,9 @@ void LoadSettingRows(CZqApp &app)
 {
     // Each item missing from the row (or the whole row) reads as "0".
     app.SetShopOptionsText(GetGlobalAlertText(100, -1, QStringLiteral("0,0,0,")));
+    platform::Value taxThree;
+    DbLookupValue(taxThree, QStringLiteral("SELECT Count(*) FROM Taxes WHERE Taxes.[No] = 3"), 0);
+    app.setUsesTwoTaxes(taxThree.toInt() > 0);
 }
 
 int ApplyShopOptions(CZqApp &app)

@@ -24,7 +24,7 @@ void RemoveCodeCacheLookups();
 // time tracker).
 void LoadTrackOptions(CZqApp &app, int alertType);
 // The shop options row (kind 100): printing method, Saturday and Sunday
-// workdays.
+// workdays; and the two-tax flag (the tax table holds rate 3).
 void LoadSettingRows(CZqApp &app);
 
 // Reads the shop's options into the code that follows them: the inventory

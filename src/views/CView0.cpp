@@ -946,14 +946,7 @@ void CView0::ApplyDateRange(int code)
     m_nDateRangeCode = code;
     m_strDateRangeCaption = QStringLiteral("Date Range: ") + description;
 
-    // The same period a whole number of years back (29 February becomes the
-    // 28th in a common year).
-    const int years = qMax(1, m_dtTo.year() - m_dtFrom.year());
-    const QDate priorFrom = m_dtFrom.date().addYears(-years);
-    const QDate priorTo = m_dtTo.date().addYears(-years);
-    m_strPriorCondition = QStringLiteral(" between #%1# and #%2#")
-                              .arg(priorFrom.toString(QStringLiteral("MM/dd/yyyy")),
-                                   priorTo.toString(QStringLiteral("MM/dd/yyyy")));
+    m_strPriorCondition = PriorPeriodCondition(m_dtFrom, m_dtTo);
     if (m_listBar)
         m_listBar->SetItemText(30673, m_strDateRangeCaption);
 }

@@ -110,6 +110,11 @@ TEST_F(AppLookups, SettingRowsAndShopValues)
     EXPECT_TRUE(app->printingMethodFlag());
     EXPECT_TRUE(app->saturdayWorkday());
     EXPECT_FALSE(app->sundayWorkday());
+    // Two sales taxes when the tax table holds the combined rate 3.
+    EXPECT_FALSE(app->UsesTwoTaxes());
+    insert(QStringLiteral("Taxes"), QStringLiteral("[No], Name"), QStringLiteral("3, 'State + City'"));
+    LoadSettingRows(*app);
+    EXPECT_TRUE(app->UsesTwoTaxes());
 
     insert(QStringLiteral("Options"), QStringLiteral("OptionID, OptionSum"), QStringLiteral("44323, 6"));
     EXPECT_EQ(GetConvertOptions(1, 0), 6);

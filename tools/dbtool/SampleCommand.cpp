@@ -127,6 +127,11 @@ private:
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
+    // What the Key Reports read besides posted invoices: sales departments,
+    // the shop as customer 1, the combined tax rate and two-tax invoices,
+    // walk-in jobs, quick sales and their payments, deposits, changes to
+    // earlier invoices, credits and copier items.
+    void addReportRows();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
 
@@ -605,6 +610,200 @@ void SampleShop::addPostings()
     }
 }
 
+void SampleShop::addReportRows()
+{
+    // Sales departments by service category; Delivery (18) has none and
+    // reports as "<Not Assigned>".
+    const struct { int no; const char *name; int group; } departments[] = {
+        {1, "Paper", 1}, {2, "Offset Printing", 2}, {3, "Copies", 2}, {4, "Bindery", 3}, {5, "Prepress", 3}};
+    for (const auto &d : departments)
+        m_db.execute(QStringLiteral("INSERT INTO SalesDepartments ([No], Name, [Group]) VALUES (?, ?, ?)"),
+                     {Value(std::int64_t(d.no), FieldType::Byte), Value(QString::fromLatin1(d.name)),
+                      Value(std::int64_t(d.group), FieldType::Byte)});
+    m_db.execute(QStringLiteral("UPDATE Services SET SaleDept = IIf(CatNo < 200, 1, IIf(CatNo < 300, 2, IIf(CatNo < 400, 3, "
+                                "IIf(CatNo < 500, 4, IIf(CatNo < 600, 5, 0))))) WHERE SerNo < 18"));
+    m_db.execute(QStringLiteral("UPDATE Services SET SaleDept = 99 WHERE SerNo = 18"));
+
+    // Product types of the items without a service, and the customers'
+    // kinds of business.
+    const char *const productTypes[] = {"Printed", "Outsourced", "Promotional"};
+    for (int i = 0; i < 3; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Type, Qty) VALUES (?, ?, ?, 0, 0)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(productTypes[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1 + (JobID Mod 3) WHERE SerNo = 0"));
+    const char *const businesses[] = {"Retail", "Professional", "Non-profit", "Education"};
+    for (int i = 0; i < 4; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO BusinessTypes ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(businesses[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    m_db.execute(QStringLiteral("UPDATE Customers SET Business = 1 + (CusNo Mod 4) WHERE CusNo > 1 AND CusNo <> 31"));
+
+    // The shop itself is customer 1.
+    m_db.execute(QStringLiteral("UPDATE Customers SET Name = 'Sample Print Shop', Address = '100 Main St', "
+                                "City = 'Springfield' WHERE CusNo = 1"));
+
+    // Rate 3 charges the state and the city tax together; a few posted
+    // invoices use it, the city part as the second tax.
+    m_db.execute(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) "
+                                "VALUES (3, 'State + City 14.25%', 142500, 1, 0, 0, 0, 3)"));
+    {
+        platform::Recordset jobs(m_db);
+        jobs.open(platform::Recordset::Type::Snapshot,
+                  QStringLiteral("SELECT JobNo, Tax, Taxable FROM Jobs WHERE JobType = 3 AND Tax > 0 ORDER BY JobNo"));
+        int n = 0;
+        for (; !jobs.isEOF(); jobs.moveNext()) {
+            if (++n % 9 != 0)
+                continue;
+            const Money tax = jobs.value(1).toMoney();
+            const Money city = (tax * 825 / 1425).roundedToCentsHalfAway();
+            m_db.execute(QStringLiteral("UPDATE Jobs SET TaxNo = 3, Tax2 = ?, Taxable2 = Taxable WHERE JobNo = ? AND JobType = 3"),
+                         {Value(city), Value(jobs.value(0).toInt())});
+        }
+    }
+
+    // Walk-in buyers: contacts of customer 31 named on some jobs.
+    for (int i = 0; i < 3; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO Contacts (CusNo, First, Last, Phone, Type, KeyContact, Created) "
+                                    "VALUES (31, ?, ?, ?, 0, 0, ?)"),
+                     {Value(QString::fromUtf8(any(kFirstNames))), Value(QString::fromUtf8(any(kLastNames))),
+                      Value(QStringLiteral("555-01%1").arg(10 + i)), Value(DateTime::fromDate(platform::Clock::today()))});
+    m_db.execute(QStringLiteral("UPDATE Jobs SET CusNo = 31, BuyerNo = (SELECT Min(ContactNo) FROM Contacts WHERE "
+                                "Contacts.CusNo = 31) + (JobNo Mod 3) WHERE JobNo Mod 23 = 0"));
+
+    // Postings, oldest first.
+    QList<std::pair<int, DateTime>> postings;
+    {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT PostingNo, PostingDate FROM PostingJournal ORDER BY PostingNo"));
+        for (; !rs.isEOF(); rs.moveNext())
+            postings << std::make_pair(rs.value(0).toInt(), rs.value(1).toDateTime());
+    }
+
+    // Quick sales over the counter: two or three a posting, one not posted
+    // yet; each paid at once (PayGroup 0). A quick sale's subtotal is the sum
+    // of its items' prices; the tax is the state rate on the taxable part.
+    const int counterServices[] = {8, 9, 9, 10, 13, 18};
+    auto addQuickSale = [&](const DateTime &date, int postingNo) {
+        Money subtotal;
+        const int items = 1 + pick(3);
+        m_db.execute(QStringLiteral("INSERT INTO QuickSales (Date, Subtotal, Tax, TaxID, PostingNo, PayNo, Taxable, "
+                                    "Taxable2, Tax2) VALUES (?, 0, 0, 1, ?, 0, 0, 0, 0)"),
+                     {Value(date), Value(postingNo)});
+        for (int i = 0; i < items; ++i) {
+            const Money price = Money::fromCents(200 + pick(4800));
+            subtotal += price;
+            m_db.execute(QStringLiteral("INSERT INTO QuickSalesItems (QSaleID, SerNo, Quantity, Price) "
+                                        "SELECT Max(QSaleID), ?, ?, ? FROM QuickSales"),
+                         {Value(any(counterServices)), Value(1 + pick(500)), Value(price)});
+        }
+        const Money taxable = pick(4) == 0 ? Money() : subtotal;
+        const Money tax = (taxable * 6 / 100).roundedToCentsHalfAway();
+        m_db.execute(QStringLiteral("INSERT INTO Payments (Date, Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto, PostingNo) "
+                                    "VALUES (?, ?, 31, 0, ?, 'Counter', 'Quick Sale', ?)"),
+                     {Value(date), Value(subtotal + tax), Value(std::int64_t(pick(3)), FieldType::Byte), Value(postingNo)});
+        m_db.execute(QStringLiteral("UPDATE QuickSales SET Subtotal = ?, Tax = ?, Taxable = ?, PayNo = (SELECT Max(PayNo) "
+                                    "FROM Payments) WHERE QSaleID = (SELECT Max(QSaleID) FROM QuickSales)"),
+                     {Value(subtotal), Value(tax), Value(taxable)});
+    };
+    for (const auto &p : postings) {
+        for (int i = 2 + pick(2); i > 0; --i)
+            addQuickSale(p.second.addDays(-pick(20)), p.first);
+    }
+    if (!postings.isEmpty())
+        addQuickSale(postings.last().second, 0);
+
+    // Deposits (PayGroup 1): taken under the posting before the one that
+    // posts the invoice, and taken on open orders under the last posting.
+    // Each is part of what the job has paid, so the books still balance.
+    for (int k = 1; k < postings.size(); ++k) {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Min(Payments.PayNo), Min(PayApplied.JobNo) FROM Payments INNER JOIN PayApplied ON "
+                               "Payments.PayNo = PayApplied.PayNo WHERE Payments.PostingNo = %1 AND Payments.PayGroup = 2")
+                    .arg(postings[k].first));
+        if (rs.isEOF() || rs.value(0).isNull())
+            continue;
+        const int payNo = rs.value(0).toInt();
+        const int jobNo = rs.value(1).toInt();
+        platform::Recordset pay(m_db);
+        pay.open(platform::Recordset::Type::Snapshot,
+                 QStringLiteral("SELECT Amount, CusNo FROM Payments WHERE PayNo = %1").arg(payNo));
+        const Money amount = pay.value(0).toMoney();
+        const Money deposit = (amount / 2).roundedToCentsHalfAway();
+        m_db.execute(QStringLiteral("UPDATE Payments SET Amount = ? WHERE PayNo = ?"), {Value(amount - deposit), Value(payNo)});
+        m_db.execute(QStringLiteral("UPDATE PayApplied SET Amount = ? WHERE PayNo = ?"), {Value(amount - deposit), Value(payNo)});
+        m_db.execute(QStringLiteral("INSERT INTO Payments (Date, Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto, PostingNo) "
+                                    "VALUES (?, ?, ?, 1, 0, 'Deposit', ?, ?)"),
+                     {Value(postings[k - 1].second), Value(deposit), Value(pay.value(1).toInt()), Value(QString::number(jobNo)),
+                      Value(postings[k - 1].first)});
+        m_db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) SELECT Max(PayNo), ?, ? FROM Payments"),
+                     {Value(jobNo), Value(deposit)});
+    }
+    if (!postings.isEmpty()) {
+        platform::Recordset orders(m_db);
+        orders.open(platform::Recordset::Type::Snapshot,
+                    QStringLiteral("SELECT JobNo, CusNo, Subtotal + Discount + Shipping + Postage + Tax FROM Jobs WHERE "
+                                   "JobType = 0 AND (PostingNo = 0 OR PostingNo Is Null) ORDER BY JobNo"));
+        for (int n = 0; !orders.isEOF() && n < 4; orders.moveNext(), ++n) {
+            const Money deposit = (orders.value(2).toMoney() / 2).roundedToCentsHalfAway();
+            if (deposit.isZero())
+                continue;
+            const int jobNo = orders.value(0).toInt();
+            m_db.execute(QStringLiteral("INSERT INTO Payments (Date, Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto, "
+                                        "PostingNo) VALUES (?, ?, ?, 1, 0, 'Deposit', ?, ?)"),
+                         {Value(postings.last().second), Value(deposit), Value(orders.value(1).toInt()),
+                          Value(QString::number(jobNo)), Value(postings.last().first)});
+            m_db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) SELECT Max(PayNo), ?, ? FROM Payments"),
+                         {Value(jobNo), Value(deposit)});
+            m_db.execute(QStringLiteral("UPDATE Jobs SET Paid = Paid - ?, Balance = Balance - ? WHERE JobNo = ? AND JobType = 0"),
+                         {Value(deposit), Value(deposit), Value(jobNo)});
+        }
+    }
+
+    // Changes to earlier invoices: a late fee, then a write-off, dated in a
+    // later posting period (and one in the invoice's own period).
+    for (int k = 0; k + 2 < postings.size(); k += 3) {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Min(JobNo) FROM Jobs WHERE JobType = 3 AND PostingNo = %1").arg(postings[k].first));
+        if (rs.isEOF() || rs.value(0).isNull())
+            continue;
+        const int jobNo = rs.value(0).toInt();
+        const Money fee = Money::fromCents(500 + pick(2000));
+        const DateTime later = postings[k + 2].second.addDays(-3);
+        m_db.execute(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, Tax, "
+                                    "Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (?, ?, 0, 0, 0, 0, 0, ?, 0, 0, ?, 3, 0)"),
+                     {Value(later), Value(jobNo), Value(fee), Value(fee)});
+        m_db.execute(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, Tax, "
+                                    "Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (?, ?, 0, 0, 0, 0, 0, 0, 0, ?, ?, 3, 0)"),
+                     {Value(later.addDays(1)), Value(jobNo), Value(-fee), Value(-fee)});
+        m_db.execute(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, Tax, "
+                                    "Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (?, ?, 0, 0, 0, 0, 0, 0, ?, 0, ?, 3, 0)"),
+                     {Value(postings[k].second), Value(jobNo), Value(Money::fromCents(-100)), Value(Money::fromCents(-100))});
+    }
+
+    // Credits given (positive) and applied to an invoice (negative), with reasons.
+    for (int k = 0; k < postings.size(); k += 2) {
+        const Customer &c = m_customers[pick(int(m_customers.size()))];
+        const Money amount = Money::fromCents(1000 + pick(5000));
+        m_db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, Date, ReasonID) VALUES (?, 0, ?, ?, ?)"),
+                     {Value(c.cusNo), Value(amount), Value(postings[k].second.addDays(-5)),
+                      Value(std::int64_t(1 + pick(3)), FieldType::Byte)});
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Min(JobNo) FROM Jobs WHERE JobType = 3 AND CusNo = %1").arg(c.cusNo));
+        const int jobNo = rs.isEOF() || rs.value(0).isNull() ? 0 : rs.value(0).toInt();
+        m_db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, Date, ReasonID) VALUES (?, ?, ?, ?, 0)"),
+                     {Value(c.cusNo), Value(jobNo), Value(-amount), Value(postings[k].second.addDays(-1))});
+    }
+    m_db.execute(QStringLiteral("UPDATE Customers SET CreditDue = 25 WHERE CusNo = 2"));
+
+    // Copier items: black copies (category 302) run on paper of both sides.
+    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1, Side2 = JobID Mod 2 WHERE SerNo = 9"));
+}
+
 // Rows the program writes itself carry every number (a recordset stores 0 for
 // a number left unset); the sample's rows are made the same way.
 void SampleShop::zeroNumericNulls()
@@ -640,6 +839,7 @@ void SampleShop::build(int jobCount, QTextStream &out)
     for (int i = 0; i < jobCount; ++i)
         addJob(i + 1, i, jobCount);
     addPostings();
+    addReportRows();
     zeroNumericNulls();
     // The job-number counters continue after the sample's numbers.
     const int keys[3] = {10, 11, 12};

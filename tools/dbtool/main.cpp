@@ -9,6 +9,7 @@
 #include "PriceCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
+#include "ReportCommand.h"
 #include "SqlCommand.h"
 
 #include "platform/Clock.h"
@@ -44,6 +45,7 @@ const Command kCommands[] = {
     {"scan", runScanCommand},
     {"inventory", runInventoryCommand},
     {"export", runExportCommand},
+    {"report", runReportCommand},
 };
 
 } // namespace
@@ -100,6 +102,7 @@ int main(int argc, char *argv[])
            "  barcode DIGIT NUMBER FILE.png\n"
            "  scan \"Shift 6 1 2 Shift 3\"\n"
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
-           "  export DB KIND ... FILE (run without KIND for the kinds)\n";
+           "  export DB KIND ... FILE (run without KIND for the kinds)\n"
+           "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n";
     return 2;
 }

@@ -266,6 +266,12 @@ public:
     bool printingMethodFlag() const { return m_printingMethodFlag; }
     bool saturdayWorkday() const { return m_saturdayWorkday; }
     bool sundayWorkday() const { return m_sundayWorkday; }
+    // The shop charges two sales taxes per sale (the first on tax rate 1 or
+    // 3, the second in Tax2/Taxable2): on when the tax table holds rate 3,
+    // the rate that charges rates 1 and 2 together. Read once at start-up;
+    // the tax reports choose their two-tax layouts by it.
+    bool UsesTwoTaxes() const { return m_usesTwoTaxes; }
+    void setUsesTwoTaxes(bool on) { m_usesTwoTaxes = on; }
     // Days to the next workday (0 for a workday or an invalid date); with move
     // set the date is advanced by that many days.
     int SkipClosedDay(QDate *date, bool move) const;
@@ -448,6 +454,7 @@ private:
     int m_printingMethod = 0;
     bool m_printingMethodFlag = false;
     bool m_saturdayWorkday = false;
+    bool m_usesTwoTaxes = false;
     bool m_sundayWorkday = false;
 
     void loadEmployees();

@@ -231,3 +231,12 @@ QString GetDateMenuItemText(int commandId)
     }
     return QString();
 }
+
+QString PriorPeriodCondition(const DateTime &from, const DateTime &to)
+{
+    const int years = qMax(1, to.year() - from.year());
+    const QDate priorFrom = from.date().addYears(-years);
+    const QDate priorTo = to.date().addYears(-years);
+    return QStringLiteral(" between #%1# and #%2#")
+        .arg(priorFrom.toString(QStringLiteral("MM/dd/yyyy")), priorTo.toString(QStringLiteral("MM/dd/yyyy")));
+}

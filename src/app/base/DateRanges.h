@@ -88,6 +88,12 @@ void GetDateRangeTexts(QString &fromText, QString &toText, int code, bool sql);
 // " between #from# and #to# ".
 void DescribeDateRange(DateTime &from, DateTime &to, int code, QString &sqlText, QString &caption);
 
+// The condition " between #from# and #to#" (no trailing blank) of the period
+// that the comparison reports set beside the chosen one: the same dates a
+// whole number of years back (one year, or as many as the range spans; 29
+// February becomes the 28th in a common year).
+QString PriorPeriodCondition(const DateTime &from, const DateTime &to);
+
 // A Jet condition on a date field: codes 0..5 compare the field with today
 // plus the days; codes 6..35 and negative codes put it between the two dates
 // of the range; codes of 36 and above leave the condition untouched.
