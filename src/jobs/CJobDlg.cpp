@@ -494,8 +494,7 @@ bool CJobDlg::OnCommand(int id)
     case 30411: ChooseBuyerOrShipto(unsigned(id)); return true;
     case 30377: OnServiceProperties(); return true;
     case 30192:
-        m_nShowHide ^= kNotesBarBit;
-        RefillItemList();
+        ToggleShowHideBit(kNotesBarBit, true);
         ShowNotesBar();
         return true;
     case 59648:
@@ -505,9 +504,7 @@ bool CJobDlg::OnCommand(int id)
     // The item list and its commands, the job's customer and balance
     // commands, the job numbers, comparison, costs, shipments, inventory,
     // labels and reminders are not part of this window yet.
-    case 30051: case 30052: case 30053:
-        ReportJobFeatureNotAvailable(QStringLiteral("Switching the item list's view"));
-        return true;
+    case 30051: case 30052: case 30053: OnViewMode(id); return true;
     case 30361: case 30379: case 30369: case 30362: case 30363: case 30113: case 30364: case 30372:
     case 30365: case 30633: case 30528: case 30527: case 30366: case 30159: case 30215: case 30632:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));

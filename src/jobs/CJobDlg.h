@@ -37,7 +37,16 @@ public:
         ResultItemFinder = 30609,
     };
     // Bits of the "ShowHide-Job" setting.
+    static constexpr int kItemNoteBit = 1;
+    static constexpr int kRatesBit = 2;
+    static constexpr int kServicesBit = 4;
+    static constexpr int kStatusBit = 8;
+    static constexpr int kSpacerBit = 16;
     static constexpr int kNotesBarBit = 32;
+    // Views of the item list.
+    static constexpr int kItemsView = 30051;
+    static constexpr int kNotesView = 30052;
+    static constexpr int kSavedView = 30053;
 
     // Preview is on when asked, for history jobs and for credit and credited
     // invoices.
@@ -64,6 +73,22 @@ public:
     void SetNoteTip(unsigned id, const QString &note);
     // Enables the bars' items by the window's state.
     void UpdateRibbonStates();
+
+    // The item list: refills it with the current view and sums the job's
+    // Cost and Subtotal from the service rows (the record is not saved);
+    // TRUE when either changed. forceTotals reruns the job's totals even when
+    // the Subtotal did not move (a change of the taxable share).
+    bool RefillItems(bool forceTotals);
+    // Sets the item list's view; the view already shown does nothing.
+    void OnViewMode(int view);
+    // Flips one show/hide bit (in memory) and refills when asked.
+    void ToggleShowHideBit(int bit, bool refill);
+    // The columns of one view (bit 2 of showHide shows "Price/Hr" and "Unit Price").
+    static void SetupItemColumns(CXListCtrl &list, int view, int showHide);
+    int itemView() const { return m_nItemView; }
+    int refillCount() const { return m_nRefills; }
+    qint32 currentItemId() const { return m_nCurrentItemId; }
+    void setCurrentItemId(qint32 itemId) { m_nCurrentItemId = itemId; }
 
     bool isPreview() const { return m_bReadOnly != 0; }
     bool isEditable() const;
@@ -104,7 +129,6 @@ private:
     bool DecideCsrOwnership();
     void NavigateTo(unsigned cmd);
     void EndWithCommand(int id);
-    void RefillItemList();
     void ToggleHistoryEdit();
     void EditNote(unsigned id);
     void ChooseBuyerOrShipto(unsigned id);
@@ -128,6 +152,8 @@ private:
     int m_nCreditOption = 0;
     int m_nItems = 0;
     int m_nItemView = 30051;
+    int m_nRefills = 0;
+    qint32 m_nCurrentItemId = 0;
     quint8 m_nPriceLevel = 0;
     quint8 m_nPriceRound = 0;
     Money m_creditDue;
