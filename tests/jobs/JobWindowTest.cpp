@@ -128,7 +128,8 @@ TEST_F(JobWindow, OrderShowsItsPanels)
         EXPECT_TRUE(d.notesBar().GetItemTip(30525).contains(QStringLiteral("\u00B7 150.00\n")));
         EXPECT_EQ(d.itemCount(), 2);
         // Item 1, its service, item 2.
-        EXPECT_TRUE(d.itemList().GetItemText(2, 1).startsWith(QStringLiteral("Letterhead")));
+        EXPECT_TRUE(d.itemList().GetItemText(2, 1).startsWith(QStringLiteral("Letterhead")))
+            << d.itemList().GetItemText(2, 1).toStdString();
         // Editable with a receiver: the bars are enabled.
         EXPECT_TRUE(enabled(d.jobBar(), 30100));
         EXPECT_TRUE(enabled(d.itemsBar(), 30632));
