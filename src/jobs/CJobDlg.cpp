@@ -8,6 +8,7 @@
 #include "app/base/Menus.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
+#include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
 #include "data/SettingRows.h"
@@ -505,8 +506,13 @@ bool CJobDlg::OnCommand(int id)
     // commands, the job numbers, comparison, costs, shipments, inventory,
     // labels and reminders are not part of this window yet.
     case 30051: case 30052: case 30053: OnViewMode(id); return true;
-    case 30361: case 30379: case 30369: case 30362: case 30363: case 30113: case 30364: case 30372:
-    case 30365: case 30633: case 30528: case 30527: case 30366: case 30159: case 30215: case 30632:
+    case 30527: OnTaxExempt(); return true;
+    case 30528: OnLockPrice(); return true;
+    case 30364: OnRepriceItem(); return true;
+    case 30362: EditItemSpecs(qint32(m_wndList.GetSelectedData())); return true;
+    case 30363: EditItemCosts(qint32(m_wndList.GetSelectedData())); return true;
+    case 30361: case 30379: case 30369: case 30113: case 30372:
+    case 30365: case 30633: case 30366: case 30159: case 30215: case 30632:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

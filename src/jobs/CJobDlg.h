@@ -6,7 +6,9 @@
 #include <QtCore/QString>
 
 #include <cstdint>
+#include <memory>
 
+class CItemSet;
 class CJobSet;
 class CXListCtrl;
 
@@ -85,6 +87,19 @@ public:
     void ToggleShowHideBit(int bit, bool refill);
     // The columns of one view (bit 2 of showHide shows "Price/Hr" and "Unit Price").
     static void SetupItemColumns(CXListCtrl &list, int view, int showHide);
+    // Item commands: select the current item (its row in the item record,
+    // put into edit mode with edit), the price-lock guard (TRUE: the command
+    // must not go on), tax exemption, price lock, reprice, specs and costs.
+    bool SelectCurrentItem(bool edit);
+    bool PriceLockRefuses(const QString &action);
+    void OnTaxExempt();
+    void OnLockPrice();
+    void OnRepriceItem();
+    void EditItemSpecs(qint32 focusItemId);
+    void EditItemCosts(qint32 focusItemId);
+    // FALSE in preview and on credit or credited invoices.
+    bool ItemsChangeable() const;
+    CItemSet &itemRecord();
     int itemView() const { return m_nItemView; }
     int refillCount() const { return m_nRefills; }
     qint32 currentItemId() const { return m_nCurrentItemId; }
@@ -153,6 +168,7 @@ private:
     int m_nItems = 0;
     int m_nItemView = 30051;
     int m_nRefills = 0;
+    std::unique_ptr<CItemSet> m_pItem;
     qint32 m_nCurrentItemId = 0;
     quint8 m_nPriceLevel = 0;
     quint8 m_nPriceRound = 0;
