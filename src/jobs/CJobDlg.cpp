@@ -511,8 +511,15 @@ bool CJobDlg::OnCommand(int id)
     case 30364: OnRepriceItem(); return true;
     case 30362: EditItemSpecs(qint32(m_wndList.GetSelectedData())); return true;
     case 30363: EditItemCosts(qint32(m_wndList.GetSelectedData())); return true;
-    case 30361: case 30379: case 30369: case 30113: case 30372:
-    case 30365: case 30633: case 30366: case 30159: case 30215: case 30632:
+    case 30361: AddNewItem(0); return true;
+    case 30113:
+    case 30631:
+        if (SelectCurrentItem(false))
+            DeleteCheckedItems(m_nCurrentItemId);
+        return true;
+    case 30632: DeleteCheckedItems(0); return true;
+    case 30379: case 30369: case 30372:
+    case 30365: case 30633: case 30366: case 30159: case 30215:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

@@ -97,6 +97,14 @@ public:
     void OnRepriceItem();
     void EditItemSpecs(qint32 focusItemId);
     void EditItemCosts(qint32 focusItemId);
+    // Structure: a new item through the specifications window; the list of
+    // items to tick for deletion (preselect: an ItemID or 0).
+    void AddNewItem(int productType);
+    void DeleteCheckedItems(qint32 preselect);
+    // Says why an item cannot be deleted (credit invoice, locked item).
+    bool ItemRowsDeletable(int itemNo, int subNo);
+    // Deletes the item's rows; a main item (SubNo 1) with its sub-items.
+    void DeleteItemRows(int itemNo, int subNo);
     // FALSE in preview and on credit or credited invoices.
     bool ItemsChangeable() const;
     CItemSet &itemRecord();

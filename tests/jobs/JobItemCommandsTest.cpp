@@ -172,3 +172,115 @@ TEST_F(JobItemCommands, CommandsThatChangeItemsDoNothingInPreviewOrOnCreditInvoi
 }
 
 } // namespace
+
+namespace {
+
+class JobItemDeletion : public JobItemCommands
+{
+protected:
+    qint32 addRow(int serNo, int itemNo, int subNo, const QString &description, int mix = 0)
+    {
+        exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, "
+                            "Status, ChargeQty, Mix) VALUES (%1, %2, %3, %4, '%5', %7, 0, 0, 1, 1, 500, %6)")
+                 .arg(jobId)
+                 .arg(serNo)
+                 .arg(itemNo)
+                 .arg(subNo)
+                 .arg(description)
+                 .arg(mix)
+                 .arg(QStringLiteral("0.0001")));
+        return scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
+    }
+    // The job's rows as the sqlite3 program lists them: ItemNo|SubNo|SerNo|Description.
+    QString rowsOf()
+    {
+        QProcess p;
+        p.start(QStringLiteral("sqlite3"),
+                {databasePath(), QStringLiteral("SELECT ItemNo, SubNo, SerNo, Description FROM Items WHERE JobID = %1 "
+                                                "ORDER BY ItemNo, SubNo, SerNo")
+                                     .arg(jobId)});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    void tick(const std::vector<qint32> &ids, bool shoot = false)
+    {
+        onDialog<CDlgOptions>([ids, shoot](CDlgOptions &o) {
+            for (qint32 id : ids)
+                o.tree()->SetOptionChecked(unsigned(id), true);
+            if (shoot)
+                snapshot(o, QStringLiteral("delete-list"));
+            o.SendCommand(1);
+            return o.result();
+        });
+    }
+};
+
+TEST_F(JobItemDeletion, AMainItemTakesItsSubItemsAndALockedItemStays)
+{
+    const qint32 main = addRow(0, 3, 1, QStringLiteral("Booklet | Cover "));
+    addRow(1, 3, 1, QString());
+    const qint32 sub2 = addRow(0, 3, 2, QStringLiteral("Booklet | Inside Pages: 16"));
+    addRow(1, 3, 2, QString());
+    addRow(0, 3, 3, QStringLiteral("Booklet | Bindery "));
+    addRow(0, 4, 0, QStringLiteral("Posters"), 2);
+    const qint32 posters = scalar(QStringLiteral("SELECT ItemID FROM Items WHERE ItemNo = 4")).toInt();
+    Q_UNUSED(sub2);
+
+    prompts().answer(platform::IDYES); // "Delete the checked Items now?"
+    prompts().answer(platform::IDOK); // the locked item is refused
+    run([&](CJobDlg &d) {
+        onDialog<CDlgOptions>([&](CDlgOptions &o) {
+            EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Delete Checked Item(s)"));
+            EXPECT_EQ(o.GetEntryText(sub2), QStringLiteral("      3.2 Booklet | Inside Pages: 16"));
+            EXPECT_EQ(o.GetEntryText(posters), QStringLiteral("4.0 Posters"));
+            EXPECT_FALSE(o.IsEntryChecked(main));
+            o.tree()->SetOptionChecked(unsigned(main), true);
+            o.tree()->SetOptionChecked(unsigned(posters), true);
+            snapshot(o, QStringLiteral("delete-list"));
+            o.SendCommand(1);
+            return o.result();
+        });
+        d.SendCommand(30632);
+        EXPECT_TRUE(prompts().texts().contains(
+            QStringLiteral("Can not delete LOCKED Items.\n\nITEM 4 will not be deleted.")));
+        EXPECT_EQ(d.itemCount(), 3) << prompts().texts().join(QStringLiteral("\n---\n")).toStdString();
+    });
+    EXPECT_EQ(rowsOf(), QStringLiteral("1|0|0|Business cards\n1|0|1|\n2|0|0|Letterhead\n2|0|1|\n4|0|0|Posters\n"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(jobId)).toMoney(),
+              money("150"));
+}
+
+TEST_F(JobItemDeletion, ASubItemGoesAlone)
+{
+    addRow(0, 3, 1, QStringLiteral("Booklet | Cover "));
+    const qint32 sub2 = addRow(0, 3, 2, QStringLiteral("Booklet | Inside Pages: 16"));
+    addRow(1, 3, 2, QString());
+    prompts().answer(platform::IDYES);
+    run([&](CJobDlg &d) {
+        tick({sub2});
+        d.SendCommand(30632);
+    });
+    EXPECT_EQ(rowsOf(), QStringLiteral("1|0|0|Business cards\n1|0|1|\n2|0|0|Letterhead\n2|0|1|\n3|1|0|Booklet | Cover \n"));
+}
+
+TEST_F(JobItemDeletion, AFailingDeletionChangesNothing)
+{
+    const qint32 sub = addRow(0, 3, 2, QStringLiteral("Extra"));
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"),
+            {databasePath(), QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Items WHEN old.ItemNo = 3 BEGIN "
+                                            "SELECT RAISE(ABORT, 'refused'); END;")});
+    p.waitForFinished(30000);
+    const QString before = dump();
+    prompts().answer(platform::IDYES); // confirm
+    prompts().answer(platform::IDOK); // the failure is said
+    run([&](CJobDlg &d) {
+        tick({sub, itemId});
+        d.SendCommand(30632);
+        EXPECT_TRUE(prompts().lastText().startsWith(
+            QStringLiteral("The items could not be deleted; nothing was changed.")));
+    });
+    EXPECT_EQ(dump(), before);
+}
+
+} // namespace
