@@ -20,6 +20,7 @@
 
 #include <QtCore/QMetaObject>
 #include <QtGui/QCursor>
+#include <QtWidgets/QHeaderView>
 
 namespace {
 
@@ -76,6 +77,11 @@ CJobDlg::CJobDlg(CJobSet *job, bool preview, CXListCtrl *attachedList, QWidget *
     AddPlaceholder(kNotesBar, QRect(kSideWidth, kHeight - kNotesHeight, right, kNotesHeight));
     AddSizeMarker(QPoint(kWidth, kHeight));
 
+    // The item list's header does not sort: its clicks are the window's.
+    disconnect(m_wndList.header(), &QHeaderView::sectionClicked, &m_wndList, nullptr);
+    connect(m_wndList.header(), &QHeaderView::sectionClicked, this, &CJobDlg::OnItemColumnClick);
+    connect(&m_wndList, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { OnItemDoubleClick(index.row(), index.column()); });
     m_wndList.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&m_wndList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (isPreview())
@@ -518,8 +524,9 @@ bool CJobDlg::OnCommand(int id)
             DeleteCheckedItems(m_nCurrentItemId);
         return true;
     case 30632: DeleteCheckedItems(0); return true;
+    case 30215: OnCustomizeView(); return true;
     case 30379: case 30369: case 30372:
-    case 30365: case 30633: case 30366: case 30159: case 30215:
+    case 30365: case 30633: case 30366: case 30159:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

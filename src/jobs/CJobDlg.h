@@ -105,6 +105,12 @@ public:
     bool ItemRowsDeletable(int itemNo, int subNo);
     // Deletes the item's rows; a main item (SubNo 1) with its sub-items.
     void DeleteItemRows(int itemNo, int subNo);
+    // The list's header clicks, double-clicks, the marker columns' help and
+    // actions, and the show/hide options ("Customize Job View").
+    void OnItemColumnClick(int column);
+    void OnItemDoubleClick(int row, int column);
+    void ColumnAction(int column, bool doubleClick);
+    void OnCustomizeView();
     // FALSE in preview and on credit or credited invoices.
     bool ItemsChangeable() const;
     CItemSet &itemRecord();

@@ -12,7 +12,11 @@
 #include "data/CItemSetX.h"
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
+#include "jobs/CViewJobs.h"
+#include "jobs/JobHooks.h"
 #include "jobs/JobItemTotals.h"
+#include "views/CDlgOptions.h"
+#include <QtCore/QMetaObject>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 
@@ -297,4 +301,141 @@ bool CJobDlg::RefillItems(bool forceTotals)
     }
     UpdateRibbonStates();
     return changed;
+}
+
+// --- clicks, double-clicks and the show/hide options ------------------------------------
+
+namespace {
+
+void say(const QString &text)
+{
+    platform::Prompt::messageBox(text, QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
+}
+
+} // namespace
+
+void CJobDlg::ColumnAction(int column, bool doubleClick)
+{
+    if (doubleClick && !SelectCurrentItem(false))
+        return;
+    switch (column) {
+    case 7: {
+        QString text = QStringLiteral("The signs you see in the '\u00B1' column show you which price was saved \nthe "
+                                      "last time an Item was priced.\n\n");
+        text += QStringLiteral("Sign\tThe saved price (as shown on the screen) was:\n------\t") +
+                QString(60, QLatin1Char('-')) + QStringLiteral("\n");
+        for (const char *line : {"  =\tEqual to", "  +\tMore than", "   -\tLess than", "   !\tNot compared to"})
+            text += QString::fromUtf8(line) + QStringLiteral(" the default price\n");
+        text += QStringLiteral("\nSigns are updated when you change specs, edit prices, and reprice.\n");
+        text += QStringLiteral("Default prices are calculated based on Item Price Level.\n\n");
+        text += QStringLiteral("When the Price Level of an Item is not equal to the Customer's Price \nLevel (") +
+                CViewJobs::PriorityText(m_nPriceLevel) +
+                QStringLiteral("), you will see an asterisk (*) in this column.\n");
+        text += QStringLiteral("You may change the Price Level in the Specs window.");
+        say(text);
+        return;
+    }
+    case 8:
+        if (doubleClick)
+            return OnLockPrice();
+        say(QStringLiteral("This column shows whether the Item Price is locked or not.\n\n") +
+            QStringLiteral("To Lock/Unlock Item Price, right click on the Item or double-click the lock icon."));
+        return;
+    case 9:
+        if (doubleClick)
+            return OnTaxExempt();
+        say(QStringLiteral("In this column, you see additional information about Item price:\n\n") +
+            QStringLiteral("E  means Item is Tax Exempt\n") +
+            QStringLiteral("*  means Item Price Level is not equal to the customer's default level\n\n") +
+            QStringLiteral("To change Item Tax Status, right click on the Item or double-click the exempt-column of "
+                           "the Item. To change Item Price Level, open the Specs."));
+        return;
+    case 10:
+        if (doubleClick)
+            return ReportJobFeatureNotAvailable(QStringLiteral("Attaching a sample"));
+        say(QStringLiteral("This column shows whether a sample is attached to the Item or not.\n\n") +
+            QStringLiteral("The file may be an image file (pdf, gif, bmp, jpeg, etc.) or a document\n") +
+            QStringLiteral("file (doc, html), located on any computer, usually the server.\n\n") +
+            QStringLiteral("To attach a sample, right click on the Item or double-click the attachment icon."));
+        return;
+    default: return;
+    }
+}
+
+void CJobDlg::OnItemColumnClick(int column)
+{
+    if (column == 0)
+        return ToggleShowHideBit(kServicesBit, true);
+    if (column == 1) {
+        QMetaObject::invokeMethod(this, [this] { SendCommand(30362); }, Qt::QueuedConnection);
+        return;
+    }
+    if (m_nItemView == kItemsView) {
+        if (column >= 7)
+            return ColumnAction(column, false);
+        return EditItemCosts(qint32(m_wndList.GetSelectedData()));
+    }
+    if (m_nItemView == kNotesView) {
+        say(column == 3 ? QStringLiteral("Open the Specs window (right or double-click the cell) to view/edit job "
+                                         "specific notes.")
+                        : QStringLiteral("Right-click on a Service and select 'Edit Service' to view/edit this data."));
+        return;
+    }
+    say(QStringLiteral("This view shows SAVED and DEFAULT quantities and prices."));
+}
+
+void CJobDlg::OnItemDoubleClick(int row, int column)
+{
+    if (row < 0)
+        return;
+    const qint32 itemId = qint32(m_wndList.GetItemData(row));
+    const bool itemRow = !m_wndList.GetItemText(row, 0).isEmpty();
+    if (column == 0) {
+        if (itemRow)
+            return EditItemSpecs(0);
+        return OnServiceProperties();
+    }
+    if (column == 1 || (column == 2 && itemRow))
+        return EditItemSpecs(itemId);
+    if (m_nItemView == kItemsView && column >= 7)
+        return ColumnAction(column, true);
+    if (m_nItemView == kNotesView)
+        return ReportJobFeatureNotAvailable(QStringLiteral("Editing notes in the list"));
+    EditItemCosts(itemId);
+}
+
+void CJobDlg::OnCustomizeView()
+{
+    static const char *const entries[] = {
+        "Item Note (below Item Description)",
+        "Price/Hr (for 'Time Cost only' Services) and Unit Price (for all Services)",
+        "Services (if unchecked, you will see Items only)",
+        "Status of Items and Services (works with Scheduler and RaroVirider tools)",
+        "Space between Items (improves view)",
+        "Job Note | Memo | Totals (at the bottom of window)"};
+    CDlgOptions options(QStringLiteral("Customize Default Job View"), QString(), CDlgOptions::kHeadingImage, this);
+    options.AddCheckGroup(QStringLiteral("Which information do you want to see?"), 0);
+    for (int code = 1; code <= 6; ++code)
+        options.AddEntry(code, QString::fromUtf8(entries[code - 1]), (m_nShowHide & (1 << (code - 1))) ? 1 : 0);
+    if (options.DoModal() != IDOK_RESULT)
+        return;
+    int bits = m_nShowHide & ~63;
+    for (int code = 1; code <= 6; ++code)
+        if (options.IsEntryChecked(code))
+            bits |= 1 << (code - 1);
+    const int changed = bits ^ m_nShowHide;
+    if (changed == 0)
+        return;
+    m_nShowHide = bits;
+    if (CZqApp *app = ZqApp())
+        app->WriteSettingInt(QStringLiteral("ShowHide-Job"), bits, CZqApp::kSettings);
+    if (changed & kNotesBarBit)
+        ShowNotesBar();
+    if ((changed & kRatesBit) && m_nItemView == kItemsView) {
+        const bool shown = (bits & kRatesBit) != 0;
+        m_wndList.SetColumnWidth(4, shown ? kRateWidth : 0);
+        m_wndList.SetColumnWidth(5, shown ? kUnitPriceWidth : 0);
+    }
+    if (changed & (kItemNoteBit | kServicesBit | kStatusBit | kSpacerBit))
+        RefillItems(false);
 }

@@ -4,6 +4,8 @@
 #include "data/CJobSet.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgOptions.h"
 
 #include <QtCore/QObject>
 
@@ -197,6 +199,80 @@ TEST_F(JobItemList, MoneyRulesOfTheRefillReachTheJob)
         exec(QStringLiteral("DELETE FROM Items WHERE JobID = %1").arg(id));
         exec(QStringLiteral("DELETE FROM Jobs WHERE JobID = %1").arg(id));
     }
+}
+
+TEST_F(JobItemList, CustomizeRefillsOnlyForTheRowBits)
+{
+    const qint32 id = groupedOrder();
+    run(id, [&](CJobDlg &d) {
+        struct Case
+        {
+            unsigned code;
+            bool refills;
+        };
+        // Codes 1-6 are bits 1, 2, 4, 8, 16, 32.
+        const Case cases[] = {{2, false}, {6, false}, {1, true}, {5, true}};
+        bool first = true;
+        for (const Case &c : cases) {
+            const int before = d.refillCount();
+            const int bits = d.showHideBits();
+            onDialog<CDlgOptions>([&](CDlgOptions &o) {
+                EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Customize Default Job View"));
+                EXPECT_EQ(o.GetEntryText(3), QStringLiteral("Services (if unchecked, you will see Items only)"));
+                EXPECT_EQ(o.IsEntryChecked(3), (bits & 4) != 0);
+                o.tree()->SetOptionChecked(c.code, !o.IsEntryChecked(long(c.code)));
+                if (first)
+                    snapshot(o, QStringLiteral("customize"));
+                first = false;
+                o.SendCommand(1);
+                return o.result();
+            });
+            d.SendCommand(30215);
+            EXPECT_EQ(d.showHideBits(), bits ^ (1 << (c.code - 1))) << c.code;
+            EXPECT_EQ(d.refillCount(), before + (c.refills ? 1 : 0)) << c.code;
+        }
+        // Bit 2 (set in the default 38) cleared by the first case: the rate
+        // columns are there but 0 wide; set again, they have their widths.
+        EXPECT_EQ(d.itemList().GetColumnWidth(4), 0);
+        EXPECT_EQ(d.itemList().GetColumnWidth(5), 0);
+        onDialog<CDlgOptions>([&](CDlgOptions &o) {
+            o.tree()->SetOptionChecked(2, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        d.SendCommand(30215);
+        EXPECT_EQ(d.itemList().GetColumnWidth(4), 60);
+        EXPECT_EQ(d.itemList().GetColumnWidth(5), 80);
+    });
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("ShowHide-Job"), 38, CZqApp::kSettings), 38 ^ 32 ^ 1 ^ 16);
+}
+
+TEST_F(JobItemList, MarkerColumnsExplainThemselves)
+{
+    const qint32 id = groupedOrder();
+    run(id, [&](CJobDlg &d) {
+        struct Case
+        {
+            int column;
+            const char *start;
+        };
+        const Case cases[] = {
+            {7, "The signs you see in the '\u00B1' column show you which price was saved \nthe last time"},
+            {8, "This column shows whether the Item Price is locked or not.\n\nTo Lock/Unlock Item Price, right "
+                "click on the Item or double-click the lock icon."},
+            {9, "In this column, you see additional information about Item price:\n\nE  means Item is Tax Exempt\n"},
+            {10, "This column shows whether a sample is attached to the Item or not.\n\n"}};
+        for (const Case &c : cases) {
+            prompts().answer(platform::IDOK);
+            d.OnItemColumnClick(c.column);
+            EXPECT_TRUE(prompts().lastText().startsWith(QString::fromUtf8(c.start))) << c.column;
+        }
+        EXPECT_TRUE(prompts().texts().value(prompts().texts().size() - 4).contains(
+            QStringLiteral("Level (Normal), you will see an asterisk (*) in this column.\n")));
+        // Header click on column 0 hides the service rows.
+        d.OnItemColumnClick(0);
+        EXPECT_EQ(d.itemList().GetItemCount(), 5);
+    });
 }
 
 } // namespace
