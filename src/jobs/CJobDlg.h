@@ -95,6 +95,7 @@ public:
     void OnTaxExempt();
     void OnLockPrice();
     void OnRepriceItem();
+    void OnRepriceAll();
     void EditItemSpecs(qint32 focusItemId);
     void EditItemCosts(qint32 focusItemId);
     // Structure: a new item through the specifications window; the list of

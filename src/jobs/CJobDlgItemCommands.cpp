@@ -11,6 +11,9 @@
 #include "estimating/CItemCosts.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
+#include "estimating/PricingCache.h"
+#include "views/CDlgGrid.h"
+#include <QtWidgets/QApplication>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "views/CDlgOptions.h"
@@ -34,6 +37,18 @@ bool checkPasswordLevel(int level)
     CZqApp *app = ZqApp();
     return app && app->CheckPassword(-level, QString());
 }
+
+// The reprice result grid: the grid window laid out for its six columns.
+class RepriceGrid : public CDlgGrid
+{
+public:
+    RepriceGrid(QWidget *parent, int rows) : CDlgGrid(420, parent, 1, 214)
+    {
+        constexpr int width = 60 + 200 + 3 * 75 + 160 + 20;
+        const int shown = std::clamp(rows, 3, 16);
+        AddStandardLayout(QSize(width + 2 * kMargin, shown * 24 + 200), QRect(kMargin, 76, width, shown * 24 + 30));
+    }
+};
 
 } // namespace
 
@@ -213,4 +228,89 @@ void CJobDlg::EditItemCosts(qint32 focusItemId)
         return;
     if (RefillItems(false))
         CheckAndSave(1);
+}
+
+void CJobDlg::OnRepriceAll()
+{
+    if (!ItemsChangeable())
+        return;
+    if (!askYesNo(QStringLiteral("Do you want to reprice all Items of this job?\n\nIf you click Yes, each Item will be "
+                                 "priced based on the customer's default setting and the price will be saved "
+                                 "automatically. \n\nIf you are not sure about this feature, click No."),
+                  platform::MB_ICONQUESTION))
+        return;
+    CItemSet &item = itemRecord();
+    try {
+        if (item.GetEditMode() != CXDaoSet::dbEditNone)
+            item.CancelUpdate();
+        item.m_strFilter = QStringLiteral("JobID = %1 and SerNo = 0").arg(m_pJob->m_JobID);
+        item.m_strSort = QStringLiteral("ItemNo, SubNo");
+        if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+            return;
+    } catch (const platform::DbException &) {
+        return;
+    }
+    std::vector<qint32> ids;
+    while (!item.IsEOF()) {
+        ids.push_back(item.m_ItemID);
+        item.MoveNext();
+    }
+    item.m_strSort.clear();
+
+    RepriceGrid grid(this, int(ids.size()));
+    grid.m_strWindowTitle = QStringLiteral("Reprice");
+    grid.m_strRibbonTitle = QStringLiteral("Job is Repriced");
+    grid.m_wndGrid.AddColumn(QStringLiteral("Item"), 60, 1, QString(), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Description"), 200, 1, QString(), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Price in File"), 75, 8, QStringLiteral("$"), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Default Price"), 75, 8, QStringLiteral("$"), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("\u00B1 Change"), 75, 8, QStringLiteral("$"), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Remark"), 160, 1, QString(), 0);
+    grid.m_wndGrid.SetRows(int(ids.size()), std::clamp(int(ids.size()), 3, 16), false);
+
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        PricingCache cache; // one read of the shop's tables for every item
+        for (int r = 0; r < int(ids.size()); ++r) {
+            item.m_strFilter = QStringLiteral("ItemID = %1").arg(ids[size_t(r)]);
+            if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+                continue;
+            grid.m_wndGrid.SetCellText(r, 0, itemLabel(item));
+            grid.m_wndGrid.SetCellText(r, 1, item.m_Description);
+            if (item.m_Mix > 0) {
+                grid.m_wndGrid.SetCellText(r, 5, QStringLiteral("Locked. Skipped Pricing"));
+                continue;
+            }
+            if (item.m_Side2 != m_nPriceLevel) {
+                try {
+                    if (item.SafeEdit()) {
+                        item.m_Side2 = m_nPriceLevel;
+                        item.SaveRecord();
+                    }
+                } catch (const platform::DbException &) {
+                    // the item is still priced at the level it has
+                }
+            }
+            const Money inFile = item.m_Price;
+            CItemPrice engine(&item, false, &cache);
+            engine.SetPresetChoice(CItemPrice::DefaultCostDefaultPrice);
+            const int answer = engine.PriceItem(0);
+            const Money change = engine.GetNewPrice() - inFile;
+            grid.m_wndGrid.SetCellValue(r, 2, int(inFile.units() / Money::kUnitsPerCent));
+            grid.m_wndGrid.SetCellValue(r, 3, int(engine.GetNewPrice().units() / Money::kUnitsPerCent));
+            grid.m_wndGrid.SetCellValue(r, 4, int(change.units() / Money::kUnitsPerCent));
+            QString remark;
+            if (answer == 30453 || answer == 30454)
+                remark = QStringLiteral("Kept the Price-in-File");
+            else if (!change.isZero())
+                remark = QStringLiteral("Saved the Default Price");
+            else
+                remark = QStringLiteral("Same Price");
+            grid.m_wndGrid.SetCellText(r, 5, remark);
+        }
+        QApplication::restoreOverrideCursor();
+    }
+    RefillItems(false);
+    CheckAndSave(1);
+    grid.DoModal();
 }

@@ -10,6 +10,7 @@
 #include <QtCore/QObject>
 #include <QtCore/QProcess>
 
+
 namespace {
 
 class JobItemCommands : public JobsTest
@@ -281,6 +282,38 @@ TEST_F(JobItemDeletion, AFailingDeletionChangesNothing)
             QStringLiteral("The items could not be deleted; nothing was changed.")));
     });
     EXPECT_EQ(dump(), before);
+}
+
+} // namespace
+
+#include "views/CDlgGrid.h"
+
+namespace {
+
+TEST_F(JobItemCommands, RepriceAllSkipsLockedItemsAndGivesOthersTheCustomersLevel)
+{
+    exec(QStringLiteral("UPDATE Items SET Mix = 2 WHERE ItemID = %1").arg(itemId));
+    exec(QStringLiteral("UPDATE Items SET Side2 = 2 WHERE JobID = %1 and ItemNo = 2 and SerNo = 0").arg(jobId));
+    prompts().answer(platform::IDYES);
+    run([&](CJobDlg &d) {
+        onDialog<CDlgGrid>([&](CDlgGrid &g) {
+            EXPECT_EQ(g.m_strRibbonTitle, QStringLiteral("Job is Repriced"));
+            EXPECT_EQ(g.m_wndGrid.GetCellText(0, 0), QStringLiteral("ITEM 1"));
+            EXPECT_EQ(g.m_wndGrid.GetCellText(0, 5), QStringLiteral("Locked. Skipped Pricing"));
+            EXPECT_EQ(g.m_wndGrid.GetCellText(1, 0), QStringLiteral("ITEM 2"));
+            const QString remark = g.m_wndGrid.GetCellText(1, 5);
+            EXPECT_TRUE(remark == QStringLiteral("Saved the Default Price") || remark == QStringLiteral("Same Price") ||
+                        remark == QStringLiteral("Kept the Price-in-File"))
+                << remark.toStdString();
+            snapshot(g, QStringLiteral("reprice"));
+            return 1;
+        });
+        d.SendCommand(30372);
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Items WHERE ItemID = %1").arg(itemId)).toMoney(), money("100"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Side2 FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 0").arg(jobId))
+                  .toInt(),
+              0);
 }
 
 } // namespace
