@@ -12,6 +12,8 @@
 #include "data/CItemSetX.h"
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
+#include "estimating/CItemPrice.h"
+#include "estimating/PricingCache.h"
 #include "jobs/CViewJobs.h"
 #include "jobs/JobHooks.h"
 #include "jobs/JobItemTotals.h"
@@ -154,6 +156,14 @@ bool CJobDlg::RefillItems(bool forceTotals)
     } catch (const platform::DbException &) {
     }
 
+    // View 30053 prices every item compute-only (nothing is saved), reading
+    // the shop's tables once for the whole refill.
+    std::unique_ptr<PricingCache> cache;
+    std::unique_ptr<CItemPrice> engine;
+    bool engineResult = false;
+    if (view == kSavedView)
+        cache = std::make_unique<PricingCache>();
+
     m_wndList.setUpdatesEnabled(false);
     m_wndList.ClearList(false);
     m_nItems = 0;
@@ -211,6 +221,21 @@ bool CJobDlg::RefillItems(bool forceTotals)
             exemptText = rows.m_Bleed != 0 ? QStringLiteral("E") : QString();
             lockImage = rows.m_Mix == 1 ? kLockLowImage : rows.m_Mix >= 2 ? kLockPasswordImage : kUnlockedImage;
             sampleImage = hasSample(job.m_pDatabase, rows.m_ItemID) ? kSampleImage : kNoSampleImage;
+            if (view == kSavedView) {
+                CItemSet own(job.m_pDatabase);
+                own.m_strFilter = QStringLiteral("ItemID = %1").arg(rows.m_ItemID);
+                engine.reset();
+                engineResult = false;
+                try {
+                    if (own.RequeryOrOpen(false) && !own.IsEmptySet()) {
+                        engine = std::make_unique<CItemPrice>();
+                        engine->LoadItemServices(&own, true, cache.get());
+                        engineResult = engine->PriceItem(0) != 0;
+                    }
+                } catch (const platform::DbException &) {
+                    engine.reset();
+                }
+            }
         } else if (showServices) {
             QString run;
             rows.GetRunText(run, true, true, true, true);
@@ -265,12 +290,49 @@ bool CJobDlg::RefillItems(bool forceTotals)
                         m_wndList.SetItemText(row, 6, DateToText(modified.toDateTime()));
                 }
             } else if (view == kSavedView) {
-                // Saved against default: the saved figures of the row. The
-                // default figures come from pricing the item compute-only,
-                // which this window does not do yet.
-                m_wndList.SetItemText(row, 2, FormatNumberOrMinutes(rows.m_ChargeQty, false, QString()));
-                m_wndList.SetItemText(row, 4, FormatNumberOrMinutes(rows.m_ChargeTime, false, QString()));
-                m_wndList.SetItemText(row, 6, FormatPrice(rows.m_Price));
+                // Saved against default: the row as saved beside the row as
+                // the engine prices it now.
+                const qint32 savedQty = rows.m_ChargeQty;
+                const qint32 savedTime = rows.m_ChargeTime;
+                const Money savedPrice = rows.m_Price;
+                qint32 defaultQty = savedQty;
+                qint32 defaultTime = 0;
+                qint32 shownSavedTime = itemRow ? 0 : savedTime;
+                Money defaultPrice;
+                if (itemRow) {
+                    if (engine)
+                        defaultPrice = engine->GetNewPrice();
+                } else if (engine) {
+                    const auto &priced = engine->Rows();
+                    const auto found = priced.find(rows.m_ItemID);
+                    if (found != priced.end()) {
+                        defaultQty = found->second.m_ChargeQty;
+                        defaultTime = found->second.m_ChargeTime;
+                        defaultPrice = found->second.m_Price;
+                    }
+                }
+                m_wndList.SetItemText(row, 2, FormatNumberOrMinutes(savedQty, true, QString()));
+                m_wndList.SetItemText(row, 4, FormatNumberOrMinutes(shownSavedTime, false, QString()));
+                m_wndList.SetItemText(row, 6, FormatPrice(savedPrice));
+                m_wndList.SetItemText(row, 3, FormatNumberOrMinutes(defaultQty, true, QString()));
+                m_wndList.SetItemText(row, 5, FormatNumberOrMinutes(defaultTime, false, QString()));
+                m_wndList.SetItemText(row, 7, FormatPrice(defaultPrice));
+                if (savedPrice != defaultPrice)
+                    m_wndList.SetItemText(row, 8, FormatMoneyGrouped(savedPrice - defaultPrice));
+                if (engineResult) {
+                    auto sign = [&](int column, qint64 saved, qint64 fallback) {
+                        if (saved != 0 && saved < fallback)
+                            m_wndList.SetSubItemImage(row, column, kLessImage);
+                        else if (saved != 0 && saved > fallback)
+                            m_wndList.SetSubItemImage(row, column, kMoreImage);
+                    };
+                    sign(2, savedQty, defaultQty);
+                    sign(4, shownSavedTime, defaultTime);
+                    if (!savedPrice.isZero()) {
+                        sign(6, savedPrice.units(), defaultPrice.units());
+                        sign(8, savedPrice.units(), defaultPrice.units());
+                    }
+                }
             }
         }
         rows.MoveNext();

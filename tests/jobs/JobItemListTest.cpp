@@ -155,8 +155,19 @@ TEST_F(JobItemList, SwitchingToTheShownViewOrFlippingDisplayBitsDoesNotRefill)
         EXPECT_EQ(d.itemList().GetColumnText(3), QStringLiteral("Specs Note"));
         EXPECT_EQ(d.itemList().GetItemText(0, 3), QStringLiteral("Fold in half"));
         snapshot(d, QStringLiteral("notes-view"));
+        const QString stored = scalar(QStringLiteral("SELECT Sum(Price) & '/' & Sum(ChargeQty) & '/' & Count(*) FROM "
+                                                     "Items WHERE JobID = %1").arg(id)).toString();
         d.SendCommand(30053);
-        EXPECT_EQ(d.itemList().GetItemText(0, 6), QStringLiteral("70.00"));
+        // The test's service has no prices: the engine's default is No Charge,
+        // and pricing for the view writes nothing.
+        CXListCtrl &list = d.itemList();
+        EXPECT_EQ(list.GetItemText(0, 6), QStringLiteral("70.00"));
+        EXPECT_EQ(list.GetItemText(0, 7), QStringLiteral("No Charge"));
+        EXPECT_EQ(list.GetItemText(0, 8), QStringLiteral("70.00"));
+        EXPECT_EQ(list.GetSubItemImage(0, 6), 235);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Sum(Price) & '/' & Sum(ChargeQty) & '/' & Count(*) FROM Items WHERE "
+                                        "JobID = %1").arg(id)).toString(),
+                  stored);
         snapshot(d, QStringLiteral("saved-view"));
     });
 }
