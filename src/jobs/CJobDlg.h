@@ -112,6 +112,8 @@ public:
     void OnItemDoubleClick(int row, int column);
     void ColumnAction(int column, bool doubleClick);
     void OnCustomizeView();
+    // Notes view: edits the note of a row (item note or service note).
+    void EditItemNote(int row, int column);
     // FALSE in preview and on credit or credited invoices.
     bool ItemsChangeable() const;
     CItemSet &itemRecord();

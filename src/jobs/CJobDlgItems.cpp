@@ -9,6 +9,7 @@
 #include "app/base/QuantityText.h"
 #include "controls/CColumnAlias.h"
 #include "controls/CXListCtrl.h"
+#include "data/CItemSet.h"
 #include "data/CItemSetX.h"
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
@@ -17,7 +18,9 @@
 #include "jobs/CViewJobs.h"
 #include "jobs/JobHooks.h"
 #include "jobs/JobItemTotals.h"
+#include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
+#include "views/CNoteDlg.h"
 #include <QtCore/QMetaObject>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
@@ -462,7 +465,7 @@ void CJobDlg::OnItemDoubleClick(int row, int column)
     if (m_nItemView == kItemsView && column >= 7)
         return ColumnAction(column, true);
     if (m_nItemView == kNotesView)
-        return ReportJobFeatureNotAvailable(QStringLiteral("Editing notes in the list"));
+        return EditItemNote(row, column);
     EditItemCosts(itemId);
 }
 
@@ -500,4 +503,57 @@ void CJobDlg::OnCustomizeView()
     }
     if (changed & (kItemNoteBit | kServicesBit | kStatusBit | kSpacerBit))
         RefillItems(false);
+}
+
+void CJobDlg::EditItemNote(int row, int column)
+{
+    if (m_nItemView != kNotesView || row < 0 || row >= m_wndList.GetItemCount())
+        return;
+    m_wndList.SelectItem(row);
+    const qint64 itemId = m_wndList.GetItemData(row);
+    if (itemId <= 0)
+        return;
+    const bool itemRow = !m_wndList.GetItemText(row, 0).isEmpty();
+    if (!itemRow && column != 3) {
+        const QString what = column == 6 ? QStringLiteral("MODIFIED") : column == 5 ? QStringLiteral("REMINDER")
+                                                                                   : QStringLiteral("NOTE");
+        say(QStringLiteral("SERVICE %1: ").arg(what) + m_wndList.GetItemText(row, column) +
+            QStringLiteral("\n\nRight-click on a Service and select 'Edit Service' to view/edit this data."));
+        return;
+    }
+    CItemSet note(m_pJob->m_pDatabase);
+    note.m_strFilter = QStringLiteral("ItemID = %1").arg(itemId);
+    try {
+        if (!note.RequeryOrOpen(false) || note.IsEmptySet())
+            return;
+    } catch (const platform::DbException &) {
+        return;
+    }
+    const QString old = note.m_Note;
+    QString edited;
+    if (itemRow) {
+        CNoteDlg dialog(QStringLiteral("Item Note"), QStringLiteral("ITEM ") + m_wndList.GetItemText(row, 0), old,
+                        ItemsChangeable() ? CNoteDlg::EditNote : CNoteDlg::ShowText, this);
+        if (dialog.DoModal() != IDOK_RESULT)
+            return;
+        edited = dialog.m_strNote;
+    } else {
+        // The ink-colour part after " · " is kept as it is.
+        const int at = old.indexOf(QStringLiteral(" \u00B7 "));
+        const QString editable = at < 0 ? old : old.left(at);
+        const QString kept = at < 0 ? QString() : old.mid(at);
+        CDlgData dialog(editable, 1024, QStringLiteral("Note"), m_wndList.GetItemText(row, 1),
+                        m_wndList.GetItemText(row, 5), this);
+        if (dialog.DoModal() != IDOK_RESULT)
+            return;
+        edited = dialog.m_strValue + kept;
+    }
+    if (edited == old || !ItemsChangeable())
+        return;
+    if (!note.SafeEdit())
+        return;
+    note.m_Note = edited;
+    if (!note.SaveRecord())
+        return;
+    RefillItems(false);
 }

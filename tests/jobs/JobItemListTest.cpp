@@ -5,7 +5,12 @@
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
 #include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
+#include "views/CNoteDlg.h"
+
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
 
 #include <QtCore/QObject>
 
@@ -284,6 +289,46 @@ TEST_F(JobItemList, MarkerColumnsExplainThemselves)
         d.OnItemColumnClick(0);
         EXPECT_EQ(d.itemList().GetItemCount(), 5);
     });
+}
+
+TEST_F(JobItemList, NotesViewEditsItemAndServiceNotes)
+{
+    const qint32 id = groupedOrder();
+    exec(QStringLiteral("UPDATE Items SET [Note] = 'Gloss \u00B7 Black' WHERE JobID = %1 and ItemNo = 3 and SerNo = 1")
+             .arg(id));
+    run(id, [&](CJobDlg &d) {
+        d.SendCommand(30052);
+        CXListCtrl &list = d.itemList();
+        list.SelectItem(0);
+        onDialog<CNoteDlg>([&](CNoteDlg &n) {
+            EXPECT_EQ(n.m_strStripText, QStringLiteral("ITEM 1"));
+            n.edit()->setPlainText(QStringLiteral("Fold twice"));
+            n.SendCommand(1);
+            return n.result();
+        });
+        d.OnItemDoubleClick(0, 3);
+        EXPECT_EQ(list.GetItemText(0, 3), QStringLiteral("Fold twice"));
+
+        const int service = list.GetItemCount() - 1; // item 3's service
+        list.SelectItem(service);
+        onDialog<CDlgData>([&](CDlgData &e) {
+            EXPECT_EQ(e.m_strValue, QStringLiteral("Gloss"));
+            EXPECT_EQ(e.m_strWindowTitle, QStringLiteral("Note"));
+            e.edit()->setText(QStringLiteral("Matte"));
+            e.SendCommand(1);
+            return e.result();
+        });
+        d.OnItemDoubleClick(service, 3);
+        prompts().answer(platform::IDOK);
+        d.OnItemDoubleClick(service, 5);
+        EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("SERVICE REMINDER: ")));
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] FROM Items WHERE JobID = %1 and ItemNo = 1 and SerNo = 0").arg(id))
+                  .toString(),
+              QStringLiteral("Fold twice"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT [Note] FROM Items WHERE JobID = %1 and ItemNo = 3 and SerNo = 1").arg(id))
+                  .toString(),
+              QStringLiteral("Matte \u00B7 Black"));
 }
 
 } // namespace
