@@ -526,7 +526,8 @@ bool CJobDlg::OnCommand(int id)
     case 30632: DeleteCheckedItems(0); return true;
     case 30215: OnCustomizeView(); return true;
     case 30372: OnRepriceAll(); return true;
-    case 30379: case 30369:
+    case 30379: OnSubItem(); return true;
+    case 30369:
     case 30365: case 30633: case 30366: case 30159:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;

@@ -102,6 +102,8 @@ public:
     // items to tick for deletion (preselect: an ItemID or 0).
     void AddNewItem(int productType);
     void DeleteCheckedItems(qint32 preselect);
+    // Adds a sub-item to the current item (a plain item becomes a group first).
+    void OnSubItem();
     // Says why an item cannot be deleted (credit invoice, locked item).
     bool ItemRowsDeletable(int itemNo, int subNo);
     // Deletes the item's rows; a main item (SubNo 1) with its sub-items.

@@ -167,3 +167,58 @@ void CJobDlg::AddNewItem(int productType)
     RefillItems(false);
     CheckAndSave(1);
 }
+
+void CJobDlg::OnSubItem()
+{
+    if (!ItemsChangeable() || !SelectCurrentItem(false))
+        return;
+    if (platform::Prompt::messageBox(QStringLiteral("Add a Sub-Item to the selected Item?"), QString(),
+                                     platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
+        return;
+    const CItemSet &item = itemRecord();
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    qint32 added = 0;
+    try {
+        // The renumbering into a group and the new row are one change.
+        platform::Transaction transaction(db);
+        if (item.m_SubNo == 0)
+            db.execute(QStringLiteral("UPDATE Items SET Items.SubNo = 1 WHERE Items.JobID = %1 and Items.ItemNo = %2")
+                           .arg(item.m_JobID)
+                           .arg(item.m_ItemNo));
+        CXDaoSet last(&db);
+        last.Open(CXDaoSet::dbOpenSnapshot,
+                  QStringLiteral("SELECT Max(SubNo) FROM Items WHERE JobID = %1 and ItemNo = %2")
+                      .arg(item.m_JobID)
+                      .arg(item.m_ItemNo));
+        const int subNo = std::max(1, last.IsEmptySet() ? 1 : last.GetFieldValue(0).toInt()) + 1;
+        last.Close();
+        db.execute(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, ChargeQty, Side1, Side2, "
+                                  "Opt1, Opt2, Opt3, Width, Height, Sheets, Status) VALUES (?, 0, ?, ?, ?, ?, ?, ?, ?, "
+                                  "?, ?, ?, ?, 1, 1)"),
+                   {platform::Value(int(item.m_JobID)), platform::Value(int(item.m_ItemNo)), platform::Value(subNo),
+                    platform::Value(item.m_Description), platform::Value(int(item.m_ChargeQty)),
+                    platform::Value(int(item.m_Side1)), platform::Value(int(item.m_Side2)),
+                    platform::Value(int(item.m_Opt1)), platform::Value(int(item.m_Opt2)),
+                    platform::Value(int(item.m_Opt3)), platform::Value(item.m_Width),
+                    platform::Value(item.m_Height)});
+        CXDaoSet id(&db);
+        id.Open(CXDaoSet::dbOpenSnapshot,
+                QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo = 0")
+                    .arg(item.m_JobID)
+                    .arg(item.m_ItemNo)
+                    .arg(subNo));
+        added = id.IsEmptySet() ? 0 : id.GetFieldValue(0).toInt();
+        id.Close();
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        platform::Prompt::messageBox(QStringLiteral("The Sub-Item could not be added; nothing was changed.\n\n") +
+                                         e.description(),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (added)
+        m_nCurrentItemId = added;
+    RefillItems(false);
+    CheckAndSave(1);
+    EditItemSpecs(added);
+}

@@ -317,3 +317,30 @@ TEST_F(JobItemCommands, RepriceAllSkipsLockedItemsAndGivesOthersTheCustomersLeve
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JobItemCommands, SubItemMakesAGroupAndAddsTheNextSubNumber)
+{
+    exec(QStringLiteral("UPDATE Items SET Width = 3.5, Height = 2 WHERE ItemID = %1").arg(itemId));
+    prompts().answer(platform::IDYES);
+    run([&](CJobDlg &d) {
+        prompts().onDialog([](QDialog &) { return 2; }); // the new sub-item's specs, closed
+        d.itemList().SelectItem(0);
+        d.SendCommand(30379);
+        // The group's header row sits above 1.1.
+        EXPECT_EQ(d.itemList().GetItemImage(0), 337);
+        EXPECT_EQ(d.itemList().GetItemText(0, 1), QStringLiteral("Business cards"));
+    });
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"),
+            {databasePath(), QStringLiteral("SELECT ItemNo, SubNo, SerNo, Description, Width, Height FROM Items WHERE "
+                                            "JobID = %1 ORDER BY ItemNo, SubNo, SerNo")
+                                 .arg(jobId)});
+    p.waitForFinished(30000);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
+              QStringLiteral("1|1|0|Business cards|3.5|2\n1|1|1|||\n1|2|0|Business cards|3.5|2\n"
+                             "2|0|0|Letterhead||\n2|0|1|||\n"));
+}
+
+} // namespace
