@@ -104,6 +104,8 @@ public:
     void DeleteCheckedItems(qint32 preselect);
     // Adds a sub-item to the current item (a plain item becomes a group first).
     void OnSubItem();
+    // Puts the items into a new order and groups (only moved rows are written).
+    void OnRearrange();
     // Says why an item cannot be deleted (credit invoice, locked item).
     bool ItemRowsDeletable(int itemNo, int subNo);
     // Deletes the item's rows; a main item (SubNo 1) with its sub-items.

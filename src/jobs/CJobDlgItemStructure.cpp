@@ -8,12 +8,16 @@
 #include "data/CJobSet.h"
 #include "data/SharedDatabase.h"
 #include "estimating/CItemSpecs.h"
+#include "estimating/CListBoxDragDlg.h"
+#include "app/base/CListItem.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "views/CDlgOptions.h"
 
 #include <QtCore/QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -221,4 +225,69 @@ void CJobDlg::OnSubItem()
     RefillItems(false);
     CheckAndSave(1);
     EditItemSpecs(added);
+}
+
+void CJobDlg::OnRearrange()
+{
+    if (!ItemsChangeable() || m_nItems == 0)
+        return;
+    const std::vector<ItemEntry> items = jobItems(m_pJob->m_pDatabase, m_pJob->m_JobID);
+    CListBoxDragDlg dialog(0, CListBoxDragDlg::LevelButtons | CListBoxDragDlg::MoveButtons, this);
+    dialog.m_strWindowTitle = QStringLiteral("Rearrange Items");
+    dialog.m_strRibbonTitle = QStringLiteral("Rearrange Items");
+    dialog.m_nColorScheme = m_nHue;
+    for (const ItemEntry &e : items)
+        dialog.AddItem(e.itemId, e.description, 20, e.itemNo, e.subNo);
+    if (dialog.DoModal() != IDOK_RESULT)
+        return;
+
+    // Each moved item's rows (the item row and its services) are found by
+    // their old numbers first and renumbered by ItemID, so that items
+    // swapping numbers never take each other's rows; the whole
+    // rearrangement is one change.
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    try {
+        struct Move
+        {
+            QStringList ids;
+            int itemNo;
+            int subNo;
+        };
+        std::vector<Move> moves;
+        for (const CListItem &out : dialog.m_rowsOut) {
+            const auto found = std::find_if(items.begin(), items.end(),
+                                            [&](const ItemEntry &e) { return e.itemId == out.m_value; });
+            if (found == items.end())
+                continue;
+            const int itemNo = out.number(7);
+            const int subNo = out.number(8);
+            if (itemNo == found->itemNo && subNo == found->subNo)
+                continue;
+            Move move{{}, itemNo, subNo};
+            CXDaoSet rows(&db);
+            rows.Open(CXDaoSet::dbOpenSnapshot,
+                      QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 and ItemNo = %2 and SubNo = %3")
+                          .arg(m_pJob->m_JobID)
+                          .arg(found->itemNo)
+                          .arg(found->subNo));
+            while (!rows.IsEmptySet() && !rows.IsEOF()) {
+                move.ids << QString::number(rows.GetFieldValue(0).toInt());
+                rows.MoveNext();
+            }
+            moves.push_back(move);
+        }
+        platform::Transaction transaction(db);
+        for (const Move &m : moves)
+            if (!m.ids.isEmpty())
+                db.execute(QStringLiteral("UPDATE Items SET ItemNo = %1, SubNo = %2 WHERE ItemID IN (%3)")
+                               .arg(m.itemNo)
+                               .arg(m.subNo)
+                               .arg(m.ids.join(QLatin1Char(','))));
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        platform::Prompt::messageBox(QStringLiteral("The items could not be rearranged; nothing was changed.\n\n") +
+                                         e.description(),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
+    RefillItems(false);
 }

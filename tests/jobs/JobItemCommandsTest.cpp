@@ -344,3 +344,33 @@ TEST_F(JobItemCommands, SubItemMakesAGroupAndAddsTheNextSubNumber)
 }
 
 } // namespace
+
+#include "estimating/CListBoxDragDlg.h"
+
+namespace {
+
+TEST_F(JobItemCommands, RearrangeSwapsItemsWithTheirServices)
+{
+    const qint32 letterhead = scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 and ItemNo = 2 and "
+                                                    "SerNo = 0").arg(jobId)).toInt();
+    run([&](CJobDlg &d) {
+        onDialog<CListBoxDragDlg>([&](CListBoxDragDlg &r) {
+            EXPECT_EQ(r.m_strRibbonTitle, QStringLiteral("Rearrange Items"));
+            r.SelectId(letterhead);
+            r.SendCommand(30236); // first
+            r.SendCommand(1);
+            return r.result();
+        });
+        d.SendCommand(30159);
+        EXPECT_TRUE(d.itemList().GetItemText(0, 1).startsWith(QStringLiteral("Letterhead")));
+    });
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {databasePath(), QStringLiteral("SELECT ItemNo, SubNo, SerNo, Description, Price "
+                                                                       "FROM Items WHERE JobID = %1 ORDER BY ItemNo, "
+                                                                       "SubNo, SerNo").arg(jobId)});
+    p.waitForFinished(30000);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
+              QStringLiteral("1|0|0|Letterhead|50\n1|0|1||50\n2|0|0|Business cards|100\n2|0|1||100\n"));
+}
+
+} // namespace
