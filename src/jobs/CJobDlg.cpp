@@ -8,6 +8,7 @@
 #include "app/base/Menus.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
+#include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
 #include "data/SettingRows.h"
@@ -19,6 +20,7 @@
 
 #include <QtCore/QMetaObject>
 #include <QtGui/QCursor>
+#include <QtWidgets/QHeaderView>
 
 namespace {
 
@@ -75,6 +77,11 @@ CJobDlg::CJobDlg(CJobSet *job, bool preview, CXListCtrl *attachedList, QWidget *
     AddPlaceholder(kNotesBar, QRect(kSideWidth, kHeight - kNotesHeight, right, kNotesHeight));
     AddSizeMarker(QPoint(kWidth, kHeight));
 
+    // The item list's header does not sort: its clicks are the window's.
+    disconnect(m_wndList.header(), &QHeaderView::sectionClicked, &m_wndList, nullptr);
+    connect(m_wndList.header(), &QHeaderView::sectionClicked, this, &CJobDlg::OnItemColumnClick);
+    connect(&m_wndList, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { OnItemDoubleClick(index.row(), index.column()); });
     m_wndList.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&m_wndList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (isPreview())
@@ -494,8 +501,7 @@ bool CJobDlg::OnCommand(int id)
     case 30411: ChooseBuyerOrShipto(unsigned(id)); return true;
     case 30377: OnServiceProperties(); return true;
     case 30192:
-        m_nShowHide ^= kNotesBarBit;
-        RefillItemList();
+        ToggleShowHideBit(kNotesBarBit, true);
         ShowNotesBar();
         return true;
     case 59648:
@@ -505,11 +511,24 @@ bool CJobDlg::OnCommand(int id)
     // The item list and its commands, the job's customer and balance
     // commands, the job numbers, comparison, costs, shipments, inventory,
     // labels and reminders are not part of this window yet.
-    case 30051: case 30052: case 30053:
-        ReportJobFeatureNotAvailable(QStringLiteral("Switching the item list's view"));
+    case 30051: case 30052: case 30053: OnViewMode(id); return true;
+    case 30527: OnTaxExempt(); return true;
+    case 30528: OnLockPrice(); return true;
+    case 30364: OnRepriceItem(); return true;
+    case 30362: EditItemSpecs(qint32(m_wndList.GetSelectedData())); return true;
+    case 30363: EditItemCosts(qint32(m_wndList.GetSelectedData())); return true;
+    case 30361: AddNewItem(0); return true;
+    case 30113:
+    case 30631:
+        if (SelectCurrentItem(false))
+            DeleteCheckedItems(m_nCurrentItemId);
         return true;
-    case 30361: case 30379: case 30369: case 30362: case 30363: case 30113: case 30364: case 30372:
-    case 30365: case 30633: case 30528: case 30527: case 30366: case 30159: case 30215: case 30632:
+    case 30632: DeleteCheckedItems(0); return true;
+    case 30215: OnCustomizeView(); return true;
+    case 30372: OnRepriceAll(); return true;
+    case 30379: OnSubItem(); return true;
+    case 30159: OnRearrange(); return true;
+    case 30369: case 30365: case 30633: case 30366:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

@@ -6,7 +6,9 @@
 #include <QtCore/QString>
 
 #include <cstdint>
+#include <memory>
 
+class CItemSet;
 class CJobSet;
 class CXListCtrl;
 
@@ -37,7 +39,16 @@ public:
         ResultItemFinder = 30609,
     };
     // Bits of the "ShowHide-Job" setting.
+    static constexpr int kItemNoteBit = 1;
+    static constexpr int kRatesBit = 2;
+    static constexpr int kServicesBit = 4;
+    static constexpr int kStatusBit = 8;
+    static constexpr int kSpacerBit = 16;
     static constexpr int kNotesBarBit = 32;
+    // Views of the item list.
+    static constexpr int kItemsView = 30051;
+    static constexpr int kNotesView = 30052;
+    static constexpr int kSavedView = 30053;
 
     // Preview is on when asked, for history jobs and for credit and credited
     // invoices.
@@ -64,6 +75,56 @@ public:
     void SetNoteTip(unsigned id, const QString &note);
     // Enables the bars' items by the window's state.
     void UpdateRibbonStates();
+
+    // The item list: refills it with the current view and sums the job's
+    // Cost and Subtotal from the service rows (the record is not saved);
+    // TRUE when either changed. forceTotals reruns the job's totals even when
+    // the Subtotal did not move (a change of the taxable share).
+    bool RefillItems(bool forceTotals);
+    // Sets the item list's view; the view already shown does nothing.
+    void OnViewMode(int view);
+    // Flips one show/hide bit (in memory) and refills when asked.
+    void ToggleShowHideBit(int bit, bool refill);
+    // The columns of one view (bit 2 of showHide shows "Price/Hr" and "Unit Price").
+    static void SetupItemColumns(CXListCtrl &list, int view, int showHide);
+    // Item commands: select the current item (its row in the item record,
+    // put into edit mode with edit), the price-lock guard (TRUE: the command
+    // must not go on), tax exemption, price lock, reprice, specs and costs.
+    bool SelectCurrentItem(bool edit);
+    bool PriceLockRefuses(const QString &action);
+    void OnTaxExempt();
+    void OnLockPrice();
+    void OnRepriceItem();
+    void OnRepriceAll();
+    void EditItemSpecs(qint32 focusItemId);
+    void EditItemCosts(qint32 focusItemId);
+    // Structure: a new item through the specifications window; the list of
+    // items to tick for deletion (preselect: an ItemID or 0).
+    void AddNewItem(int productType);
+    void DeleteCheckedItems(qint32 preselect);
+    // Adds a sub-item to the current item (a plain item becomes a group first).
+    void OnSubItem();
+    // Puts the items into a new order and groups (only moved rows are written).
+    void OnRearrange();
+    // Says why an item cannot be deleted (credit invoice, locked item).
+    bool ItemRowsDeletable(int itemNo, int subNo);
+    // Deletes the item's rows; a main item (SubNo 1) with its sub-items.
+    void DeleteItemRows(int itemNo, int subNo);
+    // The list's header clicks, double-clicks, the marker columns' help and
+    // actions, and the show/hide options ("Customize Job View").
+    void OnItemColumnClick(int column);
+    void OnItemDoubleClick(int row, int column);
+    void ColumnAction(int column, bool doubleClick);
+    void OnCustomizeView();
+    // Notes view: edits the note of a row (item note or service note).
+    void EditItemNote(int row, int column);
+    // FALSE in preview and on credit or credited invoices.
+    bool ItemsChangeable() const;
+    CItemSet &itemRecord();
+    int itemView() const { return m_nItemView; }
+    int refillCount() const { return m_nRefills; }
+    qint32 currentItemId() const { return m_nCurrentItemId; }
+    void setCurrentItemId(qint32 itemId) { m_nCurrentItemId = itemId; }
 
     bool isPreview() const { return m_bReadOnly != 0; }
     bool isEditable() const;
@@ -104,7 +165,6 @@ private:
     bool DecideCsrOwnership();
     void NavigateTo(unsigned cmd);
     void EndWithCommand(int id);
-    void RefillItemList();
     void ToggleHistoryEdit();
     void EditNote(unsigned id);
     void ChooseBuyerOrShipto(unsigned id);
@@ -128,6 +188,9 @@ private:
     int m_nCreditOption = 0;
     int m_nItems = 0;
     int m_nItemView = 30051;
+    int m_nRefills = 0;
+    std::unique_ptr<CItemSet> m_pItem;
+    qint32 m_nCurrentItemId = 0;
     quint8 m_nPriceLevel = 0;
     quint8 m_nPriceRound = 0;
     Money m_creditDue;

@@ -61,7 +61,7 @@ void CJobDlg::FillControls(bool reload)
     UpdateDatesPanel();
     SetNoteTip(30263, job.m_WOrderNote);
     SetNoteTip(30264, job.m_InvoiceNote);
-    RefillItemList();
+    RefillItems(false);
 }
 
 void CJobDlg::UpdateTitleItems(const QString &proposedTitle)
@@ -171,21 +171,6 @@ void CJobDlg::ShowNotesBar()
     QRect list = m_wndList.geometry();
     list.setBottom(show ? bar->geometry().top() - 1 : bar->geometry().bottom());
     m_wndList.setGeometry(list);
-}
-
-void CJobDlg::RefillItemList()
-{
-    // The job's items, read-only, in their order; the views of the item list
-    // with their services and notes are not part of this window yet.
-    m_wndList.FillFromSql(
-        QStringLiteral("SELECT IIf(SubNo = 0, ItemNo & '', ItemNo & '.' & SubNo) AS [No._w_50], "
-                       "Description AS [Item Description_w_460], ChargeQty AS [Quantity_w_90], "
-                       "Price AS [Price_w_100], ItemID FROM Items WHERE JobID = %1 and SerNo = 0 "
-                       "ORDER BY ItemNo, SubNo")
-            .arg(m_pJob->m_JobID),
-        QStringLiteral("z"));
-    m_nItems = m_wndList.GetItemCount();
-    UpdateTotalsPanels();
 }
 
 // --- commands of the panels ---------------------------------------------------------

@@ -31,6 +31,10 @@ void JobsTest::SetUp()
     exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Address, City, State, Zip, Type) "
                         "VALUES (4, 100, 'Acme Warehouse', '40 Dock St', 'Springfield', 'IL', '62702', 0)"));
     exec(QStringLiteral("INSERT INTO ShipBy ([No], Name, Type, Sort) VALUES (1, 'UPS Ground', 0, 1)"));
+    // The service that the items' service rows use, in the item rows' category.
+    if (scalar(QStringLiteral("SELECT Count(*) FROM Services WHERE SerNo = 1")).toInt() == 0)
+        exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) "
+                            "SELECT 1, CatNo, 'Press run', 0, 0, 9999 FROM Services WHERE SerNo = 0"));
     exec(QStringLiteral("DELETE FROM Employees"));
     exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) "
                         "VALUES (0, ' ', 0, 0, 0, 0)"));

@@ -1,0 +1,316 @@
+// The job window's item commands that change how an item is priced: tax
+// exemption, the price lock, repricing one item, and the entries into the
+// item's specifications and costs windows. Each works on the window's item
+// record positioned on the selected row and ends with a refill.
+#include "jobs/CJobDlg.h"
+
+#include "app/base/CZqApp.h"
+#include "controls/CXListCtrl.h"
+#include "data/CItemSet.h"
+#include "data/CJobSet.h"
+#include "estimating/CItemCosts.h"
+#include "estimating/CItemPrice.h"
+#include "estimating/CItemSpecs.h"
+#include "estimating/PricingCache.h"
+#include "views/CDlgGrid.h"
+#include <QtWidgets/QApplication>
+#include "platform/Prompt.h"
+#include "platform/db/DbException.h"
+#include "views/CDlgOptions.h"
+
+namespace {
+
+using platform::Prompt;
+
+QString itemLabel(const CItemSet &item)
+{
+    return item.GetItemNoText(QStringLiteral("ITEM "));
+}
+
+bool askYesNo(const QString &text, unsigned icon)
+{
+    return Prompt::messageBox(text, QString(), platform::MB_YESNO | icon) == platform::IDYES;
+}
+
+bool checkPasswordLevel(int level)
+{
+    CZqApp *app = ZqApp();
+    return app && app->CheckPassword(-level, QString());
+}
+
+// The reprice result grid: the grid window laid out for its six columns.
+class RepriceGrid : public CDlgGrid
+{
+public:
+    RepriceGrid(QWidget *parent, int rows) : CDlgGrid(420, parent, 1, 214)
+    {
+        constexpr int width = 60 + 200 + 3 * 75 + 160 + 20;
+        const int shown = std::clamp(rows, 3, 16);
+        AddStandardLayout(QSize(width + 2 * kMargin, shown * 24 + 200), QRect(kMargin, 76, width, shown * 24 + 30));
+    }
+};
+
+} // namespace
+
+CItemSet &CJobDlg::itemRecord()
+{
+    if (!m_pItem)
+        m_pItem = std::make_unique<CItemSet>(m_pJob->m_pDatabase);
+    return *m_pItem;
+}
+
+bool CJobDlg::ItemsChangeable() const
+{
+    // A preview, and a credit or credited invoice, is posted or read-only:
+    // no command may change its items (their totals would go stale).
+    return !isPreview() && !m_pJob->IsCreditOrCredited();
+}
+
+bool CJobDlg::SelectCurrentItem(bool edit)
+{
+    if (m_wndList.GetItemCount() == 0)
+        return false;
+    int row = m_wndList.GetCurrentRow();
+    if (row < 0 || !m_wndList.IsItemSelected(row)) {
+        row = -1;
+        for (int r = 0; r < m_wndList.GetItemCount() && row < 0; ++r)
+            if (m_wndList.IsItemSelected(r))
+                row = r;
+    }
+    if (row < 0) {
+        row = 0;
+        m_wndList.SelectItem(0);
+    }
+    qint64 itemId = m_wndList.GetItemData(row);
+    if (itemId == 0 && row > 0)
+        itemId = m_wndList.GetItemData(row - 1);
+    if (itemId == 0)
+        return false;
+    CItemSet &item = itemRecord();
+    try {
+        if (item.GetEditMode() != CXDaoSet::dbEditNone)
+            item.CancelUpdate();
+        item.m_strFilter = QStringLiteral("ItemID = %1").arg(itemId);
+        if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+            return false;
+    } catch (const platform::DbException &) {
+        return false;
+    }
+    // A service row leads to its item's own row.
+    if (item.m_SerNo != 0) {
+        item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo = 0")
+                               .arg(item.m_JobID)
+                               .arg(item.m_ItemNo)
+                               .arg(item.m_SubNo);
+        if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+            return false;
+    }
+    m_nCurrentItemId = item.m_ItemID;
+    return edit ? item.SafeEdit() : true;
+}
+
+bool CJobDlg::PriceLockRefuses(const QString &action)
+{
+    if (!SelectCurrentItem(false))
+        return false;
+    CItemSet &item = itemRecord();
+    const int level = item.m_Mix;
+    if (level == 0)
+        return false;
+    QString text = QStringLiteral("%1 - PRICE IS LOCKED. \n\nIf you %2:\n - The current price may be lost.\n - The "
+                                  "new price will remain locked.\n\nDo you want to %2?")
+                       .arg(itemLabel(item), action);
+    if (level >= 2)
+        text += QStringLiteral("\n(you need password level %1)").arg(level - 1);
+    if (!askYesNo(text, platform::MB_ICONSTOP))
+        return true;
+    if (level == 1)
+        return false;
+    return !checkPasswordLevel(level - 1);
+}
+
+void CJobDlg::OnTaxExempt()
+{
+    if (!ItemsChangeable() || !SelectCurrentItem(true))
+        return;
+    CItemSet &item = itemRecord();
+    const bool exempt = item.m_Bleed == 1;
+    if (!askYesNo(QStringLiteral("Do you want to make the %1 TAX%2?")
+                      .arg(itemLabel(item), exempt ? QStringLiteral("ABLE") : QStringLiteral("-EXEMPT")),
+                  platform::MB_ICONQUESTION)) {
+        item.CancelUpdate();
+        return;
+    }
+    item.m_Bleed = exempt ? 0 : 1;
+    if (!item.SaveRecord())
+        return;
+    RefillItems(true);
+    CheckAndSave(1);
+}
+
+void CJobDlg::OnLockPrice()
+{
+    if (!ItemsChangeable() || !SelectCurrentItem(true))
+        return;
+    CItemSet &item = itemRecord();
+    auto stop = [&] { item.CancelUpdate(); };
+    if (item.m_Mix > 0) {
+        if (!askYesNo(QStringLiteral("Do you want to unlock the price of ") + itemLabel(item) + QStringLiteral("?"),
+                      platform::MB_ICONQUESTION))
+            return stop();
+        if (item.m_Mix >= 2 && !checkPasswordLevel(item.m_Mix - 1))
+            return stop();
+        item.m_Mix = 0;
+    } else {
+        CDlgOptions options(QStringLiteral("Lock Item Price"), QString(), CDlgOptions::kHeadingImage, this);
+        options.AddRadioGroup(QStringLiteral("Select a Password Protection Level:"), 0);
+        options.AddEntry(2, QStringLiteral("TOP LEVEL Protection (requires top level password to lock/unlock)"));
+        options.AddEntry(3, QStringLiteral("Level 2"));
+        options.AddEntry(4, QStringLiteral("Level 3"));
+        options.AddEntry(5, QStringLiteral("Level 4"));
+        options.AddEntry(6, QStringLiteral("Level 5"));
+        options.AddEntry(1, QStringLiteral("LOW LEVEL Protection (no password is asked, just a Yes or No question "
+                                           "to unlock)"),
+                         1); // preselected
+        options.m_nSelect = {1, 0, 0};
+        if (options.DoModal() != IDOK_RESULT)
+            return stop();
+        const long level = options.GetCheckedInRange(1, 6);
+        if (level < 1)
+            return stop();
+        if (level >= 2 && !checkPasswordLevel(int(level) - 1))
+            return stop();
+        item.m_Mix = quint8(level);
+    }
+    if (!item.SaveRecord())
+        return;
+    RefillItems(false);
+    CheckAndSave(1);
+}
+
+void CJobDlg::OnRepriceItem()
+{
+    if (!ItemsChangeable() || !SelectCurrentItem(false) || PriceLockRefuses(QStringLiteral("reprice")))
+        return;
+    {
+        CItemPrice engine(&itemRecord(), false);
+        engine.PriceItem(0);
+    }
+    RefillItems(false);
+    CheckAndSave(1);
+}
+
+void CJobDlg::EditItemSpecs(qint32 focusItemId)
+{
+    if (!SelectCurrentItem(false))
+        return;
+    if (ItemsChangeable() && PriceLockRefuses(QStringLiteral("edit specs")))
+        return;
+    Q_UNUSED(focusItemId); // the window opens on the item; it picks its own row
+    const qint32 itemId = itemRecord().m_ItemID;
+    if (CItemSpecs::EditItem(itemId, this, !ItemsChangeable()) != IDOK_RESULT)
+        return;
+    if (RefillItems(false))
+        CheckAndSave(1);
+}
+
+void CJobDlg::EditItemCosts(qint32 focusItemId)
+{
+    CZqApp *app = ZqApp();
+    if (!SelectCurrentItem(false))
+        return;
+    if (!app || !app->CheckPassword(41 + m_pJob->m_JobType, QString()))
+        return;
+    if (ItemsChangeable() && PriceLockRefuses(QStringLiteral("edit costs")))
+        return;
+    const QString jobLabel = m_pJob->GetJobLabel();
+    if (CItemCosts::EditCosts(&itemRecord(), jobLabel, m_nHue, !ItemsChangeable(), focusItemId, this) != IDOK_RESULT)
+        return;
+    if (RefillItems(false))
+        CheckAndSave(1);
+}
+
+void CJobDlg::OnRepriceAll()
+{
+    if (!ItemsChangeable())
+        return;
+    if (!askYesNo(QStringLiteral("Do you want to reprice all Items of this job?\n\nIf you click Yes, each Item will be "
+                                 "priced based on the customer's default setting and the price will be saved "
+                                 "automatically. \n\nIf you are not sure about this feature, click No."),
+                  platform::MB_ICONQUESTION))
+        return;
+    CItemSet &item = itemRecord();
+    try {
+        if (item.GetEditMode() != CXDaoSet::dbEditNone)
+            item.CancelUpdate();
+        item.m_strFilter = QStringLiteral("JobID = %1 and SerNo = 0").arg(m_pJob->m_JobID);
+        item.m_strSort = QStringLiteral("ItemNo, SubNo");
+        if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+            return;
+    } catch (const platform::DbException &) {
+        return;
+    }
+    std::vector<qint32> ids;
+    while (!item.IsEOF()) {
+        ids.push_back(item.m_ItemID);
+        item.MoveNext();
+    }
+    item.m_strSort.clear();
+
+    RepriceGrid grid(this, int(ids.size()));
+    grid.m_strWindowTitle = QStringLiteral("Reprice");
+    grid.m_strRibbonTitle = QStringLiteral("Job is Repriced");
+    grid.m_wndGrid.AddColumn(QStringLiteral("Item"), 60, 1, QString(), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Description"), 200, 1, QString(), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Price in File"), 75, 8, QStringLiteral("$"), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Default Price"), 75, 8, QStringLiteral("$"), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("\u00B1 Change"), 75, 8, QStringLiteral("$"), 0);
+    grid.m_wndGrid.AddColumn(QStringLiteral("Remark"), 160, 1, QString(), 0);
+    grid.m_wndGrid.SetRows(int(ids.size()), std::clamp(int(ids.size()), 3, 16), false);
+
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        PricingCache cache; // one read of the shop's tables for every item
+        for (int r = 0; r < int(ids.size()); ++r) {
+            item.m_strFilter = QStringLiteral("ItemID = %1").arg(ids[size_t(r)]);
+            if (!item.RequeryOrOpen(false) || item.IsEmptySet())
+                continue;
+            grid.m_wndGrid.SetCellText(r, 0, itemLabel(item));
+            grid.m_wndGrid.SetCellText(r, 1, item.m_Description);
+            if (item.m_Mix > 0) {
+                grid.m_wndGrid.SetCellText(r, 5, QStringLiteral("Locked. Skipped Pricing"));
+                continue;
+            }
+            if (item.m_Side2 != m_nPriceLevel) {
+                try {
+                    if (item.SafeEdit()) {
+                        item.m_Side2 = m_nPriceLevel;
+                        item.SaveRecord();
+                    }
+                } catch (const platform::DbException &) {
+                    // the item is still priced at the level it has
+                }
+            }
+            const Money inFile = item.m_Price;
+            CItemPrice engine(&item, false, &cache);
+            engine.SetPresetChoice(CItemPrice::DefaultCostDefaultPrice);
+            const int answer = engine.PriceItem(0);
+            const Money change = engine.GetNewPrice() - inFile;
+            grid.m_wndGrid.SetCellValue(r, 2, int(inFile.units() / Money::kUnitsPerCent));
+            grid.m_wndGrid.SetCellValue(r, 3, int(engine.GetNewPrice().units() / Money::kUnitsPerCent));
+            grid.m_wndGrid.SetCellValue(r, 4, int(change.units() / Money::kUnitsPerCent));
+            QString remark;
+            if (answer == 30453 || answer == 30454)
+                remark = QStringLiteral("Kept the Price-in-File");
+            else if (!change.isZero())
+                remark = QStringLiteral("Saved the Default Price");
+            else
+                remark = QStringLiteral("Same Price");
+            grid.m_wndGrid.SetCellText(r, 5, remark);
+        }
+        QApplication::restoreOverrideCursor();
+    }
+    RefillItems(false);
+    CheckAndSave(1);
+    grid.DoModal();
+}
