@@ -5,6 +5,7 @@
 #include "catalogue/CViewServices.h"
 #include "customers/CustomerWindows.h"
 #include "jobs/CViewJobs.h"
+#include "production/schedule/CViewSchedule.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -49,6 +50,11 @@ QWidget *CreateMainView(int viewId)
         auto *jobs = new CViewJobs(nullptr);
         jobs->OnInitialUpdate();
         return jobs;
+    }
+    if (viewId == CViewSchedule::kViewId) {
+        auto *schedule = new CViewSchedule(nullptr);
+        schedule->OnInitialUpdate();
+        return schedule;
     }
     return new CPlaceholderView(viewId);
 }
