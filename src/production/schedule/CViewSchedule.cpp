@@ -362,7 +362,7 @@ void CViewSchedule::ExpandRow(int row)
     if (row < 0 || row >= m_list->GetItemCount())
         return;
     const qint64 key = m_list->GetItemData(row);
-    if (key <= 0)
+    if (key <= 0 || m_list->GetSubItemImage(row, C::ColExpand) == C::Expanded)
         return;
     const QList<ScheduleRow> rows = (m_nListKind == 0 && IsOrderRow(row)) ? m_lists.ExpandOrder(key, m_nListKind)
                                                                           : m_lists.ExpandItem(key, m_nListKind);
