@@ -291,3 +291,36 @@ TEST_F(ScheduleTest, SummaryPicture)
     EXPECT_GE(v.list().GetItemCount(), 3);
     snapshot(v.view, QStringLiteral("summary"));
 }
+
+TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
+{
+    const qint32 a = addOrder(9001, 0, today(), today().addDays(4));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30);
+    View v;
+    v.choose(31101);
+    const int order = v.rowOf(a);
+    v.view.ExpandRow(order);
+    struct Case { int row; int column; int menu; };
+    const Case cases[] = {
+        {order, C::ColOrder, CZqApp::JobStatusMenu},
+        {order, C::ColStatus, -1},
+        {order + 1, C::ColStatus, CZqApp::ScheduleStatusMenu},
+        {order + 1, C::ColTag, CZqApp::TagsAMenu},
+        {order + 1, C::ColOperator, -1},
+        {order + 2, C::ColTitle, CZqApp::ScheduleStatusMenu},
+        {order + 2, C::ColDate, CZqApp::DatesMenu},
+        {order + 2, C::ColOperator, CZqApp::OperatorsMenu},
+        {order + 2, C::ColTag, CZqApp::TagsBMenu},
+        {order + 2, C::ColPriority, CZqApp::InventoryStatusMenu},
+        {order + 2, C::ColQuantity, -1},
+        {-1, C::ColOrder, -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1/%2").arg(c.row).arg(c.column).toStdString());
+        EXPECT_EQ(v.view.CellMenuFor(c.row, c.column), c.menu);
+    }
+    // No menu at all in the summaries.
+    v.choose(31901);
+    EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
+}

@@ -18,6 +18,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
+#include <QtWidgets/QMenu>
 
 namespace {
 
@@ -77,6 +78,9 @@ void CViewSchedule::OnInitialUpdate()
     BuildTree();
     connect(m_list, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { OnListClick(index.row(), index.column()); });
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &point) { OnListContextMenu(point); });
     disconnect(m_list->header(), &QHeaderView::sectionClicked, nullptr, nullptr);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) { OnColumnClick(column); });
     CZqApp *app = ZqApp();
@@ -540,6 +544,60 @@ bool CViewSchedule::OnCommand(int id)
     default:
         return CView0::OnCommand(id);
     }
+}
+
+int CViewSchedule::CellMenuFor(int row, int column)
+{
+    if (row < 0 || row >= m_list->GetItemCount() || m_nListKind == 8 || m_nListKind == 9)
+        return -1;
+    if (IsServiceRow(row)) {
+        switch (column) {
+        case C::ColStatus: case C::ColTitle: return CZqApp::ScheduleStatusMenu;
+        case C::ColDate: return CZqApp::DatesMenu;
+        case C::ColOperator: return CZqApp::OperatorsMenu;
+        case C::ColTag: return CZqApp::TagsBMenu;
+        case C::ColPriority: return CZqApp::InventoryStatusMenu;
+        default: return -1;
+        }
+    }
+    if (IsItemRow(row)) {
+        switch (column) {
+        case C::ColStatus: return CZqApp::ScheduleStatusMenu;
+        case C::ColTag: return CZqApp::TagsAMenu;
+        case C::ColPriority: return CZqApp::InventoryStatusMenu;
+        default: return -1;
+        }
+    }
+    if (IsOrderRow(row) && column == C::ColOrder)
+        return CZqApp::JobStatusMenu;
+    return -1;
+}
+
+void CViewSchedule::OnListContextMenu(const QPoint &point)
+{
+    int row = -1;
+    int column = -1;
+    if (!m_list->HitTestCell(point, row, column) || row < 0)
+        return;
+    CZqApp *app = ZqApp();
+    const int which = CellMenuFor(row, column);
+    QMenu *menu = (app && which >= 0) ? app->GetPopupMenu(CZqApp::PopupMenu(which)) : nullptr;
+    if (!menu)
+        return;
+    // The entry that the cell shows is checked.
+    const QString shown = m_list->GetItemText(row, column);
+    const bool marks = column == C::ColStatus || column == C::ColOperator || column == C::ColTag
+        || column == C::ColPriority;
+    for (QAction *action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        action->setCheckable(marks);
+        action->setChecked(marks && action->text() == shown);
+    }
+    if (!m_list->IsItemSelected(row))
+        m_list->SelectItem(row);
+    if (QAction *chosen = menu->exec(m_list->viewport()->mapToGlobal(point)))
+        RunCommand(chosen->data().toInt());
 }
 
 QString CViewSchedule::TotalsText()

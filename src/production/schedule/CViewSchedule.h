@@ -68,6 +68,11 @@ public:
     bool SetItemStatus(int itemRow, int serviceRow, int status);
     // Operator, tag and priority of the selected rows.
     int OnAssign(int what, int value);
+    // The shared popup menu of a cell by row kind and column; -1 for none.
+    int CellMenuFor(int row, int column);
+    // Right-click on the list: the cell's menu, its command runs on the
+    // selected rows.
+    void OnListContextMenu(const QPoint &point);
     // "You have Selected: ..." over the selected service rows.
     QString TotalsText();
     void OnFindOrder();

@@ -663,6 +663,10 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
     ScheduleTable table;
     const Grouping &g = grouping(entry);
     table.sql = CrosstabSql(entry, done);
+    table.unitWord = QStringLiteral("Services");
+    static const char *const titles[7] = {"Operator", "Operator/Category", "Operator/Service", "Category",
+                                          "Category/Service", "Center/Category", "Center/Service"};
+    table.groupCaption = QString::fromLatin1(titles[std::clamp(entry, 1, 7) - 1]);
     table.drawMode = (entry == 1 || entry == 4 || entry == 5) ? 0 : 2;
     int col = 0;
     int categoryColumn = -1;
