@@ -287,3 +287,77 @@ TEST_F(ScheduleTest, ExpandingAnOrderShowsItsItemsAndServices)
     EXPECT_GE(rows[1].images[ScheduleLists::ColTitle], 48);
     EXPECT_LE(rows[1].images[ScheduleLists::ColTitle], 59);
 }
+
+TEST_F(ScheduleTest, ServiceListFilters)
+{
+    // Item statuses: 5 is a production department, 0 not in production.
+    const qint32 open = addOrder(9101, 0, today(), today().addDays(3));
+    addItem(open, 1, 5);
+    const qint32 late = addService(open, 1, 901, 2, 0, 30, 3);     // yesterday
+    const qint32 afterDue = addService(open, 1, 902, 2, 6, 30, 5); // past the due date
+    const qint32 onTime = addService(open, 1, 901, 2, 2, 30, 3);   // tomorrow
+    exec(QStringLiteral("UPDATE Items SET Tag1 = 1 WHERE ItemID = %1").arg(onTime));
+    const qint32 held = addOrder(9102, 1, today(), today().addDays(3));
+    addItem(held, 1, 5);
+    const qint32 heldService = addService(held, 1, 901, 2, 1, 30, 3);
+    const qint32 notInProduction = addOrder(9103, 0, today(), today().addDays(3));
+    addItem(notInProduction, 1, 0);
+    const qint32 waiting = addService(notInProduction, 1, 901, 2, 1, 30, 3);
+    const qint32 doneService = addService(open, 1, 901, 0, 1, 30, 3);
+
+    auto keys = [](const ScheduleTable &t) {
+        QList<qint64> out;
+        for (const ScheduleRow &r : t.rows)
+            if (r.kind == 'S')
+                out << r.key;
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    struct Case { const char *name; int command; int options; QList<qint64> expected; };
+    const Case cases[] = {
+        {"in progress only", 31501, 0, {late, afterDue, onTime}},
+        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting}},
+        {"late or after due", 31502, 0, {late, afterDue}},
+        {"tomorrow", 31504, 0, {onTime}},
+        {"done", 31599, 0, {doneService}},
+        {"operator Carla", 31605, 0, {late, onTime}},
+        {"tags assigned", 31701, 0, {onTime}},
+        {"tags unassigned", 31702, 0, {late, afterDue}},
+    };
+    ScheduleLists lists(app.get());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        lists.options = c.options;
+        EXPECT_EQ(keys(lists.ListServices(c.command)), c.expected);
+    }
+    lists.options = 0;
+    EXPECT_EQ(lists.ListServices(31501).unitWord,
+              QStringLiteral("Services To-Do of Orders in Progress/Items in Production"));
+    EXPECT_EQ(lists.ListServices(31599).unitWord,
+              QStringLiteral("Services Done of Orders in Progress/Items in Production"));
+}
+
+TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)
+{
+    struct Case { int command; int options; QString orderBy; QString caption; };
+    const QString d = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1), ");
+    const Case cases[] = {
+        {31601, 0x1000, QStringLiteral("Employees.Sort, ServiceCategories.SortNo, "), QStringLiteral("Operator/Category/Service")},
+        {31601, 0x1000 | 0x400, d + QStringLiteral("Employees.Sort, ServiceCategories.SortNo, "),
+         QStringLiteral("Date/Operator/Category/Service")},
+        {31301, 0x800, QStringLiteral("ServiceCategories.SortNo, "), QStringLiteral("Category/Service")},
+        {31501, 0x2000, d + QStringLiteral("Customers.Name, ServiceCategories.SortNo, "),
+         QStringLiteral("Date/Customer/Category/Service")},
+        {31801, 0x8000, QStringLiteral("Items.Tag2, ServiceCategories.SortNo, "), QStringLiteral("Priority/Category/Service")},
+    };
+    ScheduleLists lists(app.get());
+    for (const Case &c : cases) {
+        lists.options = c.options;
+        QString caption;
+        const QString sql = lists.ServicesSql(c.command, caption);
+        SCOPED_TRACE(sql.toStdString());
+        EXPECT_TRUE(sql.endsWith(QStringLiteral(" ORDER BY ") + c.orderBy + QStringLiteral("Services.SortNo, Services.Name ")));
+        EXPECT_EQ(sql.count(QStringLiteral("Employees.Sort,")), c.orderBy.count(QStringLiteral("Employees.Sort,")));
+        EXPECT_EQ(caption, c.caption);
+    }
+}

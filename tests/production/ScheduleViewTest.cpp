@@ -324,3 +324,32 @@ TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
     v.choose(31901);
     EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
 }
+
+TEST_F(ScheduleTest, ServicesByDateAndStateClicks)
+{
+    const qint32 a = addOrder(9201, 0, today().addDays(-1), today().addDays(5));
+    const qint32 item = addItem(a, 1, 5);
+    const qint32 first = addService(a, 1, 901, 3, 3, 30, 3);  // tomorrow
+    const qint32 second = addService(a, 1, 902, 2, 2, 45, 5); // today
+    View v;
+    v.view.setListOptions(0x400);
+    v.choose(31501);
+    EXPECT_EQ(v.view.listKind(), 4);
+    EXPECT_EQ(v.view.listedCount(), 2);
+    snapshot(v.view, QStringLiteral("services-by-date"));
+    // A click on a to-do icon marks the service done and works out the
+    // item's status again.
+    const int row = v.rowOf(second);
+    v.view.OnListClick(row, C::ColTitle);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(second)), QStringLiteral("0"));
+    EXPECT_GE(v.list().GetSubItemImage(row, C::ColTitle), 84);
+    // A click on the done icon schedules it for today (day 2 of the order).
+    v.view.OnListClick(row, C::ColTitle);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(second)), QStringLiteral("2"));
+    // Moving the first service to the day after tomorrow.
+    v.list().SelectItem(v.rowOf(first));
+    EXPECT_EQ(v.view.OnServiceDate(31505), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(first)), QStringLiteral("4"));
+    EXPECT_EQ(v.list().GetItemText(v.rowOf(first), C::ColDate), QStringLiteral("06/14/2024"));
+    (void)item;
+}

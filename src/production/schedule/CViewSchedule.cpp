@@ -9,6 +9,7 @@
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "data/CItemSet.h"
+#include "data/CJobSet.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
 #include "production/schedule/OrderStatusRules.h"
@@ -218,12 +219,12 @@ void CViewSchedule::FillList()
     case 1: table = m_lists.ListItems(code); break;
     case 8: table = m_lists.ListCrosstab(entry, false); break;
     case 9: table = m_lists.ListCrosstab(entry, true); break;
+    case 2: case 3: case 4: case 5: case 6: case 7: table = m_lists.ListServices(code); break;
     default:
         m_list->ClearList();
         m_table = ScheduleTable();
         m_nListed = 0;
-        ReportNotAvailable(m_nListKind == 10 ? QStringLiteral("The item status tracker")
-                                             : QStringLiteral("The service lists of the scheduler"));
+        ReportNotAvailable(QStringLiteral("The item status tracker"));
         return;
     }
     if (QApplication::keyboardModifiers() & Qt::ControlModifier)
@@ -425,13 +426,68 @@ void CViewSchedule::OnCollapseAll()
 
 void CViewSchedule::OnListClick(int row, int column)
 {
-    if (row < 0 || column != C::ColExpand)
+    if (row < 0)
         return;
-    const int mark = m_list->GetSubItemImage(row, C::ColExpand);
-    if (mark == C::Collapsed)
-        ExpandRow(row);
-    else if (mark == C::Expanded)
-        CollapseRow(row);
+    if (column == C::ColExpand) {
+        const int mark = m_list->GetSubItemImage(row, C::ColExpand);
+        if (mark == C::Collapsed)
+            ExpandRow(row);
+        else if (mark == C::Expanded)
+            CollapseRow(row);
+        return;
+    }
+    // A click on a service's state icon: a service to do is marked done, a
+    // done one is scheduled for today. With option 0x40000 only while Ctrl
+    // is held.
+    if (column != C::ColTitle || !IsServiceRow(row))
+        return;
+    if ((m_nListOption & 0x40000) && !(QApplication::keyboardModifiers() & Qt::ControlModifier))
+        return;
+    const int image = m_list->GetSubItemImage(row, C::ColTitle);
+    SetServiceDate(row, image <= 59 ? kUnscheduleCommand : kScheduleTodayCommand);
+}
+
+bool CViewSchedule::SetServiceDate(int row, int id)
+{
+    CItemSet service;
+    const qint32 itemId = qint32(m_list->GetItemData(row));
+    if (itemId <= 0 || !service.OpenByItemID(itemId) || service.m_SerNo == 0)
+        return false;
+    CJobSet job;
+    job.m_strFilter = QStringLiteral("JobType = 0 and JobID = %1").arg(service.m_JobID);
+    if (!job.RequeryOrOpen(false) || job.IsEOF())
+        return false;
+    DateTime date;
+    const quint8 day = CheckCanSchedule(id, job.m_DateIn, job.m_DateDue, date);
+    if (day == kScheduleRefused)
+        return false;
+    if (service.SetServiceStatus(day, 0, itemId) == 0)
+        return false;
+    // The row shows the new state and day.
+    CZqApp *app = ZqApp();
+    const qint32 catNo = app ? app->GetServiceCategory(service.m_SerNo) : 0;
+    int icon = app ? app->GetCategoryStateIcon(catNo, day) : 48;
+    if (icon < 48 || icon > 95)
+        icon = day == 0 ? 84 : 48;
+    m_list->SetSubItemImage(row, C::ColTitle, icon);
+    if (day > 0 && job.m_DateIn.isValid()) {
+        const QDate when = job.m_DateIn.date().addDays(day - 1);
+        SetCell(row, C::ColDate, ScheduleDateText(when), ScheduleDateIcon(when, platform::Clock::today()));
+    } else if (day == 0) {
+        m_list->SetSubItemImage(row, C::ColDate, icon);
+    }
+    SetItemStatus(-1, row, 255);
+    return true;
+}
+
+int CViewSchedule::OnServiceDate(int id)
+{
+    int changed = 0;
+    WaitCursor wait;
+    for (int row : SelectedRows())
+        if (IsServiceRow(row))
+            changed += SetServiceDate(row, id) ? 1 : 0;
+    return changed;
 }
 
 void CViewSchedule::OnColumnClick(int column)
@@ -481,9 +537,12 @@ bool CViewSchedule::OnCommand(int id)
         OnAssign(3, id - 31802);
         return true;
     }
-    if ((id >= 31401 && id <= 31499) || (id >= 31501 && id <= 31599)) {
-        ReportNotAvailable(id < 31500 ? QStringLiteral("Moving services to a production center")
-                                      : QStringLiteral("Setting service dates from the scheduler"));
+    if (id >= 31501 && id <= 31599) {
+        OnServiceDate(id);
+        return true;
+    }
+    if (id >= 31401 && id <= 31499) {
+        ReportNotAvailable(QStringLiteral("Moving services to a production center"));
         return true;
     }
     switch (id) {

@@ -66,6 +66,10 @@ public:
     int OnItemStatus(int status);
     int OnUpdateItemStatus();
     bool SetItemStatus(int itemRow, int serviceRow, int status);
+    // Service date (31503 + days from today) or done (31599) of the selected
+    // service rows; each also works out its item's status again.
+    int OnServiceDate(int id);
+    bool SetServiceDate(int row, int id);
     // Operator, tag and priority of the selected rows.
     int OnAssign(int what, int value);
     // The shared popup menu of a cell by row kind and column; -1 for none.

@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QDate>
+#include <QtCore/QHash>
 
 #include <algorithm>
 
@@ -802,5 +803,290 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
     }
     table.listedCount = totalCount;
     table.unitWord = QStringLiteral("Services");
+    return table;
+}
+
+// --- service lists --------------------------------------------------------------------
+
+namespace {
+
+const QString kServiceDay = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
+
+bool isDoneEntry(int command)
+{
+    return command == 31399 || command == 31499 || command == 31599 || command == 31699;
+}
+
+} // namespace
+
+QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
+{
+    const int kind = (command - 31100) / 100;
+    const bool byDate = kind == 4 || (options & 0x400);
+    QString where = QStringLiteral("WHERE Items.SerNo>0 AND Jobs.JobType=0 AND Jobs.Creator<98 ");
+    const QString &d = kServiceDay;
+    if (command == 31502)
+        where += QStringLiteral(" and (") + d + QStringLiteral(" < Date() or ") + d + QStringLiteral(" > Jobs.DateDue) ");
+    else if (command >= 31503 && command <= 31517)
+        where += QStringLiteral(" and ") + d + QStringLiteral(" = ")
+            + platform::Clock::today().addDays(command - 31503).toString(QStringLiteral("#MM/dd/yyyy#"));
+    else if (command == 31518)
+        where += QStringLiteral(" and ") + d + QStringLiteral(">= ")
+            + platform::Clock::today().addDays(15).toString(QStringLiteral("#MM/dd/yyyy#"));
+    if (!filter.isEmpty())
+        where += QStringLiteral(" and ") + filter;
+
+    groupCaption.clear();
+    QString datePart;
+    if (byDate) {
+        datePart = d + QStringLiteral(", ");
+        groupCaption = QStringLiteral("Date/");
+    }
+    QString grouping;
+    switch (kind) {
+    case 2: grouping = QStringLiteral("ServiceCategories.SortNo, "); groupCaption += QStringLiteral("Category/"); break;
+    case 3: grouping = QStringLiteral("ProductionDepts.Sort, "); groupCaption += QStringLiteral("Center/"); break;
+    case 5: grouping = QStringLiteral("Employees.Sort, "); groupCaption += QStringLiteral("Operator/"); break;
+    case 6: grouping = QStringLiteral("ProductionTags.Sort, "); groupCaption += QStringLiteral("Tag/"); break;
+    case 7: grouping = QStringLiteral("Items.Tag2, "); groupCaption += QStringLiteral("Priority/"); break;
+    default: break;
+    }
+    struct Extra { int bit; const char *table; const char *part; const char *caption; };
+    static const Extra extras[] = {
+        {0x800, "ServiceCategories", "ServiceCategories.SortNo, ", "Category/"},
+        {0x1000, "Employees", "Employees.Sort, ", "Operator/"},
+        {0x2000, nullptr, "Customers.Name, ", "Customer/"},
+        {0x4000, "ProductionTags", "ProductionTags.Sort, ", "Tag/"},
+        {0x8000, "Items.Tag2", "Items.Tag2, ", "Priority/"},
+    };
+    for (const Extra &e : extras) {
+        if (!(options & e.bit))
+            continue;
+        if (e.table && grouping.contains(QString::fromLatin1(e.table)))
+            continue;
+        grouping += QString::fromLatin1(e.part);
+        groupCaption += QString::fromLatin1(e.caption);
+    }
+    if (!grouping.contains(QStringLiteral("ServiceCategories"))) {
+        grouping += QStringLiteral("ServiceCategories.SortNo, ");
+        groupCaption += QStringLiteral("Category/");
+    }
+    groupCaption += QStringLiteral("Service");
+    return QStringLiteral(
+               "SELECT Jobs.Status, (SELECT (Items0.Status) FROM Items as Items0 WHERE((Items0.JobID = Items.JobID) "
+               "AND (Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
+               "ItemsStatus, Items.Status, Items.SerNo, Services.CatNo, Services.ProdDepID, Items.EmpNo, Items.Tag1, "
+               "Items.Tag2, Jobs.JobID, Items.ItemID, Items.ItemNo, Items.SubNo, Items.ChargeTime, Items.ChargeQty, "
+               "Jobs.JobNo, Jobs.CusNo, IIf(Customers.CusNo=31,IIf(Jobs.ShiptoNo=0,'* ','* '+ShipTo.Company),"
+               "Customers.Name) AS Customer, (Jobs.DateIn+Items.Days2-1) AS Expr1, Jobs.DateDue, (SELECT  "
+               "Cstr(Items0.Description) FROM Items as Items0 WHERE(( Items0.JobID = Items.JobID) AND "
+               "(Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
+               "Description, Items.Note ")
+        + QStringLiteral(
+               "FROM ((Jobs INNER JOIN Customers ON Jobs.CusNo = Customers.CusNo) LEFT JOIN ShipTo ON Jobs.ShiptoNo "
+               "= ShipTo.ShiptoNo) INNER JOIN (((Employees RIGHT JOIN (Items INNER JOIN (Services LEFT JOIN "
+               "ServiceCategories ON Services.CatNo = ServiceCategories.CatNo) ON Items.SerNo = Services.SerNo) ON "
+               "Employees.EmpNo = Items.EmpNo) LEFT JOIN ProductionTags ON Items.Tag1 = ProductionTags.TagID) LEFT "
+               "JOIN ProductionDepts ON Services.ProdDepID = ProductionDepts.DepID) ON Jobs.JobID = Items.JobID ")
+        + where + QStringLiteral(" ORDER BY ") + datePart + grouping + QStringLiteral("Services.SortNo, Services.Name ");
+}
+
+ScheduleTable ScheduleLists::ListServices(int command) const
+{
+    ScheduleTable table;
+    const int kind = (command - 31100) / 100;
+    const bool byDate = kind == 4 || (options & 0x400);
+    const bool inProgressOnly = !(options & 0x10000);
+    const bool doneEntry = isDoneEntry(command);
+    const bool toDoOnly = !doneEntry && !(options & 0x20000);
+    table.sql = ServicesSql(command, table.groupCaption);
+    table.unitWord = QStringLiteral("Services");
+    if (toDoOnly)
+        table.unitWord += QStringLiteral(" To-Do");
+    if (doneEntry)
+        table.unitWord += QStringLiteral(" Done");
+    if (inProgressOnly)
+        table.unitWord += QStringLiteral(" of Orders in Progress/Items in Production");
+    table.columns = ListColumns(QStringLiteral("Item "), QStringLiteral("Category: Service"), QStringLiteral("Operator"));
+
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, table.sql);
+    const int total = countRows(rs);
+    if (total == 0)
+        return table;
+    // The paper rows of open orders: a press service shows the colour of its
+    // item's paper.
+    QHash<QString, QString> paperNotes;
+    {
+        platform::Recordset paper(SharedDatabase());
+        paper.open(platform::Recordset::Type::Snapshot,
+                   QStringLiteral("SELECT Items.Note, Items.JobID, Items.ItemNo, Items.SubNo FROM (Items INNER JOIN "
+                                  "Services ON Items.SerNo = Services.SerNo) INNER JOIN Jobs ON Items.JobID = "
+                                  "Jobs.JobID WHERE (Services.CatNo Between 101 And 199) AND Jobs.JobType=0 AND "
+                                  "Jobs.Creator<98"));
+        for (; !paper.isEOF(); paper.moveNext())
+            paperNotes.insert(QStringLiteral("%1/%2/%3").arg(fieldInt(paper, 1)).arg(fieldInt(paper, 2)).arg(fieldInt(paper, 3)),
+                              fieldText(paper, 0));
+    }
+    const QDate today = platform::Clock::today();
+    const QString mark = QStringLiteral(" \u2022 ");
+    bool first = true;
+    QDate lastDay;
+    QString lastKey;
+    for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
+        if (total > kManyRows && progress && !progress(done, total)) {
+            table.cancelled = true;
+            break;
+        }
+        const int jobStatus = fieldInt(rs, 0);
+        const int itemStatus = fieldInt(rs, 1);
+        const int status = fieldInt(rs, 2);
+        const int catNo = fieldInt(rs, 4);
+        const int depId = fieldInt(rs, 5);
+        const int empNo = fieldInt(rs, 6);
+        const int tag = fieldInt(rs, 7);
+        const int priority = fieldInt(rs, 8);
+        if (toDoOnly && status == 0)
+            continue;
+        if (doneEntry && status != 0)
+            continue;
+        if (inProgressOnly && jobStatus != 0)
+            continue;
+        if (inProgressOnly && (itemStatus < 4 || itemStatus > 16))
+            continue;
+        const int depNo = m_app ? m_app->GetCategoryDepartment(catNo) : 0;
+        if (kind == 2 && command >= 31302 && command < 31399 && depNo != command - 31302)
+            continue;
+        if (kind == 3 && command >= 31402 && command < 31499 && depId != command - 31402)
+            continue;
+        if (kind == 5 && command >= 31602 && command < 31699 && empNo != command - 31602)
+            continue;
+        if (kind == 6 && ((command == 31701 && tag == 0) || (command >= 31702 && tag != command - 31702)))
+            continue;
+        if (kind == 7 && ((command == 31801 && priority == 0) || (command >= 31802 && priority != command - 31802)))
+            continue;
+
+        // The grouping key and its heading.
+        QString key;
+        QString name;
+        int icon = kNoImage;
+        switch (kind) {
+        case 3:
+            key = QString::number(depId);
+            if (m_app)
+                name = m_app->GetProductionDeptName(quint8(depId));
+            icon = 148;
+            break;
+        case 5:
+            key = QString::number(empNo);
+            if (m_app)
+                m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon);
+            break;
+        case 6:
+            key = QString::number(tag);
+            if (m_app)
+                m_app->GetTagNameAndIcon(quint8(tag), name, icon);
+            break;
+        case 7:
+            key = QString::number(priority);
+            if (m_app)
+                m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon);
+            break;
+        default:
+            key = QString::number(depNo);
+            if (m_app) {
+                name = m_app->GetDepartmentName(depNo);
+                icon = m_app->GetDepartmentIcon(depNo);
+            }
+            break;
+        }
+        const QDate day = fieldDate(rs, 18);
+        if (byDate && (first || day != lastDay)) {
+            AddDateGroup(day, table.rows);
+            lastKey.clear();
+        }
+        bool nameInRow = false;
+        if (first || key != lastKey || (byDate && lastKey.isEmpty())) {
+            if (byDate) {
+                nameInRow = true;
+            } else {
+                ScheduleRow head;
+                head.resize(ColumnCount);
+                head.set(ColGroup, name, icon < 0 ? 146 : icon);
+                table.rows.append(head);
+            }
+        }
+        first = false;
+        lastDay = day;
+        lastKey = key;
+
+        ScheduleRow row;
+        row.resize(ColumnCount);
+        row.kind = 'S';
+        row.key = fieldInt(rs, 10);
+        if (nameInRow)
+            row.set(ColGroup, name);
+        const bool inProduction = itemStatus >= 5 && itemStatus <= 16;
+        if (!inProduction)
+            row.images[ColGroup] = 333;
+        row.set(ColExpand, QString(), Collapsed);
+        row.set(ColOrder,
+                QStringLiteral("%1-%2 %3").arg(fieldInt(rs, 15)).arg(fieldInt(rs, 11)).arg(fieldText(rs, 20)),
+                CZqApp::GetJobStatusIcon(quint8(jobStatus)));
+        row.set(ColJobId, QString::number(fieldInt(rs, 9)));
+        row.set(ColCustomer, fieldText(rs, 17));
+        if (m_app) {
+            QString statusName;
+            m_app->GetScheduleStatusName(statusName, quint8(itemStatus));
+            row.set(ColStatus, statusName, m_app->GetScheduleStatusIcon(quint8(itemStatus)));
+        }
+        const int serNo = fieldInt(rs, 3);
+        int serviceIcon = m_app ? m_app->GetCategoryStateIcon(catNo, status) : kServiceToDoFirst;
+        if (serviceIcon < kServiceToDoFirst || serviceIcon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
+            serviceIcon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
+        row.set(ColTitle, m_app ? m_app->GetServiceFullName(serNo) : QString::number(serNo), serviceIcon);
+        const QDate due = fieldDate(rs, 19);
+        row.set(ColBlank, due.isValid() ? ScheduleDateText(due) : QString(), ScheduleDateIcon(due, today));
+        row.set(ColDate, ScheduleDateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
+        ShowCodeCells(row, empNo, tag, priority);
+        const int minutes = fieldInt(rs, 13);
+        row.set(ColTime, minutes == 0 ? QString() : MinutesToText(minutes));
+        const int quantity = fieldInt(rs, 14);
+        row.set(ColQuantity, quantity == 0 ? QString() : GroupThousands(QString::number(quantity)));
+        QString note = fieldText(rs, 21);
+        QString second;
+        if (catNo >= 101 && catNo <= 199) {
+            const int at = note.indexOf(mark);
+            if (at >= 0) {
+                second = note.mid(at + mark.size());
+                note = note.left(at);
+            }
+        } else if (catNo >= 201 && catNo <= 299) {
+            const QString paper = paperNotes.value(
+                QStringLiteral("%1/%2/%3").arg(fieldInt(rs, 9)).arg(fieldInt(rs, 11)).arg(fieldInt(rs, 12)));
+            const int at = paper.indexOf(mark);
+            if (at >= 0)
+                second = paper.mid(at + mark.size());
+        }
+        row.set(ColNote, note);
+        row.set(ColNote2, second);
+        table.rows.append(row);
+        ++table.listedCount;
+    }
+
+    // Headings and date rows show the time of the services under them.
+    int sum = 0;
+    int head = 0;
+    for (int r = 0; r <= table.rows.size(); ++r) {
+        const bool last = r == table.rows.size();
+        if (!last && table.rows[r].kind == 'S') {
+            sum += HoursMinutesToInt(table.rows[r].texts[ColTime]);
+            continue;
+        }
+        if (sum != 0 && head < table.rows.size() && table.rows[head].kind != 'S')
+            table.rows[head].texts[ColTime] = MinutesToText(sum);
+        sum = 0;
+        head = r;
+    }
     return table;
 }

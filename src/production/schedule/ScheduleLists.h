@@ -81,6 +81,9 @@ public:
     ScheduleTable ListOrders(int entry) const;
     ScheduleTable ListItems(int command) const;
     ScheduleTable ListCrosstab(int entry, bool done) const;
+    // The services of one tree entry of list kinds 2-7 (31301-31899).
+    QString ServicesSql(int command, QString &groupCaption) const;
+    ScheduleTable ListServices(int command) const;
 
     // Rows inserted under an expanded order (its items and services) or item
     // (its services); listKind is the view's list kind (0 orders, 1 items).
