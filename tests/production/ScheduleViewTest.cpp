@@ -4,6 +4,8 @@
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "production/schedule/CViewSchedule.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgOptions.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QTreeWidgetItem>
@@ -352,4 +354,32 @@ TEST_F(ScheduleTest, ServicesByDateAndStateClicks)
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(first)), QStringLiteral("4"));
     EXPECT_EQ(v.list().GetItemText(v.rowOf(first), C::ColDate), QStringLiteral("06/14/2024"));
     (void)item;
+}
+
+TEST_F(ScheduleTest, ListOptionsDialogSavesOnlyAChangedMask)
+{
+    addOrder(9301, 0, today(), today().addDays(1));
+    View v;
+    v.view.setListOptions(0x1);
+    v.choose(31101);
+    // OK without a change: nothing stored, nothing listed again.
+    prompts().onDialog([](QDialog &) { return int(platform::IDOK); });
+    EXPECT_FALSE(v.view.OnListOptions());
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("List Options"), -7, CZqApp::kScheduler), -7);
+    // Sorting ascending ticked: stored and listed again.
+    prompts().onDialog([](QDialog &d) {
+        auto *dialog = dynamic_cast<CDlgOptions *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (dialog)
+            dialog->tree()->SetOptionChecked(4, true);
+        return int(platform::IDOK);
+    });
+    EXPECT_TRUE(v.view.OnListOptions());
+    EXPECT_EQ(v.view.listOption(), 0x9);
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("List Options"), -7, CZqApp::kScheduler), 0x9);
+    EXPECT_TRUE(v.view.lastSql().endsWith(QStringLiteral("ORDER BY Jobs.DateDue, Jobs.JobNo")));
+    // Cancel changes nothing.
+    prompts().onDialog([](QDialog &) { return int(platform::IDCANCEL); });
+    EXPECT_FALSE(v.view.OnListOptions());
+    EXPECT_EQ(v.view.listOption(), 0x9);
 }

@@ -13,7 +13,9 @@
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
 #include "production/schedule/OrderStatusRules.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgData.h"
+#include "views/CDlgOptions.h"
 
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
@@ -588,7 +590,7 @@ bool CViewSchedule::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("Adding a filter in the scheduler"));
         return true;
     case 30541:
-        ReportNotAvailable(QStringLiteral("The scheduler list options"));
+        OnListOptions();
         return true;
     case 30543:
         ReportNotAvailable(QStringLiteral("The options of new items"));
@@ -657,6 +659,43 @@ void CViewSchedule::OnListContextMenu(const QPoint &point)
         m_list->SelectItem(row);
     if (QAction *chosen = menu->exec(m_list->viewport()->mapToGlobal(point)))
         RunCommand(chosen->data().toInt());
+}
+
+bool CViewSchedule::OnListOptions()
+{
+    static const char *const groups[4] = {"Order List:", "Item List:", "Service Lists:", "Other Options:"};
+    static const int firstBits[4] = {0, 4, 10, 18};
+    static const char *const texts[20] = {
+        "Group by Job Due Date", "+ then by Order Status", "+ then by Customer Name",
+        "Sort Orders Ascending 1-> 9 (uncheck to list the last Order first)", "Group by Job Due Date",
+        "+ then by Item Status", "+ then by Customer Name", "+ then by Item Tag Sort Number",
+        "+ then by Item Priority", "List All Items (uncheck to list only Items of Orders in Progress)",
+        "Group by Service Date", "+ then by Service Category Sort Number", "+ then by Service Operator Sort Number",
+        "+ then by Customer Name", "+ then by Service Tag Sort Number", "+ then by Service Priority",
+        "List All Services (uncheck to list Services of Orders in Progress & Items in Production)",
+        "Include Services Done (uncheck to list only Services To-Do)",
+        "Hold Ctrl key down to mark a Service as Done/To-Do (to reduce errors)",
+        "If Item is on Hold, Wait or Proof, ask me to update the Item Status"};
+    CDlgOptions dialog(QStringLiteral("Scheduler List Options"), QString(), 0, this);
+    int group = 0;
+    for (int bit = 0; bit < 20; ++bit) {
+        if (group < 4 && bit == firstBits[group])
+            dialog.AddCheckGroup(QString::fromLatin1(groups[group++]), 0);
+        dialog.AddEntry(bit + 1, QString::fromLatin1(texts[bit]), (m_nListOption >> bit) & 1);
+    }
+    if (dialog.DoModal() != platform::IDOK)
+        return false;
+    int mask = m_nListOption & ~0xFFFFF;
+    for (int bit = 0; bit < 20; ++bit)
+        if (dialog.tree() && dialog.tree()->IsOptionChecked(unsigned(bit + 1)))
+            mask |= 1 << bit;
+    if (mask == m_nListOption)
+        return false;
+    m_nListOption = mask;
+    if (CZqApp *app = ZqApp())
+        app->WriteSettingInt(QStringLiteral("List Options"), mask, CZqApp::kScheduler);
+    OnCommand(30401);
+    return true;
 }
 
 QString CViewSchedule::TotalsText()

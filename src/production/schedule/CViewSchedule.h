@@ -77,6 +77,9 @@ public:
     // Right-click on the list: the cell's menu, its command runs on the
     // selected rows.
     void OnListContextMenu(const QPoint &point);
+    // The "Scheduler List Options" dialog (30541): only a changed mask is
+    // stored and listed again. True when the options changed.
+    bool OnListOptions();
     // "You have Selected: ..." over the selected service rows.
     QString TotalsText();
     void OnFindOrder();
