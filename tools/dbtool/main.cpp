@@ -6,6 +6,7 @@
 #include "PriceCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
+#include "ScheduleCommand.h"
 #include "SqlCommand.h"
 
 #include "platform/Clock.h"
@@ -38,6 +39,7 @@ const Command kCommands[] = {
     {"print", runPrintCommand},
     {"barcode", runBarcodeCommand},
     {"scan", runScanCommand},
+    {"schedule", runScheduleCommand},
 };
 
 } // namespace
@@ -45,7 +47,8 @@ const Command kCommands[] = {
 int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
-    const bool drawing = argc >= 2 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0);
+    const bool drawing = argc >= 2
+        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -87,6 +90,7 @@ int main(int argc, char *argv[])
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  barcode DIGIT NUMBER FILE.png\n"
-           "  scan \"Shift 6 1 2 Shift 3\"\n";
+           "  scan \"Shift 6 1 2 Shift 3\"\n"
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n";
     return 2;
 }
