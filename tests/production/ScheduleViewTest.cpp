@@ -383,3 +383,30 @@ TEST_F(ScheduleTest, ListOptionsDialogSavesOnlyAChangedMask)
     EXPECT_FALSE(v.view.OnListOptions());
     EXPECT_EQ(v.view.listOption(), 0x9);
 }
+
+TEST_F(ScheduleTest, CenterMovesTheServiceAfterAskingTheRightOnce)
+{
+    exec(QStringLiteral("DELETE FROM ProductionDepts WHERE DepID = 2"));
+    exec(QStringLiteral("INSERT INTO ProductionDepts (DepID, Name, Sort) VALUES (2, 'Bindery', 2)"));
+    const qint32 a = addOrder(9401, 0, today(), today().addDays(3));
+    addItem(a, 1, 5);
+    const qint32 service = addService(a, 1, 901, 2, 2, 30, 3);
+    View v;
+    v.view.setListOptions(0);
+    v.choose(31401);
+    v.list().SelectItem(v.rowOf(service));
+    EXPECT_EQ(v.view.OnCenter(2), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ProdDepID FROM Services WHERE SerNo = 901")), QStringLiteral("2"));
+    v.list().SelectItem(v.rowOf(service));
+    EXPECT_EQ(v.view.OnCenter(0), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ProdDepID FROM Services WHERE SerNo = 901")), QStringLiteral("0"));
+}
+
+TEST_F(ScheduleTest, CancelledItemOptionsLeaveTheOptionRows)
+{
+    const QString before = sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)"));
+    View v;
+    prompts().onDialog([](QDialog &) { return int(platform::IDCANCEL); });
+    EXPECT_FALSE(v.view.OnItemOptions());
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)")), before);
+}

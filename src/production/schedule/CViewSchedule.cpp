@@ -10,6 +10,10 @@
 #include "controls/CXTreeCtrl.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
+#include "data/CXDaoSet.h"
+#include "data/OptionsAndLookups.h"
+#include "platform/Value.h"
+#include "views/CViewDefaults.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
 #include "production/schedule/OrderStatusRules.h"
@@ -66,10 +70,68 @@ CViewSchedule::~CViewSchedule() = default;
 
 void CViewSchedule::LoadListOptions()
 {
+    m_nItemOptions = GetOptionValue(44331, 4);
     CZqApp *app = ZqApp();
     if (!app)
         return;
     m_nListOption = app->GetSettingInt(QStringLiteral("List Options"), 1041, CZqApp::kScheduler);
+}
+
+bool CViewSchedule::OnItemOptions()
+{
+    CZqApp *app = ZqApp();
+    if (!app || !app->CheckPassword(-1, QString()))
+        return false;
+    CDlgOptions dialog(QStringLiteral("New Item"), QStringLiteral("These options are for ALL computers"), 158, this);
+    dialog.AddOptionGroups(44331, 44332, false, 0);
+    if (dialog.DoModal() != platform::IDOK)
+        return false;
+    dialog.SaveOptionGroups();
+    LoadListOptions();
+    return true;
+}
+
+void CViewSchedule::OnSetupTable(int id)
+{
+    CZqApp *app = ZqApp();
+    if (!app || !app->CheckPassword(-1, QString()))
+        return;
+    CViewDefaults settings(nullptr);
+    settings.EditSetupTable(id, 0, 0);
+}
+
+int CViewSchedule::OnCenter(int depId)
+{
+    // The right to move services between centers is asked once per run.
+    if (!m_bCenterRightsAsked) {
+        CZqApp *app = ZqApp();
+        m_bCenterRightsGiven = app && app->CheckPassword(11, QString());
+        m_bCenterRightsAsked = true;
+    }
+    if (!m_bCenterRightsGiven)
+        return 0;
+    int changed = 0;
+    {
+        WaitCursor wait;
+        CItemSet item;
+        for (int row : SelectedRows()) {
+            if (!IsServiceRow(row) || !item.OpenByItemID(qint32(m_list->GetItemData(row))) || item.m_SerNo <= 0)
+                continue;
+            CXDaoSet service;
+            service.Open(CXDaoSet::dbOpenDynaset,
+                         QStringLiteral("SELECT ProdDepID FROM Services WHERE SerNo = %1").arg(item.m_SerNo));
+            if (!service.IsOpen() || service.IsEOF() || !service.SafeEdit())
+                continue;
+            service.SetFieldValue(0, platform::Value(depId));
+            if (service.SafeUpdate())
+                ++changed;
+        }
+    }
+    // The center belongs to the service in the catalogue: every order's rows
+    // of that service move with it, so the list is made again.
+    if (changed > 0)
+        OnCommand(30401);
+    return changed;
 }
 
 void CViewSchedule::OnInitialUpdate()
@@ -544,7 +606,7 @@ bool CViewSchedule::OnCommand(int id)
         return true;
     }
     if (id >= 31401 && id <= 31499) {
-        ReportNotAvailable(QStringLiteral("Moving services to a production center"));
+        OnCenter(id - 31402);
         return true;
     }
     switch (id) {
@@ -593,10 +655,10 @@ bool CViewSchedule::OnCommand(int id)
         OnListOptions();
         return true;
     case 30543:
-        ReportNotAvailable(QStringLiteral("The options of new items"));
+        OnItemOptions();
         return true;
     case 30720: case 30721: case 30722: case 30723: case 30724:
-        ReportNotAvailable(QStringLiteral("Setting up production tables from the scheduler"));
+        OnSetupTable(id);
         return true;
     case 30740: case 30741: case 30742: case 30743: case 30744: case 30745: case 30746: case 30747: case 30748:
     case 30749:

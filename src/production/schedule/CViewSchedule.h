@@ -77,6 +77,13 @@ public:
     // Right-click on the list: the cell's menu, its command runs on the
     // selected rows.
     void OnListContextMenu(const QPoint &point);
+    // The shop-wide options of new and pasted items (30543), rights first.
+    bool OnItemOptions();
+    // The setup-table editors of production (30720-30724), rights first.
+    void OnSetupTable(int id);
+    // Moves the services of the selected rows to a production center
+    // (31401-31499); the right is asked once per run. Lists again on a change.
+    int OnCenter(int depId);
     // The "Scheduler List Options" dialog (30541): only a changed mask is
     // stored and listed again. True when the options changed.
     bool OnListOptions();
