@@ -410,3 +410,33 @@ TEST_F(ScheduleTest, CancelledItemOptionsLeaveTheOptionRows)
     EXPECT_FALSE(v.view.OnItemOptions());
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)")), before);
 }
+
+TEST_F(ScheduleTest, ScansFindOrdersItemsAndServiceLines)
+{
+    const qint32 a = addOrder(9501, 0, today(), today().addDays(3));
+    const qint32 item = addItem(a, 1, 5);
+    const qint32 service = addService(a, 1, 901, 2, 2, 30, 3);
+    addOrder(9502, 0, today(), today().addDays(3));
+    View v;
+    struct Case { int command; qint32 number; bool found; QString message; qint64 selected; };
+    const Case cases[] = {
+        {30410, 999999, false, QStringLiteral("Item not found!"), 0},
+        {30598, 999999, false, QStringLiteral("Not found!"), 0},
+        {30598, a, true, QString(), a},
+        {30410, item, true, QString(), item},
+        {30390, service, true, QString(), service},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.command);
+        prompts().clear();
+        if (!c.message.isEmpty())
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(v.view.ScanRecord(c.command, c.number), c.found);
+        EXPECT_EQ(prompts().lastText(), c.message);
+        if (c.found)
+            EXPECT_EQ(v.list().GetSelectedData(), c.selected);
+    }
+    // The scanned service line is marked done; the list is of the order's items.
+    EXPECT_EQ(v.view.listCommand(), 31201);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)), QStringLiteral("0"));
+}

@@ -1018,6 +1018,88 @@ int CViewSchedule::OnAssign(int what, int value)
     return changed;
 }
 
+// --- scans ----------------------------------------------------------------------------
+
+int CViewSchedule::OnScanCommand(int command, int key)
+{
+    switch (command) {
+    case 30598: case 30410: case 30390:
+        return ScanRecord(command, m_barCode.m_nObject) ? 1 : 0;
+    case 30423: {
+        const int status = m_barCode.m_nAction;
+        if (m_nListKind == 0 || m_nListKind == 1)
+            OnItemStatus(status);
+        return 1;
+    }
+    case 30422:
+        if (m_barCode.m_nAction < 100)
+            OnAssign(1, m_barCode.m_nAction);
+        return 1;
+    case 30270: {
+        const int weekday = platform::Clock::today().dayOfWeek() % 7 + 1; // Sunday 1
+        const int id = kScheduleTodayCommand + (m_barCode.m_nAction - weekday + 1);
+        if (id >= kScheduleTodayCommand && id <= kScheduleTodayCommand + 15)
+            OnServiceDate(id);
+        return 1;
+    }
+    case 31000:
+        if (m_nListKind == 1)
+            OnItemStatus(31299 - 31203);
+        else if (m_barCode.m_nAction > 0)
+            PostCommand(m_barCode.m_nAction);
+        return 1;
+    default:
+        break;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        PostCommand(30102);
+        return 1;
+    }
+    return key == Qt::Key_Space ? 1 : 0;
+}
+
+bool CViewSchedule::ScanRecord(int command, qint32 number)
+{
+    qint32 jobId = 0;
+    qint32 itemId = 0;
+    if (command == 30598) {
+        CJobSet job;
+        job.m_strFilter = QStringLiteral("JobType = 0 and JobID = %1").arg(number);
+        if (number > 0 && job.RequeryOrOpen(false) && !job.IsEOF())
+            jobId = job.m_JobID;
+    } else {
+        CItemSet item;
+        if (number <= 0 || !item.OpenByItemID(number)) {
+            platform::Prompt::messageBox(QStringLiteral("Item not found!"));
+            return false;
+        }
+        jobId = item.m_JobID;
+        itemId = item.m_ItemID;
+    }
+    const int list = command == 30598 ? 31101 : (m_nListKind == 10 ? 32101 : 31201);
+    SelectTreeCode(list);
+    ReadTreeSelection();
+    const QString condition = QStringLiteral("Jobs.JobID = %1").arg(jobId);
+    setFilter(condition, condition);
+    FillList();
+    if (jobId == 0 || m_list->GetItemCount() == 0) {
+        platform::Prompt::messageBox(QStringLiteral("Not found!"));
+        return false;
+    }
+    // The scanned row is selected; a scanned service line is marked done.
+    int row = m_list->FindItemByData(command == 30598 ? jobId : itemId, true);
+    if (row < 0 && itemId != 0) {
+        OnExpandAll();
+        row = m_list->FindItemByData(itemId, true);
+    }
+    if (row >= 0 && command == 30390 && IsServiceRow(row)) {
+        const int image = m_list->GetSubItemImage(row, C::ColTitle);
+        if (image <= 59 && SetServiceDate(row, kUnscheduleCommand))
+            row = m_list->FindItemByData(itemId, true); // the item's rows may have been made again
+    }
+    return row >= 0;
+}
+
 // --- drops on the tree ----------------------------------------------------------------
 
 bool CViewSchedule::CanDropOnTree(QTreeWidgetItem *entry)

@@ -31,6 +31,12 @@ public:
     bool CanDropOnTree(QTreeWidgetItem *entry) override;
     void DropOnTree() override;
     int GetDragImage(int row, int column) override;
+    // Scanned codes: orders, items and service lines are found and listed;
+    // statuses, operators, weekdays and commands act on the selected rows.
+    int OnScanCommand(int command, int key) override;
+    // Lists the order of a scanned order (30598), item (30410) or service
+    // line (30390) and selects its row; false with a message when missing.
+    bool ScanRecord(int command, qint32 number);
 
     // List kind: the tree branch of the list ((code - 31100) / 100).
     int listKind() const { return m_nListKind; }
