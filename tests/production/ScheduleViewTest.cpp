@@ -440,3 +440,47 @@ TEST_F(ScheduleTest, ScansFindOrdersItemsAndServiceLines)
     EXPECT_EQ(v.view.listCommand(), 31201);
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)), QStringLiteral("0"));
 }
+
+TEST_F(ScheduleTest, ItemStatusTrackerColumnsAndClicks)
+{
+    app->LoadServiceDepartments();
+    ASSERT_GE(app->DepartmentList.size(), 2);
+    const qint32 depNo = app->DepartmentList[1].m_value;
+    // Service 901 belongs to a category of the first department after 0.
+    exec(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo = 7"));
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) "
+                        "VALUES (7, %1, 52, 'Typesetting', 7)").arg(depNo));
+    exec(QStringLiteral("UPDATE Services SET CatNo = 7 WHERE SerNo = 901"));
+    app->LoadServiceCategories();
+    const qint32 a = addOrder(9601, 0, today(), today().addDays(3));
+    const qint32 item = addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30, 3);
+    View v;
+    v.view.setListOptions(0);
+    v.choose(32101);
+    EXPECT_EQ(v.view.listKind(), 10);
+    CXListCtrl &list = v.list();
+    const int statusColumns = int(app->DepartmentList.size()) - 1 + 6;
+    EXPECT_EQ(list.GetColumnText(7), QStringLiteral("Schedule"));
+    EXPECT_EQ(list.GetColumnText(11), QString()); // In Production: hidden
+    EXPECT_EQ(list.GetColumnWidth(11), 0);
+    EXPECT_EQ(list.GetColumnText(12), app->DepartmentList[1].m_text);
+    EXPECT_EQ(list.GetColumnText(7 + statusColumns - 1), QStringLiteral("Done"));
+    EXPECT_EQ(list.GetColumnText(7 + statusColumns + 1), QStringLiteral("Date"));
+    const int row = v.rowOf(item);
+    ASSERT_GE(row, 0);
+    EXPECT_NE(list.GetSubItemImage(row, 7), CXListCtrl::kNoImage); // its status: Schedule
+    EXPECT_EQ(list.GetItemText(row, 12), QString::number(depNo));
+    snapshot(v.view, QStringLiteral("item-tracker"));
+
+    // A department the item has no service in refuses the move.
+    if (app->DepartmentList.size() > 2) {
+        prompts().answer(platform::IDOK);
+        v.view.OnListClick(row, 13);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Sorry, you may not move the Item to ") + list.GetColumnText(13));
+    }
+    // Its own department: the item moves there.
+    v.view.OnListClick(row, 12);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)),
+              QString::number(depNo + 4));
+}

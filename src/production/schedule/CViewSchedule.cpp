@@ -284,21 +284,21 @@ void CViewSchedule::FillList()
     case 8: table = m_lists.ListCrosstab(entry, false); break;
     case 9: table = m_lists.ListCrosstab(entry, true); break;
     case 2: case 3: case 4: case 5: case 6: case 7: table = m_lists.ListServices(code); break;
-    default:
-        m_list->ClearList();
-        m_table = ScheduleTable();
-        m_nListed = 0;
-        ReportNotAvailable(QStringLiteral("The item status tracker"));
-        return;
+    case 10: table = m_lists.ListItems(code); break;
+    default: return;
     }
     if (QApplication::keyboardModifiers() & Qt::ControlModifier)
         QGuiApplication::clipboard()->setText(table.sql);
     m_table = table;
+    m_nShift = int(table.statusColumns.size());
     ShowTable(table);
     m_nListed = table.listedCount;
     m_strLastListSql = table.sql;
-    if (table.expandAll && m_nListKind <= 1)
-        OnExpandAll();
+    if (table.expandAll && (m_nListKind <= 1 || m_nListKind == 10)) {
+        for (int row = m_list->GetItemCount() - 1; row >= 0; --row)
+            if (m_list->GetSubItemImage(row, C::ColExpand) == C::Collapsed)
+                ExpandRow(row);
+    }
     if (keep != 0) {
         const int row = m_list->FindItemByData(keep, true);
         if (row >= 0 && m_list->GetSubItemImage(row, C::ColExpand) == C::Collapsed)
@@ -329,9 +329,13 @@ void CViewSchedule::ShowTable(const ScheduleTable &table)
     m_list->viewport()->update();
 }
 
-void CViewSchedule::InsertRows(int at, const QList<ScheduleRow> &rows)
+void CViewSchedule::InsertRows(int at, const QList<ScheduleRow> &given)
 {
     const int columns = m_list->GetColumnCount();
+    QList<ScheduleRow> rows = given;
+    for (ScheduleRow &r : rows)
+        if (m_nShift > 0 && r.texts.size() <= C::ColumnCount)
+            ScheduleLists::WidenRow(r, m_nShift);
     for (const ScheduleRow &r : rows) {
         const int image0 = r.images.value(0, -1);
         const int row = m_list->InsertRow(at, r.texts.value(0), r.key, isImage(image0) ? image0 : kNone);
@@ -500,6 +504,24 @@ void CViewSchedule::OnListClick(int row, int column)
             CollapseRow(row);
         return;
     }
+    if (m_nListKind == 10) {
+        if (column < C::ColBlank || column >= C::ColBlank + m_nShift)
+            return;
+        if (IsPreviewRow(row) || !IsItemRow(row)) {
+            if (IsPreviewRow(row))
+                platform::Prompt::messageBox(QStringLiteral("Sorry, you may not make changes in Item Preview."));
+            return;
+        }
+        const int status = m_table.statusColumns.value(column - C::ColBlank);
+        const int image = m_list->GetSubItemImage(row, column);
+        if (status >= 5 && status <= 16 && !isImage(image)) {
+            platform::Prompt::messageBox(QStringLiteral("Sorry, you may not move the Item to ")
+                                         + m_list->GetColumnText(column));
+            return;
+        }
+        SetItemStatus(row, -1, status);
+        return;
+    }
     // A click on a service's state icon: a service to do is marked done, a
     // done one is scheduled for today. With option 0x40000 only while Ctrl
     // is held.
@@ -536,9 +558,9 @@ bool CViewSchedule::SetServiceDate(int row, int id)
     m_list->SetSubItemImage(row, C::ColTitle, icon);
     if (day > 0 && job.m_DateIn.isValid()) {
         const QDate when = job.m_DateIn.date().addDays(day - 1);
-        SetCell(row, C::ColDate, ScheduleDateText(when), ScheduleDateIcon(when, platform::Clock::today()));
+        SetCell(row, Col(C::ColDate), ScheduleDateText(when), ScheduleDateIcon(when, platform::Clock::today()));
     } else if (day == 0) {
-        m_list->SetSubItemImage(row, C::ColDate, icon);
+        m_list->SetSubItemImage(row, Col(C::ColDate), icon);
     }
     SetItemStatus(-1, row, 255);
     return true;
@@ -673,6 +695,12 @@ int CViewSchedule::CellMenuFor(int row, int column)
 {
     if (row < 0 || row >= m_list->GetItemCount() || m_nListKind == 8 || m_nListKind == 9)
         return -1;
+    // Columns after the tracker's status columns are named as in the other lists.
+    if (column >= C::ColBlank) {
+        if (column < C::ColBlank + m_nShift)
+            return -1;
+        column -= m_nShift;
+    }
     if (IsServiceRow(row)) {
         switch (column) {
         case C::ColStatus: case C::ColTitle: return CZqApp::ScheduleStatusMenu;
@@ -709,8 +737,8 @@ void CViewSchedule::OnListContextMenu(const QPoint &point)
         return;
     // The entry that the cell shows is checked.
     const QString shown = m_list->GetItemText(row, column);
-    const bool marks = column == C::ColStatus || column == C::ColOperator || column == C::ColTag
-        || column == C::ColPriority;
+    const bool marks = column == C::ColStatus || column == Col(C::ColOperator) || column == Col(C::ColTag)
+        || column == Col(C::ColPriority);
     for (QAction *action : menu->actions()) {
         if (action->isSeparator())
             continue;
@@ -770,9 +798,9 @@ QString CViewSchedule::TotalsText()
         if (!IsServiceRow(row))
             continue;
         ++timeCount;
-        minutes += HoursMinutesToInt(m_list->GetItemText(row, C::ColTime));
+        minutes += HoursMinutesToInt(m_list->GetItemText(row, Col(C::ColTime)));
         ++eachCount;
-        QString q = m_list->GetItemText(row, C::ColQuantity);
+        QString q = m_list->GetItemText(row, Col(C::ColQuantity));
         q.remove(QLatin1Char(','));
         quantity += q.toLongLong();
     }
@@ -940,7 +968,16 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
         if (app)
             app->GetScheduleStatusName(name, quint8(status));
         SetCell(row, C::ColStatus, name, app ? app->GetScheduleStatusIcon(quint8(status)) : kNone);
-        if (status == kDoneStatus && m_list->GetSubItemImage(row, C::ColExpand) == C::Expanded) {
+        if (m_nListKind == 10) {
+            ScheduleRow cells;
+            for (int c = 0; c < m_list->GetColumnCount(); ++c)
+                cells.set(c, m_list->GetItemText(row, c), kNone);
+            m_lists.PaintTrackerCells(cells, m_table.statusColumns, status);
+            for (int i = 0; i < m_nShift; ++i)
+                m_list->SetSubItemImage(row, C::ColBlank + i, isImage(cells.images[C::ColBlank + i])
+                                                                   ? cells.images[C::ColBlank + i]
+                                                                   : kNone);
+        } else if (status == kDoneStatus && m_list->GetSubItemImage(row, C::ColExpand) == C::Expanded) {
             CollapseRow(row);
             ExpandRow(row);
         }
@@ -1004,15 +1041,15 @@ int CViewSchedule::OnAssign(int what, int value)
         if (what == 1) {
             if (app && value > 0)
                 app->GetEmployeeNameAndIcon(quint8(value), name, icon);
-            SetCell(row, C::ColOperator, name, icon);
+            SetCell(row, Col(C::ColOperator), name, icon);
         } else if (what == 2) {
             if (app && value > 0)
                 app->GetTagNameAndIcon(quint8(value), name, icon);
-            SetCell(row, C::ColTag, name, icon);
+            SetCell(row, Col(C::ColTag), name, icon);
         } else {
             if (app && value > 0)
                 app->GetStockStatusNameAndIcon(quint8(value), name, icon);
-            SetCell(row, C::ColPriority, name, icon);
+            SetCell(row, Col(C::ColPriority), name, icon);
         }
     }
     return changed;

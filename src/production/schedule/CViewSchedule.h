@@ -104,6 +104,8 @@ private:
     void ShowTable(const ScheduleTable &table);
     void InsertRows(int at, const QList<ScheduleRow> &rows);
     void SetCell(int row, int column, const QString &text, int image);
+    // A column of the order, item and service lists as placed in this list.
+    int Col(int column) const { return column >= 7 ? column + m_nShift : column; }
     int ItemRowAbove(int row);
     int OrderRowOf(int row);
     QList<int> SelectedRows();
@@ -116,6 +118,7 @@ private:
     int m_nListCommand = 0;
     int m_nPreviousCommand = 0;
     int m_nListed = 0;
+    int m_nShift = 0; // status columns of the item status tracker before the date column
     int m_nItemOptions = 4;
     bool m_bCenterRightsAsked = false;
     bool m_bCenterRightsGiven = false;

@@ -360,11 +360,65 @@ void ScheduleLists::ShowCodeCells(ScheduleRow &row, int empNo, int tag, int prio
         row.set(ColPriority, name, icon);
 }
 
+QList<int> ScheduleLists::TrackerStatuses() const
+{
+    QList<int> statuses{0, 1, 2, 3, 4};
+    if (m_app)
+        for (int i = 1; i < m_app->DepartmentList.size(); ++i)
+            statuses << m_app->DepartmentList[i].m_value + 4;
+    statuses << 17;
+    return statuses;
+}
+
+void ScheduleLists::WidenRow(ScheduleRow &row, int statusColumns)
+{
+    row.resize(ColumnCount);
+    for (int i = 0; i < statusColumns; ++i) {
+        row.texts.insert(ColBlank, QString());
+        row.images.insert(ColBlank, kNoImage);
+    }
+}
+
+void ScheduleLists::PaintTrackerCells(ScheduleRow &row, const QList<int> &statuses, int itemStatus) const
+{
+    const int statusColumn = int(statuses.indexOf(itemStatus));
+    for (int i = 0; i < statuses.size(); ++i) {
+        const int column = ColBlank + i;
+        int image = kNoImage;
+        if (i == statusColumn) {
+            image = m_app ? m_app->GetScheduleStatusIcon(quint8(itemStatus)) : kNoImage;
+        } else if (i >= 4 && !row.texts[column].isEmpty()) {
+            const int depNo = row.texts[column].toInt();
+            int icon = m_app ? m_app->GetDepartmentIcon(depNo) : -1;
+            if (icon < 0 || icon == 255)
+                image = 84;
+            else
+                image = (statusColumn < 0 || i < statusColumn) ? icon + 84 - 48 : icon;
+        }
+        row.images[column] = image;
+    }
+}
+
 ScheduleTable ScheduleLists::ListItems(int command) const
 {
     ScheduleTable table;
     table.sql = ItemsSql(command, table.groupCaption, table.unitWord);
     table.columns = ListColumns(QStringLiteral("Item"), QStringLiteral("Description"), QStringLiteral("CSR"));
+    const bool tracker = command >= 32101 && command <= 32104;
+    if (tracker) {
+        table.statusColumns = TrackerStatuses();
+        QList<ScheduleColumn> status;
+        for (int st : table.statusColumns) {
+            QString name;
+            if (st >= 5 && st <= 16 && m_app)
+                name = m_app->GetDepartmentName(st - 4);
+            else if (st != 4 && m_app)
+                m_app->GetScheduleStatusName(name, quint8(st));
+            status.append({name, st == 4 ? 0 : 20, 10});
+        }
+        for (int i = int(status.size()) - 1; i >= 0; --i)
+            table.columns.insert(ColBlank, status[i]);
+    }
     const bool oneOrder = namesOneOrder(filter);
     const bool byDate = (options & 0x10) && !oneOrder;
     bool byStatus = options & 0x20;
@@ -443,8 +497,39 @@ ScheduleTable ScheduleLists::ListItems(int command) const
         const int quantity = fieldInt(rs, 14);
         row.set(ColQuantity, quantity == 0 ? QString() : GroupThousands(QString::number(quantity)));
         row.set(ColNote, fieldText(rs, 15));
+        if (tracker) {
+            const int width = int(table.statusColumns.size());
+            WidenRow(row, width);
+            // The departments the item has services in, in their order.
+            platform::Recordset deps(SharedDatabase());
+            deps.open(platform::Recordset::Type::Snapshot,
+                      QStringLiteral("SELECT ServiceCategories.DepNo, ServiceDepartments.SortNo FROM "
+                                     "(((ServiceCategories INNER JOIN Services ON ServiceCategories.CatNo = "
+                                     "Services.CatNo) INNER JOIN Items ON Services.SerNo = Items.SerNo) INNER JOIN "
+                                     "Jobs ON Items.JobID = Jobs.JobID) INNER JOIN ServiceDepartments ON "
+                                     "ServiceCategories.DepNo = ServiceDepartments.DepNo WHERE Jobs.JobType=0 AND "
+                                     "Jobs.JobNo=%1 AND Items.ItemNo=%2 AND Items.SubNo=%3 AND Items.SerNo>0 GROUP "
+                                     "BY ServiceCategories.DepNo, Jobs.JobNo, Items.ItemNo, Items.SubNo, "
+                                     "Items.Status, ServiceDepartments.SortNo ORDER BY ServiceDepartments.SortNo")
+                          .arg(jobNo)
+                          .arg(itemNo)
+                          .arg(subNo));
+            for (; !deps.isEOF(); deps.moveNext()) {
+                const int depNo = fieldInt(deps, 0);
+                const int at = int(table.statusColumns.indexOf(depNo + 4));
+                if (at >= 5)
+                    row.texts[ColBlank + at] = QString::number(depNo);
+            }
+            PaintTrackerCells(row, table.statusColumns, itemStatus);
+        }
         table.rows.append(row);
         ++table.listedCount;
+    }
+    if (tracker) {
+        // Headings of the tracker carry empty status cells too.
+        for (ScheduleRow &r : table.rows)
+            if (r.texts.size() == ColumnCount)
+                WidenRow(r, int(table.statusColumns.size()));
     }
     table.expandAll = oneOrder;
     return table;

@@ -38,6 +38,9 @@ struct ScheduleTable
     QList<ScheduleColumn> columns;
     QList<ScheduleRow> rows;
     QString sql;
+    // Item status tracker: the schedule status each status column (from
+    // column 7 on) stands for.
+    QList<int> statusColumns;
     QString unitWord;
     QString groupCaption;
     int listedCount = 0; // order or item rows (sum of counts in a summary)
@@ -96,6 +99,15 @@ public:
     static QStringList OrderBuckets(const QStringList &buckets, const QDate &today);
 
     static QString SortText(int options);
+    // The status columns of the item status tracker: statuses 0-4, one
+    // column per service department (department number + 4), and 17.
+    QList<int> TrackerStatuses() const;
+    // Puts empty status cells after column 6 of a row of the tracker.
+    static void WidenRow(ScheduleRow &row, int statusColumns);
+    // Draws an item's status cells in the tracker: its own status's icon,
+    // and the departments it has services in (done before its status,
+    // plain after).
+    void PaintTrackerCells(ScheduleRow &row, const QList<int> &statuses, int itemStatus) const;
     static const QString &CustomerExpression();
 
 private:
