@@ -484,3 +484,15 @@ TEST_F(ScheduleTest, ItemStatusTrackerColumnsAndClicks)
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)),
               QString::number(depNo + 4));
 }
+
+TEST_F(ScheduleTest, OpeningWithoutAnOrderOffersTheFind)
+{
+    View v;
+    v.choose(31101); // nothing listed
+    prompts().answer(platform::IDNO);
+    v.view.OnCommand(30331);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("No Order is selected to open. Would you like to find one?"));
+    prompts().answer(platform::IDNO);
+    EXPECT_FALSE(v.view.OnJobDates());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("No Order is selected to open. Would you like to find one?"));
+}

@@ -10,6 +10,7 @@
 #include "controls/CXTreeCtrl.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
+#include "jobs/CJobWhen.h"
 #include "data/CXDaoSet.h"
 #include "data/OptionsAndLookups.h"
 #include "platform/Value.h"
@@ -75,6 +76,56 @@ void CViewSchedule::LoadListOptions()
     if (!app)
         return;
     m_nListOption = app->GetSettingInt(QStringLiteral("List Options"), 1041, CZqApp::kScheduler);
+}
+
+qint32 CViewSchedule::ContextJobId()
+{
+    int row = m_list->GetCurrentRow();
+    if (row < 0 || row >= m_list->GetItemCount()) {
+        const QList<int> selected = SelectedRows();
+        row = selected.isEmpty() ? -1 : selected.first();
+    }
+    return row < 0 ? 0 : m_list->GetItemText(row, C::ColJobId).toInt();
+}
+
+void CViewSchedule::OpenContextJob()
+{
+    const qint32 jobId = ContextJobId();
+    if (jobId <= 0) {
+        if (platform::Prompt::messageBox(QStringLiteral("No Order is selected to open. Would you like to find one?"),
+                                         QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            == platform::IDYES)
+            PostCommand(30101);
+        return;
+    }
+    if (CZqApp *app = ZqApp())
+        app->OpenJob(jobId);
+}
+
+bool CViewSchedule::OnJobDates()
+{
+    const qint32 jobId = ContextJobId();
+    CJobSet job;
+    job.m_strFilter = QStringLiteral("JobType = 0 and %1 = %2").arg(QStringLiteral("JobID")).arg(jobId);
+    if (jobId <= 0 || !job.RequeryOrOpen(false) || job.IsEOF()) {
+        if (platform::Prompt::messageBox(QStringLiteral("No Order is selected to open. Would you like to find one?"),
+                                         QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            == platform::IDYES)
+            PostCommand(30101);
+        return false;
+    }
+    // A job another user has open is shown read-only.
+    const bool editing = !job.IsLocked() && job.SafeEdit();
+    CJobWhen dialog(&job, this);
+    if (dialog.DoModal() != platform::IDOK) {
+        if (editing)
+            job.CancelUpdate();
+        return false;
+    }
+    if (!editing || !job.SafeUpdate())
+        return false;
+    FillList();
+    return true;
 }
 
 bool CViewSchedule::OnItemOptions()
@@ -660,15 +711,15 @@ bool CViewSchedule::OnCommand(int id)
         return true;
     case 30102: case 30103:
         if (QApplication::keyboardModifiers() & Qt::ControlModifier)
-            ReportNotAvailable(QStringLiteral("Opening the job window from the scheduler"));
+            OpenContextJob();
         else
             ReportNotAvailable(QStringLiteral("The order scheduling dialog"));
         return true;
     case 30406:
-        ReportNotAvailable(QStringLiteral("Editing job dates from the scheduler"));
+        OnJobDates();
         return true;
     case 30331:
-        ReportNotAvailable(QStringLiteral("Previewing job specs from the scheduler"));
+        OpenContextJob();
         return true;
     case 30534:
         ReportNotAvailable(QStringLiteral("Adding a filter in the scheduler"));

@@ -83,6 +83,13 @@ public:
     // Right-click on the list: the cell's menu, its command runs on the
     // selected rows.
     void OnListContextMenu(const QPoint &point);
+    // The JobID of the context row (the current row, else the first selected).
+    qint32 ContextJobId();
+    // The job window of the context row's order (30331, Ctrl+Open).
+    void OpenContextJob();
+    // The job dates dialog of the context row's order (30406), read-only
+    // while another user has the job open; true when saved.
+    bool OnJobDates();
     // The shop-wide options of new and pasted items (30543), rights first.
     bool OnItemOptions();
     // The setup-table editors of production (30720-30724), rights first.
