@@ -2,6 +2,8 @@
 
 #include "production/schedule/OrderStatusRules.h"
 #include "production/schedule/ScheduleLists.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 
 namespace {
 
@@ -360,4 +362,30 @@ TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)
         EXPECT_EQ(sql.count(QStringLiteral("Employees.Sort,")), c.orderBy.count(QStringLiteral("Employees.Sort,")));
         EXPECT_EQ(caption, c.caption);
     }
+}
+
+TEST_F(ScheduleTest, LongListsAskTheProgressAndStopKeepsTheRowsRead)
+{
+    const qint32 first = addOrder(20000, 0, today(), today());
+    SharedDatabase().executeNative(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200) "
+        "INSERT INTO Jobs (JobType, JobNo, CusNo, Title, DateIn, DateDue, Status, Creator, CSRNo, ShiptoNo) "
+        "SELECT 0, 20000 + i, CusNo, Title, DateIn, DateDue, 0, 0, 3, 0 FROM n, Jobs WHERE JobID = %1").arg(first));
+    ScheduleLists lists(app.get());
+    lists.options = 0;
+    int asked = 0;
+    lists.progress = [&asked](int done, int total) {
+        ++asked;
+        EXPECT_EQ(total, 1201);
+        return done < 100;
+    };
+    const ScheduleTable table = lists.ListOrders(1);
+    EXPECT_TRUE(table.cancelled);
+    EXPECT_EQ(table.listedCount, 100);
+    EXPECT_EQ(asked, 101);
+    // Short lists never ask.
+    asked = 0;
+    lists.filter = QStringLiteral("Jobs.JobNo < 20010");
+    EXPECT_EQ(lists.ListOrders(1).listedCount, 10);
+    EXPECT_EQ(asked, 0);
 }

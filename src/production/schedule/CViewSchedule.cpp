@@ -21,6 +21,7 @@
 #include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
+#include "views/CStatusDlg.h"
 
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
@@ -326,7 +327,15 @@ void CViewSchedule::FillList()
     DateTime started = DateTime::fromDateTime(platform::Clock::now());
     m_lists.options = m_nListOption;
     m_lists.filter = m_strFilterSql;
-    m_lists.progress = nullptr;
+    // Long lists run behind a progress window whose Stop keeps the rows read.
+    std::unique_ptr<CStatusDlg> status;
+    m_lists.progress = [this, &status](int done, int total) {
+        if (!status) {
+            status = std::make_unique<CStatusDlg>(this);
+            status->Start(total, QStringLiteral("Listing ") + m_strListCaption, true, true);
+        }
+        return done == 0 || status->Step();
+    };
     const int entry = code % 100;
     ScheduleTable table;
     switch (m_nListKind) {
