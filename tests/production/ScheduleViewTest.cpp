@@ -496,3 +496,26 @@ TEST_F(ScheduleTest, OpeningWithoutAnOrderOffersTheFind)
     EXPECT_FALSE(v.view.OnJobDates());
     EXPECT_EQ(prompts().lastText(), QStringLiteral("No Order is selected to open. Would you like to find one?"));
 }
+
+TEST_F(ScheduleTest, DoubleClickOpensByColumnAndNeverOnHeadings)
+{
+    const qint32 a = addOrder(9701, 0, today(), today().addDays(3));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30, 3);
+    addOrder(9702, 0, today(), today().addDays(4));
+    View v;
+    v.view.setListOptions(0x1);
+    v.choose(31101);
+    const int order = v.rowOf(a);
+    v.view.ExpandRow(order);
+    struct Case { int row; int column; int command; };
+    const Case cases[] = {
+        {0, 2, 0}, // the date heading
+        {order, 7, 30406},
+        {order, 11, 30745},
+        {order + 2, 11, 30746},
+        {order, 4, 30102},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(v.view.DoubleClickCommand(c.row, c.column), c.command) << c.row << "/" << c.column;
+}

@@ -25,6 +25,7 @@
 
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
+#include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QMenu>
@@ -195,6 +196,13 @@ void CViewSchedule::OnInitialUpdate()
     BuildTree();
     connect(m_list, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { OnListClick(index.row(), index.column()); });
+    // A double-click opens by its column, after a short pause.
+    disconnect(m_list, &QAbstractItemView::doubleClicked, this, nullptr);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        const int id = DoubleClickCommand(index.row(), index.column());
+        if (id != 0)
+            QTimer::singleShot(150, this, [this, id] { PostCommand(id); });
+    });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &point) { OnListContextMenu(point); });
@@ -749,6 +757,17 @@ bool CViewSchedule::OnCommand(int id)
     default:
         return CView0::OnCommand(id);
     }
+}
+
+int CViewSchedule::DoubleClickCommand(int row, int column)
+{
+    if (row < 0 || row >= m_list->GetItemCount() || m_list->GetItemData(row) == 0)
+        return 0;
+    if (column == C::ColBlank)
+        return 30406;
+    if (column == C::ColPriority)
+        return IsServiceRow(row) ? 30746 : 30745;
+    return 30102;
 }
 
 int CViewSchedule::CellMenuFor(int row, int column)
