@@ -375,8 +375,9 @@ void CViewSchedule::FillList()
 
     QString filter = m_strFilterText;
     filter.remove(QLatin1Char('#'));
-    m_listBar->SetItemText(30673, QString::asprintf("%s      (%d %s listed)  %s", qPrintable(m_strListCaption),
-                                                    m_nListed, qPrintable(table.unitWord), qPrintable(filter)));
+    // "%s      (%d %s listed)  %s": list title, count, unit word, filter.
+    m_listBar->SetItemText(30673, QStringLiteral("%1      (%2 %3 listed)  %4")
+                                      .arg(m_strListCaption, QString::number(m_nListed), table.unitWord, filter));
     QString elapsed;
     FormatElapsedTime(elapsed, started);
     m_statusBar->SetItemText(30262, QStringLiteral("Grouped by %1.  Query took %2.").arg(table.groupCaption, elapsed));
@@ -883,9 +884,9 @@ QString CViewSchedule::TotalsText()
         q.remove(QLatin1Char(','));
         quantity += q.toLongLong();
     }
-    return QString::asprintf("You have Selected:\n\n%d Services by Time:\t%s\n%d Services by Each:\t%s", timeCount,
-                             qPrintable(MinutesToText(minutes)), eachCount,
-                             qPrintable(GroupThousands(QString::number(quantity))));
+    return QStringLiteral("You have Selected:\n\n%1 Services by Time:\t%2\n%3 Services by Each:\t%4")
+        .arg(QString::number(timeCount), MinutesToText(minutes), QString::number(eachCount),
+             GroupThousands(QString::number(quantity)));
 }
 
 void CViewSchedule::OnFindOrder()
