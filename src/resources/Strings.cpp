@@ -36,6 +36,8 @@ constexpr StringEntry kStrings[] = {
     {44323, u"Quote to Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
     {44324, u"Template to Quote/Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
     {44325, u"PellJob to Quote/Order:,Ship to Address,Ship Via,Buyer (ordered by),Location,Terms,Sales Tax,Sales Rep,Discount %,Set Shipping Charge to zero,Set Postage Charge to zero,CSR (assign this computer's default CSR),Item Price Level,Reprice Item and Save Default Price (do not reprice if Item Price is locked),Ask me what to update,Tell me what changed after updating data,"},
+    {44331, u"After pasting an Item:,Clear Service Date,Assign Default Service Operator,Assign Default Service Tag,"},
+    {44332, u"After creating a new Item:,Set Item status to In Production (uncheck to Schedule),"},
     {IDS_JOB_LISTS_ORDERS, u"Orders,All,In Progress,On Hold,Ready to Ship,Ready to Post,Received Today,Shipped Today,Late,Due Today,Due Tomorrow,Due This Week,Due Next Week,Discrepancies,"},
     {44140, u"Invoices Ready-to-Post,List,"},
     {44141, u"Invoices Unpaid,By Customer (Aging),By Invoice No,Past-Due Only,Summary by Age,Summary by Month Due,Total,"},

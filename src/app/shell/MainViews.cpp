@@ -6,6 +6,7 @@
 #include "catalogue/CViewServices.h"
 #include "customers/CustomerWindows.h"
 #include "jobs/CViewJobs.h"
+#include "production/schedule/CViewSchedule.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -55,6 +56,11 @@ QWidget *CreateMainView(int viewId)
         auto *receivables = new CViewAR(nullptr);
         receivables->OnInitialUpdate();
         return receivables;
+    }
+    if (viewId == CViewSchedule::kViewId) {
+        auto *schedule = new CViewSchedule(nullptr);
+        schedule->OnInitialUpdate();
+        return schedule;
     }
     return new CPlaceholderView(viewId);
 }

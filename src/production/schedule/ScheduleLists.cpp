@@ -1,0 +1,1177 @@
+#include "production/schedule/ScheduleLists.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
+#include "data/CSQL.h"
+#include "data/SharedDatabase.h"
+#include "platform/Clock.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QHash>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kNoImage = -1;
+constexpr int kManyRows = 1000;
+constexpr int kServiceToDoFirst = 48;
+constexpr int kServiceDoneOffset = 36;
+constexpr int kDateIconPast = 128;
+
+QString sumText(int minutes)
+{
+    return minutes == 0 ? QString() : MinutesToText(minutes);
+}
+
+int fieldInt(const platform::Recordset &rs, int index)
+{
+    const platform::Value v = rs.value(index);
+    return v.isNull() ? 0 : v.toInt();
+}
+
+QDate fieldDate(const platform::Recordset &rs, int index)
+{
+    const platform::Value v = rs.value(index);
+    if (v.isNull())
+        return {};
+    const DateTime d = v.toDateTime();
+    return d.isValid() ? d.date() : QDate();
+}
+
+QString fieldText(const platform::Recordset &rs, int index)
+{
+    const platform::Value v = rs.value(index);
+    return v.isNull() ? QString() : v.toString();
+}
+
+void addCondition(QString &where, const QString &condition)
+{
+    if (!condition.isEmpty())
+        where += QStringLiteral(" and ") + condition;
+}
+
+bool namesOneOrder(const QString &filter)
+{
+    return filter.contains(QStringLiteral("JobNo"), Qt::CaseInsensitive)
+        || filter.contains(QStringLiteral("JobID"), Qt::CaseInsensitive);
+}
+
+// Counts the rows of an open snapshot and goes back to the first.
+int countRows(platform::Recordset &rs)
+{
+    if (rs.isEOF())
+        return 0;
+    rs.moveLast();
+    const int count = int(rs.recordCount());
+    rs.moveFirst();
+    return count;
+}
+
+} // namespace
+
+void ScheduleRow::resize(int columns)
+{
+    while (texts.size() < columns)
+        texts.append(QString());
+    while (images.size() < columns)
+        images.append(kNoImage);
+}
+
+void ScheduleRow::set(int column, const QString &text, int image)
+{
+    resize(column + 1);
+    texts[column] = text;
+    images[column] = image;
+}
+
+QString ScheduleDateText(const QDate &date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QStringLiteral("?");
+}
+
+int ScheduleDateIcon(const QDate &date, const QDate &today)
+{
+    if (!date.isValid() || date < today)
+        return kDateIconPast;
+    if (date == today)
+        return 129;
+    if (today.daysTo(date) >= 7)
+        return 137;
+    return 129 + date.dayOfWeek() % 7 + 1;
+}
+
+const QString &ScheduleLists::CustomerExpression()
+{
+    return CustomerColumn;
+}
+
+QString ScheduleLists::SortText(int options)
+{
+    return (options & 0x8) ? QStringLiteral("Jobs.JobNo") : QStringLiteral("Jobs.JobNo DESC");
+}
+
+QList<ScheduleColumn> ScheduleLists::ListColumns(const QString &orderCaption, const QString &titleCaption,
+                                                 const QString &thirdCaption)
+{
+    return {{QStringLiteral("Group By..."), 100, 10}, {QString(), 20, 10}, {orderCaption, 90, 10},
+            {QStringLiteral("JobID"), 0, 4}, {QStringLiteral("Customer"), 100, 10}, {QStringLiteral("I"), 20, 10},
+            {titleCaption, 180, 10}, {QString(), 20, 10}, {QStringLiteral("Date"), 90, 8},
+            {thirdCaption, 70, 10}, {QStringLiteral("Tag"), 70, 10}, {QStringLiteral("Priority"), 20, 10},
+            {QStringLiteral("Time"), 60, 4}, {QStringLiteral("Quantity"), 70, 4}, {QStringLiteral("Note"), 80, 10},
+            {QStringLiteral("Note2"), 80, 10}};
+}
+
+// --- orders ---------------------------------------------------------------------------
+
+QString ScheduleLists::OrdersSql(int entry, QString &groupCaption) const
+{
+    QString where = QStringLiteral("WHERE Jobs.JobType = 0 and Jobs.Creator < 98");
+    bool byStatus = options & 0x2;
+    QString condition;
+    if (entry >= 2 && entry <= 5) {
+        condition = QStringLiteral("Jobs.Status = %1").arg(entry - 2);
+        byStatus = false;
+    } else {
+        switch (entry) {
+        case 6: BuildDateCondition(condition, QStringLiteral("Jobs.DateIn"), 0, 0); break;
+        case 7: BuildDateCondition(condition, QStringLiteral("Jobs.DateShipped"), 0, 0); break;
+        case 8:
+            BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 1, 0);
+            condition += QStringLiteral(" and Jobs.Status < 3");
+            break;
+        case 9: BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 0, 0); break;
+        case 10: BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 0, 1); break;
+        case 11: BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 6, 0); break;
+        case 12: BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 9, 0); break;
+        case 13: BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 12, 0); break;
+        default: break;
+        }
+    }
+    addCondition(where, condition);
+    addCondition(where, filter);
+
+    QString grouping;
+    groupCaption.clear();
+    if ((options & 0x1) && !namesOneOrder(filter)) {
+        grouping += QStringLiteral("Jobs.DateDue, ");
+        groupCaption += QStringLiteral("Date/");
+    }
+    if (byStatus) {
+        grouping += QStringLiteral("Jobs.Status, ");
+        groupCaption += QStringLiteral("Status/");
+    }
+    if (options & 0x4) {
+        grouping += QStringLiteral("Customers.Name, ");
+        groupCaption += QStringLiteral("Customer/");
+    }
+    groupCaption += QStringLiteral("Order");
+    return QStringLiteral("SELECT ") + CustomerExpression()
+        + QStringLiteral(", Jobs.Status, Jobs.JobNo, Jobs.Title, Jobs.DateDue, Jobs.CusNo, Jobs.CSRNo, Jobs.JobID ")
+        + QStringLiteral("FROM ShipTo RIGHT JOIN ((Customers INNER JOIN Jobs ON Customers.CusNo = Jobs.CusNo) "
+                         "INNER JOIN JobTypes ON Jobs.JobType = JobTypes.JobType) ON ShipTo.ShiptoNo = "
+                         "Jobs.ShiptoNo ")
+        + where + QStringLiteral(" ORDER BY ") + grouping + SortText(options);
+}
+
+ScheduleRow ScheduleLists::DateGroupRow(const QDate &date, bool first, QList<ScheduleRow> &rows) const
+{
+    if (!first) {
+        ScheduleRow spacer;
+        spacer.resize(ColumnCount);
+        rows.append(spacer);
+    }
+    ScheduleRow head;
+    head.resize(ColumnCount);
+    const QDate today = platform::Clock::today();
+    head.set(ColGroup, ScheduleDateText(date), date.isValid() ? ScheduleDateIcon(date, today) : kDateIconPast);
+    if (date.isValid())
+        head.set(ColDate, QLocale::c().toString(date, QStringLiteral("dddd")));
+    return head;
+}
+
+void ScheduleLists::AddDateGroup(const QDate &date, QList<ScheduleRow> &rows) const
+{
+    const bool first = rows.isEmpty();
+    ScheduleRow head = DateGroupRow(date, first, rows);
+    rows.append(head);
+}
+
+ScheduleTable ScheduleLists::ListOrders(int entry) const
+{
+    ScheduleTable table;
+    table.sql = OrdersSql(entry, table.groupCaption);
+    table.unitWord = QStringLiteral("Orders");
+    table.columns = ListColumns(QStringLiteral("Order"), QStringLiteral("Title"), QStringLiteral("CSR"));
+    const bool byDate = (options & 0x1) && !namesOneOrder(filter);
+    const bool byStatus = (options & 0x2) && !(entry >= 2 && entry <= 5);
+    const bool byCustomer = options & 0x4;
+
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, table.sql);
+    const int total = countRows(rs);
+    bool firstOfDate = true;
+    QDate lastDate;
+    int lastStatus = -1;
+    QString lastCustomer;
+    bool started = false;
+    for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
+        if (total > kManyRows && progress && !progress(done, total)) {
+            table.cancelled = true;
+            break;
+        }
+        const QString customer = fieldText(rs, 0);
+        const int status = fieldInt(rs, 1);
+        const QDate due = fieldDate(rs, 4);
+        bool statusInFirstRow = false;
+        if (byDate && (!started || due != lastDate)) {
+            AddDateGroup(due, table.rows);
+            firstOfDate = true;
+            lastStatus = -1;
+        }
+        if (byStatus && status != lastStatus) {
+            if (byDate) {
+                statusInFirstRow = true;
+            } else {
+                ScheduleRow head;
+                QString name;
+                CZqApp::GetJobStatusName(name, quint8(status));
+                head.set(ColGroup, name, CZqApp::GetJobStatusIcon(quint8(status)));
+                head.resize(ColumnCount);
+                table.rows.append(head);
+            }
+        }
+        if (byCustomer && !byDate && !byStatus && (!started || customer != lastCustomer)) {
+            ScheduleRow head;
+            head.set(ColGroup, customer, CustomerHead);
+            head.resize(ColumnCount);
+            table.rows.append(head);
+        }
+        started = true;
+        lastDate = due;
+        lastStatus = status;
+        lastCustomer = customer;
+        firstOfDate = false;
+
+        ScheduleRow row;
+        row.resize(ColumnCount);
+        row.kind = 'O';
+        row.key = fieldInt(rs, 7);
+        if (statusInFirstRow) {
+            QString name;
+            CZqApp::GetJobStatusName(name, quint8(status));
+            row.set(ColGroup, name);
+        }
+        row.set(ColExpand, QString(), Collapsed);
+        row.set(ColOrder, QString::number(fieldInt(rs, 2)), CZqApp::GetJobStatusIcon(quint8(status)));
+        row.set(ColJobId, QString::number(row.key));
+        row.set(ColCustomer, customer);
+        row.set(ColTitle, fieldText(rs, 3));
+        row.set(ColDate, due.isValid() ? ScheduleDateText(due) : QString());
+        if (m_app)
+            row.set(ColOperator, m_app->GetEmployeeName(quint8(fieldInt(rs, 6))));
+        table.rows.append(row);
+        ++table.listedCount;
+    }
+    (void)firstOfDate;
+    table.expandAll = table.listedCount == 1;
+    return table;
+}
+
+// --- items ----------------------------------------------------------------------------
+
+QString ScheduleLists::ItemsSql(int command, QString &groupCaption, QString &unitWord) const
+{
+    QString where = QStringLiteral("WHERE Items.SerNo=0 AND Jobs.JobType=0 AND Jobs.Creator<98");
+    unitWord = QStringLiteral("Items");
+    if (!(options & 0x200)) {
+        addCondition(where, QStringLiteral("Jobs.Status = 0"));
+        unitWord = QStringLiteral("Items of Orders in Progress");
+    }
+    bool byStatus = options & 0x20;
+    const bool byDate = (options & 0x10) && !namesOneOrder(filter);
+    switch (command) {
+    case 31201: case 32101: break;
+    case 31202: case 32102: addCondition(where, QStringLiteral("Items.Status < %1").arg(4)); break;
+    case 31207: case 32103: addCondition(where, QStringLiteral("Items.Status Between %1 and %2").arg(4).arg(16)); break;
+    case 31220: case 32104: addCondition(where, QStringLiteral("Items.Status = %1").arg(17)); break;
+    default:
+        if (command >= 31203 && command <= 31219) {
+            addCondition(where, QStringLiteral("Items.Status = %1").arg(command - 31203));
+            if (byDate)
+                byStatus = false;
+        }
+        break;
+    }
+    addCondition(where, filter);
+
+    QString grouping;
+    groupCaption.clear();
+    if (byDate) {
+        grouping += QStringLiteral("Jobs.DateDue, ");
+        groupCaption += QStringLiteral("Date/");
+    }
+    if (byStatus) {
+        grouping += QStringLiteral("Items.Status, ");
+        groupCaption += QStringLiteral("Status/");
+    }
+    if (options & 0x40) {
+        grouping += QStringLiteral("Customers.Name, ");
+        groupCaption += QStringLiteral("Customer/");
+    }
+    if (options & 0x80) {
+        grouping += QStringLiteral("ProductionTags.Sort, ");
+        groupCaption += QStringLiteral("Tag/");
+    }
+    if (options & 0x100) {
+        grouping += QStringLiteral("Items.Tag2, ");
+        groupCaption += QStringLiteral("Priority/");
+    }
+    groupCaption += QStringLiteral("Order");
+    return QStringLiteral("SELECT Items.SerNo, Items.Status, ") + CustomerExpression()
+        + QStringLiteral(", Jobs.Status, Jobs.DateDue, Jobs.JobNo, Jobs.CusNo, Jobs.CSRNo, Items.ItemNo, "
+                         "Items.SubNo, Items.Description, Items.Tag1, Items.Tag2, Items.ChargeTime, "
+                         "Items.ChargeQty, Items.Note, Items.ItemID, Jobs.JobID ")
+        + QStringLiteral("FROM (ShipTo RIGHT JOIN (Customers INNER JOIN (Items INNER JOIN Jobs ON Items.JobID = "
+                         "Jobs.JobID) ON Customers.CusNo = Jobs.CusNo) ON ShipTo.ShiptoNo = Jobs.ShiptoNo) LEFT "
+                         "JOIN ProductionTags ON Items.Tag1 = ProductionTags.TagID ")
+        + where + QStringLiteral(" ORDER BY ") + grouping + SortText(options)
+        + QStringLiteral(", Items.ItemNo, Items.SubNo ");
+}
+
+void ScheduleLists::ShowCodeCells(ScheduleRow &row, int empNo, int tag, int priority) const
+{
+    if (!m_app)
+        return;
+    QString name;
+    int icon = kNoImage;
+    if (empNo > 0 && m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon))
+        row.set(ColOperator, name, icon);
+    name.clear();
+    icon = kNoImage;
+    if (tag > 0 && m_app->GetTagNameAndIcon(quint8(tag), name, icon))
+        row.set(ColTag, name, icon);
+    name.clear();
+    icon = kNoImage;
+    if (priority > 0 && m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon))
+        row.set(ColPriority, name, icon);
+}
+
+QList<int> ScheduleLists::TrackerStatuses() const
+{
+    QList<int> statuses{0, 1, 2, 3, 4};
+    if (m_app)
+        for (int i = 1; i < m_app->DepartmentList.size(); ++i)
+            statuses << m_app->DepartmentList[i].m_value + 4;
+    statuses << 17;
+    return statuses;
+}
+
+void ScheduleLists::WidenRow(ScheduleRow &row, int statusColumns)
+{
+    row.resize(ColumnCount);
+    for (int i = 0; i < statusColumns; ++i) {
+        row.texts.insert(ColBlank, QString());
+        row.images.insert(ColBlank, kNoImage);
+    }
+}
+
+void ScheduleLists::PaintTrackerCells(ScheduleRow &row, const QList<int> &statuses, int itemStatus) const
+{
+    const int statusColumn = int(statuses.indexOf(itemStatus));
+    for (int i = 0; i < statuses.size(); ++i) {
+        const int column = ColBlank + i;
+        int image = kNoImage;
+        if (i == statusColumn) {
+            image = m_app ? m_app->GetScheduleStatusIcon(quint8(itemStatus)) : kNoImage;
+        } else if (i >= 4 && !row.texts[column].isEmpty()) {
+            const int depNo = row.texts[column].toInt();
+            int icon = m_app ? m_app->GetDepartmentIcon(depNo) : -1;
+            if (icon < 0 || icon == 255)
+                image = 84;
+            else
+                image = (statusColumn < 0 || i < statusColumn) ? icon + 84 - 48 : icon;
+        }
+        row.images[column] = image;
+    }
+}
+
+ScheduleTable ScheduleLists::ListItems(int command) const
+{
+    ScheduleTable table;
+    table.sql = ItemsSql(command, table.groupCaption, table.unitWord);
+    table.columns = ListColumns(QStringLiteral("Item"), QStringLiteral("Description"), QStringLiteral("CSR"));
+    const bool tracker = command >= 32101 && command <= 32104;
+    if (tracker) {
+        table.statusColumns = TrackerStatuses();
+        QList<ScheduleColumn> status;
+        for (int st : table.statusColumns) {
+            QString name;
+            if (st >= 5 && st <= 16 && m_app)
+                name = m_app->GetDepartmentName(st - 4);
+            else if (st != 4 && m_app)
+                m_app->GetScheduleStatusName(name, quint8(st));
+            status.append({name, st == 4 ? 0 : 20, 10});
+        }
+        for (int i = int(status.size()) - 1; i >= 0; --i)
+            table.columns.insert(ColBlank, status[i]);
+    }
+    const bool oneOrder = namesOneOrder(filter);
+    const bool byDate = (options & 0x10) && !oneOrder;
+    bool byStatus = options & 0x20;
+    if (byDate && command >= 31203 && command <= 31219 && command != 31207)
+        byStatus = false;
+    const bool byCustomer = options & 0x40;
+
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, table.sql);
+    const int total = countRows(rs);
+    bool started = false;
+    QDate lastDate;
+    int lastStatus = -1;
+    QString lastCustomer;
+    for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
+        if (total > kManyRows && progress && !progress(done, total)) {
+            table.cancelled = true;
+            break;
+        }
+        const int itemStatus = fieldInt(rs, 1);
+        const QString customer = fieldText(rs, 2);
+        const int jobStatus = fieldInt(rs, 3);
+        const QDate due = fieldDate(rs, 4);
+        bool statusInFirstRow = false;
+        if (byDate && (!started || due != lastDate)) {
+            AddDateGroup(due, table.rows);
+            lastStatus = -1;
+        }
+        QString statusName;
+        if (m_app)
+            m_app->GetScheduleStatusName(statusName, quint8(itemStatus));
+        const int statusIcon = m_app ? m_app->GetScheduleStatusIcon(quint8(itemStatus)) : kNoImage;
+        if (byStatus && itemStatus != lastStatus) {
+            if (byDate) {
+                statusInFirstRow = true;
+            } else {
+                ScheduleRow head;
+                head.set(ColGroup, statusName, statusIcon);
+                head.resize(ColumnCount);
+                table.rows.append(head);
+            }
+        }
+        if (byCustomer && !byDate && !byStatus && (!started || customer != lastCustomer)) {
+            ScheduleRow head;
+            head.set(ColGroup, customer, CustomerHead);
+            head.resize(ColumnCount);
+            table.rows.append(head);
+        }
+        started = true;
+        lastDate = due;
+        lastStatus = itemStatus;
+        lastCustomer = customer;
+
+        ScheduleRow row;
+        row.resize(ColumnCount);
+        row.kind = 'I';
+        row.key = fieldInt(rs, 16);
+        if (statusInFirstRow)
+            row.set(ColGroup, statusName);
+        const int jobNo = fieldInt(rs, 5);
+        const int itemNo = fieldInt(rs, 8);
+        const int subNo = fieldInt(rs, 9);
+        const QString number = subNo == 0 ? QStringLiteral("%1-%2").arg(jobNo).arg(itemNo)
+                                          : QStringLiteral("%1-%2.%3").arg(jobNo).arg(itemNo).arg(subNo);
+        row.set(ColExpand, QString(), Collapsed);
+        row.set(ColOrder, number, CZqApp::GetJobStatusIcon(quint8(jobStatus)));
+        row.set(ColJobId, QString::number(fieldInt(rs, 17)));
+        row.set(ColCustomer, customer);
+        row.set(ColStatus, statusName, statusIcon);
+        row.set(ColTitle, fieldText(rs, 10));
+        row.set(ColDate, due.isValid() ? ScheduleDateText(due) : QString());
+        if (m_app)
+            row.set(ColOperator, m_app->GetEmployeeName(quint8(fieldInt(rs, 7))));
+        ShowCodeCells(row, 0, fieldInt(rs, 11), fieldInt(rs, 12));
+        row.set(ColTime, MinutesToText(fieldInt(rs, 13)));
+        const int quantity = fieldInt(rs, 14);
+        row.set(ColQuantity, quantity == 0 ? QString() : GroupThousands(QString::number(quantity)));
+        row.set(ColNote, fieldText(rs, 15));
+        if (tracker) {
+            const int width = int(table.statusColumns.size());
+            WidenRow(row, width);
+            // The departments the item has services in, in their order.
+            platform::Recordset deps(SharedDatabase());
+            deps.open(platform::Recordset::Type::Snapshot,
+                      QStringLiteral("SELECT ServiceCategories.DepNo, ServiceDepartments.SortNo FROM "
+                                     "(((ServiceCategories INNER JOIN Services ON ServiceCategories.CatNo = "
+                                     "Services.CatNo) INNER JOIN Items ON Services.SerNo = Items.SerNo) INNER JOIN "
+                                     "Jobs ON Items.JobID = Jobs.JobID) INNER JOIN ServiceDepartments ON "
+                                     "ServiceCategories.DepNo = ServiceDepartments.DepNo WHERE Jobs.JobType=0 AND "
+                                     "Jobs.JobNo=%1 AND Items.ItemNo=%2 AND Items.SubNo=%3 AND Items.SerNo>0 GROUP "
+                                     "BY ServiceCategories.DepNo, Jobs.JobNo, Items.ItemNo, Items.SubNo, "
+                                     "Items.Status, ServiceDepartments.SortNo ORDER BY ServiceDepartments.SortNo")
+                          .arg(jobNo)
+                          .arg(itemNo)
+                          .arg(subNo));
+            for (; !deps.isEOF(); deps.moveNext()) {
+                const int depNo = fieldInt(deps, 0);
+                const int at = int(table.statusColumns.indexOf(depNo + 4));
+                if (at >= 5)
+                    row.texts[ColBlank + at] = QString::number(depNo);
+            }
+            PaintTrackerCells(row, table.statusColumns, itemStatus);
+        }
+        table.rows.append(row);
+        ++table.listedCount;
+    }
+    if (tracker) {
+        // Headings of the tracker carry empty status cells too.
+        for (ScheduleRow &r : table.rows)
+            if (r.texts.size() == ColumnCount)
+                WidenRow(r, int(table.statusColumns.size()));
+    }
+    table.expandAll = oneOrder;
+    return table;
+}
+
+// --- expanding ------------------------------------------------------------------------
+
+ScheduleRow ScheduleLists::ServiceRow(qint64 itemId, int serNo, int status, int days, const QDate &dateIn, int empNo,
+                                      int tag, int priority, int minutes, int quantity, const QString &note,
+                                      int listKind) const
+{
+    ScheduleRow row;
+    row.resize(ColumnCount);
+    row.kind = 'S';
+    row.key = itemId;
+    if (listKind >= 2)
+        row.set(ColGroup, QString(), PreviewRow);
+    int catNo = 0;
+    QString name;
+    if (m_app) {
+        name = m_app->GetServiceFullName(serNo);
+        catNo = m_app->GetServiceCategory(serNo);
+    }
+    int icon = m_app ? m_app->GetCategoryStateIcon(catNo, status) : kServiceToDoFirst;
+    if (icon < kServiceToDoFirst || icon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
+        icon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
+    row.set(ColTitle, name, icon);
+    // The service's day counts from the job's date in; day 0 is unscheduled.
+    if (days > 0 && dateIn.isValid()) {
+        const QDate date = dateIn.addDays(days - 1);
+        row.set(ColDate, ScheduleDateText(date), ScheduleDateIcon(date, platform::Clock::today()));
+    } else {
+        row.set(ColDate, QStringLiteral("?"), kDateIconPast);
+    }
+    ShowCodeCells(row, empNo, tag, priority);
+    row.set(ColTime, MinutesToText(minutes));
+    row.set(ColQuantity, quantity == 0 ? QString() : GroupThousands(QString::number(quantity)));
+    QString shown = note;
+    const int mark = shown.indexOf(QStringLiteral(" \u2022 "));
+    if (mark >= 0)
+        shown = shown.left(mark);
+    row.set(ColNote, shown);
+    return row;
+}
+
+namespace {
+
+const QString kRowColumns = QStringLiteral(
+    "SELECT Items.ItemID, Items.SerNo, Items.Status, Items.Days2, Jobs.DateIn, Items.EmpNo, Items.Tag1, "
+    "Items.Tag2, Items.ChargeTime, Items.ChargeQty, Items.Note, Items.ItemNo, Items.SubNo, Items.Description, "
+    "Jobs.JobNo FROM Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID ");
+
+} // namespace
+
+QList<ScheduleRow> ScheduleLists::ExpandOrder(qint64 jobId, int listKind) const
+{
+    QList<ScheduleRow> rows;
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot,
+            kRowColumns + QStringLiteral("WHERE Items.JobID = %1 ORDER BY Items.ItemNo, Items.SubNo, Items.SerNo, "
+                                         "Items.ItemID").arg(jobId));
+    for (; !rs.isEOF(); rs.moveNext()) {
+        const qint64 itemId = fieldInt(rs, 0);
+        const int serNo = fieldInt(rs, 1);
+        const int status = fieldInt(rs, 2);
+        if (serNo == 0) {
+            ScheduleRow row;
+            row.resize(ColumnCount);
+            row.kind = 'I';
+            row.key = itemId;
+            row.set(ColGroup, QString(), listKind >= 2 ? PreviewRow : ExpandedHead);
+            const int itemNo = fieldInt(rs, 11);
+            const int subNo = fieldInt(rs, 12);
+            const QString number = subNo == 0 ? QStringLiteral("%1-%2").arg(fieldInt(rs, 14)).arg(itemNo)
+                                              : QStringLiteral("%1-%2.%3").arg(fieldInt(rs, 14)).arg(itemNo).arg(subNo);
+            if (listKind >= 2)
+                row.set(ColCustomer, QStringLiteral("Preview Item"));
+            row.set(ColStatus, QStringLiteral("Item ") + number,
+                    m_app ? m_app->GetScheduleStatusIcon(quint8(status)) : kNoImage);
+            row.set(ColTitle, fieldText(rs, 13));
+            rows.append(row);
+            continue;
+        }
+        rows.append(ServiceRow(itemId, serNo, status, fieldInt(rs, 3), fieldDate(rs, 4), fieldInt(rs, 5),
+                               fieldInt(rs, 6), fieldInt(rs, 7), fieldInt(rs, 8), fieldInt(rs, 9), fieldText(rs, 10),
+                               listKind));
+    }
+    return rows;
+}
+
+QList<ScheduleRow> ScheduleLists::ExpandItem(qint64 itemId, int listKind) const
+{
+    QList<ScheduleRow> rows;
+    platform::Recordset head(SharedDatabase());
+    head.open(platform::Recordset::Type::Snapshot,
+              QStringLiteral("SELECT JobID, ItemNo, SubNo FROM Items WHERE ItemID = %1").arg(itemId));
+    if (head.isEOF())
+        return rows;
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot,
+            kRowColumns + QStringLiteral("WHERE Items.JobID = %1 and Items.ItemNo = %2 and Items.SubNo = %3 and "
+                                         "Items.SerNo > 0 ORDER BY Items.SerNo, Items.ItemID")
+                              .arg(fieldInt(head, 0))
+                              .arg(fieldInt(head, 1))
+                              .arg(fieldInt(head, 2)));
+    for (; !rs.isEOF(); rs.moveNext())
+        rows.append(ServiceRow(fieldInt(rs, 0), fieldInt(rs, 1), fieldInt(rs, 2), fieldInt(rs, 3), fieldDate(rs, 4),
+                               fieldInt(rs, 5), fieldInt(rs, 6), fieldInt(rs, 7), fieldInt(rs, 8), fieldInt(rs, 9),
+                               fieldText(rs, 10), listKind));
+    return rows;
+}
+
+// --- the workload crosstab ------------------------------------------------------------
+
+namespace {
+
+struct Grouping
+{
+    const char *select;
+    const char *groupBy;
+    const char *orderBy;
+    bool operatorLevel;
+    bool centerLevel;
+    bool category;
+    bool service;
+};
+
+const Grouping kGroupings[7] = {
+    {"Items.EmpNo", "Items.EmpNo", "Items.EmpNo", true, false, false, false},
+    {"Items.EmpNo, Services.CatNo", "Items.EmpNo, Services.CatNo", "Items.EmpNo, Services.CatNo", true, false, true,
+     false},
+    {"Items.EmpNo, Services.CatNo, Services.SerNo", "Items.EmpNo, Services.CatNo, Services.SerNo, Services.Name",
+     "Items.EmpNo, Services.CatNo, Services.Name", true, false, true, true},
+    {"Services.CatNo", "Services.CatNo", "Services.CatNo", false, false, true, false},
+    {"Services.CatNo, Services.SerNo", "Services.CatNo, Services.SerNo, Services.Name",
+     "Services.CatNo, Services.Name", false, false, true, true},
+    {"ProductionDepts.DepID, Services.CatNo", "ProductionDepts.Sort, ProductionDepts.DepID, Services.CatNo",
+     "ProductionDepts.Sort, Services.CatNo", false, true, true, false},
+    {"ProductionDepts.DepID, Services.CatNo, Services.SerNo",
+     "ProductionDepts.Sort, ProductionDepts.DepID, Services.CatNo, Services.SerNo, Services.Name",
+     "ProductionDepts.Sort, Services.CatNo, Services.Name", false, true, true, true},
+};
+
+const Grouping &grouping(int entry)
+{
+    return kGroupings[std::clamp(entry, 1, 7) - 1];
+}
+
+} // namespace
+
+QString ScheduleLists::CrosstabSql(int entry, bool done)
+{
+    const Grouping &g = grouping(entry);
+    const QString d = QStringLiteral("Jobs.DateIn+Items.Days2-1 ");
+    QString sql = QStringLiteral("TRANSFORM Sum(Items.ChargeTime) ") + QStringLiteral("SELECT ")
+        + QString::fromLatin1(g.select) + QStringLiteral(", Count(Items.SerNo), Sum(Items.ChargeTime) ");
+    if (entry <= 5)
+        sql += QStringLiteral(" FROM (Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID) INNER JOIN Services ON "
+                              "Items.SerNo = Services.SerNo ");
+    else
+        sql += QStringLiteral(" FROM ((Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID) INNER JOIN Services ON "
+                              "Items.SerNo = Services.SerNo) INNER JOIN ProductionDepts ON Services.ProdDepID = "
+                              "ProductionDepts.DepID ");
+    sql += QStringLiteral("WHERE Jobs.JobType = 0 and Jobs.Creator < 98 ") + QStringLiteral("and Items.SerNo > 0 and ");
+    sql += done ? QStringLiteral("(Jobs.Status >= 2 or Items.Status = 0) ")
+                : QStringLiteral("Jobs.Status = 0 and Items.Status > 0 ");
+    sql += QStringLiteral(" GROUP BY ") + QString::fromLatin1(g.groupBy);
+    sql += QStringLiteral(" ORDER BY ") + QString::fromLatin1(g.orderBy);
+    if (done)
+        sql += QStringLiteral(" PIVOT (IIf(") + d + QStringLiteral(">= Date(),' Today', IIf(") + d
+            + QStringLiteral("> DateAdd('d',-7,Date()), Format(") + d + QStringLiteral(",'mm/dd/yy'), 'Earlier')))");
+    else
+        sql += QStringLiteral(" PIVOT (IIf(") + d + QStringLiteral("< Date(),' Late',   IIf(") + d
+            + QStringLiteral("> DateAdd('d',7,Date()), 'Later', Format(") + d + QStringLiteral(",'mm/dd'))))");
+    return sql;
+}
+
+QStringList ScheduleLists::OrderBuckets(const QStringList &buckets, const QDate &today)
+{
+    auto rank = [](const QString &name) {
+        if (name == QStringLiteral(" Late") || name == QStringLiteral(" Today"))
+            return 0;
+        if (name == QStringLiteral("Later") || name == QStringLiteral("Earlier"))
+            return 2;
+        return 1;
+    };
+    auto dateOf = [&today](const QString &name) {
+        if (name.size() > 5) {
+            QDate d = QDate::fromString(name, QStringLiteral("MM/dd/yy"));
+            if (d.isValid() && d.year() < 1950)
+                d = d.addYears(100);
+            return d;
+        }
+        const QDate d = QDate::fromString(name + QStringLiteral("/") + QString::number(today.year()),
+                                          QStringLiteral("MM/dd/yyyy"));
+        // A day-and-month bucket lies from yesterday on: a day earlier than
+        // that in this year belongs to the next.
+        if (d.isValid() && d < today.addDays(-1))
+            return d.addYears(1);
+        return d;
+    };
+    QStringList ordered = buckets;
+    std::stable_sort(ordered.begin(), ordered.end(), [&](const QString &a, const QString &b) {
+        const int ra = rank(a);
+        const int rb = rank(b);
+        if (ra != rb)
+            return ra < rb;
+        if (ra != 1)
+            return false;
+        return dateOf(a) < dateOf(b);
+    });
+    return ordered;
+}
+
+ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
+{
+    ScheduleTable table;
+    const Grouping &g = grouping(entry);
+    table.sql = CrosstabSql(entry, done);
+    table.unitWord = QStringLiteral("Services");
+    static const char *const titles[7] = {"Operator", "Operator/Category", "Operator/Service", "Category",
+                                          "Category/Service", "Center/Category", "Center/Service"};
+    table.groupCaption = QString::fromLatin1(titles[std::clamp(entry, 1, 7) - 1]);
+    table.drawMode = (entry == 1 || entry == 4 || entry == 5) ? 0 : 2;
+    int col = 0;
+    int categoryColumn = -1;
+    int serviceColumn = -1;
+    if (g.centerLevel)
+        table.columns.append({QStringLiteral("Center"), 120, 10});
+    else if (g.operatorLevel)
+        table.columns.append({QStringLiteral("Operator"), 120, 10});
+    col = int(table.columns.size());
+    if (g.category) {
+        categoryColumn = col++;
+        table.columns.append({QStringLiteral("Category"), 120, 10});
+    }
+    if (g.service) {
+        serviceColumn = col++;
+        table.columns.append({QStringLiteral("Service"), 200, 10});
+    }
+    const int countColumn = col++;
+    table.columns.append({QStringLiteral("Count"), 50, 4});
+    const int totalColumn = col++;
+    table.columns.append({QStringLiteral("TOTAL"), 75, 4});
+
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, table.sql);
+    if (rs.isEOF())
+        return table;
+    const int levels = (g.operatorLevel || g.centerLevel ? 1 : 0) + (g.category ? 1 : 0) + (g.service ? 1 : 0);
+    const int fixedFields = levels + 2;
+    QStringList buckets;
+    for (int f = fixedFields; f < rs.fieldCount(); ++f)
+        buckets << rs.fieldName(f);
+    const QStringList ordered = OrderBuckets(buckets, platform::Clock::today());
+    QList<int> bucketField;
+    for (const QString &name : ordered) {
+        bucketField.append(fixedFields + int(buckets.indexOf(name)));
+        table.columns.append({name, 60, 4});
+    }
+    const int columnCount = int(table.columns.size());
+
+    bool first = true;
+    int lastTop = -1;
+    int lastCat = -1;
+    int totalCount = 0;
+    for (; !rs.isEOF(); rs.moveNext()) {
+        int field = 0;
+        bool openedRow = false;
+        if (g.operatorLevel || g.centerLevel) {
+            const int top = fieldInt(rs, field++);
+            if (first || top != lastTop) {
+                ScheduleRow row;
+                row.resize(columnCount);
+                QString name;
+                int icon = kNoImage;
+                if (m_app) {
+                    if (g.centerLevel)
+                        m_app->GetProductionDeptNameAndIcon(quint8(top), name, icon);
+                    else
+                        m_app->GetEmployeeNameAndIcon(quint8(top), name, icon);
+                }
+                row.set(0, name, icon < 0 ? 146 : icon);
+                table.rows.append(row);
+                openedRow = true;
+                lastCat = -1;
+            }
+            lastTop = top;
+        }
+        int catIcon = kNoImage;
+        bool openedCategory = false;
+        if (g.category) {
+            const int cat = fieldInt(rs, field++);
+            QString name;
+            if (m_app)
+                m_app->GetCategoryNameAndIcon(cat, name, catIcon);
+            if (first || cat != lastCat) {
+                if (entry == 5 && !first) {
+                    ScheduleRow spacer;
+                    spacer.resize(columnCount);
+                    table.rows.append(spacer);
+                }
+                ScheduleRow row;
+                row.resize(columnCount);
+                row.set(categoryColumn, name, catIcon);
+                table.rows.append(row);
+                openedCategory = true;
+            }
+            lastCat = cat;
+        }
+        if (g.service) {
+            const int serNo = fieldInt(rs, field++);
+            if (!openedCategory) {
+                ScheduleRow row;
+                row.resize(columnCount);
+                table.rows.append(row);
+            }
+            const QString name = m_app ? m_app->GetServiceName(serNo) : QString::number(serNo);
+            table.rows.last().set(serviceColumn, name,
+                                  catIcon < 0 ? kNoImage : catIcon + (done ? kServiceDoneOffset : 0));
+        }
+        (void)openedRow;
+        first = false;
+        ScheduleRow &row = table.rows.last();
+        const int count = fieldInt(rs, field++);
+        totalCount += count;
+        row.set(countColumn, QString::number(count));
+        row.set(totalColumn, sumText(fieldInt(rs, field++)));
+        for (int b = 0; b < bucketField.size(); ++b)
+            row.set(totalColumn + 1 + b, sumText(fieldInt(rs, bucketField[b])));
+    }
+
+    // With two grouping levels or more, each row with an image in column 0
+    // (operator, center, or category when it is the first level) takes the
+    // sums of the rows under it.
+    if (totalColumn >= 3) {
+        for (int c = totalColumn; c < columnCount; ++c) {
+            int sum = 0;
+            int head = -1;
+            for (int r = 0; r < table.rows.size(); ++r) {
+                ScheduleRow &row = table.rows[r];
+                if (row.images.value(0, kNoImage) >= 0) {
+                    if (head >= 0)
+                        table.rows[head].texts[c] = sumText(sum);
+                    head = r;
+                    // A heading row that also carries the first service of
+                    // its group keeps that service in its total.
+                    sum = HoursMinutesToInt(row.texts.value(c));
+                    continue;
+                }
+                sum += HoursMinutesToInt(row.texts.value(c));
+            }
+            if (head >= 0)
+                table.rows[head].texts[c] = sumText(sum);
+        }
+    }
+    table.listedCount = totalCount;
+    table.unitWord = QStringLiteral("Services");
+    return table;
+}
+
+// --- service lists --------------------------------------------------------------------
+
+namespace {
+
+const QString kServiceDay = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
+
+bool isDoneEntry(int command)
+{
+    return command == 31399 || command == 31499 || command == 31599 || command == 31699;
+}
+
+} // namespace
+
+QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
+{
+    const int kind = (command - 31100) / 100;
+    const bool byDate = kind == 4 || (options & 0x400);
+    QString where = QStringLiteral("WHERE Items.SerNo>0 AND Jobs.JobType=0 AND Jobs.Creator<98 ");
+    const QString &d = kServiceDay;
+    if (command == 31502)
+        where += QStringLiteral(" and (") + d + QStringLiteral(" < Date() or ") + d + QStringLiteral(" > Jobs.DateDue) ");
+    else if (command >= 31503 && command <= 31517)
+        where += QStringLiteral(" and ") + d + QStringLiteral(" = ")
+            + platform::Clock::today().addDays(command - 31503).toString(QStringLiteral("#MM/dd/yyyy#"));
+    else if (command == 31518)
+        where += QStringLiteral(" and ") + d + QStringLiteral(">= ")
+            + platform::Clock::today().addDays(15).toString(QStringLiteral("#MM/dd/yyyy#"));
+    if (!filter.isEmpty())
+        where += QStringLiteral(" and ") + filter;
+
+    groupCaption.clear();
+    QString datePart;
+    if (byDate) {
+        datePart = d + QStringLiteral(", ");
+        groupCaption = QStringLiteral("Date/");
+    }
+    QString grouping;
+    switch (kind) {
+    case 2: grouping = QStringLiteral("ServiceCategories.SortNo, "); groupCaption += QStringLiteral("Category/"); break;
+    case 3: grouping = QStringLiteral("ProductionDepts.Sort, "); groupCaption += QStringLiteral("Center/"); break;
+    case 5: grouping = QStringLiteral("Employees.Sort, "); groupCaption += QStringLiteral("Operator/"); break;
+    case 6: grouping = QStringLiteral("ProductionTags.Sort, "); groupCaption += QStringLiteral("Tag/"); break;
+    case 7: grouping = QStringLiteral("Items.Tag2, "); groupCaption += QStringLiteral("Priority/"); break;
+    default: break;
+    }
+    struct Extra { int bit; const char *table; const char *part; const char *caption; };
+    static const Extra extras[] = {
+        {0x800, "ServiceCategories", "ServiceCategories.SortNo, ", "Category/"},
+        {0x1000, "Employees", "Employees.Sort, ", "Operator/"},
+        {0x2000, nullptr, "Customers.Name, ", "Customer/"},
+        {0x4000, "ProductionTags", "ProductionTags.Sort, ", "Tag/"},
+        {0x8000, "Items.Tag2", "Items.Tag2, ", "Priority/"},
+    };
+    for (const Extra &e : extras) {
+        if (!(options & e.bit))
+            continue;
+        if (e.table && grouping.contains(QString::fromLatin1(e.table)))
+            continue;
+        grouping += QString::fromLatin1(e.part);
+        groupCaption += QString::fromLatin1(e.caption);
+    }
+    if (!grouping.contains(QStringLiteral("ServiceCategories"))) {
+        grouping += QStringLiteral("ServiceCategories.SortNo, ");
+        groupCaption += QStringLiteral("Category/");
+    }
+    groupCaption += QStringLiteral("Service");
+    return QStringLiteral(
+               "SELECT Jobs.Status, (SELECT (Items0.Status) FROM Items as Items0 WHERE((Items0.JobID = Items.JobID) "
+               "AND (Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
+               "ItemsStatus, Items.Status, Items.SerNo, Services.CatNo, Services.ProdDepID, Items.EmpNo, Items.Tag1, "
+               "Items.Tag2, Jobs.JobID, Items.ItemID, Items.ItemNo, Items.SubNo, Items.ChargeTime, Items.ChargeQty, "
+               "Jobs.JobNo, Jobs.CusNo, IIf(Customers.CusNo=31,IIf(Jobs.ShiptoNo=0,'* ','* '+ShipTo.Company),"
+               "Customers.Name) AS Customer, (Jobs.DateIn+Items.Days2-1) AS Expr1, Jobs.DateDue, (SELECT  "
+               "Cstr(Items0.Description) FROM Items as Items0 WHERE(( Items0.JobID = Items.JobID) AND "
+               "(Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
+               "Description, Items.Note ")
+        + QStringLiteral(
+               "FROM ((Jobs INNER JOIN Customers ON Jobs.CusNo = Customers.CusNo) LEFT JOIN ShipTo ON Jobs.ShiptoNo "
+               "= ShipTo.ShiptoNo) INNER JOIN (((Employees RIGHT JOIN (Items INNER JOIN (Services LEFT JOIN "
+               "ServiceCategories ON Services.CatNo = ServiceCategories.CatNo) ON Items.SerNo = Services.SerNo) ON "
+               "Employees.EmpNo = Items.EmpNo) LEFT JOIN ProductionTags ON Items.Tag1 = ProductionTags.TagID) LEFT "
+               "JOIN ProductionDepts ON Services.ProdDepID = ProductionDepts.DepID) ON Jobs.JobID = Items.JobID ")
+        + where + QStringLiteral(" ORDER BY ") + datePart + grouping + QStringLiteral("Services.SortNo, Services.Name ");
+}
+
+ScheduleTable ScheduleLists::ListServices(int command) const
+{
+    ScheduleTable table;
+    const int kind = (command - 31100) / 100;
+    const bool byDate = kind == 4 || (options & 0x400);
+    const bool inProgressOnly = !(options & 0x10000);
+    const bool doneEntry = isDoneEntry(command);
+    const bool toDoOnly = !doneEntry && !(options & 0x20000);
+    table.sql = ServicesSql(command, table.groupCaption);
+    table.unitWord = QStringLiteral("Services");
+    if (toDoOnly)
+        table.unitWord += QStringLiteral(" To-Do");
+    if (doneEntry)
+        table.unitWord += QStringLiteral(" Done");
+    if (inProgressOnly)
+        table.unitWord += QStringLiteral(" of Orders in Progress/Items in Production");
+    table.columns = ListColumns(QStringLiteral("Item "), QStringLiteral("Category: Service"), QStringLiteral("Operator"));
+
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot, table.sql);
+    const int total = countRows(rs);
+    if (total == 0)
+        return table;
+    // The paper rows of open orders: a press service shows the colour of its
+    // item's paper.
+    QHash<QString, QString> paperNotes;
+    {
+        platform::Recordset paper(SharedDatabase());
+        paper.open(platform::Recordset::Type::Snapshot,
+                   QStringLiteral("SELECT Items.Note, Items.JobID, Items.ItemNo, Items.SubNo FROM (Items INNER JOIN "
+                                  "Services ON Items.SerNo = Services.SerNo) INNER JOIN Jobs ON Items.JobID = "
+                                  "Jobs.JobID WHERE (Services.CatNo Between 101 And 199) AND Jobs.JobType=0 AND "
+                                  "Jobs.Creator<98"));
+        for (; !paper.isEOF(); paper.moveNext())
+            paperNotes.insert(QStringLiteral("%1/%2/%3").arg(fieldInt(paper, 1)).arg(fieldInt(paper, 2)).arg(fieldInt(paper, 3)),
+                              fieldText(paper, 0));
+    }
+    const QDate today = platform::Clock::today();
+    const QString mark = QStringLiteral(" \u2022 ");
+    bool first = true;
+    QDate lastDay;
+    QString lastKey;
+    for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
+        if (total > kManyRows && progress && !progress(done, total)) {
+            table.cancelled = true;
+            break;
+        }
+        const int jobStatus = fieldInt(rs, 0);
+        const int itemStatus = fieldInt(rs, 1);
+        const int status = fieldInt(rs, 2);
+        const int catNo = fieldInt(rs, 4);
+        const int depId = fieldInt(rs, 5);
+        const int empNo = fieldInt(rs, 6);
+        const int tag = fieldInt(rs, 7);
+        const int priority = fieldInt(rs, 8);
+        if (toDoOnly && status == 0)
+            continue;
+        if (doneEntry && status != 0)
+            continue;
+        if (inProgressOnly && jobStatus != 0)
+            continue;
+        if (inProgressOnly && (itemStatus < 4 || itemStatus > 16))
+            continue;
+        const int depNo = m_app ? m_app->GetCategoryDepartment(catNo) : 0;
+        if (kind == 2 && command >= 31302 && command < 31399 && depNo != command - 31302)
+            continue;
+        if (kind == 3 && command >= 31402 && command < 31499 && depId != command - 31402)
+            continue;
+        if (kind == 5 && command >= 31602 && command < 31699 && empNo != command - 31602)
+            continue;
+        if (kind == 6 && ((command == 31701 && tag == 0) || (command >= 31702 && tag != command - 31702)))
+            continue;
+        if (kind == 7 && ((command == 31801 && priority == 0) || (command >= 31802 && priority != command - 31802)))
+            continue;
+
+        // The grouping key and its heading.
+        QString key;
+        QString name;
+        int icon = kNoImage;
+        switch (kind) {
+        case 3:
+            key = QString::number(depId);
+            if (m_app)
+                name = m_app->GetProductionDeptName(quint8(depId));
+            icon = 148;
+            break;
+        case 5:
+            key = QString::number(empNo);
+            if (m_app)
+                m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon);
+            break;
+        case 6:
+            key = QString::number(tag);
+            if (m_app)
+                m_app->GetTagNameAndIcon(quint8(tag), name, icon);
+            break;
+        case 7:
+            key = QString::number(priority);
+            if (m_app)
+                m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon);
+            break;
+        default:
+            key = QString::number(depNo);
+            if (m_app) {
+                name = m_app->GetDepartmentName(depNo);
+                icon = m_app->GetDepartmentIcon(depNo);
+            }
+            break;
+        }
+        const QDate day = fieldDate(rs, 18);
+        if (byDate && (first || day != lastDay)) {
+            AddDateGroup(day, table.rows);
+            lastKey.clear();
+        }
+        bool nameInRow = false;
+        if (first || key != lastKey || (byDate && lastKey.isEmpty())) {
+            if (byDate) {
+                nameInRow = true;
+            } else {
+                ScheduleRow head;
+                head.resize(ColumnCount);
+                head.set(ColGroup, name, icon < 0 ? 146 : icon);
+                table.rows.append(head);
+            }
+        }
+        first = false;
+        lastDay = day;
+        lastKey = key;
+
+        ScheduleRow row;
+        row.resize(ColumnCount);
+        row.kind = 'S';
+        row.key = fieldInt(rs, 10);
+        if (nameInRow)
+            row.set(ColGroup, name);
+        const bool inProduction = itemStatus >= 5 && itemStatus <= 16;
+        if (!inProduction)
+            row.images[ColGroup] = 333;
+        row.set(ColExpand, QString(), Collapsed);
+        row.set(ColOrder,
+                QStringLiteral("%1-%2 %3").arg(fieldInt(rs, 15)).arg(fieldInt(rs, 11)).arg(fieldText(rs, 20)),
+                CZqApp::GetJobStatusIcon(quint8(jobStatus)));
+        row.set(ColJobId, QString::number(fieldInt(rs, 9)));
+        row.set(ColCustomer, fieldText(rs, 17));
+        if (m_app) {
+            QString statusName;
+            m_app->GetScheduleStatusName(statusName, quint8(itemStatus));
+            row.set(ColStatus, statusName, m_app->GetScheduleStatusIcon(quint8(itemStatus)));
+        }
+        const int serNo = fieldInt(rs, 3);
+        int serviceIcon = m_app ? m_app->GetCategoryStateIcon(catNo, status) : kServiceToDoFirst;
+        if (serviceIcon < kServiceToDoFirst || serviceIcon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
+            serviceIcon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
+        row.set(ColTitle, m_app ? m_app->GetServiceFullName(serNo) : QString::number(serNo), serviceIcon);
+        const QDate due = fieldDate(rs, 19);
+        row.set(ColBlank, due.isValid() ? ScheduleDateText(due) : QString(), ScheduleDateIcon(due, today));
+        row.set(ColDate, ScheduleDateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
+        ShowCodeCells(row, empNo, tag, priority);
+        const int minutes = fieldInt(rs, 13);
+        row.set(ColTime, minutes == 0 ? QString() : MinutesToText(minutes));
+        const int quantity = fieldInt(rs, 14);
+        row.set(ColQuantity, quantity == 0 ? QString() : GroupThousands(QString::number(quantity)));
+        QString note = fieldText(rs, 21);
+        QString second;
+        if (catNo >= 101 && catNo <= 199) {
+            const int at = note.indexOf(mark);
+            if (at >= 0) {
+                second = note.mid(at + mark.size());
+                note = note.left(at);
+            }
+        } else if (catNo >= 201 && catNo <= 299) {
+            const QString paper = paperNotes.value(
+                QStringLiteral("%1/%2/%3").arg(fieldInt(rs, 9)).arg(fieldInt(rs, 11)).arg(fieldInt(rs, 12)));
+            const int at = paper.indexOf(mark);
+            if (at >= 0)
+                second = paper.mid(at + mark.size());
+        }
+        row.set(ColNote, note);
+        row.set(ColNote2, second);
+        table.rows.append(row);
+        ++table.listedCount;
+    }
+
+    // Headings and date rows show the time of the services under them.
+    int sum = 0;
+    int head = 0;
+    for (int r = 0; r <= table.rows.size(); ++r) {
+        const bool last = r == table.rows.size();
+        if (!last && table.rows[r].kind == 'S') {
+            sum += HoursMinutesToInt(table.rows[r].texts[ColTime]);
+            continue;
+        }
+        if (sum != 0 && head < table.rows.size() && table.rows[head].kind != 'S')
+            table.rows[head].texts[ColTime] = MinutesToText(sum);
+        sum = 0;
+        head = r;
+    }
+    return table;
+}

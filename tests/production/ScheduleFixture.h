@@ -1,0 +1,47 @@
+#pragma once
+
+#include "support/TestEnvironment.h"
+
+#include "app/base/CZqApp.h"
+#include "platform/Value.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QString>
+
+#include <memory>
+
+class QWidget;
+
+// A shop database in the test's folder opened as the shared database, today
+// fixed at Wednesday 06/12/2024, an application object with its caches,
+// a customer, three operators, two service categories with a service each.
+class ScheduleTest : public TavrelTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void exec(const QString &sql);
+    platform::Value scalar(const QString &sql);
+    // Runs a query with the sqlite3 program on the database file and returns
+    // its output lines joined by "|" per row and "\n" between rows.
+    QString sqliteRows(const QString &sql);
+
+    // An order (JobType 0) of the status, dated in and due; returns its JobID.
+    qint32 addOrder(qint32 jobNo, int status, const QDate &dateIn, const QDate &due);
+    // An item row (SerNo 0) of the schedule status; returns its ItemID.
+    qint32 addItem(qint32 jobId, int itemNo, int status, const QString &description = QStringLiteral("Flyers"));
+    // A service row of the item: Status 0 done, else to do on day Days2.
+    qint32 addService(qint32 jobId, int itemNo, int serNo, int status, int days2, int minutes, int empNo = 0);
+
+    // Saves the widget as shown into build/tests/schedule/<name>.png.
+    static void snapshot(QWidget &widget, const QString &name);
+
+    static QDate today() { return QDate(2024, 6, 12); }
+
+    std::unique_ptr<CZqApp> app;
+
+private:
+    QString m_path;
+    QString m_dataFolder;
+};

@@ -1,0 +1,391 @@
+#include "ScheduleFixture.h"
+
+#include "production/schedule/OrderStatusRules.h"
+#include "production/schedule/ScheduleLists.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+
+namespace {
+
+QStringList titles(const ScheduleTable &table)
+{
+    QStringList out;
+    for (const ScheduleColumn &c : table.columns)
+        out << c.title;
+    return out;
+}
+
+QList<qint64> keysOfKind(const ScheduleTable &table, char kind)
+{
+    QList<qint64> out;
+    for (const ScheduleRow &r : table.rows)
+        if (r.kind == kind)
+            out << r.key;
+    return out;
+}
+
+} // namespace
+
+TEST_F(ScheduleTest, OrdersStatementFollowsEntryAndOptions)
+{
+    struct Case {
+        int entry;
+        int options;
+        QString filter;
+        QString contains;
+        QString orderBy;
+        QString caption;
+    };
+    const Case cases[] = {
+        {1, 0, {}, QStringLiteral("WHERE Jobs.JobType = 0 and Jobs.Creator < 98 ORDER BY"),
+         QStringLiteral(" ORDER BY Jobs.JobNo DESC"), QStringLiteral("Order")},
+        {1, 0x8, {}, {}, QStringLiteral(" ORDER BY Jobs.JobNo"), QStringLiteral("Order")},
+        {3, 0x3, {}, QStringLiteral("and Jobs.Status = 1"), QStringLiteral(" ORDER BY Jobs.DateDue, Jobs.JobNo DESC"),
+         QStringLiteral("Date/Order")},
+        {1, 0x7, {}, {}, QStringLiteral(" ORDER BY Jobs.DateDue, Jobs.Status, Customers.Name, Jobs.JobNo DESC"),
+         QStringLiteral("Date/Status/Customer/Order")},
+        {1, 0x1, QStringLiteral("Jobs.JobID = 7"), QStringLiteral("and Jobs.JobID = 7"),
+         QStringLiteral(" ORDER BY Jobs.JobNo DESC"), QStringLiteral("Order")},
+        {8, 0, {}, QStringLiteral("and Jobs.Status < 3"), {}, QStringLiteral("Order")},
+    };
+    for (const Case &c : cases) {
+        ScheduleLists lists(app.get());
+        lists.options = c.options;
+        lists.filter = c.filter;
+        QString caption;
+        const QString sql = lists.OrdersSql(c.entry, caption);
+        SCOPED_TRACE(sql.toStdString());
+        EXPECT_TRUE(sql.startsWith(QStringLiteral("SELECT ") + ScheduleLists::CustomerExpression()));
+        if (!c.contains.isEmpty())
+            EXPECT_TRUE(sql.contains(c.contains));
+        if (!c.orderBy.isEmpty())
+            EXPECT_TRUE(sql.endsWith(c.orderBy));
+        EXPECT_EQ(caption, c.caption);
+    }
+}
+
+TEST_F(ScheduleTest, OrdersListNewestFirstAndGroupedByDueDate)
+{
+    const qint32 a = addOrder(1001, 0, today().addDays(-2), today().addDays(3));
+    const qint32 b = addOrder(1002, 1, today().addDays(-1), today().addDays(3));
+    const qint32 c = addOrder(1003, 0, today(), today().addDays(5));
+    addOrder(1004, 0, today(), today()); // a quote-like order of another program is not listed
+    exec(QStringLiteral("UPDATE Jobs SET Creator = 98 WHERE JobNo = 1004"));
+
+    ScheduleLists lists(app.get());
+    lists.options = 0;
+    ScheduleTable table = lists.ListOrders(1);
+    EXPECT_EQ(keysOfKind(table, 'O'), (QList<qint64>{c, b, a}));
+    EXPECT_EQ(table.listedCount, 3);
+    EXPECT_EQ(table.unitWord, QStringLiteral("Orders"));
+    EXPECT_EQ(titles(table).mid(0, 9),
+              (QStringList{QStringLiteral("Group By..."), QString(), QStringLiteral("Order"), QStringLiteral("JobID"),
+                           QStringLiteral("Customer"), QStringLiteral("I"), QStringLiteral("Title"), QString(),
+                           QStringLiteral("Date")}));
+    const ScheduleRow &first = table.rows.first();
+    EXPECT_EQ(first.texts[ScheduleLists::ColOrder], QStringLiteral("1003"));
+    EXPECT_EQ(first.images[ScheduleLists::ColExpand], ScheduleLists::Collapsed);
+    EXPECT_EQ(first.texts[ScheduleLists::ColDate], QStringLiteral("06/17/2024"));
+
+    // Grouped by due date: a heading per date, a spacer between dates.
+    lists.options = 0x1 | 0x8;
+    table = lists.ListOrders(1);
+    QStringList shape;
+    for (const ScheduleRow &r : table.rows)
+        shape << (r.kind == 'O' ? QString::number(r.key) : r.texts[0].isEmpty() ? QStringLiteral("-") : r.texts[0]);
+    EXPECT_EQ(shape, (QStringList{QStringLiteral("06/15/2024"), QString::number(a), QString::number(b),
+                                  QStringLiteral("-"), QStringLiteral("06/17/2024"), QString::number(c)}));
+    EXPECT_EQ(table.rows[0].texts[ScheduleLists::ColDate], QStringLiteral("Saturday"));
+
+    // On Hold only (entry 3).
+    table = lists.ListOrders(3);
+    EXPECT_EQ(keysOfKind(table, 'O'), (QList<qint64>{b}));
+}
+
+TEST_F(ScheduleTest, FindOfOneOrderListsItsItemsExpandedWithoutDateHeadings)
+{
+    const qint32 job = addOrder(2001, 0, today(), today().addDays(2));
+    addItem(job, 1, 0);
+    addItem(job, 2, 3);
+    const qint32 other = addOrder(2002, 0, today(), today().addDays(4));
+    addItem(other, 1, 0);
+
+    ScheduleLists lists(app.get());
+    lists.options = 0x10 | 0x20;
+    lists.filter = QStringLiteral("Jobs.JobID = %1").arg(job);
+    const ScheduleTable table = lists.ListItems(31201);
+    EXPECT_TRUE(table.expandAll);
+    // Grouping by date is off for one order: a status heading before each
+    // status, no date heading.
+    QStringList shape;
+    for (const ScheduleRow &r : table.rows)
+        shape << (r.kind == 'I' ? r.texts[ScheduleLists::ColOrder] : r.texts[0]);
+    EXPECT_EQ(shape, (QStringList{QStringLiteral("Schedule"), QStringLiteral("2001-1"), QStringLiteral("Proof"),
+                                  QStringLiteral("2001-2")}));
+}
+
+TEST_F(ScheduleTest, ItemsOfOrdersInProgressUnlessAllItemsAreAsked)
+{
+    const qint32 open = addOrder(3001, 0, today(), today());
+    const qint32 held = addOrder(3002, 1, today(), today());
+    const qint32 openItem = addItem(open, 1, 0);
+    const qint32 heldItem = addItem(held, 1, 0);
+    const qint32 doneItem = addItem(open, 2, 17);
+
+    ScheduleLists lists(app.get());
+    lists.options = 0;
+    ScheduleTable table = lists.ListItems(31201);
+    EXPECT_EQ(table.unitWord, QStringLiteral("Items of Orders in Progress"));
+    EXPECT_EQ(keysOfKind(table, 'I'), (QList<qint64>{openItem, doneItem}));
+
+    lists.options = 0x200;
+    table = lists.ListItems(31201);
+    EXPECT_EQ(table.unitWord, QStringLiteral("Items"));
+    EXPECT_EQ(keysOfKind(table, 'I').size(), 3);
+    EXPECT_TRUE(keysOfKind(table, 'I').contains(heldItem));
+
+    struct Case { int command; QList<qint64> keys; };
+    const Case cases[] = {{31202, {openItem}}, {31220, {doneItem}}, {32104, {doneItem}}, {31207, {}}};
+    lists.options = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.command);
+        EXPECT_EQ(keysOfKind(lists.ListItems(c.command), 'I'), c.keys);
+    }
+}
+
+TEST_F(ScheduleTest, CrosstabBucketsOnAFixedClock)
+{
+    const qint32 job = addOrder(4001, 0, today(), today().addDays(20));
+    addItem(job, 1, 5);
+    // Days2 counts from DateIn (day 1): day 0 is yesterday, day 8 is +7, day 9 is +8.
+    addService(job, 1, 901, 1, 0, 30, 3);
+    addService(job, 1, 901, 1, 8, 45, 3);
+    addService(job, 1, 902, 1, 9, 60, 5);
+    addService(job, 1, 902, 0, 1, 15, 5); // done: not in the to-do summary
+
+    ScheduleLists lists(app.get());
+    ScheduleTable table = lists.ListCrosstab(1, false);
+    EXPECT_EQ(titles(table), (QStringList{QStringLiteral("Operator"), QStringLiteral("Count"),
+                                          QStringLiteral("TOTAL"), QStringLiteral(" Late"), QStringLiteral("06/19"),
+                                          QStringLiteral("Later")}));
+    ASSERT_EQ(table.rows.size(), 2);
+    EXPECT_EQ(table.rows[0].texts, (QStringList{QStringLiteral("Carla"), QStringLiteral("2"), QStringLiteral("1:15"),
+                                                QStringLiteral("0:30"), QStringLiteral("0:45"), QString()}));
+    EXPECT_EQ(table.rows[1].texts, (QStringList{QStringLiteral("Ben"), QStringLiteral("1"), QStringLiteral("1:00"),
+                                                QString(), QString(), QStringLiteral("1:00")}));
+    EXPECT_EQ(table.listedCount, 3);
+
+    // An order Ready to Ship counts as done even with services to do.
+    const qint32 shipped = addOrder(4002, 2, today().addDays(-3), today());
+    addItem(shipped, 1, 17);
+    addService(shipped, 1, 901, 4, 2, 20, 3); // scheduled 06/10, still open
+    table = lists.ListCrosstab(1, true);
+    EXPECT_EQ(titles(table), (QStringList{QStringLiteral("Operator"), QStringLiteral("Count"),
+                                          QStringLiteral("TOTAL"), QStringLiteral(" Today"),
+                                          QStringLiteral("06/10/24")}));
+    int counted = 0;
+    for (const ScheduleRow &r : table.rows)
+        counted += r.texts[1].toInt();
+    EXPECT_EQ(counted, 2);
+}
+
+TEST_F(ScheduleTest, CrosstabTotalsWriteUpIntoHeadingRows)
+{
+    const qint32 job = addOrder(4101, 0, today(), today().addDays(20));
+    addItem(job, 1, 5);
+    addService(job, 1, 901, 1, 1, 30, 3);
+    addService(job, 1, 902, 1, 2, 45, 3);
+    ScheduleLists lists(app.get());
+    const ScheduleTable table = lists.ListCrosstab(2, false);
+    ASSERT_GE(table.rows.size(), 2);
+    // Operator heading row: the sums of the category rows under it.
+    EXPECT_EQ(table.rows[0].texts[0], QStringLiteral("Carla"));
+    EXPECT_TRUE(table.rows[0].texts[2].isEmpty()); // the count stays with the categories
+    EXPECT_EQ(table.rows[0].texts[3], QStringLiteral("1:15"));
+    EXPECT_EQ(table.rows[0].texts[4], QStringLiteral("0:30"));
+    EXPECT_EQ(table.rows[0].texts[5], QStringLiteral("0:45"));
+    EXPECT_FALSE(table.rows[1].texts[1].isEmpty()); // a category row
+}
+
+TEST_F(ScheduleTest, BucketsOrderByDateAcrossNewYear)
+{
+    struct Case { QDate today; QStringList given; QStringList expected; };
+    const Case cases[] = {
+        {QDate(2024, 12, 29), {QStringLiteral("01/02"), QStringLiteral("12/30"), QStringLiteral(" Late"), QStringLiteral("Later")},
+         {QStringLiteral(" Late"), QStringLiteral("12/30"), QStringLiteral("01/02"), QStringLiteral("Later")}},
+        {QDate(2025, 1, 2), {QStringLiteral("Earlier"), QStringLiteral("12/31/24"), QStringLiteral(" Today"), QStringLiteral("01/01/25")},
+         {QStringLiteral(" Today"), QStringLiteral("12/31/24"), QStringLiteral("01/01/25"), QStringLiteral("Earlier")}},
+        {QDate(2024, 6, 12), {QStringLiteral("06/19"), QStringLiteral("06/12")},
+         {QStringLiteral("06/12"), QStringLiteral("06/19")}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ScheduleLists::OrderBuckets(c.given, c.today), c.expected);
+}
+
+TEST_F(ScheduleTest, OrderStatusRules)
+{
+    struct Case {
+        const char *name;
+        int status;        // the order's status before
+        bool servicesDone; // every service of the order done
+        int asked;
+        OrderStatusRules::Result result;
+        int after;
+    };
+    const Case cases[] = {
+        {"ready to ship", 0, false, 2, OrderStatusRules::Changed, 2},
+        {"on hold to on hold", 1, false, 1, OrderStatusRules::Unchanged, 1},
+        {"ready to post never changes", 3, false, 0, OrderStatusRules::Unchanged, 3},
+        {"ready to post is never set", 0, false, 3, OrderStatusRules::Unchanged, 0},
+        {"automatic, all done", 0, true, 255, OrderStatusRules::Changed, 2},
+        {"automatic, one to do", 2, false, 255, OrderStatusRules::Changed, 0},
+        {"automatic leaves on hold", 1, true, 255, OrderStatusRules::Unchanged, 1},
+        {"back to in progress", 2, true, 0, OrderStatusRules::Changed, 0},
+    };
+    qint32 jobNo = 5000;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint32 job = addOrder(++jobNo, c.status, today(), today().addDays(3));
+        addItem(job, 1, 5);
+        addService(job, 1, 901, c.servicesDone ? 0 : 2, 2, 30);
+        EXPECT_EQ(OrderStatusRules::SetOrderStatus(job, c.asked), c.result);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(job)).toInt(), c.after);
+    }
+}
+
+TEST_F(ScheduleTest, ReadyToShipMarksItemsDoneAndServicesDoneInOneWrite)
+{
+    const qint32 job = addOrder(6001, 0, today(), today().addDays(3));
+    const qint32 item1 = addItem(job, 1, 5);
+    const qint32 item2 = addItem(job, 2, 0);
+    addService(job, 1, 901, 3, 3, 30);
+    addService(job, 2, 902, 1, 1, 10);
+    ASSERT_EQ(OrderStatusRules::SetOrderStatus(job, 2), OrderStatusRules::Changed);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(job)), QStringLiteral("2"));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ItemID, Status FROM Items WHERE JobID = %1 AND SerNo = 0 "
+                                        "ORDER BY ItemID").arg(job)),
+              QStringLiteral("%1|17\n%2|17").arg(item1).arg(item2));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1 AND SerNo > 0 AND Status > 0")
+                             .arg(job)),
+              QStringLiteral("0"));
+}
+
+TEST_F(ScheduleTest, ExpandingAnOrderShowsItsItemsAndServices)
+{
+    const qint32 job = addOrder(7001, 0, today(), today().addDays(3));
+    const qint32 item = addItem(job, 1, 0);
+    const qint32 service = addService(job, 1, 901, 2, 2, 90, 3);
+    ScheduleLists lists(app.get());
+    const QList<ScheduleRow> rows = lists.ExpandOrder(job, 0);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].kind, 'I');
+    EXPECT_EQ(rows[0].key, item);
+    EXPECT_EQ(rows[0].texts[ScheduleLists::ColStatus], QStringLiteral("Item 7001-1"));
+    EXPECT_EQ(rows[1].kind, 'S');
+    EXPECT_EQ(rows[1].key, service);
+    EXPECT_EQ(rows[1].texts[ScheduleLists::ColDate], QStringLiteral("06/13/2024"));
+    EXPECT_EQ(rows[1].texts[ScheduleLists::ColOperator], QStringLiteral("Carla"));
+    EXPECT_EQ(rows[1].texts[ScheduleLists::ColTime], QStringLiteral("1:30"));
+    EXPECT_GE(rows[1].images[ScheduleLists::ColTitle], 48);
+    EXPECT_LE(rows[1].images[ScheduleLists::ColTitle], 59);
+}
+
+TEST_F(ScheduleTest, ServiceListFilters)
+{
+    // Item statuses: 5 is a production department, 0 not in production.
+    const qint32 open = addOrder(9101, 0, today(), today().addDays(3));
+    addItem(open, 1, 5);
+    const qint32 late = addService(open, 1, 901, 2, 0, 30, 3);     // yesterday
+    const qint32 afterDue = addService(open, 1, 902, 2, 6, 30, 5); // past the due date
+    const qint32 onTime = addService(open, 1, 901, 2, 2, 30, 3);   // tomorrow
+    exec(QStringLiteral("UPDATE Items SET Tag1 = 1 WHERE ItemID = %1").arg(onTime));
+    const qint32 held = addOrder(9102, 1, today(), today().addDays(3));
+    addItem(held, 1, 5);
+    const qint32 heldService = addService(held, 1, 901, 2, 1, 30, 3);
+    const qint32 notInProduction = addOrder(9103, 0, today(), today().addDays(3));
+    addItem(notInProduction, 1, 0);
+    const qint32 waiting = addService(notInProduction, 1, 901, 2, 1, 30, 3);
+    const qint32 doneService = addService(open, 1, 901, 0, 1, 30, 3);
+
+    auto keys = [](const ScheduleTable &t) {
+        QList<qint64> out;
+        for (const ScheduleRow &r : t.rows)
+            if (r.kind == 'S')
+                out << r.key;
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    struct Case { const char *name; int command; int options; QList<qint64> expected; };
+    const Case cases[] = {
+        {"in progress only", 31501, 0, {late, afterDue, onTime}},
+        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting}},
+        {"late or after due", 31502, 0, {late, afterDue}},
+        {"tomorrow", 31504, 0, {onTime}},
+        {"done", 31599, 0, {doneService}},
+        {"operator Carla", 31605, 0, {late, onTime}},
+        {"tags assigned", 31701, 0, {onTime}},
+        {"tags unassigned", 31702, 0, {late, afterDue}},
+    };
+    ScheduleLists lists(app.get());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        lists.options = c.options;
+        EXPECT_EQ(keys(lists.ListServices(c.command)), c.expected);
+    }
+    lists.options = 0;
+    EXPECT_EQ(lists.ListServices(31501).unitWord,
+              QStringLiteral("Services To-Do of Orders in Progress/Items in Production"));
+    EXPECT_EQ(lists.ListServices(31599).unitWord,
+              QStringLiteral("Services Done of Orders in Progress/Items in Production"));
+}
+
+TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)
+{
+    struct Case { int command; int options; QString orderBy; QString caption; };
+    const QString d = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1), ");
+    const Case cases[] = {
+        {31601, 0x1000, QStringLiteral("Employees.Sort, ServiceCategories.SortNo, "), QStringLiteral("Operator/Category/Service")},
+        {31601, 0x1000 | 0x400, d + QStringLiteral("Employees.Sort, ServiceCategories.SortNo, "),
+         QStringLiteral("Date/Operator/Category/Service")},
+        {31301, 0x800, QStringLiteral("ServiceCategories.SortNo, "), QStringLiteral("Category/Service")},
+        {31501, 0x2000, d + QStringLiteral("Customers.Name, ServiceCategories.SortNo, "),
+         QStringLiteral("Date/Customer/Category/Service")},
+        {31801, 0x8000, QStringLiteral("Items.Tag2, ServiceCategories.SortNo, "), QStringLiteral("Priority/Category/Service")},
+    };
+    ScheduleLists lists(app.get());
+    for (const Case &c : cases) {
+        lists.options = c.options;
+        QString caption;
+        const QString sql = lists.ServicesSql(c.command, caption);
+        SCOPED_TRACE(sql.toStdString());
+        EXPECT_TRUE(sql.endsWith(QStringLiteral(" ORDER BY ") + c.orderBy + QStringLiteral("Services.SortNo, Services.Name ")));
+        EXPECT_EQ(sql.count(QStringLiteral("Employees.Sort,")), c.orderBy.count(QStringLiteral("Employees.Sort,")));
+        EXPECT_EQ(caption, c.caption);
+    }
+}
+
+TEST_F(ScheduleTest, LongListsAskTheProgressAndStopKeepsTheRowsRead)
+{
+    const qint32 first = addOrder(20000, 0, today(), today());
+    SharedDatabase().executeNative(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200) "
+        "INSERT INTO Jobs (JobType, JobNo, CusNo, Title, DateIn, DateDue, Status, Creator, CSRNo, ShiptoNo) "
+        "SELECT 0, 20000 + i, CusNo, Title, DateIn, DateDue, 0, 0, 3, 0 FROM n, Jobs WHERE JobID = %1").arg(first));
+    ScheduleLists lists(app.get());
+    lists.options = 0;
+    int asked = 0;
+    lists.progress = [&asked](int done, int total) {
+        ++asked;
+        EXPECT_EQ(total, 1201);
+        return done < 100;
+    };
+    const ScheduleTable table = lists.ListOrders(1);
+    EXPECT_TRUE(table.cancelled);
+    EXPECT_EQ(table.listedCount, 100);
+    EXPECT_EQ(asked, 101);
+    // Short lists never ask.
+    asked = 0;
+    lists.filter = QStringLiteral("Jobs.JobNo < 20010");
+    EXPECT_EQ(lists.ListOrders(1).listedCount, 10);
+    EXPECT_EQ(asked, 0);
+}

@@ -1,0 +1,521 @@
+#include "ScheduleFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeCtrl.h"
+#include "production/schedule/CViewSchedule.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "views/CDlgOptions.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QTreeWidgetItem>
+
+namespace {
+
+using C = ScheduleLists;
+
+struct View
+{
+    CViewSchedule view;
+    View()
+    {
+        view.resize(1100, 620);
+        view.OnInitialUpdate();
+        view.show();
+        QApplication::processEvents();
+    }
+    CXListCtrl &list() { return *view.list(); }
+    void choose(int code)
+    {
+        view.SelectTreeCode(code);
+        view.OnCommand(30401);
+    }
+    int rowOf(qint64 key) { return list().FindItemByData(key, false); }
+};
+
+} // namespace
+
+TEST_F(ScheduleTest, TreeCodesAndTitles)
+{
+    View v;
+    struct Case { int code; QString text; };
+    const Case cases[] = {
+        {31100, QStringLiteral("Orders")},
+        {31101, QStringLiteral("All")},
+        {31104, QStringLiteral("Ready to Ship")},
+        {31113, QStringLiteral("Due Next 7 Days")},
+        {31201, QStringLiteral("All")},
+        {31203, QStringLiteral("Schedule")},
+        {31206, QStringLiteral("Proof")},
+        {31220, QStringLiteral("Done")},
+        {31502, QStringLiteral("Late/Reschedule")},
+        {31503, QStringLiteral("06/12/24 Today")},
+        {31504, QStringLiteral("06/13/24 Thursday")},
+        {31518, QStringLiteral("06/27/24  or Later")},
+        {31599, QStringLiteral("Done")},
+        {31701, QStringLiteral("All (assigned)")},
+        {31702, QStringLiteral("(unassigned)")},
+        {31900, QStringLiteral("Summary-To-Do")},
+        {32000, QStringLiteral("Summary-Done")},
+        {32007, QStringLiteral("Center/Service")},
+        {32104, QStringLiteral("Items Done")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.code);
+        QTreeWidgetItem *entry = v.view.tree()->FindItemByData(quint32(c.code));
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->text(0), c.text);
+    }
+    // The list shown first: "Orders / In Progress".
+    EXPECT_EQ(v.view.listCommand(), 31102);
+    EXPECT_EQ(v.view.listKind(), 0);
+}
+
+TEST_F(ScheduleTest, ViewListsOrdersWithCaptionsAndExpandsOne)
+{
+    const qint32 a = addOrder(8001, 0, today(), today().addDays(1));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 90, 3);
+    addService(a, 1, 902, 0, 1, 20, 5);
+    const qint32 b = addOrder(8002, 0, today(), today().addDays(3));
+    addItem(b, 1, 4);
+    addOrder(8003, 2, today(), today().addDays(3));
+
+    View v;
+    v.view.setListOptions(0x1);
+    v.choose(31101);
+    EXPECT_EQ(v.view.listedCount(), 3);
+    EXPECT_EQ(v.view.listBar()->GetItemText(30673),
+              QStringLiteral("All Orders      (3 Orders listed)  "));
+    EXPECT_TRUE(v.view.statusBar()->GetItemText(30262).startsWith(QStringLiteral("Grouped by Date/Order.  Query took ")));
+    const int row = v.rowOf(a);
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(v.view.IsOrderRow(row));
+    v.view.OnListClick(row, C::ColExpand);
+    EXPECT_EQ(v.list().GetSubItemImage(row, C::ColExpand), C::Expanded);
+    EXPECT_TRUE(v.view.IsItemRow(row + 1));
+    EXPECT_TRUE(v.view.IsServiceRow(row + 2));
+    EXPECT_TRUE(v.view.IsServiceRow(row + 3));
+    snapshot(v.view, QStringLiteral("orders-by-due-date"));
+
+    // Collapse all keeps the order rows only.
+    v.view.OnCommand(30531);
+    int orders = 0;
+    for (int r = 0; r < v.list().GetItemCount(); ++r)
+        orders += v.view.IsOrderRow(r) ? 1 : 0;
+    EXPECT_EQ(orders, v.list().GetItemCount());
+}
+
+TEST_F(ScheduleTest, ColumnZeroClickRegroupsWithoutWriting)
+{
+    addOrder(8101, 0, today(), today().addDays(1));
+    addOrder(8102, 0, today(), today().addDays(2));
+    View v;
+    v.view.setListOptions(0);
+    v.choose(31101);
+    EXPECT_EQ(v.list().GetItemCount(), 2);
+    v.view.OnColumnClick(0);
+    EXPECT_EQ(v.view.listOption() & 0x1, 0x1);
+    EXPECT_EQ(v.view.groupCaption(), QStringLiteral("Date/Order"));
+    EXPECT_EQ(v.list().GetItemCount(), 5); // two date headings and a spacer
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("List Options"), -7, CZqApp::kScheduler), -7);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+
+    // Summaries may not be re-sorted.
+    v.choose(31901);
+    prompts().answer(platform::IDOK);
+    v.view.OnColumnClick(1);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Sorry, you may not re-sort this list."));
+}
+
+TEST_F(ScheduleTest, TotalsOverNoServiceRows)
+{
+    const qint32 a = addOrder(8201, 0, today(), today().addDays(1));
+    View v;
+    v.choose(31101);
+    v.list().SelectItem(v.rowOf(a));
+    prompts().answer(platform::IDOK);
+    v.view.OnCommand(30064);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("You have Selected:\n\n0 Services by Time:\t0:00\n0 Services by Each:\t0"));
+}
+
+TEST_F(ScheduleTest, TotalsOverSelectedServices)
+{
+    const qint32 a = addOrder(8251, 0, today(), today().addDays(1));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 90, 3);
+    addService(a, 1, 902, 2, 1, 45, 5);
+    View v;
+    v.choose(31101);
+    v.view.ExpandRow(v.rowOf(a));
+    v.list().SelectAll();
+    prompts().answer(platform::IDOK);
+    v.view.OnCommand(30064);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("You have Selected:\n\n2 Services by Time:\t2:15\n2 Services by Each:\t2,000"));
+}
+
+TEST_F(ScheduleTest, OrderStatusFromTheMenuRepaintsAndMarksItems)
+{
+    const qint32 a = addOrder(8301, 0, today(), today().addDays(1));
+    const qint32 item = addItem(a, 1, 5);
+    addService(a, 1, 901, 2, 2, 90, 3);
+    View v;
+    v.choose(31101);
+    const int row = v.rowOf(a);
+    v.view.ExpandRow(row);
+    v.list().SelectItem(row);
+    v.view.OnCommand(31104); // Ready to Ship
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(a)), QStringLiteral("2"));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)), QStringLiteral("17"));
+    EXPECT_EQ(v.list().GetSubItemImage(row, C::ColOrder), CZqApp::GetJobStatusIcon(2));
+    EXPECT_EQ(v.list().GetItemText(row, C::ColGroup), QStringLiteral("Ready to Ship"));
+    const int serviceImage = v.list().GetSubItemImage(row + 2, C::ColTitle);
+    EXPECT_GE(serviceImage, 84);
+    EXPECT_LE(serviceImage, 95);
+}
+
+TEST_F(ScheduleTest, UpdateStatusWithoutOrderRowsReportsZero)
+{
+    const qint32 a = addOrder(8401, 0, today(), today().addDays(1));
+    addItem(a, 1, 0);
+    View v;
+    v.choose(31101);
+    const int row = v.rowOf(a);
+    v.view.ExpandRow(row);
+    v.list().SelectItem(row + 1); // the item row only
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDOK);
+    v.view.OnCommand(30728);
+    EXPECT_TRUE(prompts().shown()[0].text.endsWith(QStringLiteral("\nStart updating the status of selected Orders?")));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Updated the status of 0 Order(s)."));
+}
+
+TEST_F(ScheduleTest, ItemRowsDroppedOnStatusEntryWhileOrdersListedDoNothing)
+{
+    const qint32 a = addOrder(8501, 0, today(), today().addDays(1));
+    const qint32 item = addItem(a, 1, 0);
+    View v;
+    v.choose(31101);
+    const int row = v.rowOf(a);
+    v.view.ExpandRow(row);
+    v.list().SelectItem(row + 1);
+    EXPECT_FALSE(v.view.CanDropOnTree(v.view.tree()->FindItemByData(31205)));
+    EXPECT_TRUE(v.view.CanDropOnTree(v.view.tree()->FindItemByData(31104)));
+    // An order status given to an item row alone changes nothing.
+    EXPECT_EQ(v.view.OnOrderStatus(2), 0);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(a)), QStringLiteral("0"));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)), QStringLiteral("0"));
+}
+
+TEST_F(ScheduleTest, FindOrderAcceptsDigitsOnly)
+{
+    const qint32 a = addOrder(8601, 0, today(), today().addDays(1));
+    addItem(a, 1, 0);
+    addOrder(8602, 0, today(), today().addDays(1));
+    View v;
+    v.choose(31101);
+    const int before = v.list().GetItemCount();
+    for (const QString &typed : {QStringLiteral("1 or 1=1"), QStringLiteral("8601; DROP TABLE Jobs"), QString()}) {
+        prompts().answer(platform::IDOK);
+        v.view.FindOrder(typed);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Not found!"));
+        EXPECT_EQ(v.list().GetItemCount(), before);
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")).toInt(), 2);
+    prompts().clear();
+    v.view.FindOrder(QStringLiteral("8601"));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_EQ(v.view.listedCount(), 1);
+    // One order listed: it is expanded.
+    EXPECT_EQ(v.list().GetSubItemImage(v.rowOf(a), C::ColExpand), C::Expanded);
+}
+
+TEST_F(ScheduleTest, ItemStatusRules)
+{
+    const qint32 a = addOrder(8701, 0, today(), today().addDays(4));
+    const qint32 allDone = addItem(a, 1, 0);
+    addService(a, 1, 901, 0, 1, 30);
+    const qint32 toDo = addItem(a, 2, 0);
+    const qint32 toDoService = addService(a, 2, 902, 2, 2, 30);
+    View v;
+    v.view.setListOptions(0);
+    v.choose(31201);
+    // "In Production" on an item whose services are all done gives Done.
+    v.list().SelectItem(v.rowOf(allDone));
+    v.view.OnCommand(31207);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(allDone)),
+              QStringLiteral("17"));
+    // Done marks the item's services done too.
+    v.list().SelectItem(v.rowOf(toDo));
+    v.view.OnCommand(31220);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID IN (%1, %2) ORDER BY ItemID")
+                             .arg(toDo)
+                             .arg(toDoService)),
+              QStringLiteral("17\n0"));
+    // Updating items that already have the right status reports 0.
+    v.list().SelectAll();
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDOK);
+    v.view.OnCommand(30729);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Updated the status of 0 Item(s)."));
+    snapshot(v.view, QStringLiteral("items"));
+}
+
+TEST_F(ScheduleTest, OperatorTagAndPriorityWriteOnlyTheirRows)
+{
+    const qint32 a = addOrder(8801, 0, today(), today().addDays(4));
+    const qint32 item = addItem(a, 1, 0);
+    const qint32 service = addService(a, 1, 901, 2, 2, 30);
+    View v;
+    v.choose(31101);
+    const int row = v.rowOf(a);
+    v.view.ExpandRow(row);
+    v.list().SelectAll();
+    EXPECT_EQ(v.view.OnAssign(1, 5), 1); // operators only on service rows
+    EXPECT_EQ(v.list().GetItemText(row + 2, C::ColOperator), QStringLiteral("Ben"));
+    EXPECT_EQ(v.view.OnAssign(3, 2), 2); // priority on the item and the service
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ItemID, EmpNo, Tag2 FROM Items WHERE JobID = %1 ORDER BY ItemID").arg(a)),
+              QStringLiteral("%1|0|2\n%2|5|2").arg(item).arg(service));
+}
+
+TEST_F(ScheduleTest, SummaryPicture)
+{
+    const qint32 a = addOrder(8901, 0, today(), today().addDays(20));
+    addItem(a, 1, 5);
+    addService(a, 1, 901, 1, 0, 30, 3);
+    addService(a, 1, 901, 1, 3, 45, 3);
+    addService(a, 1, 902, 1, 9, 60, 5);
+    View v;
+    v.choose(31902);
+    EXPECT_EQ(v.view.listKind(), 8);
+    EXPECT_GE(v.list().GetItemCount(), 3);
+    snapshot(v.view, QStringLiteral("summary"));
+}
+
+TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
+{
+    const qint32 a = addOrder(9001, 0, today(), today().addDays(4));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30);
+    View v;
+    v.choose(31101);
+    const int order = v.rowOf(a);
+    v.view.ExpandRow(order);
+    struct Case { int row; int column; int menu; };
+    const Case cases[] = {
+        {order, C::ColOrder, CZqApp::JobStatusMenu},
+        {order, C::ColStatus, -1},
+        {order + 1, C::ColStatus, CZqApp::ScheduleStatusMenu},
+        {order + 1, C::ColTag, CZqApp::TagsAMenu},
+        {order + 1, C::ColOperator, -1},
+        {order + 2, C::ColTitle, CZqApp::ScheduleStatusMenu},
+        {order + 2, C::ColDate, CZqApp::DatesMenu},
+        {order + 2, C::ColOperator, CZqApp::OperatorsMenu},
+        {order + 2, C::ColTag, CZqApp::TagsBMenu},
+        {order + 2, C::ColPriority, CZqApp::InventoryStatusMenu},
+        {order + 2, C::ColQuantity, -1},
+        {-1, C::ColOrder, -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1/%2").arg(c.row).arg(c.column).toStdString());
+        EXPECT_EQ(v.view.CellMenuFor(c.row, c.column), c.menu);
+    }
+    // No menu at all in the summaries.
+    v.choose(31901);
+    EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
+}
+
+TEST_F(ScheduleTest, ServicesByDateAndStateClicks)
+{
+    const qint32 a = addOrder(9201, 0, today().addDays(-1), today().addDays(5));
+    const qint32 item = addItem(a, 1, 5);
+    const qint32 first = addService(a, 1, 901, 3, 3, 30, 3);  // tomorrow
+    const qint32 second = addService(a, 1, 902, 2, 2, 45, 5); // today
+    View v;
+    v.view.setListOptions(0x400);
+    v.choose(31501);
+    EXPECT_EQ(v.view.listKind(), 4);
+    EXPECT_EQ(v.view.listedCount(), 2);
+    snapshot(v.view, QStringLiteral("services-by-date"));
+    // A click on a to-do icon marks the service done and works out the
+    // item's status again.
+    const int row = v.rowOf(second);
+    v.view.OnListClick(row, C::ColTitle);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(second)), QStringLiteral("0"));
+    EXPECT_GE(v.list().GetSubItemImage(row, C::ColTitle), 84);
+    // A click on the done icon schedules it for today (day 2 of the order).
+    v.view.OnListClick(row, C::ColTitle);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(second)), QStringLiteral("2"));
+    // Moving the first service to the day after tomorrow.
+    v.list().SelectItem(v.rowOf(first));
+    EXPECT_EQ(v.view.OnServiceDate(31505), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(first)), QStringLiteral("4"));
+    EXPECT_EQ(v.list().GetItemText(v.rowOf(first), C::ColDate), QStringLiteral("06/14/2024"));
+    (void)item;
+}
+
+TEST_F(ScheduleTest, ListOptionsDialogSavesOnlyAChangedMask)
+{
+    addOrder(9301, 0, today(), today().addDays(1));
+    View v;
+    v.view.setListOptions(0x1);
+    v.choose(31101);
+    // OK without a change: nothing stored, nothing listed again.
+    prompts().onDialog([](QDialog &) { return int(platform::IDOK); });
+    EXPECT_FALSE(v.view.OnListOptions());
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("List Options"), -7, CZqApp::kScheduler), -7);
+    // Sorting ascending ticked: stored and listed again.
+    prompts().onDialog([](QDialog &d) {
+        auto *dialog = dynamic_cast<CDlgOptions *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (dialog)
+            dialog->tree()->SetOptionChecked(4, true);
+        return int(platform::IDOK);
+    });
+    EXPECT_TRUE(v.view.OnListOptions());
+    EXPECT_EQ(v.view.listOption(), 0x9);
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("List Options"), -7, CZqApp::kScheduler), 0x9);
+    EXPECT_TRUE(v.view.lastSql().endsWith(QStringLiteral("ORDER BY Jobs.DateDue, Jobs.JobNo")));
+    // Cancel changes nothing.
+    prompts().onDialog([](QDialog &) { return int(platform::IDCANCEL); });
+    EXPECT_FALSE(v.view.OnListOptions());
+    EXPECT_EQ(v.view.listOption(), 0x9);
+}
+
+TEST_F(ScheduleTest, CenterMovesTheServiceAfterAskingTheRightOnce)
+{
+    exec(QStringLiteral("DELETE FROM ProductionDepts WHERE DepID = 2"));
+    exec(QStringLiteral("INSERT INTO ProductionDepts (DepID, Name, Sort) VALUES (2, 'Bindery', 2)"));
+    const qint32 a = addOrder(9401, 0, today(), today().addDays(3));
+    addItem(a, 1, 5);
+    const qint32 service = addService(a, 1, 901, 2, 2, 30, 3);
+    View v;
+    v.view.setListOptions(0);
+    v.choose(31401);
+    v.list().SelectItem(v.rowOf(service));
+    EXPECT_EQ(v.view.OnCenter(2), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ProdDepID FROM Services WHERE SerNo = 901")), QStringLiteral("2"));
+    v.list().SelectItem(v.rowOf(service));
+    EXPECT_EQ(v.view.OnCenter(0), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ProdDepID FROM Services WHERE SerNo = 901")), QStringLiteral("0"));
+}
+
+TEST_F(ScheduleTest, CancelledItemOptionsLeaveTheOptionRows)
+{
+    const QString before = sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)"));
+    View v;
+    prompts().onDialog([](QDialog &) { return int(platform::IDCANCEL); });
+    EXPECT_FALSE(v.view.OnItemOptions());
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)")), before);
+}
+
+TEST_F(ScheduleTest, ScansFindOrdersItemsAndServiceLines)
+{
+    const qint32 a = addOrder(9501, 0, today(), today().addDays(3));
+    const qint32 item = addItem(a, 1, 5);
+    const qint32 service = addService(a, 1, 901, 2, 2, 30, 3);
+    addOrder(9502, 0, today(), today().addDays(3));
+    View v;
+    struct Case { int command; qint32 number; bool found; QString message; qint64 selected; };
+    const Case cases[] = {
+        {30410, 999999, false, QStringLiteral("Item not found!"), 0},
+        {30598, 999999, false, QStringLiteral("Not found!"), 0},
+        {30598, a, true, QString(), a},
+        {30410, item, true, QString(), item},
+        {30390, service, true, QString(), service},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.command);
+        prompts().clear();
+        if (!c.message.isEmpty())
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(v.view.ScanRecord(c.command, c.number), c.found);
+        EXPECT_EQ(prompts().lastText(), c.message);
+        if (c.found)
+            EXPECT_EQ(v.list().GetSelectedData(), c.selected);
+    }
+    // The scanned service line is marked done; the list is of the order's items.
+    EXPECT_EQ(v.view.listCommand(), 31201);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)), QStringLiteral("0"));
+}
+
+TEST_F(ScheduleTest, ItemStatusTrackerColumnsAndClicks)
+{
+    app->LoadServiceDepartments();
+    ASSERT_GE(app->DepartmentList.size(), 2);
+    const qint32 depNo = app->DepartmentList[1].m_value;
+    // Service 901 belongs to a category of the first department after 0.
+    exec(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo = 7"));
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) "
+                        "VALUES (7, %1, 52, 'Typesetting', 7)").arg(depNo));
+    exec(QStringLiteral("UPDATE Services SET CatNo = 7 WHERE SerNo = 901"));
+    app->LoadServiceCategories();
+    const qint32 a = addOrder(9601, 0, today(), today().addDays(3));
+    const qint32 item = addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30, 3);
+    View v;
+    v.view.setListOptions(0);
+    v.choose(32101);
+    EXPECT_EQ(v.view.listKind(), 10);
+    CXListCtrl &list = v.list();
+    const int statusColumns = int(app->DepartmentList.size()) - 1 + 6;
+    EXPECT_EQ(list.GetColumnText(7), QStringLiteral("Schedule"));
+    EXPECT_EQ(list.GetColumnText(11), QString()); // In Production: hidden
+    EXPECT_EQ(list.GetColumnWidth(11), 0);
+    EXPECT_EQ(list.GetColumnText(12), app->DepartmentList[1].m_text);
+    EXPECT_EQ(list.GetColumnText(7 + statusColumns - 1), QStringLiteral("Done"));
+    EXPECT_EQ(list.GetColumnText(7 + statusColumns + 1), QStringLiteral("Date"));
+    const int row = v.rowOf(item);
+    ASSERT_GE(row, 0);
+    EXPECT_NE(list.GetSubItemImage(row, 7), CXListCtrl::kNoImage); // its status: Schedule
+    EXPECT_EQ(list.GetItemText(row, 12), QString::number(depNo));
+    snapshot(v.view, QStringLiteral("item-tracker"));
+
+    // A department the item has no service in refuses the move.
+    if (app->DepartmentList.size() > 2) {
+        prompts().answer(platform::IDOK);
+        v.view.OnListClick(row, 13);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Sorry, you may not move the Item to ") + list.GetColumnText(13));
+    }
+    // Its own department: the item moves there.
+    v.view.OnListClick(row, 12);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)),
+              QString::number(depNo + 4));
+}
+
+TEST_F(ScheduleTest, OpeningWithoutAnOrderOffersTheFind)
+{
+    View v;
+    v.choose(31101); // nothing listed
+    prompts().answer(platform::IDNO);
+    v.view.OnCommand(30331);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("No Order is selected to open. Would you like to find one?"));
+    prompts().answer(platform::IDNO);
+    EXPECT_FALSE(v.view.OnJobDates());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("No Order is selected to open. Would you like to find one?"));
+}
+
+TEST_F(ScheduleTest, DoubleClickOpensByColumnAndNeverOnHeadings)
+{
+    const qint32 a = addOrder(9701, 0, today(), today().addDays(3));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30, 3);
+    addOrder(9702, 0, today(), today().addDays(4));
+    View v;
+    v.view.setListOptions(0x1);
+    v.choose(31101);
+    const int order = v.rowOf(a);
+    v.view.ExpandRow(order);
+    struct Case { int row; int column; int command; };
+    const Case cases[] = {
+        {0, 2, 0}, // the date heading
+        {order, 7, 30406},
+        {order, 11, 30745},
+        {order + 2, 11, 30746},
+        {order, 4, 30102},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(v.view.DoubleClickCommand(c.row, c.column), c.command) << c.row << "/" << c.column;
+}
