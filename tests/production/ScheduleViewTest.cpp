@@ -106,6 +106,29 @@ TEST_F(ScheduleTest, ViewListsOrdersWithCaptionsAndExpandsOne)
     EXPECT_EQ(orders, v.list().GetItemCount());
 }
 
+TEST_F(ScheduleTest, InventoryCommandsOpenTheInventoryWindow)
+{
+    const qint32 a = addOrder(8001, 0, today(), today().addDays(1));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 90, 3);
+    View v;
+    v.choose(31101);
+    // The fixture tracks no stock: the window opens in the mode asked and
+    // says that it found nothing.
+    prompts().answer(platform::IDOK);
+    v.view.OnCommand(30742);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Inventory - Order\nNot found."));
+    // The services of the selected order.
+    const int row = v.rowOf(a);
+    ASSERT_GE(row, 0);
+    v.list().SelectItem(row);
+    prompts().answer(platform::IDOK);
+    v.view.OnCommand(30745);
+    EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("\nNot found."))) << prompts().lastText().toStdString();
+    EXPECT_NE(prompts().lastText(), QStringLiteral("Inventory - Order\nNot found."));
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
 TEST_F(ScheduleTest, ColumnZeroClickRegroupsWithoutWriting)
 {
     addOrder(8101, 0, today(), today().addDays(1));

@@ -1,5 +1,7 @@
 #include "production/schedule/CViewSchedule.h"
 
+#include "catalogue/CInventory.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -751,13 +753,42 @@ bool CViewSchedule::OnCommand(int id)
     case 30720: case 30721: case 30722: case 30723: case 30724:
         OnSetupTable(id);
         return true;
-    case 30740: case 30741: case 30742: case 30743: case 30744: case 30745: case 30746: case 30747: case 30748:
-    case 30749:
-        ReportNotAvailable(QStringLiteral("Inventory from the scheduler"));
+    case 30741: case 30742: case 30743: case 30744: case 30745: case 30746:
+        OnInventory(id);
+        return true;
+    case 30740: case 30747: case 30748: case 30749:
+        ReportNotAvailable(QStringLiteral("This inventory command"));
         return true;
     default:
         return CView0::OnCommand(id);
     }
+}
+
+void CViewSchedule::OnInventory(int mode)
+{
+    qint32 key = 0;
+    if (mode == 30745) {
+        key = ContextJobId();
+        if (key <= 0)
+            return;
+    } else if (mode == 30746) {
+        // Only a selected service row whose item row loads.
+        const int row = m_list->GetCurrentRow();
+        if (row < 0 || row >= m_list->GetItemCount() || !IsServiceRow(row) || !m_list->IsItemSelected(row))
+            return;
+        CItemSet service;
+        if (!service.OpenByItemID(qint32(m_list->GetItemData(row))) || service.m_SerNo == 0)
+            return;
+        key = service.m_SerNo;
+    }
+    CInventory dialog(mode, key, this);
+    // The working modes list every department, or the one chosen in the
+    // tree while the services are listed by department.
+    if (mode <= 30744)
+        dialog.m_nDepartment =
+            m_nListKind == 2 && m_nListCommand >= 31302 && m_nListCommand <= 31398 ? m_nListCommand - 31302 : 0;
+    if (dialog.DoModal() == IDOK_RESULT && mode != 30741)
+        PostCommand(30121);
 }
 
 int CViewSchedule::DoubleClickCommand(int row, int column)

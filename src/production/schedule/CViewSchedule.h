@@ -81,6 +81,8 @@ public:
     // The command a double-click on a cell posts: 30406 on column 7,
     // 30745/30746 on the priority, else 30102; 0 on a heading or spacer row.
     int DoubleClickCommand(int row, int column);
+    // The catalogue's inventory window in one of its modes (30741-30746).
+    void OnInventory(int mode);
     // The shared popup menu of a cell by row kind and column; -1 for none.
     int CellMenuFor(int row, int column);
     // Right-click on the list: the cell's menu, its command runs on the
