@@ -16,6 +16,23 @@ qint32 GetOptionValue(qint32 optionId, qint32 defaultValue)
     return value;
 }
 
+void SaveOptionValue(qint32 optionId, qint32 value)
+{
+    if (optionId == 0)
+        return;
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenDynaset, QStringLiteral("SELECT * FROM Options WHERE OptionID = %1").arg(optionId));
+    if (!set.IsOpen())
+        return;
+    const bool ready = set.IsEmptySet() ? set.SafeAddNew() : set.SafeEdit();
+    if (ready) {
+        set.SetFieldValue(0, platform::Value(int(optionId)));
+        set.SetFieldValue(1, platform::Value(int(value)));
+        set.SafeUpdate();
+    }
+    set.Close();
+}
+
 void LookupFirstValue(platform::Value &out, const QString &sql)
 {
     CXDaoSet set;

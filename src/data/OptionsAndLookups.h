@@ -14,6 +14,9 @@
 // The second field of the Options row, or the default. OptionID 0 (and the
 // negative ids, which are job locks) give the default without a query.
 qint32 GetOptionValue(qint32 optionId, qint32 defaultValue);
+// Stores the value in the Options row of this id, adding the row when it is
+// missing. OptionID 0 stores nothing.
+void SaveOptionValue(qint32 optionId, qint32 value);
 
 // Field 0 of the first row; a Null field gives a Null value of the field's
 // type, no row an empty value (Null of no type).

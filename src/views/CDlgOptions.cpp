@@ -1,4 +1,6 @@
 #include "views/CDlgOptions.h"
+
+#include "data/OptionsAndLookups.h"
 #include <algorithm>
 #include <QtWidgets/QTreeWidgetItemIterator>
 #include <QtWidgets/QStyle>
@@ -158,19 +160,7 @@ void CDlgOptions::SaveOptionGroups()
 
 void CDlgOptions::SaveOption(long optionId, long value)
 {
-    if (optionId == 0)
-        return;
-    CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenDynaset, QStringLiteral("SELECT * FROM Options WHERE OptionID = %1").arg(optionId));
-    if (!set.IsOpen())
-        return;
-    const bool ready = set.IsEmptySet() ? set.SafeAddNew() : set.SafeEdit();
-    if (ready) {
-        set.SetFieldValue(0, platform::Value(int(optionId)));
-        set.SetFieldValue(1, platform::Value(int(value)));
-        set.SafeUpdate();
-    }
-    set.Close();
+    SaveOptionValue(qint32(optionId), qint32(value));
 }
 
 // --- answers -------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "production/schedule/CViewSchedule.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgOptions.h"
+#include "views/CDlgList.h"
+#include "data/CItemSet.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QTreeWidgetItem>
@@ -127,6 +129,48 @@ TEST_F(ScheduleTest, InventoryCommandsOpenTheInventoryWindow)
     EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("\nNot found."))) << prompts().lastText().toStdString();
     EXPECT_NE(prompts().lastText(), QStringLiteral("Inventory - Order\nNot found."));
     EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(ScheduleTest, InventoryOptionsAreStoredForEveryWorkstationAndHistoryIsListed)
+{
+    View v;
+    const CItemSet::InventoryRules saved = CItemSet::GetInventoryRules();
+    CItemSet::InventoryRules rules = saved;
+    rules.optionBits = 11;
+    CItemSet::SetInventoryRules(rules);
+    // Clearing "Only the Services of Orders-In-Progress" stores 10 in row 30749.
+    prompts().onDialog([](QDialog &d) {
+        auto *dialog = dynamic_cast<CDlgOptions *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (dialog) {
+            EXPECT_TRUE(dialog->tree()->IsOptionChecked(0x8));
+            dialog->tree()->SetOptionChecked(0x1, false);
+        }
+        return int(platform::IDOK);
+    });
+    v.view.OnCommand(30749);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID = 30749")), QStringLiteral("30749|10"));
+    EXPECT_EQ(CItemSet::GetInventoryRules().optionBits, 10);
+    // Cancel stores nothing.
+    prompts().onDialog([](QDialog &) { return int(platform::IDCANCEL); });
+    v.view.OnCommand(30749);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID = 30749")), QStringLiteral("30749|10"));
+
+    // The history lists what was ordered and received, newest order first.
+    exec(QStringLiteral("INSERT INTO Inventory (SerNo, Vendor, Action, ActionDate, ActionQty, Cost, OrderNo, Status) "
+                        "VALUES (901, 0, 1, 46000, 500, 12.5, 1, 0)"));
+    prompts().onDialog([](QDialog &d) {
+        auto *list = dynamic_cast<CDlgList *>(&d);
+        EXPECT_NE(list, nullptr);
+        if (list) {
+            EXPECT_EQ(list->windowTitle(), QStringLiteral("Inventory"));
+            EXPECT_EQ(list->m_strStripText, QStringLiteral("Sorted by Inventory Order No, Vendor Name"));
+        }
+        return int(platform::IDCANCEL);
+    });
+    v.view.OnCommand(30747);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+    CItemSet::SetInventoryRules(saved);
 }
 
 TEST_F(ScheduleTest, ColumnZeroClickRegroupsWithoutWriting)

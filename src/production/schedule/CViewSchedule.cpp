@@ -15,6 +15,9 @@
 #include "jobs/CJobWhen.h"
 #include "data/CXDaoSet.h"
 #include "data/OptionsAndLookups.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+#include "views/CDlgList.h"
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
 #include "platform/Clock.h"
@@ -756,8 +759,14 @@ bool CViewSchedule::OnCommand(int id)
     case 30741: case 30742: case 30743: case 30744: case 30745: case 30746:
         OnInventory(id);
         return true;
-    case 30740: case 30747: case 30748: case 30749:
-        ReportNotAvailable(QStringLiteral("This inventory command"));
+    case 30747:
+        OnInventoryHistory();
+        return true;
+    case 30749:
+        OnInventoryOptions();
+        return true;
+    case 30748:
+        ReportNotAvailable(QStringLiteral("Exporting the inventory history as XML"));
         return true;
     default:
         return CView0::OnCommand(id);
@@ -789,6 +798,69 @@ void CViewSchedule::OnInventory(int mode)
             m_nListKind == 2 && m_nListCommand >= 31302 && m_nListCommand <= 31398 ? m_nListCommand - 31302 : 0;
     if (dialog.DoModal() == IDOK_RESULT && mode != 30741)
         PostCommand(30121);
+}
+
+void CViewSchedule::OnInventoryHistory()
+{
+    if (!SharedDatabase().tableExists(QStringLiteral("Inventory")))
+        return;
+    if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) {
+        // With Ctrl the history is first narrowed through the find dialog.
+        ReportNotAvailable(QStringLiteral("The find dialog"));
+        return;
+    }
+    const QString sql = QStringLiteral(
+        "SELECT Inventory.ActionDate, Vendors.Name as [Vendor_w_100], IIF(Inventory.Action=2, 'Received <<', "
+        "'Ordered') as [Action_w_70], ServiceCategories.CatName & ': ' & Services.Name as [Service_w_200], "
+        "Services.Size, Services.SKU, Inventory.ActionQty as [Quantity], Inventory.Cost, Inventory.OrderNo, "
+        "Inventory.Status, Inventory.InvID FROM (ServiceCategories INNER JOIN (Inventory INNER JOIN Services ON "
+        "Inventory.SerNo = Services.SerNo) ON ServiceCategories.CatNo = Services.CatNo) LEFT JOIN Vendors ON "
+        "Inventory.Vendor = Vendors.[No]  ORDER BY Inventory.OrderNo DESC, Vendors.Name");
+    CDlgList list(QStringLiteral("Inventory"), QStringLiteral("History"), sql, 0, 0, 0, 90, this);
+    list.m_strStripText = QStringLiteral("Sorted by Inventory Order No, Vendor Name");
+    list.DoModal();
+}
+
+void CViewSchedule::OnInventoryOptions()
+{
+    CZqApp *app = ZqApp();
+    if (!app || !app->CheckPassword(-1, QStringLiteral("change the inventory options")))
+        return;
+    struct Bit
+    {
+        int bit;
+        const char *group;
+        const char *text;
+    };
+    static const Bit bits[] = {
+        {0x1, "Which Services do you want to list in the Check Inventory and Order Inventory windows?",
+         "Only the Services of Orders-In-Progress (uncheck to list Services of All Orders)"},
+        {0x2, nullptr, "Only the Services of Items-In-Production (uncheck to list Services of All Items)"},
+        {0x4, nullptr, "(reserved)"},
+        {0x8, "After checking a Service as Done:", "Open Quantity Used window to confirm/edit Quantity Used"},
+        {0x10, nullptr, "If Quantity Used is edited, update Actual Quantity and Cost of the Job"},
+        {0x20, "Other Options:", "Sort Services by Vendor (uncheck to sort by Service Category)"},
+        {0x40, nullptr, "Save Unit Cost, if edited. IMPORTANT: This option effects pricing. Uncheck if not sure."},
+        {0x80, nullptr, "Allow ordering/editing inventory from the Job window (uncheck to preview)"}};
+    CItemSet::InventoryRules rules = CItemSet::GetInventoryRules();
+    CDlgOptions dialog(QStringLiteral("Inventory Options"), QStringLiteral("These options are for ALL computers"), 0,
+                       this);
+    for (const Bit &b : bits) {
+        if (b.group)
+            dialog.AddCheckGroup(QString::fromLatin1(b.group), 0);
+        dialog.AddEntry(b.bit, QString::fromLatin1(b.text), (rules.optionBits & b.bit) ? 1 : 0);
+    }
+    if (dialog.DoModal() != platform::IDOK)
+        return;
+    int mask = rules.optionBits & ~0xFF;
+    for (const Bit &b : bits)
+        if (dialog.tree() && dialog.tree()->IsOptionChecked(unsigned(b.bit)))
+            mask |= b.bit;
+    if (mask == rules.optionBits)
+        return;
+    rules.optionBits = mask;
+    CItemSet::SetInventoryRules(rules);
+    SaveOptionValue(30749, mask);
 }
 
 int CViewSchedule::DoubleClickCommand(int row, int column)

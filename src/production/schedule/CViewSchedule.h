@@ -83,6 +83,9 @@ public:
     int DoubleClickCommand(int row, int column);
     // The catalogue's inventory window in one of its modes (30741-30746).
     void OnInventory(int mode);
+    // The inventory history list (30747) and the shop's inventory options (30749).
+    void OnInventoryHistory();
+    void OnInventoryOptions();
     // The shared popup menu of a cell by row kind and column; -1 for none.
     int CellMenuFor(int row, int column);
     // Right-click on the list: the cell's menu, its command runs on the
