@@ -396,22 +396,28 @@ bool CJobDlg::CheckAndSave(int mode)
     return true;
 }
 
-void CJobDlg::OnCancel()
+bool CJobDlg::SettleChanges()
 {
     CJobSet &job = *m_pJob;
     const int answer = job.IsOpen() ? job.AskSaveChanges(1) : 0;
     if (answer == platform::IDCANCEL)
-        return;
+        return false;
     if (answer == platform::IDYES && !CheckAndSave(0))
-        return;
+        return false;
     if (answer == platform::IDNO && job.GetEditMode() != CXDaoSet::dbEditNone) {
-        // Closing without saving: the opener's record keeps nothing of it.
+        // Leaving without saving: the record keeps nothing of the edit.
         try {
             job.CancelUpdate();
         } catch (const platform::DbException &) {
         }
     }
-    CDlgRibbon::OnCancel();
+    return true;
+}
+
+void CJobDlg::OnCancel()
+{
+    if (SettleChanges())
+        CDlgRibbon::OnCancel();
 }
 
 void CJobDlg::EndWithCommand(int id)
@@ -422,18 +428,9 @@ void CJobDlg::EndWithCommand(int id)
 
 void CJobDlg::NavigateTo(unsigned cmd)
 {
+    if (!SettleChanges())
+        return;
     CJobSet &job = *m_pJob;
-    const int answer = job.AskSaveChanges(1);
-    if (answer == platform::IDCANCEL)
-        return;
-    if (answer == platform::IDYES && !CheckAndSave(0))
-        return;
-    if (answer == platform::IDNO && job.GetEditMode() != CXDaoSet::dbEditNone) {
-        try {
-            job.CancelUpdate();
-        } catch (const platform::DbException &) {
-        }
-    }
 
     const qint32 currentId = job.m_JobID;
     const qint32 currentNo = job.m_JobNo;

@@ -151,6 +151,9 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
     void OnCancel() override;
+    // Asks about unsaved changes and saves or drops them; false when the
+    // user stays or the save failed.
+    bool SettleChanges();
     void OnSize(int type, int cx, int cy) override;
 
 private:
