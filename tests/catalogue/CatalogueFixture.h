@@ -7,7 +7,7 @@
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
-#include "support/TestEnvironment.h"
+#include "support/ShopTest.h"
 #include "views/CDlg0.h"
 
 #include <QtCore/QCoreApplication>
@@ -20,30 +20,18 @@
 #include <memory>
 #include <ostream>
 
-// Texts shown as texts in failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 // A shop in the test's folder: departments 1-7 of the default rows, the
 // categories paper 101 and 150, carbonless 105, press 201, digital 301,
 // plates 6 and cutting 401, and a few services in them; the application
 // object with its caches loaded from it. Rows are checked with the sqlite3
 // command-line program on the same file.
-class CatalogueTest : public TavrelTest
+class CatalogueTest : public ShopTest
 {
 protected:
     void SetUp() override
     {
-        TavrelTest::SetUp();
-        m_dataFolder = DataFolder();
-        m_path = tempPath(QStringLiteral("TavrelData.mdb"));
-        CreateShopDatabase(m_path);
-        SharedDatabase().open(m_path);
-        app = std::make_unique<CZqApp>();
+        ShopTest::SetUp();
         InstallAppQueryReader(*app);
-        Appearance::instance().LoadViewSettings();
         native(QStringLiteral(
             "INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES "
             "(101, 2, 'Bond', 51, 1), (150, 2, 'Cover', 51, 2), (105, 2, 'Carbonless', 51, 3), "
@@ -71,16 +59,6 @@ protected:
         native(QStringLiteral("UPDATE Services SET ") + zeros.join(QStringLiteral(", ")));
         reloadCaches();
     }
-    void TearDown() override
-    {
-        QApplication::processEvents();
-        app.reset();
-        if (SharedDatabase().isOpen())
-            SharedDatabase().close();
-        SetDataFolder(m_dataFolder);
-        TavrelTest::TearDown();
-    }
-
     void reloadCaches()
     {
         app->LoadServiceDepartments();
@@ -88,18 +66,7 @@ protected:
         app->LoadServices(1);
     }
 
-    void exec(const QString &sql) { SharedDatabase().execute(sql); }
     void native(const QString &sql) { SharedDatabase().executeNative(sql); }
-
-    // The rows of a statement as the sqlite3 program prints them ("|" between
-    // fields, one line per row).
-    QString sqlite(const QString &sql) const
-    {
-        QProcess process;
-        process.start(QStringLiteral("sqlite3"), {m_path, sql});
-        process.waitForFinished(20000);
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    }
 
     // A dump of the tables a bulk change touches.
     QString dump(const QString &table) const
@@ -120,9 +87,4 @@ protected:
         SaveSnapshot(widget, QStringLiteral("catalogue"), name);
     }
 
-    std::unique_ptr<CZqApp> app;
-    QString m_path;
-
-private:
-    QString m_dataFolder;
 };

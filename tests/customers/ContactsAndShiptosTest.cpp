@@ -77,8 +77,8 @@ TEST_F(ContactsAndShiptosTest, ThreeAddressesOneOnAJobDeleteTwoHideOneAndResetTh
     EXPECT_EQ(list.DoModal(), 1);
     EXPECT_EQ(list.m_nShiptoNo, 0);
     EXPECT_EQ(list.m_strResult, QStringLiteral("< Same as Bill To >"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto")), QStringLiteral("3|2"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto")), QStringLiteral("3|2"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0"));
 }
 
 TEST_F(ContactsAndShiptosTest, ACustomerWithoutAddressesGoesStraightToANewOne)
@@ -107,7 +107,7 @@ TEST_F(ContactsAndShiptosTest, ACustomerWithoutAddressesGoesStraightToANewOne)
     EXPECT_NE(list.m_nShiptoNo, 0);
     EXPECT_EQ(list.m_strResult, QStringLiteral("Warehouse\nDover"));
     const int today = int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Company, Type, CAST(Created AS INTEGER), CAST(Modified AS INTEGER) "
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, Company, Type, CAST(Created AS INTEGER), CAST(Modified AS INTEGER) "
                                  "FROM Shipto")),
               QStringLiteral("41|Warehouse|0|%1|%1").arg(today));
 }
@@ -147,8 +147,8 @@ TEST_F(ContactsAndShiptosTest, ADeletedDefaultBuyerLeavesBuyerNoZeroAndABuyerOfA
         return press(d, 2);
     });
     list.DoModal();
-    EXPECT_EQ(cli(QStringLiteral("SELECT BuyerNo, PayerNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0|8"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT ContactNo, Type FROM Contacts ORDER BY ContactNo")), QStringLiteral("8|2\n9|2"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT BuyerNo, PayerNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0|8"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ContactNo, Type FROM Contacts ORDER BY ContactNo")), QStringLiteral("8|2\n9|2"));
 }
 
 TEST_F(ContactsAndShiptosTest, ContactsOfCustomerZeroBelongToTheWalkInAndCopiesStartUnnamed)
@@ -167,7 +167,7 @@ TEST_F(ContactsAndShiptosTest, ContactsOfCustomerZeroBelongToTheWalkInAndCopiesS
         return press(d, 1);
     });
     EXPECT_EQ(dlg.DoModal(), 1);
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
                       .arg(dlg.m_nContactNo)),
               QStringLiteral("31|Dana|Fox|dana@example.com|1"));
 
@@ -182,7 +182,7 @@ TEST_F(ContactsAndShiptosTest, ContactsOfCustomerZeroBelongToTheWalkInAndCopiesS
         return press(d, 1);
     });
     EXPECT_EQ(copy.DoModal(), 1);
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, First, Last, Email, Type FROM Contacts WHERE ContactNo = %1")
                       .arg(copy.m_nContactNo)),
               QStringLiteral("40|Eli||dana@example.com|0"));
 }
@@ -211,7 +211,7 @@ TEST_F(ContactsAndShiptosTest, OnlyADefaultListSkipsTheRightsForStatusAndDelete)
     CShiptoList forJob(40, 0, 210, QStringLiteral("Ship To"), nullptr);
     forJob.DoModal();
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(cli(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("0"));
 
     // The customer window's default list asks none.
     onDialog<CShiptoList>([&](CShiptoList &d) {
@@ -223,5 +223,5 @@ TEST_F(ContactsAndShiptosTest, OnlyADefaultListSkipsTheRightsForStatusAndDelete)
     CShiptoList forDefault(40, 0, 210, QStringLiteral("Default Ship to"), nullptr);
     forDefault.DoModal();
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(cli(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("2"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("2"));
 }

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(CustomerRecordsTest, ADatabaseErrorRollsTheWholeDeleteBackAndIsShown)
 {
-    const QString before = cli(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto ORDER BY ShiptoNo"));
+    const QString before = sqlite(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto ORDER BY ShiptoNo"));
     // The database refuses the last delete of the run.
     SharedDatabase().executeNative(QStringLiteral(
         "CREATE TRIGGER refuse BEFORE DELETE ON Shipto WHEN old.ShiptoNo = 2 BEGIN SELECT RAISE(ABORT, 'refused'); "
@@ -44,15 +44,15 @@ TEST_F(CustomerRecordsTest, ADatabaseErrorRollsTheWholeDeleteBackAndIsShown)
     EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot delete Shipto")))
         << prompts().texts().first().toStdString();
     // Nothing was hidden, deleted or reset.
-    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto ORDER BY ShiptoNo")), before);
-    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("2"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ShiptoNo, Type FROM Shipto ORDER BY ShiptoNo")), before);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("2"));
 
     SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse"));
     const DeleteOutcome done = DeleteShiptos({3, 1, 2, 0, 99});
     EXPECT_TRUE(done.ok);
     EXPECT_EQ(done.deleted, 2);
     EXPECT_EQ(done.hidden, 1);
-    EXPECT_EQ(cli(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ShiptoNo FROM Customers WHERE CusNo = 40")), QStringLiteral("0"));
 }
 
 TEST_F(CustomerRecordsTest, StatusCountsFollowTheCaller)
@@ -62,7 +62,7 @@ TEST_F(CustomerRecordsTest, StatusCountsFollowTheCaller)
     EXPECT_EQ(SetRecordStatus(StatusKind::Shiptos, {1, 2, 0, 99}, 1, false), 1);
     EXPECT_EQ(SetRecordStatus(StatusKind::Shiptos, {1, 2, 0, 99}, 1, true), 2);
     EXPECT_EQ(SetRecordStatus(StatusKind::Customers, {40}, 2, false), 1);
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusStatus FROM Customers WHERE CusNo = 40")), QStringLiteral("2"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusStatus FROM Customers WHERE CusNo = 40")), QStringLiteral("2"));
 }
 
 TEST_F(CustomerRecordsTest, TheProgramsOwnCustomersAreNeverDiscarded)
@@ -94,7 +94,7 @@ TEST_F(CustomerRecordsTest, NewInTheWindowSavesItAndOpensAFreshCustomer)
     view.RunCommand(30100);
     QApplication::processEvents(); // the posted "New"
     EXPECT_EQ(windows, 2);
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo > 40")), QStringLiteral("41|First New"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo > 40")), QStringLiteral("41|First New"));
 }
 
 TEST_F(CustomerRecordsTest, NavigationSavesAndMovesThroughTheViewsList)
@@ -116,7 +116,7 @@ TEST_F(CustomerRecordsTest, NavigationSavesAndMovesThroughTheViewsList)
         return press(d, 2);
     });
     view.RunCommand(30103);
-    EXPECT_EQ(cli(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 40")), QStringLiteral("Dover"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 40")), QStringLiteral("Dover"));
 }
 
 TEST_F(CustomerRecordsTest, TheApplicationOpensACustomerReadOnlyThroughTheInstalledOpener)

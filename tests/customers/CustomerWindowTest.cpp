@@ -55,7 +55,7 @@ TEST_F(CustomerWindowTest, NewCustomerTakesTheDefaultCustomersCodesAndIsRemovedW
     onDialog<CCusDlg>([this](CCusDlg &d) {
         // Stored at once, numbered after the program's own customers.
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Customer No: 32"));
-        EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, Name, Address, City, State, Zip, Terms, Discount, PriceLevel, "
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, Name, Address, City, State, Zip, Terms, Discount, PriceLevel, "
                                      "CusStatus, CreditLimit FROM Customers WHERE CusNo = 32")),
                   QStringLiteral("32|< new >||Springfield|IL|62701|3|5|2|0|250"));
         EXPECT_TRUE(d.isNewRecord());
@@ -97,7 +97,7 @@ TEST_F(CustomerWindowTest, ANamedNewCustomerIsKeptAndNumbersGoOnFromTheHighest)
         return press(d, 30443); // Save & Close asks nothing more
     });
     dlg.DoModal();
-    EXPECT_EQ(cli(QStringLiteral("SELECT Name, CusStatus FROM Customers WHERE CusNo = 58")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, CusStatus FROM Customers WHERE CusNo = 58")),
               QStringLiteral("Granite Press|0"));
     EXPECT_EQ(prompts().shown().size(), 2); // the window and the save's beep
 }
@@ -115,7 +115,7 @@ TEST_F(CustomerWindowTest, DuplicateNameIsAskedOnlyForAChangedNameAndQuotesAreSa
         prompts().clear();
         d.SendCommand(30213);
         EXPECT_TRUE(prompts().texts().filter(QStringLiteral("already exists")).isEmpty());
-        EXPECT_EQ(cli(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 42")), QStringLiteral("Dover"));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT City FROM Customers WHERE CusNo = 42")), QStringLiteral("Dover"));
 
         // A changed name that another customer has: No keeps it unsaved.
         setText(&d, CCusDlg::IDC_NAME, quoted);
@@ -125,15 +125,15 @@ TEST_F(CustomerWindowTest, DuplicateNameIsAskedOnlyForAChangedNameAndQuotesAreSa
                                                                 "to save it?"));
         EXPECT_EQ(prompts().shown().last().flags,
                   unsigned(platform::MB_YESNO | platform::MB_ICONSTOP | platform::MB_DEFBUTTON2));
-        EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 42")), QStringLiteral("Acme"));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 42")), QStringLiteral("Acme"));
 
         // Yes saves the duplicate, quotes and all.
         prompts().answer(platform::IDYES);
         d.SendCommand(30213);
-        EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 42")), quoted);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 42")), quoted);
         return press(d, 2);
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo FROM Customers WHERE Name LIKE 'O''Neil%' ORDER BY CusNo")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo FROM Customers WHERE Name LIKE 'O''Neil%' ORDER BY CusNo")),
               QStringLiteral("40\n42"));
 }
 
@@ -158,7 +158,7 @@ TEST_F(CustomerWindowTest, AlertsAreWrittenAtOnceAndAnEmptiedAlertLosesItsRow)
         EXPECT_EQ(d.alertsRibbon().GetItemTip(1311), QStringLiteral("Needs a proof"));
         return press(d, 2); // closed without saving the customer: the alert stays
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT AlertType, AlertText FROM CustomerAlerts WHERE CusNo = 40")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertType, AlertText FROM CustomerAlerts WHERE CusNo = 40")),
               QStringLiteral("1|Needs a proof"));
 }
 
@@ -166,7 +166,7 @@ TEST_F(CustomerWindowTest, AReadOnlyWindowWritesNothing)
 {
     addCustomer(40, QStringLiteral("Acme"));
     exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (40, 3, 'Net 30')"));
-    const QString before = cli(QStringLiteral(".dump"));
+    const QString before = sqlite(QStringLiteral(".dump"));
     runOn(40, true, [&](CCusDlg &d) {
         snapshot(d, QStringLiteral("customer-readonly"));
         EXPECT_GE(d.commandsRibbon().FindItem(30103), 0);
@@ -188,7 +188,7 @@ TEST_F(CustomerWindowTest, AReadOnlyWindowWritesNothing)
         d.SendCommand(30213);
         return press(d, 2);
     });
-    EXPECT_EQ(cli(QStringLiteral(".dump")), before);
+    EXPECT_EQ(sqlite(QStringLiteral(".dump")), before);
 
     // The program's own customers offer no "Edit".
     runOn(31, true, [](CCusDlg &d) {
@@ -209,7 +209,7 @@ TEST_F(CustomerWindowTest, EditLeavesReadOnlyModeAndEnterSavesBeforeClosing)
         // OK (Enter reaching the dialog) never ends the window unsaved.
         return press(d, 1);
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme Printing"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme Printing"));
 }
 
 TEST_F(CustomerWindowTest, ClosingWithChangesAsksAndCancelStays)
@@ -224,7 +224,7 @@ TEST_F(CustomerWindowTest, ClosingWithChangesAsksAndCancelStays)
         prompts().answer(platform::IDYES);
         return press(d, 2);
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT Zip FROM Customers WHERE CusNo = 40")), QStringLiteral("02134"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Zip FROM Customers WHERE CusNo = 40")), QStringLiteral("02134"));
 }
 
 TEST_F(CustomerWindowTest, PriceLevelsDiscountsAndLocations)
@@ -244,7 +244,7 @@ TEST_F(CustomerWindowTest, PriceLevelsDiscountsAndLocations)
         levels->setCurrentIndex(157);
         return press(d, 30443);
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT PriceLevel FROM Customers WHERE CusNo = 40")), QStringLiteral("157"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT PriceLevel FROM Customers WHERE CusNo = 40")), QStringLiteral("157"));
 }
 
 TEST_F(CustomerWindowTest, CreditDueOpensOnlyOnASavedCustomerAndMovesTheStoredAmount)
@@ -276,9 +276,9 @@ TEST_F(CustomerWindowTest, CreditDueOpensOnlyOnASavedCustomerAndMovesTheStoredAm
     });
     dlg.DoModal();
     customerHooks().creditDialog = nullptr;
-    EXPECT_EQ(cli(QStringLiteral("SELECT Name, City, CreditDue FROM Customers WHERE CusNo = 32")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, City, CreditDue FROM Customers WHERE CusNo = 32")),
               QStringLiteral("Credit Co|Dover|15"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, ReasonID FROM Credits WHERE CusNo = 32")), QStringLiteral("5|254"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, ReasonID FROM Credits WHERE CusNo = 32")), QStringLiteral("5|254"));
 }
 
 TEST_F(CustomerWindowTest, WithoutTheCreditDialogTheUserIsToldSo)
@@ -299,11 +299,11 @@ TEST_F(CustomerWindowTest, ACustomerWithEmptyFieldsIsShownWithoutBecomingAChange
     // text, code, amount and date empty.
     exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, ShiptoNo, BuyerNo, PayerNo, Alert1, Alert2, Alert3, "
                         "ParentNo) VALUES (45, 'Sparse Co', 0, 0, 0, 0, 0, 0, 0)"));
-    const QString before = cli(QStringLiteral(".dump Customers"));
+    const QString before = sqlite(QStringLiteral(".dump Customers"));
     runOn(45, false, [](CCusDlg &d) {
         return press(d, 2); // no question: nothing was changed
     });
-    EXPECT_EQ(cli(QStringLiteral(".dump Customers")), before);
+    EXPECT_EQ(sqlite(QStringLiteral(".dump Customers")), before);
 
     // What the user does enter is saved; the rest stays empty.
     runOn(45, false, [](CCusDlg &d) {
@@ -311,7 +311,7 @@ TEST_F(CustomerWindowTest, ACustomerWithEmptyFieldsIsShownWithoutBecomingAChange
         comboOf(&d, CCusDlg::IDC_PRICELEVEL)->setCurrentIndex(2);
         return press(d, 30443);
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT City, PriceLevel, Zip IS NULL, Terms IS NULL, CreditLimit IS NULL FROM "
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT City, PriceLevel, Zip IS NULL, Terms IS NULL, CreditLimit IS NULL FROM "
                                  "Customers WHERE CusNo = 45")),
               QStringLiteral("Dover|2|1|1|1"));
 }
@@ -333,5 +333,5 @@ TEST_F(CustomerWindowTest, RefusedRightsKeepTheWindowReadOnly)
         setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Changed"));
         return press(d, 30443);
     });
-    EXPECT_EQ(cli(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme"));
 }

@@ -96,7 +96,7 @@ TEST_F(CustomersViewTest, DuplicateKeepsFiftyCharactersAndIsStoredBeforeItsWindo
         return press(d, 2);
     });
     view->RunCommand(30111);
-    EXPECT_EQ(cli(QStringLiteral("SELECT Name, City, CusStatus FROM Customers WHERE CusNo = 42")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, City, CusStatus FROM Customers WHERE CusNo = 42")),
               QString(50, QLatin1Char('N')) + QStringLiteral(" - Copy|Dover|2"));
 }
 
@@ -108,7 +108,7 @@ TEST_F(CustomersViewTest, DeleteNeverRemovesTheProgramsCustomersAndHidesCustomer
     prompts().answer(platform::IDYES);
     prompts().answer(platform::IDNO);
     view->RunCommand(30113);
-    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, CusStatus FROM Customers ORDER BY CusNo")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, CusStatus FROM Customers ORDER BY CusNo")),
               QStringLiteral("1|0\n10|2\n31|0\n40|2"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Contacts WHERE CusNo = 41")), 0);
     EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Shipto WHERE CusNo = 41")), 0);
@@ -131,7 +131,7 @@ TEST_F(CustomersViewTest, DeletingInTheContactsBranchDeletesContactsNotCustomers
                              "hidden, not deleted."));
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Deleted: 1\nHidden: 0"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Customers WHERE CusNo = 40")), 1);
-    EXPECT_EQ(cli(QStringLiteral("SELECT BuyerNo, PayerNo FROM Customers WHERE CusNo = 41")), QStringLiteral("0|0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT BuyerNo, PayerNo FROM Customers WHERE CusNo = 41")), QStringLiteral("0|0"));
 }
 
 TEST_F(CustomersViewTest, TheHiddenCustomersOptionAndTheLabelNoticeFollowTheBranch)

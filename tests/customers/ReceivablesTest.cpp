@@ -50,7 +50,7 @@ protected:
                  .arg(status)
                  .arg(terms)
                  .arg(shipped, subtotal, tax, paid, balance));
-        const qint32 id = cli(QStringLiteral("SELECT max(JobID) FROM Jobs")).toInt();
+        const qint32 id = sqlite(QStringLiteral("SELECT max(JobID) FROM Jobs")).toInt();
         if (subtotal != QLatin1String("0")) {
             exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) VALUES (%1, 0, 1, 0, "
                                 "%2, 0, 0)")
@@ -71,7 +71,7 @@ protected:
                  .arg(cusNo)
                  .arg(group));
     }
-    QString dump() const { return cli(QStringLiteral(".dump")); }
+    QString dump() const { return sqlite(QStringLiteral(".dump")); }
 };
 
 // The journal row as the sqlite3 tool prints it beside an independent
@@ -113,7 +113,7 @@ TEST_F(ReceivablesTest, PostingGathersTheRunAndMatchesAnIndependentModel)
     addJob(1, 1002, QStringLiteral("50"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("50"), 0);
     addPayment(1, QStringLiteral("50"));
     exec(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (%1, 1002, 50)")
-             .arg(cli(QStringLiteral("SELECT max(PayNo) FROM Payments"))));
+             .arg(sqlite(QStringLiteral("SELECT max(PayNo) FROM Payments"))));
     exec(QStringLiteral("INSERT INTO QuickSales ([Date], Subtotal, Tax, TaxID, PostingNo, PayNo) VALUES (#4/10/2026#, "
                         "20, 1.65, 1, 0, 0)"));
     addPayment(0, QStringLiteral("21.65"), 31);
@@ -138,7 +138,7 @@ TEST_F(ReceivablesTest, PostingGathersTheRunAndMatchesAnIndependentModel)
     EXPECT_EQ(run.SuccessText(), QStringLiteral("Successfully posted:\n\n\t2 Orders\n\t1 QuickSales\n\nNext, you will "
                                                 "print reports about the posting."));
     const QString n = QString::number(run.PostingNo());
-    EXPECT_EQ(cli(QStringLiteral("SELECT JobType, Status, PostingNo, date(DatePayDue + 2415018.5) FROM Jobs WHERE JobID = %1").arg(o1)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, Status, PostingNo, date(DatePayDue + 2415018.5) FROM Jobs WHERE JobID = %1").arg(o1)),
               QStringLiteral("3|0|%1|2026-03-31").arg(n));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments WHERE PostingNo = %1").arg(n)), 3);
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM QuickSales WHERE PostingNo = %1").arg(n)), 1);
@@ -150,7 +150,7 @@ TEST_F(ReceivablesTest, PostingGathersTheRunAndMatchesAnIndependentModel)
                              QStringLiteral("0"));
     addPayment(1, QStringLiteral("40"));
     exec(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (%1, 1003, 40)")
-             .arg(cli(QStringLiteral("SELECT max(PayNo) FROM Payments"))));
+             .arg(sqlite(QStringLiteral("SELECT max(PayNo) FROM Payments"))));
     PostingRun second(SharedDatabase());
     ASSERT_TRUE(second.Post({}));
     EXPECT_EQ(second.Journal().m_DepositNew, Money::fromWhole(40));
@@ -177,11 +177,11 @@ TEST_F(ReceivablesTest, PostingRulesForSkippedJobsMarkersAndTerms)
     ASSERT_TRUE(run.Post({notReady, unshipped, marker, tenth, wrongBalance}));
     EXPECT_EQ(run.PostedJobs(), (QList<qint32>{marker, tenth}));
     EXPECT_TRUE(prompts().lastText().endsWith(PostingRun::NoteText())) << prompts().lastText().toStdString();
-    EXPECT_EQ(cli(QStringLiteral("SELECT Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID = %1").arg(marker)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID = %1").arg(marker)),
               QStringLiteral("0|2026-04-15"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT date(DatePayDue + 2415018.5) FROM Jobs WHERE JobID = %1").arg(tenth)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT date(DatePayDue + 2415018.5) FROM Jobs WHERE JobID = %1").arg(tenth)),
               QStringLiteral("2026-04-10"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT JobType FROM Jobs WHERE JobID IN (%1, %2, %3) ORDER BY JobID")
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType FROM Jobs WHERE JobID IN (%1, %2, %3) ORDER BY JobID")
                       .arg(notReady)
                       .arg(unshipped)
                       .arg(wrongBalance)),
@@ -250,20 +250,20 @@ TEST_F(ReceivablesTest, LateFeesByRule)
     LateFees fees(SharedDatabase());
     const LateFeeRule rule = fees.ReadRule();
     EXPECT_EQ(rule.Text(), QStringLiteral("150,100,1,"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 252")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 252")),
               QStringLiteral("150,100,1,"));
     const qint32 inv = addJob(3, 4001, QStringLiteral("200"), QStringLiteral("0"), QStringLiteral("0"),
                               QStringLiteral("210"));
     exec(QStringLiteral("UPDATE Jobs SET Latefee = 10 WHERE JobID = %1").arg(inv));
     ASSERT_TRUE(fees.Charge({inv}, LateFeeRule{150, 100, 0}));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobID = %1").arg(inv)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobID = %1").arg(inv)),
               QStringLiteral("13|213"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 252")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 252")),
               QStringLiteral("150,100,0,"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Latefee, Balance, JobType FROM AuditTrail WHERE JobNo = 4001")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Balance, JobType FROM AuditTrail WHERE JobNo = 4001")),
               QStringLiteral("3|3|3"));
     ASSERT_TRUE(fees.Clear({inv}));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobID = %1").arg(inv)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobID = %1").arg(inv)),
               QStringLiteral("0|200"));
     EXPECT_EQ(LateFees::ChargeQuestion(2), QStringLiteral("charge Late Fee to selected 2 invoice(s)?"));
     EXPECT_EQ(LateFees::ClearQuestion(1),
@@ -281,7 +281,7 @@ TEST_F(ReceivablesTest, WriteOffRuleFiltersAndWriteOffs)
 
     WriteOffs offs(SharedDatabase());
     EXPECT_EQ(offs.ReadRule().Text(), QStringLiteral("0,0,"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 253")), QStringLiteral(",,"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 253")), QStringLiteral(",,"));
     ASSERT_TRUE(offs.StoreRule({500, 365}));
     EXPECT_EQ(offs.ReadRule().Text(), QStringLiteral("500,365,"));
 
@@ -290,11 +290,11 @@ TEST_F(ReceivablesTest, WriteOffRuleFiltersAndWriteOffs)
     const qint32 credit = addJob(3, 5002, QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("-15"),
                                  QStringLiteral("-5"));
     ASSERT_TRUE(offs.WriteOff({small, credit}));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Writeoff, Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID = %1").arg(small)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID = %1").arg(small)),
               QStringLiteral("-4.25|0|2026-04-15"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(credit)),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(credit)),
               QStringLiteral("0|-5"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Writeoff, Balance FROM AuditTrail WHERE JobNo = 5001")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM AuditTrail WHERE JobNo = 5001")),
               QStringLiteral("-4.25|-4.25"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo = 5002")), 0);
 }
@@ -312,14 +312,14 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
 
     CreditAdjustment credit(SharedDatabase());
     ASSERT_TRUE(credit.StoreCreditLimit(100, Money::fromWhole(1500)));
-    EXPECT_EQ(cli(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("1500"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("1500"));
 
     Money written;
     ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(50), 1, &written));
     ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(-80), 2, &written));
     EXPECT_EQ(written, Money::fromWhole(-50));
-    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits ORDER BY CreditID")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits ORDER BY CreditID")),
               QStringLiteral("50|0|1\n-50|0|2"));
     EXPECT_FALSE(credit.Adjust(999, Money::fromWhole(5), 1));
 }
@@ -396,16 +396,16 @@ TEST_F(PaymentTest, OverPaymentIsCreditedInOneSave)
     EXPECT_EQ(dump(), before);
     ASSERT_TRUE(e.Save(SharedDatabase(), 100, true));
     EXPECT_EQ(e.lastNote, QStringLiteral("Credit $20.00"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, PayGroup, Appliedto, PostingNo FROM Payments")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, PayGroup, Appliedto, PostingNo FROM Payments")),
               QStringLiteral("120|2|7001 7002 Credit $20.00|0"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT JobNo, Amount FROM PayApplied ORDER BY JobNo")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo, Amount FROM PayApplied ORDER BY JobNo")),
               QStringLiteral("7001|80\n7002|20"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Paid, Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID IN (%1, %2) ORDER BY JobID")
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID IN (%1, %2) ORDER BY JobID")
                       .arg(a)
                       .arg(b)),
               QStringLiteral("-80|0|2026-04-15\n-20|60|2026-04-15"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("20|0|254"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("20"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("20|0|254"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("20"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo IN (7001, 7002)")), 2);
 }
 
@@ -417,9 +417,9 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     EXPECT_TRUE(adv.rows.isEmpty());
     adv.AmountChanged(Money::fromWhole(50));
     ASSERT_TRUE(adv.Save(SharedDatabase(), 200, true));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits WHERE CusNo = 200")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits WHERE CusNo = 200")),
               QStringLiteral("50|0|255"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Appliedto FROM Payments WHERE CusNo = 200")), QStringLiteral("Credit $50.00"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Appliedto FROM Payments WHERE CusNo = 200")), QStringLiteral("Credit $50.00"));
 
     // Using a credit of 60.00 on an invoice of 40.00.
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 60 WHERE CusNo = 100"));
@@ -434,17 +434,17 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     ASSERT_TRUE(use.Save(SharedDatabase(), 100, false));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), payments);
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM PayApplied")), 0);
-    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("20"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits WHERE CusNo = 100")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("20"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits WHERE CusNo = 100")),
               QStringLiteral("-40|7001|253"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(a)), QStringLiteral("-40|0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(a)), QStringLiteral("-40|0"));
 
     // A negative payment: saved with nothing applied and no credit.
     PaymentEntry neg;
     neg.Load(SharedDatabase(), 100);
     neg.AmountChanged(Money::fromWhole(-30));
     ASSERT_TRUE(neg.Save(SharedDatabase(), 100, false));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, Appliedto FROM Payments WHERE Amount < 0")), QStringLiteral("-30|"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, Appliedto FROM Payments WHERE Amount < 0")), QStringLiteral("-30|"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Credits WHERE CusNo = 100")), 1);
 
     // Nothing to save.
@@ -465,7 +465,7 @@ TEST_F(PaymentTest, ChildAccountsAndTheBalanceReadInTheSave)
     // Another workstation adds a late fee meanwhile: the save keeps it.
     exec(QStringLiteral("UPDATE Jobs SET Latefee = 5, Balance = 35 WHERE JobID = %1").arg(child));
     ASSERT_TRUE(e.Save(SharedDatabase(), 100, true));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(child)), QStringLiteral("-30|5"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(child)), QStringLiteral("-30|5"));
 }
 
 TEST_F(PaymentTest, CreditDueStaysTheSumOfCredits)
@@ -493,12 +493,12 @@ TEST_F(PaymentTest, CreditDueStaysTheSumOfCredits)
             }
         }
         // Compared in cents: the sqlite3 tool sums the stored values as reals.
-        ASSERT_EQ(cli(QStringLiteral("SELECT round((SELECT CreditDue FROM Customers WHERE CusNo = 100) * 100) = "
+        ASSERT_EQ(sqlite(QStringLiteral("SELECT round((SELECT CreditDue FROM Customers WHERE CusNo = 100) * 100) = "
                                      "round((SELECT coalesce(sum(Amount), 0) FROM Credits WHERE CusNo = 100) * 100)")),
                   QStringLiteral("1"))
             << "step " << step << " kind " << kind << " "
-            << cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")).toStdString() << " "
-            << cli(QStringLiteral("SELECT group_concat(Amount) FROM Credits WHERE CusNo = 100")).toStdString();
+            << sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")).toStdString() << " "
+            << sqlite(QStringLiteral("SELECT group_concat(Amount) FROM Credits WHERE CusNo = 100")).toStdString();
     }
 }
 

@@ -41,7 +41,7 @@ protected:
                  .arg(jobNo)
                  .arg(status)
                  .arg(shipped, subtotal, balance));
-        const qint32 id = cli(QStringLiteral("SELECT max(JobID) FROM Jobs")).toInt();
+        const qint32 id = sqlite(QStringLiteral("SELECT max(JobID) FROM Jobs")).toInt();
         if (items) {
             for (int ser : {0, 5})
                 exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) VALUES (%1, %2, "
@@ -95,7 +95,7 @@ TEST_F(ReceivablesViewTest, PostingFromTheViewAndDeleteOnlyInCharged)
     EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Successfully posted:\n\n\t1 Orders\n\t0 QuickSales\n\nNext, "
                                                           "you will print reports about the posting.")))
         << prompts().texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(cli(QStringLiteral("SELECT JobType FROM Jobs WHERE JobNo = 2001")), QStringLiteral("3"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType FROM Jobs WHERE JobNo = 2001")), QStringLiteral("3"));
     EXPECT_FALSE(SharedDatabase().isExclusive());
 
     exec(QStringLiteral("UPDATE Jobs SET Latefee = 3, Balance = 103 WHERE JobNo = 2001"));
@@ -129,7 +129,7 @@ TEST_F(ReceivablesViewTest, WriteOffRuleDialogCancelListsNothing)
     });
     view->OnListNow();
     EXPECT_EQ(view->filterSql(), QStringLiteral("(Jobs.Balance < 5.00 or Jobs.DateShipped < #4/15/2025#)"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 253")),
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 253")),
               QStringLiteral("500,365,"));
 }
 
@@ -185,8 +185,8 @@ TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
         return press(d, 1);
     });
     EXPECT_TRUE(customerHooks().creditDialog(100, nullptr));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("-50|0|207"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits")), QStringLiteral("-50|0|207"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
     customerHooks().creditDialog = nullptr;
 }
 
@@ -211,8 +211,8 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
     });
     view->SelectTreeCode(301);
     view->OpenPayment(100);
-    EXPECT_EQ(cli(QStringLiteral("SELECT Amount, '[' || Appliedto || ']' FROM Payments")), QStringLiteral("120|[8001 8002 ]"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo = 8002")), QStringLiteral("40"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, '[' || Appliedto || ']' FROM Payments")), QStringLiteral("120|[8001 8002 ]"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo = 8002")), QStringLiteral("40"));
 
     // Closing with a typed, unsaved amount asks; No drops it.
     onDialog<CArPayment>([&](CArPayment &d) {

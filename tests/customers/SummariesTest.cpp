@@ -96,7 +96,7 @@ TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
     const CreditPosition p = ComputeCreditPosition(50);
     const int today = ole(kToday);
     const auto sum = [&](const QString &where) {
-        return cli(QStringLiteral("SELECT CAST(SUM(Balance) * 100 AS INTEGER) FROM Jobs WHERE Balance > 0.0001 AND "
+        return sqlite(QStringLiteral("SELECT CAST(SUM(Balance) * 100 AS INTEGER) FROM Jobs WHERE Balance > 0.0001 AND "
                                   "CusNo = 50 AND ") +
                    where)
             .toLongLong();
@@ -213,7 +213,7 @@ TEST_F(SummariesTest, CompanySummaryCoversTheShop)
         return press(d, 2);
     });
     summary.DoModal();
-    EXPECT_EQ(summary.position().total, cli(QStringLiteral("SELECT CAST((SELECT SUM(Balance) FROM Jobs WHERE Balance > "
+    EXPECT_EQ(summary.position().total, sqlite(QStringLiteral("SELECT CAST((SELECT SUM(Balance) FROM Jobs WHERE Balance > "
                                                            "0.0001) * 100 - (SELECT SUM(CreditDue) FROM Customers) * "
                                                            "100 AS INTEGER)"))
                                             .toLongLong());

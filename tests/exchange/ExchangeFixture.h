@@ -7,7 +7,7 @@
 #include "data/ShopDatabase.h"
 #include "exchange/export/CExport.h"
 #include "platform/db/Database.h"
-#include "support/TestEnvironment.h"
+#include "support/ShopTest.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -17,41 +17,18 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 // A shop database with one posting (number 7) holding a taxed invoice with a
 // comma in its customer's name and title, an untaxed one, a credit, an invoice
 // whose tax has no Taxes row, quick sales, a deposit and a payment; items of
 // the departments "4000 Printing" and "Bindery".
-class ExchangeTest : public TavrelTest
+class ExchangeTest : public ShopTest
 {
 protected:
     void SetUp() override
     {
-        TavrelTest::SetUp();
-        m_dataFolder = DataFolder();
-        m_path = tempPath(QStringLiteral("TavrelData.mdb"));
-        CreateShopDatabase(m_path);
-        SharedDatabase().open(m_path);
-        app = std::make_unique<CZqApp>();
-        Appearance::instance().LoadViewSettings();
+        ShopTest::SetUp();
         seed();
     }
-    void TearDown() override
-    {
-        QApplication::processEvents();
-        app.reset();
-        if (SharedDatabase().isOpen())
-            SharedDatabase().close();
-        SetDataFolder(m_dataFolder);
-        TavrelTest::TearDown();
-    }
-
-    void exec(const QString &sql) { SharedDatabase().execute(sql); }
-
     void seed()
     {
         exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, Address, Address2, City, State, Zip, Country, BuyerNo, "
@@ -161,8 +138,5 @@ protected:
         return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
     }
 
-    std::unique_ptr<CZqApp> app;
-    QString m_path;
-    QString m_dataFolder;
     int m_item = 0;
 };

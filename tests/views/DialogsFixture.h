@@ -5,7 +5,7 @@
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
-#include "support/TestEnvironment.h"
+#include "support/ShopTest.h"
 #include "views/CDlg0.h"
 
 #include <QtCore/QCoreApplication>
@@ -19,32 +19,14 @@
 // A shop database in the test's folder opened as the shared database, an
 // application object with window placement on, and helpers to drive a
 // dialog that the prompt layer shows offscreen.
-class DialogsTest : public TavrelTest
+class DialogsTest : public ShopTest
 {
 protected:
     void SetUp() override
     {
-        TavrelTest::SetUp();
-        m_dataFolder = DataFolder();
-        const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
-        CreateShopDatabase(path);
-        SharedDatabase().open(path);
-        app = std::make_unique<CZqApp>();
+        ShopTest::SetUp();
         app->setPlacementSaving(true);
-        Appearance::instance().LoadViewSettings();
     }
-    void TearDown() override
-    {
-        QApplication::processEvents();
-        app.reset();
-        if (SharedDatabase().isOpen())
-            SharedDatabase().close();
-        SetDataFolder(m_dataFolder);
-        TavrelTest::TearDown();
-    }
-
-    void exec(const QString &sql) { SharedDatabase().execute(sql); }
-
 
     // Sends a command to the dialog and answers with the result it ended with.
     static int press(CDlg0 &dialog, int id)
@@ -58,9 +40,4 @@ protected:
     {
         SaveSnapshot(widget, QStringLiteral("dialogs"), name);
     }
-
-    std::unique_ptr<CZqApp> app;
-
-private:
-    QString m_dataFolder;
 };
