@@ -7,7 +7,7 @@ class CSerSet;
 
 // The difficulty tables of one press or production service (one row of
 // table ServiceDiffTables): additions by the paper's waste row, by the item's
-// specification (run size, coverage, registration, bleed, back printed, with
+// specs (run size, coverage, registration, bleed, back printed, with
 // limits) and the speed gained on long runs. Cells are read and written by
 // their position in the row. OK writes the whole row only when something
 // changed; a failed write is reported and the window stays open with what

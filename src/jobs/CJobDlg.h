@@ -98,7 +98,7 @@ public:
     void OnRepriceAll();
     void EditItemSpecs(qint32 focusItemId);
     void EditItemCosts(qint32 focusItemId);
-    // Structure: a new item through the specifications window; the list of
+    // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).
     void AddNewItem(int productType);
     void DeleteCheckedItems(qint32 preselect);

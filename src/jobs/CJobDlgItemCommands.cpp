@@ -1,6 +1,6 @@
 // The job window's item commands that change how an item is priced: tax
 // exemption, the price lock, repricing one item, and the entries into the
-// item's specifications and costs windows. Each works on the window's item
+// item's specs and costs windows. Each works on the window's item
 // record positioned on the selected row and ends with a refill.
 #include "jobs/CJobDlg.h"
 

@@ -1,5 +1,5 @@
 // The job window's item structure commands: adding an item through the
-// specifications window and deleting ticked items.
+// item specs window and deleting ticked items.
 #include "jobs/CJobDlg.h"
 
 #include "app/base/CZqApp.h"
@@ -148,7 +148,7 @@ void CJobDlg::AddNewItem(int productType)
 {
     if (!ItemsChangeable())
         return;
-    Q_UNUSED(productType); // the specifications window starts from its own default product
+    Q_UNUSED(productType); // the item specs window starts from its own default product
     qint32 before = 0;
     {
         CXDaoSet last(m_pJob->m_pDatabase);

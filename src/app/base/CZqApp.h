@@ -181,7 +181,7 @@ public:
     void OpenCustomer(long cusNo);
     // The service dialog, or its more-properties dialog when more is set.
     void OpenService(long serNo, int value = 0, bool more = false);
-    // The item specification dialog, read-only, captioned "Preview".
+    // The item specs window, read-only, captioned "Preview".
     void PreviewItem(long itemId);
     // A modal window showing this HTML text.
     void ShowHtmlDialog(const QString &html);
