@@ -93,6 +93,7 @@ int main(int argc, char *argv[])
            "  create PATH\n"
            "  sample PATH [--jobs N]\n"
            "  sql DB \"STATEMENT\" [--translate]\n"
+           "  check DB\n"
            "  price DB JOBNO ITEMNO [--detail]\n"
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
            "  ar DB post [JOBID...] | pay CUSNO AMOUNT [JOBNO[:AMOUNT]...] [--use-credit] | latefee JOBID...\n"
