@@ -16,6 +16,15 @@
 
 namespace {
 
+// A heading row of the list: its text (and picture) in the group column.
+void appendHeading(ScheduleTable &table, const QString &text, int image = -1)
+{
+    ScheduleRow head;
+    head.set(ScheduleLists::ColGroup, text, image);
+    head.resize(ScheduleLists::ColumnCount);
+    table.rows.append(head);
+}
+
 constexpr int kNoImage = -1;
 constexpr int kManyRows = 1000;
 constexpr int kServiceToDoFirst = 48;
@@ -245,10 +254,7 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
             }
         }
         if (byCustomer && !byDate && !byStatus && (!started || customer != lastCustomer)) {
-            ScheduleRow head;
-            head.set(ColGroup, customer, CustomerHead);
-            head.resize(ColumnCount);
-            table.rows.append(head);
+            appendHeading(table, customer, CustomerHead);
         }
         started = true;
         lastDate = due;
@@ -455,17 +461,11 @@ ScheduleTable ScheduleLists::ListItems(int command) const
             if (byDate) {
                 statusInFirstRow = true;
             } else {
-                ScheduleRow head;
-                head.set(ColGroup, statusName, statusIcon);
-                head.resize(ColumnCount);
-                table.rows.append(head);
+                appendHeading(table, statusName, statusIcon);
             }
         }
         if (byCustomer && !byDate && !byStatus && (!started || customer != lastCustomer)) {
-            ScheduleRow head;
-            head.set(ColGroup, customer, CustomerHead);
-            head.resize(ColumnCount);
-            table.rows.append(head);
+            appendHeading(table, customer, CustomerHead);
         }
         started = true;
         lastDate = due;
