@@ -48,6 +48,12 @@ constexpr std::uint32_t kNoteYellowColour = 0x99FFFF; // RGB(255, 255, 153) as 0
 const QColor kShade(242, 242, 242);
 const QString kBlank = QStringLiteral("______");
 
+// The ticket's options count their bits from 0.
+bool optionOn(int options, int bit)
+{
+    return ((unsigned(options) >> bit) & 1u) != 0;
+}
+
 bool isPaper(qint32 catNo)
 {
     return catNo >= 101 && catNo <= 199;
@@ -84,7 +90,7 @@ int CPrintForm::TicketNumberHeight(qint32 jobNo)
 void CPrintForm::LoadTicketRows()
 {
     m_ticketRows.clear();
-    const bool highlight = IsBitSet(m_nOptions, kNoteYellow) || IsBitSet(m_nOptions, kNoteBold);
+    const bool highlight = optionOn(m_nOptions, kNoteYellow) || optionOn(m_nOptions, kNoteBold);
     CZqApp *app = ZqApp();
     if (!m_items.OpenJobItemsAndServices(m_job.m_JobID))
         return;
@@ -105,7 +111,7 @@ void CPrintForm::LoadTicketRows()
             row.quantity = it.m_ChargeQty == 0 ? QStringLiteral("?") : FormatInt(it.m_ChargeQty, true, false);
             row.shading = kItemShade;
             QString notes;
-            if (app && IsBitSet(m_nOptions, kOrigin)) {
+            if (app && optionOn(m_nOptions, kOrigin)) {
                 QString origin;
                 app->GetHistoryRefText(origin, it.m_Up);
                 if (!origin.isEmpty())
@@ -154,7 +160,7 @@ void CPrintForm::LoadTicketRows()
                                       .arg(it.m_Up);
                     const qint64 end = TicketEndCount(finish, it.m_Up);
                     // Without a number up there is no count to end with.
-                    if (IsBitSet(m_nOptions, kEndWith) && end >= 0) {
+                    if (optionOn(m_nOptions, kEndWith) && end >= 0) {
                         const QString extra = it.m_Data2 != 0
                             ? QStringLiteral(" + ") + FormatInt(it.m_Data2, true, false) + QStringLiteral(" (for finishing)")
                             : QString();
@@ -194,7 +200,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     const int extra = std::max(0, info.drawRect.width() - inch(8.25));
     m_nBodyRight = m_nBodyLeft + inch(8.0) + extra;
     const bool order = m_job.m_JobType == CJobSet::Order;
-    if (order && IsBitSet(m_nOptions, kBarcodePage))
+    if (order && optionOn(m_nOptions, kBarcodePage))
         m_nRecords = 2 * rows;
 
     m_strHeading1 = m_job.m_Title.toUpper();
@@ -218,14 +224,14 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
         DrawBarCode(dc, PrintRect(info.drawRect.left, top, m_nBodyRight, m_nBodyTop), true);
     }
 
-    const int style = IsBitSet(m_nOptions, kLines) ? 1 : 2;
-    const bool highlight = IsBitSet(m_nOptions, kNoteYellow) || IsBitSet(m_nOptions, kNoteBold);
-    const QFont *noteFont = &font(IsBitSet(m_nOptions, kNoteBold) ? FontBodyBold : FontBody);
-    const std::uint32_t noteColour = IsBitSet(m_nOptions, kNoteYellow) ? kNoteYellowColour : 0;
+    const int style = optionOn(m_nOptions, kLines) ? 1 : 2;
+    const bool highlight = optionOn(m_nOptions, kNoteYellow) || optionOn(m_nOptions, kNoteBold);
+    const QFont *noteFont = &font(optionOn(m_nOptions, kNoteBold) ? FontBodyBold : FontBody);
+    const std::uint32_t noteColour = optionOn(m_nOptions, kNoteYellow) ? kNoteYellowColour : 0;
     Q_UNUSED(highlight);
 
     // Vertical job number for filing.
-    if (IsBitSet(m_nOptions, kVerticalNumber)) {
+    if (optionOn(m_nOptions, kVerticalNumber)) {
         const int top = int(m_dTopMargin * m_sizeDpi.height()) + (info.currentPage > 1 ? m_nLineHeight : 0);
         DrawRotatedText(dc, FormatInt(m_job.m_JobNo, false, false),
                         PrintRect(info.drawRect.left, top, info.drawRect.right, info.drawRect.bottom),
@@ -261,7 +267,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     if (info.currentPage == 1) {
         QString notes;
         const QString newline = QStringLiteral("\n");
-        if (IsBitSet(m_nOptions, kOrigin)) {
+        if (optionOn(m_nOptions, kOrigin)) {
             QString origin;
             if (CZqApp *app = ZqApp())
                 app->GetJobOriginText(origin, m_job.m_JobID);
@@ -289,9 +295,9 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     }
 
     // Columns: label, description, then the optional ones.
-    const bool on[6] = {IsBitSet(m_nOptions, kTime) != 0,     IsBitSet(m_nOptions, kActuals) != 0,
-                        IsBitSet(m_nOptions, kQuantity) != 0, IsBitSet(m_nOptions, kActuals) != 0,
-                        IsBitSet(m_nOptions, kCost) != 0,     IsBitSet(m_nOptions, kPrice) != 0};
+    const bool on[6] = {optionOn(m_nOptions, kTime) != 0,     optionOn(m_nOptions, kActuals) != 0,
+                        optionOn(m_nOptions, kQuantity) != 0, optionOn(m_nOptions, kActuals) != 0,
+                        optionOn(m_nOptions, kCost) != 0,     optionOn(m_nOptions, kPrice) != 0};
     const double inches[6] = {0.5, 0.5, 0.6, 0.5, 0.7, 0.7};
     const char *headings[6] = {"Time", "ActualT", "Quantity", "ActualQ", "Cost", "Price"};
     int widths[6];
@@ -320,7 +326,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
             lastCategory = 0;
             ++itemsOnPage;
             if (itemsOnPage >= 2) {
-                if (IsBitSet(m_nOptions, kItemPageBreak))
+                if (optionOn(m_nOptions, kItemPageBreak))
                     break;
                 if (style == 1) {
                     PrintRect rule(m_nBodyLeft, y, m_nBodyRight, y);
@@ -348,9 +354,9 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                 PrintRect cont(descLeft, y, descRight, y + m_nLineHeight);
                 DrawText(dc, cont, QStringLiteral("...continued"), 0x820);
                 y += m_nLineHeight;
-            } else if (IsBitSet(m_nOptions, kServiceSpace) && !firstRowOfPage) {
+            } else if (optionOn(m_nOptions, kServiceSpace) && !firstRowOfPage) {
                 y += m_nLineHeight / 2;
-            } else if (IsBitSet(m_nOptions, kCategorySpace) && r.catNo != lastCategory && lastCategory != 0) {
+            } else if (optionOn(m_nOptions, kCategorySpace) && r.catNo != lastCategory && lastCategory != 0) {
                 y += m_nLineHeight / 2;
             }
             lastCategory = r.catNo;
@@ -362,7 +368,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
         PrintRect cells(m_nBodyLeft, y, m_nBodyRight, m_nBodyBottom + m_nLineHeight);
         DrawTextBox(dc, label, cells, labelWidth, 0x820, &font(FontBodyBold));
         cells.left = m_nBodyLeft + labelWidth;
-        if (r.shading >= 0 && IsBitSet(m_nOptions, r.shading))
+        if (r.shading >= 0 && optionOn(m_nOptions, r.shading))
             dc.fillRect(QRect(descLeft, y, m_nBodyRight - descLeft, m_nLineHeight), kShade);
         const bool repeated = r.serNo > 0 && row == m_nLastTicketRow;
         if (!repeated) {
@@ -411,7 +417,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     m_pCaptionFont = &font(FontBody);
     PrintRect heads(m_nBodyLeft, tableTop, m_nBodyRight, tableBottom);
     DrawBox(dc, QStringLiteral("Specs - This job has ")
-                    + FormatCountWithUnit(m_nItemCount, QStringLiteral("Item"), QStringLiteral("s")),
+                    + FormatCountWithUnit(m_nItemCount, QStringLiteral("Item"), QStringLiteral("Items")),
             QString(), heads, labelWidth + descWidth, style, 0x824, &font(FontBody), 0);
     for (int i = 0; i < 6; ++i) {
         if (!widths[i])
@@ -422,7 +428,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
 
     if (row >= rows) {
         int footerY = tableBottom;
-        if (IsBitSet(m_nOptions, kPrice)) {
+        if (optionOn(m_nOptions, kPrice)) {
             DrawJobTotals(dc, PrintRect(m_nBodyLeft, tableBottom, m_nBodyRight, tableBottom), style, false, extra);
             footerY += m_nLineHeight + m_nCaptionHeight;
         }
@@ -453,7 +459,7 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
         if (t.serNo == 0) {
             ++itemsOnPage;
             if (itemsOnPage >= 2) {
-                if (IsBitSet(m_nOptions, kItemPageBreak))
+                if (optionOn(m_nOptions, kItemPageBreak))
                     break;
                 PrintRect rule(m_nBodyLeft, y, m_nBodyRight, y);
                 DrawRule(dc, rule, m_nLineHeight, true);
