@@ -129,7 +129,10 @@ void CPrintForm::LoadTicketRows()
         } else {
             row.catNo = it.m_nCatNo;
             row.department = app ? app->GetCategoryDepartment(it.m_nCatNo) : 0;
-            row.departmentName = app ? app->GetDepartmentName(row.department) : QString();
+            // A service without a department (or with one that is gone) has no label.
+            row.departmentName = app && row.department > 0 ? app->GetDepartmentName(row.department) : QString();
+            if (row.departmentName == QLatin1String("?"))
+                row.departmentName.clear();
             row.estTime = timeText(it.m_ChargeTime);
             row.actualTime = it.m_ActualTime == 0 || it.m_ActualTime == it.m_ChargeTime ? kBlank
                                                                                           : timeText(it.m_ActualTime);
