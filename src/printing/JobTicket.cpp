@@ -311,6 +311,8 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
             offWidth += inch(inches[i]);
     }
     const int labelWidth = inch(0.8);
+    // Scanners need a blank zone before the bars: the frame's line is there.
+    const int quiet = inch(0.15);
     const int descWidth = inch(3.7) + extra + offWidth;
     const int descLeft = m_nBodyLeft + labelWidth;
     const int descRight = descLeft + descWidth;
@@ -342,7 +344,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
             if (m_bBarCode) {
                 m_barCode.m_cObjectKind = '7';
                 m_barCode.m_nObject = r.itemId;
-                const int bars = DrawBarCode(dc, PrintRect(m_nBodyLeft, y, descRight, y + inch(0.375)), true);
+                const int bars = DrawBarCode(dc, PrintRect(m_nBodyLeft + quiet, y, descRight, y + inch(0.375)), true);
                 y += std::max(bars, InchToDevice(0.375, false) - InchToDevice(0.0, false));
             }
             mainFont = &font(FontBodyBold);
@@ -450,6 +452,8 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
     m_columns.clear();
     AddColumn(QString(), 100, 10, 0x820);
     AddColumn(QStringLiteral("Description"), 100, 10, 0x820);
+    // Scanners need a blank zone before the bars: the frame's line is there.
+    auto quietZone = [this] { return InchToDevice(0.15, true); };
     const int codeWidth = InchToDevice(3.0, true);
     const int textWidth = InchToDevice(5.0, true);
     const int step = InchToDevice(0.5, false) - InchToDevice(0.0, false);
@@ -477,7 +481,7 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
         }
         m_barCode.m_nObject = t.itemId;
         dc.setFont(font(FontBody));
-        DrawBarCode(dc, PrintRect(m_nBodyLeft, y, m_nBodyLeft + codeWidth, y + step), true);
+        DrawBarCode(dc, PrintRect(m_nBodyLeft + quietZone(), y, m_nBodyLeft + codeWidth, y + step), true);
         PrintRect text(m_nBodyLeft + codeWidth, y, m_nBodyLeft + codeWidth + textWidth, y + step);
         DrawTextBox(dc, t.barText, text, textWidth, 0x820, textFont);
         ++row;

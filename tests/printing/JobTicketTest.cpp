@@ -128,6 +128,8 @@ TEST_F(JobTicketTest, TicketAndBarcodePageReadBackAndOnlyARealPrintCounts)
         GTEST_SKIP() << "pdftotext or pdftoppm is not installed";
     // Job and item bar codes on the ticket of orders.
     SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,2,"));
+    // A left margin puts the frames' left line right at the bar codes.
+    exec("UPDATE Forms SET LeftMargin = 0.25, TopMargin = 0.9 WHERE [No] = 100");
     const qint32 job = addJob(0, 9001);
     const qint32 item1 = addItem(job, 1, QStringLiteral("Postcards"));
     const qint32 paper = addPaper(job, 1, 3, 250);
