@@ -55,6 +55,8 @@ CPrintForm::CPrintForm()
     RegisterRenderer(1, 9, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         if (f.m_nContext == kReceivablesView)
             f.PrintStatement(dc, info, row);
+        else if (f.m_nKind == 1)
+            f.PrintJobTicket(dc, info, row);
         else
             f.PrintJobDocumentPage(dc, info, row);
     });
@@ -89,12 +91,9 @@ bool CPrintForm::HasRenderer(int kind) const
 
 bool CPrintForm::CanPrintKind(int kind) const
 {
-    // Statements are kinds 1-4; kind 1 of the jobs view (the job ticket) has
-    // no page renderer, and statements have no kinds above 4.
+    // Statements are kinds 1-4 and have no kinds above 4.
     if (kind >= 1 && kind < 100 && m_nContext == kReceivablesView)
         return kind <= 4;
-    if (kind == 1)
-        return false;
     return HasRenderer(kind);
 }
 
@@ -190,12 +189,15 @@ void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
     }
     if (m_nKind >= 100 && !m_strSubtitle.isEmpty())
         m_strHeading2 = m_strSubtitle;
+    m_bRowsDeferred = false;
     if (const PageRenderer *renderer = rendererOf(m_nKind))
         (*renderer)(*this, dc, info, row);
     else
         row = m_nRecords;
-    // A renderer that printed nothing more ends the run here.
-    if (row <= start && row < m_nRecords)
+    // A renderer that printed nothing more ends the run here (unless it put
+    // its rows off to the next page on purpose, once).
+    const bool deferred = m_bRowsDeferred && page > 1 ? m_pageStarts[page - 2] != start : m_bRowsDeferred;
+    if (row <= start && row < m_nRecords && !deferred)
         row = m_nRecords;
     if (row >= m_nRecords)
         info.maxPage = page;

@@ -132,6 +132,44 @@ public:
 
     std::vector<DocumentRow> m_docRows;
 
+    // --- the job ticket (kind 1 of the jobs view) ----------------------------------
+
+    // One item or service row of a job ticket with every text the shop floor
+    // sees, read once when the job is loaded.
+    struct TicketRow
+    {
+        qint32 itemId = 0;
+        qint32 serNo = 0;
+        int itemNo = 0;
+        qint32 catNo = 0;
+        qint32 department = 0;
+        QString label;       // "ITEM 2" or empty for services (set by the page)
+        QString departmentName;
+        QString description; // the main line's description
+        QString note;        // the row note drawn in a note box
+        QString estTime, actualTime, quantity, actualQuantity, cost, price;
+        QString subLines[5]; // Run, Finish, Front, Back, press
+        bool hasFinish = false;
+        int shading = -1;    // the option bit that shades the row
+        QString barText;     // the text beside the row's bar code
+    };
+
+    // Reads the job's rows for the ticket (after LoadJobDocument set the job
+    // and the options).
+    void LoadTicketRows();
+    void PrintJobTicket(QPainter &dc, PrintInfo &info, int &row);
+    void PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row);
+    // Good sheets a paper row ends with: finish sheets over the number up,
+    // rounded up past 0.01; -1 when Up is 0 (no such line).
+    static qint64 TicketEndCount(qint64 finishSheets, qint32 up);
+    // Height of the vertical job number in fiftieths of an inch.
+    static int TicketNumberHeight(qint32 jobNo);
+
+    std::vector<TicketRow> m_ticketRows;
+    // Set by a renderer whose page deliberately printed no rows (the page
+    // was full before its table): the same rows start the next page.
+    bool m_bRowsDeferred = false;
+
     // --- customer statements (kinds 1-4 of the receivables view) ----------------
 
     // One open invoice of a statement as read when the statement is loaded.

@@ -12,6 +12,7 @@
 #include "controls/DrawTextFormat.h"
 #include "platform/Clock.h"
 #include "printing/Code39.h"
+#include "printing/RecordingDevice.h"
 
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
@@ -339,7 +340,16 @@ void CPrint::DrawNote(QPainter &dc, const QString &caption, const QString &input
     // Measure without showing: a copy drawn on a discarding painter.
     PrintRect measured = rect;
     {
-        QPainter measure(measureDevice());
+        // The counting pass paints on the engine's measuring device itself:
+        // a device may have one painter only, so measure on a device of its own.
+        std::unique_ptr<RecordingDevice> own;
+        QPaintDevice *target = measureDevice();
+        if (!target || dc.device() == target) {
+            own = std::make_unique<RecordingDevice>(m_sizeDpi.width(), m_sizeDpi.height(), m_sizePage.width(),
+                                                    m_sizePage.height());
+            target = own.get();
+        }
+        QPainter measure(target);
         measure.setFont(dc.font());
         DrawCaptionBox(measure, caption, note, measured, style, format, font, noteColour);
     }

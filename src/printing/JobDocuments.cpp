@@ -109,8 +109,14 @@ bool CPrintForm::LoadJobDocument(qint32 jobId, int kind, int formNo, int options
             m_docRows.push_back(std::move(row));
         }
     }
-    // A job without rows still prints its header and totals.
+    // A job without rows still prints its header and totals; a ticket
+    // without rows has nothing for the shop floor and prints no page.
     m_nRecords = std::max<int>(1, int(m_docRows.size()));
+    m_ticketRows.clear();
+    if (kind == 1) {
+        LoadTicketRows();
+        m_nRecords = int(m_ticketRows.size());
+    }
     return true;
 }
 

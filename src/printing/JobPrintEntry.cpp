@@ -94,14 +94,6 @@ int PrintJobDocuments(int documentChoice, int branch, int entry, qint32 jobId, Q
     if (kind != job.m_PropID1)
         options = -1;
 
-    if (kind == 1) {
-        // The job ticket has no page renderer yet: the engine says so.
-        form->ResetOptions();
-        form->m_nKind = 1;
-        form->m_nContext = 30001;
-        form->DoPrint(int(command));
-        return 0;
-    }
     const int check = job.CheckBeforePrint(kind, dialog.GetEntryText(chosen));
     if (check != 0)
         return check;

@@ -167,7 +167,7 @@ TEST_F(PrintTest, PdfPagesBreakWhereTheRecordingDoes)
 TEST_F(PrintTest, AKindWithoutARendererSaysSoAndPrintsNothing)
 {
     setupRows(3);
-    form->m_nKind = 1; // the job ticket: no renderer is registered for it
+    form->m_nKind = 250; // no renderer is registered for it
     prompts().answer(platform::IDOK);
     EXPECT_EQ(form->DoPrint(CPrint::kPrintDirect), 0);
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Printing this document is not yet available in this version."));

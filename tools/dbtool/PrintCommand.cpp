@@ -50,8 +50,8 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "--statement takes a CusNo and --kind a statement kind from 1 to 4\n";
         return 2;
     }
-    if (!ok || (!jobText.isEmpty() && (jobId <= 0 || kind < 2 || kind > 9))) {
-        err << "--job takes a JobID and --kind a job document kind from 2 to 9\n";
+    if (!ok || (!jobText.isEmpty() && (jobId <= 0 || kind < 1 || kind > 9))) {
+        err << "--job takes a JobID and --kind a job document kind from 1 to 9\n";
         return 2;
     }
     int formNo = 0;
