@@ -1,0 +1,101 @@
+#include "jobs/CJobDlg.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
+#include "app/base/TextUtil.h"
+#include "data/CJobSet.h"
+#include "data/DaoError.h"
+#include "data/PaymentRows.h"
+#include "data/SettingRows.h"
+#include "data/SharedDatabase.h"
+#include "jobs/JobHooks.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+
+#include <optional>
+
+namespace {
+constexpr int kPrintAndSave = 30330;
+} // namespace
+
+// The "Balance" panel's command on an order: the customer's credit or a new
+// deposit lowers what the order still owes. The deposit's Payments row, the
+// row tying it to the order and the order's new totals are one change: all
+// stored or none.
+void CJobDlg::OnApplyCredit()
+{
+    CJobSet &job = *m_pJob;
+    if (job.m_JobType != 0 || isPreview())
+        return;
+    CZqApp *app = ZqApp();
+    if (!app || !app->CheckPassword(62, QString()))
+        return;
+    if (!m_creditDue.isZero()
+        && platform::Prompt::messageBox(QStringLiteral("Do you want to apply the customer's credit to this order?"),
+                                        QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+               == platform::IDYES) {
+        ReportJobFeatureNotAvailable(QStringLiteral("Applying the customer's credit to an order"));
+        return;
+    }
+    JobHooks &hooks = GetJobHooks();
+    if (!hooks.takeDeposit) {
+        ReportJobFeatureNotAvailable(QStringLiteral("Taking a deposit"));
+        return;
+    }
+    NewPayment payment;
+    const int answer = hooks.takeDeposit(1, job.m_Balance, job.m_CusNo, job.m_JobNo, payment, this);
+    if (answer != 1 && answer != kPrintAndSave)
+        return;
+
+    const Money amount = payment.amount;
+    const Money paidBefore = job.m_Paid;
+    const Money balanceBefore = job.m_Balance;
+    const DateTime datePaidBefore = job.m_DatePaid;
+    const QString noteBefore = job.m_InvoiceNote;
+    const bool noteTheAmount = GetGlobalAlertText(251, 10, QStringLiteral("0")).trimmed() != QStringLiteral("0");
+    if (noteTheAmount)
+        AppendText(job.m_InvoiceNote,
+                   QStringLiteral("Payment $%1 %2 %3%4")
+                       .arg(FormatMoneyGrouped(amount), payment.paidByName, GetTodayText(0, false),
+                            QStringLiteral("\r\n")),
+                   QStringLiteral("\r\n"));
+    job.m_Paid -= amount;
+    job.m_DatePaid = GetToday();
+    job.RecalcTotals(true);
+
+    platform::Database &db = job.m_pDatabase ? *job.m_pDatabase : SharedDatabase();
+    bool saved = false;
+    std::optional<platform::DbException> failure;
+    try {
+        platform::Transaction transaction(db);
+        const qint32 payNo = InsertPayment(db, payment);
+        db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (?, ?, ?)"),
+                   {platform::Value(payNo), platform::Value(job.m_JobNo), platform::Value(amount)});
+        if (CheckAndSave(1)) {
+            transaction.commit();
+            saved = true;
+        }
+    } catch (const platform::DbException &e) {
+        failure = e;
+    }
+    if (!saved) {
+        // Nothing was stored: the window shows the order as it was.
+        job.m_Paid = paidBefore;
+        job.m_Balance = balanceBefore;
+        job.m_DatePaid = datePaidBefore;
+        job.m_InvoiceNote = noteBefore;
+        job.RecalcTotals(false);
+        job.m_Balance = balanceBefore;
+        if (failure)
+            ShowDaoError(*failure, QStringLiteral("Cannot save Payments"));
+        UpdateTotalsPanels();
+        return;
+    }
+    if (noteTheAmount)
+        SetNoteTip(30264, job.m_InvoiceNote);
+    UpdateTotalsPanels();
+    if (answer == kPrintAndSave)
+        ReportJobFeatureNotAvailable(QStringLiteral("Printing the deposit receipt"));
+}
