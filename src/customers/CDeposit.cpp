@@ -32,7 +32,7 @@ CDeposit::CDeposit(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, QWidget *
     , m_tendered(due)
 {
     m_crBack = 0xFFFFFF;
-    setFixedSize(420, 330);
+    setFixedSize(470, 330);
     AddLabel(QStringLiteral("Amount Due"), QRect(20, 20, 110, 26));
     m_dueEdit = AddEdit(kDue, QRect(140, 20, 130, 26));
     m_dueEdit->setReadOnly(true);
@@ -44,22 +44,23 @@ CDeposit::CDeposit(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, QWidget *
     changeLabel->setBuddy(m_changeEdit);
     for (QLineEdit *e : {m_dueEdit, m_tenderedEdit, m_changeEdit})
         e->setAlignment(Qt::AlignRight);
-    AddButton(kSetAsDue, QStringLiteral("<-- Set as &Amount Due"), QRect(280, 56, 130, 26));
+    AddButton(kSetAsDue, QStringLiteral("<-- Set as &Amount Due"), QRect(280, 56, 170, 26));
     QLabel *typeLabel = AddLabel(QStringLiteral("Paid &by"), QRect(20, 130, 110, 26));
     m_types = new QListWidget(this);
     m_types->setGeometry(140, 130, 130, 80);
     typeLabel->setBuddy(m_types);
-    AddButton(kSetDefault, QStringLiteral("<-- Set as Default Type"), QRect(280, 130, 130, 26));
+    AddButton(kSetDefault, QStringLiteral("<-- Set as Default Type"), QRect(280, 130, 170, 26));
     QLabel *referenceLabel = AddLabel(QStringLiteral("&Reference"), QRect(20, 218, 110, 26));
     m_referenceEdit = AddEdit(kReference, QRect(140, 218, 130, 26));
     referenceLabel->setBuddy(m_referenceEdit);
-    AddLabel(QStringLiteral("&Date Paid"), QRect(20, 250, 110, 26));
+    QLabel *dateLabel = AddLabel(QStringLiteral("&Date Paid"), QRect(20, 250, 110, 26));
     m_datePaid = new QDateEdit(this);
+    dateLabel->setBuddy(m_datePaid);
     m_datePaid->setGeometry(140, 250, 130, 26);
     m_datePaid->setEnabled(false);
-    AddButton(kPrintAndSave, QStringLiteral("&Print and Save"), QRect(20, 290, 125, 30));
-    AddButton(kSaveOnly, QStringLiteral("&Save without Printing"), QRect(150, 290, 160, 30));
-    AddButton(2, QStringLiteral("Cancel"), QRect(315, 290, 95, 30));
+    AddButton(kPrintAndSave, QStringLiteral("&Print and Save"), QRect(20, 290, 140, 30));
+    AddButton(kSaveOnly, QStringLiteral("&Save without Printing"), QRect(170, 290, 180, 30));
+    AddButton(2, QStringLiteral("Cancel"), QRect(360, 290, 90, 30));
     ShowItem(kPrintAndSave, false);
 
     m_payment.paidBy = kNoType;
