@@ -304,3 +304,52 @@ TEST_F(JobDepositTest, ADepositAboveTheBalanceKeepsTheWholeAmountOnTheOrder)
 }
 
 } // namespace
+
+#include "views/CDlgData.h"
+
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+// The customer's credit on the order: cut to what the order owes and what
+// the customer has, the credit lowered and its Credits row written with the
+// order's new totals.
+TEST_F(JobDepositTest, CustomersCreditIsCutToTheBalanceAndTheCredit)
+{
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 50 WHERE CusNo = 100"));
+    auto applyCredit = [&](const QString &typed, bool refused) {
+        CJobSet job;
+        ASSERT_TRUE(job.FindById(jobId, true));
+        CJobDlg window(&job, false, nullptr, nullptr);
+        onDialog<CJobDlg>([&](CJobDlg &w) {
+            prompts().answer(platform::IDYES);
+            if (refused)
+                prompts().answer(platform::IDOK);
+            onDialog<CDlgData>([&](CDlgData &e) {
+                EXPECT_EQ(e.m_strValue, QStringLiteral("50.00"));
+                EXPECT_EQ(e.m_strWindowTitle, QStringLiteral("Apply Credit"));
+                e.edit()->setText(typed);
+                e.SendCommand(1);
+                return e.result();
+            });
+            w.SendCommand(30415);
+            w.SendCommand(2);
+            return w.result();
+        });
+        window.DoModal();
+    };
+    applyCredit(QStringLiteral("0"), true);
+    EXPECT_TRUE(prompts().texts().contains(
+        QStringLiteral("Not Applied!\n\n Enter an amount greater than 0 and less than or equal to 50.00")));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Credits")), 0);
+
+    applyCredit(QStringLiteral("80"), false);
+    EXPECT_EQ(cli(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT CusNo, JobNo, Amount, ReasonID FROM Credits")),
+              QStringLiteral("100|1234|-50|252"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(jobId)),
+              QStringLiteral("-50|10"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 0);
+}
+
+} // namespace
