@@ -1,6 +1,7 @@
 #include "customers/CustomerWindows.h"
 
 #include "customers/CContactDlg.h"
+#include "customers/CDeposit.h"
 #include "customers/CContactList.h"
 #include "customers/CShiptoDlg.h"
 #include "customers/CShiptoList.h"
@@ -66,6 +67,7 @@ void installJobSlots()
         buyerNo = set.m_BuyerNo;
         return int(IDOK_RESULT);
     };
+    InstallDepositDialog();
 }
 } // namespace
 

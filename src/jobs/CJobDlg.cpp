@@ -529,7 +529,7 @@ bool CJobDlg::OnCommand(int id)
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;
-    case 30415: ReportJobFeatureNotAvailable(QStringLiteral("Applying a credit or deposit")); return true;
+    case 30415: OnApplyCredit(); return true;
     case 30526: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job status here")); return true;
     case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
     case 30341: OnSetNextJobNumber(); return true;

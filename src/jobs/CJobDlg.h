@@ -173,6 +173,7 @@ private:
     void ChooseBuyerOrShipto(unsigned id);
     void OnJobDates();
     void OnJobTotals();
+    void OnApplyCredit();
     void OnServiceProperties();
     void OnSetNextJobNumber();
     void OnChangeJobNumber();

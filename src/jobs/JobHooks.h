@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/PaymentRows.h"
+#include "platform/Money.h"
+
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -42,6 +45,13 @@ struct JobHooks
     // and default buyer come back; the answer is 1 when one was made.
     using NewCustomer = std::function<int(qint32 &cusNo, qint32 &buyerNo, QWidget *parent)>;
 
+    // The money-taking dialog (customers): the kind of payment (1 a deposit
+    // on an order), the amount due, the customer and the order's number. It
+    // fills the payment unsaved, for the caller to write with its own rows;
+    // the answer is 1 (save), 30330 (save and print) or 2 (cancelled).
+    using TakeDeposit = std::function<int(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, NewPayment &payment,
+                                          QWidget *parent)>;
+
     PickContact pickContact;
     PickShipto pickShipto;
     EditContact editContact;
@@ -51,6 +61,7 @@ struct JobHooks
     ExportJobsXml exportJobsXml;
     ReadWebOrders readWebOrders;
     NewCustomer newCustomer;
+    TakeDeposit takeDeposit;
 };
 
 // The one set of slots of the program.

@@ -1,0 +1,49 @@
+#include "customers/DepositRules.h"
+
+#include "app/base/MoneyText.h"
+
+DepositAmounts TenderedLeft(quint8 kind, Money due, Money tendered)
+{
+    DepositAmounts result{tendered, Money()};
+    if (kind == 0) {
+        if (tendered.units() < 0)
+            result.tendered = -due;
+        else if (tendered.units() < due.units())
+            result.tendered = due;
+    }
+    if (due.units() > 0 && result.tendered.units() > due.units())
+        result.change = result.tendered - due;
+    return result;
+}
+
+QString DepositTitle(quint8 kind, qint32 cusNo, qint32 jobNo)
+{
+    switch (kind) {
+    case 0: return QStringLiteral("Payment for Quick Sale");
+    case 1: return QStringLiteral("Deposit for Order ") + QString::number(jobNo);
+    default: return QStringLiteral("A/R Payment from Customer %1").arg(cusNo);
+    }
+}
+
+QString DepositSettingsWord(quint8 kind)
+{
+    return kind == 0 ? QStringLiteral("Quick Sales") : QStringLiteral("Deposits");
+}
+
+QString DepositMoneyText(Money value)
+{
+    if (value.units() == 1)
+        return QStringLiteral("No Charge");
+    return FormatMoney(value);
+}
+
+Money DepositMoneyFromText(const QString &text)
+{
+    QString t = text.trimmed();
+    if (t.compare(QStringLiteral("No Charge"), Qt::CaseInsensitive) == 0)
+        return Money::noChargeMarker();
+    t.remove(QLatin1Char(',')).remove(QLatin1Char('$'));
+    if (t.isEmpty())
+        return Money();
+    return Money::fromText(t);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/Money.h"
+
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+// The amounts of money taken at the counter or on an order, free of widgets.
+// Kinds of payment: 0 a quick sale, 1 a deposit on an order, 2 a payment on
+// account.
+
+struct DepositAmounts
+{
+    Money tendered;
+    Money change;
+};
+
+// What the tendered amount becomes when it leaves its field, and the change.
+// A quick sale never takes less than is due: below 0 reverses the whole sale
+// (due negated), below the amount due becomes the amount due. Change is the
+// excess over a positive amount due.
+DepositAmounts TenderedLeft(quint8 kind, Money due, Money tendered);
+
+// The window title of the kind ("Deposit for Order " + the order's number).
+QString DepositTitle(quint8 kind, qint32 cusNo, qint32 jobNo);
+
+// The word of the kind in the workstation's default-payment-type key.
+QString DepositSettingsWord(quint8 kind);
+
+// The money texts of the dialog: the No Charge marker reads "No Charge";
+// reading gives an invalid Money for text that is not an amount.
+QString DepositMoneyText(Money value);
+Money DepositMoneyFromText(const QString &text);
