@@ -1,5 +1,6 @@
 #include "PrintFixture.h"
 
+
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "data/SettingRows.h"
@@ -12,6 +13,11 @@
 #include "printing/JobPrintEntry.h"
 #include "views/CDlgOptions.h"
 #include "views/CPrintStatus.h"
+#include <QtCore/QCoreApplication>
+#include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
+#include <QtGui/QColor>
+#include <QtGui/QImage>
 
 namespace {
 
@@ -415,6 +421,48 @@ TEST_F(JobDocumentTest, DocumentsAsPdfReadBack)
         for (const QString &p : c.present)
             EXPECT_TRUE(text.contains(p)) << c.name << " lacks " << p.toStdString() << "\n" << text.toStdString();
     }
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/printing/");
+
+    // The Classic header's boxes where the form puts them: the title centred
+    // in its box from 4.8 to 8.0 inches, the number centred in 4.8 to 6.4, so
+    // the title's centre lies 0.8 inch right of the number's; the ship-to
+    // block starts at the boxes' left edge.
+    const QString bbox = runTool(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-bbox"), folder + QStringLiteral("invoice-classic.pdf"), QStringLiteral("-")});
+    auto word = [&bbox](const QString &text) {
+        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>") +
+                                    QRegularExpression::escape(text) + QStringLiteral("</word>"));
+        const QRegularExpressionMatch m = re.match(bbox);
+        return m.hasMatch() ? std::pair<double, double>(m.captured(1).toDouble(), m.captured(2).toDouble())
+                            : std::pair<double, double>(-1, -1);
+    };
+    const auto title = word(QStringLiteral("Invoice"));
+    const auto no = word(QStringLiteral("No:"));
+    const auto number = word(QStringLiteral("8001"));
+    const auto left = word(QStringLiteral("Fax:"));
+    ASSERT_GE(title.first, 0) << bbox.toStdString();
+    ASSERT_GE(no.first, 0);
+    ASSERT_GE(left.first, 0);
+    EXPECT_NEAR((title.first + title.second) / 2 - (no.first + number.second) / 2, 0.8 * 72, 1.5);
+    EXPECT_GE(title.first, left.first);
+    EXPECT_LE(title.second, left.first + 3.2 * 72);
+
+    // The standard invoice's BALANCE band is red on the page.
+    const QString page = tempPath(QStringLiteral("standard"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
+                                {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-f"), QStringLiteral("1"),
+                                 QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"),
+                                 folder + QStringLiteral("invoice-standard.pdf"), page}),
+              0);
+    QImage image(page + QStringLiteral(".ppm"));
+    ASSERT_FALSE(image.isNull());
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 170 && c.green() < 90 && c.blue() < 90 ? 1 : 0;
+        }
+    EXPECT_GT(red, 100);
 }
 
 TEST_F(JobDocumentTest, ThePrintCommandOffersTheJobsDocumentsWithItsStoredChoice)
