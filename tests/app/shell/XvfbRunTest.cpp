@@ -1,4 +1,4 @@
-#include "XvfbScreen.h"
+#include "RealProgramTest.h"
 
 #include "support/TestEnvironment.h"
 
@@ -38,42 +38,18 @@ struct Spot
     QString text;
 };
 
-class XvfbRun : public TavrelTest
+class XvfbRun : public RealProgramTest
 {
 protected:
     void SetUp() override
     {
         TavrelTest::SetUp();
-        m_display = qEnvironmentVariable("TAVREL_XVFB_DISPLAY");
-        if (m_display.isEmpty())
-            GTEST_SKIP() << "TAVREL_XVFB_DISPLAY is not set";
-        for (const char *tool : {"Xvfb", "xdotool", "import"})
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                GTEST_SKIP() << tool << " is not installed";
+        PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import")}, 240000);
+        if (IsSkipped())
+            return;
+        m_display = XvfbScreen::display();
         m_shots = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
         QDir().mkpath(m_shots);
-        m_deadline = QDeadlineTimer(240000);
-    }
-    void TearDown() override
-    {
-        if (m_program.state() != QProcess::NotRunning) {
-            m_program.terminate();
-            if (!m_program.waitForFinished(3000)) {
-                m_program.kill();
-                m_program.waitForFinished(3000);
-            }
-        }
-        TavrelTest::TearDown();
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), m_display);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), tempPath(QStringLiteral("config")));
-        env.insert(QStringLiteral("TAVREL_LAYOUT_FILE"), tempPath(QStringLiteral("layout.txt")));
-        return env;
     }
     bool run(const QString &program, const QStringList &args)
     {
@@ -189,9 +165,7 @@ protected:
 
     QString m_display;
     QString m_shots;
-    QDeadlineTimer m_deadline;
     XvfbScreen m_screen;
-    QProcess m_program;
     QStringList m_taken;
 };
 

@@ -1,4 +1,4 @@
-#include "XvfbScreen.h"
+#include "RealProgramTest.h"
 
 #include "support/TestEnvironment.h"
 
@@ -21,39 +21,16 @@
 // a minute.
 namespace {
 
-class XvfbScan : public TavrelTest
+class XvfbScan : public RealProgramTest
 {
 protected:
     void SetUp() override
     {
         TavrelTest::SetUp();
-        if (XvfbScreen::display().isEmpty())
-            GTEST_SKIP() << "TAVREL_XVFB_DISPLAY is not set";
-        for (const char *tool : {"Xvfb", "xdotool", "import", "sqlite3"})
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                GTEST_SKIP() << tool << " is not installed";
-        m_deadline = QDeadlineTimer(60000);
-    }
-    void TearDown() override
-    {
-        if (m_program.state() != QProcess::NotRunning) {
-            m_program.terminate();
-            if (!m_program.waitForFinished(3000)) {
-                m_program.kill();
-                m_program.waitForFinished(3000);
-            }
-        }
-        TavrelTest::TearDown();
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), XvfbScreen::display());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), tempPath(QStringLiteral("config")));
-        env.insert(QStringLiteral("TAVREL_LAYOUT_FILE"), tempPath(QStringLiteral("layout.txt")));
-        return env;
+        PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3")},
+                   60000);
+        if (IsSkipped())
+            return;
     }
     QString run(const QString &program, const QStringList &args)
     {
@@ -117,9 +94,7 @@ protected:
     }
 
     XvfbScreen m_screen;
-    QProcess m_program;
     QString m_database;
-    QDeadlineTimer m_deadline;
 };
 
 } // namespace
