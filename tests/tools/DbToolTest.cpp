@@ -1,33 +1,10 @@
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 
 #include <sqlite3.h>
-
-namespace {
-
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun dbtool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVREL_DBTOOL), args);
-    ToolRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-} // namespace
 
 class DbTool : public TavrelTest
 {
@@ -36,22 +13,22 @@ class DbTool : public TavrelTest
 TEST_F(DbTool, CreatesAShopDatabaseOnceAndRunsJetStatements)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
-    ToolRun r = dbtool({QStringLiteral("create"), db});
+    ToolRun r = RunDbTool({QStringLiteral("create"), db});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(QFile::exists(db));
-    EXPECT_NE(dbtool({QStringLiteral("create"), db}).exitCode, 0); // never overwrites a shop's file
+    EXPECT_NE(RunDbTool({QStringLiteral("create"), db}).exitCode, 0); // never overwrites a shop's file
 
-    r = dbtool({QStringLiteral("sql"), db,
+    r = RunDbTool({QStringLiteral("sql"), db,
                 QStringLiteral("SELECT CusNo, Name FROM Customers WHERE Name LIKE \"walk*\" ORDER BY CusNo")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("CusNo\tName\n31\tWalk-in Customer ***\n"));
 
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Customers SET Name = 'O''Brien' WHERE CusNo = 10")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Customers SET Name = 'O''Brien' WHERE CusNo = 10")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Name & '!' AS Shout FROM Customers WHERE CusNo = 10")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Name & '!' AS Shout FROM Customers WHERE CusNo = 10")});
     EXPECT_EQ(r.out, QStringLiteral("Shout\nO'Brien!\n"));
 
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT 1 AS One"), QStringLiteral("--translate")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT 1 AS One"), QStringLiteral("--translate")});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_FALSE(r.out.trimmed().isEmpty());
 }
@@ -59,54 +36,54 @@ TEST_F(DbTool, CreatesAShopDatabaseOnceAndRunsJetStatements)
 TEST_F(DbTool, FailuresPrintTheEngineErrorAndExitNonZero)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
-    ToolRun r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT * FROM NoSuchTable")});
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
+    ToolRun r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT * FROM NoSuchTable")});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("Error 3078: "))) << r.err.toStdString();
 
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("DELETE * FROM Options; DELETE * FROM Customers")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("DELETE * FROM Options; DELETE * FROM Customers")});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("Error 3142: "))) << r.err.toStdString();
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM Customers")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM Customers")});
     EXPECT_EQ(r.out, QStringLiteral("N\n3\n")); // the refused second statement never ran
 }
 
 TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
 {
     const QString db = tempPath(QStringLiteral("Sample.mdb"));
-    ToolRun r = dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("300")});
+    ToolRun r = RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("300")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // nothing asked, nothing reported
 
     // Every type of job is there.
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM (SELECT DISTINCT JobType FROM Jobs)")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM (SELECT DISTINCT JobType FROM Jobs)")});
     EXPECT_EQ(r.out, QStringLiteral("N\n4\n"));
     // A job's subtotal is the sum of its item prices and of its service prices.
-    r = dbtool({QStringLiteral("sql"), db,
+    r = RunDbTool({QStringLiteral("sql"), db,
                 QStringLiteral("SELECT Count(*) AS Bad FROM Jobs WHERE Subtotal <> "
                                "(SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND SerNo = 0) "
                                "OR Subtotal <> (SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND SerNo > 0)")});
     EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
     // The balance is the total plus payments, and taxes were charged.
-    r = dbtool({QStringLiteral("sql"), db,
+    r = RunDbTool({QStringLiteral("sql"), db,
                 QStringLiteral("SELECT Count(*) AS Bad FROM Jobs WHERE Balance <> Subtotal + Discount + Shipping + Postage + Tax + Latefee + Paid + Writeoff")});
     EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
-    r = dbtool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS Taxed FROM Jobs WHERE Tax > 0")});
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS Taxed FROM Jobs WHERE Tax > 0")});
     EXPECT_NE(r.out, QStringLiteral("Taxed\n0\n"));
     // Payments are applied to posted invoices in full.
-    r = dbtool({QStringLiteral("sql"), db,
+    r = RunDbTool({QStringLiteral("sql"), db,
                 QStringLiteral("SELECT Count(*) AS Bad FROM Payments WHERE Amount <> (SELECT Sum(Amount) FROM PayApplied WHERE PayApplied.PayNo = Payments.PayNo)")});
     EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
-    EXPECT_NE(dbtool({QStringLiteral("sample"), db}).exitCode, 0);
+    EXPECT_NE(RunDbTool({QStringLiteral("sample"), db}).exitCode, 0);
 }
 
 TEST_F(DbTool, SampleShopPricesItsItemsSensibly)
 {
     const QString db = tempPath(QStringLiteral("Sample.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("50")}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("50")}).exitCode, 0);
     QString all;
     for (int jobNo = 1001; jobNo <= 1015; ++jobNo) {
-        const ToolRun r = dbtool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1")});
+        const ToolRun r = RunDbTool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1")});
         ASSERT_EQ(r.exitCode, 0) << jobNo << r.err.toStdString();
         all += r.out;
         // The item's figures: a cost, and a price above it but not absurdly so.
@@ -133,10 +110,10 @@ TEST_F(DbTool, SampleShopPricesItsItemsSensibly)
 TEST_F(DbTool, PriceDetailExplainsEachServiceQuantity)
 {
     const QString db = tempPath(QStringLiteral("Sample.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("20")}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("20")}).exitCode, 0);
     QString all;
     for (int jobNo = 1001; jobNo <= 1006; ++jobNo) {
-        const ToolRun r = dbtool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1"),
+        const ToolRun r = RunDbTool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1"),
                                   QStringLiteral("--detail")});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         // Every service row opens with its quantity's derivation.
@@ -147,7 +124,7 @@ TEST_F(DbTool, PriceDetailExplainsEachServiceQuantity)
     for (const char *part : {"\nDivide by\t\t", "\nMultiply by\t", "\nRound to \t\t", "SERVICE QTY\t",
                              "Colors/Pass\t", "\nSERVICE TIME\t", "   Setup\t\t"})
         EXPECT_TRUE(all.contains(QString::fromLatin1(part))) << part;
-    EXPECT_NE(dbtool({QStringLiteral("price"), db, QStringLiteral("1001"), QStringLiteral("1"),
+    EXPECT_NE(RunDbTool({QStringLiteral("price"), db, QStringLiteral("1001"), QStringLiteral("1"),
                       QStringLiteral("--details")})
                   .exitCode,
               0);
@@ -156,21 +133,21 @@ TEST_F(DbTool, PriceDetailExplainsEachServiceQuantity)
 TEST_F(DbTool, JobNewCreatesAJobAsTheJobsViewDoes)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
-    ASSERT_EQ(dbtool({QStringLiteral("sql"), db,
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("sql"), db,
                       QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, Terms, CreditLimit, BuyerNo) "
                                      "VALUES (100, 'Acme', 0, 1, 0, 0)")})
                   .exitCode,
               0);
-    ToolRun r = dbtool({QStringLiteral("job"), db, QStringLiteral("new"), QStringLiteral("1"), QStringLiteral("100"),
+    ToolRun r = RunDbTool({QStringLiteral("job"), db, QStringLiteral("new"), QStringLiteral("1"), QStringLiteral("100"),
                         QStringLiteral("--csr"), QStringLiteral("3"), QStringLiteral("--today"),
                         QStringLiteral("6/12/2024")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("JobID 1\nJobNo 1\n"));
-    r = dbtool({QStringLiteral("sql"), db,
+    r = RunDbTool({QStringLiteral("sql"), db,
                 QStringLiteral("SELECT JobType, JobNo, CusNo, CSRNo, Format(DateIn, 'mm/dd/yyyy') AS Day FROM Jobs")});
     EXPECT_EQ(r.out, QStringLiteral("JobType\tJobNo\tCusNo\tCSRNo\tDay\n1\t1\t100\t3\t06/12/2024\n"));
-    EXPECT_EQ(dbtool({QStringLiteral("job"), db, QStringLiteral("new"), QStringLiteral("3"), QStringLiteral("100")})
+    EXPECT_EQ(RunDbTool({QStringLiteral("job"), db, QStringLiteral("new"), QStringLiteral("3"), QStringLiteral("100")})
                   .exitCode,
               2);
 }
@@ -181,27 +158,27 @@ TEST_F(DbTool, JobNewCreatesAJobAsTheJobsViewDoes)
 TEST_F(DbTool, UsersSavedQueryRunsAndAgreesWithSqlite)
 {
     const QString db = tempPath(QStringLiteral("Sample.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("200")}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("200")}).exitCode, 0);
     const QString sales = QStringLiteral(
         "SELECT Year(DateIn) AS Y, Month(DateIn) AS M, Format(Sum(Subtotal), 'Currency') AS Sales, "
         "Count(*) AS N, DateDiff('d', Min(DateIn), Max(DateIn)) AS Span FROM Jobs "
         "GROUP BY Year(DateIn), Month(DateIn) ORDER BY Year(DateIn), Month(DateIn)");
-    ToolRun r = dbtool({QStringLiteral("query"), db, QStringLiteral("Monthly Sales"), sales});
+    ToolRun r = RunDbTool({QStringLiteral("query"), db, QStringLiteral("Monthly Sales"), sales});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    r = dbtool({QStringLiteral("query"), db, QStringLiteral("Sales Grid"),
+    r = RunDbTool({QStringLiteral("query"), db, QStringLiteral("Sales Grid"),
                 QStringLiteral("TRANSFORM Count(*) SELECT Year(DateIn) AS Y FROM Jobs GROUP BY Year(DateIn) PIVOT JobType")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    r = dbtool({QStringLiteral("query"), db});
+    r = RunDbTool({QStringLiteral("query"), db});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Monthly Sales\t0\n"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Sales Grid\t16\n"))) << r.out.toStdString();
 
     // A misspelt field is refused when saved.
-    r = dbtool({QStringLiteral("query"), db, QStringLiteral("Typo"), QStringLiteral("SELECT Year(DateInn) AS Y FROM Jobs")});
+    r = RunDbTool({QStringLiteral("query"), db, QStringLiteral("Typo"), QStringLiteral("SELECT Year(DateInn) AS Y FROM Jobs")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("Error 3061: Too few parameters. Expected 1.\n"));
 
-    const ToolRun jet = dbtool({QStringLiteral("sql"), db, QStringLiteral("Monthly Sales")});
+    const ToolRun jet = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("Monthly Sales")});
     ASSERT_EQ(jet.exitCode, 0) << jet.err.toStdString();
 
     // The same question in plain SQLite: dates are day counts from 12/30/1899
@@ -250,9 +227,9 @@ QByteArray bytesOf(const QString &path)
 TEST_F(DbTool, CheckLeavesADatabaseNamedLikeALockFileAlone)
 {
     const QString db = tempPath(QStringLiteral("Shop.ldb"));
-    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
     const QByteArray before = bytesOf(db);
-    const ToolRun r = dbtool({QStringLiteral("check"), db});
+    const ToolRun r = RunDbTool({QStringLiteral("check"), db});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("nothing to do\n"))) << r.out.toStdString();
     EXPECT_EQ(bytesOf(db), before);
@@ -262,7 +239,7 @@ TEST_F(DbTool, CheckLeavesADatabaseNamedLikeALockFileAlone)
 TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
     const QByteArray sound = bytesOf(db);
 
     // A journal left by a write that stopped half way.
@@ -272,7 +249,7 @@ TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
         QByteArray header = QByteArray::fromHex("d9d505f920a163d7") + QByteArray(504, '\1');
         journal.write(header);
     }
-    ToolRun r = dbtool({QStringLiteral("check"), db});
+    ToolRun r = RunDbTool({QStringLiteral("check"), db});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, QStringLiteral("a write was interrupted; opening the file read-write will roll it back\n"))
         << r.err.toStdString();
@@ -311,7 +288,7 @@ TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
         f.write(page);
     }
     const QByteArray damaged = bytesOf(db);
-    r = dbtool({QStringLiteral("check"), db});
+    r = RunDbTool({QStringLiteral("check"), db});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral("the file is damaged\n"
                                               "a repair would rebuild every index from the rows\n"
@@ -323,7 +300,7 @@ TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
 TEST_F(DbTool, InventoryPrintsTheRowsOfAModeUnderTheGridsColumns)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
-    ASSERT_EQ(dbtool({QStringLiteral("create"), db}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
     for (const char *sql :
          {"INSERT INTO ServiceCategories (CatNo, DepNo, CatName, SortNo) VALUES (101, 2, 'Bond', 1)",
           "INSERT INTO Vendors ([No], Type, Name, Sort) VALUES (1, 0, 'Paper Co', 1)",
@@ -336,21 +313,21 @@ TEST_F(DbTool, InventoryPrintsTheRowsOfAModeUnderTheGridsColumns)
           "0, 0)",
           "INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Status, Vendor, ActualQty, Tag2) VALUES (7, 1, 0, 10, 1, 0, "
           "1200, 0)"}) {
-        const ToolRun r = dbtool({QStringLiteral("sql"), db, QString::fromLatin1(sql)});
+        const ToolRun r = RunDbTool({QStringLiteral("sql"), db, QString::fromLatin1(sql)});
         ASSERT_EQ(r.exitCode, 0) << sql << r.err.toStdString();
     }
     const QString header = QStringLiteral("Service\tSize\tVendor\tSKU\tMinimum Level\tReam Quantity\tIn Stock\tOn Order\t"
                                           "Item\tNeed\t%1\tStatus\tUnit Cost\tPer\tExtended\tSerNo\n");
-    ToolRun r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("order")});
+    ToolRun r = RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("order")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, header.arg(QStringLiteral("Order")) +
                          QStringLiteral("Bond: 20# Bond\t8.5 x 11\tPaper Co\tB20\t500\t500\t300\t0\t1\t1200\t1500\tx\t"
                                         "12.34\tM\t18.51\t10\n"));
-    r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("setup")});
+    r = RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("setup")});
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("\t300\t0\t0\t0\t0\tIn-Stock\t12.34\tM\t3.70\t10\n"))) << r.out.toStdString();
-    r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("check"), QStringLiteral("--job"), QStringLiteral("1001")});
+    r = RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("check"), QStringLiteral("--job"), QStringLiteral("1001")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("\t1200\t1500\tx\t"))) << r.out.toStdString();
-    r = dbtool({QStringLiteral("inventory"), db, QStringLiteral("sideways")});
+    r = RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("sideways")});
     EXPECT_EQ(r.exitCode, 2);
 }

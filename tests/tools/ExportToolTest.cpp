@@ -1,30 +1,11 @@
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 
 namespace {
-
-struct ExportRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ExportRun tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVREL_DBTOOL), args);
-    ExportRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 class ExportTool : public TavrelTest
 {
@@ -33,7 +14,7 @@ protected:
     {
         TavrelTest::SetUp();
         db = tempPath(QStringLiteral("TavrelData.mdb"));
-        ASSERT_EQ(tool({QStringLiteral("create"), db}).exitCode, 0);
+        ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
         for (const char *sql : {
                  "INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, Tax) VALUES (100, 'Acme, Inc.', '1 "
                  "Main', 'Springfield', 'IL', '62701', 1)",
@@ -45,7 +26,7 @@ protected:
                  "INSERT INTO Items (ItemID, JobID, SerNo, ItemNo, SubNo, Description, Price, ChargeQty) VALUES (1, 1, "
                  "0, 1, 0, 'Cards', 30, 500)",
              })
-            ASSERT_EQ(tool({QStringLiteral("sql"), db, QString::fromLatin1(sql)}).exitCode, 0) << sql;
+            ASSERT_EQ(RunDbTool({QStringLiteral("sql"), db, QString::fromLatin1(sql)}).exitCode, 0) << sql;
     }
     QString db;
 };
@@ -68,20 +49,20 @@ TEST_F(ExportTool, WritesEachKindAndReportsAFullDisk)
         {{QStringLiteral("address-list"), QStringLiteral("5"), QStringLiteral("100")}, "Name\tAddress"},
     };
     for (const Case &c : cases) {
-        ExportRun r = tool(QStringList{QStringLiteral("export"), db} + c.args + QStringList{out});
+        ToolRun r = RunDbTool(QStringList{QStringLiteral("export"), db} + c.args + QStringList{out});
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         QFile f(out);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(f.readAll().startsWith(c.starts)) << c.args.first().toStdString();
 
-        r = tool(QStringList{QStringLiteral("export"), db} + c.args + QStringList{QStringLiteral("/dev/full")});
+        r = RunDbTool(QStringList{QStringLiteral("export"), db} + c.args + QStringList{QStringLiteral("/dev/full")});
         EXPECT_EQ(r.exitCode, 1) << c.args.first().toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot write: /dev/full: No space left on device"))) << r.err.toStdString();
     }
 
     const QString folder = tempPath(QStringLiteral("labels"));
     QDir().mkpath(folder);
-    ExportRun r = tool({QStringLiteral("export"), db, QStringLiteral("shipping-labels"),
+    ToolRun r = RunDbTool({QStringLiteral("export"), db, QStringLiteral("shipping-labels"),
                         QStringLiteral("1:Cards:95:10:10:0"), folder});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("10\n"));
@@ -93,7 +74,7 @@ TEST_F(ExportTool, WritesEachKindAndReportsAFullDisk)
         t.write("{\\rtf1 <PrintTitle> <JobNo> <Description><MyFooter>}");
     }
     const QString document = tempPath(QStringLiteral("doc.rtf"));
-    r = tool({QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, document});
+    r = RunDbTool({QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, document});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     QFile d(document);
     ASSERT_TRUE(d.open(QIODevice::ReadOnly));

@@ -1,5 +1,6 @@
 #include "platform/db/jet/JetArgs.h"
 
+#include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetErrors.h"
 #include "platform/db/jet/JetValueText.h"
 
@@ -53,6 +54,24 @@ bool numberArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
         return true;
     }
     }
+}
+
+bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
+{
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        const QString s = storedText(v);
+        if (const auto d = parseDateText(s)) {
+            out = *d;
+            return true;
+        }
+        if (const auto n = parseNumber(s)) {
+            out = *n;
+            return true;
+        }
+        resultError(ctx, ErrTypeMismatch);
+        return false;
+    }
+    return numberArg(ctx, v, out);
 }
 
 } // namespace platform::jet

@@ -22,5 +22,8 @@ Value valueOf(sqlite3_value *v);
 // A number read from an argument; text must read as a number, else the
 // function ends with the type-mismatch error and false comes back.
 bool numberArg(sqlite3_context *ctx, sqlite3_value *v, double &out);
+// A date serial from an argument: a number, or text read as a date (month
+// first) or as a number; else the type-mismatch error and false.
+bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out);
 
 } // namespace platform::jet

@@ -82,25 +82,13 @@ bool optionalWhole(sqlite3_context *ctx, int argc, sqlite3_value **argv, int ind
     return wholeNumber(ctx, argv[index], out);
 }
 
-// A date serial: a number, or text read as a date (month first).
+// A date serial: a number within Jet's dates (1/1/100 to 12/31/9999), or
+// text read as a date (month first).
 bool serial(sqlite3_context *ctx, sqlite3_value *v, double &out)
 {
-    if (sqlite3_value_type(v) == SQLITE_TEXT) {
-        const QString s = textOf(v);
-        if (const auto d = parseDateText(s)) {
-            out = *d;
-            return true;
-        }
-        if (const auto n = parseNumber(s)) {
-            out = *n;
-            return true;
-        }
-        resultError(ctx, ErrTypeMismatch);
+    if (!serialArg(ctx, v, out))
         return false;
-    }
-    if (!numberArg(ctx, v, out))
-        return false;
-    if (!(out > -657435.0 && out < 2958466.0)) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT && !(out > -657435.0 && out < 2958466.0)) {
         resultError(ctx, ErrNumericOverflow);
         return false;
     }
@@ -687,12 +675,13 @@ void jetDatePiece(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, values[Part]);
 }
 
-bool firstDayArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int index, int &out)
+// An optional code argument from 0 to its highest; 0 and a missing one mean 1.
+bool codeArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int index, int highest, int &out)
 {
     qint64 v = 1;
     if (!optionalWhole(ctx, argc, argv, index, 1, v))
         return false;
-    if (v < 0 || v > 7) {
+    if (v < 0 || v > highest) {
         resultError(ctx, ErrInvalidCall);
         return false;
     }
@@ -700,17 +689,16 @@ bool firstDayArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int index
     return true;
 }
 
+// The first day of the week (1 Sunday ... 7 Saturday) and the first week of
+// the year (1 the week of January 1 ... 3 the first full week).
+bool firstDayArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int index, int &out)
+{
+    return codeArg(ctx, argc, argv, index, 7, out);
+}
+
 bool firstWeekArg(sqlite3_context *ctx, int argc, sqlite3_value **argv, int index, int &out)
 {
-    qint64 v = 1;
-    if (!optionalWhole(ctx, argc, argv, index, 1, v))
-        return false;
-    if (v < 0 || v > 3) {
-        resultError(ctx, ErrInvalidCall);
-        return false;
-    }
-    out = v == 0 ? 1 : int(v);
-    return true;
+    return codeArg(ctx, argc, argv, index, 3, out);
 }
 
 void jetWeekday(sqlite3_context *ctx, int argc, sqlite3_value **argv)

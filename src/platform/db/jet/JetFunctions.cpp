@@ -55,25 +55,6 @@ void resultValue(sqlite3_context *ctx, const Value &v)
     }
 }
 
-// A date serial from an argument: a number, or text read month first.
-bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
-{
-    if (sqlite3_value_type(v) == SQLITE_TEXT) {
-        const QString s = storedText(v);
-        if (const auto d = parseDateText(s)) {
-            out = *d;
-            return true;
-        }
-        if (const auto n = parseNumber(s)) {
-            out = *n;
-            return true;
-        }
-        resultError(ctx, ErrTypeMismatch);
-        return false;
-    }
-    return numberArg(ctx, v, out);
-}
-
 // The one argument as a number; false when the result is already given:
 // Null for Null, or the error of text that is no number.
 bool oneNumber(sqlite3_context *ctx, sqlite3_value *v, double &x)
