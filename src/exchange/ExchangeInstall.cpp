@@ -3,6 +3,7 @@
 #include "exchange/export/CExport.h"
 
 #include "customers/CustomerHooks.h"
+#include "jobs/JobHooks.h"
 #include "views/ListExport.h"
 
 void InstallExchange()
@@ -17,5 +18,15 @@ void InstallExchange()
     customerHooks().addressLabels = [](CXListCtrl &list, int mode, QWidget *) {
         CExport exporter;
         exporter.PrintAddressLabels(&list, mode == 1 ? 1 : 0, false);
+    };
+    // The label dialog's list: one merge record per box.
+    GetJobHooks().printShippingLabels = [](const QList<JobHooks::LabelRow> &rows, QWidget *) {
+        QList<CExport::Shipment> shipments;
+        for (const JobHooks::LabelRow &row : rows)
+            shipments << CExport::Shipment{row.itemId, row.description, QString::number(row.shipped),
+                                           QString::number(row.perBox), QString::number(row.boxes),
+                                           QString::number(row.shiptoNo)};
+        CExport exporter;
+        exporter.PrintShippingLabels(shipments);
     };
 }

@@ -14,6 +14,7 @@
 #include "data/SettingRows.h"
 #include "estimating/CDlgChart.h"
 #include "jobs/JobHooks.h"
+#include "jobs/JobShipping.h"
 #include "jobs/JobPanelTexts.h"
 #include "platform/Prompt.h"
 #include "views/CView0.h"
@@ -537,8 +538,13 @@ bool CJobDlg::OnCommand(int id)
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
     case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
-    case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;
-    case 30431: ReportJobFeatureNotAvailable(QStringLiteral("The job's shipments")); return true;
+    case 30170:
+        RunShipLabels(m_pJob->m_JobID, SelectCurrentItem(false) ? m_nCurrentItemId : 0, this);
+        return true;
+    case 30431:
+        if (SelectCurrentItem(false))
+            RunShipments(m_pJob->m_JobID, m_nCurrentItemId, this);
+        return true;
     case 8900: ReportJobFeatureNotAvailable(QStringLiteral("Reminders")); return true;
     default: return CDlgRibbon::OnCommand(id);
     }

@@ -11,6 +11,7 @@
 #include "jobs/CJobNew.h"
 #include "jobs/JobCreation.h"
 #include "jobs/JobHooks.h"
+#include "jobs/JobShipping.h"
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
 #include "views/CDlgOptions.h"
@@ -167,7 +168,7 @@ bool CViewJobs::OnCommand(int id)
         return true;
     case 30111: ReportJobFeatureNotAvailable(QStringLiteral("Copying and pasting jobs")); return true;
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
-    case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Shipping labels")); return true;
+    case 30170: RunShipLabels(qint32(std::max<std::int64_t>(GetSelectedItemData(), 0)), 0, this); return true;
     case 30609: ReportJobFeatureNotAvailable(QStringLiteral("The item finder")); return true;
     case 30536:
         OnSummary();

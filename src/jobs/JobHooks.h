@@ -3,6 +3,7 @@
 #include "data/PaymentRows.h"
 #include "platform/Money.h"
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -52,6 +53,23 @@ struct JobHooks
     using TakeDeposit = std::function<int(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, NewPayment &payment,
                                           QWidget *parent)>;
 
+    // The receipt of a quick sale just saved (printing): the QuickSales row
+    // and its payment.
+    using PrintPaymentReceipt = std::function<void(qint32 qSaleId, qint32 payNo, QWidget *parent)>;
+    // The shipping labels of the listed rows (exchange): per row the item,
+    // its description, quantity shipped, quantity per box, boxes and ship-to
+    // number, one label per box.
+    struct LabelRow
+    {
+        qint32 itemId = 0;
+        QString description;
+        qint32 shipped = 0;
+        qint32 perBox = 0;
+        qint32 boxes = 0;
+        qint32 shiptoNo = 0;
+    };
+    using PrintShippingLabels = std::function<void(const QList<LabelRow> &rows, QWidget *parent)>;
+
     PickContact pickContact;
     PickShipto pickShipto;
     EditContact editContact;
@@ -62,6 +80,8 @@ struct JobHooks
     ReadWebOrders readWebOrders;
     NewCustomer newCustomer;
     TakeDeposit takeDeposit;
+    PrintPaymentReceipt printPaymentReceipt;
+    PrintShippingLabels printShippingLabels;
 };
 
 // The one set of slots of the program.

@@ -1,4 +1,6 @@
 #include "views/CView0.h"
+
+#include "views/QuickSaleSlot.h"
 #include "views/ListExport.h"
 
 #include "app/base/Appearance.h"
@@ -749,8 +751,14 @@ bool CView0::OnCommand(int id)
     case 8900:
         ReportNotAvailable(QStringLiteral("The reminders list"));
         return true;
-    case 30166: case 30167:
-        ReportNotAvailable(id == 30166 ? QStringLiteral("The price list") : QStringLiteral("Quick sale"));
+    case 30166:
+        ReportNotAvailable(QStringLiteral("The price list"));
+        return true;
+    case 30167:
+        if (quickSaleRunner())
+            quickSaleRunner()();
+        else
+            ReportNotAvailable(QStringLiteral("Quick sale"));
         return true;
     case 30571:
         ReportNotAvailable(QStringLiteral("File transfer"));

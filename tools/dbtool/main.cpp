@@ -9,6 +9,7 @@
 #include "PriceCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
+#include "QuickSaleCommand.h"
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
 #include "SqlCommand.h"
@@ -48,6 +49,7 @@ const Command kCommands[] = {
     {"export", runExportCommand},
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
+    {"quicksale", runQuickSaleCommand},
 };
 
 } // namespace
@@ -107,6 +109,7 @@ int main(int argc, char *argv[])
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
-           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n";
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n";
     return 2;
 }
