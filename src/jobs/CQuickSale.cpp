@@ -12,6 +12,7 @@
 #include "views/QuickSaleSlot.h"
 
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
 
 namespace {
 constexpr int kCellChanged = 30247;
@@ -26,10 +27,11 @@ CQuickSale::CQuickSale(QWidget *parent) : CDlgGrid(870, parent, 0, 214)
     m_strRibbonTitle = QStringLiteral("Quick Sale");
     m_strStripText = QStringLiteral("Quick Sale");
     AddStandardLayout(QSize(500, 480), QRect(kMargin, 72, 470, 250));
-    AddLabel(QStringLiteral("&Tax"), QRect(kMargin, 340, 40, 22));
+    QLabel *label = AddLabel(QStringLiteral("&Tax"), QRect(kMargin, 340, 40, 22));
     auto *tax = new QComboBox(this);
     tax->setGeometry(kMargin + 44, 338, 200, 26);
     SetDlgCtrlID(tax, kTax);
+    label->setBuddy(tax);
 }
 
 QComboBox *CQuickSale::taxCombo() const
