@@ -15,6 +15,7 @@
 #include "estimating/CDlgChart.h"
 #include "jobs/JobHooks.h"
 #include "jobs/JobShipping.h"
+#include "views/BarCodeKeyFeed.h"
 #include "jobs/JobPanelTexts.h"
 #include "platform/Prompt.h"
 #include "views/CView0.h"
@@ -83,6 +84,8 @@ CJobDlg::CJobDlg(CJobSet *job, bool preview, CXListCtrl *attachedList, QWidget *
     connect(m_wndList.header(), &QHeaderView::sectionClicked, this, &CJobDlg::OnItemColumnClick);
     connect(&m_wndList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { OnItemDoubleClick(index.row(), index.column()); });
+    // Scans reach the window before any of its controls.
+    new BarCodeKeyFeed(this, m_barCode, [this](int command) { OnScanCommand(command); });
     m_wndList.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&m_wndList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (isPreview())
@@ -526,7 +529,8 @@ bool CJobDlg::OnCommand(int id)
     case 30372: OnRepriceAll(); return true;
     case 30379: OnSubItem(); return true;
     case 30159: OnRearrange(); return true;
-    case 30369: case 30365: case 30633: case 30366:
+    case 30369: OnPasteItem(); return true;
+    case 30365: case 30633: case 30366:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

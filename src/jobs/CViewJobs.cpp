@@ -215,6 +215,8 @@ int CViewJobs::RunJobWindow(int mode)
         CJobDlg window(&m_jobSet, false, m_list, this);
         window.SetResultReceiver(this);
         result = window.DoModal();
+        if (result == 30598)
+            m_barCode = window.barCode();
     }
     m_jobSet.Lock(false);
 
@@ -226,6 +228,10 @@ int CViewJobs::RunJobWindow(int mode)
         break;
     case 30103:
         PostCommand(30103);
+        break;
+    case 30598:
+        // A job was scanned in the window: its list, as a scan here gives.
+        OnScanCommand(30598, 0);
         break;
     case 30609:
         ClearFilter();
