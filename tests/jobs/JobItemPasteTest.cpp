@@ -1,11 +1,14 @@
 #include "JobsFixture.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "data/CJobSet.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CListBoxDragDlg.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
 #include "platform/db/Database.h"
+#include "views/CDlgOptions.h"
 
 #include <QtCore/QProcess>
 #include <QtTest/QTest>
@@ -190,6 +193,9 @@ TEST_F(JobItemPaste, AnotherWorkstationHoldingTheWriteLockMakesItemWritesRefuseC
         prompts().answer(platform::IDOK);           // busy, busy, given up
     prompts().answer(platform::IDYES);              // add a sub-item?
     prompts().answer(platform::IDOK);               // not added
+    prompts().answer(platform::IDYES);              // delete the checked items now?
+    prompts().answer(platform::IDOK);               // not deleted
+    prompts().answer(platform::IDOK);               // not rearranged
     run([&](CJobDlg &d) {
         select(d, cards);
         d.SendCommand(30369);
@@ -197,6 +203,21 @@ TEST_F(JobItemPaste, AnotherWorkstationHoldingTheWriteLockMakesItemWritesRefuseC
         select(d, cards);
         d.SendCommand(30379);
         EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("The Sub-Item could not be added; nothing was changed.")));
+        onDialog<CDlgOptions>([&](CDlgOptions &o) {
+            o.tree()->SetOptionChecked(unsigned(cards), true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        d.SendCommand(30632);
+        EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("The items could not be deleted; nothing was changed.")));
+        onDialog<CListBoxDragDlg>([&](CListBoxDragDlg &r) {
+            r.SelectId(group[1]);
+            r.SendCommand(30236); // to the top
+            r.SendCommand(1);
+            return r.result();
+        });
+        d.SendCommand(30159);
+        EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("The items could not be rearranged; nothing was changed.")));
     });
     peer.write("ROLLBACK;\n.quit\n");
     peer.closeWriteChannel();
