@@ -102,6 +102,15 @@ bool CQuickSale::OnInitDialog()
     return true;
 }
 
+bool CQuickSale::OnCommand(int id)
+{
+    if (id == 30330 || id == 30335) {
+        OnPrintList();
+        return true;
+    }
+    return CDlgGrid::OnCommand(id);
+}
+
 QuickSale::Line CQuickSale::LineOf(int row) const
 {
     QuickSale::Line line;

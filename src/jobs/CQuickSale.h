@@ -42,7 +42,8 @@ protected:
     bool OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
-    // The sale is not a list to print.
+    // The sale is not a list to print: both print commands do nothing here.
+    bool OnCommand(int id) override;
     void OnPrintList() override {}
 
 private:
