@@ -339,10 +339,21 @@ void CShipLabel::OnAdd()
         m_wndPrint.EnableItem(kPrintCmd, true);
 }
 
+int CShipLabel::SelectedRow() const
+{
+    const int current = m_list->GetCurrentRow();
+    if (current >= 0 && current < m_list->GetItemCount() && m_list->IsItemSelected(current))
+        return current;
+    for (int r = 0; r < m_list->GetItemCount(); ++r)
+        if (m_list->IsItemSelected(r))
+            return r;
+    return -1;
+}
+
 void CShipLabel::OnListSelection()
 {
-    const int row = m_list->GetCurrentRow();
-    if (row < 0 || row >= m_list->GetItemCount() || !m_list->IsItemSelected(row))
+    const int row = SelectedRow();
+    if (row < 0)
         return;
     m_strDescription = m_list->GetItemText(row, ColDescription);
     m_boxes.quantity = m_list->GetItemText(row, ColShipped).toInt();
@@ -357,8 +368,7 @@ void CShipLabel::OnListSelection()
 
 void CShipLabel::OnRemove()
 {
-    const int row = m_list->GetCurrentRow();
-    if (row >= 0 && row < m_list->GetItemCount() && m_list->IsItemSelected(row))
+    if (const int row = SelectedRow(); row >= 0)
         m_list->DeleteItem(row);
     if (m_wndAdd.isCreated())
         m_wndAdd.EnableItem(kRemoveCmd, false);

@@ -62,6 +62,8 @@ protected:
 private:
     void OnTreeSelection(QTreeWidgetItem *item);
     void OnListSelection();
+    // The selected row of the label list (the current one first); -1 none.
+    int SelectedRow() const;
     void OnShipTo();
     void ShowValues();
     void ReadDescription();

@@ -151,8 +151,15 @@ void CShipments::OnSelectionChanged()
 {
     if (m_bFilling)
         return;
-    const int row = m_list->GetCurrentRow();
-    if (row < 0 || row >= m_list->GetItemCount() || !m_list->IsItemSelected(row))
+    // The row that became selected: the current one, else the first selected.
+    int row = m_list->GetCurrentRow();
+    if (row < 0 || row >= m_list->GetItemCount() || !m_list->IsItemSelected(row)) {
+        row = -1;
+        for (int r = 0; r < m_list->GetItemCount() && row < 0; ++r)
+            if (m_list->IsItemSelected(r))
+                row = r;
+    }
+    if (row < 0)
         return;
     m_nShipID = qint32(m_list->GetItemData(row));
     if (m_wndRibbon.isCreated()) {

@@ -139,6 +139,16 @@ TEST_F(Shipping, AnEmptyListOpensANewShipmentFilledFromTheItemAndItsJob)
             typeInto(s, 1303, QStringLiteral("33"));
             EXPECT_EQ(text(s, 1304), QStringLiteral("4"));
             typeInto(s, 1304, QStringLiteral("3"));
+            // A tracking text longer than its column is refused and the editor stays.
+            s.edit(1305)->setText(QString(31, QLatin1Char('9')));
+            prompts().answer(platform::IDOK);
+            s.SendCommand(1);
+            EXPECT_EQ(prompts().lastText(),
+                      QStringLiteral("The 'Tracking' field is too long.\n\nIt has 31 characters: %1\nLimit is 30 "
+                                     "characters.")
+                          .arg(QString(31, QLatin1Char('9'))));
+            EXPECT_TRUE(s.isVisible());
+            s.edit(1305)->setText(QStringLiteral("1Z-TRACK"));
             s.SendCommand(1);
             return s.result();
         });
@@ -168,6 +178,18 @@ TEST_F(Shipping, DeleteCountsWhatItDeletedAndEnterWaitsWithSeveralRowsSelected)
     ship(m_item, 200, 200, 1);
     onDialog<CShipments>([&](CShipments &d) {
         EXPECT_EQ(d.list()->GetItemCount(), 2);
+        // Open edits the selected shipment in place.
+        d.list()->SelectItem(1);
+        onDialog<CShipment>([&](CShipment &s) {
+            EXPECT_EQ(text(s, 1302), QStringLiteral("200"));
+            s.edit(1305)->setText(QStringLiteral("1Z-NEW"));
+            s.SendCommand(1);
+            return s.result();
+        });
+        d.SendCommand(30102);
+        EXPECT_EQ(d.list()->GetItemCount(), 2);
+        EXPECT_EQ(cli(QStringLiteral("SELECT QtyShipped, Tracking FROM ShippedItems ORDER BY ShipID")),
+                  QStringLiteral("400|1Z999\n200|1Z-NEW"));
         d.list()->clearSelection();
         prompts().answer(platform::IDYES);
         prompts().answer(platform::IDOK);
