@@ -14,10 +14,10 @@
 #include "data/SettingRows.h"
 #include "estimating/CDlgChart.h"
 #include "jobs/JobHooks.h"
-#include "jobs/JobShipping.h"
-#include "views/BarCodeKeyFeed.h"
 #include "jobs/JobPanelTexts.h"
+#include "jobs/JobShipping.h"
 #include "platform/Prompt.h"
+#include "views/BarCodeKeyFeed.h"
 #include "views/CView0.h"
 
 #include <QtCore/QMetaObject>

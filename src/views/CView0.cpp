@@ -1,7 +1,7 @@
 #include "views/CView0.h"
 
-#include "views/QuickSaleSlot.h"
 #include "views/ListExport.h"
+#include "views/QuickSaleSlot.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
