@@ -110,6 +110,9 @@ bool CViewReports::IsCommandEnabled(int id)
         return false;
     case kNoticeItem:
         return m_listBar && !m_listBar->GetItemText(kNoticeItem).isEmpty();
+    case 3000: case 3001: case 3002: case 3003: case 3004:
+        // The chart types of a Key Report with entries, other than the current one.
+        return m_bTableMode && m_chart && m_chart->entryCount() > 0 && !m_chart->IsChartType(id);
     case 30113:
         // Only the Audit Trail "Detail" list with rows.
         return !m_bTableMode && m_bDeleteAllowed && m_list && m_list->GetItemCount() > 0;
@@ -218,7 +221,9 @@ void CViewReports::FillReportList()
     } else {
         CSQL statement(kViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, false);
         m_strLastListSql = statement.m_strSQL;
-        m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
+        // The audit-trail detail rows are deleted by their transaction numbers.
+        const bool auditDetail = m_nBranch == 7 && m_strItemText == QLatin1String("Detail");
+        m_list->FillFromSql(statement.m_strSQL, auditDetail ? QStringLiteral("TransNo") : statement.m_strKey);
     }
     m_bDeleteAllowed = m_nBranch == 7 && m_strItemText == QLatin1String("Detail");
 }
@@ -274,9 +279,8 @@ void CViewReports::OnChartType(int id)
         m_chart->SetChartType(id, true);
         m_chart->update();
     }
-    const bool usable = m_bTableMode && m_chart && m_chart->entryCount() > 0;
     for (int type = 3000; type <= 3004; ++type)
-        m_listBar->EnableItem(unsigned(type), usable && !(m_chart && m_chart->IsChartType(type)));
+        m_listBar->EnableItem(unsigned(type), IsCommandEnabled(type));
 }
 
 void CViewReports::OnAddFilter()
@@ -361,7 +365,7 @@ void CViewReports::PrintView()
         return;
     }
     if (m_bTableMode) {
-        PrintReportTable(*service, m_chart, m_strListCaption, CPrint::kPrintDialog);
+        PrintReportTable(*service, m_chart, CPrint::kPrintDialog);
         return;
     }
     if (m_nBranch == 6) {
