@@ -16,13 +16,13 @@ constexpr unsigned kSalesItem = 30282;
 constexpr int kWidth = 900;
 constexpr int kPanelWidth = 216;
 constexpr int kPanelHeight = 24;
-constexpr int kPieHeight = 220;
+constexpr int kPieHeight = 300;
 } // namespace
 
 CCompanyPie::CCompanyPie(QWidget *parent) : CDlg0(531, parent)
 {
     m_strWindowTitle = QStringLiteral("Top Sales");
-    resize(kWidth, 620);
+    resize(kWidth, 760);
     AddPlaceholder(kRibbon, QRect(0, 0, kWidth, 32), QStringLiteral("Date Menu"));
     const QStringList captions = CompanyPieCaptions();
     for (int i = 0; i < 8; ++i) {
@@ -32,9 +32,9 @@ CCompanyPie::CCompanyPie(QWidget *parent) : CDlg0(531, parent)
         m_pies[size_t(i)] = new CPieChartCtrl(this);
         m_pies[size_t(i)]->setGeometry(x, y + kPanelHeight, kPanelWidth, kPieHeight);
     }
-    AddButton(30330, QStringLiteral("Print..."), QRect(kWidth - 220, 578, 100, 30));
-    AddButton(2, QStringLiteral("Close"), QRect(kWidth - 112, 578, 100, 30));
-    AddSizeMarker(QPoint(kWidth, 620));
+    AddButton(30330, QStringLiteral("Print..."), QRect(kWidth - 220, 718, 100, 30));
+    AddButton(2, QStringLiteral("Close"), QRect(kWidth - 112, 718, 100, 30));
+    AddSizeMarker(QPoint(kWidth, 760));
 }
 
 CCompanyPie::~CCompanyPie() = default;
@@ -46,7 +46,7 @@ bool CCompanyPie::OnInitDialog()
     if (m_ribbon.Create(this, kRibbon, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 0)) {
         m_ribbon.AddItem(kDateItem, QStringLiteral("Date"), struct_RIB_ITEM::Normal, 0, 255, 2, 2084, 0, 2, 200, 170, 11);
         m_ribbon.AddItem(kSalesItem, QStringLiteral("Sales"), struct_RIB_ITEM::Plain, 0, 255, 2, 2085, 0, 0, 195);
-        m_ribbon.RecalcLayout(255);
+        m_ribbon.RecalcLayout(kDateItem); // the range's caption takes the width left
         connect(&m_ribbon, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
     }
     const QStringList captions = CompanyPieCaptions();

@@ -9,6 +9,8 @@ int PrintReportTable(PrintService &service, CXChartCtrl *chart, int command, con
     CXTable *table = chart ? chart->table() : nullptr;
     if (!table || table->GetRowCount() == 0)
         return 0;
+    // The column titles' "/" breaks become heading lines, as the chart shows them.
+    table->ApplyColumnFlags();
     auto *form = dynamic_cast<CPrintForm *>(&service);
     if (!form) {
         service.PrintViewList(30005, nullptr, chart, table->m_title, table->m_subtitle, QString(), command);
