@@ -9,12 +9,37 @@
 #include "controls/CXRibbon.h"
 #include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
+#include "app/base/PrintService.h"
 #include "reports/CViewReports.h"
 #include "reports/UserQueries.h"
 
 #include <QtWidgets/QTreeWidgetItem>
 
 namespace {
+
+// Records what the view hands to the print engine.
+class RecordingPrintService : public PrintService
+{
+public:
+    QStringList *calls = nullptr;
+    void PrintList(CXListCtrl *list, const QString &caption1, const QString &caption2, const QString &caption3,
+                   int command) override
+    {
+        *calls << QStringLiteral("list %1|%2|%3|%4|%5").arg(list != nullptr).arg(caption1, caption2, caption3).arg(command);
+    }
+    void PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart, const QString &name, const QString &caption,
+                       const QString &, int command) override
+    {
+        *calls << QStringLiteral("view %1 list %2 chart %3|%4|%5|%6")
+                      .arg(viewId)
+                      .arg(list != nullptr)
+                      .arg(chart != nullptr)
+                      .arg(name, caption)
+                      .arg(command);
+    }
+    void PrintGrid(QWidget *, CXGridCtrl *, CXGridCtrl *, const QString &, const QString &) override {}
+    void PrintScreen(QWidget *, QWidget *, const QString &, const QString &, int) override {}
+};
 
 class ReportsViewTest : public ReportsFixture
 {
@@ -252,4 +277,53 @@ TEST_F(ReportsViewTest, ChartTypesAndCaptions)
     view->RunCommand(3000);
     EXPECT_FALSE(itemEnabled(3000));
     EXPECT_TRUE(itemEnabled(3004));
+}
+
+TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
+{
+    QStringList calls;
+    auto service = std::make_unique<RecordingPrintService>();
+    service->calls = &calls;
+    app->setPrintService(std::move(service));
+
+    choose(2204);
+    view->RunCommand(30330);
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0], QStringLiteral("view 30005 list 0 chart 1|%1|%2|57607").arg(view->table()->m_title, view->dateRangeCaption()));
+    EXPECT_TRUE(view->table()->m_title.startsWith(QLatin1String("Profitability / Products (")));
+
+    choose(702);
+    view->RunCommand(30330);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_EQ(calls[1], QStringLiteral("view 30005 list 1 chart 0|Reports|Audit Trail / Summary by Job|57607"));
+
+    // A posting-journal list names the posting of its current row.
+    choose(601);
+    ASSERT_GT(view->list()->GetItemCount(), 0);
+    view->list()->SelectItem(0);
+    const qint64 posting = view->list()->GetItemData(0);
+    const QString counts = sqlite(QStringLiteral("SELECT Invoices || ' Orders and ' || QSales || ' QuickSales' FROM "
+                                                 "PostingJournal WHERE PostingNo = %1")
+                                      .arg(posting));
+    view->RunCommand(30330);
+    ASSERT_EQ(calls.size(), 3);
+    EXPECT_EQ(calls[2], QStringLiteral("list 1|Posting No %1|%2||57607").arg(posting).arg(counts));
+
+    // "At a Glance" prints nothing.
+    view->RunCommand(3000);
+    prompts().onDialog([](QDialog &) { return 2; });
+    choose(2502);
+    view->RunCommand(30330);
+    EXPECT_EQ(calls.size(), 3);
+}
+
+TEST_F(ReportsViewTest, JobsEditedAfterPostingAskForAFilterFirst)
+{
+    prompts().answer(platform::IDOK);
+    choose(812);
+    EXPECT_FALSE(view->isTableMode());
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->filterTable(), QStringLiteral("PostingMonth"));
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Add Filter (the find dialog) is not yet available in this version of Tavrel."));
 }
