@@ -327,3 +327,23 @@ TEST_F(ReportsViewTest, JobsEditedAfterPostingAskForAFilterFirst)
     EXPECT_EQ(prompts().lastText(),
               QStringLiteral("Add Filter (the find dialog) is not yet available in this version of Tavrel."));
 }
+
+TEST_F(ReportsViewTest, AtAGlanceOpensItsDialogsAndLeavesTheTableEmpty)
+{
+    choose(2204);
+    ASSERT_GT(view->table()->GetRowCount(), 0);
+    QStringList shown;
+    for (int i = 0; i < 2; ++i)
+        prompts().onDialog([&shown](QDialog &d) {
+            shown << QString::fromLatin1(d.metaObject()->className());
+            return 2;
+        });
+    choose(2501);
+    EXPECT_EQ(view->table()->GetRowCount(), 0);
+    EXPECT_TRUE(view->table()->m_title.isEmpty());
+    choose(2502);
+    EXPECT_EQ(shown, (QStringList{"CCompanySummary", "CCompanyPie"}));
+    EXPECT_EQ(view->table()->GetRowCount(), 0);
+    for (unsigned id = 3000; id <= 3004; ++id)
+        EXPECT_FALSE(itemEnabled(id)) << id;
+}
