@@ -853,8 +853,25 @@ void CView0::OnAddFilter()
     }
 }
 
+namespace {
+CView0::StatementViewer &statementViewer()
+{
+    static CView0::StatementViewer viewer;
+    return viewer;
+}
+} // namespace
+
+void CView0::SetStatementViewer(StatementViewer viewer)
+{
+    statementViewer() = std::move(viewer);
+}
+
 void CView0::OnViewFilter()
 {
+    if ((QApplication::keyboardModifiers() & Qt::ControlModifier) && statementViewer()) {
+        statementViewer()(this, m_strLastListSql);
+        return;
+    }
     QString condition = m_strFilterSql;
     condition.remove(QLatin1Char('#'));
     platform::Prompt::messageBox(QStringLiteral("FILTER:\n\n") + condition, QString(),

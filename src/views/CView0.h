@@ -9,6 +9,7 @@
 #include <QtWidgets/QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CXChartCtrl;
@@ -163,6 +164,12 @@ public:
     CXRibbon *statusBar() const { return m_statusBar; }
     CXChartCtrl *chart() const { return m_chart; }
     CXTable *table() const { return m_table.get(); }
+
+    // "View Filter" with Ctrl held shows the statement behind the list in the
+    // query dialog of the reports subsystem, which installs the opener here.
+    using StatementViewer = std::function<void(QWidget *view, const QString &sql)>;
+    static void SetStatementViewer(StatementViewer viewer);
+    QString lastListSql() const { return m_strLastListSql; }
 
     // The message shown by commands whose subsystem is not part of the program
     // yet; never a silent no-op.

@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
     const bool drawing = argc >= 2
-        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0);
+        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0 || qstrcmp(argv[1], "report") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -108,7 +108,7 @@ int main(int argc, char *argv[])
            "  scan \"Shift 6 1 2 Shift 3\"\n"
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
-           "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
+           "  report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] [--pdf FILE]\n"
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
            "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n";
     return 2;

@@ -29,6 +29,7 @@
 #include "jobs/JobsInstall.h"
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
+#include "reports/ReportsInstall.h"
 #include "platform/Prompt.h"
 #include "printing/CPrintForm.h"
 #include "printing/JobPrintEntry.h"
@@ -148,6 +149,7 @@ bool AppShell::InitInstance()
     InstallCreditDialog();
     InstallPriceChanged();
     InstallExchange();
+    InstallReports();
     // The one menu resource 170 holds every area's pop-ups; registered after
     // the areas so that it is the one the program shows.
     InstallAppMenus(m_app);
