@@ -738,7 +738,12 @@ bool CView0::OnCommand(int id)
         ExportShownList();
         return true;
     case 30106:
-        ReportNotAvailable(QStringLiteral("Exporting the list"));
+        if (const ListXmlExporter &exporter = listXmlExporter()) {
+            const QString view = Appearance::GetViewName(unsigned(m_nViewId));
+            exporter(view, QStringLiteral(" "), view + QStringLiteral(" Document"));
+        } else {
+            ReportNotAvailable(QStringLiteral("Exporting the list"));
+        }
         return true;
     case 30107:
         ReportNotAvailable(QStringLiteral("E-mail"));

@@ -5,3 +5,9 @@ ListExporter &listExporter()
     static ListExporter exporter;
     return exporter;
 }
+
+ListXmlExporter &listXmlExporter()
+{
+    static ListXmlExporter exporter;
+    return exporter;
+}

@@ -19,3 +19,9 @@ using ListExporter = std::function<void(int view, int branch, int entry, const Q
                                         bool allRows, int format)>;
 
 ListExporter &listExporter();
+
+// A list as an XML document through a template whose name starts with the
+// prefix (a view passes its name); the output name (a trailing blank adds
+// today's date) and the document's heading.
+using ListXmlExporter = std::function<void(const QString &prefix, const QString &name, const QString &heading)>;
+ListXmlExporter &listXmlExporter();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QtCore/QProcess>
+#include <QtCore/QString>
+#include <QtCore/QTemporaryDir>
+
+#include <memory>
+
+// The servers that tests talk to are real Debian programs, started here on
+// 127.0.0.1 with their own configuration in a temporary folder and stopped
+// when the object goes. Each is bounded in time: it is run under `timeout`,
+// so a test that dies never leaves a server behind for long.
+namespace testservers {
+
+// A free TCP port on 127.0.0.1 at the moment of asking.
+quint16 FreePort();
+// True once something accepts connections on the port (within the time).
+bool WaitForPort(quint16 port, int milliseconds);
+
+// An FTP server (vsftpd) serving one folder to anonymous users, in active
+// and passive mode. started() is false (and error() says why) when the
+// program is missing or does not come up.
+class FtpServer
+{
+public:
+    // `root` is the folder served as "/".
+    explicit FtpServer(const QString &root, int lifetimeSeconds = 300);
+    ~FtpServer();
+    FtpServer(const FtpServer &) = delete;
+    FtpServer &operator=(const FtpServer &) = delete;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    // "127.0.0.1:port", the host part of an ftp:// address.
+    QString host() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+};
+
+} // namespace testservers
