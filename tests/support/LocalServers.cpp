@@ -111,4 +111,95 @@ QString FtpServer::host() const
     return QStringLiteral("127.0.0.1:%1").arg(m_port);
 }
 
+PopServer::PopServer(const QString &password, int lifetimeSeconds) : m_dir(std::make_unique<QTemporaryDir>())
+{
+    QString program = QStandardPaths::findExecutable(QStringLiteral("dovecot"));
+    if (program.isEmpty())
+        program = QStandardPaths::findExecutable(QStringLiteral("dovecot"), {QStringLiteral("/usr/sbin")});
+    if (program.isEmpty()) {
+        m_error = QStringLiteral("dovecot is not installed");
+        return;
+    }
+    // The server's own users read the folder; the mail belongs to "nobody".
+    const QString root = m_dir->path();
+    QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                    QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    m_maildir = root + QStringLiteral("/mail/shop");
+    for (const char *sub : {"new", "cur", "tmp"})
+        QDir().mkpath(m_maildir + QLatin1Char('/') + QLatin1String(sub));
+    QDir().mkpath(root + QStringLiteral("/base"));
+    QDir().mkpath(root + QStringLiteral("/state"));
+    m_port = FreePort();
+    auto write = [](const QString &path, const QString &text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+    };
+    write(root + QStringLiteral("/passwd"),
+          QStringLiteral("shop:{PLAIN}%1:65534:65534::%2\n").arg(password, m_maildir));
+    const QString conf = root + QStringLiteral("/dovecot.conf");
+    write(conf, QStringLiteral("protocols = pop3\n"
+                               "listen = 127.0.0.1\n"
+                               "base_dir = %1/base\n"
+                               "state_dir = %1/state\n"
+                               "log_path = %1/log\n"
+                               "ssl = no\n"
+                               "disable_plaintext_auth = no\n"
+                               "auth_mechanisms = plain\n"
+                               "default_internal_user = dovecot\n"
+                               "default_internal_group = dovecot\n"
+                               "default_login_user = dovenull\n"
+                               "first_valid_uid = 1\n"
+                               "mail_location = maildir:%1/mail/%u\n"
+                               "passdb {\n  driver = passwd-file\n  args = %1/passwd\n}\n"
+                               "userdb {\n  driver = passwd-file\n  args = %1/passwd\n}\n"
+                               "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n"
+                               "    port = %2\n  }\n  inet_listener pop3s {\n    port = 0\n  }\n  chroot =\n}\n"
+                               "service anvil {\n  chroot =\n}\n")
+                    .arg(root)
+                    .arg(m_port));
+    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("65534:65534"),
+                                                root + QStringLiteral("/mail")});
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), program, QStringLiteral("-F"),
+                                                QStringLiteral("-c"), conf});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("dovecot did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 8000);
+    if (!m_started) {
+        QFile log(root + QStringLiteral("/log"));
+        log.open(QIODevice::ReadOnly);
+        m_error = QStringLiteral("dovecot is not listening: ") + QString::fromUtf8(m_process.readAll()) +
+                  QString::fromUtf8(log.readAll());
+    }
+}
+
+PopServer::~PopServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+bool PopServer::addMessage(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_maildir + QStringLiteral("/new/") + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    return QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534:65534"), path}) == 0;
+}
+
+int PopServer::messageCount() const
+{
+    return int(QDir(m_maildir + QStringLiteral("/new")).entryList(QDir::Files).size() +
+               QDir(m_maildir + QStringLiteral("/cur")).entryList(QDir::Files).size());
+}
+
 } // namespace testservers

@@ -43,4 +43,34 @@ private:
     QString m_error;
 };
 
+// A POP3 server (dovecot) with one mailbox, user "shop", in a maildir of
+// its own. The mailbox is owned by the system's "nobody" user and the
+// server's helpers run as the users its package made, so the tests need
+// neither a user of their own nor the system's running dovecot.
+class PopServer
+{
+public:
+    explicit PopServer(const QString &password, int lifetimeSeconds = 300);
+    ~PopServer();
+    PopServer(const PopServer &) = delete;
+    PopServer &operator=(const PopServer &) = delete;
+
+    // Puts a message (its bytes as they are) into the mailbox.
+    bool addMessage(const QString &name, const QByteArray &bytes);
+    // How many messages the mailbox holds now.
+    int messageCount() const;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+    QString m_maildir;
+};
+
 } // namespace testservers

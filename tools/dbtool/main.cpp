@@ -4,6 +4,7 @@
 #include "DbToolCommand.h"
 #include "ExportCommand.h"
 #include "JobCommand.h"
+#include "MailCommand.h"
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
@@ -50,6 +51,7 @@ const Command kCommands[] = {
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
     {"xml", runXmlCommand},
+    {"mail", runMailCommand},
 };
 
 } // namespace
@@ -111,6 +113,7 @@ int main(int argc, char *argv[])
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
-           "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n";
+           "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
+           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n";
     return 2;
 }
