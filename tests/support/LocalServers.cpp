@@ -3,6 +3,7 @@
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QThread>
 #include <QtNetwork/QTcpServer>
@@ -200,6 +201,72 @@ int PopServer::messageCount() const
 {
     return int(QDir(m_maildir + QStringLiteral("/new")).entryList(QDir::Files).size() +
                QDir(m_maildir + QStringLiteral("/cur")).entryList(QDir::Files).size());
+}
+
+SmtpServer::SmtpServer(const QString &folder, bool refuse, int lifetimeSeconds)
+{
+    // Debian's own interpreter carries the packaged aiosmtpd.
+    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
+        ? QStringLiteral("/usr/bin/python3")
+        : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    QDir().mkpath(folder);
+    m_port = FreePort();
+    static const char script[] = R"(
+import os, sys, time
+from aiosmtpd.controller import Controller
+port, folder, refuse = int(sys.argv[1]), sys.argv[2], sys.argv[3] == '1'
+class Handler:
+    count = 0
+    async def handle_RCPT(self, server, session, envelope, address, options):
+        if refuse:
+            return '550 5.1.1 Mailbox unavailable: ' + address
+        envelope.rcpt_tos.append(address)
+        return '250 OK'
+    async def handle_DATA(self, server, session, envelope):
+        Handler.count += 1
+        base = os.path.join(folder, str(Handler.count))
+        with open(base + '.tmp', 'wb') as f:
+            f.write(envelope.original_content or envelope.content)
+        with open(base + '.env', 'w') as f:
+            f.write(envelope.mail_from + chr(10) + chr(10).join(envelope.rcpt_tos) + chr(10))
+        os.replace(base + '.tmp', base + '.eml')
+        return '250 Message accepted'
+controller = Controller(Handler(), hostname='127.0.0.1', port=port)
+controller.start()
+while True:
+    time.sleep(1)
+)";
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), python, QStringLiteral("-c"),
+                                                QString::fromLatin1(script), QString::number(m_port), folder,
+                                                refuse ? QStringLiteral("1") : QStringLiteral("0")});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("python3 did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 10000);
+    if (!m_started)
+        m_error = QStringLiteral("aiosmtpd is not listening: ") + QString::fromUtf8(m_process.readAll());
+}
+
+SmtpServer::~SmtpServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+QString SmtpServer::url() const
+{
+    return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
 }
 
 } // namespace testservers

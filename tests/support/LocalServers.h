@@ -73,4 +73,29 @@ private:
     QString m_maildir;
 };
 
+// An SMTP server (python3's aiosmtpd) on 127.0.0.1 that writes each message
+// it takes into a folder as n.eml (the data as received) and n.env (the
+// envelope: sender, then one recipient a line). A refusing server answers
+// every recipient with 550.
+class SmtpServer
+{
+public:
+    SmtpServer(const QString &folder, bool refuse = false, int lifetimeSeconds = 300);
+    ~SmtpServer();
+    SmtpServer(const SmtpServer &) = delete;
+    SmtpServer &operator=(const SmtpServer &) = delete;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    // "smtp://127.0.0.1:port"
+    QString url() const;
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+};
+
 } // namespace testservers
