@@ -1,6 +1,7 @@
 #include "exchange/ExchangeInstall.h"
 
 #include "exchange/export/CExport.h"
+#include "exchange/mail/CMail.h"
 
 #include "controls/CXListCtrl.h"
 #include "customers/CustomerHooks.h"
@@ -25,6 +26,14 @@ void InstallExchange()
     GetJobHooks().exportJobXml = [](qint32 jobId, QWidget *) {
         CExport exporter;
         exporter.ExportJobsXml(nullptr, jobId);
+    };
+    listEmailer() = [](CXListCtrl *list, int viewId, qint32 key, const QString &kind, const QString &attachment) {
+        CExport exporter;
+        exporter.EmailFromList(list, viewId, key, kind, attachment);
+    };
+    customerHooks().sendMail = [](const QString &to, const QString &subject, const QString &text) {
+        CMail mail;
+        mail.Send(to, subject, text, QString());
     };
     // A contact list prints the listed contacts; a customer list asks whose
     // addresses.

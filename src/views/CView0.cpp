@@ -128,6 +128,22 @@ void CView0::ExportShownList()
     exporter(m_nViewId, m_nBranch, m_nItem, m_strBranchText + QLatin1Char(' ') + m_strItemText, m_list, false, format);
 }
 
+void CView0::OnEmail(const QString &kind)
+{
+    const int row = m_list ? m_list->GetCurrentRow() : -1;
+    const qint32 key = row >= 0 ? qint32(m_list->GetItemData(row)) : 0;
+    if (key < 1) {
+        platform::Prompt::messageBox(QStringLiteral("To send emails, you need to select a contact, customer, or a job"));
+        return;
+    }
+    const ListEmailer &emailer = listEmailer();
+    if (!emailer) {
+        ReportNotAvailable(QStringLiteral("E-mail"));
+        return;
+    }
+    emailer(m_list, m_nViewId, key, kind, QString());
+}
+
 void CView0::ReportNotAvailable(const QString &what)
 {
     platform::Prompt::messageBox(what + QStringLiteral(" is not yet available in this version of Tavrel."),
@@ -746,7 +762,7 @@ bool CView0::OnCommand(int id)
         }
         return true;
     case 30107:
-        ReportNotAvailable(QStringLiteral("E-mail"));
+        OnEmail(Appearance::GetViewName(unsigned(m_nViewId)).left(3));
         return true;
     case 30109:
         ReportNotAvailable(QStringLiteral("Mail to support"));

@@ -11,3 +11,9 @@ ListXmlExporter &listXmlExporter()
     static ListXmlExporter exporter;
     return exporter;
 }
+
+ListEmailer &listEmailer()
+{
+    static ListEmailer emailer;
+    return emailer;
+}

@@ -174,6 +174,17 @@ public:
     // Where the last XML export wrote (tests and the command-line tool).
     QString m_strXmlPath;
 
+    // --- e-mail from a list ------------------------------------------------------------
+    // E-mail to the people behind the selected rows (or, with a document,
+    // behind the current key): template, recipients, placeholders, sending.
+    void EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QString templateName, QString document);
+    // One message to each record of the query completed with the key; false
+    // when an RTF document could not be made (the sending stops).
+    bool EmailRecords(const QString &query, qint32 key, const QString &subject, QString &body,
+                      const QString &attachment, bool survey, bool several);
+    // The e-mail templates' folder below the database folder.
+    static QString EmailTemplateFolder();
+
     // --- RTF ------------------------------------------------------------------------
     // Fills the template with the job; the document goes to m_strDocument.
     bool FillRtfTemplate(qint32 jobId, const QString &templatePath);
