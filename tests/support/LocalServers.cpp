@@ -269,4 +269,44 @@ QString SmtpServer::url() const
     return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
 }
 
+HttpServer::HttpServer(const QString &root, int lifetimeSeconds)
+{
+    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
+        ? QStringLiteral("/usr/bin/python3")
+        : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    m_port = FreePort();
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"),
+                    {QString::number(lifetimeSeconds), python, QStringLiteral("-m"), QStringLiteral("http.server"),
+                     QString::number(m_port), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                     QStringLiteral("--directory"), root});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("python3 did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 10000);
+    if (!m_started)
+        m_error = QStringLiteral("http.server is not listening: ") + QString::fromUtf8(m_process.readAll());
+}
+
+HttpServer::~HttpServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+QString HttpServer::url() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
+}
+
 } // namespace testservers

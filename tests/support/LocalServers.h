@@ -98,4 +98,25 @@ private:
     QString m_error;
 };
 
+// A web server (python3 -m http.server) serving one folder on 127.0.0.1.
+class HttpServer
+{
+public:
+    explicit HttpServer(const QString &root, int lifetimeSeconds = 300);
+    ~HttpServer();
+    HttpServer(const HttpServer &) = delete;
+    HttpServer &operator=(const HttpServer &) = delete;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    // "http://127.0.0.1:port/"
+    QString url() const;
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+};
+
 } // namespace testservers
