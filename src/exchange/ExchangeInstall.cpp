@@ -2,6 +2,8 @@
 
 #include "exchange/export/CExport.h"
 #include "exchange/mail/CMail.h"
+#include "exchange/transfer/CFileTransferDlg.h"
+#include "app/base/CZqApp.h"
 
 #include "controls/CXListCtrl.h"
 #include "customers/CustomerHooks.h"
@@ -35,6 +37,11 @@ void InstallExchange()
         CMail mail;
         mail.Send(to, subject, text, QString());
     };
+    if (CZqApp *app = ZqApp())
+        app->setFileTransferOpener([](long command) {
+            CFileTransferDlg dialog(command == 30590 ? CFileTransferDlg::Send : CFileTransferDlg::Download, nullptr);
+            dialog.DoModal();
+        });
     // A contact list prints the listed contacts; a customer list asks whose
     // addresses.
     customerHooks().addressLabels = [](CXListCtrl &list, int mode, QWidget *) {

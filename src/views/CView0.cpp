@@ -774,7 +774,7 @@ bool CView0::OnCommand(int id)
         ReportNotAvailable(id == 30166 ? QStringLiteral("The price list") : QStringLiteral("Quick sale"));
         return true;
     case 30571:
-        ReportNotAvailable(QStringLiteral("File transfer"));
+        ZqApp()->OpenFileTransfer(30590);
         return true;
     case 30575:
         ReportNotAvailable(QStringLiteral("Working with the data tools"));

@@ -187,7 +187,7 @@ void CViewHome::ShowPage()
     const int code = m_nChosenCode;
     if (code == 30590 || code == 30591) {
         m_html->Navigate(QStringLiteral("about:Blank"));
-        ReportNotAvailable(QStringLiteral("File transfer"));
+        ZqApp()->OpenFileTransfer(code);
         return;
     }
     if (code >= 201 && code <= 205) {

@@ -36,7 +36,8 @@ bool WaitForPort(quint16 port, int milliseconds)
     return false;
 }
 
-FtpServer::FtpServer(const QString &root, int lifetimeSeconds) : m_config(std::make_unique<QTemporaryDir>())
+FtpServer::FtpServer(const QString &root, int lifetimeSeconds, bool uploads)
+    : m_config(std::make_unique<QTemporaryDir>())
 {
     QString program = QStandardPaths::findExecutable(QStringLiteral("vsftpd"));
     if (program.isEmpty())
@@ -66,7 +67,9 @@ FtpServer::FtpServer(const QString &root, int lifetimeSeconds) : m_config(std::m
                                         "no_anon_password=YES\n"
                                         "anon_root=%2\n"
                                         "local_enable=NO\n"
-                                        "write_enable=NO\n"
+                                        "write_enable=%5\n"
+                                        "anon_upload_enable=%5\n"
+                                        "anon_umask=022\n"
                                         "port_enable=YES\n"
                                         "connect_from_port_20=NO\n"
                                         "pasv_enable=YES\n"
@@ -82,7 +85,8 @@ FtpServer::FtpServer(const QString &root, int lifetimeSeconds) : m_config(std::m
                                         "use_localtime=NO\n"
                                         "mdtm_write=NO\n")
                              .arg(m_port)
-                             .arg(QDir(root).absolutePath(), empty, m_config->filePath(QStringLiteral("log")));
+                             .arg(QDir(root).absolutePath(), empty, m_config->filePath(QStringLiteral("log")),
+                                  uploads ? QStringLiteral("YES") : QStringLiteral("NO"));
     file.write(text.toUtf8());
     file.close();
     m_process.setProcessChannelMode(QProcess::MergedChannels);

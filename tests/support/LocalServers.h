@@ -23,8 +23,9 @@ bool WaitForPort(quint16 port, int milliseconds);
 class FtpServer
 {
 public:
-    // `root` is the folder served as "/".
-    explicit FtpServer(const QString &root, int lifetimeSeconds = 300);
+    // `root` is the folder served as "/"; with `uploads` anonymous users may
+    // put files into it (not overwrite or delete them).
+    explicit FtpServer(const QString &root, int lifetimeSeconds = 300, bool uploads = false);
     ~FtpServer();
     FtpServer(const FtpServer &) = delete;
     FtpServer &operator=(const FtpServer &) = delete;

@@ -48,6 +48,13 @@ void CZqApp::PreviewItem(long itemId)
     m_itemPreviewer(itemId);
 }
 
+void CZqApp::OpenFileTransfer(long command)
+{
+    if (!m_fileTransfer)
+        return sayNotAvailable(QStringLiteral("File transfer"));
+    m_fileTransfer(command);
+}
+
 void CZqApp::ShowHtmlDialog(const QString &html)
 {
     if (!m_htmlDialog)
