@@ -34,9 +34,14 @@ void InstallExchange()
         exporter.EmailFromList(list, viewId, key, kind, attachment);
     };
     customerHooks().sendMail = [](const QString &to, const QString &subject, const QString &text) {
-        CMail mail;
-        mail.Send(to, subject, text, QString());
+        if (CZqApp *app = ZqApp())
+            app->SendMail(to, subject, text, QString());
     };
+    if (CZqApp *app = ZqApp())
+        app->setMailSender([](const QString &to, const QString &subject, const QString &text, const QString &file) {
+            CMail mail;
+            return mail.Send(to, subject, text, file);
+        });
     if (CZqApp *app = ZqApp())
         app->setFileTransferOpener([](long command) {
             CFileTransferDlg dialog(command == 30590 ? CFileTransferDlg::Send : CFileTransferDlg::Download, nullptr);

@@ -5,6 +5,8 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/FileChoice.h"
+#include "app/base/HtmlText.h"
+#include "app/base/SystemInfo.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -764,9 +766,17 @@ bool CView0::OnCommand(int id)
     case 30107:
         OnEmail(Appearance::GetViewName(unsigned(m_nViewId)).left(3));
         return true;
-    case 30109:
-        ReportNotAvailable(QStringLiteral("Mail to support"));
+    case 30109: {
+        CZqApp *app = ZqApp();
+        QString system;
+        GetSystemInfoText(system, 1);
+        app->SendMail(SupportEmailAddress(),
+                      QStringLiteral("Customer %1 - %2").arg(SupportCustomerNo().toInt()).arg(app->m_company.m_strName),
+                      QStringLiteral("\n\n\nNote: I am running %1 on %2.\n\nMy Name:\n\n ")
+                          .arg(GetProgramFileInfo(1), system),
+                      QString());
         return true;
+    }
     case 8900:
         ReportNotAvailable(QStringLiteral("The reminders list"));
         return true;

@@ -55,6 +55,15 @@ void CZqApp::OpenFileTransfer(long command)
     m_fileTransfer(command);
 }
 
+bool CZqApp::SendMail(const QString &to, const QString &subject, const QString &text, const QString &attachment)
+{
+    if (!m_mailSender) {
+        sayNotAvailable(QStringLiteral("E-mail"));
+        return false;
+    }
+    return m_mailSender(to, subject, text, attachment);
+}
+
 void CZqApp::ShowHtmlDialog(const QString &html)
 {
     if (!m_htmlDialog)

@@ -1,6 +1,7 @@
 #include "exchange/transfer/CFileTransferDlg.h"
 
 #include "app/base/FileChoice.h"
+#include "app/base/HtmlText.h"
 #include "controls/DlgItem.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -32,20 +33,9 @@ QString baseName(const QString &path)
 }
 } // namespace
 
-QString CFileTransferDlg::SupportSite()
-{
-    return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("SupportFtpHost"),
-                                          QStringLiteral("ftp.support.example.com"));
-}
-
-QString CFileTransferDlg::SupportCusNo()
-{
-    return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("SupportCusNo"));
-}
-
 QString CFileTransferDlg::SentFileName(const QString &localPath)
 {
-    return QStringLiteral("PI-") + SupportCusNo() + baseName(localPath);
+    return QStringLiteral("PI-") + SupportCustomerNo() + baseName(localPath);
 }
 
 CFileTransferDlg::CFileTransferDlg(int mode, QWidget *parent) : CDlg0(450, parent), m_nMode(mode)
@@ -90,7 +80,7 @@ bool CFileTransferDlg::OnInitDialog()
     CDlg0::OnInitDialog();
     InitRibbons(3, 1, 2, 14);
     SetBackColor(0xFFFFFF);
-    m_transfer.setSite(SupportSite());
+    m_transfer.setSite(SupportFtpHost());
     m_bar->hide();
     if (m_nMode == Download) {
         SetRibbonTitle(QStringLiteral("Download a File from Halvane"));

@@ -23,10 +23,6 @@ public:
     enum Mode { Download = 0, Send = 1 };
     CFileTransferDlg(int mode, QWidget *parent);
 
-    // The support site and the shop's number with the maker, from the
-    // workstation's settings ("SupportFtpHost", "SupportCusNo").
-    static QString SupportSite();
-    static QString SupportCusNo();
     // The name a sent file gets on the site: "PI-" + the shop's number + the
     // local file's name (without its folder).
     static QString SentFileName(const QString &localPath);
