@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2 libgl1-mesa-dev
   xvfb xdotool imagemagick
   unrtf csvkit
+  libxml2-dev xsltproc vsftpd dovecot-pop3d python3-aiosmtpd
 )
 
 missing=()

@@ -93,14 +93,9 @@ bool CViewAR::OnCommand(int id)
     case 30211: OnNoticeButton(); return true;
     case 30401: OnListNow(); return true;
     case 30536: OnAgingSummary(); return true;
-    case 30107: case 30108: {
-        const auto &email = customerHooks().emailRows;
-        if (!email)
-            ReportNotAvailable(QStringLiteral("E-mail"));
-        else
-            email(*list(), QStringLiteral("AR"), this);
+    case 30107: case 30108:
+        OnEmail(QStringLiteral("AR"));
         return true;
-    }
     default: return CView0::OnCommand(id);
     }
 }

@@ -536,7 +536,12 @@ bool CJobDlg::OnCommand(int id)
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;
     case 30415: OnApplyCredit(); return true;
     case 30526: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job status here")); return true;
-    case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
+    case 30106:
+        if (GetJobHooks().exportJobXml)
+            GetJobHooks().exportJobXml(m_pJob->m_JobID, this);
+        else
+            ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view"));
+        return true;
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;

@@ -119,6 +119,9 @@ bool CViewJobs::OnCommand(int id)
     case 30107:
         OnEmailChoice();
         return true;
+    case 30108:
+        OnEmail(QStringLiteral("Job"));
+        return true;
     case 30211:
         OnNotice();
         return true;

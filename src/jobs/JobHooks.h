@@ -38,6 +38,8 @@ struct JobHooks
     using ScheduleJob = std::function<int(qint32 jobId, QWidget *parent)>;
     // The selected jobs of a list to XML (exchange), with the list's caption.
     using ExportJobsXml = std::function<void(QWidget *list, const QString &caption)>;
+    // One job to XML (exchange), from the job window.
+    using ExportJobXml = std::function<void(qint32 jobId, QWidget *parent)>;
     // The web-order mail reader (exchange): the condition naming the jobs it
     // made, empty when none.
     using ReadWebOrders = std::function<QString(QWidget *parent)>;
@@ -77,6 +79,7 @@ struct JobHooks
     PrintJobDocuments printJobDocuments;
     ScheduleJob scheduleJob;
     ExportJobsXml exportJobsXml;
+    ExportJobXml exportJobXml;
     ReadWebOrders readWebOrders;
     NewCustomer newCustomer;
     TakeDeposit takeDeposit;

@@ -7,6 +7,8 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/FileChoice.h"
+#include "app/base/HtmlText.h"
+#include "app/base/SystemInfo.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -128,6 +130,22 @@ void CView0::ExportShownList()
     // The posting journals of the reports view also go to the accounting files.
     const int format = m_nViewId == 30005 && m_nBranch == 6 ? 3 : 2;
     exporter(m_nViewId, m_nBranch, m_nItem, m_strBranchText + QLatin1Char(' ') + m_strItemText, m_list, false, format);
+}
+
+void CView0::OnEmail(const QString &kind)
+{
+    const int row = m_list ? m_list->GetCurrentRow() : -1;
+    const qint32 key = row >= 0 ? qint32(m_list->GetItemData(row)) : 0;
+    if (key < 1) {
+        platform::Prompt::messageBox(QStringLiteral("To send emails, you need to select a contact, customer, or a job"));
+        return;
+    }
+    const ListEmailer &emailer = listEmailer();
+    if (!emailer) {
+        ReportNotAvailable(QStringLiteral("E-mail"));
+        return;
+    }
+    emailer(m_list, m_nViewId, key, kind, QString());
 }
 
 void CView0::ReportNotAvailable(const QString &what)
@@ -740,14 +758,27 @@ bool CView0::OnCommand(int id)
         ExportShownList();
         return true;
     case 30106:
-        ReportNotAvailable(QStringLiteral("Exporting the list"));
+        if (const ListXmlExporter &exporter = listXmlExporter()) {
+            const QString view = Appearance::GetViewName(unsigned(m_nViewId));
+            exporter(view, QStringLiteral(" "), view + QStringLiteral(" Document"));
+        } else {
+            ReportNotAvailable(QStringLiteral("Exporting the list"));
+        }
         return true;
     case 30107:
-        ReportNotAvailable(QStringLiteral("E-mail"));
+        OnEmail(Appearance::GetViewName(unsigned(m_nViewId)).left(3));
         return true;
-    case 30109:
-        ReportNotAvailable(QStringLiteral("Mail to support"));
+    case 30109: {
+        CZqApp *app = ZqApp();
+        QString system;
+        GetSystemInfoText(system, 1);
+        app->SendMail(SupportEmailAddress(),
+                      QStringLiteral("Customer %1 - %2").arg(SupportCustomerNo().toInt()).arg(app->m_company.m_strName),
+                      QStringLiteral("\n\n\nNote: I am running %1 on %2.\n\nMy Name:\n\n ")
+                          .arg(GetProgramFileInfo(1), system),
+                      QString());
         return true;
+    }
     case 8900:
         ReportNotAvailable(QStringLiteral("The reminders list"));
         return true;
@@ -761,7 +792,7 @@ bool CView0::OnCommand(int id)
             ReportNotAvailable(QStringLiteral("Quick sale"));
         return true;
     case 30571:
-        ReportNotAvailable(QStringLiteral("File transfer"));
+        ZqApp()->OpenFileTransfer(30590);
         return true;
     case 30575:
         ReportNotAvailable(QStringLiteral("Working with the data tools"));

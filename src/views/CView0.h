@@ -174,6 +174,9 @@ public:
     // The message shown by commands whose subsystem is not part of the program
     // yet; never a silent no-op.
     static void ReportNotAvailable(const QString &what);
+    // E-mail from templates to the people behind the selected rows; `kind`
+    // proposes the template ("Job", "Cus", "AR").
+    virtual void OnEmail(const QString &kind);
     // Command 30123: the chart's table, or the shown list through the export entry.
     void ExportShownList();
 

@@ -4,6 +4,7 @@
 #include "DbToolCommand.h"
 #include "ExportCommand.h"
 #include "JobCommand.h"
+#include "MailCommand.h"
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
@@ -13,6 +14,7 @@
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
 #include "SqlCommand.h"
+#include "XmlCommand.h"
 
 #include "platform/Clock.h"
 
@@ -50,6 +52,8 @@ const Command kCommands[] = {
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
     {"quicksale", runQuickSaleCommand},
+    {"xml", runXmlCommand},
+    {"mail", runMailCommand},
 };
 
 } // namespace
@@ -58,7 +62,8 @@ int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
     const bool drawing = argc >= 2
-        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0 || qstrcmp(argv[1], "report") == 0);
+        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0 || qstrcmp(argv[1], "report") == 0
+            || qstrcmp(argv[1], "xml") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -110,6 +115,8 @@ int main(int argc, char *argv[])
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] [--pdf FILE]\n"
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
-           "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n";
+           "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
+           "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
+           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n";
     return 2;
 }

@@ -18,6 +18,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "views/CDlgList.h"
+#include "views/ListExport.h"
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
 #include "platform/Clock.h"
@@ -766,7 +767,10 @@ bool CViewSchedule::OnCommand(int id)
         OnInventoryOptions();
         return true;
     case 30748:
-        ReportNotAvailable(QStringLiteral("Exporting the inventory history as XML"));
+        if (const ListXmlExporter &exporter = listXmlExporter())
+            exporter(QStringLiteral("Inventory"), QStringLiteral("InventoryOrders "), QStringLiteral("Inventory Ordered"));
+        else
+            ReportNotAvailable(QStringLiteral("Exporting the inventory history as XML"));
         return true;
     default:
         return CView0::OnCommand(id);
