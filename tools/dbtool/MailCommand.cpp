@@ -1,6 +1,9 @@
 #include "MailCommand.h"
 
+#include "app/base/CZqApp.h"
 #include "exchange/mail/CEmailSocket.h"
+#include "exchange/mail/CMail.h"
+#include "exchange/weborders/DownloadLink.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QDir>
@@ -9,7 +12,11 @@
 
 namespace {
 
-const char kUsage[] = "usage: tavrel-dbtool mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n";
+const char kUsage[] =
+    "usage: tavrel-dbtool mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"
+    "       tavrel-dbtool mail send SMTPURL --to A --subject S --text T [--from F] [--attach FILE]\n"
+    "       tavrel-dbtool mail link URL FOLDER [--cusno N]\n"
+    "       tavrel-dbtool transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n";
 
 // The run's log as the reader window keeps it, printed as it grows.
 class PrintingOwner : public EmailSocketOwner
@@ -52,9 +59,60 @@ QString optionValue(QStringList &args, const QString &name)
 
 } // namespace
 
+int runMailSend(QStringList args, QTextStream &out, QTextStream &err)
+{
+    const QString to = optionValue(args, QStringLiteral("--to"));
+    const QString subject = optionValue(args, QStringLiteral("--subject"));
+    const QString text = optionValue(args, QStringLiteral("--text"));
+    const QString attach = optionValue(args, QStringLiteral("--attach"));
+    QString from = optionValue(args, QStringLiteral("--from"));
+    if (from.isEmpty())
+        from = QStringLiteral("orders@example.com");
+    if (args.size() != 2 || to.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    QString reply;
+    if (!CMail::SendSmtp(args[1], QString(), QString(), from, to, subject, QString(text).replace(QLatin1String("\\n"), QLatin1String("\r\n")),
+                         attach, reply)) {
+        err << "PROMPT: " << reply << "\\nCannot send the email.\\nDo you want to try it again?\n";
+        return 1;
+    }
+    out << "Sent to " << to << '\n';
+    return 0;
+}
+
+int runMailLink(QStringList args, QTextStream &out, QTextStream &err)
+{
+    const QString cusNo = optionValue(args, QStringLiteral("--cusno"));
+    if (args.size() != 3) {
+        err << kUsage;
+        return 2;
+    }
+    CZqApp app;
+    app.emailSettings().DownloadTo = args[2];
+    app.emailSettings().AutoByCus = cusNo.isEmpty() ? 0 : 1;
+    platform::TestResponder responder;
+    for (int i = 0; i < 4; ++i)
+        responder.answer(platform::IDNO);
+    const QString path = DownloadLink(args[1], false, cusNo.toInt());
+    for (const platform::PromptRecord &r : responder.shown())
+        err << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
+    if (path.isEmpty()) {
+        err << "Nothing was saved.\n";
+        return 1;
+    }
+    out << path << '\n';
+    return 0;
+}
+
 int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
+    if (!args.isEmpty() && args[0] == QLatin1String("send"))
+        return runMailSend(args, out, err);
+    if (!args.isEmpty() && args[0] == QLatin1String("link"))
+        return runMailLink(args, out, err);
     const bool remove = args.removeAll(QStringLiteral("--delete")) > 0;
     const QString saveTo = optionValue(args, QStringLiteral("--save"));
     const QString timeout = optionValue(args, QStringLiteral("--timeout"));

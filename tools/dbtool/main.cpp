@@ -14,6 +14,7 @@
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
 #include "SqlCommand.h"
+#include "TransferCommand.h"
 #include "XmlCommand.h"
 
 #include "platform/Clock.h"
@@ -54,6 +55,7 @@ const Command kCommands[] = {
     {"quicksale", runQuickSaleCommand},
     {"xml", runXmlCommand},
     {"mail", runMailCommand},
+    {"transfer", runTransferCommand},
 };
 
 } // namespace
@@ -117,6 +119,9 @@ int main(int argc, char *argv[])
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
            "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
            "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
-           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n";
+           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"
+           "  mail send SMTPURL --to A --subject S --text T [--from F] [--attach FILE]\n"
+           "  mail link URL FOLDER [--cusno N]\n"
+           "  transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n";
     return 2;
 }
