@@ -150,6 +150,7 @@ void CJobDlg::BuildRecordBar()
     r.SetItemLayout(30281, kPopupMenu, kJobMenu);
     r.AddItem(30283, QString(), kNormal, 0, 255, 3, 2085, 0, 0, 100, 0, 0, QStringLiteral("Job#"), 1);
     r.RecalcLayout(30282);
+    AddRemindersItem(30001, m_pJob ? m_pJob->m_JobID : 0);
 }
 
 void CJobDlg::BuildJobBar()
@@ -539,7 +540,7 @@ bool CJobDlg::OnCommand(int id)
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;
     case 30431: ReportJobFeatureNotAvailable(QStringLiteral("The job's shipments")); return true;
-    case 8900: ReportJobFeatureNotAvailable(QStringLiteral("Reminders")); return true;
+    case 8900: OpenReminders(30001, m_pJob ? m_pJob->m_JobID : 0); return true;
     default: return CDlgRibbon::OnCommand(id);
     }
 }

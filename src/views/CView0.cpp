@@ -1,4 +1,5 @@
 #include "views/CView0.h"
+#include "views/RemindersService.h"
 #include "views/ListExport.h"
 
 #include "app/base/Appearance.h"
@@ -746,9 +747,17 @@ bool CView0::OnCommand(int id)
     case 30109:
         ReportNotAvailable(QStringLiteral("Mail to support"));
         return true;
-    case 8900:
-        ReportNotAvailable(QStringLiteral("The reminders list"));
+    case 8900: {
+        RemindersRequest request;
+        request.viewId = m_nViewId;
+        request.caption = Appearance::GetViewName(unsigned(m_nViewId));
+        request.hue = m_nHue;
+        const RemindersAnswer answer = ShowReminders(request, this, m_mainBar);
+        // Only the jobs view's list offers to open the reminder's job.
+        if (answer.result == 1 && answer.selectedRef != 0 && ZqApp())
+            ZqApp()->OpenJob(answer.selectedRef);
         return true;
+    }
     case 30166: case 30167:
         ReportNotAvailable(id == 30166 ? QStringLiteral("The price list") : QStringLiteral("Quick sale"));
         return true;

@@ -1,6 +1,7 @@
 #include "production/schedule/CViewSchedule.h"
 
 #include "catalogue/CInventory.h"
+#include "production/schedule/CScheduleJob.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
@@ -93,6 +94,28 @@ qint32 CViewSchedule::ContextJobId()
         row = selected.isEmpty() ? -1 : selected.first();
     }
     return row < 0 ? 0 : m_list->GetItemText(row, C::ColJobId).toInt();
+}
+
+void CViewSchedule::ScheduleContextOrder()
+{
+    const qint32 jobId = ContextJobId();
+    if (jobId <= 0) {
+        if (platform::Prompt::messageBox(QStringLiteral("No Order is selected to open. Would you like to find one?"),
+                                         QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            == platform::IDYES)
+            PostCommand(30101);
+        return;
+    }
+    int row = m_list->GetCurrentRow();
+    if (row < 0 || row >= m_list->GetItemCount()) {
+        const QList<int> selected = SelectedRows();
+        row = selected.isEmpty() ? -1 : selected.first();
+    }
+    const qint32 itemId = row >= 0 && (IsItemRow(row) || IsServiceRow(row)) ? qint32(m_list->GetItemData(row)) : 0;
+    bool changed = false;
+    CScheduleJob::ScheduleOrder(jobId, itemId, 0, this, &changed);
+    if (changed)
+        FillList();
 }
 
 void CViewSchedule::OpenContextJob()
@@ -736,7 +759,7 @@ bool CViewSchedule::OnCommand(int id)
         if (QApplication::keyboardModifiers() & Qt::ControlModifier)
             OpenContextJob();
         else
-            ReportNotAvailable(QStringLiteral("The order scheduling dialog"));
+            ScheduleContextOrder();
         return true;
     case 30406:
         OnJobDates();

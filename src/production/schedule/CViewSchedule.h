@@ -95,6 +95,9 @@ public:
     qint32 ContextJobId();
     // The job window of the context row's order (30331, Ctrl+Open).
     void OpenContextJob();
+    // The scheduling window of the context row's order (30102/30103), on
+    // the context row's item or service; lists again after a change.
+    void ScheduleContextOrder();
     // The job dates dialog of the context row's order (30406), read-only
     // while another user has the job open; true when saved.
     bool OnJobDates();
