@@ -96,9 +96,9 @@ TEST_F(Reminders, ACustomersListShowsCustomersAndReceivablesReminders)
 
 TEST_F(Reminders, AllSectionsAndTheMyListWithoutADefaultCsr)
 {
-    addTodo(kCustomers, 100, 5, today(), 0, QStringLiteral("Ben's"));
-    addTodo(kJobs, m_job, 3, today(), 0, QStringLiteral("Carla's"));
-    addTodo(kServices, 0, 0, today(), 0, QStringLiteral("Everyone's"));
+    addTodo(kCustomers, 100, 5, today(), 0, QStringLiteral("For Ben"));
+    addTodo(kJobs, m_job, 3, today(), 0, QStringLiteral("For Carla"));
+    addTodo(kServices, 0, 0, today(), 0, QStringLiteral("For everyone"));
     app->WriteSettingInt(QStringLiteral("Reminder Section"), 1);
     app->WriteSettingInt(QStringLiteral("Reminder Default"), 29830);
     app->m_nDefaultCsr = 0;
@@ -119,7 +119,7 @@ TEST_F(Reminders, AllSectionsAndTheMyListWithoutADefaultCsr)
         CTodoList list(0, kJobs, 0, 90, nullptr);
         list.m_strCaption = Appearance::GetViewName(kJobs);
         onDialog<CTodoList>([&](CTodoList &d) {
-            EXPECT_EQ(notes(d), (QStringList{QStringLiteral("Carla's"), QStringLiteral("Everyone's")}));
+            EXPECT_EQ(notes(d), (QStringList{QStringLiteral("For Carla"), QStringLiteral("For everyone")}));
             return 2;
         });
         list.DoModal();
@@ -130,7 +130,7 @@ TEST_F(Reminders, AllSectionsAndTheMyListWithoutADefaultCsr)
         list.m_strCaption = QStringLiteral("Order 500");
         onDialog<CTodoList>([&](CTodoList &d) {
             EXPECT_EQ(d.m_strRibbonTitle, QStringLiteral("My Reminders: Order 500"));
-            EXPECT_EQ(notes(d), QStringList{QStringLiteral("Carla's")});
+            EXPECT_EQ(notes(d), QStringList{QStringLiteral("For Carla")});
             return 2;
         });
         list.DoModal();

@@ -6,7 +6,9 @@
 #include "data/CJobSet.h"
 #include "jobs/CJobWhen.h"
 #include "platform/Clock.h"
+#include "data/SharedDatabase.h"
 #include "platform/DateTime.h"
+#include "platform/db/Database.h"
 #include "production/schedule/CScheduleJob.h"
 #include "production/schedule/ScheduleJobGrid.h"
 
@@ -171,7 +173,7 @@ TEST_F(ScheduleJob, AQuoteClosesAtOnce)
 TEST_F(ScheduleJob, ALockedOrderIsForPreviewOnly)
 {
     const qint32 jobId = addExampleOrder();
-    exec(QStringLiteral("INSERT INTO Options (OptionID, OptionValue) VALUES (%1, 0)").arg(-jobId));
+    exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (%1, 0)").arg(-jobId));
     const QString before = sqliteRows(QStringLiteral("SELECT ItemID, Status, Days2, Note FROM Items ORDER BY ItemID"));
     CJobSet job;
     ASSERT_TRUE(job.FindById(jobId));
@@ -179,8 +181,13 @@ TEST_F(ScheduleJob, ALockedOrderIsForPreviewOnly)
     onDialog<CScheduleJob>([&](CScheduleJob &d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Preview Only (This Order is currently open by another user. "
                                                   "Therefore, you may not schedule or edit it)"));
-        for (int i = 0; i < d.commandRibbon().GetItemCount(); ++i)
-            EXPECT_EQ(d.commandRibbon().itemAt(i).state, struct_RIB_ITEM::Disabled) << i;
+        // Close and Help stay usable.
+        for (int i = 0; i < d.commandRibbon().GetItemCount(); ++i) {
+            const struct_RIB_ITEM &item = d.commandRibbon().itemAt(i);
+            EXPECT_EQ(item.state, item.id == 2 || item.id == 30418 ? struct_RIB_ITEM::Normal
+                                                                   : struct_RIB_ITEM::Disabled)
+                << i;
+        }
         for (int i = 0; i < d.orderRibbon().GetItemCount(); ++i)
             EXPECT_EQ(d.orderRibbon().itemAt(i).state, struct_RIB_ITEM::Disabled) << i;
         snapshot(d, QStringLiteral("preview"));

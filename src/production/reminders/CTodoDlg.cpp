@@ -204,11 +204,11 @@ void CTodoDlg::OnNote()
 
 void CTodoDlg::OnOK()
 {
-    if (!m_set.IsOpen() || m_set.GetEditMode() == dbEditNone) {
+    if (!m_set.IsOpen() || m_set.GetEditMode() == CXDaoSet::dbEditNone) {
         EndDialog(IDOK_RESULT);
         return;
     }
-    const bool adding = m_set.GetEditMode() == dbEditAdd;
+    const bool adding = m_set.GetEditMode() == CXDaoSet::dbEditAdd;
     const quint8 type = m_set.m_TypeID;
     const quint8 who = m_set.m_Who;
     const quint8 status = m_set.m_Status;
@@ -235,7 +235,7 @@ void CTodoDlg::OnOK()
 
 void CTodoDlg::OnCancel()
 {
-    if (m_set.IsOpen() && m_set.GetEditMode() != dbEditNone)
+    if (m_set.IsOpen() && m_set.GetEditMode() != CXDaoSet::dbEditNone)
         m_set.CancelUpdate();
     EndDialog(IDCANCEL_RESULT);
 }
