@@ -61,6 +61,8 @@ CScheduleJob::CScheduleJob(CJobSet *job, QWidget *parent)
     if (CZqApp *app = ZqApp())
         m_nListOptions = app->GetSettingInt(QStringLiteral("List Options"), 0, CZqApp::kScheduler);
     resize(1000, 620);
+    AddPlaceholder(1901, QRect(0, 0, 1000, 40));
+    AddPlaceholder(1902, QRect(0, 40, 1000, 24));
     AddPlaceholder(kGrid, QRect(0, 66, 1000, 500));
     AddPlaceholder(kOrderRibbon, QRect(0, 574, 700, 42));
     AddPlaceholder(kCommandRibbon, QRect(700, 574, 300, 42));
