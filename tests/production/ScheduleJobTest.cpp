@@ -66,7 +66,7 @@ protected:
         dialog.FillGrid(0);
     }
 
-    int rowOf(CScheduleJob &dialog, qint32 itemId) { return dialog.grid().table().FindRowByLong(itemId); }
+    int rowOf(CScheduleJob &dialog, qint32 itemId) { return dialog.grid().FindRowOfKey(itemId); }
 
     qint32 m_item = 0;
     qint32 m_film = 0;
@@ -286,7 +286,7 @@ TEST_F(ScheduleJob, AutoScheduleWritesEveryDayAndReportsTheCount)
                              .arg(paper)
                              .arg(press)),
               QStringLiteral("3|3\n4|4\n5|5"));
-    EXPECT_NE(dialog.grid().table().GetCellFormat(dialog.grid().table().FindRowByLong(paper), 5), 0);
+    EXPECT_NE(dialog.grid().table().GetCellFormat(dialog.grid().FindRowOfKey(paper), 5), 0);
 
     // Again: nothing changes, and it still says so.
     prompts().clear();

@@ -137,7 +137,7 @@ bool CScheduleJob::OnInitDialog()
     SetStripText(QStringLiteral("%1 (%2)").arg(customer).arg(m_pJob->m_CusNo));
     UpdateTips();
     FillGrid(0);
-    const int row = m_nInitialItemId != 0 ? m_grid.table().FindRowByLong(m_nInitialItemId) : -1;
+    const int row = m_grid.FindRowOfKey(m_nInitialItemId);
     m_chart.SelectRow(row >= 0 ? row : 0);
     return true;
 }

@@ -237,6 +237,16 @@ bool ScheduleJobGrid::IsServiceRow(int row) const
     return m_table.IsValidRow(row) && m_table.GetRowKey(row) != 0 && !IsItemRow(row);
 }
 
+int ScheduleJobGrid::FindRowOfKey(qint32 itemId) const
+{
+    if (itemId == 0)
+        return -1;
+    for (int row = 0; row < m_table.GetRowCount(); ++row)
+        if (m_table.GetRowKey(row) == itemId)
+            return row;
+    return -1;
+}
+
 int ScheduleJobGrid::FindItemRow(int row) const
 {
     for (int r = std::min(row, m_table.GetRowCount() - 1); r >= 0; --r)

@@ -65,6 +65,8 @@ public:
 
     bool IsItemRow(int row) const;
     bool IsServiceRow(int row) const;
+    // The row of an Items row's key; -1 when none.
+    int FindRowOfKey(qint32 itemId) const;
     // The nearest item row at or above the row; -1 when none.
     int FindItemRow(int row) const;
     // The column of a date: 4 for the first day, clamped to 3..19.
