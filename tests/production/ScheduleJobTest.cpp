@@ -11,6 +11,9 @@
 #include "platform/db/Database.h"
 #include "production/schedule/CScheduleJob.h"
 #include "production/schedule/ScheduleJobGrid.h"
+#include "views/CDlgData.h"
+
+#include <QtWidgets/QLineEdit>
 
 #include <QtCore/QLocale>
 #include <QtWidgets/QDateEdit>
@@ -427,6 +430,63 @@ TEST_F(ScheduleJob, HelpText)
                   + separator
                   + QStringLiteral("\nOrder Dates  \tClick [When]\nOrder Note   \tClick [Job Note]\nInvoice Memo "
                                    "\tClick [Memo]"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ScheduleJob, NotesOperatorsTagsAndTheItemDone)
+{
+    const qint32 jobId = addExampleOrder();
+    exec(QStringLiteral("UPDATE Items SET Note = 'Rush \u00b7 500 used' WHERE ItemID = %1").arg(m_press));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(jobId));
+    CScheduleJob dialog(&job, nullptr);
+    openGrid(dialog);
+    CXTable &t = dialog.grid().table();
+
+    // Only the text before " · " is edited; the rest is kept behind it.
+    onDialog<CDlgData>([&](CDlgData &d) {
+        EXPECT_EQ(d.edit()->text(), QStringLiteral("Rush"));
+        d.edit()->setText(QStringLiteral("Urgent"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    dialog.OnGridDoubleClick(rowOf(dialog, m_press), G::ColNote);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Note FROM Items WHERE ItemID = %1").arg(m_press)).toString(),
+              QStringLiteral("Urgent \u00b7 500 used"));
+    EXPECT_EQ(t.GetCellText(rowOf(dialog, m_press), G::ColNote), QStringLiteral("Urgent \u00b7 500 used"));
+
+    // The operator goes to the marked service rows only (the window is not
+    // shown: the first marked row stands for the row the menu was opened on).
+    auto mark = [&](std::initializer_list<qint32> keys) {
+        t.SelectAll(false);
+        for (qint32 key : keys)
+            t.ToggleRowSelection(rowOf(dialog, key), 256);
+    };
+    mark({m_film, m_press, m_item});
+    EXPECT_EQ(dialog.OnAssign(1, 5), 2);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT EmpNo FROM Items WHERE JobID = %1 ORDER BY ItemID").arg(jobId)),
+              QStringLiteral("0\n5\n0\n5"));
+    EXPECT_EQ(t.GetCellText(rowOf(dialog, m_film), G::ColOperator), QStringLiteral("Ben"));
+    // A tag chosen on an item row goes to the item rows.
+    mark({m_item, m_film});
+    EXPECT_EQ(dialog.OnAssign(2, 4), 1);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Tag1 FROM Items WHERE JobID = %1 ORDER BY ItemID").arg(jobId)),
+              QStringLiteral("4\n0\n0\n0"));
+
+    // "Done" on the item finishes every service with it.
+    mark({m_item});
+    EXPECT_TRUE(dialog.OnItemStatus(17));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE JobID = %1 ORDER BY ItemID").arg(jobId)),
+              QStringLiteral("17\n0\n0\n0"));
+    EXPECT_EQ(t.GetCellText(rowOf(dialog, m_item), G::ColStatus), QStringLiteral("Done"));
+    // "In Production" becomes the department of the first service to do.
+    exec(QStringLiteral("UPDATE Items SET Status = 4 WHERE ItemID = %1").arg(m_paper));
+    mark({m_item});
+    EXPECT_TRUE(dialog.OnItemStatus(4));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(m_item)).toInt(), 2 + 4);
 }
 
 } // namespace
