@@ -6,6 +6,8 @@
 #include "production/reminders/CTodoDlg.h"
 #include "production/reminders/CTodoList.h"
 #include "views/RemindersService.h"
+#include "views/CDlgOptions.h"
+#include "controls/CXTreeOptCtrl.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
@@ -275,6 +277,39 @@ TEST_F(Reminders, TheRibbonCountsTheRecordsReminders)
     ribbon.AddItem(8900, QStringLiteral("Reminders"), 0, 131, 96, 2, 2084, 0, 0, 110);
     UpdateReminderCounts(&ribbon, kJobs, m_job);
     EXPECT_EQ(ribbon.itemAt(ribbon.FindItem(8900)).text2, QStringLiteral("Reminders: 1 Today + 1 Later"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Reminders, OptionsAreKeptForThisComputer)
+{
+    addTodo(kJobs, m_job, 3, today(), 0, QStringLiteral("Proof due"));
+    CTodoList list(0, kJobs, 0, 90, nullptr);
+    list.m_strCaption = Appearance::GetViewName(kJobs);
+    onDialog<CTodoList>([&](CTodoList &d) {
+        onDialog<CDlgOptions>([&](CDlgOptions &o) {
+            EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Reminders"));
+            EXPECT_EQ(o.GetEntryText(29830), QStringLiteral("My Reminders"));
+            o.tree()->SetOptionChecked(29820, true);
+            o.tree()->SetOptionChecked(11, true);
+            o.tree()->SetOptionChecked(2, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        EXPECT_TRUE(d.OnOptions());
+        EXPECT_EQ(d.listChoice(), 29820);
+        EXPECT_EQ(d.m_strRibbonTitle, QStringLiteral("Everyone's Reminders: All Sections"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30262);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("FILTER:\n\nViewID > 0"));
+        return 2;
+    });
+    list.DoModal();
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("Reminder Default"), 0), 29820);
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("Reminder Section"), 0), 1);
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("Reminder Option"), 0), 1);
 }
 
 } // namespace
