@@ -905,7 +905,7 @@ bool CSerDlg::OnCommand(int id)
         OnNote();
         return true;
     case 8900:
-        OpenReminders(30002, m_set.m_SerNo);
+        ShowReminders(30002, m_set.m_SerNo);
         return true;
     case 30281:
         if (IsSpecialService(m_set.m_SerNo))

@@ -620,7 +620,7 @@ bool CCusDlg::OnCommand(int id)
     case 30536: OnSummary(); return true;
     case 30101: OnFind(); return true;
     case kStatusButton: OnStatus(); return true;
-    case kReminders: OpenReminders(30003, m_set.m_CusNo); return true;
+    case kReminders: ShowReminders(30003, m_set.m_CusNo); return true;
     case 30408: OnShipto(); return true;
     case 30411: case 30412: OnContact(id); return true;
     case 1311: case 1312: case 1313: OnAlert(id - 1310); return true;

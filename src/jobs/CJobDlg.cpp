@@ -540,7 +540,7 @@ bool CJobDlg::OnCommand(int id)
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;
     case 30431: ReportJobFeatureNotAvailable(QStringLiteral("The job's shipments")); return true;
-    case 8900: OpenReminders(30001, m_pJob ? m_pJob->m_JobID : 0); return true;
+    case 8900: ShowReminders(30001, m_pJob ? m_pJob->m_JobID : 0); return true;
     default: return CDlgRibbon::OnCommand(id);
     }
 }

@@ -135,12 +135,12 @@ void CDlgRibbon::AddRemindersItem(qint32 viewId, qint32 refId)
         UpdateReminderCounts(&m_wndRecordRibbon, viewId, refId);
 }
 
-void CDlgRibbon::OpenReminders(qint32 viewId, qint32 refId)
+void CDlgRibbon::ShowReminders(qint32 viewId, qint32 refId)
 {
     RemindersRequest request;
     request.viewId = viewId;
     request.refId = refId;
     request.caption = windowTitle();
     request.hue = m_nColorScheme;
-    ShowReminders(request, this, &m_wndRecordRibbon);
+    ::ShowReminders(request, this, &m_wndRecordRibbon);
 }

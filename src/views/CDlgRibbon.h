@@ -50,7 +50,7 @@ public:
     void AddRemindersItem(qint32 viewId, qint32 refId);
     // The reminders list of the record (its area's view id and its key),
     // titled with the window's title; the item's counts follow a change.
-    void OpenReminders(qint32 viewId, qint32 refId);
+    void ShowReminders(qint32 viewId, qint32 refId);
     // The settings name of the placement: the window name and " Window".
     QString placementName() const { return m_strWindowName + QStringLiteral(" Window"); }
 
