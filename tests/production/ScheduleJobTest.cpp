@@ -490,3 +490,37 @@ TEST_F(ScheduleJob, NotesOperatorsTagsAndTheItemDone)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ScheduleJob, ServiceDatesOfMarkedRowsChangeTogetherOrNotAtAll)
+{
+    const qint32 jobId = addExampleOrder();
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(jobId));
+    CScheduleJob dialog(&job, nullptr);
+    openGrid(dialog);
+    CXTable &t = dialog.grid().table();
+    SharedDatabase().executeNative(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Items WHEN NEW.ItemID = %1 BEGIN SELECT "
+                       "RAISE(ABORT, 'refused'); END")
+            .arg(m_press));
+    const QString before = sqliteRows(QStringLiteral(".dump"));
+    t.SelectAll(false);
+    t.ToggleRowSelection(rowOf(dialog, m_film), 256);
+    t.ToggleRowSelection(rowOf(dialog, m_press), 256);
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(dialog.OnServiceDates(31505), 0);
+    EXPECT_EQ(sqliteRows(QStringLiteral(".dump")), before);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot save "))) << prompts().lastText().toStdString();
+    EXPECT_NE(t.GetCellFormat(rowOf(dialog, m_film), 4), 0); // shown as it still is
+
+    SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse"));
+    t.ToggleRowSelection(rowOf(dialog, m_film), 256);
+    t.ToggleRowSelection(rowOf(dialog, m_press), 256);
+    EXPECT_EQ(dialog.OnServiceDates(31505), 2);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID in (%1, %2)").arg(m_film).arg(m_press)),
+              QStringLiteral("3\n3"));
+}
+
+} // namespace

@@ -19,6 +19,8 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 
+#include <optional>
+
 namespace {
 
 using G = ScheduleJobGrid;
@@ -33,6 +35,11 @@ constexpr unsigned kClose = 2;
 constexpr int kScheduleView = 30007;
 constexpr int kItemDone = 17;
 constexpr int kInProduction = 4;
+
+// A write of a command's rows failed: the rows written before are put back.
+struct WriteFailed
+{
+};
 
 const QString &previewMessage()
 {
@@ -465,26 +472,51 @@ int CScheduleJob::OnServiceDates(int id)
     const quint8 day = CheckCanSchedule(id, m_pJob->m_DateIn, m_pJob->m_DateDue, serviceDate);
     if (day == kScheduleRefused)
         return 0;
+    // The marked rows change together. With the shop's inventory on,
+    // finishing or reopening a service may ask about its stock: then each
+    // row is its own unit, so that no question is asked while the database
+    // is held for writing.
     CXTable &t = m_grid.table();
     int written = 0;
     QList<int> items;
-    for (int row : MarkedRows()) {
-        if (!m_grid.IsServiceRow(row))
-            continue;
-        const qint32 key = t.GetRowKey(row);
-        if (m_items.SetServiceStatus(day, 0, key) == 0)
-            continue;
-        ++written;
-        t.SetCellText(row, G::ColHideStatus, QString::number(m_items.m_Status));
-        t.SetCellText(row, G::ColHideDays, QString::number(m_items.m_Days2));
-        for (int c = G::ColBefore; c <= G::ColAfter; ++c)
-            t.SetCellStyle(row, c, 0);
-        m_grid.ShowServiceRow(row);
-        const int itemRow = m_grid.FindItemRow(row);
-        if (!items.contains(itemRow)) {
-            items.append(itemRow);
-            UpdateItemStatus(row);
+    try {
+        std::optional<platform::Transaction> unit;
+        if (!CItemSet::GetInventoryRules().enabled)
+            unit.emplace(SharedDatabase());
+        const int errorsBefore = DaoErrorCount();
+        for (int row : MarkedRows()) {
+            if (!m_grid.IsServiceRow(row))
+                continue;
+            const qint32 key = t.GetRowKey(row);
+            if (m_items.SetServiceStatus(day, 0, key) == 0) {
+                if (unit && DaoErrorCount() != errorsBefore)
+                    throw WriteFailed();
+                continue;
+            }
+            ++written;
+            t.SetCellText(row, G::ColHideStatus, QString::number(m_items.m_Status));
+            t.SetCellText(row, G::ColHideDays, QString::number(m_items.m_Days2));
+            for (int c = G::ColBefore; c <= G::ColAfter; ++c)
+                t.SetCellStyle(row, c, 0);
+            m_grid.ShowServiceRow(row);
+            const int itemRow = m_grid.FindItemRow(row);
+            if (!items.contains(itemRow)) {
+                items.append(itemRow);
+                UpdateItemStatus(row);
+            }
         }
+        if (unit && DaoErrorCount() != errorsBefore)
+            throw WriteFailed();
+        if (unit)
+            unit->commit();
+    } catch (const WriteFailed &) {
+        // Every row of the command was put back: show them as they are.
+        FillGrid(0);
+        return 0;
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot save Items"));
+        FillGrid(0);
+        return 0;
     }
     if (written > 0)
         m_bChanged = 1;
@@ -507,11 +539,16 @@ bool CScheduleJob::OnItemStatus(int status)
         m_chart.update();
         return true;
     }
-    // "Done" finishes every service of the item with it, all or none.
+    // "Done" finishes every service of the item with it, all or none. With
+    // the shop's inventory on, finishing a service may ask about its stock:
+    // then each service is its own unit, so that no question is asked while
+    // the database is held for writing.
     CXTable &t = m_grid.table();
     bool saved = false;
     try {
-        platform::Transaction unit(SharedDatabase());
+        std::optional<platform::Transaction> unit;
+        if (!CItemSet::GetInventoryRules().enabled)
+            unit.emplace(SharedDatabase());
         const int errorsBefore = DaoErrorCount();
         if (m_items.SetServiceStatus(kItemDone, 0, key) == 0)
             return false;
@@ -519,10 +556,11 @@ bool CScheduleJob::OnItemStatus(int status)
             if (!m_grid.IsServiceRow(r) || t.GetCellLong(r, G::ColHideStatus) == 0)
                 continue;
             m_items.SetServiceStatus(0, 0, t.GetRowKey(r));
-            if (DaoErrorCount() != errorsBefore)
+            if (DaoErrorCount() != errorsBefore && unit)
                 return false;
         }
-        unit.commit();
+        if (unit)
+            unit->commit();
         saved = true;
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save Items"));
@@ -544,14 +582,27 @@ int CScheduleJob::OnAssign(int what, int value)
     // Tags and priorities of item rows when the menu was opened on an item.
     const bool items = what != 1 && m_grid.IsItemRow(selected);
     int written = 0;
-    for (int row : MarkedRows()) {
-        if (items ? !m_grid.IsItemRow(row) : !m_grid.IsServiceRow(row))
-            continue;
-        if (m_items.SetServiceStatus(value, what, t.GetRowKey(row)) == 0)
-            continue;
-        ++written;
-        m_grid.ShowCodeCell(row, column, value);
+    QList<int> rows;
+    try {
+        platform::Transaction unit(SharedDatabase());
+        const int errorsBefore = DaoErrorCount();
+        for (int row : MarkedRows()) {
+            if (items ? !m_grid.IsItemRow(row) : !m_grid.IsServiceRow(row))
+                continue;
+            if (m_items.SetServiceStatus(value, what, t.GetRowKey(row)) == 0)
+                continue;
+            ++written;
+            rows.append(row);
+        }
+        if (DaoErrorCount() != errorsBefore)
+            return 0; // every row put back
+        unit.commit();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot save Items"));
+        return 0;
     }
+    for (int row : rows)
+        m_grid.ShowCodeCell(row, column, value);
     if (written > 0)
         m_bChanged = 1;
     m_chart.update();
