@@ -389,6 +389,7 @@ bool CSerDlg::OnInitDialog()
     m_nColorScheme = m_nMode == 0 ? Appearance::instance().GetViewHue(30002, true) : 1;
     m_strRibbonTitle = m_nMode == 0 ? QStringLiteral("Service") : QStringLiteral("Preview");
     CDlgRibbon::OnInitDialog();
+    AddRemindersItem(30002, m_set.m_SerNo);
 
     if (m_wndRibbon3.Create(this, IDC_COMMANDS, m_nColorScheme, 0, 132, 4, 0, 4, 6, 0, 0)) {
         connect(&m_wndRibbon3, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
