@@ -154,6 +154,7 @@ void CJobDlg::BuildRecordBar()
     r.SetItemLayout(30281, kPopupMenu, kJobMenu);
     r.AddItem(30283, QString(), kNormal, 0, 255, 3, 2085, 0, 0, 100, 0, 0, QStringLiteral("Job#"), 1);
     r.RecalcLayout(30282);
+    AddRemindersItem(30001, m_pJob ? m_pJob->m_JobID : 0);
 }
 
 void CJobDlg::BuildJobBar()
@@ -554,7 +555,7 @@ bool CJobDlg::OnCommand(int id)
         if (SelectCurrentItem(false))
             RunShipments(m_pJob->m_JobID, m_nCurrentItemId, this);
         return true;
-    case 8900: ReportJobFeatureNotAvailable(QStringLiteral("Reminders")); return true;
+    case 8900: ShowReminders(30001, m_pJob ? m_pJob->m_JobID : 0); return true;
     default: return CDlgRibbon::OnCommand(id);
     }
 }

@@ -1,5 +1,5 @@
 #include "views/CView0.h"
-
+#include "views/RemindersService.h"
 #include "views/ListExport.h"
 #include "views/QuickSaleSlot.h"
 
@@ -779,9 +779,17 @@ bool CView0::OnCommand(int id)
                       QString());
         return true;
     }
-    case 8900:
-        ReportNotAvailable(QStringLiteral("The reminders list"));
+    case 8900: {
+        RemindersRequest request;
+        request.viewId = m_nViewId;
+        request.caption = Appearance::GetViewName(unsigned(m_nViewId));
+        request.hue = m_nHue;
+        const RemindersAnswer answer = ShowReminders(request, this, m_mainBar);
+        // Only the jobs view's list offers to open the reminder's job.
+        if (answer.result == 1 && answer.selectedRef != 0 && ZqApp())
+            ZqApp()->OpenJob(answer.selectedRef);
         return true;
+    }
     case 30166:
         ReportNotAvailable(QStringLiteral("The price list"));
         return true;

@@ -13,6 +13,7 @@
 #include "QuickSaleCommand.h"
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
+#include "ScheduleJobCommand.h"
 #include "SqlCommand.h"
 #include "TransferCommand.h"
 #include "XmlCommand.h"
@@ -23,6 +24,8 @@
 #include <QtCore/QDate>
 #include <QtWidgets/QApplication>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <QtCore/QTextStream>
 
@@ -56,6 +59,20 @@ const Command kCommands[] = {
     {"xml", runXmlCommand},
     {"mail", runMailCommand},
     {"transfer", runTransferCommand},
+    {"schedule-job", runScheduleJobCommand},
+};
+
+// The commands that draw (fonts, paint devices) and so need the GUI
+// application; without a display they draw offscreen.
+const char *const kDrawingCommands[] = {
+    "print",
+    "barcode",
+    "schedule",
+    "schedule-job",
+    "export",
+    "report",
+    "xml",
+    "mail",
 };
 
 } // namespace
@@ -64,8 +81,8 @@ int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
     const bool drawing = argc >= 2
-        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0 || qstrcmp(argv[1], "report") == 0
-            || qstrcmp(argv[1], "xml") == 0);
+        && std::any_of(std::begin(kDrawingCommands), std::end(kDrawingCommands),
+                       [&](const char *name) { return qstrcmp(argv[1], name) == 0; });
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -117,6 +134,7 @@ int main(int argc, char *argv[])
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] [--pdf FILE]\n"
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  schedule-job DB JOBNO [--scroll N] [--auto]\n"
            "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
            "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
            "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"

@@ -27,6 +27,7 @@
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
+#include "production/ProductionInstall.h"
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
 #include "reports/ReportsInstall.h"
@@ -148,6 +149,7 @@ bool AppShell::InitInstance()
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallCreditDialog();
     InstallPriceChanged();
+    InstallProduction(m_app);
     InstallExchange();
     InstallReports();
     // The one menu resource 170 holds every area's pop-ups; registered after
