@@ -4,6 +4,7 @@
 #include "DbToolCommand.h"
 #include "ExportCommand.h"
 #include "JobCommand.h"
+#include "LayoutCommand.h"
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
@@ -48,6 +49,7 @@ const Command kCommands[] = {
     {"export", runExportCommand},
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
+    {"layout", runLayoutCommand},
 };
 
 } // namespace
@@ -56,7 +58,8 @@ int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
     const bool drawing = argc >= 2
-        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0);
+        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0
+           || qstrcmp(argv[1], "layout") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -107,6 +110,7 @@ int main(int argc, char *argv[])
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
-           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n";
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n";
     return 2;
 }
