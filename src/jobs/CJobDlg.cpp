@@ -514,7 +514,7 @@ bool CJobDlg::OnCommand(int id)
     case 30364: OnRepriceItem(); return true;
     case 30362: EditItemSpecs(qint32(m_wndList.GetSelectedData())); return true;
     case 30363: EditItemCosts(qint32(m_wndList.GetSelectedData())); return true;
-    case 30361: AddNewItem(0); return true;
+    case 30361: OnNewItem(); return true;
     case 30113:
     case 30631:
         if (SelectCurrentItem(false))

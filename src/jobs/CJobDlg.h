@@ -101,6 +101,10 @@ public:
     // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).
     void AddNewItem(int productType);
+    // The new-item dialog: a new item, booklet items or copies of items.
+    void OnNewItem();
+    void AddBookletItems(int productType);
+    void CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo);
     void DeleteCheckedItems(qint32 preselect);
     // Adds a sub-item to the current item (a plain item becomes a group first).
     void OnSubItem();
