@@ -105,10 +105,8 @@ bool CBooklet::OnInitDialog()
     m_bFilling = false;
 
     ShowMembers();
-    for (int code : {m_nDocumentType, int(Size85x11), int(OneItem)}) {
-        m_tree.SetRadioRange(code < 10 ? 1 : code < 20 ? 11 : 21, code < 10 ? 2 : code < 20 ? 14 : 25, unsigned(code));
+    for (int code : {m_nDocumentType, int(Size85x11), int(OneItem)})
         OnChoice(code);
-    }
     SetTypeTitle();
     CalcSheets();
     return true;
@@ -126,6 +124,13 @@ void CBooklet::OnChoice(int code)
 {
     if (m_bFilling || code <= 0)
         return;
+    // The tree shows the choice as its group's one ticked entry.
+    if (code <= FoldedBooklet)
+        m_tree.SetRadioRange(FlatBook, FoldedBooklet, unsigned(code));
+    else if (code <= SizeOther)
+        m_tree.SetRadioRange(Size85x11, SizeOther, unsigned(code));
+    else if (code <= FiveItems)
+        m_tree.SetRadioRange(OneItem, FiveItems, unsigned(code));
     if (code == FlatBook || code == FoldedBooklet) {
         m_nDocumentType = code;
         SetTypeTitle();

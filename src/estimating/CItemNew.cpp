@@ -15,6 +15,8 @@
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr unsigned kRibbon = 1721;
@@ -100,9 +102,9 @@ CItemNew::CItemNew(qint32 cusNo, QWidget *parent) : CDlg0(690, parent), m_nCusNo
     } else {
         m_nSource = NewItem;
     }
-    resize(900, 540);
+    resize(920, 620);
     setSizeGripEnabled(true);
-    AddPlaceholder(kRibbon, QRect(0, 0, 900, 44));
+    AddPlaceholder(kRibbon, QRect(0, 0, 920, 44));
     m_tree.setParent(this);
     SetDlgCtrlID(&m_tree, kTree);
     m_list.setParent(this);
@@ -168,7 +170,7 @@ bool CItemNew::OnInitDialog()
 {
     CDlg0::OnInitDialog();
     if (m_ribbon.Create(this, kRibbon, m_nColorScheme, 1, 131, 1, 0, 0, 0, 0, 0)) {
-        m_ribbon.AddItem(30281, QString(), struct_RIB_ITEM::Plain, 0, 255, 7, 2084, 0, 0, 150);
+        m_ribbon.AddItem(30281, QString(), struct_RIB_ITEM::Plain, 0, 255, 7, 2084, 0, 0, 200);
         m_ribbon.AddItem(30282, QString(), struct_RIB_ITEM::Plain, 0, 255, 2, 2084, 0, 0, 300);
         m_ribbon.AddItem(ByProduct, QStringLiteral("Items by Product"), struct_RIB_ITEM::Normal, 131, 255, 2, 2085, 0,
                          0, 120);
@@ -292,8 +294,10 @@ void CItemNew::ListNow()
     m_nCheckColumn = listing.checkColumn;
     m_nViewColumn = -1;
     m_list.SetAutoSizeMode(CXListCtrl::kFitSpread, false);
+    m_bFilling = true;
     m_list.FillFromSql(listing.select + listing.from + filter + listing.order, QStringLiteral("z"));
     m_list.FetchAll();
+    m_bFilling = false;
     if (listBy == ByDescription)
         SetHint(QStringLiteral("Check the Items you want to add and click OK"));
     const int rows = m_list.GetItemCount();
@@ -307,7 +311,9 @@ void CItemNew::ListNow()
         if (listBy == 0) {
             for (int row = 0; row < rows; ++row)
                 m_list.SetItemText(row, 2, GetQuantityUnitName(std::uint8_t(m_list.GetItemInt(row, 2))));
+            m_bFilling = true;
             const int chosen = m_list.FindItemByData(m_nProductType, true);
+            m_bFilling = false;
             if (chosen >= 0)
                 m_list.SetSubItemImage(chosen, 0, ProductRowChosen);
         } else if (m_nViewColumn >= 0 && listBy != ByProduct) {
@@ -320,6 +326,11 @@ void CItemNew::ListNow()
         }
     }
     m_list.AutoSizeColumns();
+    // Room for the job's check box and the "View" mark with its word.
+    if (listBy == ByJobNumber)
+        m_list.SetColumnWidth(1, 26);
+    if (m_nViewColumn >= 0 && listBy != ByProduct)
+        m_list.SetColumnWidth(m_nViewColumn, std::max(m_list.GetColumnWidth(m_nViewColumn), 64));
     EnableItem(kSearchList, rows > 0);
     ShowListByButtons();
 }
@@ -471,7 +482,7 @@ void CItemNew::OnListDoubleClick(int row, int column)
 
 void CItemNew::OnSelectionChanged()
 {
-    if (m_nListedBy != 0)
+    if (m_nListedBy != 0 || m_bFilling)
         return;
     const int current = m_list.GetCurrentRow();
     for (int row = 0; row < m_list.GetItemCount(); ++row)
