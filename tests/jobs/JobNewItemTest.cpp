@@ -1,0 +1,105 @@
+// The job window's "New Item": the new-item dialog chooses, and the window
+// copies the ticked items with their service rows, or opens the item window
+// on a new item of the chosen product type.
+#include "JobsFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "data/CJobSet.h"
+#include "estimating/CItemNew.h"
+#include "estimating/CItemSpecs.h"
+#include "jobs/CJobDlg.h"
+#include "jobs/JobHooks.h"
+
+#include <QtWidgets/QApplication>
+
+namespace {
+
+class JobNewItem : public JobsTest
+{
+protected:
+    void SetUp() override
+    {
+        JobsTest::SetUp();
+        setJobWindowSettings(QStringLiteral("0,0,0,0,0,1,1,0,0,0,0,"));
+        m_order = addJob(0, 1001, QStringLiteral("CusNo, Title, DateIn, Subtotal, Balance"),
+                         QStringLiteral("100, 'Business cards', #6/10/2024#, 100, 100"));
+        addItem(m_order, 1, QStringLiteral("Business cards 2 sided"), "100");
+        m_template = addJob(2, 2001, QStringLiteral("CusNo, Title, DateIn"),
+                            QStringLiteral("100, 'Card template', #6/1/2024#"));
+        addItem(m_template, 1, QStringLiteral("Template card"), "40");
+        addItem(m_template, 2, QStringLiteral("Template letterhead"), "60");
+        app->WriteSettingInt(QStringLiteral("NewItem-From"), CItemNew::CustomerTemplates);
+        app->WriteSettingInt(QStringLiteral("NewItem-ListBy"), CItemNew::ByDescription);
+    }
+
+    int run(std::function<int(CJobDlg &)> handler)
+    {
+        CJobSet job;
+        EXPECT_TRUE(job.FindById(m_order, true));
+        CJobDlg window(&job, false, nullptr, nullptr);
+        onDialog<CJobDlg>(handler);
+        return window.DoModal();
+    }
+
+    qint32 m_order = 0;
+    qint32 m_template = 0;
+};
+
+TEST_F(JobNewItem, TickedItemsAreCopiedWithTheirServices)
+{
+    run([&](CJobDlg &d) {
+        onDialog<CItemNew>([](CItemNew &n) {
+            EXPECT_EQ(n.list().GetItemCount(), 2);
+            n.OnListClick(1, 0); // "Template letterhead"
+            n.SendCommand(1);
+            return n.result();
+        });
+        d.SendCommand(30361);
+        return 2;
+    });
+    // The copy is the order's item 2: its header row and its service row.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1 and ItemNo = 2").arg(m_order)).toInt(), 2);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Description FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 0")
+                         .arg(m_order))
+                  .toString(),
+              QStringLiteral("Template letterhead"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 1").arg(m_order))
+                  .toMoney(),
+              money("60"));
+    // The template keeps its own rows.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1").arg(m_template)).toInt(), 4);
+}
+
+TEST_F(JobNewItem, CancelAddsNothing)
+{
+    run([&](CJobDlg &d) {
+        onDialog<CItemNew>([](CItemNew &) { return 2; });
+        d.SendCommand(30361);
+        return 2;
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1").arg(m_order)).toInt(), 2);
+}
+
+TEST_F(JobNewItem, ANewItemStartsOnTheChosenProductType)
+{
+    exec(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Qty, Type) VALUES (4, 'Flyers', 1, 500, 1)"));
+    app->WriteSettingInt(QStringLiteral("NewItem-From"), CItemNew::NewItem);
+    int shownProduct = -1;
+    run([&](CJobDlg &d) {
+        onDialog<CItemNew>([](CItemNew &n) {
+            const int row = n.list().FindItemByData(4, true);
+            n.OnListClick(row, 0);
+            n.SendCommand(1);
+            return n.result();
+        });
+        onDialog<CItemSpecs>([&](CItemSpecs &s) {
+            shownProduct = s.data().m_nProductType;
+            return 2;
+        });
+        d.SendCommand(30361);
+        return 2;
+    });
+    EXPECT_EQ(shownProduct, 4);
+}
+
+} // namespace
