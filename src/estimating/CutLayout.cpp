@@ -221,10 +221,12 @@ QRect CutLayout::DrawLayout(QPainter &painter, int xOffset, int yOffset, int scr
     if (printer && xOffset < 0)
         offsetX = -((mapX(sheetBox.right) + xOffset) / 2);
     const auto toDevice = [&](const Box &b) {
+        // A box's outline lies inside it: its far edges on the last pixel
+        // before right and bottom.
         if (!printer)
-            return QRect(QPoint(b.left, b.top), QPoint(b.right - 1, b.bottom - 1));
+            return QRect(QPoint(b.left, b.top), QPoint(b.right - 2, b.bottom - 2));
         return QRect(QPoint(mapX(b.left) + offsetX, mapY(b.top) + offsetY),
-                     QPoint(mapX(b.right) + offsetX - 1, mapY(b.bottom) + offsetY - 1));
+                     QPoint(mapX(b.right) + offsetX - 2, mapY(b.bottom) + offsetY - 2));
     };
 
     painter.save();

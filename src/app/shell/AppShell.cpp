@@ -27,9 +27,11 @@
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
+#include "estimating/CPaperCutterDlg.h"
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
 #include "platform/Prompt.h"
+#include "printing/EstimatingPrints.h"
 #include "printing/CPrintForm.h"
 #include "printing/JobPrintEntry.h"
 #include "views/CStatusDlg.h"
@@ -147,6 +149,8 @@ bool AppShell::InitInstance()
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallCreditDialog();
     InstallPriceChanged();
+    InstallPaperCutter();
+    InstallEstimatingPrints();
     InstallExchange();
     // The one menu resource 170 holds every area's pop-ups; registered after
     // the areas so that it is the one the program shows.

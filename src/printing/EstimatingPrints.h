@@ -1,0 +1,5 @@
+#pragma once
+
+// The printed pages the estimating dialogs ask for: the cutting layout page
+// (both stages of a paper's cuts) of the cutting layout dialog.
+void InstallEstimatingPrints();
