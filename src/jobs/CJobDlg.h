@@ -103,6 +103,8 @@ public:
     void AddNewItem(int productType);
     // The new-item dialog: a new item, booklet items or copies of items.
     void OnNewItem();
+    // The price list of the job's items, on the current item.
+    void OnPriceList();
     void AddBookletItems(int productType);
     void CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo);
     void DeleteCheckedItems(qint32 preselect);

@@ -1,5 +1,6 @@
-// The job window's new-item command: the new-item dialog chooses between a
-// new item of a product type, booklet items, and copies of existing items.
+// The job window's new-item command (the new-item dialog chooses between a
+// new item of a product type, booklet items, and copies of existing items)
+// and its price list.
 #include "jobs/CJobDlg.h"
 
 #include "app/base/CZqApp.h"
@@ -10,6 +11,7 @@
 #include "estimating/CBooklet.h"
 #include "estimating/CItemNew.h"
 #include "estimating/CItemSpecs.h"
+#include "estimating/CPriceBook.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
@@ -168,4 +170,13 @@ void CJobDlg::AddBookletItems(int productType)
                                             .arg(product),
                                         QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES)
         QMetaObject::invokeMethod(this, [this] { SendCommand(30159); }, Qt::QueuedConnection);
+}
+
+void CJobDlg::OnPriceList()
+{
+    if (m_nItems == 0 || !SelectCurrentItem(false))
+        return;
+    CPriceBook book(&itemRecord(), this);
+    book.m_nColorScheme = m_nHue;
+    book.DoModal();
 }

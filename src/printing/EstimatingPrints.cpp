@@ -1,6 +1,8 @@
 #include "printing/EstimatingPrints.h"
 
+#include "controls/CXListCtrl.h"
 #include "estimating/CPaperCutterDlg.h"
+#include "estimating/CPriceBook.h"
 #include "printing/CPrintForm.h"
 
 #include <QtGui/QPainter>
@@ -46,9 +48,39 @@ bool printCuttingLayout(const CPaperCutterDlg::PrintRequest &request)
     return form.DoPrint(request.command) == 2;
 }
 
+// The list code of the price list.
+constexpr int kPriceListCode = 44233;
+
+int printPriceList(const CPriceBook::PrintRequest &request)
+{
+    if (!request.list)
+        return 0;
+    request.list->FetchAll();
+    if (request.list->GetItemCount() < 1)
+        return 0;
+    CPrintForm form;
+    form.ResetOptions();
+    form.m_nKind = 100;
+    form.m_nContext = kPriceListCode;
+    form.m_pList = request.list;
+    form.m_nRecords = request.list->GetItemCount();
+    form.m_strTitle = QStringLiteral("Price List");
+    QString *headings[4] = {&form.m_strHeading1, &form.m_strHeading2, &form.m_strHeading3, &form.m_strHeading4};
+    for (int i = 0; i < 4 && i < request.headings.size(); ++i)
+        *headings[i] = request.headings[i];
+    // More lines than headings (several papers) share the last one.
+    if (request.headings.size() > 4)
+        form.m_strHeading4 = request.headings.mid(3).join(QStringLiteral("   "));
+    form.m_nFormNo = 100;
+    form.FindForm();
+    form.m_strOutputFile = request.outputFile;
+    return form.DoPrint(request.command);
+}
+
 } // namespace
 
 void InstallEstimatingPrints()
 {
     CPaperCutterDlg::SetPrintHook(printCuttingLayout);
+    CPriceBook::SetPrintHook(printPriceList);
 }

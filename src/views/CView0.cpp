@@ -128,6 +128,21 @@ void CView0::ExportShownList()
     exporter(m_nViewId, m_nBranch, m_nItem, m_strBranchText + QLatin1Char(' ') + m_strItemText, m_list, false, format);
 }
 
+namespace {
+
+CView0::PriceListOpener &priceListOpener()
+{
+    static CView0::PriceListOpener opener;
+    return opener;
+}
+
+} // namespace
+
+void CView0::SetPriceListOpener(PriceListOpener opener)
+{
+    priceListOpener() = std::move(opener);
+}
+
 void CView0::ReportNotAvailable(const QString &what)
 {
     platform::Prompt::messageBox(what + QStringLiteral(" is not yet available in this version of Tavrel."),
@@ -749,8 +764,14 @@ bool CView0::OnCommand(int id)
     case 8900:
         ReportNotAvailable(QStringLiteral("The reminders list"));
         return true;
-    case 30166: case 30167:
-        ReportNotAvailable(id == 30166 ? QStringLiteral("The price list") : QStringLiteral("Quick sale"));
+    case 30166:
+        if (priceListOpener())
+            priceListOpener()(this);
+        else
+            ReportNotAvailable(QStringLiteral("The price list"));
+        return true;
+    case 30167:
+        ReportNotAvailable(QStringLiteral("Quick sale"));
         return true;
     case 30571:
         ReportNotAvailable(QStringLiteral("File transfer"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/base/Menus.h"
 #include "platform/DateTime.h"
 #include "views/CBarCode.h"
@@ -167,6 +169,10 @@ public:
     // The message shown by commands whose subsystem is not part of the program
     // yet; never a silent no-op.
     static void ReportNotAvailable(const QString &what);
+    // Command 30166: the price list of the shop's templates (estimating
+    // fills the slot; while it is empty the command says it is not available).
+    using PriceListOpener = std::function<void(QWidget *parent)>;
+    static void SetPriceListOpener(PriceListOpener opener);
     // Command 30123: the chart's table, or the shown list through the export entry.
     void ExportShownList();
 

@@ -8,6 +8,7 @@
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
+#include "PriceListCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "ReportCommand.h"
@@ -50,6 +51,7 @@ const Command kCommands[] = {
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
     {"layout", runLayoutCommand},
+    {"pricelist", runPriceListCommand},
 };
 
 } // namespace
@@ -111,6 +113,7 @@ int main(int argc, char *argv[])
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
-           "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n";
+           "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n"
+           "  pricelist DB JOBNO ITEMNO [--quantity TEXT]\n";
     return 2;
 }

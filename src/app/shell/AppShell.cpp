@@ -28,6 +28,7 @@
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
 #include "estimating/CPaperCutterDlg.h"
+#include "estimating/CPriceBook.h"
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
 #include "platform/Prompt.h"
@@ -150,6 +151,7 @@ bool AppShell::InitInstance()
     InstallCreditDialog();
     InstallPriceChanged();
     InstallPaperCutter();
+    InstallPriceBook();
     InstallEstimatingPrints();
     InstallExchange();
     // The one menu resource 170 holds every area's pop-ups; registered after
