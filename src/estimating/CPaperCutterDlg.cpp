@@ -129,7 +129,8 @@ CPaperCutterDlg::CPaperCutterDlg(QWidget *parent) : CDlg0(810, parent)
 
 bool CPaperCutterDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && (watched == m_run->lineEdit() || watched == m_finish->lineEdit()))
+    if (event->type() == QEvent::FocusOut && m_run && m_finish
+        && (watched == m_run->lineEdit() || watched == m_finish->lineEdit()))
         OnSizeKillFocus();
     return CDlg0::eventFilter(watched, event);
 }

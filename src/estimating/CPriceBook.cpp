@@ -17,6 +17,7 @@
 #include <QtCore/QEvent>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
@@ -71,8 +72,9 @@ CPriceBook::CPriceBook(CItemSet *sourceItem, QWidget *parent) : CDlg0(840, paren
     m_tree.setParent(this);
     m_tree.setGeometry(8, 48, 300, 470);
     SetDlgCtrlID(&m_tree, kTree);
-    AddLabel(QStringLiteral("&List prices at every"), QRect(318, 48, 150, 28));
+    QLabel *every = AddLabel(QStringLiteral("&List prices at every"), QRect(318, 48, 150, 28));
     m_combo = new QComboBox(this);
+    every->setBuddy(m_combo);
     m_combo->setEditable(true);
     m_combo->setGeometry(470, 48, 150, 28);
     SetDlgCtrlID(m_combo, kQuantity);
@@ -109,7 +111,7 @@ CPriceBook::CPriceBook(CItemSet *sourceItem, QWidget *parent) : CDlg0(840, paren
 bool CPriceBook::eventFilter(QObject *watched, QEvent *event)
 {
     // A typed quantity text counts when the field is left.
-    if (watched == m_combo->lineEdit() && event->type() == QEvent::FocusOut
+    if (event->type() == QEvent::FocusOut && m_combo && watched == m_combo->lineEdit()
         && m_combo->currentText() != m_strQuantity)
         SetQuantityText(m_combo->currentText());
     return CDlg0::eventFilter(watched, event);

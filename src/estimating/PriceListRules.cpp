@@ -65,6 +65,9 @@ std::vector<Line> PriceLines(CItemSet &item, const std::vector<quint32> &quantit
     for (quint32 quantity : quantities) {
         if (quantity < 1 || quantity > quint32(INT_MAX) || !engine.PriceItem(int(quantity)))
             break;
+        // No priced service at all: the engine's No Charge marker, no price.
+        if (engine.GetNewPrice() == Money::noChargeMarker())
+            break;
         lines.push_back({quantity, engine.GetNewPrice()});
     }
     return lines;

@@ -41,7 +41,8 @@ struct Line
 
 // The item (the set's current item row) priced at each quantity in order
 // on one silent engine; stops at a quantity below 1 or the first one the
-// engine gives no price for. Empty when the item cannot be loaded.
+// engine gives no price for (zero, or the No Charge marker of an item
+// without priced services). Empty when the item cannot be loaded.
 std::vector<Line> PriceLines(CItemSet &item, const std::vector<quint32> &quantities, PricingCache *cache = nullptr);
 
 // Where line n goes: its page and its row on that page; a blank row stands
