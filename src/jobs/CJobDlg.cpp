@@ -526,7 +526,8 @@ bool CJobDlg::OnCommand(int id)
     case 30379: OnSubItem(); return true;
     case 30159: OnRearrange(); return true;
     case 30365: OnPriceList(); return true;
-    case 30369: case 30633: case 30366:
+    case 30366: OnItemDocuments(); return true;
+    case 30369: case 30633:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

@@ -105,6 +105,9 @@ public:
     void OnNewItem();
     // The price list of the job's items, on the current item.
     void OnPriceList();
+    // The document attached to the current item (table Samples): shown,
+    // replaced or removed in the item-document window.
+    void OnItemDocuments();
     void AddBookletItems(int productType);
     void CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo);
     void DeleteCheckedItems(qint32 preselect);

@@ -27,6 +27,7 @@
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
+#include "estimating/CHtmlDlg.h"
 #include "estimating/CPaperCutterDlg.h"
 #include "estimating/CPriceBook.h"
 #include "estimating/CPriceChanged.h"
@@ -152,6 +153,7 @@ bool AppShell::InitInstance()
     InstallPriceChanged();
     InstallPaperCutter();
     InstallPriceBook();
+    InstallHtmlDialog(m_app);
     InstallEstimatingPrints();
     InstallExchange();
     // The one menu resource 170 holds every area's pop-ups; registered after

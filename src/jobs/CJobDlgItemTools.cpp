@@ -1,4 +1,4 @@
-// The job window's new-item command (the new-item dialog chooses between a
+// The job window's item tools: the new-item command (the new-item dialog chooses between a
 // new item of a product type, booklet items, and copies of existing items)
 // and its price list.
 #include "jobs/CJobDlg.h"
@@ -9,6 +9,7 @@
 #include "data/JobTypes.h"
 #include "data/SharedDatabase.h"
 #include "estimating/CBooklet.h"
+#include "estimating/CHtmlDlg.h"
 #include "estimating/CItemNew.h"
 #include "estimating/CItemSpecs.h"
 #include "estimating/CPriceBook.h"
@@ -179,4 +180,43 @@ void CJobDlg::OnPriceList()
     CPriceBook book(&itemRecord(), this);
     book.m_nColorScheme = m_nHue;
     book.DoModal();
+}
+
+void CJobDlg::OnItemDocuments()
+{
+    if (m_nItems == 0 || !SelectCurrentItem(false))
+        return;
+    const qint32 itemId = itemRecord().m_ItemID;
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    QString stored;
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Path FROM Samples WHERE ItemID = %1").arg(itemId));
+        if (!rs.isEOF())
+            stored = rs.value(0).toString();
+    }
+    CHtmlDlg documents(this);
+    documents.m_nMode = CHtmlDlg::kItemDocuments;
+    documents.m_nColorScheme = m_nHue;
+    if (!stored.isEmpty())
+        documents.m_strDocument = stored;
+    documents.DoModal();
+    const bool none = documents.m_strDocument.compare(QStringLiteral("about:Blank"), Qt::CaseInsensitive) == 0;
+    const QString chosen = none ? QString() : documents.m_strDocument;
+    if (chosen == stored || isPreview())
+        return;
+    try {
+        // The item's one attachment is replaced as one change.
+        platform::Transaction transaction(db);
+        db.execute(QStringLiteral("DELETE FROM Samples WHERE ItemID = %1").arg(itemId));
+        if (!chosen.isEmpty())
+            db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, ?)").arg(itemId),
+                       {platform::Value(chosen)});
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        platform::Prompt::messageBox(QStringLiteral("The attached file could not be saved.\n\n") + e.description(),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
+    RefillItems(false);
 }
