@@ -5,7 +5,9 @@
 
 #include "controls/CXListCtrl.h"
 #include "data/CJobSet.h"
+#include "estimating/CHtmlDlg.h"
 #include "estimating/CItemNew.h"
+#include "estimating/CPriceBook.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
@@ -100,6 +102,52 @@ TEST_F(JobNewItem, ANewItemStartsOnTheChosenProductType)
         return 2;
     });
     EXPECT_EQ(shownProduct, 4);
+}
+
+TEST_F(JobNewItem, PriceListOpensOnTheJobsItems)
+{
+    // The list shows items of a product type.
+    exec(QStringLiteral("DELETE FROM ProductTypes WHERE [No] = 1"));
+    exec(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Qty, Type) VALUES (1, 'Cards', 1, 500, 1)"));
+    exec(QStringLiteral("UPDATE Items SET Side1 = 1 WHERE JobID = %1 and SerNo = 0").arg(m_order));
+    run([&](CJobDlg &d) {
+        onDialog<CPriceBook>([](CPriceBook &b) {
+            EXPECT_EQ(b.ribbon().GetItemText(30534), QStringLiteral("Job Items"));
+            EXPECT_EQ(b.tree().topLevelItemCount(), 1);
+            EXPECT_EQ(b.tree().GetSelectedText(), QStringLiteral("Business cards 2 sided"));
+            return 2;
+        });
+        d.SendCommand(30365);
+        return 2;
+    });
+}
+
+TEST_F(JobNewItem, AnItemsAttachedFileIsKeptAndRemoved)
+{
+    const QString proof = tempPath(QStringLiteral("proof.pdf"));
+    prompts().answerFile(proof);
+    const auto attach = [&](const std::function<void(CHtmlDlg &)> &act) {
+        run([&](CJobDlg &d) {
+            onDialog<CHtmlDlg>([&](CHtmlDlg &h) {
+                act(h);
+                h.SendCommand(2);
+                return h.result();
+            });
+            d.SendCommand(30366);
+            return 2;
+        });
+    };
+    const QString samples = QStringLiteral("SELECT Count(*) FROM Samples");
+    attach([](CHtmlDlg &h) {
+        EXPECT_EQ(h.windowTitle(), QStringLiteral("Item Documents: None found"));
+        h.SendCommand(30101);
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Path FROM Samples")).toString(), proof);
+    attach([&](CHtmlDlg &h) {
+        EXPECT_EQ(h.windowTitle(), QStringLiteral("Item Documents: ") + proof);
+        h.SendCommand(30405);
+    });
+    EXPECT_EQ(scalar(samples).toInt(), 0);
 }
 
 } // namespace
