@@ -113,8 +113,15 @@ void CJobDlg::CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo)
 
 void CJobDlg::AddBookletItems(int productType)
 {
-    CZqApp *app = ZqApp();
-    const QString product = app ? app->GetProductTypeName(quint8(productType)) : QString();
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    QString product;
+    {
+        platform::Recordset name(db);
+        name.open(platform::Recordset::Type::Snapshot,
+                  QStringLiteral("SELECT Name FROM ProductTypes WHERE [No] = %1").arg(productType));
+        if (!name.isEOF())
+            product = name.value(0).toString().trimmed();
+    }
     CBooklet booklet(this);
     booklet.m_strTitle = product;
     booklet.m_nBooks = keptBooks();

@@ -5,6 +5,7 @@
 
 #include "controls/CXListCtrl.h"
 #include "data/CJobSet.h"
+#include "estimating/CBooklet.h"
 #include "estimating/CHtmlDlg.h"
 #include "estimating/CItemNew.h"
 #include "estimating/CPriceBook.h"
@@ -102,6 +103,63 @@ TEST_F(JobNewItem, ANewItemStartsOnTheChosenProductType)
         return 2;
     });
     EXPECT_EQ(shownProduct, 4);
+}
+
+TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
+{
+    exec(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Qty, Type) VALUES (7, 'Booklets', 1, 0, 0)"));
+    app->WriteSettingInt(QStringLiteral("NewItem-From"), CItemNew::BookletItems);
+    struct Preset
+    {
+        QString description;
+        qint32 quantity;
+        int product;
+        int unit;
+        qint32 sheets;
+        QString size;
+    };
+    std::vector<Preset> presets;
+    run([&](CJobDlg &d) {
+        onDialog<CItemNew>([](CItemNew &n) {
+            n.OnListClick(n.list().FindItemByData(7, true), 0);
+            n.SendCommand(1);
+            return n.result();
+        });
+        onDialog<CBooklet>([](CBooklet &b) {
+            EXPECT_EQ(b.m_strTitle, QStringLiteral("Booklets"));
+            b.OnChoice(CBooklet::FoldedBooklet);
+            b.OnChoice(23);
+            b.m_nBooks = 250;
+            b.m_nPages = 10;
+            b.CalcSheets();
+            b.SendCommand(1);
+            return b.result();
+        });
+        prompts().answer(platform::IDYES); // Create 3 Items?
+        for (int i = 0; i < 3; ++i)
+            onDialog<CItemSpecs>([&](CItemSpecs &s) {
+                const CItemSpecsData &data = s.data();
+                presets.push_back({data.m_strDescription, data.m_nQuantity, data.m_nProductType, data.m_nUnit,
+                                   data.m_nSheets, data.m_strSize});
+                return 2;
+            });
+        d.SendCommand(30361);
+        return 2;
+    });
+    ASSERT_EQ(presets.size(), 3u);
+    EXPECT_EQ(presets[0].description, QStringLiteral("Booklets | Cover "));
+    EXPECT_EQ(presets[1].description, QStringLiteral("Booklets | Inside Pages: 10"));
+    EXPECT_EQ(presets[2].description, QStringLiteral("Booklets | Bindery "));
+    EXPECT_EQ(presets[1].sheets, 3);
+    // The bindery counts the sheets of the parts before it.
+    EXPECT_EQ(presets[2].sheets, presets[0].sheets + 3);
+    for (const Preset &p : presets) {
+        EXPECT_EQ(p.quantity, 250);
+        EXPECT_EQ(p.product, 7);
+        EXPECT_EQ(p.unit, 5);
+        EXPECT_EQ(p.size, QStringLiteral("8.5 x 11"));
+    }
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Create 3 Items?")}));
 }
 
 TEST_F(JobNewItem, PriceListOpensOnTheJobsItems)
