@@ -93,6 +93,13 @@ int CItemNew::JobTypeOfSource(int source)
     return -1;
 }
 
+QString CItemNew::ListingStatement(int listBy, QString &filter)
+{
+    const Listing listing = listingFor(listBy);
+    AppendWhere(filter, listing.condition);
+    return listing.select + listing.from + filter + listing.order;
+}
+
 CItemNew::CItemNew(qint32 cusNo, QWidget *parent) : CDlg0(690, parent), m_nCusNo(cusNo)
 {
     m_strWindowTitle = QStringLiteral("New");

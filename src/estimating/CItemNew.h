@@ -76,6 +76,10 @@ public:
 
     // The job type of a copy source (-1 for the others).
     static int JobTypeOfSource(int source);
+    // The statement of a listing (0 product types, or a list-by layout)
+    // under a filter (" WHERE ..." or empty); the listing's own condition
+    // is added to the filter.
+    static QString ListingStatement(int listBy, QString &filter);
 
     // What the tests and the program's other windows drive.
     CXTreeCtrl &tree() { return m_tree; }
