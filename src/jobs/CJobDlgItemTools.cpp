@@ -159,6 +159,7 @@ void CJobDlg::AddBookletItems(int productType)
             data.m_nUnit = 5;       // Sheets/Set
             data.m_nUnitFormat = 1;
             data.m_strSize = booklet.m_strPageSize;
+            data.m_strFlatSize = booklet.m_strFlatSize;
             if (sheets > 0)
                 data.m_nSheets = sheets;
             used = data.m_nSheets;

@@ -117,6 +117,7 @@ TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
         int unit;
         qint32 sheets;
         QString size;
+        QString flat;
     };
     std::vector<Preset> presets;
     run([&](CJobDlg &d) {
@@ -140,7 +141,7 @@ TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
             onDialog<CItemSpecs>([&](CItemSpecs &s) {
                 const CItemSpecsData &data = s.data();
                 presets.push_back({data.m_strDescription, data.m_nQuantity, data.m_nProductType, data.m_nUnit,
-                                   data.m_nSheets, data.m_strSize});
+                                   data.m_nSheets, data.m_strSize, data.m_strFlatSize});
                 return 2;
             });
         d.SendCommand(30361);
@@ -158,6 +159,7 @@ TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
         EXPECT_EQ(p.product, 7);
         EXPECT_EQ(p.unit, 5);
         EXPECT_EQ(p.size, QStringLiteral("8.5 x 11"));
+        EXPECT_EQ(p.flat, QStringLiteral("11 x 17"));
     }
     EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Create 3 Items?")}));
 }
