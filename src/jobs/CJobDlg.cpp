@@ -519,7 +519,7 @@ bool CJobDlg::OnCommand(int id)
     case 30364: OnRepriceItem(); return true;
     case 30362: EditItemSpecs(qint32(m_wndList.GetSelectedData())); return true;
     case 30363: EditItemCosts(qint32(m_wndList.GetSelectedData())); return true;
-    case 30361: AddNewItem(0); return true;
+    case 30361: OnNewItem(); return true;
     case 30113:
     case 30631:
         if (SelectCurrentItem(false))
@@ -531,7 +531,9 @@ bool CJobDlg::OnCommand(int id)
     case 30379: OnSubItem(); return true;
     case 30159: OnRearrange(); return true;
     case 30369: OnPasteItem(); return true;
-    case 30365: case 30633: case 30366:
+    case 30365: OnPriceList(); return true;
+    case 30366: OnItemDocuments(); return true;
+    case 30633:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;

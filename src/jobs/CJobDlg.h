@@ -102,6 +102,15 @@ public:
     // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).
     void AddNewItem(int productType);
+    // The new-item dialog: a new item, booklet items or copies of items.
+    void OnNewItem();
+    // The price list of the job's items, on the current item.
+    void OnPriceList();
+    // The document attached to the current item (table Samples): shown,
+    // replaced or removed in the item-document window.
+    void OnItemDocuments();
+    void AddBookletItems(int productType);
+    void CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo);
     void DeleteCheckedItems(qint32 preselect);
     // Adds a sub-item to the current item (a plain item becomes a group first).
     void OnSubItem();

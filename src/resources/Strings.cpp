@@ -89,6 +89,7 @@ constexpr StringEntry kStrings[] = {
     {44192, u"Information on the Internet,Tavrel Website,Check for Updates,Support Hours,Pellory Website,Pellory Demo,"},
     {IDS_FORM_OPTIONS_SOUND, u"Bell Sound,"},
     {IDS_FORM_OPTIONS_LIST, u"Highlighted Rows Only,"},
+    {IDS_TRIM_SIZES, u" ,1/128,1/64,1/32,1/16,1/8,3/16,1/4,5/16,3/8,7/16,1/2,9/16,5/8,11/16,3/4,13/16,7/8,15/16,1.0,1.5,2.0,"},
     {48000, u"1152,700,4800,7390,7560,2150,2160,1151,1153,1490,"},
     {48001, u",,,,,,,,,,,"},
     {48002, u",,,,,,,,,,,"},

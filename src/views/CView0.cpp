@@ -148,6 +148,21 @@ void CView0::OnEmail(const QString &kind)
     emailer(m_list, m_nViewId, key, kind, QString());
 }
 
+namespace {
+
+CView0::PriceListOpener &priceListOpener()
+{
+    static CView0::PriceListOpener opener;
+    return opener;
+}
+
+} // namespace
+
+void CView0::SetPriceListOpener(PriceListOpener opener)
+{
+    priceListOpener() = std::move(opener);
+}
+
 void CView0::ReportNotAvailable(const QString &what)
 {
     platform::Prompt::messageBox(what + QStringLiteral(" is not yet available in this version of Tavrel."),
@@ -791,7 +806,10 @@ bool CView0::OnCommand(int id)
         return true;
     }
     case 30166:
-        ReportNotAvailable(QStringLiteral("The price list"));
+        if (priceListOpener())
+            priceListOpener()(this);
+        else
+            ReportNotAvailable(QStringLiteral("The price list"));
         return true;
     case 30167:
         if (quickSaleRunner())

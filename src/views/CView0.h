@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/base/Menus.h"
 #include "platform/DateTime.h"
 #include "views/CBarCode.h"
@@ -177,6 +179,10 @@ public:
     // E-mail from templates to the people behind the selected rows; `kind`
     // proposes the template ("Job", "Cus", "AR").
     virtual void OnEmail(const QString &kind);
+    // Command 30166: the price list of the shop's templates (estimating
+    // fills the slot; while it is empty the command says it is not available).
+    using PriceListOpener = std::function<void(QWidget *parent)>;
+    static void SetPriceListOpener(PriceListOpener opener);
     // Command 30123: the chart's table, or the shown list through the export entry.
     void ExportShownList();
 

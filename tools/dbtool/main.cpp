@@ -5,9 +5,11 @@
 #include "ExportCommand.h"
 #include "JobCommand.h"
 #include "MailCommand.h"
+#include "LayoutCommand.h"
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
+#include "PriceListCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "QuickSaleCommand.h"
@@ -60,6 +62,8 @@ const Command kCommands[] = {
     {"mail", runMailCommand},
     {"transfer", runTransferCommand},
     {"schedule-job", runScheduleJobCommand},
+    {"layout", runLayoutCommand},
+    {"pricelist", runPriceListCommand},
 };
 
 // The commands that draw (fonts, paint devices) and so need the GUI
@@ -73,6 +77,7 @@ const char *const kDrawingCommands[] = {
     "report",
     "xml",
     "mail",
+    "layout",
 };
 
 } // namespace
@@ -140,6 +145,8 @@ int main(int argc, char *argv[])
            "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"
            "  mail send SMTPURL --to A --subject S --text T [--from F] [--attach FILE]\n"
            "  mail link URL FOLDER [--cusno N]\n"
-           "  transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n";
+           "  transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n"
+           "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n"
+           "  pricelist DB JOBNO ITEMNO [--quantity TEXT]\n";
     return 2;
 }

@@ -28,10 +28,14 @@
 #include "estimating/CItemSpecs.h"
 #include "jobs/JobsInstall.h"
 #include "production/ProductionInstall.h"
+#include "estimating/CHtmlDlg.h"
+#include "estimating/CPaperCutterDlg.h"
+#include "estimating/CPriceBook.h"
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
 #include "reports/ReportsInstall.h"
 #include "platform/Prompt.h"
+#include "printing/EstimatingPrints.h"
 #include "printing/CPrintForm.h"
 #include "printing/JobPrintEntry.h"
 #include "views/CStatusDlg.h"
@@ -150,6 +154,10 @@ bool AppShell::InitInstance()
     InstallCreditDialog();
     InstallPriceChanged();
     InstallProduction(m_app);
+    InstallPaperCutter();
+    InstallPriceBook();
+    InstallHtmlDialog(m_app);
+    InstallEstimatingPrints();
     InstallExchange();
     InstallReports();
     // The one menu resource 170 holds every area's pop-ups; registered after
