@@ -69,37 +69,37 @@ CFindDlg::CFindDlg(const QString &kind, bool allowListChoice, int colourScheme, 
     m_date1 = m_date2 = today();
     if (CZqApp *app = ZqApp())
         m_nIfContains = app->GetSettingInt(kIfContains, 0);
-    resize(780, 500);
+    resize(780, 448);
 
-    AddPlaceholder(1911, QRect(10, 64, 150, 26), QStringLiteral("Find"));
-    AddPlaceholder(1912, QRect(166, 64, 230, 26), QStringLiteral("By this field"));
-    AddPlaceholder(1913, QRect(402, 64, 180, 26), QStringLiteral("If the field"));
-    AddPlaceholder(1914, QRect(588, 64, 180, 26), QStringLiteral("Enter "));
-    m_lists = addList(this, kLists, QRect(10, 92, 150, 222));
-    m_fields = addList(this, kFields, QRect(166, 92, 230, 222));
-    m_operators = addList(this, kOperators, QRect(402, 92, 180, 222));
-    m_value1 = AddEdit(kValue1, QRect(588, 92, 180, 26));
-    m_value2 = AddEdit(kValue2, QRect(588, 124, 180, 26));
-    m_picker1 = addPicker(this, kDate1, QRect(588, 92, 180, 26));
-    m_picker2 = addPicker(this, kDate2, QRect(588, 124, 180, 26));
-    m_choices = addCombo(this, kChoices, QRect(588, 158, 180, 26));
+    AddPlaceholder(1911, QRect(10, 12, 150, 26), QStringLiteral("Find"));
+    AddPlaceholder(1912, QRect(166, 12, 230, 26), QStringLiteral("By this field"));
+    AddPlaceholder(1913, QRect(402, 12, 180, 26), QStringLiteral("If the field"));
+    AddPlaceholder(1914, QRect(588, 12, 180, 26), QStringLiteral("Enter "));
+    m_lists = addList(this, kLists, QRect(10, 40, 150, 222));
+    m_fields = addList(this, kFields, QRect(166, 40, 230, 222));
+    m_operators = addList(this, kOperators, QRect(402, 40, 180, 222));
+    m_value1 = AddEdit(kValue1, QRect(588, 40, 180, 26));
+    m_value2 = AddEdit(kValue2, QRect(588, 72, 180, 26));
+    m_picker1 = addPicker(this, kDate1, QRect(588, 40, 180, 26));
+    m_picker2 = addPicker(this, kDate2, QRect(588, 72, 180, 26));
+    m_choices = addCombo(this, kChoices, QRect(588, 106, 180, 26));
 
     m_advancedBox = new QCheckBox(this);
-    m_advancedBox->setGeometry(10, 322, 220, 24);
+    m_advancedBox->setGeometry(10, 270, 220, 24);
     SetDlgCtrlID(m_advancedBox, kAdvancedBox);
-    AddLabel(QStringLiteral("Build a filter of several conditions, or type one"), QRect(236, 322, 346, 24),
+    AddLabel(QStringLiteral("Build a filter of several conditions, or type one"), QRect(236, 270, 346, 24),
              kAdvancedLabel);
-    m_filterEdit = AddEdit(kFilterText, QRect(10, 352, 572, 26));
-    AddLabel(QStringLiteral("Sort"), QRect(588, 322, 180, 24), kSortLabel);
-    m_sortList = addCombo(this, kSort, QRect(588, 352, 180, 26));
-    m_sortDirection = addCombo(this, kDirection, QRect(588, 384, 180, 26));
+    m_filterEdit = AddEdit(kFilterText, QRect(10, 300, 572, 26));
+    AddLabel(QStringLiteral("Sort"), QRect(588, 270, 180, 24), kSortLabel);
+    m_sortList = addCombo(this, kSort, QRect(588, 300, 180, 26));
+    m_sortDirection = addCombo(this, kDirection, QRect(588, 332, 180, 26));
     m_sortDirection->addItems({QStringLiteral("A - Z"), QStringLiteral("Z - A")});
-    AddButton(kAddToFilter, QStringLiteral("&Add to Filter"), QRect(10, 384, 130, 28));
-    AddButton(kClearFilter, QStringLiteral("&Clear Filter"), QRect(146, 384, 130, 28));
-    AddButton(kOptions, QStringLiteral("&Options..."), QRect(10, 452, 110, 30));
-    AddButton(kFindItems, QStringLiteral("Find Items..."), QRect(126, 452, 120, 30));
-    AddButton(1, QStringLiteral("Find &Now"), QRect(540, 452, 110, 30));
-    AddButton(2, QStringLiteral("Cancel"), QRect(658, 452, 110, 30));
+    AddButton(kAddToFilter, QStringLiteral("&Add to Filter"), QRect(10, 332, 130, 28));
+    AddButton(kClearFilter, QStringLiteral("&Clear Filter"), QRect(146, 332, 130, 28));
+    AddButton(kOptions, QStringLiteral("&Options..."), QRect(10, 400, 110, 30));
+    AddButton(kFindItems, QStringLiteral("Find Items..."), QRect(126, 400, 120, 30));
+    AddButton(1, QStringLiteral("Find &Now"), QRect(540, 400, 110, 30));
+    AddButton(2, QStringLiteral("Cancel"), QRect(658, 400, 110, 30));
 
     connect(m_lists, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_bFilling)
