@@ -165,7 +165,7 @@ bool CViewJobs::OnCommand(int id)
             OnRefresh();
         }
         return true;
-    case 30111: ReportJobFeatureNotAvailable(QStringLiteral("Copying and pasting jobs")); return true;
+    case 30111: OnCopyPaste(); return true;
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Shipping labels")); return true;
     case 30609: ReportJobFeatureNotAvailable(QStringLiteral("The item finder")); return true;

@@ -61,6 +61,9 @@ private:
     void OnListNow();
     void OnFixDiscrepancies();
     void OnSummary();
+    // Copy and paste (30111): the selected job as a new job of a chosen type,
+    // or a posted invoice cancelled by a credit invoice.
+    void OnCopyPaste();
     void AfterCreation(bool created);
     // Scanned commands: the status (30131-30136) or a date (30141-30144) of
     // the current order, and the jobs of the scanned customer or CSR

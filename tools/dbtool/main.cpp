@@ -96,6 +96,8 @@ int main(int argc, char *argv[])
            "  check DB\n"
            "  price DB JOBNO ITEMNO [--detail]\n"
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
+           "  job DB copy JOBID TYPE [--customer N] [--today M/D/YYYY]\n"
+           "  job DB credit JOBID [--revised] [--today M/D/YYYY]\n"
            "  ar DB post [JOBID...] | pay CUSNO AMOUNT [JOBNO[:AMOUNT]...] [--use-credit] | latefee JOBID...\n"
            "     [--rule P,M,F] | clearfee JOBID... | writeoff JOBID... | credit CUSNO AMOUNT [REASON]\n"
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
