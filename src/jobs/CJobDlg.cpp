@@ -528,9 +528,9 @@ bool CJobDlg::OnCommand(int id)
     case 30369: case 30365: case 30633: case 30366:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
-    case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;
+    case 30407: OnChangeCustomer(); return true;
     case 30415: OnApplyCredit(); return true;
-    case 30526: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job status here")); return true;
+    case 30526: OnJobStatus(); return true;
     case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;

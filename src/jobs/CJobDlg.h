@@ -172,6 +172,9 @@ private:
     void EditNote(unsigned id);
     void ChooseBuyerOrShipto(unsigned id);
     void OnJobDates();
+    // The Bill To and status commands.
+    void OnChangeCustomer();
+    void OnJobStatus();
     void OnJobTotals();
     void OnApplyCredit();
     void OnServiceProperties();

@@ -37,7 +37,8 @@ void CJobDlg::OnApplyCredit()
         return;
     // The customer's credit, when there is one and the user wants it used.
     bool useCredit = false;
-    if (!m_creditDue.isZero()) {
+    // The credit is offered only when there is credit to use and something owed.
+    if (m_creditDue.units() > 0 && job.m_Balance.units() > 0) {
         CCusSet customer;
         useCredit = customer.FindCustomer(job.m_CusNo)
             && platform::Prompt::messageBox(

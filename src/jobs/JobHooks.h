@@ -52,6 +52,9 @@ struct JobHooks
     using TakeDeposit = std::function<int(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, NewPayment &payment,
                                           QWidget *parent)>;
 
+    // The customer summary, and its credit information alone (customers).
+    using ShowCustomer = std::function<void(qint32 cusNo, QWidget *parent)>;
+
     PickContact pickContact;
     PickShipto pickShipto;
     EditContact editContact;
@@ -62,6 +65,8 @@ struct JobHooks
     ReadWebOrders readWebOrders;
     NewCustomer newCustomer;
     TakeDeposit takeDeposit;
+    ShowCustomer customerSummary;
+    ShowCustomer customerCreditInfo;
 };
 
 // The one set of slots of the program.
