@@ -168,7 +168,7 @@ bool CViewJobs::OnCommand(int id)
     case 30111: OnCopyPaste(); return true;
     case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Shipping labels")); return true;
-    case 30609: ReportJobFeatureNotAvailable(QStringLiteral("The item finder")); return true;
+    case 30609: OnItemFinder(); return true;
     case 30536:
         OnSummary();
         return true;
@@ -177,7 +177,7 @@ bool CViewJobs::OnCommand(int id)
         return true;
     case 30101:
         if (QApplication::keyboardModifiers() & Qt::ControlModifier) {
-            ReportJobFeatureNotAvailable(QStringLiteral("The item finder"));
+            OnItemFinder();
             return true;
         }
         return CView0::OnCommand(id);

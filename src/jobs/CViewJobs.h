@@ -64,6 +64,8 @@ private:
     // Copy and paste (30111): the selected job as a new job of a chosen type,
     // or a posted invoice cancelled by a credit invoice.
     void OnCopyPaste();
+    // The item finder (30609): the chosen item's job alone in its list.
+    void OnItemFinder();
     void AfterCreation(bool created);
     // Scanned commands: the status (30131-30136) or a date (30141-30144) of
     // the current order, and the jobs of the scanned customer or CSR

@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "controls/CXListCtrl.h"
 #include "data/JobTypes.h"
+#include "jobs/CFindJob.h"
 #include "jobs/JobCopy.h"
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
@@ -145,4 +146,18 @@ void CViewJobs::OnCopyPaste()
     ShowNewJobList();
     if (open)
         RunJobWindow(ModePasted);
+}
+
+void CViewJobs::OnItemFinder()
+{
+    CFindJob finder(this);
+    if (finder.DoModal() != IDOK_RESULT)
+        return;
+    m_nBranch = finder.m_nJobType;
+    m_nItem = 1;
+    m_strSortText.clear();
+    setFilter(finder.m_strResult, finder.m_strResult);
+    m_strListCaption = finder.m_strJobTypeLabel + QLatin1Char(' ') + finder.m_strResult;
+    FillList();
+    m_list->setFocus();
 }
