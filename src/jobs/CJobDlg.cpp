@@ -2,6 +2,8 @@
 // ownership, saving, closing and moving to another job of the opener's list.
 #include "jobs/CJobDlg.h"
 
+#include <QtWidgets/QApplication>
+
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
@@ -525,7 +527,8 @@ bool CJobDlg::OnCommand(int id)
     case 30372: OnRepriceAll(); return true;
     case 30379: OnSubItem(); return true;
     case 30159: OnRearrange(); return true;
-    case 30369: case 30365: case 30633: case 30366:
+    case 30633: OnCompare(true); return true;
+    case 30369: case 30365: case 30366:
         ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
         return true;
     case 30407: OnChangeCustomer(); return true;
@@ -534,7 +537,7 @@ bool CJobDlg::OnCommand(int id)
     case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
-    case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
+    case 30343: OnCompare((QApplication::keyboardModifiers() & Qt::ControlModifier) != 0); return true;
     case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;

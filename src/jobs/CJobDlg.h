@@ -175,6 +175,7 @@ private:
     // The Bill To and status commands.
     void OnChangeCustomer();
     void OnJobStatus();
+    void OnCompare(bool item);
     void OnJobTotals();
     void OnApplyCredit();
     void OnServiceProperties();

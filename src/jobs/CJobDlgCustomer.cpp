@@ -2,6 +2,8 @@
 
 #include "app/base/CZqApp.h"
 #include "data/CCusSet.h"
+#include "data/CItemSet.h"
+#include "jobs/CJobCompare.h"
 #include "data/CJobSet.h"
 #include "jobs/JobCustomerChange.h"
 #include "jobs/JobHooks.h"
@@ -9,6 +11,8 @@
 #include "resources/Strings.h"
 #include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
+
+#include <QtWidgets/QApplication>
 
 // The "Bill To" panel's command: assign the job to another or a new
 // customer, convert a walk-in buyer, or look at the customer.
@@ -163,4 +167,39 @@ void CJobDlg::OnJobStatus()
     FillControls(false);
     UpdateTitleItems(QString());
     UpdateDatesPanel();
+}
+
+// Compare this job (30343), or with Ctrl held or command 30633 its current
+// item, with what it was copied from or with its default prices.
+void CJobDlg::OnCompare(bool item)
+{
+    CJobSet &job = *m_pJob;
+    if (!item) {
+        CJobCompare compare(job.m_JobID, this);
+        compare.DoModal();
+        return;
+    }
+    CItemSet row(job.m_pDatabase);
+    const qint32 selected = qint32(m_wndList.GetSelectedData());
+    if (selected <= 0 || !row.OpenByItemID(selected))
+        return;
+    if (row.m_SerNo != 0) {
+        // A service row: its item.
+        const int itemNo = row.m_ItemNo, subNo = row.m_SubNo;
+        if (!row.OpenItemRows(job.m_JobID, itemNo, subNo, CItemSet::ItemRows))
+            return;
+    }
+    qint32 key = row.m_Up;
+    if (key >= 0) {
+        if (platform::Prompt::messageBox(
+                QStringLiteral("There's no history of this Item to compare.\nWould you like to compare Saved vs Default "
+                               "Pricing?"),
+                QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
+            return;
+        key = kNoHistory;
+    }
+    CJobCompare compare(job.m_JobID, this);
+    compare.m_nItemNo = row.m_ItemNo;
+    compare.m_nHistoryKey = key;
+    compare.DoModal();
 }

@@ -166,7 +166,7 @@ bool CViewJobs::OnCommand(int id)
         }
         return true;
     case 30111: OnCopyPaste(); return true;
-    case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
+    case 30343: OnCompareJob(); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Shipping labels")); return true;
     case 30609: OnItemFinder(); return true;
     case 30536:

@@ -66,6 +66,8 @@ private:
     void OnCopyPaste();
     // The item finder (30609): the chosen item's job alone in its list.
     void OnItemFinder();
+    // The job comparison of the selected job (30343).
+    void OnCompareJob();
     void AfterCreation(bool created);
     // Scanned commands: the status (30131-30136) or a date (30141-30144) of
     // the current order, and the jobs of the scanned customer or CSR

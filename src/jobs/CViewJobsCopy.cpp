@@ -4,6 +4,7 @@
 #include "controls/CXListCtrl.h"
 #include "data/JobTypes.h"
 #include "jobs/CFindJob.h"
+#include "jobs/CJobCompare.h"
 #include "jobs/JobCopy.h"
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
@@ -160,4 +161,13 @@ void CViewJobs::OnItemFinder()
     m_strListCaption = finder.m_strJobTypeLabel + QLatin1Char(' ') + finder.m_strResult;
     FillList();
     m_list->setFocus();
+}
+
+void CViewJobs::OnCompareJob()
+{
+    const std::int64_t jobId = GetSelectedItemData();
+    if (jobId <= 0)
+        return;
+    CJobCompare compare(qint32(jobId), this);
+    compare.DoModal();
 }
