@@ -364,3 +364,43 @@ TEST_F(JobCopyTest, PaymentLinesLeaveTheNote)
 }
 
 } // namespace
+
+#include "support/ToolRun.h"
+
+namespace {
+
+TEST_F(JobCopyTest, DbToolCopiesCreditsAndAppliesCredit)
+{
+    const qint32 quote = addJob(1, 60, QStringLiteral("Title, DateIn, Subtotal, Balance"),
+                                QStringLiteral("'Cards', #6/10/2024#, 40, 40"));
+    addItem(quote, 1, QStringLiteral("Cards"), "40");
+    const qint32 invoice = addInvoice(1400);
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 50 WHERE CusNo = 100"));
+    SharedDatabase().close();
+    const ToolRun copy = RunDbTool({QStringLiteral("job"), databasePath(), QStringLiteral("copy"),
+                                    QString::number(quote), QStringLiteral("0"), QStringLiteral("--today"),
+                                    QStringLiteral("7/1/2024")});
+    ASSERT_EQ(copy.exitCode, 0) << copy.err.toStdString();
+    EXPECT_TRUE(copy.out.contains(QStringLiteral("JobNo 1401"))) << copy.out.toStdString();
+    const ToolRun credit = RunDbTool({QStringLiteral("job"), databasePath(), QStringLiteral("credit"),
+                                      QString::number(invoice), QStringLiteral("--revised")});
+    ASSERT_EQ(credit.exitCode, 0) << credit.err.toStdString();
+    EXPECT_TRUE(credit.out.contains(QStringLiteral("JobNo -1400\n"))) << credit.out.toStdString();
+    EXPECT_TRUE(credit.out.contains(QStringLiteral("RevisedJobNo 1402\n"))) << credit.out.toStdString();
+    const ToolRun again = RunDbTool({QStringLiteral("job"), databasePath(), QStringLiteral("credit"),
+                                     QString::number(invoice)});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("previously credited invoice"))) << again.err.toStdString();
+    const QString newOrder = copy.out.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 1);
+    const ToolRun apply = RunDbTool({QStringLiteral("job"), databasePath(), QStringLiteral("apply-credit"), newOrder,
+                                     QStringLiteral("100")});
+    ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();
+    EXPECT_TRUE(apply.out.contains(QStringLiteral("Applied 40.00\nBalance 0.00"))) << apply.out.toStdString();
+    SharedDatabase().open(databasePath());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Format(DateIn, 'm/d/yyyy') FROM Jobs WHERE JobID = %1").arg(newOrder))
+                  .toString(),
+              QStringLiteral("7/1/2024"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")).toMoney(), money("10"));
+}
+
+} // namespace

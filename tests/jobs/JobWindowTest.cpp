@@ -330,7 +330,6 @@ TEST_F(JobWindow, CommandsOfLaterAreasSayTheyAreNotAvailable)
             const char *text;
         };
         const Case cases[] = {{30369, "This item command is not yet available in this version of Tavrel."},
-                              {30407, "Changing the job's customer is not yet available in this version of Tavrel."},
                               {30745, "The inventory window is not yet available in this version of Tavrel."},
                               {30411, "The contact list is not yet available in this version of Tavrel."},
                               {30408, "The ship-to list is not yet available in this version of Tavrel."}};

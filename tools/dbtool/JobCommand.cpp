@@ -17,7 +17,8 @@ const char *const kUsage = "usage: tavrel-dbtool job DB new TYPE CUSNO [--buyer 
 
 int runJobCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (args.size() > 1 && (args[1] == QLatin1String("copy") || args[1] == QLatin1String("credit")))
+    if (args.size() > 1 && (args[1] == QLatin1String("copy") || args[1] == QLatin1String("credit") ||
+                             args[1] == QLatin1String("apply-credit")))
         return runJobCopyCommand(args, out, err);
     if (args.size() < 4 || args[1] != QLatin1String("new")) {
         err << kUsage;

@@ -4,21 +4,76 @@
 #include "data/AppDataServices.h"
 #include "data/CJobSet.h"
 #include "data/SharedDatabase.h"
+#include "data/SettingRows.h"
 #include "jobs/JobCopy.h"
+#include "jobs/JobCreditUse.h"
 #include "platform/Clock.h"
 #include "platform/db/DbException.h"
+
+#include "app/base/MoneyText.h"
 
 #include <QtCore/QDate>
 
 namespace {
 
 const char *const kUsage = "usage: tavrel-dbtool job DB copy JOBID TYPE [--customer N] [--today M/D/YYYY]\n"
-                           "       tavrel-dbtool job DB credit JOBID [--revised] [--today M/D/YYYY]\n";
+                           "       tavrel-dbtool job DB credit JOBID [--revised] [--today M/D/YYYY]\n"
+                           "       tavrel-dbtool job DB apply-credit JOBID AMOUNT [--today M/D/YYYY]\n";
+
+// The customer's credit used on an order.
+int applyCredit(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    bool ok = false;
+    const qint32 jobId = args.size() >= 4 ? args[2].toInt(&ok) : 0;
+    const Money amount = args.size() >= 4 ? Money::fromText(args[3]) : Money();
+    if (!ok || jobId <= 0 || !amount.isValid() || (args.size() != 4 && args.size() != 6)) {
+        err << kUsage;
+        return 2;
+    }
+    if (args.size() == 6) {
+        const QDate today = QDate::fromString(args[5], QStringLiteral("M/d/yyyy"));
+        if (args[4] != QLatin1String("--today") || !today.isValid()) {
+            err << kUsage;
+            return 2;
+        }
+        platform::Clock::setFixed(QDateTime(today, QTime(12, 0)));
+    }
+    if (amount.units() <= 0) {
+        err << "Not Applied!\n\n " << CreditEntryPrompt(Money()) << '\n';
+        return 1;
+    }
+    try {
+        SharedDatabase().open(args[0]);
+        CZqApp app;
+        InstallAppQueryReader(app);
+        CJobSet job;
+        if (!job.FindById(jobId, true) || job.IsEmptySet() || job.m_JobType != CJobSet::Order) {
+            err << "The job is not an order.\n";
+            return 1;
+        }
+        const bool note = GetGlobalAlertText(251, 10, QStringLiteral("0")).trimmed() != QStringLiteral("0");
+        const Money applied = ApplyCreditToJob(job, amount, note, [&] { return job.SaveRecord(); });
+        if (applied.isZero()) {
+            err << "No credit was applied.\n";
+            return 1;
+        }
+        out << "JobID " << job.m_JobID << "\nJobNo " << job.m_JobNo << "\nApplied " << FormatMoney(applied)
+            << "\nBalance " << FormatMoney(job.m_Balance) << '\n';
+        job.Close();
+        SharedDatabase().close();
+        return 0;
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.what() << '\n';
+        return 1;
+    }
+}
 
 } // namespace
 
 int runJobCopyCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.size() > 1 && args[1] == QLatin1String("apply-credit"))
+        return applyCredit(args, out, err);
     if (args.size() < 3) {
         err << kUsage;
         return 2;

@@ -98,6 +98,7 @@ int main(int argc, char *argv[])
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
            "  job DB copy JOBID TYPE [--customer N] [--today M/D/YYYY]\n"
            "  job DB credit JOBID [--revised] [--today M/D/YYYY]\n"
+           "  job DB apply-credit JOBID AMOUNT [--today M/D/YYYY]\n"
            "  ar DB post [JOBID...] | pay CUSNO AMOUNT [JOBNO[:AMOUNT]...] [--use-credit] | latefee JOBID...\n"
            "     [--rule P,M,F] | clearfee JOBID... | writeoff JOBID... | credit CUSNO AMOUNT [REASON]\n"
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
