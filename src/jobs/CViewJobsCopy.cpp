@@ -99,7 +99,10 @@ void CViewJobs::OnCopyPaste()
     } else {
         CDlgOptions dlg(QStringLiteral("Copy and Paste the Selected Job"), QString(), 0, this);
         dlg.AddRadioGroup(QStringLiteral("Paste as a new:"), 0);
-        dlg.AddListEntries(1, QStringLiteral("Order,Quote,Template,History Job,"));
+        const QStringList types{QStringLiteral("Order"), QStringLiteral("Quote"), QStringLiteral("Template"),
+                                QStringLiteral("History Job")};
+        for (int i = 0; i < types.size(); ++i)
+            dlg.AddEntry(i + 1, types.at(i), i == 0 ? 1 : 0);
         if (m_nBranch == CJobSet::History) {
             dlg.AddEntry(5, QStringLiteral("Credit Invoice"));
             dlg.AddEntry(6, QStringLiteral("Credit Invoice + Revised Invoice"));
