@@ -8,6 +8,7 @@
 #include "jobs/CFindJob.h"
 #include "jobs/CJobCompare.h"
 #include "jobs/CJobDlg.h"
+#include "jobs/CJobNew.h"
 #include "jobs/CViewJobs.h"
 #include "jobs/FindInstall.h"
 #include "jobs/JobHooks.h"
@@ -142,6 +143,28 @@ TEST_F(JobsViewCopy, ItemFinderAndComparisonFromTheView)
     });
     v.RunCommand(30343);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(JobsViewCopy, NewJobDialogFindsCustomers)
+{
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (300, 'O''Brien Signs', 0)"));
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (301, 'OXBrien Signs', 0)"));
+    CJobNew dialog(0, nullptr);
+    onDialog<CJobNew>([&](CJobNew &d) {
+        onDialog<CFindDlg>([](CFindDlg &find) {
+            EXPECT_FALSE(find.m_bAdvanced);
+            EXPECT_EQ(find.fields()->currentItem()->text(), QStringLiteral("Customer's Name"));
+            find.value1Edit()->setText(QStringLiteral("O'Brien"));
+            find.OnValueChanged();
+            find.SendCommand(1);
+            return 1;
+        });
+        d.ListChoice(CJobNew::FindCustomer);
+        EXPECT_EQ(d.list().GetItemCount(), 1);
+        EXPECT_EQ(d.list().GetItemData(0), 300);
+        return 2;
+    });
+    dialog.DoModal();
 }
 
 } // namespace
