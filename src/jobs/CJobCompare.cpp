@@ -49,19 +49,19 @@ double numberOf(QString text)
 CJobCompare::CJobCompare(qint32 jobId, QWidget *parent) : CDlg0(755, parent), m_nJobId(jobId)
 {
     m_strWindowTitle = QStringLiteral("Compare Jobs");
-    resize(940, 640);
+    resize(1060, 640);
     m_tree = new CXTreeCtrl(this);
-    m_tree->setGeometry(10, 10, 920, 140);
+    m_tree->setGeometry(10, 10, 1040, 140);
     SetDlgCtrlID(m_tree, kTree);
-    AddPlaceholder(kLeftBar, QRect(10, 158, 455, 40));
-    AddPlaceholder(kRightBar, QRect(475, 158, 455, 40));
+    AddPlaceholder(kLeftBar, QRect(10, 158, 515, 40));
+    AddPlaceholder(kRightBar, QRect(535, 158, 515, 40));
     for (int half = 0; half < 2; ++half) {
         auto *list = new CXListCtrl(this);
-        list->setGeometry(half == 0 ? 10 : 475, 202, 455, 380);
+        list->setGeometry(half == 0 ? 10 : 535, 202, 515, 380);
         SetDlgCtrlID(list, half == 0 ? kLeftList : kRightList);
         m_lists[size_t(half)] = list;
     }
-    AddButton(2, QStringLiteral("Close"), QRect(820, 596, 110, 30));
+    AddButton(2, QStringLiteral("Close"), QRect(940, 596, 110, 30));
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] {
         if (!m_bFilling)
             OnTreeSelection();
