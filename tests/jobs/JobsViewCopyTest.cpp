@@ -74,6 +74,41 @@ TEST_F(JobsViewCopy, QuotePastedAsOrderShowsWhatChanged)
               1);
 }
 
+TEST_F(JobsViewCopy, AskMeWhatToUpdate)
+{
+    SaveOptionValue(44321, 0x2 | 0x10 | 0x2000);
+    exec(QStringLiteral("UPDATE Customers SET ShipVia = 1, Terms = 1 WHERE CusNo = 100"));
+    const qint32 invoice = addJob(3, 950, QStringLiteral("Title, DateIn, Subtotal, Balance"),
+                                  QStringLiteral("'Forms', #6/1/2024#, 70, 70"));
+    addItem(invoice, 1, QStringLiteral("Forms"), "70");
+    CViewJobs &v = makeView();
+    v.SelectTreeCode(301);
+    ASSERT_GE(v.list()->FindItemByData(invoice, true), 0);
+    onDialog<CDlgOptions>([](CDlgOptions &dlg) {
+        dlg.SendCommand(1); // a new order
+        return dlg.result();
+    });
+    onDialog<CDlgOptions>([](CDlgOptions &dlg) {
+        EXPECT_EQ(dlg.m_strRibbonTitle, QStringLiteral("New Order has been created"));
+        EXPECT_EQ(dlg.m_strStripText,
+                  QStringLiteral("Click OK to update the selected fields. Click Cancel not to update any field."));
+        EXPECT_EQ(dlg.GetEntryText(1), QStringLiteral("Ship to Address"));
+        EXPECT_EQ(dlg.GetEntryText(13), QStringLiteral("Reprice Item and Save Default Price (do not reprice if Item "
+                                                       "Price is locked)"));
+        EXPECT_TRUE(dlg.GetEntryText(14).isEmpty()); // "ask" and "tell" are not offered
+        EXPECT_TRUE(dlg.IsEntryChecked(2));
+        EXPECT_TRUE(dlg.IsEntryChecked(5));
+        dlg.tree()->SetOptionChecked(5, false); // keep the terms
+        dlg.SendCommand(1);
+        return dlg.result();
+    });
+    onDialog<CJobDlg>([](CJobDlg &d) { return 2; });
+    v.RunCommand(30111);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT ViaDue & '|' & TermsNo FROM Jobs WHERE JobType = 0 AND FromJobNo = 950"))
+                  .toString(),
+              QStringLiteral("1|0"));
+}
+
 TEST_F(JobsViewCopy, CreditFromTheHistoryList)
 {
     const qint32 invoice = addJob(3, 1234, QStringLiteral("Title, Subtotal, Balance"), QStringLiteral("'Inv', 80, 80"));
