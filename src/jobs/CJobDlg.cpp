@@ -2,8 +2,6 @@
 // ownership, saving, closing and moving to another job of the opener's list.
 #include "jobs/CJobDlg.h"
 
-#include <QtWidgets/QApplication>
-
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
@@ -537,7 +535,7 @@ bool CJobDlg::OnCommand(int id)
     case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
-    case 30343: OnCompare((QApplication::keyboardModifiers() & Qt::ControlModifier) != 0); return true;
+    case 30343: OnCompare(false); return true;
     case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
     case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;

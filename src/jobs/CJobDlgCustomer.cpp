@@ -174,6 +174,7 @@ void CJobDlg::OnJobStatus()
 void CJobDlg::OnCompare(bool item)
 {
     CJobSet &job = *m_pJob;
+    item = item || (QApplication::keyboardModifiers() & Qt::ControlModifier);
     if (!item) {
         CJobCompare compare(job.m_JobID, this);
         compare.DoModal();
