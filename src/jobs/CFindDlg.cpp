@@ -175,14 +175,18 @@ bool CFindDlg::OnInitDialog()
     } else {
         m_lists->addItem(m_strKind);
     }
+    m_bFilling = false;
+
+    // The schedule's list index picks the rows of "Orders" before the
+    // one-row box takes it back to its first row.
+    const QString presetValue = m_strValue1;
+    const int presetOperator = m_nOperatorIndex;
+    BuildFieldList();
+    m_bFilling = true;
     if (m_nListIndex < 0 || m_nListIndex >= m_lists->count())
         m_nListIndex = 0;
     m_lists->setCurrentRow(m_nListIndex);
     m_bFilling = false;
-
-    const QString presetValue = m_strValue1;
-    const int presetOperator = m_nOperatorIndex;
-    BuildFieldList();
     m_nFieldIndex = PreferredFindField(m_strKind, m_nFieldIndex);
     if (m_nFieldIndex >= m_fields->count())
         m_nFieldIndex = 0;

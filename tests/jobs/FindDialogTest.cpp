@@ -316,6 +316,26 @@ TEST_F(FindDialogTest, DialogPresetsAndForms)
         });
         CFindDlg::Run(request, nullptr);
     }
+    // The schedule's "Orders" with its item list: the item rows and their label.
+    {
+        FindRequest request;
+        request.kind = QStringLiteral("Orders");
+        request.listIndex = 10;
+        request.showAdvancedBox = false;
+        request.fieldIndex = 13;
+        onDialog<CFindDlg>([&](CFindDlg &dlg) {
+            EXPECT_EQ(dlg.fields()->count(), 19);
+            EXPECT_EQ(dlg.fields()->currentItem()->text(), QStringLiteral("Item Description"));
+            EXPECT_FALSE(dlg.advancedBox()->isVisible());
+            dlg.value1Edit()->setText(QStringLiteral("poster"));
+            dlg.OnValueChanged();
+            dlg.SendCommand(1);
+            return 1;
+        });
+        ASSERT_EQ(CFindDlg::Run(request, nullptr), 1);
+        EXPECT_EQ(request.listLabel, QStringLiteral("Items"));
+        EXPECT_EQ(request.filter, QStringLiteral("(Items.Description like \"poster*\")"));
+    }
     // A date field: "this week" fills both pickers; the next row the month.
     {
         FindRequest request;
