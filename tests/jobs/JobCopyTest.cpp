@@ -346,6 +346,45 @@ TEST_F(JobCopyTest, RandomCreditsAgainstAnExactModel)
     }
 }
 
+// Copies against the same kind of model: the money of the source, no payment,
+// late fee or write-off, and a balance of exactly what the job comes to.
+TEST_F(JobCopyTest, RandomCopiesAgainstAnExactModel)
+{
+    QRandomGenerator random(61224);
+    auto cents = [](qint64 c) {
+        return QStringLiteral("%1%2.%3").arg(c < 0 ? QStringLiteral("-") : QString()).arg(qAbs(c) / 100).arg(qAbs(c) % 100, 2, 10, QLatin1Char('0'));
+    };
+    for (int round = 0; round < 10; ++round) {
+        const qint64 sub = random.bounded(1, 300000);
+        const qint64 ship = random.bounded(0, 4000);
+        const qint64 post = random.bounded(0, 700);
+        const qint64 paid = -random.bounded(0, 10000);
+        const qint64 fee = random.bounded(0, 500);
+        const int sourceType = int(random.bounded(0, 4));
+        const int newType = int(random.bounded(0, 3));
+        const qint32 source = addJob(sourceType, 3000 + round,
+                                     QStringLiteral("Title, DateIn, Subtotal, Shipping, Postage, Paid, Latefee, Writeoff"),
+                                     QStringLiteral("'M', #6/1/2024#, %1, %2, %3, %4, %5, -1")
+                                         .arg(cents(sub), cents(ship), cents(post), cents(paid), cents(fee)));
+        addItem(source, 1, QStringLiteral("A"), cents(sub).toLatin1().constData());
+        CJobSet job;
+        JobCopy copy(job);
+        ASSERT_TRUE(copy.PasteJob(source, newType, 0)) << round;
+        const qint32 id = job.m_JobID;
+        EXPECT_EQ(col(QStringLiteral("Subtotal"), id), Money::fromText(cents(sub))) << round;
+        EXPECT_TRUE(col(QStringLiteral("Paid"), id).isZero());
+        EXPECT_TRUE(col(QStringLiteral("Latefee"), id).isZero());
+        EXPECT_TRUE(col(QStringLiteral("Writeoff"), id).isZero());
+        const Money total = col(QStringLiteral("Subtotal"), id) + col(QStringLiteral("Discount"), id) +
+            col(QStringLiteral("Shipping"), id) + col(QStringLiteral("Postage"), id) + col(QStringLiteral("Tax"), id);
+        EXPECT_EQ(total, Money::fromText(cents(sub + ship + post))) << round;
+        EXPECT_EQ(col(QStringLiteral("Balance"), id), total) << round;
+        // The source keeps its money.
+        EXPECT_EQ(col(QStringLiteral("Paid"), source), Money::fromText(cents(paid)));
+        job.Close();
+    }
+}
+
 TEST_F(JobCopyTest, PaymentLinesLeaveTheNote)
 {
     struct Case
