@@ -125,6 +125,11 @@ bool JobCopy::CopyJob(CJobSet &source, int newType, bool credit)
             QStringLiteral("You may not create a Credit Invoice from a previously credited invoice."));
         return false;
     }
+    if (!m_job.IsOpen()) {
+        // A set of no rows to add to, not the whole table.
+        m_job.m_strFilter = QStringLiteral("JobID = 0");
+        m_job.Open();
+    }
     if (!m_job.SafeAddNew())
         return false;
     const qint32 newId = m_job.m_JobID;
