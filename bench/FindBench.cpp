@@ -37,8 +37,8 @@ QString dateRange()
     c.type = 8;
     c.operatorRow = 48;
     c.operatorLabel = QStringLiteral("is between");
-    c.date1 = QDate(2015, 1, 1);
-    c.date2 = QDate(2018, 12, 31);
+    c.date1 = QDate(2025, 1, 1);
+    c.date2 = QDate(2025, 12, 31);
     return QStringLiteral("SELECT Jobs.JobID, Jobs.JobNo, Jobs.Title, Jobs.DateIn FROM Jobs WHERE ") +
         BuildFindCondition(c);
 }
