@@ -29,6 +29,9 @@ public:
     // CSR is remembered for the commands that follow, a command code runs its
     // command. Always handled, except the view switches below 30002.
     int OnScanCommand(int command, int key) override;
+    // Find (30101): the base's find, with the view's follow-up command as the
+    // command to carry on with.
+    void FindRecord() override;
 
     // Locks the view's current job, runs the job window on it, unlocks it
     // whatever it returned and carries out its result. Returns the window's

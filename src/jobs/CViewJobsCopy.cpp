@@ -174,3 +174,10 @@ void CViewJobs::OnCompareJob()
     CJobCompare compare(qint32(jobId), this);
     compare.DoModal();
 }
+
+void CViewJobs::FindRecord()
+{
+    if (m_nFollowUp != 0)
+        m_nPendingCommand = std::exchange(m_nFollowUp, 0);
+    CView0::FindRecord();
+}

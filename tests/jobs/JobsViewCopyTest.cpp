@@ -157,6 +157,36 @@ TEST_F(JobsViewCopy, FindFillsTheListAndOffersTheOtherFile)
     EXPECT_EQ(v.filterSql(), QStringLiteral("(Jobs.JobNo = 5100)"));
 }
 
+TEST_F(JobsViewCopy, FindFromTheJobWindowOpensTheOneJobFound)
+{
+    const qint32 first = addJob(0, 5300, QStringLiteral("Title"), QStringLiteral("'First'"));
+    const qint32 other = addJob(0, 5301, QStringLiteral("Title"), QStringLiteral("'Other'"));
+    CViewJobs &v = makeView();
+    v.SelectTreeCode(1);
+    ASSERT_GE(v.list()->FindItemByData(first, true), 0);
+    onDialog<CJobDlg>([](CJobDlg &d) {
+        d.SendCommand(30101); // Find, from the job window
+        return d.result();
+    });
+    onDialog<CFindDlg>([](CFindDlg &dlg) {
+        dlg.fields()->setCurrentRow(0);
+        dlg.value1Edit()->setText(QStringLiteral("5301"));
+        dlg.OnValueChanged();
+        dlg.SendCommand(1);
+        return 1;
+    });
+    qint32 reopened = 0;
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        reopened = d.job()->m_JobID;
+        return 2;
+    });
+    v.RunCommand(30103);
+    for (int i = 0; i < 5; ++i)
+        runQueued();
+    EXPECT_EQ(reopened, other);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
 TEST_F(JobsViewCopy, ItemFinderAndComparisonFromTheView)
 {
     const qint32 posted = addJob(3, 5200, QStringLiteral("Title"), QStringLiteral("'Posted'"));
