@@ -526,40 +526,6 @@ void CView0::OnRefresh()
     FillList();
 }
 
-namespace {
-
-// What the find dialog searches from a view and list branch, and the job list
-// it opens on (-1: the view's own branch).
-QString findTargetOf(int viewId, int branch, int item, int &listIndex)
-{
-    listIndex = -1;
-    switch (viewId) {
-    case 30002: return QStringLiteral("Services");
-    case 30003:
-        if (branch == 3 || branch == 4) {
-            listIndex = 3;
-            return QStringLiteral("Jobs");
-        }
-        if (branch == 5)
-            return QStringLiteral("Contacts");
-        if (branch == 6)
-            return QStringLiteral("Shipto");
-        return QStringLiteral("Customers");
-    case 30004:
-        if (branch == 4)
-            return QStringLiteral("Payments");
-        if (branch == 5)
-            return item == 3 ? QStringLiteral("Credits") : QStringLiteral("Customers");
-        if (branch == 8)
-            return QStringLiteral("Customers");
-        listIndex = branch != 0 ? 3 : 0;
-        return QStringLiteral("Jobs");
-    default: return QStringLiteral("Jobs");
-    }
-}
-
-} // namespace
-
 bool CView0::RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice)
 {
     const FindPromptRunner &prompt = GetFindPrompt();
@@ -602,7 +568,7 @@ bool CView0::ResetFilter()
         return false;
     ClearFilter();
     int listIndex = -1;
-    const QString kind = findTargetOf(m_nViewId, m_nBranch, m_nItem, listIndex);
+    const QString kind = FindTargetOfView(m_nViewId, m_nBranch, m_nItem, listIndex);
     m_find.listIndex = listIndex >= 0 ? listIndex : m_nBranch;
     return RunFindDialog(kind, m_nViewId == 30001, m_nViewId == 30001);
 }
@@ -612,7 +578,7 @@ void CView0::FindRecord()
     m_nItem = 0;
     m_nBranch = GetTreeBranch();
     int listIndex = -1;
-    const QString kind = findTargetOf(m_nViewId, m_nBranch, m_nItem, listIndex);
+    const QString kind = FindTargetOfView(m_nViewId, m_nBranch, m_nItem, listIndex);
     m_find.listIndex = listIndex >= 0 ? listIndex : m_nBranch;
     ClearFilter();
     const int pending = m_nPendingCommand;

@@ -39,3 +39,9 @@ using FindPromptRunner = std::function<int(FindRequest &request, QWidget *parent
 void SetFindPrompt(FindPromptRunner runner);
 // Empty until the jobs area is installed.
 const FindPromptRunner &GetFindPrompt();
+
+// What the find dialog searches from a list view and its branch (and entry):
+// jobs, services, customers, contacts, ship-to addresses, payments, credits;
+// listIndex is set to the job list the dialog opens on, or -1 for the view's
+// own branch.
+QString FindTargetOfView(int viewId, int branch, int item, int &listIndex);
