@@ -99,6 +99,7 @@ TEST_F(JobsViewCopy, AskMeWhatToUpdate)
         EXPECT_TRUE(dlg.IsEntryChecked(2));
         EXPECT_TRUE(dlg.IsEntryChecked(5));
         dlg.tree()->SetOptionChecked(5, false); // keep the terms
+        snapshot(dlg, QStringLiteral("copy-ask-what-to-update"));
         dlg.SendCommand(1);
         return dlg.result();
     });
