@@ -87,6 +87,35 @@ TEST_F(JobWindowCustomer, AssignToAnExistingCustomerReportsAndReopens)
               QStringLiteral("200|1"));
 }
 
+TEST_F(JobWindowCustomer, WalkInBuyerBecomesACustomer)
+{
+    exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (60, 31, 'Ann', 'Lane', 0)"));
+    const qint32 id = addJob(0, 1702, QStringLiteral("Title, CusNo, ShiptoNo, BuyerNo, TaxNo"),
+                             QStringLiteral("'Flyers', 31, 0, 60, 2"));
+    qint32 opened = 0;
+    app->setCustomerOpener([&](long cusNo) { opened = qint32(cusNo); });
+    run(id, [&](CJobDlg &d) {
+        onDialog<CDlgOptions>([](CDlgOptions &o) {
+            EXPECT_EQ(o.GetEntryText(2), QStringLiteral("Convert this customer to a Regular customer..."));
+            return choose(o, 2);
+        });
+        prompts().answer(platform::IDNO); // not now: nothing changes
+        d.SendCommand(30407);
+        EXPECT_EQ(d.job()->m_CusNo, 31);
+        onDialog<CDlgOptions>([](CDlgOptions &o) { return choose(o, 2); });
+        prompts().answer(platform::IDYES);
+        d.SendCommand(30407);
+        EXPECT_TRUE(prompts().texts().last().endsWith(
+            QStringLiteral("Convert this walk-in customer to a regular customer?")));
+        d.SendCommand(2);
+        return d.result();
+    });
+    EXPECT_GT(opened, 100);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT CusNo FROM Jobs WHERE JobID = %1").arg(id)).toInt(), opened);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT CusNo FROM Contacts WHERE ContactNo = 60")).toInt(), opened);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Tax FROM Customers WHERE CusNo = %1").arg(opened)).toInt(), 2);
+}
+
 TEST_F(JobWindowCustomer, StatusChoiceAndReadyToPostHint)
 {
     const qint32 id = addJob(0, 1701, QStringLiteral("Title, Subtotal, Balance"), QStringLiteral("'Posters', 10, 10"));
