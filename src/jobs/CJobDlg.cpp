@@ -533,12 +533,10 @@ bool CJobDlg::OnCommand(int id)
     case 30369: OnPasteItem(); return true;
     case 30365: OnPriceList(); return true;
     case 30366: OnItemDocuments(); return true;
-    case 30633:
-        ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
-        return true;
-    case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;
+    case 30633: OnCompare(true); return true;
+    case 30407: OnChangeCustomer(); return true;
     case 30415: OnApplyCredit(); return true;
-    case 30526: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job status here")); return true;
+    case 30526: OnJobStatus(); return true;
     case 30106:
         if (GetJobHooks().exportJobXml)
             GetJobHooks().exportJobXml(m_pJob->m_JobID, this);
@@ -547,7 +545,7 @@ bool CJobDlg::OnCommand(int id)
         return true;
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
-    case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
+    case 30343: OnCompare(false); return true;
     case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
     case 30170:

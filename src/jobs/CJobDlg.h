@@ -195,6 +195,10 @@ private:
     void EditNote(unsigned id);
     void ChooseBuyerOrShipto(unsigned id);
     void OnJobDates();
+    // The Bill To and status commands.
+    void OnChangeCustomer();
+    void OnJobStatus();
+    void OnCompare(bool item);
     void OnJobTotals();
     void OnApplyCredit();
     void OnServiceProperties();

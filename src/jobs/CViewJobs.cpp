@@ -169,10 +169,10 @@ bool CViewJobs::OnCommand(int id)
             OnRefresh();
         }
         return true;
-    case 30111: ReportJobFeatureNotAvailable(QStringLiteral("Copying and pasting jobs")); return true;
-    case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
+    case 30111: OnCopyPaste(); return true;
+    case 30343: OnCompareJob(); return true;
     case 30170: RunShipLabels(qint32(std::max<std::int64_t>(GetSelectedItemData(), 0)), 0, this); return true;
-    case 30609: ReportJobFeatureNotAvailable(QStringLiteral("The item finder")); return true;
+    case 30609: OnItemFinder(); return true;
     case 30536:
         OnSummary();
         return true;
@@ -181,7 +181,7 @@ bool CViewJobs::OnCommand(int id)
         return true;
     case 30101:
         if (QApplication::keyboardModifiers() & Qt::ControlModifier) {
-            ReportJobFeatureNotAvailable(QStringLiteral("The item finder"));
+            OnItemFinder();
             return true;
         }
         return CView0::OnCommand(id);

@@ -71,6 +71,8 @@ struct JobHooks
         qint32 shiptoNo = 0;
     };
     using PrintShippingLabels = std::function<void(const QList<LabelRow> &rows, QWidget *parent)>;
+    // The customer summary, and its credit information alone (customers).
+    using ShowCustomer = std::function<void(qint32 cusNo, QWidget *parent)>;
 
     PickContact pickContact;
     PickShipto pickShipto;
@@ -85,6 +87,8 @@ struct JobHooks
     TakeDeposit takeDeposit;
     PrintPaymentReceipt printPaymentReceipt;
     PrintShippingLabels printShippingLabels;
+    ShowCustomer customerSummary;
+    ShowCustomer customerCreditInfo;
 };
 
 // The one set of slots of the program.

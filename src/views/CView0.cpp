@@ -561,14 +561,102 @@ void CView0::OnRefresh()
     FillList();
 }
 
+bool CView0::RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice)
+{
+    const FindPromptRunner &prompt = GetFindPrompt();
+    if (!prompt) {
+        ReportNotAvailable(QStringLiteral("The find dialog"));
+        return false;
+    }
+    FindRequest request = m_find;
+    request.kind = kind;
+    request.hue = m_nHue;
+    request.showFindItems = showFindItems;
+    request.allowListChoice = allowListChoice;
+    const int answer = prompt(request, this);
+    if (answer == 30609) {
+        PostCommand(30609);
+        return false;
+    }
+    if (answer != 1)
+        return false;
+    m_find = request;
+    m_strFilterTable = kind;
+    m_strFindTarget = request.listLabel;
+    m_strFilterSql = request.filter;
+    m_strSortText = request.sort;
+    // A column of the searched table is shown by its name alone.
+    QString shown = request.filter;
+    const qsizetype dot = shown.indexOf(QLatin1Char('.'));
+    if (dot > 0) {
+        const qsizetype start = shown.startsWith(QLatin1Char('(')) ? 1 : 0;
+        if (shown.mid(start, dot - start) == kind)
+            shown.remove(start, dot - start + 1);
+    }
+    m_strFilterText = shown;
+    return true;
+}
+
 bool CView0::ResetFilter()
 {
     if (!ReadTreeSelection())
         return false;
     ClearFilter();
-    // The find dialog of the job, customer and service views fills the filter.
-    ReportNotAvailable(QStringLiteral("The find dialog"));
-    return false;
+    int listIndex = -1;
+    const QString kind = FindTargetOfView(m_nViewId, m_nBranch, m_nItem, listIndex);
+    m_find.listIndex = listIndex >= 0 ? listIndex : m_nBranch;
+    return RunFindDialog(kind, m_nViewId == 30001, m_nViewId == 30001);
+}
+
+void CView0::FindRecord()
+{
+    m_nItem = 0;
+    m_nBranch = GetTreeBranch();
+    int listIndex = -1;
+    const QString kind = FindTargetOfView(m_nViewId, m_nBranch, m_nItem, listIndex);
+    m_find.listIndex = listIndex >= 0 ? listIndex : m_nBranch;
+    ClearFilter();
+    const int pending = m_nPendingCommand;
+    m_nPendingCommand = 0;
+    if (!RunFindDialog(kind, m_nViewId == 30001, m_nViewId == 30001)) {
+        if (pending)
+            PostCommand(pending);
+        return;
+    }
+    if (m_nViewId == 30001)
+        m_nBranch = m_find.listIndex;
+    m_strListCaption = kind + QLatin1Char(' ') + m_strFilterText;
+    m_strBranchText = kind;
+    m_strItemText.clear();
+    FillList();
+    m_list->setFocus();
+    int rows = m_list->GetItemCount();
+    bool switched = false;
+    if (rows == 0 && m_nViewId == 30001 && m_strFilterSql.contains(QLatin1String("JobNo"))) {
+        // A job number not among the orders may be posted already, and the
+        // other way round.
+        const bool history = m_nBranch == 3;
+        if ((m_nBranch == 0 || history) &&
+            platform::Prompt::messageBox(
+                QStringLiteral("Cannot find the job in the %1 file. Search the %2 file?")
+                    .arg(history ? QStringLiteral("History") : QStringLiteral("Order"),
+                         history ? QStringLiteral("Order") : QStringLiteral("History")),
+                QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES) {
+            m_nBranch = history ? 0 : 3;
+            m_find.listIndex = m_nBranch;
+            FillList();
+            rows = m_list->GetItemCount();
+            switched = true;
+        }
+    }
+    if (rows == 0) {
+        platform::Prompt::messageBox(QStringLiteral("Not found:\n\n") + m_strFilterText);
+        m_nPendingCommand = pending;
+        PostCommand(30101);
+        return;
+    }
+    if (pending && (switched || rows == 1))
+        PostCommand(pending);
 }
 
 std::int64_t CView0::GetSelectedItemData()
@@ -727,6 +815,9 @@ bool CView0::OnCommand(int id)
         return true;
     case 30534:
         OnAddFilter();
+        return true;
+    case 30101:
+        FindRecord();
         return true;
     case 30538:
         OnColumnSizes();

@@ -5,6 +5,7 @@
 #include "app/base/Menus.h"
 #include "platform/DateTime.h"
 #include "views/CBarCode.h"
+#include "views/FindPrompt.h"
 
 #include <QtCore/QString>
 #include <QtGui/QBrush>
@@ -87,8 +88,14 @@ public:
     void SetNoticeButton(const QString &text, std::uint8_t colour);
     void ShowListManager(bool show);
     virtual void ShowSummary(const QString &name, const QString &summarySql);
-    // Asks for the view's filter; the base has no find dialog and answers false.
+    // Clears the filter and asks for a new one with the find dialog for the
+    // view's target; false when cancelled or no list entry is selected.
     virtual bool ResetFilter();
+    // Find (30101): the find dialog, then the list of what it found.
+    virtual void FindRecord();
+    // Runs the find dialog for a kind with the view's remembered choices and
+    // keeps the filter and sort it returns; true on Find Now.
+    bool RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice);
     // Shows the chart over the rows of the view's table in the list's place.
     void ShowChart();
 
@@ -263,6 +270,7 @@ protected:
     int m_nPendingCommand = 0;
     QString m_strFilterTable;
     QString m_strFindTarget;
+    FindRequest m_find; // the find dialog's last choice in this view
     QString m_strFilterText;
     QString m_strFilterSql;
     QString m_strSortText;

@@ -26,6 +26,7 @@
 #include "data/SharedDatabase.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
+#include "jobs/FindInstall.h"
 #include "jobs/JobsInstall.h"
 #include "production/ProductionInstall.h"
 #include "estimating/CHtmlDlg.h"
@@ -73,6 +74,7 @@ AppShell::~AppShell()
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
+    RemoveFindDialogs();
     RemoveJobs(m_app);
     CItemPrice::SetDefaultPriceChangeDialog(nullptr);
     RemoveAppDialogs(m_app);
@@ -127,6 +129,7 @@ bool AppShell::InitInstance()
     // Every connection the shell makes between the layers, in one list.
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallJobs(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallFindDialogs();
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     InstallPrinting(m_app);
