@@ -1,6 +1,8 @@
 #include "customers/CViewAR.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/Confirmation.h"
+#include "app/base/PrintService.h"
 #include "controls/CXGridProp.h"
 #include "controls/CXListCtrl.h"
 #include "customers/CArPayment.h"
@@ -335,7 +337,11 @@ void CViewAR::PostInvoices()
         return;
     platform::Prompt::messageBox(run.SuccessText());
     OnRefresh();
-    ReportNotAvailable(QStringLiteral("Printing the posting reports"));
+    // The posting's printouts, the favourites ticked.
+    if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
+        printing->PrintPostingReports(run.PostingNo(), run.Journal().m_Invoices, run.Journal().m_QSales, this);
+    else
+        ReportNotAvailable(QStringLiteral("Printing the posting reports"));
 }
 
 void CViewAR::ChargeLateFees()

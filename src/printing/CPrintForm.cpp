@@ -41,6 +41,9 @@ CPrintForm::CPrintForm()
     RegisterRenderer(200, 200, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintGridDialog(dc, info, row);
     });
+    RegisterRenderer(201, 201, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintReceiptPage(dc, info, row);
+    });
     RegisterRenderer(202, 202, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintTree(dc, info, row);
     });

@@ -70,8 +70,27 @@ constexpr StringEntry kStrings[] = {
     {IDS_SETUP_TEXTS, u"Frequently Used Text,Job/Item Titles,Paper Run Sizes,Paper Finish Sizes,Paper Colors,Ink Colors,"},
     {IDS_HOME_ABOUT, u"About,Tavrel,My Database,My Company,"},
     {44192, u"Information on the Internet,Tavrel Website,Check for Updates,Support Hours,Pellory Website,Pellory Demo,"},
+    // Documents of the print dialog, by view ("__" headings, "?" the list on the screen).
+    {44110, u"?,__Orders,Weekly Schedule by Job Due Date,__Items,Progress Report by Job No,Progress Report by Job Due Date,__Services,Services-To-Do by Center,Services-To-Do by Operator,__Papers,List by Paper Vendor,List by Paper Type,List by Job Number,Summary by Paper Vendor,Summary by Paper Type,__Presses,Press and Paper,"},
+    {44220, u"__For In-House: ,Work Order,__For Customer:,Invoice,Order Receipt,Delivery Ticket,Invoice,Invoice,Invoice,__List:,?,__Jobs:,Job Dates,Job Amounts,__Items:,Item Specs,Item Amounts,__Services:,Service Specs,Service Amounts,__Barcodes,Item Barcodes,__Shipping:,Ship by Job No,Ship by Via,"},
+    {44221, u"__For In-House: ,Estimate,__For Customer:,Quote,Proposal,Estimate,Estimate,Estimate,Estimate,__List:,?,__Jobs:,Job Dates,Job Amounts,__Items:,Item Specs,Item Amounts,__Services:,Service Specs,Service Amounts,__Barcodes,Item Barcodes,"},
+    {44225, u"?,Barcodes of Selected Customers,"},
+    {44226, u"?,Aging Report,Invoice List,"},
+    {44227, u"Statement,Past-Due Notice,Statement,Past-Due Notice,__List:,?,"},
+    {44231, u"?,Posting Reports,"},
+    {44240, u"?,"},
+    {44241, u"?,--- with totals ---,"},
+    // The printouts of a posting, in the order of their list parts (101-115).
+    {44351, u"Favorite Reports to print after posting:,Posted Invoices,Posted Quick Sales,Payments,Payments by Group,Sales by Sales Department,Sales by Service Category,Sales by Product Type,Sales by Business Type,Sales by Customer Source,Sales by Shipping Type,Sales by Location,Sales by Operator,Sales by CSR,Sales by Sales Rep,Sales by Tax Type,"},
+    // Document options: job tickets, customer documents of jobs, A/R documents.
+    {45001, u"__Columns (check all that apply):,Estimated (Chargeable) Time,Estimated (Chargeable) Quantity,'________ ' (a line to write down 'Actuals' manually),Cost,Price,__Layout (check all that apply):,Column Headers and Lines,Vertical Job Number (for filing),Space between Service Categories,Space between Services,Page break between Items,__Highlights (check all that apply):,Items (gray background),Papers and Printers (gray background),Other Services (gray background),Notes (yellow background),Notes (bold font),__Other Options (check all that apply):,Print Service Barcode Page,Print 'This job (Item) was copied from…' info,Print 'End with # of good sheets (Run Size)' info,"},
+    {45002, u"__Document Style (select one): ,Standard (job totals at bottom),Classic (job totals in price column),Letter Style,__Document Info (check all that apply):,Column Headers and Lines,Company Logo,Company Name,Company Address,Company Phone and Fax,Ship To Address,Ship By + Due Date & Time,Received by _________ Date ____,__Specs (select):,Job Title,+ Item Description,+ Item Description + Paper,+ Item Description + All Services,+ Item Description + All Services & Prices,__Prices (check all that apply):,Item Unit Price,Item Price,Job Totals (Subtotal + Disc + Tax...),__Other Options (check all that apply):,Item Notes,Service Notes,Ask 'Shipped today?',Job Memo,Sub-Items,#Originals (or #Sheets) after Item Description,"},
+    {45041, u"__Document Style (select one): ,Standard (job totals at bottom),Classic (job totals in price column),Letter Style,__Document Info (check all that apply):,Column Headers and Lines,Company Logo,Company Name,Company Address,Company Phone and Fax,Document Title,Job Total + LateFee + Paid,Aging,"},
     {IDS_FORM_OPTIONS_SOUND, u"Bell Sound,"},
     {IDS_FORM_OPTIONS_LIST, u"Highlighted Rows Only,"},
+    {45104, u"Costs and Margins,"},
+    // Date choices of the production lists (bits 1-64).
+    {45105, u"Today,Tomorrow,Today and Tomorrow,Next 7 Days,Next 14 Days,Include Late Services,Group by Service Date,"},
     {48000, u"1152,700,4800,7390,7560,2150,2160,1151,1153,1490,"},
     {48001, u",,,,,,,,,,,"},
     {48002, u",,,,,,,,,,,"},

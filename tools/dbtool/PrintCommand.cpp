@@ -25,10 +25,86 @@ QString optionValue(const QStringList &args, const QString &name)
     return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
 }
 
+// The print entry of a view as if its dialog had returned the kind and
+// options: "--pdf FILE" prints for real (further list parts of a batch go to
+// FILE-2.pdf, FILE-3.pdf ...), "--attach DIR" makes the e-mail PDF in that
+// folder and prints its path.
+int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    bool ok = true;
+    const int view = optionValue(args, QStringLiteral("--view")).toInt(&ok);
+    const int branch = args.contains(QStringLiteral("--branch")) ? optionValue(args, QStringLiteral("--branch")).toInt() : 0;
+    const int item = args.contains(QStringLiteral("--item")) ? optionValue(args, QStringLiteral("--item")).toInt() : 0;
+    const int kind = optionValue(args, QStringLiteral("--kind")).toInt();
+    const qint64 key = optionValue(args, QStringLiteral("--key")).toLongLong();
+    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
+    const QString attach = optionValue(args, QStringLiteral("--attach"));
+    int options = 0;
+    if (args.contains(QStringLiteral("--options"))) {
+        const QString bits = optionValue(args, QStringLiteral("--options"));
+        options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
+    }
+    if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
+        err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
+               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
+        return 2;
+    }
+    try {
+        SharedDatabase().open(args[0]);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+    CZqApp app;
+    InstallAppQueryReader(app);
+    app.LoadCompanyInfo();
+    if (!attach.isEmpty()) {
+        QString folder = attach;
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        app.WriteSettingText(QStringLiteral("Path-Attachment"), folder);
+    }
+    CPrintForm form;
+    form.m_nPresetCommand = attach.isEmpty() ? CPrint::kPrintDirect : 30562;
+    form.m_nPresetKind = kind;
+    form.m_nPresetOptions = options;
+    const int command = form.PrintJobDocument(view, branch, item, key, nullptr, nullptr, nullptr);
+    if (command <= 0)
+        return 1;
+    if (!attach.isEmpty()) {
+        const int next = form.RunPrintCommand(command, QString(), QString(), QString());
+        out << "result " << form.m_nResult << '\n';
+        if (next != 30108)
+            return 1;
+        out << form.m_strAttachment << '\n';
+        return 0;
+    }
+    // Each run of the batch to its own file, as paper would take it.
+    int part = 1;
+    int result = 0;
+    while (true) {
+        const QString file = part == 1 ? pdf : pdf.chopped(4) + QStringLiteral("-%1.pdf").arg(part);
+        QPdfWriter writer(file);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+        out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
+        if (result != 2)
+            break;
+        const bool posting = view == 44231 || (view == 30005 && branch == 6);
+        if (!(posting && form.m_nKind > 100 && form.NextListPart() != 0))
+            break;
+        ++part;
+    }
+    return result == 2 ? 0 : 1;
+}
+
 } // namespace
 
 int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.contains(QStringLiteral("--view")))
+        return runViewPrint(args, out, err);
     const QString sql = optionValue(args, QStringLiteral("--sql"));
     const QString pdf = optionValue(args, QStringLiteral("--pdf"));
     const QString jobText = optionValue(args, QStringLiteral("--job"));
@@ -39,7 +115,9 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                "       tavrel-dbtool print DB --job JOBID --kind K [--form N] [--options BITS] "
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
                "       tavrel-dbtool print DB --statement CUSNO --kind 1-4 [--past-due] [--options BITS] "
-               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n";
+               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
+               "       tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
+               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
     bool ok = true;
