@@ -50,7 +50,10 @@ QString ListStatement(CXListCtrl *list)
 
 QString CPrintForm::AttachmentName(const QString &title, int kind, int viewId, qint32 jobNo, qint32 cusNo)
 {
-    QString name = kind == 100 ? QStringLiteral("List") : RemoveExportNameChars(title.trimmed());
+    // The list on the screen is always "List.pdf".
+    if (kind == 100)
+        return QStringLiteral("List.pdf");
+    QString name = RemoveExportNameChars(title.trimmed());
     if (viewId == kJobsView)
         name += QStringLiteral(" No ") + QString::number(jobNo);
     else if (viewId == kReceivablesView)
@@ -156,7 +159,10 @@ int CPrintForm::ApplyChoice(int viewId, int listBranch, int listItem, qint64 rec
     m_pChart = chart;
     m_pCallerView = view;
     m_strAttachment.clear();
-    m_nBatchRow = list ? list->GetCurrentRow() : -1;
+    // The batch goes on after the row of the record printed first.
+    m_nBatchRow = list ? list->FindItemByData(recordKey, false) : -1;
+    if (list && m_nBatchRow < 0)
+        m_nBatchRow = list->GetCurrentRow();
     if (viewId == 0 || kind == 0)
         return 0;
 

@@ -5,6 +5,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 #include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 #include "printing/CPrintForm.h"
 #include "printing/Code39.h"
 #include "views/CBarCode.h"
@@ -65,6 +66,18 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         app.WriteSettingText(QStringLiteral("Path-Attachment"), folder);
     }
     CPrintForm form;
+    if (view == 44231 || (view == 30005 && branch == 6)) {
+        // The posting's header lines, as after a posting.
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Invoices, QSales FROM PostingJournal WHERE PostingNo = ?"),
+                {platform::Value(qint32(key))});
+        if (!rs.isEOF()) {
+            form.m_strPostingLine1 = QStringLiteral("Posting No %1").arg(key);
+            form.m_strPostingLine2 =
+                QStringLiteral("%1 Orders and %2 QuickSales").arg(rs.value(0).toInt()).arg(rs.value(1).toInt());
+        }
+    }
     form.m_nPresetCommand = attach.isEmpty() ? CPrint::kPrintDirect : 30562;
     form.m_nPresetKind = kind;
     form.m_nPresetOptions = options;
