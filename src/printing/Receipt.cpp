@@ -105,7 +105,10 @@ void CPrintForm::PrintReceiptPage(QPainter &dc, PrintInfo &info, int &row)
     for (const QString &line : m_receiptLines) {
         if (line.isEmpty())
             continue;
-        DrawText(dc, PrintRect(info.drawRect.left, y, info.drawRect.right, y + m_nLineHeight), line, 0x820);
+        // Control characters (the bell) take their line but draw nothing.
+        QString shown = line;
+        shown.removeIf([](QChar c) { return c.unicode() < 32; });
+        DrawText(dc, PrintRect(info.drawRect.left, y, info.drawRect.right, y + m_nLineHeight), shown, 0x820);
         y += m_nLineHeight;
     }
     row = m_nRecords;
@@ -115,9 +118,10 @@ int CPrintForm::PrintReceiptAs(const ReceiptData &receipt, const QString &title)
 {
     ResetOptions();
     m_nKind = kReceiptKind;
-    m_strTitle = title;
     m_nFormNo = kReceiptForm;
     FindForm();
+    // The print job is named after the kind of receipt.
+    m_strTitle = title;
     // The receipt starts at the top-left corner of the printable area.
     m_dTopMargin = 0;
     m_dLeftMargin = 0;
