@@ -199,5 +199,7 @@ TEST_F(PrintTest, AReceiptPrintsAtTheTopLeftAndReadsBack)
     EXPECT_TRUE(depositText.contains(QStringLiteral("Deposit for Order 1234"))) << qPrintable(depositText);
     EXPECT_FALSE(depositText.contains(QStringLiteral("DESCRIPTION")));
     EXPECT_EQ(form->m_strTitle, QStringLiteral("DEPOSIT"));
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-png"),
+                                                   form->m_strReceiptOutput, folder + QStringLiteral("/receipt_deposit")});
     SharedDatabase().close();
 }
