@@ -1,9 +1,11 @@
 #pragma once
 
+#include "controls/CXRibbon.h"
 #include "customers/PaymentEntry.h"
 #include "views/CDlg0.h"
 
 class QComboBox;
+class QDateEdit;
 class QLineEdit;
 class QTreeWidget;
 
@@ -30,6 +32,10 @@ public:
     PaymentEntry &entry() { return m_entry; }
     QTreeWidget *invoiceList() const { return m_list; }
     QLineEdit *amountEdit() const { return m_amount; }
+    QDateEdit *dateEdit() const { return m_date; }
+    CXRibbon &commandRibbon() { return m_commands; }
+    CXRibbon &customerRibbon() { return m_customerBar; }
+    qint32 customerNo() const { return m_cusNo; }
     Money totalSaved() const { return m_entry.totalSaved; }
 
     static QString HowToApplyText();
@@ -44,6 +50,20 @@ private:
     bool ReadFields();
     void ShowFields();
     void OnAmountChanged();
+    void BuildRibbon();
+    // The customer's tips on the customer, payer and note items.
+    void ShowCustomerTips();
+    // The commands of the ribbon.
+    void OnNew();
+    void OpenJob();
+    void EditJobTotals();
+    void ShowSummary();
+    void ShowPaymentHistory();
+    void OpenCustomer();
+    void EditPayer();
+    void EditNote();
+    // The JobID of the highlighted invoice (0 none).
+    qint32 HighlightedJob() const;
 
     qint32 m_cusNo = 0;
     QString m_name;
@@ -56,4 +76,7 @@ private:
     QLineEdit *m_applied = nullptr;
     QLineEdit *m_remains = nullptr;
     QLineEdit *m_balance = nullptr;
+    QDateEdit *m_date = nullptr;
+    CXRibbon m_commands;
+    CXRibbon m_customerBar;
 };
