@@ -116,6 +116,7 @@ public:
     int PrintReceipt(const ReceiptData &receipt) override;
     void PrintPostingReports(int postingNo, int orders, int quickSales, QWidget *view) override;
     void EditDocumentForms(QWidget *parent) override;
+    void EditBarCodes(QWidget *parent) override;
 
     // Chooses without the dialog (tools and tests): the command, kind,
     // options and title the dialog would have returned; 0 shows the dialog.
@@ -141,6 +142,19 @@ public:
     // Header lines 2 and 3 of posting reports ("Posting No %d" ...).
     QString m_strPostingLine1;
     QString m_strPostingLine2;
+
+    // --- bar-code sheets (kinds 301-305, 307 item codes, 308 customer codes) ---
+
+    // One page of a sheet; the row index is the next employee number, or for
+    // the list sheets the list row times kSheetItemsPerRow plus the items of
+    // that row already printed.
+    void PrintBarCodeSheet(QPainter &dc, PrintInfo &info, int &row, int kind);
+    static constexpr int kSheetItemsPerRow = 1000;
+    // The record count of a sheet over a list of that many rows.
+    static int SheetRowsOf(int kind, int listRows);
+    // Prints a sheet of the bar-code dialog (301-305) on form 100; 0 for a
+    // kind without a sheet, else the run's result.
+    int PrintBarCodes(int kind, const QString &title, int command);
 
     // --- receipts (kind 201 on form 99) ------------------------------------------
 

@@ -15,6 +15,7 @@
 #include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "printing/CBarCodeDlg.h"
 #include "printing/CFormsDlg.h"
 #include "printing/CPrintDlg.h"
 
@@ -318,8 +319,12 @@ int CPrintForm::LoadListPart()
         if (app && !app->CheckPassword(m_nListBranch + 51, QString()))
             return 0;
         if (m_nKind == 107) {
-            platform::Prompt::messageBox(QStringLiteral("Printing bar-code sheets is not yet available in this version."));
-            return -1;
+            // The item bar codes of the selected jobs.
+            if (!m_pList)
+                return 0;
+            m_nKind = 307;
+            m_nRecords = SheetRowsOf(307, m_pList->GetItemCount());
+            return m_nRecords;
         }
         if (listSet.m_strSQL.isEmpty())
             return 0;
@@ -329,8 +334,12 @@ int CPrintForm::LoadListPart()
             totals = CXTable::TotalsPerGroup;
     } else if (viewId == kCustomersView) {
         if (m_nKind == 101) {
-            platform::Prompt::messageBox(QStringLiteral("Printing bar-code sheets is not yet available in this version."));
-            return -1;
+            // The bar codes of the selected customers.
+            if (!m_pList)
+                return 0;
+            m_nKind = 308;
+            m_nRecords = SheetRowsOf(308, m_pList->GetItemCount());
+            return m_nRecords;
         }
         sql = listSet.m_strSQL;
     } else if (viewId == kReceivablesView) {
@@ -484,6 +493,14 @@ void CPrintForm::PrintPostingReports(int postingNo, int orders, int quickSales, 
         RunPrintCommand(command, QString(), QString(), QString());
     m_strPostingLine1.clear();
     m_strPostingLine2.clear();
+}
+
+void CPrintForm::EditBarCodes(QWidget *parent)
+{
+    CBarCodeDlg dialog(parent);
+    const int command = dialog.DoModal();
+    if (command == kPrintDialog || command == kPrintDirect || command == kPrintPreview)
+        DoPrint(command);
 }
 
 void CPrintForm::EditDocumentForms(QWidget *parent)

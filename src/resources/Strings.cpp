@@ -92,6 +92,17 @@ constexpr StringEntry kStrings[] = {
     // Date choices of the production lists (bits 1-64).
     {45105, u"Today,Tomorrow,Today and Tomorrow,Next 7 Days,Next 14 Days,Include Late Services,Group by Service Date,"},
     {48000, u"1152,700,4800,7390,7560,2150,2160,1151,1153,1490,"},
+    // Command bar codes: group, command id, label, note.
+    {48500, u"0,30202,Clear Barcode,Initializes the barcode process before and after working with multiple actions or objects.,"},
+    {48501, u"1,30321,Print W.Order,Scan the barcode of a Job or Item first,"},
+    {48502, u"1,30322,Print Invoice,,"},
+    {48505, u"2,30133,Ready to Ship,Changes the status of the selected Order,"},
+    {48506, u"2,30144,Shipped Today,Assigns today's date to the selected Order,"},
+    {48507, u"3,30600,Create an Order,Scan the barcode of a Customer first,"},
+    {48508, u"3,30601,Create a Quote,,"},
+    {48509, u"4,30610,List Orders,Scan the barcode of a CSR or Customer first,"},
+    {48510, u"4,30611,List Quotes,,"},
+    {48511, u"4,30613,List History,,"},
     {48001, u",,,,,,,,,,,"},
     {48002, u",,,,,,,,,,,"},
     {IDS_APP_TITLE, u"Tavrel"},

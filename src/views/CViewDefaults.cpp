@@ -144,7 +144,10 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
             ReportNotAvailable(QStringLiteral("Editing the document options"));
         return;
     case 202:
-        ReportNotAvailable(QStringLiteral("Editing the barcode options"));
+        if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
+            printing->EditBarCodes(this);
+        else
+            ReportNotAvailable(QStringLiteral("Editing the barcode options"));
         return;
     default:
         break;

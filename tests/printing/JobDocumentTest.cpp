@@ -545,8 +545,8 @@ TEST_F(JobDocumentTest, TheJobsBarCodeReadsBackWhenTheSettingsAskForIt)
         GTEST_SKIP() << "zbarimg or pdftoppm is not installed";
     const qint32 job = addJob(0, 8101);
     addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
-    // Bar codes on order document kind 5.
-    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,32,"));
+    // Bar codes on order document kind 5 (form 5: bit 4).
+    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,16,"));
     ASSERT_TRUE(form->LoadJobDocument(job, 5, 0, kStandardInvoice));
     const QString pdf = savePages(QStringLiteral("invoice-barcode"));
     const QString png = tempPath(QStringLiteral("barcode"));

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "printing/CBarCodeDlg.h"
 #include "printing/CPrintForm.h"
 #include "printing/Code39.h"
 #include "views/CBarCode.h"
@@ -114,10 +115,47 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 
 } // namespace
 
+// A bar-code sheet of the bar-code dialog (301-305) into a PDF.
+int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const int kind = optionValue(args, QStringLiteral("--sheet")).toInt();
+    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
+    const QString title = CBarCodeDlg::SheetTitle(kind);
+    if (title.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
+        err << "usage: tavrel-dbtool print DB --sheet 301-305 --pdf FILE.pdf (300 and 306 have no sheet)\n";
+        return 2;
+    }
+    try {
+        SharedDatabase().open(args[0]);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+    CZqApp app;
+    InstallAppQueryReader(app);
+    app.LoadCompanyInfo();
+    CPrintForm form;
+    form.ResetOptions();
+    form.m_nKind = 100;
+    form.m_nFormNo = 100;
+    form.FindForm();
+    form.m_nKind = kind;
+    form.m_strTitle = title;
+    form.m_nRecords = CPrintForm::SheetRowsOf(kind, 0);
+    QPdfWriter writer(pdf);
+    writer.setResolution(600);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    const int result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+    out << "result " << result << '\n';
+    return result == 2 ? 0 : 1;
+}
+
 int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.contains(QStringLiteral("--view")))
         return runViewPrint(args, out, err);
+    if (args.contains(QStringLiteral("--sheet")))
+        return runSheetPrint(args, out, err);
     const QString sql = optionValue(args, QStringLiteral("--sql"));
     const QString pdf = optionValue(args, QStringLiteral("--pdf"));
     const QString jobText = optionValue(args, QStringLiteral("--job"));

@@ -105,4 +105,7 @@ public:
     virtual void PrintPostingReports(int postingNo, int orders, int quickSales, QWidget *view) = 0;
     // The document forms (setup entry "Document Options").
     virtual void EditDocumentForms(QWidget *parent) = 0;
+    // The bar-code settings and sheets (setup entry "Barcode Options"); a
+    // sheet chosen there is printed.
+    virtual void EditBarCodes(QWidget *parent) = 0;
 };
