@@ -266,8 +266,11 @@ void CPrintForm::PrintBarCodeSheet(QPainter &dc, PrintInfo &info, int &row, int 
     }
     case 308: {
         AddColumn(QStringLiteral("Customer Barcode"), InchToDevice(3.0, true), 10, 0x820);
-        AddColumn(QStringLiteral("Customer No - Name"), info.drawRect.right - InchToDevice(3.0, true) * 2, 10, 0x820);
-        AddColumn(QStringLiteral("Then scan this barcode to:"), InchToDevice(3.0, true), 10, 0x820);
+        // The commands stand at 5 inches: the name column ends there and the
+        // command column takes the rest of the page.
+        AddColumn(QStringLiteral("Customer No - Name"), InchToDevice(2.0, true), 10, 0x820);
+        AddColumn(QStringLiteral("Then scan this barcode to:"), info.drawRect.right - InchToDevice(5.0, true), 10,
+                  0x820);
         PrintRect side(InchToDevice(5.0, true), m_nListTop, info.drawRect.right, m_nBodyBottom);
         for (const CommandEntry &e : CommandEntries(48507, 48511)) {
             PrintRect label = side;
@@ -279,7 +282,7 @@ void CPrintForm::PrintBarCodeSheet(QPainter &dc, PrintInfo &info, int &row, int 
         }
         r.top = m_nListTop + half;
         const int textLeft = info.drawRect.left + InchToDevice(3.0, true);
-        const int textWidth = info.drawRect.right - InchToDevice(3.0, true) * 2;
+        const int textWidth = InchToDevice(2.0, true);
         const int minimum = InchToDevice(0.5, false);
         while (row < m_nRecords) {
             const int listRow = row / kSheetItemsPerRow;

@@ -134,6 +134,8 @@ int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     CZqApp app;
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
+    // The employee cache and the item-location menu.
+    app.BuildPopupMenus();
     CPrintForm form;
     form.ResetOptions();
     form.m_nKind = 100;
