@@ -776,6 +776,7 @@ bool CView0::OnCommand(int id)
         ReportNotAvailable(QStringLiteral("Exporting the list"));
         return true;
     case 30107:
+    case 30108:
         ReportNotAvailable(QStringLiteral("E-mail"));
         return true;
     case 30109:
