@@ -70,6 +70,17 @@ CPrintForm::CPrintForm()
 
 CPrintForm::~CPrintForm() = default;
 
+QString CPrintForm::CustomerAddressBlock(qint32 cusNo)
+{
+    CCusSet customer;
+    const QString address = customer.FormatCustomer(cusNo, 0);
+    if (customer.IsEOF() || customer.m_CusNo != cusNo)
+        return address;
+    QString block = customer.m_Name;
+    AppendText(block, address, QStringLiteral("\n"));
+    return block;
+}
+
 CPrintForm *CPrintForm::Instance()
 {
     CZqApp *app = ZqApp();

@@ -306,6 +306,10 @@ public:
     // quantity), so that counting and printing price each only once.
     std::map<std::pair<qint32, int>, std::pair<bool, Money>> m_breakPrices;
 
+    // The customer's name above its address block, as the printed documents
+    // address a customer (empty when the customer is missing).
+    static QString CustomerAddressBlock(qint32 cusNo);
+
     // The one instance the application owns (null before the printing
     // subsystem is installed).
     static CPrintForm *Instance();

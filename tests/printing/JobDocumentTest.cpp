@@ -174,7 +174,11 @@ TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)
     const qint32 job = addJob(0, 1002);
     addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
     RecordingDevice invoice(600, 600, 5100, 6600, true);
-    EXPECT_TRUE(hasText(printTexts(job, 5, kStandardInvoice, invoice), QStringLiteral("Paul Payne")));
+    const QStringList invoiceTexts = printTexts(job, 5, kStandardInvoice, invoice);
+    EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("Paul Payne")));
+    // The bill-to block names the customer above its address.
+    EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("Acme Printing Co")));
+    EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("12 Mill Road")));
     // An order receipt (kind 3) goes to the buyer.
     exec("INSERT INTO Forms ([No], Title, FontName, FontSize, Options, ColBack, ColText) "
          "VALUES (3, 'Order Receipt', 'Arial', 90, 0, 16777215, 0)");
