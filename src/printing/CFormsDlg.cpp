@@ -131,8 +131,10 @@ CFormsDlg::CFormsDlg(QWidget *parent)
         if (m_bFilling || !current)
             return;
         const unsigned id = m_documents->GetOptionId(current);
-        if (id != 0 && int(id) != m_nCurrent)
+        if (id != 0 && int(id) != m_nCurrent) {
+            m_documents->SetOptionChecked(id, true);
             OnDocumentChanged(int(id));
+        }
     });
     connect(m_optionsTree, &CXTreeCtrl::ownerMessage, this, [this](int message, qintptr wParam, qintptr lParam) {
         if (message == MSG_OPTION_CHECKED && !m_bFilling)

@@ -108,8 +108,10 @@ CPrintDlg::CPrintDlg(int viewId, int listBranch, int listItem, int kind, CXListC
         if (m_bFilling || !current)
             return;
         const unsigned id = m_documents->GetOptionId(current);
-        if (id != 0)
+        if (id != 0) {
+            m_documents->SetOptionChecked(id, true);
             OnDocumentChanged(int(id));
+        }
     });
     connect(m_documents, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item, int) {
         if (item && m_documents->GetOptionId(item) != 0)

@@ -133,6 +133,9 @@ public:
     int m_nChoicePresetOptions = 0;
     qint64 m_nRecordKey = -1;
     QWidget *m_pCallerView = nullptr;
+    // A folder for attachments in place of the user's (tools), with its
+    // trailing separator; empty: the folder of the settings.
+    QString m_strAttachmentFolder;
     // The full path of the attachment being made (PDF) or its name (RTF).
     QString m_strAttachment;
     // The list row of the batch's current record.

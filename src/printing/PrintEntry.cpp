@@ -230,7 +230,8 @@ int CPrintForm::ApplyChoice(int viewId, int listBranch, int listItem, qint64 rec
         // the attachment folder.
         const qint32 jobNo = viewId == kJobsView ? m_job.m_JobNo : 0;
         const qint32 cusNo = viewId == kReceivablesView ? qint32(recordKey) : 0;
-        m_strAttachment = AttachmentFolder() + AttachmentName(m_strTitle, kind, viewId, jobNo, cusNo);
+        const QString folder = m_strAttachmentFolder.isEmpty() ? AttachmentFolder() : m_strAttachmentFolder;
+        m_strAttachment = folder + AttachmentName(m_strTitle, kind, viewId, jobNo, cusNo);
         if (app)
             app->SelectFormPrinter(30561);
     } else if (command == kEmailRtf) {

@@ -262,6 +262,9 @@ TEST_F(PrintDialogTest, SetupPdfInTwoStepsAndEachCancel)
         return name;
     };
     CXListCtrl list;
+    // The attachment folder of this test's own (the default is the user's
+    // documents folder, which tests never touch).
+    app->WriteSettingText(QStringLiteral("Path-Attachment"), tempPath(QStringLiteral("pdf")) + QLatin1Char('/'));
     // Email PDF with no PDF writer set up leads into the set-up; No stores nothing.
     onDialog<CPrintDlg>([&](CPrintDlg &d) {
         prompts().answer(platform::IDNO);

@@ -60,13 +60,11 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     CZqApp app;
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
-    if (!attach.isEmpty()) {
-        QString folder = attach;
-        if (!folder.endsWith(QLatin1Char('/')))
-            folder += QLatin1Char('/');
-        app.WriteSettingText(QStringLiteral("Path-Attachment"), folder);
-    }
     CPrintForm form;
+    if (!attach.isEmpty()) {
+        // The folder given, without touching the user's settings.
+        form.m_strAttachmentFolder = attach.endsWith(QLatin1Char('/')) ? attach : attach + QLatin1Char('/');
+    }
     if (view == 44231 || (view == 30005 && branch == 6)) {
         // The posting's header lines, as after a posting.
         platform::Recordset rs(SharedDatabase());
