@@ -20,6 +20,7 @@
 #include "views/CDlgData.h"
 #include "views/CDlgList.h"
 #include "views/CNoteDlg.h"
+#include "controls/CXListCtrl.h"
 
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
@@ -51,9 +52,12 @@ bool askYes(const QString &text)
 }
 } // namespace
 
-CArPayment::CArPayment(qint32 cusNo, QWidget *parent)
+CArPayment::CArPayment(qint32 cusNo, QWidget *parent, CXListCtrl *viewList, int branch, int entry)
     : CDlg0(939, parent)
     , m_cusNo(cusNo)
+    , m_viewList(viewList)
+    , m_branch(branch)
+    , m_listEntry(entry)
 {
     m_crBack = 0xFFFFFF;
     m_nColorScheme = Appearance::instance().GetViewHue(30004, true);
@@ -134,6 +138,11 @@ void CArPayment::BuildRibbon()
         r.AddSpacer(12, 5);
         item(r, 30330, QStringLiteral("Print"), 190, 60, QStringLiteral("Print this window as shown"));
         item(r, 2, QStringLiteral("Close"), 6, 60);
+        if (CanNavigate()) {
+            r.AddSpacer(12, 5);
+            r.AddNavigationGroup();
+            r.RemoveItem(30101);
+        }
         r.RecalcLayout(0);
     }
     if (m_customerBar.Create(this, 1733, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 44)) {
@@ -378,6 +387,9 @@ bool CArPayment::OnCommand(int id)
     case 1906:
         EditNote();
         return true;
+    case 59648: case 59649: case 59650: case 59651:
+        OnNavigate(id);
+        return true;
     default:
         return CDlg0::OnCommand(id);
     }
@@ -531,4 +543,24 @@ void CArPayment::EditNote()
     customer.m_Memo = note.m_strNote;
     if (customer.SaveRecord(64))
         m_customerBar.SetItemTip(kNote, customer.m_Memo);
+}
+
+bool CArPayment::CanNavigate() const
+{
+    // Only lists whose rows are customers: the payments expected and the
+    // statements to send.
+    return m_viewList && ((m_branch == 3 && m_listEntry >= 1 && m_listEntry <= 6) || m_branch == 8);
+}
+
+void CArPayment::OnNavigate(int command)
+{
+    if (!CanNavigate() || !SavePayment(false))
+        return;
+    const std::int64_t key = m_viewList->NavigateRecord(command);
+    if (key == 0)
+        return;
+    m_cusNo = qint32(key);
+    m_list->clear();
+    if (!LoadCustomer())
+        EndDialog(IDCANCEL_RESULT);
 }

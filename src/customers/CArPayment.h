@@ -4,6 +4,7 @@
 #include "customers/PaymentEntry.h"
 #include "views/CDlg0.h"
 
+class CXListCtrl;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -19,7 +20,9 @@ class CArPayment : public CDlg0
     Q_OBJECT
 
 public:
-    CArPayment(qint32 cusNo, QWidget *parent);
+    // The view's list of customers (with its branch and entry) lets the
+    // window move to the next customer of that list.
+    CArPayment(qint32 cusNo, QWidget *parent, CXListCtrl *viewList = nullptr, int branch = 0, int entry = 0);
 
     // Loads the customer and its invoices, with the advance-payment and
     // use-the-credit questions. False when the dialog is to close.
@@ -62,6 +65,10 @@ private:
     void OpenCustomer();
     void EditPayer();
     void EditNote();
+    // Record navigation (59648 first, 59649 last, 59650 next, 59651
+    // previous) through the view's list of customers.
+    void OnNavigate(int command);
+    bool CanNavigate() const;
     // The JobID of the highlighted invoice (0 none).
     qint32 HighlightedJob() const;
 
@@ -77,6 +84,9 @@ private:
     QLineEdit *m_remains = nullptr;
     QLineEdit *m_balance = nullptr;
     QDateEdit *m_date = nullptr;
+    CXListCtrl *m_viewList = nullptr;
+    int m_branch = 0;
+    int m_listEntry = 0;
     CXRibbon m_commands;
     CXRibbon m_customerBar;
 };

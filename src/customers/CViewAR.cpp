@@ -251,7 +251,7 @@ void CViewAR::OpenPayment(qint32 cusNo)
         }
         cusNo = qint32(picker.m_nChosenId);
     }
-    CArPayment dlg(cusNo, this);
+    CArPayment dlg(cusNo, this, list(), branch(), item());
     dlg.DoModal();
     if (!dlg.totalSaved().isZero())
         PostCommand(30121);

@@ -238,6 +238,32 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QPlainTextEdit>
 
+TEST_F(ReceivablesViewTest, PaymentWindowMovesThroughTheListOfCustomers)
+{
+    addJob(3, 8201, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    addCustomer(200, QStringLiteral("Bright Signs"));
+    exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, CusNo, Subtotal, Balance, DateShipped, DatePayDue) "
+                        "VALUES (3, 8202, 'Signs', 200, 50, 50, #3/2/2026#, #4/1/2026#)"));
+    view->SelectTreeCode(301);
+    view->OnCommand(30401);
+    ASSERT_EQ(view->list()->GetItemCount(), 2);
+    QList<qint32> seen;
+    onDialog<CArPayment>([&](CArPayment &d) {
+        seen << d.customerNo();
+        d.SendCommand(59649); // last
+        seen << d.customerNo();
+        d.SendCommand(59648); // first
+        seen << d.customerNo();
+        return 2;
+    });
+    view->list()->SelectItem(0);
+    view->OpenPayment(qint32(view->list()->GetItemData(0)));
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_EQ(seen[0], seen[2]);
+    EXPECT_EQ(QList<qint32>({seen[0], seen[1]}).contains(200), true);
+}
+
 TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
 {
     addJob(3, 8101, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
@@ -249,7 +275,10 @@ TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
         for (int i = 0; i < d.commandRibbon().GetItemCount(); ++i)
             if (d.commandRibbon().GetItemId(i) != 0)
                 ids << d.commandRibbon().GetItemId(i);
-        EXPECT_EQ(ids, QList<unsigned>({30100, 30213, 30441, 30443, 30598, 30415, 30536, 30537, 30330, 2}));
+        // From a list of customers ("Payments Expected") the window moves
+        // through the list.
+        EXPECT_EQ(ids, QList<unsigned>({30100, 30213, 30441, 30443, 30598, 30415, 30536, 30537, 30330, 2, 59648, 59651,
+                                        59650, 59649}));
         EXPECT_EQ(d.customerRibbon().GetItemTip(30263), QString());
         // The payment history of the customer.
         onDialog<CDlgList>([](CDlgList &list) {

@@ -287,3 +287,25 @@ TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
 }
+
+TEST_F(PrintEntryTest, AStatementNeedsAnOpenInvoiceOrCredit)
+{
+    exec("INSERT INTO Customers (CusNo, Name, Address, CreditDue) VALUES (300, 'Credit Only Cafe', '1 Main St', 25)");
+    exec("INSERT INTO Customers (CusNo, Name, Address, CreditDue) VALUES (301, 'Square Deal', '2 Main St', 0)");
+    engine->m_nPresetCommand = CPrint::kPrintPreview;
+    engine->m_nPresetKind = 3;
+    // Credit alone: one statement page of the credit.
+    EXPECT_EQ(engine->PrintJobDocument(30004, 8, 1, 300, nullptr, nullptr, nullptr), CPrint::kPrintPreview);
+    EXPECT_EQ(engine->m_nRecords, 1);
+    EXPECT_EQ(engine->m_nFormNo, 43);
+    // Neither invoices nor credit: nothing to print.
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(engine->PrintJobDocument(30004, 8, 1, 301, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Statement has no items to print!"));
+    // A statement attachment is named after the customer number.
+    engine->m_nPresetCommand = 30562;
+    engine->m_strAttachmentFolder = tempPath(QStringLiteral("mail")) + QLatin1Char('/');
+    EXPECT_EQ(engine->PrintJobDocument(30004, 8, 1, 300, nullptr, nullptr, nullptr), 30562);
+    EXPECT_TRUE(engine->m_strAttachment.endsWith(QStringLiteral("/Statement-CusNo300.pdf")))
+        << qPrintable(engine->m_strAttachment);
+}
