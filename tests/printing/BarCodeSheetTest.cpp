@@ -128,6 +128,8 @@ TEST_F(BarCodeSheetTest, TheDialogsGroupsDocumentsAndFont)
     onDialog<CBarCodeDlg>([&](CBarCodeDlg &d) {
         d.SetDocument(3, true);
         d.SendCommand(30213);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 241")),
+                  QStringLiteral("WASP 39 M,240,4,"));
         // A new font is saved at once with the mask.
         onDialog<QFontDialog>([](QFontDialog &f) {
             QFont font(QStringLiteral("Courier New"));
