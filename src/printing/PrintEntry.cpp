@@ -47,6 +47,32 @@ QString ListStatement(CXListCtrl *list)
     return list->recordset()->statement();
 }
 
+// Lists of items and services grouped by job show the job's columns only on
+// the group's first row: the other rows of a group leave them empty.
+void BlankRepeatedGroupColumns(CXTable &table, int columns)
+{
+    const bool grouped = table.m_parentColumn >= 0;
+    QStringList previous;
+    for (int row = 0; row < table.GetRowCount(); ++row) {
+        if (table.IsSpecialRow(row)) {
+            previous.clear();
+            continue;
+        }
+        const int count = std::min(columns, table.GetColumnCount());
+        QStringList current;
+        for (int c = 0; c < count; ++c)
+            current << table.GetCellText(row, c);
+        const bool groupStart = grouped ? (table.GetRowFlags(row) & CXTable::RowGroupStart) != 0
+                                        : current != previous;
+        if (!groupStart && !previous.isEmpty()) {
+            for (int c = 0; c < count; ++c)
+                table.SetCellText(row, c, QString());
+        } else {
+            previous = current;
+        }
+    }
+}
+
 } // namespace
 
 QString CPrintForm::AttachmentName(const QString &title, int kind, int viewId, qint32 jobNo, qint32 cusNo)
@@ -304,6 +330,7 @@ int CPrintForm::LoadListPart()
 {
     m_table.Reset();
     int totals = CXTable::TotalsOneRow;
+    bool groupFirstColumns = false;
     QString sql;
     CXDaoSet listSet;
     listSet.m_strSQL = ListStatement(m_pList);
@@ -333,6 +360,7 @@ int CPrintForm::LoadListPart()
         sql = printed.m_strSQL;
         if (m_nKind >= 103 && m_nKind <= 106)
             totals = CXTable::TotalsPerGroup;
+        groupFirstColumns = m_nKind == 103 || m_nKind == 104;
     } else if (viewId == kCustomersView) {
         if (m_nKind == 101) {
             // The bar codes of the selected customers.
@@ -366,6 +394,7 @@ int CPrintForm::LoadListPart()
         QString note;
         production.BuildProductionListSQL(m_nKind, m_nOptions, weekly, bit128, title, note);
         sql = production.m_strSQL;
+        groupFirstColumns = m_nKind == 102 || m_nKind == 103;
         if (!note.isEmpty())
             m_strHeading4 = note;
     }
@@ -374,6 +403,8 @@ int CPrintForm::LoadListPart()
         return 0;
     m_table.LoadQueryWithProgress(sql, totals, 2, QStringLiteral("Total"));
     m_nRecords = m_table.GetRowCount();
+    if (groupFirstColumns)
+        BlankRepeatedGroupColumns(m_table, 3);
     return m_nRecords;
 }
 

@@ -309,3 +309,47 @@ TEST_F(PrintEntryTest, AStatementNeedsAnOpenInvoiceOrCredit)
     EXPECT_TRUE(engine->m_strAttachment.endsWith(QStringLiteral("/Statement-CusNo300.pdf")))
         << qPrintable(engine->m_strAttachment);
 }
+
+#include "data/CSQL.h"
+
+TEST_F(PrintEntryTest, APrintedJobListKeepsTheScreensFilterAndShowsAJobOnceForItsItems)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    const qint32 first = addOrder(6001);
+    addOrder(6002);
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, Status, "
+                        "ChargeQty) VALUES (%1, 0, 2, 0, 'Envelopes', 100, 0, 0, 1, 1, 500)")
+             .arg(first));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, Status, "
+                        "ChargeQty) VALUES (%1, 901, 2, 0, '', 100, 0, 0, 1, 1, 500)")
+             .arg(first));
+    exec(QStringLiteral("UPDATE Jobs SET Subtotal = 500, Balance = 500 WHERE JobID = %1").arg(first));
+    // The orders list on the screen, narrowed to job 6001.
+    CSQL orders(30001, 0, 1, QStringLiteral("Jobs.JobNo = 6001"), QString(), 0, false);
+    CXListCtrl list;
+    list.FillFromSql(orders.m_strSQL, orders.m_strKey);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    const QString pdf = tempPath(QStringLiteral("items.pdf"));
+    printTo(pdf);
+    engine->m_nPresetCommand = CPrint::kPrintDialog;
+    engine->m_nPresetKind = 103; // Item Specs
+    ViewPrintRequest request;
+    request.viewId = 30001;
+    request.branch = 0;
+    request.item = 1;
+    request.key = first;
+    request.list = &list;
+    request.viewName = QStringLiteral("Jobs");
+    request.listCaption = QStringLiteral("Orders / All");
+    EXPECT_EQ(engine->PrintView(request), 0);
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Postcards"))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("Envelopes")));
+    EXPECT_FALSE(text.contains(QStringLiteral("6002")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Orders / All")));
+    // The job's columns show on its first row only.
+    EXPECT_EQ(text.count(QStringLiteral("6001")), 1) << qPrintable(text);
+    EXPECT_EQ(text.count(QStringLiteral("Acme Printing Co")), 1) << qPrintable(text);
+}
