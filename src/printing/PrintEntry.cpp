@@ -394,6 +394,8 @@ int CPrintForm::LoadListPart()
         QString note;
         production.BuildProductionListSQL(m_nKind, m_nOptions, weekly, bit128, title, note);
         sql = production.m_strSQL;
+        if (!title.isEmpty())
+            m_strTitle = title;
         groupFirstColumns = m_nKind == 102 || m_nKind == 103;
         if (!note.isEmpty())
             m_strHeading4 = note;
