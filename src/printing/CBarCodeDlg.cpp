@@ -86,7 +86,7 @@ QList<std::pair<int, QString>> CBarCodeDlg::DocumentForms()
         return out;
     platform::Recordset rs(SharedDatabase());
     rs.open(platform::Recordset::Type::Snapshot,
-            QStringLiteral("SELECT [No], Title FROM Forms WHERE [No] < 20 ORDER BY [No]"));
+            QStringLiteral("SELECT [No], Title, Desc FROM Forms WHERE [No] < 20 ORDER BY [No]"));
     for (; !rs.isEOF(); rs.moveNext()) {
         const int no = rs.value(0).toInt();
         int bit = -1;
@@ -94,8 +94,14 @@ QList<std::pair<int, QString>> CBarCodeDlg::DocumentForms()
             bit = no - 1;
         else if (no >= 11 && no <= 18)
             bit = no - 4;
-        if (bit >= 0)
-            out.append({bit, rs.value(1).isNull() ? QString() : rs.value(1).toString()});
+        if (bit < 0)
+            continue;
+        // Forms of one title are told apart by their descriptions.
+        QString title = rs.value(1).isNull() ? QString() : rs.value(1).toString();
+        const QString desc = rs.value(2).isNull() ? QString() : rs.value(2).toString();
+        if (!desc.isEmpty())
+            title += QStringLiteral(" (") + desc + QLatin1Char(')');
+        out.append({bit, title});
     }
     return out;
 }
