@@ -178,10 +178,11 @@ QList<CPrintDlg::DocumentEntry> CPrintDlg::DocumentEntries(int viewId, int branc
             continue;
         }
         if (piece == QLatin1String("?")) {
-            if (!withList)
-                break;
+            // Without a list on the screen there is no list to print; the
+            // entries after it keep their numbers.
             number = 100;
-            entries.append({100, QStringLiteral("- the list on the screen -")});
+            if (withList)
+                entries.append({100, QStringLiteral("- the list on the screen -")});
             continue;
         }
         ++number;

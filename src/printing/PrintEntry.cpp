@@ -18,6 +18,7 @@
 #include "printing/CBarCodeDlg.h"
 #include "printing/CFormsDlg.h"
 #include "printing/CPrintDlg.h"
+#include "views/CView0.h"
 
 #include <QtCore/QFileInfo>
 #include <QtWidgets/QApplication>
@@ -522,7 +523,9 @@ void CPrintForm::PrintPostingReports(int postingNo, int orders, int quickSales, 
     m_strPostingLine2 = QStringLiteral("%1 Orders and %2 QuickSales").arg(orders).arg(quickSales);
     // The favourite printouts are ticked when the dialog opens.
     m_nChoiceKind = -101;
-    const int command = PrintJobDocument(kPostingReports, 0, 0, postingNo, nullptr, nullptr, view);
+    CView0 *caller = qobject_cast<CView0 *>(view);
+    CXListCtrl *list = caller ? caller->list() : nullptr;
+    const int command = PrintJobDocument(kPostingReports, 0, 0, postingNo, list, nullptr, view);
     if (command > 0)
         RunPrintCommand(command, QString(), QString(), QString());
     m_strPostingLine1.clear();

@@ -353,3 +353,21 @@ TEST_F(PrintEntryTest, APrintedJobListKeepsTheScreensFilterAndShowsAJobOnceForIt
     EXPECT_EQ(text.count(QStringLiteral("6001")), 1) << qPrintable(text);
     EXPECT_EQ(text.count(QStringLiteral("Acme Printing Co")), 1) << qPrintable(text);
 }
+
+#include "controls/CXTreeOptCtrl.h"
+
+TEST_F(PrintEntryTest, AfterPostingTheDialogOffersThePrintoutsWithTheFavouritesTicked)
+{
+    exec("INSERT INTO Options (OptionID, OptionSum) VALUES (44351, 5)");
+    onDialog<CPrintDlg>([](CPrintDlg &d) {
+        EXPECT_EQ(d.m_nKind, 101);
+        EXPECT_EQ(d.documentTree()->FindOption(101)->text(0), QStringLiteral("Posting Reports"));
+        EXPECT_EQ(int(d.optionsTree()->GetCheckedBits()), 5);
+        EXPECT_EQ(d.optionsTree()->FindOption(1)->text(0), QStringLiteral("Posted Invoices"));
+        EXPECT_EQ(d.optionsTree()->FindOption(15)->text(0), QStringLiteral("Sales by Tax Type"));
+        EXPECT_EQ(d.optionsTree()->topLevelItem(0)->text(0), QStringLiteral("Favorite Reports to print after posting:"));
+        return 2;
+    });
+    engine->PrintPostingReports(3, 1, 0, nullptr);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
