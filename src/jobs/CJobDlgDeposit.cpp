@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
+#include "app/base/PrintService.h"
 #include "app/base/TextUtil.h"
 #include "data/CCusSet.h"
 #include "data/CJobSet.h"
@@ -132,6 +133,19 @@ void CJobDlg::OnApplyCredit()
     if (noteTheAmount)
         SetNoteTip(30264, job.m_InvoiceNote);
     UpdateTotalsPanels();
-    if (answer == kPrintAndSave)
-        ReportJobFeatureNotAvailable(QStringLiteral("Printing the deposit receipt"));
+    if (answer == kPrintAndSave) {
+        PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+        if (!printing) {
+            ReportJobFeatureNotAvailable(QStringLiteral("Printing the deposit receipt"));
+            return;
+        }
+        ReceiptData receipt;
+        receipt.title = payment.title;
+        receipt.paymentType = payment.paidByName;
+        receipt.reference = payment.reference;
+        receipt.due = payment.due;
+        receipt.tendered = payment.tendered;
+        receipt.change = payment.change;
+        printing->PrintReceipt(receipt);
+    }
 }

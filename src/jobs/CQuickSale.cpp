@@ -1,6 +1,7 @@
 #include "jobs/CQuickSale.h"
 
 #include "app/base/CZqApp.h"
+#include "app/base/PrintService.h"
 #include "controls/DlgItem.h"
 #include "data/DaoError.h"
 #include "data/ListFillers.h"
@@ -240,10 +241,32 @@ void CQuickSale::OnOK()
     }
     platform::Prompt::beep();
     if (answer == kPrintAndSave) {
-        if (hooks.printPaymentReceipt)
-            hooks.printPaymentReceipt(m_saved.qSaleId, m_saved.payNo, this);
-        else
+        // The receipt shows the sale as it stands in the window.
+        if (!hooks.printPaymentReceipt) {
             ReportJobFeatureNotAvailable(QStringLiteral("Printing the payment receipt"));
+        } else {
+            ReceiptData receipt;
+            receipt.quickSale = true;
+            for (int r = 0; r < m_wndGrid.GetRowCount(); ++r) {
+                ReceiptRow row;
+                row.description = m_wndGrid.GetCellText(r, ColService).trimmed();
+                row.quantity = m_wndGrid.GetCellText(r, ColQuantity).trimmed();
+                row.price = m_wndGrid.GetCellText(r, ColPrice).trimmed();
+                row.hasDescription = !row.description.isEmpty();
+                row.priceValue = Money::fromCents(m_wndGrid.GetCellValue(r, ColPrice));
+                receipt.rows << row;
+            }
+            receipt.taxType = m_nTaxCode;
+            receipt.subtotal = Money::fromCents(m_totals.subtotal);
+            receipt.tax = Money::fromCents(m_totals.tax);
+            receipt.secondTax = Money::fromCents(m_totals.tax2);
+            receipt.paymentType = payment.paidByName;
+            receipt.reference = payment.reference;
+            receipt.due = payment.due;
+            receipt.tendered = payment.tendered;
+            receipt.change = payment.change;
+            hooks.printPaymentReceipt(receipt, this);
+        }
     }
     EndDialog(IDOK_RESULT);
 }

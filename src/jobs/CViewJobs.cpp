@@ -133,7 +133,7 @@ bool CViewJobs::OnCommand(int id)
             ReportJobFeatureNotAvailable(QStringLiteral("Printing"));
             return true;
         }
-        const int choice = id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
+        const int choice = id == 30330 ? 0 : id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
         const qint32 jobId = qint32(GetSelectedItemData());
         const int answer = hooks.printJobDocuments(choice, branch(), item(), jobId, m_list, this);
         if (answer > 0)

@@ -7,6 +7,8 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include "app/base/PrintService.h"
+
 #include <functional>
 
 class QWidget;
@@ -55,9 +57,9 @@ struct JobHooks
     using TakeDeposit = std::function<int(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, NewPayment &payment,
                                           QWidget *parent)>;
 
-    // The receipt of a quick sale just saved (printing): the QuickSales row
-    // and its payment.
-    using PrintPaymentReceipt = std::function<void(qint32 qSaleId, qint32 payNo, QWidget *parent)>;
+    // The receipt of a quick sale just saved (printing), as the sale's
+    // window shows it.
+    using PrintPaymentReceipt = std::function<void(const ReceiptData &receipt, QWidget *parent)>;
     // The shipping labels of the listed rows (exchange): per row the item,
     // its description, quantity shipped, quantity per box, boxes and ship-to
     // number, one label per box.

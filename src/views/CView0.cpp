@@ -46,6 +46,7 @@
 #include "views/CDateRange.h"
 #include "views/CFavoritesDlg.h"
 
+#include <utility>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
 #include <QtGui/QCursor>
@@ -145,7 +146,9 @@ void CView0::OnEmail(const QString &kind)
         ReportNotAvailable(QStringLiteral("E-mail"));
         return;
     }
-    emailer(m_list, m_nViewId, key, kind, QString());
+    // The PDF the print command has just made for mailing goes along.
+    PrintService *printer = ZqApp() ? ZqApp()->printService() : nullptr;
+    emailer(m_list, m_nViewId, key, kind, printer ? printer->TakeAttachmentName() : QString());
 }
 
 namespace {
@@ -746,6 +749,40 @@ void CView0::PrintListAsShown(int command)
                             m_strViewName, m_strListCaption, m_strFilterSql, command);
 }
 
+void CView0::PrintView()
+{
+    PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+    if (!printing) {
+        ReportNotAvailable(QStringLiteral("Printing"));
+        return;
+    }
+    ViewPrintRequest request;
+    request.viewId = m_nViewId;
+    request.branch = m_nBranch;
+    request.item = m_nItem;
+    request.key = GetSelectedItemData();
+    request.view = this;
+    request.viewName = m_strViewName;
+    request.listCaption = m_strListCaption;
+    request.filterText = m_strFilterSql;
+    request.pendingCommand = m_nPendingCommand;
+    if (m_strItemText == QLatin1String("Discrepancies")) {
+        // The discrepancy list prints as a list of its own.
+        request.viewId = 44240;
+        request.list = m_list;
+    } else if (m_nPendingCommand != 30103) {
+        if (m_bChartShown)
+            request.chart = m_chart;
+        else
+            request.list = m_list;
+    }
+    const int next = printing->PrintView(request);
+    if (next == 30103 || next == 30108)
+        PostCommand(next);
+    else if (m_nPendingCommand != 0)
+        PostCommand(std::exchange(m_nPendingCommand, 0));
+}
+
 void CView0::PrintScreenOfList()
 {
     PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
@@ -852,7 +889,7 @@ bool CView0::OnCommand(int id)
             top->close();
         return true;
     case 30330:
-        ReportNotAvailable(QStringLiteral("Printing"));
+        PrintView();
         return true;
     case 30335:
         PrintScreenOfList();
@@ -871,7 +908,7 @@ bool CView0::OnCommand(int id)
             ReportNotAvailable(QStringLiteral("Exporting the list"));
         }
         return true;
-    case 30107:
+    case 30107: case 30108:
         OnEmail(Appearance::GetViewName(unsigned(m_nViewId)).left(3));
         return true;
     case 30109: {

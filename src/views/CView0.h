@@ -317,6 +317,9 @@ protected:
 
     // Printing of the list or chart as shown (57607-57609) and of the screen (30335).
     void PrintListAsShown(int command);
+    // The print command (30330): the print entry with the view's list, chart
+    // or current record; what it answers is carried out.
+    void PrintView();
     void PrintScreenOfList();
 
 private:

@@ -152,7 +152,7 @@ TEST_F(JobsView, AWindowEndingWithPrintPrintsAndOpensTheJobAgain)
     int printed = 0;
     GetJobHooks().printJobDocuments = [&](int choice, int, int, qint32 jobId, QWidget *, QWidget *) {
         ++printed;
-        EXPECT_EQ(choice, -2);
+        EXPECT_EQ(choice, 0); // 30330 preselects no document
         EXPECT_EQ(jobId, id);
         return 0;
     };

@@ -352,10 +352,14 @@ TEST_F(QuickSaleTest, TheDialogPricesRowsTotalsThemAndTakesTheMoney)
 {
     fakeDeposit("30.00", 30330);
     int receipts = 0;
-    GetJobHooks().printPaymentReceipt = [&](qint32 qSaleId, qint32 payNo, QWidget *) {
+    GetJobHooks().printPaymentReceipt = [&](const ReceiptData &receipt, QWidget *) {
         ++receipts;
-        EXPECT_GT(qSaleId, 0);
-        EXPECT_GT(payNo, 0);
+        EXPECT_TRUE(receipt.quickSale);
+        ASSERT_GE(receipt.rows.size(), 4);
+        EXPECT_EQ(receipt.rows.at(1).description, QStringLiteral("Lamination"));
+        EXPECT_EQ(receipt.rows.at(2).priceValue, Money::fromCents(12500));
+        EXPECT_EQ(receipt.subtotal, Money::fromCents(14136));
+        EXPECT_EQ(receipt.tax, Money());
     };
     onDialog<CQuickSale>([&](CQuickSale &d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Quick Sale"));
