@@ -12,6 +12,7 @@
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
 #include "SqlCommand.h"
+#include "TrackCommand.h"
 
 #include "platform/Clock.h"
 
@@ -48,6 +49,8 @@ const Command kCommands[] = {
     {"export", runExportCommand},
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
+    {"clock", runClockCommand},
+    {"tracking", runTrackingCommand},
 };
 
 } // namespace
@@ -56,7 +59,8 @@ int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
     const bool drawing = argc >= 2
-        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0);
+        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0
+           || qstrcmp(argv[1], "clock") == 0 || qstrcmp(argv[1], "tracking") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -107,6 +111,8 @@ int main(int argc, char *argv[])
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
-           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n";
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  clock DB --now \"MM/DD/YYYY HH:MM\" EMPNO ACTION [ID] [--pending ID]\n"
+           "  tracking DB CODE [--from MM/DD/YYYY --to MM/DD/YYYY] [--operator N] [--update | --close]\n";
     return 2;
 }
