@@ -29,16 +29,16 @@ void TrackTest::SetUp()
     exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (0, ' ', 0, 0, 0, 0)"));
     exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)"));
     exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Ben', 1, 2, 0, 0)"));
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (41, 1, 49, 'Press', 1)"));
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (42, 2, 50, 'Bindery', 2)"));
     exec(QStringLiteral("DELETE FROM Services WHERE SerNo in (901, 902)"));
-    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, ProdDepID) "
-                        "SELECT 901, Min(CatNo), 'Offset Run', 0 FROM ServiceCategories WHERE CatNo > 0"));
-    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, ProdDepID) "
-                        "SELECT 902, Max(CatNo), 'Fold', 0 FROM ServiceCategories WHERE CatNo > 0"));
+    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, ProdDepID, SortNo) VALUES (901, 41, 'Offset Run', 0, 1)"));
+    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, ProdDepID, SortNo) VALUES (902, 42, 'Fold', 0, 2)"));
     exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Title, DateIn, DateDue, Status, Creator, CSRNo, ShiptoNo) "
                         "VALUES (0, 8001, 100, 'Order 8001', #06/12/2024#, #06/14/2024#, 0, 0, 3, 0)"));
     jobId = scalar(QStringLiteral("SELECT Max(JobID) FROM Jobs")).toInt();
     exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, "
-                        "Days2, EmpNo, Tag1, Tag2) VALUES (%1, 0, 1, 0, 'Flyers', 4, 1000, 0, 0, 0, 0, 0)")
+                        "Days2, EmpNo, Tag1, Tag2, Cost) VALUES (%1, 0, 1, 0, 'Flyers', 4, 1000, 0, 0, 0, 0, 0, 80)")
              .arg(jobId));
     itemRow = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
     exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, "
@@ -51,6 +51,7 @@ void TrackTest::SetUp()
                         "VALUES (%1, 902, 1, 0, '', 1, 1000, 30, 0, 0, 0, 0, 0, 2, 0, 0, 0)")
              .arg(jobId));
     fold = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
+    exec(QStringLiteral("UPDATE Jobs SET Cost = 80 WHERE JobID = %1").arg(jobId));
 
     app = std::make_unique<CZqApp>();
     InstallAppQueryReader(*app);

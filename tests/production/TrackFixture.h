@@ -9,7 +9,21 @@
 #include <QtCore/QString>
 #include <QtCore/QTime>
 
+#include <QtCore/QStringList>
+
 #include <memory>
+#include <ostream>
+
+// Readable failure messages for the texts these tests compare.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << '{' << l.join(QStringLiteral("|")).toStdString() << '}';
+}
 
 class CViewTrack;
 

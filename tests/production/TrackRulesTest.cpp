@@ -113,7 +113,7 @@ TEST(TrackRules, CellTextsOfCountsAndComparisons)
         const char *text;
     };
     const Case cases[] = {
-        {60, 60, "="},          {120, 60, "100.0%"}, {30, 60, "-50.0%"}, {1000, 100, "999+%"},
+        {60, 60, "="},          {120, 60, "100.0%"}, {30, 60, "-50.0%"}, {1001, 100, "999+%"}, {1000, 100, "900.0%"},
         {-1000, 100, "-999+%"}, {0, 60, ""},         {60, 0, ""},        {61, 60, "1.7%"},
     };
     for (const Case &c : cases) {
@@ -134,6 +134,7 @@ TEST_F(TrackTest, EveryListStatementRunsOnTheShopDatabase)
     const int codes[] = {9201, 9202, 9301, 9302, 9303, 9401, 9402, 9403, 9404, 9405, 9406};
     addTime(0, 3, 0, QStringLiteral("06/12/2024 08:00"), QStringLiteral("06/12/2024 17:00"), 480, 3);
     addTime(1, 3, offsetRun, QStringLiteral("06/12/2024 08:10"), QStringLiteral("06/12/2024 09:10"), 60, 3, 500);
+    addTime(2, 3, 101, QStringLiteral("06/12/2024 09:10"), QStringLiteral("06/12/2024 09:40"), 30, 3);
     for (int code : codes) {
         SCOPED_TRACE(code);
         CXTable table;

