@@ -28,7 +28,8 @@ QString optionValue(const QStringList &args, const QString &name)
 void printPrompts(platform::TestResponder &responder, QTextStream &out)
 {
     for (const platform::PromptRecord &r : responder.shown())
-        out << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
+        if (r.kind == platform::PromptRecord::Kind::MessageBox)
+            out << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
     responder.clear();
 }
 

@@ -53,7 +53,7 @@ CTaskDlg::CTaskDlg(CTimeSet *record, const QString &password, QWidget *parent)
     }
     for (QTimeEdit *t : {m_startTime, m_finishTime})
         t->setDisplayFormat(QStringLiteral("HH:mm"));
-    label(this, QStringLiteral("Worked (h:mm):"), QRect(15, 170, 90, 24));
+    label(this, QStringLiteral("Worked:"), QRect(15, 170, 90, 24));
     m_minutes = new QLineEdit(this);
     m_minutes->setGeometry(110, 170, 90, 24);
     label(this, QStringLiteral("Material:"), QRect(15, 200, 90, 24));

@@ -96,9 +96,10 @@ void CViewTrack::OnInitialUpdate()
     SetDlgCtrlID(place, kOperatorBarId);
     place->setGeometry(m_tree->x(), m_tree->y(), m_tree->width(), 30);
     m_operatorBar = new CXRibbon(this);
-    m_operatorBar->Create(this, kOperatorBarId, m_nHue, 1, 131, 6, 0, 0, 0, 0, 0);
-    m_operatorBar->AddItem(kOperatorButton, QStringLiteral("Who are you?"), 0, 131, 1, 3, 2084, 0, 2, 190, 0, 0,
+    m_operatorBar->Create(this, kOperatorBarId, m_nHue, 1, 131, 7, 16, 3, 0, 3, 24);
+    m_operatorBar->AddItem(kOperatorButton, QStringLiteral("Who are you?"), 0, 131, 1, 2, 2084, 0, 1, 200, 0, 0,
                            QStringLiteral("Choose the operator"));
+    m_operatorBar->RecalcLayout(0);
     connect(m_operatorBar, &CXWnd::commandTriggered, this, [this](int id) { RunCommand(id); });
 
     // The mode buttons on the list-manager bar.
@@ -107,8 +108,10 @@ void CViewTrack::OnInitialUpdate()
                           QStringLiteral("Track Time and Material"), 1);
     m_managerBar->AddItem(30052, QStringLiteral("History"), 0, 0, 255, 2, 2085, 0, 2, 56, 0, 0,
                           QStringLiteral("Close Today / Review Reports"), 2);
-    m_managerBar->AddItem(30674, QStringLiteral("RaroVirider Settings"), 0, 0, 255, 2, 2085, 0, 2, 24, 0, 0,
-                          QStringLiteral("Setup RaroVirider"));
+    // The bar is too narrow for the settings button's whole caption: its tip
+    // carries it.
+    m_managerBar->AddItem(30674, QStringLiteral("Setup"), 0, 0, 255, 2, 2085, 0, 2, 48, 0, 0,
+                          QStringLiteral("RaroVirider Settings: Setup RaroVirider"), 3);
 
     // The list is the view's table drawn as a table.
     ShowChart();
@@ -146,16 +149,17 @@ void CViewTrack::LayoutTrack()
 {
     if (!m_operatorBar || !m_tree || !m_list)
         return;
-    // The operator bar takes the top of the list manager's place.
+    // The operator bar takes the top of the list manager's place, under the
+    // list-manager bar; the tree keeps the rest.
     const QRect tree = m_tree->geometry();
     const int barH = 30;
-    if (tree.height() > barH && m_operatorBar->geometry().top() != tree.top()) {
-        m_operatorBar->setGeometry(tree.left(), tree.top(), tree.width(), barH);
-        m_tree->setGeometry(tree.left(), tree.top() + barH, tree.width(), tree.height() - barH);
-    } else {
-        m_operatorBar->setGeometry(tree.left(), tree.top() - barH, tree.width(), barH);
-    }
-    m_operatorBar->setVisible(m_tree->isVisible());
+    const int top = m_managerBar->geometry().bottom() + 1;
+    m_operatorBar->setGeometry(tree.left(), top, tree.width(), barH);
+    if (tree.bottom() > top + barH)
+        m_tree->setGeometry(tree.left(), top + barH, tree.width(), tree.bottom() - top - barH + 1);
+    m_operatorBar->setVisible(!m_tree->isHidden());
+    m_operatorBar->RecalcLayout(0);
+    m_operatorBar->raise();
     if (m_chart)
         m_chart->setGeometry(m_list->geometry());
 }
@@ -301,6 +305,10 @@ bool CViewTrack::IsCommandEnabled(int id)
         return m_bKeys && row >= 0 && isJobTaskIcon(icon);
     case 30113:
         return m_bTrackMode;
+    case 30100:
+        return m_bTrackMode;
+    case 30101:
+        return true;
     case 30121:
     case 30062:
         return m_table && m_table->GetRowCount() > 0;
@@ -336,8 +344,15 @@ void CViewTrack::OnTreeClicked(QTreeWidgetItem *entry)
     const int code = int(CXTreeCtrl::GetItemData(entry));
     // The clock's entries are commands; a list entry lists through the
     // selection change.
-    if (code >= 29101 && code <= 29133)
+    if (code >= 29101 && code <= 29133) {
         PostCommand(code);
+        // The list being shown stays the selected entry.
+        if (QTreeWidgetItem *list = m_tree->FindItemByData(quint32(m_nListChoice))) {
+            m_tree->setBusy(true);
+            m_tree->SelectAndShow(list);
+            m_tree->setBusy(false);
+        }
+    }
 }
 
 void CViewTrack::OnChartNotify(int code, int row, int column)
@@ -463,7 +478,7 @@ bool CViewTrack::SelectOperator(int empNo, bool refresh)
     m_strOperator = app && empNo >= 0 ? app->GetEmployeeName(quint8(empNo)) : QString();
     ShowOperatorButton();
     m_operatorBar->BlinkItem(kOperatorButton, true, 100, 3);
-    if (QTreeWidgetItem *mine = m_tree->FindItemByData(quint32(kMyTasksOnly - 2)))
+    if (QTreeWidgetItem *mine = m_tree->FindItemByData(29103))
         m_tree->SetImage(mine, CZqApp::GetEmployeeIcon(quint8(qMax(0, empNo)), 131));
     if (refresh && (!m_bTrackMode || m_nListChoice == kMyTasksOnly))
         RefreshList(RowKey(SelectedRow()));
