@@ -15,6 +15,8 @@
 #include "views/CSetupGridDlg.h"
 #include "views/SetupCatalogue.h"
 
+#include <algorithm>
+
 namespace track {
 
 namespace {
@@ -146,15 +148,27 @@ bool RunTimeDepartments(const QString &title, int type, int keyBase, int limit, 
     dialog.setObjectName(QStringLiteral("TimeDepartments"));
     CXGridCtrl *grid = dialog.BuildGrid(0, description);
     grid->SetKeyBase(keyBase);
+    // A row whose name is cleared is removed from the list.
+    grid->m_bDeleteEmpty = true;
     grid->ExchangeRecordset(set, false, 0, QStringLiteral("DepID,Name,Type,Sort,"));
     if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
         return false;
-    // New rows take the next free ID of the list and the list's type.
+    // New rows take the next IDs of the list (after the key base) and the list's type.
+    int nextId = keyBase;
+    for (int row = 0; row < limit; ++row)
+        nextId = std::max(nextId, grid->GetCellValue(row, 0));
+    CXDaoSet highest;
+    highest.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Max(DepID) FROM TimeDepartments WHERE Type = %1").arg(type));
+    qint32 stored = 0;
+    if (highest.IsOpen() && !highest.IsEmptySet())
+        highest.GetFieldLong(0, stored);
+    highest.Close();
+    nextId = std::max(nextId, int(stored));
     for (int row = 0; row < limit; ++row) {
         if (grid->rowRecord(row) >= 0 || grid->GetCellText(row, 1).trimmed().isEmpty())
             continue;
-        grid->SetCellText(row, 0, QString::number(grid->NewRowKey(row)));
-        grid->SetCellText(row, 2, QString::number(type));
+        grid->SetCellValue(row, 0, ++nextId);
+        grid->SetCellValue(row, 2, type);
     }
     try {
         platform::Transaction transaction(SharedDatabase());
