@@ -397,3 +397,43 @@ TEST_F(TrackTest, TreesOfTheTwoModes)
         EXPECT_EQ(entry->text(0), QString::fromUtf8(c.text));
     }
 }
+
+TEST_F(TrackTest, StartingWithoutAWorkdayAsksAndNoToBothStartsNothing)
+{
+    auto view = makeView(3);
+    prompts().answer(IDNO);
+    EXPECT_FALSE(view->StartTask(1, offsetRun));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Carla, do you want to start a new workday?")});
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Times")).toInt(), 0);
+    // A day on break is offered to be resumed first.
+    addTime(0, 3, 0, QStringLiteral("06/12/2024 08:00"), QStringLiteral("06/12/2024 09:00"), 60, 1);
+    prompts().clear();
+    prompts().answer(IDNO);
+    prompts().answer(IDNO);
+    EXPECT_FALSE(view->StartTask(1, offsetRun));
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Carla, do you want to resume your current workday?"),
+                                              QStringLiteral("Carla, do you want to start a new workday?")}));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Times")).toInt(), 1);
+}
+
+TEST_F(TrackTest, DeletingTheHighlightedTaskAsksTheTrackPasswordAndTwice)
+{
+    exec(QStringLiteral("DELETE FROM Passwords WHERE [No] = 221"));
+    exec(QStringLiteral("INSERT INTO Passwords ([No], Password, [Level]) VALUES (221, 'floor', 1)"));
+    addTime(0, 3, 0, QStringLiteral("06/12/2024 08:00"), QString(), 0, 0);
+    const qint32 task = addTime(1, 3, offsetRun, QStringLiteral("06/12/2024 08:30"), QString(), 0, 0);
+    auto view = makeView(3);
+    ASSERT_TRUE(view->SelectRowByKey(task));
+    onDialog<CDlgData>([](CDlgData &d) {
+        EXPECT_EQ(d.m_strStripText, QStringLiteral("You need a password to delete"));
+        d.m_strValue = QStringLiteral("floor");
+        return int(IDOK);
+    });
+    prompts().answer(IDYES);
+    prompts().answer(IDYES);
+    view->OnCommand(30113);
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Do you want to delete selected tasks (1) now?")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Times WHERE TimeID = %1").arg(task)).toInt(), 0);
+    EXPECT_LT(view->table()->FindRowByLong(task), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Times")).toInt(), 1);
+}

@@ -6,6 +6,7 @@
 #include "catalogue/CInventory.h"
 #include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
@@ -1021,8 +1022,12 @@ void CViewTrack::FormatTaskRows(int code, int totalColumn)
     int allMinutes = 0;
     bool afterData = false;
     CTimeSet record;
-    const TaskColumns c = TaskColumnsOf(code);
-    int done = 0;
+    // Long lists show their progress and may be stopped; the rows done stay.
+    std::unique_ptr<CXProgress> progress;
+    if (dataRows > 100) {
+        progress = CXProgress::Create();
+        progress->Start(dataRows, QStringLiteral("Formatting %s tasks"), true, true);
+    }
     for (int r = 0; r < rows; ++r) {
         if (m_table->IsSpecialRow(r)) {
             // A total row right after a run of tasks belongs to that group; the
@@ -1050,9 +1055,8 @@ void CViewTrack::FormatTaskRows(int code, int totalColumn)
                 allMinutes += record.m_nWorked;
             }
         }
-        ++done;
-        Q_UNUSED(dataRows);
-        Q_UNUSED(c);
+        if (progress && !progress->Step())
+            return;
     }
     // Without total rows the last row is the total row of the list.
     if (totalColumn > 0 && (rows == 0 || !m_table->IsSpecialRow(rows - 1)) && rows > 0) {
@@ -1114,10 +1118,16 @@ void CViewTrack::ListTimeSheets(int code)
     const int operatorColumn = code == kTimeSheetsByOperator ? 0 : 1;
     CZqApp *app = ZqApp();
     const int empColumn = columns - 1;
-    // Minutes are read from the "Day/Span" text before the column turns to minutes.
+    std::unique_ptr<CXProgress> progress;
+    if (m_table->GetDataRowCount() > 10) {
+        progress = CXProgress::Create();
+        progress->Start(m_table->GetDataRowCount(), QStringLiteral("Formatting %s time sheets"), true, true);
+    }
     for (int r = 0; r < m_table->GetRowCount(); ++r) {
         if (m_table->IsSpecialRow(r))
             continue;
+        if (progress && !progress->Step())
+            return;
         const QString spanText = m_table->GetCellText(r, 4);
         qint32 span = 0;
         if (!spanText.trimmed().isEmpty())
@@ -1294,7 +1304,7 @@ void CViewTrack::OnNoticeCommand()
 
 void CViewTrack::OnDeleteTasks()
 {
-    if (!m_table)
+    if (!m_table || !m_bTrackMode)
         return;
     const int selected = SelectedRow();
     if (selected >= 0 && !m_table->IsRowMarked(selected))

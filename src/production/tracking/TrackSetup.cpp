@@ -50,7 +50,7 @@ class OptionsDlg : public CDlgGrid
 public:
     OptionsDlg(int hue, QWidget *parent) : CDlgGrid(420, parent, 0, hue)
     {
-        AddStandardLayout(QSize(600, 560), QRect(15, 70, 560, 420));
+        AddStandardLayout(QSize(600, 600), QRect(15, 70, 560, 440));
         m_strWindowTitle = QStringLiteral("RaroVirider");
         m_strRibbonTitle = QStringLiteral("RaroVirider");
         m_strStripText = QStringLiteral("Options for All Computers");
