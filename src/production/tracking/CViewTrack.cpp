@@ -975,10 +975,14 @@ void CViewTrack::ListCloseAndReview()
     m_strFilter = QStringLiteral("Times.Status = %1 and DateValue(Times.Start) %2").arg(3).arg(m_strDateRangeCondition);
     if (m_nOperator != kEveryone && m_nOperator > 0)
         m_strFilter += QStringLiteral(" and Times.EmpNo = ") + QString::number(m_nOperator);
-    caption = QStringLiteral("Report Date Range: ") + m_strDateRangeCaption;
+    // The range as the date-range menu describes it, without the view's own prefix.
+    QString range = m_strDateRangeCaption;
+    if (range.startsWith(QLatin1String("Date Range: ")))
+        range = range.mid(12);
+    caption = QStringLiteral("Report Date Range: ") + range;
     if (m_strItemText.contains(QLatin1String("Job Number"))) {
         CDlgData ask(QString(), 8, QStringLiteral("Job Number"), QStringLiteral("To limit the list to one job only, type its number:"),
-                     QStringLiteral("Leave it blank to list tasks in ") + m_strDateRangeCaption
+                     QStringLiteral("Leave it blank to list tasks in ") + range
                          + QStringLiteral(". \n\nNOTE: If you enter a job number, the Date Range will be ignored."),
                      this);
         if (ask.DoModal() == platform::IDOK) {
