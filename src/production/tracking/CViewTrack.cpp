@@ -118,7 +118,11 @@ void CViewTrack::OnInitialUpdate()
     ShowChart();
     m_chart->SetMultiSelect(true);
     connect(m_chart, &CXChartCtrl::notified, this,
-            [this](int code, int row, int column, const QPoint &, bool) { OnChartNotify(code, row, column); });
+            [this](int code, int row, int column, const QPoint &point, bool) {
+                OnChartNotify(code, row, column);
+                if (code == CXChartCtrl::CodeRightClick && row >= 0)
+                    ShowRowMenu(point);
+            });
     connect(m_chart, &CXChartCtrl::keyNotified, this, [this](int, int) {
         RedrawSelectedRow();
         UpdateRibbonStates();
@@ -312,6 +316,7 @@ bool CViewTrack::IsCommandEnabled(int id)
         return true;
     case 30121:
     case 30062:
+    case 30115:
         return m_table && m_table->GetRowCount() > 0;
     case 30124:
     case 30534:
@@ -383,6 +388,43 @@ void CViewTrack::OnChartNotify(int code, int row, int column)
     default:
         break;
     }
+}
+
+void CViewTrack::ShowRowMenu(const QPoint &screenPoint)
+{
+    // The row's commands, each offered as the view's command states allow.
+    struct Entry
+    {
+        int id;
+        const char *text;
+    };
+    const Entry entries[] = {
+        {29121, "&Pause"},
+        {29122, "&Resume"},
+        {29123, "&Finish"},
+        {29124, "Finish Task but not Service"},
+        {0, nullptr},
+        {30103, "Open Task"},
+        {30598, "Open Order / Start Service"},
+        {30270, "View Schedule"},
+        {30746, "Selected Service"},
+        {0, nullptr},
+        {30113, "Delete..."},
+        {30115, "Select &All Tasks\tCtrl+A"},
+        {30121, "Refresh\tF5"},
+    };
+    QMenu menu(this);
+    for (const Entry &e : entries) {
+        if (e.id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction *action = menu.addAction(QString::fromUtf8(e.text));
+        action->setData(e.id);
+        action->setEnabled(IsCommandEnabled(e.id));
+    }
+    if (QAction *chosen = menu.exec(screenPoint))
+        PostCommand(chosen->data().toInt());
 }
 
 // --- rows -----------------------------------------------------------------------------

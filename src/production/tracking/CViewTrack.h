@@ -107,6 +107,8 @@ private:
     void FillPercentColumns(int row, int firstColumn);
     void OnTreeClicked(QTreeWidgetItem *entry);
     void OnChartNotify(int code, int row, int column);
+    // The context menu of a list row at the point on the screen.
+    void ShowRowMenu(const QPoint &screenPoint);
     void LayoutTrack();
     void ShowOperatorButton();
     void RedrawSelectedRow();
