@@ -406,6 +406,7 @@ void CXGridProp::EditRow(int row, bool dropDown)
         if ((r.type == 7 || r.type == 6) && rect.width() > 80)
             rect.setWidth(r.type == 7 ? 64 : 32);
         m_edit->setGeometry(rect);
+        m_edit->setEchoMode(r.masked ? QLineEdit::Password : QLineEdit::Normal);
         m_edit->setText(r.text);
         m_edit->selectAll();
         m_editor = m_edit;
@@ -711,9 +712,17 @@ void CXGridProp::Draw()
             DrawArrow(arrow, 4, DT_RIGHT, true);
             textRect.setRight(textRect.right() - 10);
         }
-        DrawText(textRect, r.text, kRowText, ink, r.font, 3);
+        DrawText(textRect, r.masked ? QString(r.text.size(), QChar(0x2022)) : r.text, kRowText, ink, r.font, 3);
     }
     DrawBorder(m_client, m_frameStyle, m_background);
+}
+
+void CXGridProp::SetRowMasked(int row, bool masked)
+{
+    if (!validRow(row))
+        return;
+    m_rows[row].masked = masked;
+    update();
 }
 
 void CXGridProp::SetRowLabel(int row, const QString &label)

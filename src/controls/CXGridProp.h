@@ -78,6 +78,9 @@ public:
     bool IsRowEnabled(int row) const;
     unsigned GetRowType(int row) const;
     void SetRowImage(int row, std::uint8_t image);
+    // A masked text row (a password) shows a dot per character and is typed unseen.
+    void SetRowMasked(int row, bool masked);
+    bool IsRowMasked(int row) const { return validRow(row) && m_rows[row].masked; }
     int GetCurRow() const { return m_curRow; }
     int firstVisibleRow() const { return m_firstVisible; }
     int visibleRowCount() const { return m_visibleRows; }
@@ -132,6 +135,7 @@ private:
         std::uint8_t style = 0;
         int value = 0;
         QString text;
+        bool masked = false;
     };
 
     bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }

@@ -19,6 +19,7 @@
 #include "SqlCommand.h"
 #include "TransferCommand.h"
 #include "XmlCommand.h"
+#include "TrackCommand.h"
 
 #include "platform/Clock.h"
 
@@ -64,6 +65,8 @@ const Command kCommands[] = {
     {"schedule-job", runScheduleJobCommand},
     {"layout", runLayoutCommand},
     {"pricelist", runPriceListCommand},
+    {"clock", runClockCommand},
+    {"tracking", runTrackingCommand},
 };
 
 // The commands that draw (fonts, paint devices) and so need the GUI
@@ -78,6 +81,8 @@ const char *const kDrawingCommands[] = {
     "xml",
     "mail",
     "layout",
+    "clock",
+    "tracking",
 };
 
 } // namespace
@@ -152,6 +157,8 @@ int main(int argc, char *argv[])
            "  mail link URL FOLDER [--cusno N]\n"
            "  transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n"
            "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n"
-           "  pricelist DB JOBNO ITEMNO [--quantity TEXT]\n";
+           "  pricelist DB JOBNO ITEMNO [--quantity TEXT]\n"
+           "  clock DB --now \"MM/DD/YYYY HH:MM\" EMPNO ACTION [ID] [--pending ID]\n"
+           "  tracking DB CODE [--from MM/DD/YYYY --to MM/DD/YYYY] [--operator N] [--update | --close]\n";
     return 2;
 }

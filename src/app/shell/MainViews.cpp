@@ -8,6 +8,7 @@
 #include "jobs/CViewJobs.h"
 #include "production/schedule/CViewSchedule.h"
 #include "reports/CViewReports.h"
+#include "production/tracking/CViewTrack.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -67,6 +68,11 @@ QWidget *CreateMainView(int viewId)
         auto *reports = new CViewReports(nullptr);
         reports->OnInitialUpdate();
         return reports;
+    }
+    if (viewId == CViewTrack::kViewId) {
+        auto *tracking = new CViewTrack(nullptr);
+        tracking->OnInitialUpdate();
+        return tracking;
     }
     return new CPlaceholderView(viewId);
 }

@@ -1,0 +1,239 @@
+#include "TrackFixture.h"
+
+#include "controls/CXTable.h"
+#include "data/CTimeSet.h"
+#include "production/tracking/CTaskDlg.h"
+#include "production/tracking/CTaskJobDlg.h"
+#include "production/tracking/CTaskListDlg.h"
+#include "production/tracking/CViewTrack.h"
+#include "production/tracking/TaskRows.h"
+#include "production/tracking/TrackRules.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+
+using platform::IDCANCEL;
+using platform::IDOK;
+
+namespace {
+
+DateTime at(int hour, int minute)
+{
+    return DateTime(2024, 6, 12, hour, minute, 0);
+}
+
+} // namespace
+
+TEST(TaskEditRules, MinutesTypedOnATask)
+{
+    struct Case
+    {
+        const char *name;
+        qint32 typed;
+        bool changed;
+        DateTime finish;
+        qint32 minutes;
+    };
+    // Started 08:00, last change 09:00 with 60 minutes, now 10:00.
+    const Case cases[] = {
+        {"beyond the elapsed: finish now, minutes lowered", 150, true, at(10, 0), 120},
+        {"beyond start to finish: the finish moves", 90, true, at(9, 30), 90},
+        {"within start to finish", 30, true, at(9, 0), 30},
+        {"negative", -5, false, at(9, 0), 60},
+        {"the same", 60, false, at(9, 0), 60},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        track::TaskTimes t{at(8, 0), at(9, 0), 60};
+        EXPECT_EQ(track::ApplyMinutesChange(t, c.typed, at(10, 0)), c.changed);
+        EXPECT_EQ(t.finish, c.finish);
+        EXPECT_EQ(t.minutes, c.minutes);
+    }
+    // A finish not set counts as now.
+    track::TaskTimes open{at(8, 0), DateTime::null(), 0};
+    EXPECT_TRUE(track::ApplyMinutesChange(open, 45, at(10, 0)));
+    EXPECT_EQ(open.finish, at(10, 0));
+    EXPECT_EQ(open.minutes, 45);
+}
+
+TEST(TaskEditRules, TimesTypedOnATask)
+{
+    struct Case
+    {
+        const char *name;
+        bool finishField;
+        DateTime value;
+        DateTime start;
+        DateTime finish;
+        qint32 minutes;
+    };
+    const Case cases[] = {
+        {"a finish before the start becomes the start", true, at(7, 0), at(8, 0), at(8, 0), 0},
+        {"a finish after now becomes now", true, at(11, 0), at(8, 0), at(10, 0), 60},
+        {"a start after now becomes now", false, at(12, 0), at(10, 0), at(10, 0), 0},
+        {"an earlier start keeps the minutes", false, at(7, 0), at(7, 0), at(9, 0), 60},
+        {"a finish moved earlier caps the minutes", true, at(8, 30), at(8, 0), at(8, 30), 30},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        track::TaskTimes t{at(8, 0), at(9, 0), 60};
+        track::ApplyTimeChange(t, c.finishField, c.value, at(10, 0));
+        EXPECT_EQ(t.start, c.start);
+        EXPECT_EQ(t.finish, c.finish);
+        EXPECT_EQ(t.minutes, c.minutes);
+    }
+    track::TaskTimes t{at(8, 0), at(9, 0), 60};
+    track::ApplyTimeChange(t, true, DateTime::invalid(), at(10, 0));
+    EXPECT_EQ(t.finish, at(9, 0));
+}
+
+TEST(TaskEditRules, MaterialAndNoteTails)
+{
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("1,250")), 1250);
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("-5")), 0);
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("  40 ")), 40);
+    EXPECT_EQ(track::ParseMaterial(QStringLiteral("abc")), 0);
+    const QString note = QStringLiteral("Use blue \u00B7 stock 300 \u00B7 cut");
+    EXPECT_EQ(track::NoteHead(note), QStringLiteral("Use blue"));
+    EXPECT_EQ(track::NoteWithTail(QStringLiteral("Use red"), note), QStringLiteral("Use red \u00B7 stock 300 \u00B7 cut"));
+    EXPECT_EQ(track::NoteWithTail(QStringLiteral("New"), QStringLiteral("Old")), QStringLiteral("New"));
+}
+
+TEST_F(TrackTest, TaskDialogOffersTypesOrGroupsAndRefusesEditingARunningRecord)
+{
+    const qint32 day = addTime(0, 3, 0, QStringLiteral("06/12/2024 08:00"), QString(), 0, 0);
+    const qint32 task = addTime(1, 3, offsetRun, QStringLiteral("06/12/2024 08:00"), QStringLiteral("06/12/2024 09:00"),
+                                45, 1, 300);
+    at(10, 0);
+    {
+        CTimeSet record;
+        ASSERT_TRUE(record.FindByTimeID(day, true));
+        onDialog<CTaskDlg>([&](CTaskDlg &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("Task Detail  (TimeID: %1  EmpNo: 3)").arg(day));
+            EXPECT_EQ(d.groupCombo()->count(), 4);
+            EXPECT_EQ(d.groupCombo()->itemText(3), QStringLiteral("Sick Leave"));
+            prompts().answer(IDOK);
+            d.OnEdit();
+            EXPECT_FALSE(d.isEditing());
+            return int(IDCANCEL);
+        });
+        CTaskDlg dialog(&record, QString(), nullptr);
+        dialog.DoModal();
+        EXPECT_TRUE(prompts().texts().contains(QStringLiteral("You may edit this this after pausing or finishing it.")));
+    }
+    CTimeSet record;
+    ASSERT_TRUE(record.FindByTimeID(task, true));
+    const int groups = scalar(QStringLiteral("SELECT Count(*) FROM TimeDepartments WHERE Type = 0")).toInt();
+    onDialog<CTaskDlg>([&](CTaskDlg &d) {
+        EXPECT_EQ(d.groupCombo()->count(), groups);
+        EXPECT_EQ(d.minutesEdit()->text(), QStringLiteral("0:45"));
+        EXPECT_EQ(d.materialEdit()->text(), QStringLiteral("300"));
+        EXPECT_TRUE(d.pausedText().contains(QStringLiteral("Time Paused 0:15")));
+        // No password: editing opens at once.
+        d.OnEdit();
+        EXPECT_TRUE(d.isEditing());
+        snapshot(d, QStringLiteral("task_detail"));
+        d.materialEdit()->setText(QStringLiteral("1,250"));
+        d.MarkChanged();
+        d.OnSave();
+        return d.result();
+    });
+    CTaskDlg dialog(&record, QString(), nullptr);
+    EXPECT_EQ(dialog.DoModal(), 30121);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Material FROM Times WHERE TimeID = %1").arg(task)).toInt(), 1250);
+}
+
+TEST_F(TrackTest, FinishRulesRunAgainOnlyWhenMinutesOrMaterialChange)
+{
+    // Option 10 writes the tracked minutes into the service.
+    setTrackOptions(QStringLiteral("0,,, 0,0,0,0,  0,0,0,1,0,  0,0,0,"));
+    const qint32 task = addTime(1, 3, offsetRun, QStringLiteral("06/12/2024 08:00"), QStringLiteral("06/12/2024 10:00"),
+                                120, 2);
+    auto edit = [&](std::function<void(CTaskDlg &)> change) {
+        CTimeSet record;
+        EXPECT_TRUE(record.FindByTimeID(task, true));
+        onDialog<CTaskDlg>([change](CTaskDlg &d) {
+            d.OnEdit();
+            change(d);
+            d.OnSave();
+            return d.result();
+        });
+        CTaskDlg dialog(&record, QString(), nullptr);
+        return dialog.DoModal();
+    };
+    // Only the note: saved, the service keeps its 60 minutes.
+    EXPECT_EQ(edit([](CTaskDlg &d) {
+                  d.noteEdit()->setText(QStringLiteral("checked"));
+                  d.MarkChanged();
+              }),
+              30121);
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT [Note] FROM Times")), QStringLiteral("checked"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT ActualTime FROM Items WHERE ItemID = %1").arg(offsetRun)).toInt(), 60);
+    // The minutes: the finish rules write the new total.
+    EXPECT_EQ(edit([](CTaskDlg &d) {
+                  d.minutesEdit()->setText(QStringLiteral("1:30"));
+                  d.OnMinutesChanged();
+              }),
+              30121);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Minutes FROM Times")).toInt(), 90);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT ActualTime FROM Items WHERE ItemID = %1").arg(offsetRun)).toInt(), 90);
+    // Nothing changed: Cancel.
+    EXPECT_EQ(edit([](CTaskDlg &) {}), int(IDCANCEL));
+}
+
+TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)
+{
+    exec(QStringLiteral("UPDATE Items SET [Note] = 'Blue ink \u00B7 stock 300' WHERE ItemID = %1").arg(fold));
+    onDialog<CTaskJobDlg>([&](CTaskJobDlg &d) {
+        CXTable &t = d.table();
+        EXPECT_EQ(t.m_title, QStringLiteral("Order 8001  \u00B7  Order 8001  \u00B7  Acme Printing Co (#100)"));
+        EXPECT_EQ(t.GetRowCount(), 3);
+        const int item = t.FindRowByLong(itemRow);
+        const int a = t.FindRowByLong(offsetRun);
+        const int b = t.FindRowByLong(fold);
+        EXPECT_EQ(t.GetRowFlags(item) & 4u, 4u);
+        EXPECT_TRUE(t.GetCellText(a, CTaskJobDlg::ColDescription).endsWith(QStringLiteral(": Offset Run")));
+        // The preselected service's row; its Start button names it.
+        EXPECT_EQ(d.chart().GetSelectedRow(), b);
+        EXPECT_TRUE(d.ribbon().GetItemText(1).startsWith(QStringLiteral("Start ")));
+        snapshot(d, QStringLiteral("pickers"));
+        // Only the item row marked: Start does nothing.
+        d.chart().SelectRow(item);
+        EXPECT_FALSE(d.OnStart());
+        t.ToggleRowSelection(item, 0);
+        t.ToggleRowSelection(a, 256);
+        d.chart().SelectRow(b);
+        EXPECT_TRUE(d.OnStart());
+        return d.result();
+    });
+    CTaskJobDlg dialog(jobId, fold, 3, nullptr);
+    ASSERT_EQ(dialog.DoModal(), int(IDOK));
+    // In table order: the press before the bindery.
+    EXPECT_EQ(dialog.m_chosen, (QList<qint32>{offsetRun, fold}));
+}
+
+TEST_F(TrackTest, ProductionTaskListListsServicesOfOrdersInProgress)
+{
+    const QString sql = CTaskListDlg::BuildSql(29103, 3, 0);
+    EXPECT_TRUE(sql.contains(QStringLiteral("WHERE Items.SerNo>0 AND Jobs.JobType=0 AND Jobs.Status=0 AND Jobs.Creator<98  "
+                                            "and Items.EmpNo = 3  and Items.Status > 0 ORDER BY ")));
+    EXPECT_TRUE(CTaskListDlg::BuildSql(29104, 3, 1).contains(
+        QStringLiteral("Jobs.Creator<98  and (Jobs.DateIn + Items.Days2 - 1) = Date() ORDER BY")));
+    exec(QStringLiteral("UPDATE Items SET Status = 0 WHERE ItemID = %1").arg(fold));
+    onDialog<CTaskListDlg>([&](CTaskListDlg &d) {
+        CXTable &t = d.table();
+        EXPECT_GE(t.FindRowByLong(offsetRun), 0);
+        // A service marked done is not listed without option bit 1.
+        EXPECT_LT(t.FindRowByLong(fold), 0);
+        EXPECT_EQ(t.m_title, QStringLiteral("Carla, 1 Service Scheduled for Any Day."));
+        EXPECT_EQ(t.m_subtitle,
+                  QStringLiteral("This list includes the Services of Orders in Progress (Services 'Finished' are NOT "
+                                 "included)."));
+        snapshot(d, QStringLiteral("task_list"));
+        EXPECT_TRUE(d.OnStart());
+        return d.result();
+    });
+    CTaskListDlg dialog(29105, 3, nullptr);
+    ASSERT_EQ(dialog.DoModal(), int(IDOK));
+    EXPECT_EQ(dialog.m_chosen, QList<qint32>{offsetRun});
+}
