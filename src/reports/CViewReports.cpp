@@ -321,9 +321,12 @@ void CViewReports::OnAddFilter()
         break;
     }
     m_strFilterTable = table;
-    // The find dialog that turns the user's choices into the filter condition
-    // is not part of this program yet.
-    ReportNotAvailable(QStringLiteral("Add Filter (the find dialog)"));
+    // The presets open the dialog on the table's list, field and operator.
+    m_find.listIndex = m_findPresets[0];
+    m_find.fieldIndex = m_findPresets[1];
+    m_find.operatorIndex = m_findPresets[2];
+    if (RunFindDialog(table, false, false) && !m_strFilterSql.isEmpty())
+        FillList();
 }
 
 void CViewReports::OnDeleteAuditRows()

@@ -11,6 +11,7 @@
 #include "controls/CXTreeCtrl.h"
 #include "app/base/PrintService.h"
 #include "reports/CViewReports.h"
+#include "views/FindPrompt.h"
 #include "reports/UserQueries.h"
 
 #include <QtWidgets/QTreeWidgetItem>
@@ -181,18 +182,26 @@ TEST_F(ReportsViewTest, HeadersAndBranchesRunNothing)
 
 TEST_F(ReportsViewTest, EntriesEndingInDotsAskForAFilterFirst)
 {
-    prompts().answer(platform::IDOK);
+    // The find dialog is asked with the table and presets; Cancel keeps the list.
+    QList<FindRequest> asked;
+    SetFindPrompt([&](FindRequest &request, QWidget *) {
+        asked << request;
+        return 2;
+    });
     choose(903);
-    ASSERT_EQ(prompts().shown().size(), 1);
-    EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Add Filter (the find dialog) is not yet available in this version of Tavrel."));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, QStringLiteral("Sales"));
+    EXPECT_EQ(asked[0].listIndex, 3);
+    EXPECT_EQ(asked[0].fieldIndex, 11);
     EXPECT_EQ(view->filterTable(), QStringLiteral("Sales"));
     EXPECT_EQ(view->findPreset(0), 3);
     EXPECT_EQ(view->findPreset(1), 11);
-    // The audit trail and the jobs edited after posting filter their own tables.
-    prompts().answer(platform::IDOK);
+    // Add Filter asks again for the same table.
     view->RunCommand(30534);
+    ASSERT_EQ(asked.size(), 2);
     EXPECT_EQ(view->filterTable(), QStringLiteral("Sales"));
+    SetFindPrompt(nullptr);
     choose(701);
     prompts().answer(platform::IDOK);
     view->RunCommand(30534);
@@ -328,13 +337,18 @@ TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
 
 TEST_F(ReportsViewTest, JobsEditedAfterPostingAskForAFilterFirst)
 {
-    prompts().answer(platform::IDOK);
+    QStringList kinds;
+    SetFindPrompt([&](FindRequest &request, QWidget *) {
+        kinds << request.kind;
+        return 2;
+    });
     choose(812);
+    SetFindPrompt(nullptr);
     EXPECT_FALSE(view->isTableMode());
     EXPECT_EQ(view->list()->GetItemCount(), 0);
     EXPECT_EQ(view->filterTable(), QStringLiteral("PostingMonth"));
-    EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Add Filter (the find dialog) is not yet available in this version of Tavrel."));
+    EXPECT_EQ(kinds, QStringList{QStringLiteral("PostingMonth")});
+    EXPECT_TRUE(prompts().shown().isEmpty());
 }
 
 TEST_F(ReportsViewTest, AtAGlanceOpensItsDialogsAndLeavesTheTableEmpty)

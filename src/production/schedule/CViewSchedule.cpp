@@ -781,7 +781,9 @@ bool CViewSchedule::OnCommand(int id)
         OpenContextJob();
         return true;
     case 30534:
-        ReportNotAvailable(QStringLiteral("Adding a filter in the scheduler"));
+        // The find dialog for orders; its condition becomes the list's filter.
+        if (RunFindDialog(QStringLiteral("Orders"), false, false))
+            FillList();
         return true;
     case 30541:
         OnListOptions();
