@@ -2,6 +2,8 @@
 // ownership, saving, closing and moving to another job of the opener's list.
 #include "jobs/CJobDlg.h"
 
+#include "catalogue/CInventory.h"
+
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
@@ -547,7 +549,12 @@ bool CJobDlg::OnCommand(int id)
     case 30342: OnChangeJobNumber(); return true;
     case 30343: OnCompare(false); return true;
     case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
-    case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
+    case 30745: {
+        // The inventory of the services of this job.
+        CInventory inventory(30745, m_pJob->m_JobID, this);
+        inventory.DoModal();
+        return true;
+    }
     case 30170:
         RunShipLabels(m_pJob->m_JobID, SelectCurrentItem(false) ? m_nCurrentItemId : 0, this);
         return true;

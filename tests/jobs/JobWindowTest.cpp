@@ -329,14 +329,18 @@ TEST_F(JobWindow, CommandsOfLaterAreasSayTheyAreNotAvailable)
             int command;
             const char *text;
         };
-        const Case cases[] = {{30745, "The inventory window is not yet available in this version of Tavrel."},
-                              {30411, "The contact list is not yet available in this version of Tavrel."},
+        const Case cases[] = {{30411, "The contact list is not yet available in this version of Tavrel."},
                               {30408, "The ship-to list is not yet available in this version of Tavrel."}};
         for (const Case &c : cases) {
             prompts().answer(platform::IDOK);
             press(d, c.command);
             EXPECT_EQ(prompts().lastText(), QString::fromLatin1(c.text)) << c.command;
         }
+        // The inventory of the job's services opens from the window (this
+        // order has no service with stock, so it says so).
+        prompts().answer(platform::IDOK);
+        press(d, 30745);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Inventory - Services of Selected Job\nNot found."));
         return press(d, 2);
     });
 }

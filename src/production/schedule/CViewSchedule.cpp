@@ -21,6 +21,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "views/CDlgList.h"
+#include "views/FindPrompt.h"
 #include "views/ListExport.h"
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
@@ -856,10 +857,22 @@ void CViewSchedule::OnInventoryHistory()
 {
     if (!SharedDatabase().tableExists(QStringLiteral("Inventory")))
         return;
+    QString where;
     if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) {
         // With Ctrl the history is first narrowed through the find dialog.
-        ReportNotAvailable(QStringLiteral("The find dialog"));
-        return;
+        const FindPromptRunner &prompt = GetFindPrompt();
+        if (!prompt) {
+            ReportNotAvailable(QStringLiteral("The find dialog"));
+            return;
+        }
+        FindRequest request;
+        request.kind = QStringLiteral("Inventory");
+        request.advanced = true;
+        request.hue = m_nHue;
+        if (prompt(request, this) != 1)
+            return;
+        if (!request.filter.isEmpty())
+            where = QStringLiteral("WHERE ") + request.filter;
     }
     const QString sql = QStringLiteral(
         "SELECT Inventory.ActionDate, Vendors.Name as [Vendor_w_100], IIF(Inventory.Action=2, 'Received <<', "
@@ -867,7 +880,7 @@ void CViewSchedule::OnInventoryHistory()
         "Services.Size, Services.SKU, Inventory.ActionQty as [Quantity], Inventory.Cost, Inventory.OrderNo, "
         "Inventory.Status, Inventory.InvID FROM (ServiceCategories INNER JOIN (Inventory INNER JOIN Services ON "
         "Inventory.SerNo = Services.SerNo) ON ServiceCategories.CatNo = Services.CatNo) LEFT JOIN Vendors ON "
-        "Inventory.Vendor = Vendors.[No]  ORDER BY Inventory.OrderNo DESC, Vendors.Name");
+        "Inventory.Vendor = Vendors.[No] ") + where + QStringLiteral(" ORDER BY Inventory.OrderNo DESC, Vendors.Name");
     CDlgList list(QStringLiteral("Inventory"), QStringLiteral("History"), sql, 0, 0, 0, 90, this);
     list.m_strStripText = QStringLiteral("Sorted by Inventory Order No, Vendor Name");
     list.DoModal();
