@@ -2,6 +2,7 @@
 // (python3 -m http.server on 127.0.0.1).
 
 #include "exchange/weborders/DownloadLink.h"
+#include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
 
@@ -21,11 +22,6 @@ public slots:
     void open(const QUrl &url) { urls.append(url.toString()); }
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -58,10 +54,10 @@ TEST_F(DownloadLinkTest, FilesLandInTheCustomersFolderAndNeverReplaceOne)
     const QString link = server.url() + QStringLiteral("orders/art.pdf");
     const QString first = DownloadLink(link + QStringLiteral(" (front and back)"), false, 55);
     EXPECT_EQ(first, downloads + QStringLiteral("/55/art.pdf"));
-    EXPECT_EQ(readAll(first), readAll(root + QStringLiteral("/orders/art.pdf")));
+    EXPECT_EQ(ReadTestFile(first), ReadTestFile(root + QStringLiteral("/orders/art.pdf")));
     const QString second = DownloadLink(link, false, 55);
     EXPECT_EQ(second, downloads + QStringLiteral("/55/art (2).pdf"));
-    EXPECT_EQ(readAll(second), readAll(first));
+    EXPECT_EQ(ReadTestFile(second), ReadTestFile(first));
     EXPECT_TRUE(prompts().shown().isEmpty());
 
     // A missing file saves nothing.

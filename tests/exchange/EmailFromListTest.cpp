@@ -8,6 +8,7 @@
 #include "exchange/mail/CMailCompose.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
+#include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
 #include "views/CDlgOptions.h"
@@ -18,19 +19,7 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -51,7 +40,7 @@ protected:
                             "(901, 100, 'Bo', 'Smith', 'bo@smith.test', 0)"));
         exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email, SendEmail) VALUES "
                             "(902, 100, 'Cy', 'Smith', 'cy@smith.test', 1)"));
-        writeFile(CExport::EmailTemplateFolder() + QStringLiteral("Cus Holiday.txt"),
+        WriteTestFile(CExport::EmailTemplateFolder() + QStringLiteral("Cus Holiday.txt"),
                   "' Sent in December: keep it short.\r\nSubject: Season's greetings, <First>\r\n"
                   "Attach: " + attachment().toUtf8() + "\r\nDear <First> <Last> of <Name>,\r\n<Nothing> stays.\r\n");
         list.FillFromSql(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo = 100"), QStringLiteral("CusNo"));
@@ -67,7 +56,7 @@ protected:
     {
         const QString path = tempPath(QStringLiteral("Price List.pdf"));
         if (!QFile::exists(path))
-            writeFile(path, QByteArray(3000, 'p'));
+            WriteTestFile(path, QByteArray(3000, 'p'));
         return path;
     }
     void chooseAllContacts()
@@ -107,10 +96,10 @@ TEST_F(EmailFromListTest, AllContactsOfACustomerButThoseWhoTakeNoMail)
 
     QStringList envelopes;
     for (int i = 1; i <= 3; ++i)
-        envelopes.append(QString::fromUtf8(readAll(folder + QStringLiteral("/%1.env").arg(i))));
+        envelopes.append(QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/%1.env").arg(i))));
     EXPECT_EQ(envelopes, (QStringList{QStringLiteral("orders@print.test\nal@smith.test\n"),
                                       QStringLiteral("orders@print.test\ncy@smith.test\n"), QString()}));
-    const QString first = QString::fromUtf8(readAll(folder + QStringLiteral("/1.eml")));
+    const QString first = QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/1.eml")));
     EXPECT_TRUE(first.contains(QStringLiteral("Subject: Season's greetings, Al"))) << first.toStdString();
     EXPECT_TRUE(first.contains(QStringLiteral("Dear Al Smith of Smith & Sons,"))) << first.toStdString();
     EXPECT_TRUE(first.contains(QStringLiteral("<Nothing> stays.")));
@@ -157,19 +146,19 @@ TEST_F(EmailFromListTest, ListsWithoutAKeyAndPdfNamesChooseTheirTemplate)
     QString attachments;
     app->GetSettingFolder(attachments, QStringLiteral("Path-Attachment"), QStringLiteral("C:\\Tavrel\\"));
     platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("Path-Attachment"), tempPath(QStringLiteral("pdf")));
-    writeFile(tempPath(QStringLiteral("pdf/Invoice No 1234.pdf")), "%PDF-1.4 test");
-    writeFile(CExport::EmailTemplateFolder() + QStringLiteral("Invoice.txt"), "Your invoice is attached, <First>.\r\n");
+    WriteTestFile(tempPath(QStringLiteral("pdf/Invoice No 1234.pdf")), "%PDF-1.4 test");
+    WriteTestFile(CExport::EmailTemplateFolder() + QStringLiteral("Invoice.txt"), "Your invoice is attached, <First>.\r\n");
     CXListCtrl contacts;
     contacts.FillFromSql(QStringLiteral("SELECT ContactNo, Last FROM Contacts WHERE CusNo = 100 ORDER BY ContactNo"),
                          QStringLiteral("ContactNo"));
     contacts.SelectItem(1);
     sendEachCompose(1);
     exporter.EmailFromList(&contacts, 30003, 901, QStringLiteral("Cus"), QStringLiteral("Invoice No 1234.pdf"));
-    const QString sent = QString::fromUtf8(readAll(folder + QStringLiteral("/1.eml")));
+    const QString sent = QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/1.eml")));
     // A document given to the list goes to the current contact even when it
     // takes no mailings: it is not a mailing.
     EXPECT_TRUE(sent.contains(QStringLiteral("Subject: Emailing: Invoice No 1234.pdf"))) << sent.toStdString();
     EXPECT_TRUE(sent.contains(QStringLiteral("Your invoice is attached, Bo.")));
-    EXPECT_EQ(QString::fromUtf8(readAll(folder + QStringLiteral("/1.env"))),
+    EXPECT_EQ(QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/1.env"))),
               QStringLiteral("orders@print.test\nbo@smith.test\n"));
 }

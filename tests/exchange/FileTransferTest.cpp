@@ -5,6 +5,7 @@
 #include "exchange/transfer/CFileTransferDlg.h"
 #include "exchange/transfer/SupportTransfer.h"
 #include "platform/Settings.h"
+#include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
 
@@ -17,19 +18,7 @@
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
 
 // Runs the event loop until the transfer ends; its outcome.
 int waitForEnd(SupportTransfer &transfer)
@@ -101,8 +90,8 @@ TEST_F(FileTransferTest, DownloadsArriveWholeOrNotAtAll)
     QByteArray big;
     for (int i = 0; i < 3 * 1024 * 1024; ++i)
         big.append(char((i * 31) % 256));
-    writeFile(site + QStringLiteral("/Downloads/update.zip"), big);
-    writeFile(site + QStringLiteral("/Downloads/empty.txt"), QByteArray());
+    WriteTestFile(site + QStringLiteral("/Downloads/update.zip"), big);
+    WriteTestFile(site + QStringLiteral("/Downloads/empty.txt"), QByteArray());
     testservers::FtpServer server(site);
     ASSERT_TRUE(server.started()) << server.error().toStdString();
     const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
@@ -118,7 +107,7 @@ TEST_F(FileTransferTest, DownloadsArriveWholeOrNotAtAll)
 
     ASSERT_TRUE(transfer.StartDownload(QStringLiteral("update.zip"), to + QStringLiteral("update.zip")));
     EXPECT_EQ(waitForEnd(transfer), SupportTransfer::Done);
-    EXPECT_EQ(readAll(to + QStringLiteral("update.zip")), big);
+    EXPECT_EQ(ReadTestFile(to + QStringLiteral("update.zip")), big);
     EXPECT_EQ(SupportTransfer::ProgressText(transfer.bytesDone(), transfer.bytesExpected()),
               QStringLiteral("3072k of 3072k (100%)"));
 

@@ -4,6 +4,7 @@
 
 #include "exchange/mail/CMail.h"
 #include "exchange/mail/CMailCompose.h"
+#include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
 
@@ -15,11 +16,6 @@
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The parts of a received message as python's email package reads them.
 QString parsed(const QString &eml)
@@ -91,7 +87,7 @@ TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
                           QStringLiteral("Dear Ann,\r\nyour invoice is attached.\r\n"), file));
     const QString eml = folder + QStringLiteral("/1.eml");
     ASSERT_TRUE(QFile::exists(eml));
-    EXPECT_EQ(readAll(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nann@customer.test\n"));
+    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nann@customer.test\n"));
     QFile original(file);
     original.open(QIODevice::ReadOnly);
     const QString md5 = QString::fromLatin1(QCryptographicHash::hash(original.readAll(), QCryptographicHash::Md5).toHex());
@@ -163,7 +159,7 @@ TEST_F(OutgoingMailTest, WithoutAnOutgoingServerTheDesktopMailProgramTakesIt)
     qputenv("PATH", path);
     EXPECT_TRUE(sent);
     EXPECT_TRUE(prompts().shown().isEmpty());
-    EXPECT_EQ(QString::fromUtf8(readAll(record)),
+    EXPECT_EQ(QString::fromUtf8(ReadTestFile(record)),
               QStringLiteral("--utf8\n--subject\nProof\n--body\nSee it\n--attach\n") + file +
                   QStringLiteral("\nann@customer.test\n"));
 }

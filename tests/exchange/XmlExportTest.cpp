@@ -5,6 +5,7 @@
 #include "exchange/export/CExport.h"
 #include "exchange/export/XmlText.h"
 #include "platform/Clock.h"
+#include "support/TestFiles.h"
 #include "support/ShopTest.h"
 
 #include <QtCore/QDate>
@@ -36,19 +37,7 @@ QString run(const QString &program, const QStringList &args, int *exitCode = nul
     return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -122,7 +111,7 @@ protected:
     }
     void writeTemplate(const QString &folder, const QString &name, const QByteArray &text)
     {
-        writeFile(folder + name, text);
+        WriteTestFile(folder + name, text);
     }
 
     OpenedFiles opened;
@@ -177,10 +166,10 @@ TEST_F(XmlExportTest, OnlyOneSelectStatementIsRunFromATemplate)
 TEST_F(XmlExportTest, TemplateQueryHeaderLinesAndCommaLists)
 {
     const QString path = tempPath(QStringLiteral("Query.xslt"));
-    writeFile(path, "<?xml version=\"1.0\"?>\r\n<!-- DIZUV_IZEVODOVAV: ignored on this line\r\n"
+    WriteTestFile(path, "<?xml version=\"1.0\"?>\r\n<!-- DIZUV_IZEVODOVAV: ignored on this line\r\n"
                     "SELECT Name FROM Customers\r\nWHERE CusNo = ?\r\n-->\r\n<xsl:stylesheet/>\r\n");
     EXPECT_EQ(CExport::ReadTemplateQuery(path), QStringLiteral("SELECT Name FROM Customers WHERE CusNo = ?"));
-    writeFile(path, "<!-- no marker -->\n");
+    WriteTestFile(path, "<!-- no marker -->\n");
     EXPECT_EQ(CExport::ReadTemplateQuery(path), QString());
     EXPECT_EQ(CExport::ReadTemplateQuery(tempPath(QStringLiteral("missing.xslt"))), QString());
 
@@ -201,7 +190,7 @@ TEST_F(XmlExportTest, TemplateQueryHeaderLinesAndCommaLists)
     EXPECT_EQ(exporter.WriteCommaList(QStringLiteral("no comma"), QStringLiteral("\n")), 0);
     EXPECT_EQ(exporter.WriteCommaList(QString(), QStringLiteral("\n")), 0);
     ASSERT_TRUE(exporter.CloseOutput());
-    EXPECT_EQ(readAll(out), QByteArray("A\t B \tC\r\n"));
+    EXPECT_EQ(ReadTestFile(out), QByteArray("A\t B \tC\r\n"));
 }
 
 TEST_F(XmlExportTest, OrderThroughAStylesheetIsWrittenBesideItsTemplateAndOpened)
@@ -225,7 +214,7 @@ TEST_F(XmlExportTest, OrderThroughAStylesheetIsWrittenBesideItsTemplateAndOpened
     EXPECT_EQ(opened.paths, QStringList{path});
     expectWellFormed(path);
 
-    const QByteArray bytes = readAll(path);
+    const QByteArray bytes = ReadTestFile(path);
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_GT(lines.size(), 4);
     EXPECT_EQ(lines.at(0), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r"));
@@ -270,7 +259,7 @@ TEST_F(XmlExportTest, PlainXmlHasNoStylesheetAndAsksBeforeOpening)
               QStringLiteral("Exported to ") + path + QStringLiteral(".\n\nDo you want to open it?"));
     EXPECT_TRUE(opened.paths.isEmpty());
     expectWellFormed(path);
-    EXPECT_FALSE(readAll(path).contains("xml-stylesheet"));
+    EXPECT_FALSE(ReadTestFile(path).contains("xml-stylesheet"));
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Jobs/Header/DocHead)")), QStringLiteral("Order1234"));
 }
 
@@ -339,7 +328,7 @@ TEST_F(XmlExportTest, ListExportRunsTheTemplatesQueryIntoRecords)
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Records/Record/Id)")), QStringLiteral("0"));
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Records/Footer/DocCount)")), QStringLiteral("1"));
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Records/Header/DocHead)")), QStringLiteral("Inventory Ordered"));
-    EXPECT_TRUE(readAll(path).contains(
+    EXPECT_TRUE(ReadTestFile(path).contains(
         QUrl::fromLocalFile(CExport::XmlOtherTemplateFolder() + QStringLiteral("Inventory Orders.xslt")).toString().toUtf8()));
 }
 

@@ -5,6 +5,7 @@
 #include "exchange/xml/CDlgXML.h"
 #include "exchange/xml/XmlDocument.h"
 #include "controls/CXTreeCtrl.h"
+#include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/TestEnvironment.h"
 
@@ -15,13 +16,6 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
 
 // An order of `count` items; `without` lists what an item lacks ("price",
 // "quantity", "part") by its position.
@@ -54,7 +48,7 @@ class XmlReaderTest : public TavrelTest
 TEST_F(XmlReaderTest, AFileBreakingItsDtdLoadsAfterOneParseError)
 {
     const QString path = tempPath(QStringLiteral("order.xml"));
-    writeFile(path, "<?xml version=\"1.0\"?>\n<!DOCTYPE Order [<!ELEMENT Order (Item)*><!ELEMENT Item (#PCDATA)>]>\n"
+    WriteTestFile(path, "<?xml version=\"1.0\"?>\n<!DOCTYPE Order [<!ELEMENT Order (Item)*><!ELEMENT Item (#PCDATA)>]>\n"
                     "<Order><Item>a</Item><Extra/></Order>\n");
     prompts().answer(platform::IDOK);
     XmlDocument document;
@@ -72,7 +66,7 @@ TEST_F(XmlReaderTest, AFileBreakingItsDtdLoadsAfterOneParseError)
 TEST_F(XmlReaderTest, ABrokenFileShowsTwoParseErrorsAndFails)
 {
     const QString path = tempPath(QStringLiteral("broken.xml"));
-    writeFile(path, "<Order><Item>a</Order>\n");
+    WriteTestFile(path, "<Order><Item>a</Order>\n");
     prompts().answer(platform::IDOK);
     prompts().answer(platform::IDOK);
     XmlDocument document;
@@ -88,7 +82,7 @@ TEST_F(XmlReaderTest, ABrokenFileShowsTwoParseErrorsAndFails)
 TEST_F(XmlReaderTest, ValuesByTagPathIndexAndAttribute)
 {
     const QString path = tempPath(QStringLiteral("order.xml"));
-    writeFile(path, orderXml(3));
+    WriteTestFile(path, orderXml(3));
     XmlDocument document;
     ASSERT_TRUE(document.Load(path));
     EXPECT_TRUE(prompts().shown().isEmpty());
@@ -114,7 +108,7 @@ TEST_F(XmlReaderTest, OrderItemsAreReadInsideTheirOwnItemElement)
 {
     const QString path = tempPath(QStringLiteral("order.xml"));
     // Item 2 lacks its price, its quantity and its part number.
-    writeFile(path, orderXml(3, {{2, {QStringLiteral("price"), QStringLiteral("quantity"), QStringLiteral("part")}}}));
+    WriteTestFile(path, orderXml(3, {{2, {QStringLiteral("price"), QStringLiteral("quantity"), QStringLiteral("part")}}}));
     XmlDocument document;
     ASSERT_TRUE(document.Load(path));
     const QList<XmlOrderItem> items = ReadXmlOrderItems(document, XmlOrderKeys());
@@ -132,7 +126,7 @@ TEST_F(XmlReaderTest, OrderItemsAreReadInsideTheirOwnItemElement)
     EXPECT_EQ(items[2].quantity, 30);
 
     // Twelve items give twelve (orders were cut at ten before).
-    writeFile(path, orderXml(12));
+    WriteTestFile(path, orderXml(12));
     ASSERT_TRUE(document.Load(path));
     const QList<XmlOrderItem> twelve = ReadXmlOrderItems(document, XmlOrderKeys());
     ASSERT_EQ(twelve.size(), 12);
@@ -178,8 +172,8 @@ TEST_F(XmlReaderTest, IncomingNamesAFolderOrAnFtpSite)
     EXPECT_EQ(error, QStringLiteral("C:\\orders\\\n\n\r\n*** XML folder does not exist ***"));
 
     // A folder with a dot in its name is listed as a folder.
-    writeFile(dotted + QStringLiteral("/a.xml"), orderXml(1));
-    writeFile(dotted + QStringLiteral("/note.txt"), "x");
+    WriteTestFile(dotted + QStringLiteral("/a.xml"), orderXml(1));
+    WriteTestFile(dotted + QStringLiteral("/note.txt"), "x");
     log.clear();
     ASSERT_TRUE(ListXmlOrderFiles(dotted, QString(), QString(), files, log, error)) << error.toStdString();
     ASSERT_EQ(files.size(), 1);
@@ -191,9 +185,9 @@ TEST_F(XmlReaderTest, IncomingNamesAFolderOrAnFtpSite)
 TEST_F(XmlReaderTest, OrdersFromAnFtpSiteAreListedFreshAndRead)
 {
     const QString root = tempPath(QStringLiteral("ftproot"));
-    writeFile(root + QStringLiteral("/orders/web1.xml"), orderXml(2));
-    writeFile(root + QStringLiteral("/orders/web2.xml"), orderXml(12));
-    writeFile(root + QStringLiteral("/orders/readme.txt"), "not an order");
+    WriteTestFile(root + QStringLiteral("/orders/web1.xml"), orderXml(2));
+    WriteTestFile(root + QStringLiteral("/orders/web2.xml"), orderXml(12));
+    WriteTestFile(root + QStringLiteral("/orders/readme.txt"), "not an order");
     testservers::FtpServer server(root);
     ASSERT_TRUE(server.started()) << server.error().toStdString();
 
@@ -222,7 +216,7 @@ TEST_F(XmlReaderTest, OrdersFromAnFtpSiteAreListedFreshAndRead)
     EXPECT_EQ(listed, names);
 
     // A file added on the server shows in the next listing.
-    writeFile(root + QStringLiteral("/orders/web3.xml"), orderXml(1));
+    WriteTestFile(root + QStringLiteral("/orders/web3.xml"), orderXml(1));
     ASSERT_TRUE(ListXmlOrderFiles(incoming, QStringLiteral("anonymous"), QString(), files, log, error));
     EXPECT_EQ(files.size(), 3);
 
@@ -257,7 +251,7 @@ TEST_F(XmlReaderTest, OrdersFromAnFtpSiteAreListedFreshAndRead)
 TEST_F(XmlReaderTest, TheViewerShowsElementsAttributesAndTexts)
 {
     const QString path = tempPath(QStringLiteral("order.xml"));
-    writeFile(path, "<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/xsl\" href=\"a.xslt\"?>\n"
+    WriteTestFile(path, "<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/xsl\" href=\"a.xslt\"?>\n"
                     "<OrderRequest><!-- web shop --><ItemOut quantity=\"2\" unit=\"box\">"
                     "<Description>Flyers</Description></ItemOut></OrderRequest>\n");
     CDlgXML dialog(path, nullptr);

@@ -36,6 +36,45 @@ bool WaitForPort(quint16 port, int milliseconds)
     return false;
 }
 
+namespace {
+
+// Starts the server program under `timeout` (so it ends by itself when a
+// test dies) and waits until it listens on the port; the reason when not.
+bool StartBounded(QProcess &process, const QString &program, const QStringList &args, int lifetimeSeconds,
+                  quint16 port, int waitMs, QString &error)
+{
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("timeout"), QStringList{QString::number(lifetimeSeconds), program} + args);
+    if (!process.waitForStarted(5000)) {
+        error = QFileInfo(program).fileName() + QStringLiteral(" did not start");
+        return false;
+    }
+    if (WaitForPort(port, waitMs))
+        return true;
+    error = QFileInfo(program).fileName() + QStringLiteral(" is not listening: ") + QString::fromUtf8(process.readAll());
+    return false;
+}
+
+void StopBounded(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+QString DebianPython()
+{
+    // Debian's own interpreter carries the packaged modules.
+    return QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
+                                                                 : QStandardPaths::findExecutable(QStringLiteral("python3"));
+}
+
+} // namespace
+
 FtpServer::FtpServer(const QString &root, int lifetimeSeconds, bool uploads)
     : m_config(std::make_unique<QTemporaryDir>())
 {
@@ -89,26 +128,12 @@ FtpServer::FtpServer(const QString &root, int lifetimeSeconds, bool uploads)
                                   uploads ? QStringLiteral("YES") : QStringLiteral("NO"));
     file.write(text.toUtf8());
     file.close();
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), program, conf});
-    if (!m_process.waitForStarted(5000)) {
-        m_error = QStringLiteral("vsftpd did not start");
-        return;
-    }
-    m_started = WaitForPort(m_port, 5000);
-    if (!m_started)
-        m_error = QStringLiteral("vsftpd is not listening: ") + QString::fromUtf8(m_process.readAll());
+    m_started = StartBounded(m_process, program, {conf}, lifetimeSeconds, m_port, 5000, m_error);
 }
 
 FtpServer::~FtpServer()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    StopBounded(m_process);
 }
 
 QString FtpServer::host() const
@@ -164,31 +189,18 @@ PopServer::PopServer(const QString &password, int lifetimeSeconds) : m_dir(std::
                     .arg(m_port));
     QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("65534:65534"),
                                                 root + QStringLiteral("/mail")});
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), program, QStringLiteral("-F"),
-                                                QStringLiteral("-c"), conf});
-    if (!m_process.waitForStarted(5000)) {
-        m_error = QStringLiteral("dovecot did not start");
-        return;
-    }
-    m_started = WaitForPort(m_port, 8000);
+    m_started = StartBounded(m_process, program, {QStringLiteral("-F"), QStringLiteral("-c"), conf}, lifetimeSeconds,
+                             m_port, 8000, m_error);
     if (!m_started) {
         QFile log(root + QStringLiteral("/log"));
         log.open(QIODevice::ReadOnly);
-        m_error = QStringLiteral("dovecot is not listening: ") + QString::fromUtf8(m_process.readAll()) +
-                  QString::fromUtf8(log.readAll());
+        m_error += QString::fromUtf8(log.readAll());
     }
 }
 
 PopServer::~PopServer()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    StopBounded(m_process);
 }
 
 bool PopServer::addMessage(const QString &name, const QByteArray &bytes)
@@ -209,10 +221,7 @@ int PopServer::messageCount() const
 
 SmtpServer::SmtpServer(const QString &folder, bool refuse, int lifetimeSeconds)
 {
-    // Debian's own interpreter carries the packaged aiosmtpd.
-    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
-        ? QStringLiteral("/usr/bin/python3")
-        : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString python = DebianPython();
     if (python.isEmpty()) {
         m_error = QStringLiteral("python3 is not installed");
         return;
@@ -244,28 +253,15 @@ controller.start()
 while True:
     time.sleep(1)
 )";
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), python, QStringLiteral("-c"),
-                                                QString::fromLatin1(script), QString::number(m_port), folder,
-                                                refuse ? QStringLiteral("1") : QStringLiteral("0")});
-    if (!m_process.waitForStarted(5000)) {
-        m_error = QStringLiteral("python3 did not start");
-        return;
-    }
-    m_started = WaitForPort(m_port, 10000);
-    if (!m_started)
-        m_error = QStringLiteral("aiosmtpd is not listening: ") + QString::fromUtf8(m_process.readAll());
+    m_started = StartBounded(m_process, python,
+                             {QStringLiteral("-c"), QString::fromLatin1(script), QString::number(m_port), folder,
+                              refuse ? QStringLiteral("1") : QStringLiteral("0")},
+                             lifetimeSeconds, m_port, 10000, m_error);
 }
 
 SmtpServer::~SmtpServer()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    StopBounded(m_process);
 }
 
 QString SmtpServer::url() const
@@ -275,37 +271,21 @@ QString SmtpServer::url() const
 
 HttpServer::HttpServer(const QString &root, int lifetimeSeconds)
 {
-    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
-        ? QStringLiteral("/usr/bin/python3")
-        : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString python = DebianPython();
     if (python.isEmpty()) {
         m_error = QStringLiteral("python3 is not installed");
         return;
     }
     m_port = FreePort();
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral("timeout"),
-                    {QString::number(lifetimeSeconds), python, QStringLiteral("-m"), QStringLiteral("http.server"),
-                     QString::number(m_port), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                     QStringLiteral("--directory"), root});
-    if (!m_process.waitForStarted(5000)) {
-        m_error = QStringLiteral("python3 did not start");
-        return;
-    }
-    m_started = WaitForPort(m_port, 10000);
-    if (!m_started)
-        m_error = QStringLiteral("http.server is not listening: ") + QString::fromUtf8(m_process.readAll());
+    m_started = StartBounded(m_process, python,
+                             {QStringLiteral("-m"), QStringLiteral("http.server"), QString::number(m_port),
+                              QStringLiteral("--bind"), QStringLiteral("127.0.0.1"), QStringLiteral("--directory"), root},
+                             lifetimeSeconds, m_port, 10000, m_error);
 }
 
 HttpServer::~HttpServer()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    StopBounded(m_process);
 }
 
 QString HttpServer::url() const

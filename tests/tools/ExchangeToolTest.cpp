@@ -1,6 +1,7 @@
 // tavrel-dbtool's exchange commands against real servers on 127.0.0.1:
 // XML, the mailbox, outgoing mail, linked downloads and the support site.
 
+#include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
@@ -10,19 +11,7 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -35,7 +24,7 @@ TEST_F(ExchangeToolTest, XmlJobsOfTheSampleShopAndTheirItems)
     const QString db = tempPath(QStringLiteral("shop/TavrelData.mdb"));
     QDir().mkpath(QFileInfo(db).absolutePath());
     ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db}).exitCode, 0);
-    writeFile(QFileInfo(db).absolutePath() + QStringLiteral("/XML/jobtemplates/XMLOnly.xslt"), "<x/>\n");
+    WriteTestFile(QFileInfo(db).absolutePath() + QStringLiteral("/XML/jobtemplates/XMLOnly.xslt"), "<x/>\n");
     const ToolRun run = RunDbTool({QStringLiteral("xml"), db, QStringLiteral("jobs"), QStringLiteral("XMLOnly.xslt"),
                                    QStringLiteral("1001")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -47,7 +36,7 @@ TEST_F(ExchangeToolTest, XmlJobsOfTheSampleShopAndTheirItems)
     EXPECT_TRUE(load.err.isEmpty() || !load.err.contains(QStringLiteral("Parse Error")));
 
     const QString order = tempPath(QStringLiteral("order.xml"));
-    writeFile(order, "<OrderRequest><ItemOut quantity=\"3\"><ItemID><SupplierPartID/></ItemID><ItemDetail>"
+    WriteTestFile(order, "<OrderRequest><ItemOut quantity=\"3\"><ItemID><SupplierPartID/></ItemID><ItemDetail>"
                      "<Description>Cards</Description><URL>http://x.test/a.pdf</URL></ItemDetail>"
                      "<UnitPrice>2.50</UnitPrice></ItemOut></OrderRequest>");
     const ToolRun items = RunDbTool({QStringLiteral("xml"), order, QStringLiteral("--order")});
@@ -67,11 +56,11 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
     ASSERT_EQ(receive.exitCode, 0) << receive.out.toStdString() << receive.err.toStdString();
     EXPECT_TRUE(receive.out.contains(QStringLiteral("Sent: PASS ****")));
     EXPECT_TRUE(receive.out.endsWith(QStringLiteral("1\t%1\tx1@b.test\n").arg(mail.size())));
-    EXPECT_EQ(readAll(saved + QStringLiteral("/1.eml")), mail);
+    EXPECT_EQ(ReadTestFile(saved + QStringLiteral("/1.eml")), mail);
 
     const QString site = tempPath(QStringLiteral("site"));
-    writeFile(site + QStringLiteral("/Downloads/notes.txt"), "release notes");
-    writeFile(site + QStringLiteral("/art.pdf"), QByteArray(2000, 'a'));
+    WriteTestFile(site + QStringLiteral("/Downloads/notes.txt"), "release notes");
+    WriteTestFile(site + QStringLiteral("/art.pdf"), QByteArray(2000, 'a'));
     QDir().mkpath(site + QStringLiteral("/incoming"));
     testservers::HttpServer web(site);
     ASSERT_TRUE(web.started()) << web.error().toStdString();
@@ -88,6 +77,6 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
                                    QStringLiteral("notes.txt"), QStringLiteral("--site"),
                                    QStringLiteral("ftp://") + ftp.host(), QStringLiteral("--to"), into});
     ASSERT_EQ(get.exitCode, 0) << get.err.toStdString();
-    EXPECT_EQ(readAll(into + QStringLiteral("/notes.txt")), QByteArray("release notes"));
+    EXPECT_EQ(ReadTestFile(into + QStringLiteral("/notes.txt")), QByteArray("release notes"));
     EXPECT_TRUE(get.out.endsWith(QStringLiteral("Transfered the file successfully.\n")));
 }

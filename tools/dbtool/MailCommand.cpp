@@ -1,4 +1,5 @@
 #include "MailCommand.h"
+#include "ToolArgs.h"
 
 #include "app/base/CZqApp.h"
 #include "exchange/mail/CEmailSocket.h"
@@ -47,25 +48,15 @@ private:
     QTextStream &m_out;
 };
 
-QString optionValue(QStringList &args, const QString &name)
-{
-    const int at = int(args.indexOf(name));
-    if (at < 0 || at + 1 >= args.size())
-        return QString();
-    const QString value = args[at + 1];
-    args.remove(at, 2);
-    return value;
-}
-
 } // namespace
 
 int runMailSend(QStringList args, QTextStream &out, QTextStream &err)
 {
-    const QString to = optionValue(args, QStringLiteral("--to"));
-    const QString subject = optionValue(args, QStringLiteral("--subject"));
-    const QString text = optionValue(args, QStringLiteral("--text"));
-    const QString attach = optionValue(args, QStringLiteral("--attach"));
-    QString from = optionValue(args, QStringLiteral("--from"));
+    const QString to = TakeOption(args, QStringLiteral("--to"));
+    const QString subject = TakeOption(args, QStringLiteral("--subject"));
+    const QString text = TakeOption(args, QStringLiteral("--text"));
+    const QString attach = TakeOption(args, QStringLiteral("--attach"));
+    QString from = TakeOption(args, QStringLiteral("--from"));
     if (from.isEmpty())
         from = QStringLiteral("orders@example.com");
     if (args.size() != 2 || to.isEmpty()) {
@@ -84,7 +75,7 @@ int runMailSend(QStringList args, QTextStream &out, QTextStream &err)
 
 int runMailLink(QStringList args, QTextStream &out, QTextStream &err)
 {
-    const QString cusNo = optionValue(args, QStringLiteral("--cusno"));
+    const QString cusNo = TakeOption(args, QStringLiteral("--cusno"));
     if (args.size() != 3) {
         err << kUsage;
         return 2;
@@ -96,8 +87,7 @@ int runMailLink(QStringList args, QTextStream &out, QTextStream &err)
     for (int i = 0; i < 4; ++i)
         responder.answer(platform::IDNO);
     const QString path = DownloadLink(args[1], false, cusNo.toInt());
-    for (const platform::PromptRecord &r : responder.shown())
-        err << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
+    PrintPrompts(responder, err);
     if (path.isEmpty()) {
         err << "Nothing was saved.\n";
         return 1;
@@ -114,8 +104,8 @@ int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err
     if (!args.isEmpty() && args[0] == QLatin1String("link"))
         return runMailLink(args, out, err);
     const bool remove = args.removeAll(QStringLiteral("--delete")) > 0;
-    const QString saveTo = optionValue(args, QStringLiteral("--save"));
-    const QString timeout = optionValue(args, QStringLiteral("--timeout"));
+    const QString saveTo = TakeOption(args, QStringLiteral("--save"));
+    const QString timeout = TakeOption(args, QStringLiteral("--timeout"));
     if (args.size() != 4 || args[0] != QLatin1String("receive") || !args[1].contains(QLatin1Char(':'))) {
         err << kUsage;
         return 2;
@@ -135,8 +125,7 @@ int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err
     socket.Reset();
     if (socket.ConnectTo(&owner, host, args[2], args[3], remove, port))
         loop.exec();
-    for (const platform::PromptRecord &r : responder.shown())
-        err << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
+    PrintPrompts(responder, err);
     for (int i = 0; i < socket.GetCount(); ++i) {
         // Saved before the Message-ID is read: reading it normalises the
         // label's spelling in the stored text.

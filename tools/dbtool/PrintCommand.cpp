@@ -1,4 +1,5 @@
 #include "PrintCommand.h"
+#include "ToolArgs.h"
 
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
@@ -21,12 +22,6 @@
 
 namespace {
 
-QString optionValue(const QStringList &args, const QString &name)
-{
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
-}
-
 // The print entry of a view as if its dialog had returned the kind and
 // options: "--pdf FILE" prints for real (further list parts of a batch go to
 // FILE-2.pdf, FILE-3.pdf ...), "--attach DIR" makes the e-mail PDF in that
@@ -34,16 +29,16 @@ QString optionValue(const QStringList &args, const QString &name)
 int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     bool ok = true;
-    const int view = optionValue(args, QStringLiteral("--view")).toInt(&ok);
-    const int branch = args.contains(QStringLiteral("--branch")) ? optionValue(args, QStringLiteral("--branch")).toInt() : 0;
-    const int item = args.contains(QStringLiteral("--item")) ? optionValue(args, QStringLiteral("--item")).toInt() : 0;
-    const int kind = optionValue(args, QStringLiteral("--kind")).toInt();
-    const qint64 key = optionValue(args, QStringLiteral("--key")).toLongLong();
-    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
-    const QString attach = optionValue(args, QStringLiteral("--attach"));
+    const int view = OptionValue(args, QStringLiteral("--view")).toInt(&ok);
+    const int branch = args.contains(QStringLiteral("--branch")) ? OptionValue(args, QStringLiteral("--branch")).toInt() : 0;
+    const int item = args.contains(QStringLiteral("--item")) ? OptionValue(args, QStringLiteral("--item")).toInt() : 0;
+    const int kind = OptionValue(args, QStringLiteral("--kind")).toInt();
+    const qint64 key = OptionValue(args, QStringLiteral("--key")).toLongLong();
+    const QString pdf = OptionValue(args, QStringLiteral("--pdf"));
+    const QString attach = OptionValue(args, QStringLiteral("--attach"));
     int options = 0;
     if (args.contains(QStringLiteral("--options"))) {
-        const QString bits = optionValue(args, QStringLiteral("--options"));
+        const QString bits = OptionValue(args, QStringLiteral("--options"));
         options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
     }
     if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
@@ -116,8 +111,8 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 // A bar-code sheet of the bar-code dialog (301-305) into a PDF.
 int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const int kind = optionValue(args, QStringLiteral("--sheet")).toInt();
-    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
+    const int kind = OptionValue(args, QStringLiteral("--sheet")).toInt();
+    const QString pdf = OptionValue(args, QStringLiteral("--pdf"));
     const QString title = CBarCodeDlg::SheetTitle(kind);
     if (title.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
         err << "usage: tavrel-dbtool print DB --sheet 301-305 --pdf FILE.pdf (300 and 306 have no sheet)\n";
@@ -156,10 +151,10 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return runViewPrint(args, out, err);
     if (args.contains(QStringLiteral("--sheet")))
         return runSheetPrint(args, out, err);
-    const QString sql = optionValue(args, QStringLiteral("--sql"));
-    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
-    const QString jobText = optionValue(args, QStringLiteral("--job"));
-    const QString statementText = optionValue(args, QStringLiteral("--statement"));
+    const QString sql = OptionValue(args, QStringLiteral("--sql"));
+    const QString pdf = OptionValue(args, QStringLiteral("--pdf"));
+    const QString jobText = OptionValue(args, QStringLiteral("--job"));
+    const QString statementText = OptionValue(args, QStringLiteral("--statement"));
     if (args.isEmpty() || (int(!sql.isEmpty()) + int(!jobText.isEmpty()) + int(!statementText.isEmpty()) != 1) || pdf.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
         err << "usage: tavrel-dbtool print DB --sql \"SELECT ...\" --pdf FILE.pdf [--pages A-B] [--preview] "
                "[--today MM/DD/YYYY]\n"
@@ -173,7 +168,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     bool ok = true;
     const qint32 jobId = jobText.isEmpty() ? 0 : jobText.toInt(&ok);
-    const int kind = optionValue(args, QStringLiteral("--kind")).toInt();
+    const int kind = OptionValue(args, QStringLiteral("--kind")).toInt();
     const qint32 cusNo = statementText.isEmpty() ? 0 : statementText.toInt(&ok);
     if (!statementText.isEmpty() && (!ok || cusNo <= 0 || kind < 1 || kind > 4)) {
         err << "--statement takes a CusNo and --kind a statement kind from 1 to 4\n";
@@ -185,10 +180,10 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     int formNo = 0;
     if (args.contains(QStringLiteral("--form")))
-        formNo = optionValue(args, QStringLiteral("--form")).toInt();
+        formNo = OptionValue(args, QStringLiteral("--form")).toInt();
     int options = -1;
     if (args.contains(QStringLiteral("--options"))) {
-        const QString bits = optionValue(args, QStringLiteral("--options"));
+        const QString bits = OptionValue(args, QStringLiteral("--options"));
         options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
         if (!ok || options < 0) {
             err << "--options takes the document's option bits (decimal or 0x...)\n";
@@ -197,7 +192,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     int from = 1;
     int to = PrintInfo::kOpenEnd;
-    const QString pages = optionValue(args, QStringLiteral("--pages"));
+    const QString pages = OptionValue(args, QStringLiteral("--pages"));
     if (!pages.isEmpty()) {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)-(\\d+)$")).match(pages);
         if (!m.hasMatch() || m.captured(1).toInt() < 1 || m.captured(2).toInt() < 1) {
@@ -207,7 +202,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         from = m.captured(1).toInt();
         to = m.captured(2).toInt();
     }
-    const QString today = optionValue(args, QStringLiteral("--today"));
+    const QString today = OptionValue(args, QStringLiteral("--today"));
     if (!today.isEmpty()) {
         const QDate date = QDate::fromString(today, QStringLiteral("MM/dd/yyyy"));
         if (!date.isValid()) {
@@ -306,7 +301,7 @@ int runScanCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     int gap = 5;
-    const QString gapText = optionValue(args, QStringLiteral("--gap"));
+    const QString gapText = OptionValue(args, QStringLiteral("--gap"));
     if (!gapText.isEmpty())
         gap = gapText.toInt();
     std::int64_t now = 0;

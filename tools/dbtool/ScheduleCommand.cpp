@@ -1,4 +1,5 @@
 #include "ScheduleCommand.h"
+#include "ToolArgs.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -12,19 +13,6 @@
 #include <QtWidgets/QApplication>
 
 namespace {
-
-QString optionValue(const QStringList &args, const QString &name)
-{
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
-}
-
-void printPrompts(platform::TestResponder &responder, QTextStream &out)
-{
-    for (const platform::PromptRecord &r : responder.shown())
-        out << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
-    responder.clear();
-}
 
 char rowKind(CViewSchedule &view, int row)
 {
@@ -46,10 +34,10 @@ int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &e
     bool codeOk = false;
     const int code = args.size() >= 2 ? args[1].toInt(&codeOk) : 0;
     bool optionsOk = true;
-    const QString optionsText = optionValue(args, QStringLiteral("--options"));
+    const QString optionsText = OptionValue(args, QStringLiteral("--options"));
     const int options = optionsText.isEmpty() ? -1 : optionsText.toInt(&optionsOk, 0);
-    const QString keysText = optionValue(args, QStringLiteral("--keys"));
-    const QString commandText = optionValue(args, QStringLiteral("--command"));
+    const QString keysText = OptionValue(args, QStringLiteral("--keys"));
+    const QString commandText = OptionValue(args, QStringLiteral("--command"));
     bool commandOk = true;
     const int command = commandText.isEmpty() ? 0 : commandText.toInt(&commandOk);
     if (!codeOk || code <= 31100 || !optionsOk || !commandOk || (!keysText.isEmpty() && command == 0)) {
@@ -85,7 +73,7 @@ int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &e
             view.setListOptions(options);
         view.SelectTreeCode(code);
         view.ReadTreeSelection();
-        const QString filter = optionValue(args, QStringLiteral("--filter"));
+        const QString filter = OptionValue(args, QStringLiteral("--filter"));
         view.setFilter(filter, filter);
         view.FillList();
         CXListCtrl &list = *view.list();
@@ -107,7 +95,7 @@ int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &e
             view.RunCommand(command);
             QApplication::processEvents();
         }
-        printPrompts(responder, out);
+        PrintPrompts(responder, out);
         out << "KEY\tKIND";
         for (int c = 0; c < list.GetColumnCount(); ++c)
             out << '\t' << list.GetColumnText(c);

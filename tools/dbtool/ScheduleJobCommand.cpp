@@ -1,4 +1,5 @@
 #include "ScheduleJobCommand.h"
+#include "ToolArgs.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -64,9 +65,7 @@ int runScheduleJobCommand(const QStringList &args, QTextStream &out, QTextStream
         dialog.FillGrid(scroll);
         if (automatic) {
             dialog.AutoSchedule();
-            for (const platform::PromptRecord &r : responder.shown())
-                out << "PROMPT: " << oneLine(r.text) << '\n';
-            responder.clear();
+            PrintPrompts(responder, out);
         }
         const CXTable &t = dialog.grid().table();
         for (int c = 0; c < t.GetColumnCount(); ++c)

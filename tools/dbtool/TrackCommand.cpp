@@ -1,4 +1,5 @@
 #include "TrackCommand.h"
+#include "ToolArgs.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -18,20 +19,6 @@
 #include <QtWidgets/QDialog>
 
 namespace {
-
-QString optionValue(const QStringList &args, const QString &name)
-{
-    const int at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
-}
-
-void printPrompts(platform::TestResponder &responder, QTextStream &out)
-{
-    for (const platform::PromptRecord &r : responder.shown())
-        if (r.kind == platform::PromptRecord::Kind::MessageBox)
-            out << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
-    responder.clear();
-}
 
 // Every question Yes, every dialog OK with what it proposes; a password
 // entry is given the password of its row, as a supervisor would type it.
@@ -98,8 +85,8 @@ bool openDatabase(const QString &path, QTextStream &err)
 int runClockCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     QStringList rest = args;
-    const QString nowText = optionValue(rest, QStringLiteral("--now"));
-    const QString pendingText = optionValue(rest, QStringLiteral("--pending"));
+    const QString nowText = OptionValue(rest, QStringLiteral("--now"));
+    const QString pendingText = OptionValue(rest, QStringLiteral("--pending"));
     for (const QString &name : {QStringLiteral("--now"), QStringLiteral("--pending")}) {
         const int at = rest.indexOf(name);
         if (at >= 0)
@@ -161,7 +148,7 @@ int runClockCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 err << "TimeID " << id << " is not listed\n";
         }
         QApplication::processEvents();
-        printPrompts(responder, out);
+        PrintPrompts(responder, out, true);
         out << "TimeID\tTimeFor\tEmpNo\tItemID\tStart\tFinish\tMinutes\tMaterial\tStatus\tSubgroup\n";
         const QMap<qint32, QString> after = timesRows();
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
@@ -183,10 +170,10 @@ int runTrackingCommand(const QStringList &args, QTextStream &out, QTextStream &e
 {
     bool codeOk = false;
     const int code = args.size() >= 2 ? args[1].toInt(&codeOk) : 0;
-    const QDate from = QDate::fromString(optionValue(args, QStringLiteral("--from")), QStringLiteral("MM/dd/yyyy"));
-    const QDate to = QDate::fromString(optionValue(args, QStringLiteral("--to")), QStringLiteral("MM/dd/yyyy"));
+    const QDate from = QDate::fromString(OptionValue(args, QStringLiteral("--from")), QStringLiteral("MM/dd/yyyy"));
+    const QDate to = QDate::fromString(OptionValue(args, QStringLiteral("--to")), QStringLiteral("MM/dd/yyyy"));
     const bool ranged = args.contains(QStringLiteral("--from")) || args.contains(QStringLiteral("--to"));
-    const QString operatorText = optionValue(args, QStringLiteral("--operator"));
+    const QString operatorText = OptionValue(args, QStringLiteral("--operator"));
     bool operatorOk = true;
     const int empNo = operatorText.isEmpty() ? 100 : operatorText.toInt(&operatorOk);
     const bool update = args.contains(QStringLiteral("--update"));
@@ -214,7 +201,7 @@ int runTrackingCommand(const QStringList &args, QTextStream &out, QTextStream &e
         }
         view.OnCommand(30052);
         if (view.isTrackMode()) {
-            printPrompts(responder, out);
+            PrintPrompts(responder, out, true);
             err << "the Close/Review password was refused\n";
             SharedDatabase().close();
             return 1;
@@ -227,7 +214,7 @@ int runTrackingCommand(const QStringList &args, QTextStream &out, QTextStream &e
         else if (close)
             view.OnCloseTasks();
         QApplication::processEvents();
-        printPrompts(responder, out);
+        PrintPrompts(responder, out, true);
         const CXTable &table = *view.table();
         for (const QString &title : {table.m_title, table.m_subtitle, table.m_headingText}) {
             if (!title.isEmpty())

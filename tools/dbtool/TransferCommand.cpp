@@ -1,4 +1,5 @@
 #include "TransferCommand.h"
+#include "ToolArgs.h"
 
 #include "data/SharedDatabase.h"
 #include "exchange/transfer/CFileTransferDlg.h"
@@ -16,16 +17,6 @@
 namespace {
 
 const char kUsage[] = "usage: tavrel-dbtool transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n";
-
-QString optionValue(QStringList &args, const QString &name)
-{
-    const int at = int(args.indexOf(name));
-    if (at < 0 || at + 1 >= args.size())
-        return QString();
-    const QString value = args[at + 1];
-    args.remove(at, 2);
-    return value;
-}
 
 int run(SupportTransfer &transfer, bool started, QTextStream &out, QTextStream &err)
 {
@@ -53,8 +44,8 @@ int run(SupportTransfer &transfer, bool started, QTextStream &out, QTextStream &
 int runTransferCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    const QString site = optionValue(args, QStringLiteral("--site"));
-    QString to = optionValue(args, QStringLiteral("--to"));
+    const QString site = TakeOption(args, QStringLiteral("--site"));
+    QString to = TakeOption(args, QStringLiteral("--to"));
     if (site.isEmpty() || args.size() < 2 || (args[1] != QLatin1String("send") && args[1] != QLatin1String("get"))) {
         err << kUsage;
         return 2;

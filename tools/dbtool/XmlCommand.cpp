@@ -1,4 +1,5 @@
 #include "XmlCommand.h"
+#include "ToolArgs.h"
 
 #include "data/SharedDatabase.h"
 #include "exchange/export/CExport.h"
@@ -35,13 +36,6 @@ public slots:
 private:
     QTextStream &m_err;
 };
-
-void printPrompts(platform::TestResponder &responder, QTextStream &err)
-{
-    for (const platform::PromptRecord &r : responder.shown())
-        err << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
-    responder.clear();
-}
 
 // The JobID of a job number: an order first, then the other job types.
 qint32 jobIdOf(qint32 jobNo)
@@ -87,7 +81,7 @@ int exportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << kUsage;
         return 2;
     }
-    printPrompts(responder, err);
+    PrintPrompts(responder, err);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     if (exporter.m_strXmlPath.isEmpty())
         return 1;
@@ -102,7 +96,7 @@ int readCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         responder.answer(platform::IDOK);
     XmlDocument document;
     const bool loaded = document.Load(args[0]);
-    printPrompts(responder, err);
+    PrintPrompts(responder, err);
     if (!loaded) {
         err << "The file could not be loaded.\n";
         return 1;

@@ -1,43 +1,17 @@
 #include "exchange/transfer/SupportTransfer.h"
 
+#include "exchange/FtpCurl.h"
+
 #include <QtCore/QUrl>
 
 #include <curl/curl.h>
 
-#include <mutex>
 
 namespace {
 
-void initialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-size_t appendBytes(char *data, size_t size, size_t count, void *user)
-{
-    static_cast<QByteArray *>(user)->append(data, qsizetype(size * count));
-    return size * count;
-}
-
-size_t discard(char *, size_t size, size_t count, void *)
-{
-    return size * count;
-}
-
 CURL *anonymousSession(const QString &url)
 {
-    initialiseCurl();
-    CURL *curl = curl_easy_init();
-    if (!curl)
-        return nullptr;
-    curl_easy_setopt(curl, CURLOPT_URL, url.toUtf8().constData());
-    // Active mode, as the support site expects.
-    curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(curl, CURLOPT_FTP_RESPONSE_TIMEOUT, 60L);
-    return curl;
+    return OpenFtpSession(url);
 }
 
 QString connectError(const QString &host, CURLcode code)
@@ -91,7 +65,7 @@ bool SupportTransfer::ListDownloads(QStringList &names, QString &error)
         return false;
     }
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBytes);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendReceivedBytes);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
     const CURLcode result = curl_easy_perform(curl);
     curl_easy_cleanup(curl);
@@ -204,8 +178,8 @@ bool SupportTransfer::StartDownload(const QString &remoteName, const QString &lo
         return false;
     }
     curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(probe, CURLOPT_WRITEFUNCTION, discard);
-    curl_easy_setopt(probe, CURLOPT_HEADERFUNCTION, discard);
+    curl_easy_setopt(probe, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
+    curl_easy_setopt(probe, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
     const CURLcode found = curl_easy_perform(probe);
     curl_off_t size = -1;
     curl_easy_getinfo(probe, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);

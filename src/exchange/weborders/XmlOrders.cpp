@@ -1,5 +1,6 @@
 #include "exchange/weborders/XmlOrders.h"
 
+#include "exchange/FtpCurl.h"
 #include "exchange/xml/XmlDocument.h"
 
 #include <QtCore/QDateTime>
@@ -11,29 +12,8 @@
 
 #include <curl/curl.h>
 
-#include <mutex>
 
 namespace {
-
-constexpr long kConnectSeconds = 20;
-constexpr long kStalledSeconds = 60;
-
-void initialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-size_t appendBytes(char *data, size_t size, size_t count, void *user)
-{
-    static_cast<QByteArray *>(user)->append(data, qsizetype(size * count));
-    return size * count;
-}
-
-size_t discard(char *, size_t size, size_t count, void *)
-{
-    return size * count;
-}
 
 size_t writeToFile(char *data, size_t size, size_t count, void *user)
 {
@@ -41,32 +21,9 @@ size_t writeToFile(char *data, size_t size, size_t count, void *user)
     return file->write(data, qint64(size * count)) == qint64(size * count) ? size * count : 0;
 }
 
-// A session on one FTP address with the shop's logon, in active mode (the
-// shop's firewall expects the server to connect back), never from a cache.
-CURL *openFtp(const QString &url, const QString &user, const QString &password)
-{
-    initialiseCurl();
-    CURL *curl = curl_easy_init();
-    if (!curl)
-        return nullptr;
-    curl_easy_setopt(curl, CURLOPT_URL, url.toUtf8().constData());
-    if (!user.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, user.toUtf8().constData());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.toUtf8().constData());
-    }
-    curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
-    curl_easy_setopt(curl, CURLOPT_FTP_RESPONSE_TIMEOUT, kStalledSeconds);
-    return curl;
-}
-
 QString connectError(const QString &host, CURLcode code)
 {
-    return QStringLiteral("Cannot connect to: ") + host + QStringLiteral("\n\nError ") + QString::number(int(code)) +
-           QStringLiteral(": ") + QString::fromUtf8(curl_easy_strerror(code));
+    return FtpConnectError(host, int(code));
 }
 
 QString percentPath(const QString &path)
@@ -148,13 +105,13 @@ bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QStri
 
     // The folder's names, fresh from the server.
     QByteArray listing;
-    CURL *curl = openFtp(where.url + QLatin1Char('/'), user, password);
+    CURL *curl = OpenFtpSession(where.url + QLatin1Char('/'), user, password);
     if (!curl) {
         error = connectError(where.host, CURLE_FAILED_INIT);
         return false;
     }
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBytes);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendReceivedBytes);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
     const CURLcode result = curl_easy_perform(curl);
     curl_easy_cleanup(curl);
@@ -173,11 +130,11 @@ bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QStri
         file.fullPath = where.url + QLatin1Char('/') + name;
         // Size and date by the server's SIZE and MDTM; a server without them
         // leaves the date empty.
-        if (CURL *info = openFtp(where.url + QLatin1Char('/') + percentPath(name), user, password)) {
+        if (CURL *info = OpenFtpSession(where.url + QLatin1Char('/') + percentPath(name), user, password)) {
             curl_easy_setopt(info, CURLOPT_NOBODY, 1L);
             curl_easy_setopt(info, CURLOPT_FILETIME, 1L);
-            curl_easy_setopt(info, CURLOPT_WRITEFUNCTION, discard);
-            curl_easy_setopt(info, CURLOPT_HEADERFUNCTION, discard);
+            curl_easy_setopt(info, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
+            curl_easy_setopt(info, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
             if (curl_easy_perform(info) == CURLE_OK) {
                 curl_off_t size = -1;
                 long when = -1;
@@ -209,7 +166,7 @@ bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QStri
         error = QStringLiteral("Cannot create: ") + localPath;
         return false;
     }
-    CURL *curl = openFtp(QStringLiteral("ftp://") + host + QLatin1Char('/') + percentPath(remote), user, password);
+    CURL *curl = OpenFtpSession(QStringLiteral("ftp://") + host + QLatin1Char('/') + percentPath(remote), user, password);
     if (!curl) {
         error = connectError(host, CURLE_FAILED_INIT);
         return false;

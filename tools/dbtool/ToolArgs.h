@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QtCore/QStringList>
+#include <QtCore/QTextStream>
+
+namespace platform {
+class TestResponder;
+}
+
+// What the commands of tavrel-dbtool share: reading their options and
+// printing the prompts the program showed.
+
+// The word after `name` in the arguments, or "" when it is not given.
+QString OptionValue(const QStringList &args, const QString &name);
+// The same, taking the option and its value out of the arguments.
+QString TakeOption(QStringList &args, const QString &name);
+
+// Every prompt the responder recorded as one "PROMPT: " line (line breaks
+// written as "\n"); only message boxes when asked. The record is cleared.
+void PrintPrompts(platform::TestResponder &responder, QTextStream &stream, bool messagesOnly = false);
