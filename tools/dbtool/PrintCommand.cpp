@@ -46,12 +46,8 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
                "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
-    try {
-        SharedDatabase().open(args[0]);
-    } catch (const platform::DbException &e) {
-        err << "Error " << e.number() << ": " << e.description() << '\n';
+    if (!OpenToolDatabase(args[0], err))
         return 1;
-    }
     CZqApp app;
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
@@ -118,12 +114,8 @@ int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: tavrel-dbtool print DB --sheet 301-305 --pdf FILE.pdf (300 and 306 have no sheet)\n";
         return 2;
     }
-    try {
-        SharedDatabase().open(args[0]);
-    } catch (const platform::DbException &e) {
-        err << "Error " << e.number() << ": " << e.description() << '\n';
+    if (!OpenToolDatabase(args[0], err))
         return 1;
-    }
     CZqApp app;
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
@@ -211,12 +203,8 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         }
         platform::Clock::setFixed(QDateTime(date, QTime(9, 0)));
     }
-    try {
-        SharedDatabase().open(args[0]);
-    } catch (const platform::DbException &e) {
-        err << "Error " << e.number() << ": " << e.description() << '\n';
+    if (!OpenToolDatabase(args[0], err))
         return 1;
-    }
     CZqApp app;
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();

@@ -45,19 +45,10 @@ int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &e
                "[--keys K,... --command ID]\n";
         return 2;
     }
-    try {
-        SharedDatabase().open(args[0]);
-    } catch (const platform::DbException &e) {
-        err << "Error " << e.number() << ": " << e.description() << '\n';
+    if (!OpenToolDatabase(args[0], err))
         return 1;
-    }
     CZqApp app;
-    InstallAppQueryReader(app);
-    app.LoadServiceDepartments();
-    app.LoadServiceCategories();
-    app.LoadServices(2);
-    app.BuildPopupMenus();
-    Appearance::instance().LoadViewSettings();
+    LoadScheduleCaches(app);
 
     // Every question is answered Yes; every message is printed.
     platform::TestResponder responder;

@@ -35,19 +35,10 @@ int runScheduleJobCommand(const QStringList &args, QTextStream &out, QTextStream
         err << "usage: tavrel-dbtool schedule-job DB JOBNO [--today MM/DD/YYYY] [--scroll N] [--auto]\n";
         return 2;
     }
-    try {
-        SharedDatabase().open(args[0]);
-    } catch (const platform::DbException &e) {
-        err << "Error " << e.number() << ": " << e.description() << '\n';
+    if (!OpenToolDatabase(args[0], err))
         return 1;
-    }
     CZqApp app;
-    InstallAppQueryReader(app);
-    app.LoadServiceDepartments();
-    app.LoadServiceCategories();
-    app.LoadServices(2);
-    app.BuildPopupMenus();
-    Appearance::instance().LoadViewSettings();
+    LoadScheduleCaches(app);
 
     platform::TestResponder responder;
     for (int i = 0; i < 100; ++i)

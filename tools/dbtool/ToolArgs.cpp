@@ -1,6 +1,11 @@
 #include "ToolArgs.h"
 
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "data/AppDataServices.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbException.h"
 
 QString OptionValue(const QStringList &args, const QString &name)
 {
@@ -24,4 +29,25 @@ void PrintPrompts(platform::TestResponder &responder, QTextStream &stream, bool 
         if (!messagesOnly || r.kind == platform::PromptRecord::Kind::MessageBox)
             stream << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
     responder.clear();
+}
+
+bool OpenToolDatabase(const QString &path, QTextStream &err)
+{
+    try {
+        SharedDatabase().open(path);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return false;
+    }
+    return true;
+}
+
+void LoadScheduleCaches(CZqApp &app)
+{
+    InstallAppQueryReader(app);
+    app.LoadServiceDepartments();
+    app.LoadServiceCategories();
+    app.LoadServices(2);
+    app.BuildPopupMenus();
+    Appearance::instance().LoadViewSettings();
 }

@@ -3,6 +3,8 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTextStream>
 
+class CZqApp;
+
 namespace platform {
 class TestResponder;
 }
@@ -18,3 +20,10 @@ QString TakeOption(QStringList &args, const QString &name);
 // Every prompt the responder recorded as one "PROMPT: " line (line breaks
 // written as "\n"); only message boxes when asked. The record is cleared.
 void PrintPrompts(platform::TestResponder &responder, QTextStream &stream, bool messagesOnly = false);
+
+// Opens the shop database as the shared one; false (and "Error n: text" on
+// err) when it cannot be opened.
+bool OpenToolDatabase(const QString &path, QTextStream &err);
+// The application's stored-query reader, code caches, menus and view
+// settings, as the scheduler's windows expect them.
+void LoadScheduleCaches(CZqApp &app);

@@ -43,12 +43,7 @@ void answerEverything(platform::TestResponder &responder)
 
 void startApp(CZqApp &app)
 {
-    InstallAppQueryReader(app);
-    app.LoadServiceDepartments();
-    app.LoadServiceCategories();
-    app.LoadServices(2);
-    app.BuildPopupMenus();
-    Appearance::instance().LoadViewSettings();
+    LoadScheduleCaches(app);
 }
 
 // TimeID -> the row's cells as printed.
