@@ -1,0 +1,81 @@
+#pragma once
+
+// A small hand-made shop for the Key Reports' renderers: the shared
+// database of a fresh shop, the clock fixed on 16 March 2011 and the period
+// March 2011, and the rendered table read back row by row.
+
+#include "support/ShopTest.h"
+
+#include "app/base/PriceText.h"
+#include "controls/CXTable.h"
+#include "platform/Clock.h"
+#include "reports/calc/KeyReportContext.h"
+
+#include <QtCore/QStringList>
+
+#include <initializer_list>
+
+class KeyReportFixture : public ShopTest
+{
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        platform::Clock::setFixed(QDateTime(QDate(2011, 3, 16), QTime(9, 0)));
+    }
+    void TearDown() override
+    {
+        platform::Clock::reset();
+        ShopTest::TearDown();
+    }
+
+    void execAll(std::initializer_list<const char *> rows)
+    {
+        for (const char *sql : rows)
+            exec(QString::fromLatin1(sql));
+    }
+
+    // The view's choices for March 2011 and the report code.
+    KeyReportContext context(int code)
+    {
+        KeyReportContext c(table);
+        c.code = code;
+        c.thisPeriod = QStringLiteral(" between #03/01/2011# and #03/31/2011# ");
+        c.lastPeriod = QStringLiteral(" between #03/01/2010# and #03/31/2010#");
+        c.filter = QStringLiteral(" (PostingDate ") + c.thisPeriod + QStringLiteral(") ");
+        c.rangeFrom = DateTime(2011, 3, 1);
+        return c;
+    }
+
+    // One text per row: its flags, ":", then the cells joined by "|".
+    QStringList rows(int firstColumn = 0, int lastColumn = -1) const
+    {
+        QStringList out;
+        const int last = lastColumn < 0 ? table.GetColumnCount() - 1 : lastColumn;
+        for (int r = 0; r < table.GetRowCount(); ++r) {
+            QStringList cells;
+            for (int c = firstColumn; c <= last; ++c)
+                cells << table.GetCellText(r, c);
+            out << QString::number(table.GetRowFlags(r)) + QLatin1Char(':') + cells.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+    QString cell(int row, int column) const { return table.GetCellText(row, column); }
+    Money amount(int row, int column) const { return table.GetCellValue(row, column); }
+    // The first row whose column holds the text; -1 when none.
+    int rowOf(const QString &text, int column) const
+    {
+        for (int r = 0; r < table.GetRowCount(); ++r) {
+            if (table.GetCellText(r, column) == text)
+                return r;
+        }
+        return -1;
+    }
+
+    CXTable table;
+};
+
+inline Money Cents(std::int64_t cents)
+{
+    return Money::fromCents(cents);
+}
