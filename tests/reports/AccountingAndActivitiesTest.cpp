@@ -37,9 +37,9 @@ protected:
         });
     }
 
-    KeyReportContext april()
+    CReportRun &april()
     {
-        KeyReportContext c = context(2009);
+        CReportRun &c = context(2009);
         c.thisPeriod = QStringLiteral(" between #04/01/2011# and #04/30/2011# ");
         c.lastPeriod = QStringLiteral(" between #04/01/2010# and #04/30/2010#");
         return c;
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(PostedMarch, AccountingWithoutQuickSalesKeepsTheirBlockAtZero)
 {
-    KeyReportContext c = context(2009);
+    CReportRun &c = context(2009);
     ReportPostingAccounting(c);
     const QStringList expected = {
         "0:Sales Departments|Design|40.00",
@@ -93,7 +93,7 @@ TEST_F(PostedMarch, AccountingOfAPeriodWithOnlyQuickSalesIsBuiltWithTheSalesDepa
         "INSERT INTO QuickSalesItems (QSaleID, SerNo, Price) VALUES (1, 1, 12)",
         "INSERT INTO Payments (PayNo, Date, Amount, CusNo, PayGroup, PaidBy, PostingNo) VALUES (2, #04/04/2011#, 13, 31, 0, 0, 2)",
     });
-    KeyReportContext c = april();
+    CReportRun &c = april();
     ReportPostingAccounting(c);
     const QStringList got = rows();
     ASSERT_GE(got.size(), 20);
@@ -110,7 +110,7 @@ TEST_F(PostedMarch, AccountingOfAPeriodWithOnlyQuickSalesIsBuiltWithTheSalesDepa
     EXPECT_EQ(amount(summary + 3, 2), Money::fromWhole(-13));
 
     // A period with no posting at all stays empty (the no-data text).
-    KeyReportContext may = april();
+    CReportRun &may = april();
     may.thisPeriod = QStringLiteral(" between #05/01/2011# and #05/31/2011# ");
     table.Reset();
     ReportPostingAccounting(may);
@@ -119,7 +119,7 @@ TEST_F(PostedMarch, AccountingOfAPeriodWithOnlyQuickSalesIsBuiltWithTheSalesDepa
 
 TEST_F(PostedMarch, ActivitiesSetPaymentsAgainstTheGeneralAccounts)
 {
-    KeyReportContext c = context(2601);
+    CReportRun &c = context(2601);
     ReportCompanyActivities(c);
     const QStringList got = rows();
     const QStringList expected = {
@@ -138,8 +138,8 @@ TEST_F(PostedMarch, ActivitiesSetPaymentsAgainstTheGeneralAccounts)
         "4:|Payment Totals -->||20.00",
         "4:|Payment Totals minus General Accounts Totals -->||8.00",
         "1:Fully Paid Invoices and Quick Sales Summary|Type|Count|Net Sales - Write Off",
-        "0:Fully Paid|Paid Invoices|0|",
-        "0:|Paid Quick Sales|0|",
+        "0:Fully Paid|Paid Invoices|0|0.00",
+        "0:|Paid Quick Sales|0|0.00",
         "4:|Fully Paid Invoices and Quick Sales Totals -->||0.00",
         "1:Jobs Received||Count|Net Sale Amount",
         "0:Jobs Received|Jobs received (DateIn)  between 03/01/2011 and 03/31/2011 |2|140.00",
@@ -151,7 +151,7 @@ TEST_F(PostedMarch, ActivitiesSetPaymentsAgainstTheGeneralAccounts)
 TEST_F(PostedMarch, ActivitiesWithoutGeneralAccountsHaveNoDifferenceRow)
 {
     exec(QStringLiteral("UPDATE Jobs SET Shipping = 0, Tax = 0"));
-    KeyReportContext c = context(2601);
+    CReportRun &c = context(2601);
     ReportCompanyActivities(c);
     EXPECT_EQ(rowOf(QStringLiteral("General Accounts Totals -->"), 1), -1);
     EXPECT_EQ(rowOf(QStringLiteral("Payment Totals minus General Accounts Totals -->"), 1), -1);

@@ -63,10 +63,10 @@ TEST_F(CustomerRankings, CustomersByYearShowsOrdersSalesMarginsAndSharedRanks)
         "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Cost, DateShipped) "
         "VALUES (5, 105, 0, 30, 0, 500, 0, 0, #03/01/2011#)",
     });
-    KeyReportContext c = context(2312);
+    CReportRun &c = context(2312);
     ReportCustomersByYear(c);
     EXPECT_EQ(table.m_subtitle, "Date Range: Three years, starting with the year of the selected 'Date Range' above.");
-    EXPECT_EQ(table.m_note, "Report includes 3 customers who have jobs in history. Customers are listed alphabetically. ");
+    EXPECT_EQ(table.m_headingText, "Report includes 3 customers who have jobs in history. Customers are listed alphabetically. ");
     EXPECT_EQ(table.GetColumnName(1), "Orders/2011");
     EXPECT_EQ(table.GetColumnName(5), "Net Sales/2010");
     EXPECT_EQ(table.GetColumnName(9), "Margin/2009");
@@ -101,7 +101,7 @@ TEST_F(CustomerRankings, AverageSalesPerInvoiceRanksYearOneByPositionAndLaterYea
         "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, DateShipped) "
         "VALUES (7, 107, 3, 10, 0, 10, 0, #01/01/2009#)",
     });
-    KeyReportContext c = context(2212);
+    CReportRun &c = context(2212);
     ReportAverageSalesPerInvoice(c);
     ASSERT_EQ(table.GetRowCount(), 4);
     EXPECT_EQ(table.GetColumnName(3), "Net Sale/2011");
@@ -134,7 +134,7 @@ TEST_F(CustomerRankings, AverageSalesPerInvoiceRanksYearOneByPositionAndLaterYea
 TEST_F(CustomerRankings, MoreThanFiveHundredCustomersAreWarnedOf)
 {
     addCustomers(500);
-    KeyReportContext c = context(2312);
+    CReportRun &c = context(2312);
     ReportCustomersByYear(c);
     EXPECT_TRUE(prompts().shown().isEmpty());
     EXPECT_EQ(table.GetRowCount(), 501);
@@ -146,5 +146,5 @@ TEST_F(CustomerRankings, MoreThanFiveHundredCustomersAreWarnedOf)
     ReportCustomersByYear(c);
     ASSERT_EQ(prompts().shown().size(), 1);
     EXPECT_EQ(prompts().lastText(), "This report may take several minutes to prepare for 501 customers.");
-    EXPECT_EQ(table.m_note, "Report includes 501 customers who have jobs in history. Customers are listed alphabetically. ");
+    EXPECT_EQ(table.m_headingText, "Report includes 501 customers who have jobs in history. Customers are listed alphabetically. ");
 }

@@ -21,7 +21,7 @@ TEST_F(DayCounts, CollectionRatioAndCreditsOfTheReceivablesSummary)
         "INSERT INTO Customers (CusNo, Name, CreditDue) VALUES (30, 'Gamma', 30)",
         "INSERT INTO Customers (CusNo, Name, CreditDue) VALUES (40, 'Delta', -5)",
     });
-    KeyReportContext c = context(2101);
+    CReportRun &c = context(2101);
     ReportDayCounts(c, "Number of Days/Today - |Payment Due Date", "Invoice/Count", "Balance Due/$");
     EXPECT_EQ(rows(), QStringList({"0:Current|1|365.00|119.7%", "0:Past Due  1 to 7 days |0|0.00|",
                                    "0:Past Due  8 to 14 days|0|0.00|", "0:Past Due 15 to 30 days|0|0.00|",
@@ -29,7 +29,7 @@ TEST_F(DayCounts, CollectionRatioAndCreditsOfTheReceivablesSummary)
                                    "0:No Payment Due Date assigned|0|0.00|", "0:Credit Due to 3 Customers||-60.00|-19.7%",
                                    "1:TOTAL|1|305.00|100.0%"}));
     // 365 / (3650 / 365) = 36.5, plus 0.49, cut to 36; 365 / (3650 / 12) = 120 %.
-    EXPECT_EQ(table.m_note, "\nCollection Ratio (AR Balance / Average Daily Sales) = 36 Days\nAR to Sales Ratio (AR Balance "
+    EXPECT_EQ(table.m_headingText, "\nCollection Ratio (AR Balance / Average Daily Sales) = 36 Days\nAR to Sales Ratio (AR Balance "
                             "/ Average Monthly Sales) = 120.0%");
     EXPECT_EQ(table.GetColumnName(0), "Number of Days/Today - |Payment Due Date");
 }
@@ -38,9 +38,9 @@ TEST_F(DayCounts, NoSalesInTheLastYearGivesNoRatio)
 {
     exec(QStringLiteral("INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Balance, DateShipped, "
                         "DatePayDue) VALUES (1, 101, 3, 10, 0, 100, 0, 100, #01/06/2009#, #03/10/2011#)"));
-    KeyReportContext c = context(2101);
+    CReportRun &c = context(2101);
     ReportDayCounts(c, "Number of Days/Today - |Payment Due Date", "Invoice/Count", "Balance Due/$");
-    EXPECT_TRUE(table.m_note.isEmpty());
+    EXPECT_TRUE(table.m_headingText.isEmpty());
     EXPECT_EQ(cell(1, 0), "Past Due  1 to 7 days ");
     EXPECT_EQ(amount(1, 2), Money::fromWhole(100));
     EXPECT_EQ(cell(7, 0), "Credit Due to 0 Customers");
@@ -59,7 +59,7 @@ TEST_F(DayCounts, DaysFromDateInToShippedHaveNoCreditRow)
         "VALUES (3, 103, 3, 10, 98, -30, 0, 1, #03/01/2011#, #03/01/2011#)",
         "INSERT INTO Customers (CusNo, Name, CreditDue) VALUES (10, 'Acme', 10)",
     });
-    KeyReportContext c = context(2405);
+    CReportRun &c = context(2405);
     ReportDayCounts(c, "Number of Days/Date| Shipped - Date In", "Invoice/Count", "Net Sale/$");
     const QStringList got = rows();
     ASSERT_EQ(got.size(), 13);
@@ -67,5 +67,5 @@ TEST_F(DayCounts, DaysFromDateInToShippedHaveNoCreditRow)
     EXPECT_EQ(got[2], "0:2 days|1|90.00|75.0%");
     EXPECT_EQ(got[11], "0:61 or more days|0|0.00|");
     EXPECT_EQ(got[12], "1:TOTAL|2|120.00|100.0%");
-    EXPECT_TRUE(table.m_note.isEmpty());
+    EXPECT_TRUE(table.m_headingText.isEmpty());
 }

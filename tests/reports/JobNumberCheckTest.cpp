@@ -67,7 +67,7 @@ TEST_F(JobNumbers, TheReportWalksOrdersAndHistoryOnly)
         "INSERT INTO Jobs (JobID, JobNo, JobType, Creator) VALUES (6, 106, 3, 0)",
         "INSERT INTO Jobs (JobID, JobNo, JobType, Creator) VALUES (7, 108, 3, 98)", // credited after a gap
     });
-    KeyReportContext c = context(2602);
+    CReportRun &c = context(2602);
     ReportJobNumberCheck(c);
     EXPECT_EQ(rows(), QStringList({"0:101|Duplicate!", "0:102|- Missing 4 Jobs   102 through 105", "0:108|Credited Job",
                                    "3:|Total", "1:|Missing: 4", "1:|Duplicate: 1", "1:|Credited: 1"}));
@@ -78,7 +78,7 @@ TEST_F(JobNumbers, TheReportWalksOrdersAndHistoryOnly)
 
 TEST_F(JobNumbers, AnEmptyShopShowsTheRangeZeroThroughZero)
 {
-    KeyReportContext c = context(2602);
+    CReportRun &c = context(2602);
     ReportJobNumberCheck(c);
     EXPECT_EQ(rows(), QStringList({"3:|Total", "1:|Missing: 0", "1:|Duplicate: 0", "1:|Credited: 0"}));
     EXPECT_EQ(table.m_subtitle, "Job Number Range: 0 through 0");

@@ -9,7 +9,9 @@
 #include "app/base/PriceText.h"
 #include "controls/CXTable.h"
 #include "platform/Clock.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+
+#include <memory>
 
 #include <QtCore/QStringList>
 
@@ -35,15 +37,19 @@ protected:
             exec(QString::fromLatin1(sql));
     }
 
-    // The view's choices for March 2011 and the report code.
-    KeyReportContext context(int code)
+    // A new run of the report code for March 2011, at 9:00 on the 16th.
+    CReportRun &context(int code)
     {
-        KeyReportContext c(table);
+        m_run = std::make_unique<CReportRun>(SharedDatabase(), table);
+        CReportRun &c = *m_run;
         c.code = code;
+        c.fromDate = DateTime(2011, 3, 1);
+        c.toDate = DateTime(2011, 3, 31);
         c.thisPeriod = QStringLiteral(" between #03/01/2011# and #03/31/2011# ");
         c.lastPeriod = QStringLiteral(" between #03/01/2010# and #03/31/2010#");
         c.filter = QStringLiteral(" (PostingDate ") + c.thisPeriod + QStringLiteral(") ");
-        c.rangeFrom = DateTime(2011, 3, 1);
+        c.now = DateTime(2011, 3, 16, 9, 0);
+        c.nowFixed = true;
         return c;
     }
 
@@ -73,7 +79,11 @@ protected:
     }
 
     CXTable table;
+    std::unique_ptr<CReportRun> m_run;
 };
+
+// The run's now as the reports write it.
+inline const QString kNowText = QStringLiteral("Wednesday, March 16, 2011   09:00 AM");
 
 inline Money Cents(std::int64_t cents)
 {

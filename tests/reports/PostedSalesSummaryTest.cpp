@@ -35,7 +35,7 @@ protected:
 
 TEST_F(PostedSalesSummary, LaysOutTheBlocksWithTheirTotalsAndShares)
 {
-    KeyReportContext c = context(2001);
+    CReportRun &c = context(2001);
     ReportPostedSalesSummary(c);
     ASSERT_EQ(table.GetRowCount(), 23);
     ASSERT_EQ(table.GetColumnCount(), 9);
@@ -44,7 +44,7 @@ TEST_F(PostedSalesSummary, LaysOutTheBlocksWithTheirTotalsAndShares)
     const QStringList labels = {
         "SALES|Subtotal", "|Discount", "|NET SALES", "|Shipping", "|Postage", "|Tax", "|TOTAL", "|Late Fee", "|Write Off",
         "|Paid", "|BALANCE", "PAYMENTS|For Quick Sales", "|Deposits for Orders", "|A/R Payments", "|Total Payments",
-        "As of Now|Current Balances as of " + FormatNowLong(2), "A/R|Current", "|Past Due", "|No Payment Due Date",
+        "As of Now|Current Balances as of " + kNowText, "A/R|Current", "|Past Due", "|No Payment Due Date",
         "|Balance of A/R", "ORDERS|Total", "|Paid", "|Balance of Orders"};
     const QStringList got = rows(0, 1);
     for (int r = 0; r < 23; ++r)
@@ -69,7 +69,7 @@ TEST_F(PostedSalesSummary, LaysOutTheBlocksWithTheirTotalsAndShares)
     EXPECT_EQ(sales[14], "3:|||||33.00|100.0%");
     EXPECT_EQ(sales[16], "0:|||||0.00|");
     EXPECT_EQ(sales[17], "0:|||||30.00|93.8%");
-    EXPECT_EQ(sales[18], "0:|||||2.00|6.3%");
+    EXPECT_EQ(sales[18], "0:|||||2.00|6.2%");
     EXPECT_EQ(sales[19], "1:|||||32.00|100.0%");
     EXPECT_EQ(sales[22], "1:|||||20.00|");
 
@@ -77,7 +77,7 @@ TEST_F(PostedSalesSummary, LaysOutTheBlocksWithTheirTotalsAndShares)
     EXPECT_EQ(table.GetColumnName(2), "2 Invoices/As Posted");
     EXPECT_EQ(table.GetColumnName(4), "2 Invoices/As of Now");
     EXPECT_EQ(table.GetColumnName(6), "1 Quick/Sales");
-    EXPECT_TRUE(table.m_note.isEmpty());
+    EXPECT_TRUE(table.m_headingText.isEmpty());
     EXPECT_TRUE(prompts().shown().isEmpty());
     EXPECT_TRUE(table.m_filterText.startsWith("Filter: "));
     EXPECT_TRUE(table.m_filterText.contains("PostingDate"));
@@ -95,17 +95,17 @@ TEST_F(PostedSalesSummary, ServicePricesOffByMoreThanOneCentAreReported)
         exec(QStringLiteral("UPDATE Items SET Price = %1 WHERE JobID = 2").arg(QLatin1String(k.price)));
         prompts().clear();
         table.Reset();
-        KeyReportContext c = context(2001);
+        CReportRun &c = context(2001);
         ReportPostedSalesSummary(c);
         if (*k.difference == 0) {
-            EXPECT_TRUE(table.m_note.isEmpty()) << k.price;
+            EXPECT_TRUE(table.m_headingText.isEmpty()) << k.price;
             EXPECT_TRUE(prompts().shown().isEmpty()) << k.price;
         } else {
             const QString text = QStringLiteral("IMPORTANT:\nThere's a discrepancy of $ %1 (Sum of Service Prices of Invoices - "
                                                 "Subtotal of Invoices)\nPlease fix the discrepancy (in the Jobs List Manager, "
                                                 "click History/Discrepancies) and run this report again.")
                                      .arg(QLatin1String(k.difference));
-            EXPECT_EQ(table.m_note, text) << k.price;
+            EXPECT_EQ(table.m_headingText, text) << k.price;
             ASSERT_EQ(prompts().shown().size(), 1) << k.price;
             EXPECT_EQ(prompts().lastText(), text);
         }
@@ -116,25 +116,25 @@ TEST_F(PostedSalesSummary, CountsOfInvoicesAndQuickSalesShowEvenWhenZeroAndDiffe
 {
     // Four invoices were posted, two are left: "less" and -2.
     exec(QStringLiteral("UPDATE PostingJournal SET Invoices = 4"));
-    KeyReportContext c = context(2001);
+    CReportRun &c = context(2001);
     ReportPostedSalesSummary(c);
-    EXPECT_EQ(table.m_note, "\nIMPORTANT: There are less invoices now than posted: -2");
+    EXPECT_EQ(table.m_headingText, "\nIMPORTANT: There are less invoices now than posted: -2");
 
     // One more now than posted: "more" and 1.
     exec(QStringLiteral("UPDATE PostingJournal SET Invoices = 1"));
     table.Reset();
     ReportPostedSalesSummary(c);
-    EXPECT_EQ(table.m_note, "\nIMPORTANT: There are more invoices now than posted: 1");
+    EXPECT_EQ(table.m_headingText, "\nIMPORTANT: There are more invoices now than posted: 1");
 
     // A period with nothing: counts 0 in every title, no payments, no shares.
-    KeyReportContext april = context(2001);
+    CReportRun &april = context(2001);
     april.thisPeriod = QStringLiteral(" between #04/01/2011# and #04/30/2011# ");
     table.Reset();
     ReportPostedSalesSummary(april);
     EXPECT_EQ(table.GetColumnName(2), "0 Invoices/As Posted");
     EXPECT_EQ(table.GetColumnName(4), "0 Invoices/As of Now");
     EXPECT_EQ(table.GetColumnName(6), "0 Quick/Sales");
-    EXPECT_TRUE(table.m_note.isEmpty());
+    EXPECT_TRUE(table.m_headingText.isEmpty());
     const QStringList got = rows(7, 8);
     for (int r = 11; r <= 14; ++r)
         EXPECT_TRUE(got[r] == "0:|" || got[r] == "3:|" || got[r] == "0:0.00|") << got[r].toStdString();
@@ -144,14 +144,14 @@ TEST_F(PostedSalesSummary, TwoTaxTitlesNameTheShopsTaxes)
 {
     execAll({"DELETE FROM Taxes", "INSERT INTO Taxes ([No], Name) VALUES (1, 'GST')",
              "INSERT INTO Taxes ([No], Name) VALUES (2, 'PST')", "INSERT INTO Taxes ([No], Name) VALUES (3, 'GST+PST')"});
-    KeyReportContext c = context(2003);
+    CReportRun &c = context(2003);
     table.SetSize(1, 12);
     AddTaxColumns(c);
     EXPECT_EQ(table.GetColumnName(8), "Taxable/GST");
     EXPECT_EQ(table.GetColumnName(9), "Taxable/PST");
     EXPECT_EQ(table.GetColumnName(10), "Tax/GST");
     EXPECT_EQ(table.GetColumnName(11), "Tax/PST");
-    EXPECT_EQ(table.m_note, "Tavrel 2008 and earlier versions did not save GST and PST taxable and tax amounts separately. "
+    EXPECT_EQ(table.m_headingText, "Tavrel 2008 and earlier versions did not save GST and PST taxable and tax amounts separately. "
                             "This version does.\nIf this report includes invoices that were priced and posted in Tavrel "
                             "2008, please see upgrade guide.");
 }

@@ -21,24 +21,27 @@ protected:
             "INSERT INTO PayGroups (PayGroup, Name) VALUES (2, 'A/R Payments')",
             "DELETE FROM Properties WHERE ID = 250",
             "INSERT INTO Properties (ID, Text, Type) VALUES (250, 'Damaged', 9)",
-            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, DateIn) "
-            "VALUES (1, 301, 0, 10, 0, 'Letterheads', 1, 1, 100, 0, #03/02/2011#)",
-            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, DateIn) "
-            "VALUES (2, 302, 0, 10, 0, 'Envelopes', 1, 1, 60, -10, #03/05/2011#)",
+            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, Shipping, "
+            "Postage, Tax, Latefee, Writeoff, DateIn) VALUES (1, 301, 0, 10, 0, 'Letterheads', 1, 1, 100, 0, 0, 0, 0, 0, 0, "
+            "#03/02/2011#)",
+            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, Shipping, "
+            "Postage, Tax, Latefee, Writeoff, DateIn) VALUES (2, 302, 0, 10, 0, 'Envelopes', 1, 1, 60, -10, 0, 0, 0, 0, 0, "
+            "#03/05/2011#)",
             "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, DateIn) "
             "VALUES (3, 303, 0, 20, 0, 'Other', 1, 1, 70, 0, #03/05/2011#)",
             "INSERT INTO Payments (PayNo, Date, Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto, PostingNo) "
             "VALUES (1, #03/09/2011#, 40, 10, 2, 1, 'chk 12', '201', 0)",
             "INSERT INTO Credits (CreditID, CusNo, JobNo, Amount, Date, ReasonID) VALUES (1, 10, 201, 15, #03/11/2011#, 250)",
-            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, Subtotal, Discount, Paid, Balance, DateShipped, "
-            "DatePayDue) VALUES (4, 201, 3, 10, 0, 'Cards', 80, 0, -30, 50, #03/03/2011#, #04/02/2011#)",
+            "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, Subtotal, Discount, Shipping, Postage, Tax, "
+            "Latefee, Writeoff, Paid, Balance, DateShipped, DatePayDue) VALUES (4, 201, 3, 10, 0, 'Cards', 80, 0, 0, 0, 0, 0, "
+            "0, -30, 50, #03/03/2011#, #04/02/2011#)",
         });
     }
 };
 
 TEST_F(DailyRegister, GroupsUnderTitlesAndHeadingsWithTheirCountedTotals)
 {
-    KeyReportContext c = context(2603);
+    CReportRun &c = context(2603);
     c.filter = QStringLiteral(" (Customers.CusNo = 10) ");
     ReportDailyRegister(c);
     const QString period = QStringLiteral(" between 03/01/2011 and 03/31/2011 ");
@@ -58,7 +61,7 @@ TEST_F(DailyRegister, GroupsUnderTitlesAndHeadingsWithTheirCountedTotals)
     EXPECT_EQ(got[10], "3:Credit Date|Job #|Reason||||Amount");
     EXPECT_EQ(got[11], "0:03/11/2011|201|Damaged||||15.00");
     EXPECT_EQ(got[12], "3:||Credit Transactions (1) Totals-->||||15.00");
-    EXPECT_TRUE(got[13].startsWith("20:Open Invoices as of " + FormatNowLong(2)));
+    EXPECT_TRUE(got[13].startsWith("20:Open Invoices as of " + kNowText));
     EXPECT_EQ(got[15], "0:03/03/2011|201|Cards|04/02/2011|80.00|-30.00|50.00");
     EXPECT_EQ(got[16], "3:||Open Invoices (1) Totals-->||||50.00");
     // The kind column is hidden but drives the groups; the open invoices'
@@ -70,7 +73,7 @@ TEST_F(DailyRegister, GroupsUnderTitlesAndHeadingsWithTheirCountedTotals)
 
 TEST_F(DailyRegister, WithoutACustomerInTheFilterThereIsNoRegister)
 {
-    KeyReportContext c = context(2603);
+    CReportRun &c = context(2603);
     ReportDailyRegister(c);
     EXPECT_EQ(table.GetRowCount(), 0);
 }
@@ -108,7 +111,7 @@ protected:
 
 TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
 {
-    KeyReportContext c = context(2104);
+    CReportRun &c = context(2104);
     ReportAging(c);
     const QStringList got = rows(0, 2);
     const QString dot = QStringLiteral(" \u00b7 ");
@@ -140,14 +143,14 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     EXPECT_EQ(buckets[14], "3:-5.00|10.00||20.00||25.00");
     EXPECT_EQ(buckets[15], "3:135.00|10.00|200.00|20.00|300.00|665.00");
     EXPECT_EQ(table.GetColumnCharWidth(1), 0);
-    EXPECT_EQ(table.m_note, "Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date ");
+    EXPECT_EQ(table.m_headingText, "Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date ");
 }
 
 TEST_F(Aging, ByDateShippedAgesFromTheShipDate)
 {
-    KeyReportContext c = context(2103);
+    CReportRun &c = context(2103);
     ReportAging(c);
-    EXPECT_EQ(table.m_note, "Age = Today's Date - Date Shipped");
+    EXPECT_EQ(table.m_headingText, "Age = Today's Date - Date Shipped");
     // Invoice 201 shipped six days ago: 1-30 by ship date, current by due date.
     const int r = rowOf(QStringLiteral("201"), 2);
     ASSERT_GE(r, 0);
@@ -160,8 +163,8 @@ TEST_F(Aging, NoOpenInvoicesLeaveTheNoteAndNoRows)
 {
     exec(QStringLiteral("DELETE FROM Jobs"));
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 0"));
-    KeyReportContext c = context(2104);
+    CReportRun &c = context(2104);
     ReportAging(c);
     EXPECT_EQ(table.GetDataRowCount(), 0);
-    EXPECT_FALSE(table.m_note.isEmpty());
+    EXPECT_FALSE(table.m_headingText.isEmpty());
 }

@@ -3,10 +3,10 @@
 #include "app/base/TextUtil.h"
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
-#include "data/SharedDatabase.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 namespace {
 
@@ -35,21 +35,21 @@ QString contactLine(platform::Recordset &set, const QString &sql, int key)
 
 } // namespace
 
-void ReportAging(KeyReportContext &ctx)
+bool ReportAging(CReportRun &run)
 {
-    CXTable &t = ctx.table;
-    ctx.load(ctx.code, CXTable::TotalsPerGroup, 2);
+    CXTable &t = run.table();
+    run.LoadReportTable(run.code, CXTable::TotalsPerGroup, 2);
 
     // Empty buckets show nothing, in data, subtotal and total rows alike.
     t.ReplaceCellText(0, -1, 6, 10, QStringLiteral("0.00"), QString(), false);
     t.SetColumnCharWidth(1, 0);
     t.SetColumnFormat(0, 2085);
     t.SetColumnFormat(1, 2084);
-    t.m_note = ctx.code == 2103
+    run.setNote(run.code == 2103
         ? QStringLiteral("Age = Today's Date - Date Shipped")
-        : QStringLiteral("Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date ");
+        : QStringLiteral("Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date "));
 
-    platform::Recordset set(SharedDatabase());
+    platform::Recordset set(run.database());
     QString customerName;
     for (int r = 0; r < t.GetRowCount(); ++r) {
         if (t.IsSpecialRow(r))
@@ -77,4 +77,5 @@ void ReportAging(KeyReportContext &ctx)
         }
         t.SetCellText(r - 1, 1, customerName + kDot + contact);
     }
+    return true;
 }

@@ -2,13 +2,14 @@
 
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
-#include "data/SharedDatabase.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 #include <QtCore/QStringList>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -69,9 +70,9 @@ QString textOf(const platform::Value &v)
 
 } // namespace
 
-void ReportCompanyActivities(KeyReportContext &ctx)
+bool ReportCompanyActivities(CReportRun &run)
 {
-    CXTable &t = ctx.table;
+    CXTable &t = run.table();
     t.SetSize(0, 4);
     t.InsertRow(0, 3);
     t.SetColumnName(0, QString(), 30, 10);
@@ -83,18 +84,18 @@ void ReportCompanyActivities(KeyReportContext &ctx)
 
     std::vector<ActivityRow> rows;
     try {
-        platform::Recordset set(SharedDatabase());
-        set.open(platform::Recordset::Type::Snapshot, ctx.sql(2601));
+        platform::Recordset set(run.database());
+        set.open(platform::Recordset::Type::Snapshot, run.BuildSql(2601));
         for (; !set.isEOF(); set.moveNext()) {
             rows.push_back({set.value(0).toInt(), textOf(set.value(1)), textOf(set.value(2)), set.value(3).toInt(),
                             MoneyOf(set.value(4))});
         }
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot open the activities of the period"));
-        return;
+        return true;
     }
     if (rows.empty())
-        return;
+        return true;
 
     int next = 1;
     int expected = 0;
@@ -164,4 +165,5 @@ void ReportCompanyActivities(KeyReportContext &ctx)
             expected = rows[i].kind;
     }
     t.AddRow(0);
+    return true;
 }

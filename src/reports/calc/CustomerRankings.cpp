@@ -3,11 +3,10 @@
 #include "app/base/DateRanges.h"
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
-#include "data/SharedDatabase.h"
-#include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 namespace {
 
@@ -56,27 +55,28 @@ RankingYear RankingYearOf(const DateTime &rangeFrom, int k)
     return y;
 }
 
-void ReportCustomersByYear(KeyReportContext &ctx)
+bool ReportCustomersByYear(CReportRun &run)
 {
-    CXTable &t = ctx.table;
-    ctx.load(2312, CXTable::TotalsNone, 2);
+    CXTable &t = run.table();
+    run.LoadReportTable(2312, CXTable::TotalsNone, 2);
     const int customers = t.GetRowCount();
     if (customers > kCustomersByYearWarnAbove) {
-        platform::Prompt::messageBox(QStringLiteral("This report may take several minutes to prepare for %1 customers.")
-                                         .arg(customers),
-                                     QString(), platform::MB_OK);
+        run.Message(QStringLiteral("This report may take several minutes to prepare for %1 customers.").arg(customers));
     }
-    t.m_subtitle = QStringLiteral("Date Range: Three years, starting with the year of the selected 'Date Range' above.");
-    t.m_note = QStringLiteral("Report includes %1 customers who have jobs in history. Customers are listed alphabetically. ")
-                   .arg(customers);
+    run.setSubtitle(QStringLiteral("Date Range: Three years, starting with the year of the selected 'Date Range' above."));
+    run.setNote(QStringLiteral("Report includes %1 customers who have jobs in history. Customers are listed alphabetically. ")
+                    .arg(customers));
     // A year without jobs shows empty cells, not zeros.
     t.SetShowZeros(false);
     if (customers > 0) {
-        platform::Recordset set(SharedDatabase());
+        platform::Recordset set(run.database());
         for (int k = 1; k <= 3; ++k) {
-            const RankingYear y = RankingYearOf(ctx.rangeFrom, k);
+            const RankingYear y = RankingYearOf(run.fromDate, k);
             const QString sql = yearSalesSql(y.condition);
             for (int r = 0; r < customers; ++r) {
+                // A long run shows how far it is and can be stopped.
+                if (!run.Progress((k - 1) * customers + r, 3 * customers, QStringLiteral("Calculating")))
+                    return false;
                 if (t.IsSpecialRow(r))
                     continue;
                 // Column 12 holds the customer until the third year's ranks.
@@ -100,23 +100,26 @@ void ReportCustomersByYear(KeyReportContext &ctx)
         t.SetCellText(0, 0, QStringLiteral("TOTAL"));
     }
     t.SetShowZeros(true);
+    return true;
 }
 
-void ReportAverageSalesPerInvoice(KeyReportContext &ctx)
+bool ReportAverageSalesPerInvoice(CReportRun &run)
 {
-    CXTable &t = ctx.table;
-    ctx.load(2212, CXTable::TotalsOneRow, 2);
+    CXTable &t = run.table();
+    run.LoadReportTable(2212, CXTable::TotalsOneRow, 2);
     if (t.GetRowCount() == 0)
-        return;
-    platform::Recordset set(SharedDatabase());
+        return true;
+    platform::Recordset set(run.database());
     t.SetShowZeros(false);
     for (int k = 1; k <= 3; ++k) {
         const int net = k == 1 ? 3 : 8 + k;
         const int rank = 10 + k;
-        const RankingYear y = RankingYearOf(ctx.rangeFrom, k);
+        const RankingYear y = RankingYearOf(run.fromDate, k);
         if (k > 1) {
             const QString sql = yearNetSql(y.condition);
             for (int r = 0; r < t.GetRowCount(); ++r) {
+                if (!run.Progress((k - 2) * t.GetRowCount() + r, 2 * t.GetRowCount(), QStringLiteral("Calculating")))
+                    return false;
                 // The total row is summed afresh below.
                 if (t.IsSpecialRow(r))
                     continue;
@@ -134,4 +137,5 @@ void ReportAverageSalesPerInvoice(KeyReportContext &ctx)
     t.SetShowZeros(true);
     t.SetRunningSubtotals2(0, -1, 9);
     t.SetRunningSubtotals2(0, -1, 10);
+    return true;
 }

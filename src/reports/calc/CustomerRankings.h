@@ -4,17 +4,17 @@
 
 #include <QtCore/QString>
 
-struct KeyReportContext;
+class CReportRun;
 
 // "Comparison" / "Customers By Year" (2312): each customer's history jobs
 // shipped, net sales, margin and rank in three calendar years, the year in
 // which the chosen range starts and the two before it.
-void ReportCustomersByYear(KeyReportContext &ctx);
+bool ReportCustomersByYear(CReportRun &run);
 
 // "Profitability" / "Average Sales/Invoice" (2212): the chosen period's
 // figures per customer, ranked by position, beside each customer's net sales
 // and rank in the two calendar years before the range's start year.
-void ReportAverageSalesPerInvoice(KeyReportContext &ctx);
+bool ReportAverageSalesPerInvoice(CReportRun &run);
 
 // Calendar year k (1, 2, 3) of the ranking reports counted back from the
 // year in which the range starts: its number and its condition

@@ -4,7 +4,8 @@
 #include "app/base/PriceText.h"
 #include "controls/CXTable.h"
 #include "reports/ReportSql.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 #include <QtCore/QStringList>
 
@@ -57,13 +58,13 @@ Money cellMoney(const CXTable &t, int row, int column)
 
 } // namespace
 
-void ReportDailyRegister(KeyReportContext &ctx)
+bool ReportDailyRegister(CReportRun &run)
 {
-    CXTable &t = ctx.table;
-    ctx.load(2603, CXTable::TotalsNone, 2);
+    CXTable &t = run.table();
+    run.LoadReportTable(2603, CXTable::TotalsNone, 2);
     // No customer in the filter, or nothing in the period: no register.
     if (t.GetRowCount() == 0 || t.GetColumnCount() < 8)
-        return;
+        return true;
 
     static constexpr int kWidths[8] = {0, 14, 10, 50, 12, 12, 15, 13};
     static constexpr int kTypes[8] = {10, 10, 7, 10, 10, 10, 10, 5};
@@ -71,8 +72,8 @@ void ReportDailyRegister(KeyReportContext &ctx)
         t.SetColumnName(c, QString(), kWidths[c], kTypes[c]);
     t.SetCurrencyColumn(7, QString());
 
-    const QString period = PeriodText(ctx.thisPeriod);
-    const QString customer = CustomerNoFromFilter(ctx.filter);
+    const QString period = PeriodText(run.thisPeriod);
+    const QString customer = CustomerNoFromFilter(run.filter);
     int currentKind = t.GetCellLong(0, 0);
     int groupFirst = 0;
     QString name;
@@ -101,13 +102,13 @@ void ReportDailyRegister(KeyReportContext &ctx)
             // The credit balance of the register's own customer.
             const Money balance = customer.isEmpty()
                 ? Money()
-                : LookupMoney(QStringLiteral("SELECT Customers.CreditDue From Customers Where ((Customers.CusNo) = %1)")
+                : LookupMoney(run.database(), QStringLiteral("SELECT Customers.CreditDue From Customers Where ((Customers.CusNo) = %1)")
                                   .arg(customer));
             title = QStringLiteral("Credit Transactions") + period + QStringLiteral(" | Current Credit Balance: ")
                 + FormatCurrencyRounded(balance);
             break;
         }
-        case 4: title = QStringLiteral("Open Invoices as of ") + FormatNowLong(2); break;
+        case 4: title = QStringLiteral("Open Invoices as of ") + RunNowText(run); break;
         default: break;
         }
         t.InsertRow(r, kTitleRow);
@@ -129,4 +130,5 @@ void ReportDailyRegister(KeyReportContext &ctx)
         t.SetCellCurrency(r, 5, cellMoney(t, r, 5));
         t.SetCellCurrency(r, 6, cellMoney(t, r, 6));
     }
+    return true;
 }

@@ -1,8 +1,10 @@
 #include "reports/calc/DayCountReport.h"
 
 #include "controls/CXTable.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -11,10 +13,10 @@ constexpr int kCount = 1, kAmount = 2, kPercent = 3;
 
 } // namespace
 
-void ReportDayCounts(KeyReportContext &ctx, const QString &dayTitle, const QString &countTitle,
+bool ReportDayCounts(CReportRun &run, const QString &dayTitle, const QString &countTitle,
                      const QString &valueTitle)
 {
-    CXTable &t = ctx.table;
+    CXTable &t = run.table();
     // 1. The layout: the day buckets, their invoice counts, amounts and shares.
     t.SetSize(19, 4);
     t.SetColumnName(0, dayTitle + QStringLiteral("}t"), int(dayTitle.length()), 10);
@@ -25,7 +27,7 @@ void ReportDayCounts(KeyReportContext &ctx, const QString &dayTitle, const QStri
     t.m_totalMode = CXTable::TotalsOneRow;
 
     // 2. Two fields per bucket: its amount (named after the bucket), then its count.
-    const int rows = t.LoadQuery(ctx.sql(ctx.code), 0, 0, kAmount, kCount);
+    const int rows = t.LoadQuery(run.BuildSql(run.code), 0, 0, kAmount, kCount);
     t.SetRowCount(rows);
 
     // 3. The total over the buckets; the counts are summed here, the table's
@@ -43,11 +45,11 @@ void ReportDayCounts(KeyReportContext &ctx, const QString &dayTitle, const QStri
 
     // 4. Receivables: the collection ratio against the last 365 days' sales,
     //    and the customers' credits taken off the total.
-    if (ctx.code == 2101 && rows > 0) {
+    if (run.code == 2101 && rows > 0) {
         const int total = t.GetRowCount() - 1;
         const int amountColumn = t.GetColumnCount() - 2;
         const Money balance = t.GetCellValue(total, amountColumn);
-        const Money sales = LookupMoney(QStringLiteral(
+        const Money sales = LookupMoney(run.database(), QStringLiteral(
             "SELECT Sum(Subtotal+Discount) FROM Jobs WHERE JobType = 3 and (Date()-DateShipped between 0 and 365)"));
         if (sales > Money()) {
             // Ratios of stored amounts, divided as doubles at the last step.
@@ -55,13 +57,13 @@ void ReportDayCounts(KeyReportContext &ctx, const QString &dayTitle, const QStri
             const double s = double(sales.units());
             const int days = int(std::trunc(a / (s / 365.0) + 0.49));
             const double ratio = a / (s / 12.0) * 100.0;
-            t.m_note = QStringLiteral("\nCollection Ratio (AR Balance / Average Daily Sales) = %1 Days\nAR to Sales Ratio "
+            run.setNote(QStringLiteral("\nCollection Ratio (AR Balance / Average Daily Sales) = %1 Days\nAR to Sales Ratio "
                                       "(AR Balance / Average Monthly Sales) = %2%")
                            .arg(days)
-                           .arg(QString::asprintf("%0.1f", ratio));
+                            .arg(QString::asprintf("%0.1f", ratio)));
         }
         const QList<platform::Value> credits =
-            LookupRow(QStringLiteral("SELECT Count(CusNo), SUM(CreditDue) FROM Customers WHERE CreditDue > 0"));
+            LookupRow(run.database(), QStringLiteral("SELECT Count(CusNo), SUM(CreditDue) FROM Customers WHERE CreditDue > 0"));
         const int customers = credits.isEmpty() ? 0 : credits[0].toInt();
         const Money credit = credits.size() > 1 ? MoneyOf(credits[1]) : Money();
         t.SetCellText(total - 1, 0, QStringLiteral("Credit Due to %1 Customers").arg(customers));
@@ -72,4 +74,5 @@ void ReportDayCounts(KeyReportContext &ctx, const QString &dayTitle, const QStri
     // 5. Each bucket's share of the total.
     t.ApplyFormulas(0, t.GetRowCount() - 1);
     t.SetPercentOfTotal(0, t.GetRowCount() - 1, t.GetRowCount() - 1, kAmount, kPercent);
+    return true;
 }

@@ -2,7 +2,7 @@
 
 #include <QtCore/QString>
 
-struct KeyReportContext;
+class CReportRun;
 
 // The day-bucket reports: "A/R" / "Summary" (2101: open balances by days
 // past the payment due date, with the collection ratio and the customers'
@@ -10,5 +10,5 @@ struct KeyReportContext;
 // days from date in to date shipped). The report's one-record query gives
 // an amount and an invoice count per bucket; a TOTAL row and each bucket's
 // share of it follow.
-void ReportDayCounts(KeyReportContext &ctx, const QString &dayTitle, const QString &countTitle,
+bool ReportDayCounts(CReportRun &run, const QString &dayTitle, const QString &countTitle,
                      const QString &valueTitle);

@@ -2,10 +2,10 @@
 
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
-#include "data/SharedDatabase.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 namespace {
 
@@ -50,16 +50,16 @@ JobNumberCheck CheckJobNumbers(const QList<JobNumberRecord> &records)
     return check;
 }
 
-void ReportJobNumberCheck(KeyReportContext &ctx)
+bool ReportJobNumberCheck(CReportRun &run)
 {
-    CXTable &t = ctx.table;
+    CXTable &t = run.table();
     t.SetSize(0, 2);
     t.SetColumnName(0, QStringLiteral("Job No"), 10, 4);
     t.SetColumnName(1, QStringLiteral("Status"), 90, 10);
 
     QList<JobNumberRecord> records;
     try {
-        platform::Recordset set(SharedDatabase());
+        platform::Recordset set(run.database());
         set.open(platform::Recordset::Type::Snapshot,
                  QStringLiteral("SELECT Jobs.JobNo AS [Job Number], Jobs.Creator AS [Creator] FROM Jobs WHERE ((Jobs.JobType=0 "
                                 "Or Jobs.JobType=3) AND (Jobs.JobNo > 0)) ORDER BY Jobs.JobNo"));
@@ -67,7 +67,7 @@ void ReportJobNumberCheck(KeyReportContext &ctx)
             records.append({set.value(0).toInt(), set.value(1).toInt()});
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot read the job numbers"));
-        return;
+        return true;
     }
 
     const JobNumberCheck check = CheckJobNumbers(records);
@@ -76,10 +76,11 @@ void ReportJobNumberCheck(KeyReportContext &ctx)
         t.SetCellLong(r, 0, f.jobNo);
         t.SetCellText(r, 1, f.status);
     }
-    t.m_subtitle = QStringLiteral("Job Number Range: %1 through %2").arg(check.first).arg(check.last);
+    run.setSubtitle(QStringLiteral("Job Number Range: %1 through %2").arg(check.first).arg(check.last));
     // The counts close the list; they are not findings of their own.
     t.SetCellTextGrow(QStringLiteral("Total"), 1, 1, 3);
     t.SetCellTextGrow(QStringLiteral("Missing: ") + QString::number(check.missing), 1, 1, CXTable::RowSpecial);
     t.SetCellTextGrow(QStringLiteral("Duplicate: ") + QString::number(check.duplicates), 1, 1, CXTable::RowSpecial);
     t.SetCellTextGrow(QStringLiteral("Credited: ") + QString::number(check.credited), 1, 1, CXTable::RowSpecial);
+    return true;
 }

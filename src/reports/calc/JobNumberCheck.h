@@ -5,13 +5,13 @@
 
 #include <cstdint>
 
-struct KeyReportContext;
+class CReportRun;
 
 // "Special Reports" / "Missing/Duplicate Jobs" (2602): walks the job numbers
 // of orders and history jobs in ascending order and lists every gap, every
 // repeated number and every credited job, with the counts at the end. The
 // chosen period plays no part.
-void ReportJobNumberCheck(KeyReportContext &ctx);
+bool ReportJobNumberCheck(CReportRun &run);
 
 // The walk itself, on job numbers in ascending order with their creator
 // codes (98, the letter b, marks a credited job).

@@ -5,8 +5,8 @@
 #include "controls/CXRowSource.h"
 #include "controls/CXTable.h"
 #include "data/TaxAmounts.h"
-#include "platform/Prompt.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 #include <QtCore/QString>
 
@@ -58,13 +58,13 @@ QString SummaryPercentText(double ratio)
     return CXTable::FormatPercent(ratio);
 }
 
-void ReportPostedSalesSummary(KeyReportContext &ctx)
+bool ReportPostedSalesSummary(CReportRun &run)
 {
-    CXTable &t = ctx.table;
+    CXTable &t = run.table();
     // 1. Without the period's posted invoices' query there is no report.
-    if (!t.OpenQuery(ctx.sql(2001))) {
+    if (!t.OpenQuery(run.BuildSql(2001))) {
         t.SetSize(0, 0);
-        return;
+        return true;
     }
     // 2. The fixed layout. Amounts keep two decimals: the bookkeeper ties
     //    them out to the cent.
@@ -75,48 +75,47 @@ void ReportPostedSalesSummary(KeyReportContext &ctx)
     // 3. SALES: as of now (with the names), as posted, changes to earlier
     //    invoices and quick sales, each down from row 0.
     t.SetCellText(0, 0, QStringLiteral("SALES"));
-    t.LoadQuery(ctx.sql(2001), 0, 1, kAsOfNow, -1);
-    t.LoadQuery(ctx.sql(2903), 0, -1, kAsPosted, -1);
-    t.LoadQuery(ctx.sql(2901), 0, -1, kEarlier, -1);
-    t.LoadQuery(ctx.sql(2902), 0, -1, kQuick, -1);
+    t.LoadQuery(run.BuildSql(2001), 0, 1, kAsOfNow, -1);
+    t.LoadQuery(run.BuildSql(2903), 0, -1, kAsPosted, -1);
+    t.LoadQuery(run.BuildSql(2901), 0, -1, kEarlier, -1);
+    t.LoadQuery(run.BuildSql(2902), 0, -1, kQuick, -1);
     t.InsertTotalRow(0, 2, QStringLiteral("NET SALES"), 1, kTotal);
     t.InsertTotalRow(2, 6, QStringLiteral("TOTAL"), 1, kTotal);
     t.InsertTotalRow(6, 10, QStringLiteral("BALANCE"), 1, kBlockTotal);
 
     // 4. The posted invoices against the prices of their service lines.
-    QString note;
-    if (t.OpenQuery(ctx.sql(2911))) {
+    if (t.OpenQuery(run.BuildSql(2911))) {
         Money servicePrices;
         if (CXRowSource *q = t.querySource(); q && !q->isEmpty() && q->fieldCount() > 0)
             servicePrices = MoneyOf(q->value(0));
         const Money difference = servicePrices - t.GetCellValue(0, kAsOfNow);
         if (difference > Money::fromCents(1) || difference < Money::fromCents(-1)) {
-            note = QStringLiteral("IMPORTANT:\nThere's a discrepancy of $ %1 (Sum of Service Prices of Invoices - Subtotal of "
+            const QString note = QStringLiteral("IMPORTANT:\nThere's a discrepancy of $ %1 (Sum of Service Prices of Invoices - Subtotal of "
                                   "Invoices)\nPlease fix the discrepancy (in the Jobs List Manager, click "
                                   "History/Discrepancies) and run this report again.")
                        .arg(FormatCurrency(difference, 4));
-            t.m_note = note;
-            platform::Prompt::messageBox(note, QString(), platform::MB_OK);
+            run.setNote(note);
+            run.Message(note);
         }
     }
 
     // 5. PAYMENTS of the period by group.
-    t.LoadQuery(ctx.sql(2904), 11, 1, kTotalColumn, -1);
+    t.LoadQuery(run.BuildSql(2904), 11, 1, kTotalColumn, -1);
     t.SetCellText(11, 0, QStringLiteral("PAYMENTS"));
     t.InsertTotalRow(11, 14, QStringLiteral("Total Payments"), 1, kBlockTotal);
 
     // 6. The balances below are as of now, whatever the period.
     t.InsertRow(15, kTitle);
     t.SetCellText(15, 0, QStringLiteral("As of Now"));
-    t.SetCellText(15, 1, QStringLiteral("Current Balances as of ") + FormatNowLong(2));
+    t.SetCellText(15, 1, QStringLiteral("Current Balances as of ") + RunNowText(run));
 
     // 7. A/R now.
-    t.LoadQuery(ctx.sql(2906), 16, 1, kTotalColumn, -1);
+    t.LoadQuery(run.BuildSql(2906), 16, 1, kTotalColumn, -1);
     t.SetCellText(16, 0, QStringLiteral("A/R"));
     t.InsertTotalRow(16, 19, QStringLiteral("Balance of A/R"), 1, kTotal);
 
     // 8. Open orders now.
-    t.LoadQuery(ctx.sql(2907), 20, 1, kTotalColumn, -1);
+    t.LoadQuery(run.BuildSql(2907), 20, 1, kTotalColumn, -1);
     t.SetCellText(20, 0, QStringLiteral("ORDERS"));
     t.InsertTotalRow(20, 22, QStringLiteral("Balance of Orders"), 1, kTotal);
     t.SetRowCount(23);
@@ -134,34 +133,35 @@ void ReportPostedSalesSummary(KeyReportContext &ctx)
     setPercents(t, 16, 19, 19);
 
     // 12. The invoice counts in the column titles.
-    const std::int32_t posted = t.QueryLong(ctx.sql(2908));
-    const std::int32_t now = t.QueryLong(ctx.sql(2909));
-    const std::int32_t quick = t.QueryLong(ctx.sql(2910));
+    const std::int32_t posted = t.QueryLong(run.BuildSql(2908));
+    const std::int32_t now = t.QueryLong(run.BuildSql(2909));
+    const std::int32_t quick = t.QueryLong(run.BuildSql(2910));
     prefixTitle(t, kAsPosted, posted);
     prefixTitle(t, kAsOfNow, now);
     prefixTitle(t, kQuick, quick);
 
     // 13. Invoices posted in the period that are no longer there, or more.
     if (now != posted) {
-        t.m_note += QStringLiteral("\nIMPORTANT: There are %1 invoices now than posted: %2")
+        run.appendNote(QStringLiteral("\nIMPORTANT: There are %1 invoices now than posted: %2")
                         .arg(now < posted ? QStringLiteral("less") : QStringLiteral("more"))
-                        .arg(now - posted);
+                            .arg(now - posted));
     }
 
     // 14. The condition of the statements, as the loading shows it.
     if (CXRowSource *q = t.querySource())
-        t.m_filterText = QStringLiteral("Filter: ") + q->whereText();
+        run.setFilterLine(QStringLiteral("Filter: ") + q->whereText());
+    return true;
 }
 
-void AddTaxColumns(KeyReportContext &ctx)
+void AddTaxColumns(CReportRun &run)
 {
-    CXTable &t = ctx.table;
+    CXTable &t = run.table();
     QString tax1, tax2;
     GetTaxName(tax1, 1);
     GetTaxName(tax2, 2);
-    t.m_note = QStringLiteral("Tavrel 2008 and earlier versions did not save GST and PST taxable and tax amounts separately. "
+    run.setNote(QStringLiteral("Tavrel 2008 and earlier versions did not save GST and PST taxable and tax amounts separately. "
                               "This version does.\nIf this report includes invoices that were priced and posted in Tavrel "
-                              "2008, please see upgrade guide.");
+                              "2008, please see upgrade guide."));
     t.RenameColumn(8, QStringLiteral("Taxable/") + tax1);
     t.RenameColumn(9, QStringLiteral("Taxable/") + tax2);
     t.RenameColumn(10, QStringLiteral("Tax/") + tax1);

@@ -2,10 +2,10 @@
 
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
-#include "data/SharedDatabase.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
-#include "reports/calc/KeyReportContext.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
 
 namespace {
 
@@ -30,20 +30,20 @@ Money closeBlock(CXTable &t, int first, const QString &label)
 }
 
 // True when anything was posted in the period: a posting journal row.
-bool postedInPeriod(const KeyReportContext &ctx)
+bool postedInPeriod(const CReportRun &run)
 {
     const QList<platform::Value> row =
-        LookupRow(QStringLiteral("SELECT Count(*) FROM PostingJournal WHERE (PostingDate") + ctx.thisPeriod
+        LookupRow(run.database(), QStringLiteral("SELECT Count(*) FROM PostingJournal WHERE (PostingDate") + run.thisPeriod
                   + QStringLiteral(") "));
     return !row.isEmpty() && row.first().toInt() > 0;
 }
 
 } // namespace
 
-void ReportPostingAccounting(KeyReportContext &ctx)
+bool ReportPostingAccounting(CReportRun &run)
 {
-    CXTable &t = ctx.table;
-    ctx.load(2009, CXTable::TotalsNone, 2);
+    CXTable &t = run.table();
+    run.LoadReportTable(2009, CXTable::TotalsNone, 2);
 
     // 1-2. Sales Departments. A period with postings but no item sales (only
     //      quick sales or payments) still gets its accounting, the sales
@@ -53,9 +53,9 @@ void ReportPostingAccounting(KeyReportContext &ctx)
         t.SetCellText(0, 0, QStringLiteral("Sales Departments"));
         salesTotal = closeBlock(t, 0, QStringLiteral("Sales Departments Total ->"));
     } else {
-        if (!postedInPeriod(ctx)) {
+        if (!postedInPeriod(run)) {
             t.SetSize(0, 0);
-            return;
+            return true;
         }
         t.SetSize(0, 3);
         t.SetColumnName(0, QStringLiteral("Type"), 12, 10);
@@ -70,8 +70,8 @@ void ReportPostingAccounting(KeyReportContext &ctx)
     // 3. General Accounts: discounts, shipping, postage, tax, then late fees
     //    and write-offs from the audit trail.
     int first = appendBlock(t, QStringLiteral("General Accounts"), 6);
-    t.LoadQuery(ctx.sql(2914), first, kName, kAmount, -1);
-    t.LoadQuery(ctx.sql(2924), first + 4, kName, kAmount, -1);
+    t.LoadQuery(run.BuildSql(2914), first, kName, kAmount, -1);
+    t.LoadQuery(run.BuildSql(2924), first + 4, kName, kAmount, -1);
     const Money discounts = t.GetCellValue(first, kAmount);
     const Money generalTotal = closeBlock(t, first, QStringLiteral("General Accounts Total ->"));
 
@@ -80,8 +80,8 @@ void ReportPostingAccounting(KeyReportContext &ctx)
     Money quickItems;
     int quickRows = 0;
     try {
-        platform::Recordset set(SharedDatabase());
-        set.open(platform::Recordset::Type::Snapshot, ctx.sql(2915));
+        platform::Recordset set(run.database());
+        set.open(platform::Recordset::Type::Snapshot, run.BuildSql(2915));
         for (; !set.isEOF(); set.moveNext()) {
             const platform::Value kind = set.value(0);
             const Money amount = MoneyOf(set.value(2));
@@ -109,21 +109,21 @@ void ReportPostingAccounting(KeyReportContext &ctx)
 
     // 5. Payments Received.
     first = appendBlock(t, QStringLiteral("Payments Received"), 3);
-    t.LoadQuery(ctx.sql(2916), first, kName, kAmount, -1);
+    t.LoadQuery(run.BuildSql(2916), first, kName, kAmount, -1);
     closeBlock(t, first, QStringLiteral("Payments Total ->"));
 
     // 6. Adjustments: deposits and credits.
     first = appendBlock(t, QStringLiteral("Adjustments"), 4);
-    t.LoadQuery(ctx.sql(2917), first, kName, kAmount, -1);
-    t.LoadQuery(ctx.sql(2918), first + 1, kName, kAmount, -1);
-    t.LoadQuery(ctx.sql(2919), first + 2, kName, kAmount, -1);
+    t.LoadQuery(run.BuildSql(2917), first, kName, kAmount, -1);
+    t.LoadQuery(run.BuildSql(2918), first + 1, kName, kAmount, -1);
+    t.LoadQuery(run.BuildSql(2919), first + 2, kName, kAmount, -1);
     closeBlock(t, first, QStringLiteral("Adjustments Total ->"));
 
     // 7. Posting Summary, tied to the posting summary report.
-    const Money p2920 = LookupMoney(ctx.sql(2920));
-    const Money p2921 = LookupMoney(ctx.sql(2921));
-    const Money p2922 = LookupMoney(ctx.sql(2922));
-    const Money p2923 = LookupMoney(ctx.sql(2923));
+    const Money p2920 = LookupMoney(run.database(), run.BuildSql(2920));
+    const Money p2921 = LookupMoney(run.database(), run.BuildSql(2921));
+    const Money p2922 = LookupMoney(run.database(), run.BuildSql(2922));
+    const Money p2923 = LookupMoney(run.database(), run.BuildSql(2923));
     first = appendBlock(t, QStringLiteral("Posting Summary"), 7);
     const struct
     {
@@ -149,4 +149,5 @@ void ReportPostingAccounting(KeyReportContext &ctx)
 
     // 8. A closing empty row.
     t.AddRow(kTotal);
+    return true;
 }

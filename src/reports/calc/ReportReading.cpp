@@ -1,29 +1,10 @@
-#include "reports/calc/KeyReportContext.h"
+#include "reports/calc/ReportReading.h"
 
-#include "app/base/CZqApp.h"
-#include "controls/CXTable.h"
 #include "data/DaoError.h"
-#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
-#include "reports/ReportSql.h"
-
-QString KeyReportContext::sql(int reportCode) const
-{
-    if (buildSql)
-        return buildSql(reportCode);
-    const CZqApp *app = ZqApp();
-    return BuildReportSqlText(reportCode, thisPeriod, lastPeriod, filter, app && app->UsesTwoTaxes());
-}
-
-void KeyReportContext::load(int reportCode, int totalMode, int option) const
-{
-    if (loadReportTable) {
-        loadReportTable(reportCode, totalMode, option);
-        return;
-    }
-    table.LoadQueryWithProgress(sql(reportCode), totalMode, option, QString());
-}
+#include "reports/CReportRun.h"
 
 Money MoneyOf(const platform::Value &value)
 {
@@ -39,13 +20,13 @@ Money MoneyOf(const platform::Value &value)
     return m.isValid() ? m : Money();
 }
 
-QList<platform::Value> LookupRow(const QString &sql, const QList<platform::Value> &parameters)
+QList<platform::Value> LookupRow(platform::Database &db, const QString &sql, const QList<platform::Value> &parameters)
 {
     QList<platform::Value> row;
     if (sql.trimmed().isEmpty())
         return row;
     try {
-        platform::Recordset set(SharedDatabase());
+        platform::Recordset set(db);
         set.open(platform::Recordset::Type::Snapshot, sql, parameters);
         if (!set.isEOF()) {
             for (int i = 0; i < set.fieldCount(); ++i)
@@ -58,9 +39,9 @@ QList<platform::Value> LookupRow(const QString &sql, const QList<platform::Value
     return row;
 }
 
-Money LookupMoney(const QString &sql)
+Money LookupMoney(platform::Database &db, const QString &sql)
 {
-    const QList<platform::Value> row = LookupRow(sql);
+    const QList<platform::Value> row = LookupRow(db, sql);
     return row.isEmpty() ? Money() : MoneyOf(row.first());
 }
 
@@ -69,4 +50,9 @@ QString PeriodText(const QString &condition)
     QString text = condition;
     text.remove(QLatin1Char('#'));
     return text;
+}
+
+QString RunNowText(const CReportRun &run)
+{
+    return run.now.format(QStringLiteral("%A, %B %d, %Y   %I:%M %p"));
 }
