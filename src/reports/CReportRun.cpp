@@ -56,6 +56,11 @@ void RegisterTaxColumnsStep(ReportStep step)
     taxColumnsStep() = std::move(step);
 }
 
+ReportStep FindTaxColumnsStep()
+{
+    return taxColumnsStep();
+}
+
 CReportRun::CReportRun(platform::Database &database, CXTable &table) : m_database(database), m_table(table) {}
 
 CReportRun::~CReportRun() = default;
@@ -91,7 +96,7 @@ void CReportRun::Message(const QString &text)
     if (messageHook)
         messageHook(text);
     else
-        Prompt::messageBox(text);
+        platform::Prompt::messageBox(text);
 }
 
 QString CReportRun::BuildSql(int reportCode) const

@@ -33,6 +33,8 @@ ReportRenderer FindReportRenderer(int code);
 // after the table load of those codes.
 using ReportStep = std::function<void(CReportRun &)>;
 void RegisterTaxColumnsStep(ReportStep step);
+// The registered step; empty when none.
+ReportStep FindTaxColumnsStep();
 
 // A registered renderer does the whole work of its code's dispatch row
 // (titles, notes, filter line); after it the runner still sets the "As of"

@@ -24,6 +24,8 @@ protected:
     {
         ShopTest::SetUp();
         platform::Clock::setFixed(QDateTime(QDate(2011, 3, 16), QTime(9, 0)));
+        // The fixtures make their own customers, employees and payment kinds.
+        execAll({"DELETE FROM Customers", "DELETE FROM Employees", "DELETE FROM PayGroups", "DELETE FROM PaymentTypes"});
     }
     void TearDown() override
     {

@@ -112,7 +112,7 @@ bool ReportAverageSalesPerInvoice(CReportRun &run)
     platform::Recordset set(run.database());
     t.SetShowZeros(false);
     for (int k = 1; k <= 3; ++k) {
-        const int net = k == 1 ? 3 : 8 + k;
+        const int net = k == 1 ? 3 : 7 + k; // columns 3, 9 and 10
         const int rank = 10 + k;
         const RankingYear y = RankingYearOf(run.fromDate, k);
         if (k > 1) {

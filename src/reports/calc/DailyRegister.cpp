@@ -71,6 +71,7 @@ bool ReportDailyRegister(CReportRun &run)
     for (int c = 0; c < 7; ++c)
         t.SetColumnName(c, QString(), kWidths[c], kTypes[c]);
     t.SetCurrencyColumn(7, QString());
+    t.SetColumnCharWidth(0, 0);
 
     const QString period = PeriodText(run.thisPeriod);
     const QString customer = CustomerNoFromFilter(run.filter);
@@ -123,10 +124,15 @@ bool ReportDailyRegister(CReportRun &run)
     }
     closeGroup(t.GetRowCount());
 
-    // The open invoices' totals and payments as money.
+    // The open invoices' totals and payments as money, and their due dates
+    // as dates (the column holds texts of the other groups).
     for (int r = 0; r < t.GetRowCount(); ++r) {
         if (t.IsSpecialRow(r) || t.GetCellLong(r, 0) != 4)
             continue;
+        bool serial = false;
+        const double due = t.GetCellText(r, 4).toDouble(&serial);
+        if (serial && due > 0)
+            t.SetCellText(r, 4, DateTime(due).dateText());
         t.SetCellCurrency(r, 5, cellMoney(t, r, 5));
         t.SetCellCurrency(r, 6, cellMoney(t, r, 6));
     }
