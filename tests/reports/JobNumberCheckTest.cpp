@@ -74,6 +74,13 @@ TEST_F(JobNumbers, TheReportWalksOrdersAndHistoryOnly)
     EXPECT_EQ(table.m_subtitle, "Job Number Range: 100 through 108");
     EXPECT_EQ(table.GetColumnName(0), "Job No");
     EXPECT_EQ(table.GetColumnName(1), "Status");
+
+    // Through the runner, as the reports view shows it.
+    c.branchText = QStringLiteral("Special Reports");
+    c.entryText = QStringLiteral("Missing/Duplicate Jobs");
+    EXPECT_TRUE(c.Run());
+    EXPECT_EQ(table.m_subtitle, "Job Number Range: 100 through 108");
+    savePng(QStringLiteral("report-2602"));
 }
 
 TEST_F(JobNumbers, AnEmptyShopShowsTheRangeZeroThroughZero)

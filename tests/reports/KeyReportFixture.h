@@ -7,13 +7,19 @@
 #include "support/ShopTest.h"
 
 #include "app/base/PriceText.h"
+#include "app/base/Appearance.h"
+#include "controls/CXChartCtrl.h"
 #include "controls/CXTable.h"
+#include "controls/DlgItem.h"
 #include "platform/Clock.h"
 #include "reports/CReportRun.h"
 
 #include <memory>
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QStringList>
+#include <QtWidgets/QLabel>
 
 #include <initializer_list>
 
@@ -78,6 +84,24 @@ protected:
                 return r;
         }
         return -1;
+    }
+
+    // Draws the table as the reports view's chart window shows it into
+    // build/tests/reports/<name>.png.
+    void savePng(const QString &name)
+    {
+        Appearance::instance().LoadViewSettings();
+        QWidget host;
+        host.resize(1000, 600);
+        auto *place = new QLabel(&host);
+        place->setGeometry(0, 0, 1000, 600);
+        SetDlgCtrlID(place, 1001);
+        auto *chart = new CXChartCtrl;
+        ASSERT_TRUE(chart->CreateInDlgItem(&host, 1001, 210));
+        chart->LoadTable(&table, CXChartCtrl::ChartTable);
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/reports");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(chart->renderImage().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
     }
 
     CXTable table;

@@ -49,6 +49,19 @@ bool ReportAging(CReportRun &run)
         ? QStringLiteral("Age = Today's Date - Date Shipped")
         : QStringLiteral("Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date "));
 
+    // The ship and due dates share their columns with the credits' empty
+    // texts; they are shown as dates.
+    for (int r = 0; r < t.GetRowCount(); ++r) {
+        if (t.IsSpecialRow(r))
+            continue;
+        for (int c = 3; c <= 4; ++c) {
+            bool serial = false;
+            const double day = t.GetCellText(r, c).toDouble(&serial);
+            if (serial && day > 0)
+                t.SetCellText(r, c, DateTime(day).dateText());
+        }
+    }
+
     platform::Recordset set(run.database());
     QString customerName;
     for (int r = 0; r < t.GetRowCount(); ++r) {
@@ -75,7 +88,10 @@ bool ReportAging(CReportRun &run)
         } else {
             contact = contactLine(set, kPayerSql, ToInt(number));
         }
+        // The title goes in column 1; the chart and the printout skip the
+        // hidden column, so it is shown in the empty invoice cell as well.
         t.SetCellText(r - 1, 1, customerName + kDot + contact);
+        t.SetCellText(r - 1, 2, customerName + kDot + contact);
     }
     return true;
 }
