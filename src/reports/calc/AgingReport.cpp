@@ -8,29 +8,43 @@
 #include "reports/CReportRun.h"
 #include "reports/calc/ReportReading.h"
 
+#include <QtCore/QHash>
+
+#include <vector>
+
 namespace {
 
 constexpr std::uint32_t kTitleRow = 20;
 const QString kDot = QStringLiteral(" \u00b7 ");
 
-// The contact lines; the key is bound, so each statement is prepared once.
-const QString kContactBase = QStringLiteral("SELECT Contacts.First & ' ' & Contacts.Last & ' \u00b7 ' & Contacts.Phone & ' "
-                                            "\u00b7 Fax ' & Contacts.Fax FROM Contacts INNER JOIN ");
-const QString kBuyerSql = kContactBase + QStringLiteral("Jobs ON Contacts.ContactNo = Jobs.BuyerNo WHERE Jobs.JobNo = ?");
-const QString kPayerSql = kContactBase + QStringLiteral("Customers ON Contacts.ContactNo = Customers.PayerNo WHERE Customers.CusNo = ?");
+// The contact lines, each read once for the whole report: the payer of every
+// customer, and the buyer of every open walk-in invoice.
+const QString kContactLine = QStringLiteral("Contacts.First & ' ' & Contacts.Last & ' \u00b7 ' & Contacts.Phone & ' \u00b7 Fax ' & "
+                                            "Contacts.Fax");
+const QString kPayerSql = QStringLiteral("SELECT Customers.CusNo, ") + kContactLine
+    + QStringLiteral(" FROM Contacts INNER JOIN Customers ON Contacts.ContactNo = Customers.PayerNo");
+const QString kBuyerSql = QStringLiteral("SELECT Jobs.JobNo, ") + kContactLine
+    + QStringLiteral(" FROM Contacts INNER JOIN Jobs ON Contacts.ContactNo = Jobs.BuyerNo WHERE Jobs.CusNo = ? AND "
+                     "Jobs.JobType = 3 AND Jobs.Balance > 0.0001");
 
-QString contactLine(platform::Recordset &set, const QString &sql, int key)
+// Key -> contact line of the statement's rows; the first row of a key wins.
+QHash<int, QString> contactLines(platform::Database &db, const QString &sql, const QList<platform::Value> &parameters)
 {
+    QHash<int, QString> lines;
     try {
-        set.open(platform::Recordset::Type::Snapshot, sql, {platform::Value(key)});
-        if (set.isEOF())
-            return QString();
-        const platform::Value v = set.value(0);
-        return v.isNull() ? QString() : v.toString();
+        platform::Recordset set(db);
+        set.open(platform::Recordset::Type::Snapshot, sql, parameters);
+        for (; !set.isEOF(); set.moveNext()) {
+            const int key = set.value(0).toInt();
+            if (!lines.contains(key)) {
+                const platform::Value v = set.value(1);
+                lines.insert(key, v.isNull() ? QString() : v.toString());
+            }
+        }
     } catch (const platform::DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot open ") + sql);
-        return QString();
+        ShowDaoError(e, QStringLiteral("Cannot read the contacts to call about payment"));
     }
+    return lines;
 }
 
 } // namespace
@@ -40,8 +54,14 @@ bool ReportAging(CReportRun &run)
     CXTable &t = run.table();
     run.LoadReportTable(run.code, CXTable::TotalsPerGroup, 2);
 
-    // Empty buckets show nothing, in data, subtotal and total rows alike.
-    t.ReplaceCellText(0, -1, 6, 10, QStringLiteral("0.00"), QString(), false);
+    // Empty buckets show nothing, in data, subtotal and total rows alike
+    // (a zero amount is the only one whose text can be "0.00").
+    for (int r = 0; r < t.GetRowCount(); ++r) {
+        for (int c = 6; c <= 10; ++c) {
+            if (t.GetCellValue(r, c).isZero() && t.GetCellText(r, c) == QLatin1String("0.00"))
+                t.SetCellText(r, c, QString());
+        }
+    }
     t.SetColumnCharWidth(1, 0);
     t.SetColumnFormat(0, 2085);
     t.SetColumnFormat(1, 2084);
@@ -51,18 +71,36 @@ bool ReportAging(CReportRun &run)
 
     // The ship and due dates share their columns with the credits' empty
     // texts; they are shown as dates.
+    QHash<QString, QString> dates;
     for (int r = 0; r < t.GetRowCount(); ++r) {
         if (t.IsSpecialRow(r))
             continue;
         for (int c = 3; c <= 4; ++c) {
-            bool serial = false;
-            const double day = t.GetCellText(r, c).toDouble(&serial);
-            if (serial && day > 0)
-                t.SetCellText(r, c, DateTime(day).dateText());
+            const QString text = t.GetCellText(r, c);
+            auto known = dates.constFind(text);
+            if (known == dates.constEnd()) {
+                bool serial = false;
+                const double day = text.toDouble(&serial);
+                known = dates.insert(text, serial && day > 0 ? DateTime(day).dateText() : text);
+            }
+            if (*known != text)
+                t.SetCellText(r, c, *known);
         }
     }
 
-    platform::Recordset set(run.database());
+    // The title rows: above each customer's first row, and above every row
+    // of the walk-in customer (each invoice names its own buyer; a credit
+    // has none). Found first, then inserted in one pass.
+    struct Title
+    {
+        int before;
+        QString number;
+        QString text;
+    };
+    std::vector<Title> titles;
+    QHash<int, QString> payers;
+    QHash<int, QString> buyers;
+    bool payersRead = false, buyersRead = false;
     QString customerName;
     for (int r = 0; r < t.GetRowCount(); ++r) {
         if (t.IsSpecialRow(r))
@@ -74,24 +112,40 @@ bool ReportAging(CReportRun &run)
             continue;
         if (!name.isEmpty())
             customerName = name;
-        t.InsertRow(r, kTitleRow);
-        ++r;
-        t.SetCellText(r - 1, 0, number);
-        t.SetCellText(r, 0, QString());
-        t.SetCellText(r, 1, QString());
         QString contact;
         if (walkIn) {
-            // A walk-in invoice names its buyer; a credit row has none.
             const int jobNo = ToInt(t.GetCellText(r, 2));
-            if (jobNo > 0)
-                contact = contactLine(set, kBuyerSql, jobNo);
+            if (jobNo > 0) {
+                if (!buyersRead) {
+                    buyers = contactLines(run.database(), kBuyerSql, {platform::Value(kWalkInCustomer)});
+                    buyersRead = true;
+                }
+                contact = buyers.value(jobNo);
+            }
         } else {
-            contact = contactLine(set, kPayerSql, ToInt(number));
+            if (!payersRead) {
+                payers = contactLines(run.database(), kPayerSql, {});
+                payersRead = true;
+            }
+            contact = payers.value(ToInt(number));
         }
+        titles.push_back({r, number, customerName + kDot + contact});
+    }
+    std::vector<int> before;
+    before.reserve(titles.size());
+    for (const Title &title : titles)
+        before.push_back(title.before);
+    t.InsertRowsBefore(before, kTitleRow);
+    for (size_t i = 0; i < titles.size(); ++i) {
+        // The i titles in front of it moved each row down by i.
+        const int title = titles[i].before + int(i);
+        t.SetCellText(title, 0, titles[i].number);
         // The title goes in column 1; the chart and the printout skip the
         // hidden column, so it is shown in the empty invoice cell as well.
-        t.SetCellText(r - 1, 1, customerName + kDot + contact);
-        t.SetCellText(r - 1, 2, customerName + kDot + contact);
+        t.SetCellText(title, 1, titles[i].text);
+        t.SetCellText(title, 2, titles[i].text);
+        t.SetCellText(title + 1, 0, QString());
+        t.SetCellText(title + 1, 1, QString());
     }
     return true;
 }
