@@ -70,3 +70,27 @@ TEST_F(DayCounts, DaysFromDateInToShippedHaveNoCreditRow)
     EXPECT_EQ(got[12], "1:TOTAL|2|120.00|100.0%");
     EXPECT_TRUE(table.m_headingText.isEmpty());
 }
+
+TEST_F(DayCounts, ReceivablesBucketsChangeExactlyAtTheirBoundaries)
+{
+    // Days past due -> the bucket row (0 current, 1 1-7, 2 8-14, 3 15-30,
+    // 4 31-60, 5 61+).
+    const struct
+    {
+        int age;
+        int row;
+    } cases[] = {{0, 0}, {1, 1}, {7, 1}, {8, 2}, {14, 2}, {15, 3}, {30, 3}, {31, 4}, {60, 4}, {61, 5}};
+    for (const auto &k : cases) {
+        exec(QStringLiteral("DELETE FROM Jobs"));
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Balance, DateShipped, "
+                            "DatePayDue) VALUES (1, 101, 3, 10, 0, 100, 0, 100, #01/01/2005#, #%1#)")
+                 .arg(QDate(2011, 3, 16).addDays(-k.age).toString(QStringLiteral("MM/dd/yyyy"))));
+        table.Reset();
+        CReportRun &c = context(2101);
+        ReportDayCounts(c, "Number of Days/Today - |Payment Due Date", "Invoice/Count", "Balance Due/$");
+        for (int r = 0; r < 6; ++r) {
+            EXPECT_EQ(amount(r, 2), r == k.row ? Money::fromWhole(100) : Money()) << k.age << " " << r;
+            EXPECT_EQ(table.GetCellLong(r, 1), r == k.row ? 1 : 0) << k.age << " " << r;
+        }
+    }
+}

@@ -173,3 +173,38 @@ TEST_F(Aging, NoOpenInvoicesLeaveTheNoteAndNoRows)
     EXPECT_EQ(table.GetDataRowCount(), 0);
     EXPECT_FALSE(table.m_headingText.isEmpty());
 }
+
+TEST_F(Aging, BucketsChangeExactlyAtTheirBoundaries)
+{
+    exec(QStringLiteral("DELETE FROM Jobs"));
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, PayerNo) VALUES (50, 'Zed', 0)"));
+    // Days past the payment due date -> the bucket column (6 current, 7
+    // 1-30, 8 31-60, 9 61-90, 10 over 90).
+    const struct
+    {
+        int age;
+        int column;
+    } cases[] = {{-1, 6}, {0, 6}, {1, 7}, {30, 7}, {31, 8}, {60, 8}, {61, 9}, {90, 9}, {91, 10}, {400, 10}};
+    int job = 0;
+    for (const auto &k : cases) {
+        ++job;
+        const QDate due = QDate(2011, 3, 16).addDays(-k.age);
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Balance, DateShipped, DatePayDue) "
+                            "VALUES (%1, %2, 3, 50, 0, %3, #%4#, #%4#)")
+                 .arg(job)
+                 .arg(500 + job)
+                 .arg(job)
+                 .arg(due.toString(QStringLiteral("MM/dd/yyyy"))));
+    }
+    CReportRun &c = context(2104);
+    ReportAging(c);
+    job = 0;
+    for (const auto &k : cases) {
+        ++job;
+        const int r = rowOf(QString::number(500 + job), 2);
+        ASSERT_GE(r, 0) << k.age;
+        EXPECT_EQ(cell(r, 5), QString::number(k.age)) << k.age;
+        for (int col = 6; col <= 10; ++col)
+            EXPECT_EQ(cell(r, col), col == k.column ? QStringLiteral("%1.00").arg(job) : QString()) << k.age << " " << col;
+    }
+}
