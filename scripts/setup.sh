@@ -5,13 +5,14 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build ccache g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev
   libsqlite3-dev sqlite3 libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils libxml2-utils python3 zbar-tools zint
   fonts-dejavu-core fonts-liberation2 libgl1-mesa-dev
   xvfb xdotool imagemagick
   unrtf csvkit
+  libxml2-dev xsltproc vsftpd dovecot-pop3d python3-aiosmtpd
 )
 
 missing=()

@@ -389,6 +389,7 @@ bool CSerDlg::OnInitDialog()
     m_nColorScheme = m_nMode == 0 ? Appearance::instance().GetViewHue(30002, true) : 1;
     m_strRibbonTitle = m_nMode == 0 ? QStringLiteral("Service") : QStringLiteral("Preview");
     CDlgRibbon::OnInitDialog();
+    AddRemindersItem(30002, m_set.m_SerNo);
 
     if (m_wndRibbon3.Create(this, IDC_COMMANDS, m_nColorScheme, 0, 132, 4, 0, 4, 6, 0, 0)) {
         connect(&m_wndRibbon3, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
@@ -905,7 +906,7 @@ bool CSerDlg::OnCommand(int id)
         OnNote();
         return true;
     case 8900:
-        CView0::ReportNotAvailable(QStringLiteral("The reminders list"));
+        ShowReminders(30002, m_set.m_SerNo);
         return true;
     case 30281:
         if (IsSpecialService(m_set.m_SerNo))

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "controls/CXRibbon.h"
 #include "customers/PaymentEntry.h"
 #include "views/CDlg0.h"
 
+class CXListCtrl;
 class QComboBox;
+class QDateEdit;
 class QLineEdit;
 class QTreeWidget;
 
@@ -17,7 +20,9 @@ class CArPayment : public CDlg0
     Q_OBJECT
 
 public:
-    CArPayment(qint32 cusNo, QWidget *parent);
+    // The view's list of customers (with its branch and entry) lets the
+    // window move to the next customer of that list.
+    CArPayment(qint32 cusNo, QWidget *parent, CXListCtrl *viewList = nullptr, int branch = 0, int entry = 0);
 
     // Loads the customer and its invoices, with the advance-payment and
     // use-the-credit questions. False when the dialog is to close.
@@ -30,6 +35,10 @@ public:
     PaymentEntry &entry() { return m_entry; }
     QTreeWidget *invoiceList() const { return m_list; }
     QLineEdit *amountEdit() const { return m_amount; }
+    QDateEdit *dateEdit() const { return m_date; }
+    CXRibbon &commandRibbon() { return m_commands; }
+    CXRibbon &customerRibbon() { return m_customerBar; }
+    qint32 customerNo() const { return m_cusNo; }
     Money totalSaved() const { return m_entry.totalSaved; }
 
     static QString HowToApplyText();
@@ -44,6 +53,24 @@ private:
     bool ReadFields();
     void ShowFields();
     void OnAmountChanged();
+    void BuildRibbon();
+    // The customer's tips on the customer, payer and note items.
+    void ShowCustomerTips();
+    // The commands of the ribbon.
+    void OnNew();
+    void OpenJob();
+    void EditJobTotals();
+    void ShowSummary();
+    void ShowPaymentHistory();
+    void OpenCustomer();
+    void EditPayer();
+    void EditNote();
+    // Record navigation (59648 first, 59649 last, 59650 next, 59651
+    // previous) through the view's list of customers.
+    void OnNavigate(int command);
+    bool CanNavigate() const;
+    // The JobID of the highlighted invoice (0 none).
+    qint32 HighlightedJob() const;
 
     qint32 m_cusNo = 0;
     QString m_name;
@@ -56,4 +83,10 @@ private:
     QLineEdit *m_applied = nullptr;
     QLineEdit *m_remains = nullptr;
     QLineEdit *m_balance = nullptr;
+    QDateEdit *m_date = nullptr;
+    CXListCtrl *m_viewList = nullptr;
+    int m_branch = 0;
+    int m_listEntry = 0;
+    CXRibbon m_commands;
+    CXRibbon m_customerBar;
 };

@@ -238,6 +238,7 @@ void CCusDlg::BuildRibbons()
         m_wndRecordRibbon.AddItem(kReminders, QStringLiteral("Reminders"), struct_RIB_ITEM::Normal, 131, 96, 2, 2084,
                                   0, 0, 110);
         m_wndRecordRibbon.RecalcLayout(kNameItem);
+        AddRemindersItem(30003, m_set.m_CusNo);
     }
     for (unsigned id : {1601u, 1602u, 1603u})
         SetItemFont(id, 3);
@@ -619,7 +620,7 @@ bool CCusDlg::OnCommand(int id)
     case 30536: OnSummary(); return true;
     case 30101: OnFind(); return true;
     case kStatusButton: OnStatus(); return true;
-    case kReminders: CView0::ReportNotAvailable(QStringLiteral("The reminders list")); return true;
+    case kReminders: ShowReminders(30003, m_set.m_CusNo); return true;
     case 30408: OnShipto(); return true;
     case 30411: case 30412: OnContact(id); return true;
     case 1311: case 1312: case 1313: OnAlert(id - 1310); return true;

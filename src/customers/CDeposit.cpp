@@ -232,6 +232,10 @@ void CDeposit::Save(int result)
         return;
     QListWidgetItem *item = m_types->currentItem();
     m_payment.paidByName = item ? item->text() : QString();
+    m_payment.title = m_strWindowTitle;
+    m_payment.due = m_due;
+    m_payment.tendered = m_tendered;
+    m_payment.change = m_change;
     if (m_kind == 2) {
         // A payment on account has nothing else to write with it.
         qint32 payNo = 0;

@@ -1,6 +1,8 @@
 #include "customers/CViewAR.h"
 
+#include "app/base/CZqApp.h"
 #include "app/base/Confirmation.h"
+#include "app/base/PrintService.h"
 #include "controls/CXGridProp.h"
 #include "controls/CXListCtrl.h"
 #include "customers/CArPayment.h"
@@ -93,14 +95,9 @@ bool CViewAR::OnCommand(int id)
     case 30211: OnNoticeButton(); return true;
     case 30401: OnListNow(); return true;
     case 30536: OnAgingSummary(); return true;
-    case 30107: case 30108: {
-        const auto &email = customerHooks().emailRows;
-        if (!email)
-            ReportNotAvailable(QStringLiteral("E-mail"));
-        else
-            email(*list(), QStringLiteral("AR"), this);
+    case 30107: case 30108:
+        OnEmail(QStringLiteral("AR"));
         return true;
-    }
     default: return CView0::OnCommand(id);
     }
 }
@@ -249,7 +246,7 @@ void CViewAR::OpenPayment(qint32 cusNo)
         }
         cusNo = qint32(picker.m_nChosenId);
     }
-    CArPayment dlg(cusNo, this);
+    CArPayment dlg(cusNo, this, list(), branch(), item());
     dlg.DoModal();
     if (!dlg.totalSaved().isZero())
         PostCommand(30121);
@@ -335,7 +332,11 @@ void CViewAR::PostInvoices()
         return;
     platform::Prompt::messageBox(run.SuccessText());
     OnRefresh();
-    ReportNotAvailable(QStringLiteral("Printing the posting reports"));
+    // The posting's printouts, the favourites ticked.
+    if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
+        printing->PrintPostingReports(run.PostingNo(), run.Journal().m_Invoices, run.Journal().m_QSales, this);
+    else
+        ReportNotAvailable(QStringLiteral("Printing the posting reports"));
 }
 
 void CViewAR::ChargeLateFees()

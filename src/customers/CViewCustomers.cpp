@@ -259,10 +259,5 @@ void CViewCustomers::OnAddressLabels()
 
 void CViewCustomers::OnEmail()
 {
-    const auto &email = customerHooks().emailRows;
-    if (!email) {
-        ReportNotAvailable(QStringLiteral("E-mail"));
-        return;
-    }
-    email(*m_list, QStringLiteral("Cus"), this);
+    CView0::OnEmail(QStringLiteral("Cus"));
 }

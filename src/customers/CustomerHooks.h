@@ -21,8 +21,6 @@ struct CustomerHooks
     std::function<void(CXListCtrl &list, int mode, QWidget *parent)> addressLabels;
     // One outgoing message to an address, with its subject and text.
     std::function<void(const QString &to, const QString &subject, const QString &text)> sendMail;
-    // The e-mail from templates of the selected rows of a view of that kind.
-    std::function<void(CXListCtrl &list, const QString &kind, QWidget *parent)> emailRows;
 };
 
 CustomerHooks &customerHooks();

@@ -1,4 +1,5 @@
 #include "customers/CustomerWindows.h"
+#include "customers/CCusSummary.h"
 
 #include "customers/CContactDlg.h"
 #include "customers/CDeposit.h"
@@ -67,6 +68,12 @@ void installJobSlots()
         buyerNo = set.m_BuyerNo;
         return int(IDOK_RESULT);
     };
+    hooks.customerSummary = [](qint32 cusNo, QWidget *parent) {
+        CCusSummary summary(parent);
+        summary.m_nCusNo = cusNo;
+        summary.DoModal();
+    };
+    hooks.customerCreditInfo = [](qint32 cusNo, QWidget *parent) { CCusSummary::FillCreditInfo(cusNo, nullptr, parent); };
     InstallDepositDialog();
 }
 } // namespace

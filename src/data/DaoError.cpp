@@ -4,8 +4,18 @@
 
 using platform::Prompt;
 
+namespace {
+int g_daoErrors = 0;
+}
+
+int DaoErrorCount()
+{
+    return g_daoErrors;
+}
+
 int ShowDaoError(const platform::DbException &e, const QString &context)
 {
+    ++g_daoErrors;
     // The engine's wording, "occured" included.
     QString text = QStringLiteral("Error %1 occured:\n\n%2\n\n").arg(e.number()).arg(e.description());
     switch (e.number()) {

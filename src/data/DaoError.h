@@ -10,3 +10,8 @@
 // in one box; any other non-empty context is details offered on request.
 // Always returns 0, so callers can return it as their failure value.
 int ShowDaoError(const platform::DbException &e, const QString &context);
+
+// How many database failures have been shown in this run. A caller that
+// needs to tell a refused write from a failed one compares it before and
+// after the write.
+int DaoErrorCount();

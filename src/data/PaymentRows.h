@@ -23,6 +23,12 @@ struct NewPayment
     QString reference;      // cheque number and the like
     QString appliedto;      // the order's number for a deposit, else empty
     QString paidByName;     // the chosen payment type's name (for notes and receipts)
+    // What the receipt shows: the taking's title, the amount due, tendered
+    // and the change (not written to the row).
+    QString title;
+    Money due;
+    Money tendered;
+    Money change;
 };
 
 // Writes the row inside the caller's transaction and gives its PayNo; throws

@@ -196,9 +196,13 @@ void AddDefaultForms(platform::Database &db)
 
     struct Form { int no; const char *title; const char *desc; int options; QString text; const char *font; int size; };
     const Form forms[] = {
+        // Job tickets: times, quantities, actuals, column headers, grey
+        // items, yellow notes and the good sheets to end with.
+        {1, "Work Order", "", 0x22427, QString(), "Arial", 90},
         {5, "Invoice", "", 0x627F9, QString(), "Arial", 90},
         {6, "Invoice", "Booklet", 0x60FF9, QString(), "Arial", 90},
         {7, "Invoice", "Letter Style", 0x617FC, letterA, "Times New Roman", 100},
+        {11, "Estimate", "", 0x22427, QString(), "Arial", 90},
         {15, "Quotation", "", 0x627F9, QString(), "Arial", 90},
         {16, "Quotation", "Booklet", 0x60FF9, QString(), "Arial", 90},
         {17, "Quotation", "Letter Style", 0x617FC, letterB, "Times New Roman", 100},

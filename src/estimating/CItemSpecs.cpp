@@ -1,4 +1,5 @@
 #include "estimating/CItemSpecs.h"
+#include "estimating/CPaperCutterDlg.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/Choices.h"
@@ -989,6 +990,11 @@ void InstallItemSpecs()
         CInventory inventory(30746, serNo, &owner);
         inventory.m_bPreview = !(CItemSet::GetInventoryRules().optionBits & 128);
         inventory.DoModal();
+    };
+    w.cutter = [](CItemSpecs &owner, CItemSet &paper, qint32 &toRunSize, qint32 &toFinishSize) {
+        const CSerSet *service = owner.data().Service(paper.m_SerNo);
+        return RunPaperCutter(paper, service ? service->m_Name.trimmed() : QString(), true, toRunSize, toFinishSize,
+                              &owner);
     };
     CItemSpecs::SetWindows(w);
 }

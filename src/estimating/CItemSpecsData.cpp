@@ -306,7 +306,7 @@ qint32 CItemSpecsData::AddService(qint32 serNo, bool askSpecs)
         row.m_Up = 1;
         row.m_strPaperSize = service->m_Size.trimmed();
         row.m_strRunSize = row.m_strPaperSize;
-        row.m_strFinishSize = row.m_strPaperSize;
+        row.m_strFinishSize = m_strFlatSize.isEmpty() ? row.m_strPaperSize : m_strFlatSize;
         InsertRow(row, service);
         m_nPaperId = id;
         CountPapers();

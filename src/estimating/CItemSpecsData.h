@@ -190,6 +190,9 @@ public:
     quint8 m_nUnitFormat = 0;
     quint8 m_nUnit = 0;
     QString m_strSize;
+    // The printed sheet of a booklet's item (pages side by side): paper rows
+    // added here take it as their finish size. Empty for other items.
+    QString m_strFlatSize;
     QString m_strCopiedFrom;
     quint8 m_nPaperCount = 0;
     QString m_strSides;

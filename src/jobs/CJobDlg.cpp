@@ -15,7 +15,9 @@
 #include "estimating/CDlgChart.h"
 #include "jobs/JobHooks.h"
 #include "jobs/JobPanelTexts.h"
+#include "jobs/JobShipping.h"
 #include "platform/Prompt.h"
+#include "views/BarCodeKeyFeed.h"
 #include "views/CView0.h"
 
 #include <QtCore/QMetaObject>
@@ -82,6 +84,8 @@ CJobDlg::CJobDlg(CJobSet *job, bool preview, CXListCtrl *attachedList, QWidget *
     connect(m_wndList.header(), &QHeaderView::sectionClicked, this, &CJobDlg::OnItemColumnClick);
     connect(&m_wndList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { OnItemDoubleClick(index.row(), index.column()); });
+    // Scans reach the window before any of its controls.
+    new BarCodeKeyFeed(this, m_barCode, [this](int command) { OnScanCommand(command); });
     m_wndList.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&m_wndList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (isPreview())
@@ -150,6 +154,7 @@ void CJobDlg::BuildRecordBar()
     r.SetItemLayout(30281, kPopupMenu, kJobMenu);
     r.AddItem(30283, QString(), kNormal, 0, 255, 3, 2085, 0, 0, 100, 0, 0, QStringLiteral("Job#"), 1);
     r.RecalcLayout(30282);
+    AddRemindersItem(30001, m_pJob ? m_pJob->m_JobID : 0);
 }
 
 void CJobDlg::BuildJobBar()
@@ -514,7 +519,7 @@ bool CJobDlg::OnCommand(int id)
     case 30364: OnRepriceItem(); return true;
     case 30362: EditItemSpecs(qint32(m_wndList.GetSelectedData())); return true;
     case 30363: EditItemCosts(qint32(m_wndList.GetSelectedData())); return true;
-    case 30361: AddNewItem(0); return true;
+    case 30361: OnNewItem(); return true;
     case 30113:
     case 30631:
         if (SelectCurrentItem(false))
@@ -525,21 +530,32 @@ bool CJobDlg::OnCommand(int id)
     case 30372: OnRepriceAll(); return true;
     case 30379: OnSubItem(); return true;
     case 30159: OnRearrange(); return true;
-    case 30369: case 30365: case 30633: case 30366:
-        ReportJobFeatureNotAvailable(QStringLiteral("This item command"));
-        return true;
-    case 30407: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job's customer")); return true;
+    case 30369: OnPasteItem(); return true;
+    case 30365: OnPriceList(); return true;
+    case 30366: OnItemDocuments(); return true;
+    case 30633: OnCompare(true); return true;
+    case 30407: OnChangeCustomer(); return true;
     case 30415: OnApplyCredit(); return true;
-    case 30526: ReportJobFeatureNotAvailable(QStringLiteral("Changing the job status here")); return true;
-    case 30106: ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view")); return true;
+    case 30526: OnJobStatus(); return true;
+    case 30106:
+        if (GetJobHooks().exportJobXml)
+            GetJobHooks().exportJobXml(m_pJob->m_JobID, this);
+        else
+            ReportJobFeatureNotAvailable(QStringLiteral("The job's XML view"));
+        return true;
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
-    case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
+    case 30343: OnCompare(false); return true;
     case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
     case 30745: ReportJobFeatureNotAvailable(QStringLiteral("The inventory window")); return true;
-    case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Printing shipping labels")); return true;
-    case 30431: ReportJobFeatureNotAvailable(QStringLiteral("The job's shipments")); return true;
-    case 8900: ReportJobFeatureNotAvailable(QStringLiteral("Reminders")); return true;
+    case 30170:
+        RunShipLabels(m_pJob->m_JobID, SelectCurrentItem(false) ? m_nCurrentItemId : 0, this);
+        return true;
+    case 30431:
+        if (SelectCurrentItem(false))
+            RunShipments(m_pJob->m_JobID, m_nCurrentItemId, this);
+        return true;
+    case 8900: ShowReminders(30001, m_pJob ? m_pJob->m_JobID : 0); return true;
     default: return CDlgRibbon::OnCommand(id);
     }
 }

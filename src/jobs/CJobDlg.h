@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Money.h"
+#include "views/CBarCode.h"
 #include "views/CDlgRibbon.h"
 
 #include <QtCore/QString>
@@ -101,11 +102,33 @@ public:
     // Structure: a new item through the item specs window; the list of
     // items to tick for deletion (preselect: an ItemID or 0).
     void AddNewItem(int productType);
+    // The new-item dialog: a new item, booklet items or copies of items.
+    void OnNewItem();
+    // The price list of the job's items, on the current item.
+    void OnPriceList();
+    // The document attached to the current item (table Samples): shown,
+    // replaced or removed in the item-document window.
+    void OnItemDocuments();
+    void AddBookletItems(int productType);
+    void CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo);
     void DeleteCheckedItems(qint32 preselect);
     // Adds a sub-item to the current item (a plain item becomes a group first).
     void OnSubItem();
     // Puts the items into a new order and groups (only moved rows are written).
     void OnRearrange();
+    // Copies an item's rows into this job: mode 0 a new item, 1 an item of a
+    // copied group, 2 a new sub-item of the source's item; a price level of
+    // 255 keeps the copy's own. The item, its services and its sample are
+    // one change. TRUE when it was pasted.
+    bool PasteItemRows(qint32 jobId, int itemNo, int subNo, quint8 priceLevel, int mode);
+    // Pastes the current item, sub-item or group within the job (30369).
+    void OnPasteItem();
+    // Adds an item of another job (or this one) as a new item, repriced.
+    void AddItemFromJob(qint32 jobId, int itemNo, int subNo);
+    // A code the scanner completed: 30410 an item to add, 30598 a job (the
+    // window ends with it; the caller reads the code from barCode()).
+    void OnScanCommand(int command);
+    CBarCode &barCode() { return m_barCode; }
     // Says why an item cannot be deleted (credit invoice, locked item).
     bool ItemRowsDeletable(int itemNo, int subNo);
     // Deletes the item's rows; a main item (SubNo 1) with its sub-items.
@@ -172,6 +195,10 @@ private:
     void EditNote(unsigned id);
     void ChooseBuyerOrShipto(unsigned id);
     void OnJobDates();
+    // The Bill To and status commands.
+    void OnChangeCustomer();
+    void OnJobStatus();
+    void OnCompare(bool item);
     void OnJobTotals();
     void OnApplyCredit();
     void OnServiceProperties();
@@ -195,6 +222,7 @@ private:
     int m_nRefills = 0;
     std::unique_ptr<CItemSet> m_pItem;
     qint32 m_nCurrentItemId = 0;
+    CBarCode m_barCode;
     quint8 m_nPriceLevel = 0;
     quint8 m_nPriceRound = 0;
     Money m_creditDue;

@@ -148,7 +148,6 @@ void CJobDlg::AddNewItem(int productType)
 {
     if (!ItemsChangeable())
         return;
-    Q_UNUSED(productType); // the item specs window starts from its own default product
     qint32 before = 0;
     {
         CXDaoSet last(m_pJob->m_pDatabase);
@@ -156,7 +155,12 @@ void CJobDlg::AddNewItem(int productType)
         if (!last.IsEmptySet() && !last.GetFieldValue(0).isNull())
             before = last.GetFieldValue(0).toInt();
     }
-    if (CItemSpecs::NewItem(m_pJob->m_JobID, this) != IDOK_RESULT)
+    // The product type chosen in the new-item dialog, when one was.
+    const auto preset = [productType](CItemSpecsData &data) {
+        if (productType > 0)
+            data.m_nProductType = quint8(productType);
+    };
+    if (CItemSpecs::NewItem(m_pJob->m_JobID, this, preset) != IDOK_RESULT)
         return;
     CXDaoSet added(m_pJob->m_pDatabase);
     added.Open(CXDaoSet::dbOpenSnapshot,

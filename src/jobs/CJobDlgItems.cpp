@@ -417,7 +417,7 @@ void CJobDlg::ColumnAction(int column, bool doubleClick)
         return;
     case 10:
         if (doubleClick)
-            return ReportJobFeatureNotAvailable(QStringLiteral("Attaching a sample"));
+            return OnItemDocuments();
         say(QStringLiteral("This column shows whether a sample is attached to the Item or not.\n\n") +
             QStringLiteral("The file may be an image file (pdf, gif, bmp, jpeg, etc.) or a document\n") +
             QStringLiteral("file (doc, html), located on any computer, usually the server.\n\n") +

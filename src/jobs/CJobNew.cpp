@@ -1,4 +1,5 @@
 #include "jobs/CJobNew.h"
+#include "jobs/CFindDlg.h"
 
 #include "app/base/CZqApp.h"
 #include "controls/DlgItem.h"
@@ -169,9 +170,24 @@ void CJobNew::ListChoice(int choice)
     case NewCustomer:
         condition = QStringLiteral(" WHERE Customers.CusNo = %1").arg(kNewCustomerRow);
         break;
-    case FindCustomer:
-        ReportJobFeatureNotAvailable(QStringLiteral("The find dialog"));
-        return;
+    case FindCustomer: {
+        // The find dialog's choice of last time is offered again.
+        static FindRequest remembered;
+        FindRequest request = remembered;
+        request.kind = QStringLiteral("Customers");
+        request.allowListChoice = false;
+        request.advanced = false;
+        request.showAdvancedBox = false;
+        if (CFindDlg::Run(request, this) != IDOK_RESULT) {
+            m_list.ClearList();
+            return;
+        }
+        remembered = request;
+        condition = QStringLiteral(" WHERE Customers.CusStatus <> %1").arg(kHidden);
+        if (!request.filter.isEmpty())
+            condition += QStringLiteral(" and ") + request.filter;
+        break;
+    }
     default:
         return;
     }
@@ -241,7 +257,7 @@ bool CJobNew::OnCommand(int id)
         ListChoice(int(m_tree.GetSelectedData()));
         return true;
     case 30534:
-        ReportJobFeatureNotAvailable(QStringLiteral("The find dialog"));
+        ListChoice(FindCustomer);
         return true;
     case 30540:
         OnOptions();

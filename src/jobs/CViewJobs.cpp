@@ -11,6 +11,7 @@
 #include "jobs/CJobNew.h"
 #include "jobs/JobCreation.h"
 #include "jobs/JobHooks.h"
+#include "jobs/JobShipping.h"
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
 #include "views/CDlgOptions.h"
@@ -118,6 +119,9 @@ bool CViewJobs::OnCommand(int id)
     case 30107:
         OnEmailChoice();
         return true;
+    case 30108:
+        OnEmail(QStringLiteral("Job"));
+        return true;
     case 30211:
         OnNotice();
         return true;
@@ -129,7 +133,7 @@ bool CViewJobs::OnCommand(int id)
             ReportJobFeatureNotAvailable(QStringLiteral("Printing"));
             return true;
         }
-        const int choice = id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
+        const int choice = id == 30330 ? 0 : id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
         const qint32 jobId = qint32(GetSelectedItemData());
         const int answer = hooks.printJobDocuments(choice, branch(), item(), jobId, m_list, this);
         if (answer > 0)
@@ -165,10 +169,10 @@ bool CViewJobs::OnCommand(int id)
             OnRefresh();
         }
         return true;
-    case 30111: ReportJobFeatureNotAvailable(QStringLiteral("Copying and pasting jobs")); return true;
-    case 30343: ReportJobFeatureNotAvailable(QStringLiteral("Job comparison")); return true;
-    case 30170: ReportJobFeatureNotAvailable(QStringLiteral("Shipping labels")); return true;
-    case 30609: ReportJobFeatureNotAvailable(QStringLiteral("The item finder")); return true;
+    case 30111: OnCopyPaste(); return true;
+    case 30343: OnCompareJob(); return true;
+    case 30170: RunShipLabels(qint32(std::max<std::int64_t>(GetSelectedItemData(), 0)), 0, this); return true;
+    case 30609: OnItemFinder(); return true;
     case 30536:
         OnSummary();
         return true;
@@ -177,7 +181,7 @@ bool CViewJobs::OnCommand(int id)
         return true;
     case 30101:
         if (QApplication::keyboardModifiers() & Qt::ControlModifier) {
-            ReportJobFeatureNotAvailable(QStringLiteral("The item finder"));
+            OnItemFinder();
             return true;
         }
         return CView0::OnCommand(id);
@@ -214,6 +218,8 @@ int CViewJobs::RunJobWindow(int mode)
         CJobDlg window(&m_jobSet, false, m_list, this);
         window.SetResultReceiver(this);
         result = window.DoModal();
+        if (result == 30598)
+            m_barCode = window.barCode();
     }
     m_jobSet.Lock(false);
 
@@ -225,6 +231,10 @@ int CViewJobs::RunJobWindow(int mode)
         break;
     case 30103:
         PostCommand(30103);
+        break;
+    case 30598:
+        // A job was scanned in the window: its list, as a scan here gives.
+        OnScanCommand(30598, 0);
         break;
     case 30609:
         ClearFilter();

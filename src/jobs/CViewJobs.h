@@ -29,6 +29,9 @@ public:
     // CSR is remembered for the commands that follow, a command code runs its
     // command. Always handled, except the view switches below 30002.
     int OnScanCommand(int command, int key) override;
+    // Find (30101): the base's find, with the view's follow-up command as the
+    // command to carry on with.
+    void FindRecord() override;
 
     // Locks the view's current job, runs the job window on it, unlocks it
     // whatever it returned and carries out its result. Returns the window's
@@ -61,6 +64,13 @@ private:
     void OnListNow();
     void OnFixDiscrepancies();
     void OnSummary();
+    // Copy and paste (30111): the selected job as a new job of a chosen type,
+    // or a posted invoice cancelled by a credit invoice.
+    void OnCopyPaste();
+    // The item finder (30609): the chosen item's job alone in its list.
+    void OnItemFinder();
+    // The job comparison of the selected job (30343).
+    void OnCompareJob();
     void AfterCreation(bool created);
     // Scanned commands: the status (30131-30136) or a date (30141-30144) of
     // the current order, and the jobs of the scanned customer or CSR

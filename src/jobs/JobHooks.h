@@ -3,8 +3,11 @@
 #include "data/PaymentRows.h"
 #include "platform/Money.h"
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
+
+#include "app/base/PrintService.h"
 
 #include <functional>
 
@@ -37,6 +40,8 @@ struct JobHooks
     using ScheduleJob = std::function<int(qint32 jobId, QWidget *parent)>;
     // The selected jobs of a list to XML (exchange), with the list's caption.
     using ExportJobsXml = std::function<void(QWidget *list, const QString &caption)>;
+    // One job to XML (exchange), from the job window.
+    using ExportJobXml = std::function<void(qint32 jobId, QWidget *parent)>;
     // The web-order mail reader (exchange): the condition naming the jobs it
     // made, empty when none.
     using ReadWebOrders = std::function<QString(QWidget *parent)>;
@@ -52,6 +57,25 @@ struct JobHooks
     using TakeDeposit = std::function<int(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, NewPayment &payment,
                                           QWidget *parent)>;
 
+    // The receipt of a quick sale just saved (printing), as the sale's
+    // window shows it.
+    using PrintPaymentReceipt = std::function<void(const ReceiptData &receipt, QWidget *parent)>;
+    // The shipping labels of the listed rows (exchange): per row the item,
+    // its description, quantity shipped, quantity per box, boxes and ship-to
+    // number, one label per box.
+    struct LabelRow
+    {
+        qint32 itemId = 0;
+        QString description;
+        qint32 shipped = 0;
+        qint32 perBox = 0;
+        qint32 boxes = 0;
+        qint32 shiptoNo = 0;
+    };
+    using PrintShippingLabels = std::function<void(const QList<LabelRow> &rows, QWidget *parent)>;
+    // The customer summary, and its credit information alone (customers).
+    using ShowCustomer = std::function<void(qint32 cusNo, QWidget *parent)>;
+
     PickContact pickContact;
     PickShipto pickShipto;
     EditContact editContact;
@@ -59,9 +83,14 @@ struct JobHooks
     PrintJobDocuments printJobDocuments;
     ScheduleJob scheduleJob;
     ExportJobsXml exportJobsXml;
+    ExportJobXml exportJobXml;
     ReadWebOrders readWebOrders;
     NewCustomer newCustomer;
     TakeDeposit takeDeposit;
+    PrintPaymentReceipt printPaymentReceipt;
+    PrintShippingLabels printShippingLabels;
+    ShowCustomer customerSummary;
+    ShowCustomer customerCreditInfo;
 };
 
 // The one set of slots of the program.

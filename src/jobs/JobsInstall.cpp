@@ -5,6 +5,8 @@
 #include "controls/CXRibbon.h"
 #include "data/CJobSet.h"
 #include "jobs/CJobDlg.h"
+#include "jobs/CQuickSale.h"
+#include "views/QuickSaleSlot.h"
 
 #include <QtWidgets/QMenu>
 
@@ -93,6 +95,7 @@ void InstallJobs(CZqApp &app, std::function<QWidget *()> owner)
 {
     RegisterJobMenus();
     CXRibbon::SetMenuResolver(resolveMenu);
+    InstallQuickSale();
     // A job opened from anywhere by its id: a preview, without a lock.
     app.setJobOpener([owner](long jobId) {
         if (jobId == 0)
@@ -111,6 +114,7 @@ void InstallJobs(CZqApp &app, std::function<QWidget *()> owner)
 void RemoveJobs(CZqApp &app)
 {
     app.setJobOpener(nullptr);
+    quickSaleRunner() = nullptr;
     CXRibbon::SetMenuResolver(nullptr);
     RegisterMenuResource(kRecordMenus, nullptr);
 }

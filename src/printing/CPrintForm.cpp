@@ -41,6 +41,12 @@ CPrintForm::CPrintForm()
     RegisterRenderer(200, 200, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintGridDialog(dc, info, row);
     });
+    RegisterRenderer(201, 201, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintReceiptPage(dc, info, row);
+    });
+    RegisterRenderer(301, 308, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.PrintBarCodeSheet(dc, info, row, f.m_nKind);
+    });
     RegisterRenderer(202, 202, [](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
         f.PrintTree(dc, info, row);
     });
@@ -63,6 +69,17 @@ CPrintForm::CPrintForm()
 }
 
 CPrintForm::~CPrintForm() = default;
+
+QString CPrintForm::CustomerAddressBlock(qint32 cusNo)
+{
+    CCusSet customer;
+    const QString address = customer.FormatCustomer(cusNo, 0);
+    if (customer.IsEOF() || customer.m_CusNo != cusNo)
+        return address;
+    QString block = customer.m_Name;
+    AppendText(block, address, QStringLiteral("\n"));
+    return block;
+}
 
 CPrintForm *CPrintForm::Instance()
 {
@@ -94,6 +111,9 @@ bool CPrintForm::CanPrintKind(int kind) const
     // Statements are kinds 1-4 and have no kinds above 4.
     if (kind >= 1 && kind < 100 && m_nContext == kReceivablesView)
         return kind <= 4;
+    // Kinds 300 and 306 have no sheet.
+    if (kind == 300 || kind == 306)
+        return false;
     return HasRenderer(kind);
 }
 
@@ -184,7 +204,8 @@ void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
     if (m_nKind < 100 && m_nContext == kJobsView) {
         // Bar codes on this document: a bit of the bar-code settings row.
         const int bits = SharedDatabase().isOpen() ? GetGlobalAlertText(241, 2, QStringLiteral("0")).toInt() : 0;
-        const int bit = m_nListBranch == 1 ? m_nKind + 7 : m_nKind;
+        // Order forms 1-7 are bits 0-6, quote forms 11-18 bits 7-14.
+        const int bit = m_nListBranch == 1 ? m_nKind + 6 : m_nKind - 1;
         m_bBarCode = (bits >> bit) & 1;
     }
     if (m_nKind >= 100 && !m_strSubtitle.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/base/CompanyInfo.h"
 #include "app/base/PrintService.h"
 #include "data/CCusSet.h"
 #include "data/CItemSetX.h"
@@ -75,6 +76,115 @@ public:
     // Sets up a table print of SQL's rows from the engine's own table on form
     // 100, a total row at the end (kind 101). False when the query gave no rows.
     bool SetupTablePrint(const QString &sql, const QString &title);
+
+    // --- the print entry of the views -----------------------------------------
+
+    // Works out which document the user wants (the print dialog), loads and
+    // counts its records, prepares its title and attachment name and selects
+    // the form's printer. The command for the caller: 0 nothing to do,
+    // negative from the job's check (-30103 open the job), 57607 print with
+    // the printer dialog, 57608 print now, 57609 preview, 30562 a PDF to
+    // mail, 30563 an RTF letter to mail.
+    int PrintJobDocument(int viewId, int listBranch, int listItem, qint64 recordKey, CXListCtrl *list,
+                         CXChartCtrl *chart, QWidget *view);
+    // The steps before the dialog: the remembered choice and the job's
+    // check. 1 to go on to the dialog, else the entry's result.
+    int PrepareChoice(int viewId, int listBranch, qint64 recordKey);
+    // The steps after the dialog (or a caller that chose without it).
+    int ApplyChoice(int viewId, int listBranch, int listItem, qint64 recordKey, CXListCtrl *list, CXChartCtrl *chart,
+                    QWidget *view, int command, int kind, int options, const QString &title);
+    // Documents of records (kinds below 100): loads the record of the key.
+    // The record count, 0 for none, or a negative command from the check.
+    int BuildSelection();
+    // List parts (kinds above 100): loads the part's rows into the table.
+    int LoadListPart();
+    // The next chosen part of a list report (its kind), 0 when none is left.
+    int NextListPart();
+    // The next record of a batch; its record count.
+    int SelectRecord(qint64 key);
+    // Carries out an entry's command: prints (the e-mail attachment to its
+    // file), then the rest of a batch after a real print. The command the
+    // view follows with (30108 mail the attachment), or 0.
+    int RunPrintCommand(int command, const QString &viewName, const QString &listCaption,
+                        const QString &filterText);
+    // The attachment file name of a title: the ten characters ? < > | : * / \ .
+    // and the double quote removed, "List" for the list on the screen, the
+    // job number or the customer number added, ".pdf".
+    static QString AttachmentName(const QString &title, int kind, int viewId, qint32 jobNo, qint32 cusNo);
+
+    int PrintView(const ViewPrintRequest &request) override;
+
+    QString TakeAttachmentName() override;
+    int PrintReceipt(const ReceiptData &receipt) override;
+    void PrintPostingReports(int postingNo, int orders, int quickSales, QWidget *view) override;
+    void EditDocumentForms(QWidget *parent) override;
+    void EditBarCodes(QWidget *parent) override;
+
+    // Chooses without the dialog (tools and tests): the command, kind,
+    // options and title the dialog would have returned; 0 shows the dialog.
+    int m_nPresetCommand = 0;
+    int m_nPresetKind = 0;
+    int m_nPresetOptions = 0;
+
+    // The user's last choice (kept between runs of the same list).
+    int m_nChoiceKind = 0;
+    int m_nChoiceOptions = 0;
+    int m_nChoiceView = 0;
+    int m_nChoiceBranch = -1;
+    int m_nChoicePresetKind = 0;
+    int m_nChoicePresetOptions = 0;
+    qint64 m_nRecordKey = -1;
+    QWidget *m_pCallerView = nullptr;
+    // A folder for attachments in place of the user's (tools), with its
+    // trailing separator; empty: the folder of the settings.
+    QString m_strAttachmentFolder;
+    // The full path of the attachment being made (PDF) or its name (RTF).
+    QString m_strAttachment;
+    QString m_strMailAttachment; // the finished PDF waiting to be mailed
+    // The list row of the batch's current record.
+    int m_nBatchRow = -1;
+    // The statement of the list part loaded last.
+    QString m_strPartSql;
+    // Header lines 2 and 3 of posting reports ("Posting No %d" ...).
+    QString m_strPostingLine1;
+    QString m_strPostingLine2;
+
+    // --- bar-code sheets (kinds 301-305, 307 item codes, 308 customer codes) ---
+
+    // One page of a sheet; the row index is the next employee number, or for
+    // the list sheets the list row times kSheetItemsPerRow plus the items of
+    // that row already printed.
+    void PrintBarCodeSheet(QPainter &dc, PrintInfo &info, int &row, int kind);
+    static constexpr int kSheetItemsPerRow = 1000;
+    // The record count of a sheet over a list of that many rows.
+    static int SheetRowsOf(int kind, int listRows);
+    // Prints a sheet of the bar-code dialog (301-305) on form 100; 0 for a
+    // kind without a sheet, else the run's result.
+    int PrintBarCodes(int kind, const QString &title, int command);
+
+    // --- receipts (kind 201 on form 99) ------------------------------------------
+
+    // The receipt's text lines, 40 columns wide; header lines are centred. An
+    // empty line is not printed; a line of one blank prints empty.
+    struct ReceiptForm
+    {
+        QString title;
+        QString text;
+        QString footer;
+        bool bell = false;
+    };
+    static QStringList BuildReceiptLines(const ReceiptData &receipt, const ReceiptForm &form,
+                                         const CompanyInfo &shop, bool twoTaxes, const QString &taxName,
+                                         const QString &tax1Name, const QString &tax2Name);
+    void PrintReceiptPage(QPainter &dc, PrintInfo &info, int &row);
+    // A deposit's receipt (title "DEPOSIT") and a quick sale's (title
+    // "PAYMENT"); the run's result.
+    int PrintDeposit(const ReceiptData &receipt);
+    int PrintPayment(const ReceiptData &receipt);
+    int PrintReceiptAs(const ReceiptData &receipt, const QString &title);
+    // A PDF file receipts are written to instead of a printer (tools, tests).
+    QString m_strReceiptOutput;
+    QStringList m_receiptLines;
 
     // --- job documents (quotes, orders, invoices: kinds 2-9 of the jobs view) ---
 
@@ -201,6 +311,10 @@ public:
     // Quantities priced for the break tables of this run (by ItemID and
     // quantity), so that counting and printing price each only once.
     std::map<std::pair<qint32, int>, std::pair<bool, Money>> m_breakPrices;
+
+    // The customer's name above its address block, as the printed documents
+    // address a customer (empty when the customer is missing).
+    static QString CustomerAddressBlock(qint32 cusNo);
 
     // The one instance the application owns (null before the printing
     // subsystem is installed).

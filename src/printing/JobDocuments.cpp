@@ -233,7 +233,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                                                      : shipto.GetAddressText(m_job.m_ShiptoNo, 2);
     const QString customerText = m_job.m_CusNo == kWalkInCustomer && m_job.m_ShiptoNo != 0
         ? shiptoText
-        : CCusSet().FormatCustomer(m_job.m_CusNo, 0);
+        : CustomerAddressBlock(m_job.m_CusNo);
     const QString billTo = attention + QStringLiteral("\r\n") + customerText;
     QString shipBlock;
     if (IsBitSet(m_nOptions, 9))

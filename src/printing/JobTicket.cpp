@@ -248,7 +248,7 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
         CShiptoSet shipto;
         const QString shipText = m_job.m_ShiptoNo == 0 ? QStringLiteral("< Same as Bill To >")
                                                        : shipto.GetAddressText(m_job.m_ShiptoNo, 1);
-        const QString bill = CCusSet().FormatCustomer(m_job.m_CusNo, 0) + QStringLiteral("\n\nShip To:\n") + shipText;
+        const QString bill = CustomerAddressBlock(m_job.m_CusNo) + QStringLiteral("\n\nShip To:\n") + shipText;
         DrawBox(dc, QStringLiteral("Bill To Customer No: %1").arg(m_job.m_CusNo), bill, box, inch(3.6) + extra, style,
                 0x850, &font(FontBody), 0);
         const QString buyer = CContactSet().GetContactCard(m_job.m_BuyerNo, 6)

@@ -113,7 +113,7 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     CContactSet payer;
     const QString payerName = m_customer.m_PayerNo != 0 ? payer.GetContactCard(m_customer.m_PayerNo, 4) : QString();
     r = PrintRect(across(0.8), down(1.25), m_nBodyRight, headerBottom);
-    DrawTextLine(dc, payerName + QStringLiteral("\n") + CCusSet().FormatCustomer(m_customer.m_CusNo, 0), r, 0x850, 0,
+    DrawTextLine(dc, payerName + QStringLiteral("\n") + CustomerAddressBlock(m_customer.m_CusNo), r, 0x850, 0,
                  &font(FontBodyBold));
 
     // 4: account box and title.

@@ -24,6 +24,7 @@ enum StringId : int {
     IDS_HOME_ABOUT = 44191,        // home view branches: about, internet, file manager
     IDS_FORM_OPTIONS_SOUND = 45099, // form options of the bell form (99)
     IDS_FORM_OPTIONS_LIST = 45100, // form options of list forms (50 and above)
+    IDS_TRIM_SIZES = 45106,        // inside trim sizes of the cutting layout (fractions)
     IDS_APP_TITLE = 57344,         // the program's title, also the settings' profile name
 };
 

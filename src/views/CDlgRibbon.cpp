@@ -1,4 +1,5 @@
 #include "views/CDlgRibbon.h"
+#include "views/RemindersService.h"
 
 #include "app/base/CZqApp.h"
 #include "controls/DlgItem.h"
@@ -119,4 +120,27 @@ void CDlgRibbon::OnSize(int type, int cx, int cy)
         GrowItemBy(kRecordList, m_nDeltaX, m_nDeltaY);
         list->AutoSizeColumns();
     }
+}
+
+void CDlgRibbon::AddRemindersItem(qint32 viewId, qint32 refId)
+{
+    if (!m_wndRecordRibbon.isCreated())
+        return;
+    if (m_wndRecordRibbon.FindItem(8900) < 0) {
+        m_wndRecordRibbon.AddItem(8900, QStringLiteral("Reminders"), struct_RIB_ITEM::Normal, 131, 96, 2, 2084, 0, 0,
+                                  110);
+        m_wndRecordRibbon.RecalcLayout(30282);
+    }
+    if (refId != 0)
+        UpdateReminderCounts(&m_wndRecordRibbon, viewId, refId);
+}
+
+void CDlgRibbon::ShowReminders(qint32 viewId, qint32 refId)
+{
+    RemindersRequest request;
+    request.viewId = viewId;
+    request.refId = refId;
+    request.caption = windowTitle();
+    request.hue = m_nColorScheme;
+    ::ShowReminders(request, this, &m_wndRecordRibbon);
 }

@@ -45,6 +45,12 @@ public:
     // Restores the stored placement when placement saving is on and one is
     // stored; otherwise grows the window to the minimum size and centres it.
     void RestorePlacement(int minWidth, int minHeight);
+    // The record ribbon's reminders item (8900), added when the ribbon lacks
+    // it, showing the counts of the record's reminders.
+    void AddRemindersItem(qint32 viewId, qint32 refId);
+    // The reminders list of the record (its area's view id and its key),
+    // titled with the window's title; the item's counts follow a change.
+    void ShowReminders(qint32 viewId, qint32 refId);
     // The settings name of the placement: the window name and " Window".
     QString placementName() const { return m_strWindowName + QStringLiteral(" Window"); }
 

@@ -1,10 +1,14 @@
 #include "views/CView0.h"
+#include "views/RemindersService.h"
 #include "views/ListExport.h"
+#include "views/QuickSaleSlot.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/FileChoice.h"
+#include "app/base/HtmlText.h"
+#include "app/base/SystemInfo.h"
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
@@ -42,6 +46,7 @@
 #include "views/CDateRange.h"
 #include "views/CFavoritesDlg.h"
 
+#include <utility>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
 #include <QtGui/QCursor>
@@ -126,6 +131,39 @@ void CView0::ExportShownList()
     // The posting journals of the reports view also go to the accounting files.
     const int format = m_nViewId == 30005 && m_nBranch == 6 ? 3 : 2;
     exporter(m_nViewId, m_nBranch, m_nItem, m_strBranchText + QLatin1Char(' ') + m_strItemText, m_list, false, format);
+}
+
+void CView0::OnEmail(const QString &kind)
+{
+    const int row = m_list ? m_list->GetCurrentRow() : -1;
+    const qint32 key = row >= 0 ? qint32(m_list->GetItemData(row)) : 0;
+    if (key < 1) {
+        platform::Prompt::messageBox(QStringLiteral("To send emails, you need to select a contact, customer, or a job"));
+        return;
+    }
+    const ListEmailer &emailer = listEmailer();
+    if (!emailer) {
+        ReportNotAvailable(QStringLiteral("E-mail"));
+        return;
+    }
+    // The PDF the print command has just made for mailing goes along.
+    PrintService *printer = ZqApp() ? ZqApp()->printService() : nullptr;
+    emailer(m_list, m_nViewId, key, kind, printer ? printer->TakeAttachmentName() : QString());
+}
+
+namespace {
+
+CView0::PriceListOpener &priceListOpener()
+{
+    static CView0::PriceListOpener opener;
+    return opener;
+}
+
+} // namespace
+
+void CView0::SetPriceListOpener(PriceListOpener opener)
+{
+    priceListOpener() = std::move(opener);
 }
 
 void CView0::ReportNotAvailable(const QString &what)
@@ -526,14 +564,102 @@ void CView0::OnRefresh()
     FillList();
 }
 
+bool CView0::RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice)
+{
+    const FindPromptRunner &prompt = GetFindPrompt();
+    if (!prompt) {
+        ReportNotAvailable(QStringLiteral("The find dialog"));
+        return false;
+    }
+    FindRequest request = m_find;
+    request.kind = kind;
+    request.hue = m_nHue;
+    request.showFindItems = showFindItems;
+    request.allowListChoice = allowListChoice;
+    const int answer = prompt(request, this);
+    if (answer == 30609) {
+        PostCommand(30609);
+        return false;
+    }
+    if (answer != 1)
+        return false;
+    m_find = request;
+    m_strFilterTable = kind;
+    m_strFindTarget = request.listLabel;
+    m_strFilterSql = request.filter;
+    m_strSortText = request.sort;
+    // A column of the searched table is shown by its name alone.
+    QString shown = request.filter;
+    const qsizetype dot = shown.indexOf(QLatin1Char('.'));
+    if (dot > 0) {
+        const qsizetype start = shown.startsWith(QLatin1Char('(')) ? 1 : 0;
+        if (shown.mid(start, dot - start) == kind)
+            shown.remove(start, dot - start + 1);
+    }
+    m_strFilterText = shown;
+    return true;
+}
+
 bool CView0::ResetFilter()
 {
     if (!ReadTreeSelection())
         return false;
     ClearFilter();
-    // The find dialog of the job, customer and service views fills the filter.
-    ReportNotAvailable(QStringLiteral("The find dialog"));
-    return false;
+    int listIndex = -1;
+    const QString kind = FindTargetOfView(m_nViewId, m_nBranch, m_nItem, listIndex);
+    m_find.listIndex = listIndex >= 0 ? listIndex : m_nBranch;
+    return RunFindDialog(kind, m_nViewId == 30001, m_nViewId == 30001);
+}
+
+void CView0::FindRecord()
+{
+    m_nItem = 0;
+    m_nBranch = GetTreeBranch();
+    int listIndex = -1;
+    const QString kind = FindTargetOfView(m_nViewId, m_nBranch, m_nItem, listIndex);
+    m_find.listIndex = listIndex >= 0 ? listIndex : m_nBranch;
+    ClearFilter();
+    const int pending = m_nPendingCommand;
+    m_nPendingCommand = 0;
+    if (!RunFindDialog(kind, m_nViewId == 30001, m_nViewId == 30001)) {
+        if (pending)
+            PostCommand(pending);
+        return;
+    }
+    if (m_nViewId == 30001)
+        m_nBranch = m_find.listIndex;
+    m_strListCaption = kind + QLatin1Char(' ') + m_strFilterText;
+    m_strBranchText = kind;
+    m_strItemText.clear();
+    FillList();
+    m_list->setFocus();
+    int rows = m_list->GetItemCount();
+    bool switched = false;
+    if (rows == 0 && m_nViewId == 30001 && m_strFilterSql.contains(QLatin1String("JobNo"))) {
+        // A job number not among the orders may be posted already, and the
+        // other way round.
+        const bool history = m_nBranch == 3;
+        if ((m_nBranch == 0 || history) &&
+            platform::Prompt::messageBox(
+                QStringLiteral("Cannot find the job in the %1 file. Search the %2 file?")
+                    .arg(history ? QStringLiteral("History") : QStringLiteral("Order"),
+                         history ? QStringLiteral("Order") : QStringLiteral("History")),
+                QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES) {
+            m_nBranch = history ? 0 : 3;
+            m_find.listIndex = m_nBranch;
+            FillList();
+            rows = m_list->GetItemCount();
+            switched = true;
+        }
+    }
+    if (rows == 0) {
+        platform::Prompt::messageBox(QStringLiteral("Not found:\n\n") + m_strFilterText);
+        m_nPendingCommand = pending;
+        PostCommand(30101);
+        return;
+    }
+    if (pending && (switched || rows == 1))
+        PostCommand(pending);
 }
 
 std::int64_t CView0::GetSelectedItemData()
@@ -623,6 +749,40 @@ void CView0::PrintListAsShown(int command)
                             m_strViewName, m_strListCaption, m_strFilterSql, command);
 }
 
+void CView0::PrintView()
+{
+    PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+    if (!printing) {
+        ReportNotAvailable(QStringLiteral("Printing"));
+        return;
+    }
+    ViewPrintRequest request;
+    request.viewId = m_nViewId;
+    request.branch = m_nBranch;
+    request.item = m_nItem;
+    request.key = GetSelectedItemData();
+    request.view = this;
+    request.viewName = m_strViewName;
+    request.listCaption = m_strListCaption;
+    request.filterText = m_strFilterSql;
+    request.pendingCommand = m_nPendingCommand;
+    if (m_strItemText == QLatin1String("Discrepancies")) {
+        // The discrepancy list prints as a list of its own.
+        request.viewId = 44240;
+        request.list = m_list;
+    } else if (m_nPendingCommand != 30103) {
+        if (m_bChartShown)
+            request.chart = m_chart;
+        else
+            request.list = m_list;
+    }
+    const int next = printing->PrintView(request);
+    if (next == 30103 || next == 30108)
+        PostCommand(next);
+    else if (m_nPendingCommand != 0)
+        PostCommand(std::exchange(m_nPendingCommand, 0));
+}
+
 void CView0::PrintScreenOfList()
 {
     PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
@@ -693,6 +853,9 @@ bool CView0::OnCommand(int id)
     case 30534:
         OnAddFilter();
         return true;
+    case 30101:
+        FindRecord();
+        return true;
     case 30538:
         OnColumnSizes();
         return true;
@@ -726,7 +889,7 @@ bool CView0::OnCommand(int id)
             top->close();
         return true;
     case 30330:
-        ReportNotAvailable(QStringLiteral("Printing"));
+        PrintView();
         return true;
     case 30335:
         PrintScreenOfList();
@@ -738,22 +901,52 @@ bool CView0::OnCommand(int id)
         ExportShownList();
         return true;
     case 30106:
-        ReportNotAvailable(QStringLiteral("Exporting the list"));
+        if (const ListXmlExporter &exporter = listXmlExporter()) {
+            const QString view = Appearance::GetViewName(unsigned(m_nViewId));
+            exporter(view, QStringLiteral(" "), view + QStringLiteral(" Document"));
+        } else {
+            ReportNotAvailable(QStringLiteral("Exporting the list"));
+        }
         return true;
-    case 30107:
-        ReportNotAvailable(QStringLiteral("E-mail"));
+    case 30107: case 30108:
+        OnEmail(Appearance::GetViewName(unsigned(m_nViewId)).left(3));
         return true;
-    case 30109:
-        ReportNotAvailable(QStringLiteral("Mail to support"));
+    case 30109: {
+        CZqApp *app = ZqApp();
+        QString system;
+        GetSystemInfoText(system, 1);
+        app->SendMail(SupportEmailAddress(),
+                      QStringLiteral("Customer %1 - %2").arg(SupportCustomerNo().toInt()).arg(app->m_company.m_strName),
+                      QStringLiteral("\n\n\nNote: I am running %1 on %2.\n\nMy Name:\n\n ")
+                          .arg(GetProgramFileInfo(1), system),
+                      QString());
         return true;
-    case 8900:
-        ReportNotAvailable(QStringLiteral("The reminders list"));
+    }
+    case 8900: {
+        RemindersRequest request;
+        request.viewId = m_nViewId;
+        request.caption = Appearance::GetViewName(unsigned(m_nViewId));
+        request.hue = m_nHue;
+        const RemindersAnswer answer = ShowReminders(request, this, m_mainBar);
+        // Only the jobs view's list offers to open the reminder's job.
+        if (answer.result == 1 && answer.selectedRef != 0 && ZqApp())
+            ZqApp()->OpenJob(answer.selectedRef);
         return true;
-    case 30166: case 30167:
-        ReportNotAvailable(id == 30166 ? QStringLiteral("The price list") : QStringLiteral("Quick sale"));
+    }
+    case 30166:
+        if (priceListOpener())
+            priceListOpener()(this);
+        else
+            ReportNotAvailable(QStringLiteral("The price list"));
+        return true;
+    case 30167:
+        if (quickSaleRunner())
+            quickSaleRunner()();
+        else
+            ReportNotAvailable(QStringLiteral("Quick sale"));
         return true;
     case 30571:
-        ReportNotAvailable(QStringLiteral("File transfer"));
+        ZqApp()->OpenFileTransfer(30590);
         return true;
     case 30575:
         ReportNotAvailable(QStringLiteral("Working with the data tools"));
@@ -845,8 +1038,25 @@ void CView0::OnAddFilter()
     }
 }
 
+namespace {
+CView0::StatementViewer &statementViewer()
+{
+    static CView0::StatementViewer viewer;
+    return viewer;
+}
+} // namespace
+
+void CView0::SetStatementViewer(StatementViewer viewer)
+{
+    statementViewer() = std::move(viewer);
+}
+
 void CView0::OnViewFilter()
 {
+    if ((QApplication::keyboardModifiers() & Qt::ControlModifier) && statementViewer()) {
+        statementViewer()(this, m_strLastListSql);
+        return;
+    }
     QString condition = m_strFilterSql;
     condition.remove(QLatin1Char('#'));
     platform::Prompt::messageBox(QStringLiteral("FILTER:\n\n") + condition, QString(),

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <functional>
+
 #include "app/base/Menus.h"
 #include "platform/DateTime.h"
 #include "views/CBarCode.h"
+#include "views/FindPrompt.h"
 
 #include <QtCore/QString>
 #include <QtGui/QBrush>
 #include <QtWidgets/QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CXChartCtrl;
@@ -84,8 +88,14 @@ public:
     void SetNoticeButton(const QString &text, std::uint8_t colour);
     void ShowListManager(bool show);
     virtual void ShowSummary(const QString &name, const QString &summarySql);
-    // Asks for the view's filter; the base has no find dialog and answers false.
+    // Clears the filter and asks for a new one with the find dialog for the
+    // view's target; false when cancelled or no list entry is selected.
     virtual bool ResetFilter();
+    // Find (30101): the find dialog, then the list of what it found.
+    virtual void FindRecord();
+    // Runs the find dialog for a kind with the view's remembered choices and
+    // keeps the filter and sort it returns; true on Find Now.
+    bool RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice);
     // Shows the chart over the rows of the view's table in the list's place.
     void ShowChart();
 
@@ -164,9 +174,22 @@ public:
     CXChartCtrl *chart() const { return m_chart; }
     CXTable *table() const { return m_table.get(); }
 
+    // "View Filter" with Ctrl held shows the statement behind the list in the
+    // query dialog of the reports subsystem, which installs the opener here.
+    using StatementViewer = std::function<void(QWidget *view, const QString &sql)>;
+    static void SetStatementViewer(StatementViewer viewer);
+    QString lastListSql() const { return m_strLastListSql; }
+
     // The message shown by commands whose subsystem is not part of the program
     // yet; never a silent no-op.
     static void ReportNotAvailable(const QString &what);
+    // E-mail from templates to the people behind the selected rows; `kind`
+    // proposes the template ("Job", "Cus", "AR").
+    virtual void OnEmail(const QString &kind);
+    // Command 30166: the price list of the shop's templates (estimating
+    // fills the slot; while it is empty the command says it is not available).
+    using PriceListOpener = std::function<void(QWidget *parent)>;
+    static void SetPriceListOpener(PriceListOpener opener);
     // Command 30123: the chart's table, or the shown list through the export entry.
     void ExportShownList();
 
@@ -247,6 +270,7 @@ protected:
     int m_nPendingCommand = 0;
     QString m_strFilterTable;
     QString m_strFindTarget;
+    FindRequest m_find; // the find dialog's last choice in this view
     QString m_strFilterText;
     QString m_strFilterSql;
     QString m_strSortText;
@@ -293,6 +317,9 @@ protected:
 
     // Printing of the list or chart as shown (57607-57609) and of the screen (30335).
     void PrintListAsShown(int command);
+    // The print command (30330): the print entry with the view's list, chart
+    // or current record; what it answers is carried out.
+    void PrintView();
     void PrintScreenOfList();
 
 private:

@@ -1,5 +1,7 @@
 #include "views/CViewDefaults.h"
 
+#include "app/base/PrintService.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/TextUtil.h"
 #include "controls/CXGridCtrl.h"
@@ -128,17 +130,24 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
                          QStringLiteral("Check the data you want to be updated after copying data from:"));
         return;
     case 203:
+        EditOptionGroups(44351, 44351, false, caption, QStringLiteral("Check all that apply:"));
+        return;
     case 306:
-        // Their option texts (the posting reports, the price-saving rules)
-        // are not in the string table yet.
-        ReportNotAvailable(code == 203 ? QStringLiteral("Choosing the favorite posting reports")
-                                       : QStringLiteral("Choosing how to save the item price"));
+        // Its option texts (the price-saving rules) are not in the string
+        // table yet.
+        ReportNotAvailable(QStringLiteral("Choosing how to save the item price"));
         return;
     case 201:
-        ReportNotAvailable(QStringLiteral("Editing the document options"));
+        if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
+            printing->EditDocumentForms(this);
+        else
+            ReportNotAvailable(QStringLiteral("Editing the document options"));
         return;
     case 202:
-        ReportNotAvailable(QStringLiteral("Editing the barcode options"));
+        if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
+            printing->EditBarCodes(this);
+        else
+            ReportNotAvailable(QStringLiteral("Editing the barcode options"));
         return;
     default:
         break;

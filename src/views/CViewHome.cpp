@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/HtmlText.h"
 #include "app/base/SystemInfo.h"
+#include "app/base/Workstations.h"
 #include "controls/CHtmlCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
@@ -20,6 +21,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QDateTime>
 
@@ -130,7 +132,7 @@ bool CViewHome::OnCommand(int id)
         return true;
     }
     case 30108:
-        ReportNotAvailable(QStringLiteral("Mailing the system information"));
+        MailSystemInformation();
         return true;
     case 30540:
         SetCompactReminder();
@@ -178,6 +180,33 @@ void CViewHome::AppendAppLink(int id, const QString &text, const QString &traili
     AppendHtmlAppLinkId(m_strPage, id, text, trailing);
 }
 
+void CViewHome::MailSystemInformation()
+{
+    CZqApp *app = ZqApp();
+    if (!app)
+        return;
+    const QString separator = QStringLiteral("\n%1\n").arg(QString(50, QLatin1Char('-')));
+    QString system;
+    GetSystemInfoText(system, 0);
+    QString database;
+    GetDatabaseFileInfo(database);
+    platform::Database &db = SharedDatabase();
+    const auto connections = db.isOpen() ? db.connections() : QList<platform::Database::Connection>();
+    QString computers;
+    for (const auto &c : connections)
+        computers += c.computer + QStringLiteral(" (") + c.user + QStringLiteral(")\n");
+    QString lockFile;
+    QFile lock(WorkstationLockFilePath());
+    if (lock.open(QIODevice::ReadOnly))
+        lockFile = QString::fromLatin1(lock.readAll()).remove(QLatin1Char('\0'));
+    const QString body = separator + app->m_company.FormatAddress(4) + QStringLiteral("\n\nMY TAVREL") + separator +
+                         GetProgramFileInfo(0) + QStringLiteral("\n\nMY COMPUTER") + separator + system +
+                         QStringLiteral("\n\nMY DATABASE") + separator + database +
+                         QStringLiteral("\n\nWorkstations: %1\n").arg(connections.size()) + computers +
+                         QStringLiteral("\nLock File: \n") + lockFile;
+    app->SendMail(SupportEmailAddress(), QStringLiteral("About ") + app->m_company.m_strName, body, QString());
+}
+
 void CViewHome::ShowPage()
 {
     if (!ReadTreeSelection())
@@ -187,7 +216,7 @@ void CViewHome::ShowPage()
     const int code = m_nChosenCode;
     if (code == 30590 || code == 30591) {
         m_html->Navigate(QStringLiteral("about:Blank"));
-        ReportNotAvailable(QStringLiteral("File transfer"));
+        ZqApp()->OpenFileTransfer(code);
         return;
     }
     if (code >= 201 && code <= 205) {

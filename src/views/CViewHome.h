@@ -29,6 +29,8 @@ public:
     void RunSqlStatement();
     void DeletePractice();
     void ShowPage();
+    // The system information to the maker's support address.
+    void MailSystemInformation();
     void SetCompactReminder();
 
 private:

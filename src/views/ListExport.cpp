@@ -5,3 +5,15 @@ ListExporter &listExporter()
     static ListExporter exporter;
     return exporter;
 }
+
+ListXmlExporter &listXmlExporter()
+{
+    static ListXmlExporter exporter;
+    return exporter;
+}
+
+ListEmailer &listEmailer()
+{
+    static ListEmailer emailer;
+    return emailer;
+}

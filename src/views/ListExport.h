@@ -19,3 +19,16 @@ using ListExporter = std::function<void(int view, int branch, int entry, const Q
                                         bool allRows, int format)>;
 
 ListExporter &listExporter();
+
+// A list as an XML document through a template whose name starts with the
+// prefix (a view passes its name); the output name (a trailing blank adds
+// today's date) and the document's heading.
+using ListXmlExporter = std::function<void(const QString &prefix, const QString &name, const QString &heading)>;
+ListXmlExporter &listXmlExporter();
+
+// E-mail to the people behind a list's rows (exchange): the list, the view's
+// id, the current row's key, the kind of template proposed ("Job", "Cus",
+// "AR") and the document to attach (a PDF just printed, or empty).
+using ListEmailer = std::function<void(CXListCtrl *list, int viewId, qint32 key, const QString &kind,
+                                       const QString &attachment)>;
+ListEmailer &listEmailer();

@@ -204,7 +204,7 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
         emit d.amountEdit()->editingFinished();
         d.ApplyRow(0, false);
         d.ApplyRow(1, false);
-        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(4), QStringLiteral("40.00"));
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(6), QStringLiteral("40.00"));
         snapshot(d, QStringLiteral("receivables_payment_dialog"));
         d.SendCommand(30443);
         return 2;
@@ -230,4 +230,82 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
     prompts().answer(platform::IDNO);
     view->OpenPayment(200);
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Bright Signs has no balance!\nIs this an advance payment?"));
+}
+
+#include "views/CDlgList.h"
+#include "views/CNoteDlg.h"
+
+#include <QtWidgets/QDateEdit>
+#include <QtWidgets/QPlainTextEdit>
+
+TEST_F(ReceivablesViewTest, PaymentWindowMovesThroughTheListOfCustomers)
+{
+    addJob(3, 8201, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    addCustomer(200, QStringLiteral("Bright Signs"));
+    exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, CusNo, Subtotal, Balance, DateShipped, DatePayDue) "
+                        "VALUES (3, 8202, 'Signs', 200, 50, 50, #3/2/2026#, #4/1/2026#)"));
+    view->SelectTreeCode(301);
+    view->OnCommand(30401);
+    ASSERT_EQ(view->list()->GetItemCount(), 2);
+    QList<qint32> seen;
+    onDialog<CArPayment>([&](CArPayment &d) {
+        seen << d.customerNo();
+        d.SendCommand(59649); // last
+        seen << d.customerNo();
+        d.SendCommand(59648); // first
+        seen << d.customerNo();
+        return 2;
+    });
+    view->list()->SelectItem(0);
+    view->OpenPayment(qint32(view->list()->GetItemData(0)));
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_EQ(seen[0], seen[2]);
+    EXPECT_EQ(QList<qint32>({seen[0], seen[1]}).contains(200), true);
+}
+
+TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
+{
+    addJob(3, 8101, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    exec(QStringLiteral("INSERT INTO Payments ([Date], Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto) "
+                        "VALUES (#2/1/2026#, 25, 100, 2, 0, 'Cheque 12', '8000 ')"));
+    onDialog<CArPayment>([&](CArPayment &d) {
+        // The ribbon's commands in their order.
+        QList<unsigned> ids;
+        for (int i = 0; i < d.commandRibbon().GetItemCount(); ++i)
+            if (d.commandRibbon().GetItemId(i) != 0)
+                ids << d.commandRibbon().GetItemId(i);
+        // From a list of customers ("Payments Expected") the window moves
+        // through the list.
+        EXPECT_EQ(ids, QList<unsigned>({30100, 30213, 30441, 30443, 30598, 30415, 30536, 30537, 30330, 2, 59648, 59651,
+                                        59650, 59649}));
+        EXPECT_EQ(d.customerRibbon().GetItemTip(30263), QString());
+        // The payment history of the customer.
+        onDialog<CDlgList>([](CDlgList &list) {
+            EXPECT_EQ(list.m_strRibbonTitle, QStringLiteral("Payment History"));
+            EXPECT_TRUE(list.m_strSource.contains(QStringLiteral("WHERE Payments.CusNo = 100 ORDER BY Payments.Date DESC")));
+            return 2;
+        });
+        d.SendCommand(30537);
+        // The customer's note is edited and kept.
+        onDialog<CNoteDlg>([](CNoteDlg &note) {
+            note.edit()->setPlainText(QStringLiteral("Pays on Fridays"));
+            note.m_strNote = QStringLiteral("Pays on Fridays");
+            return int(IDOK_RESULT);
+        });
+        d.SendCommand(30263);
+        EXPECT_EQ(d.customerRibbon().GetItemTip(30263), QStringLiteral("Pays on Fridays"));
+        // The payment is dated as picked.
+        d.dateEdit()->setDate(QDate(2026, 3, 20));
+        d.ApplyRow(0, false);
+        d.SendCommand(30443);
+        return 2;
+    });
+    view->SelectTreeCode(301);
+    view->OpenPayment(100);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Memo FROM Customers WHERE CusNo = 100")), QStringLiteral("Pays on Fridays"));
+    // Dates are day numbers: 3/20/2026 is 47 days after 2/1/2026.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT (SELECT [Date] FROM Payments WHERE Amount = 80) - "
+                                    "(SELECT [Date] FROM Payments WHERE Amount = 25)")),
+              QStringLiteral("47"));
 }

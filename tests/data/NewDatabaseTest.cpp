@@ -346,7 +346,11 @@ TEST_F(NewDatabaseTest, TablesComeWithTheirRows)
               QStringLiteral("?"));
 
     EXPECT_EQ(keys(QStringLiteral("SELECT [No] FROM Forms ORDER BY [No]")),
-              QList<int>({5, 6, 7, 15, 16, 17, 43, 44, 99, 100}));
+              QList<int>({1, 5, 6, 7, 11, 15, 16, 17, 43, 44, 99, 100}));
+    // The job tickets of orders and quotes carry their own titles.
+    EXPECT_EQ(rows(QStringLiteral("SELECT Title FROM Forms WHERE [No] IN (1, 11) ORDER BY [No]")).size(), 2);
+    EXPECT_EQ(rows(QStringLiteral("SELECT Title FROM Forms WHERE [No] = 1"))[0][0].toString(), QStringLiteral("Work Order"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT Title FROM Forms WHERE [No] = 11"))[0][0].toString(), QStringLiteral("Estimate"));
     const auto letter = rows(QStringLiteral("SELECT Text, FontName, FontSize, Options, ColBack, TopMargin FROM Forms "
                                             "WHERE [No] = 17"));
     EXPECT_TRUE(letter[0][0].toString().startsWith(QStringLiteral("Dear <First>,\r\nThank you for the opportunity.")));

@@ -230,6 +230,18 @@ TEST_F(ItemSpecsRules, PlatesCheckedAgainstThePress)
     }
 }
 
+TEST_F(ItemSpecsRules, ABookletsPaperTakesTheFlatSizeAsFinishSize)
+{
+    addPressAndPlates(1);
+    CItemSpecsData data(&m_item);
+    data.m_strFlatSize = QStringLiteral("11 x 17");
+    const qint32 paper = data.AddService(110, false);
+    EXPECT_EQ(data.Row(paper)->m_strFinishSize, QStringLiteral("11 x 17"));
+    CItemSpecsData plain(&m_item);
+    const qint32 other = plain.AddService(110, false);
+    EXPECT_EQ(plain.Row(other)->m_strFinishSize, plain.Row(other)->m_strPaperSize);
+}
+
 TEST_F(ItemSpecsRules, PressWithoutPrintedSidesOrWithSeveralPapersStops)
 {
     addPressAndPlates(1);

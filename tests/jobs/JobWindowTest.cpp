@@ -329,9 +329,7 @@ TEST_F(JobWindow, CommandsOfLaterAreasSayTheyAreNotAvailable)
             int command;
             const char *text;
         };
-        const Case cases[] = {{30369, "This item command is not yet available in this version of Tavrel."},
-                              {30407, "Changing the job's customer is not yet available in this version of Tavrel."},
-                              {30745, "The inventory window is not yet available in this version of Tavrel."},
+        const Case cases[] = {{30745, "The inventory window is not yet available in this version of Tavrel."},
                               {30411, "The contact list is not yet available in this version of Tavrel."},
                               {30408, "The ship-to list is not yet available in this version of Tavrel."}};
         for (const Case &c : cases) {

@@ -13,6 +13,7 @@
 #include "views/CDlgGrid.h"
 
 #include <QtCore/QProcess>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
 namespace {
@@ -151,7 +152,7 @@ TEST_F(JobsView, AWindowEndingWithPrintPrintsAndOpensTheJobAgain)
     int printed = 0;
     GetJobHooks().printJobDocuments = [&](int choice, int, int, qint32 jobId, QWidget *, QWidget *) {
         ++printed;
-        EXPECT_EQ(choice, -2);
+        EXPECT_EQ(choice, 0); // 30330 preselects no document
         EXPECT_EQ(jobId, id);
         return 0;
     };
@@ -173,6 +174,30 @@ TEST_F(JobsView, AWindowEndingWithPrintPrintsAndOpensTheJobAgain)
     runQueued();
     EXPECT_EQ(printed, 1);
     EXPECT_EQ(reopened, 1);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(JobsView, AJobScannedInTheWindowIsListedAloneAfterIt)
+{
+    const qint32 open = addJob(0, 4311);
+    const qint32 scanned = addJob(1, 4312);
+    CViewJobs &v = makeView();
+    select(open);
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        // The scanner types Shift 6, the JobID, Shift 3.
+        QWidget *target = &d.itemList();
+        QTest::keyClick(target, Qt::Key_Shift);
+        QTest::keyClick(target, Qt::Key_6);
+        for (QChar c : QString::number(scanned))
+            QTest::keyClick(target, Qt::Key(Qt::Key_0 + c.digitValue()));
+        QTest::keyClick(target, Qt::Key_Shift);
+        QTest::keyClick(target, Qt::Key_3);
+        return d.result();
+    });
+    v.OnCommand(30103);
+    runQueued();
+    ASSERT_EQ(v.list()->GetItemCount(), 1);
+    EXPECT_EQ(v.list()->GetItemData(0), scanned);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
 

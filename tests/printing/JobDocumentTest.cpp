@@ -12,6 +12,8 @@
 #include "platform/db/Recordset.h"
 #include "printing/JobPrintEntry.h"
 #include "views/CDlgOptions.h"
+#include "printing/CPrintDlg.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "views/CPrintStatus.h"
 #include <QtCore/QCoreApplication>
 #include <QtCore/QProcess>
@@ -172,7 +174,11 @@ TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)
     const qint32 job = addJob(0, 1002);
     addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
     RecordingDevice invoice(600, 600, 5100, 6600, true);
-    EXPECT_TRUE(hasText(printTexts(job, 5, kStandardInvoice, invoice), QStringLiteral("Paul Payne")));
+    const QStringList invoiceTexts = printTexts(job, 5, kStandardInvoice, invoice);
+    EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("Paul Payne")));
+    // The bill-to block names the customer above its address.
+    EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("Acme Printing Co")));
+    EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("12 Mill Road")));
     // An order receipt (kind 3) goes to the buyer.
     exec("INSERT INTO Forms ([No], Title, FontName, FontSize, Options, ColBack, ColText) "
          "VALUES (3, 'Order Receipt', 'Arial', 90, 0, 16777215, 0)");
@@ -479,30 +485,33 @@ TEST_F(JobDocumentTest, ThePrintCommandOffersTheJobsDocumentsWithItsStoredChoice
     {
         qint32 job;
         QStringList documents;
-        QString checked;
+        int kind;
+        int options;
     };
     const Case cases[] = {
-        {order, {"Work Order", "Invoice", "Invoice - Booklet", "Invoice - Letter Style"}, "Invoice - Letter Style"},
-        {quote, {"Estimate", "Quotation", "Quotation - Booklet", "Quotation - Letter Style"}, "Quotation"},
+        {order, {"Work Order", "Invoice", "Order Receipt", "Delivery Ticket", "Invoice", "Invoice (Booklet)",
+                 "Invoice (Letter Style)"}, 7, 5},
+        {quote, {"Estimate", "Quote", "Proposal", "Estimate", "Quotation", "Quotation (Booklet)",
+                 "Quotation (Letter Style)"}, 2, 0},
     };
     for (const Case &c : cases) {
         QStringList shown;
-        QString checked;
-        prompts().onDialog([&](QDialog &d) {
-            auto &options = dynamic_cast<CDlgOptions &>(d);
-            for (int i = 0; i < options.GetEntryCount(); ++i) {
-                const CListItem &e = options.entry(i);
-                if (e.m_value > 46000 && e.m_value < 46010) {
-                    shown << e.m_text;
-                    if (e.number(1))
-                        checked = e.m_text;
-                }
-            }
-            return int(IDCANCEL_RESULT);
+        int kind = 0;
+        int options = -1;
+        onDialog<CPrintDlg>([&](CPrintDlg &d) {
+            QTreeWidgetItem *root = d.documentTree()->topLevelItem(0);
+            for (int i = 0; i < root->childCount(); ++i)
+                if (d.documentTree()->GetOptionId(root->child(i)) != 0)
+                    shown << root->child(i)->text(0);
+            kind = d.m_nKind;
+            options = d.m_nOptions;
+            return 2;
         });
-        EXPECT_EQ(GetJobHooks().printJobDocuments(-2, 0, 0, c.job, nullptr, nullptr), 0);
+        EXPECT_EQ(GetJobHooks().printJobDocuments(0, c.job == quote ? 1 : 0, 0, c.job, nullptr, nullptr), 0);
         EXPECT_EQ(shown, c.documents);
-        EXPECT_EQ(checked, c.checked);
+        EXPECT_EQ(kind, c.kind);
+        if (c.options != 0)
+            EXPECT_EQ(options, c.options);
     }
     // Cancelled: nothing was printed or marked.
     EXPECT_EQ(scalar(QStringLiteral("SELECT InvoicePrinted FROM Jobs WHERE JobID = %1").arg(order)), QStringLiteral("0"));
@@ -540,8 +549,8 @@ TEST_F(JobDocumentTest, TheJobsBarCodeReadsBackWhenTheSettingsAskForIt)
         GTEST_SKIP() << "zbarimg or pdftoppm is not installed";
     const qint32 job = addJob(0, 8101);
     addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
-    // Bar codes on order document kind 5.
-    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,32,"));
+    // Bar codes on order document kind 5 (form 5: bit 4).
+    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,16,"));
     ASSERT_TRUE(form->LoadJobDocument(job, 5, 0, kStandardInvoice));
     const QString pdf = savePages(QStringLiteral("invoice-barcode"));
     const QString png = tempPath(QStringLiteral("barcode"));

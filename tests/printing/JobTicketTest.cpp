@@ -126,8 +126,8 @@ TEST_F(JobTicketTest, TicketAndBarcodePageReadBackAndOnlyARealPrintCounts)
 {
     if (!haveTool(QStringLiteral("pdftotext")) || !haveTool(QStringLiteral("pdftoppm")))
         GTEST_SKIP() << "pdftotext or pdftoppm is not installed";
-    // Job and item bar codes on the ticket of orders.
-    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,2,"));
+    // Job and item bar codes on the ticket of orders (form 1: bit 0).
+    SaveGlobalAlertText(241, QStringLiteral("WASP 39 M,240,1,"));
     // A left margin puts the frames' left line right at the bar codes.
     exec("UPDATE Forms SET LeftMargin = 0.25, TopMargin = 0.9 WHERE [No] = 100");
     const qint32 job = addJob(0, 9001);

@@ -9,6 +9,10 @@
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QRegularExpression>
+
+#include <cmath>
+
 namespace {
 
 constexpr int kRuled = 0x8;
@@ -160,4 +164,106 @@ TEST_F(StatementTest, StatementAsPdfAndPng)
     const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("Total Due")));
     EXPECT_TRUE(text.contains(QStringLiteral("725.00"))) << text.toStdString(); // 750 less the credit of 25
+}
+
+namespace {
+
+// One word of `pdftotext -bbox`, in points.
+struct PdfWord
+{
+    double xMin, yMin, xMax;
+    QString text;
+};
+
+QList<PdfWord> PdfWords(const QString &pdf)
+{
+    QList<PdfWord> words;
+    const QString box = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    static const QRegularExpression re(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    for (auto it = re.globalMatch(box); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                      m.captured(4).replace(QStringLiteral("&amp;"), QStringLiteral("&"))});
+    }
+    return words;
+}
+
+} // namespace
+
+TEST_F(StatementTest, ColumnsSitAtTheirWidthsOnThePage)
+{
+    if (!haveTool(QStringLiteral("pdftotext")) || !haveTool(QStringLiteral("sqlite3")))
+        GTEST_SKIP() << "pdftotext or sqlite3 is not installed";
+    addInvoice(200, 6101, 10, QStringLiteral("100"));
+    addInvoice(200, 6102, 45, QStringLiteral("20.50"));
+    struct Case
+    {
+        int options;
+        QStringList headings;
+        QList<double> widths; // inches, left to right from the body column's edge
+    };
+    const Case cases[] = {
+        {kRuled,
+         {"Invoice", "Date", "Description", "Ordered By", "P.O.", "Balance"},
+         {0.8, 0.8, 2.4, 1.6, 1.6, 0.8}},
+        {kRuled | kAmounts,
+         {"Invoice", "Date", "Description", "Ordered By", "P.O.", "Total", "Late Fee", "Payment", "Balance"},
+         {0.8, 0.8, 1.6, 0.8, 0.8, 0.8, 0.8, 0.8, 0.8}},
+        {0x2 | kRuled,
+         {"Invoice", "Date", "Description", "Ordered By", "Total", "Late Fee", "Payment", "Balance"},
+         {0.56, 0.78, 1.56, 1.58, 0.84, 0.84, 0.84, 1.0}},
+    };
+    // The statement of form 43 ("Statement"): its body column starts at its
+    // left margin (0.25 in).
+    const double bodyLeft = 0.25 * 72.0;
+    for (const Case &c : cases) {
+        ASSERT_EQ(form->LoadStatement(200, 3, false, c.options), 2);
+        const QString pdf = savePages(QStringLiteral("statement_columns_%1").arg(c.options, 0, 16));
+        const QList<PdfWord> words = PdfWords(pdf);
+        // The heading line is the line of the first "Invoice" heading word.
+        double headingY = -1;
+        for (const PdfWord &w : words)
+            if (w.text == QLatin1String("Invoice") && headingY < 0)
+                headingY = w.yMin;
+        ASSERT_GE(headingY, 0) << std::hex << c.options;
+        QList<PdfWord> line;
+        for (const PdfWord &w : words)
+            if (std::abs(w.yMin - headingY) < 1.0)
+                line.append(w);
+        // Each heading is centred in its column.
+        double left = bodyLeft;
+        int at = 0;
+        for (int h = 0; h < c.headings.size(); ++h) {
+            const QStringList parts = c.headings[h].split(QLatin1Char(' '));
+            ASSERT_LE(at + parts.size(), line.size()) << c.headings[h].toStdString();
+            for (int p = 0; p < parts.size(); ++p)
+                EXPECT_EQ(line[at + p].text, parts[p]) << std::hex << c.options;
+            const double centre = (line[at].xMin + line[at + parts.size() - 1].xMax) / 2.0;
+            const double width = c.widths[h] * 72.0;
+            EXPECT_NEAR(centre, left + width / 2.0, 1.5)
+                << std::hex << c.options << " " << c.headings[h].toStdString();
+            left += width;
+            at += int(parts.size());
+        }
+        EXPECT_EQ(at, line.size()) << std::hex << c.options << ": more headings than columns";
+        EXPECT_NEAR(left, bodyLeft + 8.0 * 72.0, 0.01);
+    }
+    // The total due equals the sqlite3 CLI's sum over the same file.
+    QProcess cli;
+    cli.start(QStringLiteral("sqlite3"), {tempPath(QStringLiteral("TavrelData.mdb")),
+                                          QStringLiteral("SELECT printf('%.2f', Sum(Balance) - (SELECT CreditDue FROM "
+                                                         "Customers WHERE CusNo = 200)) FROM Jobs WHERE CusNo IN (200, "
+                                                         "201) AND JobType = 3 AND Balance > 0.0001")});
+    cli.waitForFinished(30000);
+    const QString due = QString::fromUtf8(cli.readAllStandardOutput()).trimmed();
+    EXPECT_EQ(due, QStringLiteral("95.50"));
+    ASSERT_EQ(form->LoadStatement(200, 1, false, kRuled), 2);
+    const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"),
+                                                               savePages(QStringLiteral("statement_total")),
+                                                               QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Total Due.*\\n.*") + QRegularExpression::escape(due))))
+        << qPrintable(text);
+    // The address block names the customer above its address.
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Birch Dental[^\\n]*\\n\\s*5 Elm St")))) << qPrintable(text);
 }

@@ -4,6 +4,8 @@
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "production/schedule/CViewSchedule.h"
+#include "production/schedule/CScheduleJob.h"
+#include "app/base/Choices.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgOptions.h"
 #include "views/CDlgList.h"
@@ -585,4 +587,89 @@ TEST_F(ScheduleTest, DoubleClickOpensByColumnAndNeverOnHeadings)
     };
     for (const Case &c : cases)
         EXPECT_EQ(v.view.DoubleClickCommand(c.row, c.column), c.command) << c.row << "/" << c.column;
+}
+
+TEST_F(ScheduleTest, CellsWithoutAMenuGetTheListOrInventoryPopup)
+{
+    const qint32 a = addOrder(9801, 0, today(), today().addDays(4));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30);
+    View v;
+    v.choose(31101);
+    const int order = v.rowOf(a);
+    v.view.ExpandRow(order);
+    EXPECT_EQ(v.view.FallbackMenuFor(order + 2, C::ColQuantity), CViewSchedule::kInventoryMenu);
+    EXPECT_EQ(v.view.FallbackMenuFor(order + 1, C::ColQuantity), CViewSchedule::kScheduleListMenu);
+    EXPECT_EQ(v.view.FallbackMenuFor(order, C::ColStatus), CViewSchedule::kScheduleListMenu);
+
+    // The view's own ribbon items: the inventory commands and the settings.
+    CXRibbon &bar = *v.view.mainBar();
+    const int inventory = bar.FindItem(CViewSchedule::kInventoryButton);
+    ASSERT_GE(inventory, 0);
+    EXPECT_EQ(bar.itemAt(inventory).caption, QStringLiteral("Inventory"));
+    const int settings = bar.FindItem(CViewSchedule::kSettingsButton);
+    ASSERT_GE(settings, 0);
+    EXPECT_EQ(bar.itemAt(settings).caption, QStringLiteral("Scheduler Settings"));
+    EXPECT_EQ(bar.GetItemTip(CViewSchedule::kSettingsButton), QStringLiteral("Setup Scheduler"));
+    int switched = 0;
+    QObject::connect(&v.view, &CView0::switchViewRequested, [&](int view) { switched = view; });
+    v.view.OnCommand(CViewSchedule::kSettingsButton);
+    EXPECT_EQ(switched, 30006);
+}
+
+TEST_F(ScheduleTest, ASchedulingOfAnItemOnHoldAsksWithTheOption)
+{
+    const qint32 a = addOrder(9802, 0, today(), today().addDays(6));
+    const qint32 item = addItem(a, 1, 1); // on Hold
+    const qint32 service = addService(a, 1, 901, 2, 2, 30);
+    int asked = 0;
+    bool keep = true;
+    SetChoiceRunner([&](CZqApp::ChoiceDialog &dialog) {
+        ++asked;
+        EXPECT_EQ(dialog.groups.value(0).heading, QStringLiteral("Keep or Change Item Status?"));
+        for (CZqApp::ChoiceGroup &group : dialog.groups)
+            for (int i = 0; i < group.entries.size(); ++i)
+                group.entries[i].checked = keep ? i == 0 : i == 1;
+        return int(platform::IDOK);
+    });
+    View v;
+    v.view.setListOptions(0x400 | 0x10000 | CViewSchedule::kAskItemStatusOption);
+    v.choose(31501);
+    ASSERT_GE(v.rowOf(service), 0);
+    v.list().SelectItem(v.rowOf(service));
+    EXPECT_EQ(v.view.OnServiceDate(31504), 1);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)).toInt(), 1);
+    keep = false;
+    v.list().SelectItem(v.rowOf(service));
+    EXPECT_EQ(v.view.OnServiceDate(31505), 1);
+    EXPECT_EQ(asked, 2);
+    EXPECT_NE(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(item)).toInt(), 1);
+    SetChoiceRunner(nullptr);
+}
+
+TEST_F(ScheduleTest, ScheduleJobOpensTheSchedulingWindowOnTheRow)
+{
+    // The window shows services of a category.
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (20, 1, 'Prep', "
+                        "20, 1)"));
+    exec(QStringLiteral("UPDATE Services SET CatNo = 20 WHERE SerNo = 901"));
+    app->LoadServiceCategories();
+    app->LoadServices(2);
+    const qint32 a = addOrder(9803, 0, today(), today().addDays(4));
+    addItem(a, 1, 0);
+    const qint32 service = addService(a, 1, 901, 2, 2, 30);
+    View v;
+    v.view.setListOptions(0x400 | 0x10000);
+    v.choose(31501);
+    ASSERT_GE(v.rowOf(service), 0);
+    v.list().SelectItem(v.rowOf(service));
+    onDialog<CScheduleJob>([&](CScheduleJob &d) {
+        EXPECT_EQ(d.m_nInitialItemId, service);
+        EXPECT_EQ(d.grid().table().GetRowKey(d.chart().GetSelectedRow()), service);
+        d.OnGridClick(d.chart().GetSelectedRow(), 5, false); // done
+        return 2;
+    });
+    v.view.OnCommand(30102);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)).toInt(), 0);
 }

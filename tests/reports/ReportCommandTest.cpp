@@ -50,7 +50,7 @@ TEST_F(ReportCommand, PrintsTheStatementForACustomRangeOrTheYearToDate)
     r = RunDbTool({QStringLiteral("report"), path, QStringLiteral("2501"), QStringLiteral("--sql")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(RunDbTool({QStringLiteral("report"), path, QStringLiteral("2001")}).exitCode, 2);
+    EXPECT_EQ(RunDbTool({QStringLiteral("report"), path, QStringLiteral("2501")}).exitCode, 2);
     EXPECT_EQ(RunDbTool({QStringLiteral("report"), path, QStringLiteral("2001"), QStringLiteral("--sql"), QStringLiteral("--from"), QStringLiteral("13/01/2010"),
                       QStringLiteral("--to"), QStringLiteral("12/31/2010")})
                   .exitCode,

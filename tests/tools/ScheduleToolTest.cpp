@@ -68,3 +68,79 @@ TEST_F(ScheduleTool, ListsOrdersAndSetsAStatusInOneRun)
     run({QStringLiteral("schedule"), db, QStringLiteral("abc")}, &code);
     EXPECT_EQ(code, 2);
 }
+
+TEST_F(ScheduleTool, PrintsAnOrdersDayGridAndSchedulesIt)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    int code = -1;
+    run({QStringLiteral("create"), db}, &code);
+    ASSERT_EQ(code, 0);
+    const QStringList statements = {
+        QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, Terms, Tax) VALUES (100, 'Acme', 0, 1, 0)"),
+        QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (20, 1, 'Prep', "
+                       "20, 1)"),
+        QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (201, 3, "
+                       "'Printing', 2, 4)"),
+        QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) VALUES (951, 20, 'Film', "
+                       "0, 0, 1)"),
+        QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) VALUES (954, 201, "
+                       "'Press', 0, 0, 1)"),
+        QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, Title, DateIn, DateDue, Status, Creator, CSRNo, "
+                       "ShiptoNo) VALUES (7, 0, 700, 100, 'Flyers', #06/12/2024#, #06/14/2024#, 0, 0, 0, 0)"),
+        QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, Title, DateIn, Status, Creator, CSRNo, "
+                       "ShiptoNo) VALUES (8, 0, 701, 100, 'Cards', #06/12/2024#, 0, 0, 0, 0)"),
+    };
+    for (const QString &sql : statements) {
+        run({QStringLiteral("sql"), db, sql}, &code);
+        ASSERT_EQ(code, 0) << sql.toStdString();
+    }
+    for (int job : {7, 8}) {
+        const QString rows = QStringLiteral(
+            "INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, Days2, EmpNo, "
+            "Tag1, Tag2) VALUES (%1, %2, 1, 0, '', %3, 100, 0, %3, 0, 0, 0)");
+        run({QStringLiteral("sql"), db, rows.arg(job).arg(0).arg(5)}, &code);
+        run({QStringLiteral("sql"), db, rows.arg(job).arg(951).arg(1)}, &code);
+        run({QStringLiteral("sql"), db, rows.arg(job).arg(954).arg(9)}, &code);
+    }
+    const QStringList today = {QStringLiteral("--today"), QStringLiteral("06/12/2024")};
+
+    QString out = run(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("700")} + today, &code);
+    ASSERT_EQ(code, 0) << out.toStdString();
+    QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 7);
+    const QStringList headers = lines[0].split(QLatin1Char('\t'));
+    ASSERT_EQ(headers.size(), 32);
+    EXPECT_EQ(headers.mid(3, 4), (QStringList{QStringLiteral("<</Jun"), QStringLiteral("To-/day"),
+                                              QStringLiteral("Th/13"), QStringLiteral(" F/14")}));
+    EXPECT_EQ(headers[19], QStringLiteral(">>/Jun"));
+    const QStringList item = lines[1].split(QLatin1Char('\t'));
+    EXPECT_EQ(item[4], QStringLiteral("#146"));
+    EXPECT_EQ(item[6], QStringLiteral("#155"));
+    const QStringList press = lines[3].split(QLatin1Char('\t'));
+    EXPECT_EQ(press[1].left(16), QStringLiteral("Printing: Press#"));
+    EXPECT_TRUE(press[2].startsWith(QStringLiteral("06/20/24#"))) << press[2].toStdString();
+    EXPECT_TRUE(press[12].startsWith(QStringLiteral("#")));
+    EXPECT_EQ(lines[5], QString(45, QLatin1Char('-')));
+    EXPECT_EQ(lines[6], QStringLiteral(" 1 Service is scheduled after the Job Due Date."));
+
+    out = run(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("700"), QStringLiteral("--auto")} + today,
+              &code);
+    ASSERT_EQ(code, 0);
+    lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines[0], QStringLiteral("PROMPT: Scheduled 2 Service(s)."));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 7 ORDER BY ItemID")),
+              QStringLiteral("5\n2\n3"));
+    EXPECT_FALSE(out.contains(QStringLiteral("after the Job Due Date")));
+
+    // Without a due date it asks, is answered No, and nothing changes.
+    out = run(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("701"), QStringLiteral("--auto")} + today,
+              &code);
+    ASSERT_EQ(code, 0);
+    EXPECT_TRUE(out.startsWith(
+        QStringLiteral("PROMPT: To Auto-Schedule, you must set Date Due.\\n\\nDo you want to set date(s)?\n")));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 8 ORDER BY ItemID")),
+              QStringLiteral("5\n1\n9"));
+
+    run({QStringLiteral("schedule-job"), db, QStringLiteral("x")}, &code);
+    EXPECT_EQ(code, 2);
+}

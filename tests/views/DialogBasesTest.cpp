@@ -6,6 +6,7 @@
 #include "views/CDlgGrid.h"
 #include "views/CDlgRibbon.h"
 #include "views/CDlgTree.h"
+#include "views/RemindersService.h"
 
 #include <QtGui/QScreen>
 #include <QtWidgets/QLineEdit>
@@ -282,4 +283,40 @@ TEST_F(DialogsTest, ChangeIconWritesTheChosenImageIntoTheRow)
     });
     EXPECT_EQ(dlg.DoModal(), 1);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(DialogsTest, RecordDialogsOpenTheRecordsRemindersAndShowTheirCounts)
+{
+    SharedDatabase().execute(QStringLiteral("DELETE FROM Todos"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Todos (ViewID, RefID, TypeID, Who, [When], [Time], Opt1, "
+                                            "Status, Note) VALUES (30001, 7, 0, 0, #01/01/2020#, '', 0, 0, 'Late')"));
+    RecordDialog dialog(false);
+    QList<RemindersRequest> requests;
+    SetRemindersOpener([&](const RemindersRequest &request, QWidget *) {
+        requests << request;
+        RemindersAnswer answer;
+        answer.changed = true;
+        return answer;
+    });
+    onDialog<CDlgRibbon>([&](CDlgRibbon &d) {
+        d.AddRemindersItem(30001, 7);
+        const int item = d.m_wndRecordRibbon.FindItem(8900);
+        EXPECT_GE(item, 0);
+        EXPECT_EQ(d.m_wndRecordRibbon.itemAt(item).text2, QStringLiteral("Reminders: 1 Today"));
+        SharedDatabase().execute(QStringLiteral("UPDATE Todos SET [When] = #01/01/2099#"));
+        d.ShowReminders(30001, 7);
+        EXPECT_EQ(d.m_wndRecordRibbon.itemAt(item).text2, QStringLiteral("Reminders: 0 Today + 1 Later"));
+        return press(d, 2);
+    });
+    dialog.DoModal();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_EQ(requests[0].viewId, 30001);
+    EXPECT_EQ(requests[0].refId, 7);
+    SetRemindersOpener(nullptr);
+
+    // Without the reminders list the user is told so.
+    prompts().answer(platform::IDOK);
+    ShowReminders(RemindersRequest{}, nullptr, nullptr);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("The reminders list is not yet available in this version of Tavrel."));
 }

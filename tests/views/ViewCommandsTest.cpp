@@ -163,6 +163,21 @@ TEST_F(ViewCommandsTest, OptionEntriesSaveTheirGroups)
     EXPECT_EQ(LoadResourceString(44323).section(QLatin1Char(','), 0, 0), QStringLiteral("Quote to Order:"));
 }
 
+TEST_F(ViewCommandsTest, FavoritePostingReportsAreChosenFromTheirList)
+{
+    CViewDefaults view;
+    onDialog<CDlgOptions>([](CDlgOptions &d) {
+        // The posting's printouts, invoices first and the "Sales by" lists after.
+        EXPECT_EQ(d.GetEntryText(4435101), QStringLiteral("Posted Invoices"));
+        EXPECT_EQ(d.GetEntryText(4435115), QStringLiteral("Sales by Tax Type"));
+        d.tree()->SetOptionChecked(4435101, true);
+        d.tree()->SetOptionChecked(4435103, true);
+        return press(d, 1);
+    });
+    view.EditSetupTable(203, 0, 30);
+    EXPECT_EQ(count(QStringLiteral("SELECT OptionSum FROM Options WHERE OptionID = 44351")), 5);
+}
+
 TEST_F(ViewCommandsTest, FavouriteAddedFromAListIsFoundAndListedAgain)
 {
     CView0 view(30001);

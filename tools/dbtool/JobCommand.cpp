@@ -1,4 +1,5 @@
 #include "JobCommand.h"
+#include "JobCopyCommand.h"
 
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
@@ -16,6 +17,9 @@ const char *const kUsage = "usage: tavrel-dbtool job DB new TYPE CUSNO [--buyer 
 
 int runJobCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.size() > 1 && (args[1] == QLatin1String("copy") || args[1] == QLatin1String("credit") ||
+                             args[1] == QLatin1String("apply-credit")))
+        return runJobCopyCommand(args, out, err);
     if (args.size() < 4 || args[1] != QLatin1String("new")) {
         err << kUsage;
         return 2;

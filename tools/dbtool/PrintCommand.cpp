@@ -5,6 +5,8 @@
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 #include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+#include "printing/CBarCodeDlg.h"
 #include "printing/CPrintForm.h"
 #include "printing/Code39.h"
 #include "views/CBarCode.h"
@@ -25,10 +27,135 @@ QString optionValue(const QStringList &args, const QString &name)
     return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
 }
 
+// The print entry of a view as if its dialog had returned the kind and
+// options: "--pdf FILE" prints for real (further list parts of a batch go to
+// FILE-2.pdf, FILE-3.pdf ...), "--attach DIR" makes the e-mail PDF in that
+// folder and prints its path.
+int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    bool ok = true;
+    const int view = optionValue(args, QStringLiteral("--view")).toInt(&ok);
+    const int branch = args.contains(QStringLiteral("--branch")) ? optionValue(args, QStringLiteral("--branch")).toInt() : 0;
+    const int item = args.contains(QStringLiteral("--item")) ? optionValue(args, QStringLiteral("--item")).toInt() : 0;
+    const int kind = optionValue(args, QStringLiteral("--kind")).toInt();
+    const qint64 key = optionValue(args, QStringLiteral("--key")).toLongLong();
+    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
+    const QString attach = optionValue(args, QStringLiteral("--attach"));
+    int options = 0;
+    if (args.contains(QStringLiteral("--options"))) {
+        const QString bits = optionValue(args, QStringLiteral("--options"));
+        options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
+    }
+    if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
+        err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
+               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
+        return 2;
+    }
+    try {
+        SharedDatabase().open(args[0]);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+    CZqApp app;
+    InstallAppQueryReader(app);
+    app.LoadCompanyInfo();
+    CPrintForm form;
+    if (!attach.isEmpty()) {
+        // The folder given, without touching the user's settings.
+        form.m_strAttachmentFolder = attach.endsWith(QLatin1Char('/')) ? attach : attach + QLatin1Char('/');
+    }
+    if (view == 44231 || (view == 30005 && branch == 6)) {
+        // The posting's header lines, as after a posting.
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Invoices, QSales FROM PostingJournal WHERE PostingNo = ?"),
+                {platform::Value(qint32(key))});
+        if (!rs.isEOF()) {
+            form.m_strPostingLine1 = QStringLiteral("Posting No %1").arg(key);
+            form.m_strPostingLine2 =
+                QStringLiteral("%1 Orders and %2 QuickSales").arg(rs.value(0).toInt()).arg(rs.value(1).toInt());
+        }
+    }
+    form.m_nPresetCommand = attach.isEmpty() ? CPrint::kPrintDirect : 30562;
+    form.m_nPresetKind = kind;
+    form.m_nPresetOptions = options;
+    const int command = form.PrintJobDocument(view, branch, item, key, nullptr, nullptr, nullptr);
+    if (command <= 0)
+        return 1;
+    if (!attach.isEmpty()) {
+        const int next = form.RunPrintCommand(command, QString(), QString(), QString());
+        out << "result " << form.m_nResult << '\n';
+        if (next != 30108)
+            return 1;
+        out << form.m_strAttachment << '\n';
+        return 0;
+    }
+    // Each run of the batch to its own file, as paper would take it.
+    int part = 1;
+    int result = 0;
+    while (true) {
+        const QString file = part == 1 ? pdf : pdf.chopped(4) + QStringLiteral("-%1.pdf").arg(part);
+        QPdfWriter writer(file);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+        out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
+        if (result != 2)
+            break;
+        const bool posting = view == 44231 || (view == 30005 && branch == 6);
+        if (!(posting && form.m_nKind > 100 && form.NextListPart() != 0))
+            break;
+        ++part;
+    }
+    return result == 2 ? 0 : 1;
+}
+
 } // namespace
+
+// A bar-code sheet of the bar-code dialog (301-305) into a PDF.
+int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const int kind = optionValue(args, QStringLiteral("--sheet")).toInt();
+    const QString pdf = optionValue(args, QStringLiteral("--pdf"));
+    const QString title = CBarCodeDlg::SheetTitle(kind);
+    if (title.isEmpty() || !pdf.endsWith(QLatin1String(".pdf"))) {
+        err << "usage: tavrel-dbtool print DB --sheet 301-305 --pdf FILE.pdf (300 and 306 have no sheet)\n";
+        return 2;
+    }
+    try {
+        SharedDatabase().open(args[0]);
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+    CZqApp app;
+    InstallAppQueryReader(app);
+    app.LoadCompanyInfo();
+    // The employee cache and the item-location menu.
+    app.BuildPopupMenus();
+    CPrintForm form;
+    form.ResetOptions();
+    form.m_nKind = 100;
+    form.m_nFormNo = 100;
+    form.FindForm();
+    form.m_nKind = kind;
+    form.m_strTitle = title;
+    form.m_nRecords = CPrintForm::SheetRowsOf(kind, 0);
+    QPdfWriter writer(pdf);
+    writer.setResolution(600);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    const int result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+    out << "result " << result << '\n';
+    return result == 2 ? 0 : 1;
+}
 
 int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.contains(QStringLiteral("--view")))
+        return runViewPrint(args, out, err);
+    if (args.contains(QStringLiteral("--sheet")))
+        return runSheetPrint(args, out, err);
     const QString sql = optionValue(args, QStringLiteral("--sql"));
     const QString pdf = optionValue(args, QStringLiteral("--pdf"));
     const QString jobText = optionValue(args, QStringLiteral("--job"));
@@ -39,7 +166,9 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                "       tavrel-dbtool print DB --job JOBID --kind K [--form N] [--options BITS] "
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
                "       tavrel-dbtool print DB --statement CUSNO --kind 1-4 [--past-due] [--options BITS] "
-               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n";
+               "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
+               "       tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
+               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
     bool ok = true;

@@ -4,14 +4,21 @@
 #include "DbToolCommand.h"
 #include "ExportCommand.h"
 #include "JobCommand.h"
+#include "MailCommand.h"
+#include "LayoutCommand.h"
 #include "InventoryCommand.h"
 #include "SampleCommand.h"
 #include "PriceCommand.h"
+#include "PriceListCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
+#include "QuickSaleCommand.h"
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
+#include "ScheduleJobCommand.h"
 #include "SqlCommand.h"
+#include "TransferCommand.h"
+#include "XmlCommand.h"
 
 #include "platform/Clock.h"
 
@@ -19,6 +26,8 @@
 #include <QtCore/QDate>
 #include <QtWidgets/QApplication>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <QtCore/QTextStream>
 
@@ -48,6 +57,27 @@ const Command kCommands[] = {
     {"export", runExportCommand},
     {"report", runReportCommand},
     {"schedule", runScheduleCommand},
+    {"quicksale", runQuickSaleCommand},
+    {"xml", runXmlCommand},
+    {"mail", runMailCommand},
+    {"transfer", runTransferCommand},
+    {"schedule-job", runScheduleJobCommand},
+    {"layout", runLayoutCommand},
+    {"pricelist", runPriceListCommand},
+};
+
+// The commands that draw (fonts, paint devices) and so need the GUI
+// application; without a display they draw offscreen.
+const char *const kDrawingCommands[] = {
+    "print",
+    "barcode",
+    "schedule",
+    "schedule-job",
+    "export",
+    "report",
+    "xml",
+    "mail",
+    "layout",
 };
 
 } // namespace
@@ -56,7 +86,8 @@ int main(int argc, char *argv[])
 {
     // Printing needs fonts and paint devices; without a display it draws offscreen.
     const bool drawing = argc >= 2
-        && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "barcode") == 0 || qstrcmp(argv[1], "schedule") == 0 || qstrcmp(argv[1], "export") == 0);
+        && std::any_of(std::begin(kDrawingCommands), std::end(kDrawingCommands),
+                       [&](const char *name) { return qstrcmp(argv[1], name) == 0; });
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -96,17 +127,31 @@ int main(int argc, char *argv[])
            "  check DB\n"
            "  price DB JOBNO ITEMNO [--detail]\n"
            "  job DB new TYPE CUSNO [--buyer N] [--csr N]\n"
+           "  job DB copy JOBID TYPE [--customer N] [--today M/D/YYYY]\n"
+           "  job DB credit JOBID [--revised] [--today M/D/YYYY]\n"
+           "  job DB apply-credit JOBID AMOUNT [--today M/D/YYYY]\n"
            "  ar DB post [JOBID...] | pay CUSNO AMOUNT [JOBNO[:AMOUNT]...] [--use-credit] | latefee JOBID...\n"
            "     [--rule P,M,F] | clearfee JOBID... | writeoff JOBID... | credit CUSNO AMOUNT [REASON]\n"
            "  query DB [NAME \"STATEMENT\" | NAME --delete]\n"
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  print DB --job JOBID --kind K [--form N] [--options BITS] --pdf FILE [--attach]\n"
            "  print DB --statement CUSNO --kind K [--past-due] [--options BITS] --pdf FILE [--attach]\n"
+           "  print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] (--pdf FILE | --attach DIR)\n"
+           "  print DB --sheet 301-305 --pdf FILE\n"
            "  barcode DIGIT NUMBER FILE.png\n"
            "  scan \"Shift 6 1 2 Shift 3\"\n"
            "  inventory DB MODE [--job JOBNO | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
-           "  report DB CODE --sql [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax]\n"
-           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n";
+           "  report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] [--pdf FILE]\n"
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  schedule-job DB JOBNO [--scroll N] [--auto]\n"
+           "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
+           "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
+           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"
+           "  mail send SMTPURL --to A --subject S --text T [--from F] [--attach FILE]\n"
+           "  mail link URL FOLDER [--cusno N]\n"
+           "  transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n"
+           "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n"
+           "  pricelist DB JOBNO ITEMNO [--quantity TEXT]\n";
     return 2;
 }

@@ -175,6 +175,10 @@ public:
     void setServiceOpener(ServiceOpener opener) { m_serviceOpener = std::move(opener); }
     void setItemPreviewer(RecordOpener opener) { m_itemPreviewer = std::move(opener); }
     void setHtmlDialog(HtmlDialog dialog) { m_htmlDialog = std::move(dialog); }
+    void setFileTransferOpener(RecordOpener opener) { m_fileTransfer = std::move(opener); }
+    using MailSender =
+        std::function<bool(const QString &to, const QString &subject, const QString &text, const QString &attachment)>;
+    void setMailSender(MailSender sender) { m_mailSender = std::move(sender); }
     // The job window on the job of this id (read-only preview).
     void OpenJob(long jobId);
     // The customer window on this customer (read-only).
@@ -185,6 +189,11 @@ public:
     void PreviewItem(long itemId);
     // A modal window showing this HTML text.
     void ShowHtmlDialog(const QString &html);
+    // The file transfer with the support site: 30590 sends a file, any other
+    // command downloads one.
+    void OpenFileTransfer(long command);
+    // One outgoing message through the mail service; true when it was taken.
+    bool SendMail(const QString &to, const QString &subject, const QString &text, const QString &attachment);
 
     // --- Printing ---------------------------------------------------------------
     // The one print engine, installed by the printing subsystem and owned here.
@@ -470,6 +479,8 @@ private:
     ServiceOpener m_serviceOpener;
     RecordOpener m_itemPreviewer;
     HtmlDialog m_htmlDialog;
+    RecordOpener m_fileTransfer;
+    MailSender m_mailSender;
     std::unique_ptr<PrintService> m_printService;
     std::array<QHash<qint32, CListItem>, CodeTableCount> m_caches;
     std::array<std::unique_ptr<QMenu>, PopupMenuCount> m_menus;

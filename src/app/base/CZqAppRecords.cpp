@@ -48,6 +48,22 @@ void CZqApp::PreviewItem(long itemId)
     m_itemPreviewer(itemId);
 }
 
+void CZqApp::OpenFileTransfer(long command)
+{
+    if (!m_fileTransfer)
+        return sayNotAvailable(QStringLiteral("File transfer"));
+    m_fileTransfer(command);
+}
+
+bool CZqApp::SendMail(const QString &to, const QString &subject, const QString &text, const QString &attachment)
+{
+    if (!m_mailSender) {
+        sayNotAvailable(QStringLiteral("E-mail"));
+        return false;
+    }
+    return m_mailSender(to, subject, text, attachment);
+}
+
 void CZqApp::ShowHtmlDialog(const QString &html)
 {
     if (!m_htmlDialog)

@@ -1,5 +1,7 @@
 #include "app/base/HtmlText.h"
 
+#include "platform/Settings.h"
+
 #include "platform/DateTime.h"
 #include "platform/Prompt.h"
 
@@ -100,6 +102,23 @@ void BuildHtmlLinkMenu(QString &html, int commandId, const QString &text, const 
 QString SupportAddress()
 {
     return QStringLiteral("https://www.halvane.com/tavrel/support/");
+}
+
+QString SupportEmailAddress()
+{
+    return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("SupportEmail"),
+                                          QStringLiteral("support@halvane.com"));
+}
+
+QString SupportCustomerNo()
+{
+    return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("SupportCusNo"));
+}
+
+QString SupportFtpHost()
+{
+    return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("SupportFtpHost"),
+                                          QStringLiteral("ftp.halvane.com"));
 }
 
 void AddSupportLinks(QString &html, const QString &page, const QString &text1, const QString &text2)

@@ -38,6 +38,13 @@ void AddHtmlHeading(QString &html, const QString &title, const QString &text);
 
 // The web address of the maker's support pages, ending in "support/".
 QString SupportAddress();
+// The maker's support services, kept in the workstation's "Settings":
+// the support mail address ("SupportEmail"), the shop's customer number
+// with the maker ("SupportCusNo") and the support site's FTP server
+// ("SupportFtpHost").
+QString SupportEmailAddress();
+QString SupportCustomerNo();
+QString SupportFtpHost();
 
 // The program's notice line; mode 2 gives its long form.
 QString GetProgramNotice(int mode);

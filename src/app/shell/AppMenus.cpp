@@ -108,6 +108,41 @@ void buildListMenus(QMenu &menu)
             if (id == end)
                 dates->addSeparator();
     }
+    // The schedule view's popups: its list (13) and the inventory commands (20).
+    menu.addMenu(QString());
+    QMenu *schedule = menu.addMenu(QStringLiteral("Schedule"));
+    addEntries(schedule, {{30102, "Schedule Job"},
+                          {30331, "Preview Job Specs"},
+                          {30406, "Edit Job Dates"},
+                          {0, ""},
+                          {30728, "Update Status of Selected Jobs..."},
+                          {30729, "Update Status of Selected Items..."},
+                          {0, ""},
+                          {30121, "Refresh\tF5"},
+                          {30120, "Search...\tCtrl+F3"},
+                          {0, ""},
+                          {30530, "&Expand All"},
+                          {30531, "&Collapse All"},
+                          {0, ""},
+                          {30115, "Select &All"},
+                          {30062, "View F&ilter..."},
+                          {30064, "View &Totals...\tCtrl+T"},
+                          {30538, "Set Column Sizes..."}});
+    for (int position = 14; position <= 19; ++position)
+        menu.addMenu(QString());
+    QMenu *inventory = menu.addMenu(QStringLiteral("Inventory"));
+    addEntries(inventory, {{30741, "Setup/Adjust"},
+                           {30744, "Check"},
+                           {30742, "Order"},
+                           {30743, "Receive"},
+                           {0, ""},
+                           {30746, "Selected Service"},
+                           {30745, "Services of Selected Job"},
+                           {0, ""},
+                           {30747, "View History \u00b7 List"},
+                           {30748, "View History \u00b7 XML"},
+                           {0, ""},
+                           {30749, "Inventory Options"}});
 }
 
 void copyMenu(QMenu &to, const QMenu &from)

@@ -26,10 +26,17 @@
 #include "data/SharedDatabase.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
+#include "jobs/FindInstall.h"
 #include "jobs/JobsInstall.h"
+#include "production/ProductionInstall.h"
+#include "estimating/CHtmlDlg.h"
+#include "estimating/CPaperCutterDlg.h"
+#include "estimating/CPriceBook.h"
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
+#include "reports/ReportsInstall.h"
 #include "platform/Prompt.h"
+#include "printing/EstimatingPrints.h"
 #include "printing/CPrintForm.h"
 #include "printing/JobPrintEntry.h"
 #include "views/CStatusDlg.h"
@@ -67,6 +74,7 @@ AppShell::~AppShell()
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     RemoveCodeCacheLookups();
+    RemoveFindDialogs();
     RemoveJobs(m_app);
     CItemPrice::SetDefaultPriceChangeDialog(nullptr);
     RemoveAppDialogs(m_app);
@@ -121,6 +129,7 @@ bool AppShell::InitInstance()
     // Every connection the shell makes between the layers, in one list.
     InstallAppDialogs(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallJobs(m_app, [this]() -> QWidget * { return m_frame.get(); });
+    InstallFindDialogs();
     InstallDatabaseMaintenance();
     InstallAppQueryReader(m_app);
     InstallPrinting(m_app);
@@ -147,7 +156,13 @@ bool AppShell::InitInstance()
     InstallCustomerWindows(m_app, [this]() -> QWidget * { return m_frame.get(); });
     InstallCreditDialog();
     InstallPriceChanged();
+    InstallProduction(m_app);
+    InstallPaperCutter();
+    InstallPriceBook();
+    InstallHtmlDialog(m_app);
+    InstallEstimatingPrints();
     InstallExchange();
+    InstallReports();
     // The one menu resource 170 holds every area's pop-ups; registered after
     // the areas so that it is the one the program shows.
     InstallAppMenus(m_app);

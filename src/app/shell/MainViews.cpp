@@ -7,6 +7,7 @@
 #include "customers/CustomerWindows.h"
 #include "jobs/CViewJobs.h"
 #include "production/schedule/CViewSchedule.h"
+#include "reports/CViewReports.h"
 #include "views/CView0.h"
 #include "views/ViewFactory.h"
 
@@ -61,6 +62,11 @@ QWidget *CreateMainView(int viewId)
         auto *schedule = new CViewSchedule(nullptr);
         schedule->OnInitialUpdate();
         return schedule;
+    }
+    if (viewId == CViewReports::kViewId) {
+        auto *reports = new CViewReports(nullptr);
+        reports->OnInitialUpdate();
+        return reports;
     }
     return new CPlaceholderView(viewId);
 }

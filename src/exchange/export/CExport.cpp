@@ -57,7 +57,7 @@ void CExport::Write(const QString &text)
             crlf += QLatin1Char('\r');
         crlf += text.at(i);
     }
-    const QByteArray bytes = ToWindows1252(crlf);
+    const QByteArray bytes = utf8 ? crlf.toUtf8() : ToWindows1252(crlf);
     if (outputFile.write(bytes) != bytes.size())
         fail(outputFile.errorString());
 }
@@ -239,14 +239,31 @@ int CExport::WriteAddressList(int choice, bool allRows, bool replaceLineBreaks)
     return count;
 }
 
-void CExport::WriteCommaList(const QString &items)
+int CExport::WriteCommaList(const QString &list, const QString &lineEnd)
 {
-    const QStringList parts = items.split(QLatin1Char(','));
-    QStringList names;
-    for (const QString &part : parts) {
-        if (part.trimmed().isEmpty())
-            continue;
-        names.append(part);
-    }
-    Write(names.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+    const int lastComma = list.lastIndexOf(QLatin1Char(','));
+    if (lastComma < 0)
+        return 0;
+    const QStringList items = list.left(lastComma).split(QLatin1Char(','));
+    for (int i = 0; i < items.size(); ++i)
+        Write(items.at(i) + (i + 1 < items.size() ? QString(QLatin1Char(separator)) : lineEnd));
+    return int(items.size());
+}
+
+QString CExport::ReadHeaderLine(const QString &key, QString &text)
+{
+    const int at = text.indexOf(key);
+    if (at < 0)
+        return QString();
+    const int start = at + int(key.size());
+    const int end = text.indexOf(QLatin1String("\r\n"), start);
+    if (end < 0)
+        return QString();
+    QString value = text.mid(start, end - start);
+    while (!value.isEmpty() && value.at(0) == QLatin1Char(' '))
+        value.remove(0, 1);
+    if (end == start)
+        return QString();
+    text = text.mid(end + 2);
+    return value;
 }

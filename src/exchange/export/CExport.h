@@ -63,9 +63,17 @@ public:
     int WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBreaks);
     // The address list of the customers or contacts of the rows (choice 1-10).
     int WriteAddressList(int choice, bool allRows, bool replaceLineBreaks);
-    // A comma-separated list of names written TAB-separated: each item keeps
-    // the blanks around it, "\n" after the last.
-    void WriteCommaList(const QString &items);
+    // The items of a comma-terminated list (text after the last comma is
+    // ignored), each with the blanks around it, the separator between two
+    // and the line end after the last. An empty list, or one without a
+    // comma, writes nothing. Returns the number of items written.
+    int WriteCommaList(const QString &list, const QString &lineEnd);
+    // The value of a header line ("Subject:") of a template text, consumed:
+    // the text between the key and the next CR LF with leading blanks
+    // removed; the text then starts after that CR LF. Empty (and the text
+    // unchanged) when the key is missing, no CR LF follows it or nothing
+    // stands between them.
+    static QString ReadHeaderLine(const QString &key, QString &text);
 
     // --- the export entry -----------------------------------------------------------
     // Asks "Which Rows?"; false when cancelled.
@@ -113,6 +121,70 @@ public:
     int WriteShippingLabels(const QList<Shipment> &shipments);
     void PrintShippingLabels(const QList<Shipment> &shipments);
 
+    // --- XML -------------------------------------------------------------------------
+    // XML documents are written in UTF-8 (set by WriteXmlHeader), each line
+    // ending CR LF on disk, indentation by TABs given by the caller.
+    // One element on one line; blanks removed from the name, the text
+    // escaped; an empty text gives the empty-element form (no attributes).
+    // `attributes` stands right behind the name, its leading blank included.
+    void WriteXmlElement(const QString &name, const QString &text, const QString &indent,
+                         const QString &attributes = QString());
+    void WriteXmlIntElement(const QString &name, qint32 value, const QString &indent);
+    void WriteXmlByteElement(const QString &name, quint8 value, const QString &indent);
+    // The declaration, the stylesheet line (only when the stylesheet names an
+    // ".xslt" file), the root start tag and the Header with DocName and DocHead.
+    void WriteXmlHeader(const QString &root, const QString &stylesheet, const QString &docName,
+                        const QString &docHead, const QString &encoding);
+    // The Footer with DocFoot and DocCount and the root end tag.
+    void WriteXmlFooter(const QString &root, const QString &footer, int count);
+    // The set's current row, each field as an element (wrapped when a name
+    // is given). The set's position does not change.
+    void WriteXmlRecord(CXDaoSet &set, const QString &wrapper, const QString &indent);
+    // Every row of the query ("?" replaced by the id) as a wrapped record one
+    // TAB in; the number of rows. Only a single SELECT is run: any other
+    // statement writes nothing.
+    int WriteXmlQueryRecords(const QString &sql, const QString &element, qint32 id);
+    // The query an XML template carries in its comment: the lines after the
+    // line holding the marker up to the line holding "-->", joined by blanks.
+    static QString ReadTemplateQuery(const QString &path);
+
+    // Jobs to an XML document through a stylesheet template: the selected
+    // rows of a job list (JobID 0), or one job (no list).
+    void ExportJobsXml(CXListCtrl *jobList, qint32 jobId);
+    // The same for jobs chosen by their JobIDs, as a list's selection.
+    void ExportJobIdsXml(const QList<qint32> &jobIds);
+    // One Job element for the job; the counter goes up first.
+    void WriteXmlJob(class CJobSet &job, int &counter, bool withServices);
+    void WriteXmlJobItems(qint32 jobId, bool withServices, const QString &indent);
+    void WriteXmlEmployee(quint8 empNo, const QString &indent);
+    void WriteXmlCustomer(qint32 cusNo, const QString &indent);
+    void WriteXmlBuyer(qint32 contactNo, const QString &indent);
+    void WriteXmlShipto(qint32 shiptoNo, const QString &indent);
+    void WriteXmlVendor(qint32 vendorNo, const QString &indent);
+    // Any list through a template of the other-templates folder whose name
+    // starts with the prefix; a name ending in a blank gets today's date.
+    void ExportListXml(const QString &prefix, const QString &name, const QString &heading);
+    // The template choice of the list export; false when cancelled.
+    bool ChooseXmlTemplate(const QString &prefix);
+    // The shop's XML folders, below the database folder.
+    static QString XmlJobTemplateFolder();
+    static QString XmlJobFileFolder();
+    static QString XmlOtherTemplateFolder();
+    static QString XmlOtherFileFolder();
+    // Where the last XML export wrote (tests and the command-line tool).
+    QString m_strXmlPath;
+
+    // --- e-mail from a list ------------------------------------------------------------
+    // E-mail to the people behind the selected rows (or, with a document,
+    // behind the current key): template, recipients, placeholders, sending.
+    void EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QString templateName, QString document);
+    // One message to each record of the query completed with the key; false
+    // when an RTF document could not be made (the sending stops).
+    bool EmailRecords(const QString &query, qint32 key, const QString &subject, QString &body,
+                      const QString &attachment, bool survey, bool several);
+    // The e-mail templates' folder below the database folder.
+    static QString EmailTemplateFolder();
+
     // --- RTF ------------------------------------------------------------------------
     // Fills the template with the job; the document goes to m_strDocument.
     bool FillRtfTemplate(qint32 jobId, const QString &templatePath);
@@ -125,6 +197,7 @@ public:
     QString m_strDocument;       // RTF document path
     QString m_strTemplateFolder; // XML template folder
     QString m_strTemplateName;   // XML template name
+    bool utf8 = false;           // text goes to disk as UTF-8, not Windows-1252
     char separator = '\t';
     char quote = '"';
 
@@ -134,6 +207,7 @@ private:
     int selectedCount() const;
     void fail(const QString &reason);
     bool chooseTemplate(const QString &defaultName, int count, QString &path);
+    void exportJobs(const QList<qint32> &jobIds, bool fromList);
 
     bool m_bFailed = false;
     QString m_strError;

@@ -158,7 +158,8 @@ int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
         if (header.IsOpen())
             WriteFieldNames(header, QString(QLatin1Char('\t')));
     }
-    WriteCommaList(QStringLiteral("JobBarcode, ItemBarcode, Description, QtyShipped, QtyPerBox, BoxNo, TotalBoxes, "));
+    WriteCommaList(QStringLiteral("JobBarcode, ItemBarcode, Description, QtyShipped, QtyPerBox, BoxNo, TotalBoxes, "),
+                   QStringLiteral("\n"));
 
     int labels = 0;
     for (const Shipment &shipment : shipments) {

@@ -286,6 +286,15 @@ QList<Database::QueryDefInfo> Database::queryDefs() const
     return out;
 }
 
+int Database::statementType(const QString &jetSql) const
+{
+    d->requireOpen();
+    const jet::Translation t = d->translateSavedQuery(jetSql);
+    if (!t.makeTable.isEmpty())
+        return 80;
+    return SchemaEditor::queryType(jetSql, int(t.kind));
+}
+
 void Database::setQuerySql(const QString &name, const QString &jetSql)
 {
     SchemaEditor(*d).setQuerySql(name, jetSql);

@@ -91,6 +91,10 @@ public:
     // name must be a column, an alias or a declared parameter (else 3061 "Too
     // few parameters. Expected n.") and the SQLite text must prepare.
     void checkQuery(const QString &jetSql);
+    // The DAO query type a statement would be saved with (0 select, 16
+    // crosstab, 128 union, 32 delete, 48 update, 64 append, 80 make-table);
+    // throws as checkQuery does for a statement that does not translate.
+    int statementType(const QString &jetSql) const;
     // The PARAMETERS a saved query declares, in order (3265 when absent).
     struct QueryParameter { QString name; FieldType type = FieldType::Text; };
     QList<QueryParameter> queryParameters(const QString &name) const;

@@ -1,8 +1,11 @@
 #include "production/schedule/CViewSchedule.h"
 
 #include "catalogue/CInventory.h"
+#include "production/schedule/CScheduleJob.h"
 
 #include "app/base/CZqApp.h"
+#include "app/base/Choices.h"
+#include "app/base/Menus.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
@@ -18,6 +21,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "views/CDlgList.h"
+#include "views/ListExport.h"
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
 #include "platform/Clock.h"
@@ -29,6 +33,7 @@
 #include "views/CStatusDlg.h"
 
 #include <QtGui/QClipboard>
+#include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
@@ -93,6 +98,28 @@ qint32 CViewSchedule::ContextJobId()
         row = selected.isEmpty() ? -1 : selected.first();
     }
     return row < 0 ? 0 : m_list->GetItemText(row, C::ColJobId).toInt();
+}
+
+void CViewSchedule::ScheduleContextOrder()
+{
+    const qint32 jobId = ContextJobId();
+    if (jobId <= 0) {
+        if (platform::Prompt::messageBox(QStringLiteral("No Order is selected to open. Would you like to find one?"),
+                                         QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            == platform::IDYES)
+            PostCommand(30101);
+        return;
+    }
+    int row = m_list->GetCurrentRow();
+    if (row < 0 || row >= m_list->GetItemCount()) {
+        const QList<int> selected = SelectedRows();
+        row = selected.isEmpty() ? -1 : selected.first();
+    }
+    const qint32 itemId = row >= 0 && (IsItemRow(row) || IsServiceRow(row)) ? qint32(m_list->GetItemData(row)) : 0;
+    bool changed = false;
+    CScheduleJob::ScheduleOrder(jobId, itemId, 0, this, &changed);
+    if (changed)
+        FillList();
 }
 
 void CViewSchedule::OpenContextJob()
@@ -213,6 +240,15 @@ void CViewSchedule::OnInitialUpdate()
             [this](const QPoint &point) { OnListContextMenu(point); });
     disconnect(m_list->header(), &QHeaderView::sectionClicked, nullptr, nullptr);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) { OnColumnClick(column); });
+    if (m_mainBar) {
+        const bool compact = m_mainBar->barStyle() == 2;
+        m_mainBar->AddSpacer(8, 0);
+        m_mainBar->AddItem(kInventoryButton, QStringLiteral("Inventory"), 0, 132, 7, 1, 2085, 0, compact ? 0 : 2,
+                           compact ? 44 : 64, kListMenus, kInventoryMenu, QStringLiteral("Inventory"));
+        m_mainBar->AddItem(kSettingsButton, QStringLiteral("Scheduler Settings"), 0, 132, 10, 1, 2085, 0,
+                           compact ? 0 : 2, compact ? 44 : 64, 0, 0, QStringLiteral("Setup Scheduler"));
+        m_mainBar->RecalcLayout(255);
+    }
     CZqApp *app = ZqApp();
     const int first = app ? app->GetSettingInt(QStringLiteral("List First"), 31102, CZqApp::kScheduler) : 31102;
     SelectTreeCode(first);
@@ -736,7 +772,7 @@ bool CViewSchedule::OnCommand(int id)
         if (QApplication::keyboardModifiers() & Qt::ControlModifier)
             OpenContextJob();
         else
-            ReportNotAvailable(QStringLiteral("The order scheduling dialog"));
+            ScheduleContextOrder();
         return true;
     case 30406:
         OnJobDates();
@@ -766,7 +802,21 @@ bool CViewSchedule::OnCommand(int id)
         OnInventoryOptions();
         return true;
     case 30748:
-        ReportNotAvailable(QStringLiteral("Exporting the inventory history as XML"));
+        if (const ListXmlExporter &exporter = listXmlExporter())
+            exporter(QStringLiteral("Inventory"), QStringLiteral("InventoryOrders "), QStringLiteral("Inventory Ordered"));
+        else
+            ReportNotAvailable(QStringLiteral("Exporting the inventory history as XML"));
+        return true;
+    case kInventoryButton: {
+        const QPoint at = QCursor::pos();
+        const int chosen = ShowPopupMenu(kListMenus, kInventoryMenu, at.x(), at.y(), this, 0);
+        if (chosen != 0)
+            RunCommand(chosen);
+        return true;
+    }
+    case kSettingsButton:
+        // The scheduler's setup tables live in the settings view.
+        emit switchViewRequested(kSettingsView);
         return true;
     default:
         return CView0::OnCommand(id);
@@ -916,8 +966,17 @@ void CViewSchedule::OnListContextMenu(const QPoint &point)
     CZqApp *app = ZqApp();
     const int which = CellMenuFor(row, column);
     QMenu *menu = (app && which >= 0) ? app->GetPopupMenu(CZqApp::PopupMenu(which)) : nullptr;
-    if (!menu)
+    if (!menu) {
+        // Cells without a menu of their own: the inventory commands on a
+        // service's quantity, the list's commands anywhere else.
+        if (!m_list->IsItemSelected(row))
+            m_list->SelectItem(row);
+        const QPoint at = m_list->viewport()->mapToGlobal(point);
+        const int id = ShowPopupMenu(kListMenus, FallbackMenuFor(row, column), at.x(), at.y(), this, 0);
+        if (id != 0)
+            RunCommand(id);
         return;
+    }
     // The entry that the cell shows is checked.
     const QString shown = m_list->GetItemText(row, column);
     const bool marks = column == C::ColStatus || column == Col(C::ColOperator) || column == Col(C::ColTag)
@@ -932,6 +991,11 @@ void CViewSchedule::OnListContextMenu(const QPoint &point)
         m_list->SelectItem(row);
     if (QAction *chosen = menu->exec(m_list->viewport()->mapToGlobal(point)))
         RunCommand(chosen->data().toInt());
+}
+
+int CViewSchedule::FallbackMenuFor(int row, int column)
+{
+    return column == C::ColQuantity && IsServiceRow(row) ? kInventoryMenu : kScheduleListMenu;
 }
 
 bool CViewSchedule::OnListOptions()
@@ -1128,6 +1192,10 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
     if (status == kInProduction || status >= 18)
         status = GetItemDeptColumn(item.m_JobID, item.m_ItemNo, item.m_SubNo);
     if (status == item.m_Status)
+        return false;
+    // A date given to a service may ask first before it replaces the status
+    // of an item on Hold, Wait or Proof.
+    if (itemRow < 0 && (m_nListOption & kAskItemStatusOption) && !AskItemStatusChange(item.m_Status, quint8(status)))
         return false;
     if (item.SetServiceStatus(status, 0, 0) == 0)
         return false;

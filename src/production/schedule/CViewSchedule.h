@@ -20,6 +20,16 @@ class CViewSchedule : public CView0
 public:
     static constexpr int kViewId = 30007;
     static constexpr int kCodeBase = 31100;
+    // Menu resource of the list popups and the positions of the schedule's.
+    static constexpr int kListMenus = 170;
+    static constexpr int kScheduleListMenu = 13;
+    static constexpr int kInventoryMenu = 20;
+    static constexpr int kInventoryButton = 30740;
+    static constexpr int kSettingsButton = 30674;
+    static constexpr int kSettingsView = 30006;
+    // List option: ask before a service's date replaces the status of an
+    // item on Hold, Wait or Proof.
+    static constexpr int kAskItemStatusOption = 0x80000;
 
     explicit CViewSchedule(QWidget *parent = nullptr);
     ~CViewSchedule() override;
@@ -88,6 +98,9 @@ public:
     void OnInventoryOptions();
     // The shared popup menu of a cell by row kind and column; -1 for none.
     int CellMenuFor(int row, int column);
+    // The list popup (position of menu resource 170) of a cell without a
+    // menu of its own.
+    int FallbackMenuFor(int row, int column);
     // Right-click on the list: the cell's menu, its command runs on the
     // selected rows.
     void OnListContextMenu(const QPoint &point);
@@ -95,6 +108,9 @@ public:
     qint32 ContextJobId();
     // The job window of the context row's order (30331, Ctrl+Open).
     void OpenContextJob();
+    // The scheduling window of the context row's order (30102/30103), on
+    // the context row's item or service; lists again after a change.
+    void ScheduleContextOrder();
     // The job dates dialog of the context row's order (30406), read-only
     // while another user has the job open; true when saved.
     bool OnJobDates();

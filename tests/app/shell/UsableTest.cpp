@@ -264,3 +264,36 @@ TEST_F(UsableTest, MenuEntriesTheViewDoesNotOfferAreDisabled)
     EXPECT_TRUE(disabled.contains(QStringLiteral("View Column &Totals\tCtrl+T")));
     EXPECT_TRUE(enabled.contains(QStringLiteral("&Open\tF6")));
 }
+
+TEST_F(UsableTest, TheSchedulesListAndInventoryPopupsAndTheRemindersAreInstalled)
+{
+    start();
+    QMenu list;
+    ASSERT_TRUE(FillMenuFromResource(list, 170, 13));
+    EXPECT_EQ(menuIds(list), (QList<int>{30102, 30331, 30406, 30728, 30729, 30121, 30120, 30530, 30531, 30115, 30062,
+                                         30064, 30538}));
+    EXPECT_EQ(list.actions().value(0)->text(), QStringLiteral("Schedule Job"));
+    QMenu inventory;
+    ASSERT_TRUE(FillMenuFromResource(inventory, 170, 20));
+    EXPECT_EQ(menuIds(inventory),
+              (QList<int>{30741, 30744, 30742, 30743, 30746, 30745, 30747, 30748, 30749}));
+
+    // The reminders command of a view opens the reminders list (not a
+    // "not yet available" message): an empty list goes on to a new reminder.
+    frame->SwitchView(30001);
+    QApplication::processEvents();
+    int shown = 0;
+    prompts().onDialog([&](QDialog &d) {
+        ++shown;
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Reminders"));
+        QApplication::processEvents();
+        return 2;
+    });
+    prompts().onDialog([&](QDialog &d) {
+        ++shown;
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Reminder"));
+        return 2;
+    });
+    activeView()->OnCommand(8900);
+    EXPECT_EQ(shown, 2);
+}

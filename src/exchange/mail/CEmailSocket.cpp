@@ -1,0 +1,376 @@
+#include "exchange/mail/CEmailSocket.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/ErrorBoxes.h"
+#include "platform/Prompt.h"
+
+#include <QtNetwork/QHostAddress>
+
+namespace {
+
+constexpr int kDefaultTimeoutSeconds = 60;
+
+// Mail travels as octets; each one is kept as one character so a message
+// can be written back byte for byte.
+QString fromOctets(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes);
+}
+
+// A RETR reply's message: the status line and the final "." line gone, the
+// dot that the server put before every line starting with a dot removed.
+QString messageFromReply(const QByteArray &reply)
+{
+    const qsizetype statusEnd = reply.indexOf("\r\n");
+    if (statusEnd < 0)
+        return QString();
+    QByteArray body = reply.mid(statusEnd + 2);
+    if (body.endsWith(".\r\n"))
+        body.chop(3);
+    QByteArray out;
+    out.reserve(body.size());
+    bool lineStart = true;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const char c = body.at(i);
+        if (lineStart && c == '.') {
+            lineStart = false;
+            continue;
+        }
+        out.append(c);
+        lineStart = c == '\n' && i > 0 && body.at(i - 1) == '\r';
+    }
+    return fromOctets(out);
+}
+
+} // namespace
+
+QString EmailProgressText(int step, int current, int count)
+{
+    switch (step) {
+    case 2: return QStringLiteral("Retrieving Email 1 of %1. Please wait...").arg(count);
+    case 3: return QStringLiteral("Retrieved Email %1. Now retrieving %2...").arg(current).arg(current + 1);
+    case 4: return QStringLiteral("Deleting Email %1").arg(current);
+    case 6: return QStringLiteral("ERROR. Cannot complete receiving messages.");
+    default: return QString();
+    }
+}
+
+CEmailSocket::CEmailSocket()
+{
+    m_timeout.setSingleShot(true);
+    m_timeout.setInterval(kDefaultTimeoutSeconds * 1000);
+    connect(&m_timeout, &QTimer::timeout, this, &CEmailSocket::onTimeout);
+    connect(&m_socket, &QTcpSocket::connected, this, &CEmailSocket::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &CEmailSocket::onReadyRead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &CEmailSocket::onSocketError);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &CEmailSocket::onDisconnected);
+}
+
+CEmailSocket::~CEmailSocket()
+{
+    m_socket.disconnect(this);
+    m_socket.abort();
+}
+
+void CEmailSocket::log(const QString &text, bool blankLineFirst)
+{
+    if (m_pOwner)
+        m_pOwner->Log(text, blankLineFirst);
+}
+
+void CEmailSocket::progress(int step)
+{
+    if (m_pOwner)
+        m_pOwner->ShowProgress(step);
+}
+
+bool CEmailSocket::ConnectTo(EmailSocketOwner *owner, const QString &host, const QString &user,
+                             const QString &password, bool deleteAfterReceiving, int port)
+{
+    m_pOwner = owner;
+    m_strHost = host;
+    m_strUser = user;
+    m_strPassword = password;
+    m_bDelete = deleteAfterReceiving;
+    m_nPort = port;
+    m_bEnded = false;
+    m_buffer.clear();
+    m_socket.abort();
+    m_socket.connectToHost(host, quint16(port));
+    m_timeout.start();
+    return true;
+}
+
+void CEmailSocket::onConnected()
+{
+    log(QStringLiteral("Connected to: ") + DescribeConnection());
+    m_bConnected = true;
+    m_timeout.start();
+}
+
+void CEmailSocket::onSocketError(QAbstractSocket::SocketError error)
+{
+    if (m_bEnded || error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    const SystemError shown{int(error), m_socket.errorString() + QLatin1Char('\n')};
+    if (!m_bConnected) {
+        log(QStringLiteral("*** Cannot connect due to ERROR NO: ") + QString::number(int(error)), true);
+        ShowError(shown, QString());
+        m_bEnded = true;
+        m_timeout.stop();
+        m_socket.abort();
+        emit finished();
+        return;
+    }
+    ShowError(shown, QStringLiteral("(EmailSocket::OnReceive)"));
+    finish(6);
+}
+
+void CEmailSocket::onDisconnected()
+{
+    if (m_bEnded)
+        return;
+    // The server hung up. With a reply still owed the run did not complete.
+    const bool owed = m_nState != Finished && m_nState != Greeting;
+    finish(owed ? 6 : 5);
+}
+
+void CEmailSocket::onTimeout()
+{
+    if (m_bEnded)
+        return;
+    log(QStringLiteral("*** The server did not answer within %1 seconds ***").arg(m_timeout.interval() / 1000), true);
+    finish(6);
+}
+
+void CEmailSocket::finish(int step)
+{
+    m_bEnded = true;
+    m_timeout.stop();
+    progress(step);
+    m_socket.abort();
+    emit finished();
+}
+
+bool CEmailSocket::replyComplete() const
+{
+    const qsizetype statusEnd = m_buffer.indexOf("\r\n");
+    if (statusEnd < 0)
+        return false;
+    const bool multiLine = (m_nState == ListSent || m_nState == RetrSent) && !m_buffer.startsWith("-ERR");
+    if (!multiLine)
+        return true;
+    return m_buffer.indexOf("\r\n.\r\n", statusEnd) >= 0;
+}
+
+void CEmailSocket::onReadyRead()
+{
+    m_buffer.append(m_socket.readAll());
+    m_timeout.start();
+    while (!m_bEnded && replyComplete()) {
+        const qsizetype statusEnd = m_buffer.indexOf("\r\n");
+        const bool multiLine = (m_nState == ListSent || m_nState == RetrSent) && !m_buffer.startsWith("-ERR");
+        const qsizetype end = multiLine ? m_buffer.indexOf("\r\n.\r\n", statusEnd) + 5 : statusEnd + 2;
+        m_response = m_buffer.left(end);
+        m_buffer.remove(0, end);
+        ProcessResponse();
+    }
+}
+
+void CEmailSocket::ProcessResponse()
+{
+    const QString response = fromOctets(m_response);
+    if (response.startsWith(QLatin1String("-ERR"))) {
+        platform::Prompt::messageBox(QStringLiteral("Received error message from the server:\n\n") + response);
+        SendCommand(QStringLiteral("QUIT"), Finished, 6, QString());
+        return;
+    }
+    auto next = [this] {
+        if (m_nCurrent < GetCount())
+            SendCommand(QStringLiteral("RETR %1").arg(m_nCurrent + 1), RetrSent, 3, QString());
+        else
+            SendCommand(QStringLiteral("QUIT"), Finished, 5, QString());
+    };
+    switch (m_nState) {
+    case Greeting:
+        SendCommand(QStringLiteral("USER ") + m_strUser, UserSent, 0, QString());
+        break;
+    case UserSent:
+        log(QStringLiteral("Received: ") + response);
+        SendCommand(QStringLiteral("PASS ") + m_strPassword, PassSent, 0, QString());
+        break;
+    case PassSent:
+        log(QStringLiteral("Received: ") + response);
+        SendCommand(QStringLiteral("LIST"), ListSent, 1, QStringLiteral("Asking for number of messages. "));
+        break;
+    case ListSent: {
+        log(QStringLiteral("Received number of messages:\r\n") + response);
+        // After the status line: "number size" lines up to the "." line.
+        const int plus = int(response.indexOf(QLatin1Char('+')));
+        int pos = int(response.indexOf(QLatin1String("\r\n"), std::max(plus, 0))) + 2;
+        for (;;) {
+            const int blank = int(response.indexOf(QLatin1Char(' '), pos));
+            const int lineEnd = int(response.indexOf(QLatin1String("\r\n"), pos));
+            if (blank < 0 || lineEnd < 0 || lineEnd < blank)
+                break;
+            const int number = response.mid(pos, blank - pos).trimmed().toInt();
+            const int size = response.mid(blank, lineEnd - blank).trimmed().toInt();
+            pos = lineEnd + 2;
+            if (number > 0 && size > 0)
+                m_messages.append(Message{size, QString()});
+        }
+        log(QStringLiteral("The response is parsed as %1 messages.\r\n").arg(GetCount()));
+        if (GetCount() > 0)
+            SendCommand(QStringLiteral("RETR 1"), RetrSent, 2, QString());
+        else
+            SendCommand(QStringLiteral("QUIT"), Greeting, 5, QString());
+        break;
+    }
+    case RetrSent:
+        if (m_nCurrent < GetCount())
+            m_messages[m_nCurrent].text = messageFromReply(m_response);
+        ++m_nCurrent;
+        log(QStringLiteral("Received email number %1").arg(m_nCurrent));
+        if (m_bDelete)
+            SendCommand(QStringLiteral("DELE %1").arg(m_nCurrent), DeleSent, 4, QString());
+        else
+            next();
+        break;
+    case DeleSent:
+        next();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CEmailSocket::SendCommand(const QString &command, int newState, int progressStep, const QString &failureContext)
+{
+    // The password never reaches the log.
+    const QString shown = command.startsWith(QLatin1String("PASS ")) ? QStringLiteral("PASS ****") : command;
+    const QByteArray line = command.toLatin1() + "\r\n";
+    if (line.size() > kMaxCommandOctets) {
+        log(failureContext + QStringLiteral("Failed to send: ") + shown +
+            QStringLiteral(". The line is longer than %1 characters.").arg(kMaxCommandOctets));
+        finish(6);
+        return false;
+    }
+    if (m_socket.state() != QAbstractSocket::ConnectedState || m_socket.write(line) != line.size()) {
+        log(failureContext + QStringLiteral("Failed to send: ") + shown + QStringLiteral(". Error ") +
+            QString::number(int(m_socket.error())));
+        return false;
+    }
+    log(QStringLiteral("Sent: ") + shown);
+    if (newState != 0)
+        m_nState = newState;
+    m_timeout.start();
+    if (progressStep == 5 || progressStep == 6) {
+        // QUIT goes out before the connection is closed: the server removes
+        // the deleted messages only when it sees it.
+        m_bEnded = true;
+        m_timeout.stop();
+        progress(progressStep);
+        m_socket.disconnectFromHost();
+        if (m_socket.state() != QAbstractSocket::UnconnectedState)
+            m_socket.waitForDisconnected(5000);
+        emit finished();
+    } else if (progressStep != 0) {
+        progress(progressStep);
+    }
+    return true;
+}
+
+bool CEmailSocket::DeleteMessage(int index)
+{
+    if (index < 0)
+        return false;
+    if (m_bEnded || m_socket.state() != QAbstractSocket::ConnectedState) {
+        platform::Prompt::messageBox(
+            QStringLiteral("The mailbox is no longer connected: the message cannot be deleted now.\n\n"
+                           "Turn on \"Delete emails from the server\" to delete messages as they are received."));
+        return false;
+    }
+    return SendCommand(QStringLiteral("DELE %1").arg(index + 1), 0, 4, QString());
+}
+
+void CEmailSocket::Reset()
+{
+    if (m_bConnected)
+        m_socket.abort();
+    m_nState = Greeting;
+    m_bConnected = false;
+    m_bEnded = false;
+    m_nCurrent = 0;
+    m_response.clear();
+    m_buffer.clear();
+    m_messages.clear();
+}
+
+void CEmailSocket::AddMessage(const QString &text)
+{
+    m_messages.append(Message{qint32(text.size()), text});
+}
+
+QString CEmailSocket::GetMessageText(int index) const
+{
+    return index >= 0 && index < m_messages.size() ? m_messages.at(index).text : QString();
+}
+
+int CEmailSocket::GetMessageLength(int index) const
+{
+    return int(GetMessageText(index).size());
+}
+
+QString CEmailSocket::GetPlainText(int index) const
+{
+    const QString text = GetMessageText(index);
+    const int label = int(text.indexOf(QLatin1String("Content-Type: text/plain;")));
+    const int blank = int(text.indexOf(QLatin1String("\r\n\r\n"), label + 1));
+    const int start = blank >= 0 ? blank + 4 : 0;
+    // The message is stored without the reply's closing line: the body runs
+    // to its end unless a part boundary closes it first.
+    int end = int(text.size());
+    const int boundaryAt = int(text.indexOf(QLatin1String("boundary=")));
+    if (boundaryAt >= 0) {
+        const int valueStart = boundaryAt + 9;
+        const int valueEnd = int(text.indexOf(QLatin1String("\r\n"), valueStart));
+        QString boundary = text.mid(valueStart, valueEnd < 0 ? -1 : valueEnd - valueStart);
+        boundary.remove(QLatin1Char('"'));
+        if (!boundary.isEmpty()) {
+            const int found = int(text.indexOf(boundary, start));
+            if (found >= 0)
+                end = found - 4;
+        }
+    }
+    return end > start ? text.mid(start, end - start) : QString();
+}
+
+QString CEmailSocket::GetHeaderField(int index, const QString &label, int start, int limit,
+                                     const QString &strip) const
+{
+    if (index < 0 || index >= m_messages.size())
+        return QString();
+    const QString &text = m_messages.at(index).text;
+    if (label.isEmpty())
+        return text;
+    QString value;
+    CZqApp::ExtractMailField(text, label, value, start, limit, strip);
+    return value;
+}
+
+QString CEmailSocket::GetMessageId(int index)
+{
+    if (index < 0 || index >= m_messages.size())
+        return QString();
+    QString &text = m_messages[index].text;
+    text.replace(QLatin1String("Message-Id:"), QLatin1String("Message-ID:"));
+    text.replace(QLatin1String("Message-id:"), QLatin1String("Message-ID:"));
+    return GetHeaderField(index, QStringLiteral("Message-ID:"), 0, 0, QStringLiteral("<>"));
+}
+
+QString CEmailSocket::DescribeConnection() const
+{
+    return QStringLiteral("%1 - %2 - Port %3")
+        .arg(m_socket.localAddress().toString(), m_socket.peerAddress().toString())
+        .arg(m_socket.localPort());
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QtCore/QByteArray>
+#include <QtCore/QList>
+#include <QtCore/QObject>
+#include <QtCore/QString>
+#include <QtCore/QTimer>
+#include <QtNetwork/QTcpSocket>
+
+// What the mailbox client reports to the window that runs it: log lines and
+// the progress steps of a run (1 LIST sent, 2 first RETR sent, 3 next RETR
+// sent, 4 DELE sent, 5 finished normally, 6 finished after an error).
+class EmailSocketOwner
+{
+public:
+    virtual ~EmailSocketOwner() = default;
+    virtual void Log(const QString &text, bool blankLineFirst) = 0;
+    virtual void ShowProgress(int step) = 0;
+};
+
+// The text a progress step shows and logs ("" for steps without one).
+QString EmailProgressText(int step, int current, int count);
+
+// A POP3 mailbox client. One run: greeting, USER, PASS, LIST, then RETR for
+// each listed message (DELE after each complete one when asked) and QUIT.
+// Replies are read line by line: a multi-line reply (LIST, RETR) ends at its
+// "." line, and the next command goes out only after the reply to the last
+// one is complete, so mails never run together and only complete ones are
+// deleted. A message is kept without its status line and with the dot
+// stuffing undone: its bytes as the sender wrote them (each byte one
+// character). The messages stay until the next run.
+class CEmailSocket : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Dialogue states.
+    enum State { Greeting = 1, UserSent = 2, PassSent = 3, ListSent = 4, RetrSent = 5, Finished = 6, DeleSent = 7 };
+
+    struct Message
+    {
+        qint32 size = 0; // as the LIST reply gave it
+        QString text;
+    };
+
+    CEmailSocket();
+    ~CEmailSocket() override;
+
+    // Starts a run; true when the connection is under way.
+    bool ConnectTo(EmailSocketOwner *owner, const QString &host, const QString &user, const QString &password,
+                   bool deleteAfterReceiving, int port);
+    // Sends one command line; false (and a log line) when it cannot be sent.
+    bool SendCommand(const QString &command, int newState, int progressStep, const QString &failureContext);
+    // Deletes message `index` (from 0) while the mailbox is still open; says
+    // so and returns false once the run has ended.
+    bool DeleteMessage(int index);
+    void Reset();
+    // A message that did not come through the mailbox (sample mails, XML order
+    // files), its size the text's length.
+    void AddMessage(const QString &text);
+
+    QString GetPlainText(int index) const;
+    QString GetHeaderField(int index, const QString &label, int start, int limit, const QString &strip) const;
+    QString GetMessageId(int index);
+    QString DescribeConnection() const;
+
+    bool IsOpen() const { return m_socket.state() != QAbstractSocket::UnconnectedState; }
+    bool IsConnected() const { return m_bConnected; }
+    int GetCount() const { return int(m_messages.size()); }
+    int GetCurrent() const { return m_nCurrent; }
+    int GetState() const { return m_nState; }
+    QString GetMessageText(int index) const;
+    int GetMessageLength(int index) const;
+
+    // Seconds without a reply before the run ends in step 6.
+    void setTimeout(int seconds) { m_timeout.setInterval(seconds * 1000); }
+    // The longest command line a server must accept (CR LF included).
+    static constexpr int kMaxCommandOctets = 255;
+
+signals:
+    // The run is over: QUIT sent, the server closed, an error or the time-out.
+    void finished();
+
+private:
+    void onConnected();
+    void onReadyRead();
+    void onSocketError(QAbstractSocket::SocketError error);
+    void onDisconnected();
+    void onTimeout();
+    // A complete reply is in m_response; moves the dialogue on.
+    void ProcessResponse();
+    bool replyComplete() const;
+    void finish(int step);
+    void log(const QString &text, bool blankLineFirst = false);
+    void progress(int step);
+
+    QTcpSocket m_socket;
+    QTimer m_timeout;
+    EmailSocketOwner *m_pOwner = nullptr;
+    QString m_strHost;
+    QString m_strUser;
+    QString m_strPassword;
+    int m_nPort = 110;
+    int m_nState = Greeting;
+    int m_nCurrent = 0;
+    bool m_bDelete = false;
+    bool m_bConnected = false;
+    bool m_bEnded = false;
+    QByteArray m_buffer;   // received, not yet a complete reply
+    QByteArray m_response; // the complete reply being processed
+    QList<Message> m_messages;
+};

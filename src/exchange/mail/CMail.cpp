@@ -1,0 +1,204 @@
+#include "exchange/mail/CMail.h"
+
+#include "exchange/mail/CMailCompose.h"
+
+#include "app/base/CZqApp.h"
+#include "platform/Prompt.h"
+
+#include <QtCore/QDateTime>
+#include <QtCore/QFileInfo>
+#include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QThread>
+#include <QtCore/QUuid>
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+namespace {
+
+int g_attachmentWait = 2000;
+
+const QString kRetryText = QStringLiteral("\nCannot send the email.\nDo you want to try it again?");
+
+// A header value: plain ASCII as it is, anything else as a UTF-8 encoded word.
+QByteArray headerText(const QString &text)
+{
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
+    if (ascii)
+        return text.toLatin1();
+    return "=?UTF-8?B?" + text.toUtf8().toBase64() + "?=";
+}
+
+QStringList recipients(const QString &to)
+{
+    QStringList out;
+    for (const QString &part : to.split(QRegularExpression(QStringLiteral("[;,]")), Qt::SkipEmptyParts)) {
+        QString address = part.trimmed();
+        const int open = int(address.indexOf(QLatin1Char('<')));
+        const int close = int(address.indexOf(QLatin1Char('>'), open + 1));
+        if (open >= 0 && close > open)
+            address = address.mid(open + 1, close - open - 1).trimmed();
+        if (!address.isEmpty())
+            out.append(address);
+    }
+    return out;
+}
+
+struct ServerReplies
+{
+    QString last;
+};
+
+int keepReplies(CURL *, curl_infotype type, char *data, size_t size, void *user)
+{
+    if (type == CURLINFO_HEADER_IN) {
+        // The server's refusals (4xx and 5xx); its closing "221" after the
+        // QUIT that follows a refusal is not what the user needs to read.
+        const QString line = QString::fromUtf8(data, qsizetype(size)).trimmed();
+        if (line.startsWith(QLatin1Char('4')) || line.startsWith(QLatin1Char('5')))
+            static_cast<ServerReplies *>(user)->last = line;
+    }
+    return 0;
+}
+
+} // namespace
+
+void CMail::setAttachmentWait(int milliseconds)
+{
+    g_attachmentWait = milliseconds;
+}
+
+bool CMail::SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
+                     const QString &to, const QString &subject, const QString &text, const QString &attachment,
+                     QString &reply)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    reply.clear();
+    CURL *curl = curl_easy_init();
+    if (!curl) {
+        reply = QStringLiteral("The mail library could not be started.");
+        return false;
+    }
+    const QString url = server.contains(QLatin1String("://")) ? server : QStringLiteral("smtp://") + server;
+    const QByteArray urlBytes = url.toUtf8();
+    curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
+    // STARTTLS when the server offers it; a plain server still works.
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    const QByteArray userBytes = user.toUtf8();
+    const QByteArray passBytes = password.toUtf8();
+    if (!user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, userBytes.constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, passBytes.constData());
+    }
+    const QByteArray fromBytes = "<" + from.toUtf8() + ">";
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, fromBytes.constData());
+    curl_slist *rcpt = nullptr;
+    for (const QString &address : recipients(to))
+        rcpt = curl_slist_append(rcpt, ("<" + address.toUtf8() + ">").constData());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+
+    curl_slist *headers = nullptr;
+    const QByteArray domain = from.section(QLatin1Char('@'), 1).toUtf8();
+    for (const QByteArray &h : {QByteArray("From: ") + from.toUtf8(), QByteArray("To: ") + to.toUtf8(),
+                                QByteArray("Subject: ") + headerText(subject),
+                                QByteArray("Date: ") +
+                                    QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1(),
+                                QByteArray("Message-ID: <") +
+                                    QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + "@" +
+                                    (domain.isEmpty() ? QByteArray("localhost") : domain) + ">"})
+        headers = curl_slist_append(headers, h.constData());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+
+    curl_mime *mime = curl_mime_init(curl);
+    curl_mimepart *body = curl_mime_addpart(mime);
+    const QByteArray textBytes = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).toUtf8();
+    curl_mime_data(body, textBytes.constData(), size_t(textBytes.size()));
+    curl_mime_type(body, "text/plain; charset=UTF-8");
+    curl_mime_encoder(body, "quoted-printable");
+    if (!attachment.isEmpty()) {
+        curl_mimepart *file = curl_mime_addpart(mime);
+        curl_mime_filedata(file, QFile::encodeName(attachment).constData());
+        curl_mime_encoder(file, "base64");
+    }
+    curl_easy_setopt(curl, CURLOPT_MIMEPOST, mime);
+
+    ServerReplies replies;
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, keepReplies);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &replies);
+    char error[CURL_ERROR_SIZE] = {0};
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 300L);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_mime_free(mime);
+    curl_slist_free_all(headers);
+    curl_slist_free_all(rcpt);
+    curl_easy_cleanup(curl);
+    if (result == CURLE_OK)
+        return true;
+    // The server's own words when it answered, otherwise the library's.
+    reply = !replies.last.isEmpty()
+        ? replies.last
+        : (error[0] ? QString::fromUtf8(error) : QString::fromUtf8(curl_easy_strerror(result)));
+    return false;
+}
+
+bool CMail::Send(QString to, QString subject, QString text, QString attachment)
+{
+    if (!attachment.isEmpty()) {
+        while (!QFileInfo(attachment).isFile()) {
+            if (platform::Prompt::messageBox(QStringLiteral("Cannot find the attachment:\n") + attachment +
+                                                 QStringLiteral("\n\nDo you want to check it again?"),
+                                             QString(), platform::MB_YESNO | platform::MB_ICONHAND) != platform::IDYES)
+                return false;
+        }
+        // A document another program has just written gets time to be finished.
+        if (g_attachmentWait > 0)
+            QThread::msleep(ulong(g_attachmentWait));
+    }
+
+    CZqApp *app = ZqApp();
+    const CZqApp::EmailSettings settings = app ? app->emailSettings() : CZqApp::EmailSettings();
+    if (settings.Outgoing.trimmed().isEmpty()) {
+        // The desktop's mail program opens its own compose window.
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+        for (;;) {
+            QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject, QStringLiteral("--body"),
+                             text};
+            if (!attachment.isEmpty())
+                args << QStringLiteral("--attach") << attachment;
+            if (!to.isEmpty())
+                args << to;
+            const int code = program.isEmpty() ? -2 : QProcess::execute(program, args);
+            if (code == 0)
+                return true;
+            const QString reason = program.isEmpty()
+                ? QStringLiteral("No mail program is set up on this computer (xdg-email was not found).")
+                : QStringLiteral("The mail program did not take the message (code %1).").arg(code);
+            if (platform::Prompt::messageBox(reason + kRetryText, QString(),
+                                             platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
+                return false;
+        }
+    }
+
+    CMailCompose compose(settings.Address, to, subject, text, attachment, nullptr);
+    if (compose.DoModal() != 1)
+        return false;
+    for (;;) {
+        QString reply;
+        if (SendSmtp(settings.Outgoing.trimmed(), settings.LogonName, settings.LogonPass, settings.Address,
+                     compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, reply))
+            return true;
+        if (platform::Prompt::messageBox(reply + kRetryText, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) !=
+            platform::IDYES)
+            return false;
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QtCore/QString>
+
+// Hands one message to the mail system. With an outgoing server in the
+// workstation's e-mail settings the message is shown in a compose window
+// for the user to review and then sent by SMTP (STARTTLS when the server
+// offers it, the mailbox logon when one is set, From the shop's address);
+// without one it goes to the desktop's mail program (xdg-email). Every
+// outgoing message of the program goes through here; nothing is kept.
+class CMail
+{
+public:
+    // True only when the server (or the desktop's mail program) took the
+    // message. Cancel in the compose window is a silent false; every other
+    // failure has been said to the user (with the offer to try again).
+    bool Send(QString to, QString subject, QString text, QString attachment);
+
+    // How long a found attachment is given to be finished by the program
+    // still writing it (a PDF made just before); tests shorten it.
+    static void setAttachmentWait(int milliseconds);
+
+    // One SMTP delivery without any window: the server's last reply comes
+    // back in `reply` when it refuses. Used by Send after the compose window.
+    static bool SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
+                         const QString &to, const QString &subject, const QString &text, const QString &attachment,
+                         QString &reply);
+};

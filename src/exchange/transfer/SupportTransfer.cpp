@@ -1,0 +1,306 @@
+#include "exchange/transfer/SupportTransfer.h"
+
+#include <QtCore/QUrl>
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+namespace {
+
+void initialiseCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+size_t appendBytes(char *data, size_t size, size_t count, void *user)
+{
+    static_cast<QByteArray *>(user)->append(data, qsizetype(size * count));
+    return size * count;
+}
+
+size_t discard(char *, size_t size, size_t count, void *)
+{
+    return size * count;
+}
+
+CURL *anonymousSession(const QString &url)
+{
+    initialiseCurl();
+    CURL *curl = curl_easy_init();
+    if (!curl)
+        return nullptr;
+    curl_easy_setopt(curl, CURLOPT_URL, url.toUtf8().constData());
+    // Active mode, as the support site expects.
+    curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl_easy_setopt(curl, CURLOPT_FTP_RESPONSE_TIMEOUT, 60L);
+    return curl;
+}
+
+QString connectError(const QString &host, CURLcode code)
+{
+    return QStringLiteral("Cannot connect to: ") + host + QStringLiteral("\n\n") +
+           QString::fromUtf8(curl_easy_strerror(code));
+}
+
+} // namespace
+
+SupportTransfer::SupportTransfer()
+{
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &SupportTransfer::pump);
+}
+
+SupportTransfer::~SupportTransfer()
+{
+    if (m_multi) {
+        m_bStop = true;
+        end(Cancelled);
+    }
+}
+
+void SupportTransfer::setSite(const QString &site)
+{
+    m_site = site.trimmed().toLower();
+    if (!m_site.contains(QLatin1String("://")))
+        m_site = QStringLiteral("ftp://") + m_site;
+    while (m_site.endsWith(QLatin1Char('/')))
+        m_site.chop(1);
+}
+
+QString SupportTransfer::host() const
+{
+    return QUrl(m_site).host();
+}
+
+QString SupportTransfer::url(const QString &folder, const QString &name) const
+{
+    return m_site + QLatin1Char('/') + folder + QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(name));
+}
+
+bool SupportTransfer::ListDownloads(QStringList &names, QString &error)
+{
+    names.clear();
+    QByteArray listing;
+    CURL *curl = anonymousSession(m_site + QStringLiteral("/Downloads/"));
+    if (!curl) {
+        error = connectError(host(), CURLE_FAILED_INIT);
+        return false;
+    }
+    curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBytes);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    if (result != CURLE_OK) {
+        error = connectError(host(), result);
+        return false;
+    }
+    for (const QByteArray &line : listing.split('\n')) {
+        const QString name = QString::fromUtf8(line).trimmed();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return true;
+}
+
+QString SupportTransfer::ProgressText(qint64 done, qint64 expected)
+{
+    const qint64 percent = expected > 0 ? done * 100 / expected : 100;
+    return QStringLiteral("%1k of %2k (%3%)").arg(done / 1024).arg(expected / 1024).arg(percent);
+}
+
+size_t SupportTransfer::readBlock(char *buffer, size_t size, size_t count, void *user)
+{
+    auto *self = static_cast<SupportTransfer *>(user);
+    if (self->m_bStop)
+        return CURL_READFUNC_ABORT;
+    const qint64 wanted = std::min<qint64>(qint64(size * count), kBlockSize);
+    const qint64 got = self->m_source.read(buffer, wanted);
+    if (got < 0) {
+        self->m_bWriteFailed = true;
+        return CURL_READFUNC_ABORT;
+    }
+    self->m_done += got;
+    if (self->m_done >= self->m_expected)
+        self->m_expected = self->m_done;
+    emit self->progress(self->m_done, self->m_expected);
+    return size_t(got);
+}
+
+size_t SupportTransfer::writeBlock(char *buffer, size_t size, size_t count, void *user)
+{
+    auto *self = static_cast<SupportTransfer *>(user);
+    if (self->m_bStop)
+        return 0;
+    const qint64 n = qint64(size * count);
+    if (!self->m_target || self->m_target->write(buffer, n) != n) {
+        self->m_bWriteFailed = true;
+        return 0;
+    }
+    self->m_done += n;
+    if (self->m_done >= self->m_expected)
+        self->m_expected = self->m_done;
+    emit self->progress(self->m_done, self->m_expected);
+    return size_t(n);
+}
+
+bool SupportTransfer::start(void *easy)
+{
+    m_easy = easy;
+    m_multi = curl_multi_init();
+    curl_multi_add_handle(static_cast<CURLM *>(m_multi), static_cast<CURL *>(m_easy));
+    m_timer.start();
+    return true;
+}
+
+bool SupportTransfer::StartSend(const QString &localPath, const QString &remoteName)
+{
+    if (m_multi)
+        return false;
+    m_bSending = true;
+    m_bStop = false;
+    m_bWriteFailed = false;
+    m_error.clear();
+    m_done = 0;
+    m_source.setFileName(localPath);
+    if (!m_source.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("Cannot open: ") + localPath;
+        return false;
+    }
+    m_expected = m_source.size();
+    CURL *curl = anonymousSession(url(QStringLiteral("incoming"), remoteName));
+    if (!curl) {
+        m_source.close();
+        m_error = connectError(host(), CURLE_FAILED_INIT);
+        return false;
+    }
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, long(kBlockSize));
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readBlock);
+    curl_easy_setopt(curl, CURLOPT_READDATA, this);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_expected));
+    return start(curl);
+}
+
+bool SupportTransfer::StartDownload(const QString &remoteName, const QString &localPath)
+{
+    if (m_multi)
+        return false;
+    m_bSending = false;
+    m_bStop = false;
+    m_bWriteFailed = false;
+    m_error.clear();
+    m_done = 0;
+    m_expected = 0;
+    // Looked up first: a name the site does not hold creates nothing, here
+    // or there.
+    CURL *probe = anonymousSession(url(QStringLiteral("Downloads"), remoteName));
+    if (!probe) {
+        m_error = connectError(host(), CURLE_FAILED_INIT);
+        return false;
+    }
+    curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(probe, CURLOPT_WRITEFUNCTION, discard);
+    curl_easy_setopt(probe, CURLOPT_HEADERFUNCTION, discard);
+    const CURLcode found = curl_easy_perform(probe);
+    curl_off_t size = -1;
+    curl_easy_getinfo(probe, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    curl_easy_cleanup(probe);
+    if (found == CURLE_REMOTE_FILE_NOT_FOUND || found == CURLE_FTP_COULDNT_RETR_FILE) {
+        m_error = QStringLiteral("The site has no file named ") + remoteName + QStringLiteral(".");
+        emit finished(NotFound);
+        return false;
+    }
+    if (found != CURLE_OK) {
+        m_error = connectError(host(), found);
+        emit finished(ConnectFailed);
+        return false;
+    }
+    m_expected = size > 0 ? qint64(size) : 0;
+    m_target = std::make_unique<QSaveFile>(localPath);
+    m_target->setDirectWriteFallback(false);
+    if (!m_target->open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("Cannot create: ") + localPath;
+        m_target.reset();
+        return false;
+    }
+    CURL *curl = anonymousSession(url(QStringLiteral("Downloads"), remoteName));
+    if (!curl) {
+        m_target->cancelWriting();
+        m_target.reset();
+        m_error = connectError(host(), CURLE_FAILED_INIT);
+        return false;
+    }
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, long(kBlockSize));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBlock);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    return start(curl);
+}
+
+void SupportTransfer::pump()
+{
+    if (!m_multi)
+        return;
+    // Stop takes effect here, between two blocks.
+    if (m_bStop) {
+        end(Cancelled);
+        return;
+    }
+    int running = 0;
+    // Waits briefly for the connection instead of spinning.
+    curl_multi_poll(static_cast<CURLM *>(m_multi), nullptr, 0, 10, nullptr);
+    curl_multi_perform(static_cast<CURLM *>(m_multi), &running);
+    int left = 0;
+    while (CURLMsg *message = curl_multi_info_read(static_cast<CURLM *>(m_multi), &left)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        const CURLcode result = message->data.result;
+        if (m_bStop) {
+            end(Cancelled);
+        } else if (m_bWriteFailed) {
+            m_error = QStringLiteral("Cannot write to file, try again.");
+            end(Failed);
+        } else if (result == CURLE_OK) {
+            end(Done);
+        } else if (result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST ||
+                   result == CURLE_OPERATION_TIMEDOUT) {
+            m_error = connectError(host(), result);
+            end(ConnectFailed);
+        } else {
+            m_error = QString::fromUtf8(curl_easy_strerror(result));
+            end(Failed);
+        }
+        return;
+    }
+}
+
+void SupportTransfer::end(int outcome)
+{
+    m_timer.stop();
+    if (m_multi) {
+        curl_multi_remove_handle(static_cast<CURLM *>(m_multi), static_cast<CURL *>(m_easy));
+        curl_easy_cleanup(static_cast<CURL *>(m_easy));
+        curl_multi_cleanup(static_cast<CURLM *>(m_multi));
+        m_multi = nullptr;
+        m_easy = nullptr;
+    }
+    m_source.close();
+    if (m_target) {
+        if (outcome == Done) {
+            if (!m_target->commit()) {
+                m_error = QStringLiteral("Cannot write to file, try again.");
+                outcome = Failed;
+            }
+        } else {
+            m_target->cancelWriting();
+        }
+        m_target.reset();
+    }
+    if (outcome == Done && m_expected < m_done)
+        m_expected = m_done;
+    emit finished(outcome);
+}

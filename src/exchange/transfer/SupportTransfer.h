@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QtCore/QFile>
+#include <QtCore/QObject>
+#include <QtCore/QSaveFile>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <QtCore/QTimer>
+
+#include <memory>
+
+// One file moved between this workstation and the support site's FTP
+// server, anonymously and in active mode: a file sent into the site's
+// folder "incoming", or one fetched from its folder "Downloads". The
+// transfer runs in 4096-byte blocks driven by a timer, so the window stays
+// live and Stop takes effect between two blocks. A fetched file appears
+// only when it is complete; a stopped or failed one leaves nothing behind.
+class SupportTransfer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Outcome { Done, Cancelled, ConnectFailed, NotFound, Failed };
+    static constexpr int kBlockSize = 4096;
+
+    SupportTransfer();
+    ~SupportTransfer() override;
+
+    // "ftp://host[:port]" (or a bare host name) of the site.
+    void setSite(const QString &site);
+    QString site() const { return m_site; }
+    QString host() const;
+
+    // The names in the site's "Downloads" folder, fresh from the server.
+    bool ListDownloads(QStringList &names, QString &error);
+
+    // Starts sending the local file as `remoteName` into "incoming".
+    bool StartSend(const QString &localPath, const QString &remoteName);
+    // Starts fetching `remoteName` from "Downloads" into the local path.
+    bool StartDownload(const QString &remoteName, const QString &localPath);
+    void Stop() { m_bStop = true; }
+    bool IsRunning() const { return m_multi != nullptr; }
+
+    qint64 bytesDone() const { return m_done; }
+    qint64 bytesExpected() const { return m_expected; }
+    QString errorText() const { return m_error; }
+
+    // "%dk of %dk (%d%%)": an empty file is complete at once (100 %).
+    static QString ProgressText(qint64 done, qint64 expected);
+
+signals:
+    // After each block.
+    void progress(qint64 done, qint64 expected);
+    void finished(int outcome);
+
+private:
+    static size_t readBlock(char *buffer, size_t size, size_t count, void *self);
+    static size_t writeBlock(char *buffer, size_t size, size_t count, void *self);
+    bool start(void *easy);
+    void pump();
+    void end(int outcome);
+    QString url(const QString &folder, const QString &name) const;
+
+    QString m_site;
+    QTimer m_timer;
+    void *m_multi = nullptr; // CURLM
+    void *m_easy = nullptr;  // CURL
+    QFile m_source;
+    std::unique_ptr<QSaveFile> m_target;
+    qint64 m_done = 0;
+    qint64 m_expected = 0;
+    bool m_bStop = false;
+    bool m_bSending = false;
+    bool m_bWriteFailed = false;
+    QString m_error;
+};

@@ -1,0 +1,264 @@
+#include "exchange/weborders/XmlOrders.h"
+
+#include "exchange/xml/XmlDocument.h"
+
+#include <QtCore/QDateTime>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QSaveFile>
+#include <QtCore/QUrl>
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+namespace {
+
+constexpr long kConnectSeconds = 20;
+constexpr long kStalledSeconds = 60;
+
+void initialiseCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+size_t appendBytes(char *data, size_t size, size_t count, void *user)
+{
+    static_cast<QByteArray *>(user)->append(data, qsizetype(size * count));
+    return size * count;
+}
+
+size_t discard(char *, size_t size, size_t count, void *)
+{
+    return size * count;
+}
+
+size_t writeToFile(char *data, size_t size, size_t count, void *user)
+{
+    auto *file = static_cast<QSaveFile *>(user);
+    return file->write(data, qint64(size * count)) == qint64(size * count) ? size * count : 0;
+}
+
+// A session on one FTP address with the shop's logon, in active mode (the
+// shop's firewall expects the server to connect back), never from a cache.
+CURL *openFtp(const QString &url, const QString &user, const QString &password)
+{
+    initialiseCurl();
+    CURL *curl = curl_easy_init();
+    if (!curl)
+        return nullptr;
+    curl_easy_setopt(curl, CURLOPT_URL, url.toUtf8().constData());
+    if (!user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, user.toUtf8().constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.toUtf8().constData());
+    }
+    curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+    curl_easy_setopt(curl, CURLOPT_FTP_RESPONSE_TIMEOUT, kStalledSeconds);
+    return curl;
+}
+
+QString connectError(const QString &host, CURLcode code)
+{
+    return QStringLiteral("Cannot connect to: ") + host + QStringLiteral("\n\nError ") + QString::number(int(code)) +
+           QStringLiteral(": ") + QString::fromUtf8(curl_easy_strerror(code));
+}
+
+QString percentPath(const QString &path)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+}
+
+// An integer read the way the order's quantity always was: leading blanks,
+// a sign and digits; anything else is 0.
+int leadingInt(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d{1,9})"));
+    const QRegularExpressionMatch m = number.match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+} // namespace
+
+XmlOrderLocation ParseXmlOrderLocation(const QString &incomingText)
+{
+    XmlOrderLocation where;
+    const QString incoming = incomingText.trimmed();
+    if (incoming.isEmpty())
+        return where;
+    if (incoming.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive)) {
+        const QString rest = incoming.mid(6);
+        where.host = rest.section(QLatin1Char('/'), 0, 0);
+        where.remote = rest.section(QLatin1Char('/'), 1);
+        while (where.remote.endsWith(QLatin1Char('/')))
+            where.remote.chop(1);
+        where.ftp = true;
+    } else if (QFileInfo(incoming).isDir()) {
+        // A folder that exists is a folder, even with a dot in its name.
+        where.folder = QDir::cleanPath(QDir::fromNativeSeparators(incoming));
+        where.valid = true;
+        return where;
+    } else {
+        const QString normal = QString(incoming).replace(QLatin1Char('/'), QLatin1Char('\\'));
+        const int last = int(normal.lastIndexOf(QLatin1Char('\\')));
+        const QString before = last >= 0 ? normal.left(last + 1) : QString();
+        const QString after = last >= 0 ? normal.mid(last + 1) : normal;
+        if (QString(before).remove(QLatin1Char('\\')).isEmpty() || after.isEmpty())
+            return where;
+        if (!incoming.contains(QLatin1Char('.'))) {
+            where.folder = QDir::cleanPath(QDir::fromNativeSeparators(incoming));
+            where.valid = true;
+            return where;
+        }
+        where.ftp = true;
+        where.host = QString(before).remove(QLatin1Char('\\'));
+        where.remote = after;
+    }
+    if (where.host.isEmpty() || where.remote.isEmpty())
+        return where;
+    where.url = QStringLiteral("ftp://") + where.host + QLatin1Char('/') + percentPath(where.remote);
+    where.valid = true;
+    return where;
+}
+
+bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QString &password,
+                       QList<XmlOrderFile> &files, QString &log, QString &error)
+{
+    files.clear();
+    error.clear();
+    const XmlOrderLocation where = ParseXmlOrderLocation(incoming);
+    if (!where.valid || (!where.ftp && !QFileInfo(where.folder).isDir())) {
+        log += QStringLiteral("\r\n*** XML folder does not exist ***");
+        error = incoming + QStringLiteral("\n\n") + log;
+        return false;
+    }
+    if (!where.ftp) {
+        const QFileInfoList found = QDir(where.folder).entryInfoList({QStringLiteral("*.xml")}, QDir::Files,
+                                                                     QDir::Unsorted);
+        for (const QFileInfo &info : found)
+            files.append(XmlOrderFile{info.fileName(), QDir::toNativeSeparators(info.absoluteFilePath()),
+                                      info.lastModified().toString(QStringLiteral("MM/dd/yyyy")), info.size()});
+        return true;
+    }
+
+    // The folder's names, fresh from the server.
+    QByteArray listing;
+    CURL *curl = openFtp(where.url + QLatin1Char('/'), user, password);
+    if (!curl) {
+        error = connectError(where.host, CURLE_FAILED_INIT);
+        return false;
+    }
+    curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBytes);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    if (result != CURLE_OK) {
+        error = connectError(where.host, result);
+        return false;
+    }
+    log += QStringLiteral("\r\nConnected to ") + incoming;
+    const QStringList names = QString::fromUtf8(listing).split(QRegularExpression(QStringLiteral("[\r\n]+")),
+                                                               Qt::SkipEmptyParts);
+    for (const QString &name : names) {
+        if (!name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+            continue;
+        XmlOrderFile file;
+        file.name = name;
+        file.fullPath = where.url + QLatin1Char('/') + name;
+        // Size and date by the server's SIZE and MDTM; a server without them
+        // leaves the date empty.
+        if (CURL *info = openFtp(where.url + QLatin1Char('/') + percentPath(name), user, password)) {
+            curl_easy_setopt(info, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(info, CURLOPT_FILETIME, 1L);
+            curl_easy_setopt(info, CURLOPT_WRITEFUNCTION, discard);
+            curl_easy_setopt(info, CURLOPT_HEADERFUNCTION, discard);
+            if (curl_easy_perform(info) == CURLE_OK) {
+                curl_off_t size = -1;
+                long when = -1;
+                if (curl_easy_getinfo(info, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK && size >= 0)
+                    file.size = qint64(size);
+                if (curl_easy_getinfo(info, CURLINFO_FILETIME, &when) == CURLE_OK && when >= 0)
+                    file.date = QDateTime::fromSecsSinceEpoch(when).toString(QStringLiteral("MM/dd/yyyy"));
+            }
+            curl_easy_cleanup(info);
+        }
+        files.append(file);
+    }
+    log += QStringLiteral("\r\nFound ") + QString::number(files.size()) + QStringLiteral(" files.");
+    return true;
+}
+
+bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QString &password, QString &localPath,
+                       QString &error)
+{
+    error.clear();
+    if (!fullPath.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive)) {
+        localPath = fullPath;
+        return true;
+    }
+    const QString host = fullPath.mid(6).section(QLatin1Char('/'), 0, 0);
+    const QString remote = fullPath.mid(6).section(QLatin1Char('/'), 1);
+    QSaveFile file(localPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("Cannot create: ") + localPath;
+        return false;
+    }
+    CURL *curl = openFtp(QStringLiteral("ftp://") + host + QLatin1Char('/') + percentPath(remote), user, password);
+    if (!curl) {
+        error = connectError(host, CURLE_FAILED_INIT);
+        return false;
+    }
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeToFile);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &file);
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    if (result != CURLE_OK) {
+        file.cancelWriting();
+        error = connectError(host, result);
+        return false;
+    }
+    if (!file.commit()) {
+        error = QStringLiteral("Cannot create: ") + localPath;
+        return false;
+    }
+    return true;
+}
+
+QList<XmlOrderItem> ReadXmlOrderItems(const XmlDocument &order, const XmlOrderKeys &keys)
+{
+    QList<XmlOrderItem> items;
+    const QString box = keys.quantity;
+    // A path read inside each item's own element, or by its running count.
+    auto reader = [&](const QString &path, const QString &attribute) {
+        const bool inside = order.LiesInside(path, box);
+        return [&order, box, path, attribute, inside](int i) {
+            return inside ? order.GetXmlValueInside(box, i, path, attribute) : order.GetXmlValue(path, attribute, i);
+        };
+    };
+    const auto description = reader(keys.description, QString());
+    const auto quantity = reader(keys.quantity, QStringLiteral("quantity"));
+    const auto price = reader(keys.price, QString());
+    const auto templateNo = reader(keys.templateNo, QString());
+    const auto link = reader(keys.link, QString());
+    for (int i = 0; i < kMaxXmlOrderItems; ++i) {
+        XmlOrderItem item;
+        item.description = description(i);
+        if (item.description.isEmpty())
+            break;
+        item.quantity = std::max(1, leadingInt(quantity(i)));
+        item.unitPrice = price(i);
+        item.jobItem = templateNo(i);
+        if (item.jobItem.isEmpty())
+            item.jobItem = QStringLiteral("999-1");
+        item.jobItem = item.jobItem.left(14);
+        item.link = link(i);
+        items.append(item);
+    }
+    return items;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+
+#include <functional>
+
+// One XML file loaded for reading: the program's XML reader. Loading
+// validates against the document's DTD or declared schema first; when that
+// fails the error is shown in the "Parse Error" box and the file is loaded
+// once more without validation (only a file that is not well formed fails).
+// Values are found by element name or by a path of names ending anywhere in
+// the document ("ItemDetail/Description").
+class XmlDocument
+{
+public:
+    XmlDocument();
+    ~XmlDocument();
+    XmlDocument(const XmlDocument &) = delete;
+    XmlDocument &operator=(const XmlDocument &) = delete;
+
+    // True when the file was loaded (on the first or the second attempt).
+    bool Load(const QString &path);
+    bool IsLoaded() const { return m_doc != nullptr; }
+    void Release();
+
+    // The text of the element (with its descendants) or of one of its
+    // attributes. Index -1 tries the elements in document order and takes the
+    // first non-empty value; another index takes that element's value even
+    // when empty. A tag or element that does not exist gives "", and so does
+    // an attribute the element lacks.
+    QString GetXmlValue(const QString &tag, const QString &attribute, int index) const;
+    // The number of elements a tag or path names.
+    int CountElements(const QString &tag) const;
+    // Whether an element the tag names is, or lies inside, an element the
+    // container tag names.
+    bool LiesInside(const QString &tag, const QString &container) const;
+    // The value of the first element the tag names that is, or lies inside,
+    // the index-th element the container tag names ("" when there is none).
+    QString GetXmlValueInside(const QString &container, int containerIndex, const QString &tag,
+                              const QString &attribute) const;
+    // The whole document as XML text.
+    QString GetXmlText() const;
+
+    // One node of the document for a tree: its DOM node type (1 element,
+    // 3 text, 7 processing instruction, 8 comment, 9 document, ...), name,
+    // text (for text nodes) and attributes "name=value" in document order.
+    struct Node
+    {
+        int type = 0;
+        QString name;
+        QString typeName;
+        QString text;
+        QStringList attributes;
+        QList<Node> children;
+    };
+    // The document node with everything below it.
+    Node Tree() const;
+
+    // The parse error shown by the last Load ("" when none).
+    QString LastErrorText() const { return m_lastError; }
+
+private:
+    bool loadOnce(const QString &path, bool validate);
+    void reportError(const QString &path, bool withRetryLine);
+
+    void *m_doc = nullptr; // xmlDoc
+    // The first error of the last attempt.
+    int m_errorCode = 0;
+    int m_errorLine = 0;
+    int m_errorColumn = 0;
+    QString m_errorReason;
+    QString m_lastError;
+};

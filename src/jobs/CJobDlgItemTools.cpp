@@ -1,0 +1,230 @@
+// The job window's item tools: the new-item command (the new-item dialog chooses between a
+// new item of a product type, booklet items, and copies of existing items)
+// and its price list.
+#include "jobs/CJobDlg.h"
+
+#include "app/base/CZqApp.h"
+#include "data/CJobSet.h"
+#include "data/CXDaoSet.h"
+#include "data/JobTypes.h"
+#include "data/SharedDatabase.h"
+#include "estimating/CBooklet.h"
+#include "estimating/CHtmlDlg.h"
+#include "estimating/CItemNew.h"
+#include "estimating/CItemSpecs.h"
+#include "estimating/CPriceBook.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QStringList>
+
+namespace {
+
+// The number of books the booklet dialog opens with: the last one typed in
+// this session.
+int &keptBooks()
+{
+    static int books = 0;
+    return books;
+}
+
+} // namespace
+
+void CJobDlg::OnNewItem()
+{
+    if (!ItemsChangeable())
+        return;
+    CZqApp *app = ZqApp();
+    CItemNew dialog(m_pJob->m_CusNo, this);
+    dialog.m_nColorScheme = GetJobTypeHue(m_pJob->m_JobType);
+    dialog.m_nProductType = app ? app->GetSettingIntInRange(QStringLiteral("NewItem-Product"), 0, 64, 0) : 0;
+    if (dialog.DoModal() != IDOK_RESULT)
+        return;
+    if (!dialog.m_chosenItems.empty()) {
+        platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+        try {
+            // All the chosen items arrive together or none does.
+            platform::Transaction transaction(db);
+            for (qint32 itemId : dialog.m_chosenItems) {
+                CXDaoSet source(&db);
+                source.Open(CXDaoSet::dbOpenSnapshot,
+                            QStringLiteral("SELECT JobID, ItemNo, SubNo FROM Items WHERE ItemID = %1").arg(itemId));
+                if (source.IsOpen() && !source.IsEmptySet())
+                    CopyItemFrom(source.GetLong(0), source.GetLong(1), source.GetLong(2));
+            }
+            transaction.commit();
+        } catch (const platform::DbException &e) {
+            platform::Prompt::messageBox(QStringLiteral("The items could not be copied; nothing was changed.\n\n") +
+                                             e.description(),
+                                         QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        }
+        RefillItems(false);
+        CheckAndSave(1);
+    } else if (dialog.m_nSource == CItemNew::BookletItems) {
+        AddBookletItems(dialog.m_nProductType);
+    } else {
+        AddNewItem(dialog.m_nProductType);
+    }
+}
+
+void CJobDlg::CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo)
+{
+    // The item's header row and its service rows become the job's next item
+    // number; the copy is a plain item (no sub number).
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    qint32 next = 1;
+    {
+        platform::Recordset last(db);
+        last.open(platform::Recordset::Type::Snapshot,
+                  QStringLiteral("SELECT Max(ItemNo) FROM Items WHERE JobID = %1").arg(m_pJob->m_JobID));
+        if (!last.isEOF() && !last.value(0).isNull())
+            next = last.value(0).toInt() + 1;
+    }
+    platform::Recordset rows(db);
+    rows.open(platform::Recordset::Type::Snapshot,
+              QStringLiteral("SELECT * FROM Items WHERE JobID = %1 and ItemNo = %2 and SubNo = %3 ORDER BY SerNo, ItemID")
+                  .arg(jobId)
+                  .arg(itemNo)
+                  .arg(subNo));
+    QStringList names;
+    for (int f = 0; f < rows.fieldCount(); ++f)
+        if (rows.fieldName(f).compare(QLatin1String("ItemID"), Qt::CaseInsensitive) != 0)
+            names << rows.fieldName(f);
+    const QString insert = QStringLiteral("INSERT INTO Items (%1) VALUES (%2)")
+                               .arg(names.join(QStringLiteral(", ")),
+                                    QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    for (; !rows.isEOF(); rows.moveNext()) {
+        QList<platform::Value> values;
+        for (const QString &name : names) {
+            if (name.compare(QLatin1String("JobID"), Qt::CaseInsensitive) == 0)
+                values << platform::Value(int(m_pJob->m_JobID));
+            else if (name.compare(QLatin1String("ItemNo"), Qt::CaseInsensitive) == 0)
+                values << platform::Value(int(next));
+            else if (name.compare(QLatin1String("SubNo"), Qt::CaseInsensitive) == 0)
+                values << platform::Value(0);
+            else
+                values << rows.value(name);
+        }
+        db.execute(insert, values);
+    }
+}
+
+void CJobDlg::AddBookletItems(int productType)
+{
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    QString product;
+    {
+        platform::Recordset name(db);
+        name.open(platform::Recordset::Type::Snapshot,
+                  QStringLiteral("SELECT Name FROM ProductTypes WHERE [No] = %1").arg(productType));
+        if (!name.isEOF())
+            product = name.value(0).toString().trimmed();
+    }
+    CBooklet booklet(this);
+    booklet.m_strTitle = product;
+    booklet.m_nBooks = keptBooks();
+    booklet.m_nColorScheme = m_nHue;
+    if (booklet.DoModal() != IDOK_RESULT) {
+        QMetaObject::invokeMethod(this, [this] { SendCommand(30361); }, Qt::QueuedConnection);
+        return;
+    }
+    keptBooks() = booklet.m_nBooks;
+    const int count = booklet.m_nItemCount;
+    qint32 sheetsSoFar = 0;
+    int made = 0;
+    for (int i = 1; i <= count; ++i) {
+        QString part;
+        qint32 sheets = 0; // 0: the item's default
+        if (count == 1) {
+            part = QStringLiteral(" Total Pages: %1").arg(booklet.m_nPages);
+            sheets = booklet.m_nSheets;
+        } else if (i == 1) {
+            part = QStringLiteral(" | Cover ");
+        } else if (i == 2) {
+            part = QStringLiteral(" | Inside Pages: %1").arg(booklet.m_nPages);
+            sheets = booklet.m_nSheets;
+        } else if (i == 3 && count == 3) {
+            part = QStringLiteral(" | Bindery ");
+            sheets = sheetsSoFar;
+        } else if (i >= 4) {
+            part = QStringLiteral(" | ");
+        }
+        qint32 used = 1;
+        const int answer = CItemSpecs::NewItem(m_pJob->m_JobID, this, [&](CItemSpecsData &data) {
+            data.m_strDescription = product + part;
+            data.m_nQuantity = booklet.m_nBooks;
+            data.m_nProductType = quint8(productType);
+            data.m_nUnit = 5;       // Sheets/Set
+            data.m_nUnitFormat = 1;
+            data.m_strSize = booklet.m_strPageSize;
+            data.m_strFlatSize = booklet.m_strFlatSize;
+            if (sheets > 0)
+                data.m_nSheets = sheets;
+            used = data.m_nSheets;
+        });
+        if (answer == IDOK_RESULT)
+            ++made;
+        sheetsSoFar += used;
+    }
+    RefillItems(false);
+    if (m_pJob->m_Title.isEmpty())
+        m_pJob->m_Title = product;
+    UpdateTitleItems(QString());
+    CheckAndSave(1);
+    if (made > 1
+        && platform::Prompt::messageBox(QStringLiteral("Added %1 Items to %2.\n\nDo you want to set its Sub-Items?")
+                                            .arg(made)
+                                            .arg(product),
+                                        QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES)
+        QMetaObject::invokeMethod(this, [this] { SendCommand(30159); }, Qt::QueuedConnection);
+}
+
+void CJobDlg::OnPriceList()
+{
+    if (m_nItems == 0 || !SelectCurrentItem(false))
+        return;
+    CPriceBook book(&itemRecord(), this);
+    book.m_nColorScheme = m_nHue;
+    book.DoModal();
+}
+
+void CJobDlg::OnItemDocuments()
+{
+    if (m_nItems == 0 || !SelectCurrentItem(false))
+        return;
+    const qint32 itemId = itemRecord().m_ItemID;
+    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
+    QString stored;
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Path FROM Samples WHERE ItemID = %1").arg(itemId));
+        if (!rs.isEOF())
+            stored = rs.value(0).toString();
+    }
+    CHtmlDlg documents(this);
+    documents.m_nMode = CHtmlDlg::kItemDocuments;
+    documents.m_nColorScheme = m_nHue;
+    if (!stored.isEmpty())
+        documents.m_strDocument = stored;
+    documents.DoModal();
+    const bool none = documents.m_strDocument.compare(QStringLiteral("about:Blank"), Qt::CaseInsensitive) == 0;
+    const QString chosen = none ? QString() : documents.m_strDocument;
+    if (chosen == stored || isPreview())
+        return;
+    try {
+        // The item's one attachment is replaced as one change.
+        platform::Transaction transaction(db);
+        db.execute(QStringLiteral("DELETE FROM Samples WHERE ItemID = %1").arg(itemId));
+        if (!chosen.isEmpty())
+            db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, ?)").arg(itemId),
+                       {platform::Value(chosen)});
+        transaction.commit();
+    } catch (const platform::DbException &e) {
+        platform::Prompt::messageBox(QStringLiteral("The attached file could not be saved.\n\n") + e.description(),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
+    RefillItems(false);
+}

@@ -1,0 +1,169 @@
+#include "jobs/QuickSale.h"
+
+#include "app/base/DateRanges.h"
+#include "data/TaxAmounts.h"
+#include "platform/Money.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QRegularExpression>
+
+#include <algorithm>
+#include <limits>
+
+namespace QuickSale {
+
+qint32 UnitPriceOf(const ServiceRates &rates)
+{
+    // The base in cents times 100 is the unit price in ten-thousandths; the
+    // markup and the per-thousand unit divide it, and one truncation at the
+    // end keeps 7 cents raised by 15 % at 0.0805.
+    qint64 numerator = rates.runPrice1;
+    qint64 denominator = 1;
+    if (rates.runPrice1 == 0) {
+        numerator = rates.runCost1;
+        if (rates.markup > 9) {
+            numerator *= 100 + qint64(rates.markup);
+            denominator = 100;
+        }
+    }
+    numerator *= 100;
+    if (rates.unit == 2)
+        denominator *= 1000;
+    return qint32(numerator / denominator); // C++ division truncates toward zero
+}
+
+qint32 PriceOf(qint32 &quantity, qint32 &unitPrice)
+{
+    quantity = quantity < 0 ? -quantity : quantity;
+    unitPrice = unitPrice < 0 ? -unitPrice : unitPrice;
+    // ten-thousandths to cents: a half cent goes up
+    const qint64 tenThousandths = qint64(quantity) * unitPrice;
+    // A price beyond what a grid cell holds stops at the largest one rather
+    // than wrapping round to a wrong (even negative) amount.
+    return qint32(std::min<qint64>((tenThousandths + 50) / 100, std::numeric_limits<qint32>::max()));
+}
+
+void UnitPriceFromPrice(qint32 &price, qint32 quantity, qint32 &unitPrice)
+{
+    price = price < 0 ? -price : price;
+    if (quantity >= 1)
+        unitPrice = qint32(qint64(price) * 100 / quantity);
+}
+
+Totals ComputeTotals(const QList<Line> &lines, quint8 taxCode)
+{
+    Totals t;
+    for (const Line &line : lines)
+        t.subtotal += line.price;
+    Money taxable = Money::fromCents(t.subtotal);
+    Money tax, secondBase, secondTax;
+    ComputeTaxAmounts(taxable, Money(), Money(), taxCode, tax, secondBase, secondTax);
+    const auto cents = [](Money m) { return m.units() / Money::kUnitsPerCent; };
+    t.taxable = cents(taxable);
+    t.tax = cents(tax);
+    t.taxable2 = cents(secondBase);
+    t.tax2 = cents(secondTax);
+    return t;
+}
+
+namespace {
+
+// A decimal typed in the grid as a whole number of 1/scale units.
+bool readFixed(const QString &text, qint64 scale, qint32 &out)
+{
+    const Money m = Money::fromText(text.trimmed());
+    if (!m.isValid())
+        return false;
+    out = qint32(m.units() * scale / Money::kUnitsPerWhole);
+    return true;
+}
+
+} // namespace
+
+bool ParseLine(const QString &text, Line &line, QString &error)
+{
+    static const QRegularExpression shape(QStringLiteral("^(\\d+):(-?\\d+)(?:([@=])(-?[0-9.]+))?$"));
+    const QRegularExpressionMatch m = shape.match(text.trimmed());
+    if (!m.hasMatch()) {
+        error = QStringLiteral("A line is SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE: ") + text;
+        return false;
+    }
+    line = Line();
+    line.serNo = m.captured(1).toInt();
+    line.quantity = m.captured(2).toInt();
+    const QString mark = m.captured(3);
+    if (mark.isEmpty())
+        return true;
+    if (mark == QLatin1String("@")) {
+        if (!readFixed(m.captured(4), 10000, line.unitPrice)) {
+            error = QStringLiteral("Not a unit price: ") + m.captured(4);
+            return false;
+        }
+        line.price = PriceOf(line.quantity, line.unitPrice);
+    } else {
+        if (!readFixed(m.captured(4), 100, line.price)) {
+            error = QStringLiteral("Not a price: ") + m.captured(4);
+            return false;
+        }
+        UnitPriceFromPrice(line.price, line.quantity, line.unitPrice);
+    }
+    return true;
+}
+
+bool PriceFromService(platform::Database &db, Line &line)
+{
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT RunPrice1, RunCost1, Markup, Unit FROM Services WHERE SerNo = ?"),
+            {platform::Value(line.serNo)});
+    if (rs.isEOF())
+        return false;
+    ServiceRates rates;
+    rates.runPrice1 = rs.value(0).toInt();
+    rates.runCost1 = rs.value(1).toInt();
+    rates.markup = rs.value(2).toInt();
+    rates.unit = quint8(rs.value(3).toInt());
+    line.unitPrice = UnitPriceOf(rates);
+    line.price = PriceOf(line.quantity, line.unitPrice);
+    return true;
+}
+
+Saved Save(platform::Database &db, const NewPayment &payment, quint8 taxCode, const Totals &totals,
+           const QList<Line> &lines)
+{
+    using platform::Value;
+    const qint64 sign = payment.amount.units() < 0 ? -1 : 1;
+    const auto amount = [sign](qint64 cents) { return Value(Money::fromCents(sign * cents)); };
+    Saved saved;
+    platform::Transaction transaction(db);
+    saved.payNo = InsertPayment(db, payment);
+    db.execute(QStringLiteral("INSERT INTO QuickSales ([Date], Subtotal, Tax, TaxID, PostingNo, PayNo, Taxable, "
+                              "Taxable2, Tax2) VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?)"),
+               {Value(GetToday()), amount(totals.subtotal), amount(totals.tax),
+                Value(std::int64_t(taxCode), platform::FieldType::Byte), Value(saved.payNo), amount(totals.taxable),
+                amount(totals.taxable2), amount(totals.tax2)});
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(QSaleID) FROM QuickSales"));
+        saved.qSaleId = rs.value(0).toInt();
+    }
+    for (const Line &line : lines) {
+        if (!line.sold())
+            continue;
+        db.execute(QStringLiteral("INSERT INTO QuickSalesItems (QSaleID, SerNo, Quantity, Price) VALUES (?, ?, ?, ?)"),
+                   {Value(saved.qSaleId), Value(line.serNo), Value(line.quantity), amount(line.price)});
+    }
+    transaction.commit();
+    return saved;
+}
+
+quint8 WalkInTaxCode(platform::Database &db)
+{
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Tax FROM Customers WHERE CusNo = ?"),
+            {platform::Value(kWalkInCustomer)});
+    return rs.isEOF() ? 0 : quint8(rs.value(0).toInt());
+}
+
+} // namespace QuickSale

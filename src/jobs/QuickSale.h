@@ -1,0 +1,95 @@
+#pragma once
+
+#include "data/PaymentRows.h"
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+namespace platform {
+class Database;
+}
+
+// The counter sale: services of the quick-sale category sold without a job.
+// Every amount is a whole number: quantities as counts, unit prices in
+// ten-thousandths of the currency unit, prices and totals in cents.
+namespace QuickSale {
+
+// The quick-sale category of services and the first status left out of its
+// pick list (hidden services).
+constexpr qint32 kCategory = 999;
+constexpr int kHiddenStatus = 2;
+// The walk-in customer, who buys every quick sale.
+constexpr qint32 kWalkInCustomer = 31;
+
+// What the sale needs of a service (table Services).
+struct ServiceRates
+{
+    qint32 runPrice1 = 0;   // cents
+    qint32 runCost1 = 0;    // cents
+    qint32 markup = 0;      // percent
+    quint8 unit = 0;        // 2: priced per thousand
+};
+
+// The unit price of a service: its first run price, or without one its first
+// run cost raised by the markup (only a markup of 10 % or more counts), per
+// thousand for unit 2, truncated toward zero.
+qint32 UnitPriceOf(const ServiceRates &rates);
+
+// The price of a row: quantity times unit price, rounded to cents with halves
+// going up (at most the largest whole number a cell holds). A negative
+// quantity or unit price is made positive in place.
+qint32 PriceOf(qint32 &quantity, qint32 &unitPrice);
+
+// The unit price back from a typed price (made positive in place), truncated;
+// a quantity below 1 leaves the unit price as it was.
+void UnitPriceFromPrice(qint32 &price, qint32 quantity, qint32 &unitPrice);
+
+// One row of the sale.
+struct Line
+{
+    qint32 serNo = 0;
+    qint32 quantity = 0;
+    qint32 unitPrice = 0;
+    qint32 price = 0;
+    // Only a row with a service and a price is sold.
+    bool sold() const { return serNo != 0 && price != 0; }
+};
+
+// The sale's totals in cents; the tax figures from the shop's tax routine.
+struct Totals
+{
+    qint64 subtotal = 0;
+    qint64 taxable = 0;
+    qint64 taxable2 = 0;
+    qint64 tax = 0;
+    qint64 tax2 = 0;
+    qint64 total() const { return subtotal + tax; }
+};
+Totals ComputeTotals(const QList<Line> &lines, quint8 taxCode);
+
+// A line as typed in the sale's grid: "SERNO:QTY" (unit price from the
+// service), "SERNO:QTY@UNIT" (unit price typed) or "SERNO:QTY=PRICE" (price
+// typed, unit price from it); amounts as decimals ("1.2345", "10.00").
+// Fills the line; false with an error text when it does not read.
+bool ParseLine(const QString &text, Line &line, QString &error);
+// Fills the unit price (and then the price) of a line from its service.
+bool PriceFromService(platform::Database &db, Line &line);
+
+struct Saved
+{
+    qint32 qSaleId = 0;
+    qint32 payNo = 0;
+};
+
+// Takes the money and records the sale as one change: the payment, the
+// QuickSales row and a QuickSalesItems row per sold line, all written or none
+// (a failure throws platform::DbException and leaves every table as it was).
+// A payment below 0 is a refund: every amount of the sale is written negated.
+Saved Save(platform::Database &db, const NewPayment &payment, quint8 taxCode, const Totals &totals,
+           const QList<Line> &lines);
+
+// The tax code of the walk-in customer.
+quint8 WalkInTaxCode(platform::Database &db);
+
+} // namespace QuickSale

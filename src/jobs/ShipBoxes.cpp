@@ -1,0 +1,62 @@
+#include "jobs/ShipBoxes.h"
+
+#include <algorithm>
+
+ShipBoxes RecomputeShipBoxes(const ShipBoxes &typed, ShipBoxField changed)
+{
+    ShipBoxes b = typed;
+    b.quantity = std::max(b.quantity, 1);
+    if (changed == ShipBoxField::Boxes) {
+        b.boxes = std::clamp(b.boxes, 1, b.quantity);
+        b.perBox = b.quantity / b.boxes;
+    } else {
+        b.perBox = std::clamp(b.perBox, 1, b.quantity);
+        b.boxes = b.quantity / b.perBox + (b.quantity % b.perBox != 0 ? 1 : 0);
+    }
+    return b;
+}
+
+qint32 LastBoxQuantity(const ShipBoxes &b)
+{
+    if (b.boxes < 1)
+        return b.quantity;
+    return b.quantity - b.perBox * (b.boxes - 1);
+}
+
+namespace {
+
+// One format for both dialogs: `box` is "   BOX: " or "BOX ".
+QString BoxText(const ShipBoxes &b, const QString &box)
+{
+    const qint32 last = LastBoxQuantity(b);
+    const QString line = box + QStringLiteral("%1 of %2 \t QTY: %3 of %4");
+    if (last == b.perBox)
+        return QStringLiteral("\n\n") + line.arg(b.boxes).arg(b.boxes).arg(b.perBox).arg(b.quantity);
+    QString first;
+    if (b.boxes == 3)
+        first = box + QStringLiteral("1 of %1").arg(b.boxes);
+    else if (b.boxes > 3)
+        first = box + QStringLiteral("1 of %1 ...").arg(b.boxes);
+    return first + QLatin1Char('\n') + line.arg(b.boxes - 1).arg(b.boxes).arg(b.perBox).arg(b.quantity) +
+           QStringLiteral("\n\n") + line.arg(b.boxes).arg(b.boxes).arg(last).arg(b.quantity);
+}
+
+} // namespace
+
+QString ShipmentBoxText(const ShipBoxes &boxes)
+{
+    return BoxText(boxes, QStringLiteral("   BOX: "));
+}
+
+QString LabelBoxText(const ShipBoxes &boxes)
+{
+    return BoxText(boxes, QStringLiteral("BOX "));
+}
+
+ShipBoxes InitialLabelBoxes(qint32 itemQuantity)
+{
+    ShipBoxes b;
+    b.quantity = itemQuantity;
+    b.perBox = std::min(itemQuantity, 1000);
+    return RecomputeShipBoxes(b, ShipBoxField::PerBox);
+}

@@ -1,0 +1,34 @@
+#include "reports/ReportPrinting.h"
+
+#include "controls/CXChartCtrl.h"
+#include "controls/CXTable.h"
+#include "printing/CPrintForm.h"
+
+int PrintReportTable(PrintService &service, CXChartCtrl *chart, int command, const QString &outputFile)
+{
+    CXTable *table = chart ? chart->table() : nullptr;
+    if (!table || table->GetRowCount() == 0)
+        return 0;
+    // The column titles' "/" breaks become heading lines, as the chart shows them.
+    table->ApplyColumnFlags();
+    auto *form = dynamic_cast<CPrintForm *>(&service);
+    if (!form) {
+        service.PrintViewList(30005, nullptr, chart, table->m_title, table->m_subtitle, QString(), command);
+        return 2;
+    }
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_nContext = 30005;
+    form->m_pChart = chart;
+    form->m_nRecords = table->GetRowCount();
+    form->m_strTitle = table->m_title;
+    form->m_strHeading1 = table->m_subtitle;
+    QString filterLine = table->m_filterText;
+    filterLine.remove(QLatin1Char('#'));
+    form->m_strHeading2 = filterLine == QLatin1String("Filter: ") ? QString() : filterLine;
+    form->m_strHeading3 = table->m_headingText;
+    form->m_nFormNo = 100;
+    form->FindForm();
+    form->m_strOutputFile = outputFile;
+    return form->DoPrint(command);
+}

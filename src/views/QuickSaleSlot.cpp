@@ -1,0 +1,7 @@
+#include "views/QuickSaleSlot.h"
+
+QuickSaleRunner &quickSaleRunner()
+{
+    static QuickSaleRunner runner;
+    return runner;
+}

@@ -1,0 +1,245 @@
+// The cutting layout dialog: both stages counted in the better orientation,
+// the shop's default options and favourite cuts as setting rows, the
+// message about counts that differ from the specs, and OK refused until
+// the defaults exist.
+#include "support/ShopTest.h"
+
+#include "controls/CXTreeCtrl.h"
+#include "data/CItemSet.h"
+#include "estimating/CPaperCutterDlg.h"
+#include "estimating/PaperCutting.h"
+#include "views/CDlgData.h"
+#include "views/CFavoritesDlg.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+using platform::IDNO;
+using platform::IDOK;
+using platform::IDYES;
+
+class PaperCutter : public ShopTest
+{
+protected:
+    QString row(int kind)
+    {
+        return sqlite(QStringLiteral("SELECT AlertText, AlertColor, AlertSound FROM CustomerAlerts WHERE CusNo = 0 and "
+                                     "AlertType = %1 ORDER BY AlertNo")
+                          .arg(kind));
+    }
+    static void snapshot(QWidget &w, const char *name)
+    {
+        QApplication::processEvents();
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/estimating");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(w.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name), "PNG"));
+    }
+};
+
+TEST_F(PaperCutter, CalcLayoutsTakesTheBetterOrientation)
+{
+    struct Case
+    {
+        const char *parent;
+        const char *run;
+        const char *finish;
+        const char *runAfter;
+        const char *finishAfter;
+        int outs;
+        int ups;
+    };
+    const Case cases[] = {
+        // Upright 1 x 3, turned 2 x 2: the turned run size wins.
+        {"25 x 38", "19 x 12.5", "4 x 6", "12.5 x 19", "4 x 6", 4, 9},
+        // A tie keeps the text as given, either way round.
+        {"12 x 12", "4 x 6", "2 x 3", "4 x 6", "2 x 3", 6, 4},
+        {"12 x 12", "6 x 4", "3 x 2", "6 x 4", "3 x 2", 6, 4},
+        // No parent sheet: one out, no cuts.
+        {"", "12 x 18", "4 x 6", "12 x 18", "4 x 6", 1, 9},
+        // A finish size of nothing counts one piece.
+        {"25 x 38", "12.5 x 19", "0 x 6", "12.5 x 19", "0 x 6", 4, 1},
+    };
+    for (const Case &c : cases) {
+        CPaperCutterDlg d(nullptr);
+        d.m_stages.parentSize = QString::fromLatin1(c.parent);
+        d.m_stages.runSize = QString::fromLatin1(c.run);
+        d.m_stages.finishSize = QString::fromLatin1(c.finish);
+        d.m_stages.options1 = 0x3F; // replaced by the shop's defaults
+        d.CalcLayouts();
+        EXPECT_EQ(d.m_stages.runSize, QString::fromLatin1(c.runAfter)) << c.parent << " " << c.run;
+        EXPECT_EQ(d.m_stages.finishSize, QString::fromLatin1(c.finishAfter)) << c.run << " " << c.finish;
+        EXPECT_EQ(d.m_stages.outs, c.outs) << c.parent << " " << c.run;
+        EXPECT_EQ(d.m_stages.ups, c.ups) << c.run << " " << c.finish;
+        EXPECT_EQ(d.m_stages.options1, 0);
+        EXPECT_EQ(d.m_stages.trimIndex1, 2);
+        if (QString::fromLatin1(c.parent).isEmpty())
+            EXPECT_EQ(d.m_stages.cutsToRun, 0);
+    }
+}
+
+TEST_F(PaperCutter, DefaultsAreSavedOnceAndOkWaitsForThem)
+{
+    prompts().answer(IDOK);  // OK refused
+    prompts().answer(IDNO);  // not now
+    prompts().answer(IDYES); // save
+    CPaperCutterDlg d(nullptr);
+    d.m_stages.parentSize = QStringLiteral("25 x 38");
+    d.m_stages.runSize = QStringLiteral("12.5 x 19");
+    d.m_stages.finishSize = QStringLiteral("4 x 6");
+    onDialog<CPaperCutterDlg>([&](CPaperCutterDlg &c) {
+        EXPECT_FALSE(c.m_bDefaultsSaved);
+        c.SendCommand(1);
+        EXPECT_TRUE(c.isVisible());
+        c.optionBox(1)->click(); // multi-cut on the first stage
+        c.optionBox(7)->click(); // and on the second
+        c.SendCommand(30442);
+        EXPECT_FALSE(c.m_bDefaultsSaved);
+        c.SendCommand(30442);
+        EXPECT_TRUE(c.m_bDefaultsSaved);
+        EXPECT_TRUE(c.m_bRightsGranted);
+        c.SendCommand(1);
+        return c.result();
+    });
+    EXPECT_EQ(d.DoModal(), IDOK_RESULT);
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Please save your Default Options first, then click OK."),
+                                              QStringLiteral("Do you want to save the Default Options?"),
+                                              QStringLiteral("Do you want to save the Default Options?")}));
+    EXPECT_EQ(row(210), QStringLiteral("2 \u00B7 2|2|2"));
+    // Saving again replaces the one row.
+    CutStages s;
+    s.trimIndex1 = 7;
+    s.trimIndex2 = 0;
+    s.options1 = 0x05;
+    s.options2 = 0xC0;
+    EXPECT_TRUE(PaperCutting::SaveOptions(210, QString(), s));
+    EXPECT_EQ(row(210), QStringLiteral("7 \u00B7 0|5|192"));
+    CutStages loaded;
+    EXPECT_TRUE(PaperCutting::LoadDefaultOptions(loaded));
+    EXPECT_EQ(loaded.trimIndex1, 7);
+    EXPECT_EQ(loaded.trimIndex2, 0);
+    EXPECT_EQ(loaded.options2, 0xC0);
+}
+
+TEST_F(PaperCutter, CountsThatDifferFromTheSpecsAreListed)
+{
+    PaperCutting::SaveOptions(210, QString(), CutStages());
+    prompts().answer(IDOK);
+    CPaperCutterDlg d(nullptr);
+    d.m_stages.parentSize = QStringLiteral("25 x 38");
+    d.m_stages.runSize = QStringLiteral("12.5 x 19");
+    d.m_stages.finishSize = QStringLiteral("4 x 6");
+    d.m_stages.outs = 3;         // computed 4: listed
+    d.m_stages.cutsToRun = 0;    // 0 is never listed
+    d.m_stages.ups = 1;          // 1 is never listed
+    d.m_stages.cutsToFinish = 5; // computed 10: listed
+    onDialog<CPaperCutterDlg>([&](CPaperCutterDlg &c) {
+        EXPECT_EQ(c.caption(1901), QStringLiteral("Parent Size 25 x 38 to Run Size 12.5 x 19"));
+        EXPECT_EQ(c.caption(1902), QStringLiteral("Run Size 12.5 x 19 to Finish Size 4 x 6"));
+        snapshot(c, "cutting-layout.png");
+        return 2;
+    });
+    d.DoModal();
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral(
+                  "Using the Default Options, Tavrel calculated the number of Out, Up, and Cuts.\nThe following ones are "
+                  "different from the ones in the Specs window (shown in parenthesis):\n\n"
+                  "- Number of Out:\t\t4 (3)\n- Number of Cuts to FinSize:\t10 (5)\n"
+                  "\nIn the next window, you will see the default cutting layout and calculated values.")}));
+}
+
+TEST_F(PaperCutter, FavoriteRoundTrip)
+{
+    PaperCutting::SaveOptions(210, QString(), CutStages());
+    CPaperCutterDlg d(nullptr);
+    d.m_stages.parentSize = QStringLiteral("25 x 38");
+    d.m_stages.runSize = QStringLiteral("12.5 x 19");
+    d.m_stages.finishSize = QStringLiteral("4 x 6");
+    onDialog<CPaperCutterDlg>([&](CPaperCutterDlg &c) {
+        c.optionBox(12)->click(); // grip top
+        onDialog<CDlgData>([](CDlgData &name) {
+            EXPECT_EQ(name.edit()->text(), QStringLiteral("12.5 x 19 -> 4 x 6"));
+            // A middle dot in the name would shift every later part.
+            name.edit()->setText(QStringLiteral("Cards \u00B7 9 up"));
+            name.SendCommand(1);
+            return name.result();
+        });
+        c.SendCommand(30126);
+        // Elsewhere: another run size, then the favourite brings it back.
+        c.runCombo()->setEditText(QStringLiteral("19 x 25"));
+        c.optionBox(12)->click();
+        c.OnOptionChange();
+        onDialog<CFavoritesDlg>([](CFavoritesDlg &f) {
+            QTreeWidgetItem *group = f.tree()->topLevelItem(0);
+            EXPECT_EQ(group ? group->text(0) : QString(), QStringLiteral("25 x 38"));
+            if (group && group->childCount() > 0)
+                f.tree()->setCurrentItem(group->child(0));
+            f.SendCommand(1);
+            return f.result();
+        });
+        c.SendCommand(30124);
+        EXPECT_EQ(c.runCombo()->currentText(), QStringLiteral("12.5 x 19"));
+        EXPECT_TRUE(c.optionBox(12)->isChecked());
+        EXPECT_EQ(c.m_stages.ups, 9);
+        EXPECT_EQ(c.m_stages.outs, 4);
+        return 2;
+    });
+    d.DoModal();
+    EXPECT_EQ(row(211), QStringLiteral("25 x 38 \u00B7 Cards - 9 up \u00B7 12.5 x 19 \u00B7 4 x 6 \u00B7 4 \u00B7 3 \u00B7 9 "
+                                       "\u00B7 10 \u00B7 2 \u00B7 2|0|64"));
+}
+
+TEST_F(PaperCutter, AFavoriteTooLongForItsRowIsRefused)
+{
+    prompts().answer(IDOK);
+    CutStages s;
+    s.parentSize = QStringLiteral("25 x 38");
+    EXPECT_FALSE(PaperCutting::SaveOptions(211, PaperCutting::FavoriteText(s, QString(250, QLatin1Char('n'))), s));
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("This favorite cannot be saved: its text is longer than 255 characters.\n\n"
+                                          "Please use a shorter name.")}));
+    EXPECT_EQ(row(211), QString());
+}
+
+TEST_F(PaperCutter, ApplyingAFavoriteWithoutParentSize)
+{
+    CutStages s;
+    PaperCutting::ApplyFavorite(s, QStringLiteral("12 x 18"),
+                                QStringLiteral("4 x 6 \u00B7 2 \u00B7 3 \u00B7 9 \u00B7 8 \u00B7 5 \u00B7 6"), 3, 4);
+    EXPECT_EQ(s.parentSize, QStringLiteral("12 x 18"));
+    EXPECT_EQ(s.finishSize, QStringLiteral("4 x 6"));
+    EXPECT_EQ(s.outs, 1);
+    EXPECT_EQ(s.cutsToRun, 0);
+    EXPECT_EQ(s.ups, 9);
+    EXPECT_EQ(s.cutsToFinish, 8);
+    EXPECT_EQ(s.trimIndex1, 5);
+    EXPECT_EQ(s.trimIndex2, 6);
+    EXPECT_EQ(s.options1, 3);
+    EXPECT_EQ(s.options2, 4);
+}
+
+TEST_F(PaperCutter, ThePaperRowGetsTheCountsAndOptions)
+{
+    CItemSet paper;
+    paper.m_strPaperSize = QStringLiteral("25 x 38");
+    paper.m_strRunSize = QStringLiteral("19 x 12.5");
+    paper.m_strFinishSize = QStringLiteral("4 x 6");
+    paper.m_Opt3 = 9; // kept options: replaced by the shop's defaults when only computing
+    qint32 toRun = 0;
+    qint32 toFinish = 0;
+    EXPECT_TRUE(RunPaperCutter(paper, QString(), false, toRun, toFinish, nullptr));
+    EXPECT_EQ(paper.m_strRunSize, QStringLiteral("12.5 x 19"));
+    EXPECT_EQ(paper.m_Out, 4);
+    EXPECT_EQ(paper.m_Up, 9);
+    EXPECT_EQ(toRun, 3);
+    EXPECT_EQ(toFinish, 10);
+    EXPECT_EQ(paper.m_Opt3, 2);
+    EXPECT_EQ(paper.m_Opt4, 2);
+}
+
+} // namespace

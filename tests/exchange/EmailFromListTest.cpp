@@ -1,0 +1,175 @@
+// E-mail from a list: the template, the recipients a choice gives, the
+// placeholders, the contacts' mailing flags and dates, against a real SMTP
+// server (aiosmtpd on 127.0.0.1).
+
+#include "controls/CXListCtrl.h"
+#include "exchange/export/CExport.h"
+#include "exchange/mail/CMail.h"
+#include "exchange/mail/CMailCompose.h"
+#include "platform/Clock.h"
+#include "platform/Settings.h"
+#include "support/LocalServers.h"
+#include "support/ShopTest.h"
+#include "views/CDlgOptions.h"
+#include "controls/CXTreeOptCtrl.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class EmailFromListTest : public ShopTest
+{
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        SetDataFolder(QFileInfo(m_path).absolutePath() + QDir::separator());
+        platform::Clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        CMail::setAttachmentWait(0);
+        app->emailSettings().Address = QStringLiteral("orders@print.test");
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, BuyerNo, PayerNo) VALUES (100, 'Smith & Sons', 900, 902)"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email, SendEmail) VALUES "
+                            "(900, 100, 'Al', 'Smith', 'al@smith.test', 1)"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email, SendEmail) VALUES "
+                            "(901, 100, 'Bo', 'Smith', 'bo@smith.test', 0)"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email, SendEmail) VALUES "
+                            "(902, 100, 'Cy', 'Smith', 'cy@smith.test', 1)"));
+        writeFile(CExport::EmailTemplateFolder() + QStringLiteral("Cus Holiday.txt"),
+                  "' Sent in December: keep it short.\r\nSubject: Season's greetings, <First>\r\n"
+                  "Attach: " + attachment().toUtf8() + "\r\nDear <First> <Last> of <Name>,\r\n<Nothing> stays.\r\n");
+        list.FillFromSql(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo = 100"), QStringLiteral("CusNo"));
+        list.SelectItem(0);
+    }
+    void TearDown() override
+    {
+        CMail::setAttachmentWait(2000);
+        platform::Clock::setFixed(QDateTime());
+        ShopTest::TearDown();
+    }
+    QString attachment()
+    {
+        const QString path = tempPath(QStringLiteral("Price List.pdf"));
+        if (!QFile::exists(path))
+            writeFile(path, QByteArray(3000, 'p'));
+        return path;
+    }
+    void chooseAllContacts()
+    {
+        prompts().answerFile(CExport::EmailTemplateFolder() + QStringLiteral("Cus Holiday.txt"));
+        onDialog<CDlgOptions>([](CDlgOptions &o) {
+            EXPECT_EQ(o.GetEntryText(2), QStringLiteral("All Contacts of the customer"));
+            o.m_nSelect = {2, 0, 0};
+            o.tree()->SetOptionChecked(2, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+    }
+    void sendEachCompose(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            onDialog<CMailCompose>([](CMailCompose &d) {
+                d.SendCommand(1);
+                return 1;
+            });
+    }
+
+    CXListCtrl list;
+};
+
+TEST_F(EmailFromListTest, AllContactsOfACustomerButThoseWhoTakeNoMail)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    chooseAllContacts();
+    sendEachCompose(2);
+    CExport exporter;
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+
+    QStringList envelopes;
+    for (int i = 1; i <= 3; ++i)
+        envelopes.append(QString::fromUtf8(readAll(folder + QStringLiteral("/%1.env").arg(i))));
+    EXPECT_EQ(envelopes, (QStringList{QStringLiteral("orders@print.test\nal@smith.test\n"),
+                                      QStringLiteral("orders@print.test\ncy@smith.test\n"), QString()}));
+    const QString first = QString::fromUtf8(readAll(folder + QStringLiteral("/1.eml")));
+    EXPECT_TRUE(first.contains(QStringLiteral("Subject: Season's greetings, Al"))) << first.toStdString();
+    EXPECT_TRUE(first.contains(QStringLiteral("Dear Al Smith of Smith & Sons,"))) << first.toStdString();
+    EXPECT_TRUE(first.contains(QStringLiteral("<Nothing> stays.")));
+    EXPECT_FALSE(first.contains(QStringLiteral("keep it short")));
+    EXPECT_FALSE(first.contains(QStringLiteral("Attach:")));
+    EXPECT_TRUE(first.contains(QStringLiteral("filename=\"Price List.pdf\""))) << first.toStdString();
+
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ContactNo, LastEmail FROM Contacts ORDER BY ContactNo")),
+              QStringLiteral("900|46363\n901|\n902|46363"));
+}
+
+TEST_F(EmailFromListTest, ARefusingServerLeavesTheDatesAlone)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder, true);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    chooseAllContacts();
+    sendEachCompose(2);
+    prompts().answer(platform::IDNO);
+    prompts().answer(platform::IDNO);
+    CExport exporter;
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Contacts WHERE LastEmail IS NOT NULL")), QStringLiteral("0"));
+}
+
+TEST_F(EmailFromListTest, ListsWithoutAKeyAndPdfNamesChooseTheirTemplate)
+{
+    CXListCtrl plain;
+    plain.FillFromSql(QStringLiteral("SELECT Name FROM Customers"), QStringLiteral("Name"));
+    prompts().answer(platform::IDOK);
+    CExport exporter;
+    exporter.EmailFromList(&plain, 30003, 1, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Sorry, you can not send email from this list.\nIt does not have a key number: JobID or CusNo."));
+
+    // A contact list sends to the contact, with "Emailing: " and the PDF's name
+    // when its template (chosen by the PDF's name) has no subject.
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    QString attachments;
+    app->GetSettingFolder(attachments, QStringLiteral("Path-Attachment"), QStringLiteral("C:\\Tavrel\\"));
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("Path-Attachment"), tempPath(QStringLiteral("pdf")));
+    writeFile(tempPath(QStringLiteral("pdf/Invoice No 1234.pdf")), "%PDF-1.4 test");
+    writeFile(CExport::EmailTemplateFolder() + QStringLiteral("Invoice.txt"), "Your invoice is attached, <First>.\r\n");
+    CXListCtrl contacts;
+    contacts.FillFromSql(QStringLiteral("SELECT ContactNo, Last FROM Contacts WHERE CusNo = 100 ORDER BY ContactNo"),
+                         QStringLiteral("ContactNo"));
+    contacts.SelectItem(1);
+    sendEachCompose(1);
+    exporter.EmailFromList(&contacts, 30003, 901, QStringLiteral("Cus"), QStringLiteral("Invoice No 1234.pdf"));
+    const QString sent = QString::fromUtf8(readAll(folder + QStringLiteral("/1.eml")));
+    // A document given to the list goes to the current contact even when it
+    // takes no mailings: it is not a mailing.
+    EXPECT_TRUE(sent.contains(QStringLiteral("Subject: Emailing: Invoice No 1234.pdf"))) << sent.toStdString();
+    EXPECT_TRUE(sent.contains(QStringLiteral("Your invoice is attached, Bo.")));
+    EXPECT_EQ(QString::fromUtf8(readAll(folder + QStringLiteral("/1.env"))),
+              QStringLiteral("orders@print.test\nbo@smith.test\n"));
+}

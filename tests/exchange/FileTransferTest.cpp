@@ -1,0 +1,159 @@
+// File transfer with the support site, against a real FTP server (vsftpd
+// on 127.0.0.1): the database goes out as a consistent snapshot, downloads
+// arrive whole or not at all, and Stop stops between blocks.
+
+#include "exchange/transfer/CFileTransferDlg.h"
+#include "exchange/transfer/SupportTransfer.h"
+#include "platform/Settings.h"
+#include "support/LocalServers.h"
+#include "support/ShopTest.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QEventLoop>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QTimer>
+#include <QtWidgets/QComboBox>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// Runs the event loop until the transfer ends; its outcome.
+int waitForEnd(SupportTransfer &transfer)
+{
+    int outcome = -1;
+    QEventLoop loop;
+    QObject::connect(&transfer, &SupportTransfer::finished, &loop, [&](int o) {
+        outcome = o;
+        loop.quit();
+    });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    if (transfer.IsRunning())
+        loop.exec();
+    return outcome;
+}
+
+} // namespace
+
+class FileTransferTest : public ShopTest
+{
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        SetDataFolder(QFileInfo(m_path).absolutePath() + QDir::separator());
+        site = tempPath(QStringLiteral("site"));
+        QDir().mkpath(site + QStringLiteral("/incoming"));
+        QDir().mkpath(site + QStringLiteral("/Downloads"));
+        platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportCusNo"), QStringLiteral("4711"));
+    }
+    QString site;
+};
+
+TEST_F(FileTransferTest, TheDatabaseGoesOutAsAConsistentSnapshot)
+{
+    for (int i = 0; i < 200; ++i)
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (%1, 'Customer %1')").arg(1000 + i));
+    testservers::FtpServer server(site, 300, true);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportFtpHost"),
+                                    QStringLiteral("ftp://") + server.host());
+    EXPECT_EQ(CFileTransferDlg::SentFileName(QStringLiteral("C:\\Shop\\TavrelData.mdb")),
+              QStringLiteral("PI-4711TavrelData.mdb"));
+
+    onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
+        EXPECT_EQ(d.fileBox()->currentText(), DataFolder() + QStringLiteral("TavrelData.mdb"));
+        EXPECT_EQ(d.stripText(), QStringLiteral("Select a file and click Send Now"));
+        d.SendCommand(30230);
+        waitForEnd(d.transfer());
+        EXPECT_EQ(d.stripText(), QStringLiteral("Transfered the file successfully."));
+        TavrelTest::SaveSnapshot(d, QStringLiteral("exchange"), QStringLiteral("file-transfer"));
+        d.SendCommand(2);
+        return 2;
+    });
+    CFileTransferDlg dialog(CFileTransferDlg::Send, nullptr);
+    dialog.DoModal();
+
+    const QString sent = site + QStringLiteral("/incoming/PI-4711TavrelData.mdb");
+    ASSERT_TRUE(QFile::exists(sent));
+    QProcess check;
+    check.start(QStringLiteral("sqlite3"), {sent, QStringLiteral("PRAGMA integrity_check; SELECT count(*) FROM Customers "
+                                                                 "WHERE CusNo >= 1000;")});
+    check.waitForFinished(20000);
+    EXPECT_EQ(QString::fromUtf8(check.readAllStandardOutput()).trimmed(), QStringLiteral("ok\n200"));
+}
+
+TEST_F(FileTransferTest, DownloadsArriveWholeOrNotAtAll)
+{
+    QByteArray big;
+    for (int i = 0; i < 3 * 1024 * 1024; ++i)
+        big.append(char((i * 31) % 256));
+    writeFile(site + QStringLiteral("/Downloads/update.zip"), big);
+    writeFile(site + QStringLiteral("/Downloads/empty.txt"), QByteArray());
+    testservers::FtpServer server(site);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
+    QDir().mkpath(to);
+
+    SupportTransfer transfer;
+    transfer.setSite(QStringLiteral("ftp://") + server.host());
+    QStringList names;
+    QString error;
+    ASSERT_TRUE(transfer.ListDownloads(names, error)) << error.toStdString();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("empty.txt"), QStringLiteral("update.zip")}));
+
+    ASSERT_TRUE(transfer.StartDownload(QStringLiteral("update.zip"), to + QStringLiteral("update.zip")));
+    EXPECT_EQ(waitForEnd(transfer), SupportTransfer::Done);
+    EXPECT_EQ(readAll(to + QStringLiteral("update.zip")), big);
+    EXPECT_EQ(SupportTransfer::ProgressText(transfer.bytesDone(), transfer.bytesExpected()),
+              QStringLiteral("3072k of 3072k (100%)"));
+
+    // An empty file is complete, not a division by zero.
+    ASSERT_TRUE(transfer.StartDownload(QStringLiteral("empty.txt"), to + QStringLiteral("empty.txt")));
+    EXPECT_EQ(waitForEnd(transfer), SupportTransfer::Done);
+    EXPECT_TRUE(QFile::exists(to + QStringLiteral("empty.txt")));
+    EXPECT_EQ(SupportTransfer::ProgressText(0, 0), QStringLiteral("0k of 0k (100%)"));
+
+    // A name the site does not hold creates nothing.
+    EXPECT_FALSE(transfer.StartDownload(QStringLiteral("missing.zip"), to + QStringLiteral("missing.zip")));
+    EXPECT_EQ(transfer.errorText(), QStringLiteral("The site has no file named missing.zip."));
+    EXPECT_FALSE(QFile::exists(to + QStringLiteral("missing.zip")));
+
+    // Stop after the first blocks: no file is left behind.
+    QFile::remove(to + QStringLiteral("update.zip"));
+    bool stopped = false;
+    QObject::connect(&transfer, &SupportTransfer::progress, &transfer, [&](qint64 done, qint64) {
+        if (!stopped && done >= 4 * SupportTransfer::kBlockSize) {
+            stopped = true;
+            transfer.Stop();
+        }
+    });
+    ASSERT_TRUE(transfer.StartDownload(QStringLiteral("update.zip"), to + QStringLiteral("update.zip")));
+    EXPECT_EQ(waitForEnd(transfer), SupportTransfer::Cancelled);
+    EXPECT_LT(transfer.bytesDone(), qint64(big.size()));
+    EXPECT_FALSE(QFile::exists(to + QStringLiteral("update.zip")));
+}
+
+TEST_F(FileTransferTest, NoServerIsSaid)
+{
+    SupportTransfer transfer;
+    transfer.setSite(QStringLiteral("ftp://127.0.0.1:%1").arg(testservers::FreePort()));
+    QStringList names;
+    QString error;
+    EXPECT_FALSE(transfer.ListDownloads(names, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot connect to: 127.0.0.1\n\n"))) << error.toStdString();
+}

@@ -1,0 +1,192 @@
+// The POP3 mailbox client against a real server (dovecot on 127.0.0.1), and
+// the reading of a kept message's body and header lines.
+
+#include "exchange/mail/CEmailSocket.h"
+#include "support/LocalServers.h"
+#include "support/TestEnvironment.h"
+
+#include <QtCore/QEventLoop>
+#include <QtCore/QProcess>
+#include <QtCore/QTimer>
+#include <QtNetwork/QTcpServer>
+
+namespace {
+
+class RecordingOwner : public EmailSocketOwner
+{
+public:
+    void Log(const QString &text, bool blankLineFirst) override { lines.append(blankLineFirst ? QLatin1Char('\n') + text : text); }
+    void ShowProgress(int step) override { steps.append(step); }
+    QStringList lines;
+    QList<int> steps;
+};
+
+// Runs one receive to its end (or gives up after 30 s).
+void receive(CEmailSocket &socket, RecordingOwner &owner, quint16 port, const QString &password, bool remove)
+{
+    QEventLoop loop;
+    QObject::connect(&socket, &CEmailSocket::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    socket.Reset();
+    if (socket.ConnectTo(&owner, QStringLiteral("127.0.0.1"), QStringLiteral("shop"), password, remove, port))
+        loop.exec();
+}
+
+QByteArray mail(const QByteArray &id, const QByteArray &body)
+{
+    return "From: web@shop.test\r\nTo: orders@print.test\r\nSubject: Order " + id + "\r\nMessage-Id: <" + id +
+           "@shop.test>\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\n" + body;
+}
+
+QString curlList(quint16 port, const QString &password)
+{
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("pop3://127.0.0.1:%1/").arg(port),
+                                        QStringLiteral("-u"), QStringLiteral("shop:") + password});
+    curl.waitForFinished(20000);
+    return QString::fromLatin1(curl.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+class MailboxTest : public TavrelTest
+{
+};
+
+TEST_F(MailboxTest, MailsArriveByteForByteAndAreDeletedOnlyWhenComplete)
+{
+    testservers::PopServer server(QStringLiteral("s3cret"));
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    QByteArray large;
+    for (int i = 0; i < 120; ++i)
+        large += "Item " + QByteArray::number(i) + ": 500 business cards, 14pt matte, two sides in full colour\r\n";
+    const QList<QByteArray> sent = {
+        mail("1001", "Please print 500 flyers.\r\nThanks\r\n"),
+        mail("1002", large),
+        mail("1003", ".starts with a dot\r\n..two dots\r\n.\r\nlast line\r\n"),
+    };
+    ASSERT_GT(sent[1].size(), 4096);
+    for (int i = 0; i < sent.size(); ++i)
+        ASSERT_TRUE(server.addMessage(QStringLiteral("%1.mail").arg(i + 1), sent[i]));
+
+    CEmailSocket socket;
+    RecordingOwner owner;
+    receive(socket, owner, server.port(), QStringLiteral("s3cret"), true);
+    ASSERT_EQ(socket.GetCount(), 3) << owner.lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(socket.GetCurrent(), 3);
+    QList<QByteArray> got;
+    for (int i = 0; i < 3; ++i)
+        got.append(socket.GetMessageText(i).toLatin1());
+    // The server hands the messages out in its own order.
+    std::sort(got.begin(), got.end());
+    QList<QByteArray> expected = sent;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(got, expected);
+
+    EXPECT_TRUE(owner.lines.contains(QStringLiteral("Sent: PASS ****")));
+    EXPECT_FALSE(owner.lines.join(QString()).contains(QStringLiteral("s3cret")));
+    EXPECT_TRUE(owner.lines.contains(QStringLiteral("The response is parsed as 3 messages.\r\n")));
+    // Each DELE follows its complete message, and QUIT ends the run.
+    const int firstDele = int(owner.lines.indexOf(QStringLiteral("Sent: DELE 1")));
+    ASSERT_GE(firstDele, 0);
+    EXPECT_EQ(owner.lines.at(firstDele - 1), QStringLiteral("Received email number 1"));
+    EXPECT_EQ(owner.lines.last(), QStringLiteral("Sent: QUIT"));
+    EXPECT_EQ(owner.steps, (QList<int>{1, 2, 4, 3, 4, 3, 4, 5}));
+
+    // Nothing is left on the server.
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(server.messageCount(), 0);
+    EXPECT_EQ(curlList(server.port(), QStringLiteral("s3cret")), QString());
+
+    // The mailbox is closed once the run is over: deleting says so.
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(socket.DeleteMessage(0));
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("The mailbox is no longer connected")));
+}
+
+TEST_F(MailboxTest, AnEmptyMailboxAndAWrongPassword)
+{
+    testservers::PopServer server(QStringLiteral("right"));
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    {
+        CEmailSocket socket;
+        RecordingOwner owner;
+        receive(socket, owner, server.port(), QStringLiteral("right"), false);
+        EXPECT_EQ(socket.GetCount(), 0);
+        EXPECT_TRUE(owner.lines.contains(QStringLiteral("The response is parsed as 0 messages.\r\n")));
+        EXPECT_EQ(owner.steps, (QList<int>{1, 5}));
+    }
+    CEmailSocket socket;
+    RecordingOwner owner;
+    prompts().answer(platform::IDOK);
+    receive(socket, owner, server.port(), QStringLiteral("wrong"), false);
+    ASSERT_EQ(prompts().shown().size(), 1);
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Received error message from the server:\n\n-ERR")))
+        << prompts().lastText().toStdString();
+    EXPECT_EQ(owner.steps.last(), 6);
+    EXPECT_EQ(owner.lines.last(), QStringLiteral("Sent: QUIT"));
+}
+
+TEST_F(MailboxTest, ASilentServerTimesOutAndALongCommandIsRefused)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    CEmailSocket socket;
+    socket.setTimeout(1);
+    RecordingOwner owner;
+    receive(socket, owner, silent.serverPort(), QStringLiteral("x"), false);
+    EXPECT_EQ(owner.steps, QList<int>{6});
+    EXPECT_TRUE(owner.lines.contains(QStringLiteral("\n*** The server did not answer within 1 seconds ***")));
+
+    // A greeting, then a user name too long for one command line.
+    QTcpServer greeter;
+    ASSERT_TRUE(greeter.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&greeter, &QTcpServer::newConnection, [&greeter] {
+        QTcpSocket *client = greeter.nextPendingConnection();
+        client->write("+OK ready\r\n");
+    });
+    CEmailSocket longUser;
+    RecordingOwner owner2;
+    QEventLoop loop;
+    QObject::connect(&longUser, &CEmailSocket::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    longUser.ConnectTo(&owner2, QStringLiteral("127.0.0.1"), QString(300, QLatin1Char('u')), QStringLiteral("p"),
+                       false, greeter.serverPort());
+    loop.exec();
+    ASSERT_FALSE(owner2.lines.isEmpty());
+    EXPECT_TRUE(owner2.lines.last().endsWith(QStringLiteral(". The line is longer than 255 characters.")));
+    EXPECT_EQ(owner2.steps, QList<int>{6});
+}
+
+TEST_F(MailboxTest, ConnectionRefusedIsSaid)
+{
+    const quint16 closed = testservers::FreePort();
+    CEmailSocket socket;
+    RecordingOwner owner;
+    prompts().answer(platform::IDOK);
+    receive(socket, owner, closed, QStringLiteral("x"), false);
+    ASSERT_FALSE(owner.lines.isEmpty());
+    EXPECT_TRUE(owner.lines.last().startsWith(QStringLiteral("\n*** Cannot connect due to ERROR NO: ")));
+    EXPECT_EQ(prompts().shown().size(), 1);
+}
+
+TEST_F(MailboxTest, BodyHeaderLinesAndMessageId)
+{
+    CEmailSocket socket;
+    socket.AddMessage(QStringLiteral("Subject: a\r\nMessage-id: <abc@x>\r\n\r\nfirst\r\nsecond\r\n"));
+    socket.AddMessage(QStringLiteral("Subject: b\r\nContent-Type: multipart/alternative; boundary=\"XYZ\"\r\n\r\n"
+                                     "--XYZ\r\nContent-Type: text/plain; charset=utf-8\r\n\r\nplain part\r\n\r\n--XYZ\r\n"
+                                     "Content-Type: text/html\r\n\r\n<p>html</p>\r\n--XYZ--\r\n"));
+    // No text/plain label: everything after the first blank line.
+    EXPECT_EQ(socket.GetPlainText(0), QStringLiteral("first\r\nsecond\r\n"));
+    EXPECT_EQ(socket.GetPlainText(1), QStringLiteral("plain part\r\n"));
+    EXPECT_EQ(socket.GetPlainText(5), QString());
+    EXPECT_EQ(socket.GetMessageId(0), QStringLiteral("abc@x"));
+    EXPECT_TRUE(socket.GetMessageText(0).contains(QStringLiteral("Message-ID: <abc@x>")));
+    EXPECT_EQ(socket.GetHeaderField(0, QStringLiteral("Subject:"), 0, 0, QString()), QStringLiteral("a"));
+    EXPECT_EQ(socket.GetHeaderField(1, QString(), 0, 0, QString()), socket.GetMessageText(1));
+    EXPECT_EQ(socket.GetHeaderField(2, QStringLiteral("Subject:"), 0, 0, QString()), QString());
+    EXPECT_EQ(socket.GetMessageLength(0), int(socket.GetMessageText(0).size()));
+}

@@ -1,0 +1,169 @@
+// Outgoing mail: the compose window, SMTP delivery to a real server
+// (aiosmtpd on 127.0.0.1), refusals, a missing attachment and the desktop's
+// mail program.
+
+#include "exchange/mail/CMail.h"
+#include "exchange/mail/CMailCompose.h"
+#include "support/LocalServers.h"
+#include "support/ShopTest.h"
+
+#include <QtCore/QCryptographicHash>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtWidgets/QLineEdit>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The parts of a received message as python's email package reads them.
+QString parsed(const QString &eml)
+{
+    static const char script[] = R"(
+import email, hashlib, sys
+from email import policy
+m = email.message_from_bytes(open(sys.argv[1], 'rb').read(), policy=policy.default)
+print('Subject:', m['subject'])
+print('From:', m['from'])
+print('To:', m['to'])
+body = m.get_body(preferencelist=('plain',))
+print('Body:', body.get_content().replace('\r\n', '\n').replace('\n', '|'))
+for part in m.iter_attachments():
+    print('Attachment:', part.get_filename(), hashlib.md5(part.get_payload(decode=True)).hexdigest())
+)";
+    QProcess p;
+    p.start(QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
+                                                                   : QStringLiteral("python3"),
+            {QStringLiteral("-c"), QString::fromLatin1(script), eml});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+}
+
+} // namespace
+
+class OutgoingMailTest : public ShopTest
+{
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        CMail::setAttachmentWait(0);
+        app->emailSettings().Address = QStringLiteral("orders@print.test");
+    }
+    void TearDown() override
+    {
+        CMail::setAttachmentWait(2000);
+        ShopTest::TearDown();
+    }
+    QString attachment()
+    {
+        const QString path = tempPath(QStringLiteral("Invoice 1234.pdf"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        QByteArray bytes;
+        for (int i = 0; i < 5000; ++i)
+            bytes.append(char(i * 7 % 256));
+        f.write(bytes);
+        return path;
+    }
+};
+
+TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    const QString file = attachment();
+    onDialog<CMailCompose>([](CMailCompose &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("New Message"));
+        TavrelTest::SaveSnapshot(d, QStringLiteral("exchange"), QStringLiteral("mail-compose"));
+        d.SendCommand(1);
+        return 1;
+    });
+    CMail mail;
+    EXPECT_TRUE(mail.Send(QStringLiteral("Ann <ann@customer.test>"), QStringLiteral("Invoice 1234 – Müller"),
+                          QStringLiteral("Dear Ann,\r\nyour invoice is attached.\r\n"), file));
+    const QString eml = folder + QStringLiteral("/1.eml");
+    ASSERT_TRUE(QFile::exists(eml));
+    EXPECT_EQ(readAll(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nann@customer.test\n"));
+    QFile original(file);
+    original.open(QIODevice::ReadOnly);
+    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(original.readAll(), QCryptographicHash::Md5).toHex());
+    EXPECT_EQ(parsed(eml), QStringLiteral("Subject: Invoice 1234 – Müller\nFrom: orders@print.test\nTo: Ann "
+                                          "<ann@customer.test>\nBody: Dear Ann,|your invoice is attached.|\n"
+                                          "Attachment: Invoice 1234.pdf ") +
+                               md5 + QLatin1Char('\n'));
+}
+
+TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder, true);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    onDialog<CMailCompose>([](CMailCompose &d) {
+        d.SendCommand(2);
+        return 2;
+    });
+    CMail mail;
+    EXPECT_FALSE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("s"), QStringLiteral("t"), QString()));
+    EXPECT_EQ(prompts().shown().size(), 1);
+
+    prompts().clear();
+    onDialog<CMailCompose>([](CMailCompose &d) {
+        d.SendCommand(1);
+        return 1;
+    });
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDNO);
+    EXPECT_FALSE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("s"), QStringLiteral("t"), QString()));
+    ASSERT_EQ(prompts().shown().size(), 3);
+    EXPECT_EQ(prompts().shown().at(1).text,
+              QStringLiteral("550 5.1.1 Mailbox unavailable: ann@customer.test\nCannot send the email.\nDo you want "
+                             "to try it again?"));
+    EXPECT_EQ(prompts().shown().at(2).text, prompts().shown().at(1).text);
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/1.eml")));
+}
+
+TEST_F(OutgoingMailTest, AMissingAttachmentIsLookedForAgainOrGivenUp)
+{
+    const QString missing = tempPath(QStringLiteral("later.pdf"));
+    prompts().answer(platform::IDNO);
+    CMail mail;
+    EXPECT_FALSE(mail.Send(QStringLiteral("a@b.test"), QStringLiteral("s"), QStringLiteral("t"), missing));
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Cannot find the attachment:\n") + missing + QStringLiteral("\n\nDo you want to check it again?"));
+}
+
+TEST_F(OutgoingMailTest, WithoutAnOutgoingServerTheDesktopMailProgramTakesIt)
+{
+    // A recording stand-in for the desktop's mail program, first on PATH.
+    const QString bin = tempPath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString record = tempPath(QStringLiteral("xdg-email.args"));
+    {
+        QFile script(bin + QStringLiteral("/xdg-email"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record.toUtf8() + "'; done\n"));
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + path);
+    app->emailSettings().Outgoing.clear();
+    const QString file = attachment();
+    CMail mail;
+    const bool sent = mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("Proof"), QStringLiteral("See it"), file);
+    qputenv("PATH", path);
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_EQ(QString::fromUtf8(readAll(record)),
+              QStringLiteral("--utf8\n--subject\nProof\n--body\nSee it\n--attach\n") + file +
+                  QStringLiteral("\nann@customer.test\n"));
+}

@@ -1,0 +1,292 @@
+// The XML reader: validating load with its retry, value lookup by tag and
+// path, the viewer's tree, and web orders read from a folder or an FTP site.
+
+#include "exchange/weborders/XmlOrders.h"
+#include "exchange/xml/CDlgXML.h"
+#include "exchange/xml/XmlDocument.h"
+#include "controls/CXTreeCtrl.h"
+#include "support/LocalServers.h"
+#include "support/TestEnvironment.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtWidgets/QApplication>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+// An order of `count` items; `without` lists what an item lacks ("price",
+// "quantity", "part") by its position.
+QByteArray orderXml(int count, const QMap<int, QStringList> &without = {})
+{
+    QByteArray xml = "<?xml version=\"1.0\"?>\n<OrderRequest>\n<Header><Email/><Email>buyer@shop.test</Email></Header>\n";
+    for (int i = 1; i <= count; ++i) {
+        const QStringList lacks = without.value(i);
+        xml += lacks.contains(QStringLiteral("quantity")) ? QByteArray("<ItemOut>")
+                                                           : "<ItemOut quantity=\"" + QByteArray::number(i * 10) + "\">";
+        xml += "<ItemID><SupplierPartID>" +
+               (lacks.contains(QStringLiteral("part")) ? QByteArray() : "1044-" + QByteArray::number(i)) +
+               "</SupplierPartID></ItemID>";
+        xml += "<ItemDetail><Description>Item " + QByteArray::number(i) + " &amp; more</Description>"
+               "<URL>http://shop.test/f" + QByteArray::number(i) + ".pdf</URL></ItemDetail>";
+        if (!lacks.contains(QStringLiteral("price")))
+            xml += "<UnitPrice>" + QByteArray::number(i) + ".50</UnitPrice>";
+        xml += "</ItemOut>\n";
+    }
+    xml += "</OrderRequest>\n";
+    return xml;
+}
+
+} // namespace
+
+class XmlReaderTest : public TavrelTest
+{
+};
+
+TEST_F(XmlReaderTest, AFileBreakingItsDtdLoadsAfterOneParseError)
+{
+    const QString path = tempPath(QStringLiteral("order.xml"));
+    writeFile(path, "<?xml version=\"1.0\"?>\n<!DOCTYPE Order [<!ELEMENT Order (Item)*><!ELEMENT Item (#PCDATA)>]>\n"
+                    "<Order><Item>a</Item><Extra/></Order>\n");
+    prompts().answer(platform::IDOK);
+    XmlDocument document;
+    EXPECT_TRUE(document.Load(path));
+    ASSERT_EQ(prompts().shown().size(), 1);
+    const platform::PromptRecord shown = prompts().shown().at(0);
+    EXPECT_EQ(shown.caption, QStringLiteral("Parse Error"));
+    EXPECT_TRUE(shown.text.startsWith(QStringLiteral("Error processing XML file: file://") + path)) << shown.text.toStdString();
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("\nError on line 3, position ")));
+    EXPECT_TRUE(shown.text.endsWith(
+        QStringLiteral("\nNext, Tavrel will try to load the file without validating XML parsing.")));
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("Item"), QString(), -1), QStringLiteral("a"));
+}
+
+TEST_F(XmlReaderTest, ABrokenFileShowsTwoParseErrorsAndFails)
+{
+    const QString path = tempPath(QStringLiteral("broken.xml"));
+    writeFile(path, "<Order><Item>a</Order>\n");
+    prompts().answer(platform::IDOK);
+    prompts().answer(platform::IDOK);
+    XmlDocument document;
+    EXPECT_FALSE(document.Load(path));
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_TRUE(prompts().shown().at(0).text.endsWith(QStringLiteral("without validating XML parsing.")));
+    EXPECT_TRUE(prompts().shown().at(1).text.endsWith(QStringLiteral("\n")));
+    EXPECT_TRUE(prompts().shown().at(1).text.contains(QStringLiteral("Error on line 1, position ")));
+    EXPECT_FALSE(document.IsLoaded());
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("Item"), QString(), -1), QString());
+}
+
+TEST_F(XmlReaderTest, ValuesByTagPathIndexAndAttribute)
+{
+    const QString path = tempPath(QStringLiteral("order.xml"));
+    writeFile(path, orderXml(3));
+    XmlDocument document;
+    ASSERT_TRUE(document.Load(path));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    // The first Email is empty: -1 goes on to the filled one, 0 takes it as it is.
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("Email"), QString(), -1), QStringLiteral("buyer@shop.test"));
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("Email"), QString(), 0), QString());
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("ItemDetail/Description"), QString(), 1),
+              QStringLiteral("Item 2 & more"));
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("OrderRequest/ItemOut"), QStringLiteral("quantity"), 2),
+              QStringLiteral("30"));
+    // A missing attribute is empty, never its own name.
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("ItemOut"), QStringLiteral("color"), 0), QString());
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("ItemOut"), QStringLiteral("color"), -1), QString());
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("Nothing"), QString(), -1), QString());
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("ItemOut"), QString(), 7), QString());
+    // Only names and paths are searched for; an expression finds nothing.
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("ItemOut[1]"), QString(), -1), QString());
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("*"), QString(), -1), QString());
+    EXPECT_TRUE(document.GetXmlText().contains(QStringLiteral("<SupplierPartID>1044-2</SupplierPartID>")));
+}
+
+TEST_F(XmlReaderTest, OrderItemsAreReadInsideTheirOwnItemElement)
+{
+    const QString path = tempPath(QStringLiteral("order.xml"));
+    // Item 2 lacks its price, its quantity and its part number.
+    writeFile(path, orderXml(3, {{2, {QStringLiteral("price"), QStringLiteral("quantity"), QStringLiteral("part")}}}));
+    XmlDocument document;
+    ASSERT_TRUE(document.Load(path));
+    const QList<XmlOrderItem> items = ReadXmlOrderItems(document, XmlOrderKeys());
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0].description, QStringLiteral("Item 1 & more"));
+    EXPECT_EQ(items[0].quantity, 10);
+    EXPECT_EQ(items[0].unitPrice, QStringLiteral("1.50"));
+    EXPECT_EQ(items[0].jobItem, QStringLiteral("1044-1"));
+    EXPECT_EQ(items[0].link, QStringLiteral("http://shop.test/f1.pdf"));
+    // The missing price stays empty instead of taking item 3's.
+    EXPECT_EQ(items[1].unitPrice, QString());
+    EXPECT_EQ(items[1].quantity, 1);
+    EXPECT_EQ(items[1].jobItem, QStringLiteral("999-1"));
+    EXPECT_EQ(items[2].unitPrice, QStringLiteral("3.50"));
+    EXPECT_EQ(items[2].quantity, 30);
+
+    // Twelve items give twelve (orders were cut at ten before).
+    writeFile(path, orderXml(12));
+    ASSERT_TRUE(document.Load(path));
+    const QList<XmlOrderItem> twelve = ReadXmlOrderItems(document, XmlOrderKeys());
+    ASSERT_EQ(twelve.size(), 12);
+    EXPECT_EQ(twelve[11].jobItem, QStringLiteral("1044-12"));
+}
+
+TEST_F(XmlReaderTest, IncomingNamesAFolderOrAnFtpSite)
+{
+    const QString dotted = tempPath(QStringLiteral("web.orders"));
+    QDir().mkpath(dotted);
+    struct Case
+    {
+        QString incoming;
+        bool valid;
+        bool ftp;
+        QString host;
+        QString remote;
+    };
+    const Case cases[] = {
+        {QStringLiteral("ftp://orders.shop.test/incoming/xml/"), true, true, QStringLiteral("orders.shop.test"),
+         QStringLiteral("incoming/xml")},
+        {QStringLiteral("orders.shop.test\\incoming"), true, true, QStringLiteral("orders.shop.test"),
+         QStringLiteral("incoming")},
+        {dotted, true, false, QString(), QString()},
+        {QStringLiteral("\\\\server\\orders\\"), false, false, QString(), QString()},
+        {QStringLiteral("\\orders"), false, false, QString(), QString()},
+        {QString(), false, false, QString(), QString()},
+    };
+    for (const Case &c : cases) {
+        const XmlOrderLocation where = ParseXmlOrderLocation(c.incoming);
+        EXPECT_EQ(where.valid, c.valid) << c.incoming.toStdString();
+        EXPECT_EQ(where.ftp, c.ftp) << c.incoming.toStdString();
+        EXPECT_EQ(where.host, c.host) << c.incoming.toStdString();
+        EXPECT_EQ(where.remote, c.remote) << c.incoming.toStdString();
+    }
+
+    // A missing folder is said in the log and the message.
+    QList<XmlOrderFile> files;
+    QString log;
+    QString error;
+    EXPECT_FALSE(ListXmlOrderFiles(QStringLiteral("C:\\orders\\"), QString(), QString(), files, log, error));
+    EXPECT_EQ(log, QStringLiteral("\r\n*** XML folder does not exist ***"));
+    EXPECT_EQ(error, QStringLiteral("C:\\orders\\\n\n\r\n*** XML folder does not exist ***"));
+
+    // A folder with a dot in its name is listed as a folder.
+    writeFile(dotted + QStringLiteral("/a.xml"), orderXml(1));
+    writeFile(dotted + QStringLiteral("/note.txt"), "x");
+    log.clear();
+    ASSERT_TRUE(ListXmlOrderFiles(dotted, QString(), QString(), files, log, error)) << error.toStdString();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files[0].name, QStringLiteral("a.xml"));
+    EXPECT_EQ(files[0].size, QFileInfo(dotted + QStringLiteral("/a.xml")).size());
+    EXPECT_EQ(files[0].date, QFileInfo(dotted + QStringLiteral("/a.xml")).lastModified().toString(QStringLiteral("MM/dd/yyyy")));
+}
+
+TEST_F(XmlReaderTest, OrdersFromAnFtpSiteAreListedFreshAndRead)
+{
+    const QString root = tempPath(QStringLiteral("ftproot"));
+    writeFile(root + QStringLiteral("/orders/web1.xml"), orderXml(2));
+    writeFile(root + QStringLiteral("/orders/web2.xml"), orderXml(12));
+    writeFile(root + QStringLiteral("/orders/readme.txt"), "not an order");
+    testservers::FtpServer server(root);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+
+    const QString incoming = QStringLiteral("ftp://") + server.host() + QStringLiteral("/orders");
+    QList<XmlOrderFile> files;
+    QString log;
+    QString error;
+    ASSERT_TRUE(ListXmlOrderFiles(incoming, QStringLiteral("anonymous"), QString(), files, log, error))
+        << error.toStdString();
+    EXPECT_EQ(log, QStringLiteral("\r\nConnected to ") + incoming + QStringLiteral("\r\nFound 2 files."));
+    QStringList names;
+    for (const XmlOrderFile &f : files)
+        names.append(f.name);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("web1.xml"), QStringLiteral("web2.xml")}));
+
+    // curl lists the same files.
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-l"), incoming + QLatin1Char('/')});
+    curl.waitForFinished(20000);
+    QStringList listed = QString::fromUtf8(curl.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    listed = listed.filter(QStringLiteral(".xml"));
+    for (QString &name : listed)
+        name = name.trimmed();
+    listed.sort();
+    EXPECT_EQ(listed, names);
+
+    // A file added on the server shows in the next listing.
+    writeFile(root + QStringLiteral("/orders/web3.xml"), orderXml(1));
+    ASSERT_TRUE(ListXmlOrderFiles(incoming, QStringLiteral("anonymous"), QString(), files, log, error));
+    EXPECT_EQ(files.size(), 3);
+
+    // The legacy form host\folder reaches the same folder.
+    log.clear();
+    ASSERT_TRUE(ListXmlOrderFiles(server.host() + QStringLiteral("\\orders"), QStringLiteral("anonymous"), QString(),
+                                  files, log, error))
+        << error.toStdString();
+    EXPECT_EQ(files.size(), 3);
+
+    for (const XmlOrderFile &f : files) {
+        if (f.name != QLatin1String("web2.xml"))
+            continue;
+        EXPECT_EQ(f.size, QFileInfo(root + QStringLiteral("/orders/web2.xml")).size());
+        QString local = tempPath(QStringLiteral("fetched.xml"));
+        ASSERT_TRUE(FetchXmlOrderFile(f.fullPath, QStringLiteral("anonymous"), QString(), local, error))
+            << error.toStdString();
+        XmlDocument document;
+        ASSERT_TRUE(document.Load(local));
+        EXPECT_EQ(ReadXmlOrderItems(document, XmlOrderKeys()).size(), 12);
+    }
+
+    // A server that is not there is said with the library's reason.
+    const quint16 closed = testservers::FreePort();
+    EXPECT_FALSE(ListXmlOrderFiles(QStringLiteral("ftp://127.0.0.1:%1/orders").arg(closed), QString(), QString(),
+                                   files, log, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot connect to: 127.0.0.1:%1\n\nError 7: ").arg(closed)))
+        << error.toStdString();
+    EXPECT_TRUE(files.isEmpty());
+}
+
+TEST_F(XmlReaderTest, TheViewerShowsElementsAttributesAndTexts)
+{
+    const QString path = tempPath(QStringLiteral("order.xml"));
+    writeFile(path, "<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/xsl\" href=\"a.xslt\"?>\n"
+                    "<OrderRequest><!-- web shop --><ItemOut quantity=\"2\" unit=\"box\">"
+                    "<Description>Flyers</Description></ItemOut></OrderRequest>\n");
+    CDlgXML dialog(path, nullptr);
+    onDialog<CDlgXML>([](CDlgXML &d) -> int {
+        CXTreeCtrl *tree = d.tree();
+        QTreeWidgetItem *document = tree->topLevelItem(0);
+        EXPECT_EQ(document->text(0), QStringLiteral("#document"));
+        EXPECT_EQ(CXTreeCtrl::GetImage(document), 195);
+        if (document->childCount() != 2) {
+            ADD_FAILURE() << "the document has " << document->childCount() << " entries";
+            return 2;
+        }
+        EXPECT_EQ(document->child(0)->text(0), QStringLiteral("xml-stylesheet"));
+        EXPECT_EQ(CXTreeCtrl::GetImage(document->child(0)), 55);
+        QTreeWidgetItem *order = document->child(1);
+        EXPECT_EQ(order->text(0), QStringLiteral("OrderRequest"));
+        EXPECT_EQ(order->child(0)->text(0), QStringLiteral("#comment - comment"));
+        EXPECT_EQ(CXTreeCtrl::GetImage(order->child(0)), 56);
+        QTreeWidgetItem *item = order->child(1);
+        EXPECT_EQ(item->text(0), QStringLiteral("ItemOut"));
+        EXPECT_EQ(item->child(0)->text(0), QStringLiteral("quantity=2"));
+        EXPECT_EQ(CXTreeCtrl::GetImage(item->child(0)), 35);
+        EXPECT_EQ(item->child(1)->text(0), QStringLiteral("unit=box"));
+        EXPECT_EQ(item->child(2)->child(0)->text(0), QStringLiteral("Flyers"));
+        EXPECT_EQ(CXTreeCtrl::GetImage(item->child(2)->child(0)), 24);
+        tree->expandAll();
+        TavrelTest::SaveSnapshot(d, QStringLiteral("exchange"), QStringLiteral("xml-viewer"));
+        return 1;
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(dialog.windowTitle(), path);
+}

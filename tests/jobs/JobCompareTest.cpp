@@ -1,0 +1,119 @@
+#include "JobsFixture.h"
+
+#include "controls/CXListCtrl.h"
+#include "controls/CXTreeCtrl.h"
+#include "jobs/CJobCompare.h"
+#include "jobs/JobCompareChain.h"
+
+namespace {
+
+class JobCompareTest : public JobsTest
+{
+public:
+    qint32 job(int type, qint32 no, const QString &columns = QString(), const QString &values = QString())
+    {
+        return addJob(type, no, columns, values);
+    }
+};
+
+TEST_F(JobCompareTest, JobChains)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<qint32(JobCompareTest &)> make;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"from scratch", [](JobCompareTest &t) { return t.job(0, 10); }, {}},
+        {"order since posted",
+         [](JobCompareTest &t) {
+             t.job(3, 20, QStringLiteral("Title"), QStringLiteral("'Posted now'"));
+             return t.job(0, 21, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'Reorder', 0, 20"));
+         },
+         {QStringLiteral("History 20: Posted now")}},
+        {"copied from itself",
+         [](JobCompareTest &t) {
+             t.job(1, 30, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'Self', 1, 30"));
+             return t.job(0, 31, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'Copy', 1, 30"));
+         },
+         {QStringLiteral("Quote 30: Self")}},
+        {"a loop A to B to A ends",
+         [](JobCompareTest &t) {
+             t.job(1, 41, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'B', 1, 40"));
+             return t.job(1, 40, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'A', 1, 41"));
+         },
+         {QStringLiteral("Quote 41: B")}},
+        {"a deleted source", [](JobCompareTest &t) {
+             return t.job(0, 51, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'X', 2, 999"));
+         }, {}},
+    };
+    for (const Case &c : cases) {
+        const qint32 id = c.make(*this);
+        bool found = false;
+        QStringList texts;
+        for (const CompareNode &n : JobSourceChain(id, found))
+            texts << n.text;
+        EXPECT_TRUE(found) << c.name;
+        EXPECT_EQ(texts, c.expected) << c.name;
+    }
+    EXPECT_EQ(CompareRootText(false, 0, false),
+              QStringLiteral("The job you've selected was created from scratch. Therefore, you may not compare it to "
+                             "another job but itself with default pricing."));
+    EXPECT_EQ(CompareRootText(false, 0, true).left(54),
+              QStringLiteral("The job you've selected was copied from a deleted job."));
+    EXPECT_TRUE(CompareRootText(true, 2, true).startsWith(QStringLiteral("The Item you've selected was copied")));
+    EXPECT_EQ(CompareNodeItemNo(QStringLiteral("Order 12 - Item 3: Cards")), 3);
+    EXPECT_EQ(CompareNodeItemNo(QStringLiteral("Order 12: Cards")), 0);
+}
+
+TEST_F(JobCompareTest, ItemChainsEndOnLoops)
+{
+    const qint32 a = addJob(3, 60, QStringLiteral("Title"), QStringLiteral("'A'"));
+    const qint32 itemA = addItem(a, 1, QStringLiteral("Flyer"), "10");
+    const qint32 b = addJob(0, 61, QStringLiteral("Title"), QStringLiteral("'B'"));
+    const qint32 itemB = addItem(b, 2, QStringLiteral("Flyer again"), "10");
+    // B was copied from A, and A (wrongly) from B: a loop.
+    exec(QStringLiteral("UPDATE Items SET Up = %1 WHERE ItemID = %2").arg(-itemA).arg(itemB));
+    exec(QStringLiteral("UPDATE Items SET Up = %1 WHERE ItemID = %2").arg(-itemB).arg(itemA));
+    QStringList texts;
+    for (const CompareNode &n : ItemSourceChain(-itemA))
+        texts << n.text;
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("History 60 - Item 1: Flyer"),
+                                  QStringLiteral("Order 61 - Item 2: Flyer again")}));
+}
+
+TEST_F(JobCompareTest, WindowShowsBothHalvesAndMarksOtherItems)
+{
+    const qint32 source = addJob(1, 70, QStringLiteral("Title"), QStringLiteral("'Brochure quote'"));
+    addItem(source, 1, QStringLiteral("Brochure"), "400");
+    addItem(source, 2, QStringLiteral("Envelopes"), "90");
+    const qint32 order = addJob(0, 71, QStringLiteral("Title, FromJobType, FromJobNo"),
+                                QStringLiteral("'Brochure order', 1, 70"));
+    addItem(order, 1, QStringLiteral("Brochure"), "420");
+    addItem(order, 2, QStringLiteral("Envelopes"), "90");
+    onDialog<CJobCompare>([&](CJobCompare &dlg) {
+        EXPECT_EQ(dlg.tree()->topLevelItem(0)->text(0),
+                  QStringLiteral("The job you've selected was copied from the following job(s). To compare 'Saved vs "
+                                 "Default' prices of this job, click here."));
+        EXPECT_EQ(dlg.ribbon(0).GetItemText(1901), QStringLiteral("Order 71: Brochure order"));
+        EXPECT_EQ(dlg.ribbon(1).GetItemText(1901), QStringLiteral("Quote 70: Brochure quote"));
+        EXPECT_EQ(dlg.list(0)->GetItemCount(), 4);
+        EXPECT_EQ(dlg.list(1)->GetItemText(0, 4), QStringLiteral("400.00"));
+        // Item 2 compared: the rows of item 1 are marked in the left list.
+        EXPECT_EQ(dlg.list(0)->GetSubItemImage(0, 0), 333);
+        EXPECT_EQ(dlg.list(0)->GetSubItemImage(1, 0), 333);
+        EXPECT_NE(dlg.list(0)->GetSubItemImage(2, 0), 333);
+        snapshot(dlg, QStringLiteral("compare"));
+        // The root: the same job priced again.
+        dlg.tree()->setCurrentItem(dlg.tree()->topLevelItem(0));
+        EXPECT_EQ(dlg.ribbon(1).GetItemText(1902), QStringLiteral("Default Pricing"));
+        EXPECT_EQ(dlg.list(1)->GetColumnText(4), QStringLiteral("Default Price"));
+        return 2;
+    });
+    CJobCompare compare(order, nullptr);
+    compare.m_nItemNo = 2;
+    compare.DoModal();
+}
+
+} // namespace

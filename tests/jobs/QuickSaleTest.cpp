@@ -1,0 +1,443 @@
+#include "JobsFixture.h"
+
+#include "controls/CXGridCtrl.h"
+#include "data/SharedDatabase.h"
+#include "jobs/CQuickSale.h"
+#include "jobs/JobHooks.h"
+#include "jobs/QuickSale.h"
+#include "views/QuickSaleSlot.h"
+
+#include <QtCore/QProcess>
+#include <QtWidgets/QComboBox>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <numeric>
+#include <random>
+
+namespace {
+
+using QuickSale::Line;
+using QuickSale::ServiceRates;
+
+// An exact fraction, for a model that follows the sale's rules step by step
+// as a clerk with a pencil would: no scaled integers, no early truncation.
+struct Fraction
+{
+    __int128 n = 0;
+    __int128 d = 1;
+    Fraction(__int128 num = 0, __int128 den = 1) : n(num), d(den) { normalise(); }
+    void normalise()
+    {
+        if (d < 0) {
+            n = -n;
+            d = -d;
+        }
+        __int128 a = n < 0 ? -n : n, b = d;
+        while (b) {
+            const __int128 t = a % b;
+            a = b;
+            b = t;
+        }
+        if (a > 1) {
+            n /= a;
+            d /= a;
+        }
+    }
+    Fraction operator*(const Fraction &o) const { return Fraction(n * o.n, d * o.d); }
+    Fraction operator+(const Fraction &o) const { return Fraction(n * o.d + o.n * d, d * o.d); }
+    Fraction operator/(const Fraction &o) const { return Fraction(n * o.d, d * o.n); }
+    // Truncated toward zero.
+    qint64 whole() const { return qint64(n / d); }
+};
+
+// Price/Each in ten-thousandths: the base in cents, raised by the markup,
+// per thousand for unit 2, then times 100.
+qint64 modelUnitPrice(const ServiceRates &r)
+{
+    Fraction base(r.runPrice1);
+    if (r.runPrice1 == 0) {
+        base = Fraction(r.runCost1);
+        if (r.markup > 9)
+            base = base * (Fraction(1) + Fraction(r.markup, 100));
+    }
+    if (r.unit == 2)
+        base = base * Fraction(1, 1000);
+    return (base * Fraction(100)).whole();
+}
+
+// Price in cents: quantity x (unit price x 0.01) + 0.5, truncated.
+qint64 modelPrice(qint64 quantity, qint64 unitPrice)
+{
+    return (Fraction(quantity) * (Fraction(unitPrice) * Fraction(1, 100)) + Fraction(1, 2)).whole();
+}
+
+TEST(QuickSaleRules, WorkedExamples)
+{
+    // 3 x 1.2345 = 3.7035, and halves go up: 3.70.
+    qint32 quantity = 3, unit = 12345;
+    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 370);
+    // 10.00 typed for 3 gives 3.3333 each.
+    qint32 price = 1000;
+    unit = 0;
+    QuickSale::UnitPriceFromPrice(price, 3, unit);
+    EXPECT_EQ(unit, 33333);
+    struct Case
+    {
+        ServiceRates rates;
+        qint32 expect;
+    } cases[] = {
+        {{0, 200, 50, 0}, 30000},   // cost 2.00 raised by 50 %
+        {{0, 200, 9, 0}, 20000},    // a markup below 10 % is not applied
+        {{0, 200, 10, 0}, 22000},   // 10 % is
+        {{5000, 0, 0, 2}, 500},     // 50.00 per thousand: 0.0500 each
+        {{0, 7, 15, 0}, 805},       // 0.07 raised by 15 % is 0.0805 exactly
+        {{250, 999, 80, 0}, 25000}, // a run price wins over cost and markup
+        {{0, 0, 50, 0}, 0},
+        {{0, 1, 0, 2}, 0},          // a tenth of a ten-thousandth truncates to 0
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(QuickSale::UnitPriceOf(c.rates), c.expect)
+            << c.rates.runPrice1 << ' ' << c.rates.runCost1 << ' ' << c.rates.markup << ' ' << int(c.rates.unit);
+}
+
+TEST(QuickSaleRules, NegativesArePositiveAndAQuantityBelowOneKeepsTheUnitPrice)
+{
+    qint32 quantity = -4, unit = -2500;
+    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 100);
+    EXPECT_EQ(quantity, 4);
+    EXPECT_EQ(unit, 2500);
+    qint32 price = -999, keep = 1234;
+    QuickSale::UnitPriceFromPrice(price, 0, keep);
+    EXPECT_EQ(price, 999);
+    EXPECT_EQ(keep, 1234);
+    // An exact half cent goes up: 1 x 0.0050 = half a cent.
+    quantity = 1;
+    unit = 50;
+    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 1);
+    unit = 49;
+    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 0);
+}
+
+TEST(QuickSaleRules, RandomPricesAgreeWithTheExactModel)
+{
+    std::mt19937 random(20240612);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    for (int i = 0; i < 20000; ++i) {
+        ServiceRates r;
+        r.runPrice1 = pick(0, 3) == 0 ? pick(0, 100000) : 0;
+        r.runCost1 = pick(0, 200000);
+        r.markup = pick(0, 4) == 0 ? pick(0, 12) : pick(0, 300);
+        r.unit = quint8(pick(0, 3) == 0 ? 2 : pick(0, 1));
+        const qint32 unitPrice = QuickSale::UnitPriceOf(r);
+        ASSERT_EQ(unitPrice, modelUnitPrice(r))
+            << r.runPrice1 << ' ' << r.runCost1 << ' ' << r.markup << ' ' << int(r.unit);
+        qint32 quantity = pick(0, 50) == 0 ? pick(100000, 2000000) : pick(-50, 10000);
+        qint32 unit = pick(0, 1) ? unitPrice : -unitPrice;
+        // Beyond a cell's largest amount the price stops there.
+        const qint64 expected = std::min<qint64>(modelPrice(quantity < 0 ? -quantity : quantity, unitPrice),
+                                                 std::numeric_limits<qint32>::max());
+        ASSERT_EQ(QuickSale::PriceOf(quantity, unit), expected) << quantity << ' ' << unitPrice;
+        qint32 price = pick(-100000, 1000000);
+        qint32 back = 77;
+        const qint32 typedQuantity = pick(-2, 1000);
+        QuickSale::UnitPriceFromPrice(price, typedQuantity, back);
+        if (typedQuantity >= 1)
+            ASSERT_EQ(back, (Fraction(price) * Fraction(100) / Fraction(typedQuantity)).whole());
+        else
+            ASSERT_EQ(back, 77);
+    }
+}
+
+TEST(QuickSaleRules, LinesAsTypedForTheHarness)
+{
+    struct Case
+    {
+        const char *text;
+        bool ok;
+        Line expect;
+    } cases[] = {
+        {"12:3", true, {12, 3, 0, 0}},
+        {"12:3@1.2345", true, {12, 3, 12345, 370}},
+        {"12:3=10.00", true, {12, 3, 33333, 1000}},
+        {"12:0=5", true, {12, 0, 0, 500}},
+        {"12", false, {}},
+        {"x:3", false, {}},
+        {"12:3@abc", false, {}},
+    };
+    for (const Case &c : cases) {
+        Line line;
+        QString error;
+        EXPECT_EQ(QuickSale::ParseLine(QString::fromLatin1(c.text), line, error), c.ok) << c.text;
+        if (!c.ok) {
+            EXPECT_FALSE(error.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(line.serNo, c.expect.serNo) << c.text;
+        EXPECT_EQ(line.quantity, c.expect.quantity) << c.text;
+        EXPECT_EQ(line.unitPrice, c.expect.unitPrice) << c.text;
+        EXPECT_EQ(line.price, c.expect.price) << c.text;
+    }
+}
+
+class QuickSaleTest : public JobsTest
+{
+protected:
+    void SetUp() override
+    {
+        JobsTest::SetUp();
+        exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort) "
+                            "VALUES (1, 'State 6.25%', 62500, 0, 0, 0, 1)"));
+        exec(QStringLiteral("UPDATE Customers SET Tax = 1 WHERE CusNo = 31"));
+        service(501, "Copies B/W", 12, 0, 0, 0, 1, QString());
+        service(502, "Lamination", 0, 200, 50, 0, 2, QStringLiteral("Ask which side"));
+        service(503, "Flyers per M", 5000, 0, 0, 2, 3, QString());
+        service(504, "Retired", 100, 0, 0, 0, 4, QString(), 2);
+    }
+    void TearDown() override
+    {
+        GetJobHooks() = JobHooks();
+        JobsTest::TearDown();
+    }
+    void service(qint32 serNo, const char *name, qint32 runPrice1, qint32 runCost1, qint32 markup, int unit, int sort,
+                 const QString &remind, int status = 0)
+    {
+        exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, SerStatus, RunPrice1, RunCost1, Markup, "
+                            "Unit, SerRemind, CostBy) VALUES (%1, 999, %2, '%3', %4, %5, %6, %7, %8, '%9', 0)")
+                 .arg(serNo)
+                 .arg(sort)
+                 .arg(QString::fromLatin1(name))
+                 .arg(status)
+                 .arg(runPrice1)
+                 .arg(runCost1)
+                 .arg(markup)
+                 .arg(unit)
+                 .arg(remind));
+    }
+    QString cli(const QString &command) const
+    {
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {databasePath(), command});
+        shell.waitForFinished(30000);
+        return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+    }
+    // The deposit dialog answered: the amount tendered and the answer.
+    void fakeDeposit(const char *tendered, int answer, int *calls = nullptr)
+    {
+        const Money amount = money(tendered);
+        GetJobHooks().takeDeposit = [=](quint8 kind, Money due, qint32 cusNo, qint32 jobNo, NewPayment &p,
+                                        QWidget *) {
+            if (calls)
+                ++*calls;
+            EXPECT_EQ(kind, 0);
+            EXPECT_EQ(cusNo, 31);
+            EXPECT_EQ(jobNo, 0);
+            p = NewPayment();
+            p.date = GetTodayForTest();
+            p.amount = amount.units() < 0 ? -due : due;
+            p.cusNo = cusNo;
+            p.payGroup = kind;
+            p.paidBy = 1;
+            p.paidByName = QStringLiteral("Cash");
+            return answer;
+        };
+    }
+    static DateTime GetTodayForTest() { return DateTime::fromDate(QDate(2024, 6, 12)); }
+    // Types into a cell as the grid's editor would and tells the dialog.
+    static void type(CQuickSale &d, int row, int column, int value)
+    {
+        d.m_wndGrid.SetCellValue(row, column, value);
+        d.OnCellChanged(row, column);
+    }
+};
+
+TEST_F(QuickSaleTest, TheSaleAndItsPaymentAreWrittenTogether)
+{
+    QList<Line> lines = {{501, 3, 0, 0}, {502, 2, 0, 0}, {0, 0, 0, 1500}, {503, 0, 0, 0}};
+    for (Line &line : lines) {
+        if (line.serNo) {
+            ASSERT_TRUE(QuickSale::PriceFromService(SharedDatabase(), line));
+        }
+    }
+    EXPECT_EQ(lines[0].price, 36);   // 3 x 0.1200
+    EXPECT_EQ(lines[1].price, 600);  // 2 x 3.0000
+    const QuickSale::Totals totals = QuickSale::ComputeTotals(lines, 1);
+    EXPECT_EQ(totals.subtotal, 2136);
+    EXPECT_EQ(totals.taxable, 2136);
+    EXPECT_EQ(totals.tax, 134); // 6.25 % of 21.36 = 1.335, rounded half away from zero
+    NewPayment payment;
+    payment.date = GetTodayForTest();
+    payment.amount = Money::fromCents(totals.total());
+    payment.cusNo = 31;
+    payment.paidBy = 1;
+    const QuickSale::Saved saved = QuickSale::Save(SharedDatabase(), payment, 1, totals, lines);
+    EXPECT_EQ(cli(QStringLiteral("SELECT PayNo, Amount, CusNo, PayGroup, PaidBy, PostingNo FROM Payments")),
+              QStringLiteral("%1|22.7|31|0|1|0").arg(saved.payNo));
+    EXPECT_EQ(cli(QStringLiteral("SELECT QSaleID, Subtotal, Tax, TaxID, PostingNo, PayNo, Taxable, Taxable2, Tax2 "
+                                 "FROM QuickSales")),
+              QStringLiteral("%1|21.36|1.34|1|0|%2|21.36|0|0").arg(saved.qSaleId).arg(saved.payNo));
+    // Only rows with a service and a price are sold.
+    EXPECT_EQ(cli(QStringLiteral("SELECT QSaleID, SerNo, Quantity, Price FROM QuickSalesItems ORDER BY QItemID")),
+              QStringLiteral("%1|501|3|0.36\n%1|502|2|6").arg(saved.qSaleId));
+}
+
+TEST_F(QuickSaleTest, ARefundNegatesEveryAmountAndTaxCodeZeroTaxesNothing)
+{
+    const QList<Line> lines = {{501, 10, 1200, 120}};
+    const QuickSale::Totals totals = QuickSale::ComputeTotals(lines, 0);
+    EXPECT_EQ(totals.tax, 0);
+    EXPECT_EQ(totals.taxable, 0);
+    NewPayment payment;
+    payment.date = GetTodayForTest();
+    payment.amount = -Money::fromCents(totals.total());
+    payment.cusNo = 31;
+    payment.paidBy = 1;
+    QuickSale::Save(SharedDatabase(), payment, 0, totals, lines);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount FROM Payments")), QStringLiteral("-1.2"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Subtotal, Tax, Taxable FROM QuickSales")), QStringLiteral("-1.2|0|0"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Quantity, Price FROM QuickSalesItems")), QStringLiteral("10|-1.2"));
+    // A taxed refund negates its tax as well.
+    const QuickSale::Totals taxed = QuickSale::ComputeTotals({{501, 100, 1200, 1200}}, 1);
+    payment.amount = -Money::fromCents(taxed.total());
+    QuickSale::Save(SharedDatabase(), payment, 1, taxed, {{501, 100, 1200, 1200}});
+    EXPECT_EQ(cli(QStringLiteral("SELECT Subtotal, Tax, Taxable FROM QuickSales WHERE TaxID = 1")),
+              QStringLiteral("-12|-0.75|-12"));
+}
+
+TEST_F(QuickSaleTest, AFailedItemRowLeavesPaymentsAndSalesAsTheyWere)
+{
+    // One sale already on file, so that "as they were" is not just "empty".
+    const QList<Line> first = {{501, 1, 1200, 12}};
+    NewPayment payment;
+    payment.date = GetTodayForTest();
+    payment.amount = Money::fromCents(12);
+    payment.cusNo = 31;
+    payment.paidBy = 1;
+    QuickSale::Save(SharedDatabase(), payment, 0, QuickSale::ComputeTotals(first, 0), first);
+    SharedDatabase().close();
+    cli(QStringLiteral("CREATE TRIGGER fail_second AFTER INSERT ON QuickSalesItems WHEN NEW.SerNo = 502 "
+                       "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    SharedDatabase().open(databasePath());
+    const QString before = cli(QStringLiteral(".dump"));
+
+    int deposits = 0;
+    fakeDeposit("30.00", 1, &deposits);
+    onDialog<CQuickSale>([&](CQuickSale &d) {
+        type(d, 0, CQuickSale::ColQuantity, 2);
+        type(d, 0, CQuickSale::ColService, 501);
+        prompts().answer(platform::IDOK); // the service's reminder
+        type(d, 1, CQuickSale::ColQuantity, 1);
+        type(d, 1, CQuickSale::ColService, 502);
+        prompts().answer(platform::IDOK); // the failure
+        d.SendCommand(1);
+        EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot Save:"))) << prompts().lastText().toStdString();
+        EXPECT_TRUE(d.isVisible()); // the sale stays on screen to try again
+        EXPECT_EQ(cli(QStringLiteral(".dump")), before);
+        // A second OK takes the money again only because the first was not kept.
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(cli(QStringLiteral(".dump")), before);
+        prompts().answer(platform::IDYES);
+        d.SendCommand(2);
+        return d.result();
+    });
+    quickSaleRunner()();
+    EXPECT_EQ(deposits, 2);
+    EXPECT_EQ(cli(QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("1"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT count(*) FROM QuickSales")), QStringLiteral("1"));
+}
+
+TEST_F(QuickSaleTest, TheDialogPricesRowsTotalsThemAndTakesTheMoney)
+{
+    fakeDeposit("30.00", 30330);
+    int receipts = 0;
+    GetJobHooks().printPaymentReceipt = [&](const ReceiptData &receipt, QWidget *) {
+        ++receipts;
+        EXPECT_TRUE(receipt.quickSale);
+        ASSERT_GE(receipt.rows.size(), 4);
+        EXPECT_EQ(receipt.rows.at(1).description, QStringLiteral("Lamination"));
+        EXPECT_EQ(receipt.rows.at(2).priceValue, Money::fromCents(12500));
+        EXPECT_EQ(receipt.subtotal, Money::fromCents(14136));
+        EXPECT_EQ(receipt.tax, Money());
+    };
+    onDialog<CQuickSale>([&](CQuickSale &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Quick Sale"));
+        EXPECT_EQ(d.m_nTaxCode, 1); // the walk-in customer's
+        EXPECT_EQ(d.taxCombo()->currentText(), QStringLiteral("State 6.25%"));
+        // The pick list holds the active services of the quick-sale category.
+        d.m_wndGrid.SetCellValue(9, CQuickSale::ColService, 502);
+        EXPECT_EQ(d.m_wndGrid.GetCellText(9, CQuickSale::ColService), QStringLiteral("Lamination"));
+        d.m_wndGrid.SetCellValue(9, CQuickSale::ColService, 504);
+        EXPECT_EQ(d.m_wndGrid.GetCellText(9, CQuickSale::ColService), QString());
+        d.m_wndGrid.SetCellValue(9, CQuickSale::ColService, 0);
+        type(d, 0, CQuickSale::ColQuantity, 3);
+        type(d, 0, CQuickSale::ColService, 501);
+        EXPECT_EQ(d.m_wndGrid.GetCellValue(0, CQuickSale::ColUnitPrice), 1200);
+        EXPECT_EQ(d.m_wndGrid.GetCellValue(0, CQuickSale::ColPrice), 36);
+        type(d, 1, CQuickSale::ColQuantity, 2);
+        prompts().answer(platform::IDOK);
+        type(d, 1, CQuickSale::ColService, 502);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Ask which side"));
+        EXPECT_EQ(d.m_wndGrid.GetCellValue(1, CQuickSale::ColUnitPrice), 30000);
+        type(d, 2, CQuickSale::ColQuantity, 2500);
+        type(d, 2, CQuickSale::ColService, 503);
+        EXPECT_EQ(d.m_wndGrid.GetCellValue(2, CQuickSale::ColUnitPrice), 500);
+        EXPECT_EQ(d.m_wndGrid.GetCellValue(2, CQuickSale::ColPrice), 12500);
+        // A typed price gives the unit price back.
+        type(d, 3, CQuickSale::ColQuantity, 3);
+        type(d, 3, CQuickSale::ColService, 501);
+        type(d, 3, CQuickSale::ColPrice, 1000);
+        EXPECT_EQ(d.m_wndGrid.GetCellValue(3, CQuickSale::ColUnitPrice), 33333);
+        EXPECT_EQ(d.m_totals.subtotal, 36 + 600 + 12500 + 1000);
+        EXPECT_EQ(d.m_wndGrid2.GetCellValue(0, 1), 14136);
+        EXPECT_EQ(d.m_wndGrid2.GetCellValue(1, 1), 884); // 6.25 % of 141.36 = 8.835
+        EXPECT_EQ(d.m_wndGrid2.GetCellValue(2, 1), 15020);
+        EXPECT_EQ(d.m_wndGrid2.GetCellText(2, 0), QStringLiteral("Total"));
+        snapshot(d, QStringLiteral("quick_sale"));
+        // No tax: the total is the subtotal.
+        d.taxCombo()->setCurrentIndex(d.taxCombo()->findData(0));
+        EXPECT_EQ(d.m_wndGrid2.GetCellValue(1, 1), 0);
+        EXPECT_EQ(d.m_wndGrid2.GetCellValue(2, 1), 14136);
+        d.SendCommand(1);
+        return d.result();
+    });
+    quickSaleRunner()();
+    EXPECT_EQ(receipts, 1);
+    EXPECT_EQ(cli(QStringLiteral("SELECT Subtotal, Tax, TaxID FROM QuickSales")), QStringLiteral("141.36|0|0"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT SerNo, Quantity, Price FROM QuickSalesItems ORDER BY QItemID")),
+              QStringLiteral("501|3|0.36\n502|2|6\n503|2500|125\n501|3|10"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT Amount FROM Payments")), QStringLiteral("141.36"));
+}
+
+TEST_F(QuickSaleTest, NothingToSellStaysOpenAndCancellingASaleAsks)
+{
+    int deposits = 0;
+    fakeDeposit("10.00", 2, &deposits);
+    onDialog<CQuickSale>([&](CQuickSale &d) {
+        d.SendCommand(1); // a total of 0: nothing happens
+        EXPECT_EQ(deposits, 0);
+        type(d, 0, CQuickSale::ColQuantity, 1);
+        type(d, 0, CQuickSale::ColService, 501);
+        d.SendCommand(1); // the payment cancelled: the sale stays
+        EXPECT_EQ(deposits, 1);
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDNO);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Cancel the Quick Sale?"));
+        EXPECT_TRUE(d.isVisible());
+        prompts().answer(platform::IDYES);
+        d.SendCommand(2);
+        return d.result();
+    });
+    quickSaleRunner()();
+    EXPECT_EQ(cli(QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("0"));
+    // Without the right to sell, the dialog never shows.
+    usePasswords();
+    exec(QStringLiteral("UPDATE Passwords SET [Level] = 3 WHERE [No] = 61"));
+    app->setDataEntryDialog([](QString &, int, const QString &, const QString &, const QString &) { return 2; });
+    quickSaleRunner()();
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+} // namespace

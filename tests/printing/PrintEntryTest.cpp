@@ -1,0 +1,373 @@
+#include "PrintFixture.h"
+
+#include "app/base/Appearance.h"
+#include "app/base/CZqApp.h"
+#include "controls/CXListCtrl.h"
+#include "data/SharedDatabase.h"
+#include "data/ShopDatabase.h"
+#include "platform/Clock.h"
+#include "platform/db/Recordset.h"
+#include "printing/CPrintDlg.h"
+#include "support/ToolRun.h"
+#include "views/CPrintStatus.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
+
+namespace {
+
+// A shop with customer 100, orders whose money agrees with their items, a
+// posting, and the printed-documents object installed.
+class PrintEntryTest : public PrintTest
+{
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        path = tempPath(QStringLiteral("TavrelData.mdb"));
+        CreateShopDatabase(path);
+        SharedDatabase().open(path);
+        platform::Clock::setFixed(QDateTime(QDate(2025, 3, 14), QTime(10, 0)));
+        exec("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, Terms, Tax, Discount, PayerNo) "
+             "VALUES (100, 'Acme Printing Co', '12 Mill Road', 'Springfield', 'IL', '62701', 0, 0, 0, 0)");
+        exec("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Type) "
+             "VALUES (7, 100, 'Dana', 'Reyes', '555-0101', 0)");
+        exec("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)");
+        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (404, 0, 0, 'Bindery', 4)");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 404, 'Folding', '')");
+        app = std::make_unique<CZqApp>();
+        Appearance::instance().LoadViewSettings();
+        InstallPrinting(*app);
+        engine = CPrintForm::Instance();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        SharedDatabase().close();
+        platform::Clock::reset();
+        PrintTest::TearDown();
+    }
+    static void exec(const char *sql) { SharedDatabase().execute(QString::fromUtf8(sql)); }
+    static void exec(const QString &sql) { SharedDatabase().execute(sql); }
+    static QString scalar(const QString &sql)
+    {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot, sql);
+        return rs.isEOF() ? QString() : rs.value(0).toString();
+    }
+    // An order of 400.00 with one item and its service.
+    qint32 addOrder(int jobNo, int jobType = 0, int postingNo = 0)
+    {
+        exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, CusNo, BuyerNo, CSRNo, SRepNo, ShiptoNo, PO, "
+                            "TermsNo, TaxNo, Subtotal, Discount, Shipping, Postage, Tax, Tax2, Paid, Writeoff, "
+                            "Latefee, Balance, InvoicePrinted, WOrderPrinted, PropID1, PrintOption, Status, Creator, "
+                            "PostingNo, DateIn, DateDue, DateShipped) VALUES (%1, %2, 'Spring Mailer %2', 100, 7, 3, "
+                            "3, 0, 'PO-77', 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, 400, 0, 1, 0, 0, 0, 0, %3, "
+                            "#3/1/2025#, #3/20/2025#, #3/10/2025#)")
+                 .arg(jobType)
+                 .arg(jobNo)
+                 .arg(postingNo));
+        const qint32 id = scalar(QStringLiteral("SELECT Max(JobID) FROM Jobs")).toInt();
+        exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, "
+                            "Status, ChargeQty) VALUES (%1, 0, 1, 0, 'Postcards', 400, 0, 0, 1, 1, 500)")
+                 .arg(id));
+        exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, "
+                            "Status, ChargeQty) VALUES (%1, 901, 1, 0, '', 400, 0, 0, 1, 1, 500)")
+                 .arg(id));
+        return id;
+    }
+    // Answers the next printer dialog with a PDF file.
+    void printTo(const QString &pdf)
+    {
+        prompts().onDialog([pdf](QDialog &d) {
+            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        });
+    }
+    static QString pdfText(const QString &pdf)
+    {
+        return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    }
+
+    std::unique_ptr<CZqApp> app;
+    CPrintForm *engine = nullptr;
+    QString path;
+};
+
+} // namespace
+
+TEST(AttachmentNameTest, TheTenCharactersGoAndTheRecordIsNamed)
+{
+    struct Case
+    {
+        const char *title;
+        int kind;
+        int view;
+        qint32 jobNo;
+        qint32 cusNo;
+        const char *name;
+    };
+    const Case cases[] = {
+        {"Invoice: Spring/Summer", 5, 30001, 1234, 0, "Invoice SpringSummer No 1234.pdf"},
+        {"  <Quote> \"x\" *?|.  ", 2, 30001, 7, 0, "Quote x  No 7.pdf"},
+        {"Back\\slash", 1, 30001, 99999, 0, "Backslash No 99999.pdf"},
+        {"Statement", 1, 30004, 0, 100, "Statement-CusNo100.pdf"},
+        {"Past-Due Notice", 2, 30004, 0, 31, "Past-Due Notice-CusNo31.pdf"},
+        {"Orders / All", 100, 30001, 1234, 0, "List.pdf"},
+        {"Customers", 100, 30003, 0, 0, "List.pdf"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CPrintForm::AttachmentName(QString::fromUtf8(c.title), c.kind, c.view, c.jobNo, c.cusNo),
+                  QString::fromUtf8(c.name))
+            << c.title;
+}
+
+TEST_F(PrintEntryTest, ThreeSelectedJobsPrintOneAfterAnother)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    CXListCtrl list;
+    list.AddColumn(QStringLiteral("Job No"), 80, 10, true, 0);
+    const qint32 jobs[] = {addOrder(2001), addOrder(2002), addOrder(2003)};
+    for (int r = 0; r < 3; ++r)
+        list.InsertRow(r, QString::number(2001 + r), jobs[r]);
+    list.SelectAll();
+    const QStringList pdfs = {tempPath(QStringLiteral("a.pdf")), tempPath(QStringLiteral("b.pdf")),
+                              tempPath(QStringLiteral("c.pdf"))};
+    // The first run asks for the printer; each further document prints
+    // without another choice of document.
+    for (const QString &pdf : pdfs)
+        printTo(pdf);
+    engine->m_nPresetCommand = CPrint::kPrintDialog;
+    engine->m_nPresetKind = 5;
+    engine->m_nPresetOptions = 0x627F9;
+    ViewPrintRequest request;
+    request.viewId = 30001;
+    request.key = jobs[0];
+    request.list = &list;
+    EXPECT_EQ(engine->PrintView(request), 0);
+    for (int r = 0; r < 3; ++r) {
+        ASSERT_TRUE(QFile::exists(pdfs[r])) << r;
+        EXPECT_TRUE(pdfText(pdfs[r]).contains(QString::number(2001 + r))) << r;
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Sum(InvoicePrinted) FROM Jobs WHERE JobNo BETWEEN 2001 AND 2003")),
+              QStringLiteral("3"));
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+
+    // A preview prints no batch and marks nothing.
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    engine->m_nPresetCommand = CPrint::kPrintPreview;
+    EXPECT_EQ(engine->PrintView(request), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Sum(InvoicePrinted) FROM Jobs WHERE JobNo BETWEEN 2001 AND 2003")),
+              QStringLiteral("3"));
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(PrintEntryTest, TheChoiceIsRememberedPerListAndAQuoteStartsOnItsQuote)
+{
+    CXListCtrl list;
+    const qint32 order = addOrder(3001);
+    const qint32 quote = addOrder(3002, 1);
+    ViewPrintRequest request;
+    request.viewId = 30001;
+    request.list = &list;
+    struct Step
+    {
+        qint32 job;
+        int branch;
+        int choose;   // the document the user picks (0: closes)
+        int expected; // the document the dialog opens on
+    };
+    const Step steps[] = {
+        {order, 0, 4, 1},  // nothing chosen yet: the first document
+        {order, 0, 0, 4},  // the same list again: the last document
+        {quote, 1, 0, 2},  // another list: a quote starts on its quote
+        {order, 0, 0, 1},  // and the orders' list forgot its choice
+    };
+    for (const Step &s : steps) {
+        int opened = 0;
+        onDialog<CPrintDlg>([&](CPrintDlg &d) {
+            opened = d.m_nKind;
+            if (s.choose == 0)
+                return 2;
+            d.SelectDocument(s.choose);
+            d.SendCommand(57609);
+            return d.result();
+        });
+        if (s.choose != 0)
+            prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); }); // the preview
+        request.key = s.job;
+        request.branch = s.branch;
+        engine->PrintView(request);
+        EXPECT_EQ(opened, s.expected) << s.job << " " << s.branch;
+    }
+    // A job that is gone.
+    prompts().answer(platform::IDOK);
+    request.key = 999999;
+    request.branch = 2;
+    EXPECT_EQ(engine->PrintView(request), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot find the job to print!"));
+}
+
+TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    exec("INSERT INTO PostingJournal (PostingNo, PostingDate, Invoices) VALUES (7, #3/14/2025#, 2)");
+    addOrder(4001, 3, 7);
+    addOrder(4002, 3, 7);
+    exec("INSERT INTO Payments (CusNo, [Date], Amount, PayGroup, PaidBy, PostingNo, Appliedto) "
+         "VALUES (100, #3/12/2025#, 150, 2, 0, 7, '4001 ')");
+    const QString first = tempPath(QStringLiteral("invoices.pdf"));
+    const QString second = tempPath(QStringLiteral("payments.pdf"));
+    printTo(first);
+    printTo(second);
+    // Favourites: posted invoices (1), quick sales (2, none posted) and payments (3).
+    engine->m_nPresetCommand = CPrint::kPrintDialog;
+    engine->m_nPresetKind = 101;
+    engine->m_nPresetOptions = 0x7;
+    engine->PrintPostingReports(7, 2, 0, nullptr);
+    ASSERT_TRUE(QFile::exists(first));
+    ASSERT_TRUE(QFile::exists(second));
+    const QString invoices = pdfText(first);
+    EXPECT_TRUE(invoices.contains(QStringLiteral("Posted Invoices"))) << qPrintable(invoices);
+    EXPECT_TRUE(invoices.contains(QStringLiteral("Posting No 7")));
+    EXPECT_TRUE(invoices.contains(QStringLiteral("2 Orders and 0 QuickSales")));
+    EXPECT_TRUE(invoices.contains(QStringLiteral("4001")));
+    EXPECT_TRUE(invoices.contains(QStringLiteral("4002")));
+    const QString payments = pdfText(second);
+    EXPECT_TRUE(payments.contains(QStringLiteral("Payments"))) << qPrintable(payments);
+    EXPECT_TRUE(payments.contains(QStringLiteral("150.00")));
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)
+{
+    const qint32 order = addOrder(5001);
+    SharedDatabase().close();
+    // The tool makes the attachment in the folder given and names it.
+    const QString folder = tempPath(QStringLiteral("mail"));
+    QDir().mkpath(folder);
+    const ToolRun run = RunDbTool({QStringLiteral("print"), path, QStringLiteral("--view"), QStringLiteral("30001"),
+                                   QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--key"),
+                                   QString::number(order), QStringLiteral("--attach"), folder});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_TRUE(run.out.contains(folder + QStringLiteral("/Invoice No 5001.pdf"))) << qPrintable(run.out);
+    EXPECT_EQ(runTool(QStringLiteral("ls"), {folder}).trimmed(), QStringLiteral("Invoice No 5001.pdf"));
+    SharedDatabase().open(path);
+
+    // A run that is cancelled leaves the older file as it was and mails nothing.
+    const QString old = folder + QStringLiteral("/Invoice No 5001.pdf");
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("older attachment");
+    file.close();
+    setupRows(500);
+    abortOnPage = 1;
+    engine = form.get();
+    engine->m_strAttachment = old;
+    EXPECT_EQ(engine->RunPrintCommand(30562, QString(), QString(), QString()), 0);
+    CPrintStatus::SetUserAbort(false);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("older attachment"));
+    file.close();
+    EXPECT_EQ(runTool(QStringLiteral("ls"), {folder}).trimmed(), QStringLiteral("Invoice No 5001.pdf"));
+    // A finished run replaces it and asks for the mail.
+    abortOnPage = -1;
+    setupRows(5);
+    engine->m_strAttachment = old;
+    EXPECT_EQ(engine->RunPrintCommand(30562, QString(), QString(), QString()), 30108);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+}
+
+TEST_F(PrintEntryTest, AStatementNeedsAnOpenInvoiceOrCredit)
+{
+    exec("INSERT INTO Customers (CusNo, Name, Address, CreditDue) VALUES (300, 'Credit Only Cafe', '1 Main St', 25)");
+    exec("INSERT INTO Customers (CusNo, Name, Address, CreditDue) VALUES (301, 'Square Deal', '2 Main St', 0)");
+    engine->m_nPresetCommand = CPrint::kPrintPreview;
+    engine->m_nPresetKind = 3;
+    // Credit alone: one statement page of the credit.
+    EXPECT_EQ(engine->PrintJobDocument(30004, 8, 1, 300, nullptr, nullptr, nullptr), CPrint::kPrintPreview);
+    EXPECT_EQ(engine->m_nRecords, 1);
+    EXPECT_EQ(engine->m_nFormNo, 43);
+    // Neither invoices nor credit: nothing to print.
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(engine->PrintJobDocument(30004, 8, 1, 301, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Statement has no items to print!"));
+    // A statement attachment is named after the customer number.
+    engine->m_nPresetCommand = 30562;
+    engine->m_strAttachmentFolder = tempPath(QStringLiteral("mail")) + QLatin1Char('/');
+    EXPECT_EQ(engine->PrintJobDocument(30004, 8, 1, 300, nullptr, nullptr, nullptr), 30562);
+    EXPECT_TRUE(engine->m_strAttachment.endsWith(QStringLiteral("/Statement-CusNo300.pdf")))
+        << qPrintable(engine->m_strAttachment);
+}
+
+#include "data/CSQL.h"
+
+TEST_F(PrintEntryTest, APrintedJobListKeepsTheScreensFilterAndShowsAJobOnceForItsItems)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    const qint32 first = addOrder(6001);
+    addOrder(6002);
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, Status, "
+                        "ChargeQty) VALUES (%1, 0, 2, 0, 'Envelopes', 100, 0, 0, 1, 1, 500)")
+             .arg(first));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Price, Cost, Bleed, Sheets, Status, "
+                        "ChargeQty) VALUES (%1, 901, 2, 0, '', 100, 0, 0, 1, 1, 500)")
+             .arg(first));
+    exec(QStringLiteral("UPDATE Jobs SET Subtotal = 500, Balance = 500 WHERE JobID = %1").arg(first));
+    // The orders list on the screen, narrowed to job 6001.
+    CSQL orders(30001, 0, 1, QStringLiteral("Jobs.JobNo = 6001"), QString(), 0, false);
+    CXListCtrl list;
+    list.FillFromSql(orders.m_strSQL, orders.m_strKey);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    const QString pdf = tempPath(QStringLiteral("items.pdf"));
+    printTo(pdf);
+    engine->m_nPresetCommand = CPrint::kPrintDialog;
+    engine->m_nPresetKind = 103; // Item Specs
+    ViewPrintRequest request;
+    request.viewId = 30001;
+    request.branch = 0;
+    request.item = 1;
+    request.key = first;
+    request.list = &list;
+    request.viewName = QStringLiteral("Jobs");
+    request.listCaption = QStringLiteral("Orders / All");
+    EXPECT_EQ(engine->PrintView(request), 0);
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Postcards"))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("Envelopes")));
+    EXPECT_FALSE(text.contains(QStringLiteral("6002")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Orders / All")));
+    // The job's columns show on its first row only.
+    EXPECT_EQ(text.count(QStringLiteral("6001")), 1) << qPrintable(text);
+    EXPECT_EQ(text.count(QStringLiteral("Acme Printing Co")), 1) << qPrintable(text);
+}
+
+#include "controls/CXTreeOptCtrl.h"
+
+TEST_F(PrintEntryTest, AfterPostingTheDialogOffersThePrintoutsWithTheFavouritesTicked)
+{
+    exec("INSERT INTO Options (OptionID, OptionSum) VALUES (44351, 5)");
+    onDialog<CPrintDlg>([](CPrintDlg &d) {
+        EXPECT_EQ(d.m_nKind, 101);
+        EXPECT_EQ(d.documentTree()->FindOption(101)->text(0), QStringLiteral("Posting Reports"));
+        EXPECT_EQ(int(d.optionsTree()->GetCheckedBits()), 5);
+        EXPECT_EQ(d.optionsTree()->FindOption(1)->text(0), QStringLiteral("Posted Invoices"));
+        EXPECT_EQ(d.optionsTree()->FindOption(15)->text(0), QStringLiteral("Sales by Tax Type"));
+        EXPECT_EQ(d.optionsTree()->topLevelItem(0)->text(0), QStringLiteral("Favorite Reports to print after posting:"));
+        return 2;
+    });
+    engine->PrintPostingReports(3, 1, 0, nullptr);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}

@@ -1,0 +1,349 @@
+// The reports view on the sample shop: its tree of report codes, what a
+// choice in the tree runs, the audit-trail deletion, the chart types and the
+// captions, and pictures of a report as a table and as each chart.
+
+#include "ReportsFixture.h"
+
+#include "controls/CXChartCtrl.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTable.h"
+#include "controls/CXTreeCtrl.h"
+#include "app/base/PrintService.h"
+#include "reports/CViewReports.h"
+#include "reports/UserQueries.h"
+
+#include <QtWidgets/QTreeWidgetItem>
+
+namespace {
+
+// Records what the view hands to the print engine.
+class RecordingPrintService : public PrintService
+{
+public:
+    QStringList *calls = nullptr;
+    void PrintList(CXListCtrl *list, const QString &caption1, const QString &caption2, const QString &caption3,
+                   int command) override
+    {
+        *calls << QStringLiteral("list %1|%2|%3|%4|%5").arg(list != nullptr).arg(caption1, caption2, caption3).arg(command);
+    }
+    void PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart, const QString &name, const QString &caption,
+                       const QString &, int command) override
+    {
+        *calls << QStringLiteral("view %1 list %2 chart %3|%4|%5|%6")
+                      .arg(viewId)
+                      .arg(list != nullptr)
+                      .arg(chart != nullptr)
+                      .arg(name, caption)
+                      .arg(command);
+    }
+    void PrintGrid(QWidget *, CXGridCtrl *, CXGridCtrl *, const QString &, const QString &) override {}
+    void PrintScreen(QWidget *, QWidget *, const QString &, const QString &, int) override {}
+};
+
+class ReportsViewTest : public ReportsFixture
+{
+protected:
+    void SetUp() override
+    {
+        ReportsFixture::SetUp();
+        SharedDatabase().createQuery(QStringLiteral("Alpha Jobs"), QStringLiteral("SELECT JobNo, Title FROM Jobs"));
+        SharedDatabase().createQuery(QStringLiteral("Beta Purge"), QStringLiteral("DELETE FROM Jobs WHERE JobNo = 0"));
+        SharedDatabase().createQuery(QStringLiteral("Gamma Types"),
+                                     QStringLiteral("TRANSFORM Count(Jobs.JobNo) AS N SELECT Jobs.CusNo FROM Jobs GROUP BY "
+                                                    "Jobs.CusNo PIVOT Jobs.JobType"));
+        view = std::make_unique<CViewReports>();
+        view->resize(1200, 800);
+        view->OnInitialUpdate();
+        view->show();
+        settle();
+    }
+    // Lets the commands the view posted to itself run.
+    static void settle()
+    {
+        for (int i = 0; i < 4; ++i)
+            QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        view.reset();
+        ReportsFixture::TearDown();
+    }
+    void choose(int code)
+    {
+        QTreeWidgetItem *item = view->tree()->FindItemByData(quint32(code));
+        ASSERT_NE(item, nullptr) << code;
+        choose(item);
+    }
+    void choose(QTreeWidgetItem *item)
+    {
+        view->tree()->setCurrentItem(nullptr);
+        view->tree()->setCurrentItem(item);
+        settle();
+    }
+    QTreeWidgetItem *topItem(const QString &text)
+    {
+        for (int i = 0; i < view->tree()->topLevelItemCount(); ++i)
+            if (view->tree()->topLevelItem(i)->text(0) == text)
+                return view->tree()->topLevelItem(i);
+        return nullptr;
+    }
+    // Adds the row to the list's selection.
+    void select(int row)
+    {
+        CXListCtrl &list = *view->list();
+        list.selectionModel()->select(list.model()->index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    bool itemEnabled(unsigned id)
+    {
+        const int index = view->listBar()->FindItem(id);
+        return index >= 0 && view->listBar()->itemAt(index).state != struct_RIB_ITEM::Disabled;
+    }
+
+    std::unique_ptr<CViewReports> view;
+};
+
+} // namespace
+
+TEST_F(ReportsViewTest, TheTreeHoldsEveryReportWithItsCodeAndImage)
+{
+    struct Top
+    {
+        const char *text;
+        quint32 code;
+        int image;
+        int children;
+        quint32 firstChild;
+    };
+    const Top tops[] = {
+        {"Key Reports", 0, 252, 0, 0},           {"Posting", 2000, 2, 9, 2001},
+        {"A/R", 2100, 2, 7, 2101},              {"Profitability", 2200, 2, 12, 2201},
+        {"Comparison", 2300, 2, 12, 2301},      {"Production", 2400, 2, 5, 2401},
+        {"At a Glance", 2500, 2, 2, 2501},      {"Special Reports", 2600, 2, 2, 2601},
+        {"More Reports", 0, 252, 0, 0},         {"Orders+Sales by Date In", 0, 6, 5, 1},
+        {"Sales by Date Shipped", 100, 6, 5, 101}, {"Sales by Date Fully Paid", 200, 6, 5, 201},
+        {"Sales by Date Reorder", 300, 6, 5, 301}, {"Sales by", 400, 6, 16, 401},
+        {"Quick Sales", 500, 6, 4, 501},        {"Posting Journal", 600, 6, 4, 601},
+        {"Audit Trail", 700, 6, 6, 701},        {"Jobs Edited After Posting", 800, 6, 12, 801},
+        {"Commissions", 900, 6, 4, 901},        {"User Defined Reports", 0, 252, 0, 0},
+        {"Custom Queries", 1000, 11, int(ListSavedQueries(SharedDatabase()).size()), 1001},
+    };
+    CXTreeCtrl &tree = *view->tree();
+    ASSERT_EQ(tree.topLevelItemCount(), int(std::size(tops)));
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = tree.topLevelItem(i);
+        SCOPED_TRACE(tops[i].text);
+        EXPECT_EQ(item->text(0), QString::fromUtf8(tops[i].text));
+        EXPECT_EQ(CXTreeCtrl::GetItemData(item), tops[i].code);
+        EXPECT_EQ(CXTreeCtrl::GetImage(item), tops[i].image);
+        ASSERT_EQ(item->childCount(), tops[i].children);
+        for (int c = 0; c < item->childCount(); ++c) {
+            EXPECT_EQ(CXTreeCtrl::GetItemData(item->child(c)), tops[i].firstChild + quint32(c));
+            // The tree draws a branch's entries with the entry form of its image.
+            EXPECT_EQ(CXTreeCtrl::GetImage(item->child(c)), tops[i].image + 24);
+        }
+    }
+    // Select and crosstab queries get entries in the engine's order; the
+    // action query none.
+    QTreeWidgetItem *custom = topItem(QStringLiteral("Custom Queries"));
+    QStringList names;
+    for (int c = 0; c < custom->childCount(); ++c)
+        names << custom->child(c)->text(0);
+    EXPECT_EQ(names, (QStringList{"Alpha Jobs", "Compare Sales", "Gamma Types"}));
+    EXPECT_EQ(topItem(QStringLiteral("Posting"))->child(7)->text(0), QStringLiteral("Changes to Earlier Invoices"));
+}
+
+TEST_F(ReportsViewTest, HeadersAndBranchesRunNothing)
+{
+    choose(2204);
+    ASSERT_TRUE(view->isTableMode());
+    const QString title = view->table()->m_title;
+    const int rows = view->table()->GetRowCount();
+    EXPECT_TRUE(title.startsWith(QLatin1String("Profitability / Products (")));
+    for (const char *text : {"Key Reports", "Posting", "More Reports", "Audit Trail", "Custom Queries"}) {
+        choose(topItem(QString::fromUtf8(text)));
+        EXPECT_EQ(view->table()->m_title, title) << text;
+        EXPECT_EQ(view->table()->GetRowCount(), rows) << text;
+        EXPECT_TRUE(view->isTableMode()) << text;
+    }
+    EXPECT_TRUE(prompts().shown().isEmpty());
+}
+
+TEST_F(ReportsViewTest, EntriesEndingInDotsAskForAFilterFirst)
+{
+    prompts().answer(platform::IDOK);
+    choose(903);
+    ASSERT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Add Filter (the find dialog) is not yet available in this version of Tavrel."));
+    EXPECT_EQ(view->filterTable(), QStringLiteral("Sales"));
+    EXPECT_EQ(view->findPreset(0), 3);
+    EXPECT_EQ(view->findPreset(1), 11);
+    // The audit trail and the jobs edited after posting filter their own tables.
+    prompts().answer(platform::IDOK);
+    view->RunCommand(30534);
+    EXPECT_EQ(view->filterTable(), QStringLiteral("Sales"));
+    choose(701);
+    prompts().answer(platform::IDOK);
+    view->RunCommand(30534);
+    EXPECT_EQ(view->filterTable(), QStringLiteral("AuditTrail"));
+}
+
+TEST_F(ReportsViewTest, AuditTrailRowsAreDeletedOnlyFromTheDetailListAfterTheQuestion)
+{
+    for (int day = 1; day <= 3; ++day)
+        exec(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, Tax, "
+                            "Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (#03/0%1/2010#, %2, 10, 0, 0, 0, "
+                            "0, 0, 0, 0, 10, 3, 0)")
+                 .arg(day)
+                 .arg(9000 + day));
+    const QString count = QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo > 9000");
+    ASSERT_EQ(sqlite(count), QStringLiteral("3"));
+
+    choose(2204);
+    EXPECT_FALSE(view->IsCommandEnabled(30113));
+    choose(702);
+    EXPECT_FALSE(view->IsCommandEnabled(30113));
+    choose(701);
+    ASSERT_GE(view->list()->GetItemCount(), 3);
+    EXPECT_TRUE(view->IsCommandEnabled(30113));
+
+    auto selectOurRows = [this](int how) {
+        int picked = 0;
+        for (int r = 0; r < view->list()->GetItemCount(); ++r) {
+            const bool ours = sqlite(QStringLiteral("SELECT JobNo FROM AuditTrail WHERE TransNo = %1")
+                                         .arg(view->list()->GetItemData(r)))
+                                  .toInt() > 9001;
+            if (ours && picked < how) {
+                select(r);
+                ++picked;
+            }
+        }
+        return picked;
+    };
+    const QString question = QStringLiteral(
+        "IMPORTANT: If the 'TransDate' of any selected item is within your last three fiscal years, choose No.\n\n"
+        "Audit Trail includes the changes made to job amounts such as Subtotal, Discount, and Tax.\nYou may use this "
+        "information to prepare your tax and royalty reports. Therefore, you should not delete\nany audit trail item "
+        "created during your last three fiscal years.\n\nDo you want to delete the selected audit trail items?");
+    ASSERT_EQ(selectOurRows(1), 1);
+    prompts().answer(platform::IDNO);
+    view->RunCommand(30113);
+    EXPECT_EQ(prompts().lastText(), question);
+    EXPECT_EQ(sqlite(count), QStringLiteral("3"));
+
+    view->list()->ClearList(false);
+    choose(702);
+    choose(701);
+    for (int r = 0; r < view->list()->GetItemCount(); ++r)
+        if (sqlite(QStringLiteral("SELECT JobNo FROM AuditTrail WHERE TransNo = %1").arg(view->list()->GetItemData(r))).toInt() > 9001)
+            select(r);
+    prompts().answer(platform::IDYES);
+    view->RunCommand(30113);
+    EXPECT_EQ(prompts().lastText(), question);
+    EXPECT_EQ(sqlite(count), QStringLiteral("1"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo FROM AuditTrail WHERE JobNo > 9000")), QStringLiteral("9001"));
+}
+
+TEST_F(ReportsViewTest, ChartTypesAndCaptions)
+{
+    choose(701);
+    EXPECT_FALSE(view->isTableMode());
+    for (unsigned id = 3000; id <= 3004; ++id)
+        EXPECT_FALSE(itemEnabled(id)) << id;
+    const QString caption = view->dateItemCaption();
+    EXPECT_TRUE(caption.startsWith(QStringLiteral("Audit Trail / Detail: %1   ").arg(view->list()->GetItemCount())))
+        << caption.toStdString();
+    EXPECT_TRUE(caption.contains(QLatin1String("between 01/01/2010 and 06/15/2010")));
+    EXPECT_FALSE(caption.contains(QLatin1Char('#')));
+    EXPECT_EQ(view->positionCaption(), caption);
+
+    choose(2204);
+    ASSERT_TRUE(view->isTableMode());
+    ASSERT_GT(view->chart()->entryCount(), 0);
+    EXPECT_TRUE(view->dateItemCaption().startsWith(QLatin1String("Date Range: Year-to-Date (")));
+    EXPECT_EQ(view->dateItemCaption(), view->dateRangeCaption());
+    EXPECT_TRUE(view->positionCaption().isEmpty());
+    SaveSnapshot(*view, QStringLiteral("reports"), QStringLiteral("ReportsViewTable"));
+    const char *names[] = {"Table", "BarChart", "ColumnChart", "LineChart", "PieChart"};
+    for (unsigned type = 3001; type <= 3004; ++type) {
+        view->RunCommand(int(type));
+        QApplication::processEvents();
+        for (unsigned id = 3000; id <= 3004; ++id)
+            EXPECT_EQ(itemEnabled(id), id != type) << type << " " << id;
+        SaveSnapshot(*view, QStringLiteral("reports"), QStringLiteral("ReportsView") + QLatin1String(names[type - 3000]));
+    }
+    view->RunCommand(3000);
+    EXPECT_FALSE(itemEnabled(3000));
+    EXPECT_TRUE(itemEnabled(3004));
+}
+
+TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
+{
+    QStringList calls;
+    auto service = std::make_unique<RecordingPrintService>();
+    service->calls = &calls;
+    app->setPrintService(std::move(service));
+
+    choose(2204);
+    view->RunCommand(30330);
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0], QStringLiteral("view 30005 list 0 chart 1|%1|%2|57607").arg(view->table()->m_title, view->dateRangeCaption()));
+    EXPECT_TRUE(view->table()->m_title.startsWith(QLatin1String("Profitability / Products (")));
+
+    choose(702);
+    view->RunCommand(30330);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_EQ(calls[1], QStringLiteral("view 30005 list 1 chart 0|Reports|Audit Trail / Summary by Job|57607"));
+
+    // A posting-journal list names the posting of its current row.
+    choose(601);
+    ASSERT_GT(view->list()->GetItemCount(), 0);
+    view->list()->SelectItem(0);
+    const qint64 posting = view->list()->GetItemData(0);
+    const QString counts = sqlite(QStringLiteral("SELECT Invoices || ' Orders and ' || QSales || ' QuickSales' FROM "
+                                                 "PostingJournal WHERE PostingNo = %1")
+                                      .arg(posting));
+    view->RunCommand(30330);
+    ASSERT_EQ(calls.size(), 3);
+    EXPECT_EQ(calls[2], QStringLiteral("list 1|Posting No %1|%2||57607").arg(posting).arg(counts));
+
+    // "At a Glance" prints nothing.
+    view->RunCommand(3000);
+    prompts().onDialog([](QDialog &) { return 2; });
+    choose(2502);
+    view->RunCommand(30330);
+    EXPECT_EQ(calls.size(), 3);
+}
+
+TEST_F(ReportsViewTest, JobsEditedAfterPostingAskForAFilterFirst)
+{
+    prompts().answer(platform::IDOK);
+    choose(812);
+    EXPECT_FALSE(view->isTableMode());
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->filterTable(), QStringLiteral("PostingMonth"));
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Add Filter (the find dialog) is not yet available in this version of Tavrel."));
+}
+
+TEST_F(ReportsViewTest, AtAGlanceOpensItsDialogsAndLeavesTheTableEmpty)
+{
+    choose(2204);
+    ASSERT_GT(view->table()->GetRowCount(), 0);
+    QStringList shown;
+    for (int i = 0; i < 2; ++i)
+        prompts().onDialog([&shown](QDialog &d) {
+            shown << QString::fromLatin1(d.metaObject()->className());
+            return 2;
+        });
+    choose(2501);
+    EXPECT_EQ(view->table()->GetRowCount(), 0);
+    EXPECT_TRUE(view->table()->m_title.isEmpty());
+    choose(2502);
+    EXPECT_EQ(shown, (QStringList{"CCompanySummary", "CCompanyPie"}));
+    EXPECT_EQ(view->table()->GetRowCount(), 0);
+    for (unsigned id = 3000; id <= 3004; ++id)
+        EXPECT_FALSE(itemEnabled(id)) << id;
+}

@@ -1,0 +1,316 @@
+#include "support/LocalServers.h"
+
+#include <QtCore/QDeadlineTimer>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QThread>
+#include <QtNetwork/QTcpServer>
+#include <QtNetwork/QTcpSocket>
+
+namespace testservers {
+
+quint16 FreePort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+bool WaitForPort(quint16 port, int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (socket.waitForConnected(200)) {
+            socket.disconnectFromHost();
+            return true;
+        }
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+FtpServer::FtpServer(const QString &root, int lifetimeSeconds, bool uploads)
+    : m_config(std::make_unique<QTemporaryDir>())
+{
+    QString program = QStandardPaths::findExecutable(QStringLiteral("vsftpd"));
+    if (program.isEmpty())
+        program = QStandardPaths::findExecutable(QStringLiteral("vsftpd"), {QStringLiteral("/usr/sbin")});
+    if (program.isEmpty()) {
+        m_error = QStringLiteral("vsftpd is not installed");
+        return;
+    }
+    m_port = FreePort();
+    const QString empty = m_config->filePath(QStringLiteral("empty"));
+    QDir().mkpath(empty);
+    const QString conf = m_config->filePath(QStringLiteral("vsftpd.conf"));
+    QFile file(conf);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("cannot write ") + conf;
+        return;
+    }
+    // Anonymous only: no system user is made or used, and the server runs as
+    // the test's own user.
+    const QString text = QStringLiteral("listen=YES\n"
+                                        "listen_ipv6=NO\n"
+                                        "listen_address=127.0.0.1\n"
+                                        "listen_port=%1\n"
+                                        "background=NO\n"
+                                        "run_as_launching_user=YES\n"
+                                        "anonymous_enable=YES\n"
+                                        "no_anon_password=YES\n"
+                                        "anon_root=%2\n"
+                                        "local_enable=NO\n"
+                                        "write_enable=%5\n"
+                                        "anon_upload_enable=%5\n"
+                                        "anon_umask=022\n"
+                                        "port_enable=YES\n"
+                                        "connect_from_port_20=NO\n"
+                                        "pasv_enable=YES\n"
+                                        "pasv_address=127.0.0.1\n"
+                                        "secure_chroot_dir=%3\n"
+                                        "seccomp_sandbox=NO\n"
+                                        "isolate=NO\n"
+                                        "isolate_network=NO\n"
+                                        "xferlog_enable=NO\n"
+                                        "vsftpd_log_file=%4\n"
+                                        "dual_log_enable=NO\n"
+                                        "syslog_enable=NO\n"
+                                        "use_localtime=NO\n"
+                                        "mdtm_write=NO\n")
+                             .arg(m_port)
+                             .arg(QDir(root).absolutePath(), empty, m_config->filePath(QStringLiteral("log")),
+                                  uploads ? QStringLiteral("YES") : QStringLiteral("NO"));
+    file.write(text.toUtf8());
+    file.close();
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), program, conf});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("vsftpd did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 5000);
+    if (!m_started)
+        m_error = QStringLiteral("vsftpd is not listening: ") + QString::fromUtf8(m_process.readAll());
+}
+
+FtpServer::~FtpServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+QString FtpServer::host() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(m_port);
+}
+
+PopServer::PopServer(const QString &password, int lifetimeSeconds) : m_dir(std::make_unique<QTemporaryDir>())
+{
+    QString program = QStandardPaths::findExecutable(QStringLiteral("dovecot"));
+    if (program.isEmpty())
+        program = QStandardPaths::findExecutable(QStringLiteral("dovecot"), {QStringLiteral("/usr/sbin")});
+    if (program.isEmpty()) {
+        m_error = QStringLiteral("dovecot is not installed");
+        return;
+    }
+    // The server's own users read the folder; the mail belongs to "nobody".
+    const QString root = m_dir->path();
+    QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                    QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    m_maildir = root + QStringLiteral("/mail/shop");
+    for (const char *sub : {"new", "cur", "tmp"})
+        QDir().mkpath(m_maildir + QLatin1Char('/') + QLatin1String(sub));
+    QDir().mkpath(root + QStringLiteral("/base"));
+    QDir().mkpath(root + QStringLiteral("/state"));
+    m_port = FreePort();
+    auto write = [](const QString &path, const QString &text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+    };
+    write(root + QStringLiteral("/passwd"),
+          QStringLiteral("shop:{PLAIN}%1:65534:65534::%2\n").arg(password, m_maildir));
+    const QString conf = root + QStringLiteral("/dovecot.conf");
+    write(conf, QStringLiteral("protocols = pop3\n"
+                               "listen = 127.0.0.1\n"
+                               "base_dir = %1/base\n"
+                               "state_dir = %1/state\n"
+                               "log_path = %1/log\n"
+                               "ssl = no\n"
+                               "disable_plaintext_auth = no\n"
+                               "auth_mechanisms = plain\n"
+                               "default_internal_user = dovecot\n"
+                               "default_internal_group = dovecot\n"
+                               "default_login_user = dovenull\n"
+                               "first_valid_uid = 1\n"
+                               "mail_location = maildir:%1/mail/%u\n"
+                               "passdb {\n  driver = passwd-file\n  args = %1/passwd\n}\n"
+                               "userdb {\n  driver = passwd-file\n  args = %1/passwd\n}\n"
+                               "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n"
+                               "    port = %2\n  }\n  inet_listener pop3s {\n    port = 0\n  }\n  chroot =\n}\n"
+                               "service anvil {\n  chroot =\n}\n")
+                    .arg(root)
+                    .arg(m_port));
+    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("65534:65534"),
+                                                root + QStringLiteral("/mail")});
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), program, QStringLiteral("-F"),
+                                                QStringLiteral("-c"), conf});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("dovecot did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 8000);
+    if (!m_started) {
+        QFile log(root + QStringLiteral("/log"));
+        log.open(QIODevice::ReadOnly);
+        m_error = QStringLiteral("dovecot is not listening: ") + QString::fromUtf8(m_process.readAll()) +
+                  QString::fromUtf8(log.readAll());
+    }
+}
+
+PopServer::~PopServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+bool PopServer::addMessage(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_maildir + QStringLiteral("/new/") + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    return QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534:65534"), path}) == 0;
+}
+
+int PopServer::messageCount() const
+{
+    return int(QDir(m_maildir + QStringLiteral("/new")).entryList(QDir::Files).size() +
+               QDir(m_maildir + QStringLiteral("/cur")).entryList(QDir::Files).size());
+}
+
+SmtpServer::SmtpServer(const QString &folder, bool refuse, int lifetimeSeconds)
+{
+    // Debian's own interpreter carries the packaged aiosmtpd.
+    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
+        ? QStringLiteral("/usr/bin/python3")
+        : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    QDir().mkpath(folder);
+    m_port = FreePort();
+    static const char script[] = R"(
+import os, sys, time
+from aiosmtpd.controller import Controller
+port, folder, refuse = int(sys.argv[1]), sys.argv[2], sys.argv[3] == '1'
+class Handler:
+    count = 0
+    async def handle_RCPT(self, server, session, envelope, address, options):
+        if refuse:
+            return '550 5.1.1 Mailbox unavailable: ' + address
+        envelope.rcpt_tos.append(address)
+        return '250 OK'
+    async def handle_DATA(self, server, session, envelope):
+        Handler.count += 1
+        base = os.path.join(folder, str(Handler.count))
+        with open(base + '.tmp', 'wb') as f:
+            f.write(envelope.original_content or envelope.content)
+        with open(base + '.env', 'w') as f:
+            f.write(envelope.mail_from + chr(10) + chr(10).join(envelope.rcpt_tos) + chr(10))
+        os.replace(base + '.tmp', base + '.eml')
+        return '250 Message accepted'
+controller = Controller(Handler(), hostname='127.0.0.1', port=port)
+controller.start()
+while True:
+    time.sleep(1)
+)";
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"), {QString::number(lifetimeSeconds), python, QStringLiteral("-c"),
+                                                QString::fromLatin1(script), QString::number(m_port), folder,
+                                                refuse ? QStringLiteral("1") : QStringLiteral("0")});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("python3 did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 10000);
+    if (!m_started)
+        m_error = QStringLiteral("aiosmtpd is not listening: ") + QString::fromUtf8(m_process.readAll());
+}
+
+SmtpServer::~SmtpServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+QString SmtpServer::url() const
+{
+    return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
+}
+
+HttpServer::HttpServer(const QString &root, int lifetimeSeconds)
+{
+    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
+        ? QStringLiteral("/usr/bin/python3")
+        : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    m_port = FreePort();
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("timeout"),
+                    {QString::number(lifetimeSeconds), python, QStringLiteral("-m"), QStringLiteral("http.server"),
+                     QString::number(m_port), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                     QStringLiteral("--directory"), root});
+    if (!m_process.waitForStarted(5000)) {
+        m_error = QStringLiteral("python3 did not start");
+        return;
+    }
+    m_started = WaitForPort(m_port, 10000);
+    if (!m_started)
+        m_error = QStringLiteral("http.server is not listening: ") + QString::fromUtf8(m_process.readAll());
+}
+
+HttpServer::~HttpServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+QString HttpServer::url() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
+}
+
+} // namespace testservers

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QtCore/QProcess>
+#include <QtCore/QString>
+#include <QtCore/QTemporaryDir>
+
+#include <memory>
+
+// The servers that tests talk to are real Debian programs, started here on
+// 127.0.0.1 with their own configuration in a temporary folder and stopped
+// when the object goes. Each is bounded in time: it is run under `timeout`,
+// so a test that dies never leaves a server behind for long.
+namespace testservers {
+
+// A free TCP port on 127.0.0.1 at the moment of asking.
+quint16 FreePort();
+// True once something accepts connections on the port (within the time).
+bool WaitForPort(quint16 port, int milliseconds);
+
+// An FTP server (vsftpd) serving one folder to anonymous users, in active
+// and passive mode. started() is false (and error() says why) when the
+// program is missing or does not come up.
+class FtpServer
+{
+public:
+    // `root` is the folder served as "/"; with `uploads` anonymous users may
+    // put files into it (not overwrite or delete them).
+    explicit FtpServer(const QString &root, int lifetimeSeconds = 300, bool uploads = false);
+    ~FtpServer();
+    FtpServer(const FtpServer &) = delete;
+    FtpServer &operator=(const FtpServer &) = delete;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    // "127.0.0.1:port", the host part of an ftp:// address.
+    QString host() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+};
+
+// A POP3 server (dovecot) with one mailbox, user "shop", in a maildir of
+// its own. The mailbox is owned by the system's "nobody" user and the
+// server's helpers run as the users its package made, so the tests need
+// neither a user of their own nor the system's running dovecot.
+class PopServer
+{
+public:
+    explicit PopServer(const QString &password, int lifetimeSeconds = 300);
+    ~PopServer();
+    PopServer(const PopServer &) = delete;
+    PopServer &operator=(const PopServer &) = delete;
+
+    // Puts a message (its bytes as they are) into the mailbox.
+    bool addMessage(const QString &name, const QByteArray &bytes);
+    // How many messages the mailbox holds now.
+    int messageCount() const;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+    QString m_maildir;
+};
+
+// An SMTP server (python3's aiosmtpd) on 127.0.0.1 that writes each message
+// it takes into a folder as n.eml (the data as received) and n.env (the
+// envelope: sender, then one recipient a line). A refusing server answers
+// every recipient with 550.
+class SmtpServer
+{
+public:
+    SmtpServer(const QString &folder, bool refuse = false, int lifetimeSeconds = 300);
+    ~SmtpServer();
+    SmtpServer(const SmtpServer &) = delete;
+    SmtpServer &operator=(const SmtpServer &) = delete;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    // "smtp://127.0.0.1:port"
+    QString url() const;
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+};
+
+// A web server (python3 -m http.server) serving one folder on 127.0.0.1.
+class HttpServer
+{
+public:
+    explicit HttpServer(const QString &root, int lifetimeSeconds = 300);
+    ~HttpServer();
+    HttpServer(const HttpServer &) = delete;
+    HttpServer &operator=(const HttpServer &) = delete;
+
+    bool started() const { return m_started; }
+    QString error() const { return m_error; }
+    // "http://127.0.0.1:port/"
+    QString url() const;
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+    bool m_started = false;
+    QString m_error;
+};
+
+} // namespace testservers

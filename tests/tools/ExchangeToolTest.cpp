@@ -1,0 +1,93 @@
+// tavrel-dbtool's exchange commands against real servers on 127.0.0.1:
+// XML, the mailbox, outgoing mail, linked downloads and the support site.
+
+#include "support/LocalServers.h"
+#include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ExchangeToolTest : public TavrelTest
+{
+};
+
+TEST_F(ExchangeToolTest, XmlJobsOfTheSampleShopAndTheirItems)
+{
+    const QString db = tempPath(QStringLiteral("shop/TavrelData.mdb"));
+    QDir().mkpath(QFileInfo(db).absolutePath());
+    ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db}).exitCode, 0);
+    writeFile(QFileInfo(db).absolutePath() + QStringLiteral("/XML/jobtemplates/XMLOnly.xslt"), "<x/>\n");
+    const ToolRun run = RunDbTool({QStringLiteral("xml"), db, QStringLiteral("jobs"), QStringLiteral("XMLOnly.xslt"),
+                                   QStringLiteral("1001")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString written = run.out.trimmed();
+    EXPECT_TRUE(written.endsWith(QStringLiteral("/XML/jobfiles/Order1001.xml"))) << written.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("PROMPT: Exported to ")));
+    const ToolRun load = RunDbTool({QStringLiteral("xml"), written, QStringLiteral("--load")});
+    EXPECT_EQ(load.exitCode, 0) << load.err.toStdString();
+    EXPECT_TRUE(load.err.isEmpty() || !load.err.contains(QStringLiteral("Parse Error")));
+
+    const QString order = tempPath(QStringLiteral("order.xml"));
+    writeFile(order, "<OrderRequest><ItemOut quantity=\"3\"><ItemID><SupplierPartID/></ItemID><ItemDetail>"
+                     "<Description>Cards</Description><URL>http://x.test/a.pdf</URL></ItemDetail>"
+                     "<UnitPrice>2.50</UnitPrice></ItemOut></OrderRequest>");
+    const ToolRun items = RunDbTool({QStringLiteral("xml"), order, QStringLiteral("--order")});
+    EXPECT_EQ(items.out, QStringLiteral("Cards\t3\t2.50\t999-1\thttp://x.test/a.pdf\n"));
+}
+
+TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
+{
+    testservers::PopServer pop(QStringLiteral("pw"));
+    ASSERT_TRUE(pop.started()) << pop.error().toStdString();
+    const QByteArray mail = "From: a@b.test\r\nMessage-ID: <x1@b.test>\r\n\r\n.line\r\n";
+    ASSERT_TRUE(pop.addMessage(QStringLiteral("1.mail"), mail));
+    const QString saved = tempPath(QStringLiteral("saved"));
+    const ToolRun receive = RunDbTool({QStringLiteral("mail"), QStringLiteral("receive"),
+                                       QStringLiteral("127.0.0.1:%1").arg(pop.port()), QStringLiteral("shop"),
+                                       QStringLiteral("pw"), QStringLiteral("--save"), saved, QStringLiteral("--delete")});
+    ASSERT_EQ(receive.exitCode, 0) << receive.out.toStdString() << receive.err.toStdString();
+    EXPECT_TRUE(receive.out.contains(QStringLiteral("Sent: PASS ****")));
+    EXPECT_TRUE(receive.out.endsWith(QStringLiteral("1\t%1\tx1@b.test\n").arg(mail.size())));
+    EXPECT_EQ(readAll(saved + QStringLiteral("/1.eml")), mail);
+
+    const QString site = tempPath(QStringLiteral("site"));
+    writeFile(site + QStringLiteral("/Downloads/notes.txt"), "release notes");
+    writeFile(site + QStringLiteral("/art.pdf"), QByteArray(2000, 'a'));
+    QDir().mkpath(site + QStringLiteral("/incoming"));
+    testservers::HttpServer web(site);
+    ASSERT_TRUE(web.started()) << web.error().toStdString();
+    const QString into = tempPath(QStringLiteral("DownloadTo"));
+    QDir().mkpath(into);
+    const ToolRun link = RunDbTool({QStringLiteral("mail"), QStringLiteral("link"), web.url() + QStringLiteral("art.pdf"),
+                                    into, QStringLiteral("--cusno"), QStringLiteral("55")});
+    ASSERT_EQ(link.exitCode, 0) << link.err.toStdString();
+    EXPECT_EQ(link.out.trimmed(), into + QStringLiteral("/55/art.pdf"));
+
+    testservers::FtpServer ftp(site, 300, true);
+    ASSERT_TRUE(ftp.started()) << ftp.error().toStdString();
+    const ToolRun get = RunDbTool({QStringLiteral("transfer"), QStringLiteral("x.mdb"), QStringLiteral("get"),
+                                   QStringLiteral("notes.txt"), QStringLiteral("--site"),
+                                   QStringLiteral("ftp://") + ftp.host(), QStringLiteral("--to"), into});
+    ASSERT_EQ(get.exitCode, 0) << get.err.toStdString();
+    EXPECT_EQ(readAll(into + QStringLiteral("/notes.txt")), QByteArray("release notes"));
+    EXPECT_TRUE(get.out.endsWith(QStringLiteral("Transfered the file successfully.\n")));
+}

@@ -1,0 +1,154 @@
+#include "MailCommand.h"
+
+#include "app/base/CZqApp.h"
+#include "exchange/mail/CEmailSocket.h"
+#include "exchange/mail/CMail.h"
+#include "exchange/weborders/DownloadLink.h"
+#include "platform/Prompt.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QEventLoop>
+#include <QtCore/QFile>
+
+namespace {
+
+const char kUsage[] =
+    "usage: tavrel-dbtool mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"
+    "       tavrel-dbtool mail send SMTPURL --to A --subject S --text T [--from F] [--attach FILE]\n"
+    "       tavrel-dbtool mail link URL FOLDER [--cusno N]\n"
+    "       tavrel-dbtool transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n";
+
+// The run's log as the reader window keeps it, printed as it grows.
+class PrintingOwner : public EmailSocketOwner
+{
+public:
+    PrintingOwner(CEmailSocket &socket, QTextStream &out) : m_socket(socket), m_out(out) {}
+    void Log(const QString &text, bool blankLineFirst) override
+    {
+        if (blankLineFirst)
+            m_out << '\n';
+        m_out << text << '\n';
+        m_out.flush();
+    }
+    void ShowProgress(int step) override
+    {
+        if (step == 5)
+            Log(QStringLiteral("Completed receiving messages."), false);
+        const QString text = EmailProgressText(step, m_socket.GetCurrent(), m_socket.GetCount());
+        if (!text.isEmpty())
+            Log(text, false);
+        if (step == 6)
+            failed = true;
+    }
+    bool failed = false;
+
+private:
+    CEmailSocket &m_socket;
+    QTextStream &m_out;
+};
+
+QString optionValue(QStringList &args, const QString &name)
+{
+    const int at = int(args.indexOf(name));
+    if (at < 0 || at + 1 >= args.size())
+        return QString();
+    const QString value = args[at + 1];
+    args.remove(at, 2);
+    return value;
+}
+
+} // namespace
+
+int runMailSend(QStringList args, QTextStream &out, QTextStream &err)
+{
+    const QString to = optionValue(args, QStringLiteral("--to"));
+    const QString subject = optionValue(args, QStringLiteral("--subject"));
+    const QString text = optionValue(args, QStringLiteral("--text"));
+    const QString attach = optionValue(args, QStringLiteral("--attach"));
+    QString from = optionValue(args, QStringLiteral("--from"));
+    if (from.isEmpty())
+        from = QStringLiteral("orders@example.com");
+    if (args.size() != 2 || to.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    QString reply;
+    if (!CMail::SendSmtp(args[1], QString(), QString(), from, to, subject, QString(text).replace(QLatin1String("\\n"), QLatin1String("\r\n")),
+                         attach, reply)) {
+        err << "PROMPT: " << reply << "\\nCannot send the email.\\nDo you want to try it again?\n";
+        return 1;
+    }
+    out << "Sent to " << to << '\n';
+    return 0;
+}
+
+int runMailLink(QStringList args, QTextStream &out, QTextStream &err)
+{
+    const QString cusNo = optionValue(args, QStringLiteral("--cusno"));
+    if (args.size() != 3) {
+        err << kUsage;
+        return 2;
+    }
+    CZqApp app;
+    app.emailSettings().DownloadTo = args[2];
+    app.emailSettings().AutoByCus = cusNo.isEmpty() ? 0 : 1;
+    platform::TestResponder responder;
+    for (int i = 0; i < 4; ++i)
+        responder.answer(platform::IDNO);
+    const QString path = DownloadLink(args[1], false, cusNo.toInt());
+    for (const platform::PromptRecord &r : responder.shown())
+        err << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
+    if (path.isEmpty()) {
+        err << "Nothing was saved.\n";
+        return 1;
+    }
+    out << path << '\n';
+    return 0;
+}
+
+int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (!args.isEmpty() && args[0] == QLatin1String("send"))
+        return runMailSend(args, out, err);
+    if (!args.isEmpty() && args[0] == QLatin1String("link"))
+        return runMailLink(args, out, err);
+    const bool remove = args.removeAll(QStringLiteral("--delete")) > 0;
+    const QString saveTo = optionValue(args, QStringLiteral("--save"));
+    const QString timeout = optionValue(args, QStringLiteral("--timeout"));
+    if (args.size() != 4 || args[0] != QLatin1String("receive") || !args[1].contains(QLatin1Char(':'))) {
+        err << kUsage;
+        return 2;
+    }
+    const QString host = args[1].section(QLatin1Char(':'), 0, -2);
+    const int port = args[1].section(QLatin1Char(':'), -1).toInt();
+    platform::TestResponder responder;
+    for (int i = 0; i < 8; ++i)
+        responder.answer(platform::IDOK);
+
+    CEmailSocket socket;
+    if (!timeout.isEmpty())
+        socket.setTimeout(timeout.toInt());
+    PrintingOwner owner(socket, out);
+    QEventLoop loop;
+    QObject::connect(&socket, &CEmailSocket::finished, &loop, &QEventLoop::quit);
+    socket.Reset();
+    if (socket.ConnectTo(&owner, host, args[2], args[3], remove, port))
+        loop.exec();
+    for (const platform::PromptRecord &r : responder.shown())
+        err << "PROMPT: " << QString(r.text).replace(QLatin1Char('\n'), QLatin1String("\\n")) << '\n';
+    for (int i = 0; i < socket.GetCount(); ++i) {
+        // Saved before the Message-ID is read: reading it normalises the
+        // label's spelling in the stored text.
+        if (!saveTo.isEmpty()) {
+            QDir().mkpath(saveTo);
+            QFile file(QDir(saveTo).filePath(QStringLiteral("%1.eml").arg(i + 1)));
+            if (!file.open(QIODevice::WriteOnly) || file.write(socket.GetMessageText(i).toLatin1()) < 0) {
+                err << "Cannot write: " << file.fileName() << '\n';
+                return 1;
+            }
+        }
+        out << (i + 1) << '\t' << socket.GetMessageLength(i) << '\t' << socket.GetMessageId(i) << '\n';
+    }
+    return owner.failed || socket.GetCurrent() < socket.GetCount() ? 1 : 0;
+}
