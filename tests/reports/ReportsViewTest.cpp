@@ -39,6 +39,11 @@ public:
     }
     void PrintGrid(QWidget *, CXGridCtrl *, CXGridCtrl *, const QString &, const QString &) override {}
     void PrintScreen(QWidget *, QWidget *, const QString &, const QString &, int) override {}
+    int PrintView(const ViewPrintRequest &) override { return 0; }
+    int PrintReceipt(const ReceiptData &) override { return 0; }
+    void PrintPostingReports(int, int, int, QWidget *) override {}
+    void EditDocumentForms(QWidget *) override {}
+    void EditBarCodes(QWidget *) override {}
 };
 
 class ReportsViewTest : public ReportsFixture
