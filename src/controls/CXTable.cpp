@@ -113,6 +113,33 @@ void CXTable::InsertRow(int index, std::uint32_t flags)
     m_cells.insert(m_cells.begin() + std::ptrdiff_t(size_t(index) * m_columns.size()), m_columns.size(), Cell());
 }
 
+void CXTable::InsertRowsBefore(const std::vector<int> &rows, std::uint32_t flags)
+{
+    if (rows.empty())
+        return;
+    const size_t columns = m_columns.size();
+    const size_t oldRows = m_rowFlags.size();
+    std::vector<std::uint32_t> newFlags;
+    std::vector<Cell> newCells;
+    newFlags.reserve(oldRows + rows.size());
+    newCells.reserve((oldRows + rows.size()) * columns);
+    size_t next = 0;
+    for (size_t r = 0; r <= oldRows; ++r) {
+        while (next < rows.size() && size_t(std::clamp(rows[next], 0, int(oldRows))) == r) {
+            newFlags.push_back(flags);
+            newCells.resize(newCells.size() + columns);
+            ++next;
+        }
+        if (r == oldRows)
+            break;
+        newFlags.push_back(m_rowFlags[r]);
+        for (size_t c = 0; c < columns; ++c)
+            newCells.push_back(std::move(m_cells[r * columns + c]));
+    }
+    m_rowFlags = std::move(newFlags);
+    m_cells = std::move(newCells);
+}
+
 int CXTable::AddRow(std::uint32_t flags)
 {
     InsertRow(GetRowCount(), flags);

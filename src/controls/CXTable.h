@@ -59,6 +59,10 @@ public:
     // Sets the row count; new rows are empty, rows beyond it are removed.
     void SetRowCount(int rows);
     void InsertRow(int index, std::uint32_t flags);
+    // Inserts an empty row with the flags in front of each of the given rows
+    // (indexes before any insertion, ascending; the row count puts one at the
+    // end), moving every row once.
+    void InsertRowsBefore(const std::vector<int> &rows, std::uint32_t flags);
     int AddRow(std::uint32_t flags);
     void RemoveRow(int index = -1); // -1: the last row
 

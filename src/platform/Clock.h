@@ -11,7 +11,9 @@ class Clock
 {
 public:
     static QDateTime now();
-    static QDate today() { return now().date(); }
+    // Today's local date. Asked for every row of a query that calls Date(),
+    // so the day is worked out once and kept until the next local midnight.
+    static QDate today();
     // Fixes the clock at the given moment until reset() (tests only).
     static void setFixed(const QDateTime &moment);
     static void reset();

@@ -105,6 +105,14 @@ TEST_F(PlatformServices, ClockCanBeFixed)
 {
     platform::Clock::setFixed(QDateTime(QDate(2011, 3, 16), QTime(9, 30)));
     EXPECT_EQ(platform::Clock::today(), QDate(2011, 3, 16));
+    // The kept day follows the clock: fixed again, and back to the system's.
+    platform::Clock::setFixed(QDateTime(QDate(2012, 1, 2), QTime(23, 59)));
+    EXPECT_EQ(platform::Clock::today(), QDate(2012, 1, 2));
+    platform::Clock::reset();
+    const QDate before = QDate::currentDate();
+    const QDate today = platform::Clock::today();
+    EXPECT_TRUE(today == before || today == QDate::currentDate());
+    EXPECT_EQ(platform::Clock::today(), today);
 }
 
 // --- The currency range ----------------------------------------------------------

@@ -1,0 +1,141 @@
+#include "reports/calc/CustomerRankings.h"
+
+#include "app/base/DateRanges.h"
+#include "controls/CXTable.h"
+#include "data/DaoError.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+#include "reports/CReportRun.h"
+#include "reports/calc/ReportReading.h"
+
+namespace {
+
+// The per-customer statements: the customer is bound, so each text is
+// prepared once and only re-bound from one customer to the next.
+QString yearSalesSql(const QString &condition)
+{
+    return QStringLiteral("SELECT Count(Jobs.JobID), Sum(Jobs.Subtotal + Jobs.Discount), Sum(Jobs.Subtotal + Jobs.Discount - "
+                          "Jobs.Cost) FROM Customers INNER JOIN Jobs ON Jobs.CusNo = Customers.CusNo WHERE Jobs.JobType = 3 "
+                          "and Jobs.CusNo = ? and Jobs.DateShipped ")
+        + condition;
+}
+
+QString yearNetSql(const QString &condition)
+{
+    return QStringLiteral("SELECT Sum(Jobs.Subtotal + Jobs.Discount) FROM Customers INNER JOIN Jobs ON Jobs.CusNo = "
+                          "Customers.CusNo WHERE Jobs.JobType = 3 and Jobs.CusNo = ? and Jobs.DateShipped ")
+        + condition;
+}
+
+// Runs the statement for one customer on the one recordset; false when it
+// failed (shown) or gave no row.
+bool openFor(platform::Recordset &set, const QString &sql, std::int32_t customer)
+{
+    try {
+        set.open(platform::Recordset::Type::Snapshot, sql, {platform::Value(std::int32_t(customer))});
+        return !set.isEOF();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot open ") + sql);
+        return false;
+    }
+}
+
+} // namespace
+
+RankingYear RankingYearOf(const DateTime &rangeFrom, int k)
+{
+    DateTime from, to;
+    QString thisYear, caption;
+    DescribeDateRange(from, to, DateRange::CmdThisYear, thisYear, caption);
+    const int offset = rangeFrom.isValid() && !rangeFrom.isNull() ? rangeFrom.year() - from.year() : 0;
+    GetYearRange(from, to, offset - (k - 1));
+    RankingYear y;
+    y.year = from.year();
+    DescribeDateRange(from, to, DateRange::CmdBetween, y.condition, caption);
+    return y;
+}
+
+bool ReportCustomersByYear(CReportRun &run)
+{
+    CXTable &t = run.table();
+    run.LoadReportTable(2312, CXTable::TotalsNone, 2);
+    const int customers = t.GetRowCount();
+    if (customers > kCustomersByYearWarnAbove) {
+        run.Message(QStringLiteral("This report may take several minutes to prepare for %1 customers.").arg(customers));
+    }
+    run.setSubtitle(QStringLiteral("Date Range: Three years, starting with the year of the selected 'Date Range' above."));
+    run.setNote(QStringLiteral("Report includes %1 customers who have jobs in history. Customers are listed alphabetically. ")
+                    .arg(customers));
+    // A year without jobs shows empty cells, not zeros.
+    t.SetShowZeros(false);
+    if (customers > 0) {
+        platform::Recordset set(run.database());
+        for (int k = 1; k <= 3; ++k) {
+            const RankingYear y = RankingYearOf(run.fromDate, k);
+            const QString sql = yearSalesSql(y.condition);
+            for (int r = 0; r < customers; ++r) {
+                // A long run shows how far it is and can be stopped.
+                if (!run.Progress((k - 1) * customers + r, 3 * customers, QStringLiteral("Calculating")))
+                    return false;
+                if (t.IsSpecialRow(r))
+                    continue;
+                // Column 12 holds the customer until the third year's ranks.
+                if (!openFor(set, sql, t.GetCellLong(r, 12)))
+                    continue;
+                t.SetCellLong(r, k, set.value(0).toInt());
+                t.SetCellCurrency(r, k + 3, MoneyOf(set.value(1)));
+                t.SetCellCurrency(r, k + 6, MoneyOf(set.value(2)));
+            }
+            const QString year = QString::number(y.year);
+            t.RenameColumn(k, QStringLiteral("Orders/") + year);
+            t.RenameColumn(k + 3, QStringLiteral("Net Sales/") + year);
+            t.RenameColumn(k + 6, QStringLiteral("Margin/") + year);
+            t.RenameColumn(k + 9, QStringLiteral("Rank/") + year);
+            t.SetRankColumn(k + 3, k + 9, false);
+        }
+    }
+    t.InsertTotalRow(0, t.GetRowCount(), QStringLiteral("TOTAL"), 0, CXTable::RowSpecial);
+    if (customers == 0 && t.GetColumnCount() > 0 && t.GetRowCount() == 0) {
+        t.AddRow(CXTable::RowSpecial);
+        t.SetCellText(0, 0, QStringLiteral("TOTAL"));
+    }
+    t.SetShowZeros(true);
+    return true;
+}
+
+bool ReportAverageSalesPerInvoice(CReportRun &run)
+{
+    CXTable &t = run.table();
+    run.LoadReportTable(2212, CXTable::TotalsOneRow, 2);
+    if (t.GetRowCount() == 0)
+        return true;
+    platform::Recordset set(run.database());
+    t.SetShowZeros(false);
+    for (int k = 1; k <= 3; ++k) {
+        const int net = k == 1 ? 3 : 7 + k; // columns 3, 9 and 10
+        const int rank = 10 + k;
+        const RankingYear y = RankingYearOf(run.fromDate, k);
+        if (k > 1) {
+            const QString sql = yearNetSql(y.condition);
+            for (int r = 0; r < t.GetRowCount(); ++r) {
+                if (!run.Progress((k - 2) * t.GetRowCount() + r, 2 * t.GetRowCount(), QStringLiteral("Calculating")))
+                    return false;
+                // The total row is summed afresh below.
+                if (t.IsSpecialRow(r))
+                    continue;
+                if (openFor(set, sql, t.GetCellLong(r, rank)))
+                    t.SetCellCurrency(r, net, MoneyOf(set.value(0)));
+            }
+        }
+        const QString year = QString::number(y.year);
+        t.RenameColumn(net, QStringLiteral("Net Sale/") + year);
+        t.RenameColumn(rank, QStringLiteral("Rank/") + year);
+        // Year 1 keeps the table's order (largest net sale first); later
+        // years rank by amount, equal amounts sharing a rank.
+        t.SetRankColumn(net, rank, k == 1);
+    }
+    t.SetShowZeros(true);
+    t.SetRunningSubtotals2(0, -1, 9);
+    t.SetRunningSubtotals2(0, -1, 10);
+    return true;
+}
