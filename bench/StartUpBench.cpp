@@ -35,6 +35,13 @@ public:
     explicit ShopFolder(const QString &source)
     {
         m_ok = m_dir.isValid() && QDir().mkpath(m_dir.filePath(QStringLiteral("tmp")));
+        // A screen of the size the program asks for (the offscreen default is
+        // smaller, and the program would say so first).
+        QFile screen(m_dir.filePath(QStringLiteral("screen.json")));
+        m_ok = m_ok && screen.open(QIODevice::WriteOnly)
+               && screen.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
+                               R"( "logicalDpiX": 96, "logicalDpiY": 96}]})") > 0;
+        screen.close();
         const QString data = m_dir.filePath(QStringLiteral("TavrelData.mdb"));
         if (m_ok && source.isEmpty()) {
             QProcess tool;
@@ -51,7 +58,9 @@ public:
     {
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   QStringLiteral("offscreen:configfile=") + m_dir.filePath(QStringLiteral("screen.json")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("tmp")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("tmp")));
         env.insert(QStringLiteral("TAVREL_SCRIPTED_ANSWERS"), QString());
