@@ -73,7 +73,7 @@ for path in glob.glob(os.path.join(results, "*.json")):
         name = b.get("run_name", b["name"]).split("/")[0]
         unit = b.get("time_unit", "ns")
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[unit]
-        t = b["real_time"] * scale  # milliseconds
+        t = b["real_time"] * scale  # milliseconds, wall clock
         if name not in best or t < best[name]:
             best[name] = t
 # measure, ours, the same work on raw SQLite (or the base it is held to), goal
@@ -120,9 +120,9 @@ w = max(len(r["measure"]) for r in rows) if rows else 10
 print()
 print(f"{'measure':<{w}}  {'ours ms':>10}  {'raw SQLite ms':>13}  {'ratio':>6}  goal")
 for r in rows:
-    raw = f"{r['raw_ms']:.3f}" if r["raw_ms"] is not None else "-"
+    raw = f"{r['raw_ms']:.4g}" if r["raw_ms"] is not None else "-"
     ratio = f"{r['ratio']:.2f}" if r["ratio"] is not None else "-"
     goal = f"<= {r['goal']}x" if r["goal"] else ""
-    print(f"{r['measure']:<{w}}  {r['ours_ms']:>10.3f}  {raw:>13}  {ratio:>6}  {goal}")
+    print(f"{r['measure']:<{w}}  {r['ours_ms']:>10.4g}  {raw:>13}  {ratio:>6}  {goal}")
 print(f"\ncommit {stamp}; table: {table_path}")
 PY
