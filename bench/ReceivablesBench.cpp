@@ -1,6 +1,7 @@
 // Posting 1,000 ready orders (goal: under 2 s) beside raw SQLite making the
 // same writes, and the receivables aging summary of the 100,000-job sample
 // beside the same grouping run straight on SQLite.
+#include "BenchSupport.h"
 #include "customers/CViewAR.h"
 #include "customers/PostingRun.h"
 #include "data/SharedDatabase.h"
@@ -136,14 +137,7 @@ BENCHMARK(BM_PostThousandOrdersRawSqlite)->Unit(benchmark::kMillisecond);
 
 QString samplePath()
 {
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
-    if (!QFile::exists(path)) {
-        QProcess tool;
-        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                   {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
-        tool.waitForFinished(-1);
-    }
-    return path;
+    return BenchSampleShop();
 }
 
 platform::Database &sample()

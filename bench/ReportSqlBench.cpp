@@ -4,6 +4,7 @@
 // plain SQLite and stepped through the SQLite API. The target is at most 1.5
 // times the plain time. The sample is made once and kept in the build folder
 // (tavrel-dbtool sample PATH --jobs 100000).
+#include "BenchSupport.h"
 #include "app/base/DateRanges.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -24,14 +25,7 @@ platform::Database &sample()
 {
     static platform::Database db;
     if (!db.isOpen()) {
-        const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/reports100k.mdb");
-        if (!QFile::exists(path)) {
-            QProcess tool;
-            tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                       {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
-            tool.waitForFinished(-1);
-        }
-        db.open(path, false, true);
+        db.open(BenchSampleShop(), false, true);
     }
     return db;
 }

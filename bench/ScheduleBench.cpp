@@ -3,6 +3,7 @@
 // beside the same statements run straight on SQLite. The sample is made once
 // and kept in the build folder (tavrel-dbtool sample PATH --jobs 100000),
 // shared with the other benchmarks.
+#include "BenchSupport.h"
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
@@ -28,13 +29,7 @@ CZqApp &sampleShop()
 {
     static std::unique_ptr<CZqApp> app;
     if (!app) {
-        const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
-        if (!QFile::exists(path)) {
-            QProcess tool;
-            tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                       {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
-            tool.waitForFinished(-1);
-        }
+        const QString path = BenchSampleShop();
         static QTemporaryDir settings;
         platform::Settings::useFolder(settings.path());
         Appearance::instance().LoadViewSettings();

@@ -11,6 +11,10 @@
 
 QString BenchSampleShop()
 {
+    // scripts/bench.sh makes the sample once per seed and names it here.
+    const QString given = qEnvironmentVariable("TAVREL_BENCH_SAMPLE");
+    if (!given.isEmpty() && QFile::exists(given))
+        return given;
     const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
     if (!QFile::exists(path)) {
         QProcess tool;

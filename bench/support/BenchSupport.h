@@ -14,8 +14,9 @@ struct sqlite3;
 // to compare with, a reporter that keeps each benchmark's best time, and the
 // program's main.
 
-// The 100,000-job sample shop beside the benchmark programs, made with
-// tavrel-dbtool the first time it is needed.
+// The 100,000-job sample shop: the file TAVREL_BENCH_SAMPLE names, or else
+// one beside the benchmark programs, made with tavrel-dbtool the first time
+// it is needed.
 QString BenchSampleShop();
 
 // Steps a statement to its end reading every column, as a direct caller

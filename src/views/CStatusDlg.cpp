@@ -16,6 +16,12 @@
 
 #include <algorithm>
 
+namespace {
+
+constexpr int kUpdatesPerRun = 200;
+
+} // namespace
+
 CStatusDlg::CStatusDlg(QWidget *owner)
     : QDialog(nullptr), m_owner(owner)
 {
@@ -61,6 +67,10 @@ void CStatusDlg::Start(int total, const QString &title, bool showBar, bool cance
     m_running = true;
     m_total = total;
     m_position = 0;
+    // A long run shows its progress about kUpdatesPerRun times: redrawing the
+    // window (and handling events) on every one of 40,000 rows would take
+    // longer than reading them.
+    m_shownEvery = std::max(1, total / kUpdatesPerRun);
     m_showBar = showBar;
     m_cancellable = cancellable;
     QString caption = title;
@@ -90,6 +100,8 @@ bool CStatusDlg::Step(const QString &text)
     if (!m_running)
         return false;
     ++m_position;
+    if (text.isEmpty() && m_position % m_shownEvery != 0 && m_position < m_total)
+        return m_running;
     m_bar->setValue(std::clamp(m_position, m_bar->minimum(), m_bar->maximum()));
     m_count->setText(text.isEmpty() ? QString::asprintf("%d of %d ", m_position, m_total) : text);
     if (m_cancellable) {

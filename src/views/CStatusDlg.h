@@ -38,7 +38,9 @@ public:
     void Start(int total, const QString &title, bool showBar, bool cancellable,
                const QString &line = QString()) override;
     // One step: moves the bar and shows the text in the count line ("3 of 10 "
-    // for an empty text). Returns false once the user has stopped.
+    // for an empty text). Returns false once the user has stopped. A run of
+    // more than 200 steps updates the window (and handles the Stop button)
+    // every total/200th step and at the last; a step with a text always does.
     bool Step(const QString &text = QString()) override;
     // The message line; the count line is emptied; with step one step follows.
     void SetMessage(const QString &text, bool step = false) override;
@@ -64,6 +66,7 @@ private:
 
     int m_position = 0;
     int m_total = 0;
+    int m_shownEvery = 1; // steps between two updates of the window
     bool m_running = false;
     bool m_showBar = false;
     bool m_cancellable = false;

@@ -50,6 +50,35 @@ TEST_F(ProgressWindowTest, CountsStepsAndShowsTheTotalInTheTitle)
     EXPECT_TRUE(window.Step());
 }
 
+TEST_F(ProgressWindowTest, ALongRunUpdatesTheWindowTwoHundredTimes)
+{
+    CStatusDlg window;
+    window.Start(1000, QStringLiteral("Reading"), true, true);
+    auto *bar = qobject_cast<QProgressBar *>(GetDlgItem(&window, CStatusDlg::IDC_PROGRESS));
+    // Steps between updates count but leave the window as it was, and a
+    // click waits for the next update.
+    prompts().answer(platform::IDYES);
+    QTimer::singleShot(0, stop(window), &QPushButton::click);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(window.Step());
+    EXPECT_EQ(window.position(), 4);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_FALSE(window.Step());
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("5 of 1000 "));
+    EXPECT_EQ(bar->value(), 5);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to stop now?"));
+
+    // A step with its own text shows at once; the last step always shows.
+    window.Start(999, QStringLiteral("Reading"), true, false);
+    window.Step(QStringLiteral("Jobs"));
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("Jobs"));
+    for (int i = 1; i < 999; ++i)
+        window.Step();
+    EXPECT_EQ(text(window, CStatusDlg::IDC_COUNT), QStringLiteral("999 of 999 "));
+    EXPECT_EQ(bar->value(), 999);
+}
+
 TEST_F(ProgressWindowTest, StopAsksAndEndsTheLoopAtItsNextStep)
 {
     CStatusDlg window;

@@ -1136,6 +1136,13 @@ QString JetEmitter::fromSql(const Source &src, Scope &scope)
                            : s.joinType == Source::Right ? QStringLiteral("RIGHT")
                                                          : QStringLiteral("INNER");
         if (right.links.empty()) {
+            if (left.links.empty() && s.joinType == Source::Right) {
+                // "a RIGHT JOIN b" gives the rows of "b LEFT JOIN a"; SQLite
+                // plans the left join far better (an index lookup on a's key
+                // where the right join scans both tables).
+                right.links.push_back(JoinLink{QStringLiteral("LEFT"), left.first, on});
+                return right;
+            }
             left.links.push_back(JoinLink{op, right.first, on});
             return left;
         }
