@@ -1,5 +1,7 @@
 #include "jobs/CShipLabel.h"
 
+#include "jobs/ShipBoxes.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/QuantityText.h"
 #include "controls/CColumnAlias.h"
@@ -39,16 +41,6 @@ constexpr int kOrderImage = 11;
 constexpr int kItemImage = 213;
 constexpr int kItemSelectedImage = 214;
 
-bool readCount(const QString &text, qint32 &out)
-{
-    QString t = text.trimmed();
-    t.remove(QLatin1Char(','));
-    bool ok = false;
-    const qint32 value = t.toInt(&ok);
-    if (ok)
-        out = value;
-    return ok;
-}
 } // namespace
 
 CShipLabel::CShipLabel(qint32 jobId, QWidget *parent) : CDlg0(910, parent), m_nJobID(jobId)
@@ -302,8 +294,8 @@ void CShipLabel::OnQuantityEdited(unsigned id)
     if (m_bShowing)
         return;
     ShipBoxes typed;
-    if (!readCount(edit(kShipped)->text(), typed.quantity) || !readCount(edit(kPerBox)->text(), typed.perBox)
-        || !readCount(edit(kBoxes)->text(), typed.boxes))
+    if (!ReadShipCount(edit(kShipped)->text(), typed.quantity) || !ReadShipCount(edit(kPerBox)->text(), typed.perBox)
+        || !ReadShipCount(edit(kBoxes)->text(), typed.boxes))
         return; // not a number yet: the next key recomputes
     ReadDescription();
     m_boxes = RecomputeShipBoxes(typed, id == kBoxes ? ShipBoxField::Boxes

@@ -1,5 +1,7 @@
 #include "jobs/CShipment.h"
 
+#include "jobs/ShipBoxes.h"
+
 #include "app/base/DialogControls.h"
 #include "controls/DlgItem.h"
 #include "data/CItemSet.h"
@@ -38,17 +40,6 @@ constexpr unsigned kExpected = 2402;
 constexpr unsigned kShipTo = 30408;
 constexpr unsigned kNoteCommand = 30263;
 
-// A field's text read as a whole number ("1,000" reads as 1000).
-bool readCount(const QString &text, qint32 &out)
-{
-    QString t = text.trimmed();
-    t.remove(QLatin1Char(','));
-    bool ok = false;
-    const qint32 value = t.toInt(&ok);
-    if (ok)
-        out = value;
-    return ok;
-}
 } // namespace
 
 CShipment::CShipment(qint32 jobId, qint32 itemId, qint32 shipId, int hue, QWidget *parent)
@@ -229,7 +220,7 @@ bool CShipment::ReadQuantities(ShipBoxes &boxes, bool report)
     const std::pair<unsigned, qint32 *> fields[] = {
         {kShipped, &boxes.quantity}, {kPerBox, &boxes.perBox}, {kBoxes, &boxes.boxes}};
     for (const auto &[id, value] : fields) {
-        if (!readCount(edit(id)->text(), *value)) {
+        if (!ReadShipCount(edit(id)->text(), *value)) {
             if (report) {
                 platform::Prompt::messageBox(QStringLiteral("Please enter an integer."), QString(),
                                              platform::MB_ICONEXCLAMATION);

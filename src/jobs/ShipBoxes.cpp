@@ -60,3 +60,14 @@ ShipBoxes InitialLabelBoxes(qint32 itemQuantity)
     b.perBox = std::min(itemQuantity, 1000);
     return RecomputeShipBoxes(b, ShipBoxField::PerBox);
 }
+
+bool ReadShipCount(const QString &text, qint32 &out)
+{
+    QString t = text.trimmed();
+    t.remove(QLatin1Char(','));
+    bool ok = false;
+    const qint32 value = t.toInt(&ok);
+    if (ok)
+        out = value;
+    return ok;
+}

@@ -38,3 +38,7 @@ QString LabelBoxText(const ShipBoxes &boxes);
 // The label dialog's starting packing for an item of this quantity: full
 // boxes of at most 1000 pieces.
 ShipBoxes InitialLabelBoxes(qint32 itemQuantity);
+
+// A quantity field's text read as a whole number ("1,000" reads as 1000);
+// false, and `out` untouched, when it is not one.
+bool ReadShipCount(const QString &text, qint32 &out);

@@ -1,4 +1,5 @@
 #include "printing/CFormsDlg.h"
+#include "printing/FormOptions.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
@@ -28,24 +29,6 @@ constexpr unsigned kBackButton = 1004;
 constexpr unsigned kTextButton = 1005;
 constexpr int kRootImage = 253;
 
-// The same radio groups as in the print dialog: the document style (1-3)
-// and, on customer documents of jobs, the item description levels (13-16).
-bool RadioGroupOf(int formNo, int option, int &first, int &last)
-{
-    const bool jobForm = formNo >= 1 && formNo <= 39 && formNo % 10 != 1;
-    const bool arForm = formNo >= 41 && formNo <= 49;
-    if ((jobForm || arForm) && option >= 1 && option <= 3) {
-        first = 1;
-        last = 3;
-        return true;
-    }
-    if (jobForm && option >= 13 && option <= 16) {
-        first = 13;
-        last = 16;
-        return true;
-    }
-    return false;
-}
 
 // A margin as typed: a number of inches.
 bool ReadInches(const QLineEdit *edit, float &out)
@@ -280,21 +263,12 @@ void CFormsDlg::OnDocumentChanged(int formNo)
 
 void CFormsDlg::SetOption(int option, bool on)
 {
-    if (!m_optionsTree->FindOption(unsigned(option)))
-        return;
-    m_optionsTree->SetOptionChecked(unsigned(option), on);
-    OnOptionChecked(option, on);
+    CheckFormOption(*m_optionsTree, m_nCurrent, option, on);
 }
 
 void CFormsDlg::OnOptionChecked(int option, bool on)
 {
-    int first = 0;
-    int last = 0;
-    if (on && RadioGroupOf(m_nCurrent, option, first, last)) {
-        for (int other = first; other <= last; ++other)
-            if (other != option)
-                m_optionsTree->SetOptionChecked(unsigned(other), false);
-    }
+    ClearFormOptionGroup(*m_optionsTree, m_nCurrent, option, on);
 }
 
 bool CFormsDlg::SaveForm()

@@ -1,4 +1,5 @@
 #include "printing/CPrintDlg.h"
+#include "printing/FormOptions.h"
 
 #include "app/base/CZqApp.h"
 #include "app/base/FileChoice.h"
@@ -39,25 +40,6 @@ bool IsPostingReports(int viewId, int branch)
     return viewId == kPostingReports || (viewId == kReportsView && branch == 6);
 }
 
-// The options whose boxes act as one radio group for a form: the document
-// style (1-3) and, on customer documents of jobs, the item description
-// levels (13-16).
-bool RadioGroupOf(int formNo, int option, int &first, int &last)
-{
-    const bool jobForm = formNo >= 1 && formNo <= 39 && formNo % 10 != 1;
-    const bool arForm = formNo >= 41 && formNo <= 49;
-    if ((jobForm || arForm) && option >= 1 && option <= 3) {
-        first = 1;
-        last = 3;
-        return true;
-    }
-    if (jobForm && option >= 13 && option <= 16) {
-        first = 13;
-        last = 16;
-        return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -405,21 +387,12 @@ void CPrintDlg::OnDocumentChanged(int kind)
 
 void CPrintDlg::SetOption(int option, bool on)
 {
-    if (!m_optionsTree->FindOption(unsigned(option)))
-        return;
-    m_optionsTree->SetOptionChecked(unsigned(option), on);
-    OnOptionChecked(option, on);
+    CheckFormOption(*m_optionsTree, m_nFormNo, option, on);
 }
 
 void CPrintDlg::OnOptionChecked(int option, bool on)
 {
-    int first = 0;
-    int last = 0;
-    if (on && RadioGroupOf(m_nFormNo, option, first, last)) {
-        for (int other = first; other <= last; ++other)
-            if (other != option)
-                m_optionsTree->SetOptionChecked(unsigned(other), false);
-    }
+    ClearFormOptionGroup(*m_optionsTree, m_nFormNo, option, on);
 }
 
 // --- commands -------------------------------------------------------------------------
