@@ -4,8 +4,28 @@
 
 using platform::Prompt;
 
+namespace {
+DeferredDaoErrors *g_deferred = nullptr;
+}
+
+DeferredDaoErrors::DeferredDaoErrors() : m_previous(g_deferred)
+{
+    g_deferred = this;
+}
+
+DeferredDaoErrors::~DeferredDaoErrors()
+{
+    g_deferred = m_previous;
+    for (const Kept &k : std::as_const(m_kept))
+        ShowDaoError(k.error, k.context);
+}
+
 int ShowDaoError(const platform::DbException &e, const QString &context)
 {
+    if (g_deferred) {
+        g_deferred->m_kept.append({e, context});
+        return 0;
+    }
     // The engine's wording, "occured" included.
     QString text = QStringLiteral("Error %1 occured:\n\n%2\n\n").arg(e.number()).arg(e.description());
     switch (e.number()) {

@@ -14,6 +14,7 @@
 #include "ReportCommand.h"
 #include "ScheduleCommand.h"
 #include "SqlCommand.h"
+#include "WebOrderCommand.h"
 #include "XmlCommand.h"
 
 #include "platform/Clock.h"
@@ -54,6 +55,7 @@ const Command kCommands[] = {
     {"quicksale", runQuickSaleCommand},
     {"xml", runXmlCommand},
     {"mail", runMailCommand},
+    {"weborder", runWebOrderCommand},
 };
 
 } // namespace
@@ -117,6 +119,7 @@ int main(int argc, char *argv[])
            "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
            "  quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
            "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
-           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n";
+           "  mail receive HOST:PORT USER PASS [--delete] [--save DIR] [--timeout S]\n"
+           "  weborder DB FILE [--xml] [--yes] [--save order|quote] [--message-id ID]\n";
     return 2;
 }
