@@ -7,10 +7,12 @@
 #include "exchange/weborders/CEmailRead.h"
 #include "exchange/weborders/CWebOrder.h"
 #include "exchange/weborders/WebOrderKeyFields.h"
+#include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
 #include "views/CDlgGrid.h"
+#include "views/CDlgOptions.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -62,7 +64,7 @@ protected:
         exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name) VALUES (701, 1, 'Press run')"));
         // Template 999 item 1: 100 copies of 1 original, a paper and a press row.
         exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, Title) VALUES (9001, 2, 999, 10, 'Any')"));
-        item(9101, 9001, 0, 1, 0, "Catch-all", 100, 1, "0", "0", "From template");
+        item(9101, 9001, 0, 1, 0, "Catch-all", 100, 1, "50", "18", "From template");
         item(9102, 9001, 700, 1, 0, "Cover stock", 100, 1, "20", "8", "");
         item(9103, 9001, 701, 1, 0, "Press run", 100, 1, "30", "10", "");
         // Template 50 item 1: exactly what is ordered, one row priced 0.
@@ -553,6 +555,20 @@ TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
         EXPECT_EQ(reader.m_listMessages.GetItemImage(1), 215);
         reader.SelectMessage(0);
         EXPECT_NE(reader.m_order.m_nLinkedJobId, 0);
+        // Open Job takes the job for this workstation while it is open.
+        const qint32 jobId = reader.m_order.m_nLinkedJobId;
+        onDialog<CJobDlg>([&](CJobDlg &) {
+            CJobSet job;
+            EXPECT_TRUE(job.FindById(jobId));
+            EXPECT_TRUE(job.IsLocked());
+            return 2;
+        });
+        // The job window's check of missing data as it opens.
+        onDialog<CDlgOptions>([](CDlgOptions &) { return 2; });
+        reader.OnOpenJob();
+        CJobSet job;
+        EXPECT_TRUE(job.FindById(jobId));
+        EXPECT_FALSE(job.IsLocked());
         TavrelTest::SaveSnapshot(reader, QStringLiteral("exchange"), QStringLiteral("weborder-reader-saved"));
         return 2;
     });

@@ -40,6 +40,16 @@ enum : unsigned {
     kStatus = 30282, kSettings = 30540, kKeyFields = 57601
 };
 
+// The key-field editor: a grid of two columns, 23 rows in sight.
+class KeyFieldGrid : public CDlgGrid
+{
+public:
+    explicit KeyFieldGrid(QWidget *parent) : CDlgGrid(420, parent, 0, 214)
+    {
+        AddStandardLayout(QSize(530, 700), QRect(kMargin, 74, 500, 530));
+    }
+};
+
 constexpr int kSavedImage = 216;
 constexpr int kNewImage = 215;
 
@@ -58,11 +68,11 @@ CEmailRead::CEmailRead(QWidget *parent) : CDlgRibbon(761, parent)
     m_nColorScheme = 30;
     resize(1004, 728);
     AddPlaceholder(kRecordRibbon, QRect(0, 0, 1004, 36));
-    AddPlaceholder(kSideRibbon, QRect(0, 36, 112, 692));
-    AddPlaceholder(kRibbon4, QRect(112, 36, 892, 40));
-    CreateRecordList(m_listMessages, kMessageList, QRect(112, 76, 892, 250));
-    AddPlaceholder(kRibbon5, QRect(112, 326, 892, 36));
-    CreateRecordList(m_listItems, kItemList, QRect(112, 362, 892, 366));
+    AddPlaceholder(kSideRibbon, QRect(0, 36, 132, 692));
+    AddPlaceholder(kRibbon4, QRect(132, 36, 872, 84));
+    CreateRecordList(m_listMessages, kMessageList, QRect(132, 120, 872, 220));
+    AddPlaceholder(kRibbon5, QRect(132, 340, 872, 60));
+    CreateRecordList(m_listItems, kItemList, QRect(132, 400, 872, 328));
     AddSizeMarker(QPoint(1004, 728));
 }
 
@@ -159,8 +169,8 @@ bool CEmailRead::OnInitDialog()
     r.SetItemText(30281, QStringLiteral("Quorwin"));
     r.RemoveItem(30526);
     r.RemoveItem(8900);
-    r.AddItem(kKeyFields, QStringLiteral("Key Fields"), struct_RIB_ITEM::Normal, 132, 81, 2, 2084, 0, 0, 90);
-    r.AddItem(kSettings, QStringLiteral("Settings"), struct_RIB_ITEM::Normal, 132, 81, 2, 2084, 0, 0, 80);
+    r.AddItem(kKeyFields, QStringLiteral("Key Fields"), struct_RIB_ITEM::Normal, 132, 81, 2, 2084, 0, 0, 110);
+    r.AddItem(kSettings, QStringLiteral("Settings"), struct_RIB_ITEM::Normal, 132, 81, 2, 2084, 0, 0, 100);
     r.RecalcLayout(30282);
 
     CXRibbon &c = m_wndSideRibbon;
@@ -176,36 +186,39 @@ bool CEmailRead::OnInitDialog()
     c.AddCloseButton();
     c.RecalcLayout(255);
 
-    if (m_wndPanel.Create(this, kRibbon4, m_nColorScheme, 0, 132, 4, 0, 4, 4, 0, 0)) {
+    const std::uint8_t fill = Appearance::instance().fillStyle();
+    if (m_wndPanel.Create(this, kRibbon4, m_nColorScheme, 4, 132, 5, 0, 4, 4, 0, 0)) {
         connect(&m_wndPanel, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
-        m_wndPanel.AddItem(kBillTo, QStringLiteral("Bill To..."), 0, 132, 255, 1, 2085, 0, 2, 200);
-        m_wndPanel.AddItem(kShipTo, QStringLiteral("Ship To..."), 0, 132, 255, 1, 2085, 0, 2, 200);
-        m_wndPanel.AddItem(kBuyer, QStringLiteral("Ordered by..."), 0, 132, 255, 1, 2085, 0, 2, 150);
-        m_wndPanel.AddItem(kDates, QStringLiteral("When"), 0, 132, 255, 1, 2085, 0, 2, 150);
-        m_wndPanel.RecalcLayout(255);
+        m_wndPanel.AddItem(kBillTo, QStringLiteral("Bill To..."), struct_RIB_ITEM::Normal, 0, 255, 3, 2084, fill, 1, 200);
+        m_wndPanel.AddItem(kShipTo, QStringLiteral("Ship To..."), struct_RIB_ITEM::Normal, 0, 255, 3, 2084, fill, 1, 200);
+        m_wndPanel.AddItem(kBuyer, QStringLiteral("Ordered by..."), struct_RIB_ITEM::Normal, 0, 255, 3, 2084, fill, 1, 150);
+        m_wndPanel.AddItem(kDates, QStringLiteral("When"), struct_RIB_ITEM::Normal, 0, 255, 3, 2084, fill, 1, 150);
+        m_wndPanel.RecalcLayout(251);
     }
-    if (m_wndNotePanel.Create(this, kRibbon5, m_nColorScheme, 0, 132, 4, 0, 4, 4, 0, 0)) {
+    if (m_wndNotePanel.Create(this, kRibbon5, m_nColorScheme, 4, 132, 5, 0, 4, 4, 0, 0)) {
         connect(&m_wndNotePanel, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
-        m_wndNotePanel.AddItem(kJobNote, QStringLiteral("Job Note"), 0, 132, 255, 1, 2085, 0, 2, 120);
-        m_wndNotePanel.RecalcLayout(255);
+        m_wndNotePanel.AddItem(kJobNote, QStringLiteral("Job Note"), struct_RIB_ITEM::Normal, 0, 255, 3, 2084, fill, 1, 120);
+        m_wndNotePanel.RecalcLayout(251);
     }
 
     m_listMessages.SetImageListAndStyle(131, 0, 0);
     m_listMessages.SetDrawStyle(2, 0xFFFFFF, 0, 0, 0);
-    m_listMessages.AddColumn(QStringLiteral("From"), 140, 1);
-    m_listMessages.AddColumn(QStringLiteral("Company"), 120, 1);
-    m_listMessages.AddColumn(QStringLiteral("Ordered by"), 110, 1);
-    m_listMessages.AddColumn(QStringLiteral("Subject"), 180, 1);
-    m_listMessages.AddColumn(QStringLiteral("Received"), 100, 1);
-    m_listMessages.AddColumn(QStringLiteral("Size"), 50, 3);
+    m_listMessages.AddColumn(QStringLiteral("From"), 140, 10);
+    m_listMessages.AddColumn(QStringLiteral("Company"), 120, 10);
+    m_listMessages.AddColumn(QStringLiteral("Ordered by"), 110, 10);
+    m_listMessages.AddColumn(QStringLiteral("Subject"), 180, 10);
+    m_listMessages.AddColumn(QStringLiteral("Received"), 100, 10);
+    m_listMessages.AddColumn(QStringLiteral("Size"), 50, 4);
     m_listItems.SetImageListAndStyle(131, 0, 0);
-    m_listItems.AddColumn(QStringLiteral("Item"), 40, 3);
-    m_listItems.AddColumn(QStringLiteral("Description"), 80, 1);
-    m_listItems.AddColumn(QStringLiteral("Quantity"), 70, 3);
-    m_listItems.AddColumn(QStringLiteral("Origs"), 50, 3);
-    m_listItems.AddColumn(QStringLiteral("Price"), 60, 1);
-    m_listItems.AddColumn(QStringLiteral("Job-Item"), 70, 1);
-    m_listItems.AddColumn(QStringLiteral("Download"), 120, 1);
+    m_listItems.AddColumn(QStringLiteral("Item"), 40, 4);
+    m_listItems.AddColumn(QStringLiteral("Description"), 80, 10);
+    m_listItems.AddColumn(QStringLiteral("Quantity"), 70, 4);
+    m_listItems.AddColumn(QStringLiteral("Origs"), 50, 4);
+    m_listItems.AddColumn(QStringLiteral("Price"), 60, 10);
+    m_listItems.AddColumn(QStringLiteral("Job-Item"), 70, 10);
+    m_listItems.AddColumn(QStringLiteral("Download"), 120, 10);
+    m_listMessages.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
+    m_listItems.SetAutoSizeMode(1, true);
     connect(&m_listMessages, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { SelectMessage(index.row()); });
     connect(m_listMessages.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -479,10 +492,8 @@ void CEmailRead::FillItemList()
 void CEmailRead::UpdateButtons()
 {
     CJobSet &job = m_order.m_jobSet;
-    QString address;
     CCusSet customer;
-    if (customer.FindCustomer(job.m_CusNo))
-        address = customer.m_Name;
+    const QString address = job.m_CusNo ? customer.FormatCustomer(job.m_CusNo, 0) : QString();
     m_wndPanel.SetItemText(kBillTo, job.m_CusNo ? QStringLiteral("Bill to Customer No: %1...").arg(job.m_CusNo)
                                                 : QStringLiteral("Bill To..."));
     m_wndPanel.SetItemTip(kBillTo, address);
@@ -491,7 +502,7 @@ void CEmailRead::UpdateButtons()
     const bool started = job.m_CusNo != 0;
     m_wndPanel.SetItemText(kShipTo, !started || shipLinked ? QStringLiteral("Ship To...")
                                                            : QStringLiteral("New Ship To (click to add)..."));
-    m_wndPanel.SetItemColor(kShipTo, !started || shipLinked ? 0 : 25);
+    m_wndPanel.SetItemColor(kShipTo, !started || shipLinked ? Appearance::instance().fillStyle() : 25);
     const CShiptoSet &sh = m_order.m_shiptoSet;
     m_wndPanel.SetItemTip(kShipTo, QStringList({sh.m_Company, sh.m_Attention, sh.m_Address, sh.m_Address2,
                                                 (sh.m_City + QLatin1Char(' ') + sh.m_State + QLatin1Char(' ') + sh.m_Zip).trimmed()})
@@ -499,7 +510,7 @@ void CEmailRead::UpdateButtons()
                                        .join(QLatin1Char('\n')));
     m_wndPanel.SetItemText(kBuyer, !started || buyerLinked ? QStringLiteral("Ordered by...")
                                                            : QStringLiteral("New Buyer (click to add)..."));
-    m_wndPanel.SetItemColor(kBuyer, !started || buyerLinked ? 0 : 25);
+    m_wndPanel.SetItemColor(kBuyer, !started || buyerLinked ? Appearance::instance().fillStyle() : 25);
     m_wndPanel.SetItemTip(kBuyer, (m_order.m_contactSet.m_First + QLatin1Char(' ') + m_order.m_contactSet.m_Last).trimmed());
     m_wndPanel.SetItemText(kDates, QStringLiteral("When"));
     ShowJobDates();
@@ -597,7 +608,7 @@ void CEmailRead::OnKeyFields()
 {
     const bool xml = m_nSource == int(WebOrderSource::XmlFiles);
     KeyFieldTable &table = m_order.m_keys;
-    CDlgGrid grid(420, this, 0, 214);
+    KeyFieldGrid grid(this);
     grid.m_strWindowTitle = QStringLiteral("Key Fields");
     grid.m_strRibbonTitle = QStringLiteral("Link Key Fields");
     grid.m_wndGrid.AddColumn(QStringLiteral("Tavrel Key Fields"), 180, 1, QString(), 0);
