@@ -16,7 +16,9 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QEventLoop>
 #include <QtCore/QProcess>
+#include <QtCore/QTimer>
 
 namespace {
 
@@ -605,4 +607,86 @@ TEST_F(WebOrdersTest, KeyFieldEditorWritesEveryLine)
     EXPECT_EQ(file.count("\r\n"), 47);
     EXPECT_TRUE(file.contains("\r\nCustomer Name:\r\n"));
     EXPECT_TRUE(file.contains("\r\nProduct:\r\n"));
+}
+
+TEST_F(WebOrdersTest, AnIncomingFolderListsXmlOrders)
+{
+    const QString folder = tempPath(QStringLiteral("orders"));
+    QDir().mkpath(folder);
+    WriteBytes(folder + QStringLiteral("/order1.xml"),
+               "<?xml version=\"1.0\"?>\n<OrderRequest><Note>Customer No: 202</Note>\n"
+               "<ItemOut quantity=\"250\"><ItemID><SupplierPartID>50-1T</SupplierPartID></ItemID>"
+               "<ItemDetail><Description>Cards</Description><URL>http://shop.test/c.pdf</URL></ItemDetail>"
+               "<UnitPrice>0.10</UnitPrice></ItemOut>\n"
+               "<ItemOut><ItemID><SupplierPartID/></ItemID><ItemDetail><Description>Flyers</Description></ItemDetail>"
+               "</ItemOut>\n</OrderRequest>\n");
+    app->emailSettings().LogonName.clear();
+    app->emailSettings().Incoming = folder;
+    app->SaveEmailSettings();
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        EXPECT_EQ(reader.m_nSource, int(WebOrderSource::XmlFiles));
+        reader.OnReceive();
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(0), QStringLiteral("File Name"));
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(3), QStringLiteral("Full Path"));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 1);
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("order1.xml"));
+        reader.SelectMessage(0);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 202);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_Title, QStringLiteral("Cards"));
+        EXPECT_EQ(reader.m_listItems.GetItemCount(), 4);
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 2), QStringLiteral("250"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 4), QStringLiteral("0.10"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 5), QStringLiteral("50-1T"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 6), QStringLiteral("http://shop.test/c.pdf"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(2, 2), QStringLiteral("1"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(2, 5), QStringLiteral("999-1"));
+        // Another source later: the columns are named for mails again.
+        app->emailSettings().Incoming = QStringLiteral("mail.example.com");
+        app->emailSettings().LogonName = QStringLiteral("demo-shop");
+        reader.OnReceive();
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(0), QStringLiteral("From"));
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(3), QStringLiteral("Subject"));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 2);
+        return 2;
+    });
+    reader.DoModal();
+}
+
+TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)
+{
+    testservers::PopServer server(QStringLiteral("s3cret"));
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    ASSERT_TRUE(server.addMessage(QStringLiteral("1"),
+                                  "From: Web Shop <web@shop.test>\r\nTo: orders@print.test\r\nSubject: Order 77\r\n"
+                                  "Date: Mon, 7 Dec 2026 08:00:00 +0000\r\nMessage-Id: <77@shop.test>\r\n"
+                                  "Content-Type: text/plain; charset=us-ascii\r\n\r\nCustomer No: 202\r\n"
+                                  "Contact Name: Nora Quill\r\nItem Description: Door hangers\r\nItem Quantity: 1000\r\n"));
+    app->emailSettings().LogonName = QStringLiteral("shop");
+    app->emailSettings().LogonPass = QStringLiteral("s3cret");
+    app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    app->SaveEmailSettings();
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        EXPECT_EQ(reader.m_nSource, int(WebOrderSource::Mailbox));
+        QEventLoop loop;
+        QObject::connect(&reader.m_socket, &CEmailSocket::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        reader.OnReceive();
+        loop.exec();
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 1);
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("Web Shop web@shop.test"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 2), QStringLiteral("Nora Quill"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order 77"));
+        EXPECT_TRUE(reader.m_strLog.startsWith(QStringLiteral("Receive button clicked.\r\nCreated the socket.\r\n")))
+            << reader.m_strLog.toStdString();
+        reader.SelectMessage(0);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_BuyerNo, 3002);
+        EXPECT_EQ(reader.m_order.m_strMessageId, QStringLiteral("77@shop.test"));
+        EXPECT_EQ(reader.m_order.m_items.size(), 1);
+        if (!reader.m_order.m_items.isEmpty())
+            EXPECT_EQ(reader.m_order.m_items[0].quantity, 1000);
+        return 2;
+    });
+    reader.DoModal();
 }

@@ -22,7 +22,10 @@ QString OneLine(QString text)
 
 QString DateText(const DateTime &d)
 {
-    return d.isNull() || !d.date().isValid() ? QString() : d.date().toString(QStringLiteral("MM/dd/yyyy"));
+    // A date never set is day 0 (12/30/1899) and prints as nothing.
+    return d.isNull() || !d.date().isValid() || d.date() == QDate(1899, 12, 30)
+        ? QString()
+        : d.date().toString(QStringLiteral("MM/dd/yyyy"));
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include "views/CDlgList.h"
 #include "views/CNoteDlg.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QLocale>
 #include <QtCore/QRegularExpression>
 #include <QtGui/QGuiApplication>
@@ -87,7 +88,9 @@ WebOrderSource CEmailRead::ChooseSource()
     const CZqApp::EmailSettings s = ZqApp() ? ZqApp()->emailSettings() : CZqApp::EmailSettings();
     if (s.LogonName.startsWith(QLatin1String("demo")))
         return WebOrderSource::Sample;
-    if (s.Incoming.contains(QLatin1Char('\\')) || s.Incoming.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive))
+    // Incoming names a folder or an FTP location instead of a mail server.
+    if (s.Incoming.contains(QLatin1Char('\\')) || s.Incoming.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive)
+        || (!s.Incoming.isEmpty() && QFileInfo(s.Incoming).isDir()))
         return WebOrderSource::XmlFiles;
     if (!s.LogonName.isEmpty())
         return WebOrderSource::Mailbox;
@@ -528,7 +531,12 @@ void CEmailRead::ShowJobDates()
 {
     const CJobSet &job = m_order.m_jobSet;
     const QLocale locale;
-    auto date = [&](const DateTime &d) { return d.isNull() || !d.date().isValid() ? QString() : locale.toString(d.date(), QLocale::ShortFormat); };
+    // A date never set (day 0) shows as nothing.
+    auto date = [&](const DateTime &d) {
+        return d.isNull() || !d.date().isValid() || d.date() == QDate(1899, 12, 30)
+            ? QString()
+            : locale.toString(d.date(), QLocale::ShortFormat);
+    };
     QString csr;
     if (job.m_CSRNo != 0) {
         CEmpSet emp;
