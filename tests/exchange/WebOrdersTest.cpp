@@ -291,7 +291,7 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
         {{QStringLiteral("Customer No: 777"), QStringLiteral("Customer Name: Nobody")}, 777, QString()},
         {{QStringLiteral("Customer Name: x\" or \"a\"=\"a")},
          31,
-         QStringLiteral("Could not find the customer.\nFilter used: Name = \"x\" or \"a\"=\"a\"\n\nDo you want to "
+         QStringLiteral("Could not find the customer.\nFilter used: Name = 'x\" or \"a\"=\"a'\n\nDo you want to "
                         "search?")},
         {{QStringLiteral("Contact Name: Ann")},
          31,
@@ -310,6 +310,22 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
         EXPECT_EQ(order->m_jobSet.m_CusNo, c.cusNo) << c.lines.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(prompts().texts(), c.question.isEmpty() ? QStringList() : QStringList{c.question});
     }
+}
+
+TEST_F(WebOrdersTest, TheCustomerPickerStartsFromAQuotedFilter)
+{
+    CWebOrder order;
+    QString seen;
+    order.pickCustomer = [&seen](qint32 &cusNo, const QString &filter) {
+        seen = filter;
+        cusNo = 203;
+        return true;
+    };
+    order.m_strMailText = Mail({QStringLiteral("Customer Name: x\" or \"a\"=\"a")});
+    prompts().answer(platform::IDYES);
+    order.ParseTextOrder();
+    EXPECT_EQ(seen, QStringLiteral("Name = 'x\" or \"a\"=\"a'"));
+    EXPECT_EQ(order.m_jobSet.m_CusNo, 203);
 }
 
 TEST_F(WebOrdersTest, ShipToAndBuyerMatching)
@@ -421,8 +437,10 @@ TEST_F(WebOrdersTest, SavingCopiesTemplatesAndReportsTheItems)
                              "3|700|Cover stock|100|1|0|\n"
                              "3|701|Press run|100|1|0|"));
     // A template row priced 0 leaves the subtotal to be priced.
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, Title, Subtotal, Cost, CusNo, Creator FROM Jobs WHERE JobID = %1").arg(jobId)),
-              QStringLiteral("0|Spring menus|0|41|202|2"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, Title, Subtotal, Cost, CusNo, Creator, DateIn, DateDue IS NULL, "
+                                    "DateProof IS NULL FROM Jobs WHERE JobID = %1")
+                         .arg(jobId)),
+              QStringLiteral("0|Spring menus|0|41|202|2|%1|1|1").arg(platform::Clock::today().toJulianDay() - QDate(1899, 12, 30).toJulianDay()));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT MessageID, TavrelJobID FROM EmailLink")),
               QStringLiteral("<m1@shop.test>|%1").arg(jobId));
 

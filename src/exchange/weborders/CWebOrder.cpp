@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/Codes.h"
+#include "app/base/SqlText.h"
 #include "app/base/TextUtil.h"
 #include "data/CCusSet.h"
 #include "data/CItemSet.h"
@@ -36,7 +37,8 @@ Value FirstValue(platform::Database *db, const QString &sql, const QList<Value> 
     return set.GetFieldValue(field);
 }
 
-// A filter as it reads with its values in place (for the user's eyes only).
+// A filter with its values in place, each text quoted so that it stays one
+// value: what the user is shown and what the customer picker starts from.
 QString ShowFilter(QString filter, const QList<Value> &values)
 {
     for (const Value &v : values) {
@@ -44,7 +46,7 @@ QString ShowFilter(QString filter, const QList<Value> &values)
         if (at < 0)
             break;
         const QString text = v.type() == platform::FieldType::Text || v.type() == platform::FieldType::Memo
-            ? QLatin1Char('"') + v.toString() + QLatin1Char('"')
+            ? QuoteText(v.toString())
             : v.toString();
         filter.replace(at, 1, text);
     }
@@ -129,6 +131,10 @@ void CWebOrder::ClearOrder()
         }
     }
     m_jobSet.ResetFields();
+    // Dates not given stay empty, as in any new job.
+    for (DateTime *date : {&m_jobSet.m_DateProof, &m_jobSet.m_DateDue, &m_jobSet.m_DateShipped,
+                           &m_jobSet.m_DateReorder, &m_jobSet.m_DatePayDue, &m_jobSet.m_DatePaid})
+        *date = DateTime::null();
     m_jobSet.m_Creator = 2;
     m_jobSet.m_DateIn = DateTime::fromDate(m_today);
     if (CZqApp *app = ZqApp())
