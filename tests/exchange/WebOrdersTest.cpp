@@ -13,6 +13,9 @@
 #include "support/ShopTest.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgOptions.h"
+#include "views/CNoteDlg.h"
+
+#include <QtTest/QTest>
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -704,6 +707,20 @@ TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)
         EXPECT_EQ(reader.m_order.m_items.size(), 1);
         if (!reader.m_order.m_items.isEmpty())
             EXPECT_EQ(reader.m_order.m_items[0].quantity, 1000);
+        // The status line shows the receive log.
+        onDialog<CNoteDlg>([](CNoteDlg &log) {
+            EXPECT_EQ(log.m_strRibbonTitle, QStringLiteral("Traced"));
+            EXPECT_TRUE(log.m_strNote.startsWith(QStringLiteral("Receive button clicked.")));
+            return 2;
+        });
+        reader.SendCommand(30282);
+        // Delete on the list: the run has ended, so the mail stays and the
+        // user is told why.
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        QTest::keyClick(&reader.m_listMessages, Qt::Key_Delete);
+        EXPECT_EQ(prompts().texts().value(0).left(36), QStringLiteral("The mailbox is no longer connected: "));
+        EXPECT_EQ(server.messageCount(), 1);
         return 2;
     });
     reader.DoModal();

@@ -28,6 +28,7 @@
 #include <QtCore/QLocale>
 #include <QtCore/QRegularExpression>
 #include <QtGui/QGuiApplication>
+#include <QtGui/QShortcut>
 #include <QtWidgets/QApplication>
 
 namespace {
@@ -174,6 +175,8 @@ bool CEmailRead::OnInitDialog()
     r.RemoveItem(8900);
     r.AddItem(kKeyFields, QStringLiteral("Key Fields"), struct_RIB_ITEM::Normal, 132, 81, 2, 2084, 0, 0, 110);
     r.AddItem(kSettings, QStringLiteral("Settings"), struct_RIB_ITEM::Normal, 132, 81, 2, 2084, 0, 0, 100);
+    // A click on the status line shows the receive log.
+    r.SetItemState(kStatus, struct_RIB_ITEM::Normal);
     r.RecalcLayout(30282);
 
     CXRibbon &c = m_wndSideRibbon;
@@ -235,6 +238,10 @@ bool CEmailRead::OnInitDialog()
         else
             ShowMailText(m_order.m_strMailText, 1);
     });
+    // Delete deletes the selected mail on the server.
+    auto *remove = new QShortcut(QKeySequence(Qt::Key_Delete), &m_listMessages);
+    remove->setContext(Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] { SendCommand(kDelete); });
     connect(&m_listItems, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { OnItemListDblClk(index.row(), index.column()); });
 
