@@ -16,6 +16,7 @@
 #include "views/CNoteDlg.h"
 
 #include <QtTest/QTest>
+#include <QtWidgets/QHeaderView>
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -544,6 +545,38 @@ TEST_F(WebOrdersTest, APreparedBuyerIsNotSavedButGetsTheReply)
     EXPECT_TRUE(ReadBytes(folder + QStringLiteral("/1.eml")).contains("Subject: New Email " + order->m_strLabel.toUtf8()));
 }
 
+TEST_F(WebOrdersTest, LinkedFilesAreFetchedOnlyWhenAsked)
+{
+    const QString root = tempPath(QStringLiteral("web"));
+    QDir().mkpath(root);
+    WriteBytes(root + QStringLiteral("/art.pdf"), "%PDF-1.4 artwork");
+    testservers::HttpServer server(root);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    const QString downloads = tempPath(QStringLiteral("DownloadTo"));
+    QDir().mkpath(downloads);
+    app->emailSettings().DownloadTo = downloads;
+    app->emailSettings().AutoByCus = 0;
+    const QString text = Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Poster"),
+                               QStringLiteral("Artwork: <") + server.url() + QStringLiteral("art.pdf>")});
+
+    app->emailSettings().AutoDownload = 0;
+    auto order = parse(text);
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_FALSE(order->m_strStatus.contains(QStringLiteral("Downloaded")));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT COUNT(*) FROM Samples")), QStringLiteral("0"));
+
+    app->emailSettings().AutoDownload = 1;
+    order = parse(text);
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_TRUE(order->m_strStatus.endsWith(QStringLiteral(". Added 1 Item(s). Downloaded 1 file(s). ")))
+        << order->m_strStatus.toStdString();
+    const QString itemId =
+        sqlite(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(order->m_nLinkedJobId));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemID, Path FROM Samples")),
+              itemId + QLatin1Char('|') + QDir(downloads).filePath(QStringLiteral("art.pdf")));
+    EXPECT_EQ(ReadBytes(QDir(downloads).filePath(QStringLiteral("art.pdf"))), QByteArray("%PDF-1.4 artwork"));
+}
+
 // --- the window -----------------------------------------------------------------
 
 TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
@@ -560,6 +593,10 @@ TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 1), QStringLiteral("Harbor Lane Bakery"));
         EXPECT_EQ(reader.m_listMessages.GetItemText(1, 2), QStringLiteral("Owen Marsh"));
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order Received"));
+        // Headings do not sort: row n stays message n.
+        emit reader.m_listMessages.header()->sectionClicked(1);
+        emit reader.m_listMessages.header()->sectionClicked(1);
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 1), QStringLiteral("Harbor Lane Bakery"));
         reader.SelectMessage(0);
         EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 202);
         EXPECT_EQ(reader.m_order.m_items.size(), 2) ;

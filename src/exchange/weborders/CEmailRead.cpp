@@ -30,6 +30,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QShortcut>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QHeaderView>
 
 namespace {
 
@@ -223,6 +224,10 @@ bool CEmailRead::OnInitDialog()
     m_listItems.AddColumn(QStringLiteral("Price"), 60, 10);
     m_listItems.AddColumn(QStringLiteral("Job-Item"), 70, 10);
     m_listItems.AddColumn(QStringLiteral("Download"), 120, 10);
+    // Row n is message n (and item rows 2n, 2n + 1 are item n): a click on
+    // a heading does not sort these lists.
+    for (CXListCtrl *list : {&m_listMessages, &m_listItems})
+        QObject::disconnect(list->header(), &QHeaderView::sectionClicked, list, nullptr);
     m_listMessages.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
     m_listItems.SetAutoSizeMode(1, true);
     connect(&m_listMessages, &QAbstractItemView::clicked, this,

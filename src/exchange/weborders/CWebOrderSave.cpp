@@ -176,7 +176,8 @@ qint32 CWebOrder::CopyTemplateItem(quint8 newItemNo, const QString &description,
             m_bSaveFailed = true;
             return result;
         }
-        if (source.m_SubNo < 2)
+        // The copy is known by its item row, which its files are linked to.
+        if (source.m_SubNo < 2 && source.m_SerNo == 0)
             result = target.m_ItemID;
     }
     return result;
