@@ -11,12 +11,14 @@
 #include "platform/Clock.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
+#include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLineEdit>
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -577,6 +579,17 @@ TEST_F(WebOrdersTest, LinkedFilesAreFetchedOnlyWhenAsked)
     EXPECT_EQ(ReadBytes(QDir(downloads).filePath(QStringLiteral("art.pdf"))), QByteArray("%PDF-1.4 artwork"));
 }
 
+TEST_F(WebOrdersTest, TheCatchAllTemplateGivesItsFirstItem)
+{
+    // Template 999 has no item 2: its item 1 is copied, not an empty item.
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Banner"),
+                             QStringLiteral("Item Template No: 999-2")}));
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemNo, SerNo, Up FROM Items WHERE JobID = %1 ORDER BY SerNo")
+                         .arg(order->m_nLinkedJobId)),
+              QStringLiteral("1|0|-9101\n1|700|0\n1|701|0"));
+}
+
 // --- the window -----------------------------------------------------------------
 
 TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
@@ -606,6 +619,18 @@ TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
         EXPECT_EQ(reader.m_listItems.GetItemText(2, 2), QStringLiteral("10"));
         EXPECT_EQ(reader.m_listItems.GetItemText(2, 3), QStringLiteral("2"));
         TavrelTest::SaveSnapshot(reader, QStringLiteral("exchange"), QStringLiteral("weborder-reader"));
+        // The reference editor: a job that does not exist is said so.
+        onDialog<CDlgData>([](CDlgData &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("How to Create Item"));
+            d.m_strValue = QStringLiteral("888-1T");
+            d.edit()->setText(QStringLiteral("888-1T"));
+            return 1001;
+        });
+        prompts().answer(platform::IDOK);
+        reader.OnItemListDblClk(0, 5);
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 5), QStringLiteral("888-1T"));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot find Template 888"));
+        reader.m_order.m_items[0].jobItem = QStringLiteral("999-1");
         reader.SaveOrder(0);
         EXPECT_TRUE(reader.StatusText().startsWith(QStringLiteral("Saved the email as Order "))) << reader.StatusText().toStdString();
         EXPECT_EQ(reader.m_listMessages.GetItemImage(0), 216);
