@@ -561,7 +561,9 @@ void CXDaoSet::Requery()
 {
     Recordset &rs = set();
     rs.setFilter(m_strFilter);
-    rs.setParameters(m_filterValues);
+    // A saved query's own parameters stay as they were given at opening.
+    if (!m_filterValues.isEmpty())
+        rs.setParameters(m_filterValues);
     rs.setSort(m_strSort);
     rs.requery();
     m_strSQL = buildSql(m_source);

@@ -610,7 +610,10 @@ TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
         emit reader.m_listMessages.header()->sectionClicked(1);
         emit reader.m_listMessages.header()->sectionClicked(1);
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 1), QStringLiteral("Harbor Lane Bakery"));
-        reader.SelectMessage(0);
+        // A click reads the message once.
+        const QRect cell = reader.m_listMessages.visualRect(reader.m_listMessages.model()->index(0, 1));
+        QTest::mouseClick(reader.m_listMessages.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(reader.m_nCurrent, 0);
         EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 202);
         EXPECT_EQ(reader.m_order.m_items.size(), 2) ;
         EXPECT_EQ(reader.m_listItems.GetItemCount(), 4);
@@ -714,7 +717,10 @@ TEST_F(WebOrdersTest, AnIncomingFolderListsXmlOrders)
         EXPECT_EQ(reader.m_listMessages.GetColumnText(3), QStringLiteral("Full Path"));
         EXPECT_EQ(reader.m_listMessages.GetItemCount(), 1);
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("order1.xml"));
-        reader.SelectMessage(0);
+        // A click reads the message once.
+        const QRect cell = reader.m_listMessages.visualRect(reader.m_listMessages.model()->index(0, 1));
+        QTest::mouseClick(reader.m_listMessages.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(reader.m_nCurrent, 0);
         EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 202);
         EXPECT_EQ(reader.m_order.m_jobSet.m_Title, QStringLiteral("Cards"));
         EXPECT_EQ(reader.m_listItems.GetItemCount(), 4);

@@ -230,8 +230,12 @@ bool CEmailRead::OnInitDialog()
         QObject::disconnect(list->header(), &QHeaderView::sectionClicked, list, nullptr);
     m_listMessages.SetAutoSizeMode(CXListCtrl::kFitSpread, true);
     m_listItems.SetAutoSizeMode(1, true);
-    connect(&m_listMessages, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex &index) { SelectMessage(index.row()); });
+    // A message is read once when it becomes the selected one, whether by
+    // the mouse or the keys.
+    connect(&m_listMessages, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (index.row() != m_nCurrent)
+            SelectMessage(index.row());
+    });
     connect(m_listMessages.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &) {
                 if (current.isValid() && current.row() != m_nCurrent)
