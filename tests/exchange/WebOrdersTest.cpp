@@ -7,12 +7,15 @@
 #include "exchange/weborders/CEmailRead.h"
 #include "exchange/weborders/CWebOrder.h"
 #include "exchange/weborders/WebOrderKeyFields.h"
+#include "customers/CShiptoDlg.h"
+#include "customers/CShiptoList.h"
 #include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
+#include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
 
@@ -64,9 +67,9 @@ protected:
                             "(3001, 203, 'Ann', 'Other', 'buyer@other.test')"));
         exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email) VALUES "
                             "(3002, 202, 'Nora', 'Quill', '')"));
-        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Address) VALUES (401, 202, '12 #3 Main St')"));
-        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Address) VALUES (402, 202, '123 Main St')"));
-        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Address) VALUES (403, 203, '12 #3 Main St')"));
+        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Type, Address) VALUES (401, 202, 0, '12 #3 Main St')"));
+        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Type, Address) VALUES (402, 202, 0, '123 Main St')"));
+        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Type, Address) VALUES (403, 203, 0, '12 #3 Main St')"));
         exec(QStringLiteral("INSERT INTO ShipBy ([No], Name) VALUES (4, 'Courier 50% [fast]')"));
         exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name) VALUES (700, 101, 'Cover stock')"));
         exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name) VALUES (701, 1, 'Press run')"));
@@ -789,6 +792,41 @@ TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)
         QTest::keyClick(&reader.m_listMessages, Qt::Key_Delete);
         EXPECT_EQ(prompts().texts().value(0).left(36), QStringLiteral("The mailbox is no longer connected: "));
         EXPECT_EQ(server.messageCount(), 1);
+        return 2;
+    });
+    reader.DoModal();
+}
+
+TEST_F(WebOrdersTest, ThePanelButtonsCorrectTheLinks)
+{
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        reader.m_order.m_strMailText = Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Shipto Address: 9 Dock"),
+                                             QStringLiteral("Contact Name: Ann Other"), QStringLiteral("Item Description: X")});
+        reader.m_order.ParseTextOrder();
+        reader.ShowOrder();
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30408), QStringLiteral("New Ship To (click to add)..."));
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30411), QStringLiteral("New Buyer (click to add)..."));
+        // Ship To: the new address's dialog first, then the customer's list.
+        onDialog<CShiptoDlg>([](CShiptoDlg &) { return 2; });
+        onDialog<CShiptoList>([](CShiptoList &list) {
+            list.m_nShiptoNo = 402;
+            return 1;
+        });
+        reader.SendCommand(30408);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_ShiptoNo, 402);
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30408), QStringLiteral("Ship To..."));
+        // Bill To another customer: ship-to and buyer are looked up there.
+        onDialog<CDlgList>([](CDlgList &picker) {
+            EXPECT_EQ(picker.m_nChosenId, 202);
+            picker.m_nChosenId = 203;
+            return 1;
+        });
+        reader.SendCommand(30407);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 203);
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30407), QStringLiteral("Bill to Customer No: 203..."));
+        EXPECT_EQ(reader.m_order.m_jobSet.m_BuyerNo, 3001);
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30411), QStringLiteral("Ordered by..."));
         return 2;
     });
     reader.DoModal();
