@@ -896,6 +896,7 @@ QVariant CXListCtrl::cellStyle(int row, int column, int role) const
     if (image < m_firstImage || image > m_lastImage) {
         switch (image) {
         case 212:
+        case 216: // a web-order mail already saved as a job
         case 333:
             return role == Qt::ForegroundRole ? QVariant(colour(0xC0C0C0)) : QVariant();
         case 334:

@@ -249,7 +249,7 @@ void CXDaoSet::Open(int openType, const QString &sql, int options)
     const QString context = sql.isEmpty()
         ? QStringLiteral("Could not open ") + GetDefaultSQL()
         : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
-    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, {}, context);
+    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, m_filterValues, context);
 }
 
 bool CXDaoSet::openSource(int openType, const QString &source, const QList<platform::Value> &parameters,
@@ -561,6 +561,9 @@ void CXDaoSet::Requery()
 {
     Recordset &rs = set();
     rs.setFilter(m_strFilter);
+    // A saved query's own parameters stay as they were given at opening.
+    if (!m_filterValues.isEmpty())
+        rs.setParameters(m_filterValues);
     rs.setSort(m_strSort);
     rs.requery();
     m_strSQL = buildSql(m_source);
@@ -697,6 +700,7 @@ bool CXDaoSet::SafeAddNew(const QString &context)
 {
     Q_UNUSED(context); // failures name the set's table
     m_strFilter.clear();
+    m_filterValues.clear();
     m_strSort.clear();
     if (!IsOpen()) {
         Open(kDefaultType);

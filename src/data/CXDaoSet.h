@@ -209,6 +209,9 @@ public:
     // --- members used by callers and table classes ---------------------------
     platform::Database *m_pDatabase = nullptr;
     QString m_strFilter;
+    // Values bound, in order, to the "?" marks of m_strFilter: a text from
+    // outside goes into a filter this way, never into its text.
+    QList<platform::Value> m_filterValues;
     QString m_strSort;
     int m_nFields = 0; // bound columns (known once the set has been opened)
     bool m_bCheckCacheForDirtyFields = true;

@@ -6,6 +6,7 @@ using platform::Prompt;
 
 namespace {
 int g_daoErrors = 0;
+DeferredDaoErrors *g_deferred = nullptr;
 }
 
 int DaoErrorCount()
@@ -13,8 +14,24 @@ int DaoErrorCount()
     return g_daoErrors;
 }
 
+DeferredDaoErrors::DeferredDaoErrors() : m_previous(g_deferred)
+{
+    g_deferred = this;
+}
+
+DeferredDaoErrors::~DeferredDaoErrors()
+{
+    g_deferred = m_previous;
+    for (const Kept &k : std::as_const(m_kept))
+        ShowDaoError(k.error, k.context);
+}
+
 int ShowDaoError(const platform::DbException &e, const QString &context)
 {
+    if (g_deferred) {
+        g_deferred->m_kept.append({e, context});
+        return 0;
+    }
     ++g_daoErrors;
     // The engine's wording, "occured" included.
     QString text = QStringLiteral("Error %1 occured:\n\n%2\n\n").arg(e.number()).arg(e.description());

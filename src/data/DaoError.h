@@ -2,6 +2,7 @@
 
 #include "platform/db/DbException.h"
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 
 // The one place a database failure is shown to the user: the engine's number
@@ -15,3 +16,26 @@ int ShowDaoError(const platform::DbException &e, const QString &context);
 // needs to tell a refused write from a failed one compares it before and
 // after the write.
 int DaoErrorCount();
+
+// While one of these lives, failures are kept rather than shown, and shown
+// when it ends: a change that holds the database in a transaction declares
+// one before the transaction, so the boxes come after the rollback and no
+// workstation waits while a box is open.
+class DeferredDaoErrors
+{
+public:
+    DeferredDaoErrors();
+    ~DeferredDaoErrors();
+    DeferredDaoErrors(const DeferredDaoErrors &) = delete;
+    DeferredDaoErrors &operator=(const DeferredDaoErrors &) = delete;
+
+private:
+    struct Kept
+    {
+        platform::DbException error;
+        QString context;
+    };
+    friend int ShowDaoError(const platform::DbException &e, const QString &context);
+    QList<Kept> m_kept;
+    DeferredDaoErrors *m_previous = nullptr;
+};

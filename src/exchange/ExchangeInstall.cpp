@@ -3,6 +3,7 @@
 #include "exchange/export/CExport.h"
 #include "exchange/mail/CMail.h"
 #include "exchange/transfer/CFileTransferDlg.h"
+#include "exchange/weborders/CEmailRead.h"
 #include "app/base/CZqApp.h"
 
 #include "controls/CXListCtrl.h"
@@ -24,6 +25,12 @@ void InstallExchange()
     GetJobHooks().exportJobsXml = [](QWidget *list, const QString &) {
         CExport exporter;
         exporter.ExportJobsXml(qobject_cast<CXListCtrl *>(list), 0);
+    };
+    // The web-order reader; the jobs it saved are listed afterwards.
+    GetJobHooks().readWebOrders = [](QWidget *parent) {
+        CEmailRead reader(parent);
+        reader.DoModal();
+        return reader.m_order.m_strSavedJobs;
     };
     GetJobHooks().exportJobXml = [](qint32 jobId, QWidget *) {
         CExport exporter;

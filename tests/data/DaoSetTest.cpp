@@ -398,3 +398,36 @@ TEST_F(DaoSetTest, CustomerRowsAreDeletedTogetherAndNeverThoseOfTheSettings)
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Contacts")).toInt(), 1);
     EXPECT_EQ(scalar(QStringLiteral("SELECT AlertText FROM CustomerAlerts")).toString(), QStringLiteral("2010.0"));
 }
+
+TEST_F(DaoSetTest, FilterValuesAreBoundNeverSpliced)
+{
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (9, 'Say \"Hi\" & O''Neil [*]#')"));
+    TestCustomerSet set;
+    struct Case
+    {
+        QString filter;
+        QList<Value> values;
+        QList<qint32> found;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("Name = ?"), {Value(QStringLiteral("Say \"Hi\" & O'Neil [*]#"))}, {9}},
+        {QStringLiteral("Name = ?"), {Value(QStringLiteral("x\" or \"a\"=\"a"))}, {}},
+        {QStringLiteral("Name LIKE ?"), {Value(QStringLiteral("*O'Neil [[][*]][#]*"))}, {9}},
+        {QStringLiteral("CusNo > ? and Name LIKE ?"), {Value(6), Value(QStringLiteral("*o*"))}, {7, 9}},
+    };
+    for (const Case &c : cases) {
+        set.m_strFilter = c.filter;
+        set.m_filterValues = c.values;
+        set.m_strSort = QStringLiteral("CusNo");
+        if (set.IsOpen())
+            set.Requery();
+        else
+            set.Open();
+        ASSERT_TRUE(set.IsOpen()) << c.filter.toStdString();
+        QList<qint32> found;
+        for (; !set.IsEOF(); set.MoveNext())
+            found << set.m_CusNo;
+        EXPECT_EQ(found, c.found) << c.filter.toStdString();
+    }
+    EXPECT_TRUE(prompts().shown().isEmpty());
+}

@@ -18,6 +18,7 @@
 #include "ScheduleJobCommand.h"
 #include "SqlCommand.h"
 #include "TransferCommand.h"
+#include "WebOrderCommand.h"
 #include "XmlCommand.h"
 #include "TrackCommand.h"
 
@@ -67,6 +68,7 @@ const Command kCommands[] = {
     {"pricelist", runPriceListCommand},
     {"clock", runClockCommand},
     {"tracking", runTrackingCommand},
+    {"weborder", runWebOrderCommand},
 };
 
 // The commands that draw (fonts, paint devices) and so need the GUI
@@ -159,6 +161,7 @@ int main(int argc, char *argv[])
            "  layout SHEET PIECE [--options N] [--trim T] [--png FILE] [--pdf FILE]\n"
            "  pricelist DB JOBNO ITEMNO [--quantity TEXT]\n"
            "  clock DB --now \"MM/DD/YYYY HH:MM\" EMPNO ACTION [ID] [--pending ID]\n"
-           "  tracking DB CODE [--from MM/DD/YYYY --to MM/DD/YYYY] [--operator N] [--update | --close]\n";
+           "  tracking DB CODE [--from MM/DD/YYYY --to MM/DD/YYYY] [--operator N] [--update | --close]\n"
+           "  weborder DB FILE [--xml] [--yes] [--save order|quote] [--message-id ID]\n";
     return 2;
 }

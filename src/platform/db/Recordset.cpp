@@ -391,6 +391,11 @@ void Recordset::setFilter(const QString &jetCriterion)
     d->filter = jetCriterion;
 }
 
+void Recordset::setParameters(const QList<Value> &parameters)
+{
+    d->parameters = parameters;
+}
+
 void Recordset::setSort(const QString &jetOrderBy)
 {
     d->sort = jetOrderBy;

@@ -30,6 +30,8 @@ public:
     void close();
     bool isOpen() const;
     void setFilter(const QString &jetCriterion);
+    // The values of the "?" marks, for the next requery.
+    void setParameters(const QList<Value> &parameters);
     void setSort(const QString &jetOrderBy);
     QString filter() const;
     QString sort() const;

@@ -1,0 +1,438 @@
+#include "exchange/weborders/CWebOrder.h"
+
+#include "app/base/CZqApp.h"
+#include "app/base/Codes.h"
+#include "app/base/SqlText.h"
+#include "app/base/TextUtil.h"
+#include "data/CCusSet.h"
+#include "data/CItemSet.h"
+#include "data/SharedDatabase.h"
+#include "exchange/weborders/DownloadLink.h"
+#include "exchange/xml/XmlDocument.h"
+#include "platform/Clock.h"
+#include "platform/Prompt.h"
+#include "platform/db/Database.h"
+
+using platform::Value;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The first field of the first row of a statement whose "?" marks take the
+// values; an invalid value when there is no row or the query fails.
+Value FirstValue(platform::Database *db, const QString &sql, const QList<Value> &values, int field = 0,
+                 QList<Value> *row = nullptr)
+{
+    CXDaoSet set(db);
+    set.m_filterValues = values;
+    set.Open(CXDaoSet::dbOpenSnapshot, sql, CXDaoSet::dbForwardOnly);
+    if (!set.IsOpen() || set.IsEmptySet())
+        return Value();
+    if (row) {
+        row->clear();
+        for (int i = 0; i < set.GetFieldCount(); ++i)
+            row->append(set.GetFieldValue(i));
+    }
+    return set.GetFieldValue(field);
+}
+
+// A filter with its values in place, each text quoted so that it stays one
+// value: what the user is shown and what the customer picker starts from.
+QString ShowFilter(QString filter, const QList<Value> &values)
+{
+    for (const Value &v : values) {
+        const int at = int(filter.indexOf(QLatin1Char('?')));
+        if (at < 0)
+            break;
+        const QString text = v.type() == platform::FieldType::Text || v.type() == platform::FieldType::Memo
+            ? QuoteText(v.toString())
+            : v.toString();
+        filter.replace(at, 1, text);
+    }
+    return filter;
+}
+
+QString Contains(const QString &value)
+{
+    return QLatin1Char('*') + LikeLiteral(value) + QLatin1Char('*');
+}
+
+// A customer search by one column; its number or 0.
+qint32 FindCustomerBy(platform::Database *db, const QString &column, const QString &value)
+{
+    const Value v = FirstValue(db, QStringLiteral("SELECT CusNo FROM Customers WHERE %1 = ?").arg(column), {Value(value)});
+    return v.isNull() ? 0 : CXDaoSet::ValueToLong(v);
+}
+
+} // namespace
+
+QString LikeLiteral(const QString &value)
+{
+    QString out;
+    for (const QChar c : value) {
+        if (c == QLatin1Char('[') || c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#'))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+CWebOrder::CWebOrder(platform::Database *database)
+    : m_pDatabase(database)
+    , m_today(platform::Clock::today())
+    , m_jobSet(database)
+    , m_shiptoSet(database)
+    , m_contactSet(database)
+    , m_linkSet(database)
+{
+    m_keys = KeyFieldTable::Load(QString(), false);
+}
+
+CWebOrder::~CWebOrder() = default;
+
+platform::Database &CWebOrder::db() const
+{
+    return m_pDatabase ? *m_pDatabase : SharedDatabase();
+}
+
+QString CWebOrder::Field(int key, int start, int limit, const QString &remove) const
+{
+    QString value;
+    CZqApp::ExtractMailField(m_strMailText, m_keys[key], value, start, limit, remove);
+    return value;
+}
+
+void CWebOrder::AppendLabeledLine(const QString &label, QString &text, const QString &value) const
+{
+    if (value.isEmpty())
+        return;
+    if (!text.isEmpty())
+        text += kCrLf;
+    text += label + QLatin1Char(' ') + value;
+}
+
+void CWebOrder::AppendMailField(const QString &label, QString &text, int start, int limit) const
+{
+    QString value;
+    CZqApp::ExtractMailField(m_strMailText, label, value, start, limit, QStringLiteral(":"));
+    AppendLabeledLine(label, text, value);
+}
+
+void CWebOrder::ClearOrder()
+{
+    // The order is held in the set's fields; the row is added when it is
+    // saved, so that an order never saved takes no number.
+    if (m_jobSet.IsOpen() && m_jobSet.GetEditMode() != CXDaoSet::dbEditNone) {
+        try {
+            m_jobSet.CancelUpdate();
+        } catch (const platform::DbException &) {
+        }
+    }
+    m_jobSet.ResetFields();
+    // Dates not given stay empty, as in any new job.
+    for (DateTime *date : {&m_jobSet.m_DateProof, &m_jobSet.m_DateDue, &m_jobSet.m_DateShipped,
+                           &m_jobSet.m_DateReorder, &m_jobSet.m_DatePayDue, &m_jobSet.m_DatePaid})
+        *date = DateTime::null();
+    m_jobSet.m_Creator = 2;
+    m_jobSet.m_DateIn = DateTime::fromDate(m_today);
+    if (CZqApp *app = ZqApp())
+        m_jobSet.m_CSRNo = quint8(app->m_nDefaultCsr);
+    m_contactSet.ResetFields();
+    m_contactSet.m_ContactNo = 0;
+    m_shiptoSet.ResetFields();
+    m_shiptoSet.m_ShiptoNo = 0;
+    m_items.clear();
+    m_bSaved = false;
+}
+
+void CWebOrder::ParseTextOrder()
+{
+    using namespace keyfield;
+    ClearOrder();
+    // Blank lines go; quoted-printable soft breaks and encoded line ends are
+    // undone, so a label is found on one line again.
+    m_strMailText.replace(QStringLiteral("\r\n\r\n"), kCrLf);
+    m_strMailText.replace(QStringLiteral("=\r\n"), QString());
+    m_strMailText.replace(QStringLiteral("=0D=0A"), kCrLf);
+
+    MatchCustomer();
+    MatchShipTo();
+    MatchBuyer();
+    ReadJobFields();
+
+    const QString start = m_keys.ItemStartLabel();
+    if (start.isEmpty() || start == QLatin1String("~"))
+        return;
+    int p = int(m_strMailText.indexOf(start));
+    while (p != -1) {
+        int q = int(m_strMailText.indexOf(start, p + 1));
+        if (q < 0)
+            q = int(m_strMailText.size());
+        WebOrderItem item;
+        item.description = Field(ItemDescription, p, q);
+        if (m_jobSet.m_Title.isEmpty())
+            m_jobSet.m_Title = item.description;
+        const QString quantity = Field(ItemQuantity, p, q);
+        const int x = int(quantity.indexOf(QLatin1Char('x')));
+        if (x >= 0) {
+            const int a = ToInt(quantity.left(x).trimmed());
+            const int b = ToInt(quantity.mid(x + 1).trimmed());
+            item.quantity = qMax(a, b);
+            item.originals = qMin(a, b);
+        } else {
+            item.quantity = ToInt(quantity);
+            int originals = 0;
+            CZqApp::ExtractMailNumber(m_strMailText, m_keys[ItemOriginals], originals, p, q);
+            item.originals = originals;
+        }
+        item.price = Field(ItemPrice, p, q);
+        item.jobItem = Field(ItemTemplateNo, p, q);
+        if (item.jobItem.isEmpty())
+            item.jobItem = QStringLiteral("999-1");
+        item.jobItem = item.jobItem.left(14);
+        for (const QString scheme : {QStringLiteral("http://"), QStringLiteral("https://"), QStringLiteral("ftp://")}) {
+            QString link;
+            CZqApp::ExtractMailField(m_strMailText, scheme, link, p, q, QString());
+            if (link.isEmpty())
+                continue;
+            const int gt = int(link.indexOf(QLatin1Char('>')));
+            if (gt >= 0)
+                link.truncate(gt);
+            item.link = scheme + link;
+            break;
+        }
+        for (int key = ItemNote1; key <= ShiptoCountry; ++key)
+            AppendMailField(m_keys[key], item.note, p, q);
+        m_items.append(item);
+        p = int(m_strMailText.indexOf(start, q));
+    }
+}
+
+void CWebOrder::ParseXmlOrder(const XmlDocument &order)
+{
+    ClearOrder();
+    m_strMailText = order.GetXmlText();
+    MatchCustomer();
+    MatchShipTo();
+    MatchBuyer();
+    ReadJobFields();
+    for (const XmlOrderItem &x : ReadXmlOrderItems(order, m_keys.ToXmlOrderKeys())) {
+        WebOrderItem item;
+        item.description = x.description;
+        item.quantity = x.quantity;
+        item.price = x.unitPrice;
+        item.jobItem = x.jobItem.left(14);
+        item.link = x.link;
+        if (m_jobSet.m_Title.isEmpty())
+            m_jobSet.m_Title = item.description;
+        m_items.append(item);
+    }
+}
+
+void CWebOrder::ReadJobFields()
+{
+    using namespace keyfield;
+    const QString via = Field(JobShipVia);
+    if (!via.isEmpty()) {
+        const Value no = FirstValue(m_pDatabase, QStringLiteral("SELECT [No] FROM ShipBy WHERE Name LIKE ?"),
+                                    {Value(Contains(via))});
+        m_jobSet.m_ViaDue = quint8(no.isNull() ? 0 : CXDaoSet::ValueToLong(no));
+        AppendLabeledLine(m_keys[JobShipVia], m_jobSet.m_WOrderNote, via);
+    }
+    const QString shipping = Field(JobShipping, 0, 0, QStringLiteral("$,:"));
+    if (!shipping.isEmpty()) {
+        const Money amount = Money::fromText(shipping);
+        if (amount.isValid() && amount > Money())
+            m_jobSet.m_Shipping = amount;
+    }
+    m_jobSet.m_Title = Field(JobTitle);
+    m_jobSet.m_TimeDue = Field(JobDueTime);
+    m_jobSet.m_PO = Field(JobPO);
+    const QString days = Field(JobDueDays);
+    if (!days.isEmpty()) {
+        m_jobSet.m_DateDue = DateTime::fromDate(m_today.addDays(ToInt(days) % 256));
+        AppendLabeledLine(m_keys[JobDueDays], m_jobSet.m_WOrderNote, days);
+    }
+    m_jobSet.m_InvoiceNote = Field(JobMemo);
+    for (int key = JobNote1; key <= JobNote6; ++key)
+        AppendMailField(m_keys[key], m_jobSet.m_WOrderNote, 0, 0);
+}
+
+void CWebOrder::MatchCustomer()
+{
+    using namespace keyfield;
+    int number = 0;
+    CZqApp::ExtractMailNumber(m_strMailText, m_keys[CustomerNo], number, 0, 0);
+    qint32 cusNo = number;
+    CCusSet customers(m_pDatabase);
+    if (cusNo != 0 && customers.FindCustomer(cusNo)) {
+        m_jobSet.m_CusNo = cusNo;
+        ShowBillTo();
+        return;
+    }
+    QString note;
+    QString filter;
+    const QString label = m_keys[CustomerName];
+    const QString column = label.contains(QLatin1String("Customer ID")) ? QStringLiteral("CusID") : QStringLiteral("Name");
+    const QString name = Field(CustomerName);
+    if (name.isEmpty()) {
+        note = QStringLiteral("Email does not include data for Key Field: ") + label;
+    } else {
+        filter = ShowFilter(column + QStringLiteral(" = ?"), {Value(name)});
+        if (const qint32 found = FindCustomerBy(m_pDatabase, column, name))
+            cusNo = found;
+        else
+            note = QStringLiteral("Filter used: ") + filter;
+    }
+    if (cusNo == 0) {
+        const QString email = Field(ContactEmail);
+        if (!email.isEmpty()) {
+            const Value owner =
+                FirstValue(m_pDatabase, QStringLiteral("SELECT CusNo FROM Contacts WHERE Email = ?"), {Value(email)});
+            if (!owner.isNull())
+                cusNo = CXDaoSet::ValueToLong(owner);
+            else
+                note += QStringLiteral("\nEmail: ") + email;
+        }
+    }
+    if (cusNo == 0) {
+        const int answer = platform::Prompt::messageBox(QStringLiteral("Could not find the customer.\n") + note
+                                                            + QStringLiteral("\n\nDo you want to search?"),
+                                                        QString(), platform::MB_YESNO | platform::MB_ICONQUESTION);
+        if (answer == platform::IDYES && pickCustomer) {
+            qint32 chosen = 0;
+            if (pickCustomer(chosen, filter))
+                cusNo = chosen;
+        }
+    }
+    if (cusNo == 0)
+        cusNo = CCusSet::WalkInCustomer;
+    m_jobSet.m_CusNo = cusNo;
+    ShowBillTo();
+}
+
+void CWebOrder::ShowBillTo()
+{
+    m_jobSet.ApplyCustomer(m_jobSet.m_CusNo);
+}
+
+void CWebOrder::MatchShipTo()
+{
+    using namespace keyfield;
+    const QString address = Field(ShiptoAddress);
+    const QString attention = Field(ShiptoAttention);
+    bool found = false;
+    if (!address.isEmpty()) {
+        QString filter = QStringLiteral("CusNo = ? and Address LIKE ?");
+        QList<Value> values = {Value(m_jobSet.m_CusNo), Value(Contains(address))};
+        if (!attention.isEmpty()) {
+            filter += QStringLiteral(" and Attention = ?");
+            values << Value(attention);
+        }
+        m_shiptoSet.m_strFilter = filter;
+        m_shiptoSet.m_filterValues = values;
+        m_shiptoSet.Open(CXDaoSet::dbOpenSnapshot);
+        if (m_shiptoSet.IsOpen() && !m_shiptoSet.IsEmptySet()) {
+            found = true;
+            m_shiptoSet.MoveLast();
+            const int count = m_shiptoSet.GetRecordCount();
+            m_shiptoSet.MoveFirst();
+            if (count > 1)
+                platform::Prompt::messageBox(QStringLiteral("Found more than one 'Ship to' address.\nFilter used: ")
+                                                 + ShowFilter(filter, values)
+                                                 + QStringLiteral("\n\nPlease verify the selected address is correct."),
+                                             QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
+        }
+    }
+    if (!found) {
+        m_shiptoSet.ResetFields();
+        m_shiptoSet.m_ShiptoNo = 0;
+        m_shiptoSet.m_CusNo = m_jobSet.m_CusNo;
+        m_shiptoSet.m_Address = address;
+        m_shiptoSet.m_Company = Field(ShiptoName);
+        QString city = Field(ShiptoCity);
+        if (city.contains(QLatin1Char(','))) {
+            QString state, zip;
+            SplitCityStateZip(city, state, zip);
+            m_shiptoSet.m_City = city.trimmed();
+            m_shiptoSet.m_State = state.trimmed();
+            m_shiptoSet.m_Zip = zip.trimmed();
+        } else {
+            m_shiptoSet.m_City = city;
+            m_shiptoSet.m_State = Field(ShiptoState);
+            m_shiptoSet.m_Zip = Field(ShiptoZip);
+        }
+        m_shiptoSet.m_Attention = attention;
+        m_shiptoSet.m_Phone = Field(ShiptoPhone);
+        m_shiptoSet.m_Address2 = Field(ShiptoAddress2);
+        m_shiptoSet.m_Country = Field(ShiptoCountry);
+    }
+    UpdateShipTo();
+}
+
+void CWebOrder::MatchBuyer()
+{
+    using namespace keyfield;
+    const QString name = Field(ContactName);
+    const QString email = Field(ContactEmail);
+    QString first = name, last;
+    SplitAtKey(first, last, QStringLiteral(" "));
+    first = first.trimmed();
+    last = last.trimmed();
+    if (last.isEmpty())
+        std::swap(first, last);
+    QString filter;
+    QList<Value> values = {Value(m_jobSet.m_CusNo)};
+    if (!email.isEmpty()) {
+        filter = QStringLiteral("CusNo = ? and Email = ?");
+        values << Value(email);
+    } else if (!first.isEmpty() && !last.isEmpty()) {
+        filter = QStringLiteral("CusNo = ? and First = ? and Last = ?");
+        values << Value(first) << Value(last);
+    } else if (!last.isEmpty()) {
+        filter = QStringLiteral("CusNo = ? and Last = ?");
+        values << Value(last);
+    }
+    bool found = false;
+    if (!filter.isEmpty()) {
+        m_contactSet.m_strFilter = filter;
+        m_contactSet.m_filterValues = values;
+        m_contactSet.Open(CXDaoSet::dbOpenSnapshot);
+        found = m_contactSet.IsOpen() && !m_contactSet.IsEmptySet();
+    }
+    if (!found) {
+        m_contactSet.ResetFields();
+        m_contactSet.m_ContactNo = 0;
+        m_contactSet.m_CusNo = m_jobSet.m_CusNo;
+        m_contactSet.m_First = first;
+        m_contactSet.m_Last = last;
+        m_contactSet.m_Email = email;
+        m_contactSet.m_Phone = Field(ContactPhone);
+    }
+    UpdateBuyer();
+}
+
+void CWebOrder::ChangeCustomer(qint32 cusNo)
+{
+    if (cusNo == m_jobSet.m_CusNo)
+        return;
+    m_jobSet.m_CusNo = cusNo;
+    m_shiptoSet.m_CusNo = cusNo;
+    m_contactSet.m_CusNo = cusNo;
+    m_shiptoSet.m_ShiptoNo = 0;
+    m_contactSet.m_ContactNo = 0;
+    ShowBillTo();
+    const Value shipto = FirstValue(m_pDatabase, QStringLiteral("SELECT ShiptoNo FROM ShipTo WHERE CusNo = ? and Address LIKE ?"),
+                                    {Value(cusNo), Value(Contains(m_shiptoSet.m_Address))});
+    if (!shipto.isNull())
+        m_shiptoSet.m_ShiptoNo = CXDaoSet::ValueToLong(shipto);
+    const Value contact =
+        FirstValue(m_pDatabase, QStringLiteral("SELECT ContactNo FROM Contacts WHERE CusNo = ? and First = ? and Last = ?"),
+                   {Value(cusNo), Value(m_contactSet.m_First), Value(m_contactSet.m_Last)});
+    if (!contact.isNull())
+        m_contactSet.m_ContactNo = CXDaoSet::ValueToLong(contact);
+    UpdateShipTo();
+    UpdateBuyer();
+}

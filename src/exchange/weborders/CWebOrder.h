@@ -1,0 +1,115 @@
+#pragma once
+
+#include "data/CContactSet.h"
+#include "data/CEmailLinkSet.h"
+#include "data/CJobSet.h"
+#include "data/CShiptoSet.h"
+#include "exchange/weborders/WebOrderKeyFields.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QList>
+#include <QtCore/QString>
+
+#include <functional>
+
+class XmlDocument;
+
+// One item of a web order as read from the order text.
+struct WebOrderItem
+{
+    QString description;
+    int quantity = 0;
+    int originals = 0;
+    QString price;   // as written in the order
+    QString jobItem; // the Job-Item reference of the item to copy
+    QString link;    // a web or FTP address found in the item's text
+    QString note;    // labelled note lines
+};
+
+// The parts of a Job-Item reference ("100-1H", "100-1T", "100").
+struct JobItemRef
+{
+    quint8 jobType = 2;
+    qint32 jobNo = 0;
+    quint8 itemNo = 1;
+};
+
+// The web order being turned into a job: the order text, the unsaved job
+// with its customer, buyer and ship-to links, and the items. It parses text
+// orders, matches the order to the shop's rows and saves it as an order or
+// quote; the reader window shows it and lets the user correct it.
+class CWebOrder
+{
+public:
+    explicit CWebOrder(platform::Database *database = nullptr);
+    ~CWebOrder();
+
+    // --- the order --------------------------------------------------------
+    // A new, unsaved order: the job's fields at their defaults, empty buyer
+    // and ship-to, no items.
+    void ClearOrder();
+    // Reads m_strMailText into the order.
+    void ParseTextOrder();
+    // Reads a loaded XML order: its text is matched as a text order's is,
+    // its items come from their element paths.
+    void ParseXmlOrder(const XmlDocument &order);
+    void ReadJobFields();
+    void MatchCustomer();
+    void MatchShipTo();
+    void MatchBuyer();
+    // The customer's defaults, then the matched ship-to and buyer.
+    void ShowBillTo();
+    void UpdateShipTo() { m_jobSet.m_ShiptoNo = m_shiptoSet.m_ShiptoNo; }
+    void UpdateBuyer() { m_jobSet.m_BuyerNo = m_contactSet.m_ContactNo; }
+    // Another customer chosen for the order: ship-to and buyer are looked up
+    // again under it.
+    void ChangeCustomer(qint32 cusNo);
+    bool HasCustomer() const { return m_jobSet.m_CusNo != 0; }
+
+    // --- items ------------------------------------------------------------
+    static JobItemRef ParseJobItemRef(const QString &text, bool historyByDefault);
+    // Copies the referenced item with its service rows into the saved job;
+    // the new ItemID, or 0 when no source was found.
+    qint32 CopyTemplateItem(quint8 newItemNo, const QString &description, int quantity, int originals,
+                            const QString &noteText, JobItemRef ref, bool &allPriced, bool &changed);
+    qint32 AddItemFromScratch(quint8 newItemNo, const QString &description, int quantity, int originals,
+                              const QString &noteText, quint8 flag);
+
+    // --- saving -----------------------------------------------------------
+    // Saves the order as an order (0) or quote (1): the job, its items, its
+    // money and the link of the message, as one change. savedBefore asks
+    // first. False when nothing was saved (a failure has been reported and
+    // the order is left as it was).
+    bool SaveOrder(quint8 jobType, bool savedBefore);
+
+    // The value of a key field in the order text ("" when absent).
+    QString Field(int key, int start = 0, int limit = 0, const QString &remove = QStringLiteral(":")) const;
+
+    platform::Database *m_pDatabase = nullptr;
+    KeyFieldTable m_keys;
+    QString m_strMailText;
+    QString m_strMessageId; // of the message being read; "" for pasted text
+    QDate m_today;
+    CJobSet m_jobSet;
+    CShiptoSet m_shiptoSet;
+    CContactSet m_contactSet;
+    CEmailLinkSet m_linkSet;
+    QList<WebOrderItem> m_items;
+    QString m_strSavedJobs;
+    qint32 m_nLinkedJobId = 0;
+    QString m_strStatus; // the result of the last save
+    QString m_strLabel;  // "Order 1234" of the last save
+    // The customer picker, preset to the last filter; true with a choice.
+    std::function<bool(qint32 &cusNo, const QString &filter)> pickCustomer;
+
+private:
+    void AppendLabeledLine(const QString &label, QString &text, const QString &value) const;
+    void AppendMailField(const QString &label, QString &text, int start, int limit) const;
+    platform::Database &db() const;
+
+    bool m_bSaveFailed = false; // a row of the save could not be written
+    bool m_bSaved = false;      // this order has become a job
+};
+
+// Jet LIKE pattern characters of a value taken literally.
+QString LikeLiteral(const QString &value);

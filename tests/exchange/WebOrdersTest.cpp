@@ -1,0 +1,833 @@
+// Web orders: the key-field table and its file, text order parsing, matching
+// to customer, buyer and ship-to, items copied from templates, saving as one
+// change, and the reader window.
+
+#include "exchange/mail/CMail.h"
+#include "exchange/mail/CMailCompose.h"
+#include "exchange/weborders/CEmailRead.h"
+#include "exchange/weborders/CWebOrder.h"
+#include "exchange/weborders/WebOrderKeyFields.h"
+#include "customers/CShiptoDlg.h"
+#include "customers/CShiptoList.h"
+#include "jobs/CJobDlg.h"
+#include "platform/Clock.h"
+#include "support/LocalServers.h"
+#include "support/ShopTest.h"
+#include "views/CDlgData.h"
+#include "views/CDlgGrid.h"
+#include "views/CDlgList.h"
+#include "views/CDlgOptions.h"
+#include "views/CNoteDlg.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLineEdit>
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QEventLoop>
+#include <QtCore/QProcess>
+#include <QtCore/QTimer>
+
+namespace {
+
+QString Mail(const QStringList &lines)
+{
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+// A shop with customers whose names hold quotes, contacts of two customers,
+// ship-to addresses with and without "#", and templates 999 and 50.
+class WebOrdersTest : public ShopTest
+{
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusID) VALUES (200, 'Quote \"Q\" Printing', 'QQP')"));
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusID) VALUES (201, 'O''Hara Signs', 'OHS')"));
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusID) VALUES (202, 'Harbor Lane Bakery', 'HLB')"));
+        exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusID) VALUES (203, 'Other Co', 'OTH')"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email) VALUES "
+                            "(3001, 203, 'Ann', 'Other', 'buyer@other.test')"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email) VALUES "
+                            "(3002, 202, 'Nora', 'Quill', '')"));
+        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Type, Address) VALUES (401, 202, 0, '12 #3 Main St')"));
+        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Type, Address) VALUES (402, 202, 0, '123 Main St')"));
+        exec(QStringLiteral("INSERT INTO ShipTo (ShiptoNo, CusNo, Type, Address) VALUES (403, 203, 0, '12 #3 Main St')"));
+        exec(QStringLiteral("INSERT INTO ShipBy ([No], Name) VALUES (4, 'Courier 50% [fast]')"));
+        exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name) VALUES (700, 101, 'Cover stock')"));
+        exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name) VALUES (701, 1, 'Press run')"));
+        // Template 999 item 1: 100 copies of 1 original, a paper and a press row.
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, Title) VALUES (9001, 2, 999, 10, 'Any')"));
+        item(9101, 9001, 0, 1, 0, "Catch-all", 100, 1, "50", "18", "From template");
+        item(9102, 9001, 700, 1, 0, "Cover stock", 100, 1, "20", "8", "");
+        item(9103, 9001, 701, 1, 0, "Press run", 100, 1, "30", "10", "");
+        // Template 50 item 1: exactly what is ordered, one row priced 0.
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, Title) VALUES (9002, 2, 50, 202, 'Cards')"));
+        item(9201, 9002, 0, 1, 0, "Cards", 500, 2, "0", "0", "");
+        item(9202, 9002, 701, 1, 0, "Press run", 500, 2, "0", "5", "");
+    }
+    void item(int id, int job, int serNo, int itemNo, int subNo, const char *description, int qty, int sheets,
+              const char *price, const char *cost, const char *note)
+    {
+        exec(QStringLiteral("INSERT INTO Items (ItemID, JobID, SerNo, ItemNo, SubNo, Description, ChargeQty, Sheets, "
+                            "Price, Cost, Note) VALUES (%1, %2, %3, %4, %5, '%6', %7, %8, %9, %10, '%11')")
+                 .arg(id)
+                 .arg(job)
+                 .arg(serNo)
+                 .arg(itemNo)
+                 .arg(subNo)
+                 .arg(QString::fromUtf8(description))
+                 .arg(qty)
+                 .arg(sheets)
+                 .arg(QString::fromLatin1(price), QString::fromLatin1(cost), QString::fromUtf8(note)));
+    }
+    // The order read from a mail text.
+    std::unique_ptr<CWebOrder> parse(const QString &text)
+    {
+        auto order = std::make_unique<CWebOrder>();
+        order->m_today = QDate(2026, 12, 7);
+        order->m_strMailText = text;
+        order->ParseTextOrder();
+        return order;
+    }
+    QString dump() const { return sqlite(QStringLiteral(".dump")); }
+};
+
+// --- key fields -------------------------------------------------------------
+
+TEST_F(WebOrdersTest, KeyFieldFilesOverlayTheDefaults)
+{
+    const QString path = tempPath(QStringLiteral("MyKeyFields.txt"));
+    struct Case
+    {
+        const char *name;
+        QByteArray file;
+        int index;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"missing file keeps the default", QByteArray(), 26, QStringLiteral("Item Description:")},
+        {"short file: later entries keep defaults", "Cust #:\r\n", 46, QStringLiteral("Shipto Country:")},
+        {"short file: its line is taken", "Cust #:\r\n", 0, QStringLiteral("Cust #:")},
+        {"blank line keeps the default", "\r\n  \r\nKontakt:\r\n", 1, QStringLiteral("Customer Name:")},
+        {"lines are trimmed", "\r\n\r\n  Kontakt: \t\r\n", 2, QStringLiteral("Kontakt:")},
+        {"tilde switches a field off", "\r\n~\r\n", 1, QStringLiteral("~")},
+        {"Windows-1252 bytes", "\r\nKunde f\xfcr:\r\n", 1, QStringLiteral("Kunde f\u00fcr:")},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(path);
+        if (!c.file.isEmpty())
+            WriteBytes(path, c.file);
+        const KeyFieldTable table = KeyFieldTable::Load(path, false);
+        EXPECT_EQ(table.keys.size(), 47) << c.name;
+        EXPECT_EQ(table[c.index], c.expected) << c.name;
+    }
+    // Line 23 is the separator caption whatever the file holds there.
+    QByteArray lines;
+    for (int n = 0; n < 47; ++n)
+        lines += "Label " + QByteArray::number(n) + ":\r\n";
+    WriteBytes(path, lines + "more than 47 lines are ignored\r\n");
+    const KeyFieldTable table = KeyFieldTable::Load(path, false);
+    EXPECT_EQ(table[23], QStringLiteral("------- ITEM FIELDS -------"));
+    EXPECT_EQ(table[24], QStringLiteral("Label 24:"));
+    EXPECT_EQ(table[46], QStringLiteral("Label 46:"));
+}
+
+TEST_F(WebOrdersTest, XmlDefaultsAndTheItemStartLabel)
+{
+    const KeyFieldTable xml = KeyFieldTable::Load(QString(), true);
+    EXPECT_EQ(xml[28], QString());
+    EXPECT_EQ(xml[1], QStringLiteral("From/Credential/Identity"));
+    const XmlOrderKeys keys = xml.ToXmlOrderKeys();
+    EXPECT_EQ(keys.templateNo, QStringLiteral("ItemID/SupplierPartID"));
+    EXPECT_EQ(keys.description, QStringLiteral("ItemDetail/Description"));
+    EXPECT_EQ(keys.quantity, QStringLiteral("OrderRequest/ItemOut"));
+    EXPECT_EQ(keys.price, QStringLiteral("ItemOut/UnitPrice"));
+
+    KeyFieldTable text = KeyFieldTable::Load(QString(), false);
+    EXPECT_EQ(text[17], QStringLiteral("Job Note 1:"));
+    EXPECT_EQ(text[41], QStringLiteral("Item Note 12:"));
+    EXPECT_EQ(text.ItemStartLabel(), QStringLiteral("Item Description:"));
+    text.keys[24] = QStringLiteral("Item Description:");
+    EXPECT_EQ(text.ItemStartLabel(), QStringLiteral("Item Description:"));
+    text.keys[24] = QStringLiteral("== ITEM ==");
+    EXPECT_EQ(text.ItemStartLabel(), QStringLiteral("== ITEM =="));
+}
+
+TEST_F(WebOrdersTest, SavedKeyFieldsAreAll47LinesInWindows1252WithCrLf)
+{
+    const QString path = tempPath(QStringLiteral("MyKeyFields.txt"));
+    KeyFieldTable table = KeyFieldTable::Load(path, false);
+    table.keys[1] = QStringLiteral("Firma f\u00fcr:");
+    ASSERT_TRUE(table.Save(path));
+    const QByteArray bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.count("\r\n"), 47);
+    EXPECT_TRUE(bytes.startsWith("Customer No:\r\nFirma f\xfcr:\r\nContact Name:\r\n"));
+    EXPECT_TRUE(bytes.endsWith("Shipto Country:\r\n"));
+    EXPECT_EQ(KeyFieldTable::Load(path, false).keys, table.keys);
+}
+
+// --- parsing ------------------------------------------------------------------
+
+TEST_F(WebOrdersTest, ItemQuantitiesOriginalsAndReferences)
+{
+    struct Case
+    {
+        QStringList lines;
+        int quantity;
+        int originals;
+        QString jobItem;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("Item Quantity: 4 x 500")}, 500, 4, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 500x4")}, 500, 4, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 1,000")}, 1, 0, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 250"), QStringLiteral("Item Originals: 1,000")}, 250, 1000,
+         QStringLiteral("999-1")},
+        {{QStringLiteral("Item Template No: 100-1H and a long tail"), QStringLiteral("Item Quantity: 5")}, 5, 0,
+         QStringLiteral("100-1H and a l")},
+    };
+    for (const Case &c : cases) {
+        QStringList lines = {QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers")};
+        lines += c.lines;
+        const auto order = parse(Mail(lines));
+        ASSERT_EQ(order->m_items.size(), 1) << c.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(order->m_items[0].quantity, c.quantity) << c.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(order->m_items[0].originals, c.originals) << c.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(order->m_items[0].jobItem, c.jobItem);
+    }
+}
+
+TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
+{
+    const auto order = parse(Mail({
+        QStringLiteral("Customer No: 202"),
+        QStringLiteral("Job PO: PO-7"),
+        QStringLiteral("Job Due Days: 7"),
+        QStringLiteral("Job Due Time: 10 am"),
+        QStringLiteral("Job Ship Via: 50% [f"),
+        QStringLiteral("Job Shipping Charge: $1,234.56789"),
+        QStringLiteral("Job Memo: Bill monthly"),
+        QStringLiteral("Job Note 2: Call first  |  then deliver"),
+        QStringLiteral("Item Description: Menu cards, 4 pa="),
+        QStringLiteral("ges"),
+        QStringLiteral("Item Quantity: 250"),
+        QStringLiteral("Item Price: 12.50"),
+        QStringLiteral("Item Note 01: Gloss"),
+        QStringLiteral("Art: <http://files.test/a/menu.pdf>"),
+        QStringLiteral("Item Description: Poster"),
+        QStringLiteral("Item Quantity: 2"),
+        QStringLiteral("Download ftp://files.test/poster.tif"),
+        QStringLiteral("Item Description: Stickers"),
+        QStringLiteral("Shipto Phone: 555-0100"),
+    }));
+    const CJobSet &job = order->m_jobSet;
+    EXPECT_EQ(job.m_CusNo, 202);
+    EXPECT_EQ(job.m_PO, QStringLiteral("PO-7"));
+    EXPECT_EQ(job.m_TimeDue, QStringLiteral("10 am"));
+    EXPECT_EQ(job.m_DateDue.date(), QDate(2026, 12, 14));
+    EXPECT_EQ(job.m_ViaDue, 4); // the LIKE takes "%" and "[" literally
+    EXPECT_EQ(job.m_Shipping, Money::fromUnits(12345679));
+    EXPECT_EQ(job.m_InvoiceNote, QStringLiteral("Bill monthly"));
+    EXPECT_EQ(job.m_WOrderNote, QStringLiteral("Job Ship Via: 50% [f\r\nJob Due Days: 7\r\nJob Note 2: Call first\r\n-then "
+                                               "deliver"));
+    // No title: the first item's description, joined across the soft break.
+    EXPECT_EQ(job.m_Title, QStringLiteral("Menu cards, 4 pages"));
+    ASSERT_EQ(order->m_items.size(), 3);
+    EXPECT_EQ(order->m_items[0].price, QStringLiteral("12.50"));
+    EXPECT_EQ(order->m_items[0].link, QStringLiteral("http://files.test/a/menu.pdf"));
+    EXPECT_EQ(order->m_items[0].note, QStringLiteral("Item Note 01: Gloss"));
+    EXPECT_EQ(order->m_items[1].link, QStringLiteral("ftp://files.test/poster.tif"));
+    EXPECT_EQ(order->m_items[1].note, QString());
+    // The last item runs to the end of the text.
+    EXPECT_EQ(order->m_items[2].note, QStringLiteral("Shipto Phone: 555-0100"));
+}
+
+TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
+{
+    for (const char *charge : {"$0.00", "free", "-5"}) {
+        const auto order = parse(Mail({QStringLiteral("Customer No: 202"),
+                                       QStringLiteral("Job Shipping Charge: ") + QString::fromLatin1(charge)}));
+        EXPECT_EQ(order->m_jobSet.m_Shipping, Money()) << charge;
+    }
+}
+
+TEST_F(WebOrdersTest, LabelRulesOfTheKeyFields)
+{
+    auto order = std::make_unique<CWebOrder>();
+    order->m_keys.keys[keyfield::CustomerName] = QStringLiteral("~");
+    order->m_keys.keys[keyfield::JobTitle] = QStringLiteral("TITLE [+]2");
+    order->m_strMailText = Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Customer Name: Nobody"),
+                                 QStringLiteral("TITLE"), QString(), QStringLiteral("first line"),
+                                 QStringLiteral("second line"), QStringLiteral("third line")});
+    order->ParseTextOrder();
+    EXPECT_EQ(order->m_jobSet.m_Title, QStringLiteral("second line"));
+    EXPECT_EQ(order->Field(keyfield::CustomerName), QString());
+}
+
+// --- matching -----------------------------------------------------------------
+
+TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
+{
+    struct Case
+    {
+        QStringList lines;
+        qint32 cusNo;
+        QString question; // "" when none is asked
+    };
+    const Case cases[] = {
+        {{QStringLiteral("Customer No: 201"), QStringLiteral("Customer Name: Other Co")}, 201, QString()},
+        {{QStringLiteral("Customer Name: Quote \"Q\" Printing")}, 200, QString()},
+        {{QStringLiteral("Customer Name: O'Hara Signs")}, 201, QString()},
+        {{QStringLiteral("Customer Name: Nobody"), QStringLiteral("Contact Email: buyer@other.test")}, 203, QString()},
+        {{QStringLiteral("Customer No: 777"), QStringLiteral("Customer Name: Nobody")}, 777, QString()},
+        {{QStringLiteral("Customer Name: x\" or \"a\"=\"a")},
+         31,
+         QStringLiteral("Could not find the customer.\nFilter used: Name = 'x\" or \"a\"=\"a'\n\nDo you want to "
+                        "search?")},
+        {{QStringLiteral("Contact Name: Ann")},
+         31,
+         QStringLiteral("Could not find the customer.\nEmail does not include data for Key Field: Customer Name:\n\nDo "
+                        "you want to search?")},
+        {{QStringLiteral("Customer Name: Nobody"), QStringLiteral("Contact Email: who@nowhere.test")},
+         31,
+         QStringLiteral("Could not find the customer.\nFilter used: Name = \"Nobody\"\nEmail: who@nowhere.test\n\nDo "
+                        "you want to search?")},
+    };
+    for (const Case &c : cases) {
+        prompts().clear();
+        if (!c.question.isEmpty())
+            prompts().answer(platform::IDNO);
+        const auto order = parse(Mail(c.lines));
+        EXPECT_EQ(order->m_jobSet.m_CusNo, c.cusNo) << c.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(prompts().texts(), c.question.isEmpty() ? QStringList() : QStringList{c.question});
+    }
+}
+
+TEST_F(WebOrdersTest, TheCustomerPickerStartsFromAQuotedFilter)
+{
+    CWebOrder order;
+    QString seen;
+    order.pickCustomer = [&seen](qint32 &cusNo, const QString &filter) {
+        seen = filter;
+        cusNo = 203;
+        return true;
+    };
+    order.m_strMailText = Mail({QStringLiteral("Customer Name: x\" or \"a\"=\"a")});
+    prompts().answer(platform::IDYES);
+    order.ParseTextOrder();
+    EXPECT_EQ(seen, QStringLiteral("Name = 'x\" or \"a\"=\"a'"));
+    EXPECT_EQ(order.m_jobSet.m_CusNo, 203);
+}
+
+TEST_F(WebOrdersTest, ShipToAndBuyerMatching)
+{
+    // "#" is a literal character of the address, not a digit pattern.
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Shipto Address: #3 Main"),
+                             QStringLiteral("Contact Name: Quill")}));
+    EXPECT_EQ(order->m_jobSet.m_ShiptoNo, 401);
+    EXPECT_EQ(order->m_shiptoSet.m_Address, QStringLiteral("12 #3 Main St"));
+    // One word is a last name.
+    EXPECT_EQ(order->m_jobSet.m_BuyerNo, 3002);
+
+    // Nothing found: both are prepared, unsaved, from the mail.
+    order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Shipto Address: 9 Dock Rd"),
+                        QStringLiteral("Shipto City: Port Ellis, ME 04011"), QStringLiteral("Shipto Name: Dock"),
+                        QStringLiteral("Contact Name: Mary Ann Lee"), QStringLiteral("Contact Phone: 555-0199")}));
+    EXPECT_EQ(order->m_jobSet.m_ShiptoNo, 0);
+    EXPECT_EQ(order->m_shiptoSet.m_ShiptoNo, 0);
+    EXPECT_EQ(order->m_shiptoSet.m_City, QStringLiteral("Port Ellis"));
+    EXPECT_EQ(order->m_shiptoSet.m_State, QStringLiteral("ME"));
+    EXPECT_EQ(order->m_shiptoSet.m_Zip, QStringLiteral("04011"));
+    EXPECT_EQ(order->m_shiptoSet.m_Company, QStringLiteral("Dock"));
+    EXPECT_EQ(order->m_jobSet.m_BuyerNo, 0);
+    EXPECT_EQ(order->m_contactSet.m_First, QStringLiteral("Mary"));
+    EXPECT_EQ(order->m_contactSet.m_Last, QStringLiteral("Ann Lee"));
+    EXPECT_EQ(order->m_contactSet.m_Phone, QStringLiteral("555-0199"));
+    EXPECT_EQ(prompts().texts(), QStringList());
+
+    // Bill To another customer searches ship-to and buyer again under it.
+    order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Shipto Address: #3 Main"),
+                        QStringLiteral("Contact Name: Ann Other")}));
+    EXPECT_EQ(order->m_jobSet.m_ShiptoNo, 401);
+    EXPECT_EQ(order->m_jobSet.m_BuyerNo, 0);
+    order->ChangeCustomer(203);
+    EXPECT_EQ(order->m_jobSet.m_CusNo, 203);
+    EXPECT_EQ(order->m_jobSet.m_ShiptoNo, 403);
+    EXPECT_EQ(order->m_jobSet.m_BuyerNo, 3001);
+
+    // Several addresses match: the first is kept and the user is told.
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Shipto Address: Main St")}));
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Found more than one 'Ship to' address.\nFilter used: CusNo = 202 and Address "
+                                         "LIKE \"*Main St*\"\n\nPlease verify the selected address is correct.")});
+}
+
+// --- items and saving -----------------------------------------------------------
+
+TEST_F(WebOrdersTest, JobItemReferences)
+{
+    struct Case
+    {
+        const char *text;
+        bool history;
+        int type;
+        int job;
+        int item;
+    };
+    const Case cases[] = {
+        {"100-1H", false, 3, 100, 1}, {"100-1t", true, 2, 100, 1}, {"100-1", false, 2, 100, 1},
+        {"100-1", true, 3, 100, 1},   {"100", false, 2, 100, 1},   {"100-0", false, 2, 100, 1},
+        {"7-3h", false, 3, 7, 3},     {"", false, 2, 0, 1},
+    };
+    for (const Case &c : cases) {
+        const JobItemRef ref = CWebOrder::ParseJobItemRef(QString::fromLatin1(c.text), c.history);
+        EXPECT_EQ(ref.jobType, c.type) << c.text;
+        EXPECT_EQ(ref.jobNo, c.job) << c.text;
+        EXPECT_EQ(ref.itemNo, c.item) << c.text;
+    }
+}
+
+TEST_F(WebOrdersTest, SavingCopiesTemplatesAndReportsTheItems)
+{
+    auto order = parse(Mail({
+        QStringLiteral("Customer No: 202"),
+        QStringLiteral("Job Title: Spring menus"),
+        QStringLiteral("Item Description: Menu cards"),
+        QStringLiteral("Item Quantity: 250"),
+        QStringLiteral("Item Originals: 4"),
+        QStringLiteral("Item Price: 12.50"),
+        QStringLiteral("Item Note 01: Gloss"),
+        QStringLiteral("Item Description: Business cards"),
+        QStringLiteral("Item Template No: 50-1T"),
+        QStringLiteral("Item Quantity: 500"),
+        QStringLiteral("Item Originals: 2"),
+        QStringLiteral("Item Description: Stickers"),
+        QStringLiteral("Item Template No: 888-1"),
+    }));
+    order->m_strMessageId = QStringLiteral("<m1@shop.test>");
+    // Without template 999 the third item is made from scratch.
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_TRUE(order->m_strStatus.startsWith(QStringLiteral("Saved the email as Order ")));
+    EXPECT_TRUE(order->m_strStatus.endsWith(
+        QStringLiteral(". Added 3 Item(s). IMPORTANT: Item Quantity and/or #Originals changed! ")))
+        << order->m_strStatus.toStdString();
+    const qint32 jobId = order->m_nLinkedJobId;
+    EXPECT_EQ(order->m_strSavedJobs, QStringLiteral("JobID = %1").arg(jobId));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemNo, SerNo, Description, ChargeQty, Sheets, Up, replace(Note, char(13)||char(10), '|') "
+                                    "FROM Items WHERE JobID = %1 ORDER BY ItemNo, SerNo")
+                         .arg(jobId)),
+              QStringLiteral("1|0|Menu cards|250|4|-9101|--> Quantity changed from 100 to 250|--> Originals changed "
+                             "from 1 to 4|PRICE = 12.50|Item Note 01: Gloss|From template\n"
+                             "1|700|Cover stock|100|4|0|\n"
+                             "1|701|Press run|100|1|0|\n"
+                             "2|0|Business cards|500|2|-9201||\n"
+                             "2|701|Press run|500|2|0|\n"
+                             "3|0|Stickers|100|1|-9101||From template\n"
+                             "3|700|Cover stock|100|1|0|\n"
+                             "3|701|Press run|100|1|0|"));
+    // A template row priced 0 leaves the subtotal to be priced.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, Title, Subtotal, Cost, CusNo, Creator, DateIn, DateDue IS NULL, "
+                                    "DateProof IS NULL FROM Jobs WHERE JobID = %1")
+                         .arg(jobId)),
+              QStringLiteral("0|Spring menus|0|41|202|2|%1|1|1").arg(platform::Clock::today().toJulianDay() - QDate(1899, 12, 30).toJulianDay()));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT MessageID, TavrelJobID FROM EmailLink")),
+              QStringLiteral("<m1@shop.test>|%1").arg(jobId));
+
+    // Once more as a quote: the saved-jobs filter grows.
+    order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers")}));
+    order->m_strSavedJobs = QStringLiteral("JobID = %1").arg(jobId);
+    prompts().answer(platform::IDYES);
+    ASSERT_TRUE(order->SaveOrder(1, true));
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("This email was saved before.\nDo you want to save it as a new Quote?")});
+    EXPECT_EQ(order->m_strSavedJobs, QStringLiteral("JobID = %1 or JobID = %2").arg(jobId).arg(order->m_nLinkedJobId));
+    // "Flyers" without reference: template 999's item 1, priced in full.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Subtotal, Cost FROM Jobs WHERE JobID = %1").arg(order->m_nLinkedJobId)),
+              QStringLiteral("50|18"));
+    prompts().answer(platform::IDNO);
+    EXPECT_FALSE(order->SaveOrder(0, true));
+}
+
+TEST_F(WebOrdersTest, ItemsWithoutATemplateAreMadeFromScratch)
+{
+    exec(QStringLiteral("DELETE FROM Items WHERE JobID = 9001"));
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Labels"),
+                             QStringLiteral("Item Description: Business cards"),
+                             QStringLiteral("Item Template No: 50-1"), QStringLiteral("Item Quantity: 500"),
+                             QStringLiteral("Item Description: Stickers"), QStringLiteral("Item Quantity: 4 x 300")}));
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_TRUE(order->m_strStatus.endsWith(QStringLiteral(". Added 3 Item(s). "))) << order->m_strStatus.toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemNo, SerNo, Description, ChargeQty, Sheets, Up FROM Items WHERE JobID = %1 "
+                                    "ORDER BY ItemNo, SerNo")
+                         .arg(order->m_nLinkedJobId)),
+              QStringLiteral("1|0|Labels|1|1|0\n"
+                             "2|0|Business cards|500|2|-9201\n"
+                             "2|701|Press run|500|2|0\n"
+                             "3|0|Stickers|300|4|0"));
+}
+
+TEST_F(WebOrdersTest, AFailingItemLeavesNothingBehind)
+{
+    SharedDatabase().executeNative(QStringLiteral(
+        "CREATE TRIGGER refuse_second_item BEFORE INSERT ON Items WHEN NEW.ItemNo = 2 "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: One"),
+                             QStringLiteral("Item Description: Two"), QStringLiteral("Item Description: Three")}));
+    order->m_strMessageId = QStringLiteral("<m2@shop.test>");
+    const QString before = dump();
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(order->SaveOrder(0, false));
+    // The database is byte for byte as it was: no job, item, link or job number.
+    const QString after = dump();
+    QStringList changed;
+    const QStringList a = before.split(QLatin1Char('\n')), b = after.split(QLatin1Char('\n'));
+    for (const QString &line : b)
+        if (!a.contains(line))
+            changed << QStringLiteral("+ ") + line;
+    for (const QString &line : a)
+        if (!b.contains(line))
+            changed << QStringLiteral("- ") + line;
+    EXPECT_EQ(changed.join(QLatin1Char('\n')), QString());
+    EXPECT_EQ(after, before);
+    ASSERT_FALSE(prompts().texts().isEmpty());
+    EXPECT_EQ(prompts().texts().last(), QStringLiteral("The email could not be saved as Order. Nothing of it was "
+                                                       "written; the order is still here to be saved again."));
+    // The order is still there and can be saved once the fault is gone.
+    EXPECT_EQ(order->m_items.size(), 3);
+    EXPECT_EQ(order->m_jobSet.m_CusNo, 202);
+    EXPECT_EQ(order->m_jobSet.m_JobNo, 0);
+    SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse_second_item"));
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT COUNT(*) FROM Items WHERE JobID = %1 AND SerNo = 0").arg(order->m_nLinkedJobId)),
+              QStringLiteral("3"));
+}
+
+TEST_F(WebOrdersTest, APreparedBuyerIsNotSavedButGetsTheReply)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    CMail::setAttachmentWait(0);
+    app->emailSettings().Address = QStringLiteral("orders@print.test");
+    app->emailSettings().Outgoing = server.url();
+    app->emailSettings().AutoReply = 1;
+    app->setMailSender([](const QString &to, const QString &subject, const QString &text, const QString &file) {
+        CMail mail;
+        return mail.Send(to, subject, text, file);
+    });
+    onDialog<CMailCompose>([](CMailCompose &d) {
+        d.SendCommand(1);
+        return 1;
+    });
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Contact Name: Zed Newman"),
+                             QStringLiteral("Contact Email: zed@new.test"), QStringLiteral("Item Description: Labels")}));
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT BuyerNo FROM Jobs WHERE JobID = %1").arg(order->m_nLinkedJobId)),
+              QStringLiteral("0"));
+    EXPECT_EQ(ReadBytes(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nzed@new.test\n"));
+    EXPECT_TRUE(ReadBytes(folder + QStringLiteral("/1.eml")).contains("Subject: New Email " + order->m_strLabel.toUtf8()));
+}
+
+TEST_F(WebOrdersTest, LinkedFilesAreFetchedOnlyWhenAsked)
+{
+    const QString root = tempPath(QStringLiteral("web"));
+    QDir().mkpath(root);
+    WriteBytes(root + QStringLiteral("/art.pdf"), "%PDF-1.4 artwork");
+    testservers::HttpServer server(root);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    const QString downloads = tempPath(QStringLiteral("DownloadTo"));
+    QDir().mkpath(downloads);
+    app->emailSettings().DownloadTo = downloads;
+    app->emailSettings().AutoByCus = 0;
+    const QString text = Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Poster"),
+                               QStringLiteral("Artwork: <") + server.url() + QStringLiteral("art.pdf>")});
+
+    app->emailSettings().AutoDownload = 0;
+    auto order = parse(text);
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_FALSE(order->m_strStatus.contains(QStringLiteral("Downloaded")));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT COUNT(*) FROM Samples")), QStringLiteral("0"));
+
+    app->emailSettings().AutoDownload = 1;
+    order = parse(text);
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_TRUE(order->m_strStatus.endsWith(QStringLiteral(". Added 1 Item(s). Downloaded 1 file(s). ")))
+        << order->m_strStatus.toStdString();
+    const QString itemId =
+        sqlite(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(order->m_nLinkedJobId));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemID, Path FROM Samples")),
+              itemId + QLatin1Char('|') + QDir(downloads).filePath(QStringLiteral("art.pdf")));
+    EXPECT_EQ(ReadBytes(QDir(downloads).filePath(QStringLiteral("art.pdf"))), QByteArray("%PDF-1.4 artwork"));
+}
+
+TEST_F(WebOrdersTest, TheCatchAllTemplateGivesItsFirstItem)
+{
+    // Template 999 has no item 2: its item 1 is copied, not an empty item.
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Banner"),
+                             QStringLiteral("Item Template No: 999-2")}));
+    ASSERT_TRUE(order->SaveOrder(0, false));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT ItemNo, SerNo, Up FROM Items WHERE JobID = %1 ORDER BY SerNo")
+                         .arg(order->m_nLinkedJobId)),
+              QStringLiteral("1|0|-9101\n1|700|0\n1|701|0"));
+}
+
+// --- the window -----------------------------------------------------------------
+
+TEST_F(WebOrdersTest, DemoLogonListsTheSampleMailsAndSavedOnesShowGrey)
+{
+    app->emailSettings().LogonName = QStringLiteral("demo");
+    app->emailSettings().Address = QStringLiteral("orders@print.test");
+    app->SaveEmailSettings();
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        reader.OnReceive();
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 2);
+        EXPECT_EQ(reader.StatusText(), QStringLiteral("Received 2 emails"));
+        EXPECT_EQ(reader.windowTitle(), QStringLiteral("Quorwin - orders@print.test"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 1), QStringLiteral("Harbor Lane Bakery"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(1, 2), QStringLiteral("Owen Marsh"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order Received"));
+        // Headings do not sort: row n stays message n.
+        emit reader.m_listMessages.header()->sectionClicked(1);
+        emit reader.m_listMessages.header()->sectionClicked(1);
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 1), QStringLiteral("Harbor Lane Bakery"));
+        // A click reads the message once.
+        const QRect cell = reader.m_listMessages.visualRect(reader.m_listMessages.model()->index(0, 1));
+        QTest::mouseClick(reader.m_listMessages.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(reader.m_nCurrent, 0);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 202);
+        EXPECT_EQ(reader.m_order.m_items.size(), 2) ;
+        EXPECT_EQ(reader.m_listItems.GetItemCount(), 4);
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 6),
+                  QStringLiteral("http://files.brightline-print.example/w10482/menu.pdf"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(2, 2), QStringLiteral("10"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(2, 3), QStringLiteral("2"));
+        TavrelTest::SaveSnapshot(reader, QStringLiteral("exchange"), QStringLiteral("weborder-reader"));
+        // The reference editor: a job that does not exist is said so.
+        onDialog<CDlgData>([](CDlgData &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("How to Create Item"));
+            d.m_strValue = QStringLiteral("888-1T");
+            d.edit()->setText(QStringLiteral("888-1T"));
+            return 1001;
+        });
+        prompts().answer(platform::IDOK);
+        reader.OnItemListDblClk(0, 5);
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 5), QStringLiteral("888-1T"));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot find Template 888"));
+        reader.m_order.m_items[0].jobItem = QStringLiteral("999-1");
+        reader.SaveOrder(0);
+        EXPECT_TRUE(reader.StatusText().startsWith(QStringLiteral("Saved the email as Order "))) << reader.StatusText().toStdString();
+        EXPECT_EQ(reader.m_listMessages.GetItemImage(0), 216);
+        // Receive again: the saved message is grey and opens its job.
+        reader.OnReceive();
+        EXPECT_EQ(reader.m_listMessages.GetItemImage(0), 216);
+        EXPECT_EQ(reader.m_listMessages.GetItemImage(1), 215);
+        reader.SelectMessage(0);
+        EXPECT_NE(reader.m_order.m_nLinkedJobId, 0);
+        // Open Job takes the job for this workstation while it is open.
+        const qint32 jobId = reader.m_order.m_nLinkedJobId;
+        onDialog<CJobDlg>([&](CJobDlg &) {
+            CJobSet job;
+            EXPECT_TRUE(job.FindById(jobId));
+            EXPECT_TRUE(job.IsLocked());
+            return 2;
+        });
+        // The job window's check of missing data as it opens.
+        onDialog<CDlgOptions>([](CDlgOptions &) { return 2; });
+        reader.OnOpenJob();
+        CJobSet job;
+        EXPECT_TRUE(job.FindById(jobId));
+        EXPECT_FALSE(job.IsLocked());
+        TavrelTest::SaveSnapshot(reader, QStringLiteral("exchange"), QStringLiteral("weborder-reader-saved"));
+        return 2;
+    });
+    reader.DoModal();
+    EXPECT_FALSE(reader.m_order.m_strSavedJobs.isEmpty());
+}
+
+TEST_F(WebOrdersTest, KeyFieldEditorWritesEveryLine)
+{
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        onDialog<CDlgGrid>([](CDlgGrid &grid) {
+            EXPECT_EQ(grid.m_wndGrid.GetCellText(1, 0), QStringLiteral("Customer Name:"));
+            grid.m_wndGrid.SetCellText(1, 1, QStringLiteral("Company:"));
+            grid.m_wndGrid.SetCellText(26, 1, QStringLiteral("Product:"));
+            TavrelTest::SaveSnapshot(grid, QStringLiteral("exchange"), QStringLiteral("weborder-keyfields"));
+            return 1;
+        });
+        reader.OnKeyFields();
+        EXPECT_EQ(reader.m_order.m_keys[1], QStringLiteral("Company:"));
+        // A cleared cell gives its default back.
+        onDialog<CDlgGrid>([](CDlgGrid &grid) {
+            EXPECT_EQ(grid.m_wndGrid.GetCellText(1, 1), QStringLiteral("Company:"));
+            grid.m_wndGrid.SetCellText(1, 1, QString());
+            return 1;
+        });
+        reader.OnKeyFields();
+        return 2;
+    });
+    reader.DoModal();
+    EXPECT_EQ(reader.m_order.m_keys[1], QStringLiteral("Customer Name:"));
+    EXPECT_EQ(KeyFieldFilePath(false), tempPath(QStringLiteral("MyKeyFields.txt")));
+    const QByteArray file = ReadBytes(KeyFieldFilePath(false));
+    EXPECT_EQ(file.count("\r\n"), 47);
+    EXPECT_TRUE(file.contains("\r\nCustomer Name:\r\n"));
+    EXPECT_TRUE(file.contains("\r\nProduct:\r\n"));
+}
+
+TEST_F(WebOrdersTest, AnIncomingFolderListsXmlOrders)
+{
+    const QString folder = tempPath(QStringLiteral("orders"));
+    QDir().mkpath(folder);
+    WriteBytes(folder + QStringLiteral("/order1.xml"),
+               "<?xml version=\"1.0\"?>\n<OrderRequest><Note>Customer No: 202</Note>\n"
+               "<ItemOut quantity=\"250\"><ItemID><SupplierPartID>50-1T</SupplierPartID></ItemID>"
+               "<ItemDetail><Description>Cards</Description><URL>http://shop.test/c.pdf</URL></ItemDetail>"
+               "<UnitPrice>0.10</UnitPrice></ItemOut>\n"
+               "<ItemOut><ItemID><SupplierPartID/></ItemID><ItemDetail><Description>Flyers</Description></ItemDetail>"
+               "</ItemOut>\n</OrderRequest>\n");
+    app->emailSettings().LogonName.clear();
+    app->emailSettings().Incoming = folder;
+    app->SaveEmailSettings();
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        EXPECT_EQ(reader.m_nSource, int(WebOrderSource::XmlFiles));
+        reader.OnReceive();
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(0), QStringLiteral("File Name"));
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(3), QStringLiteral("Full Path"));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 1);
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("order1.xml"));
+        // A click reads the message once.
+        const QRect cell = reader.m_listMessages.visualRect(reader.m_listMessages.model()->index(0, 1));
+        QTest::mouseClick(reader.m_listMessages.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(reader.m_nCurrent, 0);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 202);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_Title, QStringLiteral("Cards"));
+        EXPECT_EQ(reader.m_listItems.GetItemCount(), 4);
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 2), QStringLiteral("250"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 4), QStringLiteral("0.10"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 5), QStringLiteral("50-1T"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(0, 6), QStringLiteral("http://shop.test/c.pdf"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(2, 2), QStringLiteral("1"));
+        EXPECT_EQ(reader.m_listItems.GetItemText(2, 5), QStringLiteral("999-1"));
+        // Another source later: the columns are named for mails again.
+        app->emailSettings().Incoming = QStringLiteral("mail.example.com");
+        app->emailSettings().LogonName = QStringLiteral("demo-shop");
+        reader.OnReceive();
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(0), QStringLiteral("From"));
+        EXPECT_EQ(reader.m_listMessages.GetColumnText(3), QStringLiteral("Subject"));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 2);
+        return 2;
+    });
+    reader.DoModal();
+}
+
+TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)
+{
+    testservers::PopServer server(QStringLiteral("s3cret"));
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    ASSERT_TRUE(server.addMessage(QStringLiteral("1"),
+                                  "From: Web Shop <web@shop.test>\r\nTo: orders@print.test\r\nSubject: Order 77\r\n"
+                                  "Date: Mon, 7 Dec 2026 08:00:00 +0000\r\nMessage-Id: <77@shop.test>\r\n"
+                                  "Content-Type: text/plain; charset=us-ascii\r\n\r\nCustomer No: 202\r\n"
+                                  "Contact Name: Nora Quill\r\nItem Description: Door hangers\r\nItem Quantity: 1000\r\n"));
+    app->emailSettings().LogonName = QStringLiteral("shop");
+    app->emailSettings().LogonPass = QStringLiteral("s3cret");
+    app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    app->SaveEmailSettings();
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        EXPECT_EQ(reader.m_nSource, int(WebOrderSource::Mailbox));
+        QEventLoop loop;
+        QObject::connect(&reader.m_socket, &CEmailSocket::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        reader.OnReceive();
+        loop.exec();
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 1);
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("Web Shop web@shop.test"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 2), QStringLiteral("Nora Quill"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order 77"));
+        EXPECT_TRUE(reader.m_strLog.startsWith(QStringLiteral("Receive button clicked.\r\nCreated the socket.\r\n")))
+            << reader.m_strLog.toStdString();
+        reader.SelectMessage(0);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_BuyerNo, 3002);
+        EXPECT_EQ(reader.m_order.m_strMessageId, QStringLiteral("77@shop.test"));
+        EXPECT_EQ(reader.m_order.m_items.size(), 1);
+        if (!reader.m_order.m_items.isEmpty())
+            EXPECT_EQ(reader.m_order.m_items[0].quantity, 1000);
+        // The status line shows the receive log.
+        onDialog<CNoteDlg>([](CNoteDlg &log) {
+            EXPECT_EQ(log.m_strRibbonTitle, QStringLiteral("Traced"));
+            EXPECT_TRUE(log.m_strNote.startsWith(QStringLiteral("Receive button clicked.")));
+            return 2;
+        });
+        reader.SendCommand(30282);
+        // Delete on the list: the run has ended, so the mail stays and the
+        // user is told why.
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        QTest::keyClick(&reader.m_listMessages, Qt::Key_Delete);
+        EXPECT_EQ(prompts().texts().value(0).left(36), QStringLiteral("The mailbox is no longer connected: "));
+        EXPECT_EQ(server.messageCount(), 1);
+        return 2;
+    });
+    reader.DoModal();
+}
+
+TEST_F(WebOrdersTest, ThePanelButtonsCorrectTheLinks)
+{
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        reader.m_order.m_strMailText = Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Shipto Address: 9 Dock"),
+                                             QStringLiteral("Contact Name: Ann Other"), QStringLiteral("Item Description: X")});
+        reader.m_order.ParseTextOrder();
+        reader.ShowOrder();
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30408), QStringLiteral("New Ship To (click to add)..."));
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30411), QStringLiteral("New Buyer (click to add)..."));
+        // Ship To: the new address's dialog first, then the customer's list.
+        onDialog<CShiptoDlg>([](CShiptoDlg &) { return 2; });
+        onDialog<CShiptoList>([](CShiptoList &list) {
+            list.m_nShiptoNo = 402;
+            return 1;
+        });
+        reader.SendCommand(30408);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_ShiptoNo, 402);
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30408), QStringLiteral("Ship To..."));
+        // Bill To another customer: ship-to and buyer are looked up there.
+        onDialog<CDlgList>([](CDlgList &picker) {
+            EXPECT_EQ(picker.m_nChosenId, 202);
+            picker.m_nChosenId = 203;
+            return 1;
+        });
+        reader.SendCommand(30407);
+        EXPECT_EQ(reader.m_order.m_jobSet.m_CusNo, 203);
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30407), QStringLiteral("Bill to Customer No: 203..."));
+        EXPECT_EQ(reader.m_order.m_jobSet.m_BuyerNo, 3001);
+        EXPECT_EQ(reader.m_wndPanel.GetItemText(30411), QStringLiteral("Ordered by..."));
+        return 2;
+    });
+    reader.DoModal();
+}
