@@ -25,3 +25,23 @@ inline ToolRun RunDbTool(const QStringList &args)
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
+
+// What tavrel-dbtool printed on its standard output, the exit code given
+// back on request.
+inline QString RunDbToolOut(const QStringList &args, int *exitCode = nullptr)
+{
+    const ToolRun r = RunDbTool(args);
+    if (exitCode)
+        *exitCode = r.exitCode;
+    return r.out;
+}
+
+// The rows of a statement as the sqlite3 program prints them on a database
+// file ("|" between fields, one line per row), trimmed.
+inline QString SqliteRows(const QString &db, const QString &sql)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {db, sql});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}

@@ -3,13 +3,6 @@
 
 namespace {
 
-QString sqlite(const QString &db, const QString &sql)
-{
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), {db, sql});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
 
 class QuickSaleTool : public TavrelTest
 {
@@ -19,11 +12,11 @@ protected:
         TavrelTest::SetUp();
         db = tempPath(QStringLiteral("TavrelData.mdb"));
         ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
-        sqlite(db, QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, RunPrice1, RunCost1, Markup, "
+        SqliteRows(db, QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, RunPrice1, RunCost1, Markup, "
                                   "Unit) VALUES (501, 999, 'Copies', 0, 12, 0, 0, 0)"));
-        sqlite(db, QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, RunPrice1, RunCost1, Markup, "
+        SqliteRows(db, QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, RunPrice1, RunCost1, Markup, "
                                   "Unit) VALUES (502, 999, 'Lamination', 0, 0, 7, 15, 0)"));
-        sqlite(db, QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent) VALUES (1, 'State', 62500)"));
+        SqliteRows(db, QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent) VALUES (1, 'State', 62500)"));
     }
     QString db;
 };
@@ -37,29 +30,29 @@ TEST_F(QuickSaleTool, SellsAndRefundsAsTheCounterDoes)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("QSaleID 1\nPayNo 1\n"));
     // 0.36 + 8.05 + 3.70 + 10.00 = 22.11; 6.25 % tax 1.38.
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT date([Date] + 2415018.5), Subtotal, Tax, TaxID, PayNo, Taxable FROM "
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT date([Date] + 2415018.5), Subtotal, Tax, TaxID, PayNo, Taxable FROM "
                                         "QuickSales")),
               QStringLiteral("2024-06-12|22.11|1.38|1|1|22.11"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT SerNo, Quantity, Price FROM QuickSalesItems ORDER BY QItemID")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT SerNo, Quantity, Price FROM QuickSalesItems ORDER BY QItemID")),
               QStringLiteral("501|3|0.36\n502|100|8.05\n501|3|3.7\n501|3|10"));
     // The payment is the total whatever more was tendered (the change goes back).
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Amount, CusNo, PayGroup FROM Payments")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Amount, CusNo, PayGroup FROM Payments")),
               QStringLiteral("23.49|31|0"));
 
     // A refund: a negative tender reverses the whole sale.
     r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("501:10")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("QSaleID 2\nPayNo 2\n"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Subtotal, Tax FROM QuickSales WHERE QSaleID = 2")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Subtotal, Tax FROM QuickSales WHERE QSaleID = 2")),
               QStringLiteral("-1.2|0"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Amount FROM Payments WHERE PayNo = 2")), QStringLiteral("-1.2"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Amount FROM Payments WHERE PayNo = 2")), QStringLiteral("-1.2"));
 
     // Nothing to sell, or a line that does not read: nothing written.
     r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("777:1")});
     EXPECT_EQ(r.exitCode, 1);
     r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("501")});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("2"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("2"));
 }
 
 } // namespace

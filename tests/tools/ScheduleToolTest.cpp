@@ -1,28 +1,7 @@
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <QtCore/QProcess>
-
-namespace {
-
-QString run(const QStringList &args, int *exitCode = nullptr)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVREL_DBTOOL), args);
-    p.waitForFinished(60000);
-    if (exitCode)
-        *exitCode = p.exitCode();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QString sqlite(const QString &db, const QString &sql)
-{
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), {db, sql});
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-} // namespace
 
 class ScheduleTool : public TavrelTest
 {
@@ -32,13 +11,13 @@ TEST_F(ScheduleTool, ListsOrdersAndSetsAStatusInOneRun)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
     int code = -1;
-    run({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("12")}, &code);
+    RunDbToolOut({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("12")}, &code);
     ASSERT_EQ(code, 0);
-    const QString jobId = sqlite(db, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 0 AND Status = 0 "
+    const QString jobId = SqliteRows(db, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 0 AND Status = 0 "
                                                     "AND Creator < 98"));
     ASSERT_FALSE(jobId.isEmpty());
 
-    QString out = run({QStringLiteral("schedule"), db, QStringLiteral("31101"), QStringLiteral("--options"),
+    QString out = RunDbToolOut({QStringLiteral("schedule"), db, QStringLiteral("31101"), QStringLiteral("--options"),
                        QStringLiteral("0"), QStringLiteral("--today"), QStringLiteral("06/12/2024")},
                       &code);
     ASSERT_EQ(code, 0);
@@ -47,25 +26,25 @@ TEST_F(ScheduleTool, ListsOrdersAndSetsAStatusInOneRun)
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("KEY\tKIND\tGroup By...\t\tOrder\tJobID\tCustomer")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\tO\t")));
 
-    out = run({QStringLiteral("schedule"), db, QStringLiteral("31101"), QStringLiteral("--options"),
+    out = RunDbToolOut({QStringLiteral("schedule"), db, QStringLiteral("31101"), QStringLiteral("--options"),
                QStringLiteral("0"), QStringLiteral("--keys"), jobId, QStringLiteral("--command"),
                QStringLiteral("31104")},
               &code);
     ASSERT_EQ(code, 0);
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(jobId)), QStringLiteral("2"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1 AND ((SerNo = 0 AND Status <> 17) "
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Jobs WHERE JobID = %1").arg(jobId)), QStringLiteral("2"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1 AND ((SerNo = 0 AND Status <> 17) "
                                         "OR (SerNo > 0 AND Status > 0))").arg(jobId)),
               QStringLiteral("0"));
 
     // The update of 30728 asks first and reports its count.
-    out = run({QStringLiteral("schedule"), db, QStringLiteral("31101"), QStringLiteral("--keys"), jobId,
+    out = RunDbToolOut({QStringLiteral("schedule"), db, QStringLiteral("31101"), QStringLiteral("--keys"), jobId,
                QStringLiteral("--command"), QStringLiteral("30728")},
               &code);
     ASSERT_EQ(code, 0);
     EXPECT_TRUE(out.contains(QStringLiteral("PROMPT: Updated the status of 0 Order(s).\n")));
 
     // Bad arguments are refused with the usage.
-    run({QStringLiteral("schedule"), db, QStringLiteral("abc")}, &code);
+    RunDbToolOut({QStringLiteral("schedule"), db, QStringLiteral("abc")}, &code);
     EXPECT_EQ(code, 2);
 }
 
@@ -73,7 +52,7 @@ TEST_F(ScheduleTool, PrintsAnOrdersDayGridAndSchedulesIt)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
     int code = -1;
-    run({QStringLiteral("create"), db}, &code);
+    RunDbToolOut({QStringLiteral("create"), db}, &code);
     ASSERT_EQ(code, 0);
     const QStringList statements = {
         QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, Terms, Tax) VALUES (100, 'Acme', 0, 1, 0)"),
@@ -91,20 +70,20 @@ TEST_F(ScheduleTool, PrintsAnOrdersDayGridAndSchedulesIt)
                        "ShiptoNo) VALUES (8, 0, 701, 100, 'Cards', #06/12/2024#, 0, 0, 0, 0)"),
     };
     for (const QString &sql : statements) {
-        run({QStringLiteral("sql"), db, sql}, &code);
+        RunDbToolOut({QStringLiteral("sql"), db, sql}, &code);
         ASSERT_EQ(code, 0) << sql.toStdString();
     }
     for (int job : {7, 8}) {
         const QString rows = QStringLiteral(
             "INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, Days2, EmpNo, "
             "Tag1, Tag2) VALUES (%1, %2, 1, 0, '', %3, 100, 0, %3, 0, 0, 0)");
-        run({QStringLiteral("sql"), db, rows.arg(job).arg(0).arg(5)}, &code);
-        run({QStringLiteral("sql"), db, rows.arg(job).arg(951).arg(1)}, &code);
-        run({QStringLiteral("sql"), db, rows.arg(job).arg(954).arg(9)}, &code);
+        RunDbToolOut({QStringLiteral("sql"), db, rows.arg(job).arg(0).arg(5)}, &code);
+        RunDbToolOut({QStringLiteral("sql"), db, rows.arg(job).arg(951).arg(1)}, &code);
+        RunDbToolOut({QStringLiteral("sql"), db, rows.arg(job).arg(954).arg(9)}, &code);
     }
     const QStringList today = {QStringLiteral("--today"), QStringLiteral("06/12/2024")};
 
-    QString out = run(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("700")} + today, &code);
+    QString out = RunDbToolOut(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("700")} + today, &code);
     ASSERT_EQ(code, 0) << out.toStdString();
     QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 7);
@@ -123,24 +102,24 @@ TEST_F(ScheduleTool, PrintsAnOrdersDayGridAndSchedulesIt)
     EXPECT_EQ(lines[5], QString(45, QLatin1Char('-')));
     EXPECT_EQ(lines[6], QStringLiteral(" 1 Service is scheduled after the Job Due Date."));
 
-    out = run(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("700"), QStringLiteral("--auto")} + today,
+    out = RunDbToolOut(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("700"), QStringLiteral("--auto")} + today,
               &code);
     ASSERT_EQ(code, 0);
     lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_EQ(lines[0], QStringLiteral("PROMPT: Scheduled 2 Service(s)."));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 7 ORDER BY ItemID")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 7 ORDER BY ItemID")),
               QStringLiteral("5\n2\n3"));
     EXPECT_FALSE(out.contains(QStringLiteral("after the Job Due Date")));
 
     // Without a due date it asks, is answered No, and nothing changes.
-    out = run(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("701"), QStringLiteral("--auto")} + today,
+    out = RunDbToolOut(QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("701"), QStringLiteral("--auto")} + today,
               &code);
     ASSERT_EQ(code, 0);
     EXPECT_TRUE(out.startsWith(
         QStringLiteral("PROMPT: To Auto-Schedule, you must set Date Due.\\n\\nDo you want to set date(s)?\n")));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 8 ORDER BY ItemID")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 8 ORDER BY ItemID")),
               QStringLiteral("5\n1\n9"));
 
-    run({QStringLiteral("schedule-job"), db, QStringLiteral("x")}, &code);
+    RunDbToolOut({QStringLiteral("schedule-job"), db, QStringLiteral("x")}, &code);
     EXPECT_EQ(code, 2);
 }

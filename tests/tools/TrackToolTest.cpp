@@ -3,18 +3,6 @@
 
 #include <QtCore/QProcess>
 
-namespace {
-
-QString sqlite(const QString &db, const QString &sql)
-{
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), {db, sql});
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-} // namespace
-
 class TrackTool : public TavrelTest
 {
 };
@@ -30,7 +18,7 @@ TEST_F(TrackTool, ClocksADayAndClosesIt)
                                         "(6, 'Casey', 0, 6, 0, 0)")})
                   .exitCode,
               0);
-    const QString service = sqlite(db, QStringLiteral("SELECT Min(ItemID) FROM Items WHERE SerNo > 0"));
+    const QString service = SqliteRows(db, QStringLiteral("SELECT Min(ItemID) FROM Items WHERE SerNo > 0"));
     ASSERT_FALSE(service.isEmpty());
     auto clock = [&](const QString &now, const QStringList &action) {
         return RunDbTool(QStringList{QStringLiteral("clock"), db, QStringLiteral("--now"), now, QStringLiteral("6")}
@@ -61,7 +49,7 @@ TEST_F(TrackTool, ClocksADayAndClosesIt)
                                                 "PROMPT: Are you sure you want to start closing all tasks now?\n"
                                                 "PROMPT: Closed 2 Task(s)\n")))
         << r.out.toStdString();
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Status FROM Times ORDER BY TimeID")), QStringLiteral("3\n3"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Times ORDER BY TimeID")), QStringLiteral("3\n3"));
     // The closed day is in the history's time sheet.
     r = RunDbTool({QStringLiteral("tracking"), db, QStringLiteral("9201"), QStringLiteral("--from"),
                    QStringLiteral("06/01/2024"), QStringLiteral("--to"), QStringLiteral("06/30/2024")});

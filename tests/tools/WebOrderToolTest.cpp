@@ -1,29 +1,8 @@
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
-
-namespace {
-
-QString run(const QStringList &args, int *exitCode = nullptr)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVREL_DBTOOL), args);
-    p.waitForFinished(60000);
-    if (exitCode)
-        *exitCode = p.exitCode();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QString sqlite(const QString &db, const QString &sql)
-{
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), {db, sql});
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-} // namespace
 
 class WebOrderTool : public TavrelTest
 {
@@ -33,9 +12,9 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
     int code = -1;
-    run({QStringLiteral("create"), db}, &code);
+    RunDbToolOut({QStringLiteral("create"), db}, &code);
     ASSERT_EQ(code, 0);
-    sqlite(db, QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (202, 'O''Hara Signs')"));
+    SqliteRows(db, QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (202, 'O''Hara Signs')"));
     const QString mail = tempPath(QStringLiteral("order.txt"));
     QFile file(mail);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -45,7 +24,7 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
                "See <http://web.test/sign.pdf>\r\n");
     file.close();
 
-    const QString out = run({QStringLiteral("weborder"), db, mail, QStringLiteral("--today"),
+    const QString out = RunDbToolOut({QStringLiteral("weborder"), db, mail, QStringLiteral("--today"),
                              QStringLiteral("12/07/2026"), QStringLiteral("--save"), QStringLiteral("quote"),
                              QStringLiteral("--message-id"), QStringLiteral("9@web.test")},
                             &code);
@@ -57,9 +36,9 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
                                   "WOrderNote Job Due Days: 3\nInvoiceNote \n"
                                   "Item Yard signs | 25 | 2 | 12.50 | 999-1 | http://web.test/sign.pdf | \n"
                                   "Saved the email as Quote 1. Added 1 Item(s). \nJobNo 1\n"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT JobType, JobNo, CusNo, BuyerNo, Title FROM Jobs")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT JobType, JobNo, CusNo, BuyerNo, Title FROM Jobs")),
               QStringLiteral("1|1|202|0|Yard signs"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT ChargeQty, Sheets, replace(Note, char(13)||char(10), '|') FROM Items")),
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT ChargeQty, Sheets, replace(Note, char(13)||char(10), '|') FROM Items")),
               QStringLiteral("25|2|PRICE = 12.50|"));
-    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT * FROM EmailLink")), QStringLiteral("9@web.test|1"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT * FROM EmailLink")), QStringLiteral("9@web.test|1"));
 }
