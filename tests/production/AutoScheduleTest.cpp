@@ -81,6 +81,12 @@ struct Example
     bool sundayWorkday = false;
 };
 
+// A failing example is named by what it shows.
+void PrintTo(const Example &e, std::ostream *os)
+{
+    *os << e.name;
+}
+
 class AutoScheduleExamples : public ::testing::TestWithParam<Example>
 {
 };
