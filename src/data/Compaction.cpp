@@ -82,7 +82,7 @@ void verifyCopy(platform::Database &db, const QString &copy)
 // The compaction proper on a file the database holds exclusively (or, for
 // a repair, does not hold at all). False when the file cannot be opened at
 // all, so that reopening it would only fail again.
-bool compactFile(platform::Database &db, const QString &file, bool reindex)
+bool compactFile(platform::Database &db, const QString &file, bool reindex, const CompactProgress &progress)
 {
     const QString copy = CompactedFilePath(file);
     if (!RemoveLeftoverFile(copy))
@@ -103,7 +103,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
         // Rows are copied from the tables and every index is built from
         // them, so a damaged index is repaired rather than copied; rows on a
         // damaged page are counted and reported, never dropped unsaid.
-        const platform::RebuildResult rebuilt = db.rebuildCopy(copy);
+        const platform::RebuildResult rebuilt = db.rebuildCopy(copy, progress);
         verifyCopy(db, copy);
         const QString losses = LossReport(rebuilt);
 
@@ -144,7 +144,10 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex)
     } catch (const DbException &e) {
         if (!replaced)
             std::remove(QFile::encodeName(copy).constData());
-        ShowDaoError(e, context);
+        if (e.number() == platform::dberr::OperationCanceled)
+            platform::Prompt::messageBox(QStringLiteral("Compacting was stopped. %1 is unchanged.").arg(DatabaseFileName()));
+        else
+            ShowDaoError(e, context);
     }
     return true;
 }
@@ -168,7 +171,8 @@ QString LossReport(const platform::RebuildResult &result)
     return text;
 }
 
-void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex)
+void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
+                     const CompactProgress &progress)
 {
     if (!question.isEmpty()
         && platform::Prompt::messageBox(question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
@@ -183,7 +187,7 @@ void CompactDatabase(platform::Database *database, const QString &question, cons
         file = database->name();
         goOn = OpenDatabaseFile(database, file, true);
     }
-    const bool reopen = goOn ? compactFile(*database, file, reindex) : true;
+    const bool reopen = goOn ? compactFile(*database, file, reindex, progress) : true;
     if (reopen)
         OpenDatabaseFile(database, file, false);
 }

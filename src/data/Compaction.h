@@ -2,6 +2,8 @@
 
 #include <QtCore/QString>
 
+#include <functional>
+
 namespace platform {
 class Database;
 struct RebuildResult;
@@ -21,7 +23,13 @@ struct RebuildResult;
 // An empty question asks nothing. An empty path means the file the database
 // has open (nothing happens when it is closed); a path is given when the
 // file failed to open (the repair offered by the database opening).
-void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex);
+//
+// The progress, when given, follows the copy (steps done, steps in all) and
+// may stop it by answering false: the copy is then dropped, the file stays as
+// it was and the user is told so.
+using CompactProgress = std::function<bool(int done, int total)>;
+void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
+                     const CompactProgress &progress = CompactProgress());
 
 // At the end of start-up: on the weekdays chosen in "CompactOpt" (bit 0
 // Sunday ... bit 6 Saturday), unless the database was compacted today

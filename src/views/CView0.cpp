@@ -15,6 +15,7 @@
 #include "controls/CSearchList.h"
 #include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
@@ -1339,13 +1340,26 @@ void CView0::OnCompact(bool reindex)
     platform::Database &db = SharedDatabase();
     if (!db.isOpen())
         return;
+    // The copy shows its progress table by table and can be stopped.
+    std::unique_ptr<CXProgress> window;
+    const CompactProgress progress = [&window](int done, int total) {
+        if (!window) {
+            window = CXProgress::Create();
+            window->Start(total, QStringLiteral("Compacting %1").arg(DatabaseFileName()), true, true);
+        }
+        if (done >= total) {
+            window.reset(); // closed before the outcome is said
+            return true;
+        }
+        return window->Step();
+    };
     try {
         if (reindex) {
             CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
-                            QString(), true);
+                            QString(), true, progress);
         } else {
             ReportTablesAndIndexes(&db, false);
-            CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false);
+            CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false, progress);
         }
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QString());

@@ -315,6 +315,49 @@ TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)
     EXPECT_EQ(fileBytes(m_path), original);
 }
 
+TEST_F(CompactionTest, ProgressFollowsTheCopyAndStopLeavesTheFileAsItWas)
+{
+    makePopulated();
+    db().close();
+    const QByteArray original = fileBytes(m_path);
+    db().open(m_path);
+
+    // Stopped at the third step: the file is untouched and no copy is left.
+    QList<QPair<int, int>> seen;
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true, [&](int done, int total) {
+        seen << qMakePair(done, total);
+        return done < 2;
+    });
+    ASSERT_EQ(prompts().texts(),
+              (QStringList{kCompactQuestion, QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged.")}));
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_EQ(seen.last().first, 2);
+    EXPECT_GT(seen.last().second, 10); // every table and index is a step
+    EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+    EXPECT_TRUE(compacted().isEmpty());
+    ASSERT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    db().close();
+    EXPECT_EQ(fileBytes(m_path), original);
+
+    // Let run, it counts every step up to the end.
+    db().open(m_path);
+    seen.clear();
+    prompts().clear();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true, [&](int done, int total) {
+        seen << qMakePair(done, total);
+        return true;
+    });
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.last(), qMakePair(seen.last().second, seen.last().second));
+    EXPECT_EQ(seen.size(), seen.last().second + 1);
+}
+
 TEST_F(CompactionTest, RepairOfTheOpening)
 {
     // A file that opens: compacted from its path and opened for sharing.

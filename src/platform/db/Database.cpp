@@ -75,7 +75,7 @@ QString Database::name() const
     return d->path;
 }
 
-RebuildResult Database::rebuildCopy(const QString &copyPath)
+RebuildResult Database::rebuildCopy(const QString &copyPath, const RebuildProgress &progress)
 {
     d->requireOpen();
     if (!d->exclusive)
@@ -91,7 +91,7 @@ RebuildResult Database::rebuildCopy(const QString &copyPath)
     };
     RebuildResult result;
     try {
-        result = RebuildCopy(d->path, copyPath);
+        result = RebuildCopy(d->path, copyPath, progress);
     } catch (...) {
         retake();
         throw;

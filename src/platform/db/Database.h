@@ -49,7 +49,7 @@ public:
     // Exclusive connections only (else 3045): a new file at copyPath with this
     // file's schema, its readable rows and every index built anew from them
     // (RebuildCopy). The file stays this workstation's alone meanwhile.
-    RebuildResult rebuildCopy(const QString &copyPath);
+    RebuildResult rebuildCopy(const QString &copyPath, const RebuildProgress &progress = RebuildProgress());
 
     // Runs SQLite text directly (schema work and maintenance only; never user text).
     void executeNative(const QString &sqliteSql);

@@ -29,6 +29,7 @@ constexpr Entry kTexts[] = {
     {NotADatabase, "Cannot open database '%1'. It may not be a database, or the file may be corrupt."},
     {CannotOpenFile, "Cannot open the file '%1'. It is already opened exclusively by another user, or you need permission to view its data."},
     {NullInIndex, "Index or primary key cannot contain a Null value."},
+    {OperationCanceled, "Operation canceled by user."},
     {3060, "Wrong data type for parameter '%1'."},
     {TooFewParameters, "Too few parameters. Expected %1."},
     {SelectNotExecutable, "Cannot execute a select query."},

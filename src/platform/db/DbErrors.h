@@ -26,6 +26,7 @@ enum : int {
     NotADatabase = 3049,
     CannotOpenFile = 3051,
     NullInIndex = 3058,
+    OperationCanceled = 3059,
     TooFewParameters = 3061,
     SelectNotExecutable = 3065,
     SyntaxInExpression = 3075,

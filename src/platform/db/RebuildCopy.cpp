@@ -224,7 +224,7 @@ qint64 countLostRows(CopyConnection &c, const QString &table, const QList<Schema
 
 } // namespace
 
-RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath)
+RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, const RebuildProgress &progress)
 {
     if (QFile::exists(copyPath))
         dberr::raise(dberr::DatabaseExists);
@@ -249,7 +249,18 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath)
             c.run(r.sql);
             tables << r.name;
         }
+        int indexes = 0;
+        for (const SchemaRow &r : schema)
+            indexes += r.type == QLatin1String("index") ? 1 : 0;
+        const int total = int(tables.size()) + indexes;
+        int done = 0;
+        const auto step = [&] {
+            if (progress && !progress(done, total))
+                dberr::raise(dberr::OperationCanceled);
+            ++done;
+        };
         for (const QString &table : std::as_const(tables)) {
+            step();
             if (!copyRows(c, table)) {
                 const qint64 lost = countLostRows(c, table, schema);
                 if (lost != 0)
@@ -271,6 +282,7 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath)
         for (const SchemaRow &r : schema) {
             if (r.type != QLatin1String("index"))
                 continue;
+            step();
             const int rc = c.tryRun(r.sql);
             if (rc == SQLITE_DONE)
                 continue;
@@ -285,6 +297,8 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath)
         c.run(QStringLiteral("DETACH DATABASE source"));
         c.run(QStringLiteral("PRAGMA journal_mode = DELETE"));
         c.run(QStringLiteral("PRAGMA synchronous = FULL"));
+        if (progress)
+            progress(total, total);
     } catch (...) {
         QFile::remove(copyPath);
         throw;

@@ -4,6 +4,8 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <functional>
+
 namespace platform {
 
 // What a rebuilt copy of a database file could not take over.
@@ -28,6 +30,13 @@ struct RebuildResult
 // keep other workstations out of it meanwhile. Throws DbException when the
 // copy cannot be written or the source's schema cannot be read; the copy is
 // then removed.
-RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath);
+//
+// The progress, when given, is told before each table is copied and each
+// index built (steps done, steps in all); when it answers false the copy
+// stops, is removed, and DbException 3059 ("Operation canceled by user.") is
+// thrown.
+using RebuildProgress = std::function<bool(int done, int total)>;
+RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath,
+                          const RebuildProgress &progress = RebuildProgress());
 
 } // namespace platform
