@@ -117,13 +117,27 @@ QList<ShopSchema::Index> KeyCheckList()
 
 QString CheckDatabaseKeys(QString &log, platform::Database *database)
 {
+    CheckDatabaseKeys(log, database, KeyCheckProgress());
+    return log;
+}
+
+bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyCheckProgress &progress)
+{
     const WaitCursor wait;
     ClearRunLog();
-    for (const ShopSchema::Index &entry : KeyCheckList())
-        checkKeyIndex(*database, entry.table, entry.field, entry.primary);
+    const QList<ShopSchema::Index> list = KeyCheckList();
+    for (int i = 0; i < list.size(); ++i) {
+        if (progress && !progress(i, int(list.size()))) {
+            log = GetRunLog();
+            return false;
+        }
+        checkKeyIndex(*database, list[i].table, list[i].field, list[i].primary);
+    }
+    if (progress)
+        progress(int(list.size()), int(list.size()));
     ClearJobLocks(*database);
     log = GetRunLog();
-    return log;
+    return true;
 }
 
 void CheckKeyIndex(const QString &table, const QString &field, bool primary)

@@ -5,6 +5,8 @@
 #include <QtCore/QList>
 #include <QtCore/QString>
 
+#include <functional>
+
 namespace platform {
 class Database;
 }
@@ -26,7 +28,12 @@ QList<ShopSchema::Index> KeyCheckList();
 // the start): one "FAILED to create ..." line per index that could not be
 // made; empty when every index was made or already there. Failures of the
 // row deletions are not caught here.
+// The progress, when given, is told before each entry (entries done, in
+// all) and stops the run by answering false: what was made stays, the job
+// locks are left alone and the result is false.
+using KeyCheckProgress = std::function<bool(int done, int total)>;
 QString CheckDatabaseKeys(QString &log, platform::Database *database);
+bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyCheckProgress &progress);
 
 // One entry of the list, on the shared database. A missing table is passed
 // over silently.

@@ -1372,10 +1372,27 @@ void CView0::OnKeyCheck()
     if (!db.isOpen())
         return;
     QString log;
+    std::unique_ptr<CXProgress> window;
+    bool finished = false;
     try {
-        CheckDatabaseKeys(log, &db);
+        finished = CheckDatabaseKeys(log, &db, [&window](int done, int total) {
+            if (!window) {
+                window = CXProgress::Create();
+                window->Start(total, QStringLiteral("Checking the keys and indexes"), true, true);
+            }
+            if (done >= total) {
+                window.reset();
+                return true;
+            }
+            return window->Step();
+        });
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QString());
+        return;
+    }
+    window.reset();
+    if (!finished) {
+        platform::Prompt::messageBox(log + QStringLiteral("The key check was stopped; the keys checked so far are in place."));
         return;
     }
     // Keys that could not be made are listed; otherwise the check says it ended.

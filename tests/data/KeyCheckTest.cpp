@@ -111,6 +111,35 @@ TEST_F(KeyCheckTest, DuplicatesAreRemovedOnYesAndRowsWithoutKeyAlways)
     EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
 }
 
+TEST_F(KeyCheckTest, AStoppedCheckKeepsWhatItMadeAndTheJobLocks)
+{
+    openNew();
+    db().deleteIndex(QStringLiteral("Customers"), QStringLiteral("CusNo"));
+    db().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (-5, 105)"));
+    int asked = 0;
+    int total = 0;
+    QString log;
+    // Stopped before the last entry: the customers' key (early in the list)
+    // is made, the job lock stays.
+    EXPECT_FALSE(CheckDatabaseKeys(log, &db(), [&](int done, int all) {
+        ++asked;
+        total = all;
+        return done < all - 1;
+    }));
+    EXPECT_EQ(asked, total);
+    EXPECT_TRUE(hasKey(QStringLiteral("Customers"), QStringLiteral("CusNo")));
+    EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM Options WHERE OptionID < 0")), 1);
+    // Run to the end, it is told the end and clears the locks.
+    QList<int> steps;
+    EXPECT_TRUE(CheckDatabaseKeys(log, &db(), [&](int done, int) {
+        steps << done;
+        return true;
+    }));
+    EXPECT_EQ(steps.size(), total + 1);
+    EXPECT_EQ(steps.last(), total);
+    EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM Options WHERE OptionID < 0")), 0);
+}
+
 TEST_F(KeyCheckTest, KeptOrPartlyRemovedDuplicatesLeaveTheKeyMissingAndLogged)
 {
     openNew();
