@@ -59,6 +59,8 @@ public:
         leaveEdit();
         resolved = false;
         firstRead.clear();
+        if (keyed)
+            keyed->unpin();
         if (pos >= 0 && pos < size())
             visited = qMax(visited, long(pos) + 1);
     }
@@ -302,7 +304,7 @@ Value Recordset::Impl::currentValue(int index)
         if (!keyed->seek(pos, g_pageTimeoutMs))
             dberr::raise(dberr::RecordDeleted);
         resolved = true;
-        keyed->copyRow(firstRead);
+        keyed->pinRow(&firstRead);
         firstReadMark = dbi().writeMark();
     }
     return keyed->value(index);
@@ -619,6 +621,8 @@ void Recordset::edit()
     if (!d->hasCurrent())
         dberr::raise(dberr::NoCurrentRecord);
     d->leaveEdit();
+    // The row as it was read, copied now if it was not yet.
+    d->keyed->takePinned();
     d->resolved = false;
     const std::int64_t key = d->keyed->key(d->pos);
     std::vector<Value> values;
