@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -109,13 +110,31 @@ public:
     QString table;
     QStringList baseColumns; // per field: its column of the table, "" when computed
     std::vector<FieldType> types; // per field
-    std::vector<HeldCell> rows;   // row by row, one cell per field
+    // Row by row, one cell per field, in blocks of rows: a big set grows
+    // block by block instead of copying all it holds each time it outgrows
+    // its room. Blocks start small (most sets are small) and double up to
+    // kMaxBlockRows.
+    static constexpr int kFirstBlockRows = 64;
+    static constexpr int kMaxBlockRows = 4096;
+    std::vector<std::unique_ptr<HeldCell[]>> rows;
+    std::vector<int> blockFirstRow; // per block
+    mutable size_t lastBlock = 0;   // the block read last: the next read is most often in it
+
+    const HeldCell *heldRow(int row) const
+    {
+        size_t b = lastBlock < blockFirstRow.size() ? lastBlock : 0;
+        if (row < blockFirstRow[b] || (b + 1 < blockFirstRow.size() && row >= blockFirstRow[b + 1])) {
+            b = size_t(std::upper_bound(blockFirstRow.begin(), blockFirstRow.end(), row) - blockFirstRow.begin()) - 1;
+            lastBlock = b;
+        }
+        return rows[b].get() + size_t(row - blockFirstRow[b]) * types.size();
+    }
     std::vector<char> bytes;      // the texts and blobs of the held cells
     int rowCount = 0;
 
     Value heldValue(int row, int field) const
     {
-        const HeldCell &c = rows[size_t(row) * types.size() + size_t(field)];
+        const HeldCell &c = heldRow(row)[field];
         sqlvalues::Stored s;
         s.storage = c.storage;
         switch (c.storage) {
@@ -158,7 +177,9 @@ void Recordset::Impl::run()
     openSerial = d.openSerial;
     isOpen = false;
     keyed.reset();
-    rows = {};
+    rows.clear();
+    blockFirstRow.clear();
+    lastBlock = 0;
     bytes = {};
     types.clear();
     rowCount = 0;
@@ -254,14 +275,25 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
     const size_t fields = types.size();
     const int width = qMin(int(fields), st.columnCount());
     sqlite3_stmt *stmt = st.handle();
-    rows.reserve(fields * 256);
+    HeldCell *block = nullptr;
+    int blockRows = 0;
+    int inBlock = 0;
     // The rows are read at once: a statement left open would hold the read
     // lock and keep every other workstation from saving.
     while (st.step()) {
+        if (inBlock == blockRows) {
+            blockRows = blockRows == 0 ? kFirstBlockRows : qMin(2 * blockRows, kMaxBlockRows);
+            // Cells of fields the statement does not give stay Null.
+            rows.push_back(std::make_unique<HeldCell[]>(size_t(blockRows) * fields));
+            blockFirstRow.push_back(rowCount);
+            block = rows.back().get();
+            inBlock = 0;
+        }
+        HeldCell *row = block + size_t(inBlock++) * fields;
         for (int c = 0; c < width; ++c) {
             // The value's own accessors: one column look-up per cell.
             sqlite3_value *v = sqlite3_column_value(stmt, c);
-            HeldCell &cell = rows.emplace_back();
+            HeldCell &cell = row[c];
             cell.storage = sqlite3_value_type(v);
             switch (cell.storage) {
             case SQLITE_INTEGER:
@@ -286,8 +318,6 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
                 break;
             }
         }
-        // Fields the statement does not give read as Null.
-        rows.resize(rows.size() + (fields - size_t(width)));
         ++rowCount;
     }
     st.reset();
@@ -369,7 +399,9 @@ void Recordset::close()
 {
     d->isOpen = false;
     d->keyed.reset();
-    d->rows = {};
+    d->rows.clear();
+    d->blockFirstRow.clear();
+    d->lastBlock = 0;
     d->bytes = {};
     d->types.clear();
     d->rowCount = 0;
