@@ -100,11 +100,12 @@ public:
     // number, or where its bytes lie in one buffer) and become a Value in
     // their field's type only when read: reading the rows is then little
     // more than stepping the statement, and most values are read once.
+    // Left unset when allocated: a row's cells are all written when it is read.
     struct HeldCell
     {
-        std::int64_t bits = 0; // the integer, the double's bits, or the offset of the bytes
-        std::int32_t size = 0;
-        std::int32_t storage = SQLITE_NULL;
+        std::int64_t bits; // the integer, the double's bits, or the offset of the bytes
+        std::int32_t size;
+        std::int32_t storage;
     };
     std::unique_ptr<KeyedRows> keyed;
     QString table;
@@ -283,8 +284,7 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
     while (st.step()) {
         if (inBlock == blockRows) {
             blockRows = blockRows == 0 ? kFirstBlockRows : qMin(2 * blockRows, kMaxBlockRows);
-            // Cells of fields the statement does not give stay Null.
-            rows.push_back(std::make_unique<HeldCell[]>(size_t(blockRows) * fields));
+            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(blockRows) * fields));
             blockFirstRow.push_back(rowCount);
             block = rows.back().get();
             inBlock = 0;
@@ -295,6 +295,7 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
             sqlite3_value *v = sqlite3_column_value(stmt, c);
             HeldCell &cell = row[c];
             cell.storage = sqlite3_value_type(v);
+            cell.size = 0;
             switch (cell.storage) {
             case SQLITE_INTEGER:
                 cell.bits = sqlite3_value_int64(v);
@@ -315,9 +316,13 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
                 break;
             }
             default:
+                cell.bits = 0;
                 break;
             }
         }
+        // Fields the statement does not give read as Null.
+        for (size_t c = size_t(width); c < fields; ++c)
+            row[c] = HeldCell{0, 0, SQLITE_NULL};
         ++rowCount;
     }
     st.reset();
