@@ -11,7 +11,6 @@
 #include "data/SharedDatabase.h"
 
 #include <cstring>
-#include <deque>
 
 namespace {
 
@@ -140,25 +139,30 @@ void CItemPrice::LoadItemServices(CItemSet *item, bool silent, PricingCache *cac
         return;
     m_nJobType = m_pCache->JobType(item->m_JobID);
 
-    m_items.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo > -1")
-                              .arg(item->m_JobID)
-                              .arg(item->m_ItemNo)
-                              .arg(item->m_SubNo);
-    m_items.m_strSort = QStringLiteral("SerNo");
-    m_items.Open(CXDaoSet::dbOpenDynaset);
-    if (!m_items.IsOpen())
-        return;
-
-    // The item's rows, kept in SerNo order, and all their services at once.
-    std::deque<CItemSet> rows;
-    std::vector<qint32> serNos;
-    for (; !m_items.IsEOF(); m_items.MoveNext()) {
-        rows.emplace_back();
-        rows.back() = m_items;
-        if (m_items.m_SerNo > 0)
-            serNos.push_back(m_items.m_SerNo);
+    // The item's rows, kept in SerNo order: from the run's cache, which reads
+    // the whole job once, or else read here.
+    const std::vector<CItemSet> *held =
+        cache ? m_pCache->ItemRows(item->m_JobID, item->m_ItemNo, item->m_SubNo) : nullptr;
+    m_ownRows.clear();
+    if (held) {
+        // Nothing left open on an item this engine priced before.
+        if (m_items.IsOpen())
+            m_items.Close();
+    } else {
+        if (!OpenItemRowSet())
+            return;
+        for (; !m_items.IsEOF(); m_items.MoveNext())
+            m_ownRows.emplace_back(m_items);
+        held = &m_ownRows;
     }
-    m_pCache->LoadServices(serNos);
+    const std::vector<CItemSet> &rows = *held;
+    // All their services at once.
+    m_serNos.clear();
+    for (const CItemSet &row : rows) {
+        if (row.m_SerNo > 0)
+            m_serNos.push_back(row.m_SerNo);
+    }
+    m_pCache->LoadServices(m_serNos);
 
     bool anyRow = false;
     bool stopped = false;
@@ -493,10 +497,34 @@ int CItemPrice::PriceItem(int quantity)
     return SaveRows(choice, spread) ? choice : 0;
 }
 
+bool CItemPrice::OpenItemRowSet()
+{
+    if (!m_pItem)
+        return false;
+    m_items.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo > -1")
+                              .arg(m_pItem->m_JobID)
+                              .arg(m_pItem->m_ItemNo)
+                              .arg(m_pItem->m_SubNo);
+    m_items.m_strSort = QStringLiteral("SerNo");
+    m_items.Open(CXDaoSet::dbOpenDynaset);
+    return m_items.IsOpen();
+}
+
 bool CItemPrice::SaveRows(int choice, bool spreadTyped)
 {
-    if (!m_items.IsOpen())
+    // Rows taken from the run's cache are written through a set opened now.
+    if (!m_items.IsOpen() && !OpenItemRowSet())
         return false;
+    const bool ok = WriteRows(choice, spreadTyped);
+    // This item's rows are changed; the other items' rows the cache holds
+    // are not.
+    if (m_pCache && m_pItem)
+        m_pCache->ItemRowsWritten(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo);
+    return ok;
+}
+
+bool CItemPrice::WriteRows(int choice, bool spreadTyped)
+{
     const bool newCost = choice == DefaultCostDefaultPrice || choice == DefaultCostLastPrice
                          || choice == DefaultCostRevisedPrice;
     const bool newPrice = choice == DefaultCostDefaultPrice || choice == RevisedCostDefaultPrice;

@@ -170,12 +170,16 @@ private:
     void RoundNewPrice();
     void ShowItemMessage(const QString &text, unsigned icon);
     QString ItemTitle() const;
+    bool OpenItemRowSet();
     bool SaveRows(int choice, bool spreadTyped);
+    bool WriteRows(int choice, bool spreadTyped);
     void PaperDifficultyOf(const CSerSet &paper, int &level) const;
 
     // The item being priced and the rows.
     CItemSet *m_pItem = nullptr;
-    CItemSet m_items;              // all rows of the item, also used to write back
+    CItemSet m_items;              // all rows of the item, opened to read them without a run's cache and to write back
+    std::vector<CItemSet> m_ownRows; // the item's rows when read here
+    std::vector<qint32> m_serNos;
     CItemSet m_work;               // the row being priced
     const CSerSet *m_pSer = nullptr; // its service
     std::map<qint32, CItemSet> m_rows;

@@ -6,6 +6,8 @@
 
 #include <QtCore/QStringList>
 
+#include <sqlite3.h>
+
 #include <cstring>
 
 namespace {
@@ -49,6 +51,10 @@ void PricingCache::Clear()
     m_strRoundLimits.clear();
     m_strRoundSteps.clear();
     m_jobTypes.clear();
+    m_bJobRowsRead = false;
+    m_nRowsJobId = 0;
+    m_jobRows.clear();
+    m_writtenItems.clear();
 }
 
 void PricingCache::LoadServices(const std::vector<qint32> &serNos)
@@ -196,4 +202,68 @@ quint8 PricingCache::JobType(qint32 jobId)
     const quint8 type = GetJobType(jobId);
     m_jobTypes.emplace(jobId, type);
     return type;
+}
+
+namespace {
+
+qint64 ConnectionChanges()
+{
+    sqlite3 *handle = SharedDatabase().isOpen() ? SharedDatabase().handle() : nullptr;
+    return handle ? qint64(sqlite3_total_changes64(handle)) : 0;
+}
+
+} // namespace
+
+void PricingCache::ReadJobRows(qint32 jobId)
+{
+    m_jobRows.clear();
+    m_writtenItems.clear();
+    m_nRowsJobId = jobId;
+    m_bJobRowsRead = true;
+    m_nRowsChanges = ConnectionChanges();
+    CItemSet rows;
+    rows.m_strFilter = QStringLiteral("JobID = %1 and SerNo > -1").arg(jobId);
+    // Within an item by SerNo, as the engine reads an item's rows on its own.
+    rows.m_strSort = QStringLiteral("ItemNo, SubNo, SerNo");
+    rows.Open(CXDaoSet::dbOpenSnapshot);
+    if (!rows.IsOpen()) {
+        // Reported by the set; every item of the job reads its own rows.
+        m_bJobRowsRead = false;
+        return;
+    }
+    std::vector<CItemSet> *current = nullptr;
+    std::pair<qint32, qint32> currentKey(-1, -1);
+    for (; !rows.IsEOF(); rows.MoveNext()) {
+        const std::pair<qint32, qint32> key(rows.m_ItemNo, rows.m_SubNo);
+        if (!current || key != currentKey) {
+            current = &m_jobRows[key];
+            currentKey = key;
+        }
+        current->emplace_back(rows);
+    }
+}
+
+const std::vector<CItemSet> *PricingCache::ItemRows(qint32 jobId, qint32 itemNo, qint32 subNo)
+{
+    if (!m_bJobRowsRead || m_nRowsJobId != jobId || m_nRowsChanges != ConnectionChanges())
+        ReadJobRows(jobId);
+    if (!m_bJobRowsRead)
+        return nullptr;
+    const std::pair<qint32, qint32> key(itemNo, subNo);
+    if (m_writtenItems.count(key))
+        return nullptr;
+    static const std::vector<CItemSet> kNoRows;
+    const auto it = m_jobRows.find(key);
+    return it == m_jobRows.end() ? &kNoRows : &it->second;
+}
+
+void PricingCache::ItemRowsWritten(qint32 jobId, qint32 itemNo, qint32 subNo)
+{
+    if (!m_bJobRowsRead || m_nRowsJobId != jobId)
+        return;
+    const std::pair<qint32, qint32> key(itemNo, subNo);
+    m_jobRows.erase(key);
+    m_writtenItems.insert(key);
+    // The engine's own save is the only change since: the rest stays good.
+    m_nRowsChanges = ConnectionChanges();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CItemSet.h"
 #include "data/CSerSet.h"
 
 #include <QtCore/QString>
@@ -71,7 +72,22 @@ public:
 
     quint8 JobType(qint32 jobId);
 
+    // The rows of one item of a job: its item row (SerNo 0) and its service
+    // rows, by SerNo. The first question about a job reads the rows of all
+    // its items in one statement, so that a job's reprice reads them once
+    // rather than walking the job's every row for each item. When this
+    // connection has written anything since, the job is read again. nullptr
+    // when the item's rows are not held (an engine wrote them, see below):
+    // the engine reads them itself then. An item without rows gets an empty
+    // list.
+    const std::vector<CItemSet> *ItemRows(qint32 jobId, qint32 itemNo, qint32 subNo);
+    // An engine has just saved the rows of this item (and nothing else): the
+    // other items' rows stay held, this item's are no longer.
+    void ItemRowsWritten(qint32 jobId, qint32 itemNo, qint32 subNo);
+
 private:
+    void ReadJobRows(qint32 jobId);
+
     std::map<qint32, std::shared_ptr<const CSerSet>> m_services;
     std::set<qint32> m_missingServices;
 
@@ -89,4 +105,12 @@ private:
     QString m_strRoundSteps;
 
     std::map<qint32, quint8> m_jobTypes;
+
+    // The rows of the job last asked for, by (ItemNo, SubNo), and the
+    // connection's change count when they were read.
+    qint32 m_nRowsJobId = 0;
+    bool m_bJobRowsRead = false;
+    qint64 m_nRowsChanges = 0;
+    std::map<std::pair<qint32, qint32>, std::vector<CItemSet>> m_jobRows;
+    std::set<std::pair<qint32, qint32>> m_writtenItems;
 };

@@ -117,24 +117,45 @@ void KeyedRows::copyRow(RowCopy &into) const
     into.m_sizes.clear();
     if (!m_row)
         return;
-    const size_t width = size_t(m_types.size());
+    copyCells(*m_page, m_row, size_t(m_types.size()), into);
+}
+
+void KeyedRows::copyCells(const Page &page, const Cell *row, size_t width, RowCopy &into)
+{
+    into.clear();
     into.m_storage.resize(width);
     into.m_cells.resize(width);
     into.m_sizes.resize(width);
     for (size_t c = 0; c < width; ++c) {
-        const Cell &cell = m_row[c];
+        const Cell &cell = row[c];
         into.m_storage[c] = cell.storage;
         into.m_sizes[c] = cell.size;
         if (cell.storage == SQLITE_TEXT || cell.storage == SQLITE_BLOB) {
             into.m_cells[c] = std::int64_t(into.m_bytes.size());
             if (cell.size > 0) {
-                const char *from = m_page->bytes.data() + cell.integer;
+                const char *from = page.bytes.data() + cell.integer;
                 into.m_bytes.insert(into.m_bytes.end(), from, from + cell.size);
             }
         } else {
             into.m_cells[c] = cell.integer; // the union's bits: integer or double
         }
     }
+}
+
+void KeyedRows::pinRow(RowCopy *into)
+{
+    into->clear();
+    m_pinTarget = m_row ? into : nullptr;
+    m_pinPage = m_page;
+    m_pinRow = m_row;
+}
+
+void KeyedRows::takePinned()
+{
+    if (!m_pinTarget)
+        return;
+    copyCells(*m_pinPage, m_pinRow, size_t(m_types.size()), *m_pinTarget);
+    m_pinTarget = nullptr;
 }
 
 namespace {
@@ -239,6 +260,8 @@ bool KeyedRows::readComputed(std::int64_t key, Page &page, int slot)
 
 void KeyedRows::loadPage(int pageNo, Page &page)
 {
+    // A row still owed to its copy is copied before any page changes.
+    takePinned();
     const int first = pageNo * kPageSize;
     const int count = qMin(kPageSize, size() - first);
     // Cells of rows not found stay unread: the row is marked absent.

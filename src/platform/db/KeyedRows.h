@@ -82,6 +82,13 @@ public:
         std::vector<char> m_bytes;
     };
     void copyRow(RowCopy &into) const;
+    // The same copy, taken only when it is needed: the row found by the last
+    // successful seek() is copied into `into` just before its page is read
+    // again or reused, or when takePinned() asks for it. Walking a set then
+    // copies no row. `into` must outlive the pin (unpin() ends it).
+    void pinRow(RowCopy *into);
+    void takePinned();
+    void unpin() { m_pinTarget = nullptr; }
     // A field of a copy in its type, and exactly as stored (for the optimistic
     // check of an update).
     Value copyValue(const RowCopy &row, int field) const;
@@ -113,6 +120,7 @@ private:
     };
     static constexpr size_t kPages = 8;
 
+    static void copyCells(const Page &page, const Cell *row, size_t width, RowCopy &into);
     Statement prepare(const QString &sql) const;
     void loadPage(int page, Page &into);
     void takeRow(Statement &st, int firstColumn, Page &page, int slot);
@@ -130,6 +138,9 @@ private:
     std::uint64_t m_useClock = 0;
     const Page *m_page = nullptr; // of the last seek
     const Cell *m_row = nullptr;
+    RowCopy *m_pinTarget = nullptr; // the copy owed, of the row below
+    const Page *m_pinPage = nullptr;
+    const Cell *m_pinRow = nullptr;
     Statement m_byList;   // rows whose rowids are listed
     Statement m_byRange;  // rows whose rowids lie in a range
     Statement m_byKey;    // one row

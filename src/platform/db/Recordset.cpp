@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -59,6 +60,8 @@ public:
         leaveEdit();
         resolved = false;
         firstRead.clear();
+        if (keyed)
+            keyed->unpin();
         if (pos >= 0 && pos < size())
             visited = qMax(visited, long(pos) + 1);
     }
@@ -97,23 +100,42 @@ public:
     // number, or where its bytes lie in one buffer) and become a Value in
     // their field's type only when read: reading the rows is then little
     // more than stepping the statement, and most values are read once.
+    // Left unset when allocated: a row's cells are all written when it is read.
     struct HeldCell
     {
-        std::int64_t bits = 0; // the integer, the double's bits, or the offset of the bytes
-        std::int32_t size = 0;
-        std::int32_t storage = SQLITE_NULL;
+        std::int64_t bits; // the integer, the double's bits, or the offset of the bytes
+        std::int32_t size;
+        std::int32_t storage;
     };
     std::unique_ptr<KeyedRows> keyed;
     QString table;
     QStringList baseColumns; // per field: its column of the table, "" when computed
     std::vector<FieldType> types; // per field
-    std::vector<HeldCell> rows;   // row by row, one cell per field
+    // Row by row, one cell per field, in blocks of rows: a big set grows
+    // block by block instead of copying all it holds each time it outgrows
+    // its room. Blocks start small (most sets are small) and double up to
+    // kMaxBlockRows.
+    static constexpr int kFirstBlockRows = 64;
+    static constexpr int kMaxBlockRows = 4096;
+    std::vector<std::unique_ptr<HeldCell[]>> rows;
+    std::vector<int> blockFirstRow; // per block
+    mutable size_t lastBlock = 0;   // the block read last: the next read is most often in it
+
+    const HeldCell *heldRow(int row) const
+    {
+        size_t b = lastBlock < blockFirstRow.size() ? lastBlock : 0;
+        if (row < blockFirstRow[b] || (b + 1 < blockFirstRow.size() && row >= blockFirstRow[b + 1])) {
+            b = size_t(std::upper_bound(blockFirstRow.begin(), blockFirstRow.end(), row) - blockFirstRow.begin()) - 1;
+            lastBlock = b;
+        }
+        return rows[b].get() + size_t(row - blockFirstRow[b]) * types.size();
+    }
     std::vector<char> bytes;      // the texts and blobs of the held cells
     int rowCount = 0;
 
     Value heldValue(int row, int field) const
     {
-        const HeldCell &c = rows[size_t(row) * types.size() + size_t(field)];
+        const HeldCell &c = heldRow(row)[field];
         sqlvalues::Stored s;
         s.storage = c.storage;
         switch (c.storage) {
@@ -156,7 +178,9 @@ void Recordset::Impl::run()
     openSerial = d.openSerial;
     isOpen = false;
     keyed.reset();
-    rows = {};
+    rows.clear();
+    blockFirstRow.clear();
+    lastBlock = 0;
     bytes = {};
     types.clear();
     rowCount = 0;
@@ -252,15 +276,26 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
     const size_t fields = types.size();
     const int width = qMin(int(fields), st.columnCount());
     sqlite3_stmt *stmt = st.handle();
-    rows.reserve(fields * 256);
+    HeldCell *block = nullptr;
+    int blockRows = 0;
+    int inBlock = 0;
     // The rows are read at once: a statement left open would hold the read
     // lock and keep every other workstation from saving.
     while (st.step()) {
+        if (inBlock == blockRows) {
+            blockRows = blockRows == 0 ? kFirstBlockRows : qMin(2 * blockRows, kMaxBlockRows);
+            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(blockRows) * fields));
+            blockFirstRow.push_back(rowCount);
+            block = rows.back().get();
+            inBlock = 0;
+        }
+        HeldCell *row = block + size_t(inBlock++) * fields;
         for (int c = 0; c < width; ++c) {
             // The value's own accessors: one column look-up per cell.
             sqlite3_value *v = sqlite3_column_value(stmt, c);
-            HeldCell &cell = rows.emplace_back();
+            HeldCell &cell = row[c];
             cell.storage = sqlite3_value_type(v);
+            cell.size = 0;
             switch (cell.storage) {
             case SQLITE_INTEGER:
                 cell.bits = sqlite3_value_int64(v);
@@ -281,11 +316,13 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
                 break;
             }
             default:
+                cell.bits = 0;
                 break;
             }
         }
         // Fields the statement does not give read as Null.
-        rows.resize(rows.size() + (fields - size_t(width)));
+        for (size_t c = size_t(width); c < fields; ++c)
+            row[c] = HeldCell{0, 0, SQLITE_NULL};
         ++rowCount;
     }
     st.reset();
@@ -302,7 +339,7 @@ Value Recordset::Impl::currentValue(int index)
         if (!keyed->seek(pos, g_pageTimeoutMs))
             dberr::raise(dberr::RecordDeleted);
         resolved = true;
-        keyed->copyRow(firstRead);
+        keyed->pinRow(&firstRead);
         firstReadMark = dbi().writeMark();
     }
     return keyed->value(index);
@@ -367,7 +404,9 @@ void Recordset::close()
 {
     d->isOpen = false;
     d->keyed.reset();
-    d->rows = {};
+    d->rows.clear();
+    d->blockFirstRow.clear();
+    d->lastBlock = 0;
     d->bytes = {};
     d->types.clear();
     d->rowCount = 0;
@@ -624,6 +663,8 @@ void Recordset::edit()
     if (!d->hasCurrent())
         dberr::raise(dberr::NoCurrentRecord);
     d->leaveEdit();
+    // The row as it was read, copied now if it was not yet.
+    d->keyed->takePinned();
     d->resolved = false;
     const std::int64_t key = d->keyed->key(d->pos);
     std::vector<Value> values;

@@ -314,3 +314,47 @@ TEST_F(RecordsetTest, SumsCrosstabsAndParameters)
     EXPECT_EQ(errorOf([&] { rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs From")); }), 3061);
     EXPECT_EQ(errorOf([&] { rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs From"), {Value(QStringLiteral("x"))}); }), 3421);
 }
+
+// A snapshot holds its rows in blocks that grow with the set: every row of a
+// set of any size reads back as the statement gave it, walking both ways and
+// through Find, a field the statement does not give reads as Null, and a
+// requery onto fewer rows leaves nothing of the old ones.
+TEST_F(RecordsetTest, SnapshotRowsOfAnySizeReadBackWhole)
+{
+    db.executeNative(QStringLiteral("CREATE TABLE Numbers (N INTEGER, Label TEXT)"));
+    db.executeNative(QStringLiteral(
+        "INSERT INTO Numbers (N, Label) WITH RECURSIVE s(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM s WHERE i < 9000) "
+        "SELECT i, 'row ' || i FROM s"));
+    for (const int count : {0, 1, 64, 65, 192, 193, 8000, 9000}) {
+        SCOPED_TRACE(count);
+        Recordset rs(db);
+        rs.open(Recordset::Type::Snapshot,
+                QStringLiteral("SELECT N, Label FROM Numbers WHERE N <= %1 ORDER BY N").arg(count));
+        int n = 0;
+        for (; !rs.isEOF(); rs.moveNext()) {
+            ++n;
+            ASSERT_EQ(rs.value(0).toInt(), n);
+            ASSERT_EQ(rs.value(1).toString(), QStringLiteral("row %1").arg(n));
+        }
+        EXPECT_EQ(n, count);
+        if (count == 0)
+            continue;
+        rs.moveLast();
+        for (int back = count; back >= 1; --back, rs.movePrev())
+            ASSERT_EQ(rs.value(1).toString(), QStringLiteral("row %1").arg(back));
+        EXPECT_TRUE(rs.findFirst(QStringLiteral("N = %1").arg(count)));
+        EXPECT_EQ(rs.value(1).toString(), QStringLiteral("row %1").arg(count));
+        EXPECT_TRUE(rs.findFirst(QStringLiteral("N = %1").arg((count + 1) / 2)));
+        EXPECT_EQ(rs.value(0).toInt(), (count + 1) / 2);
+        EXPECT_FALSE(rs.findNext(QStringLiteral("N = %1").arg((count + 1) / 2)));
+    }
+    Recordset big(db);
+    big.open(Recordset::Type::Snapshot, QStringLiteral("SELECT N, Label FROM Numbers ORDER BY N DESC"));
+    big.moveLast();
+    EXPECT_EQ(big.recordCount(), 9000);
+    big.setFilter(QStringLiteral("N < 3"));
+    big.requery();
+    big.moveLast();
+    EXPECT_EQ(big.recordCount(), 2);
+    EXPECT_EQ(big.value(0).toInt(), 1);
+}
