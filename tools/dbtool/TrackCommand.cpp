@@ -64,16 +64,6 @@ QMap<qint32, QString> timesRows()
     return rows;
 }
 
-bool openDatabase(const QString &path, QTextStream &err)
-{
-    try {
-        SharedDatabase().open(path);
-    } catch (const platform::DbException &e) {
-        err << "Error " << e.number() << ": " << e.description() << '\n';
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -102,7 +92,7 @@ int runClockCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                "DEPID|pause TIMEID|resume TIMEID|finish TIMEID|scan ITEMID [--pending ID]\n";
         return 2;
     }
-    if (!openDatabase(rest[0], err))
+    if (!OpenToolDatabase(rest[0], err))
         return 1;
     platform::Clock::setFixed(now);
     CZqApp app;
@@ -179,7 +169,7 @@ int runTrackingCommand(const QStringList &args, QTextStream &out, QTextStream &e
                "[--update | --close]\n";
         return 2;
     }
-    if (!openDatabase(args[0], err))
+    if (!OpenToolDatabase(args[0], err))
         return 1;
     CZqApp app;
     startApp(app);
