@@ -17,63 +17,13 @@
 
 void ScheduleTest::SetUp()
 {
-    TavrelTest::SetUp();
-    m_dataFolder = DataFolder();
-    m_path = tempPath(QStringLiteral("TavrelData.mdb"));
-    CreateShopDatabase(m_path);
-    SharedDatabase().open(m_path);
-    platform::Clock::setFixed(QDateTime(today(), QTime(10, 0)));
-
-    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, Terms, Tax) "
-                        "VALUES (100, 'Acme Printing Co', 0, 1, 0)"));
-    exec(QStringLiteral("DELETE FROM Employees"));
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (0, ' ', 0, 0, 0, 0)"));
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)"));
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Ben', 1, 2, 0, 0)"));
+    ProductionShopTest::SetUp();
     exec(QStringLiteral("DELETE FROM Services WHERE SerNo in (901, 902)"));
     exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, ProdDepID) "
                         "SELECT 901, Min(CatNo), 'Offset Run', 0 FROM ServiceCategories WHERE CatNo > 0"));
     exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, ProdDepID) "
                         "SELECT 902, Max(CatNo), 'Fold', 0 FROM ServiceCategories WHERE CatNo > 0"));
-
-    app = std::make_unique<CZqApp>();
-    InstallAppQueryReader(*app);
-    app->LoadServiceDepartments();
-    app->LoadServiceCategories();
-    app->LoadServices(2);
-    app->BuildPopupMenus();
-    Appearance::instance().LoadViewSettings();
-}
-
-void ScheduleTest::TearDown()
-{
-    QApplication::processEvents();
-    app.reset();
-    platform::Clock::reset();
-    if (SharedDatabase().isOpen())
-        SharedDatabase().close();
-    SetDataFolder(m_dataFolder);
-    TavrelTest::TearDown();
-}
-
-void ScheduleTest::exec(const QString &sql)
-{
-    SharedDatabase().execute(sql);
-}
-
-platform::Value ScheduleTest::scalar(const QString &sql)
-{
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot, sql);
-    return rs.isEOF() ? platform::Value() : rs.value(0);
-}
-
-QString ScheduleTest::sqliteRows(const QString &sql)
-{
-    QProcess process;
-    process.start(QStringLiteral("sqlite3"), {m_path, sql});
-    process.waitForFinished(20000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    loadApplication();
 }
 
 qint32 ScheduleTest::addOrder(qint32 jobNo, int status, const QDate &dateIn, const QDate &due)

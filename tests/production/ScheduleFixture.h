@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/TestEnvironment.h"
+#include "ProductionShopFixture.h"
 
 #include "app/base/CZqApp.h"
 #include "platform/Value.h"
@@ -15,17 +15,10 @@ class QWidget;
 // A shop database in the test's folder opened as the shared database, today
 // fixed at Wednesday 06/12/2024, an application object with its caches,
 // a customer, three operators, two service categories with a service each.
-class ScheduleTest : public TavrelTest
+class ScheduleTest : public ProductionShopTest
 {
 protected:
     void SetUp() override;
-    void TearDown() override;
-
-    void exec(const QString &sql);
-    platform::Value scalar(const QString &sql);
-    // Runs a query with the sqlite3 program on the database file and returns
-    // its output lines joined by "|" per row and "\n" between rows.
-    QString sqliteRows(const QString &sql);
 
     // An order (JobType 0) of the status, dated in and due; returns its JobID.
     qint32 addOrder(qint32 jobNo, int status, const QDate &dateIn, const QDate &due);
@@ -36,12 +29,4 @@ protected:
 
     // Saves the widget as shown into build/tests/schedule/<name>.png.
     static void snapshot(QWidget &widget, const QString &name);
-
-    static QDate today() { return QDate(2024, 6, 12); }
-
-    std::unique_ptr<CZqApp> app;
-
-private:
-    QString m_path;
-    QString m_dataFolder;
 };

@@ -17,18 +17,7 @@
 
 void TrackTest::SetUp()
 {
-    TavrelTest::SetUp();
-    m_dataFolder = DataFolder();
-    m_path = tempPath(QStringLiteral("TavrelData.mdb"));
-    CreateShopDatabase(m_path);
-    SharedDatabase().open(m_path);
-    at(10, 0);
-
-    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, Terms, Tax) VALUES (100, 'Acme Printing Co', 0, 1, 0)"));
-    exec(QStringLiteral("DELETE FROM Employees"));
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (0, ' ', 0, 0, 0, 0)"));
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)"));
-    exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Ben', 1, 2, 0, 0)"));
+    ProductionShopTest::SetUp();
     exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (41, 1, 49, 'Press', 1)"));
     exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (42, 2, 50, 'Bindery', 2)"));
     exec(QStringLiteral("DELETE FROM Services WHERE SerNo in (901, 902)"));
@@ -53,45 +42,8 @@ void TrackTest::SetUp()
     fold = scalar(QStringLiteral("SELECT Max(ItemID) FROM Items")).toInt();
     exec(QStringLiteral("UPDATE Jobs SET Cost = 80 WHERE JobID = %1").arg(jobId));
 
-    app = std::make_unique<CZqApp>();
-    InstallAppQueryReader(*app);
-    app->LoadServiceDepartments();
-    app->LoadServiceCategories();
-    app->LoadServices(2);
-    app->BuildPopupMenus();
-    Appearance::instance().LoadViewSettings();
+    loadApplication();
     setTrackOptions(QStringLiteral("0,,, 0,0,0,0,  0,0,0,0,0,  0,0,0,"));
-}
-
-void TrackTest::TearDown()
-{
-    QApplication::processEvents();
-    app.reset();
-    platform::Clock::reset();
-    if (SharedDatabase().isOpen())
-        SharedDatabase().close();
-    SetDataFolder(m_dataFolder);
-    TavrelTest::TearDown();
-}
-
-void TrackTest::exec(const QString &sql)
-{
-    SharedDatabase().execute(sql);
-}
-
-platform::Value TrackTest::scalar(const QString &sql)
-{
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot, sql);
-    return rs.isEOF() ? platform::Value() : rs.value(0);
-}
-
-QString TrackTest::sqliteRows(const QString &sql)
-{
-    QProcess process;
-    process.start(QStringLiteral("sqlite3"), {m_path, sql});
-    process.waitForFinished(20000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
 void TrackTest::at(int hour, int minute)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/TestEnvironment.h"
+#include "ProductionShopFixture.h"
 
 #include "app/base/CZqApp.h"
 #include "platform/Value.h"
@@ -31,17 +31,10 @@ class CViewTrack;
 // clock fixed on Wednesday 06/12/2024, an application object with its caches,
 // two operators (Carla 3, Ben 5), a customer and an order with one item and
 // two services (offset run 901, fold 902).
-class TrackTest : public TavrelTest
+class TrackTest : public ProductionShopTest
 {
 protected:
     void SetUp() override;
-    void TearDown() override;
-
-    void exec(const QString &sql);
-    platform::Value scalar(const QString &sql);
-    // The sqlite3 program's rows of a query on the database file ("|" between
-    // cells, "\n" between rows), or the whole .dump with ".dump".
-    QString sqliteRows(const QString &sql);
 
     // The clock at that time of the fixed day.
     void at(int hour, int minute);
@@ -54,16 +47,10 @@ protected:
     // The view, started and shown, with the operator chosen (0: none).
     std::unique_ptr<CViewTrack> makeView(int empNo);
 
-    static QDate today() { return QDate(2024, 6, 12); }
     static void snapshot(QWidget &widget, const QString &name);
 
-    std::unique_ptr<CZqApp> app;
     qint32 jobId = 0;
     qint32 itemRow = 0;
     qint32 offsetRun = 0; // service 901: ChargeTime 60, ActualTime 60, TimeCost 30.00, ActualQty 1000, MatCost 50.00
     qint32 fold = 0;      // service 902
-
-private:
-    QString m_path;
-    QString m_dataFolder;
 };
