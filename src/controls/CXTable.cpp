@@ -66,6 +66,10 @@ QString shownDate(const QDate &d)
     return QString(text, 10);
 }
 
+// A loaded table's texts take about as much room per row as its first rows'
+// texts took: that many rows are read before the room for all is made.
+constexpr int kTextSampleRows = 1024;
+
 // Unused text is packed away once there is this much of it and it is more
 // than the text in use.
 constexpr size_t kPackThreshold = 1 << 16;
@@ -675,6 +679,87 @@ int CXTable::GetMarkedRowCount() const
 
 // --- Loading ------------------------------------------------------------------
 
+CXTable::HeldPlan CXTable::heldPlan(platform::FieldType field, int columnType)
+{
+    using platform::FieldType;
+    if (field == FieldType::Currency)
+        return HeldPlan::Money;
+    if (isMoneyType(columnType))
+        return HeldPlan::General;
+    if (field == FieldType::Long || field == FieldType::Integer || field == FieldType::Byte)
+        return HeldPlan::Whole;
+    if (isStoredNumberType(columnType))
+        return HeldPlan::General;
+    if (field == FieldType::Text || field == FieldType::Memo || field == FieldType::Guid)
+        return HeldPlan::Text;
+    if (field == FieldType::Date)
+        return HeldPlan::Date;
+    return HeldPlan::General;
+}
+
+void CXTable::setCellFromHeld(int row, int column, const platform::sqlvalues::Stored &v, platform::FieldType type,
+                              HeldPlan plan)
+{
+    // Each case does what SetCellFromVariant does with the value the field
+    // gives, without making the value.
+    Cell &c = m_cells[size_t(row) * m_columns.size() + size_t(column)];
+    switch (plan) {
+    case HeldPlan::Text:
+        if (v.storage != SQLITE_TEXT)
+            break;
+        leaveInteger(c);
+        setQueryText(c, v.bytes, v.size);
+        c.kind = TextKind::Stored;
+        return;
+    case HeldPlan::Date: {
+        if (v.storage != SQLITE_FLOAT && v.storage != SQLITE_INTEGER)
+            break;
+        const DateTime dt(v.storage == SQLITE_FLOAT ? v.real : double(v.integer));
+        const QDate d = dt.isValid() ? dt.date() : QDate();
+        // The years 1000 to 9999, as days; other dates are written as any
+        // other value.
+        static const qint64 kFirstDay = QDate(1000, 1, 1).toJulianDay();
+        static const qint64 kLastDay = QDate(9999, 12, 31).toJulianDay();
+        if (!d.isValid() || d.toJulianDay() < kFirstDay || d.toJulianDay() > kLastDay)
+            break;
+        leaveInteger(c);
+        dropText(c);
+        c.kind = TextKind::Date;
+        c.textAt = std::uint32_t(d.toJulianDay());
+        return;
+    }
+    case HeldPlan::Money:
+        if (v.storage == SQLITE_INTEGER) {
+            SetCellCurrency(row, column, Money::fromWhole(v.integer));
+            return;
+        }
+        if (v.storage == SQLITE_FLOAT) {
+            SetCellCurrency(row, column, Money::fromUnits(std::llround(v.real * 10000.0)));
+            return;
+        }
+        break;
+    case HeldPlan::Whole: {
+        if (v.storage != SQLITE_INTEGER)
+            break;
+        using platform::FieldType;
+        const std::int32_t n = type == FieldType::Byte ? std::int32_t(std::uint8_t(v.integer))
+            : type == FieldType::Integer               ? std::int32_t(std::int16_t(v.integer))
+                                                       : std::int32_t(v.integer);
+        if (isStoredNumberType(m_columns[size_t(column)].type)) {
+            SetCellLong(row, column, n);
+        } else {
+            c.number = n;
+            dropText(c);
+            c.kind = TextKind::Integer;
+        }
+        return;
+    }
+    case HeldPlan::General:
+        break;
+    }
+    SetCellFromVariant(row, column, platform::sqlvalues::toValue(v, type));
+}
+
 void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimals, const QString &totalLabel)
 {
     const WaitCursor wait;
@@ -759,58 +844,22 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
         source.moveFirst();
         bool read = false;
         if (auto *records = dynamic_cast<CXRecordsetSource *>(&source)) {
-            // A snapshot's rows as it holds them: texts and dates go into the
-            // cells without a Value or a QString made for each.
-            constexpr int kTextSampleRows = 1024;
+            // A snapshot's rows as it holds them: no Value and no QString is
+            // made for a cell on the way.
             std::vector<platform::FieldType> types(static_cast<size_t>(fields));
-            std::vector<std::uint8_t> direct(static_cast<size_t>(fields)); // 1: a text, 2: a date, written directly
+            std::vector<HeldPlan> plans(static_cast<size_t>(fields));
             for (int f = 0; f < fields; ++f) {
                 types[size_t(f)] = source.fieldType(f);
-                const int type = m_columns[size_t(f)].type;
-                if (isMoneyType(type) || isStoredNumberType(type))
-                    continue;
-                using platform::FieldType;
-                const FieldType t = types[size_t(f)];
-                if (t == FieldType::Text || t == FieldType::Memo || t == FieldType::Guid)
-                    direct[size_t(f)] = 1;
-                else if (t == FieldType::Date)
-                    direct[size_t(f)] = 2;
+                plans[size_t(f)] = heldPlan(types[size_t(f)], m_columns[size_t(f)].type);
             }
             read = records->recordset().readHeldRows([&](const platform::sqlvalues::Stored *held) {
+                if (r == kTextSampleRows && m_recordCount > 2 * kTextSampleRows) {
+                    // The texts of the first rows tell how much room all will
+                    // need: the buffer grows once instead of doubling.
+                    m_texts.reserve(m_texts.size() / kTextSampleRows * size_t(m_recordCount) * 9 / 8);
+                }
                 return addRecord([&](int f) { return platform::sqlvalues::toValue(held[f], types[size_t(f)]); },
-                                 [&](int f) {
-                                     const platform::sqlvalues::Stored &v = held[f];
-                                     if (direct[size_t(f)] == 1 && v.storage == SQLITE_TEXT) {
-                                         if (r == kTextSampleRows && m_recordCount > 2 * kTextSampleRows) {
-                                             // The texts of the first rows tell how much room all will
-                                             // need: the buffer grows once instead of doubling.
-                                             m_texts.reserve(m_texts.size() / kTextSampleRows
-                                                             * size_t(m_recordCount) * 9 / 8);
-                                         }
-                                         Cell &c = m_cells[size_t(r) * size_t(fields) + size_t(f)];
-                                         leaveInteger(c);
-                                         setQueryText(c, v.bytes, v.size);
-                                         c.kind = TextKind::Stored;
-                                         return;
-                                     }
-                                     if (direct[size_t(f)] == 2
-                                         && (v.storage == SQLITE_FLOAT || v.storage == SQLITE_INTEGER)) {
-                                         const DateTime dt(v.storage == SQLITE_FLOAT ? v.real : double(v.integer));
-                                         const QDate d = dt.isValid() ? dt.date() : QDate();
-                                         // The years 1000 to 9999, as days.
-                                         static const qint64 kFirstDay = QDate(1000, 1, 1).toJulianDay();
-                                         static const qint64 kLastDay = QDate(9999, 12, 31).toJulianDay();
-                                         if (d.isValid() && d.toJulianDay() >= kFirstDay && d.toJulianDay() <= kLastDay) {
-                                             Cell &c = m_cells[size_t(r) * size_t(fields) + size_t(f)];
-                                             leaveInteger(c);
-                                             dropText(c);
-                                             c.kind = TextKind::Date;
-                                             c.textAt = std::uint32_t(d.toJulianDay());
-                                             return;
-                                         }
-                                     }
-                                     SetCellFromVariant(r, f, platform::sqlvalues::toValue(v, types[size_t(f)]));
-                                 });
+                                 [&](int f) { setCellFromHeld(r, f, held[f], types[size_t(f)], plans[size_t(f)]); });
             });
         }
         if (!read) {
@@ -872,21 +921,23 @@ void CXTable::InsertTotalRow(int first, int last, const QString &label, int labe
         SetCellText(last, labelColumn, label);
     const int grand = GetTotalRowIndex();
     const bool addToGrand = grand > last;
+    const size_t stride = m_columns.size();
     for (int c = 0; c < GetColumnCount(); ++c) {
         const Column &col = m_columns[size_t(c)];
         if (col.type == Alias::TypeCurrency) {
             if (col.title.contains(QLatin1String("Unit")))
                 continue;
+            // Summed as the integers of ten-thousandths they are.
             Money sum;
-            for (int r = first; r < last; ++r)
-                sum += GetCellValue(r, c);
+            for (size_t i = size_t(first) * stride + size_t(c); i < size_t(last) * stride; i += stride)
+                sum += Money::fromUnits(m_cells[i].units);
             SetCellCurrency(last, c, sum);
             if (addToGrand)
                 SetCellCurrency(grand, c, GetCellValue(grand, c) + sum);
         } else if (col.type == Alias::TypeMinutes || col.type == Alias::TypeCount) {
             std::int64_t sum = 0;
-            for (int r = first; r < last; ++r)
-                sum += GetCellLong(r, c);
+            for (size_t i = size_t(first) * stride + size_t(c); i < size_t(last) * stride; i += stride)
+                sum += storedNumber(m_cells[i]);
             const auto clamped = std::int32_t(std::clamp<std::int64_t>(sum, INT_MIN, INT_MAX));
             SetCellLong(last, c, clamped);
             if (addToGrand)

@@ -17,6 +17,9 @@ class CXRowSource;
 namespace platform {
 class Database;
 class Recordset;
+namespace sqlvalues {
+struct Stored;
+}
 }
 
 // The program's in-memory table of rows and columns: a query's result loaded
@@ -288,6 +291,14 @@ private:
     // A text read by a query, as SQLite holds it (UTF-8), up to its first
     // line break, as the cell's text.
     void setQueryText(Cell &c, const char *utf8, int size);
+
+    // How a loaded field's cells are written from a snapshot's held values:
+    // texts, dates, money and whole numbers directly, anything else (and a
+    // value of another storage than the field's) through its Value.
+    enum class HeldPlan : std::uint8_t { General, Text, Date, Money, Whole };
+    static HeldPlan heldPlan(platform::FieldType field, int columnType);
+    void setCellFromHeld(int row, int column, const platform::sqlvalues::Stored &value, platform::FieldType type,
+                         HeldPlan plan);
 
     std::vector<Column> m_columns;
     std::vector<std::uint32_t> m_rowFlags;
