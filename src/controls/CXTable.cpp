@@ -78,6 +78,7 @@ constexpr size_t kPackThreshold = 1 << 16;
 
 CXTable::CXTable()
 {
+    static_assert(sizeof(Cell) == 24, "a cell stays compact: 100,000 rows of 7 columns in 17 MB");
     Reset();
 }
 
