@@ -16,13 +16,18 @@
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/SqlValues.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QIODevice>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -44,10 +49,36 @@ bool countsAsZero(Money m)
     return m.units() >= -1 && m.units() <= 1;
 }
 
+// A date as a table shows a query's dates: "mm/dd/yyyy". Null for a date
+// outside the years 1000 to 9999 (those are written as any other value).
+QString shownDate(const QDate &d)
+{
+    int y = 0;
+    int m = 0;
+    int day = 0;
+    d.getDate(&y, &m, &day); // one calendar computation for all three
+    if (!d.isValid() || y < 1000 || y > 9999)
+        return QString();
+    const QChar text[10] = {QChar(u'0' + m / 10),   QChar(u'0' + m % 10),       QChar(u'/'),
+                            QChar(u'0' + day / 10), QChar(u'0' + day % 10),     QChar(u'/'),
+                            QChar(u'0' + y / 1000), QChar(u'0' + y / 100 % 10), QChar(u'0' + y / 10 % 10),
+                            QChar(u'0' + y % 10)};
+    return QString(text, 10);
+}
+
+// A loaded table's texts take about as much room per row as its first rows'
+// texts took: that many rows are read before the room for all is made.
+constexpr int kTextSampleRows = 1024;
+
+// Unused text is packed away once there is this much of it and it is more
+// than the text in use.
+constexpr size_t kPackThreshold = 1 << 16;
+
 } // namespace
 
 CXTable::CXTable()
 {
+    static_assert(sizeof(Cell) == 24, "a cell stays compact: 100,000 rows of 7 columns in 17 MB");
     Reset();
 }
 
@@ -59,6 +90,8 @@ void CXTable::Reset()
     m_columns.clear();
     m_rowFlags.clear();
     m_cells.clear();
+    m_texts.clear();
+    m_unusedTexts = 0;
     m_title.clear();
     m_subtitle.clear();
     m_filterText.clear();
@@ -91,6 +124,8 @@ void CXTable::SetSize(int rows, int columns)
     m_columns.resize(size_t(columns));
     m_rowFlags.resize(size_t(rows));
     m_cells.clear();
+    m_texts.clear();
+    m_unusedTexts = 0;
     m_cells.resize(size_t(rows) * size_t(columns));
 }
 
@@ -98,7 +133,10 @@ void CXTable::SetRowCount(int rows)
 {
     rows = std::max(rows, 0);
     m_rowFlags.resize(size_t(rows));
-    m_cells.resize(size_t(rows) * m_columns.size());
+    const size_t cells = size_t(rows) * m_columns.size();
+    if (cells < m_cells.size())
+        dropTexts(cells, m_cells.size());
+    m_cells.resize(cells);
 }
 
 void CXTable::InsertRow(int index, std::uint32_t flags)
@@ -153,6 +191,7 @@ void CXTable::RemoveRow(int index)
     if (!IsValidRow(index))
         return;
     m_rowFlags.erase(m_rowFlags.begin() + index);
+    dropTexts(size_t(index) * m_columns.size(), size_t(index + 1) * m_columns.size());
     const auto first = m_cells.begin() + std::ptrdiff_t(size_t(index) * m_columns.size());
     m_cells.erase(first, first + std::ptrdiff_t(m_columns.size()));
 }
@@ -282,15 +321,29 @@ const CXTable::Cell *CXTable::cell(int row, int column) const
     return &m_cells[size_t(row) * m_columns.size() + size_t(column)];
 }
 
-QString CXTable::textOf(const Cell &c)
+Money CXTable::amountOf(const Cell &c)
+{
+    Money m = Money::fromUnits(c.units);
+    m.setStatus(Money::Status(c.amountStatus));
+    return m;
+}
+
+void CXTable::setAmount(Cell &c, Money amount)
+{
+    c.units = amount.units();
+    c.amountStatus = std::uint8_t(amount.status());
+}
+
+QString CXTable::textOf(const Cell &c) const
 {
     switch (c.kind) {
     case TextKind::Stored:
-        return c.text;
+        return c.textSize == 0 ? QString()
+                               : QString(reinterpret_cast<const QChar *>(m_texts.data() + c.textAt), qsizetype(c.textSize));
     case TextKind::Money:
-        if (c.blankZero && c.amount.isZero())
+        if (c.blankZero && c.units == 0)
             return QString();
-        return GroupThousands(FormatCurrency(c.amount, c.decimals));
+        return GroupThousands(FormatCurrency(amountOf(c), c.decimals));
     case TextKind::Minutes:
         return c.blankZero && c.number == 0 ? QString() : MinutesToText(c.number);
     case TextKind::Grouped:
@@ -299,15 +352,112 @@ QString CXTable::textOf(const Cell &c)
         return c.blankZero && c.number == 0 ? QString() : QString::number(c.number);
     case TextKind::Integer:
         return QString::number(c.number);
+    case TextKind::Date:
+        return shownDate(QDate::fromJulianDay(c.textAt));
     }
     return QString();
+}
+
+void CXTable::dropText(Cell &c)
+{
+    if (c.kind == TextKind::Stored)
+        m_unusedTexts += c.textSize;
+    c.textAt = 0;
+    c.textSize = 0;
+}
+
+void CXTable::dropTexts(size_t firstCell, size_t lastCell)
+{
+    for (size_t i = firstCell; i < lastCell && i < m_cells.size(); ++i)
+        dropText(m_cells[i]);
+}
+
+void CXTable::packTexts()
+{
+    std::vector<char16_t> packed;
+    packed.reserve(m_texts.size() - std::min(m_unusedTexts, m_texts.size()));
+    for (Cell &c : m_cells) {
+        if (c.kind != TextKind::Stored || c.textSize == 0)
+            continue;
+        const size_t at = packed.size();
+        packed.insert(packed.end(), m_texts.begin() + std::ptrdiff_t(c.textAt),
+                      m_texts.begin() + std::ptrdiff_t(c.textAt + c.textSize));
+        c.textAt = std::uint32_t(at);
+    }
+    m_texts = std::move(packed);
+    m_unusedTexts = 0;
+}
+
+void CXTable::setText(Cell &c, QStringView text)
+{
+    const size_t n = size_t(text.size());
+    if (c.kind == TextKind::Stored && n <= c.textSize) {
+        // It fits where the text it replaces was.
+        if (n > 0)
+            std::memcpy(m_texts.data() + c.textAt, text.utf16(), n * sizeof(char16_t));
+        m_unusedTexts += c.textSize - n;
+        c.textSize = std::uint32_t(n);
+        if (n == 0)
+            c.textAt = 0;
+        return;
+    }
+    dropText(c);
+    if (n == 0)
+        return;
+    if (m_texts.size() + n > UINT32_MAX) {
+        packTexts();
+        if (m_texts.size() + n > UINT32_MAX)
+            throw std::bad_alloc();
+    }
+    c.textAt = std::uint32_t(m_texts.size());
+    c.textSize = std::uint32_t(n);
+    m_texts.insert(m_texts.end(), text.utf16(), text.utf16() + n);
+    if (m_unusedTexts > kPackThreshold && m_unusedTexts > m_texts.size() - m_unusedTexts)
+        packTexts();
+}
+
+void CXTable::setQueryText(Cell &c, const char *utf8, int size)
+{
+    // The text up to its first line break; most texts have none and are
+    // plain ASCII, copied unit by unit.
+    bool ascii = true;
+    for (int i = 0; i < size; ++i) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        if (b == '\r' || b == '\n') {
+            size = i;
+            break;
+        }
+        if (b >= 0x80)
+            ascii = false;
+    }
+    if (!ascii) {
+        const QString text = QString::fromUtf8(utf8, size);
+        setText(c, text);
+        return;
+    }
+    dropText(c);
+    if (size == 0)
+        return;
+    const size_t n = size_t(size);
+    if (m_texts.size() + n > UINT32_MAX) {
+        packTexts();
+        if (m_texts.size() + n > UINT32_MAX)
+            throw std::bad_alloc();
+    }
+    const size_t at = m_texts.size();
+    m_texts.resize(at + n);
+    char16_t *out = m_texts.data() + at;
+    for (size_t i = 0; i < n; ++i)
+        out[i] = static_cast<unsigned char>(utf8[i]);
+    c.textAt = std::uint32_t(at);
+    c.textSize = std::uint32_t(n);
 }
 
 void CXTable::storeText(int row, int column, const QString &text)
 {
     if (Cell *c = cell(row, column)) {
         leaveInteger(*c);
-        c->text = text;
+        setText(*c, text);
         c->kind = TextKind::Stored;
     }
 }
@@ -325,7 +475,7 @@ void CXTable::SetCellLong(int row, int column, std::int32_t number)
     if (Cell *c = cell(row, column)) {
         const int type = m_columns[size_t(column)].type;
         c->number = number;
-        c->text.clear();
+        dropText(*c);
         c->kind = type == Alias::TypeMinutes ? TextKind::Minutes
             : (type == Alias::TypeCount || type == Alias::TypeQuantity) ? TextKind::Grouped
                                                                        : TextKind::Plain;
@@ -337,8 +487,8 @@ void CXTable::SetCellCurrency(int row, int column, Money amount)
 {
     if (Cell *c = cell(row, column)) {
         leaveInteger(*c);
-        c->amount = amount;
-        c->text.clear();
+        setAmount(*c, amount);
+        dropText(*c);
         c->kind = TextKind::Money;
         c->decimals = std::uint8_t(std::clamp(int(m_moneyDecimals), 0, 4));
         c->blankZero = !m_showZeros;
@@ -369,7 +519,7 @@ QString CXTable::GetCellText(int row, int column) const
 Money CXTable::GetCellValue(int row, int column) const
 {
     const Cell *c = cell(row, column);
-    return c ? c->amount : Money();
+    return c ? amountOf(*c) : Money();
 }
 
 int CXTable::GetCellFormat(int row, int column) const
@@ -408,7 +558,7 @@ void CXTable::SetCellFromVariant(int row, int column, const platform::Value &val
             SetCellLong(row, column, value.toInt());
         } else {
             c->number = value.toInt();
-            c->text.clear();
+            dropText(*c);
             c->kind = TextKind::Integer;
         }
         return;
@@ -445,7 +595,7 @@ void CXTable::ReplaceCellText(int firstRow, int lastRow, int firstColumn, int la
             Cell *cl = cell(r, c);
             if (cl && textOf(*cl) == oldText) {
                 leaveInteger(*cl);
-                cl->text = newText;
+                setText(*cl, newText);
                 cl->kind = TextKind::Stored;
             }
         }
@@ -530,6 +680,87 @@ int CXTable::GetMarkedRowCount() const
 
 // --- Loading ------------------------------------------------------------------
 
+CXTable::HeldPlan CXTable::heldPlan(platform::FieldType field, int columnType)
+{
+    using platform::FieldType;
+    if (field == FieldType::Currency)
+        return HeldPlan::Money;
+    if (isMoneyType(columnType))
+        return HeldPlan::General;
+    if (field == FieldType::Long || field == FieldType::Integer || field == FieldType::Byte)
+        return HeldPlan::Whole;
+    if (isStoredNumberType(columnType))
+        return HeldPlan::General;
+    if (field == FieldType::Text || field == FieldType::Memo || field == FieldType::Guid)
+        return HeldPlan::Text;
+    if (field == FieldType::Date)
+        return HeldPlan::Date;
+    return HeldPlan::General;
+}
+
+void CXTable::setCellFromHeld(int row, int column, const platform::sqlvalues::Stored &v, platform::FieldType type,
+                              HeldPlan plan)
+{
+    // Each case does what SetCellFromVariant does with the value the field
+    // gives, without making the value.
+    Cell &c = m_cells[size_t(row) * m_columns.size() + size_t(column)];
+    switch (plan) {
+    case HeldPlan::Text:
+        if (v.storage != SQLITE_TEXT)
+            break;
+        leaveInteger(c);
+        setQueryText(c, v.bytes, v.size);
+        c.kind = TextKind::Stored;
+        return;
+    case HeldPlan::Date: {
+        if (v.storage != SQLITE_FLOAT && v.storage != SQLITE_INTEGER)
+            break;
+        const DateTime dt(v.storage == SQLITE_FLOAT ? v.real : double(v.integer));
+        const QDate d = dt.isValid() ? dt.date() : QDate();
+        // The years 1000 to 9999, as days; other dates are written as any
+        // other value.
+        static const qint64 kFirstDay = QDate(1000, 1, 1).toJulianDay();
+        static const qint64 kLastDay = QDate(9999, 12, 31).toJulianDay();
+        if (!d.isValid() || d.toJulianDay() < kFirstDay || d.toJulianDay() > kLastDay)
+            break;
+        leaveInteger(c);
+        dropText(c);
+        c.kind = TextKind::Date;
+        c.textAt = std::uint32_t(d.toJulianDay());
+        return;
+    }
+    case HeldPlan::Money:
+        if (v.storage == SQLITE_INTEGER) {
+            SetCellCurrency(row, column, Money::fromWhole(v.integer));
+            return;
+        }
+        if (v.storage == SQLITE_FLOAT) {
+            SetCellCurrency(row, column, Money::fromUnits(std::llround(v.real * 10000.0)));
+            return;
+        }
+        break;
+    case HeldPlan::Whole: {
+        if (v.storage != SQLITE_INTEGER)
+            break;
+        using platform::FieldType;
+        const std::int32_t n = type == FieldType::Byte ? std::int32_t(std::uint8_t(v.integer))
+            : type == FieldType::Integer               ? std::int32_t(std::int16_t(v.integer))
+                                                       : std::int32_t(v.integer);
+        if (isStoredNumberType(m_columns[size_t(column)].type)) {
+            SetCellLong(row, column, n);
+        } else {
+            c.number = n;
+            dropText(c);
+            c.kind = TextKind::Integer;
+        }
+        return;
+    }
+    case HeldPlan::General:
+        break;
+    }
+    SetCellFromVariant(row, column, platform::sqlvalues::toValue(v, type));
+}
+
 void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimals, const QString &totalLabel)
 {
     const WaitCursor wait;
@@ -575,42 +806,71 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
     QString groupKey = QStringLiteral(" \u00b7 ");
     int groupStart = INT_MAX;
     int r = 0;
-    try {
-        source.moveFirst();
-        while (!source.isEOF()) {
-            if (p >= 0) {
-                QString key;
-                for (int f = 0; f <= p; ++f)
-                    key += CXRowSource::ValueText(source.value(f));
-                if (key != groupKey) {
-                    if (groupStart < r) {
-                        if (m_totalMode == TotalsPerGroup) {
-                            InsertTotalRow(groupStart, r, QString(), 1, RowSpecial | RowGrandTotal);
-                            ++r;
-                        } else if (m_totalMode == TotalsSeparated) {
-                            InsertRow(r, RowSeparator);
-                            ++r;
-                        }
+    // One record into row r: valueOf(f) gives a field's value, fill(f) sets
+    // the field's cell of row r. False when the user stopped the load.
+    const auto addRecord = [&](const auto &valueOf, const auto &fill) {
+        if (p >= 0) {
+            QString key;
+            for (int f = 0; f <= p; ++f)
+                key += CXRowSource::ValueText(valueOf(f));
+            if (key != groupKey) {
+                if (groupStart < r) {
+                    if (m_totalMode == TotalsPerGroup) {
+                        InsertTotalRow(groupStart, r, QString(), 1, RowSpecial | RowGrandTotal);
+                        ++r;
+                    } else if (m_totalMode == TotalsSeparated) {
+                        InsertRow(r, RowSeparator);
+                        ++r;
                     }
-                    groupStart = r;
-                    groupKey = key;
-                    InsertRow(r, RowGroupStart);
-                } else {
-                    InsertRow(r, 0);
                 }
+                groupStart = r;
+                groupKey = key;
+                InsertRow(r, RowGroupStart);
             } else {
                 InsertRow(r, 0);
             }
+        } else {
+            InsertRow(r, 0);
+        }
+        for (int f = 0; f < fields; ++f) {
+            if (r > groupStart && f <= p)
+                storeText(r, f, QString()); // a group's value shows on its first row only
+            else
+                fill(f);
+        }
+        ++r;
+        return !showProgress || progress->Step();
+    };
+    try {
+        source.moveFirst();
+        bool read = false;
+        if (auto *records = dynamic_cast<CXRecordsetSource *>(&source)) {
+            // A snapshot's rows as it holds them: no Value and no QString is
+            // made for a cell on the way.
+            std::vector<platform::FieldType> types(static_cast<size_t>(fields));
+            std::vector<HeldPlan> plans(static_cast<size_t>(fields));
             for (int f = 0; f < fields; ++f) {
-                if (r > groupStart && f <= p)
-                    storeText(r, f, QString()); // a group's value shows on its first row only
-                else
-                    SetCellFromVariant(r, f, source.value(f));
+                types[size_t(f)] = source.fieldType(f);
+                plans[size_t(f)] = heldPlan(types[size_t(f)], m_columns[size_t(f)].type);
             }
-            ++r;
-            source.moveNext();
-            if (showProgress && !progress->Step())
-                break;
+            read = records->recordset().readHeldRows([&](const platform::sqlvalues::Stored *held) {
+                if (r == kTextSampleRows && m_recordCount > 2 * kTextSampleRows) {
+                    // The texts of the first rows tell how much room all will
+                    // need: the buffer grows once instead of doubling.
+                    m_texts.reserve(m_texts.size() / kTextSampleRows * size_t(m_recordCount) * 9 / 8);
+                }
+                return addRecord([&](int f) { return platform::sqlvalues::toValue(held[f], types[size_t(f)]); },
+                                 [&](int f) { setCellFromHeld(r, f, held[f], types[size_t(f)], plans[size_t(f)]); });
+            });
+        }
+        if (!read) {
+            while (!source.isEOF()) {
+                const bool more = addRecord([&](int f) { return source.value(f); },
+                                            [&](int f) { SetCellFromVariant(r, f, source.value(f)); });
+                source.moveNext();
+                if (!more)
+                    break;
+            }
         }
     } catch (const platform::DbException &e) {
         platform::Prompt::messageBox(QStringLiteral("The list could not be read to its end:\n\n%1").arg(e.description()),
@@ -662,21 +922,23 @@ void CXTable::InsertTotalRow(int first, int last, const QString &label, int labe
         SetCellText(last, labelColumn, label);
     const int grand = GetTotalRowIndex();
     const bool addToGrand = grand > last;
+    const size_t stride = m_columns.size();
     for (int c = 0; c < GetColumnCount(); ++c) {
         const Column &col = m_columns[size_t(c)];
         if (col.type == Alias::TypeCurrency) {
             if (col.title.contains(QLatin1String("Unit")))
                 continue;
+            // Summed as the integers of ten-thousandths they are.
             Money sum;
-            for (int r = first; r < last; ++r)
-                sum += GetCellValue(r, c);
+            for (size_t i = size_t(first) * stride + size_t(c); i < size_t(last) * stride; i += stride)
+                sum += Money::fromUnits(m_cells[i].units);
             SetCellCurrency(last, c, sum);
             if (addToGrand)
                 SetCellCurrency(grand, c, GetCellValue(grand, c) + sum);
         } else if (col.type == Alias::TypeMinutes || col.type == Alias::TypeCount) {
             std::int64_t sum = 0;
-            for (int r = first; r < last; ++r)
-                sum += GetCellLong(r, c);
+            for (size_t i = size_t(first) * stride + size_t(c); i < size_t(last) * stride; i += stride)
+                sum += storedNumber(m_cells[i]);
             const auto clamped = std::int32_t(std::clamp<std::int64_t>(sum, INT_MIN, INT_MAX));
             SetCellLong(last, c, clamped);
             if (addToGrand)
@@ -754,7 +1016,7 @@ double CXTable::numericValue(int row, int column) const
         return 0.0;
     const int type = m_columns[size_t(column)].type;
     if (isMoneyType(type))
-        return c->amount.toDouble();
+        return amountOf(*c).toDouble();
     if (isStoredNumberType(type))
         return storedNumber(*c);
     return Alias::ReadNumber(textOf(*c));
@@ -1180,6 +1442,10 @@ void CXTable::LoadQueryWithProgress(const QString &sql, int totalMode, int money
 {
     if (OpenQuery(sql)) {
         LoadRecordset(*m_query, totalMode, moneyDecimals, totalLabel);
+        // The rows are in the table now: the query's copy of them goes (the
+        // query keeps its statement and condition).
+        if (auto *records = dynamic_cast<CXRecordsetSource *>(m_query.get()))
+            records->recordset().close();
     } else {
         // A query that could not run leaves the table without rows.
         m_totalMode = std::uint8_t(totalMode);

@@ -5,6 +5,7 @@
 
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtCore/QStringView>
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +17,9 @@ class CXRowSource;
 namespace platform {
 class Database;
 class Recordset;
+namespace sqlvalues {
+struct Stored;
+}
 }
 
 // The program's in-memory table of rows and columns: a query's result loaded
@@ -236,20 +240,26 @@ private:
         std::uint8_t attribute = 0;
     };
     // How a cell's text is made: kept as it was set, or written from its
-    // amount or number when it is read (so that loading many rows formats
-    // nothing that is not shown).
+    // amount, number or date when it is read (so that loading many rows
+    // formats nothing that is not shown).
     // Integer is a whole number a query gave a column of texts: it always
     // shows, and counts as no stored number (its number reads as 0 there).
-    enum class TextKind : std::uint8_t { Stored, Money, Minutes, Grouped, Plain, Integer };
+    // Date is a query's date shown as "mm/dd/yyyy": the day is kept instead
+    // of its text.
+    enum class TextKind : std::uint8_t { Stored, Money, Minutes, Grouped, Plain, Integer, Date };
+    // A cell in 24 bytes: its amount, its number and where its text lies in
+    // the table's one buffer of texts (no text of its own to allocate).
     struct Cell
     {
-        QString text;              // the text as set (TextKind::Stored)
-        Money amount;
+        std::int64_t units = 0;     // the amount, in ten-thousandths
         std::int32_t number = 0;
+        std::uint32_t textAt = 0;   // Stored: the text's first unit in m_texts; Date: the Julian day
+        std::uint32_t textSize = 0; // Stored: the text's length in UTF-16 units
         std::uint8_t style = 0;
         TextKind kind = TextKind::Stored;
-        std::uint8_t decimals = 2; // of a money text
-        bool blankZero = false;    // a zero shows an empty text
+        std::uint8_t decimals = 2;  // of a money text
+        std::uint8_t amountStatus : 2 = 0; // the amount's Money::Status
+        std::uint8_t blankZero : 1 = 0;    // a zero shows an empty text
     };
 
     Cell *cell(int row, int column);
@@ -259,7 +269,9 @@ private:
     // stored number of minutes, counts and quantities, else its text.
     double numericValue(int row, int column) const;
     void storeText(int row, int column, const QString &text);
-    static QString textOf(const Cell &c);
+    QString textOf(const Cell &c) const;
+    static Money amountOf(const Cell &c);
+    static void setAmount(Cell &c, Money amount);
     // The cell's stored number (minutes, counts, quantities).
     static std::int32_t storedNumber(const Cell &c) { return c.kind == TextKind::Integer ? 0 : c.number; }
     // Leaves the kind that keeps a query's whole number: its number goes with it.
@@ -269,9 +281,30 @@ private:
             c.number = 0;
     }
 
+    // The texts of the cells. Each Stored cell with a text owns a range of
+    // m_texts; a text that is replaced or removed leaves its range unused
+    // until the buffer is packed (when the unused part outgrows the used).
+    void setText(Cell &c, QStringView text);
+    void dropText(Cell &c);
+    void dropTexts(size_t firstCell, size_t lastCell);
+    void packTexts();
+    // A text read by a query, as SQLite holds it (UTF-8), up to its first
+    // line break, as the cell's text.
+    void setQueryText(Cell &c, const char *utf8, int size);
+
+    // How a loaded field's cells are written from a snapshot's held values:
+    // texts, dates, money and whole numbers directly, anything else (and a
+    // value of another storage than the field's) through its Value.
+    enum class HeldPlan : std::uint8_t { General, Text, Date, Money, Whole };
+    static HeldPlan heldPlan(platform::FieldType field, int columnType);
+    void setCellFromHeld(int row, int column, const platform::sqlvalues::Stored &value, platform::FieldType type,
+                         HeldPlan plan);
+
     std::vector<Column> m_columns;
     std::vector<std::uint32_t> m_rowFlags;
     std::vector<Cell> m_cells; // row x column count + column
+    std::vector<char16_t> m_texts;
+    size_t m_unusedTexts = 0; // units of m_texts no cell uses
     int m_recordCount = 0;
 
     std::unique_ptr<CXRowSource> m_query;

@@ -590,6 +590,42 @@ Value Recordset::value(int index) const
     return d->currentValue(index);
 }
 
+bool Recordset::readHeldRows(const std::function<bool(const sqlvalues::Stored *fields)> &row)
+{
+    Impl &i = *d;
+    i.requireOpenSet();
+    if (i.keyed || i.mode != EditMode::None)
+        return false;
+    if (!i.hasCurrent())
+        return true;
+    const size_t fields = i.types.size();
+    std::vector<sqlvalues::Stored> values(fields);
+    bool more = true;
+    while (more && i.pos < i.rowCount) {
+        const Impl::HeldCell *held = i.heldRow(i.pos);
+        for (size_t f = 0; f < fields; ++f) {
+            const Impl::HeldCell &c = held[f];
+            sqlvalues::Stored &s = values[f];
+            s.storage = c.storage;
+            switch (c.storage) {
+            case SQLITE_INTEGER: s.integer = c.bits; break;
+            case SQLITE_FLOAT: std::memcpy(&s.real, &c.bits, sizeof s.real); break;
+            case SQLITE_TEXT:
+            case SQLITE_BLOB:
+                s.bytes = i.bytes.data() + c.bits;
+                s.size = c.size;
+                break;
+            default: break;
+            }
+        }
+        more = row(values.data());
+        ++i.pos;
+        i.visited = qMax(i.visited, long(i.pos));
+    }
+    i.moved();
+    return true;
+}
+
 Value Recordset::value(const QString &name) const
 {
     const int i = fieldIndex(name);

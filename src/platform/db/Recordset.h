@@ -5,9 +5,14 @@
 
 #include <QtCore/QString>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
+
+namespace sqlvalues {
+struct Stored;
+}
 
 // A DAO-style recordset over the shop database: a dynaset (updatable when it
 // reads one table; rows fetched by key in pages as they are visited) or a
@@ -60,6 +65,13 @@ public:
     int fieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
 
     Value value(int index) const;              // 3021 without a current row
+    // For readers of many rows: a snapshot's rows from the current one to the
+    // last, each given as its fields are held (their storage and content, as
+    // sqlvalues::toValue turns into the field's Value). Reading stops after
+    // a row for which row answers false; the current row is then the next
+    // one (or none, past the last). False, reading nothing, for a dynaset or
+    // while a row is edited: those are read with value().
+    bool readHeldRows(const std::function<bool(const sqlvalues::Stored *fields)> &row);
     Value value(const QString &name) const;    // 3265 for an unknown name
     void setValue(int index, const Value &value);
     void setValue(const QString &name, const Value &value);
