@@ -224,7 +224,8 @@ void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLate
         const long count = source.countRecords();
         m_expectedRows = int(std::min<long>(count, INT_MAX));
         m_pending = &source;
-        m_held = source.holdsRecords() ? &source : nullptr;
+        // The list's own snapshot outlives its rows; a caller's source is copied.
+        m_held = &source == m_source.get() && source.holdsRecords() ? &source : nullptr;
         m_sourceFields = source.fieldCount();
         try {
             source.moveFirst();
