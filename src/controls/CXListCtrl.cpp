@@ -89,14 +89,17 @@ CXListCtrl::CXListCtrl(QWidget *parent) : QTreeView(parent), m_model(new CXListM
     });
     m_model->setStyler([this](int row, int column, int role) { return cellStyle(row, column, role); });
     m_model->setFetcher([this] { return hasPending(); }, [this] { readRecords(kNextPage); });
+    m_model->setTexter([this](int record, int column) { return recordText(record, column); });
 }
 
 CXListCtrl::~CXListCtrl()
 {
     // The model outlives this part of the list: it must not call back into it.
     m_pending = nullptr;
+    m_held = nullptr;
     m_model->setStyler({});
     m_model->setFetcher({}, {});
+    m_model->setTexter({});
 }
 
 // --- Filling ------------------------------------------------------------------
@@ -109,6 +112,11 @@ void CXListCtrl::ClearList(bool redraw)
         m_pending = nullptr;
         m_expectedRows = 0;
         m_model->clearRows();
+        m_held = nullptr;
+        m_copies = {};
+        m_sourceFields = 0;
+        m_records = 0;
+        m_statusColumn = -1;
         m_currentRow = -1;
         m_dropHilited = -1;
         m_selectStar = false;
@@ -216,6 +224,9 @@ void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLate
         const long count = source.countRecords();
         m_expectedRows = int(std::min<long>(count, INT_MAX));
         m_pending = &source;
+        // The list's own snapshot outlives its rows; a caller's source is copied.
+        m_held = &source == m_source.get() && source.holdsRecords() ? &source : nullptr;
+        m_sourceFields = source.fieldCount();
         try {
             source.moveFirst();
         } catch (const platform::DbException &) {
@@ -253,59 +264,85 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
 {
     if (!m_pending)
         return false;
-    const int fields = GetColumnCount();
+    const int fields = std::min(m_sourceFields, GetColumnCount());
     std::vector<CXListModel::Row> batch;
     batch.reserve(size_t(std::min(count, 4096)));
     bool stop = false;
+    bool atEnd = false;
     try {
-        for (int n = 0; n < count && !m_pending->isEOF(); ++n) {
-            CXListModel::Row row;
-            row.texts.resize(fields);
-            row.images.assign(size_t(fields), kNoImage);
-            row.data = m_model->rowCount() + std::int64_t(batch.size());
-            for (int f = 0; f < fields; ++f) {
-                const platform::Value v = m_pending->value(f);
-                QString text = CXRowSource::ValueText(v);
-                CGridCell &cell = m_columns[size_t(f)];
-                std::int64_t amount = 0;
-                switch (v.isNull() ? platform::FieldType::Empty : v.type()) {
-                case platform::FieldType::Byte:
-                case platform::FieldType::Integer:
-                case platform::FieldType::Long:
-                    amount = v.toInt64();
-                    break;
-                case platform::FieldType::Single:
-                case platform::FieldType::Double:
-                    amount = std::int64_t(std::trunc(v.toDouble()));
-                    break;
-                case platform::FieldType::Currency:
-                    amount = v.toMoney().units();
-                    break;
-                default:
+        for (int n = 0; n < count; ++n) {
+            // The next record: where the source holds it, or copied from it.
+            if (m_held) {
+                if (m_records >= m_held->heldCount()) {
+                    atEnd = true;
                     break;
                 }
-                cell.addToTotal(amount);
+            } else {
+                if (m_pending->isEOF()) {
+                    atEnd = true;
+                    break;
+                }
+                for (int f = 0; f < m_sourceFields; ++f)
+                    m_copies.push_back(m_pending->value(f));
+            }
+            const int record = int(m_records);
+            CXListModel::Row row;
+            row.record = record;
+            row.data = m_model->rowCount() + std::int64_t(batch.size());
+            // The key and the totals read their fields' values; the texts are
+            // made when the rows are shown.
+            for (int f = 0; f < fields; ++f) {
+                CGridCell &cell = m_columns[size_t(f)];
+                const bool totalled = cell.m_totalMode != CGridCell::TotalNone ||
+                                      cell.m_fieldType == CColumnAlias::TypeCurrency;
+                if (!totalled && f != m_keyColumn)
+                    continue;
+                const platform::Value v = recordValue(record, f);
+                if (totalled) {
+                    std::int64_t amount = 0;
+                    switch (v.isNull() ? platform::FieldType::Empty : v.type()) {
+                    case platform::FieldType::Byte:
+                    case platform::FieldType::Integer:
+                    case platform::FieldType::Long:
+                        amount = v.toInt64();
+                        break;
+                    case platform::FieldType::Single:
+                    case platform::FieldType::Double:
+                        amount = std::int64_t(std::trunc(v.toDouble()));
+                        break;
+                    case platform::FieldType::Currency:
+                        amount = v.toMoney().units();
+                        break;
+                    default:
+                        break;
+                    }
+                    cell.addToTotal(amount);
+                }
                 if (f == m_keyColumn)
                     row.data = v.type() == platform::FieldType::Byte ? (v.toInt64() & 0xFF) : v.toInt64();
-                if (cell.m_totalMode == CGridCell::TotalMinutes)
-                    text = MinutesToText(ToInt(text));
-                if (f == 0) {
-                    int image = m_defaultImage;
-                    if (m_imageOnChange) {
-                        // Only a row that starts a new first-column text takes the image.
-                        if (m_hasImageText && text == m_lastImageText) {
-                            image = kNoImage;
-                        } else {
-                            m_lastImageText = text;
-                            m_hasImageText = true;
-                        }
+            }
+            if (fields > 0) {
+                int image = m_defaultImage;
+                if (m_imageOnChange) {
+                    // Only a row that starts a new first-column text takes the image.
+                    const QString text = recordText(record, 0);
+                    if (m_hasImageText && text == m_lastImageText) {
+                        image = kNoImage;
+                    } else {
+                        m_lastImageText = text;
+                        m_hasImageText = true;
                     }
-                    row.images[0] = image;
                 }
-                row.texts[f] = text;
+                if (m_statusColumn >= 0 && m_statusColumn < fields) {
+                    const int status = ToInt(recordText(record, m_statusColumn));
+                    image = status == 1 ? 25 : status == 2 ? 28 : status == 3 ? 26 : 24;
+                }
+                row.image = image;
             }
             batch.push_back(std::move(row));
-            m_pending->moveNext();
+            ++m_records;
+            if (!m_held)
+                m_pending->moveNext();
             if (progress && !progress->Step()) {
                 stop = true;
                 break;
@@ -317,11 +354,40 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
         stop = true;
     }
     m_model->appendRows(std::move(batch));
-    if (stop || m_pending->isEOF()) {
+    if (!stop && !atEnd)
+        atEnd = m_held ? m_records >= m_held->heldCount() : m_pending->isEOF();
+    if (stop || atEnd) {
         m_pending = nullptr;
         m_expectedRows = m_model->rowCount();
     }
     return m_pending != nullptr;
+}
+
+platform::Value CXListCtrl::recordValue(int record, int field) const
+{
+    if (record < 0 || field < 0 || field >= m_sourceFields)
+        return platform::Value();
+    if (m_held) {
+        if (record >= m_held->heldCount())
+            return platform::Value();
+        try {
+            return m_held->valueAt(record, field);
+        } catch (const platform::DbException &) {
+            return platform::Value();
+        }
+    }
+    const size_t at = size_t(record) * size_t(m_sourceFields) + size_t(field);
+    return at < m_copies.size() ? m_copies[at] : platform::Value();
+}
+
+QString CXListCtrl::recordText(int record, int field) const
+{
+    if (field < 0 || field >= m_sourceFields)
+        return QString();
+    QString text = CXRowSource::ValueText(recordValue(record, field));
+    if (field < GetColumnCount() && m_columns[size_t(field)].m_totalMode == CGridCell::TotalMinutes)
+        text = MinutesToText(ToInt(text));
+    return text;
 }
 
 void CXListCtrl::ensureRow(int row)
@@ -342,6 +408,11 @@ int CXListCtrl::AddColumn(const QString &heading, int width, int type, bool rese
         m_expectedRows = 0;
         m_model->clearAll();
         m_columns.clear();
+        m_held = nullptr;
+        m_copies = {};
+        m_sourceFields = 0;
+        m_records = 0;
+        m_statusColumn = -1;
     }
     if (format == -1)
         format = (type == CColumnAlias::TypeDate || type == CColumnAlias::TypeText) ? 0 : 1;
@@ -483,7 +554,7 @@ QString CXListCtrl::GetItemText(int row, int column)
     ensureRow(row);
     if (!m_model->isValidCell(row, column))
         return QString();
-    return m_model->row(row).texts.at(column);
+    return m_model->text(row, column);
 }
 
 void CXListCtrl::SetItemText(int row, int column, const QString &text)
@@ -495,7 +566,7 @@ void CXListCtrl::SetItemText(int row, int column, const QString &text)
 std::int64_t CXListCtrl::GetItemData(int row)
 {
     ensureRow(row);
-    return m_model->isValidRow(row) ? m_model->row(row).data : 0;
+    return m_model->isValidRow(row) ? m_model->rowData(row) : 0;
 }
 
 void CXListCtrl::SetItemData(int row, std::int64_t data)
@@ -525,9 +596,10 @@ int CXListCtrl::InsertRow(int row, const QString &text, std::int64_t data, int i
 {
     FetchAll();
     CXListModel::Row r;
-    r.texts.append(text);
     r.data = data;
-    r.images.push_back(image);
+    r.image = image;
+    r.extra = std::make_unique<CXListModel::Extra>();
+    r.extra->texts.insert(0, text);
     const int at = m_model->insertRow(row, std::move(r));
     m_expectedRows = m_model->rowCount();
     return at;
@@ -547,7 +619,7 @@ int CXListCtrl::GetSubItemImage(int row, int column)
     ensureRow(row);
     if (!m_model->isValidCell(row, column))
         return -1;
-    return m_model->row(row).images[size_t(column)];
+    return m_model->image(row, column);
 }
 
 bool CXListCtrl::HitTestCell(const QPoint &point, int &row, int &column) const
@@ -568,9 +640,10 @@ void CXListCtrl::SetStatusImages()
     const int status = FindColumn(QStringLiteral("Status"));
     if (status < 0)
         return;
-    FetchAll();
+    // The rows read from here on take their images as they are read.
+    m_statusColumn = status;
     for (int r = 0; r < m_model->rowCount(); ++r) {
-        const int n = ToInt(m_model->row(r).texts.at(status));
+        const int n = ToInt(m_model->text(r, status));
         m_model->setImage(r, 0, n == 1 ? 25 : n == 2 ? 28 : n == 3 ? 26 : 24);
     }
 }
@@ -606,7 +679,7 @@ std::int64_t CXListCtrl::GetSelectedData()
     for (const QModelIndex &i : rows)
         first = std::min(first, i.row());
     m_currentRow = first;
-    return m_model->row(first).data;
+    return m_model->rowData(first);
 }
 
 int CXListCtrl::GetSelectedCount() const
@@ -626,7 +699,7 @@ int CXListCtrl::FindItemByData(std::int64_t data, bool select)
     int from = 0;
     for (;;) {
         for (int r = from; r < m_model->rowCount(); ++r) {
-            if (m_model->row(r).data == data) {
+            if (m_model->rowData(r) == data) {
                 if (select)
                     SelectItem(r);
                 return r;
@@ -638,7 +711,7 @@ int CXListCtrl::FindItemByData(std::int64_t data, bool select)
     }
     // The last step may have read the rest.
     for (int r = from; r < m_model->rowCount(); ++r) {
-        if (m_model->row(r).data == data) {
+        if (m_model->rowData(r) == data) {
             if (select)
                 SelectItem(r);
             return r;
@@ -684,7 +757,7 @@ std::int64_t CXListCtrl::NavigateRecord(int command)
     if (target < 0)
         return 0;
     SelectItem(target);
-    return m_model->row(target).data;
+    return m_model->rowData(target);
 }
 
 int CXListCtrl::MoveSelectedRow(int from, int to, int command)
@@ -703,8 +776,7 @@ int CXListCtrl::MoveSelectedRow(int from, int to, int command)
     }
     if (from < 0 || from >= n || to < 0 || to >= n || to == from)
         return -1;
-    CXListModel::Row row = m_model->row(from);
-    m_model->removeRow(from);
+    CXListModel::Row row = m_model->takeRow(from);
     m_model->insertRow(to, std::move(row));
     SelectItem(to);
     return to;
@@ -808,8 +880,12 @@ void CXListCtrl::OnColumnClick(int column)
     {
         NoRedraw off(this);
         const bool descending = m_descending;
-        m_model->sortRows([column, kind, descending](const CXListModel::Row &x, const CXListModel::Row &y) {
-            const int c = CompareTexts(x.texts.value(column), y.texts.value(column), kind);
+        // Each row's text of the column is made once for the sort.
+        std::vector<QString> texts(size_t(m_model->rowCount()));
+        for (int r = 0; r < m_model->rowCount(); ++r)
+            texts[size_t(r)] = m_model->text(r, column);
+        m_model->sortRows([&texts, kind, descending](int x, int y) {
+            const int c = CompareTexts(texts[size_t(x)], texts[size_t(y)], kind);
             return descending ? c > 0 : c < 0;
         });
         if (selected != 0)
@@ -865,11 +941,10 @@ QVariant CXListCtrl::cellStyle(int row, int column, int role) const
         if (role == Qt::ForegroundRole)
             return palette().brush(QPalette::HighlightedText);
     }
-    const CXListModel::Row &r = m_model->row(row);
     if (role == Qt::DecorationRole) {
         if (!m_imageList)
             return QVariant();
-        const int image = r.images[size_t(column)];
+        const int image = m_model->image(row, column);
         const QPixmap p = image < 0 || image == kNoImage ? QPixmap() : m_imageList->pixmap(image);
         if (!p.isNull())
             return p;
@@ -892,7 +967,7 @@ QVariant CXListCtrl::cellStyle(int row, int column, int role) const
         return QVariant();
     }
     Appearance &look = Appearance::instance();
-    const int image = r.images.empty() ? kNoImage : r.images[0];
+    const int image = m_model->image(row, 0);
     if (image < m_firstImage || image > m_lastImage) {
         switch (image) {
         case 212:
@@ -1055,6 +1130,9 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
     } catch (const platform::DbException &) {
         return false;
     }
+    // The rows read their cells from the list's recordset: none may stay
+    // when it goes.
+    ClearList(true);
     m_source.reset();
     auto rs = std::make_unique<platform::Recordset>(db);
     try {

@@ -179,6 +179,10 @@ private:
     // Reads up to count records of the pending source; false at its end.
     bool readRecords(int count, class CXProgress *progress = nullptr);
     void ensureRow(int row);
+    // A field of a record read (Null when there is none) and the text its
+    // cell shows.
+    platform::Value recordValue(int record, int field) const;
+    QString recordText(int record, int field) const;
     // Asks for the values of the stored query's parameters; false on cancel.
     bool PromptQueryParameters(const QString &queryName, QList<platform::Value> &values);
     bool hasPending() const { return m_pending != nullptr; }
@@ -190,6 +194,13 @@ private:
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
     CXRowSource *m_pending = nullptr;      // records still to be read
     int m_expectedRows = 0;                // rows read plus rows still to come
+    // Where the rows' cells are read: a source that holds its records (the
+    // list's own snapshot), or else the values copied as they were read.
+    CXRowSource *m_held = nullptr;
+    std::vector<platform::Value> m_copies; // m_sourceFields per record
+    int m_sourceFields = 0;
+    long m_records = 0;                    // records read so far
+    int m_statusColumn = -1;               // rows read take their image from it
 
     int m_defaultImage = kNoImage;
     int m_currentRow = -1;

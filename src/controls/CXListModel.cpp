@@ -16,17 +16,39 @@ int CXListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
+QString CXListModel::text(int r, int c) const
+{
+    if (!isValidCell(r, c))
+        return QString();
+    const Row &row = m_rows[size_t(r)];
+    if (row.extra) {
+        const auto set = row.extra->texts.constFind(c);
+        if (set != row.extra->texts.cend())
+            return *set;
+    }
+    return row.record >= 0 && m_texter ? m_texter(row.record, c) : QString();
+}
+
+int CXListModel::image(int r, int c) const
+{
+    if (!isValidCell(r, c))
+        return kNoImage;
+    const Row &row = m_rows[size_t(r)];
+    if (c == 0)
+        return row.image;
+    return row.extra ? row.extra->images.value(c, kNoImage) : kNoImage;
+}
+
 QVariant CXListModel::data(const QModelIndex &index, int role) const
 {
     if (!isValidCell(index.row(), index.column()))
         return QVariant();
-    const Row &r = m_rows[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return index.column() < r.texts.size() ? r.texts.at(index.column()) : QString();
+        return text(index.row(), index.column());
     case ItemDataRole:
-        return QVariant::fromValue<qint64>(r.data);
+        return QVariant::fromValue<qint64>(m_rows[size_t(index.row())].data);
     case Qt::TextAlignmentRole: {
         const int align = m_columns[size_t(index.column())].align;
         const Qt::Alignment h = align == 1 ? Qt::AlignRight : align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
@@ -95,9 +117,13 @@ int CXListModel::addColumn(const Column &column)
     const int c = columnCount();
     beginInsertColumns(QModelIndex(), c, c);
     m_columns.push_back(column);
+    // The new column's cells are empty: texts and images set on a column that
+    // was there before are dropped, as its cells start anew.
     for (Row &r : m_rows) {
-        r.texts.append(QString());
-        r.images.push_back(kNoImage);
+        if (r.extra) {
+            r.extra->texts.remove(c);
+            r.extra->images.remove(c);
+        }
     }
     endInsertColumns();
     return c;
@@ -135,22 +161,18 @@ void CXListModel::clearRows()
     endResetModel();
 }
 
-CXListModel::Row CXListModel::makeRow(Row row) const
+CXListModel::Extra &CXListModel::extraOf(Row &row)
 {
-    const int n = columnCount();
-    while (row.texts.size() < n)
-        row.texts.append(QString());
-    if (row.texts.size() > n)
-        row.texts.resize(n);
-    row.images.resize(size_t(n), kNoImage);
-    return row;
+    if (!row.extra)
+        row.extra = std::make_unique<Extra>();
+    return *row.extra;
 }
 
 int CXListModel::insertRow(int r, Row row)
 {
     r = std::clamp(r, 0, rowCount());
     beginInsertRows(QModelIndex(), r, r);
-    m_rows.insert(m_rows.begin() + r, makeRow(std::move(row)));
+    m_rows.insert(m_rows.begin() + r, std::move(row));
     endInsertRows();
     return r;
 }
@@ -161,27 +183,37 @@ void CXListModel::appendRows(std::vector<Row> &&rows)
         return;
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
-    m_rows.reserve(m_rows.size() + rows.size());
-    for (Row &r : rows)
-        m_rows.push_back(makeRow(std::move(r)));
+    if (m_rows.empty()) {
+        m_rows = std::move(rows);
+    } else {
+        m_rows.reserve(m_rows.size() + rows.size());
+        std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
+    }
     endInsertRows();
     rows.clear();
 }
 
 void CXListModel::removeRow(int r)
 {
+    takeRow(r);
+}
+
+CXListModel::Row CXListModel::takeRow(int r)
+{
     if (!isValidRow(r))
-        return;
+        return Row();
     beginRemoveRows(QModelIndex(), r, r);
+    Row row = std::move(m_rows[size_t(r)]);
     m_rows.erase(m_rows.begin() + r);
     endRemoveRows();
+    return row;
 }
 
 void CXListModel::setText(int r, int c, const QString &text)
 {
     if (!isValidCell(r, c))
         return;
-    m_rows[size_t(r)].texts[c] = text;
+    extraOf(m_rows[size_t(r)]).texts.insert(c, text);
     const QModelIndex i = index(r, c);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
@@ -196,12 +228,16 @@ void CXListModel::setImage(int r, int c, int image)
 {
     if (!isValidCell(r, c))
         return;
-    m_rows[size_t(r)].images[size_t(c)] = image;
+    Row &row = m_rows[size_t(r)];
+    if (c == 0)
+        row.image = image;
+    else if (image != kNoImage || (row.extra && row.extra->images.contains(c)))
+        extraOf(row).images.insert(c, image);
     // The first cell's image decides how the whole row is drawn.
     emit dataChanged(index(r, c == 0 ? 0 : c), index(r, c == 0 ? columnCount() - 1 : c));
 }
 
-void CXListModel::sortRows(const std::function<bool(const Row &, const Row &)> &less)
+void CXListModel::sortRows(const std::function<bool(int, int)> &less)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
@@ -209,8 +245,7 @@ void CXListModel::sortRows(const std::function<bool(const Row &, const Row &)> &
     std::vector<int> order(m_rows.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return less(m_rows[size_t(a)], m_rows[size_t(b)]); });
+    std::stable_sort(order.begin(), order.end(), less);
     std::vector<int> newPlace(order.size());
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());

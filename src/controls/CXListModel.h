@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QtCore/QAbstractTableModel>
-#include <QtCore/QStringList>
+#include <QtCore/QHash>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
-// The rows of a record list: per row its cell texts, its item data (the
-// record's key) and an image per cell (the first cell's image is the row's
-// image). Rows that are still to be read are fetched as the view needs them.
+// The rows of a record list. A row holds no texts of its own: it names the
+// record it shows (the list makes a cell's text from the record's value when
+// the cell is drawn or asked for), its item data (the record's key) and its
+// first cell's image. Texts set on a row and images of its other cells are
+// kept beside it, for the few rows that have them. Rows that are still to be
+// read are fetched as the view needs them.
 class CXListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -19,11 +23,19 @@ public:
     // The item data of a row (the record's key), under Qt::UserRole.
     static constexpr int ItemDataRole = Qt::UserRole;
 
+    // What a few rows carry besides their record: texts set on them (by
+    // column) and the images of cells other than the first.
+    struct Extra
+    {
+        QHash<int, QString> texts;
+        QHash<int, int> images;
+    };
     struct Row
     {
-        QStringList texts;       // one per column
+        std::int32_t record = -1;      // the list's record it shows; -1 for none
+        std::int32_t image = kNoImage; // the first cell's image
         std::int64_t data = 0;
-        std::vector<int> images; // one per column; kNoImage for none
+        std::unique_ptr<Extra> extra;
     };
     struct Column
     {
@@ -47,6 +59,9 @@ public:
     // Colours, fonts and images of a cell come from the list control.
     using Styler = std::function<QVariant(int row, int column, int role)>;
     void setStyler(Styler styler) { m_styler = std::move(styler); }
+    // The text of a record's cell, from the list control.
+    using Texter = std::function<QString(int record, int column)>;
+    void setTexter(Texter texter) { m_texter = std::move(texter); }
 
     // Columns.
     void clearAll();
@@ -58,28 +73,36 @@ public:
 
     // Rows.
     void clearRows();
-    const Row &row(int r) const { return m_rows[size_t(r)]; }
     bool isValidRow(int r) const { return r >= 0 && r < int(m_rows.size()); }
     bool isValidCell(int r, int c) const { return isValidRow(r) && c >= 0 && c < columnCount(); }
+    // A cell's text: the one set on it, else its record's.
+    QString text(int r, int c) const;
+    std::int64_t rowData(int r) const { return m_rows[size_t(r)].data; }
+    int record(int r) const { return m_rows[size_t(r)].record; }
+    // A cell's image (kNoImage for none).
+    int image(int r, int c) const;
     // Inserts a row before r (clamped); returns its index.
     int insertRow(int r, Row row);
     // Appends rows read together in one step.
     void appendRows(std::vector<Row> &&rows);
     void removeRow(int r);
+    // Takes a row out of the list (as removeRow) and gives it back.
+    Row takeRow(int r);
     void setText(int r, int c, const QString &text);
     void setData(int r, std::int64_t data);
     void setImage(int r, int c, int image);
-    // Reorders the rows with a strict weak ordering.
-    void sortRows(const std::function<bool(const Row &, const Row &)> &less);
+    // Reorders the rows with a strict weak ordering of their present places.
+    void sortRows(const std::function<bool(int, int)> &less);
     // Repaints every row (after a change of the look).
     void refreshAll();
 
 private:
-    Row makeRow(Row row) const;
+    static Extra &extraOf(Row &row);
 
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     std::function<bool()> m_canFetch;
     std::function<void()> m_fetch;
     Styler m_styler;
+    Texter m_texter;
 };

@@ -27,13 +27,17 @@ std::unique_ptr<CXRecordsetSource> CXRecordsetSource::openSnapshot(platform::Dat
         reportOpenFailure(e, sql);
         return nullptr;
     }
-    return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(rs), sql));
+    auto source = std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(rs), sql));
+    source->m_holds = true;
+    return source;
 }
 
 std::unique_ptr<CXRecordsetSource> CXRecordsetSource::adopt(std::unique_ptr<platform::Recordset> recordset,
                                                            const QString &statement)
 {
-    return std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(recordset), statement));
+    auto source = std::unique_ptr<CXRecordsetSource>(new CXRecordsetSource(std::move(recordset), statement));
+    source->m_holds = true;
+    return source;
 }
 
 void CXRecordsetSource::reportOpenFailure(const platform::DbException &e, const QString &source)
@@ -77,6 +81,11 @@ long CXRecordsetSource::countRecords()
 {
     if (isEmpty())
         return 0;
+    if (m_holds) {
+        // A snapshot knows its count without moving.
+        m_rs->moveFirst();
+        return m_rs->heldCount();
+    }
     try {
         m_rs->moveLast();
         const long n = m_rs->recordCount();
@@ -102,6 +111,17 @@ void CXRecordsetSource::moveNext()
 {
     m_rs->moveNext();
 }
+
+long CXRecordsetSource::heldCount() const
+{
+    return m_rs->heldCount();
+}
+
+platform::Value CXRecordsetSource::valueAt(long record, int field)
+{
+    return m_rs->valueAt(record, field);
+}
+
 
 bool CXRecordsetSource::isEOF() const
 {

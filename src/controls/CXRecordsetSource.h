@@ -28,7 +28,7 @@ public:
 
     // Tells the user that a query could not be opened, as every failed open is told.
     static void reportOpenFailure(const platform::DbException &e, const QString &source);
-    // Takes over a recordset that is already open.
+    // Takes over a snapshot that is already open.
     static std::unique_ptr<CXRecordsetSource> adopt(std::unique_ptr<platform::Recordset> recordset,
                                                     const QString &statement);
 
@@ -47,6 +47,9 @@ public:
     platform::Value value(int field) const override;
     QString whereText() const override;
     QString statement() const override { return m_statement; }
+    bool holdsRecords() const override { return m_holds; }
+    long heldCount() const override;
+    platform::Value valueAt(long record, int field) override;
 
     // The WHERE condition of a statement (the text after " WHERE "), "#" removed.
     static QString whereOf(const QString &statement);
@@ -57,4 +60,5 @@ private:
     std::unique_ptr<platform::Recordset> m_owned;
     platform::Recordset *m_rs = nullptr;
     QString m_statement;
+    bool m_holds = false; // an own snapshot: read at any place
 };

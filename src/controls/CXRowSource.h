@@ -29,6 +29,13 @@ public:
     virtual bool isEOF() const = 0;
     virtual platform::Value value(int field) const = 0;
 
+    // A source that holds its records can be read at any place (0 the first),
+    // so a list reads its cells from it as they are shown and keeps no copy.
+    virtual bool holdsRecords() const { return false; }
+    // The records it holds now.
+    virtual long heldCount() const { return 0; }
+    virtual platform::Value valueAt(long /*record*/, int /*field*/) { return {}; }
+
     // The condition of the statement's WHERE clause, with the "#" date marks
     // removed; empty when it has none.
     virtual QString whereText() const = 0;

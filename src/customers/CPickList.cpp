@@ -45,7 +45,7 @@ CPickList::CPickList(qint32 cusNo, qint32 current, int colourScheme, const QStri
     connect(m_list, &QAbstractItemView::doubleClicked, this,
             [this] { QTimer::singleShot(150, this, [this] { OnRecord(30102); }); });
     connect(m_list, &QWidget::customContextMenuRequested, this, &CPickList::OnContextMenu);
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int c) { m_list->OnColumnClick(c); });
+    // A column's header sorts by it: the list answers the click itself.
 }
 
 bool CPickList::OnInitDialog()

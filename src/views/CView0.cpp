@@ -237,9 +237,7 @@ void CView0::OnInitialUpdate()
     if (m_list->selectionModel())
         connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] { OnListSelectionChanged(); });
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        m_list->OnColumnClick(column);
-    });
+    // A column's header sorts by it: the list answers the click itself.
     m_tree->installEventFilter(this);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);

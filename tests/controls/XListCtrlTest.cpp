@@ -5,6 +5,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXListModel.h"
 #include "controls/CXProgress.h"
+#include "controls/CXRecordsetSource.h"
 
 #include "app/base/SharedDatabaseHolder.h"
 #include "platform/Settings.h"
@@ -422,6 +423,74 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     list.FillFromSql(QStringLiteral("SELECT Nope FROM Nowhere"));
     EXPECT_EQ(list.GetItemCount(), 0);
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Your database or network may be busy.")));
+    db.close();
+}
+
+TEST_F(XListTest, OwnQueryRowsReadTheirCellsFromItsRecordset)
+{
+    SharedDatabaseHolder holder;
+    platform::Database &db =
+        OpenThreeColumnTable(holder, tempPath(QStringLiteral("TavrelData.mdb")), QStringLiteral("Jobs"),
+                             QStringLiteral("Name"), QStringLiteral("Price"), QStringLiteral("JobID"));
+    {
+        platform::Transaction tx(db);
+        for (int i = 1; i <= 3000; ++i)
+            db.execute(QStringLiteral("INSERT INTO Jobs (Name, Price, JobID) VALUES (?, ?, ?)"),
+                       {Value(QStringLiteral("Job %1").arg(i)), Value(Money::fromCents(i)), Value(i)});
+        tx.commit();
+    }
+    auto statusImage = [](int jobId) {
+        const int status = jobId % 4;
+        return status == 1 ? 25 : status == 2 ? 28 : status == 3 ? 26 : 24;
+    };
+
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID Mod 4 AS Status_HIDE, JobID FROM Jobs "
+                                    "ORDER BY JobID DESC"));
+    auto *source = dynamic_cast<CXRecordsetSource *>(list.recordset());
+    ASSERT_NE(source, nullptr);
+    EXPECT_TRUE(source->holdsRecords());
+    EXPECT_EQ(list.GetItemCount(), 3000);
+    const int shown = list.listModel()->rowCount();
+    EXPECT_LT(shown, 3000);
+    EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("Job 3000"));
+    EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("30.00"));
+    EXPECT_EQ(list.GetItemData(255), 2745);
+    // The status images do not need every row: the rows still to come take
+    // theirs as they are read.
+    list.SetStatusImages();
+    EXPECT_EQ(list.listModel()->rowCount(), shown);
+    EXPECT_EQ(list.GetItemImage(1), statusImage(2999));
+
+    // A text set on a row stays with it whatever reads or sorts the list.
+    list.SetItemText(0, 0, QStringLiteral("Top job"));
+    list.FetchAll();
+    ASSERT_EQ(list.listModel()->rowCount(), 3000);
+    for (int r = 0; r < 3000; ++r) {
+        ASSERT_EQ(list.GetItemData(r), 3000 - r) << r;
+        ASSERT_EQ(list.GetItemImage(r), statusImage(3000 - r)) << r;
+    }
+    EXPECT_EQ(list.GetItemText(2999, 0), QStringLiteral("Job 1"));
+    EXPECT_EQ(list.TotalsRows().at(1).second, QStringLiteral("45,015.00"));
+
+    list.OnColumnClick(1); // by price, highest first
+    list.OnColumnClick(1); // lowest first
+    EXPECT_EQ(list.GetItemData(0), 1);
+    EXPECT_EQ(list.GetItemData(2999), 3000);
+    EXPECT_EQ(list.GetItemText(2999, 0), QStringLiteral("Top job"));
+    EXPECT_EQ(list.GetItemText(2999, 1), QStringLiteral("30.00"));
+    list.SelectItem(2999);
+    EXPECT_EQ(list.MoveSelectedRow(0, 0, CXListCtrl::ID_MOVE_TOP), 0);
+    EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("Top job"));
+    EXPECT_EQ(list.GetItemImage(0), statusImage(3000));
+    EXPECT_EQ(list.GetItemData(1), 1);
+
+    // A list of a few rows is read whole at once.
+    list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs WHERE JobID <= 10 ORDER BY JobID"));
+    EXPECT_EQ(list.GetItemCount(), 10);
+    EXPECT_EQ(list.listModel()->rowCount(), 10);
+    EXPECT_FALSE(list.listModel()->canFetchMore(QModelIndex()));
     db.close();
 }
 

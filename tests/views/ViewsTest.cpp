@@ -24,6 +24,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QTextBrowser>
 
 namespace {
@@ -151,6 +152,35 @@ TEST_F(ViewsTest, RefillKeepsSelectionOnlyForTheSameList)
     EXPECT_FALSE(view->ReadTreeSelection());
     EXPECT_EQ(view->item(), 0);
     EXPECT_EQ(view->listCaption(), QStringLiteral("Orders /"));
+}
+
+TEST_F(ViewsTest, OneHeaderClickSortsTheListOnce)
+{
+    auto view = jobsView();
+    view->SelectTreeCode(1);
+    CXListCtrl *list = view->list();
+    ASSERT_GT(list->GetItemCount(), 3);
+    const struct
+    {
+        const char *column;
+        bool descending; // after one click
+        int kind;
+    } clicks[] = {{"Customer", false, CXListCtrl::kSortText},
+                  {"Net", true, CXListCtrl::kSortNumber},
+                  {"Net", false, CXListCtrl::kSortNumber}};
+    for (const auto &click : clicks) {
+        SCOPED_TRACE(click.column);
+        const int column = list->FindColumn(QString::fromLatin1(click.column));
+        ASSERT_GE(column, 0);
+        emit list->header()->sectionClicked(column);
+        EXPECT_EQ(list->GetSortColumn(), column);
+        EXPECT_EQ(list->IsSortDescending(), click.descending);
+        for (int r = 0; r + 1 < list->GetItemCount(); ++r) {
+            const int order = CXListCtrl::CompareTexts(list->GetItemText(r, column), list->GetItemText(r + 1, column),
+                                                       click.kind);
+            ASSERT_TRUE(click.descending ? order >= 0 : order <= 0) << r;
+        }
+    }
 }
 
 TEST_F(ViewsTest, DateRangeCaptionsAndPriorPeriod)

@@ -528,6 +528,24 @@ void Recordset::moveLast()
     d->visited = qMax(d->visited, long(d->size()));
 }
 
+Value Recordset::valueAt(long row, int index) const
+{
+    if (!d->isOpen)
+        dberr::raise(dberr::ObjectInvalid);
+    if (d->keyed)
+        dberr::raise(dberr::InvalidOperation);
+    if (index < 0 || index >= d->columns.size())
+        dberr::raise(dberr::ItemNotFound);
+    if (row < 0 || row >= d->size())
+        dberr::raise(dberr::NoCurrentRecord);
+    return d->heldValue(int(row), index);
+}
+
+long Recordset::heldCount() const
+{
+    return d->isOpen ? long(d->size()) : 0;
+}
+
 long Recordset::recordCount() const
 {
     return d->isOpen ? qMin(d->visited, long(d->size())) : 0;

@@ -52,6 +52,12 @@ public:
     void movePrev();
     void moveLast();
     long recordCount() const;       // rows visited so far; exact after moveLast()
+    // A field of the row at a place (0 the first) of a snapshot, read without
+    // moving to it (3021 outside the set; 3219 on a dynaset). The rows it
+    // holds stay readable after the database was closed.
+    Value valueAt(long row, int index) const;
+    // The rows it holds (a snapshot's every row; a dynaset's keys).
+    long heldCount() const;
 
     // Jet criteria; true when a row matched (it becomes current).
     bool findFirst(const QString &jetCriterion);

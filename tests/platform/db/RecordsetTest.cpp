@@ -358,3 +358,38 @@ TEST_F(RecordsetTest, SnapshotRowsOfAnySizeReadBackWhole)
     EXPECT_EQ(big.recordCount(), 2);
     EXPECT_EQ(big.value(0).toInt(), 1);
 }
+
+TEST_F(RecordsetTest, SnapshotRowsReadAtAnyPlaceWithoutMoving)
+{
+    Recordset rs(db);
+    rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT JobNo, Name, Price FROM Jobs ORDER BY JobNo DESC"));
+    EXPECT_EQ(rs.heldCount(), 3);
+    EXPECT_EQ(rs.value(0).toInt(), 102);
+    // Any held row, in the statement's order; the current row stays.
+    EXPECT_EQ(rs.valueAt(2, 1).toString(), QStringLiteral("Cards"));
+    EXPECT_EQ(rs.valueAt(1, 2).toMoney(), Money::fromUnits(33333));
+    EXPECT_EQ(rs.value(0).toInt(), 102);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(0).toInt(), 101);
+    const struct
+    {
+        long row;
+        int field;
+        int error;
+    } wrong[] = {{3, 0, 3021}, {-1, 0, 3021}, {0, 3, 3265}, {0, -1, 3265}};
+    for (const auto &w : wrong)
+        EXPECT_EQ(errorOf([&] { rs.valueAt(w.row, w.field); }), w.error) << w.row << ' ' << w.field;
+
+    // A dynaset reads by key: it is not read at places.
+    Recordset dyn(db);
+    dyn.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs ORDER BY JobNo"));
+    EXPECT_EQ(errorOf([&] { dyn.valueAt(0, 0); }), 3219);
+    EXPECT_EQ(dyn.heldCount(), 3);
+
+    // Held rows stay readable when the database is closed; a closed set holds none.
+    db.close();
+    EXPECT_EQ(rs.valueAt(0, 1).toString(), QStringLiteral("Posters"));
+    rs.close();
+    EXPECT_EQ(rs.heldCount(), 0);
+    EXPECT_EQ(errorOf([&] { rs.valueAt(0, 0); }), 3420);
+}
