@@ -21,14 +21,21 @@ namespace platform {
 // Null), the old table dropped, the new one renamed, and every index and
 // trigger made again.
 //
-// AutoNumber: the column is declared COUNTER and a row of jet_counters holds
-// the next value. An AFTER INSERT trigger gives a row that arrives without a
-// value the next one and raises the counter past any explicit value, so
-// values are never reused. A recordset's AddNew takes its value at once.
+// AutoNumber, two layouts. An AutoNumber that is its table's primary key (a
+// primary index on it alone, made while the table is empty) is SQLite's rowid:
+// declared INTEGER PRIMARY KEY AUTOINCREMENT, so it needs no index of its own,
+// and sqlite_sequence holds the last number handed out (SQLite gives a row
+// without a value the next one and moves it past any explicit value). Any
+// other AutoNumber (and every one in files made before) is declared COUNTER
+// and a row of jet_counters holds the next value; an AFTER INSERT trigger gives
+// a row that arrives without a value the next one and raises the counter past
+// any explicit value. Either way values are never reused, and a recordset's
+// AddNew takes its value at once.
 //
-// Keys are unique indexes, never PRIMARY KEY; a primary index is also
-// required, which two triggers enforce (3058). The Jet name of every index the
-// layer makes is kept in jet_indexes beside its SQLite name.
+// Keys are unique indexes, never PRIMARY KEY (but for the rowid AutoNumber);
+// a primary index is also required, which two triggers enforce (3058). The
+// Jet name of every index the layer makes is kept in jet_indexes beside its
+// SQLite name; a primary index served by the rowid has no SQLite index.
 class SchemaEditor
 {
 public:
@@ -67,7 +74,10 @@ private:
     QList<FieldDef> fields(const QString &table) const;
     QList<Index> indexes(const QString &table) const;
     void rebuild(const QString &table, const QList<FieldDef> &layout, const QStringList &sources,
-                 const QList<Value> &bound);
+                 const QList<Value> &bound, bool counterAsRowid = false);
+    bool isRowidCounter(const QString &table, const QString &field) const;
+    std::int64_t lastNumber(const QString &table, const QString &counter, bool rowid) const;
+    void keepLastNumber(const QString &table, std::int64_t last);
     void makeIndex(const QString &table, const Index &index);
     void makeTriggers(const QString &table);
     void numberRows(const QString &table, const QString &field);
