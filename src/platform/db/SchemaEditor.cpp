@@ -394,21 +394,24 @@ void SchemaEditor::keepLastNumber(const QString &table, std::int64_t last)
 }
 
 void SchemaEditor::rebuild(const QString &table, const QList<FieldDef> &layout, const QStringList &sources,
-                           const QList<Value> &bound, bool counterAsRowid)
+                           const QList<Value> &bound, Counter mode)
 {
     const QList<Index> kept = indexes(table);
     const QString scratch = QStringLiteral("jet_rebuild");
-    // A rowid AutoNumber stays the rowid; an AutoNumber becomes it when asked.
+    // A rowid AutoNumber stays the rowid unless asked otherwise.
     QString counter;
     QString rowidKey;
+    bool wasRowid = false;
     for (const FieldDef &f : layout) {
         if (!f.autoNumber)
             continue;
         counter = f.name;
-        if (counterAsRowid || isRowidCounter(table, f.name))
+        wasRowid = isRowidCounter(table, f.name);
+        if (mode == Counter::ToRowid || (mode == Counter::Keep && wasRowid))
             rowidKey = f.name;
     }
-    const std::int64_t last = rowidKey.isEmpty() ? 0 : lastNumber(table, counter, isRowidCounter(table, counter));
+    const bool moves = !counter.isEmpty() && wasRowid != !rowidKey.isEmpty();
+    const std::int64_t last = !rowidKey.isEmpty() || moves ? lastNumber(table, counter, wasRowid) : 0;
     QStringList definitions;
     QStringList names;
     for (const FieldDef &f : layout) {
@@ -419,10 +422,11 @@ void SchemaEditor::rebuild(const QString &table, const QList<FieldDef> &layout, 
     m_db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteName(scratch), definitions.join(QStringLiteral(", "))));
     {
         // The rowid goes along, so the rows keep their identity (and order);
-        // where the AutoNumber is the rowid, it is the identity.
+        // where the AutoNumber is the rowid, it is the identity, and the rows
+        // go in its order (which fills the pages).
         const QString sql = rowidKey.isEmpty()
             ? QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %3 FROM %4")
-            : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4");
+            : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY ") + quoteName(rowidKey);
         Statement copy = m_db.prepare(sql.arg(quoteName(scratch), names.join(QStringLiteral(", ")),
                                               sources.join(QStringLiteral(", ")), quoteName(table)));
         copy.bindAll(bound);
@@ -430,8 +434,15 @@ void SchemaEditor::rebuild(const QString &table, const QList<FieldDef> &layout, 
     }
     m_db.exec(QStringLiteral("DROP TABLE %1").arg(quoteName(table)));
     m_db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteName(scratch), quoteName(table)));
-    if (!rowidKey.isEmpty())
+    if (!rowidKey.isEmpty()) {
         keepLastNumber(table, last);
+    } else if (moves) {
+        // Back to a counter column: jet_counters holds the next number.
+        FileCatalog::createMetaTables(m_db.db);
+        Statement st = m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO jet_counters (tbl, col, next) VALUES (?1, ?2, ?3)"));
+        st.bindAll({Value(table), Value(counter), Value(last + 1, FieldType::Long)});
+        st.run();
+    }
     m_db.catalog->invalidate();
     for (const Index &i : kept)
         makeIndex(table, i);
@@ -530,13 +541,15 @@ void SchemaEditor::createIndex(const QString &table, const IndexDef &def)
         if (nulls.step() && nulls.integer(0) > 0)
             dberr::raise(dberr::NullInIndex);
         nulls.reset();
-        // The primary index of an empty table's AutoNumber makes it the rowid.
+        // The primary index of an AutoNumber makes it the rowid; a repeated
+        // value fails the copy with 3022, as it would fail a unique index.
         if (t->autoNumber[column] && t->rowidCounter < 0) {
-            Statement rows = m_db.prepare(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(quoteName(name)));
-            if (rows.step() && rows.integer(0) == 0) {
-                rows.reset();
-                const QList<FieldDef> layout = fields(name);
-                rebuild(name, layout, quotedNames(layout), {}, true);
+            const QList<FieldDef> layout = fields(name);
+            try {
+                rebuild(name, layout, quotedNames(layout), {}, Counter::ToRowid);
+            } catch (...) {
+                m_db.catalog->invalidate();
+                throw;
             }
         }
     }
@@ -580,6 +593,11 @@ void SchemaEditor::deleteIndex(const QString &table, const QString &indexName)
             Statement st = m_db.prepare(QStringLiteral("DELETE FROM jet_indexes WHERE sqlname = ?1"));
             st.bind(1, Value(i.sqlName));
             st.run();
+        }
+        // Without its primary index the AutoNumber is a column again.
+        if (i.primary && isRowidCounter(name, i.field)) {
+            const QList<FieldDef> layout = fields(name);
+            rebuild(name, layout, quotedNames(layout), {}, Counter::ToColumn);
         }
         write.commit();
         m_db.catalog->invalidate();

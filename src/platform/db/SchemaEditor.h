@@ -22,7 +22,7 @@ namespace platform {
 // trigger made again.
 //
 // AutoNumber, two layouts. An AutoNumber that is its table's primary key (a
-// primary index on it alone, made while the table is empty) is SQLite's rowid:
+// primary index on it alone) is SQLite's rowid:
 // declared INTEGER PRIMARY KEY AUTOINCREMENT, so it needs no index of its own,
 // and sqlite_sequence holds the last number handed out (SQLite gives a row
 // without a value the next one and moves it past any explicit value). Any
@@ -30,7 +30,10 @@ namespace platform {
 // and a row of jet_counters holds the next value; an AFTER INSERT trigger gives
 // a row that arrives without a value the next one and raises the counter past
 // any explicit value. Either way values are never reused, and a recordset's
-// AddNew takes its value at once.
+// AddNew takes its value at once. Making the primary index of an AutoNumber
+// rebuilds the table with it as the rowid (the rows are then in its order);
+// deleting that index rebuilds it with the counter as a column again, so that
+// the field takes repeated values as any unindexed field does.
 //
 // Keys are unique indexes, never PRIMARY KEY (but for the rowid AutoNumber);
 // a primary index is also required, which two triggers enforce (3058). The
@@ -73,8 +76,11 @@ private:
     QString tableName(const QString &table) const; // 3265 when absent
     QList<FieldDef> fields(const QString &table) const;
     QList<Index> indexes(const QString &table) const;
+    // What a rebuild does with the table's AutoNumber: keeps its layout, makes
+    // it the rowid, or makes it a column of its own.
+    enum class Counter { Keep, ToRowid, ToColumn };
     void rebuild(const QString &table, const QList<FieldDef> &layout, const QStringList &sources,
-                 const QList<Value> &bound, bool counterAsRowid = false);
+                 const QList<Value> &bound, Counter counter = Counter::Keep);
     bool isRowidCounter(const QString &table, const QString &field) const;
     std::int64_t lastNumber(const QString &table, const QString &counter, bool rowid) const;
     void keepLastNumber(const QString &table, std::int64_t last);

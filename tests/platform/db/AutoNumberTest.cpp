@@ -12,7 +12,7 @@ namespace {
 enum class Layout {
     KeyInTableDef,   // created with its primary index: the counter is the rowid
     KeyIndexedEmpty, // primary index added to the empty table (how shop tables are made)
-    KeyOlderFile,    // primary index added once rows were there: counter column, unique index
+    KeyOlderFile,    // as files made before: counter column, jet_counters, unique index
     NotTheKey,       // the primary index is on another field
 };
 
@@ -57,10 +57,17 @@ protected:
         if (c.layout == Layout::KeyIndexedEmpty) {
             db.createIndex(s("Orders"), key);
         } else if (c.layout == Layout::KeyOlderFile) {
-            // The layout every file made before the rowid AutoNumber has.
+            // The primary index as files made before the rowid AutoNumber
+            // have it (a table without one still gets the counter column).
             insert();
-            db.createIndex(s("Orders"), key);
             db.execute(s("DELETE FROM Orders"));
+            db.executeNative(s("CREATE UNIQUE INDEX \"Orders_PrimaryKey\" ON \"Orders\" (\"OrderID\")"));
+            db.executeNative(s("INSERT INTO jet_indexes (tbl, name, field, sqlname, is_primary, is_unique) "
+                               "VALUES ('Orders', 'PrimaryKey', 'OrderID', 'Orders_PrimaryKey', 1, 1)"));
+            db.executeNative(QStringLiteral("CREATE TRIGGER \"jet_requ_Orders_PrimaryKey\" BEFORE UPDATE OF \"OrderID\" "
+                                            "ON \"Orders\" WHEN NEW.\"OrderID\" IS NULL BEGIN SELECT RAISE(ABORT, "
+                                            "'JET 3058: %1'); END")
+                                 .arg(dberr::text(dberr::NullInIndex).replace(QLatin1Char('\''), QLatin1String("''"))));
         }
         db.createIndex(s("Orders"), {s("Name"), s("Name"), false, false});
     }
@@ -91,12 +98,12 @@ protected:
         return shown;
     }
     // The table as SQLite holds it: its own indexes and jet_counters rows.
-    void expectLayout()
+    void expectLayout() { expectLayout(GetParam().rowid); }
+    void expectLayout(bool rowid)
     {
-        const bool rowid = GetParam().rowid;
         EXPECT_EQ(count(s("SELECT count(*) FROM pragma_table_info('Orders') WHERE name = 'OrderID' AND pk = 1")), rowid ? 1 : 0);
         // Name's index always; the key's own index only where the rowid is not it.
-        const std::int64_t keyIndexes = GetParam().layout == Layout::KeyOlderFile || GetParam().layout == Layout::NotTheKey;
+        const std::int64_t keyIndexes = rowid ? 0 : 1;
         EXPECT_EQ(count(s("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Orders'")), 1 + keyIndexes);
         EXPECT_EQ(count(s("SELECT count(*) FROM jet_counters WHERE tbl = 'Orders'")), rowid ? 0 : 1);
 
@@ -267,8 +274,13 @@ TEST_P(AutoNumberTest, SchemaChangesKeepTheLayoutAndTheCounter)
     EXPECT_EQ(db.tableDef(orders).indexes.size(), 0);
     db.createIndex(orders, {s("PrimaryKey"), s(GetParam().keyField), true, true});
     db.createIndex(orders, {s("Name"), s("Name"), false, false});
-    expectLayout();
+    // Made again, the primary index of an AutoNumber makes it the rowid, in
+    // an older file too.
+    expectLayout(GetParam().layout != Layout::NotTheKey);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Orders WHERE OrderID = %1 AND OrderNo = %2").arg(a).arg(firstOrderNo)), 1);
     EXPECT_EQ(insert(), c + 2);
+    reopen(dbPath());
+    EXPECT_EQ(addNew(), c + 3);
     // The key field is in an index: it stays.
     EXPECT_EQ(errorOf([&] { db.deleteField(orders, s(GetParam().keyField)); }), 3280);
 }
@@ -289,6 +301,42 @@ TEST_P(AutoNumberTest, AnAutoNumberAddedLaterNumbersTheRowsInTheirOrder)
               s("1,2"));
     db.execute(s("INSERT INTO Orders (OrderNo) VALUES (7)"));
     EXPECT_EQ(count(s("SELECT Serial FROM Orders WHERE OrderNo = 7")), 3);
+}
+
+TEST_P(AutoNumberTest, WithoutItsPrimaryIndexTheFieldTakesRepeatedValues)
+{
+    if (GetParam().layout == Layout::NotTheKey)
+        GTEST_SKIP() << "the AutoNumber has no primary index";
+    const QString orders = s("Orders");
+    const std::int64_t a = insert();
+    const std::int64_t b = insert();
+    db.execute(QStringLiteral("DELETE FROM Orders WHERE OrderID = %1").arg(b));
+    db.deleteIndex(orders, s("PrimaryKey"));
+    const auto rowid = [&] {
+        return count(s("SELECT count(*) FROM pragma_table_info('Orders') WHERE name = 'OrderID' AND pk = 1")) == 1;
+    };
+    EXPECT_FALSE(rowid());
+    EXPECT_EQ(db.tableDef(orders).indexes.size(), 1);
+    EXPECT_TRUE(db.tableDef(orders).fields[0].autoNumber);
+    // A repeated value is taken; the counter still never gives one again.
+    db.execute(QStringLiteral("INSERT INTO Orders (OrderID, OrderNo) VALUES (%1, 1)").arg(a));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Orders WHERE OrderID = %1").arg(a)), 2);
+    EXPECT_EQ(insert(), b + 1);
+
+    // The key cannot be made while the value repeats; nothing changes.
+    EXPECT_EQ(errorOf([&] { db.createIndex(orders, {s("PrimaryKey"), s("OrderID"), true, true}); }), 3022);
+    EXPECT_FALSE(rowid());
+    EXPECT_EQ(db.tableDef(orders).indexes.size(), 1);
+    EXPECT_EQ(count(s("SELECT count(*) FROM Orders")), 3);
+    db.execute(s("DELETE FROM Orders WHERE OrderNo = 1"));
+    db.createIndex(orders, {s("PrimaryKey"), s("OrderID"), true, true});
+    EXPECT_TRUE(rowid());
+    EXPECT_EQ(count(s("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Orders'")), 1);
+    EXPECT_EQ(count(s("SELECT count(*) FROM jet_counters WHERE tbl = 'Orders'")), 0);
+    EXPECT_EQ(db.tableDef(orders).indexes.size(), 2);
+    EXPECT_EQ(count(s("SELECT count(*) FROM Orders")), 2);
+    EXPECT_EQ(addNew(), b + 2);
+    EXPECT_EQ(insert(), b + 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, AutoNumberTest, ::testing::ValuesIn(kLayouts),
