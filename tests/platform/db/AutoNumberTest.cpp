@@ -206,6 +206,13 @@ TEST_P(AutoNumberTest, ADuplicateKeyIsError3022WithJetsText)
     }
     rs.cancelUpdate();
     EXPECT_EQ(count(s("SELECT count(*) FROM Orders")), 1);
+    // A saved row's AutoNumber cannot be changed through a recordset.
+    rs.moveFirst();
+    rs.edit();
+    EXPECT_EQ(errorOf([&] { rs.setValue(s("OrderID"), Value(a + 300)); }), 3164);
+    rs.setValue(s("Name"), Value(s("edited")));
+    rs.update();
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Orders WHERE OrderID = %1 AND Name = 'edited'").arg(a)), 1);
     // A key given Null is refused: the rowid refuses it as a type mismatch
     // (SQLite checks that before any trigger), the counter column as Jet does.
     if (key == s("OrderID")) {
