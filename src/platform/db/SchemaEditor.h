@@ -22,18 +22,21 @@ namespace platform {
 // trigger made again.
 //
 // AutoNumber, two layouts. An AutoNumber that is its table's primary key (a
-// primary index on it alone) is SQLite's rowid:
-// declared INTEGER PRIMARY KEY AUTOINCREMENT, so it needs no index of its own,
-// and sqlite_sequence holds the last number handed out (SQLite gives a row
-// without a value the next one and moves it past any explicit value). Any
-// other AutoNumber (and every one in files made before) is declared COUNTER
-// and a row of jet_counters holds the next value; an AFTER INSERT trigger gives
-// a row that arrives without a value the next one and raises the counter past
-// any explicit value. Either way values are never reused, and a recordset's
-// AddNew takes its value at once. Making the primary index of an AutoNumber
-// rebuilds the table with it as the rowid (the rows are then in its order);
+// primary index on it alone) is SQLite's rowid: declared INTEGER PRIMARY KEY
+// AUTOINCREMENT, so it needs no index of its own, and sqlite_sequence holds
+// the last number handed out (SQLite gives a row without a value the next one
+// and moves it past any explicit value). Any other AutoNumber, and the keys of
+// files made before until their primary index is made again, is declared
+// COUNTER and a row of jet_counters holds the next value; an AFTER INSERT
+// trigger gives a row that arrives without a value the next one and raises
+// the counter past any explicit value. Either way values are never reused,
+// and a recordset's AddNew takes its value at once. Making the primary index
+// of an AutoNumber rebuilds the table with it as the rowid (the rows are then
+// in its order; a repeated value fails with 3022 as a unique index would);
 // deleting that index rebuilds it with the counter as a column again, so that
-// the field takes repeated values as any unindexed field does.
+// the field takes repeated values as any unindexed field does. Compaction
+// copies either layout as it is. A rowid AutoNumber set to Null fails as a
+// type mismatch (3464): SQLite checks that before the 3058 trigger runs.
 //
 // Keys are unique indexes, never PRIMARY KEY (but for the rowid AutoNumber);
 // a primary index is also required, which two triggers enforce (3058). The
