@@ -15,6 +15,7 @@
 #include "platform/Money.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QDir>
@@ -110,6 +111,35 @@ protected:
     }
     QString compacted() { return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("Compacted")); }
 
+    // Jobs as files made before an AutoNumber key was the rowid keep it: the
+    // counter a column with a unique index, its next number in jet_counters.
+    void makeOlderJobsKey()
+    {
+        db().deleteIndex(QStringLiteral("Jobs"), QStringLiteral("JobID")); // the counter becomes a column
+        db().executeNative(QStringLiteral("CREATE UNIQUE INDEX \"Jobs_JobID\" ON \"Jobs\" (\"JobID\")"));
+        db().executeNative(QStringLiteral("INSERT INTO jet_indexes (tbl, name, field, sqlname, is_primary, is_unique) "
+                                          "VALUES ('Jobs', 'JobID', 'JobID', 'Jobs_JobID', 1, 1)"));
+        db().executeNative(QStringLiteral("CREATE TRIGGER \"jet_requ_Jobs_JobID\" BEFORE UPDATE OF \"JobID\" ON \"Jobs\" "
+                                          "WHEN NEW.\"JobID\" IS NULL BEGIN SELECT RAISE(ABORT, 'JET 3058: %1'); END")
+                               .arg(platform::dberr::text(platform::dberr::NullInIndex).replace(QLatin1Char('\''), QLatin1String("''"))));
+    }
+    bool jobsKeyIsRowid()
+    {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db().handle(), "SELECT count(*) FROM pragma_table_info('Jobs') WHERE name = 'JobID' AND pk = 1",
+                           -1, &st, nullptr);
+        const bool rowid = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 1;
+        sqlite3_finalize(st);
+        return rowid;
+    }
+    qint64 addJob(int jobNo)
+    {
+        db().execute(QStringLiteral("INSERT INTO Jobs (JobNo, Title) VALUES (%1, 'After')").arg(jobNo));
+        platform::Recordset last(db());
+        last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(jobNo));
+        return last.value(0).toInt64();
+    }
+
     QString m_path;
 };
 
@@ -166,6 +196,42 @@ TEST_F(CompactionTest, CompactionWithoutReindexKeepsTheIndexes)
     EXPECT_EQ(indexNames(QStringLiteral("Jobs")), indexes);
     EXPECT_EQ(contents(), before);
     EXPECT_EQ(integrity(), QStringLiteral("ok"));
+}
+
+TEST_F(CompactionTest, AnOlderFilesAutoNumberKeyBecomesTheRowidWhenReindexedWithItsCounterKept)
+{
+    makePopulated();
+    makeOlderJobsKey();
+    ASSERT_FALSE(jobsKeyIsRowid());
+    db().execute(QStringLiteral("DELETE FROM Jobs WHERE JobID > 290")); // numbers up to 300 were given
+    const QStringList jobs = TableContents(db(), QStringLiteral("Jobs"));
+    const QStringList items = TableContents(db(), QStringLiteral("Items"));
+
+    // Compacted alone, the file keeps its layout and its counter.
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), QStringLiteral("Compact without reindexing?"), QString(), false);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted."));
+    EXPECT_FALSE(jobsKeyIsRowid());
+    EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
+
+    // Reindexed, the key made again is the rowid: the same rows, the key
+    // listed as before, and the next number where it was.
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+    EXPECT_TRUE(jobsKeyIsRowid());
+    EXPECT_EQ(integrity(), QStringLiteral("ok"));
+    EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
+    EXPECT_EQ(TableContents(db(), QStringLiteral("Items")), items);
+    EXPECT_EQ(indexNames(QStringLiteral("Jobs")),
+              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "PostingNo", "Status"}));
+    EXPECT_EQ(addJob(9999), 301);
+    db().close();
+    db().open(m_path);
+    EXPECT_TRUE(jobsKeyIsRowid());
+    EXPECT_EQ(addJob(9998), 302);
 }
 
 TEST_F(CompactionTest, DamagedIndexIsRebuiltAndEveryRowFoundByItsKey)

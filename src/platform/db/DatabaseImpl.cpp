@@ -258,8 +258,28 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
     const QString columnName = t->columns[column].name;
 
     WriteScope write(db, path);
-    FileCatalog::createMetaTables(db);
     std::int64_t value = 0;
+    if (column == t->rowidCounter) {
+        // SQLite keeps the last number of a rowid AutoNumber: the next one is
+        // past it and past every row, and is taken by raising it.
+        const QString past = QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
+        Statement st = prepare(QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1 RETURNING seq").arg(past));
+        st.bind(1, Value(tableName));
+        const bool found = st.step();
+        if (found)
+            value = st.integer(0);
+        st.run();
+        if (!found) {
+            Statement add = prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, %1 + 1 RETURNING seq").arg(past));
+            add.bind(1, Value(tableName));
+            if (add.step())
+                value = add.integer(0);
+            add.run();
+        }
+        write.commit();
+        return value;
+    }
+    FileCatalog::createMetaTables(db);
     {
         Statement st = prepare(QStringLiteral("UPDATE jet_counters SET next = next + 1 WHERE tbl = ?1 RETURNING next - 1"));
         st.bind(1, Value(tableName));

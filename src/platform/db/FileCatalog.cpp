@@ -11,6 +11,37 @@ namespace {
 
 const char kMetaPrefix[] = "jet_";
 
+// Whether a table's CREATE statement says AUTOINCREMENT outside names, texts
+// and comments (SQLite allows it only on the INTEGER PRIMARY KEY column).
+bool saysAutoincrement(const QString &sql)
+{
+    const QString keyword = QStringLiteral("AUTOINCREMENT");
+    QChar closing;
+    QString word;
+    for (qsizetype i = 0; i <= sql.size(); ++i) {
+        const QChar c = i < sql.size() ? sql[i] : QChar(QLatin1Char(' '));
+        if (!closing.isNull()) {
+            if (c == closing)
+                closing = QChar();
+            continue;
+        }
+        if (c.isLetterOrNumber() || c == QLatin1Char('_')) {
+            word.append(c);
+            continue;
+        }
+        if (word.compare(keyword, Qt::CaseInsensitive) == 0)
+            return true;
+        word.clear();
+        if (c == QLatin1Char('"') || c == QLatin1Char('\'') || c == QLatin1Char('`'))
+            closing = c;
+        else if (c == QLatin1Char('['))
+            closing = QLatin1Char(']');
+        else if (c == QLatin1Char('-') && i + 1 < sql.size() && sql[i + 1] == QLatin1Char('-'))
+            closing = QLatin1Char('\n');
+    }
+    return false;
+}
+
 } // namespace
 
 int FileCatalog::Table::columnIndex(const QString &column) const
@@ -72,18 +103,35 @@ const FileCatalog::Table *FileCatalog::table(const QString &name) const
     auto it = m_tables.constFind(key);
     if (it == m_tables.constEnd()) {
         std::optional<Table> found;
-        Statement named(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+        Statement named(m_db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
         named.bind(1, Value(name));
         if (named.step() && !isMetaTable(name)) {
             Table t;
             t.name = named.storedValue(0).toString();
-            Statement info(m_db, QStringLiteral("SELECT name, type FROM pragma_table_info(?1) ORDER BY cid"));
+            const bool autoincrement = saysAutoincrement(named.storedValue(1).toString());
+            Statement info(m_db, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1) ORDER BY cid"));
             info.bind(1, Value(t.name));
+            int keyColumns = 0;
+            int key = -1;
             while (info.step()) {
-                const sqlvalues::DeclaredType d = sqlvalues::parseDeclaredType(info.storedValue(1).toString());
+                const QString declared = info.storedValue(1).toString();
+                const sqlvalues::DeclaredType d = sqlvalues::parseDeclaredType(declared);
                 t.columns.append({info.storedValue(0).toString(), d.type, d.size});
                 t.byName.insert(t.columns.last().name, int(t.columns.size()) - 1);
                 t.autoNumber.append(d.autoNumber);
+                if (info.integer(2) > 0) {
+                    ++keyColumns;
+                    if (declared.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                        key = int(t.columns.size()) - 1;
+                }
+            }
+            // An AutoNumber kept as the rowid: a Long counter, whatever
+            // SQLite's spelling of the type says.
+            if (autoincrement && keyColumns == 1 && key >= 0) {
+                t.columns[key].type = FieldType::Long;
+                t.columns[key].size = sqlvalues::fixedSize(FieldType::Long);
+                t.autoNumber[key] = true;
+                t.rowidCounter = key;
             }
             found = t;
         }

@@ -26,6 +26,10 @@ public:
         QString name; // as the file spells it
         QList<Column> columns;
         QList<bool> autoNumber;
+        // The AutoNumber column that is also the table's rowid (declared
+        // INTEGER PRIMARY KEY AUTOINCREMENT); -1 when the table keeps its
+        // counter in jet_counters or has none.
+        int rowidCounter = -1;
         int columnIndex(const QString &column) const; // case-insensitive; -1 when absent
         QHash<QString, int> byName; // the columns as the file spells them
     };

@@ -660,6 +660,10 @@ void Recordset::setValue(int index, const Value &value)
     const jet::ResultColumn &c = d->columns[index];
     if (d->baseColumns.value(index).isEmpty())
         dberr::raise(dberr::FieldNotUpdatable);
+    // A saved row keeps its AutoNumber (where it is the rowid, it is also the
+    // row's identity in the set).
+    if (d->mode == EditMode::Edit && d->autoNumber[index])
+        dberr::raise(dberr::FieldNotUpdatable);
     d->buffer[size_t(index)] = value.isNull() ? Value::nullOf(c.type) : jet::storeAs(value, c.type, c.size);
     d->forced[size_t(index)] = -1;
 }

@@ -30,8 +30,14 @@ QString requiredTrigger(const QString &sqlName, bool onInsert)
     return (onInsert ? QStringLiteral("jet_reqi_") : QStringLiteral("jet_requ_")) + sqlName;
 }
 
-QString columnDefinition(const FieldDef &f)
+// A column as CREATE TABLE declares it. The AutoNumber that is the table's
+// key may be SQLite's rowid itself: then the declared type is exactly INTEGER
+// with PRIMARY KEY, and AUTOINCREMENT keeps SQLite from handing out a number
+// again after the rows that held it are deleted.
+QString columnDefinition(const FieldDef &f, bool rowidKey = false)
 {
+    if (rowidKey)
+        return quoteName(f.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
     return quoteName(f.name) + QLatin1Char(' ') + sqlvalues::declaredType(f);
 }
 
@@ -170,10 +176,22 @@ void SchemaEditor::createTable(const TableDef &def)
         }
         columns.append(columnDefinition(f));
     }
+    // An AutoNumber with a primary index on it alone is the rowid.
+    bool counterKey = false;
+    for (const IndexDef &i : def.indexes) {
+        if (i.primary && !counter.isEmpty() && i.field.compare(counter, Qt::CaseInsensitive) == 0)
+            counterKey = true;
+    }
+    if (counterKey) {
+        for (int c = 0; c < def.fields.size(); ++c) {
+            if (def.fields[c].autoNumber)
+                columns[c] = columnDefinition(def.fields[c], true);
+        }
+    }
     WriteScope write(m_db.db, m_db.path);
     FileCatalog::createMetaTables(m_db.db);
     m_db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteName(def.name), columns.join(QStringLiteral(", "))));
-    if (!counter.isEmpty()) {
+    if (!counter.isEmpty() && !counterKey) {
         Statement st = m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO jet_counters (tbl, col, next) VALUES (?1, ?2, 1)"));
         st.bind(1, Value(def.name));
         st.bind(2, Value(counter));
@@ -331,29 +349,100 @@ void SchemaEditor::moveField(const QString &table, const QString &field, int pos
     m_db.schemaChanged();
 }
 
+bool SchemaEditor::isRowidCounter(const QString &table, const QString &field) const
+{
+    const FileCatalog::Table *t = m_db.catalog->table(table);
+    return t && t->rowidCounter >= 0 && t->columns[t->rowidCounter].name.compare(field, Qt::CaseInsensitive) == 0;
+}
+
+std::int64_t SchemaEditor::lastNumber(const QString &table, const QString &counter, bool rowid) const
+{
+    // The highest number handed out: the counter's record, or the highest
+    // value stored where that is higher.
+    const QString kept = rowid ? QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1")
+                               : QStringLiteral("SELECT next - 1 FROM jet_counters WHERE tbl = ?1");
+    std::int64_t last = 0;
+    if (rowid || m_db.catalog->hasMetaTables()) {
+        Statement st = m_db.prepare(kept);
+        st.bind(1, Value(table));
+        if (st.step())
+            last = st.integer(0);
+    }
+    Statement top = m_db.prepare(QStringLiteral("SELECT coalesce(max(%1), 0) FROM %2").arg(quoteName(counter), quoteName(table)));
+    if (top.step())
+        last = std::max<std::int64_t>(last, top.integer(0));
+    return last;
+}
+
+void SchemaEditor::keepLastNumber(const QString &table, std::int64_t last)
+{
+    // The one record of a rowid AutoNumber is SQLite's own; jet_counters
+    // keeps none for the table.
+    Statement raise = m_db.prepare(QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1"));
+    raise.bindAll({Value(table), Value(last, FieldType::Long)});
+    raise.run();
+    if (sqlite3_changes(m_db.db) == 0 && last > 0) {
+        Statement add = m_db.prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?1, ?2)"));
+        add.bindAll({Value(table), Value(last, FieldType::Long)});
+        add.run();
+    }
+    if (m_db.catalog->hasMetaTables()) {
+        Statement drop = m_db.prepare(QStringLiteral("DELETE FROM jet_counters WHERE tbl = ?1"));
+        drop.bind(1, Value(table));
+        drop.run();
+    }
+}
+
 void SchemaEditor::rebuild(const QString &table, const QList<FieldDef> &layout, const QStringList &sources,
-                           const QList<Value> &bound)
+                           const QList<Value> &bound, Counter mode)
 {
     const QList<Index> kept = indexes(table);
     const QString scratch = QStringLiteral("jet_rebuild");
+    // A rowid AutoNumber stays the rowid unless asked otherwise.
+    QString counter;
+    QString rowidKey;
+    bool wasRowid = false;
+    for (const FieldDef &f : layout) {
+        if (!f.autoNumber)
+            continue;
+        counter = f.name;
+        wasRowid = isRowidCounter(table, f.name);
+        if (mode == Counter::ToRowid || (mode == Counter::Keep && wasRowid))
+            rowidKey = f.name;
+    }
+    const bool moves = !counter.isEmpty() && wasRowid != !rowidKey.isEmpty();
+    const std::int64_t last = !rowidKey.isEmpty() || moves ? lastNumber(table, counter, wasRowid) : 0;
     QStringList definitions;
     QStringList names;
     for (const FieldDef &f : layout) {
-        definitions.append(columnDefinition(f));
+        definitions.append(columnDefinition(f, !rowidKey.isEmpty() && f.name == rowidKey));
         names.append(quoteName(f.name));
     }
     m_db.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteName(scratch)));
     m_db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteName(scratch), definitions.join(QStringLiteral(", "))));
     {
-        // The rowid goes along, so the rows keep their identity (and order).
-        Statement copy = m_db.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %3 FROM %4")
-                                          .arg(quoteName(scratch), names.join(QStringLiteral(", ")),
-                                               sources.join(QStringLiteral(", ")), quoteName(table)));
+        // The rowid goes along, so the rows keep their identity (and order);
+        // where the AutoNumber is the rowid, it is the identity, and the rows
+        // go in its order (which fills the pages).
+        const QString sql = rowidKey.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %3 FROM %4")
+            : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY ") + quoteName(rowidKey);
+        Statement copy = m_db.prepare(sql.arg(quoteName(scratch), names.join(QStringLiteral(", ")),
+                                              sources.join(QStringLiteral(", ")), quoteName(table)));
         copy.bindAll(bound);
         copy.run();
     }
     m_db.exec(QStringLiteral("DROP TABLE %1").arg(quoteName(table)));
     m_db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteName(scratch), quoteName(table)));
+    if (!rowidKey.isEmpty()) {
+        keepLastNumber(table, last);
+    } else if (moves) {
+        // Back to a counter column: jet_counters holds the next number.
+        FileCatalog::createMetaTables(m_db.db);
+        Statement st = m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO jet_counters (tbl, col, next) VALUES (?1, ?2, ?3)"));
+        st.bindAll({Value(table), Value(counter), Value(last + 1, FieldType::Long)});
+        st.run();
+    }
     m_db.catalog->invalidate();
     for (const Index &i : kept)
         makeIndex(table, i);
@@ -366,6 +455,9 @@ void SchemaEditor::makeIndex(const QString &table, const Index &index)
         m_db.exec(index.sql);
         return;
     }
+    // The rowid is the primary index of its AutoNumber.
+    if (index.primary && isRowidCounter(table, index.field))
+        return;
     m_db.exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                   .arg(index.unique || index.primary ? QStringLiteral("UNIQUE ") : QString(),
                        quoteName(index.sqlName), quoteName(table), quoteName(index.field)));
@@ -379,7 +471,7 @@ void SchemaEditor::makeTriggers(const QString &table)
     const QString name = t->name;
     QString counter;
     for (int i = 0; i < t->columns.size(); ++i) {
-        if (t->autoNumber[i])
+        if (t->autoNumber[i] && i != t->rowidCounter)
             counter = t->columns[i].name;
     }
     m_db.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(quoteName(autoTrigger(name))));
@@ -448,12 +540,26 @@ void SchemaEditor::createIndex(const QString &table, const IndexDef &def)
                                            .arg(quoteName(name), quoteName(index.field)));
         if (nulls.step() && nulls.integer(0) > 0)
             dberr::raise(dberr::NullInIndex);
+        nulls.reset();
+        // The primary index of an AutoNumber makes it the rowid; a repeated
+        // value fails the copy with 3022, as it would fail a unique index.
+        if (t->autoNumber[column] && t->rowidCounter < 0) {
+            const QList<FieldDef> layout = fields(name);
+            try {
+                rebuild(name, layout, quotedNames(layout), {}, Counter::ToRowid);
+            } catch (...) {
+                m_db.catalog->invalidate();
+                throw;
+            }
+        }
     }
-    // A name unique in the file: the table's and the index's names.
+    // A name unique in the file: the table's and the index's names (also
+    // those kept for indexes that the rowid serves).
     const QString base = QStringLiteral("%1_%2").arg(name, def.name);
     index.sqlName = base;
     for (int n = 2;; ++n) {
-        Statement used = m_db.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?1 COLLATE NOCASE"));
+        Statement used = m_db.prepare(QStringLiteral("SELECT (SELECT count(*) FROM sqlite_master WHERE name = ?1 COLLATE NOCASE) "
+                                                     "+ (SELECT count(*) FROM jet_indexes WHERE sqlname = ?1 COLLATE NOCASE)"));
         used.bind(1, Value(index.sqlName));
         if (!used.step() || used.integer(0) == 0)
             break;
@@ -487,6 +593,11 @@ void SchemaEditor::deleteIndex(const QString &table, const QString &indexName)
             Statement st = m_db.prepare(QStringLiteral("DELETE FROM jet_indexes WHERE sqlname = ?1"));
             st.bind(1, Value(i.sqlName));
             st.run();
+        }
+        // Without its primary index the AutoNumber is a column again.
+        if (i.primary && isRowidCounter(name, i.field)) {
+            const QList<FieldDef> layout = fields(name);
+            rebuild(name, layout, quotedNames(layout), {}, Counter::ToColumn);
         }
         write.commit();
         m_db.catalog->invalidate();

@@ -21,14 +21,27 @@ namespace platform {
 // Null), the old table dropped, the new one renamed, and every index and
 // trigger made again.
 //
-// AutoNumber: the column is declared COUNTER and a row of jet_counters holds
-// the next value. An AFTER INSERT trigger gives a row that arrives without a
-// value the next one and raises the counter past any explicit value, so
-// values are never reused. A recordset's AddNew takes its value at once.
+// AutoNumber, two layouts. An AutoNumber that is its table's primary key (a
+// primary index on it alone) is SQLite's rowid: declared INTEGER PRIMARY KEY
+// AUTOINCREMENT, so it needs no index of its own, and sqlite_sequence holds
+// the last number handed out (SQLite gives a row without a value the next one
+// and moves it past any explicit value). Any other AutoNumber, and the keys of
+// files made before until their primary index is made again, is declared
+// COUNTER and a row of jet_counters holds the next value; an AFTER INSERT
+// trigger gives a row that arrives without a value the next one and raises
+// the counter past any explicit value. Either way values are never reused,
+// and a recordset's AddNew takes its value at once. Making the primary index
+// of an AutoNumber rebuilds the table with it as the rowid (the rows are then
+// in its order; a repeated value fails with 3022 as a unique index would);
+// deleting that index rebuilds it with the counter as a column again, so that
+// the field takes repeated values as any unindexed field does. Compaction
+// copies either layout as it is. A rowid AutoNumber set to Null fails as a
+// type mismatch (3464): SQLite checks that before the 3058 trigger runs.
 //
-// Keys are unique indexes, never PRIMARY KEY; a primary index is also
-// required, which two triggers enforce (3058). The Jet name of every index the
-// layer makes is kept in jet_indexes beside its SQLite name.
+// Keys are unique indexes, never PRIMARY KEY (but for the rowid AutoNumber);
+// a primary index is also required, which two triggers enforce (3058). The
+// Jet name of every index the layer makes is kept in jet_indexes beside its
+// SQLite name; a primary index served by the rowid has no SQLite index.
 class SchemaEditor
 {
 public:
@@ -66,8 +79,14 @@ private:
     QString tableName(const QString &table) const; // 3265 when absent
     QList<FieldDef> fields(const QString &table) const;
     QList<Index> indexes(const QString &table) const;
+    // What a rebuild does with the table's AutoNumber: keeps its layout, makes
+    // it the rowid, or makes it a column of its own.
+    enum class Counter { Keep, ToRowid, ToColumn };
     void rebuild(const QString &table, const QList<FieldDef> &layout, const QStringList &sources,
-                 const QList<Value> &bound);
+                 const QList<Value> &bound, Counter counter = Counter::Keep);
+    bool isRowidCounter(const QString &table, const QString &field) const;
+    std::int64_t lastNumber(const QString &table, const QString &counter, bool rowid) const;
+    void keepLastNumber(const QString &table, std::int64_t last);
     void makeIndex(const QString &table, const Index &index);
     void makeTriggers(const QString &table);
     void numberRows(const QString &table, const QString &field);
