@@ -343,21 +343,25 @@ private:
     bool m_running = false;
 };
 
+// A Jobs table of 3,000 rows: "Job n", n cents, JobID n.
+platform::Database &OpenThousandsOfJobs(SharedDatabaseHolder &holder, const QString &path)
+{
+    platform::Database &db = OpenThreeColumnTable(holder, path, QStringLiteral("Jobs"), QStringLiteral("Name"),
+                                                  QStringLiteral("Price"), QStringLiteral("JobID"));
+    platform::Transaction tx(db);
+    for (int i = 1; i <= 3000; ++i)
+        db.execute(QStringLiteral("INSERT INTO Jobs (Name, Price, JobID) VALUES (?, ?, ?)"),
+                   {Value(QStringLiteral("Job %1").arg(i)), Value(Money::fromCents(i)), Value(i)});
+    tx.commit();
+    return db;
+}
+
 } // namespace
 
 TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
 {
     SharedDatabaseHolder holder;
-    platform::Database &db =
-        OpenThreeColumnTable(holder, tempPath(QStringLiteral("TavrelData.mdb")), QStringLiteral("Jobs"),
-                             QStringLiteral("Name"), QStringLiteral("Price"), QStringLiteral("JobID"));
-    {
-        platform::Transaction tx(db);
-        for (int i = 1; i <= 3000; ++i)
-            db.execute(QStringLiteral("INSERT INTO Jobs (Name, Price, JobID) VALUES (?, ?, ?)"),
-                       {Value(QStringLiteral("Job %1").arg(i)), Value(Money::fromCents(i)), Value(i)});
-        tx.commit();
-    }
+    platform::Database &db = OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
 
     CXListCtrl list;
     list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs ORDER BY JobID"), QString(), 2, true);
@@ -429,16 +433,7 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
 TEST_F(XListTest, OwnQueryRowsReadTheirCellsFromItsRecordset)
 {
     SharedDatabaseHolder holder;
-    platform::Database &db =
-        OpenThreeColumnTable(holder, tempPath(QStringLiteral("TavrelData.mdb")), QStringLiteral("Jobs"),
-                             QStringLiteral("Name"), QStringLiteral("Price"), QStringLiteral("JobID"));
-    {
-        platform::Transaction tx(db);
-        for (int i = 1; i <= 3000; ++i)
-            db.execute(QStringLiteral("INSERT INTO Jobs (Name, Price, JobID) VALUES (?, ?, ?)"),
-                       {Value(QStringLiteral("Job %1").arg(i)), Value(Money::fromCents(i)), Value(i)});
-        tx.commit();
-    }
+    platform::Database &db = OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
     auto statusImage = [](int jobId) {
         const int status = jobId % 4;
         return status == 1 ? 25 : status == 2 ? 28 : status == 3 ? 26 : 24;

@@ -133,9 +133,9 @@ public:
     std::vector<char> bytes;      // the texts and blobs of the held cells
     int rowCount = 0;
 
-    Value heldValue(int row, int field) const
+    // A held cell as SQLite stored it (its texts pointing into the buffer).
+    sqlvalues::Stored heldStored(const HeldCell &c) const
     {
-        const HeldCell &c = heldRow(row)[field];
         sqlvalues::Stored s;
         s.storage = c.storage;
         switch (c.storage) {
@@ -148,7 +148,12 @@ public:
             break;
         default: break;
         }
-        return sqlvalues::toValue(s, types[size_t(field)]);
+        return s;
+    }
+
+    Value heldValue(int row, int field) const
+    {
+        return sqlvalues::toValue(heldStored(heldRow(row)[field]), types[size_t(field)]);
     }
 
     int pos = 0;
@@ -621,21 +626,8 @@ bool Recordset::readHeldRows(const std::function<bool(const sqlvalues::Stored *f
     bool more = true;
     while (more && i.pos < i.rowCount) {
         const Impl::HeldCell *held = i.heldRow(i.pos);
-        for (size_t f = 0; f < fields; ++f) {
-            const Impl::HeldCell &c = held[f];
-            sqlvalues::Stored &s = values[f];
-            s.storage = c.storage;
-            switch (c.storage) {
-            case SQLITE_INTEGER: s.integer = c.bits; break;
-            case SQLITE_FLOAT: std::memcpy(&s.real, &c.bits, sizeof s.real); break;
-            case SQLITE_TEXT:
-            case SQLITE_BLOB:
-                s.bytes = i.bytes.data() + c.bits;
-                s.size = c.size;
-                break;
-            default: break;
-            }
-        }
+        for (size_t f = 0; f < fields; ++f)
+            values[f] = i.heldStored(held[f]);
         more = row(values.data());
         ++i.pos;
         i.visited = qMax(i.visited, long(i.pos));
