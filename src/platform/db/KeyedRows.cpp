@@ -24,7 +24,7 @@ std::int64_t coarseMs()
 
 KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout, std::shared_ptr<StatementCache> statements)
     : m_db(db), m_fileName(fileName), m_statements(std::move(statements)), m_layout(std::move(layout)),
-      m_types(m_layout.types)
+      m_types(m_layout.types), m_fieldTypes(m_types.begin(), m_types.end())
 {
     for (const QString &c : m_layout.columns) {
         m_plain = m_plain && !c.isEmpty();
@@ -42,8 +42,9 @@ void KeyedRows::load(Statement &keyStatement)
     m_keys.clear();
     forgetAll();
     m_keys.reserve(1024);
+    sqlite3_stmt *stmt = keyStatement.handle();
     while (keyStatement.step())
-        m_keys.push_back(keyStatement.integer(0));
+        m_keys.push_back(sqlite3_column_int64(stmt, 0));
     keyStatement.reset();
 }
 
@@ -92,7 +93,9 @@ bool KeyedRows::seek(int index, int pageTimeoutMs)
     return true;
 }
 
-Value KeyedRows::value(int field) const
+static_assert(SQLITE_INTEGER == 1 && SQLITE_FLOAT == 2 && SQLITE_TEXT == 3 && SQLITE_BLOB == 4 && SQLITE_NULL == 5);
+
+Value KeyedRows::convertedValue(int field) const
 {
     const Cell &c = m_row[field];
     sqlvalues::Stored s;
