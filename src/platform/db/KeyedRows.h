@@ -77,6 +77,8 @@ public:
             case FieldType::Byte: return Value(std::int64_t(std::uint8_t(c.integer)), FieldType::Byte);
             case FieldType::Boolean: return Value(c.integer != 0);
             case FieldType::Currency: return Value(Money::fromWhole(c.integer));
+            case FieldType::Date: return Value(DateTime(double(c.integer)));
+            case FieldType::Double: return Value(double(c.integer));
             default: break;
             }
             break;
@@ -173,10 +175,14 @@ private:
         std::uint64_t used = 0;    // for reusing the page least recently used
     };
     static constexpr size_t kPages = 8;
+    static constexpr int kReadAhead = 4; // pages read at once walking forward
 
     static void copyCells(const Page &page, const Cell *row, size_t width, RowCopy &into);
     Statement prepare(const QString &sql) const;
-    void loadPage(int page, Page &into);
+    Page *spare(Page *const *taken, int takenCount);
+    // Reads the page into `into`, and the pages after it too when the set is
+    // walked forward.
+    void loadPages(int page, Page *into);
     void takeRow(Statement &st, int firstColumn, Page &page, int slot);
     bool readComputed(std::int64_t key, Page &page, int slot);
 
@@ -191,7 +197,9 @@ private:
     std::vector<std::int64_t> m_keys;
     std::array<Page, kPages> m_pages;
     std::uint64_t m_useClock = 0;
+    int m_lastRead = -2; // the last page read (of a group, the last of it)
     const Page *m_page = nullptr; // of the last seek
+    Page *m_lastPage = nullptr;   // the page the last seek found or read (most often the next one's)
     const Cell *m_row = nullptr;
     RowCopy *m_pinTarget = nullptr; // the copy owed, of the row below
     const Page *m_pinPage = nullptr;

@@ -335,12 +335,12 @@ Value Recordset::Impl::currentValue(int index)
     if (!keyed)
         return heldValue(pos, index);
     if (!resolved) {
-        dbi();
+        const Database::Impl &d = dbi();
         if (!keyed->seek(pos, g_pageTimeoutMs))
             dberr::raise(dberr::RecordDeleted);
         resolved = true;
         keyed->pinRow(&firstRead);
-        firstReadMark = dbi().writeMark();
+        firstReadMark = d.writeMark();
     }
     return keyed->value(index);
 }
