@@ -150,14 +150,6 @@ void KeyedRows::copyCells(const Page &page, const Cell *row, size_t width, RowCo
     }
 }
 
-void KeyedRows::pinRow(RowCopy *into)
-{
-    into->clear();
-    m_pinTarget = m_row ? into : nullptr;
-    m_pinPage = m_page;
-    m_pinRow = m_row;
-}
-
 void KeyedRows::takePinned()
 {
     if (!m_pinTarget)

@@ -125,7 +125,13 @@ public:
     // successful seek() is copied into `into` just before its page is read
     // again or reused, or when takePinned() asks for it. Walking a set then
     // copies no row. `into` must outlive the pin (unpin() ends it).
-    void pinRow(RowCopy *into);
+    void pinRow(RowCopy *into)
+    {
+        into->clear();
+        m_pinTarget = m_row ? into : nullptr;
+        m_pinPage = m_page;
+        m_pinRow = m_row;
+    }
     void takePinned();
     void unpin() { m_pinTarget = nullptr; }
     // A field of a copy in its type, and exactly as stored (for the optimistic

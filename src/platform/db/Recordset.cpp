@@ -57,7 +57,9 @@ public:
     void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
     void moved()
     {
-        leaveEdit();
+        // Nothing to leave, walking a set: an edit fills the buffer.
+        if (mode != EditMode::None || !buffer.empty())
+            leaveEdit();
         resolved = false;
         firstRead.clear();
         if (keyed)
