@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 
@@ -24,7 +25,7 @@ std::int64_t coarseMs()
 
 KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout, std::shared_ptr<StatementCache> statements)
     : m_db(db), m_fileName(fileName), m_statements(std::move(statements)), m_layout(std::move(layout)),
-      m_types(m_layout.types)
+      m_types(m_layout.types), m_fieldTypes(m_types.begin(), m_types.end())
 {
     for (const QString &c : m_layout.columns) {
         m_plain = m_plain && !c.isEmpty();
@@ -42,8 +43,9 @@ void KeyedRows::load(Statement &keyStatement)
     m_keys.clear();
     forgetAll();
     m_keys.reserve(1024);
+    sqlite3_stmt *stmt = keyStatement.handle();
     while (keyStatement.step())
-        m_keys.push_back(keyStatement.integer(0));
+        m_keys.push_back(sqlite3_column_int64(stmt, 0));
     keyStatement.reset();
 }
 
@@ -63,36 +65,42 @@ bool KeyedRows::seek(int index, int pageTimeoutMs)
     if (index < 0 || index >= size())
         return false;
     const int pageNo = index / kPageSize;
-    Page *page = nullptr;
-    Page *spare = nullptr;
-    for (Page &p : m_pages) {
-        if (p.number == pageNo) {
-            page = &p;
-            break;
-        }
-        // A free page, else the one used least recently.
-        if (!spare || (spare->number >= 0 && (p.number < 0 || p.used < spare->used)))
-            spare = &p;
+    Page *page = m_lastPage && m_lastPage->number == pageNo ? m_lastPage : nullptr;
+    for (size_t i = 0; !page && i < kPages; ++i) {
+        if (m_pages[i].number == pageNo)
+            page = &m_pages[i];
     }
     const bool stale = page
         && (page->changes != sqlite3_total_changes64(m_db) || coarseMs() - page->readAtMs > pageTimeoutMs);
     if (!page || stale) {
         if (!page)
-            page = spare;
-        page->number = -1;
-        loadPage(pageNo, *page);
-        page->number = pageNo;
+            page = spare(nullptr, 0);
+        loadPages(pageNo, page);
     }
     page->used = ++m_useClock;
+    m_lastPage = page;
     const int slot = index - pageNo * kPageSize;
     if (!page->present[size_t(slot)])
         return false;
     m_page = page;
-    m_row = &page->cells[size_t(slot) * size_t(m_types.size())];
+    m_row = &page->cells[size_t(slot) * m_fieldTypes.size()];
     return true;
 }
 
-Value KeyedRows::value(int field) const
+KeyedRows::Page *KeyedRows::spare(Page *const *taken, int takenCount)
+{
+    // A free page, else the one used least recently; never one of `taken`.
+    Page *best = nullptr;
+    for (Page &p : m_pages) {
+        if (std::find(taken, taken + takenCount, &p) != taken + takenCount)
+            continue;
+        if (!best || (best->number >= 0 && (p.number < 0 || p.used < best->used)))
+            best = &p;
+    }
+    return best;
+}
+
+Value KeyedRows::convertedValue(int field) const
 {
     const Cell &c = m_row[field];
     sqlvalues::Stored s;
@@ -140,14 +148,6 @@ void KeyedRows::copyCells(const Page &page, const Cell *row, size_t width, RowCo
             into.m_cells[c] = cell.integer; // the union's bits: integer or double
         }
     }
-}
-
-void KeyedRows::pinRow(RowCopy *into)
-{
-    into->clear();
-    m_pinTarget = m_row ? into : nullptr;
-    m_pinPage = m_page;
-    m_pinRow = m_row;
 }
 
 void KeyedRows::takePinned()
@@ -258,21 +258,49 @@ bool KeyedRows::readComputed(std::int64_t key, Page &page, int slot)
     return found;
 }
 
-void KeyedRows::loadPage(int pageNo, Page &page)
+void KeyedRows::loadPages(int pageNo, Page *page)
 {
     // A row still owed to its copy is copied before any page changes.
     takePinned();
+    page->number = -1;
     const int first = pageNo * kPageSize;
-    const int count = qMin(kPageSize, size() - first);
-    // Cells of rows not found stay unread: the row is marked absent.
-    page.cells.resize(size_t(count) * size_t(m_types.size()));
-    page.bytes.clear();
-    page.present.assign(size_t(count), 0);
+
+    // A walk forward (this page follows the last one read) reads the pages
+    // after this one along with it, in the same range read, when their rows
+    // lie close together: one statement instead of several. They are read
+    // into the pages used least recently; the page timeout counts from now.
+    Page *group[kReadAhead] = {page};
+    int pages = 1;
+    if (m_plain && pageNo == m_lastRead + 1) {
+        while (pages < kReadAhead && first + pages * kPageSize < size()) {
+            const int next = pageNo + pages;
+            if (std::any_of(m_pages.begin(), m_pages.end(), [next](const Page &p) { return p.number == next; }))
+                break; // read already: the walk will see whether it is still current
+            group[pages] = spare(group, pages);
+            ++pages;
+        }
+        const int count = qMin(pages * kPageSize, size() - first);
+        const auto [low, high] = std::minmax_element(m_keys.begin() + first, m_keys.begin() + first + count);
+        if (*high - *low >= std::int64_t(2) * count)
+            pages = 1;
+    }
+    for (int g = 1; g < pages; ++g)
+        group[g]->number = -1;
+
+    const int count = qMin(pages * kPageSize, size() - first);
+    for (int g = 0; g < pages; ++g) {
+        Page &p = *group[g];
+        const int rows = qMin(kPageSize, count - g * kPageSize);
+        // Cells of rows not found stay unread: the row is marked absent.
+        p.cells.resize(size_t(rows) * m_fieldTypes.size());
+        p.bytes.clear();
+        p.present.assign(size_t(rows), 0);
+    }
 
     if (!m_plain) {
         // Computed fields come from the statement itself, row by row.
         for (int i = 0; i < count; ++i)
-            readComputed(m_keys[size_t(first + i)], page, i);
+            readComputed(m_keys[size_t(first + i)], *page, i);
     } else {
         // Rows added in order lie close together: one range read is cheaper
         // than a lookup per rowid. Scattered rows are looked up by rowid.
@@ -286,7 +314,7 @@ void KeyedRows::loadPage(int pageNo, Page &page)
             high = qMax(high, k);
         }
         Statement *st = nullptr;
-        if (high - low < std::int64_t(2 * kPageSize)) {
+        if (high - low < std::int64_t(2) * qMax(count, kPageSize)) {
             if (!m_byRange.isValid()) {
                 m_byRange = prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
                                                 .arg(m_columns.join(QStringLiteral(", ")),
@@ -316,21 +344,23 @@ void KeyedRows::loadPage(int pageNo, Page &page)
             for (int i = 0; i < count; ++i)
                 slotOf.insert(m_keys[size_t(first + i)], i);
         }
+        const std::int64_t *keys = m_keys.data() + first;
+        sqlite3_stmt *stmt = st->handle();
         int next = 0;
         try {
             while (st->step()) {
-                const std::int64_t rowid = st->integer(0);
-                int slot = -1;
+                const std::int64_t rowid = sqlite3_column_int64(stmt, 0);
+                int at = -1;
                 if (ascending) {
-                    while (next < count && m_keys[size_t(first + next)] < rowid)
+                    while (next < count && keys[next] < rowid)
                         ++next;
-                    if (next < count && m_keys[size_t(first + next)] == rowid)
-                        slot = next;
+                    if (next < count && keys[next] == rowid)
+                        at = next;
                 } else {
-                    slot = slotOf.value(rowid, -1);
+                    at = slotOf.value(rowid, -1);
                 }
-                if (slot >= 0)
-                    takeRow(*st, 1, page, slot);
+                if (at >= 0)
+                    takeRow(*st, 1, *group[at / kPageSize], at % kPageSize);
             }
         } catch (...) {
             st->reset();
@@ -338,8 +368,16 @@ void KeyedRows::loadPage(int pageNo, Page &page)
         }
         st->reset();
     }
-    page.changes = sqlite3_total_changes64(m_db);
-    page.readAtMs = coarseMs();
+    const std::int64_t changes = sqlite3_total_changes64(m_db);
+    const std::int64_t now = coarseMs();
+    for (int g = 0; g < pages; ++g) {
+        Page &p = *group[g];
+        p.changes = changes;
+        p.readAtMs = now;
+        p.number = pageNo + g;
+        p.used = ++m_useClock;
+    }
+    m_lastRead = pageNo + pages - 1;
 }
 
 bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vector<Value> *stored)
@@ -409,6 +447,7 @@ void KeyedRows::forgetAll()
 {
     for (Page &p : m_pages)
         p.number = -1;
+    m_lastRead = -2;
     m_page = nullptr;
     m_row = nullptr;
 }

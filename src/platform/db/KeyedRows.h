@@ -10,6 +10,7 @@
 #include <QtCore/QStringList>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,8 +59,46 @@ public:
     // Makes the row at index the one value() reads, reading its page when it
     // is not at hand or no longer current. False when the row no longer exists.
     bool seek(int index, int pageTimeoutMs);
-    // A field of the row found by the last successful seek().
-    Value value(int field) const;
+    // A field of the row found by the last successful seek(). The cells a
+    // table usually holds (a number in a number field, a text in a text
+    // field, Null) are made here; anything else goes through the full
+    // conversion, which gives the same value.
+    Q_ALWAYS_INLINE Value value(int field) const
+    {
+        const Cell &c = m_row[field];
+        const FieldType type = m_fieldTypes[size_t(field)];
+        switch (c.storage) {
+        case kNull:
+            return Value::nullOf(type);
+        case kInteger:
+            switch (type) {
+            case FieldType::Long: return Value(std::int64_t(std::int32_t(c.integer)), FieldType::Long);
+            case FieldType::Integer: return Value(std::int64_t(std::int16_t(c.integer)), FieldType::Integer);
+            case FieldType::Byte: return Value(std::int64_t(std::uint8_t(c.integer)), FieldType::Byte);
+            case FieldType::Boolean: return Value(c.integer != 0);
+            case FieldType::Currency: return Value(Money::fromWhole(c.integer));
+            case FieldType::Date: return Value(DateTime(double(c.integer)));
+            case FieldType::Double: return Value(double(c.integer));
+            default: break;
+            }
+            break;
+        case kFloat:
+            switch (type) {
+            case FieldType::Date: return Value(DateTime(c.real));
+            case FieldType::Double: return Value(c.real);
+            case FieldType::Currency: return Value(Money::fromUnits(roundHalfAway(c.real * 10000.0)));
+            default: break;
+            }
+            break;
+        case kText:
+            if (type == FieldType::Text || type == FieldType::Memo)
+                return Value(QString::fromUtf8(m_page->bytes.data() + c.integer, c.size), type);
+            break;
+        default:
+            break;
+        }
+        return convertedValue(field);
+    }
 
     // Reads one row now: its values and, when asked, the values of its table
     // columns exactly as stored (Null for computed fields). False when the
@@ -86,7 +125,13 @@ public:
     // successful seek() is copied into `into` just before its page is read
     // again or reused, or when takePinned() asks for it. Walking a set then
     // copies no row. `into` must outlive the pin (unpin() ends it).
-    void pinRow(RowCopy *into);
+    void pinRow(RowCopy *into)
+    {
+        into->clear();
+        m_pinTarget = m_row ? into : nullptr;
+        m_pinPage = m_page;
+        m_pinRow = m_row;
+    }
     void takePinned();
     void unpin() { m_pinTarget = nullptr; }
     // A field of a copy in its type, and exactly as stored (for the optimistic
@@ -99,6 +144,23 @@ public:
     void forgetAll();
 
 private:
+    // SQLite's storage classes, as a cell keeps them.
+    enum : std::int32_t { kInteger = 1, kFloat = 2, kText = 3, kBlob = 4, kNull = 5 };
+
+    // A double rounded to the nearest integer, halves away from zero, as
+    // std::llround rounds it (exactly: the fraction of a double below 2^52
+    // is exact), without the library call.
+    static std::int64_t roundHalfAway(double x)
+    {
+        if (!(x < 4.5e15 && x > -4.5e15))
+            return std::llround(x);
+        const std::int64_t whole = std::int64_t(x);
+        const double fraction = x - double(whole);
+        return whole + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+    }
+
+    Value convertedValue(int field) const;
+
     struct Cell
     {
         std::int32_t storage = 5; // SQLITE_NULL
@@ -119,10 +181,14 @@ private:
         std::uint64_t used = 0;    // for reusing the page least recently used
     };
     static constexpr size_t kPages = 8;
+    static constexpr int kReadAhead = 4; // pages read at once walking forward
 
     static void copyCells(const Page &page, const Cell *row, size_t width, RowCopy &into);
     Statement prepare(const QString &sql) const;
-    void loadPage(int page, Page &into);
+    Page *spare(Page *const *taken, int takenCount);
+    // Reads the page into `into`, and the pages after it too when the set is
+    // walked forward.
+    void loadPages(int page, Page *into);
     void takeRow(Statement &st, int firstColumn, Page &page, int slot);
     bool readComputed(std::int64_t key, Page &page, int slot);
 
@@ -133,10 +199,13 @@ private:
     bool m_plain = true;         // every field is a table column
     QStringList m_columns;       // quoted, per field ("NULL" when computed)
     QList<FieldType> m_types;
+    std::vector<FieldType> m_fieldTypes; // the same, read without a container's checks
     std::vector<std::int64_t> m_keys;
     std::array<Page, kPages> m_pages;
     std::uint64_t m_useClock = 0;
+    int m_lastRead = -2; // the last page read (of a group, the last of it)
     const Page *m_page = nullptr; // of the last seek
+    Page *m_lastPage = nullptr;   // the page the last seek found or read (most often the next one's)
     const Cell *m_row = nullptr;
     RowCopy *m_pinTarget = nullptr; // the copy owed, of the row below
     const Page *m_pinPage = nullptr;

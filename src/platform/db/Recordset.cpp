@@ -57,7 +57,9 @@ public:
     void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
     void moved()
     {
-        leaveEdit();
+        // Nothing to leave, walking a set: an edit fills the buffer.
+        if (mode != EditMode::None || !buffer.empty())
+            leaveEdit();
         resolved = false;
         firstRead.clear();
         if (keyed)
@@ -340,12 +342,12 @@ Value Recordset::Impl::currentValue(int index)
     if (!keyed)
         return heldValue(pos, index);
     if (!resolved) {
-        dbi();
+        const Database::Impl &d = dbi();
         if (!keyed->seek(pos, g_pageTimeoutMs))
             dberr::raise(dberr::RecordDeleted);
         resolved = true;
         keyed->pinRow(&firstRead);
-        firstReadMark = dbi().writeMark();
+        firstReadMark = d.writeMark();
     }
     return keyed->value(index);
 }
@@ -598,13 +600,14 @@ int Recordset::fieldIndex(const QString &name) const
 
 Value Recordset::value(int index) const
 {
-    Impl &i = *d;
-    // The usual read, walking a set: the current row at hand, no edit. The
-    // same checks as below, in one place.
-    if (i.resolved && i.mode == EditMode::None && i.isOpen && !i.gap && index >= 0 && size_t(index) < i.types.size()
-        && i.keyed && i.pos >= 0 && i.pos < i.keyed->size()) {
+    const Impl &i = *d;
+    // The usual read, walking a dynaset: the current row at hand, no edit.
+    // A resolved row stands for an open set with a current row (every move,
+    // edit, delete, requery and close clears it), so what is left to check is
+    // the field and the connection.
+    if (i.resolved && i.mode == EditMode::None && unsigned(index) < unsigned(i.types.size())) {
         const Database::Impl *db = i.database.impl();
-        if (db->isOpen() && db->openSerial == i.openSerial)
+        if (db->openSerial == i.openSerial && db->isOpen())
             return i.keyed->value(index);
     }
     d->checkedField(index);
