@@ -234,9 +234,13 @@ void CView0::OnInitialUpdate()
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { OnCommand(30401); });
     connect(m_list, &QAbstractItemView::doubleClicked, this,
             [this] { QTimer::singleShot(150, this, [this] { PostCommand(30103); }); });
-    if (m_list->selectionModel())
+    // The keys move the current row after the selection: both tell.
+    if (m_list->selectionModel()) {
         connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] { OnListSelectionChanged(); });
+        connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this] { OnListSelectionChanged(); });
+    }
     // A column's header sorts by it: the list answers the click itself.
     m_tree->installEventFilter(this);
     m_list->installEventFilter(this);

@@ -20,6 +20,9 @@
 #include "views/SetupCatalogue.h"
 #include "views/ViewFactory.h"
 
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
+
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -180,6 +183,27 @@ TEST_F(ViewsTest, OneHeaderClickSortsTheListOnce)
                                                        click.kind);
             ASSERT_TRUE(click.descending ? order >= 0 : order <= 0) << r;
         }
+    }
+}
+
+TEST_F(ViewsTest, KeysMovingTheCurrentRowShowItsPosition)
+{
+    auto view = jobsView();
+    view->SelectTreeCode(1);
+    CXListCtrl *list = view->list();
+    const int rows = list->GetItemCount();
+    ASSERT_GT(rows, 3);
+    list->setFocus();
+    const struct
+    {
+        Qt::Key key;
+        int row; // 1-based, as shown
+    } moves[] = {{Qt::Key_Down, 2}, {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_End, rows}, {Qt::Key_Home, 1}};
+    for (const auto &move : moves) {
+        QKeyEvent press(QEvent::KeyPress, move.key, Qt::NoModifier);
+        QApplication::sendEvent(list, &press);
+        EXPECT_EQ(view->statusBar()->GetItemText(30262), QStringLiteral("%1 of %2").arg(move.row).arg(rows))
+            << move.key;
     }
 }
 
