@@ -259,16 +259,23 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
 
     WriteScope write(db, path);
     std::int64_t value = 0;
-    if (column == t->rowidCounter) {
-        // SQLite keeps the last number of a rowid AutoNumber: the next one is
-        // past it and past every row, and is taken by raising it.
-        const QString past = QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
-        Statement st = prepare(QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1 RETURNING seq").arg(past));
+    // Raises the table's counter row, giving the number taken; false when the
+    // table has no counter row yet.
+    auto raiseCounter = [&](const QString &sql) {
+        Statement st = prepare(sql);
         st.bind(1, Value(tableName));
         const bool found = st.step();
         if (found)
             value = st.integer(0);
         st.run();
+        return found;
+    };
+    if (column == t->rowidCounter) {
+        // SQLite keeps the last number of a rowid AutoNumber: the next one is
+        // past it and past every row, and is taken by raising it.
+        const QString past = QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
+        const bool found = raiseCounter(
+            QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1 RETURNING seq").arg(past));
         if (!found) {
             Statement add = prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, %1 + 1 RETURNING seq").arg(past));
             add.bind(1, Value(tableName));
@@ -281,12 +288,8 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
     }
     FileCatalog::createMetaTables(db);
     {
-        Statement st = prepare(QStringLiteral("UPDATE jet_counters SET next = next + 1 WHERE tbl = ?1 RETURNING next - 1"));
-        st.bind(1, Value(tableName));
-        const bool found = st.step();
-        if (found)
-            value = st.integer(0);
-        st.run();
+        const bool found =
+            raiseCounter(QStringLiteral("UPDATE jet_counters SET next = next + 1 WHERE tbl = ?1 RETURNING next - 1"));
         if (!found) {
             Statement top = prepare(QStringLiteral("SELECT coalesce(max(%1), 0) + 1 FROM %2")
                                         .arg(sqlvalues::quoteName(columnName), sqlvalues::quoteName(tableName)));
