@@ -24,10 +24,13 @@
 #include <QtCore/QMetaObject>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
+#include "platform/db/ReadScope.h"
 
 #include <QtGui/QCursor>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QScrollBar>
+
+#include <optional>
 
 namespace {
 
@@ -152,6 +155,11 @@ bool CJobDlg::RefillItems(bool forceTotals)
     const int view = m_nItemView;
     int itemImage = GetJobTypeImage(job.m_JobType) + (showServices ? kServicesShownOffset : 0);
 
+    // The rows, their services and their texts are read under one read lock
+    // (taken once instead of for each of the thousands of small reads).
+    std::optional<platform::ReadScope> reading;
+    if (job.m_pDatabase)
+        reading.emplace(*job.m_pDatabase);
     CItemSetX rows(job.m_pDatabase);
     std::vector<JobItemRow> walk;
     try {
@@ -340,6 +348,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
         }
         rows.MoveNext();
     }
+    reading.reset();
     if (view == kItemsView)
         writeHeader();
 

@@ -2,6 +2,7 @@
 
 #include "platform/db/DatabaseImpl.h"
 #include "platform/db/DbErrors.h"
+#include "platform/db/ReadScope.h"
 #include "platform/db/SchemaEditor.h"
 #include "platform/db/WriteScope.h"
 #include "platform/db/jet/JetParser.h"
@@ -9,6 +10,8 @@
 #include <QtCore/QFileInfo>
 
 #include <sqlite3.h>
+
+#include <utility>
 
 namespace platform {
 
@@ -142,10 +145,18 @@ void Database::executeNative(const QString &sqliteSql)
 void Database::beginTrans()
 {
     d->requireWritable();
-    if (d->depth == 0)
-        d->exec(QStringLiteral("BEGIN IMMEDIATE"));
-    else
+    if (d->depth == 0) {
+        d->resumeRead = ReadScope::suspend(d->db);
+        try {
+            d->exec(QStringLiteral("BEGIN IMMEDIATE"));
+        } catch (...) {
+            if (std::exchange(d->resumeRead, false))
+                ReadScope::resume(d->db);
+            throw;
+        }
+    } else {
         d->exec(QStringLiteral("SAVEPOINT jet_t%1").arg(d->depth));
+    }
     ++d->depth;
 }
 
@@ -159,6 +170,10 @@ void Database::commitTrans()
     else
         d->exec(QStringLiteral("RELEASE jet_t%1").arg(d->depth - 1));
     --d->depth;
+    if (d->depth == 0 && d->resumeRead) {
+        d->resumeRead = false;
+        ReadScope::resume(d->db);
+    }
 }
 
 void Database::rollback()
@@ -176,6 +191,10 @@ void Database::rollback()
     }
     // The schema may have been rolled back with the rows.
     d->catalog->invalidate();
+    if (d->depth == 0 && d->resumeRead) {
+        d->resumeRead = false;
+        ReadScope::resume(d->db);
+    }
 }
 
 int Database::transactionDepth() const

@@ -75,6 +75,7 @@ public:
     bool exclusive = false;
     bool readOnly = false;
     int depth = 0;
+    bool resumeRead = false; // the outer transaction ended a read scope's
     int recordsAffected = 0;
     quint64 openSerial = 0; // changes with every open, so old recordsets notice
     std::shared_ptr<StatementCache> statements;

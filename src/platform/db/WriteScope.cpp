@@ -1,6 +1,7 @@
 #include "platform/db/WriteScope.h"
 
 #include "platform/db/DbErrors.h"
+#include "platform/db/ReadScope.h"
 
 #include <sqlite3.h>
 
@@ -19,11 +20,19 @@ WriteScope::WriteScope(sqlite3 *db, const QString &fileName)
 {
     if (!db)
         dberr::raise(dberr::ObjectInvalid);
-    if (sqlite3_get_autocommit(db)) {
-        exec("BEGIN IMMEDIATE");
-    } else {
-        m_savepoint = QStringLiteral("jet_w%1").arg(++g_serial);
-        exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint).toUtf8().constData());
+    // Inside a run of reads, the write takes its lock as a transaction of its own.
+    m_resumeRead = ReadScope::suspend(db);
+    try {
+        if (sqlite3_get_autocommit(db)) {
+            exec("BEGIN IMMEDIATE");
+        } else {
+            m_savepoint = QStringLiteral("jet_w%1").arg(++g_serial);
+            exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint).toUtf8().constData());
+        }
+    } catch (...) {
+        if (m_resumeRead)
+            ReadScope::resume(db);
+        throw;
     }
 }
 
@@ -38,6 +47,8 @@ WriteScope::~WriteScope()
         const QByteArray sp = m_savepoint.toUtf8();
         sqlite3_exec(m_db, ("ROLLBACK TO " + sp + "; RELEASE " + sp).constData(), nullptr, nullptr, nullptr);
     }
+    if (m_resumeRead)
+        ReadScope::resume(m_db);
 }
 
 void WriteScope::commit()
@@ -49,6 +60,8 @@ void WriteScope::commit()
     else
         exec(("RELEASE " + m_savepoint.toUtf8()).constData());
     m_done = true;
+    if (m_resumeRead)
+        ReadScope::resume(m_db);
 }
 
 void WriteScope::exec(const char *sql)

@@ -28,6 +28,7 @@ private:
     QString m_fileName;
     QString m_savepoint; // empty for a transaction of its own
     bool m_done = false;
+    bool m_resumeRead = false; // a read scope's transaction was ended for it
 };
 
 } // namespace platform
