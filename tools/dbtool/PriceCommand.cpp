@@ -5,7 +5,7 @@
 #include "data/SharedDatabase.h"
 #include "estimating/CItemPrice.h"
 #include "platform/db/DbException.h"
-#include "platform/db/Recordset.h"
+#include "ToolArgs.h"
 
 int runPriceCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
@@ -14,35 +14,11 @@ int runPriceCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: tavrel-dbtool price DB JOBNO ITEMNO [--detail]\n";
         return 2;
     }
-    bool jobOk = false;
-    bool itemOk = false;
-    const qint32 jobNo = args[1].toInt(&jobOk);
-    const int itemNo = args[2].toInt(&itemOk);
-    if (!jobOk || !itemOk || itemNo < 0 || itemNo > 255) {
-        err << "JOBNO and ITEMNO must be numbers\n";
-        return 2;
-    }
     try {
-        platform::Database &db = SharedDatabase();
-        db.open(args[0]);
-        qint32 jobId = 0;
-        {
-            platform::Recordset rs(db);
-            rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(jobNo));
-            if (!rs.isEOF())
-                jobId = rs.value(0).toInt();
-        }
-        if (jobId == 0) {
-            err << "Job " << jobNo << " is not found.\n";
-            return 1;
-        }
         CItemSet item;
-        item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = 0 and SerNo = 0").arg(jobId).arg(itemNo);
-        item.Open(CXDaoSet::dbOpenSnapshot);
-        if (!item.IsOpen() || item.IsEOF()) {
-            err << "Item " << itemNo << " of job " << jobNo << " is not found.\n";
-            return 1;
-        }
+        if (const int failed = OpenJobItem(args[0], args[1], args[2], item, err))
+            return failed;
+        platform::Database &db = SharedDatabase();
         CItemPrice engine(&item, true);
         if (!engine.IsLoaded()) {
             err << "The item has a service that is not found.\n";

@@ -3,9 +3,11 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
+#include "data/CItemSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 
 QString OptionValue(const QStringList &args, const QString &name)
 {
@@ -50,4 +52,37 @@ void LoadScheduleCaches(CZqApp &app)
     app.LoadServices(2);
     app.BuildPopupMenus();
     Appearance::instance().LoadViewSettings();
+}
+
+int OpenJobItem(const QString &path, const QString &jobText, const QString &itemText, CItemSet &item,
+                QTextStream &err)
+{
+    bool jobOk = false;
+    bool itemOk = false;
+    const qint32 jobNo = jobText.toInt(&jobOk);
+    const int itemNo = itemText.toInt(&itemOk);
+    if (!jobOk || !itemOk || itemNo < 0 || itemNo > 255) {
+        err << "JOBNO and ITEMNO must be numbers\n";
+        return 2;
+    }
+    platform::Database &db = SharedDatabase();
+    db.open(path);
+    qint32 jobId = 0;
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(jobNo));
+        if (!rs.isEOF())
+            jobId = rs.value(0).toInt();
+    }
+    if (jobId == 0) {
+        err << "Job " << jobNo << " is not found.\n";
+        return 1;
+    }
+    item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = 0 and SerNo = 0").arg(jobId).arg(itemNo);
+    item.Open(CXDaoSet::dbOpenSnapshot);
+    if (!item.IsOpen() || item.IsEOF()) {
+        err << "Item " << itemNo << " of job " << jobNo << " is not found.\n";
+        return 1;
+    }
+    return 0;
 }

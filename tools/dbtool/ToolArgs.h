@@ -3,6 +3,7 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTextStream>
 
+class CItemSet;
 class CZqApp;
 
 namespace platform {
@@ -27,3 +28,10 @@ bool OpenToolDatabase(const QString &path, QTextStream &err);
 // The application's stored-query reader, code caches, menus and view
 // settings, as the scheduler's windows expect them.
 void LoadScheduleCaches(CZqApp &app);
+
+// Opens the shop database as the shared one and job JOBNO's item ITEMNO (its
+// item row) into `item`. 0 when it is open; otherwise the exit code, said why
+// on err: 2 when the numbers are not numbers, 1 when the job or the item is
+// not found. Database failures are thrown.
+int OpenJobItem(const QString &path, const QString &jobText, const QString &itemText, CItemSet &item,
+                QTextStream &err);
