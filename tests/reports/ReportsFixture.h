@@ -11,7 +11,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 
-class ReportsFixture : public TavrelTest
+class ReportsFixture : public ShopTest
 {
 public:
     static QString samplePath()
@@ -32,38 +32,14 @@ public:
 protected:
     void SetUp() override
     {
-        TavrelTest::SetUp();
+        // Before the shop opens: the application object reads today.
         platform::Clock::setFixed(QDateTime(QDate(2010, 6, 15), QTime(10, 30)));
-        m_dataFolder = DataFolder();
-        m_path = tempPath(QStringLiteral("TavrelData.mdb"));
-        QFile::copy(samplePath(), m_path);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
-        SharedDatabase().open(m_path);
-        app = std::make_unique<CZqApp>();
-        Appearance::instance().LoadViewSettings();
+        ShopTest::SetUp();
     }
-    void TearDown() override
+    // Each test's own copy of the sample shop.
+    void makeShopFile(const QString &path) override
     {
-        QApplication::processEvents();
-        app.reset();
-        if (SharedDatabase().isOpen())
-            SharedDatabase().close();
-        SetDataFolder(m_dataFolder);
-        platform::Clock::reset();
-        TavrelTest::TearDown();
+        QFile::copy(samplePath(), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
-    void exec(const QString &sql) { SharedDatabase().execute(sql); }
-    QString sqlite(const QString &sql) const
-    {
-        QProcess process;
-        process.start(QStringLiteral("sqlite3"), {m_path, sql});
-        process.waitForFinished(30000);
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    }
-
-    std::unique_ptr<CZqApp> app;
-    QString m_path;
-
-private:
-    QString m_dataFolder;
 };

@@ -32,7 +32,7 @@ protected:
         TavrelTest::SetUp();
         m_dataFolder = DataFolder();
         m_path = tempPath(QStringLiteral("TavrelData.mdb"));
-        CreateShopDatabase(m_path);
+        makeShopFile(m_path);
         SharedDatabase().open(m_path);
         app = std::make_unique<CZqApp>();
         Appearance::instance().LoadViewSettings();
@@ -46,6 +46,9 @@ protected:
         SetDataFolder(m_dataFolder);
         TavrelTest::TearDown();
     }
+
+    // Writes the shop's file before it is opened: a new shop.
+    virtual void makeShopFile(const QString &path) { CreateShopDatabase(path); }
 
     void exec(const QString &sql) { SharedDatabase().execute(sql); }
     // The rows of a statement as the sqlite3 program prints them on the same
