@@ -75,6 +75,11 @@ QString DebianPython()
 
 } // namespace
 
+void LocalServer::stop()
+{
+    StopBounded(m_process);
+}
+
 FtpServer::FtpServer(const QString &root, int lifetimeSeconds, bool uploads)
     : m_config(std::make_unique<QTemporaryDir>())
 {
@@ -133,7 +138,7 @@ FtpServer::FtpServer(const QString &root, int lifetimeSeconds, bool uploads)
 
 FtpServer::~FtpServer()
 {
-    StopBounded(m_process);
+    stop(); // before its folder goes
 }
 
 QString FtpServer::host() const
@@ -200,7 +205,7 @@ PopServer::PopServer(const QString &password, int lifetimeSeconds) : m_dir(std::
 
 PopServer::~PopServer()
 {
-    StopBounded(m_process);
+    stop(); // before its folder goes
 }
 
 bool PopServer::addMessage(const QString &name, const QByteArray &bytes)
@@ -259,11 +264,6 @@ while True:
                              lifetimeSeconds, m_port, 10000, m_error);
 }
 
-SmtpServer::~SmtpServer()
-{
-    StopBounded(m_process);
-}
-
 QString SmtpServer::url() const
 {
     return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
@@ -281,11 +281,6 @@ HttpServer::HttpServer(const QString &root, int lifetimeSeconds)
                              {QStringLiteral("-m"), QStringLiteral("http.server"), QString::number(m_port),
                               QStringLiteral("--bind"), QStringLiteral("127.0.0.1"), QStringLiteral("--directory"), root},
                              lifetimeSeconds, m_port, 10000, m_error);
-}
-
-HttpServer::~HttpServer()
-{
-    StopBounded(m_process);
 }
 
 QString HttpServer::url() const

@@ -17,60 +17,65 @@ quint16 FreePort();
 // True once something accepts connections on the port (within the time).
 bool WaitForPort(quint16 port, int milliseconds);
 
-// An FTP server (vsftpd) serving one folder to anonymous users, in active
-// and passive mode. started() is false (and error() says why) when the
-// program is missing or does not come up.
-class FtpServer
+// What every server here has: its process (stopped when the object goes),
+// its port, and whether it came up (and if not, why).
+class LocalServer
 {
 public:
-    // `root` is the folder served as "/"; with `uploads` anonymous users may
-    // put files into it (not overwrite or delete them).
-    explicit FtpServer(const QString &root, int lifetimeSeconds = 300, bool uploads = false);
-    ~FtpServer();
-    FtpServer(const FtpServer &) = delete;
-    FtpServer &operator=(const FtpServer &) = delete;
+    LocalServer(const LocalServer &) = delete;
+    LocalServer &operator=(const LocalServer &) = delete;
 
     bool started() const { return m_started; }
     QString error() const { return m_error; }
     quint16 port() const { return m_port; }
-    // "127.0.0.1:port", the host part of an ftp:// address.
-    QString host() const;
 
-private:
-    std::unique_ptr<QTemporaryDir> m_config;
+protected:
+    LocalServer() = default;
+    ~LocalServer() { stop(); }
+    // Ends the server (one with files of its own stops before they go).
+    void stop();
+
     QProcess m_process;
     quint16 m_port = 0;
     bool m_started = false;
     QString m_error;
 };
 
+// An FTP server (vsftpd) serving one folder to anonymous users, in active
+// and passive mode. started() is false (and error() says why) when the
+// program is missing or does not come up.
+class FtpServer : public LocalServer
+{
+public:
+    // `root` is the folder served as "/"; with `uploads` anonymous users may
+    // put files into it (not overwrite or delete them).
+    explicit FtpServer(const QString &root, int lifetimeSeconds = 300, bool uploads = false);
+    ~FtpServer();
+
+    // "127.0.0.1:port", the host part of an ftp:// address.
+    QString host() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+};
+
 // A POP3 server (dovecot) with one mailbox, user "shop", in a maildir of
 // its own. The mailbox is owned by the system's "nobody" user and the
 // server's helpers run as the users its package made, so the tests need
 // neither a user of their own nor the system's running dovecot.
-class PopServer
+class PopServer : public LocalServer
 {
 public:
     explicit PopServer(const QString &password, int lifetimeSeconds = 300);
     ~PopServer();
-    PopServer(const PopServer &) = delete;
-    PopServer &operator=(const PopServer &) = delete;
 
     // Puts a message (its bytes as they are) into the mailbox.
     bool addMessage(const QString &name, const QByteArray &bytes);
     // How many messages the mailbox holds now.
     int messageCount() const;
 
-    bool started() const { return m_started; }
-    QString error() const { return m_error; }
-    quint16 port() const { return m_port; }
-
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    QProcess m_process;
-    quint16 m_port = 0;
-    bool m_started = false;
-    QString m_error;
     QString m_maildir;
 };
 
@@ -78,46 +83,23 @@ private:
 // it takes into a folder as n.eml (the data as received) and n.env (the
 // envelope: sender, then one recipient a line). A refusing server answers
 // every recipient with 550.
-class SmtpServer
+class SmtpServer : public LocalServer
 {
 public:
     SmtpServer(const QString &folder, bool refuse = false, int lifetimeSeconds = 300);
-    ~SmtpServer();
-    SmtpServer(const SmtpServer &) = delete;
-    SmtpServer &operator=(const SmtpServer &) = delete;
 
-    bool started() const { return m_started; }
-    QString error() const { return m_error; }
-    quint16 port() const { return m_port; }
     // "smtp://127.0.0.1:port"
     QString url() const;
-
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
-    bool m_started = false;
-    QString m_error;
 };
 
 // A web server (python3 -m http.server) serving one folder on 127.0.0.1.
-class HttpServer
+class HttpServer : public LocalServer
 {
 public:
     explicit HttpServer(const QString &root, int lifetimeSeconds = 300);
-    ~HttpServer();
-    HttpServer(const HttpServer &) = delete;
-    HttpServer &operator=(const HttpServer &) = delete;
 
-    bool started() const { return m_started; }
-    QString error() const { return m_error; }
     // "http://127.0.0.1:port/"
     QString url() const;
-
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
-    bool m_started = false;
-    QString m_error;
 };
 
 } // namespace testservers
