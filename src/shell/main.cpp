@@ -1,7 +1,7 @@
 #include "app/base/CZqApp.h"
-#include "app/shell/AppShell.h"
-#include "app/shell/ScriptedLayout.h"
-#include "app/shell/ScriptedPrompts.h"
+#include "shell/AppShell.h"
+#include "shell/ScriptedLayout.h"
+#include "shell/ScriptedPrompts.h"
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>

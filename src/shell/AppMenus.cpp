@@ -1,4 +1,4 @@
-#include "app/shell/AppMenus.h"
+#include "shell/AppMenus.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"

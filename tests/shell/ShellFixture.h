@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/base/CZqApp.h"
-#include "app/shell/AppShell.h"
+#include "shell/AppShell.h"
 #include "support/TestEnvironment.h"
 
 #include <QtCore/QString>

@@ -1,5 +1,5 @@
 #include "app/base/CZqApp.h"
-#include "app/shell/CMainFrame.h"
+#include "shell/CMainFrame.h"
 #include "controls/DlgItem.h"
 #include "platform/Settings.h"
 #include "views/CView0.h"

@@ -1,4 +1,4 @@
-#include "app/shell/CAboutDlg.h"
+#include "shell/CAboutDlg.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"

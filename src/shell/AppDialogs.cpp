@@ -1,4 +1,4 @@
-#include "app/shell/AppDialogs.h"
+#include "shell/AppDialogs.h"
 
 #include "app/base/Choices.h"
 #include "platform/Prompt.h"

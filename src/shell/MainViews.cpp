@@ -1,7 +1,7 @@
-#include "app/shell/MainViews.h"
+#include "shell/MainViews.h"
 
 #include "app/base/CZqApp.h"
-#include "app/shell/CPlaceholderView.h"
+#include "shell/CPlaceholderView.h"
 #include "customers/CViewAR.h"
 #include "catalogue/CViewServices.h"
 #include "customers/CustomerWindows.h"

@@ -1,4 +1,4 @@
-#include "app/shell/ScriptedLayout.h"
+#include "shell/ScriptedLayout.h"
 
 #include "controls/CXRibbon.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/base/CommandTarget.h"
 #include "app/base/SharedDatabaseHolder.h"
-#include "app/shell/MainViews.h"
+#include "shell/MainViews.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QString>

@@ -1,4 +1,4 @@
-#include "app/shell/CMainFrame.h"
+#include "shell/CMainFrame.h"
 
 #include "app/base/CZqApp.h"
 #include "controls/DlgItem.h"

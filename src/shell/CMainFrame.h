@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/base/CommandTarget.h"
-#include "app/shell/MainViews.h"
+#include "shell/MainViews.h"
 
 #include <QtCore/QList>
 #include <QtCore/QPair>

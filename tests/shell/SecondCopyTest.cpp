@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
 
-#include "app/shell/CMainFrame.h"
+#include "shell/CMainFrame.h"
 #include "platform/Settings.h"
 
 #include <QtCore/QCoreApplication>

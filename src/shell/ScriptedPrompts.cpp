@@ -1,4 +1,4 @@
-#include "app/shell/ScriptedPrompts.h"
+#include "shell/ScriptedPrompts.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "ShellFixture.h"
 
-#include "app/shell/AppMenus.h"
-#include "app/shell/CMainFrame.h"
+#include "shell/AppMenus.h"
+#include "shell/CMainFrame.h"
 #include "controls/CXRibbon.h"
 #include "app/base/PriceText.h"
 #include "data/CItemSet.h"

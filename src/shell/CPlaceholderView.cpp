@@ -1,4 +1,4 @@
-#include "app/shell/CPlaceholderView.h"
+#include "shell/CPlaceholderView.h"
 
 #include "app/base/Appearance.h"
 #include "controls/CXListCtrl.h"
