@@ -85,14 +85,10 @@ bool CDeposit::OnInitDialog()
         SetCtrlFont(e, 6);
     auto *none = new QListWidgetItem(QStringLiteral("< select one >"), m_types);
     none->setData(Qt::UserRole, kNoType);
-    platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot,
-            QStringLiteral("SELECT [No], Name FROM PaymentTypes WHERE Left(Name, 1) <> '~' ORDER BY Sort, Name"));
-    for (; !rs.isEOF(); rs.moveNext()) {
-        auto *item = new QListWidgetItem(rs.value(1).isNull() ? QString() : rs.value(1).toString(), m_types);
-        item->setData(Qt::UserRole, rs.value(0).toInt());
+    for (const auto &[number, name] : ChoosablePaymentTypes(SharedDatabase())) {
+        auto *item = new QListWidgetItem(name, m_types);
+        item->setData(Qt::UserRole, number);
     }
-    rs.close();
     const CZqApp *app = ZqApp();
     const int stored = app ? app->GetSettingInt(QStringLiteral("DefaultPaidBy-") + DepositSettingsWord(m_kind), 1,
                                                 CZqApp::kSettings)

@@ -1,6 +1,7 @@
 #include "customers/DepositRules.h"
 
 #include "app/base/MoneyText.h"
+#include "platform/db/Recordset.h"
 
 DepositAmounts TenderedLeft(quint8 kind, Money due, Money tendered)
 {
@@ -28,6 +29,17 @@ QString DepositTitle(quint8 kind, qint32 cusNo, qint32 jobNo)
 QString DepositSettingsWord(quint8 kind)
 {
     return kind == 0 ? QStringLiteral("Quick Sales") : QStringLiteral("Deposits");
+}
+
+QList<std::pair<int, QString>> ChoosablePaymentTypes(platform::Database &db)
+{
+    QList<std::pair<int, QString>> types;
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT [No], Name FROM PaymentTypes WHERE Left(Name, 1) <> '~' ORDER BY Sort, Name"));
+    for (; !rs.isEOF(); rs.moveNext())
+        types.append({rs.value(0).toInt(), rs.value(1).isNull() ? QString() : rs.value(1).toString()});
+    return types;
 }
 
 QString DepositMoneyText(Money value)

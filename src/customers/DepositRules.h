@@ -2,8 +2,15 @@
 
 #include "platform/Money.h"
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
+
+#include <utility>
+
+namespace platform {
+class Database;
+}
 
 // The amounts of money taken at the counter or on an order, free of widgets.
 // Kinds of payment: 0 a quick sale, 1 a deposit on an order, 2 a payment on
@@ -26,6 +33,10 @@ QString DepositTitle(quint8 kind, qint32 cusNo, qint32 jobNo);
 
 // The word of the kind in the workstation's default-payment-type key.
 QString DepositSettingsWord(quint8 kind);
+
+// The payment types a clerk can choose, number and name in the list's order;
+// a type whose name starts with "~" is retired and not offered.
+QList<std::pair<int, QString>> ChoosablePaymentTypes(platform::Database &db);
 
 // The money texts of the dialog: the No Charge marker reads "No Charge";
 // reading gives an invalid Money for text that is not an amount.

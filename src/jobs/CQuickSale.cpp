@@ -61,14 +61,8 @@ bool CQuickSale::OnInitDialog()
     m_wndGrid.SetRows(kRows, kRows);
     m_wndGrid.AddPickItem(ColService, 0, QString());
     try {
-        platform::Recordset rs(db);
-        rs.open(platform::Recordset::Type::Snapshot,
-                QStringLiteral("SELECT SerNo, Name FROM Services WHERE CatNo = %1 and SerStatus < %2 ORDER BY SortNo, "
-                               "Name")
-                    .arg(QuickSale::kCategory)
-                    .arg(QuickSale::kHiddenStatus));
-        for (; !rs.isEOF(); rs.moveNext())
-            m_wndGrid.AddPickItem(ColService, rs.value(0).toInt(), rs.value(1).toString().trimmed());
+        for (const auto &[serNo, name] : QuickSale::PickList(db))
+            m_wndGrid.AddPickItem(ColService, serNo, name);
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Quick Sale services"));
     }

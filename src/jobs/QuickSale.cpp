@@ -129,6 +129,19 @@ bool PriceFromService(platform::Database &db, Line &line)
     return true;
 }
 
+QList<std::pair<qint32, QString>> PickList(platform::Database &db)
+{
+    QList<std::pair<qint32, QString>> services;
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT SerNo, Name FROM Services WHERE CatNo = %1 and SerStatus < %2 ORDER BY SortNo, Name")
+                .arg(kCategory)
+                .arg(kHiddenStatus));
+    for (; !rs.isEOF(); rs.moveNext())
+        services.append({rs.value(0).toInt(), rs.value(1).toString().trimmed()});
+    return services;
+}
+
 Saved Save(platform::Database &db, const NewPayment &payment, quint8 taxCode, const Totals &totals,
            const QList<Line> &lines)
 {

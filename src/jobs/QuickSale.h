@@ -6,6 +6,8 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <utility>
+
 namespace platform {
 class Database;
 }
@@ -75,6 +77,10 @@ Totals ComputeTotals(const QList<Line> &lines, quint8 taxCode);
 bool ParseLine(const QString &text, Line &line, QString &error);
 // Fills the unit price (and then the price) of a line from its service.
 bool PriceFromService(platform::Database &db, Line &line);
+
+// The counter's pick list: the services of the quick-sale category that are
+// not hidden, number and name in the list's order.
+QList<std::pair<qint32, QString>> PickList(platform::Database &db);
 
 struct Saved
 {

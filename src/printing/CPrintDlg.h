@@ -71,6 +71,9 @@ public:
     // Ticks or clears an option as a click on its box does (with the radio
     // groups' rules).
     void SetOption(int option, bool on);
+    // Ends the dialog with a command as its ribbon does once any question is
+    // settled: the chosen document's title and the ticked options are read.
+    void EndWith(int command);
 
 protected:
     bool OnInitDialog() override;
@@ -84,7 +87,6 @@ private:
     void UpdateTitle();
     void OnDocumentChanged(int kind);
     void OnOptionChecked(int option, bool on);
-    void EndWith(int command);
     void OnEmailPdf();
     // The two steps of the PDF set-up; false when it was cancelled before
     // the writer was stored.

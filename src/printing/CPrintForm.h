@@ -218,6 +218,10 @@ public:
     // form's unless given (>= 0). False (with a message) when the job is
     // missing.
     bool LoadJobDocument(qint32 jobId, int kind, int formNo = 0, int options = -1);
+    // The title a loaded job's document takes from the job itself: a credit
+    // invoice's own title and reference, "Copy of " before a history job's
+    // and "Pell " before a web portal job's form title.
+    void ApplyJobTitle();
     // Prints a loaded job document (57607 dialog, 57608 direct, 57609 preview;
     // an output file set before is written instead); the run's result.
     int PrintLoadedJobDocument(int command);

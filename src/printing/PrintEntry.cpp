@@ -293,16 +293,7 @@ int CPrintForm::BuildSelection()
         m_nContext = context;
         m_nListItem = item;
         m_strAttachment = attachment;
-        // Titles by the job: credit invoices, history copies, pell jobs.
-        if (m_job.IsCreditInvoice()) {
-            m_strTitle = QStringLiteral("CREDIT_INVOICE");
-            m_form.m_Text = QStringLiteral("* Ref: Invoice %1").arg(m_job.m_FromJobNo);
-            m_form.m_Footer = m_strTitle;
-        } else if (m_job.m_JobType == CJobSet::History) {
-            m_strTitle = QStringLiteral("Copy of ") + m_form.m_Title;
-        } else if (m_job.m_JobType == 4 || m_job.m_JobType == 5) {
-            m_strTitle = QStringLiteral("Pell ") + m_form.m_Title;
-        }
+        ApplyJobTitle();
         return m_nRecords;
     }
     if (m_nContext == kReceivablesView) {
@@ -318,6 +309,19 @@ int CPrintForm::BuildSelection()
         return count;
     }
     return 0;
+}
+
+void CPrintForm::ApplyJobTitle()
+{
+    if (m_job.IsCreditInvoice()) {
+        m_strTitle = QStringLiteral("CREDIT_INVOICE");
+        m_form.m_Text = QStringLiteral("* Ref: Invoice %1").arg(m_job.m_FromJobNo);
+        m_form.m_Footer = m_strTitle;
+    } else if (m_job.m_JobType == CJobSet::History) {
+        m_strTitle = QStringLiteral("Copy of ") + m_form.m_Title;
+    } else if (m_job.m_JobType == CJobSet::PellOrder || m_job.m_JobType == CJobSet::PellQuote) {
+        m_strTitle = QStringLiteral("Pell ") + m_form.m_Title;
+    }
 }
 
 int CPrintForm::SelectRecord(qint64 key)

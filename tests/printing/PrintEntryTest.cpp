@@ -371,3 +371,67 @@ TEST_F(PrintEntryTest, AfterPostingTheDialogOffersThePrintoutsWithTheFavouritesT
     engine->PrintPostingReports(3, 1, 0, nullptr);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
+
+// The tool prints through the program's own entry: the same title as the
+// print dialog's run gives (history copies and web portal jobs named as such),
+// and a preview marks nothing printed while a print does.
+TEST_F(PrintEntryTest, TheToolPrintsAJobAsTheProgramsEntryDoes)
+{
+    const qint32 order = addOrder(6001);
+    const qint32 history = addOrder(6002, 3);
+    const qint32 portal = addOrder(6003, 4);
+    struct Case
+    {
+        qint32 jobId;
+        int type;
+        QString prefix;
+    };
+    const Case cases[] = {{order, 0, QString()},
+                          {history, 3, QStringLiteral("Copy of ")},
+                          {portal, 4, QStringLiteral("Pell ")}};
+    QStringList programTitles;
+    for (const Case &c : cases) {
+        prompts().onDialog([](QDialog &d) {
+            auto *dialog = qobject_cast<CPrintDlg *>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return 2;
+            dialog->SelectDocument(5);
+            dialog->EndWith(CPrint::kPrintPreview);
+            return dialog->result();
+        });
+        EXPECT_EQ(engine->PrintJobDocument(30001, c.type, 0, c.jobId, nullptr, nullptr, nullptr),
+                  CPrint::kPrintPreview);
+        programTitles << engine->m_strTitle;
+        EXPECT_TRUE(engine->m_strTitle.startsWith(c.prefix + QStringLiteral("Invoice")))
+            << qPrintable(engine->m_strTitle);
+    }
+    SharedDatabase().close();
+
+    for (int i = 0; i < 3; ++i) {
+        const Case &c = cases[i];
+        const QString viewPdf = tempPath(QStringLiteral("view%1.pdf").arg(i));
+        const ToolRun view = RunDbTool({QStringLiteral("print"), path, QStringLiteral("--view"), QStringLiteral("30001"),
+                                        QStringLiteral("--branch"), QString::number(c.type), QStringLiteral("--kind"),
+                                        QStringLiteral("5"), QStringLiteral("--key"), QString::number(c.jobId),
+                                        QStringLiteral("--pdf"), viewPdf, QStringLiteral("--preview")});
+        ASSERT_EQ(view.exitCode, 0) << qPrintable(view.err);
+        EXPECT_EQ(view.out, QStringLiteral("result 2 %1 %2\n").arg(viewPdf, programTitles[i]));
+        const QString jobPdf = tempPath(QStringLiteral("job%1.pdf").arg(i));
+        const ToolRun job = RunDbTool({QStringLiteral("print"), path, QStringLiteral("--job"), QString::number(c.jobId),
+                                       QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--pdf"), jobPdf,
+                                       QStringLiteral("--preview")});
+        ASSERT_EQ(job.exitCode, 0) << qPrintable(job.err);
+        EXPECT_TRUE(pdfText(jobPdf).contains(programTitles[i])) << qPrintable(pdfText(jobPdf));
+    }
+    // Previews left every job unprinted; printing the order marks it once.
+    EXPECT_EQ(SqliteRows(path, QStringLiteral("SELECT Sum(InvoicePrinted) FROM Jobs")), QStringLiteral("0"));
+    const ToolRun printed = RunDbTool({QStringLiteral("print"), path, QStringLiteral("--view"), QStringLiteral("30001"),
+                                       QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--key"),
+                                       QString::number(order), QStringLiteral("--pdf"),
+                                       tempPath(QStringLiteral("printed.pdf"))});
+    ASSERT_EQ(printed.exitCode, 0) << qPrintable(printed.err);
+    EXPECT_EQ(SqliteRows(path, QStringLiteral("SELECT JobNo, InvoicePrinted FROM Jobs WHERE InvoicePrinted > 0")),
+              QStringLiteral("6001|1"));
+    SharedDatabase().open(path);
+}

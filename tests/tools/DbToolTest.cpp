@@ -83,7 +83,8 @@ TEST_F(DbTool, SampleShopPricesItsItemsSensibly)
     ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("50")}).exitCode, 0);
     QString all;
     for (int jobNo = 1001; jobNo <= 1015; ++jobNo) {
-        const ToolRun r = RunDbTool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1")});
+        const ToolRun r = RunDbTool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1"),
+                                     QStringLiteral("--type"), QStringLiteral("order")});
         ASSERT_EQ(r.exitCode, 0) << jobNo << r.err.toStdString();
         all += r.out;
         // The item's figures: a cost, and a price above it but not absurdly so.
@@ -114,7 +115,7 @@ TEST_F(DbTool, PriceDetailExplainsEachServiceQuantity)
     QString all;
     for (int jobNo = 1001; jobNo <= 1006; ++jobNo) {
         const ToolRun r = RunDbTool({QStringLiteral("price"), db, QString::number(jobNo), QStringLiteral("1"),
-                                  QStringLiteral("--detail")});
+                                     QStringLiteral("--type"), QStringLiteral("order"), QStringLiteral("--detail")});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         // Every service row opens with its quantity's derivation.
         EXPECT_EQ(r.out.count(QStringLiteral("\n=== Service ")), r.out.count(QStringLiteral("\nEqual to \t\t")))

@@ -26,7 +26,8 @@ TEST_F(QuickSaleTool, SellsAndRefundsAsTheCounterDoes)
     // 3 copies at 0.1200, 100 laminations at 0.0805 (8.05), 3 at 1.2345 typed, 10.00 typed for 3.
     ToolRun r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("1"), QStringLiteral("50"),
                            QStringLiteral("501:3"), QStringLiteral("502:100"), QStringLiteral("501:3@1.2345"),
-                           QStringLiteral("501:3=10.00"), QStringLiteral("--today"), QStringLiteral("6/12/2024")});
+                           QStringLiteral("501:3=10.00"), QStringLiteral("--paid-by"), QStringLiteral("0"),
+                           QStringLiteral("--today"), QStringLiteral("6/12/2024")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("QSaleID 1\nPayNo 1\n"));
     // 0.36 + 8.05 + 3.70 + 10.00 = 22.11; 6.25 % tax 1.38.
@@ -36,11 +37,12 @@ TEST_F(QuickSaleTool, SellsAndRefundsAsTheCounterDoes)
     EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT SerNo, Quantity, Price FROM QuickSalesItems ORDER BY QItemID")),
               QStringLiteral("501|3|0.36\n502|100|8.05\n501|3|3.7\n501|3|10"));
     // The payment is the total whatever more was tendered (the change goes back).
-    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Amount, CusNo, PayGroup FROM Payments")),
-              QStringLiteral("23.49|31|0"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Amount, CusNo, PayGroup, PaidBy FROM Payments")),
+              QStringLiteral("23.49|31|0|0"));
 
     // A refund: a negative tender reverses the whole sale.
-    r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("501:10")});
+    r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("501:10"),
+                   QStringLiteral("--paid-by"), QStringLiteral("0")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("QSaleID 2\nPayNo 2\n"));
     EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Subtotal, Tax FROM QuickSales WHERE QSaleID = 2")),
@@ -53,6 +55,32 @@ TEST_F(QuickSaleTool, SellsAndRefundsAsTheCounterDoes)
     r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("501")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("2"));
+}
+
+TEST_F(QuickSaleTool, SellsOnlyWhatTheCounterOffersAndTakesTheChosenPaymentType)
+{
+    // Hidden from the counter's list (status 2), and a service of another category.
+    SqliteRows(db, QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, RunPrice1) VALUES "
+                                  "(503, 999, 'Old Copies', 2, 10), (504, 50, 'Folding', 0, 10)"));
+    SqliteRows(db, QStringLiteral("INSERT INTO PaymentTypes ([No], Name, Sort) VALUES (41, 'Check', 41), "
+                                  "(42, '~Voucher', 42)"));
+    for (const char *line : {"503:1", "504:1"}) {
+        const ToolRun r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("5"),
+                                     QStringLiteral("501:1"), QLatin1String(line)});
+        EXPECT_EQ(r.exitCode, 1) << line;
+        EXPECT_EQ(r.err, QStringLiteral("Service %1 is not sold at the counter.\n").arg(QString::fromLatin1(line).left(3)));
+    }
+    // A retired type is not offered.
+    ToolRun r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("5"),
+                           QStringLiteral("501:1"), QStringLiteral("--paid-by"), QStringLiteral("42")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Please select a payment type.\n"));
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("0"));
+
+    r = RunDbTool({QStringLiteral("quicksale"), db, QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("501:1"),
+                   QStringLiteral("--paid-by"), QStringLiteral("41")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Amount, PaidBy FROM Payments")), QStringLiteral("0.12|41"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "ToolArgs.h"
 
 namespace {
 
@@ -23,9 +24,11 @@ QString statusName(int status)
 
 } // namespace
 
-int runInventoryCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int runInventoryCommand(const QStringList &given, QTextStream &out, QTextStream &err)
 {
-    const QString usage = QStringLiteral("usage: tavrel-dbtool inventory DB MODE [--job JOBNO | --service SERNO] "
+    QStringList args = given;
+    const QString type = TakeOption(args, QStringLiteral("--type"));
+    const QString usage = QStringLiteral("usage: tavrel-dbtool inventory DB MODE [--job JOBNO [--type TYPE] | --service SERNO] "
                                          "(MODE: setup, order, receive, check)\n");
     if (args.size() != 2 && args.size() != 4) {
         err << usage;
@@ -56,14 +59,10 @@ int runInventoryCommand(const QStringList &args, QTextStream &out, QTextStream &
         db.open(args[0], false, true);
         qint32 id = number;
         if (mode == InventoryOfJob) {
-            platform::Recordset rs(db);
-            rs.open(platform::Recordset::Type::Snapshot,
-                    QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(number));
-            if (rs.isEOF()) {
-                err << "Job " << number << " is not found.\n";
-                return 1;
-            }
-            id = rs.value(0).toInt();
+            int failure = 0;
+            id = FindToolJob(db, args[3], type, err, failure);
+            if (id == 0)
+                return failure;
         }
         const InventoryQuery query =
             BuildInventoryQuery(mode, id, 0, QString(), GetOptionValue(30749, 11));

@@ -7,16 +7,18 @@
 #include "platform/db/DbException.h"
 #include "ToolArgs.h"
 
-int runPriceCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int runPriceCommand(const QStringList &given, QTextStream &out, QTextStream &err)
 {
+    QStringList args = given;
+    const QString type = TakeOption(args, QStringLiteral("--type"));
     const bool detail = args.size() == 4 && args[3] == QLatin1String("--detail");
     if (args.size() != 3 && !detail) {
-        err << "usage: tavrel-dbtool price DB JOBNO ITEMNO [--detail]\n";
+        err << "usage: tavrel-dbtool price DB JOBNO ITEMNO [--type TYPE] [--detail]\n";
         return 2;
     }
     try {
         CItemSet item;
-        if (const int failed = OpenJobItem(args[0], args[1], args[2], item, err))
+        if (const int failed = OpenJobItem(args[0], args[1], type, args[2], item, err))
             return failed;
         platform::Database &db = SharedDatabase();
         CItemPrice engine(&item, true);

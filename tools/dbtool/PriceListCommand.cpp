@@ -12,6 +12,7 @@ int runPriceListCommand(const QStringList &args, QTextStream &out, QTextStream &
 {
     QString quantityText = QStringLiteral("500");
     QStringList rest = args;
+    const QString type = TakeOption(rest, QStringLiteral("--type"));
     const int option = rest.indexOf(QStringLiteral("--quantity"));
     if (option >= 0) {
         if (option + 1 >= rest.size()) {
@@ -22,12 +23,12 @@ int runPriceListCommand(const QStringList &args, QTextStream &out, QTextStream &
         rest.remove(option, 2);
     }
     if (rest.size() != 3) {
-        err << "usage: tavrel-dbtool pricelist DB JOBNO ITEMNO [--quantity TEXT]\n";
+        err << "usage: tavrel-dbtool pricelist DB JOBNO ITEMNO [--type TYPE] [--quantity TEXT]\n";
         return 2;
     }
     try {
         CItemSet item;
-        if (const int failed = OpenJobItem(rest[0], rest[1], rest[2], item, err))
+        if (const int failed = OpenJobItem(rest[0], rest[1], type, rest[2], item, err))
             return failed;
         platform::Database &db = SharedDatabase();
         const std::vector<PriceList::Line> lines =

@@ -5,12 +5,15 @@
 #include "data/AppDataServices.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
+#include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "printing/CBarCodeDlg.h"
+#include "printing/CPrintDlg.h"
 #include "printing/CPrintForm.h"
 #include "printing/Code39.h"
 #include "views/CBarCode.h"
+#include "controls/CXTreeOptCtrl.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QRegularExpression>
@@ -22,10 +25,13 @@
 
 namespace {
 
-// The print entry of a view as if its dialog had returned the kind and
-// options: "--pdf FILE" prints for real (further list parts of a batch go to
-// FILE-2.pdf, FILE-3.pdf ...), "--attach DIR" makes the e-mail PDF in that
-// folder and prints its path.
+// The print entry of a view, its print dialog answered from the command line:
+// the dialog starts as the program's does (the view's documents, the job's
+// stored choice, the form's stored options), "--kind" picks the document and
+// "--options" the ticks when given. "--pdf FILE" prints for real (further list
+// parts of a batch go to FILE-2.pdf, FILE-3.pdf ...), with "--preview" it
+// previews into FILE and marks nothing printed; "--attach DIR" makes the
+// e-mail PDF in that folder and prints its path.
 int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     bool ok = true;
@@ -36,14 +42,17 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     const qint64 key = OptionValue(args, QStringLiteral("--key")).toLongLong();
     const QString pdf = OptionValue(args, QStringLiteral("--pdf"));
     const QString attach = OptionValue(args, QStringLiteral("--attach"));
+    const bool preview = args.contains(QStringLiteral("--preview"));
+    const bool ticks = args.contains(QStringLiteral("--options"));
     int options = 0;
-    if (args.contains(QStringLiteral("--options"))) {
+    if (ticks) {
         const QString bits = OptionValue(args, QStringLiteral("--options"));
         options = bits.startsWith(QLatin1String("0x")) ? bits.mid(2).toInt(&ok, 16) : bits.toInt(&ok);
     }
-    if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
+    if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (preview && !attach.isEmpty())
+        || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
         err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
-               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
+               "(--pdf FILE.pdf [--preview] | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
     if (!OpenToolDatabase(args[0], err))
@@ -68,10 +77,30 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
                 QStringLiteral("%1 Orders and %2 QuickSales").arg(rs.value(0).toInt()).arg(rs.value(1).toInt());
         }
     }
-    form.m_nPresetCommand = attach.isEmpty() ? CPrint::kPrintDirect : 30562;
-    form.m_nPresetKind = kind;
-    form.m_nPresetOptions = options;
+    platform::TestResponder responder; // any other prompt is answered OK and written to stderr
+    bool offered = false;
+    responder.onDialog([&](QDialog &shown) {
+        auto *dialog = qobject_cast<CPrintDlg *>(&shown);
+        if (!dialog)
+            return 2;
+        if (!dialog->documentTree()->FindOption(unsigned(kind)))
+            return 2;
+        offered = true;
+        dialog->SelectDocument(kind);
+        if (ticks)
+            dialog->optionsTree()->SetCheckedBits(quint32(options));
+        // E-mail goes to the folder given, past the PDF writer's set-up.
+        dialog->EndWith(!attach.isEmpty() ? 30562 : preview ? CPrint::kPrintPreview : CPrint::kPrintDirect);
+        return dialog->result();
+    });
+    for (int i = 0; i < 8; ++i)
+        responder.answer(platform::IDOK);
     const int command = form.PrintJobDocument(view, branch, item, key, nullptr, nullptr, nullptr);
+    PrintPrompts(responder, err, true);
+    if (!offered && command <= 0) {
+        err << "The print dialog of view " << view << " does not offer document " << kind << ".\n";
+        return 1;
+    }
     if (command <= 0)
         return 1;
     if (!attach.isEmpty()) {
@@ -90,7 +119,8 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         QPdfWriter writer(file);
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
+                                preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print);
         out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
         if (result != 2)
             break;
@@ -219,6 +249,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             err << "Cannot find the job to print!\n";
             return 1;
         }
+        form.ApplyJobTitle();
     } else if (!form.SetupTablePrint(sql, QStringLiteral("Query"))) {
         err << "The statement gave no rows.\n";
         return 1;

@@ -1,5 +1,8 @@
 #include "QuickSaleCommand.h"
 
+#include "ToolArgs.h"
+
+#include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "customers/DepositRules.h"
 #include "data/SharedDatabase.h"
@@ -7,15 +10,25 @@
 #include "platform/Money.h"
 #include "platform/db/DbException.h"
 
+#include <QtCore/QSet>
+
+#include <algorithm>
+
 namespace {
 
 const char *const kUsage =
-    "usage: tavrel-dbtool quicksale DB TAXNO TENDERED LINE... (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n";
+    "usage: tavrel-dbtool quicksale DB TAXNO TENDERED LINE... [--paid-by TYPE] (LINE: SERNO:QTY, SERNO:QTY@UNIT or "
+    "SERNO:QTY=PRICE)\n";
 
 } // namespace
 
-int runQuickSaleCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+// The counter's sale as its window makes it: only services of the counter's
+// pick list are sold, and the money is taken as the payment type given, or
+// the one this workstation offers first for quick sales.
+int runQuickSaleCommand(const QStringList &given, QTextStream &out, QTextStream &err)
 {
+    QStringList args = given;
+    const QString paidByText = TakeOption(args, QStringLiteral("--paid-by"));
     if (args.size() < 4) {
         err << kUsage;
         return 2;
@@ -40,12 +53,30 @@ int runQuickSaleCommand(const QStringList &args, QTextStream &out, QTextStream &
     try {
         platform::Database &db = SharedDatabase();
         db.open(args[0]);
+        QSet<qint32> offered;
+        for (const auto &[serNo, name] : QuickSale::PickList(db))
+            offered.insert(serNo);
+        for (const QuickSale::Line &line : lines) {
+            if (!offered.contains(line.serNo)) {
+                err << "Service " << line.serNo << " is not sold at the counter.\n";
+                return 1;
+            }
+        }
+        CZqApp app;
+        bool typeOk = true;
+        const int paidBy = paidByText.isEmpty()
+            ? app.GetSettingInt(QStringLiteral("DefaultPaidBy-") + DepositSettingsWord(0), 1, CZqApp::kSettings)
+            : paidByText.toInt(&typeOk);
+        const QList<std::pair<int, QString>> types = ChoosablePaymentTypes(db);
+        if (!typeOk || std::none_of(types.begin(), types.end(), [paidBy](const auto &t) { return t.first == paidBy; })) {
+            err << "Please select a payment type.\n";
+            return 1;
+        }
         // A line without a typed amount takes its service's price.
         for (int i = 3; i < args.size(); ++i) {
             QuickSale::Line &line = lines[i - 3];
-            if (!args[i].contains(QLatin1Char('@')) && !args[i].contains(QLatin1Char('=')) &&
-                !QuickSale::PriceFromService(db, line))
-                err << "No service " << line.serNo << ": the line is not sold.\n";
+            if (!args[i].contains(QLatin1Char('@')) && !args[i].contains(QLatin1Char('=')))
+                QuickSale::PriceFromService(db, line);
         }
         const QuickSale::Totals totals = QuickSale::ComputeTotals(lines, quint8(taxNo));
         if (totals.total() == 0) {
@@ -60,7 +91,7 @@ int runQuickSaleCommand(const QStringList &args, QTextStream &out, QTextStream &
         payment.amount = amounts.tendered - amounts.change;
         payment.cusNo = QuickSale::kWalkInCustomer;
         payment.payGroup = 0;
-        payment.paidBy = 1;
+        payment.paidBy = quint8(paidBy);
         const QuickSale::Saved saved = QuickSale::Save(db, payment, quint8(taxNo), totals, lines);
         out << "QSaleID " << saved.qSaleId << "\nPayNo " << saved.payNo << '\n';
         db.close();

@@ -4,6 +4,8 @@
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
 #include "data/CItemSet.h"
+#include "data/CJobSet.h"
+#include "data/JobTypes.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
@@ -54,34 +56,83 @@ void LoadScheduleCaches(CZqApp &app)
     Appearance::instance().LoadViewSettings();
 }
 
-int OpenJobItem(const QString &path, const QString &jobText, const QString &itemText, CItemSet &item,
-                QTextStream &err)
+qint32 FindToolJob(platform::Database &db, const QString &jobText, const QString &typeText, QTextStream &err,
+                   int &failure)
 {
-    bool jobOk = false;
+    failure = 2;
+    bool ok = false;
+    const qint32 jobNo = jobText.toInt(&ok);
+    if (!ok) {
+        err << "JOBNO must be a number\n";
+        return 0;
+    }
+    int type = -1;
+    if (!typeText.isEmpty()) {
+        type = typeText.toInt(&ok);
+        for (int t = CJobSet::Order; !ok && t <= CJobSet::PellQuote; ++t) {
+            QString name;
+            GetJobTypeName(name, t);
+            if (name.compare(typeText, Qt::CaseInsensitive) == 0) {
+                type = t;
+                ok = true;
+            }
+        }
+        if (!ok || type < CJobSet::Order || type > CJobSet::PellQuote) {
+            err << "--type takes order, quote, template, history, pellorder or pellquote\n";
+            return 0;
+        }
+    }
+    // An order keeps its number when it becomes history.
+    QString where = QStringLiteral("JobNo = ?");
+    if (type == CJobSet::Order || type == CJobSet::History)
+        where += QStringLiteral(" AND (JobType = 0 OR JobType = 3)");
+    else if (type >= 0)
+        where += QStringLiteral(" AND JobType = %1").arg(type);
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT JobID, JobType FROM Jobs WHERE %1 ORDER BY JobType").arg(where),
+            {platform::Value(jobNo)});
+    QList<std::pair<qint32, int>> found;
+    for (; !rs.isEOF(); rs.moveNext())
+        found.append({rs.value(0).toInt(), rs.value(1).toInt()});
+    if (found.isEmpty()) {
+        err << "Job " << jobNo << " is not found.\n";
+        failure = 1;
+        return 0;
+    }
+    if (found.size() > 1) {
+        QStringList names;
+        for (const auto &[id, t] : found) {
+            QString name;
+            GetJobTypeName(name, t);
+            names << name.toLower();
+        }
+        err << "Job " << jobNo << " is " << names.join(QStringLiteral(" and ")) << ": say which with --type.\n";
+        return 0;
+    }
+    failure = 0;
+    return found.first().first;
+}
+
+int OpenJobItem(const QString &path, const QString &jobText, const QString &typeText, const QString &itemText,
+                CItemSet &item, QTextStream &err)
+{
     bool itemOk = false;
-    const qint32 jobNo = jobText.toInt(&jobOk);
     const int itemNo = itemText.toInt(&itemOk);
-    if (!jobOk || !itemOk || itemNo < 0 || itemNo > 255) {
+    if (!itemOk || itemNo < 0 || itemNo > 255) {
         err << "JOBNO and ITEMNO must be numbers\n";
         return 2;
     }
     platform::Database &db = SharedDatabase();
     db.open(path);
-    qint32 jobId = 0;
-    {
-        platform::Recordset rs(db);
-        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(jobNo));
-        if (!rs.isEOF())
-            jobId = rs.value(0).toInt();
-    }
-    if (jobId == 0) {
-        err << "Job " << jobNo << " is not found.\n";
-        return 1;
-    }
+    int failure = 0;
+    const qint32 jobId = FindToolJob(db, jobText, typeText, err, failure);
+    if (jobId == 0)
+        return failure;
     item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = 0 and SerNo = 0").arg(jobId).arg(itemNo);
     item.Open(CXDaoSet::dbOpenSnapshot);
     if (!item.IsOpen() || item.IsEOF()) {
-        err << "Item " << itemNo << " of job " << jobNo << " is not found.\n";
+        err << "Item " << itemNo << " of job " << jobText << " is not found.\n";
         return 1;
     }
     return 0;

@@ -7,6 +7,7 @@ class CItemSet;
 class CZqApp;
 
 namespace platform {
+class Database;
 class TestResponder;
 }
 
@@ -29,9 +30,20 @@ bool OpenToolDatabase(const QString &path, QTextStream &err);
 // settings, as the scheduler's windows expect them.
 void LoadScheduleCaches(CZqApp &app);
 
+// The JobID of job JOBNO. Quotes, orders and templates are numbered apart,
+// so one number can name several jobs: `typeText` ("order", "quote",
+// "template", "history", "pellorder", "pellquote" or the type's number; an
+// order's number also finds it once it is history) says which; without it the
+// number must name one job. 0 when none is found (exit code 1 in `failure`)
+// or the text is not a number or type or names several jobs (exit code 2),
+// said why on err. Database failures are thrown.
+qint32 FindToolJob(platform::Database &db, const QString &jobText, const QString &typeText, QTextStream &err,
+                   int &failure);
+
 // Opens the shop database as the shared one and job JOBNO's item ITEMNO (its
-// item row) into `item`. 0 when it is open; otherwise the exit code, said why
-// on err: 2 when the numbers are not numbers, 1 when the job or the item is
-// not found. Database failures are thrown.
-int OpenJobItem(const QString &path, const QString &jobText, const QString &itemText, CItemSet &item,
-                QTextStream &err);
+// item row) into `item`, the job found as FindToolJob finds it. 0 when it is
+// open; otherwise the exit code, said why on err: 2 when the numbers are not
+// numbers, 1 when the job or the item is not found. Database failures are
+// thrown.
+int OpenJobItem(const QString &path, const QString &jobText, const QString &typeText, const QString &itemText,
+                CItemSet &item, QTextStream &err);
