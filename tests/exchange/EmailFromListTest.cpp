@@ -111,6 +111,37 @@ TEST_F(EmailFromListTest, AllContactsOfACustomerButThoseWhoTakeNoMail)
               QStringLiteral("900|46363\n901|\n902|46363"));
 }
 
+TEST_F(EmailFromListTest, UntouchedSendToGoesToTheDefaultAndNothingChosenSaysSo)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    const QString holiday = CExport::EmailTemplateFolder() + QStringLiteral("Cus Holiday.txt");
+    prompts().answerFile(holiday);
+    onDialog<CDlgOptions>([](CDlgOptions &o) {
+        EXPECT_TRUE(o.tree()->IsOptionChecked(4)); // "Default Payer"
+        o.SendCommand(1);
+        return o.result();
+    });
+    sendEachCompose(1);
+    CExport exporter;
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/1.env"))),
+              QStringLiteral("orders@print.test\ncy@smith.test\n"));
+
+    prompts().answerFile(holiday);
+    onDialog<CDlgOptions>([](CDlgOptions &o) {
+        o.tree()->SetOptionChecked(4, false);
+        o.SendCommand(1);
+        return o.result();
+    });
+    prompts().answer(platform::IDOK);
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Nothing is sent: no recipient was chosen."));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/2.env")));
+}
+
 TEST_F(EmailFromListTest, ARefusingServerLeavesTheDatesAlone)
 {
     const QString folder = tempPath(QStringLiteral("received"));

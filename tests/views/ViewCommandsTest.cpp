@@ -205,6 +205,28 @@ TEST_F(ViewCommandsTest, FavouriteAddedFromAListIsFoundAndListedAgain)
     EXPECT_EQ(view.listCaption(), QStringLiteral("Busy orders"));
     EXPECT_EQ(view.filterText(), QStringLiteral("Status = 1"));
     EXPECT_EQ(view.filterSql(), QStringLiteral("Jobs.Status = 1"));
+
+    // A name is a name whatever it holds: the separator and SQL text in it
+    // never reach the filter.
+    const QString odd = QStringLiteral("x \u00B7 y \u00B7 1=1) OR (1=1");
+    onDialog<CDlgData>([&](CDlgData &d) {
+        d.edit()->setText(odd);
+        return press(d, 1);
+    });
+    view.OnCommand(30126);
+    view.ClearFilter();
+    onDialog<CFavoritesDlg>([&](CFavoritesDlg &d) {
+        QTreeWidgetItem *group = d.tree()->topLevelItem(0);
+        for (int i = 0; i < group->childCount(); ++i)
+            if (group->child(i)->text(0) == odd)
+                d.tree()->setCurrentItem(group->child(i));
+        return press(d, 1);
+    });
+    view.OnCommand(30124);
+    EXPECT_EQ(view.listCaption(), odd);
+    EXPECT_EQ(view.filterText(), QStringLiteral("Status = 1"));
+    EXPECT_EQ(view.filterSql(), QStringLiteral("Jobs.Status = 1"));
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(ViewCommandsTest, CsrSecurityAndKeyCheckCommands)

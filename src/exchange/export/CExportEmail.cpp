@@ -174,14 +174,16 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
     } else {
         CDlgOptions dialog(QStringLiteral("Email ") + document, QString(), 0, nullptr);
         dialog.AddRadioGroup(QStringLiteral("Send to:"), 0);
+        // The preselected choice is the ticked one: OK on the untouched
+        // dialog sends to it.
         if (kind == 1) {
-            dialog.AddEntry(3, QStringLiteral("Buyer (who ordered this job)"));
+            dialog.AddEntry(3, QStringLiteral("Buyer (who ordered this job)"), 1);
             dialog.AddEntry(4, QStringLiteral("Default Payer"));
             dialog.AddEntry(5, QStringLiteral("Default Buyer"));
             dialog.m_nSelect = {3, 0, 0};
         } else {
             dialog.AddEntry(3, QStringLiteral("Default Buyer"));
-            dialog.AddEntry(4, QStringLiteral("Default Payer"));
+            dialog.AddEntry(4, QStringLiteral("Default Payer"), 1);
             if (viewId == 30003)
                 dialog.AddEntry(2, QStringLiteral("All Contacts of the customer"));
             dialog.m_nSelect = {4, 0, 0};
@@ -189,8 +191,11 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
         if (dialog.DoModal() != 1)
             return;
         choice = int(dialog.GetCheckedInRange(2, 5));
-        if (choice == 0)
+        if (choice == 0) {
+            platform::Prompt::messageBox(QStringLiteral("Nothing is sent: no recipient was chosen."), QString(),
+                                         platform::MB_ICONEXCLAMATION);
             return;
+        }
     }
 
     QString query = QStringLiteral("SELECT Contacts.Email, Contacts.Title, Contacts.First, Contacts.Last, Contacts.Phone, "
