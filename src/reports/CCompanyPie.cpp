@@ -71,6 +71,12 @@ bool CCompanyPie::OnCommand(int id)
     return CDlg0::OnCommand(id);
 }
 
+void CCompanyPie::OnInitPopupMenu(QMenu *subMenu, int position)
+{
+    Q_UNUSED(position);
+    CheckDateRangeMenu(subMenu, m_nDateRange);
+}
+
 void CCompanyPie::OnDateRange(int code)
 {
     DateTime from = m_from, to = m_to;

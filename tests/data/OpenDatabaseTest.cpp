@@ -10,6 +10,8 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 
+#include <sqlite3.h>
+
 using platform::IDNO;
 using platform::IDOK;
 using platform::IDYES;
@@ -133,6 +135,44 @@ TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)
     prompts().answer(IDOK);
     EXPECT_FALSE(OpenDatabase(&db()));
     EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot open database:\n")));
+    EXPECT_EQ(asked, QStringLiteral("Do you want Tavrel to attempt to repair the database? ") + QDir::toNativeSeparators(path));
+
+    // A file that opens but holds a damaged page is caught at the opening,
+    // not at the first list that reads the page.
+    QFile::remove(path);
+    makeDatabase(path);
+    int page = 0;
+    int pageSize = 0;
+    {
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(raw,
+                           "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
+                           "WHERE name = 'Customers'",
+                           -1, &st, nullptr);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        page = sqlite3_column_int(st, 0);
+        pageSize = sqlite3_column_int(st, 1);
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
+    }
+    ASSERT_GT(page, 1);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(qint64(page - 1) * pageSize);
+        f.write(QByteArray(16, '\x7f'));
+    }
+    prompts().clear();
+    asked.clear();
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    ASSERT_EQ(prompts().texts().size(), 1);
+    EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot open database:\n")
+                                                     + QDir::toNativeSeparators(path)
+                                                     + QStringLiteral("\n\nError 3049 occured:")))
+        << prompts().texts().first().toStdString();
     EXPECT_EQ(asked, QStringLiteral("Do you want Tavrel to attempt to repair the database? ") + QDir::toNativeSeparators(path));
 }
 
