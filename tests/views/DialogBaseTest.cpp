@@ -90,6 +90,16 @@ TEST_F(DialogsTest, EnterMovesOnAcceleratorsFollowTheModeAndHelpShowsOnlyWithTex
         QTest::keyClick(d.first, Qt::Key_F7);
         EXPECT_TRUE(prompts().texts().isEmpty());
 
+        // F1 without help text opens no empty help window.
+        d.m_nAccelMode = 1;
+        int helpWindows = 0;
+        onDialog<QDialog>([&helpWindows](QDialog &help) {
+            ++helpWindows;
+            return int(help.result());
+        });
+        QTest::keyClick(d.first, Qt::Key_F1);
+        EXPECT_EQ(helpWindows, 0);
+
         // Enter on OK presses it.
         auto *ok = qobject_cast<QPushButton *>(GetDlgItem(&d, 1));
         ok->setFocus();

@@ -71,6 +71,15 @@ TEST_F(ViewCommandsTest, SettingRowsAreMadeOnOkAndTheAccountsRowAtOnce)
     // The job options keep the blank separator row in the list.
     onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
         EXPECT_EQ(d.propertyGrid()->GetRowCount(), 12);
+        // The separator keeps its stored item but shows nothing and opens no editor.
+        CXGridProp &grid = *d.propertyGrid();
+        EXPECT_EQ(grid.rowText(4), QStringLiteral("0"));
+        const QImage shown = grid.grab().toImage();
+        grid.SetRowText(4, QString());
+        EXPECT_EQ(grid.grab().toImage(), shown);
+        grid.SetRowText(4, QStringLiteral("0"));
+        grid.EditRow(4);
+        EXPECT_TRUE(!grid.editor() || grid.editor()->isHidden());
         EXPECT_EQ(d.propertyGrid()->GetRowValue(5), 1);
         d.propertyGrid()->SetRowValue(5, 0);
         return 1;
