@@ -157,6 +157,18 @@ TEST_F(DialogsTest, PrintAndExportOfAListSayTheyAreNotYetAvailableOnlyWithRows)
                                               QStringLiteral("Exporting a list is not yet available in this version.")}));
 }
 
+TEST_F(DialogsTest, ALongNoteTitleIsShownWhole)
+{
+    CNoteDlg dlg(QStringLiteral("Execute SQL Statement"), QStringLiteral("SQL"), QString(), CNoteDlg::EditNote,
+                 nullptr);
+    onDialog<CNoteDlg>([](CNoteDlg &n) {
+        CXRibbon &bar = n.titleBar();
+        EXPECT_GE(bar.itemRect(30281).width(), bar.MeasureText(QStringLiteral("Execute SQL Statement"), 4) + 6);
+        return press(n, 2);
+    });
+    dlg.DoModal();
+}
+
 TEST_F(DialogsTest, TableNoteIsWrittenOnlyOnOkAndFoundAgainUnderALongName)
 {
     const QString longName = QStringLiteral("Service Price Tables Window");
