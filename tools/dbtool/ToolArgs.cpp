@@ -52,6 +52,9 @@ void LoadScheduleCaches(CZqApp &app)
     app.LoadServices(2);
     app.BuildPopupMenus();
     Appearance::instance().LoadViewSettings();
+    // The shop's options as the program reads them at start-up (the workdays
+    // among them).
+    ApplyShopOptions(app);
 }
 
 int OpenJobItem(const QString &path, const QString &jobText, const QString &itemText, CItemSet &item,
