@@ -288,6 +288,18 @@ TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
 }
 
+TEST_F(PrintEntryTest, EmailRtfHandsTheTemplateNameToTheMailCommand)
+{
+    const qint32 order = addOrder(5002);
+    engine->m_nPresetCommand = 30563;
+    engine->m_nPresetKind = 5;
+    const int command = engine->PrintJobDocument(30001, 0, 1, order, nullptr, nullptr, nullptr);
+    ASSERT_EQ(command, 30563);
+    EXPECT_EQ(engine->RunPrintCommand(command, QString(), QString(), QString()), 30108);
+    EXPECT_EQ(engine->TakeAttachmentName(), QStringLiteral("Invoice.rtf"));
+    EXPECT_EQ(engine->TakeAttachmentName(), QString()); // taken once
+}
+
 TEST_F(PrintEntryTest, AStatementNeedsAnOpenInvoiceOrCredit)
 {
     exec("INSERT INTO Customers (CusNo, Name, Address, CreditDue) VALUES (300, 'Credit Only Cafe', '1 Main St', 25)");
