@@ -3,6 +3,7 @@
 // server (aiosmtpd on 127.0.0.1).
 
 #include "controls/CXListCtrl.h"
+#include "data/SharedDatabase.h"
 #include "exchange/export/CExport.h"
 #include "exchange/mail/CMail.h"
 #include "exchange/mail/CMailCompose.h"

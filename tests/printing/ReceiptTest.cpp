@@ -6,6 +6,8 @@
 #include "data/ShopDatabase.h"
 
 #include <QtCore/QDir>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 #include <QtCore/QRegularExpression>
 
 namespace {
@@ -199,6 +201,24 @@ TEST_F(PrintTest, AReceiptPrintsAtTheTopLeftAndReadsBack)
     EXPECT_TRUE(depositText.contains(QStringLiteral("Deposit for Order 1234"))) << qPrintable(depositText);
     EXPECT_FALSE(depositText.contains(QStringLiteral("DESCRIPTION")));
     EXPECT_EQ(form->m_strTitle, QStringLiteral("DEPOSIT"));
+
+    // Printed through the printer dialog into a PDF, the file is titled
+    // after the receipt, as the print job is.
+    const QString chosen = folder + QStringLiteral("/receipt_payment_dialog.pdf");
+    form->m_strReceiptOutput.clear();
+    prompts().onDialog([chosen](QDialog &d) {
+        auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return int(QDialog::Rejected);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(chosen);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(form->PrintPayment(QuickSale()), 2);
+    const QString info = runTool(QStringLiteral("pdfinfo"), {chosen});
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("(?m)^Title:\\s+PAYMENT$")).match(info).hasMatch()) << qPrintable(info);
+    form->m_strReceiptOutput = folder + QStringLiteral("/receipt_deposit.pdf");
     QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-png"),
                                                    form->m_strReceiptOutput, folder + QStringLiteral("/receipt_deposit")});
     SharedDatabase().close();
