@@ -835,6 +835,7 @@ void CXChartCtrl::DrawValueAxisChart(const QRect &area)
         longest = std::max(longest, labelMetrics.horizontalAdvance(label));
     const int room = std::clamp(longest + m_cxChar, 10, std::max(10, area.height() / 3));
     const QRect plot = area.adjusted(11 * m_cxChar, room, -(m_cxChar / 2), -m_cyLine);
+    m_rcPlot = plot;
     if (plot.width() <= 0 || plot.height() <= 0 || m_nEntries <= 0)
         return;
     const int slot = std::min(plot.width() / m_nEntries, 50);
