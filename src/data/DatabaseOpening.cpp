@@ -12,6 +12,7 @@
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbErrors.h"
+#include "platform/db/PageCheck.h"
 
 #include <QtCore/QFileInfo>
 
@@ -98,7 +99,7 @@ bool OpenDatabase(platform::Database *database)
             return false;
         if (!offerRepair())
             return false;
-    } else if (database->checkPages(kPageCheckMs) == platform::Database::PageCheck::Damaged) {
+    } else if (platform::CheckPages(*database, kPageCheckMs) == platform::PageCheck::Damaged) {
         // A damaged page opens like any other and fails only when a list
         // reads it: the user is told now, and offered the repair, as for a
         // file that does not open at all.

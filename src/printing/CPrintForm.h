@@ -140,7 +140,7 @@ public:
     QString m_strAttachmentFolder;
     // The full path of the attachment being made (PDF) or its name (RTF).
     QString m_strAttachment;
-    QString m_strMailAttachment; // the finished PDF, or the RTF template's name, waiting to be mailed
+    QString m_strMailAttachment; // the finished PDF waiting to be mailed
     // The list row of the batch's current record.
     int m_nBatchRow = -1;
     // The statement of the list part loaded last.

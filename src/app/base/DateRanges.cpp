@@ -4,8 +4,6 @@
 #include "platform/Clock.h"
 
 #include <QtCore/QLocale>
-#include <QtGui/QAction>
-#include <QtWidgets/QMenu>
 
 namespace {
 
@@ -241,17 +239,4 @@ QString PriorPeriodCondition(const DateTime &from, const DateTime &to)
     const QDate priorTo = to.date().addYears(-years);
     return QStringLiteral(" between #%1# and #%2#")
         .arg(priorFrom.toString(QStringLiteral("MM/dd/yyyy")), priorTo.toString(QStringLiteral("MM/dd/yyyy")));
-}
-
-void CheckDateRangeMenu(QMenu *menu, int code)
-{
-    if (!menu)
-        return;
-    for (QAction *action : menu->actions()) {
-        const int id = action->data().toInt();
-        if (action->isSeparator() || id < DateRange::CmdToday || id > DateRange::CmdBetween)
-            continue;
-        action->setCheckable(true);
-        action->setChecked(id == code);
-    }
 }

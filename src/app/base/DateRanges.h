@@ -4,8 +4,6 @@
 
 #include <QtCore/QString>
 
-class QMenu;
-
 // Periods of time named by one small number. A list filter or a report asks
 // for "this week" or "last month" by a date-range code, or by the command id
 // of an entry of the "Date" menu; these functions turn either into a pair of
@@ -56,10 +54,6 @@ enum Command : int {
     CmdSetAsDefault = 20055,
 };
 } // namespace DateRange
-
-// Ticks the entry of the range in force (a "Date" menu command id) among the
-// range entries of a menu and unticks the other ranges.
-void CheckDateRangeMenu(QMenu *menu, int code);
 
 // Today's local date at midnight, plus the given number of days. The
 // program's only source of "today".

@@ -7,7 +7,6 @@
 #include "platform/db/WriteScope.h"
 #include "platform/db/jet/JetParser.h"
 
-#include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
 
 #include <sqlite3.h>
@@ -343,39 +342,6 @@ QList<Database::Connection> Database::connections() const
     if (!d->isOpen())
         return {};
     return LockFile::connections(LockFile::pathFor(d->path));
-}
-
-Database::PageCheck Database::checkPages(int budgetMs, QString *complaint) const
-{
-    d->requireOpen();
-    QElapsedTimer clock;
-    clock.start();
-    struct Budget { QElapsedTimer *clock; qint64 ms; } budget{&clock, budgetMs};
-    sqlite3_progress_handler(
-        d->db, 1000,
-        [](void *p) -> int {
-            const auto *b = static_cast<const Budget *>(p);
-            return b->clock->elapsed() > b->ms ? 1 : 0;
-        },
-        &budget);
-    PageCheck result = PageCheck::Unfinished;
-    QString finding;
-    sqlite3_stmt *st = nullptr;
-    int rc = sqlite3_prepare_v2(d->db, "PRAGMA quick_check(1)", -1, &st, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) {
-        finding = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-        result = finding == QLatin1String("ok") ? PageCheck::Sound : PageCheck::Damaged;
-    } else if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) {
-        finding = QString::fromUtf8(sqlite3_errmsg(d->db));
-        result = PageCheck::Damaged;
-    }
-    sqlite3_finalize(st);
-    sqlite3_progress_handler(d->db, 0, nullptr, nullptr);
-    if (complaint)
-        *complaint = result == PageCheck::Damaged ? finding : QString();
-    return result;
 }
 
 sqlite3 *Database::handle() const

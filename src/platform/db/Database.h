@@ -51,13 +51,6 @@ public:
     // (RebuildCopy). The file stays this workstation's alone meanwhile.
     RebuildResult rebuildCopy(const QString &copyPath, const RebuildProgress &progress = RebuildProgress());
 
-    // A quick look at every page of the file (their structure, not the rows'
-    // values against the indexes), given up after budgetMs so a large file
-    // does not hold the start: Sound, Damaged (complaint gets the engine's
-    // first finding), or Unfinished (out of time or the file was busy).
-    enum class PageCheck { Sound, Damaged, Unfinished };
-    PageCheck checkPages(int budgetMs, QString *complaint = nullptr) const;
-
     // Runs SQLite text directly (schema work and maintenance only; never user text).
     void executeNative(const QString &sqliteSql);
 
