@@ -7,6 +7,8 @@
 #include <QtGui/QTextCursor>
 #include <QtWidgets/QPlainTextEdit>
 
+#include <algorithm>
+
 namespace {
 constexpr unsigned kTitleBar = 1731;
 constexpr unsigned kCommandBar = 1732;

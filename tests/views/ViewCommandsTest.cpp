@@ -16,6 +16,7 @@
 #include "views/CViewDefaults.h"
 #include "views/CViewHome.h"
 
+#include <QtGui/QImage>
 #include <QtWidgets/QLineEdit>
 
 namespace {
