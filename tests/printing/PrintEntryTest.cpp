@@ -78,19 +78,6 @@ protected:
                  .arg(id));
         return id;
     }
-    // Answers the next printer dialog with a PDF file.
-    void printTo(const QString &pdf)
-    {
-        prompts().onDialog([pdf](QDialog &d) {
-            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(QDialog::Rejected);
-            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-            dialog->printer()->setOutputFileName(pdf);
-            return int(QDialog::Accepted);
-        });
-    }
     static QString pdfText(const QString &pdf)
     {
         return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});

@@ -6,8 +6,6 @@
 #include "data/ShopDatabase.h"
 
 #include <QtCore/QDir>
-#include <QtPrintSupport/QPrintDialog>
-#include <QtPrintSupport/QPrinter>
 #include <QtCore/QRegularExpression>
 
 namespace {
@@ -206,15 +204,7 @@ TEST_F(PrintTest, AReceiptPrintsAtTheTopLeftAndReadsBack)
     // after the receipt, as the print job is.
     const QString chosen = folder + QStringLiteral("/receipt_payment_dialog.pdf");
     form->m_strReceiptOutput.clear();
-    prompts().onDialog([chosen](QDialog &d) {
-        auto *dialog = dynamic_cast<QPrintDialog *>(&d);
-        EXPECT_NE(dialog, nullptr);
-        if (!dialog)
-            return int(QDialog::Rejected);
-        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-        dialog->printer()->setOutputFileName(chosen);
-        return int(QDialog::Accepted);
-    });
+    printTo(chosen);
     EXPECT_EQ(form->PrintPayment(QuickSale()), 2);
     const QString info = runTool(QStringLiteral("pdfinfo"), {chosen});
     EXPECT_TRUE(QRegularExpression(QStringLiteral("(?m)^Title:\\s+PAYMENT$")).match(info).hasMatch()) << qPrintable(info);
