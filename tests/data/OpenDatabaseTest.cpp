@@ -1,5 +1,7 @@
 #include "support/TestEnvironment.h"
 
+#include "DamagedPage.h"
+
 #include "data/CXDaoSet.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
@@ -9,8 +11,6 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
-
-#include <sqlite3.h>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -141,29 +141,7 @@ TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)
     // not at the first list that reads the page.
     QFile::remove(path);
     makeDatabase(path);
-    int page = 0;
-    int pageSize = 0;
-    {
-        sqlite3 *raw = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(raw,
-                           "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
-                           "WHERE name = 'Customers'",
-                           -1, &st, nullptr);
-        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-        page = sqlite3_column_int(st, 0);
-        pageSize = sqlite3_column_int(st, 1);
-        sqlite3_finalize(st);
-        sqlite3_close(raw);
-    }
-    ASSERT_GT(page, 1);
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(qint64(page - 1) * pageSize);
-        f.write(QByteArray(16, '\x7f'));
-    }
+    ASSERT_GT(DamageLastLeafPage(path, "Customers"), 1);
     prompts().clear();
     asked.clear();
     prompts().answer(IDOK);
