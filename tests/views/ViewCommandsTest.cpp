@@ -219,6 +219,7 @@ TEST_F(ViewCommandsTest, FavouriteAddedFromAListIsFoundAndListedAgain)
     // A name is a name whatever it holds: the separator and SQL text in it
     // never reach the filter.
     const QString odd = QStringLiteral("x \u00B7 y \u00B7 1=1) OR (1=1");
+    prompts().clear();
     onDialog<CDlgData>([&](CDlgData &d) {
         d.edit()->setText(odd);
         return press(d, 1);
