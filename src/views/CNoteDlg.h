@@ -22,7 +22,6 @@ public:
     int m_nMode = 0;
 
     QPlainTextEdit *edit() const { return m_edit; }
-    CXRibbon &titleBar() { return m_wndTitle; }
     CXRibbon &commandRibbon() { return m_wndCommands; }
 
     // The stamp put into a note: the date (or date and time) as this

@@ -162,8 +162,12 @@ TEST_F(DialogsTest, ALongNoteTitleIsShownWhole)
     CNoteDlg dlg(QStringLiteral("Execute SQL Statement"), QStringLiteral("SQL"), QString(), CNoteDlg::EditNote,
                  nullptr);
     onDialog<CNoteDlg>([](CNoteDlg &n) {
-        CXRibbon &bar = n.titleBar();
-        EXPECT_GE(bar.itemRect(30281).width(), bar.MeasureText(QStringLiteral("Execute SQL Statement"), 4) + 6);
+        CXRibbon *bar = nullptr;
+        for (CXRibbon *r : n.findChildren<CXRibbon *>())
+            if (r->FindItem(30281) >= 0 && r->GetItemText(30281) == QStringLiteral("Execute SQL Statement"))
+                bar = r;
+        ASSERT_NE(bar, nullptr);
+        EXPECT_GE(bar->itemRect(30281).width(), bar->MeasureText(QStringLiteral("Execute SQL Statement"), 4) + 6);
         return press(n, 2);
     });
     dlg.DoModal();
