@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
+#include "app/base/DateRangeMenu.h"
 #include "app/base/DateRanges.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"

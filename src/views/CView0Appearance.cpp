@@ -1,6 +1,6 @@
 #include "views/CView0.h"
 
-#include "app/base/Menus.h"
+#include "app/base/DateRangeMenu.h"
 
 #include "app/base/Appearance.h"
 #include "controls/CXListCtrl.h"

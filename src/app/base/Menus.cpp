@@ -1,7 +1,5 @@
 #include "app/base/Menus.h"
 
-#include "app/base/DateRanges.h"
-
 #include <QtCore/QHash>
 #include <QtGui/QAction>
 #include <QtWidgets/QMenu>
@@ -131,17 +129,4 @@ int ShowPopupMenu(int menuId, int position, int x, int y, QWidget *owner, unsign
         receiver->OnInitPopupMenu(popup, position);
     QAction *chosen = popup->exec(QPoint(x, y));
     return chosen ? chosen->data().toInt() : 0;
-}
-
-void CheckDateRangeMenu(QMenu *menu, int code)
-{
-    if (!menu)
-        return;
-    for (QAction *action : menu->actions()) {
-        const int id = action->data().toInt();
-        if (action->isSeparator() || id < DateRange::CmdToday || id > DateRange::CmdBetween)
-            continue;
-        action->setCheckable(true);
-        action->setChecked(id == code);
-    }
 }

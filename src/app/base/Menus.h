@@ -33,9 +33,6 @@ void ClearMenu(QMenu *menu);
 // One item per item of the comma-terminated text, with command ids counting
 // from firstId; "-" gives a separator, which takes no id.
 void AppendMenuItems(QMenu *menu, const QString &text, int firstId);
-// Ticks the entry of the date range in force (a "Date" menu command id)
-// among the range entries of a menu and unticks the other ranges.
-void CheckDateRangeMenu(QMenu *menu, int code);
 // Checks every item whose text equals the text and unchecks the others.
 void CheckMenuItemsByText(QMenu *menu, const QString &text);
 // The text of the item with that command id (sub-menus searched too); empty
