@@ -826,7 +826,16 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 void CXChartCtrl::DrawValueAxisChart(const QRect &area)
 {
     QPainter &p = *dc();
-    const QRect plot = area.adjusted(11 * m_cxChar, 10, -(m_cxChar / 2), -m_cyLine);
+    // The labels stand upright above their entries: the plot leaves room
+    // above its top for the longest one (up to a third of the area), so the
+    // tallest entry's label is not cut off at the top.
+    const QFontMetrics labelMetrics(m_LabelFont);
+    int longest = 0;
+    for (const QString &label : std::as_const(m_Labels))
+        longest = std::max(longest, labelMetrics.horizontalAdvance(label));
+    const int room = std::clamp(longest + m_cxChar, 10, std::max(10, area.height() / 3));
+    const QRect plot = area.adjusted(11 * m_cxChar, room, -(m_cxChar / 2), -m_cyLine);
+    m_rcPlot = plot;
     if (plot.width() <= 0 || plot.height() <= 0 || m_nEntries <= 0)
         return;
     const int slot = std::min(plot.width() / m_nEntries, 50);

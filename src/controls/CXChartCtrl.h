@@ -90,6 +90,9 @@ public:
     int maxEntries() const { return m_nMaxEntries; }
     bool hasCompare() const { return m_bCompare; }
     QRect rowsRect() const { return m_rcRows; }
+    // The value axis's plot area as last drawn (column and line views).
+    QRect plotRect() const { return m_rcPlot; }
+    const QFont &labelFont() const { return m_LabelFont; }
     int lineHeight() const { return m_cyLine; }
     int headerHeight() const { return m_cyHeader; }
     int firstRow() const { return m_nFirstRow; }
@@ -185,6 +188,7 @@ private:
     QFont m_LabelFont;
     bool m_bLabelFont = false;
     QRect m_rcRows{QPoint(-1, -1), QPoint(-1, -1)};
+    QRect m_rcPlot;
     int m_nSelected = kNoRow;
     int m_nCursor = kCursorArrow;
 };

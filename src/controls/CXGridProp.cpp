@@ -83,6 +83,13 @@ int CXGridProp::AddTextRow(const QString &label, const QString &text, std::uint8
     return row;
 }
 
+int CXGridProp::AddSeparatorRow()
+{
+    const int row = AddRow(1, QStringLiteral(" "));
+    m_rows[row].separator = true;
+    return row;
+}
+
 int CXGridProp::AddCaption(const QString &label, unsigned command, std::uint8_t image, std::uint8_t font,
                            std::uint8_t colour, std::uint8_t style)
 {
@@ -382,7 +389,7 @@ void CXGridProp::EditRow(int row, bool dropDown)
         update();
         return;
     }
-    if (m_rows[row].editable == 0)
+    if (m_rows[row].editable == 0 || m_rows[row].separator)
         return;
     if (!m_edit)
         return;
@@ -705,14 +712,15 @@ void CXGridProp::Draw()
         DrawText(labelCell.adjusted(-1, 0, 0, 0), r.label, kRowText, ink, r.font, m_labelIndent);
         QRect valueCell(m_labelWidth, top + 1, std::min(m_valueWidth, m_client.width() - m_labelWidth) - 1,
                         m_rowHeight - 1);
-        FillBackground(valueCell, r.editable ? std::uint8_t(1) : colour);
+        FillBackground(valueCell, r.editable && !r.separator ? std::uint8_t(1) : colour);
         QRect textRect = valueCell;
         if (r.type == 2 || r.type == 3) {
             QRect arrow = valueCell;
             DrawArrow(arrow, 4, DT_RIGHT, true);
             textRect.setRight(textRect.right() - 10);
         }
-        DrawText(textRect, r.masked ? QString(r.text.size(), QChar(0x2022)) : r.text, kRowText, ink, r.font, 3);
+        if (!r.separator)
+            DrawText(textRect, r.masked ? QString(r.text.size(), QChar(0x2022)) : r.text, kRowText, ink, r.font, 3);
     }
     DrawBorder(m_client, m_frameStyle, m_background);
 }

@@ -42,6 +42,9 @@ public:
                    std::uint8_t editable = 1, unsigned command = 0, std::uint8_t image = 255, std::uint8_t font = 2,
                    std::uint8_t colour = 0, std::uint8_t style = 0);
     int AddTextRow(const QString &label, const QString &text, std::uint8_t font = 2);
+    // A blank text row that parts groups of rows: it shows no value and is
+    // never edited, while its text still comes and goes with the others.
+    int AddSeparatorRow();
     int AddCaption(const QString &label, unsigned command = 0, std::uint8_t image = 255, std::uint8_t font = 255,
                    std::uint8_t colour = 255, std::uint8_t style = 255);
     int AddSection(const QString &label, unsigned command = 0, std::uint8_t image = 255);
@@ -136,6 +139,7 @@ private:
         int value = 0;
         QString text;
         bool masked = false;
+        bool separator = false;
     };
 
     bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }

@@ -202,9 +202,10 @@ void CXRibbon::AddItem(unsigned id, const QString &caption, std::uint8_t state, 
             w = m_iconWidth / 2 + m_iconWidth;
         else
             w = width;
-        // With the caption under the image, a button is never narrower than
-        // its caption, so captions are cut only when the bar itself is short.
-        if (m_barStyle == 0 && width > 0 && id != 0 && !caption.isEmpty())
+        // With the caption under the image, or alone, a button is never
+        // narrower than its caption, so captions are cut only when the bar
+        // itself is short.
+        if ((m_barStyle == 0 || m_barStyle == 3) && width > 0 && id != 0 && !caption.isEmpty())
             w = std::max(w, MeasureText(caption, font) + 2 * m_gap + 8);
         h = m_itemHeight;
     } else {
@@ -541,13 +542,15 @@ void CXRibbon::SetBarStyle(std::uint8_t style)
         m_itemHeight = 36;
     else if (style == 3)
         m_itemHeight = 24;
-    const int minimum = style == 2 ? 44 : 64;
     int nextLeft = -1;
     for (struct_RIB_ITEM &item : m_items) {
         if (!isButton(item) || item.id == 0)
             continue;
         item.rect.setHeight(m_itemHeight);
         item.border = style == 2 ? 0 : 2;
+        int minimum = style == 2 ? 44 : 64;
+        if ((style == 0 || style == 3) && !item.caption.isEmpty())
+            minimum = std::max(minimum, MeasureText(item.caption, item.font) + 2 * m_gap + 8);
         if (item.rect.width() < minimum) {
             if (nextLeft < 0)
                 nextLeft = item.rect.left();
@@ -907,7 +910,9 @@ void CXRibbon::drawItem(const struct_RIB_ITEM &item, std::uint8_t state)
     if (item.menuId) {
         DrawArrow(textRect, m_vertical ? 2 : (item.imageIndex == 8 ? 8 : 4), DT_RIGHT, dark);
     }
-    if (item.image && item.imageIndex != 255) {
+    // "Text only" buttons leave their images out: the caption has the room.
+    const bool textOnly = m_barStyle == 3 && isButton(item) && item.id != 0 && !item.caption.isEmpty();
+    if (item.image && item.imageIndex != 255 && !textOnly) {
         QSize size(m_iconWidth, m_iconHeight);
         if (const ImageList *list = Appearance::instance().GetImageList(unsigned(item.image)))
             size = list->iconSize();

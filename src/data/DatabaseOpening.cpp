@@ -4,16 +4,23 @@
 
 #include "app/base/Paths.h"
 #include "app/base/ProgramPaths.h"
+#include "data/DaoError.h"
 #include "data/DefaultRows.h"
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/PageCheck.h"
 
 #include <QtCore/QFileInfo>
 
 namespace {
+
+// How long the look at the file's pages may hold the start: a small or
+// middling file is checked whole, a large one as far as this time allows.
+constexpr int kPageCheckMs = 1500;
 
 RepairDatabaseStep &repairStep()
 {
@@ -79,15 +86,27 @@ bool OpenDatabase(platform::Database *database)
         path = NativePath(folder + name);
     }
 
+    const auto offerRepair = [&] {
+        if (repairStep())
+            repairStep()(database, QStringLiteral("Do you want Tavrel to attempt to repair the database?"), path);
+        return database->isOpen();
+    };
     int failure = 0;
     if (!OpenDatabaseFile(database, path, false, &failure) || !database->isOpen()) {
         // A file that is in use elsewhere (3045) or that this user may not
         // open (3051) is not damaged: compaction would fail the same way.
         if (failure == 3045 || failure == 3051)
             return false;
-        if (repairStep())
-            repairStep()(database, QStringLiteral("Do you want Tavrel to attempt to repair the database?"), path);
-        if (!database->isOpen())
+        if (!offerRepair())
+            return false;
+    } else if (platform::CheckPages(*database, kPageCheckMs) == platform::PageCheck::Damaged) {
+        // A damaged page opens like any other and fails only when a list
+        // reads it: the user is told now, and offered the repair, as for a
+        // file that does not open at all.
+        database->close();
+        ShowDaoError(platform::dberr::error(platform::dberr::NotADatabase, path),
+                     QStringLiteral("Cannot open database:\n") + path);
+        if (!offerRepair())
             return false;
     }
 

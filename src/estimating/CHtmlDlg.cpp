@@ -1,5 +1,7 @@
 #include "estimating/CHtmlDlg.h"
 
+#include "data/TableReport.h"
+
 #include "app/base/CZqApp.h"
 #include "controls/CHtmlCtrl.h"
 #include "platform/Prompt.h"
@@ -194,4 +196,6 @@ void InstallHtmlDialog(CZqApp &app)
         dialog.m_strHtml = html;
         dialog.DoModal();
     });
+    // The table and index report of the database shows in the same window.
+    SetHtmlPageViewer([&app](const QString &page) { app.ShowHtmlDialog(page); });
 }

@@ -81,7 +81,8 @@ bool CJobNew::OnInitDialog()
     }
     // The type: the caller's, unless the workstation always wants one.
     CZqApp *app = ZqApp();
-    const int setting = app ? app->GetSettingInt(QStringLiteral("NewJob-Type"), 1, CZqApp::kSettings) : 1;
+    // A workstation that never chose ("<auto>", 10) lets the caller's branch decide.
+    const int setting = app ? app->GetSettingInt(QStringLiteral("NewJob-Type"), 10, CZqApp::kSettings) : 10;
     if (setting < 3 && !m_bTypeFixed)
         m_nJobType = setting;
     if (m_nJobType > 2)
@@ -274,11 +275,12 @@ void CJobNew::OnOptions()
         return;
     CDlgOptions options(QStringLiteral("New Job Options"), QString(), 0, this);
     options.AddRadioGroup(QStringLiteral("Default New Job Type"), 0);
-    options.AddEntry(1, QStringLiteral("New Order"));
-    options.AddEntry(2, QStringLiteral("New Quote"));
-    options.AddEntry(3, QStringLiteral("<auto>"));
-    const int stored = app->GetSettingInt(QStringLiteral("NewJob-Type"), 1, CZqApp::kSettings);
-    options.m_nSelect = {stored == 0 ? 1L : stored == 1 ? 2L : 3L, 0, 0};
+    const int stored = app->GetSettingInt(QStringLiteral("NewJob-Type"), 10, CZqApp::kSettings);
+    const long current = stored == 0 ? 1L : stored == 1 ? 2L : 3L;
+    options.AddEntry(1, QStringLiteral("New Order"), current == 1 ? 1 : 0);
+    options.AddEntry(2, QStringLiteral("New Quote"), current == 2 ? 1 : 0);
+    options.AddEntry(3, QStringLiteral("<auto>"), current == 3 ? 1 : 0);
+    options.m_nSelect = {current, 0, 0};
     if (options.DoModal() != IDOK_RESULT)
         return;
     const long chosen = options.GetCheckedInRange(1, 3);

@@ -331,7 +331,8 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
 std::unique_ptr<QPrinter> CPrint::preparePrinter(int command, PrintInfo &info)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setDocName(QCoreApplication::applicationName());
+    // The print job, and a PDF made from it, are named after the document.
+    printer->setDocName(m_strTitle.trimmed().isEmpty() ? QCoreApplication::applicationName() : m_strTitle);
     printer->setFullPage(false);
     CZqApp *app = ZqApp();
     bool ask = command != kPrintDirect;

@@ -452,8 +452,12 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
         if (m_strHeading3.isEmpty())
             m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_nRecords);
     }
-    if (command == 30563)
+    if (command == 30563) {
+        // The mail command fills the shop's RTF template for the job and
+        // attaches the filled copy.
+        m_strMailAttachment = m_strAttachment;
         return 30108;
+    }
     if (command == 30562) {
         // The PDF is written under a temporary name and replaces an older
         // file only when it is complete; mail follows only a finished file.

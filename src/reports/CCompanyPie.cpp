@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
+#include "app/base/DateRangeMenu.h"
 #include "app/base/DateRanges.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
@@ -69,6 +70,12 @@ bool CCompanyPie::OnCommand(int id)
         return true;
     }
     return CDlg0::OnCommand(id);
+}
+
+void CCompanyPie::OnInitPopupMenu(QMenu *subMenu, int position)
+{
+    Q_UNUSED(position);
+    CheckDateRangeMenu(subMenu, m_nDateRange);
 }
 
 void CCompanyPie::OnDateRange(int code)

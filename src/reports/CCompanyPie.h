@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/base/Menus.h"
 #include "controls/CPieChartCtrl.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXWnd.h"
@@ -11,7 +12,7 @@
 
 // "At a Glance" / "Top Sales" (dialog 531): eight pies of the largest
 // contributors to the net sales of the invoices shipped in a date range.
-class CCompanyPie : public CDlg0
+class CCompanyPie : public CDlg0, public PopupMenuOwner
 {
     Q_OBJECT
 
@@ -29,6 +30,9 @@ public:
     CXRibbon &ribbon() { return m_ribbon; }
     int dateRangeCode() const { return m_nDateRange; }
     QString rangeCondition() const { return m_strCondition; }
+
+    // The range in force is ticked in the "Date" menu.
+    void OnInitPopupMenu(QMenu *subMenu, int position) override;
 
 protected:
     bool OnInitDialog() override;

@@ -24,6 +24,7 @@
 #include "data/SchemaUpgrade.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
+#include "data/TableReport.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/CItemSpecs.h"
 #include "jobs/FindInstall.h"
@@ -73,6 +74,7 @@ AppShell::~AppShell()
     SetRunProgressMaker(nullptr);
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
+    SetHtmlPageViewer(nullptr);
     RemoveCodeCacheLookups();
     RemoveFindDialogs();
     RemoveJobs(m_app);

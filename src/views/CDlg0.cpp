@@ -583,6 +583,9 @@ void CDlg0::OnExportList()
 
 void CDlg0::ShowHelp()
 {
+    // A dialog without help text has nothing to show (F1 still reaches here).
+    if (m_strHelpText.isEmpty())
+        return;
     CNoteDlg note(QStringLiteral("Help"), QString(), m_strHelpText, 0, nullptr);
     note.DoModal();
 }

@@ -24,11 +24,31 @@ constexpr unsigned kExtra = 1001;
 constexpr int kRadioHeader = 1;
 constexpr int kCheckHeader = 0;
 
-// The pieces of a comma-terminated list (text after the last comma is no piece).
+// The pieces of a comma-terminated list (text after the last comma is no
+// piece). A comma inside parentheses belongs to its entry's own text: "Buyer
+// (if ..., do not check this)" is one entry.
 QStringList listPieces(const QString &list)
 {
-    QStringList pieces = list.split(QLatin1Char(','));
-    pieces.removeLast();
+    QStringList pieces;
+    QString piece;
+    int depth = 0;
+    for (const QChar c : list) {
+        if (c == QLatin1Char(',') && depth == 0) {
+            pieces.append(piece);
+            piece.clear();
+            continue;
+        }
+        if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && depth > 0)
+            --depth;
+        piece += c;
+    }
+    if (depth != 0) {
+        // An unclosed parenthesis: every comma ends an entry.
+        pieces = list.split(QLatin1Char(','));
+        pieces.removeLast();
+    }
     return pieces;
 }
 } // namespace

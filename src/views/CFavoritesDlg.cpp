@@ -51,6 +51,45 @@ QString CFavoritesDlg::Separator()
     return QStringLiteral(" \u00B7 ");
 }
 
+QString CFavoritesDlg::JoinText(const QString &group, const QString &description, const QString &filter,
+                                const QString &extra)
+{
+    const QChar dot(0x00B7);
+    const auto escaped = [dot](QString text) { return text.replace(dot, QStringLiteral("\\") + dot); };
+    return QStringList{escaped(group), escaped(description), escaped(filter), extra}.join(Separator());
+}
+
+QStringList CFavoritesDlg::SplitText(const QString &text)
+{
+    const QChar dot(0x00B7);
+    const QString sep = Separator();
+    QStringList pieces;
+    QString piece;
+    qsizetype i = 0;
+    while (i < text.size() && pieces.size() < 3) {
+        if (text.mid(i, sep.size()) == sep) {
+            pieces.append(piece);
+            piece.clear();
+            i += sep.size();
+            continue;
+        }
+        if (text.at(i) == QLatin1Char('\\') && i + 1 < text.size() && text.at(i + 1) == dot) {
+            piece += dot;
+            i += 2;
+            continue;
+        }
+        piece += text.at(i++);
+    }
+    if (pieces.size() < 3) {
+        pieces.append(piece);
+        while (pieces.size() < 4)
+            pieces.append(QString());
+    } else {
+        pieces.append(text.mid(i));
+    }
+    return pieces;
+}
+
 int CFavoritesDlg::ViewKey(int kind, long value)
 {
     // The key is kept in a byte: the home view (one before the first view)
@@ -68,7 +107,7 @@ long CFavoritesDlg::AddFavorite(int kind, long value, const QString &group, cons
         return 0;
     set.m_CusNo = 0;
     set.m_AlertType = quint8(kind);
-    set.m_AlertText = QStringList{group, description, filter, extra}.join(Separator());
+    set.m_AlertText = JoinText(group, description, filter, extra);
     set.m_AlertPrint = quint8(ViewKey(kind, value));
     set.m_AlertColor = quint8(colour);
     set.m_AlertSound = quint8(sound);
@@ -119,7 +158,7 @@ void CFavoritesDlg::LoadTree()
     QString lastGroup;
     int lastPrint = -1;
     for (; set.IsOpen() && !set.IsEOF(); set.MoveNext()) {
-        const QStringList pieces = set.m_AlertText.split(Separator());
+        const QStringList pieces = SplitText(set.m_AlertText);
         const QString groupText = pieces.value(0);
         const bool newGroup = m_nKind == kCutFavorites ? (!group || groupText != lastGroup)
                                                        : (!group || set.m_AlertPrint != lastPrint);
@@ -149,12 +188,11 @@ void CFavoritesDlg::LoadItem(QTreeWidgetItem *item)
         m_set->Open();
         if (m_set->IsOpen() && !m_set->IsEmptySet() && m_set->SafeEdit()) {
             m_nAlertNo = alertNo;
-            const QString sep = Separator();
-            QStringList pieces = m_set->m_AlertText.split(sep);
+            const QStringList pieces = SplitText(m_set->m_AlertText);
             m_strGroup = pieces.value(0);
             m_strDescription = pieces.value(1);
             m_strFilter = pieces.value(2);
-            m_strExtra = pieces.size() > 3 ? pieces.mid(3).join(sep) : QString();
+            m_strExtra = pieces.value(3);
             m_nPrint = m_set->m_AlertPrint;
             m_nColor = m_set->m_AlertColor;
             m_nSound = m_set->m_AlertSound;
@@ -177,7 +215,7 @@ void CFavoritesDlg::SaveChanges()
     m_strFilter = m_filter->text();
     if (m_set->GetEditMode() == CXDaoSet::dbEditNone && !m_set->SafeEdit())
         return;
-    m_set->m_AlertText = QStringList{m_strGroup, m_strDescription, m_strFilter, m_strExtra}.join(Separator());
+    m_set->m_AlertText = JoinText(m_strGroup, m_strDescription, m_strFilter, m_strExtra);
     if (!m_set->SaveRecord(64))
         return;
     if (QTreeWidgetItem *item = m_tree->currentItem())

@@ -30,6 +30,13 @@ public:
 
     // The separator of the four texts of a favourite.
     static QString Separator();
+    // The stored text of a favourite and back. A middle dot inside the group,
+    // the name or the filter text is kept with a backslash before it, so a
+    // name holding " · " stays a name; the extra text (the last piece) takes
+    // everything after the third separator as it is.
+    static QString JoinText(const QString &group, const QString &description, const QString &filter,
+                            const QString &extra);
+    static QStringList SplitText(const QString &text);
     // The view key stored in AlertPrint, and searched by, for a kind and value.
     static int ViewKey(int kind, long value);
     // Stores a new favourite under the same keys the dialog lists it by; its

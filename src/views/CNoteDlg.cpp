@@ -7,6 +7,8 @@
 #include <QtGui/QTextCursor>
 #include <QtWidgets/QPlainTextEdit>
 
+#include <algorithm>
+
 namespace {
 constexpr unsigned kTitleBar = 1731;
 constexpr unsigned kCommandBar = 1732;
@@ -47,7 +49,9 @@ bool CNoteDlg::OnInitDialog()
     CDlg0::OnInitDialog();
     SetBackColor(0xFFFFFF);
     if (m_wndTitle.Create(this, kTitleBar, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 0)) {
-        m_wndTitle.AddItem(30281, m_strRibbonTitle, struct_RIB_ITEM::Plain, 0, 255, 4, 2084, 0, 0, 150);
+        // The title is never cut: a long one takes the room it needs from the strip.
+        const int titleWidth = std::max(150, m_wndTitle.MeasureText(m_strRibbonTitle, 4) + 16);
+        m_wndTitle.AddItem(30281, m_strRibbonTitle, struct_RIB_ITEM::Plain, 0, 255, 4, 2084, 0, 0, titleWidth);
         m_wndTitle.AddItem(30282, m_strStripText, struct_RIB_ITEM::Plain, 0, 255, 2, 2084, 0, 0, 200);
         m_wndTitle.RecalcLayout(30282);
     }

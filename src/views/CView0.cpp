@@ -107,6 +107,7 @@ CView0::CView0(int viewId, QWidget *parent)
     setObjectName(QStringLiteral("CView0-%1").arg(viewId));
     // Year to date until a date-range command or a derived view says otherwise.
     GetDateRangeForCode(m_dtFrom, m_dtTo, DateRange::CmdYearToDate);
+    m_nDateRangeCode = DateRange::CmdYearToDate;
 }
 
 CView0::~CView0()

@@ -1,5 +1,7 @@
 #include "views/CView0.h"
 
+#include "app/base/DateRangeMenu.h"
+
 #include "app/base/Appearance.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
@@ -139,5 +141,11 @@ void CView0::OnInitPopupMenu(QMenu *subMenu, int position)
         const bool always = (id >= 30000 && id <= 30009) || (id >= 20031 && id <= 20055) || id == 57664 ||
                             id == 30515 || id == 30529 || id == 30418;
         action->setEnabled(always || IsCommandEnabled(id));
+        // This view carries the check mark.
+        if (id >= 30000 && id <= 30009) {
+            action->setCheckable(true);
+            action->setChecked(id == m_nViewId);
+        }
     }
+    CheckDateRangeMenu(subMenu, m_nDateRangeCode);
 }

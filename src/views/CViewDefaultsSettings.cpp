@@ -72,7 +72,7 @@ void CViewDefaults::EditJobOptions(const QString &windowTitle, const QString &ri
                      QString());
     grid->AddListRow(2, QStringLiteral("How to display/print Service Unit Prices"),
                      QStringLiteral("Use Service Property,Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
-    grid->AddRow(1, QStringLiteral(" "));
+    grid->AddSeparatorRow();
     grid->AddListRow(2, QStringLiteral("What to do to a Quote after converting to an Order"),
                      QStringLiteral("Do Not Change Status,Change Status to Won,"));
     grid->AddListRow(2, QStringLiteral("When entering a new Job set the Job Title to Item 1 description"), QString());

@@ -5,6 +5,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtGui/QFontMetrics>
 
 #include <iostream>
 
@@ -353,6 +354,24 @@ TEST_F(ChartTest, EveryViewIsPictured)
     chart->resize(360, 620);
     chart->LoadTable(&table, CXChartCtrl::ChartPie);
     savePng(paint(chart), QStringLiteral("pie-portrait.png"));
+}
+
+TEST_F(ChartTest, TheTallestColumnLeavesRoomForItsUprightLabel)
+{
+    host->resize(1000, 800);
+    CXChartCtrl *chart = makeChart(QRect(0, 0, 640, 420));
+    // 950 whole units over a unit of 100: the tallest column reaches 95 % of
+    // the plot, and its label stands above it.
+    fillSales(table, 2);
+    table.SetCellText(1, 0, QStringLiteral("Northside Community College"));
+    table.SetCellCurrency(1, 1, Money::fromWhole(950));
+    for (const int type : {int(CXChartCtrl::ChartColumn), int(CXChartCtrl::ChartLine)}) {
+        chart->LoadTable(&table, type);
+        paint(chart);
+        const int label = QFontMetrics(chart->labelFont()).horizontalAdvance(QStringLiteral("Northside Community College"));
+        const int columnTop = chart->plotRect().bottom() + 1 - chart->plotRect().height() * 95 / 100;
+        EXPECT_GE(columnTop - 1, label) << type;
+    }
 }
 
 TEST_F(ChartTest, EmptyAndZeroTablesDrawOnlyWhatTheyHave)

@@ -115,9 +115,14 @@ TEST_F(AppRights, SecurityLevelIsLoweredOnlyWithAPassword)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].selectCode, 2);
     QList<int> codes;
-    for (const CZqApp::ChoiceEntry &e : shown[0].groups[0].entries)
+    QList<int> ticked;
+    for (const CZqApp::ChoiceEntry &e : shown[0].groups[0].entries) {
         codes << e.code;
+        if (e.checked)
+            ticked << e.code;
+    }
     EXPECT_EQ(codes, QList<int>({2, 6, 5, 4, 3, 1}));
+    EXPECT_EQ(ticked, QList<int>{2}); // "Highest" is the level in force
     asked.clear();
     EXPECT_TRUE(app->CheckPassword(-3, QString()));
     EXPECT_TRUE(app->CheckPassword(-5, QString()));
@@ -129,6 +134,7 @@ TEST_F(AppRights, SecurityLevelIsLoweredOnlyWithAPassword)
     EXPECT_FALSE(app->ChangeSecurityLevel());
     EXPECT_EQ(app->m_nSecurityLevel, 3);
     EXPECT_EQ(shown.last().selectCode, 4);
+    EXPECT_TRUE(shown.last().groups[0].entries[3].checked);
 
     // A cancelled password leaves every password on, not the old level.
     choices = {1};

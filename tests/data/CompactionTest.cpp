@@ -1,5 +1,6 @@
 #include "support/TestEnvironment.h"
 
+#include "DamagedPage.h"
 #include "FixtureDatabase.h"
 
 #include "data/Compaction.h"
@@ -313,29 +314,10 @@ TEST_F(CompactionTest, DamagedTablePageIsReportedByTableAndCount)
     makePopulated();
     // Damage one page of item rows: the rows on it cannot be read; the rest
     // are kept and the loss is told, by table and count.
-    int page = 0;
-    int pageSize = 0;
-    {
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db().handle(),
-                           "SELECT max(pageno), (SELECT page_size FROM pragma_page_size) FROM dbstat WHERE name = 'Items' "
-                           "AND pagetype = 'leaf'",
-                           -1, &st, nullptr);
-        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-        page = sqlite3_column_int(st, 0);
-        pageSize = sqlite3_column_int(st, 1);
-        sqlite3_finalize(st);
-    }
-    ASSERT_GT(page, 1);
     const int items = int(TableContents(db(), QStringLiteral("Items")).size());
     const QStringList jobs = TableContents(db(), QStringLiteral("Jobs"));
     db().close();
-    {
-        QFile f(m_path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(qint64(page - 1) * pageSize);
-        f.write(QByteArray(16, '\x7f'));
-    }
+    ASSERT_GT(DamageLastLeafPage(m_path, "Items"), 1);
     db().open(m_path);
 
     prompts().answer(IDYES);

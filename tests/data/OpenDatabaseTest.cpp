@@ -1,5 +1,7 @@
 #include "support/TestEnvironment.h"
 
+#include "DamagedPage.h"
+
 #include "data/CXDaoSet.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
@@ -133,6 +135,22 @@ TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)
     prompts().answer(IDOK);
     EXPECT_FALSE(OpenDatabase(&db()));
     EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot open database:\n")));
+    EXPECT_EQ(asked, QStringLiteral("Do you want Tavrel to attempt to repair the database? ") + QDir::toNativeSeparators(path));
+
+    // A file that opens but holds a damaged page is caught at the opening,
+    // not at the first list that reads the page.
+    QFile::remove(path);
+    makeDatabase(path);
+    ASSERT_GT(DamageLastLeafPage(path, "Customers"), 1);
+    prompts().clear();
+    asked.clear();
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    ASSERT_EQ(prompts().texts().size(), 1);
+    EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Cannot open database:\n")
+                                                     + QDir::toNativeSeparators(path)
+                                                     + QStringLiteral("\n\nError 3049 occured:")))
+        << prompts().texts().first().toStdString();
     EXPECT_EQ(asked, QStringLiteral("Do you want Tavrel to attempt to repair the database? ") + QDir::toNativeSeparators(path));
 }
 

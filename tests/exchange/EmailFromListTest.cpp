@@ -3,6 +3,7 @@
 // server (aiosmtpd on 127.0.0.1).
 
 #include "controls/CXListCtrl.h"
+#include "data/SharedDatabase.h"
 #include "exchange/export/CExport.h"
 #include "exchange/mail/CMail.h"
 #include "exchange/mail/CMailCompose.h"
@@ -16,6 +17,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QProcess>
 
 namespace {
 
@@ -109,6 +111,81 @@ TEST_F(EmailFromListTest, AllContactsOfACustomerButThoseWhoTakeNoMail)
 
     EXPECT_EQ(sqlite(QStringLiteral("SELECT ContactNo, LastEmail FROM Contacts ORDER BY ContactNo")),
               QStringLiteral("900|46363\n901|\n902|46363"));
+}
+
+TEST_F(EmailFromListTest, UntouchedSendToGoesToTheDefaultAndNothingChosenSaysSo)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    const QString holiday = CExport::EmailTemplateFolder() + QStringLiteral("Cus Holiday.txt");
+    prompts().answerFile(holiday);
+    onDialog<CDlgOptions>([](CDlgOptions &o) {
+        EXPECT_TRUE(o.tree()->IsOptionChecked(4)); // "Default Payer"
+        o.SendCommand(1);
+        return o.result();
+    });
+    sendEachCompose(1);
+    CExport exporter;
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/1.env"))),
+              QStringLiteral("orders@print.test\ncy@smith.test\n"));
+
+    prompts().answerFile(holiday);
+    onDialog<CDlgOptions>([](CDlgOptions &o) {
+        o.tree()->SetOptionChecked(4, false);
+        o.SendCommand(1);
+        return o.result();
+    });
+    prompts().answer(platform::IDOK);
+    exporter.EmailFromList(&list, 30003, 100, QStringLiteral("Cus"), QString());
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Nothing is sent: no recipient was chosen."));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/2.env")));
+}
+
+TEST_F(EmailFromListTest, EmailRtfFillsTheTemplateIntoACopyThatNeverReplacesIt)
+{
+    const QString received = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(received);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, BuyerNo, ShiptoNo, Title) "
+                        "VALUES (50, 0, 1234, 100, 900, 0, 'Letterhead')"));
+    // The attachments go to the database folder itself: the worst case.
+    const QString folder = DataFolder();
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("Path-Attachment"), folder);
+    const QString letter = folder + QStringLiteral("Invoice Letter.rtf");
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\r\n"
+                           "\\f0\\fs20 <PrintTitle> <JobNo>\\par\r\n<Title>\\par\r\n<MyFooter>\\par\r\n}\r\n";
+    WriteTestFile(letter, rtf);
+
+    CXListCtrl jobs;
+    jobs.FillFromSql(QStringLiteral("SELECT JobID, JobNo FROM Jobs WHERE JobID = 50"), QStringLiteral("JobID"));
+    jobs.SelectItem(0);
+    prompts().answerFile(letter);
+    onDialog<CDlgOptions>([](CDlgOptions &o) {
+        o.SendCommand(1); // to the buyer who ordered the job
+        return o.result();
+    });
+    sendEachCompose(1);
+    CExport exporter;
+    exporter.EmailFromList(&jobs, 30001, 50, QStringLiteral("Inv"), QStringLiteral("Invoice.rtf"));
+
+    const QString filled = folder + QStringLiteral("Invoice Letter No 1234.rtf");
+    ASSERT_TRUE(QFile::exists(filled));
+    EXPECT_EQ(ReadTestFile(letter), rtf);
+    QProcess unrtf;
+    unrtf.start(QStringLiteral("unrtf"), {QStringLiteral("--text"), filled});
+    ASSERT_TRUE(unrtf.waitForStarted()) << "unrtf is not installed";
+    unrtf.waitForFinished(60000);
+    const QString text = QString::fromLatin1(unrtf.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Invoice 1234"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Letterhead"))) << text.toStdString();
+    const QString mail = QString::fromUtf8(ReadTestFile(received + QStringLiteral("/1.eml")));
+    EXPECT_TRUE(mail.contains(QStringLiteral("filename=\"Invoice Letter No 1234.rtf\""))) << mail.toStdString();
+    EXPECT_EQ(QString::fromUtf8(ReadTestFile(received + QStringLiteral("/1.env"))),
+              QStringLiteral("orders@print.test\nal@smith.test\n"));
 }
 
 TEST_F(EmailFromListTest, ARefusingServerLeavesTheDatesAlone)

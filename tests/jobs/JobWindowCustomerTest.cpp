@@ -52,9 +52,10 @@ protected:
 
 TEST_F(JobWindowCustomer, AssignToAnExistingCustomerReportsAndReopens)
 {
-    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, ShipVia) VALUES (200, 'Zen Co', 0, 1)"));
-    const qint32 id = addJob(0, 1700, QStringLiteral("Title, ShiptoNo, BuyerNo, Subtotal, Balance"),
-                             QStringLiteral("'Posters', 4, 7, 100, 100"));
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus, ShipVia, Location, SRepNo, Discount, Tax) "
+                        "VALUES (200, 'Zen Co', 0, 1, 3, 5, 10, 2)"));
+    const qint32 id = addJob(0, 1700, QStringLiteral("Title, ShiptoNo, BuyerNo, Subtotal, Balance, Location, SRepNo"),
+                             QStringLiteral("'Posters', 4, 7, 100, 100, 1, 2"));
     addItem(id, 1, QStringLiteral("Posters"), "100");
     const int result = run(id, [&](CJobDlg &d) {
         onDialog<CDlgOptions>([](CDlgOptions &o) {
@@ -72,7 +73,18 @@ TEST_F(JobWindowCustomer, AssignToAnExistingCustomerReportsAndReopens)
         });
         onDialog<CDlgOptions>([](CDlgOptions &o) {
             EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Assign this job to: Zen Co"));
-            return choose(o, 3); // Ship Via
+            // Eight boxes, each with its whole text; the user ticks what the boxes say.
+            EXPECT_EQ(o.GetEntryText(1),
+                      QStringLiteral("Buyer (if the 'Ordered by' above is correct, do not check this)"));
+            EXPECT_EQ(o.GetEntryText(8), QStringLiteral("Sales Tax (may change the job total and balance)"));
+            EXPECT_EQ(o.GetEntryText(9), QString());
+            for (int code = 1; code <= 8; ++code) {
+                const QString text = o.GetEntryText(code);
+                if (text == QLatin1String("Ship Via") || text == QLatin1String("Location"))
+                    o.tree()->SetOptionChecked(unsigned(code), true);
+            }
+            o.SendCommand(1);
+            return o.result();
         });
         prompts().answer(platform::IDOK);
         d.SendCommand(30407);
@@ -83,8 +95,12 @@ TEST_F(JobWindowCustomer, AssignToAnExistingCustomerReportsAndReopens)
               QStringLiteral("The job is assigned to Zen Co\n\n- Added the buyer to the customer's contact list.\n- "
                              "Added the shipto address to the customer's shipto list.\n\nJob will be closed and "
                              "re-opened now.")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CusNo & '|' & ViaDue FROM Jobs WHERE JobID = %1").arg(id)).toString(),
-              QStringLiteral("200|1"));
+    // Exactly the ticked settings: the sales rep, discount and tax stay the job's.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT CusNo & '|' & ViaDue & '|' & Location & '|' & SRepNo & '|' & TaxNo "
+                                    "FROM Jobs WHERE JobID = %1")
+                         .arg(id))
+                  .toString(),
+              QStringLiteral("200|1|3|2|0"));
 }
 
 TEST_F(JobWindowCustomer, WalkInBuyerBecomesACustomer)

@@ -442,10 +442,11 @@ TEST_F(JobsView, SummaryOfJobsByTypeAndTheItemPriceCheck)
 TEST_F(JobsView, NewMakesTheJobAndOpensItsWindowOnTheReceivedTodayList)
 {
     app->m_nDefaultCsr = 5;
-    app->WriteSettingInt(QStringLiteral("NewJob-Type"), 10, CZqApp::kSettings);
     CViewJobs &v = makeView();
     onDialog<CJobNew>([](CJobNew &d) {
-        EXPECT_EQ(d.m_nJobType, 0); // the Orders branch is shown
+        // A workstation that never chose a type takes the branch's: Orders.
+        EXPECT_EQ(d.m_nJobType, 0);
+        EXPECT_EQ(d.ribbon().GetItemText(30281), QStringLiteral("New Order"));
         d.ListChoice(CJobNew::Regular);
         d.list().FindItemByData(100, true);
         d.SendCommand(1);

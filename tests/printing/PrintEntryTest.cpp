@@ -78,19 +78,6 @@ protected:
                  .arg(id));
         return id;
     }
-    // Answers the next printer dialog with a PDF file.
-    void printTo(const QString &pdf)
-    {
-        prompts().onDialog([pdf](QDialog &d) {
-            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(QDialog::Rejected);
-            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-            dialog->printer()->setOutputFileName(pdf);
-            return int(QDialog::Accepted);
-        });
-    }
     static QString pdfText(const QString &pdf)
     {
         return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
@@ -286,6 +273,18 @@ TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)
     EXPECT_EQ(engine->RunPrintCommand(30562, QString(), QString(), QString()), 30108);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+}
+
+TEST_F(PrintEntryTest, EmailRtfHandsTheTemplateNameToTheMailCommand)
+{
+    const qint32 order = addOrder(5002);
+    engine->m_nPresetCommand = 30563;
+    engine->m_nPresetKind = 5;
+    const int command = engine->PrintJobDocument(30001, 0, 1, order, nullptr, nullptr, nullptr);
+    ASSERT_EQ(command, 30563);
+    EXPECT_EQ(engine->RunPrintCommand(command, QString(), QString(), QString()), 30108);
+    EXPECT_EQ(engine->TakeAttachmentName(), QStringLiteral("Invoice.rtf"));
+    EXPECT_EQ(engine->TakeAttachmentName(), QString()); // taken once
 }
 
 TEST_F(PrintEntryTest, AStatementNeedsAnOpenInvoiceOrCredit)

@@ -10,6 +10,8 @@
 #include <QtCore/QStandardPaths>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 
 // A printed-documents object on its own, a recording device of Letter paper
 // at 600 dpi, and a test kind (150) whose pages print "Row n" lines up to the
@@ -34,6 +36,20 @@ protected:
             f.AfterPrinted([this] { ++afterPrinted; });
             if (info.currentPage == abortOnPage && !info.isCounting())
                 CPrintStatus_SetAbort();
+        });
+    }
+
+    // Answers the next printer dialog with a PDF file as the printer.
+    void printTo(const QString &pdf)
+    {
+        prompts().onDialog([pdf](QDialog &d) {
+            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
         });
     }
 

@@ -52,19 +52,6 @@ protected:
         SharedDatabase().close();
         PrintTest::TearDown();
     }
-    // Answers the printer dialog with a PDF file as the printer.
-    void printTo(const QString &pdf)
-    {
-        prompts().onDialog([pdf](QDialog &d) {
-            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(QDialog::Rejected);
-            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-            dialog->printer()->setOutputFileName(pdf);
-            return int(QDialog::Accepted);
-        });
-    }
     std::unique_ptr<CZqApp> app;
 };
 

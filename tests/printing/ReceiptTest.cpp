@@ -199,6 +199,16 @@ TEST_F(PrintTest, AReceiptPrintsAtTheTopLeftAndReadsBack)
     EXPECT_TRUE(depositText.contains(QStringLiteral("Deposit for Order 1234"))) << qPrintable(depositText);
     EXPECT_FALSE(depositText.contains(QStringLiteral("DESCRIPTION")));
     EXPECT_EQ(form->m_strTitle, QStringLiteral("DEPOSIT"));
+
+    // Printed through the printer dialog into a PDF, the file is titled
+    // after the receipt, as the print job is.
+    const QString chosen = folder + QStringLiteral("/receipt_payment_dialog.pdf");
+    form->m_strReceiptOutput.clear();
+    printTo(chosen);
+    EXPECT_EQ(form->PrintPayment(QuickSale()), 2);
+    const QString info = runTool(QStringLiteral("pdfinfo"), {chosen});
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("(?m)^Title:\\s+PAYMENT$")).match(info).hasMatch()) << qPrintable(info);
+    form->m_strReceiptOutput = folder + QStringLiteral("/receipt_deposit.pdf");
     QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-png"),
                                                    form->m_strReceiptOutput, folder + QStringLiteral("/receipt_deposit")});
     SharedDatabase().close();

@@ -673,3 +673,58 @@ TEST_F(ScheduleTest, ScheduleJobOpensTheSchedulingWindowOnTheRow)
     v.view.OnCommand(30102);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)).toInt(), 0);
 }
+
+TEST_F(ScheduleTest, TreeListsEachDepartmentCenterOperatorAndTagWithItsRows)
+{
+    exec(QStringLiteral("UPDATE Employees SET Type = 0 WHERE EmpNo = 5")); // Ben works at the machines
+    exec(QStringLiteral("DELETE FROM ProductionDepts WHERE DepID = 2"));
+    exec(QStringLiteral("INSERT INTO ProductionDepts (DepID, Name, Sort) VALUES (2, 'Bindery', 2)"));
+    exec(QStringLiteral("DELETE FROM ProductionTags WHERE TagID = 3"));
+    exec(QStringLiteral("INSERT INTO ProductionTags (TagID, Name, Color, Type, Sort) VALUES (3, 'Rush', 2, 0, 3)"));
+    exec(QStringLiteral("UPDATE Services SET ProdDepID = 2 WHERE SerNo = 901"));
+    loadApplication();
+    const int depNo = scalar(QStringLiteral("SELECT DepNo FROM ServiceCategories WHERE CatNo = "
+                                            "(SELECT CatNo FROM Services WHERE SerNo = 901)"))
+                          .toInt();
+    ASSERT_GT(depNo, 0);
+    const qint32 a = addOrder(9501, 0, today(), today().addDays(3));
+    const qint32 item = addItem(a, 1, 4 + depNo);
+    const qint32 mine = addService(a, 1, 901, 2, 2, 30, 5);
+    const qint32 other = addService(a, 1, 902, 2, 2, 20, 0);
+    exec(QStringLiteral("UPDATE Items SET Tag1 = 3 WHERE ItemID = %1").arg(mine));
+
+    View v;
+    CXTreeCtrl &tree = *v.view.tree();
+    for (int i = 1; i < app->DepartmentList.size(); ++i) {
+        const CListItem &dep = app->DepartmentList[i];
+        QTreeWidgetItem *entry = tree.FindItemByData(quint32(31302 + dep.m_value));
+        ASSERT_NE(entry, nullptr) << dep.m_text.toStdString();
+        EXPECT_EQ(entry->text(0), dep.m_text);
+    }
+    struct Case { int code; QString text; };
+    const Case entries[] = {{31404, QStringLiteral("Bindery")}, {31607, QStringLiteral("Ben")},
+                            {31705, QStringLiteral("Rush")}};
+    for (const Case &c : entries) {
+        SCOPED_TRACE(c.code);
+        QTreeWidgetItem *entry = tree.FindItemByData(quint32(c.code));
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->text(0), c.text);
+    }
+    // Each entry lists its own work and no other.
+    v.view.setListOptions(0);
+    v.choose(31302 + depNo);
+    EXPECT_GE(v.rowOf(mine), 0);
+    for (const int code : {31404, 31607, 31705}) {
+        SCOPED_TRACE(code);
+        v.choose(code);
+        EXPECT_GE(v.rowOf(mine), 0);
+        EXPECT_LT(v.rowOf(other), 0);
+    }
+
+    // The item's department status shows one picture in its row and on its tree entry.
+    v.choose(31201);
+    const int row = v.rowOf(item);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(v.list().GetSubItemImage(row, C::ColStatus),
+              CXTreeCtrl::GetImage(tree.FindItemByData(quint32(31207 + depNo))));
+}

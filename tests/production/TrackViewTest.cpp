@@ -238,7 +238,7 @@ TEST_F(TrackTest, ReviewPasswordIsAskedOncePerViewAndAWrongOneStaysInTrackMode)
     auto view = makeView(3);
     auto typed = [this](const QString &text) {
         onDialog<CDlgData>([text](CDlgData &d) {
-            EXPECT_EQ(d.m_strStripText, QStringLiteral("You need a password to view, edit and close tasks in History"));
+            EXPECT_EQ(d.m_strStripText, QStringLiteral("You need a password to view, edit and close tasks in History."));
             d.m_strValue = text;
             return int(IDOK);
         });
@@ -264,6 +264,14 @@ TEST_F(TrackTest, ReviewPasswordIsAskedOncePerViewAndAWrongOneStaysInTrackMode)
     view->OnCommand(30052);
     EXPECT_FALSE(view->isTrackMode());
     EXPECT_EQ(prompts().pendingAnswers(), 0);
+
+    // With every password switched off nothing is asked.
+    app->m_nSecurityLevel = 0;
+    auto open = makeView(3);
+    prompts().clear();
+    open->OnCommand(30052);
+    EXPECT_FALSE(open->isTrackMode());
+    EXPECT_TRUE(prompts().shown().isEmpty());
 }
 
 TEST_F(TrackTest, CloseTheDayListsFinishedRecordsAndClosesThem)
@@ -425,7 +433,7 @@ TEST_F(TrackTest, DeletingTheHighlightedTaskAsksTheTrackPasswordAndTwice)
     auto view = makeView(3);
     ASSERT_TRUE(view->SelectRowByKey(task));
     onDialog<CDlgData>([](CDlgData &d) {
-        EXPECT_EQ(d.m_strStripText, QStringLiteral("You need a password to delete"));
+        EXPECT_EQ(d.m_strStripText, QStringLiteral("You need a password to delete."));
         d.m_strValue = QStringLiteral("floor");
         return int(IDOK);
     });

@@ -9,6 +9,9 @@
 #include "reports/CCompanyPie.h"
 #include "reports/CompanyPieRules.h"
 
+#include <QtTest/QTest>
+#include <QtWidgets/QMenu>
+
 namespace {
 
 class CompanyPieTest : public ShopTest
@@ -121,7 +124,21 @@ TEST_F(CompanyPieTest, TheDialogShowsTheYearToDate)
         EXPECT_TRUE(d.ribbon().GetItemText(30281).startsWith(QLatin1String("Date Range: ")));
         EXPECT_TRUE(d.windowTitle().startsWith(QLatin1String("Top Sales - ")));
         SaveSnapshot(d, QStringLiteral("reports"), QStringLiteral("CompanyPie"));
+        // The "Date" menu ticks the range in force, and only it.
+        QList<int> ticked;
+        CXRibbon::SetMenuRunner([&ticked](QMenu &menu, const QPoint &) {
+            ticked.clear();
+            for (const QAction *action : menu.actions())
+                if (action->isChecked())
+                    ticked << action->data().toInt();
+            return 0;
+        });
+        QTest::mouseClick(&d.ribbon(), Qt::LeftButton, {}, d.ribbon().itemRect(30281).center());
+        EXPECT_EQ(ticked, QList<int>{20041});
         d.OnDateRange(20042); // another range: every pie again
+        QTest::mouseClick(&d.ribbon(), Qt::LeftButton, {}, d.ribbon().itemRect(30281).center());
+        EXPECT_EQ(ticked, QList<int>{20042});
+        CXRibbon::SetMenuRunner(nullptr);
         return 2;
     });
     CCompanyPie pie(nullptr);

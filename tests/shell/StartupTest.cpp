@@ -17,6 +17,13 @@
 #include "views/CNoteDlg.h"
 #include "views/CStatusDlg.h"
 #include "views/CView0.h"
+#include "views/CViewHome.h"
+#include "controls/CHtmlCtrl.h"
+#include "estimating/CHtmlDlg.h"
+
+#include <QtGui/QTextCursor>
+#include <QtGui/QTextDocument>
+#include <QtTest/QTest>
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFileInfo>
@@ -269,4 +276,37 @@ TEST_F(ShellTest, WorkstationOptionsChooseTheViewsOfferedAfterARestart)
     // Declined: this run keeps offering every view.
     EXPECT_NE(frame->SwitchView(30005), nullptr);
     EXPECT_FALSE(shell->restartRequested());
+}
+
+TEST_F(ShellTest, CtrlClickOnCompactShowsTheTableAndIndexReport)
+{
+    makeDatabase();
+    platform::Settings::writeInt(kViewSettings, QStringLiteral("ShowTabID"), 30000);
+    answerScreenWarning();
+    ASSERT_TRUE(shell->InitInstance());
+    auto *home = qobject_cast<CViewHome *>(shell->mainFrame()->activeView());
+    ASSERT_NE(home, nullptr);
+    home->SelectTreeCode(102); // My Database
+    QCoreApplication::processEvents();
+    CHtmlCtrl *page = home->browser();
+    const QTextCursor link = page->document()->find(QStringLiteral("2. Compact"));
+    ASSERT_FALSE(link.isNull());
+    page->setTextCursor(link);
+    page->ensureCursorVisible();
+    QTextCursor middle = link;
+    middle.setPosition(link.selectionStart() + 3);
+    const QPoint at = page->cursorRect(middle).center();
+
+    QString shown;
+    prompts().onDialog([&](QDialog &d) {
+        shown = static_cast<CHtmlDlg &>(d).m_strHtml;
+        return int(QDialog::Accepted);
+    });
+    prompts().answer(IDNO);
+    QTest::mouseClick(page->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Tables</th>"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("<td>Customers</td>")));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Compact without reindexing?"));
 }

@@ -122,4 +122,35 @@ TEST_F(ScheduleTool, PrintsAnOrdersDayGridAndSchedulesIt)
 
     RunDbToolOut({QStringLiteral("schedule-job"), db, QStringLiteral("x")}, &code);
     EXPECT_EQ(code, 2);
+
+    // The shop's workdays decide as in the program: an order in on Saturday
+    // 06/15 puts its first service on Sunday only when Sunday is a workday.
+    const QStringList weekend = {
+        QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, Title, DateIn, DateDue, Status, Creator, "
+                       "CSRNo, ShiptoNo) VALUES (9, 0, 702, 100, 'Menus', #06/15/2024#, #06/20/2024#, 0, 0, 0, 0)"),
+        QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, "
+                       "Days2, EmpNo, Tag1, Tag2) VALUES (9, 0, 1, 0, '', 5, 100, 0, 5, 0, 0, 0)"),
+        QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, "
+                       "Days2, EmpNo, Tag1, Tag2) VALUES (9, 951, 1, 0, '', 9, 100, 0, 9, 0, 0, 0)"),
+        QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, "
+                       "Days2, EmpNo, Tag1, Tag2) VALUES (9, 954, 1, 0, '', 9, 100, 0, 9, 0, 0, 0)"),
+        QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (0, 100, '0,0,0,')"),
+    };
+    for (const QString &sql : weekend) {
+        RunDbToolOut({QStringLiteral("sql"), db, sql}, &code);
+        ASSERT_EQ(code, 0) << sql.toStdString();
+    }
+    const QStringList auto702 = QStringList{QStringLiteral("schedule-job"), db, QStringLiteral("702"),
+                                            QStringLiteral("--auto")} + today;
+    RunDbToolOut(auto702, &code);
+    ASSERT_EQ(code, 0);
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 9 AND SerNo > 0 ORDER BY ItemID")),
+              QStringLiteral("3\n4")); // Monday and Tuesday
+    RunDbToolOut({QStringLiteral("sql"), db,
+                  QStringLiteral("UPDATE CustomerAlerts SET AlertText = '0,0,1,' WHERE CusNo = 0 AND AlertType = 100")},
+                 &code);
+    RunDbToolOut(auto702, &code);
+    ASSERT_EQ(code, 0);
+    EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 9 AND SerNo > 0 ORDER BY ItemID")),
+              QStringLiteral("2\n3")); // Sunday and Monday
 }

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "views/CDlgData.h"
 #include "views/CNoteDlg.h"
+#include "controls/CXRibbon.h"
 
 #include <QtTest/QSignalSpy>
 #include <QtWidgets/QLineEdit>
@@ -90,6 +91,16 @@ TEST_F(DialogsTest, EnterMovesOnAcceleratorsFollowTheModeAndHelpShowsOnlyWithTex
         QTest::keyClick(d.first, Qt::Key_F7);
         EXPECT_TRUE(prompts().texts().isEmpty());
 
+        // F1 without help text opens no empty help window.
+        d.m_nAccelMode = 1;
+        int helpWindows = 0;
+        onDialog<QDialog>([&helpWindows](QDialog &help) {
+            ++helpWindows;
+            return int(help.result());
+        });
+        QTest::keyClick(d.first, Qt::Key_F1);
+        EXPECT_EQ(helpWindows, 0);
+
         // Enter on OK presses it.
         auto *ok = qobject_cast<QPushButton *>(GetDlgItem(&d, 1));
         ok->setFocus();
@@ -145,6 +156,24 @@ TEST_F(DialogsTest, PrintAndExportOfAListSayTheyAreNotYetAvailableOnlyWithRows)
     dlg.SendCommand(30123);
     EXPECT_EQ(prompts().texts(), QStringList({QStringLiteral("Printing a list is not yet available in this version."),
                                               QStringLiteral("Exporting a list is not yet available in this version.")}));
+}
+
+TEST_F(DialogsTest, ALongNoteTitleIsShownWhole)
+{
+    CNoteDlg dlg(QStringLiteral("Execute SQL Statement"), QStringLiteral("SQL"), QString(), CNoteDlg::EditNote,
+                 nullptr);
+    onDialog<CNoteDlg>([](CNoteDlg &n) {
+        CXRibbon *bar = nullptr;
+        for (CXRibbon *r : n.findChildren<CXRibbon *>())
+            if (r->FindItem(30281) >= 0 && r->GetItemText(30281) == QStringLiteral("Execute SQL Statement"))
+                bar = r;
+        EXPECT_NE(bar, nullptr);
+        if (bar)
+            EXPECT_GE(bar->itemRect(30281).width(),
+                      bar->MeasureText(QStringLiteral("Execute SQL Statement"), 4) + 6);
+        return press(n, 2);
+    });
+    dlg.DoModal();
 }
 
 TEST_F(DialogsTest, TableNoteIsWrittenOnlyOnOkAndFoundAgainUnderALongName)

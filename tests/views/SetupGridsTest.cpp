@@ -1,6 +1,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "controls/CXGridCtrl.h"
+#include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "platform/Settings.h"
 #include "data/SharedDatabase.h"
@@ -311,6 +312,19 @@ TEST_F(SetupGridsTest, AppearanceChangesShowAtOnceInEveryOpenView)
     EXPECT_EQ(first.mainBar()->barStyle(), 2);
     EXPECT_EQ(second.mainBar()->barStyle(), 2);
     EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("Style"), -1), 2);
+    // Text only (style 3): every caption has its whole width on its button.
+    first.OnAppearanceMessage(1, 3);
+    CXRibbon &bar = *first.mainBar();
+    int buttons = 0;
+    for (int i = 0; i < bar.GetItemCount(); ++i) {
+        const unsigned id = bar.GetItemId(i);
+        const QString caption = id ? bar.GetItemText(id) : QString();
+        if (caption.isEmpty() || bar.itemRect(id).height() > 40)
+            continue;
+        ++buttons;
+        EXPECT_GE(bar.itemRect(id).width(), bar.MeasureText(caption, bar.item().font) + 8) << caption.toStdString();
+    }
+    EXPECT_GT(buttons, 3);
     // A window colour belongs to the view it was chosen for; 0 is its default.
     first.OnAppearanceMessage(0, 40);
     EXPECT_EQ(first.mainBar()->colorSchemeHue(), 40);

@@ -16,6 +16,7 @@
 #include "views/CViewDefaults.h"
 #include "views/CViewHome.h"
 
+#include <QtGui/QImage>
 #include <QtWidgets/QLineEdit>
 
 namespace {
@@ -71,6 +72,15 @@ TEST_F(ViewCommandsTest, SettingRowsAreMadeOnOkAndTheAccountsRowAtOnce)
     // The job options keep the blank separator row in the list.
     onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
         EXPECT_EQ(d.propertyGrid()->GetRowCount(), 12);
+        // The separator keeps its stored item but shows nothing and opens no editor.
+        CXGridProp &grid = *d.propertyGrid();
+        EXPECT_EQ(grid.rowText(4), QStringLiteral("0"));
+        const QImage shown = grid.grab().toImage();
+        grid.SetRowText(4, QString());
+        EXPECT_EQ(grid.grab().toImage(), shown);
+        grid.SetRowText(4, QStringLiteral("0"));
+        grid.EditRow(4);
+        EXPECT_TRUE(!grid.editor() || grid.editor()->isHidden());
         EXPECT_EQ(d.propertyGrid()->GetRowValue(5), 1);
         d.propertyGrid()->SetRowValue(5, 0);
         return 1;
@@ -205,6 +215,29 @@ TEST_F(ViewCommandsTest, FavouriteAddedFromAListIsFoundAndListedAgain)
     EXPECT_EQ(view.listCaption(), QStringLiteral("Busy orders"));
     EXPECT_EQ(view.filterText(), QStringLiteral("Status = 1"));
     EXPECT_EQ(view.filterSql(), QStringLiteral("Jobs.Status = 1"));
+
+    // A name is a name whatever it holds: the separator and SQL text in it
+    // never reach the filter.
+    const QString odd = QStringLiteral("x \u00B7 y \u00B7 1=1) OR (1=1");
+    prompts().clear();
+    onDialog<CDlgData>([&](CDlgData &d) {
+        d.edit()->setText(odd);
+        return press(d, 1);
+    });
+    view.OnCommand(30126);
+    view.ClearFilter();
+    onDialog<CFavoritesDlg>([&](CFavoritesDlg &d) {
+        QTreeWidgetItem *group = d.tree()->topLevelItem(0);
+        for (int i = 0; i < group->childCount(); ++i)
+            if (group->child(i)->text(0) == odd)
+                d.tree()->setCurrentItem(group->child(i));
+        return press(d, 1);
+    });
+    view.OnCommand(30124);
+    EXPECT_EQ(view.listCaption(), odd);
+    EXPECT_EQ(view.filterText(), QStringLiteral("Status = 1"));
+    EXPECT_EQ(view.filterSql(), QStringLiteral("Jobs.Status = 1"));
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(ViewCommandsTest, CsrSecurityAndKeyCheckCommands)

@@ -21,6 +21,7 @@
 #include "views/ViewFactory.h"
 
 #include <QtGui/QKeyEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
 #include <QtCore/QDir>
@@ -171,13 +172,27 @@ TEST_F(ViewsTest, OneHeaderClickSortsTheListOnce)
     } clicks[] = {{"Customer", false, CXListCtrl::kSortText},
                   {"Net", true, CXListCtrl::kSortNumber},
                   {"Net", false, CXListCtrl::kSortNumber}};
+    // The row the user clicked stays the selected one through every sort.
+    QApplication::processEvents();
+    const QRect third = list->visualRect(list->model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    const qint64 chosen = list->GetItemData(2);
+    ASSERT_EQ(list->GetSelectedCount(), 1);
     for (const auto &click : clicks) {
         SCOPED_TRACE(click.column);
         const int column = list->FindColumn(QString::fromLatin1(click.column));
         ASSERT_GE(column, 0);
-        emit list->header()->sectionClicked(column);
+        QHeaderView *header = list->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                                 header->height() / 2));
+        QApplication::processEvents();
         EXPECT_EQ(list->GetSortColumn(), column);
         EXPECT_EQ(list->IsSortDescending(), click.descending);
+        EXPECT_EQ(list->GetSelectedCount(), 1);
+        EXPECT_EQ(list->GetSelectedData(), chosen);
+        EXPECT_EQ(view->statusBar()->GetItemText(30262),
+                  QStringLiteral("%1 of %2").arg(list->FindItemByData(chosen, false) + 1).arg(list->GetItemCount()));
         for (int r = 0; r + 1 < list->GetItemCount(); ++r) {
             const int order = CXListCtrl::CompareTexts(list->GetItemText(r, column), list->GetItemText(r + 1, column),
                                                        click.kind);

@@ -54,6 +54,9 @@ void LoadScheduleCaches(CZqApp &app)
     app.LoadServices(2);
     app.BuildPopupMenus();
     Appearance::instance().LoadViewSettings();
+    // The shop's options as the program reads them at start-up (the workdays
+    // among them).
+    ApplyShopOptions(app);
 }
 
 qint32 FindToolJob(platform::Database &db, const QString &jobText, const QString &typeText, QTextStream &err,

@@ -105,8 +105,11 @@ bool CZqApp::ChangeSecurityLevel()
         {3, QStringLiteral("2: Turn off passwords for level 2, 3, 4, and 5")},
         {1, QStringLiteral("Lowest: Turn all passwords OFF (you need the top level password for this option)")},
     };
-    dialog.groups << group;
     dialog.selectCode = m_nSecurityLevel >= 0 && m_nSecurityLevel <= kMaxLevel ? m_nSecurityLevel + 1 : 2;
+    // The level in force is the ticked one.
+    for (ChoiceEntry &entry : group.entries)
+        entry.checked = entry.code == dialog.selectCode;
+    dialog.groups << group;
 
     if (m_choiceDialog(dialog) != platform::IDOK)
         return false;

@@ -46,7 +46,8 @@ int CZqApp::ExtractMailField(const QString &mail, const QString &label, QString 
     if (label == QLatin1String("~"))
         return 0;
 
-    // "Label [+] n": the value is the n-th non-empty line below the label's line.
+    // "Label [+] n": the value is the n-th line below the label's line that
+    // holds more than blanks; nothing when there are fewer such lines.
     QString sought = label;
     int lines = 0;
     if (sought.contains(QLatin1String("[+]"))) {
@@ -67,6 +68,7 @@ int CZqApp::ExtractMailField(const QString &mail, const QString &label, QString 
     } else {
         int at = pos;
         int counted = 0;
+        QString line;
         while (counted < lines) {
             const int lineStart = int(mail.indexOf(kLineBreak, at));
             if (lineStart < 0)
@@ -75,14 +77,15 @@ int CZqApp::ExtractMailField(const QString &mail, const QString &label, QString 
             const int next = int(mail.indexOf(kLineBreak, from));
             // The mail's last line counts even without a break after it.
             const int lineEnd = next < 0 ? int(mail.size()) : next;
-            if (lineEnd > from) {
-                value = mail.mid(from, lineEnd - from);
+            line = mail.mid(from, lineEnd - from);
+            if (!line.trimmed().isEmpty())
                 ++counted;
-            }
             if (next < 0)
                 break;
             at = next;
         }
+        if (counted == lines)
+            value = line;
     }
 
     value = RemoveChars(value, removeChars);

@@ -74,6 +74,26 @@ bool waitForPdf(const QString &path)
     return true;
 }
 
+// The job number of a JobID; the JobID itself when the job is not found.
+qint32 jobNumberOf(qint32 jobId)
+{
+    CXDaoSet set;
+    set.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = %1").arg(jobId));
+    return set.IsOpen() && !set.IsEmptySet() ? set.GetLong(0) : jobId;
+}
+
+// The name of the filled copy of an RTF template: the template's name with
+// the record's number ("Invoice.rtf" gives "Invoice No 1234.rtf"), never the
+// template's own name, so the copy cannot replace the template even where
+// the attachment folder is the template's folder.
+QString filledDocumentName(const QString &templateName, qint32 number)
+{
+    QString base = templateName;
+    if (base.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive))
+        base.chop(4);
+    return QStringLiteral("%1 No %2.rtf").arg(base).arg(number);
+}
+
 } // namespace
 
 QString CExport::EmailTemplateFolder()
@@ -114,7 +134,7 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
                         QStringLiteral("Please select a job template:"), OFN_FILEMUSTEXIST | OFN_HIDEREADONLY))
             return;
         document = folder + name;
-        m_strDocument = attachmentFolder + name;
+        m_strDocument = attachmentFolder + filledDocumentName(name, kind == 1 ? jobNumberOf(key) : key);
         templateName = QString(name).replace(QLatin1String(".rtf"), QLatin1String(".txt"));
     } else if (document.contains(QLatin1String(".pdf"))) {
         document = attachmentFolder + document;
@@ -174,14 +194,16 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
     } else {
         CDlgOptions dialog(QStringLiteral("Email ") + document, QString(), 0, nullptr);
         dialog.AddRadioGroup(QStringLiteral("Send to:"), 0);
+        // The preselected choice is the ticked one: OK on the untouched
+        // dialog sends to it.
         if (kind == 1) {
-            dialog.AddEntry(3, QStringLiteral("Buyer (who ordered this job)"));
+            dialog.AddEntry(3, QStringLiteral("Buyer (who ordered this job)"), 1);
             dialog.AddEntry(4, QStringLiteral("Default Payer"));
             dialog.AddEntry(5, QStringLiteral("Default Buyer"));
             dialog.m_nSelect = {3, 0, 0};
         } else {
             dialog.AddEntry(3, QStringLiteral("Default Buyer"));
-            dialog.AddEntry(4, QStringLiteral("Default Payer"));
+            dialog.AddEntry(4, QStringLiteral("Default Payer"), 1);
             if (viewId == 30003)
                 dialog.AddEntry(2, QStringLiteral("All Contacts of the customer"));
             dialog.m_nSelect = {4, 0, 0};
@@ -189,8 +211,11 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
         if (dialog.DoModal() != 1)
             return;
         choice = int(dialog.GetCheckedInRange(2, 5));
-        if (choice == 0)
+        if (choice == 0) {
+            platform::Prompt::messageBox(QStringLiteral("Nothing is sent: no recipient was chosen."), QString(),
+                                         platform::MB_ICONEXCLAMATION);
             return;
+        }
     }
 
     QString query = QStringLiteral("SELECT Contacts.Email, Contacts.Title, Contacts.First, Contacts.Last, Contacts.Phone, "

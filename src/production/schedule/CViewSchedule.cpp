@@ -33,6 +33,7 @@
 #include "views/CDlgOptions.h"
 #include "views/CStatusDlg.h"
 
+#include <QtGui/QAction>
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
@@ -40,6 +41,8 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QMenu>
+
+#include <functional>
 
 namespace {
 
@@ -286,7 +289,9 @@ void CViewSchedule::BuildTree()
     if (app) {
         for (int i = 1; i < app->DepartmentList.size(); ++i) {
             const CListItem &dep = app->DepartmentList[i];
-            tree.AddItem(items, dep.m_text, quint32(31207 + dep.m_value), app->GetDepartmentIcon(dep.m_value));
+            // The picture of the item status, as the rows show it.
+            tree.AddItem(items, dep.m_text, quint32(31207 + dep.m_value),
+                         app->GetScheduleStatusIcon(quint8(dep.m_value + 4)));
         }
     }
     tree.AddTextItem(items, QStringLiteral("End Production"), 252);
@@ -295,10 +300,31 @@ void CViewSchedule::BuildTree()
     tree.AddRootItem(QStringLiteral("Schedule/Update by Service"), 253);
     HTREEITEM deps = tree.AddItem(nullptr, QStringLiteral("Departments"), 31300, 210);
     tree.AddItem(deps, QStringLiteral("All"), 31301, 210);
+    if (app) {
+        for (int i = 1; i < app->DepartmentList.size(); ++i) {
+            const CListItem &dep = app->DepartmentList[i];
+            tree.AddItem(deps, dep.m_text, quint32(31302 + dep.m_value), app->GetDepartmentIcon(dep.m_value) + 48);
+        }
+    }
     tree.AddItem(deps, QStringLiteral("Done"), 31399, 212);
     HTREEITEM centers = tree.AddItem(nullptr, QStringLiteral("Centers"), 31400, 146);
     tree.AddItem(centers, QStringLiteral("All"), 31401, 146);
     tree.AddItem(centers, QStringLiteral("?"), 31402, 147);
+    // One entry per center, operator and tag, as their cell menus list them
+    // (the "none" entries stand above already).
+    const auto addMenuEntries = [&](HTREEITEM branch, CZqApp::PopupMenu which, quint32 none,
+                                    const std::function<int(quint32)> &icon) {
+        const QMenu *menu = app ? app->GetPopupMenu(which) : nullptr;
+        if (!menu)
+            return;
+        for (const QAction *action : menu->actions()) {
+            const quint32 id = action->data().toUInt();
+            if (action->isSeparator() || id == 0 || id == none)
+                continue;
+            tree.AddItem(branch, action->text(), id, icon(id));
+        }
+    };
+    addMenuEntries(centers, CZqApp::ProductionDeptsMenu, 31402, [](quint32) { return 148; });
     tree.AddItem(centers, QStringLiteral("Done"), 31499, 212);
     HTREEITEM dates = tree.AddItem(nullptr, QStringLiteral("Dates"), 31500, 174);
     tree.AddItem(dates, QStringLiteral("Any Date"), 31501, 127);
@@ -315,10 +341,18 @@ void CViewSchedule::BuildTree()
     tree.AddItem(dates, QStringLiteral("Done"), 31599, 138);
     HTREEITEM operators = tree.AddItem(nullptr, QStringLiteral("Operators"), 31600, 125);
     tree.AddItem(operators, QStringLiteral("All"), 31601, 115);
+    addMenuEntries(operators, CZqApp::OperatorsMenu, 0,
+                   [](quint32 id) { return CZqApp::GetEmployeeIcon(quint8(id - 31602), 131); });
     tree.AddItem(operators, QStringLiteral("Done"), 31699, 212);
     HTREEITEM tags = tree.AddItem(nullptr, QStringLiteral("Tags"), 31700, 114);
     tree.AddItem(tags, QStringLiteral("All (assigned)"), 31701, 114);
     tree.AddItem(tags, QStringLiteral("(unassigned)"), 31702, 254);
+    addMenuEntries(tags, CZqApp::TagsBMenu, 31702, [app](quint32 id) {
+        QString tagName;
+        int tagIcon = 114;
+        app->GetTagNameAndIcon(quint8(id - 31702), tagName, tagIcon);
+        return tagIcon;
+    });
     HTREEITEM priorities = tree.AddItem(nullptr, QStringLiteral("Priorities"), 31800, 157);
     tree.AddItem(priorities, QStringLiteral("All (assigned)"), 31801, 157);
     tree.AddItem(priorities, QStringLiteral("(unassigned)"), 31802, 254);

@@ -1,5 +1,7 @@
 #include "production/tracking/TrackRules.h"
 
+#include "app/base/CZqApp.h"
+
 #include "controls/CXTable.h"
 #include "platform/Prompt.h"
 #include "views/CDlgData.h"
@@ -272,10 +274,14 @@ qint32 ParseMaterial(const QString &text)
 
 bool AskPassword(const QString &password, const QString &action)
 {
+    // With every password switched off (security level 0) nothing is asked.
+    if (const CZqApp *app = ZqApp(); app && app->m_nSecurityLevel == 0)
+        return true;
     if (password.isEmpty())
         return true;
     CDlgData entry(QString(), 20, QStringLiteral("Password"), QStringLiteral("Please type your password:"),
-                   QStringLiteral("You need a password to ") + action, QApplication::activeWindow());
+                   action.isEmpty() ? QString() : QStringLiteral("You need a password to ") + action + QLatin1Char('.'),
+                   QApplication::activeWindow());
     if (entry.DoModal() != platform::IDOK)
         return false;
     if (entry.m_strValue == password)

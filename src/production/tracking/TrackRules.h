@@ -86,9 +86,10 @@ QString VersusText(long long value, long long tracked);
 // ",", entries 0-2 as given (trimmed), the others as numbers.
 QString JoinTrackOptions(const QStringList &entries);
 
-// The password check of the time tracker: true at once for an empty
-// password; otherwise the password entry ("You need a password to " + action)
-// and, for a wrong password, "The password you've typed is not correct.".
+// The password check of the time tracker: true at once when passwords are
+// switched off (security level 0) or the password is empty; otherwise the
+// password entry ("You need a password to " + action + ".") and, for a wrong
+// password, "The password you've typed is not correct.".
 bool AskPassword(const QString &password, const QString &action);
 
 // The times of one record as the task dialog corrects them.

@@ -101,6 +101,13 @@ TEST_F(CZqAppTexts, MailFields)
     EXPECT_EQ(v, QStringLiteral("Second line"));
     CZqApp::ExtractMailField(mail, QStringLiteral("Options: [+] 3"), v, 0, 0, QString());
     EXPECT_EQ(v, QStringLiteral("Last"));
+    // Fewer lines than asked for: nothing, not the last line found.
+    CZqApp::ExtractMailField(mail, QStringLiteral("Options: [+] 4"), v, 0, 0, QString());
+    EXPECT_EQ(v, QString());
+    // A line of blanks is no line.
+    const QString order = QStringLiteral("Buyer\r\n  \r\nxx\r\nHugo Adams\r\n");
+    CZqApp::ExtractMailField(order, QStringLiteral("Buyer [+] 2"), v, 0, 0, QString());
+    EXPECT_EQ(v, QStringLiteral("Hugo Adams"));
 
     // Past a positive limit, or "~".
     EXPECT_EQ(CZqApp::ExtractMailField(mail, QStringLiteral("Total:"), v, 0, 20, QString()), 0);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QtCore/QFile>
+#include <QtCore/QString>
+
+#include <sqlite3.h>
+
+// Writes sixteen bytes of 0x7f over the start of the last leaf page of the
+// table in a database file that no connection holds: the rows on that page
+// can no longer be read. Returns the page number, 0 when the table has no
+// leaf page or the file cannot be changed.
+inline int DamageLastLeafPage(const QString &file, const char *table)
+{
+    sqlite3 *raw = nullptr;
+    int page = 0;
+    int pageSize = 0;
+    if (sqlite3_open(QFile::encodeName(file).constData(), &raw) == SQLITE_OK) {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(raw,
+                           "SELECT max(pageno), (SELECT page_size FROM pragma_page_size) FROM dbstat "
+                           "WHERE name = ?1 AND pagetype = 'leaf'",
+                           -1, &st, nullptr);
+        sqlite3_bind_text(st, 1, table, -1, SQLITE_STATIC);
+        if (sqlite3_step(st) == SQLITE_ROW) {
+            page = sqlite3_column_int(st, 0);
+            pageSize = sqlite3_column_int(st, 1);
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(raw);
+    QFile f(file);
+    if (page <= 0 || !f.open(QIODevice::ReadWrite) || !f.seek(qint64(page - 1) * pageSize)
+        || f.write(QByteArray(16, '\x7f')) != 16)
+        return 0;
+    return page;
+}
