@@ -509,8 +509,14 @@ bool CCusDlg::CheckAndSave(int)
             return false;
     }
     m_set.m_PropID = quint8(m_tree->GetCheckedBits());
-    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION))
+    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION)) {
+        // The refusal was shown; the edit stays open so that the window
+        // still holds the typed changes and a later Save or Close acts on
+        // them.
+        if (!m_bReadOnly && m_set.GetEditMode() == CXDaoSet::dbEditNone)
+            m_set.SafeEdit();
         return false;
+    }
     m_bNewRecord = false;
     FillControls();
     UpdateRibbonStates();
@@ -755,10 +761,20 @@ void CCusDlg::OnShipto()
     if (m_bReadOnly)
         return;
     CShiptoList list(m_set.m_CusNo, m_set.m_ShiptoNo, m_nColorScheme, QStringLiteral("Default Ship to"), this);
-    if (list.DoModal() != IDOK_RESULT)
-        return;
-    m_set.m_ShiptoNo = list.m_nShiptoNo;
+    const bool chosen = list.DoModal() == IDOK_RESULT;
+    RereadAfterOwnChange();
+    if (chosen)
+        m_set.m_ShiptoNo = list.m_nShiptoNo;
     ShowShipto();
+}
+
+// Deleting a contact or ship-to in its list clears it where the stored
+// customer names it as a default: the edit goes on from the row as stored
+// now, with what was typed kept.
+void CCusDlg::RereadAfterOwnChange()
+{
+    ExchangeFields(true);
+    m_set.RereadUnderEdit();
 }
 
 void CCusDlg::OnContact(int command)
@@ -769,9 +785,10 @@ void CCusDlg::OnContact(int command)
     qint32 &field = buyer ? m_set.m_BuyerNo : m_set.m_PayerNo;
     CContactList list(m_set.m_CusNo, field, m_nColorScheme,
                       buyer ? QStringLiteral("Default Buyer") : QStringLiteral("Default Payer"), this);
-    if (list.DoModal() != IDOK_RESULT)
-        return;
-    field = list.m_nContactNo;
+    const bool chosen = list.DoModal() == IDOK_RESULT;
+    RereadAfterOwnChange();
+    if (chosen)
+        field = list.m_nContactNo;
     ShowContact(30411, m_set.m_BuyerNo);
     ShowContact(30412, m_set.m_PayerNo);
 }
