@@ -67,12 +67,13 @@ void CViewDefaults::EditJobOptions(const QString &windowTitle, const QString &ri
     auto *grid = new CXGridProp(&dlg);
     grid->AddCaption(QString());
     grid->AddListRow(2, QStringLiteral("How to display/print Item Unit Prices"),
-                     QStringLiteral(",Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
+                     QStringLiteral("Use Service Property,Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
     grid->AddListRow(2, QStringLiteral("Require replacement of discontinued Services to print Order/Quote documents"),
                      QString());
     grid->AddListRow(2, QStringLiteral("How to display/print Service Unit Prices"),
                      QStringLiteral("Use Service Property,Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
-    grid->AddRow(1, QStringLiteral(" "));
+    // A blank separator: it shows nothing and takes no typing.
+    grid->AddRow(1, QStringLiteral(" "), QString(), 0);
     grid->AddListRow(2, QStringLiteral("What to do to a Quote after converting to an Order"),
                      QStringLiteral("Do Not Change Status,Change Status to Won,"));
     grid->AddListRow(2, QStringLiteral("When entering a new Job set the Job Title to Item 1 description"), QString());

@@ -68,15 +68,28 @@ TEST_F(ViewCommandsTest, SettingRowsAreMadeOnOkAndTheAccountsRowAtOnce)
     EXPECT_TRUE(app->saturdayWorkday());
     EXPECT_FALSE(app->sundayWorkday());
 
-    // The job options keep the blank separator row in the list.
+    // The job options keep the blank separator row in the list; it shows
+    // nothing and takes no typing. Unit prices: choice 0 is the service's
+    // own unit, for items as for services.
     onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
-        EXPECT_EQ(d.propertyGrid()->GetRowCount(), 12);
-        EXPECT_EQ(d.propertyGrid()->GetRowValue(5), 1);
-        d.propertyGrid()->SetRowValue(5, 0);
+        CXGridProp &g = *d.propertyGrid();
+        EXPECT_EQ(g.GetRowCount(), 12);
+        EXPECT_EQ(g.GetRowValue(1), 1);
+        g.SetRowValue(1, 0);
+        EXPECT_EQ(g.rowText(1), QStringLiteral("Use Service Property"));
+        EXPECT_EQ(g.rowText(3), QStringLiteral("Use Service Property"));
+        EXPECT_EQ(g.rowText(4), QString());
+        EXPECT_FALSE(g.IsRowEnabled(4));
+        EXPECT_EQ(g.GetRowValue(5), 1);
+        g.SetRowValue(5, 0);
         return 1;
     });
     view.EditSetupTable(301, 0, 30);
-    EXPECT_EQ(alertText(251), QStringLiteral("1,1,0,0,0,1,0,1,0,1,1,"));
+    EXPECT_EQ(alertText(251), QStringLiteral("0,1,0,,0,1,0,1,0,1,1,"));
+    // A no-change OK keeps every item.
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &) { return 1; });
+    view.EditSetupTable(301, 0, 30);
+    EXPECT_EQ(alertText(251), QStringLiteral("0,1,0,,0,1,0,1,0,1,1,"));
 
     // The accounts row is made at the first opening, even when cancelled,
     // with the standard numbers; OK writes the edited column back.
