@@ -14,11 +14,14 @@
 #include "data/CContactSet.h"
 #include "data/CCusSet.h"
 #include "data/CShiptoSet.h"
+#include "data/DaoError.h"
 #include "data/DataExchange.h"
 #include "data/DialogFieldExchange.h"
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 #include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
@@ -774,7 +777,35 @@ void CCusDlg::OnShipto()
 void CCusDlg::RereadAfterOwnChange()
 {
     ExchangeFields(true);
-    m_set.RereadUnderEdit();
+    platform::Recordset *row = m_set.recordset();
+    if (!row || m_set.GetEditMode() != CXDaoSet::dbEditInProgress)
+        return;
+    // The engine's edit starts again from the row as stored now; the record's
+    // members, and with them every change made in this window, stay as they
+    // are and are written as changes against that row.
+    try {
+        row->cancelUpdate();
+        row->edit();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot edit Customers"));
+        return;
+    }
+    // A default that was deleted is no default any more.
+    const auto gone = [](const char *table, const char *key, qint32 number) {
+        if (number == 0)
+            return false;
+        CXDaoSet found;
+        found.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT %1 FROM %2 WHERE %1 = %3")
+                                                 .arg(QLatin1String(key), QLatin1String(table))
+                                                 .arg(number));
+        return found.IsOpen() && found.IsEmptySet();
+    };
+    if (gone("Contacts", "ContactNo", m_set.m_BuyerNo))
+        m_set.m_BuyerNo = 0;
+    if (gone("Contacts", "ContactNo", m_set.m_PayerNo))
+        m_set.m_PayerNo = 0;
+    if (gone("Shipto", "ShiptoNo", m_set.m_ShiptoNo))
+        m_set.m_ShiptoNo = 0;
 }
 
 void CCusDlg::OnContact(int command)

@@ -784,38 +784,6 @@ bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
     return true;
 }
 
-bool CXDaoSet::RereadUnderEdit()
-{
-    if (!IsOpen() || GetEditMode() != dbEditInProgress)
-        return false;
-    markDirtyFields();
-    struct Kept
-    {
-        BoundField *field;
-        Value value;
-        bool null;
-    };
-    std::vector<Kept> kept;
-    for (BoundField &f : m_binding->fields)
-        if (f.dirty)
-            kept.push_back({&f, memberValue(f.type, f.member), f.isNull});
-    try {
-        set().cancelUpdate();
-        set().edit();
-    } catch (const DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot edit ") + GetDefaultSQL());
-        return false;
-    }
-    loadCurrentRow();
-    runExchange(FieldExchange::StoreField);
-    for (const Kept &k : kept) {
-        setMember(k.field->type, k.field->member, k.value);
-        k.field->isNull = k.null;
-        k.field->dirty = true;
-    }
-    return true;
-}
-
 bool CXDaoSet::DeleteWithConfirm(const QString &action)
 {
     if (!CanUpdate())

@@ -126,11 +126,6 @@ public:
     bool SafeEdit(const QString &context = QString());
     bool SafeUpdate(const QString &context = QString());
     bool SaveRecord(unsigned beepType = 0, const QString &context = QString());
-    // Under a running edit: the row is read again as stored now (another
-    // part of this program wrote it) and the members changed in the edit
-    // keep their new values, so the next save neither conflicts with that
-    // write nor loses them. False, reported, when the row cannot be read.
-    bool RereadUnderEdit();
     bool DeleteWithConfirm(const QString &action);
     // Deletes every record from the current one to the end, as one change:
     // a failure deletes nothing.
