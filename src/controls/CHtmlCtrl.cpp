@@ -98,20 +98,20 @@ void CHtmlCtrl::showPage(const QString &html)
 
 bool CHtmlCtrl::GoBack()
 {
-    if (m_back.isEmpty())
-        return false;
-    m_forward.append(m_current);
-    m_current = m_back.takeLast();
-    setHtml(m_current);
-    return true;
+    return stepHistory(m_back, m_forward);
 }
 
 bool CHtmlCtrl::GoForward()
 {
-    if (m_forward.isEmpty())
+    return stepHistory(m_forward, m_back);
+}
+
+bool CHtmlCtrl::stepHistory(QStringList &from, QStringList &to)
+{
+    if (from.isEmpty())
         return false;
-    m_back.append(m_current);
-    m_current = m_forward.takeLast();
+    to.append(m_current);
+    m_current = from.takeLast();
     setHtml(m_current);
     return true;
 }

@@ -66,6 +66,8 @@ private:
     void postCommand(int id);
     // Shows a page, the present one going into the history.
     void showPage(const QString &html);
+    // One step through the history: the present page goes to `to`.
+    bool stepHistory(QStringList &from, QStringList &to);
 
     QStringList m_back;
     QStringList m_forward;

@@ -212,7 +212,10 @@ TEST_F(SetupGridsTest, WasteLevelsShowInTheRowsOfTheirNumbers)
 
 TEST_F(SetupGridsTest, HowToSaveItemPriceSetsTheOptionsThePricingReads)
 {
-    // The sample stores 1 in all three: "Always ask" twice and "Show".
+    // Stored: "Always ask" on save and "Show"; repricing not set yet.
+    SharedDatabase().execute(QStringLiteral("DELETE FROM Options WHERE OptionID BETWEEN 44312 AND 44314"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44312, 1)"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44314, 1)"));
     CViewDefaults view;
     QStringList texts;
     prompts().onDialog([&texts](QDialog &dialog) {
