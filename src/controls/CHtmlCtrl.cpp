@@ -80,8 +80,40 @@ bool CHtmlCtrl::CreateFromStatic(QWidget *parent, unsigned controlId, QWidget *p
 
 int CHtmlCtrl::LoadHtml(const QString &html)
 {
-    setHtml(html);
+    showPage(html);
     return 0;
+}
+
+void CHtmlCtrl::showPage(const QString &html)
+{
+    if (m_hasCurrent)
+        m_back.append(m_current);
+    if (m_back.size() > 50) // a browser's depth; the oldest pages go
+        m_back.removeFirst();
+    m_forward.clear();
+    m_current = html;
+    m_hasCurrent = true;
+    setHtml(html);
+}
+
+bool CHtmlCtrl::GoBack()
+{
+    return stepHistory(m_back, m_forward);
+}
+
+bool CHtmlCtrl::GoForward()
+{
+    return stepHistory(m_forward, m_back);
+}
+
+bool CHtmlCtrl::stepHistory(QStringList &from, QStringList &to)
+{
+    if (from.isEmpty())
+        return false;
+    to.append(m_current);
+    m_current = from.takeLast();
+    setHtml(m_current);
+    return true;
 }
 
 void CHtmlCtrl::Navigate(const QString &address)
@@ -89,7 +121,7 @@ void CHtmlCtrl::Navigate(const QString &address)
     if (OnBeforeNavigate(address))
         return;
     if (address.compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
-        clear();
+        showPage(QString());
         return;
     }
     const QUrl url = QUrl::fromUserInput(address);
@@ -98,11 +130,11 @@ void CHtmlCtrl::Navigate(const QString &address)
     // The page shown gives way to a note about the page asked for.
     const QString shown = url.toString().toHtmlEscaped();
     if (openOutside(url)) {
-        setHtml(QStringLiteral("<p>&nbsp;</p><p>The page <a href=\"%1\">%1</a> is opened in your web browser.</p>")
-                    .arg(shown));
+        showPage(QStringLiteral("<p>&nbsp;</p><p>The page <a href=\"%1\">%1</a> is opened in your web browser.</p>")
+                     .arg(shown));
         return;
     }
-    setHtml(QStringLiteral("<p>&nbsp;</p><p>The page <b>%1</b> could not be opened.</p>").arg(shown));
+    showPage(QStringLiteral("<p>&nbsp;</p><p>The page <b>%1</b> could not be opened.</p>").arg(shown));
     platform::Prompt::messageBox(QStringLiteral("Tavrel cannot open the page\n%1\n\nNo web browser is set up on this "
                                                 "computer.")
                                      .arg(url.toString()),

@@ -2,6 +2,7 @@
 
 #include <QtCore/QString>
 #include <QtCore/QUrl>
+#include <QtCore/QStringList>
 #include <QtWidgets/QTextBrowser>
 
 #include <functional>
@@ -38,6 +39,12 @@ public:
     // empties the page, "app:" addresses become commands, others open outside.
     void Navigate(const QString &address);
 
+    // The pages shown keep a history as a browser's does: Back shows the page
+    // before the present one. False when there is none.
+    bool GoBack();
+    bool GoForward();
+    bool CanGoBack() const { return !m_back.isEmpty(); }
+
     // The address of the last navigation request; after an "app:" link
     // without a number, the text after "app:".
     QString linkText() const { return m_strLink; }
@@ -57,7 +64,15 @@ protected:
 private:
     void onAnchorClicked(const QUrl &url);
     void postCommand(int id);
+    // Shows a page, the present one going into the history.
+    void showPage(const QString &html);
+    // One step through the history: the present page goes to `to`.
+    bool stepHistory(QStringList &from, QStringList &to);
 
+    QStringList m_back;
+    QStringList m_forward;
+    QString m_current;
+    bool m_hasCurrent = false;
     QString m_strLink;
     unsigned m_id = 0;
 };

@@ -29,6 +29,24 @@ QString formatInteger(const QString &format, int value)
     return QString::asprintf(used.toLatin1().constData(), value).trimmed();
 }
 
+// True when the number the text starts with (as ToInt reads it) is beyond
+// a 32-bit integer, where ToInt would give the nearest limit instead.
+bool beyondInt(const QString &text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    const bool negative = i < t.size() && t.at(i) == QLatin1Char('-');
+    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+')))
+        ++i;
+    long long value = 0;
+    for (; i < t.size() && t.at(i).isDigit(); ++i) {
+        value = value * 10 + t.at(i).digitValue();
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            return true;
+    }
+    return negative ? -value < INT_MIN : value > INT_MAX;
+}
+
 } // namespace
 
 CXEdit::CXEdit(QWidget *parent) : QLineEdit(parent) {}
@@ -134,6 +152,12 @@ void CXEdit::SetText(const QString &input)
     case Signed:
     case FixedPoint:
         ParseFixedPoint(text, value, m_decimals);
+        // Beyond what the field holds at all: as out of its range.
+        if (beyondInt(text)) {
+            platform::Prompt::beep();
+            SetValue(0, -1);
+            return;
+        }
         break;
     default:
         m_text = text;

@@ -266,10 +266,20 @@ void CArPayment::ShowFields()
 
 void CArPayment::OnAmountChanged()
 {
+    if (m_bRefusing)
+        return;
     ReadFields();
     const Money typed = Money::fromText(m_amount->text().trimmed().isEmpty() ? QStringLiteral("0") : m_amount->text());
     if (!typed.isValid()) {
+        // Said once; the amount stays what it was and the field gets the
+        // focus back with the text to type over.
+        m_bRefusing = true;
+        platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
         ShowFields();
+        m_amount->setFocus();
+        m_amount->selectAll();
+        m_bRefusing = false;
         return;
     }
     if (!m_entry.AmountChanged(typed))
@@ -302,7 +312,12 @@ void CArPayment::ApplyRow(int row, bool partial)
         if (dlg.DoModal() != IDOK_RESULT)
             return;
         const Money typed = Money::fromText(dlg.m_strValue.trimmed());
-        if (!typed.isValid() || typed <= Money())
+        if (!typed.isValid()) {
+            platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+                                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return;
+        }
+        if (typed <= Money())
             return;
         amount = typed;
     }

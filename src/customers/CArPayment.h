@@ -80,6 +80,7 @@ private:
     QComboBox *m_type = nullptr;
     QLineEdit *m_reference = nullptr;
     QLineEdit *m_amount = nullptr;
+    bool m_bRefusing = false; // a refused amount is being said: leaving the field is no new entry
     QLineEdit *m_applied = nullptr;
     QLineEdit *m_remains = nullptr;
     QLineEdit *m_balance = nullptr;

@@ -14,11 +14,14 @@
 #include "data/CContactSet.h"
 #include "data/CCusSet.h"
 #include "data/CShiptoSet.h"
+#include "data/DaoError.h"
 #include "data/DataExchange.h"
 #include "data/DialogFieldExchange.h"
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 #include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
@@ -509,8 +512,14 @@ bool CCusDlg::CheckAndSave(int)
             return false;
     }
     m_set.m_PropID = quint8(m_tree->GetCheckedBits());
-    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION))
+    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION)) {
+        // The refusal was shown; the edit stays open so that the window
+        // still holds the typed changes and a later Save or Close acts on
+        // them.
+        if (!m_bReadOnly && m_set.GetEditMode() == CXDaoSet::dbEditNone)
+            m_set.SafeEdit();
         return false;
+    }
     m_bNewRecord = false;
     FillControls();
     UpdateRibbonStates();
@@ -755,10 +764,48 @@ void CCusDlg::OnShipto()
     if (m_bReadOnly)
         return;
     CShiptoList list(m_set.m_CusNo, m_set.m_ShiptoNo, m_nColorScheme, QStringLiteral("Default Ship to"), this);
-    if (list.DoModal() != IDOK_RESULT)
-        return;
-    m_set.m_ShiptoNo = list.m_nShiptoNo;
+    const bool chosen = list.DoModal() == IDOK_RESULT;
+    RereadAfterOwnChange();
+    if (chosen)
+        m_set.m_ShiptoNo = list.m_nShiptoNo;
     ShowShipto();
+}
+
+// Deleting a contact or ship-to in its list clears it where the stored
+// customer names it as a default: the edit goes on from the row as stored
+// now, with what was typed kept.
+void CCusDlg::RereadAfterOwnChange()
+{
+    ExchangeFields(true);
+    platform::Recordset *row = m_set.recordset();
+    if (!row || m_set.GetEditMode() != CXDaoSet::dbEditInProgress)
+        return;
+    // The engine's edit starts again from the row as stored now; the record's
+    // members, and with them every change made in this window, stay as they
+    // are and are written as changes against that row.
+    try {
+        row->cancelUpdate();
+        row->edit();
+    } catch (const platform::DbException &e) {
+        ShowDaoError(e, QStringLiteral("Cannot edit Customers"));
+        return;
+    }
+    // A default that was deleted is no default any more.
+    const auto gone = [](const char *table, const char *key, qint32 number) {
+        if (number == 0)
+            return false;
+        CXDaoSet found;
+        found.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT %1 FROM %2 WHERE %1 = %3")
+                                                 .arg(QLatin1String(key), QLatin1String(table))
+                                                 .arg(number));
+        return found.IsOpen() && found.IsEmptySet();
+    };
+    if (gone("Contacts", "ContactNo", m_set.m_BuyerNo))
+        m_set.m_BuyerNo = 0;
+    if (gone("Contacts", "ContactNo", m_set.m_PayerNo))
+        m_set.m_PayerNo = 0;
+    if (gone("Shipto", "ShiptoNo", m_set.m_ShiptoNo))
+        m_set.m_ShiptoNo = 0;
 }
 
 void CCusDlg::OnContact(int command)
@@ -769,9 +816,10 @@ void CCusDlg::OnContact(int command)
     qint32 &field = buyer ? m_set.m_BuyerNo : m_set.m_PayerNo;
     CContactList list(m_set.m_CusNo, field, m_nColorScheme,
                       buyer ? QStringLiteral("Default Buyer") : QStringLiteral("Default Payer"), this);
-    if (list.DoModal() != IDOK_RESULT)
-        return;
-    field = list.m_nContactNo;
+    const bool chosen = list.DoModal() == IDOK_RESULT;
+    RereadAfterOwnChange();
+    if (chosen)
+        field = list.m_nContactNo;
     ShowContact(30411, m_set.m_BuyerNo);
     ShowContact(30412, m_set.m_PayerNo);
 }

@@ -90,6 +90,7 @@ private:
     void OnFind();
     void OnNavigate(int command);
     void OnShipto();
+    void RereadAfterOwnChange();
     void OnContact(int command);
     void OnCreditDue();
     void OnCreditHistory();

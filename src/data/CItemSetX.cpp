@@ -245,7 +245,8 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     m_nRowColor = 255;
     m_nRegisImage = 255;
 
-    const int unitPriceMode = ToInt(GetGlobalAlertText(251, 1, QStringLiteral("0")));
+    // "How to display/print Service Unit Prices" of the Job Options row.
+    const int unitPriceMode = ToInt(GetGlobalAlertText(251, 2, QStringLiteral("0")));
 
     if (m_SerNo == 0) {
         m_strHeading = m_SubNo != 0 ? QStringLiteral("%1.%2").arg(m_ItemNo).arg(m_SubNo) : QString::number(m_ItemNo);

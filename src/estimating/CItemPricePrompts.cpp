@@ -15,6 +15,7 @@ bool CItemPrice::AskAmount(qint32 *amount, const QString &what, const QString &h
     entry.prompt = QStringLiteral("Please %1 %2").arg(*amount == 0 ? QStringLiteral("enter") : QStringLiteral("verify"), what);
     entry.note = help;
     entry.value = QString::asprintf("%.4f", *amount / 10000.0);
+    entry.pattern = QString::fromLatin1(kNumberPattern);
     if (!AskPricingEntry(entry))
         return false;
     *amount = ParseFixedPointValue(entry.value.trimmed(), 4);
@@ -36,6 +37,8 @@ bool CItemPrice::AskCount(qint32 *value, bool time)
     } else {
         entry.value = m_pSer && m_pSer->m_Unit == 2 ? QStringLiteral("1000") : QStringLiteral("1");
     }
+    if (!time)
+        entry.pattern = QStringLiteral("[-+]?[0-9]*");
     if (!AskPricingEntry(entry))
         return false;
     *value = time ? HoursMinutesToInt(entry.value) : ToInt(entry.value);
@@ -71,6 +74,7 @@ void CItemPrice::AskItemPrice(Money revised)
     explain += QStringLiteral("\nCharge %1").arg(FormatMoney(shownRevised));
     entry.note = explain;
     entry.value = QString::asprintf("%.4f", shownRevised.units() / 10000.0);
+    entry.pattern = QString::fromLatin1(kNumberPerThousandPattern);
 
     // Cancel keeps the figure offered.
     Money chosen = revised;

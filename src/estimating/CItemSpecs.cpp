@@ -32,6 +32,7 @@
 #include <QtCore/QItemSelectionModel>
 #include <QtCore/QPointer>
 #include <QtGui/QCursor>
+#include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPlainTextEdit>
@@ -306,14 +307,31 @@ void CItemSpecs::BuildRibbons()
             "(ServiceDepartments INNER JOIN ServiceCategories ON ServiceDepartments.DepNo = ServiceCategories.DepNo) "
             "INNER JOIN Services ON ServiceCategories.CatNo = Services.CatNo WHERE ServiceDepartments.DepNo > 0 AND "
             "Services.SerStatus <> 2 AND Services.SerNo > 0 ORDER BY ServiceDepartments.SortNo");
+        QList<std::pair<int, QString>> departments;
         try {
             platform::Recordset rs(SharedDatabase());
             rs.open(platform::Recordset::Type::Snapshot, sql);
             for (; !rs.isEOF(); rs.moveNext())
-                b.AddItem(unsigned(kAllDepartments + rs.value(0).toInt()), rs.value(1).toString(),
-                          struct_RIB_ITEM::Normal, 0, 255, 2, 2085, 0, 2, 100);
+                departments.append({rs.value(0).toInt(), rs.value(1).toString()});
         } catch (const platform::DbException &) {
         }
+        // Every button stays inside the window, Save & Close and Cancel last:
+        // the window widens for the departments as far as the screen allows,
+        // and beyond that the department buttons share what room is left.
+        constexpr int kFixedWidth = 130 + 110 + 20 + 120 + 100;
+        constexpr int kDepartmentWidth = 100;
+        const int frame = std::max(0, frameGeometry().width() - geometry().width());
+        const QScreen *shown = screen();
+        const int screenWidth = shown ? shown->availableGeometry().width() - frame : 1280;
+        const int needed = kFixedWidth + int(departments.size()) * kDepartmentWidth + 24;
+        if (needed > width())
+            resize(std::min(needed, screenWidth), height());
+        int each = kDepartmentWidth;
+        if (!departments.isEmpty() && needed > width())
+            each = std::max(40, (width() - kFixedWidth - 24) / int(departments.size()));
+        for (const auto &[number, name] : departments)
+            b.AddItem(unsigned(kAllDepartments + number), name, struct_RIB_ITEM::Normal, 0, 255, 2, 2085, 0, 2, each,
+                      0, 0, name);
         b.AddSpacer(20, 0);
         b.AddItem(kSaveClose, QStringLiteral("Save & Close"), struct_RIB_ITEM::Normal, 131, 223, 2, 2084, 0, 2, 120);
         b.AddItem(2, QStringLiteral("Cancel"), struct_RIB_ITEM::Normal, 131, 224, 2, 2084, 0, 2, 100);

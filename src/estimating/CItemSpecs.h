@@ -75,6 +75,7 @@ public:
 
     // The controls, for tests and the callers that place the focus.
     CXGridProp &itemGrid() { return m_wndItemGrid; }
+    CXRibbon &addBar() { return m_wndAddBar; }
     CXGridProp &pricingGrid() { return m_wndPriceGrid; }
     CXListCtrl *serviceList() const { return m_list; }
     QPlainTextEdit *noteEdit() const { return m_note; }

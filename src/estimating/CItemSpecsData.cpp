@@ -699,16 +699,17 @@ int CItemSpecsData::ChoosePrintStyle(qint32 S, qint32 U, quint8 front, quint8 ba
         group.heading = QStringLiteral("Print as:");
         group.radio = true;
         group.groupValue = 11;
-        group.entries.append({1, QStringLiteral("Regular: ") + PlateCountText(counts.regular), false});
+        group.entries.append({1, QStringLiteral("Regular: ") + PlateCountText(counts.regular), proposed == 1});
         if (counts.turnPossible) {
-            group.entries.append({2, QStringLiteral("Work & Turn: ") + PlateCountText(counts.turn), false});
-            group.entries.append({3, QStringLiteral("Work & Tumble: ") + PlateCountText(counts.turn), false});
-            group.entries.append({4, QStringLiteral("Work & Whirl: ") + PlateCountText(counts.turn), false});
+            group.entries.append({2, QStringLiteral("Work & Turn: ") + PlateCountText(counts.turn), proposed == 2});
+            group.entries.append({3, QStringLiteral("Work & Tumble: ") + PlateCountText(counts.turn), proposed == 3});
+            group.entries.append({4, QStringLiteral("Work & Whirl: ") + PlateCountText(counts.turn), proposed == 4});
         }
         if (counts.sigPossible)
-            group.entries.append({5, QStringLiteral("Signature: ") + PlateCountText(counts.sig), false});
+            group.entries.append({5, QStringLiteral("Signature: ") + PlateCountText(counts.sig), proposed == 5});
         if (counts.workSigPossible)
-            group.entries.append({6, QStringLiteral("Work & Signature: ") + PlateCountText(counts.b), false});
+            group.entries.append({6, QStringLiteral("Work & Signature: ") + PlateCountText(counts.b), proposed == 6});
+        // The proposed style is the checked entry, so a plain OK takes it.
         dialog.groups << group;
         if (RunChoiceDialog(dialog) == platform::IDOK)
             style = quint8(dialog.GetCheckedInRange(1, 6));

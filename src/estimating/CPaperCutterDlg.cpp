@@ -122,15 +122,16 @@ CPaperCutterDlg::CPaperCutterDlg(QWidget *parent) : CDlg0(810, parent)
             ReadControls();
             Recalc();
         });
-        size->lineEdit()->installEventFilter(this);
+        // An editable combo box keeps the focus itself and only hands its
+        // focus events on to its edit field, so the combo is watched.
+        size->installEventFilter(this);
     }
     m_bDefaultsSaved = PaperCutting::LoadDefaultOptions(m_stages);
 }
 
 bool CPaperCutterDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && m_run && m_finish
-        && (watched == m_run->lineEdit() || watched == m_finish->lineEdit()))
+    if (event->type() == QEvent::FocusOut && m_run && m_finish && (watched == m_run || watched == m_finish))
         OnSizeKillFocus();
     return CDlg0::eventFilter(watched, event);
 }
@@ -161,6 +162,8 @@ bool CPaperCutterDlg::OnInitDialog()
     FillComboFromResource(m_trim1, IDS_TRIM_SIZES, 0, 0);
     FillComboFromResource(m_trim2, IDS_TRIM_SIZES, 0, 0);
     m_bShowing = true;
+    m_lastRun = m_stages.runSize;
+    m_lastFinish = m_stages.finishSize;
     if (m_stages.parentSize.isEmpty()) {
         m_bNoParent = true;
         ShowControls();
@@ -400,6 +403,9 @@ void CPaperCutterDlg::OnOK()
         Prompt::messageBox(QStringLiteral("Please save your Default Options first, then click OK."));
         return;
     }
+    // A size typed and confirmed with Enter never left its box: its layout
+    // and counts are computed before they are handed back.
+    OnSizeKillFocus();
     ReadControls();
     ReadOptions();
     EndDialog(IDOK_RESULT);

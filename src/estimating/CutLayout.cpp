@@ -64,6 +64,7 @@ void CutLayout::Reset()
     m_pieceWidth = m_pieceHeight = 0;
     m_nPieces = 0;
     m_nCuts = 0;
+    m_bCapped = false;
     m_bGripTop = m_bGripLeft = false;
     m_rects.clear();
 }
@@ -148,6 +149,8 @@ bool CutLayout::CalcLayout(QString &sheet, QString &piece, int options, float tr
                 x = x + w + gapX;
                 xRight = x + w;
             }
+            if (placed >= kMaxPiecesPerPass && xRight <= W + kTolerance)
+                m_bCapped = true;
             // Cuts down: under a row that does not end on the sheet's edge,
             // one per strip, or one stroke for all strips with multi-cut.
             if (rowBottom < H) {
@@ -159,6 +162,9 @@ bool CutLayout::CalcLayout(QString &sheet, QString &piece, int options, float tr
             y = y + h + gapY;
             rowBottom = y + h;
         }
+        // Stopped by the bound while another row would still fit.
+        if (placed >= kMaxPiecesPerPass && rowBottom <= H + kTolerance)
+            m_bCapped = true;
         if (pass == 2 || !(options & MixedGrain) || m_nPieces == 0)
             break;
 

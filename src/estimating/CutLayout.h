@@ -72,6 +72,9 @@ public:
     float m_pieceHeight = 0;
     int m_nPieces = 0;
     int m_nCuts = 0;
+    // A pass stopped at kMaxPiecesPerPass: the counts are not the whole
+    // layout and must not be used as one.
+    bool m_bCapped = false;
     bool m_bGripTop = false;
     bool m_bGripLeft = false;
     QString m_strCaption1;

@@ -2,6 +2,7 @@
 
 #include "platform/Prompt.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QLabel>
@@ -28,10 +29,17 @@ bool AskPricingEntry(PricingEntry &entry)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    edit->selectAll();
-    edit->setFocus();
-    if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
-        return false;
+    const QRegularExpression accepted(QRegularExpression::anchoredPattern(entry.pattern));
+    for (;;) {
+        edit->selectAll();
+        edit->setFocus();
+        if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
+            return false;
+        if (entry.pattern.isEmpty() || accepted.match(edit->text().trimmed()).hasMatch())
+            break;
+        platform::Prompt::messageBox(QStringLiteral("Please enter a number."), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
     entry.value = edit->text();
     return true;
 }

@@ -10,7 +10,16 @@ struct PricingEntry
     QString prompt;
     QString note;
     QString value; // in: the starting text; out: what the user typed
+    // What the value must look like (the whole trimmed text; empty: anything).
+    // A confirmed text that does not is refused with a message and asked for
+    // again, so a typing slip never becomes a figure of 0.
+    QString pattern;
 };
+
+// The patterns of the entries: a number, with an optional "m" after it
+// (a price per 1000).
+inline const char *const kNumberPattern = "[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)?";
+inline const char *const kNumberPerThousandPattern = "[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)?\\s*[mM]?";
 
 // Shows the entry window modally (through the program's prompt hook, so tests
 // answer it); true with entry.value set when the user confirms.

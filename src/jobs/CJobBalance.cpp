@@ -35,7 +35,7 @@ QString rateText(qint32 hundredths)
 CJobBalance::CJobBalance(QWidget *parent) : CDlg0(751, parent)
 {
     m_strWindowTitle = QStringLiteral("Job Totals");
-    resize(470, 420);
+    resize(500, 420);
     auto label = [this](const QString &text, int x, int y, unsigned id = 0) {
         AddLabel(text, QRect(x, y, 90, 22), id);
     };
@@ -100,7 +100,8 @@ CJobBalance::CJobBalance(QWidget *parent) : CDlg0(751, parent)
     AddButton(kCommissionButton, QStringLiteral("&Commission $"), QRect(340, 304, 110, 26));
     money(kCommission, 160, 334);
     money(kCommissionRate, 280, 334);
-    AddLabel(QString(), QRect(394, 336, 80, 22), kBasisLabel);
+    // Room for the longest basis text, "% of subtotal".
+    AddLabel(QString(), QRect(394, 336, 100, 22), kBasisLabel);
     for (unsigned id : {kCommission, kCommissionRate, kBasisLabel})
         ShowItem(id, false);
 
@@ -203,13 +204,20 @@ void CJobBalance::Refresh()
     Exchange(false);
 }
 
-void CJobBalance::ApplyChangedField()
+bool CJobBalance::ApplyChangedField()
 {
     const unsigned id = m_nChangedId;
+    if (m_bRefusing)
+        return false;
     if (id == 0 || m_bReadOnly || !m_pJob)
-        return;
-    if (!Exchange(true))
-        return;
+        return true;
+    // The message about a refused value takes the focus from the field,
+    // which must not count as leaving it again.
+    m_bRefusing = true;
+    const bool read = Exchange(true);
+    m_bRefusing = false;
+    if (!read)
+        return false;
     CJobSet &job = *m_pJob;
     job.AlignAmountSigns();
     switch (id) {
@@ -235,6 +243,7 @@ void CJobBalance::ApplyChangedField()
     }
     m_nChangedId = 0;
     Refresh();
+    return true;
 }
 
 void CJobBalance::OnTaxChanged()
@@ -288,9 +297,14 @@ void CJobBalance::OnOK()
 {
     if (m_bReadOnly)
         return;
-    // A field still being typed in counts as left.
-    ApplyChangedField();
-    if (!Exchange(true))
+    // A field still being typed in counts as left; a refused value keeps
+    // the dialog open and has been said once.
+    if (!ApplyChangedField())
+        return;
+    m_bRefusing = true;
+    const bool read = Exchange(true);
+    m_bRefusing = false;
+    if (!read)
         return;
     Refresh();
     EndDialog(IDOK_RESULT);

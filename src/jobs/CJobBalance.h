@@ -48,13 +48,15 @@ private:
     // when a save met bad input or the record is not open.
     bool Exchange(bool save);
     void Refresh();
-    void ApplyChangedField();
+    // False when the typed value was refused (said once, focus back on it).
+    bool ApplyChangedField();
     void OnTaxChanged();
     void OnSalesRepChanged();
     void ShowCommission();
 
     unsigned m_nChangedId = 0;
     bool m_bDirty = false;
+    bool m_bRefusing = false; // a refusal is being shown: leaving the field is no new attempt
     quint8 m_nSRepNo = 0;
     // The record as it stood when the dialog opened.
     CJobSet m_snapshot;

@@ -200,15 +200,28 @@ void CJobDlg::OnSubItem()
                       .arg(item.m_ItemNo));
         const int subNo = std::max(1, last.IsEmptySet() ? 1 : last.GetFieldValue(0).toInt()) + 1;
         last.Close();
-        db.execute(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, ChargeQty, Side1, Side2, "
-                                  "Opt1, Opt2, Opt3, Width, Height, Sheets, Status) VALUES (?, 0, ?, ?, ?, ?, ?, ?, ?, "
-                                  "?, ?, ?, ?, 1, 1)"),
-                   {platform::Value(int(item.m_JobID)), platform::Value(int(item.m_ItemNo)), platform::Value(subNo),
-                    platform::Value(item.m_Description), platform::Value(int(item.m_ChargeQty)),
-                    platform::Value(int(item.m_Side1)), platform::Value(int(item.m_Side2)),
-                    platform::Value(int(item.m_Opt1)), platform::Value(int(item.m_Opt2)),
-                    platform::Value(int(item.m_Opt3)), platform::Value(item.m_Width),
-                    platform::Value(item.m_Height)});
+        // A new row starts with every number at 0 (never Null, which the
+        // money rules, the tax sum among them, would not count).
+        CItemSet sub(&db);
+        sub.m_strFilter = QStringLiteral("ItemID = 0");
+        sub.Open(CXDaoSet::dbOpenDynaset);
+        sub.AddNew();
+        sub.m_JobID = item.m_JobID;
+        sub.m_ItemNo = item.m_ItemNo;
+        sub.m_SubNo = quint8(subNo);
+        sub.m_Description = item.m_Description;
+        sub.m_ChargeQty = item.m_ChargeQty;
+        sub.m_Side1 = item.m_Side1;
+        sub.m_Side2 = item.m_Side2;
+        sub.m_Opt1 = item.m_Opt1;
+        sub.m_Opt2 = item.m_Opt2;
+        sub.m_Opt3 = item.m_Opt3;
+        sub.m_Width = item.m_Width;
+        sub.m_Height = item.m_Height;
+        sub.m_Sheets = 1;
+        sub.SetDefaultStatus();
+        sub.Update();
+        sub.Close();
         CXDaoSet id(&db);
         id.Open(CXDaoSet::dbOpenSnapshot,
                 QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 and ItemNo = %2 and SubNo = %3 and SerNo = 0")

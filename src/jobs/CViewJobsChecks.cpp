@@ -5,9 +5,12 @@
 
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
+#include "jobs/JobItemTotals.h"
 #include "platform/Prompt.h"
 
 #include <QtWidgets/QApplication>
+
+#include <algorithm>
 
 namespace {
 
@@ -50,6 +53,9 @@ void CViewJobs::OnFixDiscrepancies()
     std::vector<qint32> jobs;
     for (int row = 0; row < m_list->GetItemCount(); ++row)
         jobs.push_back(qint32(m_list->GetItemData(row)));
+    // Each job gets the money the job window computes from the same rows:
+    // cost and subtotal from its services (negative lines included), then
+    // discount, commission, taxes and balance.
     int fixed = 0;
     for (qint32 jobId : jobs) {
         m_jobSet.m_strFilter = QStringLiteral("Jobs.JobID = %1").arg(jobId);
@@ -59,22 +65,15 @@ void CViewJobs::OnFixDiscrepancies()
         // Credit and credited invoices carry no amounts of their own.
         if (m_jobSet.IsCreditOrCredited())
             continue;
-        CXDaoSet sums;
-        sums.Open(CXDaoSet::dbOpenSnapshot,
-                  QStringLiteral("SELECT Sum(IIf(Items.Cost > 0.0001, Items.Cost, 0)), Sum(IIf(Items.Price > 0.0001, "
-                                 "Items.Price, 0)) FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID WHERE "
-                                 "Items.SerNo > 0 and Items.JobID = %1")
-                      .arg(jobId));
-        if (!sums.IsOpen() || sums.IsEmptySet() || sums.GetFieldValue(0).isNull())
+        const std::vector<JobItemRow> rows = ReadJobItemRows(m_jobSet.m_pDatabase, jobId);
+        if (std::none_of(rows.begin(), rows.end(), [](const JobItemRow &row) { return row.serNo > 0; }))
             continue;
-        sums.GetFieldCurrency(0, m_jobSet.m_Cost);
-        sums.GetFieldCurrency(1, m_jobSet.m_Subtotal);
-        m_jobSet.CalcBalance();
+        ApplyJobItemSums(m_jobSet, SumJobItems(rows, m_jobSet.IsCreditInvoice()), false);
         if (m_jobSet.SaveRecord(0))
             ++fixed;
     }
     FillList();
-    platform::Prompt::messageBox(QStringLiteral("Fixed %1 of %2 jobs!").arg(fixed).arg(m_list->GetItemCount()));
+    platform::Prompt::messageBox(QStringLiteral("Fixed %1 of %2 jobs!").arg(fixed).arg(int(jobs.size())));
 }
 
 void CViewJobs::OnSummary()

@@ -1,10 +1,26 @@
 #include "jobs/JobItemTotals.h"
 
+#include "data/CItemSetX.h"
 #include "data/CJobSet.h"
+#include "platform/db/DbException.h"
 
 bool IsMoneyAmount(Money value)
 {
     return value.units() > 1 || value.units() < -1;
+}
+
+std::vector<JobItemRow> ReadJobItemRows(platform::Database *database, qint32 jobId)
+{
+    std::vector<JobItemRow> rows;
+    CItemSetX set(database);
+    try {
+        set.OpenJobItemsAndServices(jobId);
+        for (; set.IsOpen() && !set.IsEmptySet() && !set.IsEOF(); set.MoveNext())
+            rows.push_back({set.m_ItemNo, set.m_SubNo, set.m_SerNo, set.m_Cost, set.m_Price});
+    } catch (const platform::DbException &) {
+        rows.clear();
+    }
+    return rows;
 }
 
 JobItemSums SumJobItems(const std::vector<JobItemRow> &rows, bool creditInvoice)

@@ -8,6 +8,10 @@
 
 class CJobSet;
 
+namespace platform {
+class Database;
+}
+
 // The money walk of the job window's item list: while the list is filled,
 // the job's Cost and Subtotal are summed from its service rows. Free of
 // widgets so that the rule that puts a total on every invoice can be checked
@@ -41,6 +45,10 @@ struct JobItemSums
     };
     std::vector<Group> groups;
 };
+
+// A job's stored rows, items and services, in the order of the job window's
+// item list (nothing when they cannot be read).
+std::vector<JobItemRow> ReadJobItemRows(platform::Database *database, qint32 jobId);
 
 // TRUE when the value counts as money (beyond the "No Charge" marker).
 bool IsMoneyAmount(Money value);

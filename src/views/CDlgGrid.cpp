@@ -5,6 +5,8 @@
 #include "controls/DlgItem.h"
 #include "views/CDlgTree.h"
 
+#include <algorithm>
+
 #include <QtCore/QCoreApplication>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QPushButton>
@@ -46,7 +48,9 @@ void CDlgGrid::SetSecondCellLong(int row, int column, int value)
 
 void CDlgGrid::AddStandardLayout(const QSize &size, const QRect &gridRect)
 {
-    resize(size);
+    // The window is at least tall enough for OK and Cancel under the grid.
+    const int needed = gridRect.bottom() + 12 + 40 + 32 + 12;
+    resize(size.width(), std::max(size.height(), needed));
     AddPlaceholder(1901, QRect(0, 0, size.width(), 40));
     AddPlaceholder(1902, QRect(0, 40, size.width(), 24));
     AddPlaceholder(kGrid, gridRect);

@@ -3,6 +3,7 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
 #include "controls/DlgItem.h"
+#include "views/CNoteDlg.h"
 #include "views/SetupCatalogue.h"
 
 #include <QtGui/QGuiApplication>
@@ -48,6 +49,19 @@ void CSetupGridDlg::setStripText(const QString &text)
     layoutGrids();
 }
 
+void CSetupGridDlg::setHelpText(const QString &text)
+{
+    auto *box = qobject_cast<QDialogButtonBox *>(m_buttons);
+    if (!box || text.isEmpty() || box->button(QDialogButtonBox::Help))
+        return;
+    box->addButton(QDialogButtonBox::Help);
+    connect(box, &QDialogButtonBox::helpRequested, this, [this, text] {
+        CNoteDlg note(QStringLiteral("Help"), QString(), text, 0, this);
+        note.DoModal();
+    });
+    layoutGrids();
+}
+
 CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
 {
     auto *grid = new CXGridCtrl(this);
@@ -65,6 +79,8 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
     if (d.highlightCurrentRow)
         grid->SetRowColors(true, 0);
     grid->SetRowsByKey(d.rowsByKey);
+    if (d.rowsByKey)
+        grid->SetKeyBase(d.keyBase);
     for (int c = 0; c < d.columns.size(); ++c)
         grid->SetColumnMasked(c, d.columns[c].masked);
     for (const SetupPicks &p : d.picks)

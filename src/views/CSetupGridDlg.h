@@ -33,6 +33,8 @@ public:
     QString ribbonTitle() const { return m_ribbonTitle; }
     QString stripText() const;
     void setStripText(const QString &text);
+    // A help text adds a "Help" button that shows it.
+    void setHelpText(const QString &text);
     // Applies the description's fixed texts and values after the grid loaded
     // nothing over them.
     static void ApplyFixedCells(CXGridCtrl &grid, const SetupGrid &description);

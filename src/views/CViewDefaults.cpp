@@ -133,9 +133,9 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
         EditOptionGroups(44351, 44351, false, caption, QStringLiteral("Check all that apply:"));
         return;
     case 306:
-        // Its option texts (the price-saving rules) are not in the string
-        // table yet.
-        ReportNotAvailable(QStringLiteral("Choosing how to save the item price"));
+        EditOptionGroups(44312, 44314, true, caption,
+                         QStringLiteral("These options are global and used when 'Default Item Price' is not equal to "
+                                        "'Saved Item Price'"));
         return;
     case 201:
         if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
@@ -180,6 +180,7 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     if (first->GetRowCount() == 0)
         return;
     dlg.setStripText(SetupStripText(entry, ribbonTitle));
+    dlg.setHelpText(entry.helpText);
     first->m_bDeleteEmpty = entry.deleteEmpty;
     if (entry.typeValue < 255) {
         first->m_strStampByteField = QStringLiteral("Type");

@@ -67,7 +67,7 @@ void CViewDefaults::EditJobOptions(const QString &windowTitle, const QString &ri
     auto *grid = new CXGridProp(&dlg);
     grid->AddCaption(QString());
     grid->AddListRow(2, QStringLiteral("How to display/print Item Unit Prices"),
-                     QStringLiteral(",Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
+                     QStringLiteral("Use Service Property,Per Each (in 4 decimals),Per 1000 (in 2 decimals),"));
     grid->AddListRow(2, QStringLiteral("Require replacement of discontinued Services to print Order/Quote documents"),
                      QString());
     grid->AddListRow(2, QStringLiteral("How to display/print Service Unit Prices"),

@@ -114,10 +114,12 @@ bool CViewHome::OnCommand(int id)
         ShowPage();
         return true;
     case 59651:
-        m_html->backward();
+        m_html->GoBack();
+        m_listBar->EnableItem(59651, m_html->CanGoBack());
         return true;
     case 59650:
-        m_html->forward();
+        m_html->GoForward();
+        m_listBar->EnableItem(59651, m_html->CanGoBack());
         return true;
     case 30510:
         RunSqlStatement();
@@ -275,10 +277,12 @@ void CViewHome::ShowPage()
                                    "customer No. 1 and enter them there.");
         AddHtmlPair(QStringLiteral("My Company"), block, 2);
     } else {
-        AddHtmlPair(m_strItemText, QStringLiteral("Tavrel\nLocation: ") + QCoreApplication::applicationFilePath(),
-                    2);
-        AddHtmlPair(QStringLiteral("My Computer"),
-                    QSysInfo::prettyProductName() + QStringLiteral("\n") + QSysInfo::currentCpuArchitecture(), 2);
+        // The program file's information and the system information, as the
+        // mail to support carries them.
+        QString system;
+        GetSystemInfoText(system, 0);
+        AddHtmlPair(m_strItemText, GetProgramFileInfo(0), 2);
+        AddHtmlPair(QStringLiteral("My Computer"), system, 2);
         BuildHtmlLinkMenu(m_strPage, 30108, QStringLiteral("Email my system information"), QString());
     }
     HtmlEnd(m_strPage);

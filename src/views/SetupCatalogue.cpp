@@ -284,6 +284,9 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         s.rows = s.visible = 20;
         s.headerHeight = 34;
         s.fixedTexts = {{19, 1, QStringLiteral("Waste Limit (see NOTE above)"), 0}};
+        // Level n is Row # n, the limit row's level 20 included.
+        s.rowsByKey = true;
+        s.keyBase = 1;
         // The limit row takes only setup sheets and the first percentage.
         s.readOnlyCells = {{19, 0, QString(), 0}, {19, 1, QString(), 0}};
         for (int c = 4; c < 10; ++c) {

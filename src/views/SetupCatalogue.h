@@ -51,6 +51,9 @@ struct SetupGrid
     // Each record goes into the row of its own key, so the fixed rows of the
     // special numbers only ever show and write the records of those numbers.
     bool rowsByKey = false;
+    // The key of the first row when rows go by key (the waste table's grid
+    // of levels starts at Row # 1).
+    int keyBase = 0;
     // After the load, rows whose text in this column is blank are not offered
     // for editing (-1: every row is).
     int lockBlankRowsOf = -1;

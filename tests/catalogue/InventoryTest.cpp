@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 
 namespace {
 
@@ -173,6 +174,10 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
         EXPECT_EQ(d.rows().value(r).extended, 370); // 300 in stock at 12.34 per thousand
         d.OnImageClick(rowOf(d, 12), CInventory::ColService); // track the pink bond
         snapshot(d, QStringLiteral("inventory-setup"));
+        // Every shown button lies inside the window.
+        for (const QPushButton *button : d.findChildren<QPushButton *>())
+            if (button->isVisible())
+                EXPECT_TRUE(d.rect().contains(button->geometry())) << button->text().toStdString();
         return press(d, 1);
     });
     EXPECT_EQ(setup.DoModal(), 1);

@@ -79,6 +79,22 @@ TEST_F(CXEditTest, WholeNumberLimitsFollowTheDigitCount)
     edit.SetType(QStringLiteral("%8d"), 7);
     edit.SetValue(42);
     EXPECT_EQ(edit.text(), QStringLiteral("42"));
+
+    // Beyond a 32-bit number at all (a price of 99999999 with four decimals
+    // is 999999990000 ten-thousandths): refused like any value out of range.
+    prompts().clear();
+    edit.SetType(QStringLiteral("4"), 8);
+    edit.SetText(QStringLiteral("214748.3647"));
+    EXPECT_EQ(edit.GetValue(), 2147483647);
+    edit.SetText(QStringLiteral("99999999"));
+    EXPECT_EQ(edit.GetValue(), 0);
+    EXPECT_TRUE(edit.text().isEmpty());
+    edit.SetText(QStringLiteral("-214748.3649"));
+    EXPECT_EQ(edit.GetValue(), 0);
+    edit.SetType(QStringLiteral("%d"), 7);
+    edit.SetText(QStringLiteral("2147483648"));
+    EXPECT_EQ(edit.GetValue(), 0);
+    EXPECT_EQ(beeps(prompts()), 3);
 }
 
 TEST_F(CXEditTest, TimeFieldHoldsMinutes)

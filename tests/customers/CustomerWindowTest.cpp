@@ -1,7 +1,9 @@
 #include "CustomersFixture.h"
 
 #include "controls/DlgItem.h"
+#include "controls/CXListCtrl.h"
 #include "customers/CCusDlg.h"
+#include "customers/CContactList.h"
 #include "customers/CustomerHooks.h"
 #include "data/AppDataServices.h"
 #include "data/CCreditSet.h"
@@ -225,6 +227,39 @@ TEST_F(CustomerWindowTest, ClosingWithChangesAsksAndCancelStays)
         return press(d, 2);
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Zip FROM Customers WHERE CusNo = 40")), QStringLiteral("02134"));
+}
+
+TEST_F(CustomerWindowTest, DeletingTheDefaultBuyerFromItsListLosesNoEdit)
+{
+    addCustomer(40, QStringLiteral("Acme"));
+    exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Type) VALUES (7, 40, 'Ann', 'Lee', 0)"));
+    exec(QStringLiteral("UPDATE Customers SET BuyerNo = 7 WHERE CusNo = 40"));
+    runOn(40, false, [&](CCusDlg &d) {
+        setText(&d, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
+        onDialog<CContactList>([](CContactList &list) {
+            const int row = list.list()->FindItemByData(7, false);
+            EXPECT_GE(row, 0);
+            list.list()->clearSelection();
+            list.list()->selectionModel()->select(list.list()->model()->index(row, 0),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            prompts().answer(platform::IDYES);
+            prompts().answer(platform::IDYES);
+            prompts().answer(platform::IDOK);
+            list.SendCommand(30113);
+            return press(list, 2);
+        });
+        d.SendCommand(30411);
+        prompts().clear();
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().texts(), QStringList());
+        // A later change is saved too.
+        setText(&d, CCusDlg::IDC_ZIP, QStringLiteral("02134"));
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().texts(), QStringList());
+        return press(d, 2);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT City, Zip, BuyerNo FROM Customers WHERE CusNo = 40")),
+              QStringLiteral("Dover|02134|0"));
 }
 
 TEST_F(CustomerWindowTest, PriceLevelsDiscountsAndLocations)

@@ -2,6 +2,7 @@
 
 #include "data/CItemSetX.h"
 #include "data/CJobSet.h"
+#include "data/SettingRows.h"
 
 using platform::IDOK;
 
@@ -187,6 +188,30 @@ TEST_F(JobTablesTest, DescriptionsOfItemAndServiceRows)
     rows.m_strHeading = QStringLiteral("Paper");
     rows.GetInkText(true);
     EXPECT_EQ(rows.m_strDescription, QStringLiteral("Paper: Cougar 80# 12 x 18 Gloss    (Sheets)\n   Front: Black   "));
+}
+
+TEST_F(JobTablesTest, ServiceUnitPricesFollowTheirOwnJobOption)
+{
+    // A paper priced per 1000. Item 2 of the Job Options row chooses how
+    // service unit prices show: 0 the service's own unit, 1 per each; item 1
+    // (discontinued services before printing) has nothing to do with it.
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) "
+                        "VALUES (101, 99, 0, 'Paper', 1)"));
+    addService(121, 101, QStringLiteral("Bond 20#"), QStringLiteral("Size, Unit"), QStringLiteral("'8.5 x 11', 2"));
+    const qint32 job = addJob(0, 10);
+    addItem(job, 121, 1, QStringLiteral("ChargeQty, Price"), QStringLiteral("1000, 92.98"));
+    const struct
+    {
+        const char *row;
+        int decimals;
+    } cases[] = {{"1,1,0,0,1,1,0,1,0,1,1,", 2}, {"1,0,1,0,1,1,0,1,0,1,1,", 1}, {"1,1,2,0,1,1,0,1,0,1,1,", 2}};
+    for (const auto &c : cases) {
+        ASSERT_TRUE(SaveGlobalAlertText(251, QString::fromLatin1(c.row)));
+        CItemSetX rows;
+        ASSERT_TRUE(rows.OpenJobItemsAndServices(job));
+        rows.GetDescription(QString(), true);
+        EXPECT_EQ(rows.m_nDecimals, c.decimals) << c.row;
+    }
 }
 
 // --- Production status, inventory and actual costs -----------------------------------

@@ -90,6 +90,15 @@ TEST(CutLayoutRules, APassStopsAtItsBound)
     QString piece = QStringLiteral("0.0001 x 0.0001");
     EXPECT_TRUE(layout.CalcLayout(sheet, piece, 0, 0));
     EXPECT_EQ(layout.m_nPieces, CutLayout::kMaxPiecesPerPass);
+    EXPECT_TRUE(layout.m_bCapped);
+    // Exactly as many pieces as the bound, the last on the sheet's corner:
+    // complete.
+    QString square = QStringLiteral("100 x 100");
+    QString unit = QStringLiteral("1 x 1");
+    CutLayout full;
+    EXPECT_TRUE(full.CalcLayout(square, unit, 0, 0));
+    EXPECT_EQ(full.m_nPieces, 10000);
+    EXPECT_FALSE(full.m_bCapped);
     CutLayout mixed;
     EXPECT_TRUE(mixed.CalcLayout(sheet, piece, 0x01, 0));
     EXPECT_LE(mixed.m_nPieces, 2 * CutLayout::kMaxPiecesPerPass);

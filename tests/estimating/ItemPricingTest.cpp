@@ -180,6 +180,37 @@ TEST_F(ItemPricing, CancelledRateLeavesTheServiceUncosted)
     EXPECT_FALSE(e->AllServicesPriced());
 }
 
+TEST_F(ItemPricing, ATypedFigureThatIsNoNumberIsRefusedAndAskedAgain)
+{
+    addService(611, 50, QStringLiteral("Design"),
+               {{"QtyBy", "12"}, {"CostBy", "1"}, {"PriceBy", "2"}, {"Markup", "50"}, {"SetFor1", "1"},
+                {"SetTime1", "3000"}});
+    const qint32 job = addJob(707);
+    addRow(job, 0, {{"ChargeQty", "1"}});
+    const qint32 id = addRow(job, 611);
+    auto e = engine(job, false);
+    QStringList typed;
+    for (const char *text : {"abc", "62.38x"}) {
+        prompts().onDialog([&typed, text](QDialog &d) {
+            auto *value = d.findChild<QLineEdit *>(QStringLiteral("value"));
+            typed << value->text();
+            value->setText(QString::fromLatin1(text));
+            return int(QDialog::Accepted);
+        });
+        prompts().answer(platform::IDOK);
+    }
+    prompts().onDialog([&typed](QDialog &d) {
+        typed << d.findChild<QLineEdit *>(QStringLiteral("value"))->text();
+        return int(QDialog::Rejected);
+    });
+    e->PriceItem(0);
+    // Asked three times, the refused text offered again to be corrected.
+    EXPECT_EQ(typed, (QStringList{QStringLiteral("0.0000"), QStringLiteral("abc"), QStringLiteral("62.38x")}));
+    EXPECT_EQ(prompts().texts().count(QStringLiteral("Please enter a number.")), 2);
+    EXPECT_EQ(row(*e, id).m_TimeCost, Money());
+    EXPECT_FALSE(e->AllServicesPriced());
+}
+
 // --- an independent reading of the run table -------------------------------------
 
 struct RunModel

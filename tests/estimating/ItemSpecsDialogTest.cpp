@@ -337,6 +337,45 @@ TEST_F(ItemSpecsDialog, CancelAsksWhenTheWorkingCopyChanged)
     }
 }
 
+TEST_F(ItemSpecsDialog, FiveDepartmentsLeaveSaveAndCancelInsideTheWindow)
+{
+    // Five departments with active services: each gets its button.
+    int department = 1;
+    for (const char *name : {"Paper", "Press", "Prepress", "Bindery", "Shipping"}) {
+        exec(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (%1, '%2', %1, %1)")
+                 .arg(department)
+                 .arg(QString::fromLatin1(name)));
+        ++department;
+    }
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (301, 1, 'Stock', "
+                        "1, 50)"));
+    exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (501, 4, 'Art', 4, "
+                        "60)"));
+    addService(300, 301, QStringLiteral("Envelope"));
+    addService(500, 501, QStringLiteral("Layout"));
+    app->LoadServiceDepartments();
+    app->LoadServiceCategories();
+    app->LoadServices(1);
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        QApplication::processEvents();
+        CXRibbon &bar = d.addBar();
+        int departments = 0;
+        for (int i = 0; i < bar.GetItemCount(); ++i)
+            departments += bar.GetItemId(i) >= 31000 ? 1 : 0;
+        EXPECT_EQ(departments, 6); // All Departments and the five
+        for (unsigned id : {unsigned(30444), 2u}) {
+            const QRect button = bar.itemRect(id);
+            EXPECT_FALSE(button.isEmpty()) << id;
+            EXPECT_LE(bar.mapTo(&d, button.bottomRight()).x(), d.width()) << id;
+        }
+        snapshot(d, QStringLiteral("item-specs-five-departments"));
+        return press(d, 2);
+    });
+    dlg.DoModal();
+}
+
 TEST_F(ItemSpecsDialog, PictureWithTwoPapersAndNotes)
 {
     exec(QStringLiteral("UPDATE Items SET Note = 'White · 11 x 17 · 8.5 x 11 • PMS 185 • ' WHERE ItemID = %1")

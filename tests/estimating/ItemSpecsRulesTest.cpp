@@ -21,6 +21,7 @@ using platform::IDYES;
 constexpr quint8 kBlack = 1;
 constexpr quint8 kBlackPlus1 = 2;
 constexpr quint8 kBlackPlus2 = 3;
+constexpr int kPlainOk = 0; // OK with the entries as the dialog shows them
 
 struct PlateCase
 {
@@ -45,6 +46,8 @@ protected:
             m_choice = dialog;
             if (!m_pick)
                 return int(platform::IDCANCEL);
+            if (*m_pick == kPlainOk)
+                return int(IDOK);
             for (auto &group : dialog.groups)
                 for (auto &entry : group.entries)
                     entry.checked = entry.code == *m_pick;
@@ -134,6 +137,16 @@ TEST_F(ItemSpecsRules, ChoiceOffersEveryStyleThatApplies)
     m_choice.reset();
     EXPECT_EQ(data.ChoosePrintStyle(3, 2, kBlackPlus1, kBlackPlus1, style), 6);
     EXPECT_FALSE(m_choice);
+
+    // A plain OK takes the proposed style, the one entry shown checked.
+    m_pick = kPlainOk;
+    style = 0;
+    EXPECT_EQ(data.ChoosePrintStyle(3, 2, kBlackPlus1, kBlackPlus1, style), 6);
+    EXPECT_EQ(style, 6);
+    int checked = 0;
+    for (const auto &entry : m_choice->groups.at(0).entries)
+        checked += entry.checked ? entry.code : 0;
+    EXPECT_EQ(checked, 6);
 
     // Cancel keeps the proposed style.
     m_pick.reset();

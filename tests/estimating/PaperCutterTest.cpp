@@ -13,6 +13,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtGui/QFocusEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -151,6 +152,41 @@ TEST_F(PaperCutter, CountsThatDifferFromTheSpecsAreListed)
                   "different from the ones in the Specs window (shown in parenthesis):\n\n"
                   "- Number of Out:\t\t4 (3)\n- Number of Cuts to FinSize:\t10 (5)\n"
                   "\nIn the next window, you will see the default cutting layout and calculated values.")}));
+}
+
+TEST_F(PaperCutter, ATypedRunSizeIsLaidOutWhenItsBoxIsLeftAndOnOk)
+{
+    PaperCutting::SaveOptions(210, QString(), CutStages());
+    CPaperCutterDlg d(nullptr);
+    d.m_stages.parentSize = QStringLiteral("25 x 38");
+    d.m_stages.runSize = QStringLiteral("12.5 x 19");
+    d.m_stages.finishSize = QStringLiteral("4 x 6");
+    d.m_stages.outs = 4;
+    d.m_stages.ups = 9;
+    onDialog<CPaperCutterDlg>([&](CPaperCutterDlg &c) {
+        // Leaving the box: 5 across and 5 down on the parent (25 outs,
+        // 4 cuts across, 5 under each of the first four rows, 1 under the
+        // last); one 4 x 6 on a 5 x 7 (2 cuts).
+        c.runCombo()->lineEdit()->setText(QStringLiteral("5 x 7"));
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(c.runCombo(), &leave);
+        EXPECT_EQ(c.caption(1901), QStringLiteral("Parent Size 25 x 38 to Run Size 5 x 7"));
+        EXPECT_EQ(c.m_stages.outs, 25);
+        EXPECT_EQ(c.m_stages.cutsToRun, 25);
+        EXPECT_EQ(c.m_stages.ups, 1);
+        EXPECT_EQ(c.m_stages.cutsToFinish, 2);
+        // Typed and confirmed with OK at once, never turned: 19 x 12.5 goes
+        // 1 across and 3 down the parent, and takes 4 x 2 pieces of 4 x 6.
+        c.runCombo()->lineEdit()->setText(QStringLiteral("19 x 12.5"));
+        c.SendCommand(1);
+        return c.result();
+    });
+    EXPECT_EQ(d.DoModal(), IDOK_RESULT);
+    EXPECT_EQ(d.m_stages.runSize, QStringLiteral("19 x 12.5"));
+    EXPECT_EQ(d.m_stages.outs, 3);
+    EXPECT_EQ(d.m_stages.cutsToRun, 4);
+    EXPECT_EQ(d.m_stages.ups, 8);
+    EXPECT_EQ(d.m_stages.cutsToFinish, 9);
 }
 
 TEST_F(PaperCutter, FavoriteRoundTrip)

@@ -1,6 +1,7 @@
 #include "JobsFixture.h"
 
 #include "controls/CXStatic.h"
+#include "controls/DlgItem.h"
 #include "data/CJobSet.h"
 #include "jobs/CJobBalance.h"
 #include "jobs/CJobDlg.h"
@@ -77,6 +78,9 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
         EXPECT_EQ(field(d, 1313), QStringLiteral("2.50"));
         EXPECT_EQ(field(d, 1312), QStringLiteral("2.25"));
         EXPECT_EQ(d.GetItemText(1905), QStringLiteral("% of subtotal"));
+        const QWidget *basis = GetDlgItem(&d, 1905);
+        EXPECT_LE(basis->fontMetrics().horizontalAdvance(d.GetItemText(1905)), basis->width());
+        EXPECT_LE(basis->geometry().right(), d.width());
         // A commission above its basis is the basis, at 100 %.
         type(d, 1312, QStringLiteral("200"));
         EXPECT_EQ(field(d, 1313), QStringLiteral("100.00"));
@@ -96,6 +100,40 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
     EXPECT_EQ(job.m_Balance, money("65"));
     // Nothing is saved by the dialog.
     EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("100"));
+}
+
+TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
+{
+    const qint32 id = addJob(0, 2003, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
+                             QStringLiteral("'Cards', 100, 100, 1"));
+    addItem(id, 1, QStringLiteral("Cards"), "100");
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    const QStringList once{QStringLiteral("Please enter a currency.")};
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        // Typed and confirmed with OK at once: one message, the dialog stays.
+        QLineEdit *shipping = d.edit(1304);
+        shipping->setFocus();
+        shipping->setText(QStringLiteral("abc"));
+        emit shipping->textEdited(shipping->text());
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().texts(), once);
+        EXPECT_TRUE(d.isVisible());
+        // Too large for an amount, and the field left: one message again.
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        type(d, 1305, QStringLiteral("99999999999999999"));
+        EXPECT_EQ(prompts().texts(), once);
+        d.SendCommand(2);
+        return d.result();
+    });
+    totals.DoModal();
+    EXPECT_EQ(job.m_Shipping, Money());
+    EXPECT_EQ(job.m_Postage, Money());
+    EXPECT_EQ(job.m_Balance, money("100"));
 }
 
 TEST_F(JobDialogs, TotalsFromAnOrderWindowCannotTouchPaymentsAndCancelKeepsEarlierChanges)

@@ -341,6 +341,21 @@ TEST_F(JobItemCommands, SubItemMakesAGroupAndAddsTheNextSubNumber)
     EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
               QStringLiteral("1|1|0|Business cards|3.5|2\n1|1|1|||\n1|2|0|Business cards|3.5|2\n"
                              "2|0|0|Letterhead||\n2|0|1|||\n"));
+    // The new row holds numbers, not Null, where the money rules read them:
+    // once priced at 20, the sub-item is taxable like the other two items.
+    QProcess row;
+    row.start(QStringLiteral("sqlite3"), {databasePath(), QStringLiteral("SELECT quote(Bleed), quote(Mix), quote(Regis) "
+                                                                        "FROM Items WHERE JobID = %1 and ItemNo = 1 and "
+                                                                        "SubNo = 2")
+                                                             .arg(jobId)});
+    row.waitForFinished(30000);
+    EXPECT_EQ(QString::fromUtf8(row.readAllStandardOutput()), QStringLiteral("0|0|0\n"));
+    exec(QStringLiteral("UPDATE Items SET Price = 20 WHERE JobID = %1 and ItemNo = 1 and SubNo = 2").arg(jobId));
+    CJobSet priced;
+    ASSERT_TRUE(priced.FindById(jobId, false));
+    priced.m_Subtotal = money("170");
+    priced.CalcSubtotal();
+    EXPECT_EQ(priced.m_Taxable, money("170"));
 }
 
 } // namespace

@@ -391,24 +391,42 @@ TEST_F(JobsView, DiscrepanciesAreExplainedAndFixedFromTheServiceRows)
     exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 0, 1, "
                         "0, 7, 0, 1, 1)")
              .arg(bare));
+    // A taxed order with a negative service line: 100 - 10 = 90, 10 % tax.
+    exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) "
+                        "VALUES (6, 'Ten', 10, 0, 0, 0, 0, 6)"));
+    const qint32 taxed = addJob(0, 4604, QStringLiteral("Subtotal, Balance, TaxNo"), QStringLiteral("50, 50, 6"));
+    addItem(taxed, 1, QStringLiteral("Cards"), "90");
+    exec(QStringLiteral("UPDATE Items SET Price = 100 WHERE JobID = %1 and SerNo > 0").arg(taxed));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Sheets, Status) VALUES (%1, 4, 1, "
+                        "0, -10, 0, 1, 1)")
+             .arg(taxed));
     costKind();
     prompts().answer(platform::IDOK);
     v.OnCommand(30401);
     const int listed = v.list()->GetItemCount();
-    ASSERT_GE(listed, 2);
+    ASSERT_GE(listed, 3);
     if (prompts().lastText().startsWith(QStringLiteral("The jobs listed have discrepancies:"))) {
         EXPECT_EQ(v.listBar()->GetItemText(30211), QStringLiteral("Fix Discrepancies..."));
         prompts().answer(platform::IDYES);
         costKind();
         prompts().answer(platform::IDOK);
         v.OnCommand(30211);
-        EXPECT_EQ(prompts().lastText(), QStringLiteral("Fixed 2 of %1 jobs!").arg(v.list()->GetItemCount()));
-        EXPECT_EQ(listed, 2); // a job without service rows is not listed
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Fixed 3 of 3 jobs!"));
+        EXPECT_EQ(listed, 3); // a job without service rows is not listed
         EXPECT_EQ(v.list()->GetItemCount(), 0);
         EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("100"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("40"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("100"));
-        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(free)).toMoney(), Money());
+        // No Charge services give the job window's No Charge subtotal.
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(free)).toMoney(),
+                  Money::noChargeMarker());
+        const auto taxedMoney = [&](const char *column) {
+            return scalar(QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = %2").arg(QLatin1String(column)).arg(taxed))
+                .toMoney();
+        };
+        EXPECT_EQ(taxedMoney("Subtotal"), money("90"));
+        EXPECT_EQ(taxedMoney("Tax"), money("9"));
+        EXPECT_EQ(taxedMoney("Balance"), money("99"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(bare)).toMoney(), money("7"));
     } else {
         ADD_FAILURE() << prompts().lastText().toStdString();

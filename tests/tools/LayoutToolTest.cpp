@@ -62,6 +62,12 @@ TEST_F(CutLayoutTool, RefusesBadArguments)
     const ToolRun none = RunDbTool({QStringLiteral("layout"), QStringLiteral("0 x 18"), QStringLiteral("4 x 6")});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_EQ(none.out, QStringLiteral("Pieces\tCuts\tSheet\tPiece\n0\t0\t0 x 18\t4 x 6\n"));
+    // 12000 x 18000 pieces: the bound stops the layout, which is no result.
+    const ToolRun tiny = RunDbTool({QStringLiteral("layout"), QStringLiteral("12 x 18"), QStringLiteral("0.001 x 0.001")});
+    EXPECT_EQ(tiny.exitCode, 1);
+    EXPECT_EQ(tiny.out, QString());
+    EXPECT_EQ(tiny.err, QStringLiteral("The piece 0.001 x 0.001 is too small for the sheet 12 x 18: the layout stops at "
+                                       "10000 pieces a pass, so it has no complete counts.\n"));
 }
 
 } // namespace

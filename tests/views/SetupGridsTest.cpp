@@ -3,7 +3,9 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "platform/Settings.h"
+#include "data/OptionsAndLookups.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
@@ -182,6 +184,61 @@ TEST_F(SetupGridsTest, FixedRowsShowOnlyTheRecordsOfTheirNumbers)
     view.EditSetupTable(503, 0, 120);
     EXPECT_EQ(shown, QStringList({QStringLiteral("0 C.O.D. 0"), QStringLiteral("1 Net 30 30"), QStringLiteral("2 Net 15 15"),
                                   QStringLiteral("3 COD 0"), QStringLiteral("4 Net 10th of Month 0")}));
+}
+
+TEST_F(SetupGridsTest, WasteLevelsShowInTheRowsOfTheirNumbers)
+{
+    // Levels 1 to 4 and the limit (20) are stored: the limit belongs in the
+    // last row, not in the fifth, and typing there changes that one record.
+    SharedDatabase().execute(QStringLiteral("DELETE FROM WasteTable"));
+    for (const char *row : {"0, '', 0", "1, 'Easy', 10", "2, 'Fair', 20", "3, 'Hard', 30", "4, 'Worst', 40",
+                            "20, 'Limit', 5"})
+        SharedDatabase().execute(QStringLiteral("INSERT INTO WasteTable ([Level], Name, Setup) VALUES (%1)")
+                                     .arg(QLatin1String(row)));
+    CViewDefaults view;
+    prompts().onDialog([](QDialog &dialog) {
+        CXGridCtrl *levels = qobject_cast<CSetupGridDlg *>(&dialog)->grid(1);
+        EXPECT_EQ(levels->GetCellText(3, 1).trimmed(), QStringLiteral("Worst"));
+        EXPECT_EQ(levels->GetCellValue(4, 2), 0);
+        EXPECT_EQ(levels->GetCellValue(19, 2), 5);
+        levels->SetCellValue(19, 2, 7);
+        return int(QDialog::Accepted);
+    });
+    view.EditSetupTable(2002, 0, 120);
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {m_path, QStringLiteral("SELECT [Level], Setup FROM WasteTable WHERE [Level] > 4")});
+    p.waitForFinished(30000);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), QStringLiteral("20|7\n"));
+}
+
+TEST_F(SetupGridsTest, HowToSaveItemPriceSetsTheOptionsThePricingReads)
+{
+    // Stored: "Always ask" on save and "Show"; repricing not set yet.
+    SharedDatabase().execute(QStringLiteral("DELETE FROM Options WHERE OptionID BETWEEN 44312 AND 44314"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44312, 1)"));
+    SharedDatabase().execute(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44314, 1)"));
+    CViewDefaults view;
+    QStringList texts;
+    prompts().onDialog([&texts](QDialog &dialog) {
+        auto &options = static_cast<CDlgOptions &>(dialog);
+        for (int i = 0; i < options.GetEntryCount(); ++i)
+            texts << options.entry(i).m_text;
+        EXPECT_TRUE(options.IsEntryChecked(4431201));
+        EXPECT_TRUE(options.IsEntryChecked(4431401));
+        options.tree()->SetOptionChecked(4431302, true);
+        options.tree()->SetOptionChecked(4431402, true);
+        options.SendCommand(1);
+        return options.result();
+    });
+    view.EditSetupTable(306, 0, 120);
+    EXPECT_EQ(texts.mid(0, 3), (QStringList{QStringLiteral("When saving an Item (Specs window):"),
+                                            QStringLiteral("Always ask"),
+                                            QStringLiteral("Always save default price (do not ask)")}));
+    EXPECT_EQ(texts.value(5), QStringLiteral("When repricing Items (Job window):"));
+    EXPECT_EQ(texts.value(10), QStringLiteral("Show Item Cost in the 'Price Changed' window?"));
+    EXPECT_EQ(GetOptionValue(44312, 0), 1);
+    EXPECT_EQ(GetOptionValue(44313, 0), 2); // repricing saves the default price without asking
+    EXPECT_EQ(GetOptionValue(44314, 0), 2); // the cost column is hidden
 }
 
 TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyTheEdit)

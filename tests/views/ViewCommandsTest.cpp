@@ -69,11 +69,17 @@ TEST_F(ViewCommandsTest, SettingRowsAreMadeOnOkAndTheAccountsRowAtOnce)
     EXPECT_TRUE(app->saturdayWorkday());
     EXPECT_FALSE(app->sundayWorkday());
 
-    // The job options keep the blank separator row in the list.
+    // The job options keep the blank separator row in the list; it shows
+    // nothing and takes no typing. Unit prices: choice 0 is the service's
+    // own unit, for items as for services.
     onDialog<CSetupGridDlg>([](CSetupGridDlg &d) {
-        EXPECT_EQ(d.propertyGrid()->GetRowCount(), 12);
-        // The separator keeps its stored item but shows nothing and opens no editor.
         CXGridProp &grid = *d.propertyGrid();
+        EXPECT_EQ(grid.GetRowCount(), 12);
+        EXPECT_EQ(grid.GetRowValue(1), 1);
+        grid.SetRowValue(1, 0);
+        EXPECT_EQ(grid.rowText(1), QStringLiteral("Use Service Property"));
+        EXPECT_EQ(grid.rowText(3), QStringLiteral("Use Service Property"));
+        // The separator keeps its stored item but shows nothing and opens no editor.
         EXPECT_EQ(grid.rowText(4), QStringLiteral("0"));
         const QImage shown = grid.grab().toImage();
         grid.SetRowText(4, QString());
@@ -81,12 +87,16 @@ TEST_F(ViewCommandsTest, SettingRowsAreMadeOnOkAndTheAccountsRowAtOnce)
         grid.SetRowText(4, QStringLiteral("0"));
         grid.EditRow(4);
         EXPECT_TRUE(!grid.editor() || grid.editor()->isHidden());
-        EXPECT_EQ(d.propertyGrid()->GetRowValue(5), 1);
-        d.propertyGrid()->SetRowValue(5, 0);
+        EXPECT_EQ(grid.GetRowValue(5), 1);
+        grid.SetRowValue(5, 0);
         return 1;
     });
     view.EditSetupTable(301, 0, 30);
-    EXPECT_EQ(alertText(251), QStringLiteral("1,1,0,0,0,1,0,1,0,1,1,"));
+    EXPECT_EQ(alertText(251), QStringLiteral("0,1,0,0,0,1,0,1,0,1,1,"));
+    // A no-change OK keeps every item.
+    onDialog<CSetupGridDlg>([](CSetupGridDlg &) { return 1; });
+    view.EditSetupTable(301, 0, 30);
+    EXPECT_EQ(alertText(251), QStringLiteral("0,1,0,0,0,1,0,1,0,1,1,"));
 
     // The accounts row is made at the first opening, even when cancelled,
     // with the standard numbers; OK writes the edited column back.

@@ -15,6 +15,8 @@
 #include "views/CView0.h"
 #include "views/CViewDefaults.h"
 #include "views/CViewHome.h"
+#include "app/base/HtmlText.h"
+#include "controls/CHtmlCtrl.h"
 #include "views/DatabaseBackup.h"
 #include "views/ExpertSql.h"
 #include "views/SetupCatalogue.h"
@@ -368,10 +370,21 @@ TEST_F(ViewsTest, PicturesOfTheViews)
     ASSERT_NE(home->tree()->currentItem(), nullptr);
     EXPECT_EQ(home->tree()->currentItem()->text(0), QStringLiteral("Tavrel"));
     EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("MY COMPUTER")));
+    // About: the program file's information and the system information.
+    EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Memory (RAM): ")));
+    EXPECT_TRUE(homeView->pageText().contains(GetProgramFileInfo(0).section(QLatin1Char('\n'), 0, 0).toHtmlEscaped()))
+        << homeView->pageText().toStdString();
     grab(*home, QStringLiteral("home-start.png"));
     home->tree()->setCurrentItem(home->tree()->FindItemByData(102));
     EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Workstations Connected to Your Database: ")));
     grab(*home, QStringLiteral("home-database.png"));
+    // An outside page, then Back: the database page again, and no Back.
+    CHtmlCtrl::SetOpenHook([](const QUrl &) { return true; });
+    home->tree()->setCurrentItem(home->tree()->FindItemByData(201));
+    EXPECT_TRUE(homeView->browser()->toPlainText().contains(QStringLiteral("is opened in your web browser")));
+    home->OnCommand(59651);
+    EXPECT_TRUE(homeView->browser()->toPlainText().contains(QStringLiteral("Workstations Connected to Your Database: ")));
+    CHtmlCtrl::SetOpenHook(nullptr);
 
     SetupEntry entry;
     ASSERT_TRUE(DescribeSetupEntry(502, 0, entry));

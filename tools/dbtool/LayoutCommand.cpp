@@ -57,6 +57,11 @@ int runLayoutCommand(const QStringList &args, QTextStream &out, QTextStream &err
     layout.CalcLayout(sheet, piece, options, trim);
     layout.m_bGripTop = options & CutLayout::GripTop;
     layout.m_bGripLeft = options & CutLayout::GripLeft;
+    if (layout.m_bCapped) {
+        err << "The piece " << piece << " is too small for the sheet " << sheet << ": the layout stops at "
+            << CutLayout::kMaxPiecesPerPass << " pieces a pass, so it has no complete counts.\n";
+        return 1;
+    }
     out << "Pieces\tCuts\tSheet\tPiece\n";
     out << layout.m_nPieces << '\t' << layout.m_nCuts << '\t' << sheet << '\t' << piece << '\n';
     if (!png.isEmpty()) {
