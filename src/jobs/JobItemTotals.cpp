@@ -1,6 +1,6 @@
 #include "jobs/JobItemTotals.h"
 
-#include "data/CItemSetX.h"
+#include "data/CXDaoSet.h"
 #include "data/CJobSet.h"
 #include "platform/db/DbException.h"
 
@@ -12,11 +12,15 @@ bool IsMoneyAmount(Money value)
 std::vector<JobItemRow> ReadJobItemRows(platform::Database *database, qint32 jobId)
 {
     std::vector<JobItemRow> rows;
-    CItemSetX set(database);
+    CXDaoSet set(database);
     try {
-        set.OpenJobItemsAndServices(jobId);
+        set.Open(CXDaoSet::dbOpenSnapshot,
+                 QStringLiteral("SELECT ItemNo, SubNo, SerNo, Cost, Price FROM Items WHERE JobID = %1 ORDER BY ItemNo, "
+                                "SubNo, SerNo")
+                     .arg(jobId));
         for (; set.IsOpen() && !set.IsEmptySet() && !set.IsEOF(); set.MoveNext())
-            rows.push_back({set.m_ItemNo, set.m_SubNo, set.m_SerNo, set.m_Cost, set.m_Price});
+            rows.push_back({set.GetFieldValue(0).toInt(), set.GetFieldValue(1).toInt(), set.GetFieldValue(2).toInt(),
+                            set.GetFieldValue(3).toMoney(), set.GetFieldValue(4).toMoney()});
     } catch (const platform::DbException &) {
         rows.clear();
     }

@@ -46,8 +46,8 @@ struct JobItemSums
     std::vector<Group> groups;
 };
 
-// A job's stored rows, items and services, in the order of the job window's
-// item list (nothing when they cannot be read).
+// A job's stored rows, items and services, by item, sub-item and service
+// number (nothing when they cannot be read).
 std::vector<JobItemRow> ReadJobItemRows(platform::Database *database, qint32 jobId);
 
 // TRUE when the value counts as money (beyond the "No Charge" marker).

@@ -236,7 +236,7 @@ TEST_F(CustomerWindowTest, DeletingTheDefaultBuyerFromItsListLosesNoEdit)
     exec(QStringLiteral("UPDATE Customers SET BuyerNo = 7 WHERE CusNo = 40"));
     runOn(40, false, [&](CCusDlg &d) {
         setText(&d, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
-        onDialog<CContactList>([](CContactList &list) {
+        onDialog<CContactList>([this](CContactList &list) {
             const int row = list.list()->FindItemByData(7, false);
             EXPECT_GE(row, 0);
             list.list()->clearSelection();

@@ -200,6 +200,17 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
     addJob(3, 8002, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("80"), QStringLiteral("80"));
     onDialog<CArPayment>([&](CArPayment &d) {
         EXPECT_EQ(d.invoiceList()->topLevelItemCount(), 2);
+        // No currency, or too large for one: said once, the amount stays.
+        d.amountEdit()->setText(QStringLiteral("50"));
+        emit d.amountEdit()->editingFinished();
+        for (const char *bad : {"abc", "99999999999999999"}) {
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            d.amountEdit()->setText(QString::fromLatin1(bad));
+            emit d.amountEdit()->editingFinished();
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << bad;
+            EXPECT_EQ(d.amountEdit()->text(), QStringLiteral("50.00")) << bad;
+        }
         d.amountEdit()->setText(QStringLiteral("120"));
         emit d.amountEdit()->editingFinished();
         d.ApplyRow(0, false);

@@ -340,6 +340,7 @@ TEST_F(ItemSpecsDialog, CancelAsksWhenTheWorkingCopyChanged)
 TEST_F(ItemSpecsDialog, FiveDepartmentsLeaveSaveAndCancelInsideTheWindow)
 {
     // Five departments with active services: each gets its button.
+    exec(QStringLiteral("DELETE FROM ServiceDepartments"));
     int department = 1;
     for (const char *name : {"Paper", "Press", "Prepress", "Bindery", "Shipping"}) {
         exec(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (%1, '%2', %1, %1)")

@@ -351,11 +351,10 @@ TEST_F(JobItemCommands, SubItemMakesAGroupAndAddsTheNextSubNumber)
     row.waitForFinished(30000);
     EXPECT_EQ(QString::fromUtf8(row.readAllStandardOutput()), QStringLiteral("0|0|0\n"));
     exec(QStringLiteral("UPDATE Items SET Price = 20 WHERE JobID = %1 and ItemNo = 1 and SubNo = 2").arg(jobId));
-    CJobSet priced;
-    ASSERT_TRUE(priced.FindById(jobId, false));
-    priced.m_Subtotal = money("170");
-    priced.CalcSubtotal();
-    EXPECT_EQ(priced.m_Taxable, money("170"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Sum(Price) FROM Items WHERE JobID = %1 and SerNo = 0 and Bleed = 0")
+                         .arg(jobId))
+                  .toMoney(),
+              money("170"));
 }
 
 } // namespace
