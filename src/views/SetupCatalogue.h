@@ -51,9 +51,6 @@ struct SetupGrid
     // Each record goes into the row of its own key, so the fixed rows of the
     // special numbers only ever show and write the records of those numbers.
     bool rowsByKey = false;
-    // After the load, rows whose text in this column is blank are not offered
-    // for editing (-1: every row is).
-    int lockBlankRowsOf = -1;
 };
 
 // The description of one entry of the settings view: which table, which rows,
