@@ -263,7 +263,7 @@ TEST_F(JobItemPaste, AnItemCopiedThroughTheNewItemDialogIsTheItemAScanAdds)
     // attached-file rows of which only the second names a file.
     const qint32 tmpl = addJob(2, 2001, QStringLiteral("CusNo, Title, DateIn"), QStringLiteral("100, 'Forms', #6/1/2024#"));
     const qint32 source = addItem(tmpl, 1, QStringLiteral("--> Order form {use blue ink}"), "60");
-    exec(QStringLiteral("UPDATE Items SET Status = 4, Side2 = 0 WHERE ItemID = %1").arg(source));
+    exec(QStringLiteral("UPDATE Items SET Status = 9, Side2 = 0 WHERE ItemID = %1").arg(source));
     exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, '')").arg(source));
     exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, 'form.pdf')").arg(source));
     // Copies from templates into orders take the customer's price level.
@@ -291,15 +291,20 @@ TEST_F(JobItemPaste, AnItemCopiedThroughTheNewItemDialogIsTheItemAScanAdds)
         scan(d, 7, source);
     });
     EXPECT_EQ(specs, 2);
-    const auto copy = [&](int itemNo) {
-        return cli(QStringLiteral("SELECT SubNo, SerNo, Up, Status, Side2, Description, Price, (SELECT group_concat(Path, "
-                                  "'+') FROM Samples WHERE Samples.ItemID = Items.ItemID) FROM Items WHERE JobID = %1 "
-                                  "and ItemNo = %2 ORDER BY SerNo")
+    const auto copy = [&](int itemNo, const char *fields) {
+        return cli(QStringLiteral("SELECT %1, (SELECT group_concat(Path, '+') FROM Samples WHERE Samples.ItemID = "
+                                  "Items.ItemID) FROM Items WHERE JobID = %2 and ItemNo = %3 ORDER BY SerNo")
+                       .arg(QString::fromLatin1(fields))
                        .arg(jobId)
                        .arg(itemNo));
     };
-    EXPECT_EQ(copy(3), QStringLiteral("0|0|-%1|0|3|Order form |60|form.pdf\n0|1|0|0|0||60|").arg(source));
-    EXPECT_EQ(copy(3), copy(4));
+    // The item row: linked to its source, the default status (4), the
+    // customer's price level, the arrow and the braced note gone, the one
+    // sample with a path.
+    EXPECT_EQ(copy(3, "SerNo, Up, Status, Side2, Description").split(QLatin1Char('\n')).first(),
+              QStringLiteral("0|-%1|4|3|Order form |form.pdf").arg(source));
+    const char *all = "SubNo, SerNo, Up, Status, Side2, Description, Price, Cost, ChargeQty, Sheets";
+    EXPECT_EQ(copy(3, all), copy(4, all));
 }
 
 TEST_F(JobItemPaste, InPreviewPasteAndScansChangeNothing)

@@ -4,6 +4,7 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXTreeCtrl.h"
 #include "platform/Settings.h"
+#include "data/AppDataServices.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -254,6 +255,7 @@ TEST_F(SetupGridsTest, EveryTaskRowTakesALevelAndTheLevelIsThenAsked)
         EXPECT_EQ(field(QStringLiteral("SELECT Level FROM Passwords WHERE [No] = %1").arg(no)), QStringLiteral("3")) << no;
 
     // With the passwords on, each of the three actions asks for the password.
+    InstallAppQueryReader(*m_app);
     m_app->m_nSecurityLevel = -1;
     int asked = 0;
     m_app->setDataEntryDialog([&asked](QString &value, int, const QString &, const QString &, const QString &) {
