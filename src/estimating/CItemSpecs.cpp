@@ -124,6 +124,7 @@ void BuildSpecsPopupMenu(QMenu &menu)
                  {30111, "Paste this Service (Duplicate)"},
                  {0, nullptr},
                  {6071, "Edit Service Specs..."},
+                 {30391, "Edit Paper Specs..."},
                  {6006, "Edit Service Note..."},
                  {0, nullptr},
                  {30113, "Delete this Service...\tDel"},
