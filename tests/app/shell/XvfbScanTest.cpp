@@ -136,6 +136,15 @@ protected:
         click(*spot(QStringLiteral("tree"), QStringLiteral("Orders")));
     }
 
+    // Types a code as a keyboard-wedge scanner does: "^" (Shift 6, the job
+    // symbol) and a JobID, or "!" (Shift 1, a command) and its number, then
+    // "#" (Shift 3, the end).
+    void scan(const QString &code)
+    {
+        run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), code});
+        QThread::msleep(600);
+    }
+
     XvfbScreen m_screen;
     QString m_database;
 };
@@ -151,14 +160,9 @@ TEST_F(XvfbScan, TicketAndReadyToShipCodeStoreStatus2)
     if (HasFatalFailure())
         return;
 
-    // The ticket's code and the command code, typed as a scanner types:
-    // Shift 6 (the job symbol), the JobID, Shift 3 (the end); then Shift 1
-    // (a command), 30133, Shift 3.
-    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"),
-                                    QStringLiteral("^") + job + QStringLiteral("#")});
-    QThread::msleep(600);
-    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"),
-                                    QStringLiteral("!30133#")});
+    // The ticket's code, then the "Ready to Ship" command code.
+    scan(QStringLiteral("^") + job + QStringLiteral("#"));
+    scan(QStringLiteral("!30133#"));
     const QString statement = QStringLiteral("SELECT Status FROM Jobs WHERE JobID = ") + job;
     const bool stored = waitFor([&] { return sqlite(statement) == QLatin1String("2"); }, 10000);
     shot(QStringLiteral("xvfb-scan-ready-to-ship"));
@@ -185,9 +189,7 @@ TEST_F(XvfbScan, AShipmentIsRecordedFromTheJobWindowsItemMenu)
         return;
 
     // The order is found by its ticket's code and opened (F6).
-    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"),
-                                    QStringLiteral("^") + job + QStringLiteral("#")});
-    QThread::msleep(600);
+    scan(QStringLiteral("^") + job + QStringLiteral("#"));
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("F6")});
     ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("window"), QStringLiteral("CJobDlg")).has_value(); }, 10000))
         << "the job window did not open";
