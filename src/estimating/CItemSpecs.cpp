@@ -568,6 +568,8 @@ bool CItemSpecs::OnCommand(int id)
         return true;
     }
     case 30391:
+        if (preview)
+            return true; // a preview changes no specs
         if (m_data.m_nPaperId)
             m_data.EditService(m_data.m_nPaperId, 4), RebuildList();
         else
