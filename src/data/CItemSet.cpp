@@ -390,6 +390,21 @@ void CItemSet::SplitNoteParts(const CXDaoSet &service)
     }
 }
 
+void CItemSet::CopySample(platform::Database &db, qint32 fromItemId, qint32 toItemId)
+{
+    platform::Recordset samples(db);
+    samples.open(platform::Recordset::Type::Snapshot,
+                 QStringLiteral("SELECT ItemID, Path FROM Samples WHERE ItemID = %1").arg(fromItemId));
+    for (; !samples.isEOF(); samples.moveNext()) {
+        const QString path = samples.value(1).isNull() ? QString() : samples.value(1).toString();
+        if (!path.isEmpty()) {
+            db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (?, ?)"),
+                       {platform::Value(toItemId), platform::Value(path)});
+            return;
+        }
+    }
+}
+
 void CItemSet::StripBracedText()
 {
     const int open = m_Description.indexOf(QLatin1Char('{'));

@@ -67,6 +67,9 @@ public:
     void SplitNoteParts(const CXDaoSet &service);
     // Removes the first part in braces from Description.
     void StripBracedText();
+    // A copied item takes its source's attached file: the first Samples row
+    // of `fromItemId` whose path is not empty is given to `toItemId`.
+    static void CopySample(platform::Database &db, qint32 fromItemId, qint32 toItemId);
 
     // --- texts ------------------------------------------------------------------
     // "NEW ITEM" for a row not numbered yet, else prefix and "3" or "3.2".

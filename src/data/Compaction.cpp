@@ -82,7 +82,8 @@ void verifyCopy(platform::Database &db, const QString &copy)
 // The compaction proper on a file the database holds exclusively (or, for
 // a repair, does not hold at all). False when the file cannot be opened at
 // all, so that reopening it would only fail again.
-bool compactFile(platform::Database &db, const QString &file, bool reindex, const CompactProgress &progress)
+bool compactFile(platform::Database &db, const QString &file, bool reindex, const CompactProgress &progress,
+                 const CompactProgress &reindexProgress)
 {
     const QString copy = CompactedFilePath(file);
     if (!RemoveLeftoverFile(copy))
@@ -122,14 +123,20 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
             // way leaves the file with the indexes it had. The file is this
             // workstation's alone, so a question on the way keeps no one out.
             QString log;
+            bool finished = true;
             {
                 platform::Transaction work(db);
                 ReportTablesAndIndexes(&db, true);
-                CheckDatabaseKeys(log, &db);
-                work.commit();
+                finished = CheckDatabaseKeys(log, &db, reindexProgress);
+                if (finished)
+                    work.commit();
             }
             log.prepend(losses);
-            if (!log.isEmpty())
+            if (!finished)
+                platform::Prompt::messageBox(
+                    log + QStringLiteral("Successfully compacted.\n\nReindexing was stopped: the indexes are as they were."),
+                    QString(), platform::MB_OK);
+            else if (!log.isEmpty())
                 platform::Prompt::messageBox(log, QString(), platform::MB_OK);
             else
                 platform::Prompt::messageBox(
@@ -172,7 +179,7 @@ QString LossReport(const platform::RebuildResult &result)
 }
 
 void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
-                     const CompactProgress &progress)
+                     const CompactProgress &progress, const CompactProgress &reindexProgress)
 {
     if (!question.isEmpty()
         && platform::Prompt::messageBox(question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
@@ -187,7 +194,7 @@ void CompactDatabase(platform::Database *database, const QString &question, cons
         file = database->name();
         goOn = OpenDatabaseFile(database, file, true);
     }
-    const bool reopen = goOn ? compactFile(*database, file, reindex, progress) : true;
+    const bool reopen = goOn ? compactFile(*database, file, reindex, progress, reindexProgress) : true;
     if (reopen)
         OpenDatabaseFile(database, file, false);
 }

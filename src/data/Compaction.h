@@ -26,10 +26,13 @@ struct RebuildResult;
 //
 // The progress, when given, follows the copy (steps done, steps in all) and
 // may stop it by answering false: the copy is then dropped, the file stays as
-// it was and the user is told so.
+// it was and the user is told so. The reindex progress follows the rebuilt
+// keys and indexes the same way; stopped, the compacted file keeps the
+// indexes its copy was made with.
 using CompactProgress = std::function<bool(int done, int total)>;
 void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
-                     const CompactProgress &progress = CompactProgress());
+                     const CompactProgress &progress = CompactProgress(),
+                     const CompactProgress &reindexProgress = CompactProgress());
 
 // At the end of start-up: on the weekdays chosen in "CompactOpt" (bit 0
 // Sunday ... bit 6 Saturday), unless the database was compacted today

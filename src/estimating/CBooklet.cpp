@@ -17,7 +17,6 @@ constexpr unsigned kBooks = 1302;
 constexpr unsigned kPages = 1303;
 constexpr unsigned kSheets = 1304;
 constexpr unsigned kPagesLabel = 30263;
-constexpr int kRadioChosen = 30245;
 
 const QString kTotalPages = QStringLiteral("Total Pages (including self-cover)");
 const QString kInsidePages = QStringLiteral("Inside Pages (excluding cover)");
@@ -53,17 +52,13 @@ CBooklet::CBooklet(QWidget *parent) : CDlg0(720, parent)
     AddButton(1, QStringLiteral("&OK"), QRect(480, 392, 110, 30));
     AddButton(2, QStringLiteral("Cancel"), QRect(600, 392, 110, 30));
     m_pages->installEventFilter(this);
+    // The selection alone runs a choice: the radio the click also ticks
+    // says the same again, and "Other..." would ask for its size twice.
     connect(&m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current, QTreeWidgetItem *) {
         if (!current || m_bFilling)
             return;
         ReadControls();
         OnChoice(int(m_tree.GetOptionId(current)));
-    });
-    connect(&m_tree, &CXTreeCtrl::ownerMessage, this, [this](int message, qintptr id, qintptr) {
-        if (message == kRadioChosen && !m_bFilling) {
-            ReadControls();
-            OnChoice(int(id));
-        }
     });
 }
 

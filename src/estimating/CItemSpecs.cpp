@@ -125,6 +125,7 @@ void BuildSpecsPopupMenu(QMenu &menu)
                  {30111, "Paste this Service (Duplicate)"},
                  {0, nullptr},
                  {6071, "Edit Service Specs..."},
+                 {30391, "Edit Paper Specs..."},
                  {6006, "Edit Service Note..."},
                  {0, nullptr},
                  {30113, "Delete this Service...\tDel"},
@@ -585,6 +586,8 @@ bool CItemSpecs::OnCommand(int id)
         return true;
     }
     case 30391:
+        if (preview)
+            return true; // a preview changes no specs
         if (m_data.m_nPaperId)
             m_data.EditService(m_data.m_nPaperId, 4), RebuildList();
         else

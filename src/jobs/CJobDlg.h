@@ -110,7 +110,6 @@ public:
     // replaced or removed in the item-document window.
     void OnItemDocuments();
     void AddBookletItems(int productType);
-    void CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo);
     void DeleteCheckedItems(qint32 preselect);
     // Adds a sub-item to the current item (a plain item becomes a group first).
     void OnSubItem();

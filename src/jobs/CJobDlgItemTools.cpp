@@ -4,6 +4,7 @@
 #include "jobs/CJobDlg.h"
 
 #include "app/base/CZqApp.h"
+#include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "data/CXDaoSet.h"
 #include "data/JobTypes.h"
@@ -43,71 +44,22 @@ void CJobDlg::OnNewItem()
     if (dialog.DoModal() != IDOK_RESULT)
         return;
     if (!dialog.m_chosenItems.empty()) {
-        platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
-        try {
-            // All the chosen items arrive together or none does.
-            platform::Transaction transaction(db);
-            for (qint32 itemId : dialog.m_chosenItems) {
-                CXDaoSet source(&db);
-                source.Open(CXDaoSet::dbOpenSnapshot,
-                            QStringLiteral("SELECT JobID, ItemNo, SubNo FROM Items WHERE ItemID = %1").arg(itemId));
-                if (source.IsOpen() && !source.IsEmptySet())
-                    CopyItemFrom(source.GetLong(0), source.GetLong(1), source.GetLong(2));
+        // Each chosen item is added as a scanned one is: the paste rules,
+        // the price level, repricing and, from a template, its specs.
+        for (qint32 itemId : dialog.m_chosenItems) {
+            CItemSet item(m_pJob->m_pDatabase);
+            try {
+                if (!item.OpenByItemID(itemId) || item.IsEmptySet())
+                    continue;
+            } catch (const platform::DbException &) {
+                continue;
             }
-            transaction.commit();
-        } catch (const platform::DbException &e) {
-            platform::Prompt::messageBox(QStringLiteral("The items could not be copied; nothing was changed.\n\n") +
-                                             e.description(),
-                                         QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            AddItemFromJob(item.m_JobID, item.m_ItemNo, item.m_SubNo);
         }
-        RefillItems(false);
-        CheckAndSave(1);
     } else if (dialog.m_nSource == CItemNew::BookletItems) {
         AddBookletItems(dialog.m_nProductType);
     } else {
         AddNewItem(dialog.m_nProductType);
-    }
-}
-
-void CJobDlg::CopyItemFrom(qint32 jobId, qint32 itemNo, qint32 subNo)
-{
-    // The item's header row and its service rows become the job's next item
-    // number; the copy is a plain item (no sub number).
-    platform::Database &db = m_pJob->m_pDatabase ? *m_pJob->m_pDatabase : SharedDatabase();
-    qint32 next = 1;
-    {
-        platform::Recordset last(db);
-        last.open(platform::Recordset::Type::Snapshot,
-                  QStringLiteral("SELECT Max(ItemNo) FROM Items WHERE JobID = %1").arg(m_pJob->m_JobID));
-        if (!last.isEOF() && !last.value(0).isNull())
-            next = last.value(0).toInt() + 1;
-    }
-    platform::Recordset rows(db);
-    rows.open(platform::Recordset::Type::Snapshot,
-              QStringLiteral("SELECT * FROM Items WHERE JobID = %1 and ItemNo = %2 and SubNo = %3 ORDER BY SerNo, ItemID")
-                  .arg(jobId)
-                  .arg(itemNo)
-                  .arg(subNo));
-    QStringList names;
-    for (int f = 0; f < rows.fieldCount(); ++f)
-        if (rows.fieldName(f).compare(QLatin1String("ItemID"), Qt::CaseInsensitive) != 0)
-            names << rows.fieldName(f);
-    const QString insert = QStringLiteral("INSERT INTO Items (%1) VALUES (%2)")
-                               .arg(names.join(QStringLiteral(", ")),
-                                    QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-    for (; !rows.isEOF(); rows.moveNext()) {
-        QList<platform::Value> values;
-        for (const QString &name : names) {
-            if (name.compare(QLatin1String("JobID"), Qt::CaseInsensitive) == 0)
-                values << platform::Value(int(m_pJob->m_JobID));
-            else if (name.compare(QLatin1String("ItemNo"), Qt::CaseInsensitive) == 0)
-                values << platform::Value(int(next));
-            else if (name.compare(QLatin1String("SubNo"), Qt::CaseInsensitive) == 0)
-                values << platform::Value(0);
-            else
-                values << rows.value(name);
-        }
-        db.execute(insert, values);
     }
 }
 

@@ -124,9 +124,7 @@ bool CJobDlg::PasteItemRows(qint32 jobId, int itemNo, int subNo, quint8 priceLev
                     id.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(ItemID) FROM Items"));
                     newItemId = id.value(0).toInt();
                     if (samples)
-                        db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) SELECT ?, Path FROM Samples "
-                                                  "WHERE ItemID = ?"),
-                                   {platform::Value(newItemId), platform::Value(row.m_ItemID)});
+                        CItemSet::CopySample(db, row.m_ItemID, newItemId);
                 }
             }
             target.Close();

@@ -133,7 +133,8 @@ bool CViewJobs::OnCommand(int id)
             ReportJobFeatureNotAvailable(QStringLiteral("Printing"));
             return true;
         }
-        const int choice = id == 30330 ? 0 : id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
+        const int choice =
+            id == 30330 ? -std::exchange(m_nDocumentChoice, 0) : id == 30321 ? -1 : id == 30325 ? -3 : id == 30326 ? -4 : -2;
         const qint32 jobId = qint32(GetSelectedItemData());
         const int answer = hooks.printJobDocuments(choice, branch(), item(), jobId, m_list, this);
         if (answer > 0)
@@ -222,6 +223,8 @@ int CViewJobs::RunJobWindow(int mode)
             m_barCode = window.barCode();
     }
     m_jobSet.Lock(false);
+    if (result != 30330)
+        m_nDocumentChoice = 0;
 
     m_nFollowUp = 0;
     switch (result) {

@@ -92,4 +92,8 @@ private:
     CJobSet m_jobSet;
     QTimer m_webOrderTimer;
     int m_nFollowUp = 0;
+    // The document the next print preselects: 1 (the job ticket) after a
+    // job was pasted and opened, 2 (the invoice) after a credit invoice; 0
+    // leaves the choice to the print dialog.
+    int m_nDocumentChoice = 0;
 };

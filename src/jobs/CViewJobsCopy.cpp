@@ -138,6 +138,7 @@ void CViewJobs::OnCopyPaste()
                         .arg(copy.m_nRevisedJobNo);
         text += QStringLiteral("IMPORTANT: \n- Print the Credit Invoice (next step)\n- Post all Credit Invoices (today)");
         platform::Prompt::messageBox(text);
+        m_nDocumentChoice = 2;
         PostCommand(kPrint);
         return;
     }
@@ -148,8 +149,10 @@ void CViewJobs::OnCopyPaste()
         return;
     const bool open = !copy.ShowChanges() || ShowCopyChanges(copy, this);
     ShowNewJobList();
-    if (open)
+    if (open) {
+        m_nDocumentChoice = 1;
         RunJobWindow(ModePasted);
+    }
 }
 
 void CViewJobs::OnItemFinder()

@@ -236,20 +236,8 @@ bool JobCopy::CopyItems(const CJobSet &source, bool credit)
         }
         if (!item.SaveRecord())
             return false;
-        if (!credit && from.m_SerNo == 0) {
-            // The item's sample file goes with the copy (the first one only).
-            platform::Recordset samples(db);
-            samples.open(platform::Recordset::Type::Snapshot,
-                         QStringLiteral("SELECT ItemID, Path FROM Samples WHERE ItemID = %1").arg(from.m_ItemID));
-            for (; !samples.isEOF(); samples.moveNext()) {
-                const QString path = samples.value(1).isNull() ? QString() : samples.value(1).toString();
-                if (!path.isEmpty()) {
-                    db.execute(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (?, ?)"),
-                               {Value(item.m_ItemID), Value(path)});
-                    break;
-                }
-            }
-        }
+        if (!credit && from.m_SerNo == 0)
+            CItemSet::CopySample(db, from.m_ItemID, item.m_ItemID);
     }
     return true;
 }

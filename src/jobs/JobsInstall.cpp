@@ -69,6 +69,7 @@ void BuildItemPopupMenu(QMenu &menu)
                            {30365, "Price &List..."},
                            {0, ""},
                            {30633, "Compare this Item..."},
+                           {30431, "S&hipments..."},
                            {0, ""},
                            {30528, "L&ock/Unlock Item Price"},
                            {30527, "&Tax/Exempt Item Price"},

@@ -56,14 +56,20 @@ void buildMainMenus(QMenu &menu)
                       {30516, "Start-up &View..."},
                       {30661, "&Appearance..."},
                       {30662, "Window &Colors..."},
+                      {30576, "Change &Data Source Folders..."},
                       {0, ""},
                       {30572, "&Backup Database..."},
                       {30573, "C&ompact Database..."},
+                      {30574, "Check &Keys and Indexes..."},
+                      {30571, "File &Transfer..."},
                       {0, ""},
                       {57664, "About Tavrel"},
                       {30529, "E&xit\tAlt+F4"}});
     QMenu *help = menu.addMenu(QStringLiteral("Help"));
-    addEntries(help, {{30418, "&Brief Help\tF1"}, {0, ""}, {57664, "About Tavrel\tF1"}});
+    addEntries(help, {{30418, "&Brief Help\tF1"},
+                      {30109, "Send Email to &Support..."},
+                      {0, ""},
+                      {57664, "About Tavrel\tF1"}});
 }
 
 void buildListMenus(QMenu &menu)

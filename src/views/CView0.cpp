@@ -67,6 +67,24 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kViewSettings = QStringLiteral("View Settings");
 const QString kViewColumns = QStringLiteral("View Columns");
 
+// The progress of a long housekeeping step (steps done, steps in all): its
+// window opens at the first step under the title, can be stopped, and closes
+// when the step tells its end, before the outcome is said.
+std::function<bool(int, int)> stepWindow(std::unique_ptr<CXProgress> &window, const QString &title)
+{
+    return [&window, title](int done, int total) {
+        if (!window) {
+            window = CXProgress::Create();
+            window->Start(total, title, true, true);
+        }
+        if (done >= total) {
+            window.reset();
+            return true;
+        }
+        return window->Step();
+    };
+}
+
 // The order of the view tabs on the main bar.
 constexpr int kTabOrder[] = {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006};
 
@@ -1343,23 +1361,17 @@ void CView0::OnCompact(bool reindex)
     platform::Database &db = SharedDatabase();
     if (!db.isOpen())
         return;
-    // The copy shows its progress table by table and can be stopped.
-    std::unique_ptr<CXProgress> window;
-    const CompactProgress progress = [&window](int done, int total) {
-        if (!window) {
-            window = CXProgress::Create();
-            window->Start(total, QStringLiteral("Compacting %1").arg(DatabaseFileName()), true, true);
-        }
-        if (done >= total) {
-            window.reset(); // closed before the outcome is said
-            return true;
-        }
-        return window->Step();
-    };
+    // The copy and then the reindex show their progress, each in its own
+    // window, and either can be stopped.
+    std::unique_ptr<CXProgress> copying;
+    std::unique_ptr<CXProgress> indexing;
+    const CompactProgress progress = stepWindow(copying, QStringLiteral("Compacting %1").arg(DatabaseFileName()));
+    const CompactProgress reindexProgress =
+        stepWindow(indexing, QStringLiteral("Reindexing %1").arg(DatabaseFileName()));
     try {
         if (reindex) {
             CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
-                            QString(), true, progress);
+                            QString(), true, progress, reindexProgress);
         } else {
             ReportTablesAndIndexes(&db, false);
             CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false, progress);
@@ -1378,17 +1390,7 @@ void CView0::OnKeyCheck()
     std::unique_ptr<CXProgress> window;
     bool finished = false;
     try {
-        finished = CheckDatabaseKeys(log, &db, [&window](int done, int total) {
-            if (!window) {
-                window = CXProgress::Create();
-                window->Start(total, QStringLiteral("Checking the keys and indexes"), true, true);
-            }
-            if (done >= total) {
-                window.reset();
-                return true;
-            }
-            return window->Step();
-        });
+        finished = CheckDatabaseKeys(log, &db, stepWindow(window, QStringLiteral("Checking the keys and indexes")));
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QString());
         return;

@@ -196,15 +196,6 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     }
 
     const bool opened = ExchangeSetupEntry(entry, *first, second, false);
-    const auto lockBlankRows = [](CXGridCtrl *grid, int column) {
-        if (!grid || column < 0)
-            return;
-        for (int r = 0; r < grid->GetRowCount(); ++r)
-            if (grid->GetCellText(r, column).trimmed().isEmpty())
-                grid->SetRowEditable(r, 0);
-    };
-    lockBlankRows(first, entry.first.lockBlankRowsOf);
-    lockBlankRows(second, entry.second.lockBlankRowsOf);
     if (platform::Prompt::execDialog(dlg) != QDialog::Accepted || !opened)
         return;
     if (!ExchangeSetupEntry(entry, *first, second, true))

@@ -58,7 +58,6 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
                         {19, 1, QStringLiteral("Add if PastDue/CrLim"), 0},
                         {39, 1, QStringLiteral("View Cost (any job)"), 0}};
         t.highlightCurrentRow = true;
-        t.lockBlankRowsOf = 1; // a row without a task is no task to give a level
         e.secondSkip = 8;
         e.secondBeside = true;
         e.needsTopLevel = true;

@@ -54,9 +54,6 @@ struct SetupGrid
     // The key of the first row when rows go by key (the waste table's grid
     // of levels starts at Row # 1).
     int keyBase = 0;
-    // After the load, rows whose text in this column is blank are not offered
-    // for editing (-1: every row is).
-    int lockBlankRowsOf = -1;
 };
 
 // The description of one entry of the settings view: which table, which rows,

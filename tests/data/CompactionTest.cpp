@@ -406,6 +406,61 @@ TEST_F(CompactionTest, ProgressFollowsTheCopyAndStopLeavesTheFileAsItWas)
     EXPECT_EQ(seen.size(), seen.last().second + 1);
 }
 
+TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
+{
+    makePopulated();
+    const auto indexes = [this] {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db().handle(),
+                           "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type = 'index' "
+                           "ORDER BY name)",
+                           -1, &st, nullptr);
+        QString names;
+        if (sqlite3_step(st) == SQLITE_ROW)
+            names = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        return names;
+    };
+    const QString before = indexes();
+    const int keys = int(KeyCheckList().size());
+
+    // Stopped at its fourth key: compacted, and every index of the copy stays.
+    QList<QPair<int, int>> copied;
+    QList<QPair<int, int>> reindexed;
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(
+        &db(), kCompactQuestion, QString(), true,
+        [&](int done, int total) {
+            copied << qMakePair(done, total);
+            return true;
+        },
+        [&](int done, int total) {
+            reindexed << qMakePair(done, total);
+            return done < 3;
+        });
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Successfully compacted.\n\nReindexing was stopped: the indexes are as they were."));
+    ASSERT_FALSE(copied.isEmpty());
+    EXPECT_EQ(copied.last().first, copied.last().second); // the copy's window closed before the reindex
+    EXPECT_EQ(reindexed, (QList<QPair<int, int>>{{0, keys}, {1, keys}, {2, keys}, {3, keys}}));
+    EXPECT_EQ(compacted(), CompactedDateText());
+    EXPECT_EQ(indexes(), before);
+
+    // Let run: one step per key and the end.
+    reindexed.clear();
+    prompts().clear();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true, CompactProgress(), [&](int done, int total) {
+        reindexed << qMakePair(done, total);
+        return true;
+    });
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+    EXPECT_EQ(reindexed.size(), keys + 1);
+    EXPECT_EQ(reindexed.last(), qMakePair(keys, keys));
+}
+
 TEST_F(CompactionTest, RepairOfTheOpening)
 {
     // A file that opens: compacted from its path and opened for sharing.

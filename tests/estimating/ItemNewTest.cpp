@@ -399,6 +399,7 @@ TEST_F(Booklet, SheetsFromPages)
 
 TEST_F(Booklet, OtherSizeFoldedAndConfirmed)
 {
+    int sizeAsked = 0;
     CBooklet b(nullptr);
     b.m_strTitle = QStringLiteral("Newsletter");
     b.m_nBooks = 250;
@@ -409,8 +410,13 @@ TEST_F(Booklet, OtherSizeFoldedAndConfirmed)
         d.OnChoice(CBooklet::FoldedBooklet);
         d.OnChoice(23);
         EXPECT_EQ(d.m_strPagesLabel, QStringLiteral("Inside Pages (excluding cover)"));
-        d.OnChoice(CBooklet::SizeOther);
-        EXPECT_EQ(d.optionsTree().FindOption(CBooklet::SizeOther)->text(0), QStringLiteral("6 x 9"));
+        // A click on "Other..." asks for the size once.
+        QTreeWidgetItem *other = d.optionsTree().FindOption(CBooklet::SizeOther);
+        const QRect place = d.optionsTree().visualItemRect(other);
+        QTest::mouseClick(d.optionsTree().viewport(), Qt::LeftButton, {}, place.center());
+        QApplication::processEvents();
+        EXPECT_EQ(sizeAsked, 1);
+        EXPECT_EQ(other->text(0), QStringLiteral("6 x 9"));
         d.m_nPages = 10;
         d.CalcSheets();
         snapshot(d, "booklet.png");
@@ -419,7 +425,8 @@ TEST_F(Booklet, OtherSizeFoldedAndConfirmed)
         d.SendCommand(1);
         return d.result();
     });
-    onDialog<CDlgData>([](CDlgData &data) {
+    onDialog<CDlgData>([&sizeAsked](CDlgData &data) {
+        ++sizeAsked;
         data.edit()->setText(QStringLiteral("6 x 9"));
         data.SendCommand(1);
         return data.result();

@@ -4,6 +4,8 @@
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CJobSet.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemNew.h"
+#include "estimating/CItemSpecs.h"
 #include "estimating/CListBoxDragDlg.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
@@ -253,6 +255,56 @@ TEST_F(JobItemPaste, AScannedItemOfAnotherJobIsAddedAfterYesAndAScannedJobEndsTh
     EXPECT_EQ(rows(3), QStringLiteral("3|0|0|-%1|Quoted flyers\n3|0|1|0|").arg(quoted));
     EXPECT_EQ(cli(QStringLiteral("SELECT Side2 FROM Items WHERE JobID = %1 and ItemNo = 3 and SerNo = 0").arg(jobId)),
               QStringLiteral("2"));
+}
+
+TEST_F(JobItemPaste, AnItemCopiedThroughTheNewItemDialogIsTheItemAScanAdds)
+{
+    // A template item with an arrow, a braced note, a status and two
+    // attached-file rows of which only the second names a file.
+    const qint32 tmpl = addJob(2, 2001, QStringLiteral("CusNo, Title, DateIn"), QStringLiteral("100, 'Forms', #6/1/2024#"));
+    const qint32 source = addItem(tmpl, 1, QStringLiteral("--> Order form {use blue ink}"), "60");
+    exec(QStringLiteral("UPDATE Items SET Status = 9, Side2 = 0 WHERE ItemID = %1").arg(source));
+    exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, '')").arg(source));
+    exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, 'form.pdf')").arg(source));
+    // Copies from templates into orders take the customer's price level.
+    exec(QStringLiteral("UPDATE Customers SET PriceLevel = 3 WHERE CusNo = 100"));
+    exec(QStringLiteral("DELETE FROM Options WHERE OptionID = 44324"));
+    exec(QStringLiteral("INSERT INTO Options (OptionID, OptionSum) VALUES (44324, 2048)"));
+    app->WriteSettingInt(QStringLiteral("NewItem-From"), CItemNew::CustomerTemplates);
+    app->WriteSettingInt(QStringLiteral("NewItem-ListBy"), CItemNew::ByDescription);
+
+    int specs = 0;
+    prompts().answer(platform::IDYES); // add the scanned item?
+    run([&](CJobDlg &d) {
+        onDialog<CItemNew>([&](CItemNew &n) {
+            n.OnListClick(n.list().FindItemByData(source, false), 0);
+            n.SendCommand(1);
+            return n.result();
+        });
+        // A template's copy opens its specs, each way.
+        for (int i = 0; i < 2; ++i)
+            onDialog<CItemSpecs>([&](CItemSpecs &) {
+                ++specs;
+                return 2;
+            });
+        d.SendCommand(30361);
+        scan(d, 7, source);
+    });
+    EXPECT_EQ(specs, 2);
+    const auto copy = [&](int itemNo, const char *fields) {
+        return cli(QStringLiteral("SELECT %1, (SELECT group_concat(Path, '+') FROM Samples WHERE Samples.ItemID = "
+                                  "Items.ItemID) FROM Items WHERE JobID = %2 and ItemNo = %3 ORDER BY SerNo")
+                       .arg(QString::fromLatin1(fields))
+                       .arg(jobId)
+                       .arg(itemNo));
+    };
+    // The item row: linked to its source, the default status (4), the
+    // customer's price level, the arrow and the braced note gone, the one
+    // sample with a path.
+    EXPECT_EQ(copy(3, "SerNo, Up, Status, Side2, Description").split(QLatin1Char('\n')).first(),
+              QStringLiteral("0|-%1|4|3|Order form |form.pdf").arg(source));
+    const char *all = "SubNo, SerNo, Up, Status, Side2, Description, Price, Cost, ChargeQty, Sheets";
+    EXPECT_EQ(copy(3, all), copy(4, all));
 }
 
 TEST_F(JobItemPaste, InPreviewPasteAndScansChangeNothing)

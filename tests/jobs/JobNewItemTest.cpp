@@ -57,6 +57,8 @@ TEST_F(JobNewItem, TickedItemsAreCopiedWithTheirServices)
             n.SendCommand(1);
             return n.result();
         });
+        // A template's item opens its specs once copied.
+        onDialog<CItemSpecs>([](CItemSpecs &) { return 2; });
         d.SendCommand(30361);
         return 2;
     });
@@ -66,9 +68,12 @@ TEST_F(JobNewItem, TickedItemsAreCopiedWithTheirServices)
                          .arg(m_order))
                   .toString(),
               QStringLiteral("Template letterhead"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 1").arg(m_order))
-                  .toMoney(),
-              money("60"));
+    // It remembers where it came from (and is priced anew, as every copy is).
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Up FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 0").arg(m_order))
+                  .toInt(),
+              -scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 and ItemNo = 2 and SerNo = 0")
+                          .arg(m_template))
+                   .toInt());
     // The template keeps its own rows.
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = %1").arg(m_template)).toInt(), 4);
 }

@@ -478,7 +478,10 @@ TEST_F(JobWindow, TheJobAndItemMenusOfTheRecordMenus)
               QStringLiteral("30244 Check for Missing Data...|30215 Show/Hide...|30342 Change the &Number of this Job...|"
                              "30341 Set the Next Job &Number..."));
     const QStringList item = texts(subs[3]->menu());
-    EXPECT_EQ(item.size(), 24);
+    EXPECT_EQ(item.size(), 25);
+    // The job's shipments sit with the other item tools.
+    EXPECT_EQ(item.at(item.indexOf(QStringLiteral("30633 Compare this Item...")) + 1),
+              QStringLiteral("30431 S&hipments..."));
     EXPECT_EQ(item.first(), QStringLiteral("30361 &New Item..."));
     EXPECT_EQ(item.last(), QStringLiteral("30632 D&elete All Items..."));
     EXPECT_EQ(item.count(QStringLiteral("-")), 7);

@@ -103,8 +103,22 @@ TEST_F(JobsViewCopy, AskMeWhatToUpdate)
         dlg.SendCommand(1);
         return dlg.result();
     });
-    onDialog<CJobDlg>([](CJobDlg &d) { return 2; });
+    // The pasted job opens; printing it from there preselects its job
+    // ticket, and the job opens again after the print.
+    int preselected = 99;
+    GetJobHooks().printJobDocuments = [&](int choice, int, int, qint32, QWidget *, QWidget *) {
+        preselected = choice;
+        return 0;
+    };
+    onDialog<CJobDlg>([](CJobDlg &d) {
+        d.SendCommand(30330);
+        return d.result();
+    });
+    onDialog<CJobDlg>([](CJobDlg &) { return 2; });
     v.RunCommand(30111);
+    runQueued();
+    EXPECT_EQ(preselected, -1);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
     EXPECT_EQ(scalar(QStringLiteral("SELECT ViaDue & '|' & TermsNo FROM Jobs WHERE JobType = 0 AND FromJobNo = 950"))
                   .toString(),
               QStringLiteral("1|0"));
@@ -126,7 +140,16 @@ TEST_F(JobsViewCopy, CreditFromTheHistoryList)
         return dlg.result();
     });
     prompts().answer(platform::IDOK);
+    // The message says to print the credit invoice next: the print that
+    // follows preselects the invoice.
+    int preselected = 99;
+    GetJobHooks().printJobDocuments = [&](int choice, int, int, qint32, QWidget *, QWidget *) {
+        preselected = choice;
+        return 0;
+    };
     v.RunCommand(30111);
+    runQueued();
+    EXPECT_EQ(preselected, -2);
     ASSERT_FALSE(prompts().texts().isEmpty());
     EXPECT_TRUE(prompts().texts().last().startsWith(
         QStringLiteral("A new order, #-1234, has been added to print a Credit Invoice.\n")));

@@ -107,14 +107,17 @@ TEST_F(UsableTest, RibbonMenusOpenWithTheirEntriesAndSendTheirCommands)
                             QStringLiteral("A/R\tCtrl+Shift+A"), QStringLiteral("Reports\tCtrl+Shift+R"),
                             QStringLiteral("Settings\tCtrl+Shift+E"), QStringLiteral("-"),
                             QStringLiteral("&Workstation Options..."), QStringLiteral("Start-up &View..."),
-                            QStringLiteral("&Appearance..."), QStringLiteral("Window &Colors..."), QStringLiteral("-"),
+                            QStringLiteral("&Appearance..."), QStringLiteral("Window &Colors..."),
+                            QStringLiteral("Change &Data Source Folders..."), QStringLiteral("-"),
                             QStringLiteral("&Backup Database..."), QStringLiteral("C&ompact Database..."),
+                            QStringLiteral("Check &Keys and Indexes..."), QStringLiteral("File &Transfer..."),
                             QStringLiteral("-"), QStringLiteral("About Tavrel"), QStringLiteral("E&xit\tAlt+F4")}));
 
     // Help.
     QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30671).center());
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[1], (QStringList{QStringLiteral("&Brief Help\tF1"), QStringLiteral("-"),
+    EXPECT_EQ(shown[1], (QStringList{QStringLiteral("&Brief Help\tF1"), QStringLiteral("Send Email to &Support..."),
+                                     QStringLiteral("-"),
                                      QStringLiteral("About Tavrel\tF1")}));
 
     // The list menu of the list bar.

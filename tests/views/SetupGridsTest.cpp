@@ -1,13 +1,16 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "controls/CXEdit.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "platform/Settings.h"
+#include "data/AppDataServices.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
 #include "support/TestEnvironment.h"
 #include "views/CDlgOptions.h"
 #include "views/CSetupGridDlg.h"
@@ -257,14 +260,6 @@ TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyThe
             if (code != 102)
                 return int(QDialog::Rejected);
             CXGridCtrl *levels = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
-            CXGridCtrl *tasks = qobject_cast<CSetupGridDlg *>(&dialog)->grid(1);
-            // A task row without a text takes no level.
-            int blank = -1;
-            for (int r = 0; r < tasks->GetRowCount() && blank < 0; ++r)
-                if (tasks->GetCellText(r, 1).trimmed().isEmpty())
-                    blank = r;
-            if (blank >= 0)
-                EXPECT_FALSE(tasks->IsCellEditable(blank, 2));
             levels->EditCell(0, 2);
             EXPECT_EQ(levels->textEditor()->echoMode(), QLineEdit::Password);
             QTest::keyClicks(levels->textEditor(), QStringLiteral("secret"));
@@ -280,6 +275,55 @@ TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyThe
         EXPECT_LE(size.width(), area.width()) << code;
         EXPECT_LE(size.height(), area.height()) << code;
     }
+}
+
+TEST_F(SetupGridsTest, EveryTaskRowTakesALevelAndTheLevelIsThenAsked)
+{
+    // Opening orders (21) and quotes (22) and the quick sale (61) have no
+    // description in the table, yet guard real actions.
+    platform::Database &db = SharedDatabase();
+    db.execute(QStringLiteral("UPDATE Passwords SET [Password] = 'clerk' WHERE [No] = 3"));
+    const auto field = [&db](const QString &sql) {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot, sql);
+        return rs.isEOF() ? QString() : rs.value(0).toString();
+    };
+    ASSERT_EQ(field(QStringLiteral("SELECT Password FROM Passwords WHERE [No] = 61")), QString());
+    CViewDefaults view;
+    prompts().onDialog([](QDialog &dialog) {
+        CXGridCtrl *tasks = qobject_cast<CSetupGridDlg *>(&dialog)->grid(1);
+        for (int no : {21, 22, 61}) {
+            int row = -1;
+            for (int r = 0; r < tasks->GetRowCount() && row < 0; ++r)
+                if (tasks->GetCellValue(r, 0) == no)
+                    row = r;
+            EXPECT_GE(row, 0) << no;
+            if (row < 0)
+                continue;
+            EXPECT_TRUE(tasks->IsCellEditable(row, 2)) << no;
+            tasks->EditCell(row, 2);
+            QTest::keyClicks(tasks->typedEditor(), QStringLiteral("3"));
+            QTest::keyClick(tasks->typedEditor(), Qt::Key_Return);
+            QApplication::processEvents();
+        }
+        return int(QDialog::Accepted);
+    });
+    view.EditSetupTable(102, 0, 120);
+    for (int no : {21, 22, 61})
+        EXPECT_EQ(field(QStringLiteral("SELECT Level FROM Passwords WHERE [No] = %1").arg(no)), QStringLiteral("3")) << no;
+
+    // With the passwords on, each of the three actions asks for the password.
+    InstallAppQueryReader(*m_app);
+    m_app->m_nSecurityLevel = -1;
+    int asked = 0;
+    m_app->setDataEntryDialog([&asked](QString &value, int, const QString &, const QString &, const QString &) {
+        ++asked;
+        value = QStringLiteral("clerk");
+        return 1;
+    });
+    for (int no : {21, 22, 61})
+        EXPECT_TRUE(m_app->CheckPassword(no, QString())) << no;
+    EXPECT_EQ(asked, 3);
 }
 
 TEST(GridFit, RowsScrollAndTextColumnsNarrowToFit)
