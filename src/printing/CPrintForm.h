@@ -53,6 +53,10 @@ public:
     // cleared defaults when that is missing too) with its margins, title
     // and colours. True when a row was found.
     bool FindForm();
+    // Loads the form of a job document or statement (FindForm on formNo) and
+    // takes its title; a document whose form row is missing prints on form
+    // 100 under the title the print dialog gives it, never the list's.
+    void LoadDocumentForm(int formNo, int listBranch);
 
     void OnBeginPrinting(QPainter &dc, PrintInfo &info) override;
     void OnPrint(QPainter &dc, PrintInfo &info) override;

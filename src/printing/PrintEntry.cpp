@@ -299,9 +299,9 @@ int CPrintForm::BuildSelection()
             m_form.m_Text = QStringLiteral("* Ref: Invoice %1").arg(m_job.m_FromJobNo);
             m_form.m_Footer = m_strTitle;
         } else if (m_job.m_JobType == CJobSet::History) {
-            m_strTitle = QStringLiteral("Copy of ") + m_form.m_Title;
+            m_strTitle = QStringLiteral("Copy of ") + m_strTitle;
         } else if (m_job.m_JobType == 4 || m_job.m_JobType == 5) {
-            m_strTitle = QStringLiteral("Pell ") + m_form.m_Title;
+            m_strTitle = QStringLiteral("Pell ") + m_strTitle;
         }
         return m_nRecords;
     }
