@@ -1,3 +1,4 @@
+#include "data/OptionsAndLookups.h"
 #include "data/ShopDatabase.h"
 #include "data/ShopSchema.h"
 #include "platform/Clock.h"
@@ -560,6 +561,13 @@ TEST_F(NewDatabaseTest, DocumentFormsAndFixedSetupRows)
     EXPECT_EQ(terms[1][1].toString(), QStringLiteral("Net 30")); // the default customers' terms
     EXPECT_EQ(terms[2][0].toInt(), 4);
     EXPECT_EQ(terms[2][1].toString(), QStringLiteral("Net 10th of Month"));
+    // The customer window's list of terms offers them.
+    QString list;
+    GetCodeListSql(list, 503, true);
+    QStringList offered;
+    for (const auto &r : rows(list))
+        offered << r[1].toString();
+    EXPECT_EQ(offered, QStringList({QStringLiteral("C.O.D."), QStringLiteral("Net 30"), QStringLiteral("Net 10th of Month")}));
     EXPECT_EQ(keys(QStringLiteral("SELECT [No] FROM Vendors WHERE Type = 0 ORDER BY [No]")),
               QList<int>({0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(rows(QStringLiteral("SELECT Name FROM Vendors WHERE [No] = 4"))[0][0].toString(),

@@ -318,7 +318,8 @@ JournalFigures journalOf(const QString &db, int postingNo, const QString &folder
         const Money amount = Money::fromText(fields[4]);
         if (fields[0] == QLatin1String("TRNS")) {
             block = amount;
-            departmentLines = true; // the department lines follow the total
+            // The department lines follow the total of the sales block.
+            departmentLines = fields.value(5) == QLatin1String("Total Sales");
             continue;
         }
         if (fields[0] != QLatin1String("SPL"))

@@ -286,6 +286,7 @@ TEST_F(ViewCommandsTest, MyCompanyEditsTheShopsIdentityAndShowsItAtOnce)
     // A name is required: the dialog stays open and writes nothing.
     onDialog<CCompanyDlg>([&](CCompanyDlg &d) {
         d.edit(0)->setText(QStringLiteral("  "));
+        prompts().answer(platform::IDOK);
         d.SendCommand(1);
         EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter your company's name."));
         EXPECT_TRUE(d.isVisible());
