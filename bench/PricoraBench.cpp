@@ -30,6 +30,8 @@ struct Shop
         platform::Database &db = SharedDatabase();
         db.open(path);
         platform::Transaction t(db);
+        db.execute(QStringLiteral("DELETE FROM MarkupTable"));
+        db.execute(QStringLiteral("DELETE FROM WasteTable"));
         db.execute(QStringLiteral("INSERT INTO MarkupTable ([No], Markup1, Markup2) VALUES (0, 0, 1000)"));
         db.execute(QStringLiteral("INSERT INTO MarkupTable ([No], Markup1, Markup2) VALUES (1, 80, 40)"));
         db.execute(QStringLiteral("INSERT INTO WasteTable ([Level], Setup, Waste1, Waste2) VALUES (0, 0, 1000, 10000)"));

@@ -228,5 +228,16 @@ bool AddDefaultRows(platform::Database *database, const ShopAddressTexts &shop)
                    codeRow(QStringLiteral("No"), 0, {name}, {Value(QStringLiteral("Cash"))}));
     addWhenMissing(db, QStringLiteral("ProductTypes"), QStringLiteral("No"), 0,
                    codeRow(QStringLiteral("No"), 0, {name}, {Value(QStringLiteral("?"))}));
+
+    // The "none" rows of the other code tables that lists and reports join
+    // on: a paper or service without a vendor, a customer without a kind of
+    // business or a source still shows.
+    addWhenMissing(db, QStringLiteral("Vendors"), QStringLiteral("No"), 0,
+                   codeRow(QStringLiteral("No"), 0, {name, QStringLiteral("Type"), QStringLiteral("Sort")},
+                           {Value(QString()), Value(0), Value(0)}));
+    for (const QString &table : {QStringLiteral("BusinessTypes"), QStringLiteral("CustomerSources")})
+        addWhenMissing(db, table, QStringLiteral("No"), 0,
+                       codeRow(QStringLiteral("No"), 0, {name, QStringLiteral("Type"), QStringLiteral("Sort")},
+                               {Value(QStringLiteral("?")), Value(0), Value(0)}));
     return true;
 }

@@ -198,14 +198,30 @@ void AddDefaultForms(platform::Database &db)
     const Form forms[] = {
         // Job tickets: times, quantities, actuals, column headers, grey
         // items, yellow notes and the good sheets to end with.
-        {1, "Work Order", "", 0x22427, QString(), "Arial", 90},
+        // Tickets print the price column and its total as well.
+        {1, "Work Order", "", 0x22437, QString(), "Arial", 90},
+        // The customer documents of an order: the shop's block, bill-to and
+        // ship-to, each item with its unit price and price, the job totals and
+        // the memo; the delivery ticket adds the "Received by" line.
+        {2, "Invoice", "", 0x4F13F9, QString(), "Arial", 90},
+        {3, "Order Receipt", "", 0x4F13F9, QString(), "Arial", 90},
+        {4, "Delivery Ticket", "", 0x4F17F9, QString(), "Arial", 90},
         {5, "Invoice", "", 0x627F9, QString(), "Arial", 90},
         {6, "Invoice", "Booklet", 0x60FF9, QString(), "Arial", 90},
         {7, "Invoice", "Letter Style", 0x617FC, letterA, "Times New Roman", 100},
-        {11, "Estimate", "", 0x22427, QString(), "Arial", 90},
+        {11, "Estimate", "", 0x22437, QString(), "Arial", 90},
+        // The quote documents: as the order's, without the ship-to block; the
+        // proposal is a letter.
+        {12, "Quote", "", 0x4F10F9, QString(), "Arial", 90},
+        {13, "Proposal", "", 0x4F10FC, letterB, "Times New Roman", 100},
+        {14, "Estimate", "", 0x4F10F9, QString(), "Arial", 90},
         {15, "Quotation", "", 0x627F9, QString(), "Arial", 90},
         {16, "Quotation", "Booklet", 0x60FF9, QString(), "Arial", 90},
         {17, "Quotation", "Letter Style", 0x617FC, letterB, "Times New Roman", 100},
+        {18, "Estimate", "Detailed", 0x4F40F9, QString(), "Arial", 90},
+        // Statements: the title, the invoice amounts and the aging.
+        {41, "Statement", "", 0x7F9, QString(), "Arial", 90},
+        {42, "Past-Due Notice", "", 0x7F9, QString(), "Arial", 90},
         {43, "Statement", "", 0x7F9, QString(), "Arial", 90},
         {44, "Statement", "Letter Style", 0x7FC, letterC, "Times New Roman", 100},
         {99, "Receipt", "", 1, QString(), "Courier New", 100},
@@ -224,6 +240,65 @@ void AddDefaultForms(platform::Database &db)
                        {Value(f.no), Value(s(f.title)), Value(f.text), Value(QString()),
                         Value(f.no == 100 ? 0.25f : 0.9f), Value(0.0f), Value(f.no == 100 ? 0.0f : 0.25f), Value(0.0f), Value(s(f.font)), Value(f.size),
                         Value(QString()), Value(f.options), Value(0xFFFFFF), Value(0), Value(s(f.desc))});
+    }
+}
+
+void AddFixedSetupRows(platform::Database &db)
+{
+    // Terms 0 and 4 are worked out by the program (paid at once; due on the
+    // 10th of the next month); 1 is the terms new customers start with.
+    const struct { int no; const char *name; int days; } terms[] = {
+        {0, "C.O.D.", 0}, {1, "Net 30", 30}, {4, "Net 10th of Month", 0}};
+    for (const auto &t : terms) {
+        if (!HasRowWithKey(db, s("Terms"), s("No"), Value(t.no)))
+            InsertTableRow(db, s("Terms"), {s("No"), s("Name"), s("Days")},
+                           {Value(t.no), Value(s(t.name)), Value(t.days)});
+    }
+    // The paper vendors that stand for stock rather than a supplier; 3-5
+    // change how the paper is charged.
+    const char *const stock[] = {"", "Our Stock", "Our Stock (Scrap)", "Customer Stock (Charge)",
+                                 "Customer Stock (No Charge)", "Imprint (No Charge)"};
+    for (int no = 0; no < 6; ++no) {
+        if (!HasRowWithKey(db, s("Vendors"), s("No"), Value(no)))
+            InsertTableRow(db, s("Vendors"), {s("No"), s("Type"), s("Name"), s("Sort")},
+                           {Value(no), Value(0), Value(s(stock[no])), Value(no)});
+    }
+    // The categories of the services every file holds (the cutting services
+    // and the padding of carbonless sets), in the finishing department, so
+    // that the service and inventory lists show them.
+    const struct { int catNo; const char *name; } categories[] = {{401, "Cutting"}, {404, "Padding"}};
+    for (const auto &c : categories) {
+        if (!HasRowWithKey(db, s("ServiceCategories"), s("CatNo"), Value(c.catNo)))
+            InsertTableRow(db, s("ServiceCategories"), {s("CatNo"), s("DepNo"), s("IconNo"), s("CatName"), s("SortNo")},
+                           {Value(c.catNo), Value(5), Value(4), Value(s(c.name)), Value(c.catNo)});
+    }
+    // The pricing engine reads the markup and waste tables row by row: row 0
+    // holds the breaks, the markup rows 1-19 and the waste levels 1-19 are the
+    // shop's, level 20 limits the waste.
+    for (int no = 0; no < 20; ++no) {
+        if (HasRowWithKey(db, s("MarkupTable"), s("No"), Value(no)))
+            continue;
+        QStringList fields = {s("No"), s("Name")};
+        QList<Value> values = {Value(no), Value(no == 0 ? s("Cost Breaks --> $") : QString())};
+        for (int c = 1; c <= 9; ++c) {
+            fields << QStringLiteral("Markup%1").arg(c);
+            values << Value(0);
+        }
+        InsertTableRow(db, s("MarkupTable"), fields, values);
+    }
+    for (int level = 0; level <= 20; ++level) {
+        if (HasRowWithKey(db, s("WasteTable"), s("Level"), Value(level)))
+            continue;
+        const QString name = level == 0 ? s("#Impressions/Run Size Sheet ->")
+                             : level == 20 ? s("Waste Limit (see NOTE above)")
+                                           : QString();
+        QStringList fields = {s("Level"), s("Name"), s("Setup")};
+        QList<Value> values = {Value(level), Value(name), Value(0)};
+        for (int c = 1; c <= 7; ++c) {
+            fields << QStringLiteral("Waste%1").arg(c);
+            values << Value(0);
+        }
+        InsertTableRow(db, s("WasteTable"), fields, values);
     }
 }
 
@@ -347,6 +422,7 @@ void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop)
         WriteVersionRow(db);
         if (!AddDefaultRows(&db, shop))
             throw platform::DbException(3000, QStringLiteral("The default rows could not be added."));
+        AddFixedSetupRows(db);
         work.commit();
         db.close();
         if (!moveIntoPlace(building, target.absoluteFilePath())) {

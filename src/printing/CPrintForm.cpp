@@ -9,6 +9,7 @@
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "data/JobTypes.h"
+#include "printing/CPrintDlg.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -141,6 +142,23 @@ bool CPrintForm::FindForm()
     if (m_nKind >= 100 && m_nContext == kJobsView && !plain)
         SetColors(GetHueShade(GetJobTypeHue(m_nListBranch), 4), 0xFFFFFF);
     return found;
+}
+
+void CPrintForm::LoadDocumentForm(int formNo, int listBranch)
+{
+    m_nFormNo = quint8(formNo);
+    FindForm();
+    if (m_nFormNo == formNo) {
+        m_strTitle = m_form.m_Title;
+        return;
+    }
+    m_strTitle.clear();
+    for (const CPrintDlg::DocumentEntry &entry : CPrintDlg::DocumentEntries(m_nContext, listBranch, 0, false)) {
+        if (entry.kind == m_nKind) {
+            m_strTitle = entry.text;
+            break;
+        }
+    }
 }
 
 void CPrintForm::OnBeginPrinting(QPainter &dc, PrintInfo &info)

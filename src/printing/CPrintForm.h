@@ -53,6 +53,10 @@ public:
     // cleared defaults when that is missing too) with its margins, title
     // and colours. True when a row was found.
     bool FindForm();
+    // Loads the form of a job document or statement (FindForm on formNo) and
+    // takes its title; a document whose form row is missing prints on form
+    // 100 under the title the print dialog gives it, never the list's.
+    void LoadDocumentForm(int formNo, int listBranch);
 
     void OnBeginPrinting(QPainter &dc, PrintInfo &info) override;
     void OnPrint(QPainter &dc, PrintInfo &info) override;
@@ -220,7 +224,7 @@ public:
     bool LoadJobDocument(qint32 jobId, int kind, int formNo = 0, int options = -1);
     // The title a loaded job's document takes from the job itself: a credit
     // invoice's own title and reference, "Copy of " before a history job's
-    // and "Pell " before a web portal job's form title.
+    // and "Pell " before a web portal job's document title.
     void ApplyJobTitle();
     // Prints a loaded job document (57607 dialog, 57608 direct, 57609 preview;
     // an output file set before is written instead); the run's result.

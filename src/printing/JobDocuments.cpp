@@ -70,9 +70,7 @@ bool CPrintForm::LoadJobDocument(qint32 jobId, int kind, int formNo, int options
     // Quotes print on forms 11-19, every other job type on forms 1-9.
     if (formNo <= 0)
         formNo = m_job.m_JobType == CJobSet::Quote ? kind + 10 : kind;
-    m_nFormNo = quint8(formNo);
-    FindForm();
-    m_strTitle = m_form.m_Title;
+    LoadDocumentForm(formNo, m_job.m_JobType == CJobSet::Quote ? 1 : 0);
     m_nOptions = options >= 0 ? options : m_form.m_Options;
 
     const bool originals = IsBitSet(m_nOptions, 25) != 0;
@@ -673,15 +671,21 @@ void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakM
         line(QString(), QString(), &font(FontBody));
     line(QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), nullptr);
     line(QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), nullptr);
-    const bool twoTaxes = m_job.m_TaxNo >= 1 && m_job.m_TaxNo <= 3 && m_job.m_Tax2 != Money();
-    if (twoTaxes) {
+    // The shop's two-tax setting decides the tax lines, not the amounts: a
+    // job of rate 1 still shows both lines when its second tax is 0.
+    const CZqApp *app = ZqApp();
+    if (!app || !app->UsesTwoTaxes()) {
+        line(QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), nullptr);
+    } else if (m_job.m_TaxNo >= 1 && m_job.m_TaxNo <= 3) {
         QString first, second;
         GetTaxName(first, 1);
         GetTaxName(second, 2);
         line(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), nullptr);
         line(second, FormatMoneyGrouped(m_job.m_Tax2), nullptr);
     } else {
-        line(QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), nullptr);
+        QString name;
+        GetTaxName(name, m_job.m_TaxNo);
+        line(name, FormatMoneyGrouped(m_job.m_Tax), nullptr);
     }
     line(QStringLiteral("TOTAL"), FormatMoneyGrouped(m_job.m_TotalAmount), heading);
     if (!order)

@@ -318,9 +318,9 @@ void CPrintForm::ApplyJobTitle()
         m_form.m_Text = QStringLiteral("* Ref: Invoice %1").arg(m_job.m_FromJobNo);
         m_form.m_Footer = m_strTitle;
     } else if (m_job.m_JobType == CJobSet::History) {
-        m_strTitle = QStringLiteral("Copy of ") + m_form.m_Title;
+        m_strTitle = QStringLiteral("Copy of ") + m_strTitle;
     } else if (m_job.m_JobType == CJobSet::PellOrder || m_job.m_JobType == CJobSet::PellQuote) {
-        m_strTitle = QStringLiteral("Pell ") + m_form.m_Title;
+        m_strTitle = QStringLiteral("Pell ") + m_strTitle;
     }
 }
 

@@ -51,9 +51,7 @@ int CPrintForm::LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int opti
     m_nRecords = 0;
     if (!m_customer.FindCustomer(cusNo) || m_customer.IsEOF())
         return 0;
-    m_nFormNo = quint8(kind + 40);
-    FindForm();
-    m_strTitle = m_form.m_Title;
+    LoadDocumentForm(kind + 40, 8);
     m_nOptions = options >= 0 ? options : m_form.m_Options;
 
     const QString dateCondition =

@@ -74,7 +74,8 @@ QString PartialReportSql(int code, const ReportSqlFragments &f)
                        "PostingJournal.PostingNo ")
         + f.WhereThisPeriod;
     case 2915:
-        return QStringLiteral("SELECT 0 as [1], SalesDepartments.Name & ' QS', Sum(QuickSalesItems.Price) FROM (PostingJournal "
+        return QStringLiteral("SELECT 0 as [1], IIF(SalesDepartments.Name Is Null, '(no department)', "
+                       "SalesDepartments.Name) & ' QS', Sum(QuickSalesItems.Price) FROM (PostingJournal "
                        "INNER JOIN (QuickSalesItems RIGHT JOIN QuickSales ON QuickSalesItems.QSaleID = QuickSales.QSaleID) "
                        "ON PostingJournal.PostingNo = QuickSales.PostingNo) LEFT JOIN (Services LEFT JOIN SalesDepartments "
                        "ON Services.SaleDept = SalesDepartments.[No]) ON QuickSalesItems.SerNo = Services.SerNo ")

@@ -29,10 +29,12 @@ QString PostingReportSql(int code, const ReportSqlFragments &f, bool twoTaxes)
                        "LEFT JOIN SalesDepartments ON Services.SaleDept = SalesDepartments.[No] ")
         + f.WhereThisPeriod
         + QStringLiteral(" and Items.SerNo > 0 GROUP BY SalesDepartments.Group, SalesDepartments.Name  UNION SELECT "
-                       "SalesDepartments.Group, SalesDepartments.Name & ' QS', Sum(QuickSalesItems.Price), CCur(0), "
+                       "CByte(IIF(SalesDepartments.Group is null, 255, SalesDepartments.Group)), "
+                       "CStr(IIF(SalesDepartments.Group is null, '<Not Assigned>', SalesDepartments.Name)) & ' QS', "
+                       "Sum(QuickSalesItems.Price), CCur(0), "
                        "CDbl(0), CCur(0), CDbl(0) FROM (PostingJournal INNER JOIN (QuickSalesItems INNER JOIN QuickSales ON "
                        "QuickSalesItems.QSaleID = QuickSales.QSaleID) ON PostingJournal.PostingNo = QuickSales.PostingNo) "
-                       "INNER JOIN (Services INNER JOIN SalesDepartments ON Services.SaleDept = SalesDepartments.[No]) ON "
+                       "INNER JOIN (Services LEFT JOIN SalesDepartments ON Services.SaleDept = SalesDepartments.[No]) ON "
                        "QuickSalesItems.SerNo = Services.SerNo ")
         + f.WhereThisPeriod
         + QStringLiteral("GROUP BY SalesDepartments.Group, SalesDepartments.Name ");
@@ -148,9 +150,12 @@ QString PostingReportSql(int code, const ReportSqlFragments &f, bool twoTaxes)
         + f.FromDate
         + QStringLiteral(") or (Jobs.PostingNo=-1))  ORDER BY AuditTrail.JobNo ");
     case 2009:
-        return QStringLiteral("SELECT '' AS [Type_w_12],SalesDepartments.Name AS [Account_w_48],Sum(Items.Price) AS [Amount] FROM "
+        // Sales of a service whose sales department has no row stay in the
+        // books under one line of their own.
+        return QStringLiteral("SELECT '' AS [Type_w_12],IIF(SalesDepartments.Name Is Null, '(no department)', "
+                       "SalesDepartments.Name) AS [Account_w_48],Sum(Items.Price) AS [Amount] FROM "
                        "(((Jobs INNER JOIN PostingJournal ON Jobs.PostingNo = PostingJournal.PostingNo) INNER JOIN Items ON "
-                       "Jobs.JobID = Items.JobID) INNER JOIN Services ON Items.SerNo = Services.SerNo) INNER JOIN "
+                       "Jobs.JobID = Items.JobID) INNER JOIN Services ON Items.SerNo = Services.SerNo) LEFT JOIN "
                        "SalesDepartments ON Services.SaleDept = SalesDepartments.[No] ")
         + f.WhereThisPeriod
         + QStringLiteral(" AND Items.SerNo>0 AND ")

@@ -24,11 +24,13 @@ QString ProfitabilityReportSql(int code, const ReportSqlFragments &f)
                        "SalesDepartments ON Services.SaleDept = SalesDepartments.[No] ")
         + f.WhereThisPeriod
         + QStringLiteral(" and Items.SerNo > 0 GROUP BY SalesDepartments.Group, SalesDepartments.Name UNION SELECT "
-                       "SalesDepartments.Group, SalesDepartments.Name & ' QS', Count(QuickSalesItems.Price), "
+                       "CByte(IIF(SalesDepartments.Group is null, 255, SalesDepartments.Group)), "
+                       "CStr(IIF(SalesDepartments.Group is null, '<Not Assigned>', SalesDepartments.Name)) & ' QS', "
+                       "Count(QuickSalesItems.Price), "
                        "Sum(QuickSalesItems.Price), Sum(QuickSalesItems.Price), CCur(0), CDbl(0), CCur(0), CDbl(0), "
                        "CCur(0), CDbl(0) FROM (PostingJournal INNER JOIN (QuickSalesItems INNER JOIN QuickSales ON "
                        "QuickSalesItems.QSaleID = QuickSales.QSaleID) ON PostingJournal.PostingNo = QuickSales.PostingNo) "
-                       "INNER JOIN (Services INNER JOIN SalesDepartments ON Services.SaleDept = SalesDepartments.[No]) ON "
+                       "INNER JOIN (Services LEFT JOIN SalesDepartments ON Services.SaleDept = SalesDepartments.[No]) ON "
                        "QuickSalesItems.SerNo = Services.SerNo ")
         + f.WhereThisPeriod
         + QStringLiteral("GROUP BY SalesDepartments.Group, SalesDepartments.Name ");

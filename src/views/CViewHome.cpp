@@ -1,5 +1,7 @@
 #include "views/CViewHome.h"
 
+#include "views/CCompanyDlg.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/HtmlText.h"
 #include "app/base/SystemInfo.h"
@@ -102,7 +104,7 @@ void CViewHome::OnInitialUpdate()
 
 bool CViewHome::IsCommandEnabled(int id)
 {
-    if (id == 30108 || id == 30262 || id == 30401)
+    if (id == 30108 || id == 30262 || id == 30401 || id == kEditCompany)
         return true;
     return CView0::IsCommandEnabled(id);
 }
@@ -135,6 +137,9 @@ bool CViewHome::OnCommand(int id)
     }
     case 30108:
         MailSystemInformation();
+        return true;
+    case kEditCompany:
+        EditCompany();
         return true;
     case 30540:
         SetCompactReminder();
@@ -272,10 +277,10 @@ void CViewHome::ShowPage()
         if (app && !(app->m_company.m_strName.trimmed().isEmpty() && app->m_company.m_strAddress.trimmed().isEmpty()))
             block = app->m_company.FormatAddress(4).trimmed();
         if (block.isEmpty())
-            block = QStringLiteral("Your company's name and address are not entered yet.\nThey are the name and "
-                                   "address of customer No. 1: open the Customers view (Ctrl+Shift+C), find "
-                                   "customer No. 1 and enter them there.");
+            block = QStringLiteral("Your company's name and address are not entered yet.");
         AddHtmlPair(QStringLiteral("My Company"), block, 2);
+        BuildHtmlLinkMenu(m_strPage, kEditCompany, QStringLiteral("Edit my company's name, address, phone and fax"),
+                          QString());
     } else {
         // The program file's information and the system information, as the
         // mail to support carries them.
@@ -289,6 +294,20 @@ void CViewHome::ShowPage()
     m_strPage.replace(QLatin1String("\n"), QLatin1String("<br>"));
     m_html->LoadHtml(m_strPage);
     m_listBar->EnableItem(59651, false);
+}
+
+void CViewHome::EditCompany()
+{
+    CZqApp *app = ZqApp();
+    if (!app || !rightsGranted())
+        return;
+    CCompanyDlg dlg(app->m_company, this);
+    if (dlg.DoModal() != IDOK_RESULT)
+        return;
+    // Shown at once: the page, the About box and every document read the
+    // application's copy.
+    app->m_company = dlg.m_company;
+    ShowPage();
 }
 
 void CViewHome::RunSqlStatement()

@@ -32,6 +32,9 @@ public:
     // The system information to the maker's support address.
     void MailSystemInformation();
     void SetCompactReminder();
+    // "My Company": edits the shop's identity and shows it at once.
+    void EditCompany();
+    static constexpr int kEditCompany = 30539;
 
 private:
     void AppendAppLink(int id, const QString &text, const QString &trailing = QString());

@@ -25,6 +25,7 @@ protected:
         platform::Clock::setFixed(QDateTime(kToday, QTime(9, 0)));
         addCustomer(100, QStringLiteral("Acme Printing Buyers"));
         exec(QStringLiteral("DELETE FROM Terms"));
+        exec(QStringLiteral("DELETE FROM Terms WHERE [No] IN (1, 4)"));
         exec(QStringLiteral("INSERT INTO Terms ([No], Name, Days) VALUES (1, 'Net 30', 30)"));
         exec(QStringLiteral("INSERT INTO Terms ([No], Name, Days) VALUES (4, '10th', 0)"));
     }

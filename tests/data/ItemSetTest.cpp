@@ -142,6 +142,7 @@ TEST_F(JobTablesTest, DescriptionsOfItemAndServiceRows)
     exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) "
                         "VALUES (101, 99, 0, 'Paper', 1)"));
     exec(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (99, 'Stock', 7, 1)"));
+    exec(QStringLiteral("DELETE FROM Vendors WHERE [No] = 3"));
     exec(QStringLiteral("INSERT INTO Vendors ([No], Name) VALUES (3, 'Mill Supply')"));
     addService(120, 101, QStringLiteral("Cougar 80#"),
                QStringLiteral("Size, SerStatus, Name2, AskHowMany, Unit"), QStringLiteral("'12 x 18', 2, '', '', 0"));

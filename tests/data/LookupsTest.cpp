@@ -19,6 +19,7 @@ protected:
         DataTest::SetUp();
         exec(QStringLiteral("INSERT INTO Options VALUES (30749, 12)"));
         exec(QStringLiteral("INSERT INTO Options VALUES (-4, 77)"));
+        exec(QStringLiteral("DELETE FROM Vendors WHERE [No] IN (3, 4)"));
         exec(QStringLiteral("INSERT INTO Vendors VALUES (3, 'Paper Co   ', 1)"));
         exec(QStringLiteral("INSERT INTO Vendors VALUES (4, 'Ink Co', 1)"));
         exec(QStringLiteral("INSERT INTO CustomerAlerts (CusNo, AlertType, AlertText) VALUES (5, 2, 'Call first')"));

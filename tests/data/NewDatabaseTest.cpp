@@ -1,3 +1,4 @@
+#include "data/OptionsAndLookups.h"
 #include "data/ShopDatabase.h"
 #include "data/ShopSchema.h"
 #include "platform/Clock.h"
@@ -6,7 +7,9 @@
 #include "platform/db/Recordset.h"
 #include "support/TestEnvironment.h"
 
+#include <QtCore/QDirIterator>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QStandardPaths>
@@ -346,7 +349,7 @@ TEST_F(NewDatabaseTest, TablesComeWithTheirRows)
               QStringLiteral("?"));
 
     EXPECT_EQ(keys(QStringLiteral("SELECT [No] FROM Forms ORDER BY [No]")),
-              QList<int>({1, 5, 6, 7, 11, 15, 16, 17, 43, 44, 99, 100}));
+              QList<int>({1, 2, 3, 4, 5, 6, 7, 11, 12, 13, 14, 15, 16, 17, 18, 41, 42, 43, 44, 99, 100}));
     // The job tickets of orders and quotes carry their own titles.
     EXPECT_EQ(rows(QStringLiteral("SELECT Title FROM Forms WHERE [No] IN (1, 11) ORDER BY [No]")).size(), 2);
     EXPECT_EQ(rows(QStringLiteral("SELECT Title FROM Forms WHERE [No] = 1"))[0][0].toString(), QStringLiteral("Work Order"));
@@ -414,3 +417,165 @@ TEST_F(NewDatabaseTest, SqliteShellReadsTheFile)
 }
 
 } // namespace
+
+namespace {
+
+// The text of the program's string literals, each run of adjacent literals
+// (a statement written over several lines) joined into one.
+QStringList statementTexts(const QString &source)
+{
+    QStringList out;
+    static const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\\n]|\\.)*)")re"));
+    static const QRegularExpression glue(QStringLiteral(R"re(^[\s)+]*(QStringLiteral\(|QLatin1String\()?\s*$)re"));
+    QString current;
+    qsizetype end = -1;
+    for (auto it = literal.globalMatch(source); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (end >= 0 && !glue.match(source.mid(end, m.capturedStart() - end)).hasMatch()) {
+            out << current;
+            current.clear();
+        }
+        current += m.captured(1);
+        end = m.capturedEnd();
+    }
+    out << current;
+    return out;
+}
+
+// The kind of join an ON clause closes: the nearest join keyword before it
+// at the same depth of brackets.
+QString joinKindBefore(const QString &sql, qsizetype on)
+{
+    int depth = 0;
+    for (qsizetype i = on - 1; i >= 0; --i) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char(')'))
+            ++depth;
+        else if (c == QLatin1Char('(') && depth > 0)
+            --depth;
+        if (depth != 0)
+            continue;
+        for (const char *kind : {"INNER JOIN", "LEFT JOIN", "RIGHT JOIN"}) {
+            const QString k = QString::fromLatin1(kind);
+            if (sql.mid(i, k.size()).compare(k, Qt::CaseInsensitive) == 0)
+                return k;
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+// An inner join on a code table drops every row whose code has no row there:
+// a service without a vendor vanished from the inventory, a customer without
+// a kind of business from the sales by business. Every code a row may leave
+// at 0 ("none") therefore needs its row 0 in a new file. Read from every
+// statement of the program's sources; the joins on records of their own
+// (customers, postings and the AutoNumber tables) join only rows that have
+// one, by design.
+TEST_F(NewDatabaseTest, EveryInnerJoinedCodeTableHasItsNoneRow)
+{
+    // The keys whose 0 is never a "none" code: every job, payment, credit,
+    // contact and ship-to belongs to a real customer, and posting 0 marks
+    // what is not posted yet, which the posting statements leave out.
+    const QSet<QString> records = {QStringLiteral("customers.cusno"), QStringLiteral("postingjournal.postingno")};
+    QHash<QString, QString> primaryKey;
+    for (const ShopSchema::Index &index : ShopSchema::keyIndexes()) {
+        if (!index.primary)
+            continue;
+        const ShopSchema::Table *table = ShopSchema::table(index.table);
+        const ShopSchema::Field *field = table ? table->field(index.field) : nullptr;
+        if (field && !field->autoNumber)
+            primaryKey.insert(index.table.toLower(), index.field.toLower());
+    }
+
+    static const QRegularExpression on(QStringLiteral(
+        R"re(\bON\s+\(*\s*\[?(\w+)\]?\.\[?(\w+)\]?\s*=\s*\[?(\w+)\]?\.\[?(\w+)\]?)re"),
+        QRegularExpression::CaseInsensitiveOption);
+    QMap<QString, QStringList> needed; // "table.key" -> where it is joined
+    int innerJoins = 0;
+    QDirIterator files(QStringLiteral(TAVREL_TEST_DATA "/../../src"), {QStringLiteral("*.cpp")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        for (const QString &sql : statementTexts(QString::fromUtf8(f.readAll()))) {
+            for (auto it = on.globalMatch(sql); it.hasNext();) {
+                const QRegularExpressionMatch m = it.next();
+                if (joinKindBefore(sql, m.capturedStart()) != QLatin1String("INNER JOIN"))
+                    continue;
+                ++innerJoins;
+                const QString a = m.captured(1).toLower(), af = m.captured(2).toLower();
+                const QString b = m.captured(3).toLower(), bf = m.captured(4).toLower();
+                const bool aKey = primaryKey.value(a) == af;
+                const bool bKey = primaryKey.value(b) == bf;
+                if (aKey == bKey)
+                    continue; // key to key, or two fields of records
+                const QString code = aKey ? a + QLatin1Char('.') + af : b + QLatin1Char('.') + bf;
+                if (!records.contains(code))
+                    needed[code] << QFileInfo(file).fileName();
+            }
+        }
+    }
+    ASSERT_GT(innerJoins, 200); // the statements were read
+    ASSERT_GT(needed.size(), 15);
+
+    QStringList missing;
+    for (auto it = needed.cbegin(); it != needed.cend(); ++it) {
+        const QStringList parts = it.key().split(QLatin1Char('.'));
+        const QString table = ShopSchema::table(parts[0])->name;
+        if (rows(QStringLiteral("SELECT * FROM [%1] WHERE [%2] = 0").arg(table, parts[1])).isEmpty())
+            missing << it.key() + QStringLiteral(" (") + it.value().first() + QLatin1Char(')');
+    }
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(QStringLiteral(", ")).toStdString();
+    // The ones the inventory and the customer reports were empty without.
+    EXPECT_TRUE(needed.contains(QStringLiteral("vendors.no")));
+    EXPECT_TRUE(needed.contains(QStringLiteral("businesstypes.no")));
+}
+
+// What a new shop needs before its first job: a form for every document the
+// print dialog offers, with its own title and the options that print prices
+// and totals, and the fixed rows of the numbered setup tables.
+TEST_F(NewDatabaseTest, DocumentFormsAndFixedSetupRows)
+{
+    const struct { int no; const char *title; } documents[] = {
+        {2, "Invoice"}, {3, "Order Receipt"}, {4, "Delivery Ticket"}, {12, "Quote"}, {13, "Proposal"},
+        {14, "Estimate"}, {18, "Estimate"}, {41, "Statement"}, {42, "Past-Due Notice"}};
+    for (const auto &d : documents) {
+        const auto form = rows(QStringLiteral("SELECT Title, Options FROM Forms WHERE [No] = %1").arg(d.no));
+        ASSERT_EQ(form.size(), 1) << d.no;
+        EXPECT_EQ(form[0][0].toString(), QString::fromUtf8(d.title));
+        const int options = form[0][1].toInt();
+        if (d.no < 40) // item price and job totals
+            EXPECT_EQ(options & 0x60000, 0x60000) << d.no;
+        else // title, amounts and aging
+            EXPECT_EQ(options & 0x700, 0x700) << d.no;
+    }
+    // Job tickets print their price column.
+    EXPECT_EQ(rows(QStringLiteral("SELECT Options FROM Forms WHERE [No] = 1"))[0][0].toInt() & 0x10, 0x10);
+
+    const auto terms = rows(QStringLiteral("SELECT [No], Name FROM Terms ORDER BY [No]"));
+    ASSERT_EQ(terms.size(), 3);
+    EXPECT_EQ(terms[0][1].toString(), QStringLiteral("C.O.D."));
+    EXPECT_EQ(terms[1][1].toString(), QStringLiteral("Net 30")); // the default customers' terms
+    EXPECT_EQ(terms[2][0].toInt(), 4);
+    EXPECT_EQ(terms[2][1].toString(), QStringLiteral("Net 10th of Month"));
+    // The customer window's list of terms offers them.
+    QString list;
+    GetCodeListSql(list, 503, true);
+    QStringList offered;
+    for (const auto &r : rows(list))
+        offered << r[1].toString();
+    EXPECT_EQ(offered, QStringList({QStringLiteral("C.O.D."), QStringLiteral("Net 30"), QStringLiteral("Net 10th of Month")}));
+    EXPECT_EQ(keys(QStringLiteral("SELECT [No] FROM Vendors WHERE Type = 0 ORDER BY [No]")),
+              QList<int>({0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT Name FROM Vendors WHERE [No] = 4"))[0][0].toString(),
+              QStringLiteral("Customer Stock (No Charge)"));
+    // The engine reads the waste table by position: the limit is the 21st row.
+    const auto waste = rows(QStringLiteral("SELECT [Level], Name FROM WasteTable ORDER BY [Level]"));
+    ASSERT_EQ(waste.size(), 21);
+    EXPECT_EQ(waste[20][0].toInt(), 20);
+    EXPECT_EQ(waste[20][1].toString(), QStringLiteral("Waste Limit (see NOTE above)"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT No FROM MarkupTable")).size(), 20);
+}

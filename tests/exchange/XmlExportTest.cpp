@@ -56,6 +56,7 @@ protected:
         exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (450, 50, 0, 'Folding', 2)"));
         exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, Name2, SerStatus) VALUES (700, 101, 1, 'Opaque 60#', '', 0)"));
         exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, Name2, SerStatus) VALUES (701, 450, 1, 'Fold & Score', '', 0)"));
+        exec(QStringLiteral("DELETE FROM Vendors WHERE [No] = 3"));
         exec(QStringLiteral("INSERT INTO Vendors ([No], Name) VALUES (3, 'Paper <Mill>')"));
         exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type) VALUES (4, 'Dana', 1)"));
         exec(QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type) VALUES (5, 'Rex', 2)"));

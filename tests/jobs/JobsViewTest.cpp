@@ -25,7 +25,6 @@ protected:
     {
         JobsTest::SetUp();
         setJobWindowSettings(QStringLiteral("0,0,0,0,0,1,1,0,0,0,0,"));
-        exec(QStringLiteral("INSERT INTO Terms ([No], Name, Days) VALUES (1, 'Net 30', 30)"));
     }
     void TearDown() override
     {

@@ -123,6 +123,7 @@ TEST_F(BarCodeSheetTest, TheDialogsGroupsDocumentsAndFont)
 
     // Form 3 added: ticking it sets bit 2, whatever its place in the list.
     exec(QStringLiteral("UPDATE CustomerAlerts SET AlertText = 'WASP 39 M,240,0,' WHERE CusNo = 0 AND AlertType = 241"));
+    exec(QStringLiteral("DELETE FROM Forms WHERE [No] = 3"));
     exec(QStringLiteral("INSERT INTO Forms ([No], Title, FontName, FontSize, Options) VALUES (3, 'Delivery Ticket', "
                         "'Arial', 90, 0)"));
     onDialog<CBarCodeDlg>([&](CBarCodeDlg &d) {

@@ -47,6 +47,7 @@ protected:
         exec("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Fax, Type) "
              "VALUES (8, 100, 'Paul', 'Payne', '555-0300', '555-0301', 0)");
         exec("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)");
+        exec("DELETE FROM ServiceCategories WHERE CatNo = 404");
         exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (404, 0, 0, 'Bindery', 4)");
         exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 404, 'Folding', '')");
         exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (902, 404, 'Plate Setup', '~internal')");
@@ -180,6 +181,7 @@ TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)
     EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("Acme Printing Co")));
     EXPECT_TRUE(hasText(invoiceTexts, QStringLiteral("12 Mill Road")));
     // An order receipt (kind 3) goes to the buyer.
+    exec("DELETE FROM Forms WHERE [No] = 3");
     exec("INSERT INTO Forms ([No], Title, FontName, FontSize, Options, ColBack, ColText) "
          "VALUES (3, 'Order Receipt', 'Arial', 90, 0, 16777215, 0)");
     RecordingDevice receipt(600, 600, 5100, 6600, true);
@@ -214,7 +216,6 @@ TEST_F(JobDocumentTest, TotalsByJobTypeAndBalance)
         {0, "Paid = -400, Balance = 0", {"Thank you", "Paid-in-Full", "BALANCE"}, {"Terms"}},
         {0, "Paid = -100, Balance = 300", {"Paid", "BALANCE", "300.00", "Terms"}, {"Thank you"}},
         {1, "Balance = 400", {"Subtotal", "TOTAL"}, {"Paid", "BALANCE", "Terms"}},
-        {0, "Tax = 10, Tax2 = 4, TaxNo = 2, Balance = 410", {"6.00", "4.00"}, {}},
     };
     int jobNo = 2000;
     for (const Case &c : cases) {
@@ -228,6 +229,64 @@ TEST_F(JobDocumentTest, TotalsByJobTypeAndBalance)
         for (const QString &a : c.absent)
             EXPECT_FALSE(texts.contains(a)) << c.amounts.toStdString() << " has " << a.toStdString();
     }
+}
+
+// The Classic totals name the taxes by the shop's two-tax setting, whatever
+// the job's second tax holds.
+TEST_F(JobDocumentTest, ClassicTaxLinesFollowTheShopsTwoTaxSetting)
+{
+    exec("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort, Type) "
+         "VALUES (1, 'State 6%', 60000, 0, 0, 0, 1, 0)");
+    exec("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort, Type) "
+         "VALUES (2, 'City 8.25%', 82500, 0, 0, 0, 2, 0)");
+    exec("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort, Type) "
+         "VALUES (5, 'County 7%', 70000, 0, 0, 0, 5, 0)");
+    struct Case
+    {
+        bool twoTaxes;
+        QString amounts;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        // Rate 1 of a two-tax shop: both lines, the city's at 0.00.
+        {true, "TaxNo = 1, Tax = 29.49, Tax2 = 0, Balance = 429.49", {"State 6%", "29.49", "City 8.25%"}, {"Tax"}},
+        {true, "TaxNo = 2, Tax = 10, Tax2 = 4, Balance = 410", {"State 6%", "6.00", "City 8.25%", "4.00"}, {"Tax"}},
+        // Another rate: its own name with the whole tax.
+        {true, "TaxNo = 5, Tax = 28, Tax2 = 0, Balance = 428", {"County 7%", "28.00"}, {"State 6%", "Tax"}},
+        // One tax: "Tax" even when a second tax is stored.
+        {false, "TaxNo = 2, Tax = 10, Tax2 = 4, Balance = 410", {"Tax", "10.00"}, {"State 6%", "City 8.25%"}},
+    };
+    int jobNo = 2500;
+    for (const Case &c : cases) {
+        app->setUsesTwoTaxes(c.twoTaxes);
+        const qint32 job = addJob(0, ++jobNo, c.amounts);
+        addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(job, 5, kClassic | 0x40000 | 0x4000, device, PrintInfo::Pass::Preview);
+        for (const QString &p : c.present)
+            EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(texts.contains(a)) << c.amounts.toStdString() << " has " << a.toStdString();
+    }
+}
+
+// A document whose form row is missing prints on the list form but keeps the
+// title the print dialog gives it.
+TEST_F(JobDocumentTest, ADocumentWithoutItsFormKeepsTheDialogsTitle)
+{
+    exec("DELETE FROM Forms WHERE [No] IN (2, 12, 41)");
+    const qint32 order = addJob(0, 2601);
+    const qint32 quote = addJob(1, 2602);
+    EXPECT_TRUE(form->LoadJobDocument(order, 2));
+    EXPECT_EQ(form->m_strTitle, QStringLiteral("Invoice"));
+    EXPECT_EQ(int(form->m_nFormNo), 100);
+    EXPECT_TRUE(form->LoadJobDocument(quote, 2));
+    EXPECT_EQ(form->m_strTitle, QStringLiteral("Quote"));
+    EXPECT_TRUE(form->LoadJobDocument(order, 3)); // its own form: its own title
+    EXPECT_EQ(form->m_strTitle, QStringLiteral("Order Receipt"));
+    form->LoadStatement(100, 1, false, -1);
+    EXPECT_EQ(form->m_strTitle, QStringLiteral("Statement"));
 }
 
 TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)

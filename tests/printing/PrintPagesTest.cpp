@@ -241,7 +241,7 @@ TEST_F(PrintTest, ANewDatabaseHasFormOneHundredAndMissingFormsFallBackToIt)
     CreateShopDatabase(path);
     SharedDatabase().open(path);
     form->ResetOptions();
-    form->m_nFormNo = 12;
+    form->m_nFormNo = 21; // a template document: a new file has none
     EXPECT_TRUE(form->FindForm());
     EXPECT_EQ(form->m_nFormNo, 100);
     EXPECT_EQ(form->m_form.m_Title, QStringLiteral("List"));
@@ -279,6 +279,7 @@ TEST_F(PrintTest, DocumentBodyColumnsAndLimitsFollowTheForm)
     SharedDatabase().open(path);
     platform::Database &db = SharedDatabase();
     // Form 2: left margin 5 inches, top margin -1; form 3: left 0.5, top 0.5.
+    db.execute(QStringLiteral("DELETE FROM Forms WHERE [No] IN (2, 3)"));
     db.execute(QStringLiteral("INSERT INTO Forms ([No], Title, TopMargin, LeftMargin, FontName, FontSize, Options, "
                               "ColBack, ColText) VALUES (2, 'Order Receipt', -1, 5, 'Arial', 90, 0, 16777215, 0)"));
     db.execute(QStringLiteral("INSERT INTO Forms ([No], Title, TopMargin, LeftMargin, FontName, FontSize, Options, "

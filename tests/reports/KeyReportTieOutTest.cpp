@@ -281,3 +281,124 @@ TEST_F(KeyReportTieOut, ReportsAsTheChartWindowShowsThem)
         EXPECT_TRUE(image.save(folder + QStringLiteral("/report-%1.png").arg(rep.code), "PNG")) << rep.code;
     }
 }
+
+namespace {
+
+// The sales journal of one posting as the IIF export writes it: the sales
+// it books (its department lines and its quick-sales line, as positive
+// amounts) and the sum of each general-journal block, which must be 0.
+struct JournalFigures
+{
+    Money sales;
+    QList<Money> blockSums;
+    QStringList departments;
+};
+
+JournalFigures journalOf(const QString &db, int postingNo, const QString &folder)
+{
+    JournalFigures f;
+    const QString file = folder + QStringLiteral("/sales-%1.iif").arg(postingNo);
+    QProcess tool;
+    tool.start(QStringLiteral(TAVREL_DBTOOL),
+               {QStringLiteral("export"), db, QStringLiteral("iif-sales"), QString::number(postingNo), file});
+    tool.waitForFinished(60000);
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return f;
+    bool departmentLines = false;
+    Money block;
+    for (const QString &line : QString::fromLatin1(in.readAll()).split(QStringLiteral("\r\n"))) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() < 5 && fields.value(0) != QLatin1String("ENDTRNS"))
+            continue;
+        if (fields[0] == QLatin1String("ENDTRNS")) {
+            f.blockSums << block;
+            continue;
+        }
+        const Money amount = Money::fromText(fields[4]);
+        if (fields[0] == QLatin1String("TRNS")) {
+            block = amount;
+            // The department lines follow the total of the sales block.
+            departmentLines = fields.value(5) == QLatin1String("Total Sales");
+            continue;
+        }
+        if (fields[0] != QLatin1String("SPL"))
+            continue;
+        block += amount;
+        // The quick sales' line (account 700) ends the department lines.
+        if (fields[3] == QLatin1String("700")) {
+            f.sales -= amount;
+            departmentLines = false;
+        } else if (departmentLines) {
+            f.sales -= amount;
+            f.departments << fields[3];
+        }
+    }
+    return f;
+}
+
+} // namespace
+
+// The period's sales are the same in the posted sales summary (2001), the
+// sales by department (2002), the posting accounting (2009) and the IIF sales
+// journal, also when services have a sales department without a row: their
+// sales show on a line of their own, and every journal block balances.
+TEST_F(KeyReportTieOut, PostedSalesAreTheSameInTheSummariesTheAccountingAndTheJournal)
+{
+    const QString unassigned = tempPath(QStringLiteral("Unassigned.mdb"));
+    ASSERT_TRUE(QFile::copy(g_path, unassigned));
+    QProcess shell;
+    // Delivery (an invoice service) and black copies (sold over the counter).
+    shell.start(QStringLiteral("sqlite3"),
+                {unassigned, QStringLiteral("UPDATE Services SET SaleDept = 99 WHERE SerNo IN (18, 901)")});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    SharedDatabase().close();
+
+    for (const QString &file : {g_path, unassigned}) {
+        SharedDatabase().open(file, false, true);
+        const bool broken = file == unassigned;
+        for (const Period &p : kPeriods) {
+            const CXTable &summary = run(2001, p);
+            const CXTable &departments = run(2002, p);
+            const CXTable &accounting = run(2009, p);
+            ASSERT_EQ(summary.GetRowCount(), 23) << p.name;
+            const Money sales = summary.GetCellValue(0, 7);
+            EXPECT_GT(sales, Money()) << p.name;
+            EXPECT_EQ(departments.GetCellValue(departments.GetRowCount() - 1, 2), sales) << p.name << broken;
+
+            const int departmentsTotal = rowOf(accounting, QStringLiteral("Sales Departments Total ->"), 1);
+            const int quickTotal = rowOf(accounting, QStringLiteral("Quick Sales Total ->"), 1);
+            const int quickTax = rowOf(accounting, QStringLiteral("Quick Sales Tax"), 1);
+            ASSERT_GT(departmentsTotal, 0) << p.name;
+            ASSERT_GT(quickTax, departmentsTotal) << p.name;
+            EXPECT_EQ(accounting.GetCellValue(departmentsTotal, 2) + accounting.GetCellValue(quickTotal, 2)
+                          - accounting.GetCellValue(quickTax, 2),
+                      sales)
+                << p.name << broken;
+            if (broken && p.from.year() == 2009)
+                EXPECT_GE(rowOf(accounting, QStringLiteral("(no department)"), 1), 0);
+
+            // The journal of every posting of the period.
+            QProcess postings;
+            postings.start(QStringLiteral("sqlite3"),
+                           {file, QStringLiteral("SELECT PostingNo FROM PostingJournal WHERE PostingDate BETWEEN %1 AND %2")
+                                      .arg(serial(p.from), serial(p.to))});
+            postings.waitForFinished(30000);
+            Money journal;
+            QStringList lines;
+            for (const QString &n : QString::fromUtf8(postings.readAllStandardOutput()).split(QLatin1Char('\n'),
+                                                                                            Qt::SkipEmptyParts)) {
+                const JournalFigures f = journalOf(file, n.toInt(), tempPath(QString()));
+                journal += f.sales;
+                lines << f.departments;
+                for (const Money &sum : f.blockSums)
+                    EXPECT_EQ(sum, Money()) << "posting " << n.toStdString() << " of " << p.name;
+            }
+            EXPECT_EQ(journal, sales) << p.name << broken;
+            if (broken && p.from.year() == 2009)
+                EXPECT_TRUE(lines.contains(QStringLiteral("(no department)")));
+        }
+        SharedDatabase().close();
+    }
+    SharedDatabase().open(g_path, false, true);
+}

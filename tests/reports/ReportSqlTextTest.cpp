@@ -19,11 +19,14 @@ const QString kMonthBefore = QStringLiteral(" between #03/01/2010# and #03/31/20
 // The golden file: "@@ key" lines, each followed by one statement on one line.
 // A key is the code, or the code and "-two"/"-single" for the two layouts of
 // 2003 and 2005. The texts are the report statements as the shop's books
-// expect them, with three deliberate changes: a discount share over a zero
+// expect them, with these deliberate changes: a discount share over a zero
 // subtotal is 0 (IIf(Jobs.Subtotal=0, 0, ...)) instead of a Null that drops
 // the item's price, and the daily register (2603) names the customer of the
-// filter (1195 here). And the deposits on orders not posted (2918) count only
-// the order of a job number, never a quote or template numbered alike.
+// filter (1195 here). The deposits on orders not posted (2918) count only
+// the order of a job number, never a quote or template numbered alike. And a
+// sale of a service whose sales department has no row is never dropped: the
+// quick sales of 2002 and 2201 show it as "<Not Assigned> QS", the posting
+// accounting (2009, 2915) under "(no department)".
 QMap<QString, QString> readGolden(const QString &name)
 {
     QMap<QString, QString> out;

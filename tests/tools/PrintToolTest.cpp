@@ -194,3 +194,83 @@ TEST_F(PrintTool, JobDocumentsAndStatementsAsPdfMarkOnlyARealPrint)
     EXPECT_TRUE(statementText.contains(QStringLiteral("Total Due")));
     EXPECT_TRUE(statementText.contains(QString::number(due, 'f', 2))) << due << statementText.toStdString();
 }
+
+namespace {
+
+// The customer documents the print dialog offers a job of each type, by
+// document number, with the titles of a new file's forms.
+const QStringList kOrderTitles = {QStringLiteral("Work Order"), QStringLiteral("Invoice"),
+                                  QStringLiteral("Order Receipt"), QStringLiteral("Delivery Ticket"),
+                                  QStringLiteral("Invoice"), QStringLiteral("Invoice"), QStringLiteral("Invoice")};
+const QStringList kQuoteTitles = {QStringLiteral("Estimate"), QStringLiteral("Quote"), QStringLiteral("Proposal"),
+                                  QStringLiteral("Estimate"), QStringLiteral("Quotation"), QStringLiteral("Quotation"),
+                                  QStringLiteral("Quotation"), QStringLiteral("Estimate")};
+
+// Prints every document of the job; one line per document whose page lacks
+// its title with the job number, the price or a total.
+QStringList documentsLackingTheirParts(const QString &db, const QString &jobId, const QString &jobNo,
+                                       const QStringList &titles, const QString &price, const QString &folder)
+{
+    QStringList lacking;
+    for (int kind = 1; kind <= titles.size(); ++kind) {
+        const QString pdf = folder + QStringLiteral("/job-%1-%2.pdf").arg(jobId).arg(kind);
+        const ToolResult r = dbtool({QStringLiteral("print"), db, QStringLiteral("--job"), jobId, QStringLiteral("--kind"),
+                                     QString::number(kind), QStringLiteral("--pdf"), pdf, QStringLiteral("--preview")});
+        const QString text = pageText(pdf, 1).remove(QLatin1Char(','));
+        QStringList missing;
+        if (r.exitCode != 0)
+            missing << QStringLiteral("exit %1").arg(r.exitCode);
+        if (!text.contains(titles[kind - 1]) || text.contains(QStringLiteral("List ") + jobNo))
+            missing << titles[kind - 1];
+        if (!text.contains(price))
+            missing << price;
+        if (!text.contains(QStringLiteral("total"), Qt::CaseInsensitive))
+            missing << QStringLiteral("total");
+        if (!missing.isEmpty())
+            lacking << QStringLiteral("job %1 document %2 lacks %3").arg(jobId).arg(kind).arg(missing.join(QStringLiteral(", ")));
+    }
+    return lacking;
+}
+
+} // namespace
+
+// Every document the print dialog offers for a quote, an order and a posted
+// invoice prints under its own title with the prices and the totals, on a
+// new file as on the sample: none falls back to the list form.
+TEST_F(PrintTool, EveryDocumentOfTheDialogPrintsItsTitlePricesAndTotals)
+{
+    if (!have("sqlite3"))
+        GTEST_SKIP() << "the sqlite3 command-line program is not installed";
+    auto sql = [](const QString &file, const QString &statement) {
+        return runProgram(QStringLiteral("sqlite3"), {file, statement}).out.trimmed();
+    };
+    const QString created = tempPath(QStringLiteral("new.mdb"));
+    ASSERT_EQ(dbtool({QStringLiteral("create"), created}).exitCode, 0);
+    for (int type : {0, 1, 3}) {
+        sql(created, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, Title, CusNo, Status, TaxNo, TermsNo, Subtotal, "
+                                    "Discount, Shipping, Postage, Tax, Paid, Writeoff, Latefee, Balance, InvoicePrinted, "
+                                    "WOrderPrinted, Creator) VALUES (%1, %2, 'Postcards', 10, 0, 0, 1, 123.45, 0, 0, 0, "
+                                    "0, 0, 0, 0, 123.45, 0, 0, 0)")
+                         .arg(type)
+                         .arg(5001 + type));
+        sql(created, QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, SortNo, Description, ChargeQty, "
+                                    "Price, Cost, Status, Sheets, Side1, Side2) SELECT Max(JobID), 0, 1, 0, 0, 'Postcards', "
+                                    "500, 123.45, 60, 1, 1, 1, 0 FROM Jobs"));
+    }
+    QStringList lacking;
+    for (int type : {0, 1, 3}) {
+        const QString id = sql(created, QStringLiteral("SELECT JobID FROM Jobs WHERE JobType = %1").arg(type));
+        lacking << documentsLackingTheirParts(created, id, QString::number(5001 + type),
+                                              type == 1 ? kQuoteTitles : kOrderTitles, QStringLiteral("123.45"),
+                                              tempPath(QString()));
+    }
+    // The sample: its first order, quote and posted invoice.
+    for (int type : {0, 1, 3}) {
+        const QString id = sql(db, QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = %1").arg(type));
+        const QString jobNo = sql(db, QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = ") + id);
+        const QString price = sql(db, QStringLiteral("SELECT printf('%.2f', Subtotal) FROM Jobs WHERE JobID = ") + id);
+        lacking << documentsLackingTheirParts(db, id, jobNo, type == 1 ? kQuoteTitles : kOrderTitles, price,
+                                              tempPath(QString()));
+    }
+    EXPECT_TRUE(lacking.isEmpty()) << lacking.join(QLatin1Char('\n')).toStdString();
+}

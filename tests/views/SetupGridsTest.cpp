@@ -174,8 +174,9 @@ TEST_F(SetupGridsTest, OneEditChangesExactlyOneRow)
 
 TEST_F(SetupGridsTest, FixedRowsShowOnlyTheRecordsOfTheirNumbers)
 {
-    // The sample's terms are 1 Net 30, 2 Net 15 and 3 COD; neither special
-    // term is stored. Each record shows in the row of its own number.
+    // The sample's terms are a new file's 0 C.O.D., 1 Net 30 and 4 Net 10th
+    // of Month with its own 2 Net 15 and 3 Net 60. Each record shows in the
+    // row of its own number.
     CViewDefaults view;
     QStringList shown;
     prompts().onDialog([&shown](QDialog &dialog) {
@@ -186,7 +187,7 @@ TEST_F(SetupGridsTest, FixedRowsShowOnlyTheRecordsOfTheirNumbers)
     });
     view.EditSetupTable(503, 0, 120);
     EXPECT_EQ(shown, QStringList({QStringLiteral("0 C.O.D. 0"), QStringLiteral("1 Net 30 30"), QStringLiteral("2 Net 15 15"),
-                                  QStringLiteral("3 COD 0"), QStringLiteral("4 Net 10th of Month 0")}));
+                                  QStringLiteral("3 Net 60 60"), QStringLiteral("4 Net 10th of Month 0")}));
 }
 
 TEST_F(SetupGridsTest, WasteLevelsShowInTheRowsOfTheirNumbers)

@@ -9,6 +9,7 @@
 #include "data/CXDaoSet.h"
 #include "platform/Settings.h"
 #include "resources/Strings.h"
+#include "views/CCompanyDlg.h"
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
 #include "views/CFavoritesDlg.h"
@@ -308,4 +309,54 @@ TEST_F(ViewCommandsTest, CompactReminderDaysAndRefusedExpertCommands)
     home.OnCommand(30519);
     EXPECT_TRUE(prompts().shown().isEmpty());
     EXPECT_EQ(count(QStringLiteral("SELECT Count(*) FROM Payments")), 1);
+}
+
+// My Company edits the shop's identity where documents read it: the name and
+// address of customer 1, the phone and fax of its buyer, added the first
+// time; the page and the application's copy show the change at once.
+TEST_F(ViewCommandsTest, MyCompanyEditsTheShopsIdentityAndShowsItAtOnce)
+{
+    app->LoadCompanyInfo();
+    CViewHome home;
+    home.OnInitialUpdate();
+    auto fill = [](const QStringList &texts) {
+        return [texts](CCompanyDlg &d) {
+            for (int i = 0; i < texts.size(); ++i)
+                d.edit(i)->setText(texts[i]);
+            return press(d, 1);
+        };
+    };
+    // A name is required: the dialog stays open and writes nothing.
+    onDialog<CCompanyDlg>([&](CCompanyDlg &d) {
+        d.edit(0)->setText(QStringLiteral("  "));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter your company's name."));
+        EXPECT_TRUE(d.isVisible());
+        return press(d, 2);
+    });
+    home.OnCommand(CViewHome::kEditCompany);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Contacts WHERE CusNo = 1")), QStringLiteral("0"));
+
+    onDialog<CCompanyDlg>(fill({QStringLiteral("Bright Print"), QStringLiteral("12 Mill Road"),
+                                QStringLiteral("Springfield"), QStringLiteral("OR"), QStringLiteral("97477"),
+                                QStringLiteral("(541) 555-0100"), QStringLiteral("(541) 555-0199")}));
+    home.OnCommand(CViewHome::kEditCompany);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, Address, City, State, Zip FROM Customers WHERE CusNo = 1")),
+              QStringLiteral("Bright Print|12 Mill Road|Springfield|OR|97477"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Phone, Fax FROM Contacts INNER JOIN Customers ON Contacts.ContactNo = "
+                                    "Customers.BuyerNo WHERE Customers.CusNo = 1")),
+              QStringLiteral("(541) 555-0100|(541) 555-0199"));
+    EXPECT_EQ(app->m_company.FormatAddress(3),
+              QStringLiteral("Bright Print \u00B7 12 Mill Road \u00B7 Springfield OR 97477 \u00B7 (541) 555-0100"));
+
+    // A second edit changes the same contact; what the file holds is what a
+    // restart reads.
+    onDialog<CCompanyDlg>(fill({QStringLiteral("Bright Print & Copy")}));
+    home.OnCommand(CViewHome::kEditCompany);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Contacts WHERE CusNo = 1")), QStringLiteral("1"));
+    EXPECT_EQ(app->m_company.m_strName, QStringLiteral("Bright Print & Copy"));
+    const QString shown = app->m_company.FormatAddress(4);
+    app->LoadCompanyInfo();
+    EXPECT_EQ(app->m_company.FormatAddress(4), shown);
 }

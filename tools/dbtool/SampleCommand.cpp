@@ -1,5 +1,7 @@
 #include "SampleCommand.h"
 
+#include "SampleCheck.h"
+
 #include "app/base/MoneyText.h"
 #include "app/base/SharedDatabaseHolder.h"
 #include "data/CItemSet.h"
@@ -17,6 +19,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -39,10 +42,6 @@ const char *const kLastNames[] = {"Adams", "Brooks", "Chen", "Diaz", "Evans", "F
                                   "Ito", "Jensen", "Kowalski", "Lopez", "Moreau", "Nolan", "O'Brien", "Patel"};
 const char *const kStreets[] = {"Main St", "Oak Ave", "Elm St", "Market St", "Park Blvd", "2nd Ave", "Mill Rd"};
 const char *const kCities[] = {"Springfield", "Riverton", "Fairview", "Greenville", "Madison", "Clinton"};
-const char *const kProducts[] = {"Business cards", "Letterhead", "Envelopes #10", "Brochures, tri-fold",
-                                 "Postcards", "Flyers", "Newsletters", "Catalog, 24 pages", "Door hangers",
-                                 "NCR forms, 2 part", "Raffle tickets", "Posters 18 x 24", "Booklets, saddle stitched",
-                                 "Notepads, 50 sheets", "Labels", "Invitations"};
 
 struct SampleService
 {
@@ -61,8 +60,61 @@ const SampleService kServices[] = {
     {9, 302, "Digital black copier", 900, 80}, {10, 401, "Cutting", 800, 50},
     {11, 402, "Folding", 1200, 50},           {12, 403, "Saddle stitching", 1900, 50},
     {13, 404, "Padding", 700, 55},            {14, 405, "Drilling", 500, 55},
-    {15, 501, "Typesetting", 3000, 70},       {16, 502, "Proofing", 600, 70},
+    {15, 501, "Typesetting", 3000, 70},       {16, 7, "Proofing", 600, 70},
     {17, 6, "Plates", 1500, 40},            {18, 701, "Delivery", 1200, 25},
+};
+
+// What the shop runs for each product: the stock, how many run sheets a
+// parent sheet cuts into, the stock's sheets in one finished piece, the
+// pieces on a run sheet, the inks of each side (1 black, 2 black and a
+// colour, 9 four colours), the printing and finishing services in order and
+// the quantities it is ordered in.
+struct ItemRecipe
+{
+    const char *product;
+    int paper;
+    int out;
+    int sheets;
+    int up;
+    int side1, side2;
+    int services[4];
+    int quantities[4];
+};
+
+const ItemRecipe kRecipes[] = {
+    {"Business cards", 3, 4, 1, 12, 9, 0, {8, 10}, {250, 500, 1000, 2000}},
+    {"Letterhead", 1, 4, 1, 2, 2, 0, {6, 17, 10}, {500, 1000, 2500, 5000}},
+    {"Envelopes #10", 5, 1, 1, 1, 1, 0, {6, 17}, {500, 1000, 2500, 5000}},
+    {"Brochures, tri-fold", 2, 4, 1, 2, 9, 9, {7, 17, 11, 10}, {1000, 2500, 5000, 10000}},
+    {"Postcards", 3, 4, 1, 4, 9, 1, {8, 10}, {250, 500, 1000, 2500}},
+    {"Flyers", 1, 4, 1, 2, 1, 0, {9, 10}, {100, 250, 500, 1000}},
+    {"Newsletters", 1, 4, 1, 1, 1, 1, {9, 11}, {250, 500, 1000, 2000}},
+    {"Catalog, 24 pages", 2, 4, 6, 1, 9, 9, {7, 17, 12}, {500, 1000, 2500, 5000}},
+    {"Door hangers", 3, 4, 1, 3, 9, 0, {8, 10}, {250, 500, 1000, 2500}},
+    {"NCR forms, 2 part", 4, 4, 1, 2, 1, 0, {6, 17, 13, 10}, {250, 500, 1000, 2500}},
+    {"Raffle tickets", 3, 4, 1, 8, 1, 0, {9, 10}, {250, 500, 1000, 2000}},
+    {"Posters 18 x 24", 3, 1, 1, 1, 9, 0, {7, 17}, {100, 250, 500, 1000}},
+    {"Booklets, saddle stitched", 1, 4, 4, 1, 1, 1, {9, 11, 12}, {100, 250, 500, 1000}},
+    {"Notepads, 50 sheets", 1, 4, 1, 4, 1, 0, {9, 13, 10}, {1000, 2500, 5000, 10000}},
+    {"Labels", 1, 4, 1, 10, 9, 0, {8, 10}, {500, 1000, 2500, 5000}},
+    {"Invitations", 3, 4, 1, 4, 9, 0, {8, 10}, {100, 250, 500, 1000}},
+};
+
+// Plates of one side: one a colour, four for process colours.
+int platesOfSide(int inks)
+{
+    return inks == 0 ? 0 : inks == 1 ? 1 : inks == 9 ? 4 : 2;
+}
+
+// Sold over the counter (category 999): a flat price per unit.
+const struct
+{
+    int serNo;
+    const char *name;
+    int centsEach;
+} kCounterServices[] = {
+    {901, "Copies, black", 10}, {902, "Copies, colour", 59}, {903, "Laminating, letter", 250},
+    {904, "Fax, per page", 150}, {905, "Binding, coil", 450},
 };
 
 struct Reference
@@ -74,14 +126,13 @@ struct Reference
 const Reference kReferenceRows[] = {
     {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (1, 'State 6%', 60000, 0, 0, 0, 0, 1)"},
     {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (2, 'City 8.25%', 82500, 1, 0, 0, 0, 2)"},
-    {"INSERT INTO Terms (No, Name, Days) VALUES (1, 'Net 30', 30)"},
     {"INSERT INTO Terms (No, Name, Days) VALUES (2, 'Net 15', 15)"},
-    {"INSERT INTO Terms (No, Name, Days) VALUES (3, 'COD', 0)"},
+    {"INSERT INTO Terms (No, Name, Days) VALUES (3, 'Net 60', 60)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (1, 'Robin', 1, 1, 0, 0)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (2, 'Sam', 1, 2, 0, 0)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Terry', 2, 3, 500, 0)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (4, 'Alex', 2, 4, 750, 0)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Jordan', 3, 5, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Jordan', 0, 5, 0, 0)"},
 };
 
 struct Category
@@ -91,11 +142,14 @@ struct Category
     const char *name;
 };
 
+// Each category in the department of a new file that holds its kind of work:
+// 1 Prep, 2 Paper, 3 Printing, 4 Digital, 5 Finishing, 7 Other.
 const Category kCategories[] = {
-    {101, 1, "Paper"}, {105, 1, "Carbonless"}, {113, 1, "Envelopes"}, {201, 2, "Offset 2 colour"},
-    {202, 2, "Offset 4 colour"}, {301, 2, "Digital colour"}, {302, 2, "Digital black"}, {401, 3, "Cutting"},
-    {402, 3, "Folding"}, {403, 3, "Stitching"}, {404, 3, "Padding"}, {405, 3, "Drilling"},
-    {501, 4, "Typesetting"}, {502, 4, "Proofing"}, {6, 4, "Plates"}, {701, 5, "Delivery"},
+    {101, 2, "Paper"}, {105, 2, "Carbonless"}, {113, 2, "Envelopes"}, {201, 3, "Offset 2 colour"},
+    {202, 3, "Offset 4 colour"}, {301, 4, "Digital colour"}, {302, 4, "Digital black"}, {401, 5, "Cutting"},
+    {402, 5, "Folding"}, {403, 5, "Stitching"}, {404, 5, "Padding"}, {405, 5, "Drilling"},
+    {501, 1, "Typesetting"}, {7, 1, "Proofs"}, {6, 1, "Plates"}, {701, 7, "Delivery"},
+    {999, 7, "Quick Sale"},
 };
 
 class SampleShop
@@ -119,6 +173,9 @@ private:
     }
 
     void addReferenceRows();
+    // The services of one item: the recipe's stock and work, now and then
+    // typesetting or a proof first, and delivery on a job's first item.
+    QList<int> itemServices(const ItemRecipe &recipe, bool firstItem);
     void addServices();
     void addPricingTables();
     // Prices one item with the pricing engine and stores what it gives, so
@@ -132,6 +189,16 @@ private:
     // walk-in jobs, quick sales and their payments, deposits, changes to
     // earlier invoices, credits and copier items.
     void addReportRows();
+    // The sales departments and the department of every service.
+    void addSalesDepartments();
+    // The setup rows a working shop has filled in: payment types, shipping
+    // methods, customer sources, the counter services and the shop's own
+    // phone and fax.
+    void addShopSetupRows();
+    // Jobs as the program leaves them: a shipping method on every job, the
+    // invoice printed on orders that are Ready to Post and on posted
+    // invoices, items in production or done as their job is.
+    void settleJobStates();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
 
@@ -164,12 +231,6 @@ void SampleShop::addReferenceRows()
 {
     for (const Reference &r : kReferenceRows)
         m_db.execute(QString::fromUtf8(r.sql));
-    const char *const departments[] = {"Paper", "Press", "Bindery", "Prepress", "Shipping"};
-    for (int d = 1; d <= 5; ++d) {
-        if (!exists(QStringLiteral("SELECT DepNo FROM ServiceDepartments WHERE DepNo = %1").arg(d)))
-            m_db.execute(QStringLiteral("INSERT INTO ServiceDepartments (DepNo, DepName, IconNo, SortNo) VALUES (?, ?, ?, ?)"),
-                         {Value(d), Value(QString::fromUtf8(departments[d - 1])), Value(48 + d), Value(d)});
-    }
     for (const Category &c : kCategories) {
         if (!exists(QStringLiteral("SELECT CatNo FROM ServiceCategories WHERE CatNo = %1").arg(c.catNo)))
             m_db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (?, ?, ?, ?, ?)"),
@@ -210,10 +271,11 @@ const ServiceSetup kServiceSetups[] = {
     {7, "CostBy = 1, CostHr = 120, PriceBy = 2, Markup = 60, QtyBy = 8, Colors = 3, Step = 1, Unit = 2, WasteBy = 2, "
         "SetFor1 = 1, SetTime1 = 1500, SetFor2 = 2, SetTime2 = 2000, "
         "QBreak1 = 1000, UnitsHr1 = 500000, QBreak2 = 5000, UnitsHr2 = 750000, QBreak3 = 20000, UnitsHr3 = 1000000"},
-    // Digital printers: clicks by the hour, priced from the price table.
-    {8, "CostBy = 3, CostHr = 40, PriceBy = 4, Markup = 20, QtyBy = 8, Colors = 19, Unit = 1, "
+    // Digital printers: clicks by the hour, priced from the price table; a
+    // click is one side of a run sheet (the stock's pages per sheet).
+    {8, "CostBy = 3, CostHr = 40, PriceBy = 4, Markup = 20, QtyBy = 8, Colors = 18, Unit = 1, "
         "SetFor1 = 1, SetTime1 = 500, QBreak1 = 1, UnitsHr1 = 300000, RunCost1 = 6"},
-    {9, "CostBy = 3, CostHr = 35, PriceBy = 4, Markup = 20, QtyBy = 8, Colors = 19, Unit = 1, "
+    {9, "CostBy = 3, CostHr = 35, PriceBy = 4, Markup = 20, QtyBy = 8, Colors = 18, Unit = 1, "
         "SetFor1 = 1, SetTime1 = 300, QBreak1 = 1, UnitsHr1 = 600000, RunCost1 = 1"},
     // Cutting: lifts of 500 sheets, a set-up and a price per lift.
     {10, "CostBy = 1, CostHr = 50, PriceBy = 3, QtyBy = 1, Divide = 500, Unit = 1, "
@@ -265,6 +327,23 @@ const SamplePriceTable kPriceTables[] = {
     // Stitching per book, between the breaks.
     {12, 0, 0, 1, 1, 1, {}, {{100, 6000}, {500, 3500}, {1000, 2500}, {5000, 1800}}},
 };
+
+QList<int> SampleShop::itemServices(const ItemRecipe &recipe, bool firstItem)
+{
+    QList<int> serNos;
+    if (pick(4) == 0)
+        serNos << 15;
+    else if (pick(5) == 0)
+        serNos << 16;
+    serNos << recipe.paper;
+    for (const int serNo : recipe.services) {
+        if (serNo != 0)
+            serNos << serNo;
+    }
+    if (firstItem && pick(6) == 0)
+        serNos << 18;
+    return serNos;
+}
 
 void SampleShop::addServices()
 {
@@ -324,11 +403,13 @@ void SampleShop::addPricingTables()
         {3, "Outside work", {50, 40, 35, 30, 25, 25, 20, 20, 20}},
     };
     for (const auto &m : markups) {
-        QList<Value> values = {Value(std::int64_t(m.no), FieldType::Byte), Value(QString::fromUtf8(m.name))};
+        // A new file holds every row of the table; the shop fills its own.
+        QList<Value> values = {Value(QString::fromUtf8(m.name))};
         for (int v : m.values)
             values << Value(v);
-        m_db.execute(QStringLiteral("INSERT INTO MarkupTable (No, Name, Markup1, Markup2, Markup3, Markup4, Markup5, "
-                                    "Markup6, Markup7, Markup8, Markup9) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        values << Value(std::int64_t(m.no), FieldType::Byte);
+        m_db.execute(QStringLiteral("UPDATE MarkupTable SET Name = ?, Markup1 = ?, Markup2 = ?, Markup3 = ?, Markup4 = ?, "
+                                    "Markup5 = ?, Markup6 = ?, Markup7 = ?, Markup8 = ?, Markup9 = ? WHERE [No] = ?"),
                      values);
     }
     // The waste table: level 0 the run lengths, then set-up sheets per plate
@@ -347,12 +428,12 @@ void SampleShop::addPricingTables()
         {20, "Waste Limit (see NOTE above)", 500, {2000, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto &w : wastes) {
-        QList<Value> values = {Value(std::int64_t(w.level), FieldType::Byte), Value(QString::fromUtf8(w.name)),
-                               Value(w.setup)};
+        QList<Value> values = {Value(QString::fromUtf8(w.name)), Value(w.setup)};
         for (int v : w.waste)
             values << Value(v);
-        m_db.execute(QStringLiteral("INSERT INTO WasteTable (Level, Name, Setup, Waste1, Waste2, Waste3, Waste4, "
-                                    "Waste5, Waste6, Waste7) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        values << Value(std::int64_t(w.level), FieldType::Byte);
+        m_db.execute(QStringLiteral("UPDATE WasteTable SET Name = ?, Setup = ?, Waste1 = ?, Waste2 = ?, Waste3 = ?, "
+                                    "Waste4 = ?, Waste5 = ?, Waste6 = ?, Waste7 = ? WHERE [Level] = ?"),
                      values);
     }
     // The presses' difficulty tables: a paper row and a job row each, the
@@ -457,7 +538,6 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     job.m_JobID = jobId;
     job.m_JobType = jobType;
     job.m_JobNo = jobNo;
-    job.m_Title = QString::fromUtf8(any(kProducts));
     job.m_Status = jobType == CJobSet::Order ? quint8(pick(4)) : 0;
     job.m_CSRNo = quint8(1 + pick(2));
     job.m_SRepNo = quint8(customer.srep);
@@ -471,32 +551,43 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     // Items: an item row (service 0) priced at the sum of its service rows.
     const int items = 1 + pick(3);
     for (int item = 1; item <= items; ++item) {
-        const int qty = 250 * (1 + pick(20));
-        const int services = 1 + pick(3);
+        const ItemRecipe &recipe = any(kRecipes);
+        const int qty = recipe.quantities[pick(4)];
+        if (item == 1)
+            job.m_Title = QString::fromUtf8(recipe.product);
+        const QList<int> serNos = itemServices(recipe, item == 1);
         Money itemCost;
         Money itemPrice;
         QList<QList<Value>> serviceRows;
-        for (int s = 0; s < services; ++s) {
-            const SampleService &service = any(kServices);
+        int sort = 0;
+        for (const int serNo : serNos) {
+            const SampleService &service = *std::find_if(std::begin(kServices), std::end(kServices),
+                                                         [serNo](const SampleService &x) { return x.serNo == serNo; });
             const Money cost = Money::fromCents(qint64(service.costCents) * (qty + 500) / 1000);
             Money price = cost * (100 + service.markupPct) / 100;
             price = price.roundedToCentsHalfAway();
             itemCost += cost;
             itemPrice += price;
-            // A paper is cut four out of a parent sheet and run two up.
-            const bool paper = service.catNo >= 101 && service.catNo <= 199;
-            // Plates: one per colour of a two-colour job.
-            const int out = paper ? 4 : service.catNo == 6 ? 2 : 1;
+            // The stock is cut into run sheets out of its parent sheet and
+            // holds the recipe's pieces; plates are counted per ink.
+            const bool paper = serNo == recipe.paper;
+            const int out = paper ? recipe.out
+                            : service.catNo == 6 ? platesOfSide(recipe.side1) + platesOfSide(recipe.side2)
+                                                 : 1;
             serviceRows << QList<Value>{Value(QString::fromUtf8(service.name)), Value(jobId), Value(service.serNo),
-                                        Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(s + 1), FieldType::Byte),
-                                        Value(qty), Value(cost), Value(price), Value(out), Value(paper ? 2 : 1)};
+                                        Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(++sort), FieldType::Byte),
+                                        Value(qty), Value(cost), Value(price), Value(out), Value(paper ? recipe.up : 1),
+                                        Value(paper ? recipe.sheets : 1), Value(std::int64_t(recipe.side1), FieldType::Byte),
+                                        Value(std::int64_t(recipe.side2), FieldType::Byte),
+                                        Value(paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1)};
         }
         const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
-                                              "ChargeQty, Cost, Price, Out, Up, Status, Bleed, Sheets, Side1, Pages) "
-                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, 1, 1, 1)");
-        m_db.execute(insert, {Value(QString::fromUtf8(any(kProducts))), Value(jobId), Value(0),
+                                              "ChargeQty, Cost, Price, Out, Up, Status, Bleed, Sheets, Side1, Side2, Pages) "
+                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?)");
+        m_db.execute(insert, {Value(QString::fromUtf8(recipe.product)), Value(jobId), Value(0),
                               Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
-                              Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1)});
+                              Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1), Value(1),
+                              Value(std::int64_t(1), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte), Value(1)});
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
         // The engine reads the rows as the program writes them: every number set.
@@ -610,19 +701,79 @@ void SampleShop::addPostings()
     }
 }
 
-void SampleShop::addReportRows()
+void SampleShop::addSalesDepartments()
 {
-    // Sales departments by service category; Delivery (18) has none and
-    // reports as "<Not Assigned>".
     const struct { int no; const char *name; int group; } departments[] = {
-        {1, "Paper", 1}, {2, "Offset Printing", 2}, {3, "Copies", 2}, {4, "Bindery", 3}, {5, "Prepress", 3}};
+        {1, "Paper", 1}, {2, "Offset Printing", 2}, {3, "Copies", 2}, {4, "Bindery", 3}, {5, "Prepress", 3},
+        {6, "Delivery", 4}};
     for (const auto &d : departments)
         m_db.execute(QStringLiteral("INSERT INTO SalesDepartments ([No], Name, [Group]) VALUES (?, ?, ?)"),
                      {Value(std::int64_t(d.no), FieldType::Byte), Value(QString::fromLatin1(d.name)),
                       Value(std::int64_t(d.group), FieldType::Byte)});
-    m_db.execute(QStringLiteral("UPDATE Services SET SaleDept = IIf(CatNo < 200, 1, IIf(CatNo < 300, 2, IIf(CatNo < 400, 3, "
-                                "IIf(CatNo < 500, 4, IIf(CatNo < 600, 5, 0))))) WHERE SerNo < 18"));
-    m_db.execute(QStringLiteral("UPDATE Services SET SaleDept = 99 WHERE SerNo = 18"));
+    // By the kind of work: stock, presses and plates, copiers and the
+    // counter, bindery, prepress and proofs, delivery.
+    m_db.execute(QStringLiteral("UPDATE Services SET SaleDept = IIf(CatNo Between 101 And 199, 1, IIf(CatNo Between 201 "
+                                "And 299 Or CatNo = 6, 2, IIf(CatNo Between 301 And 399 Or CatNo = 999, 3, IIf(CatNo "
+                                "Between 401 And 499, 4, IIf(CatNo = 501 Or CatNo = 7, 5, IIf(CatNo = 701, 6, 0)))))) "
+                                "WHERE SerNo > 0"));
+}
+
+void SampleShop::addShopSetupRows()
+{
+    const char *const paymentTypes[] = {"Check", "Credit Card"};
+    for (int i = 0; i < 2; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO PaymentTypes ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(paymentTypes[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    const char *const shipBy[] = {"Pick up", "Our Delivery", "UPS Ground", "Courier"};
+    for (int i = 0; i < 4; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO ShipBy ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(shipBy[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    const char *const sources[] = {"Referral", "Web Site", "Walk-in", "Yellow Pages"};
+    for (int i = 0; i < 4; ++i)
+        m_db.execute(QStringLiteral("INSERT INTO CustomerSources ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
+                     {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(sources[i])),
+                      Value(std::int64_t(i + 1), FieldType::Byte)});
+    m_db.execute(QStringLiteral("UPDATE Customers SET Source = 1 + (CusNo Mod 4) WHERE CusNo > 1000"));
+    for (const auto &c : kCounterServices)
+        m_db.execute(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, SerStatus, PriceBy, CostBy, CostHr, "
+                                    "Markup, OptTax, OptCom, OptWO, OptInv, QtyBy, Unit, QBreak1, RunPrice1, Modified) "
+                                    "VALUES (?, 999, ?, ?, 0, 3, 0, 0, 0, 1, 1, 0, 0, 1, 1, 1, ?, ?)"),
+                     {Value(c.serNo), Value(c.serNo), Value(QString::fromUtf8(c.name)), Value(c.centsEach),
+                      Value(DateTime::fromDate(platform::Clock::today()))});
+    // The shop's phone and fax: those of customer 1's buyer.
+    m_db.execute(QStringLiteral("INSERT INTO Contacts (CusNo, First, Last, Phone, Fax, Email, Type, KeyContact, Created) "
+                                "VALUES (1, 'Front', 'Desk', '(217) 555-0100', '(217) 555-0199', 'orders@example.com', "
+                                "0, 1, ?)"),
+                 {Value(DateTime::fromDate(platform::Clock::today()))});
+    m_db.execute(QStringLiteral("UPDATE Customers SET BuyerNo = (SELECT Max(ContactNo) FROM Contacts WHERE CusNo = 1) "
+                                "WHERE CusNo = 1"));
+}
+
+void SampleShop::settleJobStates()
+{
+    // Every job goes one of the shop's ways; a posted invoice went out the
+    // way its order did.
+    m_db.execute(QStringLiteral("UPDATE Jobs SET ViaDue = 1 + (JobNo Mod 4)"));
+    // An order is Ready to Post once its invoice is printed, it has shipped
+    // and it has a price; an order the rule would not leave Ready to Post is
+    // ready to ship instead.
+    m_db.execute(QStringLiteral("UPDATE Jobs SET InvoicePrinted = 1, WOrderPrinted = 1 WHERE JobType = 3 OR "
+                                "(JobType = 0 AND Status = 3 AND DateShipped Is Not Null AND Subtotal <> 0)"));
+    m_db.execute(QStringLiteral("UPDATE Jobs SET Status = 2 WHERE JobType = 0 AND Status = 3 AND InvoicePrinted = 0"));
+    m_db.execute(QStringLiteral("UPDATE Jobs SET WOrderPrinted = 1 WHERE JobType = 0 AND Status = 2"));
+    // Items: done once shipped, in production on orders in progress, held
+    // with an order on hold.
+    m_db.execute(QStringLiteral("UPDATE Items SET Status = 17 WHERE SerNo = 0 AND JobID IN (SELECT JobID FROM Jobs WHERE "
+                                "JobType = 3 OR (JobType = 0 AND Status >= 2))"));
+    m_db.execute(QStringLiteral("UPDATE Items SET Status = 4 WHERE SerNo = 0 AND JobID IN (SELECT JobID FROM Jobs WHERE "
+                                "JobType = 0 AND Status = 0)"));
+}
+
+void SampleShop::addReportRows()
+{
+    addSalesDepartments();
 
     // Product types of the items without a service, and the customers'
     // kinds of business.
@@ -684,7 +835,6 @@ void SampleShop::addReportRows()
     // Quick sales over the counter: two or three a posting, one not posted
     // yet; each paid at once (PayGroup 0). A quick sale's subtotal is the sum
     // of its items' prices; the tax is the state rate on the taxable part.
-    const int counterServices[] = {8, 9, 9, 10, 13, 18};
     auto addQuickSale = [&](const DateTime &date, int postingNo) {
         Money subtotal;
         const int items = 1 + pick(3);
@@ -692,11 +842,13 @@ void SampleShop::addReportRows()
                                     "Taxable2, Tax2) VALUES (?, 0, 0, 1, ?, 0, 0, 0, 0)"),
                      {Value(date), Value(postingNo)});
         for (int i = 0; i < items; ++i) {
-            const Money price = Money::fromCents(200 + pick(4800));
+            const auto &service = any(kCounterServices);
+            const int quantity = service.centsEach < 100 ? 10 * (1 + pick(30)) : 1 + pick(10);
+            const Money price = Money::fromCents(qint64(quantity) * service.centsEach);
             subtotal += price;
             m_db.execute(QStringLiteral("INSERT INTO QuickSalesItems (QSaleID, SerNo, Quantity, Price) "
                                         "SELECT Max(QSaleID), ?, ?, ? FROM QuickSales"),
-                         {Value(any(counterServices)), Value(1 + pick(500)), Value(price)});
+                         {Value(service.serNo), Value(quantity), Value(price)});
         }
         const Money taxable = pick(4) == 0 ? Money() : subtotal;
         const Money tax = (taxable * 6 / 100).roundedToCentsHalfAway();
@@ -839,7 +991,9 @@ void SampleShop::build(int jobCount, QTextStream &out)
     for (int i = 0; i < jobCount; ++i)
         addJob(i + 1, i, jobCount);
     addPostings();
+    addShopSetupRows();
     addReportRows();
+    settleJobStates();
     zeroNumericNulls();
     // The job-number counters continue after the sample's numbers.
     const int keys[3] = {10, 11, 12};
@@ -855,13 +1009,45 @@ void SampleShop::build(int jobCount, QTextStream &out)
 
 } // namespace
 
+namespace {
+
+// Checks a shop file against the sample's rules: 0 when it keeps them all.
+int checkSample(const QString &path, QTextStream &out, QTextStream &err)
+{
+    if (!QFileInfo::exists(path)) {
+        err << "tavrel-dbtool: " << path << " does not exist.\n";
+        return 1;
+    }
+    try {
+        SharedDatabaseHolder holder;
+        Database &db = holder.database();
+        db.open(path);
+        const QStringList broken = CheckSampleShop(db);
+        db.close();
+        for (const QString &line : broken)
+            err << line << '\n';
+        if (!broken.isEmpty())
+            return 1;
+    } catch (const platform::DbException &e) {
+        err << "Error " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+    out << "The shop keeps every rule of the sample.\n";
+    return 0;
+}
+
+} // namespace
+
 int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     QString path;
     int jobs = 500;
     quint32 seed = 2011;
+    bool checkOnly = false;
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--jobs") && i + 1 < args.size())
+        if (args[i] == QLatin1String("--check"))
+            checkOnly = true;
+        else if (args[i] == QLatin1String("--jobs") && i + 1 < args.size())
             jobs = args[++i].toInt();
         else if (args[i] == QLatin1String("--seed") && i + 1 < args.size())
             seed = args[++i].toUInt();
@@ -871,9 +1057,12 @@ int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err
             path.clear(), i = int(args.size());
     }
     if (path.isEmpty() || jobs < 0) {
-        err << "usage: tavrel-dbtool sample PATH [--jobs N] [--seed S]\n";
+        err << "usage: tavrel-dbtool sample PATH [--jobs N] [--seed S]\n"
+               "       tavrel-dbtool sample --check PATH\n";
         return 2;
     }
+    if (checkOnly)
+        return checkSample(path, out, err);
     if (QFileInfo::exists(path)) {
         err << "tavrel-dbtool: " << path << " exists already; nothing was written.\n";
         return 1;
@@ -886,7 +1075,15 @@ int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err
         Database &db = holder.database();
         db.open(path);
         SampleShop(db, seed).build(jobs, out);
+        const QStringList broken = CheckSampleShop(db);
         db.close();
+        if (!broken.isEmpty()) {
+            err << "tavrel-dbtool: the sample shop breaks its own rules; nothing was kept:\n";
+            for (const QString &line : broken)
+                err << "  " << line << '\n';
+            QFile::remove(path);
+            return 1;
+        }
     } catch (const platform::DbException &e) {
         err << "Error " << e.number() << ": " << e.description() << '\n';
         QFile::remove(path);

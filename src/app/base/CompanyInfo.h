@@ -2,6 +2,10 @@
 
 #include "platform/Value.h"
 
+namespace platform {
+class Database;
+}
+
 #include <QtCore/QList>
 #include <QtCore/QString>
 
@@ -36,6 +40,11 @@ public:
     // and a missing row (an empty list) empties the block.
     void Assign(const QList<platform::Value> &row);
     void Clear();
+    // Writes the seven texts where the statement reads them: the name and
+    // address into customer 1, the phone and fax into its buyer contact,
+    // which is added (and made the buyer) when the shop has none. Throws the
+    // database's exception; nothing is written then.
+    void Save(platform::Database &db) const;
 
     QString m_strName;
     QString m_strAddress;

@@ -166,12 +166,15 @@ int CExport::WriteIifSalesJournal(int postingNo)
     {
         CXDaoSet set;
         set.Open(CXDaoSet::dbOpenSnapshot,
-                 QStringLiteral("SELECT SalesDepartments.Name AS Category, Sum(Items.Price) AS Price FROM Jobs INNER "
-                                "JOIN ((SalesDepartments INNER JOIN Services ON SalesDepartments.[No] = "
+                 // A service whose sales department has no row keeps its sales
+                 // in the journal under a line of its own, so the block balances.
+                 QStringLiteral("SELECT IIF(SalesDepartments.Name Is Null, '(no department)', SalesDepartments.Name) "
+                                "AS Category, Sum(Items.Price) AS Price FROM Jobs INNER "
+                                "JOIN ((SalesDepartments RIGHT JOIN Services ON SalesDepartments.[No] = "
                                 "Services.SaleDept) INNER JOIN Items ON Services.SerNo = Items.SerNo) ON Jobs.JobID = "
                                 "Items.JobID WHERE (Items.Price<>0.0001 AND Items.Price<>-0.0001 AND Items.SerNo > 0) "
-                                "GROUP BY SalesDepartments.Name, Jobs.PostingNo HAVING Jobs.PostingNo=%1 ORDER BY "
-                                "SalesDepartments.Name;")
+                                "GROUP BY SalesDepartments.Name, Jobs.PostingNo HAVING "
+                                "Jobs.PostingNo=%1 ORDER BY SalesDepartments.Name;")
                      .arg(n));
         if (set.IsOpen() && !set.IsEmptySet()) {
             set.MoveFirst();
