@@ -81,7 +81,7 @@ const Reference kReferenceRows[] = {
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (2, 'Sam', 1, 2, 0, 0)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Terry', 2, 3, 500, 0)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (4, 'Alex', 2, 4, 750, 0)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Jordan', 3, 5, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Jordan', 0, 5, 0, 0)"},
 };
 
 struct Category
@@ -271,8 +271,10 @@ void SampleShop::addServices()
     for (const SampleService &s : kServices) {
         m_db.execute(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, SerStatus, PriceBy, CostBy, "
                                     "CostHr, Markup, OptTax, OptCom, OptWO, OptInv, Modified) "
-                                    "VALUES (?, ?, ?, ?, 0, 0, 0, 0, 0, 1, 1, 1, 1, ?)"),
+                                    "VALUES (?, ?, ?, ?, 0, 0, 0, 0, 0, 1, 1, 1, ?, ?)"),
                      {Value(s.serNo), Value(s.catNo), Value(s.serNo), Value(QString::fromUtf8(s.name)),
+                      // Only the stocks (paper, carbonless, envelopes) are kept in inventory.
+                      Value(std::int64_t(s.catNo >= 101 && s.catNo <= 199 ? 1 : 0), FieldType::Byte),
                       Value(DateTime::fromDate(platform::Clock::today()))});
     }
     for (const ServiceSetup &setup : kServiceSetups)
