@@ -63,7 +63,7 @@ void buildMainMenus(QMenu &menu)
                       {57664, "About Tavrel"},
                       {30529, "E&xit\tAlt+F4"}});
     QMenu *help = menu.addMenu(QStringLiteral("Help"));
-    addEntries(help, {{30418, "&Brief Help\tF1"}, {0, ""}, {57664, "About Tavrel\tF1"}});
+    addEntries(help, {{30418, "&Brief Help\tF1"}, {0, ""}, {57664, "About Tavrel\tCtrl+F1"}});
 }
 
 void buildListMenus(QMenu &menu)
@@ -79,6 +79,7 @@ void buildListMenus(QMenu &menu)
     addEntries(list, {{30100, "&New...\tF2"},
                       {30101, "&Find...\tF3"},
                       {30103, "&Open\tF6"},
+                      {30111, "Cop&y and Paste...\tCtrl+B"},
                       {0, ""},
                       {30330, "&Print...\tF7"},
                       {30107, "&Email...\tF8"},
