@@ -25,6 +25,9 @@ QString CXRowSource::ValueText(const platform::Value &v)
     // "%m/%d/%Y", written directly: lists and tables of many rows show many
     // dates, and the general date formatting is the slowest part of a load.
     const DateTime dt = v.toDateTime();
+    // Day 0 (12/30/1899) is what an empty date field holds: it shows empty.
+    if (dt.isValid() && dt.toOle() == 0)
+        return QString();
     const QDate d = dt.isValid() ? dt.date() : QDate();
     int y = 0;
     int m = 0;

@@ -520,6 +520,11 @@ bool CCusDlg::CheckAndSave(int)
             m_set.SafeEdit();
         return false;
     }
+    // Customer 1 is the shop itself: its name and address head the printed
+    // forms, My Company and About from now on.
+    if (m_set.m_CusNo == 1)
+        if (CZqApp *app = ZqApp())
+            app->LoadCompanyInfo();
     m_bNewRecord = false;
     FillControls();
     UpdateRibbonStates();

@@ -560,6 +560,10 @@ bool CXDaoSet::FindNext(const QString &criteria)
 void CXDaoSet::Requery()
 {
     Recordset &rs = set();
+    // A set that outlived a closing of the shared database (a compaction
+    // that could not reopen it) opens it again through the opening sequence.
+    if (!m_pDatabase->isOpen() && !OpenDatabase(m_pDatabase))
+        throw DbException(3420, QStringLiteral("Object invalid or no longer set."));
     rs.setFilter(m_strFilter);
     // A saved query's own parameters stay as they were given at opening.
     if (!m_filterValues.isEmpty())

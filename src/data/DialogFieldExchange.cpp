@@ -3,8 +3,11 @@
 #include "app/base/MoneyText.h"
 #include "data/CXDaoSet.h"
 #include "data/DataExchange.h"
+#include "platform/Clock.h"
 #include "platform/Prompt.h"
 
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QCalendarWidget>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateTimeEdit>
@@ -51,7 +54,8 @@ bool selectedListData(QListWidget *list, qint32 &data)
 
 void loadPicker(QDateTimeEdit *picker, const DateTime &value, bool show)
 {
-    if (show && value.isValid() && convertsToSystemTime(value)
+    // Day 0 (12/30/1899) is what an empty date field holds: no date.
+    if (show && value.isValid() && value.toOle() != 0 && convertsToSystemTime(value)
         && value.date() >= picker->minimumDate() && value.date() <= picker->maximumDate()) {
         picker->setDateTime(QDateTime(value.date(), QTime(0, 0)));
         return;
@@ -74,10 +78,66 @@ PickerState readPicker(const QDateTimeEdit *picker, DateTime &out)
 
 } // namespace
 
+// A picker that can show no date stands at its minimum date meanwhile, which
+// would make a typed date an edit of that blank and open its calendar on the
+// minimum's month. Typing into it starts from today with its first part
+// selected; its calendar opens on today's month. And a date is typed as the
+// shop writes it, "06/20/2024": when two digits have filled a part the picker
+// moves on to the next part by itself, so the "/" typed after them is taken
+// as already done instead of skipping that next part.
+class NoDateTyping : public QObject
+{
+public:
+    explicit NoDateTyping(QDateTimeEdit *picker) : QObject(picker) { setObjectName(QStringLiteral("NoDateTyping")); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *picker = qobject_cast<QDateTimeEdit *>(watched);
+        if (!picker)
+            return false;
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QString text = key->text();
+            const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+            const bool digit = plain && !text.isEmpty() && text.at(0).isDigit();
+            const bool separator = plain && text == QLatin1String("/");
+            const bool advanced = m_sectionAtDigit >= 0 && picker->currentSectionIndex() != m_sectionAtDigit;
+            m_sectionAtDigit = -1;
+            if (separator && advanced)
+                return true; // the part is done and the next one selected already
+            if (digit && PickerShowsNoDate(picker)) {
+                picker->setDate(platform::Clock::today());
+                picker->setCurrentSectionIndex(0);
+                picker->setSelectedSection(picker->sectionAt(0));
+            }
+            if (digit)
+                m_sectionAtDigit = picker->currentSectionIndex();
+        } else if (event->type() == QEvent::MouseButtonPress && picker->calendarPopup() && PickerShowsNoDate(picker)) {
+            QMetaObject::invokeMethod(
+                picker,
+                [picker] {
+                    if (QCalendarWidget *calendar = picker->calendarWidget()) {
+                        const QDate today = platform::Clock::today();
+                        calendar->setCurrentPage(today.year(), today.month());
+                    }
+                },
+                Qt::QueuedConnection);
+        } else if (event->type() == QEvent::FocusOut) {
+            m_sectionAtDigit = -1;
+        }
+        return false;
+    }
+
+private:
+    int m_sectionAtDigit = -1; // the part a digit was typed into, until the next key
+};
+
 void SetPickerNoDate(QDateTimeEdit *picker)
 {
     if (picker->specialValueText().isEmpty())
         picker->setSpecialValueText(QStringLiteral(" "));
+    if (!picker->findChild<QObject *>(QStringLiteral("NoDateTyping"), Qt::FindDirectChildrenOnly))
+        picker->installEventFilter(new NoDateTyping(picker));
     picker->setDateTime(picker->minimumDateTime());
 }
 

@@ -120,8 +120,11 @@ bool CJobDlg::OnInitDialog()
     SetBackColor(0xFFFFFF);
     BuildBars();
     m_bFirstCheckPending = true;
+    // Services added or changed since the cache was read are read again,
+    // and the categories after them, whose counts of active services the
+    // item window's picker follows.
     if (CZqApp *app = ZqApp())
-        app->LoadServices(0);
+        app->LoadServices(app->ServicesChanged != 0 ? 2 : 0);
     m_wndList.SetImageListAndStyle(131, 23, 0);
     FillControls(true);
     show();

@@ -69,6 +69,17 @@ void CViewJobs::OnInitialUpdate()
     m_webOrderTimer.start();
 }
 
+void CViewJobs::FillRibbons()
+{
+    CView0::FillRibbons();
+    // Copy and paste beside Open: how a quote becomes an order, a history
+    // job is ordered again or a template starts a job.
+    const int at = m_mainBar->FindItem(30103) + 1;
+    const bool compact = m_mainBar->barStyle() == 2;
+    m_mainBar->AddItem(30111, QStringLiteral("Copy"), 0, 132, 10, 1, 2085, 0, compact ? 0 : 2, compact ? 44 : 64, 0, 0,
+                       QStringLiteral("Copy and Paste the Selected Job as a new Order, Quote... (Ctrl+B)"), at);
+}
+
 // --- enabling ---------------------------------------------------------------------
 
 void CViewJobs::showEvent(QShowEvent *event)

@@ -52,6 +52,7 @@ public:
 protected:
     // The commands' states once the list is on the screen.
     void showEvent(QShowEvent *event) override;
+    void FillRibbons() override;
 
 private:
     void OnOpen();

@@ -336,6 +336,23 @@ std::unique_ptr<QPrinter> CPrint::preparePrinter(int command, PrintInfo &info)
     printer->setFullPage(false);
     CZqApp *app = ZqApp();
     bool ask = command != kPrintDirect;
+    if (m_batch.active && m_batch.chosen) {
+        // A further document of the run goes where the first one went.
+        ++m_batch.documents;
+        info.direct = true;
+        printer->setPrinterName(m_batch.printerName);
+        printer->setCopyCount(m_batch.copies);
+        if (!m_batch.outputFile.isEmpty()) {
+            const QFileInfo file(m_batch.outputFile);
+            const QString suffix = file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix();
+            printer->setOutputFileName(file.path() + QLatin1Char('/') + file.completeBaseName() +
+                                       QStringLiteral("-%1").arg(m_batch.documents) + suffix);
+        }
+        if (app && app->m_nLandscape && m_nKind >= 100)
+            printer->setPageOrientation(QPageLayout::Landscape);
+        printer->setFromTo(0, 0);
+        return printer;
+    }
     if (command == kPrintDirect) {
         info.direct = true;
         const int form = m_form.m_No ? m_form.m_No : 100;
@@ -360,6 +377,13 @@ std::unique_ptr<QPrinter> CPrint::preparePrinter(int command, PrintInfo &info)
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
             return nullptr;
+        if (m_batch.active) {
+            m_batch.chosen = true;
+            m_batch.printerName = printer->printerName();
+            m_batch.outputFile = printer->outputFileName();
+            m_batch.copies = printer->copyCount();
+            m_batch.documents = 1;
+        }
         if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
             info.fromPage = printer->fromPage();
             info.toPage = printer->toPage() > 0 ? printer->toPage() : PrintInfo::kOpenEnd;

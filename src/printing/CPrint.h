@@ -247,12 +247,33 @@ protected:
     int runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus);
     // The QPrinter of a command, or none (dialog cancelled).
     std::unique_ptr<QPrinter> preparePrinter(int command, PrintInfo &info);
+    // A run of several documents printed one after another (selected jobs,
+    // posting reports): the printer chosen for the first serves them all,
+    // so the printer dialog is asked once. A file output gets one file per
+    // document ("name-2.pdf", "name-3.pdf" ...).
+    void beginPrinterBatch()
+    {
+        m_batch = PrinterBatch();
+        m_batch.active = true;
+    }
+    void endPrinterBatch() { m_batch = PrinterBatch{}; }
     int printToPdf(const QString &path);
     int preview();
     // The page loop of a preview on the preview's printer.
     void renderPreview(QPrinter *printer);
     // The device the run measures and counts on (the output's size and resolution).
     QPaintDevice *measureDevice() const { return m_measure.get(); }
+
+    struct PrinterBatch
+    {
+        bool active = false;
+        bool chosen = false; // a printer was chosen in this run
+        QString printerName;
+        QString outputFile;
+        int copies = 1;
+        int documents = 0;
+    };
+    PrinterBatch m_batch;
 
     QFile m_file;
     std::unique_ptr<QTextStream> m_fileStream;

@@ -470,9 +470,12 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
         m_strMailAttachment = QFileInfo(path).fileName();
         return 30108;
     }
-    DoPrint(command);
-    if (command == kPrintPreview)
+    if (command == kPrintPreview) {
+        DoPrint(command);
         return 0;
+    }
+    beginPrinterBatch();
+    DoPrint(command);
     // The batch: one document per further selected row, one list part after
     // another, each without a dialog, while the runs really print.
     while (m_nResult == 2) {
@@ -498,6 +501,7 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
             break;
         }
     }
+    endPrinterBatch();
     return 0;
 }
 

@@ -66,10 +66,10 @@ void buildMainMenus(QMenu &menu)
                       {57664, "About Tavrel"},
                       {30529, "E&xit\tAlt+F4"}});
     QMenu *help = menu.addMenu(QStringLiteral("Help"));
-    addEntries(help, {{30418, "&Brief Help\tF1"},
+    addEntries(help, {{30418, "&Brief Help	F1"},
                       {30109, "Send Email to &Support..."},
                       {0, ""},
-                      {57664, "About Tavrel\tF1"}});
+                      {57664, "About Tavrel	Ctrl+F1"}});
 }
 
 void buildListMenus(QMenu &menu)
@@ -85,6 +85,7 @@ void buildListMenus(QMenu &menu)
     addEntries(list, {{30100, "&New...\tF2"},
                       {30101, "&Find...\tF3"},
                       {30103, "&Open\tF6"},
+                      {30111, "Cop&y and Paste...\tCtrl+B"},
                       {0, ""},
                       {30330, "&Print...\tF7"},
                       {30107, "&Email...\tF8"},

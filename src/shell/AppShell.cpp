@@ -37,6 +37,7 @@
 #include "exchange/ExchangeInstall.h"
 #include "reports/ReportsInstall.h"
 #include "platform/Prompt.h"
+#include "views/CNoteDlg.h"
 #include "printing/EstimatingPrints.h"
 #include "printing/CPrintForm.h"
 #include "printing/JobPrintEntry.h"
@@ -259,6 +260,30 @@ void AppShell::OnAppAbout()
     platform::Prompt::execDialog(dialog);
 }
 
+void AppShell::OnBriefHelp()
+{
+    QString text = QStringLiteral(
+        "Keys of every list:\n"
+        "F2\tNew\nF3\tFind\nF4\tFavorites\nF5\tRefresh List\nF6 or Enter\tOpen\nF7\tPrint\n"
+        "F8\tEmail\nF9\tExport\nDel\tDelete\nCtrl+A\tSelect All\nCtrl+B\tCopy and Paste\n"
+        "Ctrl+F3\tSearch List\nCtrl+S\tChange Status\nCtrl+T\tView Column Totals\n"
+        "Right-click\tthe list's menu\n\n"
+        "Views:\n");
+    static const struct
+    {
+        int id;
+        char key;
+    } kViews[] = {{30000, 'H'}, {30001, 'J'}, {30007, 'U'}, {30008, 'T'}, {30002, 'S'},
+                  {30003, 'C'}, {30004, 'A'}, {30005, 'R'}, {30006, 'E'}};
+    for (const auto &v : kViews)
+        text += QStringLiteral("Ctrl+Shift+%1\t%2\n").arg(QLatin1Char(v.key)).arg(Appearance::GetViewName(unsigned(v.id)));
+    text += QStringLiteral("\nIn a job window, \"Paste (this Job)\" (Ctrl+F10) copies the job; in the Jobs view "
+                           "\"Copy\" (Ctrl+B) pastes the selected job as a new Order, Quote, Template or History "
+                           "job: this is how a quote becomes an order.\n\nCtrl+F1\tAbout Tavrel");
+    CNoteDlg note(QStringLiteral("Help"), QString(), text, 0, nullptr);
+    note.DoModal();
+}
+
 bool AppShell::OnCommand(int commandId)
 {
     switch (commandId) {
@@ -267,6 +292,9 @@ bool AppShell::OnCommand(int commandId)
         return true;
     case kWorkstationOptionsCommand:
         OnWorkstationOptions();
+        return true;
+    case kBriefHelpCommand:
+        OnBriefHelp();
         return true;
     default:
         return false;

@@ -28,6 +28,7 @@ class AppShell : public QObject, public CommandTarget
 public:
     static constexpr int kAboutCommand = 57664;
     static constexpr int kWorkstationOptionsCommand = 30515;
+    static constexpr int kBriefHelpCommand = 30418;
     // The command line a program started by a restart gets.
     static QString RestartArgument() { return QStringLiteral("--Restart"); }
 
@@ -53,6 +54,8 @@ public:
     // Which main views this workstation offers (level 1 password); a change
     // is stored and applies after a restart, which is offered.
     void OnWorkstationOptions();
+    // Help > Brief Help (F1): the keys of the lists and the views in a note.
+    void OnBriefHelp();
 
     bool OnCommand(int commandId) override;
 

@@ -8,6 +8,7 @@
 #include <QtGui/QAction>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QTreeWidget>
 
 namespace {
@@ -68,6 +69,8 @@ void ScriptedLayout::write()
         }
         out << "window\t" << top->metaObject()->className() << '\t' << oneLine(top->windowTitle()) << '\t'
             << rectText(top->frameGeometry()) << '\n';
+        if (auto *box = qobject_cast<QMessageBox *>(top))
+            out << "message\t" << oneLine(box->text()) << '\n';
         const auto bars = top->findChildren<CXRibbon *>();
         for (CXRibbon *bar : bars) {
             if (!bar->isVisible() || bar->window() != top)

@@ -15,6 +15,7 @@ class QTimer;
 //   item    <command id> <state> <x> <y> <w> <h> <caption>
 //   tree    <x> <y> <w> <h> <text>
 //   menu    <command id> <x> <y> <w> <h> <text>
+//   message <text of the message box shown above it>
 // Without the variable nothing is written.
 class ScriptedLayout : public QObject
 {

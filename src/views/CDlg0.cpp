@@ -11,6 +11,7 @@
 #include "platform/Prompt.h"
 #include "app/base/PrintService.h"
 #include "views/CNoteDlg.h"
+#include "views/CView0.h"
 
 #include <algorithm>
 
@@ -66,16 +67,37 @@ CDlg0::~CDlg0()
         qApp->removeEventFilter(this);
 }
 
+namespace {
+
+// A new record's name field holds "< new >": it takes the focus with the
+// text selected, so that what the user types replaces it.
+void selectPlaceholderName(QWidget &dialog)
+{
+    for (QLineEdit *edit : dialog.findChildren<QLineEdit *>()) {
+        if (edit->text() == QLatin1String("< new >") && edit->isEnabled() && !edit->isReadOnly()) {
+            edit->setFocus(Qt::OtherFocusReason);
+            edit->selectAll();
+            return;
+        }
+    }
+}
+
+} // namespace
+
 int CDlg0::DoModal()
 {
     m_bEnded = false;
     if (!m_bInitDone) {
         m_bInitDone = true;
         OnInitDialog();
+        selectPlaceholderName(*this);
     }
     if (m_bEnded)
         return result();
-    return platform::Prompt::execDialog(*this);
+    const int answer = platform::Prompt::execDialog(*this);
+    // What the window wrote shows in the lists behind it.
+    CView0::RefreshShownViews();
+    return answer;
 }
 
 void CDlg0::EndDialog(int result)

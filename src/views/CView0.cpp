@@ -12,6 +12,7 @@
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
+#include "app/base/Menus.h"
 #include "controls/CSearchList.h"
 #include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
@@ -35,6 +36,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/WriteCount.h"
 #include "resources/Strings.h"
 #include "app/base/PrintService.h"
 #include "views/BarCodeKeyFeed.h"
@@ -560,6 +562,7 @@ void CView0::FillList()
     m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
     m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
+    m_nListedAtWrites = platform::databaseWriteCount(SharedDatabase());
     m_list->viewport()->update();
 
     UpdateRibbonStates();
@@ -575,6 +578,35 @@ void CView0::FillList()
         m_list->FindItemByData(keep, true);
     else
         m_list->clearSelection();
+}
+
+void CView0::RefreshIfChanged()
+{
+    // Another window still open above the view refreshes it when it ends.
+    if (m_nListedAtWrites == 0 || !isVisible() || QApplication::activeModalWidget())
+        return;
+    platform::Database &db = SharedDatabase();
+    if (!db.isOpen() || platform::databaseWriteCount(db) == m_nListedAtWrites)
+        return;
+    FillList();
+}
+
+void CView0::RefreshShownViews()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        QList<CView0 *> views = top->findChildren<CView0 *>();
+        if (auto *view = qobject_cast<CView0 *>(top))
+            views << view;
+        for (CView0 *view : views)
+            if (view->isVisible())
+                QMetaObject::invokeMethod(view, [view] { view->RefreshIfChanged(); }, Qt::QueuedConnection);
+    }
+}
+
+void CView0::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QMetaObject::invokeMethod(this, [this] { RefreshIfChanged(); }, Qt::QueuedConnection);
 }
 
 void CView0::OnRefresh()
@@ -1038,6 +1070,22 @@ bool CView0::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))
         if (HandleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
             return true;
+    if (event->type() == QEvent::ContextMenu && m_list && (watched == m_list->viewport() || watched == m_tree)) {
+        // A right click: the list's menu over the list, the list manager's
+        // over the tree (on a list entry, which it selects first).
+        const QPoint at = static_cast<QContextMenuEvent *>(event)->globalPos();
+        int position = 1;
+        if (watched == m_tree) {
+            QTreeWidgetItem *entry = m_tree->itemAt(m_tree->viewport()->mapFromGlobal(at));
+            if (!entry || !entry->parent())
+                return true;
+            m_tree->setCurrentItem(entry);
+            position = 0;
+        }
+        if (const int chosen = ShowPopupMenu(170, position, at.x(), at.y(), this, 0))
+            RunCommand(chosen);
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

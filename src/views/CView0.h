@@ -81,6 +81,15 @@ public:
     // The list.
     virtual void FillList();
     virtual void OnRefresh();
+    // The one way a list follows the data: when rows were written since the
+    // shown list was read (a record window saved, a posting or compaction
+    // ran), the list is read again, its selected row kept. Runs when the view
+    // is shown and after each record window ends; a list the base never
+    // filled is left alone.
+    void RefreshIfChanged();
+    // Asks every shown view to refresh when its rows changed, once the
+    // running command has ended.
+    static void RefreshShownViews();
     QString GetListKey() const;
     void ClearFilter();
     std::int64_t GetSelectedItemData();
@@ -215,6 +224,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
     void CreateBars();
     void FillViewTabs();
@@ -265,6 +275,7 @@ protected:
     int m_nItem = 0;
     int m_nChosenCode = 0;
     int m_nLastListed = -1;
+    quint64 m_nListedAtWrites = 0; // the database's write count when the list was read; 0 never
     int m_nCodeBase = 0;
     int m_nChosenImage = 0;
     int m_nPendingCommand = 0;

@@ -569,3 +569,12 @@ TEST_F(XListTest, GroupedListAndItsTotalsRenderOffscreen)
     EXPECT_EQ(rows.at(3).second, QStringLiteral("13,973.42"));
     EXPECT_EQ(rows.at(4).second, QStringLiteral("15:00"));
 }
+
+// An empty date field's value (day 0) shows empty in a list; other dates as
+// month, day and year.
+TEST(ListValueText, DayZeroIsAnEmptyDate)
+{
+    EXPECT_EQ(CXRowSource::ValueText(platform::Value(DateTime(0.0))), QString());
+    EXPECT_EQ(CXRowSource::ValueText(platform::Value(DateTime(2024, 6, 20))), QStringLiteral("06/20/2024"));
+    EXPECT_EQ(CXRowSource::ValueText(platform::Value(DateTime(-1.0))), QStringLiteral("12/29/1899"));
+}

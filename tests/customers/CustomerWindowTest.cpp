@@ -10,6 +10,7 @@
 #include "data/CCusSet.h"
 #include "views/CNoteDlg.h"
 
+#include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
@@ -95,7 +96,11 @@ TEST_F(CustomerWindowTest, ANamedNewCustomerIsKeptAndNumbersGoOnFromTheHighest)
     CCusDlg dlg(set, nullptr, nullptr);
     onDialog<CCusDlg>([](CCusDlg &d) {
         EXPECT_EQ(d.record().m_CusNo, 58);
-        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Granite Press"));
+        // The placeholder name has the focus, selected: what is typed replaces it.
+        auto *name = qobject_cast<QLineEdit *>(GetDlgItem(&d, CCusDlg::IDC_NAME));
+        EXPECT_EQ(name->selectedText(), QStringLiteral("< new >"));
+        EXPECT_EQ(d.focusWidget(), name);
+        QTest::keyClicks(name, QStringLiteral("Granite Press"));
         return press(d, 30443); // Save & Close asks nothing more
     });
     dlg.DoModal();
@@ -369,4 +374,18 @@ TEST_F(CustomerWindowTest, RefusedRightsKeepTheWindowReadOnly)
         return press(d, 30443);
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 40")), QStringLiteral("Acme"));
+}
+
+// Customer 1 is the shop: a new name shows in My Company and About at once.
+TEST_F(CustomerWindowTest, TheShopsNewNameIsUsedWithoutARestart)
+{
+    InstallAppQueryReader(*app);
+    app->LoadCompanyInfo();
+    const QString before = app->m_company.m_strName;
+    runOn(1, false, [](CCusDlg &d) {
+        setText(&d, CCusDlg::IDC_NAME, QStringLiteral("Westside Print Shop"));
+        return press(d, 30443);
+    });
+    EXPECT_NE(before, QStringLiteral("Westside Print Shop"));
+    EXPECT_EQ(app->m_company.m_strName, QStringLiteral("Westside Print Shop"));
 }

@@ -162,7 +162,31 @@ TEST_F(OpenDatabaseTest, ARecordsetReopensAClosedDatabase)
     set.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT * FROM Taxes"));
     EXPECT_TRUE(set.IsOpen());
     EXPECT_TRUE(db().isOpen());
+
+    // A set held across a closing and reopening (a compaction, a posting)
+    // reads its rows anew; one held while the database stays closed opens it
+    // again through the opening sequence when requeried.
+    CXDaoSet held;
+    held.Open(CXDaoSet::dbOpenDynaset, QStringLiteral("[Terms]"));
+    ASSERT_TRUE(held.IsOpen());
+    const QString path = db().name();
+    db().close();
+    db().open(path);
+    db().execute(QStringLiteral("INSERT INTO Terms ([No], Name, Days) VALUES (77, 'Net 77', 77)"));
+    held.m_strFilter = QStringLiteral("[No] = 77");
+    ASSERT_TRUE(held.RequeryOrOpen(true));
+    EXPECT_EQ(held.GetFieldValue(QStringLiteral("Name")).toString(), QStringLiteral("Net 77"));
+    held.SetFieldValue(QStringLiteral("Days"), platform::Value(78));
+    EXPECT_TRUE(held.SafeUpdate());
+    db().close();
+    held.m_strFilter.clear();
+    ASSERT_TRUE(held.RequeryOrOpen());
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    held.m_strFilter = QStringLiteral("Days = 78");
+    ASSERT_TRUE(held.RequeryOrOpen());
     set.Close();
+    held.Close();
 
     // While the file cannot be found the set stays closed after the questions.
     db().close();

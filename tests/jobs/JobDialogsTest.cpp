@@ -8,7 +8,13 @@
 #include "jobs/CJobWhen.h"
 #include "views/CDlgRibbon.h"
 
+#include "controls/DlgItem.h"
+
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCalendarWidget>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QDateEdit>
 #include <QtWidgets/QLineEdit>
 
 namespace {
@@ -361,4 +367,36 @@ TEST_F(JobDialogs, CommissionFieldsNeedTheirRightOnce)
         return d.result();
     });
     totals.DoModal();
+}
+
+// An empty date takes a typed date and keeps it when the field is left; its
+// calendar opens on today's month, and an untouched empty date stays empty.
+TEST_F(JobDialogs, ADateTypedIntoAnEmptyDateIsKept)
+{
+    const qint32 id = addJob(1, 2040, QStringLiteral("Title, TermsNo"), QStringLiteral("'Cards', 1"));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        d.show();
+        auto *due = qobject_cast<QDateEdit *>(GetDlgItem(&d, 2403));
+        auto *proof = qobject_cast<QDateEdit *>(GetDlgItem(&d, 2402));
+        EXPECT_EQ(due->text().trimmed(), QString());
+        QTest::mouseClick(proof, Qt::LeftButton, {}, QPoint(proof->width() - 6, proof->height() / 2));
+        runQueued();
+        QCalendarWidget *calendar = proof->calendarWidget();
+        EXPECT_EQ(calendar->yearShown(), 2024);
+        EXPECT_EQ(calendar->monthShown(), 6);
+        calendar->window()->hide();
+        due->setFocus();
+        QTest::keyClicks(due, QStringLiteral("06/20/2024"));
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(due, &out);
+        EXPECT_EQ(due->date(), QDate(2024, 6, 20));
+        d.SendCommand(1);
+        return d.result();
+    });
+    ASSERT_EQ(when.DoModal(), 1);
+    EXPECT_EQ(job.m_DateDue.date(), QDate(2024, 6, 20));
+    EXPECT_TRUE(job.m_DateProof.isNull());
 }

@@ -580,3 +580,20 @@ TEST_F(JobWindow, RenumberingRefusesANumberInUse)
     });
     EXPECT_EQ(scalar(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = %1").arg(history)).toInt(), 1301);
 }
+
+// A service added while the program runs is in the cache the item window
+// picks from as soon as a job window opens after it; without the changed
+// flag the cache is not read again.
+TEST_F(JobWindow, OpeningReloadsTheServicesAfterTheyChanged)
+{
+    const qint32 id = order();
+    app->LoadServices(1);
+    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) "
+                        "SELECT 41, CatNo, 'Spot UV', 0, 0, 1 FROM Services WHERE SerNo = 1"));
+    run(id, [&](CJobDlg &d) { return press(d, 2); });
+    EXPECT_EQ(app->GetServiceName(41), QStringLiteral("?"));
+    app->ServicesChanged = 1;
+    run(id, [&](CJobDlg &d) { return press(d, 2); });
+    EXPECT_EQ(app->GetServiceName(41), QStringLiteral("Spot UV"));
+    EXPECT_EQ(app->ServicesChanged, 0);
+}

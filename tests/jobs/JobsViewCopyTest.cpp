@@ -14,6 +14,9 @@
 #include "jobs/JobHooks.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgOptions.h"
+#include "controls/CXRibbon.h"
+
+#include <QtTest/QTest>
 
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
@@ -67,7 +70,13 @@ TEST_F(JobsViewCopy, QuotePastedAsOrderShowsWhatChanged)
         snapshot(grid, QStringLiteral("copy-what-changed"));
         return 2; // not opened
     });
-    v.RunCommand(30111);
+    // The view's "Copy" button beside "Open" runs it.
+    v.show();
+    v.UpdateRibbonStates();
+    ASSERT_TRUE(v.mainBar()->itemRect(30111).isValid());
+    EXPECT_EQ(v.mainBar()->GetItemText(30111), QStringLiteral("Copy"));
+    QTest::mouseClick(v.mainBar(), Qt::LeftButton, {}, v.mainBar()->itemRect(30111).center());
+    runQueued();
     EXPECT_EQ(prompts().pendingAnswers(), 0);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0 AND FromJobNo = 88 AND ViaDue = 1"))
                   .toInt(),

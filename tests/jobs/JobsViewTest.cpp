@@ -519,3 +519,37 @@ TEST_F(JobsView, NewMakesTheJobAndOpensItsWindowOnTheReceivedTodayList)
     EXPECT_NE(quote, 0);
     EXPECT_EQ(v.chosenCode(), 107);
 }
+
+// The list follows the data: what a job window saved shows when it ends, and
+// a job posted while the view was hidden leaves its list when it is shown.
+TEST_F(JobsView, TheListFollowsWhatItsWindowAndOthersWrote)
+{
+    const qint32 id = addJob(0, 4401);
+    const qint32 other = addJob(0, 4402);
+    CViewJobs &v = makeView();
+    v.show();
+    runQueued();
+    select(id);
+    const auto rowHas = [&](qint32 jobId, const QString &text) {
+        const int row = v.list()->FindItemByData(jobId, false);
+        for (int column = 0; row >= 0 && column < 8; ++column)
+            if (v.list()->GetItemText(row, column) == text)
+                return true;
+        return false;
+    };
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        exec(QStringLiteral("UPDATE Jobs SET Title = 'Raffle tickets' WHERE JobID = %1").arg(id));
+        d.SendCommand(2);
+        return d.result();
+    });
+    v.OnCommand(30103);
+    runQueued();
+    EXPECT_TRUE(rowHas(id, QStringLiteral("Raffle tickets")));
+
+    v.hide();
+    exec(QStringLiteral("UPDATE Jobs SET JobType = 3 WHERE JobID = %1").arg(other));
+    v.show();
+    runQueued();
+    EXPECT_LT(v.list()->FindItemByData(other, false), 0);
+    EXPECT_GE(v.list()->FindItemByData(id, false), 0);
+}

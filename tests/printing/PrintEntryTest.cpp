@@ -127,12 +127,11 @@ TEST_F(PrintEntryTest, ThreeSelectedJobsPrintOneAfterAnother)
     for (int r = 0; r < 3; ++r)
         list.InsertRow(r, QString::number(2001 + r), jobs[r]);
     list.SelectAll();
-    const QStringList pdfs = {tempPath(QStringLiteral("a.pdf")), tempPath(QStringLiteral("b.pdf")),
-                              tempPath(QStringLiteral("c.pdf"))};
-    // The first run asks for the printer; each further document prints
-    // without another choice of document.
-    for (const QString &pdf : pdfs)
-        printTo(pdf);
+    const QStringList pdfs = {tempPath(QStringLiteral("a.pdf")), tempPath(QStringLiteral("a-2.pdf")),
+                              tempPath(QStringLiteral("a-3.pdf"))};
+    // The first run asks for the printer; each further document goes to the
+    // same printer (a file output to a file of its own) without asking again.
+    printTo(pdfs[0]);
     engine->m_nPresetCommand = CPrint::kPrintDialog;
     engine->m_nPresetKind = 5;
     engine->m_nPresetOptions = 0x627F9;
@@ -213,10 +212,11 @@ TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
     addOrder(4002, 3, 7);
     exec("INSERT INTO Payments (CusNo, [Date], Amount, PayGroup, PaidBy, PostingNo, Appliedto) "
          "VALUES (100, #3/12/2025#, 150, 2, 0, 7, '4001 ')");
+    // One printer dialog for the run: each further part goes to the same
+    // printer, a file output to a file of its own beside the first.
     const QString first = tempPath(QStringLiteral("invoices.pdf"));
-    const QString second = tempPath(QStringLiteral("payments.pdf"));
+    const QString second = tempPath(QStringLiteral("invoices-2.pdf"));
     printTo(first);
-    printTo(second);
     // Favourites: posted invoices (1), quick sales (2, none posted) and payments (3).
     engine->m_nPresetCommand = CPrint::kPrintDialog;
     engine->m_nPresetKind = 101;

@@ -4,11 +4,19 @@
 
 #include "support/TestEnvironment.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QDeadlineTimer>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QProcessEnvironment>
+#include <QtCore/QRect>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QStringList>
+#include <QtCore/QThread>
+
+#include <functional>
+#include <optional>
 
 // The base of the tests that run the real program on the virtual screen
 // TAVREL_XVFB_DISPLAY names: they are skipped when no display is named or a
@@ -50,6 +58,116 @@ protected:
         return env;
     }
 
+    // Runs a tool on the virtual screen; its standard output, trimmed.
+    QString runTool(const QString &program, const QStringList &args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, args);
+        if (!p.waitForFinished(20000)) {
+            p.kill();
+            p.waitForFinished(3000);
+        }
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+    // A sample shop of so many jobs in a folder of the test's, the virtual
+    // screen and the program on it, its main window up. Empty when all went
+    // well, else what failed.
+    QString startOnSampleShop(int jobs)
+    {
+        const QString work = tempPath(QStringLiteral("work"));
+        QDir().mkpath(work);
+        m_database = work + QStringLiteral("/TavrelData.mdb");
+        QProcess tool;
+        tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), m_database, QStringLiteral("--jobs"),
+                                                    QString::number(jobs)});
+        if (!tool.waitForFinished(120000) || tool.exitCode() != 0)
+            return QStringLiteral("the sample shop was not made");
+        QString error;
+        if (!m_screen.open(error))
+            return error;
+        m_program.setProcessEnvironment(environment());
+        m_program.setWorkingDirectory(work);
+        m_program.start(QStringLiteral(TAVREL_EXE), {});
+        if (!m_program.waitForStarted(5000))
+            return QStringLiteral("the program did not start");
+        if (!waitFor([&] { return spot(QStringLiteral("item"), QStringLiteral("30000")).has_value(); }, 30000))
+            return QStringLiteral("the main window did not show its tabs");
+        return QString();
+    }
+    QString sqlite(const QString &statement) { return runTool(QStringLiteral("sqlite3"), {m_database, statement}); }
+
+    // The lines of the program's layout file of a kind, split at tabs.
+    QList<QStringList> layoutLines(const QString &kind)
+    {
+        QList<QStringList> found;
+        QFile file(tempPath(QStringLiteral("layout.txt")));
+        if (!file.open(QIODevice::ReadOnly))
+            return found;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList f = line.split(QLatin1Char('\t'));
+            if (f.value(0) == kind)
+                found << f;
+        }
+        return found;
+    }
+    // The centre of a spot of the layout: a ribbon item ("item") or a menu
+    // item ("menu") by its command id, a list-manager entry ("tree") by its
+    // text; with the ribbon item's state when wanted.
+    std::optional<QPoint> spot(const QString &kind, const QString &key, int *state = nullptr)
+    {
+        for (const QStringList &f : layoutLines(kind)) {
+            if (kind == QLatin1String("item") && f.size() >= 8 && f[1] == key) {
+                if (state)
+                    *state = f[2].toInt();
+                return QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt()).center();
+            }
+            if (kind == QLatin1String("tree") && f.size() >= 6 && f[5] == key)
+                return QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()).center();
+            if (kind == QLatin1String("menu") && f.size() >= 7 && f[1] == key)
+                return QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()).center();
+        }
+        return std::nullopt;
+    }
+    // Waits (within the run's deadline) until wanted answers true.
+    bool waitFor(const std::function<bool()> &wanted, int ms = 10000)
+    {
+        QDeadlineTimer until(ms);
+        while (!until.hasExpired() && !m_deadline.hasExpired()) {
+            if (wanted())
+                return true;
+            QThread::msleep(150);
+        }
+        return false;
+    }
+    void click(const QPoint &at)
+    {
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
+                                            QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+        QThread::msleep(400);
+    }
+    void pressKey(const QString &name)
+    {
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), name});
+        QThread::msleep(300);
+    }
+    void typeText(const QString &text, int delay = 20)
+    {
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay), text});
+        QThread::msleep(300);
+    }
+    // A screenshot of the whole screen under build/tests/usable/.
+    void screenshot(const QString &name)
+    {
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
+        QDir().mkpath(folder);
+        QThread::msleep(250);
+        runTool(QStringLiteral("import"), {QStringLiteral("-display"), XvfbScreen::display(), QStringLiteral("-window"),
+                                           QStringLiteral("root"), folder + QLatin1Char('/') + name + QStringLiteral(".png")});
+    }
+
     QProcess m_program;
     QDeadlineTimer m_deadline;
+    XvfbScreen m_screen;
+    QString m_database;
 };

@@ -12,6 +12,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 #include "views/CView0.h"
+#include "views/CNoteDlg.h"
 
 #include <QtGui/QAction>
 #include <QtTest/QSignalSpy>
@@ -117,8 +118,22 @@ TEST_F(UsableTest, RibbonMenusOpenWithTheirEntriesAndSendTheirCommands)
     QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30671).center());
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[1], (QStringList{QStringLiteral("&Brief Help\tF1"), QStringLiteral("Send Email to &Support..."),
-                                     QStringLiteral("-"),
-                                     QStringLiteral("About Tavrel\tF1")}));
+                                     QStringLiteral("-"), QStringLiteral("About Tavrel\tCtrl+F1")}));
+    // Brief Help shows the keys in a note titled "Help".
+    QString helpTitle;
+    QString helpText;
+    onDialog<CNoteDlg>([&](CNoteDlg &note) {
+        helpTitle = note.m_strRibbonTitle;
+        helpText = note.m_strNote;
+        return 2;
+    });
+    answer = 30418;
+    QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30671).center());
+    QApplication::processEvents();
+    answer = 0;
+    shown.removeLast();
+    EXPECT_EQ(helpTitle, QStringLiteral("Help"));
+    EXPECT_TRUE(helpText.contains(QStringLiteral("Ctrl+B\tCopy and Paste"))) << helpText.toStdString();
 
     // The list menu of the list bar.
     QTest::mouseClick(view->listBar(), Qt::LeftButton, {}, view->listBar()->itemRect(30673).center());

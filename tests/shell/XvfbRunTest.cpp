@@ -165,7 +165,6 @@ protected:
 
     QString m_display;
     QString m_shots;
-    XvfbScreen m_screen;
     QStringList m_taken;
 };
 
@@ -174,20 +173,8 @@ protected:
 TEST_F(XvfbRun, ClicksThroughTabsEntriesAndMenus)
 {
     // A sample shop in the program's folder, a virtual screen, the program.
-    const QString work = tempPath(QStringLiteral("work"));
-    QDir().mkpath(work);
-    QProcess tool;
-    tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), work + QStringLiteral("/TavrelData.mdb"),
-                                                QStringLiteral("--jobs"), QStringLiteral("60")});
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    QString error;
-    ASSERT_TRUE(m_screen.open(error)) << error.toStdString();
-    m_program.setProcessEnvironment(environment());
-    m_program.setWorkingDirectory(work);
-    m_program.start(QStringLiteral(TAVREL_EXE), {});
-    ASSERT_TRUE(m_program.waitForStarted(5000));
-    ASSERT_TRUE(waitFor([](const QList<Spot> &s) { return find(s, QStringLiteral("item"), 30000) != nullptr; }, 20000))
-        << "the main window did not show its tabs";
+    const QString failed = startOnSampleShop(60);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
     shot(QStringLiteral("xvfb-start"));
 
     // Every tab.

@@ -74,6 +74,12 @@ TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
     r = RunDbTool({QStringLiteral("sql"), db,
                 QStringLiteral("SELECT Count(*) AS Bad FROM Payments WHERE Amount <> (SELECT Sum(Amount) FROM PayApplied WHERE PayApplied.PayNo = Payments.PayNo)")});
     EXPECT_EQ(r.out, QStringLiteral("Bad\n0\n"));
+    // Someone can clock in (an operator), and only the stocks are kept in
+    // inventory: finishing a press run asks nothing about paper.
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Name FROM Employees WHERE Type = 0 AND EmpNo > 0")});
+    EXPECT_EQ(r.out, QStringLiteral("Name\nJordan\n"));
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Min(CatNo) AS Lo, Max(CatNo) AS Hi FROM Services WHERE OptInv <> 0")});
+    EXPECT_EQ(r.out, QStringLiteral("Lo\tHi\n101\t113\n"));
     EXPECT_NE(RunDbTool({QStringLiteral("sample"), db}).exitCode, 0);
 }
 

@@ -350,8 +350,10 @@ void SampleShop::addServices()
     for (const SampleService &s : kServices) {
         m_db.execute(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, SerStatus, PriceBy, CostBy, "
                                     "CostHr, Markup, OptTax, OptCom, OptWO, OptInv, Modified) "
-                                    "VALUES (?, ?, ?, ?, 0, 0, 0, 0, 0, 1, 1, 1, 1, ?)"),
+                                    "VALUES (?, ?, ?, ?, 0, 0, 0, 0, 0, 1, 1, 1, ?, ?)"),
                      {Value(s.serNo), Value(s.catNo), Value(s.serNo), Value(QString::fromUtf8(s.name)),
+                      // Only the stocks (paper, carbonless, envelopes) are kept in inventory.
+                      Value(std::int64_t(s.catNo >= 101 && s.catNo <= 199 ? 1 : 0), FieldType::Byte),
                       Value(DateTime::fromDate(platform::Clock::today()))});
     }
     for (const ServiceSetup &setup : kServiceSetups)

@@ -6,6 +6,11 @@
 
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QAbstractSpinBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QTextEdit>
 
 namespace {
 constexpr int kShift = Qt::ShiftModifier;
@@ -55,6 +60,15 @@ int CZqApp::TranslateAppAccelerator(QWidget *target, const QKeyEvent &event) con
     if (event.key() == Qt::Key_Delete && !qobject_cast<QAbstractItemView *>(target))
         return 0;
     const int mods = int(event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    // In a field that takes typing, Ctrl+A selects its text and Ctrl+Home and
+    // Ctrl+End move in it: the list's commands of those keys wait.
+    if (mods == kCtrl && (event.key() == Qt::Key_A || event.key() == Qt::Key_Home || event.key() == Qt::Key_End)) {
+        const auto *combo = qobject_cast<const QComboBox *>(target);
+        if (qobject_cast<const QLineEdit *>(target) || qobject_cast<const QPlainTextEdit *>(target) ||
+            qobject_cast<const QTextEdit *>(target) || qobject_cast<const QAbstractSpinBox *>(target) ||
+            (combo && combo->isEditable()))
+            return 0;
+    }
     for (const Accelerator &a : AcceleratorTable())
         if (a.key == event.key() && a.modifiers == mods)
             return a.commandId;

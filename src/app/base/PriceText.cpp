@@ -42,7 +42,8 @@ bool IsDateValid(const DateTime &date)
 
 QString DateToText(const DateTime &date)
 {
-    return date.isValid() ? date.format(QStringLiteral("%m/%d/%Y")) : QString();
+    // Day 0 (12/30/1899) is what an empty date field holds: it shows empty.
+    return date.isValid() && date.toOle() != 0 ? date.format(QStringLiteral("%m/%d/%Y")) : QString();
 }
 
 QString FormatNow(const QString &format)

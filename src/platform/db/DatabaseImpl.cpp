@@ -1,4 +1,5 @@
 #include "platform/db/DatabaseImpl.h"
+#include "platform/db/WriteCount.h"
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/SqlValues.h"
@@ -25,8 +26,14 @@ void onRowChanged(void *impl, int, const char *, const char *table, sqlite3_int6
 
 } // namespace
 
+quint64 databaseWriteCount(const Database &db)
+{
+    return db.impl()->writeCount;
+}
+
 void Database::Impl::noteWrite(const char *table, std::int64_t rowid)
 {
+    ++writeCount;
     const quint64 now = ++ownWrites.clock;
     QByteArray name(table);
     name = name.toLower();
@@ -128,6 +135,7 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         translator = std::make_unique<jet::JetTranslator>(*catalog);
         static quint64 serial = 0;
         openSerial = ++serial;
+        ++writeCount; // the file may hold what others wrote meanwhile
     } catch (...) {
         close();
         throw;

@@ -69,6 +69,9 @@ public:
         QHash<QByteArray, quint64> forgotten; // table -> clock when its list grew too long and was dropped
     };
     OwnWrites ownWrites;
+    // Rows written and openings, counted for the life of the object (never
+    // reset): whoever shows rows compares it with the count when it read them.
+    quint64 writeCount = 0;
 
     sqlite3 *db = nullptr;
     QString path;

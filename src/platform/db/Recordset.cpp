@@ -459,7 +459,11 @@ QString Recordset::sort() const
 
 void Recordset::requery()
 {
-    d->requireOpenSet();
+    // A set opened before the database was closed and opened again (by a
+    // compaction, a posting or an upgrade) reads its rows anew through the
+    // connection that is open now; only a closed database refuses (3420).
+    if (!d->isOpen)
+        dberr::raise(dberr::ObjectInvalid);
     try {
         d->run();
     } catch (...) {

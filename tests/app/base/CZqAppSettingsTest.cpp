@@ -116,6 +116,13 @@ TEST_F(CZqAppSettings, AcceleratorsFollowTheTableAndDeleteOnlyInLists)
     EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier)), 30001);
     EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier)), 30239);
     EXPECT_EQ(app.TranslateAppAccelerator(&edit, QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier)), 0);
+    // Ctrl+A selects a field's text, Ctrl+End moves in it; in a list they are commands.
+    const QKeyEvent all(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    const QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, all), 0);
+    EXPECT_EQ(app.TranslateAppAccelerator(&edit, end), 0);
+    EXPECT_EQ(app.TranslateAppAccelerator(&list, all), 30115);
+    EXPECT_EQ(app.TranslateAppAccelerator(&list, end), 59649);
     app.setAcceleratorsLoaded(false);
     EXPECT_EQ(app.TranslateAppAccelerator(&list, del), 0);
 }

@@ -73,6 +73,9 @@ TEST_F(PriceTextTest, ElapsedTimeAndNow)
 
     EXPECT_EQ(FormatNowLong(2), QStringLiteral("Wednesday, March 16, 2011   03:05 PM"));
     EXPECT_EQ(DateToText(DateTime::null()), QString());
+    // Day 0 is an empty date field's value: it shows empty, the day after not.
+    EXPECT_EQ(DateToText(DateTime(0.0)), QString());
+    EXPECT_EQ(DateToText(DateTime(1.0)), QStringLiteral("12/31/1899"));
 }
 
 TEST_F(PriceTextTest, FieldValuesAsListText)

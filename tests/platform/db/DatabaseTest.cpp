@@ -120,6 +120,19 @@ TEST_F(DatabaseTest, EngineFailuresCarryJetNumbers)
     EXPECT_EQ(errorOf([&] { rs.moveNext(); }), 3420);
     db.open(dbPath());
     EXPECT_EQ(errorOf([&] { rs.edit(); }), 3420);
+    // Requeried, it reads the file through the new connection and edits again.
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Name) VALUES (901, 'After reopening')"));
+    rs.setFilter(QStringLiteral("JobNo = 901"));
+    rs.requery();
+    EXPECT_EQ(rs.value(QStringLiteral("Name")).toString(), QStringLiteral("After reopening"));
+    rs.edit();
+    rs.setValue(QStringLiteral("Name"), Value(QStringLiteral("Edited")));
+    rs.update();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 901")).toString(), QStringLiteral("Edited"));
+    // While the database is closed a requery still refuses.
+    db.close();
+    EXPECT_EQ(errorOf([&] { rs.requery(); }), 3420);
+    db.open(dbPath());
 }
 
 TEST_F(DatabaseTest, LockFileListsConnectionsAndGoesWithTheLast)

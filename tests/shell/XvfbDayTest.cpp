@@ -1,0 +1,141 @@
+#include "RealProgramTest.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDeadlineTimer>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QRect>
+#include <QtCore/QThread>
+
+#include <functional>
+#include <optional>
+
+// A shop's day on the real program, by mouse and keys only, on a fresh sample
+// shop and without a restart: a new customer whose typed name replaces the
+// placeholder, the database compacted from the main menu, then every list
+// and the time clock used again without an error box. After each step the
+// sqlite3 program reads what the step stored; a screenshot of each step is
+// kept under build/tests/usable/. Runs when TAVREL_XVFB_DISPLAY names a
+// display and Xvfb, xdotool, import and sqlite3 are installed; bounded to
+// three minutes.
+namespace {
+
+class XvfbDay : public RealProgramTest
+{
+protected:
+    void SetUp() override
+    {
+        TavrelTest::SetUp();
+        PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3")},
+                   180000);
+    }
+    QString windowTitled(const QString &start)
+    {
+        for (const QStringList &f : layoutLines(QStringLiteral("window")))
+            if (f.value(2).startsWith(start))
+                return f.value(2);
+        return QString();
+    }
+    // The text of the message box that is up; empty when none is.
+    QString message()
+    {
+        const QList<QStringList> boxes = layoutLines(QStringLiteral("message"));
+        return boxes.isEmpty() ? QString() : boxes.first().value(1);
+    }
+    bool clickSpot(const QString &kind, const QString &key)
+    {
+        if (!waitFor([&] { return spot(kind, key).has_value(); }))
+            return false;
+        click(*spot(kind, key));
+        return true;
+    }
+    bool showView(int viewId)
+    {
+        if (!clickSpot(QStringLiteral("item"), QString::number(viewId)))
+            return false;
+        return waitFor([&] {
+            int state = 0;
+            return spot(QStringLiteral("item"), QString::number(viewId), &state) && state == 2;
+        });
+    }
+    // Answers the message box that comes up with its default button; the
+    // text it showed, empty when none came.
+    QString answerMessage(int ms = 10000)
+    {
+        QString text;
+        if (!waitFor([&] { return !(text = message()).isEmpty(); }, ms))
+            return QString();
+        pressKey(QStringLiteral("Return"));
+        waitFor([&] { return message() != text; }, 5000);
+        return text;
+    }
+    // No message box came up during a short wait.
+    void expectNoMessage(const QString &step)
+    {
+        QThread::msleep(800);
+        const QString shown = message();
+        EXPECT_TRUE(shown.isEmpty()) << step.toStdString() << ": " << shown.toStdString();
+        if (!shown.isEmpty())
+            pressKey(QStringLiteral("Return"));
+    }
+    void shot(const QString &name) { screenshot(QStringLiteral("xvfb-day-") + name); }
+};
+
+} // namespace
+
+TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
+{
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Customers WHERE Name LIKE '%Lincoln%'")), QStringLiteral("0"));
+    shot(QStringLiteral("01-start"));
+
+    // 1. A new customer: F2, the typed name replaces "< new >", "Save & Close".
+    ASSERT_TRUE(showView(30003));
+    pressKey(QStringLiteral("F2"));
+    ASSERT_TRUE(waitFor([&] { return !windowTitled(QStringLiteral("Customer No:")).isEmpty(); }))
+        << "no customer window";
+    const QString cusNo = windowTitled(QStringLiteral("Customer No:")).section(QLatin1Char(':'), 1).trimmed();
+    typeText(QStringLiteral("Lincoln High School"));
+    shot(QStringLiteral("02-customer"));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30443")));
+    EXPECT_TRUE(waitFor([&] { return windowTitled(QStringLiteral("Customer No:")).isEmpty(); }))
+        << "the customer window stayed open: " << message().toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = ") + cusNo),
+              QStringLiteral("Lincoln High School"));
+    expectNoMessage(QStringLiteral("new customer"));
+    shot(QStringLiteral("03-customers"));
+
+    // 2. Compact Database from the main menu: its question, its success.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30280")));
+    ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30573"))) << "no Compact Database entry";
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("This process will compact and reindex")));
+    EXPECT_EQ(answerMessage(60000), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+    shot(QStringLiteral("04-compacted"));
+    EXPECT_EQ(sqlite(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = ") + cusNo),
+              QStringLiteral("Lincoln High School"));
+
+    // 3. Every list read again after the reopening: no error box.
+    for (int view : {30003, 30001, 30002, 30004, 30007}) {
+        ASSERT_TRUE(showView(view)) << view;
+        pressKey(QStringLiteral("F5"));
+        expectNoMessage(QStringLiteral("view %1 after compacting").arg(view));
+        shot(QStringLiteral("05-view-%1").arg(view));
+    }
+
+    // 4. The time clock: "Who are you?" lists the shop's operator.
+    ASSERT_TRUE(showView(30008));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30422")));
+    EXPECT_TRUE(waitFor([&] { return spot(QStringLiteral("tree"), QStringLiteral("Jordan")).has_value(); }))
+        << "no operator to choose";
+    shot(QStringLiteral("06-operator"));
+    pressKey(QStringLiteral("Escape"));
+    expectNoMessage(QStringLiteral("time clock"));
+
+    EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the day";
+    EXPECT_FALSE(m_deadline.hasExpired()) << "the day took too long";
+}
