@@ -79,6 +79,29 @@ void verifyCopy(platform::Database &db, const QString &copy)
     }
 }
 
+// Every index of the copy deleted and made again from the key check's list,
+// as one change (the copy is this workstation's alone, so a question on the
+// way keeps no one out); the pages this frees are then given back.
+void reindexCopy(const QString &copy, QString &log)
+{
+    platform::Database rebuilt;
+    rebuilt.open(copy, true);
+    {
+        platform::Transaction work(rebuilt);
+        ReportTablesAndIndexes(&rebuilt, true);
+        CheckDatabaseKeys(log, &rebuilt);
+        work.commit();
+    }
+    sqlite3_stmt *st = nullptr;
+    bool spare = false;
+    if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
+        spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
+    sqlite3_finalize(st);
+    if (spare)
+        runNative(rebuilt, "VACUUM");
+    rebuilt.close();
+}
+
 // The compaction proper on a file the database holds exclusively (or, for
 // a repair, does not hold at all). False when the file cannot be opened at
 // all, so that reopening it would only fail again.
@@ -104,6 +127,12 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         // them, so a damaged index is repaired rather than copied; rows on a
         // damaged page are counted and reported, never dropped unsaid.
         const platform::RebuildResult rebuilt = db.rebuildCopy(copy, progress);
+        // The indexes are made again in the copy, before it replaces the
+        // file, and the room the old ones took is given back there: a
+        // compaction never leaves the file larger than the rows need.
+        QString log;
+        if (reindex)
+            reindexCopy(copy, log);
         verifyCopy(db, copy);
         const QString losses = LossReport(rebuilt);
 
@@ -118,16 +147,6 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         db.open(file, true);
 
         if (reindex) {
-            // All indexes go and come back as one change: a failure on the
-            // way leaves the file with the indexes it had. The file is this
-            // workstation's alone, so a question on the way keeps no one out.
-            QString log;
-            {
-                platform::Transaction work(db);
-                ReportTablesAndIndexes(&db, true);
-                CheckDatabaseKeys(log, &db);
-                work.commit();
-            }
             log.prepend(losses);
             if (!log.isEmpty())
                 platform::Prompt::messageBox(log, QString(), platform::MB_OK);
