@@ -360,7 +360,12 @@ void CSerPriceTable::Import()
         platform::Prompt::messageBox(ImportRefusalText(QDir::toNativeSeparators(rulesPath), rules));
         return;
     }
-    const PriceRows rows = ImportPriceRows(fields, rules);
+    QString problem;
+    const PriceRows rows = ImportPriceRows(fields, rules, &problem);
+    if (!problem.isEmpty()) {
+        platform::Prompt::messageBox(problem);
+        return;
+    }
     m_bFilling = true;
     for (int r = 0; r < kPriceRows; ++r) {
         m_wndGrid2.SetCellValue(r, 1, rows.breaks[r]);

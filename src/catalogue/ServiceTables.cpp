@@ -5,6 +5,11 @@
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QRegularExpression>
+
+#include <limits>
+#include <optional>
+
 namespace {
 
 const char *const kBasisHeaders[] = {"Use Column 1", "Sheets",      "Pages Printed", "Passes",         "Sides",
@@ -159,22 +164,69 @@ QString ImportRefusalText(const QString &path, const ImportFieldRules &rules)
         .arg(rules.firstPrice);
 }
 
-PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rules)
+namespace {
+
+// A number of a price-list field in units of 10^-decimals: an optional sign
+// and "$", digits grouped by commas in threes or not at all, an optional
+// point and fraction (cut to the decimals; a quantity's must be zeros).
+// Nothing when the text is anything else or leaves the range of the table's
+// fields.
+std::optional<qint32> importedNumber(const QString &field, int decimals)
+{
+    static const QRegularExpression form(QStringLiteral("^(-?)\\$?([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)?(?:\\.([0-9]*))?$"));
+    const QString text = field.trimmed();
+    if (text.isEmpty())
+        return 0;
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+        return std::nullopt;
+    QString whole = m.captured(2);
+    whole.remove(QLatin1Char(','));
+    const QString fraction = m.captured(3);
+    if (decimals == 0 && fraction.count(QLatin1Char('0')) != fraction.size())
+        return std::nullopt;
+    if (whole.size() > 12)
+        return std::nullopt;
+    qint64 value = whole.toLongLong();
+    for (int d = 0; d < decimals; ++d)
+        value = value * 10 + (d < fraction.size() ? fraction.at(d).digitValue() : 0);
+    if (value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(m.captured(1).isEmpty() ? value : -value);
+}
+
+} // namespace
+
+PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rules, QString *problem)
 {
     PriceRows rows;
+    if (problem)
+        problem->clear();
     if (!rules.usable())
         return rows;
+    const auto read = [&](int field, int decimals) {
+        const std::optional<qint32> n = importedNumber(fields.value(field), decimals);
+        if (!n && problem && problem->isEmpty()) {
+            *problem = QStringLiteral("Can not import! Field %1 of the picked line, \"%2\", is not %3.")
+                           .arg(field + 1)
+                           .arg(fields.value(field).trimmed(),
+                                decimals == 0 ? QStringLiteral("a whole quantity")
+                                              : QStringLiteral("a price from 0 to 214,748.3647 (written as 12.50, "
+                                                               "$12.50 or 1,250.00)"));
+        }
+        return n.value_or(0);
+    };
     int row = 0;
     for (int k = 0; k < rules.breaks && row < kPriceRows; ++k) {
         if (rules.skipped.value(k))
             continue;
         const int quantityField = rules.firstQuantity + k;
-        rows.breaks[row] = ParseFixedPointValue(fields.value(quantityField).trimmed(), 0);
+        rows.breaks[row] = read(quantityField, 0);
         for (int c = 0; c < kPriceColumns; ++c) {
             const int priceField = quantityField + (c + 1) * rules.breaks;
             if (priceField >= fields.size())
                 break;
-            rows.prices[row][c] = ParseFixedPointValue(fields[priceField].trimmed(), 4);
+            rows.prices[row][c] = read(priceField, 4);
         }
         ++row;
     }

@@ -78,8 +78,12 @@ QString ImportRefusalText(const QString &path, const ImportFieldRules &rules);
 // Fills the rows from the fields of the picked line: every row is cleared,
 // then each quantity-break field not skipped fills the next row (rows past
 // the twelfth are ignored), its prices read from the blocks that follow the
-// quantity fields, four decimals.
-PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rules);
+// quantity fields, four decimals (further decimals are cut). A field is read
+// as a clerk writes a number: "12.50", "$1,234.5", "1,000"; a field that is
+// anything else ("12.50 USD", "1,5") or that the table cannot hold (a price
+// above 214,748.3647, a quantity with a fraction) makes `problem` say which
+// (it stays empty when every field was read), and the import is to be refused.
+PriceRows ImportPriceRows(const QStringList &fields, const ImportFieldRules &rules, QString *problem = nullptr);
 
 // --- the stored row ----------------------------------------------------------------
 // The first row of a statement over one of the two tables, read by position

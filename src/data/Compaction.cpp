@@ -79,6 +79,37 @@ void verifyCopy(platform::Database &db, const QString &copy)
     }
 }
 
+// Every index of the copy deleted and made again from the key check's list,
+// as one change (the copy is this workstation's alone, so a question on the
+// way keeps no one out); the pages this frees are then given back. False
+// when the user stopped it: the copy keeps the indexes it was built with.
+bool reindexCopy(const QString &copy, QString &log, const CompactProgress &progress)
+{
+    platform::Database rebuilt;
+    rebuilt.open(copy, true);
+    bool finished = false;
+    {
+        platform::Transaction work(rebuilt);
+        ReportTablesAndIndexes(&rebuilt, true);
+        finished = CheckDatabaseKeys(log, &rebuilt, progress);
+        if (finished)
+            work.commit();
+    }
+    if (!finished) {
+        rebuilt.close();
+        return false;
+    }
+    sqlite3_stmt *st = nullptr;
+    bool spare = false;
+    if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
+        spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
+    sqlite3_finalize(st);
+    if (spare)
+        runNative(rebuilt, "VACUUM");
+    rebuilt.close();
+    return true;
+}
+
 // The compaction proper on a file the database holds exclusively (or, for
 // a repair, does not hold at all). False when the file cannot be opened at
 // all, so that reopening it would only fail again.
@@ -105,6 +136,11 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         // them, so a damaged index is repaired rather than copied; rows on a
         // damaged page are counted and reported, never dropped unsaid.
         const platform::RebuildResult rebuilt = db.rebuildCopy(copy, progress);
+        // The indexes are made again in the copy, before it replaces the
+        // file, and the room the old ones took is given back there: a
+        // compaction never leaves the file larger than the rows need.
+        QString log;
+        const bool finished = !reindex || reindexCopy(copy, log, reindexProgress);
         verifyCopy(db, copy);
         const QString losses = LossReport(rebuilt);
 
@@ -119,18 +155,6 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         db.open(file, true);
 
         if (reindex) {
-            // All indexes go and come back as one change: a failure on the
-            // way leaves the file with the indexes it had. The file is this
-            // workstation's alone, so a question on the way keeps no one out.
-            QString log;
-            bool finished = true;
-            {
-                platform::Transaction work(db);
-                ReportTablesAndIndexes(&db, true);
-                finished = CheckDatabaseKeys(log, &db, reindexProgress);
-                if (finished)
-                    work.commit();
-            }
             log.prepend(losses);
             if (!finished)
                 platform::Prompt::messageBox(

@@ -4,6 +4,7 @@
 #include "data/SchemaOperations.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
+#include "platform/db/LockFile.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -111,6 +112,13 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
 {
     if (IsSameFile(db.name(), target)) {
         error = {EEXIST, QStringLiteral("The backup would replace the database itself.")};
+        return false;
+    }
+    // The lock file lists the workstations that have the database open, and
+    // the journal is what rolls back an interrupted write: neither may be
+    // overwritten while the database is in use.
+    if (IsSameFile(platform::LockFile::pathFor(db.name()), target) || IsSameFile(db.name() + QStringLiteral("-journal"), target)) {
+        error = {EEXIST, QStringLiteral("The backup would replace a file the database is using.")};
         return false;
     }
     const QString partial = target + QStringLiteral(".partial");

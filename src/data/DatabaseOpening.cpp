@@ -10,9 +10,11 @@
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
+#include "data/DaoError.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/PageCheck.h"
+#include "platform/db/DbException.h"
 
 #include <QtCore/QFileInfo>
 
@@ -40,6 +42,39 @@ QString folderPart(const QString &path)
 {
     const int at = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     return at < 0 ? QString() : path.left(at + 1);
+}
+
+// Opens the file shared for writing. A full disk or a file marked read-only
+// is no damage: the file is then opened for reading alone and the user is
+// told so, once. failure holds the error of the writable open, which has
+// been shown unless the file could be opened for reading.
+void OpenSharedOrForReading(platform::Database *database, const QString &path, int &failure)
+{
+    if (database->isOpen())
+        database->close();
+    failure = 0;
+    try {
+        database->open(path, false, false);
+        return;
+    } catch (const platform::DbException &e) {
+        failure = e.number();
+        if (failure == platform::dberr::DiskFull || failure == platform::dberr::ReadOnly) {
+            try {
+                database->open(path, false, true);
+            } catch (const platform::DbException &) {
+            }
+        }
+        if (!database->isOpen()) {
+            ShowDaoError(e, QStringLiteral("Cannot open database:\n") + path);
+            return;
+        }
+    }
+    const QString why = failure == platform::dberr::DiskFull
+        ? QStringLiteral("The disk that holds %1 is full.").arg(path)
+        : QStringLiteral("%1 is marked read-only.").arg(path);
+    platform::Prompt::messageBox(why + QStringLiteral("\n\nTavrel opens the database for reading only: "
+                                                     "nothing can be saved until this is put right."),
+                                 QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -92,10 +127,13 @@ bool OpenDatabase(platform::Database *database)
         return database->isOpen();
     };
     int failure = 0;
-    if (!OpenDatabaseFile(database, path, false, &failure) || !database->isOpen()) {
-        // A file that is in use elsewhere (3045) or that this user may not
-        // open (3051) is not damaged: compaction would fail the same way.
-        if (failure == 3045 || failure == 3051)
+    OpenSharedOrForReading(database, path, failure);
+    if (!database->isOpen()) {
+        // A file that is in use elsewhere (3045), that this user may not
+        // open (3051), or that could not be opened even for reading on a
+        // full disk or as read-only is not damaged: compaction would fail
+        // the same way.
+        if (failure == 3045 || failure == 3051 || failure == platform::dberr::DiskFull || failure == platform::dberr::ReadOnly)
             return false;
         if (!offerRepair())
             return false;
@@ -125,5 +163,6 @@ bool OpenDatabase(platform::Database *database)
     if (path != storedPath)
         platform::Settings::writeString(section, key, path);
 
-    return AddDefaultRows(database);
+    // A file that can only be read keeps the rows it has.
+    return database->isReadOnly() || AddDefaultRows(database);
 }

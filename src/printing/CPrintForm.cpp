@@ -73,9 +73,11 @@ CPrintForm::~CPrintForm() = default;
 
 QString CPrintForm::CustomerAddressBlock(qint32 cusNo)
 {
+    // A job without a customer (CusNo Null or 0) or with one since deleted
+    // prints without an address block.
     CCusSet customer;
     const QString address = customer.FormatCustomer(cusNo, 0);
-    if (customer.IsEOF() || customer.m_CusNo != cusNo)
+    if (!customer.IsOpen() || customer.IsEOF() || customer.m_CusNo != cusNo)
         return address;
     QString block = customer.m_Name;
     AppendText(block, address, QStringLiteral("\n"));

@@ -331,6 +331,46 @@ TEST_F(ServiceTablesTest, ImportRulesSkipRowsAndIgnoreBreaksPastTwelve)
     EXPECT_EQ(rows.breaks[11], 1200);
     EXPECT_EQ(rows.prices[11][0], 5000);
     EXPECT_EQ(DecodeTextFileBytes(QByteArray("Caf\xe9 \x96 \x80")), QStringLiteral("Café – €"));
+}
+
+TEST_F(ServiceTablesTest, ImportReadsNumbersAsWrittenOrRefusesThem)
+{
+    // One break and one price per line: field 1 the quantity, field 2 the price.
+    const ImportFieldRules rules = ReadImportFieldRules({"Q", "$"});
+    ASSERT_TRUE(rules.usable());
+    struct Case
+    {
+        const char *quantity;
+        const char *price;
+        qint32 brk;
+        qint32 units;
+        const char *refused; // "" when the line is read
+    };
+    const QString price = QStringLiteral("a price from 0 to 214,748.3647 (written as 12.50, $12.50 or 1,250.00)");
+    const Case cases[] = {
+        {"1,000", "$12.50", 1000, 125000, ""},
+        {"100.0", "1,234.5", 100, 12345000, ""},
+        {"250", "214748.3647", 250, 2147483647, ""},
+        {"250", "9.99999", 250, 99999, ""}, // decimals past the fourth are cut
+        {"250", "", 250, 0, ""},
+        {"250", "12.50 USD", 0, 0, "Field 2 of the picked line, \"12.50 USD\", is not P."},
+        {"250", "999999.9999", 0, 0, "Field 2 of the picked line, \"999999.9999\", is not P."},
+        {"250", "214748.3648", 0, 0, "Field 2 of the picked line, \"214748.3648\", is not P."},
+        {"250", "1,5", 0, 0, "Field 2 of the picked line, \"1,5\", is not P."},
+        {"1,5", "1", 0, 0, "Field 1 of the picked line, \"1,5\", is not a whole quantity."},
+        {"12.5", "1", 0, 0, "Field 1 of the picked line, \"12.5\", is not a whole quantity."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.quantity) + " / " + c.price);
+        QString problem = QStringLiteral("left over");
+        const PriceRows rows = ImportPriceRows({QString::fromUtf8(c.quantity), QString::fromUtf8(c.price)}, rules, &problem);
+        const QString refused = QString::fromUtf8(c.refused).replace(QStringLiteral("P."), price + QLatin1Char('.'));
+        EXPECT_EQ(problem, refused.isEmpty() ? QString() : QStringLiteral("Can not import! ") + refused);
+        if (refused.isEmpty()) {
+            EXPECT_EQ(rows.breaks[0], c.brk);
+            EXPECT_EQ(rows.prices[0][0], c.units);
+        }
+    }
     EXPECT_EQ(DecodeTextFileBytes(QByteArray("\xef\xbb\xbf" "Caf\xc3\xa9")), QStringLiteral("Café"));
 }
 

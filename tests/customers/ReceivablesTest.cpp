@@ -152,9 +152,17 @@ TEST_F(ReceivablesTest, PostingGathersTheRunAndMatchesAnIndependentModel)
     addPayment(1, QStringLiteral("40"));
     exec(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (%1, 1003, 40)")
              .arg(sqlite(QStringLiteral("SELECT max(PayNo) FROM Payments"))));
+    exec(QStringLiteral("INSERT INTO QuickSales ([Date], Subtotal, Tax, TaxID, PostingNo, PayNo) VALUES (#4/11/2026#, "
+                        "7, 0, 1, 0, 0)"));
     PostingRun second(SharedDatabase());
     ASSERT_TRUE(second.Post({}));
     EXPECT_EQ(second.Journal().m_DepositNew, Money::fromWhole(40));
+    // The second run stamps only its own quick sale; the first run's keeps its number.
+    EXPECT_EQ(second.Journal().m_QSales, 1);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM QuickSales WHERE PostingNo = %1 AND Subtotal = 20").arg(n)), 1);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM QuickSales WHERE PostingNo = %1 AND Subtotal = 7")
+                           .arg(second.PostingNo())),
+              1);
     EXPECT_EQ(second.Journal().m_Invoices, 0);
     PostingRun third(SharedDatabase());
     ASSERT_TRUE(third.Post({o3}));
@@ -263,6 +271,15 @@ TEST_F(ReceivablesTest, LateFeesByRule)
               QStringLiteral("150,100,0,"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Balance, JobType FROM AuditTrail WHERE JobNo = 4001")),
               QStringLiteral("3|3|3"));
+    // On a partly paid invoice with a write-off the fee changes only the
+    // late fee and the balance: 300 - 100 paid - 20 written off = 180, 3 % of
+    // it is 5.40.
+    const qint32 partly = addJob(3, 4002, QStringLiteral("300"), QStringLiteral("0"), QStringLiteral("-100"),
+                                 QStringLiteral("180"));
+    exec(QStringLiteral("UPDATE Jobs SET Writeoff = -20 WHERE JobID = %1").arg(partly));
+    ASSERT_TRUE(fees.Charge({partly}, LateFeeRule{300, 100, 0}));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Paid, Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(partly)),
+              QStringLiteral("5.4|-100|-20|185.4"));
     ASSERT_TRUE(fees.Clear({inv}));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobID = %1").arg(inv)),
               QStringLiteral("0|200"));

@@ -127,6 +127,18 @@ TEST_F(BackupTest, TheLiveFileIsNeverATarget)
         EXPECT_FALSE(CopyOpenDatabase(db(), target, error)) << target.toStdString();
         EXPECT_EQ(error.text, QStringLiteral("The backup would replace the database itself."));
     }
+    // Nor are the files beside it that it is using.
+    const QString lockFile = QFileInfo(databasePath()).absolutePath() + QStringLiteral("/")
+        + QFileInfo(databasePath()).completeBaseName() + QStringLiteral(".ldb");
+    ASSERT_TRUE(QFile::exists(lockFile));
+    const QByteArray lock = bytesOf(lockFile);
+    for (const QString &target : {lockFile, databasePath() + QStringLiteral("-journal")}) {
+        SystemError error;
+        EXPECT_FALSE(CopyOpenDatabase(db(), target, error)) << target.toStdString();
+        EXPECT_EQ(error.text, QStringLiteral("The backup would replace a file the database is using."));
+    }
+    EXPECT_EQ(bytesOf(lockFile), lock);
+    EXPECT_FALSE(QFile::exists(databasePath() + QStringLiteral("-journal")));
     EXPECT_TRUE(IsSameFile(databasePath(), sameFile));
     EXPECT_FALSE(IsSameFile(databasePath(), tempPath(QStringLiteral("Other.mdb"))));
     EXPECT_EQ(bytesOf(databasePath()), live);

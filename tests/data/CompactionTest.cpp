@@ -182,6 +182,24 @@ TEST_F(CompactionTest, CompactionWithReindexKeepsEveryRowAndRestoresTheKeys)
     platform::Recordset last(db());
     last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 9999"));
     EXPECT_EQ(last.value(0).toInt64(), 301);
+    last.close();
+
+    // The indexes were made in the new file: no page is left free, and a
+    // second compaction does not make the file any larger.
+    const auto freePages = [this] {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db().handle(), "PRAGMA freelist_count", -1, &st, nullptr);
+        const int n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+        sqlite3_finalize(st);
+        return n;
+    };
+    const qint64 sizeAfter = QFileInfo(m_path).size();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+    EXPECT_EQ(freePages(), 0);
+    EXPECT_LE(QFileInfo(m_path).size(), sizeAfter);
 }
 
 TEST_F(CompactionTest, CompactionWithoutReindexKeepsTheIndexes)
@@ -333,6 +351,64 @@ TEST_F(CompactionTest, DamagedTablePageIsReportedByTableAndCount)
     EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
     EXPECT_EQ(compacted(), CompactedDateText());
     EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+}
+
+TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
+{
+    // 500 jobs over some thirty leaf pages; one leaf among the first rows is
+    // destroyed: zeroed (the very first) or its header overwritten (the
+    // third). Every other leaf's rows are kept, the loss is told, and the
+    // repair ends.
+    for (const int leaf : {0, 2}) {
+        SCOPED_TRACE(leaf);
+        if (db().isOpen())
+            db().close();
+        QFile::remove(m_path);
+        CreateShopDatabase(m_path);
+        db().open(m_path);
+        {
+            platform::Transaction work(db());
+            for (int i = 1; i <= 500; ++i)
+                InsertTableRow(db(), QStringLiteral("Jobs"), {"JobNo", "Title", "WOrderNote"},
+                               {Value(5000 + i), Value(QStringLiteral("Job %1").arg(i)), Value(QString(200, QLatin1Char('w')))});
+            work.commit();
+        }
+        int page = 0;
+        int onIt = 0;
+        int pageSize = 0;
+        {
+            sqlite3_stmt *st = nullptr;
+            sqlite3_prepare_v2(db().handle(),
+                               "SELECT pageno, ncell, (SELECT page_size FROM pragma_page_size) FROM dbstat WHERE name = 'Jobs' "
+                               "AND pagetype = 'leaf' ORDER BY path LIMIT 1 OFFSET ?1",
+                               -1, &st, nullptr);
+            sqlite3_bind_int(st, 1, leaf);
+            ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+            page = sqlite3_column_int(st, 0);
+            onIt = sqlite3_column_int(st, 1);
+            pageSize = sqlite3_column_int(st, 2);
+            sqlite3_finalize(st);
+        }
+        ASSERT_GT(onIt, 5);
+        ASSERT_LT(onIt, 100);
+        db().close();
+        {
+            QFile f(m_path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            f.seek(qint64(page - 1) * pageSize);
+            f.write(leaf == 0 ? QByteArray(pageSize, '\0') : QByteArray(16, '\x7f'));
+        }
+        db().open(m_path);
+        prompts().clear();
+        prompts().answer(IDYES);
+        prompts().answer(IDOK);
+        CompactDatabase(&db(), kCompactQuestion, QString(), true);
+        ASSERT_TRUE(db().isOpen());
+        EXPECT_EQ(integrity(), QStringLiteral("ok"));
+        EXPECT_EQ(int(TableContents(db(), QStringLiteral("Jobs")).size()), 500 - onIt);
+        EXPECT_EQ(prompts().lastText(),
+                  QStringLiteral("Jobs: %1 row(s) could not be read and are not in the repaired file.\n\n").arg(onIt));
+    }
 }
 
 TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)

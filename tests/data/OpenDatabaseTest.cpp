@@ -218,3 +218,41 @@ TEST_F(OpenDatabaseTest, FileInUseIsNotOfferedTheRepair)
         EXPECT_NE(shown.text, QStringLiteral("Do you want Tavrel to attempt to repair the database?"));
     other.close();
 }
+
+// A full disk or a file marked read-only is no damage: the database opens for
+// reading alone, the user is told once, and no repair is offered.
+TEST_F(OpenDatabaseTest, AFullDiskOrAReadOnlyFileOpensForReading)
+{
+    const QString path = makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb")));
+    storePath(path);
+    bool repairOffered = false;
+    SetRepairDatabaseStep([&](platform::Database *, const QString &, const QString &) { repairOffered = true; });
+    const QString reading = QStringLiteral("\n\nTavrel opens the database for reading only: nothing can be saved until this is put right.");
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    prompts().answer(IDOK);
+    EXPECT_TRUE(OpenDatabase(&db()));
+    EXPECT_TRUE(db().isReadOnly());
+    EXPECT_EQ(prompts().texts(), QStringList{QDir::toNativeSeparators(path) + QStringLiteral(" is marked read-only.") + reading});
+    db().close();
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+
+    // No room for this workstation's entry in the lock file: the disk is full.
+    const QString lockFile = tempPath(QStringLiteral("Shop Data/TavrelData.ldb"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), lockFile));
+    prompts().clear();
+    prompts().answer(IDOK);
+    EXPECT_TRUE(OpenDatabase(&db()));
+    EXPECT_TRUE(db().isReadOnly());
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("The disk that holds ") + QDir::toNativeSeparators(path) + QStringLiteral(" is full.") + reading});
+    EXPECT_FALSE(repairOffered);
+    db().close();
+    QFile::remove(lockFile);
+
+    // With room again it opens for writing, without a word.
+    prompts().clear();
+    EXPECT_TRUE(OpenDatabase(&db()));
+    EXPECT_FALSE(db().isReadOnly());
+    EXPECT_TRUE(prompts().texts().isEmpty());
+}

@@ -77,6 +77,18 @@ TEST_F(ItemPricing, RoundedPriceIsSpreadInWholeCents)
     EXPECT_EQ(stored("Price", m_first), Money());
 }
 
+TEST_F(ItemPricing, APriceExactlyAtALimitTakesThatLimitsStep)
+{
+    // The price before rounding is $7.10, exactly the first limit: its step
+    // of 25 cents applies, not the next limit's dollar.
+    insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'710,5000,'"}});
+    insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'25,100,'"}});
+    const qint32 job = twoServiceJob(704, {{"ChargeQty", "100"}, {"Opt2", "1"}});
+    auto e = engine(job, true);
+    EXPECT_EQ(e->PriceItem(0), 1);
+    EXPECT_EQ(e->GetNewPrice(), money("7.25"));
+}
+
 TEST_F(ItemPricing, NonAscendingLimitsStopAtTheFirstSmallerEntry)
 {
     insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'500,100,5000'"}});

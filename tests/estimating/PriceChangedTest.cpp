@@ -3,7 +3,9 @@
 // answering the pricing engine once it is installed.
 #include "PricingFixture.h"
 
+#include "catalogue/CSerDlg.h"
 #include "estimating/CPriceChanged.h"
+#include "estimating/CPricora.h"
 #include "estimating/PriceOptions.h"
 
 #include <QtCore/QCoreApplication>
@@ -134,7 +136,11 @@ class PriceChangedWindow : public PricingTest
 protected:
     void TearDown() override
     {
+        // Everything InstallPriceChanged put in place goes, so the tests after
+        // this one find the process as it was.
         CItemPrice::SetDefaultPriceChangeDialog(nullptr);
+        CPricora::SetServicePicker(nullptr);
+        CSerDlg::SetPriceWizardHook(nullptr);
         QApplication::processEvents();
         PricingTest::TearDown();
     }

@@ -1,10 +1,13 @@
 // The e-mail account settings dialog: what OK and Cancel write.
 
 #include "exchange/mail/CEmailSettings.h"
+#include "platform/SecretSettings.h"
 #include "platform/Settings.h"
 #include "support/ShopTest.h"
 
 #include <QtCore/QFile>
+
+#include <sys/stat.h>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
 
@@ -51,15 +54,48 @@ TEST_F(MailSettingsTest, OkWritesAllFourteenValuesAndKeepsTheFilePrivate)
     });
     CEmailSettings dialog(nullptr);
     EXPECT_EQ(dialog.DoModal(), 1);
-    for (const char *key : {"Address", "LogonName", "LogonPass", "Incoming", "Outgoing", "DownloadTo", "AutoDownload",
+    for (const char *key : {"Address", "LogonName", "Incoming", "Outgoing", "DownloadTo", "AutoDownload",
                             "AutoByCus", "AutoOpen", "AutoReply", "AutoDelete", "Other1", "Other2", "Other3"})
         EXPECT_TRUE(platform::Settings::contains(QStringLiteral("Email Settings"), QString::fromLatin1(key))) << key;
     EXPECT_EQ(stored("LogonName"), QStringLiteral("orders"));
-    EXPECT_EQ(stored("LogonPass"), QStringLiteral("pa ss'word"));
+    // The password is not in the settings file but in one only the user can read.
+    EXPECT_FALSE(platform::Settings::contains(QStringLiteral("Email Settings"), QStringLiteral("LogonPass")));
+    EXPECT_EQ(platform::SecretSettings::read(QStringLiteral("Email Settings"), QStringLiteral("LogonPass")),
+              QStringLiteral("pa ss'word"));
+    platform::Settings::sync();
+    QFile settingsFile(platform::Settings::fileName());
+    ASSERT_TRUE(settingsFile.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(settingsFile.readAll().contains("word"));
+    EXPECT_EQ(QFile::permissions(platform::SecretSettings::fileName()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOwner),
+              QFile::Permissions());
     EXPECT_EQ(stored("AutoDelete"), QStringLiteral("1"));
     EXPECT_EQ(stored("Other3"), QStringLiteral("1"));
     EXPECT_EQ(stored("AutoOpen"), QStringLiteral("0"));
     EXPECT_EQ(QFile::permissions(platform::Settings::fileName()) &
                   (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
               QFile::Permissions());
+}
+
+TEST_F(MailSettingsTest, APasswordStoredInClearMovesWhereOnlyTheUserCanRead)
+{
+    platform::Settings::writeString(QStringLiteral("Email Settings"), QStringLiteral("LogonPass"), QStringLiteral("old=clear%"));
+    platform::Settings::sync();
+    const mode_t umaskBefore = ::umask(0022); // as a user's session usually has it
+    app->LoadEmailSettings();
+    EXPECT_EQ(app->emailSettings().LogonPass, QStringLiteral("old=clear%"));
+    EXPECT_FALSE(platform::Settings::contains(QStringLiteral("Email Settings"), QStringLiteral("LogonPass")));
+    EXPECT_EQ(QFile::permissions(platform::SecretSettings::fileName()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+    // Saved again (without the dialog) and read back.
+    app->emailSettings().LogonPass = QStringLiteral("new one");
+    app->SaveEmailSettings();
+    app->emailSettings().LogonPass.clear();
+    app->LoadEmailSettings();
+    EXPECT_EQ(app->emailSettings().LogonPass, QStringLiteral("new one"));
+    EXPECT_EQ(QFile::permissions(platform::SecretSettings::fileName()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+    ::umask(umaskBefore);
 }

@@ -9,6 +9,9 @@
 #include <QtCore/QProcess>
 #include <QtCore/QTimer>
 #include <QtNetwork/QTcpServer>
+#include <QtNetwork/QTcpSocket>
+
+#include <functional>
 
 namespace {
 
@@ -158,6 +161,64 @@ TEST_F(MailboxTest, ASilentServerTimesOutAndALongCommandIsRefused)
     ASSERT_FALSE(owner2.lines.isEmpty());
     EXPECT_TRUE(owner2.lines.last().endsWith(QStringLiteral(". The line is longer than 255 characters.")));
     EXPECT_EQ(owner2.steps, QList<int>{6});
+}
+
+// A server that never ends a line, lists without end, or answers one byte at
+// a time is stopped within the client's bounds, and the run ends in error.
+TEST_F(MailboxTest, AHostileServerIsStoppedWithinTheBounds)
+{
+    struct Case
+    {
+        const char *name;
+        // What the server does with a new client.
+        std::function<void(QTcpSocket *)> serve;
+        QString logged;
+        int deadline = 30;
+    };
+    const auto endless = [](QTcpSocket *client, const QByteArray &chunk) {
+        auto *pump = new QTimer(client);
+        QObject::connect(pump, &QTimer::timeout, client, [client, chunk] {
+            if (client->bytesToWrite() < 1024 * 1024)
+                client->write(chunk);
+        });
+        pump->start(0);
+    };
+    const Case cases[] = {
+        {"no line end", [&](QTcpSocket *client) { endless(client, QByteArray(64 * 1024, 'x')); },
+         QStringLiteral("\n*** The server sent a line longer than 4096 characters; receiving stopped ***")},
+        {"endless listing",
+         [&](QTcpSocket *client) {
+             client->write("+OK ready\r\n");
+             QObject::connect(client, &QTcpSocket::readyRead, client, [client, endless] {
+                 const QByteArray line = client->readAll();
+                 client->write("+OK\r\n");
+                 if (line.startsWith("LIST"))
+                     endless(client, QByteArray("1 100\r\n").repeated(8 * 1024));
+             });
+         },
+         QStringLiteral("\n*** The server's reply is larger than 4 MB; receiving stopped ***")},
+        {"a byte at a time",
+         [&](QTcpSocket *client) {
+             auto *drip = new QTimer(client);
+             QObject::connect(drip, &QTimer::timeout, client, [client] { client->write("+"); });
+             drip->start(200);
+         },
+         QStringLiteral("\n*** The server did not complete its reply within 2 seconds; receiving stopped ***"), 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&server, &QTcpServer::newConnection, [&] { c.serve(server.nextPendingConnection()); });
+        CEmailSocket socket;
+        socket.setTimeout(1);
+        socket.setDeadline(c.deadline);
+        RecordingOwner owner;
+        receive(socket, owner, server.serverPort(), QStringLiteral("x"), false);
+        EXPECT_EQ(owner.steps.last(), 6);
+        EXPECT_TRUE(owner.lines.contains(c.logged)) << owner.lines.join(QLatin1Char('|')).left(2000).toStdString();
+        EXPECT_EQ(socket.GetCount(), 0);
+    }
 }
 
 TEST_F(MailboxTest, ConnectionRefusedIsSaid)

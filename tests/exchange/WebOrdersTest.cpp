@@ -524,6 +524,71 @@ TEST_F(WebOrdersTest, AFailingItemLeavesNothingBehind)
               QStringLiteral("3"));
 }
 
+TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharactersDropped)
+{
+    struct Case
+    {
+        QStringList lines;
+        QString refused; // the quantity as the message quotes it
+    };
+    const Case cases[] = {
+        {{QStringLiteral("Item Quantity: -5 x -7")}, QStringLiteral("-5 x -7")},
+        {{QStringLiteral("Item Quantity: -5")}, QStringLiteral("-5")},
+        {{QStringLiteral("Item Quantity: 99999999999")}, QStringLiteral("99999999999")},
+        {{QStringLiteral("Item Quantity: 2147483648 x 2")}, QStringLiteral("2147483648 x 2")},
+        {{QStringLiteral("Item Quantity: 10"), QStringLiteral("Item Originals: -3")}, QStringLiteral("-3")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.refused.toStdString());
+        auto order = parse(Mail(QStringList{QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers")}
+                                + c.lines + QStringList{QStringLiteral("Item Description: Cards"),
+                                                        QStringLiteral("Item Quantity: 2147483647 x 0002")}));
+        const QString before = dump();
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(order->SaveOrder(0, false));
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("Item 1 cannot be saved: \"%1\" is not a number of copies from 0 to "
+                                             "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
+                                  .arg(c.refused)});
+        EXPECT_EQ(dump(), before);
+        // The largest count there is, with its originals, stands.
+        ASSERT_EQ(order->m_items.size(), 2);
+        EXPECT_EQ(order->m_items[1].quantity, 2147483647);
+        EXPECT_EQ(order->m_items[1].originals, 2);
+        EXPECT_TRUE(order->m_items[1].badQuantity.isEmpty());
+    }
+
+    // A NUL or another control character in the text is dropped.
+    auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Fly") + QChar(0)
+                                                                     + QStringLiteral("ers") + QChar(7) + QChar(0x1b)}));
+    ASSERT_EQ(order->m_items.size(), 1);
+    EXPECT_EQ(order->m_items[0].description, QStringLiteral("Flyers"));
+}
+
+TEST_F(WebOrdersTest, AWholeOrderOnOneLineIsReadItemByItem)
+{
+    // Some ten thousand items on one line of a megabyte: each field ends
+    // where the next item starts (and the text is read once, not once per
+    // item; the time it takes is measured in the benchmarks).
+    QString line = QStringLiteral("Customer No: 202 ");
+    int items = 0;
+    while (line.size() < 1024 * 1024) {
+        ++items;
+        line += QStringLiteral("Item Description: Card %1 Item Quantity: %2 Item Price: 1.50 Item Note 01: matte ")
+                    .arg(items)
+                    .arg(items % 900 + 100);
+    }
+    const auto order = parse(line);
+    ASSERT_EQ(order->m_items.size(), items);
+    EXPECT_EQ(order->m_items[0].description, QStringLiteral("Card 1 Item Quantity 101 Item Price 1.50 Item Note 01 matte"));
+    EXPECT_EQ(order->m_items[0].quantity, 101);
+    EXPECT_EQ(order->m_items[0].price, QStringLiteral("1.50 Item Note 01 matte"));
+    EXPECT_EQ(order->m_items[0].note, QStringLiteral("Item Note 01: matte"));
+    EXPECT_EQ(order->m_items.last().quantity, items % 900 + 100);
+    EXPECT_EQ(order->m_items.last().note, QStringLiteral("Item Note 01: matte"));
+}
+
 TEST_F(WebOrdersTest, APreparedBuyerIsNotSavedButGetsTheReply)
 {
     const QString folder = tempPath(QStringLiteral("received"));

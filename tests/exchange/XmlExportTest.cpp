@@ -264,6 +264,22 @@ TEST_F(XmlExportTest, PlainXmlHasNoStylesheetAndAsksBeforeOpening)
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Jobs/Header/DocHead)")), QStringLiteral("Order1234"));
 }
 
+TEST_F(XmlExportTest, TheJobTotalHasTaxAndShippingButNoPayments)
+{
+    // 1,200.00 - 120.00 + 15.00 + 86.40 = 1,181.40; the 500.00 paid leaves a
+    // balance of 681.40, which is not the total.
+    exec(QStringLiteral("UPDATE Jobs SET Subtotal = 1200, Discount = -120, Shipping = 15, Tax = 86.4, Paid = -500, "
+                        "Balance = 681.4 WHERE JobID = 1"));
+    QDir().mkpath(CExport::XmlJobTemplateFolder());
+    writeTemplate(CExport::XmlJobTemplateFolder(), QStringLiteral("XMLOnly.xslt"), "<x/>\n");
+    prompts().answerFile(CExport::XmlJobTemplateFolder() + QStringLiteral("XMLOnly.xslt"));
+    prompts().answer(platform::IDNO);
+    CExport exporter;
+    exporter.ExportJobsXml(nullptr, 1);
+    const QString path = jobFile(QStringLiteral("Order1234.xml"));
+    EXPECT_EQ(xpath(path, QStringLiteral("string(/Jobs/Job/Total)")), QStringLiteral("1,181.40"));
+}
+
 TEST_F(XmlExportTest, SeveralJobsAskAboveOneHundredAndCountTheirJobElements)
 {
     writeTemplate(CExport::XmlJobTemplateFolder(), QStringLiteral("XMLOnly.xslt"), "<x/>\n");

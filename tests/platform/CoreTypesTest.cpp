@@ -18,6 +18,9 @@ TEST(Money, ConversionsRoundHalfAwayFromZero)
     EXPECT_EQ(Money::fromDouble(2.34565).units(), 23457);
     EXPECT_EQ(Money::fromDouble(-2.34565).units(), -23457);
     EXPECT_EQ(Money::fromDouble(0.00005).units(), 1);
+    // 0.00015 is a little below the half in binary; it still rounds up.
+    EXPECT_EQ(Money::fromDouble(0.00015).units(), 2);
+    EXPECT_EQ(Money::fromDouble(-0.00015).units(), -2);
     EXPECT_EQ(Money::fromDouble(0.1 + 0.2).units(), 3000);
     EXPECT_EQ(Money::fromText(QStringLiteral("1,234.56789")).units(), 12345679);
     EXPECT_EQ(Money::fromText(QStringLiteral("-.5")).units(), -5000);

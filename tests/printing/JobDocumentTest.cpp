@@ -190,6 +190,24 @@ TEST_F(JobDocumentTest, InvoicesAreAddressedToThePayer)
     EXPECT_TRUE(hasText(texts, QStringLiteral("Dana Reyes")));
 }
 
+TEST_F(JobDocumentTest, AJobWithoutItsCustomerStillPrints)
+{
+    // No customer, customer 0, or one deleted since: the documents print
+    // what they have, without a bill-to address.
+    for (const char *cusNo : {"Null", "0", "999"}) {
+        SCOPED_TRACE(cusNo);
+        const qint32 job = addJob(0, 1003, QStringLiteral("CusNo = %1").arg(QLatin1String(cusNo)));
+        addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
+        for (const int kind : {5, 1}) {
+            RecordingDevice device(600, 600, 5100, 6600, true);
+            const QStringList texts = printTexts(job, kind, kStandardInvoice, device);
+            EXPECT_TRUE(hasText(texts, QStringLiteral("1003"))) << kind;
+            EXPECT_FALSE(hasText(texts, QStringLiteral("12 Mill Road"))) << kind;
+        }
+        exec(QStringLiteral("DELETE FROM Jobs WHERE JobID = %1").arg(job));
+    }
+}
+
 TEST_F(JobDocumentTest, FormTextMergesTokensAndDropsOfficeRemarks)
 {
     exec("UPDATE Forms SET Text = 'Hi <First> <Last> (<Postion>), job <JobNo>: <JobTitle> for <PO>. <<office only>> "

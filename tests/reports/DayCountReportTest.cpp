@@ -35,6 +35,25 @@ TEST_F(DayCounts, CollectionRatioAndCreditsOfTheReceivablesSummary)
     EXPECT_EQ(table.GetColumnName(0), "Number of Days/Today - Payment Due Date");
 }
 
+TEST_F(DayCounts, TheLastYearsSalesRunFromTodayBackTo365Days)
+{
+    // Today is 3/16/2011: a sale shipped today and one shipped 365 days ago
+    // count, one shipped 366 days ago does not.
+    execAll({
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Balance, DateShipped, DatePayDue) "
+        "VALUES (1, 101, 3, 10, 0, 1000, 0, 365, #03/16/2011#, #04/15/2011#)",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Balance, DateShipped, DatePayDue) "
+        "VALUES (2, 102, 3, 10, 0, 2000, 0, 0, #03/16/2010#, #04/15/2010#)",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Balance, DateShipped, DatePayDue) "
+        "VALUES (3, 103, 3, 10, 0, 99999, 0, 0, #03/15/2010#, #04/14/2010#)",
+    });
+    CReportRun &c = context(2101);
+    ReportDayCounts(c, "Number of Days/Today - |Payment Due Date", "Invoice/Count", "Balance Due/$");
+    // 365 / (3000 / 365) = 44.41, plus 0.49, cut to 44; 365 / (3000 / 12) = 146 %.
+    EXPECT_EQ(table.m_headingText, "\nCollection Ratio (AR Balance / Average Daily Sales) = 44 Days\nAR to Sales Ratio (AR Balance "
+                                   "/ Average Monthly Sales) = 146.0%");
+}
+
 TEST_F(DayCounts, NoSalesInTheLastYearGivesNoRatio)
 {
     exec(QStringLiteral("INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Balance, DateShipped, "

@@ -3,6 +3,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/Paths.h"
+#include "platform/SecretSettings.h"
 #include "platform/Settings.h"
 
 #include <QtPrintSupport/QPrinterInfo>
@@ -128,7 +129,16 @@ void CZqApp::LoadEmailSettings()
     const QString &s = kEmailSettings;
     GetSettingText(m_email.Address, QStringLiteral("Address"), QStringLiteral("orders@example.com"), s);
     GetSettingText(m_email.LogonName, QStringLiteral("LogonName"), QString(), s);
-    GetSettingText(m_email.LogonPass, QStringLiteral("LogonPass"), QString(), s);
+    // The password is kept where only this user can read it; one written
+    // in clear into the settings by an earlier version moves there.
+    m_email.LogonPass = platform::SecretSettings::read(s, QStringLiteral("LogonPass"));
+    if (!platform::SecretSettings::fileName().isEmpty() && platform::Settings::contains(s, QStringLiteral("LogonPass"))) {
+        if (m_email.LogonPass.isEmpty()) {
+            GetSettingText(m_email.LogonPass, QStringLiteral("LogonPass"), QString(), s);
+            platform::SecretSettings::write(s, QStringLiteral("LogonPass"), m_email.LogonPass);
+        }
+        platform::Settings::remove(s, QStringLiteral("LogonPass"));
+    }
     GetSettingText(m_email.Incoming, QStringLiteral("Incoming"), QStringLiteral("mail.example.com"), s);
     GetSettingText(m_email.Outgoing, QStringLiteral("Outgoing"), QStringLiteral("smtp.example.com"), s);
     GetSettingText(m_email.DownloadTo, QStringLiteral("DownloadTo"), QStringLiteral("c:\\"), s);
@@ -147,7 +157,7 @@ void CZqApp::SaveEmailSettings()
     const QString &s = kEmailSettings;
     WriteSettingText(QStringLiteral("Address"), m_email.Address, s);
     WriteSettingText(QStringLiteral("LogonName"), m_email.LogonName, s);
-    WriteSettingText(QStringLiteral("LogonPass"), m_email.LogonPass, s);
+    platform::SecretSettings::write(s, QStringLiteral("LogonPass"), m_email.LogonPass);
     WriteSettingText(QStringLiteral("Incoming"), m_email.Incoming, s);
     WriteSettingText(QStringLiteral("Outgoing"), m_email.Outgoing, s);
     WriteSettingText(QStringLiteral("DownloadTo"), m_email.DownloadTo, s);

@@ -57,14 +57,22 @@ int CZqApp::ExtractMailField(const QString &mail, const QString &label, QString 
         lines = ToInt(rest);
     }
 
-    int pos = int(mail.indexOf(sought, qMax(0, start)));
+    // With a limit the value also ends there (a field of one item never runs
+    // into the next), and only the text up to it (where the label may still
+    // start) is looked at, so reading a long text item by item takes time in
+    // proportion to its length. Without a limit, all of it.
+    const qsizetype bound = limit > 0 ? qMin(mail.size(), qsizetype(limit) + sought.size()) : mail.size();
+    const QStringView text = QStringView(mail).left(bound);
+    int pos = int(text.indexOf(sought, qMax(0, start)));
     if (pos < 0 || (limit > 0 && pos > limit))
         return 0;
 
     if (lines <= 0) {
-        pos += int(sought.size());
-        const int end = int(mail.indexOf(kLineBreak, pos));
-        value = end < 0 ? mail.mid(pos) : mail.mid(pos, end - pos);
+        const int from = pos + int(sought.size());
+        const QStringView rest = QStringView(mail).mid(from, limit > 0 ? qMax(0, limit - from) : -1);
+        const qsizetype end = rest.indexOf(kLineBreak);
+        value = (end < 0 ? rest : rest.left(end)).toString();
+        pos = from;
     } else {
         int at = pos;
         int counted = 0;

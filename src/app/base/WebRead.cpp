@@ -11,6 +11,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 
@@ -20,18 +22,31 @@ constexpr long kConnectTimeoutSeconds = 30;
 // A transfer slower than a byte a second for this long counts as broken.
 constexpr long kStalledSeconds = 60;
 
+constexpr qint64 kDefaultLargestDownload = qint64(2) * 1024 * 1024 * 1024;
+// Text is kept in memory: a page or a listing is never near this.
+constexpr qint64 kLargestText = qint64(64) * 1024 * 1024;
+std::atomic<qint64> g_largestDownload{kDefaultLargestDownload};
+
 struct Transfer
 {
     QByteArray body;
     QIODevice *file = nullptr;
     bool writeFailed = false;
     int writeErrno = 0;
+    qint64 received = 0;
+    qint64 largest = 0;
+    bool tooLarge = false;
 };
 
 size_t receive(char *data, size_t size, size_t count, void *context)
 {
     auto *t = static_cast<Transfer *>(context);
     const size_t n = size * count;
+    t->received += qint64(n);
+    if (t->received > t->largest) {
+        t->tooLarge = true;
+        return 0; // makes the library stop with a write error
+    }
     if (!t->file) {
         t->body.append(data, qsizetype(n));
         return n;
@@ -62,6 +77,7 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     const QByteArray url = address.toUtf8();
     Transfer transfer;
     transfer.file = file;
+    transfer.largest = file ? LargestDownload() : std::min(LargestDownload(), kLargestText);
     curl_slist *headers = nullptr;
     headers = curl_slist_append(headers, "Cache-Control: no-cache");
     headers = curl_slist_append(headers, "Pragma: no-cache");
@@ -76,10 +92,18 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Tavrel");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, receive);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.largest));
     const CURLcode result = curl_easy_perform(curl);
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);
 
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        platform::Prompt::messageBox(QStringLiteral("The download from %1 was stopped: it is larger than %2 MB.")
+                                         .arg(address)
+                                         .arg(transfer.largest / (1024 * 1024)),
+                                     QString(), platform::MB_ICONEXCLAMATION);
+        return false;
+    }
     if (transfer.writeFailed) {
         const QString name = file ? file->objectName() : QString();
         ReportException(FileException(transfer.writeErrno, name, SystemErrorText(transfer.writeErrno).trimmed()),
@@ -91,6 +115,16 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     if (!file)
         text += QString::fromLatin1(transfer.body);
     return true;
+}
+
+qint64 LargestDownload()
+{
+    return g_largestDownload;
+}
+
+void SetLargestDownload(qint64 bytes)
+{
+    g_largestDownload = bytes;
 }
 
 bool DownloadFile(const QString &url, QString folder, bool ask)

@@ -13,7 +13,15 @@ class QIODevice;
 // (404 and the like), a failed connection or a timeout give false and leave
 // text as it was. A failed write to the file is shown in the file error box
 // with the address as the action.
+// A read that goes beyond the largest download (into a file) or beyond 64 MB
+// (into text) is stopped, said so ("The download from ... was stopped: it is
+// larger than N MB."), and fails.
 bool HttpGetText(const QString &address, QString &text, QIODevice *file = nullptr);
+
+// The largest file a download takes in: 2 GB, far beyond any artwork a
+// customer sends. Changing it lasts until the next change.
+qint64 LargestDownload();
+void SetLargestDownload(qint64 bytes);
 
 // Fetches the file named by the address's last part into the folder. With an
 // empty folder, or with ask set, the user chooses where ("Download the file

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr int kDefaultTimeoutSeconds = 60;
+// A reply, even the largest message on a slow line, takes no longer.
+constexpr int kDefaultDeadlineSeconds = 20 * 60;
 
 // Mail travels as octets; each one is kept as one character so a message
 // can be written back byte for byte.
@@ -60,6 +62,9 @@ CEmailSocket::CEmailSocket()
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(kDefaultTimeoutSeconds * 1000);
     connect(&m_timeout, &QTimer::timeout, this, &CEmailSocket::onTimeout);
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(kDefaultDeadlineSeconds * 1000);
+    connect(&m_deadline, &QTimer::timeout, this, &CEmailSocket::onDeadline);
     connect(&m_socket, &QTcpSocket::connected, this, &CEmailSocket::onConnected);
     connect(&m_socket, &QTcpSocket::readyRead, this, &CEmailSocket::onReadyRead);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &CEmailSocket::onSocketError);
@@ -95,9 +100,11 @@ bool CEmailSocket::ConnectTo(EmailSocketOwner *owner, const QString &host, const
     m_nPort = port;
     m_bEnded = false;
     m_buffer.clear();
+    m_scanned = 0;
     m_socket.abort();
     m_socket.connectToHost(host, quint16(port));
     m_timeout.start();
+    m_deadline.start();
     return true;
 }
 
@@ -118,6 +125,7 @@ void CEmailSocket::onSocketError(QAbstractSocket::SocketError error)
         ShowError(shown, QString());
         m_bEnded = true;
         m_timeout.stop();
+        m_deadline.stop();
         m_socket.abort();
         emit finished();
         return;
@@ -143,34 +151,59 @@ void CEmailSocket::onTimeout()
     finish(6);
 }
 
+void CEmailSocket::onDeadline()
+{
+    if (!m_bEnded)
+        stopReceiving(QStringLiteral("The server did not complete its reply within %1 seconds").arg(m_deadline.interval() / 1000));
+}
+
+void CEmailSocket::stopReceiving(const QString &reason)
+{
+    log(QStringLiteral("*** ") + reason + QStringLiteral("; receiving stopped ***"), true);
+    finish(6);
+}
+
 void CEmailSocket::finish(int step)
 {
     m_bEnded = true;
     m_timeout.stop();
+    m_deadline.stop();
     progress(step);
     m_socket.abort();
     emit finished();
-}
-
-bool CEmailSocket::replyComplete() const
-{
-    const qsizetype statusEnd = m_buffer.indexOf("\r\n");
-    if (statusEnd < 0)
-        return false;
-    const bool multiLine = (m_nState == ListSent || m_nState == RetrSent) && !m_buffer.startsWith("-ERR");
-    if (!multiLine)
-        return true;
-    return m_buffer.indexOf("\r\n.\r\n", statusEnd) >= 0;
 }
 
 void CEmailSocket::onReadyRead()
 {
     m_buffer.append(m_socket.readAll());
     m_timeout.start();
-    while (!m_bEnded && replyComplete()) {
+    // Each byte is looked at once: the search for a reply's end goes on where
+    // it stopped, and a reply beyond its bound ends the run.
+    while (!m_bEnded) {
         const qsizetype statusEnd = m_buffer.indexOf("\r\n");
+        if (statusEnd < 0) {
+            if (m_buffer.size() > kMaxStatusLineOctets)
+                stopReceiving(QStringLiteral("The server sent a line longer than %1 characters").arg(kMaxStatusLineOctets));
+            return;
+        }
+        if (statusEnd > kMaxStatusLineOctets) {
+            stopReceiving(QStringLiteral("The server sent a line longer than %1 characters").arg(kMaxStatusLineOctets));
+            return;
+        }
         const bool multiLine = (m_nState == ListSent || m_nState == RetrSent) && !m_buffer.startsWith("-ERR");
-        const qsizetype end = multiLine ? m_buffer.indexOf("\r\n.\r\n", statusEnd) + 5 : statusEnd + 2;
+        qsizetype end = statusEnd + 2;
+        if (multiLine) {
+            const qsizetype found = m_buffer.indexOf("\r\n.\r\n", std::max(statusEnd, m_scanned));
+            if (found < 0) {
+                m_scanned = std::max(statusEnd, m_buffer.size() - 4);
+                const qsizetype bound = m_nState == ListSent ? kMaxListOctets : kMaxMessageOctets;
+                if (m_buffer.size() > bound)
+                    stopReceiving(QStringLiteral("The server's reply is larger than %1 MB").arg(bound / (1024 * 1024)));
+                return;
+            }
+            end = found + 5;
+        }
+        m_scanned = 0;
         m_response = m_buffer.left(end);
         m_buffer.remove(0, end);
         ProcessResponse();
@@ -264,11 +297,13 @@ bool CEmailSocket::SendCommand(const QString &command, int newState, int progres
     if (newState != 0)
         m_nState = newState;
     m_timeout.start();
+    m_deadline.start();
     if (progressStep == 5 || progressStep == 6) {
         // QUIT goes out before the connection is closed: the server removes
         // the deleted messages only when it sees it.
         m_bEnded = true;
         m_timeout.stop();
+        m_deadline.stop();
         progress(progressStep);
         m_socket.disconnectFromHost();
         if (m_socket.state() != QAbstractSocket::UnconnectedState)
@@ -303,6 +338,7 @@ void CEmailSocket::Reset()
     m_nCurrent = 0;
     m_response.clear();
     m_buffer.clear();
+    m_scanned = 0;
     m_messages.clear();
 }
 

@@ -74,6 +74,15 @@ public:
 
     // Seconds without a reply before the run ends in step 6.
     void setTimeout(int seconds) { m_timeout.setInterval(seconds * 1000); }
+    // Seconds a whole reply may take, however steadily it trickles in,
+    // before the run ends in step 6.
+    void setDeadline(int seconds) { m_deadline.setInterval(seconds * 1000); }
+    // The most a server may send, far beyond any real mailbox: a reply's
+    // first line, a whole LIST reply and one message (RETR reply). Beyond,
+    // the run ends in step 6 and says why.
+    static constexpr qsizetype kMaxStatusLineOctets = 4096;
+    static constexpr qsizetype kMaxListOctets = 4 * 1024 * 1024;
+    static constexpr qsizetype kMaxMessageOctets = 64 * 1024 * 1024;
     // The longest command line a server must accept (CR LF included).
     static constexpr int kMaxCommandOctets = 255;
 
@@ -87,15 +96,18 @@ private:
     void onSocketError(QAbstractSocket::SocketError error);
     void onDisconnected();
     void onTimeout();
+    void onDeadline();
+    // Ends the run in step 6 with the reason logged.
+    void stopReceiving(const QString &reason);
     // A complete reply is in m_response; moves the dialogue on.
     void ProcessResponse();
-    bool replyComplete() const;
     void finish(int step);
     void log(const QString &text, bool blankLineFirst = false);
     void progress(int step);
 
     QTcpSocket m_socket;
     QTimer m_timeout;
+    QTimer m_deadline;
     EmailSocketOwner *m_pOwner = nullptr;
     QString m_strHost;
     QString m_strUser;
@@ -107,6 +119,7 @@ private:
     bool m_bConnected = false;
     bool m_bEnded = false;
     QByteArray m_buffer;   // received, not yet a complete reply
+    qsizetype m_scanned = 0; // where the search for a multi-line reply's end goes on
     QByteArray m_response; // the complete reply being processed
     QList<Message> m_messages;
 };

@@ -19,6 +19,25 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// A count of copies or originals read as ToInt reads it; false when the text
+// gives a negative number or one beyond the range of a Long.
+bool readCount(const QString &text, int &count)
+{
+    count = ToInt(text);
+    if (count < 0)
+        return false;
+    QStringView digits = QStringView(text).trimmed();
+    if (digits.startsWith(u'+'))
+        digits = digits.mid(1);
+    qsizetype n = 0;
+    while (n < digits.size() && digits.at(n) >= u'0' && digits.at(n) <= u'9')
+        ++n;
+    digits = digits.left(n);
+    while (digits.size() > 1 && digits.at(0) == u'0')
+        digits = digits.mid(1);
+    return digits.size() < 10 || (digits.size() == 10 && digits <= u"2147483647");
+}
+
 // The first field of the first row of a statement whose "?" marks take the
 // values; an invalid value when there is no row or the query fails.
 Value FirstValue(platform::Database *db, const QString &sql, const QList<Value> &values, int field = 0,
@@ -156,6 +175,11 @@ void CWebOrder::ParseTextOrder()
     m_strMailText.replace(QStringLiteral("\r\n\r\n"), kCrLf);
     m_strMailText.replace(QStringLiteral("=\r\n"), QString());
     m_strMailText.replace(QStringLiteral("=0D=0A"), kCrLf);
+    // Control characters other than tabs and line ends are no part of an
+    // order (a NUL would end a text in many a program); they go.
+    m_strMailText.removeIf([](QChar c) {
+        return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n');
+    });
 
     MatchCustomer();
     MatchShipTo();
@@ -176,17 +200,25 @@ void CWebOrder::ParseTextOrder()
             m_jobSet.m_Title = item.description;
         const QString quantity = Field(ItemQuantity, p, q);
         const int x = int(quantity.indexOf(QLatin1Char('x')));
+        bool counts = true;
         if (x >= 0) {
-            const int a = ToInt(quantity.left(x).trimmed());
-            const int b = ToInt(quantity.mid(x + 1).trimmed());
+            int a = 0;
+            int b = 0;
+            counts = readCount(quantity.left(x).trimmed(), a) && readCount(quantity.mid(x + 1).trimmed(), b);
             item.quantity = qMax(a, b);
             item.originals = qMin(a, b);
         } else {
-            item.quantity = ToInt(quantity);
+            counts = readCount(quantity, item.quantity);
             int originals = 0;
             CZqApp::ExtractMailNumber(m_strMailText, m_keys[ItemOriginals], originals, p, q);
             item.originals = originals;
+            const QString written = Field(ItemOriginals, p, q, QStringLiteral(",$"));
+            int checked = 0;
+            if (!readCount(written, checked))
+                item.badQuantity = written;
         }
+        if (!counts)
+            item.badQuantity = quantity;
         item.price = Field(ItemPrice, p, q);
         item.jobItem = Field(ItemTemplateNo, p, q);
         if (item.jobItem.isEmpty())

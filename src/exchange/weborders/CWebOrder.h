@@ -24,6 +24,9 @@ struct WebOrderItem
     QString jobItem; // the Job-Item reference of the item to copy
     QString link;    // a web or FTP address found in the item's text
     QString note;    // labelled note lines
+    // The quantity as written when it is no count of copies (negative, or
+    // beyond 2,147,483,647): the order cannot be saved until it is put right.
+    QString badQuantity;
 };
 
 // The parts of a Job-Item reference ("100-1H", "100-1T", "100").

@@ -219,6 +219,16 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         return false;
     if (m_bSaved)
         return false;
+    for (int n = 0; n < m_items.size(); ++n) {
+        if (m_items.at(n).badQuantity.isEmpty())
+            continue;
+        platform::Prompt::messageBox(QStringLiteral("Item %1 cannot be saved: \"%2\" is not a number of copies from 0 to "
+                                                    "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
+                                         .arg(n + 1)
+                                         .arg(m_items.at(n).badQuantity),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
 
     const CZqApp::EmailSettings settings = ZqApp() ? ZqApp()->emailSettings() : CZqApp::EmailSettings();
     // The order as it stands, to be put back when the save fails.

@@ -77,6 +77,11 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
     const QString absolute = info.absoluteFilePath();
     if (!info.exists() || !info.isFile())
         dberr::raise(dberr::FileNotFound, absolute);
+    // A file marked read-only is never written, even by a user whom the
+    // system would let: it opens for reading alone or not at all.
+    constexpr QFile::Permissions kWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!wantReadOnly && (!info.isWritable() || !(info.permissions() & kWrite)))
+        dberr::raise(dberr::ReadOnly);
 
     try {
         try {
@@ -115,6 +120,8 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
 
         // Anything but a database (or a damaged one) fails here with 3049.
         exec(QStringLiteral("PRAGMA schema_version"));
+        if (!readOnly && sqlite3_db_readonly(db, "main") == 1)
+            dberr::raise(dberr::ReadOnly); // the system would let it be read only
         if (!readOnly)
             exec(QStringLiteral("PRAGMA journal_mode = DELETE")); // never WAL: the file is shared over the network
         exec(QStringLiteral("PRAGMA cache_size = -16000"));

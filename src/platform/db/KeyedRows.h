@@ -2,6 +2,7 @@
 
 #include "platform/Value.h"
 #include "platform/db/SqlValues.h"
+#include "platform/db/StoredMoney.h"
 #include "platform/db/Statement.h"
 #include "platform/db/StatementCache.h"
 
@@ -86,7 +87,10 @@ public:
             switch (type) {
             case FieldType::Date: return Value(DateTime(c.real));
             case FieldType::Double: return Value(c.real);
-            case FieldType::Currency: return Value(Money::fromUnits(roundHalfAway(c.real * 10000.0)));
+            case FieldType::Currency:
+                // Beyond 2^53 ten-thousandths the product would lose units.
+                return std::fabs(c.real) < 9.0e11 ? Value(Money::fromUnits(roundHalfAway(c.real * 10000.0)))
+                                                  : Value(moneyFromStoredReal(c.real));
             default: break;
             }
             break;

@@ -5,20 +5,24 @@
 #include "platform/db/jet/JetTranslator.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QSet>
 
 #include <sqlite3.h>
 
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <utility>
 
 namespace platform {
 
 namespace {
 
-// How many rowids are looked up one by one past a damaged page before the
-// rest of the table is given up as unreadable.
-constexpr int kProbeLimit = 20000;
+// Rowids tried one by one in a damaged stretch of a table that no index
+// names (a stretch wider than this is left to the indexes alone).
+constexpr std::int64_t kProbeWidth = 1024;
+// The deepest b-tree walked; a deeper one can only be a loop of damaged pages.
+constexpr int kMaxTreeDepth = 40;
 
 struct SchemaRow
 {
@@ -125,75 +129,105 @@ bool isDamage(int rc)
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_IOERR;
 }
 
-// Copies the readable rows of one table, keeping their rowids. First all at
-// once; when a damaged page stands in the way, row by row in rowid order: a
-// read that fails is rolled back alone, and the rowids after it are tried
-// one by one (each a direct look-up that touches only the page of that row)
-// until a page that can be read again is reached. True when every row was read.
-bool copyRows(CopyConnection &c, const QString &table)
+// The source file's pages as they lie on disk, for the walk of a damaged
+// table's b-tree (the file is held by this workstation alone meanwhile).
+class PageReader
 {
-    const QString quoted = sqlvalues::quoteName(table);
-    QStringList columns;
+public:
+    PageReader(const QString &path, std::int64_t pageSize) : m_file(path), m_pageSize(pageSize)
     {
-        sqlite3_stmt *st = nullptr;
-        const QByteArray sql = QStringLiteral("PRAGMA main.table_info(%1)").arg(quoted).toUtf8();
-        if (sqlite3_prepare_v2(c.handle(), sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW)
-                columns << sqlvalues::quoteName(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))));
-        }
-        sqlite3_finalize(st);
+        if (m_pageSize < 512 || !m_file.open(QIODevice::ReadOnly))
+            m_pageSize = 0;
     }
-    const QString list = QStringLiteral("rowid, ") + columns.join(QStringLiteral(", "));
-    // The condition also keeps SQLite from copying index contents wholesale:
-    // every index of the copy is built from its rows.
-    const QString after = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid > ?1 "
-                                         "ORDER BY rowid LIMIT ?2")
-                              .arg(quoted, list);
-    const QString one = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid = ?1").arg(quoted, list);
-    const QString last = QStringLiteral("SELECT max(rowid) FROM main.%1").arg(quoted);
+    // Empty when the page lies beyond the file or cannot be read.
+    QByteArray page(std::int64_t number)
+    {
+        if (m_pageSize == 0 || number < 1 || number > m_file.size() / m_pageSize || !m_file.seek((number - 1) * m_pageSize))
+            return QByteArray();
+        const QByteArray bytes = m_file.read(m_pageSize);
+        return bytes.size() == m_pageSize ? bytes : QByteArray();
+    }
 
-    std::int64_t from = std::numeric_limits<std::int64_t>::min();
-    if (c.tryRun(after, {from, -1}) == SQLITE_DONE)
-        return true;
-    bool whole = true;
-    while (true) {
-        const int rc = c.tryRun(after, {from, 256});
-        if (rc == SQLITE_DONE) {
-            if (sqlite3_changes(c.handle()) == 0)
-                break; // the end of the table
-            std::int64_t top = from;
-            c.tryInteger(last, top);
-            from = top;
-            continue;
-        }
-        if (!isDamage(rc))
-            throw dberr::fromConnection(c.handle(), rc);
-        // Rows one at a time: the first rowid whose look-up works lies
-        // beyond the damage.
-        whole = false;
-        int tries = 0;
-        bool past = false;
-        while (!past && tries < kProbeLimit && from < std::numeric_limits<std::int64_t>::max()) {
-            ++from;
-            ++tries;
-            const int probe = c.tryRun(one, {from});
-            if (probe == SQLITE_DONE)
-                past = true;
-            else if (!isDamage(probe))
-                throw dberr::fromConnection(c.handle(), probe);
-        }
-        if (!past)
-            break; // nothing more can be reached
+private:
+    QFile m_file;
+    std::int64_t m_pageSize;
+};
+
+// A stretch of rowids, both ends included.
+struct RowidRange
+{
+    std::int64_t first;
+    std::int64_t last;
+};
+
+// The rowid stretches of a table's leaf pages, in order, read from its
+// interior pages: each cell of an interior page names a child and the
+// largest rowid under it, the page's last pointer the child with the rest.
+// A page that is not a sound interior page stands for its whole stretch, so
+// the stretches always cover every rowid once.
+void leafRanges(PageReader &pages, std::int64_t page, RowidRange range, int depth, QSet<std::int64_t> &seen,
+                QList<RowidRange> &out)
+{
+    QByteArray bytes;
+    if (depth < kMaxTreeDepth && !seen.contains(page)) {
+        seen.insert(page);
+        bytes = pages.page(page);
     }
-    return whole;
+    const int header = page == 1 ? 100 : 0; // the file header comes first on page 1
+    const auto byte = [&bytes](qsizetype at) { return std::uint32_t(uchar(bytes.at(at))); };
+    const auto two = [&](qsizetype at) { return byte(at) << 8 | byte(at + 1); };
+    const auto four = [&](qsizetype at) { return two(at) << 16 | two(at + 2); };
+    constexpr std::uint32_t kInteriorTablePage = 0x05;
+    if (bytes.size() < header + 12 || byte(header) != kInteriorTablePage) {
+        out.append(range);
+        return;
+    }
+    const qsizetype cells = two(header + 3);
+    if (header + 12 + 2 * cells > bytes.size()) {
+        out.append(range);
+        return;
+    }
+    QList<std::pair<std::int64_t, std::int64_t>> children; // page, largest rowid under it
+    std::int64_t floor = range.first;
+    for (qsizetype i = 0; i < cells; ++i) {
+        const qsizetype at = two(header + 12 + 2 * i);
+        std::uint64_t key = 0;
+        qsizetype p = at + 4;
+        bool ok = at >= header + 12 && p < bytes.size();
+        for (int n = 0; ok; ++n, ++p) {
+            if (p >= bytes.size()) {
+                ok = false;
+            } else if (n == 8) {
+                key = key << 8 | byte(p);
+                break;
+            } else {
+                key = key << 7 | (byte(p) & 0x7f);
+                if (!(byte(p) & 0x80))
+                    break;
+            }
+        }
+        const std::int64_t largest = std::int64_t(key);
+        // Keys rise within the page's own stretch, or the page is damaged.
+        if (!ok || four(at) == 0 || largest < floor || largest > range.last || (largest == range.last && i + 1 < cells)) {
+            out.append(range);
+            return;
+        }
+        children.append({std::int64_t(four(at)), largest});
+        floor = largest == range.last ? largest : largest + 1;
+    }
+    std::int64_t from = range.first;
+    for (const auto &[child, largest] : std::as_const(children)) {
+        leafRanges(pages, child, {from, largest}, depth + 1, seen, out);
+        if (largest == range.last)
+            return;
+        from = largest + 1;
+    }
+    leafRanges(pages, four(header + 8), {from, range.last}, depth + 1, seen, out);
 }
 
-// The rows of a table that its indexes know and the copy lacks; -1 when no
-// index of it can be read.
-qint64 countLostRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &schema)
+// The indexes of a table, by name in the source.
+QStringList indexesOf(CopyConnection &c, const QString &table, const QList<SchemaRow> &schema)
 {
-    const QString quoted = sqlvalues::quoteName(table);
-    qint64 lost = -1;
     QStringList indexes;
     for (const SchemaRow &r : schema) {
         if (r.type == QLatin1String("index") && r.table.compare(table, Qt::CaseInsensitive) == 0)
@@ -211,7 +245,123 @@ qint64 countLostRows(CopyConnection &c, const QString &table, const QList<Schema
             indexes << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
     }
     sqlite3_finalize(st);
-    for (const QString &index : std::as_const(indexes)) {
+    return indexes;
+}
+
+// Every rowid that some index of the table names, as far as its pages can
+// be read (an index holds the rowid of each entry, so this reads no table
+// page).
+std::set<std::int64_t> indexedRowids(CopyConnection &c, const QString &table, const QStringList &indexes)
+{
+    std::set<std::int64_t> rowids;
+    for (const QString &index : indexes) {
+        sqlite3_stmt *st = nullptr;
+        const QByteArray sql = QStringLiteral("SELECT rowid FROM source.%1 INDEXED BY %2")
+                                   .arg(sqlvalues::quoteName(table), sqlvalues::quoteName(index))
+                                   .toUtf8();
+        if (sqlite3_prepare_v2(c.handle(), sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(st) == SQLITE_ROW)
+                rowids.insert(sqlite3_column_int64(st, 0));
+        }
+        sqlite3_finalize(st);
+    }
+    return rowids;
+}
+
+// Copies the readable rows of one table, keeping their rowids. First all at
+// once; when a damaged page stands in the way, stretch by stretch along the
+// table's own b-tree (each leaf page's stretch of rowids, read from the
+// interior pages), so every sound leaf is copied whole. In a stretch that
+// fails, each rowid an index names is tried alone (a row whose overflow page
+// is lost costs only that row), and a narrow stretch rowid by rowid. The
+// work is bounded by the pages of the file; stillWanted is asked between
+// stretches and throws to stop. True when every row was read.
+bool copyRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &schema, PageReader &pages,
+              const std::function<void()> &stillWanted)
+{
+    const QString quoted = sqlvalues::quoteName(table);
+    QStringList columns;
+    {
+        sqlite3_stmt *st = nullptr;
+        const QByteArray sql = QStringLiteral("PRAGMA main.table_info(%1)").arg(quoted).toUtf8();
+        if (sqlite3_prepare_v2(c.handle(), sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(st) == SQLITE_ROW)
+                columns << sqlvalues::quoteName(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))));
+        }
+        sqlite3_finalize(st);
+    }
+    const QString list = QStringLiteral("rowid, ") + columns.join(QStringLiteral(", "));
+    // The condition also keeps SQLite from copying index contents wholesale:
+    // every index of the copy is built from its rows.
+    const QString stretch = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid BETWEEN ?1 AND ?2 "
+                                           "ORDER BY rowid")
+                                .arg(quoted, list);
+    const QString one = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid = ?1").arg(quoted, list);
+    constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max();
+
+    const auto tryRows = [&](const QString &sql, const QList<std::int64_t> &bounds) {
+        const int rc = c.tryRun(sql, bounds);
+        if (rc != SQLITE_DONE && !isDamage(rc))
+            throw dberr::fromConnection(c.handle(), rc);
+        return rc == SQLITE_DONE;
+    };
+    if (tryRows(stretch, {kLowest, kHighest}))
+        return true;
+
+    std::int64_t root = 0;
+    {
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(c.handle(), "SELECT rootpage FROM source.sqlite_master WHERE type = 'table' AND name = ?1",
+                               -1, &st, nullptr)
+            == SQLITE_OK) {
+            const QByteArray name = table.toUtf8();
+            sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(st) == SQLITE_ROW)
+                root = sqlite3_column_int64(st, 0);
+        }
+        sqlite3_finalize(st);
+    }
+    QList<RowidRange> ranges;
+    QSet<std::int64_t> seen;
+    leafRanges(pages, root, {kLowest, kHighest}, 0, seen, ranges);
+    std::set<std::int64_t> indexed;
+    bool indexesRead = false;
+    int tried = 0;
+    for (const RowidRange &range : std::as_const(ranges)) {
+        if (++tried % 32 == 0)
+            stillWanted();
+        if (tryRows(stretch, {range.first, range.last}))
+            continue;
+        if (!indexesRead) {
+            indexed = indexedRowids(c, table, indexesOf(c, table, schema));
+            indexesRead = true;
+        }
+        if (range.last - range.first < kProbeWidth && range.last - range.first >= 0) {
+            for (std::int64_t rowid = range.first;; ++rowid) {
+                tryRows(one, {rowid});
+                if (rowid == range.last)
+                    break;
+            }
+        } else {
+            for (auto it = indexed.lower_bound(range.first); it != indexed.end() && *it <= range.last; ++it) {
+                if (++tried % 256 == 0)
+                    stillWanted();
+                tryRows(one, {*it});
+            }
+        }
+        stillWanted();
+    }
+    return false;
+}
+
+// The rows of a table that its indexes know and the copy lacks; -1 when no
+// index of it can be read.
+qint64 countLostRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &schema)
+{
+    const QString quoted = sqlvalues::quoteName(table);
+    qint64 lost = -1;
+    for (const QString &index : indexesOf(c, table, schema)) {
         std::int64_t missing = 0;
         const QString sql = QStringLiteral("SELECT count(*) FROM source.%1 INDEXED BY %2 WHERE rowid NOT IN "
                                            "(SELECT rowid FROM main.%1)")
@@ -259,9 +409,14 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
                 dberr::raise(dberr::OperationCanceled);
             ++done;
         };
+        PageReader pages(sourcePath, pageSize);
+        const auto stillWanted = [&] {
+            if (progress && !progress(done - 1, total))
+                dberr::raise(dberr::OperationCanceled);
+        };
         for (const QString &table : std::as_const(tables)) {
             step();
-            if (!copyRows(c, table)) {
+            if (!copyRows(c, table, schema, pages, stillWanted)) {
                 const qint64 lost = countLostRows(c, table, schema);
                 if (lost != 0)
                     result.losses.append({table, lost});

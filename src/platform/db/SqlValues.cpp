@@ -1,5 +1,7 @@
 #include "platform/db/SqlValues.h"
 
+#include "platform/db/StoredMoney.h"
+
 #include <sqlite3.h>
 
 #include <cmath>
@@ -87,7 +89,7 @@ Value toValue(const Stored &s, FieldType type)
             const Money m = Money::fromText(asText(s));
             return m.isValid() ? Value(m) : Value::nullOf(type);
         }
-        return Value(Money::fromUnits(std::llround(s.real * 10000.0)));
+        return Value(moneyFromStoredReal(s.real));
     case FieldType::Single:
         return Value(float(text ? asText(s).trimmed().toDouble() : asReal(s)));
     case FieldType::Double:
@@ -159,7 +161,7 @@ void bind(sqlite3_stmt *stmt, int index, const Value &value)
         if (m.isNull())
             sqlite3_bind_null(stmt, index);
         else
-            sqlite3_bind_double(stmt, index, double(m.units()) / 10000.0);
+            sqlite3_bind_double(stmt, index, storedReal(m));
         return;
     }
     case FieldType::Single:

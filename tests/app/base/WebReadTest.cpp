@@ -4,6 +4,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QThread>
+#include <QtCore/QTimer>
 #include <QtNetwork/QTcpServer>
 #include <QtNetwork/QTcpSocket>
 
@@ -13,8 +14,8 @@ namespace {
 
 // A small web server on 127.0.0.1 in a thread of its own (the reads under
 // test block the test's thread): "/shop.bin" is a file, "/note.txt" a text
-// with bytes above 127, "/cut.bin" promises more than it sends, anything else
-// is a 404 page.
+// with bytes above 127, "/cut.bin" promises more than it sends,
+// "/endless.bin" never ends, anything else is a 404 page.
 class LoopbackServer : public QThread
 {
 public:
@@ -53,6 +54,8 @@ protected:
                         reply(socket, "200 OK", fileBody());
                     else if (path == "/note.txt")
                         reply(socket, "200 OK", QByteArray("Caf\xe9 open"));
+                    else if (path == "/endless.bin")
+                        pourWithoutEnd(socket);
                     else if (path == "/cut.bin")
                         reply(socket, "200 OK", fileBody().left(5000), 200000);
                     else
@@ -66,6 +69,17 @@ protected:
     }
 
 private:
+    // A body that never ends, as fast as the client takes it.
+    static void pourWithoutEnd(QTcpSocket *socket)
+    {
+        socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+        auto *pump = new QTimer(socket);
+        QObject::connect(pump, &QTimer::timeout, socket, [socket] {
+            if (socket->bytesToWrite() < 1024 * 1024)
+                socket->write(QByteArray(64 * 1024, 'z'));
+        });
+        pump->start(0);
+    }
     static void reply(QTcpSocket *socket, const char *status, const QByteArray &body, qint64 length = -1)
     {
         socket->write(QByteArray("HTTP/1.1 ") + status + "\r\nContent-Length: "
@@ -152,4 +166,22 @@ TEST_F(WebReadTest, AskingDownloadChoosesThePlaceAndTellsWhereItWent)
     prompts().answerFile(QString());
     EXPECT_FALSE(DownloadFile(server.url(QStringLiteral("/shop.bin")), folder, true));
     EXPECT_TRUE(filesInFolder().isEmpty());
+}
+
+TEST_F(WebReadTest, AnEndlessDownloadStopsAtTheLargestSizeAndSaysSo)
+{
+    const qint64 usual = LargestDownload();
+    SetLargestDownload(2 * 1024 * 1024);
+    const QString url = server.url(QStringLiteral("/endless.bin"));
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(DownloadFile(url, folder, false));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("The download from %1 was stopped: it is larger than 2 MB.").arg(url)});
+    EXPECT_TRUE(filesInFolder().isEmpty());
+    QString text = QStringLiteral("kept");
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(HttpGetText(url, text));
+    EXPECT_EQ(text, QStringLiteral("kept"));
+    EXPECT_EQ(prompts().shown().size(), 2);
+    SetLargestDownload(usual);
+    EXPECT_EQ(LargestDownload(), qint64(2) * 1024 * 1024 * 1024);
 }

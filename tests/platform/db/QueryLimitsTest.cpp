@@ -55,6 +55,59 @@ TEST_F(QueryLimitsTest, NinetyNineAndedTermsRunAsInJet)
     EXPECT_EQ(rs.value(0).toMoney(), Money::fromWhole(897));
 }
 
+// Currency arithmetic in a statement is exact in ten-thousandths and leaves
+// the range (-922,337,203,685,477.5808 .. 922,337,203,685,477.5807) only with
+// 3349, never wrapping to the other end.
+TEST_F(QueryLimitsTest, CurrencyArithmeticIsExactAndStopsAtTheRangesEnds)
+{
+    const auto amount = [this](const QString &expression, const QString &where = QStringLiteral("JobNo = 101")) {
+        try {
+            Recordset rs(db);
+            rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT %1 AS A FROM Jobs WHERE %2").arg(expression, where));
+            const Money m = rs.value(0).toMoney();
+            return m.isValid() ? m.toPlainText() : QStringLiteral("invalid");
+        } catch (const DbException &e) {
+            return QStringLiteral("error %1").arg(e.number());
+        }
+    };
+    const QString top = QStringLiteral("CCur('922337203685477.5807')");
+    const QString bottom = QStringLiteral("CCur('-922337203685477.5808')");
+    EXPECT_EQ(amount(top), QStringLiteral("922337203685477.5807"));
+    EXPECT_EQ(amount(bottom), QStringLiteral("-922337203685477.5808"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(922337203685477) + CCur(0.5807)")), QStringLiteral("922337203685477.5807"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(-922337203685477) - CCur(0.5808)")), QStringLiteral("-922337203685477.5808"));
+    EXPECT_EQ(amount(top + QStringLiteral(" + CCur(0.0001)")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(bottom + QStringLiteral(" - CCur(0.0001)")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(bottom + QStringLiteral(" - ") + bottom), QStringLiteral("0"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(900000000000000) + CCur(900000000000000)")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(500000000000000) * 2")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(461168601842738) * 2")), QStringLiteral("922337203685476"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(461168601842739) * -2")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(-461168601842738) * 2 - CCur(1.5808)")), QStringLiteral("-922337203685477.5808"));
+    // Decimal amounts that binary cannot hold come out exact.
+    EXPECT_EQ(amount(QStringLiteral("CCur(0.3) - CCur(0.1)")), QStringLiteral("0.2"));
+    EXPECT_EQ(amount(QStringLiteral("Price + CCur(0.1) + CCur(0.2) - CCur(0.3)")), QStringLiteral("3"));
+    // A product is rounded to ten-thousandths, a half to the even one.
+    EXPECT_EQ(amount(QStringLiteral("CCur(1.5) * CCur(0.0001)")), QStringLiteral("0.0002"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(2.5) * CCur(0.0001)")), QStringLiteral("0.0002"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(-2.5) * CCur(0.0001)")), QStringLiteral("-0.0002"));
+    EXPECT_EQ(amount(QStringLiteral("CCur(2.6) * CCur(0.0001)")), QStringLiteral("0.0003"));
+
+    // Totals and averages of a column: exact, and 3349 when they leave the range.
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = CCur('500000000000000') WHERE JobNo >= 101"));
+    EXPECT_EQ(amount(QStringLiteral("Sum(Price)"), QStringLiteral("JobNo >= 101")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(QStringLiteral("Avg(Price)"), QStringLiteral("JobNo >= 101")), QStringLiteral("error 3349"));
+    EXPECT_EQ(amount(QStringLiteral("Sum(Price)"), QStringLiteral("JobNo <= 101")), QStringLiteral("500000000000012.5"));
+    // Averages that end in half a ten-thousandth go to the even one.
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = 0.0001 WHERE JobNo = 100"));
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = 0.0002 WHERE JobNo = 101"));
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = 0.0003 WHERE JobNo = 102"));
+    EXPECT_EQ(amount(QStringLiteral("Avg(Price)"), QStringLiteral("JobNo <= 101")), QStringLiteral("0.0002"));
+    EXPECT_EQ(amount(QStringLiteral("Avg(Price)"), QStringLiteral("JobNo >= 101")), QStringLiteral("0.0002"));
+    EXPECT_EQ(amount(QStringLiteral("Avg(-Price)"), QStringLiteral("JobNo >= 101")), QStringLiteral("-0.0002"));
+    EXPECT_EQ(amount(QStringLiteral("Avg(Price)")), QStringLiteral("0.0002"));
+}
+
 // Deep nesting and long chains give 3360 "Query is too complex.", never a crash.
 namespace {
 

@@ -131,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Like, JetExpression, ::testing::Values(
     ExpressionCase{"'abc' Like 'a?c'", "-1"},
     ExpressionCase{"'a1c' Like 'a#c'", "-1"},
     ExpressionCase{"'abc' Like 'a#c'", "0"},
+    ExpressionCase{"'0' Like '#' And '9' Like '#'", "-1"},
+    ExpressionCase{"'/' Like '#' Or ':' Like '#'", "0"},
     ExpressionCase{"'b' Like '[a-c]'", "-1"},
     ExpressionCase{"'d' Like '[!a-c]'", "-1"},
     ExpressionCase{"'b' Like '[!a-c]'", "0"},

@@ -1478,7 +1478,7 @@ namespace {
 // stack cannot hold.
 QString chained(const JetEmitter::Typed &a, const QString &op, const QString &b, std::initializer_list<const char *> level)
 {
-    QString left = a.unrounded.isEmpty() ? a.sql : a.unrounded;
+    QString left = a.sql;
     // The first "(" must close at the very end (texts in quotes aside).
     const auto oneGroup = [](const QString &sql) {
         if (!sql.startsWith(QLatin1Char('(')) || !sql.endsWith(QLatin1Char(')')))
@@ -1629,18 +1629,24 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
     }
     if (t.type == FieldType::Empty && !nullOperand)
         t.type = FieldType::Double;
-    // Currency arithmetic is exact in ten-thousandths: the REAL sum of two
-    // stored amounts is brought back to the four-decimal value, so that
-    // "Balance <> Subtotal + Tax" sees no binary noise.
+    // Currency arithmetic is exact in ten-thousandths and never wraps: it
+    // runs in the money functions, which stop the statement with 3349 when a
+    // step leaves the currency range. A chain of additions and subtractions
+    // is one call (some dozens of terms at a time), so it stays flat.
     if (t.type == FieldType::Currency && !nullOperand
         && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*"))) {
-        // Sums and differences of amounts are exact to ten-thousandths at
-        // every step, so a chain of them needs the rounding only once.
-        if (op == QLatin1String("*"))
-            t.chain.clear();
-        else
-            t.unrounded = t.sql;
-        t.sql = QStringLiteral("round(%1, 4)").arg(t.sql);
+        t.chain.clear();
+        if (op == QLatin1String("*")) {
+            t.sql = QStringLiteral("jet_mmul(%1, %2)").arg(a.sql, b.sql);
+        } else {
+            constexpr int kTermsPerCall = 60; // SQLite takes up to 127 arguments
+            const bool goesOn = !a.moneyTerms.isEmpty() && a.moneyTermCount < kTermsPerCall
+                && a.sql == QStringLiteral("jet_madd(%1)").arg(a.moneyTerms);
+            t.moneyTerms = (goesOn ? a.moneyTerms : a.sql) + (op == QLatin1String("-") ? QStringLiteral(", -1, ") : QStringLiteral(", 1, "))
+                + b.sql;
+            t.moneyTermCount = (goesOn ? a.moneyTermCount : 1) + 1;
+            t.sql = QStringLiteral("jet_madd(%1)").arg(t.moneyTerms);
+        }
     }
     t.size = typeSize(t.type);
     return t;

@@ -54,9 +54,10 @@ public:
         // The SQLite operator of an expression emitted as "(A op B)": a chain
         // of left-associative operators of one level is emitted flat.
         QString chain;
-        // For a sum of amounts: the sum before its rounding to ten-thousandths,
-        // so a chain of additions is rounded once, at its end.
-        QString unrounded;
+        // For a sum of amounts (jet_madd): its arguments, so that a chain of
+        // additions and subtractions goes on in the same call.
+        QString moneyTerms;
+        int moneyTermCount = 0;
     };
 
     struct Scope;

@@ -1,6 +1,8 @@
 #include "platform/db/jet/JetTranslator.h"
 
+#include "platform/db/StoredMoney.h"
 #include "platform/Clock.h"
+#include "platform/Money.h"
 #include "platform/db/DbException.h"
 #include "platform/db/jet/JetBuiltins.h"
 #include "platform/db/jet/JetCollation.h"
@@ -14,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 // The functions, aggregates and collation the translated statements call.
@@ -47,12 +50,104 @@ void resultValue(sqlite3_context *ctx, const Value &v)
     case FieldType::Byte:
     case FieldType::Integer:
     case FieldType::Long: sqlite3_result_int64(ctx, v.toInt64()); break;
-    case FieldType::Currency: sqlite3_result_double(ctx, double(v.toMoney().units()) / 10000.0); break;
+    case FieldType::Currency: sqlite3_result_double(ctx, storedReal(v.toMoney())); break;
     case FieldType::Single:
     case FieldType::Double: sqlite3_result_double(ctx, v.toDouble()); break;
     case FieldType::Date: sqlite3_result_double(ctx, v.toDateTime().toOle()); break;
     default: resultText(ctx, v.toString()); break;
     }
+}
+
+// An amount as a count of ten-thousandths, exactly: an integer is whole
+// currency units, a REAL a stored amount (Money::fromStoredReal), a text a
+// number. False when the result is already given: 3349 beyond the currency
+// range, 3464 for text that is no number.
+bool unitsArg(sqlite3_context *ctx, sqlite3_value *v, __int128 &units)
+{
+    if (sqlite3_value_type(v) == SQLITE_INTEGER) {
+        units = __int128(sqlite3_value_int64(v)) * Money::kUnitsPerWhole;
+        return true;
+    }
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        const Money m = Money::fromText(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v))));
+        if (m.isValid()) {
+            units = m.units();
+            return true;
+        }
+    }
+    double x = 0;
+    if (!numberArg(ctx, v, x))
+        return false;
+    const Money m = moneyFromStoredReal(x);
+    if (!m.isValid()) {
+        resultError(ctx, ErrNumericOverflow);
+        return false;
+    }
+    units = m.units();
+    return true;
+}
+
+bool inCurrencyRange(__int128 units)
+{
+    return units >= std::numeric_limits<std::int64_t>::min() && units <= std::numeric_limits<std::int64_t>::max();
+}
+
+// An amount as SQL carries it: its count of ten-thousandths over 10,000, as
+// stored; 3349 when it leaves the currency range.
+void resultUnits(sqlite3_context *ctx, __int128 units)
+{
+    if (!inCurrencyRange(units)) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
+    sqlite3_result_double(ctx, storedReal(Money::fromUnits(std::int64_t(units))));
+}
+
+// Currency additions and subtractions, a chain at a time:
+// jet_madd(a, s2, b, s3, c ...) is a + s2*b + s3*c ... with each sign 1 or
+// -1. Exact in ten-thousandths; every step stays in the currency range or
+// the statement stops with 3349, as it would with Jet.
+void jetMoneyAdd(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (anyNull(argc, argv)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    __int128 total = 0;
+    if (!unitsArg(ctx, argv[0], total))
+        return;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        __int128 term = 0;
+        if (!unitsArg(ctx, argv[i + 1], term))
+            return;
+        total += sqlite3_value_int(argv[i]) < 0 ? -term : term;
+        if (!inCurrencyRange(total)) {
+            resultError(ctx, ErrNumericOverflow);
+            return;
+        }
+    }
+    resultUnits(ctx, total);
+}
+
+// A Currency product: the two amounts multiplied exactly and rounded to
+// ten-thousandths, ties to even; 3349 beyond the range.
+void jetMoneyMultiply(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (anyNull(2, argv)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    __int128 a = 0;
+    __int128 b = 0;
+    if (!unitsArg(ctx, argv[0], a) || !unitsArg(ctx, argv[1], b))
+        return;
+    const __int128 product = a * b;
+    __int128 q = product / Money::kUnitsPerWhole;
+    const __int128 r = product % Money::kUnitsPerWhole;
+    const __int128 twice = 2 * (r < 0 ? -r : r);
+    if (twice > Money::kUnitsPerWhole || (twice == Money::kUnitsPerWhole && q % 2 != 0))
+        q += product < 0 ? -1 : 1;
+    resultUnits(ctx, q);
 }
 
 // The one argument as a number; false when the result is already given:
@@ -358,16 +453,27 @@ void jetCByte(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void jetCCur(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    // A text is read exactly, so both ends of the range can be written.
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        __int128 units = 0;
+        if (unitsArg(ctx, argv[0], units))
+            resultUnits(ctx, units);
+        return;
+    }
     double x = 0;
     if (!oneNumber(ctx, argv[0], x))
         return;
     // The currency range is that of a 64-bit count of ten-thousandths.
-    const double units = roundHalfEven(x * 10000.0);
-    if (!(std::fabs(units) < 9223372036854775808.0)) {
+    const Money m = moneyFromStoredReal(x, true);
+    if (!m.isValid()) {
         resultError(ctx, ErrNumericOverflow);
         return;
     }
-    sqlite3_result_double(ctx, units / 10000.0);
+    resultUnits(ctx, m.units());
 }
 
 void jetCDbl(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -451,10 +557,13 @@ void jetStore(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 struct MoneySum
 {
-    sqlite3_int64 units;
+    sqlite3_int64 units; // not wider: the context SQLite hands out is only 8-byte aligned
     sqlite3_int64 count;
+    bool overflowed;
 };
 
+// Sum and Avg of amounts: exact in ten-thousandths; a running total that
+// leaves the currency range makes the result 3349.
 void moneyStep(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
@@ -462,14 +571,13 @@ void moneyStep(sqlite3_context *ctx, int, sqlite3_value **argv)
     auto *acc = static_cast<MoneySum *>(sqlite3_aggregate_context(ctx, sizeof(MoneySum)));
     if (!acc)
         return;
-    double x = 0;
-    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
-        acc->units += sqlite3_value_int64(argv[0]) * 10000;
-    } else if (numberArg(ctx, argv[0], x)) {
-        acc->units += sqlite3_int64(std::llround(x * 10000.0));
-    } else {
+    __int128 units = 0;
+    if (!unitsArg(ctx, argv[0], units))
         return;
-    }
+    sqlite3_int64 total = 0;
+    if (!inCurrencyRange(units) || __builtin_add_overflow(acc->units, sqlite3_int64(units), &total))
+        acc->overflowed = true;
+    acc->units = total;
     acc->count += 1;
 }
 
@@ -480,7 +588,11 @@ void moneySumFinal(sqlite3_context *ctx)
         sqlite3_result_null(ctx);
         return;
     }
-    sqlite3_result_double(ctx, double(acc->units) / 10000.0);
+    if (acc->overflowed) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
+    resultUnits(ctx, acc->units);
 }
 
 void moneyAvgFinal(sqlite3_context *ctx)
@@ -490,13 +602,17 @@ void moneyAvgFinal(sqlite3_context *ctx)
         sqlite3_result_null(ctx);
         return;
     }
+    if (acc->overflowed) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
     // The quotient in ten-thousandths, ties to even.
-    sqlite3_int64 q = acc->units / acc->count;
+    __int128 q = acc->units / acc->count;
     const sqlite3_int64 r = acc->units % acc->count;
     const sqlite3_int64 twice = 2 * (r < 0 ? -r : r);
     if (twice > acc->count || (twice == acc->count && (q % 2 != 0)))
         q += acc->units < 0 ? -1 : 1;
-    sqlite3_result_double(ctx, double(q) / 10000.0);
+    resultUnits(ctx, q);
 }
 
 struct Kept
@@ -554,6 +670,8 @@ void registerFunctions(sqlite3 *db)
         {"jet_text", 2, jetText, true},
         {"jet_text", 3, jetText, true},
         {"jet_add", 2, jetAdd, true},
+        {"jet_madd", -1, jetMoneyAdd, true},
+        {"jet_mmul", 2, jetMoneyMultiply, true},
         {"jet_idiv", 2, jetIdiv, true},
         {"jet_mod", 2, jetMod, true},
         {"jet_pow", 2, jetPow, true},

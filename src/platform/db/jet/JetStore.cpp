@@ -1,5 +1,6 @@
 #include "platform/db/jet/JetTranslator.h"
 
+#include "platform/db/StoredMoney.h"
 #include "platform/db/jet/JetDates.h"
 #include "platform/db/jet/JetErrors.h"
 #include "platform/db/jet/JetValueText.h"
@@ -17,7 +18,7 @@ std::optional<double> numberOf(const Value &v)
     if (isTextType(v.type()))
         return parseNumber(v.toString());
     if (v.type() == FieldType::Currency)
-        return double(v.toMoney().units()) / 10000.0;
+        return storedReal(v.toMoney());
     if (v.type() == FieldType::Date) {
         const DateTime d = v.toDateTime();
         return d.toOle();
@@ -81,10 +82,10 @@ Value storeAs(const Value &value, FieldType type, int size)
         const auto n = numberOf(value);
         if (!n)
             throw jetException(ErrConversion);
-        const double units = roundHalfEven(*n * 10000.0);
-        if (!(std::fabs(units) < 9223372036854775808.0))
+        const Money m = moneyFromStoredReal(*n, true);
+        if (!m.isValid())
             throw jetException(ErrNumericOverflow);
-        return Value(Money::fromUnits(std::int64_t(units)));
+        return Value(m);
     }
     case FieldType::Single: {
         const auto n = numberOf(value);
@@ -123,7 +124,7 @@ Value storeAs(const Value &value, FieldType type, int size)
             text = value.toString();
             break;
         case FieldType::Currency:
-            text = numberText(double(value.toMoney().units()) / 10000.0, FieldType::Currency);
+            text = numberText(storedReal(value.toMoney()), FieldType::Currency);
             break;
         case FieldType::Date:
             text = dateText(value.toDateTime().toOle());

@@ -1,0 +1,35 @@
+#include "platform/db/StoredMoney.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace platform {
+
+double storedReal(Money amount)
+{
+    return double(static_cast<long double>(amount.units()) / static_cast<long double>(Money::kUnitsPerWhole));
+}
+
+Money moneyFromStoredReal(double value, bool tiesToEven)
+{
+    if (!std::isfinite(value))
+        return Money::invalid();
+    const auto halfEven = [tiesToEven](double x) {
+        return tiesToEven && x - std::floor(x) == 0.5 ? 2.0 * std::floor(x / 2.0 + 0.5) : std::round(x);
+    };
+    // Below 2^53 units the product is exact enough to round; above, the whole
+    // part is scaled as an integer so that no unit is lost to the product.
+    if (std::fabs(value) < 900719925474.0)
+        return Money::fromUnits(std::int64_t(halfEven(value * double(Money::kUnitsPerWhole))));
+    const double whole = std::trunc(value);
+    const __int128 units = __int128(whole) * Money::kUnitsPerWhole + __int128(halfEven((value - whole) * double(Money::kUnitsPerWhole)));
+    constexpr double kNearestToTop = 922337203685477.5807; // the compiler takes the nearest double
+    if (units > std::numeric_limits<std::int64_t>::max())
+        return value == kNearestToTop ? Money::fromUnits(std::numeric_limits<std::int64_t>::max()) : Money::overflowed();
+    if (units < std::numeric_limits<std::int64_t>::min())
+        return value == -kNearestToTop ? Money::fromUnits(std::numeric_limits<std::int64_t>::min()) : Money::overflowed();
+    return Money::fromUnits(std::int64_t(units));
+}
+
+} // namespace platform
