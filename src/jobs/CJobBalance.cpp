@@ -136,6 +136,7 @@ QComboBox *CJobBalance::combo(unsigned id) const
 bool CJobBalance::OnInitDialog()
 {
     CDlg0::OnInitDialog();
+    m_bRefusing = false;
     for (unsigned id : {1902u, 1903u, 1904u})
         SetItemFont(id, 3);
     for (unsigned id = kSubtotal; id <= kBalance; ++id)
@@ -312,6 +313,10 @@ void CJobBalance::OnOK()
 
 void CJobBalance::OnCancel()
 {
+    // Nothing typed is taken any more, not even as the fields lose the focus
+    // while the dialog closes.
+    m_nChangedId = 0;
+    m_bRefusing = true;
     // Everything goes back to what the record held when the dialog opened,
     // changes made before it included.
     if (m_pJob && m_pJob->IsOpen() && !m_bReadOnly) {

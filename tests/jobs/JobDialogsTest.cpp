@@ -42,6 +42,15 @@ protected:
         combo->setCurrentIndex(combo->findData(data));
         emit combo->activated(combo->currentIndex());
     }
+    // An order for 100 in cards, Net terms, opened for editing in `job`.
+    qint32 openCardsOrder(qint32 jobNo, CJobSet &job)
+    {
+        const qint32 id = addJob(0, jobNo, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
+                                 QStringLiteral("'Cards', 100, 100, 1"));
+        addItem(id, 1, QStringLiteral("Cards"), "100");
+        EXPECT_TRUE(job.FindById(id, true));
+        return id;
+    }
     void requireOrderOptions(int bits)
     {
         exec(QStringLiteral("DELETE FROM Options WHERE OptionID = 44308"));
@@ -110,11 +119,8 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
 
 TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
 {
-    const qint32 id = addJob(0, 2003, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
-                             QStringLiteral("'Cards', 100, 100, 1"));
-    addItem(id, 1, QStringLiteral("Cards"), "100");
     CJobSet job;
-    ASSERT_TRUE(job.FindById(id, true));
+    const qint32 id = openCardsOrder(2003, job);
     CJobBalance totals(nullptr);
     totals.m_pJob = &job;
     const QStringList once{QStringLiteral("Please enter a currency.")};
@@ -141,15 +147,13 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
     EXPECT_EQ(job.m_Shipping, Money());
     EXPECT_EQ(job.m_Postage, Money());
     EXPECT_EQ(job.m_Balance, money("100"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Shipping FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), Money());
 }
 
 TEST_F(JobDialogs, TotalsFromAnOrderWindowCannotTouchPaymentsAndCancelKeepsEarlierChanges)
 {
-    const qint32 id = addJob(0, 2002, QStringLiteral("Title, Subtotal, Balance, TermsNo"),
-                             QStringLiteral("'Cards', 100, 100, 1"));
-    addItem(id, 1, QStringLiteral("Cards"), "100");
     CJobSet job;
-    ASSERT_TRUE(job.FindById(id, true));
+    openCardsOrder(2002, job);
     // A change made before the dialog opened (as the item list's refill makes).
     job.m_Cost = money("12");
     CJobBalance totals(nullptr);

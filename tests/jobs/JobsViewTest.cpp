@@ -392,7 +392,7 @@ TEST_F(JobsView, DiscrepanciesAreExplainedAndFixedFromTheServiceRows)
              .arg(bare));
     // A taxed order with a negative service line: 100 - 10 = 90, 10 % tax.
     exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) "
-                        "VALUES (6, 'Ten', 10, 0, 0, 0, 0, 6)"));
+                        "VALUES (6, 'Ten', 100000, 0, 0, 0, 0, 6)"));
     const qint32 taxed = addJob(0, 4604, QStringLiteral("Subtotal, Balance, TaxNo"), QStringLiteral("50, 50, 6"));
     addItem(taxed, 1, QStringLiteral("Cards"), "90");
     exec(QStringLiteral("UPDATE Items SET Price = 100 WHERE JobID = %1 and SerNo > 0").arg(taxed));
