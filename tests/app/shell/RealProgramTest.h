@@ -50,6 +50,23 @@ protected:
         return env;
     }
 
+    // Opens the virtual screen and starts the program in the folder work;
+    // false, with the reason, when either fails.
+    bool StartProgram(const QString &work, QString &error)
+    {
+        if (!m_screen.open(error))
+            return false;
+        m_program.setProcessEnvironment(environment());
+        m_program.setWorkingDirectory(work);
+        m_program.start(QStringLiteral(TAVREL_EXE), {});
+        if (!m_program.waitForStarted(5000)) {
+            error = QStringLiteral("the program did not start");
+            return false;
+        }
+        return true;
+    }
+
+    XvfbScreen m_screen;
     QProcess m_program;
     QDeadlineTimer m_deadline;
 };

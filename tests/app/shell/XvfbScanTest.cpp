@@ -93,7 +93,6 @@ protected:
                                        QStringLiteral("root"), folder + QLatin1Char('/') + name + QStringLiteral(".png")});
     }
 
-    XvfbScreen m_screen;
     QString m_database;
 };
 
@@ -109,11 +108,7 @@ TEST_F(XvfbScan, TicketAndReadyToShipCodeStoreStatus2)
     ASSERT_FALSE(job.isEmpty()) << "the sample has no order to stamp";
 
     QString error;
-    ASSERT_TRUE(m_screen.open(error)) << error.toStdString();
-    m_program.setProcessEnvironment(environment());
-    m_program.setWorkingDirectory(work);
-    m_program.start(QStringLiteral(TAVREL_EXE), {});
-    ASSERT_TRUE(m_program.waitForStarted(5000));
+    ASSERT_TRUE(StartProgram(work, error)) << error.toStdString();
     ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("item"), QStringLiteral("30001")).has_value(); }, 20000))
         << "the main window did not show its tabs";
 
