@@ -59,16 +59,27 @@ protected:
         return p.waitForFinished(20000) && p.exitCode() == 0;
     }
     void pause(int ms) { QThread::msleep(ms); }
-    // A sample shop of that many jobs in the program's folder, which it
-    // gives (empty when the sample could not be made).
-    QString sampleShop(int jobs)
+    // A sample shop of that many jobs in the program's folder, the virtual
+    // screen and the program, up to its tabs; false, with the reason, when
+    // any step fails.
+    bool startOnSample(int jobs, QString &error)
     {
         const QString work = tempPath(QStringLiteral("work"));
         QDir().mkpath(work);
         QProcess tool;
         tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), work + QStringLiteral("/TavrelData.mdb"),
                                                     QStringLiteral("--jobs"), QString::number(jobs)});
-        return tool.waitForFinished(180000) && tool.exitCode() == 0 ? work : QString();
+        if (!tool.waitForFinished(180000) || tool.exitCode() != 0) {
+            error = QStringLiteral("the sample shop could not be made");
+            return false;
+        }
+        if (!StartProgram(work, error))
+            return false;
+        if (!waitFor([](const QList<Spot> &s) { return find(s, QStringLiteral("item"), 30000) != nullptr; }, 20000)) {
+            error = QStringLiteral("the main window did not show its tabs");
+            return false;
+        }
+        return true;
     }
 
     QList<Spot> layout()
@@ -184,12 +195,8 @@ protected:
 TEST_F(XvfbRun, ClicksThroughTabsEntriesAndMenus)
 {
     // A sample shop in the program's folder, a virtual screen, the program.
-    const QString work = sampleShop(60);
-    ASSERT_FALSE(work.isEmpty());
     QString error;
-    ASSERT_TRUE(StartProgram(work, error)) << error.toStdString();
-    ASSERT_TRUE(waitFor([](const QList<Spot> &s) { return find(s, QStringLiteral("item"), 30000) != nullptr; }, 20000))
-        << "the main window did not show its tabs";
+    ASSERT_TRUE(startOnSample(60, error)) << error.toStdString();
     shot(QStringLiteral("xvfb-start"));
 
     // Every tab.
@@ -312,11 +319,8 @@ QList<ListSpot> listSpots(const QString &path)
 // status bar's place reaches the last row, which is the count listed.
 TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
 {
-    const QString work = sampleShop(30000);
-    ASSERT_FALSE(work.isEmpty());
     QString error;
-    ASSERT_TRUE(StartProgram(work, error)) << error.toStdString();
-    ASSERT_TRUE(waitFor([](const QList<Spot> &s) { return find(s, QStringLiteral("item"), 30000) != nullptr; }, 20000));
+    ASSERT_TRUE(startOnSample(30000, error)) << error.toStdString();
     ASSERT_TRUE(showView(30001));
 
     // "All Orders (n listed)" names the count.
