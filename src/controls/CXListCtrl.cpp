@@ -88,7 +88,7 @@ CXListCtrl::CXListCtrl(QWidget *parent) : QTreeView(parent), m_model(new CXListM
             m_columns[size_t(c)].m_width = size;
     });
     m_model->setStyler([this](int row, int column, int role) { return cellStyle(row, column, role); });
-    m_model->setFetcher([this] { return hasPending(); }, [this] { readRecords(kNextPage); });
+    m_model->setReader([this](int row) { ensureRow(row); });
     m_model->setTexter([this](int record, int column) { return recordText(record, column); });
 }
 
@@ -98,7 +98,7 @@ CXListCtrl::~CXListCtrl()
     m_pending = nullptr;
     m_held = nullptr;
     m_model->setStyler({});
-    m_model->setFetcher({}, {});
+    m_model->setReader({});
     m_model->setTexter({});
 }
 
@@ -236,6 +236,9 @@ void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLate
         }
         if (readLater) {
             readRecords(kFirstPage);
+            // Every row shows from the start; a row is read when it is first needed.
+            if (hasPending())
+                m_model->setCounted(m_expectedRows);
         } else {
             FetchAll();
         }
@@ -249,7 +252,7 @@ void CXListCtrl::FetchAll()
 {
     if (!hasPending())
         return;
-    const int remaining = m_expectedRows - m_model->rowCount();
+    const int remaining = m_expectedRows - m_model->rowsRead();
     std::unique_ptr<CXProgress> progress;
     if (remaining > m_progressThreshold) {
         progress = CXProgress::Create();
@@ -288,7 +291,7 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
             const int record = int(m_records);
             CXListModel::Row row;
             row.record = record;
-            row.data = m_model->rowCount() + std::int64_t(batch.size());
+            row.data = m_model->rowsRead() + std::int64_t(batch.size());
             // The key and the totals read their fields' values; the texts are
             // made when the rows are shown.
             for (int f = 0; f < fields; ++f) {
@@ -358,7 +361,9 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
         atEnd = m_held ? m_records >= m_held->heldCount() : m_pending->isEOF();
     if (stop || atEnd) {
         m_pending = nullptr;
-        m_expectedRows = m_model->rowCount();
+        // Rows counted that could not be read leave the list.
+        m_model->stopReading();
+        m_expectedRows = m_model->rowsRead();
     }
     return m_pending != nullptr;
 }
@@ -392,8 +397,8 @@ QString CXListCtrl::recordText(int record, int field) const
 
 void CXListCtrl::ensureRow(int row)
 {
-    while (hasPending() && row >= m_model->rowCount()) {
-        if (!readRecords(std::max(kNextPage, row + 1 - m_model->rowCount())))
+    while (hasPending() && row >= m_model->rowsRead()) {
+        if (!readRecords(std::max(kNextPage, row + 1 - m_model->rowsRead())))
             break;
     }
 }
@@ -546,7 +551,7 @@ void CXListCtrl::LoadColumnWidths(const QString &key, bool apply)
 
 int CXListCtrl::GetItemCount() const
 {
-    return hasPending() ? std::max(m_expectedRows, m_model->rowCount()) : m_model->rowCount();
+    return m_model->rowCount();
 }
 
 QString CXListCtrl::GetItemText(int row, int column)
@@ -642,7 +647,7 @@ void CXListCtrl::SetStatusImages()
         return;
     // The rows read from here on take their images as they are read.
     m_statusColumn = status;
-    for (int r = 0; r < m_model->rowCount(); ++r) {
+    for (int r = 0; r < m_model->rowsRead(); ++r) {
         const int n = ToInt(m_model->text(r, status));
         m_model->setImage(r, 0, n == 1 ? 25 : n == 2 ? 28 : n == 3 ? 26 : 24);
     }
@@ -696,21 +701,8 @@ int CXListCtrl::FindItemByData(std::int64_t data, bool select)
 {
     if (data == 0)
         return -1;
-    int from = 0;
-    for (;;) {
-        for (int r = from; r < m_model->rowCount(); ++r) {
-            if (m_model->rowData(r) == data) {
-                if (select)
-                    SelectItem(r);
-                return r;
-            }
-        }
-        from = m_model->rowCount();
-        if (!hasPending() || !readRecords(kNextPage))
-            break;
-    }
-    // The last step may have read the rest.
-    for (int r = from; r < m_model->rowCount(); ++r) {
+    // Rows still to be read are read as the search reaches them.
+    for (int r = 0; r < m_model->rowCount(); ++r) {
         if (m_model->rowData(r) == data) {
             if (select)
                 SelectItem(r);
@@ -733,7 +725,6 @@ int CXListCtrl::GetNavigationTarget(int command)
         target = 0;
         break;
     case ID_RECORD_LAST:
-        FetchAll();
         target = m_model->rowCount() - 1;
         break;
     case ID_RECORD_NEXT:

@@ -28,9 +28,10 @@ class Recordset;
 // columns, paints rows by their image, moves through and moves rows, and keeps
 // the totals of its numeric columns.
 //
-// A list filled from its own query shows its first rows at once and reads the
-// rest as they are scrolled into view, or when an operation needs every row
-// (sorting, totals, selecting all, going to the last row, moving rows).
+// A list filled from its own query is counted at once: every row shows from
+// the start (the scroll bar, End and a row's place are exact), while a row's
+// record is read only when the row is first drawn or asked for, or when an
+// operation needs every row (sorting, totals, selecting all, moving rows).
 // Its own queries run on the shared database.
 class CXListCtrl : public QTreeView
 {

@@ -8,7 +8,76 @@ CXListModel::CXListModel(QObject *parent) : QAbstractTableModel(parent)
 
 int CXListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : std::max(m_counted, int(m_rows.size()));
+}
+
+const CXListModel::Row *CXListModel::readRow(int r) const
+{
+    if (r < 0)
+        return nullptr;
+    if (r >= int(m_rows.size()) && r < m_counted && m_reader && !m_reading) {
+        m_reading = true;
+        m_reader(r);
+        m_reading = false;
+    }
+    return r < int(m_rows.size()) ? &m_rows[size_t(r)] : nullptr;
+}
+
+void CXListModel::readAll() const
+{
+    if (m_counted > int(m_rows.size()))
+        readRow(m_counted - 1);
+}
+
+void CXListModel::settle()
+{
+    readAll();
+    dropUnread();
+}
+
+void CXListModel::setCounted(int rows)
+{
+    if (rows <= rowCount())
+        return;
+    beginInsertRows(QModelIndex(), rowCount(), rows - 1);
+    m_counted = rows;
+    endInsertRows();
+}
+
+void CXListModel::stopReading()
+{
+    if (!hasUnread())
+        return;
+    // Asked while a row was read for the view (painting, say): the view is
+    // told once that has finished.
+    if (m_reading)
+        QMetaObject::invokeMethod(this, &CXListModel::dropUnread, Qt::QueuedConnection);
+    else
+        dropUnread();
+}
+
+void CXListModel::dropUnread()
+{
+    const int read = int(m_rows.size());
+    if (m_counted <= read) {
+        m_counted = 0;
+        return;
+    }
+    beginRemoveRows(QModelIndex(), read, m_counted - 1);
+    m_counted = 0;
+    endRemoveRows();
+}
+
+std::int64_t CXListModel::rowData(int r) const
+{
+    const Row *row = readRow(r);
+    return row ? row->data : 0;
+}
+
+int CXListModel::record(int r) const
+{
+    const Row *row = readRow(r);
+    return row ? row->record : -1;
 }
 
 int CXListModel::columnCount(const QModelIndex &parent) const
@@ -18,25 +87,25 @@ int CXListModel::columnCount(const QModelIndex &parent) const
 
 QString CXListModel::text(int r, int c) const
 {
-    if (!isValidCell(r, c))
+    const Row *row = isValidCell(r, c) ? readRow(r) : nullptr;
+    if (!row)
         return QString();
-    const Row &row = m_rows[size_t(r)];
-    if (row.extra) {
-        const auto set = row.extra->texts.constFind(c);
-        if (set != row.extra->texts.cend())
+    if (row->extra) {
+        const auto set = row->extra->texts.constFind(c);
+        if (set != row->extra->texts.cend())
             return *set;
     }
-    return row.record >= 0 && m_texter ? m_texter(row.record, c) : QString();
+    return row->record >= 0 && m_texter ? m_texter(row->record, c) : QString();
 }
 
 int CXListModel::image(int r, int c) const
 {
-    if (!isValidCell(r, c))
+    const Row *row = isValidCell(r, c) ? readRow(r) : nullptr;
+    if (!row)
         return kNoImage;
-    const Row &row = m_rows[size_t(r)];
     if (c == 0)
-        return row.image;
-    return row.extra ? row.extra->images.value(c, kNoImage) : kNoImage;
+        return row->image;
+    return row->extra ? row->extra->images.value(c, kNoImage) : kNoImage;
 }
 
 QVariant CXListModel::data(const QModelIndex &index, int role) const
@@ -48,7 +117,7 @@ QVariant CXListModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         return text(index.row(), index.column());
     case ItemDataRole:
-        return QVariant::fromValue<qint64>(m_rows[size_t(index.row())].data);
+        return QVariant::fromValue<qint64>(rowData(index.row()));
     case Qt::TextAlignmentRole: {
         const int align = m_columns[size_t(index.column())].align;
         const Qt::Alignment h = align == 1 ? Qt::AlignRight : align == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
@@ -87,27 +156,11 @@ Qt::ItemFlags CXListModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-bool CXListModel::canFetchMore(const QModelIndex &parent) const
-{
-    return !parent.isValid() && m_canFetch && m_canFetch();
-}
-
-void CXListModel::fetchMore(const QModelIndex &parent)
-{
-    if (!parent.isValid() && m_fetch)
-        m_fetch();
-}
-
-void CXListModel::setFetcher(std::function<bool()> canFetch, std::function<void()> fetch)
-{
-    m_canFetch = std::move(canFetch);
-    m_fetch = std::move(fetch);
-}
-
 void CXListModel::clearAll()
 {
     beginResetModel();
     m_rows.clear();
+    m_counted = 0;
     m_columns.clear();
     endResetModel();
 }
@@ -158,6 +211,7 @@ void CXListModel::clearRows()
 {
     beginResetModel();
     m_rows.clear();
+    m_counted = 0;
     endResetModel();
 }
 
@@ -170,6 +224,8 @@ CXListModel::Extra &CXListModel::extraOf(Row &row)
 
 int CXListModel::insertRow(int r, Row row)
 {
+    // Places are those of the whole list: the rows still to come are read first.
+    settle();
     r = std::clamp(r, 0, rowCount());
     beginInsertRows(QModelIndex(), r, r);
     m_rows.insert(m_rows.begin() + r, std::move(row));
@@ -181,15 +237,19 @@ void CXListModel::appendRows(std::vector<Row> &&rows)
 {
     if (rows.empty())
         return;
-    const int first = rowCount();
-    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+    // Rows counted before are already shown: only rows past them are new.
+    const int shown = rowCount();
+    const int after = int(m_rows.size() + rows.size());
+    if (after > shown)
+        beginInsertRows(QModelIndex(), shown, after - 1);
     if (m_rows.empty()) {
         m_rows = std::move(rows);
     } else {
-        m_rows.reserve(m_rows.size() + rows.size());
+        m_rows.reserve(std::max(m_rows.size() + rows.size(), size_t(m_counted)));
         std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
     }
-    endInsertRows();
+    if (after > shown)
+        endInsertRows();
     rows.clear();
 }
 
@@ -200,7 +260,8 @@ void CXListModel::removeRow(int r)
 
 CXListModel::Row CXListModel::takeRow(int r)
 {
-    if (!isValidRow(r))
+    settle();
+    if (r < 0 || r >= int(m_rows.size()))
         return Row();
     beginRemoveRows(QModelIndex(), r, r);
     Row row = std::move(m_rows[size_t(r)]);
@@ -211,24 +272,26 @@ CXListModel::Row CXListModel::takeRow(int r)
 
 void CXListModel::setText(int r, int c, const QString &text)
 {
-    if (!isValidCell(r, c))
+    Row *row = isValidCell(r, c) ? readRow(r) : nullptr;
+    if (!row)
         return;
-    extraOf(m_rows[size_t(r)]).texts.insert(c, text);
+    extraOf(*row).texts.insert(c, text);
     const QModelIndex i = index(r, c);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
 
 void CXListModel::setData(int r, std::int64_t data)
 {
-    if (isValidRow(r))
-        m_rows[size_t(r)].data = data;
+    if (Row *row = readRow(r))
+        row->data = data;
 }
 
 void CXListModel::setImage(int r, int c, int image)
 {
-    if (!isValidCell(r, c))
+    Row *read = isValidCell(r, c) ? readRow(r) : nullptr;
+    if (!read)
         return;
-    Row &row = m_rows[size_t(r)];
+    Row &row = *read;
     if (c == 0)
         row.image = image;
     else if (image != kNoImage || (row.extra && row.extra->images.contains(c)))
@@ -239,6 +302,7 @@ void CXListModel::setImage(int r, int c, int image)
 
 void CXListModel::sortRows(const std::function<bool(int, int)> &less)
 {
+    settle();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     // Persistent indexes follow their rows through the sort.
@@ -264,6 +328,6 @@ void CXListModel::sortRows(const std::function<bool(int, int)> &less)
 
 void CXListModel::refreshAll()
 {
-    if (!m_rows.empty() && columnCount() > 0)
+    if (rowCount() > 0 && columnCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }

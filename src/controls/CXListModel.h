@@ -6,14 +6,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The rows of a record list. A row holds no texts of its own: it names the
 // record it shows (the list makes a cell's text from the record's value when
 // the cell is drawn or asked for), its item data (the record's key) and its
 // first cell's image. Texts set on a row and images of its other cells are
-// kept beside it, for the few rows that have them. Rows that are still to be
-// read are fetched as the view needs them.
+// kept beside it, for the few rows that have them.
+//
+// A list may be counted before its rows are read: the model then shows every
+// counted row at once (the scroll bar, the last row and a row's place are
+// right from the start) and has a row read, with every row before it, the
+// first time anything asks for it.
 class CXListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -51,11 +56,18 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    bool canFetchMore(const QModelIndex &parent) const override;
-    void fetchMore(const QModelIndex &parent) override;
 
-    // Rows still to come are read through these; without them nothing is pending.
-    void setFetcher(std::function<bool()> canFetch, std::function<void()> fetch);
+    // Rows counted but not read yet are read through the reader, which
+    // appends (appendRows) at least the rows up to the one asked for.
+    using Reader = std::function<void(int row)>;
+    void setReader(Reader reader) { m_reader = std::move(reader); }
+    // Counts rows still to be read (shown at once); the list then holds that many.
+    void setCounted(int rows);
+    // The rows read so far (the first of them, in the list's order).
+    int rowsRead() const { return int(m_rows.size()); }
+    bool hasUnread() const { return m_counted > int(m_rows.size()); }
+    // Reading stopped: the counted rows that were not read leave the list.
+    void stopReading();
     // Colours, fonts and images of a cell come from the list control.
     using Styler = std::function<QVariant(int row, int column, int role)>;
     void setStyler(Styler styler) { m_styler = std::move(styler); }
@@ -73,17 +85,17 @@ public:
 
     // Rows.
     void clearRows();
-    bool isValidRow(int r) const { return r >= 0 && r < int(m_rows.size()); }
+    bool isValidRow(int r) const { return r >= 0 && r < rowCount(); }
     bool isValidCell(int r, int c) const { return isValidRow(r) && c >= 0 && c < columnCount(); }
     // A cell's text: the one set on it, else its record's.
     QString text(int r, int c) const;
-    std::int64_t rowData(int r) const { return m_rows[size_t(r)].data; }
-    int record(int r) const { return m_rows[size_t(r)].record; }
+    std::int64_t rowData(int r) const;
+    int record(int r) const;
     // A cell's image (kNoImage for none).
     int image(int r, int c) const;
     // Inserts a row before r (clamped); returns its index.
     int insertRow(int r, Row row);
-    // Appends rows read together in one step.
+    // Appends rows read together in one step (those already counted show no change).
     void appendRows(std::vector<Row> &&rows);
     void removeRow(int r);
     // Takes a row out of the list (as removeRow) and gives it back.
@@ -98,11 +110,22 @@ public:
 
 private:
     static Extra &extraOf(Row &row);
+    // The row read, reading it first when it is counted but unread; null
+    // when it cannot be read.
+    const Row *readRow(int r) const;
+    Row *readRow(int r) { return const_cast<Row *>(std::as_const(*this).readRow(r)); }
+    void readAll() const;
+    // Before rows are inserted, taken or reordered: every row is read, and
+    // any that cannot be are dropped.
+    void settle();
+    // Drops the counted rows past those read (with the view told).
+    void dropUnread();
 
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
-    std::function<bool()> m_canFetch;
-    std::function<void()> m_fetch;
+    int m_counted = 0; // rows shown; more than m_rows while some are still to be read
+    Reader m_reader;
+    mutable bool m_reading = false;
     Styler m_styler;
     Texter m_texter;
 };

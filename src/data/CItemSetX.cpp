@@ -7,18 +7,25 @@
 #include "app/base/TextUtil.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SettingRows.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+
+#include <sqlite3.h>
 
 namespace {
 
 constexpr quint8 kHiddenService = 2; // SerStatus of a discontinued service
 constexpr int kItemRowColor = 23;
 
+// The look-ups made for every row bind their numbers instead of writing them
+// into the text, so each reuses one translated and prepared statement.
+
 // The name of a service category; "?" for a category that does not exist.
 QString categoryName(qint32 catNo)
 {
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot,
-             QStringLiteral("SELECT CatName FROM ServiceCategories WHERE CatNo = %1").arg(catNo));
+    set.m_filterValues = {platform::Value(catNo)};
+    set.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT CatName FROM ServiceCategories WHERE CatNo = ?"));
     if (set.IsEmptySet())
         return QStringLiteral("?");
     const platform::Value name = set.GetFieldValue(0);
@@ -31,12 +38,12 @@ QString categoryName(qint32 catNo)
 int serviceColor(qint32 serNo)
 {
     CXDaoSet set;
+    set.m_filterValues = {platform::Value(serNo)};
     set.Open(CXDaoSet::dbOpenSnapshot,
              QStringLiteral("SELECT Services.CatNo, ServiceDepartments.IconNo FROM (Services LEFT JOIN "
                             "ServiceCategories ON Services.CatNo = ServiceCategories.CatNo) LEFT JOIN "
                             "ServiceDepartments ON ServiceCategories.DepNo = ServiceDepartments.DepNo "
-                            "WHERE Services.SerNo = %1")
-                 .arg(serNo));
+                            "WHERE Services.SerNo = ?"));
     if (set.IsEmptySet())
         return 255;
     if (set.GetFieldValue(0).toInt() == 0)
@@ -44,12 +51,11 @@ int serviceColor(qint32 serNo)
     return set.GetFieldValue(1).toInt() + 48;
 }
 
-// True when the statement finds a row.
-bool hasRow(const QString &sql)
+// Changes written through the connection so far.
+qint64 ConnectionChanges(platform::Database *database)
 {
-    CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot, sql);
-    return !set.IsEmptySet();
+    platform::Database &db = database ? *database : SharedDatabase();
+    return db.isOpen() ? qint64(sqlite3_total_changes64(db.handle())) : -1;
 }
 
 } // namespace
@@ -105,13 +111,40 @@ bool CItemSetX::OpenItemServices(qint32 jobId, int itemNo, int subNo, bool servi
     return RequeryOrOpen(false);
 }
 
+bool CItemSetX::lookupsCurrent(qint32 jobId) const
+{
+    return jobId == m_lookupsJobId && m_lookupsChanges == ConnectionChanges(m_pDatabase);
+}
+
+void CItemSetX::readLookups(qint32 jobId)
+{
+    // Every item of the job at once, as the rows of a job are described one
+    // after the other.
+    if (!lookupsCurrent(jobId)) {
+        m_itemKinds.clear();
+        // "How to display/print Service Unit Prices" of the Job Options row.
+        m_unitPriceMode = ToInt(GetGlobalAlertText(251, 2, QStringLiteral("0")));
+        CXDaoSet set(m_pDatabase);
+        set.m_filterValues = {platform::Value(jobId)};
+        set.Open(dbOpenSnapshot,
+                 QStringLiteral("SELECT Items.ItemNo, Items.SubNo, Max(IIf(Services.CatNo Between 301 And 399, 1, 0)), "
+                                "Max(IIf(Services.CatNo Between 101 And 199, 2, 0)) FROM Services INNER JOIN Items ON "
+                                "Services.SerNo = Items.SerNo WHERE Items.JobID = ? GROUP BY Items.ItemNo, Items.SubNo"));
+        for (; set.IsOpen() && !set.IsEOF(); set.MoveNext()) {
+            m_itemKinds.insert(set.GetFieldValue(0).toInt() * 256 + set.GetFieldValue(1).toInt(),
+                               set.GetFieldValue(2).toInt() | set.GetFieldValue(3).toInt());
+        }
+        m_lookupsJobId = jobId;
+        m_lookupsChanges = ConnectionChanges(m_pDatabase);
+    }
+}
+
 void CItemSetX::DetectItemKinds(qint32 jobId, int itemNo, int subNo)
 {
-    const QString sql = QStringLiteral("SELECT Items.SerNo FROM Services INNER JOIN Items ON Services.SerNo = "
-                                       "Items.SerNo WHERE Items.JobID=%1 AND Items.ItemNo=%2 AND Items.SubNo=%3 "
-                                       "AND (Services.CatNo Between %4 And %5)");
-    m_bHasDigital = hasRow(sql.arg(jobId).arg(itemNo).arg(subNo).arg(301).arg(399));
-    m_bHasPaper = hasRow(sql.arg(jobId).arg(itemNo).arg(subNo).arg(101).arg(199));
+    readLookups(jobId);
+    const int kinds = m_itemKinds.value(itemNo * 256 + subNo, 0);
+    m_bHasDigital = (kinds & 1) != 0;
+    m_bHasPaper = (kinds & 2) != 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -224,9 +257,11 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
         // no current row: the texts of an empty row
     }
     {
+        // Only copied: a snapshot reads it in one statement.
         CItemSet row(m_pDatabase);
-        row.m_strFilter = QStringLiteral("Items.ItemID = %1").arg(itemId);
-        row.RequeryOrOpen(false);
+        row.m_strFilter = QStringLiteral("Items.ItemID = ?");
+        row.m_filterValues = {platform::Value(itemId)};
+        row.Open(dbOpenSnapshot);
         CopyFields(row);
     }
     m_strHeading.clear();
@@ -245,8 +280,8 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     m_nRowColor = 255;
     m_nRegisImage = 255;
 
-    // "How to display/print Service Unit Prices" of the Job Options row.
-    const int unitPriceMode = ToInt(GetGlobalAlertText(251, 2, QStringLiteral("0")));
+    readLookups(m_JobID);
+    const int unitPriceMode = m_unitPriceMode;
 
     if (m_SerNo == 0) {
         m_strHeading = m_SubNo != 0 ? QStringLiteral("%1.%2").arg(m_ItemNo).arg(m_SubNo) : QString::number(m_ItemNo);
@@ -282,7 +317,8 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     }
 
     // A service row: the service's name under its category's name.
-    m_Service.Open(dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(m_SerNo));
+    m_Service.m_filterValues = {platform::Value(m_SerNo)};
+    m_Service.Open(dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = ?"));
     m_strDescription = ServiceText("Name");
     m_nCatNo = ServiceText("CatNo").toInt();
     m_strHeading = categoryName(m_nCatNo);

@@ -2,6 +2,7 @@
 
 #include "data/CItemSet.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -69,4 +70,16 @@ public:
 private:
     QString ServiceText(const char *column) const;
     QString InkNames(quint8 side) const;
+    // Whether the connection wrote anything since the job's look-ups below
+    // were read (they are read again when it did).
+    bool lookupsCurrent(qint32 jobId) const;
+    void readLookups(qint32 jobId);
+
+    // Read once per walk of a job instead of once per row: each item's kinds
+    // (bit 1 digital, bit 2 paper; by ItemNo * 256 + SubNo) and the shop's
+    // unit-price choice.
+    QHash<int, int> m_itemKinds;
+    int m_unitPriceMode = 0;
+    qint32 m_lookupsJobId = -1;
+    qint64 m_lookupsChanges = -1;
 };

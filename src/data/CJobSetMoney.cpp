@@ -108,10 +108,10 @@ void CJobSet::CalcCommission()
 void CJobSet::CalcSubtotal()
 {
     CXDaoSet sum(m_pDatabase);
+    sum.m_filterValues = {platform::Value(m_JobID)};
     sum.Open(dbOpenSnapshot,
-             QStringLiteral("SELECT Sum(Price) FROM Items WHERE (JobID = %1 and SerNo = 0 and Bleed = 0 and "
-                            "(Price < -0.0001 OR Price > 0.0001))")
-                 .arg(m_JobID));
+             QStringLiteral("SELECT Sum(Price) FROM Items WHERE (JobID = ? and SerNo = 0 and Bleed = 0 and "
+                            "(Price < -0.0001 OR Price > 0.0001))"));
     if (sum.IsEmptySet()) {
         m_Taxable = Money();
     } else {

@@ -3,11 +3,13 @@
 #include "app/base/SharedDatabaseHolder.h"
 #include "data/CXDaoSet.h"
 
-platform::Value &DbLookupValue(platform::Value &out, const QString &sql, int fieldIndex)
+platform::Value &DbLookupValue(platform::Value &out, const QString &sql, int fieldIndex,
+                               const QList<platform::Value> &values)
 {
     // A set without a database of its own works on the shared one; it
     // reports a statement that cannot run itself and then stays closed.
     CXDaoSet set;
+    set.m_filterValues = values;
     set.Open(CXDaoSet::dbOpenSnapshot, sql);
     platform::Value found;
     if (!set.IsEmptySet() && fieldIndex >= 0 && fieldIndex < set.GetFieldCount()) {

@@ -53,7 +53,8 @@ int GetJobTypeHue(int type)
 quint8 GetJobType(qint32 jobId)
 {
     platform::Value value;
-    DbLookupValue(value, QStringLiteral("SELECT JobType FROM Jobs WHERE JobID = ") + QString::number(jobId), 0);
+    // Bound: every job's look-up reuses one prepared statement.
+    DbLookupValue(value, QStringLiteral("SELECT JobType FROM Jobs WHERE JobID = ?"), 0, {platform::Value(jobId)});
     return quint8(value.toInt64() & 0xFF);
 }
 

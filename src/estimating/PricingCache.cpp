@@ -222,7 +222,9 @@ void PricingCache::ReadJobRows(qint32 jobId)
     m_bJobRowsRead = true;
     m_nRowsChanges = ConnectionChanges();
     CItemSet rows;
-    rows.m_strFilter = QStringLiteral("JobID = %1 and SerNo > -1").arg(jobId);
+    // The job is bound: every job's read reuses one prepared statement.
+    rows.m_strFilter = QStringLiteral("JobID = ? and SerNo > -1");
+    rows.m_filterValues = {platform::Value(jobId)};
     // Within an item by SerNo, as the engine reads an item's rows on its own.
     rows.m_strSort = QStringLiteral("ItemNo, SubNo, SerNo");
     rows.Open(CXDaoSet::dbOpenSnapshot);

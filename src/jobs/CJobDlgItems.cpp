@@ -75,8 +75,8 @@ bool hasSample(platform::Database *db, qint32 itemId)
 {
     try {
         CXDaoSet sample(db);
-        sample.Open(CXDaoSet::dbOpenSnapshot,
-                    QStringLiteral("Select ItemID FROM Samples WHERE ItemID = %1").arg(itemId));
+        sample.m_filterValues = {platform::Value(itemId)};
+        sample.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("Select ItemID FROM Samples WHERE ItemID = ?"));
         return !sample.IsEmptySet();
     } catch (const platform::DbException &) {
         return false; // a database without a Samples table has no samples

@@ -1,5 +1,6 @@
 #include "shell/ScriptedLayout.h"
 
+#include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 
 #include <QtCore/QFile>
@@ -9,6 +10,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTreeWidget>
 
 namespace {
@@ -86,6 +88,19 @@ void ScriptedLayout::write()
                     << rectText(QRect(bar->mapToGlobal(r.topLeft()), r.size())) << '\t' << oneLine(item.caption)
                     << '\n';
             }
+        }
+        const auto lists = top->findChildren<CXListCtrl *>();
+        for (CXListCtrl *list : lists) {
+            if (!list->isVisible() || list->window() != top)
+                continue;
+            const QRect view = list->viewport()->rect();
+            const QModelIndex last = list->indexAt(QPoint(view.left() + 1, view.bottom() - 1));
+            const QScrollBar *bar = list->verticalScrollBar();
+            out << "list\t" << rectText(QRect(list->mapToGlobal(QPoint(0, 0)), list->size())) << '\t'
+                << list->GetItemCount() << '\t' << list->GetCurrentRow() << '\t'
+                << (last.isValid() ? last.row() : list->GetItemCount() - 1) << '\t'
+                << rectText(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())) << '\t' << bar->value() << '\t'
+                << bar->maximum() << '\n';
         }
         const auto trees = top->findChildren<QTreeWidget *>();
         for (QTreeWidget *tree : trees) {

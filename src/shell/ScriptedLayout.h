@@ -9,13 +9,15 @@ class QTimer;
 // tests in a process of its own (see ScriptedPrompts): when the environment
 // variable TAVREL_LAYOUT_FILE names a file, the program writes into it, a few
 // times a second, where on the screen its windows, ribbon items, list-manager
-// entries and open menu items are, so that a test driving the real program
+// entries, record lists and open menu items are, so that a test driving the real program
 // with mouse clicks can find them. One line each, fields separated by tabs:
 //   window  <class> <title> <x> <y> <w> <h>
 //   item    <command id> <state> <x> <y> <w> <h> <caption>
 //   tree    <x> <y> <w> <h> <text>
 //   menu    <command id> <x> <y> <w> <h> <text>
 //   message <text of the message box shown above it>
+//   list    <x> <y> <w> <h> <rows> <current row> <last row in view>
+//           <scroll bar x> <y> <w> <h> <scroll value> <scroll maximum>
 // Without the variable nothing is written.
 class ScriptedLayout : public QObject
 {

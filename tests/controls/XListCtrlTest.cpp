@@ -15,9 +15,11 @@
 #include "Printers.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtTest/QTest>
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QHeaderView>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTableWidget>
 
 using platform::FieldType;
@@ -365,21 +367,33 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
 
     CXListCtrl list;
     list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs ORDER BY JobID"), QString(), 2, true);
+    // Every row is counted and shown from the start; only the first are read.
     EXPECT_EQ(list.GetItemCount(), 3000);
-    EXPECT_LT(list.listModel()->rowCount(), 3000); // the rest is read as it is needed
+    EXPECT_EQ(list.listModel()->rowCount(), 3000);
+    EXPECT_LT(list.listModel()->rowsRead(), 3000);
     EXPECT_EQ(list.GetSortColumn(), 2);
     EXPECT_EQ(list.GetItemData(0), 1);
-    // Scrolling to the end of what is shown reads the next rows.
-    const int shown = list.listModel()->rowCount();
+    // The scroll bar spans the whole list before anything else is read, and
+    // End goes to the last row at once.
     list.resize(400, 300);
     list.show();
     QCoreApplication::processEvents();
-    list.scrollToBottom();
+    QScrollBar *bar = list.verticalScrollBar();
+    const int span = bar->maximum();
+    EXPECT_EQ(span, 3000 - bar->pageStep());
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_End);
     QCoreApplication::processEvents();
-    EXPECT_GT(list.listModel()->rowCount(), shown);
+    EXPECT_EQ(list.GetCurrentRow(), 2999);
+    EXPECT_EQ(list.GetSelectedData(), 3000);
+    EXPECT_EQ(bar->value(), span);
+    EXPECT_EQ(bar->maximum(), span);
+    QTest::keyClick(&list, Qt::Key_Home);
+    EXPECT_EQ(list.NavigateRecord(CXListCtrl::ID_RECORD_LAST), 3000);
+    EXPECT_EQ(list.GetCurrentRow(), 2999);
     EXPECT_EQ(list.FindItemByData(2500, false), 2499);
     EXPECT_EQ(list.GetItemText(2999, 0), QStringLiteral("Job 3000"));
-    EXPECT_EQ(list.listModel()->rowCount(), 3000);
+    EXPECT_EQ(list.listModel()->rowsRead(), 3000);
     // 0.01 + ... + 30.00
     EXPECT_EQ(list.TotalsRows().at(1).second, QStringLiteral("45,015.00"));
 
@@ -393,7 +407,9 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     list.SelectAll();
     EXPECT_EQ(log.title, QStringLiteral("Filling the list: %s rows."));
     EXPECT_EQ(log.total, 3000);
-    EXPECT_EQ(list.GetItemCount(), list.listModel()->rowCount());
+    // The rows that were not read leave the list.
+    EXPECT_EQ(list.GetItemCount(), list.listModel()->rowsRead());
+    EXPECT_EQ(list.listModel()->rowCount(), list.GetItemCount());
     EXPECT_LT(list.GetItemCount(), 3000);
     EXPECT_EQ(list.GetSelectedCount(), list.GetItemCount());
 
@@ -447,7 +463,7 @@ TEST_F(XListTest, OwnQueryRowsReadTheirCellsFromItsRecordset)
     ASSERT_NE(source, nullptr);
     EXPECT_TRUE(source->holdsRecords());
     EXPECT_EQ(list.GetItemCount(), 3000);
-    const int shown = list.listModel()->rowCount();
+    const int shown = list.listModel()->rowsRead();
     EXPECT_LT(shown, 3000);
     EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("Job 3000"));
     EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("30.00"));
@@ -455,13 +471,13 @@ TEST_F(XListTest, OwnQueryRowsReadTheirCellsFromItsRecordset)
     // The status images do not need every row: the rows still to come take
     // theirs as they are read.
     list.SetStatusImages();
-    EXPECT_EQ(list.listModel()->rowCount(), shown);
+    EXPECT_EQ(list.listModel()->rowsRead(), shown);
     EXPECT_EQ(list.GetItemImage(1), statusImage(2999));
 
     // A text set on a row stays with it whatever reads or sorts the list.
     list.SetItemText(0, 0, QStringLiteral("Top job"));
     list.FetchAll();
-    ASSERT_EQ(list.listModel()->rowCount(), 3000);
+    ASSERT_EQ(list.listModel()->rowsRead(), 3000);
     for (int r = 0; r < 3000; ++r) {
         ASSERT_EQ(list.GetItemData(r), 3000 - r) << r;
         ASSERT_EQ(list.GetItemImage(r), statusImage(3000 - r)) << r;
@@ -485,7 +501,7 @@ TEST_F(XListTest, OwnQueryRowsReadTheirCellsFromItsRecordset)
     list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs WHERE JobID <= 10 ORDER BY JobID"));
     EXPECT_EQ(list.GetItemCount(), 10);
     EXPECT_EQ(list.listModel()->rowCount(), 10);
-    EXPECT_FALSE(list.listModel()->canFetchMore(QModelIndex()));
+    EXPECT_FALSE(list.listModel()->hasUnread());
     db.close();
 }
 

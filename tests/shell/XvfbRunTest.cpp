@@ -252,3 +252,110 @@ TEST_F(XvfbRun, ClicksThroughTabsEntriesAndMenus)
     EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the run";
     std::printf("screenshots: %lld in %s\n", qlonglong(m_taken.size()), qPrintable(m_shots));
 }
+
+namespace {
+
+// A record list as the layout file gives it.
+struct ListSpot
+{
+    QRect rect;
+    int rows = -1;
+    int current = -1;
+    int lastInView = -1;
+    QRect bar;
+    int value = -1;
+    int maximum = -1;
+};
+
+QList<ListSpot> listSpots(const QString &path)
+{
+    QList<ListSpot> lists;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return lists;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.value(0) != QLatin1String("list") || f.size() < 14)
+            continue;
+        ListSpot s;
+        s.rect = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        s.rows = f[5].toInt();
+        s.current = f[6].toInt();
+        s.lastInView = f[7].toInt();
+        s.bar = QRect(f[8].toInt(), f[9].toInt(), f[10].toInt(), f[11].toInt());
+        s.value = f[12].toInt();
+        s.maximum = f[13].toInt();
+        lists << s;
+    }
+    return lists;
+}
+
+} // namespace
+
+// A shop of 30,000 jobs: its thirteen thousand-odd orders are walked to their
+// end at once, by End and by dragging the scroll bar to the bottom; the
+// status bar's place reaches the last row, which is the count listed.
+TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
+{
+    const QString failed = startOnSampleShop(30000);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+
+    // "All Orders (n listed)" names the count.
+    int listed = 0;
+    ASSERT_TRUE(waitFor([&listed](const QList<Spot> &s) {
+        const Spot *caption = find(s, QStringLiteral("item"), 30673);
+        const int open = caption ? caption->text.lastIndexOf(QLatin1Char('(')) : -1;
+        if (open < 0 || !caption->text.endsWith(QLatin1String(" listed)")))
+            return false;
+        listed = caption->text.mid(open + 1).section(QLatin1Char(' '), 0, 0).toInt();
+        return listed > 0;
+    }));
+    EXPECT_GT(listed, 10000);
+    const QString layoutPath = tempPath(QStringLiteral("layout.txt"));
+    auto ordersList = [&]() -> ListSpot {
+        for (const ListSpot &l : listSpots(layoutPath))
+            if (l.rows == listed)
+                return l;
+        return ListSpot();
+    };
+    const ListSpot before = ordersList();
+    ASSERT_EQ(before.rows, listed) << "every order is counted from the start";
+    ASSERT_GT(before.maximum, 0);
+
+    // End: the last row, its place in the status bar.
+    click(QPoint(before.rect.left() + 60, before.rect.top() + 40));
+    key(QStringLiteral("End"));
+    const QString last = QStringLiteral("%1 of %1").arg(listed);
+    EXPECT_TRUE(waitFor([&last](const QList<Spot> &s) {
+        const Spot *place = find(s, QStringLiteral("item"), 30262);
+        return place && place->text == last;
+    }, 3000)) << "the status bar does not show " << last.toStdString();
+    ListSpot atEnd = ordersList();
+    EXPECT_EQ(atEnd.current, listed - 1);
+    EXPECT_EQ(atEnd.lastInView, listed - 1);
+    EXPECT_EQ(atEnd.maximum, before.maximum);
+    EXPECT_EQ(atEnd.value, atEnd.maximum);
+    shot(QStringLiteral("xvfb-long-list-end"));
+
+    // Home, then the scroll bar's handle dragged to the bottom.
+    key(QStringLiteral("Home"));
+    const ListSpot top = ordersList();
+    EXPECT_EQ(top.value, 0);
+    const int x = top.bar.center().x();
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(top.bar.top() + 22),
+                                    QStringLiteral("mousedown"), QStringLiteral("1")});
+    pause(200);
+    for (int y = top.bar.top() + 60; y < top.bar.bottom() + 60; y += 80) {
+        run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y)});
+        pause(60);
+    }
+    run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
+    pause(400);
+    const ListSpot dragged = ordersList();
+    EXPECT_EQ(dragged.value, dragged.maximum);
+    EXPECT_EQ(dragged.maximum, before.maximum);
+    EXPECT_EQ(dragged.lastInView, listed - 1);
+    shot(QStringLiteral("xvfb-long-list-dragged"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}

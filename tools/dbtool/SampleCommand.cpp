@@ -201,6 +201,8 @@ private:
     void settleJobStates();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
+    // The same for one item's rows, in one statement.
+    void zeroItemNulls(int jobId, int itemNo);
 
     struct Customer
     {
@@ -225,6 +227,7 @@ private:
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
     std::unique_ptr<PricingCache> m_pricing;
+    QString m_zeroItemSql;
 };
 
 void SampleShop::addReferenceRows()
@@ -453,7 +456,9 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price)
     if (!m_pricing)
         m_pricing = std::make_unique<PricingCache>();
     CItemSet item;
-    item.m_strFilter = QStringLiteral("JobID = %1 and ItemNo = %2 and SubNo = 0 and SerNo = 0").arg(jobId).arg(itemNo);
+    // Bound, not written in: every item reuses one translated and prepared statement.
+    item.m_strFilter = QStringLiteral("JobID = ? and ItemNo = ? and SubNo = 0 and SerNo = 0");
+    item.m_filterValues = {Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
     item.Open(CXDaoSet::dbOpenSnapshot);
     if (!item.IsOpen() || item.IsEOF())
         return;
@@ -593,7 +598,7 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
         // The engine reads the rows as the program writes them: every number set.
-        zeroNumericNulls(QStringLiteral("Items"), QStringLiteral("JobID = %1 AND ItemNo = %2").arg(jobId).arg(item));
+        zeroItemNulls(jobId, item);
         priceItem(jobId, item, itemCost, itemPrice);
         // "No Charge" counts nothing in a sum.
         if (itemCost == Money::fromUnits(1) || itemCost == Money::fromUnits(-1))
@@ -979,6 +984,20 @@ void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
         m_db.execute(QStringLiteral("UPDATE [%1] SET [%2] = 0 WHERE [%2] Is Null").arg(table, f.name) +
                      (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
     }
+}
+
+void SampleShop::zeroItemNulls(int jobId, int itemNo)
+{
+    if (m_zeroItemSql.isEmpty()) {
+        QStringList sets;
+        for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
+            if (platform::isNumericType(f.type) && !f.autoNumber)
+                sets << QStringLiteral("[%1] = IIf([%1] Is Null, 0, [%1])").arg(f.name);
+        }
+        m_zeroItemSql = QStringLiteral("UPDATE Items SET ") + sets.join(QStringLiteral(", "))
+            + QStringLiteral(" WHERE JobID = ? AND ItemNo = ?");
+    }
+    m_db.execute(m_zeroItemSql, {Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)});
 }
 
 void SampleShop::build(int jobCount, QTextStream &out)

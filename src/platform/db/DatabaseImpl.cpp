@@ -6,6 +6,7 @@
 #include "platform/db/WriteScope.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -153,6 +154,7 @@ void Database::Impl::close()
 {
     translator.reset();
     catalog.reset();
+    fieldShapes.clear();
     if (statements) {
         // Statements still checked out are finalized as they come back.
         statements->close();
@@ -211,6 +213,12 @@ QString Database::Impl::sourceText(const QString &source) const
     if (name.endsWith(QLatin1Char(';')))
         name.chop(1);
     if (name.isEmpty() || name.contains(QLatin1Char('[')) || name.contains(QLatin1Char(']')))
+        return source;
+    // A statement is not looked up in the schema each time it is opened (a
+    // name has at most 64 characters).
+    static const QRegularExpression statementHead(QStringLiteral("^(SELECT|TRANSFORM|PARAMETERS|INSERT|UPDATE|DELETE)\\s"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+    if (name.size() > 64 && statementHead.match(name).hasMatch())
         return source;
     if (catalog->table(name) || catalog->queryName(name))
         return QLatin1Char('[') + name + QLatin1Char(']');

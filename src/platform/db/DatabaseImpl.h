@@ -86,6 +86,17 @@ public:
     QString lockWarning; // why a read-only connection is not in the lock file
     std::unique_ptr<FileCatalog> catalog;
     std::unique_ptr<jet::JetTranslator> translator;
+
+    // A statement's fields as its recordsets read them, by the statement's
+    // SQLite text; good while the schema stays as it was then.
+    struct FieldShape
+    {
+        quint64 generation = 0;
+        std::vector<FieldType> types;
+        QList<bool> autoNumber;
+        QHash<QString, int> byName; // lower-case name -> first field of that name
+    };
+    QHash<QString, FieldShape> fieldShapes;
 };
 
 } // namespace platform

@@ -225,22 +225,38 @@ void Recordset::Impl::run()
     }
 
     columns = t.columns;
-    types.reserve(size_t(columns.size()));
-    for (const jet::ResultColumn &c : std::as_const(columns))
-        types.push_back(c.type);
-    for (int i = 0; i < columns.size(); ++i) {
-        bool counter = false;
-        if (!columns[i].baseTable.isEmpty()) {
-            if (const FileCatalog::Table *bt = d.catalog->table(columns[i].baseTable)) {
-                const int c = bt->columnIndex(columns[i].baseColumn);
-                counter = c >= 0 && bt->autoNumber[c];
+    // What a statement's fields are (types, counters, names) is worked out
+    // once per statement and schema: a statement opened again, row after row,
+    // takes it as it was (the lists and the hash are shared, not copied).
+    if (d.fieldShapes.size() >= 4000)
+        d.fieldShapes.clear();
+    Database::Impl::FieldShape &shape = d.fieldShapes[t.sql];
+    bool same = shape.generation == d.catalog->schemaGeneration() && shape.types.size() == size_t(columns.size());
+    for (int i = 0; same && i < columns.size(); ++i)
+        same = shape.types[size_t(i)] == columns[i].type;
+    if (!same) {
+        shape = Database::Impl::FieldShape();
+        shape.generation = d.catalog->schemaGeneration();
+        shape.types.reserve(size_t(columns.size()));
+        for (const jet::ResultColumn &c : std::as_const(columns))
+            shape.types.push_back(c.type);
+        for (int i = 0; i < columns.size(); ++i) {
+            bool counter = false;
+            if (!columns[i].baseTable.isEmpty()) {
+                if (const FileCatalog::Table *bt = d.catalog->table(columns[i].baseTable)) {
+                    const int c = bt->columnIndex(columns[i].baseColumn);
+                    counter = c >= 0 && bt->autoNumber[c];
+                }
             }
+            shape.autoNumber.append(counter);
+            const QString key = columns[i].name.toLower();
+            if (!shape.byName.contains(key))
+                shape.byName.insert(key, i);
         }
-        autoNumber.append(counter);
-        const QString key = columns[i].name.toLower();
-        if (!byName.contains(key))
-            byName.insert(key, i);
     }
+    types = shape.types;
+    autoNumber = shape.autoNumber;
+    byName = shape.byName;
 
     const FileCatalog::Table *base = type == Type::Dynaset && !t.updatableTable.isEmpty() && !t.rowidSql.isEmpty()
         ? d.catalog->table(t.updatableTable)

@@ -8,32 +8,40 @@
 #include "reports/CReportRun.h"
 #include "reports/calc/ReportReading.h"
 
+#include <QtCore/QHash>
+
 namespace {
 
-// The per-customer statements: the customer is bound, so each text is
-// prepared once and only re-bound from one customer to the next.
+// A year's history per customer, every customer in one statement: the
+// number of jobs shipped, their net sales and their margin.
 QString yearSalesSql(const QString &condition)
 {
-    return QStringLiteral("SELECT Count(Jobs.JobID), Sum(Jobs.Subtotal + Jobs.Discount), Sum(Jobs.Subtotal + Jobs.Discount - "
-                          "Jobs.Cost) FROM Customers INNER JOIN Jobs ON Jobs.CusNo = Customers.CusNo WHERE Jobs.JobType = 3 "
-                          "and Jobs.CusNo = ? and Jobs.DateShipped ")
-        + condition;
+    return QStringLiteral("SELECT Jobs.CusNo, Count(Jobs.JobID), Sum(Jobs.Subtotal + Jobs.Discount), Sum(Jobs.Subtotal + "
+                          "Jobs.Discount - Jobs.Cost) FROM Customers INNER JOIN Jobs ON Jobs.CusNo = Customers.CusNo WHERE "
+                          "Jobs.JobType = 3 and Jobs.DateShipped ")
+        + condition + QStringLiteral(" GROUP BY Jobs.CusNo");
 }
 
-QString yearNetSql(const QString &condition)
+struct YearSales
 {
-    return QStringLiteral("SELECT Sum(Jobs.Subtotal + Jobs.Discount) FROM Customers INNER JOIN Jobs ON Jobs.CusNo = "
-                          "Customers.CusNo WHERE Jobs.JobType = 3 and Jobs.CusNo = ? and Jobs.DateShipped ")
-        + condition;
-}
+    std::int32_t count = 0;
+    platform::Value net;
+    platform::Value margin;
+};
 
-// Runs the statement for one customer on the one recordset; false when it
-// failed (shown) or gave no row.
-bool openFor(platform::Recordset &set, const QString &sql, std::int32_t customer)
+// The year's figures by customer number; false when the statement failed
+// (shown). A customer without jobs in the year is not listed: it counts no
+// job and sums nothing (Null), as a sum over no rows does.
+bool readYearSales(CReportRun &run, const QString &condition, QHash<std::int32_t, YearSales> &byCustomer)
 {
+    const QString sql = yearSalesSql(condition);
+    byCustomer.clear();
     try {
-        set.open(platform::Recordset::Type::Snapshot, sql, {platform::Value(std::int32_t(customer))});
-        return !set.isEOF();
+        platform::Recordset set(run.database());
+        set.open(platform::Recordset::Type::Snapshot, sql);
+        for (; !set.isEOF(); set.moveNext())
+            byCustomer.insert(set.value(0).toInt(), {set.value(1).toInt(), set.value(2), set.value(3)});
+        return true;
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot open ") + sql);
         return false;
@@ -69,22 +77,21 @@ bool ReportCustomersByYear(CReportRun &run)
     // A year without jobs shows empty cells, not zeros.
     t.SetShowZeros(false);
     if (customers > 0) {
-        platform::Recordset set(run.database());
+        QHash<std::int32_t, YearSales> sales;
         for (int k = 1; k <= 3; ++k) {
             const RankingYear y = RankingYearOf(run.fromDate, k);
-            const QString sql = yearSalesSql(y.condition);
+            const bool read = readYearSales(run, y.condition, sales);
             for (int r = 0; r < customers; ++r) {
                 // A long run shows how far it is and can be stopped.
                 if (!run.Progress((k - 1) * customers + r, 3 * customers, QStringLiteral("Calculating")))
                     return false;
-                if (t.IsSpecialRow(r))
+                if (!read || t.IsSpecialRow(r))
                     continue;
                 // Column 12 holds the customer until the third year's ranks.
-                if (!openFor(set, sql, t.GetCellLong(r, 12)))
-                    continue;
-                t.SetCellLong(r, k, set.value(0).toInt());
-                t.SetCellCurrency(r, k + 3, MoneyOf(set.value(1)));
-                t.SetCellCurrency(r, k + 6, MoneyOf(set.value(2)));
+                const YearSales year = sales.value(t.GetCellLong(r, 12));
+                t.SetCellLong(r, k, year.count);
+                t.SetCellCurrency(r, k + 3, MoneyOf(year.net));
+                t.SetCellCurrency(r, k + 6, MoneyOf(year.margin));
             }
             const QString year = QString::number(y.year);
             t.RenameColumn(k, QStringLiteral("Orders/") + year);
@@ -109,22 +116,21 @@ bool ReportAverageSalesPerInvoice(CReportRun &run)
     run.LoadReportTable(2212, CXTable::TotalsOneRow, 2);
     if (t.GetRowCount() == 0)
         return true;
-    platform::Recordset set(run.database());
+    QHash<std::int32_t, YearSales> sales;
     t.SetShowZeros(false);
     for (int k = 1; k <= 3; ++k) {
         const int net = k == 1 ? 3 : 7 + k; // columns 3, 9 and 10
         const int rank = 10 + k;
         const RankingYear y = RankingYearOf(run.fromDate, k);
         if (k > 1) {
-            const QString sql = yearNetSql(y.condition);
+            const bool read = readYearSales(run, y.condition, sales);
             for (int r = 0; r < t.GetRowCount(); ++r) {
                 if (!run.Progress((k - 2) * t.GetRowCount() + r, 2 * t.GetRowCount(), QStringLiteral("Calculating")))
                     return false;
                 // The total row is summed afresh below.
-                if (t.IsSpecialRow(r))
+                if (!read || t.IsSpecialRow(r))
                     continue;
-                if (openFor(set, sql, t.GetCellLong(r, rank)))
-                    t.SetCellCurrency(r, net, MoneyOf(set.value(0)));
+                t.SetCellCurrency(r, net, MoneyOf(sales.value(t.GetCellLong(r, rank)).net));
             }
         }
         const QString year = QString::number(y.year);
