@@ -271,6 +271,16 @@ TEST_F(JobTablesTest, TaxableAmountFollowsTheDiscountShare)
     EXPECT_EQ(job.m_Taxable2, Money());
     job.CalcBalance();
     EXPECT_EQ(job.m_TotalAmount, money("106.46"));
+
+    // The reduction is cut toward zero, never rounded: a third of -0.05 is
+    // -0.016667, so 10.00 becomes 9.9834 (not 9.9833).
+    const qint32 third = addJob(0, 8, QStringLiteral("Subtotal, Discount, TaxNo"), QStringLiteral("30, -0.05, 1"));
+    addItem(third, 0, 1, QStringLiteral("Price, Bleed"), QStringLiteral("10, 0"));
+    addItem(third, 0, 2, QStringLiteral("Price, Bleed"), QStringLiteral("20, 1"));
+    CJobSet small;
+    ASSERT_TRUE(small.FindById(third));
+    small.CalcSubtotal();
+    EXPECT_EQ(small.m_Taxable, money("9.9834"));
 }
 
 TEST_F(JobTablesTest, TotalsCheckSkipsTheMarkerAndReportsDiscrepancies)

@@ -89,6 +89,19 @@ TEST_F(ItemPricing, APriceExactlyAtALimitTakesThatLimitsStep)
     EXPECT_EQ(e->GetNewPrice(), money("7.25"));
 }
 
+TEST_F(ItemPricing, AnItemWhoseServiceHasNoPriceStaysUnpricedNotNoCharge)
+{
+    addService(603, 50, QStringLiteral("Trimming"),
+               {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"SetFor1", "1"}, {"SetCost1", "0"},
+                {"SetPrice1", "0"}, {"Unit", "3"}, {"QBreak1", "1"}, {"RunCost1", "0"}});
+    const qint32 job = addJob(705);
+    addRow(job, 0, {{"ChargeQty", "100"}});
+    addRow(job, 603, {{"ActualQty", "1"}});
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    EXPECT_EQ(e->GetNewPrice(), Money());
+}
+
 TEST_F(ItemPricing, NonAscendingLimitsStopAtTheFirstSmallerEntry)
 {
     insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'500,100,5000'"}});

@@ -96,6 +96,18 @@ protected:
                  .arg(cus));
     }
     QString jobFile(const QString &name) const { return CExport::XmlJobFileFolder() + name; }
+    // Job 1 exported through a template without a stylesheet, not opened
+    // afterwards; the file written.
+    QString exportPlainXml()
+    {
+        QDir().mkpath(CExport::XmlJobTemplateFolder());
+        writeTemplate(CExport::XmlJobTemplateFolder(), QStringLiteral("XMLOnly.xslt"), "<x/>\n");
+        prompts().answerFile(CExport::XmlJobTemplateFolder() + QStringLiteral("XMLOnly.xslt"));
+        prompts().answer(platform::IDNO);
+        CExport exporter;
+        exporter.ExportJobsXml(nullptr, 1);
+        return jobFile(QStringLiteral("Order1234.xml"));
+    }
     static void expectWellFormed(const QString &path)
     {
         int code = -1;
@@ -248,13 +260,7 @@ TEST_F(XmlExportTest, OrderThroughAStylesheetIsWrittenBesideItsTemplateAndOpened
 
 TEST_F(XmlExportTest, PlainXmlHasNoStylesheetAndAsksBeforeOpening)
 {
-    QDir().mkpath(CExport::XmlJobTemplateFolder());
-    writeTemplate(CExport::XmlJobTemplateFolder(), QStringLiteral("XMLOnly.xslt"), "<x/>\n");
-    prompts().answerFile(CExport::XmlJobTemplateFolder() + QStringLiteral("XMLOnly.xslt"));
-    prompts().answer(platform::IDNO);
-    CExport exporter;
-    exporter.ExportJobsXml(nullptr, 1);
-    const QString path = jobFile(QStringLiteral("Order1234.xml"));
+    const QString path = exportPlainXml();
     ASSERT_EQ(prompts().shown().size(), 2);
     EXPECT_EQ(prompts().shown().at(1).text,
               QStringLiteral("Exported to ") + path + QStringLiteral(".\n\nDo you want to open it?"));
@@ -270,13 +276,7 @@ TEST_F(XmlExportTest, TheJobTotalHasTaxAndShippingButNoPayments)
     // balance of 681.40, which is not the total.
     exec(QStringLiteral("UPDATE Jobs SET Subtotal = 1200, Discount = -120, Shipping = 15, Tax = 86.4, Paid = -500, "
                         "Balance = 681.4 WHERE JobID = 1"));
-    QDir().mkpath(CExport::XmlJobTemplateFolder());
-    writeTemplate(CExport::XmlJobTemplateFolder(), QStringLiteral("XMLOnly.xslt"), "<x/>\n");
-    prompts().answerFile(CExport::XmlJobTemplateFolder() + QStringLiteral("XMLOnly.xslt"));
-    prompts().answer(platform::IDNO);
-    CExport exporter;
-    exporter.ExportJobsXml(nullptr, 1);
-    const QString path = jobFile(QStringLiteral("Order1234.xml"));
+    const QString path = exportPlainXml();
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Jobs/Job/Total)")), QStringLiteral("1,181.40"));
 }
 

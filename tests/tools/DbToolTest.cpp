@@ -329,6 +329,43 @@ TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
                                               "a repair would keep every row\n")))
         << r.out.toStdString();
     EXPECT_EQ(bytesOf(db), damaged);
+
+    // The first leaf of Jobs zeroed: the check ends and tells how many rows,
+    // those of that leaf alone, a repair would leave out.
+    int onLeaf = 0;
+    {
+        sqlite3 *h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(db).constData(), &h), SQLITE_OK);
+        sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+        for (int i = 1; i <= 400; ++i) {
+            const QByteArray sql = QStringLiteral("INSERT INTO Jobs (JobNo, WOrderNote) VALUES (%1, '%2')")
+                                       .arg(2000 + i)
+                                       .arg(QString(200, QLatin1Char('w')))
+                                       .toUtf8();
+            ASSERT_EQ(sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(h,
+                           "SELECT pageno, ncell, (SELECT page_size FROM pragma_page_size) FROM dbstat WHERE name = 'Jobs' "
+                           "AND pagetype = 'leaf' ORDER BY path LIMIT 1",
+                           -1, &st, nullptr);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        const int page = sqlite3_column_int(st, 0);
+        onLeaf = sqlite3_column_int(st, 1);
+        const int pageSize = sqlite3_column_int(st, 2);
+        sqlite3_finalize(st);
+        sqlite3_close(h);
+        ASSERT_GT(onLeaf, 0);
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(qint64(page - 1) * pageSize);
+        f.write(QByteArray(pageSize, '\0'));
+    }
+    r = RunDbTool({QStringLiteral("check"), db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("a repair would leave out %1 row(s) of Jobs that cannot be read\n").arg(onLeaf)))
+        << r.out.toStdString();
 }
 
 TEST_F(DbTool, InventoryPrintsTheRowsOfAModeUnderTheGridsColumns)

@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Division, JetExpression, ::testing::Values(
     ExpressionCase{"-7 Mod 3", "-1"},
     ExpressionCase{"7 Mod -3", "1"},
     ExpressionCase{"5.5 Mod 4", "2"},
+    ExpressionCase{"-7.4 Mod 3", "-1"},
     ExpressionCase{"CusNo Mod 0", "<null>"},
     ExpressionCase{"2 ^ 10", "1024"},
     ExpressionCase{"-2 ^ 2", "-4"},

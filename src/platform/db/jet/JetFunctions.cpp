@@ -129,6 +129,17 @@ void jetMoneyAdd(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultUnits(ctx, total);
 }
 
+// n / d (d above 0) to the nearest whole number, ties to the even one.
+__int128 quotientHalfEven(__int128 n, __int128 d)
+{
+    __int128 q = n / d;
+    const __int128 r = n % d;
+    const __int128 twice = 2 * (r < 0 ? -r : r);
+    if (twice > d || (twice == d && q % 2 != 0))
+        q += n < 0 ? -1 : 1;
+    return q;
+}
+
 // A Currency product: the two amounts multiplied exactly and rounded to
 // ten-thousandths, ties to even; 3349 beyond the range.
 void jetMoneyMultiply(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -141,13 +152,7 @@ void jetMoneyMultiply(sqlite3_context *ctx, int, sqlite3_value **argv)
     __int128 b = 0;
     if (!unitsArg(ctx, argv[0], a) || !unitsArg(ctx, argv[1], b))
         return;
-    const __int128 product = a * b;
-    __int128 q = product / Money::kUnitsPerWhole;
-    const __int128 r = product % Money::kUnitsPerWhole;
-    const __int128 twice = 2 * (r < 0 ? -r : r);
-    if (twice > Money::kUnitsPerWhole || (twice == Money::kUnitsPerWhole && q % 2 != 0))
-        q += product < 0 ? -1 : 1;
-    resultUnits(ctx, q);
+    resultUnits(ctx, quotientHalfEven(a * b, Money::kUnitsPerWhole));
 }
 
 // The one argument as a number; false when the result is already given:
@@ -607,12 +612,7 @@ void moneyAvgFinal(sqlite3_context *ctx)
         return;
     }
     // The quotient in ten-thousandths, ties to even.
-    __int128 q = acc->units / acc->count;
-    const sqlite3_int64 r = acc->units % acc->count;
-    const sqlite3_int64 twice = 2 * (r < 0 ? -r : r);
-    if (twice > acc->count || (twice == acc->count && (q % 2 != 0)))
-        q += acc->units < 0 ? -1 : 1;
-    resultUnits(ctx, q);
+    resultUnits(ctx, quotientHalfEven(acc->units, acc->count));
 }
 
 struct Kept
