@@ -867,7 +867,10 @@ void CXListCtrl::OnColumnClick(int column)
     }
     m_sortKind = kind;
 
-    const std::int64_t selected = GetSelectedData();
+    // The record the user has chosen: the selected one, else the current one.
+    std::int64_t selected = GetSelectedData();
+    if (selected == 0 && currentIndex().isValid() && m_model->isValidRow(currentIndex().row()))
+        selected = m_model->rowData(currentIndex().row());
     {
         NoRedraw off(this);
         const bool descending = m_descending;
@@ -882,6 +885,9 @@ void CXListCtrl::OnColumnClick(int column)
         if (selected != 0)
             FindItemByData(selected, true);
     }
+    // The current row moved with its record.
+    if (currentIndex().isValid())
+        m_currentRow = currentIndex().row();
     viewport()->update();
 }
 

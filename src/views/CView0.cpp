@@ -262,7 +262,9 @@ void CView0::OnInitialUpdate()
         connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this] { OnListSelectionChanged(); });
     }
-    // A column's header sorts by it: the list answers the click itself.
+    // A column's header sorts by it: the list answers the click itself, and
+    // the status bar then tells where the chosen row went.
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] { OnListSelectionChanged(); });
     m_tree->installEventFilter(this);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);

@@ -126,6 +126,10 @@ TEST_F(CompanyPieTest, TheDialogShowsTheYearToDate)
         SaveSnapshot(d, QStringLiteral("reports"), QStringLiteral("CompanyPie"));
         // The "Date" menu ticks the range in force, and only it.
         QList<int> ticked;
+        CXRibbon::SetMenuResolver([](QMenu &menu, unsigned, int) {
+            for (int id = 20031; id <= 20054; ++id)
+                menu.addAction(QString::number(id))->setData(id);
+        });
         CXRibbon::SetMenuRunner([&ticked](QMenu &menu, const QPoint &) {
             ticked.clear();
             for (const QAction *action : menu.actions())
@@ -139,6 +143,7 @@ TEST_F(CompanyPieTest, TheDialogShowsTheYearToDate)
         QTest::mouseClick(&d.ribbon(), Qt::LeftButton, {}, d.ribbon().itemRect(30281).center());
         EXPECT_EQ(ticked, QList<int>{20042});
         CXRibbon::SetMenuRunner(nullptr);
+        CXRibbon::SetMenuResolver(nullptr);
         return 2;
     });
     CCompanyPie pie(nullptr);

@@ -19,6 +19,7 @@
 #include "views/CView0.h"
 #include "views/CViewHome.h"
 #include "controls/CHtmlCtrl.h"
+#include "controls/CXTreeCtrl.h"
 #include "estimating/CHtmlDlg.h"
 
 #include <QtGui/QTextCursor>
@@ -287,11 +288,14 @@ TEST_F(ShellTest, CtrlClickOnCompactShowsTheTableAndIndexReport)
     ASSERT_TRUE(shell->InitInstance());
     auto *home = qobject_cast<CViewHome *>(shell->mainFrame()->activeView());
     ASSERT_NE(home, nullptr);
-    home->SelectTreeCode(102); // My Database
+    QTreeWidgetItem *database = home->tree()->FindItemByData(102); // My Database
+    ASSERT_NE(database, nullptr);
+    home->tree()->setCurrentItem(database);
+    home->OnCommand(30401);
     QCoreApplication::processEvents();
     CHtmlCtrl *page = home->browser();
     const QTextCursor link = page->document()->find(QStringLiteral("2. Compact"));
-    ASSERT_FALSE(link.isNull());
+    ASSERT_FALSE(link.isNull()) << page->toPlainText().left(400).toStdString();
     page->setTextCursor(link);
     page->ensureCursorVisible();
     QTextCursor middle = link;
