@@ -15,12 +15,12 @@
 
 // A shop's day on the real program, by mouse and keys only, on a fresh sample
 // shop and without a restart: a new customer whose typed name replaces the
-// placeholder, the database compacted from the main menu, then every list
-// and the time clock used again without an error box. After each step the
-// sqlite3 program reads what the step stored; a screenshot of each step is
-// kept under build/tests/usable/. Runs when TAVREL_XVFB_DISPLAY names a
-// display and Xvfb, xdotool, import and sqlite3 are installed; bounded to
-// three minutes.
+// placeholder, the database compacted from the main menu, every list read
+// again, the jobs view's copy of a job, the brief help and the time clock,
+// with no error box at any step. After each step the sqlite3 program reads
+// what the step stored; a screenshot of each step is kept under
+// build/tests/usable/. Runs when TAVREL_XVFB_DISPLAY names a display and
+// Xvfb, xdotool, import and sqlite3 are installed; bounded to three minutes.
 namespace {
 
 class XvfbDay : public RealProgramTest
@@ -127,12 +127,37 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
         shot(QStringLiteral("05-view-%1").arg(view));
     }
 
-    // 4. The time clock: "Who are you?" lists the shop's operator.
+    // 4. The quote-to-order road of the jobs view: a job selected in the
+    // list, the view's "Copy" button asks what to paste it as.
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(clickSpot(QStringLiteral("tree"), QStringLiteral("Orders")));
+    const std::optional<QPoint> caption = spot(QStringLiteral("item"), QStringLiteral("30673"));
+    ASSERT_TRUE(caption.has_value());
+    click(*caption + QPoint(0, 42)); // the list's first row, under the caption and the header
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30111")));
+    EXPECT_TRUE(waitFor([&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("item")))
+            if (f.value(7) == QLatin1String("Copy and Paste the Selected Job"))
+                return true;
+        return false;
+    })) << "no copy dialog: " << message().toStdString();
+    shot(QStringLiteral("06-copy"));
+    pressKey(QStringLiteral("Escape"));
+    expectNoMessage(QStringLiteral("copy dialog"));
+
+    // 5. F1: the brief help comes up over the view.
+    pressKey(QStringLiteral("F1"));
+    EXPECT_TRUE(waitFor([&] { return layoutLines(QStringLiteral("window")).size() >= 2; })) << "no brief help";
+    shot(QStringLiteral("07-help"));
+    pressKey(QStringLiteral("Escape"));
+    EXPECT_TRUE(waitFor([&] { return layoutLines(QStringLiteral("window")).size() == 1; }));
+
+    // 6. The time clock: "Who are you?" lists the shop's operator.
     ASSERT_TRUE(showView(30008));
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30422")));
     EXPECT_TRUE(waitFor([&] { return spot(QStringLiteral("tree"), QStringLiteral("Jordan")).has_value(); }))
         << "no operator to choose";
-    shot(QStringLiteral("06-operator"));
+    shot(QStringLiteral("08-operator"));
     pressKey(QStringLiteral("Escape"));
     expectNoMessage(QStringLiteral("time clock"));
 
