@@ -251,6 +251,8 @@ void CView0::OnInitialUpdate()
 
     LayoutBars();
     UpdateRibbonStates();
+    // Reminders due today or earlier show (and may open) as the view opens.
+    UpdateReminderCounts(m_mainBar, m_nViewId, 0, true);
 }
 
 void CView0::CreateBars()
@@ -752,7 +754,7 @@ void CView0::PrintListAsShown(int command)
                             m_strViewName, m_strListCaption, m_strFilterSql, command);
 }
 
-void CView0::PrintView()
+void CView0::PrintView(const std::function<void(ViewPrintRequest &)> &adjust)
 {
     PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
     if (!printing) {
@@ -779,6 +781,8 @@ void CView0::PrintView()
         else
             request.list = m_list;
     }
+    if (adjust)
+        adjust(request);
     const int next = printing->PrintView(request);
     if (next == 30103 || next == 30108)
         PostCommand(next);
