@@ -6,6 +6,8 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QRegularExpression>
+
 CXRecordsetSource::CXRecordsetSource(platform::Recordset &recordset, const QString &statement)
     : m_rs(&recordset), m_statement(statement)
 {
@@ -146,6 +148,39 @@ QString CXRecordsetSource::whereOf(const QString &statement)
     const int at = statement.indexOf(QLatin1String(" WHERE "), 0, Qt::CaseInsensitive);
     if (at < 0)
         return QString();
-    QString where = statement.mid(at + 7);
+    // The condition ends where the statement goes on with its grouping,
+    // order or a further SELECT; words inside brackets, parentheses or
+    // quotes do not end it.
+    static const QRegularExpression clauseEnd(QStringLiteral("\\s+(GROUP\\s+BY|HAVING|ORDER\\s+BY|UNION)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const int start = at + 7;
+    int end = int(statement.size());
+    int depth = 0;
+    QChar quote;
+    for (int i = start; i < statement.size(); ++i) {
+        const QChar c = statement.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('[')) {
+            quote = QLatin1Char(']');
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+        } else if (c == QLatin1Char(';') && depth == 0) {
+            end = i;
+            break;
+        } else if (c.isSpace() && depth == 0
+                   && clauseEnd.match(statement, i, QRegularExpression::NormalMatch,
+                                      QRegularExpression::AnchorAtOffsetMatchOption)
+                          .hasMatch()) {
+            end = i;
+            break;
+        }
+    }
+    QString where = statement.mid(start, end - start);
     return where.remove(QLatin1Char('#'));
 }

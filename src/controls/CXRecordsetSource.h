@@ -51,7 +51,8 @@ public:
     long heldCount() const override;
     platform::Value valueAt(long record, int field) override;
 
-    // The WHERE condition of a statement (the text after " WHERE "), "#" removed.
+    // The WHERE condition of a statement: the text after " WHERE " up to the
+    // statement's GROUP BY, HAVING, ORDER BY or UNION, "#" removed.
     static QString whereOf(const QString &statement);
 
 private:

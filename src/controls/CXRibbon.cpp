@@ -1223,7 +1223,9 @@ void CXRibbon::SetReminderCounts(int due, int total, bool open)
     storeRecord(index);
     BlinkItem(kRemindersId, due > 0, 500, 7);
     update();
+    // The list opens once the owner has finished what it is doing (a view
+    // that is still being set up, for one).
     if (open && due > 0 &&
         platform::Settings::readInt(QStringLiteral("Settings"), QStringLiteral("Reminder Option"), 0) > 0)
-        emit commandTriggered(int(kRemindersId));
+        QMetaObject::invokeMethod(this, [this] { emit commandTriggered(int(kRemindersId)); }, Qt::QueuedConnection);
 }

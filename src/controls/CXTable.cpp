@@ -884,7 +884,7 @@ void CXTable::LoadRecordset(CXRowSource &source, int totalMode, int moneyDecimal
     else if (m_totalMode == TotalsRankBands)
         InsertRankBands();
     else if (m_totalMode == TotalsPerGroup && groupStart < r)
-        InsertTotalRow(groupStart, r, QString(), 1, RowSpecial);
+        InsertTotalRow(groupStart, r, QString(), 1, RowSpecial | RowGrandTotal);
 
     if (m_repeatWidth >= 0)
         BlankRepeatedColumns(m_repeatWidth);

@@ -254,6 +254,9 @@ void CXTreeOptCtrl::LoadOptionsFromQuery(const QString &sql, int image, const QS
 void CXTreeOptCtrl::RemoveAllOptions()
 {
     ClearAll();
+    // Emptied, the tree takes the user's ticks again: its owner holds back
+    // what it adds itself.
+    setBusy(false);
     m_options.clear();
     m_checked.clear();
 }

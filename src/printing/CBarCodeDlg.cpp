@@ -10,6 +10,7 @@
 #include "printing/CPrintForm.h"
 
 #include <QtGui/QFont>
+#include <QtGui/QFontInfo>
 #include <QtWidgets/QFontDialog>
 
 namespace {
@@ -235,6 +236,15 @@ void CBarCodeDlg::OnFont()
     if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
         return;
     const QFont chosen = dialog.currentFont();
+    // A face this computer lacks comes back as a stand-in ("Sans Serif"),
+    // whose name would be stored in its place.
+    if (QFontInfo(chosen).family().compare(chosen.family(), Qt::CaseInsensitive) != 0) {
+        platform::Prompt::messageBox(QStringLiteral("The font \"%1\" is not installed on this computer.\n\n"
+                                                    "The barcode font was not changed.")
+                                         .arg(chosen.family()),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
     m_strFontFace = chosen.family();
     m_nFontSize = qRound(chosen.pointSizeF() * 10.0);
     SaveSetting();

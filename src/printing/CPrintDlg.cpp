@@ -255,7 +255,9 @@ void CPrintDlg::FillDocumentTree()
 {
     m_bFilling = true;
     m_documents->RemoveAllOptions();
-    const QList<DocumentEntry> entries = DocumentEntries(m_nViewId, m_nListBranch, m_nListItem, m_pListCtrl != nullptr);
+    // A table shown as a chart is the list on the screen as well.
+    const QList<DocumentEntry> entries =
+        DocumentEntries(m_nViewId, m_nListBranch, m_nListItem, m_pListCtrl != nullptr || m_pChartCtrl != nullptr);
     HTREEITEM root = m_documents->AddRootOption(QStringLiteral("Select a Document:"), kRootImage);
     int first = 0;
     bool current = false;
@@ -288,7 +290,7 @@ void CPrintDlg::FillOptionsTree()
 {
     m_bFilling = true;
     m_optionsTree->RemoveAllOptions();
-    const bool withList = m_pListCtrl != nullptr;
+    const bool withList = m_pListCtrl != nullptr || m_pChartCtrl != nullptr;
     m_nFormNo = FormNumberOf(m_nViewId, m_nListBranch, m_nKind, withList);
     QString list;
     QString heading;

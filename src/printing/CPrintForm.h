@@ -28,6 +28,8 @@
 // Form numbers: 1-9 order documents, 11-19 quote documents, 41-49 A/R
 // documents, 99 receipts, 100 lists and everything else; a missing form
 // falls back to form 100, then to the cleared defaults.
+class CXTable;
+
 class CPrintForm : public CPrint, public PrintService
 {
 public:
@@ -111,6 +113,10 @@ public:
     // view follows with (30108 mail the attachment), or 0.
     int RunPrintCommand(int command, const QString &viewName, const QString &listCaption,
                         const QString &filterText);
+    // A report table printed as it is shown: its column titles' breaks, and
+    // its title, subtitle, filter line (when it names a condition) and
+    // heading as the printout's heading lines.
+    void TakeReportTableTexts(CXTable &table);
     // The attachment file name of a title: the ten characters ? < > | : * / \ .
     // and the double quote removed, "List" for the list on the screen, the
     // job number or the customer number added, ".pdf".

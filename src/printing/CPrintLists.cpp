@@ -309,10 +309,12 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         const bool special = flags & CXTable::RowSpecial;
         dc.setFont((special || (flags & CXTable::RowFlag16)) ? m_fonts[FontBodyBold] : m_fonts[FontBody]);
         x = left;
+        int shown = 0;
         for (int c = 0; c < columns; ++c) {
             int w = table->GetColumnWidth(c);
             if (w <= 0)
                 continue;
+            ++shown;
             QString text = c == 0 ? firstCell : table->GetCellText(row, c);
             QRect cell(x, y, w, m_nLineHeight);
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
@@ -337,15 +339,14 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                     dc.drawLine(cell.topRight(), cell.bottomRight());
                 }
             } else if (flags & CXTable::RowFlag16) {
-                if (c == 0) {
+                // A caption row, as the screen shows it: its first cell, then
+                // its second shown cell running to the right edge.
+                if (shown == 1) {
                     dc.fillRect(cell, shade2);
-                } else if (c == 1) {
+                } else {
                     w = left + area.width() - x;
                     cell.setWidth(w);
                     dc.fillRect(cell, shade1);
-                } else {
-                    x += w;
-                    continue;
                 }
             } else if (flags & CXTable::RowSeparator) {
                 dc.setPen(QPen(shade3, framePen2.width()));
@@ -359,7 +360,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
             DrawTextBox(dc, text, textRect, w - m_nPad / 4, table->GetColumnFormat(c), nullptr);
             x += w;
-            if ((flags & CXTable::RowFlag16) && c == 1)
+            if ((flags & CXTable::RowFlag16) && shown == 2)
                 break;
         }
         dc.setPen(Qt::black);

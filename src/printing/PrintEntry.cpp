@@ -156,7 +156,8 @@ int CPrintForm::PrintJobDocument(int viewId, int listBranch, int listItem, qint6
         command = m_nPresetCommand;
         kind = m_nPresetKind;
         options = m_nPresetOptions;
-        for (const CPrintDlg::DocumentEntry &e : CPrintDlg::DocumentEntries(viewId, listBranch, listItem, list))
+        for (const CPrintDlg::DocumentEntry &e :
+             CPrintDlg::DocumentEntries(viewId, listBranch, listItem, list != nullptr || chart != nullptr))
             if (e.kind == kind)
                 title = e.text.trimmed();
     } else {
@@ -433,8 +434,11 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
 {
     if (command <= 0)
         return 0;
-    // The headings of lists: the list caption, the filter and the size.
-    if (m_nKind >= 100) {
+    // The headings of lists: the list caption, the filter and the size; a
+    // report shown as a table keeps its own.
+    if (m_nKind == 100 && m_nContext == kReportsView && m_pChart && m_pChart->table()) {
+        TakeReportTableTexts(*m_pChart->table());
+    } else if (m_nKind >= 100) {
         if (m_nKind == 100) {
             m_strTitle = viewName;
             if (m_strTitle.isEmpty())
@@ -503,6 +507,18 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
     }
     endPrinterBatch();
     return 0;
+}
+
+void CPrintForm::TakeReportTableTexts(CXTable &table)
+{
+    // The column titles' "/" breaks become heading lines, as the chart shows them.
+    table.ApplyColumnFlags();
+    m_strTitle = table.m_title;
+    m_strHeading1 = table.m_subtitle;
+    QString filterLine = table.m_filterText;
+    filterLine.remove(QLatin1Char('#'));
+    m_strHeading2 = filterLine.trimmed() == QLatin1String("Filter:") ? QString() : filterLine;
+    m_strHeading3 = table.m_headingText;
 }
 
 int CPrintForm::PrintView(const ViewPrintRequest &request)

@@ -14,7 +14,6 @@
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
-#include "printing/CPrint.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
@@ -22,7 +21,6 @@
 #include "reports/CCompanyPie.h"
 #include "reports/CUserListDlg.h"
 #include "reports/ReportLists.h"
-#include "reports/ReportPrinting.h"
 #include "reports/ReportSql.h"
 #include "reports/UserQueries.h"
 
@@ -362,26 +360,18 @@ void CViewReports::PrintView()
 {
     if (m_nBranch == 25)
         return;
-    PrintService *service = ZqApp() ? ZqApp()->printService() : nullptr;
-    if (!service) {
-        ReportNotAvailable(QStringLiteral("Printing"));
-        return;
-    }
-    if (m_bTableMode) {
-        PrintReportTable(*service, m_chart, CPrint::kPrintDialog);
-        return;
-    }
-    if (m_nBranch == 6) {
-        const std::int64_t key = GetSelectedItemData();
+    // The print entry and its dialog: the shown report's table (with its own
+    // headings) or list; a posting journal row names its posting.
+    CView0::PrintView([this](ViewPrintRequest &request) {
+        request.list = m_bTableMode ? nullptr : m_list;
+        request.chart = m_bTableMode ? m_chart : nullptr;
         QString first, second;
-        if (!PostingHeaderTexts(SharedDatabase(), int(key), first, second)) {
-            PrintListAsShown(CPrint::kPrintDialog);
-            return;
+        if (!m_bTableMode && m_nBranch == 6 && PostingHeaderTexts(SharedDatabase(), int(request.key), first, second)) {
+            request.viewName = first;
+            request.listCaption = second;
+            request.filterText.clear();
         }
-        service->PrintList(m_list, first, second, QString(), CPrint::kPrintDialog);
-        return;
-    }
-    PrintListAsShown(CPrint::kPrintDialog);
+    });
 }
 
 void CViewReports::FillChangedJobsList()

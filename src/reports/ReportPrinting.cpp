@@ -9,10 +9,9 @@ int PrintReportTable(PrintService &service, CXChartCtrl *chart, int command, con
     CXTable *table = chart ? chart->table() : nullptr;
     if (!table || table->GetRowCount() == 0)
         return 0;
-    // The column titles' "/" breaks become heading lines, as the chart shows them.
-    table->ApplyColumnFlags();
     auto *form = dynamic_cast<CPrintForm *>(&service);
     if (!form) {
+        table->ApplyColumnFlags();
         service.PrintViewList(30005, nullptr, chart, table->m_title, table->m_subtitle, QString(), command);
         return 2;
     }
@@ -21,12 +20,7 @@ int PrintReportTable(PrintService &service, CXChartCtrl *chart, int command, con
     form->m_nContext = 30005;
     form->m_pChart = chart;
     form->m_nRecords = table->GetRowCount();
-    form->m_strTitle = table->m_title;
-    form->m_strHeading1 = table->m_subtitle;
-    QString filterLine = table->m_filterText;
-    filterLine.remove(QLatin1Char('#'));
-    form->m_strHeading2 = filterLine == QLatin1String("Filter: ") ? QString() : filterLine;
-    form->m_strHeading3 = table->m_headingText;
+    form->TakeReportTableTexts(*table);
     form->m_nFormNo = 100;
     form->FindForm();
     form->m_strOutputFile = outputFile;

@@ -48,7 +48,7 @@ constexpr StringEntry kStrings[] = {
     {44154, u"Comparison,Sales Departments,Service Departments,Services,Products,Customers,Business Types,Customer Service Reps,Sales Reps,Sales By Month Posted,Sales By Month Paid,Write-ups By Day,Customers By Year,"},
     {44155, u"Production,Orders,Orders Expected,Services To-Do,Services Done and Posted,Date In vs Date Shipped,"},
     {44156, u"At a Glance,Summary,Top Sales,"},
-    {44157, u"Special Reports,Activities of My Company,Missing/Duplicate Jobs,"},
+    {44157, u"Special Reports,Activities of My Company,Missing/Duplicate Jobs,Daily Register...,"},
     {44161, u"Orders+Sales by Date In,Daily,Weekly,Monthly,Quarterly,Yearly,"},
     {44162, u"Sales by Date Shipped,Daily,Weekly,Monthly,Quarterly,Yearly,"},
     {44163, u"Sales by Date Fully Paid,Daily,Weekly,Monthly,Quarterly,Yearly,"},

@@ -150,6 +150,16 @@ void buildListMenus(QMenu &menu)
                            {30748, "View History \u00b7 XML"},
                            {0, ""},
                            {30749, "Inventory Options"}});
+    // The schedule view's settings (21): its own options and setup tables.
+    QMenu *settings = menu.addMenu(QStringLiteral("Scheduler Settings"));
+    addEntries(settings, {{30541, "List Options..."},
+                          {30543, "New Item Options..."},
+                          {0, ""},
+                          {30721, "Service Centers..."},
+                          {30722, "Service Tags..."},
+                          {30723, "Item Tags..."},
+                          {0, ""},
+                          {30674, "All Settings..."}});
 }
 
 void copyMenu(QMenu &to, const QMenu &from)

@@ -274,6 +274,8 @@ void CView0::OnInitialUpdate()
 
     LayoutBars();
     UpdateRibbonStates();
+    // Reminders due today or earlier show (and may open) as the view opens.
+    UpdateReminderCounts(m_mainBar, m_nViewId, 0, true);
 }
 
 void CView0::CreateBars()
@@ -805,7 +807,7 @@ void CView0::PrintListAsShown(int command)
                             m_strViewName, m_strListCaption, m_strFilterSql, command);
 }
 
-void CView0::PrintView()
+void CView0::PrintView(const std::function<void(ViewPrintRequest &)> &adjust)
 {
     PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
     if (!printing) {
@@ -832,6 +834,8 @@ void CView0::PrintView()
         else
             request.list = m_list;
     }
+    if (adjust)
+        adjust(request);
     const int next = printing->PrintView(request);
     if (next == 30103 || next == 30108)
         PostCommand(next);

@@ -35,6 +35,8 @@ class QTreeWidgetItem;
 // answers the same way (refresh, find and filter, column sizes, list option,
 // date ranges, deletion, database backup ...) live here; derived views add
 // their own through OnCommand and IsCommandEnabled.
+struct ViewPrintRequest;
+
 class CView0 : public QWidget, public PopupMenuOwner
 {
     Q_OBJECT
@@ -329,8 +331,9 @@ protected:
     // Printing of the list or chart as shown (57607-57609) and of the screen (30335).
     void PrintListAsShown(int command);
     // The print command (30330): the print entry with the view's list, chart
-    // or current record; what it answers is carried out.
-    void PrintView();
+    // or current record; what it answers is carried out. A view may change
+    // the request before it goes.
+    void PrintView(const std::function<void(ViewPrintRequest &)> &adjust = {});
     void PrintScreenOfList();
 
 private:

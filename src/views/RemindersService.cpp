@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "controls/CXRibbon.h"
 #include "data/CTodoSet.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 
@@ -35,21 +36,21 @@ RemindersAnswer ShowReminders(const RemindersRequest &request, QWidget *parent, 
     return answer;
 }
 
-void UpdateReminderCounts(CXRibbon *ribbon, qint32 viewId, qint32 refId)
+void UpdateReminderCounts(CXRibbon *ribbon, qint32 viewId, qint32 refId, bool open)
 {
-    if (!ribbon)
+    if (!ribbon || !SharedDatabase().isOpen())
         return;
     CZqApp *app = ZqApp();
     const int choice = app ? app->GetSettingInt(QStringLiteral("Reminder Default"), 29831) : 29831;
     const bool allSections = app && refId == 0 && app->GetSettingInt(QStringLiteral("Reminder Section"), 0) == 1;
     const qint32 view = allSections ? 0 : viewId;
-    // Counted over the reminders still to do of the chosen person.
-    const int toDo = choice >= CTodoSet::MyReminders ? CTodoSet::MyToDo : CTodoSet::EveryonesToDo;
     try {
+        // Due: the chosen list's reminders due today or earlier; the total
+        // counts everyone's reminders still to do.
         CTodoSet todos;
-        const int due = todos.OpenList(view, refId, toDo, true);
-        const int total = todos.OpenList(view, refId, toDo, false);
-        ribbon->SetReminderCounts(due, total, false);
+        const int due = todos.OpenList(view, refId, choice, true);
+        const int total = todos.OpenList(view, refId, CTodoSet::EveryonesToDo, false);
+        ribbon->SetReminderCounts(due, total, open);
     } catch (const platform::DbException &) {
         // The counts stay as they were.
     }

@@ -35,5 +35,7 @@ void SetRemindersOpener(RemindersOpener opener);
 RemindersAnswer ShowReminders(const RemindersRequest &request, QWidget *parent, CXRibbon *ribbon);
 
 // Shows on the ribbon's reminders item how many reminders of the area (or
-// record) are due today or earlier and how many are still to do.
-void UpdateReminderCounts(CXRibbon *ribbon, qint32 viewId, qint32 refId);
+// record) are due today or earlier and how many are still to do; with `open`
+// the reminders list opens by itself when something is due and the
+// workstation asked for that.
+void UpdateReminderCounts(CXRibbon *ribbon, qint32 viewId, qint32 refId, bool open = false);

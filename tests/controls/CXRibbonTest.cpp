@@ -6,6 +6,7 @@
 #include "platform/Settings.h"
 
 #include <QtCore/QEvent>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 
 namespace {
@@ -263,6 +264,9 @@ TEST_F(CXRibbonTest, ReminderCountsSetTextImageBlinkAndOpening)
 
     platform::Settings::writeInt(QStringLiteral("Settings"), QStringLiteral("Reminder Option"), 1);
     bar.SetReminderCounts(1, 1, true);
+    // The list opens once the owner is done with what it was doing.
+    EXPECT_EQ(commands.count(), 0);
+    QApplication::processEvents();
     ASSERT_EQ(commands.count(), 1);
     EXPECT_EQ(commands.at(0).at(0).toInt(), 8900);
     bar.BlinkItem(8900, false);

@@ -66,8 +66,14 @@ TEST_F(FileTransferTest, TheDatabaseGoesOutAsAConsistentSnapshot)
     onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
         EXPECT_EQ(d.fileBox()->currentText(), DataFolder() + QStringLiteral("TavrelData.mdb"));
         EXPECT_EQ(d.stripText(), QStringLiteral("Select a file and click Send Now"));
+        // The strip says the site is open only once the server has taken
+        // the logon.
+        QString whenOpened;
+        QObject::connect(&d.transfer(), &SupportTransfer::opened, &d, [&] { whenOpened = d.stripText(); });
         d.SendCommand(30230);
+        EXPECT_EQ(d.stripText(), QStringLiteral("Opening Ftp Site..."));
         waitForEnd(d.transfer());
+        EXPECT_EQ(whenOpened, QStringLiteral("Ftp Site Opened.Transfering..."));
         EXPECT_EQ(d.stripText(), QStringLiteral("Transfered the file successfully."));
         TavrelTest::SaveSnapshot(d, QStringLiteral("exchange"), QStringLiteral("file-transfer"));
         d.SendCommand(2);
@@ -145,4 +151,29 @@ TEST_F(FileTransferTest, NoServerIsSaid)
     QString error;
     EXPECT_FALSE(transfer.ListDownloads(names, error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot connect to: 127.0.0.1\n\n"))) << error.toStdString();
+}
+
+TEST_F(FileTransferTest, ARefusedLogonIsAFailureToConnect)
+{
+    // The test server takes anonymous logons only.
+    testservers::FtpServer server(site, 300, true);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportFtpHost"),
+                                    QStringLiteral("ftp://shop@") + server.host());
+    prompts().answer(platform::IDOK);
+    onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
+        d.SendCommand(30230);
+        waitForEnd(d.transfer());
+        EXPECT_EQ(d.stripText(), QStringLiteral("Cannot connect! Make sure you are connected to the internet."));
+        d.SendCommand(2);
+        return 2;
+    });
+    CFileTransferDlg dialog(CFileTransferDlg::Send, nullptr);
+    dialog.DoModal();
+    QStringList boxes;
+    for (const platform::PromptRecord &shown : prompts().shown())
+        if (shown.text.startsWith(QLatin1String("Cannot")))
+            boxes << shown.text;
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Cannot connect to: 127.0.0.1\n\nLogin denied")});
+    EXPECT_TRUE(QDir(site + QStringLiteral("/incoming")).isEmpty());
 }

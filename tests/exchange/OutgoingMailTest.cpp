@@ -14,6 +14,8 @@
 #include <QtCore/QProcess>
 #include <QtWidgets/QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 
@@ -56,9 +58,9 @@ protected:
         CMail::setAttachmentWait(2000);
         ShopTest::TearDown();
     }
-    QString attachment()
+    QString attachment(const QString &name = QStringLiteral("Invoice 1234.pdf"))
     {
-        const QString path = tempPath(QStringLiteral("Invoice 1234.pdf"));
+        const QString path = tempPath(name);
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         QByteArray bytes;
@@ -75,7 +77,9 @@ TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
     testservers::SmtpServer server(folder);
     ASSERT_TRUE(server.started()) << server.error().toStdString();
     app->emailSettings().Outgoing = server.url();
-    const QString file = attachment();
+    // A name, a subject and an attachment beyond ASCII travel in the mail
+    // standards' encodings: the message itself is 7-bit.
+    const QString file = attachment(QStringLiteral("Rechnung Müller – 1234.pdf"));
     onDialog<CMailCompose>([](CMailCompose &d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("New Message"));
         TavrelTest::SaveSnapshot(d, QStringLiteral("exchange"), QStringLiteral("mail-compose"));
@@ -83,17 +87,20 @@ TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
         return 1;
     });
     CMail mail;
-    EXPECT_TRUE(mail.Send(QStringLiteral("Ann <ann@customer.test>"), QStringLiteral("Invoice 1234 – Müller"),
-                          QStringLiteral("Dear Ann,\r\nyour invoice is attached.\r\n"), file));
+    EXPECT_TRUE(mail.Send(QStringLiteral("Jörg Müller <joerg@customer.test>"), QStringLiteral("Invoice 1234 – Müller"),
+                          QStringLiteral("Dear Jörg,\r\nyour invoice is attached.\r\n"), file));
     const QString eml = folder + QStringLiteral("/1.eml");
     ASSERT_TRUE(QFile::exists(eml));
-    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nann@customer.test\n"));
+    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\njoerg@customer.test\n"));
+    const QByteArray raw = ReadTestFile(eml);
+    EXPECT_TRUE(std::all_of(raw.begin(), raw.end(), [](char c) { return uchar(c) < 0x80; }));
+    EXPECT_FALSE(raw.contains("=0A"));
     QFile original(file);
     original.open(QIODevice::ReadOnly);
     const QString md5 = QString::fromLatin1(QCryptographicHash::hash(original.readAll(), QCryptographicHash::Md5).toHex());
-    EXPECT_EQ(parsed(eml), QStringLiteral("Subject: Invoice 1234 – Müller\nFrom: orders@print.test\nTo: Ann "
-                                          "<ann@customer.test>\nBody: Dear Ann,|your invoice is attached.|\n"
-                                          "Attachment: Invoice 1234.pdf ") +
+    EXPECT_EQ(parsed(eml), QStringLiteral("Subject: Invoice 1234 – Müller\nFrom: orders@print.test\nTo: Jörg Müller "
+                                          "<joerg@customer.test>\nBody: Dear Jörg,|your invoice is attached.|\n"
+                                          "Attachment: Rechnung Müller – 1234.pdf ") +
                                md5 + QLatin1Char('\n'));
 }
 

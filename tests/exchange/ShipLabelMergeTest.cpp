@@ -20,12 +20,12 @@ protected:
     }
 };
 
-TEST_F(ShipLabelMerge, TheLabelDialogWritesOneMergeRecordPerBox)
+TEST_F(ShipLabelMerge, TheLabelDialogWritesOneMergeRecordPerBoxEachOnOneLine)
 {
     exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, Title, CusNo, ShiptoNo, Status) VALUES (10, 0, 5001, "
                         "'Catalogs', 100, 55, 0)"));
     exec(QStringLiteral("INSERT INTO Items (ItemID, JobID, SerNo, ItemNo, SubNo, Description, Price, ChargeQty) VALUES "
-                        "(100, 10, 0, 1, 0, 'Spring catalog', 900, 5000)"));
+                        "(100, 10, 0, 1, 0, 'Spring' & Chr(13) & Chr(10) & 'catalog' & Chr(9) & 'v2', 900, 5000)"));
     const QString folder = tempPath(QStringLiteral("merge"));
     QDir().mkpath(folder);
     platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("Path-TemplateDataSource"), folder);
@@ -53,14 +53,14 @@ rows = list(csv.reader(open(sys.argv[1], newline='', encoding='cp1252'), dialect
 h = [c.strip() for c in rows[0]]
 print(len(rows) - 1)
 for r in rows[1:]:
-    print(r[h.index('BoxNo')], r[h.index('TotalBoxes')], r[h.index('QtyPerBox')], r[h.index('JobBarcode')],
-          r[h.index('ItemBarcode')], r[h.index('Name')])
+    print(len(r), r[h.index('BoxNo')], r[h.index('TotalBoxes')], r[h.index('QtyPerBox')], r[h.index('JobBarcode')],
+          r[h.index('ItemBarcode')], r[h.index('Name')], r[h.index('Description')])
 )"),
                                {path}, &code);
     EXPECT_EQ(code, 0) << out.toStdString();
     QString expected = QStringLiteral("5\n");
     for (int box = 1; box <= 5; ++box)
-        expected += QStringLiteral("%1 5 1000 *^10#* *&100#* Acme Warehouse\n").arg(box);
+        expected += QStringLiteral("96 %1 5 1000 *^10#* *&100#* Acme Warehouse Spring catalog v2\n").arg(box);
     EXPECT_EQ(out, expected);
 }
 

@@ -215,6 +215,20 @@ TEST_F(WebOrdersTest, ItemQuantitiesOriginalsAndReferences)
     }
 }
 
+TEST_F(WebOrdersTest, AnOrderOfMoreItemsThanAJobHoldsIsReadToItsLimitAndSaysSo)
+{
+    QStringList lines = {QStringLiteral("Customer No: 202")};
+    for (int n = 1; n <= 256; ++n)
+        lines << QStringLiteral("Item Description: Item %1").arg(n) << QStringLiteral("Item Quantity: %1").arg(n);
+    prompts().answer(platform::IDOK);
+    const auto order = parse(Mail(lines));
+    ASSERT_EQ(order->m_items.size(), 255);
+    EXPECT_EQ(order->m_items[254].description, QStringLiteral("Item 255"));
+    EXPECT_EQ(order->m_items[254].quantity, 255);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("This order lists 256 items; an order holds at most 255.\n\n"
+                                                   "Only the first 255 items are read."));
+}
+
 TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
 {
     const auto order = parse(Mail({
@@ -808,6 +822,55 @@ TEST_F(WebOrdersTest, AnIncomingFolderListsXmlOrders)
         return 2;
     });
     reader.DoModal();
+}
+
+TEST_F(WebOrdersTest, XmlOrdersFromAFolderAndAnFtpSiteFindCustomerBuyerAndShipTo)
+{
+    // The default key paths: the customer's name, the buyer's e-mail and the
+    // street of the ship-to address.
+    exec(QStringLiteral("UPDATE Contacts SET Email = 'nora@harbor.test' WHERE ContactNo = 3002"));
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?>\n<OrderRequest>\n"
+        "<From><Credential><Identity>Harbor Lane Bakery</Identity></Credential></From>\n"
+        "<BillTo><Address><Email>nora@harbor.test</Email><Phone>555-0101</Phone>"
+        "<PostalAddress><Street>123 Main St</Street></PostalAddress></Address></BillTo>\n"
+        "<ItemOut quantity=\"500\"><ItemID><SupplierPartID>50-1T</SupplierPartID></ItemID>"
+        "<ItemDetail><Description>Cards</Description></ItemDetail><UnitPrice>0.10</UnitPrice></ItemOut>\n"
+        "</OrderRequest>\n";
+    const QString site = tempPath(QStringLiteral("site"));
+    // A folder and a file whose names need escaping in an address.
+    QDir().mkpath(site + QStringLiteral("/web orders"));
+    WriteBytes(site + QStringLiteral("/web orders/order 7.xml"), xml);
+    testservers::FtpServer server(site);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+
+    const QString folder = QDir::toNativeSeparators(site + QStringLiteral("/web orders"));
+    const QString ftp = server.host() + QStringLiteral("\\web orders");
+    for (const QString &incoming : {folder, ftp}) {
+        SCOPED_TRACE(incoming.toStdString());
+        app->emailSettings().LogonName.clear();
+        app->emailSettings().Incoming = incoming;
+        app->SaveEmailSettings();
+        prompts().clear();
+        CEmailRead reader(nullptr);
+        prompts().onDialog([&](QDialog &) {
+            EXPECT_EQ(reader.m_nSource, int(WebOrderSource::XmlFiles));
+            reader.OnReceive();
+            EXPECT_EQ(reader.m_listMessages.GetItemCount(), 1);
+            reader.SelectMessage(0);
+            const CJobSet &job = reader.m_order.m_jobSet;
+            EXPECT_EQ(job.m_CusNo, 202);
+            EXPECT_EQ(job.m_BuyerNo, 3002);
+            EXPECT_EQ(job.m_ShiptoNo, 402);
+            EXPECT_EQ(job.m_Title, QStringLiteral("Cards"));
+            EXPECT_EQ(reader.m_listItems.GetItemText(0, 2), QStringLiteral("500"));
+            EXPECT_EQ(reader.m_listItems.GetItemText(0, 5), QStringLiteral("50-1T"));
+            return 2;
+        });
+        reader.DoModal();
+        // The reader alone was shown: no question about the customer.
+        EXPECT_EQ(prompts().shown().size(), 1) << prompts().lastText().toStdString();
+    }
 }
 
 TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)

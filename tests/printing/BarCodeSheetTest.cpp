@@ -14,6 +14,8 @@
 #include <QtCore/QDir>
 #include <QtCore/QProcess>
 #include <QtGui/QImage>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 
 #include <algorithm>
 #include <QtPrintSupport/QPrintDialog>
@@ -105,7 +107,12 @@ TEST_F(BarCodeSheetTest, TheDialogsGroupsDocumentsAndFont)
         EXPECT_EQ(d.optionTree()->FindOption(8)->text(0), QStringLiteral("Estimate"));
         EXPECT_EQ(d.optionTree()->FindOption(12)->text(0), QStringLiteral("Quotation"));
         EXPECT_EQ(r.itemAt(r.FindItem(30213)).state, struct_RIB_ITEM::Disabled);
-        d.SetDocument(5, true);
+        // The user ticks "Invoice" (the space bar on the chosen entry).
+        CXTreeOptCtrl *tree = d.optionTree();
+        tree->setCurrentItem(tree->FindOption(5));
+        QTest::keyClick(tree, Qt::Key_Space);
+        QApplication::processEvents();
+        EXPECT_TRUE(tree->IsOptionChecked(5));
         EXPECT_EQ(d.m_nDocMask, 16);
         EXPECT_NE(r.itemAt(r.FindItem(30213)).state, struct_RIB_ITEM::Disabled);
         d.SendCommand(30213);
@@ -131,9 +138,22 @@ TEST_F(BarCodeSheetTest, TheDialogsGroupsDocumentsAndFont)
         d.SendCommand(30213);
         EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 241")),
                   QStringLiteral("WASP 39 M,240,4,"));
+        // A face this computer lacks is not stored under a stand-in's name.
+        prompts().answer(platform::IDOK);
+        onDialog<QFontDialog>([](QFontDialog &f) {
+            QFont font(QStringLiteral("No Such Barcode Face"));
+            font.setPointSizeF(18);
+            f.setCurrentFont(font);
+            return int(QDialog::Accepted);
+        });
+        d.SendCommand(30219);
+        EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral(" is not installed on this computer.\n\n"
+                                                                 "The barcode font was not changed.")))
+            << prompts().lastText().toStdString();
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Barcode Font: WASP 39 M   Size: 24.0 points"));
         // A new font is saved at once with the mask.
         onDialog<QFontDialog>([](QFontDialog &f) {
-            QFont font(QStringLiteral("Courier New"));
+            QFont font(QStringLiteral("DejaVu Sans"));
             font.setPointSizeF(20);
             f.setCurrentFont(font);
             return int(QDialog::Accepted);

@@ -189,26 +189,37 @@ TEST(AutoSchedule, EachItemStartsAgainAndFindsOnlyItsOwnProof)
     EXPECT_EQ(daysOf(plan, rows), (std::vector<int>{2, 3, 2, 3, 8, 8}));
 }
 
-TEST(AutoSchedule, OffsetsPastTheLastDayStayOnDay254)
+TEST(AutoSchedule, OffsetsPastTheLastDayStayOnDay254AndTodayMustHaveADay)
 {
     // A 300-day order: whatever today is, no service gets 0 ("done") or 255
-    // ("no day"), and none a day before today unless past day 254.
+    // ("no day"), and none a day before today; once today lies past day 254
+    // (DateIn + 253) the order cannot be scheduled until DateIn is moved.
     const QDate in(2024, 1, 1);
     const QDate due = in.addDays(300);
     for (int daysIn = 0; daysIn <= 300; daysIn += 7) {
         const QList<AutoScheduleRow> rows = item(1, {{kPrep}, {kPaper}, {kPrinting}, {kBindery}});
         const QDate today = in.addDays(daysIn);
         const AutoSchedulePlan plan = PlanAutoSchedule(input(in, due, today, rows));
+        EXPECT_EQ(plan.missingDate.isEmpty(), daysIn <= kLastScheduleDay - 1) << daysIn;
+        if (!plan.missingDate.isEmpty()) {
+            EXPECT_TRUE(plan.days.isEmpty()) << daysIn;
+            continue;
+        }
         for (int day : daysOf(plan, rows)) {
-            EXPECT_GE(day, 1) << daysIn;
+            EXPECT_GE(day, daysIn + 1) << daysIn;
             EXPECT_LE(day, kLastScheduleDay) << daysIn;
-            if (daysIn < kLastScheduleDay - 3)
-                EXPECT_GE(day, daysIn + 1) << daysIn;
         }
     }
     const QList<AutoScheduleRow> rows = item(1, {{kPrep}, {kPaper}});
-    const AutoSchedulePlan late = PlanAutoSchedule(input(in, due, in.addDays(280), rows));
-    EXPECT_EQ(daysOf(late, rows), (std::vector<int>{254, 254}));
+    // Tuesday 09/10/2024 is DateIn + 253: day 254, the last.
+    const AutoSchedulePlan last = PlanAutoSchedule(input(in, due, QDate(2024, 9, 10), rows));
+    EXPECT_EQ(daysOf(last, rows), (std::vector<int>{254, 254}));
+    const AutoSchedulePlan late = PlanAutoSchedule(input(in, due, QDate(2024, 9, 11), rows));
+    EXPECT_EQ(late.missingDate, QStringLiteral("In = Today - 253 days or later"));
+    EXPECT_TRUE(late.changes.isEmpty());
+    EXPECT_EQ(AutoScheduleDateQuestion(late.missingDate),
+              QStringLiteral("To Auto-Schedule, you must set Date In = Today - 253 days or later.\n\nDo you want to "
+                             "set date(s)?"));
 }
 
 TEST(AutoSchedule, ClosedDays)

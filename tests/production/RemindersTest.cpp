@@ -5,6 +5,7 @@
 #include "controls/CXRibbon.h"
 #include "production/reminders/CTodoDlg.h"
 #include "production/reminders/CTodoList.h"
+#include "production/schedule/CViewSchedule.h"
 #include "views/RemindersService.h"
 #include "views/CDlgOptions.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -269,14 +270,43 @@ TEST_F(Reminders, AReminderWhoseSubjectIsGoneOrThatIsMissing)
 
 TEST_F(Reminders, TheRibbonCountsTheRecordsReminders)
 {
+    // "Today" follows the chosen list (My To-Do); "Later" counts everyone's.
+    app->m_nDefaultCsr = 3;
+    app->WriteSettingInt(QStringLiteral("Reminder Default"), 29831);
     addTodo(kJobs, m_job, 3, today(), 0, QStringLiteral("Today"));
     addTodo(kJobs, m_job, 3, today().addDays(3), 0, QStringLiteral("Later"));
+    addTodo(kJobs, m_job, 5, today().addDays(4), 0, QStringLiteral("For Ben, later"));
     addTodo(kJobs, m_job, 3, today().addDays(-3), 3, QStringLiteral("Done"));
     CXRibbon ribbon;
     ribbon.Create(nullptr, 1, 90, 1, 131, 1, 0, 0, 0, 0, 0);
     ribbon.AddItem(8900, QStringLiteral("Reminders"), 0, 131, 96, 2, 2084, 0, 0, 110);
     UpdateReminderCounts(&ribbon, kJobs, m_job);
-    EXPECT_EQ(ribbon.itemAt(ribbon.FindItem(8900)).text2, QStringLiteral("Reminders: 1 Today + 1 Later"));
+    EXPECT_EQ(ribbon.itemAt(ribbon.FindItem(8900)).text2, QStringLiteral("Reminders: 1 Today + 2 Later"));
+}
+
+TEST_F(Reminders, AViewShowsItsDueRemindersAsItOpensAndPopsTheListUpWhenAsked)
+{
+    constexpr int kScheduler = 30007;
+    addTodo(kScheduler, 0, 0, today(), 0, QStringLiteral("Order paper"));
+    addTodo(kScheduler, 0, 0, today().addDays(2), 0, QStringLiteral("Clean press"));
+    int opened = 0;
+    SetRemindersOpener([&](const RemindersRequest &request, QWidget *) {
+        EXPECT_EQ(request.viewId, kScheduler);
+        ++opened;
+        return RemindersAnswer();
+    });
+    for (int option : {0, 1}) {
+        app->WriteSettingInt(QStringLiteral("Reminder Option"), option);
+        opened = 0;
+        CViewSchedule view;
+        view.OnInitialUpdate();
+        QApplication::processEvents();
+        const struct_RIB_ITEM &item = view.mainBar()->itemAt(view.mainBar()->FindItem(8900));
+        EXPECT_EQ(item.text2, QStringLiteral("Reminders: 1 Today + 1 Later"));
+        EXPECT_EQ(item.imageIndex, 83);
+        EXPECT_EQ(opened, option) << option;
+    }
+    SetRemindersOpener(nullptr);
 }
 
 } // namespace

@@ -127,7 +127,7 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
         "0:|",
         "20:31|Walk-in" + dot + "Bob Ray" + dot + "555-3000" + dot + "Fax 555-3001",
         "0:|",
-        "1:|",
+        "3:|",
         "3:|",
     };
     EXPECT_EQ(got, expected);
@@ -145,7 +145,7 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     EXPECT_EQ(buckets[4], "3:100.00||200.00||300.00|600.00");
     EXPECT_EQ(buckets[6], "32:40.00|||||40.00");
     EXPECT_EQ(buckets[9], "32:-5.00|||||-5.00");
-    EXPECT_EQ(buckets[14], "1:-5.00|10.00||20.00||25.00");
+    EXPECT_EQ(buckets[14], "3:-5.00|10.00||20.00||25.00");
     EXPECT_EQ(buckets[15], "3:135.00|10.00|200.00|20.00|300.00|665.00");
     EXPECT_EQ(table.GetColumnCharWidth(1), 0);
     EXPECT_EQ(table.m_headingText, "Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date ");

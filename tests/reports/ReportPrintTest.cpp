@@ -20,6 +20,23 @@ protected:
         p.waitForFinished(10000);
         return p.exitCode() == 0;
     }
+    static QString pdfText(const QString &pdf)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    // The table rows the tool printed: the row flags, then the cells.
+    static QList<QStringList> rows(const ToolRun &r)
+    {
+        QList<QStringList> out;
+        const QStringList lines = r.out.split(QLatin1Char('\n'));
+        for (int i = 5; i < lines.size(); ++i)
+            if (!lines[i].isEmpty())
+                out << lines[i].split(QLatin1Char('\t'));
+        return out;
+    }
     static ToolRun report(const QStringList &extra)
     {
         return RunDbTool(QStringList{QStringLiteral("report"), ReportsFixture::samplePath()} + extra
@@ -74,4 +91,60 @@ TEST_F(ReportPrintTest, APrintedReportHoldsItsTitleSubtitleAndNote)
     QDir().mkpath(QCoreApplication::applicationDirPath() + QStringLiteral("/reports"));
     QFile::remove(kept);
     QFile::copy(pdf, kept);
+}
+
+TEST_F(ReportPrintTest, APrintedAgingReportNamesItsCustomersWithWholeDatesAndFlagsEverySubtotal)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    const QString pdf = tempPath(QStringLiteral("Aging.pdf"));
+    const ToolRun r = report({QStringLiteral("2103"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString text = pdfText(pdf);
+    int titles = 0, dates = 0, subtotals = 0;
+    const QList<QStringList> table = rows(r);
+    ASSERT_GT(table.size(), 3);
+    for (const QStringList &row : table) {
+        const int flags = row[0].toInt();
+        if (flags == 20) {
+            // The title row: the customer's name and contact, as on screen.
+            const QString name = row[2].section(QStringLiteral(" \u00b7 "), 0, 0);
+            ASSERT_FALSE(name.isEmpty());
+            EXPECT_TRUE(text.contains(name)) << name.toStdString();
+            ++titles;
+        } else if (flags == 0 && row[4].size() == 10) {
+            EXPECT_TRUE(text.contains(row[4])) << row[4].toStdString();
+            ++dates;
+        } else if (flags & 1) {
+            // Every customer's subtotal, the last one's too, and the grand total.
+            EXPECT_EQ(flags, 3);
+            ++subtotals;
+        }
+    }
+    EXPECT_GT(titles, 1);
+    EXPECT_GT(dates, 1);
+    EXPECT_GT(subtotals, 2);
+}
+
+TEST_F(ReportPrintTest, TheFilterLineHoldsOnlyTheCondition)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    // Grouped statements, one with a second SELECT, one ordered.
+    for (const char *code : {"2002", "2004", "2006"}) {
+        const QString pdf = tempPath(QStringLiteral("Filter%1.pdf").arg(QString::fromLatin1(code)));
+        const ToolRun r = report({QString::fromLatin1(code), QStringLiteral("--pdf"), pdf});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QString filter = r.out.section(QLatin1Char('\n'), 2, 2);
+        EXPECT_TRUE(filter.startsWith(QLatin1String("Filter: "))) << filter.toStdString();
+        EXPECT_TRUE(filter.contains(QLatin1String("PostingDate"))) << filter.toStdString();
+        for (const char *word : {"GROUP BY", "UNION", "ORDER BY", "SELECT"})
+            EXPECT_FALSE(filter.contains(QLatin1String(word), Qt::CaseInsensitive)) << code << ": " << filter.toStdString();
+        const QString text = pdfText(pdf);
+        const int at = int(text.indexOf(QLatin1String("Filter:")));
+        ASSERT_GE(at, 0) << code;
+        EXPECT_FALSE(text.mid(at, 400).contains(QLatin1String("SELECT"), Qt::CaseInsensitive)) << code;
+        EXPECT_TRUE(text.section(QLatin1Char('\n'), 0, -1).contains(QStringLiteral("between 01/01/2010 and 12/31/2010")))
+            << code;
+    }
 }

@@ -13,6 +13,13 @@
 #include "reports/CViewReports.h"
 #include "views/FindPrompt.h"
 #include "reports/UserQueries.h"
+#include "printing/CPrintDlg.h"
+#include "printing/CPrintForm.h"
+
+#include <QtCore/QProcess>
+#include <QtCore/QStandardPaths>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 
 #include <QtWidgets/QTreeWidgetItem>
 
@@ -42,7 +49,12 @@ public:
     void PrintScreen(QWidget *, QWidget *, const QString &, const QString &, int) override {}
     int PrintView(const ViewPrintRequest &request) override
     {
-        *calls << QStringLiteral("print view %1").arg(request.viewId);
+        *calls << QStringLiteral("print view %1 branch %2 list %3 chart %4|%5|%6|%7")
+                      .arg(request.viewId)
+                      .arg(request.branch)
+                      .arg(request.list != nullptr)
+                      .arg(request.chart != nullptr)
+                      .arg(request.viewName, request.listCaption, request.filterText);
         return 0;
     }
     int PrintReceipt(const ReceiptData &) override { return 0; }
@@ -130,7 +142,7 @@ TEST_F(ReportsViewTest, TheTreeHoldsEveryReportWithItsCodeAndImage)
         {"Key Reports", 0, 252, 0, 0},           {"Posting", 2000, 2, 9, 2001},
         {"A/R", 2100, 2, 7, 2101},              {"Profitability", 2200, 2, 12, 2201},
         {"Comparison", 2300, 2, 12, 2301},      {"Production", 2400, 2, 5, 2401},
-        {"At a Glance", 2500, 2, 2, 2501},      {"Special Reports", 2600, 2, 2, 2601},
+        {"At a Glance", 2500, 2, 2, 2501},      {"Special Reports", 2600, 2, 3, 2601},
         {"More Reports", 0, 252, 0, 0},         {"Orders+Sales by Date In", 0, 6, 5, 1},
         {"Sales by Date Shipped", 100, 6, 5, 101}, {"Sales by Date Fully Paid", 200, 6, 5, 201},
         {"Sales by Date Reorder", 300, 6, 5, 301}, {"Sales by", 400, 6, 16, 401},
@@ -297,7 +309,7 @@ TEST_F(ReportsViewTest, ChartTypesAndCaptions)
     EXPECT_TRUE(itemEnabled(3004));
 }
 
-TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
+TEST_F(ReportsViewTest, PrintingGoesThroughThePrintEntryWithTheChartOrTheListAndNamesThePosting)
 {
     QStringList calls;
     auto service = std::make_unique<RecordingPrintService>();
@@ -307,13 +319,13 @@ TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
     choose(2204);
     view->RunCommand(30330);
     ASSERT_EQ(calls.size(), 1);
-    EXPECT_EQ(calls[0], QStringLiteral("view 30005 list 0 chart 1|%1|%2|57607").arg(view->table()->m_title, view->dateRangeCaption()));
-    EXPECT_TRUE(view->table()->m_title.startsWith(QLatin1String("Profitability / Products (")));
+    EXPECT_TRUE(calls[0].startsWith(QLatin1String("print view 30005 branch 22 list 0 chart 1|"))) << calls[0].toStdString();
 
     choose(702);
     view->RunCommand(30330);
     ASSERT_EQ(calls.size(), 2);
-    EXPECT_EQ(calls[1], QStringLiteral("view 30005 list 1 chart 0|Reports|Audit Trail / Summary by Job|57607"));
+    EXPECT_TRUE(calls[1].startsWith(QLatin1String("print view 30005 branch 7 list 1 chart 0|Reports|Audit Trail / Summary by Job|")))
+        << calls[1].toStdString();
 
     // A posting-journal list names the posting of its current row.
     choose(601);
@@ -325,7 +337,7 @@ TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
                                       .arg(posting));
     view->RunCommand(30330);
     ASSERT_EQ(calls.size(), 3);
-    EXPECT_EQ(calls[2], QStringLiteral("list 1|Posting No %1|%2||57607").arg(posting).arg(counts));
+    EXPECT_EQ(calls[2], QStringLiteral("print view 30005 branch 6 list 1 chart 0|Posting No %1|%2|").arg(posting).arg(counts));
 
     // "At a Glance" prints nothing.
     view->RunCommand(3000);
@@ -333,6 +345,42 @@ TEST_F(ReportsViewTest, PrintingPassesTheChartOrTheListAndNamesThePosting)
     choose(2502);
     view->RunCommand(30330);
     EXPECT_EQ(calls.size(), 3);
+}
+
+TEST_F(ReportsViewTest, AReportPrintsThroughThePrintDialogUnderItsOwnHeadings)
+{
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).size())
+        GTEST_SKIP() << "pdftotext is not installed";
+    InstallPrinting(*app);
+    choose(2204);
+    const QString title = view->table()->m_title;
+    // The print dialog offers Preview, Print Now and Print To; "Print To"
+    // here writes a PDF in place of a printer.
+    const QString pdf = tempPath(QStringLiteral("Products.pdf"));
+    int kind = 0;
+    onDialog<CPrintDlg>([&](CPrintDlg &d) {
+        kind = d.m_nKind;
+        d.SendCommand(CPrint::kPrintDialog);
+        return d.result();
+    });
+    prompts().onDialog([pdf](QDialog &d) {
+        auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return int(QDialog::Rejected);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(pdf);
+        return int(QDialog::Accepted);
+    });
+    view->RunCommand(30330);
+    settle();
+    EXPECT_EQ(kind, 100); // the report as shown
+    ASSERT_TRUE(QFile::exists(pdf));
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(title)) << text.toStdString();
 }
 
 TEST_F(ReportsViewTest, JobsEditedAfterPostingAskForAFilterFirst)
@@ -349,6 +397,29 @@ TEST_F(ReportsViewTest, JobsEditedAfterPostingAskForAFilterFirst)
     EXPECT_EQ(view->filterTable(), QStringLiteral("PostingMonth"));
     EXPECT_EQ(kinds, QStringList{QStringLiteral("PostingMonth")});
     EXPECT_TRUE(prompts().shown().isEmpty());
+}
+
+TEST_F(ReportsViewTest, TheDailyRegisterAsksForItsCustomerAndRuns)
+{
+    const QString cusNo =
+        sqlite(QStringLiteral("SELECT CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.005 ORDER BY JobNo LIMIT 1"));
+    ASSERT_FALSE(cusNo.isEmpty());
+    QStringList kinds;
+    SetFindPrompt([&](FindRequest &request, QWidget *) {
+        kinds << request.kind;
+        request.filter = QStringLiteral("(Customers.CusNo = %1)").arg(cusNo);
+        return 1;
+    });
+    choose(2603);
+    SetFindPrompt(nullptr);
+    EXPECT_EQ(topItem(QStringLiteral("Special Reports"))->child(2)->text(0), QStringLiteral("Daily Register..."));
+    EXPECT_EQ(kinds, QStringList{QStringLiteral("Customer")});
+    ASSERT_TRUE(view->isTableMode());
+    const CXTable &t = *view->table();
+    bool openInvoices = false;
+    for (int r = 0; r < t.GetRowCount(); ++r)
+        openInvoices = openInvoices || t.GetCellText(r, 1).startsWith(QLatin1String("Open Invoices as of "));
+    EXPECT_TRUE(openInvoices);
 }
 
 TEST_F(ReportsViewTest, AtAGlanceOpensItsDialogsAndLeavesTheTableEmpty)

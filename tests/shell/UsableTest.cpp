@@ -11,6 +11,7 @@
 #include "views/CViewDefaults.h"
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
+#include "views/CSetupGridDlg.h"
 #include "views/CView0.h"
 #include "views/CNoteDlg.h"
 
@@ -145,6 +146,48 @@ TEST_F(UsableTest, RibbonMenusOpenWithTheirEntriesAndSendTheirCommands)
     // switches to the settings view.
     answer = 30006;
     QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30280).center());
+    QApplication::processEvents();
+    EXPECT_EQ(frame->GetViewId(), 30006);
+}
+
+TEST_F(UsableTest, TheSchedulerSettingsMenuOpensTheServiceCenterAndTagEditors)
+{
+    start();
+    frame->SwitchView(30007);
+    QApplication::processEvents();
+    CView0 *view = activeView();
+    ASSERT_NE(view, nullptr);
+    QList<QStringList> shown;
+    int answer = 0;
+    CXRibbon::SetMenuRunner([&](QMenu &menu, const QPoint &) {
+        shown << menuTexts(menu);
+        return answer;
+    });
+    const struct
+    {
+        int command;
+        const char *title;
+    } editors[] = {{30721, "Service Centers"}, {30722, "Service Tags"}, {30723, "Item Tags"}};
+    for (const auto &editor : editors) {
+        answer = editor.command;
+        QString opened;
+        prompts().onDialog([&](QDialog &d) {
+            if (auto *dialog = dynamic_cast<CSetupGridDlg *>(&d))
+                opened = dialog->ribbonTitle();
+            return 2;
+        });
+        QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30674).center());
+        QApplication::processEvents();
+        EXPECT_EQ(opened, QString::fromLatin1(editor.title));
+    }
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown[0], (QStringList{QStringLiteral("List Options..."), QStringLiteral("New Item Options..."),
+                                     QStringLiteral("-"), QStringLiteral("Service Centers..."),
+                                     QStringLiteral("Service Tags..."), QStringLiteral("Item Tags..."),
+                                     QStringLiteral("-"), QStringLiteral("All Settings...")}));
+    // The menu's last entry goes to the settings view, as the button did.
+    answer = 30674;
+    QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30674).center());
     QApplication::processEvents();
     EXPECT_EQ(frame->GetViewId(), 30006);
 }

@@ -5,6 +5,8 @@
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QStringList>
+
 void CompanyInfo::FormatAddress(QString &out, int layout) const
 {
     switch (layout) {
@@ -14,10 +16,18 @@ void CompanyInfo::FormatAddress(QString &out, int layout) const
     case 2:
         out = QStringLiteral("\n\n%1\n%2 %3 %4").arg(m_strAddress, m_strCity, m_strState, m_strZip);
         break;
-    case 3:
-        out = QStringLiteral("%1 \u00B7 %2 \u00B7 %3 %4 %5 \u00B7 %6")
-                  .arg(m_strName, m_strAddress, m_strCity, m_strState, m_strZip, m_strPhone);
+    case 3: {
+        // One line; a part the shop has not filled in leaves no empty " · ".
+        QStringList parts;
+        for (const QString &part : {m_strName, m_strAddress,
+                                    QStringLiteral("%1 %2 %3").arg(m_strCity, m_strState, m_strZip).simplified(),
+                                    m_strPhone}) {
+            if (!part.trimmed().isEmpty())
+                parts.append(part);
+        }
+        out = parts.join(QStringLiteral(" \u00B7 "));
         break;
+    }
     case 4:
         out = QStringLiteral("%1\n%2\n%3 %4 %5\n\nPhone %6\nFax %7")
                   .arg(m_strName, m_strAddress, m_strCity, m_strState, m_strZip, m_strPhone, m_strFax);

@@ -112,10 +112,16 @@ QList<CExport::Row> CExport::chosenRows(bool allRows) const
 void CExport::FormatField(QString &value, bool addSeparator) const
 {
     value.replace(QLatin1Char('"'), QLatin1Char(' '));
-    // A lone CR or LF is quoted too: readers split a row at either.
-    if (value.contains(QLatin1Char(separator)) || value.contains(QLatin1Char('\r')) ||
-        value.contains(QLatin1Char('\n')))
+    if (unquoted) {
+        // One record stays one line with its fields in place.
+        value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        for (const QChar c : {QLatin1Char('\r'), QLatin1Char('\n'), QLatin1Char('\t'), QLatin1Char(separator)})
+            value.replace(c, QLatin1Char(' '));
+    } else if (value.contains(QLatin1Char(separator)) || value.contains(QLatin1Char('\r')) ||
+               value.contains(QLatin1Char('\n'))) {
+        // A lone CR or LF is quoted too: readers split a row at either.
         value = QLatin1Char(quote) + value + QLatin1Char(quote);
+    }
     if (addSeparator)
         value += QLatin1Char(separator);
 }

@@ -50,7 +50,9 @@ public:
     // --- delimited text ---------------------------------------------------------
     // Rewrites the value as one delimited value: a double quote becomes a
     // blank; the value is enclosed in `quote` when it holds the separator, a
-    // carriage return or a line feed; the separator is appended on request.
+    // carriage return or a line feed (in a file whose readers cannot take
+    // quotes, each line break and TAB becomes a blank instead); the
+    // separator is appended on request.
     void FormatField(QString &value, bool addSeparator) const;
     // Header row of `list` in display order, the titles through the value
     // rule; the line end after the last. Returns the column count.
@@ -200,6 +202,7 @@ public:
     bool utf8 = false;           // text goes to disk as UTF-8, not Windows-1252
     char separator = '\t';
     char quote = '"';
+    bool unquoted = false;       // the file's readers take no quotes (IIF, merge data)
 
 private:
     QList<Row> chosenRows(bool allRows) const;

@@ -149,16 +149,14 @@ int CExport::WriteIifSalesJournal(int postingNo)
         set.GetFieldText(0, date, true);
     }
 
-    // Every line carries the header's seven fields: a line without a name
-    // ends with an empty NAME.
+    // A line ends after its memo, or after its name on the lines that have
+    // one.
     auto line = [&](bool trns, int acct, Money amount, const QString &memo, const QString &name = QString(),
                     bool memoAfterSep = false) {
         return (trns ? QStringLiteral("TRNS\tGENERAL JOURNAL\t") : QStringLiteral("SPL\tGENERAL JOURNAL\t")) + date +
                sep + (acct >= 0 ? account.value(acct) : name) + sep + FormatMoney(amount) +
                (memoAfterSep ? sep : QStringLiteral("\t")) + memo +
-               (acct >= 0 && !name.isEmpty() ? QStringLiteral("\t") + name
-                                             : memo.contains(sep) ? QString() : QStringLiteral("\t")) +
-               QLatin1Char('\n');
+               (acct >= 0 && !name.isEmpty() ? QStringLiteral("\t") + name : QString()) + QLatin1Char('\n');
     };
 
     Write(line(true, 0, jobs + q1, QStringLiteral("Total Sales")));
@@ -364,6 +362,11 @@ int CExport::ExportQuickBooksCustomers()
     set.Open(CXDaoSet::dbOpenSnapshot, sql);
     if (!set.IsOpen() || set.IsEmptySet())
         return 0;
+    // IIF has no quoting: a two-line address or a TAB in a name would split
+    // the customer's record.
+    unquoted = true;
     Write(QStringLiteral("!"));
-    return WriteRecordRows(set, true, false);
+    const int written = WriteRecordRows(set, true, false);
+    unquoted = false;
+    return written;
 }

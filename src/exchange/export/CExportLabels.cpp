@@ -152,6 +152,13 @@ void CExport::PrintAddressLabels(CXListCtrl *rowsList, int choice, bool allRows)
 int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
 {
     separator = '\t';
+    // The word processor's merge reads one label a line and takes no quotes:
+    // a line break or TAB in any value is written as a blank.
+    unquoted = true;
+    const auto plain = [this](QString text) {
+        FormatField(text, false);
+        return text;
+    };
     {
         CXDaoSet header;
         header.Open(CXDaoSet::dbOpenSnapshot, kItemRecord + QStringLiteral("0"));
@@ -209,13 +216,14 @@ int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
         for (int box = 1; box <= boxes; ++box) {
             const QString inBox = box < boxes ? shipment.perBox : QString::number(remaining);
             Write(record + QStringLiteral("*^%1#*").arg(jobId) + QLatin1Char('\t') + QStringLiteral("*&%1#*").arg(itemId) +
-                  QLatin1Char('\t') + shipment.description + QLatin1Char('\t') + shipment.shipped + QLatin1Char('\t') +
-                  inBox + QLatin1Char('\t') + QString::number(box) + QLatin1Char('\t') + shipment.boxes +
-                  QLatin1Char('\n'));
+                  QLatin1Char('\t') + plain(shipment.description) + QLatin1Char('\t') + plain(shipment.shipped) +
+                  QLatin1Char('\t') + plain(inBox) + QLatin1Char('\t') + QString::number(box) + QLatin1Char('\t') +
+                  plain(shipment.boxes) + QLatin1Char('\n'));
             ++labels;
             remaining -= perBox;
         }
     }
+    unquoted = false;
     return labels;
 }
 

@@ -5,12 +5,15 @@
 #include "app/base/CZqApp.h"
 #include "platform/Prompt.h"
 
+#include <QtCore/QByteArrayList>
 #include <QtCore/QDateTime>
 #include <QtCore/QFileInfo>
+#include <QtCore/QMimeDatabase>
 #include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QThread>
+#include <QtCore/QUrl>
 #include <QtCore/QUuid>
 
 #include <curl/curl.h>
@@ -23,15 +26,97 @@ int g_attachmentWait = 2000;
 
 const QString kRetryText = QStringLiteral("\nCannot send the email.\nDo you want to try it again?");
 
-// A header value: plain ASCII as it is, anything else as a UTF-8 encoded word.
+bool isPlainAscii(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7F)
+            return false;
+    }
+    return true;
+}
+
+// A header text: plain ASCII as it is, anything else as UTF-8 encoded words
+// of at most 75 characters each, a character never split between two.
 QByteArray headerText(const QString &text)
 {
-    bool ascii = true;
-    for (const QChar c : text)
-        ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
-    if (ascii)
+    if (isPlainAscii(text))
         return text.toLatin1();
-    return "=?UTF-8?B?" + text.toUtf8().toBase64() + "?=";
+    QByteArray out;
+    QByteArray chunk;
+    const auto flush = [&] {
+        if (chunk.isEmpty())
+            return;
+        if (!out.isEmpty())
+            out += ' ';
+        out += "=?UTF-8?B?" + chunk.toBase64() + "?=";
+        chunk.clear();
+    };
+    for (int i = 0; i < text.size(); ++i) {
+        const int units = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QByteArray bytes = text.mid(i, units).toUtf8();
+        if (chunk.size() + bytes.size() > 45)
+            flush();
+        chunk += bytes;
+        i += units - 1;
+    }
+    flush();
+    return out;
+}
+
+// An address list for a header: each display name encoded (or quoted when
+// it holds the address syntax's specials), the addresses as they are.
+QByteArray addressHeader(const QString &list)
+{
+    QByteArrayList parts;
+    for (const QString &part : list.split(QRegularExpression(QStringLiteral("[;,]")), Qt::SkipEmptyParts)) {
+        const QString entry = part.trimmed();
+        const int open = int(entry.indexOf(QLatin1Char('<')));
+        if (open < 0) {
+            parts.append(entry.toUtf8());
+            continue;
+        }
+        QString name = entry.left(open).trimmed();
+        if (name.size() >= 2 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+            name = name.mid(1, name.size() - 2);
+        const QByteArray address = entry.mid(open).trimmed().toUtf8();
+        if (name.isEmpty())
+            parts.append(address);
+        else if (!isPlainAscii(name))
+            parts.append(headerText(name) + ' ' + address);
+        else if (name.contains(QRegularExpression(QStringLiteral("[()<>\\[\\]:;@\\\\,.\"]"))))
+            parts.append('"' + QString(name).replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                                   .replace(QLatin1Char('"'), QLatin1String("\\\""))
+                                   .toLatin1() +
+                         "\" " + address);
+        else
+            parts.append(name.toLatin1() + ' ' + address);
+    }
+    return parts.join(", ");
+}
+
+// The attachment's type and disposition headers: its name as RFC 2231 says
+// (and, for mail programs that read only the type's name, as an encoded word).
+void describeAttachment(curl_mimepart *part, const QString &path, curl_slist *&headers)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QByteArray mime = QMimeDatabase().mimeTypeForFile(path).name().toLatin1();
+    QByteArray type = mime.isEmpty() ? QByteArray("application/octet-stream") : mime;
+    QByteArray disposition = "Content-Disposition: attachment; ";
+    if (isPlainAscii(name)) {
+        QString quoted = name;
+        quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+        type += "; name=\"" + quoted.toLatin1() + '"';
+        disposition += "filename=\"" + quoted.toLatin1() + '"';
+    } else {
+        type += "; name=\"" + headerText(name) + '"';
+        disposition += "filename*=UTF-8''" + QUrl::toPercentEncoding(name);
+    }
+    curl_mime_type(part, type.constData());
+    // Without a file name of its own the part gets only the disposition
+    // written here.
+    curl_mime_filename(part, nullptr);
+    headers = curl_slist_append(headers, disposition.constData());
+    curl_mime_headers(part, headers, 0);
 }
 
 QStringList recipients(const QString &to)
@@ -105,7 +190,7 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
 
     curl_slist *headers = nullptr;
     const QByteArray domain = from.section(QLatin1Char('@'), 1).toUtf8();
-    for (const QByteArray &h : {QByteArray("From: ") + from.toUtf8(), QByteArray("To: ") + to.toUtf8(),
+    for (const QByteArray &h : {QByteArray("From: ") + addressHeader(from), QByteArray("To: ") + addressHeader(to),
                                 QByteArray("Subject: ") + headerText(subject),
                                 QByteArray("Date: ") +
                                     QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1(),
@@ -117,14 +202,22 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
 
     curl_mime *mime = curl_mime_init(curl);
     curl_mimepart *body = curl_mime_addpart(mime);
-    const QByteArray textBytes = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).toUtf8();
+    // Lines end in CR LF, so the encoding keeps them as line ends (a bare
+    // line feed would travel as "=0A").
+    const QByteArray textBytes = QString(text)
+                                     .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                     .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                                     .replace(QLatin1String("\n"), QLatin1String("\r\n"))
+                                     .toUtf8();
     curl_mime_data(body, textBytes.constData(), size_t(textBytes.size()));
     curl_mime_type(body, "text/plain; charset=UTF-8");
     curl_mime_encoder(body, "quoted-printable");
+    curl_slist *fileHeaders = nullptr;
     if (!attachment.isEmpty()) {
         curl_mimepart *file = curl_mime_addpart(mime);
         curl_mime_filedata(file, QFile::encodeName(attachment).constData());
         curl_mime_encoder(file, "base64");
+        describeAttachment(file, attachment, fileHeaders);
     }
     curl_easy_setopt(curl, CURLOPT_MIMEPOST, mime);
 
@@ -139,6 +232,7 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 300L);
     const CURLcode result = curl_easy_perform(curl);
     curl_mime_free(mime);
+    curl_slist_free_all(fileHeaders);
     curl_slist_free_all(headers);
     curl_slist_free_all(rcpt);
     curl_easy_cleanup(curl);

@@ -67,6 +67,8 @@ CFileTransferDlg::CFileTransferDlg(int mode, QWidget *parent) : CDlg0(450, paren
         m_bar->setValue(int(done / 1024));
     });
     connect(&m_transfer, &SupportTransfer::finished, this, &CFileTransferDlg::Finish);
+    connect(&m_transfer, &SupportTransfer::opened, this,
+            [this] { SetStrip(QStringLiteral("Ftp Site Opened.Transfering...")); });
 }
 
 void CFileTransferDlg::SetStrip(const QString &text)
@@ -174,11 +176,10 @@ void CFileTransferDlg::StartTransfer()
             }
             path = snapshot;
         }
-        SetStrip(QStringLiteral("Ftp Site Opened.Transfering..."));
+        SetStrip(QStringLiteral("Opening Ftp Site..."));
         started = m_transfer.StartSend(path, SentFileName(file));
     } else {
         const QString name = baseName(file);
-        SetStrip(QStringLiteral("Ftp Site Opened.Transfering..."));
         started = m_transfer.StartDownload(name, m_target->currentText() + name);
         if (!started && !m_transfer.IsRunning())
             return; // finished() has said why

@@ -122,9 +122,22 @@ size_t SupportTransfer::writeBlock(char *buffer, size_t size, size_t count, void
     return size_t(n);
 }
 
+int SupportTransfer::connected(void *user, char *, char *, int, int)
+{
+    auto *self = static_cast<SupportTransfer *>(user);
+    self->m_bOpened = true;
+    emit self->opened();
+    return 0; // CURL_PREREQFUNC_OK
+}
+
 bool SupportTransfer::start(void *easy)
 {
     m_easy = easy;
+    // The site is open once the server has taken the logon; a failure
+    // before that is a failure to connect.
+    m_bOpened = false;
+    curl_easy_setopt(static_cast<CURL *>(easy), CURLOPT_PREREQFUNCTION, connected);
+    curl_easy_setopt(static_cast<CURL *>(easy), CURLOPT_PREREQDATA, this);
     m_multi = curl_multi_init();
     curl_multi_add_handle(static_cast<CURLM *>(m_multi), static_cast<CURL *>(m_easy));
     m_timer.start();
@@ -240,8 +253,7 @@ void SupportTransfer::pump()
             end(Failed);
         } else if (result == CURLE_OK) {
             end(Done);
-        } else if (result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST ||
-                   result == CURLE_OPERATION_TIMEDOUT) {
+        } else if (!m_bOpened || result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST) {
             m_error = connectError(host(), result);
             end(ConnectFailed);
         } else {

@@ -49,6 +49,8 @@ public:
     static QString ProgressText(qint64 done, qint64 expected);
 
 signals:
+    // The server has taken the logon and the transfer is about to begin.
+    void opened();
     // After each block.
     void progress(qint64 done, qint64 expected);
     void finished(int outcome);
@@ -56,6 +58,7 @@ signals:
 private:
     static size_t readBlock(char *buffer, size_t size, size_t count, void *self);
     static size_t writeBlock(char *buffer, size_t size, size_t count, void *self);
+    static int connected(void *self, char *, char *, int, int);
     bool start(void *easy);
     void pump();
     void end(int outcome);
@@ -72,5 +75,6 @@ private:
     bool m_bStop = false;
     bool m_bSending = false;
     bool m_bWriteFailed = false;
+    bool m_bOpened = false; // the site took the logon
     QString m_error;
 };

@@ -471,6 +471,7 @@ void CEmailRead::ParseXmlOrder()
     QString local, error;
     const CZqApp::EmailSettings s = ZqApp()->emailSettings();
     const QString path = m_listMessages.GetItemText(m_nCurrent, 3);
+    local = m_fetchedOrders.filePath(m_listMessages.GetItemText(m_nCurrent, 0));
     if (!FetchXmlOrderFile(path, s.LogonName, s.LogonPass, local, error) || !doc.Load(local)) {
         QApplication::restoreOverrideCursor();
         if (!error.isEmpty())

@@ -6,6 +6,7 @@
 
 #include <QtCore/QList>
 #include <QtCore/QString>
+#include <QtCore/QTemporaryDir>
 
 // The web-order reader, "Quorwin": receives web orders from the source the
 // e-mail settings name (built-in samples, a POP3 mailbox or XML order
@@ -59,6 +60,7 @@ public:
     int m_nCurrent = -1; // the message being read
     CEmailSocket m_socket;
     QList<XmlOrderFile> m_xmlFiles;
+    QTemporaryDir m_fetchedOrders; // XML orders fetched from an FTP site to be read
     CXRibbon m_wndPanel;     // 1741
     CXRibbon m_wndNotePanel; // 1742
 

@@ -13,6 +13,8 @@
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 
+#include <QtCore/QRegularExpression>
+
 using platform::Value;
 
 namespace {
@@ -84,6 +86,14 @@ qint32 FindCustomerBy(platform::Database *db, const QString &column, const QStri
     return v.isNull() ? 0 : CXDaoSet::ValueToLong(v);
 }
 
+// A key entry that names elements ("BillTo/Address/Email"), not a label of a
+// mail line ("Customer No:"): names without blanks, joined by "/".
+bool IsElementPath(const QString &key)
+{
+    static const QRegularExpression path(QStringLiteral("^[A-Za-z_][\\w.\\-]*(/[A-Za-z_][\\w.\\-]*)*$"));
+    return path.match(key).hasMatch();
+}
+
 } // namespace
 
 QString LikeLiteral(const QString &value)
@@ -119,8 +129,24 @@ platform::Database &CWebOrder::db() const
 QString CWebOrder::Field(int key, int start, int limit, const QString &remove) const
 {
     QString value;
+    if (m_pXmlOrder && IsElementPath(m_keys[key]))
+        return RemoveChars(m_pXmlOrder->GetXmlValue(m_keys[key], QString(), -1), remove).trimmed();
     CZqApp::ExtractMailField(m_strMailText, m_keys[key], value, start, limit, remove);
     return value;
+}
+
+int CWebOrder::FieldNumber(int key) const
+{
+    int number = 0;
+    if (m_pXmlOrder && IsElementPath(m_keys[key])) {
+        const QString text = RemoveChars(Field(key, 0, 0, QString()), QStringLiteral(",$"));
+        int digits = 0;
+        while (digits < text.size() && (text.at(digits).isDigit() || text.at(digits) == QLatin1Char('.')))
+            ++digits;
+        return ToInt(text.left(digits));
+    }
+    CZqApp::ExtractMailNumber(m_strMailText, m_keys[key], number, 0, 0);
+    return number;
 }
 
 void CWebOrder::AppendLabeledLine(const QString &label, QString &text, const QString &value) const
@@ -191,6 +217,10 @@ void CWebOrder::ParseTextOrder()
         return;
     int p = int(m_strMailText.indexOf(start));
     while (p != -1) {
+        if (m_items.size() == kMaxOrderItems) {
+            ReportItemsLeftOut(kMaxOrderItems + int(m_strMailText.mid(p).count(start)));
+            break;
+        }
         int q = int(m_strMailText.indexOf(start, p + 1));
         if (q < 0)
             q = int(m_strMailText.size());
@@ -246,11 +276,19 @@ void CWebOrder::ParseXmlOrder(const XmlDocument &order)
 {
     ClearOrder();
     m_strMailText = order.GetXmlText();
+    // The key fields are read as element paths of this document while the
+    // order is matched.
+    m_pXmlOrder = &order;
     MatchCustomer();
     MatchShipTo();
     MatchBuyer();
     ReadJobFields();
-    for (const XmlOrderItem &x : ReadXmlOrderItems(order, m_keys.ToXmlOrderKeys())) {
+    m_pXmlOrder = nullptr;
+    const XmlOrderKeys keys = m_keys.ToXmlOrderKeys();
+    const QList<XmlOrderItem> items = ReadXmlOrderItems(order, keys);
+    if (items.size() == kMaxOrderItems)
+        ReportItemsLeftOut(order.CountElements(keys.description));
+    for (const XmlOrderItem &x : items) {
         WebOrderItem item;
         item.description = x.description;
         item.quantity = x.quantity;
@@ -261,6 +299,17 @@ void CWebOrder::ParseXmlOrder(const XmlDocument &order)
             m_jobSet.m_Title = item.description;
         m_items.append(item);
     }
+}
+
+void CWebOrder::ReportItemsLeftOut(int listed) const
+{
+    if (listed <= kMaxOrderItems)
+        return;
+    platform::Prompt::messageBox(QStringLiteral("This order lists %1 items; an order holds at most %2.\n\n"
+                                                "Only the first %2 items are read.")
+                                     .arg(listed)
+                                     .arg(kMaxOrderItems),
+                                 QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 void CWebOrder::ReadJobFields()
@@ -295,9 +344,7 @@ void CWebOrder::ReadJobFields()
 void CWebOrder::MatchCustomer()
 {
     using namespace keyfield;
-    int number = 0;
-    CZqApp::ExtractMailNumber(m_strMailText, m_keys[CustomerNo], number, 0, 0);
-    qint32 cusNo = number;
+    qint32 cusNo = FieldNumber(CustomerNo);
     CCusSet customers(m_pDatabase);
     if (cusNo != 0 && customers.FindCustomer(cusNo)) {
         m_jobSet.m_CusNo = cusNo;

@@ -85,8 +85,12 @@ public:
     // the order is left as it was).
     bool SaveOrder(quint8 jobType, bool savedBefore);
 
-    // The value of a key field in the order text ("" when absent).
+    // The value of a key field in the order text ("" when absent). While an
+    // XML order is read, an entry that is an element path is read from the
+    // document; a label is looked for in its text as in a mail.
     QString Field(int key, int start = 0, int limit = 0, const QString &remove = QStringLiteral(":")) const;
+    // The number a key field starts with ("$1,200.50" gives 1200), 0 when absent.
+    int FieldNumber(int key) const;
 
     platform::Database *m_pDatabase = nullptr;
     KeyFieldTable m_keys;
@@ -108,8 +112,11 @@ public:
 private:
     void AppendLabeledLine(const QString &label, QString &text, const QString &value) const;
     void AppendMailField(const QString &label, QString &text, int start, int limit) const;
+    // Tells that items past the most an order holds were not read.
+    void ReportItemsLeftOut(int listed) const;
     platform::Database &db() const;
 
+    const XmlDocument *m_pXmlOrder = nullptr; // the XML order being read
     bool m_bSaveFailed = false; // a row of the save could not be written
     bool m_bSaved = false;      // this order has become a job
 };

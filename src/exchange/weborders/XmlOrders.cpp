@@ -159,14 +159,18 @@ bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QStri
         localPath = fullPath;
         return true;
     }
+    // The full path is the folder's address as listed (already escaped) and
+    // the file's name as the server gave it: only the name is escaped here.
     const QString host = fullPath.mid(6).section(QLatin1Char('/'), 0, 0);
-    const QString remote = fullPath.mid(6).section(QLatin1Char('/'), 1);
+    const int slash = int(fullPath.lastIndexOf(QLatin1Char('/')));
+    const QString name = fullPath.mid(slash + 1);
+    const QString url = fullPath.left(slash + 1) + percentPath(name);
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly)) {
         error = QStringLiteral("Cannot create: ") + localPath;
         return false;
     }
-    CURL *curl = OpenFtpSession(QStringLiteral("ftp://") + host + QLatin1Char('/') + percentPath(remote), user, password);
+    CURL *curl = OpenFtpSession(url, user, password);
     if (!curl) {
         error = connectError(host, CURLE_FAILED_INIT);
         return false;
@@ -203,7 +207,7 @@ QList<XmlOrderItem> ReadXmlOrderItems(const XmlDocument &order, const XmlOrderKe
     const auto price = reader(keys.price, QString());
     const auto templateNo = reader(keys.templateNo, QString());
     const auto link = reader(keys.link, QString());
-    for (int i = 0; i < kMaxXmlOrderItems; ++i) {
+    for (int i = 0; i < kMaxOrderItems; ++i) {
         XmlOrderItem item;
         item.description = description(i);
         if (item.description.isEmpty())

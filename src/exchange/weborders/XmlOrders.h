@@ -42,7 +42,8 @@ bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QStri
                        QList<XmlOrderFile> &files, QString &log, QString &error);
 
 // Brings an order file to a local path to be read: a local file is read
-// where it is; an FTP file is fetched fresh into `localPath`.
+// where it is (`localPath` becomes its path); an FTP file is fetched fresh
+// into `localPath`.
 bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QString &password, QString &localPath,
                        QString &error);
 
@@ -65,8 +66,9 @@ struct XmlOrderItem
     QString link;
 };
 
-// The most items one order is read with.
-constexpr int kMaxXmlOrderItems = 255;
+// The most items one order is read with: a job numbers its items with one
+// byte.
+constexpr int kMaxOrderItems = 255;
 
 // The items of a loaded order. Each item's fields are read inside its own
 // item element (the element the quantity path ends in) when the paths lie

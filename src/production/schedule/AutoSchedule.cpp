@@ -67,6 +67,9 @@ AutoSchedulePlan PlanAutoSchedule(const AutoScheduleInput &input)
         plan.missingDate = QStringLiteral("Due = DateIn or later");
     else if (input.dateDue < input.today)
         plan.missingDate = QStringLiteral("Due = Today or later");
+    else if (input.dateIn.daysTo(input.today) > kLastScheduleDay - 1)
+        // A day is one byte counted from DateIn: today would have no day.
+        plan.missingDate = QStringLiteral("In = Today - %1 days or later").arg(kLastScheduleDay - 1);
     if (!plan.missingDate.isEmpty())
         return plan;
 

@@ -250,7 +250,8 @@ void CViewSchedule::OnInitialUpdate()
         m_mainBar->AddItem(kInventoryButton, QStringLiteral("Inventory"), 0, 132, 7, 1, 2085, 0, compact ? 0 : 2,
                            compact ? 44 : 64, kListMenus, kInventoryMenu, QStringLiteral("Inventory"));
         m_mainBar->AddItem(kSettingsButton, QStringLiteral("Scheduler Settings"), 0, 132, 10, 1, 2085, 0,
-                           compact ? 0 : 2, compact ? 44 : 64, 0, 0, QStringLiteral("Setup Scheduler"));
+                           compact ? 0 : 2, compact ? 44 : 64, kListMenus, kSettingsMenu,
+                           QStringLiteral("Setup Scheduler"));
         m_mainBar->RecalcLayout(255);
     }
     CZqApp *app = ZqApp();
@@ -852,7 +853,7 @@ bool CViewSchedule::OnCommand(int id)
         return true;
     }
     case kSettingsButton:
-        // The scheduler's setup tables live in the settings view.
+        // "All Settings..." of the button's menu: the settings view.
         emit switchViewRequested(kSettingsView);
         return true;
     default:

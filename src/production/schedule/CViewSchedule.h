@@ -24,6 +24,7 @@ public:
     static constexpr int kListMenus = 170;
     static constexpr int kScheduleListMenu = 13;
     static constexpr int kInventoryMenu = 20;
+    static constexpr int kSettingsMenu = 21;
     static constexpr int kInventoryButton = 30740;
     static constexpr int kSettingsButton = 30674;
     static constexpr int kSettingsView = 30006;

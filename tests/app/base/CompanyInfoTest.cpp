@@ -34,11 +34,16 @@ TEST(CompanyInfo, EveryLayout)
     EXPECT_EQ(out, QStringLiteral("12 Mill Road"));
 }
 
-TEST(CompanyInfo, EmptyFieldsKeepSeparatorsAndTextsStayAsTyped)
+TEST(CompanyInfo, EmptyFieldsAndTextsAsTyped)
 {
     CompanyInfo shop = sampleShop();
     shop.m_strState.clear();
     EXPECT_EQ(shop.FormatAddress(6), QStringLiteral("Dayton  45402"));
+    // The one-line form (document footers) leaves out what is missing.
+    shop.m_strPhone.clear();
+    EXPECT_EQ(shop.FormatAddress(3), QStringLiteral("Quick Press \u00B7 12 Mill Road \u00B7 Dayton 45402"));
+    shop.m_strAddress.clear();
+    EXPECT_EQ(shop.FormatAddress(3), QStringLiteral("Quick Press \u00B7 Dayton 45402"));
 
     // A shop customer without a buyer contact: phone and fax read Null.
     shop.Assign({QStringLiteral("100% Print"), QStringLiteral("%2 Main"), QStringLiteral("%1"), QString(),
@@ -46,5 +51,5 @@ TEST(CompanyInfo, EmptyFieldsKeepSeparatorsAndTextsStayAsTyped)
     EXPECT_EQ(shop.FormatAddress(4), QStringLiteral("100% Print\n%2 Main\n%1  \n\nPhone \nFax "));
 
     shop.Assign({});
-    EXPECT_EQ(shop.FormatAddress(3), QStringLiteral(" \u00B7  \u00B7    \u00B7 "));
+    EXPECT_EQ(shop.FormatAddress(3), QString());
 }
