@@ -35,7 +35,6 @@ struct Shop
         platform::Database &db = SharedDatabase();
         db.open(path);
         platform::Transaction t(db);
-        db.execute(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo = 401"));
         db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (401, "
                                   "5, 'Bindery', 5, 40)"));
         // Finishing services charged by the hour from their run table.

@@ -263,15 +263,6 @@ void AddFixedSetupRows(platform::Database &db)
             InsertTableRow(db, s("Vendors"), {s("No"), s("Type"), s("Name"), s("Sort")},
                            {Value(no), Value(0), Value(s(stock[no])), Value(no)});
     }
-    // The categories of the services every file holds (the cutting services
-    // and the padding of carbonless sets), in the finishing department, so
-    // that the service and inventory lists show them.
-    const struct { int catNo; const char *name; } categories[] = {{401, "Cutting"}, {404, "Padding"}};
-    for (const auto &c : categories) {
-        if (!HasRowWithKey(db, s("ServiceCategories"), s("CatNo"), Value(c.catNo)))
-            InsertTableRow(db, s("ServiceCategories"), {s("CatNo"), s("DepNo"), s("IconNo"), s("CatName"), s("SortNo")},
-                           {Value(c.catNo), Value(5), Value(4), Value(s(c.name)), Value(c.catNo)});
-    }
     // The pricing engine reads the markup and waste tables row by row: row 0
     // holds the breaks, the markup rows 1-19 and the waste levels 1-19 are the
     // shop's, level 20 limits the waste.

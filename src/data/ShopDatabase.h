@@ -33,9 +33,8 @@ void AddDefaultForms(platform::Database &db);
 
 // The fixed rows of the numbered setup tables, as a new file holds them from
 // the start: terms 0 (C.O.D.), 1 (Net 30) and 4 (Net 10th of Month), the stock
-// vendors 0-5, the categories 401 and 404 of the cutting and padding
-// services every file holds, the markup table's rows 0-19 and the waste
-// table's levels 0-20 with their captions. A row that exists is left alone.
+// vendors 0-5, the markup table's rows 0-19 and the waste table's levels 0-20
+// with their captions. A row that exists is left alone.
 void AddFixedSetupRows(platform::Database &db);
 
 // The rows of the rights table: the five level rows and the guarded actions

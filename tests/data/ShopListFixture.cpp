@@ -28,10 +28,9 @@ void ShopListTest::TearDown()
 void FillShop(platform::Database &db)
 {
     static const char *const kRows[] = {
-        // Code tables (a new file's own terms, cutting category and stock
-        // vendor replaced by the fixture's).
+        // Code tables (a new file's own terms and stock vendor replaced by
+        // the fixture's).
         "DELETE FROM Terms WHERE [No] = 1",
-        "DELETE FROM ServiceCategories WHERE CatNo = 401",
         "DELETE FROM Vendors WHERE [No] = 1",
         "INSERT INTO Employees (EmpNo, Name, Type, Sort) VALUES (1, 'Ann Miller', 3, 1)",
         "INSERT INTO Employees (EmpNo, Name, Type, Sort) VALUES (2, 'Bob Stone', 2, 2)",

@@ -45,7 +45,6 @@ protected:
         app = std::make_unique<CZqApp>();
         InstallAppQueryReader(*app);
         Appearance::instance().LoadViewSettings();
-        exec(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo = 401"));
         for (const auto &[cat, dep, name, sort] : {std::tuple{101, 2, "Paper", 10}, std::tuple{201, 3, "Offset Press", 20},
                                                    std::tuple{6, 3, "Plates", 30}, std::tuple{401, 5, "Bindery", 40}})
             exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (%1, %2, "

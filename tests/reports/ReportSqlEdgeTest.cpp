@@ -114,16 +114,23 @@ protected:
     platform::Database m_db;
 };
 
-TEST_F(ReportSqlEdge, PostingReportsLeaveOutNoChargeAndUnassignedQuickSales)
+TEST_F(ReportSqlEdge, PostingReportsLeaveOutNoChargeAndKeepUnassignedQuickSales)
 {
     // The no-charge subtotal adds nothing; its shipping counts.
     const QStringList summary = rows(2001);
     ASSERT_EQ(summary.size(), 1);
     EXPECT_TRUE(summary[0].startsWith(QLatin1String("100|-10|5|"))) << summary[0].toStdString();
-    // Delivery has no sales department: group 255 for the invoice item; its
-    // quick-sale item is left out. A job of subtotal 0 gives no discount share.
+    // Delivery has no sales department: group 255 for the invoice item and
+    // for its quick-sale item, which stays in the sales. A job of subtotal 0
+    // gives no discount share.
     const QStringList sales = rows(2002);
-    EXPECT_EQ(sales.size(), 3) << sales.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(sales.size(), 4) << sales.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(sales.contains(QStringLiteral("255|<Not Assigned> QS|12|0|0|0|0"))) << sales.join(QLatin1Char('\n')).toStdString();
+    // The posting accounting books them under a line of their own.
+    const QStringList accounting = rows(2009);
+    EXPECT_TRUE(accounting.contains(QStringLiteral("|(no department)|40"))) << accounting.join(QLatin1Char('\n')).toStdString();
+    const QStringList quick = rows(2915);
+    EXPECT_TRUE(quick.contains(QStringLiteral("0|(no department) QS|12"))) << quick.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(sales.contains(QStringLiteral("255|<Not Assigned>|40|-4|0|0|0"))) << sales.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(sales.contains(QStringLiteral("2|Printing|35|-6|0|0|0"))) << sales.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(sales.contains(QStringLiteral("3|Design|25|0|0|0|0"))) << sales.join(QLatin1Char('\n')).toStdString();

@@ -225,7 +225,6 @@ TEST_F(ShellTest, ItemDepartmentColumnFollowsTheFirstLiveService)
     answerScreenWarning();
     ASSERT_TRUE(shell->InitInstance());
     platform::Database &db = SharedDatabase();
-    db.execute(QStringLiteral("DELETE FROM ServiceCategories WHERE CatNo IN (401, 404)"));
     db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (401, 3, 1)"));
     db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (404, 5, 0)"));
     db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (409, 0, 0)"));

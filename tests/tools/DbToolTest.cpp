@@ -372,9 +372,6 @@ TEST_F(DbTool, InventoryPrintsTheRowsOfAModeUnderTheGridsColumns)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
     ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
-    // A new file lists the services it comes with.
-    ToolRun fresh = RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("setup")});
-    EXPECT_TRUE(fresh.out.contains(QStringLiteral("Padding: NCR Padding"))) << fresh.out.toStdString();
     for (const char *sql :
          {"INSERT INTO ServiceCategories (CatNo, DepNo, CatName, SortNo) VALUES (101, 2, 'Bond', 1)",
           "INSERT INTO Vendors ([No], Type, Name, Sort) VALUES (6, 0, 'Paper Co', 6)",

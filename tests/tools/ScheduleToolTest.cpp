@@ -11,7 +11,7 @@ TEST_F(ScheduleTool, ListsOrdersAndSetsAStatusInOneRun)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
     int code = -1;
-    RunDbToolOut({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("12")}, &code);
+    RunDbToolOut({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("30")}, &code);
     ASSERT_EQ(code, 0);
     const QString jobId = SqliteRows(db, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 0 AND Status = 0 "
                                                     "AND Creator < 98"));

@@ -107,10 +107,12 @@ QStringList CheckSampleShop(platform::Database &db)
     }
 
     // The inventory's order list, with the options a new shop has, lists the
-    // services of the orders in production.
+    // services of the orders in production (when the shop has any).
     try {
         const InventoryQuery query = BuildInventoryQuery(InventoryOrder, 0, 0, QString(), 11);
-        if (LoadStockRows(InventoryOrder, query).isEmpty())
+        const bool inProgress =
+            !firstColumn(db, QStringLiteral("SELECT JobNo FROM Jobs WHERE JobType = 0 AND Status = 0")).isEmpty();
+        if (inProgress && LoadStockRows(InventoryOrder, query).isEmpty())
             broken << QStringLiteral("inventory lists no services to order");
     } catch (const std::exception &e) {
         broken << QStringLiteral("inventory cannot be read: %1").arg(QString::fromUtf8(e.what()));
