@@ -717,8 +717,10 @@ void CXTable::setCellFromHeld(int row, int column, const platform::sqlvalues::St
             break;
         const DateTime dt(v.storage == SQLITE_FLOAT ? v.real : double(v.integer));
         const QDate d = dt.isValid() ? dt.date() : QDate();
-        // The years 1000 to 9999, as days; other dates are written as any
-        // other value.
+        // The years 1000 to 9999, as days; other dates, and day 0 (an empty
+        // date field, shown empty), are written as any other value.
+        if (dt.isValid() && dt.toOle() == 0)
+            break;
         static const qint64 kFirstDay = QDate(1000, 1, 1).toJulianDay();
         static const qint64 kLastDay = QDate(9999, 12, 31).toJulianDay();
         if (!d.isValid() || d.toJulianDay() < kFirstDay || d.toJulianDay() > kLastDay)

@@ -593,13 +593,18 @@ TEST_F(WebOrdersTest, AWholeOrderOnOneLineIsReadItemByItem)
                     .arg(items)
                     .arg(items % 900 + 100);
     }
+    // An order holds 255 items: the rest are counted, said and left.
+    prompts().answer(platform::IDOK);
     const auto order = parse(line);
-    ASSERT_EQ(order->m_items.size(), items);
+    ASSERT_EQ(order->m_items.size(), 255);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("This order lists %1 items; an order holds at most 255.\n\n"
+                                                   "Only the first 255 items are read.")
+                                        .arg(items));
     EXPECT_EQ(order->m_items[0].description, QStringLiteral("Card 1 Item Quantity 101 Item Price 1.50 Item Note 01 matte"));
     EXPECT_EQ(order->m_items[0].quantity, 101);
     EXPECT_EQ(order->m_items[0].price, QStringLiteral("1.50 Item Note 01 matte"));
     EXPECT_EQ(order->m_items[0].note, QStringLiteral("Item Note 01: matte"));
-    EXPECT_EQ(order->m_items.last().quantity, items % 900 + 100);
+    EXPECT_EQ(order->m_items.last().quantity, 355);
     EXPECT_EQ(order->m_items.last().note, QStringLiteral("Item Note 01: matte"));
 }
 
