@@ -32,19 +32,6 @@ protected:
         if (IsSkipped())
             return;
     }
-    QString run(const QString &program, const QStringList &args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start(program, args);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished(3000);
-        }
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    }
-    QString sqlite(const QString &statement) { return run(QStringLiteral("sqlite3"), {m_database, statement}); }
-
     // Where a spot of the program's layout file is: a ribbon item by its id
     // ("item"), a list-manager entry by its text ("tree"), an open menu's
     // entry by its command ("menu") or a window by its class ("window"); with
@@ -81,30 +68,6 @@ protected:
         const std::optional<QRect> r = place(kind, key, state);
         return r ? std::optional<QPoint>(r->center()) : std::nullopt;
     }
-    template <class F>
-    bool waitFor(F wanted, int ms)
-    {
-        QDeadlineTimer until(ms);
-        while (!until.hasExpired() && !m_deadline.hasExpired()) {
-            if (wanted())
-                return true;
-            QThread::msleep(150);
-        }
-        return false;
-    }
-    void click(const QPoint &at)
-    {
-        run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                                        QStringLiteral("click"), QStringLiteral("1")});
-        QThread::msleep(400);
-    }
-    void shot(const QString &name)
-    {
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
-        QDir().mkpath(folder);
-        run(QStringLiteral("import"), {QStringLiteral("-display"), XvfbScreen::display(), QStringLiteral("-window"),
-                                       QStringLiteral("root"), folder + QLatin1Char('/') + name + QStringLiteral(".png")});
-    }
 
     // A sample shop of some jobs in a folder of the test's own.
     void makeSample()
@@ -112,7 +75,7 @@ protected:
         const QString work = tempPath(QStringLiteral("work"));
         QDir().mkpath(work);
         m_database = work + QStringLiteral("/TavrelData.mdb");
-        run(QStringLiteral(TAVREL_DBTOOL),
+        runTool(QStringLiteral(TAVREL_DBTOOL),
             {QStringLiteral("sample"), m_database, QStringLiteral("--jobs"), QStringLiteral("20")});
     }
     // The program on the sample, on the jobs view with the list manager's
@@ -141,12 +104,9 @@ protected:
     // "#" (Shift 3, the end).
     void scan(const QString &code)
     {
-        run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), code});
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), code});
         QThread::msleep(600);
     }
-
-    XvfbScreen m_screen;
-    QString m_database;
 };
 
 } // namespace
@@ -165,7 +125,7 @@ TEST_F(XvfbScan, TicketAndReadyToShipCodeStoreStatus2)
     scan(QStringLiteral("!30133#"));
     const QString statement = QStringLiteral("SELECT Status FROM Jobs WHERE JobID = ") + job;
     const bool stored = waitFor([&] { return sqlite(statement) == QLatin1String("2"); }, 10000);
-    shot(QStringLiteral("xvfb-scan-ready-to-ship"));
+    screenshot(QStringLiteral("xvfb-scan-ready-to-ship"));
     EXPECT_TRUE(stored) << "Status of job " << job.toStdString() << " reads " << sqlite(statement).toStdString();
     EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the run";
     EXPECT_FALSE(m_deadline.hasExpired()) << "the run took too long";
@@ -190,13 +150,13 @@ TEST_F(XvfbScan, AShipmentIsRecordedFromTheJobWindowsItemMenu)
 
     // The order is found by its ticket's code and opened (F6).
     scan(QStringLiteral("^") + job + QStringLiteral("#"));
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("F6")});
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("F6")});
     ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("window"), QStringLiteral("CJobDlg")).has_value(); }, 10000))
         << "the job window did not open";
 
     // Opening walks through missing data the sample leaves out: not now.
     if (waitFor([&] { return spot(QStringLiteral("window"), QStringLiteral("CDlgOptions")).has_value(); }, 3000)) {
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
         waitFor([&] { return !spot(QStringLiteral("window"), QStringLiteral("CDlgOptions")).has_value(); }, 3000);
     }
 
@@ -205,18 +165,18 @@ TEST_F(XvfbScan, AShipmentIsRecordedFromTheJobWindowsItemMenu)
     ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("item"), QStringLiteral("30360")).has_value(); }, 5000));
     click(*spot(QStringLiteral("item"), QStringLiteral("30360")));
     const bool offered = waitFor([&] { return spot(QStringLiteral("menu"), QStringLiteral("30431")).has_value(); }, 5000);
-    shot(QStringLiteral("xvfb-job-item-menu"));
+    screenshot(QStringLiteral("xvfb-job-item-menu"));
     ASSERT_TRUE(offered) << "the Items menu has no Shipments entry";
     click(*spot(QStringLiteral("menu"), QStringLiteral("30431")));
     ASSERT_TRUE(waitFor([&] { return place(QStringLiteral("window"), QStringLiteral("CShipment")).has_value(); }, 10000))
         << "the shipment did not open";
-    shot(QStringLiteral("xvfb-shipment"));
+    screenshot(QStringLiteral("xvfb-shipment"));
     // OK stands at (350, 450) of the dialog, 90 x 32.
     const QRect dialog = *place(QStringLiteral("window"), QStringLiteral("CShipment"));
     click(dialog.topLeft() + QPoint(395, 466));
     // One row, with the whole quantity of the item.
     const bool stored = waitFor([&] { return sqlite(shipped) == QLatin1String("1|1"); }, 10000);
-    shot(QStringLiteral("xvfb-shipments"));
+    screenshot(QStringLiteral("xvfb-shipments"));
     EXPECT_TRUE(stored) << "shipments of job " << job.toStdString() << ": " << sqlite(shipped).toStdString();
     EXPECT_TRUE(waitFor([&] { return spot(QStringLiteral("window"), QStringLiteral("CShipments")).has_value(); }, 5000))
         << "the job's shipment list did not show";
