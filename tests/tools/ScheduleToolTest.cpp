@@ -3,6 +3,8 @@
 
 #include <QtCore/QProcess>
 
+#include <algorithm>
+
 class ScheduleTool : public TavrelTest
 {
 };
@@ -153,4 +155,48 @@ TEST_F(ScheduleTool, PrintsAnOrdersDayGridAndSchedulesIt)
     ASSERT_EQ(code, 0);
     EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT Status FROM Items WHERE JobID = 9 AND SerNo > 0 ORDER BY ItemID")),
               QStringLiteral("2\n3")); // Sunday and Monday
+}
+
+// Each department's entry of the scheduler's tree lists the service rows of
+// that department's categories, and only those: together they are the "All"
+// list, row for row, on the sample shop.
+TEST_F(ScheduleTool, EachDepartmentListsItsOwnServices)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    int code = -1;
+    RunDbToolOut({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("60")}, &code);
+    ASSERT_EQ(code, 0);
+    const auto serviceKeys = [&](int command) {
+        const QString out = RunDbToolOut({QStringLiteral("schedule"), db, QString::number(command),
+                                          QStringLiteral("--options"), QStringLiteral("0")},
+                                         &code);
+        EXPECT_EQ(code, 0) << command;
+        QStringList keys;
+        for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList f = line.split(QLatin1Char('\t'));
+            if (f.value(1) == QLatin1String("S"))
+                keys << f[0];
+        }
+        std::sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+        return keys;
+    };
+    const QStringList all = serviceKeys(31301);
+    ASSERT_FALSE(all.isEmpty());
+    int listed = 0;
+    int departmentsWithWork = 0;
+    for (const QString &dep : SqliteRows(db, QStringLiteral("SELECT DepNo FROM ServiceDepartments ORDER BY DepNo"))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList keys = serviceKeys(31302 + dep.toInt());
+        const QString expected = SqliteRows(
+            db, QStringLiteral("SELECT group_concat(ItemID, ',') FROM (SELECT Items.ItemID FROM (Items INNER JOIN "
+                               "Services ON Services.SerNo = Items.SerNo) INNER JOIN ServiceCategories ON "
+                               "ServiceCategories.CatNo = Services.CatNo WHERE ServiceCategories.DepNo = %1 AND "
+                               "Items.ItemID IN (%2) ORDER BY Items.ItemID)")
+                    .arg(dep, all.join(QLatin1Char(','))));
+        EXPECT_EQ(keys.join(QLatin1Char(',')), expected) << "department " << dep.toStdString();
+        listed += keys.size();
+        departmentsWithWork += keys.isEmpty() ? 0 : 1;
+    }
+    EXPECT_EQ(listed, all.size());
+    EXPECT_GE(departmentsWithWork, 3);
 }
