@@ -480,17 +480,21 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
     }
     beginPrinterBatch();
     DoPrint(command);
-    // The batch: one document per further selected row, one list part after
-    // another, each without a dialog, while the runs really print.
+    // The batch: the record printed first, then one document per other
+    // selected row in the list's order (rows above it too), one list part
+    // after another, each without a dialog, while the runs really print.
+    const int firstRow = m_nBatchRow;
+    int lastRow = -1;
     while (m_nResult == 2) {
         if (m_nKind < 100 && m_pList) {
             int next = -1;
-            for (int row = m_nBatchRow + 1; row < m_pList->GetItemCount(); ++row) {
-                if (m_pList->IsItemSelected(row)) {
+            for (int row = lastRow + 1; row < m_pList->GetItemCount(); ++row) {
+                if (row != firstRow && m_pList->IsItemSelected(row)) {
                     next = row;
                     break;
                 }
             }
+            lastRow = next;
             if (next < 0)
                 break;
             m_nBatchRow = next;

@@ -134,14 +134,21 @@ TEST_F(PrintEntryTest, ThreeSelectedJobsPrintOneAfterAnother)
     engine->m_nPresetCommand = CPrint::kPrintDialog;
     engine->m_nPresetKind = 5;
     engine->m_nPresetOptions = 0x627F9;
+    // The current row is the middle one: it prints first, then every other
+    // selected row in the list's order, the one above it included.
     ViewPrintRequest request;
     request.viewId = 30001;
-    request.key = jobs[0];
+    request.key = jobs[1];
     request.list = &list;
     EXPECT_EQ(engine->PrintView(request), 0);
+    const int printed[] = {2002, 2001, 2003};
     for (int r = 0; r < 3; ++r) {
         ASSERT_TRUE(QFile::exists(pdfs[r])) << r;
-        EXPECT_TRUE(pdfText(pdfs[r]).contains(QString::number(2001 + r))) << r;
+        const QString text = pdfText(pdfs[r]);
+        EXPECT_TRUE(text.contains(QString::number(printed[r]))) << r;
+        for (int other : printed)
+            if (other != printed[r])
+                EXPECT_FALSE(text.contains(QString::number(other))) << r << " holds " << other;
     }
     EXPECT_EQ(scalar(QStringLiteral("SELECT Sum(InvoicePrinted) FROM Jobs WHERE JobNo BETWEEN 2001 AND 2003")),
               QStringLiteral("3"));
