@@ -156,6 +156,56 @@ protected:
         runTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delay), text});
         QThread::msleep(300);
     }
+    // The title of the first top-level window whose title starts so; empty when none.
+    QString windowTitled(const QString &start)
+    {
+        for (const QStringList &f : layoutLines(QStringLiteral("window")))
+            if (f.value(2).startsWith(start))
+                return f.value(2);
+        return QString();
+    }
+    // The text of the message box that is up; empty when none is.
+    QString message()
+    {
+        const QList<QStringList> boxes = layoutLines(QStringLiteral("message"));
+        return boxes.isEmpty() ? QString() : boxes.first().value(1);
+    }
+    bool clickSpot(const QString &kind, const QString &key)
+    {
+        if (!waitFor([&] { return spot(kind, key).has_value(); }))
+            return false;
+        click(*spot(kind, key));
+        return true;
+    }
+    bool showView(int viewId)
+    {
+        if (!clickSpot(QStringLiteral("item"), QString::number(viewId)))
+            return false;
+        return waitFor([&] {
+            int state = 0;
+            return spot(QStringLiteral("item"), QString::number(viewId), &state) && state == 2;
+        });
+    }
+    // Answers the message box that comes up with its default button; the
+    // text it showed, empty when none came.
+    QString answerMessage(int ms = 10000)
+    {
+        QString text;
+        if (!waitFor([&] { return !(text = message()).isEmpty(); }, ms))
+            return QString();
+        pressKey(QStringLiteral("Return"));
+        waitFor([&] { return message() != text; }, 5000);
+        return text;
+    }
+    // No message box came up during a short wait.
+    void expectNoMessage(const QString &step)
+    {
+        QThread::msleep(800);
+        const QString shown = message();
+        EXPECT_TRUE(shown.isEmpty()) << step.toStdString() << ": " << shown.toStdString();
+        if (!shown.isEmpty())
+            pressKey(QStringLiteral("Return"));
+    }
     // A screenshot of the whole screen under build/tests/usable/.
     void screenshot(const QString &name)
     {

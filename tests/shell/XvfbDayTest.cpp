@@ -32,55 +32,6 @@ protected:
         PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3")},
                    180000);
     }
-    QString windowTitled(const QString &start)
-    {
-        for (const QStringList &f : layoutLines(QStringLiteral("window")))
-            if (f.value(2).startsWith(start))
-                return f.value(2);
-        return QString();
-    }
-    // The text of the message box that is up; empty when none is.
-    QString message()
-    {
-        const QList<QStringList> boxes = layoutLines(QStringLiteral("message"));
-        return boxes.isEmpty() ? QString() : boxes.first().value(1);
-    }
-    bool clickSpot(const QString &kind, const QString &key)
-    {
-        if (!waitFor([&] { return spot(kind, key).has_value(); }))
-            return false;
-        click(*spot(kind, key));
-        return true;
-    }
-    bool showView(int viewId)
-    {
-        if (!clickSpot(QStringLiteral("item"), QString::number(viewId)))
-            return false;
-        return waitFor([&] {
-            int state = 0;
-            return spot(QStringLiteral("item"), QString::number(viewId), &state) && state == 2;
-        });
-    }
-    // Answers the message box that comes up with its default button; the
-    // text it showed, empty when none came.
-    QString answerMessage(int ms = 10000)
-    {
-        QString text;
-        if (!waitFor([&] { return !(text = message()).isEmpty(); }, ms))
-            return QString();
-        pressKey(QStringLiteral("Return"));
-        waitFor([&] { return message() != text; }, 5000);
-        return text;
-    }
-    // No message box came up during a short wait.
-    void expectNoMessage(const QString &step)
-    {
-        QThread::msleep(800);
-        const QString shown = message();
-        EXPECT_TRUE(shown.isEmpty()) << step.toStdString() << ": " << shown.toStdString();
-        if (!shown.isEmpty())
-            pressKey(QStringLiteral("Return"));
-    }
     void shot(const QString &name) { screenshot(QStringLiteral("xvfb-day-") + name); }
 };
 
