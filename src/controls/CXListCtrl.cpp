@@ -515,6 +515,7 @@ void CXListCtrl::AutoSizeColumns()
             const double factor = std::min(double(available) / double(sum), 2.0);
             for (int c = 0; c < n; ++c)
                 SetColumnWidth(c, int(GetColumnWidth(c) * factor));
+            KeepColumnReadable(available);
         }
     } else if (m_fitMode == kFitWidthList) {
         const QStringList parts = m_widthList.split(QLatin1Char(','));
@@ -531,6 +532,38 @@ void CXListCtrl::AutoSizeColumns()
         if (rest > 20)
             SetColumnWidth(m_fitMode, rest);
     }
+}
+
+void CXListCtrl::KeepColumnReadable(int available)
+{
+    const int n = GetColumnCount();
+    const int column = m_readableColumn;
+    if (column < 0 || column >= n || GetColumnWidth(column) == 0)
+        return;
+    // The widest cell of the rows a picker usually shows, with its image and
+    // margins as the list draws it, or the heading.
+    int wanted = QFontMetrics(font()).horizontalAdvance(
+                     m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) + 16;
+    const int rows = std::min(GetItemCount(), 500);
+    for (int r = 0; r < rows; ++r) {
+        ensureRow(r);
+        wanted = std::max(wanted, sizeHintForIndex(m_model->index(r, column)).width());
+    }
+    wanted = std::min(wanted, available / 2);
+    const int extra = wanted - GetColumnWidth(column);
+    if (extra <= 0)
+        return;
+    // The others give the room in proportion to their widths.
+    int others = 0;
+    for (int c = 0; c < n; ++c)
+        if (c != column)
+            others += GetColumnWidth(c);
+    if (others <= 0)
+        return;
+    for (int c = 0; c < n; ++c)
+        if (c != column)
+            SetColumnWidth(c, GetColumnWidth(c) - int(qint64(GetColumnWidth(c)) * extra / others));
+    SetColumnWidth(column, wanted);
 }
 
 void CXListCtrl::LoadColumnWidths(const QString &key, bool apply)

@@ -91,6 +91,9 @@ public:
     int GetColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
     void SetAutoSizeMode(int mode, bool apply);
+    // A column that spreading to the list's width keeps wide enough for its
+    // texts (up to half the width): the one that names the rows in a picker.
+    void SetReadableColumn(int column) { m_readableColumn = column; }
     void AutoSizeColumns();
     void LoadColumnWidths(const QString &key, bool apply);
     void ChooseColumns(const QString &key, bool apply) { LoadColumnWidths(key, apply); }
@@ -177,6 +180,7 @@ protected:
 private:
     void SetupColumns(CXRowSource &source, const QString &keyHint);
     void fill(CXRowSource &source, const QString &keyHint, bool readLater);
+    void KeepColumnReadable(int available);
     // Reads up to count records of the pending source; false at its end.
     bool readRecords(int count, class CXProgress *progress = nullptr);
     void ensureRow(int row);
@@ -206,6 +210,7 @@ private:
     int m_defaultImage = kNoImage;
     int m_currentRow = -1;
     int m_fitMode = kFitNone;
+    int m_readableColumn = -1;
     int m_sortColumn = 0;
     int m_prevSortColumn = 0;
     int m_defaultTextWidth = 120;

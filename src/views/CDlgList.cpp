@@ -58,6 +58,8 @@ CDlgList::CDlgList(const QString &windowTitle, const QString &ribbonTitle, const
     m_list = new CXListCtrl(this);
     m_list->setGeometry(4, 68, 712, 384);
     SetDlgCtrlID(m_list, kList);
+    // The first column names the rows to pick from: it keeps room to read them.
+    m_list->SetReadableColumn(0);
     AddPlaceholder(1903, QRect(0, 456, 720, 44));
     AddSizeMarker(QPoint(720, 500));
     m_pList = m_list;

@@ -134,8 +134,14 @@ bool CDlgTree::OnInitDialog()
         EndDialog(IDCANCEL_RESULT);
         return true;
     }
-    if (HTREEITEM item = m_tree->FindItemByData(quint32(m_nPreselected)); item && item->parent())
+    // The preselected code is looked for among the leaves only: the branch
+    // holds 0 as its data too, and code 0 is the leaf "?" (nobody).
+    // Expanding made the branch current; without a preselected leaf nothing
+    // is highlighted, as nothing is chosen yet.
+    if (HTREEITEM item = m_tree->FindChildByData(quint32(m_nPreselected)))
         m_tree->SelectAndShow(item);
+    else
+        m_tree->setCurrentItem(nullptr);
     GrowToFit();
     return true;
 }

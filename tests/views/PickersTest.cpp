@@ -11,6 +11,7 @@
 #include "views/CDlgTree.h"
 #include "views/CFavoritesDlg.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtCore/QFile>
 #include <QtTest/QTest>
 #include <QtWidgets/QCalendarWidget>
@@ -70,10 +71,24 @@ TEST_F(DialogsTest, TreePickerOffersVisibleEmployeesAndCancelsAnEmptyKindUnseen)
     EXPECT_EQ(csr.DoModal(), 1);
     EXPECT_EQ(csr.m_nChosen, 5);
 
-    // A code no leaf holds leaves the choice at 0.
+    // No default CSR yet (code 0): the leaf "?" is the one highlighted, not
+    // the branch, which holds 0 as its data too.
+    CDlgTree nobody(2, 0, nullptr);
+    onDialog<CDlgTree>([](CDlgTree &d) {
+        QTreeWidgetItem *root = d.tree()->topLevelItem(0);
+        EXPECT_EQ(d.tree()->currentItem(), root->child(0));
+        EXPECT_EQ(d.tree()->selectedItems(), QList<QTreeWidgetItem *>{root->child(0)});
+        EXPECT_EQ(d.topRibbon().GetItemText(30281), QStringLiteral("?"));
+        return press(d, 1);
+    });
+    EXPECT_EQ(nobody.DoModal(), 1);
+    EXPECT_EQ(nobody.m_nChosen, 0);
+
+    // A code no leaf holds leaves the choice at 0 and nothing highlighted.
     CDlgTree op(1, 42, nullptr);
     onDialog<CDlgTree>([](CDlgTree &d) {
         EXPECT_EQ(d.m_nChosen, 0);
+        EXPECT_TRUE(d.tree()->selectedItems().isEmpty());
         return press(d, 2);
     });
     EXPECT_EQ(op.DoModal(), 2);
@@ -205,12 +220,26 @@ TEST_F(DialogsTest, ListPickerShowsTheCannedListsOfTheViews)
 {
     exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (500, 'Acme Buyers', 0)"));
     exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (501, 'Zeta O''Neil', 0)"));
+    const QString longName = QStringLiteral("Riverside Hardware & Paper Supply Co.");
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (502, '%1', 0)").arg(longName));
     CDlgList dlg(QStringLiteral("Customers"), QStringLiteral("Customers"), QStringLiteral("Customers"), 0, 500, 0,
                  210, nullptr);
-    onDialog<CDlgList>([](CDlgList &d) {
+    onDialog<CDlgList>([&](CDlgList &d) -> int {
         CXListCtrl *list = d.list();
         EXPECT_TRUE(d.isOKAllowed()); // a canned list may always be chosen from
         EXPECT_EQ(list->GetColumnText(0), QStringLiteral("Name"));
+        // The eleven columns are spread over the picker's width, yet the
+        // names read whole: the Name column holds the longest one.
+        const int riverside = list->FindItemByData(502, false);
+        if (riverside < 0)
+            return press(d, 2);
+        EXPECT_EQ(list->GetItemText(riverside, 0), longName);
+        EXPECT_GE(list->GetColumnWidth(0), list->sizeHintForIndex(list->model()->index(riverside, 0)).width());
+        EXPECT_GE(list->GetColumnWidth(0), QFontMetrics(list->font()).horizontalAdvance(longName) + 16);
+        int total = 0;
+        for (int c = 0; c < list->GetColumnCount(); ++c)
+            total += list->GetColumnWidth(c);
+        EXPECT_LE(total, list->viewport()->width());
         const int acme = list->FindItemByData(500, false);
         const int zeta = list->FindItemByData(501, false);
         EXPECT_GE(acme, 0);
