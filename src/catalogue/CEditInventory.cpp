@@ -5,6 +5,7 @@
 #include "app/base/MoneyText.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
+#include "controls/ValueField.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLabel>
@@ -27,7 +28,7 @@ CEditInventory::CEditInventory(const CItemSet &item, const CSerSet &service, QWi
     AddPlaceholder(1902, QRect(0, 40, 440, 40));
     AddLabel(QStringLiteral("In-Stock Was"), QRect(20, 100, 180, 28));
     m_was = AddEdit(IDC_WAS, QRect(220, 100, 190, 28));
-    m_was->setReadOnly(true);
+    ShowAsValueField(m_was);
     m_label = AddLabel(QStringLiteral("Less Quantity Used"), QRect(20, 136, 180, 28), IDC_LABEL);
     m_used = AddEdit(IDC_USED, QRect(220, 136, 190, 28));
     m_note = AddLabel(QString(), QRect(20, 170, 400, 70), IDC_NOTE);

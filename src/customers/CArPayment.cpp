@@ -21,6 +21,7 @@
 #include "views/CDlgList.h"
 #include "views/CNoteDlg.h"
 #include "controls/CXListCtrl.h"
+#include "controls/ValueField.h"
 
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
@@ -87,7 +88,7 @@ CArPayment::CArPayment(qint32 cusNo, QWidget *parent, CXListCtrl *viewList, int 
         label->setBuddy(*edits[i]);
         (*edits[i])->setAlignment(Qt::AlignRight);
         if (i > 0)
-            (*edits[i])->setReadOnly(true);
+            ShowAsValueField(*edits[i]); // computed: Applied, Remains, Account Balance
     }
     m_applyAll = AddButton(kApplyAll, HowToApplyText(), QRect(20, 186, 860, 30));
     m_list = new QTreeWidget(this);

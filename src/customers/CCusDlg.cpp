@@ -6,6 +6,7 @@
 #include "app/base/DialogControls.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/DlgItem.h"
+#include "controls/ValueField.h"
 #include "customers/CContactList.h"
 #include "customers/CCusSummary.h"
 #include "customers/CShiptoList.h"
@@ -154,7 +155,7 @@ void CCusDlg::BuildLayout()
     label(QStringLiteral("&Discount %"), fx, y); combo(IDC_DISCOUNT, fc, y, fw); y += 27;
     AddButton(IDC_CREDIT_BUTTON, QStringLiteral("Credit Due..."), QRect(fx, y, 100, 24));
     QLineEdit *due = AddEdit(IDC_CREDIT_DUE, QRect(fc, y, fw - 34, 24));
-    due->setReadOnly(true);
+    ShowAsValueField(due);
     due->setAlignment(Qt::AlignRight);
     AddButton(IDC_CREDIT_HISTORY, QStringLiteral("..."), QRect(fc + fw - 30, y, 30, 24));
     y += 27;

@@ -8,6 +8,7 @@
 #include "jobs/JobHooks.h"
 #include "platform/Prompt.h"
 #include "platform/db/Recordset.h"
+#include "controls/ValueField.h"
 
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QLabel>
@@ -35,7 +36,7 @@ CDeposit::CDeposit(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, QWidget *
     setFixedSize(470, 330);
     AddLabel(QStringLiteral("Amount Due"), QRect(20, 20, 110, 26));
     m_dueEdit = AddEdit(kDue, QRect(140, 20, 130, 26));
-    m_dueEdit->setReadOnly(true);
+    ShowAsValueField(m_dueEdit);
     QLabel *tenderedLabel = AddLabel(QStringLiteral("&Tendered"), QRect(20, 56, 110, 26));
     m_tenderedEdit = AddEdit(kTendered, QRect(140, 56, 130, 26));
     tenderedLabel->setBuddy(m_tenderedEdit);

@@ -190,8 +190,10 @@ TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
     customerHooks().creditDialog = nullptr;
 }
 
+#include "controls/DlgItem.h"
 #include "customers/CArPayment.h"
 
+#include <QtTest/QTest>
 #include <QtWidgets/QTreeWidget>
 
 TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
@@ -210,6 +212,20 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
             emit d.amountEdit()->editingFinished();
             EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << bad;
             EXPECT_EQ(d.amountEdit()->text(), QStringLiteral("50.00")) << bad;
+        }
+        // Nothing refused reached the file.
+        EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 0);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo IN (8001, 8002) ORDER BY JobNo")),
+                  QStringLiteral("80\n80"));
+        // Applied, Remains and Account Balance are worked out: they take no
+        // typing and no Tab stop.
+        for (unsigned id : {1303u, 1304u, 1305u}) {
+            auto *shown = qobject_cast<QLineEdit *>(GetDlgItem(&d, id));
+            EXPECT_TRUE(shown->isReadOnly()) << id;
+            EXPECT_EQ(shown->focusPolicy(), Qt::NoFocus) << id;
+            const QString was = shown->text();
+            QTest::keyClicks(shown, QStringLiteral("123"));
+            EXPECT_EQ(shown->text(), was) << id;
         }
         d.amountEdit()->setText(QStringLiteral("120"));
         emit d.amountEdit()->editingFinished();
