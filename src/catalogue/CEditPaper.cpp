@@ -14,6 +14,7 @@
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
 #include "views/CNoteDlg.h"
+#include "views/TextRoom.h"
 
 namespace {
 
@@ -86,6 +87,15 @@ bool CEditPaper::OnInitDialog()
         m_wndRibbon.AddItem(30522, QStringLiteral("Replace"), struct_RIB_ITEM::Normal, 0, 255, 2, 2085, 0, 2, 80, 0,
                             0, QString(), 1);
         m_wndRibbon.RecalcLayout(30281);
+    }
+    // The paper's category, name and size read whole in the title: a long
+    // one widens the window, the grid with it, the buttons staying centred.
+    if (const int grow = TitleShortfall(m_wndRibbon, m_strRibbonTitle, 6, this); grow > 0) {
+        resize(width() + grow, height());
+        GrowItemBy(1901, grow, 0);
+        GrowItemBy(kGrid, grow, 0);
+        MoveItemBy(1, grow / 2, 0);
+        MoveItemBy(2, grow / 2, 0);
     }
     BuildRows();
     m_grid.CreateInDlgItem(this, kGrid, m_nColorScheme, 100);

@@ -10,6 +10,7 @@
 #include "platform/Prompt.h"
 #include "platform/db/Recordset.h"
 #include "resources/Strings.h"
+#include "views/TextRoom.h"
 
 #include <QtGui/QFont>
 #include <QtWidgets/QColorDialog>
@@ -230,6 +231,16 @@ void CFormsDlg::FillOptions()
                                                  : QStringLiteral("(this option is not used)"));
     }
     m_bFilling = false;
+    // Every option reads whole: a document with longer entries widens the
+    // options pane and the window (never narrowing them again, so the
+    // window does not jump between documents).
+    if (const int grow = TreeTextShortfall(*m_optionsTree); grow > 0) {
+        setFixedSize(width() + grow, height());
+        m_optionsTree->resize(m_optionsTree->width() + grow, m_optionsTree->height());
+        GrowItemBy(1903, grow, 0);
+        MoveItemBy(1, grow, 0);
+        MoveItemBy(2, grow, 0);
+    }
 }
 
 void CFormsDlg::ShowColours()

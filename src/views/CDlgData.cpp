@@ -1,4 +1,5 @@
 #include "views/CDlgData.h"
+#include "views/TextRoom.h"
 
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
@@ -31,6 +32,15 @@ bool CDlgData::OnInitDialog()
 {
     CDlg0::OnInitDialog();
     InitRibbons(3, 1, 2, 14);
+    // A long prompt ("Name of the new ... Category:") widens the window so
+    // that it reads whole; the edit widens with it, the buttons keep right.
+    if (const int grow = TitleShortfall(m_wndRibbon, m_strRibbonTitle, 3, this); grow > 0) {
+        setFixedSize(width() + grow, height());
+        for (unsigned id : {1901u, 1902u, kEdit})
+            GrowItemBy(id, grow, 0);
+        MoveItemBy(1, grow, 0);
+        MoveItemBy(2, grow, 0);
+    }
     SetCtrlFont(m_edit, 3);
     if (m_strWindowTitle == QStringLiteral("Password"))
         m_edit->setEchoMode(QLineEdit::Password);

@@ -1,4 +1,5 @@
 #include "views/CDlgOptions.h"
+#include "views/TextRoom.h"
 
 #include "data/OptionsAndLookups.h"
 #include <algorithm>
@@ -335,18 +336,8 @@ void CDlgOptions::GrowToFit()
 {
     // Wider first, as far as the screen allows, so that the title and every
     // entry show whole.
-    int needed = 0;
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-        int depth = 0;
-        for (QTreeWidgetItem *up = (*it)->parent(); up; up = up->parent())
-            ++depth;
-        QFont font = (*it)->font(0);
-        const int text = QFontMetrics(font).horizontalAdvance((*it)->text(0));
-        needed = std::max(needed, m_tree->indentation() * (depth + 1) + 2 * m_tree->iconSize().width() + 24 + text);
-    }
-    needed += m_tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_tree) + 2 * m_tree->frameWidth();
     const int title = QFontMetrics(Appearance::instance().GetFont(7)).horizontalAdvance(m_strRibbonTitle) + 60;
-    int growX = std::max(needed - m_tree->width(), title - width());
+    int growX = std::max(TreeTextShortfall(*m_tree), title - width());
     if (QScreen *s = screen())
         growX = std::min(growX, s->availableGeometry().width() - 40 - width());
     if (growX > 0) {

@@ -4,9 +4,11 @@
 #include "catalogue/CEditPaper.h"
 #include "catalogue/CEditService.h"
 #include "catalogue/CSerList.h"
+#include "controls/DlgItem.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPlainTextEdit>
@@ -158,12 +160,21 @@ TEST_F(SpecsWindowsTest, DigitalCountsSheetsFromPagesAndSides)
 
 TEST_F(SpecsWindowsTest, OddPagesAskForASecondPaperAndNoPrintHasNoPages)
 {
+    // A paper of a long name: the title reads whole, the buttons inside.
+    native(QStringLiteral("UPDATE Services SET Name = 'Premium Silk Coated Two Sides Bright White', "
+                          "Size = '12.5 x 19' WHERE SerNo = 10"));
     CSerSet &paper = service(10);
     CItemSet row = paperRow();
     CEditPaper dialog(row, paper, 100, nullptr);
     dialog.m_nQuantityUnit = 1;
     onDialog<CEditPaper>([&](CEditPaper &d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Paper Specs for Offset Printing"));
+        const QString title = d.topRibbon().GetItemText(30281);
+        EXPECT_TRUE(title.endsWith(QStringLiteral("Premium Silk Coated Two Sides Bright White 12.5 x 19")));
+        const QRect titleRect = d.topRibbon().itemRect(30281);
+        EXPECT_GE(titleRect.width() - 3, QFontMetrics(Appearance::instance().GetFont(6)).horizontalAdvance(title));
+        for (unsigned id : {1u, 2u})
+            EXPECT_LE(GetDlgItem(&d, id)->geometry().right(), d.width()) << id;
         EXPECT_EQ(d.grid().rowLabel(CEditPaper::RowSheets), QStringLiteral("Sheets"));
         EXPECT_EQ(d.grid().rowLabel(CEditPaper::RowSizes), QStringLiteral("Sizes   (2 Out x 4 Up = 8)"));
         EXPECT_EQ(d.grid().rowLabel(CEditPaper::RowSides), QStringLiteral("Side"));

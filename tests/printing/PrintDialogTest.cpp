@@ -5,6 +5,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeOptCtrl.h"
+#include "controls/DlgItem.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "platform/Settings.h"
@@ -17,6 +18,8 @@
 #include <QtCore/QTextStream>
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
+#include <QtGui/QFontMetrics>
+#include <QtWidgets/QTreeWidgetItemIterator>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QFontDialog>
@@ -56,6 +59,30 @@ protected:
         process.start(QStringLiteral("sqlite3"), {path, sql});
         process.waitForFinished(30000);
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+    // The shown entries of a tree whose text, with its picture and indent,
+    // is wider than the tree shows.
+    static QStringList cutEntries(QTreeWidget &tree)
+    {
+        QStringList cut;
+        const int room = tree.viewport()->width();
+        for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+            QTreeWidgetItem *item = *it;
+            int depth = 1;
+            bool shown = true;
+            for (QTreeWidgetItem *up = item->parent(); up; up = up->parent(), ++depth)
+                shown = shown && up->isExpanded();
+            if (!shown)
+                continue;
+            QFont font = tree.font();
+            if (item->data(0, Qt::FontRole).isValid())
+                font = item->font(0).resolve(font);
+            const int needed = tree.indentation() * depth + tree.iconSize().width() +
+                               QFontMetrics(font).horizontalAdvance(item->text(0));
+            if (needed > room)
+                cut << item->text(0);
+        }
+        return cut;
     }
     // The document tree's entries as "kind text" ("- heading" for headings).
     static QStringList documents(CPrintDlg &d)
@@ -327,6 +354,16 @@ TEST_F(PrintDialogTest, TheFormsDialogSavesTheRowAndStoresThePrinter)
         // Titles with their descriptions; the current form selected.
         EXPECT_EQ(optionText(d.documentTree(), 6), QStringLiteral("Invoice (Booklet)"));
         EXPECT_EQ(d.titleEdit()->text(), QStringLiteral("Work Order"));
+        // Every option of the order documents reads whole, with the buttons
+        // inside the window.
+        for (int form : {1, 3}) {
+            d.SelectDocument(form);
+            EXPECT_EQ(cutEntries(*d.optionsTree()), QStringList()) << form;
+            EXPECT_EQ(cutEntries(*d.documentTree()), QStringList()) << form;
+        }
+        for (unsigned id : {1u, 2u})
+            EXPECT_LE(GetDlgItem(&d, id)->geometry().right(), d.width()) << id;
+        d.SelectDocument(1);
         // A list form's title, margin, note and footer cannot be edited.
         d.SelectDocument(100);
         EXPECT_FALSE(d.titleEdit()->isEnabled());

@@ -8,6 +8,7 @@
 #include "views/CNoteDlg.h"
 #include "controls/CXRibbon.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtTest/QSignalSpy>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
@@ -250,6 +251,22 @@ TEST_F(DialogsTest, DataEntryCutsToTheLengthMasksPasswordsAndCancelKeepsTheValue
     });
     EXPECT_EQ(password.DoModal(), 1001);
     EXPECT_EQ(password.m_strValue, QStringLiteral("s3cret"));
+
+    // The organiser's longest prompt reads whole: the window widens to it,
+    // with the edit and the buttons inside.
+    const QString prompt = QStringLiteral("Name of the new Offset Press or Digital Printer    (Production Difficulty "
+                                          "Table may be used) Category:");
+    CDlgData category(QString(), 50, QString(), prompt, QStringLiteral("Category No: 202"), nullptr);
+    onDialog<CDlgData>([&](CDlgData &d) {
+        const QRect title = d.topRibbon().itemRect(30281);
+        EXPECT_GE(title.width() - 3, QFontMetrics(Appearance::instance().GetFont(3)).horizontalAdvance(prompt));
+        EXPECT_LE(title.right(), d.width());
+        EXPECT_LE(d.edit()->geometry().right(), d.width());
+        EXPECT_LE(GetDlgItem(&d, 2)->geometry().right(), d.width());
+        snapshot(d, QStringLiteral("data-entry-long-prompt"));
+        return press(d, 2);
+    });
+    EXPECT_EQ(category.DoModal(), 2);
 }
 
 TEST_F(DialogsTest, NoteStampsGoWhereTheShopWantsThemAndCancelLeavesTheNote)
