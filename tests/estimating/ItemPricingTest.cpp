@@ -4,6 +4,7 @@
 #include "PricingFixture.h"
 
 #include "platform/Prompt.h"
+#include "support/ToolRun.h"
 
 #include <QtCore/QProcess>
 #include <QtCore/QRandomGenerator>
@@ -234,6 +235,39 @@ TEST_F(ItemPricing, ATypedFigureThatIsNoNumberIsRefusedAndAskedAgain)
     EXPECT_EQ(prompts().texts().count(QStringLiteral("Please enter a number.")), 2);
     EXPECT_EQ(row(*e, id).m_TimeCost, Money());
     EXPECT_FALSE(e->AllServicesPriced());
+
+    // An item priced by hand, stored at the $7.10 its services come to: the
+    // item-price prompt offers it, "abc" is refused once, and Cancel keeps
+    // the figure offered, so the item does not turn unpriced and its stored
+    // rows read as before.
+    const qint32 asked = twoServiceJob(708, {{"ChargeQty", "100"}, {"Side2", "6"}, {"Cost", "3.02"},
+                                             {"Price", "7.1"}, {"Description", "'Tags'"}});
+    exec(QStringLiteral("UPDATE Items SET Cost = 1.01, Price = 3 WHERE ItemID = %1").arg(m_first));
+    exec(QStringLiteral("UPDATE Items SET Cost = 2.01, Price = 4.1 WHERE ItemID = %1").arg(m_second));
+    const QString rows = QStringLiteral("SELECT SerNo, Cost, Price FROM Items WHERE JobID = %1 ORDER BY ItemID")
+                             .arg(asked);
+    const QString before = SqliteRows(databasePath(), rows);
+    EXPECT_EQ(before, QStringLiteral("0|3.02|7.1\n601|1.01|3\n602|2.01|4.1"));
+    auto byHand = engine(asked, false);
+    prompts().clear();
+    QStringList offered;
+    prompts().onDialog([&offered](QDialog &d) {
+        auto *value = d.findChild<QLineEdit *>(QStringLiteral("value"));
+        offered << value->text();
+        value->setText(QStringLiteral("abc"));
+        return int(QDialog::Accepted);
+    });
+    prompts().answer(platform::IDOK);
+    prompts().onDialog([&offered](QDialog &d) {
+        offered << d.findChild<QLineEdit *>(QStringLiteral("value"))->text();
+        return int(QDialog::Rejected);
+    });
+    prompts().answer(platform::IDOK);
+    byHand->PriceItem(0);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("7.1000"), QStringLiteral("abc")}));
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Please enter a number."),
+                                              QStringLiteral("ITEM 1 Tags\n\nSame Cost\nSame Price")}));
+    EXPECT_EQ(SqliteRows(databasePath(), rows), before);
 }
 
 // --- an independent reading of the run table -------------------------------------

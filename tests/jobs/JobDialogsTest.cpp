@@ -6,6 +6,7 @@
 #include "jobs/CJobBalance.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/CJobWhen.h"
+#include "support/ToolRun.h"
 #include "views/CDlgRibbon.h"
 
 #include "controls/DlgItem.h"
@@ -140,14 +141,24 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
         prompts().answer(platform::IDOK);
         type(d, 1305, QStringLiteral("99999999999999999"));
         EXPECT_EQ(prompts().texts(), once);
-        d.SendCommand(2);
+        // Put right and confirmed: the dialog ends with what it had.
+        d.edit(1305)->setText(QStringLiteral("0.00"));
+        prompts().clear();
+        d.SendCommand(1);
+        EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
         return d.result();
     });
-    totals.DoModal();
+    const QString columns = QStringLiteral("SELECT Shipping, Postage, Subtotal, Tax, Balance FROM Jobs WHERE JobID = %1")
+                                .arg(id);
+    const QString before = SqliteRows(databasePath(), columns);
+    EXPECT_EQ(before, QStringLiteral("||100||100"));
+    EXPECT_EQ(totals.DoModal(), 1);
     EXPECT_EQ(job.m_Shipping, Money());
     EXPECT_EQ(job.m_Postage, Money());
     EXPECT_EQ(job.m_Balance, money("100"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Shipping FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), Money());
+    // The job window saves the record after OK: the stored row is as it was.
+    EXPECT_TRUE(job.SaveRecord());
+    EXPECT_EQ(SqliteRows(databasePath(), columns), before);
 }
 
 TEST_F(JobDialogs, TotalsFromAnOrderWindowCannotTouchPaymentsAndCancelKeepsEarlierChanges)
