@@ -540,29 +540,43 @@ void CXListCtrl::KeepColumnReadable(int available)
     const int column = m_readableColumn;
     if (column < 0 || column >= n || GetColumnWidth(column) == 0)
         return;
-    // The widest cell of the rows a picker usually shows, with its image and
-    // margins as the list draws it, or the heading.
-    int wanted = QFontMetrics(font()).horizontalAdvance(
-                     m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) + 16;
+    // What each column's cells of the rows a picker usually shows take, with
+    // the image and margins as the list draws them, or the heading.
     const int rows = std::min(GetItemCount(), 500);
+    const QFontMetrics metrics(font());
+    std::vector<int> content(size_t(n), 0);
+    for (int c = 0; c < n; ++c)
+        content[size_t(c)] = metrics.horizontalAdvance(
+                                 m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 16;
     for (int r = 0; r < rows; ++r) {
         ensureRow(r);
-        wanted = std::max(wanted, sizeHintForIndex(m_model->index(r, column)).width());
+        for (int c = 0; c < n; ++c)
+            if (GetColumnWidth(c) > 0)
+                content[size_t(c)] = std::max(content[size_t(c)], sizeHintForIndex(m_model->index(r, c)).width());
     }
-    wanted = std::min(wanted, available / 2);
-    const int extra = wanted - GetColumnWidth(column);
+    const int wanted = std::min(content[size_t(column)], available / 2);
+    int extra = wanted - GetColumnWidth(column);
     if (extra <= 0)
         return;
-    // The others give the room in proportion to their widths.
-    int others = 0;
-    for (int c = 0; c < n; ++c)
-        if (c != column)
-            others += GetColumnWidth(c);
-    if (others <= 0)
-        return;
-    for (int c = 0; c < n; ++c)
-        if (c != column)
-            SetColumnWidth(c, GetColumnWidth(c) - int(qint64(GetColumnWidth(c)) * extra / others));
+    // The others give the room: first what they hold beyond their texts,
+    // then in proportion to their widths.
+    for (int pass = 0; pass < 2 && extra > 0; ++pass) {
+        std::vector<int> give(size_t(n), 0);
+        int spare = 0;
+        for (int c = 0; c < n; ++c) {
+            if (c == column)
+                continue;
+            give[size_t(c)] = pass == 0 ? std::max(0, GetColumnWidth(c) - content[size_t(c)]) : GetColumnWidth(c);
+            spare += give[size_t(c)];
+        }
+        if (spare <= 0)
+            continue;
+        const int taken = std::min(extra, spare);
+        for (int c = 0; c < n; ++c)
+            if (give[size_t(c)] > 0)
+                SetColumnWidth(c, GetColumnWidth(c) - int((qint64(give[size_t(c)]) * taken + spare - 1) / spare));
+        extra -= taken;
+    }
     SetColumnWidth(column, wanted);
 }
 
