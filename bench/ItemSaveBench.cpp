@@ -35,13 +35,13 @@ struct Shop
         platform::Database &db = SharedDatabase();
         db.open(path);
         platform::Transaction t(db);
-        db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (401, "
+        db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (402, "
                                   "5, 'Bindery', 5, 40)"));
         // Finishing services charged by the hour from their run table.
         for (int i = 0; i < kServices; ++i)
             db.execute(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, QtyBy, CostBy, PriceBy, Markup, "
                                       "Unit, QBreak1, UnitsHr1, SetFor1, SetTime1, CostHr, AskHowMany, SerRemind, "
-                                      "AutoAdd, Divide, Multiply, Round, CostOH, MinPrice) VALUES (%1, 401, %2, "
+                                      "AutoAdd, Divide, Multiply, Round, CostOH, MinPrice) VALUES (%1, 402, %2, "
                                       "'Service %2', 1, 1, 2, 0, 1, 0, 100000, 1, 1000, 60, '', '', 0, 0, 0, 0, 0, 0)")
                            .arg(kFirstSerNo + i)
                            .arg(i + 1));

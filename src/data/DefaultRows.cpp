@@ -9,6 +9,7 @@
 #include "platform/Money.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
@@ -132,6 +133,37 @@ NewRow codeRow(const QString &keyField, int key, const QStringList &fields, cons
     return row;
 }
 
+// The categories of the cutting services and of the padding of carbonless
+// sets, in the finishing department. Every list of services joins the
+// service's category, so without its row a service is listed nowhere (a new
+// shop's inventory was empty). A category is added only while a service is
+// filed in it: one the shop emptied and deleted stays deleted.
+void addFixedServiceCategories(platform::Database &db)
+{
+    constexpr int finishing = 5;
+    const struct { int catNo; const char *name; } categories[] = {{401, "Cutting"}, {404, "Padding"}};
+    for (const auto &c : categories) {
+        try {
+            if (HasRowWithKey(db, QStringLiteral("ServiceCategories"), QStringLiteral("CatNo"), Value(c.catNo))
+                || !HasRowWithKey(db, QStringLiteral("Services"), QStringLiteral("CatNo"), Value(c.catNo)))
+                continue;
+            // A category shows its department's picture, numbered from 48.
+            platform::Recordset department(db);
+            department.open(platform::Recordset::Type::Snapshot,
+                            QStringLiteral("SELECT IconNo FROM ServiceDepartments WHERE DepNo = ?"),
+                            {Value(finishing)});
+            const int icon = 48 + (department.isEOF() || department.value(0).isNull() ? 4 : department.value(0).toInt());
+            InsertTableRow(db, QStringLiteral("ServiceCategories"),
+                           {QStringLiteral("CatNo"), QStringLiteral("DepNo"), QStringLiteral("IconNo"),
+                            QStringLiteral("CatName"), QStringLiteral("SortNo")},
+                           {Value(c.catNo), Value(finishing), Value(icon), Value(QString::fromLatin1(c.name)),
+                            Value(c.catNo)});
+        } catch (const platform::DbException &e) {
+            ShowDaoError(e, QStringLiteral("Cannot save ServiceCategories"));
+        }
+    }
+}
+
 } // namespace
 
 void SetShopAddressSource(ShopAddressSource source)
@@ -202,6 +234,7 @@ bool AddDefaultRows(platform::Database *database, const ShopAddressTexts &shop)
     // The code tables: a failure is shown and the next row is tried.
     addWhenMissing(db, QStringLiteral("ServiceCategories"), QStringLiteral("CatNo"), 0,
                    codeRow(QStringLiteral("CatNo"), 0, {QStringLiteral("CatName")}, {Value(QStringLiteral("Item"))}));
+    addFixedServiceCategories(db);
     addWhenMissing(db, QStringLiteral("SalesDepartments"), QStringLiteral("No"), 0,
                    codeRow(QStringLiteral("No"), 0, {name, QStringLiteral("Group")},
                            {Value(QStringLiteral("?")), Value(0)}));

@@ -21,10 +21,11 @@
 #include <ostream>
 
 // A shop in the test's folder: departments 1-7 of the default rows, the
-// categories paper 101 and 150, carbonless 105, press 201, digital 301,
-// plates 6 and cutting 401, and a few services in them; the application
-// object with its caches loaded from it. Rows are checked with the sqlite3
-// command-line program on the same file.
+// categories paper 101 and 150, carbonless 105, press 201, digital 301 and
+// plates 6 next to a new file's cutting 401 and padding 404 (which hold the
+// cutting and padding services every file has), a few services in them; the
+// application object with its caches loaded from it. Rows are checked with
+// the sqlite3 command-line program on the same file.
 class CatalogueTest : public ShopTest
 {
 protected:
@@ -35,8 +36,7 @@ protected:
         native(QStringLiteral(
             "INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES "
             "(101, 2, 'Bond', 51, 1), (150, 2, 'Cover', 51, 2), (105, 2, 'Carbonless', 51, 3), "
-            "(201, 3, 'Offset', 50, 4), (301, 4, 'Digital', 49, 5), (6, 3, 'Plates', 50, 6), "
-            "(401, 5, 'Cutting', 52, 7)"));
+            "(201, 3, 'Offset', 50, 4), (301, 4, 'Digital', 49, 5), (6, 3, 'Plates', 50, 6)"));
         // Papers 10-13 (one discontinued), presses, plates and bindery.
         native(QStringLiteral(
             "INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, RunCost1, RunCost2, QtyBy) VALUES "

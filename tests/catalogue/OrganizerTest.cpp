@@ -30,6 +30,18 @@ protected:
             return press(e, 1);
         });
     }
+    // The categories that break the organiser's numbering: the sort numbers
+    // run 1, 2, 3 ... through the departments in their order, and each
+    // category shows its department's picture (numbered from 48). Empty
+    // when none does.
+    QString misnumberedCategories() const
+    {
+        return sqlite(QStringLiteral(
+            "SELECT c.CatNo FROM ServiceCategories c INNER JOIN ServiceDepartments d ON c.DepNo = d.DepNo "
+            "WHERE c.CatNo > 0 AND (c.IconNo <> d.IconNo + 48 OR c.SortNo <> (SELECT Count(*) FROM "
+            "ServiceCategories c2 INNER JOIN ServiceDepartments d2 ON c2.DepNo = d2.DepNo WHERE c2.CatNo > 0 AND "
+            "(d2.SortNo < d.SortNo OR (d2.SortNo = d.SortNo AND c2.SortNo <= c.SortNo)))) ORDER BY c.CatNo"));
+    }
     // Picks the category type whose option text starts with the word.
     void answerType(const QString &word)
     {
@@ -78,12 +90,17 @@ TEST_F(OrganizerTest, AddsCategoriesByTypeAndSavesInTreeOrder)
     });
     EXPECT_EQ(organizer.DoModal(), 1);
     EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Your changes will be used after you restart Tavrel.")));
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, DepNo, CatName, SortNo FROM ServiceCategories WHERE CatNo > 0 "
+    // Printing first, then Paper with the new category last, each as shown.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, DepNo, CatName, SortNo FROM ServiceCategories WHERE DepNo IN (2, 3) "
                                     "ORDER BY SortNo")),
               QStringLiteral("201|3|Offset|1\n6|3|Plates|2\n101|2|Bond|3\n150|2|Cover|4\n105|2|Carbonless|5\n"
-                             "117|2|Index|6\n151|2|Bob's \"Best\" Cover|7\n301|4|Digital|8\n401|5|Cutting|9"));
+                             "117|2|Index|6\n151|2|Bob's \"Best\" Cover|7"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo FROM ServiceDepartments WHERE DepNo > 0 ORDER BY SortNo")),
               QStringLiteral("3\n1\n2\n4\n5\n6\n7"));
+    // The categories of the other departments follow, none lost.
+    EXPECT_EQ(misnumberedCategories(), QString());
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo FROM ServiceCategories WHERE DepNo > 3 ORDER BY SortNo")),
+              QStringLiteral("301\n401\n404"));
 }
 
 TEST_F(OrganizerTest, TwelveDepartmentsAreTheLimit)
@@ -145,14 +162,18 @@ TEST_F(OrganizerTest, CancelInTheSaveQuestionReturnsToTheOrganiser)
 
 TEST_F(OrganizerTest, AfterAnUpgradeItSavesUnseen)
 {
-    // Sort numbers out of order are numbered again, nothing is asked.
+    // Sort numbers out of order are numbered again and pictures follow the
+    // department; nothing is asked.
     exec(QStringLiteral("UPDATE ServiceCategories SET SortNo = 40, IconNo = 0 WHERE CatNo = 101"));
+    EXPECT_EQ(misnumberedCategories(), QStringLiteral("6\n101\n105\n150\n301\n401\n404"));
     reloadCaches();
     RunOrganizerAfterUpgrade(*app);
     EXPECT_EQ(prompts().shown().size(), 0);
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, SortNo, IconNo FROM ServiceCategories WHERE CatNo > 0 ORDER BY "
+    EXPECT_EQ(misnumberedCategories(), QString());
+    // Bond keeps its place after the other papers: the first three numbers.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatNo, SortNo, IconNo FROM ServiceCategories WHERE DepNo = 2 ORDER BY "
                                     "SortNo")),
-              QStringLiteral("150|1|51\n105|2|51\n101|3|51\n201|4|50\n6|5|50\n301|6|49\n401|7|52"));
+              QStringLiteral("150|1|51\n105|2|51\n101|3|51"));
 }
 
 } // namespace

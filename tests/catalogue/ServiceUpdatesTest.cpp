@@ -116,8 +116,18 @@ TEST_F(ServiceUpdatesTest, OrganisationSavesNamesAsTypedAndNumbersSortOrdersAcro
          {{601, QStringLiteral("A category name longer than thirty characters")}}},
     };
     const QSet<qint32> knownDeps = {0, 1, 2, 3, 4, 5, 6, 7};
-    const QSet<qint32> knownCats = {0, 101, 150, 105, 201, 301, 6, 401};
-    ASSERT_TRUE(SaveOrganisation(tree, knownDeps, knownCats, {105, 301, 401}, {4, 5}));
+    // The organiser knows every category of the table; a department deleted
+    // takes its categories with it.
+    QSet<qint32> knownCats;
+    QList<qint32> deletedCats = {105};
+    for (const QString &row : sqlite(QStringLiteral("SELECT CatNo, DepNo FROM ServiceCategories")).split(QLatin1Char('\n'))) {
+        const qint32 catNo = row.section(QLatin1Char('|'), 0, 0).toInt();
+        knownCats.insert(catNo);
+        if (QList<int>({4, 5}).contains(row.section(QLatin1Char('|'), 1, 1).toInt()))
+            deletedCats << catNo;
+    }
+    ASSERT_TRUE(deletedCats.contains(301));
+    ASSERT_TRUE(SaveOrganisation(tree, knownDeps, knownCats, deletedCats, {4, 5}));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo, DepName, IconNo, SortNo FROM ServiceDepartments WHERE DepNo IN "
                                     "(2, 3, 8) ORDER BY SortNo")),
               QStringLiteral("3|Printing|4|1\n2|") + quoted
@@ -127,6 +137,8 @@ TEST_F(ServiceUpdatesTest, OrganisationSavesNamesAsTypedAndNumbersSortOrdersAcro
               QStringLiteral("201|3|Offset|52|1\n6|3|Plates|52|2\n101|2|Bond|49|3\n150|2|Cover|49|4\n151|2|")
                   + quoted + QStringLiteral("|49|5\n601|8|A category name longer than th|59|6"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM ServiceDepartments WHERE DepNo IN (4, 5)")),
+              QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM ServiceCategories WHERE DepNo IN (4, 5)")),
               QStringLiteral("0"));
 }
 

@@ -29,7 +29,7 @@ void FillShop(platform::Database &db)
 {
     static const char *const kRows[] = {
         // Code tables (a new file's own terms and stock vendor replaced by
-        // the fixture's).
+        // the fixture's; its cutting category 401 kept).
         "DELETE FROM Terms WHERE [No] = 1",
         "DELETE FROM Vendors WHERE [No] = 1",
         "INSERT INTO Employees (EmpNo, Name, Type, Sort) VALUES (1, 'Ann Miller', 3, 1)",
@@ -48,7 +48,6 @@ void FillShop(platform::Database &db)
         "INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (101, 2, 0, 'Bond Paper', 1)",
         "INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (201, 3, 0, 'Offset Press', 2)",
         "INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (301, 4, 0, 'Digital', 3)",
-        "INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (401, 5, 0, 'Cutting', 4)",
         "INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SaleDept, SerStatus, ProdDepID, SetTime, ImpHour, "
         "SetTime1, UnitsHr1, SetCost1, SetPrice1, RunCost1, RunPrice1, ReOrder, SKU) "
         "VALUES (1001, 101, 1, 'Bond 20#', '8.5 x 11', 1, 0, 2, 0, 0, 0, 0, 0, 0, 250, 400, 500, 'BND20')",

@@ -46,7 +46,7 @@ protected:
         InstallAppQueryReader(*app);
         Appearance::instance().LoadViewSettings();
         for (const auto &[cat, dep, name, sort] : {std::tuple{101, 2, "Paper", 10}, std::tuple{201, 3, "Offset Press", 20},
-                                                   std::tuple{6, 3, "Plates", 30}, std::tuple{401, 5, "Bindery", 40}})
+                                                   std::tuple{6, 3, "Plates", 30}, std::tuple{402, 5, "Bindery", 40}})
             exec(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, CatName, IconNo, SortNo) VALUES (%1, %2, "
                                 "'%3', %4, %5)")
                      .arg(cat)
@@ -57,8 +57,8 @@ protected:
         addService(110, 101, QStringLiteral("60# Offset White"), {{"Size", QStringLiteral("'23 x 35'")}});
         addService(111, 101, QStringLiteral("80# Cover Blue"), {{"Size", QStringLiteral("'20 x 26'")}});
         addService(200, 201, QStringLiteral("2-Color Press"));
-        addService(400, 401, QStringLiteral("Fold"));
-        addService(401, 401, QStringLiteral("Drill"), {{"AskHowMany", QStringLiteral("'holes'")}});
+        addService(400, 402, QStringLiteral("Fold"));
+        addService(401, 402, QStringLiteral("Drill"), {{"AskHowMany", QStringLiteral("'holes'")}});
         app->LoadServiceDepartments();
         app->LoadServiceCategories();
         app->LoadServices(1);

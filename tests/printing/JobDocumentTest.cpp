@@ -47,9 +47,9 @@ protected:
         exec("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Fax, Type) "
              "VALUES (8, 100, 'Paul', 'Payne', '555-0300', '555-0301', 0)");
         exec("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)");
-        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (404, 0, 0, 'Bindery', 4)");
-        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 404, 'Folding', '')");
-        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (902, 404, 'Plate Setup', '~internal')");
+        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (402, 0, 0, 'Bindery', 4)");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 402, 'Folding', '')");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (902, 402, 'Plate Setup', '~internal')");
         app = std::make_unique<CZqApp>();
         app->m_company.m_strName = QStringLiteral("Halvane Press");
         Appearance::instance().LoadViewSettings();

@@ -32,10 +32,10 @@ protected:
              "VALUES (100, 'Acme Printing Co', '12 Mill Road', 'Springfield', 'IL', '62701', 0, 0, 0)");
         exec("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)");
         exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (101, 0, 0, 'Paper', 1)");
-        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (404, 0, 0, 'Bindery', 4)");
+        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (402, 0, 0, 'Bindery', 4)");
         exec("INSERT INTO Services (SerNo, CatNo, Name, Name2, Size) VALUES (801, 101, '80# Gloss Text', '', "
              "'19 x 25')");
-        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 404, 'Folding', '')");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 402, 'Folding', '')");
         app = std::make_unique<CZqApp>();
         app->m_company.m_strName = QStringLiteral("Halvane Press");
         Appearance::instance().LoadViewSettings();

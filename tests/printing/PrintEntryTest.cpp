@@ -35,8 +35,8 @@ protected:
         exec("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Type) "
              "VALUES (7, 100, 'Dana', 'Reyes', '555-0101', 0)");
         exec("INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Carla', 1, 1, 0, 0)");
-        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (404, 0, 0, 'Bindery', 4)");
-        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 404, 'Folding', '')");
+        exec("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (402, 0, 0, 'Bindery', 4)");
+        exec("INSERT INTO Services (SerNo, CatNo, Name, Name2) VALUES (901, 402, 'Folding', '')");
         app = std::make_unique<CZqApp>();
         Appearance::instance().LoadViewSettings();
         InstallPrinting(*app);

@@ -225,8 +225,10 @@ TEST_F(ShellTest, ItemDepartmentColumnFollowsTheFirstLiveService)
     answerScreenWarning();
     ASSERT_TRUE(shell->InitInstance());
     platform::Database &db = SharedDatabase();
-    db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (401, 3, 1)"));
-    db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (404, 5, 0)"));
+    // The new file's cutting category moved to printing, first; padding
+    // stays in finishing.
+    db.execute(QStringLiteral("UPDATE ServiceCategories SET DepNo = 3, SortNo = 1 WHERE CatNo = 401"));
+    db.execute(QStringLiteral("UPDATE ServiceCategories SET SortNo = 0 WHERE CatNo = 404"));
     db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, SortNo) VALUES (409, 0, 0)"));
     db.execute(QStringLiteral("UPDATE Services SET CatNo = 409 WHERE SerNo = 174"));
     db.execute(QStringLiteral("INSERT INTO Jobs (JobID, JobNo) VALUES (500, 1044)"));

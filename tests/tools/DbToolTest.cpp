@@ -372,6 +372,16 @@ TEST_F(DbTool, InventoryPrintsTheRowsOfAModeUnderTheGridsColumns)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
     ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
+    // A new file lists the cutting and padding services it comes with, each
+    // under its category.
+    const ToolRun fresh = RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("setup")});
+    ASSERT_EQ(fresh.exitCode, 0) << fresh.err.toStdString();
+    QStringList listed;
+    for (const QString &line : fresh.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1))
+        listed << line.section(QLatin1Char('\t'), 0, 0) + QLatin1Char('|') + line.section(QLatin1Char('\t'), -1);
+    EXPECT_EQ(listed.join(QLatin1Char(',')),
+              QStringLiteral("Cutting: To FinSz|175,Cutting: To RunSz|174,Padding: NCR Padding|193"))
+        << fresh.out.toStdString();
     for (const char *sql :
          {"INSERT INTO ServiceCategories (CatNo, DepNo, CatName, SortNo) VALUES (101, 2, 'Bond', 1)",
           "INSERT INTO Vendors ([No], Type, Name, Sort) VALUES (6, 0, 'Paper Co', 6)",
