@@ -11,7 +11,11 @@
 #include "views/CDlgList.h"
 #include "data/CItemSet.h"
 
+#include <QtCore/QTimer>
+#include <QtGui/QAction>
+#include <QtGui/QContextMenuEvent>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QTreeWidgetItem>
 
 namespace {
@@ -394,6 +398,41 @@ TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
     // No menu at all in the summaries.
     v.choose(31901);
     EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
+}
+
+TEST_F(ScheduleTest, ARightClickOnACellShowsTheCellsMenu)
+{
+    // The right click as the mouse gives it, on the viewport of the list:
+    // the order's status menu over its number, the dates over a service's date.
+    const qint32 a = addOrder(9002, 0, today(), today().addDays(4));
+    addItem(a, 1, 0);
+    addService(a, 1, 901, 2, 2, 30);
+    View v;
+    v.choose(31101);
+    const int order = v.rowOf(a);
+    v.view.ExpandRow(order);
+    const auto menuAt = [&v](int row, int column) {
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *action : menu->actions())
+                    if (!action->isSeparator())
+                        shown << action->text();
+                menu->close();
+            }
+        });
+        QWidget *viewport = v.list().viewport();
+        const QPoint at = v.list().visualRect(v.list().model()->index(row, column)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+        return shown;
+    };
+    EXPECT_EQ(menuAt(order, C::ColOrder),
+              QStringList({QStringLiteral("In Progress"), QStringLiteral("On Hold"), QStringLiteral("Ready to Ship")}));
+    const QStringList dates = menuAt(order + 2, C::ColDate);
+    ASSERT_FALSE(dates.isEmpty());
+    EXPECT_TRUE(dates.first().endsWith(QStringLiteral("Today"))) << dates.first().toStdString();
+    EXPECT_EQ(dates.last(), QStringLiteral("Done"));
 }
 
 TEST_F(ScheduleTest, ServicesByDateAndStateClicks)

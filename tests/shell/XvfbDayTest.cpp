@@ -6,10 +6,12 @@
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QRect>
 #include <QtCore/QThread>
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 
@@ -30,9 +32,122 @@ protected:
     {
         TavrelTest::SetUp();
         PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3")},
-                   180000);
+                   360000);
     }
     void shot(const QString &name) { screenshot(QStringLiteral("xvfb-day-") + name); }
+
+    // The frame of the top-level window of a class; empty when none is up.
+    QRect windowOf(const QString &className)
+    {
+        for (const QStringList &f : layoutLines(QStringLiteral("window")))
+            if (f.value(1) == className && f.size() >= 7)
+                return QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt());
+        return QRect();
+    }
+    bool waitWindow(const QString &className, bool up = true, int ms = 10000)
+    {
+        return waitFor([&] { return windowOf(className).isValid() == up; }, ms);
+    }
+    // The first spot of a kind whose text field (at) reads text exactly.
+    std::optional<QRect> textSpot(const QString &kind, int at, const QString &text, bool last = false)
+    {
+        std::optional<QRect> found;
+        for (const QStringList &f : layoutLines(kind))
+            if (f.value(at) == text && (last || !found))
+                found = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        return found;
+    }
+    // Clicks a push button ("button"), a list row by its first column
+    // ("row") or a tree entry ("tree") by its text; the offset from the
+    // spot's left edge, or its centre.
+    bool clickText(const QString &kind, const QString &text, int fromLeft = -1, bool last = false)
+    {
+        const int at = kind == QLatin1String("row") ? 6 : 5;
+        if (!waitFor([&] { return textSpot(kind, at, text).has_value(); }))
+            return false;
+        const QRect r = *textSpot(kind, at, text, last);
+        click(fromLeft < 0 ? r.center() : QPoint(r.left() + fromLeft, r.center().y()));
+        return true;
+    }
+    // An open menu's entry by its text (without the "&" of its shortcut).
+    bool clickMenuText(const QString &text)
+    {
+        std::optional<QPoint> at;
+        waitFor([&] {
+            for (const QStringList &f : layoutLines(QStringLiteral("menu")))
+                if (f.size() >= 7 && QString(f[6]).remove(QLatin1Char('&')).section(QLatin1Char(' '), 0, 2) == text)
+                    at = QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()).center();
+            return at.has_value();
+        });
+        if (at)
+            click(*at);
+        return at.has_value();
+    }
+    // A new printed item in the open item-specs window's caller: the
+    // product "Printed", its description and quantity typed, a press of the
+    // printing category and a paper ticked in the service list.
+    void addPrintedItem(const QString &description, const QString &quantity, const QString &category,
+                        const QString &press)
+    {
+        ASSERT_TRUE(waitWindow(QStringLiteral("CItemNew"))) << "no new item window: " << message().toStdString();
+        ASSERT_TRUE(clickText(QStringLiteral("row"), QStringLiteral("Printed")));
+        pressKey(QStringLiteral("Return"));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CItemSpecs"))) << "no item specs";
+        typeText(description);
+        pressKey(QStringLiteral("Tab"));
+        typeText(quantity);
+        pressKey(QStringLiteral("Tab"));
+        // The press.
+        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("31003")));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CSerList")));
+        ASSERT_TRUE(clickText(QStringLiteral("tree"), category));
+        ASSERT_TRUE(clickText(QStringLiteral("tree"), press, 12));
+        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("1")));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CSerList"), false));
+        // The paper: ticking it opens its specs, taken as they come.
+        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("31002")));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CSerList")));
+        ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Paper"), -1, true)); // the category
+        ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("70# Offset White"), 12));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CEditPaper"))) << "no paper specs";
+        ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CEditPaper"), false));
+        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("1")));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CSerList"), false));
+        shot(QStringLiteral("item-") + description);
+        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30444"))); // Save & Close
+        ASSERT_TRUE(waitWindow(QStringLiteral("CItemSpecs"), false)) << "the item was not saved: " << message().toStdString();
+    }
+    // Prints the document chosen in the open print window through "Print
+    // To" into a PDF file of the test's; the file's text.
+    QString printToPdf(const QString &name)
+    {
+        if (!waitWindow(QStringLiteral("CPrintDlg")) || !clickSpot(QStringLiteral("item"), QStringLiteral("57607")) ||
+            !waitWindow(QStringLiteral("QPrintDialog")))
+            return QString();
+        const QString path = tempPath(name + QStringLiteral(".pdf"));
+        // The output file field, right of its label.
+        const QRect dialog = windowOf(QStringLiteral("QPrintDialog"));
+        click(dialog.topLeft() + QPoint(190, 118));
+        pressKey(QStringLiteral("ctrl+a"));
+        typeText(path, 5);
+        pressKey(QStringLiteral("Return"));
+        if (!waitFor([&] { return QFile::exists(path) && QFileInfo(path).size() > 1000; }, 20000))
+            return QString();
+        QThread::msleep(500);
+        const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        QFile::copy(path, QCoreApplication::applicationDirPath() + QStringLiteral("/usable/xvfb-day-") + name +
+                              QStringLiteral(".pdf"));
+        return text;
+    }
+    // The walk-through that opens with a job window, not taken.
+    void skipWalkThrough()
+    {
+        if (waitWindow(QStringLiteral("CDlgOptions"), true, 3000)) {
+            pressKey(QStringLiteral("Escape"));
+            waitWindow(QStringLiteral("CDlgOptions"), false, 3000);
+        }
+    }
 };
 
 } // namespace
@@ -111,6 +226,157 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     shot(QStringLiteral("08-operator"));
     pressKey(QStringLiteral("Escape"));
     expectNoMessage(QStringLiteral("time clock"));
+
+    // 7. A quote for the new customer: New, "Quote", the customer picked
+    // from the regular customers, and two printed items, each priced from
+    // its press and paper.
+    ASSERT_TRUE(showView(30001));
+    pressKey(QStringLiteral("F2"));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobNew"))) << "no new job window";
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Quote")));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Regular Customer")));
+    ASSERT_TRUE(clickText(QStringLiteral("row"), QStringLiteral("Lincoln High School")))
+        << "the new customer is not listed";
+    shot(QStringLiteral("09-new-quote"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"))) << "no job window: " << message().toStdString();
+    const QString quoteId = sqlite(QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 1 AND CusNo = ") + cusNo);
+    ASSERT_FALSE(quoteId.isEmpty());
+    // The walk-through offers the item specs first.
+    ASSERT_TRUE(waitWindow(QStringLiteral("CDlgOptions")));
+    pressKey(QStringLiteral("Return"));
+    addPrintedItem(QStringLiteral("Letterhead"), QStringLiteral("500"), QStringLiteral("Offset 4 colour"),
+                   QStringLiteral("4-colour offset press"));
+    if (HasFatalFailure())
+        return;
+    skipWalkThrough();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30361"))); // New Item
+    addPrintedItem(QStringLiteral("Flyers"), QStringLiteral("1000"), QStringLiteral("Offset 2 colour"),
+                   QStringLiteral("2-colour offset press"));
+    if (HasFatalFailure())
+        return;
+    shot(QStringLiteral("10-quote"));
+    // Each item's price is its paper's and its press's.
+    const QString items = QStringLiteral("SELECT group_concat(ItemNo || ' ' || Description || ' ' || ChargeQty || ' ' || "
+                                         "Price, '; ') FROM (SELECT * FROM Items WHERE SerNo = 0 AND JobID = %1 "
+                                         "ORDER BY ItemNo)");
+    EXPECT_EQ(sqlite(items.arg(quoteId)), QStringLiteral("1 Letterhead 500 118.85; 2 Flyers 1000 149.64"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Sum(Price) FROM Items WHERE SerNo > 0 AND JobID = ") + quoteId),
+              QStringLiteral("268.49"));
+    const QString money = QStringLiteral("SELECT Title || '|' || Subtotal || '|' || Tax || '|' || Balance FROM Jobs "
+                                         "WHERE JobID = ");
+    const QString quoted = sqlite(money + quoteId);
+    EXPECT_TRUE(quoted.startsWith(QStringLiteral("Letterhead|268.49|"))) << quoted.toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("2"))); // Close
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
+    expectNoMessage(QStringLiteral("the quote"));
+    const QString quoteNo = sqlite(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = ") + quoteId);
+
+    // 8. The quote printed to PDF, its title ticked: the title, the items'
+    // prices and the totals read back.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30330")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CPrintDlg"))) << "no print window";
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Job Title"), 12));
+    shot(QStringLiteral("11-print-quote"));
+    const QString quotePdf = printToPdf(QStringLiteral("quote"));
+    EXPECT_TRUE(quotePdf.contains(QStringLiteral("Quote ") + quoteNo)) << quotePdf.toStdString();
+    EXPECT_TRUE(quotePdf.contains(QStringLiteral("Lincoln High School")));
+    EXPECT_GE(quotePdf.count(QStringLiteral("Letterhead")), 2) << "title and item";
+    for (const char *price : {"118.85", "149.64", "268.49"})
+        EXPECT_TRUE(quotePdf.contains(QLatin1String(price))) << price;
+    expectNoMessage(QStringLiteral("quote printed"));
+
+    // 9. The quote becomes an order: the jobs view's Copy, pasted as an Order.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30111")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CDlgOptions"))) << "no copy dialog";
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Order")));
+    pressKey(QStringLiteral("Return"));
+    ASSERT_TRUE(waitFor([&] { return windowTitled(QStringLiteral("Order")).startsWith(QStringLiteral("Order")); }))
+        << "no order window: " << message().toStdString();
+    skipWalkThrough();
+    const QString jobId = sqlite(QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 0 AND CusNo = ") + cusNo);
+    ASSERT_FALSE(jobId.isEmpty());
+    const QString jobNo = sqlite(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = ") + jobId);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT FromJobType || ' ' || FromJobNo || ' ' || Status FROM Jobs WHERE JobID = ") +
+                     jobId),
+              QStringLiteral("1 ") + quoteNo + QStringLiteral(" 0"));
+    EXPECT_EQ(sqlite(money + jobId), quoted);
+    EXPECT_EQ(sqlite(items.arg(jobId)), QStringLiteral("1 Letterhead 500 118.85; 2 Flyers 1000 149.64"));
+    shot(QStringLiteral("12-order"));
+
+    // 10. The due date typed in the job's dates (Alt+D is "Job Due").
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30406")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"))) << "no dates window";
+    pressKey(QStringLiteral("alt+d"));
+    typeText(QStringLiteral("12/14/2026"));
+    pressKey(QStringLiteral("Tab"));
+    shot(QStringLiteral("13-due"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"), false)) << message().toStdString();
+    const QString dates = QStringLiteral("SELECT date(DateIn - 25569, 'unixepoch') || ' ' || "
+                                         "coalesce(date(DateDue - 25569, 'unixepoch'), '-') || ' ' || "
+                                         "coalesce(date(DateShipped - 25569, 'unixepoch'), '-') FROM Jobs WHERE JobID = ");
+    EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("2026-12-07 2026-12-14 -"));
+
+    // 11. The job ticket (the work order) to PDF from the job window.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30330")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CPrintDlg"))) << "no print window";
+    const QString ticket = printToPdf(QStringLiteral("ticket"));
+    EXPECT_TRUE(ticket.contains(QStringLiteral("Work Order ") + jobNo)) << ticket.toStdString();
+    EXPECT_TRUE(ticket.contains(QStringLiteral("12/14/2026")));
+    EXPECT_TRUE(ticket.contains(QStringLiteral("From")) && ticket.contains(QStringLiteral("Quote ") + quoteNo));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT WOrderPrinted FROM Jobs WHERE JobID = ") + jobId), QStringLiteral("1"));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg")));
+    skipWalkThrough();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("2")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
+    expectNoMessage(QStringLiteral("the job ticket"));
+
+    // 12. Production in the scheduler: the order's services done one by
+    // one (a paper confirms the stock it used), then the order Ready to Ship
+    // from its number's menu.
+    ASSERT_TRUE(showView(30007));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("In Progress")));
+    std::optional<QRect> orderRow;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("row")))
+            if (f.value(8) == jobNo)
+                orderRow = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        return orderRow.has_value();
+    })) << "the order is not scheduled";
+    click(orderRow->topLeft() + QPoint(110, orderRow->height() / 2)); // its expand mark
+    const auto serviceRows = [&] {
+        QList<QRect> rows;
+        for (const QStringList &f : layoutLines(QStringLiteral("row")))
+            if (f.value(12).startsWith(QLatin1String("Paper:")) || f.value(12).startsWith(QLatin1String("Offset ")))
+                rows << QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        return rows;
+    };
+    ASSERT_TRUE(waitFor([&] { return serviceRows().size() == 4; })) << "the order's services are not listed";
+    shot(QStringLiteral("14-scheduled"));
+    for (int i = 0; i < 4; ++i) {
+        const QRect row = serviceRows().value(i);
+        click(QPoint(row.left() + 470, row.center().y())); // the service's title: done
+        if (waitWindow(QStringLiteral("CEditInventory"), true, 2500)) {
+            ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+            ASSERT_TRUE(waitWindow(QStringLiteral("CEditInventory"), false));
+        }
+    }
+    const QString states = QStringLiteral("SELECT group_concat(SerNo || ':' || Status, ' ') FROM (SELECT * FROM Items "
+                                          "WHERE JobID = %1 ORDER BY ItemNo, SerNo)");
+    EXPECT_TRUE(waitFor([&] { return sqlite(states.arg(jobId)) == QLatin1String("0:17 1:0 7:0 0:17 1:0 6:0"); }))
+        << sqlite(states.arg(jobId)).toStdString();
+    shot(QStringLiteral("15-done"));
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(orderRow->left() + 150),
+                                        QString::number(orderRow->center().y()), QStringLiteral("click"),
+                                        QStringLiteral("3")});
+    ASSERT_TRUE(clickMenuText(QStringLiteral("Ready to Ship"))) << "no status menu on the order";
+    EXPECT_TRUE(waitFor([&] { return sqlite(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = ") + jobId) == "2"; }));
+    expectNoMessage(QStringLiteral("the scheduler"));
+    shot(QStringLiteral("16-ready-to-ship"));
+
+    // Handed on to the afternoon: the order and its customer.
+    std::printf("the day's order %s (JobID %s), customer %s\n", qPrintable(jobNo), qPrintable(jobId), qPrintable(cusNo));
 
     EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the day";
     EXPECT_FALSE(m_deadline.hasExpired()) << "the day took too long";
