@@ -566,7 +566,7 @@ void CView0::FillList()
     m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
     m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
-    m_nListedAtWrites = platform::databaseWriteCount(SharedDatabase());
+    NoteListed();
     m_list->viewport()->update();
 
     UpdateRibbonStates();
@@ -593,6 +593,11 @@ void CView0::RefreshIfChanged()
     if (!db.isOpen() || platform::databaseWriteCount(db) == m_nListedAtWrites)
         return;
     FillList();
+}
+
+void CView0::NoteListed()
+{
+    m_nListedAtWrites = platform::databaseWriteCount(SharedDatabase());
 }
 
 void CView0::RefreshShownViews()

@@ -400,6 +400,33 @@ TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
     EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
 }
 
+TEST_F(ScheduleTest, AnOrderSavedWhileAnotherViewShowsIsListedWhenTheBoardShowsAgain)
+{
+    const qint32 a = addOrder(9003, 0, today(), today().addDays(4));
+    View v;
+    v.choose(31101);
+    ASSERT_GE(v.rowOf(a), 0);
+    // Another view is shown while an order is saved; then the board again.
+    v.view.hide();
+    const qint32 b = addOrder(9004, 0, today(), today().addDays(5));
+    v.view.show();
+    QApplication::processEvents();
+    EXPECT_GE(v.rowOf(b), 0) << "the board still lists what it read before";
+    EXPECT_GE(v.rowOf(a), 0);
+    // What the board writes itself it shows in place: an order opened to
+    // its services stays open when a service is marked done.
+    addItem(b, 1, 0);
+    const qint32 service = addService(b, 1, 901, 2, 2, 30);
+    v.view.OnCommand(30401);
+    const int order = v.rowOf(b);
+    v.view.ExpandRow(order);
+    const int rows = v.list().GetItemCount();
+    v.view.OnListClick(order + 2, C::ColTitle);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)).toInt(), 0);
+    v.view.RefreshIfChanged();
+    EXPECT_EQ(v.list().GetItemCount(), rows);
+}
+
 TEST_F(ScheduleTest, ARightClickOnACellShowsTheCellsMenu)
 {
     // The right click as the mouse gives it, on the viewport of the list:

@@ -11,6 +11,7 @@
 #include <QtCore/QRect>
 #include <QtCore/QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -36,6 +37,26 @@ protected:
     }
     void shot(const QString &name) { screenshot(QStringLiteral("xvfb-day-") + name); }
 
+    // Clicks a ribbon item of the window of a class (the file lists each
+    // window's spots after its own line).
+    bool clickItemIn(const QString &className, int id)
+    {
+        std::optional<QPoint> at;
+        waitFor([&] {
+            QString window;
+            for (const QStringList &f : layoutLines(QString())) {
+                if (f.value(0) == QLatin1String("window"))
+                    window = f.value(1);
+                else if (window == className && f.value(0) == QLatin1String("item") && f.value(1).toInt() == id &&
+                         f.size() >= 8)
+                    at = QRect(f[3].toInt(), f[4].toInt(), f[5].toInt(), f[6].toInt()).center();
+            }
+            return at.has_value();
+        });
+        if (at)
+            click(*at);
+        return at.has_value();
+    }
     // The frame of the top-level window of a class; empty when none is up.
     QRect windowOf(const QString &className)
     {
@@ -98,31 +119,31 @@ protected:
         typeText(quantity);
         pressKey(QStringLiteral("Tab"));
         // The press.
-        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("31003")));
+        ASSERT_TRUE(clickItemIn(QStringLiteral("CItemSpecs"), 31003));
         ASSERT_TRUE(waitWindow(QStringLiteral("CSerList")));
         ASSERT_TRUE(clickText(QStringLiteral("tree"), category));
         ASSERT_TRUE(clickText(QStringLiteral("tree"), press, 12));
-        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("1")));
+        ASSERT_TRUE(clickItemIn(QStringLiteral("CSerList"), 1));
         ASSERT_TRUE(waitWindow(QStringLiteral("CSerList"), false));
         // The paper: ticking it opens its specs, taken as they come.
-        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("31002")));
+        ASSERT_TRUE(clickItemIn(QStringLiteral("CItemSpecs"), 31002));
         ASSERT_TRUE(waitWindow(QStringLiteral("CSerList")));
         ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Paper"), -1, true)); // the category
         ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("70# Offset White"), 12));
         ASSERT_TRUE(waitWindow(QStringLiteral("CEditPaper"))) << "no paper specs";
         ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
         ASSERT_TRUE(waitWindow(QStringLiteral("CEditPaper"), false));
-        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("1")));
+        ASSERT_TRUE(clickItemIn(QStringLiteral("CSerList"), 1));
         ASSERT_TRUE(waitWindow(QStringLiteral("CSerList"), false));
         shot(QStringLiteral("item-") + description);
-        ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30444"))); // Save & Close
+        ASSERT_TRUE(clickItemIn(QStringLiteral("CItemSpecs"), 30444)); // Save & Close
         ASSERT_TRUE(waitWindow(QStringLiteral("CItemSpecs"), false)) << "the item was not saved: " << message().toStdString();
     }
     // Prints the document chosen in the open print window through "Print
     // To" into a PDF file of the test's; the file's text.
     QString printToPdf(const QString &name)
     {
-        if (!waitWindow(QStringLiteral("CPrintDlg")) || !clickSpot(QStringLiteral("item"), QStringLiteral("57607")) ||
+        if (!waitWindow(QStringLiteral("CPrintDlg")) || !clickItemIn(QStringLiteral("CPrintDlg"), 57607) ||
             !waitWindow(QStringLiteral("QPrintDialog")))
             return QString();
         const QString path = tempPath(name + QStringLiteral(".pdf"));
@@ -250,7 +271,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     if (HasFatalFailure())
         return;
     skipWalkThrough();
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30361"))); // New Item
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30361)); // New Item
     addPrintedItem(QStringLiteral("Flyers"), QStringLiteral("1000"), QStringLiteral("Offset 2 colour"),
                    QStringLiteral("2-colour offset press"));
     if (HasFatalFailure())
@@ -258,8 +279,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     shot(QStringLiteral("10-quote"));
     // Each item's price is its paper's and its press's.
     const QString items = QStringLiteral("SELECT group_concat(ItemNo || ' ' || Description || ' ' || ChargeQty || ' ' || "
-                                         "Price, '; ') FROM (SELECT * FROM Items WHERE SerNo = 0 AND JobID = %1 "
-                                         "ORDER BY ItemNo)");
+                                         "Price, '; ') FROM Items WHERE SerNo = 0 AND JobID = %1");
     EXPECT_EQ(sqlite(items.arg(quoteId)), QStringLiteral("1 Letterhead 500 118.85; 2 Flyers 1000 149.64"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Sum(Price) FROM Items WHERE SerNo > 0 AND JobID = ") + quoteId),
               QStringLiteral("268.49"));
@@ -267,14 +287,14 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
                                          "WHERE JobID = ");
     const QString quoted = sqlite(money + quoteId);
     EXPECT_TRUE(quoted.startsWith(QStringLiteral("Letterhead|268.49|"))) << quoted.toStdString();
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("2"))); // Close
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 2)); // Close
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
     expectNoMessage(QStringLiteral("the quote"));
     const QString quoteNo = sqlite(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = ") + quoteId);
 
     // 8. The quote printed to PDF, its title ticked: the title, the items'
     // prices and the totals read back.
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30330")));
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CMainFrame"), 30330));
     ASSERT_TRUE(waitWindow(QStringLiteral("CPrintDlg"))) << "no print window";
     ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Job Title"), 12));
     shot(QStringLiteral("11-print-quote"));
@@ -287,7 +307,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     expectNoMessage(QStringLiteral("quote printed"));
 
     // 9. The quote becomes an order: the jobs view's Copy, pasted as an Order.
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30111")));
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CMainFrame"), 30111));
     ASSERT_TRUE(waitWindow(QStringLiteral("CDlgOptions"))) << "no copy dialog";
     ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Order")));
     pressKey(QStringLiteral("Return"));
@@ -305,7 +325,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     shot(QStringLiteral("12-order"));
 
     // 10. The due date typed in the job's dates (Alt+D is "Job Due").
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30406")));
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30406));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"))) << "no dates window";
     pressKey(QStringLiteral("alt+d"));
     typeText(QStringLiteral("12/14/2026"));
@@ -313,13 +333,14 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     shot(QStringLiteral("13-due"));
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"), false)) << message().toStdString();
-    const QString dates = QStringLiteral("SELECT date(DateIn - 25569, 'unixepoch') || ' ' || "
-                                         "coalesce(date(DateDue - 25569, 'unixepoch'), '-') || ' ' || "
-                                         "coalesce(date(DateShipped - 25569, 'unixepoch'), '-') FROM Jobs WHERE JobID = ");
+    // Dates are stored as days since 12/30/1899, the Julian day 2415018.5.
+    const QString dates = QStringLiteral("SELECT date(DateIn + 2415018.5) || ' ' || "
+                                         "coalesce(date(DateDue + 2415018.5), '-') || ' ' || "
+                                         "coalesce(date(DateShipped + 2415018.5), '-') FROM Jobs WHERE JobID = ");
     EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("2026-12-07 2026-12-14 -"));
 
     // 11. The job ticket (the work order) to PDF from the job window.
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30330")));
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30330));
     ASSERT_TRUE(waitWindow(QStringLiteral("CPrintDlg"))) << "no print window";
     const QString ticket = printToPdf(QStringLiteral("ticket"));
     EXPECT_TRUE(ticket.contains(QStringLiteral("Work Order ") + jobNo)) << ticket.toStdString();
@@ -328,7 +349,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT WOrderPrinted FROM Jobs WHERE JobID = ") + jobId), QStringLiteral("1"));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg")));
     skipWalkThrough();
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("2")));
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 2));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
     expectNoMessage(QStringLiteral("the job ticket"));
 
@@ -340,7 +361,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     std::optional<QRect> orderRow;
     ASSERT_TRUE(waitFor([&] {
         for (const QStringList &f : layoutLines(QStringLiteral("row")))
-            if (f.value(8) == jobNo)
+            if (f.mid(6).contains(jobNo))
                 orderRow = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
         return orderRow.has_value();
     })) << "the order is not scheduled";
@@ -348,7 +369,9 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     const auto serviceRows = [&] {
         QList<QRect> rows;
         for (const QStringList &f : layoutLines(QStringLiteral("row")))
-            if (f.value(12).startsWith(QLatin1String("Paper:")) || f.value(12).startsWith(QLatin1String("Offset ")))
+            if (std::any_of(f.begin() + std::min<qsizetype>(6, f.size()), f.end(), [](const QString &t) {
+                    return t.startsWith(QLatin1String("Paper: 70#")) || t.startsWith(QLatin1String("Offset "));
+                }))
                 rows << QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
         return rows;
     };
@@ -362,8 +385,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
             ASSERT_TRUE(waitWindow(QStringLiteral("CEditInventory"), false));
         }
     }
-    const QString states = QStringLiteral("SELECT group_concat(SerNo || ':' || Status, ' ') FROM (SELECT * FROM Items "
-                                          "WHERE JobID = %1 ORDER BY ItemNo, SerNo)");
+    const QString states = QStringLiteral("SELECT group_concat(SerNo || ':' || Status, ' ') FROM Items WHERE JobID = %1");
     EXPECT_TRUE(waitFor([&] { return sqlite(states.arg(jobId)) == QLatin1String("0:17 1:0 7:0 0:17 1:0 6:0"); }))
         << sqlite(states.arg(jobId)).toStdString();
     shot(QStringLiteral("15-done"));
@@ -374,6 +396,105 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     EXPECT_TRUE(waitFor([&] { return sqlite(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = ") + jobId) == "2"; }));
     expectNoMessage(QStringLiteral("the scheduler"));
     shot(QStringLiteral("16-ready-to-ship"));
+
+    // 13. The time clock: Jordan starts the workday, finds the order and
+    // starts its first press (a double-click on the service), then ends the
+    // workday, which pauses the running task.
+    ASSERT_TRUE(showView(30008));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30422")));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Jordan")));
+    pressKey(QStringLiteral("Return"));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Jordan, do you want to start a new workday?"));
+    const QString empNo = sqlite(QStringLiteral("SELECT EmpNo FROM Employees WHERE Name = 'Jordan'"));
+    const QString times = QStringLiteral("SELECT group_concat(TimeFor || ' ' || EmpNo || ' ' || ItemID || ' ' || Status || "
+                                         "' ' || (Start IS NOT NULL) || ' ' || (Finish IS NOT NULL), '; ') FROM Times");
+    EXPECT_EQ(sqlite(times), QStringLiteral("0 %1 0 0 1 0").arg(empNo));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Find Order No...")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CDlgList"))) << "no order list: " << message().toStdString();
+    ASSERT_TRUE(clickText(QStringLiteral("row"), jobNo)) << "the order is not listed";
+    pressKey(QStringLiteral("Return"));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CTaskJobDlg"))) << "no services to start: " << message().toStdString();
+    shot(QStringLiteral("17-start-task"));
+    // The first item's heading, its paper, its press: rows of 20 under the heading.
+    const QRect tasks = windowOf(QStringLiteral("CTaskJobDlg"));
+    const QPoint press = tasks.topLeft() + QPoint(300, 182);
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(press.x()), QString::number(press.y()),
+                                        QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                                        QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+    ASSERT_TRUE(waitWindow(QStringLiteral("CTaskJobDlg"), false)) << message().toStdString();
+    const QString pressId = sqlite(QStringLiteral("SELECT ItemID FROM Items WHERE SerNo = 7 AND JobID = ") + jobId);
+    EXPECT_TRUE(waitFor([&] { return sqlite(times).endsWith(QStringLiteral("; 1 %1 %2 0 1 0").arg(empNo, pressId)); }))
+        << sqlite(times).toStdString();
+    shot(QStringLiteral("18-clocked-in"));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("End")));
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Jordan, do you want to END your current workday?")));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Jordan, you are now OUT. Bye..  Paused 1 of 1 task(s) running."));
+    EXPECT_EQ(sqlite(times), QStringLiteral("0 %1 0 2 1 1; 1 %1 %2 1 1 1").arg(empNo, pressId));
+    shot(QStringLiteral("19-clocked-out"));
+    expectNoMessage(QStringLiteral("the time clock"));
+
+    // 14. Shipping: the order opened from the jobs view, each item's
+    // shipment recorded from the Items menu, the ship date typed.
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Ready to Ship")));
+    ASSERT_TRUE(clickText(QStringLiteral("row"), jobNo)) << "the order is not ready to ship";
+    pressKey(QStringLiteral("F6"));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"))) << "the order did not open";
+    skipWalkThrough();
+    const QString shipped = QStringLiteral("SELECT group_concat(Items.ItemNo || ' ' || ShippedItems.QtyShipped, '; ') FROM "
+                                           "ShippedItems INNER JOIN Items ON Items.ItemID = ShippedItems.ItemID WHERE "
+                                           "Items.JobID = ") + jobId;
+    for (const QString &item : {QStringLiteral("Letterhead"), QStringLiteral("Flyers")}) {
+        std::optional<QRect> row;
+        ASSERT_TRUE(waitFor([&] {
+            for (const QStringList &f : layoutLines(QStringLiteral("row")))
+                if (f.value(7).startsWith(item))
+                    row = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+            return row.has_value();
+        })) << item.toStdString();
+        click(QPoint(row->left() + 100, row->center().y()));
+        ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30360)); // the Items menu
+        ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30431"))) << "no Shipments entry";
+        ASSERT_TRUE(waitWindow(QStringLiteral("CShipment"))) << "no shipment";
+        shot(QStringLiteral("20-shipment-") + item);
+        ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CShipment"), false));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CShipments")));
+        pressKey(QStringLiteral("Escape"));
+        ASSERT_TRUE(waitWindow(QStringLiteral("CShipments"), false));
+    }
+    EXPECT_EQ(sqlite(shipped), QStringLiteral("1 500; 2 1000"));
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30406));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen")));
+    // "Shipped", the field under "Ship By".
+    click(windowOf(QStringLiteral("CJobWhen")).topLeft() + QPoint(196, 235));
+    pressKey(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("12/07/2026"));
+    pressKey(QStringLiteral("Tab"));
+    shot(QStringLiteral("21-shipped"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"), false)) << message().toStdString();
+    EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("2026-12-07 2026-12-14 2026-12-07"));
+
+    // 15. The invoice to PDF: with the order shipped and invoiced it is
+    // Ready to Post.
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30330));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CPrintDlg")));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Invoice")));
+    const QString invoice = printToPdf(QStringLiteral("invoice"));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("Invoice ") + jobNo)) << invoice.toStdString();
+    EXPECT_TRUE(invoice.contains(QStringLiteral("Lincoln High School")));
+    for (const char *price : {"118.85", "149.64", "268.49"})
+        EXPECT_TRUE(invoice.contains(QLatin1String(price))) << price;
+    EXPECT_TRUE(invoice.contains(quoted.section(QLatin1Char('|'), 3))) << "the balance";
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT InvoicePrinted || ' ' || Status FROM Jobs WHERE JobID = ") + jobId),
+              QStringLiteral("1 3"));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg")));
+    skipWalkThrough();
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 2));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
+    expectNoMessage(QStringLiteral("the invoice"));
+    shot(QStringLiteral("22-invoiced"));
 
     // Handed on to the afternoon: the order and its customer.
     std::printf("the day's order %s (JobID %s), customer %s\n", qPrintable(jobNo), qPrintable(jobId), qPrintable(cusNo));

@@ -394,6 +394,7 @@ bool CViewSchedule::IsCommandEnabled(int id)
 
 void CViewSchedule::FillList()
 {
+    NoteListed();
     const int code = m_nChosenCode;
     if (code <= kCodeBase || code % 100 == 0)
         return;
@@ -1196,6 +1197,7 @@ int CViewSchedule::OnOrderStatus(int status)
         if (OrderStatusRules::CurrentStatus(jobId) == OrderStatusRules::kReadyToShip)
             MarkItemsDone(m_nListKind == 0 ? row : -1);
     }
+    //NL
     return changed;
 }
 
@@ -1283,6 +1285,7 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
             ExpandRow(row);
         }
     }
+    //NL
     return true;
 }
 
@@ -1353,6 +1356,7 @@ int CViewSchedule::OnAssign(int what, int value)
             SetCell(row, Col(C::ColPriority), name, icon);
         }
     }
+    //NL
     return changed;
 }
 
