@@ -395,6 +395,30 @@ TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
         SCOPED_TRACE(QStringLiteral("%1/%2").arg(c.row).arg(c.column).toStdString());
         EXPECT_EQ(v.view.CellMenuFor(c.row, c.column), c.menu);
     }
+    // The same menus come up on a right click as the mouse gives it, on the
+    // list's viewport.
+    const auto menuAt = [&v](int row, int column) {
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *action : menu->actions())
+                    if (!action->isSeparator())
+                        shown << action->text();
+                menu->close();
+            }
+        });
+        QWidget *viewport = v.list().viewport();
+        const QPoint at = v.list().visualRect(v.list().model()->index(row, column)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+        return shown;
+    };
+    EXPECT_EQ(menuAt(order, C::ColOrder),
+              QStringList({QStringLiteral("In Progress"), QStringLiteral("On Hold"), QStringLiteral("Ready to Ship")}));
+    const QStringList dates = menuAt(order + 2, C::ColDate);
+    ASSERT_FALSE(dates.isEmpty());
+    EXPECT_TRUE(dates.first().endsWith(QStringLiteral("Today"))) << dates.first().toStdString();
+    EXPECT_EQ(dates.last(), QStringLiteral("Done"));
     // No menu at all in the summaries.
     v.choose(31901);
     EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
@@ -425,41 +449,6 @@ TEST_F(ScheduleTest, AnOrderSavedWhileAnotherViewShowsIsListedWhenTheBoardShowsA
     EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)).toInt(), 0);
     v.view.RefreshIfChanged();
     EXPECT_EQ(v.list().GetItemCount(), rows);
-}
-
-TEST_F(ScheduleTest, ARightClickOnACellShowsTheCellsMenu)
-{
-    // The right click as the mouse gives it, on the viewport of the list:
-    // the order's status menu over its number, the dates over a service's date.
-    const qint32 a = addOrder(9002, 0, today(), today().addDays(4));
-    addItem(a, 1, 0);
-    addService(a, 1, 901, 2, 2, 30);
-    View v;
-    v.choose(31101);
-    const int order = v.rowOf(a);
-    v.view.ExpandRow(order);
-    const auto menuAt = [&v](int row, int column) {
-        QStringList shown;
-        QTimer::singleShot(0, [&shown] {
-            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-                for (QAction *action : menu->actions())
-                    if (!action->isSeparator())
-                        shown << action->text();
-                menu->close();
-            }
-        });
-        QWidget *viewport = v.list().viewport();
-        const QPoint at = v.list().visualRect(v.list().model()->index(row, column)).center();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
-        QApplication::sendEvent(viewport, &event);
-        return shown;
-    };
-    EXPECT_EQ(menuAt(order, C::ColOrder),
-              QStringList({QStringLiteral("In Progress"), QStringLiteral("On Hold"), QStringLiteral("Ready to Ship")}));
-    const QStringList dates = menuAt(order + 2, C::ColDate);
-    ASSERT_FALSE(dates.isEmpty());
-    EXPECT_TRUE(dates.first().endsWith(QStringLiteral("Today"))) << dates.first().toStdString();
-    EXPECT_EQ(dates.last(), QStringLiteral("Done"));
 }
 
 TEST_F(ScheduleTest, ServicesByDateAndStateClicks)

@@ -353,7 +353,43 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
     expectNoMessage(QStringLiteral("the job ticket"));
 
-    // 12. Production in the scheduler: the order's services done one by
+    // 12. The time clock: Jordan starts the workday, finds the order and
+    // starts its first press (a double-click on the service), then ends the
+    // workday, which pauses the running task.
+    ASSERT_TRUE(showView(30008));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30422")));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Jordan")));
+    pressKey(QStringLiteral("Return"));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Jordan, do you want to start a new workday?"));
+    const QString empNo = sqlite(QStringLiteral("SELECT EmpNo FROM Employees WHERE Name || '' = 'Jordan'"));
+    const QString times = QStringLiteral("SELECT group_concat(TimeFor || ' ' || EmpNo || ' ' || ItemID || ' ' || Status || "
+                                         "' ' || (Start IS NOT NULL) || ' ' || (Finish IS NOT NULL), '; ') FROM Times");
+    EXPECT_EQ(sqlite(times), QStringLiteral("0 %1 0 0 1 0").arg(empNo));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Find Order No...")));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CDlgList"))) << "no order list: " << message().toStdString();
+    ASSERT_TRUE(clickText(QStringLiteral("row"), jobNo)) << "the order is not listed";
+    pressKey(QStringLiteral("Return"));
+    ASSERT_TRUE(waitWindow(QStringLiteral("CTaskJobDlg"))) << "no services to start: " << message().toStdString();
+    shot(QStringLiteral("14-start-task"));
+    // The first item's heading, its paper, its press: rows of 20 under the heading.
+    const QRect tasks = windowOf(QStringLiteral("CTaskJobDlg"));
+    const QPoint press = tasks.topLeft() + QPoint(300, 182);
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(press.x()), QString::number(press.y()),
+                                        QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                                        QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+    ASSERT_TRUE(waitWindow(QStringLiteral("CTaskJobDlg"), false)) << message().toStdString();
+    const QString pressId = sqlite(QStringLiteral("SELECT ItemID FROM Items WHERE SerNo = 7 AND JobID = ") + jobId);
+    EXPECT_TRUE(waitFor([&] { return sqlite(times).endsWith(QStringLiteral("; 1 %1 %2 0 1 0").arg(empNo, pressId)); }))
+        << sqlite(times).toStdString();
+    shot(QStringLiteral("15-clocked-in"));
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("End")));
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Jordan, do you want to END your current workday?")));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Jordan, you are now OUT. Bye..  Paused 1 of 1 task(s) running."));
+    EXPECT_EQ(sqlite(times), QStringLiteral("0 %1 0 2 1 1; 1 %1 %2 1 1 1").arg(empNo, pressId));
+    shot(QStringLiteral("16-clocked-out"));
+    expectNoMessage(QStringLiteral("the time clock"));
+
+    // 13. Production in the scheduler: the order's services done one by
     // one (a paper confirms the stock it used), then the order Ready to Ship
     // from its number's menu.
     ASSERT_TRUE(showView(30007));
@@ -376,7 +412,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
         return rows;
     };
     ASSERT_TRUE(waitFor([&] { return serviceRows().size() == 4; })) << "the order's services are not listed";
-    shot(QStringLiteral("14-scheduled"));
+    shot(QStringLiteral("17-scheduled"));
     for (int i = 0; i < 4; ++i) {
         const QRect row = serviceRows().value(i);
         click(QPoint(row.left() + 470, row.center().y())); // the service's title: done
@@ -388,56 +424,22 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     const QString states = QStringLiteral("SELECT group_concat(SerNo || ':' || Status, ' ') FROM Items WHERE JobID = %1");
     EXPECT_TRUE(waitFor([&] { return sqlite(states.arg(jobId)) == QLatin1String("0:17 1:0 7:0 0:17 1:0 6:0"); }))
         << sqlite(states.arg(jobId)).toStdString();
-    shot(QStringLiteral("15-done"));
+    shot(QStringLiteral("18-done"));
     runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(orderRow->left() + 150),
                                         QString::number(orderRow->center().y()), QStringLiteral("click"),
                                         QStringLiteral("3")});
     ASSERT_TRUE(clickMenuText(QStringLiteral("Ready to Ship"))) << "no status menu on the order";
     EXPECT_TRUE(waitFor([&] { return sqlite(QStringLiteral("SELECT Status FROM Jobs WHERE JobID = ") + jobId) == "2"; }));
     expectNoMessage(QStringLiteral("the scheduler"));
-    shot(QStringLiteral("16-ready-to-ship"));
-
-    // 13. The time clock: Jordan starts the workday, finds the order and
-    // starts its first press (a double-click on the service), then ends the
-    // workday, which pauses the running task.
-    ASSERT_TRUE(showView(30008));
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30422")));
-    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Jordan")));
-    pressKey(QStringLiteral("Return"));
-    EXPECT_EQ(answerMessage(), QStringLiteral("Jordan, do you want to start a new workday?"));
-    const QString empNo = sqlite(QStringLiteral("SELECT EmpNo FROM Employees WHERE Name = 'Jordan'"));
-    const QString times = QStringLiteral("SELECT group_concat(TimeFor || ' ' || EmpNo || ' ' || ItemID || ' ' || Status || "
-                                         "' ' || (Start IS NOT NULL) || ' ' || (Finish IS NOT NULL), '; ') FROM Times");
-    EXPECT_EQ(sqlite(times), QStringLiteral("0 %1 0 0 1 0").arg(empNo));
-    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Find Order No...")));
-    ASSERT_TRUE(waitWindow(QStringLiteral("CDlgList"))) << "no order list: " << message().toStdString();
-    ASSERT_TRUE(clickText(QStringLiteral("row"), jobNo)) << "the order is not listed";
-    pressKey(QStringLiteral("Return"));
-    ASSERT_TRUE(waitWindow(QStringLiteral("CTaskJobDlg"))) << "no services to start: " << message().toStdString();
-    shot(QStringLiteral("17-start-task"));
-    // The first item's heading, its paper, its press: rows of 20 under the heading.
-    const QRect tasks = windowOf(QStringLiteral("CTaskJobDlg"));
-    const QPoint press = tasks.topLeft() + QPoint(300, 182);
-    runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(press.x()), QString::number(press.y()),
-                                        QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                                        QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
-    ASSERT_TRUE(waitWindow(QStringLiteral("CTaskJobDlg"), false)) << message().toStdString();
-    const QString pressId = sqlite(QStringLiteral("SELECT ItemID FROM Items WHERE SerNo = 7 AND JobID = ") + jobId);
-    EXPECT_TRUE(waitFor([&] { return sqlite(times).endsWith(QStringLiteral("; 1 %1 %2 0 1 0").arg(empNo, pressId)); }))
-        << sqlite(times).toStdString();
-    shot(QStringLiteral("18-clocked-in"));
-    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("End")));
-    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Jordan, do you want to END your current workday?")));
-    EXPECT_EQ(answerMessage(), QStringLiteral("Jordan, you are now OUT. Bye..  Paused 1 of 1 task(s) running."));
-    EXPECT_EQ(sqlite(times), QStringLiteral("0 %1 0 2 1 1; 1 %1 %2 1 1 1").arg(empNo, pressId));
-    shot(QStringLiteral("19-clocked-out"));
-    expectNoMessage(QStringLiteral("the time clock"));
+    shot(QStringLiteral("19-ready-to-ship"));
 
     // 14. Shipping: the order opened from the jobs view, each item's
     // shipment recorded from the Items menu, the ship date typed.
     ASSERT_TRUE(showView(30001));
     ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Ready to Ship")));
-    ASSERT_TRUE(clickText(QStringLiteral("row"), jobNo)) << "the order is not ready to ship";
+    const bool listed = clickText(QStringLiteral("row"), jobNo);
+    shot(QStringLiteral("20-ready-to-ship"));
+    ASSERT_TRUE(listed) << "the order is not ready to ship";
     pressKey(QStringLiteral("F6"));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"))) << "the order did not open";
     skipWalkThrough();
@@ -456,7 +458,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
         ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30360)); // the Items menu
         ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30431"))) << "no Shipments entry";
         ASSERT_TRUE(waitWindow(QStringLiteral("CShipment"))) << "no shipment";
-        shot(QStringLiteral("20-shipment-") + item);
+        shot(QStringLiteral("21-shipment-") + item);
         ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
         ASSERT_TRUE(waitWindow(QStringLiteral("CShipment"), false));
         ASSERT_TRUE(waitWindow(QStringLiteral("CShipments")));
@@ -471,7 +473,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     pressKey(QStringLiteral("ctrl+a"));
     typeText(QStringLiteral("12/07/2026"));
     pressKey(QStringLiteral("Tab"));
-    shot(QStringLiteral("21-shipped"));
+    shot(QStringLiteral("22-shipped"));
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"), false)) << message().toStdString();
     EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("2026-12-07 2026-12-14 2026-12-07"));
@@ -494,7 +496,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 2));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg"), false)) << message().toStdString();
     expectNoMessage(QStringLiteral("the invoice"));
-    shot(QStringLiteral("22-invoiced"));
+    shot(QStringLiteral("23-invoiced"));
 
     // Handed on to the afternoon: the order and its customer.
     std::printf("the day's order %s (JobID %s), customer %s\n", qPrintable(jobNo), qPrintable(jobId), qPrintable(cusNo));

@@ -710,6 +710,7 @@ bool CViewSchedule::SetServiceDate(int row, int id)
         m_list->SetSubItemImage(row, Col(C::ColDate), icon);
     }
     SetItemStatus(-1, row, 255);
+    NoteListed(); // the rows show what was written
     return true;
 }
 
