@@ -19,11 +19,16 @@
 // A shop's day on the real program, by mouse and keys only, on a fresh sample
 // shop and without a restart: a new customer whose typed name replaces the
 // placeholder, the database compacted from the main menu, every list read
-// again, the jobs view's copy of a job, the brief help and the time clock,
-// with no error box at any step. After each step the sqlite3 program reads
-// what the step stored; a screenshot of each step is kept under
-// build/tests/usable/. Runs when TAVREL_XVFB_DISPLAY names a display and
-// Xvfb, xdotool, import and sqlite3 are installed; bounded to three minutes.
+// again, the jobs view's copy of a job, the brief help and the time clock;
+// then the customer's quote of two priced items printed to PDF, the quote
+// pasted as an order, its due date typed, its job ticket printed, the time
+// clock run on it, its services done and its status set on the production
+// board, its shipments recorded, its ship date typed and its invoice
+// printed; with no error box at any step. After each step the sqlite3
+// program reads what the step stored and pdftotext what it printed; a
+// screenshot of each step and the PDFs are kept under build/tests/usable/.
+// Runs when TAVREL_XVFB_DISPLAY names a display and Xvfb, xdotool, import,
+// sqlite3 and pdftotext are installed; bounded to six minutes.
 namespace {
 
 class XvfbDay : public RealProgramTest
@@ -32,7 +37,8 @@ protected:
     void SetUp() override
     {
         TavrelTest::SetUp();
-        PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3")},
+        PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3"),
+                    QStringLiteral("pdftotext")},
                    360000);
     }
     void shot(const QString &name) { screenshot(QStringLiteral("xvfb-day-") + name); }
