@@ -178,6 +178,7 @@ void CViewReports::OnListNow()
 
 void CViewReports::FillList()
 {
+    NoteListed();
     m_bDeleteAllowed = false;
     if (m_nBranch < 20) {
         m_bTableMode = false;

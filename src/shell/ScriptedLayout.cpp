@@ -10,8 +10,11 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -101,10 +104,27 @@ void ScriptedLayout::write()
                 << (last.isValid() ? last.row() : list->GetItemCount() - 1) << '\t'
                 << rectText(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())) << '\t' << bar->value() << '\t'
                 << bar->maximum() << '\n';
+            // The rows in view, with the texts of their first columns.
+            const int first = list->indexAt(QPoint(view.left() + 1, view.top() + 1)).row();
+            const int lastRow = last.isValid() ? last.row() : list->GetItemCount() - 1;
+            for (int row = std::max(first, 0); first >= 0 && row <= lastRow; ++row) {
+                const QRect r = list->visualRect(list->model()->index(row, 0));
+                out << "row\t" << rectText(QRect(list->viewport()->mapToGlobal(QPoint(0, r.top())),
+                                                  QSize(view.width(), r.height())))
+                    << '\t' << row;
+                for (int column = 0; column < std::min(list->GetColumnCount(), 8); ++column)
+                    out << '\t' << oneLine(list->GetItemText(row, column));
+                out << '\n';
+            }
         }
+        const auto buttons = top->findChildren<QPushButton *>();
+        for (QPushButton *button : buttons)
+            if (button->isVisible() && button->window() == top && !button->text().isEmpty())
+                out << "button\t" << rectText(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())) << '\t'
+                    << oneLine(button->text().remove(QLatin1Char('&'))) << '\n';
         const auto trees = top->findChildren<QTreeWidget *>();
         for (QTreeWidget *tree : trees) {
-            if (!tree->isVisible())
+            if (!tree->isVisible() || tree->window() != top)
                 continue;
             for (int i = 0; i < tree->topLevelItemCount(); ++i)
                 addTree(out, tree, tree->topLevelItem(i));

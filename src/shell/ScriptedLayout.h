@@ -18,6 +18,8 @@ class QTimer;
 //   message <text of the message box shown above it>
 //   list    <x> <y> <w> <h> <rows> <current row> <last row in view>
 //           <scroll bar x> <y> <w> <h> <scroll value> <scroll maximum>
+//   button  <x> <y> <w> <h> <caption, without its shortcut's "&">
+//   row     <x> <y> <w> <h> <row> <texts of its first columns, up to eight>
 // Without the variable nothing is written.
 class ScriptedLayout : public QObject
 {

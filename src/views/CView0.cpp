@@ -566,7 +566,7 @@ void CView0::FillList()
     m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
     m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
-    m_nListedAtWrites = platform::databaseWriteCount(SharedDatabase());
+    NoteListed();
     m_list->viewport()->update();
 
     UpdateRibbonStates();
@@ -593,6 +593,11 @@ void CView0::RefreshIfChanged()
     if (!db.isOpen() || platform::databaseWriteCount(db) == m_nListedAtWrites)
         return;
     FillList();
+}
+
+void CView0::NoteListed()
+{
+    m_nListedAtWrites = platform::databaseWriteCount(SharedDatabase());
 }
 
 void CView0::RefreshShownViews()
@@ -1076,6 +1081,9 @@ bool CView0::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && (watched == m_list || watched == m_tree))
         if (HandleKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
             return true;
+    if (event->type() == QEvent::ContextMenu && m_list && watched == m_list->viewport() &&
+        m_list->contextMenuPolicy() == Qt::CustomContextMenu)
+        return false; // a view whose list has menus of its own (by cell) shows them
     if (event->type() == QEvent::ContextMenu && m_list && (watched == m_list->viewport() || watched == m_tree)) {
         // A right click: the list's menu over the list, the list manager's
         // over the tree (on a list entry, which it selects first).

@@ -83,11 +83,14 @@ public:
     // The list.
     virtual void FillList();
     virtual void OnRefresh();
+    // Notes that the list is read now from the file as it is. Views that
+    // fill a list of their own call it when they fill it.
+    void NoteListed();
     // The one way a list follows the data: when rows were written since the
     // shown list was read (a record window saved, a posting or compaction
     // ran), the list is read again, its selected row kept. Runs when the view
-    // is shown and after each record window ends; a list the base never
-    // filled is left alone.
+    // is shown and after each record window ends; a list never filled is
+    // left alone.
     void RefreshIfChanged();
     // Asks every shown view to refresh when its rows changed, once the
     // running command has ended.

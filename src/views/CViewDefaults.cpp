@@ -205,6 +205,8 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
     platform::Prompt::beep();
     if (entry.reloadProductTypes && ZqApp())
         ZqApp()->LoadProductTypes();
+    if (entry.reloadEmployees && ZqApp())
+        ZqApp()->ReloadEmployees();
     if (entry.askRestart)
         platform::Prompt::messageBox(QStringLiteral("Your changes will be used after you restart Tavrel."));
 }

@@ -193,6 +193,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
             g.rows = 55;
             g.visible = 24;
         }
+        e.reloadEmployees = true;
         e.askRestart = code != 601;
         return true;
     case 701:

@@ -80,6 +80,7 @@ struct SetupEntry
     QString stampByteField; // written without a type filter
     int stampByte = 0;
     bool reloadProductTypes = false;
+    bool reloadEmployees = false;
     bool askRestart = false;
     bool needsTopLevel = false; // the top-level password must be given first
     bool secondBeside = false;  // the second grid stands right of the first

@@ -11,7 +11,11 @@
 #include "views/CDlgList.h"
 #include "data/CItemSet.h"
 
+#include <QtCore/QTimer>
+#include <QtGui/QAction>
+#include <QtGui/QContextMenuEvent>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QTreeWidgetItem>
 
 namespace {
@@ -391,9 +395,60 @@ TEST_F(ScheduleTest, CellMenusByRowKindAndColumn)
         SCOPED_TRACE(QStringLiteral("%1/%2").arg(c.row).arg(c.column).toStdString());
         EXPECT_EQ(v.view.CellMenuFor(c.row, c.column), c.menu);
     }
+    // The same menus come up on a right click as the mouse gives it, on the
+    // list's viewport.
+    const auto menuAt = [&v](int row, int column) {
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *action : menu->actions())
+                    if (!action->isSeparator())
+                        shown << action->text();
+                menu->close();
+            }
+        });
+        QWidget *viewport = v.list().viewport();
+        const QPoint at = v.list().visualRect(v.list().model()->index(row, column)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+        return shown;
+    };
+    EXPECT_EQ(menuAt(order, C::ColOrder),
+              QStringList({QStringLiteral("In Progress"), QStringLiteral("On Hold"), QStringLiteral("Ready to Ship")}));
+    const QStringList dates = menuAt(order + 2, C::ColDate);
+    ASSERT_FALSE(dates.isEmpty());
+    EXPECT_TRUE(dates.first().endsWith(QStringLiteral("Today"))) << dates.first().toStdString();
+    EXPECT_EQ(dates.last(), QStringLiteral("Done"));
     // No menu at all in the summaries.
     v.choose(31901);
     EXPECT_EQ(v.view.CellMenuFor(0, 0), -1);
+}
+
+TEST_F(ScheduleTest, AnOrderSavedWhileAnotherViewShowsIsListedWhenTheBoardShowsAgain)
+{
+    const qint32 a = addOrder(9003, 0, today(), today().addDays(4));
+    View v;
+    v.choose(31101);
+    ASSERT_GE(v.rowOf(a), 0);
+    // Another view is shown while an order is saved; then the board again.
+    v.view.hide();
+    const qint32 b = addOrder(9004, 0, today(), today().addDays(5));
+    v.view.show();
+    QApplication::processEvents();
+    EXPECT_GE(v.rowOf(b), 0) << "the board still lists what it read before";
+    EXPECT_GE(v.rowOf(a), 0);
+    // What the board writes itself it shows in place: an order opened to
+    // its services stays open when a service is marked done.
+    addItem(b, 1, 0);
+    const qint32 service = addService(b, 1, 901, 2, 2, 30);
+    v.view.OnCommand(30401);
+    const int order = v.rowOf(b);
+    v.view.ExpandRow(order);
+    const int rows = v.list().GetItemCount();
+    v.view.OnListClick(order + 2, C::ColTitle);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(service)).toInt(), 0);
+    v.view.RefreshIfChanged();
+    EXPECT_EQ(v.list().GetItemCount(), rows);
 }
 
 TEST_F(ScheduleTest, ServicesByDateAndStateClicks)

@@ -7,6 +7,8 @@
 #include "production/tracking/CTaskListDlg.h"
 #include "production/tracking/CViewTrack.h"
 #include "production/tracking/TaskRows.h"
+#include "controls/CXListCtrl.h"
+#include "views/CDlgList.h"
 #include "production/tracking/TrackRules.h"
 
 #include <QtWidgets/QComboBox>
@@ -210,6 +212,30 @@ TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)
     ASSERT_EQ(dialog.DoModal(), int(IDOK));
     // In table order: the press before the bindery.
     EXPECT_EQ(dialog.m_chosen, (QList<qint32>{offsetRun, fold}));
+}
+
+TEST_F(TrackTest, FindOrderPicksFromTheListOfOrders)
+{
+    // Opened without an order ("Find Order No..."), the picker lists the
+    // shop's orders; the one chosen fills the services picker.
+    int listed = -1;
+    onDialog<CDlgList>([&](CDlgList &d) {
+        CXListCtrl *list = d.list();
+        listed = list->GetItemCount();
+        const int row = list->FindItemByData(jobId, true);
+        EXPECT_GE(row, 0);
+        d.SendCommand(IDOK);
+        return d.result();
+    });
+    QString title;
+    onDialog<CTaskJobDlg>([&](CTaskJobDlg &d) {
+        title = d.table().m_title;
+        return int(IDCANCEL);
+    });
+    CTaskJobDlg dialog(0, 0, 3, nullptr);
+    dialog.DoModal();
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(title, QStringLiteral("Order 8001  \u00B7  Order 8001  \u00B7  Acme Printing Co (#100)"));
 }
 
 TEST_F(TrackTest, ProductionTaskListListsServicesOfOrdersInProgress)

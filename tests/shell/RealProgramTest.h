@@ -97,7 +97,8 @@ protected:
     }
     QString sqlite(const QString &statement) { return runTool(QStringLiteral("sqlite3"), {m_database, statement}); }
 
-    // The lines of the program's layout file of a kind, split at tabs.
+    // The lines of the program's layout file of a kind (all when kind is
+    // empty), split at tabs.
     QList<QStringList> layoutLines(const QString &kind)
     {
         QList<QStringList> found;
@@ -106,7 +107,7 @@ protected:
             return found;
         for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QStringList f = line.split(QLatin1Char('\t'));
-            if (f.value(0) == kind)
+            if (kind.isEmpty() || f.value(0) == kind)
                 found << f;
         }
         return found;

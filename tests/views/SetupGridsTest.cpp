@@ -20,7 +20,9 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
+#include <QtGui/QAction>
 #include <QtGui/QScreen>
+#include <QtWidgets/QMenu>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
@@ -434,4 +436,42 @@ TEST_F(SetupGridsTest, AppearanceChangesShowAtOnceInEveryOpenView)
     first.OnAppearanceMessage(0, 0);
     EXPECT_EQ(first.mainBar()->colorSchemeHue(), 270);
     first.OnAppearanceMessage(1, 0);
+}
+
+TEST_F(SetupGridsTest, AnOperatorAddedInSettingsIsKnownAtOnce)
+{
+    // The caches are loaded as at start; then an operator is added in the
+    // first empty row of the operators' table (its row is its number).
+    InstallAppQueryReader(*m_app);
+    m_app->BuildPopupMenus();
+    const auto operatorNames = [this] {
+        QStringList names;
+        for (QAction *action : m_app->GetPopupMenu(CZqApp::OperatorsMenu)->actions())
+            names << action->text();
+        return names;
+    };
+    ASSERT_TRUE(operatorNames().contains(QStringLiteral("Jordan")));
+    int added = -1;
+    prompts().onDialog([&added](QDialog &dialog) {
+        CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        // Numbers 1 to 5 belong to the sample's other employees.
+        for (int r = 6; r < grid->GetRowCount() && added < 0; ++r)
+            if (grid->rowRecord(r) < 0 && grid->GetCellText(r, 1).trimmed().isEmpty()) {
+                grid->SetCellText(r, 1, QStringLiteral("Casey"));
+                added = r;
+            }
+        return int(QDialog::Accepted);
+    });
+    CViewDefaults view;
+    view.EditSetupTable(601, 0, 120);
+    ASSERT_GT(added, 0);
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT EmpNo FROM Employees WHERE Name = 'Casey' AND Type = 0"));
+    ASSERT_FALSE(rs.isEOF());
+    ASSERT_EQ(rs.value(0).toString(), QString::number(added));
+    // The name the time clock and the lists show, and the scheduler's operators menu.
+    EXPECT_EQ(m_app->GetEmployeeName(quint8(added)), QStringLiteral("Casey"));
+    EXPECT_TRUE(operatorNames().contains(QStringLiteral("Casey")));
+    EXPECT_EQ(operatorNames().count(QStringLiteral("Jordan")), 1);
 }

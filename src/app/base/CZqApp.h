@@ -314,6 +314,9 @@ public:
     // The nine shared popup menus, with the employees, production
     // departments and production tags they list. Once per run.
     void BuildPopupMenus();
+    // Reads the employees again after Settings changed them: the names the
+    // caches answer and the operators menu.
+    void ReloadEmployees();
 
     // Lookups: a code missing from its cache gives "?" (names) or the fixed
     // default number; a code found is also copied into CurrentCodeItem.

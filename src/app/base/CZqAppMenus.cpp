@@ -13,6 +13,8 @@ namespace {
 
 void addItem(QMenu *menu, const QString &text, int commandId)
 {
+    if (!menu)
+        return;
     QAction *action = menu->addAction(text);
     action->setData(commandId);
 }
@@ -39,6 +41,14 @@ void CZqApp::loadEmployees()
         if (type == 0 && !name.startsWith(QLatin1Char('~')))
             addItem(operators, name, OperatorCommand(empNo));
     }
+}
+
+void CZqApp::ReloadEmployees()
+{
+    m_caches[Employees].clear();
+    if (QMenu *operators = m_menus[OperatorsMenu].get())
+        operators->clear();
+    loadEmployees();
 }
 
 void CZqApp::loadProductionDepts()

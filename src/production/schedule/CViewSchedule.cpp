@@ -394,6 +394,7 @@ bool CViewSchedule::IsCommandEnabled(int id)
 
 void CViewSchedule::FillList()
 {
+    NoteListed();
     const int code = m_nChosenCode;
     if (code <= kCodeBase || code % 100 == 0)
         return;
@@ -709,6 +710,7 @@ bool CViewSchedule::SetServiceDate(int row, int id)
         m_list->SetSubItemImage(row, Col(C::ColDate), icon);
     }
     SetItemStatus(-1, row, 255);
+    NoteListed(); // the rows show what was written
     return true;
 }
 
@@ -1196,6 +1198,7 @@ int CViewSchedule::OnOrderStatus(int status)
         if (OrderStatusRules::CurrentStatus(jobId) == OrderStatusRules::kReadyToShip)
             MarkItemsDone(m_nListKind == 0 ? row : -1);
     }
+    //NL
     return changed;
 }
 
@@ -1283,6 +1286,7 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
             ExpandRow(row);
         }
     }
+    //NL
     return true;
 }
 
@@ -1353,6 +1357,7 @@ int CViewSchedule::OnAssign(int what, int value)
             SetCell(row, Col(C::ColPriority), name, icon);
         }
     }
+    //NL
     return changed;
 }
 

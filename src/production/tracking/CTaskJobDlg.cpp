@@ -161,7 +161,8 @@ bool CTaskJobDlg::OnStart()
 
 void CTaskJobDlg::OnFindOrder()
 {
-    CDlgList picker(QStringLiteral("Jobs"), QStringLiteral("Please select an Order"), QStringLiteral("Orders"), 0,
+    // The jobs view's list of all orders (its first branch).
+    CDlgList picker(QStringLiteral("Orders"), QStringLiteral("Please select an Order"), QStringLiteral("Jobs"), 0,
                     m_nJobID, 0, m_nColorScheme, this);
     if (picker.DoModal() == platform::IDOK && picker.m_nChosenId != 0) {
         m_nJobID = qint32(picker.m_nChosenId);

@@ -340,6 +340,7 @@ void CViewTrack::ChooseList(int code)
 
 void CViewTrack::FillList()
 {
+    NoteListed();
     RefreshList(RowKey(SelectedRow()));
 }
 
