@@ -100,14 +100,20 @@ TEST_F(DbTool, SampleShopChecksItsOwnRules)
     EXPECT_TRUE(RunDbTool({QStringLiteral("inventory"), db, QStringLiteral("order")}).out.count(QLatin1Char('\n')) > 1);
 
     // An order whose invoice was never printed cannot stay Ready to Post, and
-    // a service needs its sales department.
+    // a service needs its sales department; a sales rep numbered among the
+    // operators (4) is refused, one at 250 is not.
     RunDbTool({QStringLiteral("sql"), db,
                QStringLiteral("UPDATE Jobs SET InvoicePrinted = 0 WHERE JobType = 0 AND Status = 3")});
+    RunDbTool({QStringLiteral("sql"), db,
+               QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort) VALUES (4, 'Low', 2, 6)")});
+    RunDbTool({QStringLiteral("sql"), db,
+               QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort) VALUES (250, 'Top', 2, 7)")});
     RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Services SET SaleDept = 99 WHERE SerNo = 18")});
     r = RunDbTool({QStringLiteral("sample"), QStringLiteral("--check"), db});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("service without its sales department: 99\n"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("order whose status a save changes: "))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("employee numbered outside its kind's hundred: Low\n"))) << r.err.toStdString();
 }
 
 TEST_F(DbTool, SampleShopPricesItsItemsSensibly)

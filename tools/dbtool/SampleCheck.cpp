@@ -86,6 +86,11 @@ QStringList CheckSampleShop(platform::Database &db)
     failWhenAny(QStringLiteral("shipping method the job window asks for"),
                 QStringLiteral("SELECT DISTINCT Jobs.JobNo FROM Jobs INNER JOIN ShipBy ON Jobs.ViaDue = ShipBy.[No] "
                                "WHERE Jobs.JobType = 0 AND (ShipBy.Name = '?' OR ShipBy.Name = '')"));
+    // Operators, service reps and sales reps are numbered in their own
+    // hundreds (1-99, 101-199, 201 up), as Settings numbers new ones.
+    failWhenAny(QStringLiteral("employee numbered outside its kind's hundred"),
+                QStringLiteral("SELECT Name FROM Employees WHERE EmpNo > 0 AND (EmpNo <= Type * 100 OR "
+                               "EmpNo >= Type * 100 + 100)"));
     failWhenAny(QStringLiteral("item without a price"),
                 QStringLiteral("SELECT DISTINCT Jobs.JobNo FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID "
                                "WHERE Items.SerNo = 0 AND Items.Price <= 0"));

@@ -128,11 +128,11 @@ const Reference kReferenceRows[] = {
     {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (2, 'City 8.25%', 82500, 1, 0, 0, 0, 2)"},
     {"INSERT INTO Terms (No, Name, Days) VALUES (2, 'Net 15', 15)"},
     {"INSERT INTO Terms (No, Name, Days) VALUES (3, 'Net 60', 60)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (1, 'Robin', 1, 1, 0, 0)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (2, 'Sam', 1, 2, 0, 0)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (3, 'Terry', 2, 3, 500, 0)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (4, 'Alex', 2, 4, 750, 0)"},
-    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (5, 'Jordan', 0, 5, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (101, 'Robin', 1, 1, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (102, 'Sam', 1, 2, 0, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (201, 'Terry', 2, 3, 500, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (202, 'Alex', 2, 4, 750, 0)"},
+    {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (1, 'Jordan', 0, 5, 0, 0)"},
 };
 
 struct Category
@@ -490,7 +490,7 @@ void SampleShop::addCustomers(int count)
         const int cusNo = 1001 + i;
         const QString name = QStringLiteral("%1 %2").arg(QString::fromUtf8(any(kCompanyWords)),
                                                            QString::fromUtf8(any(kCompanyKinds)));
-        Customer c{cusNo, pick(3), 0, 1 + pick(3), 3 + pick(2)};
+        Customer c{cusNo, pick(3), 0, 1 + pick(3), 201 + pick(2)};
         c.termsDays = c.termsNo == 1 ? 30 : c.termsNo == 2 ? 15 : 0;
         const QString city = QString::fromUtf8(any(kCities));
         m_db.execute(QStringLiteral("INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, Tax, Terms, SRepNo, "
@@ -546,7 +546,7 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     job.m_JobType = jobType;
     job.m_JobNo = jobNo;
     job.m_Status = jobType == CJobSet::Order ? quint8(pick(4)) : 0;
-    job.m_CSRNo = quint8(1 + pick(2));
+    job.m_CSRNo = quint8(101 + pick(2));
     job.m_SRepNo = quint8(customer.srep);
     job.m_CusNo = customer.cusNo;
     job.m_DateIn = dateIn;
