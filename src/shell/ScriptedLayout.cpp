@@ -8,10 +8,13 @@
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -86,7 +89,7 @@ void ScriptedLayout::write()
                     continue;
                 out << "item\t" << item.id << '\t' << item.state << '\t'
                     << rectText(QRect(bar->mapToGlobal(r.topLeft()), r.size())) << '\t' << oneLine(item.caption)
-                    << '\n';
+                    << '\t' << oneLine(item.text2) << '\n';
             }
         }
         const auto lists = top->findChildren<CXListCtrl *>();
@@ -101,7 +104,28 @@ void ScriptedLayout::write()
                 << (last.isValid() ? last.row() : list->GetItemCount() - 1) << '\t'
                 << rectText(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())) << '\t' << bar->value() << '\t'
                 << bar->maximum() << '\n';
+            // The rows in view: where each is, its place, its item data and
+            // its first columns' texts.
+            const QModelIndex first = list->indexAt(QPoint(view.left() + 1, view.top() + 1));
+            if (first.isValid())
+                for (int row = first.row(), end = std::min(last.isValid() ? last.row() : list->GetItemCount() - 1,
+                                                           first.row() + 80);
+                     row <= end; ++row) {
+                    const QRect r = list->visualRect(list->model()->index(row, 0));
+                    out << "row\t" << rectText(QRect(list->viewport()->mapToGlobal(r.topLeft()), r.size())) << '\t'
+                        << row << '\t' << list->GetItemData(row);
+                    for (int column = 0; column < std::min(list->GetColumnCount(), 6); ++column)
+                        out << '\t' << oneLine(list->GetItemText(row, column));
+                    out << '\n';
+                }
         }
+        // The text fields: their object names, where they are, what they hold.
+        const auto fields = top->findChildren<QLineEdit *>();
+        for (QLineEdit *field : fields)
+            if (field->isVisible() && field->echoMode() == QLineEdit::Normal)
+                out << "field\t" << field->objectName() << '\t'
+                    << rectText(QRect(field->mapToGlobal(QPoint(0, 0)), field->size())) << '\t'
+                    << oneLine(field->text()) << '\n';
         const auto trees = top->findChildren<QTreeWidget *>();
         for (QTreeWidget *tree : trees) {
             if (!tree->isVisible())
