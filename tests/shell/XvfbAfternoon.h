@@ -91,6 +91,26 @@ protected:
                 return qMakePair(QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f.value(6));
         return std::nullopt;
     }
+    // The text fields of the first window of that class: where each is.
+    QList<QRect> fieldsOf(const QString &className)
+    {
+        QList<QRect> found;
+        QFile file(tempPath(QStringLiteral("layout.txt")));
+        if (!file.open(QIODevice::ReadOnly))
+            return found;
+        bool inside = false;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList f = line.split(QLatin1Char('\t'));
+            if (f.value(0) == QLatin1String("window")) {
+                if (inside)
+                    break;
+                inside = f.value(1) == className;
+            } else if (inside && f.value(0) == QLatin1String("field") && f.size() >= 6) {
+                found << QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt());
+            }
+        }
+        return found;
+    }
     // The caption and the second text (tooltip, a panel's text) of a
     // ribbon item in view; empty when it is not.
     QString itemCaption(int id)
@@ -409,14 +429,17 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     pressKey(QStringLiteral("Escape"));
     ASSERT_TRUE(windowGone(QStringLiteral("Customer No:"))) << message().toStdString();
 
-    // 4. The rest of the balance paid in the payment dialog: Invoices
-    // Unpaid > By Invoice No, F6 on the invoice, a click on its number
-    // applies its whole balance, "Save & Close".
+    // 4. A payment of 100.00 in the payment dialog: Invoices Unpaid > By
+    // Invoice No, F6 on the invoice, the amount typed, a click on the
+    // invoice's number applies it there, "Save & Close".
     ASSERT_TRUE(openRow(30004, QStringLiteral("Invoices Unpaid"), QStringLiteral("By Invoice No"), jobId))
         << "the posted invoice is not listed unpaid";
     ASSERT_TRUE(classUp(QStringLiteral("CArPayment"))) << "no payment window: " << message().toStdString();
     ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("tree"), QString::number(jobNo)).has_value(); }))
         << "the invoice is not in the payment window";
+    pressKey(QStringLiteral("alt+a"));
+    typeText(QStringLiteral("100.00"));
+    pressKey(QStringLiteral("Tab"));
     click(*spot(QStringLiteral("tree"), QString::number(jobNo)) - QPoint(treeWidth(QString::number(jobNo)) / 2 - 15, 0));
     afternoonShot(QStringLiteral("10-payment"));
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30443")));
@@ -425,24 +448,39 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     const QString paymentNo = sqlite(QStringLiteral("SELECT Max(PayNo) FROM Payments"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.2f', Amount) || '/' || PayGroup || '/' || PostingNo || '/' || CusNo "
                                     "FROM Payments WHERE PayNo = ") + paymentNo),
-              balanceAfterDeposit + QStringLiteral("/2/0/%1").arg(cusNo));
+              QStringLiteral("100.00/2/0/%1").arg(cusNo));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo || '/' || printf('%.2f', Amount) FROM PayApplied WHERE PayNo = ") + paymentNo),
-              QStringLiteral("%1/").arg(jobNo) + balanceAfterDeposit);
+              QStringLiteral("%1/100.00").arg(jobNo));
+    const QString balanceAfterPayment = QString::number(balanceBefore.toDouble() - 125.0, 'f', 2);
     EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance) || '/' || printf('%.2f', Paid)")),
-              QStringLiteral("0.00/") + QString::number(paidBefore.toDouble() - balanceBefore.toDouble(), 'f', 2));
+              balanceAfterPayment + QLatin1Char('/') + QString::number(paidBefore.toDouble() - 125.0, 'f', 2));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Payments")).toInt(), paymentsBefore + 2);
     afternoonShot(QStringLiteral("11-paid"));
 
     // 5. The daily register (today) and the aging report, printed to PDF.
     ASSERT_TRUE(showView(30005));
     ASSERT_TRUE(listEntry(QStringLiteral("Special Reports"), QStringLiteral("Daily Register...")));
-    if (layoutLines(QStringLiteral("window")).size() > 1)
-        pressKey(QStringLiteral("Return")); // the date range: today
+    // The register is one customer's: in the find window, "Customer's
+    // Number" "is exactly like" the number.
+    ASSERT_TRUE(waitFor([&] { return !fieldsOf(QStringLiteral("CFindDlg")).isEmpty(); })) << "no customer to choose";
+    click(fieldsOf(QStringLiteral("CFindDlg")).first().center());
+    pressKey(QStringLiteral("shift+Tab"));
+    pressKey(QStringLiteral("Home"));
+    pressKey(QStringLiteral("shift+Tab"));
+    pressKey(QStringLiteral("Home"));
+    pressKey(QStringLiteral("Down"));
+    click(fieldsOf(QStringLiteral("CFindDlg")).first().center());
+    typeText(QString::number(cusNo));
+    afternoonShot(QStringLiteral("12-register-customer"));
+    pressKey(QStringLiteral("alt+n")); // "Find Now"
+    ASSERT_TRUE(classGone(QStringLiteral("CFindDlg"))) << message().toStdString();
     expectNoMessage(QStringLiteral("daily register"));
     afternoonShot(QStringLiteral("12-daily-register"));
     const QString register_ = printViewToPdf(out + QStringLiteral("/register.pdf"));
-    EXPECT_TRUE(register_.contains(moneyText(balanceAfterDeposit))) << register_.toStdString();
+    // Today's deposit and payment, and the invoice still open.
     EXPECT_TRUE(register_.contains(QStringLiteral("25.00"))) << register_.toStdString();
+    EXPECT_TRUE(register_.contains(QStringLiteral("100.00"))) << register_.toStdString();
+    EXPECT_TRUE(register_.contains(moneyText(balanceAfterPayment))) << register_.toStdString();
     ASSERT_TRUE(listEntry(QStringLiteral("A/R"), QStringLiteral("Aging by Date Shipped")));
     expectNoMessage(QStringLiteral("aging"));
     afternoonShot(QStringLiteral("13-aging"));
@@ -468,14 +506,23 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
         typeText(exported, 5);
         pressKey(QStringLiteral("Return"));
     }
-    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(exported); })) << "no export file";
-    expectNoMessage(QStringLiteral("accounting export"));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Your data has been successfully exported to: ") + exported);
     {
+        // The year's postings (the report's period): the balance as posted
+        // is the sum of the journals' balances.
         QFile file(exported);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no export file";
         const QString text = QString::fromUtf8(file.readAll());
-        EXPECT_TRUE(text.contains(journal[3]) || text.contains(moneyText(journal[3]))) << text.toStdString();
+        const QString posted = sqlite(QStringLiteral("SELECT printf('%.2f', Sum(Balance)) FROM PostingJournal WHERE "
+                                                     "PostingDate >= julianday(strftime('%Y-01-01', 'now')) - 2415018.5"));
+        QString asPosted;
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            if (line.contains(QLatin1String("From BALANCE row, As Posted column")))
+                asPosted = line.section(QLatin1Char(','), -1).remove(QLatin1Char('"')).trimmed();
+        EXPECT_EQ(asPosted, moneyText(posted)) << text.toStdString();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Type,Account,Amount"))) << text.toStdString();
     }
+    afternoonShot(QStringLiteral("14b-exported"));
 
     // 7. A backup from the main menu: the file is a database sqlite3 reads.
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30280")));
@@ -495,7 +542,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_EQ(runTool(QStringLiteral("sqlite3"), {backup, QStringLiteral("PRAGMA integrity_check")}), QStringLiteral("ok"));
     EXPECT_EQ(runTool(QStringLiteral("sqlite3"), {backup, QStringLiteral("SELECT printf('%.2f', Balance) || '/' || PostingNo "
                                                                         "FROM Jobs WHERE JobNo = %1").arg(jobNo)}),
-              QStringLiteral("0.00/") + postingNo);
+              balanceAfterPayment + QLatin1Char('/') + postingNo);
 
     // 8. Compact Database from the main menu.
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30280")));
@@ -504,7 +551,8 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_TRUE(answerMessage(60000).startsWith(QStringLiteral("Successfully compacted")));
     afternoonShot(QStringLiteral("16-compacted"));
     EXPECT_EQ(sqlite(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
-    EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance) || '/' || PostingNo")), QStringLiteral("0.00/") + postingNo);
+    EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance) || '/' || PostingNo")),
+              balanceAfterPayment + QLatin1Char('/') + postingNo);
 
     // 9. A service and the job opened once more.
     ASSERT_TRUE(showView(30002));
@@ -519,7 +567,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     expectNoMessage(QStringLiteral("service closed"));
     ASSERT_TRUE(openRow(30001, QStringLiteral("History"), QStringLiteral("All"), jobId));
     ASSERT_TRUE(classUp(QStringLiteral("CJobDlg"))) << "no job window: " << message().toStdString();
-    EXPECT_EQ(balancePanel().value(2), QStringLiteral("0.00")) << itemCaption(30415).toStdString();
+    EXPECT_EQ(balancePanel().value(2), moneyText(balanceAfterPayment)) << itemCaption(30415).toStdString();
     afternoonShot(QStringLiteral("18-job-again"));
     escapeFrom(QStringLiteral("CJobDlg"), QStringLiteral("the job at the end"));
     expectNoMessage(QStringLiteral("the job at the end"));
