@@ -149,7 +149,7 @@ protected:
                 if (f.size() < 6)
                     continue;
                 const QRect r(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
-                if (f[5] == branch) {
+                if (!inBranch && f[5] == branch) {
                     inBranch = true;
                     branchLeft = r.left();
                     continue;
@@ -557,9 +557,13 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     // 9. A service and the job opened once more.
     ASSERT_TRUE(showView(30002));
     expectNoMessage(QStringLiteral("services after compacting"));
-    ASSERT_TRUE(waitFor([&] { return !rows().isEmpty(); })) << "no services listed";
-    click(rows().first().rect.center());
-    pressKey(QStringLiteral("F6"));
+    const QStringList service =
+        sqlite(QStringLiteral("SELECT d.DepName || '|' || c.CatName || '|' || s.SerNo FROM Services s JOIN ServiceCategories c "
+                              "ON s.CatNo = c.CatNo JOIN ServiceDepartments d ON c.DepNo = d.DepNo WHERE c.CatNo > 0 "
+                              "ORDER BY s.SerNo LIMIT 1"))
+            .split(QLatin1Char('|'));
+    ASSERT_EQ(service.size(), 3);
+    ASSERT_TRUE(openRow(30002, service[0], service[1], service[2].toLongLong())) << "the service is not listed";
     EXPECT_TRUE(windowUp(QStringLiteral("Service No:"))) << "no service window: " << message().toStdString();
     afternoonShot(QStringLiteral("17-service"));
     pressKey(QStringLiteral("Escape"));
