@@ -233,8 +233,13 @@ protected:
         }
         return made;
     }
+    // The PDF's text; the PDF itself is kept beside the screenshots.
     QString pdfText(const QString &path)
     {
+        const QString kept = QCoreApplication::applicationDirPath() + QStringLiteral("/usable/xvfb-afternoon-")
+                             + QFileInfo(path).fileName();
+        QFile::remove(kept);
+        QFile::copy(path, kept);
         return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     }
     // Money as the reports print it: grouped, two decimals.
@@ -404,6 +409,8 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
         reportText += pdfText(pdf);
     EXPECT_TRUE(reportText.contains(QStringLiteral("Posting No ") + postingNo)) << reportText.toStdString();
     EXPECT_TRUE(reportText.contains(moneyText(journal[1]))) << "no subtotal " << journal[1].toStdString();
+    EXPECT_TRUE(reportText.contains(QString::number(jobNo))) << "the posted invoice is not listed";
+    EXPECT_TRUE(reportText.contains(moneyText(balanceAfterDeposit))) << "no balance " << balanceAfterDeposit.toStdString();
     EXPECT_TRUE(reportText.contains(moneyText(journal[3]))) << "no payments " << journal[3].toStdString();
     std::printf("posting reports: %lld PDF files\n", qlonglong(reports.size()));
     afternoonShot(QStringLiteral("07-after-reports"));
