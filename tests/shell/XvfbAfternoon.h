@@ -412,7 +412,10 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_TRUE(reportText.contains(QString::number(jobNo))) << "the posted invoice is not listed";
     EXPECT_TRUE(reportText.contains(moneyText(balanceAfterDeposit))) << "no balance " << balanceAfterDeposit.toStdString();
     EXPECT_TRUE(reportText.contains(moneyText(journal[3]))) << "no payments " << journal[3].toStdString();
-    std::printf("posting reports: %lld PDF files\n", qlonglong(reports.size()));
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_TRUE(pdfText(reports[0]).contains(QStringLiteral("List Size: ") + journal[0]));
+    EXPECT_TRUE(pdfText(reports[1]).contains(
+        QStringLiteral("List Size: ") + sqlite(QStringLiteral("SELECT Count(*) FROM Payments WHERE PostingNo = ") + postingNo)));
     afternoonShot(QStringLiteral("07-after-reports"));
     windowGone(QStringLiteral("Print"));
     EXPECT_FALSE(rowOf(jobId).has_value()) << "the posted order is still listed ready to post";
