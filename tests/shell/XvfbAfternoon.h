@@ -196,6 +196,21 @@ protected:
     {
         return waitFor([&] { return !windowTitled(start).isEmpty(); }, ms);
     }
+    // Types a file's path into the file field of that object name of the
+    // dialog that is up (its text replaced) and takes it with Return.
+    bool typeFileName(const QString &fieldName, const QString &path)
+    {
+        if (!waitFor([&] { return field(fieldName).has_value(); }))
+            return false;
+        click(field(fieldName)->first.center());
+        pressKey(QStringLiteral("End"));
+        pressKey(QStringLiteral("shift+Home"));
+        typeText(path, 5);
+        if (!waitFor([&] { return field(fieldName).value_or(qMakePair(QRect(), QString())).second == path; }, 3000))
+            return false;
+        pressKey(QStringLiteral("Return"));
+        return true;
+    }
     // From the program's print dialog that is up: "Print To", the printer
     // dialog's PDF file named so, printed. The PDF files the run made (a run
     // of several documents numbers the further ones "-2", "-3", ...).
@@ -204,20 +219,8 @@ protected:
         QFile::remove(path);
         if (!clickSpot(QStringLiteral("item"), QStringLiteral("57607")))
             return {};
-        if (!waitFor([&] { return field(QStringLiteral("filename")).has_value(); }))
+        if (!typeFileName(QStringLiteral("filename"), path))
             return {};
-        const QRect at = field(QStringLiteral("filename"))->first;
-        runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.center().x()),
-                                            QString::number(at.center().y()), QStringLiteral("click"),
-                                            QStringLiteral("--repeat"), QStringLiteral("3"), QStringLiteral("1")});
-        pressKey(QStringLiteral("End"));
-        pressKey(QStringLiteral("shift+Home"));
-        typeText(path, 5);
-        QThread::msleep(300);
-        if (!waitFor([&] { return field(QStringLiteral("filename")).value_or(qMakePair(QRect(), QString())).second == path; },
-                     3000))
-            return {};
-        pressKey(QStringLiteral("Return"));
         waitFor([&] { return !field(QStringLiteral("filename")).has_value(); });
         QStringList made;
         waitFor([&] { return QFileInfo::exists(path); }, 20000);
@@ -506,16 +509,8 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     pressKey(QStringLiteral("F9"));
     if (windowUp(QStringLiteral("Export"), 3000) && !field(QStringLiteral("fileNameEdit")))
         pressKey(QStringLiteral("Return")); // which rows: all
-    ASSERT_TRUE(waitFor([&] { return field(QStringLiteral("fileNameEdit")).has_value(); })) << "no export file dialog";
     const QString exported = out + QStringLiteral("/accounting.iif");
-    {
-        const QRect at = field(QStringLiteral("fileNameEdit"))->first;
-        click(at.center());
-        pressKey(QStringLiteral("End"));
-        pressKey(QStringLiteral("shift+Home"));
-        typeText(exported, 5);
-        pressKey(QStringLiteral("Return"));
-    }
+    ASSERT_TRUE(typeFileName(QStringLiteral("fileNameEdit"), exported)) << "no export file dialog";
     EXPECT_EQ(answerMessage(), QStringLiteral("Your data has been successfully exported to: ") + exported);
     {
         // The year's postings (the report's period): the balance as posted
@@ -537,16 +532,8 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     // 7. A backup from the main menu: the file is a database sqlite3 reads.
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30280")));
     ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30572"))) << "no Backup Database entry";
-    ASSERT_TRUE(waitFor([&] { return field(QStringLiteral("fileNameEdit")).has_value(); })) << "no backup file dialog";
     const QString backup = out + QStringLiteral("/backup.mdb");
-    {
-        const QRect at = field(QStringLiteral("fileNameEdit"))->first;
-        click(at.center());
-        pressKey(QStringLiteral("End"));
-        pressKey(QStringLiteral("shift+Home"));
-        typeText(backup, 5);
-        pressKey(QStringLiteral("Return"));
-    }
+    ASSERT_TRUE(typeFileName(QStringLiteral("fileNameEdit"), backup)) << "no backup file dialog";
     EXPECT_TRUE(answerMessage(60000).startsWith(QStringLiteral("Successfully copied the database")));
     afternoonShot(QStringLiteral("15-backup"));
     EXPECT_EQ(runTool(QStringLiteral("sqlite3"), {backup, QStringLiteral("PRAGMA integrity_check")}), QStringLiteral("ok"));
