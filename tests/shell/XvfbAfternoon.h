@@ -365,13 +365,19 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     ASSERT_TRUE(waitFor([&] { return rowOf(jobId).has_value(); }));
     ASSERT_TRUE(clickRowOf(jobId));
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30211"))) << "no Post Now button";
-    if (windowUp(QStringLiteral("Post"), 3000) && windowTitled(QStringLiteral("Post")) == QLatin1String("Post"))
-        pressKey(QStringLiteral("Return")); // all listed orders
+    // With more orders listed than highlighted, posting asks which: all
+    // listed ones are its first answer.
+    if (waitFor([&] { return !windowOfClass(QStringLiteral("CDlgOptions")).isEmpty() || !message().isEmpty(); })
+        && !windowOfClass(QStringLiteral("CDlgOptions")).isEmpty()) {
+        afternoonShot(QStringLiteral("05-which-orders"));
+        pressKey(QStringLiteral("Return"));
+        ASSERT_TRUE(classGone(QStringLiteral("CDlgOptions"))) << "Return did not answer which orders";
+    }
     EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Do you want to start posting?")));
     EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Are you sure you want to start posting?")));
     const QString posted = answerMessage(60000);
     EXPECT_TRUE(posted.startsWith(QStringLiteral("Successfully posted:"))) << posted.toStdString();
-    afternoonShot(QStringLiteral("05-posted"));
+    afternoonShot(QStringLiteral("06-posted"));
     ASSERT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM PostingJournal")).toInt(), postingsBefore + 1);
     const QString postingNo = sqlite(QStringLiteral("SELECT Max(PostingNo) FROM PostingJournal"));
     EXPECT_EQ(jobField(jobNo, QStringLiteral("JobType || '/' || Status || '/' || PostingNo")),
@@ -403,7 +409,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
         ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("tree"), report).has_value(); })) << report.toStdString();
         click(*spot(QStringLiteral("tree"), report) - QPoint(treeWidth(report) / 2 - 8, 0));
     }
-    afternoonShot(QStringLiteral("06-posting-reports"));
+    afternoonShot(QStringLiteral("07-posting-reports"));
     const QStringList reports = printToPdf(out + QStringLiteral("/posting.pdf"));
     ASSERT_FALSE(reports.isEmpty()) << "no posting report was printed";
     expectNoMessage(QStringLiteral("posting reports"));
@@ -419,7 +425,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_TRUE(pdfText(reports[0]).contains(QStringLiteral("List Size: ") + journal[0]));
     EXPECT_TRUE(pdfText(reports[1]).contains(
         QStringLiteral("List Size: ") + sqlite(QStringLiteral("SELECT Count(*) FROM Payments WHERE PostingNo = ") + postingNo)));
-    afternoonShot(QStringLiteral("07-after-reports"));
+    afternoonShot(QStringLiteral("07b-after-reports"));
     windowGone(QStringLiteral("Print"));
     EXPECT_FALSE(rowOf(jobId).has_value()) << "the posted order is still listed ready to post";
 

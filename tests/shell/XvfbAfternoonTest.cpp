@@ -10,7 +10,7 @@ TEST_F(XvfbAfternoon, PaymentsPostingReportsBackupAndCompactWithoutARestart)
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
     const QStringList order =
         sqlite(QStringLiteral("SELECT JobNo || ' ' || CusNo FROM Jobs WHERE JobType = 0 AND Status = 3 AND DateShipped > 0 "
-                              "AND Balance > 30 ORDER BY JobNo LIMIT 1"))
+                              "AND Balance > 200 ORDER BY JobNo LIMIT 1"))
             .split(QLatin1Char(' '));
     ASSERT_EQ(order.size(), 2) << "the sample has no order ready to post";
     runAfternoon(order[0].toInt(), order[1].toInt());
