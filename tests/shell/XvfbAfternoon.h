@@ -17,11 +17,12 @@
 // The afternoon of a shop's day on the real program, by mouse and keys only
 // and without a restart, for an invoiced order ready to post: a deposit taken
 // in the job window, the posting and its reports printed to PDF, the job and
-// its customer opened again, the rest of the balance paid in the payment
-// dialog, the daily register and the aging report printed, the posting's
-// accounting exported, the database backed up and compacted, and a service
-// and the job opened once more. After each step the sqlite3 program reads
-// what the step stored and a screenshot is kept under build/tests/usable/.
+// its customer opened again, a payment of 100.00 in the payment dialog, the
+// customer's daily register and the aging report printed, the accounting
+// exported, the database backed up and compacted, and a service and the job
+// opened once more. After each step the sqlite3 program reads what the step
+// stored; screenshots and PDFs are kept under build/tests/usable/. The order
+// needs a balance above 125.00 (the deposit and the payment leave it unpaid).
 class XvfbAfternoon : public RealProgramTest
 {
 protected:
