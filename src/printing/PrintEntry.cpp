@@ -411,6 +411,14 @@ int CPrintForm::LoadListPart()
         return 0;
     m_table.LoadQueryWithProgress(sql, totals, 2, QStringLiteral("Total"));
     m_nRecords = m_table.GetRowCount();
+    if (IsPostingReports(viewId, m_nListBranch)) {
+        // Each report of a posting names its own size: the rows it lists,
+        // without its total.
+        int listed = 0;
+        for (int row = 0; row < m_nRecords; ++row)
+            listed += m_table.IsSpecialRow(row) ? 0 : 1;
+        m_strHeading3 = QStringLiteral("List Size: %1 ").arg(listed);
+    }
     if (groupFirstColumns)
         BlankRepeatedGroupColumns(m_table, 3);
     return m_nRecords;

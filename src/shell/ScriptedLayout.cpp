@@ -8,6 +8,7 @@
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
@@ -89,7 +90,7 @@ void ScriptedLayout::write()
                     continue;
                 out << "item\t" << item.id << '\t' << item.state << '\t'
                     << rectText(QRect(bar->mapToGlobal(r.topLeft()), r.size())) << '\t' << oneLine(item.caption)
-                    << '\n';
+                    << '\t' << oneLine(item.text2) << '\n';
             }
         }
         const auto lists = top->findChildren<CXListCtrl *>();
@@ -104,14 +105,15 @@ void ScriptedLayout::write()
                 << (last.isValid() ? last.row() : list->GetItemCount() - 1) << '\t'
                 << rectText(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())) << '\t' << bar->value() << '\t'
                 << bar->maximum() << '\n';
-            // The rows in view, with the texts of their first columns.
+            // The rows in view: where each is (the view's width), its place,
+            // its item data and the texts of its first columns.
             const int first = list->indexAt(QPoint(view.left() + 1, view.top() + 1)).row();
-            const int lastRow = last.isValid() ? last.row() : list->GetItemCount() - 1;
+            const int lastRow = std::min(last.isValid() ? last.row() : list->GetItemCount() - 1, first + 80);
             for (int row = std::max(first, 0); first >= 0 && row <= lastRow; ++row) {
                 const QRect r = list->visualRect(list->model()->index(row, 0));
                 out << "row\t" << rectText(QRect(list->viewport()->mapToGlobal(QPoint(0, r.top())),
                                                   QSize(view.width(), r.height())))
-                    << '\t' << row;
+                    << '\t' << row << '\t' << list->GetItemData(row);
                 for (int column = 0; column < std::min(list->GetColumnCount(), 8); ++column)
                     out << '\t' << oneLine(list->GetItemText(row, column));
                 out << '\n';
@@ -122,6 +124,13 @@ void ScriptedLayout::write()
             if (button->isVisible() && button->window() == top && !button->text().isEmpty())
                 out << "button\t" << rectText(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())) << '\t'
                     << oneLine(button->text().remove(QLatin1Char('&'))) << '\n';
+        // The text fields: their object names, where they are, what they hold.
+        const auto fields = top->findChildren<QLineEdit *>();
+        for (QLineEdit *field : fields)
+            if (field->isVisible() && field->echoMode() == QLineEdit::Normal)
+                out << "field\t" << field->objectName() << '\t'
+                    << rectText(QRect(field->mapToGlobal(QPoint(0, 0)), field->size())) << '\t'
+                    << oneLine(field->text()) << '\n';
         const auto trees = top->findChildren<QTreeWidget *>();
         for (QTreeWidget *tree : trees) {
             if (!tree->isVisible() || tree->window() != top)

@@ -94,6 +94,11 @@ int CDlg0::DoModal()
     }
     if (m_bEnded)
         return result();
+    // A window its set-up already showed (to put its first questions over
+    // it) is shown again by the modal loop: only a window shown from there is
+    // modal, blocks the windows behind it and takes the keys.
+    if (isVisible())
+        hide();
     const int answer = platform::Prompt::execDialog(*this);
     // What the window wrote shows in the lists behind it.
     CView0::RefreshShownViews();

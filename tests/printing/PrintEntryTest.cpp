@@ -239,6 +239,9 @@ TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
     const QString payments = pdfText(second);
     EXPECT_TRUE(payments.contains(QStringLiteral("Payments"))) << qPrintable(payments);
     EXPECT_TRUE(payments.contains(QStringLiteral("150.00")));
+    // Each part names its own size, the rows it lists without its total.
+    EXPECT_TRUE(invoices.contains(QStringLiteral("List Size: 2"))) << qPrintable(invoices);
+    EXPECT_TRUE(payments.contains(QStringLiteral("List Size: 1"))) << qPrintable(payments);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
 

@@ -76,6 +76,24 @@ TEST_F(DailyRegister, WithoutACustomerInTheFilterThereIsNoRegister)
     CReportRun &c = context(2603);
     ReportDailyRegister(c);
     EXPECT_EQ(table.GetRowCount(), 0);
+    // A name that two customers share names no one customer.
+    c.filter = QStringLiteral(" (Customers.Name Like '*e*') ");
+    ReportDailyRegister(c);
+    EXPECT_EQ(table.GetRowCount(), 0);
+}
+
+// The find window offers the customer's name first: a name that finds one
+// customer gives that customer's register, as the number does.
+TEST_F(DailyRegister, ACustomerFoundByNameIsTheRegistersCustomer)
+{
+    CReportRun &c = context(2603);
+    c.filter = QStringLiteral(" (Customers.Name Like 'Acm*') ");
+    ReportDailyRegister(c);
+    const QStringList got = rows(1, 7);
+    ASSERT_EQ(got.size(), 17);
+    EXPECT_EQ(got[2], "0:03/02/2011|301|Letterheads|John Smith|555-1000|Pat|100.00");
+    EXPECT_EQ(got[7], "0:03/09/2011||201|Check|chk 12|A/R Payments|40.00");
+    EXPECT_EQ(got[15], "0:03/03/2011|201|Cards|04/02/2011|80.00|-30.00|50.00");
 }
 
 class Aging : public KeyReportFixture

@@ -89,7 +89,7 @@ protected:
     // spot's left edge, or its centre.
     bool clickText(const QString &kind, const QString &text, int fromLeft = -1, bool last = false)
     {
-        const int at = kind == QLatin1String("row") ? 6 : 5;
+        const int at = kind == QLatin1String("row") ? 7 : 5;
         if (!waitFor([&] { return textSpot(kind, at, text).has_value(); }))
             return false;
         const QRect r = *textSpot(kind, at, text, last);
@@ -403,7 +403,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     std::optional<QRect> orderRow;
     ASSERT_TRUE(waitFor([&] {
         for (const QStringList &f : layoutLines(QStringLiteral("row")))
-            if (f.mid(6).contains(jobNo))
+            if (f.mid(7).contains(jobNo))
                 orderRow = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
         return orderRow.has_value();
     })) << "the order is not scheduled";
@@ -411,7 +411,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     const auto serviceRows = [&] {
         QList<QRect> rows;
         for (const QStringList &f : layoutLines(QStringLiteral("row")))
-            if (std::any_of(f.begin() + std::min<qsizetype>(6, f.size()), f.end(), [](const QString &t) {
+            if (std::any_of(f.begin() + std::min<qsizetype>(7, f.size()), f.end(), [](const QString &t) {
                     return t.startsWith(QLatin1String("Paper: 70#")) || t.startsWith(QLatin1String("Offset "));
                 }))
                 rows << QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
@@ -456,7 +456,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
         std::optional<QRect> row;
         ASSERT_TRUE(waitFor([&] {
             for (const QStringList &f : layoutLines(QStringLiteral("row")))
-                if (f.value(7).startsWith(item))
+                if (f.value(8).startsWith(item))
                     row = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
             return row.has_value();
         })) << item.toStdString();

@@ -10,6 +10,7 @@
 
 #include <QtGui/QFontMetrics>
 #include <QtTest/QSignalSpy>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
@@ -157,6 +158,31 @@ TEST_F(DialogsTest, PrintAndExportOfAListSayTheyAreNotYetAvailableOnlyWithRows)
     dlg.SendCommand(30123);
     EXPECT_EQ(prompts().texts(), QStringList({QStringLiteral("Printing a list is not yet available in this version."),
                                               QStringLiteral("Exporting a list is not yet available in this version.")}));
+}
+
+// A window whose set-up shows it early (as the job window does, to put its
+// first questions over itself) is still modal while it runs: the windows
+// behind it take no clicks and keys.
+TEST_F(DialogsTest, AWindowShownByItsSetUpIsModalWhileItRuns)
+{
+    class EarlyShown : public SampleDialog
+    {
+    public:
+        bool OnInitDialog() override
+        {
+            SampleDialog::OnInitDialog();
+            show();
+            return true;
+        }
+    };
+    EarlyShown dlg;
+    bool modal = false;
+    onDialog<EarlyShown>([&modal](EarlyShown &d) {
+        modal = QApplication::activeModalWidget() == &d;
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(modal);
 }
 
 TEST_F(DialogsTest, ALongNoteTitleIsShownWhole)

@@ -6,6 +6,8 @@
 #include "reports/ReportSql.h"
 #include "reports/CReportRun.h"
 #include "reports/calc/ReportReading.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 
 #include <QtCore/QStringList>
 
@@ -56,11 +58,38 @@ Money cellMoney(const CXTable &t, int row, int column)
     return MoneyOf(platform::Value(t.GetCellText(row, column)));
 }
 
+// The one customer a filter names some other way than by number (the find
+// window's name, ID, payer or job fields): its number; empty when the filter
+// finds no customer or several.
+QString soleCustomerOf(platform::Database &db, const QString &filter)
+{
+    if (filter.trimmed().isEmpty())
+        return QString();
+    try {
+        platform::Recordset set(db);
+        set.open(platform::Recordset::Type::Snapshot,
+                 QStringLiteral("SELECT Min(Customers.CusNo), Max(Customers.CusNo) FROM (Customers LEFT JOIN Contacts ON "
+                                "Customers.PayerNo = Contacts.ContactNo) LEFT JOIN Jobs ON Customers.CusNo = Jobs.CusNo "
+                                "WHERE ")
+                     + filter);
+        if (set.isEOF() || set.value(0).isNull() || set.value(0).toInt() != set.value(1).toInt())
+            return QString();
+        return QString::number(set.value(0).toInt());
+    } catch (const platform::DbException &) {
+        return QString(); // a filter of other tables names no customer
+    }
+}
+
 } // namespace
 
 bool ReportDailyRegister(CReportRun &run)
 {
     CXTable &t = run.table();
+    if (CustomerNoFromFilter(run.filter).isEmpty()) {
+        const QString sole = soleCustomerOf(run.database(), run.filter);
+        if (!sole.isEmpty())
+            run.filter = QStringLiteral(" (Customers.CusNo = %1) ").arg(sole);
+    }
     run.LoadReportTable(2603, CXTable::TotalsNone, 2);
     // No customer in the filter, or nothing in the period: no register.
     if (t.GetRowCount() == 0 || t.GetColumnCount() < 8)
