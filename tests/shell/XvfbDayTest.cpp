@@ -1,4 +1,4 @@
-#include "RealProgramTest.h"
+#include "XvfbAfternoon.h"
 
 #include "support/TestEnvironment.h"
 
@@ -24,14 +24,16 @@
 // pasted as an order, its due date typed, its job ticket printed, the time
 // clock run on it, its services done and its status set on the production
 // board, its shipments recorded, its ship date typed and its invoice
-// printed; with no error box at any step. After each step the sqlite3
+// printed; then the afternoon on the same order: its deposit and payment,
+// posting, the posting reports, the register and aging, the accounting
+// export, a backup and compaction; with no error box at any step. After each step the sqlite3
 // program reads what the step stored and pdftotext what it printed; a
 // screenshot of each step and the PDFs are kept under build/tests/usable/.
 // Runs when TAVREL_XVFB_DISPLAY names a display and Xvfb, xdotool, import,
-// sqlite3 and pdftotext are installed; bounded to six minutes.
+// sqlite3 and pdftotext are installed; bounded to nine minutes.
 namespace {
 
-class XvfbDay : public RealProgramTest
+class XvfbDay : public XvfbAfternoon
 {
 protected:
     void SetUp() override
@@ -39,7 +41,7 @@ protected:
         TavrelTest::SetUp();
         PrepareRun({QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"), QStringLiteral("sqlite3"),
                     QStringLiteral("pdftotext")},
-                   360000);
+                   540000);
     }
     void shot(const QString &name) { screenshot(QStringLiteral("xvfb-day-") + name); }
 
@@ -506,6 +508,9 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
 
     // Handed on to the afternoon: the order and its customer.
     std::printf("the day's order %s (JobID %s), customer %s\n", qPrintable(jobNo), qPrintable(jobId), qPrintable(cusNo));
+    runAfternoon(jobNo.toInt(), cusNo.toInt());
+    if (HasFatalFailure())
+        return;
 
     EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the day";
     EXPECT_FALSE(m_deadline.hasExpired()) << "the day took too long";
