@@ -250,7 +250,11 @@ void CItemSet::ResetFields()
     m_MatCost = Money();
     m_Cost = Money();
     m_Price = Money();
+    ClearWorkingMembers();
+}
 
+void CItemSet::ClearWorkingMembers()
+{
     m_nSerQty = 0;
     m_nDivide = 0;
     m_nSetMinutes = 0;

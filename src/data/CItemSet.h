@@ -188,6 +188,8 @@ public:
 
 protected:
     platform::Database &database();
+    // The working members below the columns back to their defaults.
+    void ClearWorkingMembers();
 
 private:
     // What a status change does to the stock of an inventory service, decided

@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 constexpr quint8 kHiddenService = 2; // SerStatus of a discontinued service
@@ -64,7 +67,6 @@ CItemSetX::CItemSetX(platform::Database *database)
     : CItemSet(database)
     , m_Service(database)
 {
-    m_nFields = 0;
     m_nDefaultType = dbOpenSnapshot;
 }
 
@@ -72,13 +74,8 @@ CItemSetX::~CItemSetX() = default;
 
 QString CItemSetX::GetDefaultSQL() const
 {
-    return QStringLiteral("SELECT Items.ItemID FROM ServiceCategories INNER JOIN (Items INNER JOIN Services ON "
+    return QStringLiteral("SELECT Items.* FROM ServiceCategories INNER JOIN (Items INNER JOIN Services ON "
                           "Items.SerNo = Services.SerNo) ON ServiceCategories.CatNo = Services.CatNo");
-}
-
-void CItemSetX::DoFieldExchange(FieldExchange *pFX)
-{
-    m_nLastDfxOp = pFX->operation();
 }
 
 // ---------------------------------------------------------------------------
@@ -86,6 +83,7 @@ void CItemSetX::DoFieldExchange(FieldExchange *pFX)
 
 bool CItemSetX::OpenJobItemsAndServices(qint32 jobId)
 {
+    startWalk(jobId);
     m_strFilter = QStringLiteral("Items.JobID = %1").arg(jobId);
     m_strSort = QStringLiteral("Items.ItemNo, Items.SubNo, Items.SortNo, ServiceCategories.SortNo, Services.SortNo, "
                                "Services.Name");
@@ -94,6 +92,7 @@ bool CItemSetX::OpenJobItemsAndServices(qint32 jobId)
 
 bool CItemSetX::OpenJobItems(qint32 jobId)
 {
+    startWalk(jobId);
     m_strFilter = QStringLiteral("Items.JobID = %1 and Items.SerNo = 0").arg(jobId);
     m_strSort = QStringLiteral("Items.ItemNo, Items.SubNo");
     return RequeryOrOpen(false);
@@ -101,6 +100,7 @@ bool CItemSetX::OpenJobItems(qint32 jobId)
 
 bool CItemSetX::OpenItemServices(qint32 jobId, int itemNo, int subNo, bool servicesOnly)
 {
+    startWalk(jobId);
     m_strFilter = QStringLiteral("Items.JobID = %1 and Items.ItemNo = %2 and Items.SubNo = %3")
                       .arg(jobId)
                       .arg(itemNo)
@@ -111,9 +111,67 @@ bool CItemSetX::OpenItemServices(qint32 jobId, int itemNo, int subNo, bool servi
     return RequeryOrOpen(false);
 }
 
+void CItemSetX::startWalk(qint32 jobId)
+{
+    m_walkJobId = jobId;
+    m_lookupsJobId = -1;
+    m_services.clear();
+    m_vendorNames.clear();
+    m_servicePlaces.clear();
+    m_servicesChanges = -1;
+    m_servicePlace = -1;
+}
+
 bool CItemSetX::lookupsCurrent(qint32 jobId) const
 {
     return jobId == m_lookupsJobId && m_lookupsChanges == ConnectionChanges(m_pDatabase);
+}
+
+const CItemSetX::ServiceLooks &CItemSetX::serviceLooks(qint32 serNo)
+{
+    auto found = m_services.find(serNo);
+    if (found == m_services.end()) {
+        found = m_services.insert(serNo, {categoryName(ServiceText("CatNo").toInt()), serviceColor(serNo)});
+    }
+    return *found;
+}
+
+void CItemSetX::positionService(qint32 serNo)
+{
+    const qint64 changes = ConnectionChanges(m_pDatabase);
+    if (m_walkJobId > 0 && (m_servicePlace < 0 || changes != m_servicesChanges)) {
+        // The services of the walk's job, read once; each row's service is
+        // then found by its place among them.
+        m_servicePlaces.clear();
+        m_servicePlace = -1;
+        m_serviceColumns.clear();
+        m_Service.m_filterValues = {platform::Value(m_walkJobId)};
+        m_Service.Open(dbOpenSnapshot,
+                       QStringLiteral("SELECT * FROM Services WHERE SerNo IN (SELECT SerNo FROM Items WHERE "
+                                      "JobID = ?) ORDER BY SerNo"));
+        if (m_Service.IsOpen() && !m_Service.IsEmptySet()) {
+            const int serNoField = m_Service.GetFieldIndex(QStringLiteral("SerNo"));
+            int place = 0;
+            for (; !m_Service.IsEOF(); m_Service.MoveNext())
+                m_servicePlaces.insert(m_Service.GetFieldValue(serNoField).toInt(), place++);
+            m_Service.MoveFirst();
+            m_servicePlace = 0;
+        }
+        m_servicesChanges = changes;
+    }
+    const auto found = m_servicePlaces.constFind(serNo);
+    if (m_servicePlace >= 0 && found != m_servicePlaces.constEnd()) {
+        for (; m_servicePlace < *found; ++m_servicePlace)
+            m_Service.MoveNext();
+        for (; m_servicePlace > *found; --m_servicePlace)
+            m_Service.MovePrev();
+        return;
+    }
+    // A service outside the job's (or a walk without a job): its own row.
+    m_servicePlace = -1;
+    m_serviceColumns.clear();
+    m_Service.m_filterValues = {platform::Value(serNo)};
+    m_Service.Open(dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = ?"));
 }
 
 void CItemSetX::readLookups(qint32 jobId)
@@ -167,7 +225,19 @@ QString CItemSetX::ServiceText(const char *column) const
     try {
         if (m_Service.IsEOF())
             return QString();
-        const platform::Value value = m_Service.GetFieldValue(QString::fromLatin1(column));
+        // Each column's place is looked up once per opening of m_Service.
+        int index = -1;
+        const auto known = std::find_if(m_serviceColumns.cbegin(), m_serviceColumns.cend(),
+                                        [column](const auto &c) { return std::strcmp(c.first, column) == 0; });
+        if (known != m_serviceColumns.cend()) {
+            index = known->second;
+        } else {
+            index = m_Service.GetFieldIndex(QString::fromLatin1(column));
+            m_serviceColumns.emplace_back(column, index);
+        }
+        if (index < 0)
+            return QString();
+        const platform::Value value = m_Service.GetFieldValue(index);
         return value.isNull() ? QString() : value.toString();
     } catch (const platform::DbException &) {
         return QString();
@@ -249,20 +319,18 @@ void CItemSetX::GetRunText(QString &out, bool withHeading, bool withNote, bool w
 
 void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
 {
-    qint32 itemId = 0;
+    // The columns hold the current row as the walk read it; without a row
+    // they describe an empty one.
+    bool onRow = false;
     try {
-        if (!IsEmptySet() && !IsEOF())
-            itemId = GetFieldValue(0).toInt();
+        onRow = !IsEmptySet() && !IsEOF() && !IsBOF();
     } catch (const platform::DbException &) {
-        // no current row: the texts of an empty row
     }
-    {
-        // Only copied: a snapshot reads it in one statement.
-        CItemSet row(m_pDatabase);
-        row.m_strFilter = QStringLiteral("Items.ItemID = ?");
-        row.m_filterValues = {platform::Value(itemId)};
-        row.Open(dbOpenSnapshot);
-        CopyFields(row);
+    if (onRow) {
+        ClearWorkingMembers();
+    } else {
+        ResetFields();
+        m_ItemID = 0;
     }
     m_strHeading.clear();
     m_strDescription.clear();
@@ -317,14 +385,14 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     }
 
     // A service row: the service's name under its category's name.
-    m_Service.m_filterValues = {platform::Value(m_SerNo)};
-    m_Service.Open(dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = ?"));
+    positionService(m_SerNo);
     m_strDescription = ServiceText("Name");
     m_nCatNo = ServiceText("CatNo").toInt();
-    m_strHeading = categoryName(m_nCatNo);
+    const ServiceLooks &looks = serviceLooks(m_SerNo);
+    m_strHeading = looks.categoryName;
     m_strPaperSize = ServiceText("Size");
     TrimText(m_strPaperSize);
-    m_nRowColor = serviceColor(m_SerNo);
+    m_nRowColor = looks.color;
 
     const int serviceUnit = ServiceText("Unit").toInt();
     m_nDecimals = unitPriceMode == 2 || (unitPriceMode == 0 && serviceUnit == 2) ? 2 : 1;
@@ -347,8 +415,14 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
         m_strDescription += QStringLiteral(" (HIDDEN)");
     if (IsPaperCategory(m_nCatNo))
         SplitNoteParts(m_Service);
-    if (m_Vendor != 0)
-        LookupFirstText(m_strExtra,
-                        QStringLiteral("SELECT Vendors.Name FROM Vendors WHERE Vendors.[No] = ")
-                            + QString::number(m_Vendor));
+    if (m_Vendor != 0) {
+        auto vendor = m_vendorNames.find(m_Vendor);
+        if (vendor == m_vendorNames.end()) {
+            QString name;
+            LookupFirstText(name, QStringLiteral("SELECT Vendors.Name FROM Vendors WHERE Vendors.[No] = ")
+                                      + QString::number(m_Vendor));
+            vendor = m_vendorNames.insert(m_Vendor, name);
+        }
+        m_strExtra = *vendor;
+    }
 }

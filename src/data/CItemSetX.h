@@ -6,11 +6,14 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <utility>
+#include <vector>
+
 // Item rows read through the join with their services and service categories,
 // so that an item's service rows come in the order of the shop's catalogue.
-// A row of the join supplies only the ItemID; GetDescription reads the full
-// Items row by that id into this object and fills the display members that
-// the item lists, documents, schedule and exports show.
+// Each row of the join is a whole Items row, bound to the columns as the set
+// moves; GetDescription fills from it the display members that the item
+// lists, documents, schedule and exports show.
 class CItemSetX : public CItemSet
 {
 public:
@@ -18,8 +21,6 @@ public:
     ~CItemSetX() override;
 
     QString GetDefaultSQL() const override;
-    // The join binds no columns of its own.
-    void DoFieldExchange(FieldExchange *pFX) override;
 
     // --- openers (TRUE when a row was found) -----------------------------------
     bool OpenJobItemsAndServices(qint32 jobId);
@@ -37,8 +38,8 @@ public:
     void GetInkText(bool withUnitWord);
     // One line describing a service row.
     void GetRunText(QString &out, bool withHeading, bool withNote, bool withExtra, bool withInks);
-    // Reads the current row's full Items row and fills the display members;
-    // `zeroText` stands for quantities and times of 0.
+    // Fills the display members of the current row (of an empty row past
+    // the last); `zeroText` stands for quantities and times of 0.
     void GetDescription(const QString &zeroText, bool withSheets);
 
     // The row's service (a Services row, read by GetDescription).
@@ -74,6 +75,18 @@ private:
     // were read (they are read again when it did).
     bool lookupsCurrent(qint32 jobId) const;
     void readLookups(qint32 jobId);
+    // An opener's walk begins: what the last walk read is dropped.
+    void startWalk(qint32 jobId);
+    // Puts m_Service on the Services row of serNo.
+    void positionService(qint32 serNo);
+    // The category name and row colour of the service m_Service is on, read
+    // once per service in a walk.
+    struct ServiceLooks
+    {
+        QString categoryName;
+        int color = 255;
+    };
+    const ServiceLooks &serviceLooks(qint32 serNo);
 
     // Read once per walk of a job instead of once per row: each item's kinds
     // (bit 1 digital, bit 2 paper; by ItemNo * 256 + SubNo) and the shop's
@@ -82,4 +95,17 @@ private:
     int m_unitPriceMode = 0;
     qint32 m_lookupsJobId = -1;
     qint64 m_lookupsChanges = -1;
+    // The walk's job (0 for a set opened otherwise), the services it has
+    // met and the vendors' names.
+    qint32 m_walkJobId = 0;
+    QHash<qint32, ServiceLooks> m_services;
+    QHash<int, QString> m_vendorNames;
+    // m_Service holding every service of the walk's job, sorted by SerNo:
+    // each SerNo's place, the place it is on (-1 when it holds one row
+    // only) and the connection's write count when it was read.
+    QHash<qint32, int> m_servicePlaces;
+    // The places of the columns ServiceText read in m_Service (-1: none).
+    mutable std::vector<std::pair<const char *, int>> m_serviceColumns;
+    int m_servicePlace = -1;
+    qint64 m_servicesChanges = -1;
 };

@@ -119,10 +119,10 @@ bool CItemSpecsData::Load()
         }
         CItemSetX join;
         if (join.OpenItemServices(jobId, m_pItem->m_ItemNo, m_pItem->m_SubNo)) {
-            // The join reads only the ItemID.
+            // Only the join's order is taken from it.
             for (; !join.IsEOF(); join.MoveNext()) {
                 ++joined;
-                joinOrder.push_back(join.GetFieldValue(0).toInt());
+                joinOrder.push_back(join.m_ItemID);
             }
         }
         if (joined != int(stored.size())) {

@@ -22,6 +22,7 @@
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
 #include <QtCore/QMetaObject>
+#include <QtCore/QSet>
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "platform/db/ReadScope.h"
@@ -71,16 +72,21 @@ QString cutAtBar(const QString &description)
     return at < 0 ? description : description.left(at);
 }
 
-bool hasSample(platform::Database *db, qint32 itemId)
+// The items of a job that have a sample attached.
+QSet<qint32> itemsWithSamples(platform::Database *db, qint32 jobId)
 {
+    QSet<qint32> items;
     try {
         CXDaoSet sample(db);
-        sample.m_filterValues = {platform::Value(itemId)};
-        sample.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("Select ItemID FROM Samples WHERE ItemID = ?"));
-        return !sample.IsEmptySet();
+        sample.m_filterValues = {platform::Value(jobId)};
+        sample.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Samples.ItemID FROM Samples INNER JOIN Items ON "
+                                                             "Samples.ItemID = Items.ItemID WHERE Items.JobID = ?"));
+        for (; sample.IsOpen() && !sample.IsEOF(); sample.MoveNext())
+            items.insert(sample.GetFieldValue(0).toInt());
     } catch (const platform::DbException &) {
-        return false; // a database without a Samples table has no samples
+        // a database without a Samples table has no samples
     }
+    return items;
 }
 
 } // namespace
@@ -166,6 +172,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
         rows.OpenJobItemsAndServices(job.m_JobID);
     } catch (const platform::DbException &) {
     }
+    const QSet<qint32> withSamples = itemsWithSamples(job.m_pDatabase, job.m_JobID);
 
     // View 30053 prices every item compute-only (nothing is saved), reading
     // the shop's tables once for the whole refill.
@@ -231,7 +238,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
             starText = rows.m_Side2 != m_nPriceLevel ? QStringLiteral("*") : QString();
             exemptText = rows.m_Bleed != 0 ? QStringLiteral("E") : QString();
             lockImage = rows.m_Mix == 1 ? kLockLowImage : rows.m_Mix >= 2 ? kLockPasswordImage : kUnlockedImage;
-            sampleImage = hasSample(job.m_pDatabase, rows.m_ItemID) ? kSampleImage : kNoSampleImage;
+            sampleImage = withSamples.contains(rows.m_ItemID) ? kSampleImage : kNoSampleImage;
             if (view == kSavedView) {
                 CItemSet own(job.m_pDatabase);
                 own.m_strFilter = QStringLiteral("ItemID = %1").arg(rows.m_ItemID);

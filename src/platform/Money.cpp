@@ -83,18 +83,29 @@ Money Money::fromText(const QString &text)
 QString Money::toPlainText() const
 {
     // The magnitude as an unsigned count: the minimum has no positive twin.
+    // Written from the right: the decimals without their trailing zeros, the
+    // whole part, the sign.
     const std::uint64_t a = m_units < 0 ? 0 - std::uint64_t(m_units) : std::uint64_t(m_units);
-    QString s = QString::number(a / std::uint64_t(kUnitsPerWhole));
-    const std::uint64_t frac = a % std::uint64_t(kUnitsPerWhole);
+    char text[32];
+    char *const end = text + sizeof text;
+    char *p = end;
+    std::uint64_t frac = a % std::uint64_t(kUnitsPerWhole);
     if (frac) {
-        QString f = QStringLiteral("%1").arg(frac, 4, 10, QLatin1Char('0'));
-        while (f.endsWith(QLatin1Char('0')))
-            f.chop(1);
-        s += QLatin1Char('.') + f;
+        int digits = 4;
+        for (; frac % 10 == 0; frac /= 10)
+            --digits;
+        for (; digits > 0; --digits, frac /= 10)
+            *--p = char('0' + frac % 10);
+        *--p = '.';
     }
+    std::uint64_t whole = a / std::uint64_t(kUnitsPerWhole);
+    do {
+        *--p = char('0' + whole % 10);
+        whole /= 10;
+    } while (whole);
     if (m_units < 0)
-        s.prepend(QLatin1Char('-'));
-    return s;
+        *--p = '-';
+    return QString::fromLatin1(p, end - p);
 }
 
 Money Money::roundedToCentsHalfAway() const

@@ -291,6 +291,42 @@ TEST_F(JobItemList, MarkerColumnsExplainThemselves)
     });
 }
 
+TEST_F(JobItemList, EachServiceRowShowsItsOwnServiceAndEachItemItsOwnSample)
+{
+    // Two services of service 1's category: "Trim" (SerNo 9) lists before
+    // "Drill" (SerNo 8), so the rows meet the services out of their number
+    // order, item after item. Item 2 alone has a sample.
+    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) SELECT 9, CatNo, 'Trim', "
+                        "0, 0, 1 FROM Services WHERE SerNo = 1"));
+    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) SELECT 8, CatNo, "
+                        "'Drill', 2, 1, 2 FROM Services WHERE SerNo = 1"));
+    const QString category = scalar(QStringLiteral("SELECT CatName FROM ServiceCategories WHERE CatNo = (SELECT "
+                                                   "CatNo FROM Services WHERE SerNo = 1)"))
+                                 .toString();
+    const qint32 id = addJob(0, 1202, QStringLiteral("Title, Subtotal, Balance, Cost"), QStringLiteral("'Set', 0, 0, 0"));
+    for (int item = 1; item <= 2; ++item) {
+        const qint32 itemId = row(id, 0, item, 0, QStringLiteral("Item %1").arg(item), "0");
+        row(id, 8, item, 0, QString(), "0");
+        row(id, 9, item, 0, QString(), "0");
+        if (item == 2)
+            exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, 'proof.pdf')").arg(itemId));
+    }
+    run(id, [&](CJobDlg &d) {
+        CXListCtrl &list = d.itemList();
+        ASSERT_EQ(list.GetItemCount(), 6);
+        for (int item = 0; item < 2; ++item) {
+            const int at = item * 3;
+            EXPECT_EQ(list.GetSubItemImage(at, 10), item == 1 ? 186 : 185) << item;
+            EXPECT_TRUE(list.GetItemText(at + 1, 1).startsWith(category + QStringLiteral(": Trim")))
+                << list.GetItemText(at + 1, 1).toStdString();
+            // A discontinued service says so.
+            EXPECT_TRUE(list.GetItemText(at + 2, 1).startsWith(category + QStringLiteral(": Drill (HIDDEN)")))
+                << list.GetItemText(at + 2, 1).toStdString();
+            EXPECT_EQ(list.GetItemImage(at + 2), 333);
+        }
+    });
+}
+
 TEST_F(JobItemList, NotesViewEditsItemAndServiceNotes)
 {
     const qint32 id = groupedOrder();

@@ -27,6 +27,12 @@ TEST(Money, ConversionsRoundHalfAwayFromZero)
     EXPECT_FALSE(Money::fromText(QStringLiteral("12a")).isValid());
     EXPECT_EQ(Money::fromUnits(-125000).toPlainText(), QStringLiteral("-12.5"));
     EXPECT_EQ(Money::fromWhole(7).toPlainText(), QStringLiteral("7"));
+    // Zeros inside the decimals stay, only trailing ones go; the minimum has
+    // no positive twin.
+    EXPECT_EQ(Money::fromUnits(500).toPlainText(), QStringLiteral("0.05"));
+    EXPECT_EQ(Money::fromUnits(-100001).toPlainText(), QStringLiteral("-10.0001"));
+    EXPECT_EQ(Money::fromUnits(std::numeric_limits<std::int64_t>::min()).toPlainText(),
+              QStringLiteral("-922337203685477.5808"));
 }
 
 TEST(Money, ExactArithmeticAndNoChargeMarker)

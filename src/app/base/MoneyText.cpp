@@ -21,23 +21,30 @@ std::int64_t addHalfAwayFromZero(std::int64_t units, std::int64_t half)
     return units > kInt64Max - half ? kInt64Max : units + half;
 }
 
-// Steps common to the money texts: the plain decimal text of the (already
-// rounded) unit count, cut to `decimals` decimals.
+// Steps common to the money texts: the decimal text of the (already rounded)
+// unit count, cut to `decimals` decimals (none without a dot).
 QString cutToDecimals(std::int64_t units, int decimals)
 {
-    QString text = Money::fromUnits(units).toPlainText();
-    qsizetype dot = text.indexOf(QLatin1Char('.'));
-    if (dot < 0) {
-        dot = text.size();
-        text += QLatin1Char('.');
-    }
+    const std::uint64_t a = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
+    char text[40];
+    char *const end = text + sizeof text;
+    char *p = end;
     if (decimals > 0) {
-        text += QLatin1String("0000");
-        text.truncate(dot + decimals + 1);
-    } else {
-        text.truncate(dot);
+        std::uint64_t frac = a % std::uint64_t(Money::kUnitsPerWhole);
+        for (int i = 4; i > decimals; --i)
+            frac /= 10;
+        for (int i = 0; i < decimals; ++i, frac /= 10)
+            *--p = char('0' + frac % 10);
+        *--p = '.';
     }
-    return text;
+    std::uint64_t whole = a / std::uint64_t(Money::kUnitsPerWhole);
+    do {
+        *--p = char('0' + whole % 10);
+        whole /= 10;
+    } while (whole);
+    if (units < 0)
+        *--p = '-';
+    return QString::fromLatin1(p, end - p);
 }
 
 Money withStatus(std::int64_t units, Money::Status status)
@@ -122,23 +129,29 @@ QString GroupThousands(const QString &text)
     if (text.isEmpty())
         return QString();
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    const QString integerPart = dot < 0 ? text : text.left(dot);
-    QString result = dot < 0 ? QString() : text.mid(dot);
+    const qsizetype integerEnd = dot < 0 ? text.size() : dot;
     const QString &separator = ListSeparator();
-    int kept = 0;
-    for (qsizetype i = integerPart.size() - 1; i >= 0; --i) {
-        const QChar c = integerPart.at(i);
+    // The letters and digits of the integer part, a separator before each
+    // group of three counted from the right; the rest from the dot on.
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < integerEnd; ++i)
+        kept += text.at(i).isLetterOrNumber() ? 1 : 0;
+    QString result;
+    result.reserve(text.size() + kept / 3 * separator.size() + 1);
+    if (text.at(0) == QLatin1Char('-'))
+        result += QLatin1Char('-');
+    qsizetype left = kept;
+    for (qsizetype i = 0; i < integerEnd; ++i) {
+        const QChar c = text.at(i);
         if (!c.isLetterOrNumber())
             continue;
-        if (kept == 3) {
-            result.prepend(separator);
-            kept = 0;
-        }
-        result.prepend(c);
-        ++kept;
+        if (left != kept && left % 3 == 0)
+            result += separator;
+        result += c;
+        --left;
     }
-    if (text.at(0) == QLatin1Char('-'))
-        result.prepend(QLatin1Char('-'));
+    if (dot >= 0)
+        result += QStringView(text).mid(dot);
     return result;
 }
 

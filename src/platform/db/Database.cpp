@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 #include <utility>
 
 namespace platform {
@@ -118,12 +120,18 @@ void Database::execute(const QString &jetSql, const QList<Value> &parameters)
     d->requireWritable();
     Statement st = d->prepare(t.sql);
     d->bindParameters(st, t, parameters);
-    // Fail on error: the statement applies to every row or to none.
-    WriteScope write(d->db, d->path);
+    // Fail on error: the statement applies to every row or to none. Inside a
+    // transaction SQLite backs out a failed statement's rows itself (every
+    // constraint and trigger of the file aborts) and the transaction goes on,
+    // so the statement needs no savepoint of its own.
+    std::optional<WriteScope> write;
+    if (d->depth == 0)
+        write.emplace(d->db, d->path);
     st.run();
     const int changes = sqlite3_changes(d->db);
     st.reset();
-    write.commit();
+    if (write)
+        write->commit();
     d->recordsAffected = changes;
 }
 

@@ -220,8 +220,17 @@ QString Database::Impl::sourceText(const QString &source) const
                                                   QRegularExpression::CaseInsensitiveOption);
     if (name.size() > 64 && statementHead.match(name).hasMatch())
         return source;
+    // A shorter one is looked up once for each state of the catalog.
+    if (statementTextsGeneration != catalog->schemaGeneration() || statementTexts.size() > 2000) {
+        statementTexts.clear();
+        statementTextsGeneration = catalog->schemaGeneration();
+    }
+    if (statementTexts.contains(name))
+        return source;
     if (catalog->table(name) || catalog->queryName(name))
         return QLatin1Char('[') + name + QLatin1Char(']');
+    if (statementHead.match(name).hasMatch())
+        statementTexts.insert(name);
     return source;
 }
 

@@ -9,6 +9,7 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QHash>
+#include <QtCore/QSet>
 #include <QtCore/QString>
 
 #include <memory>
@@ -97,6 +98,10 @@ public:
         QHash<QString, int> byName; // lower-case name -> first field of that name
     };
     QHash<QString, FieldShape> fieldShapes;
+    // Short texts that begin like a statement and name no table or saved
+    // query, as sourceText found them under the catalog's generation.
+    mutable QSet<QString> statementTexts;
+    mutable quint64 statementTextsGeneration = 0;
 };
 
 } // namespace platform

@@ -31,6 +31,21 @@ TEST_F(DatabaseTest, ExecuteAppliesToEveryRowOrToNone)
     EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET JobNo = 101 WHERE JobNo >= 100")); }), 3022);
     EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo) FROM Jobs")).toString(), QStringLiteral("100,101,102"));
 
+    // The same inside a transaction: the failed statement leaves none of its
+    // rows, the statement before it and the transaction stand.
+    {
+        Transaction unit(db);
+        db.execute(QStringLiteral("UPDATE Jobs SET JobNo = 99 WHERE JobNo = 100"));
+        EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET JobNo = JobNo + 1 WHERE JobNo >= 99")); }),
+                  3022);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo) FROM Jobs")).toString(),
+                  QStringLiteral("99,101,102"));
+        db.execute(QStringLiteral("UPDATE Jobs SET JobNo = 100 WHERE JobNo = 99"));
+        EXPECT_EQ(db.recordsAffected(), 1);
+        unit.commit();
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo) FROM Jobs")).toString(), QStringLiteral("100,101,102"));
+
     db.execute(QStringLiteral("DELETE * FROM Jobs WHERE JobNo = 100"));
     EXPECT_EQ(db.recordsAffected(), 1);
     EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("SELECT * FROM Jobs")); }), 3065);
