@@ -169,14 +169,6 @@ protected:
                               QStringLiteral(".pdf"));
         return text;
     }
-    // The walk-through that opens with a job window, not taken.
-    void skipWalkThrough()
-    {
-        if (waitWindow(QStringLiteral("CDlgOptions"), true, 3000)) {
-            pressKey(QStringLiteral("Escape"));
-            waitWindow(QStringLiteral("CDlgOptions"), false, 3000);
-        }
-    }
 };
 
 } // namespace
