@@ -331,7 +331,14 @@ void Recordset::Impl::run(int firstRows)
         } else if (readRows(qMax(firstRows, 1))) {
             // Counted while the statement holds the lock: nobody can change
             // the rows in between, so the count is that of the rows to come.
-            Statement count = d.prepare(QStringLiteral("SELECT count(*) FROM (%1)").arg(t.sql));
+            QString countSql = t.countSql;
+            if (countSql.isEmpty()) {
+                QString rowsSql = t.sql.trimmed();
+                while (rowsSql.endsWith(QLatin1Char(';')))
+                    rowsSql = rowsSql.chopped(1).trimmed();
+                countSql = QStringLiteral("SELECT count(*) FROM (%1\n)").arg(rowsSql);
+            }
+            Statement count = d.prepare(countSql);
             d.bindParameters(count, t, parameters);
             expected = count.step() ? long(count.integer(0)) : 0;
             count.reset();
