@@ -22,6 +22,8 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
 #include <QtGui/QFontMetrics>
@@ -45,6 +47,9 @@ namespace {
 // Rows read at once when the list first shows, and at each later step.
 constexpr int kFirstPage = 256;
 constexpr int kNextPage = 1024;
+// The longest slice of reading a query on behind the first screen: the
+// user's keys and clicks wait at most about this long.
+constexpr int kReadSliceMs = 8;
 
 // Turns painting off for a scope and back on at its end.
 class NoRedraw
@@ -57,6 +62,13 @@ private:
     QWidget *m_w;
     bool m_was;
 };
+
+// A query that failed before giving every row: the rows read stay.
+void tellReadFailure(const platform::DbException &e)
+{
+    platform::Prompt::messageBox(QStringLiteral("The list could not be read to its end:\n\n%1").arg(e.description()),
+                                 QString(), platform::MB_ICONEXCLAMATION);
+}
 
 QColor colour(std::uint32_t colourRef)
 {
@@ -90,6 +102,9 @@ CXListCtrl::CXListCtrl(QWidget *parent) : QTreeView(parent), m_model(new CXListM
     m_model->setStyler([this](int row, int column, int role) { return cellStyle(row, column, role); });
     m_model->setReader([this](int row) { ensureRow(row); });
     m_model->setTexter([this](int record, int column) { return recordText(record, column); });
+    m_readTimer = new QTimer(this);
+    m_readTimer->setInterval(0);
+    connect(m_readTimer, &QTimer::timeout, this, &CXListCtrl::readBehind);
 }
 
 CXListCtrl::~CXListCtrl()
@@ -239,6 +254,9 @@ void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLate
             // Every row shows from the start; a row is read when it is first needed.
             if (hasPending())
                 m_model->setCounted(m_expectedRows);
+            // The query gives the rest behind the first screen.
+            if (source.isReading())
+                m_readTimer->start();
         } else {
             FetchAll();
         }
@@ -277,8 +295,13 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
             // The next record: where the source holds it, or copied from it.
             if (m_held) {
                 if (m_records >= m_held->heldCount()) {
-                    atEnd = true;
-                    break;
+                    // Past the records the query has given so far: it
+                    // gives more now (or tells what stopped it).
+                    m_held->readMore(std::max(kNextPage, count - n));
+                    if (m_records >= m_held->heldCount()) {
+                        atEnd = true;
+                        break;
+                    }
                 }
             } else {
                 if (m_pending->isEOF()) {
@@ -352,13 +375,12 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
             }
         }
     } catch (const platform::DbException &e) {
-        platform::Prompt::messageBox(QStringLiteral("The list could not be read to its end:\n\n%1").arg(e.description()),
-                                     QString(), platform::MB_ICONEXCLAMATION);
+        tellReadFailure(e);
         stop = true;
     }
     m_model->appendRows(std::move(batch));
     if (!stop && !atEnd)
-        atEnd = m_held ? m_records >= m_held->heldCount() : m_pending->isEOF();
+        atEnd = m_held ? m_records >= m_held->heldCount() && !m_held->isReading() : m_pending->isEOF();
     if (stop || atEnd) {
         m_pending = nullptr;
         // Rows counted that could not be read leave the list.
@@ -393,6 +415,27 @@ QString CXListCtrl::recordText(int record, int field) const
     if (field < GetColumnCount() && m_columns[size_t(field)].m_totalMode == CGridCell::TotalMinutes)
         text = MinutesToText(ToInt(text));
     return text;
+}
+
+void CXListCtrl::readBehind()
+{
+    CXRowSource *source = m_source.get();
+    if (!source || !source->isReading()) {
+        m_readTimer->stop();
+        return;
+    }
+    QElapsedTimer slice;
+    slice.start();
+    try {
+        while (source->readMore(kNextPage) && slice.elapsed() < kReadSliceMs) {
+        }
+    } catch (const platform::DbException &e) {
+        // The rows the query gave stay; the list ends with them.
+        m_readTimer->stop();
+        tellReadFailure(e);
+    }
+    if (!source->isReading())
+        m_readTimer->stop();
 }
 
 void CXListCtrl::ensureRow(int row)
@@ -1144,7 +1187,7 @@ void CXListCtrl::FillFromSql(const QString &sql, const QString &keyHint, int sor
     WaitCursor wait;
     ClearList(true);
     m_source.reset();
-    m_source = CXRecordsetSource::openSnapshot(SharedDatabase(), sql.trimmed());
+    m_source = CXRecordsetSource::openSnapshot(SharedDatabase(), sql.trimmed(), kFirstPage);
     SetSort(sortColumn, descending);
     if (m_source)
         fill(*m_source, keyHint, true);
@@ -1180,7 +1223,7 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
     m_source.reset();
     auto rs = std::make_unique<platform::Recordset>(db);
     try {
-        rs->open(platform::Recordset::Type::Snapshot, queryName, parameters);
+        rs->openFirstRows(queryName, kFirstPage, parameters);
     } catch (const platform::DbException &e) {
         ClearList(true);
         CXRecordsetSource::reportOpenFailure(e, queryName);

@@ -28,11 +28,14 @@ class Recordset;
 // columns, paints rows by their image, moves through and moves rows, and keeps
 // the totals of its numeric columns.
 //
-// A list filled from its own query is counted at once: every row shows from
-// the start (the scroll bar, End and a row's place are exact), while a row's
-// record is read only when the row is first drawn or asked for, or when an
-// operation needs every row (sorting, totals, selecting all, moving rows).
-// Its own queries run on the shared database.
+// A list filled from its own query shows its first rows before the query
+// has given the rest, and is counted at once: every row shows from the start
+// (the scroll bar, End and a row's place are exact). The query's rows are
+// read on behind the first screen, a slice at a time between the user's
+// keys and clicks; a row's record is made only when the row is first drawn or
+// asked for, or when an operation needs every row (sorting, totals, selecting
+// all, moving rows), and that reads the query on to it at once. Its own
+// queries run on the shared database.
 class CXListCtrl : public QTreeView
 {
     Q_OBJECT
@@ -183,6 +186,8 @@ private:
     void KeepColumnReadable(int available);
     // Reads up to count records of the pending source; false at its end.
     bool readRecords(int count, class CXProgress *progress = nullptr);
+    // One slice of reading the list's own query on behind what shows.
+    void readBehind();
     void ensureRow(int row);
     // A field of a record read (Null when there is none) and the text its
     // cell shows.
@@ -197,6 +202,7 @@ private:
 
     CXListModel *m_model = nullptr;
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
+    class QTimer *m_readTimer = nullptr;   // reads the query on while it has rows to give
     CXRowSource *m_pending = nullptr;      // records still to be read
     int m_expectedRows = 0;                // rows read plus rows still to come
     // Where the rows' cells are read: a source that holds its records (the

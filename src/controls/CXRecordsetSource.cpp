@@ -20,11 +20,15 @@ CXRecordsetSource::CXRecordsetSource(std::unique_ptr<platform::Recordset> owned,
 
 CXRecordsetSource::~CXRecordsetSource() = default;
 
-std::unique_ptr<CXRecordsetSource> CXRecordsetSource::openSnapshot(platform::Database &db, const QString &sql)
+std::unique_ptr<CXRecordsetSource> CXRecordsetSource::openSnapshot(platform::Database &db, const QString &sql,
+                                                                   int firstRows)
 {
     auto rs = std::make_unique<platform::Recordset>(db);
     try {
-        rs->open(platform::Recordset::Type::Snapshot, sql);
+        if (firstRows >= 0)
+            rs->openFirstRows(sql, firstRows);
+        else
+            rs->open(platform::Recordset::Type::Snapshot, sql);
     } catch (const platform::DbException &e) {
         reportOpenFailure(e, sql);
         return nullptr;
@@ -84,9 +88,9 @@ long CXRecordsetSource::countRecords()
     if (isEmpty())
         return 0;
     if (m_holds) {
-        // A snapshot knows its count without moving.
+        // A snapshot knows its count without moving, read to its end or not.
         m_rs->moveFirst();
-        return m_rs->heldCount();
+        return m_rs->expectedCount();
     }
     try {
         m_rs->moveLast();
@@ -122,6 +126,16 @@ long CXRecordsetSource::heldCount() const
 platform::Value CXRecordsetSource::valueAt(long record, int field)
 {
     return m_rs->valueAt(record, field);
+}
+
+bool CXRecordsetSource::isReading() const
+{
+    return m_holds && m_rs->isReading();
+}
+
+bool CXRecordsetSource::readMore(int records)
+{
+    return m_holds && m_rs->readMore(records);
 }
 
 

@@ -22,9 +22,12 @@ public:
     explicit CXRecordsetSource(platform::Recordset &recordset, const QString &statement = QString());
     ~CXRecordsetSource() override;
 
-    // Opens a snapshot on the statement. A database failure is shown to the
-    // user ("Could not run query:") and gives null.
-    static std::unique_ptr<CXRecordsetSource> openSnapshot(platform::Database &db, const QString &sql);
+    // Opens a snapshot on the statement; with firstRows, one that reads that
+    // many rows at once and the rest as they are asked for (readMore). A
+    // database failure is shown to the user ("Could not run query:") and
+    // gives null.
+    static std::unique_ptr<CXRecordsetSource> openSnapshot(platform::Database &db, const QString &sql,
+                                                           int firstRows = -1);
 
     // Tells the user that a query could not be opened, as every failed open is told.
     static void reportOpenFailure(const platform::DbException &e, const QString &source);
@@ -50,6 +53,8 @@ public:
     bool holdsRecords() const override { return m_holds; }
     long heldCount() const override;
     platform::Value valueAt(long record, int field) override;
+    bool isReading() const override;
+    bool readMore(int records) override;
 
     // The WHERE condition of a statement: the text after " WHERE " up to the
     // statement's GROUP BY, HAVING, ORDER BY or UNION, "#" removed.

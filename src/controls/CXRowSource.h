@@ -35,6 +35,12 @@ public:
     // The records it holds now.
     virtual long heldCount() const { return 0; }
     virtual platform::Value valueAt(long /*record*/, int /*field*/) { return {}; }
+    // A source that holds its records may show its first ones before the
+    // rest are read (countRecords counts them all): readMore reads up to
+    // records more (heldCount grows) and answers true while some remain. A
+    // failure of the reading throws, here or at the next call.
+    virtual bool isReading() const { return false; }
+    virtual bool readMore(int /*records*/) { return false; }
 
     // The condition of the statement's WHERE clause, with the "#" date marks
     // removed; empty when it has none.

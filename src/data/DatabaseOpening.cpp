@@ -6,6 +6,7 @@
 #include "app/base/ProgramPaths.h"
 #include "data/DaoError.h"
 #include "data/DefaultRows.h"
+#include "data/KeyCheck.h"
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -162,6 +163,16 @@ bool OpenDatabase(platform::Database *database)
     // Only a file that opened and upgraded is remembered.
     if (path != storedPath)
         platform::Settings::writeString(section, key, path);
+
+    // A plain index the program has come to list since the file was made is
+    // made now: it asks nothing, and the lists rely on it for their speed. A
+    // file busy elsewhere goes without it until the next opening.
+    if (!database->isReadOnly()) {
+        try {
+            CreateMissingIndexes(*database, true);
+        } catch (const platform::DbException &) {
+        }
+    }
 
     // A file that can only be read keeps the rows it has.
     return database->isReadOnly() || AddDefaultRows(database);

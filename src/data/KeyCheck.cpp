@@ -65,12 +65,26 @@ int findDuplicateKeys(platform::Database &db, const QString &table, const QStrin
     return 1;
 }
 
-void checkKeyIndex(platform::Database &db, const QString &table, const QString &field, bool primary)
+// The same fields in the same order (names compared without case).
+bool sameFields(const QStringList &a, const QStringList &b)
 {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i].compare(b[i], Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    return true;
+}
+
+void checkKeyIndex(platform::Database &db, const ShopSchema::Index &key)
+{
+    const QString &table = key.table;
+    const QString &field = key.field;
     if (!DbTableExists(&db, table, QString()))
         return;
-    const QString name = table + QLatin1Char('.') + field;
-    if (primary) {
+    const QString name = table + QLatin1Char('.') + key.name();
+    if (key.primary) {
         db.execute(QStringLiteral("DELETE * FROM %1 WHERE %2 is null").arg(table, qualified(table, field)));
         const int n = findDuplicateKeys(db, table, field, false);
         if (n > 0
@@ -81,12 +95,7 @@ void checkKeyIndex(platform::Database &db, const QString &table, const QString &
             findDuplicateKeys(db, table, field, true);
     }
     try {
-        platform::IndexDef index;
-        index.name = field;
-        index.field = field;
-        index.primary = primary;
-        index.unique = primary;
-        db.createIndex(table, index);
+        db.createIndex(table, key.indexDef());
     } catch (const DbException &e) {
         // A key or an index of that name already there is what the check wants.
         if (e.number() != 3283 && e.number() != 3284)
@@ -99,16 +108,16 @@ void checkKeyIndex(platform::Database &db, const QString &table, const QString &
 QList<ShopSchema::Index> KeyCheckList()
 {
     QList<ShopSchema::Index> list = ShopSchema::keyIndexes();
-    const auto listed = [&list](const QString &table, const QString &field) {
+    const auto listed = [&list](const ShopSchema::Index &index) {
         for (const ShopSchema::Index &i : list) {
-            if (i.table.compare(table, Qt::CaseInsensitive) == 0 && i.field.compare(field, Qt::CaseInsensitive) == 0)
+            if (i.table.compare(index.table, Qt::CaseInsensitive) == 0 && sameFields(i.fields(), index.fields()))
                 return true;
         }
         return false;
     };
     for (const ShopSchema::Table &table : ShopSchema::tables()) {
         for (const ShopSchema::Index &index : table.indexes) {
-            if (!listed(index.table, index.field))
+            if (!listed(index))
                 list.append(index);
         }
     }
@@ -131,7 +140,7 @@ bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyChec
             log = GetRunLog();
             return false;
         }
-        checkKeyIndex(*database, list[i].table, list[i].field, list[i].primary);
+        checkKeyIndex(*database, list[i]);
     }
     if (progress)
         progress(int(list.size()), int(list.size()));
@@ -142,7 +151,7 @@ bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyChec
 
 void CheckKeyIndex(const QString &table, const QString &field, bool primary)
 {
-    checkKeyIndex(SharedDatabase(), table, field, primary);
+    checkKeyIndex(SharedDatabase(), {table, field, primary});
 }
 
 int FindDuplicateKeys(const QString &table, const QString &field, bool remove)
@@ -171,15 +180,22 @@ void ClearJobLocks(platform::Database &db)
 
 QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db)
 {
+    return MissingKeyIndexes(db, false);
+}
+
+QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db, bool plainOnly)
+{
     QList<ShopSchema::Index> missing;
+    platform::TableDef def;
     for (const ShopSchema::Index &key : KeyCheckList()) {
-        if (!db.tableExists(key.table))
+        if ((plainOnly && key.primary) || !db.tableExists(key.table))
             continue;
+        if (def.name.compare(key.table, Qt::CaseInsensitive) != 0)
+            def = db.tableDef(key.table);
         // A key under another name (PrimaryKey) serves as well.
         bool found = false;
-        for (const platform::IndexDef &i : db.tableDef(key.table).indexes) {
-            const bool sameField = i.field.compare(key.field, Qt::CaseInsensitive) == 0;
-            found = found || (sameField && (i.primary || !key.primary));
+        for (const platform::IndexDef &i : def.indexes) {
+            found = found || (sameFields(i.fields(), key.fields()) && (i.primary || !key.primary));
         }
         if (!found)
             missing.append(key);
@@ -187,10 +203,10 @@ QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db)
     return missing;
 }
 
-int CreateMissingIndexes(platform::Database &db)
+int CreateMissingIndexes(platform::Database &db, bool plainOnly)
 {
     int made = 0;
-    for (const ShopSchema::Index &key : MissingKeyIndexes(db)) {
+    for (const ShopSchema::Index &key : MissingKeyIndexes(db, plainOnly)) {
         // A key whose values are missing or repeated is left to the key
         // check, which asks before it deletes rows.
         if (key.primary) {
@@ -200,13 +216,8 @@ int CreateMissingIndexes(platform::Database &db)
             if (nulls.value(0).toInt64() > 0 || findDuplicateKeys(db, key.table, key.field, false) > 0)
                 continue;
         }
-        platform::IndexDef index;
-        index.name = key.field;
-        index.field = key.field;
-        index.primary = key.primary;
-        index.unique = key.primary;
         try {
-            db.createIndex(key.table, index);
+            db.createIndex(key.table, key.indexDef());
             ++made;
         } catch (const DbException &e) {
             if (e.number() != 3283 && e.number() != 3284)

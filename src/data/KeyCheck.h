@@ -53,12 +53,13 @@ int FindDuplicateKeys(const QString &table, const QString &field, bool remove);
 void ClearJobLocks(platform::Database &db);
 
 // The entries of the key list that the open database lacks (a key under
-// another name counts as there).
+// another name counts as there); with plainOnly, of its plain indexes alone.
 QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db);
+QList<ShopSchema::Index> MissingKeyIndexes(platform::Database &db, bool plainOnly);
 
 // Creates the missing indexes of the key list without asking anything: every
-// plain index, and every key whose values are all there and unique (the
-// others are left to the key check, which asks before it deletes rows).
-// Returns how many were made; an engine failure other than "already exists"
-// throws.
-int CreateMissingIndexes(platform::Database &db);
+// plain index, and (unless plainOnly) every key whose values are all there
+// and unique (the others are left to the key check, which asks before it
+// deletes rows). Returns how many were made; an engine failure other than
+// "already exists" throws.
+int CreateMissingIndexes(platform::Database &db, bool plainOnly = false);

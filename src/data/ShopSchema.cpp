@@ -25,7 +25,7 @@ Field numbered(Field field, int n)
 // The fixed key list of the key check, in the order it is processed.
 QList<Index> buildKeyIndexes()
 {
-    struct Entry { const char *table; const char *field; bool primary; };
+    struct Entry { const char *table; const char *field; bool primary; const char *next = nullptr; };
     static const Entry entries[] = {
         {"AuditTrail", "TransNo", true},
         {"BusinessTypes", "No", true},
@@ -85,10 +85,15 @@ QList<Index> buildKeyIndexes()
         {"Services", "SaleDept", false},
         {"PostingJournal", "PostingDate", false},
         {"QuickSales", "PostingNo", false},
+        // The job lists: one job type in number order, newest first, read
+        // from the index without sorting every job of the type.
+        {"Jobs", "JobType", false, "JobNo"},
     };
     QList<Index> list;
-    for (const Entry &e : entries)
-        list.append({QString::fromLatin1(e.table), QString::fromLatin1(e.field), e.primary});
+    for (const Entry &e : entries) {
+        list.append({QString::fromLatin1(e.table), QString::fromLatin1(e.field), e.primary,
+                     e.next ? QStringList(QString::fromLatin1(e.next)) : QStringList()});
+    }
     return list;
 }
 
@@ -336,7 +341,7 @@ QList<Table> buildTables()
         for (const QList<Index> &source : {ShopSchema::keyIndexes(), extra}) {
             for (const Index &index : source) {
                 if (index.table.compare(table.name, Qt::CaseInsensitive) == 0)
-                    table.indexes.append({table.name, index.field, index.primary});
+                    table.indexes.append({table.name, index.field, index.primary, index.nextFields});
             }
         }
     }
@@ -381,14 +386,24 @@ platform::TableDef ShopSchema::Table::tableDef() const
         fd.ordinal = i;
         def.fields.append(fd);
     }
-    for (const Index &index : indexes) {
-        platform::IndexDef id;
-        id.name = index.field;
-        id.field = index.field;
-        id.primary = index.primary;
-        id.unique = index.primary;
-        def.indexes.append(id);
-    }
+    for (const Index &index : indexes)
+        def.indexes.append(index.indexDef());
+    return def;
+}
+
+QString ShopSchema::Index::name() const
+{
+    return fields().join(QString());
+}
+
+platform::IndexDef ShopSchema::Index::indexDef() const
+{
+    platform::IndexDef def;
+    def.name = name();
+    def.field = field;
+    def.nextFields = nextFields;
+    def.primary = primary;
+    def.unique = primary;
     return def;
 }
 

@@ -9,7 +9,7 @@
 
 // The shop database's current layout, in one place: every table with its
 // fields in their order, types and text sizes, the AutoNumber keys, the fixed
-// one-field indexes, the saved queries and the version stamp. A new database
+// indexes, the saved queries and the version stamp. A new database
 // is built from it; the key check and the upgrade compare files against it.
 class ShopSchema
 {
@@ -22,13 +22,19 @@ public:
         bool autoNumber = false; // a Long counter
     };
 
-    // An index the program makes: one field, named after it. A primary index
-    // is unique and required; the others are plain.
+    // An index the program makes: on one field, or on several in order (a
+    // list's filter and sort), named after its fields. A primary index is
+    // unique, required and on one field; the others are plain.
     struct Index
     {
         QString table;
-        QString field;
+        QString field;          // the (first) field
         bool primary = true;
+        QStringList nextFields = {}; // the fields after the first
+
+        QString name() const;   // the fields' names run together: "JobTypeJobNo"
+        QStringList fields() const { return QStringList(field) + nextFields; }
+        platform::IndexDef indexDef() const;
     };
 
     struct Table

@@ -47,10 +47,10 @@ QString ReportTablesAndIndexes(platform::Database *database, bool remove)
             const platform::IndexDef &index = def.indexes[j];
             ++indexes;
             const QString name = index.name.toHtmlEscaped();
-            if (index.name == index.field) {
+            if (index.name == index.fields().join(QString())) {
                 AppendText(names, name, QStringLiteral(", "));
             } else {
-                const QString entry = QStringLiteral("%1 (%2)").arg(index.field.toHtmlEscaped(), name);
+                const QString entry = QStringLiteral("%1 (%2)").arg(index.fields().join(QStringLiteral(", ")).toHtmlEscaped(), name);
                 AppendText(names, entry, QStringLiteral(", "));
                 if (index.name != QLatin1String("PrimaryKey"))
                     AppendText(note, entry, QStringLiteral(", "));

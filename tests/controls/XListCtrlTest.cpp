@@ -10,6 +10,8 @@
 #include "app/base/SharedDatabaseHolder.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 #include "support/TestEnvironment.h"
 
 #include "Printers.h"
@@ -502,6 +504,119 @@ TEST_F(XListTest, OwnQueryRowsReadTheirCellsFromItsRecordset)
     EXPECT_EQ(list.GetItemCount(), 10);
     EXPECT_EQ(list.listModel()->rowCount(), 10);
     EXPECT_FALSE(list.listModel()->hasUnread());
+    db.close();
+}
+
+namespace {
+
+// A list's rows as the user reads them: key, name and price of each.
+QStringList listedRows(CXListCtrl &list)
+{
+    QStringList rows;
+    for (int r = 0; r < list.GetItemCount(); ++r)
+        rows << QStringLiteral("%1 %2 %3").arg(list.GetItemData(r)).arg(list.GetItemText(r, 0), list.GetItemText(r, 1));
+    return rows;
+}
+
+// The same rows from a plain snapshot of the statement, read to its end.
+QStringList plainRows(platform::Database &db, const QString &sql)
+{
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot, sql);
+    QStringList rows;
+    for (; !rs.isEOF(); rs.moveNext())
+        rows << QStringLiteral("%1 %2 %3")
+                    .arg(rs.value(2).toInt64())
+                    .arg(CXRowSource::ValueText(rs.value(0)), CXRowSource::ValueText(rs.value(1)));
+    return rows;
+}
+
+} // namespace
+
+TEST_F(XListTest, ListShowsItsFirstRowsBeforeTheQueryHasGivenTheRest)
+{
+    SharedDatabaseHolder holder;
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    platform::Database &db = OpenThousandsOfJobs(holder, path);
+    // In the table's order: the engine gives each row as it walks the table.
+    const QString walked = QStringLiteral("SELECT Name, Price, JobID FROM Jobs");
+    const QStringList asOpened = plainRows(db, walked);
+    ASSERT_EQ(asOpened.size(), 3000);
+
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.FillFromSql(walked);
+    auto *source = dynamic_cast<CXRecordsetSource *>(list.recordset());
+    ASSERT_NE(source, nullptr);
+    // The first screen is there before the query has given the rest, and
+    // the list is counted whole.
+    EXPECT_TRUE(source->isReading());
+    EXPECT_LT(source->heldCount(), 3000);
+    EXPECT_EQ(list.GetItemCount(), 3000);
+    EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("Job 1"));
+
+    // A save on the connection meanwhile reads the query to its end first:
+    // the list keeps the rows of the moment it was filled.
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = 0 WHERE JobID > 2000"));
+    EXPECT_FALSE(source->isReading());
+    EXPECT_TRUE(listedRows(list) == asOpened);
+    // 0.01 + ... + 30.00
+    EXPECT_EQ(list.TotalsRows().at(1).second, QStringLiteral("45,015.00"));
+    db.execute(QStringLiteral("UPDATE Jobs SET Price = JobID / 100"));
+
+    // Left alone, the list reads its query on behind the first screen,
+    // without making rows nobody has looked at, and lets the file go: a
+    // second workstation that could not save while it read saves after.
+    const QString newestFirst = walked + QStringLiteral(" ORDER BY JobID DESC");
+    list.FillFromSql(newestFirst);
+    source = dynamic_cast<CXRecordsetSource *>(list.recordset());
+    ASSERT_TRUE(source && source->isReading());
+    const int busy = platform::Database::busyTimeout();
+    platform::Database::setBusyTimeout(50);
+    platform::Database other;
+    other.open(path);
+    platform::Database::setBusyTimeout(busy);
+    const QString otherSave = QStringLiteral("INSERT INTO Jobs (Name, Price, JobID) VALUES ('Job 3001', 30.01, 3001)");
+    EXPECT_THROW(other.execute(otherSave), platform::DbException);
+    QTRY_VERIFY(!source->isReading());
+    EXPECT_LT(list.listModel()->rowsRead(), 3000);
+    EXPECT_NO_THROW(other.execute(otherSave));
+    other.close();
+    EXPECT_EQ(list.GetItemCount(), 3000);
+    EXPECT_EQ(list.GetItemData(0), 3000);
+    // The list is refilled with the other workstation's row.
+    list.FillFromSql(newestFirst);
+    EXPECT_EQ(list.GetItemCount(), 3001);
+    EXPECT_TRUE(listedRows(list) == plainRows(db, newestFirst));
+
+    // The file closed and opened again (a posting, a compaction) while the
+    // list reads: the query is read to its end before the file closes, and
+    // the list ends with every row of the moment it was filled.
+    list.FillFromSql(newestFirst);
+    source = dynamic_cast<CXRecordsetSource *>(list.recordset());
+    ASSERT_TRUE(source && source->isReading());
+    db.close();
+    EXPECT_FALSE(source->isReading());
+    db.open(path);
+    list.SelectItem(2000);
+    EXPECT_EQ(list.GetSelectedData(), 1001);
+    EXPECT_TRUE(listedRows(list) == plainRows(db, newestFirst));
+    // 0.01 + ... + 30.00, and 30.01
+    EXPECT_EQ(list.TotalsRows().at(1).second, QStringLiteral("45,045.01"));
+
+    // A stored query's parameters count its rows too.
+    db.createQuery(QStringLiteral("Dear Jobs"),
+                   QStringLiteral("PARAMETERS [Least Price] Currency; SELECT Name, Price, JobID FROM Jobs "
+                                  "WHERE Price >= [Least Price] ORDER BY JobID"));
+    prompts().onDialog([](QDialog &d) {
+        if (auto *grid = d.findChild<QTableWidget *>(QStringLiteral("grid")))
+            grid->item(0, 1)->setText(QStringLiteral("1"));
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
+    EXPECT_TRUE(list.recordset()->isReading());
+    EXPECT_EQ(list.GetItemCount(), 2902); // 1.00 to 30.01
+    EXPECT_EQ(list.GetItemData(2901), 3001);
     db.close();
 }
 

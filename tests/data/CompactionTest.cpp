@@ -172,7 +172,7 @@ TEST_F(CompactionTest, CompactionWithReindexKeepsEveryRowAndRestoresTheKeys)
 
     // Exactly the indexes of the key list, the layout's own keys included.
     EXPECT_EQ(indexNames(QStringLiteral("Jobs")),
-              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "PostingNo", "Status"}));
+              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "JobTypeJobNo", "PostingNo", "Status"}));
     EXPECT_EQ(indexNames(QStringLiteral("TodoTypes")), QStringList{QStringLiteral("ID*")});
     EXPECT_EQ(indexNames(QStringLiteral("Inventory")), QStringList{QStringLiteral("InvID*")});
     EXPECT_EQ(indexNames(QStringLiteral("Samples")), QStringList());
@@ -200,6 +200,49 @@ TEST_F(CompactionTest, CompactionWithReindexKeepsEveryRowAndRestoresTheKeys)
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
     EXPECT_EQ(freePages(), 0);
     EXPECT_LE(QFileInfo(m_path).size(), sizeAfter);
+}
+
+// The job lists' index on two fields: a new file has it, and a file that lost
+// it gets it back when opened and when compacted with reindexing, with its
+// fields in order.
+TEST_F(CompactionTest, TheJobListsTwoFieldIndexIsMadeNewOnOpeningAndByTheReindex)
+{
+    // The index as SQLite holds it.
+    const auto made = [this] {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db().handle(), "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Jobs' "
+                           "AND name = 'Jobs_JobTypeJobNo'", -1, &st, nullptr);
+        const QString sql = sqlite3_step(st) == SQLITE_ROW
+            ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)))
+            : QString();
+        sqlite3_finalize(st);
+        return sql;
+    };
+    const QString wanted = QStringLiteral("CREATE INDEX \"Jobs_JobTypeJobNo\" ON \"Jobs\" (\"JobType\", \"JobNo\")");
+    const auto drop = [&] {
+        db().deleteIndex(QStringLiteral("Jobs"), QStringLiteral("JobTypeJobNo"));
+        ASSERT_EQ(made(), QString());
+    };
+    makePopulated();
+    EXPECT_EQ(made(), wanted);
+
+    drop();
+    db().close();
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("TavrelPath"), m_path);
+    SetUpgradeDatabaseStep([](platform::Database *database) { return database->isOpen(); });
+    ASSERT_TRUE(OpenDatabase(&db()));
+    SetUpgradeDatabaseStep(nullptr);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    EXPECT_EQ(made(), wanted);
+
+    drop();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+    EXPECT_EQ(made(), wanted);
+    // The check's list now finds nothing missing.
+    EXPECT_TRUE(MissingKeyIndexes(db()).isEmpty());
 }
 
 TEST_F(CompactionTest, CompactionWithoutReindexKeepsTheIndexes)
@@ -245,7 +288,7 @@ TEST_F(CompactionTest, AnOlderFilesAutoNumberKeyBecomesTheRowidWhenReindexedWith
     EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
     EXPECT_EQ(TableContents(db(), QStringLiteral("Items")), items);
     EXPECT_EQ(indexNames(QStringLiteral("Jobs")),
-              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "PostingNo", "Status"}));
+              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "JobTypeJobNo", "PostingNo", "Status"}));
     EXPECT_EQ(addJob(9999), 301);
     db().close();
     db().open(m_path);

@@ -7,6 +7,7 @@
 #include "SampleShopFile.h"
 
 #include "app/base/CompanyInfo.h"
+#include "data/CSQL.h"
 #include "platform/db/Database.h"
 #include "platform/db/DatabaseImpl.h"
 #include "platform/db/DbException.h"
@@ -278,4 +279,26 @@ TEST_F(StatementPlans, NoFullScanOfABigTableWhereAnIndexAnswers)
     }
     EXPECT_GT(planned, 400);
     EXPECT_TRUE(faults.isEmpty()) << faults.size() << " statements:\n" << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// The jobs view's default list (one job type, newest number first) reads its
+// first screen from an index in its order: no sort of every job of the type
+// before the first row.
+TEST_F(StatementPlans, TheJobListReadsInItsOrderWithoutSorting)
+{
+    const QString path = SampleShopFile();
+    ASSERT_FALSE(path.isEmpty()) << "the sample shop could not be made";
+    Database db;
+    db.open(path);
+    const CSQL allOrders(30001, 0, 1, QString(), QString(), 0, false);
+    ASSERT_TRUE(allOrders.m_strSQL.contains(QLatin1String("ORDER BY Jobs.JobNo DESC"))) << allOrders.m_strSQL.toStdString();
+    const jet::Translation t = db.impl()->translate(allOrders.m_strSQL);
+    QString error;
+    const QList<PlanRow> plan = planOf(db.handle(), t.sql, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    QStringList details;
+    for (const PlanRow &row : plan)
+        details << row.detail;
+    EXPECT_FALSE(details.join(QLatin1Char('\n')).contains(QLatin1String("TEMP B-TREE"))) << details.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(details.join(QLatin1Char('\n')).contains(QLatin1String("Jobs_JobTypeJobNo"))) << details.join(QLatin1Char('\n')).toStdString();
 }

@@ -137,7 +137,7 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 report(QStringLiteral("%1: fields not in the layout: %2").arg(t.name, extra.join(QStringLiteral(", "))));
         }
         for (const ShopSchema::Index &key : MissingKeyIndexes(db))
-            report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.field));
+            report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.fields().join(QStringLiteral(", "))));
     } catch (const platform::DbException &e) {
         err << "Error " << e.number() << ": " << e.description() << '\n';
         return 2;

@@ -4,6 +4,7 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/ReadScope.h"
 #include "platform/db/SchemaEditor.h"
+#include "platform/db/UnfinishedReads.h"
 #include "platform/db/WriteScope.h"
 #include "platform/db/jet/JetParser.h"
 
@@ -88,6 +89,7 @@ RebuildResult Database::rebuildCopy(const QString &copyPath, const RebuildProgre
     // The copy's own connection reads the file: this connection lends it
     // SQLite's lock meanwhile, while the lock file's gate, held exclusively,
     // keeps every other workstation out.
+    UnfinishedReads::finishAll(d->db);
     d->exec(QStringLiteral("PRAGMA locking_mode = NORMAL"));
     d->exec(QStringLiteral("SELECT count(*) FROM sqlite_master")); // gives the file lock up
     const auto retake = [this] {
@@ -143,6 +145,7 @@ int Database::recordsAffected() const
 void Database::executeNative(const QString &sqliteSql)
 {
     d->requireOpen();
+    UnfinishedReads::finishAll(d->db);
     Statement st = d->prepare(sqliteSql);
     st.run();
     d->recordsAffected = sqlite3_changes(d->db);
@@ -154,6 +157,7 @@ void Database::beginTrans()
 {
     d->requireWritable();
     if (d->depth == 0) {
+        UnfinishedReads::finishAll(d->db);
         d->resumeRead = ReadScope::suspend(d->db);
         try {
             d->exec(QStringLiteral("BEGIN IMMEDIATE"));

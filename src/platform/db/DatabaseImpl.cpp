@@ -3,6 +3,7 @@
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/SqlValues.h"
+#include "platform/db/UnfinishedReads.h"
 #include "platform/db/WriteScope.h"
 
 #include <QtCore/QFileInfo>
@@ -152,6 +153,9 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
 
 void Database::Impl::close()
 {
+    // Sets still reading keep the rows of the moment they opened: they are
+    // read to their end while the file is still open.
+    UnfinishedReads::finishAll(db);
     translator.reset();
     catalog.reset();
     fieldShapes.clear();

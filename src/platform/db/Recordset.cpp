@@ -4,6 +4,7 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/KeyedRows.h"
 #include "platform/db/SqlValues.h"
+#include "platform/db/UnfinishedReads.h"
 #include "platform/db/WriteScope.h"
 
 #include <QtCore/QHash>
@@ -11,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -26,6 +28,7 @@ class Recordset::Impl
 {
 public:
     explicit Impl(Database &db) : database(db) {}
+    ~Impl() { endRead(); }
 
     Database::Impl &dbi() const
     {
@@ -47,11 +50,35 @@ public:
             dberr::raise(dberr::ItemNotFound);
         return index;
     }
-    int size() const { return keyed ? keyed->size() : rowCount; }
-    bool hasCurrent() const { return isOpen && !gap && pos >= 0 && pos < size(); }
+    // The rows of the set; a snapshot still being read is read to its end first.
+    int size() const
+    {
+        if (reading.isValid())
+            const_cast<Impl *>(this)->finishRead();
+        return keyed ? keyed->size() : rowCount;
+    }
+    // Whether the set has a row at a place, reading on only when the rows
+    // read so far do not reach it.
+    bool has(int row) const
+    {
+        if (row < 0)
+            return false;
+        if (!keyed && row < rowCount)
+            return true;
+        return row < size();
+    }
+    bool hasCurrent() const { return isOpen && !gap && has(pos); }
 
-    void run();
-    void materialize(Database::Impl &d, const jet::Translation &t);
+    void run(int firstRows = -1);
+    // A snapshot's statement, started; its rows are read by readRows.
+    void startRead(Database::Impl &d, const jet::Translation &t);
+    // Reads up to limit rows more (all with -1); true while rows remain.
+    bool readRows(long limit);
+    // Reads every row that remains. A failure ends the reading where it
+    // happened and is kept for readMore to throw.
+    void finishRead();
+    // Lets the statement go (its lock with it).
+    void endRead();
     // A field of the current row (3021 without one, 3167 when deleted meanwhile).
     Value currentValue(int index);
     void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
@@ -64,7 +91,7 @@ public:
         firstRead.clear();
         if (keyed)
             keyed->unpin();
-        if (pos >= 0 && pos < size())
+        if (has(pos))
             visited = qMax(visited, long(pos) + 1);
     }
     bool isDirty(int i) const
@@ -134,6 +161,14 @@ public:
     }
     std::vector<char> bytes;      // the texts and blobs of the held cells
     int rowCount = 0;
+    int lastBlockRows = 0;        // the room of the last block, in rows
+
+    // A snapshot read a part at a time: its statement, stepped as rows are
+    // wanted, the count of its rows taken when it opened, and a failure met
+    // while reading on where nobody could be told.
+    Statement reading;
+    long expected = 0;
+    std::optional<DbException> readFailure;
 
     // A held cell as SQLite stored it (its texts pointing into the buffer).
     sqlvalues::Stored heldStored(const HeldCell &c) const
@@ -178,19 +213,23 @@ public:
     quint64 firstReadMark = 0; // this connection's write mark when it was read
 };
 
-void Recordset::Impl::run()
+void Recordset::Impl::run(int firstRows)
 {
     Database::Impl &d = *database.impl();
     d.requireOpen();
+    endRead();
+    readFailure.reset();
     openSerial = d.openSerial;
     isOpen = false;
     keyed.reset();
     rows.clear();
     blockFirstRow.clear();
     lastBlock = 0;
+    lastBlockRows = 0;
     bytes = {};
     types.clear();
     rowCount = 0;
+    expected = 0;
     columns.clear();
     autoNumber.clear();
     byName.clear();
@@ -283,31 +322,63 @@ void Recordset::Impl::run()
         keyed = std::make_unique<KeyedRows>(d.db, d.path, std::move(layout), d.statements);
         keyed->load(keys);
     } else {
-        materialize(d, t);
+        startRead(d, t);
+        // The rows are read at once, unless only the first are wanted now:
+        // a statement left open holds the read lock and keeps every other
+        // workstation from saving until it is read to its end.
+        if (firstRows < 0 || t.kind == jet::Translation::Kind::Crosstab) {
+            readRows(-1);
+        } else if (readRows(qMax(firstRows, 1))) {
+            // Counted while the statement holds the lock: nobody can change
+            // the rows in between, so the count is that of the rows to come.
+            QString countSql = t.countSql;
+            if (countSql.isEmpty()) {
+                QString rowsSql = t.sql.trimmed();
+                while (rowsSql.endsWith(QLatin1Char(';')))
+                    rowsSql = rowsSql.chopped(1).trimmed();
+                countSql = QStringLiteral("SELECT count(*) FROM (%1\n)").arg(rowsSql);
+            }
+            Statement count = d.prepare(countSql);
+            d.bindParameters(count, t, parameters);
+            expected = count.step() ? long(count.integer(0)) : 0;
+            count.reset();
+            UnfinishedReads::add(d.db, this, [this] { finishRead(); });
+        }
+        expected = qMax(expected, long(rowCount));
     }
     isOpen = true;
     moved();
 }
 
-void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
+void Recordset::Impl::startRead(Database::Impl &d, const jet::Translation &t)
 {
     Statement st = d.prepare(t.sql);
     // A recordset only reads.
     if (!st.isReadOnly())
         dberr::raise(dberr::InvalidOperation);
     d.bindParameters(st, t, parameters);
+    reading = std::move(st);
+}
+
+bool Recordset::Impl::readRows(long limit)
+{
+    if (!reading.isValid())
+        return false;
     const size_t fields = types.size();
-    const int width = qMin(int(fields), st.columnCount());
-    sqlite3_stmt *stmt = st.handle();
-    HeldCell *block = nullptr;
-    int blockRows = 0;
-    int inBlock = 0;
-    // The rows are read at once: a statement left open would hold the read
-    // lock and keep every other workstation from saving.
-    while (st.step()) {
-        if (inBlock == blockRows) {
-            blockRows = blockRows == 0 ? kFirstBlockRows : qMin(2 * blockRows, kMaxBlockRows);
-            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(blockRows) * fields));
+    const int width = qMin(int(fields), reading.columnCount());
+    sqlite3_stmt *stmt = reading.handle();
+    HeldCell *block = rows.empty() ? nullptr : rows.back().get();
+    int inBlock = rows.empty() ? 0 : rowCount - blockFirstRow.back();
+    long read = 0;
+    bool more = true;
+    while (limit < 0 || read < limit) {
+        if (!reading.step()) {
+            more = false;
+            break;
+        }
+        if (inBlock == lastBlockRows) {
+            lastBlockRows = lastBlockRows == 0 ? kFirstBlockRows : qMin(2 * lastBlockRows, kMaxBlockRows);
+            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(lastBlockRows) * fields));
             blockFirstRow.push_back(rowCount);
             block = rows.back().get();
             inBlock = 0;
@@ -347,8 +418,29 @@ void Recordset::Impl::materialize(Database::Impl &d, const jet::Translation &t)
         for (size_t c = size_t(width); c < fields; ++c)
             row[c] = HeldCell{0, 0, SQLITE_NULL};
         ++rowCount;
+        ++read;
     }
-    st.reset();
+    if (!more)
+        endRead();
+    return more;
+}
+
+void Recordset::Impl::finishRead()
+{
+    try {
+        readRows(-1);
+    } catch (const DbException &e) {
+        readFailure = e;
+        endRead();
+    }
+}
+
+void Recordset::Impl::endRead()
+{
+    if (!reading.isValid())
+        return;
+    UnfinishedReads::remove(this);
+    reading = Statement(); // reset, and the lock let go
 }
 
 Value Recordset::Impl::currentValue(int index)
@@ -423,8 +515,51 @@ void Recordset::open(Type type, const QString &source, const QList<Value> &param
     }
 }
 
+void Recordset::openFirstRows(const QString &source, int firstRows, const QList<Value> &parameters)
+{
+    close();
+    d->type = Type::Snapshot;
+    d->source = source;
+    d->parameters = parameters;
+    try {
+        d->run(qMax(firstRows, 0));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+bool Recordset::isReading() const
+{
+    return d->reading.isValid();
+}
+
+bool Recordset::readMore(int rows)
+{
+    if (d->readFailure) {
+        const DbException failure = *d->readFailure;
+        d->readFailure.reset();
+        throw failure;
+    }
+    try {
+        return d->readRows(qMax(rows, 1));
+    } catch (...) {
+        d->endRead();
+        throw;
+    }
+}
+
+long Recordset::expectedCount() const
+{
+    return d->isOpen ? qMax(d->expected, long(d->rowCount)) : 0;
+}
+
 void Recordset::close()
 {
+    d->endRead();
+    d->readFailure.reset();
+    d->expected = 0;
+    d->lastBlockRows = 0;
     d->isOpen = false;
     d->keyed.reset();
     d->rows.clear();
@@ -502,6 +637,8 @@ bool Recordset::isEOF() const
 {
     if (!d->isOpen)
         return true;
+    if (!d->gap && d->pos >= 0 && d->has(d->pos))
+        return false;
     return d->size() == 0 || (!d->gap && d->pos >= d->size());
 }
 
@@ -509,13 +646,13 @@ bool Recordset::isBOF() const
 {
     if (!d->isOpen)
         return true;
-    return d->size() == 0 || (!d->gap && d->pos < 0);
+    return !d->has(0) || (!d->gap && d->pos < 0);
 }
 
 void Recordset::moveFirst()
 {
     d->requireOpenSet();
-    if (d->size() == 0)
+    if (!d->has(0))
         dberr::raise(dberr::NoCurrentRecord);
     d->pos = 0;
     d->gap = false;
@@ -563,14 +700,16 @@ Value Recordset::valueAt(long row, int index) const
         dberr::raise(dberr::InvalidOperation);
     if (index < 0 || index >= d->columns.size())
         dberr::raise(dberr::ItemNotFound);
-    if (row < 0 || row >= d->size())
+    if (row < 0 || row > INT_MAX || !d->has(int(row)))
         dberr::raise(dberr::NoCurrentRecord);
     return d->heldValue(int(row), index);
 }
 
 long Recordset::heldCount() const
 {
-    return d->isOpen ? long(d->size()) : 0;
+    if (!d->isOpen)
+        return 0;
+    return d->keyed ? long(d->keyed->size()) : long(d->rowCount);
 }
 
 long Recordset::recordCount() const
@@ -642,6 +781,7 @@ bool Recordset::readHeldRows(const std::function<bool(const sqlvalues::Stored *f
     i.requireOpenSet();
     if (i.keyed || i.mode != EditMode::None)
         return false;
+    i.size(); // every row, read to the end
     if (!i.hasCurrent())
         return true;
     const size_t fields = i.types.size();

@@ -32,6 +32,23 @@ public:
     // query's name. The filter (a Jet expression) is ANDed into its WHERE; the
     // sort (a Jet ORDER BY list) replaces its own.
     void open(Type type, const QString &source, const QList<Value> &parameters = {});
+    // A snapshot that shows its first rows before the statement has given
+    // them all: it reads at least firstRows now (or every row there is) and
+    // counts the rest; the rest are read by readMore(), or at once when
+    // anything needs a row not read yet (moving past the rows read, moving
+    // to the last, finding) and before its connection writes, changes the
+    // schema or closes. Its rows are those of the moment it opened. While
+    // rows remain, the connection holds the file's read lock and other
+    // workstations wait to save: its reader reads on until it is done.
+    void openFirstRows(const QString &source, int firstRows, const QList<Value> &parameters = {});
+    // Rows remain to be read.
+    bool isReading() const;
+    // Reads up to rows more; true while rows remain. A failure of the
+    // engine throws, here or at the next call when it happened while the
+    // rows were read at once; the rows read before it stay.
+    bool readMore(int rows);
+    // The rows it holds once read to the end (counted when it opened).
+    long expectedCount() const;
     void close();
     bool isOpen() const;
     void setFilter(const QString &jetCriterion);
@@ -56,7 +73,7 @@ public:
     // moving to it (3021 outside the set; 3219 on a dynaset). The rows it
     // holds stay readable after the database was closed.
     Value valueAt(long row, int index) const;
-    // The rows it holds (a snapshot's every row; a dynaset's keys).
+    // The rows it holds (a snapshot's rows read so far; a dynaset's keys).
     long heldCount() const;
 
     // Jet criteria; true when a row matched (it becomes current).

@@ -101,6 +101,15 @@ QList<FieldDef> SchemaEditor::fields(const QString &table) const
 
 QList<SchemaEditor::Index> SchemaEditor::indexes(const QString &table) const
 {
+    // The fields of an SQLite index, in order (none for a key the rowid serves).
+    const auto columns = [this](const QString &sqlName) {
+        QStringList names;
+        Statement info = m_db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+        info.bind(1, Value(sqlName));
+        while (info.step())
+            names.append(info.storedValue(0).toString());
+        return names;
+    };
     QList<Index> list;
     QStringList known;
     if (m_db.catalog->hasMetaTables()) {
@@ -115,6 +124,9 @@ QList<SchemaEditor::Index> SchemaEditor::indexes(const QString &table) const
             i.primary = st.integer(3) != 0;
             i.unique = st.integer(4) != 0;
             i.jet = true;
+            // An index on several fields keeps its first in jet_indexes; the
+            // SQLite index holds them all.
+            i.nextFields = columns(i.sqlName).mid(1);
             known.append(i.sqlName.toLower());
             list.append(i);
         }
@@ -132,10 +144,11 @@ QList<SchemaEditor::Index> SchemaEditor::indexes(const QString &table) const
         i.name = name;
         i.sqlName = name;
         i.sql = other.storedValue(1).toString();
-        Statement info = m_db.prepare(QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
-        info.bind(1, Value(name));
-        if (info.step())
-            i.field = info.storedValue(0).toString();
+        const QStringList names = columns(name);
+        if (!names.isEmpty()) {
+            i.field = names.first();
+            i.nextFields = names.mid(1);
+        }
         Statement unique = m_db.prepare(QStringLiteral("SELECT \"unique\" FROM pragma_index_list(?1) WHERE name = ?2"));
         unique.bind(1, Value(table));
         unique.bind(2, Value(name));
@@ -151,7 +164,7 @@ TableDef SchemaEditor::tableDef(const QString &table) const
     def.name = tableName(table);
     def.fields = fields(def.name);
     for (const Index &i : indexes(def.name))
-        def.indexes.append({i.name, i.field, i.primary, i.unique || i.primary});
+        def.indexes.append({i.name, i.field, i.primary, i.unique || i.primary, i.nextFields});
     return def;
 }
 
@@ -179,7 +192,7 @@ void SchemaEditor::createTable(const TableDef &def)
     // An AutoNumber with a primary index on it alone is the rowid.
     bool counterKey = false;
     for (const IndexDef &i : def.indexes) {
-        if (i.primary && !counter.isEmpty() && i.field.compare(counter, Qt::CaseInsensitive) == 0)
+        if (i.primary && i.nextFields.isEmpty() && !counter.isEmpty() && i.field.compare(counter, Qt::CaseInsensitive) == 0)
             counterKey = true;
     }
     if (counterKey) {
@@ -290,7 +303,7 @@ void SchemaEditor::deleteField(const QString &table, const QString &field)
     QList<FieldDef> layout = fields(name);
     const int at = fieldPosition(layout, field);
     for (const Index &i : indexes(name)) {
-        if (i.field.compare(field, Qt::CaseInsensitive) == 0)
+        if ((QStringList(i.field) + i.nextFields).contains(field, Qt::CaseInsensitive))
             dberr::raise(dberr::FieldInIndex);
     }
     if (layout.size() == 1)
@@ -458,9 +471,12 @@ void SchemaEditor::makeIndex(const QString &table, const Index &index)
     // The rowid is the primary index of its AutoNumber.
     if (index.primary && isRowidCounter(table, index.field))
         return;
+    QStringList columns;
+    for (const QString &field : QStringList(index.field) + index.nextFields)
+        columns.append(quoteName(field));
     m_db.exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                   .arg(index.unique || index.primary ? QStringLiteral("UNIQUE ") : QString(),
-                       quoteName(index.sqlName), quoteName(table), quoteName(index.field)));
+                       quoteName(index.sqlName), quoteName(table), columns.join(QStringLiteral(", "))));
 }
 
 void SchemaEditor::makeTriggers(const QString &table)
@@ -515,6 +531,17 @@ void SchemaEditor::createIndex(const QString &table, const IndexDef &def)
     const int column = t->columnIndex(def.field);
     if (column < 0 || def.name.trimmed().isEmpty())
         dberr::raise(dberr::ItemNotFound);
+    // A primary index is on one field (the key's required-value triggers
+    // and the rowid AutoNumber rest on that).
+    if (def.primary && !def.nextFields.isEmpty())
+        dberr::raise(dberr::InvalidOperation);
+    QStringList nextFields;
+    for (const QString &field : def.nextFields) {
+        const int next = t->columnIndex(field);
+        if (next < 0)
+            dberr::raise(dberr::ItemNotFound);
+        nextFields.append(t->columns[next].name);
+    }
     const QList<Index> existing = indexes(name);
     for (const Index &i : existing) {
         if (i.name.compare(def.name, Qt::CaseInsensitive) == 0)
@@ -529,6 +556,7 @@ void SchemaEditor::createIndex(const QString &table, const IndexDef &def)
     Index index;
     index.name = def.name;
     index.field = t->columns[column].name;
+    index.nextFields = nextFields;
     index.primary = def.primary;
     index.unique = def.unique || def.primary;
     index.jet = true;

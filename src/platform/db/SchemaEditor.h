@@ -12,8 +12,8 @@
 namespace platform {
 
 // The table-definition operations of an open database: tables with Jet types
-// and AutoNumber counters, fields added, moved, resized and deleted, one-field
-// indexes under their Jet names, and saved queries.
+// and AutoNumber counters, fields added, moved, resized and deleted, indexes
+// on one field or several under their Jet names, and saved queries.
 //
 // SQLite cannot move or resize a column in place; such a change rebuilds the
 // table in one transaction: a new table with the new layout, every row copied
@@ -69,6 +69,7 @@ private:
     {
         QString name;    // the Jet name (the SQLite name for indexes made elsewhere)
         QString field;
+        QStringList nextFields; // an index on several fields: the fields after the first
         QString sqlName;
         QString sql;     // how to make it again, for indexes made elsewhere
         bool primary = false;

@@ -4,6 +4,7 @@
 
 #include <QtCore/QList>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 namespace platform {
 
@@ -17,13 +18,17 @@ struct FieldDef
     int ordinal = 0;          // 0-based position in the table
 };
 
-// One index: the program only makes one-field indexes named after their field.
+// One index: on one field, or on several in order (field, then nextFields);
+// the program names an index after its fields.
 struct IndexDef
 {
     QString name;
-    QString field;
+    QString field;         // the (first) field
     bool primary = false;  // unique and required
     bool unique = false;
+    QStringList nextFields = {}; // an index on several fields: the fields after the first
+
+    QStringList fields() const { return QStringList(field) + nextFields; }
 };
 
 struct TableDef

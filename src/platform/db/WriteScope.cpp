@@ -2,6 +2,7 @@
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/ReadScope.h"
+#include "platform/db/UnfinishedReads.h"
 
 #include <sqlite3.h>
 
@@ -20,6 +21,9 @@ WriteScope::WriteScope(sqlite3 *db, const QString &fileName)
 {
     if (!db)
         dberr::raise(dberr::ObjectInvalid);
+    // A list still reading its rows reads them to the end first: the write
+    // would otherwise wait on the program's own read lock.
+    UnfinishedReads::finishAll(db);
     // Inside a run of reads, the write takes its lock as a transaction of its own.
     m_resumeRead = ReadScope::suspend(db);
     try {

@@ -393,3 +393,43 @@ TEST_F(RecordsetTest, SnapshotRowsReadAtAnyPlaceWithoutMoving)
     EXPECT_EQ(rs.heldCount(), 0);
     EXPECT_EQ(errorOf([&] { rs.valueAt(0, 0); }), 3420);
 }
+
+TEST_F(RecordsetTest, FirstRowsCountEveryRowTheStatementGives)
+{
+    // Two proofs of job 100, one of 101, none of 102: a join that repeats or
+    // keeps rows is counted as it gives them.
+    TableDef proofs;
+    proofs.name = QStringLiteral("Proofs");
+    proofs.fields = {{QStringLiteral("ProofID"), FieldType::Long, 4, true}, {QStringLiteral("JobNo"), FieldType::Long, 4}};
+    proofs.indexes = {{QStringLiteral("ProofID"), QStringLiteral("ProofID"), true, true}};
+    db.createTable(proofs);
+    for (int jobNo : {100, 100, 101})
+        db.execute(QStringLiteral("INSERT INTO Proofs (JobNo) VALUES (?)"), {Value(jobNo)});
+    const QString joined = QStringLiteral("SELECT Jobs.JobNo, Proofs.ProofID FROM Jobs LEFT JOIN Proofs "
+                                          "ON Proofs.JobNo = Jobs.JobNo ORDER BY Jobs.JobNo DESC, Proofs.ProofID");
+    const auto expected = [&](const QString &sql, const QList<Value> &parameters = {}) {
+        Recordset rs(db);
+        rs.openFirstRows(sql, 1, parameters);
+        return rs.expectedCount();
+    };
+    EXPECT_EQ(expected(joined), 4);
+    EXPECT_EQ(expected(QStringLiteral("SELECT DISTINCT Jobs.JobNo FROM Jobs LEFT JOIN Proofs ON Proofs.JobNo = Jobs.JobNo")), 3);
+    EXPECT_EQ(expected(QStringLiteral("SELECT TOP 2 JobNo FROM Jobs ORDER BY JobNo")), 2);
+    EXPECT_EQ(expected(QStringLiteral("SELECT Proofs.JobNo, Count(*) AS N FROM Proofs GROUP BY Proofs.JobNo")), 2);
+    EXPECT_EQ(expected(QStringLiteral("PARAMETERS [Least] Long; SELECT JobNo FROM Jobs WHERE JobNo >= [Least]"),
+                       {Value(101)}),
+              2);
+
+    // The first row is there before the rest; anything past it reads on.
+    Recordset rs(db);
+    rs.openFirstRows(joined, 1);
+    EXPECT_TRUE(rs.isReading());
+    EXPECT_EQ(rs.heldCount(), 1);
+    EXPECT_EQ(rs.valueAt(0, 0).toInt(), 102);
+    EXPECT_FALSE(rs.isEOF());
+    EXPECT_EQ(rs.heldCount(), 1);
+    EXPECT_EQ(rs.valueAt(3, 1).toInt(), 2);
+    EXPECT_FALSE(rs.isReading());
+    EXPECT_EQ(rs.heldCount(), 4);
+    EXPECT_FALSE(rs.readMore(10));
+}

@@ -87,6 +87,33 @@ TEST_F(SchemaTest, RebuildingOperationsKeepEveryValueAndIndex)
     EXPECT_EQ(scalar(QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 103")).toInt(), 4);
 }
 
+// An index on two fields keeps its fields in order through a rebuild, holds
+// both against deletion, and is unique on the pair alone.
+TEST_F(SchemaTest, AnIndexOnTwoFieldsKeepsItsFieldsThroughARebuild)
+{
+    const auto twoFields = [&] {
+        for (const IndexDef &i : db.tableDef(QStringLiteral("Jobs")).indexes) {
+            if (i.name == QLatin1String("NameJobNo"))
+                return i.fields();
+        }
+        return QStringList();
+    };
+    db.createIndex(QStringLiteral("Jobs"), {QStringLiteral("NameJobNo"), QStringLiteral("name"), false, true, {QStringLiteral("jobno")}});
+    EXPECT_EQ(twoFields(), (QStringList{"Name", "JobNo"})); // the fields' own spelling
+    db.moveField(QStringLiteral("Jobs"), QStringLiteral("JobNo"), 0);
+    EXPECT_EQ(twoFields(), (QStringList{"Name", "JobNo"}));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(name) FROM pragma_index_info('Jobs_NameJobNo')")).toString(),
+              QStringLiteral("Name,JobNo"));
+    EXPECT_EQ(errorOf([&] { db.deleteField(QStringLiteral("Jobs"), QStringLiteral("JobNo")); }), 3280);
+    // The same name with another number is no repeat; the same pair is.
+    db.deleteIndex(QStringLiteral("Jobs"), QStringLiteral("JobNo"));
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Name) VALUES (103, 'Cards')"));
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Name) VALUES (100, 'Cards')")); }), 3022);
+    // A key is on one field; a further field is one the table has.
+    EXPECT_EQ(errorOf([&] { db.createIndex(QStringLiteral("Jobs"), {QStringLiteral("Key"), QStringLiteral("JobID"), true, true, {QStringLiteral("JobNo")}}); }), 3219);
+    EXPECT_EQ(errorOf([&] { db.createIndex(QStringLiteral("Jobs"), {QStringLiteral("Other"), QStringLiteral("Name"), false, false, {QStringLiteral("Nothing")}}); }), 3265);
+}
+
 TEST_F(SchemaTest, AddFieldAtAPositionWithAnInitialValue)
 {
     const QStringList before = snapshot();

@@ -359,6 +359,13 @@ void JetEmitter::emitSelect(const Request &request, Translation &t)
     t.kind = Translation::Kind::Select;
     t.sql = r.sql;
     t.columns = r.columns;
+    if (r.single && single.scope && !single.aggregate && !single.distinct && !single.hasTop
+        && single.groupBy.isEmpty() && single.rowidGroup.isEmpty() && single.having.isEmpty()) {
+        // Kept a subquery of its own (LIMIT -1), the count's rows need none
+        // of the columns: the engine then leaves out a LEFT JOIN on a key.
+        t.countSql = QStringLiteral("SELECT count(*) FROM (%1 LIMIT -1)")
+                         .arg(assembleCore(single, false, false, false, nullptr, QStringLiteral("1")));
+    }
     if (r.single && first.from.size() == 1 && first.from[0]->kind == Source::Table && single.scope
         && single.scope->instances.size() == 1 && !single.scope->instances[0].table.isEmpty()
         && !single.aggregate && first.predicate == SelectCore::All) {

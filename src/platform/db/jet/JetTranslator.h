@@ -75,6 +75,10 @@ struct Translation
     // row by rowid, the rowid bound as parameter number parameters.size() + 1.
     QString rowidSql;
     QString rowSql;
+    // For a select of plain rows (no total, DISTINCT or TOP): the number of
+    // rows sql gives (bound like sql), counted without its order and its
+    // columns, so that tables joined only for their columns are not read.
+    QString countSql;
 
     // SELECT ... INTO: the table to create with the columns above (Jet types);
     // createTableSql creates it and sql fills it.
