@@ -463,7 +463,7 @@ TEST_F(WebOrdersTest, SavingCopiesTemplatesAndReportsTheItems)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, Title, Subtotal, Cost, CusNo, Creator, DateIn, DateDue IS NULL, "
                                     "DateProof IS NULL FROM Jobs WHERE JobID = %1")
                          .arg(jobId)),
-              QStringLiteral("0|Spring menus|0|41|202|2|%1|1|1").arg(platform::Clock::today().toJulianDay() - QDate(1899, 12, 30).toJulianDay()));
+              QStringLiteral("0|Spring menus|0|41|202|2|%1|1|1").arg(QDate(2026, 12, 7).toJulianDay() - QDate(1899, 12, 30).toJulianDay()));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT MessageID, TavrelJobID FROM EmailLink")),
               QStringLiteral("<m1@shop.test>|%1").arg(jobId));
 

@@ -544,7 +544,11 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
         QString asPosted;
         for (const QString &line : text.split(QLatin1Char('\n')))
             if (line.contains(QLatin1String("From BALANCE row, As Posted column")))
-                asPosted = line.trimmed().section(QLatin1Char('"'), -2, -2); // the last quoted field: "1,115.98"
+            {
+                // The last field, quoted when it holds a comma ("1,115.98").
+                const QString l = line.trimmed();
+                asPosted = l.endsWith(QLatin1Char('"')) ? l.section(QLatin1Char('"'), -2, -2) : l.section(QLatin1Char(','), -1);
+            }
         EXPECT_EQ(asPosted, moneyText(posted)) << text.toStdString();
         EXPECT_TRUE(text.startsWith(QStringLiteral("Type,Account,Amount"))) << text.toStdString();
     }

@@ -3,6 +3,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDate>
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -177,6 +178,9 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
 {
     const QString failed = startOnSampleShop(20);
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    // The day's dates: the program's today, and a due date a week on.
+    const QDate today = QDate::currentDate();
+    const QDate due = today.addDays(7);
     ASSERT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Customers WHERE Name LIKE '%Lincoln%'")), QStringLiteral("0"));
     shot(QStringLiteral("01-start"));
 
@@ -328,7 +332,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30406));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"))) << "no dates window";
     pressKey(QStringLiteral("alt+d"));
-    typeText(QStringLiteral("12/14/2026"));
+    typeText(due.toString(QStringLiteral("MM/dd/yyyy")));
     pressKey(QStringLiteral("Tab"));
     shot(QStringLiteral("13-due"));
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
@@ -337,14 +341,14 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     const QString dates = QStringLiteral("SELECT date(DateIn + 2415018.5) || ' ' || "
                                          "coalesce(date(DateDue + 2415018.5), '-') || ' ' || "
                                          "coalesce(date(DateShipped + 2415018.5), '-') FROM Jobs WHERE JobID = ");
-    EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("2026-12-07 2026-12-14 -"));
+    EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("%1 %2 -").arg(today.toString(Qt::ISODate), due.toString(Qt::ISODate)));
 
     // 11. The job ticket (the work order) to PDF from the job window.
     ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30330));
     ASSERT_TRUE(waitWindow(QStringLiteral("CPrintDlg"))) << "no print window";
     const QString ticket = printToPdf(QStringLiteral("ticket"));
     EXPECT_TRUE(ticket.contains(QStringLiteral("Work Order ") + jobNo)) << ticket.toStdString();
-    EXPECT_TRUE(ticket.contains(QStringLiteral("12/14/2026")));
+    EXPECT_TRUE(ticket.contains(due.toString(QStringLiteral("MM/dd/yyyy"))));
     EXPECT_TRUE(ticket.contains(QStringLiteral("From")) && ticket.contains(QStringLiteral("Quote ") + quoteNo));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT WOrderPrinted FROM Jobs WHERE JobID = ") + jobId), QStringLiteral("1"));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobDlg")));
@@ -471,12 +475,13 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     // "Shipped", the field under "Ship By".
     click(windowOf(QStringLiteral("CJobWhen")).topLeft() + QPoint(196, 235));
     pressKey(QStringLiteral("ctrl+a"));
-    typeText(QStringLiteral("12/07/2026"));
+    typeText(today.toString(QStringLiteral("MM/dd/yyyy")));
     pressKey(QStringLiteral("Tab"));
     shot(QStringLiteral("22-shipped"));
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
     ASSERT_TRUE(waitWindow(QStringLiteral("CJobWhen"), false)) << message().toStdString();
-    EXPECT_EQ(sqlite(dates + jobId), QStringLiteral("2026-12-07 2026-12-14 2026-12-07"));
+    EXPECT_EQ(sqlite(dates + jobId),
+              QStringLiteral("%1 %2 %1").arg(today.toString(Qt::ISODate), due.toString(Qt::ISODate)));
 
     // 15. The invoice to PDF: with the order shipped and invoiced it is
     // Ready to Post.
