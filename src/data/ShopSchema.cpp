@@ -88,6 +88,9 @@ QList<Index> buildKeyIndexes()
         // The job lists: one job type in number order, newest first, read
         // from the index without sorting every job of the type.
         {"Jobs", "JobType", false, "JobNo"},
+        // The jobs view's notice counts the new web orders and quotes of one
+        // type and status; without it the engine walks every open job.
+        {"Jobs", "JobType", false, "Status"},
     };
     QList<Index> list;
     for (const Entry &e : entries) {

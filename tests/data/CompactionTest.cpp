@@ -172,7 +172,7 @@ TEST_F(CompactionTest, CompactionWithReindexKeepsEveryRowAndRestoresTheKeys)
 
     // Exactly the indexes of the key list, the layout's own keys included.
     EXPECT_EQ(indexNames(QStringLiteral("Jobs")),
-              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "JobTypeJobNo", "PostingNo", "Status"}));
+              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "JobTypeJobNo", "JobTypeStatus", "PostingNo", "Status"}));
     EXPECT_EQ(indexNames(QStringLiteral("TodoTypes")), QStringList{QStringLiteral("ID*")});
     EXPECT_EQ(indexNames(QStringLiteral("Inventory")), QStringList{QStringLiteral("InvID*")});
     EXPECT_EQ(indexNames(QStringLiteral("Samples")), QStringList());
@@ -288,7 +288,7 @@ TEST_F(CompactionTest, AnOlderFilesAutoNumberKeyBecomesTheRowidWhenReindexedWith
     EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
     EXPECT_EQ(TableContents(db(), QStringLiteral("Items")), items);
     EXPECT_EQ(indexNames(QStringLiteral("Jobs")),
-              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "JobTypeJobNo", "PostingNo", "Status"}));
+              (QStringList{"Balance", "Creator", "CusNo", "JobID*", "JobNo", "JobType", "JobTypeJobNo", "JobTypeStatus", "PostingNo", "Status"}));
     EXPECT_EQ(addJob(9999), 301);
     db().close();
     db().open(m_path);

@@ -231,8 +231,9 @@ TEST_F(NewDatabaseTest, FileFollowsTheLayout)
     // The key list's 43 primary keys of current tables (its Notes entry names
     // a table files no longer have) and the keys of Inventory and TodoTypes.
     EXPECT_EQ(primaries, 45);
-    // Seven on one field each, and the job lists' one on JobType and JobNo.
-    EXPECT_EQ(db.tableDef(QStringLiteral("Jobs")).indexes.size(), 9);
+    // Seven on one field each, the job lists' one on JobType and JobNo and the
+    // web-order notice's on JobType and Status.
+    EXPECT_EQ(db.tableDef(QStringLiteral("Jobs")).indexes.size(), 10);
 
     EXPECT_TRUE(db.queryExists(QStringLiteral("Compare Sales")));
     EXPECT_TRUE(db.queryText(QStringLiteral("Compare Sales")).startsWith(QStringLiteral("PARAMETERS [Previous")));

@@ -301,4 +301,12 @@ TEST_F(StatementPlans, TheJobListReadsInItsOrderWithoutSorting)
         details << row.detail;
     EXPECT_FALSE(details.join(QLatin1Char('\n')).contains(QLatin1String("TEMP B-TREE"))) << details.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(details.join(QLatin1Char('\n')).contains(QLatin1String("Jobs_JobTypeJobNo"))) << details.join(QLatin1Char('\n')).toStdString();
+
+    // The notice of new web orders counts one type and status from the index
+    // on both, not by walking every job of the status.
+    const QList<PlanRow> notice =
+        planOf(db.handle(), db.impl()->translate(QStringLiteral("Select Count(JobID) FROM Jobs WHERE JobType = 4 AND Status = 0")).sql, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_EQ(notice.size(), 1);
+    EXPECT_TRUE(notice[0].detail.contains(QLatin1String("Jobs_JobTypeStatus"))) << notice[0].detail.toStdString();
 }
