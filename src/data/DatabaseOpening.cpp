@@ -160,7 +160,9 @@ private:
             m_done = true;
             return;
         case Outcome::Damaged:
-            report();
+            // Reported from a timer of its own: the report may end with this
+            // check replaced.
+            QTimer::singleShot(0, this, [this] { report(); });
             return;
         case Outcome::GaveWay:
             if (++m_attempts >= kLaterCheckAttempts)
