@@ -16,6 +16,19 @@ class Database;
 // False leaves the program without a database: start-up then ends.
 bool OpenDatabase(platform::Database *database);
 
+// A file too large to have its pages looked at while the opening waits is
+// looked at on a thread of its own once the program is up, without holding
+// up any write; a damaged page is then reported with the opening's message
+// and the repair is offered for the open file. Start-up begins these checks
+// after its first view shows (from then on a file opened again is checked
+// as soon as its opening is over) and ends them before it closes the
+// database at exit. Closing or reopening the database ends a running check.
+void BeginLaterPageChecks();
+void EndLaterPageChecks();
+// True until the later check of the file opened last is over (sound,
+// reported, given up, or the file closed meanwhile).
+bool LaterPageCheckUnderway();
+
 // The two steps of the opening that belong to the maintenance and upgrade
 // code, which installs them at start-up.
 //

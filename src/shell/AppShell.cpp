@@ -45,6 +45,7 @@
 #include "views/CStatusRunProgress.h"
 
 #include <QtCore/QProcess>
+#include <QtCore/QTimer>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 
@@ -85,6 +86,7 @@ AppShell::~AppShell()
     RemoveAppMenus();
     m_frame.reset();
     m_instance.reset();
+    EndLaterPageChecks();
     if (m_database.database().isOpen())
         m_database.database().close();
     if (g_shell == this) {
@@ -191,6 +193,9 @@ bool AppShell::InitInstance()
             m_frame->move(screen->availableGeometry().center() - m_frame->rect().center());
     }
     m_frame->show();
+    // A file too large to be looked at while the start waits has its pages
+    // looked at now, beside the program, once the first view is shown.
+    QTimer::singleShot(0, this, [] { BeginLaterPageChecks(); });
 
     if (DatabaseUpgraded() != 0)
         finishUpgrade();
@@ -229,6 +234,7 @@ int AppShell::ExitInstance(int exitCode)
     // database.
     m_frame.reset();
     m_instance.reset();
+    EndLaterPageChecks();
     if (SharedDatabase().isOpen())
         SharedDatabase().close();
     if (exitCode == 0 && m_restart && m_starter) {

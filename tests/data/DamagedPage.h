@@ -34,3 +34,21 @@ inline int DamageLastLeafPage(const QString &file, const char *table)
         return 0;
     return page;
 }
+
+// Adds a table "Padding" of random rows to a database file that no connection
+// holds, until the file is at least pages long. False when it cannot.
+inline bool PadDatabaseFile(const QString &file, int pages)
+{
+    sqlite3 *raw = nullptr;
+    bool done = sqlite3_open(QFile::encodeName(file).constData(), &raw) == SQLITE_OK
+        && sqlite3_exec(raw, "CREATE TABLE Padding (Bytes BLOB)", nullptr, nullptr, nullptr) == SQLITE_OK;
+    // Some 1,000 pages of rows of 3,000 random bytes at a time.
+    for (int made = 0; done && made < pages; made += 1000)
+        done = sqlite3_exec(raw,
+                            "INSERT INTO Padding WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                            "WHERE i < 1000) SELECT randomblob(3000) FROM n",
+                            nullptr, nullptr, nullptr)
+            == SQLITE_OK;
+    sqlite3_close(raw);
+    return done;
+}

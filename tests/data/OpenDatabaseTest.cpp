@@ -9,7 +9,9 @@
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 
 using platform::IDNO;
@@ -33,6 +35,7 @@ protected:
     {
         if (db().isOpen())
             db().close();
+        EndLaterPageChecks();
         SetUpgradeDatabaseStep(nullptr);
         SetRepairDatabaseStep(nullptr);
         QDir::setCurrent(m_oldCurrent);
@@ -152,6 +155,53 @@ TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)
                                                      + QStringLiteral("\n\nError 3049 occured:")))
         << prompts().texts().first().toStdString();
     EXPECT_EQ(asked, QStringLiteral("Do you want Tavrel to attempt to repair the database? ") + QDir::toNativeSeparators(path));
+}
+
+// A file too large to be looked at while the start waits opens at once; its
+// pages are looked at once the program is up, and a damaged one is then
+// reported with the opening's own message, and the repair offered for the
+// open file, as the maintenance menu offers it.
+TEST_F(OpenDatabaseTest, ALargeFileIsCheckedOnceTheProgramIsUp)
+{
+    const QString path = makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb")));
+    ASSERT_TRUE(PadDatabaseFile(path, 2500));
+    storePath(path);
+    QStringList asked;
+    SetRepairDatabaseStep([&](platform::Database *database, const QString &question, const QString &file) {
+        asked << question << file << (database->isOpen() ? QStringLiteral("open") : QStringLiteral("closed"));
+    });
+    const auto waitForTheCheck = [] {
+        QElapsedTimer clock;
+        clock.start();
+        while (LaterPageCheckUnderway() && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+
+    // Sound: nothing is said.
+    ASSERT_TRUE(OpenDatabase(&db()));
+    BeginLaterPageChecks();
+    EXPECT_TRUE(LaterPageCheckUnderway());
+    waitForTheCheck();
+    EXPECT_FALSE(LaterPageCheckUnderway());
+    EXPECT_TRUE(prompts().texts().isEmpty());
+    EXPECT_TRUE(asked.isEmpty());
+    db().close();
+
+    // Damaged: the opening says nothing and goes on.
+    ASSERT_GT(DamageLastLeafPage(path, "Customers"), 1);
+    ASSERT_TRUE(OpenDatabase(&db()));
+    EXPECT_TRUE(prompts().texts().isEmpty());
+    EXPECT_TRUE(asked.isEmpty());
+    prompts().answer(IDOK);
+    waitForTheCheck();
+    const QString native = QDir::toNativeSeparators(path);
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Cannot open database:\n") + native
+                          + QStringLiteral("\n\nError 3049 occured:\n\nCannot open database '") + native
+                          + QStringLiteral("'. It may not be a database, or the file may be corrupt.\n\n")})
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("Do you want Tavrel to attempt to repair the database?"), QString(),
+                                  QStringLiteral("open")}));
 }
 
 TEST_F(OpenDatabaseTest, ARecordsetReopensAClosedDatabase)

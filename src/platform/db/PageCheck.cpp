@@ -14,7 +14,15 @@ PageCheck CheckPages(Database &db, int budgetMs, QString *complaint)
         complaint->clear();
     if (!db.isOpen() || !db.handle())
         return PageCheck::Unfinished;
-    sqlite3 *handle = db.handle();
+    return CheckPages(db.handle(), budgetMs, complaint);
+}
+
+PageCheck CheckPages(sqlite3 *handle, int budgetMs, QString *complaint)
+{
+    if (complaint)
+        complaint->clear();
+    if (!handle)
+        return PageCheck::Unfinished;
     QElapsedTimer clock;
     clock.start();
     struct Budget
@@ -23,13 +31,15 @@ PageCheck CheckPages(Database &db, int budgetMs, QString *complaint)
         qint64 ms;
     } budget{&clock, budgetMs};
     // The engine asks every thousand steps whether to go on.
-    sqlite3_progress_handler(
-        handle, 1000,
-        [](void *p) -> int {
-            const auto *b = static_cast<const Budget *>(p);
-            return b->clock->elapsed() > b->ms ? 1 : 0;
-        },
-        &budget);
+    if (budgetMs >= 0) {
+        sqlite3_progress_handler(
+            handle, 1000,
+            [](void *p) -> int {
+                const auto *b = static_cast<const Budget *>(p);
+                return b->clock->elapsed() > b->ms ? 1 : 0;
+            },
+            &budget);
+    }
     PageCheck result = PageCheck::Unfinished;
     QString finding;
     sqlite3_stmt *st = nullptr;
@@ -44,10 +54,24 @@ PageCheck CheckPages(Database &db, int budgetMs, QString *complaint)
         result = PageCheck::Damaged;
     }
     sqlite3_finalize(st);
-    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    if (budgetMs >= 0)
+        sqlite3_progress_handler(handle, 0, nullptr, nullptr);
     if (complaint && result == PageCheck::Damaged)
         *complaint = finding;
     return result;
+}
+
+qint64 PageCount(Database &db)
+{
+    if (!db.isOpen() || !db.handle())
+        return 0;
+    sqlite3_stmt *st = nullptr;
+    qint64 pages = 0;
+    if (sqlite3_prepare_v2(db.handle(), "PRAGMA page_count", -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        pages = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return pages;
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 
 #include <QtCore/QString>
 
+struct sqlite3;
+
 namespace platform {
 
 class Database;
@@ -14,5 +16,12 @@ enum class PageCheck { Sound, Damaged, Unfinished };
 // Damaged: complaint gets the engine's first finding. Unfinished: out of
 // time, the file was busy, or the database is not open.
 PageCheck CheckPages(Database &db, int budgetMs, QString *complaint = nullptr);
+
+// The same look through a connection of the caller's own; a negative budget
+// sets no time limit (the caller may still interrupt the connection).
+PageCheck CheckPages(sqlite3 *handle, int budgetMs, QString *complaint = nullptr);
+
+// The file's size in pages, 0 when the database is not open.
+qint64 PageCount(Database &db);
 
 } // namespace platform

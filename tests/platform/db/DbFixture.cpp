@@ -45,3 +45,12 @@ Value DbTest::scalar(const QString &sqliteSql)
     Statement st(db.handle(), sqliteSql);
     return st.step() ? st.storedValue(0) : Value();
 }
+
+void DbTest::padFile(int pages)
+{
+    // Some 1,000 pages of rows of 3,000 random bytes at a time.
+    db.executeNative(QStringLiteral("CREATE TABLE Padding (Bytes BLOB)"));
+    while (scalar(QStringLiteral("PRAGMA page_count")).toInt64() < pages)
+        db.executeNative(QStringLiteral("INSERT INTO Padding WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                        "FROM n WHERE i < 1000) SELECT randomblob(3000) FROM n"));
+}

@@ -17,6 +17,9 @@ protected:
     void makeJobsTable();
     void addJob(int jobNo, const QString &name, double price);
     platform::Value scalar(const QString &sqliteSql);
+    // A table "Padding" of random rows that makes the file at least this many
+    // pages long.
+    void padFile(int pages);
 
     platform::Database db;
 };

@@ -1,8 +1,12 @@
 #include "DbFixture.h"
 #include "ErrorOf.h"
 
+#include "platform/db/BackgroundPageCheck.h"
+
 #include <QtCore/QFile>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QProcess>
+#include <QtCore/QThread>
 
 using namespace platform;
 
@@ -253,3 +257,26 @@ INSTANTIATE_TEST_SUITE_P(Workstations, ConcurrentIncrements,
                          [](const ::testing::TestParamInfo<IncrementCase> &info) {
                              return std::to_string(info.param.peers) + "Workstations";
                          });
+
+// The look at the file's pages made beside the program gives its read lock up
+// to another workstation's write: the write goes through within the peer's
+// short wait for locks, and the check gave way instead of reading on.
+TEST_F(TwoProcessTest, APageCheckGivesWayToAnotherWorkstationsWrite)
+{
+    padFile(4000);
+    Peer peer(dbPath());
+    ASSERT_EQ(peer.send(QStringLiteral("open")), QStringLiteral("ok"));
+    BackgroundPageCheck check(db, {});
+    check.start();
+    QElapsedTimer clock;
+    clock.start();
+    while (!check.reading() && check.outcome() == BackgroundPageCheck::Outcome::Running && clock.elapsed() < 60000)
+        QThread::msleep(1);
+    ASSERT_TRUE(check.reading());
+    EXPECT_EQ(peer.send(QStringLiteral("set SELECT * FROM Jobs WHERE JobNo = 100|Name|Business cards")),
+              QStringLiteral("ok"));
+    while (check.outcome() == BackgroundPageCheck::Outcome::Running && clock.elapsed() < 60000)
+        QThread::msleep(1);
+    EXPECT_EQ(check.outcome(), BackgroundPageCheck::Outcome::GaveWay);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 100")).toString(), QStringLiteral("Business cards"));
+}
