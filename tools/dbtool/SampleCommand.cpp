@@ -14,7 +14,10 @@
 #include "platform/Money.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
+#include "platform/db/RebuildCopy.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
@@ -1088,26 +1091,57 @@ int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err
         err << "tavrel-dbtool: " << path << " exists already; nothing was written.\n";
         return 1;
     }
-    try {
-        CreateShopDatabase(path);
-        // The program's own rules (taxes, totals) read the shared database:
-        // the sample is made on it.
-        SharedDatabaseHolder holder;
-        Database &db = holder.database();
-        db.open(path);
-        SampleShop(db, seed).build(jobs, out);
-        const QStringList broken = CheckSampleShop(db);
-        db.close();
-        if (!broken.isEmpty()) {
-            err << "tavrel-dbtool: the sample shop breaks its own rules; nothing was kept:\n";
-            for (const QString &line : broken)
-                err << "  " << line << '\n';
-            QFile::remove(path);
-            return 1;
+    // The shop is made under a hidden name beside its place, then copied
+    // compacted to another hidden name and only that copy is renamed into
+    // place: a sample that fails or is killed never leaves a file at path.
+    const QFileInfo target(path);
+    const QString hidden = target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".sample")
+                                                 + QString::number(QCoreApplication::applicationPid()));
+    const QString building = hidden + QStringLiteral(".build");
+    const QString compacted = hidden + QStringLiteral(".mdb");
+    const auto removeHidden = [&] {
+        for (const QString &file : {building, compacted}) {
+            QFile::remove(file);
+            QFile::remove(file + QStringLiteral("-journal"));
         }
+    };
+    removeHidden();
+    try {
+        CreateShopDatabase(building);
+        {
+            // The program's own rules (taxes, totals) read the shared
+            // database: the sample is made on it.
+            SharedDatabaseHolder holder;
+            Database &db = holder.database();
+            db.open(building, true);
+            // Nobody else ever opens the file being built and it is thrown
+            // away unless finished: its journal stays in memory, nothing
+            // waits for the disk, and the whole file fits in the page cache.
+            db.executeNative(QStringLiteral("PRAGMA journal_mode = MEMORY"));
+            db.executeNative(QStringLiteral("PRAGMA synchronous = OFF"));
+            db.executeNative(QStringLiteral("PRAGMA cache_size = -1000000"));
+            SampleShop(db, seed).build(jobs, out);
+            const QStringList broken = CheckSampleShop(db);
+            db.close();
+            if (!broken.isEmpty()) {
+                err << "tavrel-dbtool: the sample shop breaks its own rules; nothing was kept:\n";
+                for (const QString &line : broken)
+                    err << "  " << line << '\n';
+                removeHidden();
+                return 1;
+            }
+        }
+        // Rows updated after they were written leave pages part empty; the
+        // copy holds every row and index packed, as a compacted file does.
+        const platform::RebuildResult copy = platform::RebuildCopy(building, compacted);
+        if (!copy.isComplete())
+            throw platform::DbException(3049, QStringLiteral("The sample shop could not be compacted."));
+        QFile::remove(building);
+        if (!QFile::rename(compacted, path))
+            throw platform::DbException(3043, QStringLiteral("Disk or network error."));
     } catch (const platform::DbException &e) {
         err << "Error " << e.number() << ": " << e.description() << '\n';
-        QFile::remove(path);
+        removeHidden();
         return 1;
     }
     return 0;
