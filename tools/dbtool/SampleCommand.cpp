@@ -204,8 +204,9 @@ private:
     void settleJobStates();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
-    // The same for one item's rows, in one statement.
-    void zeroItemNulls(int jobId, int itemNo);
+    // The statement that writes one row of an item: the sample's columns
+    // bound, every other number 0, so the row is whole when first written.
+    const QString &itemInsertSql();
 
     struct Customer
     {
@@ -230,7 +231,7 @@ private:
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
     std::unique_ptr<PricingCache> m_pricing;
-    QString m_zeroItemSql;
+    QString m_itemInsertSql;
 };
 
 void SampleShop::addReferenceRows()
@@ -591,17 +592,13 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
                                         Value(std::int64_t(recipe.side2), FieldType::Byte),
                                         Value(paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1)};
         }
-        const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
-                                              "ChargeQty, Cost, Price, Out, Up, Status, Bleed, Sheets, Side1, Side2, Pages) "
-                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?)");
+        const QString &insert = itemInsertSql();
         m_db.execute(insert, {Value(QString::fromUtf8(recipe.product)), Value(jobId), Value(0),
                               Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
                               Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1), Value(1),
                               Value(std::int64_t(1), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte), Value(1)});
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
-        // The engine reads the rows as the program writes them: every number set.
-        zeroItemNulls(jobId, item);
         priceItem(jobId, item, itemCost, itemPrice);
         // "No Charge" counts nothing in a sum.
         if (itemCost == Money::fromUnits(1) || itemCost == Money::fromUnits(-1))
@@ -989,18 +986,29 @@ void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
     }
 }
 
-void SampleShop::zeroItemNulls(int jobId, int itemNo)
+const QString &SampleShop::itemInsertSql()
 {
-    if (m_zeroItemSql.isEmpty()) {
-        QStringList sets;
+    if (m_itemInsertSql.isEmpty()) {
+        // The engine reads the rows as the program writes them: every number set.
+        const QStringList bound = {QStringLiteral("Description"), QStringLiteral("JobID"), QStringLiteral("SerNo"),
+                                   QStringLiteral("ItemNo"), QStringLiteral("SubNo"), QStringLiteral("SortNo"),
+                                   QStringLiteral("ChargeQty"), QStringLiteral("Cost"), QStringLiteral("Price"),
+                                   QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
+                                   QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"),
+                                   QStringLiteral("Side2"), QStringLiteral("Pages")};
+        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?");
+        QStringList names = bound;
+        QString zeros;
         for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
-            if (platform::isNumericType(f.type) && !f.autoNumber)
-                sets << QStringLiteral("[%1] = IIf([%1] Is Null, 0, [%1])").arg(f.name);
+            if (platform::isNumericType(f.type) && !f.autoNumber && !bound.contains(f.name, Qt::CaseInsensitive)) {
+                names << QStringLiteral("[%1]").arg(f.name);
+                zeros += QStringLiteral(", 0");
+            }
         }
-        m_zeroItemSql = QStringLiteral("UPDATE Items SET ") + sets.join(QStringLiteral(", "))
-            + QStringLiteral(" WHERE JobID = ? AND ItemNo = ?");
+        m_itemInsertSql = QStringLiteral("INSERT INTO Items (%1) VALUES (%2%3)")
+                              .arg(names.join(QStringLiteral(", ")), values, zeros);
     }
-    m_db.execute(m_zeroItemSql, {Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)});
+    return m_itemInsertSql;
 }
 
 void SampleShop::build(int jobCount, QTextStream &out)
