@@ -977,13 +977,20 @@ void SampleShop::zeroNumericNulls()
 
 void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
 {
-    const platform::TableDef def = m_db.tableDef(table);
-    for (const platform::FieldDef &f : def.fields) {
+    // One pass over the table: only rows with a number unset are written.
+    QStringList sets;
+    QStringList unset;
+    for (const platform::FieldDef &f : m_db.tableDef(table).fields) {
         if (!platform::isNumericType(f.type) || f.autoNumber)
             continue;
-        m_db.execute(QStringLiteral("UPDATE [%1] SET [%2] = 0 WHERE [%2] Is Null").arg(table, f.name) +
-                     (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
+        sets << QStringLiteral("[%1] = IIf([%1] Is Null, 0, [%1])").arg(f.name);
+        unset << QStringLiteral("[%1] Is Null").arg(f.name);
     }
+    if (sets.isEmpty())
+        return;
+    m_db.execute(QStringLiteral("UPDATE [%1] SET %2 WHERE (%3)")
+                     .arg(table, sets.join(QStringLiteral(", ")), unset.join(QStringLiteral(" Or ")))
+                 + (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
 }
 
 const QString &SampleShop::itemInsertSql()
