@@ -181,9 +181,13 @@ private:
     QList<int> itemServices(const ItemRecipe &recipe, bool firstItem);
     void addServices();
     void addPricingTables();
-    // Prices one item with the pricing engine and stores what it gives, so
-    // every sample price is the one the program itself would compute.
-    void priceItem(int jobId, int itemNo, Money &cost, Money &price);
+    // Prices one item with the pricing engine, so every sample price is the
+    // one the program itself would compute, and adds the statements that
+    // store what it gives to writes. An item prices from its own rows only:
+    // a job's items are all written first, then priced from one read of the
+    // job's rows, then their prices stored.
+    void priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
+                   QList<QList<Value>> &itemWrites);
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
@@ -455,7 +459,8 @@ void SampleShop::addPricingTables()
     }
 }
 
-void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price)
+void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
+                           QList<QList<Value>> &itemWrites)
 {
     if (!m_pricing)
         m_pricing = std::make_unique<PricingCache>();
@@ -473,17 +478,13 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price)
     for (const auto &[id, row] : engine.Rows()) {
         if (row.m_SerNo == 0)
             continue;
-        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
-                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
-                     {Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
+        rowWrites << QList<Value>{Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
                       Value(row.m_TimeCost), Value(row.m_MatCost), Value(row.m_Cost), Value(row.m_Data2),
-                      Value(row.m_Price), Value(id)});
+                      Value(row.m_Price), Value(id)};
     }
     cost = engine.GetNewCost();
     price = engine.GetNewPrice();
-    m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 AND "
-                                "SerNo = 0"),
-                 {Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)});
+    itemWrites << QList<Value>{Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
     item.Close();
 }
 
@@ -561,6 +562,7 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
 
     // Items: an item row (service 0) priced at the sum of its service rows.
     const int items = 1 + pick(3);
+    QList<std::pair<Money, Money>> itemTotals; // each item's cost and price
     for (int item = 1; item <= items; ++item) {
         const ItemRecipe &recipe = any(kRecipes);
         const int qty = recipe.quantities[pick(4)];
@@ -599,7 +601,23 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
                               Value(std::int64_t(1), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte), Value(1)});
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
-        priceItem(jobId, item, itemCost, itemPrice);
+        itemTotals << std::make_pair(itemCost, itemPrice);
+    }
+    QList<QList<Value>> rowWrites;
+    QList<QList<Value>> itemWrites;
+    for (int item = 1; item <= items; ++item) {
+        auto &[itemCost, itemPrice] = itemTotals[item - 1];
+        priceItem(jobId, item, itemCost, itemPrice, rowWrites, itemWrites);
+    }
+    for (const QList<Value> &row : std::as_const(rowWrites))
+        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
+                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
+                     row);
+    for (const QList<Value> &row : std::as_const(itemWrites))
+        m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 "
+                                    "AND SerNo = 0"),
+                     row);
+    for (auto [itemCost, itemPrice] : std::as_const(itemTotals)) {
         // "No Charge" counts nothing in a sum.
         if (itemCost == Money::fromUnits(1) || itemCost == Money::fromUnits(-1))
             itemCost = Money();
