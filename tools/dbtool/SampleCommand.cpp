@@ -464,13 +464,12 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QLi
 {
     if (!m_pricing)
         m_pricing = std::make_unique<PricingCache>();
+    // The engine takes the item by its numbers and reads its rows, the item
+    // row among them, from the cache's one read of the job.
     CItemSet item;
-    // Bound, not written in: every item reuses one translated and prepared statement.
-    item.m_strFilter = QStringLiteral("JobID = ? and ItemNo = ? and SubNo = 0 and SerNo = 0");
-    item.m_filterValues = {Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
-    item.Open(CXDaoSet::dbOpenSnapshot);
-    if (!item.IsOpen() || item.IsEOF())
-        return;
+    item.m_JobID = jobId;
+    item.m_ItemNo = quint8(itemNo);
+    item.m_SubNo = 0;
     CItemPrice engine(&item, true, m_pricing.get());
     if (!engine.IsLoaded())
         return;
@@ -485,7 +484,6 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QLi
     cost = engine.GetNewCost();
     price = engine.GetNewPrice();
     itemWrites << QList<Value>{Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
-    item.Close();
 }
 
 void SampleShop::addCustomers(int count)
