@@ -23,6 +23,8 @@
 #include <QtCore/QMap>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <memory>
 #include <random>
 
@@ -1126,8 +1128,15 @@ int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err
     // compacted to another hidden name and only that copy is renamed into
     // place: a sample that fails or is killed never leaves a file at path.
     const QFileInfo target(path);
-    const QString hidden = target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".sample")
-                                                 + QString::number(QCoreApplication::applicationPid()));
+    const QString mark = QLatin1Char('.') + target.fileName() + QStringLiteral(".sample");
+    // What samples of the same file left when their process was killed.
+    for (const QString &name : target.dir().entryList({mark + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = name.mid(mark.size()).section(QLatin1Char('.'), 0, 0).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(target.dir().filePath(name));
+    }
+    const QString hidden = target.dir().filePath(mark + QString::number(QCoreApplication::applicationPid()));
     const QString building = hidden + QStringLiteral(".build");
     const QString compacted = hidden + QStringLiteral(".mdb");
     const auto removeHidden = [&] {
