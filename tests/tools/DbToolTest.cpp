@@ -1,7 +1,9 @@
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 
 #include <sqlite3.h>
@@ -54,6 +56,27 @@ TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
     ToolRun r = RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("300")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // nothing asked, nothing reported
+
+    // Made under other names and put in place packed: nothing of the making
+    // is left beside it, and the item rows fill their pages.
+    const QFileInfo made(db);
+    EXPECT_EQ(made.dir().entryList({QStringLiteral("*Sample.mdb*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Sample.mdb")});
+    {
+        sqlite3 *handle = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db).constData(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt *st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(handle, "SELECT (SELECT freelist_count FROM pragma_freelist_count), "
+                                             "(SELECT 100 * sum(unused) / sum(pgsize) FROM dbstat WHERE name = 'Items')",
+                                     -1, &st, nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(handle);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(st, 0), 0);
+        EXPECT_LT(sqlite3_column_int(st, 1), 5); // priced row by row they left a seventh of it empty
+        sqlite3_finalize(st);
+        sqlite3_close(handle);
+    }
 
     // Every type of job is there.
     r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Count(*) AS N FROM (SELECT DISTINCT JobType FROM Jobs)")});

@@ -14,12 +14,17 @@
 #include "platform/Money.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
+#include "platform/db/RebuildCopy.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <memory>
 #include <random>
 
@@ -178,9 +183,13 @@ private:
     QList<int> itemServices(const ItemRecipe &recipe, bool firstItem);
     void addServices();
     void addPricingTables();
-    // Prices one item with the pricing engine and stores what it gives, so
-    // every sample price is the one the program itself would compute.
-    void priceItem(int jobId, int itemNo, Money &cost, Money &price);
+    // Prices one item with the pricing engine, so every sample price is the
+    // one the program itself would compute, and adds the statements that
+    // store what it gives to writes. An item prices from its own rows only:
+    // a job's items are all written first, then priced from one read of the
+    // job's rows, then their prices stored.
+    void priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
+                   QList<QList<Value>> &itemWrites);
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
@@ -201,8 +210,9 @@ private:
     void settleJobStates();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
-    // The same for one item's rows, in one statement.
-    void zeroItemNulls(int jobId, int itemNo);
+    // The statement that writes one row of an item: the sample's columns
+    // bound, every other number 0, so the row is whole when first written.
+    const QString &itemInsertSql();
 
     struct Customer
     {
@@ -227,7 +237,7 @@ private:
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
     std::unique_ptr<PricingCache> m_pricing;
-    QString m_zeroItemSql;
+    QString m_itemInsertSql;
 };
 
 void SampleShop::addReferenceRows()
@@ -451,17 +461,17 @@ void SampleShop::addPricingTables()
     }
 }
 
-void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price)
+void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
+                           QList<QList<Value>> &itemWrites)
 {
     if (!m_pricing)
         m_pricing = std::make_unique<PricingCache>();
+    // The engine takes the item by its numbers and reads its rows, the item
+    // row among them, from the cache's one read of the job.
     CItemSet item;
-    // Bound, not written in: every item reuses one translated and prepared statement.
-    item.m_strFilter = QStringLiteral("JobID = ? and ItemNo = ? and SubNo = 0 and SerNo = 0");
-    item.m_filterValues = {Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
-    item.Open(CXDaoSet::dbOpenSnapshot);
-    if (!item.IsOpen() || item.IsEOF())
-        return;
+    item.m_JobID = jobId;
+    item.m_ItemNo = quint8(itemNo);
+    item.m_SubNo = 0;
     CItemPrice engine(&item, true, m_pricing.get());
     if (!engine.IsLoaded())
         return;
@@ -469,18 +479,13 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price)
     for (const auto &[id, row] : engine.Rows()) {
         if (row.m_SerNo == 0)
             continue;
-        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
-                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
-                     {Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
+        rowWrites << QList<Value>{Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
                       Value(row.m_TimeCost), Value(row.m_MatCost), Value(row.m_Cost), Value(row.m_Data2),
-                      Value(row.m_Price), Value(id)});
+                      Value(row.m_Price), Value(id)};
     }
     cost = engine.GetNewCost();
     price = engine.GetNewPrice();
-    m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 AND "
-                                "SerNo = 0"),
-                 {Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)});
-    item.Close();
+    itemWrites << QList<Value>{Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
 }
 
 void SampleShop::addCustomers(int count)
@@ -557,6 +562,7 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
 
     // Items: an item row (service 0) priced at the sum of its service rows.
     const int items = 1 + pick(3);
+    QList<std::pair<Money, Money>> itemTotals; // each item's cost and price
     for (int item = 1; item <= items; ++item) {
         const ItemRecipe &recipe = any(kRecipes);
         const int qty = recipe.quantities[pick(4)];
@@ -588,18 +594,30 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
                                         Value(std::int64_t(recipe.side2), FieldType::Byte),
                                         Value(paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1)};
         }
-        const QString insert = QStringLiteral("INSERT INTO Items (Description, JobID, SerNo, ItemNo, SubNo, SortNo, "
-                                              "ChargeQty, Cost, Price, Out, Up, Status, Bleed, Sheets, Side1, Side2, Pages) "
-                                              "VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?)");
+        const QString &insert = itemInsertSql();
         m_db.execute(insert, {Value(QString::fromUtf8(recipe.product)), Value(jobId), Value(0),
                               Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
                               Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1), Value(1),
                               Value(std::int64_t(1), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte), Value(1)});
         for (const QList<Value> &row : serviceRows)
             m_db.execute(insert, row);
-        // The engine reads the rows as the program writes them: every number set.
-        zeroItemNulls(jobId, item);
-        priceItem(jobId, item, itemCost, itemPrice);
+        itemTotals << std::make_pair(itemCost, itemPrice);
+    }
+    QList<QList<Value>> rowWrites;
+    QList<QList<Value>> itemWrites;
+    for (int item = 1; item <= items; ++item) {
+        auto &[itemCost, itemPrice] = itemTotals[item - 1];
+        priceItem(jobId, item, itemCost, itemPrice, rowWrites, itemWrites);
+    }
+    for (const QList<Value> &row : std::as_const(rowWrites))
+        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
+                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
+                     row);
+    for (const QList<Value> &row : std::as_const(itemWrites))
+        m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 "
+                                    "AND SerNo = 0"),
+                     row);
+    for (auto [itemCost, itemPrice] : std::as_const(itemTotals)) {
         // "No Charge" counts nothing in a sum.
         if (itemCost == Money::fromUnits(1) || itemCost == Money::fromUnits(-1))
             itemCost = Money();
@@ -977,27 +995,45 @@ void SampleShop::zeroNumericNulls()
 
 void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
 {
-    const platform::TableDef def = m_db.tableDef(table);
-    for (const platform::FieldDef &f : def.fields) {
+    // One pass over the table: only rows with a number unset are written.
+    QStringList sets;
+    QStringList unset;
+    for (const platform::FieldDef &f : m_db.tableDef(table).fields) {
         if (!platform::isNumericType(f.type) || f.autoNumber)
             continue;
-        m_db.execute(QStringLiteral("UPDATE [%1] SET [%2] = 0 WHERE [%2] Is Null").arg(table, f.name) +
-                     (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
+        sets << QStringLiteral("[%1] = IIf([%1] Is Null, 0, [%1])").arg(f.name);
+        unset << QStringLiteral("[%1] Is Null").arg(f.name);
     }
+    if (sets.isEmpty())
+        return;
+    m_db.execute(QStringLiteral("UPDATE [%1] SET %2 WHERE (%3)")
+                     .arg(table, sets.join(QStringLiteral(", ")), unset.join(QStringLiteral(" Or ")))
+                 + (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
 }
 
-void SampleShop::zeroItemNulls(int jobId, int itemNo)
+const QString &SampleShop::itemInsertSql()
 {
-    if (m_zeroItemSql.isEmpty()) {
-        QStringList sets;
+    if (m_itemInsertSql.isEmpty()) {
+        // The engine reads the rows as the program writes them: every number set.
+        const QStringList bound = {QStringLiteral("Description"), QStringLiteral("JobID"), QStringLiteral("SerNo"),
+                                   QStringLiteral("ItemNo"), QStringLiteral("SubNo"), QStringLiteral("SortNo"),
+                                   QStringLiteral("ChargeQty"), QStringLiteral("Cost"), QStringLiteral("Price"),
+                                   QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
+                                   QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"),
+                                   QStringLiteral("Side2"), QStringLiteral("Pages")};
+        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?");
+        QStringList names = bound;
+        QString zeros;
         for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
-            if (platform::isNumericType(f.type) && !f.autoNumber)
-                sets << QStringLiteral("[%1] = IIf([%1] Is Null, 0, [%1])").arg(f.name);
+            if (platform::isNumericType(f.type) && !f.autoNumber && !bound.contains(f.name, Qt::CaseInsensitive)) {
+                names << QStringLiteral("[%1]").arg(f.name);
+                zeros += QStringLiteral(", 0");
+            }
         }
-        m_zeroItemSql = QStringLiteral("UPDATE Items SET ") + sets.join(QStringLiteral(", "))
-            + QStringLiteral(" WHERE JobID = ? AND ItemNo = ?");
+        m_itemInsertSql = QStringLiteral("INSERT INTO Items (%1) VALUES (%2%3)")
+                              .arg(names.join(QStringLiteral(", ")), values, zeros);
     }
-    m_db.execute(m_zeroItemSql, {Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)});
+    return m_itemInsertSql;
 }
 
 void SampleShop::build(int jobCount, QTextStream &out)
@@ -1088,26 +1124,64 @@ int runSampleCommand(const QStringList &args, QTextStream &out, QTextStream &err
         err << "tavrel-dbtool: " << path << " exists already; nothing was written.\n";
         return 1;
     }
-    try {
-        CreateShopDatabase(path);
-        // The program's own rules (taxes, totals) read the shared database:
-        // the sample is made on it.
-        SharedDatabaseHolder holder;
-        Database &db = holder.database();
-        db.open(path);
-        SampleShop(db, seed).build(jobs, out);
-        const QStringList broken = CheckSampleShop(db);
-        db.close();
-        if (!broken.isEmpty()) {
-            err << "tavrel-dbtool: the sample shop breaks its own rules; nothing was kept:\n";
-            for (const QString &line : broken)
-                err << "  " << line << '\n';
-            QFile::remove(path);
-            return 1;
+    // The shop is made under a hidden name beside its place, then copied
+    // compacted to another hidden name and only that copy is renamed into
+    // place: a sample that fails or is killed never leaves a file at path.
+    const QFileInfo target(path);
+    const QString mark = QLatin1Char('.') + target.fileName() + QStringLiteral(".sample");
+    // What samples of the same file left when their process was killed.
+    for (const QString &name : target.dir().entryList({mark + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = name.mid(mark.size()).section(QLatin1Char('.'), 0, 0).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(target.dir().filePath(name));
+    }
+    const QString hidden = target.dir().filePath(mark + QString::number(QCoreApplication::applicationPid()));
+    const QString building = hidden + QStringLiteral(".build");
+    const QString compacted = hidden + QStringLiteral(".mdb");
+    const auto removeHidden = [&] {
+        for (const QString &file : {building, compacted}) {
+            QFile::remove(file);
+            QFile::remove(file + QStringLiteral("-journal"));
         }
+    };
+    removeHidden();
+    try {
+        CreateShopDatabase(building);
+        {
+            // The program's own rules (taxes, totals) read the shared
+            // database: the sample is made on it.
+            SharedDatabaseHolder holder;
+            Database &db = holder.database();
+            db.open(building, true);
+            // Nobody else ever opens the file being built and it is thrown
+            // away unless finished: its journal stays in memory, nothing
+            // waits for the disk, and the whole file fits in the page cache.
+            db.executeNative(QStringLiteral("PRAGMA journal_mode = MEMORY"));
+            db.executeNative(QStringLiteral("PRAGMA synchronous = OFF"));
+            db.executeNative(QStringLiteral("PRAGMA cache_size = -1000000"));
+            SampleShop(db, seed).build(jobs, out);
+            const QStringList broken = CheckSampleShop(db);
+            db.close();
+            if (!broken.isEmpty()) {
+                err << "tavrel-dbtool: the sample shop breaks its own rules; nothing was kept:\n";
+                for (const QString &line : broken)
+                    err << "  " << line << '\n';
+                removeHidden();
+                return 1;
+            }
+        }
+        // Rows updated after they were written leave pages part empty; the
+        // copy holds every row and index packed, as a compacted file does.
+        const platform::RebuildResult copy = platform::RebuildCopy(building, compacted);
+        if (!copy.isComplete())
+            throw platform::DbException(3049, QStringLiteral("The sample shop could not be compacted."));
+        QFile::remove(building);
+        if (!QFile::rename(compacted, path))
+            throw platform::DbException(3043, QStringLiteral("Disk or network error."));
     } catch (const platform::DbException &e) {
         err << "Error " << e.number() << ": " << e.description() << '\n';
-        QFile::remove(path);
+        removeHidden();
         return 1;
     }
     return 0;
