@@ -81,6 +81,16 @@ public:
     void endRead();
     // A field of the current row (3021 without one, 3167 when deleted meanwhile).
     Value currentValue(int index);
+    // What value() gives off its usual path (a field checked, an edited
+    // row's buffer, a row to find first); kept apart so that the usual path
+    // stays small.
+    Q_NEVER_INLINE Value otherValue(int index)
+    {
+        checkedField(index);
+        if (mode != EditMode::None)
+            return buffer[size_t(index)];
+        return currentValue(index);
+    }
     void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
     void moved()
     {
@@ -661,6 +671,21 @@ void Recordset::moveFirst()
 
 void Recordset::moveNext()
 {
+    Impl &i = *d;
+    // The usual move, walking a dynaset: no edit, no row deleted here, and a
+    // row after this one held; what moved() does then, without its checks.
+    if (i.isOpen && i.keyed && !i.gap && i.mode == EditMode::None && i.buffer.empty() && i.pos >= 0
+        && i.pos + 1 < i.keyed->size()) {
+        const Database::Impl *db = i.database.impl();
+        if (db->openSerial == i.openSerial && db->isOpen()) {
+            ++i.pos;
+            i.resolved = false;
+            i.firstRead.clear();
+            i.keyed->unpin();
+            i.visited = qMax(i.visited, long(i.pos) + 1);
+            return;
+        }
+    }
     d->requireOpenSet();
     if (isEOF())
         dberr::raise(dberr::NoCurrentRecord);
@@ -769,10 +794,7 @@ Value Recordset::value(int index) const
         if (db->openSerial == i.openSerial && db->isOpen())
             return i.keyed->value(index);
     }
-    d->checkedField(index);
-    if (d->mode != EditMode::None)
-        return d->buffer[size_t(index)];
-    return d->currentValue(index);
+    return d->otherValue(index);
 }
 
 bool Recordset::readHeldRows(const std::function<bool(const sqlvalues::Stored *fields)> &row)
