@@ -81,11 +81,24 @@ public:
     void endRead();
     // A field of the current row (3021 without one, 3167 when deleted meanwhile).
     Value currentValue(int index);
+    // Finds a dynaset's current row, held in its set (3167 when deleted meanwhile).
+    void resolve(const Database::Impl &d);
     // What value() gives off its usual path (a field checked, an edited
     // row's buffer, a row to find first); kept apart so that the usual path
     // stays small.
     Q_NEVER_INLINE Value otherValue(int index)
     {
+        // The first field read of a row, walking a dynaset: the row is found
+        // now, past the checks every other read makes.
+        if (isOpen && keyed && !gap && mode == EditMode::None && unsigned(index) < unsigned(types.size())
+            && unsigned(pos) < unsigned(keyed->size())) {
+            const Database::Impl *db = database.impl();
+            if (db->openSerial == openSerial && db->isOpen()) {
+                if (!resolved)
+                    resolve(*db);
+                return keyed->value(index);
+            }
+        }
         checkedField(index);
         if (mode != EditMode::None)
             return buffer[size_t(index)];
@@ -459,15 +472,18 @@ Value Recordset::Impl::currentValue(int index)
         dberr::raise(dberr::NoCurrentRecord);
     if (!keyed)
         return heldValue(pos, index);
-    if (!resolved) {
-        const Database::Impl &d = dbi();
-        if (!keyed->seek(pos, g_pageTimeoutMs))
-            dberr::raise(dberr::RecordDeleted);
-        resolved = true;
-        keyed->pinRow(&firstRead);
-        firstReadMark = d.writeMark();
-    }
+    if (!resolved)
+        resolve(dbi());
     return keyed->value(index);
+}
+
+void Recordset::Impl::resolve(const Database::Impl &d)
+{
+    if (!keyed->seek(pos, g_pageTimeoutMs))
+        dberr::raise(dberr::RecordDeleted);
+    resolved = true;
+    keyed->pinRow(&firstRead);
+    firstReadMark = d.writeMark();
 }
 
 bool Recordset::Impl::find(const QString &criterion, int from)
