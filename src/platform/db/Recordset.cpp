@@ -88,15 +88,19 @@ public:
     // stays small.
     Q_NEVER_INLINE Value otherValue(int index)
     {
-        // The first field read of a row, walking a dynaset: the row is found
-        // now, past the checks every other read makes.
-        if (isOpen && keyed && !gap && mode == EditMode::None && unsigned(index) < unsigned(types.size())
-            && unsigned(pos) < unsigned(keyed->size())) {
+        // A row held, no edit: the first field read of a row walking a
+        // dynaset (the row is found now), or a snapshot's field, past the
+        // checks every other read makes.
+        if (isOpen && !gap && mode == EditMode::None && unsigned(index) < unsigned(types.size())) {
             const Database::Impl *db = database.impl();
             if (db->openSerial == openSerial && db->isOpen()) {
-                if (!resolved)
-                    resolve(*db);
-                return keyed->value(index);
+                if (keyed && unsigned(pos) < unsigned(keyed->size())) {
+                    if (!resolved)
+                        resolve(*db);
+                    return keyed->value(index);
+                }
+                if (!keyed && unsigned(pos) < unsigned(rowCount))
+                    return heldValue(pos, index);
             }
         }
         checkedField(index);
