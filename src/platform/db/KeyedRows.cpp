@@ -226,9 +226,16 @@ void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)
             const char *bytes = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
                                                             : static_cast<const char *>(sqlite3_value_blob(v));
             cell.size = sqlite3_value_bytes(v);
-            cell.integer = std::int64_t(page.bytes.size());
-            if (cell.size > 0)
-                page.bytes.insert(page.bytes.end(), bytes, bytes + cell.size);
+            cell.integer = std::int64_t(page.bytesUsed);
+            if (cell.size > 0) {
+                // The buffer grows by doubling and is kept between reads:
+                // most reads copy straight into room already there.
+                const size_t end = page.bytesUsed + size_t(cell.size);
+                if (end > page.bytes.size())
+                    page.bytes.resize(std::max(end, 2 * page.bytes.size()));
+                std::memcpy(page.bytes.data() + page.bytesUsed, bytes, size_t(cell.size));
+                page.bytesUsed = end;
+            }
             break;
         }
         default:
@@ -293,7 +300,7 @@ void KeyedRows::loadPages(int pageNo, Page *page)
         const int rows = qMin(kPageSize, count - g * kPageSize);
         // Cells of rows not found stay unread: the row is marked absent.
         p.cells.resize(size_t(rows) * m_fieldTypes.size());
-        p.bytes.clear();
+        p.bytesUsed = 0;
         p.present.assign(size_t(rows), 0);
     }
 

@@ -179,6 +179,7 @@ private:
         int number = -1;           // which page of the key list; -1 when free
         std::vector<Cell> cells;   // up to kPageSize rows of one cell per field
         std::vector<char> bytes;   // the texts and blobs of the cells (kept grown for the next read)
+        size_t bytesUsed = 0;      // of bytes: what the cells read so far take
         std::vector<char> present;
         std::int64_t changes = 0;  // this connection's change count when read
         std::int64_t readAtMs = 0;

@@ -81,6 +81,33 @@ public:
     void endRead();
     // A field of the current row (3021 without one, 3167 when deleted meanwhile).
     Value currentValue(int index);
+    // Finds a dynaset's current row, held in its set (3167 when deleted meanwhile).
+    void resolve(const Database::Impl &d);
+    // What value() gives off its usual path (a field checked, an edited
+    // row's buffer, a row to find first); kept apart so that the usual path
+    // stays small.
+    Q_NEVER_INLINE Value otherValue(int index)
+    {
+        // A row held, no edit: the first field read of a row walking a
+        // dynaset (the row is found now), or a snapshot's field, past the
+        // checks every other read makes.
+        if (isOpen && !gap && mode == EditMode::None && unsigned(index) < unsigned(types.size())) {
+            const Database::Impl *db = database.impl();
+            if (db->openSerial == openSerial && db->isOpen()) {
+                if (keyed && unsigned(pos) < unsigned(keyed->size())) {
+                    if (!resolved)
+                        resolve(*db);
+                    return keyed->value(index);
+                }
+                if (!keyed && unsigned(pos) < unsigned(rowCount))
+                    return heldValue(pos, index);
+            }
+        }
+        checkedField(index);
+        if (mode != EditMode::None)
+            return buffer[size_t(index)];
+        return currentValue(index);
+    }
     void leaveEdit() { mode = EditMode::None; buffer.clear(); original.clear(); stored.clear(); forced.clear(); }
     void moved()
     {
@@ -449,15 +476,18 @@ Value Recordset::Impl::currentValue(int index)
         dberr::raise(dberr::NoCurrentRecord);
     if (!keyed)
         return heldValue(pos, index);
-    if (!resolved) {
-        const Database::Impl &d = dbi();
-        if (!keyed->seek(pos, g_pageTimeoutMs))
-            dberr::raise(dberr::RecordDeleted);
-        resolved = true;
-        keyed->pinRow(&firstRead);
-        firstReadMark = d.writeMark();
-    }
+    if (!resolved)
+        resolve(dbi());
     return keyed->value(index);
+}
+
+void Recordset::Impl::resolve(const Database::Impl &d)
+{
+    if (!keyed->seek(pos, g_pageTimeoutMs))
+        dberr::raise(dberr::RecordDeleted);
+    resolved = true;
+    keyed->pinRow(&firstRead);
+    firstReadMark = d.writeMark();
 }
 
 bool Recordset::Impl::find(const QString &criterion, int from)
@@ -661,6 +691,21 @@ void Recordset::moveFirst()
 
 void Recordset::moveNext()
 {
+    Impl &i = *d;
+    // The usual move, walking a dynaset: no edit, no row deleted here, and a
+    // row after this one held; what moved() does then, without its checks.
+    if (i.isOpen && i.keyed && !i.gap && i.mode == EditMode::None && i.buffer.empty() && i.pos >= 0
+        && i.pos + 1 < i.keyed->size()) {
+        const Database::Impl *db = i.database.impl();
+        if (db->openSerial == i.openSerial && db->isOpen()) {
+            ++i.pos;
+            i.resolved = false;
+            i.firstRead.clear();
+            i.keyed->unpin();
+            i.visited = qMax(i.visited, long(i.pos) + 1);
+            return;
+        }
+    }
     d->requireOpenSet();
     if (isEOF())
         dberr::raise(dberr::NoCurrentRecord);
@@ -769,10 +814,7 @@ Value Recordset::value(int index) const
         if (db->openSerial == i.openSerial && db->isOpen())
             return i.keyed->value(index);
     }
-    d->checkedField(index);
-    if (d->mode != EditMode::None)
-        return d->buffer[size_t(index)];
-    return d->currentValue(index);
+    return d->otherValue(index);
 }
 
 bool Recordset::readHeldRows(const std::function<bool(const sqlvalues::Stored *fields)> &row)

@@ -3,6 +3,8 @@
 
 #include <QtCore/QThread>
 
+#include <functional>
+
 using namespace platform;
 
 namespace {
@@ -163,4 +165,43 @@ TEST_F(KeyedRowsTest, RowsReadAheadAreCheckedAsShownOnUpdate)
     rs.setValue(2, Value(Money::fromWhole(5)));
     EXPECT_EQ(errorOf([&] { rs.update(); }), 3197);
     rs.cancelUpdate();
+}
+
+// A page read again keeps its texts in the room the last reading left: texts
+// grown far past what the page held before, and shrunk again, read exactly,
+// each row its own, on the page read with it and on the pages read ahead.
+TEST_F(KeyedRowsTest, PagesReadAgainHoldTheirTextsWhateverTheirLength)
+{
+    PageTimeout timeout(0);
+    db.beginTrans();
+    for (int i = 0; i < 1200; ++i)
+        db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Name, Note) VALUES (?, 'J', ?)"),
+                   {Value(i), Value(QStringLiteral("n%1").arg(i), FieldType::Memo)});
+    db.commitTrans();
+    Database other;
+    other.open(dbPath());
+    const auto longNote = [](int jobNo) { return QStringLiteral("note %1 ").arg(jobNo).repeated(40); };
+
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Note, Name FROM Jobs ORDER BY JobNo"));
+    const auto walk = [&](const std::function<QString(int)> &note) {
+        rs.moveFirst();
+        for (int i = 0; i < 1200; ++i, rs.moveNext()) {
+            ASSERT_EQ(rs.value(0).toInt(), i);
+            ASSERT_EQ(rs.value(1).toString(), note(i)) << "job " << i;
+            ASSERT_EQ(rs.value(2).toString(), QStringLiteral("J"));
+        }
+        EXPECT_TRUE(rs.isEOF());
+    };
+    walk([](int i) { return QStringLiteral("n%1").arg(i); });
+
+    other.executeNative(QStringLiteral("UPDATE Jobs SET Note = 'note ' || JobNo || ' '"));
+    other.executeNative(QStringLiteral("UPDATE Jobs SET Note = Note || Note || Note || Note || Note || Note || Note || Note"));
+    other.executeNative(QStringLiteral("UPDATE Jobs SET Note = Note || Note || Note || Note || Note"));
+    QThread::msleep(5);
+    walk(longNote);
+
+    other.executeNative(QStringLiteral("UPDATE Jobs SET Note = 'x' || JobNo"));
+    QThread::msleep(5);
+    walk([](int i) { return QStringLiteral("x%1").arg(i); });
 }
