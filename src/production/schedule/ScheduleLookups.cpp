@@ -74,34 +74,39 @@ const QString &ScheduleLookups::EmployeeName(int empNo)
     return s.code.name;
 }
 
+namespace {
+
+// A code's cell from the slot of its number, looked up the first time.
+template <typename Slot, typename Lookup>
+const auto &codeIn(Slot &slot, Lookup lookup)
+{
+    if (!slot.known) {
+        slot.code.shown = lookup(slot.code.name, slot.code.icon);
+        slot.known = true;
+    }
+    return slot.code;
+}
+
+} // namespace
+
 const ScheduleLookups::Code &ScheduleLookups::Employee(int empNo)
 {
-    CodeSlot &s = m_employees[quint8(empNo)];
-    if (!s.known) {
-        s.code.shown = m_app->GetEmployeeNameAndIcon(quint8(empNo), s.code.name, s.code.icon);
-        s.known = true;
-    }
-    return s.code;
+    return codeIn(m_employees[quint8(empNo)], [&](QString &name, int &icon) {
+        return m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon);
+    });
 }
 
 const ScheduleLookups::Code &ScheduleLookups::Tag(int tag)
 {
-    CodeSlot &s = m_tags[quint8(tag)];
-    if (!s.known) {
-        s.code.shown = m_app->GetTagNameAndIcon(quint8(tag), s.code.name, s.code.icon);
-        s.known = true;
-    }
-    return s.code;
+    return codeIn(m_tags[quint8(tag)],
+                  [&](QString &name, int &icon) { return m_app->GetTagNameAndIcon(quint8(tag), name, icon); });
 }
 
 const ScheduleLookups::Code &ScheduleLookups::Priority(int priority)
 {
-    CodeSlot &s = m_priorities[quint8(priority)];
-    if (!s.known) {
-        s.code.shown = m_app->GetStockStatusNameAndIcon(quint8(priority), s.code.name, s.code.icon);
-        s.known = true;
-    }
-    return s.code;
+    return codeIn(m_priorities[quint8(priority)], [&](QString &name, int &icon) {
+        return m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon);
+    });
 }
 
 const QString &ScheduleLookups::DateText(const QDate &date)
