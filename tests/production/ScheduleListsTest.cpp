@@ -339,6 +339,47 @@ TEST_F(ScheduleTest, ServiceListFilters)
               QStringLiteral("Services Done of Orders in Progress/Items in Production"));
 }
 
+TEST_F(ScheduleTest, ServiceListByDateAddsDateRowsWithTheirTimes)
+{
+    // The list by date adds rows of its own: before each new day an empty
+    // spacer (not before the first) and the day's row, which carries the
+    // time of the day's services. The department's name starts each day
+    // again, in its first service row.
+    const qint32 order = addOrder(9201, 0, today(), today().addDays(5));
+    addItem(order, 1, 5);
+    const qint32 first = addService(order, 1, 901, 2, 2, 30);
+    const qint32 second = addService(order, 1, 901, 2, 2, 45);
+    const qint32 nextDay = addService(order, 1, 901, 2, 3, 20);
+    const qint32 untimed = addService(order, 1, 901, 2, 3, 0);
+    ScheduleLists lists(app.get());
+    lists.options = 0x10000 | 0x20000;
+    const ScheduleTable table = lists.ListServices(31501);
+    const QList<ScheduleRow> &rows = table.rows;
+    ASSERT_EQ(rows.size(), 7);
+    EXPECT_EQ(table.listedCount, 4);
+    const QDate day1 = today().addDays(1);
+    const QDate day2 = today().addDays(2);
+    const char kinds[] = {'-', 'S', 'S', '-', '-', 'S', 'S'};
+    const qint64 keys[] = {0, first, second, 0, 0, nextDay, untimed};
+    for (int r = 0; r < 7; ++r) {
+        EXPECT_EQ(rows[r].kind, kinds[r]) << r;
+        EXPECT_EQ(rows[r].key, keys[r]) << r;
+    }
+    EXPECT_EQ(rows[0].texts[ScheduleLists::ColGroup], day1.toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_EQ(rows[0].texts[ScheduleLists::ColTime], QStringLiteral("1:15"));
+    EXPECT_EQ(rows[3].texts, QStringList(ScheduleLists::ColumnCount));
+    EXPECT_EQ(rows[4].texts[ScheduleLists::ColGroup], day2.toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_EQ(rows[4].texts[ScheduleLists::ColTime], QStringLiteral("0:20"));
+    const QString department = rows[1].texts[ScheduleLists::ColGroup];
+    EXPECT_FALSE(department.isEmpty());
+    EXPECT_EQ(rows[2].texts[ScheduleLists::ColGroup], QString());
+    EXPECT_EQ(rows[5].texts[ScheduleLists::ColGroup], department);
+    EXPECT_EQ(rows[2].texts[ScheduleLists::ColTime], QStringLiteral("0:45"));
+    EXPECT_EQ(rows[6].texts[ScheduleLists::ColTime], QString());
+    EXPECT_EQ(rows[5].texts[ScheduleLists::ColDate], day2.toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_EQ(rows[5].texts[ScheduleLists::ColQuantity], QStringLiteral("1,000"));
+}
+
 TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)
 {
     struct Case { int command; int options; QString orderBy; QString caption; };

@@ -1,5 +1,7 @@
 #include "production/schedule/ScheduleLists.h"
 
+#include "production/schedule/ScheduleLookups.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
@@ -84,10 +86,10 @@ int countRows(platform::Recordset &rs)
 
 void ScheduleRow::resize(int columns)
 {
-    while (texts.size() < columns)
-        texts.append(QString());
-    while (images.size() < columns)
-        images.append(kNoImage);
+    if (texts.size() < columns)
+        texts.resize(columns);
+    if (images.size() < columns)
+        images.resize(columns, kNoImage);
 }
 
 void ScheduleRow::set(int column, const QString &text, int image)
@@ -227,6 +229,8 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
     int lastStatus = -1;
     QString lastCustomer;
     bool started = false;
+    ScheduleLookups lookups(m_app);
+    table.rows.reserve(total + total / 16);
     for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
         if (total > kManyRows && progress && !progress(done, total)) {
             table.cancelled = true;
@@ -276,10 +280,11 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
         row.set(ColJobId, QString::number(row.key));
         row.set(ColCustomer, customer);
         row.set(ColTitle, fieldText(rs, 3));
-        row.set(ColDate, due.isValid() ? ScheduleDateText(due) : QString());
+        if (due.isValid())
+            row.set(ColDate, lookups.DateText(due));
         if (m_app)
-            row.set(ColOperator, m_app->GetEmployeeName(quint8(fieldInt(rs, 6))));
-        table.rows.append(row);
+            row.set(ColOperator, lookups.EmployeeName(fieldInt(rs, 6)));
+        table.rows.append(std::move(row));
         ++table.listedCount;
     }
     (void)firstOfDate;
@@ -352,18 +357,27 @@ void ScheduleLists::ShowCodeCells(ScheduleRow &row, int empNo, int tag, int prio
 {
     if (!m_app)
         return;
-    QString name;
-    int icon = kNoImage;
-    if (empNo > 0 && m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon))
-        row.set(ColOperator, name, icon);
-    name.clear();
-    icon = kNoImage;
-    if (tag > 0 && m_app->GetTagNameAndIcon(quint8(tag), name, icon))
-        row.set(ColTag, name, icon);
-    name.clear();
-    icon = kNoImage;
-    if (priority > 0 && m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon))
-        row.set(ColPriority, name, icon);
+    ScheduleLookups lookups(m_app);
+    ShowCodeCells(row, empNo, tag, priority, lookups);
+}
+
+void ScheduleLists::ShowCodeCells(ScheduleRow &row, int empNo, int tag, int priority, ScheduleLookups &lookups)
+{
+    if (empNo > 0) {
+        const ScheduleLookups::Code &c = lookups.Employee(empNo);
+        if (c.shown)
+            row.set(ColOperator, c.name, c.icon);
+    }
+    if (tag > 0) {
+        const ScheduleLookups::Code &c = lookups.Tag(tag);
+        if (c.shown)
+            row.set(ColTag, c.name, c.icon);
+    }
+    if (priority > 0) {
+        const ScheduleLookups::Code &c = lookups.Priority(priority);
+        if (c.shown)
+            row.set(ColPriority, c.name, c.icon);
+    }
 }
 
 QList<int> ScheduleLists::TrackerStatuses() const
@@ -897,6 +911,22 @@ namespace {
 
 const QString kServiceDay = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
 
+const QString kNoteMark = QStringLiteral(" \u2022 ");
+
+// An item of an order: the JobID, ItemNo and SubNo of its rows.
+struct PaperKey
+{
+    int jobId;
+    int itemNo;
+    int subNo;
+    bool operator==(const PaperKey &o) const = default;
+};
+
+size_t qHash(const PaperKey &k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.jobId, k.itemNo, k.subNo);
+}
+
 bool isDoneEntry(int command)
 {
     return command == 31399 || command == 31499 || command == 31599 || command == 31699;
@@ -1001,7 +1031,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         return table;
     // The paper rows of open orders: a press service shows the colour of its
     // item's paper.
-    QHash<QString, QString> paperNotes;
+    QHash<PaperKey, QString> paperNotes;
     {
         platform::Recordset paper(SharedDatabase());
         paper.open(platform::Recordset::Type::Snapshot,
@@ -1009,15 +1039,24 @@ ScheduleTable ScheduleLists::ListServices(int command) const
                                   "Services ON Items.SerNo = Services.SerNo) INNER JOIN Jobs ON Items.JobID = "
                                   "Jobs.JobID WHERE (Services.CatNo Between 101 And 199) AND Jobs.JobType=0 AND "
                                   "Jobs.Creator<98"));
-        for (; !paper.isEOF(); paper.moveNext())
-            paperNotes.insert(QStringLiteral("%1/%2/%3").arg(fieldInt(paper, 1)).arg(fieldInt(paper, 2)).arg(fieldInt(paper, 3)),
-                              fieldText(paper, 0));
+        // Each kept as the text a press row shows: after " • ", or nothing.
+        // The last paper row of an item wins.
+        for (; !paper.isEOF(); paper.moveNext()) {
+            const QString note = fieldText(paper, 0);
+            const int at = note.indexOf(kNoteMark);
+            paperNotes.insert({fieldInt(paper, 1), fieldInt(paper, 2), fieldInt(paper, 3)},
+                              at >= 0 ? note.mid(at + kNoteMark.size()) : QString());
+        }
     }
+    ScheduleLookups lookups(m_app);
+    table.rows.reserve(total + total / 16);
+    QList<int> rowMinutes; // per row: a service's time read back from its cell, else 0
+    rowMinutes.reserve(table.rows.capacity());
     const QDate today = platform::Clock::today();
-    const QString mark = QStringLiteral(" \u2022 ");
     bool first = true;
     QDate lastDay;
-    QString lastKey;
+    bool haveKey = false; // forgotten at each new date
+    int lastKey = 0;
     for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
         if (total > kManyRows && progress && !progress(done, total)) {
             table.cancelled = true;
@@ -1039,7 +1078,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
             continue;
         if (inProgressOnly && (itemStatus < 4 || itemStatus > 16))
             continue;
-        const int depNo = m_app ? m_app->GetCategoryDepartment(catNo) : 0;
+        const int depNo = m_app ? lookups.CategoryDepartment(catNo) : 0;
         if (kind == 2 && command >= 31302 && command < 31399 && depNo != command - 31302)
             continue;
         if (kind == 3 && command >= 31402 && command < 31499 && depId != command - 31402)
@@ -1051,59 +1090,50 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         if (kind == 7 && ((command == 31801 && priority == 0) || (command >= 31802 && priority != command - 31802)))
             continue;
 
-        // The grouping key and its heading.
-        QString key;
-        QString name;
-        int icon = kNoImage;
+        // The grouping key; its heading's name and icon when it changes.
+        int key = depNo;
         switch (kind) {
-        case 3:
-            key = QString::number(depId);
-            if (m_app)
-                name = m_app->GetProductionDeptName(quint8(depId));
-            icon = 148;
-            break;
-        case 5:
-            key = QString::number(empNo);
-            if (m_app)
-                m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon);
-            break;
-        case 6:
-            key = QString::number(tag);
-            if (m_app)
-                m_app->GetTagNameAndIcon(quint8(tag), name, icon);
-            break;
-        case 7:
-            key = QString::number(priority);
-            if (m_app)
-                m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon);
-            break;
-        default:
-            key = QString::number(depNo);
-            if (m_app) {
-                name = m_app->GetDepartmentName(depNo);
-                icon = m_app->GetDepartmentIcon(depNo);
-            }
-            break;
+        case 3: key = depId; break;
+        case 5: key = empNo; break;
+        case 6: key = tag; break;
+        case 7: key = priority; break;
+        default: break;
         }
         const QDate day = fieldDate(rs, 18);
         if (byDate && (first || day != lastDay)) {
             AddDateGroup(day, table.rows);
-            lastKey.clear();
+            haveKey = false;
         }
+        QString name;
         bool nameInRow = false;
-        if (first || key != lastKey || (byDate && lastKey.isEmpty())) {
+        if (first || !haveKey || key != lastKey) {
+            int icon = kind == 3 ? 148 : kNoImage;
+            if (m_app) {
+                switch (kind) {
+                case 3: name = m_app->GetProductionDeptName(quint8(depId)); break;
+                case 5: m_app->GetEmployeeNameAndIcon(quint8(empNo), name, icon); break;
+                case 6: m_app->GetTagNameAndIcon(quint8(tag), name, icon); break;
+                case 7: m_app->GetStockStatusNameAndIcon(quint8(priority), name, icon); break;
+                default:
+                    name = lookups.DepartmentName(depNo);
+                    icon = lookups.DepartmentIcon(depNo);
+                    break;
+                }
+            }
             if (byDate) {
                 nameInRow = true;
             } else {
                 ScheduleRow head;
                 head.resize(ColumnCount);
                 head.set(ColGroup, name, icon < 0 ? 146 : icon);
-                table.rows.append(head);
+                table.rows.append(std::move(head));
             }
         }
         first = false;
         lastDay = day;
+        haveKey = true;
         lastKey = key;
+        rowMinutes.resize(table.rows.size(), 0);
 
         ScheduleRow row;
         row.resize(ColumnCount);
@@ -1115,49 +1145,53 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         if (!inProduction)
             row.images[ColGroup] = 333;
         row.set(ColExpand, QString(), Collapsed);
-        row.set(ColOrder,
-                QStringLiteral("%1-%2 %3").arg(fieldInt(rs, 15)).arg(fieldInt(rs, 11)).arg(fieldText(rs, 20)),
-                CZqApp::GetJobStatusIcon(quint8(jobStatus)));
-        row.set(ColJobId, QString::number(fieldInt(rs, 9)));
+        const int jobId = fieldInt(rs, 9);
+        const int itemNo = fieldInt(rs, 11);
+        const QString description = fieldText(rs, 20);
+        QString number = QString::number(fieldInt(rs, 15));
+        number.reserve(number.size() + 5 + description.size());
+        number += QLatin1Char('-');
+        number += QString::number(itemNo);
+        number += QLatin1Char(' ');
+        number += description;
+        row.set(ColOrder, number, CZqApp::GetJobStatusIcon(quint8(jobStatus)));
+        row.set(ColJobId, QString::number(jobId));
         row.set(ColCustomer, fieldText(rs, 17));
-        if (m_app) {
-            QString statusName;
-            m_app->GetScheduleStatusName(statusName, quint8(itemStatus));
-            row.set(ColStatus, statusName, m_app->GetScheduleStatusIcon(quint8(itemStatus)));
-        }
+        if (m_app)
+            row.set(ColStatus, lookups.ScheduleStatusName(itemStatus), lookups.ScheduleStatusIcon(itemStatus));
         const int serNo = fieldInt(rs, 3);
-        int serviceIcon = m_app ? m_app->GetCategoryStateIcon(catNo, status) : kServiceToDoFirst;
+        int serviceIcon = m_app ? lookups.CategoryStateIcon(catNo, status) : kServiceToDoFirst;
         if (serviceIcon < kServiceToDoFirst || serviceIcon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
             serviceIcon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
-        row.set(ColTitle, m_app ? m_app->GetServiceFullName(serNo) : QString::number(serNo), serviceIcon);
+        if (m_app)
+            row.set(ColTitle, lookups.ServiceFullName(serNo), serviceIcon);
+        else
+            row.set(ColTitle, QString::number(serNo), serviceIcon);
         const QDate due = fieldDate(rs, 19);
-        row.set(ColBlank, due.isValid() ? ScheduleDateText(due) : QString(), ScheduleDateIcon(due, today));
-        row.set(ColDate, ScheduleDateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
-        ShowCodeCells(row, empNo, tag, priority);
+        row.set(ColBlank, due.isValid() ? lookups.DateText(due) : QString(), ScheduleDateIcon(due, today));
+        row.set(ColDate, lookups.DateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
+        if (m_app)
+            ShowCodeCells(row, empNo, tag, priority, lookups);
         const int minutes = fieldInt(rs, 13);
-        row.set(ColTime, minutes == 0 ? QString() : MinutesToText(minutes));
-        const int quantity = fieldInt(rs, 14);
-        row.set(ColQuantity, quantity == 0 ? QString() : GroupThousands(QString::number(quantity)));
+        if (minutes != 0)
+            row.set(ColTime, lookups.MinutesText(minutes));
+        row.set(ColQuantity, lookups.QuantityText(fieldInt(rs, 14)));
         QString note = fieldText(rs, 21);
-        QString second;
         if (catNo >= 101 && catNo <= 199) {
-            const int at = note.indexOf(mark);
+            const int at = note.indexOf(kNoteMark);
             if (at >= 0) {
-                second = note.mid(at + mark.size());
-                note = note.left(at);
+                row.set(ColNote2, note.mid(at + kNoteMark.size()));
+                note.truncate(at);
             }
         } else if (catNo >= 201 && catNo <= 299) {
-            const QString paper = paperNotes.value(
-                QStringLiteral("%1/%2/%3").arg(fieldInt(rs, 9)).arg(fieldInt(rs, 11)).arg(fieldInt(rs, 12)));
-            const int at = paper.indexOf(mark);
-            if (at >= 0)
-                second = paper.mid(at + mark.size());
+            row.set(ColNote2, paperNotes.value({jobId, itemNo, fieldInt(rs, 12)}));
         }
         row.set(ColNote, note);
-        row.set(ColNote2, second);
-        table.rows.append(row);
+        rowMinutes.append(minutes == 0 ? 0 : lookups.MinutesReadBack(minutes));
+        table.rows.append(std::move(row));
         ++table.listedCount;
     }
+    rowMinutes.resize(table.rows.size(), 0);
 
     // Headings and date rows show the time of the services under them.
     int sum = 0;
@@ -1165,7 +1199,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     for (int r = 0; r <= table.rows.size(); ++r) {
         const bool last = r == table.rows.size();
         if (!last && table.rows[r].kind == 'S') {
-            sum += HoursMinutesToInt(table.rows[r].texts[ColTime]);
+            sum += rowMinutes[r];
             continue;
         }
         if (sum != 0 && head < table.rows.size() && table.rows[head].kind != 'S')

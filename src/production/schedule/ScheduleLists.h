@@ -7,6 +7,7 @@
 #include <functional>
 
 class CZqApp;
+class ScheduleLookups;
 
 // One column of a schedule list: heading, width in pixels and field type
 // (a DAO field type number: 4 long, 8 date, 10 text).
@@ -116,6 +117,8 @@ private:
     ScheduleRow DateGroupRow(const QDate &date, bool first, QList<ScheduleRow> &rows) const;
     void AddDateGroup(const QDate &date, QList<ScheduleRow> &rows) const;
     void ShowCodeCells(ScheduleRow &row, int empNo, int tag, int priority) const;
+    // The same from lookups kept for a whole list (the application's present).
+    static void ShowCodeCells(ScheduleRow &row, int empNo, int tag, int priority, ScheduleLookups &lookups);
     ScheduleRow ServiceRow(qint64 itemId, int serNo, int status, int days, const QDate &dateIn, int empNo, int tag,
                            int priority, int minutes, int quantity, const QString &note, int listKind) const;
 
