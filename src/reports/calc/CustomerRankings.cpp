@@ -16,7 +16,9 @@ namespace {
 // customer in one statement: for each year's condition the number of jobs
 // shipped in it, their net sales and their margin. A job outside a year adds
 // nothing to its figures (Null is neither counted nor summed), so each year's
-// figures are those of the year alone; jobs shipped in none is left out.
+// figures are those of the year alone; a customer with jobs in none is left
+// out. The figures are looked up by the customers the report's own statement
+// lists, so the jobs are read alone, without the customers they belong to.
 QString yearSalesSql(const QStringList &conditions)
 {
     QString columns;
@@ -29,7 +31,7 @@ QString yearSalesSql(const QStringList &conditions)
         inAny.append(in);
     }
     return QStringLiteral("SELECT Jobs.CusNo") + columns
-        + QStringLiteral(" FROM Customers INNER JOIN Jobs ON Jobs.CusNo = Customers.CusNo WHERE Jobs.JobType = 3 and (")
+        + QStringLiteral(" FROM Jobs WHERE Jobs.JobType = 3 and (")
         + inAny.join(QStringLiteral(" or ")) + QStringLiteral(") GROUP BY Jobs.CusNo");
 }
 
