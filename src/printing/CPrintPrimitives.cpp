@@ -72,9 +72,10 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             // it runs wider. Other letters may come from a taller fallback
             // font, and a short rectangle would clip the line's height: such
             // a line is measured first and clipped only when too wide.
-            if (!(format & DT_NOCLIP) && rect.height() > fm.height() && isLatin1(shown)) {
+            const int lineHeight = fm.height();
+            if (!(format & DT_NOCLIP) && rect.height() > lineHeight && isLatin1(shown)) {
                 dc.drawText(rect, align | valign | Qt::TextSingleLine, shown);
-                return fm.height();
+                return lineHeight;
             }
             const bool clip = !(format & DT_NOCLIP) && fm.horizontalAdvance(shown) > rect.width();
             if (clip) {
