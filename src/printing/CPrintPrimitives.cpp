@@ -36,6 +36,14 @@ int horizontalFlags(unsigned format)
     return Qt::AlignLeft;
 }
 
+bool isLatin1(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return false;
+    return true;
+}
+
 int penWidth(const QPainter &dc)
 {
     return dc.device() ? std::max(1, dc.device()->logicalDpiX() / 300) : 1;
@@ -59,6 +67,16 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
         else if (format & DT_BOTTOM)
             valign = Qt::AlignBottom;
         if (!(format & DT_CALCRECT) && !shown.isEmpty()) {
+            // A line of the font's own letters in a rectangle taller than it
+            // is laid out once: the painter clips it to the rectangle when
+            // it runs wider. Other letters may come from a taller fallback
+            // font, and a short rectangle would clip the line's height: such
+            // a line is measured first and clipped only when too wide.
+            const int lineHeight = fm.height();
+            if (!(format & DT_NOCLIP) && rect.height() > lineHeight && isLatin1(shown)) {
+                dc.drawText(rect, align | valign | Qt::TextSingleLine, shown);
+                return lineHeight;
+            }
             const bool clip = !(format & DT_NOCLIP) && fm.horizontalAdvance(shown) > rect.width();
             if (clip) {
                 dc.save();

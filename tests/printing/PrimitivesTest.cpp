@@ -1,5 +1,7 @@
 #include "PrintFixture.h"
 
+#include "controls/DrawTextFormat.h"
+
 #include <QtGui/QFontMetrics>
 
 namespace {
@@ -56,6 +58,81 @@ TEST_F(PrimitivesTest, CellsInsetTheirTextAndMoveRight)
     // A right-aligned amount ends the pad short of its cell's right edge.
     ASSERT_NE(find(device, QStringLiteral("1234.50")), nullptr);
     EXPECT_NEAR(find(device, QStringLiteral("1234.50"))->position.x() + r.moneyWidth, 3000 - r.pad, 2);
+}
+
+// The columns of a picture's rows that hold any ink, as [first, last], or
+// [-1, -1] for none.
+static std::pair<int, int> inkColumns(const QImage &image, int top, int bottom)
+{
+    std::pair<int, int> ink(-1, -1);
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                ink.first = ink.first < 0 ? x : std::min(ink.first, x);
+                ink.second = std::max(ink.second, x);
+            }
+    return ink;
+}
+
+static int lowestInkRow(const QImage &image)
+{
+    for (int y = image.height() - 1; y >= 0; --y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                return y;
+    return -1;
+}
+
+TEST_F(PrimitivesTest, SingleLinesAreClippedToTheirRectOnlyWhenTooWide)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(60);
+    struct Case
+    {
+        const char *name;
+        QString text;
+        unsigned format;
+        QRect rect;
+        int firstInk; // the ink's column range expected, or -1 for "beyond"
+        int lastInk;
+    };
+    const QString wide = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
+    const Case cases[] = {
+        {"fits", QStringLiteral("WW"), DT_SINGLELINE, QRect(100, 100, 800, 100), 100, 899},
+        {"too wide, left", wide, DT_SINGLELINE, QRect(100, 100, 300, 100), 100, 399},
+        {"too wide, right", wide, DT_SINGLELINE | DT_RIGHT, QRect(600, 100, 300, 100), 600, 899},
+        {"too wide, centred", wide, DT_SINGLELINE | DT_CENTER | DT_VCENTER, QRect(600, 100, 300, 100), 600, 899},
+        {"too wide, other letters", QString(20, QChar(0x0174)), DT_SINGLELINE, QRect(100, 100, 300, 100), 100, 399},
+        {"too wide, not clipped", wide, DT_SINGLELINE | DT_NOCLIP, QRect(100, 100, 300, 100), 100, -1},
+    };
+    for (const Case &c : cases) {
+        QImage image(1200, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter dc(&image);
+        dc.setFont(font);
+        form->DrawText(dc, PrintRect(c.rect.left(), c.rect.top(), c.rect.right() + 1, c.rect.bottom() + 1), c.text, c.format);
+        dc.end();
+        const auto ink = inkColumns(image, 0, image.height());
+        EXPECT_GE(ink.first, c.firstInk) << c.name;
+        if (c.lastInk >= 0) {
+            EXPECT_LE(ink.second, c.lastInk) << c.name;
+            // Clipped text still fills its rect to near the edge it runs over.
+            if (c.text == wide)
+                EXPECT_GE(ink.second, c.lastInk - 60) << c.name;
+        } else {
+            EXPECT_GT(ink.second, c.rect.right() + 300) << c.name;
+        }
+    }
+
+    // A rect lower than the line that the line fits across keeps it whole:
+    // the descender below the rect shows.
+    QImage image(1200, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter dc(&image);
+    dc.setFont(font);
+    form->DrawText(dc, PrintRect(100, 100, 1100, 130), QStringLiteral("gypsy"), DT_SINGLELINE);
+    dc.end();
+    EXPECT_GT(lowestInkRow(image), 130);
 }
 
 TEST_F(PrimitivesTest, BoxesFrameAndFillTheirBandsAsTheColoursSay)

@@ -12,14 +12,27 @@
 
 namespace {
 
-// A year's history per customer, every customer in one statement: the
-// number of jobs shipped, their net sales and their margin.
-QString yearSalesSql(const QString &condition)
+// The history per customer of several years in one pass over the jobs, every
+// customer in one statement: for each year's condition the number of jobs
+// shipped in it, their net sales and their margin. A job outside a year adds
+// nothing to its figures (Null is neither counted nor summed), so each year's
+// figures are those of the year alone; a customer with jobs in none is left
+// out. The figures are looked up by the customers the report's own statement
+// lists, so the jobs are read alone, without the customers they belong to.
+QString yearSalesSql(const QStringList &conditions)
 {
-    return QStringLiteral("SELECT Jobs.CusNo, Count(Jobs.JobID), Sum(Jobs.Subtotal + Jobs.Discount), Sum(Jobs.Subtotal + "
-                          "Jobs.Discount - Jobs.Cost) FROM Customers INNER JOIN Jobs ON Jobs.CusNo = Customers.CusNo WHERE "
-                          "Jobs.JobType = 3 and Jobs.DateShipped ")
-        + condition + QStringLiteral(" GROUP BY Jobs.CusNo");
+    QString columns;
+    QStringList inAny;
+    for (const QString &condition : conditions) {
+        const QString in = QStringLiteral("(Jobs.DateShipped ") + condition + QLatin1Char(')');
+        columns += QStringLiteral(", Count(IIf(%1, Jobs.JobID, Null)), Sum(IIf(%1, Jobs.Subtotal + Jobs.Discount, Null)), "
+                                  "Sum(IIf(%1, Jobs.Subtotal + Jobs.Discount - Jobs.Cost, Null))")
+                       .arg(in);
+        inAny.append(in);
+    }
+    return QStringLiteral("SELECT Jobs.CusNo") + columns
+        + QStringLiteral(" FROM Jobs WHERE Jobs.JobType = 3 and (")
+        + inAny.join(QStringLiteral(" or ")) + QStringLiteral(") GROUP BY Jobs.CusNo");
 }
 
 struct YearSales
@@ -29,23 +42,36 @@ struct YearSales
     platform::Value margin;
 };
 
-// The year's figures by customer number; false when the statement failed
-// (shown). A customer without jobs in the year is not listed: it counts no
-// job and sums nothing (Null), as a sum over no rows does.
-bool readYearSales(CReportRun &run, const QString &condition, QHash<std::int32_t, YearSales> &byCustomer)
+// Each year's figures by customer number, in the order of the conditions;
+// false when the statement failed (shown). A customer without jobs in a year
+// counts no job and sums nothing (Null) there, as a sum over no rows does.
+using CustomerYears = QHash<std::int32_t, QList<YearSales>>;
+bool readYearSales(CReportRun &run, const QStringList &conditions, CustomerYears &byCustomer)
 {
-    const QString sql = yearSalesSql(condition);
+    const QString sql = yearSalesSql(conditions);
     byCustomer.clear();
     try {
         platform::Recordset set(run.database());
         set.open(platform::Recordset::Type::Snapshot, sql);
-        for (; !set.isEOF(); set.moveNext())
-            byCustomer.insert(set.value(0).toInt(), {set.value(1).toInt(), set.value(2), set.value(3)});
+        for (; !set.isEOF(); set.moveNext()) {
+            QList<YearSales> years;
+            years.reserve(conditions.size());
+            for (int k = 0; k < conditions.size(); ++k)
+                years.append({set.value(1 + 3 * k).toInt(), set.value(2 + 3 * k), set.value(3 + 3 * k)});
+            byCustomer.insert(set.value(0).toInt(), years);
+        }
         return true;
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot open ") + sql);
         return false;
     }
+}
+
+// One customer's figures of year number k (0-based) as read.
+YearSales yearOf(const CustomerYears &byCustomer, std::int32_t customer, int k)
+{
+    const auto found = byCustomer.constFind(customer);
+    return found == byCustomer.constEnd() ? YearSales() : found->at(k);
 }
 
 } // namespace
@@ -77,10 +103,15 @@ bool ReportCustomersByYear(CReportRun &run)
     // A year without jobs shows empty cells, not zeros.
     t.SetShowZeros(false);
     if (customers > 0) {
-        QHash<std::int32_t, YearSales> sales;
+        // The three years are read at once, before column 12's customer
+        // numbers give way to the third year's ranks.
+        QStringList conditions;
+        for (int k = 1; k <= 3; ++k)
+            conditions.append(RankingYearOf(run.fromDate, k).condition);
+        CustomerYears sales;
+        const bool read = readYearSales(run, conditions, sales);
         for (int k = 1; k <= 3; ++k) {
             const RankingYear y = RankingYearOf(run.fromDate, k);
-            const bool read = readYearSales(run, y.condition, sales);
             for (int r = 0; r < customers; ++r) {
                 // A long run shows how far it is and can be stopped.
                 if (!run.Progress((k - 1) * customers + r, 3 * customers, QStringLiteral("Calculating")))
@@ -88,7 +119,7 @@ bool ReportCustomersByYear(CReportRun &run)
                 if (!read || t.IsSpecialRow(r))
                     continue;
                 // Column 12 holds the customer until the third year's ranks.
-                const YearSales year = sales.value(t.GetCellLong(r, 12));
+                const YearSales year = yearOf(sales, t.GetCellLong(r, 12), k - 1);
                 t.SetCellLong(r, k, year.count);
                 t.SetCellCurrency(r, k + 3, MoneyOf(year.net));
                 t.SetCellCurrency(r, k + 6, MoneyOf(year.margin));
@@ -116,21 +147,22 @@ bool ReportAverageSalesPerInvoice(CReportRun &run)
     run.LoadReportTable(2212, CXTable::TotalsOneRow, 2);
     if (t.GetRowCount() == 0)
         return true;
-    QHash<std::int32_t, YearSales> sales;
+    // Years 2 and 3 are read at once.
+    CustomerYears sales;
+    const bool read = readYearSales(run, {RankingYearOf(run.fromDate, 2).condition, RankingYearOf(run.fromDate, 3).condition}, sales);
     t.SetShowZeros(false);
     for (int k = 1; k <= 3; ++k) {
         const int net = k == 1 ? 3 : 7 + k; // columns 3, 9 and 10
         const int rank = 10 + k;
         const RankingYear y = RankingYearOf(run.fromDate, k);
         if (k > 1) {
-            const bool read = readYearSales(run, y.condition, sales);
             for (int r = 0; r < t.GetRowCount(); ++r) {
                 if (!run.Progress((k - 2) * t.GetRowCount() + r, 2 * t.GetRowCount(), QStringLiteral("Calculating")))
                     return false;
                 // The total row is summed afresh below.
                 if (!read || t.IsSpecialRow(r))
                     continue;
-                t.SetCellCurrency(r, net, MoneyOf(sales.value(t.GetCellLong(r, rank)).net));
+                t.SetCellCurrency(r, net, MoneyOf(yearOf(sales, t.GetCellLong(r, rank), k - 2).net));
             }
         }
         const QString year = QString::number(y.year);

@@ -1,6 +1,9 @@
 #include "JetShopFixture.h"
 
+#include <cstring>
+
 #include "platform/db/DbException.h"
+#include "platform/db/jet/JetCollation.h"
 
 using platform::FieldType;
 using platform::Value;
@@ -33,6 +36,38 @@ TEST_F(JetShopTest, TextComparesGroupsAndSortsWithoutCase)
     db.exec(QStringLiteral("INSERT INTO Customers VALUES (40, 'b', 0, 0), (41, ' z', 0, 0), (42, '9', 0, 0), (43, 'B', 0, 0)"));
     EXPECT_EQ(lower(db.rows(QStringLiteral("SELECT Name FROM Customers WHERE CusNo >= 40 ORDER BY Name DESC"))),
               (QStringList{"b", "b", "9", " z"}));
+}
+
+// Texts that begin alike are told apart by the first letter where they part,
+// also when that letter's bytes begin alike.
+TEST(JetTextOrder, TextsBeginningAlikeCompareByTheLetterWhereTheyPart)
+{
+    struct Case
+    {
+        const char *a;
+        const char *b;
+        int sign;
+    };
+    const Case cases[] = {
+        {"Acme", "ACME", 0},
+        {"Acme", "Acme Auto", -1},
+        {"acme body", "Acme Auto", 1},
+        {"caf\xC3\xA9", "caf\xC3\xA8", 1},      // é after è
+        {"caf\xC3\xA9", "CAF\xC3\x89", 0},      // é, É
+        {"M\xC3\xBC", "M\xC3\xBD", -1},         // ü before ý
+        {"M\xC3\xBCller", "M\xC3\x9CLLER", 0},  // ü, Ü
+        {"\xE2\x82\xAC" "1", "\xE2\x82\xAC" "2", -1},
+        {"Zo\xC3\xAB", "Zo\xC3\xABy", -1},
+        {"\xC3", "\xC3" "a", -1},                // a cut letter is a letter of its own
+    };
+    for (const Case &c : cases) {
+        const int la = int(std::strlen(c.a));
+        const int lb = int(std::strlen(c.b));
+        const int ab = platform::jet::compareText(c.a, la, c.b, lb);
+        const int ba = platform::jet::compareText(c.b, lb, c.a, la);
+        EXPECT_EQ((ab > 0) - (ab < 0), c.sign) << c.a << " / " << c.b;
+        EXPECT_EQ((ba > 0) - (ba < 0), -c.sign) << c.b << " / " << c.a;
+    }
 }
 
 TEST_F(JetShopTest, TopKeepsRowsTiedWithTheLast)

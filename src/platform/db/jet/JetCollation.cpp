@@ -2,6 +2,8 @@
 
 #include <QtCore/QChar>
 
+#include <algorithm>
+
 namespace platform::jet {
 namespace {
 
@@ -85,8 +87,18 @@ int compareText(const char *a, int lengthA, const char *b, int lengthB)
 {
     const auto *pa = reinterpret_cast<const unsigned char *>(a);
     const auto *pb = reinterpret_cast<const unsigned char *>(b);
-    int i = 0;
-    int j = 0;
+    // The bytes both texts share compare equal. The comparison starts after
+    // the last plain (ASCII) byte of that run: a letter always begins there,
+    // as a plain byte is never read as part of a longer one, while the
+    // shared bytes after it may begin a letter the two texts end apart.
+    const int shared = std::min(lengthA, lengthB);
+    int start = 0;
+    while (start < shared && pa[start] == pb[start])
+        ++start;
+    while (start > 0 && pa[start - 1] >= 0x80)
+        --start;
+    int i = start;
+    int j = start;
     while (i < lengthA && j < lengthB) {
         char32_t ca;
         char32_t cb;
