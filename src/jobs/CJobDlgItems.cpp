@@ -183,7 +183,14 @@ bool CJobDlg::RefillItems(bool forceTotals)
         cache = std::make_unique<PricingCache>();
 
     m_wndList.setUpdatesEnabled(false);
-    m_wndList.ClearList(false);
+    // The rows are told to the view once, when the walk is over (or stopped
+    // by a failure).
+    m_wndList.BeginRefill();
+    struct RefillEnd
+    {
+        CXListCtrl &list;
+        ~RefillEnd() { list.EndRefill(); }
+    } refillEnd{m_wndList};
     m_nItems = 0;
     int pendingHeader = -1;
     Money groupSum;
@@ -358,6 +365,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
     reading.reset();
     if (view == kItemsView)
         writeHeader();
+    m_wndList.EndRefill();
 
     const JobItemSums sums = SumJobItems(walk, job.IsCreditInvoice());
     const bool changed = ApplyJobItemSums(job, sums, forceTotals);
