@@ -50,6 +50,8 @@ public:
                     cell.second = std::move(value);
                     return;
                 }
+            if (m_cells.empty())
+                m_cells.reserve(6);
             m_cells.emplace_back(column, std::move(value));
         }
         void remove(int column)
