@@ -35,8 +35,6 @@
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QScrollBar>
-#include <QtWidgets/QStyle>
-#include <QtWidgets/QStyledItemDelegate>
 #include <QtWidgets/QTableWidget>
 #include <QtWidgets/QVBoxLayout>
 
@@ -77,59 +75,11 @@ QColor colour(std::uint32_t colourRef)
     return ColorRefToQColor(ColorRef(colourRef));
 }
 
-// The size a cell asks for is what the styled delegate works out, kept for
-// cells asked for again with the same text and look: the view asks for the
-// first row's sizes at every layout (a refill, a selection after one), and
-// working a size out lays the cell's text out anew each time.
-class CellSizeDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        const QVariant given = index.data(Qt::SizeHintRole);
-        if (given.isValid())
-            return given.toSize();
-        QStyleOptionViewItem opt = option;
-        initStyleOption(&opt, index);
-        const QWidget *widget = opt.widget;
-        QStyle *style = widget ? widget->style() : QApplication::style();
-        // Everything the style's size of an item view cell is made from.
-        const bool wrap = opt.features.testFlag(QStyleOptionViewItem::WrapText);
-        const bool decorated = opt.features.testFlag(QStyleOptionViewItem::HasDecoration);
-        const bool checked = opt.features.testFlag(QStyleOptionViewItem::HasCheckIndicator);
-        QString key = opt.text;
-        key += QChar(0);
-        key += opt.font.key();
-        key += QStringLiteral("|%1|%2|%3|%4|%5|%6|%7|%8|%9")
-                   .arg(int(opt.features))
-                   .arg(decorated ? opt.decorationSize.width() : -1)
-                   .arg(decorated ? opt.decorationSize.height() : -1)
-                   .arg(int(opt.decorationPosition))
-                   .arg(int(opt.displayAlignment))
-                   .arg(wrap ? opt.rect.width() : -1)
-                   .arg(checked ? int(opt.checkState) : -1)
-                   .arg(widget ? widget->logicalDpiY() : 0)
-                   .arg(quintptr(style));
-        static QHash<QString, QSize> sizes;
-        const auto known = sizes.constFind(key);
-        if (known != sizes.cend())
-            return *known;
-        const QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), widget);
-        if (sizes.size() >= 4096)
-            sizes.clear();
-        sizes.insert(key, size);
-        return size;
-    }
-};
-
 } // namespace
 
 CXListCtrl::CXListCtrl(QWidget *parent) : QTreeView(parent), m_model(new CXListModel(this))
 {
     setModel(m_model);
-    setItemDelegate(new CellSizeDelegate(this));
     setRootIsDecorated(false);
     setIndentation(0);
     setItemsExpandable(false);

@@ -275,35 +275,6 @@ TEST_F(XListTest, RefillTellsTheViewOnceWhenItIsOver)
     EXPECT_EQ(list.GetSelectedData(), 103);
 }
 
-TEST_F(XListTest, CellSizesFollowTheirTextAndFont)
-{
-    // Sizes are kept once worked out: a cell asked for again with another
-    // text or font gets the size of what it now shows.
-    CXListCtrl list;
-    list.AddColumn(QStringLiteral("Description"), 200, CColumnAlias::TypeText);
-    list.InsertRow(0, QStringLiteral("one line"), 1);
-    list.InsertRow(1, QStringLiteral("one line"), 2);
-    QFont small = list.font();
-    small.setPixelSize(10);
-    list.setFont(small);
-    const QModelIndex first = list.model()->index(0, 0);
-    const int oneLine = list.sizeHintForIndex(first).height();
-    EXPECT_EQ(list.sizeHintForIndex(list.model()->index(1, 0)), list.sizeHintForIndex(first));
-
-    list.SetItemText(0, 0, QStringLiteral("two\nlines"));
-    EXPECT_GT(list.sizeHintForIndex(first).height(), oneLine);
-    list.SetItemText(0, 0, QStringLiteral("one line, and longer"));
-    EXPECT_EQ(list.sizeHintForIndex(first).height(), oneLine);
-    EXPECT_GT(list.sizeHintForIndex(first).width(), list.sizeHintForIndex(list.model()->index(1, 0)).width());
-
-    QFont large = small;
-    large.setPixelSize(30);
-    list.setFont(large);
-    EXPECT_GT(list.sizeHintForIndex(first).height(), oneLine + 10);
-    list.setFont(small);
-    EXPECT_EQ(list.sizeHintForIndex(first).height(), oneLine);
-}
-
 TEST_F(XListTest, ColumnsFitBySavedWidths)
 {
     CXListCtrl list;
