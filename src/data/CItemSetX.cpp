@@ -221,13 +221,13 @@ int CItemSetX::GetRegisImage() const
     }
 }
 
-QString CItemSetX::ServiceText(const char *column) const
+platform::Value CItemSetX::ServiceValue(const char *column) const
 {
     if (m_Service.IsEmptySet())
-        return QString();
+        return platform::Value();
     try {
         if (m_Service.IsEOF())
-            return QString();
+            return platform::Value();
         // Each column's place is looked up once per opening of m_Service.
         int index = -1;
         const auto known = std::find_if(m_serviceColumns.cbegin(), m_serviceColumns.cend(),
@@ -239,12 +239,17 @@ QString CItemSetX::ServiceText(const char *column) const
             m_serviceColumns.emplace_back(column, index);
         }
         if (index < 0)
-            return QString();
-        const platform::Value value = m_Service.GetFieldValue(index);
-        return value.isNull() ? QString() : value.toString();
+            return platform::Value();
+        return m_Service.GetFieldValue(index);
     } catch (const platform::DbException &) {
-        return QString();
+        return platform::Value();
     }
+}
+
+QString CItemSetX::ServiceText(const char *column) const
+{
+    const platform::Value value = ServiceValue(column);
+    return value.isNull() ? QString() : value.toString();
 }
 
 QString CItemSetX::InkNames(quint8 side) const

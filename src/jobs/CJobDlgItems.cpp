@@ -298,8 +298,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
                     m_wndList.SetItemText(row, 2, rows.m_strChargeQty);
                     m_wndList.SetItemText(row, 3, rows.m_strChargeTime);
                     const bool timeCostOnly =
-                        rows.m_Service.IsOpen() && !rows.m_Service.IsEmptySet() &&
-                        rows.m_Service.GetFieldValue(QStringLiteral("CostBy")).toInt() == 1;
+                        rows.m_Service.IsOpen() && rows.ServiceValue("CostBy").toInt() == 1;
                     if (rows.m_ChargeTime != 0 && timeCostOnly)
                         m_wndList.SetItemText(row, 4, FormatRate(rows.m_Price, rows.m_ChargeTime, 2, 0, false));
                     m_wndList.SetItemText(row, 5, rows.m_strUnitPrice);
