@@ -141,6 +141,17 @@ void CXListCtrl::ClearList(bool redraw)
         viewport()->update();
 }
 
+void CXListCtrl::BeginRefill()
+{
+    m_model->beginRefill();
+    ClearList(false);
+}
+
+void CXListCtrl::EndRefill()
+{
+    m_model->endRefill();
+}
+
 void CXListCtrl::SetSort(int column, bool descending)
 {
     m_sortColumn = column;

@@ -75,6 +75,11 @@ public:
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
     void ClearList(bool redraw = true);
+    // A refill row by row (InsertRow, SetItemText, SetSubItemImage): the list
+    // is cleared as ClearList(false) does, and the view is told of the new
+    // rows once, at EndRefill, instead of at every insert and text.
+    void BeginRefill();
+    void EndRefill();
     void SetSort(int column, bool descending);
     // Reads every row that is still to come (with the progress window above the
     // threshold; a cancel keeps what was read).

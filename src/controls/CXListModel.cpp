@@ -91,8 +91,7 @@ QString CXListModel::text(int r, int c) const
     if (!row)
         return QString();
     if (row->extra) {
-        const auto set = row->extra->texts.constFind(c);
-        if (set != row->extra->texts.cend())
+        if (const QString *set = row->extra->texts.find(c))
             return *set;
     }
     return row->record >= 0 && m_texter ? m_texter(row->record, c) : QString();
@@ -105,7 +104,8 @@ int CXListModel::image(int r, int c) const
         return kNoImage;
     if (c == 0)
         return row->image;
-    return row->extra ? row->extra->images.value(c, kNoImage) : kNoImage;
+    const int *set = row->extra ? row->extra->images.find(c) : nullptr;
+    return set ? *set : kNoImage;
 }
 
 QVariant CXListModel::data(const QModelIndex &index, int role) const
@@ -209,9 +209,32 @@ void CXListModel::setColumnAlign(int c, int align)
 
 void CXListModel::clearRows()
 {
+    if (m_refilling) {
+        m_rows.clear();
+        m_counted = 0;
+        return;
+    }
     beginResetModel();
     m_rows.clear();
     m_counted = 0;
+    endResetModel();
+}
+
+void CXListModel::beginRefill()
+{
+    if (m_refilling)
+        return;
+    beginResetModel();
+    m_refilling = true;
+    m_rows.clear();
+    m_counted = 0;
+}
+
+void CXListModel::endRefill()
+{
+    if (!m_refilling)
+        return;
+    m_refilling = false;
     endResetModel();
 }
 
@@ -227,6 +250,10 @@ int CXListModel::insertRow(int r, Row row)
     // Places are those of the whole list: the rows still to come are read first.
     settle();
     r = std::clamp(r, 0, rowCount());
+    if (m_refilling) {
+        m_rows.insert(m_rows.begin() + r, std::move(row));
+        return r;
+    }
     beginInsertRows(QModelIndex(), r, r);
     m_rows.insert(m_rows.begin() + r, std::move(row));
     endInsertRows();
@@ -276,6 +303,8 @@ void CXListModel::setText(int r, int c, const QString &text)
     if (!row)
         return;
     extraOf(*row).texts.insert(c, text);
+    if (m_refilling)
+        return;
     const QModelIndex i = index(r, c);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
@@ -296,6 +325,8 @@ void CXListModel::setImage(int r, int c, int image)
         row.image = image;
     else if (image != kNoImage || (row.extra && row.extra->images.contains(c)))
         extraOf(row).images.insert(c, image);
+    if (m_refilling)
+        return;
     // The first cell's image decides how the whole row is drawn.
     emit dataChanged(index(r, c == 0 ? 0 : c), index(r, c == 0 ? columnCount() - 1 : c));
 }

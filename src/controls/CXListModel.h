@@ -30,10 +30,46 @@ public:
 
     // What a few rows carry besides their record: texts set on them (by
     // column) and the images of cells other than the first.
+    // The few cells of a row that carry something, by column (a short list,
+    // searched in turn: a row has a dozen columns at most).
+    template <typename T> class Cells
+    {
+    public:
+        const T *find(int column) const
+        {
+            for (const auto &cell : m_cells)
+                if (cell.first == column)
+                    return &cell.second;
+            return nullptr;
+        }
+        bool contains(int column) const { return find(column) != nullptr; }
+        void insert(int column, T value)
+        {
+            for (auto &cell : m_cells)
+                if (cell.first == column) {
+                    cell.second = std::move(value);
+                    return;
+                }
+            if (m_cells.empty())
+                m_cells.reserve(6);
+            m_cells.emplace_back(column, std::move(value));
+        }
+        void remove(int column)
+        {
+            for (auto i = m_cells.begin(); i != m_cells.end(); ++i)
+                if (i->first == column) {
+                    m_cells.erase(i);
+                    return;
+                }
+        }
+
+    private:
+        std::vector<std::pair<int, T>> m_cells;
+    };
     struct Extra
     {
-        QHash<int, QString> texts;
-        QHash<int, int> images;
+        Cells<QString> texts;
+        Cells<int> images;
     };
     struct Row
     {
@@ -85,6 +121,11 @@ public:
 
     // Rows.
     void clearRows();
+    // A refill: the rows are cleared and the rows then inserted and set are
+    // not told to the view one by one; endRefill tells it once that the list
+    // is new (a model reset), as clearRows would have.
+    void beginRefill();
+    void endRefill();
     bool isValidRow(int r) const { return r >= 0 && r < rowCount(); }
     bool isValidCell(int r, int c) const { return isValidRow(r) && c >= 0 && c < columnCount(); }
     // A cell's text: the one set on it, else its record's.
@@ -123,6 +164,7 @@ private:
 
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    bool m_refilling = false;
     int m_counted = 0; // rows shown; more than m_rows while some are still to be read
     Reader m_reader;
     mutable bool m_reading = false;

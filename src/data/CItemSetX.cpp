@@ -182,15 +182,18 @@ void CItemSetX::readLookups(qint32 jobId)
         m_itemKinds.clear();
         // "How to display/print Service Unit Prices" of the Job Options row.
         m_unitPriceMode = ToInt(GetGlobalAlertText(251, 2, QStringLiteral("0")));
+        // Only the rows of a digital (301-399) or paper (101-199) category
+        // are read; an item without any has no kind.
         CXDaoSet set(m_pDatabase);
         set.m_filterValues = {platform::Value(jobId)};
         set.Open(dbOpenSnapshot,
-                 QStringLiteral("SELECT Items.ItemNo, Items.SubNo, Max(IIf(Services.CatNo Between 301 And 399, 1, 0)), "
-                                "Max(IIf(Services.CatNo Between 101 And 199, 2, 0)) FROM Services INNER JOIN Items ON "
-                                "Services.SerNo = Items.SerNo WHERE Items.JobID = ? GROUP BY Items.ItemNo, Items.SubNo"));
+                 QStringLiteral("SELECT Items.ItemNo, Items.SubNo, Services.CatNo FROM Services INNER JOIN Items ON "
+                                "Services.SerNo = Items.SerNo WHERE Items.JobID = ? AND (Services.CatNo Between 301 "
+                                "And 399 OR Services.CatNo Between 101 And 199)"));
         for (; set.IsOpen() && !set.IsEOF(); set.MoveNext()) {
-            m_itemKinds.insert(set.GetFieldValue(0).toInt() * 256 + set.GetFieldValue(1).toInt(),
-                               set.GetFieldValue(2).toInt() | set.GetFieldValue(3).toInt());
+            const int category = set.GetFieldValue(2).toInt();
+            const int kind = category >= 301 && category <= 399 ? 1 : 2;
+            m_itemKinds[set.GetFieldValue(0).toInt() * 256 + set.GetFieldValue(1).toInt()] |= kind;
         }
         m_lookupsJobId = jobId;
         m_lookupsChanges = ConnectionChanges(m_pDatabase);
@@ -218,13 +221,13 @@ int CItemSetX::GetRegisImage() const
     }
 }
 
-QString CItemSetX::ServiceText(const char *column) const
+platform::Value CItemSetX::ServiceValue(const char *column) const
 {
     if (m_Service.IsEmptySet())
-        return QString();
+        return platform::Value();
     try {
         if (m_Service.IsEOF())
-            return QString();
+            return platform::Value();
         // Each column's place is looked up once per opening of m_Service.
         int index = -1;
         const auto known = std::find_if(m_serviceColumns.cbegin(), m_serviceColumns.cend(),
@@ -236,12 +239,17 @@ QString CItemSetX::ServiceText(const char *column) const
             m_serviceColumns.emplace_back(column, index);
         }
         if (index < 0)
-            return QString();
-        const platform::Value value = m_Service.GetFieldValue(index);
-        return value.isNull() ? QString() : value.toString();
+            return platform::Value();
+        return m_Service.GetFieldValue(index);
     } catch (const platform::DbException &) {
-        return QString();
+        return platform::Value();
     }
+}
+
+QString CItemSetX::ServiceText(const char *column) const
+{
+    const platform::Value value = ServiceValue(column);
+    return value.isNull() ? QString() : value.toString();
 }
 
 QString CItemSetX::InkNames(quint8 side) const

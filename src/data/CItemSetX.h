@@ -68,6 +68,10 @@ public:
     QString m_strCost;
     QString m_strPrice;
 
+    // A column of the row's service (null without one); the column's place
+    // is looked up once per reading of the services.
+    platform::Value ServiceValue(const char *column) const;
+
 private:
     QString ServiceText(const char *column) const;
     QString InkNames(quint8 side) const;

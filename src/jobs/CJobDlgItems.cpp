@@ -183,7 +183,14 @@ bool CJobDlg::RefillItems(bool forceTotals)
         cache = std::make_unique<PricingCache>();
 
     m_wndList.setUpdatesEnabled(false);
-    m_wndList.ClearList(false);
+    // The rows are told to the view once, when the walk is over (or stopped
+    // by a failure).
+    m_wndList.BeginRefill();
+    struct RefillEnd
+    {
+        CXListCtrl &list;
+        ~RefillEnd() { list.EndRefill(); }
+    } refillEnd{m_wndList};
     m_nItems = 0;
     int pendingHeader = -1;
     Money groupSum;
@@ -291,8 +298,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
                     m_wndList.SetItemText(row, 2, rows.m_strChargeQty);
                     m_wndList.SetItemText(row, 3, rows.m_strChargeTime);
                     const bool timeCostOnly =
-                        rows.m_Service.IsOpen() && !rows.m_Service.IsEmptySet() &&
-                        rows.m_Service.GetFieldValue(QStringLiteral("CostBy")).toInt() == 1;
+                        rows.m_Service.IsOpen() && rows.ServiceValue("CostBy").toInt() == 1;
                     if (rows.m_ChargeTime != 0 && timeCostOnly)
                         m_wndList.SetItemText(row, 4, FormatRate(rows.m_Price, rows.m_ChargeTime, 2, 0, false));
                     m_wndList.SetItemText(row, 5, rows.m_strUnitPrice);
@@ -358,6 +364,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
     reading.reset();
     if (view == kItemsView)
         writeHeader();
+    m_wndList.EndRefill();
 
     const JobItemSums sums = SumJobItems(walk, job.IsCreditInvoice());
     const bool changed = ApplyJobItemSums(job, sums, forceTotals);

@@ -1,5 +1,6 @@
 #include "RowSourceStub.h"
 
+#include "controls/CColumnAlias.h"
 #include "controls/CGridCell.h"
 #include "controls/CListItem.h"
 #include "controls/CXListCtrl.h"
@@ -17,6 +18,7 @@
 #include "Printers.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QDialog>
@@ -219,6 +221,58 @@ TEST_F(XListTest, RowsMoveAndNavigate)
     EXPECT_EQ(list.FindItemByData(999, true), -1);
     list.SelectItem(17);
     EXPECT_EQ(list.GetSelectedData(), 0);
+}
+
+TEST_F(XListTest, RefillTellsTheViewOnceWhenItIsOver)
+{
+    CXListCtrl list;
+    list.resize(400, 300);
+    for (const char *heading : {"Item", "Description", "Price"})
+        list.AddColumn(QString::fromLatin1(heading), 80, CColumnAlias::TypeText);
+    list.InsertRow(0, QStringLiteral("old"), 7, 3);
+    list.SelectItem(0);
+
+    QAbstractItemModel *model = list.model();
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(model, &QAbstractItemModel::modelReset);
+    list.BeginRefill();
+    for (int r = 0; r < 3; ++r) {
+        const int row = list.InsertRow(list.GetItemCount(), QStringLiteral("%1").arg(r + 1), 100 + r, 5);
+        list.SetItemText(row, 1, QStringLiteral("first"));
+        list.SetItemText(row, 1, QStringLiteral("row %1").arg(r + 1)); // the last text set stays
+        list.SetItemText(row, 2, QStringLiteral("%1.00").arg(r * 10));
+        list.SetSubItemImage(row, 2, 40 + r);
+    }
+    list.SetSubItemImage(1, 2, CXListCtrl::kNoImage); // taken off again
+    EXPECT_EQ(list.GetItemCount(), 3);
+    EXPECT_EQ(inserted.count(), 0);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(reset.count(), 0);
+    list.EndRefill();
+    EXPECT_EQ(reset.count(), 1);
+    list.EndRefill(); // a second end tells nothing more
+    EXPECT_EQ(reset.count(), 1);
+
+    // The view knows every new row and nothing of the old one.
+    EXPECT_EQ(list.GetSelectedData(), 0);
+    EXPECT_TRUE(list.visualRect(model->index(2, 0)).isValid());
+    EXPECT_EQ(column(list, 0), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(column(list, 1), (QStringList{QStringLiteral("row 1"), QStringLiteral("row 2"), QStringLiteral("row 3")}));
+    EXPECT_EQ(column(list, 2), (QStringList{QStringLiteral("0.00"), QStringLiteral("10.00"), QStringLiteral("20.00")}));
+    EXPECT_EQ(model->data(model->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("row 2"));
+    EXPECT_EQ(list.GetSubItemImage(0, 2), 40);
+    EXPECT_EQ(list.GetSubItemImage(1, 2), CXListCtrl::kNoImage);
+    EXPECT_EQ(list.GetSubItemImage(2, 2), 42);
+    EXPECT_EQ(list.GetItemImage(2), 5);
+
+    // Outside a refill every change is told at once again.
+    list.SetItemText(2, 1, QStringLiteral("later"));
+    list.InsertRow(3, QStringLiteral("4"), 103, 5);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(inserted.count(), 1);
+    list.SelectItem(3);
+    EXPECT_EQ(list.GetSelectedData(), 103);
 }
 
 TEST_F(XListTest, ColumnsFitBySavedWidths)

@@ -191,6 +191,42 @@ TEST_F(JobTablesTest, DescriptionsOfItemAndServiceRows)
     EXPECT_EQ(rows.m_strDescription, QStringLiteral("Paper: Cougar 80# 12 x 18 Gloss    (Sheets)\n   Front: Black   "));
 }
 
+TEST_F(JobTablesTest, ItemKindsComeFromTheCategoriesOfTheirServices)
+{
+    // Paper is a service of category 101-199, digital printing one of 301-399;
+    // the categories just outside give an item no kind.
+    const int categories[][2] = {{130, 100}, {131, 101}, {132, 199}, {133, 200},
+                                 {134, 300}, {135, 301}, {136, 399}, {137, 400}};
+    for (const auto &c : categories)
+        addService(c[0], c[1], QStringLiteral("Service %1").arg(c[0]));
+    const qint32 job = addJob(0, 11);
+    for (const qint32 serNo : {130, 133, 134, 137})
+        addItem(job, serNo, 1);
+    addItem(job, 131, 2);
+    addItem(job, 132, 3);
+    addItem(job, 135, 3);
+    addItem(job, 132, 4);
+    addItem(job, 136, 4, QStringLiteral("SubNo"), QStringLiteral("1"));
+
+    CItemSetX rows;
+    const struct
+    {
+        int itemNo, subNo;
+        bool digital, paper;
+    } cases[] = {{1, 0, false, false}, {2, 0, false, true}, {3, 0, true, true},
+                 {4, 0, false, true},  {4, 1, true, false}, {5, 0, false, false}};
+    for (const auto &c : cases) {
+        rows.DetectItemKinds(job, c.itemNo, c.subNo);
+        EXPECT_EQ(rows.m_bHasDigital, c.digital) << c.itemNo << "-" << c.subNo;
+        EXPECT_EQ(rows.m_bHasPaper, c.paper) << c.itemNo << "-" << c.subNo;
+    }
+    // A service added later is seen by the same set.
+    addItem(job, 136, 2);
+    rows.DetectItemKinds(job, 2, 0);
+    EXPECT_TRUE(rows.m_bHasDigital);
+    EXPECT_TRUE(rows.m_bHasPaper);
+}
+
 TEST_F(JobTablesTest, ServiceUnitPricesFollowTheirOwnJobOption)
 {
     // A paper priced per 1000. Item 2 of the Job Options row chooses how

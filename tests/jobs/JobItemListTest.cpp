@@ -1,5 +1,6 @@
 #include "JobsFixture.h"
 
+#include "app/base/PriceText.h"
 #include "controls/CXListCtrl.h"
 #include "data/CJobSet.h"
 #include "jobs/CJobDlg.h"
@@ -311,9 +312,15 @@ TEST_F(JobItemList, EachServiceRowShowsItsOwnServiceAndEachItemItsOwnSample)
         if (item == 2)
             exec(QStringLiteral("INSERT INTO Samples (ItemID, Path) VALUES (%1, 'proof.pdf')").arg(itemId));
     }
+    // Services with a time: only one costed by time ("Drill") shows a rate.
+    exec(QStringLiteral("UPDATE Items SET ChargeTime = 30 WHERE JobID = %1 AND SerNo > 0").arg(id));
     run(id, [&](CJobDlg &d) {
         CXListCtrl &list = d.itemList();
         ASSERT_EQ(list.GetItemCount(), 6);
+        for (int at : {1, 4})
+            EXPECT_EQ(list.GetItemText(at, 4), QString()) << at;
+        for (int at : {2, 5})
+            EXPECT_EQ(list.GetItemText(at, 4), FormatRate(Money(), 30, 2, 0, false)) << at;
         for (int item = 0; item < 2; ++item) {
             const int at = item * 3;
             EXPECT_EQ(list.GetSubItemImage(at, 10), item == 1 ? 186 : 185) << item;
