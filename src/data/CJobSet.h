@@ -91,6 +91,10 @@ public:
     void CalcCommission();
     // Taxable amounts and taxes from the job's item rows (Subtotal stays).
     void CalcSubtotal();
+    // The same from the sum of the prices of the job's taxable items (item
+    // rows not marked Bleed and priced other than nothing), for a caller that
+    // has just written them and holds the sum.
+    void CalcSubtotal(const Money &taxableItems);
     void CalcBalance();
     // TRUE when the balance equals the balance as stored. Mode 0 asks
     // nothing; mode 1 (or a set that is not being edited) reports the

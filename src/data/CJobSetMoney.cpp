@@ -114,18 +114,25 @@ void CJobSet::CalcSubtotal()
                             "(Price < -0.0001 OR Price > 0.0001))"));
     if (sum.IsEmptySet()) {
         m_Taxable = Money();
-    } else {
-        const platform::Value value = sum.GetFieldValue(0);
-        m_Taxable = value.isNull() ? Money() : value.toMoney();
-        m_Taxable.setStatus(Money::Status::Valid);
-        if (!m_Discount.isZero() && !m_Subtotal.isZero()) {
-            // The discount reduces the taxable amount in proportion to the
-            // taxable share of the subtotal: the share first, then the
-            // product, cut toward zero to a whole ten-thousandth.
-            const double share = double(m_Taxable.units()) / double(m_Subtotal.units());
-            const double reduction = double(m_Discount.units()) * share;
-            m_Taxable += Money::fromUnits(std::int64_t(std::trunc(reduction)));
-        }
+        m_Taxable2 = m_Taxable;
+        ComputeTaxAmounts(m_Taxable, m_Shipping, m_Postage, m_TaxNo, m_Tax, m_Taxable2, m_Tax2);
+        return;
+    }
+    const platform::Value value = sum.GetFieldValue(0);
+    CalcSubtotal(value.isNull() ? Money() : value.toMoney());
+}
+
+void CJobSet::CalcSubtotal(const Money &taxableItems)
+{
+    m_Taxable = taxableItems;
+    m_Taxable.setStatus(Money::Status::Valid);
+    if (!m_Discount.isZero() && !m_Subtotal.isZero()) {
+        // The discount reduces the taxable amount in proportion to the
+        // taxable share of the subtotal: the share first, then the
+        // product, cut toward zero to a whole ten-thousandth.
+        const double share = double(m_Taxable.units()) / double(m_Subtotal.units());
+        const double reduction = double(m_Discount.units()) * share;
+        m_Taxable += Money::fromUnits(std::int64_t(std::trunc(reduction)));
     }
     m_Taxable2 = m_Taxable;
     ComputeTaxAmounts(m_Taxable, m_Shipping, m_Postage, m_TaxNo, m_Tax, m_Taxable2, m_Tax2);

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -225,8 +226,9 @@ void PricingCache::ReadJobRows(qint32 jobId)
     // The job is bound: every job's read reuses one prepared statement.
     rows.m_strFilter = QStringLiteral("JobID = ? and SerNo > -1");
     rows.m_filterValues = {platform::Value(jobId)};
-    // Within an item by SerNo, as the engine reads an item's rows on its own.
-    rows.m_strSort = QStringLiteral("ItemNo, SubNo, SerNo");
+    // In the index's order (the order the rows were written in); each item's
+    // rows are put in SerNo order below, as the engine reads an item's rows
+    // on its own, without the database sorting the job's wide rows.
     rows.Open(CXDaoSet::dbOpenSnapshot);
     if (!rows.IsOpen()) {
         // Reported by the set; every item of the job reads its own rows.
@@ -242,6 +244,11 @@ void PricingCache::ReadJobRows(qint32 jobId)
             currentKey = key;
         }
         current->emplace_back(rows);
+    }
+    const auto bySerNo = [](const CItemSet &a, const CItemSet &b) { return a.m_SerNo < b.m_SerNo; };
+    for (auto &[key, itemRows] : m_jobRows) {
+        if (!std::is_sorted(itemRows.begin(), itemRows.end(), bySerNo))
+            std::stable_sort(itemRows.begin(), itemRows.end(), bySerNo);
     }
 }
 

@@ -75,13 +75,18 @@ protected:
 TEST_F(PricingRun, EveryItemOfARunIsPricedAsAnEngineOfItsOwnPricesIt)
 {
     const qint32 job = threeItemJob(800);
+    // Another job whose rows were written in no order: the items' rows
+    // interleaved, each item's services before its item row.
     const qint32 other = addJob(801);
-    addRow(other, 0, {{"ChargeQty", "50"}}, 1);
+    addRow(other, 602, {{"ActualQty", "2"}}, 2);
     addRow(other, 602, {{"ActualQty", "1"}}, 1);
+    addRow(other, 0, {{"ChargeQty", "70"}}, 2);
+    addRow(other, 601, {{"ActualQty", "1"}, {"MatCost", "3"}}, 1);
+    addRow(other, 0, {{"ChargeQty", "50"}}, 1);
 
     PricingCache cache;
     // Items in any order, another job between them, and the first job again.
-    const std::pair<qint32, int> order[] = {{job, 2}, {job, 1}, {other, 1}, {job, 3}, {job, 2}};
+    const std::pair<qint32, int> order[] = {{job, 2}, {job, 1}, {other, 1}, {job, 3}, {other, 2}, {job, 2}};
     for (const auto &[jobId, itemNo] : order) {
         SCOPED_TRACE(QStringLiteral("job %1 item %2").arg(jobId).arg(itemNo).toStdString());
         const Figures alone = priced(jobId, itemNo, nullptr);

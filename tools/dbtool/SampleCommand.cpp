@@ -617,6 +617,7 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
         m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 "
                                     "AND SerNo = 0"),
                      row);
+    Money taxableItems; // the items' prices as the job's taxable sum counts them
     for (auto [itemCost, itemPrice] : std::as_const(itemTotals)) {
         // "No Charge" counts nothing in a sum.
         if (itemCost == Money::fromUnits(1) || itemCost == Money::fromUnits(-1))
@@ -625,6 +626,7 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             itemPrice = Money();
         job.m_Cost += itemCost;
         job.m_Subtotal += itemPrice;
+        taxableItems += Money::fromUnits(itemPrice.units());
     }
     if (pick(5) == 0)
         CalcPercentAmount(job.m_Subtotal, job.m_Discount, -double(5 + pick(10)), true, false);
@@ -639,7 +641,8 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
         job.m_DateShipped = shipped;
     }
     // Taxes and totals by the program's own rules.
-    job.CalcSubtotal();
+    // Its item rows were written above with these prices and no Bleed.
+    job.CalcSubtotal(taxableItems);
     job.RecalcTotals(false);
     job.CalcCommission();
     if (jobType == CJobSet::History) {
