@@ -118,6 +118,45 @@ Value toValue(const Stored &s, FieldType type)
     }
 }
 
+int toInt(const Stored &s, FieldType type)
+{
+    if (s.storage == SQLITE_NULL)
+        return 0;
+    if (s.storage == SQLITE_INTEGER) {
+        switch (type) {
+        case FieldType::Byte: return std::uint8_t(s.integer);
+        case FieldType::Integer: return std::int16_t(s.integer);
+        case FieldType::Long: return std::int32_t(s.integer);
+        default: break;
+        }
+    }
+    return toValue(s, type).toInt();
+}
+
+QString toText(const Stored &s, FieldType type)
+{
+    if (s.storage == SQLITE_NULL)
+        return QString();
+    if (isPlainText(s, type))
+        return QString::fromUtf8(s.bytes, s.size);
+    return toValue(s, type).toString();
+}
+
+bool isPlainText(const Stored &s, FieldType type)
+{
+    return s.storage == SQLITE_TEXT
+        && (type == FieldType::Text || type == FieldType::Memo || type == FieldType::Guid || type == FieldType::Empty);
+}
+
+DateTime toDateTime(const Stored &s, FieldType type)
+{
+    if (s.storage == SQLITE_NULL)
+        return DateTime::null();
+    if (type == FieldType::Date && (s.storage == SQLITE_INTEGER || s.storage == SQLITE_FLOAT))
+        return DateTime(asReal(s));
+    return toValue(s, type).toDateTime();
+}
+
 Value read(sqlite3_stmt *stmt, int column, FieldType type)
 {
     return toValue(stored(stmt, column), type);

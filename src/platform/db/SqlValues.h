@@ -26,6 +26,14 @@ Stored stored(sqlite3_stmt *stmt, int column);
 // A stored value in a field's Jet type, whatever storage class SQLite chose
 // (a Currency 12.0 may be stored as the integer 12). Null keeps the type.
 Value toValue(const Stored &s, FieldType type);
+// What toValue(s, type) gives as a whole number (0 for Null), a text (empty
+// for Null) and a date (DateTime::null() for Null), with no Value made when
+// the stored value is plainly of the field's kind: for readers of many rows.
+int toInt(const Stored &s, FieldType type);
+QString toText(const Stored &s, FieldType type);
+DateTime toDateTime(const Stored &s, FieldType type);
+// True when toText gives the stored bytes read as UTF-8 as they are.
+bool isPlainText(const Stored &s, FieldType type);
 
 // A column's value in its Jet type.
 Value read(sqlite3_stmt *stmt, int column, FieldType type);

@@ -10,11 +10,16 @@
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/SqlValues.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QHash>
 
 #include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -57,6 +62,73 @@ QString fieldText(const platform::Recordset &rs, int index)
 {
     const platform::Value v = rs.value(index);
     return v.isNull() ? QString() : v.toString();
+}
+
+// A row of a snapshot as Recordset::readHeldRows gives it, its fields read
+// as fieldInt, fieldText and fieldDate read them, with no Value per cell.
+class HeldRow
+{
+public:
+    explicit HeldRow(const platform::Recordset &rs)
+    {
+        m_types.reserve(size_t(rs.fieldCount()));
+        for (int f = 0; f < rs.fieldCount(); ++f)
+            m_types.push_back(rs.fieldType(f));
+    }
+    void setFields(const platform::sqlvalues::Stored *fields) { m_fields = fields; }
+    int integer(int index) const { return platform::sqlvalues::toInt(m_fields[index], m_types[size_t(index)]); }
+    QString text(int index) const { return platform::sqlvalues::toText(m_fields[index], m_types[size_t(index)]); }
+    // The text of a field many rows hold alike (a customer, a title): one
+    // string for all rows that show it.
+    QString sharedText(int index)
+    {
+        const platform::sqlvalues::Stored &s = m_fields[index];
+        const platform::FieldType type = m_types[size_t(index)];
+        if (!platform::sqlvalues::isPlainText(s, type))
+            return text(index);
+        const std::string_view bytes(s.bytes, size_t(s.size));
+        const auto it = m_texts.find(bytes);
+        if (it != m_texts.end())
+            return it->second;
+        QString made = QString::fromUtf8(s.bytes, s.size);
+        if (m_texts.size() < kMostSharedTexts)
+            m_texts.emplace(std::string(bytes), made);
+        return made;
+    }
+    QDate date(int index) const
+    {
+        const DateTime d = platform::sqlvalues::toDateTime(m_fields[index], m_types[size_t(index)]);
+        return d.isValid() ? d.date() : QDate();
+    }
+
+private:
+    struct BytesHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view bytes) const { return std::hash<std::string_view>()(bytes); }
+    };
+    // Past this many different texts the rows' texts are rarely alike.
+    static constexpr size_t kMostSharedTexts = 20000;
+
+    std::vector<platform::FieldType> m_types;
+    const platform::sqlvalues::Stored *m_fields = nullptr;
+    std::unordered_map<std::string, QString, BytesHash, std::equal_to<>> m_texts;
+};
+
+// QString::number of a whole number, without its locale's way round.
+QString numberText(qint64 n)
+{
+    char digits[24];
+    char *const end = digits + sizeof digits;
+    char *p = end;
+    quint64 u = n < 0 ? 0 - quint64(n) : quint64(n);
+    do {
+        *--p = char('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (n < 0)
+        *--p = '-';
+    return QString::fromLatin1(p, end - p);
 }
 
 void addCondition(QString &where, const QString &condition)
@@ -231,14 +303,19 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
     bool started = false;
     ScheduleLookups lookups(m_app);
     table.rows.reserve(total + total / 16);
-    for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
+    HeldRow fields(rs);
+    std::array<QList<int>, 256> orderImages;
+    int done = 0;
+    rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
         if (total > kManyRows && progress && !progress(done, total)) {
             table.cancelled = true;
-            break;
+            return false;
         }
-        const QString customer = fieldText(rs, 0);
-        const int status = fieldInt(rs, 1);
-        const QDate due = fieldDate(rs, 4);
+        ++done;
+        fields.setFields(held);
+        const QString customer = fields.sharedText(0);
+        const int status = fields.integer(1);
+        const QDate due = fields.date(4);
         bool statusInFirstRow = false;
         if (byDate && (!started || due != lastDate)) {
             AddDateGroup(due, table.rows);
@@ -266,27 +343,32 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
         lastCustomer = customer;
         firstOfDate = false;
 
-        ScheduleRow row;
-        row.resize(ColumnCount);
-        row.kind = 'O';
-        row.key = fieldInt(rs, 7);
-        if (statusInFirstRow) {
-            QString name;
-            CZqApp::GetJobStatusName(name, quint8(status));
-            row.set(ColGroup, name);
+        // The row's pictures: the same few lists for all rows, shared.
+        QList<int> &images = orderImages[quint8(status)];
+        if (images.isEmpty()) {
+            images.resize(ColumnCount, kNoImage);
+            images[ColExpand] = Collapsed;
+            images[ColOrder] = CZqApp::GetJobStatusIcon(quint8(status));
         }
-        row.set(ColExpand, QString(), Collapsed);
-        row.set(ColOrder, QString::number(fieldInt(rs, 2)), CZqApp::GetJobStatusIcon(quint8(status)));
-        row.set(ColJobId, QString::number(row.key));
-        row.set(ColCustomer, customer);
-        row.set(ColTitle, fieldText(rs, 3));
+        ScheduleRow row;
+        row.kind = 'O';
+        row.key = fields.integer(7);
+        row.texts.resize(ColumnCount);
+        row.images = images;
+        if (statusInFirstRow)
+            CZqApp::GetJobStatusName(row.texts[ColGroup], quint8(status));
+        row.texts[ColOrder] = numberText(fields.integer(2));
+        row.texts[ColJobId] = numberText(row.key);
+        row.texts[ColCustomer] = customer;
+        row.texts[ColTitle] = fields.sharedText(3);
         if (due.isValid())
-            row.set(ColDate, lookups.DateText(due));
+            row.texts[ColDate] = lookups.DateText(due);
         if (m_app)
-            row.set(ColOperator, lookups.EmployeeName(fieldInt(rs, 6)));
+            row.texts[ColOperator] = lookups.EmployeeName(fields.integer(6));
         table.rows.append(std::move(row));
         ++table.listedCount;
-    }
+        return true;
+    });
     (void)firstOfDate;
     table.expandAll = table.listedCount == 1;
     return table;
