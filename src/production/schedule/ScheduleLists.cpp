@@ -1139,38 +1139,42 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     QDate lastDay;
     bool haveKey = false; // forgotten at each new date
     int lastKey = 0;
-    for (int done = 0; !rs.isEOF(); rs.moveNext(), ++done) {
+    HeldRow fields(rs);
+    int done = 0;
+    rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
         if (total > kManyRows && progress && !progress(done, total)) {
             table.cancelled = true;
-            break;
+            return false;
         }
-        const int jobStatus = fieldInt(rs, 0);
-        const int itemStatus = fieldInt(rs, 1);
-        const int status = fieldInt(rs, 2);
-        const int catNo = fieldInt(rs, 4);
-        const int depId = fieldInt(rs, 5);
-        const int empNo = fieldInt(rs, 6);
-        const int tag = fieldInt(rs, 7);
-        const int priority = fieldInt(rs, 8);
+        ++done;
+        fields.setFields(held);
+        const int jobStatus = fields.integer(0);
+        const int itemStatus = fields.integer(1);
+        const int status = fields.integer(2);
+        const int catNo = fields.integer(4);
+        const int depId = fields.integer(5);
+        const int empNo = fields.integer(6);
+        const int tag = fields.integer(7);
+        const int priority = fields.integer(8);
         if (toDoOnly && status == 0)
-            continue;
+            return true;
         if (doneEntry && status != 0)
-            continue;
+            return true;
         if (inProgressOnly && jobStatus != 0)
-            continue;
+            return true;
         if (inProgressOnly && (itemStatus < 4 || itemStatus > 16))
-            continue;
+            return true;
         const int depNo = m_app ? lookups.CategoryDepartment(catNo) : 0;
         if (kind == 2 && command >= 31302 && command < 31399 && depNo != command - 31302)
-            continue;
+            return true;
         if (kind == 3 && command >= 31402 && command < 31499 && depId != command - 31402)
-            continue;
+            return true;
         if (kind == 5 && command >= 31602 && command < 31699 && empNo != command - 31602)
-            continue;
+            return true;
         if (kind == 6 && ((command == 31701 && tag == 0) || (command >= 31702 && tag != command - 31702)))
-            continue;
+            return true;
         if (kind == 7 && ((command == 31801 && priority == 0) || (command >= 31802 && priority != command - 31802)))
-            continue;
+            return true;
 
         // The grouping key; its heading's name and icon when it changes.
         int key = depNo;
@@ -1181,7 +1185,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         case 7: key = priority; break;
         default: break;
         }
-        const QDate day = fieldDate(rs, 18);
+        const QDate day = fields.date(18);
         if (byDate && (first || day != lastDay)) {
             AddDateGroup(day, table.rows);
             haveKey = false;
@@ -1220,45 +1224,45 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         ScheduleRow row;
         row.resize(ColumnCount);
         row.kind = 'S';
-        row.key = fieldInt(rs, 10);
+        row.key = fields.integer(10);
         if (nameInRow)
             row.set(ColGroup, name);
         const bool inProduction = itemStatus >= 5 && itemStatus <= 16;
         if (!inProduction)
             row.images[ColGroup] = 333;
         row.set(ColExpand, QString(), Collapsed);
-        const int jobId = fieldInt(rs, 9);
-        const int itemNo = fieldInt(rs, 11);
-        const QString description = fieldText(rs, 20);
-        QString number = QString::number(fieldInt(rs, 15));
+        const int jobId = fields.integer(9);
+        const int itemNo = fields.integer(11);
+        const QString description = fields.sharedText(20);
+        QString number = numberText(fields.integer(15));
         number.reserve(number.size() + 5 + description.size());
         number += QLatin1Char('-');
-        number += QString::number(itemNo);
+        number += numberText(itemNo);
         number += QLatin1Char(' ');
         number += description;
         row.set(ColOrder, number, CZqApp::GetJobStatusIcon(quint8(jobStatus)));
-        row.set(ColJobId, QString::number(jobId));
-        row.set(ColCustomer, fieldText(rs, 17));
+        row.set(ColJobId, numberText(jobId));
+        row.set(ColCustomer, fields.sharedText(17));
         if (m_app)
             row.set(ColStatus, lookups.ScheduleStatusName(itemStatus), lookups.ScheduleStatusIcon(itemStatus));
-        const int serNo = fieldInt(rs, 3);
+        const int serNo = fields.integer(3);
         int serviceIcon = m_app ? lookups.CategoryStateIcon(catNo, status) : kServiceToDoFirst;
         if (serviceIcon < kServiceToDoFirst || serviceIcon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
             serviceIcon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
         if (m_app)
             row.set(ColTitle, lookups.ServiceFullName(serNo), serviceIcon);
         else
-            row.set(ColTitle, QString::number(serNo), serviceIcon);
-        const QDate due = fieldDate(rs, 19);
+            row.set(ColTitle, numberText(serNo), serviceIcon);
+        const QDate due = fields.date(19);
         row.set(ColBlank, due.isValid() ? lookups.DateText(due) : QString(), ScheduleDateIcon(due, today));
         row.set(ColDate, lookups.DateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
         if (m_app)
             ShowCodeCells(row, empNo, tag, priority, lookups);
-        const int minutes = fieldInt(rs, 13);
+        const int minutes = fields.integer(13);
         if (minutes != 0)
             row.set(ColTime, lookups.MinutesText(minutes));
-        row.set(ColQuantity, lookups.QuantityText(fieldInt(rs, 14)));
-        QString note = fieldText(rs, 21);
+        row.set(ColQuantity, lookups.QuantityText(fields.integer(14)));
+        QString note = fields.text(21);
         if (catNo >= 101 && catNo <= 199) {
             const int at = note.indexOf(kNoteMark);
             if (at >= 0) {
@@ -1266,13 +1270,14 @@ ScheduleTable ScheduleLists::ListServices(int command) const
                 note.truncate(at);
             }
         } else if (catNo >= 201 && catNo <= 299) {
-            row.set(ColNote2, paperNotes.value({jobId, itemNo, fieldInt(rs, 12)}));
+            row.set(ColNote2, paperNotes.value({jobId, itemNo, fields.integer(12)}));
         }
         row.set(ColNote, note);
         rowMinutes.append(minutes == 0 ? 0 : lookups.MinutesReadBack(minutes));
         table.rows.append(std::move(row));
         ++table.listedCount;
-    }
+        return true;
+    });
     rowMinutes.resize(table.rows.size(), 0);
 
     // Headings and date rows show the time of the services under them.

@@ -2,6 +2,7 @@
 #include "ErrorOf.h"
 
 #include "platform/db/DbException.h"
+#include "platform/db/SqlValues.h"
 
 #include <sqlite3.h>
 
@@ -157,6 +158,29 @@ TEST_F(RecordsetTest, ValuesArriveInTheFieldsType)
     rs.moveNext();
     EXPECT_EQ(rs.value(0).toMoney().units(), 12346); // rounded, never truncated
     EXPECT_TRUE(rs.value(1).isNull());
+}
+
+TEST_F(RecordsetTest, HeldRowsReadAsTheirValuesWould)
+{
+    // Stored by another program: a Long as a real and as text with spaces,
+    // a date as text; job 102 has no date.
+    db.executeNative(QStringLiteral("UPDATE Jobs SET JobNo = ' 7 ', DateIn = '3/14/2011' WHERE JobNo = 100"));
+    db.executeNative(QStringLiteral("UPDATE Jobs SET JobNo = 12.9, Name = 'Z\u00fcrich', DateIn = 40618.5 WHERE JobNo = 101"));
+    Recordset rs(db);
+    rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT JobNo, Name, DateIn FROM Jobs ORDER BY JobID"));
+    QList<int> numbers;
+    QStringList names;
+    QList<double> days;
+    ASSERT_TRUE(rs.readHeldRows([&](const sqlvalues::Stored *f) {
+        numbers.append(sqlvalues::toInt(f[0], rs.fieldType(0)));
+        names.append(sqlvalues::toText(f[1], rs.fieldType(1)));
+        const DateTime day = sqlvalues::toDateTime(f[2], rs.fieldType(2));
+        days.append(day.isValid() ? day.toOle() : -1);
+        return true;
+    }));
+    EXPECT_EQ(numbers, QList<int>({7, 12, 102}));
+    EXPECT_EQ(names, QStringList({QStringLiteral("Cards"), QStringLiteral("Z\u00fcrich"), QStringLiteral("Posters")}));
+    EXPECT_EQ(days, QList<double>({40616, 40618.5, -1}));
 }
 
 TEST_F(RecordsetTest, AssignedValuesAreConvertedToTheColumnType)
