@@ -128,7 +128,11 @@ QString numberText(qint64 n)
     } while (u != 0);
     if (n < 0)
         *--p = '-';
-    return QString::fromLatin1(p, end - p);
+    QString text(end - p, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (; p != end; ++p)
+        *out++ = QLatin1Char(*p);
+    return text;
 }
 
 void addCondition(QString &where, const QString &condition)
