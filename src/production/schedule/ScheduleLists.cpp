@@ -135,6 +135,25 @@ QString numberText(qint64 n)
     return text;
 }
 
+// Hands each row of an open snapshot to row (its fields in fields), asking
+// progress before each row of a long list: a stop there marks the table
+// cancelled and ends the reading.
+void readListRows(platform::Recordset &rs, HeldRow &fields, int total, const ScheduleLists::Progress &progress,
+                  ScheduleTable &table, const std::function<void()> &row)
+{
+    int done = 0;
+    rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
+        if (total > kManyRows && progress && !progress(done, total)) {
+            table.cancelled = true;
+            return false;
+        }
+        ++done;
+        fields.setFields(held);
+        row();
+        return true;
+    });
+}
+
 void addCondition(QString &where, const QString &condition)
 {
     if (!condition.isEmpty())
@@ -309,14 +328,7 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
     table.rows.reserve(total + total / 16);
     HeldRow fields(rs);
     std::array<QList<int>, 256> orderImages;
-    int done = 0;
-    rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
-        if (total > kManyRows && progress && !progress(done, total)) {
-            table.cancelled = true;
-            return false;
-        }
-        ++done;
-        fields.setFields(held);
+    readListRows(rs, fields, total, progress, table, [&] {
         const QString customer = fields.sharedText(0);
         const int status = fields.integer(1);
         const QDate due = fields.date(4);
@@ -371,7 +383,6 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
             row.texts[ColOperator] = lookups.EmployeeName(fields.integer(6));
         table.rows.append(std::move(row));
         ++table.listedCount;
-        return true;
     });
     (void)firstOfDate;
     table.expandAll = table.listedCount == 1;
@@ -1144,14 +1155,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     bool haveKey = false; // forgotten at each new date
     int lastKey = 0;
     HeldRow fields(rs);
-    int done = 0;
-    rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
-        if (total > kManyRows && progress && !progress(done, total)) {
-            table.cancelled = true;
-            return false;
-        }
-        ++done;
-        fields.setFields(held);
+    readListRows(rs, fields, total, progress, table, [&] {
         const int jobStatus = fields.integer(0);
         const int itemStatus = fields.integer(1);
         const int status = fields.integer(2);
@@ -1161,24 +1165,24 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         const int tag = fields.integer(7);
         const int priority = fields.integer(8);
         if (toDoOnly && status == 0)
-            return true;
+            return;
         if (doneEntry && status != 0)
-            return true;
+            return;
         if (inProgressOnly && jobStatus != 0)
-            return true;
+            return;
         if (inProgressOnly && (itemStatus < 4 || itemStatus > 16))
-            return true;
+            return;
         const int depNo = m_app ? lookups.CategoryDepartment(catNo) : 0;
         if (kind == 2 && command >= 31302 && command < 31399 && depNo != command - 31302)
-            return true;
+            return;
         if (kind == 3 && command >= 31402 && command < 31499 && depId != command - 31402)
-            return true;
+            return;
         if (kind == 5 && command >= 31602 && command < 31699 && empNo != command - 31602)
-            return true;
+            return;
         if (kind == 6 && ((command == 31701 && tag == 0) || (command >= 31702 && tag != command - 31702)))
-            return true;
+            return;
         if (kind == 7 && ((command == 31801 && priority == 0) || (command >= 31802 && priority != command - 31802)))
-            return true;
+            return;
 
         // The grouping key; its heading's name and icon when it changes.
         int key = depNo;
@@ -1280,7 +1284,6 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         rowMinutes.append(minutes == 0 ? 0 : lookups.MinutesReadBack(minutes));
         table.rows.append(std::move(row));
         ++table.listedCount;
-        return true;
     });
     rowMinutes.resize(table.rows.size(), 0);
 
