@@ -184,12 +184,11 @@ private:
     void addServices();
     void addPricingTables();
     // Prices one item with the pricing engine, so every sample price is the
-    // one the program itself would compute, and adds the statements that
-    // store what it gives to writes. An item prices from its own rows only:
-    // a job's items are all written first, then priced from one read of the
-    // job's rows, then their prices stored.
-    void priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
-                   QList<QList<Value>> &itemWrites);
+    // one the program itself would compute, and puts what it gives in the
+    // job's rows. An item prices from its own rows only: the engine reads
+    // the job's rows as they will be written, so each row is written once,
+    // priced. Rows holds the job's rows from ItemID firstId on.
+    void priceItem(int jobId, int itemNo, qint32 firstId, std::vector<CItemSet> &rows, Money &cost, Money &price);
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
@@ -213,6 +212,8 @@ private:
     // The statement that writes one row of an item: the sample's columns
     // bound, every other number 0, so the row is whole when first written.
     const QString &itemInsertSql();
+    // Writes one row of an item with that statement.
+    void writeItemRow(const CItemSet &row);
 
     struct Customer
     {
@@ -238,6 +239,7 @@ private:
     QMap<QString, QList<Posted>> m_postedByMonth;
     std::unique_ptr<PricingCache> m_pricing;
     QString m_itemInsertSql;
+    qint32 m_lastItemId = -1; // the last ItemID written, -1 until read
 };
 
 void SampleShop::addReferenceRows()
@@ -461,13 +463,11 @@ void SampleShop::addPricingTables()
     }
 }
 
-void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
-                           QList<QList<Value>> &itemWrites)
+void SampleShop::priceItem(int jobId, int itemNo, qint32 firstId, std::vector<CItemSet> &rows, Money &cost,
+                           Money &price)
 {
-    if (!m_pricing)
-        m_pricing = std::make_unique<PricingCache>();
     // The engine takes the item by its numbers and reads its rows, the item
-    // row among them, from the cache's one read of the job.
+    // row among them, from the rows the cache holds for the job.
     CItemSet item;
     item.m_JobID = jobId;
     item.m_ItemNo = quint8(itemNo);
@@ -476,16 +476,28 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QLi
     if (!engine.IsLoaded())
         return;
     engine.PriceItem(0);
-    for (const auto &[id, row] : engine.Rows()) {
-        if (row.m_SerNo == 0)
+    for (const auto &[id, priced] : engine.Rows()) {
+        if (priced.m_SerNo == 0)
             continue;
-        rowWrites << QList<Value>{Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
-                      Value(row.m_TimeCost), Value(row.m_MatCost), Value(row.m_Cost), Value(row.m_Data2),
-                      Value(row.m_Price), Value(id)};
+        CItemSet &row = rows[size_t(id - firstId)];
+        row.m_ActualTime = priced.m_ActualTime;
+        row.m_ChargeTime = priced.m_ChargeTime;
+        row.m_ActualQty = priced.m_ActualQty;
+        row.m_ChargeQty = priced.m_ChargeQty;
+        row.m_TimeCost = priced.m_TimeCost;
+        row.m_MatCost = priced.m_MatCost;
+        row.m_Cost = priced.m_Cost;
+        row.m_Data2 = priced.m_Data2;
+        row.m_Price = priced.m_Price;
     }
     cost = engine.GetNewCost();
     price = engine.GetNewPrice();
-    itemWrites << QList<Value>{Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
+    for (CItemSet &row : rows) {
+        if (row.m_ItemNo == itemNo && row.m_SerNo == 0) {
+            row.m_Cost = cost;
+            row.m_Price = price;
+        }
+    }
 }
 
 void SampleShop::addCustomers(int count)
@@ -563,6 +575,32 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     // Items: an item row (service 0) priced at the sum of its service rows.
     const int items = 1 + pick(3);
     QList<std::pair<Money, Money>> itemTotals; // each item's cost and price
+    if (m_lastItemId < 0) {
+        platform::Recordset last(m_db);
+        last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(ItemID) FROM Items"));
+        m_lastItemId = last.isEOF() || last.value(0).isNull() ? 0 : last.value(0).toInt();
+    }
+    const qint32 firstId = m_lastItemId + 1;
+    std::vector<CItemSet> rows; // the job's rows in the order they are written, ItemID by ItemID
+    const auto addRow = [&](const QString &description, int serNo, int item, int sort, int qty, Money cost, Money price,
+                            int out, int up, int sheets, int side1, int side2, int pages) {
+        CItemSet &row = rows.emplace_back();
+        row.m_ItemID = firstId + qint32(rows.size()) - 1;
+        row.m_Description = description;
+        row.m_JobID = jobId;
+        row.m_SerNo = serNo;
+        row.m_ItemNo = quint8(item);
+        row.m_SortNo = quint8(sort);
+        row.m_ChargeQty = qty;
+        row.m_Cost = cost;
+        row.m_Price = price;
+        row.m_Out = out;
+        row.m_Up = up;
+        row.m_Sheets = sheets;
+        row.m_Side1 = quint8(side1);
+        row.m_Side2 = quint8(side2);
+        row.m_Pages = pages;
+    };
     for (int item = 1; item <= items; ++item) {
         const ItemRecipe &recipe = any(kRecipes);
         const int qty = recipe.quantities[pick(4)];
@@ -571,7 +609,8 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
         const QList<int> serNos = itemServices(recipe, item == 1);
         Money itemCost;
         Money itemPrice;
-        QList<QList<Value>> serviceRows;
+        const size_t itemRow = rows.size();
+        addRow(QString::fromUtf8(recipe.product), 0, item, 0, qty, Money(), Money(), 1, 1, 1, 1, 0, 1);
         int sort = 0;
         for (const int serNo : serNos) {
             const SampleService &service = *std::find_if(std::begin(kServices), std::end(kServices),
@@ -587,36 +626,24 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             const int out = paper ? recipe.out
                             : service.catNo == 6 ? platesOfSide(recipe.side1) + platesOfSide(recipe.side2)
                                                  : 1;
-            serviceRows << QList<Value>{Value(QString::fromUtf8(service.name)), Value(jobId), Value(service.serNo),
-                                        Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(++sort), FieldType::Byte),
-                                        Value(qty), Value(cost), Value(price), Value(out), Value(paper ? recipe.up : 1),
-                                        Value(paper ? recipe.sheets : 1), Value(std::int64_t(recipe.side1), FieldType::Byte),
-                                        Value(std::int64_t(recipe.side2), FieldType::Byte),
-                                        Value(paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1)};
+            addRow(QString::fromUtf8(service.name), service.serNo, item, ++sort, qty, cost, price, out,
+                   paper ? recipe.up : 1, paper ? recipe.sheets : 1, recipe.side1, recipe.side2,
+                   paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1);
         }
-        const QString &insert = itemInsertSql();
-        m_db.execute(insert, {Value(QString::fromUtf8(recipe.product)), Value(jobId), Value(0),
-                              Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
-                              Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1), Value(1),
-                              Value(std::int64_t(1), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte), Value(1)});
-        for (const QList<Value> &row : serviceRows)
-            m_db.execute(insert, row);
+        rows[itemRow].m_Cost = itemCost;
+        rows[itemRow].m_Price = itemPrice;
         itemTotals << std::make_pair(itemCost, itemPrice);
     }
-    QList<QList<Value>> rowWrites;
-    QList<QList<Value>> itemWrites;
+    if (!m_pricing)
+        m_pricing = std::make_unique<PricingCache>();
+    m_pricing->HoldJobRows(jobId, rows);
     for (int item = 1; item <= items; ++item) {
         auto &[itemCost, itemPrice] = itemTotals[item - 1];
-        priceItem(jobId, item, itemCost, itemPrice, rowWrites, itemWrites);
+        priceItem(jobId, item, firstId, rows, itemCost, itemPrice);
     }
-    for (const QList<Value> &row : std::as_const(rowWrites))
-        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
-                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
-                     row);
-    for (const QList<Value> &row : std::as_const(itemWrites))
-        m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 "
-                                    "AND SerNo = 0"),
-                     row);
+    for (const CItemSet &row : rows)
+        writeItemRow(row);
+    m_lastItemId += qint32(rows.size());
     Money taxableItems; // the items' prices as the job's taxable sum counts them
     for (auto [itemCost, itemPrice] : std::as_const(itemTotals)) {
         // "No Charge" counts nothing in a sum.
@@ -1023,8 +1050,10 @@ const QString &SampleShop::itemInsertSql()
                                    QStringLiteral("ChargeQty"), QStringLiteral("Cost"), QStringLiteral("Price"),
                                    QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
                                    QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"),
-                                   QStringLiteral("Side2"), QStringLiteral("Pages")};
-        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?");
+                                   QStringLiteral("Side2"), QStringLiteral("Pages"), QStringLiteral("ItemID"),
+                                   QStringLiteral("ActualTime"), QStringLiteral("ChargeTime"), QStringLiteral("ActualQty"),
+                                   QStringLiteral("TimeCost"), QStringLiteral("MatCost"), QStringLiteral("Data2")};
+        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
         QStringList names = bound;
         QString zeros;
         for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
@@ -1037,6 +1066,18 @@ const QString &SampleShop::itemInsertSql()
                               .arg(names.join(QStringLiteral(", ")), values, zeros);
     }
     return m_itemInsertSql;
+}
+
+void SampleShop::writeItemRow(const CItemSet &row)
+{
+    m_db.execute(itemInsertSql(),
+                 {Value(row.m_Description), Value(row.m_JobID), Value(row.m_SerNo),
+                  Value(std::int64_t(row.m_ItemNo), FieldType::Byte), Value(std::int64_t(row.m_SortNo), FieldType::Byte),
+                  Value(row.m_ChargeQty), Value(row.m_Cost), Value(row.m_Price), Value(row.m_Out), Value(row.m_Up),
+                  Value(row.m_Sheets), Value(std::int64_t(row.m_Side1), FieldType::Byte),
+                  Value(std::int64_t(row.m_Side2), FieldType::Byte), Value(row.m_Pages), Value(row.m_ItemID),
+                  Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_TimeCost),
+                  Value(row.m_MatCost), Value(row.m_Data2)});
 }
 
 void SampleShop::build(int jobCount, QTextStream &out)
