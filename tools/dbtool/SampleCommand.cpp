@@ -641,8 +641,23 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
         auto &[itemCost, itemPrice] = itemTotals[item - 1];
         priceItem(jobId, item, firstId, rows, itemCost, itemPrice);
     }
-    for (const CItemSet &row : rows)
+    // Written as the shop leaves them once priced: an item is done once its
+    // job has shipped, in production on an order in progress and held with
+    // an order on hold; its first side tells its product type; black copies
+    // run on paper of both sides.
+    const quint8 itemStatus = jobType == CJobSet::History || (jobType == CJobSet::Order && job.m_Status >= 2) ? 17
+                              : jobType == CJobSet::Order && job.m_Status == 0                                  ? 4
+                                                                                                                 : 1;
+    for (CItemSet &row : rows) {
+        if (row.m_SerNo == 0) {
+            row.m_Status = itemStatus;
+            row.m_Side1 = quint8(1 + jobId % 3);
+        } else if (row.m_SerNo == 9) {
+            row.m_Side1 = 1;
+            row.m_Side2 = quint8(jobId % 2);
+        }
         writeItemRow(row);
+    }
     m_lastItemId += qint32(rows.size());
     Money taxableItems; // the items' prices as the job's taxable sum counts them
     for (auto [itemCost, itemPrice] : std::as_const(itemTotals)) {
@@ -818,12 +833,6 @@ void SampleShop::settleJobStates()
                                 "(JobType = 0 AND Status = 3 AND DateShipped Is Not Null AND Subtotal <> 0)"));
     m_db.execute(QStringLiteral("UPDATE Jobs SET Status = 2 WHERE JobType = 0 AND Status = 3 AND InvoicePrinted = 0"));
     m_db.execute(QStringLiteral("UPDATE Jobs SET WOrderPrinted = 1 WHERE JobType = 0 AND Status = 2"));
-    // Items: done once shipped, in production on orders in progress, held
-    // with an order on hold.
-    m_db.execute(QStringLiteral("UPDATE Items SET Status = 17 WHERE SerNo = 0 AND JobID IN (SELECT JobID FROM Jobs WHERE "
-                                "JobType = 3 OR (JobType = 0 AND Status >= 2))"));
-    m_db.execute(QStringLiteral("UPDATE Items SET Status = 4 WHERE SerNo = 0 AND JobID IN (SELECT JobID FROM Jobs WHERE "
-                                "JobType = 0 AND Status = 0)"));
 }
 
 void SampleShop::addReportRows()
@@ -837,7 +846,6 @@ void SampleShop::addReportRows()
         m_db.execute(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Type, Qty) VALUES (?, ?, ?, 0, 0)"),
                      {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(productTypes[i])),
                       Value(std::int64_t(i + 1), FieldType::Byte)});
-    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1 + (JobID Mod 3) WHERE SerNo = 0"));
     const char *const businesses[] = {"Retail", "Professional", "Non-profit", "Education"};
     for (int i = 0; i < 4; ++i)
         m_db.execute(QStringLiteral("INSERT INTO BusinessTypes ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
@@ -1006,17 +1014,15 @@ void SampleShop::addReportRows()
                      {Value(c.cusNo), Value(jobNo), Value(-amount), Value(postings[k].second.addDays(-1))});
     }
     m_db.execute(QStringLiteral("UPDATE Customers SET CreditDue = 25 WHERE CusNo = 2"));
-
-    // Copier items: black copies (category 302) run on paper of both sides.
-    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1, Side2 = JobID Mod 2 WHERE SerNo = 9"));
 }
 
 // Rows the program writes itself carry every number (a recordset stores 0 for
 // a number left unset); the sample's rows are made the same way.
 void SampleShop::zeroNumericNulls()
 {
+    // Items rows are written whole (writeItemRow).
     const QStringList tables = {QStringLiteral("Services"), QStringLiteral("Customers"), QStringLiteral("Contacts"),
-                                QStringLiteral("Shipto"), QStringLiteral("Jobs"), QStringLiteral("Items"),
+                                QStringLiteral("Shipto"), QStringLiteral("Jobs"),
                                 QStringLiteral("Payments"), QStringLiteral("PostingJournal"),
                                 QStringLiteral("ServiceCategories"), QStringLiteral("ServiceDepartments")};
     for (const QString &table : tables)
@@ -1053,7 +1059,7 @@ const QString &SampleShop::itemInsertSql()
                                    QStringLiteral("Side2"), QStringLiteral("Pages"), QStringLiteral("ItemID"),
                                    QStringLiteral("ActualTime"), QStringLiteral("ChargeTime"), QStringLiteral("ActualQty"),
                                    QStringLiteral("TimeCost"), QStringLiteral("MatCost"), QStringLiteral("Data2")};
-        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
         QStringList names = bound;
         QString zeros;
         for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
@@ -1074,7 +1080,7 @@ void SampleShop::writeItemRow(const CItemSet &row)
                  {Value(row.m_Description), Value(row.m_JobID), Value(row.m_SerNo),
                   Value(std::int64_t(row.m_ItemNo), FieldType::Byte), Value(std::int64_t(row.m_SortNo), FieldType::Byte),
                   Value(row.m_ChargeQty), Value(row.m_Cost), Value(row.m_Price), Value(row.m_Out), Value(row.m_Up),
-                  Value(row.m_Sheets), Value(std::int64_t(row.m_Side1), FieldType::Byte),
+                  Value(std::int64_t(row.m_Status), FieldType::Byte), Value(row.m_Sheets), Value(std::int64_t(row.m_Side1), FieldType::Byte),
                   Value(std::int64_t(row.m_Side2), FieldType::Byte), Value(row.m_Pages), Value(row.m_ItemID),
                   Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_TimeCost),
                   Value(row.m_MatCost), Value(row.m_Data2)});
