@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Money.h"
+#include "platform/db/ActionStatement.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/RebuildCopy.h"
@@ -203,16 +204,12 @@ private:
     // methods, customer sources, the counter services and the shop's own
     // phone and fax.
     void addShopSetupRows();
-    // Jobs as the program leaves them: a shipping method on every job, the
-    // invoice printed on orders that are Ready to Post and on posted
-    // invoices, items in production or done as their job is.
-    void settleJobStates();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
-    // The statement that writes one row of an item: the sample's columns
-    // bound, every other number 0, so the row is whole when first written.
-    const QString &itemInsertSql();
-    // Writes one row of an item with that statement.
+    // An INSERT of one whole row of a table: the bound columns with the
+    // given values, every other number 0.
+    QString wholeRowInsertSql(const QString &table, const QStringList &bound, const QString &values) const;
+    // Writes one row of an item whole, with one statement prepared once.
     void writeItemRow(const CItemSet &row);
 
     struct Customer
@@ -238,7 +235,8 @@ private:
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
     std::unique_ptr<PricingCache> m_pricing;
-    QString m_itemInsertSql;
+    std::unique_ptr<platform::ActionStatement> m_itemInsert;
+    std::unique_ptr<platform::ActionStatement> m_jobInsert;
     qint32 m_lastItemId = -1; // the last ItemID written, -1 until read
 };
 
@@ -702,21 +700,49 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     }
     job.RecalcTotals(true);
 
-    m_db.execute(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, Title, Status, CSRNo, SRepNo, CusNo, DateIn, DateDue, "
-                                "DateShipped, DatePayDue, DatePaid, TaxNo, TermsNo, Cost, Subtotal, Discount, Shipping, Postage, "
-                                "Tax, Latefee, Paid, Writeoff, Balance, Commission, CommType, Creator, Taxable, Taxable2, Tax2) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?, ?)"),
-                 {Value(jobId), Value(std::int64_t(jobType), FieldType::Byte), Value(jobNo), Value(job.m_Title),
-                  Value(std::int64_t(job.m_Status), FieldType::Byte), Value(std::int64_t(job.m_CSRNo), FieldType::Byte),
-                  Value(std::int64_t(job.m_SRepNo), FieldType::Byte), Value(job.m_CusNo), Value(job.m_DateIn),
-                  Value(job.m_DateDue), job.m_DateShipped.isValid() && job.m_DateShipped.toOle() != 0 ? Value(job.m_DateShipped) : Value(),
-                  job.m_DatePayDue.toOle() != 0 ? Value(job.m_DatePayDue) : Value(),
-                  job.m_DatePaid.toOle() != 0 ? Value(job.m_DatePaid) : Value(),
-                  Value(std::int64_t(job.m_TaxNo), FieldType::Byte), Value(std::int64_t(job.m_TermsNo), FieldType::Byte),
-                  Value(job.m_Cost), Value(job.m_Subtotal), Value(job.m_Discount), Value(job.m_Shipping),
-                  Value(job.m_Postage), Value(job.m_Tax), Value(job.m_Latefee), Value(job.m_Paid), Value(job.m_Writeoff),
-                  Value(job.m_Balance), Value(job.m_Commission), Value(job.m_Taxable), Value(job.m_Taxable2),
-                  Value(job.m_Tax2)});
+    // Written as the shop leaves a job: an order is Ready to Post once its
+    // invoice is printed, it has shipped and it has a price, and a posted
+    // invoice went out printed; an order the rule would not leave Ready to
+    // Post is ready to ship instead, its work order printed. Every job goes
+    // one of the shop's ways.
+    const Value dateShipped =
+        job.m_DateShipped.isValid() && job.m_DateShipped.toOle() != 0 ? Value(job.m_DateShipped) : Value();
+    const bool invoicePrinted = jobType == CJobSet::History
+                                || (jobType == CJobSet::Order && job.m_Status == 3 && !dateShipped.isNull()
+                                    && !job.m_Subtotal.isZero());
+    if (jobType == CJobSet::Order && job.m_Status == 3 && !invoicePrinted)
+        job.m_Status = 2;
+    const bool workOrderPrinted = invoicePrinted || (jobType == CJobSet::Order && job.m_Status == 2);
+    if (!m_jobInsert) {
+        m_jobInsert = std::make_unique<platform::ActionStatement>(
+            m_db, wholeRowInsertSql(QStringLiteral("Jobs"),
+                                    QStringList{QStringLiteral("JobID"), QStringLiteral("JobType"), QStringLiteral("JobNo"),
+                                                QStringLiteral("Title"), QStringLiteral("Status"), QStringLiteral("CSRNo"),
+                                                QStringLiteral("SRepNo"), QStringLiteral("CusNo"), QStringLiteral("DateIn"),
+                                                QStringLiteral("DateDue"), QStringLiteral("DateShipped"),
+                                                QStringLiteral("DatePayDue"), QStringLiteral("DatePaid"), QStringLiteral("TaxNo"),
+                                                QStringLiteral("TermsNo"), QStringLiteral("Cost"), QStringLiteral("Subtotal"),
+                                                QStringLiteral("Discount"), QStringLiteral("Shipping"), QStringLiteral("Postage"),
+                                                QStringLiteral("Tax"), QStringLiteral("Latefee"), QStringLiteral("Paid"),
+                                                QStringLiteral("Writeoff"), QStringLiteral("Balance"), QStringLiteral("Commission"),
+                                                QStringLiteral("CommType"), QStringLiteral("Creator"), QStringLiteral("Taxable"),
+                                                QStringLiteral("Taxable2"), QStringLiteral("Tax2"), QStringLiteral("ViaDue"),
+                                                QStringLiteral("InvoicePrinted"), QStringLiteral("WOrderPrinted")},
+                                    QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                                   "0, 0, ?, ?, ?, ?, ?, ?")));
+    }
+    m_jobInsert->execute({Value(jobId), Value(std::int64_t(jobType), FieldType::Byte), Value(jobNo), Value(job.m_Title),
+                          Value(std::int64_t(job.m_Status), FieldType::Byte), Value(std::int64_t(job.m_CSRNo), FieldType::Byte),
+                          Value(std::int64_t(job.m_SRepNo), FieldType::Byte), Value(job.m_CusNo), Value(job.m_DateIn),
+                          Value(job.m_DateDue), dateShipped, job.m_DatePayDue.toOle() != 0 ? Value(job.m_DatePayDue) : Value(),
+                          job.m_DatePaid.toOle() != 0 ? Value(job.m_DatePaid) : Value(),
+                          Value(std::int64_t(job.m_TaxNo), FieldType::Byte), Value(std::int64_t(job.m_TermsNo), FieldType::Byte),
+                          Value(job.m_Cost), Value(job.m_Subtotal), Value(job.m_Discount), Value(job.m_Shipping),
+                          Value(job.m_Postage), Value(job.m_Tax), Value(job.m_Latefee), Value(job.m_Paid), Value(job.m_Writeoff),
+                          Value(job.m_Balance), Value(job.m_Commission), Value(job.m_Taxable), Value(job.m_Taxable2),
+                          Value(job.m_Tax2), Value(std::int64_t(1 + jobNo % 4), FieldType::Byte),
+                          Value(std::int64_t(invoicePrinted ? 1 : 0), FieldType::Byte),
+                          Value(std::int64_t(workOrderPrinted ? 1 : 0), FieldType::Byte)});
 
     if (jobType == CJobSet::History) {
         Posted p{jobNo, customer.cusNo, shipped, job.m_Subtotal, job.m_Discount, job.m_Shipping, job.m_Tax, job.m_Paid,
@@ -819,20 +845,6 @@ void SampleShop::addShopSetupRows()
                  {Value(DateTime::fromDate(platform::Clock::today()))});
     m_db.execute(QStringLiteral("UPDATE Customers SET BuyerNo = (SELECT Max(ContactNo) FROM Contacts WHERE CusNo = 1) "
                                 "WHERE CusNo = 1"));
-}
-
-void SampleShop::settleJobStates()
-{
-    // Every job goes one of the shop's ways; a posted invoice went out the
-    // way its order did.
-    m_db.execute(QStringLiteral("UPDATE Jobs SET ViaDue = 1 + (JobNo Mod 4)"));
-    // An order is Ready to Post once its invoice is printed, it has shipped
-    // and it has a price; an order the rule would not leave Ready to Post is
-    // ready to ship instead.
-    m_db.execute(QStringLiteral("UPDATE Jobs SET InvoicePrinted = 1, WOrderPrinted = 1 WHERE JobType = 3 OR "
-                                "(JobType = 0 AND Status = 3 AND DateShipped Is Not Null AND Subtotal <> 0)"));
-    m_db.execute(QStringLiteral("UPDATE Jobs SET Status = 2 WHERE JobType = 0 AND Status = 3 AND InvoicePrinted = 0"));
-    m_db.execute(QStringLiteral("UPDATE Jobs SET WOrderPrinted = 1 WHERE JobType = 0 AND Status = 2"));
 }
 
 void SampleShop::addReportRows()
@@ -1020,9 +1032,9 @@ void SampleShop::addReportRows()
 // a number left unset); the sample's rows are made the same way.
 void SampleShop::zeroNumericNulls()
 {
-    // Items rows are written whole (writeItemRow).
+    // Jobs and Items rows are written whole.
     const QStringList tables = {QStringLiteral("Services"), QStringLiteral("Customers"), QStringLiteral("Contacts"),
-                                QStringLiteral("Shipto"), QStringLiteral("Jobs"),
+                                QStringLiteral("Shipto"),
                                 QStringLiteral("Payments"), QStringLiteral("PostingJournal"),
                                 QStringLiteral("ServiceCategories"), QStringLiteral("ServiceDepartments")};
     for (const QString &table : tables)
@@ -1047,37 +1059,34 @@ void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
                  + (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
 }
 
-const QString &SampleShop::itemInsertSql()
+QString SampleShop::wholeRowInsertSql(const QString &table, const QStringList &bound, const QString &values) const
 {
-    if (m_itemInsertSql.isEmpty()) {
-        // The engine reads the rows as the program writes them: every number set.
-        const QStringList bound = {QStringLiteral("Description"), QStringLiteral("JobID"), QStringLiteral("SerNo"),
-                                   QStringLiteral("ItemNo"), QStringLiteral("SubNo"), QStringLiteral("SortNo"),
-                                   QStringLiteral("ChargeQty"), QStringLiteral("Cost"), QStringLiteral("Price"),
-                                   QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
-                                   QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"),
-                                   QStringLiteral("Side2"), QStringLiteral("Pages"), QStringLiteral("ItemID"),
-                                   QStringLiteral("ActualTime"), QStringLiteral("ChargeTime"), QStringLiteral("ActualQty"),
-                                   QStringLiteral("TimeCost"), QStringLiteral("MatCost"), QStringLiteral("Data2")};
-        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
-        QStringList names = bound;
-        QString zeros;
-        for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
-            if (platform::isNumericType(f.type) && !f.autoNumber && !bound.contains(f.name, Qt::CaseInsensitive)) {
-                names << QStringLiteral("[%1]").arg(f.name);
-                zeros += QStringLiteral(", 0");
-            }
+    // The engine reads the rows as the program writes them: every number set.
+    QStringList names = bound;
+    QString zeros;
+    for (const platform::FieldDef &f : m_db.tableDef(table).fields) {
+        if (platform::isNumericType(f.type) && !f.autoNumber && !bound.contains(f.name, Qt::CaseInsensitive)) {
+            names << QStringLiteral("[%1]").arg(f.name);
+            zeros += QStringLiteral(", 0");
         }
-        m_itemInsertSql = QStringLiteral("INSERT INTO Items (%1) VALUES (%2%3)")
-                              .arg(names.join(QStringLiteral(", ")), values, zeros);
     }
-    return m_itemInsertSql;
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3%4)").arg(table, names.join(QStringLiteral(", ")), values, zeros);
 }
 
 void SampleShop::writeItemRow(const CItemSet &row)
 {
-    m_db.execute(itemInsertSql(),
-                 {Value(row.m_Description), Value(row.m_JobID), Value(row.m_SerNo),
+    if (!m_itemInsert) {
+        m_itemInsert = std::make_unique<platform::ActionStatement>(m_db, wholeRowInsertSql(
+            QStringLiteral("Items"),
+            {QStringLiteral("Description"), QStringLiteral("JobID"), QStringLiteral("SerNo"), QStringLiteral("ItemNo"),
+             QStringLiteral("SubNo"), QStringLiteral("SortNo"), QStringLiteral("ChargeQty"), QStringLiteral("Cost"),
+             QStringLiteral("Price"), QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
+             QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"), QStringLiteral("Side2"),
+             QStringLiteral("Pages"), QStringLiteral("ItemID"), QStringLiteral("ActualTime"), QStringLiteral("ChargeTime"),
+             QStringLiteral("ActualQty"), QStringLiteral("TimeCost"), QStringLiteral("MatCost"), QStringLiteral("Data2")},
+            QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?")));
+    }
+    m_itemInsert->execute({Value(row.m_Description), Value(row.m_JobID), Value(row.m_SerNo),
                   Value(std::int64_t(row.m_ItemNo), FieldType::Byte), Value(std::int64_t(row.m_SortNo), FieldType::Byte),
                   Value(row.m_ChargeQty), Value(row.m_Cost), Value(row.m_Price), Value(row.m_Out), Value(row.m_Up),
                   Value(std::int64_t(row.m_Status), FieldType::Byte), Value(row.m_Sheets), Value(std::int64_t(row.m_Side1), FieldType::Byte),
@@ -1100,7 +1109,6 @@ void SampleShop::build(int jobCount, QTextStream &out)
     addPostings();
     addShopSetupRows();
     addReportRows();
-    settleJobStates();
     zeroNumericNulls();
     // The job-number counters continue after the sample's numbers.
     const int keys[3] = {10, 11, 12};
