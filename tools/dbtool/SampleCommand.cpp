@@ -206,9 +206,9 @@ private:
     void addShopSetupRows();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
-    // An INSERT of one whole row of a table: the bound columns with the
-    // given values, every other number 0.
-    QString wholeRowInsertSql(const QString &table, const QStringList &bound, const QString &values) const;
+    // An INSERT of one whole row of a table: the columns listed (", "
+    // between them) with the given values, every other number 0.
+    QString wholeRowInsertSql(const QString &table, const QString &columns, const QString &values) const;
     // Writes one row of an item whole, with one statement prepared once.
     void writeItemRow(const CItemSet &row);
 
@@ -716,18 +716,11 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     if (!m_jobInsert) {
         m_jobInsert = std::make_unique<platform::ActionStatement>(
             m_db, wholeRowInsertSql(QStringLiteral("Jobs"),
-                                    QStringList{QStringLiteral("JobID"), QStringLiteral("JobType"), QStringLiteral("JobNo"),
-                                                QStringLiteral("Title"), QStringLiteral("Status"), QStringLiteral("CSRNo"),
-                                                QStringLiteral("SRepNo"), QStringLiteral("CusNo"), QStringLiteral("DateIn"),
-                                                QStringLiteral("DateDue"), QStringLiteral("DateShipped"),
-                                                QStringLiteral("DatePayDue"), QStringLiteral("DatePaid"), QStringLiteral("TaxNo"),
-                                                QStringLiteral("TermsNo"), QStringLiteral("Cost"), QStringLiteral("Subtotal"),
-                                                QStringLiteral("Discount"), QStringLiteral("Shipping"), QStringLiteral("Postage"),
-                                                QStringLiteral("Tax"), QStringLiteral("Latefee"), QStringLiteral("Paid"),
-                                                QStringLiteral("Writeoff"), QStringLiteral("Balance"), QStringLiteral("Commission"),
-                                                QStringLiteral("CommType"), QStringLiteral("Creator"), QStringLiteral("Taxable"),
-                                                QStringLiteral("Taxable2"), QStringLiteral("Tax2"), QStringLiteral("ViaDue"),
-                                                QStringLiteral("InvoicePrinted"), QStringLiteral("WOrderPrinted")},
+                                    QStringLiteral("JobID, JobType, JobNo, Title, Status, CSRNo, SRepNo, CusNo, DateIn, "
+                                                   "DateDue, DateShipped, DatePayDue, DatePaid, TaxNo, TermsNo, Cost, "
+                                                   "Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, "
+                                                   "Balance, Commission, CommType, Creator, Taxable, Taxable2, Tax2, ViaDue, "
+                                                   "InvoicePrinted, WOrderPrinted"),
                                     QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
                                                    "0, 0, ?, ?, ?, ?, ?, ?")));
     }
@@ -1059,9 +1052,10 @@ void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
                  + (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
 }
 
-QString SampleShop::wholeRowInsertSql(const QString &table, const QStringList &bound, const QString &values) const
+QString SampleShop::wholeRowInsertSql(const QString &table, const QString &columns, const QString &values) const
 {
     // The engine reads the rows as the program writes them: every number set.
+    const QStringList bound = columns.split(QStringLiteral(", "));
     QStringList names = bound;
     QString zeros;
     for (const platform::FieldDef &f : m_db.tableDef(table).fields) {
@@ -1078,12 +1072,9 @@ void SampleShop::writeItemRow(const CItemSet &row)
     if (!m_itemInsert) {
         m_itemInsert = std::make_unique<platform::ActionStatement>(m_db, wholeRowInsertSql(
             QStringLiteral("Items"),
-            {QStringLiteral("Description"), QStringLiteral("JobID"), QStringLiteral("SerNo"), QStringLiteral("ItemNo"),
-             QStringLiteral("SubNo"), QStringLiteral("SortNo"), QStringLiteral("ChargeQty"), QStringLiteral("Cost"),
-             QStringLiteral("Price"), QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
-             QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"), QStringLiteral("Side2"),
-             QStringLiteral("Pages"), QStringLiteral("ItemID"), QStringLiteral("ActualTime"), QStringLiteral("ChargeTime"),
-             QStringLiteral("ActualQty"), QStringLiteral("TimeCost"), QStringLiteral("MatCost"), QStringLiteral("Data2")},
+            QStringLiteral("Description, JobID, SerNo, ItemNo, SubNo, SortNo, ChargeQty, Cost, Price, Out, Up, Status, "
+                           "Bleed, Sheets, Side1, Side2, Pages, ItemID, ActualTime, ChargeTime, ActualQty, TimeCost, "
+                           "MatCost, Data2"),
             QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?")));
     }
     m_itemInsert->execute({Value(row.m_Description), Value(row.m_JobID), Value(row.m_SerNo),
