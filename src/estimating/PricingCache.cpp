@@ -245,6 +245,23 @@ void PricingCache::ReadJobRows(qint32 jobId)
         }
         current->emplace_back(rows);
     }
+    SortJobRows();
+}
+
+void PricingCache::HoldJobRows(qint32 jobId, const std::vector<CItemSet> &rows)
+{
+    m_jobRows.clear();
+    m_writtenItems.clear();
+    m_nRowsJobId = jobId;
+    m_bJobRowsRead = true;
+    m_nRowsChanges = ConnectionChanges();
+    for (const CItemSet &row : rows)
+        m_jobRows[std::make_pair(qint32(row.m_ItemNo), qint32(row.m_SubNo))].push_back(row);
+    SortJobRows();
+}
+
+void PricingCache::SortJobRows()
+{
     const auto bySerNo = [](const CItemSet &a, const CItemSet &b) { return a.m_SerNo < b.m_SerNo; };
     for (auto &[key, itemRows] : m_jobRows) {
         if (!std::is_sorted(itemRows.begin(), itemRows.end(), bySerNo))

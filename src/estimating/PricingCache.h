@@ -84,9 +84,17 @@ public:
     // An engine has just saved the rows of this item (and nothing else): the
     // other items' rows stay held, this item's are no longer.
     void ItemRowsWritten(qint32 jobId, qint32 itemNo, qint32 subNo);
+    // Rows a caller is about to write for a new job, in the order it will
+    // write them: they are held as the job's rows, as if read, so that its
+    // items are priced before their rows are first written. They stay held
+    // until this connection writes anything.
+    void HoldJobRows(qint32 jobId, const std::vector<CItemSet> &rows);
 
 private:
     void ReadJobRows(qint32 jobId);
+    // Puts the rows held for the job (as read or handed in) in SerNo order,
+    // item by item.
+    void SortJobRows();
 
     std::map<qint32, std::shared_ptr<const CSerSet>> m_services;
     std::set<qint32> m_missingServices;

@@ -115,6 +115,38 @@ TEST_F(PricingRun, ARowChangedDuringTheRunIsReadAsItNowStands)
     EXPECT_EQ(after, priced(job, 2, nullptr));
 }
 
+TEST_F(PricingRun, RowsHeldBeforeTheyAreWrittenPriceAsWrittenOnesUntilTheFileIsWritten)
+{
+    const qint32 job = threeItemJob(830);
+    // The rows of job 830, held for a job the file does not have yet.
+    const qint32 unwritten = job + 100;
+    std::vector<CItemSet> rows;
+    CItemSet read;
+    read.m_strFilter = QStringLiteral("JobID = %1").arg(job);
+    read.Open(CXDaoSet::dbOpenSnapshot);
+    for (; !read.IsEOF(); read.MoveNext()) {
+        rows.emplace_back(read);
+        rows.back().m_JobID = unwritten;
+    }
+    read.Close();
+    PricingCache cache;
+    cache.HoldJobRows(unwritten, rows);
+    const auto pricedHeld = [&] {
+        CItemSet item;
+        item.m_JobID = unwritten;
+        item.m_ItemNo = 2;
+        CItemPrice e(&item, true, &cache);
+        e.PriceItem(0);
+        return figures(e);
+    };
+    const Figures held = pricedHeld();
+    EXPECT_EQ(held, priced(job, 2, nullptr));
+    EXPECT_EQ(held.rowPrices.size(), 3u);
+    // Once the file is written the held rows are dropped: the file has none.
+    exec(QStringLiteral("UPDATE Items SET MatCost = 5 WHERE JobID = %1 and ItemNo = 1 and SerNo = 601").arg(job));
+    EXPECT_TRUE(pricedHeld().rowPrices.empty());
+}
+
 TEST_F(PricingRun, AnItemSavedDuringTheRunIsReadAgainAndTheOthersStayRight)
 {
     const qint32 job = threeItemJob(820);

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Money.h"
+#include "platform/db/ActionStatement.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/RebuildCopy.h"
@@ -184,12 +185,11 @@ private:
     void addServices();
     void addPricingTables();
     // Prices one item with the pricing engine, so every sample price is the
-    // one the program itself would compute, and adds the statements that
-    // store what it gives to writes. An item prices from its own rows only:
-    // a job's items are all written first, then priced from one read of the
-    // job's rows, then their prices stored.
-    void priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
-                   QList<QList<Value>> &itemWrites);
+    // one the program itself would compute, and puts what it gives in the
+    // job's rows. An item prices from its own rows only: the engine reads
+    // the job's rows as they will be written, so each row is written once,
+    // priced. Rows holds the job's rows from ItemID firstId on.
+    void priceItem(int jobId, int itemNo, qint32 firstId, std::vector<CItemSet> &rows, Money &cost, Money &price);
     void addCustomers(int count);
     void addJob(int jobId, int index, int jobCount);
     void addPostings();
@@ -204,15 +204,13 @@ private:
     // methods, customer sources, the counter services and the shop's own
     // phone and fax.
     void addShopSetupRows();
-    // Jobs as the program leaves them: a shipping method on every job, the
-    // invoice printed on orders that are Ready to Post and on posted
-    // invoices, items in production or done as their job is.
-    void settleJobStates();
     void zeroNumericNulls();
     void zeroNumericNulls(const QString &table, const QString &where);
-    // The statement that writes one row of an item: the sample's columns
-    // bound, every other number 0, so the row is whole when first written.
-    const QString &itemInsertSql();
+    // An INSERT of one whole row of a table: the columns listed (", "
+    // between them) with the given values, every other number 0.
+    QString wholeRowInsertSql(const QString &table, const QString &columns, const QString &values) const;
+    // Writes one row of an item whole, with one statement prepared once.
+    void writeItemRow(const CItemSet &row);
 
     struct Customer
     {
@@ -237,7 +235,9 @@ private:
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
     std::unique_ptr<PricingCache> m_pricing;
-    QString m_itemInsertSql;
+    std::unique_ptr<platform::ActionStatement> m_itemInsert;
+    std::unique_ptr<platform::ActionStatement> m_jobInsert;
+    qint32 m_lastItemId = -1; // the last ItemID written, -1 until read
 };
 
 void SampleShop::addReferenceRows()
@@ -461,13 +461,11 @@ void SampleShop::addPricingTables()
     }
 }
 
-void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QList<QList<Value>> &rowWrites,
-                           QList<QList<Value>> &itemWrites)
+void SampleShop::priceItem(int jobId, int itemNo, qint32 firstId, std::vector<CItemSet> &rows, Money &cost,
+                           Money &price)
 {
-    if (!m_pricing)
-        m_pricing = std::make_unique<PricingCache>();
     // The engine takes the item by its numbers and reads its rows, the item
-    // row among them, from the cache's one read of the job.
+    // row among them, from the rows the cache holds for the job.
     CItemSet item;
     item.m_JobID = jobId;
     item.m_ItemNo = quint8(itemNo);
@@ -476,16 +474,28 @@ void SampleShop::priceItem(int jobId, int itemNo, Money &cost, Money &price, QLi
     if (!engine.IsLoaded())
         return;
     engine.PriceItem(0);
-    for (const auto &[id, row] : engine.Rows()) {
-        if (row.m_SerNo == 0)
+    for (const auto &[id, priced] : engine.Rows()) {
+        if (priced.m_SerNo == 0)
             continue;
-        rowWrites << QList<Value>{Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_ChargeQty),
-                      Value(row.m_TimeCost), Value(row.m_MatCost), Value(row.m_Cost), Value(row.m_Data2),
-                      Value(row.m_Price), Value(id)};
+        CItemSet &row = rows[size_t(id - firstId)];
+        row.m_ActualTime = priced.m_ActualTime;
+        row.m_ChargeTime = priced.m_ChargeTime;
+        row.m_ActualQty = priced.m_ActualQty;
+        row.m_ChargeQty = priced.m_ChargeQty;
+        row.m_TimeCost = priced.m_TimeCost;
+        row.m_MatCost = priced.m_MatCost;
+        row.m_Cost = priced.m_Cost;
+        row.m_Data2 = priced.m_Data2;
+        row.m_Price = priced.m_Price;
     }
     cost = engine.GetNewCost();
     price = engine.GetNewPrice();
-    itemWrites << QList<Value>{Value(cost), Value(price), Value(jobId), Value(std::int64_t(itemNo), FieldType::Byte)};
+    for (CItemSet &row : rows) {
+        if (row.m_ItemNo == itemNo && row.m_SerNo == 0) {
+            row.m_Cost = cost;
+            row.m_Price = price;
+        }
+    }
 }
 
 void SampleShop::addCustomers(int count)
@@ -563,6 +573,32 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     // Items: an item row (service 0) priced at the sum of its service rows.
     const int items = 1 + pick(3);
     QList<std::pair<Money, Money>> itemTotals; // each item's cost and price
+    if (m_lastItemId < 0) {
+        platform::Recordset last(m_db);
+        last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(ItemID) FROM Items"));
+        m_lastItemId = last.isEOF() || last.value(0).isNull() ? 0 : last.value(0).toInt();
+    }
+    const qint32 firstId = m_lastItemId + 1;
+    std::vector<CItemSet> rows; // the job's rows in the order they are written, ItemID by ItemID
+    const auto addRow = [&](const QString &description, int serNo, int item, int sort, int qty, Money cost, Money price,
+                            int out, int up, int sheets, int side1, int side2, int pages) {
+        CItemSet &row = rows.emplace_back();
+        row.m_ItemID = firstId + qint32(rows.size()) - 1;
+        row.m_Description = description;
+        row.m_JobID = jobId;
+        row.m_SerNo = serNo;
+        row.m_ItemNo = quint8(item);
+        row.m_SortNo = quint8(sort);
+        row.m_ChargeQty = qty;
+        row.m_Cost = cost;
+        row.m_Price = price;
+        row.m_Out = out;
+        row.m_Up = up;
+        row.m_Sheets = sheets;
+        row.m_Side1 = quint8(side1);
+        row.m_Side2 = quint8(side2);
+        row.m_Pages = pages;
+    };
     for (int item = 1; item <= items; ++item) {
         const ItemRecipe &recipe = any(kRecipes);
         const int qty = recipe.quantities[pick(4)];
@@ -571,7 +607,8 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
         const QList<int> serNos = itemServices(recipe, item == 1);
         Money itemCost;
         Money itemPrice;
-        QList<QList<Value>> serviceRows;
+        const size_t itemRow = rows.size();
+        addRow(QString::fromUtf8(recipe.product), 0, item, 0, qty, Money(), Money(), 1, 1, 1, 1, 0, 1);
         int sort = 0;
         for (const int serNo : serNos) {
             const SampleService &service = *std::find_if(std::begin(kServices), std::end(kServices),
@@ -587,36 +624,39 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             const int out = paper ? recipe.out
                             : service.catNo == 6 ? platesOfSide(recipe.side1) + platesOfSide(recipe.side2)
                                                  : 1;
-            serviceRows << QList<Value>{Value(QString::fromUtf8(service.name)), Value(jobId), Value(service.serNo),
-                                        Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(++sort), FieldType::Byte),
-                                        Value(qty), Value(cost), Value(price), Value(out), Value(paper ? recipe.up : 1),
-                                        Value(paper ? recipe.sheets : 1), Value(std::int64_t(recipe.side1), FieldType::Byte),
-                                        Value(std::int64_t(recipe.side2), FieldType::Byte),
-                                        Value(paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1)};
+            addRow(QString::fromUtf8(service.name), service.serNo, item, ++sort, qty, cost, price, out,
+                   paper ? recipe.up : 1, paper ? recipe.sheets : 1, recipe.side1, recipe.side2,
+                   paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1);
         }
-        const QString &insert = itemInsertSql();
-        m_db.execute(insert, {Value(QString::fromUtf8(recipe.product)), Value(jobId), Value(0),
-                              Value(std::int64_t(item), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte),
-                              Value(qty), Value(itemCost), Value(itemPrice), Value(1), Value(1), Value(1),
-                              Value(std::int64_t(1), FieldType::Byte), Value(std::int64_t(0), FieldType::Byte), Value(1)});
-        for (const QList<Value> &row : serviceRows)
-            m_db.execute(insert, row);
+        rows[itemRow].m_Cost = itemCost;
+        rows[itemRow].m_Price = itemPrice;
         itemTotals << std::make_pair(itemCost, itemPrice);
     }
-    QList<QList<Value>> rowWrites;
-    QList<QList<Value>> itemWrites;
+    if (!m_pricing)
+        m_pricing = std::make_unique<PricingCache>();
+    m_pricing->HoldJobRows(jobId, rows);
     for (int item = 1; item <= items; ++item) {
         auto &[itemCost, itemPrice] = itemTotals[item - 1];
-        priceItem(jobId, item, itemCost, itemPrice, rowWrites, itemWrites);
+        priceItem(jobId, item, firstId, rows, itemCost, itemPrice);
     }
-    for (const QList<Value> &row : std::as_const(rowWrites))
-        m_db.execute(QStringLiteral("UPDATE Items SET ActualTime = ?, ChargeTime = ?, ActualQty = ?, ChargeQty = ?, "
-                                    "TimeCost = ?, MatCost = ?, Cost = ?, Data2 = ?, Price = ? WHERE ItemID = ?"),
-                     row);
-    for (const QList<Value> &row : std::as_const(itemWrites))
-        m_db.execute(QStringLiteral("UPDATE Items SET Cost = ?, Price = ? WHERE JobID = ? AND ItemNo = ? AND SubNo = 0 "
-                                    "AND SerNo = 0"),
-                     row);
+    // Written as the shop leaves them once priced: an item is done once its
+    // job has shipped, in production on an order in progress and held with
+    // an order on hold; its first side tells its product type; black copies
+    // run on paper of both sides.
+    const quint8 itemStatus = jobType == CJobSet::History || (jobType == CJobSet::Order && job.m_Status >= 2) ? 17
+                              : jobType == CJobSet::Order && job.m_Status == 0                                  ? 4
+                                                                                                                 : 1;
+    for (CItemSet &row : rows) {
+        if (row.m_SerNo == 0) {
+            row.m_Status = itemStatus;
+            row.m_Side1 = quint8(1 + jobId % 3);
+        } else if (row.m_SerNo == 9) {
+            row.m_Side1 = 1;
+            row.m_Side2 = quint8(jobId % 2);
+        }
+        writeItemRow(row);
+    }
+    m_lastItemId += qint32(rows.size());
     Money taxableItems; // the items' prices as the job's taxable sum counts them
     for (auto [itemCost, itemPrice] : std::as_const(itemTotals)) {
         // "No Charge" counts nothing in a sum.
@@ -660,21 +700,42 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     }
     job.RecalcTotals(true);
 
-    m_db.execute(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, Title, Status, CSRNo, SRepNo, CusNo, DateIn, DateDue, "
-                                "DateShipped, DatePayDue, DatePaid, TaxNo, TermsNo, Cost, Subtotal, Discount, Shipping, Postage, "
-                                "Tax, Latefee, Paid, Writeoff, Balance, Commission, CommType, Creator, Taxable, Taxable2, Tax2) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?, ?)"),
-                 {Value(jobId), Value(std::int64_t(jobType), FieldType::Byte), Value(jobNo), Value(job.m_Title),
-                  Value(std::int64_t(job.m_Status), FieldType::Byte), Value(std::int64_t(job.m_CSRNo), FieldType::Byte),
-                  Value(std::int64_t(job.m_SRepNo), FieldType::Byte), Value(job.m_CusNo), Value(job.m_DateIn),
-                  Value(job.m_DateDue), job.m_DateShipped.isValid() && job.m_DateShipped.toOle() != 0 ? Value(job.m_DateShipped) : Value(),
-                  job.m_DatePayDue.toOle() != 0 ? Value(job.m_DatePayDue) : Value(),
-                  job.m_DatePaid.toOle() != 0 ? Value(job.m_DatePaid) : Value(),
-                  Value(std::int64_t(job.m_TaxNo), FieldType::Byte), Value(std::int64_t(job.m_TermsNo), FieldType::Byte),
-                  Value(job.m_Cost), Value(job.m_Subtotal), Value(job.m_Discount), Value(job.m_Shipping),
-                  Value(job.m_Postage), Value(job.m_Tax), Value(job.m_Latefee), Value(job.m_Paid), Value(job.m_Writeoff),
-                  Value(job.m_Balance), Value(job.m_Commission), Value(job.m_Taxable), Value(job.m_Taxable2),
-                  Value(job.m_Tax2)});
+    // Written as the shop leaves a job: an order is Ready to Post once its
+    // invoice is printed, it has shipped and it has a price, and a posted
+    // invoice went out printed; an order the rule would not leave Ready to
+    // Post is ready to ship instead, its work order printed. Every job goes
+    // one of the shop's ways.
+    const Value dateShipped =
+        job.m_DateShipped.isValid() && job.m_DateShipped.toOle() != 0 ? Value(job.m_DateShipped) : Value();
+    const bool invoicePrinted = jobType == CJobSet::History
+                                || (jobType == CJobSet::Order && job.m_Status == 3 && !dateShipped.isNull()
+                                    && !job.m_Subtotal.isZero());
+    if (jobType == CJobSet::Order && job.m_Status == 3 && !invoicePrinted)
+        job.m_Status = 2;
+    const bool workOrderPrinted = invoicePrinted || (jobType == CJobSet::Order && job.m_Status == 2);
+    if (!m_jobInsert) {
+        m_jobInsert = std::make_unique<platform::ActionStatement>(
+            m_db, wholeRowInsertSql(QStringLiteral("Jobs"),
+                                    QStringLiteral("JobID, JobType, JobNo, Title, Status, CSRNo, SRepNo, CusNo, DateIn, "
+                                                   "DateDue, DateShipped, DatePayDue, DatePaid, TaxNo, TermsNo, Cost, "
+                                                   "Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, "
+                                                   "Balance, Commission, CommType, Creator, Taxable, Taxable2, Tax2, ViaDue, "
+                                                   "InvoicePrinted, WOrderPrinted"),
+                                    QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                                   "0, 0, ?, ?, ?, ?, ?, ?")));
+    }
+    m_jobInsert->execute({Value(jobId), Value(std::int64_t(jobType), FieldType::Byte), Value(jobNo), Value(job.m_Title),
+                          Value(std::int64_t(job.m_Status), FieldType::Byte), Value(std::int64_t(job.m_CSRNo), FieldType::Byte),
+                          Value(std::int64_t(job.m_SRepNo), FieldType::Byte), Value(job.m_CusNo), Value(job.m_DateIn),
+                          Value(job.m_DateDue), dateShipped, job.m_DatePayDue.toOle() != 0 ? Value(job.m_DatePayDue) : Value(),
+                          job.m_DatePaid.toOle() != 0 ? Value(job.m_DatePaid) : Value(),
+                          Value(std::int64_t(job.m_TaxNo), FieldType::Byte), Value(std::int64_t(job.m_TermsNo), FieldType::Byte),
+                          Value(job.m_Cost), Value(job.m_Subtotal), Value(job.m_Discount), Value(job.m_Shipping),
+                          Value(job.m_Postage), Value(job.m_Tax), Value(job.m_Latefee), Value(job.m_Paid), Value(job.m_Writeoff),
+                          Value(job.m_Balance), Value(job.m_Commission), Value(job.m_Taxable), Value(job.m_Taxable2),
+                          Value(job.m_Tax2), Value(std::int64_t(1 + jobNo % 4), FieldType::Byte),
+                          Value(std::int64_t(invoicePrinted ? 1 : 0), FieldType::Byte),
+                          Value(std::int64_t(workOrderPrinted ? 1 : 0), FieldType::Byte)});
 
     if (jobType == CJobSet::History) {
         Posted p{jobNo, customer.cusNo, shipped, job.m_Subtotal, job.m_Discount, job.m_Shipping, job.m_Tax, job.m_Paid,
@@ -779,26 +840,6 @@ void SampleShop::addShopSetupRows()
                                 "WHERE CusNo = 1"));
 }
 
-void SampleShop::settleJobStates()
-{
-    // Every job goes one of the shop's ways; a posted invoice went out the
-    // way its order did.
-    m_db.execute(QStringLiteral("UPDATE Jobs SET ViaDue = 1 + (JobNo Mod 4)"));
-    // An order is Ready to Post once its invoice is printed, it has shipped
-    // and it has a price; an order the rule would not leave Ready to Post is
-    // ready to ship instead.
-    m_db.execute(QStringLiteral("UPDATE Jobs SET InvoicePrinted = 1, WOrderPrinted = 1 WHERE JobType = 3 OR "
-                                "(JobType = 0 AND Status = 3 AND DateShipped Is Not Null AND Subtotal <> 0)"));
-    m_db.execute(QStringLiteral("UPDATE Jobs SET Status = 2 WHERE JobType = 0 AND Status = 3 AND InvoicePrinted = 0"));
-    m_db.execute(QStringLiteral("UPDATE Jobs SET WOrderPrinted = 1 WHERE JobType = 0 AND Status = 2"));
-    // Items: done once shipped, in production on orders in progress, held
-    // with an order on hold.
-    m_db.execute(QStringLiteral("UPDATE Items SET Status = 17 WHERE SerNo = 0 AND JobID IN (SELECT JobID FROM Jobs WHERE "
-                                "JobType = 3 OR (JobType = 0 AND Status >= 2))"));
-    m_db.execute(QStringLiteral("UPDATE Items SET Status = 4 WHERE SerNo = 0 AND JobID IN (SELECT JobID FROM Jobs WHERE "
-                                "JobType = 0 AND Status = 0)"));
-}
-
 void SampleShop::addReportRows()
 {
     addSalesDepartments();
@@ -810,7 +851,6 @@ void SampleShop::addReportRows()
         m_db.execute(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Type, Qty) VALUES (?, ?, ?, 0, 0)"),
                      {Value(std::int64_t(i + 1), FieldType::Byte), Value(QString::fromLatin1(productTypes[i])),
                       Value(std::int64_t(i + 1), FieldType::Byte)});
-    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1 + (JobID Mod 3) WHERE SerNo = 0"));
     const char *const businesses[] = {"Retail", "Professional", "Non-profit", "Education"};
     for (int i = 0; i < 4; ++i)
         m_db.execute(QStringLiteral("INSERT INTO BusinessTypes ([No], Name, Type, Sort) VALUES (?, ?, 0, ?)"),
@@ -979,17 +1019,15 @@ void SampleShop::addReportRows()
                      {Value(c.cusNo), Value(jobNo), Value(-amount), Value(postings[k].second.addDays(-1))});
     }
     m_db.execute(QStringLiteral("UPDATE Customers SET CreditDue = 25 WHERE CusNo = 2"));
-
-    // Copier items: black copies (category 302) run on paper of both sides.
-    m_db.execute(QStringLiteral("UPDATE Items SET Side1 = 1, Side2 = JobID Mod 2 WHERE SerNo = 9"));
 }
 
 // Rows the program writes itself carry every number (a recordset stores 0 for
 // a number left unset); the sample's rows are made the same way.
 void SampleShop::zeroNumericNulls()
 {
+    // Jobs and Items rows are written whole.
     const QStringList tables = {QStringLiteral("Services"), QStringLiteral("Customers"), QStringLiteral("Contacts"),
-                                QStringLiteral("Shipto"), QStringLiteral("Jobs"), QStringLiteral("Items"),
+                                QStringLiteral("Shipto"),
                                 QStringLiteral("Payments"), QStringLiteral("PostingJournal"),
                                 QStringLiteral("ServiceCategories"), QStringLiteral("ServiceDepartments")};
     for (const QString &table : tables)
@@ -1014,29 +1052,38 @@ void SampleShop::zeroNumericNulls(const QString &table, const QString &where)
                  + (where.isEmpty() ? QString() : QStringLiteral(" AND ") + where));
 }
 
-const QString &SampleShop::itemInsertSql()
+QString SampleShop::wholeRowInsertSql(const QString &table, const QString &columns, const QString &values) const
 {
-    if (m_itemInsertSql.isEmpty()) {
-        // The engine reads the rows as the program writes them: every number set.
-        const QStringList bound = {QStringLiteral("Description"), QStringLiteral("JobID"), QStringLiteral("SerNo"),
-                                   QStringLiteral("ItemNo"), QStringLiteral("SubNo"), QStringLiteral("SortNo"),
-                                   QStringLiteral("ChargeQty"), QStringLiteral("Cost"), QStringLiteral("Price"),
-                                   QStringLiteral("Out"), QStringLiteral("Up"), QStringLiteral("Status"),
-                                   QStringLiteral("Bleed"), QStringLiteral("Sheets"), QStringLiteral("Side1"),
-                                   QStringLiteral("Side2"), QStringLiteral("Pages")};
-        const QString values = QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0, ?, ?, ?, ?");
-        QStringList names = bound;
-        QString zeros;
-        for (const platform::FieldDef &f : m_db.tableDef(QStringLiteral("Items")).fields) {
-            if (platform::isNumericType(f.type) && !f.autoNumber && !bound.contains(f.name, Qt::CaseInsensitive)) {
-                names << QStringLiteral("[%1]").arg(f.name);
-                zeros += QStringLiteral(", 0");
-            }
+    // The engine reads the rows as the program writes them: every number set.
+    const QStringList bound = columns.split(QStringLiteral(", "));
+    QStringList names = bound;
+    QString zeros;
+    for (const platform::FieldDef &f : m_db.tableDef(table).fields) {
+        if (platform::isNumericType(f.type) && !f.autoNumber && !bound.contains(f.name, Qt::CaseInsensitive)) {
+            names << QStringLiteral("[%1]").arg(f.name);
+            zeros += QStringLiteral(", 0");
         }
-        m_itemInsertSql = QStringLiteral("INSERT INTO Items (%1) VALUES (%2%3)")
-                              .arg(names.join(QStringLiteral(", ")), values, zeros);
     }
-    return m_itemInsertSql;
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3%4)").arg(table, names.join(QStringLiteral(", ")), values, zeros);
+}
+
+void SampleShop::writeItemRow(const CItemSet &row)
+{
+    if (!m_itemInsert) {
+        m_itemInsert = std::make_unique<platform::ActionStatement>(m_db, wholeRowInsertSql(
+            QStringLiteral("Items"),
+            QStringLiteral("Description, JobID, SerNo, ItemNo, SubNo, SortNo, ChargeQty, Cost, Price, Out, Up, Status, "
+                           "Bleed, Sheets, Side1, Side2, Pages, ItemID, ActualTime, ChargeTime, ActualQty, TimeCost, "
+                           "MatCost, Data2"),
+            QStringLiteral("?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?")));
+    }
+    m_itemInsert->execute({Value(row.m_Description), Value(row.m_JobID), Value(row.m_SerNo),
+                  Value(std::int64_t(row.m_ItemNo), FieldType::Byte), Value(std::int64_t(row.m_SortNo), FieldType::Byte),
+                  Value(row.m_ChargeQty), Value(row.m_Cost), Value(row.m_Price), Value(row.m_Out), Value(row.m_Up),
+                  Value(std::int64_t(row.m_Status), FieldType::Byte), Value(row.m_Sheets), Value(std::int64_t(row.m_Side1), FieldType::Byte),
+                  Value(std::int64_t(row.m_Side2), FieldType::Byte), Value(row.m_Pages), Value(row.m_ItemID),
+                  Value(row.m_ActualTime), Value(row.m_ChargeTime), Value(row.m_ActualQty), Value(row.m_TimeCost),
+                  Value(row.m_MatCost), Value(row.m_Data2)});
 }
 
 void SampleShop::build(int jobCount, QTextStream &out)
@@ -1053,7 +1100,6 @@ void SampleShop::build(int jobCount, QTextStream &out)
     addPostings();
     addShopSetupRows();
     addReportRows();
-    settleJobStates();
     zeroNumericNulls();
     // The job-number counters continue after the sample's numbers.
     const int keys[3] = {10, 11, 12};

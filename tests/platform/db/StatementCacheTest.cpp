@@ -1,6 +1,7 @@
 #include "DbFixture.h"
 #include "ErrorOf.h"
 
+#include "platform/db/ActionStatement.h"
 #include "platform/db/DatabaseImpl.h"
 
 #include <sqlite3.h>
@@ -109,4 +110,33 @@ TEST_F(StatementCacheTest, CloseFinalizesEverythingEvenStatementsStillHeld)
     rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
     rs.moveLast();
     EXPECT_EQ(rs.recordCount(), 3);
+}
+
+TEST_F(StatementCacheTest, AnActionStatementFollowsSchemaChangesFailuresAndReopening)
+{
+    ActionStatement insert(db, QStringLiteral("INSERT INTO Jobs (JobNo, Name, Price) VALUES (?, ?, ?)"));
+    insert.execute({Value(200), Value(QStringLiteral("A")), Value(Money::fromCents(150))});
+    EXPECT_EQ(db.recordsAffected(), 1);
+    db.addField(QStringLiteral("Jobs"), {QStringLiteral("Pages"), FieldType::Long, 4});
+    insert.execute({Value(201), Value(QStringLiteral("B")), Value(Money())});
+    db.createIndex(QStringLiteral("Jobs"), {QStringLiteral("JobNo"), QStringLiteral("JobNo"), false, true});
+    EXPECT_EQ(errorOf([&] { insert.execute({Value(200), Value(QStringLiteral("again")), Value(Money())}); }), 3022);
+    insert.execute({Value(202), Value(QStringLiteral("C")), Value(Money())});
+    db.close();
+    db.open(dbPath());
+    insert.execute({Value(203), Value(QStringLiteral("D")), Value(Money())});
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(Name, ',') FROM (SELECT Name FROM Jobs WHERE JobNo >= 200 "
+                                    "ORDER BY JobNo)")).toString(),
+              QStringLiteral("A,B,C,D"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Price FROM Jobs WHERE JobNo = 200")).toDouble(), 1.5);
+
+    // Whole numbers written in the statement are stored as bound ones are;
+    // one a column cannot hold still fails.
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Price, Pages) VALUES (300, 0, 255)"));
+    db.execute(QStringLiteral("INSERT INTO Jobs (JobNo, Price, Pages) VALUES (?, ?, ?)"),
+               {Value(301), Value(Money()), Value(255)});
+    const QString stored = QStringLiteral("SELECT typeof(Price) || ' ' || Price || ' ' || typeof(Pages) || ' ' || Pages "
+                                          "FROM Jobs WHERE JobNo = %1");
+    EXPECT_EQ(scalar(stored.arg(300)).toString(), scalar(stored.arg(301)).toString());
+    EXPECT_NE(errorOf([&] { db.execute(QStringLiteral("INSERT INTO Jobs (JobNo) VALUES (2147483648)")); }), 0);
 }

@@ -530,7 +530,25 @@ void JetEmitter::emitInsert(const Statement &st, Translation &t)
         Scope empty;
         QStringList values;
         for (size_t k = 0; k < st.values.size(); ++k) {
-            const Typed v = rowValue(*st.values[k], empty);
+            // A whole number written as such into a column that holds it
+            // (and a 0 into any number column) is stored as jet_store would
+            // give it back, without calling it for every row written.
+            const Expr &e = *st.values[k];
+            if (e.kind == Expr::Integer) {
+                const FieldType type = targets[qsizetype(k)].type;
+                const qint64 n = e.integer;
+                if ((type == FieldType::Byte && n >= 0 && n <= 255)
+                    || (type == FieldType::Integer && n >= -32768 && n <= 32767)
+                    || (type == FieldType::Long && n >= -2147483648LL && n <= 2147483647LL)) {
+                    values.append(QString::number(n));
+                    continue;
+                }
+                if (n == 0 && (type == FieldType::Currency || type == FieldType::Single || type == FieldType::Double)) {
+                    values.append(QStringLiteral("0.0"));
+                    continue;
+                }
+            }
+            const Typed v = rowValue(e, empty);
             values.append(QStringLiteral("jet_store(%1, %2, %3)")
                               .arg(v.sql)
                               .arg(int(targets[qsizetype(k)].type))
