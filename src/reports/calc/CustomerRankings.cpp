@@ -37,7 +37,6 @@ QString yearJobsSql(const QStringList &conditions)
 struct MoneyTotal
 {
     std::int64_t units = 0;
-    int terms = 0;
     bool overflowed = false;
 
     void add(const platform::Value &amount)
@@ -46,7 +45,6 @@ struct MoneyTotal
             return;
         if (__builtin_add_overflow(units, amount.toMoney().units(), &units))
             overflowed = true;
-        ++terms;
     }
 };
 
