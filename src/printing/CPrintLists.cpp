@@ -283,6 +283,15 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         x += w;
     }
     dc.setPen(Qt::black);
+    // The colour of the painter's plain pen, or none while a frame's pen is
+    // set: a row of black text sets no pen at all.
+    QColor penColour(Qt::black);
+    const auto setTextPen = [&dc, &penColour](const QColor &colour) {
+        if (penColour != colour) {
+            dc.setPen(colour);
+            penColour = colour;
+        }
+    };
 
     const int grandTotal = (rows > 0 && table->IsSpecialRow(rows - 1)) ? rows - 1 : -1;
     const int firstRow = row;
@@ -320,6 +329,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
             if (row == grandTotal) {
                 dc.fillRect(cell, shade3);
+                penColour = QColor();
                 dc.setPen(framePen2);
                 dc.drawLine(cell.topLeft(), cell.topRight());
                 dc.drawLine(cell.topLeft(), cell.bottomLeft());
@@ -331,6 +341,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 if (table->m_totalMode != CXTable::TotalsSeparated)
                     dc.fillRect(cell, shade1);
                 if (!text.isEmpty()) {
+                    penColour = QColor();
                     dc.setPen(framePen2);
                     dc.drawLine(cell.topLeft(), cell.topRight());
                     dc.drawLine(cell.topLeft(), cell.bottomLeft());
@@ -349,6 +360,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                     dc.fillRect(cell, shade1);
                 }
             } else if (flags & CXTable::RowSeparator) {
+                penColour = QColor();
                 dc.setPen(QPen(shade3, framePen2.width()));
                 dc.drawLine(cell.left(), y + m_nLineHeight / 2, cell.left() + w, y + m_nLineHeight / 2);
                 x += w;
@@ -356,14 +368,14 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             } else if (table->IsColumnFlagged(c)) {
                 dc.fillRect(cell, shade1);
             }
-            dc.setPen(textColour);
+            setTextPen(textColour);
             PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
             DrawTextBox(dc, text, textRect, w - m_nPad / 4, table->GetColumnFormat(c), nullptr);
             x += w;
             if ((flags & CXTable::RowFlag16) && shown == 2)
                 break;
         }
-        dc.setPen(Qt::black);
+        setTextPen(Qt::black);
         y += m_nLineHeight;
         ++row;
         // A heading, group or total row keeps at least three lines of what follows.
