@@ -286,6 +286,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     // The colour of the painter's plain pen, or none while a frame's pen is
     // set: a row of black text sets no pen at all.
     QColor penColour(Qt::black);
+    const QFont *rowFont = &m_fonts[FontBody]; // the painter's font, set above
     const auto setTextPen = [&dc, &penColour](const QColor &colour) {
         if (penColour != colour) {
             dc.setPen(colour);
@@ -316,7 +317,12 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             }
         }
         const bool special = flags & CXTable::RowSpecial;
-        dc.setFont((special || (flags & CXTable::RowFlag16)) ? m_fonts[FontBodyBold] : m_fonts[FontBody]);
+        // A row in the font of the row before keeps it.
+        const QFont *font = (special || (flags & CXTable::RowFlag16)) ? &m_fonts[FontBodyBold] : &m_fonts[FontBody];
+        if (font != rowFont) {
+            dc.setFont(*font);
+            rowFont = font;
+        }
         x = left;
         int shown = 0;
         for (int c = 0; c < columns; ++c) {
