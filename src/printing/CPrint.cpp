@@ -487,6 +487,7 @@ void CPrint::OnBeginPrinting(QPainter &dc, PrintInfo &info)
     m_sizePage = QSize(device->width(), device->height());
     m_sizeDpi = QSize(device->logicalDpiX(), device->logicalDpiY());
     CreateFonts(0);
+    m_fontHeight = -1; // a run's devices measure afresh
     m_pCaptionFont = &m_fonts[FontBodyBold];
     const QFontMetrics fm(m_fonts[FontBody], device);
     // The internal leading counts twice, as the height holds it already.
