@@ -284,4 +284,11 @@ protected:
     std::vector<std::function<void()>> m_afterPrinted;
     QString m_strGroup; // page-per-group: the current group's text
     int m_nTreeItems = 0;
+    // The height of the last font DrawText measured, on a device of that
+    // resolution: the next line in the same font reads it from here.
+    QFont m_heightFont;
+    const QPaintDevice *m_heightDevice = nullptr;
+    int m_heightDpi = 0;
+    int m_fontHeight = -1;
+    int painterFontHeight(const QPainter &dc);
 };

@@ -283,6 +283,16 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         x += w;
     }
     dc.setPen(Qt::black);
+    // The colour of the painter's plain pen, or none while a frame's pen is
+    // set: a row of black text sets no pen at all.
+    QColor penColour(Qt::black);
+    const QFont *rowFont = &m_fonts[FontBody]; // the painter's font, set above
+    const auto setTextPen = [&dc, &penColour](const QColor &colour) {
+        if (penColour != colour) {
+            dc.setPen(colour);
+            penColour = colour;
+        }
+    };
 
     const int grandTotal = (rows > 0 && table->IsSpecialRow(rows - 1)) ? rows - 1 : -1;
     const int firstRow = row;
@@ -307,7 +317,12 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             }
         }
         const bool special = flags & CXTable::RowSpecial;
-        dc.setFont((special || (flags & CXTable::RowFlag16)) ? m_fonts[FontBodyBold] : m_fonts[FontBody]);
+        // A row in the font of the row before keeps it.
+        const QFont *font = (special || (flags & CXTable::RowFlag16)) ? &m_fonts[FontBodyBold] : &m_fonts[FontBody];
+        if (font != rowFont) {
+            dc.setFont(*font);
+            rowFont = font;
+        }
         x = left;
         int shown = 0;
         for (int c = 0; c < columns; ++c) {
@@ -320,6 +335,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
             if (row == grandTotal) {
                 dc.fillRect(cell, shade3);
+                penColour = QColor();
                 dc.setPen(framePen2);
                 dc.drawLine(cell.topLeft(), cell.topRight());
                 dc.drawLine(cell.topLeft(), cell.bottomLeft());
@@ -331,6 +347,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 if (table->m_totalMode != CXTable::TotalsSeparated)
                     dc.fillRect(cell, shade1);
                 if (!text.isEmpty()) {
+                    penColour = QColor();
                     dc.setPen(framePen2);
                     dc.drawLine(cell.topLeft(), cell.topRight());
                     dc.drawLine(cell.topLeft(), cell.bottomLeft());
@@ -349,6 +366,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                     dc.fillRect(cell, shade1);
                 }
             } else if (flags & CXTable::RowSeparator) {
+                penColour = QColor();
                 dc.setPen(QPen(shade3, framePen2.width()));
                 dc.drawLine(cell.left(), y + m_nLineHeight / 2, cell.left() + w, y + m_nLineHeight / 2);
                 x += w;
@@ -356,14 +374,14 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             } else if (table->IsColumnFlagged(c)) {
                 dc.fillRect(cell, shade1);
             }
-            dc.setPen(textColour);
+            setTextPen(textColour);
             PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
             DrawTextBox(dc, text, textRect, w - m_nPad / 4, table->GetColumnFormat(c), nullptr);
             x += w;
             if ((flags & CXTable::RowFlag16) && shown == 2)
                 break;
         }
-        dc.setPen(Qt::black);
+        setTextPen(Qt::black);
         y += m_nLineHeight;
         ++row;
         // A heading, group or total row keeps at least three lines of what follows.

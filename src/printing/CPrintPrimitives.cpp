@@ -51,6 +51,19 @@ int penWidth(const QPainter &dc)
 
 } // namespace
 
+int CPrint::painterFontHeight(const QPainter &dc)
+{
+    const QPaintDevice *device = dc.device();
+    const int dpi = device ? device->logicalDpiY() : 0;
+    if (m_fontHeight < 0 || device != m_heightDevice || dpi != m_heightDpi || dc.font() != m_heightFont) {
+        m_heightFont = dc.font();
+        m_heightDevice = device;
+        m_heightDpi = dpi;
+        m_fontHeight = dc.fontMetrics().height();
+    }
+    return m_fontHeight;
+}
+
 int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, unsigned format)
 {
     const QFontMetrics fm = dc.fontMetrics();
@@ -72,7 +85,7 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             // it runs wider. Other letters may come from a taller fallback
             // font, and a short rectangle would clip the line's height: such
             // a line is measured first and clipped only when too wide.
-            const int lineHeight = fm.height();
+            const int lineHeight = painterFontHeight(dc);
             if (!(format & DT_NOCLIP) && rect.height() > lineHeight && isLatin1(shown)) {
                 dc.drawText(rect, align | valign | Qt::TextSingleLine, shown);
                 return lineHeight;
@@ -86,7 +99,7 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             if (clip)
                 dc.restore();
         }
-        return fm.height();
+        return painterFontHeight(dc);
     }
     // Several lines, or tabs: tab stops every eight average characters.
     QString shown = input;

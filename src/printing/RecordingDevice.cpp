@@ -23,6 +23,8 @@ public:
             m_brushVisible = state.brush().style() != Qt::NoBrush;
         if (state.state() & QPaintEngine::DirtyTransform)
             m_transform = state.transform();
+        if (state.state() & QPaintEngine::DirtyPen)
+            m_penColour = state.pen().color();
     }
 
     void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override { recordImage(r); }
@@ -57,7 +59,7 @@ public:
             return;
         const QFont font = item.font();
         m_device->m_texts.append({m_device->m_page, item.text(), m_transform.map(p).toPoint(), font.pixelSize(),
-                                  font.bold(), font.italic()});
+                                  font.bold(), font.italic(), m_penColour});
     }
 
 private:
@@ -70,6 +72,7 @@ private:
     RecordingDevice *m_device;
     bool m_brushVisible = false;
     QTransform m_transform;
+    QColor m_penColour = Qt::black;
 };
 
 RecordingDevice::RecordingDevice(int dpiX, int dpiY, int width, int height, bool record)

@@ -3,6 +3,7 @@
 #include <QtCore/QList>
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtGui/QColor>
 #include <QtGui/QPaintDevice>
 
 #include <memory>
@@ -12,7 +13,7 @@ class RecordingPaintEngine;
 // A page-sized paint device of a given resolution that puts nothing on paper.
 // The print engine draws on one to count pages and to measure before a run;
 // with recording on it also keeps, page by page, every text drawn (with its
-// position and font) and every filled or framed rectangle, so that tests can
+// position, font and colour) and every filled or framed rectangle, so that tests can
 // read what a page would show.
 class RecordingDevice : public QPaintDevice
 {
@@ -25,6 +26,7 @@ public:
         int pixelSize = 0;
         bool bold = false;
         bool italic = false;
+        QColor colour; // the pen's
     };
     struct Shape
     {

@@ -331,3 +331,45 @@ TEST_F(PrintTest, DocumentBodyColumnsAndLimitsFollowTheForm)
     EXPECT_EQ(form->m_crText, 0u);
     SharedDatabase().close();
 }
+
+// Each row of a printed table shows in its own look, whatever the row before
+// it was: amounts below zero in red, heading rows in bold, the grand total
+// white on its band, and plain rows after them black again.
+TEST_F(PrintTest, TableRowsKeepTheirOwnColourAndWeightAfterHeadingAndTotalRows)
+{
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    t.Reset();
+    t.SetSize(6, 2);
+    t.SetColumnName(0, QStringLiteral("Customer"), 20, 10);
+    t.SetColumnName(1, QStringLiteral("Amount"), 10, 10);
+    t.m_totalMode = CXTable::TotalsNone;
+    const char *cells[6][2] = {{"Anna", "10.00"}, {"Bert", "-5.00"}, {"Subtotal", "5.00"},
+                               {"Cleo", "7.00"},  {"Dora", "-1.00"}, {"TOTAL", "11.00"}};
+    for (int r = 0; r < 6; ++r) {
+        t.SetCellText(r, 0, QLatin1String(cells[r][0]));
+        t.SetCellText(r, 1, QLatin1String(cells[r][1]));
+        t.SetRowFlags(r, r == 2 || r == 5 ? CXTable::RowSpecial : 0);
+    }
+    form->m_nKind = 101;
+    form->m_nRecords = 6;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    const QColor red(192, 16, 16);
+    struct Look
+    {
+        const char *text;
+        QColor colour;
+        bool bold;
+    };
+    const Look looks[] = {{"Anna", Qt::black, false}, {"-5.00", red, false},      {"Subtotal", Qt::black, true},
+                          {"5.00", Qt::black, true},  {"Cleo", Qt::black, false}, {"7.00", Qt::black, false},
+                          {"-1.00", red, false},      {"TOTAL", Qt::white, true}, {"11.00", Qt::white, true}};
+    for (const Look &look : looks) {
+        const auto found = std::find_if(device.texts().begin(), device.texts().end(),
+                                        [&](const RecordingDevice::Text &x) { return x.text == QLatin1String(look.text); });
+        ASSERT_NE(found, device.texts().end()) << look.text;
+        EXPECT_EQ(found->colour, look.colour) << look.text;
+        EXPECT_EQ(found->bold, look.bold) << look.text;
+    }
+}

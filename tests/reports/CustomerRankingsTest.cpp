@@ -149,3 +149,33 @@ TEST_F(CustomerRankings, MoreThanFiveHundredCustomersAreWarnedOf)
     EXPECT_EQ(prompts().lastText(), "This report may take several minutes to prepare for 501 customers.");
     EXPECT_EQ(table.m_headingText, "Report includes 501 customers who have jobs in history. Customers are listed alphabetically. ");
 }
+
+// The years' sums follow SQL's Sum: a job without an amount is an order that
+// adds nothing, a year of such jobs alone shows no sales, and a sum that
+// runs past the largest amount is reported, not wrapped around.
+TEST_F(CustomerRankings, CustomersByYearSumsSkipMissingAmountsAndReportOverflow)
+{
+    execAll({
+        "INSERT INTO Customers (CusNo, Name) VALUES (10, 'Acme')",
+        "INSERT INTO Customers (CusNo, Name) VALUES (20, 'Beta')",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Cost, DateShipped) "
+        "VALUES (1, 101, 3, 10, 0, 100, Null, 40, #12/31/2011#)",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Cost, DateShipped) "
+        "VALUES (2, 102, 3, 10, 0, 60, 0, 10, #01/01/2011#)",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Cost, DateShipped) "
+        "VALUES (3, 103, 3, 20, 0, 70, 0, Null, #06/01/2010#)",
+    });
+    CReportRun &c = context(2312);
+    ReportCustomersByYear(c);
+    EXPECT_EQ(rows(), QStringList({"0:Acme|2|||60.00|||50.00|||1||", "0:Beta||1|||70.00||||||1|",
+                                   "1:TOTAL|2|1||60.00|70.00||50.00|||||"}));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+
+    execAll({"UPDATE Jobs SET Subtotal = 500000000000000, Discount = 0 WHERE CusNo = 10"});
+    table.Reset();
+    prompts().answer(platform::IDOK);
+    ReportCustomersByYear(c);
+    ASSERT_EQ(prompts().shown().size(), 1);
+    EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("\n\nError 3349 occured:\n\nNumeric field overflow.\n\n")))
+        << qPrintable(prompts().lastText());
+}

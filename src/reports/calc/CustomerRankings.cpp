@@ -3,6 +3,7 @@
 #include "app/base/DateRanges.h"
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "reports/CReportRun.h"
@@ -12,56 +13,95 @@
 
 namespace {
 
-// The history per customer of several years in one pass over the jobs, every
-// customer in one statement: for each year's condition the number of jobs
-// shipped in it, their net sales and their margin. A job outside a year adds
-// nothing to its figures (Null is neither counted nor summed), so each year's
-// figures are those of the year alone; a customer with jobs in none is left
-// out. The figures are looked up by the customers the report's own statement
-// lists, so the jobs are read alone, without the customers they belong to.
-QString yearSalesSql(const QStringList &conditions)
+// The shipped history jobs of several years, one row each, with a column
+// per year's condition (true for the year the job was shipped in) and the
+// job's net sale and margin. A job outside every year is left out.
+QString yearJobsSql(const QStringList &conditions)
 {
     QString columns;
     QStringList inAny;
     for (const QString &condition : conditions) {
         const QString in = QStringLiteral("(Jobs.DateShipped ") + condition + QLatin1Char(')');
-        columns += QStringLiteral(", Count(IIf(%1, Jobs.JobID, Null)), Sum(IIf(%1, Jobs.Subtotal + Jobs.Discount, Null)), "
-                                  "Sum(IIf(%1, Jobs.Subtotal + Jobs.Discount - Jobs.Cost, Null))")
-                       .arg(in);
+        columns += QStringLiteral(", ") + in;
         inAny.append(in);
     }
     return QStringLiteral("SELECT Jobs.CusNo") + columns
-        + QStringLiteral(" FROM Jobs WHERE Jobs.JobType = 3 and (")
-        + inAny.join(QStringLiteral(" or ")) + QStringLiteral(") GROUP BY Jobs.CusNo");
+        + QStringLiteral(", Jobs.Subtotal + Jobs.Discount, Jobs.Subtotal + Jobs.Discount - Jobs.Cost FROM Jobs WHERE "
+                         "Jobs.JobType = 3 and (")
+        + inAny.join(QStringLiteral(" or ")) + QStringLiteral(")");
 }
+
+// A sum of amounts as SQL's Sum gives it: a Null amount adds nothing, and a
+// sum that leaves the currency range on the way is an overflow even when
+// later amounts bring it back. A year without amounts shows zero.
+struct MoneyTotal
+{
+    std::int64_t units = 0;
+    bool overflowed = false;
+
+    void add(const platform::Value &amount)
+    {
+        if (amount.isNull())
+            return;
+        if (__builtin_add_overflow(units, amount.toMoney().units(), &units))
+            overflowed = true;
+    }
+};
 
 struct YearSales
 {
     std::int32_t count = 0;
-    platform::Value net;
-    platform::Value margin;
+    Money net;    // zero when the year has no amounts
+    Money margin;
 };
 
 // Each year's figures by customer number, in the order of the conditions;
-// false when the statement failed (shown). A customer without jobs in a year
-// counts no job and sums nothing (Null) there, as a sum over no rows does.
+// false when the statement failed (shown). The jobs are read once, in the
+// file's order, and added up here: no sorting them by customer first.
 using CustomerYears = QHash<std::int32_t, QList<YearSales>>;
 bool readYearSales(CReportRun &run, const QStringList &conditions, CustomerYears &byCustomer)
 {
-    const QString sql = yearSalesSql(conditions);
+    const QString sql = yearJobsSql(conditions);
     byCustomer.clear();
+    const int years = int(conditions.size());
+    struct Totals
+    {
+        std::int32_t count = 0;
+        MoneyTotal net;
+        MoneyTotal margin;
+    };
+    QHash<std::int32_t, QList<Totals>> totals;
     try {
         platform::Recordset set(run.database());
         set.open(platform::Recordset::Type::Snapshot, sql);
         for (; !set.isEOF(); set.moveNext()) {
-            QList<YearSales> years;
-            years.reserve(conditions.size());
-            for (int k = 0; k < conditions.size(); ++k)
-                years.append({set.value(1 + 3 * k).toInt(), set.value(2 + 3 * k), set.value(3 + 3 * k)});
-            byCustomer.insert(set.value(0).toInt(), years);
+            QList<Totals> &customer = totals[set.value(0).toInt()];
+            if (customer.isEmpty())
+                customer.resize(years);
+            const platform::Value net = set.value(1 + years);
+            const platform::Value margin = set.value(2 + years);
+            for (int k = 0; k < years; ++k) {
+                const platform::Value in = set.value(1 + k);
+                if (in.isNull() || !in.toBool())
+                    continue;
+                Totals &year = customer[k];
+                ++year.count;
+                year.net.add(net);
+                year.margin.add(margin);
+            }
+        }
+        for (auto c = totals.cbegin(); c != totals.cend(); ++c) {
+            QList<YearSales> &out = byCustomer[c.key()];
+            out.reserve(years);
+            for (const Totals &t : c.value()) {
+                if (t.net.overflowed || t.margin.overflowed)
+                    platform::dberr::raise(platform::dberr::NumericOverflow);
+                out.append({t.count, Money::fromUnits(t.net.units), Money::fromUnits(t.margin.units)});
+            }
         }
         return true;
     } catch (const platform::DbException &e) {
+        byCustomer.clear();
         ShowDaoError(e, QStringLiteral("Cannot open ") + sql);
         return false;
     }
@@ -121,8 +161,8 @@ bool ReportCustomersByYear(CReportRun &run)
                 // Column 12 holds the customer until the third year's ranks.
                 const YearSales year = yearOf(sales, t.GetCellLong(r, 12), k - 1);
                 t.SetCellLong(r, k, year.count);
-                t.SetCellCurrency(r, k + 3, MoneyOf(year.net));
-                t.SetCellCurrency(r, k + 6, MoneyOf(year.margin));
+                t.SetCellCurrency(r, k + 3, year.net);
+                t.SetCellCurrency(r, k + 6, year.margin);
             }
             const QString year = QString::number(y.year);
             t.RenameColumn(k, QStringLiteral("Orders/") + year);
@@ -162,7 +202,7 @@ bool ReportAverageSalesPerInvoice(CReportRun &run)
                 // The total row is summed afresh below.
                 if (!read || t.IsSpecialRow(r))
                     continue;
-                t.SetCellCurrency(r, net, MoneyOf(yearOf(sales, t.GetCellLong(r, rank), k - 2).net));
+                t.SetCellCurrency(r, net, yearOf(sales, t.GetCellLong(r, rank), k - 2).net);
             }
         }
         const QString year = QString::number(y.year);
