@@ -576,6 +576,12 @@ void CXDaoSet::Requery()
 
 void CXDaoSet::AddNew()
 {
+    startNewRecord();
+    runExchange(FieldExchange::StoreField);
+}
+
+void CXDaoSet::startNewRecord()
+{
     Recordset &rs = set();
     rs.addNew();
     runExchange(FieldExchange::SetFieldNull);
@@ -588,7 +594,6 @@ void CXDaoSet::AddNew()
         if (isNumberMember(f.type))
             f.isNull = false;
     }
-    runExchange(FieldExchange::StoreField);
 }
 
 void CXDaoSet::Edit()
@@ -714,7 +719,9 @@ bool CXDaoSet::SafeAddNew(const QString &context)
     if (!CanAppend())
         return false;
     try {
-        AddNew();
+        // AddNew without remembering the members it leaves: they are
+        // remembered once reset, just below.
+        startNewRecord();
         ResetFields();
         // The defaults are what a new record starts from: only what is
         // changed after them counts as a change (all of it is written).

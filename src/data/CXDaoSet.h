@@ -243,6 +243,9 @@ private:
     void runExchange(FieldExchange::Operation op, const void *onlyMember = nullptr);
     void bindColumns();
     void loadCurrentRow();
+    // AddNew's work up to remembering the members (the engine's new row, the
+    // members Null, its AutoNumber shown).
+    void startNewRecord();
     void markDirtyFields();
     void writeDirtyFields();
     QString buildSql(const QString &source) const;

@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace platform {
 
 namespace {
@@ -293,39 +295,86 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
     const QString tableName = t->name;
     const QString columnName = t->columns[column].name;
 
-    WriteScope write(db, path);
+    // Inside a transaction a rowid AutoNumber is taken by one statement that
+    // changes a row (a counter raised or added; a raise that finds no row
+    // changes nothing) and needs no savepoint of its own.
+    std::optional<WriteScope> write;
+    if (depth == 0 || column != t->rowidCounter)
+        write.emplace(db, path);
+    else
+        UnfinishedReads::finishAll(db);
     std::int64_t value = 0;
-    // Raises the table's counter row, giving the number taken; false when the
-    // table has no counter row yet.
-    auto raiseCounter = [&](const QString &sql) {
-        Statement st = prepare(sql);
+    // Raises the table's counter row, then reads the number taken; false when
+    // the table has no counter row yet. (A plain update: one that returns its
+    // rows would be run as a trigger, under a statement journal of its own.)
+    auto raiseCounter = [&](const QString &raise, const QString &read) {
+        {
+            Statement st = prepare(raise);
+            st.bind(1, Value(tableName));
+            st.run();
+        }
+        if (sqlite3_changes(db) == 0)
+            return false;
+        Statement st = prepare(read);
         st.bind(1, Value(tableName));
-        const bool found = st.step();
-        if (found)
+        if (st.step()) {
             value = st.integer(0);
-        st.run();
-        return found;
+            if (st.columnCount() > 1)
+                sequences[tableName].row = st.integer(1);
+        }
+        return true;
     };
     if (column == t->rowidCounter) {
         // SQLite keeps the last number of a rowid AutoNumber: the next one is
-        // past it and past every row, and is taken by raising it.
-        const QString past = QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
-        const bool found = raiseCounter(
-            QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1 RETURNING seq").arg(past));
+        // past it and past every row, and is taken by raising it. Its row is
+        // raised by rowid where it was found before (no search of the
+        // counters, no list of rows to change), by name otherwise.
+        Sequence &sequence = sequences[tableName];
+        if (sequence.raiseRow.isEmpty()) {
+            const QString past =
+                QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
+            sequence.raiseRow =
+                QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE rowid = ?2 AND name = ?1").arg(past);
+            sequence.raiseNamed = QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1").arg(past);
+            sequence.insertNamed =
+                QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, %1 + 1 RETURNING seq").arg(past);
+        }
+        bool found = false;
+        if (sequence.row >= 0) {
+            {
+                Statement st = prepare(sequence.raiseRow);
+                st.bind(1, Value(tableName));
+                st.bind(2, Value(sequence.row, FieldType::Long));
+                st.run();
+            }
+            if (sqlite3_changes(db) > 0) {
+                Statement st = prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE rowid = ?1"));
+                st.bind(1, Value(sequence.row, FieldType::Long));
+                if (st.step())
+                    value = st.integer(0);
+                found = true;
+            }
+        }
         if (!found) {
-            Statement add = prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, %1 + 1 RETURNING seq").arg(past));
+            sequence.row = -1;
+            found = raiseCounter(sequence.raiseNamed, QStringLiteral("SELECT seq, rowid FROM sqlite_sequence WHERE name = ?1"));
+        }
+        if (!found) {
+            Statement add = prepare(sequence.insertNamed);
             add.bind(1, Value(tableName));
             if (add.step())
                 value = add.integer(0);
             add.run();
         }
-        write.commit();
+        if (write)
+            write->commit();
         return value;
     }
     FileCatalog::createMetaTables(db);
     {
         const bool found =
-            raiseCounter(QStringLiteral("UPDATE jet_counters SET next = next + 1 WHERE tbl = ?1 RETURNING next - 1"));
+            raiseCounter(QStringLiteral("UPDATE jet_counters SET next = next + 1 WHERE tbl = ?1"),
+                         QStringLiteral("SELECT next - 1 FROM jet_counters WHERE tbl = ?1"));
         if (!found) {
             Statement top = prepare(QStringLiteral("SELECT coalesce(max(%1), 0) + 1 FROM %2")
                                         .arg(sqlvalues::quoteName(columnName), sqlvalues::quoteName(tableName)));
@@ -337,7 +386,7 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
             add.run();
         }
     }
-    write.commit();
+    write->commit();
     return value;
 }
 

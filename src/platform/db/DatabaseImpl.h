@@ -102,6 +102,17 @@ public:
     // query, as sourceText found them under the catalog's generation.
     mutable QSet<QString> statementTexts;
     mutable quint64 statementTextsGeneration = 0;
+    // A table's rowid AutoNumber counter: the statements that raise it, and
+    // the row of sqlite_sequence last found holding it (-1 before; checked by
+    // name each time it is used, so a row moved or gone is only looked for).
+    struct Sequence
+    {
+        std::int64_t row = -1;
+        QString raiseRow;
+        QString raiseNamed;
+        QString insertNamed;
+    };
+    QHash<QString, Sequence> sequences;
 };
 
 } // namespace platform

@@ -166,6 +166,13 @@ public:
     std::unique_ptr<KeyedRows> keyed;
     QString table;
     QStringList baseColumns; // per field: its column of the table, "" when computed
+    // The write statements last built, by what shaped their text (the fields
+    // written; for an update also each old value's kind): a set writing row
+    // after row alike builds its text once.
+    std::vector<int> insertShape;
+    QString insertSql;
+    std::vector<int> updateShape;
+    QString updateSql;
     std::vector<FieldType> types; // per field
     // Row by row, one cell per field, in blocks of rows: a big set grows
     // block by block instead of copying all it holds each time it outgrows
@@ -262,6 +269,10 @@ void Recordset::Impl::run(int firstRows)
     byName.clear();
     table.clear();
     baseColumns.clear();
+    insertShape.clear();
+    insertSql.clear();
+    updateShape.clear();
+    updateSql.clear();
     leaveEdit();
     resolved = false;
     gap = false;
@@ -950,35 +961,55 @@ void Recordset::update()
         dberr::raise(dberr::UpdateWithoutEdit);
     Database::Impl &db = d->dbi();
     db.requireWritable();
-    QStringList names;
+    std::vector<int> written;
     QList<Value> values;
+    written.reserve(size_t(d->columns.size()));
+    values.reserve(d->columns.size());
     for (int i = 0; i < d->columns.size(); ++i) {
         if (d->baseColumns[i].isEmpty())
             continue;
         if (d->isDirty(i) || (d->mode == EditMode::Add && d->autoNumber[i] && !d->buffer[size_t(i)].isNull())) {
-            names.append(sqlvalues::quoteName(d->baseColumns[i]));
+            written.push_back(i);
             values.append(d->buffer[size_t(i)]);
         }
     }
-    const QString table = sqlvalues::quoteName(d->table);
+    const auto table = [&] { return sqlvalues::quoteName(d->table); };
+    const auto column = [&](int i) { return sqlvalues::quoteName(d->baseColumns[i]); };
+    // One statement inside a transaction needs no savepoint of its own: a
+    // failed statement's rows are backed out by SQLite itself and the
+    // transaction goes on; an update that finds its row changed has changed
+    // nothing.
+    std::optional<WriteScope> write;
+    if (db.depth == 0)
+        write.emplace(db.db, db.path);
+    else
+        UnfinishedReads::finishAll(db.db); // as a write scope would: no list is left half read under a write
 
     if (d->mode == EditMode::Add) {
-        QStringList marks;
-        for (int i = 1; i <= names.size(); ++i)
-            marks.append(QStringLiteral("?%1").arg(i));
-        const QString sql = names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        WriteScope write(db.db, db.path);
+        if (written != d->insertShape || d->insertSql.isEmpty()) {
+            QString names;
+            QString marks;
+            for (size_t k = 0; k < written.size(); ++k) {
+                if (k > 0) {
+                    names += QLatin1String(", ");
+                    marks += QLatin1String(", ");
+                }
+                names += column(written[k]);
+                marks += QLatin1Char('?') + QString::number(k + 1);
+            }
+            d->insertSql = written.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table())
+                                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table(), names, marks);
+            d->insertShape = written;
+        }
         std::int64_t rowid = 0;
         {
-            Statement st = db.prepare(sql);
+            Statement st = db.prepare(d->insertSql);
             st.bindAll(values);
             st.run();
             rowid = sqlite3_last_insert_rowid(db.db);
         }
-        write.commit();
+        if (write)
+            write->commit();
         // The new row joins the set at its end; the current row stays.
         const bool atEnd = d->pos >= d->size();
         d->keyed->append(rowid);
@@ -991,45 +1022,58 @@ void Recordset::update()
         return;
     }
 
-    if (names.isEmpty()) {
+    if (written.empty()) {
         d->leaveEdit();
         return;
     }
     // Optimistic locking: the row is written only if every column still
     // holds what Edit read (texts compared exactly, not case-blind).
-    QStringList sets;
-    for (int i = 0; i < names.size(); ++i)
-        sets.append(QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1));
-    QStringList checks;
+    std::vector<int> shape = written;
+    shape.push_back(-1);
     QList<Value> checkValues;
-    int mark = int(names.size()) + 2;
     for (int i = 0; i < d->columns.size(); ++i) {
         if (d->baseColumns[i].isEmpty())
             continue;
-        const QString column = sqlvalues::quoteName(d->baseColumns[i]);
         const Value &was = d->stored[size_t(i)];
-        if (was.isNull()) {
-            checks.append(QStringLiteral("%1 IS NULL").arg(column));
-            continue;
-        }
-        checks.append(QStringLiteral("%1 IS ?%2%3")
-                          .arg(column)
-                          .arg(mark++)
-                          .arg(was.type() == FieldType::Text ? QStringLiteral(" COLLATE BINARY") : QString()));
-        checkValues.append(was);
+        // Each column checked: by value (1, a text 2) or as Null (0).
+        shape.push_back(was.isNull() ? 0 : was.type() == FieldType::Text ? 2 : 1);
+        if (!was.isNull())
+            checkValues.append(was);
     }
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3%4")
-                            .arg(table, sets.join(QStringLiteral(", ")))
-                            .arg(names.size() + 1)
-                            .arg(checks.isEmpty() ? QString() : QStringLiteral(" AND ") + checks.join(QStringLiteral(" AND ")));
-    WriteScope write(db.db, db.path);
+    if (shape != d->updateShape || d->updateSql.isEmpty()) {
+        const int count = int(written.size());
+        QString sets;
+        for (int k = 0; k < count; ++k) {
+            if (k > 0)
+                sets += QLatin1String(", ");
+            sets += column(written[size_t(k)]) + QLatin1String(" = ?") + QString::number(k + 1);
+        }
+        QString checks;
+        int mark = count + 2;
+        size_t at = written.size() + 1;
+        for (int i = 0; i < d->columns.size(); ++i) {
+            if (d->baseColumns[i].isEmpty())
+                continue;
+            const int kind = shape[at++];
+            checks += QLatin1String(" AND ") + column(i);
+            if (kind == 0) {
+                checks += QLatin1String(" IS NULL");
+                continue;
+            }
+            checks += QLatin1String(" IS ?") + QString::number(mark++);
+            if (kind == 2)
+                checks += QLatin1String(" COLLATE BINARY");
+        }
+        d->updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3").arg(table(), sets).arg(count + 1) + checks;
+        d->updateShape = std::move(shape);
+    }
     int changed = 0;
     {
-        Statement st = db.prepare(sql);
+        Statement st = db.prepare(d->updateSql);
         st.bindAll(values);
-        st.bind(int(names.size()) + 1, Value(d->editKey, FieldType::Long));
+        st.bind(int(written.size()) + 1, Value(d->editKey, FieldType::Long));
         for (int i = 0; i < checkValues.size(); ++i)
-            st.bind(int(names.size()) + 2 + i, checkValues[i]);
+            st.bind(int(written.size()) + 2 + i, checkValues[i]);
         st.run();
         changed = sqlite3_changes(db.db);
     }
@@ -1039,7 +1083,8 @@ void Recordset::update()
             dberr::raise(dberr::RecordDeleted);
         dberr::raise(dberr::WriteConflict);
     }
-    write.commit();
+    if (write)
+        write->commit();
     d->leaveEdit();
     d->resolved = false;
 }

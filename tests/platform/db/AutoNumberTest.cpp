@@ -235,6 +235,30 @@ TEST_P(AutoNumberTest, AddNewShowsTheNumberAtOnceAndACancelledOneIsNotGivenAgain
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Orders WHERE OrderID = %1").arg(cancelled)), 0);
 }
 
+TEST_P(AutoNumberTest, ACounterRowMovedElsewhereIsFoundByItsName)
+{
+    if (!GetParam().rowid)
+        GTEST_SKIP() << "the counter is not SQLite's";
+    const std::int64_t a = addNew();
+    // Another workstation's tool writes the counters again: the row that held
+    // this table's counter now holds another table's.
+    Database other;
+    other.open(dbPath());
+    const std::int64_t row = count(s("SELECT rowid FROM sqlite_sequence WHERE name = 'Orders'"));
+    other.executeNative(s("DELETE FROM sqlite_sequence WHERE name = 'Orders'"));
+    other.executeNative(QStringLiteral("INSERT INTO sqlite_sequence (rowid, name, seq) VALUES (%1, 'Other', 500), (%2, 'Orders', %3)")
+                            .arg(row)
+                            .arg(row + 1)
+                            .arg(a));
+    other.close();
+    EXPECT_EQ(addNew(), a + 1);
+    Transaction t(db);
+    EXPECT_EQ(addNew(), a + 2);
+    t.commit();
+    EXPECT_EQ(count(s("SELECT seq FROM sqlite_sequence WHERE name = 'Other'")), 500);
+    EXPECT_EQ(count(s("SELECT seq FROM sqlite_sequence WHERE name = 'Orders'")), a + 2);
+}
+
 TEST_P(AutoNumberTest, CountersSurviveCompaction)
 {
     insert();

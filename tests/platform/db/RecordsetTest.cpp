@@ -141,6 +141,40 @@ TEST_F(RecordsetTest, OnlyDirtyFieldsAreWritten)
     EXPECT_EQ(rs.editMode(), Recordset::EditMode::None);
 }
 
+TEST_F(RecordsetTest, RowsWrittenOneAfterAnotherEachWriteTheirOwnFields)
+{
+    // One set writing in one transaction: each added row names the fields it
+    // was given, and each edit checks the row as it holds it then (a field
+    // Null at the first edit holds a text at the second).
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name, Note FROM Jobs WHERE JobNo = 100"));
+    Transaction t(db);
+    rs.addNew();
+    rs.setValue(0, Value(200));
+    rs.setValue(1, Value(QStringLiteral("A")));
+    rs.update();
+    rs.addNew();
+    rs.setValue(0, Value(201));
+    rs.setValue(2, Value(QStringLiteral("n")));
+    rs.update();
+    rs.addNew();
+    rs.setValue(0, Value(202));
+    rs.setValue(1, Value(QStringLiteral("B")));
+    rs.update();
+    rs.moveFirst();
+    rs.edit();
+    rs.setValue(2, Value(QStringLiteral("x")));
+    rs.update();
+    rs.edit();
+    rs.setValue(2, Value(QStringLiteral("y")));
+    rs.update();
+    t.commit();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT group_concat(JobNo || ':' || coalesce(Name, '-') || ':' || coalesce(Note, '-'), ' ') "
+                                    "FROM (SELECT * FROM Jobs WHERE JobNo IN (100, 200, 201, 202) ORDER BY JobNo)"))
+                  .toString(),
+              QStringLiteral("100:Cards:y 200:A:- 201:-:n 202:B:-"));
+}
+
 TEST_F(RecordsetTest, ValuesArriveInTheFieldsType)
 {
     // Stored the way other programs might: Currency as a binary fraction,
