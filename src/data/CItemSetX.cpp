@@ -118,6 +118,7 @@ void CItemSetX::startWalk(qint32 jobId)
     m_services.clear();
     m_vendorNames.clear();
     m_servicePlaces.clear();
+    m_serviceTexts.clear();
     m_servicesChanges = -1;
     m_servicePlace = -1;
 }
@@ -136,6 +137,22 @@ const CItemSetX::ServiceLooks &CItemSetX::serviceLooks(qint32 serNo)
     return *found;
 }
 
+const CItemSetX::ServiceTexts &CItemSetX::serviceTexts(qint32 serNo)
+{
+    auto found = m_serviceTexts.find(serNo);
+    if (found == m_serviceTexts.end()) {
+        ServiceTexts texts;
+        texts.name = ServiceText("Name");
+        texts.catNo = ServiceText("CatNo").toInt();
+        texts.size = ServiceText("Size");
+        TrimText(texts.size);
+        texts.unit = ServiceText("Unit").toInt();
+        texts.status = ServiceText("SerStatus").toInt();
+        found = m_serviceTexts.insert(serNo, texts);
+    }
+    return *found;
+}
+
 void CItemSetX::positionService(qint32 serNo)
 {
     const qint64 changes = ConnectionChanges(m_pDatabase);
@@ -145,6 +162,7 @@ void CItemSetX::positionService(qint32 serNo)
         m_servicePlaces.clear();
         m_servicePlace = -1;
         m_serviceColumns.clear();
+        m_serviceTexts.clear();
         m_Service.m_filterValues = {platform::Value(m_walkJobId)};
         m_Service.Open(dbOpenSnapshot,
                        QStringLiteral("SELECT * FROM Services WHERE SerNo IN (SELECT SerNo FROM Items WHERE "
@@ -170,6 +188,7 @@ void CItemSetX::positionService(qint32 serNo)
     // A service outside the job's (or a walk without a job): its own row.
     m_servicePlace = -1;
     m_serviceColumns.clear();
+    m_serviceTexts.clear();
     m_Service.m_filterValues = {platform::Value(serNo)};
     m_Service.Open(dbOpenSnapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = ?"));
 }
@@ -394,15 +413,15 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
 
     // A service row: the service's name under its category's name.
     positionService(m_SerNo);
-    m_strDescription = ServiceText("Name");
-    m_nCatNo = ServiceText("CatNo").toInt();
+    const ServiceTexts &texts = serviceTexts(m_SerNo);
+    m_strDescription = texts.name;
+    m_nCatNo = texts.catNo;
     const ServiceLooks &looks = serviceLooks(m_SerNo);
     m_strHeading = looks.categoryName;
-    m_strPaperSize = ServiceText("Size");
-    TrimText(m_strPaperSize);
+    m_strPaperSize = texts.size;
     m_nRowColor = looks.color;
 
-    const int serviceUnit = ServiceText("Unit").toInt();
+    const int serviceUnit = texts.unit;
     m_nDecimals = unitPriceMode == 2 || (unitPriceMode == 0 && serviceUnit == 2) ? 2 : 1;
     if (IsDigitalCategory(m_nCatNo)) {
         m_bHasDigital = true;
@@ -419,7 +438,7 @@ void CItemSetX::GetDescription(const QString &zeroText, bool withSheets)
     m_strUnitPrice = m_nDecimals == 2 ? FormatRate(m_Price, m_ChargeQty, 2, 2, true)
                                       : FormatRate(m_Price, m_ChargeQty, 1, 4, true);
 
-    if (ServiceText("SerStatus").toInt() == kHiddenService)
+    if (texts.status == kHiddenService)
         m_strDescription += QStringLiteral(" (HIDDEN)");
     if (IsPaperCategory(m_nCatNo))
         SplitNoteParts(m_Service);

@@ -91,6 +91,18 @@ private:
         int color = 255;
     };
     const ServiceLooks &serviceLooks(qint32 serNo);
+    // The columns a service row's description takes from the service
+    // m_Service is on, read once per service while m_Service holds the rows
+    // it was read with.
+    struct ServiceTexts
+    {
+        QString name;
+        QString size; // trimmed
+        int catNo = 0;
+        int unit = 0;
+        int status = 0;
+    };
+    const ServiceTexts &serviceTexts(qint32 serNo);
 
     // Read once per walk of a job instead of once per row: each item's kinds
     // (bit 1 digital, bit 2 paper; by ItemNo * 256 + SubNo) and the shop's
@@ -110,6 +122,7 @@ private:
     QHash<qint32, int> m_servicePlaces;
     // The places of the columns ServiceText read in m_Service (-1: none).
     mutable std::vector<std::pair<const char *, int>> m_serviceColumns;
+    QHash<qint32, ServiceTexts> m_serviceTexts; // emptied whenever m_Service is read again
     int m_servicePlace = -1;
     qint64 m_servicesChanges = -1;
 };

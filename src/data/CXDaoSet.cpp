@@ -12,6 +12,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
+#include "platform/db/SqlValues.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QComboBox>
@@ -19,6 +20,8 @@
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QTextEdit>
 #include <QtWidgets/QWidget>
+
+#include <sqlite3.h>
 
 #include <optional>
 #include <vector>
@@ -96,6 +99,64 @@ void setMember(MemberType type, void *member, const Value &value)
     case MemberType::Currency: as<Money>(member) = value.toMoney(); break;
     case MemberType::Date: as<DateTime>(member) = value.toDateTime(); break;
     case MemberType::Text: as<QString>(member) = value.toString(); break;
+    }
+}
+
+// How a member is set straight from a cell as a snapshot holds it, exactly
+// as setMember sets it from the cell's Value (sqlvalues::toValue in the
+// field's type), for the pairs a row is mostly made of: a number member of
+// its field's own type, a text, an amount, a Single. Chosen once when the
+// column is bound; None (and a cell stored otherwise than the plan expects)
+// takes the Value.
+enum class HeldPlan : quint8 { None, Byte, Short, Long, Currency, Single, Text };
+
+HeldPlan heldPlan(MemberType type, FieldType field)
+{
+    switch (type) {
+    case MemberType::Byte: return field == FieldType::Byte ? HeldPlan::Byte : HeldPlan::None;
+    case MemberType::Short: return field == FieldType::Integer ? HeldPlan::Short : HeldPlan::None;
+    case MemberType::Long: return field == FieldType::Long ? HeldPlan::Long : HeldPlan::None;
+    case MemberType::Currency: return field == FieldType::Currency ? HeldPlan::Currency : HeldPlan::None;
+    case MemberType::Single: return field == FieldType::Single ? HeldPlan::Single : HeldPlan::None;
+    case MemberType::Text:
+        return field == FieldType::Text || field == FieldType::Memo ? HeldPlan::Text : HeldPlan::None;
+    default: return HeldPlan::None;
+    }
+}
+
+bool setMemberFromHeld(HeldPlan plan, void *member, const platform::sqlvalues::Stored &s)
+{
+    switch (s.storage) {
+    case SQLITE_NULL:
+        switch (plan) {
+        case HeldPlan::None: return false;
+        case HeldPlan::Byte: as<quint8>(member) = 0; return true;
+        case HeldPlan::Short: as<qint16>(member) = 0; return true;
+        case HeldPlan::Long: as<qint32>(member) = 0; return true;
+        case HeldPlan::Currency: as<Money>(member) = Money::zero(); return true;
+        case HeldPlan::Single: as<float>(member) = 0; return true;
+        case HeldPlan::Text: as<QString>(member).clear(); return true;
+        }
+        return false;
+    case SQLITE_INTEGER:
+        switch (plan) {
+        case HeldPlan::Byte: as<quint8>(member) = quint8(s.integer); return true;
+        case HeldPlan::Short: as<qint16>(member) = qint16(s.integer); return true;
+        case HeldPlan::Long: as<qint32>(member) = qint32(s.integer); return true;
+        case HeldPlan::Currency: as<Money>(member) = Money::fromWhole(s.integer); return true;
+        default: return false;
+        }
+    case SQLITE_FLOAT:
+        if (plan != HeldPlan::Single)
+            return false;
+        as<float>(member) = float(s.real);
+        return true;
+    case SQLITE_TEXT:
+        if (plan != HeldPlan::Text)
+            return false;
+        as<QString>(member) = QString::fromUtf8(s.bytes, s.size);
+        return true;
+    default: return false;
     }
 }
 
@@ -196,11 +257,16 @@ struct CXDaoSet::BoundField
     bool dirty = false;
     Value cache;             // the member when the edit or add started
     bool cacheNull = false;
+    HeldPlan heldPlan = HeldPlan::None;
 };
 
 struct CXDaoSet::Binding
 {
     std::vector<BoundField> fields;
+    // The current row as the snapshot holds it, while the members are
+    // filled from it (empty otherwise).
+    std::vector<platform::sqlvalues::Stored> held;
+    bool fromHeld = false;
 };
 
 CXDaoSet::CXDaoSet(platform::Database *database)
@@ -420,6 +486,22 @@ int CXDaoSet::resolveIndex(const QString &name) const
     return index;
 }
 
+bool CXDaoSet::fixupFromHeld(int position, void *member)
+{
+    const Binding &binding = *m_binding;
+    if (!binding.fromHeld || unsigned(position) >= binding.fields.size())
+        return false;
+    BoundField &field = m_binding->fields[size_t(position)];
+    if (field.member != member || unsigned(field.index) >= binding.held.size())
+        return false;
+    const platform::sqlvalues::Stored &cell = binding.held[size_t(field.index)];
+    if (!setMemberFromHeld(field.heldPlan, member, cell))
+        return false;
+    field.isNull = cell.storage == SQLITE_NULL;
+    field.dirty = false;
+    return true;
+}
+
 void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &column, MemberType type, void *member)
 {
     std::vector<BoundField> &fields = m_binding->fields;
@@ -430,6 +512,7 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
         f.member = member;
         f.index = resolveIndex(column);
         f.autoNumber = set().fieldIsAutoNumber(f.index);
+        f.heldPlan = heldPlan(type, set().fieldType(f.index));
         fields.push_back(f);
         return;
     }
@@ -489,8 +572,18 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
 
 void CXDaoSet::loadCurrentRow()
 {
-    if (m_nFields > 0 && IsOpen() && !m_set->isEOF() && !m_set->isBOF())
+    if (m_nFields > 0 && IsOpen() && !m_set->isEOF() && !m_set->isBOF()) {
+        // A snapshot's row is taken as it is held, field by field, without a
+        // Value for each.
+        Binding &binding = *m_binding;
+        binding.fromHeld = m_set->heldCurrentRow(binding.held);
+        struct Done
+        {
+            Binding &binding;
+            ~Done() { binding.fromHeld = false; }
+        } done{binding};
         runExchange(FieldExchange::Fixup);
+    }
 }
 
 void CXDaoSet::markDirtyFields()

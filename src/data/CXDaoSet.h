@@ -239,6 +239,9 @@ private:
     // One column of the exchange list, by its position in the list.
     void exchangeField(FieldExchange &fx, int position, const QString &column,
                        FieldExchange::MemberType type, void *member);
+    // A Fixup's usual step while the members are filled from a snapshot's
+    // held row: true when the member was set (otherwise exchangeField sets it).
+    bool fixupFromHeld(int position, void *member);
 
     void runExchange(FieldExchange::Operation op, const void *onlyMember = nullptr);
     void bindColumns();

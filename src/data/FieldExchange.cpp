@@ -9,7 +9,10 @@ FieldExchange::FieldExchange(Operation operation, CXDaoSet *set, const void *onl
 
 void FieldExchange::exchange(const QString &column, MemberType type, void *member)
 {
-    m_prs->exchangeField(*this, m_nField++, column, type, member);
+    const int position = m_nField++;
+    if (m_nOperation == Fixup && m_prs->fixupFromHeld(position, member))
+        return;
+    m_prs->exchangeField(*this, position, column, type, member);
 }
 
 void DFX_Bool(FieldExchange *pFX, const QString &column, bool &value)

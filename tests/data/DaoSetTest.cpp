@@ -59,6 +59,35 @@ TEST_F(DaoSetTest, MembersFollowTheRowAndOnlyChangedColumnsAreWritten)
     EXPECT_TRUE(prompts().shown().isEmpty());
 }
 
+TEST_F(DaoSetTest, SnapshotRowsFillTheMembersAsADynasetDoes)
+{
+    // A snapshot fills its members from the rows it holds: a Null after a
+    // value must empty the member and be remembered as Null.
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, Balance, Rate, Terms, Memo) VALUES (9, NULL, -3, NULL, "
+                        "255, 'note')"));
+    TestCustomerSet set;
+    set.m_strSort = QStringLiteral("CusNo");
+    set.Open(CXDaoSet::dbOpenSnapshot);
+    ASSERT_EQ(set.m_CusNo, 5);
+    EXPECT_EQ(set.m_Name, QStringLiteral("Acme"));
+    EXPECT_EQ(set.m_Balance, Money::fromUnits(125000));
+    EXPECT_EQ(set.m_Rate, 2.5);
+    EXPECT_EQ(set.m_Terms, 3);
+    EXPECT_TRUE(set.IsFieldNull(&set.m_Memo));
+    EXPECT_FALSE(set.IsFieldNull(&set.m_Name));
+    set.MoveNext();
+    set.MoveNext();
+    ASSERT_EQ(set.m_CusNo, 9);
+    EXPECT_TRUE(set.m_Name.isEmpty());
+    EXPECT_TRUE(set.IsFieldNull(&set.m_Name));
+    EXPECT_EQ(set.m_Balance, Money::fromUnits(-30000));
+    EXPECT_EQ(set.m_Rate, 0.0);
+    EXPECT_TRUE(set.IsFieldNull(&set.m_Rate));
+    EXPECT_EQ(set.m_Terms, 255);
+    EXPECT_EQ(set.m_Memo, QStringLiteral("note"));
+    EXPECT_FALSE(set.IsFieldNull(&set.m_Memo));
+}
+
 TEST_F(DaoSetTest, EmptySetAndFindWithoutMatch)
 {
     CXDaoSet never;

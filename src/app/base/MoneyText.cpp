@@ -107,7 +107,34 @@ QString FormatMoney(Money value)
 
 QString FormatMoneyGrouped(Money value)
 {
-    return GroupThousands(FormatCurrency(value, 2));
+    // GroupThousands(FormatCurrency(value, 2)), written in one pass: the
+    // amount rounded half away from zero to cents, a separator before each
+    // group of three whole digits counted from the right.
+    const QString &separator = ListSeparator();
+    if (separator.size() != 1 || separator.at(0).unicode() >= 0x80)
+        return GroupThousands(FormatCurrency(value, 2));
+    const char comma = char(separator.at(0).unicode());
+    const std::int64_t units = value.units() == 0 ? 0 : addHalfAwayFromZero(value.units(), 50);
+    const std::uint64_t a = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
+    char text[48];
+    char *const end = text + sizeof text;
+    char *p = end;
+    const std::uint64_t cents = a % std::uint64_t(Money::kUnitsPerWhole) / 100;
+    *--p = char('0' + cents % 10);
+    *--p = char('0' + cents / 10);
+    *--p = '.';
+    std::uint64_t whole = a / std::uint64_t(Money::kUnitsPerWhole);
+    int digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0)
+            *--p = comma;
+        *--p = char('0' + whole % 10);
+        whole /= 10;
+        ++digits;
+    } while (whole);
+    if (units < 0)
+        *--p = '-';
+    return QString::fromLatin1(p, end - p);
 }
 
 void FormatCurrencyTo(Money value, QString &out, int decimals)

@@ -852,6 +852,22 @@ bool Recordset::readHeldRows(const std::function<bool(const sqlvalues::Stored *f
     return true;
 }
 
+bool Recordset::heldCurrentRow(std::vector<sqlvalues::Stored> &fields) const
+{
+    const Impl &i = *d;
+    if (!i.isOpen || i.gap || i.keyed || i.mode != EditMode::None)
+        return false;
+    const Database::Impl *db = i.database.impl();
+    if (db->openSerial != i.openSerial || !db->isOpen() || !i.has(i.pos))
+        return false;
+    const Impl::HeldCell *held = i.heldRow(i.pos);
+    const size_t count = i.types.size();
+    fields.resize(count);
+    for (size_t f = 0; f < count; ++f)
+        fields[f] = i.heldStored(held[f]);
+    return true;
+}
+
 Value Recordset::value(const QString &name) const
 {
     const int i = fieldIndex(name);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -95,6 +96,10 @@ public:
     // one (or none, past the last). False, reading nothing, for a dynaset or
     // while a row is edited: those are read with value().
     bool readHeldRows(const std::function<bool(const sqlvalues::Stored *fields)> &row);
+    // The current row of a snapshot, every field as it is held (as
+    // readHeldRows gives them), without moving; false, filling nothing, on a
+    // dynaset, while a row is edited or without a current row.
+    bool heldCurrentRow(std::vector<sqlvalues::Stored> &fields) const;
     Value value(const QString &name) const;    // 3265 for an unknown name
     void setValue(int index, const Value &value);
     void setValue(const QString &name, const Value &value);

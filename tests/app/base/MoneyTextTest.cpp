@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 Money units(std::int64_t u) { return Money::fromUnits(u); }
@@ -50,6 +52,15 @@ TEST(MoneyTexts, GroupedRoundedAndNoCharge)
     EXPECT_EQ(FormatMoney(units(-12345678)), "-1234.57");
     EXPECT_EQ(FormatMoneyGrouped(units(-12345678)), "-1,234.57");
     EXPECT_EQ(FormatMoneyGrouped(units(9999950)), "1,000.00");
+    // Each group boundary, a sign left on an amount that rounds to nothing,
+    // and the ends of the range.
+    EXPECT_EQ(FormatMoneyGrouped(Money::zero()), "0.00");
+    EXPECT_EQ(FormatMoneyGrouped(units(-40)), "-0.00");
+    EXPECT_EQ(FormatMoneyGrouped(units(9999949)), "999.99");
+    EXPECT_EQ(FormatMoneyGrouped(units(-9999999950)), "-1,000,000.00");
+    EXPECT_EQ(FormatMoneyGrouped(units(123456789012345)), "12,345,678,901.23");
+    EXPECT_EQ(FormatMoneyGrouped(units(std::numeric_limits<std::int64_t>::max())), "922,337,203,685,477.58");
+    EXPECT_EQ(FormatMoneyGrouped(units(std::numeric_limits<std::int64_t>::min())), "-922,337,203,685,477.58");
     EXPECT_EQ(FormatCurrencyRounded(Money::zero()), "");
     EXPECT_EQ(FormatCurrencyRounded(Money::noChargeMarker()), "0.00");
     EXPECT_EQ(FormatCurrencyRounded(-Money::noChargeMarker()), "0.00");
