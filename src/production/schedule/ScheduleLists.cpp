@@ -181,9 +181,17 @@ int countRows(platform::Recordset &rs)
 
 void ScheduleRow::resize(int columns)
 {
-    if (texts.size() < columns)
+    // A new row's lists are made at their size: growing an empty list
+    // would round its block up for more growth that never comes.
+    if (columns <= 0)
+        return;
+    if (texts.isEmpty())
+        texts = QStringList(columns);
+    else if (texts.size() < columns)
         texts.resize(columns);
-    if (images.size() < columns)
+    if (images.isEmpty())
+        images = QList<int>(columns, kNoImage);
+    else if (images.size() < columns)
         images.resize(columns, kNoImage);
 }
 
@@ -369,7 +377,7 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
         ScheduleRow row;
         row.kind = 'O';
         row.key = fields.integer(7);
-        row.texts.resize(ColumnCount);
+        row.texts = QStringList(ColumnCount);
         row.images = images;
         if (statusInFirstRow)
             CZqApp::GetJobStatusName(row.texts[ColGroup], quint8(status));
