@@ -10,6 +10,7 @@
 #include "views/CDlgOptions.h"
 
 #include <QtCore/QMetaObject>
+#include <QtCore/QPointer>
 
 namespace {
 
@@ -48,13 +49,28 @@ void CJobDlg::CheckMissingData()
         choices.AddEntry(e.command, e.text, e.ticked ? 1 : 0);
     if (choices.DoModal() != IDOK_RESULT)
         return;
-    // Each ticked command runs from the event loop once the previous one has
-    // finished, as if the user had chosen them in turn.
+    // The ticked commands run from the event loop once the choice has closed,
+    // one after another as if the user had chosen them in turn: each waits
+    // until the window the one before it opened has been closed. Queued one by
+    // one they would all open at once, the later ones inside the first one's
+    // modal loop and stacked on top of it.
+    QList<int> commands;
     for (int i = 0; i < choices.GetEntryCount(); ++i) {
         const CListItem &entry = choices.entry(i);
-        if (entry.m_value == 0 || entry.number(1) == 0)
-            continue;
-        const int command = entry.m_value;
-        QMetaObject::invokeMethod(this, [this, command] { SendCommand(command); }, Qt::QueuedConnection);
+        if (entry.m_value != 0 && entry.number(1) != 0)
+            commands.append(entry.m_value);
     }
+    if (commands.isEmpty())
+        return;
+    QPointer<CJobDlg> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, commands] {
+            for (int command : commands) {
+                if (!self || !self->isVisible())
+                    return; // the window was closed by one of them
+                self->SendCommand(command);
+            }
+        },
+        Qt::QueuedConnection);
 }

@@ -16,10 +16,12 @@
 
 #include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPlainTextEdit>
 
 #include <QtCore/QObject>
+#include <QtCore/QTimer>
 
 namespace {
 
@@ -425,6 +427,39 @@ TEST_F(JobWindow, MissingDataCheckOnOpeningAndFromTheMenu)
         return press(d, 2);
     });
     EXPECT_EQ(scalar(QStringLiteral("SELECT ShiptoNo FROM Jobs WHERE JobID = %1").arg(id)).toInt(), 4);
+
+    // Two ticked entries run in turn: the second starts only once the first
+    // one's window has closed, though that window runs an event loop of its own.
+    const qint32 both = order(1012);
+    exec(QStringLiteral("UPDATE Jobs SET ShiptoNo = 0, BuyerNo = 0 WHERE JobID = %1").arg(both));
+    QStringList ran;
+    GetJobHooks().pickShipto = [&](qint32, qint32 &shipto, int, QWidget *) {
+        QDialog list; // the ship-to list, with its own modal loop
+        QTimer::singleShot(20, &list, &QDialog::accept);
+        list.exec();
+        ran << QStringLiteral("ship-to closed");
+        shipto = 4;
+        return 1;
+    };
+    GetJobHooks().pickContact = [&](qint32, qint32 &contact, int, QWidget *) {
+        ran << QStringLiteral("buyer");
+        contact = 7;
+        return 1;
+    };
+    run(both, [&](CJobDlg &d) {
+        runQueued();
+        onDialog<CDlgOptions>([&](CDlgOptions &o) {
+            o.tree()->SetOptionChecked(30408, true);
+            o.tree()->SetOptionChecked(30411, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        press(d, 30244);
+        runQueued();
+        EXPECT_EQ(ran, QStringList({QStringLiteral("ship-to closed"), QStringLiteral("buyer")}));
+        return press(d, 2);
+    });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT BuyerNo FROM Jobs WHERE JobID = %1").arg(both)).toInt(), 7);
 
     // Item 6 of the settings row not 0: no check on opening.
     setJobWindowSettings(QStringLiteral("0,0,0,0,0,1,1,0,0,0,0,"));
