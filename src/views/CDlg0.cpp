@@ -99,6 +99,10 @@ int CDlg0::DoModal()
     // modal, blocks the windows behind it and takes the keys.
     if (isVisible())
         hide();
+    // Shown over an owner that was never shown itself, the window would be
+    // centred over where that owner would have been: the screen's corner.
+    if (!testAttribute(Qt::WA_Moved) && parentWidget() && !parentWidget()->window()->isVisible())
+        PlaceOver(parentWidget());
     const int answer = platform::Prompt::execDialog(*this);
     // What the window wrote shows in the lists behind it.
     CView0::RefreshShownViews();
@@ -409,10 +413,21 @@ void CDlg0::MakeCloseOnly()
     cancel->move(cancel->x() - cancel->width() / 2, cancel->y());
 }
 
-void CDlg0::CenterAndAnimate(unsigned flags)
+// The window a dialog is centred over: its owner's window, or, while that one
+// has not been shown (a list that goes straight into a new record from its
+// set-up), the nearest shown window it belongs to.
+static QWidget *ShownOwnerWindow(QWidget *owner)
+{
+    for (QWidget *w = owner ? owner->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w->isVisible())
+            return w;
+    return nullptr;
+}
+
+void CDlg0::PlaceOver(QWidget *owner)
 {
     QRect over;
-    if (QWidget *p = m_pParent ? m_pParent->window() : nullptr)
+    if (QWidget *p = ShownOwnerWindow(owner))
         over = p->frameGeometry();
     else if (QScreen *s = screen())
         over = s->availableGeometry();
@@ -426,6 +441,11 @@ void CDlg0::CenterAndAnimate(unsigned flags)
         r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() + 1 - r.height())));
     }
     move(r.topLeft());
+}
+
+void CDlg0::CenterAndAnimate(unsigned flags)
+{
+    PlaceOver(m_pParent);
     if (flags) {
         show();
         update();

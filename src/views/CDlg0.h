@@ -80,6 +80,8 @@ public:
     void SetItemIcon(unsigned id, unsigned imageList, int icon);
     void MakeCloseOnly();
     void CenterAndAnimate(unsigned flags);
+    // Centres the window over its owner's shown window, whole on the screen.
+    void PlaceOver(QWidget *owner);
 
     // --- resizing ----------------------------------------------------------------
     static constexpr int SIZE_RESTORED = 0;

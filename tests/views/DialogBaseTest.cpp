@@ -185,6 +185,31 @@ TEST_F(DialogsTest, AWindowShownByItsSetUpIsModalWhileItRuns)
     EXPECT_TRUE(modal);
 }
 
+// A window opened from one whose set-up never showed it (a list that goes
+// straight into a new record) is centred over the shown window behind both,
+// not over where the unshown one would have been.
+TEST_F(DialogsTest, AWindowOverAnOwnerNeverShownIsCentredOverTheShownOne)
+{
+    class Owned : public CDlg0
+    {
+    public:
+        explicit Owned(QWidget *owner) : CDlg0(9001, owner) { resize(200, 150); }
+    };
+    QWidget main;
+    main.setGeometry(400, 300, 300, 200);
+    main.show();
+    QDialog list(&main); // never shown
+    Owned dlg(&list);
+    QPoint shownAt;
+    onDialog<Owned>([&shownAt](Owned &d) {
+        shownAt = d.frameGeometry().topLeft();
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    // Centre (550, 400) less half of 200 x 150.
+    EXPECT_EQ(shownAt, QPoint(450, 325));
+}
+
 TEST_F(DialogsTest, ALongNoteTitleIsShownWhole)
 {
     CNoteDlg dlg(QStringLiteral("Execute SQL Statement"), QStringLiteral("SQL"), QString(), CNoteDlg::EditNote,
