@@ -276,6 +276,19 @@ void aggregateFinal(sqlite3_context *context)
     sqlite3_result_null(context);
 }
 
+// The destination bound to a reading aggregate's first argument, looked up
+// on its first row and kept in the aggregate's context for the rows after.
+template <typename T>
+T *destinationOf(sqlite3_context *context, sqlite3_value *bound, const char *type)
+{
+    auto **kept = static_cast<T **>(sqlite3_aggregate_context(context, int(sizeof(T *))));
+    if (!kept)
+        return nullptr;
+    if (!*kept)
+        *kept = static_cast<T *>(sqlite3_value_pointer(bound, type));
+    return *kept;
+}
+
 } // namespace
 
 // Where the rows of a page read go: the rowids of the pages' slots, matched
@@ -303,7 +316,7 @@ void KeyedRows::registerReader(sqlite3 *db)
 
 void KeyedRows::keyStep(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    auto *keys = static_cast<std::vector<std::int64_t> *>(sqlite3_value_pointer(argv[0], kKeysPointer));
+    auto *keys = destinationOf<std::vector<std::int64_t>>(context, argv[0], kKeysPointer);
     if (!keys) {
         sqlite3_result_error(context, "key list without its destination", -1);
         return;
@@ -317,7 +330,7 @@ void KeyedRows::keyStep(sqlite3_context *context, int, sqlite3_value **argv)
 
 void KeyedRows::fillStep(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
-    Fill *fill = argc > 1 ? static_cast<Fill *>(sqlite3_value_pointer(argv[0], kFillPointer)) : nullptr;
+    Fill *fill = argc > 1 ? destinationOf<Fill>(context, argv[0], kFillPointer) : nullptr;
     if (!fill || argc != int(fill->rows->m_fieldTypes.size()) + 2) {
         sqlite3_result_error(context, "page read without its destination", -1);
         return;
