@@ -28,6 +28,23 @@ constexpr char kKeysPointer[] = "tavrel-keyed-rows-keys";
 constexpr char kFillFunction[] = "tavrel_keyed_rows_fill";
 constexpr char kFillPointer[] = "tavrel-keyed-rows-fill";
 
+// Runs a reading aggregate's statement (one step reads everything), its
+// destination bound at mark for that run only.
+void runInto(Statement &st, int mark, void *destination, const char *type)
+{
+    sqlite3_stmt *stmt = st.handle();
+    sqlite3_bind_pointer(stmt, mark, destination, type, nullptr);
+    try {
+        st.step();
+    } catch (...) {
+        sqlite3_bind_null(stmt, mark);
+        st.reset();
+        throw;
+    }
+    sqlite3_bind_null(stmt, mark);
+    st.reset();
+}
+
 } // namespace
 
 KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout, std::shared_ptr<StatementCache> statements)
@@ -50,7 +67,10 @@ QString KeyedRows::keyListSql(const QString &rowidSql, int parameterCount)
     QString rows = rowidSql.trimmed();
     while (rows.endsWith(QLatin1Char(';')))
         rows = rows.chopped(1).trimmed();
-    // An aggregate over a subquery takes its rows in the subquery's order.
+    // An aggregate over a subquery takes the rows in the subquery's order:
+    // the engine keeps a subquery's ORDER BY (and its TOP) under an
+    // aggregate, and one without is merged into it and scans the table as it
+    // would alone.
     return QStringLiteral("WITH keyed(k) AS (%1\n) SELECT %2(?%3, k) FROM keyed")
         .arg(rows, QLatin1String(kKeyFunction))
         .arg(parameterCount + 1);
@@ -61,17 +81,7 @@ void KeyedRows::load(Statement &keyStatement, int parameterCount)
     m_keys.clear();
     forgetAll();
     m_keys.reserve(1024);
-    sqlite3_stmt *stmt = keyStatement.handle();
-    sqlite3_bind_pointer(stmt, parameterCount + 1, &m_keys, kKeysPointer, nullptr);
-    try {
-        keyStatement.step();
-    } catch (...) {
-        sqlite3_bind_null(stmt, parameterCount + 1);
-        keyStatement.reset();
-        throw;
-    }
-    sqlite3_bind_null(stmt, parameterCount + 1);
-    keyStatement.reset();
+    runInto(keyStatement, parameterCount + 1, &m_keys, kKeysPointer);
 }
 
 int KeyedRows::indexOf(std::int64_t key) const
@@ -478,17 +488,7 @@ void KeyedRows::loadPages(int pageNo, Page *page)
         fill.count = count;
         fill.ascending = ascending;
         fill.slotOf = &slotOf;
-        sqlite3_stmt *stmt = st->handle();
-        sqlite3_bind_pointer(stmt, fillMark, &fill, kFillPointer, nullptr);
-        try {
-            st->step();
-        } catch (...) {
-            sqlite3_bind_null(stmt, fillMark);
-            st->reset();
-            throw;
-        }
-        sqlite3_bind_null(stmt, fillMark);
-        st->reset();
+        runInto(*st, fillMark, &fill, kFillPointer);
     }
     const std::int64_t changes = sqlite3_total_changes64(m_db);
     const std::int64_t now = coarseMs();

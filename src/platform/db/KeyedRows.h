@@ -49,9 +49,10 @@ public:
         std::function<void(Statement &)> bindParameters;
     };
 
-    // Makes the connection able to read pages: the aggregate the page reads
-    // run (each row of a page goes straight from the engine into the page,
-    // the whole page in one step). Called once when a connection opens.
+    // Makes the connection able to read sets: the aggregates the key lists
+    // and page reads run (each key, each row, goes straight from the engine
+    // into the set; a whole list or group of pages in one step). Called once
+    // when a connection opens.
     static void registerReader(sqlite3 *db);
 
     // Statements come from the connection's cache when one is given.
