@@ -33,6 +33,20 @@ protected:
         DbTest::SetUp();
         makeJobsTable();
     }
+    // Jobs 0 to count - 1, each named "Job <its number>".
+    void addNumberedJobs(int count)
+    {
+        db.beginTrans();
+        for (int i = 0; i < count; ++i)
+            addJob(i, QStringLiteral("Job %1").arg(i), i);
+        db.commitTrans();
+    }
+    // Walks forward to a job's row (the set is in job number order).
+    static void walkTo(Recordset &rs, int jobNo)
+    {
+        while (rs.value(0).toInt() < jobNo)
+            rs.moveNext();
+    }
 };
 
 // A dynaset makes the usual cells into values itself; whatever way a value
@@ -96,18 +110,14 @@ TEST_F(KeyedRowsTest, DynasetValuesAreTheSnapshotsWhateverTheStorage)
 TEST_F(KeyedRowsTest, PagesReadAheadFollowThePageTimeout)
 {
     PageTimeout timeout(60000);
-    db.beginTrans();
-    for (int i = 0; i < 3000; ++i)
-        addJob(i, QStringLiteral("Job %1").arg(i), i);
-    db.commitTrans();
+    addNumberedJobs(3000);
     Database other;
     other.open(dbPath());
 
     Recordset rs(db);
     rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs ORDER BY JobNo"));
     const auto walkTo = [&](int jobNo) {
-        while (rs.value(0).toInt() < jobNo)
-            rs.moveNext();
+        KeyedRowsTest::walkTo(rs, jobNo);
         ASSERT_EQ(rs.value(0).toInt(), jobNo);
     };
     walkTo(600); // the second page: the pages after it come with it
@@ -148,20 +158,15 @@ TEST_F(KeyedRowsTest, PagesReadAheadFollowThePageTimeout)
 TEST_F(KeyedRowsTest, RowsReadAheadAreCheckedAsShownOnUpdate)
 {
     PageTimeout timeout(60000);
-    db.beginTrans();
-    for (int i = 0; i < 2000; ++i)
-        addJob(i, QStringLiteral("Job %1").arg(i), i);
-    db.commitTrans();
+    addNumberedJobs(2000);
     Database other;
     other.open(dbPath());
 
     Recordset rs(db);
     rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name, Price FROM Jobs ORDER BY JobNo"));
-    while (rs.value(0).toInt() < 520)
-        rs.moveNext();
+    walkTo(rs, 520);
     other.execute(QStringLiteral("UPDATE Jobs SET Name = 'Theirs' WHERE JobNo = 1200"));
-    while (rs.value(0).toInt() < 1200)
-        rs.moveNext();
+    walkTo(rs, 1200);
     EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Job 1200"));
     rs.edit();
     rs.setValue(2, Value(Money::fromWhole(5)));
@@ -236,10 +241,7 @@ TEST_F(KeyedRowsTest, KeysFollowTheStatementsOrderTopAndFilter)
 // is not taken as read: the next visit reads it, with what was saved meanwhile.
 TEST_F(KeyedRowsTest, APageLockedOutIsReadAtTheNextVisit)
 {
-    db.beginTrans();
-    for (int i = 0; i < 3000; ++i)
-        addJob(i, QStringLiteral("Job %1").arg(i), i);
-    db.commitTrans();
+    addNumberedJobs(3000);
     Database other;
     other.open(dbPath());
 
@@ -247,8 +249,7 @@ TEST_F(KeyedRowsTest, APageLockedOutIsReadAtTheNextVisit)
     rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs ORDER BY JobNo"));
     // The first page is read alone, the next four with the second: the last
     // row read is the 2560th.
-    while (rs.value(0).toInt() < 2559)
-        rs.moveNext();
+    walkTo(rs, 2559);
     sqlite3_busy_timeout(db.handle(), 0);
     ASSERT_EQ(sqlite3_exec(other.handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     rs.moveNext();
