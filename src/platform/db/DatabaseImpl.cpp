@@ -2,6 +2,7 @@
 #include "platform/db/WriteCount.h"
 
 #include "platform/db/DbErrors.h"
+#include "platform/db/KeyedRows.h"
 #include "platform/db/SqlValues.h"
 #include "platform/db/UnfinishedReads.h"
 #include "platform/db/WriteScope.h"
@@ -121,6 +122,7 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         sqlite3_busy_timeout(db, g_busyTimeoutMs);
         sqlite3_update_hook(db, &onRowChanged, this);
         jet::registerFunctions(db);
+        KeyedRows::registerReader(db);
 
         // Anything but a database (or a damaged one) fails here with 3049.
         exec(QStringLiteral("PRAGMA schema_version"));

@@ -21,6 +21,30 @@ std::int64_t coarseMs()
     return std::int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
+// The aggregates that read a set's keys and its pages, and the types under
+// which their destinations are bound to the statements.
+constexpr char kKeyFunction[] = "tavrel_keyed_rows_keys";
+constexpr char kKeysPointer[] = "tavrel-keyed-rows-keys";
+constexpr char kFillFunction[] = "tavrel_keyed_rows_fill";
+constexpr char kFillPointer[] = "tavrel-keyed-rows-fill";
+
+// Runs a reading aggregate's statement (one step reads everything), its
+// destination bound at mark for that run only.
+void runInto(Statement &st, int mark, void *destination, const char *type)
+{
+    sqlite3_stmt *stmt = st.handle();
+    sqlite3_bind_pointer(stmt, mark, destination, type, nullptr);
+    try {
+        st.step();
+    } catch (...) {
+        sqlite3_bind_null(stmt, mark);
+        st.reset();
+        throw;
+    }
+    sqlite3_bind_null(stmt, mark);
+    st.reset();
+}
+
 } // namespace
 
 KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout, std::shared_ptr<StatementCache> statements)
@@ -38,15 +62,26 @@ Statement KeyedRows::prepare(const QString &sql) const
     return m_statements ? m_statements->prepare(sql) : Statement(m_db, sql, m_fileName);
 }
 
-void KeyedRows::load(Statement &keyStatement)
+QString KeyedRows::keyListSql(const QString &rowidSql, int parameterCount)
+{
+    QString rows = rowidSql.trimmed();
+    while (rows.endsWith(QLatin1Char(';')))
+        rows = rows.chopped(1).trimmed();
+    // An aggregate over a subquery takes the rows in the subquery's order:
+    // the engine keeps a subquery's ORDER BY (and its TOP) under an
+    // aggregate, and one without is merged into it and scans the table as it
+    // would alone.
+    return QStringLiteral("WITH keyed(k) AS (%1\n) SELECT %2(?%3, k) FROM keyed")
+        .arg(rows, QLatin1String(kKeyFunction))
+        .arg(parameterCount + 1);
+}
+
+void KeyedRows::load(Statement &keyStatement, int parameterCount)
 {
     m_keys.clear();
     forgetAll();
     m_keys.reserve(1024);
-    sqlite3_stmt *stmt = keyStatement.handle();
-    while (keyStatement.step())
-        m_keys.push_back(sqlite3_column_int64(stmt, 0));
-    keyStatement.reset();
+    runInto(keyStatement, parameterCount + 1, &m_keys, kKeysPointer);
 }
 
 int KeyedRows::indexOf(std::int64_t key) const
@@ -205,13 +240,12 @@ Value KeyedRows::copyStored(const RowCopy &row, int field)
     }
 }
 
-void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)
+void KeyedRows::takeRow(sqlite3_value *const *fields, Page &page, int slot)
 {
-    const size_t width = size_t(m_types.size());
+    const size_t width = m_fieldTypes.size();
     Cell *out = &page.cells[size_t(slot) * width];
-    sqlite3_stmt *stmt = st.handle();
     for (size_t c = 0; c < width; ++c) {
-        sqlite3_value *v = sqlite3_column_value(stmt, firstColumn + int(c));
+        sqlite3_value *v = fields[c];
         Cell &cell = out[c];
         cell.storage = sqlite3_value_type(v);
         switch (cell.storage) {
@@ -245,6 +279,91 @@ void KeyedRows::takeRow(Statement &st, int firstColumn, Page &page, int slot)
     page.present[size_t(slot)] = 1;
 }
 
+namespace {
+
+void aggregateFinal(sqlite3_context *context)
+{
+    sqlite3_result_null(context);
+}
+
+// The destination bound to a reading aggregate's first argument, looked up
+// on its first row and kept in the aggregate's context for the rows after.
+template <typename T>
+T *destinationOf(sqlite3_context *context, sqlite3_value *bound, const char *type)
+{
+    auto **kept = static_cast<T **>(sqlite3_aggregate_context(context, int(sizeof(T *))));
+    if (!kept)
+        return nullptr;
+    if (!*kept)
+        *kept = static_cast<T *>(sqlite3_value_pointer(bound, type));
+    return *kept;
+}
+
+} // namespace
+
+// Where the rows of a page read go: the rowids of the pages' slots, matched
+// as they come (in rowid order when the keys ascend, else through a map).
+struct KeyedRows::Fill
+{
+    KeyedRows *rows = nullptr;
+    Page *const *group = nullptr;
+    const std::int64_t *keys = nullptr;
+    int count = 0;
+    int next = 0;
+    bool ascending = true;
+    const QHash<std::int64_t, int> *slotOf = nullptr;
+};
+
+void KeyedRows::registerReader(sqlite3 *db)
+{
+    // Reachable only by this program's own statements: the destination is a
+    // pointer bound under its own type, which no SQL text can make.
+    sqlite3_create_function_v2(db, kFillFunction, -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, nullptr,
+                               &KeyedRows::fillStep, &aggregateFinal, nullptr);
+    sqlite3_create_function_v2(db, kKeyFunction, 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, nullptr,
+                               &KeyedRows::keyStep, &aggregateFinal, nullptr);
+}
+
+void KeyedRows::keyStep(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    auto *keys = destinationOf<std::vector<std::int64_t>>(context, argv[0], kKeysPointer);
+    if (!keys) {
+        sqlite3_result_error(context, "key list without its destination", -1);
+        return;
+    }
+    try {
+        keys->push_back(sqlite3_value_int64(argv[1]));
+    } catch (...) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+void KeyedRows::fillStep(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    Fill *fill = argc > 1 ? destinationOf<Fill>(context, argv[0], kFillPointer) : nullptr;
+    if (!fill || argc != int(fill->rows->m_fieldTypes.size()) + 2) {
+        sqlite3_result_error(context, "page read without its destination", -1);
+        return;
+    }
+    const std::int64_t rowid = sqlite3_value_int64(argv[1]);
+    int at = -1;
+    if (fill->ascending) {
+        while (fill->next < fill->count && fill->keys[fill->next] < rowid)
+            ++fill->next;
+        if (fill->next < fill->count && fill->keys[fill->next] == rowid)
+            at = fill->next;
+    } else {
+        at = fill->slotOf->value(rowid, -1);
+    }
+    if (at < 0)
+        return;
+    try {
+        fill->rows->takeRow(argv + 2, *fill->group[at / kPageSize], at % kPageSize);
+    } catch (...) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
 bool KeyedRows::readComputed(std::int64_t key, Page &page, int slot)
 {
     if (!m_computed.isValid())
@@ -255,8 +374,12 @@ bool KeyedRows::readComputed(std::int64_t key, Page &page, int slot)
     bool found = false;
     try {
         found = m_computed.step();
-        if (found)
-            takeRow(m_computed, 0, page, slot);
+        if (found) {
+            std::vector<sqlite3_value *> fields(m_fieldTypes.size());
+            for (size_t c = 0; c < fields.size(); ++c)
+                fields[c] = sqlite3_column_value(m_computed.handle(), int(c));
+            takeRow(fields.data(), page, slot);
+        }
     } catch (...) {
         m_computed.reset();
         throw;
@@ -320,28 +443,35 @@ void KeyedRows::loadPages(int pageNo, Page *page)
             low = qMin(low, k);
             high = qMax(high, k);
         }
+        // Each row goes from the engine straight into its page, through the
+        // aggregate registered for it: the pages are read in one step.
         Statement *st = nullptr;
+        int fillMark = 0;
         if (high - low < std::int64_t(2) * qMax(count, kPageSize)) {
             if (!m_byRange.isValid()) {
-                m_byRange = prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
-                                                .arg(m_columns.join(QStringLiteral(", ")),
-                                                     sqlvalues::quoteName(m_layout.table)));
+                m_byRange = prepare(QStringLiteral("SELECT %1(?3, rowid, %2) FROM %3 WHERE rowid BETWEEN ?1 AND ?2")
+                                        .arg(QLatin1String(kFillFunction), m_columns.join(QStringLiteral(", ")),
+                                             sqlvalues::quoteName(m_layout.table)));
             }
             st = &m_byRange;
             st->bind(1, Value(low, FieldType::Long));
             st->bind(2, Value(high, FieldType::Long));
+            fillMark = 3;
         } else {
             if (!m_byList.isValid()) {
                 QStringList marks;
                 for (int i = 1; i <= kPageSize; ++i)
                     marks.append(QStringLiteral("?%1").arg(i));
-                m_byList = prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                                               .arg(m_columns.join(QStringLiteral(", ")),
-                                                    sqlvalues::quoteName(m_layout.table), marks.join(QStringLiteral(", "))));
+                m_byList = prepare(QStringLiteral("SELECT %1(?%2, rowid, %3) FROM %4 WHERE rowid IN (%5)")
+                                       .arg(QLatin1String(kFillFunction))
+                                       .arg(kPageSize + 1)
+                                       .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table),
+                                            marks.join(QStringLiteral(", "))));
             }
             st = &m_byList;
             for (int i = 0; i < kPageSize; ++i)
                 st->bind(i + 1, i < count ? Value(m_keys[size_t(first + i)], FieldType::Long) : Value());
+            fillMark = kPageSize + 1;
         }
         // Both read in rowid order: keys in ascending order are matched as
         // they come, others through a map from rowid to place.
@@ -351,29 +481,14 @@ void KeyedRows::loadPages(int pageNo, Page *page)
             for (int i = 0; i < count; ++i)
                 slotOf.insert(m_keys[size_t(first + i)], i);
         }
-        const std::int64_t *keys = m_keys.data() + first;
-        sqlite3_stmt *stmt = st->handle();
-        int next = 0;
-        try {
-            while (st->step()) {
-                const std::int64_t rowid = sqlite3_column_int64(stmt, 0);
-                int at = -1;
-                if (ascending) {
-                    while (next < count && keys[next] < rowid)
-                        ++next;
-                    if (next < count && keys[next] == rowid)
-                        at = next;
-                } else {
-                    at = slotOf.value(rowid, -1);
-                }
-                if (at >= 0)
-                    takeRow(*st, 1, *group[at / kPageSize], at % kPageSize);
-            }
-        } catch (...) {
-            st->reset();
-            throw;
-        }
-        st->reset();
+        Fill fill;
+        fill.rows = this;
+        fill.group = group;
+        fill.keys = m_keys.data() + first;
+        fill.count = count;
+        fill.ascending = ascending;
+        fill.slotOf = &slotOf;
+        runInto(*st, fillMark, &fill, kFillPointer);
     }
     const std::int64_t changes = sqlite3_total_changes64(m_db);
     const std::int64_t now = coarseMs();

@@ -17,6 +17,9 @@
 #include <memory>
 #include <vector>
 
+struct sqlite3_context;
+struct sqlite3_value;
+
 namespace platform {
 
 // The rows of an updatable dynaset: the ordered list of rowids of one table,
@@ -46,12 +49,22 @@ public:
         std::function<void(Statement &)> bindParameters;
     };
 
+    // Makes the connection able to read sets: the aggregates the key lists
+    // and page reads run (each key, each row, goes straight from the engine
+    // into the set; a whole list or group of pages in one step). Called once
+    // when a connection opens.
+    static void registerReader(sqlite3 *db);
+
     // Statements come from the connection's cache when one is given.
     KeyedRows(sqlite3 *db, const QString &fileName, Layout layout,
               std::shared_ptr<StatementCache> statements = nullptr);
 
-    // Runs the statement that lists the rowids in set order (column 0).
-    void load(Statement &keyStatement);
+    // The statement that lists the set's rowids, in set order, from the
+    // statement whose column 0 gives them (its parameters 1 to
+    // parameterCount, bound by the caller): the whole list in one step.
+    static QString keyListSql(const QString &rowidSql, int parameterCount);
+    // Runs a statement made by keyListSql, its parameters bound.
+    void load(Statement &keyStatement, int parameterCount);
 
     int size() const { return int(m_keys.size()); }
     std::int64_t key(int index) const { return m_keys[size_t(index)]; }
@@ -194,7 +207,12 @@ private:
     // Reads the page into `into`, and the pages after it too when the set is
     // walked forward.
     void loadPages(int page, Page *into);
-    void takeRow(Statement &st, int firstColumn, Page &page, int slot);
+    // One row's fields into its slot of a page.
+    void takeRow(sqlite3_value *const *fields, Page &page, int slot);
+    // A page read in progress: where the rows it gives go.
+    struct Fill;
+    static void fillStep(sqlite3_context *context, int argc, sqlite3_value **argv);
+    static void keyStep(sqlite3_context *context, int argc, sqlite3_value **argv);
     bool readComputed(std::int64_t key, Page &page, int slot);
 
     sqlite3 *m_db;

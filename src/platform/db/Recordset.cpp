@@ -352,13 +352,14 @@ void Recordset::Impl::run(int firstRows)
         layout.parameterCount = int(t.parameters.size());
         layout.bindParameters = [&d, t, params = parameters](Statement &st) { d.bindParameters(st, t, params); };
         baseColumns = layout.columns;
-        Statement keys = d.prepare(t.rowidSql);
+        Statement keys = d.prepare(KeyedRows::keyListSql(t.rowidSql, layout.parameterCount));
         if (!keys.isReadOnly())
             dberr::raise(dberr::InvalidOperation);
         d.bindParameters(keys, t, parameters);
         table = base->name;
+        const int parameterCount = layout.parameterCount;
         keyed = std::make_unique<KeyedRows>(d.db, d.path, std::move(layout), d.statements);
-        keyed->load(keys);
+        keyed->load(keys, parameterCount);
     } else {
         startRead(d, t);
         // The rows are read at once, unless only the first are wanted now:

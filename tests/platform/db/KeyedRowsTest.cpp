@@ -3,6 +3,8 @@
 
 #include <QtCore/QThread>
 
+#include <sqlite3.h>
+
 #include <functional>
 
 using namespace platform;
@@ -30,6 +32,20 @@ protected:
     {
         DbTest::SetUp();
         makeJobsTable();
+    }
+    // Jobs 0 to count - 1, each named "Job <its number>".
+    void addNumberedJobs(int count)
+    {
+        db.beginTrans();
+        for (int i = 0; i < count; ++i)
+            addJob(i, QStringLiteral("Job %1").arg(i), i);
+        db.commitTrans();
+    }
+    // Walks forward to a job's row (the set is in job number order).
+    static void walkTo(Recordset &rs, int jobNo)
+    {
+        while (rs.value(0).toInt() < jobNo)
+            rs.moveNext();
     }
 };
 
@@ -94,18 +110,14 @@ TEST_F(KeyedRowsTest, DynasetValuesAreTheSnapshotsWhateverTheStorage)
 TEST_F(KeyedRowsTest, PagesReadAheadFollowThePageTimeout)
 {
     PageTimeout timeout(60000);
-    db.beginTrans();
-    for (int i = 0; i < 3000; ++i)
-        addJob(i, QStringLiteral("Job %1").arg(i), i);
-    db.commitTrans();
+    addNumberedJobs(3000);
     Database other;
     other.open(dbPath());
 
     Recordset rs(db);
     rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs ORDER BY JobNo"));
     const auto walkTo = [&](int jobNo) {
-        while (rs.value(0).toInt() < jobNo)
-            rs.moveNext();
+        KeyedRowsTest::walkTo(rs, jobNo);
         ASSERT_EQ(rs.value(0).toInt(), jobNo);
     };
     walkTo(600); // the second page: the pages after it come with it
@@ -146,20 +158,15 @@ TEST_F(KeyedRowsTest, PagesReadAheadFollowThePageTimeout)
 TEST_F(KeyedRowsTest, RowsReadAheadAreCheckedAsShownOnUpdate)
 {
     PageTimeout timeout(60000);
-    db.beginTrans();
-    for (int i = 0; i < 2000; ++i)
-        addJob(i, QStringLiteral("Job %1").arg(i), i);
-    db.commitTrans();
+    addNumberedJobs(2000);
     Database other;
     other.open(dbPath());
 
     Recordset rs(db);
     rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name, Price FROM Jobs ORDER BY JobNo"));
-    while (rs.value(0).toInt() < 520)
-        rs.moveNext();
+    walkTo(rs, 520);
     other.execute(QStringLiteral("UPDATE Jobs SET Name = 'Theirs' WHERE JobNo = 1200"));
-    while (rs.value(0).toInt() < 1200)
-        rs.moveNext();
+    walkTo(rs, 1200);
     EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Job 1200"));
     rs.edit();
     rs.setValue(2, Value(Money::fromWhole(5)));
@@ -204,4 +211,57 @@ TEST_F(KeyedRowsTest, PagesReadAgainHoldTheirTextsWhateverTheirLength)
     other.executeNative(QStringLiteral("UPDATE Jobs SET Note = 'x' || JobNo"));
     QThread::msleep(5);
     walk([](int i) { return QStringLiteral("x%1").arg(i); });
+}
+
+// The key list is taken in the statement's own order, TOP and filter
+// included, however far that order lies from the order the rows were added
+// in: names run against the job numbers here, so the set walks its rows
+// backwards, across the page boundary at the 513th row.
+TEST_F(KeyedRowsTest, KeysFollowTheStatementsOrderTopAndFilter)
+{
+    db.beginTrans();
+    for (int i = 0; i < 600; ++i)
+        addJob(i, QStringLiteral("N%1").arg(599 - i, 3, 10, QLatin1Char('0')), i);
+    db.commitTrans();
+
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT TOP 520 JobNo, Name FROM Jobs WHERE JobNo >= 50 ORDER BY Name"));
+    ASSERT_TRUE(rs.canUpdate());
+    // Jobs 599 down to 80: names N000 up to N519.
+    for (int row = 0; row < 520; ++row, rs.moveNext()) {
+        ASSERT_FALSE(rs.isEOF());
+        ASSERT_EQ(rs.value(0).toInt(), 599 - row) << "row " << row;
+        ASSERT_EQ(rs.value(1).toString(), QStringLiteral("N%1").arg(row, 3, 10, QLatin1Char('0')));
+    }
+    EXPECT_TRUE(rs.isEOF());
+    EXPECT_EQ(rs.recordCount(), 520);
+}
+
+// A page that could not be read because another workstation held the file
+// is not taken as read: the next visit reads it, with what was saved meanwhile.
+TEST_F(KeyedRowsTest, APageLockedOutIsReadAtTheNextVisit)
+{
+    addNumberedJobs(3000);
+    Database other;
+    other.open(dbPath());
+
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT JobNo, Name FROM Jobs ORDER BY JobNo"));
+    // The first page is read alone, the next four with the second: the last
+    // row read is the 2560th.
+    walkTo(rs, 2559);
+    sqlite3_busy_timeout(db.handle(), 0);
+    ASSERT_EQ(sqlite3_exec(other.handle(), "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    rs.moveNext();
+    EXPECT_EQ(errorOf([&] { rs.value(0); }), 3260);
+    ASSERT_EQ(sqlite3_exec(other.handle(), "UPDATE Jobs SET Name = 'Theirs' WHERE JobNo = 2560; COMMIT", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(rs.value(0).toInt(), 2560);
+    EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Theirs"));
+    rs.moveNext();
+    EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Job 2561"));
+    rs.moveLast();
+    EXPECT_EQ(rs.recordCount(), 3000);
+    EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Job 2999"));
 }
