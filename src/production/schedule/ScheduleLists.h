@@ -2,6 +2,7 @@
 
 #include "production/schedule/ScheduleRow.h"
 
+#include <QtCore/QDate>
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
