@@ -8,32 +8,32 @@ int ScheduleRow::Texts::add(const QString &text)
     // A string rows share is known by where its characters lie: the pool
     // holds it, so that place cannot be taken by another text meanwhile.
     // Strings without a counted block of their own (literals) are kept as
-    // given.
+    // given, and so is a text only its giver holds (one made for this row,
+    // shown by no other): it would only take a shared one's place.
     const void *data = text.constData();
-    if (!text.data_ptr().isMutable()) {
-        m_texts.append(text);
-        return int(m_texts.size()) - 1;
-    }
-    // The few texts of a row on its own are looked through; a list's many
-    // are remembered by place.
-    if (!m_known && m_texts.size() < kKnownFrom) {
+    bool shared = text.data_ptr().isMutable();
+    if (shared && !m_known && m_texts.size() < kKnownFrom) {
+        // The few texts of a row on its own are looked through.
         for (int place = 0; place < m_texts.size(); ++place)
             if (m_texts[place].constData() == data && m_texts[place].size() == text.size())
                 return place;
-        m_texts.append(text);
-        return int(m_texts.size()) - 1;
+        shared = false;
+    } else if (shared && text.data_ptr().isShared()) {
+        if (!m_known) {
+            m_known = std::make_unique<std::array<Known, kKnown>>();
+            for (int place = 0; place < m_texts.size(); ++place)
+                remember(place);
+        }
+        const Known &known = (*m_known)[slot(data)];
+        if (known.data == data && m_texts[known.place].size() == text.size())
+            return known.place;
+    } else {
+        shared = false;
     }
-    if (!m_known) {
-        m_known = std::make_unique<std::array<Known, kKnown>>();
-        for (int place = 0; place < m_texts.size(); ++place)
-            remember(place);
-    }
-    const Known &known = (*m_known)[slot(data)];
-    if (known.data == data && m_texts[known.place].size() == text.size())
-        return known.place;
     m_texts.append(text);
     const int place = int(m_texts.size()) - 1;
-    remember(place);
+    if (shared)
+        remember(place);
     return place;
 }
 
