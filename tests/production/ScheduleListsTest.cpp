@@ -378,6 +378,9 @@ TEST_F(ScheduleTest, ServiceListByDateAddsDateRowsWithTheirTimes)
     EXPECT_EQ(rows[6].text(ScheduleLists::ColTime), QString());
     EXPECT_EQ(rows[5].text(ScheduleLists::ColDate), day2.toString(QStringLiteral("MM/dd/yyyy")));
     EXPECT_EQ(rows[5].text(ScheduleLists::ColQuantity), QStringLiteral("1,000"));
+    // A service shows its order and item with the item's description.
+    EXPECT_EQ(rows[6].text(ScheduleLists::ColOrder), QStringLiteral("9201-1 Flyers"));
+    EXPECT_EQ(rows[6].text(ScheduleLists::ColJobId), QString::number(order));
 }
 
 TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)

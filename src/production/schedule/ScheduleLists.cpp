@@ -115,8 +115,9 @@ private:
     std::unordered_map<std::string, QString, BytesHash, std::equal_to<>> m_texts;
 };
 
-// QString::number of a whole number, without its locale's way round.
-QString numberText(qint64 n)
+// Appends QString::number of a whole number, without its locale's way
+// round.
+void appendNumber(QString &text, qint64 n)
 {
     char digits[24];
     char *const end = digits + sizeof digits;
@@ -128,11 +129,7 @@ QString numberText(qint64 n)
     } while (u != 0);
     if (n < 0)
         *--p = '-';
-    QString text(end - p, Qt::Uninitialized);
-    QChar *out = text.data();
-    for (; p != end; ++p)
-        *out++ = QLatin1Char(*p);
-    return text;
+    text.append(QLatin1StringView(p, end - p));
 }
 
 // Hands each row of an open snapshot to row (its fields in fields), asking
@@ -1221,10 +1218,11 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         const int jobId = fields.integer(9);
         const int itemNo = fields.integer(11);
         const QString description = fields.sharedText(20);
-        QString number = numberText(fields.integer(15));
-        number.reserve(number.size() + 5 + description.size());
+        QString number;
+        number.reserve(24 + description.size());
+        appendNumber(number, fields.integer(15));
         number += QLatin1Char('-');
-        number += numberText(itemNo);
+        appendNumber(number, itemNo);
         number += QLatin1Char(' ');
         number += description;
         row.set(ColOrder, number, CZqApp::GetJobStatusIcon(quint8(jobStatus)));
