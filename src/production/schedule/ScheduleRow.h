@@ -49,9 +49,6 @@ public:
     // A new pool of texts for the rows of one list.
     static SharedTexts NewTexts();
 
-    qint64 key = 0;
-    char kind = '-';
-
     ScheduleRow() = default;
     // A row whose texts go to the list's pool.
     explicit ScheduleRow(const SharedTexts &texts) : m_texts(texts) {}
@@ -60,7 +57,8 @@ public:
     int size() const { return m_size; }
     QString text(int column) const;
     bool hasText(int column) const;
-    // -1: no picture (also past the row's columns).
+    // The picture (an index of the list's images, below 32768); -1 none
+    // (also past the row's columns).
     int image(int column) const;
     // Every column's text.
     QStringList texts() const;
@@ -93,6 +91,13 @@ private:
 
     std::array<Cell, kFixedCells> m_cells{};
     QList<Cell> m_more;
-    int m_size = 0;
     SharedTexts m_texts;
+
+public:
+    // Kept after the cells: the row is then 176 bytes with no gaps to fill.
+    qint64 key = 0;
+    char kind = '-';
+
+private:
+    int m_size = 0;
 };
