@@ -16,7 +16,6 @@
 #include <QtCore/QHash>
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>

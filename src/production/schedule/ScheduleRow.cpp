@@ -1,6 +1,5 @@
 #include "production/schedule/ScheduleRow.h"
 
-#include <algorithm>
 #include <functional>
 
 int ScheduleRow::Texts::add(const QString &text)
