@@ -83,19 +83,19 @@ TEST_F(ScheduleTest, OrdersListNewestFirstAndGroupedByDueDate)
                            QStringLiteral("Customer"), QStringLiteral("I"), QStringLiteral("Title"), QString(),
                            QStringLiteral("Date")}));
     const ScheduleRow &first = table.rows.first();
-    EXPECT_EQ(first.texts[ScheduleLists::ColOrder], QStringLiteral("1003"));
-    EXPECT_EQ(first.images[ScheduleLists::ColExpand], ScheduleLists::Collapsed);
-    EXPECT_EQ(first.texts[ScheduleLists::ColDate], QStringLiteral("06/17/2024"));
+    EXPECT_EQ(first.text(ScheduleLists::ColOrder), QStringLiteral("1003"));
+    EXPECT_EQ(first.image(ScheduleLists::ColExpand), ScheduleLists::Collapsed);
+    EXPECT_EQ(first.text(ScheduleLists::ColDate), QStringLiteral("06/17/2024"));
 
     // Grouped by due date: a heading per date, a spacer between dates.
     lists.options = 0x1 | 0x8;
     table = lists.ListOrders(1);
     QStringList shape;
     for (const ScheduleRow &r : table.rows)
-        shape << (r.kind == 'O' ? QString::number(r.key) : r.texts[0].isEmpty() ? QStringLiteral("-") : r.texts[0]);
+        shape << (r.kind == 'O' ? QString::number(r.key) : r.text(0).isEmpty() ? QStringLiteral("-") : r.text(0));
     EXPECT_EQ(shape, (QStringList{QStringLiteral("06/15/2024"), QString::number(a), QString::number(b),
                                   QStringLiteral("-"), QStringLiteral("06/17/2024"), QString::number(c)}));
-    EXPECT_EQ(table.rows[0].texts[ScheduleLists::ColDate], QStringLiteral("Saturday"));
+    EXPECT_EQ(table.rows[0].text(ScheduleLists::ColDate), QStringLiteral("Saturday"));
 
     // On Hold only (entry 3).
     table = lists.ListOrders(3);
@@ -119,7 +119,7 @@ TEST_F(ScheduleTest, FindOfOneOrderListsItsItemsExpandedWithoutDateHeadings)
     // status, no date heading.
     QStringList shape;
     for (const ScheduleRow &r : table.rows)
-        shape << (r.kind == 'I' ? r.texts[ScheduleLists::ColOrder] : r.texts[0]);
+        shape << (r.kind == 'I' ? r.text(ScheduleLists::ColOrder) : r.text(0));
     EXPECT_EQ(shape, (QStringList{QStringLiteral("Schedule"), QStringLiteral("2001-1"), QStringLiteral("Proof"),
                                   QStringLiteral("2001-2")}));
 }
@@ -169,9 +169,9 @@ TEST_F(ScheduleTest, CrosstabBucketsOnAFixedClock)
                                           QStringLiteral("TOTAL"), QStringLiteral(" Late"), QStringLiteral("06/19"),
                                           QStringLiteral("Later")}));
     ASSERT_EQ(table.rows.size(), 2);
-    EXPECT_EQ(table.rows[0].texts, (QStringList{QStringLiteral("Carla"), QStringLiteral("2"), QStringLiteral("1:15"),
+    EXPECT_EQ(table.rows[0].texts(), (QStringList{QStringLiteral("Carla"), QStringLiteral("2"), QStringLiteral("1:15"),
                                                 QStringLiteral("0:30"), QStringLiteral("0:45"), QString()}));
-    EXPECT_EQ(table.rows[1].texts, (QStringList{QStringLiteral("Ben"), QStringLiteral("1"), QStringLiteral("1:00"),
+    EXPECT_EQ(table.rows[1].texts(), (QStringList{QStringLiteral("Ben"), QStringLiteral("1"), QStringLiteral("1:00"),
                                                 QString(), QString(), QStringLiteral("1:00")}));
     EXPECT_EQ(table.listedCount, 3);
 
@@ -185,7 +185,7 @@ TEST_F(ScheduleTest, CrosstabBucketsOnAFixedClock)
                                           QStringLiteral("06/10/24")}));
     int counted = 0;
     for (const ScheduleRow &r : table.rows)
-        counted += r.texts[1].toInt();
+        counted += r.text(1).toInt();
     EXPECT_EQ(counted, 2);
 }
 
@@ -199,12 +199,12 @@ TEST_F(ScheduleTest, CrosstabTotalsWriteUpIntoHeadingRows)
     const ScheduleTable table = lists.ListCrosstab(2, false);
     ASSERT_GE(table.rows.size(), 2);
     // Operator heading row: the sums of the category rows under it.
-    EXPECT_EQ(table.rows[0].texts[0], QStringLiteral("Carla"));
-    EXPECT_TRUE(table.rows[0].texts[2].isEmpty()); // the count stays with the categories
-    EXPECT_EQ(table.rows[0].texts[3], QStringLiteral("1:15"));
-    EXPECT_EQ(table.rows[0].texts[4], QStringLiteral("0:30"));
-    EXPECT_EQ(table.rows[0].texts[5], QStringLiteral("0:45"));
-    EXPECT_FALSE(table.rows[1].texts[1].isEmpty()); // a category row
+    EXPECT_EQ(table.rows[0].text(0), QStringLiteral("Carla"));
+    EXPECT_TRUE(table.rows[0].text(2).isEmpty()); // the count stays with the categories
+    EXPECT_EQ(table.rows[0].text(3), QStringLiteral("1:15"));
+    EXPECT_EQ(table.rows[0].text(4), QStringLiteral("0:30"));
+    EXPECT_EQ(table.rows[0].text(5), QStringLiteral("0:45"));
+    EXPECT_FALSE(table.rows[1].text(1).isEmpty()); // a category row
 }
 
 TEST_F(ScheduleTest, BucketsOrderByDateAcrossNewYear)
@@ -280,14 +280,14 @@ TEST_F(ScheduleTest, ExpandingAnOrderShowsItsItemsAndServices)
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].kind, 'I');
     EXPECT_EQ(rows[0].key, item);
-    EXPECT_EQ(rows[0].texts[ScheduleLists::ColStatus], QStringLiteral("Item 7001-1"));
+    EXPECT_EQ(rows[0].text(ScheduleLists::ColStatus), QStringLiteral("Item 7001-1"));
     EXPECT_EQ(rows[1].kind, 'S');
     EXPECT_EQ(rows[1].key, service);
-    EXPECT_EQ(rows[1].texts[ScheduleLists::ColDate], QStringLiteral("06/13/2024"));
-    EXPECT_EQ(rows[1].texts[ScheduleLists::ColOperator], QStringLiteral("Carla"));
-    EXPECT_EQ(rows[1].texts[ScheduleLists::ColTime], QStringLiteral("1:30"));
-    EXPECT_GE(rows[1].images[ScheduleLists::ColTitle], 48);
-    EXPECT_LE(rows[1].images[ScheduleLists::ColTitle], 59);
+    EXPECT_EQ(rows[1].text(ScheduleLists::ColDate), QStringLiteral("06/13/2024"));
+    EXPECT_EQ(rows[1].text(ScheduleLists::ColOperator), QStringLiteral("Carla"));
+    EXPECT_EQ(rows[1].text(ScheduleLists::ColTime), QStringLiteral("1:30"));
+    EXPECT_GE(rows[1].image(ScheduleLists::ColTitle), 48);
+    EXPECT_LE(rows[1].image(ScheduleLists::ColTitle), 59);
 }
 
 TEST_F(ScheduleTest, ServiceListFilters)
@@ -365,19 +365,22 @@ TEST_F(ScheduleTest, ServiceListByDateAddsDateRowsWithTheirTimes)
         EXPECT_EQ(rows[r].kind, kinds[r]) << r;
         EXPECT_EQ(rows[r].key, keys[r]) << r;
     }
-    EXPECT_EQ(rows[0].texts[ScheduleLists::ColGroup], day1.toString(QStringLiteral("MM/dd/yyyy")));
-    EXPECT_EQ(rows[0].texts[ScheduleLists::ColTime], QStringLiteral("1:15"));
-    EXPECT_EQ(rows[3].texts, QStringList(ScheduleLists::ColumnCount));
-    EXPECT_EQ(rows[4].texts[ScheduleLists::ColGroup], day2.toString(QStringLiteral("MM/dd/yyyy")));
-    EXPECT_EQ(rows[4].texts[ScheduleLists::ColTime], QStringLiteral("0:20"));
-    const QString department = rows[1].texts[ScheduleLists::ColGroup];
+    EXPECT_EQ(rows[0].text(ScheduleLists::ColGroup), day1.toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_EQ(rows[0].text(ScheduleLists::ColTime), QStringLiteral("1:15"));
+    EXPECT_EQ(rows[3].texts(), QStringList(ScheduleLists::ColumnCount));
+    EXPECT_EQ(rows[4].text(ScheduleLists::ColGroup), day2.toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_EQ(rows[4].text(ScheduleLists::ColTime), QStringLiteral("0:20"));
+    const QString department = rows[1].text(ScheduleLists::ColGroup);
     EXPECT_FALSE(department.isEmpty());
-    EXPECT_EQ(rows[2].texts[ScheduleLists::ColGroup], QString());
-    EXPECT_EQ(rows[5].texts[ScheduleLists::ColGroup], department);
-    EXPECT_EQ(rows[2].texts[ScheduleLists::ColTime], QStringLiteral("0:45"));
-    EXPECT_EQ(rows[6].texts[ScheduleLists::ColTime], QString());
-    EXPECT_EQ(rows[5].texts[ScheduleLists::ColDate], day2.toString(QStringLiteral("MM/dd/yyyy")));
-    EXPECT_EQ(rows[5].texts[ScheduleLists::ColQuantity], QStringLiteral("1,000"));
+    EXPECT_EQ(rows[2].text(ScheduleLists::ColGroup), QString());
+    EXPECT_EQ(rows[5].text(ScheduleLists::ColGroup), department);
+    EXPECT_EQ(rows[2].text(ScheduleLists::ColTime), QStringLiteral("0:45"));
+    EXPECT_EQ(rows[6].text(ScheduleLists::ColTime), QString());
+    EXPECT_EQ(rows[5].text(ScheduleLists::ColDate), day2.toString(QStringLiteral("MM/dd/yyyy")));
+    EXPECT_EQ(rows[5].text(ScheduleLists::ColQuantity), QStringLiteral("1,000"));
+    // A service shows its order and item with the item's description.
+    EXPECT_EQ(rows[6].text(ScheduleLists::ColOrder), QStringLiteral("9201-1 Flyers"));
+    EXPECT_EQ(rows[6].text(ScheduleLists::ColJobId), QString::number(order));
 }
 
 TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)

@@ -99,6 +99,9 @@ TEST_F(ScheduleTest, ViewListsOrdersWithCaptionsAndExpandsOne)
     const int row = v.rowOf(a);
     ASSERT_GE(row, 0);
     EXPECT_TRUE(v.view.IsOrderRow(row));
+    // The order number and JobID cells show their numbers.
+    EXPECT_EQ(v.list().GetItemText(row, C::ColOrder), QStringLiteral("8001"));
+    EXPECT_EQ(v.list().GetItemText(row, C::ColJobId), QString::number(a));
     v.view.OnListClick(row, C::ColExpand);
     EXPECT_EQ(v.list().GetSubItemImage(row, C::ColExpand), C::Expanded);
     EXPECT_TRUE(v.view.IsItemRow(row + 1));

@@ -481,15 +481,15 @@ void CViewSchedule::InsertRows(int at, const QList<ScheduleRow> &given)
     const int columns = m_list->GetColumnCount();
     QList<ScheduleRow> rows = given;
     for (ScheduleRow &r : rows)
-        if (m_nShift > 0 && r.texts.size() <= C::ColumnCount)
+        if (m_nShift > 0 && r.size() <= C::ColumnCount)
             ScheduleLists::WidenRow(r, m_nShift);
     for (const ScheduleRow &r : rows) {
-        const int image0 = r.images.value(0, -1);
-        const int row = m_list->InsertRow(at, r.texts.value(0), r.key, isImage(image0) ? image0 : kNone);
-        for (int c = 1; c < columns && c < r.texts.size(); ++c) {
-            if (!r.texts[c].isEmpty())
-                m_list->SetItemText(row, c, r.texts[c]);
-            const int image = r.images.value(c, -1);
+        const int image0 = r.image(0);
+        const int row = m_list->InsertRow(at, r.text(0), r.key, isImage(image0) ? image0 : kNone);
+        for (int c = 1; c < columns && c < r.size(); ++c) {
+            if (r.hasText(c))
+                m_list->SetItemText(row, c, r.text(c));
+            const int image = r.image(c);
             if (isImage(image))
                 m_list->SetSubItemImage(row, c, image);
         }
@@ -1278,8 +1278,8 @@ bool CViewSchedule::SetItemStatus(int itemRow, int serviceRow, int status)
                 cells.set(c, m_list->GetItemText(row, c), kNone);
             m_lists.PaintTrackerCells(cells, m_table.statusColumns, status);
             for (int i = 0; i < m_nShift; ++i)
-                m_list->SetSubItemImage(row, C::ColBlank + i, isImage(cells.images[C::ColBlank + i])
-                                                                   ? cells.images[C::ColBlank + i]
+                m_list->SetSubItemImage(row, C::ColBlank + i, isImage(cells.image(C::ColBlank + i))
+                                                                   ? cells.image(C::ColBlank + i)
                                                                    : kNone);
         } else if (status == kDoneStatus && m_list->GetSubItemImage(row, C::ColExpand) == C::Expanded) {
             CollapseRow(row);

@@ -16,7 +16,6 @@
 #include <QtCore/QHash>
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -115,8 +114,9 @@ private:
     std::unordered_map<std::string, QString, BytesHash, std::equal_to<>> m_texts;
 };
 
-// QString::number of a whole number, without its locale's way round.
-QString numberText(qint64 n)
+// Appends QString::number of a whole number, without its locale's way
+// round.
+void appendNumber(QString &text, qint64 n)
 {
     char digits[24];
     char *const end = digits + sizeof digits;
@@ -128,11 +128,7 @@ QString numberText(qint64 n)
     } while (u != 0);
     if (n < 0)
         *--p = '-';
-    QString text(end - p, Qt::Uninitialized);
-    QChar *out = text.data();
-    for (; p != end; ++p)
-        *out++ = QLatin1Char(*p);
-    return text;
+    text.append(QLatin1StringView(p, end - p));
 }
 
 // Hands each row of an open snapshot to row (its fields in fields), asking
@@ -178,29 +174,6 @@ int countRows(platform::Recordset &rs)
 }
 
 } // namespace
-
-void ScheduleRow::resize(int columns)
-{
-    // A new row's lists are made at their size: growing an empty list
-    // would round its block up for more growth that never comes.
-    if (columns <= 0)
-        return;
-    if (texts.isEmpty())
-        texts = QStringList(columns);
-    else if (texts.size() < columns)
-        texts.resize(columns);
-    if (images.isEmpty())
-        images = QList<int>(columns, kNoImage);
-    else if (images.size() < columns)
-        images.resize(columns, kNoImage);
-}
-
-void ScheduleRow::set(int column, const QString &text, int image)
-{
-    resize(column + 1);
-    texts[column] = text;
-    images[column] = image;
-}
 
 QString ScheduleDateText(const QDate &date)
 {
@@ -335,7 +308,7 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
     ScheduleLookups lookups(m_app);
     table.rows.reserve(total + total / 16);
     HeldRow fields(rs);
-    std::array<QList<int>, 256> orderImages;
+    const ScheduleRow::SharedTexts texts = ScheduleRow::NewTexts();
     readListRows(rs, fields, total, progress, table, [&] {
         const QString customer = fields.sharedText(0);
         const int status = fields.integer(1);
@@ -367,28 +340,24 @@ ScheduleTable ScheduleLists::ListOrders(int entry) const
         lastCustomer = customer;
         firstOfDate = false;
 
-        // The row's pictures: the same few lists for all rows, shared.
-        QList<int> &images = orderImages[quint8(status)];
-        if (images.isEmpty()) {
-            images.resize(ColumnCount, kNoImage);
-            images[ColExpand] = Collapsed;
-            images[ColOrder] = CZqApp::GetJobStatusIcon(quint8(status));
-        }
-        ScheduleRow row;
+        ScheduleRow row(texts);
         row.kind = 'O';
         row.key = fields.integer(7);
-        row.texts = QStringList(ColumnCount);
-        row.images = images;
-        if (statusInFirstRow)
-            CZqApp::GetJobStatusName(row.texts[ColGroup], quint8(status));
-        row.texts[ColOrder] = numberText(fields.integer(2));
-        row.texts[ColJobId] = numberText(row.key);
-        row.texts[ColCustomer] = customer;
-        row.texts[ColTitle] = fields.sharedText(3);
+        row.resize(ColumnCount);
+        if (statusInFirstRow) {
+            QString name;
+            CZqApp::GetJobStatusName(name, quint8(status));
+            row.setText(ColGroup, name);
+        }
+        row.setImage(ColExpand, Collapsed);
+        row.setNumber(ColOrder, fields.integer(2), CZqApp::GetJobStatusIcon(quint8(status)));
+        row.setNumber(ColJobId, row.key);
+        row.setText(ColCustomer, customer);
+        row.setText(ColTitle, fields.sharedText(3));
         if (due.isValid())
-            row.texts[ColDate] = lookups.DateText(due);
+            row.setText(ColDate, lookups.DateText(due));
         if (m_app)
-            row.texts[ColOperator] = lookups.EmployeeName(fields.integer(6));
+            row.setText(ColOperator, lookups.EmployeeName(fields.integer(6)));
         table.rows.append(std::move(row));
         ++table.listedCount;
     });
@@ -498,10 +467,7 @@ QList<int> ScheduleLists::TrackerStatuses() const
 void ScheduleLists::WidenRow(ScheduleRow &row, int statusColumns)
 {
     row.resize(ColumnCount);
-    for (int i = 0; i < statusColumns; ++i) {
-        row.texts.insert(ColBlank, QString());
-        row.images.insert(ColBlank, kNoImage);
-    }
+    row.insertColumns(ColBlank, statusColumns);
 }
 
 void ScheduleLists::PaintTrackerCells(ScheduleRow &row, const QList<int> &statuses, int itemStatus) const
@@ -512,15 +478,15 @@ void ScheduleLists::PaintTrackerCells(ScheduleRow &row, const QList<int> &status
         int image = kNoImage;
         if (i == statusColumn) {
             image = m_app ? m_app->GetScheduleStatusIcon(quint8(itemStatus)) : kNoImage;
-        } else if (i >= 4 && !row.texts[column].isEmpty()) {
-            const int depNo = row.texts[column].toInt();
+        } else if (i >= 4 && row.hasText(column)) {
+            const int depNo = row.text(column).toInt();
             int icon = m_app ? m_app->GetDepartmentIcon(depNo) : -1;
             if (icon < 0 || icon == 255)
                 image = 84;
             else
                 image = (statusColumn < 0 || i < statusColumn) ? icon + 84 - 48 : icon;
         }
-        row.images[column] = image;
+        row.setImage(column, image);
     }
 }
 
@@ -637,7 +603,7 @@ ScheduleTable ScheduleLists::ListItems(int command) const
                 const int depNo = fieldInt(deps, 0);
                 const int at = int(table.statusColumns.indexOf(depNo + 4));
                 if (at >= 5)
-                    row.texts[ColBlank + at] = QString::number(depNo);
+                    row.setText(ColBlank + at, QString::number(depNo));
             }
             PaintTrackerCells(row, table.statusColumns, itemStatus);
         }
@@ -647,7 +613,7 @@ ScheduleTable ScheduleLists::ListItems(int command) const
     if (tracker) {
         // Headings of the tracker carry empty status cells too.
         for (ScheduleRow &r : table.rows)
-            if (r.texts.size() == ColumnCount)
+            if (r.size() == ColumnCount)
                 WidenRow(r, int(table.statusColumns.size()));
     }
     table.expandAll = oneOrder;
@@ -990,19 +956,19 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
             int head = -1;
             for (int r = 0; r < table.rows.size(); ++r) {
                 ScheduleRow &row = table.rows[r];
-                if (row.images.value(0, kNoImage) >= 0) {
+                if (row.image(0) >= 0) {
                     if (head >= 0)
-                        table.rows[head].texts[c] = sumText(sum);
+                        table.rows[head].setText(c, sumText(sum));
                     head = r;
                     // A heading row that also carries the first service of
                     // its group keeps that service in its total.
-                    sum = HoursMinutesToInt(row.texts.value(c));
+                    sum = HoursMinutesToInt(row.text(c));
                     continue;
                 }
-                sum += HoursMinutesToInt(row.texts.value(c));
+                sum += HoursMinutesToInt(row.text(c));
             }
             if (head >= 0)
-                table.rows[head].texts[c] = sumText(sum);
+                table.rows[head].setText(c, sumText(sum));
         }
     }
     table.listedCount = totalCount;
@@ -1163,6 +1129,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     bool haveKey = false; // forgotten at each new date
     int lastKey = 0;
     HeldRow fields(rs);
+    const ScheduleRow::SharedTexts texts = ScheduleRow::NewTexts();
     readListRows(rs, fields, total, progress, table, [&] {
         const int jobStatus = fields.integer(0);
         const int itemStatus = fields.integer(1);
@@ -1237,7 +1204,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         lastKey = key;
         rowMinutes.resize(table.rows.size(), 0);
 
-        ScheduleRow row;
+        ScheduleRow row(texts);
         row.resize(ColumnCount);
         row.kind = 'S';
         row.key = fields.integer(10);
@@ -1245,19 +1212,20 @@ ScheduleTable ScheduleLists::ListServices(int command) const
             row.set(ColGroup, name);
         const bool inProduction = itemStatus >= 5 && itemStatus <= 16;
         if (!inProduction)
-            row.images[ColGroup] = 333;
+            row.setImage(ColGroup, 333);
         row.set(ColExpand, QString(), Collapsed);
         const int jobId = fields.integer(9);
         const int itemNo = fields.integer(11);
         const QString description = fields.sharedText(20);
-        QString number = numberText(fields.integer(15));
-        number.reserve(number.size() + 5 + description.size());
+        QString number;
+        number.reserve(24 + description.size());
+        appendNumber(number, fields.integer(15));
         number += QLatin1Char('-');
-        number += numberText(itemNo);
+        appendNumber(number, itemNo);
         number += QLatin1Char(' ');
         number += description;
         row.set(ColOrder, number, CZqApp::GetJobStatusIcon(quint8(jobStatus)));
-        row.set(ColJobId, numberText(jobId));
+        row.setNumber(ColJobId, jobId);
         row.set(ColCustomer, fields.sharedText(17));
         if (m_app)
             row.set(ColStatus, lookups.ScheduleStatusName(itemStatus), lookups.ScheduleStatusIcon(itemStatus));
@@ -1268,7 +1236,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         if (m_app)
             row.set(ColTitle, lookups.ServiceFullName(serNo), serviceIcon);
         else
-            row.set(ColTitle, numberText(serNo), serviceIcon);
+            row.setNumber(ColTitle, serNo, serviceIcon);
         const QDate due = fields.date(19);
         row.set(ColBlank, due.isValid() ? lookups.DateText(due) : QString(), ScheduleDateIcon(due, today));
         row.set(ColDate, lookups.DateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
@@ -1305,7 +1273,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
             continue;
         }
         if (sum != 0 && head < table.rows.size() && table.rows[head].kind != 'S')
-            table.rows[head].texts[ColTime] = MinutesToText(sum);
+            table.rows[head].setText(ColTime, MinutesToText(sum));
         sum = 0;
         head = r;
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "production/schedule/ScheduleRow.h"
+
+#include <QtCore/QDate>
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -16,21 +19,6 @@ struct ScheduleColumn
     QString title;
     int width = 0;
     int type = 10;
-};
-
-// One row of a schedule list, as the list control shows it. The key is the
-// JobID of an order row and the ItemID of an item or service row; heading
-// and spacer rows have key 0. The kind ('O' order, 'I' item, 'S' service,
-// '-' anything else) is also told by the icons of the fixed columns.
-struct ScheduleRow
-{
-    qint64 key = 0;
-    char kind = '-';
-    QStringList texts;
-    QList<int> images;
-
-    void resize(int columns);
-    void set(int column, const QString &text, int image = -1);
 };
 
 // What a list builder produced: its columns, rows and captions.
