@@ -258,6 +258,7 @@ struct CXDaoSet::BoundField
     Value cache;             // the member when the edit or add started
     bool cacheNull = false;
     HeldPlan heldPlan = HeldPlan::None;
+    FieldExchange::Hook hook = FieldExchange::Hook::None;
 };
 
 struct CXDaoSet::Binding
@@ -467,8 +468,56 @@ QString CXDaoSet::buildSql(const QString &source) const
 
 void CXDaoSet::runExchange(FieldExchange::Operation op, const void *onlyMember)
 {
-    FieldExchange fx(op, this, onlyMember);
-    DoFieldExchange(&fx);
+    // Binding asks the table class for its list, and a row is loaded through
+    // it (a class may work out more from the row). Every other step is the
+    // same for each bound column whatever the class, and goes down the bound
+    // columns themselves.
+    std::vector<BoundField> &fields = m_binding->fields;
+    if (op == FieldExchange::BindField || op == FieldExchange::Fixup || fields.empty()) {
+        FieldExchange fx(op, this, onlyMember);
+        DoFieldExchange(&fx);
+        return;
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        BoundField &field = fields[i];
+        if (field.hook != FieldExchange::Hook::None)
+            runHook(op, int(i), field.column, field.hook, field.member);
+        exchangeBound(op, field, onlyMember);
+    }
+    m_nLastDfxOp = op;
+}
+
+void CXDaoSet::runHook(FieldExchange::Operation op, int position, const QString &column, FieldExchange::Hook hook,
+                       void *member)
+{
+    const bool marking = op == FieldExchange::MarkForAddNew || op == FieldExchange::MarkForEdit;
+    switch (hook) {
+    case FieldExchange::Hook::None: break;
+    case FieldExchange::Hook::SingleNoNull:
+        // Never the no-value pattern: it reads as 0 from this step on.
+        if (as<float>(member) == FieldExchange::kSingleNull)
+            as<float>(member) = 0;
+        break;
+    case FieldExchange::Hook::LongNoNull:
+        if (marking) {
+            if (as<qint32>(member) == FieldExchange::kLongNull)
+                as<qint32>(member) = 0;
+            // A Null in the row is written as the 0 the member shows.
+            if (BoundField *field = boundFieldAt(position, member); field && field->isNull) {
+                field->isNull = false;
+                field->dirty = true;
+            }
+        }
+        break;
+    case FieldExchange::Hook::TextLimit:
+        // A text too long for its column is stored cut.
+        if (marking) {
+            const qint32 size = GetFieldSize(column);
+            if (as<QString>(member).size() > size)
+                as<QString>(member).truncate(size);
+        }
+        break;
+    }
 }
 
 void CXDaoSet::bindColumns()
@@ -502,7 +551,8 @@ bool CXDaoSet::fixupFromHeld(int position, void *member)
     return true;
 }
 
-void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &column, MemberType type, void *member)
+void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &column, MemberType type, void *member,
+                             FieldExchange::Hook hook)
 {
     std::vector<BoundField> &fields = m_binding->fields;
     if (fx.operation() == FieldExchange::BindField) {
@@ -513,14 +563,20 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
         f.index = resolveIndex(column);
         f.autoNumber = set().fieldIsAutoNumber(f.index);
         f.heldPlan = heldPlan(type, set().fieldType(f.index));
+        f.hook = hook;
         fields.push_back(f);
         return;
     }
     if (position < 0 || position >= int(fields.size()) || fields[position].member != member)
         return; // not bound (the set is closed)
-    BoundField &field = fields[position];
+    exchangeBound(fx.operation(), fields[position], fx.onlyMember());
+}
 
-    switch (fx.operation()) {
+void CXDaoSet::exchangeBound(FieldExchange::Operation op, BoundField &field, const void *onlyMember)
+{
+    const MemberType type = field.type;
+    void *const member = field.member;
+    switch (op) {
     case FieldExchange::Fixup: {
         const Value v = m_set->value(field.index);
         setMember(type, member, v);
@@ -541,7 +597,7 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
         field.dirty = false;
         break;
     case FieldExchange::SetFieldNull:
-        if (!fx.onlyMember() || fx.onlyMember() == member) {
+        if (!onlyMember || onlyMember == member) {
             setMemberNull(type, member);
             field.isNull = true;
         }
@@ -605,6 +661,14 @@ CXDaoSet::BoundField *CXDaoSet::boundFieldFor(const void *member) const
         if (f.member == member)
             return &f;
     return nullptr;
+}
+
+CXDaoSet::BoundField *CXDaoSet::boundFieldAt(int position, const void *member) const
+{
+    std::vector<BoundField> &fields = m_binding->fields;
+    if (unsigned(position) < fields.size() && fields[size_t(position)].member == member)
+        return &fields[size_t(position)];
+    return boundFieldFor(member);
 }
 
 // ---------------------------------------------------------------------------
@@ -677,8 +741,14 @@ void CXDaoSet::startNewRecord()
 {
     Recordset &rs = set();
     rs.addNew();
-    runExchange(FieldExchange::SetFieldNull);
+    if (m_binding->fields.empty()) {
+        runExchange(FieldExchange::SetFieldNull);
+        return;
+    }
+    // Every member Null, in one pass with what a new record changes next.
     for (BoundField &f : m_binding->fields) {
+        setMemberNull(f.type, f.member);
+        f.isNull = true;
         // The engine numbers a new record at once; its members show that number.
         if (f.autoNumber)
             setMember(f.type, f.member, rs.value(f.index));
@@ -687,6 +757,7 @@ void CXDaoSet::startNewRecord()
         if (isNumberMember(f.type))
             f.isNull = false;
     }
+    m_nLastDfxOp = FieldExchange::SetFieldNull;
 }
 
 void CXDaoSet::Edit()
