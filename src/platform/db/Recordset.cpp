@@ -310,7 +310,7 @@ void Recordset::Impl::run(int firstRows)
     Database::Impl::FieldShape &shape = d.fieldShapes[t.sql];
     bool same = shape.generation == d.catalog->schemaGeneration() && shape.types.size() == size_t(columns.size());
     for (int i = 0; same && i < columns.size(); ++i)
-        same = shape.types[size_t(i)] == columns[i].type;
+        same = shape.types[size_t(i)] == std::as_const(columns)[i].type;
     if (!same) {
         shape = Database::Impl::FieldShape();
         shape.generation = d.catalog->schemaGeneration();
@@ -319,14 +319,14 @@ void Recordset::Impl::run(int firstRows)
             shape.types.push_back(c.type);
         for (int i = 0; i < columns.size(); ++i) {
             bool counter = false;
-            if (!columns[i].baseTable.isEmpty()) {
-                if (const FileCatalog::Table *bt = d.catalog->table(columns[i].baseTable)) {
-                    const int c = bt->columnIndex(columns[i].baseColumn);
+            if (!std::as_const(columns)[i].baseTable.isEmpty()) {
+                if (const FileCatalog::Table *bt = d.catalog->table(std::as_const(columns)[i].baseTable)) {
+                    const int c = bt->columnIndex(std::as_const(columns)[i].baseColumn);
                     counter = c >= 0 && bt->autoNumber[c];
                 }
             }
             shape.autoNumber.append(counter);
-            const QString key = columns[i].name.toLower();
+            const QString key = std::as_const(columns)[i].name.toLower();
             if (!shape.byName.contains(key))
                 shape.byName.insert(key, i);
         }
@@ -790,22 +790,22 @@ int Recordset::fieldCount() const
 
 QString Recordset::fieldName(int index) const
 {
-    return d->columns[d->checkedField(index)].name;
+    return std::as_const(d->columns)[d->checkedField(index)].name;
 }
 
 FieldType Recordset::fieldType(int index) const
 {
-    return d->columns[d->checkedField(index)].type;
+    return std::as_const(d->columns)[d->checkedField(index)].type;
 }
 
 int Recordset::fieldSize(int index) const
 {
-    return d->columns[d->checkedField(index)].size;
+    return std::as_const(d->columns)[d->checkedField(index)].size;
 }
 
 bool Recordset::fieldIsAutoNumber(int index) const
 {
-    return d->autoNumber[d->checkedField(index)];
+    return std::as_const(d->autoNumber)[d->checkedField(index)];
 }
 
 int Recordset::fieldIndex(const QString &name) const
@@ -881,12 +881,12 @@ void Recordset::setValue(int index, const Value &value)
     d->checkedField(index);
     if (d->mode == EditMode::None)
         dberr::raise(dberr::UpdateWithoutEdit);
-    const jet::ResultColumn &c = d->columns[index];
-    if (d->baseColumns.value(index).isEmpty())
+    const jet::ResultColumn &c = std::as_const(d->columns)[index];
+    if (index >= d->baseColumns.size() || std::as_const(d->baseColumns)[index].isEmpty())
         dberr::raise(dberr::FieldNotUpdatable);
     // A saved row keeps its AutoNumber (where it is the rowid, it is also the
     // row's identity in the set).
-    if (d->mode == EditMode::Edit && d->autoNumber[index])
+    if (d->mode == EditMode::Edit && std::as_const(d->autoNumber)[index])
         dberr::raise(dberr::FieldNotUpdatable);
     d->buffer[size_t(index)] = value.isNull() ? Value::nullOf(c.type) : jet::storeAs(value, c.type, c.size);
     d->forced[size_t(index)] = -1;
@@ -923,11 +923,11 @@ void Recordset::addNew()
     const size_t n = size_t(d->columns.size());
     d->buffer.resize(n);
     for (size_t i = 0; i < n; ++i)
-        d->buffer[i] = Value::nullOf(d->columns[qsizetype(i)].type);
+        d->buffer[i] = Value::nullOf(std::as_const(d->columns)[qsizetype(i)].type);
     for (size_t i = 0; i < n; ++i) {
         // The AutoNumber is taken at once, as the engine does; it is part of
         // the new row, not a change the user made.
-        if (d->autoNumber[qsizetype(i)]) {
+        if (std::as_const(d->autoNumber)[qsizetype(i)]) {
             d->buffer[i] = Value(d->dbi().takeAutoNumber(d->table), FieldType::Long);
             break;
         }
@@ -978,19 +978,20 @@ void Recordset::update()
     Database::Impl &db = d->dbi();
     db.requireWritable();
     std::vector<int> written;
-    QList<Value> values;
     written.reserve(size_t(d->columns.size()));
-    values.reserve(d->columns.size());
     for (int i = 0; i < d->columns.size(); ++i) {
-        if (d->baseColumns[i].isEmpty())
+        if (std::as_const(d->baseColumns)[i].isEmpty())
             continue;
-        if (d->isDirty(i) || (d->mode == EditMode::Add && d->autoNumber[i] && !d->buffer[size_t(i)].isNull())) {
+        if (d->isDirty(i) || (d->mode == EditMode::Add && std::as_const(d->autoNumber)[i] && !d->buffer[size_t(i)].isNull()))
             written.push_back(i);
-            values.append(d->buffer[size_t(i)]);
-        }
     }
+    // The values written, bound from the edit buffer in the order of the columns.
+    const auto bindWritten = [&](Statement &st) {
+        for (size_t k = 0; k < written.size(); ++k)
+            st.bind(int(k) + 1, d->buffer[size_t(written[k])]);
+    };
     const auto table = [&] { return sqlvalues::quoteName(d->table); };
-    const auto column = [&](int i) { return sqlvalues::quoteName(d->baseColumns[i]); };
+    const auto column = [&](int i) { return sqlvalues::quoteName(std::as_const(d->baseColumns)[i]); };
     // One statement inside a transaction needs no savepoint of its own: a
     // failed statement's rows are backed out by SQLite itself and the
     // transaction goes on; an update that finds its row changed has changed
@@ -1020,7 +1021,7 @@ void Recordset::update()
         std::int64_t rowid = 0;
         {
             Statement st = db.prepare(d->insertSql);
-            st.bindAll(values);
+            bindWritten(st);
             st.run();
             rowid = sqlite3_last_insert_rowid(db.db);
         }
@@ -1048,7 +1049,7 @@ void Recordset::update()
     shape.push_back(-1);
     QList<Value> checkValues;
     for (int i = 0; i < d->columns.size(); ++i) {
-        if (d->baseColumns[i].isEmpty())
+        if (std::as_const(d->baseColumns)[i].isEmpty())
             continue;
         const Value &was = d->stored[size_t(i)];
         // Each column checked: by value (1, a text 2) or as Null (0).
@@ -1068,7 +1069,7 @@ void Recordset::update()
         int mark = count + 2;
         size_t at = written.size() + 1;
         for (int i = 0; i < d->columns.size(); ++i) {
-            if (d->baseColumns[i].isEmpty())
+            if (std::as_const(d->baseColumns)[i].isEmpty())
                 continue;
             const int kind = shape[at++];
             checks += QLatin1String(" AND ") + column(i);
@@ -1086,7 +1087,7 @@ void Recordset::update()
     int changed = 0;
     {
         Statement st = db.prepare(d->updateSql);
-        st.bindAll(values);
+        bindWritten(st);
         st.bind(int(written.size()) + 1, Value(d->editKey, FieldType::Long));
         for (int i = 0; i < checkValues.size(); ++i)
             st.bind(int(written.size()) + 2 + i, checkValues[i]);

@@ -231,9 +231,22 @@ void bind(sqlite3_stmt *stmt, int index, const Value &value)
 
 QString quoteName(const QString &name)
 {
-    QString q = name;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    // Made in one piece: names are quoted for every column of every
+    // statement a recordset writes or reads by key.
+    QString q;
+    q.reserve(name.size() + 2);
+    q += QLatin1Char('"');
+    if (!name.contains(QLatin1Char('"'))) {
+        q += name;
+    } else {
+        for (const QChar c : name) {
+            q += c;
+            if (c == QLatin1Char('"'))
+                q += c;
+        }
+    }
+    q += QLatin1Char('"');
+    return q;
 }
 
 QString declaredType(const FieldDef &field)

@@ -69,7 +69,28 @@ void StatementCache::finalizeAll()
 
 void StatementCache::giveBack(const QString &sql, sqlite3_stmt *stmt, quint64 epoch, bool failed)
 {
-    if (!m_db || failed || epoch != m_epoch || m_idle.contains(sql)) {
+    if (!m_db || failed || epoch != m_epoch) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    if (m_idle.size() < kLimit) {
+        // Room left: the text is looked up once, its place taken at once
+        // and given up again when the statement cannot be kept.
+        Idle &slot = m_idle[sql];
+        if (slot.stmt) {
+            sqlite3_finalize(stmt);
+            return;
+        }
+        if (sqlite3_reset(stmt) != SQLITE_OK) {
+            m_idle.remove(sql);
+            sqlite3_finalize(stmt);
+            return;
+        }
+        sqlite3_clear_bindings(stmt);
+        slot = Idle{stmt, ++m_clock};
+        return;
+    }
+    if (m_idle.contains(sql)) {
         sqlite3_finalize(stmt);
         return;
     }
