@@ -213,6 +213,14 @@ bool sameValue(const Value &a, const Value &b)
 // "[No]", "Taxes.[No]" and "Taxes.No" all name the result column "No".
 QString resultColumnName(const QString &column)
 {
+    // The usual spelling, a bare name, is the result column's name as it stands.
+    bool bare = !column.isEmpty() && !column.front().isSpace() && !column.back().isSpace();
+    for (qsizetype i = 0; bare && i < column.size(); ++i) {
+        const QChar c = column.at(i);
+        bare = c != QLatin1Char('[') && c != QLatin1Char(']') && c != QLatin1Char('.');
+    }
+    if (bare)
+        return column;
     QString name = column.trimmed();
     int cut = -1;
     bool inBrackets = false;

@@ -96,6 +96,9 @@ public:
         std::vector<FieldType> types;
         QList<bool> autoNumber;
         QHash<QString, int> byName; // lower-case name -> first field of that name
+        // The first field of each name as it is spelt: found without
+        // lower-casing the name asked for.
+        QHash<QString, int> bySpelling;
     };
     QHash<QString, FieldShape> fieldShapes;
     // Short texts that begin like a statement and name no table or saved

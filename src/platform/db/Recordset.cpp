@@ -150,6 +150,7 @@ public:
     QList<jet::ResultColumn> columns;
     QList<bool> autoNumber;
     QHash<QString, int> byName;
+    QHash<QString, int> bySpelling;
 
     // An updatable dynaset reads its rows by rowid; any other set holds its
     // rows, read whole when it opens. Those are kept as SQLite gave them (a
@@ -267,6 +268,7 @@ void Recordset::Impl::run(int firstRows)
     columns.clear();
     autoNumber.clear();
     byName.clear();
+    bySpelling.clear();
     table.clear();
     baseColumns.clear();
     insertShape.clear();
@@ -327,13 +329,16 @@ void Recordset::Impl::run(int firstRows)
             }
             shape.autoNumber.append(counter);
             const QString key = std::as_const(columns)[i].name.toLower();
-            if (!shape.byName.contains(key))
+            if (!shape.byName.contains(key)) {
                 shape.byName.insert(key, i);
+                shape.bySpelling.insert(std::as_const(columns)[i].name, i);
+            }
         }
     }
     types = shape.types;
     autoNumber = shape.autoNumber;
     byName = shape.byName;
+    bySpelling = shape.bySpelling;
 
     const FileCatalog::Table *base = type == Type::Dynaset && !t.updatableTable.isEmpty() && !t.rowidSql.isEmpty()
         ? d.catalog->table(t.updatableTable)
@@ -612,6 +617,7 @@ void Recordset::close()
     d->columns.clear();
     d->autoNumber.clear();
     d->byName.clear();
+    d->bySpelling.clear();
     d->leaveEdit();
     d->resolved = false;
     d->pos = 0;
@@ -810,6 +816,9 @@ bool Recordset::fieldIsAutoNumber(int index) const
 
 int Recordset::fieldIndex(const QString &name) const
 {
+    const auto spelt = d->bySpelling.constFind(name);
+    if (spelt != d->bySpelling.constEnd())
+        return *spelt;
     return d->byName.value(name.toLower(), -1);
 }
 
@@ -1004,18 +1013,30 @@ void Recordset::update()
 
     if (d->mode == EditMode::Add) {
         if (written != d->insertShape || d->insertSql.isEmpty()) {
-            QString names;
-            QString marks;
-            for (size_t k = 0; k < written.size(); ++k) {
-                if (k > 0) {
-                    names += QLatin1String(", ");
-                    marks += QLatin1String(", ");
+            if (written.empty()) {
+                d->insertSql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table());
+            } else {
+                // INSERT INTO "t" ("a", "b") VALUES (?1, ?2), made in one piece.
+                QString sql;
+                sql.reserve(qsizetype(32 + d->table.size() + written.size() * 24));
+                sql += QLatin1String("INSERT INTO ");
+                sql += table();
+                sql += QLatin1String(" (");
+                for (size_t k = 0; k < written.size(); ++k) {
+                    if (k > 0)
+                        sql += QLatin1String(", ");
+                    sql += column(written[k]);
                 }
-                names += column(written[k]);
-                marks += QLatin1Char('?') + QString::number(k + 1);
+                sql += QLatin1String(") VALUES (");
+                for (size_t k = 0; k < written.size(); ++k) {
+                    if (k > 0)
+                        sql += QLatin1String(", ");
+                    sql += QLatin1Char('?');
+                    sql += QString::number(k + 1);
+                }
+                sql += QLatin1Char(')');
+                d->insertSql = sql;
             }
-            d->insertSql = written.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table())
-                                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table(), names, marks);
             d->insertShape = written;
         }
         std::int64_t rowid = 0;

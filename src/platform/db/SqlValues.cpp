@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::sqlvalues {
@@ -233,17 +234,21 @@ QString quoteName(const QString &name)
 {
     // Made in one piece: names are quoted for every column of every
     // statement a recordset writes or reads by key.
-    QString q;
-    q.reserve(name.size() + 2);
-    q += QLatin1Char('"');
     if (!name.contains(QLatin1Char('"'))) {
-        q += name;
-    } else {
-        for (const QChar c : name) {
+        QString q(name.size() + 2, Qt::Uninitialized);
+        QChar *out = q.data();
+        out[0] = QLatin1Char('"');
+        std::copy(name.cbegin(), name.cend(), out + 1);
+        out[name.size() + 1] = QLatin1Char('"');
+        return q;
+    }
+    QString q;
+    q.reserve(name.size() * 2 + 2);
+    q += QLatin1Char('"');
+    for (const QChar c : name) {
+        q += c;
+        if (c == QLatin1Char('"'))
             q += c;
-            if (c == QLatin1Char('"'))
-                q += c;
-        }
     }
     q += QLatin1Char('"');
     return q;

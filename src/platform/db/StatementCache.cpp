@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace platform {
 
 StatementCache::StatementCache(sqlite3 *db, const QString &fileName)
@@ -19,9 +21,21 @@ bool StatementCache::isKeepable(const QString &sql)
     qsizetype i = 0;
     while (i < sql.size() && sql[i].isSpace())
         ++i;
-    const QStringView word = QStringView(sql).mid(i, 6);
+    if (sql.size() - i < 6)
+        return false;
+    // The first word, upper-cased letter by letter (a statement starts in
+    // plain letters; anything else is simply not kept).
+    char word[6];
+    for (int k = 0; k < 6; ++k) {
+        char16_t c = sql[i + k].unicode();
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - (u'a' - u'A'));
+        if (c < u'A' || c > u'Z')
+            return false;
+        word[k] = char(c);
+    }
     for (const char *keep : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
-        if (word.compare(QLatin1String(keep), Qt::CaseInsensitive) == 0)
+        if (std::memcmp(word, keep, 6) == 0)
             return true;
     }
     return false;
