@@ -28,6 +28,13 @@ void onRowChanged(void *impl, int, const char *, const char *table, sqlite3_int6
     static_cast<Database::Impl *>(impl)->noteWrite(table, rowid);
 }
 
+// tavrel_counter_taken(n): n as it is, kept for the connection that raised a counter with it.
+void keepCounterTaken(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    static_cast<Database::Impl *>(sqlite3_user_data(context))->counterTaken = sqlite3_value_int64(arguments[0]);
+    sqlite3_result_value(context, arguments[0]);
+}
+
 } // namespace
 
 quint64 databaseWriteCount(const Database &db)
@@ -121,6 +128,9 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         sqlite3_busy_timeout(db, g_busyTimeoutMs);
         sqlite3_update_hook(db, &onRowChanged, this);
         jet::registerFunctions(db);
+        counterFunction = sqlite3_create_function_v2(db, "tavrel_counter_taken", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this,
+                                                     &keepCounterTaken, nullptr, nullptr, nullptr)
+            == SQLITE_OK;
 
         // Anything but a database (or a damaged one) fails here with 3049.
         exec(QStringLiteral("PRAGMA schema_version"));
@@ -335,23 +345,34 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
                 QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
             sequence.raiseRow =
                 QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE rowid = ?2 AND name = ?1").arg(past);
+            sequence.raiseRowTaken = QStringLiteral("UPDATE sqlite_sequence SET seq = tavrel_counter_taken(max(seq, %1) + 1) "
+                                                    "WHERE rowid = ?2 AND name = ?1")
+                                         .arg(past);
             sequence.raiseNamed = QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1").arg(past);
             sequence.insertNamed =
                 QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, %1 + 1 RETURNING seq").arg(past);
         }
         bool found = false;
         if (sequence.row >= 0) {
+            // Raised through the function, the counter gives its new number
+            // as it is stored; otherwise that is read back.
+            const bool taken = counterFunction;
+            counterTaken = 0;
             {
-                Statement st = prepare(sequence.raiseRow);
+                Statement st = prepare(taken ? sequence.raiseRowTaken : sequence.raiseRow);
                 st.bind(1, Value(tableName));
                 st.bind(2, Value(sequence.row, FieldType::Long));
                 st.run();
             }
             if (sqlite3_changes(db) > 0) {
-                Statement st = prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE rowid = ?1"));
-                st.bind(1, Value(sequence.row, FieldType::Long));
-                if (st.step())
-                    value = st.integer(0);
+                if (taken) {
+                    value = counterTaken;
+                } else {
+                    Statement st = prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE rowid = ?1"));
+                    st.bind(1, Value(sequence.row, FieldType::Long));
+                    if (st.step())
+                        value = st.integer(0);
+                }
                 found = true;
             }
         }

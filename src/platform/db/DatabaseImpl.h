@@ -112,10 +112,16 @@ public:
     {
         std::int64_t row = -1;
         QString raiseRow;
+        QString raiseRowTaken; // the same, giving the number through tavrel_counter_taken
         QString raiseNamed;
         QString insertNamed;
     };
     QHash<QString, Sequence> sequences;
+    // The connection's SQL function tavrel_counter_taken(n), which gives n
+    // back and keeps it here: a counter raised through it needs no read
+    // afterwards. False when it could not be made.
+    bool counterFunction = false;
+    std::int64_t counterTaken = 0;
 };
 
 } // namespace platform
