@@ -171,6 +171,9 @@ void Database::Impl::close()
     translator.reset();
     catalog.reset();
     fieldShapes.clear();
+    // The statements held for counters go with the connection.
+    for (Sequence &sequence : sequences)
+        sequence.raiseTaken.reset();
     if (statements) {
         // Statements still checked out are finalized as they come back.
         statements->close();
@@ -358,8 +361,21 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
             // as it is stored; otherwise that is read back.
             const bool taken = counterFunction;
             counterTaken = 0;
-            {
-                Statement st = prepare(taken ? sequence.raiseRowTaken : sequence.raiseRow);
+            if (taken) {
+                if (!sequence.raiseTaken)
+                    sequence.raiseTaken = std::make_shared<Statement>(prepare(sequence.raiseRowTaken));
+                Statement &st = *sequence.raiseTaken;
+                st.bind(1, Value(tableName));
+                st.bind(2, Value(sequence.row, FieldType::Long));
+                try {
+                    st.run();
+                } catch (...) {
+                    sequence.raiseTaken.reset(); // a failed statement is never used again
+                    throw;
+                }
+                st.reset();
+            } else {
+                Statement st = prepare(sequence.raiseRow);
                 st.bind(1, Value(tableName));
                 st.bind(2, Value(sequence.row, FieldType::Long));
                 st.run();

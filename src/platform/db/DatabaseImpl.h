@@ -113,6 +113,7 @@ public:
         std::int64_t row = -1;
         QString raiseRow;
         QString raiseRowTaken; // the same, giving the number through tavrel_counter_taken
+        std::shared_ptr<Statement> raiseTaken; // held prepared while the connection is open
         QString raiseNamed;
         QString insertNamed;
     };

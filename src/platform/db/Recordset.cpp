@@ -172,6 +172,10 @@ public:
     // after row alike builds its text once.
     std::vector<int> insertShape;
     QString insertSql;
+    // The insert statement itself, held while rows are added one after
+    // another alike (of the connection opened as openSerial says).
+    Statement insertStatement;
+    quint64 insertStatementSerial = 0;
     std::vector<int> updateShape;
     QString updateSql;
     std::vector<FieldType> types; // per field
@@ -273,6 +277,7 @@ void Recordset::Impl::run(int firstRows)
     baseColumns.clear();
     insertShape.clear();
     insertSql.clear();
+    insertStatement = Statement();
     updateShape.clear();
     updateSql.clear();
     leaveEdit();
@@ -608,6 +613,7 @@ void Recordset::close()
     d->lastBlockRows = 0;
     d->isOpen = false;
     d->keyed.reset();
+    d->insertStatement = Statement();
     d->rows.clear();
     d->blockFirstRow.clear();
     d->lastBlock = 0;
@@ -1038,12 +1044,23 @@ void Recordset::update()
                 d->insertSql = sql;
             }
             d->insertShape = written;
+            d->insertStatement = Statement();
+        }
+        if (!d->insertStatement.isValid() || d->insertStatementSerial != db.openSerial) {
+            d->insertStatement = db.prepare(d->insertSql);
+            d->insertStatementSerial = db.openSerial;
         }
         std::int64_t rowid = 0;
         {
-            Statement st = db.prepare(d->insertSql);
+            Statement &st = d->insertStatement;
             bindWritten(st);
-            st.run();
+            try {
+                st.run();
+            } catch (...) {
+                d->insertStatement = Statement(); // a failed statement is never used again
+                throw;
+            }
+            st.reset();
             rowid = sqlite3_last_insert_rowid(db.db);
         }
         if (write)
