@@ -321,14 +321,15 @@ void CXDaoSet::ResetFields()
 void CXDaoSet::Open(int openType, const QString &sql, int options)
 {
     Q_UNUSED(options);
-    const QString context = sql.isEmpty()
-        ? QStringLiteral("Could not open ") + GetDefaultSQL()
-        : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
-    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, m_filterValues, context);
+    // What a failure is shown with is worked out only when one comes.
+    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, m_filterValues, [&] {
+        return sql.isEmpty() ? QStringLiteral("Could not open ") + GetDefaultSQL()
+                             : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
+    });
 }
 
 bool CXDaoSet::openSource(int openType, const QString &source, const QList<platform::Value> &parameters,
-                          const QString &context)
+                          const std::function<QString()> &context)
 {
     if (!m_pDatabase)
         m_pDatabase = &SharedDatabase();
@@ -353,7 +354,7 @@ bool CXDaoSet::openSource(int openType, const QString &source, const QList<platf
         m_set.reset();
         m_binding->fields.clear();
         m_nFields = 0;
-        ShowDaoError(e, context);
+        ShowDaoError(e, context());
         platform::Prompt::messageBox(kBusyMessage);
         return false;
     }
@@ -422,7 +423,7 @@ bool CXDaoSet::OpenQueryDef(const QString &name, int openType)
         ShowDaoError(e, QStringLiteral("Cannot execute Query ") + name);
         return false;
     }
-    return openSource(openType, name, parameters, QStringLiteral("Cannot execute Query ") + name);
+    return openSource(openType, name, parameters, [&] { return QStringLiteral("Cannot execute Query ") + name; });
 }
 
 void CXDaoSet::Close()

@@ -12,6 +12,7 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -258,7 +259,8 @@ private:
     void writeDirtyFields();
     QString buildSql(const QString &source) const;
     // Open's work with the saved query's parameter values; false on failure.
-    bool openSource(int type, const QString &source, const QList<platform::Value> &parameters, const QString &context);
+    bool openSource(int type, const QString &source, const QList<platform::Value> &parameters,
+                    const std::function<QString()> &context);
     platform::Recordset &set() const; // throws 3420 when the set is closed
     int resolveIndex(const QString &name) const; // throws 3265 when absent
     BoundField *boundFieldFor(const void *member) const;

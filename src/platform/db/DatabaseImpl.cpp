@@ -46,12 +46,17 @@ void Database::Impl::noteWrite(const char *table, std::int64_t rowid)
 {
     ++writeCount;
     const quint64 now = ++ownWrites.clock;
-    QByteArray name(table);
-    name = name.toLower();
-    QHash<std::int64_t, quint64> &rows = ownWrites.rows[name];
+    if (!ownWrites.lastRows || qstrcmp(table, ownWrites.lastTable.constData()) != 0) {
+        // Another table: its list is looked up by its lower-case name (a
+        // list added moves the others, so only this one is kept at hand).
+        ownWrites.lastTable = QByteArray(table);
+        ownWrites.lastName = ownWrites.lastTable.toLower();
+        ownWrites.lastRows = &ownWrites.rows[ownWrites.lastName];
+    }
+    QHash<std::int64_t, quint64> &rows = *ownWrites.lastRows;
     if (rows.size() >= kMaxRowsNoted) {
         rows.clear();
-        ownWrites.forgotten[name] = now;
+        ownWrites.forgotten[ownWrites.lastName] = now;
         return;
     }
     rows[rowid] = now;

@@ -68,6 +68,11 @@ public:
         quint64 clock = 0;
         QHash<QByteArray, QHash<std::int64_t, quint64>> rows; // table (lower case) -> rowid -> clock
         QHash<QByteArray, quint64> forgotten; // table -> clock when its list grew too long and was dropped
+        // The table written last, as SQLite named it, and its list: the next
+        // write is most often to it.
+        QByteArray lastTable;
+        QByteArray lastName;
+        QHash<std::int64_t, quint64> *lastRows = nullptr;
     };
     OwnWrites ownWrites;
     // Rows written and openings, counted for the life of the object (never
