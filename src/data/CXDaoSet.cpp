@@ -213,6 +213,14 @@ bool sameValue(const Value &a, const Value &b)
 // "[No]", "Taxes.[No]" and "Taxes.No" all name the result column "No".
 QString resultColumnName(const QString &column)
 {
+    // The usual spelling, a bare name, is the result column's name as it stands.
+    bool bare = !column.isEmpty() && !column.front().isSpace() && !column.back().isSpace();
+    for (qsizetype i = 0; bare && i < column.size(); ++i) {
+        const QChar c = column.at(i);
+        bare = c != QLatin1Char('[') && c != QLatin1Char(']') && c != QLatin1Char('.');
+    }
+    if (bare)
+        return column;
     QString name = column.trimmed();
     int cut = -1;
     bool inBrackets = false;
@@ -258,6 +266,7 @@ struct CXDaoSet::BoundField
     Value cache;             // the member when the edit or add started
     bool cacheNull = false;
     HeldPlan heldPlan = HeldPlan::None;
+    FieldExchange::Hook hook = FieldExchange::Hook::None;
 };
 
 struct CXDaoSet::Binding
@@ -312,14 +321,15 @@ void CXDaoSet::ResetFields()
 void CXDaoSet::Open(int openType, const QString &sql, int options)
 {
     Q_UNUSED(options);
-    const QString context = sql.isEmpty()
-        ? QStringLiteral("Could not open ") + GetDefaultSQL()
-        : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
-    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, m_filterValues, context);
+    // What a failure is shown with is worked out only when one comes.
+    openSource(openType, sql.isEmpty() ? GetDefaultSQL() : sql, m_filterValues, [&] {
+        return sql.isEmpty() ? QStringLiteral("Could not open ") + GetDefaultSQL()
+                             : QStringLiteral("Could not run query:\n\n") + JoinFromWhere(sql, QStringLiteral("\r\n\r\n"));
+    });
 }
 
 bool CXDaoSet::openSource(int openType, const QString &source, const QList<platform::Value> &parameters,
-                          const QString &context)
+                          const std::function<QString()> &context)
 {
     if (!m_pDatabase)
         m_pDatabase = &SharedDatabase();
@@ -344,7 +354,7 @@ bool CXDaoSet::openSource(int openType, const QString &source, const QList<platf
         m_set.reset();
         m_binding->fields.clear();
         m_nFields = 0;
-        ShowDaoError(e, context);
+        ShowDaoError(e, context());
         platform::Prompt::messageBox(kBusyMessage);
         return false;
     }
@@ -413,7 +423,7 @@ bool CXDaoSet::OpenQueryDef(const QString &name, int openType)
         ShowDaoError(e, QStringLiteral("Cannot execute Query ") + name);
         return false;
     }
-    return openSource(openType, name, parameters, QStringLiteral("Cannot execute Query ") + name);
+    return openSource(openType, name, parameters, [&] { return QStringLiteral("Cannot execute Query ") + name; });
 }
 
 void CXDaoSet::Close()
@@ -449,11 +459,22 @@ QString CXDaoSet::buildSql(const QString &source) const
     if (isStatement(source)) {
         text = source.trimmed();
     } else {
-        QStringList columns;
-        for (const BoundField &f : m_binding->fields)
-            columns << f.column;
-        text = QStringLiteral("SELECT ") + (columns.isEmpty() ? QStringLiteral("*") : columns.join(QLatin1Char(',')))
-            + QStringLiteral(" FROM ") + source;
+        // SELECT a,b,c FROM source, made in one piece.
+        const std::vector<BoundField> &fields = m_binding->fields;
+        qsizetype size = 16 + source.size() + m_strFilter.size() + m_strSort.size() + 16;
+        for (const BoundField &f : fields)
+            size += f.column.size() + 1;
+        text.reserve(size);
+        text += QLatin1String("SELECT ");
+        if (fields.empty())
+            text += QLatin1Char('*');
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                text += QLatin1Char(',');
+            text += fields[i].column;
+        }
+        text += QLatin1String(" FROM ");
+        text += source;
     }
     if (!m_strFilter.isEmpty())
         text += QStringLiteral(" WHERE ") + m_strFilter;
@@ -467,8 +488,56 @@ QString CXDaoSet::buildSql(const QString &source) const
 
 void CXDaoSet::runExchange(FieldExchange::Operation op, const void *onlyMember)
 {
-    FieldExchange fx(op, this, onlyMember);
-    DoFieldExchange(&fx);
+    // Binding asks the table class for its list, and a row is loaded through
+    // it (a class may work out more from the row). Every other step is the
+    // same for each bound column whatever the class, and goes down the bound
+    // columns themselves.
+    std::vector<BoundField> &fields = m_binding->fields;
+    if (op == FieldExchange::BindField || op == FieldExchange::Fixup || fields.empty()) {
+        FieldExchange fx(op, this, onlyMember);
+        DoFieldExchange(&fx);
+        return;
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        BoundField &field = fields[i];
+        if (field.hook != FieldExchange::Hook::None)
+            runHook(op, int(i), field.column, field.hook, field.member);
+        exchangeBound(op, field, onlyMember);
+    }
+    m_nLastDfxOp = op;
+}
+
+void CXDaoSet::runHook(FieldExchange::Operation op, int position, const QString &column, FieldExchange::Hook hook,
+                       void *member)
+{
+    const bool marking = op == FieldExchange::MarkForAddNew || op == FieldExchange::MarkForEdit;
+    switch (hook) {
+    case FieldExchange::Hook::None: break;
+    case FieldExchange::Hook::SingleNoNull:
+        // Never the no-value pattern: it reads as 0 from this step on.
+        if (as<float>(member) == FieldExchange::kSingleNull)
+            as<float>(member) = 0;
+        break;
+    case FieldExchange::Hook::LongNoNull:
+        if (marking) {
+            if (as<qint32>(member) == FieldExchange::kLongNull)
+                as<qint32>(member) = 0;
+            // A Null in the row is written as the 0 the member shows.
+            if (BoundField *field = boundFieldAt(position, member); field && field->isNull) {
+                field->isNull = false;
+                field->dirty = true;
+            }
+        }
+        break;
+    case FieldExchange::Hook::TextLimit:
+        // A text too long for its column is stored cut.
+        if (marking) {
+            const qint32 size = GetFieldSize(column);
+            if (as<QString>(member).size() > size)
+                as<QString>(member).truncate(size);
+        }
+        break;
+    }
 }
 
 void CXDaoSet::bindColumns()
@@ -502,7 +571,8 @@ bool CXDaoSet::fixupFromHeld(int position, void *member)
     return true;
 }
 
-void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &column, MemberType type, void *member)
+void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &column, MemberType type, void *member,
+                             FieldExchange::Hook hook)
 {
     std::vector<BoundField> &fields = m_binding->fields;
     if (fx.operation() == FieldExchange::BindField) {
@@ -513,14 +583,20 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
         f.index = resolveIndex(column);
         f.autoNumber = set().fieldIsAutoNumber(f.index);
         f.heldPlan = heldPlan(type, set().fieldType(f.index));
+        f.hook = hook;
         fields.push_back(f);
         return;
     }
     if (position < 0 || position >= int(fields.size()) || fields[position].member != member)
         return; // not bound (the set is closed)
-    BoundField &field = fields[position];
+    exchangeBound(fx.operation(), fields[position], fx.onlyMember());
+}
 
-    switch (fx.operation()) {
+void CXDaoSet::exchangeBound(FieldExchange::Operation op, BoundField &field, const void *onlyMember)
+{
+    const MemberType type = field.type;
+    void *const member = field.member;
+    switch (op) {
     case FieldExchange::Fixup: {
         const Value v = m_set->value(field.index);
         setMember(type, member, v);
@@ -541,7 +617,7 @@ void CXDaoSet::exchangeField(FieldExchange &fx, int position, const QString &col
         field.dirty = false;
         break;
     case FieldExchange::SetFieldNull:
-        if (!fx.onlyMember() || fx.onlyMember() == member) {
+        if (!onlyMember || onlyMember == member) {
             setMemberNull(type, member);
             field.isNull = true;
         }
@@ -605,6 +681,14 @@ CXDaoSet::BoundField *CXDaoSet::boundFieldFor(const void *member) const
         if (f.member == member)
             return &f;
     return nullptr;
+}
+
+CXDaoSet::BoundField *CXDaoSet::boundFieldAt(int position, const void *member) const
+{
+    std::vector<BoundField> &fields = m_binding->fields;
+    if (unsigned(position) < fields.size() && fields[size_t(position)].member == member)
+        return &fields[size_t(position)];
+    return boundFieldFor(member);
 }
 
 // ---------------------------------------------------------------------------
@@ -677,8 +761,14 @@ void CXDaoSet::startNewRecord()
 {
     Recordset &rs = set();
     rs.addNew();
-    runExchange(FieldExchange::SetFieldNull);
+    if (m_binding->fields.empty()) {
+        runExchange(FieldExchange::SetFieldNull);
+        return;
+    }
+    // Every member Null, in one pass with what a new record changes next.
     for (BoundField &f : m_binding->fields) {
+        setMemberNull(f.type, f.member);
+        f.isNull = true;
         // The engine numbers a new record at once; its members show that number.
         if (f.autoNumber)
             setMember(f.type, f.member, rs.value(f.index));
@@ -687,6 +777,7 @@ void CXDaoSet::startNewRecord()
         if (isNumberMember(f.type))
             f.isNull = false;
     }
+    m_nLastDfxOp = FieldExchange::SetFieldNull;
 }
 
 void CXDaoSet::Edit()

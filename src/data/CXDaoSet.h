@@ -12,6 +12,7 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -237,8 +238,13 @@ private:
     struct Binding;
 
     // One column of the exchange list, by its position in the list.
-    void exchangeField(FieldExchange &fx, int position, const QString &column,
-                       FieldExchange::MemberType type, void *member);
+    void exchangeField(FieldExchange &fx, int position, const QString &column, FieldExchange::MemberType type,
+                       void *member, FieldExchange::Hook hook);
+    // What a NoNull or Limit column does to its member before each step.
+    void runHook(FieldExchange::Operation op, int position, const QString &column, FieldExchange::Hook hook,
+                 void *member);
+    // One step of the exchange for one bound column.
+    void exchangeBound(FieldExchange::Operation op, BoundField &field, const void *onlyMember);
     // A Fixup's usual step while the members are filled from a snapshot's
     // held row: true when the member was set (otherwise exchangeField sets it).
     bool fixupFromHeld(int position, void *member);
@@ -253,10 +259,14 @@ private:
     void writeDirtyFields();
     QString buildSql(const QString &source) const;
     // Open's work with the saved query's parameter values; false on failure.
-    bool openSource(int type, const QString &source, const QList<platform::Value> &parameters, const QString &context);
+    bool openSource(int type, const QString &source, const QList<platform::Value> &parameters,
+                    const std::function<QString()> &context);
     platform::Recordset &set() const; // throws 3420 when the set is closed
     int resolveIndex(const QString &name) const; // throws 3265 when absent
     BoundField *boundFieldFor(const void *member) const;
+    // The bound column at a place of the list when it is the member's (as
+    // it is while the list is run), else the member's wherever it is.
+    BoundField *boundFieldAt(int position, const void *member) const;
 
     std::unique_ptr<platform::Recordset> m_set;
     QString m_source; // the table or statement the set was opened on

@@ -7,12 +7,14 @@ FieldExchange::FieldExchange(Operation operation, CXDaoSet *set, const void *onl
 {
 }
 
-void FieldExchange::exchange(const QString &column, MemberType type, void *member)
+void FieldExchange::exchange(const QString &column, MemberType type, void *member, Hook hook)
 {
     const int position = m_nField++;
+    if (hook != Hook::None)
+        m_prs->runHook(m_nOperation, position, column, hook, member);
     if (m_nOperation == Fixup && m_prs->fixupFromHeld(position, member))
         return;
-    m_prs->exchangeField(*this, position, column, type, member);
+    m_prs->exchangeField(*this, position, column, type, member, hook);
 }
 
 void DFX_Bool(FieldExchange *pFX, const QString &column, bool &value)
@@ -60,34 +62,18 @@ void DFX_Text(FieldExchange *pFX, const QString &column, QString &value)
     pFX->exchange(column, FieldExchange::MemberType::Text, &value);
 }
 
+// The hooks themselves are run by CXDaoSet, which knows the bound column.
 void DFX_SingleNoNull(FieldExchange *pFX, const QString &column, float &value)
 {
-    if (value == FieldExchange::kSingleNull)
-        value = 0;
-    DFX_Single(pFX, column, value);
+    pFX->exchange(column, FieldExchange::MemberType::Single, &value, FieldExchange::Hook::SingleNoNull);
 }
 
 void DFX_LongNoNull(FieldExchange *pFX, const QString &column, qint32 &value)
 {
-    if (pFX->isMarking()) {
-        if (value == FieldExchange::kLongNull)
-            value = 0;
-        // A Null in the row is written as the 0 the member shows.
-        CXDaoSet *set = pFX->recordset();
-        if (set->IsFieldNull(&value)) {
-            set->SetFieldNull(&value, false);
-            set->SetFieldDirty(&value, true);
-        }
-    }
-    DFX_Long(pFX, column, value);
+    pFX->exchange(column, FieldExchange::MemberType::Long, &value, FieldExchange::Hook::LongNoNull);
 }
 
 void DFX_TextLimit(FieldExchange *pFX, const QString &column, QString &value)
 {
-    if (pFX->isMarking()) {
-        const qint32 size = pFX->recordset()->GetFieldSize(column);
-        if (value.size() > size)
-            value.truncate(size);
-    }
-    DFX_Text(pFX, column, value);
+    pFX->exchange(column, FieldExchange::MemberType::Text, &value, FieldExchange::Hook::TextLimit);
 }

@@ -71,9 +71,14 @@ public:
     // The member kinds a column can be bound to.
     enum class MemberType { Bool, Byte, Short, Long, Single, Double, Currency, Date, Text };
 
+    // What a DFX_ function does to its member before the exchange (the
+    // NoNull and Limit kinds below); kept with the bound column, so that a
+    // pass over the bound columns does the same without the table class.
+    enum class Hook : quint8 { None, SingleNoNull, LongNoNull, TextLimit };
+
     // Runs the current operation for one bound column. The DFX_ functions
     // below are the only callers; table classes use those.
-    void exchange(const QString &column, MemberType type, void *member);
+    void exchange(const QString &column, MemberType type, void *member, Hook hook = Hook::None);
 
     Operation m_nOperation;
     CXDaoSet *m_prs;

@@ -29,6 +29,13 @@ void onRowChanged(void *impl, int, const char *, const char *table, sqlite3_int6
     static_cast<Database::Impl *>(impl)->noteWrite(table, rowid);
 }
 
+// tavrel_counter_taken(n): n as it is, kept for the connection that raised a counter with it.
+void keepCounterTaken(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    static_cast<Database::Impl *>(sqlite3_user_data(context))->counterTaken = sqlite3_value_int64(arguments[0]);
+    sqlite3_result_value(context, arguments[0]);
+}
+
 } // namespace
 
 quint64 databaseWriteCount(const Database &db)
@@ -40,12 +47,17 @@ void Database::Impl::noteWrite(const char *table, std::int64_t rowid)
 {
     ++writeCount;
     const quint64 now = ++ownWrites.clock;
-    QByteArray name(table);
-    name = name.toLower();
-    QHash<std::int64_t, quint64> &rows = ownWrites.rows[name];
+    if (!ownWrites.lastRows || qstrcmp(table, ownWrites.lastTable.constData()) != 0) {
+        // Another table: its list is looked up by its lower-case name (a
+        // list added moves the others, so only this one is kept at hand).
+        ownWrites.lastTable = QByteArray(table);
+        ownWrites.lastName = ownWrites.lastTable.toLower();
+        ownWrites.lastRows = &ownWrites.rows[ownWrites.lastName];
+    }
+    QHash<std::int64_t, quint64> &rows = *ownWrites.lastRows;
     if (rows.size() >= kMaxRowsNoted) {
         rows.clear();
-        ownWrites.forgotten[name] = now;
+        ownWrites.forgotten[ownWrites.lastName] = now;
         return;
     }
     rows[rowid] = now;
@@ -123,6 +135,9 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
         sqlite3_update_hook(db, &onRowChanged, this);
         jet::registerFunctions(db);
         KeyedRows::registerReader(db);
+        counterFunction = sqlite3_create_function_v2(db, "tavrel_counter_taken", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this,
+                                                     &keepCounterTaken, nullptr, nullptr, nullptr)
+            == SQLITE_OK;
 
         // Anything but a database (or a damaged one) fails here with 3049.
         exec(QStringLiteral("PRAGMA schema_version"));
@@ -163,6 +178,9 @@ void Database::Impl::close()
     translator.reset();
     catalog.reset();
     fieldShapes.clear();
+    // The statements held for counters go with the connection.
+    for (Sequence &sequence : sequences)
+        sequence.raiseTaken.reset();
     if (statements) {
         // Statements still checked out are finalized as they come back.
         statements->close();
@@ -337,23 +355,47 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
                 QStringLiteral("(SELECT coalesce(max(rowid), 0) FROM %1)").arg(sqlvalues::quoteName(tableName));
             sequence.raiseRow =
                 QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE rowid = ?2 AND name = ?1").arg(past);
+            sequence.raiseRowTaken = QStringLiteral("UPDATE sqlite_sequence SET seq = tavrel_counter_taken(max(seq, %1) + 1) "
+                                                    "WHERE rowid = ?2 AND name = ?1")
+                                         .arg(past);
             sequence.raiseNamed = QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, %1) + 1 WHERE name = ?1").arg(past);
             sequence.insertNamed =
                 QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?1, %1 + 1 RETURNING seq").arg(past);
         }
         bool found = false;
         if (sequence.row >= 0) {
-            {
+            // Raised through the function, the counter gives its new number
+            // as it is stored; otherwise that is read back.
+            const bool taken = counterFunction;
+            counterTaken = 0;
+            if (taken) {
+                if (!sequence.raiseTaken)
+                    sequence.raiseTaken = std::make_shared<Statement>(prepare(sequence.raiseRowTaken));
+                Statement &st = *sequence.raiseTaken;
+                st.bind(1, Value(tableName));
+                st.bind(2, Value(sequence.row, FieldType::Long));
+                try {
+                    st.run();
+                } catch (...) {
+                    sequence.raiseTaken.reset(); // a failed statement is never used again
+                    throw;
+                }
+                st.reset();
+            } else {
                 Statement st = prepare(sequence.raiseRow);
                 st.bind(1, Value(tableName));
                 st.bind(2, Value(sequence.row, FieldType::Long));
                 st.run();
             }
             if (sqlite3_changes(db) > 0) {
-                Statement st = prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE rowid = ?1"));
-                st.bind(1, Value(sequence.row, FieldType::Long));
-                if (st.step())
-                    value = st.integer(0);
+                if (taken) {
+                    value = counterTaken;
+                } else {
+                    Statement st = prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE rowid = ?1"));
+                    st.bind(1, Value(sequence.row, FieldType::Long));
+                    if (st.step())
+                        value = st.integer(0);
+                }
                 found = true;
             }
         }

@@ -68,6 +68,11 @@ public:
         quint64 clock = 0;
         QHash<QByteArray, QHash<std::int64_t, quint64>> rows; // table (lower case) -> rowid -> clock
         QHash<QByteArray, quint64> forgotten; // table -> clock when its list grew too long and was dropped
+        // The table written last, as SQLite named it, and its list: the next
+        // write is most often to it.
+        QByteArray lastTable;
+        QByteArray lastName;
+        QHash<std::int64_t, quint64> *lastRows = nullptr;
     };
     OwnWrites ownWrites;
     // Rows written and openings, counted for the life of the object (never
@@ -96,6 +101,9 @@ public:
         std::vector<FieldType> types;
         QList<bool> autoNumber;
         QHash<QString, int> byName; // lower-case name -> first field of that name
+        // The first field of each name as it is spelt: found without
+        // lower-casing the name asked for.
+        QHash<QString, int> bySpelling;
     };
     QHash<QString, FieldShape> fieldShapes;
     // Short texts that begin like a statement and name no table or saved
@@ -109,10 +117,17 @@ public:
     {
         std::int64_t row = -1;
         QString raiseRow;
+        QString raiseRowTaken; // the same, giving the number through tavrel_counter_taken
+        std::shared_ptr<Statement> raiseTaken; // held prepared while the connection is open
         QString raiseNamed;
         QString insertNamed;
     };
     QHash<QString, Sequence> sequences;
+    // The connection's SQL function tavrel_counter_taken(n), which gives n
+    // back and keeps it here: a counter raised through it needs no read
+    // afterwards. False when it could not be made.
+    bool counterFunction = false;
+    std::int64_t counterTaken = 0;
 };
 
 } // namespace platform

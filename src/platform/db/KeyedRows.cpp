@@ -51,10 +51,21 @@ KeyedRows::KeyedRows(sqlite3 *db, const QString &fileName, Layout layout, std::s
     : m_db(db), m_fileName(fileName), m_statements(std::move(statements)), m_layout(std::move(layout)),
       m_types(m_layout.types), m_fieldTypes(m_types.begin(), m_types.end())
 {
-    for (const QString &c : m_layout.columns) {
+    for (const QString &c : m_layout.columns)
         m_plain = m_plain && !c.isEmpty();
-        m_columns.append(c.isEmpty() ? QStringLiteral("NULL") : sqlvalues::quoteName(c));
+}
+
+const QString &KeyedRows::columnList() const
+{
+    // Made when a row is first read: a set that only adds rows never needs it.
+    if (m_columns.isEmpty()) {
+        QStringList quoted;
+        quoted.reserve(m_layout.columns.size());
+        for (const QString &c : m_layout.columns)
+            quoted.append(c.isEmpty() ? QStringLiteral("NULL") : sqlvalues::quoteName(c));
+        m_columns = quoted.join(QStringLiteral(", "));
     }
+    return m_columns;
 }
 
 Statement KeyedRows::prepare(const QString &sql) const
@@ -450,7 +461,7 @@ void KeyedRows::loadPages(int pageNo, Page *page)
         if (high - low < std::int64_t(2) * qMax(count, kPageSize)) {
             if (!m_byRange.isValid()) {
                 m_byRange = prepare(QStringLiteral("SELECT %1(?3, rowid, %2) FROM %3 WHERE rowid BETWEEN ?1 AND ?2")
-                                        .arg(QLatin1String(kFillFunction), m_columns.join(QStringLiteral(", ")),
+                                        .arg(QLatin1String(kFillFunction), columnList(),
                                              sqlvalues::quoteName(m_layout.table)));
             }
             st = &m_byRange;
@@ -465,7 +476,7 @@ void KeyedRows::loadPages(int pageNo, Page *page)
                 m_byList = prepare(QStringLiteral("SELECT %1(?%2, rowid, %3) FROM %4 WHERE rowid IN (%5)")
                                        .arg(QLatin1String(kFillFunction))
                                        .arg(kPageSize + 1)
-                                       .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table),
+                                       .arg(columnList(), sqlvalues::quoteName(m_layout.table),
                                             marks.join(QStringLiteral(", "))));
             }
             st = &m_byList;
@@ -506,7 +517,7 @@ bool KeyedRows::readRow(std::int64_t key, std::vector<Value> &values, std::vecto
 {
     if (!m_byKey.isValid()) {
         m_byKey = prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                      .arg(m_columns.join(QStringLiteral(", ")), sqlvalues::quoteName(m_layout.table)));
+                                      .arg(columnList(), sqlvalues::quoteName(m_layout.table)));
     }
     m_byKey.bind(1, Value(key, FieldType::Long));
     bool found = false;

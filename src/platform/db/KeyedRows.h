@@ -214,13 +214,15 @@ private:
     static void fillStep(sqlite3_context *context, int argc, sqlite3_value **argv);
     static void keyStep(sqlite3_context *context, int argc, sqlite3_value **argv);
     bool readComputed(std::int64_t key, Page &page, int slot);
+    // The fields as a statement lists them.
+    const QString &columnList() const;
 
     sqlite3 *m_db;
     QString m_fileName;
     std::shared_ptr<StatementCache> m_statements;
     Layout m_layout;
     bool m_plain = true;         // every field is a table column
-    QStringList m_columns;       // quoted, per field ("NULL" when computed)
+    mutable QString m_columns;   // the fields quoted ("NULL" when computed), joined by ", "; made on first use
     QList<FieldType> m_types;
     std::vector<FieldType> m_fieldTypes; // the same, read without a container's checks
     std::vector<std::int64_t> m_keys;

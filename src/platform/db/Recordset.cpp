@@ -150,6 +150,7 @@ public:
     QList<jet::ResultColumn> columns;
     QList<bool> autoNumber;
     QHash<QString, int> byName;
+    QHash<QString, int> bySpelling;
 
     // An updatable dynaset reads its rows by rowid; any other set holds its
     // rows, read whole when it opens. Those are kept as SQLite gave them (a
@@ -171,6 +172,10 @@ public:
     // after row alike builds its text once.
     std::vector<int> insertShape;
     QString insertSql;
+    // The insert statement itself, held while rows are added one after
+    // another alike (of the connection opened as openSerial says).
+    Statement insertStatement;
+    quint64 insertStatementSerial = 0;
     std::vector<int> updateShape;
     QString updateSql;
     std::vector<FieldType> types; // per field
@@ -267,10 +272,12 @@ void Recordset::Impl::run(int firstRows)
     columns.clear();
     autoNumber.clear();
     byName.clear();
+    bySpelling.clear();
     table.clear();
     baseColumns.clear();
     insertShape.clear();
     insertSql.clear();
+    insertStatement = Statement();
     updateShape.clear();
     updateSql.clear();
     leaveEdit();
@@ -310,7 +317,7 @@ void Recordset::Impl::run(int firstRows)
     Database::Impl::FieldShape &shape = d.fieldShapes[t.sql];
     bool same = shape.generation == d.catalog->schemaGeneration() && shape.types.size() == size_t(columns.size());
     for (int i = 0; same && i < columns.size(); ++i)
-        same = shape.types[size_t(i)] == columns[i].type;
+        same = shape.types[size_t(i)] == std::as_const(columns)[i].type;
     if (!same) {
         shape = Database::Impl::FieldShape();
         shape.generation = d.catalog->schemaGeneration();
@@ -319,21 +326,24 @@ void Recordset::Impl::run(int firstRows)
             shape.types.push_back(c.type);
         for (int i = 0; i < columns.size(); ++i) {
             bool counter = false;
-            if (!columns[i].baseTable.isEmpty()) {
-                if (const FileCatalog::Table *bt = d.catalog->table(columns[i].baseTable)) {
-                    const int c = bt->columnIndex(columns[i].baseColumn);
+            if (!std::as_const(columns)[i].baseTable.isEmpty()) {
+                if (const FileCatalog::Table *bt = d.catalog->table(std::as_const(columns)[i].baseTable)) {
+                    const int c = bt->columnIndex(std::as_const(columns)[i].baseColumn);
                     counter = c >= 0 && bt->autoNumber[c];
                 }
             }
             shape.autoNumber.append(counter);
-            const QString key = columns[i].name.toLower();
-            if (!shape.byName.contains(key))
+            const QString key = std::as_const(columns)[i].name.toLower();
+            if (!shape.byName.contains(key)) {
                 shape.byName.insert(key, i);
+                shape.bySpelling.insert(std::as_const(columns)[i].name, i);
+            }
         }
     }
     types = shape.types;
     autoNumber = shape.autoNumber;
     byName = shape.byName;
+    bySpelling = shape.bySpelling;
 
     const FileCatalog::Table *base = type == Type::Dynaset && !t.updatableTable.isEmpty() && !t.rowidSql.isEmpty()
         ? d.catalog->table(t.updatableTable)
@@ -604,6 +614,7 @@ void Recordset::close()
     d->lastBlockRows = 0;
     d->isOpen = false;
     d->keyed.reset();
+    d->insertStatement = Statement();
     d->rows.clear();
     d->blockFirstRow.clear();
     d->lastBlock = 0;
@@ -613,6 +624,7 @@ void Recordset::close()
     d->columns.clear();
     d->autoNumber.clear();
     d->byName.clear();
+    d->bySpelling.clear();
     d->leaveEdit();
     d->resolved = false;
     d->pos = 0;
@@ -791,26 +803,29 @@ int Recordset::fieldCount() const
 
 QString Recordset::fieldName(int index) const
 {
-    return d->columns[d->checkedField(index)].name;
+    return std::as_const(d->columns)[d->checkedField(index)].name;
 }
 
 FieldType Recordset::fieldType(int index) const
 {
-    return d->columns[d->checkedField(index)].type;
+    return std::as_const(d->columns)[d->checkedField(index)].type;
 }
 
 int Recordset::fieldSize(int index) const
 {
-    return d->columns[d->checkedField(index)].size;
+    return std::as_const(d->columns)[d->checkedField(index)].size;
 }
 
 bool Recordset::fieldIsAutoNumber(int index) const
 {
-    return d->autoNumber[d->checkedField(index)];
+    return std::as_const(d->autoNumber)[d->checkedField(index)];
 }
 
 int Recordset::fieldIndex(const QString &name) const
 {
+    const auto spelt = d->bySpelling.constFind(name);
+    if (spelt != d->bySpelling.constEnd())
+        return *spelt;
     return d->byName.value(name.toLower(), -1);
 }
 
@@ -882,12 +897,12 @@ void Recordset::setValue(int index, const Value &value)
     d->checkedField(index);
     if (d->mode == EditMode::None)
         dberr::raise(dberr::UpdateWithoutEdit);
-    const jet::ResultColumn &c = d->columns[index];
-    if (d->baseColumns.value(index).isEmpty())
+    const jet::ResultColumn &c = std::as_const(d->columns)[index];
+    if (index >= d->baseColumns.size() || std::as_const(d->baseColumns)[index].isEmpty())
         dberr::raise(dberr::FieldNotUpdatable);
     // A saved row keeps its AutoNumber (where it is the rowid, it is also the
     // row's identity in the set).
-    if (d->mode == EditMode::Edit && d->autoNumber[index])
+    if (d->mode == EditMode::Edit && std::as_const(d->autoNumber)[index])
         dberr::raise(dberr::FieldNotUpdatable);
     d->buffer[size_t(index)] = value.isNull() ? Value::nullOf(c.type) : jet::storeAs(value, c.type, c.size);
     d->forced[size_t(index)] = -1;
@@ -924,11 +939,11 @@ void Recordset::addNew()
     const size_t n = size_t(d->columns.size());
     d->buffer.resize(n);
     for (size_t i = 0; i < n; ++i)
-        d->buffer[i] = Value::nullOf(d->columns[qsizetype(i)].type);
+        d->buffer[i] = Value::nullOf(std::as_const(d->columns)[qsizetype(i)].type);
     for (size_t i = 0; i < n; ++i) {
         // The AutoNumber is taken at once, as the engine does; it is part of
         // the new row, not a change the user made.
-        if (d->autoNumber[qsizetype(i)]) {
+        if (std::as_const(d->autoNumber)[qsizetype(i)]) {
             d->buffer[i] = Value(d->dbi().takeAutoNumber(d->table), FieldType::Long);
             break;
         }
@@ -979,19 +994,20 @@ void Recordset::update()
     Database::Impl &db = d->dbi();
     db.requireWritable();
     std::vector<int> written;
-    QList<Value> values;
     written.reserve(size_t(d->columns.size()));
-    values.reserve(d->columns.size());
     for (int i = 0; i < d->columns.size(); ++i) {
-        if (d->baseColumns[i].isEmpty())
+        if (std::as_const(d->baseColumns)[i].isEmpty())
             continue;
-        if (d->isDirty(i) || (d->mode == EditMode::Add && d->autoNumber[i] && !d->buffer[size_t(i)].isNull())) {
+        if (d->isDirty(i) || (d->mode == EditMode::Add && std::as_const(d->autoNumber)[i] && !d->buffer[size_t(i)].isNull()))
             written.push_back(i);
-            values.append(d->buffer[size_t(i)]);
-        }
     }
+    // The values written, bound from the edit buffer in the order of the columns.
+    const auto bindWritten = [&](Statement &st) {
+        for (size_t k = 0; k < written.size(); ++k)
+            st.bind(int(k) + 1, d->buffer[size_t(written[k])]);
+    };
     const auto table = [&] { return sqlvalues::quoteName(d->table); };
-    const auto column = [&](int i) { return sqlvalues::quoteName(d->baseColumns[i]); };
+    const auto column = [&](int i) { return sqlvalues::quoteName(std::as_const(d->baseColumns)[i]); };
     // One statement inside a transaction needs no savepoint of its own: a
     // failed statement's rows are backed out by SQLite itself and the
     // transaction goes on; an update that finds its row changed has changed
@@ -1004,25 +1020,48 @@ void Recordset::update()
 
     if (d->mode == EditMode::Add) {
         if (written != d->insertShape || d->insertSql.isEmpty()) {
-            QString names;
-            QString marks;
-            for (size_t k = 0; k < written.size(); ++k) {
-                if (k > 0) {
-                    names += QLatin1String(", ");
-                    marks += QLatin1String(", ");
+            if (written.empty()) {
+                d->insertSql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table());
+            } else {
+                // INSERT INTO "t" ("a", "b") VALUES (?1, ?2), made in one piece.
+                QString sql;
+                sql.reserve(qsizetype(32 + d->table.size() + written.size() * 24));
+                sql += QLatin1String("INSERT INTO ");
+                sql += table();
+                sql += QLatin1String(" (");
+                for (size_t k = 0; k < written.size(); ++k) {
+                    if (k > 0)
+                        sql += QLatin1String(", ");
+                    sql += column(written[k]);
                 }
-                names += column(written[k]);
-                marks += QLatin1Char('?') + QString::number(k + 1);
+                sql += QLatin1String(") VALUES (");
+                for (size_t k = 0; k < written.size(); ++k) {
+                    if (k > 0)
+                        sql += QLatin1String(", ");
+                    sql += QLatin1Char('?');
+                    sql += QString::number(k + 1);
+                }
+                sql += QLatin1Char(')');
+                d->insertSql = sql;
             }
-            d->insertSql = written.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table())
-                                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table(), names, marks);
             d->insertShape = written;
+            d->insertStatement = Statement();
+        }
+        if (!d->insertStatement.isValid() || d->insertStatementSerial != db.openSerial) {
+            d->insertStatement = db.prepare(d->insertSql);
+            d->insertStatementSerial = db.openSerial;
         }
         std::int64_t rowid = 0;
         {
-            Statement st = db.prepare(d->insertSql);
-            st.bindAll(values);
-            st.run();
+            Statement &st = d->insertStatement;
+            bindWritten(st);
+            try {
+                st.run();
+            } catch (...) {
+                d->insertStatement = Statement(); // a failed statement is never used again
+                throw;
+            }
+            st.reset();
             rowid = sqlite3_last_insert_rowid(db.db);
         }
         if (write)
@@ -1049,7 +1088,7 @@ void Recordset::update()
     shape.push_back(-1);
     QList<Value> checkValues;
     for (int i = 0; i < d->columns.size(); ++i) {
-        if (d->baseColumns[i].isEmpty())
+        if (std::as_const(d->baseColumns)[i].isEmpty())
             continue;
         const Value &was = d->stored[size_t(i)];
         // Each column checked: by value (1, a text 2) or as Null (0).
@@ -1069,7 +1108,7 @@ void Recordset::update()
         int mark = count + 2;
         size_t at = written.size() + 1;
         for (int i = 0; i < d->columns.size(); ++i) {
-            if (d->baseColumns[i].isEmpty())
+            if (std::as_const(d->baseColumns)[i].isEmpty())
                 continue;
             const int kind = shape[at++];
             checks += QLatin1String(" AND ") + column(i);
@@ -1087,7 +1126,7 @@ void Recordset::update()
     int changed = 0;
     {
         Statement st = db.prepare(d->updateSql);
-        st.bindAll(values);
+        bindWritten(st);
         st.bind(int(written.size()) + 1, Value(d->editKey, FieldType::Long));
         for (int i = 0; i < checkValues.size(); ++i)
             st.bind(int(written.size()) + 2 + i, checkValues[i]);

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::sqlvalues {
@@ -231,9 +232,26 @@ void bind(sqlite3_stmt *stmt, int index, const Value &value)
 
 QString quoteName(const QString &name)
 {
-    QString q = name;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    // Made in one piece: names are quoted for every column of every
+    // statement a recordset writes or reads by key.
+    if (!name.contains(QLatin1Char('"'))) {
+        QString q(name.size() + 2, Qt::Uninitialized);
+        QChar *out = q.data();
+        out[0] = QLatin1Char('"');
+        std::copy(name.cbegin(), name.cend(), out + 1);
+        out[name.size() + 1] = QLatin1Char('"');
+        return q;
+    }
+    QString q;
+    q.reserve(name.size() * 2 + 2);
+    q += QLatin1Char('"');
+    for (const QChar c : name) {
+        q += c;
+        if (c == QLatin1Char('"'))
+            q += c;
+    }
+    q += QLatin1Char('"');
+    return q;
 }
 
 QString declaredType(const FieldDef &field)

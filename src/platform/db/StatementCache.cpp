@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace platform {
 
 StatementCache::StatementCache(sqlite3 *db, const QString &fileName)
@@ -19,9 +21,21 @@ bool StatementCache::isKeepable(const QString &sql)
     qsizetype i = 0;
     while (i < sql.size() && sql[i].isSpace())
         ++i;
-    const QStringView word = QStringView(sql).mid(i, 6);
+    if (sql.size() - i < 6)
+        return false;
+    // The first word, upper-cased letter by letter (a statement starts in
+    // plain letters; anything else is simply not kept).
+    char word[6];
+    for (int k = 0; k < 6; ++k) {
+        char16_t c = sql[i + k].unicode();
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - (u'a' - u'A'));
+        if (c < u'A' || c > u'Z')
+            return false;
+        word[k] = char(c);
+    }
     for (const char *keep : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
-        if (word.compare(QLatin1String(keep), Qt::CaseInsensitive) == 0)
+        if (std::memcmp(word, keep, 6) == 0)
             return true;
     }
     return false;
@@ -69,7 +83,28 @@ void StatementCache::finalizeAll()
 
 void StatementCache::giveBack(const QString &sql, sqlite3_stmt *stmt, quint64 epoch, bool failed)
 {
-    if (!m_db || failed || epoch != m_epoch || m_idle.contains(sql)) {
+    if (!m_db || failed || epoch != m_epoch) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    if (m_idle.size() < kLimit) {
+        // Room left: the text is looked up once, its place taken at once
+        // and given up again when the statement cannot be kept.
+        Idle &slot = m_idle[sql];
+        if (slot.stmt) {
+            sqlite3_finalize(stmt);
+            return;
+        }
+        if (sqlite3_reset(stmt) != SQLITE_OK) {
+            m_idle.remove(sql);
+            sqlite3_finalize(stmt);
+            return;
+        }
+        sqlite3_clear_bindings(stmt);
+        slot = Idle{stmt, ++m_clock};
+        return;
+    }
+    if (m_idle.contains(sql)) {
         sqlite3_finalize(stmt);
         return;
     }

@@ -235,6 +235,30 @@ TEST_P(AutoNumberTest, AddNewShowsTheNumberAtOnceAndACancelledOneIsNotGivenAgain
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Orders WHERE OrderID = %1").arg(cancelled)), 0);
 }
 
+TEST_P(AutoNumberTest, AnotherWorkstationsRowsMoveTheNextNumberOn)
+{
+    const std::int64_t a = addNew();
+    EXPECT_EQ(addNew(), a + 1);
+    // Another workstation adds two rows by number and one by a larger value of its own.
+    Database other;
+    other.open(dbPath());
+    other.execute(s("INSERT INTO Orders (OrderNo, Name) VALUES (1, 'other')"));
+    other.execute(s("INSERT INTO Orders (OrderNo, Name) VALUES (2, 'other')"));
+    other.execute(QStringLiteral("INSERT INTO Orders (OrderID, OrderNo, Name) VALUES (%1, 3, 'other')").arg(a + 10));
+    other.close();
+    EXPECT_EQ(count(s("SELECT max(OrderID) FROM Orders WHERE OrderNo = 2")), a + 3);
+    EXPECT_EQ(addNew(), a + 11);
+    // Row after row in one transaction, then its top rows gone: never given again.
+    {
+        Transaction t(db);
+        EXPECT_EQ(addNew(), a + 12);
+        EXPECT_EQ(addNew(), a + 13);
+        t.commit();
+    }
+    db.execute(QStringLiteral("DELETE FROM Orders WHERE OrderID >= %1").arg(a + 10));
+    EXPECT_EQ(addNew(), a + 14);
+}
+
 TEST_P(AutoNumberTest, ACounterRowMovedElsewhereIsFoundByItsName)
 {
     if (!GetParam().rowid)
