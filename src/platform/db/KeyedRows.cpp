@@ -323,6 +323,23 @@ struct KeyedRows::Fill
     int next = 0;
     bool ascending = true;
     const QHash<std::int64_t, int> *slotOf = nullptr;
+
+    // Puts the row read with this rowid into its slot (a row no slot asks
+    // for is passed over).
+    void take(std::int64_t rowid, sqlite3_value *const *fields)
+    {
+        int at = -1;
+        if (ascending) {
+            while (next < count && keys[next] < rowid)
+                ++next;
+            if (next < count && keys[next] == rowid)
+                at = next;
+        } else {
+            at = slotOf->value(rowid, -1);
+        }
+        if (at >= 0)
+            rows->takeRow(fields, *group[at / kPageSize], at % kPageSize);
+    }
 };
 
 void KeyedRows::registerReader(sqlite3 *db)
@@ -356,20 +373,8 @@ void KeyedRows::fillStep(sqlite3_context *context, int argc, sqlite3_value **arg
         sqlite3_result_error(context, "page read without its destination", -1);
         return;
     }
-    const std::int64_t rowid = sqlite3_value_int64(argv[1]);
-    int at = -1;
-    if (fill->ascending) {
-        while (fill->next < fill->count && fill->keys[fill->next] < rowid)
-            ++fill->next;
-        if (fill->next < fill->count && fill->keys[fill->next] == rowid)
-            at = fill->next;
-    } else {
-        at = fill->slotOf->value(rowid, -1);
-    }
-    if (at < 0)
-        return;
     try {
-        fill->rows->takeRow(argv + 2, *fill->group[at / kPageSize], at % kPageSize);
+        fill->take(sqlite3_value_int64(argv[1]), argv + 2);
     } catch (...) {
         sqlite3_result_error_nomem(context);
     }
@@ -455,14 +460,19 @@ void KeyedRows::loadPages(int pageNo, Page *page)
             high = qMax(high, k);
         }
         // Each row goes from the engine straight into its page, through the
-        // aggregate registered for it: the pages are read in one step.
+        // aggregate registered for it: the pages are read in one step. A
+        // table with more columns than a function may take is read row by
+        // row instead.
+        const int width = int(m_fieldTypes.size());
+        const bool oneStep = width + 2 <= sqlite3_limit(m_db, SQLITE_LIMIT_FUNCTION_ARG, -1);
         Statement *st = nullptr;
         int fillMark = 0;
         if (high - low < std::int64_t(2) * qMax(count, kPageSize)) {
             if (!m_byRange.isValid()) {
-                m_byRange = prepare(QStringLiteral("SELECT %1(?3, rowid, %2) FROM %3 WHERE rowid BETWEEN ?1 AND ?2")
-                                        .arg(QLatin1String(kFillFunction), columnList(),
-                                             sqlvalues::quoteName(m_layout.table)));
+                const QString fields = oneStep ? QStringLiteral("%1(?3, rowid, %2)").arg(QLatin1String(kFillFunction), columnList())
+                                               : QStringLiteral("rowid, ") + columnList();
+                m_byRange = prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid BETWEEN ?1 AND ?2")
+                                        .arg(fields, sqlvalues::quoteName(m_layout.table)));
             }
             st = &m_byRange;
             st->bind(1, Value(low, FieldType::Long));
@@ -473,11 +483,13 @@ void KeyedRows::loadPages(int pageNo, Page *page)
                 QStringList marks;
                 for (int i = 1; i <= kPageSize; ++i)
                     marks.append(QStringLiteral("?%1").arg(i));
-                m_byList = prepare(QStringLiteral("SELECT %1(?%2, rowid, %3) FROM %4 WHERE rowid IN (%5)")
-                                       .arg(QLatin1String(kFillFunction))
-                                       .arg(kPageSize + 1)
-                                       .arg(columnList(), sqlvalues::quoteName(m_layout.table),
-                                            marks.join(QStringLiteral(", "))));
+                const QString fields = oneStep ? QStringLiteral("%1(?%2, rowid, %3)")
+                                                     .arg(QLatin1String(kFillFunction))
+                                                     .arg(kPageSize + 1)
+                                                     .arg(columnList())
+                                               : QStringLiteral("rowid, ") + columnList();
+                m_byList = prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
+                                       .arg(fields, sqlvalues::quoteName(m_layout.table), marks.join(QStringLiteral(", "))));
             }
             st = &m_byList;
             for (int i = 0; i < kPageSize; ++i)
@@ -499,7 +511,23 @@ void KeyedRows::loadPages(int pageNo, Page *page)
         fill.count = count;
         fill.ascending = ascending;
         fill.slotOf = &slotOf;
-        runInto(*st, fillMark, &fill, kFillPointer);
+        if (oneStep) {
+            runInto(*st, fillMark, &fill, kFillPointer);
+        } else {
+            sqlite3_stmt *stmt = st->handle();
+            std::vector<sqlite3_value *> fields(static_cast<size_t>(width));
+            try {
+                while (st->step()) {
+                    for (int c = 0; c < width; ++c)
+                        fields[size_t(c)] = sqlite3_column_value(stmt, c + 1);
+                    fill.take(sqlite3_column_int64(stmt, 0), fields.data());
+                }
+            } catch (...) {
+                st->reset();
+                throw;
+            }
+            st->reset();
+        }
     }
     const std::int64_t changes = sqlite3_total_changes64(m_db);
     const std::int64_t now = coarseMs();

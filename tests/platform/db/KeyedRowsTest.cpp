@@ -49,6 +49,27 @@ protected:
     }
 };
 
+// A table with more columns than an SQL function may be given (a price
+// table's row) is read row by row, with the same values.
+TEST_F(KeyedRowsTest, ATableWiderThanAFunctionMayTakeReadsItsRows)
+{
+    QStringList columns;
+    for (int c = 1; c <= 130; ++c)
+        columns << QStringLiteral("C%1 INTEGER").arg(c);
+    db.executeNative(QStringLiteral("CREATE TABLE Wide (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+                         .arg(columns.join(QStringLiteral(", "))));
+    db.executeNative(QStringLiteral("INSERT INTO Wide (C1, C130) VALUES (1, 130), (2, 260)"));
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT * FROM Wide"));
+    ASSERT_FALSE(rs.isEOF());
+    EXPECT_EQ(rs.value(1).toInt(), 1);
+    EXPECT_EQ(rs.value(130).toInt(), 130);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(130).toInt(), 260);
+    rs.moveNext();
+    EXPECT_TRUE(rs.isEOF());
+}
+
 // A dynaset makes the usual cells into values itself; whatever way a value
 // was stored (by this program or another), it must read exactly as a
 // snapshot of the same rows reads it.
