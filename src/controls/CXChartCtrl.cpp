@@ -762,6 +762,7 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 
         int x = left;
         int shownIndex = 0;
+        bool captionDrawn = false;
         for (int c = 0; c < columns; ++c) {
             const int width = table.GetColumnWidth(c);
             if (!shown(c) || width == 0)
@@ -769,12 +770,16 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
             QRect cell(x, y, width, m_cyLine);
             ++shownIndex;
             if (caption) {
-                // A caption row: its text runs across; the second cell reaches
-                // the right edge and the cells after it stay blank.
-                if (shownIndex == 2)
-                    cell.setRight(area.right());
-                else if (shownIndex > 2)
+                // A caption row: the first column keeps its cell; the text of
+                // the next shown column runs to the right edge (a hidden first
+                // column leaves the whole row to it), and the cells after it
+                // stay blank.
+                if (captionDrawn)
                     break;
+                if (c > 0) {
+                    cell.setRight(area.right());
+                    captionDrawn = true;
+                }
             }
             const QString text = table.GetCellText(row, c);
             const std::uint32_t format = table.GetColumnFormat(c) | kCellSingle;

@@ -164,8 +164,9 @@ QString CXRecordsetSource::whereOf(const QString &statement)
         return QString();
     // The condition ends where the statement goes on with its grouping,
     // order or a further SELECT; words inside brackets, parentheses or
-    // quotes do not end it.
-    static const QRegularExpression clauseEnd(QStringLiteral("\\s+(GROUP\\s+BY|HAVING|ORDER\\s+BY|UNION)\\b"),
+    // quotes do not end it. Jet takes such a word right after a closing
+    // parenthesis, bracket or quote too ("Date()GROUP BY").
+    static const QRegularExpression clauseEnd(QStringLiteral("\\s*(GROUP\\s+BY|HAVING|ORDER\\s+BY|UNION)\\b"),
                                               QRegularExpression::CaseInsensitiveOption);
     const int start = at + 7;
     int end = int(statement.size());
@@ -187,7 +188,7 @@ QString CXRecordsetSource::whereOf(const QString &statement)
         } else if (c == QLatin1Char(';') && depth == 0) {
             end = i;
             break;
-        } else if (c.isSpace() && depth == 0
+        } else if (depth == 0 && (c.isSpace() || (i > start && QStringView(u")]'\"").contains(statement.at(i - 1))))
                    && clauseEnd.match(statement, i, QRegularExpression::NormalMatch,
                                       QRegularExpression::AnchorAtOffsetMatchOption)
                           .hasMatch()) {

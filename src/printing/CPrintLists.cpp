@@ -324,12 +324,11 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             rowFont = font;
         }
         x = left;
-        int shown = 0;
+        bool captionDrawn = false;
         for (int c = 0; c < columns; ++c) {
             int w = table->GetColumnWidth(c);
             if (w <= 0)
                 continue;
-            ++shown;
             QString text = c == 0 ? firstCell : table->GetCellText(row, c);
             QRect cell(x, y, w, m_nLineHeight);
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
@@ -356,14 +355,16 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                     dc.drawLine(cell.topRight(), cell.bottomRight());
                 }
             } else if (flags & CXTable::RowFlag16) {
-                // A caption row, as the screen shows it: its first cell, then
-                // its second shown cell running to the right edge.
-                if (shown == 1) {
+                // A caption row, as the screen shows it: the first column's
+                // cell, then the next shown cell running to the right edge
+                // (the whole row when the first column is hidden).
+                if (c == 0) {
                     dc.fillRect(cell, shade2);
                 } else {
                     w = left + area.width() - x;
                     cell.setWidth(w);
                     dc.fillRect(cell, shade1);
+                    captionDrawn = true;
                 }
             } else if (flags & CXTable::RowSeparator) {
                 penColour = QColor();
@@ -378,7 +379,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
             DrawTextBox(dc, text, textRect, w - m_nPad / 4, table->GetColumnFormat(c), nullptr);
             x += w;
-            if ((flags & CXTable::RowFlag16) && shown == 2)
+            if (captionDrawn)
                 break;
         }
         setTextPen(Qt::black);

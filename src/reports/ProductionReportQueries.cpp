@@ -131,15 +131,17 @@ QString ProductionReportSql(int code, const ReportSqlFragments &f, const QString
         + f.ThisPeriod
         + QStringLiteral(")) ");
     case 2603:
-        // One customer's day: without a customer there is no statement.
+        // One customer's day: without a customer there is no statement. Every
+        // job received is listed, with an empty contact or preparer when the
+        // job names none.
         if (customerNo.isEmpty())
             return QString();
         return QStringLiteral("SELECT 1 AS [Type], (Jobs.DateIn) AS [Date Received], Jobs.JobNo AS [Job Number], Jobs.Title AS "
                        "[Title], [Contacts].[First] & ' ' & [Contacts].[Last] AS [Ordered By], Contacts.Phone, "
                        "Employees.Name AS [Prepared By], ([Jobs].[Subtotal]+[Jobs].[Discount]+[Jobs].[Shipping]+[Jobs].[Posta"
                        "ge]+[Jobs].[Tax]+[Jobs].[LateFee]+[Jobs].[Writeoff]) AS [Invoice Total] FROM ((Jobs INNER JOIN "
-                       "Customers ON Jobs.CusNo = Customers.CusNo) INNER JOIN Contacts ON Jobs.BuyerNo = "
-                       "Contacts.ContactNo) INNER JOIN Employees ON Jobs.CSRNo = Employees.EmpNo WHERE (((Jobs.DateIn)")
+                       "Customers ON Jobs.CusNo = Customers.CusNo) LEFT JOIN Contacts ON Jobs.BuyerNo = "
+                       "Contacts.ContactNo) LEFT JOIN Employees ON Jobs.CSRNo = Employees.EmpNo WHERE (((Jobs.DateIn)")
         + f.ThisPeriod
         + QStringLiteral(") AND ((Jobs.JobType)=0 Or (Jobs.JobType)=3) AND ((Customers.CusNo)=")
         + customerNo

@@ -689,6 +689,21 @@ TEST_F(XTableTest, LoadsFromTheDatabase)
                   "SELECT a FROM t WHERE (x IN (SELECT y FROM u GROUP BY y)) and [n ORDER BY] = 'a UNION b' and d = #1/2/2010#"
                   "\nGROUP BY a UNION SELECT a FROM v WHERE z ORDER BY a")),
               QStringLiteral("(x IN (SELECT y FROM u GROUP BY y)) and [n ORDER BY] = 'a UNION b' and d = 1/2/2010"));
+    // Jet reads a clause that follows a parenthesis, bracket or quote with
+    // no blank between; a name that merely ends in such a word goes on.
+    const struct
+    {
+        const char *statement;
+        const char *condition;
+    } glued[] = {
+        {"SELECT a FROM t WHERE d >= Date()GROUP BY a", "d >= Date()"},
+        {"SELECT a FROM t WHERE [x] = 1 and [y]ORDER BY a", "[x] = 1 and [y]"},
+        {"SELECT a FROM t WHERE x = 'b'UNION SELECT a FROM u", "x = 'b'"},
+        {"SELECT a FROM t WHERE t.LastUnion = 1 and t.Having = 2", "t.LastUnion = 1 and t.Having = 2"},
+    };
+    for (const auto &k : glued)
+        EXPECT_EQ(CXRecordsetSource::whereOf(QString::fromLatin1(k.statement)), QString::fromLatin1(k.condition))
+            << k.statement;
     EXPECT_EQ(t.GetCellValue(6, 1), cents(10000));
     EXPECT_EQ(t.m_keyColumn, 2);
     EXPECT_EQ(t.GetRowKey(3), 3);

@@ -214,6 +214,8 @@ TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
     if (!haveTool(QStringLiteral("pdftotext")))
         GTEST_SKIP() << "pdftotext is not installed";
     exec("INSERT INTO PostingJournal (PostingNo, PostingDate, Invoices) VALUES (7, #3/14/2025#, 2)");
+    // A customer's name of 40 letters prints whole.
+    exec("UPDATE Customers SET Name = 'Harborview Commercial Printing Supply Co' WHERE CusNo = 100");
     addOrder(4001, 3, 7);
     addOrder(4002, 3, 7);
     exec("INSERT INTO Payments (CusNo, [Date], Amount, PayGroup, PaidBy, PostingNo, Appliedto) "
@@ -236,6 +238,15 @@ TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
     EXPECT_TRUE(invoices.contains(QStringLiteral("2 Orders and 0 QuickSales")));
     EXPECT_TRUE(invoices.contains(QStringLiteral("4001")));
     EXPECT_TRUE(invoices.contains(QStringLiteral("4002")));
+    const QStringList lines = invoices.split(QLatin1Char('\n'));
+    for (const char *job : {"4001", "4002"}) {
+        const auto row = std::find_if(lines.begin(), lines.end(), [job](const QString &l) {
+            return l.simplified().startsWith(QLatin1String(job));
+        });
+        ASSERT_NE(row, lines.end()) << job;
+        EXPECT_TRUE(row->simplified().startsWith(QLatin1String(job) + QStringLiteral(" Harborview Commercial Printing Supply Co ")))
+            << row->toStdString();
+    }
     const QString payments = pdfText(second);
     EXPECT_TRUE(payments.contains(QStringLiteral("Payments"))) << qPrintable(payments);
     EXPECT_TRUE(payments.contains(QStringLiteral("150.00")));

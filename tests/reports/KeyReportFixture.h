@@ -12,12 +12,16 @@
 #include "controls/CXTable.h"
 #include "controls/DlgItem.h"
 #include "platform/Clock.h"
+#include "printing/CPrintForm.h"
 #include "reports/CReportRun.h"
+#include "reports/ReportPrinting.h"
 
 #include <memory>
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QProcess>
+#include <QtCore/QStandardPaths>
 #include <QtCore/QStringList>
 #include <QtWidgets/QLabel>
 
@@ -103,6 +107,24 @@ protected:
         QDir().mkpath(folder);
         EXPECT_TRUE(chart->renderImage().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
     }
+
+    // The table printed as the reports view prints it, read back from the
+    // PDF (pdftotext -layout); empty when it was not printed.
+    QString printedText(const QString &name)
+    {
+        const QString pdf = tempPath(name + QStringLiteral(".pdf"));
+        CPrintForm form;
+        CXChartCtrl chart;
+        chart.resize(800, 600);
+        chart.LoadTable(&table, 0);
+        if (PrintReportTable(form, &chart, CPrint::kPrintDirect, pdf) != 2)
+            return QString();
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    static bool havePdfToText() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 
     CXTable table;
     std::unique_ptr<CReportRun> m_run;

@@ -71,6 +71,55 @@ TEST_F(DailyRegister, GroupsUnderTitlesAndHeadingsWithTheirCountedTotals)
     EXPECT_EQ(amount(15, 6), Money::fromWhole(-30));
 }
 
+// Jobs with no ordering contact or preparer are listed all the same, for a
+// customer with contacts and for one without; printed, every title is whole.
+TEST_F(DailyRegister, EveryJobReceivedIsListedAndPrintedUnderWholeTitles)
+{
+    execAll({
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, Shipping, "
+        "Postage, Tax, Latefee, Writeoff, DateIn) VALUES (5, 304, 0, 10, 0, 'Flyers', 0, 0, 30, 0, 0, 0, 0, 0, 0, "
+        "#03/07/2011#)",
+        "UPDATE Jobs SET BuyerNo = 0, CSRNo = 0 WHERE JobNo = 303",
+    });
+    CReportRun &c = context(2603);
+    c.filter = QStringLiteral(" (Customers.CusNo = 10) ");
+    ReportDailyRegister(c);
+    QStringList got = rows(1, 7);
+    ASSERT_GE(got.size(), 6);
+    EXPECT_EQ(got[2], "0:03/02/2011|301|Letterheads|John Smith|555-1000|Pat|100.00");
+    EXPECT_EQ(got[3], "0:03/05/2011|302|Envelopes|John Smith|555-1000|Pat|50.00");
+    EXPECT_EQ(got[4], "0:03/07/2011|304|Flyers| |||30.00");
+    EXPECT_EQ(got[5], "3:||Jobs Received (3) Totals-->||||180.00");
+    if (havePdfToText()) {
+        // Each title runs across the row, whole; the job without a contact
+        // prints with its total.
+        const QString text = printedText(QStringLiteral("Register10")).simplified();
+        for (const QString &title : {QStringLiteral("Jobs Receieved between 03/01/2011 and 03/31/2011"),
+                                     QStringLiteral("Payments Receieved between 03/01/2011 and 03/31/2011"),
+                                     QStringLiteral("Credit Transactions between 03/01/2011 and 03/31/2011 | Current "
+                                                    "Credit Balance: 25.00"),
+                                     QStringLiteral("Open Invoices as of Wednesday, March 16, 2011 09:00 AM"),
+                                     QStringLiteral("03/07/2011 304 Flyers 30.00")})
+            EXPECT_TRUE(text.contains(title)) << title.toStdString() << "\n" << text.toStdString();
+    }
+
+    // A customer with no contacts at all: its job is its register.
+    CReportRun &other = context(2603);
+    other.filter = QStringLiteral(" (Customers.CusNo = 20) ");
+    ReportDailyRegister(other);
+    got = rows(1, 7);
+    ASSERT_EQ(got.size(), 4);
+    EXPECT_EQ(got[0], "20:Jobs Receieved between 03/01/2011 and 03/31/2011 ||||||");
+    EXPECT_EQ(got[2], "0:03/05/2011|303|Other| |||70.00");
+    EXPECT_EQ(got[3], "3:||Jobs Received (1) Totals-->||||70.00");
+    if (havePdfToText()) {
+        const QString text = printedText(QStringLiteral("Register20")).simplified();
+        EXPECT_TRUE(text.contains(QStringLiteral("Jobs Receieved between 03/01/2011 and 03/31/2011 Date Received")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("03/05/2011 303 Other 70.00"))) << text.toStdString();
+    }
+}
+
 TEST_F(DailyRegister, WithoutACustomerInTheFilterThereIsNoRegister)
 {
     CReportRun &c = context(2603);
@@ -136,10 +185,11 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     const QStringList expected = {
         "20:10|Acme" + dot + "John Smith" + dot + "555-1000" + dot + "Fax 555-1001",
         "32:|", "0:|10", "0:|10", "3:|",
-        "20:20|Beta" + dot,
+        // No payer contact: the name alone.
+        "20:20|Beta",
         "32:|", "3:|",
         // The walk-in credit has no buyer; each walk-in invoice its own.
-        "20:31|Walk-in" + dot,
+        "20:31|Walk-in",
         "32:|",
         "20:31|Walk-in" + dot + "Ann Lee" + dot + "555-2000" + dot + "Fax ",
         "0:|",

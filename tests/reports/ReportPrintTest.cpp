@@ -147,4 +147,14 @@ TEST_F(ReportPrintTest, TheFilterLineHoldsOnlyTheCondition)
         EXPECT_TRUE(text.section(QLatin1Char('\n'), 0, -1).contains(QStringLiteral("between 01/01/2010 and 12/31/2010")))
             << code;
     }
+    // A statement whose grouping follows a closing parenthesis directly.
+    const QString pdf = tempPath(QStringLiteral("Filter2402.pdf"));
+    const ToolRun r = report({QStringLiteral("2402"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString line = QStringLiteral("Filter: Jobs.JobType = 3 and Jobs.Creator < 98 and DateReorder >= Date()");
+    EXPECT_EQ(r.out.section(QLatin1Char('\n'), 2, 2), line);
+    const QString printed = pdfText(pdf);
+    const int at = int(printed.indexOf(line));
+    ASSERT_GE(at, 0) << printed.toStdString();
+    EXPECT_EQ(printed.mid(at).section(QLatin1Char('\n'), 0, 0).trimmed(), line);
 }

@@ -129,7 +129,8 @@ bool ReportAging(CReportRun &run)
             }
             contact = payers.value(ToInt(number));
         }
-        titles.push_back({r, number, customerName + kDot + contact});
+        // A customer with no one to call shows its name alone.
+        titles.push_back({r, number, contact.isEmpty() ? customerName : customerName + kDot + contact});
     }
     std::vector<int> before;
     before.reserve(titles.size());
