@@ -7,8 +7,9 @@ class CXDaoSet;
 // The customer column of the job, receivables, printed and production lists.
 // Customer 31 is the walk-in customer: its jobs show "* " and the ship-to
 // company in place of a customer name.
-inline const QString CustomerColumn = QStringLiteral(
-    "IIf(Customers.CusNo = 31, IIf(Jobs.ShiptoNo = 0, '* ', '* ' + ShipTo.Company), Customers.Name) AS [Customer]");
+inline const QString CustomerName = QStringLiteral(
+    "IIf(Customers.CusNo = 31, IIf(Jobs.ShiptoNo = 0, '* ', '* ' + ShipTo.Company), Customers.Name)");
+inline const QString CustomerColumn = CustomerName + QStringLiteral(" AS [Customer]");
 
 // The pieces of one Jet SELECT or crosstab statement, joined in a fixed order,
 // and what the list control needs to show its result: the key column that

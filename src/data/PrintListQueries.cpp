@@ -225,7 +225,9 @@ void CSQL::BuildPostingSQL(int code, int postingNo)
     Reset();
     switch (code) {
     case PostedInvoices:
-        SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerColumn + QStringLiteral(
+        // A computed name has no size of its own: the column is given room
+        // for a whole customer's name.
+        SetSelect(QStringLiteral("Jobs.JobNo, ") + CustomerName + QStringLiteral(" AS [Customer_w_50]") + QStringLiteral(
             ", Jobs.CusNo, Jobs.Subtotal, Jobs.Discount, Jobs.Shipping, Jobs.Postage, Jobs.Tax, Jobs.Paid, "
             "Jobs.Balance"));
         SetFromJobTables();

@@ -243,9 +243,9 @@ TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
         const auto row = std::find_if(lines.begin(), lines.end(), [job](const QString &l) {
             return l.simplified().startsWith(QLatin1String(job));
         });
-        ASSERT_NE(row, lines.end()) << job;
+        ASSERT_NE(row, lines.end()) << job << qPrintable(invoices);
         EXPECT_TRUE(row->simplified().startsWith(QLatin1String(job) + QStringLiteral(" Harborview Commercial Printing Supply Co ")))
-            << row->toStdString();
+            << row->toStdString() << "\n" << qPrintable(invoices);
     }
     const QString payments = pdfText(second);
     EXPECT_TRUE(payments.contains(QStringLiteral("Payments"))) << qPrintable(payments);

@@ -79,7 +79,8 @@ TEST_F(DailyRegister, EveryJobReceivedIsListedAndPrintedUnderWholeTitles)
         "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Title, BuyerNo, CSRNo, Subtotal, Discount, Shipping, "
         "Postage, Tax, Latefee, Writeoff, DateIn) VALUES (5, 304, 0, 10, 0, 'Flyers', 0, 0, 30, 0, 0, 0, 0, 0, 0, "
         "#03/07/2011#)",
-        "UPDATE Jobs SET BuyerNo = 0, CSRNo = 0 WHERE JobNo = 303",
+        "UPDATE Jobs SET BuyerNo = 0, CSRNo = 0, Shipping = 0, Postage = 0, Tax = 0, Latefee = 0, Writeoff = 0 "
+        "WHERE JobNo = 303",
     });
     CReportRun &c = context(2603);
     c.filter = QStringLiteral(" (Customers.CusNo = 10) ");

@@ -147,9 +147,19 @@ TEST_F(ReportPrintTest, TheFilterLineHoldsOnlyTheCondition)
         EXPECT_TRUE(text.section(QLatin1Char('\n'), 0, -1).contains(QStringLiteral("between 01/01/2010 and 12/31/2010")))
             << code;
     }
-    // A statement whose grouping follows a closing parenthesis directly.
+    // A statement whose grouping follows a closing parenthesis directly:
+    // the orders expected, three of them to reorder after today.
+    const QString shop = tempPath(QStringLiteral("Reorders.mdb"));
+    ASSERT_TRUE(QFile::copy(ReportsFixture::samplePath(), shop));
+    QFile::setPermissions(shop, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_EQ(RunDbTool({QStringLiteral("sql"), shop,
+                         QStringLiteral("UPDATE Jobs SET DateReorder = #09/01/2010# WHERE JobNo IN (SELECT TOP 3 JobNo "
+                                        "FROM Jobs WHERE JobType = 3 AND Creator < 98 ORDER BY JobNo)")})
+                  .exitCode,
+              0);
     const QString pdf = tempPath(QStringLiteral("Filter2402.pdf"));
-    const ToolRun r = report({QStringLiteral("2402"), QStringLiteral("--pdf"), pdf});
+    const ToolRun r = RunDbTool({QStringLiteral("report"), shop, QStringLiteral("2402"), QStringLiteral("--today"),
+                                 QStringLiteral("6/15/2010"), QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString line = QStringLiteral("Filter: Jobs.JobType = 3 and Jobs.Creator < 98 and DateReorder >= Date()");
     EXPECT_EQ(r.out.section(QLatin1Char('\n'), 2, 2), line);
