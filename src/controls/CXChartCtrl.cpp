@@ -762,25 +762,20 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 
         int x = left;
         int shownIndex = 0;
-        bool captionDrawn = false;
         for (int c = 0; c < columns; ++c) {
             const int width = table.GetColumnWidth(c);
-            if (!shown(c) || width == 0)
+            // A caption row: the first column keeps its cell; the second
+            // column's text, shown even when that column is hidden in the
+            // other rows, runs to the right edge (across the whole row when
+            // the first column is hidden), and the cells after it stay blank.
+            if (caption && c > 1)
+                break;
+            if ((!shown(c) || width == 0) && !(caption && c == 1))
                 continue;
             QRect cell(x, y, width, m_cyLine);
             ++shownIndex;
-            if (caption) {
-                // A caption row: the first column keeps its cell; the text of
-                // the next shown column runs to the right edge (a hidden first
-                // column leaves the whole row to it), and the cells after it
-                // stay blank.
-                if (captionDrawn)
-                    break;
-                if (c > 0) {
-                    cell.setRight(area.right());
-                    captionDrawn = true;
-                }
-            }
+            if (caption && c == 1)
+                cell.setRight(area.right());
             const QString text = table.GetCellText(row, c);
             const std::uint32_t format = table.GetColumnFormat(c) | kCellSingle;
             if (heading) {

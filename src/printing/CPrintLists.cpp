@@ -324,10 +324,12 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             rowFont = font;
         }
         x = left;
-        bool captionDrawn = false;
+        const bool caption = flags & CXTable::RowFlag16;
         for (int c = 0; c < columns; ++c) {
             int w = table->GetColumnWidth(c);
-            if (w <= 0)
+            // A caption row's text is its second column's, shown even when
+            // that column is hidden in the other rows.
+            if (w <= 0 && !(caption && c == 1))
                 continue;
             QString text = c == 0 ? firstCell : table->GetCellText(row, c);
             QRect cell(x, y, w, m_nLineHeight);
@@ -354,17 +356,16 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                     dc.drawLine(cell.bottomLeft(), cell.bottomRight());
                     dc.drawLine(cell.topRight(), cell.bottomRight());
                 }
-            } else if (flags & CXTable::RowFlag16) {
+            } else if (caption) {
                 // A caption row, as the screen shows it: the first column's
-                // cell, then the next shown cell running to the right edge
-                // (the whole row when the first column is hidden).
+                // cell, then the second column's text running to the right
+                // edge (across the whole row when the first column is hidden).
                 if (c == 0) {
                     dc.fillRect(cell, shade2);
                 } else {
                     w = left + area.width() - x;
                     cell.setWidth(w);
                     dc.fillRect(cell, shade1);
-                    captionDrawn = true;
                 }
             } else if (flags & CXTable::RowSeparator) {
                 penColour = QColor();
@@ -379,7 +380,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
             DrawTextBox(dc, text, textRect, w - m_nPad / 4, table->GetColumnFormat(c), nullptr);
             x += w;
-            if (captionDrawn)
+            if (caption && c == 1)
                 break;
         }
         setTextPen(Qt::black);

@@ -23,6 +23,8 @@
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QStringList>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QLabel>
 
 #include <initializer_list>
@@ -108,16 +110,25 @@ protected:
         EXPECT_TRUE(chart->renderImage().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"), "PNG"));
     }
 
-    // The table printed as the reports view prints it, read back from the
-    // PDF (pdftotext -layout); empty when it was not printed.
+    // The table printed as the reports view prints it, through the printer
+    // dialog to a PDF file (the printer's page and margins), read back by
+    // pdftotext -layout; empty when it was not printed.
     QString printedText(const QString &name)
     {
         const QString pdf = tempPath(name + QStringLiteral(".pdf"));
+        prompts().onDialog([pdf](QDialog &d) {
+            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        });
         CPrintForm form;
         CXChartCtrl chart;
         chart.resize(800, 600);
         chart.LoadTable(&table, 0);
-        if (PrintReportTable(form, &chart, CPrint::kPrintDirect, pdf) != 2)
+        if (PrintReportTable(form, &chart, CPrint::kPrintDialog) != 2)
             return QString();
         QProcess p;
         p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});

@@ -6,6 +6,10 @@
 #include "reports/calc/AgingReport.h"
 #include "reports/calc/DailyRegister.h"
 
+#include <QtCore/QRegularExpression>
+
+#include <utility>
+
 class DailyRegister : public KeyReportFixture
 {
 protected:
@@ -200,11 +204,11 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
         "3:|",
     };
     EXPECT_EQ(got, expected);
-    // Invoice numbers and dates under their titles; the title shows in the
-    // invoice column too, since the chart skips the hidden column 1.
+    // Invoice numbers and dates under their titles; the title row shows its
+    // hidden column 1 itself, and nothing in the invoice column.
     EXPECT_EQ(rows(2, 4)[1], "32:201|03/10/2011|03/20/2011");
     EXPECT_EQ(rows(2, 4)[9], "32:Credit||");
-    EXPECT_EQ(cell(0, 2), cell(0, 1));
+    EXPECT_EQ(cell(0, 2), QString());
     // Buckets: current, 1-30, 31-60, 61-90, over 90 and the total due; zero
     // buckets blank in data, subtotal and total rows.
     const QStringList buckets = rows(6, 11);
@@ -218,6 +222,53 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     EXPECT_EQ(buckets[15], "3:135.00|10.00|200.00|20.00|300.00|665.00");
     EXPECT_EQ(table.GetColumnCharWidth(1), 0);
     EXPECT_EQ(table.m_headingText, "Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date ");
+}
+
+// Printed, the dates stand whole and a title without a contact ends with
+// the customer's name.
+TEST_F(Aging, APrintedAgingShowsWholeDatesAndTitles)
+{
+    if (!havePdfToText())
+        GTEST_SKIP() << "pdftotext is not installed";
+    CReportRun &c = context(2104);
+    ReportAging(c);
+    const QStringList lines = printedText(QStringLiteral("Aging")).split(QLatin1Char('\n'));
+    const auto line = [&lines](const QString &start) {
+        for (const QString &l : lines) {
+            if (l.simplified().startsWith(start))
+                return l.simplified();
+        }
+        return QString();
+    };
+    EXPECT_EQ(line(QStringLiteral("201 ")), QStringLiteral("201 03/10/2011 03/20/2011 -4 100.00 100.00 15.0%"));
+    EXPECT_EQ(line(QStringLiteral("203 ")), QStringLiteral("203 11/01/2010 12/01/2010 105 300.00 300.00 45.1%"));
+    EXPECT_EQ(line(QStringLiteral("10 ")), QStringLiteral("10 Acme \u00b7 John Smith \u00b7 555-1000 \u00b7 Fax 555-1001"));
+    EXPECT_EQ(line(QStringLiteral("20 ")), QStringLiteral("20 Beta"));
+
+    // A ship date ends inside its cell: a cell's text keeps a margin (a
+    // third of a line) from its left and right edges, and its right edge
+    // stands a quarter margin short of the next column, so the due date
+    // beside it starts 2.25 margins after the ship date's end at the least.
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), tempPath(QStringLiteral("Aging.pdf")), QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString boxes = QString::fromUtf8(p.readAllStandardOutput());
+    const auto box = [&boxes](const QString &word) {
+        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\"[^>]*>")
+                                    + QRegularExpression::escape(word) + QStringLiteral("</word>"));
+        const QRegularExpressionMatch m = re.match(boxes);
+        return m.hasMatch() ? QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                     QPointF(m.captured(3).toDouble(), m.captured(2).toDouble() + 1))
+                            : QRectF();
+    };
+    const double margin = (box(QStringLiteral("202")).top() - box(QStringLiteral("201")).top()) / 3;
+    ASSERT_GT(margin, 0);
+    for (const auto &[shipped, due] : {std::pair{"03/10/2011", "03/20/2011"}, std::pair{"11/01/2010", "12/01/2010"}}) {
+        const QRectF s = box(QString::fromLatin1(shipped)), d = box(QString::fromLatin1(due));
+        ASSERT_FALSE(s.isNull() || d.isNull()) << shipped;
+        EXPECT_GE(d.left() - s.right(), 2.25 * margin - 0.25) << shipped << " ends at " << s.right() << ", " << due
+                                                               << " starts at " << d.left();
+    }
 }
 
 TEST_F(Aging, ByDateShippedAgesFromTheShipDate)

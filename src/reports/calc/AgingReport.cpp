@@ -15,6 +15,7 @@
 namespace {
 
 constexpr std::uint32_t kTitleRow = 20;
+constexpr int kDateColumnWidth = 14; // characters
 const QString kDot = QStringLiteral(" \u00b7 ");
 
 // The contact lines, each read once for the whole report: the payer of every
@@ -63,6 +64,10 @@ bool ReportAging(CReportRun &run)
         }
     }
     t.SetColumnCharWidth(1, 0);
+    // The ship and due dates get room for a whole date between the cell's
+    // margins on a printed page as well as on the screen.
+    t.SetColumnCharWidth(3, kDateColumnWidth);
+    t.SetColumnCharWidth(4, kDateColumnWidth);
     t.SetColumnFormat(0, 2085);
     t.SetColumnFormat(1, 2084);
     run.setNote(run.code == 2103
@@ -141,10 +146,9 @@ bool ReportAging(CReportRun &run)
         // The i titles in front of it moved each row down by i.
         const int title = titles[i].before + int(i);
         t.SetCellText(title, 0, titles[i].number);
-        // The title goes in column 1; the chart and the printout skip the
-        // hidden column, so it is shown in the empty invoice cell as well.
+        // The title goes in column 1: a caption row shows it after the
+        // number, though the column is hidden in the other rows.
         t.SetCellText(title, 1, titles[i].text);
-        t.SetCellText(title, 2, titles[i].text);
         t.SetCellText(title + 1, 0, QString());
         t.SetCellText(title + 1, 1, QString());
     }
