@@ -95,6 +95,7 @@ TEST_F(DailyRegister, EveryJobReceivedIsListedAndPrintedUnderWholeTitles)
     EXPECT_EQ(got[3], "0:03/05/2011|302|Envelopes|John Smith|555-1000|Pat|50.00");
     EXPECT_EQ(got[4], "0:03/07/2011|304|Flyers| |||30.00");
     EXPECT_EQ(got[5], "3:||Jobs Received (3) Totals-->||||180.00");
+    savePng(QStringLiteral("report-2603"));
     if (havePdfToText()) {
         // Each title runs across the row, whole; the job without a contact
         // prints with its total.
@@ -232,6 +233,7 @@ TEST_F(Aging, APrintedAgingShowsWholeDatesAndTitles)
         GTEST_SKIP() << "pdftotext is not installed";
     CReportRun &c = context(2104);
     ReportAging(c);
+    savePng(QStringLiteral("report-2104"));
     const QStringList lines = printedText(QStringLiteral("Aging")).split(QLatin1Char('\n'));
     const auto line = [&lines](const QString &start) {
         for (const QString &l : lines) {
