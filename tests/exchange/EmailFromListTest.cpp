@@ -197,7 +197,7 @@ TEST_F(EmailFromListTest, EmailRtfWithoutAFolderOfItsOwnFillsWherePdfAttachments
     exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, BuyerNo, ShiptoNo, Title) "
                         "VALUES (50, 3, 1139, 100, 900, 0, 'Letterhead')"));
     const QString letter = DataFolder() + QStringLiteral("Invoice.rtf");
-    WriteTestFile(letter, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\f0 <JobNo> <Title>\\par\r\n}\r\n");
+    WriteTestFile(letter, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\f0 <JobNo> <Title>\\par\r\n<MyFooter>\\par\r\n}\r\n");
     // The user's documents folder, here a folder of the test's own.
     const QByteArray home = qgetenv("HOME");
     const QString ownHome = tempPath(QStringLiteral("home"));

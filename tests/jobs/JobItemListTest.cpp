@@ -350,7 +350,8 @@ TEST_F(JobItemList, PricePerHourOfAServiceCostedByTime)
         {"28", 30, "56"},    // 28.00 / 30 * 60
         {"45.5", 60, "46"},  // a whole hour: the price itself, rounded half up
     };
-    const qint32 id = addJob(0, 1203, QStringLiteral("Title, Subtotal, Balance, Cost"), QStringLiteral("'Set', 0, 0, 0"));
+    const qint32 id = addJob(0, 1203, QStringLiteral("Title, Subtotal, Balance, Cost"),
+                             QStringLiteral("'Set', 124.7, 124.7, 0"));
     int item = 0;
     for (const Case &c : cases) {
         ++item;
