@@ -4,6 +4,7 @@
 #include "catalogue/StockRules.h"
 #include "data/CJobSet.h"
 #include "data/CPostSet.h"
+#include "data/TaxAmounts.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
@@ -76,23 +77,21 @@ QStringList taxesOffTheRule(platform::Database &db)
             taxableItems.insert(rs.value(0).toInt(), amountOf(rs.value(1)));
     }
     QStringList off;
+    const TaxRateLookup rates = TaxRatesReadOnce(&db);
     platform::Recordset rs(db);
     rs.open(platform::Recordset::Type::Snapshot,
             QStringLiteral("SELECT JobID, JobNo, TaxNo, Subtotal, Discount, Shipping, Postage, Tax, Tax2 FROM Jobs "
                            "WHERE JobType = 0 OR JobType = 3 ORDER BY JobNo"));
-    CJobSet job(&db);
     for (; !rs.isEOF(); rs.moveNext()) {
-        job.m_TaxNo = quint8(rs.value(2).toInt());
-        job.m_Subtotal = amountOf(rs.value(3));
-        job.m_Discount = amountOf(rs.value(4));
-        job.m_Shipping = amountOf(rs.value(5));
-        job.m_Postage = amountOf(rs.value(6));
-        job.CalcSubtotal(taxableItems.value(rs.value(0).toInt()));
-        if (job.m_Tax.units() != amountOf(rs.value(7)).units() || job.m_Tax2.units() != amountOf(rs.value(8)).units())
+        Money taxable, tax, secondBase, secondTax;
+        ComputeJobTaxes(taxableItems.value(rs.value(0).toInt()), amountOf(rs.value(3)), amountOf(rs.value(4)),
+                        amountOf(rs.value(5)), amountOf(rs.value(6)), quint8(rs.value(2).toInt()), taxable, tax,
+                        secondBase, secondTax, rates);
+        if (tax.units() != amountOf(rs.value(7)).units() || secondTax.units() != amountOf(rs.value(8)).units())
             off << QStringLiteral("%1 (%2/%3, the rule gives %4/%5)")
                        .arg(rs.value(1).toInt())
-                       .arg(FormatMoney(amountOf(rs.value(7))), FormatMoney(amountOf(rs.value(8))),
-                            FormatMoney(job.m_Tax), FormatMoney(job.m_Tax2));
+                       .arg(FormatMoney(amountOf(rs.value(7))), FormatMoney(amountOf(rs.value(8))), FormatMoney(tax),
+                            FormatMoney(secondTax));
     }
     return off;
 }

@@ -7,6 +7,7 @@
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "data/CPostSet.h"
+#include "data/TaxAmounts.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/PricingCache.h"
 #include "data/ShopDatabase.h"
@@ -243,6 +244,7 @@ private:
     std::map<QString, std::unique_ptr<CPostSet>> m_journalByMonth;
     QMap<int, CPostSet *> m_journalByNo;
     std::unique_ptr<PricingCache> m_pricing;
+    TaxRateLookup m_taxRates;
     std::unique_ptr<platform::ActionStatement> m_itemInsert;
     std::unique_ptr<platform::ActionStatement> m_jobInsert;
     qint32 m_lastItemId = -1; // the last ItemID written, -1 until read
@@ -743,9 +745,12 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             shipped = today;
         job.m_DateShipped = shipped;
     }
-    // Taxes and totals by the program's own rules.
+    // Taxes and totals by the program's own rules, the tax table read once.
     // Its item rows were written above with these prices and no Bleed.
-    job.CalcSubtotal(taxableItems);
+    if (!m_taxRates)
+        m_taxRates = TaxRatesReadOnce(&m_db);
+    ComputeJobTaxes(taxableItems, job.m_Subtotal, job.m_Discount, job.m_Shipping, job.m_Postage, job.m_TaxNo,
+                    job.m_Taxable, job.m_Tax, job.m_Taxable2, job.m_Tax2, m_taxRates);
     job.RecalcTotals(false);
     job.CalcCommission();
     if (jobType == CJobSet::History) {
