@@ -474,16 +474,18 @@ void SampleShop::addPricingTables()
     // window saves them. Paper rows by the stock's waste row: minutes added
     // per plate (hundredths), the speed given up (%), set-up sheets and run
     // waste (hundredths of a percent) per level. Job rows: the run size's
-    // area limits (square inches) and what a small or large sheet, heavier
-    // coverage, tighter registration, a bleed and a second side add, and the
-    // limits of all of them together. Speed rows: longer runs go faster.
+    // area limits (square inches: the shop's usual sheets are neither small
+    // nor large) and what a small or large sheet, heavier coverage, tighter
+    // registration and a bleed add (a second side adds nothing: both presses
+    // perfect), and the limits of all of them together. Speed rows: longer
+    // runs go faster.
     const int paperRows[5][4] = {{0, 0, 0, 0}, {200, 5, 10, 50}, {400, 10, 20, 100}, {600, 15, 30, 150},
                                  {800, 20, 40, 200}};
     const int jobRows[19][5] = {
-        {40, 0, 10, 5, 50},   {100, 0, 5, 0, 0},    {500, 100, 5, 10, 25}, {800, 200, 10, 20, 50}, // run size
-        {0, 100, 0, 5, 25},   {0, 200, 5, 10, 50},  {0, 300, 10, 15, 75},  {0, 500, 15, 25, 100}, // coverage
-        {0, 100, 0, 5, 25},   {0, 200, 5, 10, 50},  {0, 400, 10, 20, 75},  {0, 600, 15, 30, 100}, // registration
-        {0, 100, 0, 10, 50},  {0, 200, 5, 10, 50},                                               // bleed, 2 sides
+        {40, 0, 10, 5, 50},   {80, 0, 5, 0, 0},     {1200, 100, 5, 10, 25}, {1800, 200, 10, 20, 50}, // run size
+        {0, 100, 0, 5, 25},   {0, 200, 5, 10, 50},  {0, 300, 10, 15, 75},   {0, 500, 15, 25, 100}, // coverage
+        {0, 100, 0, 5, 25},   {0, 200, 5, 10, 50},  {0, 400, 10, 20, 75},   {0, 600, 15, 30, 100}, // registration
+        {0, 100, 0, 10, 50},  {0, 0, 0, 0, 0},                               // bleed; both presses perfect
         {0, 0, 0, 0, 0},      {0, 0, 0, 0, 0},      {0, 0, 0, 0, 0},       {0, 0, 0, 0, 0},       // reserved
         {0, 1000, 30, 100, 500},                                                                  // limits
     };
