@@ -138,20 +138,7 @@ void PostingRun::Write(const QList<qint32> &jobs)
         const Money subtotal = moneyOf(Value(job.m_Subtotal));
         const Money discount = moneyOf(Value(job.m_Discount));
         const Money tax = moneyOf(Value(job.m_Tax));
-        ++j.m_Invoices;
-        j.m_Cost += job.m_Cost;
-        j.m_Subtotal += subtotal;
-        j.m_Discount += discount;
-        j.m_Shipping += job.m_Shipping;
-        j.m_Postage += job.m_Postage;
-        j.m_Tax += tax;
-        j.m_Latefee += job.m_Latefee;
-        j.m_Paid += job.m_Paid;
-        j.m_Writeoff += job.m_Writeoff;
-        j.m_Balance += balance;
-        j.m_Commission += job.m_Commission;
-        if (!tax.isZero())
-            j.m_TaxableNetSale += subtotal + discount;
+        j.AddInvoice(job, balance);
         job.CalcPayDueDate();
         const qint32 jobNo = job.m_JobNo;
         const Money shipping = job.m_Shipping, postage = job.m_Postage, latefee = job.m_Latefee, paid = job.m_Paid,
@@ -177,13 +164,7 @@ void PostingRun::Write(const QList<qint32> &jobs)
         qs.open(platform::Recordset::Type::Snapshot,
                 QStringLiteral("SELECT Subtotal, Tax FROM QuickSales WHERE PostingNo = 0"));
         for (; !qs.isEOF(); qs.moveNext()) {
-            const Money subtotal = moneyOf(qs.value(0));
-            const Money tax = moneyOf(qs.value(1));
-            ++j.m_QSales;
-            j.m_QSaleSubtotal += subtotal;
-            j.m_QSaleTax += tax;
-            if (!tax.isZero())
-                j.m_TaxableQSale += subtotal;
+            j.AddQuickSale(moneyOf(qs.value(0)), moneyOf(qs.value(1)));
         }
     }
     m_db.execute(QStringLiteral("UPDATE QuickSales SET PostingNo = ? WHERE PostingNo = 0"), {Value(n)});

@@ -124,18 +124,8 @@ void CJobSet::CalcSubtotal()
 
 void CJobSet::CalcSubtotal(const Money &taxableItems)
 {
-    m_Taxable = taxableItems;
-    m_Taxable.setStatus(Money::Status::Valid);
-    if (!m_Discount.isZero() && !m_Subtotal.isZero()) {
-        // The discount reduces the taxable amount in proportion to the
-        // taxable share of the subtotal: the share first, then the
-        // product, cut toward zero to a whole ten-thousandth.
-        const double share = double(m_Taxable.units()) / double(m_Subtotal.units());
-        const double reduction = double(m_Discount.units()) * share;
-        m_Taxable += Money::fromUnits(std::int64_t(std::trunc(reduction)));
-    }
-    m_Taxable2 = m_Taxable;
-    ComputeTaxAmounts(m_Taxable, m_Shipping, m_Postage, m_TaxNo, m_Tax, m_Taxable2, m_Tax2);
+    ComputeJobTaxes(taxableItems, m_Subtotal, m_Discount, m_Shipping, m_Postage, m_TaxNo, m_Taxable, m_Tax, m_Taxable2,
+                    m_Tax2);
 }
 
 void CJobSet::CalcBalance()

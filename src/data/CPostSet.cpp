@@ -1,6 +1,7 @@
 #include "data/CPostSet.h"
 
 #include "app/base/DateRanges.h"
+#include "data/CJobSet.h"
 
 CPostSet::CPostSet(platform::Database *database)
     : CXDaoSet(database)
@@ -69,4 +70,44 @@ void CPostSet::ResetFields()
     m_AllPayments = Money::zero();
     m_CreditsDue = Money::zero();
     m_ARBalance = Money::zero();
+}
+
+namespace {
+
+// A stored amount as posting adds it: a missing value counts as 0.
+Money posted(const Money &m)
+{
+    return Money::fromUnits(m.units());
+}
+
+} // namespace
+
+void CPostSet::AddInvoice(const CJobSet &job, Money balance)
+{
+    const Money subtotal = posted(job.m_Subtotal);
+    const Money discount = posted(job.m_Discount);
+    const Money tax = posted(job.m_Tax);
+    ++m_Invoices;
+    m_Cost += posted(job.m_Cost);
+    m_Subtotal += subtotal;
+    m_Discount += discount;
+    m_Shipping += posted(job.m_Shipping);
+    m_Postage += posted(job.m_Postage);
+    m_Tax += tax;
+    m_Latefee += posted(job.m_Latefee);
+    m_Paid += posted(job.m_Paid);
+    m_Writeoff += posted(job.m_Writeoff);
+    m_Balance += posted(balance);
+    m_Commission += posted(job.m_Commission);
+    if (!tax.isZero())
+        m_TaxableNetSale += subtotal + discount;
+}
+
+void CPostSet::AddQuickSale(Money subtotal, Money tax)
+{
+    ++m_QSales;
+    m_QSaleSubtotal += posted(subtotal);
+    m_QSaleTax += posted(tax);
+    if (!posted(tax).isZero())
+        m_TaxableQSale += posted(subtotal);
 }

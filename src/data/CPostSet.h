@@ -5,6 +5,8 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+class CJobSet;
+
 // Table PostingJournal: one row of totals per posting run.
 class CPostSet : public CXDaoSet
 {
@@ -15,6 +17,14 @@ public:
     void DoFieldExchange(FieldExchange *pFX) override;
     // A new run: dated today, every count and amount 0.
     void ResetFields() override;
+
+    // Adds one invoice as posting stores it, with the balance it is posted
+    // with. An invoice that bears tax adds its subtotal after discount to
+    // the taxable net sale.
+    void AddInvoice(const CJobSet &job, Money balance);
+    // Adds one quick sale; one that bears tax adds its subtotal to the
+    // taxable quick sales.
+    void AddQuickSale(Money subtotal, Money tax);
 
     qint32 m_PostingNo = 0;
     DateTime m_PostingDate;

@@ -127,11 +127,16 @@ QString CSQL::DiscrepancySQL(int jobType, int entry)
     QString tail;
     switch (entry) {
     case 1:
+        // The sums shown are the sums compared: every price and cost but the
+        // No Charge marker, negative lines (a discount service) included.
         columns = QStringLiteral(
-            "Jobs.Subtotal,           Sum(IIf(Items.Price > 0.0001, Items.Price, 0)) AS [ServicePrice], "
-            "(Jobs.Subtotal - Sum(IIf(Items.Price > 0.0001, Items.Price, 0))) as [± Price], "
-            "Jobs.Cost as [Job Cost], Sum(IIf(Items.Cost  > 0.0001, Items.Cost, 0))  AS [ServiceCost],  "
-            "(Jobs.Cost     - Sum(IIf(Items.Cost  > 0.0001, Items.Cost, 0)))  as [± Cost], Jobs.JobID "
+            "Jobs.Subtotal,           Sum(IIf(Items.Price > 0.0001 OR Items.Price < -0.0001, Items.Price, 0)) AS "
+            "[ServicePrice], "
+            "(Jobs.Subtotal - Sum(IIf(Items.Price > 0.0001 OR Items.Price < -0.0001, Items.Price, 0))) as [± Price], "
+            "Jobs.Cost as [Job Cost], Sum(IIf(Items.Cost  > 0.0001 OR Items.Cost < -0.0001, Items.Cost, 0))  AS "
+            "[ServiceCost],  "
+            "(Jobs.Cost     - Sum(IIf(Items.Cost  > 0.0001 OR Items.Cost < -0.0001, Items.Cost, 0)))  as [± Cost], "
+            "Jobs.JobID "
             "FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID ");
         tail = QStringLiteral(
             "Items.SerNo > 0 "
@@ -144,18 +149,20 @@ QString CSQL::DiscrepancySQL(int jobType, int entry)
     case 2:
         // The number of services of an item is a sum of ones: a Count of
         // IIf(.., 1, 0) would count every row, the product line included.
+        // Negative prices (a discount service, a credit's lines) count; only
+        // the No Charge marker does not.
         columns = QStringLiteral(
             "Items.ItemNo, Items.SubNo, Sum(IIf(Items.SerNo=0,Items.Price,0)) AS ItemPrice, "
             "Sum(IIf(Items.SerNo>0,1,0)) AS ServiceCount, "
-            "Sum(IIf(Items.SerNo>0 and Items.Price>0.001,Items.Price,0)) AS SumServicePrice, "
-            "(Sum(IIf(Items.SerNo=0 and Items.Price>0.001,Items.Price,0))-"
-            "Sum(IIf(Items.SerNo>0 and Items.Price>0.001,Items.Price,0))) AS Difference, Jobs.JobID "
+            "Sum(IIf(Items.SerNo>0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0)) AS SumServicePrice, "
+            "(Sum(IIf(Items.SerNo=0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0))-"
+            "Sum(IIf(Items.SerNo>0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0))) AS Difference, Jobs.JobID "
             "FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID ");
         tail = QStringLiteral(
             "Items.SerNo >= 0 "
             "GROUP BY Jobs.JobType, Jobs.JobNo, Items.ItemNo, Items.SubNo, Jobs.JobID HAVING "
-            "(Sum(IIf(Items.SerNo=0 and Items.Price>0.001,Items.Price,0))-"
-            "Sum(IIf(Items.SerNo>0 and Items.Price>0.001,Items.Price,0))) not between -0.001 and 0.001 "
+            "(Sum(IIf(Items.SerNo=0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0))-"
+            "Sum(IIf(Items.SerNo>0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0))) not between -0.001 and 0.001 "
             "ORDER BY Jobs.JobNo, Items.ItemNo, Items.SubNo");
         break;
     case 3:

@@ -3,46 +3,39 @@
 #include "app/base/MoneyText.h"
 #include "data/CXDaoSet.h"
 
+#include <QtCore/QHash>
+
+#include <cmath>
+#include <memory>
+
 namespace {
 
-struct TaxRate
+void readRateRow(CXDaoSet &set, TaxRate &rate)
 {
-    QString name;
-    qint32 tenThousandthsOfPercent = 0;
-    bool taxShipping = false;
-    bool taxPostage = false;
-    bool roundUp = false;
-};
+    const platform::Value name = set.GetFieldValue(1);
+    rate.name = name.isNull() ? QString() : name.toString();
+    rate.tenThousandthsOfPercent = set.GetLong(2);
+    rate.taxShipping = set.GetLong(3) != 0;
+    rate.taxPostage = set.GetLong(4) != 0;
+    rate.roundUp = set.GetLong(5) != 0;
+}
+
+const QString kRateColumns = QStringLiteral("SELECT [No], [Name], TaxPercent, TaxShipping, TaxPostage, RoundUp FROM Taxes");
 
 bool readTaxRate(quint8 taxNo, TaxRate &rate)
 {
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot,
-             QStringLiteral("SELECT [Name], TaxPercent, TaxShipping, TaxPostage, RoundUp FROM Taxes WHERE [No] = %1")
-                 .arg(taxNo));
+    set.Open(CXDaoSet::dbOpenSnapshot, kRateColumns + QStringLiteral(" WHERE [No] = %1").arg(taxNo));
     if (set.IsEmptySet())
         return false;
-    const platform::Value name = set.GetFieldValue(0);
-    rate.name = name.isNull() ? QString() : name.toString();
-    rate.tenThousandthsOfPercent = set.GetLong(1);
-    rate.taxShipping = set.GetLong(2) != 0;
-    rate.taxPostage = set.GetLong(3) != 0;
-    rate.roundUp = set.GetLong(4) != 0;
+    readRateRow(set, rate);
     return true;
 }
 
-} // namespace
-
-void GetTaxName(QString &out, quint8 taxNo)
+void computeTax(Money &taxable, Money shipping, Money postage, quint8 taxNo, Money &tax, const TaxRateLookup &rates)
 {
     TaxRate rate;
-    out = readTaxRate(taxNo, rate) ? rate.name : QString();
-}
-
-void ComputeTax(Money &taxable, Money shipping, Money postage, quint8 taxNo, Money &tax)
-{
-    TaxRate rate;
-    if (taxNo == 0 || !readTaxRate(taxNo, rate)) {
+    if (taxNo == 0 || !rates(taxNo, rate)) {
         taxable = Money();
         tax = Money();
         return;
@@ -59,8 +52,46 @@ void ComputeTax(Money &taxable, Money shipping, Money postage, quint8 taxNo, Mon
     tax = Money();
 }
 
+} // namespace
+
+TaxRateLookup TaxRatesReadOnce(platform::Database *database)
+{
+    auto table = std::make_shared<QHash<quint8, TaxRate>>();
+    CXDaoSet set(database);
+    set.Open(CXDaoSet::dbOpenSnapshot, kRateColumns);
+    for (; set.IsOpen() && !set.IsEmptySet() && !set.IsEOF(); set.MoveNext()) {
+        TaxRate rate;
+        readRateRow(set, rate);
+        table->insert(quint8(set.GetLong(0)), rate);
+    }
+    return [table](quint8 taxNo, TaxRate &rate) {
+        const auto found = table->constFind(taxNo);
+        if (found == table->constEnd())
+            return false;
+        rate = *found;
+        return true;
+    };
+}
+
+void GetTaxName(QString &out, quint8 taxNo)
+{
+    TaxRate rate;
+    out = readTaxRate(taxNo, rate) ? rate.name : QString();
+}
+
+void ComputeTax(Money &taxable, Money shipping, Money postage, quint8 taxNo, Money &tax)
+{
+    computeTax(taxable, shipping, postage, taxNo, tax, readTaxRate);
+}
+
 void ComputeTaxAmounts(Money &taxable, Money shipping, Money postage, quint8 taxCode, Money &tax,
                        Money &secondBase, Money &secondTax)
+{
+    ComputeTaxAmounts(taxable, shipping, postage, taxCode, tax, secondBase, secondTax, readTaxRate);
+}
+
+void ComputeTaxAmounts(Money &taxable, Money shipping, Money postage, quint8 taxCode, Money &tax,
+                       Money &secondBase, Money &secondTax, const TaxRateLookup &rates)
 {
     switch (taxCode) {
     case 0:
@@ -70,20 +101,43 @@ void ComputeTaxAmounts(Money &taxable, Money shipping, Money postage, quint8 tax
         secondTax = Money();
         break;
     case 2:
-        ComputeTax(taxable, shipping, postage, 2, tax);
+        computeTax(taxable, shipping, postage, 2, tax, rates);
         secondBase = taxable;
         secondTax = tax;
         break;
     case 3:
         secondBase = taxable;
-        ComputeTax(taxable, shipping, postage, 1, tax);
-        ComputeTax(secondBase, shipping, postage, 2, secondTax);
+        computeTax(taxable, shipping, postage, 1, tax, rates);
+        computeTax(secondBase, shipping, postage, 2, secondTax, rates);
         tax = tax + secondTax;
         break;
     default:
-        ComputeTax(taxable, shipping, postage, taxCode, tax);
+        computeTax(taxable, shipping, postage, taxCode, tax, rates);
         secondBase = Money();
         secondTax = Money();
         break;
     }
+}
+
+void ComputeJobTaxes(const Money &taxableItems, const Money &subtotal, const Money &discount, Money shipping,
+                     Money postage, quint8 taxCode, Money &taxable, Money &tax, Money &secondBase, Money &secondTax,
+                     const TaxRateLookup &rates)
+{
+    taxable = taxableItems;
+    taxable.setStatus(Money::Status::Valid);
+    if (!discount.isZero() && !subtotal.isZero()) {
+        // The share first, then the product, cut toward zero.
+        const double share = double(taxable.units()) / double(subtotal.units());
+        const double reduction = double(discount.units()) * share;
+        taxable += Money::fromUnits(std::int64_t(std::trunc(reduction)));
+    }
+    secondBase = taxable;
+    ComputeTaxAmounts(taxable, shipping, postage, taxCode, tax, secondBase, secondTax, rates);
+}
+
+void ComputeJobTaxes(const Money &taxableItems, const Money &subtotal, const Money &discount, Money shipping,
+                     Money postage, quint8 taxCode, Money &taxable, Money &tax, Money &secondBase, Money &secondTax)
+{
+    ComputeJobTaxes(taxableItems, subtotal, discount, shipping, postage, taxCode, taxable, tax, secondBase, secondTax,
+                    readTaxRate);
 }

@@ -299,8 +299,9 @@ bool CJobDlg::RefillItems(bool forceTotals)
                     m_wndList.SetItemText(row, 3, rows.m_strChargeTime);
                     const bool timeCostOnly =
                         rows.m_Service.IsOpen() && rows.ServiceValue("CostBy").toInt() == 1;
+                    // The charged time is in minutes; the rate is per hour.
                     if (rows.m_ChargeTime != 0 && timeCostOnly)
-                        m_wndList.SetItemText(row, 4, FormatRate(rows.m_Price, rows.m_ChargeTime, 2, 0, false));
+                        m_wndList.SetItemText(row, 4, FormatRate(rows.m_Price, rows.m_ChargeTime, 0, 0, false));
                     m_wndList.SetItemText(row, 5, rows.m_strUnitPrice);
                 }
             } else if (view == kNotesView) {

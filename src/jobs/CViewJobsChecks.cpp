@@ -90,8 +90,9 @@ void CViewJobs::OnSummary()
                QStringLiteral("SELECT JobTypes.Name FROM (Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID) INNER JOIN "
                               "JobTypes ON Jobs.JobType = JobTypes.JobType WHERE (((Jobs.Creator) Is Null Or "
                               "(Jobs.Creator)<98)) GROUP BY JobTypes.Name, JobTypes.JobType HAVING "
-                              "(Sum(IIf(Items.SerNo=0 and Items.Price>0.001,Items.Price,0))-Sum(IIf(Items.SerNo>0 and "
-                              "Items.Price>0.001,Items.Price,0))) not between -0.001 and 0.001 ORDER BY "
+                              "(Sum(IIf(Items.SerNo=0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0))-"
+                              "Sum(IIf(Items.SerNo>0 and (Items.Price>0.001 or Items.Price<-0.001),Items.Price,0))) "
+                              "not between -0.001 and 0.001 ORDER BY "
                               "JobTypes.JobType"));
     if (!check.IsOpen() || check.IsEmptySet()) {
         platform::Prompt::messageBox(QStringLiteral("Item Prices are OK!"));

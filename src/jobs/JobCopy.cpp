@@ -447,9 +447,10 @@ bool JobCopy::CreditInvoice(qint32 sourceJobId, bool revised)
             QStringLiteral("You may not create a Credit Invoice from a previously credited invoice."));
         return false;
     }
-    // A payment on the invoice stays with it; the user may want to move it
-    // first, whether or not a revised invoice follows.
-    if (!source.m_Paid.isZero() &&
+    // A payment stays with the invoice it was applied to. Only when a revised
+    // invoice is to replace it may the user want to move that payment first; a
+    // plain credit just cancels the invoice, payment and all.
+    if (revised && !source.m_Paid.isZero() &&
         platform::Prompt::messageBox(
             QStringLiteral("This invoice, #%1, has a payment amount of %2. \nIf you plan to revise this payment, please "
                            "stop now and fix the payment.\n\nDo you want to stop now?\n\n")

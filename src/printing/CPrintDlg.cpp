@@ -3,6 +3,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/FileChoice.h"
+#include "app/base/Paths.h"
 #include "app/base/TextUtil.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -56,7 +57,8 @@ QString AttachmentFolder()
     const QString fallback = (documents.isEmpty() ? QDir::homePath() : documents) + QStringLiteral("/Tavrel/");
     if (app)
         app->GetSettingFolder(folder, QStringLiteral("Path-Attachment"), fallback);
-    else
+    // A folder written on Windows ("C:\\Tavrel\\") names nothing here.
+    if (!app || IsForeignPath(folder))
         folder = fallback;
     if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
         folder += QLatin1Char('/');

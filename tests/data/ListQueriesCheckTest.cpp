@@ -265,6 +265,21 @@ TEST_F(ListQueriesCheckTest, DiscrepancyChecksFindTheirJobs)
     EXPECT_EQ(pick(items.m_strSQL, {"JobNo", "ItemPrice", "ServiceCount", "SumServicePrice", "Difference"}),
               QStringList({"1002|300.0000|2|250.0000|50.0000"}));
 
+    // A discount line (a negative service price) counts in the sums shown
+    // as in the sums compared: services 100 + 150 - 50 = 200.
+    db.execute(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost) VALUES (2, 4001, 1, 0, -50, "
+                              "-20)"));
+    prompts().onDialog([](QDialog &) { return int(QDialog::Accepted); });
+    const CSQL jobs(CSQL::JobsView, 0, 13, QString(), QString(), 0, false);
+    EXPECT_EQ(pick(jobs.m_strSQL, {"JobNo", "ServicePrice", "\u00B1 Price"}), QStringList({"1002|200.0000|100.0000"}));
+    prompts().onDialog([](QDialog &dialog) {
+        dialog.findChild<QRadioButton *>(QStringLiteral("entry2"))->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    const CSQL discounted(CSQL::JobsView, 0, 13, QString(), QString(), 0, false);
+    EXPECT_EQ(pick(discounted.m_strSQL, {"JobNo", "ItemPrice", "ServiceCount", "SumServicePrice", "Difference"}),
+              QStringList({"1002|300.0000|3|200.0000|100.0000"}));
+
     // Cancelled: no statement at all.
     prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
     const CSQL cancelled(CSQL::JobsView, 3, 14, QString(), QString(), 0, false);

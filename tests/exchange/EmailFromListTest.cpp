@@ -188,6 +188,52 @@ TEST_F(EmailFromListTest, EmailRtfFillsTheTemplateIntoACopyThatNeverReplacesIt)
               QStringLiteral("orders@print.test\nal@smith.test\n"));
 }
 
+TEST_F(EmailFromListTest, EmailRtfWithoutAFolderOfItsOwnFillsWherePdfAttachmentsGo)
+{
+    const QString received = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(received);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    exec(QStringLiteral("INSERT INTO Jobs (JobID, JobType, JobNo, CusNo, BuyerNo, ShiptoNo, Title) "
+                        "VALUES (50, 3, 1139, 100, 900, 0, 'Letterhead')"));
+    const QString letter = DataFolder() + QStringLiteral("Invoice.rtf");
+    WriteTestFile(letter, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\f0 <JobNo> <Title>\\par\r\n<MyFooter>\\par\r\n}\r\n");
+    // The user's documents folder, here a folder of the test's own.
+    const QByteArray home = qgetenv("HOME");
+    const QString ownHome = tempPath(QStringLiteral("home"));
+    QDir().mkpath(ownHome);
+    qputenv("HOME", ownHome.toUtf8());
+    const QString documents = ownHome + QStringLiteral("/Documents/Tavrel/");
+    // No folder set, and a folder set on Windows: neither names a folder here.
+    const QString windowsName = QStringLiteral("C:\\Tavrel\\Invoice No 1139.rtf");
+    for (const QString &setting : {QString(), QStringLiteral("C:\\Tavrel\\")}) {
+        SCOPED_TRACE(setting.toStdString());
+        if (setting.isEmpty())
+            platform::Settings::remove(QStringLiteral("Settings"), QStringLiteral("Path-Attachment"));
+        else
+            platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("Path-Attachment"), setting);
+        QFile::remove(documents + QStringLiteral("Invoice No 1139.rtf"));
+        CXListCtrl jobs;
+        jobs.FillFromSql(QStringLiteral("SELECT JobID, JobNo FROM Jobs WHERE JobID = 50"), QStringLiteral("JobID"));
+        jobs.SelectItem(0);
+        prompts().answerFile(letter);
+        onDialog<CDlgOptions>([](CDlgOptions &o) {
+            o.SendCommand(1);
+            return o.result();
+        });
+        sendEachCompose(1);
+        CExport exporter;
+        exporter.EmailFromList(&jobs, 30001, 50, QStringLiteral("Inv"), QStringLiteral("Invoice.rtf"));
+        EXPECT_TRUE(QFile::exists(documents + QStringLiteral("Invoice No 1139.rtf")));
+        EXPECT_FALSE(QFile::exists(windowsName));
+        EXPECT_FALSE(QFile::exists(DataFolder() + windowsName));
+        QFile::remove(windowsName);
+    }
+    qputenv("HOME", home);
+    EXPECT_TRUE(QString::fromUtf8(ReadTestFile(received + QStringLiteral("/2.eml")))
+                    .contains(QStringLiteral("filename=\"Invoice No 1139.rtf\"")));
+}
+
 TEST_F(EmailFromListTest, ARefusingServerLeavesTheDatesAlone)
 {
     const QString folder = tempPath(QStringLiteral("received"));

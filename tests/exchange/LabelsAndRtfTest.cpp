@@ -40,7 +40,7 @@ rows = list(csv.reader(open(sys.argv[1], newline='', encoding='cp1252'), dialect
 print(len(rows), sorted(set(len(r) for r in rows)))
 h = rows[0]
 for r in rows[1:]:
-    print(r[h.index(' QtyPerBox')], r[h.index(' BoxNo')], r[h.index('Name')], r[h.index('BillToName')], r[h.index('JobBarcode')])
+    print(r[h.index('QtyPerBox')], r[h.index('BoxNo')], r[h.index('Name')], r[h.index('BillToName')], r[h.index('JobBarcode')])
 )"),
                                {path}, &code);
     EXPECT_EQ(code, 0) << out.toStdString();

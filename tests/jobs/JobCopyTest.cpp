@@ -94,19 +94,32 @@ TEST_F(JobCopyTest, CreditInvoiceCancelsItsInvoiceToTheCent)
 
 TEST_F(JobCopyTest, CreditWithRevisedInvoiceAndThePaymentQuestion)
 {
+    // A plain credit of a paid invoice asks nothing: the payment stays with
+    // the invoice the credit cancels (no answer is queued: a question throws).
+    const qint32 plain = addInvoice(1299, "300", "-50");
+    {
+        CJobSet job;
+        JobCopy copy(job);
+        ASSERT_TRUE(copy.CreditInvoice(plain, false));
+        EXPECT_EQ(copy.m_nCreditJobNo, -1299);
+        EXPECT_EQ(copy.m_nRevisedJobId, 0);
+    }
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+
     const qint32 invoice = addInvoice(1300, "300", "-50");
+    const qint32 jobsBefore = scalar(QStringLiteral("SELECT Count(*) FROM Jobs")).toInt();
     const qint32 nextBefore = scalar(QStringLiteral("SELECT Max(JobNo) FROM Jobs WHERE JobType IN (0, 3)")).toInt();
-    // The question comes also without a revised invoice; Yes stops.
+    // With a revised invoice it asks; Yes stops before anything is written.
     prompts().answer(platform::IDYES);
     {
         CJobSet job;
         JobCopy copy(job);
-        EXPECT_FALSE(copy.CreditInvoice(invoice, false));
+        EXPECT_FALSE(copy.CreditInvoice(invoice, true));
     }
     EXPECT_EQ(prompts().lastText(),
               QStringLiteral("This invoice, #1300, has a payment amount of 50.00. \nIf you plan to revise this payment, "
                              "please stop now and fix the payment.\n\nDo you want to stop now?\n\n"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")).toInt(), 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")).toInt(), jobsBefore);
 
     prompts().answer(platform::IDNO);
     CJobSet job;

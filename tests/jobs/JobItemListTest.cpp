@@ -334,6 +334,39 @@ TEST_F(JobItemList, EachServiceRowShowsItsOwnServiceAndEachItemItsOwnSample)
     });
 }
 
+TEST_F(JobItemList, PricePerHourOfAServiceCostedByTime)
+{
+    // The charged time is minutes, the rate per hour, in whole currency units.
+    exec(QStringLiteral("INSERT INTO Services (SerNo, CatNo, Name, SerStatus, CostBy, SortNo) SELECT 8, CatNo, "
+                        "'Press', 0, 1, 2 FROM Services WHERE SerNo = 1"));
+    struct Case
+    {
+        const char *price;
+        int minutes;
+        const char *perHour;
+    };
+    const Case cases[] = {
+        {"51.2", 16, "192"}, // 51.20 / 16 * 60
+        {"28", 30, "56"},    // 28.00 / 30 * 60
+        {"45.5", 60, "46"},  // a whole hour: the price itself, rounded half up
+    };
+    const qint32 id = addJob(0, 1203, QStringLiteral("Title, Subtotal, Balance, Cost"),
+                             QStringLiteral("'Set', 124.7, 124.7, 0"));
+    int item = 0;
+    for (const Case &c : cases) {
+        ++item;
+        row(id, 0, item, 0, QStringLiteral("Item %1").arg(item), c.price);
+        const qint32 service = row(id, 8, item, 0, QString(), c.price);
+        exec(QStringLiteral("UPDATE Items SET ChargeTime = %1 WHERE ItemID = %2").arg(c.minutes).arg(service));
+    }
+    run(id, [&](CJobDlg &d) {
+        CXListCtrl &list = d.itemList();
+        ASSERT_EQ(list.GetItemCount(), 6);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(list.GetItemText(i * 2 + 1, 4), QString::fromLatin1(cases[i].perHour)) << cases[i].minutes;
+    });
+}
+
 TEST_F(JobItemList, NotesViewEditsItemAndServiceNotes)
 {
     const qint32 id = groupedOrder();

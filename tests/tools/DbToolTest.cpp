@@ -4,9 +4,13 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QMap>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 
 #include <sqlite3.h>
+
+#include <cstdlib>
 
 class DbTool : public TavrelTest
 {
@@ -103,6 +107,19 @@ TEST_F(DbTool, SampleShopFollowsTheProgramsMoneyRules)
     EXPECT_EQ(r.out, QStringLiteral("Name\nJordan\n"));
     r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT Min(CatNo) AS Lo, Max(CatNo) AS Hi FROM Services WHERE OptInv <> 0")});
     EXPECT_EQ(r.out, QStringLiteral("Lo\tHi\n101\t113\n"));
+    // Set up as the program's windows leave it: a paper category shows the
+    // Paper department's picture (3 + 48), the difficulty tables have no
+    // empty cell, and a service row has no text of its own (the schedule
+    // names it by its category and service).
+    r = RunDbTool({QStringLiteral("sql"), db, QStringLiteral("SELECT IconNo FROM ServiceCategories WHERE CatNo = 101")});
+    EXPECT_EQ(r.out, QStringLiteral("IconNo\n51\n"));
+    r = RunDbTool({QStringLiteral("sql"), db,
+                   QStringLiteral("SELECT Count(*) AS N FROM ServiceDiffTables WHERE PapR5C4 Is Null OR JobR14C1 Is Null "
+                                  "OR RunR9C2 Is Null")});
+    EXPECT_EQ(r.out, QStringLiteral("N\n0\n"));
+    r = RunDbTool({QStringLiteral("sql"), db,
+                   QStringLiteral("SELECT Count(*) AS N FROM Items WHERE SerNo > 0 AND Description <> ''")});
+    EXPECT_EQ(r.out, QStringLiteral("N\n0\n"));
     EXPECT_NE(RunDbTool({QStringLiteral("sample"), db}).exitCode, 0);
 }
 
@@ -132,11 +149,173 @@ TEST_F(DbTool, SampleShopChecksItsOwnRules)
     RunDbTool({QStringLiteral("sql"), db,
                QStringLiteral("INSERT INTO Employees (EmpNo, Name, Type, Sort) VALUES (250, 'Top', 2, 7)")});
     RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Services SET SaleDept = 99 WHERE SerNo = 18")});
+    // A tax off the tax rule by a cent, and a journal row whose taxable net
+    // sale is not what posting writes for its invoices.
+    RunDbTool({QStringLiteral("sql"), db,
+               QStringLiteral("UPDATE Jobs SET Tax = Tax + 0.01 WHERE JobNo = (SELECT Min(JobNo) FROM Jobs WHERE JobType "
+                              "= 3 AND TaxNo = 3 AND Tax > 0) AND JobType = 3")});
+    RunDbTool({QStringLiteral("sql"), db,
+               QStringLiteral("UPDATE PostingJournal SET TaxableNetSale = 0 WHERE PostingNo = (SELECT Min(PostingNo) "
+                              "FROM PostingJournal WHERE TaxableNetSale > 0)")});
     r = RunDbTool({QStringLiteral("sample"), QStringLiteral("--check"), db});
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("job whose taxes are not the tax rule's: "))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("posting journal row unlike what posting writes: ")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("TaxableNetSale)"))) << r.err.toStdString();
+
+    // A category with another department's picture, an empty difficulty cell.
+    RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE ServiceCategories SET IconNo = 50 WHERE CatNo = 101")});
+    RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE ServiceDiffTables SET JobR19C4 = Null WHERE SerNo = 7")});
+    r = RunDbTool({QStringLiteral("sample"), QStringLiteral("--check"), db});
+    EXPECT_TRUE(r.err.contains(QStringLiteral("category without its department's picture: Paper\n"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("difficulty table with empty cells: 7\n"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("service without its sales department: 99\n"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("order whose status a save changes: "))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("employee numbered outside its kind's hundred: Low\n"))) << r.err.toStdString();
+}
+
+namespace {
+
+// An amount as the tool prints it ("-1,234.5", "12.3456"), in ten-thousandths.
+qint64 unitsOf(QString text)
+{
+    text.remove(QLatin1Char(',')).remove(QLatin1Char('$'));
+    const bool negative = text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('('));
+    text.remove(QLatin1Char('-')).remove(QLatin1Char('(')).remove(QLatin1Char(')'));
+    const QString whole = text.section(QLatin1Char('.'), 0, 0);
+    const QString part = (text.section(QLatin1Char('.'), 1, 1) + QStringLiteral("0000")).left(4);
+    const qint64 units = whole.toLongLong() * 10000 + part.toLongLong();
+    return negative ? -units : units;
+}
+
+// The rows of a tool's table output (a title line, then tab-separated rows)
+// as maps of column to cell.
+QList<QMap<QString, QString>> tableRows(const QString &out, const QString &firstTitle)
+{
+    QList<QMap<QString, QString>> rows;
+    const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const qsizetype at = lines.indexOf(QRegularExpression(firstTitle + QStringLiteral("(\t.*)?")));
+    if (at < 0)
+        return rows;
+    const QStringList titles = lines[at].split(QLatin1Char('\t'));
+    for (qsizetype i = at + 1; i < lines.size(); ++i) {
+        const QStringList cells = lines[i].split(QLatin1Char('\t'));
+        QMap<QString, QString> row;
+        for (int c = 0; c < titles.size(); ++c)
+            row.insert(titles[c], cells.value(c));
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
+// The sample's books add up as the program keeps them: each posted invoice's
+// Tax and Tax2 are what the tax table gives (worked here from the rates), and
+// the posting reports and journal add exactly those.
+TEST_F(DbTool, SampleShopsPostedTaxIsTheTaxTablesToTheCent)
+{
+    const QString db = tempPath(QStringLiteral("Sample.mdb"));
+    ASSERT_EQ(RunDbTool({QStringLiteral("sample"), db, QStringLiteral("--jobs"), QStringLiteral("300")}).exitCode, 0);
+    struct Rate
+    {
+        QString name;
+        qint64 percent = 0; // ten-thousandths of a percent
+        bool shipping = false, postage = false;
+    };
+    QMap<int, Rate> rates;
+    ToolRun r = RunDbTool({QStringLiteral("sql"), db,
+                           QStringLiteral("SELECT [No], Name, TaxPercent, TaxShipping, TaxPostage FROM Taxes WHERE [No] IN (1, 2)")});
+    for (const auto &row : tableRows(r.out, QStringLiteral("No")))
+        rates.insert(row.value(QStringLiteral("No")).toInt(),
+                     Rate{row.value(QStringLiteral("Name")), row.value(QStringLiteral("TaxPercent")).toLongLong(), row.value(QStringLiteral("TaxShipping")).toInt() != 0,
+                          row.value(QStringLiteral("TaxPostage")).toInt() != 0});
+    ASSERT_EQ(rates.size(), 2) << r.out.toStdString();
+
+    // A rate's tax on the base, half a cent away from zero; nothing on a base
+    // within a ten-thousandth of 0.
+    const auto taxOf = [](const Rate &rate, qint64 base) -> qint64 {
+        if (base >= -1 && base <= 1)
+            return 0;
+        const qint64 scaled = std::llabs(base) * rate.percent; // cents x 10^8
+        const qint64 cents = (scaled + 50000000) / 100000000;
+        return (base < 0 ? -cents : cents) * 100;
+    };
+    r = RunDbTool({QStringLiteral("sql"), db,
+                   QStringLiteral("SELECT Jobs.JobNo, Jobs.TaxNo, Jobs.Subtotal, Jobs.Discount, Jobs.Shipping, Jobs.Postage, "
+                                  "Jobs.Tax, Jobs.Tax2, (SELECT Sum(Price) FROM Items WHERE Items.JobID = Jobs.JobID AND "
+                                  "Items.SerNo = 0 AND Items.Bleed = 0 AND (Items.Price > 0.0001 OR Items.Price < -0.0001)) "
+                                  "AS Taxable FROM Jobs WHERE JobType = 3 AND PostingNo > 0")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    qint64 first = 0, second = 0, netSale = 0;
+    int invoices = 0, bothTaxes = 0;
+    QStringList off;
+    for (const auto &row : tableRows(r.out, QStringLiteral("JobNo"))) {
+        ++invoices;
+        const int code = row.value(QStringLiteral("TaxNo")).toInt();
+        const qint64 subtotal = unitsOf(row.value(QStringLiteral("Subtotal")));
+        const qint64 discount = unitsOf(row.value(QStringLiteral("Discount")));
+        const qint64 shipping = unitsOf(row.value(QStringLiteral("Shipping")));
+        const qint64 postage = unitsOf(row.value(QStringLiteral("Postage")));
+        const qint64 items = unitsOf(row.value(QStringLiteral("Taxable")));
+        // The discount takes its share of the taxable items, cut toward zero.
+        const qint64 base = items + (subtotal == 0 ? 0 : discount * items / subtotal);
+        auto withRate = [&](int no) {
+            const Rate &rate = rates[no];
+            return taxOf(rate, base + (rate.shipping ? shipping : 0) + (rate.postage ? postage : 0));
+        };
+        const qint64 t1 = code == 1 || code == 3 ? withRate(1) : 0;
+        const qint64 t2 = code == 2 || code == 3 ? withRate(2) : 0;
+        bothTaxes += code == 3 && t1 != 0 ? 1 : 0;
+        if (unitsOf(row.value(QStringLiteral("Tax"))) != t1 + t2 || unitsOf(row.value(QStringLiteral("Tax2"))) != t2)
+            off << row.value(QStringLiteral("JobNo"));
+        first += t1;
+        second += t2;
+        if (t1 + t2 != 0)
+            netSale += subtotal + discount;
+    }
+    EXPECT_EQ(off, QStringList()) << "invoices whose taxes are not the tax table's";
+    EXPECT_GT(invoices, 50);
+    EXPECT_GT(bothTaxes, 0); // some invoices charge both taxes
+    const qint64 total = first + second;
+
+    // Report 2001 sums the posted Tax; report 2003 splits the invoices' tax
+    // by rate ("Tax/" and the rate's name).
+    const QStringList period = {QStringLiteral("--from"), QStringLiteral("01/01/2000"), QStringLiteral("--to"),
+                                QStringLiteral("12/31/2099")};
+    r = RunDbTool(QStringList{QStringLiteral("report"), db, QStringLiteral("2001")} + period);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    qint64 summaryTax = -1;
+    for (const auto &row : tableRows(r.out, QStringLiteral("Flags"))) {
+        if (row.value(QStringLiteral("Description/")) != QLatin1String("Tax"))
+            continue;
+        for (auto it = row.cbegin(); it != row.cend(); ++it)
+            if (it.key().endsWith(QStringLiteral(" Invoices/As Posted")))
+                summaryTax = unitsOf(it.value());
+    }
+    EXPECT_EQ(summaryTax, total) << r.out.toStdString();
+    r = RunDbTool(QStringList{QStringLiteral("report"), db, QStringLiteral("2003")} + period);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    qint64 reported[3] = {0, 0, 0};
+    for (const auto &row : tableRows(r.out, QStringLiteral("Flags"))) {
+        if (row.value(QStringLiteral("Tax For")) != QLatin1String("Invoices"))
+            continue;
+        reported[0] += unitsOf(row.value(QStringLiteral("Tax/") + rates[1].name));
+        reported[1] += unitsOf(row.value(QStringLiteral("Tax/") + rates[2].name));
+        reported[2] += unitsOf(row.value(QStringLiteral("Tax/Total")));
+    }
+    EXPECT_EQ(reported[0], first) << r.out.toStdString();
+    EXPECT_EQ(reported[1], second) << r.out.toStdString();
+    EXPECT_EQ(reported[2], total) << r.out.toStdString();
+
+    // The journal holds what posting writes: the tax and the taxable net sale.
+    r = RunDbTool({QStringLiteral("sql"), db,
+                   QStringLiteral("SELECT Sum(Tax) AS T, Sum(TaxableNetSale) AS N FROM PostingJournal")});
+    const auto journal = tableRows(r.out, QStringLiteral("T"));
+    ASSERT_EQ(journal.size(), 1) << r.out.toStdString();
+    EXPECT_EQ(unitsOf(journal[0].value(QStringLiteral("T"))), total);
+    EXPECT_EQ(unitsOf(journal[0].value(QStringLiteral("N"))), netSale);
 }
 
 TEST_F(DbTool, SampleShopPricesItsItemsSensibly)

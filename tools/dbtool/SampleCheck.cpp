@@ -1,9 +1,17 @@
 #include "SampleCheck.h"
 
+#include "app/base/MoneyText.h"
 #include "catalogue/StockRules.h"
 #include "data/CJobSet.h"
+#include "data/CPostSet.h"
+#include "data/TaxAmounts.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
+
+#include <QtCore/QHash>
+
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -49,6 +57,121 @@ const CodeRule kCodeRules[] = {
     {"quick sale without its tax", "QuickSales", "TaxID", "Taxes", "[No]"},
 };
 
+// A stored amount, a missing one as 0.
+Money amountOf(const platform::Value &v)
+{
+    return v.isNull() ? Money() : Money::fromUnits(v.toMoney().units());
+}
+
+// Orders and invoices whose Tax or Tax2 is not what the program's tax rule
+// gives for their taxable items, discount, shipping and postage.
+QStringList taxesOffTheRule(platform::Database &db)
+{
+    QHash<qint32, Money> taxableItems;
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT JobID, Sum(Price) FROM Items WHERE SerNo = 0 AND Bleed = 0 AND "
+                               "(Price < -0.0001 OR Price > 0.0001) GROUP BY JobID"));
+        for (; !rs.isEOF(); rs.moveNext())
+            taxableItems.insert(rs.value(0).toInt(), amountOf(rs.value(1)));
+    }
+    QStringList off;
+    const TaxRateLookup rates = TaxRatesReadOnce(&db);
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT JobID, JobNo, TaxNo, Subtotal, Discount, Shipping, Postage, Tax, Tax2 FROM Jobs "
+                           "WHERE JobType = 0 OR JobType = 3 ORDER BY JobNo"));
+    for (; !rs.isEOF(); rs.moveNext()) {
+        Money taxable, tax, secondBase, secondTax;
+        ComputeJobTaxes(taxableItems.value(rs.value(0).toInt()), amountOf(rs.value(3)), amountOf(rs.value(4)),
+                        amountOf(rs.value(5)), amountOf(rs.value(6)), quint8(rs.value(2).toInt()), taxable, tax,
+                        secondBase, secondTax, rates);
+        if (tax.units() != amountOf(rs.value(7)).units() || secondTax.units() != amountOf(rs.value(8)).units())
+            off << QStringLiteral("%1 (%2/%3, the rule gives %4/%5)")
+                       .arg(rs.value(1).toInt())
+                       .arg(FormatMoney(amountOf(rs.value(7))), FormatMoney(amountOf(rs.value(8))), FormatMoney(tax),
+                            FormatMoney(secondTax));
+    }
+    return off;
+}
+
+// Journal rows whose sums of the posted invoices and quick sales are not the
+// ones posting writes for the rows that carry their posting number.
+QStringList journalsOffThePosting(platform::Database &db)
+{
+    std::map<int, std::unique_ptr<CPostSet>> sums;
+    auto sumsOf = [&](int postingNo) -> CPostSet & {
+        std::unique_ptr<CPostSet> &j = sums[postingNo];
+        if (!j) {
+            j = std::make_unique<CPostSet>(&db);
+            j->ResetFields();
+        }
+        return *j;
+    };
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT PostingNo, Cost, Subtotal, Discount, Shipping, Postage, Tax, Commission FROM Jobs "
+                               "WHERE JobType = 3 AND PostingNo > 0"));
+        CJobSet job(&db);
+        for (; !rs.isEOF(); rs.moveNext()) {
+            job.m_Cost = amountOf(rs.value(1));
+            job.m_Subtotal = amountOf(rs.value(2));
+            job.m_Discount = amountOf(rs.value(3));
+            job.m_Shipping = amountOf(rs.value(4));
+            job.m_Postage = amountOf(rs.value(5));
+            job.m_Tax = amountOf(rs.value(6));
+            job.m_Commission = amountOf(rs.value(7));
+            sumsOf(rs.value(0).toInt()).AddInvoice(job, Money());
+        }
+    }
+    {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT PostingNo, Subtotal, Tax FROM QuickSales WHERE PostingNo > 0"));
+        for (; !rs.isEOF(); rs.moveNext())
+            sumsOf(rs.value(0).toInt()).AddQuickSale(amountOf(rs.value(1)), amountOf(rs.value(2)));
+    }
+    QStringList off;
+    platform::Recordset rs(db);
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT PostingNo, Invoices, Cost, Subtotal, Discount, Shipping, Postage, Tax, Commission, "
+                           "TaxableNetSale, QSales, QSaleSubtotal, QSaleTax, TaxableQSale FROM PostingJournal "
+                           "ORDER BY PostingNo"));
+    for (; !rs.isEOF(); rs.moveNext()) {
+        const int postingNo = rs.value(0).toInt();
+        const CPostSet &j = sumsOf(postingNo);
+        const struct
+        {
+            const char *column;
+            std::int64_t posted;
+        } columns[] = {{"Invoices", j.m_Invoices},
+                       {"Cost", j.m_Cost.units()},
+                       {"Subtotal", j.m_Subtotal.units()},
+                       {"Discount", j.m_Discount.units()},
+                       {"Shipping", j.m_Shipping.units()},
+                       {"Postage", j.m_Postage.units()},
+                       {"Tax", j.m_Tax.units()},
+                       {"Commission", j.m_Commission.units()},
+                       {"TaxableNetSale", j.m_TaxableNetSale.units()},
+                       {"QSales", j.m_QSales},
+                       {"QSaleSubtotal", j.m_QSaleSubtotal.units()},
+                       {"QSaleTax", j.m_QSaleTax.units()},
+                       {"TaxableQSale", j.m_TaxableQSale.units()}};
+        QStringList differ;
+        for (int c = 0; c < int(std::size(columns)); ++c) {
+            const bool count = c == 0 || c == 9;
+            const std::int64_t stored = count ? rs.value(c + 1).toInt() : amountOf(rs.value(c + 1)).units();
+            if (stored != columns[c].posted)
+                differ << QString::fromLatin1(columns[c].column);
+        }
+        if (!differ.isEmpty())
+            off << QStringLiteral("%1 (%2)").arg(postingNo).arg(differ.join(QStringLiteral(", ")));
+    }
+    return off;
+}
+
 } // namespace
 
 QStringList CheckSampleShop(platform::Database &db)
@@ -77,6 +200,13 @@ QStringList CheckSampleShop(platform::Database &db)
                                "OR (ServiceCategories.CatNo Between 201 And 299 AND ServiceDepartments.DepName <> "
                                "'Printing') OR (ServiceCategories.CatNo Between 301 And 399 AND "
                                "ServiceDepartments.DepName <> 'Digital')"));
+    failWhenAny(QStringLiteral("difficulty table with empty cells"),
+                QStringLiteral("SELECT SerNo FROM ServiceDiffTables WHERE PapR1C1 Is Null OR PapR19C4 Is Null OR "
+                               "JobR1C0 Is Null OR JobR19C4 Is Null OR RunR1C1 Is Null OR RunR9C2 Is Null"));
+    failWhenAny(QStringLiteral("category without its department's picture"),
+                QStringLiteral("SELECT ServiceCategories.CatName FROM ServiceCategories INNER JOIN ServiceDepartments "
+                               "ON ServiceCategories.DepNo = ServiceDepartments.DepNo WHERE ServiceCategories.CatNo > 0 AND "
+                               "ServiceCategories.IconNo <> ServiceDepartments.IconNo + 48"));
     failWhenAny(QStringLiteral("quick sale of a service not sold over the counter"),
                 QStringLiteral("SELECT DISTINCT QuickSalesItems.SerNo FROM QuickSalesItems INNER JOIN Services ON "
                                "QuickSalesItems.SerNo = Services.SerNo WHERE Services.CatNo <> 999"));
@@ -94,6 +224,16 @@ QStringList CheckSampleShop(platform::Database &db)
     failWhenAny(QStringLiteral("item without a price"),
                 QStringLiteral("SELECT DISTINCT Jobs.JobNo FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID "
                                "WHERE Items.SerNo = 0 AND Items.Price <= 0"));
+
+    // Taxes are the tax rule's, and each journal row holds what posting
+    // writes for its invoices and quick sales.
+    const QStringList taxes = taxesOffTheRule(db);
+    if (!taxes.isEmpty())
+        broken << QStringLiteral("job whose taxes are not the tax rule's: %1").arg(taxes.mid(0, 5).join(QStringLiteral(", ")));
+    const QStringList journals = journalsOffThePosting(db);
+    if (!journals.isEmpty())
+        broken << QStringLiteral("posting journal row unlike what posting writes: %1")
+                      .arg(journals.mid(0, 5).join(QStringLiteral(", ")));
 
     // Every order keeps its status when the program saves it unchanged.
     {

@@ -6,6 +6,8 @@
 #include "app/base/SharedDatabaseHolder.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
+#include "data/CPostSet.h"
+#include "data/TaxAmounts.h"
 #include "estimating/CItemPrice.h"
 #include "estimating/PricingCache.h"
 #include "data/ShopDatabase.h"
@@ -132,6 +134,9 @@ struct Reference
 const Reference kReferenceRows[] = {
     {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (1, 'State 6%', 60000, 0, 0, 0, 0, 1)"},
     {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (2, 'City 8.25%', 82500, 1, 0, 0, 0, 2)"},
+    // Code 3 charges the state and the city tax together, the city part as
+    // the job's second tax.
+    {"INSERT INTO Taxes (No, Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) VALUES (3, 'State + City 14.25%', 142500, 1, 0, 0, 0, 3)"},
     {"INSERT INTO Terms (No, Name, Days) VALUES (2, 'Net 15', 15)"},
     {"INSERT INTO Terms (No, Name, Days) VALUES (3, 'Net 60', 60)"},
     {"INSERT INTO Employees (EmpNo, Name, Type, Sort, CommRate, PercentOf) VALUES (101, 'Robin', 1, 1, 0, 0)"},
@@ -226,7 +231,7 @@ private:
         int jobNo;
         int cusNo;
         DateTime shipped;
-        Money subtotal, discount, shipping, tax, paid, cost, commission;
+        Money paid;
     };
 
     Database &m_db;
@@ -234,7 +239,12 @@ private:
     QList<Customer> m_customers;
     int m_lastNumber[3] = {0, 0, 0}; // orders and history, quotes, templates
     QMap<QString, QList<Posted>> m_postedByMonth;
+    // Each month's journal row as posting sums it, and the same rows by
+    // their posting number once written.
+    std::map<QString, std::unique_ptr<CPostSet>> m_journalByMonth;
+    QMap<int, CPostSet *> m_journalByNo;
     std::unique_ptr<PricingCache> m_pricing;
+    TaxRateLookup m_taxRates;
     std::unique_ptr<platform::ActionStatement> m_itemInsert;
     std::unique_ptr<platform::ActionStatement> m_jobInsert;
     qint32 m_lastItemId = -1; // the last ItemID written, -1 until read
@@ -244,11 +254,20 @@ void SampleShop::addReferenceRows()
 {
     for (const Reference &r : kReferenceRows)
         m_db.execute(QString::fromUtf8(r.sql));
+    // A category shows its department's picture: the pictures of
+    // categories are numbered from 48 in the order of the departments'.
+    QMap<int, int> departmentIcon;
+    {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT DepNo, IconNo FROM ServiceDepartments"));
+        for (; !rs.isEOF(); rs.moveNext())
+            departmentIcon.insert(rs.value(0).toInt(), rs.value(1).toInt());
+    }
     for (const Category &c : kCategories) {
         if (!exists(QStringLiteral("SELECT CatNo FROM ServiceCategories WHERE CatNo = %1").arg(c.catNo)))
             m_db.execute(QStringLiteral("INSERT INTO ServiceCategories (CatNo, DepNo, IconNo, CatName, SortNo) VALUES (?, ?, ?, ?, ?)"),
-                         {Value(c.catNo), Value(c.depNo), Value(48 + c.depNo), Value(QString::fromUtf8(c.name)),
-                          Value(c.catNo)});
+                         {Value(c.catNo), Value(c.depNo), Value(48 + departmentIcon.value(c.depNo)),
+                          Value(QString::fromUtf8(c.name)), Value(c.catNo)});
     }
 }
 
@@ -451,13 +470,56 @@ void SampleShop::addPricingTables()
                                     "Waste4 = ?, Waste5 = ?, Waste6 = ?, Waste7 = ? WHERE [Level] = ?"),
                      values);
     }
-    // The presses' difficulty tables: a paper row and a job row each, the
-    // minutes and waste sheets a harder stock or job adds per plate.
+    // The presses' difficulty tables, every cell written as the difficulty
+    // window saves them. Paper rows by the stock's waste row: minutes added
+    // per plate (hundredths), the speed given up (%), set-up sheets and run
+    // waste (hundredths of a percent) per level. Job rows: the run size's
+    // area limits (square inches: the shop's usual sheets are neither small
+    // nor large) and what a small or large sheet, heavier coverage, tighter
+    // registration and a bleed add (a second side adds nothing: both presses
+    // perfect), and the limits of all of them together. Speed rows: longer
+    // runs go faster.
+    const int paperRows[5][4] = {{0, 0, 0, 0}, {200, 5, 10, 50}, {400, 10, 20, 100}, {600, 15, 30, 150},
+                                 {800, 20, 40, 200}};
+    const int jobRows[19][5] = {
+        {40, 0, 10, 5, 50},   {80, 0, 5, 0, 0},     {1200, 100, 5, 10, 25}, {1800, 200, 10, 20, 50}, // run size
+        {0, 100, 0, 5, 25},   {0, 200, 5, 10, 50},  {0, 300, 10, 15, 75},   {0, 500, 15, 25, 100}, // coverage
+        {0, 100, 0, 5, 25},   {0, 200, 5, 10, 50},  {0, 400, 10, 20, 75},   {0, 600, 15, 30, 100}, // registration
+        {0, 100, 0, 10, 50},  {0, 0, 0, 0, 0},                               // bleed; both presses perfect
+        {0, 0, 0, 0, 0},      {0, 0, 0, 0, 0},      {0, 0, 0, 0, 0},       {0, 0, 0, 0, 0},       // reserved
+        {0, 1000, 30, 100, 500},                                                                  // limits
+    };
+    const int speedRows[4][2] = {{1000, 0}, {5000, 10}, {10000, 20}, {25000, 30}};
+    QStringList columns = {QStringLiteral("SerNo")};
+    QList<int> cells;
+    for (int r = 1; r <= 19; ++r) {
+        for (int c = 1; c <= 4; ++c) {
+            columns << QStringLiteral("PapR%1C%2").arg(r).arg(c);
+            cells << (r <= 5 ? paperRows[r - 1][c - 1] : 0);
+        }
+    }
+    for (int r = 1; r <= 19; ++r) {
+        for (int c = 0; c <= 4; ++c) {
+            columns << QStringLiteral("JobR%1C%2").arg(r).arg(c);
+            cells << jobRows[r - 1][c];
+        }
+    }
+    for (int r = 1; r <= 9; ++r) {
+        for (int c = 1; c <= 2; ++c) {
+            columns << QStringLiteral("RunR%1C%2").arg(r).arg(c);
+            cells << (r <= 4 ? speedRows[r - 1][c - 1] : 0);
+        }
+    }
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
     for (int press : {6, 7}) {
-        m_db.execute(QStringLiteral("INSERT INTO ServiceDiffTables (SerNo, PapR1C1, PapR1C2, PapR1C3, PapR1C4, "
-                                    "PapR2C1, PapR2C2, PapR2C3, PapR2C4, JobR1C0, JobR1C1, JobR1C2, JobR1C3, JobR1C4) "
-                                    "VALUES (?, 0, 0, 0, 0, 10, 300, 10, 5, 0, 0, 0, 0, 0)"),
-                     {Value(press)});
+        QList<Value> values = {Value(press)};
+        for (const int cell : cells)
+            values << Value(cell);
+        m_db.execute(QStringLiteral("INSERT INTO ServiceDiffTables (%1) VALUES (%2)")
+                         .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                     values);
     }
 }
 
@@ -567,6 +629,9 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
     job.m_DateIn = dateIn;
     job.m_DateDue = dateIn.addDays(2 + pick(20));
     job.m_TaxNo = quint8(customer.taxNo);
+    // A few taxed invoices charge the state and the city tax together.
+    if (jobType == CJobSet::History && customer.taxNo != 0 && jobNo % 9 == 0)
+        job.m_TaxNo = 3;
     job.m_TermsNo = quint8(customer.termsNo);
     job.m_Creator = 0;
 
@@ -624,7 +689,9 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             const int out = paper ? recipe.out
                             : service.catNo == 6 ? platesOfSide(recipe.side1) + platesOfSide(recipe.side2)
                                                  : 1;
-            addRow(QString::fromUtf8(service.name), service.serNo, item, ++sort, qty, cost, price, out,
+            // A service row has no text of its own: lists and the schedule
+            // name it by its category and service.
+            addRow(QString(), service.serNo, item, ++sort, qty, cost, price, out,
                    paper ? recipe.up : 1, paper ? recipe.sheets : 1, recipe.side1, recipe.side2,
                    paper ? recipe.sheets * (recipe.side2 != 0 ? 2 : 1) : 1);
         }
@@ -680,9 +747,12 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
             shipped = today;
         job.m_DateShipped = shipped;
     }
-    // Taxes and totals by the program's own rules.
+    // Taxes and totals by the program's own rules, the tax table read once.
     // Its item rows were written above with these prices and no Bleed.
-    job.CalcSubtotal(taxableItems);
+    if (!m_taxRates)
+        m_taxRates = TaxRatesReadOnce(&m_db);
+    ComputeJobTaxes(taxableItems, job.m_Subtotal, job.m_Discount, job.m_Shipping, job.m_Postage, job.m_TaxNo,
+                    job.m_Taxable, job.m_Tax, job.m_Taxable2, job.m_Tax2, m_taxRates);
     job.RecalcTotals(false);
     job.CalcCommission();
     if (jobType == CJobSet::History) {
@@ -738,9 +808,14 @@ void SampleShop::addJob(int jobId, int index, int jobCount)
                           Value(std::int64_t(workOrderPrinted ? 1 : 0), FieldType::Byte)});
 
     if (jobType == CJobSet::History) {
-        Posted p{jobNo, customer.cusNo, shipped, job.m_Subtotal, job.m_Discount, job.m_Shipping, job.m_Tax, job.m_Paid,
-                 job.m_Cost, job.m_Commission};
-        m_postedByMonth[shipped.format(QStringLiteral("%Y-%m"))] << p;
+        const QString month = shipped.format(QStringLiteral("%Y-%m"));
+        m_postedByMonth[month] << Posted{jobNo, customer.cusNo, shipped, job.m_Paid};
+        std::unique_ptr<CPostSet> &journal = m_journalByMonth[month];
+        if (!journal) {
+            journal = std::make_unique<CPostSet>(&m_db);
+            journal->ResetFields();
+        }
+        journal->AddInvoice(job, job.m_Balance.isNoCharge() ? Money() : job.m_Balance);
     }
 }
 
@@ -749,29 +824,26 @@ void SampleShop::addPostings()
     // One posting a month: the journal row, then each invoice's payment.
     for (auto it = m_postedByMonth.cbegin(); it != m_postedByMonth.cend(); ++it) {
         const QList<Posted> &jobs = it.value();
+        CPostSet &j = *m_journalByMonth.at(it.key());
         DateTime postingDate;
-        Money cost, subtotal, discount, shipping, tax, paid, commission;
         for (const Posted &p : jobs) {
             if (postingDate < p.shipped)
                 postingDate = p.shipped;
-            cost += p.cost;
-            subtotal += p.subtotal;
-            discount += p.discount;
-            shipping += p.shipping;
-            tax += p.tax;
-            paid += p.paid;
-            commission += p.commission;
         }
-        const Money balance = subtotal + discount + shipping + tax + paid;
+        j.m_PostingDate = postingDate;
         m_db.execute(QStringLiteral("INSERT INTO PostingJournal (PostingDate, Invoices, Cost, Subtotal, Discount, Shipping, "
-                                    "Postage, Tax, Latefee, Paid, Writeoff, Balance, Commission) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, 0, ?, 0, ?, 0, ?, ?)"),
-                     {Value(postingDate), Value(int(jobs.size())), Value(cost), Value(subtotal), Value(discount),
-                      Value(shipping), Value(tax), Value(paid), Value(balance), Value(commission)});
+                                    "Postage, Tax, Latefee, Paid, Writeoff, Balance, Commission, TaxableNetSale) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {Value(postingDate), Value(j.m_Invoices), Value(j.m_Cost), Value(j.m_Subtotal),
+                      Value(j.m_Discount), Value(j.m_Shipping), Value(j.m_Postage), Value(j.m_Tax), Value(j.m_Latefee),
+                      Value(j.m_Paid), Value(j.m_Writeoff), Value(j.m_Balance), Value(j.m_Commission),
+                      Value(j.m_TaxableNetSale)});
         platform::Recordset last(m_db);
         last.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(PostingNo) FROM PostingJournal"));
         const int postingNo = last.value(0).toInt();
         last.close();
+        j.m_PostingNo = postingNo;
+        m_journalByNo.insert(postingNo, &j);
         for (const Posted &p : jobs) {
             m_db.execute(QStringLiteral("UPDATE Jobs SET PostingNo = ? WHERE JobNo = ? AND JobType = 3"),
                          {Value(postingNo), Value(p.jobNo)});
@@ -862,25 +934,6 @@ void SampleShop::addReportRows()
     m_db.execute(QStringLiteral("UPDATE Customers SET Name = 'Sample Print Shop', Address = '100 Main St', "
                                 "City = 'Springfield' WHERE CusNo = 1"));
 
-    // Rate 3 charges the state and the city tax together; a few posted
-    // invoices use it, the city part as the second tax.
-    m_db.execute(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) "
-                                "VALUES (3, 'State + City 14.25%', 142500, 1, 0, 0, 0, 3)"));
-    {
-        platform::Recordset jobs(m_db);
-        jobs.open(platform::Recordset::Type::Snapshot,
-                  QStringLiteral("SELECT JobNo, Tax, Taxable FROM Jobs WHERE JobType = 3 AND Tax > 0 ORDER BY JobNo"));
-        int n = 0;
-        for (; !jobs.isEOF(); jobs.moveNext()) {
-            if (++n % 9 != 0)
-                continue;
-            const Money tax = jobs.value(1).toMoney();
-            const Money city = (tax * 825 / 1425).roundedToCentsHalfAway();
-            m_db.execute(QStringLiteral("UPDATE Jobs SET TaxNo = 3, Tax2 = ?, Taxable2 = Taxable WHERE JobNo = ? AND JobType = 3"),
-                         {Value(city), Value(jobs.value(0).toInt())});
-        }
-    }
-
     // Walk-in buyers: contacts of customer 31 named on some jobs.
     for (int i = 0; i < 3; ++i)
         m_db.execute(QStringLiteral("INSERT INTO Contacts (CusNo, First, Last, Phone, Type, KeyContact, Created) "
@@ -926,6 +979,8 @@ void SampleShop::addReportRows()
         m_db.execute(QStringLiteral("UPDATE QuickSales SET Subtotal = ?, Tax = ?, Taxable = ?, PayNo = (SELECT Max(PayNo) "
                                     "FROM Payments) WHERE QSaleID = (SELECT Max(QSaleID) FROM QuickSales)"),
                      {Value(subtotal), Value(tax), Value(taxable)});
+        if (CPostSet *journal = m_journalByNo.value(postingNo))
+            journal->AddQuickSale(subtotal, tax);
     };
     for (const auto &p : postings) {
         for (int i = 2 + pick(2); i > 0; --i)
@@ -1019,6 +1074,23 @@ void SampleShop::addReportRows()
                      {Value(c.cusNo), Value(jobNo), Value(-amount), Value(postings[k].second.addDays(-1))});
     }
     m_db.execute(QStringLiteral("UPDATE Customers SET CreditDue = 25 WHERE CusNo = 2"));
+
+    // What posting sums besides the invoices: the quick sales and every
+    // payment stamped with the posting.
+    {
+        platform::Recordset rs(m_db);
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT PostingNo, Sum(Amount) FROM Payments WHERE PostingNo > 0 GROUP BY PostingNo"));
+        for (; !rs.isEOF(); rs.moveNext()) {
+            if (CPostSet *journal = m_journalByNo.value(rs.value(0).toInt()))
+                journal->m_AllPayments = rs.value(1).toMoney();
+        }
+    }
+    for (const CPostSet *j : std::as_const(m_journalByNo))
+        m_db.execute(QStringLiteral("UPDATE PostingJournal SET QSales = ?, QSaleSubtotal = ?, QSaleTax = ?, TaxableQSale = ?, "
+                                    "AllPayments = ? WHERE PostingNo = ?"),
+                     {Value(j->m_QSales), Value(j->m_QSaleSubtotal), Value(j->m_QSaleTax), Value(j->m_TaxableQSale),
+                      Value(j->m_AllPayments), Value(j->m_PostingNo)});
 }
 
 // Rows the program writes itself carry every number (a recordset stores 0 for

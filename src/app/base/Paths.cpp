@@ -22,3 +22,15 @@ void AddTrailingBackslash(QString &path)
     if (path.isEmpty() || (path.back() != QLatin1Char('/') && path.back() != QLatin1Char('\\')))
         path += FolderSeparator();
 }
+
+bool IsForeignPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    const bool drive = path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter() &&
+                       path.at(0).unicode() < 128;
+    return drive || path.startsWith(QLatin1String("\\\\"));
+#endif
+}

@@ -2,7 +2,6 @@
 
 #include "exchange/mail/CMail.h"
 
-#include "app/base/CZqApp.h"
 #include "app/base/FileChoice.h"
 #include "controls/CXListCtrl.h"
 #include "data/CContactSet.h"
@@ -10,6 +9,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
+#include "printing/CPrintDlg.h"
 #include "views/CDlgOptions.h"
 
 #include <QtCore/QDeadlineTimer>
@@ -119,9 +119,8 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
         return;
     }
     const bool documentGiven = !document.isEmpty();
-    QString attachmentFolder;
-    if (CZqApp *app = ZqApp())
-        app->GetSettingFolder(attachmentFolder, QStringLiteral("Path-Attachment"), QStringLiteral("C:\\Tavrel\\"));
+    // Filled RTF copies go where the PDF attachments go.
+    const QString attachmentFolder = AttachmentFolder();
     QString templateFolder = EmailTemplateFolder();
 
     if (document.contains(QLatin1String(".rtf"))) {

@@ -165,7 +165,8 @@ int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
         if (header.IsOpen())
             WriteFieldNames(header, QString(QLatin1Char('\t')));
     }
-    WriteCommaList(QStringLiteral("JobBarcode, ItemBarcode, Description, QtyShipped, QtyPerBox, BoxNo, TotalBoxes, "),
+    // The merge names its fields by these names exactly: no blank around one.
+    WriteCommaList(QStringLiteral("JobBarcode,ItemBarcode,Description,QtyShipped,QtyPerBox,BoxNo,TotalBoxes,"),
                    QStringLiteral("\n"));
 
     int labels = 0;
