@@ -208,7 +208,9 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
                 ::unlink(path.constData());
             ::close(m_fd);
             m_fd = -1;
-            dberr::raise(error == ENOSPC || error == EDQUOT ? dberr::DiskFull : dberr::DiskOrNetwork);
+            // A file that may grow no further (EFBIG) leaves no room for the
+            // entry either, as a full disk does.
+            dberr::raise(error == ENOSPC || error == EDQUOT || error == EFBIG ? dberr::DiskFull : dberr::DiskOrNetwork);
         }
         m_block = int(slot);
         lockRange(m_fd, F_OFD_SETLK, F_UNLCK, kRegistry, 1);
