@@ -191,8 +191,8 @@ QString LossReport(const platform::RebuildResult &result)
     for (const platform::RebuildResult::Loss &loss : result.losses) {
         text += loss.rows < 0
             ? QStringLiteral("%1: some rows could not be read and are not in the repaired file.\n").arg(loss.table)
-            : QStringLiteral("%1: %2 row(s) could not be read and are not in the repaired file.\n")
-                  .arg(loss.table)
+            : QStringLiteral("%1: %2%3 row(s) could not be read and are not in the repaired file.\n")
+                  .arg(loss.table, loss.atMost ? QStringLiteral("up to ") : QString())
                   .arg(loss.rows);
     }
     for (const QString &index : result.indexesNotBuilt)

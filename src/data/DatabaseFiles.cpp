@@ -6,6 +6,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/LockFile.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
@@ -32,7 +33,9 @@ SystemError sqliteError(sqlite3 *db, int rc)
 {
     SystemError e;
     e.code = rc;
-    e.text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // A connection whose last call went well has no message of its own.
+    e.text = db && sqlite3_errcode(db) != SQLITE_OK ? QString::fromUtf8(sqlite3_errmsg(db))
+                                                    : QString::fromUtf8(sqlite3_errstr(rc));
     return e;
 }
 
@@ -45,6 +48,68 @@ bool syncPath(const QString &path, bool folder)
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
+}
+
+// Gives a finished copy the mode and group of the file it copies, so that
+// it is never open to more people than that file, and a shop file put back
+// stays usable by the workstations that share it through its group. False
+// (with the error) when the group cannot be given.
+bool keepModeAndGroup(const QString &model, const QString &copy, SystemError &error)
+{
+    if (!QFileInfo::exists(model))
+        return true;
+#ifdef Q_OS_UNIX
+    struct stat from {};
+    struct stat now {};
+    const QByteArray copyName = QFile::encodeName(copy);
+    if (::stat(QFile::encodeName(model).constData(), &from) != 0 || ::stat(copyName.constData(), &now) != 0) {
+        error = LastSystemError();
+        return false;
+    }
+    if (now.st_gid != from.st_gid && ::chown(copyName.constData(), uid_t(-1), from.st_gid) != 0) {
+        const SystemError cause = LastSystemError();
+        error = {cause.code, QStringLiteral("The copy cannot be given the group of %1: %2").arg(model, cause.text)};
+        return false;
+    }
+    // The permission bits only: a copy is never made to run as its owner.
+    if (::chmod(copyName.constData(), from.st_mode & 0777) != 0) {
+        error = LastSystemError();
+        return false;
+    }
+    return true;
+#else
+    if (!QFile::setPermissions(copy, QFile::permissions(model))) {
+        error = LastSystemError();
+        return false;
+    }
+    return true;
+#endif
+}
+
+// Another workstation writing back to back takes the file's write lock
+// again at once after each write, so a reader that asks for its read lock
+// only now and then (as the database's busy wait does, with growing pauses)
+// may never find it free. While a copy waits for its start it asks every
+// millisecond, for as long as the database's busy wait lasts, and stops
+// asking when the progress window's Stop is pressed.
+struct StartWait
+{
+    QElapsedTimer clock;
+    SchemaProgress *progress = nullptr;
+    bool stopped = false;
+};
+
+int askOften(void *context, int tries)
+{
+    auto *wait = static_cast<StartWait *>(context);
+    if (wait->clock.elapsed() >= platform::Database::busyTimeout())
+        return 0;
+    if (wait->progress && tries % 25 == 24 && !wait->progress->isRunning()) {
+        wait->stopped = true;
+        return 0;
+    }
+    sqlite3_sleep(1);
+    return 1;
 }
 
 } // namespace
@@ -115,14 +180,27 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
         return false;
     }
     // The lock file lists the workstations that have the database open, and
-    // the journal is what rolls back an interrupted write: neither may be
-    // overwritten while the database is in use.
-    if (IsSameFile(platform::LockFile::pathFor(db.name()), target) || IsSameFile(db.name() + QStringLiteral("-journal"), target)) {
-        error = {EEXIST, QStringLiteral("The backup would replace a file the database is using.")};
-        return false;
+    // the journals are what roll back an interrupted write: none of the files
+    // the database uses beside it may be overwritten while it is in use.
+    for (const QString &companion : {platform::LockFile::pathFor(db.name()), db.name() + QStringLiteral("-journal"),
+                                     db.name() + QStringLiteral("-wal"), db.name() + QStringLiteral("-shm")}) {
+        if (IsSameFile(companion, target)) {
+            error = {EEXIST, QStringLiteral("The backup would replace a file the database is using.")};
+            return false;
+        }
     }
     const QString partial = target + QStringLiteral(".partial");
     ::remove(QFile::encodeName(partial).constData());
+    // Made by this workstation alone to read until it is finished; then it
+    // takes the database file's own mode and group.
+    {
+        const int fd = ::open(QFile::encodeName(partial).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            error = LastSystemError();
+            return false;
+        }
+        ::close(fd);
+    }
 
     // Pages are copied in steps, so the window shows progress and can stop
     // the copy. Another workstation's write between two steps would make the
@@ -133,93 +211,99 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     constexpr int kPagesPerStep = 256;
     bool cancelled = false;
     bool holding = false;
+    bool failed = false;
     sqlite3 *copy = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db.handle(), "main");
-        if (!backup) {
-            rc = sqlite3_errcode(copy);
-        } else {
-            int waited = 0;
-            bool started = false;
-            for (;;) {
-                if (!holding && sqlite3_get_autocommit(db.handle())) {
-                    // The connection's own busy wait takes the read lock.
-                    if (sqlite3_exec(db.handle(), "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                                     nullptr)
-                        == SQLITE_OK) {
-                        holding = true;
-                    } else {
-                        rc = sqlite3_extended_errcode(db.handle());
-                        sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-                        break;
-                    }
+    if (sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        error = sqliteError(copy, sqlite3_errcode(copy));
+        failed = true;
+    } else if (sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db.handle(), "main"); !backup) {
+        error = sqliteError(copy, sqlite3_errcode(copy));
+        failed = true;
+    } else {
+        int waited = 0;
+        bool started = false;
+        for (;;) {
+            if (!holding && sqlite3_get_autocommit(db.handle())) {
+                StartWait wait;
+                wait.clock.start();
+                wait.progress = progress;
+                sqlite3_busy_handler(db.handle(), askOften, &wait);
+                if (sqlite3_exec(db.handle(), "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr)
+                    == SQLITE_OK) {
+                    holding = true;
+                } else {
+                    const int rc = sqlite3_extended_errcode(db.handle());
+                    if (wait.stopped)
+                        cancelled = true;
+                    else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+                        error = {EBUSY, QStringLiteral("Another workstation kept the database busy, so the copy could "
+                                                       "not begin. Please try again.")};
+                    else
+                        error = sqliteError(db.handle(), rc);
+                    failed = true;
+                    sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
                 }
-                rc = sqlite3_backup_step(backup, kPagesPerStep);
-                if (rc == SQLITE_OK) {
-                    waited = 0;
-                    const int total = sqlite3_backup_pagecount(backup);
-                    if (progress) {
-                        if (!started) {
-                            progress->setRange(0, total / kPagesPerStep + 1);
-                            started = true;
-                        }
-                        if (!progress->step(QString())) {
-                            cancelled = true;
-                            break;
-                        }
+                sqlite3_busy_timeout(db.handle(), platform::Database::busyTimeout());
+                if (!holding)
+                    break;
+            }
+            const int rc = sqlite3_backup_step(backup, kPagesPerStep);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc == SQLITE_OK) {
+                waited = 0;
+                const int total = sqlite3_backup_pagecount(backup);
+                if (progress) {
+                    if (!started) {
+                        progress->setRange(0, total / kPagesPerStep + 1);
+                        started = true;
                     }
-                    continue;
-                }
-                // Another workstation is writing: wait for it as any statement would.
-                if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited < platform::Database::busyTimeout()) {
-                    sqlite3_sleep(25);
-                    waited += 25;
-                    if (progress && !progress->isRunning()) {
+                    if (!progress->step(QString())) {
                         cancelled = true;
                         break;
                     }
-                    continue;
                 }
-                break;
+                continue;
             }
-            sqlite3_backup_finish(backup);
-            if (holding)
-                sqlite3_exec(db.handle(), "COMMIT", nullptr, nullptr, nullptr);
-            if (rc == SQLITE_DONE)
-                rc = SQLITE_OK;
+            // Another workstation is writing: wait for it as any statement would.
+            if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited < platform::Database::busyTimeout()) {
+                sqlite3_sleep(25);
+                waited += 25;
+                if (progress && !progress->isRunning()) {
+                    cancelled = true;
+                    break;
+                }
+                continue;
+            }
+            error = sqliteError(copy, rc);
+            failed = true;
+            break;
         }
+        sqlite3_backup_finish(backup);
+        if (holding)
+            sqlite3_exec(db.handle(), "COMMIT", nullptr, nullptr, nullptr);
     }
     if (cancelled) {
-        rc = SQLITE_ABORT;
+        failed = true;
         error = {ECANCELED, QStringLiteral("The copy was stopped.")};
-    } else if (rc != SQLITE_OK) {
-        error = sqliteError(copy, rc);
     }
     if (copy)
         sqlite3_close(copy);
-    if (rc == SQLITE_OK) {
-        // The old copy is replaced in one rename, never removed first.
-        if (syncPath(partial, false)
-            && ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) == 0) {
-            syncPath(QFileInfo(target).absolutePath(), true);
-            return true;
-        }
-        error = LastSystemError();
-    }
+    // The old copy is replaced in one rename, never removed first.
+    if (!failed && ReplaceFile(partial, target, error, db.name()))
+        return true;
     ::remove(QFile::encodeName(partial).constData());
     return false;
 }
 
-bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error)
+bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error, const QString &model)
 {
     if (!syncPath(replacement, false)) {
         error = LastSystemError();
         return false;
     }
-    if (QFileInfo::exists(target))
-        QFile::setPermissions(replacement, QFile::permissions(target));
+    if (!keepModeAndGroup(model.isNull() ? target : model, replacement, error))
+        return false;
     // rename() puts the new file in place atomically: at every moment the
     // path names either the old file or the new one.
     if (::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(target).constData()) != 0) {

@@ -45,8 +45,10 @@ bool HasDatabaseFileHeader(platform::Database &db);
 // a failed or stopped copy leaves the target as it was and no partial file.
 // It always ends: when other workstations' writes keep restarting it, the
 // rest is copied in one step. The progress window, when given, steps as pages
-// are copied, and its Stop ends the copy (error ECANCELED). A target that is
-// the database file itself (through any link or other name) is refused.
+// are copied, and its Stop ends the copy (error ECANCELED). The copy takes
+// the database file's mode and group. A target that is the database file
+// itself (through any link or other name), or one of the files the database
+// uses beside it (its lock file and journals), is refused.
 bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
                       SchemaProgress *progress = nullptr);
 
@@ -55,9 +57,11 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
 bool IsSameFile(const QString &a, const QString &b);
 
 // Puts a finished file in place of the target in one rename, after it was
-// flushed to disk and given the target's permissions; the target stays as it
-// was when this fails.
-bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error);
+// flushed to disk and given the mode and group of the model (the target when
+// none is named: the file it stands in for); the target stays as it was when
+// this fails, also when the group cannot be given.
+bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error,
+                 const QString &model = QString());
 
 // The error of the last failed system call (errno).
 SystemError LastSystemError();

@@ -2,6 +2,7 @@
 // while other workstations write, bounded, stoppable, and never a danger to
 // the live file or to the previous copy.
 #include "JobTablesFixture.h"
+#include "support/TestFiles.h"
 
 #include "data/DatabaseFiles.h"
 #include "data/SchemaOperations.h"
@@ -16,6 +17,8 @@
 
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -132,14 +135,45 @@ TEST_F(BackupTest, TheLiveFileIsNeverATarget)
         + QFileInfo(databasePath()).completeBaseName() + QStringLiteral(".ldb");
     ASSERT_TRUE(QFile::exists(lockFile));
     const QByteArray lock = bytesOf(lockFile);
-    for (const QString &target : {lockFile, databasePath() + QStringLiteral("-journal")}) {
-        SystemError error;
-        EXPECT_FALSE(CopyOpenDatabase(db(), target, error)) << target.toStdString();
-        EXPECT_EQ(error.text, QStringLiteral("The backup would replace a file the database is using."));
+    for (const char *companion : {"-journal", "-wal", "-shm"}) {
+        for (const QString &target : {lockFile, databasePath() + QLatin1String(companion)}) {
+            SystemError error;
+            EXPECT_FALSE(CopyOpenDatabase(db(), target, error)) << target.toStdString();
+            EXPECT_EQ(error.text, QStringLiteral("The backup would replace a file the database is using."));
+        }
+        EXPECT_FALSE(QFile::exists(databasePath() + QLatin1String(companion)));
     }
     EXPECT_EQ(bytesOf(lockFile), lock);
-    EXPECT_FALSE(QFile::exists(databasePath() + QStringLiteral("-journal")));
     EXPECT_TRUE(IsSameFile(databasePath(), sameFile));
     EXPECT_FALSE(IsSameFile(databasePath(), tempPath(QStringLiteral("Other.mdb"))));
     EXPECT_EQ(bytesOf(databasePath()), live);
+}
+
+// A backup is open to no more people than the shop file, and keeps its
+// group, whatever the user's defaults.
+TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
+{
+    const QByteArray live = QFile::encodeName(databasePath());
+    const QString target = tempPath(QStringLiteral("Backup.mdb"));
+    const QByteArray copy = QFile::encodeName(target);
+    const mode_t mask = ::umask(022);
+    for (const mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0664)}) {
+        ASSERT_EQ(::chmod(live.constData(), mode), 0);
+        SystemError error;
+        ASSERT_TRUE(CopyOpenDatabase(db(), target, error)) << error.text.toStdString();
+        struct stat st {};
+        ASSERT_EQ(::stat(copy.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
+    }
+    ::umask(mask);
+    const gid_t other = OtherGroupOfThisUser();
+    if (other == gid_t(-1))
+        GTEST_SKIP() << "this user can give a file no other group";
+    ASSERT_EQ(::chown(live.constData(), uid_t(-1), other), 0);
+    SystemError error;
+    ASSERT_TRUE(CopyOpenDatabase(db(), target, error)) << error.text.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::stat(copy.constData(), &st), 0);
+    EXPECT_EQ(st.st_gid, other);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0664));
 }

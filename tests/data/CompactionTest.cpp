@@ -2,6 +2,7 @@
 
 #include "DamagedPage.h"
 #include "FixtureDatabase.h"
+#include "support/TestFiles.h"
 
 #include "data/Compaction.h"
 #include "data/DatabaseFiles.h"
@@ -25,6 +26,7 @@
 #include <QtCore/QMap>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -398,12 +400,31 @@ TEST_F(CompactionTest, DamagedTablePageIsReportedByTableAndCount)
 
 TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
 {
-    // 500 jobs over some thirty leaf pages; one leaf among the first rows is
-    // destroyed: zeroed (the very first) or its header overwritten (the
-    // third). Every other leaf's rows are kept, the loss is told, and the
-    // repair ends.
-    for (const int leaf : {0, 2}) {
-        SCOPED_TRACE(leaf);
+    // One leaf of a table destroyed: zeroed or its header overwritten. Every
+    // row that a plain read by its rowid still finds is kept, the loss is
+    // told by table and count, and the repair ends. Jobs: 500 rows over some
+    // thirty leaves, counted by its indexes. Payments has no index but its
+    // key: three leaves, each in turn; its loss is counted from the rowids
+    // that the damaged leaf can have held.
+    struct Case
+    {
+        const char *table;
+        int leaf;
+        bool zeroed;
+        int rows;
+        const char *loss;
+    };
+    const QList<Case> cases = {
+        {"Jobs", 0, true, 500, "%1"},
+        {"Jobs", 2, false, 500, "%1"},
+        {"Payments", 0, true, 120, "up to %1"},
+        {"Payments", 1, true, 120, "up to %1"},
+        {"Payments", 2, true, 120, "up to %1"},
+        {"Payments", 1, false, 120, "up to %1"},
+    };
+    for (const Case &c : cases) {
+        const QString table = QLatin1String(c.table);
+        SCOPED_TRACE(QStringLiteral("%1 leaf %2").arg(table).arg(c.leaf).toStdString());
         if (db().isOpen())
             db().close();
         QFile::remove(m_path);
@@ -411,27 +432,39 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
         db().open(m_path);
         {
             platform::Transaction work(db());
-            for (int i = 1; i <= 500; ++i)
-                InsertTableRow(db(), QStringLiteral("Jobs"), {"JobNo", "Title", "WOrderNote"},
-                               {Value(5000 + i), Value(QStringLiteral("Job %1").arg(i)), Value(QString(200, QLatin1Char('w')))});
+            for (int i = 1; i <= c.rows; ++i) {
+                if (table == QLatin1String("Jobs"))
+                    InsertTableRow(db(), table, {"JobNo", "Title", "WOrderNote"},
+                                   {Value(5000 + i), Value(QStringLiteral("Job %1").arg(i)), Value(QString(200, QLatin1Char('w')))});
+                else
+                    InsertTableRow(db(), table, {"CusNo", "Amount", "Reference", "Appliedto"},
+                                   {Value(10 + i % 7), Value(Money::fromWhole(i)), Value(QStringLiteral("Check %1").arg(i)),
+                                    Value(QString(60, QLatin1Char('a')))});
+            }
             work.commit();
         }
         int page = 0;
         int onIt = 0;
         int pageSize = 0;
+        int leaves = 0;
         {
             sqlite3_stmt *st = nullptr;
             sqlite3_prepare_v2(db().handle(),
-                               "SELECT pageno, ncell, (SELECT page_size FROM pragma_page_size) FROM dbstat WHERE name = 'Jobs' "
-                               "AND pagetype = 'leaf' ORDER BY path LIMIT 1 OFFSET ?1",
+                               "SELECT pageno, ncell, (SELECT page_size FROM pragma_page_size), (SELECT count(*) FROM "
+                               "dbstat WHERE name = ?2 AND pagetype = 'leaf') FROM dbstat WHERE name = ?2 AND pagetype = "
+                               "'leaf' ORDER BY path LIMIT 1 OFFSET ?1",
                                -1, &st, nullptr);
-            sqlite3_bind_int(st, 1, leaf);
+            sqlite3_bind_int(st, 1, c.leaf);
+            sqlite3_bind_text(st, 2, c.table, -1, SQLITE_STATIC);
             ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
             page = sqlite3_column_int(st, 0);
             onIt = sqlite3_column_int(st, 1);
             pageSize = sqlite3_column_int(st, 2);
+            leaves = sqlite3_column_int(st, 3);
             sqlite3_finalize(st);
         }
+        if (table == QLatin1String("Payments"))
+            ASSERT_EQ(leaves, 3);
         ASSERT_GT(onIt, 5);
         ASSERT_LT(onIt, 100);
         db().close();
@@ -439,8 +472,25 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
             QFile f(m_path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
             f.seek(qint64(page - 1) * pageSize);
-            f.write(leaf == 0 ? QByteArray(pageSize, '\0') : QByteArray(16, '\x7f'));
+            f.write(c.zeroed ? QByteArray(pageSize, '\0') : QByteArray(16, '\x7f'));
         }
+        // The rows a plain read by rowid still finds.
+        int readable = 0;
+        {
+            sqlite3 *raw = nullptr;
+            ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+            sqlite3_stmt *st = nullptr;
+            const QByteArray sql = QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(table).toUtf8();
+            sqlite3_prepare_v2(raw, sql.constData(), -1, &st, nullptr);
+            for (int rowid = 1; rowid <= c.rows; ++rowid) {
+                sqlite3_bind_int(st, 1, rowid);
+                readable += sqlite3_step(st) == SQLITE_ROW ? 1 : 0;
+                sqlite3_reset(st);
+            }
+            sqlite3_finalize(st);
+            sqlite3_close(raw);
+        }
+        ASSERT_EQ(readable, c.rows - onIt);
         db().open(m_path);
         prompts().clear();
         prompts().answer(IDYES);
@@ -448,10 +498,40 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
         CompactDatabase(&db(), kCompactQuestion, QString(), true);
         ASSERT_TRUE(db().isOpen());
         EXPECT_EQ(integrity(), QStringLiteral("ok"));
-        EXPECT_EQ(int(TableContents(db(), QStringLiteral("Jobs")).size()), 500 - onIt);
+        EXPECT_EQ(int(TableContents(db(), table).size()), readable);
         EXPECT_EQ(prompts().lastText(),
-                  QStringLiteral("Jobs: %1 row(s) could not be read and are not in the repaired file.\n\n").arg(onIt));
+                  QStringLiteral("%1: %2 row(s) could not be read and are not in the repaired file.\n\n")
+                      .arg(table, QString::fromLatin1(c.loss).arg(onIt)));
     }
+}
+
+// The compacted file takes the place of the shop file with its mode and
+// group: the workstations that share it through its group still open it.
+TEST_F(CompactionTest, TheCompactedFileKeepsTheShopFilesModeAndGroup)
+{
+    CreateShopDatabase(m_path);
+    const QByteArray file = QFile::encodeName(m_path);
+    const gid_t other = OtherGroupOfThisUser();
+    const mode_t mask = ::umask(022);
+    for (const mode_t mode : {mode_t(0600), mode_t(0640)}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(::chmod(file.constData(), mode), 0);
+        if (other != gid_t(-1))
+            ASSERT_EQ(::chown(file.constData(), uid_t(-1), other), 0);
+        db().open(m_path);
+        prompts().clear();
+        prompts().answer(IDYES);
+        prompts().answer(IDOK);
+        CompactDatabase(&db(), kCompactQuestion, QString(), true);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+        db().close();
+        struct stat st {};
+        ASSERT_EQ(::stat(file.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode);
+        if (other != gid_t(-1))
+            EXPECT_EQ(st.st_gid, other);
+    }
+    ::umask(mask);
 }
 
 TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)

@@ -14,6 +14,9 @@
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using platform::IDNO;
 using platform::IDOK;
 using platform::IDYES;
@@ -287,12 +290,22 @@ TEST_F(OpenDatabaseTest, AFullDiskOrAReadOnlyFileOpensForReading)
     db().close();
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
 
-    // No room for this workstation's entry in the lock file: the disk is full.
+    // No room for this workstation's entry in the lock file: no file may
+    // grow, as on a full disk (a lock file linked to a full device is
+    // refused as any link is).
     const QString lockFile = tempPath(QStringLiteral("Shop Data/TavrelData.ldb"));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), lockFile));
+    struct rlimit allowed {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &allowed), 0);
+    struct rlimit none = allowed;
+    none.rlim_cur = 0;
+    const auto handler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
     prompts().clear();
     prompts().answer(IDOK);
-    EXPECT_TRUE(OpenDatabase(&db()));
+    const bool opened = OpenDatabase(&db());
+    ::setrlimit(RLIMIT_FSIZE, &allowed);
+    ::signal(SIGXFSZ, handler);
+    EXPECT_TRUE(opened);
     EXPECT_TRUE(db().isReadOnly());
     EXPECT_EQ(prompts().texts(),
               QStringList{QStringLiteral("The disk that holds ") + QDir::toNativeSeparators(path) + QStringLiteral(" is full.") + reading});

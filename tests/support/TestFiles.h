@@ -6,6 +6,9 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QString>
 
+#include <sys/types.h>
+#include <unistd.h>
+
 // Files a test writes and reads back byte for byte.
 
 // Writes the bytes, making the folders on the way; false when it cannot.
@@ -21,4 +24,20 @@ inline QByteArray ReadTestFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A group other than the user's own that this user may give a file: any one
+// for root, else another group the user belongs to; gid_t(-1) when none.
+inline gid_t OtherGroupOfThisUser()
+{
+    const gid_t own = ::getegid();
+    if (::geteuid() == 0)
+        return own == 65534 ? 65533 : 65534;
+    gid_t groups[256];
+    const int count = ::getgroups(256, groups);
+    for (int i = 0; i < count; ++i) {
+        if (groups[i] != own)
+            return groups[i];
+    }
+    return gid_t(-1);
 }

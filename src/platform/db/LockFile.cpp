@@ -86,6 +86,29 @@ bool isDatabaseFile(int fd)
     return ::pread(fd, head, sizeof head, 0) == ssize_t(sizeof head) && std::memcmp(head, kHeader, sizeof head) == 0;
 }
 
+// Opens the lock file's own name: never a file that a link put in its place
+// points to, and without waiting on a special file (a FIFO's open would).
+int openOwnName(const QByteArray &path, int flags)
+{
+#ifdef O_NOFOLLOW
+    flags |= O_NOFOLLOW;
+#endif
+#ifdef O_NONBLOCK
+    flags |= O_NONBLOCK;
+#endif
+    return ::open(path.constData(), flags | O_CLOEXEC, 0666);
+}
+
+// Whether an open lock file is an ordinary file with no other name: a lock
+// file is written by every workstation that opens the database, so one that
+// is a link (hard or symbolic), a folder or a device could make them write
+// into some other file.
+bool isOrdinaryFile(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink <= 1;
+}
+
 bool isBlank(const char *block)
 {
     for (off_t i = 0; i < kBlockSize; ++i) {
@@ -106,6 +129,15 @@ QString takeName(const char *in)
     return QString::fromLatin1(in, qstrnlen(in, kNameSize));
 }
 
+DbException notOrdinary(const QString &lockPath)
+{
+    return DbException(dberr::CannotOpenFile,
+                       QStringLiteral("Cannot use the lock file '%1': it is not an ordinary file (it is a link, a folder "
+                                      "or a special file). Remove it from the database's folder and open the database "
+                                      "again.")
+                           .arg(QFileInfo(lockPath).fileName()));
+}
+
 } // namespace
 
 LockFile::LockFile(const QString &databasePath, bool exclusive)
@@ -114,11 +146,18 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
     const QByteArray path = QFile::encodeName(m_path);
     const QString dbName = QFileInfo(databasePath).fileName();
     for (int attempt = 0; attempt < 20; ++attempt) {
-        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        m_fd = openOwnName(path, O_RDWR | O_CREAT);
         if (m_fd < 0) {
+            if (errno == ELOOP || errno == EISDIR || errno == ENXIO)
+                throw notOrdinary(m_path);
             if (errno == EACCES || errno == EROFS || errno == EPERM)
                 dberr::raise(dberr::CannotOpenFile, dbName);
             dberr::raise(dberr::DiskOrNetwork);
+        }
+        if (!isOrdinaryFile(m_fd)) {
+            ::close(m_fd);
+            m_fd = -1;
+            throw notOrdinary(m_path);
         }
         if (!lockRange(m_fd, F_OFD_SETLKW, F_WRLCK, kRegistry, 1)) {
             ::close(m_fd);
@@ -169,7 +208,9 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
                 ::unlink(path.constData());
             ::close(m_fd);
             m_fd = -1;
-            dberr::raise(error == ENOSPC || error == EDQUOT ? dberr::DiskFull : dberr::DiskOrNetwork);
+            // A file that may grow no further (EFBIG) leaves no room for the
+            // entry either, as a full disk does.
+            dberr::raise(error == ENOSPC || error == EDQUOT || error == EFBIG ? dberr::DiskFull : dberr::DiskOrNetwork);
         }
         m_block = int(slot);
         lockRange(m_fd, F_OFD_SETLK, F_UNLCK, kRegistry, 1);
@@ -251,9 +292,13 @@ QList<Database::Connection> LockFile::connections(const QString &lockPath)
 {
     QList<Database::Connection> list;
     const QByteArray path = QFile::encodeName(lockPath);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openOwnName(path, O_RDONLY);
     if (fd < 0)
         return list;
+    if (!isOrdinaryFile(fd)) {
+        ::close(fd);
+        return list;
+    }
     const bool locked = lockRange(fd, F_OFD_SETLKW, F_RDLCK, kRegistry, 1);
     const off_t count = blockCount(fd);
     for (off_t i = 0; i < count; ++i) {

@@ -9,6 +9,12 @@
 
 #include <sqlite3.h>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include <cerrno>
 #include <cstdint>
 #include <limits>
 #include <set>
@@ -268,16 +274,87 @@ std::set<std::int64_t> indexedRowids(CopyConnection &c, const QString &table, co
     return rowids;
 }
 
+// One prepared statement of the copy, run again and again with other
+// rowids bound.
+class Prepared
+{
+public:
+    Prepared(CopyConnection &c, const QString &sql) : m_db(c.handle())
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        m_rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &m_st, nullptr);
+    }
+    ~Prepared() { sqlite3_finalize(m_st); }
+    Prepared(const Prepared &) = delete;
+    Prepared &operator=(const Prepared &) = delete;
+
+    // Runs it to the end with the numbers bound; SQLite's result code
+    // (SQLITE_DONE when it ran).
+    int run(const QList<std::int64_t> &numbers)
+    {
+        if (m_rc != SQLITE_OK)
+            return m_rc;
+        bind(numbers);
+        int rc;
+        while ((rc = sqlite3_step(m_st)) == SQLITE_ROW) {
+        }
+        sqlite3_reset(m_st);
+        return rc;
+    }
+    // Runs it to its first row only, whose first column goes to out:
+    // SQLITE_ROW then, SQLITE_DONE when there is none.
+    int first(const QList<std::int64_t> &numbers, std::int64_t &out)
+    {
+        if (m_rc != SQLITE_OK)
+            return m_rc;
+        bind(numbers);
+        const int rc = sqlite3_step(m_st);
+        if (rc == SQLITE_ROW)
+            out = sqlite3_column_int64(m_st, 0);
+        sqlite3_reset(m_st);
+        return rc;
+    }
+    // Rows the last run inserted.
+    int changes() const { return sqlite3_changes(m_db); }
+    sqlite3 *db() const { return m_db; }
+
+private:
+    void bind(const QList<std::int64_t> &numbers)
+    {
+        sqlite3_reset(m_st);
+        int at = 1;
+        for (std::int64_t n : numbers)
+            sqlite3_bind_int64(m_st, at++, n);
+    }
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_st = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+// What the copy of one table could not take over, where no index tells.
+struct TableLoss
+{
+    bool complete = true;
+    qint64 unreadable = 0;   // rows found whose contents could not be read
+    qint64 unreadRowids = 0; // rowids of damaged stretches that may have held a row
+    bool unbounded = false;  // a damaged stretch with no known end
+};
+
 // Copies the readable rows of one table, keeping their rowids. First all at
 // once; when a damaged page stands in the way, stretch by stretch along the
 // table's own b-tree (each leaf page's stretch of rowids, read from the
-// interior pages), so every sound leaf is copied whole. In a stretch that
-// fails, each rowid an index names is tried alone (a row whose overflow page
-// is lost costs only that row), and a narrow stretch rowid by rowid. The
-// work is bounded by the pages of the file; stillWanted is asked between
-// stretches and throws to stop. True when every row was read.
-bool copyRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &schema, PageReader &pages,
-              const std::function<void()> &stillWanted)
+// interior pages), so every sound leaf is copied whole. A stretch that fails
+// is read row by row: each next rowid is sought from the last one (a seek
+// that stops at its row never steps on into the damaged leaf after it, as
+// reading on to the stretch's end does), and each row found is copied alone
+// (a row whose overflow page is lost costs only that row). Where the seek
+// itself fails the rest of the stretch lies on a damaged page: a narrow rest
+// is tried rowid by rowid, a wide one at each rowid an index names. The work
+// is bounded by the pages of the file; stillWanted is asked now and then and
+// throws to stop.
+TableLoss copyRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &schema, PageReader &pages,
+                   const std::function<void()> &stillWanted)
 {
     const QString quoted = sqlvalues::quoteName(table);
     QStringList columns;
@@ -293,34 +370,45 @@ bool copyRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &s
     const QString list = QStringLiteral("rowid, ") + columns.join(QStringLiteral(", "));
     // The condition also keeps SQLite from copying index contents wholesale:
     // every index of the copy is built from its rows.
-    const QString stretch = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid BETWEEN ?1 AND ?2 "
-                                           "ORDER BY rowid")
-                                .arg(quoted, list);
-    const QString one = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid = ?1").arg(quoted, list);
+    Prepared stretch(c, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid BETWEEN ?1 AND ?2 "
+                                       "ORDER BY rowid")
+                            .arg(quoted, list));
+    Prepared one(c, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM source.%1 WHERE rowid = ?1").arg(quoted, list));
+    Prepared next(c, QStringLiteral("SELECT rowid FROM source.%1 WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid LIMIT 1")
+                         .arg(quoted));
     constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
     constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max();
 
-    const auto tryRows = [&](const QString &sql, const QList<std::int64_t> &bounds) {
-        const int rc = c.tryRun(sql, bounds);
-        if (rc != SQLITE_DONE && !isDamage(rc))
-            throw dberr::fromConnection(c.handle(), rc);
-        return rc == SQLITE_DONE;
+    // True when the statement ran; false on damage; any other failure is the
+    // copy's own and stops it.
+    const auto sound = [](Prepared &st, int rc) {
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW && !isDamage(rc))
+            throw dberr::fromConnection(st.db(), rc);
+        return rc == SQLITE_DONE || rc == SQLITE_ROW;
     };
-    if (tryRows(stretch, {kLowest, kHighest}))
-        return true;
+    const auto ran = [&](Prepared &st, const QList<std::int64_t> &numbers) { return sound(st, st.run(numbers)); };
+    TableLoss loss;
+    if (ran(stretch, {kLowest, kHighest}))
+        return loss;
+    loss.complete = false;
 
     std::int64_t root = 0;
+    std::int64_t highest = kHighest;
     {
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(c.handle(), "SELECT rootpage FROM source.sqlite_master WHERE type = 'table' AND name = ?1",
-                               -1, &st, nullptr)
-            == SQLITE_OK) {
-            const QByteArray name = table.toUtf8();
-            sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(st) == SQLITE_ROW)
-                root = sqlite3_column_int64(st, 0);
-        }
-        sqlite3_finalize(st);
+        // The table's root page, and the highest rowid it ever gave where
+        // SQLite keeps it (an AutoNumber key that is the rowid).
+        const QByteArray name = table.toUtf8();
+        const auto number = [&](const char *sql, std::int64_t &out) {
+            sqlite3_stmt *st = nullptr;
+            if (sqlite3_prepare_v2(c.handle(), sql, -1, &st, nullptr) == SQLITE_OK) {
+                sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+                if (sqlite3_step(st) == SQLITE_ROW)
+                    out = sqlite3_column_int64(st, 0);
+            }
+            sqlite3_finalize(st);
+        };
+        number("SELECT rootpage FROM source.sqlite_master WHERE type = 'table' AND name = ?1", root);
+        number("SELECT seq FROM source.sqlite_sequence WHERE name = ?1", highest);
     }
     QList<RowidRange> ranges;
     QSet<std::int64_t> seen;
@@ -328,31 +416,67 @@ bool copyRows(CopyConnection &c, const QString &table, const QList<SchemaRow> &s
     std::set<std::int64_t> indexed;
     bool indexesRead = false;
     int tried = 0;
-    for (const RowidRange &range : std::as_const(ranges)) {
-        if (++tried % 32 == 0)
+    const auto now = [&] {
+        if (++tried % 256 == 0)
             stillWanted();
-        if (tryRows(stretch, {range.first, range.last}))
+    };
+    for (const RowidRange &range : std::as_const(ranges)) {
+        now();
+        if (ran(stretch, {range.first, range.last}))
             continue;
+        // Row by row from the stretch's start, as far as the seek reaches.
+        std::int64_t from = range.first;
+        bool walked = false;
+        for (;;) {
+            now();
+            std::int64_t rowid = 0;
+            const int rc = next.first({from, range.last}, rowid);
+            if (!sound(next, rc))
+                break;
+            if (rc == SQLITE_DONE) {
+                walked = true;
+                break;
+            }
+            if (!ran(one, {rowid}))
+                ++loss.unreadable;
+            if (rowid == range.last) {
+                walked = true;
+                break;
+            }
+            from = rowid + 1;
+        }
+        if (walked)
+            continue;
+        // The rest of the stretch lies on a damaged page.
+        if (__int128(range.last) - from < kProbeWidth) {
+            for (std::int64_t rowid = from;; ++rowid) {
+                now();
+                if (!ran(one, {rowid}))
+                    ++loss.unreadRowids;
+                if (rowid == range.last)
+                    break;
+            }
+            continue;
+        }
         if (!indexesRead) {
             indexed = indexedRowids(c, table, indexesOf(c, table, schema));
             indexesRead = true;
         }
-        if (range.last - range.first < kProbeWidth && range.last - range.first >= 0) {
-            for (std::int64_t rowid = range.first;; ++rowid) {
-                tryRows(one, {rowid});
-                if (rowid == range.last)
-                    break;
-            }
-        } else {
-            for (auto it = indexed.lower_bound(range.first); it != indexed.end() && *it <= range.last; ++it) {
-                if (++tried % 256 == 0)
-                    stillWanted();
-                tryRows(one, {*it});
-            }
+        // Rowids that SQLite gives start at 1 and end at the highest given.
+        const std::int64_t low = std::max<std::int64_t>(from, 1);
+        const std::int64_t high = std::min(range.last, highest);
+        qint64 kept = 0;
+        for (auto it = indexed.lower_bound(from); it != indexed.end() && *it <= range.last; ++it) {
+            now();
+            if (ran(one, {*it}) && *it >= low && *it <= high)
+                kept += one.changes();
         }
-        stillWanted();
+        if (high == kHighest)
+            loss.unbounded = true;
+        else if (high >= low)
+            loss.unreadRowids += qint64(high - low + 1) - kept;
     }
-    return false;
+    return loss;
 }
 
 // The rows of a table that its indexes know and the copy lacks; -1 when no
@@ -378,6 +502,16 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
 {
     if (QFile::exists(copyPath))
         dberr::raise(dberr::DatabaseExists);
+#ifdef Q_OS_UNIX
+    // The copy holds every row of the shop: nobody else reads it while it is
+    // made (whoever puts it in place gives it the file's own mode).
+    {
+        const int fd = ::open(QFile::encodeName(copyPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            dberr::raise(errno == EEXIST ? dberr::DatabaseExists : dberr::DiskOrNetwork);
+        ::close(fd);
+    }
+#endif
     RebuildResult result;
     try {
         CopyConnection c(copyPath);
@@ -416,11 +550,18 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
         };
         for (const QString &table : std::as_const(tables)) {
             step();
-            if (!copyRows(c, table, schema, pages, stillWanted)) {
-                const qint64 lost = countLostRows(c, table, schema);
-                if (lost != 0)
-                    result.losses.append({table, lost});
+            const TableLoss loss = copyRows(c, table, schema, pages, stillWanted);
+            if (loss.complete)
+                continue;
+            // An index still read counts the lost rows exactly; without one
+            // the damaged stretches give as many as they can have held.
+            RebuildResult::Loss lost{table, countLostRows(c, table, schema)};
+            if (lost.rows < 0 && !loss.unbounded) {
+                lost.rows = loss.unreadable + loss.unreadRowids;
+                lost.atMost = loss.unreadRowids > 0;
             }
+            if (lost.rows != 0)
+                result.losses.append(lost);
         }
         // AutoNumber counters kept by SQLite itself, where a table has one.
         std::int64_t sequences = 0;

@@ -14,7 +14,8 @@ struct RebuildResult
     struct Loss
     {
         QString table;
-        qint64 rows = 0; // -1: some rows, how many is not known
+        qint64 rows = 0;     // -1: some rows, how many is not known
+        bool atMost = false; // rows is only the most there can have been
     };
     QList<Loss> losses;          // tables with rows that could not be read
     QStringList indexesNotBuilt; // "table: index" (rows that break a unique index)
@@ -26,7 +27,7 @@ struct RebuildResult
 // tables only and every index is built anew from them, so a damaged index
 // (entries that no longer match their rows) is repaired; a damaged table page
 // costs only the rows on it, counted per table (from the table's indexes,
-// where one can still be read). The source is only read, and the caller must
+// where one can still be read, else as many as its rowids leave room for). The source is only read, and the caller must
 // keep other workstations out of it meanwhile. Throws DbException when the
 // copy cannot be written or the source's schema cannot be read; the copy is
 // then removed.

@@ -15,6 +15,10 @@ Money moneyFromStoredReal(double value, bool tiesToEven)
 {
     if (!std::isfinite(value))
         return Money::invalid();
+    // Far beyond the range (the top is some 9.2e14) a double may not even fit
+    // the wide integer below, whose conversion would then give any number.
+    if (std::fabs(value) >= 1e16)
+        return Money::overflowed();
     const auto halfEven = [tiesToEven](double x) {
         return tiesToEven && x - std::floor(x) == 0.5 ? 2.0 * std::floor(x / 2.0 + 0.5) : std::round(x);
     };

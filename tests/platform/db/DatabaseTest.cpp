@@ -3,7 +3,13 @@
 
 #include "platform/db/LockFile.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -223,6 +229,64 @@ TEST_F(DatabaseTest, NoDatabaseIsEverTakenForALockFile)
     }
     EXPECT_FALSE(QFile::exists(shopLdb + QStringLiteral(".ldb")));
     EXPECT_FALSE(QFile::exists(shopMdb + QStringLiteral(".ldb")));
+}
+
+// A lock file that is not an ordinary file of its own is never written
+// through: anyone who can write in a shared folder could otherwise aim it at
+// another file, which every workstation opening the shop would overwrite.
+TEST_F(DatabaseTest, ALockFileThatIsALinkOrSpecialFileIsRefused)
+{
+    db.close();
+    const QString ldb = tempPath(QStringLiteral("TavrelData.ldb"));
+    const QString victim = tempPath(QStringLiteral("Victim.txt"));
+    const QByteArray precious("someone else's file, not to be touched");
+    const auto bytes = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString refusal = QStringLiteral("Cannot use the lock file 'TavrelData.ldb': it is not an ordinary file (it is "
+                                           "a link, a folder or a special file). Remove it from the database's folder "
+                                           "and open the database again.");
+    const QByteArray ldbName = QFile::encodeName(ldb);
+    const QByteArray victimName = QFile::encodeName(victim);
+    struct Kind
+    {
+        const char *name;
+        std::function<bool()> make;
+    };
+    const QList<Kind> kinds = {
+        {"symbolic link", [&] { return ::symlink(victimName.constData(), ldbName.constData()) == 0; }},
+        {"hard link", [&] { return ::link(victimName.constData(), ldbName.constData()) == 0; }},
+        {"folder", [&] { return QDir().mkdir(ldb); }},
+        {"FIFO", [&] { return ::mkfifo(ldbName.constData(), 0600) == 0; }},
+    };
+    for (const Kind &kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        {
+            QFile f(victim);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(precious);
+        }
+        ASSERT_TRUE(kind.make());
+        Database second;
+        try {
+            second.open(dbPath());
+            ADD_FAILURE() << "opened";
+        } catch (const DbException &e) {
+            EXPECT_EQ(e.number(), 3051);
+            EXPECT_EQ(e.description(), refusal);
+        }
+        // Reading alone goes on unlisted and says why; nothing is written.
+        second.open(dbPath(), false, true);
+        EXPECT_EQ(second.lockWarning(),
+                  QStringLiteral("This workstation is not listed in the lock file (%1): %2").arg(ldb, refusal));
+        EXPECT_TRUE(second.connections().isEmpty());
+        second.close();
+        EXPECT_EQ(bytes(victim), precious);
+        EXPECT_TRUE(QFileInfo(ldb).isSymLink() || QFileInfo(ldb).exists());
+        ASSERT_TRUE(QFileInfo(ldb).isDir() ? QDir().rmdir(ldb) : QFile::remove(ldb));
+    }
+    db.open(dbPath());
 }
 
 // Savepoints three deep: rolling back the middle one drops what the inner

@@ -84,6 +84,28 @@ TEST_F(QueryLimitsTest, CurrencyArithmeticIsExactAndStopsAtTheRangesEnds)
     EXPECT_EQ(amount(QStringLiteral("CCur(461168601842738) * 2")), QStringLiteral("922337203685476"));
     EXPECT_EQ(amount(QStringLiteral("CCur(461168601842739) * -2")), QStringLiteral("error 3349"));
     EXPECT_EQ(amount(QStringLiteral("CCur(-461168601842738) * 2 - CCur(1.5808)")), QStringLiteral("-922337203685477.5808"));
+    // Far beyond the range, where a double no longer fits a wide integer:
+    // 3349 too, never 0.
+    for (const char *far : {"1.7E38", "-1.7E38", "1E300", "-1E300"}) {
+        EXPECT_EQ(amount(QStringLiteral("CCur(%1)").arg(QLatin1String(far))), QStringLiteral("error 3349")) << far;
+        EXPECT_EQ(amount(QStringLiteral("Price + CCur(%1)").arg(QLatin1String(far))), QStringLiteral("error 3349")) << far;
+    }
+    // Stored, by a statement or through a field: 3349 and nothing changed.
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET Price = Price * 1E300")); }), 3349);
+    EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET Price = 1.7E38 WHERE JobNo = 101")); }), 3349);
+    EXPECT_EQ(amount(QStringLiteral("Sum(Price)"), QStringLiteral("JobNo >= 100")), QStringLiteral("55.5"));
+    for (const double far : {1.7e38, -1e300, 922337203685478.0}) {
+        Recordset rs(db);
+        rs.open(Recordset::Type::Dynaset, QStringLiteral("SELECT * FROM Jobs WHERE JobNo = 101"));
+        rs.edit();
+        EXPECT_EQ(errorOf([&] {
+                      rs.setValue(QStringLiteral("Price"), Value(far));
+                      rs.update();
+                  }),
+                  3349)
+            << far;
+    }
+    EXPECT_EQ(amount(QStringLiteral("Price")), QStringLiteral("3"));
     // Decimal amounts that binary cannot hold come out exact.
     EXPECT_EQ(amount(QStringLiteral("CCur(0.3) - CCur(0.1)")), QStringLiteral("0.2"));
     EXPECT_EQ(amount(QStringLiteral("Price + CCur(0.1) + CCur(0.2) - CCur(0.3)")), QStringLiteral("3"));
