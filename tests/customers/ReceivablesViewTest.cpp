@@ -1,6 +1,7 @@
 #include "CustomersFixture.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/CXListModel.h"
 #include "customers/CViewAR.h"
 #include "customers/CustomerHooks.h"
 #include "platform/Clock.h"
@@ -78,6 +79,35 @@ TEST_F(ReceivablesViewTest, ReadyToPostRemarks)
     EXPECT_EQ(view->list()->GetItemText(rowOf(over), 1), QStringLiteral("Over Paid"));
     EXPECT_EQ(view->list()->GetItemText(rowOf(odd), 1), QStringLiteral("Discrepancy"));
     snapshot(*view, QStringLiteral("receivables_ready_to_post"));
+
+    // A long list shows its first screen, remarked, before the rest is read;
+    // the rows behind it are read and remarked on, without being scrolled to.
+    {
+        platform::Transaction many(SharedDatabase());
+        for (int n = 0; n < 600; ++n)
+            exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Title, Status, TermsNo, TaxNo, DateShipped, "
+                                "Cost, Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, Balance, "
+                                "Commission, Creator, PostingNo, InvoicePrinted) VALUES (0, %1, 100, 'Cards', 3, 1, 0, "
+                                "#4/1/2026#, 0, 10, 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0, 1)")
+                     .arg(3000 + n));
+        for (int ser : {0, 5})
+            exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) SELECT JobID, %1, 1, "
+                                "0, 10, 0, 0 FROM Jobs WHERE JobNo >= 3000")
+                     .arg(ser));
+        many.commit();
+    }
+    const qint32 lastOver = addJob(0, 3999, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("50"), QStringLiteral("-5"));
+    view->OnListNow();
+    CXListModel *rows = view->list()->listModel();
+    ASSERT_EQ(view->list()->GetItemCount(), 604);
+    EXPECT_LT(rows->rowsRead(), 604);
+    EXPECT_EQ(view->list()->GetItemText(rowOf(over), 1), QStringLiteral("Over Paid"));
+    for (int turn = 0; turn < 10000 && rows->rowsRead() < 604; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(rows->rowsRead(), 604);
+    EXPECT_EQ(view->list()->GetItemText(603, 1), QStringLiteral("Over Paid"));
+    EXPECT_EQ(view->list()->GetItemData(603), lastOver);
+    EXPECT_EQ(view->list()->GetItemText(602, 1), QString());
 }
 
 TEST_F(ReceivablesViewTest, PostingFromTheViewAndDeleteOnlyInCharged)
