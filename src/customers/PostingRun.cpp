@@ -154,8 +154,8 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
     const int total = int(jobIds.size());
     int done = 0;
     ReadyOrders orders(m_db);
-    for (qsizetype at = 0; at < jobIds.size() && !m_stopped; at += ReadyOrders::kBatch) {
-        orders.Read(jobIds.mid(at, ReadyOrders::kBatch));
+    for (qsizetype at = 0; at < jobIds.size() && !m_stopped; at += ReadyOrders::kPostingBatch) {
+        orders.Read(jobIds.mid(at, ReadyOrders::kPostingBatch));
         for (; !orders.AtEnd(); orders.Next()) {
             if (progress && !progress(done, total)) {
                 m_stopped = true;

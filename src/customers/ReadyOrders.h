@@ -19,9 +19,12 @@ class Database;
 class ReadyOrders
 {
 public:
-    // Jobs read together: small enough that reading a batch stays a short
-    // step of a list filling on behind its first screen.
-    static constexpr int kBatch = 128;
+    // Jobs read together for a list's remarks: as many as the list reads at
+    // once (a list filling on behind its first screen reads few at a time).
+    static constexpr int kBatch = 1024;
+    // Jobs read together while posting, between whose rows the jobs table is
+    // written: a batch of this size posts fastest.
+    static constexpr int kPostingBatch = 128;
 
     explicit ReadyOrders(platform::Database &db);
 
