@@ -321,20 +321,7 @@ TEST_F(ReceivablesTest, PostingStoppedHalfWayLeavesAConsistentFileAndTheRestPost
 // long after the run.
 TEST_F(ReceivablesTest, PostingManyOrdersRunsAFewStatementTextsNotOnePerOrder)
 {
-    {
-        platform::Transaction many(SharedDatabase());
-        for (int n = 0; n < 400; ++n)
-            exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Title, Status, TermsNo, TaxNo, DateShipped, "
-                                "Cost, Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, Balance, "
-                                "Commission, Creator, PostingNo) VALUES (0, %1, 100, 'Cards', 3, 1, 0, #3/1/2026#, 0, "
-                                "10, 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0)")
-                     .arg(5000 + n));
-        for (int ser : {0, 5})
-            exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) SELECT JobID, %1, 1, "
-                                "0, 10, 0, 0 FROM Jobs")
-                     .arg(ser));
-        many.commit();
-    }
+    addReadyOrders(5000, 400);
     QList<qint32> ids;
     for (const QString &id : sqlite(QStringLiteral("SELECT JobID FROM Jobs ORDER BY JobNo")).split(QLatin1Char('\n')))
         ids << id.toInt();

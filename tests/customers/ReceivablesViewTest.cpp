@@ -82,20 +82,7 @@ TEST_F(ReceivablesViewTest, ReadyToPostRemarks)
 
     // A long list shows its first screen, remarked, before the rest is read;
     // the rows behind it are read and remarked on, without being scrolled to.
-    {
-        platform::Transaction many(SharedDatabase());
-        for (int n = 0; n < 600; ++n)
-            exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Title, Status, TermsNo, TaxNo, DateShipped, "
-                                "Cost, Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, Balance, "
-                                "Commission, Creator, PostingNo, InvoicePrinted) VALUES (0, %1, 100, 'Cards', 3, 1, 0, "
-                                "#4/1/2026#, 0, 10, 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0, 1)")
-                     .arg(3000 + n));
-        for (int ser : {0, 5})
-            exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) SELECT JobID, %1, 1, "
-                                "0, 10, 0, 0 FROM Jobs WHERE JobNo >= 3000")
-                     .arg(ser));
-        many.commit();
-    }
+    addReadyOrders(3000, 600);
     const qint32 lastOver = addJob(0, 3999, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("50"), QStringLiteral("-5"));
     view->OnListNow();
     CXListModel *rows = view->list()->listModel();
