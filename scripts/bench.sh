@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Tavrel in Release, makes the 100,000-job sample shop once (kept per
-# seed), runs every benchmark program on it and prints one table of
-# "measure, ours, raw SQLite, ratio"; the table and every program's results are
+# Builds Tavrel in Release, makes the 100,000-job sample shop and a 30,000-job
+# one once (kept per seed), runs every benchmark program on them and prints one
+# table of "measure, ours, raw SQLite, ratio"; the table and every program's results are
 # written as JSON under build/bench/ so two commits can be compared side by side.
 #
 #   scripts/bench.sh [--seed S] [--jobs N] [--filter REGEX] [--programs "A B"]
@@ -51,6 +51,14 @@ if [ ! -f "$sample" ]; then
   python3 -c "import json,sys; json.dump({'benchmarks': [{'name': 'BM_SampleShop%sJobs' % sys.argv[2], 'run_type': 'iteration', 'real_time': ($end - $start) * 1000, 'time_unit': 'ms'}]}, open(sys.argv[1], 'w'))" "$made" "$jobs"
 fi
 export TAVREL_BENCH_SAMPLE="$sample"
+# The receivables list and posting are measured on a 30,000-job shop.
+sample30="$out/sample-jobs30000-seed$seed.mdb"
+if [ ! -f "$sample30" ]; then
+  echo "making the sample shop (30000 jobs, seed $seed): $sample30"
+  "$build/tavrel-dbtool" sample "$sample30.part" --jobs 30000 --seed "$seed" >/dev/null
+  mv "$sample30.part" "$sample30"
+fi
+export TAVREL_BENCH_SAMPLE_30000="$sample30"
 export QT_QPA_PLATFORM=offscreen
 
 stamp=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)
@@ -66,7 +74,7 @@ done
 [ -f "$made" ] && cp "$made" "$results/SampleShopMade.json"
 
 # Benchmarks that keep the sample open to their end leave its lock file.
-rm -f "${sample%.mdb}.ldb"
+rm -f "${sample%.mdb}.ldb" "${sample30%.mdb}.ldb"
 
 # Making a sample shop of 20,000 jobs, timed (wall clock, one run).
 if [ -z "$filter" ] || echo "sample" | grep -Eq "$filter"; then
@@ -124,6 +132,10 @@ pairs = [
     ("inventory grouped need", "BM_InventoryGroupedNeedThroughTheEngine", "BM_InventoryGroupedNeedRawSqlite", None),
     ("item save, 40 services", "BM_Write40Services", "BM_Raw41RowsOneTransaction", 2),
     ("post 1,000 orders", "BM_PostThousandOrders", "BM_PostThousandOrdersRawSqlite", None),
+    ("Ready-to-Post list at 30,000 jobs, first screen", "BM_ReadyToPostFirstScreen", "BM_ReadyToPostRawSqlite",
+     ("ms", 50)),
+    ("Ready-to-Post list at 30,000 jobs, filled", "BM_ReadyToPostFilled", "BM_ReadyToPostRawSqlite", 1.3),
+    ("post 3,000 orders at 30,000 jobs", "BM_PostSampleOrders", "BM_PostSampleOrdersRawSqlite", ("ms", 2000)),
     ("aging summary", "BM_AgingSummarySample", "BM_AgingSummarySampleRawSqlite", None),
     ("report through a recordset", "BM_ReportThroughRecordset", "BM_ReportPlainSqlite", None),
     ("schedule list", "BM_ScheduleList", "BM_ScheduleListRawSqlite", 1.3),

@@ -15,11 +15,19 @@ QString BenchSampleShop()
     const QString given = qEnvironmentVariable("TAVREL_BENCH_SAMPLE");
     if (!given.isEmpty() && QFile::exists(given))
         return given;
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs100k.mdb");
+    return BenchSampleShop(100000);
+}
+
+QString BenchSampleShop(int jobs)
+{
+    const QString given = qEnvironmentVariable(QStringLiteral("TAVREL_BENCH_SAMPLE_%1").arg(jobs).toUtf8().constData());
+    if (!given.isEmpty() && QFile::exists(given))
+        return given;
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/jobs%1k.mdb").arg(jobs / 1000);
     if (!QFile::exists(path)) {
         QProcess tool;
         tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../tavrel-dbtool"),
-                   {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QStringLiteral("100000")});
+                   {QStringLiteral("sample"), path, QStringLiteral("--jobs"), QString::number(jobs)});
         tool.waitForFinished(-1);
     }
     return path;

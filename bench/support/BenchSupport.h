@@ -18,6 +18,9 @@ struct sqlite3;
 // one beside the benchmark programs, made with tavrel-dbtool the first time
 // it is needed.
 QString BenchSampleShop();
+// A sample shop of another size: the file TAVREL_BENCH_SAMPLE_<jobs> names, or
+// else one beside the benchmark programs, made the first time it is needed.
+QString BenchSampleShop(int jobs);
 
 // Steps a statement to its end reading every column, as a direct caller
 // would; the number of rows.

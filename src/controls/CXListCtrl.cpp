@@ -47,6 +47,8 @@ namespace {
 // Rows read at once when the list first shows, and at each later step.
 constexpr int kFirstPage = 256;
 constexpr int kNextPage = 1024;
+// Rows read on behind the first screen at a time when they take a mark.
+constexpr int kMarkedPage = 128;
 // The longest slice of reading a query on behind the first screen: the
 // user's keys and clicks wait at most about this long.
 constexpr int kReadSliceMs = 8;
@@ -265,8 +267,9 @@ void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLate
             // Every row shows from the start; a row is read when it is first needed.
             if (hasPending())
                 m_model->setCounted(m_expectedRows);
-            // The query gives the rest behind the first screen.
-            if (source.isReading())
+            // The query gives the rest behind the first screen, and the rows
+            // are read on there too when they take a mark.
+            if (source.isReading() || readsRowsBehind())
                 m_readTimer->start();
         } else {
             FetchAll();
@@ -389,7 +392,11 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
         tellReadFailure(e);
         stop = true;
     }
+    const int firstRow = m_model->rowsRead();
+    const int rowsAdded = int(batch.size());
     m_model->appendRows(std::move(batch));
+    if (m_marker && rowsAdded > 0)
+        m_marker(firstRow, rowsAdded);
     if (!stop && !atEnd)
         atEnd = m_held ? m_records >= m_held->heldCount() && !m_held->isReading() : m_pending->isEOF();
     if (stop || atEnd) {
@@ -431,21 +438,29 @@ QString CXListCtrl::recordText(int record, int field) const
 void CXListCtrl::readBehind()
 {
     CXRowSource *source = m_source.get();
-    if (!source || !source->isReading()) {
+    const bool marking = readsRowsBehind();
+    if (!marking && (!source || !source->isReading())) {
         m_readTimer->stop();
         return;
     }
     QElapsedTimer slice;
     slice.start();
-    try {
-        while (source->readMore(kNextPage) && slice.elapsed() < kReadSliceMs) {
+    if (marking) {
+        // Rows read are marked; reading them reads the query on as needed
+        // (a failure is told and ends the list where it is).
+        while (readRecords(kMarkedPage) && slice.elapsed() < kReadSliceMs) {
         }
-    } catch (const platform::DbException &e) {
-        // The rows the query gave stay; the list ends with them.
-        m_readTimer->stop();
-        tellReadFailure(e);
+    } else {
+        try {
+            while (source->readMore(kNextPage) && slice.elapsed() < kReadSliceMs) {
+            }
+        } catch (const platform::DbException &e) {
+            // The rows the query gave stay; the list ends with them.
+            m_readTimer->stop();
+            tellReadFailure(e);
+        }
     }
-    if (!source->isReading())
+    if (!readsRowsBehind() && (!source || !source->isReading()))
         m_readTimer->stop();
 }
 

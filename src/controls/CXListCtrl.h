@@ -9,6 +9,7 @@
 #include <QtWidgets/QTreeView>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -84,6 +85,14 @@ public:
     // Reads every row that is still to come (with the progress window above the
     // threshold; a cancel keeps what was read).
     void FetchAll();
+    // A mark the view gives its rows from what it knows beside the query (a
+    // remark, an image): given every run of rows as they are read, the first
+    // screen's at the fill and the others later. A list with a marker reads
+    // its rows on behind the first screen as it reads its query on, so every
+    // row is marked without being scrolled to. Set before the fill; an empty
+    // marker marks nothing.
+    using RowMarker = std::function<void(int firstRow, int rows)>;
+    void SetRowMarker(RowMarker marker) { m_marker = std::move(marker); }
 
     // Columns.
     // format -1: left for dates and texts, right for anything else (0 left, 1
@@ -201,6 +210,8 @@ private:
     // Asks for the values of the stored query's parameters; false on cancel.
     bool PromptQueryParameters(const QString &queryName, QList<platform::Value> &values);
     bool hasPending() const { return m_pending != nullptr; }
+    // Rows still to be read that take a mark: read on behind the first screen.
+    bool readsRowsBehind() const { return m_marker && hasPending(); }
     int digitWidth() const;
     QVariant cellStyle(int row, int column, int role) const;
     void applyColumnWidths();
@@ -209,6 +220,7 @@ private:
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
     class QTimer *m_readTimer = nullptr;   // reads the query on while it has rows to give
     CXRowSource *m_pending = nullptr;      // records still to be read
+    RowMarker m_marker;                    // marks the rows as they are read
     int m_expectedRows = 0;                // rows read plus rows still to come
     // Where the rows' cells are read: a source that holds its records (the
     // list's own snapshot), or else the values copied as they were read.

@@ -5,11 +5,13 @@
 #include "app/base/PrintService.h"
 #include "controls/CXGridProp.h"
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
 #include "customers/CArPayment.h"
 #include "customers/CreditAdjustment.h"
 #include "customers/CustomerHooks.h"
 #include "customers/LateFees.h"
 #include "customers/PostingRun.h"
+#include "customers/ReadyOrders.h"
 #include "customers/WriteOffs.h"
 #include "data/CCusSet.h"
 #include "app/base/MoneyText.h"
@@ -17,11 +19,13 @@
 #include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbException.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
 
+#include <QtCore/QHash>
 #include <QtWidgets/QApplication>
 
 namespace {
@@ -144,35 +148,64 @@ void CViewAR::OnListNow()
         notice = QStringLiteral("Write Off...");
     }
     OnRefresh();
-    SetNoticeButton(notice, 6);
-    if (branch() == 0)
-        MarkReadyToPost();
+    // The ready-to-post rows take their remarks as they are read, the first
+    // screen's at once; the button shows a remark among them.
+    SetNoticeButton(notice, branch() == 0 && m_remarked ? 21 : 6);
     UpdateRibbonStates();
 }
 
-void CViewAR::MarkReadyToPost()
+void CViewAR::FillList()
 {
-    bool remarked = false;
-    for (int row = 0; row < list()->GetItemCount(); ++row) {
-        if (!m_jobSet.FindById(qint32(list()->GetItemData(row))) || m_jobSet.IsEmptySet())
-            continue;
-        QStringList remarks;
-        if (m_jobSet.m_Status != 3)
-            remarks << QStringLiteral("Not ready to post");
-        if (!m_jobSet.m_DateShipped.isValid())
-            remarks << QStringLiteral("No Ship Date");
-        if (m_jobSet.m_Balance < Money())
-            remarks << QStringLiteral("Over Paid");
-        if (m_jobSet.CheckTotals(QString()))
-            remarks << QStringLiteral("Discrepancy");
-        if (remarks.isEmpty())
-            continue;
-        list()->SetSubItemImage(row, 0, 211);
-        list()->SetItemText(row, 1, remarks.join(QStringLiteral(", ")));
-        remarked = true;
+    m_remarked = false;
+    if (list()) {
+        if (branch() == 0)
+            list()->SetRowMarker([this](int firstRow, int rows) { MarkReadyToPost(firstRow, rows); });
+        else
+            list()->SetRowMarker({});
     }
-    if (remarked)
-        SetNoticeButton(QStringLiteral("Post Now..."), 21);
+    CView0::FillList();
+}
+
+void CViewAR::MarkReadyToPost(int firstRow, int rows)
+{
+    CXListCtrl *rowList = list();
+    QList<qint32> ids;
+    QHash<qint32, int> rowOf;
+    for (int row = firstRow; row < firstRow + rows; ++row) {
+        const qint32 id = qint32(rowList->GetItemData(row));
+        ids << id;
+        rowOf.insert(id, row);
+    }
+    ReadyOrders orders(SharedDatabase());
+    try {
+        for (qsizetype at = 0; at < ids.size(); at += ReadyOrders::kBatch) {
+            orders.Read(ids.mid(at, ReadyOrders::kBatch));
+            for (; !orders.AtEnd(); orders.Next()) {
+                const CJobSet &job = orders.Job();
+                QStringList remarks;
+                if (job.m_Status != 3)
+                    remarks << QStringLiteral("Not ready to post");
+                if (!job.m_DateShipped.isValid())
+                    remarks << QStringLiteral("No Ship Date");
+                if (job.m_Balance < Money())
+                    remarks << QStringLiteral("Over Paid");
+                if (orders.HasDiscrepancy(QString()))
+                    remarks << QStringLiteral("Discrepancy");
+                const int row = rowOf.value(job.m_JobID, -1);
+                if (remarks.isEmpty() || row < 0)
+                    continue;
+                rowList->SetSubItemImage(row, 0, 211);
+                rowList->SetItemText(row, 1, remarks.join(QStringLiteral(", ")));
+                if (!m_remarked) {
+                    m_remarked = true;
+                    SetNoticeButton(QStringLiteral("Post Now..."), 21);
+                }
+            }
+        }
+    } catch (const platform::DbException &) {
+        // Rows whose jobs cannot be read keep no remark.
+    }
+    orders.Close();
 }
 
 void CViewAR::OnOpen()
@@ -324,8 +357,11 @@ void CViewAR::PostInvoices()
     }
     bool ok = false;
     {
+        // The run shows its progress over the orders and can be stopped
+        // between two of them.
         WaitCursor wait;
-        ok = run.Post(scope);
+        std::unique_ptr<CXProgress> window;
+        ok = run.Post(scope, StepWindow(window, QStringLiteral("Posting %s Orders")));
     }
     run.ReopenShared();
     if (!ok)

@@ -19,6 +19,7 @@ public:
     explicit CViewAR(QWidget *parent = nullptr);
 
     void OnInitialUpdate() override;
+    void FillList() override;
     bool OnCommand(int id) override;
     bool IsCommandEnabled(int id) override;
 
@@ -45,9 +46,11 @@ public:
     CJobSet &jobs() { return m_jobSet; }
 
 private:
-    void MarkReadyToPost();
+    // Remarks on the ready-to-post rows read (from the first, so many).
+    void MarkReadyToPost(int firstRow, int rows);
     QList<qint32> SelectedKeys() const;
     QList<qint32> AllKeys() const;
 
     CJobSet m_jobSet;
+    bool m_remarked = false; // a row of the list shown has a remark
 };

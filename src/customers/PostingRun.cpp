@@ -1,5 +1,7 @@
 #include "customers/PostingRun.h"
 
+#include "customers/ReadyOrders.h"
+
 #include "app/base/DateRanges.h"
 #include "data/CJobSet.h"
 #include "data/DaoError.h"
@@ -80,25 +82,6 @@ void PostingRun::ReopenShared()
         OpenDatabaseFile(&m_db, file, false);
 }
 
-QList<qint32> PostingRun::CheckedJobs(const QList<qint32> &jobIds)
-{
-    QList<qint32> ready;
-    CJobSet job(&m_db);
-    for (qint32 id : jobIds) {
-        if (!job.FindById(id) || job.IsEmptySet())
-            continue;
-        if (job.m_JobType != CJobSet::Order || job.m_Status != 3 || !job.m_DateShipped.isValid())
-            continue;
-        if (!job.CheckBalance(1, NoteText()))
-            continue;
-        if (job.CheckTotals(NoteText()))
-            continue;
-        ready.append(id);
-    }
-    job.Close();
-    return ready;
-}
-
 Money PostingRun::SumOf(const QString &sql)
 {
     platform::Recordset rs(m_db);
@@ -108,7 +91,36 @@ Money PostingRun::SumOf(const QString &sql)
     return moneyOf(rs.value(0));
 }
 
-void PostingRun::Write(const QList<qint32> &jobs)
+void PostingRun::PostJob(CJobSet &job, const DateTime &today)
+{
+    CPostSet &j = m_journal;
+    const qint32 n = j.m_PostingNo;
+    Money balance = Money::fromUnits(job.m_Balance.units());
+    DateTime datePaid = job.m_DatePaid;
+    if (balance.isNoCharge()) {
+        balance = Money();
+        datePaid = today;
+    }
+    const Money subtotal = moneyOf(Value(job.m_Subtotal));
+    const Money discount = moneyOf(Value(job.m_Discount));
+    const Money tax = moneyOf(Value(job.m_Tax));
+    j.AddInvoice(job, balance);
+    job.CalcPayDueDate();
+    const DateTime payDue = job.m_DatePayDue;
+    m_db.execute(QStringLiteral("UPDATE Jobs SET Balance = ?, DatePaid = ?, JobType = 3, PostingNo = ?, Status = 0, "
+                                "DatePayDue = ? WHERE JobID = ?"),
+                 {Value(balance), datePaid.isValid() ? Value(datePaid) : Value(), Value(n),
+                  payDue.isValid() ? Value(payDue) : Value(), Value(job.m_JobID)});
+    m_db.execute(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, "
+                                "Tax, Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (?, ?, ?, ?, ?, ?, "
+                                "?, ?, ?, ?, ?, ?, ?)"),
+                 {Value(today), Value(job.m_JobNo), Value(subtotal), Value(discount), Value(job.m_Shipping),
+                  Value(job.m_Postage), Value(tax), Value(job.m_Latefee), Value(job.m_Paid), Value(job.m_Writeoff),
+                  Value(balance), byteValue(0), byteValue(0)});
+    m_posted.append(job.m_JobID);
+}
+
+void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
 {
     const DateTime today = GetToday();
     CPostSet &j = m_journal;
@@ -124,39 +136,28 @@ void PostingRun::Write(const QList<qint32> &jobs)
     }
     const qint32 n = j.m_PostingNo;
 
-    for (qint32 id : jobs) {
-        // Read again under the lock: the amounts posted are the stored ones.
-        CJobSet job(&m_db);
-        if (!job.FindById(id) || job.IsEmptySet() || job.m_Status != 3 || job.m_JobType != CJobSet::Order)
-            continue;
-        Money balance = Money::fromUnits(job.m_Balance.units());
-        DateTime datePaid = job.m_DatePaid;
-        if (balance.isNoCharge()) {
-            balance = Money();
-            datePaid = today;
+    // Each order is checked and posted as it is read; a stop comes between
+    // two orders.
+    const int total = int(jobIds.size());
+    int done = 0;
+    ReadyOrders orders(m_db);
+    for (qsizetype at = 0; at < jobIds.size() && !m_stopped; at += ReadyOrders::kPostingBatch) {
+        orders.Read(jobIds.mid(at, ReadyOrders::kPostingBatch));
+        for (; !orders.AtEnd(); orders.Next()) {
+            if (progress && !progress(done, total)) {
+                m_stopped = true;
+                break;
+            }
+            ++done;
+            CJobSet &job = orders.Job();
+            if (job.m_JobType != CJobSet::Order || job.m_Status != 3 || !job.m_DateShipped.isValid())
+                continue;
+            if (!job.CheckBalance(1, NoteText()) || orders.HasDiscrepancy(NoteText()))
+                continue;
+            PostJob(job, today);
         }
-        const Money subtotal = moneyOf(Value(job.m_Subtotal));
-        const Money discount = moneyOf(Value(job.m_Discount));
-        const Money tax = moneyOf(Value(job.m_Tax));
-        j.AddInvoice(job, balance);
-        job.CalcPayDueDate();
-        const qint32 jobNo = job.m_JobNo;
-        const Money shipping = job.m_Shipping, postage = job.m_Postage, latefee = job.m_Latefee, paid = job.m_Paid,
-                    writeoff = job.m_Writeoff;
-        const DateTime payDue = job.m_DatePayDue;
-        job.Close();
-        m_db.execute(QStringLiteral("UPDATE Jobs SET Balance = ?, DatePaid = ?, JobType = 3, PostingNo = ?, Status = 0, "
-                                    "DatePayDue = ? WHERE JobID = ?"),
-                     {Value(balance), datePaid.isValid() ? Value(datePaid) : Value(), Value(n),
-                      payDue.isValid() ? Value(payDue) : Value(), Value(id)});
-        m_db.execute(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, "
-                                    "Tax, Latefee, Paid, Writeoff, Balance, JobType, PropID) VALUES (?, ?, ?, ?, ?, ?, "
-                                    "?, ?, ?, ?, ?, ?, ?)"),
-                     {Value(today), Value(jobNo), Value(subtotal), Value(discount), Value(shipping), Value(postage),
-                      Value(tax), Value(latefee), Value(paid), Value(writeoff), Value(balance), byteValue(0),
-                      byteValue(0)});
-        m_posted.append(id);
     }
+    orders.Close();
 
     // Quick sales of the period.
     {
@@ -209,18 +210,21 @@ void PostingRun::Write(const QList<qint32> &jobs)
          Value(j.m_ARBalance), Value(n)});
 }
 
-bool PostingRun::Post(const QList<qint32> &jobIds)
+bool PostingRun::Post(const QList<qint32> &jobIds, const Progress &progress)
 {
     m_posted.clear();
-    const QList<qint32> ready = CheckedJobs(jobIds);
+    m_stopped = false;
     std::optional<platform::DbException> failure;
     try {
         platform::Transaction transaction(m_db);
-        Write(ready);
+        Write(jobIds, progress);
         transaction.commit();
     } catch (const platform::DbException &e) {
         failure = e;
     }
+    // The progress ends before the outcome is told.
+    if (progress && !jobIds.isEmpty())
+        progress(int(jobIds.size()), int(jobIds.size()));
     if (failure) {
         m_posted.clear();
         m_journal.ResetFields();

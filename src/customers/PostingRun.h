@@ -3,9 +3,13 @@
 #include "platform/Money.h"
 #include "data/CPostSet.h"
 
+class CJobSet;
+
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
+
+#include <functional>
 
 namespace platform {
 class Database;
@@ -16,13 +20,21 @@ class Database;
 // sales and payments are stamped with it. The totals of the run go into one
 // PostingJournal row.
 //
-// The checks of every order (ready, shipped, balance and totals consistent)
-// run first and report through the prompt service; then the journal row, every
-// job and its audit row, the stamps and the sums are written as one
-// transaction, so a failure leaves the database as it was.
+// The orders are read a batch at a time; each is checked (ready, shipped,
+// balance and totals consistent; a failed check is reported through the
+// prompt service and the order skipped) and posted in turn. The journal row,
+// every job and its audit row, the stamps and the sums are written as one
+// transaction, so a failure leaves the database as it was. A run stopped
+// between two orders ends there as a whole run: the orders posted so far,
+// the stamps and the journal's sums of exactly those are written, and the
+// orders after the stop stay orders for a later run.
 class PostingRun
 {
 public:
+    // The progress of a run: orders done, orders in all. False stops the run
+    // before the next order. Told (all, all) once when the run ends.
+    using Progress = std::function<bool(int done, int total)>;
+
     explicit PostingRun(platform::Database &db);
 
     // Reopens the database for this workstation alone. When another
@@ -36,13 +48,15 @@ public:
     // Posts the given jobs (the rows in scope, in list order). Orders that are
     // not ready or fail a check are skipped. False when the transaction
     // failed (reported; nothing written).
-    bool Post(const QList<qint32> &jobIds);
+    bool Post(const QList<qint32> &jobIds, const Progress &progress = Progress());
 
     // The journal row of the last successful run.
     const CPostSet &Journal() const { return m_journal; }
     qint32 PostingNo() const { return m_journal.m_PostingNo; }
     // The jobs that passed the checks and were posted.
     const QList<qint32> &PostedJobs() const { return m_posted; }
+    // Whether the last run was stopped before its last order.
+    bool WasStopped() const { return m_stopped; }
 
     // "Successfully posted: ..." as shown after the run.
     QString SuccessText() const;
@@ -52,12 +66,15 @@ public:
     static QString NoteText();
 
 private:
-    QList<qint32> CheckedJobs(const QList<qint32> &jobIds);
-    void Write(const QList<qint32> &jobs);
+    void Write(const QList<qint32> &jobIds, const Progress &progress);
+    // Adds the job stood on to the journal's sums and makes it an invoice
+    // with its audit row.
+    void PostJob(CJobSet &job, const DateTime &today);
     Money SumOf(const QString &sql);
 
     platform::Database &m_db;
     bool m_exclusive = false;
+    bool m_stopped = false;
     CPostSet m_journal;
     QList<qint32> m_posted;
 };

@@ -104,6 +104,21 @@ public:
     // service prices and the service costs; with an extra text the
     // discrepancy is shown.
     bool CheckTotals(const QString &extraText);
+    // What the totals check compares the job's subtotal and cost with: the
+    // sums of its item rows' prices (item rows and service rows apart) and of
+    // its service rows' costs, and whether every row is priced.
+    struct ItemSums
+    {
+        Money serviceCosts;
+        Money itemPrices;
+        Money servicePrices;
+        bool allPriced = true;
+        // One item row; a row with a service number is a service row.
+        void Add(bool serviceRow, Money cost, Money price);
+    };
+    // The same check on the sums of the job's item rows read beforehand (the
+    // items of many jobs read at once).
+    bool CheckTotals(const ItemSums &sums, const QString &extraText);
     static QString FormatDiscrepancy(const QString &nameA, const QString &nameB, Money a, Money b);
 
     // --- locks, numbers, deletion and the audit trail ----------------------

@@ -178,6 +178,20 @@ QString CJobSet::FormatDiscrepancy(const QString &nameA, const QString &nameB, M
         .arg(nameA, nameB, FormatCurrency(a, 2), FormatCurrency(b, 2), FormatCurrency(a - b, 2));
 }
 
+void CJobSet::ItemSums::Add(bool serviceRow, Money cost, Money price)
+{
+    if (serviceRow && !withinMarkerBand(cost))
+        serviceCosts += Money::fromUnits(cost.units());
+    if (price.isZero())
+        allPriced = false;
+    if (!withinMarkerBand(price)) {
+        if (serviceRow)
+            servicePrices += Money::fromUnits(price.units());
+        else
+            itemPrices += Money::fromUnits(price.units());
+    }
+}
+
 bool CJobSet::CheckTotals(const QString &extraText)
 {
     if (IsCreditOrCredited())
@@ -188,41 +202,34 @@ bool CJobSet::CheckTotals(const QString &extraText)
     items.m_strSort = QStringLiteral("Items.ItemNo, Items.SerNo");
     items.RequeryOrOpen(false);
 
-    const Money jobCost = withinMarkerBand(m_Cost) ? Money() : Money::fromUnits(m_Cost.units());
-    const Money jobSubtotal = withinMarkerBand(m_Subtotal) ? Money() : Money::fromUnits(m_Subtotal.units());
-    Money serviceCosts;
-    Money itemPrices;
-    Money servicePrices;
-    bool allPriced = true;
+    ItemSums sums;
     try {
-        for (; !items.IsEmptySet() && !items.IsEOF(); items.MoveNext()) {
-            const bool serviceRow = items.m_SerNo != 0;
-            if (serviceRow && !withinMarkerBand(items.m_Cost))
-                serviceCosts += Money::fromUnits(items.m_Cost.units());
-            if (items.m_Price.isZero())
-                allPriced = false;
-            if (!withinMarkerBand(items.m_Price)) {
-                if (serviceRow)
-                    servicePrices += Money::fromUnits(items.m_Price.units());
-                else
-                    itemPrices += Money::fromUnits(items.m_Price.units());
-            }
-        }
+        for (; !items.IsEmptySet() && !items.IsEOF(); items.MoveNext())
+            sums.Add(items.m_SerNo != 0, items.m_Cost, items.m_Price);
     } catch (const platform::DbException &) {
         // A row that cannot be read ends the walk; what was read is compared.
     }
+    return CheckTotals(sums, extraText);
+}
 
+bool CJobSet::CheckTotals(const ItemSums &sums, const QString &extraText)
+{
+    if (IsCreditOrCredited())
+        return false;
+
+    const Money jobCost = withinMarkerBand(m_Cost) ? Money() : Money::fromUnits(m_Cost.units());
+    const Money jobSubtotal = withinMarkerBand(m_Subtotal) ? Money() : Money::fromUnits(m_Subtotal.units());
     QString text;
-    if (!allPriced) {
+    if (!sums.allPriced) {
         if (!m_Subtotal.isZero())
             text = QStringLiteral("\n-> Job has a subtotal but one or more services are not priced.\n");
     } else {
         text = FormatDiscrepancy(QStringLiteral("Subtotal"), QStringLiteral("Sum of Item Prices"), jobSubtotal,
-                                 itemPrices)
+                                 sums.itemPrices)
             + FormatDiscrepancy(QStringLiteral("Subtotal"), QStringLiteral("Sum of Serv.Prices"), jobSubtotal,
-                                servicePrices)
+                                sums.servicePrices)
             + FormatDiscrepancy(QStringLiteral("Job Cost"), QStringLiteral("Sum of Serv.Costs"), jobCost,
-                                serviceCosts);
+                                sums.serviceCosts);
     }
     if (text.isEmpty())
         return false;

@@ -69,24 +69,6 @@ const QString kSettings = QStringLiteral("Settings");
 const QString kViewSettings = QStringLiteral("View Settings");
 const QString kViewColumns = QStringLiteral("View Columns");
 
-// The progress of a long housekeeping step (steps done, steps in all): its
-// window opens at the first step under the title, can be stopped, and closes
-// when the step tells its end, before the outcome is said.
-std::function<bool(int, int)> stepWindow(std::unique_ptr<CXProgress> &window, const QString &title)
-{
-    return [&window, title](int done, int total) {
-        if (!window) {
-            window = CXProgress::Create();
-            window->Start(total, title, true, true);
-        }
-        if (done >= total) {
-            window.reset();
-            return true;
-        }
-        return window->Step();
-    };
-}
-
 // The order of the view tabs on the main bar.
 constexpr int kTabOrder[] = {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006};
 
@@ -1418,6 +1400,21 @@ void CView0::ShowChart()
 
 // --- database housekeeping ---------------------------------------------------------
 
+std::function<bool(int, int)> CView0::StepWindow(std::unique_ptr<CXProgress> &window, const QString &title)
+{
+    return [&window, title](int done, int total) {
+        if (!window) {
+            window = CXProgress::Create();
+            window->Start(total, title, true, true);
+        }
+        if (done >= total) {
+            window.reset();
+            return true;
+        }
+        return window->Step();
+    };
+}
+
 void CView0::OnCompact(bool reindex)
 {
     platform::Database &db = SharedDatabase();
@@ -1427,9 +1424,9 @@ void CView0::OnCompact(bool reindex)
     // window, and either can be stopped.
     std::unique_ptr<CXProgress> copying;
     std::unique_ptr<CXProgress> indexing;
-    const CompactProgress progress = stepWindow(copying, QStringLiteral("Compacting %1").arg(DatabaseFileName()));
+    const CompactProgress progress = StepWindow(copying, QStringLiteral("Compacting %1").arg(DatabaseFileName()));
     const CompactProgress reindexProgress =
-        stepWindow(indexing, QStringLiteral("Reindexing %1").arg(DatabaseFileName()));
+        StepWindow(indexing, QStringLiteral("Reindexing %1").arg(DatabaseFileName()));
     try {
         if (reindex) {
             CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
@@ -1452,7 +1449,7 @@ void CView0::OnKeyCheck()
     std::unique_ptr<CXProgress> window;
     bool finished = false;
     try {
-        finished = CheckDatabaseKeys(log, &db, stepWindow(window, QStringLiteral("Checking the keys and indexes")));
+        finished = CheckDatabaseKeys(log, &db, StepWindow(window, QStringLiteral("Checking the keys and indexes")));
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QString());
         return;

@@ -16,6 +16,7 @@
 #include <memory>
 
 class CXChartCtrl;
+class CXProgress;
 class CXDaoSet;
 class CXListCtrl;
 class CXTable;
@@ -230,6 +231,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+
+    // The progress of a long run (steps done, steps in all): its window opens
+    // at the first step under the title, can be stopped, and closes when the
+    // run tells its end, before the outcome is said. The window lives in the
+    // caller's pointer.
+    static std::function<bool(int, int)> StepWindow(std::unique_ptr<CXProgress> &window, const QString &title);
 
     void CreateBars();
     void FillViewTabs();

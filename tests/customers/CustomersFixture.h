@@ -40,6 +40,27 @@ protected:
 
     int cliCount(const QString &sql) const { return sqlite(sql).toInt(); }
 
+    // Orders ready to post of customer 100, numbered from the first number
+    // on, each of 10 with an item row and a service row of 10 (their totals
+    // agree), written in one transaction.
+    void addReadyOrders(int firstJobNo, int count)
+    {
+        platform::Transaction many(SharedDatabase());
+        for (int n = 0; n < count; ++n)
+            exec(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Title, Status, TermsNo, TaxNo, DateShipped, "
+                                "Cost, Subtotal, Discount, Shipping, Postage, Tax, Latefee, Paid, Writeoff, Balance, "
+                                "Commission, Creator, PostingNo, InvoicePrinted) VALUES (0, %1, 100, 'Cards', 3, 1, 0, "
+                                "#3/1/2026#, 0, 10, 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0, 1)")
+                     .arg(firstJobNo + n));
+        for (int ser : {0, 5})
+            exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Price, Cost, Bleed) SELECT JobID, %1, 1, "
+                                "0, 10, 0, 0 FROM Jobs WHERE JobNo >= %2 AND JobNo < %3")
+                     .arg(ser)
+                     .arg(firstJobNo)
+                     .arg(firstJobNo + count));
+        many.commit();
+    }
+
 
     static int press(CDlg0 &dialog, int id)
     {

@@ -1,5 +1,8 @@
 #include "CustomersFixture.h"
 
+#include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
+#include "customers/CViewAR.h"
 #include "customers/CreditAdjustment.h"
 #include "customers/LateFees.h"
 #include "customers/PaymentEntry.h"
@@ -9,6 +12,11 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QRandomGenerator>
+
+#include <sqlite3.h>
+
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -214,6 +222,125 @@ TEST_F(ReceivablesTest, AFailedPostingWritesNothing)
     EXPECT_FALSE(run.Post({o1, o2}));
     EXPECT_EQ(dump(), before);
     EXPECT_TRUE(prompts().lastText().contains(QStringLiteral("refused"))) << prompts().lastText().toStdString();
+}
+
+namespace {
+
+// The progress window's Stop pressed at a given step of the run.
+class StopAtStep : public CXProgress
+{
+public:
+    StopAtStep(int stopAt, QStringList &titles)
+        : m_stopAt(stopAt)
+        , m_titles(titles)
+    {
+    }
+    void Start(int total, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_titles << QStringLiteral("%1 %2 %3").arg(title).arg(total).arg(cancellable);
+    }
+    bool Step(const QString &) override { return ++m_steps < m_stopAt; }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return true; }
+
+private:
+    int m_stopAt;
+    int m_steps = 0;
+    QStringList &m_titles;
+};
+
+} // namespace
+
+TEST_F(ReceivablesTest, PostingStoppedHalfWayLeavesAConsistentFileAndTheRestPostsLater)
+{
+    // Six orders of 100, 110, ... 150; Stop is pressed as the fourth is reached.
+    for (int n = 0; n < 6; ++n)
+        addJob(0, 4001 + n, QString::number(100 + 10 * n), QStringLiteral("0"), QStringLiteral("0"),
+               QString::number(100 + 10 * n));
+    exec(QStringLiteral("INSERT INTO QuickSales ([Date], Subtotal, Tax, TaxID, PostingNo, PayNo) VALUES (#4/10/2026#, "
+                        "20, 0, 1, 0, 0)"));
+    QStringList titles;
+    CXProgress::SetFactory([&titles] { return std::make_unique<StopAtStep>(4, titles); });
+    CViewAR view;
+    view.resize(1100, 700);
+    view.OnInitialUpdate();
+    view.show();
+    view.SelectTreeCode(1);
+    view.OnListNow();
+    ASSERT_EQ(view.list()->GetItemCount(), 6);
+    view.list()->SelectAll();
+    prompts().answer(platform::IDYES); // Do you want to start posting?
+    prompts().answer(platform::IDYES); // Are you sure?
+    prompts().answer(platform::IDOK);  // Successfully posted
+    prompts().answer(platform::IDOK);  // printing not available
+    view.RunCommand(30211);
+    CXProgress::SetFactory(nullptr);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Posting %s Orders 6 1")});
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Successfully posted:\n\n\t3 Orders\n\t1 QuickSales\n\nNext, "
+                                                          "you will print reports about the posting.")))
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
+    const int first = cliCount(QStringLiteral("SELECT max(PostingNo) FROM PostingJournal"));
+    // What was posted is posted whole: the journal's sums are those of the
+    // rows stamped with its number, each with its audit row; the rest are
+    // orders ready to post as before.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobType = 3 AND Status = 0 AND PostingNo = %1 "
+                                    "ORDER BY JobNo")
+                         .arg(first)),
+              QStringLiteral("4001\n4002\n4003"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobType = 0 AND Status = 3 AND PostingNo = 0 "
+                                    "ORDER BY JobNo")),
+              QStringLiteral("4004\n4005\n4006"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Invoices, Subtotal, Balance, QSales FROM PostingJournal WHERE PostingNo = %1")
+                         .arg(first)),
+              QStringLiteral("3|330|330|1"));
+    EXPECT_EQ(pythonModel(m_path, first), QStringLiteral("ok"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo FROM AuditTrail ORDER BY JobNo")), QStringLiteral("4001\n4002\n4003"));
+    EXPECT_FALSE(SharedDatabase().isExclusive());
+
+    // The rest posts later, under the next number.
+    view.OnListNow();
+    ASSERT_EQ(view.list()->GetItemCount(), 3);
+    view.list()->SelectAll();
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDOK);
+    prompts().answer(platform::IDOK);
+    view.RunCommand(30211);
+    const int second = cliCount(QStringLiteral("SELECT max(PostingNo) FROM PostingJournal"));
+    EXPECT_GT(second, first);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Invoices, Subtotal, Balance, QSales FROM PostingJournal WHERE PostingNo = %1")
+                         .arg(second)),
+              QStringLiteral("3|420|420|0"));
+    EXPECT_EQ(pythonModel(m_path, second), QStringLiteral("ok"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Jobs WHERE JobType = 0")), 0);
+}
+
+// The statement texts a connection has run are kept after it (their
+// translations and shapes, by the thousand): posting many orders must not
+// run a text of its own per order, or the program keeps its memory grown
+// long after the run.
+TEST_F(ReceivablesTest, PostingManyOrdersRunsAFewStatementTextsNotOnePerOrder)
+{
+    addReadyOrders(5000, 400);
+    QList<qint32> ids;
+    for (const QString &id : sqlite(QStringLiteral("SELECT JobID FROM Jobs ORDER BY JobNo")).split(QLatin1Char('\n')))
+        ids << id.toInt();
+    std::set<std::string> texts;
+    sqlite3 *handle = SharedDatabase().handle();
+    sqlite3_trace_v2(
+        handle, SQLITE_TRACE_STMT,
+        [](unsigned, void *context, void *statement, void *) {
+            if (const char *sql = sqlite3_sql(static_cast<sqlite3_stmt *>(statement)))
+                static_cast<std::set<std::string> *>(context)->insert(sql);
+            return 0;
+        },
+        &texts);
+    PostingRun run(SharedDatabase());
+    const bool posted = run.Post(ids);
+    sqlite3_trace_v2(handle, 0, nullptr, nullptr);
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(run.Journal().m_Invoices, 400);
+    EXPECT_LT(texts.size(), 60u);
 }
 
 TEST_F(ReceivablesTest, ExclusiveOpenFallsBackToSharedWithTheWarning)

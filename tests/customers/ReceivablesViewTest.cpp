@@ -1,6 +1,7 @@
 #include "CustomersFixture.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/CXListModel.h"
 #include "customers/CViewAR.h"
 #include "customers/CustomerHooks.h"
 #include "platform/Clock.h"
@@ -78,6 +79,22 @@ TEST_F(ReceivablesViewTest, ReadyToPostRemarks)
     EXPECT_EQ(view->list()->GetItemText(rowOf(over), 1), QStringLiteral("Over Paid"));
     EXPECT_EQ(view->list()->GetItemText(rowOf(odd), 1), QStringLiteral("Discrepancy"));
     snapshot(*view, QStringLiteral("receivables_ready_to_post"));
+
+    // A long list shows its first screen, remarked, before the rest is read;
+    // the rows behind it are read and remarked on, without being scrolled to.
+    addReadyOrders(3000, 600);
+    const qint32 lastOver = addJob(0, 3999, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("50"), QStringLiteral("-5"));
+    view->OnListNow();
+    CXListModel *rows = view->list()->listModel();
+    ASSERT_EQ(view->list()->GetItemCount(), 604);
+    EXPECT_LT(rows->rowsRead(), 604);
+    EXPECT_EQ(view->list()->GetItemText(rowOf(over), 1), QStringLiteral("Over Paid"));
+    for (int turn = 0; turn < 10000 && rows->rowsRead() < 604; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(rows->rowsRead(), 604);
+    EXPECT_EQ(view->list()->GetItemText(603, 1), QStringLiteral("Over Paid"));
+    EXPECT_EQ(view->list()->GetItemData(603), lastOver);
+    EXPECT_EQ(view->list()->GetItemText(602, 1), QString());
 }
 
 TEST_F(ReceivablesViewTest, PostingFromTheViewAndDeleteOnlyInCharged)

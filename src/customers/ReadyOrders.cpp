@@ -1,0 +1,67 @@
+#include "customers/ReadyOrders.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
+
+#include <QtCore/QStringList>
+
+namespace {
+
+Money moneyOf(const platform::Value &v)
+{
+    return v.isNull() ? Money() : Money::fromUnits(v.toMoney().units());
+}
+
+} // namespace
+
+ReadyOrders::ReadyOrders(platform::Database &db)
+    : m_db(db)
+    , m_jobs(&db)
+{
+}
+
+void ReadyOrders::Read(const QList<qint32> &jobIds)
+{
+    m_sums.clear();
+    QStringList ids;
+    ids.reserve(jobIds.size());
+    for (qint32 id : jobIds)
+        ids << QString::number(id);
+    const QString in = ids.isEmpty() ? QStringLiteral("0") : ids.join(QLatin1Char(','));
+    try {
+        platform::Recordset items(m_db);
+        items.open(platform::Recordset::Type::Snapshot,
+                   QStringLiteral("SELECT Items.JobID, Items.SerNo, Items.Cost, Items.Price FROM Items WHERE "
+                                  "Items.JobID IN (%1)")
+                       .arg(in));
+        for (; !items.isEOF(); items.moveNext())
+            m_sums[items.value(0).toInt()].Add(!items.value(1).isNull() && items.value(1).toInt() != 0,
+                                               moneyOf(items.value(2)), moneyOf(items.value(3)));
+    } catch (const platform::DbException &) {
+        // Items that cannot be read are compared as far as they were read.
+    }
+    m_jobs.m_strFilter = QStringLiteral("Jobs.JobID IN (%1)").arg(in);
+    m_jobs.m_strSort = QStringLiteral("Jobs.JobNo");
+    m_jobs.RequeryOrOpen(false);
+}
+
+bool ReadyOrders::AtEnd()
+{
+    return !m_jobs.IsOpen() || m_jobs.IsEmptySet() || m_jobs.IsEOF();
+}
+
+void ReadyOrders::Next()
+{
+    m_jobs.MoveNext();
+}
+
+bool ReadyOrders::HasDiscrepancy(const QString &note)
+{
+    return m_jobs.CheckTotals(m_sums.value(m_jobs.m_JobID), note);
+}
+
+void ReadyOrders::Close()
+{
+    m_jobs.Close();
+}
