@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
+#include <QtGui/QFontDatabase>
 #include <QtWidgets/QFontDialog>
 
 namespace {
@@ -160,6 +161,18 @@ TEST_F(BarCodeSheetTest, TheDialogsGroupsDocumentsAndFont)
         });
         d.SendCommand(30219);
         EXPECT_TRUE(d.windowTitle().endsWith(QStringLiteral("Size: 20.0 points"))) << qPrintable(d.windowTitle());
+        // A generic face of the dialog's own list is taken under its own name.
+        EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Sans Serif")));
+        onDialog<QFontDialog>([](QFontDialog &f) {
+            QFont font(QStringLiteral("Sans Serif"));
+            font.setPointSizeF(20);
+            f.setCurrentFont(font);
+            return int(QDialog::Accepted);
+        });
+        const int shown = int(prompts().shown().size());
+        d.SendCommand(30219);
+        EXPECT_EQ(int(prompts().shown().size()), shown) << prompts().lastText().toStdString();
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Barcode Font: Sans Serif   Size: 20.0 points"));
         return 2;
     });
     CBarCodeDlg second(nullptr);

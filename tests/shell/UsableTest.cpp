@@ -2,6 +2,7 @@
 
 #include "shell/AppMenus.h"
 #include "shell/CMainFrame.h"
+#include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 #include "app/base/PriceText.h"
 #include "data/CItemSet.h"
@@ -16,6 +17,8 @@
 #include "views/CNoteDlg.h"
 
 #include <QtGui/QAction>
+#include <QtCore/QTimer>
+#include <QtGui/QContextMenuEvent>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -141,6 +144,24 @@ TEST_F(UsableTest, RibbonMenusOpenWithTheirEntriesAndSendTheirCommands)
     ASSERT_EQ(shown.size(), 3);
     EXPECT_EQ(shown[2].first(), QStringLiteral("&New...\tF2"));
     EXPECT_TRUE(shown[2].contains(QStringLiteral("View F&ilter...\tCtrl+I")));
+    // The jobs view's own commands follow the shared ones, Change Status first.
+    const qsizetype paste = shown[2].indexOf(QStringLiteral("Cop&y and Paste...\tCtrl+B"));
+    ASSERT_GE(paste, 0);
+    EXPECT_EQ(shown[2].mid(paste + 1, 3),
+              (QStringList{QStringLiteral("-"), QStringLiteral("C&hange Status...\tCtrl+S"),
+                           QStringLiteral("View Schedule")}));
+    // The right-click menu of the list is the same menu.
+    QStringList rowMenu;
+    QTimer::singleShot(0, [&] {
+        if (QMenu *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            rowMenu = menuTexts(*popup);
+            popup->close();
+        }
+    });
+    QWidget *rows = view->list()->viewport();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(20, 20), rows->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(rows, &rightClick);
+    EXPECT_EQ(rowMenu, shown[2]);
 
     // A chosen entry is sent as its command: the main menu's Settings entry
     // switches to the settings view.
@@ -190,6 +211,37 @@ TEST_F(UsableTest, TheSchedulerSettingsMenuOpensTheServiceCenterAndTagEditors)
     QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30674).center());
     QApplication::processEvents();
     EXPECT_EQ(frame->GetViewId(), 30006);
+}
+
+TEST_F(UsableTest, EveryRibbonItemOfEveryViewIsReachableAtTheSmallestWindow)
+{
+    start();
+    frame->resize(1024, 768);
+    QApplication::processEvents();
+    for (int viewId : {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006}) {
+        frame->SwitchView(viewId);
+        QApplication::processEvents();
+        int bars = 0;
+        for (CXRibbon *bar : frame->findChildren<CXRibbon *>()) {
+            if (!bar->isVisible())
+                continue;
+            ++bars;
+            const QList<unsigned> behind = bar->overflowIds();
+            const QRect more = bar->overflowRect();
+            for (int i = 0; i < bar->GetItemCount(); ++i) {
+                const struct_RIB_ITEM &item = bar->itemAt(i);
+                if (item.id == 0 || item.state == struct_RIB_ITEM::Hidden || behind.contains(item.id))
+                    continue;
+                // On the bar: wholly inside it, wide enough to click and clear of the overflow button.
+                const QRect rect = bar->itemRect(item.id);
+                EXPECT_TRUE(rect.isValid() && rect.left() >= 0 && rect.right() < bar->width() && rect.width() >= 16 &&
+                            !rect.intersects(more))
+                    << "view " << viewId << " item " << item.id << " \"" << item.caption.toStdString() << "\" at "
+                    << rect.left() << "-" << rect.right() << " of " << bar->width();
+            }
+        }
+        EXPECT_GE(bars, 3) << viewId;
+    }
 }
 
 TEST_F(UsableTest, DateRangeMenuHasTheRangesInOrder)
