@@ -216,6 +216,7 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     QTextDocument shownPage;
     shownPage.setHtml(page);
     shownPage.setTextWidth(780);
+    ASSERT_GT(shownPage.size().height(), 0); // laid out
     QTextTable *table = nullptr;
     for (QTextFrame *frame : shownPage.rootFrame()->childFrames())
         if ((table = qobject_cast<QTextTable *>(frame)))

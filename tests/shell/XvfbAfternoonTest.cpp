@@ -58,7 +58,9 @@ TEST_F(XvfbAfternoon, APriceListImportedByClicksFillsTheServicesPriceTable)
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Import..."))) << "no Import button";
     ASSERT_TRUE(typeFileName(QStringLiteral("fileNameEdit"), list)) << "no file dialog";
     ASSERT_TRUE(clickText(QStringLiteral("row"), QStringLiteral("PL-4417"))) << "the price list's line is not shown";
-    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    pressKey(QStringLiteral("Return"));
+    ASSERT_TRUE(waitFor([&] { return !textSpot(QStringLiteral("row"), 7, QStringLiteral("PL-4417")).has_value(); }))
+        << "the price list stayed open";
     afternoonShot(QStringLiteral("price-list-imported"));
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Save")));
     EXPECT_TRUE(waitFor([&] { return windowTitled(QStringLiteral("Price Table")).isEmpty(); }))
