@@ -222,6 +222,39 @@ TEST_F(UsableTest, TheSchedulerSettingsMenuOpensTheServiceCenterAndTagEditors)
     EXPECT_EQ(frame->GetViewId(), 30006);
 }
 
+namespace {
+
+// Every item of the window's shown ribbons is on its bar (wholly inside it,
+// wide enough to click, clear of the overflow button) or behind the
+// overflow button. Returns the number of bars looked at.
+int expectEveryItemReachable(QWidget &window, const std::string &where)
+{
+    int bars = 0;
+    for (CXRibbon *bar : window.findChildren<CXRibbon *>()) {
+        if (!bar->isVisibleTo(window.window()) || bar->window() != window.window())
+            continue;
+        ++bars;
+        const QList<unsigned> behind = bar->overflowIds();
+        const QRect more = bar->overflowRect();
+        for (int i = 0; i < bar->GetItemCount(); ++i) {
+            const struct_RIB_ITEM &item = bar->itemAt(i);
+            if (item.id == 0 || item.state == struct_RIB_ITEM::Hidden || behind.contains(item.id))
+                continue;
+            const QRect rect = bar->itemRect(item.id);
+            // Along the bar: a row's items within its width, a column's within its height.
+            const bool inside = bar->isVertical() ? rect.top() >= 0 && rect.bottom() < bar->height()
+                                                  : rect.left() >= 0 && rect.right() < bar->width();
+            EXPECT_TRUE(rect.isValid() && inside && rect.width() >= 16 && !rect.intersects(more))
+                << where << " item " << item.id << " \"" << item.caption.toStdString() << "\" at " << rect.left()
+                << "," << rect.top() << "-" << rect.right() << "," << rect.bottom() << " of " << bar->width() << "x"
+                << bar->height();
+        }
+    }
+    return bars;
+}
+
+} // namespace
+
 TEST_F(UsableTest, EveryRibbonItemOfEveryViewIsReachableAtTheSmallestWindow)
 {
     start();
@@ -230,27 +263,24 @@ TEST_F(UsableTest, EveryRibbonItemOfEveryViewIsReachableAtTheSmallestWindow)
     for (int viewId : {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006}) {
         frame->SwitchView(viewId);
         QApplication::processEvents();
-        int bars = 0;
-        for (CXRibbon *bar : frame->findChildren<CXRibbon *>()) {
-            if (!bar->isVisible())
-                continue;
-            ++bars;
-            const QList<unsigned> behind = bar->overflowIds();
-            const QRect more = bar->overflowRect();
-            for (int i = 0; i < bar->GetItemCount(); ++i) {
-                const struct_RIB_ITEM &item = bar->itemAt(i);
-                if (item.id == 0 || item.state == struct_RIB_ITEM::Hidden || behind.contains(item.id))
-                    continue;
-                // On the bar: wholly inside it, wide enough to click and clear of the overflow button.
-                const QRect rect = bar->itemRect(item.id);
-                EXPECT_TRUE(rect.isValid() && rect.left() >= 0 && rect.right() < bar->width() && rect.width() >= 16 &&
-                            !rect.intersects(more))
-                    << "view " << viewId << " item " << item.id << " \"" << item.caption.toStdString() << "\" at "
-                    << rect.left() << "-" << rect.right() << " of " << bar->width();
-            }
-        }
-        EXPECT_GE(bars, 3) << viewId;
+        EXPECT_GE(expectEveryItemReachable(*frame, "view " + std::to_string(viewId)), 3) << viewId;
     }
+    // A record window at its own size: the service window.
+    int bars = 0;
+    QString opened;
+    prompts().onDialog([&](QDialog &d) {
+        opened = QString::fromLatin1(d.metaObject()->className());
+        QApplication::processEvents();
+        bars = expectEveryItemReachable(d, d.metaObject()->className());
+        return 2;
+    });
+    platform::Recordset first(SharedDatabase());
+    first.open(platform::Recordset::Type::Snapshot,
+               QStringLiteral("SELECT Min(SerNo) FROM Services WHERE CatNo > 0"));
+    ASSERT_FALSE(first.isEOF());
+    app->OpenService(first.value(0).toInt());
+    EXPECT_EQ(opened, QStringLiteral("CSerDlg"));
+    EXPECT_GE(bars, 3);
 }
 
 TEST_F(UsableTest, DateRangeMenuHasTheRangesInOrder)
