@@ -108,6 +108,7 @@ QString moneyText(Money value)
 }
 
 constexpr int kRowTop = 110;
+constexpr int kDialogWidth = 1004;
 constexpr int kTimeBoxWidth = 330;
 constexpr int kMarginRight = 12;
 constexpr int kRowStep = 26;
@@ -139,7 +140,7 @@ CSerDlg::CSerDlg(CSerSet &set, CXListCtrl *list, QWidget *parent)
     m_strWindowName = QStringLiteral("Service");
     m_bSavePlacement = 1;
     m_pAttachedList = list;
-    resize(1004, 750);
+    resize(kDialogWidth, 750);
     BuildLayout();
 }
 
@@ -203,8 +204,8 @@ QComboBox *CSerDlg::addCombo(unsigned id, const QRect &rect)
 
 void CSerDlg::BuildLayout()
 {
-    AddPlaceholder(kRecordRibbon, QRect(0, 0, 1004, 36));
-    AddPlaceholder(IDC_COMMANDS, QRect(0, 36, 1004, 66));
+    AddPlaceholder(kRecordRibbon, QRect(0, 0, kDialogWidth, 36));
+    AddPlaceholder(IDC_COMMANDS, QRect(0, 36, kDialogWidth, 66));
 
     const int lx = 12, lw = 130, cx = 145, cw = 330;
     addCaption(1911, QStringLiteral("Service Name"), QRect(lx, rowY(0), lw, 22), false);
@@ -294,7 +295,7 @@ void CSerDlg::BuildLayout()
     addCaption(CAP_RUN_TABLE, QStringLiteral("Run Table"), QRect(rx, rowY(15) + 4, 200, 20), false);
     AddPlaceholder(IDC_RUN_GRID, QRect(rx, rowY(15) + 24, 340, 212));
     AddPlaceholder(kNavRibbon, QRect(lx, rowY(15) + 170, 330, 40));
-    AddSizeMarker(QPoint(1004, 750));
+    AddSizeMarker(QPoint(kDialogWidth, 750));
 }
 
 void CSerDlg::BuildGrids()
@@ -380,8 +381,8 @@ void CSerDlg::FillTimeList()
     // The box is as wide as its longest choice; the right column leaves the
     // row free for it.
     time->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    time->resize(std::clamp(time->sizeHint().width(), kTimeBoxWidth, width() - kMarginRight - time->x()),
-                 time->height());
+    const int room = std::max(kTimeBoxWidth, kDialogWidth - kMarginRight - time->x());
+    time->resize(std::clamp(time->sizeHint().width(), kTimeBoxWidth, room), time->height());
 }
 
 bool CSerDlg::OnInitDialog()

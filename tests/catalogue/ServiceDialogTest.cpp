@@ -105,7 +105,7 @@ TEST_F(ServiceDialogTest, TheTimeBoxShowsItsLongestChoiceWhole)
 {
     native(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, RunCost1, RunCost2, QtyBy) "
                           "VALUES (50, 301, 1, 'Color Copier', '', 0, 0, 0, 8)"));
-    for (qint32 serNo : {20, 50}) {
+    for (qint32 serNo : {10, 20, 50}) {
         runStored(serNo, 30103, [&](CSerDlg &d) {
             QComboBox *box = d.combo(CSerDlg::IDC_TIMEBY);
             EXPECT_TRUE(box->isVisibleTo(&d));

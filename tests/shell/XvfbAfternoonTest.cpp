@@ -53,6 +53,7 @@ TEST_F(XvfbAfternoon, APriceListImportedByClicksFillsTheServicesPriceTable)
     ASSERT_EQ(service.size(), 3);
     ASSERT_TRUE(openRow(30002, service[0], service[1], service[2].toLongLong())) << "the service is not listed";
     ASSERT_TRUE(windowUp(QStringLiteral("Service No:"))) << "no service window: " << message().toStdString();
+    afternoonShot(QStringLiteral("price-list-service"));
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30645"))) << "no Price Table button";
     ASSERT_TRUE(windowUp(QStringLiteral("Price Table"))) << "no price table: " << message().toStdString();
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Import..."))) << "no Import button";
