@@ -30,6 +30,8 @@
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOptionComboBox>
 #include <QtWidgets/QPushButton>
 
 namespace {
@@ -380,9 +382,15 @@ void CSerDlg::FillTimeList()
     }
     // The box is as wide as its longest choice; the right column leaves the
     // row free for it.
-    time->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    int longest = 0;
+    for (int i = 0; i < time->count(); ++i)
+        longest = std::max(longest, time->fontMetrics().horizontalAdvance(time->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(time);
+    const int needed =
+        time->style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(longest, time->height()), time).width();
     const int room = std::max(kTimeBoxWidth, kDialogWidth - kMarginRight - time->x());
-    time->resize(std::clamp(time->sizeHint().width(), kTimeBoxWidth, room), time->height());
+    time->resize(std::clamp(needed, kTimeBoxWidth, room), time->height());
 }
 
 bool CSerDlg::OnInitDialog()
