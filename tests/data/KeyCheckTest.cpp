@@ -210,7 +210,8 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     EXPECT_TRUE(page.contains(
         QStringLiteral("<tr><td%1>PaperSizes</td><td%1>0</td><td>&nbsp;</td><td>&nbsp;</td></tr>").arg(oneLine)));
     EXPECT_TRUE(page.contains(
-        QStringLiteral("<tr><th%1>39 Tables</th><th%1>39 Indexes</th><th> &nbsp;</th><th></th></tr></table>").arg(oneLine)));
+        QStringLiteral("<tr><th%1>39 Tables</th><th%1>39 Indexes</th><th> &nbsp;</th><th></th></tr></table>")
+            .arg(oneLine)));
     // Shown at the HTML window's width in the default font, every table name
     // and count reads on one line and the lists break only between words.
     QTextDocument shownPage;
@@ -244,7 +245,8 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_TRUE(deleted.contains(QStringLiteral("<td>CusNo (CusIdx), Deleted CusIdx, Deleted JobNo, Deleted PrimaryKey&nbsp;</td>")));
     EXPECT_TRUE(db().tableDef(QStringLiteral("Jobs")).indexes.isEmpty());
-    EXPECT_TRUE(ReportTablesAndIndexes(&db(), false).contains(QStringLiteral("<th%1>39 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
+    EXPECT_TRUE(ReportTablesAndIndexes(&db(), false)
+                    .contains(QStringLiteral("<th%1>39 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
     db().close();
 
     // A file without tables: the heading and a total of nothing.
@@ -252,7 +254,8 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     platform::Database::create(empty);
     db().open(empty);
     const QString none = ReportTablesAndIndexes(&db(), false);
-    EXPECT_TRUE(none.contains(QStringLiteral("<th>Note</th></tr><tr><th%1>0 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
+    EXPECT_TRUE(
+        none.contains(QStringLiteral("<th>Note</th></tr><tr><th%1>0 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
 }
 
 TEST_F(KeyCheckTest, RowFieldsAreWrittenOnlyWhileTheValuesGoOn)

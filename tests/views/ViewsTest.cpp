@@ -395,7 +395,8 @@ TEST_F(ViewsTest, PicturesOfTheViews)
     EXPECT_EQ(home->listBar()->itemAt(home->listBar()->FindItem(59651)).state, struct_RIB_ITEM::Normal);
     for (int press = 0; press < 2; ++press) {
         home->OnCommand(59651);
-        EXPECT_TRUE(homeView->browser()->toPlainText().contains(QStringLiteral("Workstations Connected to Your Database: ")))
+        EXPECT_TRUE(
+            homeView->browser()->toPlainText().contains(QStringLiteral("Workstations Connected to Your Database: ")))
             << press;
         EXPECT_EQ(CXTreeCtrl::GetItemData(home->tree()->currentItem()), 102u) << press;
         EXPECT_EQ(home->listBar()->GetItemText(30673), databaseCaption) << press;
