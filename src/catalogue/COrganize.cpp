@@ -255,12 +255,12 @@ void COrganize::AddCategory()
     if (number == 0) {
         platform::Prompt::messageBox(QStringLiteral("All the category numbers of the type \"%1\" are in use.\n\n"
                                                     "Delete or reuse a category of this type first.")
-                                         .arg(type.text.simplified()),
+                                         .arg(type.name()),
                                      QString(), platform::MB_ICONEXCLAMATION);
         return;
     }
     CDlgData entry(QString(), kDepartmentNameLength, QString(),
-                   QStringLiteral("Name of the new ") + type.text + QStringLiteral(" Category:"),
+                   QStringLiteral("Name of the new ") + type.name() + QStringLiteral(" Category:"),
                    QStringLiteral("Category No: %1").arg(number), this);
     if (entry.DoModal() != IDOK_RESULT || entry.m_strValue.trimmed().isEmpty())
         return;

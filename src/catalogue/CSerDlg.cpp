@@ -24,10 +24,14 @@
 #include "views/CView0.h"
 #include "views/CViewDefaults.h"
 
+#include <algorithm>
+
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOptionComboBox>
 #include <QtWidgets/QPushButton>
 
 namespace {
@@ -106,6 +110,9 @@ QString moneyText(Money value)
 }
 
 constexpr int kRowTop = 110;
+constexpr int kDialogWidth = 1004;
+constexpr int kTimeBoxWidth = 330;
+constexpr int kMarginRight = 12;
 constexpr int kRowStep = 26;
 int rowY(int row)
 {
@@ -135,7 +142,7 @@ CSerDlg::CSerDlg(CSerSet &set, CXListCtrl *list, QWidget *parent)
     m_strWindowName = QStringLiteral("Service");
     m_bSavePlacement = 1;
     m_pAttachedList = list;
-    resize(1004, 750);
+    resize(kDialogWidth, 750);
     BuildLayout();
 }
 
@@ -199,8 +206,8 @@ QComboBox *CSerDlg::addCombo(unsigned id, const QRect &rect)
 
 void CSerDlg::BuildLayout()
 {
-    AddPlaceholder(kRecordRibbon, QRect(0, 0, 1004, 36));
-    AddPlaceholder(IDC_COMMANDS, QRect(0, 36, 1004, 66));
+    AddPlaceholder(kRecordRibbon, QRect(0, 0, kDialogWidth, 36));
+    AddPlaceholder(IDC_COMMANDS, QRect(0, 36, kDialogWidth, 66));
 
     const int lx = 12, lw = 130, cx = 145, cw = 330;
     addCaption(1911, QStringLiteral("Service Name"), QRect(lx, rowY(0), lw, 22), false);
@@ -243,7 +250,7 @@ void CSerDlg::BuildLayout()
     addCaption(CAP_IMPHOUR, QStringLiteral(" + % of Fin.Qty"), QRect(cx + 90, rowY(13), 120, 22), false);
     addEdit(IDC_IMPHOUR, QRect(cx + 215, rowY(13), 80, 22));
     addCaption(CAP_TIME, QStringLiteral("Time..."), QRect(lx, rowY(14), lw, 22), true);
-    addCombo(IDC_TIMEBY, QRect(cx, rowY(14), cw, 24));
+    addCombo(IDC_TIMEBY, QRect(cx, rowY(14), kTimeBoxWidth, 24));
 
     const int rx = 500, rw = 162, rcx = 665, rcw = 320;
     addCaption(1915, QStringLiteral("Cost"), QRect(rx, rowY(0), rw, 22), false);
@@ -290,7 +297,7 @@ void CSerDlg::BuildLayout()
     addCaption(CAP_RUN_TABLE, QStringLiteral("Run Table"), QRect(rx, rowY(15) + 4, 200, 20), false);
     AddPlaceholder(IDC_RUN_GRID, QRect(rx, rowY(15) + 24, 340, 212));
     AddPlaceholder(kNavRibbon, QRect(lx, rowY(15) + 170, 330, 40));
-    AddSizeMarker(QPoint(1004, 750));
+    AddSizeMarker(QPoint(kDialogWidth, 750));
 }
 
 void CSerDlg::BuildGrids()
@@ -373,6 +380,17 @@ void CSerDlg::FillTimeList()
     } else if (IsDigitalCategory(cat)) {
         AddComboItem(time, QStringLiteral("Calculate time from #impressions (clicks) using 'Colors/Side':"), 0);
     }
+    // The box is as wide as its longest choice; the right column leaves the
+    // row free for it.
+    int longest = 0;
+    for (int i = 0; i < time->count(); ++i)
+        longest = std::max(longest, time->fontMetrics().horizontalAdvance(time->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(time);
+    const int needed =
+        time->style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(longest, time->height()), time).width();
+    const int room = std::max(kTimeBoxWidth, kDialogWidth - kMarginRight - time->x());
+    time->resize(std::clamp(needed, kTimeBoxWidth, room), time->height());
 }
 
 bool CSerDlg::OnInitDialog()
@@ -620,6 +638,20 @@ void CSerDlg::ShowHeader()
         m_wndRecordRibbon.SetItemState(30281, struct_RIB_ITEM::Normal);
     } else {
         m_wndRecordRibbon.SetItemState(30281, struct_RIB_ITEM::Plain);
+    }
+    // The title item is as wide as its text, the name beside it takes what
+    // is left; a special service's longer title, its note on the same line,
+    // is written in the plain bold font to leave the name room.
+    CXRibbon &bar = m_wndRecordRibbon;
+    const std::uint8_t font = IsSpecialService(m_set.m_SerNo) ? 3 : 7;
+    const int width =
+        std::max(120, bar.MeasureText(QString(title).replace(QLatin1Char('\n'), QLatin1Char(' ')), font) + 16);
+    const int at = bar.FindItem(30281);
+    if (at >= 0 && (bar.itemAt(at).rect.width() != width || bar.itemAt(at).font != font)) {
+        const struct_RIB_ITEM item = bar.itemAt(at);
+        bar.RemoveItem(30281);
+        bar.AddItem(30281, title, item.state, item.image, item.imageIndex, font, item.format, item.colour,
+                    item.border, width, 0, 0, item.text2, at);
     }
     m_wndRecordRibbon.SetItemText(30281, title);
     m_wndRecordRibbon.SetItemText(30282, QStringLiteral(": ") + m_set.m_Name + QStringLiteral("   ") + m_set.m_Size);

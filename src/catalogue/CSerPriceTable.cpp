@@ -92,8 +92,8 @@ CSerPriceTable::CSerPriceTable(qint32 serNo, int tableNo, QWidget *parent)
     QFont bold = m_formula->font();
     bold.setBold(true);
     m_formula->setFont(bold);
-    // Placed but never shown: the import runs only by its command.
-    AddButton(IDC_IMPORT, QStringLiteral("I&mport..."), QRect(kMargin, 0, 98, 28))->hide();
+    // The import sits at the left of the button row, across from Save and Cancel.
+    AddButton(IDC_IMPORT, QStringLiteral("I&mport..."), QRect(kMargin, 0, 98, 28));
 }
 
 QComboBox *CSerPriceTable::list(unsigned id) const
@@ -158,8 +158,10 @@ bool CSerPriceTable::OnInitDialog()
     }
     Load();
     PlaceBelowGrids();
-    if (m_nMode != 0)
+    if (m_nMode != 0) {
         EnableItem(1, false);
+        EnableItem(IDC_IMPORT, false);
+    }
     return created;
 }
 
@@ -190,6 +192,8 @@ void CSerPriceTable::PlaceBelowGrids()
         const int dy = top - ok->y();
         MoveItemBy(1, 0, dy);
         MoveItemBy(2, 0, dy);
+        if (QWidget *import = GetDlgItem(this, IDC_IMPORT))
+            import->move(kMargin, top);
         resize(width(), top + 32 + kMargin);
     }
 }

@@ -26,6 +26,8 @@ struct CategoryType
     qint32 first = 0;
     qint32 last = 0;
     bool fixed() const { return first == last; }
+    // The type's name: its option text without the remark in brackets.
+    QString name() const { return text.section(QLatin1Char('('), 0, 0).simplified(); }
 };
 
 // Every type in the order the dialog offers them.

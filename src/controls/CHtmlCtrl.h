@@ -44,6 +44,8 @@ public:
     bool GoBack();
     bool GoForward();
     bool CanGoBack() const { return !m_back.isEmpty(); }
+    // The page shown, as it was given.
+    QString currentHtml() const { return m_current; }
 
     // The address of the last navigation request; after an "app:" link
     // without a number, the text after "app:".

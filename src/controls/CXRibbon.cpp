@@ -21,6 +21,10 @@ namespace {
 constexpr unsigned kCloseId = 2;
 constexpr unsigned kBriefHelpId = 30418;
 constexpr unsigned kRemindersId = 8900;
+// The button that holds the items a narrow bar cannot show; no command has
+// this number.
+constexpr unsigned kOverflowId = 0xFFFFFFFFu;
+constexpr int kOverflowWidth = 24;
 constexpr ColorRef kPressedTop = 0x99FFFF;
 constexpr ColorRef kPressedBottom = 0x3196F9;
 constexpr ColorRef kHotFrame = 0xA6E1FF;
@@ -644,8 +648,10 @@ void CXRibbon::resizeEvent(QResizeEvent *event)
         RecalcLayout(0);
 }
 
-QList<struct_RIB_ITEM> CXRibbon::placedItems() const
+QList<struct_RIB_ITEM> CXRibbon::placedItems(QRect *overflow) const
 {
+    if (overflow)
+        *overflow = QRect();
     // The items keep the sizes that adding, the bar style and the layout
     // gave them; placing works on a copy, so drawing and hit testing never
     // change an item and the layout is a function of the items and the size.
@@ -715,6 +721,27 @@ QList<struct_RIB_ITEM> CXRibbon::placedItems() const
         item.rect = QRect(x, top, std::max(0, width - m_gap), item.rect.height());
         x += width;
     }
+    // A bar too narrow for its buttons shows those that fit and puts the
+    // rest behind an overflow button at its right end, so every command
+    // stays within reach.
+    bool overflows = false;
+    for (const struct_RIB_ITEM &item : items)
+        if (isButton(item) && item.id != 0 && item.state != struct_RIB_ITEM::Hidden && item.rect.right() + 1 > w)
+            overflows = true;
+    if (overflows) {
+        const int limit = w - kOverflowWidth;
+        bool behind = false;
+        for (struct_RIB_ITEM &item : items) {
+            if (!isButton(item))
+                continue;
+            behind = behind || item.rect.right() + 1 > limit;
+            if (behind)
+                item.rect = QRect();
+        }
+        if (overflow)
+            *overflow = QRect(limit, top, kOverflowWidth - std::min(m_gap, 4), m_itemHeight);
+        return items;
+    }
     // The reminders items move to the right end when there is room for them.
     const int free = w - m_margin - x;
     if (free > 10) {
@@ -731,6 +758,26 @@ QList<struct_RIB_ITEM> CXRibbon::placedItems() const
     return items;
 }
 
+QRect CXRibbon::overflowRect() const
+{
+    QRect overflow;
+    placedItems(&overflow);
+    return overflow;
+}
+
+QList<unsigned> CXRibbon::overflowIds() const
+{
+    QRect overflow;
+    const QList<struct_RIB_ITEM> items = placedItems(&overflow);
+    QList<unsigned> ids;
+    if (!overflow.isValid())
+        return ids;
+    for (const struct_RIB_ITEM &item : items)
+        if (isButton(item) && item.id != 0 && item.state != struct_RIB_ITEM::Hidden && item.rect.isNull())
+            ids << item.id;
+    return ids;
+}
+
 QRect CXRibbon::itemRect(unsigned id) const
 {
     const QList<struct_RIB_ITEM> items = placedItems();
@@ -744,7 +791,8 @@ QRect CXRibbon::itemRect(unsigned id) const
 
 void CXRibbon::Draw()
 {
-    const QList<struct_RIB_ITEM> items = placedItems();
+    QRect overflow;
+    const QList<struct_RIB_ITEM> items = placedItems(&overflow);
     FillBackground(m_client, m_barStyle == 4 || !hasLabels() ? m_backStyle : std::uint8_t(0));
     if (hasLabels())
         drawLabelStrip(items);
@@ -756,7 +804,7 @@ void CXRibbon::Draw()
                 DrawSeparator(item.rect, 5, 4, pen(3));
             continue;
         }
-        if (item.state == struct_RIB_ITEM::Hidden)
+        if (item.state == struct_RIB_ITEM::Hidden || item.rect.isNull())
             continue;
         if (item.rect.right() + 1 > m_client.width() + m_gap)
             continue;
@@ -766,6 +814,26 @@ void CXRibbon::Draw()
             drawPanel(item, state);
         else
             drawItem(item, state);
+    }
+    if (overflow.isValid()) {
+        struct_RIB_ITEM more;
+        more.id = kOverflowId;
+        more.caption = QStringLiteral("\u00BB");
+        more.state = m_overflowOpen ? std::uint8_t(struct_RIB_ITEM::MenuOpen) : std::uint8_t(struct_RIB_ITEM::Normal);
+        more.font = 2;
+        more.format = 2085;
+        more.border = m_barStyle == 2 ? 0 : 2;
+        more.image = 0;
+        more.imageIndex = 255;
+        more.rect = overflow;
+        if (m_barStyle == 4) {
+            const std::uint8_t barStyle = m_barStyle;
+            m_barStyle = 1; // drawn as a button, not as a panel
+            drawItem(more, more.state);
+            m_barStyle = barStyle;
+        } else {
+            drawItem(more, more.state);
+        }
     }
     if (buttonCount() == 1 && hasFocus()) {
         for (const struct_RIB_ITEM &item : items) {
@@ -972,6 +1040,11 @@ void CXRibbon::drawPanel(const struct_RIB_ITEM &item, std::uint8_t state)
 
 // --- mouse ---------------------------------------------------------------------
 
+bool CXRibbon::overOverflow(const QPoint &pos) const
+{
+    return overflowRect().contains(pos);
+}
+
 int CXRibbon::hitTest(const QPoint &pos) const
 {
     const QList<struct_RIB_ITEM> items = placedItems();
@@ -992,7 +1065,9 @@ void CXRibbon::updateTip()
     QToolTip::hideText();
     m_tipTitle.clear();
     m_tipText.clear();
-    if (m_hotId != 0) {
+    if (m_hotId == kOverflowId) {
+        m_tipText = QStringLiteral("More Commands");
+    } else if (m_hotId != 0) {
         for (const struct_RIB_ITEM &item : m_items) {
             if (item.id != m_hotId)
                 continue;
@@ -1024,7 +1099,7 @@ void CXRibbon::setHot(unsigned id, const QPoint &pos)
     m_hotId = id;
     updateTip();
     setCursor(id ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    if (id != 0)
+    if (id != 0 && id != kOverflowId)
         emit hoverChanged(int(id), mapToGlobal(pos));
     update();
 }
@@ -1036,7 +1111,10 @@ void CXRibbon::mouseMoveEvent(QMouseEvent *event)
     if (!(event->buttons() & Qt::LeftButton))
         m_tracking = true;
     const int index = hitTest(event->position().toPoint());
-    setHot(index < 0 ? 0 : m_items[index].id, event->position().toPoint());
+    const unsigned id = index >= 0                                          ? m_items[index].id
+                       : !m_busy && overOverflow(event->position().toPoint()) ? kOverflowId
+                                                                              : 0;
+    setHot(id, event->position().toPoint());
 }
 
 void CXRibbon::mousePressEvent(QMouseEvent *event)
@@ -1045,9 +1123,9 @@ void CXRibbon::mousePressEvent(QMouseEvent *event)
         return;
     setFocus(Qt::MouseFocusReason);
     const int index = hitTest(event->position().toPoint());
-    if (index < 0)
+    if (index < 0 && !(overOverflow(event->position().toPoint()) && !m_busy))
         return;
-    const unsigned id = m_items[index].id;
+    const unsigned id = index >= 0 ? m_items[index].id : kOverflowId;
     setHot(id, event->position().toPoint());
     if (m_pressedId != id)
         m_pressedId = id;
@@ -1062,6 +1140,11 @@ void CXRibbon::mouseReleaseEvent(QMouseEvent *event)
         return;
     const int index = hitTest(event->position().toPoint());
     const unsigned pressed = m_pressedId;
+    if (pressed == kOverflowId && overOverflow(event->position().toPoint())) {
+        onLeave();
+        openOverflowMenu();
+        return;
+    }
     if (index >= 0 && pressed != 0 && m_items[index].id == pressed) {
         if (m_items[index].menuId)
             openMenu(index);
@@ -1108,18 +1191,9 @@ void CXRibbon::openMenu(int index)
 
     const struct_RIB_ITEM item = placedItems()[index];
     QMenu menu(this);
+    fillItemMenu(menu, item);
     QPoint at;
     if (item.menuId < 179) {
-        emit ownerMessage(MSG_MENU_INIT, qintptr(item.menuId), qintptr(item.subMenu));
-        if (menuResolver())
-            menuResolver()(menu, item.menuId, item.subMenu);
-        // The window that owns the bar may enable, check or remove entries.
-        for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
-            if (auto *owner = dynamic_cast<PopupMenuOwner *>(w)) {
-                owner->OnInitPopupMenu(&menu, item.subMenu);
-                break;
-            }
-        }
         if (m_vertical)
             at = QPoint(item.rect.right() + 1, item.rect.top());
         else if (item.rect.height() < 65)
@@ -1127,17 +1201,6 @@ void CXRibbon::openMenu(int index)
         else
             at = QPoint(item.rect.left(), item.rect.top() + 24);
     } else {
-        // The item's second text lists the entries; each entry's command is
-        // the menu id plus its position in the list.
-        const QStringList entries = item.text2.split(QLatin1Char(','));
-        for (int i = 0; i + 1 < entries.size(); ++i) {
-            if (entries[i] == QLatin1String("-")) {
-                menu.addSeparator();
-                continue;
-            }
-            QAction *action = menu.addAction(entries[i]);
-            action->setData(int(item.menuId) + i);
-        }
         at = QPoint(item.rect.left(), item.rect.bottom() + 1);
     }
     int chosen = 0;
@@ -1150,6 +1213,69 @@ void CXRibbon::openMenu(int index)
         m_item.state = struct_RIB_ITEM::Normal;
         storeRecord(after);
     }
+    update();
+    if (chosen != 0)
+        emit commandTriggered(chosen);
+}
+
+void CXRibbon::fillItemMenu(QMenu &menu, const struct_RIB_ITEM &item)
+{
+    if (item.menuId < 179) {
+        emit ownerMessage(MSG_MENU_INIT, qintptr(item.menuId), qintptr(item.subMenu));
+        if (menuResolver())
+            menuResolver()(menu, item.menuId, item.subMenu);
+        // The window that owns the bar may enable, check or remove entries.
+        for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+            if (auto *owner = dynamic_cast<PopupMenuOwner *>(w)) {
+                owner->OnInitPopupMenu(&menu, item.subMenu);
+                break;
+            }
+        }
+        return;
+    }
+    // The item's second text lists the entries; each entry's command is the
+    // menu id plus its position in the list.
+    const QStringList entries = item.text2.split(QLatin1Char(','));
+    for (int i = 0; i + 1 < entries.size(); ++i) {
+        if (entries[i] == QLatin1String("-")) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction *action = menu.addAction(entries[i]);
+        action->setData(int(item.menuId) + i);
+    }
+}
+
+void CXRibbon::openOverflowMenu()
+{
+    // One entry per item behind the button, named by its caption or else
+    // its tip; an item with a menu brings that menu along as a sub-menu.
+    QMenu menu(this);
+    for (unsigned id : overflowIds()) {
+        const struct_RIB_ITEM &item = m_items[FindItem(id)];
+        QString text = item.caption;
+        if (text.trimmed().isEmpty())
+            text = item.text2.section(QLatin1Char('\n'), 0, 0);
+        if (text.trimmed().isEmpty())
+            continue;
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const bool usable = (item.state == struct_RIB_ITEM::Normal || item.state == struct_RIB_ITEM::MenuOpen) &&
+                            (!m_busy || item.id == kCloseId);
+        if (item.menuId) {
+            QMenu *sub = menu.addMenu(text);
+            fillItemMenu(*sub, item);
+            sub->setEnabled(usable && !sub->isEmpty());
+            continue;
+        }
+        QAction *action = menu.addAction(text);
+        action->setData(int(item.id));
+        action->setEnabled(usable);
+    }
+    const QRect button = overflowRect();
+    m_overflowOpen = true;
+    repaint();
+    const int chosen = menu.isEmpty() ? 0 : menuRunner()(menu, mapToGlobal(QPoint(button.left(), button.bottom() + 1)));
+    m_overflowOpen = false;
     update();
     if (chosen != 0)
         emit commandTriggered(chosen);

@@ -93,8 +93,13 @@ public:
     unsigned pressedId() const { return m_pressedId; }
     QString tipTitle() const { return m_tipTitle; }
     QString tipText() const { return m_tipText; }
-    // The item rectangles where the last layout put them (hit testing).
+    // The item rectangles where the last layout put them (hit testing); an
+    // empty rectangle for an item behind the overflow button.
     QRect itemRect(unsigned id) const;
+    // A bar too narrow for its buttons shows the overflow button at its end
+    // (an empty rectangle when all fit); it offers the items it hides as a menu.
+    QRect overflowRect() const;
+    QList<unsigned> overflowIds() const;
 
     // Menus of the program's resources (menu ids below 179) are filled by the
     // application; popups are run by the runner, which returns the chosen
@@ -120,12 +125,15 @@ private:
     void storeRecord(int index);
     void computeMetrics(int itemHeight);
     // The items with their rectangles placed for the present size.
-    QList<struct_RIB_ITEM> placedItems() const;
+    QList<struct_RIB_ITEM> placedItems(QRect *overflow = nullptr) const;
     int hitTest(const QPoint &pos) const;
+    bool overOverflow(const QPoint &pos) const;
     void setHot(unsigned id, const QPoint &pos);
     void updateTip();
     void onLeave();
     void openMenu(int index);
+    void fillItemMenu(QMenu &menu, const struct_RIB_ITEM &item);
+    void openOverflowMenu();
     void drawLabelStrip(const QList<struct_RIB_ITEM> &items);
     void drawItem(const struct_RIB_ITEM &item, std::uint8_t state);
     void drawPanel(const struct_RIB_ITEM &item, std::uint8_t state);
@@ -154,6 +162,7 @@ private:
     int m_blinkCount = 9;
     bool m_tracking = false;
     bool m_hasTips = false;
+    bool m_overflowOpen = false;
     QString m_tipTitle;
     QString m_tipText;
     QList<struct_RIB_ITEM> m_items;

@@ -29,9 +29,12 @@ QString ReportTablesAndIndexes(platform::Database *database, bool remove)
     HtmlBegin(page);
     AddHtmlHeading(page, database->name().toHtmlEscaped(), QString());
     page += QStringLiteral("<br><table class='blue'>");
-    page += QStringLiteral("<tr><th width=40>%1</th><th width=20>%2</th><th>%3</th><th>%4</th></tr>")
+    // The table's name and its count keep to one line; the lists of names
+    // take the rest of the width and wrap between their entries.
+    const QString oneLine = QStringLiteral(" style='white-space: nowrap'");
+    page += QStringLiteral("<tr><th%5>%1</th><th%5>%2</th><th>%3</th><th>%4</th></tr>")
                 .arg(QStringLiteral("Table"), QStringLiteral("Indexes"), QStringLiteral("Index Names"),
-                     QStringLiteral("Note"));
+                     QStringLiteral("Note"), oneLine);
 
     int tables = 0;
     int indexes = 0;
@@ -60,15 +63,15 @@ QString ReportTablesAndIndexes(platform::Database *database, bool remove)
                 AppendText(note, QStringLiteral("Deleted ") + name, QStringLiteral(", "));
             }
         }
-        page += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3&nbsp;</td><td>%4&nbsp;</td></tr>")
-                    .arg(def.name.toHtmlEscaped())
+        page += QStringLiteral("<tr><td%1>%2</td><td%1>%3</td><td>%4&nbsp;</td><td>%5&nbsp;</td></tr>")
+                    .arg(oneLine, def.name.toHtmlEscaped())
                     .arg(def.indexes.size())
                     .arg(names, note);
     }
-    page += QStringLiteral("<tr><th>%1 Tables</th><th>%2 Indexes</th><th>%3&nbsp;</th><th></th></tr>")
+    page += QStringLiteral("<tr><th%1>%2 Tables</th><th%1>%3 Indexes</th><th> &nbsp;</th><th></th></tr>")
+                .arg(oneLine)
                 .arg(tables)
-                .arg(indexes)
-                .arg(QStringLiteral(" "));
+                .arg(indexes);
     page += QStringLiteral("</table>");
     HtmlEnd(page);
     if (!remove && viewer())

@@ -29,6 +29,32 @@ constexpr int kWebOrderPeriod = 300000; // ms
 constexpr std::uint8_t kNoticeColour = 21;
 constexpr std::uint8_t kHiddenColour = 6;
 
+// The view's own commands: the text its list menus give a command (none for
+// those the shared menus or the ribbons carry) and whether it needs a job in
+// the list. Commands not here are the base's.
+enum class Enabled { Always, WithRows };
+struct ViewCommand
+{
+    int id;
+    const char *menuText;
+    Enabled enabled;
+};
+const ViewCommand kCommands[] = {
+    {30130, "C&hange Status...\tCtrl+S", Enabled::WithRows},
+    {30270, "View Schedule", Enabled::WithRows},
+    {30343, "Compare This Job...", Enabled::WithRows},
+    {30106, "&e-View (XML)...", Enabled::WithRows},
+    {30108, nullptr, Enabled::WithRows},
+    {30111, nullptr, Enabled::WithRows},
+    {30107, nullptr, Enabled::Always},
+    {30160, nullptr, Enabled::Always},
+    {30166, nullptr, Enabled::Always},
+    {30167, nullptr, Enabled::Always},
+    {30170, nullptr, Enabled::Always},
+    {30181, nullptr, Enabled::Always},
+    {30536, nullptr, Enabled::Always},
+};
+
 } // namespace
 
 CViewJobs::CViewJobs(QWidget *parent) : CView0(kViewId, parent)
@@ -90,14 +116,19 @@ void CViewJobs::showEvent(QShowEvent *event)
 
 bool CViewJobs::IsCommandEnabled(int id)
 {
-    switch (id) {
-    case 30107: case 30160: case 30166: case 30167: case 30170: case 30181: case 30536:
-        return true;
-    case 30106: case 30108: case 30111: case 30130: case 30270: case 30343:
-        return m_list && m_list->GetItemCount() > 0;
-    default:
-        return CView0::IsCommandEnabled(id);
-    }
+    for (const ViewCommand &command : kCommands)
+        if (command.id == id)
+            return command.enabled == Enabled::Always || (m_list && m_list->GetItemCount() > 0);
+    return CView0::IsCommandEnabled(id);
+}
+
+QList<CView0::MenuCommand> CViewJobs::ListMenuCommands() const
+{
+    QList<MenuCommand> entries;
+    for (const ViewCommand &command : kCommands)
+        if (command.menuText)
+            entries.append({command.id, QString::fromUtf8(command.menuText)});
+    return entries;
 }
 
 // --- commands ----------------------------------------------------------------------

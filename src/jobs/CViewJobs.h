@@ -25,6 +25,7 @@ public:
     void OnInitialUpdate() override;
     bool OnCommand(int id) override;
     bool IsCommandEnabled(int id) override;
+    QList<MenuCommand> ListMenuCommands() const override;
     // A completed bar code: a job or item shows its job alone, a customer or
     // CSR is remembered for the commands that follow, a command code runs its
     // command. Always handled, except the view switches below 30002.

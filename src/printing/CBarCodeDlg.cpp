@@ -10,7 +10,7 @@
 #include "printing/CPrintForm.h"
 
 #include <QtGui/QFont>
-#include <QtGui/QFontInfo>
+#include <QtGui/QFontDatabase>
 #include <QtWidgets/QFontDialog>
 
 namespace {
@@ -236,9 +236,10 @@ void CBarCodeDlg::OnFont()
     if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
         return;
     const QFont chosen = dialog.currentFont();
-    // A face this computer lacks comes back as a stand-in ("Sans Serif"),
-    // whose name would be stored in its place.
-    if (QFontInfo(chosen).family().compare(chosen.family(), Qt::CaseInsensitive) != 0) {
+    // The faces the dialog offers are those of the computer's font list, the
+    // generic faces ("Sans Serif", "Monospace") among them; a typed face
+    // that is not on it would be drawn with a stand-in and is refused.
+    if (!QFontDatabase::families().contains(chosen.family(), Qt::CaseInsensitive)) {
         platform::Prompt::messageBox(QStringLiteral("The font \"%1\" is not installed on this computer.\n\n"
                                                     "The barcode font was not changed.")
                                          .arg(chosen.family()),

@@ -7,6 +7,7 @@
 #include "views/CBarCode.h"
 #include "views/FindPrompt.h"
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtGui/QBrush>
 #include <QtWidgets/QWidget>
@@ -71,6 +72,15 @@ public:
     // Posts a command to the view (runs from the event loop, as RunCommand).
     void PostCommand(int id);
     virtual bool IsCommandEnabled(int id);
+    // The view's own commands that its list menus offer (the list bar's menu
+    // and the right-click menu of the list), each with its menu text; they
+    // follow the shared entries New, Find, Open and Copy and Paste.
+    struct MenuCommand
+    {
+        int id;
+        QString text;
+    };
+    virtual QList<MenuCommand> ListMenuCommands() const { return {}; }
     virtual int OnScanCommand(int command, int key);
     // The view's bar-code reader: every key press in the view goes to it first.
     CBarCode &barCode() { return m_barCode; }
@@ -218,6 +228,7 @@ public:
     // Before one of the view's ribbon menus shows: an entry whose command the
     // view does not offer now is disabled.
     void OnInitPopupMenu(QMenu *subMenu, int position) override;
+    void AddListMenuCommands(QMenu &menu) const;
 
 signals:
     // The user asked for another main view (30000-30008); the main frame switches.

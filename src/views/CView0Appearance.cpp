@@ -128,11 +128,35 @@ int CView0::ListManagerWidth()
     return width;
 }
 
+void CView0::AddListMenuCommands(QMenu &menu) const
+{
+    const QList<MenuCommand> commands = ListMenuCommands();
+    if (commands.isEmpty())
+        return;
+    // The list menu is the one with the shared "Copy and Paste" entry; the
+    // view's commands go after it, in a group of their own.
+    const QList<QAction *> actions = menu.actions();
+    int at = -1;
+    for (int i = 0; i < actions.size(); ++i)
+        if (!actions[i]->isSeparator() && actions[i]->data().toInt() == 30111)
+            at = i;
+    if (at < 0)
+        return;
+    QAction *before = at + 1 < actions.size() ? actions[at + 1] : nullptr;
+    menu.insertSeparator(before);
+    for (const MenuCommand &command : commands) {
+        auto *action = new QAction(command.text, &menu);
+        action->setData(command.id);
+        menu.insertAction(before, action);
+    }
+}
+
 void CView0::OnInitPopupMenu(QMenu *subMenu, int position)
 {
-    Q_UNUSED(position);
     if (!subMenu)
         return;
+    if (position == 1)
+        AddListMenuCommands(*subMenu);
     for (QAction *action : subMenu->actions()) {
         const int id = action->data().toInt();
         if (action->isSeparator() || id == 0)

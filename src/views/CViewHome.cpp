@@ -116,12 +116,10 @@ bool CViewHome::OnCommand(int id)
         ShowPage();
         return true;
     case 59651:
-        m_html->GoBack();
-        m_listBar->EnableItem(59651, m_html->CanGoBack());
+        StepPage(true);
         return true;
     case 59650:
-        m_html->GoForward();
-        m_listBar->EnableItem(59651, m_html->CanGoBack());
+        StepPage(false);
         return true;
     case 30510:
         RunSqlStatement();
@@ -214,6 +212,26 @@ void CViewHome::MailSystemInformation()
     app->SendMail(SupportEmailAddress(), QStringLiteral("About ") + app->m_company.m_strName, body, QString());
 }
 
+void CViewHome::StepPage(bool back)
+{
+    QList<int> &from = back ? m_backCodes : m_forwardCodes;
+    QList<int> &to = back ? m_forwardCodes : m_backCodes;
+    if (!from.isEmpty() && (back ? m_html->GoBack() : m_html->GoForward())) {
+        to.append(m_nShownCode);
+        m_nShownCode = from.takeLast();
+        if (HTREEITEM entry = m_tree->FindItemByData(quint32(m_nShownCode))) {
+            m_bTreeFilling = true;
+            m_tree->SelectAndShow(entry);
+            m_bTreeFilling = false;
+        }
+        if (ReadTreeSelection())
+            m_listBar->SetItemText(30673, m_strListCaption);
+        // An information page shown again is the page as it was built.
+        m_strPage = (m_nShownCode >= 201 && m_nShownCode <= 205) ? QString() : m_html->currentHtml();
+    }
+    m_listBar->EnableItem(59651, !m_backCodes.isEmpty());
+}
+
 void CViewHome::ShowPage()
 {
     if (!ReadTreeSelection())
@@ -221,14 +239,22 @@ void CViewHome::ShowPage()
     m_listBar->SetItemText(30673, m_strListCaption);
     m_strPage.clear();
     const int code = m_nChosenCode;
-    if (code == 30590 || code == 30591) {
-        m_html->Navigate(QStringLiteral("about:Blank"));
-        ZqApp()->OpenFileTransfer(code);
+    m_forwardCodes.clear();
+    if (code >= 201 && code <= 205) {
+        // Back returns to the page shown before, whether it opened or not.
+        if (m_nShownCode != 0)
+            m_backCodes.append(m_nShownCode);
+        m_nShownCode = code;
+        m_html->Navigate(outsidePage(code));
+        m_listBar->EnableItem(59651, !m_backCodes.isEmpty());
         return;
     }
-    if (code >= 201 && code <= 205) {
-        m_html->Navigate(outsidePage(code));
-        m_listBar->EnableItem(59651, true);
+    m_backCodes.clear();
+    m_nShownCode = code;
+    if (code == 30590 || code == 30591) {
+        m_html->Navigate(QStringLiteral("about:Blank"));
+        m_listBar->EnableItem(59651, false);
+        ZqApp()->OpenFileTransfer(code);
         return;
     }
     HtmlBegin(m_strPage);

@@ -38,7 +38,14 @@ public:
 
 private:
     void AppendAppLink(int id, const QString &text, const QString &trailing = QString());
+    // Back and forward over the outside pages: the page steps in the
+    // browser's history and the tree and caption step with it to the entry
+    // that page belongs to.
+    void StepPage(bool back);
 
     CHtmlCtrl *m_html = nullptr;
     QString m_strPage;
+    int m_nShownCode = 0;     // the entry whose page is shown
+    QList<int> m_backCodes;    // the entries Back returns to, the last first
+    QList<int> m_forwardCodes; // the entries Forward returns to
 };

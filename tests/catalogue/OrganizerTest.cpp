@@ -103,6 +103,35 @@ TEST_F(OrganizerTest, AddsCategoriesByTypeAndSavesInTreeOrder)
               QStringLiteral("301\n401\n404"));
 }
 
+TEST_F(OrganizerTest, TheNamePromptNamesTheTypeWithoutItsRemark)
+{
+    const struct
+    {
+        const char *type;
+        const char *prompt;
+        const char *strip;
+    } cases[] = {
+        {"Paper", "Name of the new Paper Category:", "Category No: 151"},
+        {"Offset", "Name of the new Offset Press or Digital Printer Category:", "Category No: 202"},
+        {"Digital", "Name of the new Digital Printer Category:", "Category No: 302"},
+    };
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        d.tree().setCurrentItem(find(d, 2, false));
+        for (const auto &c : cases) {
+            answerType(QString::fromLatin1(c.type));
+            onDialog<CDlgData>([&](CDlgData &e) {
+                EXPECT_EQ(e.m_strRibbonTitle, QString::fromLatin1(c.prompt));
+                EXPECT_EQ(e.m_strStripText, QString::fromLatin1(c.strip));
+                return press(e, 2);
+            });
+            d.SendCommand(COrganize::AddCategoryCmd);
+        }
+        return press(d, 2);
+    });
+    organizer.DoModal();
+}
+
 TEST_F(OrganizerTest, TwelveDepartmentsAreTheLimit)
 {
     for (int dep = 8; dep <= 12; ++dep)

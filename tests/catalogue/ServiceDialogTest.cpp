@@ -1,6 +1,8 @@
 #include "CatalogueFixture.h"
 
+#include "app/base/Appearance.h"
 #include "catalogue/CSerDlg.h"
+#include "controls/CXRibbon.h"
 #include "catalogue/CSerDlgMore.h"
 #include "catalogue/CSerList.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -8,7 +10,10 @@
 #include "platform/Settings.h"
 #include "views/CDlgOptions.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOptionComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
@@ -94,6 +99,30 @@ TEST_F(ServiceDialogTest, TheFieldsShownFollowTheCategoryAndMethods)
         prompts().answer(platform::IDNO);
         return press(d, 2);
     });
+}
+
+TEST_F(ServiceDialogTest, TheTimeBoxShowsItsLongestChoiceWhole)
+{
+    native(QStringLiteral("INSERT INTO Services (SerNo, CatNo, SortNo, Name, Size, SerStatus, RunCost1, RunCost2, QtyBy) "
+                          "VALUES (50, 301, 1, 'Color Copier', '', 0, 0, 0, 8)"));
+    for (qint32 serNo : {10, 20, 50}) {
+        runStored(serNo, 30103, [&](CSerDlg &d) {
+            QComboBox *box = d.combo(CSerDlg::IDC_TIMEBY);
+            EXPECT_TRUE(box->isVisibleTo(&d));
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            option.editable = box->isEditable();
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            for (int i = 0; i < box->count(); ++i)
+                EXPECT_LE(box->fontMetrics().horizontalAdvance(box->itemText(i)), field.width())
+                    << serNo << " " << box->itemText(i).toStdString();
+            EXPECT_LE(box->geometry().right(), d.width());
+            if (serNo == 50)
+                prompts().answer(platform::IDNO); // the new row's empty fields read as changes
+            return press(d, 2);
+        });
+    }
 }
 
 TEST_F(ServiceDialogTest, PressShowsColorsAndPlatesAndPreviewIsReadOnly)
@@ -199,6 +228,12 @@ TEST_F(ServiceDialogTest, SpecialServicesExplainThemselves)
         EXPECT_TRUE(d.m_wndRecordRibbon.GetItemText(30281).endsWith(
             QStringLiteral("\n(this is a special Service, click here to learn more...)")));
         EXPECT_TRUE(d.m_wndRecordRibbon.isBlinking(30281));
+        // The title reads whole in its item, the service's name beside it.
+        const QString title = d.m_wndRecordRibbon.GetItemText(30281).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const QRect titleRect = d.m_wndRecordRibbon.itemRect(30281);
+        EXPECT_GE(titleRect.width() - 6, QFontMetrics(Appearance::instance().GetFont(3)).horizontalAdvance(title));
+        EXPECT_LE(d.m_wndRecordRibbon.itemRect(30526).right(), d.m_wndRecordRibbon.width());
+        EXPECT_GE(d.m_wndRecordRibbon.itemRect(30282).width(), 150);
         prompts().answer(platform::IDOK);
         d.SendCommand(30281);
         EXPECT_TRUE(prompts().lastText().contains(QStringLiteral("the Run Size is smaller than the Parent Size")));

@@ -296,6 +296,57 @@ TEST_F(CXRibbonTest, ItemMenuFromItsListSendsTheChosenEntry)
     EXPECT_EQ(commands.at(0).at(0).toInt(), 31002);
 }
 
+TEST_F(CXRibbonTest, WhatANarrowBarCannotShowIsBehindTheOverflowButton)
+{
+    CXRibbon bar;
+    makeBar(bar); // New, Edit, Delete, Close: 70 pixels each
+    bar.AddItem(300, QStringLiteral("Sort"), 0, 131, 12, 2, 2084, 0, 0, 80, 31000, 0,
+                QStringLiteral("By Name,-,By Date,"));
+    bar.AddButton(103, QString(), 3, 131, 3, QStringLiteral("Print\nThe list"));
+    EXPECT_FALSE(bar.overflowRect().isValid());
+    EXPECT_TRUE(bar.overflowIds().isEmpty());
+
+    // 200 pixels: the overflow button takes the last 24, so New and Edit
+    // (0-140) stay and Delete (140-210) and all after it go behind it.
+    bar.resize(200, 40);
+    EXPECT_EQ(bar.overflowRect().left(), 176);
+    EXPECT_EQ(bar.overflowIds(), (QList<unsigned>{102, 2, 300, 103}));
+    EXPECT_TRUE(bar.itemRect(101).isValid());
+    EXPECT_TRUE(bar.itemRect(102).isNull());
+
+    QStringList entries;
+    QStringList sortEntries;
+    QList<bool> enabled;
+    CXRibbon::SetMenuRunner([&](QMenu &menu, const QPoint &) {
+        for (QAction *action : menu.actions()) {
+            entries << action->text();
+            enabled << action->isEnabled();
+            if (action->menu())
+                for (QAction *sub : action->menu()->actions())
+                    sortEntries << (sub->isSeparator() ? QStringLiteral("-") : sub->text());
+        }
+        return 2;
+    });
+    QSignalSpy commands(&bar, &CXRibbon::commandTriggered);
+    hover(&bar, bar.overflowRect().center());
+    EXPECT_EQ(bar.tipText(), QStringLiteral("More Commands"));
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.overflowRect().center());
+    CXRibbon::SetMenuRunner(nullptr);
+    // Captions name the entries, the tip's first line an item without one;
+    // a disabled item stays disabled there.
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("Delete"), QStringLiteral("Close"), QStringLiteral("Sort"),
+                                    QStringLiteral("Print")}));
+    EXPECT_EQ(enabled, (QList<bool>{true, true, true, false}));
+    EXPECT_EQ(sortEntries, (QStringList{QStringLiteral("By Name"), QStringLiteral("-"), QStringLiteral("By Date")}));
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), 2);
+
+    // Wide enough again: no overflow button, every item in its place.
+    bar.resize(500, 40);
+    EXPECT_FALSE(bar.overflowRect().isValid());
+    EXPECT_EQ(bar.itemRect(103), QRect(360, 5, 70, 30));
+}
+
 TEST_F(CXRibbonTest, RadioGroupsMarkTheSelectedItem)
 {
     CXRibbon bar;

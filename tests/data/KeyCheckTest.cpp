@@ -14,6 +14,10 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QDir>
+#include <QtGui/QTextCursor>
+#include <QtGui/QTextDocument>
+#include <QtGui/QTextLayout>
+#include <QtGui/QTextTable>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -195,22 +199,54 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     QString shown;
     SetHtmlPageViewer([&shown](const QString &page) { shown = page; });
 
-    const QString jobsRow = QStringLiteral("<tr><td>Jobs</td><td>3</td><td>CusNo (CusIdx), JobNo, JobID (PrimaryKey)&nbsp;</td>"
-                                           "<td>CusNo (CusIdx)&nbsp;</td></tr>");
+    const QString oneLine = QStringLiteral(" style='white-space: nowrap'");
+    const QString jobsRow = QStringLiteral("<tr><td%1>Jobs</td><td%1>3</td><td>CusNo (CusIdx), JobNo, JobID (PrimaryKey)"
+                                           "&nbsp;</td><td>CusNo (CusIdx)&nbsp;</td></tr>").arg(oneLine);
     const QString page = ReportTablesAndIndexes(&db(), false);
     EXPECT_EQ(shown, page);
     EXPECT_TRUE(page.contains(QStringLiteral("<h2>") + db().name() + QStringLiteral("</h2><br><table class='blue'>"
-                                                                                     "<tr><th width=40>Table</th>")));
+                                                                                     "<tr><th%1>Table</th>").arg(oneLine)));
     EXPECT_TRUE(page.contains(jobsRow));
-    EXPECT_TRUE(page.contains(QStringLiteral("<tr><td>PaperSizes</td><td>0</td><td>&nbsp;</td><td>&nbsp;</td></tr>")));
-    EXPECT_TRUE(page.contains(QStringLiteral("<tr><th>39 Tables</th><th>39 Indexes</th><th> &nbsp;</th><th></th></tr></table>")));
+    EXPECT_TRUE(page.contains(
+        QStringLiteral("<tr><td%1>PaperSizes</td><td%1>0</td><td>&nbsp;</td><td>&nbsp;</td></tr>").arg(oneLine)));
+    EXPECT_TRUE(page.contains(
+        QStringLiteral("<tr><th%1>39 Tables</th><th%1>39 Indexes</th><th> &nbsp;</th><th></th></tr></table>")
+            .arg(oneLine)));
+    // Shown at the HTML window's width in the default font, every table name
+    // and count reads on one line and the lists break only between words.
+    QTextDocument shownPage;
+    shownPage.setHtml(page);
+    shownPage.setTextWidth(780);
+    ASSERT_GT(shownPage.size().height(), 0); // laid out
+    QTextTable *table = nullptr;
+    for (QTextFrame *frame : shownPage.rootFrame()->childFrames())
+        if ((table = qobject_cast<QTextTable *>(frame)))
+            break;
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->columns(), 4);
+    for (int row = 0; row < table->rows(); ++row) {
+        for (int column = 0; column < 4; ++column) {
+            const QTextBlock block = table->cellAt(row, column).firstCursorPosition().block();
+            const QTextLayout *layout = block.layout();
+            if (column < 2)
+                EXPECT_EQ(layout->lineCount(), 1) << row << "/" << column << " " << block.text().toStdString();
+            for (int line = 0; line + 1 < layout->lineCount(); ++line) {
+                const QTextLine l = layout->lineAt(line);
+                const QString text = block.text();
+                const int end = l.textStart() + l.textLength();
+                EXPECT_TRUE(end > 0 && (text.at(end - 1).isSpace() || text.at(end).isSpace()))
+                    << row << "/" << column << " broken inside a word: " << text.toStdString();
+            }
+        }
+    }
 
     shown.clear();
     const QString deleted = ReportTablesAndIndexes(&db(), true);
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_TRUE(deleted.contains(QStringLiteral("<td>CusNo (CusIdx), Deleted CusIdx, Deleted JobNo, Deleted PrimaryKey&nbsp;</td>")));
     EXPECT_TRUE(db().tableDef(QStringLiteral("Jobs")).indexes.isEmpty());
-    EXPECT_TRUE(ReportTablesAndIndexes(&db(), false).contains(QStringLiteral("<th>39 Tables</th><th>0 Indexes</th>")));
+    EXPECT_TRUE(ReportTablesAndIndexes(&db(), false)
+                    .contains(QStringLiteral("<th%1>39 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
     db().close();
 
     // A file without tables: the heading and a total of nothing.
@@ -218,7 +254,8 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     platform::Database::create(empty);
     db().open(empty);
     const QString none = ReportTablesAndIndexes(&db(), false);
-    EXPECT_TRUE(none.contains(QStringLiteral("<th>Note</th></tr><tr><th>0 Tables</th><th>0 Indexes</th>")));
+    EXPECT_TRUE(
+        none.contains(QStringLiteral("<th>Note</th></tr><tr><th%1>0 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
 }
 
 TEST_F(KeyCheckTest, RowFieldsAreWrittenOnlyWhileTheValuesGoOn)

@@ -645,6 +645,11 @@ TEST_F(ScheduleTest, DoubleClickOpensByColumnAndNeverOnHeadings)
     };
     for (const Case &c : cases)
         EXPECT_EQ(v.view.DoubleClickCommand(c.row, c.column), c.command) << c.row << "/" << c.column;
+    // The rows under the expanded order open that order, as the order row does.
+    for (int row : {order, order + 1, order + 2}) {
+        v.list().SelectItem(row);
+        EXPECT_EQ(v.view.ContextJobId(), a) << row;
+    }
 }
 
 TEST_F(ScheduleTest, CellsWithoutAMenuGetTheListOrInventoryPopup)

@@ -70,10 +70,11 @@ protected:
         }
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
-    // A sample shop of so many jobs in a folder of the test's, the virtual
-    // screen and the program on it, its main window up. Empty when all went
-    // well, else what failed.
-    QString startOnSampleShop(int jobs)
+    // A sample shop of so many jobs in a folder of the test's (changed by
+    // the sqlite3 statement `prepare`, when given, before the program opens
+    // it), the virtual screen and the program on it, its main window up.
+    // Empty when all went well, else what failed.
+    QString startOnSampleShop(int jobs, const QString &prepare = QString())
     {
         const QString work = tempPath(QStringLiteral("work"));
         QDir().mkpath(work);
@@ -83,6 +84,12 @@ protected:
                                                     QString::number(jobs)});
         if (!tool.waitForFinished(120000) || tool.exitCode() != 0)
             return QStringLiteral("the sample shop was not made");
+        if (!prepare.isEmpty()) {
+            QProcess shell;
+            shell.start(QStringLiteral("sqlite3"), {m_database, prepare});
+            if (!shell.waitForFinished(20000) || shell.exitCode() != 0)
+                return QStringLiteral("the sample shop could not be prepared");
+        }
         QString error;
         if (!m_screen.open(error))
             return error;
@@ -170,6 +177,27 @@ protected:
     {
         const QList<QStringList> boxes = layoutLines(QStringLiteral("message"));
         return boxes.isEmpty() ? QString() : boxes.first().value(1);
+    }
+    // The first spot of a kind whose text field (at) reads text exactly.
+    std::optional<QRect> textSpot(const QString &kind, int at, const QString &text, bool last = false)
+    {
+        std::optional<QRect> found;
+        for (const QStringList &f : layoutLines(kind))
+            if (f.value(at) == text && (last || !found))
+                found = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        return found;
+    }
+    // Clicks a push button ("button"), a list row by its first column
+    // ("row") or a tree entry ("tree") by its text; the offset from the
+    // spot's left edge, or its centre.
+    bool clickText(const QString &kind, const QString &text, int fromLeft = -1, bool last = false)
+    {
+        const int at = kind == QLatin1String("row") ? 7 : 5;
+        if (!waitFor([&] { return textSpot(kind, at, text).has_value(); }))
+            return false;
+        const QRect r = *textSpot(kind, at, text, last);
+        click(fromLeft < 0 ? r.center() : QPoint(r.left() + fromLeft, r.center().y()));
+        return true;
     }
     bool clickSpot(const QString &kind, const QString &key)
     {

@@ -2,6 +2,7 @@
 
 #include "shell/AppMenus.h"
 #include "shell/CMainFrame.h"
+#include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 #include "app/base/PriceText.h"
 #include "data/CItemSet.h"
@@ -16,6 +17,8 @@
 #include "views/CNoteDlg.h"
 
 #include <QtGui/QAction>
+#include <QtCore/QTimer>
+#include <QtGui/QContextMenuEvent>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -141,6 +144,24 @@ TEST_F(UsableTest, RibbonMenusOpenWithTheirEntriesAndSendTheirCommands)
     ASSERT_EQ(shown.size(), 3);
     EXPECT_EQ(shown[2].first(), QStringLiteral("&New...\tF2"));
     EXPECT_TRUE(shown[2].contains(QStringLiteral("View F&ilter...\tCtrl+I")));
+    // The jobs view's own commands follow the shared ones, Change Status first.
+    const qsizetype paste = shown[2].indexOf(QStringLiteral("Cop&y and Paste...\tCtrl+B"));
+    ASSERT_GE(paste, 0);
+    EXPECT_EQ(shown[2].mid(paste + 1, 3),
+              (QStringList{QStringLiteral("-"), QStringLiteral("C&hange Status...\tCtrl+S"),
+                           QStringLiteral("View Schedule")}));
+    // The right-click menu of the list is the same menu.
+    QStringList rowMenu;
+    QTimer::singleShot(0, [&] {
+        if (QMenu *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            rowMenu = menuTexts(*popup);
+            popup->close();
+        }
+    });
+    QWidget *rows = view->list()->viewport();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(20, 20), rows->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(rows, &rightClick);
+    EXPECT_EQ(rowMenu, shown[2]);
 
     // A chosen entry is sent as its command: the main menu's Settings entry
     // switches to the settings view.
@@ -159,10 +180,19 @@ TEST_F(UsableTest, TheSchedulerSettingsMenuOpensTheServiceCenterAndTagEditors)
     ASSERT_NE(view, nullptr);
     QList<QStringList> shown;
     int answer = 0;
+    // Where the window is too narrow for the button it is behind the
+    // overflow button, whose menu carries its menu.
     CXRibbon::SetMenuRunner([&](QMenu &menu, const QPoint &) {
-        shown << menuTexts(menu);
+        const QMenu *settings = &menu;
+        for (const QAction *action : menu.actions())
+            if (action->menu() && action->text() == QLatin1String("Scheduler Settings"))
+                settings = action->menu();
+        shown << menuTexts(*settings);
         return answer;
     });
+    CXRibbon *bar = view->mainBar();
+    const QPoint button = bar->overflowIds().contains(30674u) ? bar->overflowRect().center()
+                                                                : bar->itemRect(30674).center();
     const struct
     {
         int command;
@@ -176,7 +206,7 @@ TEST_F(UsableTest, TheSchedulerSettingsMenuOpensTheServiceCenterAndTagEditors)
                 opened = dialog->ribbonTitle();
             return 2;
         });
-        QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30674).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, button);
         QApplication::processEvents();
         EXPECT_EQ(opened, QString::fromLatin1(editor.title));
     }
@@ -187,9 +217,70 @@ TEST_F(UsableTest, TheSchedulerSettingsMenuOpensTheServiceCenterAndTagEditors)
                                      QStringLiteral("-"), QStringLiteral("All Settings...")}));
     // The menu's last entry goes to the settings view, as the button did.
     answer = 30674;
-    QTest::mouseClick(view->mainBar(), Qt::LeftButton, {}, view->mainBar()->itemRect(30674).center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, button);
     QApplication::processEvents();
     EXPECT_EQ(frame->GetViewId(), 30006);
+}
+
+namespace {
+
+// Every item of the window's shown ribbons is on its bar (wholly inside it,
+// wide enough to click, clear of the overflow button) or behind the
+// overflow button. Returns the number of bars looked at.
+int expectEveryItemReachable(QWidget &window, const std::string &where)
+{
+    int bars = 0;
+    for (CXRibbon *bar : window.findChildren<CXRibbon *>()) {
+        if (!bar->isVisibleTo(window.window()) || bar->window() != window.window())
+            continue;
+        ++bars;
+        const QList<unsigned> behind = bar->overflowIds();
+        const QRect more = bar->overflowRect();
+        for (int i = 0; i < bar->GetItemCount(); ++i) {
+            const struct_RIB_ITEM &item = bar->itemAt(i);
+            if (item.id == 0 || item.state == struct_RIB_ITEM::Hidden || behind.contains(item.id))
+                continue;
+            const QRect rect = bar->itemRect(item.id);
+            // Along the bar: a row's items within its width, a column's within its height.
+            const bool inside = bar->isVertical() ? rect.top() >= 0 && rect.bottom() < bar->height()
+                                                  : rect.left() >= 0 && rect.right() < bar->width();
+            EXPECT_TRUE(rect.isValid() && inside && rect.width() >= 16 && !rect.intersects(more))
+                << where << " item " << item.id << " \"" << item.caption.toStdString() << "\" at " << rect.left()
+                << "," << rect.top() << "-" << rect.right() << "," << rect.bottom() << " of " << bar->width() << "x"
+                << bar->height();
+        }
+    }
+    return bars;
+}
+
+} // namespace
+
+TEST_F(UsableTest, EveryRibbonItemOfEveryViewIsReachableAtTheSmallestWindow)
+{
+    start();
+    frame->resize(1024, 768);
+    QApplication::processEvents();
+    for (int viewId : {30000, 30001, 30007, 30008, 30002, 30003, 30004, 30005, 30006}) {
+        frame->SwitchView(viewId);
+        QApplication::processEvents();
+        EXPECT_GE(expectEveryItemReachable(*frame, "view " + std::to_string(viewId)), 3) << viewId;
+    }
+    // A record window at its own size: the service window.
+    int bars = 0;
+    QString opened;
+    prompts().onDialog([&](QDialog &d) {
+        opened = QString::fromLatin1(d.metaObject()->className());
+        QApplication::processEvents();
+        bars = expectEveryItemReachable(d, d.metaObject()->className());
+        return 2;
+    });
+    platform::Recordset first(SharedDatabase());
+    first.open(platform::Recordset::Type::Snapshot,
+               QStringLiteral("SELECT Min(SerNo) FROM Services WHERE CatNo > 0"));
+    ASSERT_FALSE(first.isEOF());
+    app->OpenService(first.value(0).toInt());
+    EXPECT_EQ(opened, QStringLiteral("CSerDlg"));
+    EXPECT_GE(bars, 3);
 }
 
 TEST_F(UsableTest, DateRangeMenuHasTheRangesInOrder)

@@ -78,27 +78,6 @@ protected:
     {
         return waitFor([&] { return windowOf(className).isValid() == up; }, ms);
     }
-    // The first spot of a kind whose text field (at) reads text exactly.
-    std::optional<QRect> textSpot(const QString &kind, int at, const QString &text, bool last = false)
-    {
-        std::optional<QRect> found;
-        for (const QStringList &f : layoutLines(kind))
-            if (f.value(at) == text && (last || !found))
-                found = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
-        return found;
-    }
-    // Clicks a push button ("button"), a list row by its first column
-    // ("row") or a tree entry ("tree") by its text; the offset from the
-    // spot's left edge, or its centre.
-    bool clickText(const QString &kind, const QString &text, int fromLeft = -1, bool last = false)
-    {
-        const int at = kind == QLatin1String("row") ? 7 : 5;
-        if (!waitFor([&] { return textSpot(kind, at, text).has_value(); }))
-            return false;
-        const QRect r = *textSpot(kind, at, text, last);
-        click(fromLeft < 0 ? r.center() : QPoint(r.left() + fromLeft, r.center().y()));
-        return true;
-    }
     // An open menu's entry by its text (without the "&" of its shortcut).
     bool clickMenuText(const QString &text)
     {

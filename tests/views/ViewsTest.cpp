@@ -384,6 +384,24 @@ TEST_F(ViewsTest, PicturesOfTheViews)
     EXPECT_TRUE(homeView->browser()->toPlainText().contains(QStringLiteral("is opened in your web browser")));
     home->OnCommand(59651);
     EXPECT_TRUE(homeView->browser()->toPlainText().contains(QStringLiteral("Workstations Connected to Your Database: ")));
+    // A page that could not be opened, then Back: the database page with its
+    // entry and caption, Back disabled; a second Back changes nothing.
+    const QString databaseCaption = home->listBar()->GetItemText(30673);
+    CHtmlCtrl::SetOpenHook([](const QUrl &) { return false; });
+    prompts().answer(platform::IDOK);
+    home->tree()->setCurrentItem(home->tree()->FindItemByData(202));
+    EXPECT_TRUE(homeView->browser()->toPlainText().contains(QStringLiteral("could not be opened")));
+    EXPECT_NE(home->listBar()->GetItemText(30673), databaseCaption);
+    EXPECT_EQ(home->listBar()->itemAt(home->listBar()->FindItem(59651)).state, struct_RIB_ITEM::Normal);
+    for (int press = 0; press < 2; ++press) {
+        home->OnCommand(59651);
+        EXPECT_TRUE(
+            homeView->browser()->toPlainText().contains(QStringLiteral("Workstations Connected to Your Database: ")))
+            << press;
+        EXPECT_EQ(CXTreeCtrl::GetItemData(home->tree()->currentItem()), 102u) << press;
+        EXPECT_EQ(home->listBar()->GetItemText(30673), databaseCaption) << press;
+        EXPECT_EQ(home->listBar()->itemAt(home->listBar()->FindItem(59651)).state, struct_RIB_ITEM::Disabled) << press;
+    }
     CHtmlCtrl::SetOpenHook(nullptr);
 
     SetupEntry entry;

@@ -695,12 +695,15 @@ QList<ScheduleRow> ScheduleLists::ExpandOrder(qint64 jobId, int listKind) const
             row.set(ColStatus, QStringLiteral("Item ") + number,
                     m_app ? m_app->GetScheduleStatusIcon(quint8(status)) : kNoImage);
             row.set(ColTitle, fieldText(rs, 13));
+            // Every row under an order names its job, so opening or scheduling from it reaches that job.
+            row.setNumber(ColJobId, jobId);
             rows.append(row);
             continue;
         }
         rows.append(ServiceRow(itemId, serNo, status, fieldInt(rs, 3), fieldDate(rs, 4), fieldInt(rs, 5),
                                fieldInt(rs, 6), fieldInt(rs, 7), fieldInt(rs, 8), fieldInt(rs, 9), fieldText(rs, 10),
                                listKind));
+        rows.last().setNumber(ColJobId, jobId);
     }
     return rows;
 }
@@ -720,10 +723,12 @@ QList<ScheduleRow> ScheduleLists::ExpandItem(qint64 itemId, int listKind) const
                               .arg(fieldInt(head, 0))
                               .arg(fieldInt(head, 1))
                               .arg(fieldInt(head, 2)));
-    for (; !rs.isEOF(); rs.moveNext())
+    for (; !rs.isEOF(); rs.moveNext()) {
         rows.append(ServiceRow(fieldInt(rs, 0), fieldInt(rs, 1), fieldInt(rs, 2), fieldInt(rs, 3), fieldDate(rs, 4),
                                fieldInt(rs, 5), fieldInt(rs, 6), fieldInt(rs, 7), fieldInt(rs, 8), fieldInt(rs, 9),
                                fieldText(rs, 10), listKind));
+        rows.last().setNumber(ColJobId, fieldInt(head, 0));
+    }
     return rows;
 }
 
