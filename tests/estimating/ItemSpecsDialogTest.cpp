@@ -488,16 +488,16 @@ TEST_F(ItemSpecsDialog, AnOpenServiceListFollowsTheWindow)
         picker.AddChecked(400);
         onDialog<CSerList>([&](CSerList &p) {
             CXTreeOptCtrl &tree = p.serviceTree();
-            EXPECT_TRUE(CXTreeOptCtrl::IsItemChecked(tree.FindOption(400)));
-            EXPECT_FALSE(CXTreeOptCtrl::IsItemChecked(tree.FindOption(401)));
+            EXPECT_TRUE(tree.IsOptionChecked(400));
+            EXPECT_FALSE(tree.IsOptionChecked(401));
             QMetaObject::invokeMethod(&d, "OnOwnerMessage", Q_ARG(int, 30243), Q_ARG(qintptr, 401),
                                       Q_ARG(qintptr, 1));
             EXPECT_TRUE(d.lineTexts().contains(QStringLiteral("Drill")));
             d.selectRow(m_fold);
             prompts().answer(IDYES);
             d.SendCommand(30113);
-            EXPECT_FALSE(CXTreeOptCtrl::IsItemChecked(tree.FindOption(400)));
-            EXPECT_TRUE(CXTreeOptCtrl::IsItemChecked(tree.FindOption(401)));
+            EXPECT_FALSE(tree.IsOptionChecked(400));
+            EXPECT_TRUE(tree.IsOptionChecked(401));
             EXPECT_EQ(p.checked(), (QList<qint32>{401}));
             return 2;
         });

@@ -18,7 +18,9 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 
+#include <functional>
 #include <set>
+#include <string>
 
 namespace {
 
