@@ -15,6 +15,7 @@
 #include "views/CView0.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 
@@ -119,6 +120,13 @@ TEST_P(ReadOnlyViewCommands, EveryCommandEndsAndTheProgramGoesOn)
     ASSERT_NE(view, nullptr);
     const std::set<int> commands = commandsOf(*view);
     ASSERT_GT(commands.size(), 10u);
+    // A pop-up menu a command opens is closed, as a user's Esc would.
+    QTimer closePopups;
+    QObject::connect(&closePopups, &QTimer::timeout, [] {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    closePopups.start(20);
     for (int id : commands) {
         shell->mainFrame()->SwitchView(GetParam());
         platform::TestResponder answers;
