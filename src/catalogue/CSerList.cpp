@@ -29,7 +29,8 @@ const QString &CSerList::WindowText()
 }
 
 CSerList::CSerList(qint32 department, qint32 category, qint32 current, bool multiPick, QWidget *parent)
-    : CDlg0(988, parent), m_nDepartment(department), m_nCategory(category), m_nCurrent(current), m_bMulti(multiPick)
+    : CDlg0(988, parent), m_nDepartment(department), m_nCategory(category), m_nCurrent(current), m_bMulti(multiPick),
+      m_bOfferNone(current != 0)
 {
     m_strWindowTitle = WindowText();
     resize(620, 560);
@@ -187,7 +188,10 @@ void CSerList::ShowCategory(qint32 catNo)
     HTREEITEM root = m_bMulti ? m_services.AddRootGroup(category.m_text, 24 + qBound(0, colour, 11))
                               : m_services.AddRootOption(category.m_text, 24 + qBound(0, colour, 11));
     int added = 0;
-    if (m_bMulti && m_nCurrent != 0)
+    // "< none >" is offered when the caller had a service chosen; a tick in
+    // the picker changes the current service but never the rows, so that
+    // every row stays where the user saw it.
+    if (m_bMulti && m_bOfferNone)
         m_services.AddCheckBox(0, QStringLiteral("< none >"), root, false);
     auto addService = [&](qint32 serNo, const QString &text, HTREEITEM parent) {
         if (m_bMulti)

@@ -65,6 +65,7 @@ private:
     qint32 m_nCategory = 0;
     qint32 m_nCurrent = 0;
     bool m_bMulti = false;
+    bool m_bOfferNone = false; // the caller gave a current service
     int m_nPaperStyle = 1;
     qint32 m_nShownCategory = 0;
     bool m_bListing = false;

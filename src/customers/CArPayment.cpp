@@ -11,6 +11,8 @@
 #include "data/CCusSet.h"
 #include "data/CJobSet.h"
 #include "data/CShiptoSet.h"
+#include "data/DataExchange.h"
+#include "data/DialogFieldExchange.h"
 #include "data/SharedDatabase.h"
 #include "jobs/CJobBalance.h"
 #include "jobs/CJobDlg.h"
@@ -222,6 +224,21 @@ bool CArPayment::ReadFields()
     m_entry.paidBy = m_type->currentData().toInt();
     if (m_date->date().isValid())
         m_entry.date = DateTime::fromDate(m_date->date());
+    // The Amount counts as the field shows it, whether or not the field was
+    // left since it was typed (a correction after a refusal included).
+    if (m_bRefusing || !m_amount->isEnabled() || m_amount->text().trimmed() == FormatMoney(m_entry.amount))
+        return !m_bRefusing;
+    Money typed = m_entry.amount;
+    DataExchange dx(this, true);
+    // The message about a refused amount takes the focus from the field,
+    // which must not count as leaving it again.
+    m_bRefusing = true;
+    DDX_Currency(dx, m_amount, typed);
+    m_bRefusing = false;
+    if (dx.failed())
+        return false;
+    if (m_entry.AmountChanged(typed))
+        ShowFields();
     return true;
 }
 
@@ -269,23 +286,9 @@ void CArPayment::OnAmountChanged()
 {
     if (m_bRefusing)
         return;
-    ReadFields();
-    const Money typed = Money::fromText(m_amount->text().trimmed().isEmpty() ? QStringLiteral("0") : m_amount->text());
-    if (!typed.isValid()) {
-        // Said once; the amount stays what it was and the field gets the
-        // focus back with the text to type over.
-        m_bRefusing = true;
-        platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
-                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        ShowFields();
-        m_amount->setFocus();
-        m_amount->selectAll();
-        m_bRefusing = false;
+    const Money before = m_entry.amount;
+    if (!ReadFields() || m_entry.amount == before)
         return;
-    }
-    if (!m_entry.AmountChanged(typed))
-        return;
-    ShowFields();
     if (m_entry.amount < Money()) {
         if (askYes(PaymentEntry::NegativeQuestion())) {
             if (SavePayment(true))
@@ -302,7 +305,8 @@ void CArPayment::ApplyRow(int row, bool partial)
 {
     if (row < 0 || row >= m_entry.rows.size())
         return;
-    ReadFields();
+    if (!ReadFields())
+        return;
     std::optional<Money> amount;
     if (partial) {
         const std::optional<Money> proposal = m_entry.PartialProposal(row);
@@ -328,7 +332,8 @@ void CArPayment::ApplyRow(int row, bool partial)
 
 bool CArPayment::SavePayment(bool strict)
 {
-    ReadFields();
+    if (!ReadFields())
+        return false;
     if (!strict) {
         if (m_entry.amount.isZero())
             return true;
@@ -358,7 +363,8 @@ bool CArPayment::OnCommand(int id)
 {
     switch (id) {
     case kApplyAll:
-        ReadFields();
+        if (!ReadFields())
+            return true;
         m_entry.ApplyAll();
         ShowFields();
         return true;

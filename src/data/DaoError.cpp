@@ -1,6 +1,8 @@
 #include "data/DaoError.h"
 
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/db/Database.h"
 
 using platform::Prompt;
 
@@ -60,4 +62,25 @@ int ShowDaoError(const platform::DbException &e, const QString &context)
             Prompt::messageBox(context, QString(), platform::MB_OK);
     }
     return 0;
+}
+
+bool RunCommandReportingDaoErrors(const std::function<void()> &command)
+{
+    platform::Database &db = SharedDatabase();
+    const int depth = db.isOpen() ? db.transactionDepth() : 0;
+    try {
+        command();
+        return true;
+    } catch (const platform::DbException &e) {
+        // Only the transactions the command began: a command of a window
+        // opened inside another command's transaction leaves that one to it.
+        try {
+            while (db.isOpen() && db.transactionDepth() > depth)
+                db.rollback();
+        } catch (const platform::DbException &) {
+            // The connection is gone; the engine has dropped the transaction.
+        }
+        ShowDaoError(e, QString());
+        return false;
+    }
 }

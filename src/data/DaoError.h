@@ -5,12 +5,20 @@
 #include <QtCore/QList>
 #include <QtCore/QString>
 
+#include <functional>
+
 // The one place a database failure is shown to the user: the engine's number
 // and description, a hint for the errors a user can act on, and the context
 // (what was being done). A context holding "Cannot" is shown with the error
 // in one box; any other non-empty context is details offered on request.
 // Always returns 0, so callers can return it as their failure value.
 int ShowDaoError(const platform::DbException &e, const QString &context);
+
+// Runs one command of a window (a ribbon item, a menu entry, a key, a
+// button). A database failure that escapes it ends that command only: what
+// it had begun in a transaction of the shop's database is rolled back, the
+// failure is shown as above, and the program goes on. False when it failed so.
+bool RunCommandReportingDaoErrors(const std::function<void()> &command);
 
 // How many database failures have been shown in this run. A caller that
 // needs to tell a refused write from a failed one compares it before and

@@ -213,6 +213,35 @@ void DDX_CBIndexField(DataExchange &dx, QComboBox *combo, quint8 &value, CXDaoSe
         value = quint8(combo->currentIndex());
 }
 
+namespace {
+
+// Reads the field's text as currency into the member, or refuses it.
+void readTypedCurrency(DataExchange &dx, QLineEdit *edit, Money &value)
+{
+    const QString text = edit->text().trimmed();
+    const Money parsed = text.isEmpty() ? Money() : Money::fromText(text);
+    if (!parsed.isValid()) {
+        platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        dx.Fail(edit);
+        return;
+    }
+    value = parsed;
+}
+
+} // namespace
+
+void DDX_Currency(DataExchange &dx, QLineEdit *edit, Money &value)
+{
+    if (!edit || dx.failed())
+        return;
+    if (!dx.isSaving()) {
+        edit->setText(FormatMoney(value.isValid() ? value : Money()));
+        return;
+    }
+    readTypedCurrency(dx, edit, value);
+}
+
 void DDX_CurrencyNoCharge(DataExchange &dx, QLineEdit *edit, Money &value)
 {
     if (!edit || dx.failed())
@@ -223,17 +252,8 @@ void DDX_CurrencyNoCharge(DataExchange &dx, QLineEdit *edit, Money &value)
         edit->setText(value.isNoCharge() ? kNoCharge : FormatMoney(value));
         return;
     }
-    const QString text = edit->text().trimmed();
-    if (!(value.isNoCharge() && text == kNoCharge)) {
-        const Money parsed = text.isEmpty() ? Money() : Money::fromText(text);
-        if (!parsed.isValid()) {
-            platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
-                                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
-            dx.Fail(edit);
-        } else {
-            value = parsed;
-        }
-    }
+    if (!(value.isNoCharge() && edit->text().trimmed() == kNoCharge))
+        readTypedCurrency(dx, edit, value);
     if (!value.isValid())
         value = Money();
 }

@@ -30,8 +30,14 @@ void DDX_CBDataLong(DataExchange &dx, QComboBox *combo, qint32 &value);
 // closed or holds Null in the field; saving without a selection leaves the
 // byte unchanged.
 void DDX_CBIndexField(DataExchange &dx, QComboBox *combo, quint8 &value, CXDaoSet *set);
-// "No Charge" for the marker (+/-0.0001), else the amount with two decimals.
-// The marker survives a save while the text still reads "No Charge".
+// A typed amount: the amount with two decimals (empty reads as 0). The one
+// way a typed amount is refused: a text that is no currency says "Please
+// enter a currency.", leaves the member as it was and keeps the typed text in
+// the field, selected and with the focus, so that whatever is typed over it
+// is what the next read (on leaving the field or on saving) takes.
+void DDX_Currency(DataExchange &dx, QLineEdit *edit, Money &value);
+// As DDX_Currency, with "No Charge" for the marker (+/-0.0001). The marker
+// survives a save while the text still reads "No Charge".
 void DDX_CurrencyNoCharge(DataExchange &dx, QLineEdit *edit, Money &value);
 
 // Date pickers show whole days. A picker shows no date when it has a special

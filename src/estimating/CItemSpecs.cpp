@@ -56,7 +56,6 @@ constexpr int kAllDepartments = 31000;
 constexpr int kSpecsMenu = 170;
 constexpr int kSpecsSubMenu = 5;
 constexpr int kServiceMessage = 30243;
-constexpr int kPickerFollow = 30244;
 constexpr int kGridChanged = 30247;
 
 CItemSpecs::Windows &windows()
@@ -738,11 +737,10 @@ void CItemSpecs::OnOwnerMessage(int message, qintptr wParam, qintptr lParam)
 
 void CItemSpecs::FollowPicker(qint32 serNo, bool added)
 {
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w != this && w->isVisible() && w->windowTitle() == QStringLiteral("Service List:"))
-            QMetaObject::invokeMethod(w, "OnOwnerMessage", Qt::DirectConnection, Q_ARG(int, kPickerFollow),
-                                      Q_ARG(qintptr, serNo), Q_ARG(qintptr, added ? 1 : 0));
-    }
+    // An open service list ticks or clears the service as this window added
+    // or removed it, without telling this window back.
+    if (CSerList *picker = CSerList::FindOpenPicker())
+        picker->SetTicked(serNo, added);
 }
 
 void CItemSpecs::OnGridChanged(int message, qintptr wParam, qintptr lParam)

@@ -148,6 +148,7 @@ bool AppShell::InitInstance()
     m_app.m_nDefaultCsr = m_app.GetSettingInt(QStringLiteral("DefCSR"), 0, CZqApp::kSettings);
     m_app.setPlacementSaving(true);
     Appearance::instance().LoadViewSettings();
+    m_app.LoadEmailSettings();
     loadCodeTables();
     m_app.BuildPopupMenus();
     // The inventory options (Options row 30749), the shop options row and the

@@ -1,5 +1,7 @@
 #include "shell/CMainFrame.h"
 
+#include "data/DaoError.h"
+
 #include "app/base/CZqApp.h"
 #include "controls/DlgItem.h"
 #include "platform/Prompt.h"
@@ -176,7 +178,10 @@ void CMainFrame::keyPressEvent(QKeyEvent *event)
     if (command != 0) {
         // The shown view gets the first chance, then the frame.
         auto *view = dynamic_cast<CommandTarget *>(m_active);
-        if ((view && view->OnCommand(command)) || OnCommand(command)) {
+        bool handled = true;
+        RunCommandReportingDaoErrors(
+            [&] { handled = (view && view->OnCommand(command)) || OnCommand(command); });
+        if (handled) {
             event->accept();
             return;
         }

@@ -1,4 +1,6 @@
 #include "views/CDlg0.h"
+
+#include "data/DaoError.h"
 #include "views/ListExport.h"
 
 #include "app/base/Appearance.h"
@@ -83,6 +85,11 @@ void selectPlaceholderName(QWidget &dialog)
 }
 
 } // namespace
+
+void CDlg0::SendCommand(int id)
+{
+    RunCommandReportingDaoErrors([this, id] { OnCommand(id); });
+}
 
 int CDlg0::DoModal()
 {

@@ -44,8 +44,9 @@ public:
     int DoModal();
     // Ends the dialog with a result.
     void EndDialog(int result);
-    // A command as a ribbon, a button or an accelerator gives it.
-    void SendCommand(int id) { OnCommand(id); }
+    // A command as a ribbon, a button or an accelerator gives it; a database
+    // failure inside it ends the command with its message, not the program.
+    void SendCommand(int id);
 
     unsigned templateId() const { return m_nTemplateId; }
 

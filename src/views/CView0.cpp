@@ -740,8 +740,10 @@ void CView0::UpdateRibbonStates()
 
 void CView0::RunCommand(int id)
 {
-    if (!OnCommand(id))
-        emit unhandledCommand(id);
+    RunCommandReportingDaoErrors([this, id] {
+        if (!OnCommand(id))
+            emit unhandledCommand(id);
+    });
 }
 
 void CView0::PostCommand(int id)

@@ -346,6 +346,20 @@ TEST_F(ServiceDialogTest, PickerTicksTravelBetweenItAndItsOwner)
         emit d.serviceTree().ownerMessage(30243, 40, 1);
         EXPECT_EQ(told, (QList<QPair<qint32, bool>>{{40, true}}));
         EXPECT_EQ(d.checked(), (QList<qint32>{41, 40}));
+        // A tick leaves every row where it was: a category listed again (as
+        // another choice in the department tree and back does) starts as
+        // before, with no "< none >" pushed in front.
+        const auto firstRows = [&d] {
+            QStringList texts;
+            QTreeWidgetItem *root = d.serviceTree().topLevelItem(0);
+            for (int i = 0; root && i < root->childCount(); ++i)
+                texts << root->child(i)->text(0);
+            return texts;
+        };
+        d.ShowCategory(101);
+        d.ShowCategory(401);
+        EXPECT_EQ(firstRows().value(0), QStringLiteral("To FinSz \u00B7 Cuts/Sheet"));
+        EXPECT_TRUE(d.serviceTree().IsOptionChecked(40));
         emit d.serviceTree().ownerMessage(30243, 41, 0);
         EXPECT_EQ(d.checked(), (QList<qint32>{40}));
         return press(d, 2);

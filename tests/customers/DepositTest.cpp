@@ -148,6 +148,11 @@ TEST_F(DepositTest, DepositStartsAtZeroAndTakesAnOverwrittenChange)
         d.SendCommand(30213);
         EXPECT_EQ(prompts().lastText(), QStringLiteral("No amount tendered!"));
         EXPECT_TRUE(d.isVisible());
+        // A refused entry, then the correction typed over it: the correction counts.
+        prompts().answer(platform::IDOK);
+        typeTendered(d, QStringLiteral("abc"));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter an amount."));
+        EXPECT_EQ(d.tenderedEdit()->text(), QStringLiteral("abc"));
         typeTendered(d, QStringLiteral("100"));
         EXPECT_EQ(d.changeEdit()->text(), QStringLiteral("40.00"));
         d.referenceEdit()->setText(QStringLiteral("Chq 5521"));

@@ -219,7 +219,8 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
     addJob(3, 8002, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("80"), QStringLiteral("80"));
     onDialog<CArPayment>([&](CArPayment &d) {
         EXPECT_EQ(d.invoiceList()->topLevelItemCount(), 2);
-        // No currency, or too large for one: said once, the amount stays.
+        // No currency, or too large for one: said once, the amount stays and
+        // the typed text waits, selected, to be typed over.
         d.amountEdit()->setText(QStringLiteral("50"));
         emit d.amountEdit()->editingFinished();
         for (const char *bad : {"abc", "99999999999999999"}) {
@@ -228,8 +229,12 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
             d.amountEdit()->setText(QString::fromLatin1(bad));
             emit d.amountEdit()->editingFinished();
             EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << bad;
-            EXPECT_EQ(d.amountEdit()->text(), QStringLiteral("50.00")) << bad;
+            EXPECT_EQ(d.amountEdit()->text(), QString::fromLatin1(bad));
+            EXPECT_EQ(d.amountEdit()->selectedText(), QString::fromLatin1(bad));
+            EXPECT_EQ(GetDlgItem(&d, 1304)->property("text").toString(), QStringLiteral("50.00")) << bad;
         }
+        d.amountEdit()->setText(QStringLiteral("50"));
+        emit d.amountEdit()->editingFinished();
         // Nothing refused reached the file.
         EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 0);
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo IN (8001, 8002) ORDER BY JobNo")),
@@ -282,6 +287,39 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
 
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QPlainTextEdit>
+
+TEST_F(ReceivablesViewTest, AnAmountCorrectedAfterARefusalIsTheOneSaved)
+{
+    // Amount 10 and Tab, "abc" and Tab (refused), 50 typed over it, then Save
+    // & Close: the 50 the field shows is saved, whether or not the field was
+    // left again first.
+    addCustomer(200, QStringLiteral("Bright Signs"));
+    for (const bool leftAgain : {false, true}) {
+        exec(QStringLiteral("DELETE FROM Payments"));
+        exec(QStringLiteral("DELETE FROM Credits"));
+        prompts().clear();
+        onDialog<CArPayment>([&](CArPayment &d) {
+            QLineEdit *amount = d.amountEdit();
+            amount->setText(QStringLiteral("10"));
+            emit amount->editingFinished();
+            prompts().answer(platform::IDOK);
+            amount->setText(QStringLiteral("abc"));
+            emit amount->editingFinished();
+            amount->setText(QStringLiteral("50"));
+            if (leftAgain)
+                emit amount->editingFinished();
+            prompts().answer(platform::IDYES);
+            prompts().answer(platform::IDOK); // "Credit $50.00 is saved."
+            d.SendCommand(30443);
+            return d.result();
+        });
+        prompts().answer(platform::IDYES); // an advance payment
+        view->OpenPayment(200);
+        EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Credit the customer's account by $50.00?")))
+            << prompts().texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount FROM Payments")), QStringLiteral("50")) << leftAgain;
+    }
+}
 
 TEST_F(ReceivablesViewTest, PaymentWindowMovesThroughTheListOfCustomers)
 {

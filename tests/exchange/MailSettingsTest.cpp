@@ -1,5 +1,6 @@
 // The e-mail account settings dialog: what OK and Cancel write.
 
+#include "controls/DlgItem.h"
 #include "exchange/mail/CEmailSettings.h"
 #include "platform/SecretSettings.h"
 #include "platform/Settings.h"
@@ -44,6 +45,11 @@ TEST_F(MailSettingsTest, OkWritesAllFourteenValuesAndKeepsTheFilePrivate)
 {
     app->LoadEmailSettings();
     onDialog<CEmailSettings>([&](CEmailSettings &d) {
+        // The example outgoing server is a hint, not a value: nobody typed it.
+        auto *outgoing = qobject_cast<QLineEdit *>(GetDlgItem(&d, 1305));
+        EXPECT_EQ(outgoing->text(), QString());
+        EXPECT_EQ(outgoing->placeholderText(), QStringLiteral("smtp.example.com"));
+        d.SetItemText(1305, QStringLiteral("smtp.print.test"));
         d.SetItemText(1302, QStringLiteral("orders"));
         d.SetItemText(1303, QStringLiteral("pa ss'word"));
         d.SetItemCheck(1105, 1);
@@ -58,6 +64,7 @@ TEST_F(MailSettingsTest, OkWritesAllFourteenValuesAndKeepsTheFilePrivate)
                             "AutoByCus", "AutoOpen", "AutoReply", "AutoDelete", "Other1", "Other2", "Other3"})
         EXPECT_TRUE(platform::Settings::contains(QStringLiteral("Email Settings"), QString::fromLatin1(key))) << key;
     EXPECT_EQ(stored("LogonName"), QStringLiteral("orders"));
+    EXPECT_EQ(stored("Outgoing"), QStringLiteral("smtp.print.test"));
     // The password is not in the settings file but in one only the user can read.
     EXPECT_FALSE(platform::Settings::contains(QStringLiteral("Email Settings"), QStringLiteral("LogonPass")));
     EXPECT_EQ(platform::SecretSettings::read(QStringLiteral("Email Settings"), QStringLiteral("LogonPass")),

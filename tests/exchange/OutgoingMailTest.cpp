@@ -4,6 +4,7 @@
 
 #include "exchange/mail/CMail.h"
 #include "exchange/mail/CMailCompose.h"
+#include "platform/Settings.h"
 #include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ShopTest.h"
@@ -134,6 +135,28 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/1.eml")));
 }
 
+TEST_F(OutgoingMailTest, AfterAFreshStartTheStoredOutgoingServerTakesIt)
+{
+    // No other window has been opened: the mail settings are read when
+    // first needed.
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    platform::Settings::writeString(QStringLiteral("Email Settings"), QStringLiteral("Outgoing"), server.url());
+    platform::Settings::writeString(QStringLiteral("Email Settings"), QStringLiteral("Address"),
+                                    QStringLiteral("desk@print.test"));
+    app.reset();
+    app = std::make_unique<CZqApp>();
+    onDialog<CMailCompose>([](CMailCompose &d) {
+        d.SendCommand(1);
+        return 1;
+    });
+    CMail mail;
+    EXPECT_TRUE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("Proof"), QStringLiteral("See it"),
+                          attachment()));
+    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/1.env")), QByteArray("desk@print.test\nann@customer.test\n"));
+}
+
 TEST_F(OutgoingMailTest, AMissingAttachmentIsLookedForAgainOrGivenUp)
 {
     const QString missing = tempPath(QStringLiteral("later.pdf"));
@@ -159,7 +182,12 @@ TEST_F(OutgoingMailTest, WithoutAnOutgoingServerTheDesktopMailProgramTakesIt)
     }
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", bin.toUtf8() + ':' + path);
-    app->emailSettings().Outgoing.clear();
+    // The example server the settings window shows, stored by an OK that
+    // nobody typed it for, is no server: a fresh start reads it as none.
+    platform::Settings::writeString(QStringLiteral("Email Settings"), QStringLiteral("Outgoing"),
+                                    QStringLiteral("smtp.example.com"));
+    app.reset();
+    app = std::make_unique<CZqApp>();
     const QString file = attachment();
     CMail mail;
     const bool sent = mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("Proof"), QStringLiteral("See it"), file);

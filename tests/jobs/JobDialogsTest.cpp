@@ -161,6 +161,37 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
     EXPECT_EQ(SqliteRows(databasePath(), columns), before);
 }
 
+TEST_F(JobDialogs, AnAmountCorrectedAfterARefusalIsAppliedOnLeavingTheField)
+{
+    CJobSet job;
+    openCardsOrder(2004, job);
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        d.show();
+        QApplication::setActiveWindow(&d);
+        QLineEdit *shipping = d.edit(1304);
+        for (const char *typed : {"abc", "5"}) {
+            // Typed over the selected text and left with Tab, as a user does.
+            shipping->setFocus();
+            shipping->selectAll();
+            if (QString::fromLatin1(typed) == QLatin1String("abc"))
+                prompts().answer(platform::IDOK);
+            QTest::keyClicks(shipping, QString::fromLatin1(typed));
+            emit shipping->editingFinished();
+        }
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
+        EXPECT_EQ(field(d, 1304), QStringLiteral("5.00"));
+        EXPECT_EQ(field(d, 1307), QStringLiteral("105.00"));
+        EXPECT_EQ(field(d, 1311), QStringLiteral("105.00"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(totals.DoModal(), 1);
+    EXPECT_EQ(job.m_Shipping, money("5"));
+    EXPECT_EQ(job.m_Balance, money("105"));
+}
+
 TEST_F(JobDialogs, TotalsFromAnOrderWindowCannotTouchPaymentsAndCancelKeepsEarlierChanges)
 {
     CJobSet job;

@@ -3,6 +3,22 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// A call by name to a method the receiver does not have is lost without a
+// trace but this warning: it fails the test that made it.
+void failOnLostCalls(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("No such method")))
+        ADD_FAILURE() << "a call by name went nowhere: " << message.toStdString();
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+} // namespace
+
 // Every test program runs with a (headless) application object, as the
 // program's code expects one.
 int main(int argc, char **argv)
@@ -10,6 +26,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                       : qgetenv("QT_QPA_PLATFORM"));
     QStandardPaths::setTestModeEnabled(true);
+    g_previousHandler = qInstallMessageHandler(failOnLostCalls);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -124,8 +124,22 @@ QString CZqApp::GetSettingFolder(QString &out, const QString &key, const QString
     return out;
 }
 
+const QString &CZqApp::ExampleOutgoingServer()
+{
+    static const QString server = QStringLiteral("smtp.example.com");
+    return server;
+}
+
+CZqApp::EmailSettings &CZqApp::emailSettings()
+{
+    if (!m_bEmailLoaded)
+        LoadEmailSettings();
+    return m_email;
+}
+
 void CZqApp::LoadEmailSettings()
 {
+    m_bEmailLoaded = true;
     const QString &s = kEmailSettings;
     GetSettingText(m_email.Address, QStringLiteral("Address"), QStringLiteral("orders@example.com"), s);
     GetSettingText(m_email.LogonName, QStringLiteral("LogonName"), QString(), s);
@@ -140,7 +154,12 @@ void CZqApp::LoadEmailSettings()
         platform::Settings::remove(s, QStringLiteral("LogonPass"));
     }
     GetSettingText(m_email.Incoming, QStringLiteral("Incoming"), QStringLiteral("mail.example.com"), s);
-    GetSettingText(m_email.Outgoing, QStringLiteral("Outgoing"), QStringLiteral("smtp.example.com"), s);
+    // No outgoing server until one is typed: mail then goes through the
+    // desktop's mail program. The example server the settings window shows
+    // as a hint (and which earlier versions stored as if typed) is none.
+    GetSettingText(m_email.Outgoing, QStringLiteral("Outgoing"), QString(), s);
+    if (m_email.Outgoing.trimmed() == ExampleOutgoingServer())
+        m_email.Outgoing.clear();
     GetSettingText(m_email.DownloadTo, QStringLiteral("DownloadTo"), QStringLiteral("c:\\"), s);
     m_email.AutoDownload = GetSettingInt(QStringLiteral("AutoDownload"), 0, s);
     m_email.AutoByCus = GetSettingInt(QStringLiteral("AutoByCus"), 0, s);

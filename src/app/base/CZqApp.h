@@ -227,7 +227,11 @@ public:
 
     void LoadEmailSettings();
     void SaveEmailSettings();
-    EmailSettings &emailSettings() { return m_email; }
+    // The workstation's mail settings, read from the settings when first
+    // asked for and again by LoadEmailSettings (after the settings window).
+    EmailSettings &emailSettings();
+    // The outgoing server the settings window shows as a hint only.
+    static const QString &ExampleOutgoingServer();
 
     void WriteFormPrinter(int formNumber, const QString &printerName, int copies);
     void GetFormPrinter(int formNumber, QString &printerName, int &copies) const;
@@ -455,6 +459,7 @@ public:
 private:
     int m_nShownTabs = 511; // the views offered for this run
     EmailSettings m_email;
+    bool m_bEmailLoaded = false;
     bool m_placementSaving = false;
     QString m_printerName;
     int m_printerCopies = 1;

@@ -91,6 +91,7 @@ bool CEmailSettings::OnInitDialog()
     CDlg0::OnInitDialog();
     for (unsigned id = 1901; id <= 1905; ++id)
         SetItemFont(id, 4);
+    SetItemCueBanner(1305, CZqApp::ExampleOutgoingServer());
     ToControls();
     return true;
 }

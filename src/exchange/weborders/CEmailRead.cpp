@@ -254,8 +254,6 @@ bool CEmailRead::OnInitDialog()
     connect(&m_listItems, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { OnItemListDblClk(index.row(), index.column()); });
 
-    if (CZqApp *app = ZqApp())
-        app->LoadEmailSettings();
     m_nSource = int(ChooseSource());
     const bool xml = m_nSource == int(WebOrderSource::XmlFiles);
     m_order.m_keys = KeyFieldTable::Load(KeyFieldFilePath(xml), xml);
