@@ -27,9 +27,9 @@
 // board, its shipments recorded, its ship date typed and its invoice
 // printed; then the afternoon on the same order: its deposit and payment,
 // posting, the posting reports, the register and aging, the accounting
-// export, a backup and compaction; and after the posting, the compaction and
-// a compaction stopped at once, a new job, a copy pasted as an order, a new
-// customer, a new service and a payment; with no error box at any step. After each step the sqlite3
+// export, a backup and compaction; and after the posting and after the
+// compaction, a new customer, a new job for it, that job pasted as an order,
+// a new service and a payment; with no error box at any step. After each step the sqlite3
 // program reads what the step stored and pdftotext what it printed; a
 // screenshot of each step and the PDFs are kept under build/tests/usable/.
 // Runs when TAVREL_XVFB_DISPLAY names a display and Xvfb, xdotool, import,
