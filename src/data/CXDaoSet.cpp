@@ -12,6 +12,7 @@
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/SqlValues.h"
 
 #include <QtGui/QGuiApplication>
@@ -441,14 +442,49 @@ bool CXDaoSet::IsOpen() const
 
 bool CXDaoSet::IsEmptySet() const
 {
-    return !IsOpen() || (m_set->isEOF() && m_set->isBOF());
+    return !usable() || (m_set->isEOF() && m_set->isBOF());
 }
 
 platform::Recordset &CXDaoSet::set() const
 {
-    if (!IsOpen())
-        throw DbException(3420, QStringLiteral("Object invalid or no longer set."));
+    if (!current())
+        platform::dberr::raise(platform::dberr::ObjectInvalid);
     return *m_set;
+}
+
+// Posting and compaction close the shared database and open it again; a set
+// kept across commands (a view's own set, a window's, a cache's) would then
+// read and write through a connection that is gone. Every use of a set comes
+// here first: a set that outlived its connection reads its rows again
+// through the connection open now, on the row it stood on while that row is
+// still there, and its members follow. An edit pending when the database
+// closed went with it. A database that stayed closed is opened again
+// through the opening sequence first, by an operation on the set; a question
+// about the set (is it empty, can it be updated) does not open it.
+bool CXDaoSet::current(bool openClosedDatabase) const
+{
+    if (!IsOpen())
+        return false;
+    if (!m_set->outlivedConnection())
+        return true;
+    if (!openClosedDatabase && !m_pDatabase->isOpen())
+        return false;
+    openDatabaseAgain();
+    m_set->reconnect();
+    // The members are the row's, as after any move: refreshing them is what
+    // reading the set means, also for a caller that only reads.
+    const_cast<CXDaoSet *>(this)->loadCurrentRow();
+    return true;
+}
+
+void CXDaoSet::openDatabaseAgain() const
+{
+    if (m_pDatabase->isOpen())
+        return;
+    // Only the shop's own database is found and opened by the opening
+    // sequence; any other stays as its owner left it.
+    if (m_pDatabase != &SharedDatabase() || !OpenDatabase(m_pDatabase))
+        platform::dberr::raise(platform::dberr::ObjectInvalid);
 }
 
 // The statement as the set shows it to the user: a table becomes a SELECT of
@@ -696,14 +732,23 @@ CXDaoSet::BoundField *CXDaoSet::boundFieldAt(int position, const void *member) c
 
 bool CXDaoSet::IsEOF() const { return set().isEOF(); }
 bool CXDaoSet::IsBOF() const { return set().isBOF(); }
-bool CXDaoSet::CanUpdate() const { return IsOpen() && m_set->canUpdate(); }
-bool CXDaoSet::CanAppend() const { return IsOpen() && m_set->canAppend(); }
+bool CXDaoSet::CanUpdate() const { return usable() && m_set->canUpdate(); }
+bool CXDaoSet::CanAppend() const { return usable() && m_set->canAppend(); }
 bool CXDaoSet::CanRestart() const { return IsOpen(); }
 int CXDaoSet::GetRecordCount() const { return int(set().recordCount()); }
 
+bool CXDaoSet::usable() const
+{
+    try {
+        return current(false);
+    } catch (const DbException &) {
+        return false; // a set that could not read its rows again has none
+    }
+}
+
 int CXDaoSet::GetEditMode() const
 {
-    if (!IsOpen())
+    if (!usable())
         return dbEditNone;
     switch (m_set->editMode()) {
     case Recordset::EditMode::Edit: return dbEditInProgress;
@@ -736,11 +781,11 @@ bool CXDaoSet::FindNext(const QString &criteria)
 
 void CXDaoSet::Requery()
 {
-    Recordset &rs = set();
-    // A set that outlived a closing of the shared database (a compaction
-    // that could not reopen it) opens it again through the opening sequence.
-    if (!m_pDatabase->isOpen() && !OpenDatabase(m_pDatabase))
-        throw DbException(3420, QStringLiteral("Object invalid or no longer set."));
+    if (!IsOpen())
+        platform::dberr::raise(platform::dberr::ObjectInvalid);
+    // Read anew whether or not the set outlived its connection.
+    openDatabaseAgain();
+    Recordset &rs = *m_set;
     rs.setFilter(m_strFilter);
     // A saved query's own parameters stay as they were given at opening.
     if (!m_filterValues.isEmpty())

@@ -262,6 +262,17 @@ private:
     bool openSource(int type, const QString &source, const QList<platform::Value> &parameters,
                     const std::function<QString()> &context);
     platform::Recordset &set() const; // throws 3420 when the set is closed
+    // True while the set is open, after it has read its rows again when it
+    // outlived its database's connection (the one way a kept set survives a
+    // reopening); a failure to read them again throws.
+    bool current(bool openClosedDatabase = true) const;
+    // For the questions about a set: current() without opening a closed
+    // database, a failure counted as a closed set.
+    bool usable() const;
+    // Opens the shared database through the opening sequence when it is
+    // closed (a compaction that could not reopen it); 3420 when that fails
+    // or the set's closed database is another.
+    void openDatabaseAgain() const;
     int resolveIndex(const QString &name) const; // throws 3265 when absent
     BoundField *boundFieldFor(const void *member) const;
     // The bound column at a place of the list when it is the member's (as

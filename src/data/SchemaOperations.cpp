@@ -9,6 +9,7 @@
 #include "data/TableRows.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
@@ -23,7 +24,7 @@ using platform::DbException;
 void requireTable(const TableDefinition *td)
 {
     if (!td || (!td->isOpen() && !td->isNew()))
-        throw DbException(3420, QStringLiteral("Object invalid or no longer set."));
+        platform::dberr::raise(platform::dberr::ObjectInvalid);
 }
 
 } // namespace

@@ -4,9 +4,18 @@
 #include "controls/CXListModel.h"
 #include "customers/CViewAR.h"
 #include "customers/CustomerHooks.h"
+#include "data/Compaction.h"
+#include "data/OptionsAndLookups.h"
+#include "data/SettingRows.h"
+#include "jobs/CJobDlg.h"
+#include "jobs/CJobNew.h"
+#include "jobs/CViewJobs.h"
 #include "platform/Clock.h"
 #include "platform/db/Recordset.h"
 #include "views/CDlgGrid.h"
+#include "views/CDlgOptions.h"
+
+#include <functional>
 
 namespace {
 
@@ -123,6 +132,92 @@ TEST_F(ReceivablesViewTest, PostingFromTheViewAndDeleteOnlyInCharged)
     view->SelectTreeCode(601);
     view->OnListNow();
     EXPECT_FALSE(view->IsCommandEnabled(30113));
+}
+
+// The jobs view keeps its own job set across commands: after a posting and
+// a compaction (also a stopped one) reopened the database under it, Jobs >
+// New and Copy and Paste as an Order still make their jobs, without a message.
+TEST_F(ReceivablesViewTest, JobsNewAndPasteAsOrderAfterPostingAndCompaction)
+{
+    exec(QStringLiteral("UPDATE Customers SET AlertIf = 3 WHERE CusNo = 100"));
+    SaveOptionValue(44323, 0); // a quote pasted as an order opens at once
+    SaveGlobalAlertText(251, QStringLiteral("0,0,0,0,0,1,1,0,0,0,0,")); // the job window without its walk-through
+    const qint32 quote = addJob(1, 501, 0, QStringLiteral("Null"), QStringLiteral("40"), QStringLiteral("40"));
+    CViewJobs jobs;
+    jobs.resize(1100, 700);
+    jobs.OnInitialUpdate();
+
+    auto closeJobWindow = [&](CJobDlg &d) { return press(d, 1); };
+    auto ordersOf = [&](const QString &condition) {
+        return cliCount(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0 AND CusNo = 100 AND %1").arg(condition));
+    };
+    auto newOrder = [&] {
+        const int before = ordersOf(QStringLiteral("FromJobNo = 0"));
+        onDialog<CJobNew>([](CJobNew &d) {
+            d.ListChoice(CJobNew::Regular);
+            d.list().FindItemByData(100, true);
+            return press(d, 1);
+        });
+        onDialog<CJobDlg>([&](CJobDlg &d) { return closeJobWindow(d); });
+        jobs.OnCommand(30100);
+        EXPECT_EQ(prompts().pendingAnswers(), 0);
+        EXPECT_EQ(ordersOf(QStringLiteral("FromJobNo = 0")), before + 1);
+    };
+    auto pasteAsOrder = [&] {
+        const int before = ordersOf(QStringLiteral("FromJobNo = 501"));
+        jobs.SelectTreeCode(101);
+        ASSERT_GE(jobs.list()->FindItemByData(quote, true), 0);
+        onDialog<CDlgOptions>([](CDlgOptions &d) { return press(d, 1); }); // "Order" is preselected
+        onDialog<CJobDlg>([&](CJobDlg &d) { return closeJobWindow(d); });
+        jobs.RunCommand(30111);
+        EXPECT_EQ(prompts().pendingAnswers(), 0);
+        EXPECT_EQ(ordersOf(QStringLiteral("FromJobNo = 501")), before + 1);
+    };
+
+    struct Reopening
+    {
+        const char *name;
+        std::function<void()> run;
+    };
+    const Reopening reopenings[] = {
+        {"A/R > Post Now",
+         [&] {
+             addJob(0, 2001, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("100"), QStringLiteral("100"));
+             view->SelectTreeCode(1);
+             view->OnListNow();
+             view->list()->SelectAll();
+             prompts().answer(platform::IDYES);
+             prompts().answer(platform::IDYES);
+             prompts().answer(platform::IDOK);
+             prompts().answer(platform::IDOK);
+             view->RunCommand(30211);
+             EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType FROM Jobs WHERE JobNo = 2001")), QStringLiteral("3"));
+         }},
+        {"Compact Database",
+         [&] {
+             prompts().answer(platform::IDYES);
+             prompts().answer(platform::IDOK);
+             view->RunCommand(30573);
+             EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
+         }},
+        {"Compact Database, stopped",
+         [&] {
+             prompts().answer(platform::IDOK);
+             CompactDatabase(&SharedDatabase(), QString(), QString(), true, [](int done, int) { return done < 2; });
+             EXPECT_EQ(prompts().lastText(), QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged."));
+         }},
+    };
+    // A job made first leaves the view's set on it.
+    newOrder();
+    for (const Reopening &reopening : reopenings) {
+        SCOPED_TRACE(reopening.name);
+        reopening.run();
+        ASSERT_TRUE(SharedDatabase().isOpen());
+        const qsizetype shown = prompts().texts().size();
+        newOrder();
+        pasteAsOrder();
+        EXPECT_EQ(prompts().texts().mid(shown), QStringList()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    }
 }
 
 TEST_F(ReceivablesViewTest, WriteOffRuleDialogCancelListsNothing)

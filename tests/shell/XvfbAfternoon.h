@@ -14,6 +14,7 @@
 #include <QtCore/QThread>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 // The afternoon of a shop's day on the real program, by mouse and keys only
@@ -329,7 +330,147 @@ protected:
     }
 
     void runAfternoon(int jobNo, int cusNo);
+    // After a posting or a compaction reopened the database under the
+    // running program, the work of the day goes on (when set; the day test
+    // sets it): called with what reopened it.
+    std::function<void(const QString &after)> m_walkOn;
+    // The commands that start new records, each once: a new customer, Jobs >
+    // New (an order for it), Copy and Paste of that as an order, a new
+    // service and a payment of 1.00 on an unpaid invoice of a customer other
+    // than the day's; no error box at any of them.
+    void walkOn(const QString &after, int cusNo);
+    int m_walkPayments = 0; // the payments walkOn made
 };
+
+inline void XvfbAfternoon::walkOn(const QString &after, int cusNo)
+{
+    const QString step = QStringLiteral("after ") + after + QStringLiteral(": ");
+    // Named to come first in the lists of customers, by name.
+    const QString name = QStringLiteral("AAA Walk On ") + after;
+    const int invoiceNo = sqlite(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobType = 3 AND Balance > 2 AND CusNo <> %1 "
+                                                "ORDER BY JobNo LIMIT 1")
+                                     .arg(cusNo))
+                              .toInt();
+    ASSERT_GT(invoiceNo, 0) << "no other unpaid invoice";
+    const QString count = QStringLiteral("SELECT Count(*) FROM %1");
+    const QString tag = after.section(QLatin1Char(' '), 0, 0).toLower();
+    // A new job's window closed with Escape asks whether to save what it
+    // filled in: Yes.
+    const auto closeJob = [&](const QString &what) {
+        pressKey(QStringLiteral("Escape"));
+        waitFor([&] { return !classShown(QStringLiteral("CJobDlg")) || !message().isEmpty(); }, 4000);
+        if (message().startsWith(QStringLiteral("Do you want to save the changes?")))
+            answerMessage();
+        EXPECT_TRUE(classGone(QStringLiteral("CJobDlg"))) << step.toStdString() << what.toStdString()
+                                                          << " stayed open: " << message().toStdString();
+        closeWindows();
+        expectNoMessage(step + what);
+    };
+
+    // A new customer: F2, a name, "Save & Close".
+    const QString customers = sqlite(count.arg(QStringLiteral("Customers")));
+    ASSERT_TRUE(showView(30003));
+    pressKey(QStringLiteral("F2"));
+    ASSERT_TRUE(windowUp(QStringLiteral("Customer No:"))) << step.toStdString() << "no customer window: "
+                                                          << message().toStdString();
+    typeText(name);
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30443")));
+    EXPECT_TRUE(windowGone(QStringLiteral("Customer No:"))) << step.toStdString() << message().toStdString();
+    expectNoMessage(step + QStringLiteral("new customer"));
+    EXPECT_EQ(sqlite(count.arg(QStringLiteral("Customers"))).toInt(), customers.toInt() + 1) << step.toStdString();
+
+    // Jobs > New: an order for the new customer (nothing to warn of), its
+    // window closed.
+    const QString newest = QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 0 AND CusNo = (SELECT Max(CusNo) "
+                                          "FROM Customers WHERE Name || '' = '%1')")
+                               .arg(name);
+    const QString before = sqlite(newest);
+    ASSERT_TRUE(showView(30001));
+    pressKey(QStringLiteral("F2"));
+    ASSERT_TRUE(classUp(QStringLiteral("CJobNew"))) << step.toStdString() << "no new job window: " << message().toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("tree"), QStringLiteral("Order")));
+    ASSERT_TRUE(clickSpot(QStringLiteral("tree"), QStringLiteral("Regular Customer")));
+    std::optional<Row> customer;
+    ASSERT_TRUE(waitFor([&] {
+        for (const Row &r : rows())
+            if (r.texts.value(0) == name)
+                customer = r;
+        return customer.has_value();
+    })) << step.toStdString() << "the customer is not listed";
+    click(customer->rect.center());
+    std::optional<QPoint> ok;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("button")))
+            if (f.size() >= 6 && f[5] == QLatin1String("OK"))
+                ok = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()).center();
+        return ok.has_value();
+    })) << step.toStdString() << "no OK button";
+    click(*ok);
+    ASSERT_TRUE(classUp(QStringLiteral("CJobDlg"))) << step.toStdString() << "no job window: " << message().toStdString();
+    skipWalkThrough();
+    const QString made = sqlite(newest);
+    EXPECT_NE(made, before) << step.toStdString() << "no new order";
+    afternoonShot(tag + QStringLiteral("-new-order"));
+    closeJob(QStringLiteral("Jobs > New"));
+
+    // Copy and Paste of the new order (selected in the list) as an order.
+    const QString pasted = QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0 AND FromJobNo = (SELECT JobNo FROM "
+                                          "Jobs WHERE JobID = %1)").arg(made);
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30111")));
+    ASSERT_TRUE(classUp(QStringLiteral("CDlgOptions"))) << step.toStdString() << "no copy dialog: " << message().toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("tree"), QStringLiteral("Order")));
+    pressKey(QStringLiteral("Return"));
+    ASSERT_TRUE(classUp(QStringLiteral("CJobDlg"))) << step.toStdString() << "no pasted order: " << message().toStdString();
+    skipWalkThrough();
+    EXPECT_EQ(sqlite(pasted), QStringLiteral("1")) << step.toStdString() << "not pasted";
+    afternoonShot(tag + QStringLiteral("-pasted-order"));
+    closeJob(QStringLiteral("Copy and Paste"));
+
+    // A new service in the first category of the list: F2, a name, "Save & Close".
+    const QStringList category =
+        sqlite(QStringLiteral("SELECT d.DepName || '|' || c.CatName FROM ServiceCategories c JOIN ServiceDepartments d ON "
+                              "c.DepNo = d.DepNo WHERE c.CatNo > 0 ORDER BY c.CatNo LIMIT 1"))
+            .split(QLatin1Char('|'));
+    ASSERT_EQ(category.size(), 2);
+    const QString services = sqlite(count.arg(QStringLiteral("Services")));
+    ASSERT_TRUE(showView(30002));
+    ASSERT_TRUE(listEntry(category[0], category[1])) << step.toStdString() << "no service category";
+    pressKey(QStringLiteral("F2"));
+    ASSERT_TRUE(classUp(QStringLiteral("CSerDlg"))) << step.toStdString() << "no service window: "
+                                                    << message().toStdString();
+    const QList<QRect> serviceFields = fieldsOf(QStringLiteral("CSerDlg"));
+    if (!serviceFields.isEmpty())
+        click(serviceFields.first().center());
+    typeText(QStringLiteral("Walk On ") + after);
+    afternoonShot(tag + QStringLiteral("-new-service"));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30443")));
+    EXPECT_TRUE(classGone(QStringLiteral("CSerDlg"))) << step.toStdString() << message().toStdString();
+    expectNoMessage(step + QStringLiteral("new service"));
+    EXPECT_EQ(sqlite(count.arg(QStringLiteral("Services"))).toInt(), services.toInt() + 1) << step.toStdString();
+
+    // A payment of 1.00 on the invoice.
+    const QString payments = sqlite(count.arg(QStringLiteral("Payments")));
+    const qint64 invoiceId = jobField(invoiceNo, QStringLiteral("JobID")).toLongLong();
+    ASSERT_TRUE(openRow(30004, QStringLiteral("Invoices Unpaid"), QStringLiteral("By Invoice No"), invoiceId))
+        << step.toStdString() << "the invoice is not listed unpaid";
+    ASSERT_TRUE(classUp(QStringLiteral("CArPayment"))) << step.toStdString() << "no payment window: "
+                                                       << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("tree"), QString::number(invoiceNo)).has_value(); }));
+    pressKey(QStringLiteral("alt+a"));
+    typeText(QStringLiteral("1.00"));
+    pressKey(QStringLiteral("Tab"));
+    click(*spot(QStringLiteral("tree"), QString::number(invoiceNo))
+          - QPoint(treeWidth(QString::number(invoiceNo)) / 2 - 15, 0));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30443")));
+    ASSERT_TRUE(classGone(QStringLiteral("CArPayment"))) << step.toStdString() << message().toStdString();
+    expectNoMessage(step + QStringLiteral("payment"));
+    EXPECT_EQ(sqlite(count.arg(QStringLiteral("Payments"))).toInt(), payments.toInt() + 1) << step.toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo || '/' || printf('%.2f', Amount) FROM PayApplied WHERE PayNo = (SELECT "
+                                    "Max(PayNo) FROM Payments)")),
+              QStringLiteral("%1/1.00").arg(invoiceNo))
+        << step.toStdString();
+    ++m_walkPayments;
+}
 
 inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
 {
@@ -448,6 +589,11 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     afternoonShot(QStringLiteral("07b-after-reports"));
     windowGone(QStringLiteral("Print"));
     EXPECT_FALSE(rowOf(jobId).has_value()) << "the posted order is still listed ready to post";
+    if (m_walkOn) {
+        m_walkOn(QStringLiteral("posting"));
+        if (HasFatalFailure())
+            return;
+    }
 
     // 3. The same job and customer opened again after the posting: the job
     // from History > All, the customer from Customers > All.
@@ -494,7 +640,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     const QString balanceAfterPayment = QString::number(balanceBefore.toDouble() - 125.0, 'f', 2);
     EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance) || '/' || printf('%.2f', Paid)")),
               balanceAfterPayment + QLatin1Char('/') + QString::number(paidBefore.toDouble() - 125.0, 'f', 2));
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Payments")).toInt(), paymentsBefore + 2);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Payments")).toInt(), paymentsBefore + 2 + m_walkPayments);
     afternoonShot(QStringLiteral("11-paid"));
 
     // 5. The daily register (today) and the aging report, printed to PDF.
@@ -575,6 +721,11 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_EQ(sqlite(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
     EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance) || '/' || PostingNo")),
               balanceAfterPayment + QLatin1Char('/') + postingNo);
+    if (m_walkOn) {
+        m_walkOn(QStringLiteral("compaction"));
+        if (HasFatalFailure())
+            return;
+    }
 
     // 9. A service and the job opened once more.
     ASSERT_TRUE(showView(30002));

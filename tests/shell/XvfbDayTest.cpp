@@ -27,7 +27,9 @@
 // board, its shipments recorded, its ship date typed and its invoice
 // printed; then the afternoon on the same order: its deposit and payment,
 // posting, the posting reports, the register and aging, the accounting
-// export, a backup and compaction; with no error box at any step. After each step the sqlite3
+// export, a backup and compaction; and after the posting and after the
+// compaction, a new customer, a new job for it, that job pasted as an order,
+// a new service and a payment; with no error box at any step. After each step the sqlite3
 // program reads what the step stored and pdftotext what it printed; a
 // screenshot of each step and the PDFs are kept under build/tests/usable/.
 // Runs when TAVREL_XVFB_DISPLAY names a display and Xvfb, xdotool, import,
@@ -484,6 +486,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
 
     // Handed on to the afternoon: the order and its customer.
     std::printf("the day's order %s (JobID %s), customer %s\n", qPrintable(jobNo), qPrintable(jobId), qPrintable(cusNo));
+    m_walkOn = [&](const QString &after) { walkOn(after, cusNo.toInt()); };
     runAfternoon(jobNo.toInt(), cusNo.toInt());
     if (HasFatalFailure())
         return;

@@ -677,6 +677,25 @@ void Recordset::requery()
     }
 }
 
+bool Recordset::outlivedConnection() const
+{
+    const Database::Impl *db = d->database.impl();
+    return d->isOpen && (!db->isOpen() || db->openSerial != d->openSerial);
+}
+
+void Recordset::reconnect()
+{
+    if (!d->isOpen)
+        dberr::raise(dberr::ObjectInvalid);
+    const std::int64_t stoodOn = d->keyed && !d->gap && d->has(d->pos) ? d->keyed->key(d->pos) : -1;
+    requery();
+    const int at = stoodOn >= 0 && d->keyed ? d->keyed->indexOf(stoodOn) : -1;
+    if (at > 0) {
+        d->pos = at;
+        d->moved();
+    }
+}
+
 bool Recordset::canUpdate() const
 {
     return d->isOpen && d->keyed && !d->database.isReadOnly();

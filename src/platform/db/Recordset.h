@@ -59,6 +59,18 @@ public:
     QString filter() const;
     QString sort() const;
     void requery();
+    // The database was closed, or closed and opened again (a posting, a
+    // compaction), since the set last read its rows: like every set of a
+    // closed database it reads and writes nothing more (3420) until it is
+    // requeried or reconnected.
+    bool outlivedConnection() const;
+    // A set that outlived its connection reads its rows anew through the
+    // connection open now, with the source, filter, sort and parameters it
+    // last ran with. An edit or addition pending when the database closed is
+    // gone with it. A dynaset stands again on the row it stood on while that
+    // row is still among its rows, otherwise (and a snapshot always) on the
+    // first. 3420 while the database is closed.
+    void reconnect();
 
     bool canUpdate() const;
     bool canAppend() const;
