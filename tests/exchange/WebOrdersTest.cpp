@@ -200,6 +200,7 @@ TEST_F(WebOrdersTest, ItemQuantitiesOriginalsAndReferences)
         {{QStringLiteral("Item Quantity: 500x4")}, 500, 4, QStringLiteral("999-1")},
         {{QStringLiteral("Item Quantity: 1,000")}, 1000, 0, QStringLiteral("999-1")},
         {{QStringLiteral("Item Quantity: 12,345,678 x 2")}, 12345678, 2, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 2,500 copies")}, 2500, 0, QStringLiteral("999-1")},
         {{QStringLiteral("Item Quantity: 250"), QStringLiteral("Item Originals: 1,000")}, 250, 1000,
          QStringLiteral("999-1")},
         {{QStringLiteral("Item Template No: 100-1H and a long tail"), QStringLiteral("Item Quantity: 5")}, 5, 0,

@@ -163,6 +163,11 @@ void CEmailSocket::onTimeout()
 
 void CEmailSocket::onDeadline()
 {
+    // Nothing at all came: the server is silent rather than slow.
+    if (m_sinceDeadline == 0) {
+        onTimeout();
+        return;
+    }
     if (!m_bEnded)
         stopReceiving(QStringLiteral("The server sent its reply slower than %1 KB in %2 seconds")
                           .arg(kMinOctetsPerTimeout / 1024)

@@ -23,15 +23,24 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A count of copies or originals as written: digits, parted into groups of
-// three by commas when it has any ("1,000"); an empty text is 0. False for
-// anything else (a sign, a fraction, an exponent, a blank inside, words),
-// which would otherwise be read as some other count, and for a count beyond
-// the range of a Long.
+// A count of copies or originals as written: its first word is digits,
+// parted into groups of three by commas when it has any ("1,000"); words
+// after it are no part of it ("250 copies", or the next field of an order
+// written on one line) unless they go on with the number ("1 000"). An empty
+// text is 0. False for anything else (a sign, a fraction, an exponent,
+// words), which would otherwise be read as some other count, and for a count
+// beyond the range of a Long.
 bool readCount(QStringView text, int &count)
 {
     count = 0;
     text = text.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && !text.at(end).isSpace())
+        ++end;
+    const QStringView rest = text.mid(end).trimmed();
+    if (!rest.isEmpty() && (rest.at(0).isDigit() || rest.at(0) == u'.' || rest.at(0) == u','))
+        return false;
+    text = text.left(end);
     const bool grouped = text.contains(u',');
     qint64 value = 0;
     qsizetype run = 0; // digits since the last comma
