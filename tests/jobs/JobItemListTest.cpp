@@ -244,8 +244,8 @@ TEST_F(JobItemList, AJobThatGetsAPriceAfterNoChargeTakesTheDiscountAndCommission
         JobItemSums sums;
         sums.subtotal = money("200");
         ApplyJobItemSums(set, sums, false);
-        EXPECT_EQ(set.m_Discount, money(c.discount)) << c.name;
-        EXPECT_EQ(set.m_Commission, money(c.commission)) << c.name;
+        EXPECT_EQ(set.m_Discount, money(c.discount)) << c.name << ": the customer's discount";
+        EXPECT_EQ(set.m_Commission, money(c.commission)) << c.name << ": the rep's commission";
     }
 }
 
