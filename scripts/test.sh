@@ -24,7 +24,7 @@ if [ "$sanitize" = 1 ]; then
   fi
   # A report ends the program with a failure, in the tests and in every
   # program they start (tavrel, tavrel-dbtool).
-  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:exitcode=99:strict_string_checks=1}"
+  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:exitcode=99}"
   export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1:exitcode=99}"
 fi
 "$root/scripts/build.sh"
