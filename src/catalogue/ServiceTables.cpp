@@ -166,23 +166,23 @@ QString ImportRefusalText(const QString &path, const ImportFieldRules &rules)
 
 namespace {
 
-// A number of a price-list field in units of 10^-decimals: an optional sign
-// and "$", digits grouped by commas in threes or not at all, an optional
-// point and fraction (cut to the decimals; a quantity's must be zeros).
-// Nothing when the text is anything else or leaves the range of the table's
-// fields.
+// A number of a price-list field in units of 10^-decimals: an optional "$",
+// digits grouped by commas in threes or not at all, an optional point and
+// fraction (cut to the decimals; a quantity's must be zeros). Nothing when
+// the text is anything else, is negative (no price or break of a table is),
+// or leaves the range of the table's fields.
 std::optional<qint32> importedNumber(const QString &field, int decimals)
 {
-    static const QRegularExpression form(QStringLiteral("^(-?)\\$?([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)?(?:\\.([0-9]*))?$"));
+    static const QRegularExpression form(QStringLiteral("^\\$?([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)?(?:\\.([0-9]*))?$"));
     const QString text = field.trimmed();
     if (text.isEmpty())
         return 0;
     const QRegularExpressionMatch m = form.match(text);
-    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+    if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(2).isEmpty()))
         return std::nullopt;
-    QString whole = m.captured(2);
+    QString whole = m.captured(1);
     whole.remove(QLatin1Char(','));
-    const QString fraction = m.captured(3);
+    const QString fraction = m.captured(2);
     if (decimals == 0 && fraction.count(QLatin1Char('0')) != fraction.size())
         return std::nullopt;
     if (whole.size() > 12)
@@ -192,7 +192,7 @@ std::optional<qint32> importedNumber(const QString &field, int decimals)
         value = value * 10 + (d < fraction.size() ? fraction.at(d).digitValue() : 0);
     if (value > std::numeric_limits<qint32>::max())
         return std::nullopt;
-    return qint32(m.captured(1).isEmpty() ? value : -value);
+    return qint32(value);
 }
 
 } // namespace

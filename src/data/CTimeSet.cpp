@@ -25,15 +25,6 @@ constexpr qint32 kBookDialogQuantity = 16;
 
 constexpr const char *kTimeFormat = "%H:%M  %m/%d/%Y";
 
-// Whole minutes from a to b, the fraction dropped. The span is taken to the
-// nearest second first, so that moments stored to the minute give exact
-// minutes despite the day fraction's rounding.
-qint32 minutesBetween(const DateTime &a, const DateTime &b)
-{
-    const qint64 seconds = std::llround((b.serial() - a.serial()) * 86400.0);
-    return qint32(seconds / 60);
-}
-
 int minuteOfDay(const DateTime &moment)
 {
     return moment.hour() * 60 + moment.minute();
@@ -136,6 +127,14 @@ DateTime CTimeSet::GetNowToMinute()
     return DateTime(d.year(), d.month(), d.day(), t.hour(), t.minute(), 0);
 }
 
+qint32 CTimeSet::MinutesBetween(const DateTime &a, const DateTime &b)
+{
+    // The span is taken to the nearest second first, so that moments stored
+    // to the minute give exact minutes despite the day fraction's rounding.
+    const qint64 seconds = std::llround((b.serial() - a.serial()) * 86400.0);
+    return qint32(seconds / 60);
+}
+
 bool CTimeSet::StartEntry(quint8 empNo, quint8 timeFor, qint32 itemId, unsigned beep)
 {
     if (empNo == 0) {
@@ -212,14 +211,14 @@ bool CTimeSet::ApplyClockCommand(int command)
 
     if (!m_Start.isValid() || m_Start > now)
         m_Start = now;
-    const qint32 span = minutesBetween(m_Start, now);
+    const qint32 span = MinutesBetween(m_Start, now);
     qint32 worked = span;
     if (m_Finish.isValid()) {
         if (m_Finish < m_Start)
             m_Finish = m_Start;
         if (m_Finish > now)
             m_Finish = now;
-        worked = minutesBetween(m_Finish, now);
+        worked = MinutesBetween(m_Finish, now);
     }
 
     if (addWorked)
@@ -440,14 +439,14 @@ void CTimeSet::LoadDisplayTexts()
     qint32 elapsed = 0;
     if (m_Start.isValid()) {
         if (m_Status >= 2) {
-            elapsed = minutesBetween(m_Start, finish);
+            elapsed = MinutesBetween(m_Start, finish);
             m_strFinish = finish.format(format);
         } else if (m_Status == 1) {
-            elapsed = minutesBetween(m_Start, m_dtNow);
+            elapsed = MinutesBetween(m_Start, m_dtNow);
             m_strFinish = finish.format(format);
         } else {
-            elapsed = minutesBetween(m_Start, m_dtNow);
-            worked = finish.isValid() ? m_Minutes + minutesBetween(finish, m_dtNow) : elapsed;
+            elapsed = MinutesBetween(m_Start, m_dtNow);
+            worked = finish.isValid() ? m_Minutes + MinutesBetween(finish, m_dtNow) : elapsed;
         }
     }
     m_nElapsed = elapsed;

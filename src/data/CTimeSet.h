@@ -60,6 +60,9 @@ public:
 
     // The current moment with the seconds dropped.
     static DateTime GetNowToMinute();
+    // Whole minutes from a to b: the seconds of the difference are dropped,
+    // never rounded (9 minutes 30 seconds are 9 minutes).
+    static qint32 MinutesBetween(const DateTime &a, const DateTime &b);
 
     // Fills the display members from the current row.
     void LoadDisplayTexts();

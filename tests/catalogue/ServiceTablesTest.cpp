@@ -381,6 +381,9 @@ TEST_F(ServiceTablesTest, ImportReadsNumbersAsWrittenOrRefusesThem)
         {"250", "999999.9999", 0, 0, "Field 2 of the picked line, \"999999.9999\", is not P."},
         {"250", "214748.3648", 0, 0, "Field 2 of the picked line, \"214748.3648\", is not P."},
         {"250", "1,5", 0, 0, "Field 2 of the picked line, \"1,5\", is not P."},
+        {"250", "-5", 0, 0, "Field 2 of the picked line, \"-5\", is not P."},
+        {"250", "-0.01", 0, 0, "Field 2 of the picked line, \"-0.01\", is not P."},
+        {"-5", "1", 0, 0, "Field 1 of the picked line, \"-5\", is not a whole quantity."},
         {"1,5", "1", 0, 0, "Field 1 of the picked line, \"1,5\", is not a whole quantity."},
         {"12.5", "1", 0, 0, "Field 1 of the picked line, \"12.5\", is not a whole quantity."},
     };

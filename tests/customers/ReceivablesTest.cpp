@@ -172,9 +172,16 @@ TEST_F(ReceivablesTest, PostingGathersTheRunAndMatchesAnIndependentModel)
                            .arg(second.PostingNo())),
               1);
     EXPECT_EQ(second.Journal().m_Invoices, 0);
+    // A taxed order with a discount: its taxable net sale is after the
+    // discount (200.00 less 20.00); an untaxed one adds nothing.
+    const qint32 o4 = addJob(0, 1004, QStringLiteral("200"), QStringLiteral("14.4"), QStringLiteral("0"),
+                             QStringLiteral("194.4"));
+    exec(QStringLiteral("UPDATE Jobs SET Discount = -20 WHERE JobID = %1").arg(o4));
     PostingRun third(SharedDatabase());
-    ASSERT_TRUE(third.Post({o3}));
+    ASSERT_TRUE(third.Post({o3, o4}));
     EXPECT_EQ(third.Journal().m_DepositOld, Money::fromWhole(40));
+    EXPECT_EQ(third.Journal().m_TaxableNetSale.units(), Money::fromWhole(180).units())
+        << "the taxable net sale is the subtotal after the discount";
 }
 
 TEST_F(ReceivablesTest, PostingRulesForSkippedJobsMarkersAndTerms)
@@ -483,9 +490,11 @@ protected:
 
 TEST_F(PaymentTest, ClicksAndPartialAmounts)
 {
+    // A No Charge invoice (its balance the marker 0.0001) is not open.
+    addJob(3, 7009, QStringLiteral("0.0001"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0.0001"));
     PaymentEntry e;
     e.Load(SharedDatabase(), 100);
-    ASSERT_EQ(e.rows.size(), 2);
+    ASSERT_EQ(e.rows.size(), 2) << "a No Charge invoice is listed as open";
     EXPECT_EQ(e.accountBalance, Money::fromWhole(160));
 
     // A click without a typed amount pays the whole due; a second unapplies.

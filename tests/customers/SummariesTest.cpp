@@ -4,6 +4,7 @@
 #include "customers/CCompanySummary.h"
 #include "customers/CCusSummary.h"
 #include "customers/SummaryFigures.h"
+#include "data/CXDaoSet.h"
 #include "platform/Clock.h"
 
 #include <QtCore/QLocale>
@@ -154,6 +155,25 @@ TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
         return 2;
     });
     EXPECT_EQ(CCusSummary::FillCreditInfo(50, nullptr).available, -12000);
+}
+
+TEST_F(SummariesTest, AgingBucketsEndAtThirtySixtyAndNinetyDays)
+{
+    struct Case
+    {
+        int daysAgo;
+        const char *bucket;
+    };
+    const Case cases[] = {{30, "0-30"}, {31, "31-60"}, {60, "31-60"}, {61, "61-90"}, {90, "61-90"}, {91, "91+"}};
+    int cusNo = 40;
+    for (const Case &c : cases) {
+        invoice(cusNo, kToday.addDays(-c.daysAgo), QStringLiteral("10"), QStringLiteral("10"));
+        CXDaoSet aging;
+        aging.Open(CXDaoSet::dbOpenSnapshot, CustomerAgingSql(cusNo));
+        ASSERT_FALSE(aging.IsEmptySet()) << c.daysAgo << " days";
+        EXPECT_EQ(aging.GetFieldValue(0).toString(), QString::fromLatin1(c.bucket)) << c.daysAgo << " days";
+        ++cusNo;
+    }
 }
 
 TEST_F(SummariesTest, MonthlySalesStartIsAJetLiteralWhateverTheLocale)

@@ -144,6 +144,9 @@ INSTANTIATE_TEST_SUITE_P(Levels, MarkupFactor,
                                            MarkupCase{50, 1, "0.9", 1, "54"},  // bid scales the price: 1.35
                                            MarkupCase{50, 10, "0", 0, "61.8"}, // +3 %
                                            MarkupCase{50, 110, "0", 0, "58.2"}, // -3 %
+                                           // A bid adjustment of 0 adjusts nothing.
+                                           MarkupCase{50, 1, "0", 0, "60"},
+                                           MarkupCase{50, 1, "0", 1, "60"},
                                            MarkupCase{0, 0, "0", 0, "40"}));
 
 TEST_F(PricingTest, MarkupTableInterpolatesBetweenCostBreaks)
@@ -252,6 +255,7 @@ struct TableCase
     qint32 row3Price;
     const char *price;
     const char *line;
+    qint32 row2Price = 800;
 };
 
 void PrintTo(const TableCase &c, std::ostream *os)
@@ -269,7 +273,7 @@ TEST_P(PriceTableLookup, ReadsTheRowAndColumn)
     const TableCase c = GetParam();
     addService(540, 50, QStringLiteral("Labels"), {{"QtyBy", "1"}, {"CostBy", "1"}, {"PriceBy", "4"}});
     addPriceTable(540, 0, 0, c.reading, c.method, c.multiplier, {},
-                  {{100, 1000}, {250, 800}, {500, c.row3Price}});
+                  {{100, 1000}, {250, c.row2Price}, {500, c.row3Price}});
     const qint32 job = addJob(107);
     addRow(job, 0, {{"ChargeQty", n(c.quantity)}});
     const qint32 id = addRow(job, 540, {{"Out", "4"}});
@@ -286,6 +290,10 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{1, 1, 1, 300, 600, "22.8", "PRICE TABLE \tInterpolated\n\t\tCell Price x Qty \t= 0.076 x 300 = 22.8"},
         TableCase{0, 1, 1, 1000, 600, "60", "= 0.06 x 1000 = 60  from Column 1 x Row 3"},
         TableCase{0, 1, 1, 300, 0, "24", "= 0.08 x 300 = 24  from Column 1 x Row 3"},
+        // A 0 cell in row 2 takes row 1's price.
+        TableCase{0, 1, 1, 200, 600, "20", "= 0.1 x 200 = 20  from Column 1 x Row 2", 0},
+        // A quantity on a row's break reads that row, not the next.
+        TableCase{0, 1, 1, 250, 600, "20", "= 0.08 x 250 = 20  from Column 1 x Row 2"},
         TableCase{0, 2, 1, 300, 600, "0.02", "= 0.06 x 300 = 0.018"},
         TableCase{0, 3, 6, 300, 600, "0.24", "= 0.06 x 1200 = 0.24"},
         TableCase{2, 1, 1, 300, 600, "25", ""}));
@@ -303,6 +311,22 @@ TEST_F(PricingTest, PriceTableColumnsWrapAndShortRows)
     // Column 2 for two sheets, plus three more sheets at column 3's price.
     EXPECT_EQ(row(*e, id).m_Price, money("36"));
     EXPECT_TRUE(row(*e, id).m_strExplain.contains(QStringLiteral("\n\t\t+ Add'l Col Price   \t= 0.02 x 300 = 6")));
+}
+
+TEST_F(PricingTest, AnItemOnAColumnsKeyReadsThatColumn)
+{
+    // Columns by sheets per set, keys 1, 2 and 4: two sheets are column 2's
+    // (8 cents), three fall to column 4's (6 cents).
+    addService(542, 50, QStringLiteral("Padding"), {{"QtyBy", "1"}, {"CostBy", "1"}, {"PriceBy", "4"}});
+    addPriceTable(542, 1, 0, 1, 0, 1, {1, 2, 4}, {{100, 1000, 800, 600}});
+    const qint32 job = addJob(109);
+    addRow(job, 0, {{"ChargeQty", "100"}, {"Sheets", "2"}});
+    const qint32 id = addRow(job, 542);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    EXPECT_EQ(row(*e, id).m_Price, money("8"));
+    EXPECT_TRUE(row(*e, id).m_strExplain.contains(QStringLiteral("= 0.08 x 100 = 8  from Column 2 x Row 1")))
+        << row(*e, id).m_strExplain.toStdString();
 }
 
 // --- difficulty and waste -----------------------------------------------------------

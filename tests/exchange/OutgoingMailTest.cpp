@@ -13,6 +13,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 #include <QtWidgets/QLineEdit>
 
 #include <algorithm>
@@ -88,7 +89,8 @@ TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
         return 1;
     });
     CMail mail;
-    EXPECT_TRUE(mail.Send(QStringLiteral("Jörg Müller <joerg@customer.test>"), QStringLiteral("Invoice 1234 – Müller"),
+    EXPECT_TRUE(mail.Send(QStringLiteral("Jörg Müller <joerg@customer.test>"),
+                          QStringLiteral("Invoice 1234 – Müller Druck, Königstraße 12, for March and April"),
                           QStringLiteral("Dear Jörg,\r\nyour invoice is attached.\r\n"), file));
     const QString eml = folder + QStringLiteral("/1.eml");
     ASSERT_TRUE(QFile::exists(eml));
@@ -96,10 +98,18 @@ TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
     const QByteArray raw = ReadTestFile(eml);
     EXPECT_TRUE(std::all_of(raw.begin(), raw.end(), [](char c) { return uchar(c) < 0x80; }));
     EXPECT_FALSE(raw.contains("=0A"));
+    // A header beyond ASCII is split into encoded words of at most 75 characters.
+    const QRegularExpression word(QStringLiteral("=\\?UTF-8\\?B\\?[A-Za-z0-9+/=]*\\?="));
+    int words = 0;
+    for (const QRegularExpressionMatch &m : word.globalMatch(QString::fromLatin1(raw))) {
+        EXPECT_LE(m.capturedLength(), 75) << "an encoded word longer than 75 characters: " << m.captured().toStdString();
+        ++words;
+    }
+    EXPECT_GE(words, 3); // the subject's two and the name's
     QFile original(file);
     original.open(QIODevice::ReadOnly);
     const QString md5 = QString::fromLatin1(QCryptographicHash::hash(original.readAll(), QCryptographicHash::Md5).toHex());
-    EXPECT_EQ(parsed(eml), QStringLiteral("Subject: Invoice 1234 – Müller\nFrom: orders@print.test\nTo: Jörg Müller "
+    EXPECT_EQ(parsed(eml), QStringLiteral("Subject: Invoice 1234 – Müller Druck, Königstraße 12, for March and April\nFrom: orders@print.test\nTo: Jörg Müller "
                                           "<joerg@customer.test>\nBody: Dear Jörg,|your invoice is attached.|\n"
                                           "Attachment: Rechnung Müller – 1234.pdf ") +
                                md5 + QLatin1Char('\n'));

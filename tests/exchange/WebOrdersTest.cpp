@@ -198,7 +198,9 @@ TEST_F(WebOrdersTest, ItemQuantitiesOriginalsAndReferences)
     const Case cases[] = {
         {{QStringLiteral("Item Quantity: 4 x 500")}, 500, 4, QStringLiteral("999-1")},
         {{QStringLiteral("Item Quantity: 500x4")}, 500, 4, QStringLiteral("999-1")},
-        {{QStringLiteral("Item Quantity: 1,000")}, 1, 0, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 1,000")}, 1000, 0, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 12,345,678 x 2")}, 12345678, 2, QStringLiteral("999-1")},
+        {{QStringLiteral("Item Quantity: 2,500 copies")}, 2500, 0, QStringLiteral("999-1")},
         {{QStringLiteral("Item Quantity: 250"), QStringLiteral("Item Originals: 1,000")}, 250, 1000,
          QStringLiteral("999-1")},
         {{QStringLiteral("Item Template No: 100-1H and a long tail"), QStringLiteral("Item Quantity: 5")}, 5, 0,
@@ -551,6 +553,14 @@ TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharac
         {{QStringLiteral("Item Quantity: 99999999999")}, QStringLiteral("99999999999")},
         {{QStringLiteral("Item Quantity: 2147483648 x 2")}, QStringLiteral("2147483648 x 2")},
         {{QStringLiteral("Item Quantity: 10"), QStringLiteral("Item Originals: -3")}, QStringLiteral("-3")},
+        // Read as some other count before: 1, 1, 1, 0 and 1.
+        {{QStringLiteral("Item Quantity: 1.000,5")}, QStringLiteral("1.000,5")},
+        {{QStringLiteral("Item Quantity: 1 000")}, QStringLiteral("1 000")},
+        {{QStringLiteral("Item Quantity: 1e9")}, QStringLiteral("1e9")},
+        {{QStringLiteral("Item Quantity: abc")}, QStringLiteral("abc")},
+        {{QStringLiteral("Item Quantity: 1,00")}, QStringLiteral("1,00")},
+        {{QStringLiteral("Item Quantity: 1000,000")}, QStringLiteral("1000,000")},
+        {{QStringLiteral("Item Quantity: 10"), QStringLiteral("Item Originals: 2.5")}, QStringLiteral("2.5")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.refused.toStdString());

@@ -5,6 +5,7 @@
 #include "data/CJobSet.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/JobHooks.h"
+#include "jobs/JobItemTotals.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
@@ -215,6 +216,36 @@ TEST_F(JobItemList, MoneyRulesOfTheRefillReachTheJob)
         run(id, [&](CJobDlg &d) { EXPECT_EQ(d.job()->m_Subtotal, money(c.subtotal)) << c.name; });
         exec(QStringLiteral("DELETE FROM Items WHERE JobID = %1").arg(id));
         exec(QStringLiteral("DELETE FROM Jobs WHERE JobID = %1").arg(id));
+    }
+}
+
+// A job that was not priced, or was No Charge, takes the customer's discount
+// (10 %) and the sales rep's commission (2.5 %) when it gets a price; a job
+// priced before keeps the rates it has (here none).
+TEST_F(JobItemList, AJobThatGetsAPriceAfterNoChargeTakesTheDiscountAndCommission)
+{
+    exec(QStringLiteral("UPDATE Customers SET Discount = 10 WHERE CusNo = 100"));
+    struct Case
+    {
+        const char *name;
+        const char *before;
+        const char *discount;
+        const char *commission;
+    };
+    const Case cases[] = {{"not priced before", "0", "-20", "4.5"},
+                          {"No Charge before", "0.0001", "-20", "4.5"},
+                          {"priced before", "150", "0", "0"}};
+    qint32 jobNo = 1400;
+    for (const Case &c : cases) {
+        const qint32 id = addJob(0, jobNo++, QStringLiteral("Title, Subtotal, SRepNo"),
+                                 QStringLiteral("'N', %1, 8").arg(QString::fromLatin1(c.before)));
+        CJobSet set;
+        ASSERT_TRUE(set.FindById(id)) << c.name;
+        JobItemSums sums;
+        sums.subtotal = money("200");
+        ApplyJobItemSums(set, sums, false);
+        EXPECT_EQ(set.m_Discount, money(c.discount)) << c.name << ": the customer's discount";
+        EXPECT_EQ(set.m_Commission, money(c.commission)) << c.name << ": the rep's commission";
     }
 }
 

@@ -170,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MoneyTextCase{"RoundedOutOfRange", "922337203685477.58075", false, 0},
                       MoneyTextCase{"WholeTooLarge", "922337203685478", false, 0},
                       MoneyTextCase{"WrapsUnsigned", "18446744073709551616", false, 0},
-                      MoneyTextCase{"Grouped", "922,337,203,685,477", true, 9223372036854770000}),
+                      MoneyTextCase{"Grouped", "922,337,203,685,477", true, 9223372036854770000},
+                      MoneyTextCase{"TwoDecimalPoints", "1.2.3", false, 0}),
     [](const ::testing::TestParamInfo<MoneyTextCase> &info) { return std::string(info.param.name); });
 
 TEST(Money, ArithmeticBeyondTheRangeIsInvalidNeverWrapped)

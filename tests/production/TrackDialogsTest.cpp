@@ -87,6 +87,11 @@ TEST(TaskEditRules, TimesTypedOnATask)
     track::TaskTimes t{at(8, 0), at(9, 0), 60};
     track::ApplyTimeChange(t, true, DateTime::invalid(), at(10, 0));
     EXPECT_EQ(t.finish, at(9, 0));
+    // Tracked time is cut to whole minutes, not rounded: a start at 08:00:30
+    // and a finish at 08:10 are 9 minutes 30 seconds, so 9 minutes.
+    track::TaskTimes cut{DateTime(2024, 6, 12, 8, 0, 30), at(9, 0), 60};
+    track::ApplyTimeChange(cut, true, at(8, 10), at(10, 0));
+    EXPECT_EQ(cut.minutes, 9) << "whole minutes are cut, not rounded";
 }
 
 TEST(TaskEditRules, MaterialAndNoteTails)

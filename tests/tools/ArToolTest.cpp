@@ -85,8 +85,16 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Adjusted -12.00"))) << r.out.toStdString();
 
-    // Failures write nothing.
+    // Failures write nothing; a No Charge invoice (balance 0.0001) is none
+    // to pay.
+    sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid) VALUES (3, 1002, 100, "
+                              "0.0001, 0.0001, 0)"));
     const QString before = sqlite(db, QStringLiteral(".dump"));
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("10"),
+                QStringLiteral("1002")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Invoice 1002 is not an unpaid invoice of the customer.")))
+        << r.err.toStdString();
     EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("-5")})
                   .exitCode,
               1);

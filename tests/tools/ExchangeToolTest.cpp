@@ -8,6 +8,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QProcess>
 
 namespace {
 
@@ -41,6 +42,35 @@ TEST_F(ExchangeToolTest, XmlJobsOfTheSampleShopAndTheirItems)
                      "<UnitPrice>2.50</UnitPrice></ItemOut></OrderRequest>");
     const ToolRun items = RunDbTool({QStringLiteral("xml"), order, QStringLiteral("--order")});
     EXPECT_EQ(items.out, QStringLiteral("Cards\t3\t2.50\t999-1\thttp://x.test/a.pdf\n"));
+}
+
+// The tool's time-out bounds a reply that trickles in a byte at a time from a
+// server of its own (a short python3 program, bounded by `timeout`).
+TEST_F(ExchangeToolTest, MailReceiveStopsATricklingServerAtItsTimeout)
+{
+    QProcess server;
+    server.start(QStringLiteral("timeout"),
+                 {QStringLiteral("60"), QStringLiteral("python3"), QStringLiteral("-c"),
+                  QStringLiteral("import socket, time\n"
+                                 "s = socket.socket()\n"
+                                 "s.bind(('127.0.0.1', 0))\n"
+                                 "s.listen(1)\n"
+                                 "print(s.getsockname()[1], flush=True)\n"
+                                 "c, _ = s.accept()\n"
+                                 "while True:\n"
+                                 "    c.send(b'+')\n"
+                                 "    time.sleep(0.2)\n")});
+    ASSERT_TRUE(server.waitForReadyRead(20000));
+    const QString port = QString::fromLatin1(server.readLine()).trimmed();
+    const ToolRun receive = RunDbTool({QStringLiteral("mail"), QStringLiteral("receive"),
+                                       QStringLiteral("127.0.0.1:") + port, QStringLiteral("shop"), QStringLiteral("pw"),
+                                       QStringLiteral("--timeout"), QStringLiteral("2")});
+    server.kill();
+    server.waitForFinished(5000);
+    EXPECT_EQ(receive.exitCode, 1) << receive.err.toStdString();
+    EXPECT_TRUE(receive.out.contains(
+        QStringLiteral("\n*** The server sent its reply slower than 64 KB in 2 seconds; receiving stopped ***\n")))
+        << receive.out.toStdString();
 }
 
 TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)

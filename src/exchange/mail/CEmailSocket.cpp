@@ -9,8 +9,6 @@
 namespace {
 
 constexpr int kDefaultTimeoutSeconds = 60;
-// A reply, even the largest message on a slow line, takes no longer.
-constexpr int kDefaultDeadlineSeconds = 20 * 60;
 
 // Mail travels as octets; each one is kept as one character so a message
 // can be written back byte for byte.
@@ -63,7 +61,7 @@ CEmailSocket::CEmailSocket()
     m_timeout.setInterval(kDefaultTimeoutSeconds * 1000);
     connect(&m_timeout, &QTimer::timeout, this, &CEmailSocket::onTimeout);
     m_deadline.setSingleShot(true);
-    m_deadline.setInterval(kDefaultDeadlineSeconds * 1000);
+    m_deadline.setInterval(kDefaultTimeoutSeconds * 1000);
     connect(&m_deadline, &QTimer::timeout, this, &CEmailSocket::onDeadline);
     connect(&m_socket, &QTcpSocket::connected, this, &CEmailSocket::onConnected);
     connect(&m_socket, &QTcpSocket::readyRead, this, &CEmailSocket::onReadyRead);
@@ -75,6 +73,18 @@ CEmailSocket::~CEmailSocket()
 {
     m_socket.disconnect(this);
     m_socket.abort();
+}
+
+void CEmailSocket::setTimeout(int seconds)
+{
+    m_timeout.setInterval(seconds * 1000);
+    m_deadline.setInterval(seconds * 1000);
+}
+
+void CEmailSocket::startDeadline()
+{
+    m_sinceDeadline = 0;
+    m_deadline.start();
 }
 
 void CEmailSocket::log(const QString &text, bool blankLineFirst)
@@ -104,7 +114,7 @@ bool CEmailSocket::ConnectTo(EmailSocketOwner *owner, const QString &host, const
     m_socket.abort();
     m_socket.connectToHost(host, quint16(port));
     m_timeout.start();
-    m_deadline.start();
+    startDeadline();
     return true;
 }
 
@@ -153,8 +163,15 @@ void CEmailSocket::onTimeout()
 
 void CEmailSocket::onDeadline()
 {
+    // Nothing at all came: the server is silent rather than slow.
+    if (m_sinceDeadline == 0) {
+        onTimeout();
+        return;
+    }
     if (!m_bEnded)
-        stopReceiving(QStringLiteral("The server did not complete its reply within %1 seconds").arg(m_deadline.interval() / 1000));
+        stopReceiving(QStringLiteral("The server sent its reply slower than %1 KB in %2 seconds")
+                          .arg(kMinOctetsPerTimeout / 1024)
+                          .arg(m_deadline.interval() / 1000));
 }
 
 void CEmailSocket::stopReceiving(const QString &reason)
@@ -175,8 +192,12 @@ void CEmailSocket::finish(int step)
 
 void CEmailSocket::onReadyRead()
 {
-    m_buffer.append(m_socket.readAll());
+    const QByteArray received = m_socket.readAll();
+    m_buffer.append(received);
     m_timeout.start();
+    m_sinceDeadline += received.size();
+    if (m_sinceDeadline >= kMinOctetsPerTimeout)
+        startDeadline();
     // Each byte is looked at once: the search for a reply's end goes on where
     // it stopped, and a reply beyond its bound ends the run.
     while (!m_bEnded) {
@@ -297,7 +318,7 @@ bool CEmailSocket::SendCommand(const QString &command, int newState, int progres
     if (newState != 0)
         m_nState = newState;
     m_timeout.start();
-    m_deadline.start();
+    startDeadline();
     if (progressStep == 5 || progressStep == 6) {
         // QUIT goes out before the connection is closed: the server removes
         // the deleted messages only when it sees it.

@@ -72,17 +72,18 @@ public:
     QString GetMessageText(int index) const;
     int GetMessageLength(int index) const;
 
-    // Seconds without a reply before the run ends in step 6.
-    void setTimeout(int seconds) { m_timeout.setInterval(seconds * 1000); }
-    // Seconds a whole reply may take, however steadily it trickles in,
-    // before the run ends in step 6.
-    void setDeadline(int seconds) { m_deadline.setInterval(seconds * 1000); }
+    // Seconds without a byte from the server before the run ends in step 6.
+    // A reply that trickles in must also bring kMinOctetsPerTimeout in each
+    // such period (a large message on a slow line does), or the run ends in
+    // step 6 too.
+    void setTimeout(int seconds);
     // The most a server may send, far beyond any real mailbox: a reply's
     // first line, a whole LIST reply and one message (RETR reply). Beyond,
     // the run ends in step 6 and says why.
     static constexpr qsizetype kMaxStatusLineOctets = 4096;
     static constexpr qsizetype kMaxListOctets = 4 * 1024 * 1024;
     static constexpr qsizetype kMaxMessageOctets = 64 * 1024 * 1024;
+    static constexpr qsizetype kMinOctetsPerTimeout = 64 * 1024;
     // The longest command line a server must accept (CR LF included).
     static constexpr int kMaxCommandOctets = 255;
 
@@ -97,6 +98,9 @@ private:
     void onDisconnected();
     void onTimeout();
     void onDeadline();
+    // The reply being awaited has one more timeout period to bring its next
+    // kMinOctetsPerTimeout.
+    void startDeadline();
     // Ends the run in step 6 with the reason logged.
     void stopReceiving(const QString &reason);
     // A complete reply is in m_response; moves the dialogue on.
@@ -121,5 +125,6 @@ private:
     QByteArray m_buffer;   // received, not yet a complete reply
     qsizetype m_scanned = 0; // where the search for a multi-line reply's end goes on
     QByteArray m_response; // the complete reply being processed
+    qsizetype m_sinceDeadline = 0; // octets received since the deadline was set
     QList<Message> m_messages;
 };

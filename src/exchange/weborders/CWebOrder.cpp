@@ -15,29 +15,54 @@
 
 #include <QtCore/QRegularExpression>
 
+#include <climits>
+
 using platform::Value;
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A count of copies or originals read as ToInt reads it; false when the text
-// gives a negative number or one beyond the range of a Long.
-bool readCount(const QString &text, int &count)
+// A count of copies or originals as written: its first word is digits,
+// parted into groups of three by commas when it has any ("1,000"); words
+// after it are no part of it ("250 copies", or the next field of an order
+// written on one line) unless they go on with the number ("1 000"). An empty
+// text is 0. False for anything else (a sign, a fraction, an exponent,
+// words), which would otherwise be read as some other count, and for a count
+// beyond the range of a Long.
+bool readCount(QStringView text, int &count)
 {
-    count = ToInt(text);
-    if (count < 0)
+    count = 0;
+    text = text.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && !text.at(end).isSpace())
+        ++end;
+    const QStringView rest = text.mid(end).trimmed();
+    if (!rest.isEmpty() && (rest.at(0).isDigit() || rest.at(0) == u'.' || rest.at(0) == u','))
         return false;
-    QStringView digits = QStringView(text).trimmed();
-    if (digits.startsWith(u'+'))
-        digits = digits.mid(1);
-    qsizetype n = 0;
-    while (n < digits.size() && digits.at(n) >= u'0' && digits.at(n) <= u'9')
-        ++n;
-    digits = digits.left(n);
-    while (digits.size() > 1 && digits.at(0) == u'0')
-        digits = digits.mid(1);
-    return digits.size() < 10 || (digits.size() == 10 && digits <= u"2147483647");
+    text = text.left(end);
+    const bool grouped = text.contains(u',');
+    qint64 value = 0;
+    qsizetype run = 0; // digits since the last comma
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u',') {
+            if (run == 0 || (i > run && run != 3) || (i == run && run > 3))
+                return false;
+            run = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9')
+            return false;
+        ++run;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > INT_MAX)
+            return false;
+    }
+    if (grouped && run != 3)
+        return false;
+    count = int(value);
+    return true;
 }
 
 // The first field of the first row of a statement whose "?" marks take the
@@ -239,12 +264,8 @@ void CWebOrder::ParseTextOrder()
             item.originals = qMin(a, b);
         } else {
             counts = readCount(quantity, item.quantity);
-            int originals = 0;
-            CZqApp::ExtractMailNumber(m_strMailText, m_keys[ItemOriginals], originals, p, q);
-            item.originals = originals;
-            const QString written = Field(ItemOriginals, p, q, QStringLiteral(",$"));
-            int checked = 0;
-            if (!readCount(written, checked))
+            const QString written = Field(ItemOriginals, p, q, QStringLiteral(":$"));
+            if (!readCount(written, item.originals))
                 item.badQuantity = written;
         }
         if (!counts)

@@ -171,8 +171,8 @@ void CTaskDlg::UpdateDisplay()
     // Worked minutes of a running record count up to now.
     qint32 worked = m_times.minutes;
     if (r.m_Status == 0)
-        worked = m_times.finish.isValid() ? m_times.minutes + track::MinutesBetween(m_times.finish, now)
-                                          : track::MinutesBetween(m_times.start, now);
+        worked = m_times.finish.isValid() ? m_times.minutes + CTimeSet::MinutesBetween(m_times.finish, now)
+                                          : CTimeSet::MinutesBetween(m_times.start, now);
     m_minutes->setText(MinutesToText(worked));
     if (m_times.start.isValid()) {
         m_startDate->setDate(m_times.start.date());
@@ -186,7 +186,7 @@ void CTaskDlg::UpdateDisplay()
     QString status;
     CZqApp::GetClockStatusName(status, r.m_Status, r.m_TimeFor != CTimeSet::DayClock);
     const DateTime end = r.m_Status == 0 || !m_times.finish.isValid() ? now : m_times.finish;
-    const qint32 paused = m_times.start.isValid() ? track::MinutesBetween(m_times.start, end) - worked : 0;
+    const qint32 paused = m_times.start.isValid() ? CTimeSet::MinutesBetween(m_times.start, end) - worked : 0;
     QString state = status;
     if (paused != 0)
         state += QStringLiteral("   Time Paused ") + MinutesToText(paused);

@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 
 #include "controls/CXTable.h"
+#include "data/CTimeSet.h"
 #include "platform/Prompt.h"
 #include "views/CDlgData.h"
 
@@ -209,12 +210,6 @@ QString JoinTrackOptions(const QStringList &entries)
     return text;
 }
 
-qint32 MinutesBetween(const DateTime &a, const DateTime &b)
-{
-    const qint64 seconds = std::llround((b.serial() - a.serial()) * 86400.0);
-    return qint32(seconds / 60);
-}
-
 namespace {
 
 DateTime plusMinutes(const DateTime &moment, qint32 minutes)
@@ -238,7 +233,7 @@ void ApplyTimeChange(TaskTimes &times, bool finishField, const DateTime &value, 
         times.finish = now;
     if (times.finish < times.start)
         times.finish = times.start;
-    const qint32 span = MinutesBetween(times.start, times.finish);
+    const qint32 span = CTimeSet::MinutesBetween(times.start, times.finish);
     if (times.minutes > span)
         times.minutes = span;
 }
@@ -250,11 +245,11 @@ bool ApplyMinutesChange(TaskTimes &times, qint32 typed, const DateTime &now)
     if (!times.finish.isValid() || times.finish > now)
         times.finish = now;
     qint32 result = typed;
-    const qint32 elapsed = MinutesBetween(times.start, now);
+    const qint32 elapsed = CTimeSet::MinutesBetween(times.start, now);
     if (typed > elapsed) {
         times.finish = now;
         result = elapsed;
-    } else if (typed > MinutesBetween(times.start, times.finish)) {
+    } else if (typed > CTimeSet::MinutesBetween(times.start, times.finish)) {
         times.finish = plusMinutes(times.start, typed);
     }
     times.minutes = result;

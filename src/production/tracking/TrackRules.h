@@ -100,9 +100,6 @@ struct TaskTimes
     qint32 minutes = 0;
 };
 
-// Whole minutes from a to b (the seconds of the difference dropped).
-qint32 MinutesBetween(const DateTime &a, const DateTime &b);
-
 // A new Start (finishField false) or Finish: a Start later than now becomes
 // now; a Finish not set or later than now becomes now, one earlier than the
 // Start becomes the Start; the minutes are then capped at the whole minutes

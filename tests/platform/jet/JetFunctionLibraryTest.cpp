@@ -326,6 +326,7 @@ INSTANTIATE_TEST_SUITE_P(ArgumentErrors, JetFunction, ::testing::Values(
     FunctionCase{"Left(Name, 'x')", "JET 3464: Data type mismatch in criteria expression."},
     FunctionCase{"Mid(Name, '2')", "cme"},
     FunctionCase{"CCur(1e16)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"CCur('1.2.3')", "JET 3464: Data type mismatch in criteria expression."},
     FunctionCase{"Frobnicate(1)", "error 3085: Undefined function 'Frobnicate' in expression."}));
 
 // The spread aggregates over Items.Out (3, 4, 1, 5), with Nulls ignored.
