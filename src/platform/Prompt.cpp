@@ -4,6 +4,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
+#include <QtCore/QPointer>
 #include <QtWidgets/QMessageBox>
 
 #include <cstdio>
@@ -49,7 +50,8 @@ int showRealMessageBox(const QString &text, const QString &caption, unsigned sty
     if (!qobject_cast<QApplication *>(QCoreApplication::instance())
         || QGuiApplication::platformName() == QLatin1String("offscreen"))
         return answerOnConsole(text, caption, style);
-    QMessageBox box(activeParent(nullptr));
+    const QPointer<QWidget> owner = activeParent(nullptr);
+    QMessageBox box(owner);
     box.setWindowTitle(caption);
     box.setText(text);
     switch (style & MB_ICONMASK) {
@@ -79,6 +81,12 @@ int showRealMessageBox(const QString &text, const QString &caption, unsigned sty
     if (def < buttons.size())
         box.setDefaultButton(buttons[def].button);
     const auto pressed = QMessageBox::StandardButton(box.exec());
+    // The window the box stood over is the active one again, as with the
+    // system's own boxes: whatever the box's owner does next (a field given
+    // the focus back after a refused entry) then gets its keys and its
+    // focus changes, even where no window manager hands the focus back.
+    if (owner && owner->isVisible())
+        owner->window()->activateWindow();
     for (const Button &b : buttons)
         if (b.button == pressed)
             return b.id;
