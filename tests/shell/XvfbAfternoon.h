@@ -95,24 +95,28 @@ protected:
                 return qMakePair(QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f.value(6));
         return std::nullopt;
     }
-    // The text fields of the first window of that class: where each is.
-    QList<QRect> fieldsOf(const QString &className)
+    // The text fields of the first window of that class: where each is and
+    // what it holds.
+    QList<QPair<QRect, QString>> fieldTextsOf(const QString &className)
     {
-        QList<QRect> found;
-        QFile file(tempPath(QStringLiteral("layout.txt")));
-        if (!file.open(QIODevice::ReadOnly))
-            return found;
+        QList<QPair<QRect, QString>> found;
         bool inside = false;
-        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            const QStringList f = line.split(QLatin1Char('\t'));
+        for (const QStringList &f : layoutLines(QString())) {
             if (f.value(0) == QLatin1String("window")) {
                 if (inside)
                     break;
                 inside = f.value(1) == className;
             } else if (inside && f.value(0) == QLatin1String("field") && f.size() >= 6) {
-                found << QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt());
+                found << qMakePair(QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f.value(6));
             }
         }
+        return found;
+    }
+    QList<QRect> fieldsOf(const QString &className)
+    {
+        QList<QRect> found;
+        for (const auto &field : fieldTextsOf(className))
+            found << field.first;
         return found;
     }
     // The caption and the second text (tooltip, a panel's text) of a

@@ -75,3 +75,58 @@ TEST_F(XvfbAfternoon, APriceListImportedByClicksFillsTheServicesPriceTable)
               QStringLiteral("250|125000|140000|500|102500|120000|1000|81250|99999|0"));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
+
+// A shipping amount refused in the job totals and then corrected: "abc"
+// typed in Shipping and Tab give "Please enter a currency."; once the box is
+// answered, the 10 typed in its place is taken as the field is left with
+// Tab, so Shipping reads 10.00 and the Total is 10.00 more before OK is
+// pressed. The dialog is reached from the payment window of an unpaid
+// invoice without tax or shipping (the shipping adds to its total alone).
+TEST_F(XvfbAfternoon, ACorrectedShippingInTheJobTotalsCountsAsSoonAsItIsLeft)
+{
+    const QString failed = startOnSampleShop(200);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const QStringList invoice =
+        sqlite(QStringLiteral("SELECT JobNo || '|' || JobID || '|' || printf('%.2f', Subtotal + Discount + Postage) FROM "
+                              "Jobs WHERE JobType = 3 AND Balance > 1 AND TaxNo = 0 AND Shipping = 0 AND Tax = 0 "
+                              "ORDER BY JobNo LIMIT 1"))
+            .split(QLatin1Char('|'));
+    ASSERT_EQ(invoice.size(), 3) << "the sample has no unpaid invoice without tax or shipping";
+    const QString jobNo = invoice[0];
+    ASSERT_TRUE(openRow(30004, QStringLiteral("Invoices Unpaid"), QStringLiteral("By Invoice No"), invoice[1].toLongLong()))
+        << "the invoice is not listed unpaid";
+    ASSERT_TRUE(classUp(QStringLiteral("CArPayment"))) << "no payment window: " << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("tree"), jobNo).has_value(); }))
+        << "the invoice is not in the payment window";
+    // Its Job Title highlights the row; a click on its number would pay it.
+    click(*spot(QStringLiteral("tree"), jobNo) - QPoint(treeWidth(jobNo) / 2 - 120, 0));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30415"))) << "no Edit Job Totals button";
+    ASSERT_TRUE(classUp(QStringLiteral("CJobBalance"))) << "no job totals: " << message().toStdString();
+    // The amounts' column, top down: Subtotal, Discount, Shipping, Postage,
+    // Tax, Total, Late Fee, Paid, Write Off, Balance.
+    const auto amounts = [&] {
+        QList<QPair<QRect, QString>> column = fieldTextsOf(QStringLiteral("CJobBalance"));
+        const int left = column.isEmpty() ? 0 : column.first().first.left();
+        column.removeIf([&](const QPair<QRect, QString> &f) { return f.first.left() != left; });
+        std::sort(column.begin(), column.end(), [](const auto &a, const auto &b) { return a.first.top() < b.first.top(); });
+        QStringList texts;
+        for (const auto &f : column)
+            texts << f.second;
+        return texts;
+    };
+    ASSERT_TRUE(waitFor([&] { return amounts().size() == 10; })) << amounts().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(amounts()[5], invoice[2]); // the fields show no grouping
+    pressKey(QStringLiteral("alt+h"));
+    typeText(QStringLiteral("abc"));
+    pressKey(QStringLiteral("Tab"));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Please enter a currency."));
+    typeText(QStringLiteral("10"));
+    pressKey(QStringLiteral("Tab"));
+    const QString total = QString::number(invoice[2].toDouble() + 10.0, 'f', 2);
+    EXPECT_TRUE(waitFor([&] { return amounts().value(2) == QLatin1String("10.00") && amounts().value(5) == total; }, 4000))
+        << "Shipping and Total read " << amounts().value(2).toStdString() << " and " << amounts().value(5).toStdString()
+        << ", not 10.00 and " << total.toStdString();
+    afternoonShot(QStringLiteral("totals-corrected"));
+    expectNoMessage(QStringLiteral("shipping corrected"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
