@@ -2,6 +2,7 @@
 
 #include "app/base/FileException.h"
 #include "data/SchemaOperations.h"
+#include "platform/FileOwnership.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/LockFile.h"
@@ -22,6 +23,8 @@
 namespace {
 
 const QLatin1String kMdb(".mdb");
+
+std::function<void(const QString &)> g_beforePlacing;
 
 // The path without its ".mdb" ending (any case), or the whole path.
 QString stem(const QString &path)
@@ -48,42 +51,6 @@ bool syncPath(const QString &path, bool folder)
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
-}
-
-// Gives a finished copy the mode and group of the file it copies, so that
-// it is never open to more people than that file, and a shop file put back
-// stays usable by the workstations that share it through its group. False
-// (with the error) when the group cannot be given.
-bool keepModeAndGroup(const QString &model, const QString &copy, SystemError &error)
-{
-    if (!QFileInfo::exists(model))
-        return true;
-#ifdef Q_OS_UNIX
-    struct stat from {};
-    struct stat now {};
-    const QByteArray copyName = QFile::encodeName(copy);
-    if (::stat(QFile::encodeName(model).constData(), &from) != 0 || ::stat(copyName.constData(), &now) != 0) {
-        error = LastSystemError();
-        return false;
-    }
-    if (now.st_gid != from.st_gid && ::chown(copyName.constData(), uid_t(-1), from.st_gid) != 0) {
-        const SystemError cause = LastSystemError();
-        error = {cause.code, QStringLiteral("The copy cannot be given the group of %1: %2").arg(model, cause.text)};
-        return false;
-    }
-    // The permission bits only: a copy is never made to run as its owner.
-    if (::chmod(copyName.constData(), from.st_mode & 0777) != 0) {
-        error = LastSystemError();
-        return false;
-    }
-    return true;
-#else
-    if (!QFile::setPermissions(copy, QFile::permissions(model))) {
-        error = LastSystemError();
-        return false;
-    }
-    return true;
-#endif
 }
 
 // Another workstation writing back to back takes the file's write lock
@@ -213,7 +180,10 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     bool holding = false;
     bool failed = false;
     sqlite3 *copy = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    // Written through its own name only: a link put in its place is refused.
+    if (sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                        nullptr)
+        != SQLITE_OK) {
         error = sqliteError(copy, sqlite3_errcode(copy));
         failed = true;
     } else if (sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db.handle(), "main"); !backup) {
@@ -298,18 +268,74 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
 
 bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error, const QString &model)
 {
-    if (!syncPath(replacement, false)) {
+    const QByteArray name = QFile::encodeName(replacement);
+    const auto replaced = [&] {
+        error = {EEXIST, QStringLiteral("The finished file %1 was replaced by another file before it could be put in "
+                                        "place; %2 was left as it was.")
+                             .arg(QFileInfo(replacement).fileName(), QFileInfo(target).fileName())};
+        return false;
+    };
+    // The finished file is taken by its descriptor, never through a link put
+    // in its place, and must still be the one this workstation made: an
+    // ordinary file of this user's with no other name.
+    int flags = O_RDONLY | O_CLOEXEC;
+#ifdef O_NOFOLLOW
+    flags |= O_NOFOLLOW | O_NONBLOCK;
+#endif
+    const int fd = ::open(name.constData(), flags);
+    if (fd < 0) {
+        if (errno == ELOOP || errno == ENXIO)
+            return replaced();
         error = LastSystemError();
         return false;
     }
-    if (!keepModeAndGroup(model.isNull() ? target : model, replacement, error))
+    struct stat made {};
+    bool ok = ::fstat(fd, &made) == 0;
+    if (!ok) {
+        error = LastSystemError();
+    } else if (!S_ISREG(made.st_mode) || made.st_nlink != 1
+#ifdef Q_OS_UNIX
+               || made.st_uid != ::geteuid()
+#endif
+    ) {
+        ok = replaced();
+    } else if (::fsync(fd) != 0) {
+        error = LastSystemError();
+        ok = false;
+    } else {
+        // The mode and group of the file it stands in for (or of the model),
+        // so that it is never open to more people than that file and a shop
+        // file put back stays usable by the workstations sharing its group.
+        const QString from = model.isNull() ? target : model;
+        bool groupRefused = false;
+        if (const int code = platform::GiveModeAndGroup(fd, from, 0777, &groupRefused); code != 0) {
+            const QString cause = QString::fromLocal8Bit(std::strerror(code));
+            error = {code, groupRefused ? QStringLiteral("The copy cannot be given the group of %1: %2").arg(from, cause)
+                                        : cause};
+            ok = false;
+        }
+    }
+    if (ok && g_beforePlacing)
+        g_beforePlacing(replacement);
+    // The name must still be the file given its mode: what a link or another
+    // file put there since would otherwise take the target's place.
+    struct stat now {};
+    if (ok && (::lstat(name.constData(), &now) != 0 || now.st_dev != made.st_dev || now.st_ino != made.st_ino))
+        ok = replaced();
+    ::close(fd);
+    if (!ok)
         return false;
     // rename() puts the new file in place atomically: at every moment the
     // path names either the old file or the new one.
-    if (::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (::rename(name.constData(), QFile::encodeName(target).constData()) != 0) {
         error = LastSystemError();
         return false;
     }
     syncPath(QFileInfo(target).absolutePath(), true);
     return true;
+}
+
+void SetBeforePlacingStep(std::function<void(const QString &replacement)> step)
+{
+    g_beforePlacing = std::move(step);
 }

@@ -5,6 +5,8 @@
 #include <QtCore/QDate>
 #include <QtCore/QString>
 
+#include <functional>
+
 class SchemaProgress;
 
 namespace platform {
@@ -58,10 +60,17 @@ bool IsSameFile(const QString &a, const QString &b);
 
 // Puts a finished file in place of the target in one rename, after it was
 // flushed to disk and given the mode and group of the model (the target when
-// none is named: the file it stands in for); the target stays as it was when
-// this fails, also when the group cannot be given.
+// none is named: the file it stands in for) through its open descriptor. The
+// finished file must be an ordinary file of this user's with no other name,
+// and still the same file when it is renamed: a link or another file put in
+// its place is refused, never given the mode nor put in place. The target
+// stays as it was when this fails, also when the group cannot be given.
 bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error,
                  const QString &model = QString());
+
+// For tests: a step run with the finished file's name after it was given its
+// mode and group, just before it is put in place; nullptr removes it.
+void SetBeforePlacingStep(std::function<void(const QString &replacement)> step);
 
 // The error of the last failed system call (errno).
 SystemError LastSystemError();

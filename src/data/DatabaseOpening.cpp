@@ -9,6 +9,7 @@
 #include "data/KeyCheck.h"
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
+#include "data/ShopSchema.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/BackgroundPageCheck.h"
@@ -308,6 +309,24 @@ bool OpenDatabase(platform::Database *database)
 
     if (upgradeStep() && !upgradeStep()(database))
         return false;
+
+    // A current file has every table of the shop: one that lacks any cannot
+    // be worked with, and is said so once rather than by every part that
+    // reads it.
+    const QStringList present = database->tableNames();
+    QStringList missing;
+    for (const QString &table : ShopSchema::tableNames()) {
+        if (!present.contains(table, Qt::CaseInsensitive))
+            missing << table;
+    }
+    if (!missing.isEmpty()) {
+        database->close();
+        Prompt::messageBox(QStringLiteral("The database %1 has no table %2: it is damaged or is not a shop database.\n"
+                                          "Please open the last copy of it.\n\n%3")
+                               .arg(path, missing.join(QStringLiteral(", ")), ClosingMessage()),
+                           QString(), platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
 
     // Only a file that opened and upgraded is remembered.
     if (path != storedPath)

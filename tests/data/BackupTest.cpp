@@ -166,6 +166,35 @@ TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
         EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
     }
     ::umask(mask);
+
+    // A link swapped in for the finished copy at the last moment: the file it
+    // names keeps its mode, and the backup there stays as it was.
+    const QString privatePath = tempPath(QStringLiteral("Private.txt"));
+    const QByteArray privateName = QFile::encodeName(privatePath);
+    ASSERT_TRUE(WriteTestFile(privatePath, "private"));
+    ASSERT_EQ(::chmod(privateName.constData(), 0600), 0);
+    const QByteArray before = bytesOf(target);
+    SetBeforePlacingStep([&](const QString &work) {
+        ASSERT_EQ(work, target + QStringLiteral(".partial"));
+        ASSERT_EQ(::unlink(QFile::encodeName(work).constData()), 0);
+        ASSERT_EQ(::symlink(privateName.constData(), QFile::encodeName(work).constData()), 0);
+    });
+    {
+        SystemError error;
+        EXPECT_FALSE(CopyOpenDatabase(db(), target, error));
+        SetBeforePlacingStep(nullptr);
+        EXPECT_EQ(error.text, QStringLiteral("The finished file Backup.mdb.partial was replaced by another file before it "
+                                             "could be put in place; Backup.mdb was left as it was."));
+        struct stat st {};
+        ASSERT_EQ(::lstat(privateName.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
+        ASSERT_EQ(::lstat(copy.constData(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(bytesOf(target), before);
+        EXPECT_EQ(ReadTestFile(privatePath), QByteArray("private"));
+        EXPECT_FALSE(QFileInfo(target + QStringLiteral(".partial")).isSymLink());
+    }
+
     const gid_t other = OtherGroupOfThisUser();
     if (other == gid_t(-1))
         GTEST_SKIP() << "this user can give a file no other group";

@@ -405,7 +405,9 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
     // told by table and count, and the repair ends. Jobs: 500 rows over some
     // thirty leaves, counted by its indexes. Payments has no index but its
     // key: three leaves, each in turn; its loss is counted from the rowids
-    // that the damaged leaf can have held.
+    // that the damaged leaf can have held. Where the file's record of the
+    // highest number given lags the rows (34 of 120), it bounds nothing: the
+    // loss of the last leaf is told without a count, never left unsaid.
     struct Case
     {
         const char *table;
@@ -413,6 +415,7 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
         bool zeroed;
         int rows;
         const char *loss;
+        int recorded = 0; // the highest number the file records, when made to lag
     };
     const QList<Case> cases = {
         {"Jobs", 0, true, 500, "%1"},
@@ -421,6 +424,8 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
         {"Payments", 1, true, 120, "up to %1"},
         {"Payments", 2, true, 120, "up to %1"},
         {"Payments", 1, false, 120, "up to %1"},
+        {"Payments", 2, true, 120, nullptr, 34},
+        {"Payments", 1, true, 120, "up to %1", 34},
     };
     for (const Case &c : cases) {
         const QString table = QLatin1String(c.table);
@@ -443,6 +448,8 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
             }
             work.commit();
         }
+        if (c.recorded)
+            db().executeNative(QStringLiteral("UPDATE sqlite_sequence SET seq = %1 WHERE name = '%2'").arg(c.recorded).arg(table));
         int page = 0;
         int onIt = 0;
         int pageSize = 0;
@@ -500,8 +507,22 @@ TEST_F(CompactionTest, DamagedLeavesAtTheStartOfATableCostOnlyTheirOwnRows)
         EXPECT_EQ(integrity(), QStringLiteral("ok"));
         EXPECT_EQ(int(TableContents(db(), table).size()), readable);
         EXPECT_EQ(prompts().lastText(),
-                  QStringLiteral("%1: %2 row(s) could not be read and are not in the repaired file.\n\n")
-                      .arg(table, QString::fromLatin1(c.loss).arg(onIt)));
+                  c.loss ? QStringLiteral("%1: %2 row(s) could not be read and are not in the repaired file.\n\n")
+                               .arg(table, QString::fromLatin1(c.loss).arg(onIt))
+                         : QStringLiteral("%1: some rows could not be read and are not in the repaired file.\n\n").arg(table));
+        // The record is brought up to the rows kept: a new row takes a number
+        // past the highest of them.
+        if (c.recorded) {
+            sqlite3_stmt *st = nullptr;
+            const QByteArray sql = QStringLiteral("SELECT (SELECT seq FROM sqlite_sequence WHERE name = '%1') >= "
+                                                  "(SELECT max(rowid) FROM %1)")
+                                       .arg(table)
+                                       .toUtf8();
+            sqlite3_prepare_v2(db().handle(), sql.constData(), -1, &st, nullptr);
+            EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
+            EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+            sqlite3_finalize(st);
+        }
     }
 }
 
@@ -532,6 +553,42 @@ TEST_F(CompactionTest, TheCompactedFileKeepsTheShopFilesModeAndGroup)
             EXPECT_EQ(st.st_gid, other);
     }
     ::umask(mask);
+
+    // A link swapped in for the compacted file at the last moment: the file
+    // it names keeps its mode, and the shop file is never replaced by it.
+    const QString privatePath = tempPath(QStringLiteral("Private.txt"));
+    const QByteArray privateName = QFile::encodeName(privatePath);
+    ASSERT_TRUE(WriteTestFile(privatePath, "private"));
+    ASSERT_EQ(::chmod(privateName.constData(), 0600), 0);
+    const QString work = tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"));
+    SetBeforePlacingStep([&](const QString &finished) {
+        ASSERT_EQ(finished, work);
+        ASSERT_EQ(::unlink(QFile::encodeName(work).constData()), 0);
+        ASSERT_EQ(::symlink(privateName.constData(), QFile::encodeName(work).constData()), 0);
+    });
+    db().open(m_path);
+    const QStringList jobs = TableContents(db(), QStringLiteral("Jobs"));
+    prompts().clear();
+    prompts().answer(IDYES);
+    prompts().answer(IDOK);
+    CompactDatabase(&db(), kCompactQuestion, QString(), true);
+    SetBeforePlacingStep(nullptr);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Error 17 occurred while replacing %1:\nThe finished file TavrelDataCompacted.mdb was "
+                             "replaced by another file before it could be put in place; TavrelData.mdb was left as it "
+                             "was.")
+                  .arg(m_path));
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_EQ(TableContents(db(), QStringLiteral("Jobs")), jobs);
+    db().close();
+    struct stat st {};
+    ASSERT_EQ(::lstat(privateName.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
+    EXPECT_EQ(ReadTestFile(privatePath), QByteArray("private"));
+    ASSERT_EQ(::lstat(file.constData(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0640));
+    EXPECT_FALSE(QFileInfo::exists(work) || QFileInfo(work).isSymLink());
 }
 
 TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)

@@ -125,6 +125,38 @@ TEST_F(OpenDatabaseTest, DefaultFileInTheCurrentFolderAndRefusedUpgrade)
     EXPECT_TRUE(prompts().shown().isEmpty());
 }
 
+// A file that lacks a table of the shop is refused with one message naming
+// what is missing, and start-up ends there.
+TEST_F(OpenDatabaseTest, AFileLackingATableIsRefusedOnce)
+{
+    const QString path = makeDatabase(tempPath(QStringLiteral("Shop Data/TavrelData.mdb")));
+    storePath(path);
+    const QStringList first = {QStringLiteral("Jobs")};
+    const QStringList both = {QStringLiteral("Items"), QStringLiteral("Jobs")};
+    for (const QStringList &gone : {first, both}) {
+        SCOPED_TRACE(gone.join(QLatin1Char(' ')).toStdString());
+        {
+            platform::Database file;
+            file.open(path, true);
+            for (const QString &table : gone) {
+                if (file.tableNames().contains(table))
+                    file.deleteTable(table);
+            }
+        }
+        prompts().clear();
+        prompts().answer(IDOK);
+        EXPECT_FALSE(OpenDatabase(&db()));
+        const auto &shown = prompts().shown();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].text, QStringLiteral("The database %1 has no table %2: it is damaged or is not a shop "
+                                                "database.\nPlease open the last copy of it.\n\n")
+                                         .arg(QDir::toNativeSeparators(path), gone.join(QStringLiteral(", ")))
+                                     + kClosing);
+        EXPECT_EQ(shown[0].flags & platform::MB_ICONMASK, unsigned(platform::MB_ICONERROR));
+        EXPECT_FALSE(db().isOpen());
+    }
+}
+
 TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)
 {
     const QString path = tempPath(QStringLiteral("Shop Data/TavrelData.mdb"));

@@ -79,6 +79,7 @@ TEST_F(PrintTool, PrintsATableOnFormOneHundredWithTotalsAndContinuedPages)
     const ToolResult r = print(pdf);
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, QStringLiteral("result 2\n"));
+    EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("shop.ldb")))); // the tool's entry left with it
     const int pages = pageCount(pdf);
     ASSERT_GE(pages, 2);
     for (int p = 1; p <= pages; ++p) {

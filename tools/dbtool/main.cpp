@@ -22,6 +22,7 @@
 #include "XmlCommand.h"
 #include "TrackCommand.h"
 
+#include "data/SharedDatabase.h"
 #include "platform/Clock.h"
 
 #include <QtCore/QCoreApplication>
@@ -123,8 +124,14 @@ int main(int argc, char *argv[])
     }
     if (args.size() >= 2) {
         for (const Command &c : kCommands) {
-            if (args[1] == QLatin1String(c.name))
-                return c.run(args.mid(2), out, err);
+            if (args[1] == QLatin1String(c.name)) {
+                const int code = c.run(args.mid(2), out, err);
+                // Whatever the command left open is closed, so the tool's
+                // entry leaves the lock file with it.
+                if (SharedDatabase().isOpen())
+                    SharedDatabase().close();
+                return code;
+            }
         }
     }
     err << "usage: tavrel-dbtool COMMAND ... [--today M/D/YYYY]\n"

@@ -10,6 +10,12 @@
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLineEdit>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr unsigned kBrowse = 30101;
@@ -146,6 +152,15 @@ void CEmailSettings::ProtectSettingsFile()
 {
     platform::Settings::sync();
     const QString file = platform::Settings::fileName();
-    if (QFile::exists(file))
-        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+#ifdef Q_OS_UNIX
+    // Through the open file, never by name: a link put in the settings
+    // file's place is not followed.
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+        ::fchmod(fd, S_IRUSR | S_IWUSR);
+    ::close(fd);
+#endif
 }

@@ -15,6 +15,9 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
 
 #include <optional>
 
@@ -42,6 +45,21 @@ void keepFreedMemoryForTheNextList()
 #endif
 }
 
+// A write past the file-size limit the user's session sets ends the process
+// with a signal, unless the signal is ignored: the write then fails
+// (EFBIG) and is reported as a full disk, and the file stays as the last
+// complete write left it.
+void failWritesPastTheSizeLimit()
+{
+#ifdef Q_OS_UNIX
+    static const bool ignored = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+#endif
+}
+
 } // namespace
 
 Database::Database()
@@ -53,6 +71,7 @@ Database::~Database() = default;
 
 void Database::create(const QString &path)
 {
+    failWritesPastTheSizeLimit();
     const QFileInfo info(path);
     if (info.exists())
         dberr::raise(dberr::DatabaseExists);
@@ -80,6 +99,7 @@ void Database::create(const QString &path)
 void Database::open(const QString &path, bool exclusive, bool readOnly)
 {
     keepFreedMemoryForTheNextList();
+    failWritesPastTheSizeLimit();
     d->open(path, exclusive, readOnly);
 }
 

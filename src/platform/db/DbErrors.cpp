@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 namespace platform::dberr {
 
 namespace {
@@ -167,6 +169,21 @@ DbException fromSqlite(int rc, const QString &message, const QString &fileName)
 DbException fromConnection(sqlite3 *db, int rc, const QString &fileName)
 {
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
+    // A write refused because the file may grow no further (the file-size
+    // limit) or the user's share of the disk is used up leaves no room, as a
+    // full disk does.
+    // The engine does not always keep the system's error of a failed write;
+    // it is then still the last one the system gave.
+    const int lastError = errno;
+    if (db && (extended & 0xff) == SQLITE_IOERR) {
+        const int cause = sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastError;
+        if (cause == EFBIG || cause == ENOSPC
+#ifdef EDQUOT
+            || cause == EDQUOT
+#endif
+        )
+            return error(DiskFull);
+    }
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     return fromSqlite(extended != SQLITE_OK ? extended : rc, message, fileName);
 }

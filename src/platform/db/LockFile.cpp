@@ -1,5 +1,6 @@
 #include "platform/db/LockFile.h"
 
+#include "platform/FileOwnership.h"
 #include "platform/db/DbErrors.h"
 
 #include <QtCore/QDir>
@@ -7,6 +8,7 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QSysInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,6 +21,10 @@ namespace {
 
 constexpr off_t kBlockSize = 64;
 constexpr off_t kNameSize = 32;
+// As many workstations as may have a database open at once: a lock file is
+// never read past that many blocks (a longer one holds nothing of use past
+// them, and reading it all could keep an opening waiting for long).
+constexpr off_t kMaxBlocks = 255;
 constexpr off_t kGate = off_t(1) << 40;
 constexpr off_t kRegistry = kGate + 1;
 
@@ -68,7 +74,7 @@ off_t blockCount(int fd)
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return 0;
-    return (st.st_size + kBlockSize - 1) / kBlockSize;
+    return std::min<off_t>((st.st_size + kBlockSize - 1) / kBlockSize, kMaxBlocks);
 }
 
 bool readBlock(int fd, off_t index, char *out)
@@ -129,6 +135,52 @@ QString takeName(const char *in)
     return QString::fromLatin1(in, qstrnlen(in, kNameSize));
 }
 
+// Whether a connection still holds the database: the gate or a block locked.
+bool anyoneHolds(int fd)
+{
+    if (isHeld(fd, kGate, 1))
+        return true;
+    const off_t count = blockCount(fd);
+    for (off_t i = 0; i < count; ++i) {
+        if (isHeld(fd, i * kBlockSize, kBlockSize))
+            return true;
+    }
+    return false;
+}
+
+// A lock file this user may not write (another user's, made before lock
+// files took the database file's mode): when nobody holds it any more, its
+// last holder ended without deleting it, and it is deleted now, so that a
+// lock whose holder is gone keeps nobody out. True when it was deleted.
+bool removeIfStale(const QByteArray &path)
+{
+    const int fd = openOwnName(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    bool removed = false;
+    // The registry, read-locked, keeps a workstation from joining meanwhile;
+    // one that opened the file before it went starts over on a new one.
+    if (isOrdinaryFile(fd) && !isDatabaseFile(fd) && lockRange(fd, F_OFD_SETLKW, F_RDLCK, kRegistry, 1)
+        && sameFile(fd, path) && !anyoneHolds(fd))
+        removed = ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+// The lock file is shared as the database file is: a file this user owns
+// takes the database file's mode (never more than read and write) and its
+// group, so every workstation that may open the database may register in it.
+// It stays writable by its owner whatever the database file's mode.
+void shareAsDatabase(int fd, const QString &databasePath)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid())
+        return;
+    GiveModeAndGroup(fd, databasePath, 0666);
+    if (::fstat(fd, &st) == 0 && (st.st_mode & 0600) != 0600)
+        ::fchmod(fd, (st.st_mode & 0777) | 0600);
+}
+
 DbException notOrdinary(const QString &lockPath)
 {
     return DbException(dberr::CannotOpenFile,
@@ -150,7 +202,12 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
         if (m_fd < 0) {
             if (errno == ELOOP || errno == EISDIR || errno == ENXIO)
                 throw notOrdinary(m_path);
-            if (errno == EACCES || errno == EROFS || errno == EPERM)
+            if (errno == EACCES || errno == EPERM) {
+                if (removeIfStale(path))
+                    continue;
+                dberr::raise(dberr::CannotOpenFile, dbName);
+            }
+            if (errno == EROFS)
                 dberr::raise(dberr::CannotOpenFile, dbName);
             dberr::raise(dberr::DiskOrNetwork);
         }
@@ -175,6 +232,7 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
             m_fd = -1;
             dberr::raise(dberr::CannotOpenFile, QFileInfo(m_path).fileName());
         }
+        shareAsDatabase(m_fd, databasePath);
         if (!lockRange(m_fd, F_OFD_SETLK, exclusive ? F_WRLCK : F_RDLCK, kGate, 1)) {
             ::close(m_fd);
             m_fd = -1;
@@ -191,6 +249,11 @@ LockFile::LockFile(const QString &databasePath, bool exclusive)
                 slot = i;
                 break;
             }
+        }
+        if (slot >= kMaxBlocks) {
+            ::close(m_fd);
+            m_fd = -1;
+            dberr::raise(dberr::FileInUse, dbName);
         }
         if (!lockRange(m_fd, F_OFD_SETLK, F_WRLCK, slot * kBlockSize, kBlockSize)) {
             ::close(m_fd);

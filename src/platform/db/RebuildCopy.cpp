@@ -44,7 +44,7 @@ public:
     explicit CopyConnection(const QString &path) : m_path(path)
     {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
         if (rc != SQLITE_OK) {
             const DbException e = dberr::fromConnection(m_db, rc, path);
             sqlite3_close_v2(m_db);
@@ -463,8 +463,11 @@ TableLoss copyRows(CopyConnection &c, const QString &table, const QList<SchemaRo
             indexesRead = true;
         }
         // Rowids that SQLite gives start at 1 and end at the highest given.
+        // A stretch that starts past the highest the file records was given
+        // all the same: the record lags, and it bounds nothing.
+        const bool lagging = highest != kHighest && highest < range.first;
         const std::int64_t low = std::max<std::int64_t>(from, 1);
-        const std::int64_t high = std::min(range.last, highest);
+        const std::int64_t high = lagging ? kHighest : std::min(range.last, highest);
         qint64 kept = 0;
         for (auto it = indexed.lower_bound(from); it != indexed.end() && *it <= range.last; ++it) {
             now();
@@ -571,8 +574,14 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
             && c.tryInteger(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = 'sqlite_sequence'"),
                             sequences)
             && sequences > 0) {
-            c.tryRun(QStringLiteral("DELETE FROM main.sqlite_sequence"));
-            c.tryRun(QStringLiteral("INSERT INTO main.sqlite_sequence SELECT * FROM source.sqlite_sequence"));
+            // The copy's rows set its counters as they went in; a counter of
+            // the source that is ahead of them stands (numbers given once are
+            // never given again), and one that lags its own rows is brought up
+            // to them.
+            c.tryRun(QStringLiteral("UPDATE main.sqlite_sequence SET seq = max(seq, coalesce((SELECT max(s.seq) FROM "
+                                    "source.sqlite_sequence s WHERE s.name = main.sqlite_sequence.name), 0))"));
+            c.tryRun(QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) SELECT name, seq FROM "
+                                    "source.sqlite_sequence WHERE name NOT IN (SELECT name FROM main.sqlite_sequence)"));
         }
         // Indexes from the rows; then triggers and views, so copying fired none.
         for (const SchemaRow &r : schema) {

@@ -2,13 +2,17 @@
 #include "ErrorOf.h"
 
 #include "platform/db/LockFile.h"
+#include "support/TestFiles.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
 #include <functional>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -24,6 +28,40 @@ protected:
             addJob(100 + i, QStringLiteral("Job %1").arg(i), 10.0 + i);
     }
     int jobCount() { return scalar(QStringLiteral("SELECT count(*) FROM Jobs")).toInt(); }
+
+    // Opens and closes the database in a child process that runs as another
+    // user, a member of the given group alone: the engine error number, 0 when
+    // it opened, -1 when that user cannot reach the database's folder.
+    static int openAsAnotherUser(const QString &path, gid_t group)
+    {
+        int pipe[2];
+        if (::pipe(pipe) != 0)
+            return -2;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(pipe[0]);
+            int result = -2;
+            const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+            if (::setgroups(1, &group) == 0 && ::setgid(group) == 0 && ::setuid(65534) == 0) {
+                result = ::access(folder.constData(), X_OK | W_OK) == 0 ? errorOf([&] {
+                    Database other;
+                    other.open(path);
+                    other.close();
+                })
+                                                                         : -1;
+            }
+            (void)!::write(pipe[1], &result, sizeof result);
+            ::_exit(0);
+        }
+        ::close(pipe[1]);
+        int result = -2;
+        if (child < 0 || ::read(pipe[0], &result, sizeof result) != ssize_t(sizeof result))
+            result = -2;
+        ::close(pipe[0]);
+        if (child > 0)
+            ::waitpid(child, nullptr, 0);
+        return result;
+    }
 };
 
 TEST_F(DatabaseTest, ExecuteAppliesToEveryRowOrToNone)
@@ -134,6 +172,22 @@ TEST_F(DatabaseTest, EngineFailuresCarryJetNumbers)
     // A registered function's "JET nnnn" message keeps its number.
     EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET JobNo = CLng(1e12)")); }), 3349);
 
+    // A write the file-size limit of the user's session refuses leaves no
+    // room, as a full disk does (3026); the rows stay as they were and the
+    // program goes on.
+    {
+        struct rlimit before {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+        struct rlimit limited = before;
+        limited.rlim_cur = rlim_t(QFileInfo(dbPath()).size()); // no further growth
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const int failure = errorOf([&] { db.executeNative(QStringLiteral("UPDATE Jobs SET Note = hex(randomblob(200000))")); });
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        EXPECT_EQ(failure, 3026);
+        EXPECT_EQ(jobCount(), 3);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Jobs WHERE Note IS NOT NULL")).toInt(), 0);
+    }
+
     // A closed database is no longer usable by the sets opened on it.
     Recordset rs(db);
     rs.open(Recordset::Type::Dynaset, QStringLiteral("Jobs"));
@@ -192,6 +246,91 @@ TEST_F(DatabaseTest, LockFileListsConnectionsAndGoesWithTheLast)
     EXPECT_TRUE(exclusive.isExclusive());
     EXPECT_EQ(errorOf([&] { second.open(dbPath()); }), 3045);
     exclusive.close();
+    db.open(dbPath());
+}
+
+// The lock file is shared as the database file is: its read and write bits
+// (always writable by its owner) and its group; so every member of a shop's
+// group registers in it, and one left by a workstation that ended abnormally
+// keeps nobody out.
+TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
+{
+    db.close();
+    const QString ldb = tempPath(QStringLiteral("TavrelData.ldb"));
+    const QByteArray file = QFile::encodeName(dbPath());
+    const QByteArray lock = QFile::encodeName(ldb);
+    const auto modeOf = [](const QByteArray &name) {
+        struct stat st {};
+        return ::lstat(name.constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
+    };
+    struct Case
+    {
+        mode_t shop;
+        mode_t lock;
+    };
+    const mode_t mask = ::umask(022);
+    for (const Case c : {Case{0600, 0600}, Case{0640, 0640}, Case{0660, 0660}, Case{0666, 0666}, Case{0775, 0664},
+                         Case{06660, 0660}}) {
+        SCOPED_TRACE(c.shop);
+        ASSERT_EQ(::chmod(file.constData(), c.shop), 0);
+        db.open(dbPath());
+        EXPECT_EQ(modeOf(lock), c.lock);
+        db.close();
+    }
+    ::umask(mask);
+    ASSERT_EQ(::chmod(file.constData(), 0660), 0);
+    const gid_t other = OtherGroupOfThisUser();
+    if (other == gid_t(-1)) {
+        db.open(dbPath());
+        GTEST_SKIP() << "this user can give a file no other group";
+    }
+    // A shop shared through its group, in a folder of that group.
+    const QByteArray folder = QFile::encodeName(tempPath(QString()));
+    ASSERT_EQ(::chown(file.constData(), uid_t(-1), other), 0);
+    ASSERT_EQ(::chown(folder.constData(), uid_t(-1), other), 0);
+    ASSERT_EQ(::chmod(folder.constData(), 02775), 0);
+    db.open(dbPath());
+    struct stat st {};
+    ASSERT_EQ(::stat(lock.constData(), &st), 0);
+    EXPECT_EQ(st.st_gid, other);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0660));
+    if (::geteuid() != 0) {
+        db.close();
+        ::chmod(folder.constData(), 0700);
+        db.open(dbPath());
+        GTEST_SKIP() << "only the superuser can be another member of the group";
+    }
+    // Another member opens it while this workstation has it open.
+    const int second = openAsAnotherUser(dbPath(), other);
+    if (second == -1) {
+        db.close();
+        ::chmod(folder.constData(), 0700);
+        db.open(dbPath());
+        GTEST_SKIP() << "another user cannot reach the test's folder";
+    }
+    EXPECT_EQ(second, 0);
+    EXPECT_EQ(db.connections().size(), 1);
+    db.close();
+
+    // A lock file of this user's, as made before lock files took the
+    // database's mode, with the block of a workstation that ended abnormally:
+    // another member of the group is not kept out by it, nor by a blank
+    // block left at its start.
+    for (const QByteArray &left : {QByteArray("OLDDESK", 7) + QByteArray(25, '\0') + QByteArray("Anna", 4)
+                                       + QByteArray(28, '\0'),
+                                   QByteArray(64, '\0') + QByteArray("OLDDESK", 7) + QByteArray(57, '\0')}) {
+        ASSERT_TRUE(WriteTestFile(ldb, left));
+        ASSERT_EQ(::chmod(lock.constData(), 0644), 0);
+        EXPECT_EQ(openAsAnotherUser(dbPath(), other), 0);
+        EXPECT_FALSE(QFile::exists(ldb));
+    }
+    // Such a file is not taken from a holder still in.
+    db.open(dbPath());
+    ASSERT_EQ(::chmod(lock.constData(), 0644), 0);
+    EXPECT_EQ(openAsAnotherUser(dbPath(), other), 3051);
+    EXPECT_EQ(db.connections().size(), 1);
+    db.close();
+    ::chmod(folder.constData(), 0700);
     db.open(dbPath());
 }
 
