@@ -280,10 +280,8 @@ TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
     ::umask(mask);
     ASSERT_EQ(::chmod(file.constData(), 0660), 0);
     const gid_t other = OtherGroupOfThisUser();
-    if (other == gid_t(-1)) {
-        db.open(dbPath());
+    if (other == gid_t(-1))
         GTEST_SKIP() << "this user can give a file no other group";
-    }
     // A shop shared through its group, in a folder of that group.
     const QByteArray folder = QFile::encodeName(tempPath(QString()));
     ASSERT_EQ(::chown(file.constData(), uid_t(-1), other), 0);
@@ -294,20 +292,12 @@ TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
     ASSERT_EQ(::stat(lock.constData(), &st), 0);
     EXPECT_EQ(st.st_gid, other);
     EXPECT_EQ(st.st_mode & 07777, mode_t(0660));
-    if (::geteuid() != 0) {
-        db.close();
-        ::chmod(folder.constData(), 0700);
-        db.open(dbPath());
+    if (::geteuid() != 0)
         GTEST_SKIP() << "only the superuser can be another member of the group";
-    }
     // Another member opens it while this workstation has it open.
     const int second = openAsAnotherUser(dbPath(), other);
-    if (second == -1) {
-        db.close();
-        ::chmod(folder.constData(), 0700);
-        db.open(dbPath());
+    if (second == -1)
         GTEST_SKIP() << "another user cannot reach the test's folder";
-    }
     EXPECT_EQ(second, 0);
     EXPECT_EQ(db.connections().size(), 1);
     db.close();
@@ -329,9 +319,6 @@ TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
     ASSERT_EQ(::chmod(lock.constData(), 0644), 0);
     EXPECT_EQ(openAsAnotherUser(dbPath(), other), 3051);
     EXPECT_EQ(db.connections().size(), 1);
-    db.close();
-    ::chmod(folder.constData(), 0700);
-    db.open(dbPath());
 }
 
 // A database is never taken for a lock file: neither its own (a database
