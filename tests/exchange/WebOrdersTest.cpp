@@ -1066,6 +1066,7 @@ TEST_F(WebOrdersTest, AMailboxRunFillsTheListWhenItEnds)
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("Web Shop web@shop.test"));
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 2), QStringLiteral("Nora Quill"));
         EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order 77"));
+        EXPECT_EQ(reader.m_listMessages.GetItemText(1, 1), QStringLiteral("Müller Druck"));
         EXPECT_TRUE(reader.m_strLog.startsWith(QStringLiteral("Receive button clicked.\r\nCreated the socket.\r\n")))
             << reader.m_strLog.toStdString();
         reader.SelectMessage(0);
