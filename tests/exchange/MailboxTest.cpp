@@ -289,4 +289,37 @@ TEST_F(MailboxTest, BodyHeaderLinesAndMessageId)
     EXPECT_EQ(socket.GetHeaderField(1, QString(), 0, 0, QString()), socket.GetMessageText(1));
     EXPECT_EQ(socket.GetHeaderField(2, QStringLiteral("Subject:"), 0, 0, QString()), QString());
     EXPECT_EQ(socket.GetMessageLength(0), int(socket.GetMessageText(0).size()));
+
+    // A body is undone from its transfer encoding and read in its character
+    // set; the message is kept as its bytes, one character each.
+    struct Body
+    {
+        QByteArray message;
+        QString plain;
+    };
+    const Body bodies[] = {
+        // Quoted-printable UTF-8 in the plain part of two, its encoding
+        // named before its type and in another case; a soft break joins.
+        {"Subject: c\r\nContent-Type: multipart/alternative; boundary=B1\r\n"
+         "Content-Transfer-Encoding: 7bit\r\n\r\n--B1\r\ncontent-transfer-encoding: Quoted-Printable\r\n"
+         "Content-Type: text/plain; charset=\"UTF-8\"\r\n\r\nCustomer Name: M=C3=BCller Druck\r\nItem Description: "
+         "Sch=C3=B6ne Kar=\r\nten 2+2=3D4\r\n\r\n--B1\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--B1--\r\n",
+         QStringLiteral("Customer Name: Müller Druck\r\nItem Description: Schöne Karten 2+2=4\r\n")},
+        // Base64 ISO-8859-1 in lines of 40, its type's charset on a folded line.
+        {"Subject: d\r\nContent-Type: text/plain;\r\n\tcharset=iso-8859-1\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+         "Q3VzdG9tZXIgTmFtZTogTfxsbGVyIERydWNrDQpJ\r\ndGVtIERlc2NyaXB0aW9uOiBHcvzfZQ0K\r\n",
+         QStringLiteral("Customer Name: Müller Druck\r\nItem Description: Grüße\r\n")},
+        // Eight-bit UTF-8 without a transfer encoding.
+        {"Subject: e\r\nContent-Type: text/plain; charset=utf-8\r\n\r\nCustomer Name: M\xc3\xbcller Druck\r\n",
+         QStringLiteral("Customer Name: Müller Druck\r\n")},
+        // No character set: the bytes as they are.
+        {"Subject: f\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nName: M=FCller =3D=\r\n1\r\n",
+         QStringLiteral("Name: M\u00fcller =1\r\n")},
+    };
+    for (const Body &b : bodies) {
+        SCOPED_TRACE(b.message.left(12).toStdString());
+        CEmailSocket one;
+        one.AddMessage(QString::fromLatin1(b.message));
+        EXPECT_EQ(one.GetPlainText(0), b.plain);
+    }
 }

@@ -145,6 +145,62 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/1.eml")));
 }
 
+TEST_F(OutgoingMailTest, ALineBreakInAHeaderOrEnvelopeFieldIsRefusedAndNothingGoesOut)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    struct Case
+    {
+        QString from;
+        QString to;
+        QString subject;
+        QString attachmentName; // "" for none
+        const char *field;
+    };
+    const QString shop = QStringLiteral("orders@print.test");
+    const QString ann = QStringLiteral("ann@customer.test");
+    const Case cases[] = {
+        {shop + QStringLiteral(">\r\nRCPT TO:<evil@attacker.test"), ann, QStringLiteral("Proof"), QString(), "From"},
+        {shop + QStringLiteral("\n"), ann, QStringLiteral("Proof"), QString(), "From"},
+        {shop, ann + QStringLiteral(">\r\nRCPT TO:<evil@attacker.test"), QStringLiteral("Proof"), QString(), "To"},
+        {shop, ann + QStringLiteral("\r\nBcc: evil@attacker.test"), QStringLiteral("Proof"), QString(), "To"},
+        {shop, ann, QStringLiteral("Proof\r\nBcc: evil@attacker.test"), QString(), "Subject"},
+        {shop, ann, QStringLiteral("Proof\r"), QString(), "Subject"},
+        {shop, ann, QStringLiteral("Proof"), QStringLiteral("proof\nBcc: evil.pdf"), "Attachment"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.field);
+        const QString file = c.attachmentName.isEmpty() ? QString() : attachment(c.attachmentName);
+        const QString refusal =
+            QStringLiteral("Cannot send the email: its %1 field holds a line break.\n\nNothing was sent.")
+                .arg(QLatin1String(c.field));
+        // Straight to the server: no command or header is made of the rest
+        // of the field (an injected recipient would get a copy).
+        QString reply;
+        EXPECT_FALSE(CMail::SendSmtp(server.url(), QString(), QString(), c.from, c.to, c.subject, QStringLiteral("t"),
+                                     file, reply));
+        EXPECT_EQ(reply, refusal);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
+        // Through the compose window, which is never shown: the answer is
+        // only the refusal.
+        app->emailSettings().Address = c.from;
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        CMail mail;
+        EXPECT_FALSE(mail.Send(c.to, c.subject, QStringLiteral("t"), file));
+        EXPECT_EQ(prompts().texts(), QStringList{refusal});
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
+    }
+    // The same message without the line break goes out to its one recipient.
+    QString reply;
+    EXPECT_TRUE(CMail::SendSmtp(server.url(), QString(), QString(), shop, ann, QStringLiteral("Proof"), QStringLiteral("t"),
+                                QString(), reply))
+        << reply.toStdString();
+    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nann@customer.test\n"));
+}
+
 TEST_F(OutgoingMailTest, AfterAFreshStartTheStoredOutgoingServerTakesIt)
 {
     // No other window has been opened: the mail settings are read when

@@ -18,8 +18,9 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
     const QString mail = tempPath(QStringLiteral("order.txt"));
     QFile file(mail);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("From: shop@web.test\r\nMessage-ID: <9@web.test>\r\n\r\nCustomer Name: O'Hara Signs\r\n"
-               "Contact Name: Pat Lee\r\nContact Email: pat@web.test\r\nJob Due Days: 3\r\n"
+    file.write("From: shop@web.test\r\nMessage-ID: <9@web.test>\r\nContent-Type: text/plain; charset=utf-8\r\n"
+               "Content-Transfer-Encoding: quoted-printable\r\n\r\nCustomer Name: O'Hara Signs\r\n"
+               "Contact Name: Pat L=C3=A9e\r\nContact Email: pat@web.test\r\nJob Due Days: 3\r\n"
                "Item Description: Yard si=\r\ngns\r\nItem Quantity: 2 x 25\r\nItem Price: 12.50\r\n"
                "See <http://web.test/sign.pdf>\r\n");
     file.close();
@@ -31,7 +32,7 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
     EXPECT_EQ(code, 0) << out.toStdString();
     EXPECT_EQ(out, QStringLiteral("CusNo 202\nShiptoNo 0\nBuyerNo 0\n"
                                   "Prepared ship-to:  /  /  /  /  /  /  /  / \n"
-                                  "Prepared buyer: Pat / Lee / pat@web.test / \n"
+                                  "Prepared buyer: Pat / Lée / pat@web.test / \n"
                                   "Title Yard signs\nPO \nDateDue 12/10/2026\nTimeDue \nViaDue 0\nShipping 0\n"
                                   "WOrderNote Job Due Days: 3\nInvoiceNote \n"
                                   "Item Yard signs | 25 | 2 | 12.50 | 999-1 | http://web.test/sign.pdf | \n"

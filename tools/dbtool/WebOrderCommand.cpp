@@ -3,12 +3,14 @@
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
 #include "data/SharedDatabase.h"
+#include "exchange/mail/CEmailSocket.h"
 #include "exchange/weborders/CWebOrder.h"
 #include "exchange/xml/XmlDocument.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
 
 namespace {
 
@@ -76,8 +78,16 @@ int runWebOrderCommand(const QStringList &argsIn, QTextStream &out, QTextStream 
                 err << "Cannot read " << args[1] << '\n';
                 return 1;
             }
-            // A mail's bytes, each one character, as the mailbox client keeps them.
+            // A mail's bytes, each one character, as the mailbox client keeps
+            // them; a mail (its first line a header) is read by its body as
+            // the reader reads it, decoded; a bare order text as it is.
             order.m_strMailText = QString::fromLatin1(file.readAll());
+            static const QRegularExpression header(QStringLiteral("^[A-Za-z0-9-]+:"));
+            if (header.match(order.m_strMailText).hasMatch()) {
+                CEmailSocket mail;
+                mail.AddMessage(order.m_strMailText);
+                order.m_strMailText = mail.GetPlainText(0);
+            }
             order.ParseTextOrder();
         }
         const CJobSet &job = order.m_jobSet;

@@ -4,6 +4,8 @@
 #include "app/base/ErrorBoxes.h"
 #include "platform/Prompt.h"
 
+#include <QtCore/QRegularExpression>
+#include <QtCore/QStringDecoder>
 #include <QtNetwork/QHostAddress>
 
 namespace {
@@ -378,12 +380,123 @@ int CEmailSocket::GetMessageLength(int index) const
     return int(GetMessageText(index).size());
 }
 
+namespace {
+
+// A field's value in a block of header lines, its name in any case and its
+// folded lines joined; "" when the block has none.
+QString headerValue(QStringView headers, QLatin1StringView name)
+{
+    QString value;
+    bool inField = false;
+    for (QStringView line : headers.tokenize(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (inField && !line.isEmpty() && (line.at(0) == u' ' || line.at(0) == u'\t')) {
+            value += u' ' + line.trimmed().toString();
+            continue;
+        }
+        if (inField)
+            break;
+        if (line.size() > name.size() && line.at(name.size()) == u':'
+            && line.left(name.size()).compare(name, Qt::CaseInsensitive) == 0) {
+            inField = true;
+            value = line.mid(name.size() + 1).trimmed().toString();
+        }
+    }
+    return value;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+QByteArray decodeQuotedPrintable(const QByteArray &in)
+{
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char c = in.at(i);
+        if (c != '=') {
+            out += c;
+            continue;
+        }
+        // A soft line break joins two lines; "=XX" is the byte XX.
+        if (in.mid(i + 1, 2) == "\r\n") {
+            i += 2;
+        } else if (i + 1 < in.size() && in.at(i + 1) == '\n') {
+            i += 1;
+        } else if (i + 2 < in.size() && hexDigit(in.at(i + 1)) >= 0 && hexDigit(in.at(i + 2)) >= 0) {
+            out += char(hexDigit(in.at(i + 1)) * 16 + hexDigit(in.at(i + 2)));
+            i += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A body as its part's header lines describe it: undone from its transfer
+// encoding (quoted-printable, base64) and read in its character set. The
+// body holds the bytes as received, one character each; a text of other
+// characters (a mail that was never bytes) is taken as it is.
+QString decodeBody(QStringView headers, const QString &body)
+{
+    for (const QChar c : body) {
+        if (c.unicode() > 0xFF)
+            return body;
+    }
+    const QString encoding = headerValue(headers, QLatin1StringView("Content-Transfer-Encoding")).toLower();
+    static const QRegularExpression charsetParameter(QStringLiteral("charset\\s*=\\s*\"?([^\";\\s]+)"),
+                                                     QRegularExpression::CaseInsensitiveOption);
+    const QString charset =
+        charsetParameter.match(headerValue(headers, QLatin1StringView("Content-Type"))).captured(1);
+    QByteArray bytes = body.toLatin1();
+    const bool encoded = encoding == QLatin1String("quoted-printable") || encoding == QLatin1String("base64");
+    if (encoding == QLatin1String("quoted-printable"))
+        bytes = decodeQuotedPrintable(bytes);
+    else if (encoding == QLatin1String("base64"))
+        bytes = QByteArray::fromBase64(bytes);
+    QString text;
+    QStringDecoder decoder(charset.toLatin1().constData());
+    if (!charset.isEmpty() && decoder.isValid())
+        text = decoder.decode(bytes);
+    else
+        text = QString::fromLatin1(bytes);
+    if (encoded) {
+        // Lines end in CR LF, as in any mail, whatever the encoded text had.
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    }
+    return text;
+}
+
+} // namespace
+
 QString CEmailSocket::GetPlainText(int index) const
 {
     const QString text = GetMessageText(index);
     const int label = int(text.indexOf(QLatin1String("Content-Type: text/plain;")));
     const int blank = int(text.indexOf(QLatin1String("\r\n\r\n"), label + 1));
     const int start = blank >= 0 ? blank + 4 : 0;
+    // The part's own header lines: from the line after its boundary (or the
+    // message's start) to the blank line.
+    int headerStart = 0;
+    if (label > 0) {
+        const int before = int(text.lastIndexOf(QLatin1String("\r\n\r\n"), label));
+        headerStart = before >= 0 ? before + 4 : 0;
+        const int dashes = int(text.lastIndexOf(QLatin1String("\n--"), label));
+        const int lineEnd = dashes >= headerStart ? int(text.indexOf(QLatin1Char('\n'), dashes + 1)) : -1;
+        if (lineEnd >= 0 && lineEnd < label)
+            headerStart = lineEnd + 1;
+    }
+    const QStringView headers = blank >= 0 ? QStringView(text).mid(headerStart, blank - headerStart) : QStringView();
     // The message is stored without the reply's closing line: the body runs
     // to its end unless a part boundary closes it first.
     int end = int(text.size());
@@ -399,7 +512,7 @@ QString CEmailSocket::GetPlainText(int index) const
                 end = found - 4;
         }
     }
-    return end > start ? text.mid(start, end - start) : QString();
+    return end > start ? decodeBody(headers, text.mid(start, end - start)) : QString();
 }
 
 QString CEmailSocket::GetHeaderField(int index, const QString &label, int start, int limit,

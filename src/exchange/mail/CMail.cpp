@@ -134,6 +134,26 @@ QStringList recipients(const QString &to)
     return out;
 }
 
+// The message that refuses a field holding a line break, "" when none does.
+// A header field or an envelope address ends at a line break: what follows
+// would travel as a header or an SMTP command of its own (another recipient).
+QString lineBreakRefusal(const QString &from, const QString &to, const QString &subject, const QString &attachment)
+{
+    const std::pair<const char *, QString> fields[] = {
+        {"From", from}, {"To", to}, {"Subject", subject}, {"Attachment", QFileInfo(attachment).fileName()}};
+    for (const auto &[name, value] : fields) {
+        if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+            return QStringLiteral("Cannot send the email: its %1 field holds a line break.\n\nNothing was sent.")
+                .arg(QLatin1String(name));
+    }
+    return QString();
+}
+
+void refuse(const QString &text)
+{
+    platform::Prompt::messageBox(text, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
 struct ServerReplies
 {
     QString last;
@@ -164,7 +184,9 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    reply.clear();
+    reply = lineBreakRefusal(from, to, subject, attachment);
+    if (!reply.isEmpty())
+        return false;
     CURL *curl = curl_easy_init();
     if (!curl) {
         reply = QStringLiteral("The mail library could not be started.");
@@ -247,6 +269,14 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
 
 bool CMail::Send(QString to, QString subject, QString text, QString attachment)
 {
+    CZqApp *app = ZqApp();
+    const CZqApp::EmailSettings settings = app ? app->emailSettings() : CZqApp::EmailSettings();
+    const bool smtp = !settings.Outgoing.trimmed().isEmpty();
+    QString refusal = lineBreakRefusal(smtp ? settings.Address : QString(), to, subject, attachment);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        return false;
+    }
     if (!attachment.isEmpty()) {
         while (!QFileInfo(attachment).isFile()) {
             if (platform::Prompt::messageBox(QStringLiteral("Cannot find the attachment:\n") + attachment +
@@ -259,9 +289,7 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
             QThread::msleep(ulong(g_attachmentWait));
     }
 
-    CZqApp *app = ZqApp();
-    const CZqApp::EmailSettings settings = app ? app->emailSettings() : CZqApp::EmailSettings();
-    if (settings.Outgoing.trimmed().isEmpty()) {
+    if (!smtp) {
         // The desktop's mail program opens its own compose window.
         const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
         for (;;) {
@@ -286,6 +314,11 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
     CMailCompose compose(settings.Address, to, subject, text, attachment, nullptr);
     if (compose.DoModal() != 1)
         return false;
+    refusal = lineBreakRefusal(settings.Address, compose.m_strTo, compose.m_strSubject, attachment);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        return false;
+    }
     for (;;) {
         QString reply;
         if (SendSmtp(settings.Outgoing.trimmed(), settings.LogonName, settings.LogonPass, settings.Address,

@@ -434,8 +434,15 @@ void CEmailRead::FillMessageList()
         const qint32 jobId = m_order.m_linkSet.GetJobIdOfMessage(m_socket.GetMessageId(i));
         QString from = m_socket.GetHeaderField(i, QStringLiteral("From: "), 0, 0, QStringLiteral("<>"));
         const int row = m_listMessages.InsertRow(i, from, jobId > 0 ? jobId : -1 - i, jobId > 0 ? kSavedImage : kNewImage);
-        m_listMessages.SetItemText(row, 1, m_socket.GetHeaderField(i, keys[keyfield::CustomerName], 0, 0, QString()));
-        m_listMessages.SetItemText(row, 2, m_socket.GetHeaderField(i, keys[keyfield::ContactName], 0, 0, QString()));
+        // The order's own fields come from its body, decoded as when the
+        // order is read.
+        const QString body = m_socket.GetPlainText(i);
+        QString company;
+        QString buyer;
+        CZqApp::ExtractMailField(body, keys[keyfield::CustomerName], company, 0, 0, QString());
+        CZqApp::ExtractMailField(body, keys[keyfield::ContactName], buyer, 0, 0, QString());
+        m_listMessages.SetItemText(row, 1, company);
+        m_listMessages.SetItemText(row, 2, buyer);
         m_listMessages.SetItemText(row, 3, m_socket.GetHeaderField(i, QStringLiteral("Subject: "), 0, 0, QString()));
         m_listMessages.SetItemText(row, 4, m_socket.GetHeaderField(i, QStringLiteral("Date: "), 0, 0, QString()));
         m_listMessages.SetItemText(row, 5, QString::number(m_socket.GetMessageLength(i)));

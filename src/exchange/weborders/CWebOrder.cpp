@@ -8,6 +8,7 @@
 #include "data/CItemSet.h"
 #include "data/SharedDatabase.h"
 #include "exchange/weborders/DownloadLink.h"
+#include "exchange/weborders/OrderNumbers.h"
 #include "exchange/xml/XmlDocument.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
@@ -15,55 +16,11 @@
 
 #include <QtCore/QRegularExpression>
 
-#include <climits>
-
 using platform::Value;
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-// A count of copies or originals as written: its first word is digits,
-// parted into groups of three by commas when it has any ("1,000"); words
-// after it are no part of it ("250 copies", or the next field of an order
-// written on one line) unless they go on with the number ("1 000"). An empty
-// text is 0. False for anything else (a sign, a fraction, an exponent,
-// words), which would otherwise be read as some other count, and for a count
-// beyond the range of a Long.
-bool readCount(QStringView text, int &count)
-{
-    count = 0;
-    text = text.trimmed();
-    qsizetype end = 0;
-    while (end < text.size() && !text.at(end).isSpace())
-        ++end;
-    const QStringView rest = text.mid(end).trimmed();
-    if (!rest.isEmpty() && (rest.at(0).isDigit() || rest.at(0) == u'.' || rest.at(0) == u','))
-        return false;
-    text = text.left(end);
-    const bool grouped = text.contains(u',');
-    qint64 value = 0;
-    qsizetype run = 0; // digits since the last comma
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u',') {
-            if (run == 0 || (i > run && run != 3) || (i == run && run > 3))
-                return false;
-            run = 0;
-            continue;
-        }
-        if (c < u'0' || c > u'9')
-            return false;
-        ++run;
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > INT_MAX)
-            return false;
-    }
-    if (grouped && run != 3)
-        return false;
-    count = int(value);
-    return true;
-}
 
 // The first field of the first row of a statement whose "?" marks take the
 // values; an invalid value when there is no row or the query fails.
@@ -214,6 +171,7 @@ void CWebOrder::ClearOrder()
     m_shiptoSet.ResetFields();
     m_shiptoSet.m_ShiptoNo = 0;
     m_items.clear();
+    m_refusals.clear();
     m_bSaved = false;
 }
 
@@ -254,22 +212,15 @@ void CWebOrder::ParseTextOrder()
         if (m_jobSet.m_Title.isEmpty())
             m_jobSet.m_Title = item.description;
         const QString quantity = Field(ItemQuantity, p, q);
-        const int x = int(quantity.indexOf(QLatin1Char('x')));
-        bool counts = true;
-        if (x >= 0) {
-            int a = 0;
-            int b = 0;
-            counts = readCount(quantity.left(x).trimmed(), a) && readCount(quantity.mid(x + 1).trimmed(), b);
-            item.quantity = qMax(a, b);
-            item.originals = qMin(a, b);
-        } else {
-            counts = readCount(quantity, item.quantity);
-            const QString written = Field(ItemOriginals, p, q, QStringLiteral(":$"));
-            if (!readCount(written, item.originals))
-                item.badQuantity = written;
-        }
-        if (!counts)
+        if (!ReadOrderQuantity(quantity, item.quantity, item.originals)) {
             item.badQuantity = quantity;
+        } else if (!quantity.contains(QLatin1Char('x'), Qt::CaseInsensitive)) {
+            const QString written = Field(ItemOriginals, p, q, QStringLiteral(":$"));
+            if (!ReadOrderCount(written, item.originals)) {
+                item.badQuantity = written;
+                item.badOriginals = true;
+            }
+        }
         item.price = Field(ItemPrice, p, q);
         item.jobItem = Field(ItemTemplateNo, p, q);
         if (item.jobItem.isEmpty())
@@ -313,6 +264,8 @@ void CWebOrder::ParseXmlOrder(const XmlDocument &order)
         WebOrderItem item;
         item.description = x.description;
         item.quantity = x.quantity;
+        item.originals = x.originals;
+        item.badQuantity = x.badQuantity;
         item.price = x.unitPrice;
         item.jobItem = x.jobItem.left(14);
         item.link = x.link;
@@ -333,6 +286,13 @@ void CWebOrder::ReportItemsLeftOut(int listed) const
                                  QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
+void CWebOrder::Refuse(int key, const QString &value, const QString &what)
+{
+    m_refusals.append(QStringLiteral("This order cannot be saved: \"%1\" after \"%2\" is not %3.\n\n"
+                                     "Correct the order before saving it.")
+                          .arg(value, m_keys[key], what));
+}
+
 void CWebOrder::ReadJobFields()
 {
     using namespace keyfield;
@@ -343,10 +303,12 @@ void CWebOrder::ReadJobFields()
         m_jobSet.m_ViaDue = quint8(no.isNull() ? 0 : CXDaoSet::ValueToLong(no));
         AppendLabeledLine(m_keys[JobShipVia], m_jobSet.m_WOrderNote, via);
     }
-    const QString shipping = Field(JobShipping, 0, 0, QStringLiteral("$,:"));
+    const QString shipping = Field(JobShipping, 0, 0, QStringLiteral("$:"));
     if (!shipping.isEmpty()) {
-        const Money amount = Money::fromText(shipping);
-        if (amount.isValid() && amount > Money())
+        Money amount;
+        if (!ReadOrderAmount(shipping, amount))
+            Refuse(JobShipping, shipping, QStringLiteral("an amount"));
+        else if (amount > Money())
             m_jobSet.m_Shipping = amount;
     }
     m_jobSet.m_Title = Field(JobTitle);
@@ -354,7 +316,11 @@ void CWebOrder::ReadJobFields()
     m_jobSet.m_PO = Field(JobPO);
     const QString days = Field(JobDueDays);
     if (!days.isEmpty()) {
-        m_jobSet.m_DateDue = DateTime::fromDate(m_today.addDays(ToInt(days) % 256));
+        QDate due;
+        if (ReadOrderDueDate(days, m_today, due))
+            m_jobSet.m_DateDue = DateTime::fromDate(due);
+        else
+            Refuse(JobDueDays, days, QStringLiteral("a number of days"));
         AppendLabeledLine(m_keys[JobDueDays], m_jobSet.m_WOrderNote, days);
     }
     m_jobSet.m_InvoiceNote = Field(JobMemo);

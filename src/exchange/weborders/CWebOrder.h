@@ -9,6 +9,7 @@
 #include <QtCore/QDate>
 #include <QtCore/QList>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <functional>
 
@@ -24,9 +25,10 @@ struct WebOrderItem
     QString jobItem; // the Job-Item reference of the item to copy
     QString link;    // a web or FTP address found in the item's text
     QString note;    // labelled note lines
-    // The quantity as written when it is no count of copies (negative, or
-    // beyond 2,147,483,647): the order cannot be saved until it is put right.
+    // The quantity (or the originals) as written when it is no count of
+    // copies (or originals): the order cannot be saved until it is put right.
     QString badQuantity;
+    bool badOriginals = false;
 };
 
 // The parts of a Job-Item reference ("100-1H", "100-1T", "100").
@@ -106,6 +108,9 @@ public:
     qint32 m_nLinkedJobId = 0;
     QString m_strStatus; // the result of the last save
     QString m_strLabel;  // "Order 1234" of the last save
+    // Why the order as read cannot be saved (a value that is no amount or
+    // number of days), one message a field; the items say their own.
+    QStringList m_refusals;
     // The customer picker, preset to the last filter; true with a choice.
     std::function<bool(qint32 &cusNo, const QString &filter)> pickCustomer;
 
@@ -114,6 +119,8 @@ private:
     void AppendMailField(const QString &label, QString &text, int start, int limit) const;
     // Tells that items past the most an order holds were not read.
     void ReportItemsLeftOut(int listed) const;
+    // Notes that a key field's value cannot be read as `what`.
+    void Refuse(int key, const QString &value, const QString &what);
     platform::Database &db() const;
 
     const XmlDocument *m_pXmlOrder = nullptr; // the XML order being read

@@ -219,14 +219,19 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         return false;
     if (m_bSaved)
         return false;
-    for (int n = 0; n < m_items.size(); ++n) {
-        if (m_items.at(n).badQuantity.isEmpty())
-            continue;
-        platform::Prompt::messageBox(QStringLiteral("Item %1 cannot be saved: \"%2\" is not a number of copies from 0 to "
-                                                    "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
-                                         .arg(n + 1)
-                                         .arg(m_items.at(n).badQuantity),
-                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    // A number of the order that could not be read is put right first.
+    QString refusal = m_refusals.value(0);
+    for (int n = 0; refusal.isEmpty() && n < m_items.size(); ++n) {
+        const WebOrderItem &item = m_items.at(n);
+        if (!item.badQuantity.isEmpty())
+            refusal = QStringLiteral("Item %1 cannot be saved: \"%2\" is not a number of %3 from %4 to "
+                                     "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
+                          .arg(n + 1)
+                          .arg(item.badQuantity, item.badOriginals ? QStringLiteral("originals") : QStringLiteral("copies"),
+                               item.badOriginals ? QStringLiteral("0") : QStringLiteral("1"));
+    }
+    if (!refusal.isEmpty()) {
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
 

@@ -1,6 +1,7 @@
 #include "exchange/weborders/XmlOrders.h"
 
 #include "exchange/FtpCurl.h"
+#include "exchange/weborders/OrderNumbers.h"
 #include "exchange/xml/XmlDocument.h"
 
 #include <QtCore/QDateTime>
@@ -29,15 +30,6 @@ QString connectError(const QString &host, CURLcode code)
 QString percentPath(const QString &path)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
-}
-
-// An integer read the way the order's quantity always was: leading blanks,
-// a sign and digits; anything else is 0.
-int leadingInt(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d{1,9})"));
-    const QRegularExpressionMatch m = number.match(text);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 } // namespace
@@ -212,7 +204,11 @@ QList<XmlOrderItem> ReadXmlOrderItems(const XmlDocument &order, const XmlOrderKe
         item.description = description(i);
         if (item.description.isEmpty())
             break;
-        item.quantity = std::max(1, leadingInt(quantity(i)));
+        const QString written = quantity(i);
+        if (!written.trimmed().isEmpty() && !ReadOrderQuantity(written, item.quantity, item.originals)) {
+            item.quantity = 0;
+            item.badQuantity = written;
+        }
         item.unitPrice = price(i);
         item.jobItem = templateNo(i);
         if (item.jobItem.isEmpty())

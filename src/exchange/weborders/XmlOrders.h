@@ -60,7 +60,9 @@ struct XmlOrderKeys
 struct XmlOrderItem
 {
     QString description;
-    int quantity = 1;
+    int quantity = 1;  // 1 when the item gives none
+    int originals = 0; // when the quantity is written "4 x 500"
+    QString badQuantity; // a quantity as written that is no count of copies
     QString unitPrice; // as written in the file
     QString jobItem;   // the Job-Item reference, "999-1" when none
     QString link;

@@ -1,0 +1,130 @@
+#include "exchange/weborders/OrderNumbers.h"
+
+#include <climits>
+
+namespace {
+
+// The value's first word, trimmed; false when the words after it go on with
+// the number ("1 000", "12 .50").
+bool firstWord(QStringView text, QStringView &word)
+{
+    text = text.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && !text.at(end).isSpace())
+        ++end;
+    const QStringView rest = text.mid(end).trimmed();
+    if (!rest.isEmpty() && (rest.at(0).isDigit() || rest.at(0) == u'.' || rest.at(0) == u','))
+        return false;
+    word = text.left(end);
+    return true;
+}
+
+// Digits, parted into groups of three by commas when there is any comma
+// ("1,000", not "1,00" or "1000,000"); the digits alone go to `digits`.
+bool groupedDigits(QStringView text, QString &digits)
+{
+    digits.clear();
+    const bool grouped = text.contains(u',');
+    qsizetype run = 0; // digits since the last comma
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u',') {
+            if (run == 0 || (i > run && run != 3) || (i == run && run > 3))
+                return false;
+            run = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9')
+            return false;
+        ++run;
+        digits += c;
+    }
+    return !text.isEmpty() && (!grouped || run == 3);
+}
+
+} // namespace
+
+bool ReadOrderCount(QStringView text, int &count)
+{
+    count = 0;
+    QStringView word;
+    if (!firstWord(text, word))
+        return false;
+    if (word.isEmpty())
+        return true;
+    QString digits;
+    if (!groupedDigits(word, digits))
+        return false;
+    qint64 value = 0;
+    for (const QChar c : digits) {
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > INT_MAX)
+            return false;
+    }
+    count = int(value);
+    return true;
+}
+
+bool ReadOrderQuantity(QStringView text, int &quantity, int &originals)
+{
+    quantity = 0;
+    originals = 0;
+    qsizetype x = 0;
+    while (x < text.size() && text.at(x) != u'x' && text.at(x) != u'X')
+        ++x;
+    if (x == text.size()) {
+        if (!ReadOrderCount(text, quantity))
+            return false;
+        return quantity > 0 || text.trimmed().isEmpty();
+    }
+    // One "x" only: "2 x 500 x 3" is no quantity.
+    const QStringView rest = text.mid(x + 1);
+    if (rest.contains(u'x') || rest.contains(u'X'))
+        return false;
+    int a = 0;
+    int b = 0;
+    if (!ReadOrderCount(text.left(x), a) || !ReadOrderCount(rest, b))
+        return false;
+    quantity = qMax(a, b);
+    originals = qMin(a, b);
+    return quantity > 0;
+}
+
+bool ReadOrderAmount(QStringView text, Money &amount)
+{
+    amount = Money();
+    QStringView word;
+    if (!firstWord(text, word) || word.isEmpty())
+        return false;
+    if (word.startsWith(u'$'))
+        word = word.mid(1);
+    const qsizetype point = word.indexOf(u'.');
+    const QStringView whole = point < 0 ? word : word.left(point);
+    const QStringView fraction = point < 0 ? QStringView() : word.mid(point + 1);
+    QString digits;
+    if (!whole.isEmpty() && !groupedDigits(whole, digits))
+        return false;
+    if (point >= 0) {
+        if (fraction.isEmpty())
+            return false;
+        for (const QChar c : fraction) {
+            if (c < u'0' || c > u'9')
+                return false;
+        }
+        digits += QLatin1Char('.');
+        digits += fraction;
+    }
+    if (digits.isEmpty())
+        return false;
+    amount = Money::fromText(digits.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + digits : digits);
+    return amount.isValid();
+}
+
+bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due)
+{
+    int days = 0;
+    if (!ReadOrderCount(text, days) || text.trimmed().isEmpty())
+        return false;
+    due = today.addDays(days);
+    return due.isValid() && due <= QDate(9999, 12, 31);
+}

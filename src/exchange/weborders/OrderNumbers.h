@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Money.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QString>
+#include <QtCore/QStringView>
+
+// The numbers of a web order as its text or XML file writes them: a count
+// of copies, originals or days, and an amount of money. Text orders and XML
+// orders read them alike. Each reader takes the first word of the value;
+// words after it are no part of it ("250 copies", or the next field of an
+// order written on one line) unless they go on with the number ("1 000").
+// Digits may be parted into groups of three by commas ("1,000"); anything
+// else (a sign, a decimal comma, an exponent, words, a count beyond
+// 2,147,483,647) is no number of the order, never some other number.
+
+// A count from 0 to 2,147,483,647; an empty text is 0.
+bool ReadOrderCount(QStringView text, int &count);
+
+// An ordered quantity: a count of copies, or the originals and the copies on
+// either side of one "x" or "X" ("4 x 500", "500X4"), the larger being the
+// copies. A quantity not written is 0 (the item's own stays); a written one
+// must be at least 1.
+bool ReadOrderQuantity(QStringView text, int &quantity, int &originals);
+
+// An amount of money: the digits of the whole (grouped or not), then a point
+// and the fraction's digits when it has one ("1,234.50", ".5"); a leading
+// "$" is allowed. Beyond four places it is rounded.
+bool ReadOrderAmount(QStringView text, Money &amount);
+
+// A due date so many days from today; false when the value is no count of
+// days or the date lies past the last date there is (12/31/9999).
+bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due);
