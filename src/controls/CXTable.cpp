@@ -1301,7 +1301,7 @@ void CXTable::ApplyColumnFlags()
     }
 }
 
-double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode)
+double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode, const TextMeasure &measure)
 {
     const int n = GetColumnCount();
     int sum = 0;
@@ -1322,6 +1322,10 @@ double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode)
             col.pixelWidth = int(col.pixelWidth * scale);
             sum += col.pixelWidth;
         }
+    }
+    if (sum != 0 && charWidth != 0 && measure && fitColumnsToContent(rect.width(), charWidth, measure))
+        sum = rect.width();
+    if (sum != 0 && charWidth != 0 && sum != rect.width()) {
         const int rest = rect.width() - sum;
         if (mode == 1) {
             rect.setLeft(rect.left() + rest / 2);
@@ -1332,6 +1336,113 @@ double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode)
     }
     rect.setRight(rect.left() + sum - 1); // QRect's right edge is inclusive
     return scale;
+}
+
+int CXTable::contentWidth(int column, int cap, const TextMeasure &measure) const
+{
+    // The widest of the title's lines and the cells' texts. Only the longest
+    // texts are measured (a proportional font makes a few letters'
+    // difference), and no more of them than a screen shows: a long list is
+    // fitted again on each drawing.
+    constexpr int kMeasured = 48;
+    constexpr int kSlack = 3;
+    const QStringList lines = GetColumnName(column).split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, measure(line.trimmed()));
+    std::vector<QString> texts;
+    texts.reserve(size_t(GetRowCount()));
+    for (int r = 0; r < GetRowCount(); ++r)
+        texts.push_back(GetCellText(r, column));
+    const auto longer = [](const QString &a, const QString &b) { return a.size() > b.size(); };
+    const size_t measured = std::min(texts.size(), size_t(kMeasured));
+    std::partial_sort(texts.begin(), texts.begin() + std::ptrdiff_t(measured), texts.end(), longer);
+    for (size_t i = 0; i < measured && widest < cap; ++i) {
+        if (texts[i].size() + kSlack < texts.front().size())
+            break;
+        widest = std::max(widest, measure(texts[i]));
+    }
+    return std::min(widest, cap);
+}
+
+bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &measure)
+{
+    const int n = GetColumnCount();
+    const int cap = kContentCapChars * std::max(1, charWidth);
+    std::vector<int> need(size_t(n), 0);
+    bool anyShort = false;
+    for (int c = 0; c < n; ++c) {
+        const Column &col = m_columns[size_t(c)];
+        if (col.pixelWidth <= 0 || col.charWidth <= 0)
+            continue;
+        need[size_t(c)] = contentWidth(c, cap, measure);
+        anyShort = anyShort || col.pixelWidth < need[size_t(c)];
+    }
+    if (!anyShort)
+        return false;
+    const auto isText = [this](int c) {
+        const int type = m_columns[size_t(c)].type;
+        return type == 10 || type == 12 || type == 0;
+    };
+    int needed = 0;
+    int spare = 0;
+    for (int c = 0; c < n; ++c) {
+        const int w = m_columns[size_t(c)].pixelWidth;
+        if (w <= 0)
+            continue;
+        needed += std::max(w, need[size_t(c)]) - w;
+        spare += std::max(0, w - need[size_t(c)]);
+    }
+    if (spare >= needed) {
+        // The short columns take what they lack from the others' surplus, in
+        // proportion to it.
+        int given = 0;
+        int last = -1;
+        for (int c = 0; c < n; ++c) {
+            Column &col = m_columns[size_t(c)];
+            if (col.pixelWidth <= 0)
+                continue;
+            if (col.pixelWidth < need[size_t(c)]) {
+                col.pixelWidth = need[size_t(c)];
+            } else if (spare > 0) {
+                const int surplus = col.pixelWidth - need[size_t(c)];
+                col.pixelWidth -= int(std::int64_t(surplus) * needed / spare);
+                last = c;
+            }
+            given += col.pixelWidth;
+        }
+        if (last >= 0)
+            m_columns[size_t(last)].pixelWidth += room - given;
+        return true;
+    }
+    // Not room for all: numbers and money whole, the texts share the rest in
+    // proportion to their need (when even the numbers do not fit, all share).
+    int numbers = 0;
+    int texts = 0;
+    for (int c = 0; c < n; ++c) {
+        if (m_columns[size_t(c)].pixelWidth <= 0)
+            continue;
+        (isText(c) ? texts : numbers) += need[size_t(c)];
+    }
+    const bool numbersWhole = numbers < room && texts > 0;
+    const int shared = numbersWhole ? room - numbers : room;
+    const int total = numbersWhole ? texts : numbers + texts;
+    int given = 0;
+    int last = -1;
+    for (int c = 0; c < n; ++c) {
+        Column &col = m_columns[size_t(c)];
+        if (col.pixelWidth <= 0)
+            continue;
+        if (numbersWhole && !isText(c))
+            col.pixelWidth = need[size_t(c)];
+        else
+            col.pixelWidth = total > 0 ? std::max(1, int(std::int64_t(need[size_t(c)]) * shared / total)) : 1;
+        given += col.pixelWidth;
+        last = c;
+    }
+    if (last >= 0)
+        m_columns[size_t(last)].pixelWidth += room - given;
+    return true;
 }
 
 namespace {
