@@ -1393,27 +1393,33 @@ bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &me
         needed += std::max(w, need[size_t(c)]) - w;
         spare += std::max(0, w - need[size_t(c)]);
     }
-    if (spare >= needed) {
-        // The short columns take what they lack from the others' surplus, in
-        // proportion to it.
+    // Sets every shown column's width; the last one that gives or shares
+    // takes the pixels the rounding left.
+    const auto setWidths = [&](const auto &widthOf) {
         int given = 0;
         int last = -1;
         for (int c = 0; c < n; ++c) {
             Column &col = m_columns[size_t(c)];
             if (col.pixelWidth <= 0)
                 continue;
-            if (col.pixelWidth < need[size_t(c)]) {
-                col.pixelWidth = need[size_t(c)];
-            } else if (spare > 0) {
-                const int surplus = col.pixelWidth - need[size_t(c)];
-                col.pixelWidth -= int(std::int64_t(surplus) * needed / spare);
-                last = c;
-            }
+            bool adjustable = false;
+            col.pixelWidth = widthOf(c, col.pixelWidth, adjustable);
             given += col.pixelWidth;
+            last = adjustable ? c : last;
         }
         if (last >= 0)
             m_columns[size_t(last)].pixelWidth += room - given;
         return true;
+    };
+    if (spare >= needed) {
+        // The short columns take what they lack from the others' surplus, in
+        // proportion to it.
+        return setWidths([&](int c, int w, bool &adjustable) {
+            if (w < need[size_t(c)])
+                return need[size_t(c)];
+            adjustable = true;
+            return w - int(std::int64_t(w - need[size_t(c)]) * needed / spare);
+        });
     }
     // Not room for all: numbers and money whole, the texts share the rest in
     // proportion to their need (when even the numbers do not fit, all share).
@@ -1427,22 +1433,12 @@ bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &me
     const bool numbersWhole = numbers < room && texts > 0;
     const int shared = numbersWhole ? room - numbers : room;
     const int total = numbersWhole ? texts : numbers + texts;
-    int given = 0;
-    int last = -1;
-    for (int c = 0; c < n; ++c) {
-        Column &col = m_columns[size_t(c)];
-        if (col.pixelWidth <= 0)
-            continue;
+    return setWidths([&](int c, int, bool &adjustable) {
+        adjustable = true;
         if (numbersWhole && !isText(c))
-            col.pixelWidth = need[size_t(c)];
-        else
-            col.pixelWidth = total > 0 ? std::max(1, int(std::int64_t(need[size_t(c)]) * shared / total)) : 1;
-        given += col.pixelWidth;
-        last = c;
-    }
-    if (last >= 0)
-        m_columns[size_t(last)].pixelWidth += room - given;
-    return true;
+            return need[size_t(c)];
+        return total > 0 ? std::max(1, int(std::int64_t(need[size_t(c)]) * shared / total)) : 1;
+    });
 }
 
 namespace {

@@ -273,20 +273,8 @@ TEST_F(PrintEntryTest, JobAmountsPrintEveryCustomerWholeAndCountTheJobsListed)
                                     "ORDER BY Jobs.JobNo"),
                      QStringLiteral("JobID"));
     ASSERT_EQ(jobs.GetItemCount(), 32);
-    // The printed page says what the document says, whatever the printer's
-    // own name for it ("Jobs / Orders" is no file name).
-    QString proposed;
     const QString pdf = tempPath(QStringLiteral("amounts.pdf"));
-    prompts().onDialog([&](QDialog &d) {
-        auto *dialog = dynamic_cast<QPrintDialog *>(&d);
-        EXPECT_NE(dialog, nullptr);
-        if (!dialog)
-            return int(QDialog::Rejected);
-        proposed = dialog->printer()->docName();
-        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-        dialog->printer()->setOutputFileName(pdf);
-        return int(QDialog::Accepted);
-    });
+    printTo(pdf);
     engine->m_nPresetCommand = CPrint::kPrintDialog;
     engine->m_nPresetKind = 102;
     engine->m_nPresetOptions = 0;
@@ -311,8 +299,17 @@ TEST_F(PrintEntryTest, JobAmountsPrintEveryCustomerWholeAndCountTheJobsListed)
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
                             [](const QString &l) { return l.simplified() == QLatin1String("List Size: 32"); }))
         << qPrintable(text);
-    // The name proposed for a file holds no folder and is one a user can
-    // write in the home folder.
+
+    // A document titled with a slash ("A/R / Aging", "Jobs / Orders") is
+    // proposed to Print to File under a name that holds no folder, one a
+    // user can write in the home folder.
+    QString proposed;
+    prompts().onDialog([&](QDialog &d) {
+        if (auto *dialog = dynamic_cast<QPrintDialog *>(&d))
+            proposed = dialog->printer()->docName();
+        return int(QDialog::Rejected);
+    });
+    engine->PrintList(&jobs, QStringLiteral("Jobs / Orders"), QString(), QString(), 57607);
     EXPECT_FALSE(proposed.isEmpty());
     EXPECT_FALSE(proposed.contains(QLatin1Char('/'))) << qPrintable(proposed);
     const QString proposedFile = QDir::homePath() + QLatin1Char('/') + proposed + QStringLiteral(".pdf");
