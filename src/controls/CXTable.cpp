@@ -1350,10 +1350,12 @@ int CXTable::contentWidth(int column, int cap, const TextMeasure &measure) const
     int widest = 0;
     for (const QString &line : lines)
         widest = std::max(widest, measure(line.trimmed()));
+    // A caption row's text runs on across the row: it needs no column's room.
     std::vector<QString> texts;
     texts.reserve(size_t(GetRowCount()));
     for (int r = 0; r < GetRowCount(); ++r)
-        texts.push_back(GetCellText(r, column));
+        if (!IsRowFlag16(r))
+            texts.push_back(GetCellText(r, column));
     const auto longer = [](const QString &a, const QString &b) { return a.size() > b.size(); };
     const size_t measured = std::min(texts.size(), size_t(kMeasured));
     std::partial_sort(texts.begin(), texts.begin() + std::ptrdiff_t(measured), texts.end(), longer);
@@ -1380,10 +1382,6 @@ bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &me
     }
     if (!anyShort)
         return false;
-    const auto isText = [this](int c) {
-        const int type = m_columns[size_t(c)].type;
-        return type == 10 || type == 12 || type == 0;
-    };
     int needed = 0;
     int spare = 0;
     for (int c = 0; c < n; ++c) {
@@ -1421,22 +1419,33 @@ bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &me
             return w - int(std::int64_t(w - need[size_t(c)]) * needed / spare);
         });
     }
-    // Not room for all: numbers and money whole, the texts share the rest in
-    // proportion to their need (when even the numbers do not fit, all share).
-    int numbers = 0;
-    int texts = 0;
-    for (int c = 0; c < n; ++c) {
-        if (m_columns[size_t(c)].pixelWidth <= 0)
-            continue;
-        (isText(c) ? texts : numbers) += need[size_t(c)];
+    // Not room for all: money and other amounts stay whole first, then the
+    // other numbers and dates, while they fit; the rest share what is left
+    // in proportion to their need.
+    const auto tierOf = [this](int c) {
+        const int type = m_columns[size_t(c)].type;
+        if (type == 10 || type == 12 || type == 0)
+            return 2;
+        return (type == 5 || type == 6 || type == 7) ? 0 : 1;
+    };
+    int tierNeed[3] = {0, 0, 0};
+    for (int c = 0; c < n; ++c)
+        if (m_columns[size_t(c)].pixelWidth > 0)
+            tierNeed[tierOf(c)] += need[size_t(c)];
+    int whole = -1;
+    int kept = 0;
+    while (whole < 2 && kept + tierNeed[whole + 1] < room) {
+        ++whole;
+        kept += tierNeed[whole];
     }
-    const bool numbersWhole = numbers < room && texts > 0;
-    const int shared = numbersWhole ? room - numbers : room;
-    const int total = numbersWhole ? texts : numbers + texts;
+    const int shared = room - kept;
+    int total = 0;
+    for (int t = whole + 1; t < 3; ++t)
+        total += tierNeed[t];
     return setWidths([&](int c, int, bool &adjustable) {
-        adjustable = true;
-        if (numbersWhole && !isText(c))
+        if (tierOf(c) <= whole)
             return need[size_t(c)];
+        adjustable = true;
         return total > 0 ? std::max(1, int(std::int64_t(need[size_t(c)]) * shared / total)) : 1;
     });
 }
