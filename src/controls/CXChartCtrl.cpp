@@ -680,7 +680,16 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 
     table.ApplyColumnFlags();
     QRect cols = area;
-    table.CalcColumnWidths(cols, m_cxChar, table.m_centredTitle);
+    // A cell's text as the widest of the fonts of titles, rows and headings
+    // draws it, with its indents and frame.
+    const QFontMetrics headerMetrics(sharedFont(m_nHeaderFont));
+    const QFontMetrics rowMetrics(sharedFont(m_nRowFont));
+    const QFontMetrics headingMetrics(sharedFont(m_nHeadingFont));
+    table.CalcColumnWidths(cols, m_cxChar, table.m_centredTitle, [&](const QString &text) {
+        const int widest = std::max({headerMetrics.horizontalAdvance(text), rowMetrics.horizontalAdvance(text),
+                                     headingMetrics.horizontalAdvance(text)});
+        return widest + 2 * 3 + 3;
+    });
     const int left = cols.left();
 
     // Header row.

@@ -16,6 +16,8 @@
 #include "app/base/TextUtil.h"
 #include "data/QueryParameterPrompt.h"
 #include "data/SharedDatabase.h"
+#include "platform/DateTime.h"
+#include "platform/Money.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
@@ -410,6 +412,32 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
 
 platform::Value CXListCtrl::recordValue(int record, int field) const
 {
+    platform::Value v = heldValue(record, field);
+    if (v.isNull() || !platform::isTextType(v.type()) || field >= int(m_columns.size()))
+        return v;
+    // A text that the query's alias types as money or a date (a computed
+    // column) is read as one: shown, sorted and totalled like a stored one.
+    const int type = m_columns[size_t(field)].m_fieldType;
+    if (type == CColumnAlias::TypeCurrency) {
+        const Money amount = Money::fromText(v.toString().trimmed());
+        if (amount.isValid())
+            return platform::Value(amount);
+    } else if (type == CColumnAlias::TypeDate) {
+        const QString text = v.toString().trimmed();
+        DateTime date = DateTime::fromText(text);
+        if (!date.isValid()) {
+            const QDate iso = QDate::fromString(text.left(10), Qt::ISODate);
+            if (iso.isValid())
+                date = DateTime::fromDate(iso);
+        }
+        if (date.isValid())
+            return platform::Value(date);
+    }
+    return v;
+}
+
+platform::Value CXListCtrl::heldValue(int record, int field) const
+{
     if (record < 0 || field < 0 || field >= m_sourceFields)
         return platform::Value();
     if (m_held) {
@@ -490,6 +518,10 @@ int CXListCtrl::AddColumn(const QString &heading, int width, int type, bool rese
     }
     if (format == -1)
         format = (type == CColumnAlias::TypeDate || type == CColumnAlias::TypeText) ? 0 : 1;
+    // A shown date column holds a whole date in the list's font, whatever
+    // width its caller thought of.
+    if (type == CColumnAlias::TypeDate && width > 0)
+        width = std::max(width, QFontMetrics(font()).horizontalAdvance(QStringLiteral("00/00/0000")) + 16);
     const int c = m_model->addColumn({heading, format == 1 ? 1 : format == 2 ? 2 : 0, -1});
     CGridCell cell(c, heading, width, type, format);
     cell.m_flag0 = flag0;
@@ -1238,8 +1270,12 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
     try {
         if (!db.queryExists(queryName))
             return false;
-        if (!PromptQueryParameters(queryName, parameters))
+        if (!PromptQueryParameters(queryName, parameters)) {
+            // Nothing of the list shown before stays under the new caption.
+            ClearList(true);
+            m_source.reset();
             return false;
+        }
     } catch (const platform::DbException &) {
         return false;
     }

@@ -203,9 +203,11 @@ private:
     // One slice of reading the list's own query on behind what shows.
     void readBehind();
     void ensureRow(int row);
-    // A field of a record read (Null when there is none) and the text its
-    // cell shows.
+    // A field of a record read (Null when there is none) as the column's
+    // type reads it, the field as the query gave it, and the text its cell
+    // shows.
     platform::Value recordValue(int record, int field) const;
+    platform::Value heldValue(int record, int field) const;
     QString recordText(int record, int field) const;
     // Asks for the values of the stored query's parameters; false on cancel.
     bool PromptQueryParameters(const QString &queryName, QList<platform::Value> &values);

@@ -1301,7 +1301,7 @@ void CXTable::ApplyColumnFlags()
     }
 }
 
-double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode)
+double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode, const TextMeasure &measure)
 {
     const int n = GetColumnCount();
     int sum = 0;
@@ -1322,6 +1322,10 @@ double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode)
             col.pixelWidth = int(col.pixelWidth * scale);
             sum += col.pixelWidth;
         }
+    }
+    if (sum != 0 && charWidth != 0 && measure && fitColumnsToContent(rect.width(), charWidth, measure))
+        sum = rect.width();
+    if (sum != 0 && charWidth != 0 && sum != rect.width()) {
         const int rest = rect.width() - sum;
         if (mode == 1) {
             rect.setLeft(rect.left() + rest / 2);
@@ -1332,6 +1336,118 @@ double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode)
     }
     rect.setRight(rect.left() + sum - 1); // QRect's right edge is inclusive
     return scale;
+}
+
+int CXTable::contentWidth(int column, int cap, const TextMeasure &measure) const
+{
+    // The widest of the title's lines and the cells' texts. Only the longest
+    // texts are measured (a proportional font makes a few letters'
+    // difference), and no more of them than a screen shows: a long list is
+    // fitted again on each drawing.
+    constexpr int kMeasured = 48;
+    constexpr int kSlack = 3;
+    const QStringList lines = GetColumnName(column).split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, measure(line.trimmed()));
+    // A caption row's text runs on across the row: it needs no column's room.
+    std::vector<QString> texts;
+    texts.reserve(size_t(GetRowCount()));
+    for (int r = 0; r < GetRowCount(); ++r)
+        if (!IsRowFlag16(r))
+            texts.push_back(GetCellText(r, column));
+    const auto longer = [](const QString &a, const QString &b) { return a.size() > b.size(); };
+    const size_t measured = std::min(texts.size(), size_t(kMeasured));
+    std::partial_sort(texts.begin(), texts.begin() + std::ptrdiff_t(measured), texts.end(), longer);
+    for (size_t i = 0; i < measured && widest < cap; ++i) {
+        if (texts[i].size() + kSlack < texts.front().size())
+            break;
+        widest = std::max(widest, measure(texts[i]));
+    }
+    return std::min(widest, cap);
+}
+
+bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &measure)
+{
+    const int n = GetColumnCount();
+    const int cap = kContentCapChars * std::max(1, charWidth);
+    std::vector<int> need(size_t(n), 0);
+    bool anyShort = false;
+    for (int c = 0; c < n; ++c) {
+        const Column &col = m_columns[size_t(c)];
+        if (col.pixelWidth <= 0 || col.charWidth <= 0)
+            continue;
+        need[size_t(c)] = contentWidth(c, cap, measure);
+        anyShort = anyShort || col.pixelWidth < need[size_t(c)];
+    }
+    if (!anyShort)
+        return false;
+    int needed = 0;
+    int spare = 0;
+    for (int c = 0; c < n; ++c) {
+        const int w = m_columns[size_t(c)].pixelWidth;
+        if (w <= 0)
+            continue;
+        needed += std::max(w, need[size_t(c)]) - w;
+        spare += std::max(0, w - need[size_t(c)]);
+    }
+    // Sets every shown column's width; the last one that gives or shares
+    // takes the pixels the rounding left.
+    const auto setWidths = [&](const auto &widthOf) {
+        int given = 0;
+        int last = -1;
+        for (int c = 0; c < n; ++c) {
+            Column &col = m_columns[size_t(c)];
+            if (col.pixelWidth <= 0)
+                continue;
+            bool adjustable = false;
+            col.pixelWidth = widthOf(c, col.pixelWidth, adjustable);
+            given += col.pixelWidth;
+            last = adjustable ? c : last;
+        }
+        if (last >= 0)
+            m_columns[size_t(last)].pixelWidth += room - given;
+        return true;
+    };
+    if (spare >= needed) {
+        // The short columns take what they lack from the others' surplus, in
+        // proportion to it.
+        return setWidths([&](int c, int w, bool &adjustable) {
+            if (w < need[size_t(c)])
+                return need[size_t(c)];
+            adjustable = true;
+            return w - int(std::int64_t(w - need[size_t(c)]) * needed / spare);
+        });
+    }
+    // Not room for all: money and other amounts stay whole first, then the
+    // other numbers and dates, while they fit; the rest share what is left
+    // in proportion to their need.
+    const auto tierOf = [this](int c) {
+        const int type = m_columns[size_t(c)].type;
+        if (type == 10 || type == 12 || type == 0)
+            return 2;
+        return (type == 5 || type == 6 || type == 7) ? 0 : 1;
+    };
+    int tierNeed[3] = {0, 0, 0};
+    for (int c = 0; c < n; ++c)
+        if (m_columns[size_t(c)].pixelWidth > 0)
+            tierNeed[tierOf(c)] += need[size_t(c)];
+    int whole = -1;
+    int kept = 0;
+    while (whole < 2 && kept + tierNeed[whole + 1] < room) {
+        ++whole;
+        kept += tierNeed[whole];
+    }
+    const int shared = room - kept;
+    int total = 0;
+    for (int t = whole + 1; t < 3; ++t)
+        total += tierNeed[t];
+    return setWidths([&](int c, int, bool &adjustable) {
+        if (tierOf(c) <= whole)
+            return need[size_t(c)];
+        adjustable = true;
+        return total > 0 ? std::max(1, int(std::int64_t(need[size_t(c)]) * shared / total)) : 1;
+    });
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QtCore/QStringView>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -185,9 +186,17 @@ public:
 
     // Output.
     void ApplyColumnFlags();
+    // The width a text takes as drawn in a cell, its margins included.
+    using TextMeasure = std::function<int(const QString &)>;
+    // Columns grow to their content up to this many characters.
+    static constexpr int kContentCapChars = 60;
     // Fits the shown columns into the rectangle (its right edge, and with mode
-    // 1 its left edge, are moved); returns the scale.
-    double CalcColumnWidths(QRect &rect, int charWidth, int mode);
+    // 1 its left edge, are moved); returns the scale. With a measure, a
+    // column too narrow for its title or a cell (totals included) takes the
+    // room from the columns that have more than theirs need; when the room
+    // is short for all, the number and money columns keep their width and
+    // the text columns share the rest.
+    double CalcColumnWidths(QRect &rect, int charWidth, int mode, const TextMeasure &measure = {});
     // Writes the header line and every row that is not a heading or total row,
     // the cells joined by the delimiter. A cell holding the delimiter, a quote
     // or a line break is quoted, its quotes doubled, so that a reader of
@@ -261,6 +270,13 @@ private:
         std::uint8_t amountStatus : 2 = 0; // the amount's Money::Status
         std::uint8_t blankZero : 1 = 0;    // a zero shows an empty text
     };
+
+    // The width the column's title and cells need, up to the cap.
+    int contentWidth(int column, int cap, const TextMeasure &measure) const;
+    // Widens the columns too narrow for their content within the room (the
+    // shown columns' widths summing to it afterwards); false when every
+    // column already fits.
+    bool fitColumnsToContent(int room, int charWidth, const TextMeasure &measure);
 
     Cell *cell(int row, int column);
     const Cell *cell(int row, int column) const;

@@ -191,7 +191,12 @@ void CXWnd::SetVertScrollRange(int pageCount, int visible)
     } else if (m_vscroll) {
         m_vscroll->hide();
     }
+    // A scroll bar that comes or goes changes the room of what was just
+    // drawn: it is drawn again in the room left.
+    const int drawnWidth = m_client.width();
     updateClientRect();
+    if (m_client.width() != drawnWidth)
+        update();
 }
 
 void CXWnd::onScrollAction(int action)

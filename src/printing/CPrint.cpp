@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "app/base/FileChoice.h"
 #include "app/base/ProgramPaths.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
@@ -340,8 +341,11 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
 std::unique_ptr<QPrinter> CPrint::preparePrinter(int command, PrintInfo &info)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    // The print job, and a PDF made from it, are named after the document.
-    printer->setDocName(m_strTitle.trimmed().isEmpty() ? QCoreApplication::applicationName() : m_strTitle);
+    // The print job, and a PDF made from it, are named after the document:
+    // without the characters a file name cannot hold ("Jobs / Late" would
+    // propose a file in a folder "Jobs ").
+    const QString docName = RemoveExportNameChars(m_strTitle).simplified();
+    printer->setDocName(docName.isEmpty() ? QCoreApplication::applicationName() : docName);
     printer->setFullPage(false);
     CZqApp *app = ZqApp();
     bool ask = command != kPrintDirect;

@@ -16,6 +16,7 @@
 #include "controls/CXTreeCtrl.h"
 #include "controls/DrawTextFormat.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QTreeWidgetItem>
@@ -246,7 +247,12 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     m_nRecords = rows;
     info.drawRect.top = m_nBodyTop;
     QRect area = info.drawRect.toQRect();
-    m_dColumnScale = table->CalcColumnWidths(area, std::max(1, m_nCharWidth * 3 / 2), 0);
+    // A cell's text as the bold font of totals draws it, within its margins.
+    const QFontMetrics cellMetrics(m_fonts[FontBodyBold], dc.device());
+    const int margins = 2 * m_nPad + m_nPad / 4 + 1;
+    m_dColumnScale = table->CalcColumnWidths(area, std::max(1, m_nCharWidth * 3 / 2), 0, [&](const QString &text) {
+        return cellMetrics.horizontalAdvance(text) + margins;
+    });
     const int left = area.left();
 
     // Heading row.

@@ -411,14 +411,12 @@ int CPrintForm::LoadListPart()
         return 0;
     m_table.LoadQueryWithProgress(sql, totals, 2, QStringLiteral("Total"));
     m_nRecords = m_table.GetRowCount();
-    if (IsPostingReports(viewId, m_nListBranch)) {
-        // Each report of a posting names its own size: the rows it lists,
-        // without its total.
-        int listed = 0;
-        for (int row = 0; row < m_nRecords; ++row)
-            listed += m_table.IsSpecialRow(row) ? 0 : 1;
-        m_strHeading3 = QStringLiteral("List Size: %1 ").arg(listed);
-    }
+    // Each printed list names its own size: the records it lists, without
+    // its group totals, grand total and the blank rows between groups.
+    int listed = 0;
+    for (int row = 0; row < m_nRecords; ++row)
+        listed += (m_table.GetRowFlags(row) & (CXTable::RowSpecial | CXTable::RowSeparator)) ? 0 : 1;
+    m_strHeading3 = QStringLiteral("List Size: %1 ").arg(listed);
     if (groupFirstColumns)
         BlankRepeatedGroupColumns(m_table, 3);
     return m_nRecords;

@@ -18,6 +18,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXProgress.h"
 #include "controls/CXRibbon.h"
+#include "controls/CXRowSource.h"
 #include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/CXWnd.h"
@@ -1125,7 +1126,19 @@ void CView0::OnViewFilter()
         statementViewer()(this, m_strLastListSql);
         return;
     }
-    QString condition = m_strFilterSql;
+    // The condition of what is shown: the chart table's query when the chart
+    // is up, else the list's own statement (a list of late jobs, say, holds
+    // its condition there even when the user has chosen no filter).
+    QString condition;
+    if (m_bChartShown && m_table) {
+        condition = m_table->m_filterText;
+        if (condition.startsWith(QLatin1String("Filter: ")))
+            condition.remove(0, 8);
+    } else if (m_list && m_list->recordset()) {
+        condition = m_list->recordset()->whereText().trimmed();
+    }
+    if (condition.isEmpty())
+        condition = m_strFilterSql;
     condition.remove(QLatin1Char('#'));
     platform::Prompt::messageBox(QStringLiteral("FILTER:\n\n") + condition, QString(),
                                  platform::MB_ICONINFORMATION);

@@ -154,6 +154,28 @@ TEST_F(XListTest, FillLaysColumnsOutFromTheAliases)
     list.FillFromRecordset(named, QStringLiteral("count"));
     EXPECT_EQ(list.GetKeyFieldName(), QStringLiteral("Job Count"));
     EXPECT_EQ(list.GetItemData(1), 3400);
+
+    // Texts of a query whose aliases make them money and dates (a user's own
+    // query of computed columns) show and total as money and dates.
+    RowSourceStub typed({{QStringLiteral("Owed_C"), FieldType::Text, 0},
+                         {QStringLiteral("Due_D"), FieldType::Text, 0},
+                         {QStringLiteral("JobID"), FieldType::Long, 4}},
+                        {{Value("634.1"), Value("9/29/2026"), Value(1)},
+                         {Value("4395.66"), Value("2026-10-01"), Value(2)},
+                         {Value(), Value(), Value(3)}});
+    list.FillFromRecordset(typed, QString());
+    EXPECT_EQ(list.GetColumnText(0), QStringLiteral("Owed"));
+    EXPECT_EQ(column(list, 0), (QStringList{"634.10", "4395.66", ""}));
+    EXPECT_EQ(column(list, 1), (QStringList{"09/29/2026", "10/01/2026", ""}));
+    // 634.10 + 4,395.66
+    EXPECT_EQ(list.TotalsRows().at(0).second, QStringLiteral("5,029.76"));
+
+    // A date column given too few pixels still shows a whole date; a hidden
+    // one stays hidden.
+    list.AddColumn(QStringLiteral("Date"), 40, CColumnAlias::TypeDate);
+    EXPECT_GT(list.GetColumnWidth(3), QFontMetrics(list.font()).horizontalAdvance(QStringLiteral("02/19/2026")));
+    list.AddColumn(QStringLiteral("Shipped"), 0, CColumnAlias::TypeDate);
+    EXPECT_EQ(list.GetColumnWidth(4), 0);
 }
 
 TEST_F(XListTest, ClickedColumnsSortByTheirType)
@@ -487,13 +509,16 @@ TEST_F(XListTest, ListFromItsOwnQueryShowsTheFirstRowsAtOnce)
     EXPECT_EQ(prompts().shown().last().caption, QStringLiteral("Query"));
     EXPECT_EQ(list.GetItemCount(), 2);
     EXPECT_EQ(list.GetItemData(1), 3000);
+    // A cancel shows nothing of the list before under the query's caption.
     prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
     EXPECT_FALSE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
-    EXPECT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(list.recordset(), nullptr);
 
     // An empty statement fills nothing; one that cannot run is told.
+    list.FillFromSql(QStringLiteral("SELECT Name, Price, JobID FROM Jobs WHERE Price >= 29.99 ORDER BY JobID"));
     list.FillFromSql(QString());
-    EXPECT_GT(list.GetItemCount(), 0);
+    EXPECT_EQ(list.GetItemCount(), 2);
     prompts().answer(platform::IDNO);
     prompts().answer(platform::IDOK);
     list.FillFromSql(QStringLiteral("SELECT Nope FROM Nowhere"));

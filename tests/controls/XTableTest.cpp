@@ -568,6 +568,52 @@ TEST_F(XTableTest, ColumnsFitTheRectangle)
     t.CalcColumnWidths(r, 7, 1);
     EXPECT_EQ(r.left(), 11);
     EXPECT_EQ(r.width(), 331);
+
+    // Measured at 7 pixels a letter and 6 of margins, columns scaled to
+    // 146, 79, 106 (as above) give what a too narrow one lacks from their
+    // surplus over their content, in proportion to it.
+    struct Fit
+    {
+        const char *cells[3];
+        int moneyColumn;
+        int dateColumn;
+        int widths[3];
+    };
+    const Fit fits[] = {
+        // Column 1 needs 14 x 7 + 6 = 104, 25 more; the surplus is 126 and
+        // 44: 126 x 25 / 170 = 18.5 and 44 x 25 / 170 = 6.5 given (whole
+        // pixels), the last giver takes the rounding: 128, 104, 101.
+        {{"ab", "abcdefghijklmn", "1,234.00"}, -1, -1, {128, 104, 101}},
+        // Column 1 needs 300 (42 letters), 221 more than its 79, while the
+        // others hold only 126 + 44 = 170 over their needs: the money column
+        // keeps its 62, the texts share the other 271 by their needs 20 and
+        // 300 (16.9 and 254.1), the last of them takes the rounding pixel.
+        {{"ab", "abcdefghijklmnopqrstuvwxyzabcdefghijklmnop", "1,234.00"}, 2, -1, {16, 255, 62}},
+        // Money (90) first, then the date (76) stay whole: 166 of 333; the
+        // 30-letter text (216) takes the other 167.
+        {{"abcdefghijklmnopqrstuvwxyzabcd", "01/01/2026", "1,234,567.00"}, 2, 1, {167, 76, 90}},
+        // Every column fits its content: the scaled widths stay.
+        {{"ab", "abc", "1.00"}, -1, -1, {146, 79, 106}},
+    };
+    for (const Fit &f : fits) {
+        CXTable fit;
+        fit.SetSize(1, 3);
+        fit.SetColumnCharWidth(0, 10);
+        fit.SetColumnCharWidth(1, 5);
+        fit.SetColumnCharWidth(2, 8);
+        if (f.moneyColumn >= 0)
+            fit.SetColumnType(f.moneyColumn, 5);
+        if (f.dateColumn >= 0)
+            fit.SetColumnType(f.dateColumn, 8);
+        for (int c = 0; c < 3; ++c)
+            fit.SetCellText(0, c, QString::fromUtf8(f.cells[c]));
+        QRect area(0, 0, 333, 100);
+        fit.CalcColumnWidths(area, 7, 0, [](const QString &text) { return int(text.size()) * 7 + 6; });
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(fit.GetColumnWidth(c), f.widths[c]) << f.cells[1] << " column " << c;
+        const int shown = f.widths[0] + f.widths[1] + f.widths[2];
+        EXPECT_EQ(area.width(), shown == 331 ? 331 : 333) << f.cells[1];
+    }
 }
 
 namespace {

@@ -89,6 +89,23 @@ TEST_F(JobsView, ListsByJobTypeWithTheWebOrderNotice)
     EXPECT_FALSE(v.ShowOneJob(999999));
 }
 
+TEST_F(JobsView, TheFilterBoxShowsTheConditionOfTheListShown)
+{
+    addJob(0, 4001);
+    CViewJobs &v = makeView();
+    // The late orders: no filter of the user's, the list's own condition.
+    v.SelectTreeCode(8);
+    ASSERT_EQ(v.chosenCode(), 8);
+    prompts().answer(platform::IDOK);
+    v.OnCommand(30062);
+    const QString shown = prompts().lastText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("FILTER:\n\n"))) << qPrintable(shown);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Jobs.JobType = 0"))) << qPrintable(shown);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Jobs.Status < 3"))) << qPrintable(shown);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Jobs.DateDue"))) << qPrintable(shown);
+    EXPECT_FALSE(shown.contains(QLatin1Char('#'))) << qPrintable(shown);
+}
+
 TEST_F(JobsView, PriorityTexts)
 {
     const std::pair<int, const char *> cases[] = {{0, "Normal"},           {1, "Bid"},

@@ -13,6 +13,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
 
@@ -254,6 +255,65 @@ TEST_F(PrintEntryTest, PostingPartsPrintInTurnWithThePostingsHeaderLines)
     EXPECT_TRUE(invoices.contains(QStringLiteral("List Size: 2"))) << qPrintable(invoices);
     EXPECT_TRUE(payments.contains(QStringLiteral("List Size: 1"))) << qPrintable(payments);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+TEST_F(PrintEntryTest, JobAmountsPrintEveryCustomerWholeAndCountTheJobsListed)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    // Thirty-two orders of 400.00; one customer's name of 40 letters.
+    exec("UPDATE Customers SET Name = 'Harborview Commercial Printing Supply Co' WHERE CusNo = 100");
+    qint32 first = 0;
+    for (int j = 0; j < 32; ++j) {
+        const qint32 id = addOrder(8001 + j);
+        first = first ? first : id;
+    }
+    CXListCtrl jobs;
+    jobs.FillFromSql(QStringLiteral("SELECT Jobs.JobNo, Jobs.Title, Jobs.JobID FROM Jobs WHERE Jobs.JobType = 0 "
+                                    "ORDER BY Jobs.JobNo"),
+                     QStringLiteral("JobID"));
+    ASSERT_EQ(jobs.GetItemCount(), 32);
+    const QString pdf = tempPath(QStringLiteral("amounts.pdf"));
+    printTo(pdf);
+    engine->m_nPresetCommand = CPrint::kPrintDialog;
+    engine->m_nPresetKind = 102;
+    engine->m_nPresetOptions = 0;
+    const int command = engine->PrintJobDocument(30001, 0, 1, first, &jobs, nullptr, nullptr);
+    ASSERT_GT(command, 0);
+    engine->RunPrintCommand(command, QStringLiteral("Jobs / Orders"), QStringLiteral("Jobs / Orders"), QString());
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = pdfText(pdf);
+    // Every job's row holds the customer's whole name, and the 12,800.00
+    // total (32 x 400.00) stands whole.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int j = 0; j < 32; ++j) {
+        const QString job = QString::number(8001 + j);
+        const auto row = std::find_if(lines.begin(), lines.end(),
+                                      [&job](const QString &l) { return l.simplified().startsWith(job + QLatin1Char(' ')); });
+        ASSERT_NE(row, lines.end()) << qPrintable(job) << qPrintable(text);
+        EXPECT_TRUE(row->simplified().startsWith(job + QStringLiteral(" Harborview Commercial Printing Supply Co ")))
+            << row->toStdString();
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("12,800.00"))) << qPrintable(text);
+    // The list's size is the jobs listed, not the jobs and the total row.
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const QString &l) { return l.simplified() == QLatin1String("List Size: 32"); }))
+        << qPrintable(text);
+
+    // A document titled with a slash ("A/R / Aging", "Jobs / Orders") is
+    // proposed to Print to File under a name that holds no folder, one a
+    // user can write in the home folder.
+    QString proposed;
+    prompts().onDialog([&](QDialog &d) {
+        if (auto *dialog = dynamic_cast<QPrintDialog *>(&d))
+            proposed = dialog->printer()->docName();
+        return int(QDialog::Rejected);
+    });
+    engine->PrintList(&jobs, QStringLiteral("Jobs / Orders"), QString(), QString(), 57607);
+    EXPECT_FALSE(proposed.isEmpty());
+    EXPECT_FALSE(proposed.contains(QLatin1Char('/'))) << qPrintable(proposed);
+    const QString proposedFile = QDir::homePath() + QLatin1Char('/') + proposed + QStringLiteral(".pdf");
+    EXPECT_TRUE(QFileInfo(proposedFile).dir().exists()) << qPrintable(proposedFile);
 }
 
 TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)

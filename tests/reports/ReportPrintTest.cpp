@@ -124,6 +124,17 @@ TEST_F(ReportPrintTest, APrintedAgingReportNamesItsCustomersWithWholeDatesAndFla
     EXPECT_GT(titles, 1);
     EXPECT_GT(dates, 1);
     EXPECT_GT(subtotals, 2);
+    // The grand totals print whole, each amount and percentage as the run
+    // holds it.
+    const QStringList &grand = table.last();
+    int amounts = 0;
+    for (int c = 1; c < grand.size(); ++c) {
+        if (grand[c].isEmpty())
+            continue;
+        EXPECT_TRUE(text.contains(grand[c])) << grand[c].toStdString() << "\n" << text.toStdString();
+        ++amounts;
+    }
+    EXPECT_GT(amounts, 2);
 }
 
 TEST_F(ReportPrintTest, TheFilterLineHoldsOnlyTheCondition)
