@@ -83,6 +83,12 @@ int PerformWithStop(CURL *curl, const QString &title)
             break;
         }
     }
+    if (stopped) {
+        // Nothing more is waited for: a server that kept silent would
+        // otherwise hold the closing of the session (its QUIT) for minutes.
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 1L);
+        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
+    }
     int left = 0;
     while (CURLMsg *message = curl_multi_info_read(multi, &left))
         if (message->msg == CURLMSG_DONE && message->easy_handle == curl)

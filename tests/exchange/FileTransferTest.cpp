@@ -7,17 +7,15 @@
 #include "platform/Settings.h"
 #include "support/TestFiles.h"
 #include "support/LocalServers.h"
+#include "support/ProgressStopper.h"
 #include "support/ShopTest.h"
-#include "views/CStatusDlg.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QTimer>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
-#include <QtWidgets/QLabel>
 
 namespace {
 
@@ -212,17 +210,7 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
     const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
     QDir().mkpath(to);
 
-    // Stop is pressed in the progress window as soon as it shows.
-    QStringList waits;
-    QTimer stopper;
-    QObject::connect(&stopper, &QTimer::timeout, [&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *wait = qobject_cast<CStatusDlg *>(w); wait && wait->isVisible() && wait->IsRunning()) {
-                waits << w->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly)->text();
-                wait->OnCancel();
-            }
-    });
-    stopper.start(100);
+    ProgressStopper stopper;
     prompts().answer(platform::IDYES);
     prompts().answer(platform::IDYES);
     onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
@@ -239,7 +227,7 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
     });
     CFileTransferDlg dialog(CFileTransferDlg::Download, nullptr);
     dialog.DoModal();
-    EXPECT_EQ(waits, (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
+    EXPECT_EQ(stopper.stopped(), (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Do you want to stop now?"), QStringLiteral("Do you want to stop now?")}));
     EXPECT_TRUE(QDir(to).isEmpty());
