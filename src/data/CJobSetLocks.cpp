@@ -128,6 +128,10 @@ bool CJobSet::IsLocked()
 
 bool CJobSet::Lock(bool lock)
 {
+    // A shop opened for reading only changes nothing through this
+    // workstation: a job is shown for reading and needs no lock entry.
+    if (m_pDatabase && m_pDatabase->isOpen() && m_pDatabase->isReadOnly())
+        return true;
     const QString name = QStringLiteral("Job ") + QString::number(m_JobNo);
     CXDaoSet row(m_pDatabase);
     row.Open(dbOpenDynaset, QStringLiteral("SELECT * FROM Options WHERE OptionID = %1").arg(-m_JobID));

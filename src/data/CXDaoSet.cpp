@@ -945,8 +945,10 @@ bool CXDaoSet::SafeAddNew(const QString &context)
         if (!IsOpen())
             return false;
     }
-    if (!CanAppend())
+    if (!CanAppend()) {
+        refusedAsReadOnly(QStringLiteral("Cannot add ") + GetDefaultSQL());
         return false;
+    }
     try {
         // AddNew without remembering the members it leaves: they are
         // remembered once reset, just below.
@@ -962,11 +964,37 @@ bool CXDaoSet::SafeAddNew(const QString &context)
     }
 }
 
+bool CXDaoSet::readOnlyDatabase() const
+{
+    return m_pDatabase && m_pDatabase->isOpen() && m_pDatabase->isReadOnly();
+}
+
+bool CXDaoSet::refusedAsReadOnly(const QString &context)
+{
+    if (!readOnlyDatabase())
+        return false;
+    ShowDaoError(platform::dberr::error(platform::dberr::ReadOnly), context);
+    return true;
+}
+
+bool CXDaoSet::changedSinceRead()
+{
+    if (!IsOpen() || m_nFields == 0)
+        return false;
+    runExchange(FieldExchange::MarkForEdit);
+    for (const BoundField &f : m_binding->fields)
+        if (f.dirty)
+            return true;
+    return false;
+}
+
 bool CXDaoSet::SafeEdit(const QString &context)
 {
     Q_UNUSED(context); // failures name the set's table
-    if (!CanUpdate())
+    if (!CanUpdate()) {
+        refusedAsReadOnly(QStringLiteral("Cannot edit ") + GetDefaultSQL());
         return false;
+    }
     try {
         Edit();
         return true;
@@ -978,6 +1006,12 @@ bool CXDaoSet::SafeEdit(const QString &context)
 
 bool CXDaoSet::SafeUpdate(const QString &context)
 {
+    if (readOnlyDatabase() && GetEditMode() == dbEditNone) {
+        if (!changedSinceRead())
+            return true;
+        refusedAsReadOnly(QStringLiteral("Cannot save ") + context);
+        return false;
+    }
     try {
         Update();
         return true;
@@ -996,8 +1030,14 @@ bool CXDaoSet::SafeUpdate(const QString &context)
 bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
 {
     Q_UNUSED(context); // failures name the set's table
-    if (!CanUpdate())
+    if (!CanUpdate()) {
+        if (!readOnlyDatabase())
+            return false;
+        if (!changedSinceRead())
+            return true; // only read: nothing to write
+        refusedAsReadOnly(QStringLiteral("Cannot save ") + GetDefaultSQL());
         return false;
+    }
     const int mode = GetEditMode();
     if (mode == dbEditNone)
         return false;
@@ -1026,8 +1066,10 @@ bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
 
 bool CXDaoSet::DeleteWithConfirm(const QString &action)
 {
-    if (!CanUpdate())
+    if (!CanUpdate()) {
+        refusedAsReadOnly(QStringLiteral("Cannot delete ") + GetDefaultSQL());
         return false;
+    }
     if (!ConfirmAction(action))
         return false;
     try {
@@ -1045,8 +1087,10 @@ bool CXDaoSet::DeleteWithConfirm(const QString &action)
 
 bool CXDaoSet::DeleteAllWithConfirm(const QString &action)
 {
-    if (!CanUpdate())
+    if (!CanUpdate()) {
+        refusedAsReadOnly(QStringLiteral("Cannot delete ") + GetDefaultSQL());
         return false;
+    }
     if (!ConfirmAction(action))
         return false;
 
@@ -1094,6 +1138,14 @@ bool CXDaoSet::RequeryOrOpen(bool edit, const QString &context)
         }
         if (IsEmptySet())
             return false;
+        if (edit && readOnlyDatabase()) {
+            // Shown for reading: what the members hold now is what a later
+            // save compares them with.
+            for (BoundField &f : m_binding->fields)
+                f.dirty = false;
+            runExchange(FieldExchange::StoreField);
+            return true;
+        }
         return edit ? SafeEdit() : true;
     } catch (const DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot requery ") + GetDefaultSQL());

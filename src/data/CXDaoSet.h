@@ -123,6 +123,11 @@ public:
     bool IsPessimisticLocking() const { return false; }
 
     // --- guarded record operations (report and return false on failure) --
+    // On a database opened for reading only, a record opened for editing
+    // (RequeryOrOpen) is only read, and a save with nothing changed since
+    // succeeds without writing. Every operation that would write (an edit, a
+    // new record, a changed one saved, a deletion) ends with the database's
+    // read-only message.
     bool SafeAddNew(const QString &context = QString());
     bool SafeEdit(const QString &context = QString());
     bool SafeUpdate(const QString &context = QString());
@@ -232,6 +237,12 @@ public:
     int m_nLastDfxOp = 0;
 
 private:
+    // True (after showing the database's read-only message with the context)
+    // when the set cannot write because its database is read-only.
+    bool refusedAsReadOnly(const QString &context);
+    bool readOnlyDatabase() const;
+    // A record only read: whether a bound member was changed since.
+    bool changedSinceRead();
     friend class FieldExchange;
 
     struct BoundField;

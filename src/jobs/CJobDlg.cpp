@@ -62,7 +62,9 @@ CJobDlg::CJobDlg(CJobSet *job, bool preview, CXListCtrl *attachedList, QWidget *
     m_bSavePlacement = 1;
     m_pAttachedList = attachedList;
     m_bCallerPreview = preview;
-    m_bReadOnly = (preview || job->m_JobType == CJobSet::History || job->IsCreditOrCredited()) ? 1 : 0;
+    // A shop opened for reading only shows its jobs for reading.
+    const bool shopReadOnly = job->m_pDatabase && job->m_pDatabase->isOpen() && job->m_pDatabase->isReadOnly();
+    m_bReadOnly = (preview || shopReadOnly || job->m_JobType == CJobSet::History || job->IsCreditOrCredited()) ? 1 : 0;
     if (CZqApp *app = ZqApp())
         m_nShowHide = app->GetSettingInt(QStringLiteral("ShowHide-Job"), 38, CZqApp::kSettings);
     m_nCsrMode = settingItem(9);

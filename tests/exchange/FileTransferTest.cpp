@@ -7,6 +7,7 @@
 #include "platform/Settings.h"
 #include "support/TestFiles.h"
 #include "support/LocalServers.h"
+#include "support/ProgressStopper.h"
 #include "support/ShopTest.h"
 
 #include <QtCore/QDir>
@@ -103,6 +104,24 @@ TEST_F(FileTransferTest, DownloadsArriveWholeOrNotAtAll)
     const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
     QDir().mkpath(to);
 
+    // The window offers the site's names and chooses none of them.
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportFtpHost"),
+                                    QStringLiteral("ftp://") + server.host());
+    onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
+        QStringList offered;
+        for (int i = 0; i < d.fileBox()->count(); ++i)
+            offered << d.fileBox()->itemText(i);
+        offered.sort();
+        EXPECT_EQ(offered, (QStringList{QStringLiteral("empty.txt"), QStringLiteral("update.zip")}));
+        EXPECT_EQ(d.fileBox()->currentText(), QStringLiteral("< select a file >"));
+        EXPECT_EQ(d.stripText(), QStringLiteral("Select a file and click Download Now"));
+        return 2;
+    });
+    {
+        CFileTransferDlg dialog(CFileTransferDlg::Download, nullptr);
+        dialog.DoModal();
+    }
+
     SupportTransfer transfer;
     transfer.setSite(QStringLiteral("ftp://") + server.host());
     QStringList names;
@@ -176,4 +195,40 @@ TEST_F(FileTransferTest, ARefusedLogonIsAFailureToConnect)
             boxes << shown.text;
     EXPECT_EQ(boxes, QStringList{QStringLiteral("Cannot connect to: 127.0.0.1\n\nLogin denied")});
     EXPECT_TRUE(QDir(site + QStringLiteral("/incoming")).isEmpty());
+}
+
+// A site that takes the connection and never answers: each wait for it
+// (the listing as the window opens, the look-up of Download Now) shows the
+// progress window, and its Stop ends the wait at once. Nothing is said but
+// the question, no name is chosen and nothing is saved.
+TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
+{
+    testservers::SilentServer silent;
+    ASSERT_TRUE(silent.started());
+    platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportFtpHost"),
+                                    QStringLiteral("ftp://127.0.0.1:%1").arg(silent.port()));
+    const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
+    QDir().mkpath(to);
+
+    ProgressStopper stopper;
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDYES);
+    onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
+        EXPECT_EQ(d.fileBox()->count(), 0);
+        EXPECT_EQ(d.fileBox()->currentText(), QStringLiteral("< select a file >"));
+        EXPECT_EQ(d.stripText(), QStringLiteral("Transfer cancelled!"));
+        d.fileBox()->setEditText(QStringLiteral("update.zip"));
+        d.targetBox()->setEditText(to);
+        d.SendCommand(30230);
+        waitForEnd(d.transfer());
+        EXPECT_EQ(d.stripText(), QStringLiteral("Transfer cancelled!"));
+        d.SendCommand(2);
+        return 2;
+    });
+    CFileTransferDlg dialog(CFileTransferDlg::Download, nullptr);
+    dialog.DoModal();
+    EXPECT_EQ(stopper.stopped(), (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Do you want to stop now?"), QStringLiteral("Do you want to stop now?")}));
+    EXPECT_TRUE(QDir(to).isEmpty());
 }

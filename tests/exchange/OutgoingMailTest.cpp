@@ -7,6 +7,7 @@
 #include "platform/Settings.h"
 #include "support/TestFiles.h"
 #include "support/LocalServers.h"
+#include "support/ProgressStopper.h"
 #include "support/ShopTest.h"
 
 #include <QtCore/QCryptographicHash>
@@ -143,6 +144,23 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
                              "to try it again?"));
     EXPECT_EQ(prompts().shown().at(2).text, prompts().shown().at(1).text);
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/1.eml")));
+
+    // A server that never answers: the wait for it is stopped in its
+    // progress window, and that is all that is asked.
+    testservers::SilentServer silent;
+    ASSERT_TRUE(silent.started());
+    app->emailSettings().Outgoing = QStringLiteral("smtp://127.0.0.1:%1").arg(silent.port());
+    prompts().clear();
+    onDialog<CMailCompose>([](CMailCompose &d) {
+        d.SendCommand(1);
+        return 1;
+    });
+    prompts().answer(platform::IDYES);
+    ProgressStopper stopper;
+    EXPECT_FALSE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("s"), QStringLiteral("t"), QString()));
+    EXPECT_EQ(stopper.stopped(), QStringList{QStringLiteral("Sending the email to smtp://127.0.0.1:%1").arg(silent.port())});
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_EQ(prompts().shown().at(1).text, QStringLiteral("Do you want to stop now?"));
 }
 
 TEST_F(OutgoingMailTest, ALineBreakInAHeaderOrEnvelopeFieldIsRefusedAndNothingGoesOut)

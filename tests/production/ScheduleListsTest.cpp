@@ -432,4 +432,39 @@ TEST_F(ScheduleTest, LongListsAskTheProgressAndStopKeepsTheRowsRead)
     lists.filter = QStringLiteral("Jobs.JobNo < 20010");
     EXPECT_EQ(lists.ListOrders(1).listedCount, 10);
     EXPECT_EQ(asked, 0);
+
+    // A services list of a shop with many services in its open orders tells
+    // the progress before its query runs (0 of 0), then counts its rows: 1201
+    // orders with one service each, 1201 rows, or 10 with the filter.
+    SharedDatabase().executeNative(QStringLiteral(
+        "INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description, Status, ChargeQty, ChargeTime, Days2, EmpNo, "
+        "Tag1, Tag2) SELECT JobID, 901, 1, 0, '', 2, 1000, 0, 0, 0, 0, 0 FROM Jobs WHERE JobNo >= 20000"));
+    // Services to do, of every order.
+    lists.options = 0x10000;
+    auto services = [](const ScheduleTable &t) {
+        int n = 0;
+        for (const ScheduleRow &r : t.rows)
+            n += r.kind == 'S' ? 1 : 0;
+        return n;
+    };
+    QList<QPair<int, int>> told;
+    lists.progress = [&told](int done, int total) {
+        told.append({done, total});
+        return true;
+    };
+    lists.filter.clear();
+    EXPECT_EQ(services(lists.ListServices(31301)), 1201);
+    ASSERT_GE(told.size(), 2);
+    EXPECT_EQ(told.at(0), qMakePair(0, 0));
+    EXPECT_EQ(told.at(1), qMakePair(0, 1201));
+    told.clear();
+    lists.filter = QStringLiteral("Jobs.JobNo < 20010");
+    EXPECT_EQ(services(lists.ListServices(31301)), 10);
+    EXPECT_EQ(told, (QList<QPair<int, int>>{{0, 0}}));
+    // 1000 services are not many: nothing is told.
+    exec(QStringLiteral("DELETE FROM Items WHERE SerNo = 901 AND JobID IN (SELECT JobID FROM Jobs WHERE JobNo > 20999)"));
+    ASSERT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Items WHERE SerNo = 901")).toInt(), 1000);
+    told.clear();
+    EXPECT_EQ(services(lists.ListServices(31301)), 10);
+    EXPECT_TRUE(told.isEmpty());
 }

@@ -288,4 +288,21 @@ QString HttpServer::url() const
     return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
 }
 
+SilentServer::SilentServer() : m_server(std::make_unique<QTcpServer>())
+{
+    m_server->listen(QHostAddress::LocalHost, 0);
+}
+
+SilentServer::~SilentServer() = default;
+
+bool SilentServer::started() const
+{
+    return m_server->isListening();
+}
+
+quint16 SilentServer::port() const
+{
+    return m_server->serverPort();
+}
+
 } // namespace testservers

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QTcpServer;
+
 // The servers that tests talk to are real Debian programs, started here on
 // 127.0.0.1 with their own configuration in a temporary folder and stopped
 // when the object goes. Each is bounded in time: it is run under `timeout`,
@@ -100,6 +102,23 @@ public:
 
     // "http://127.0.0.1:port/"
     QString url() const;
+};
+
+// A port on 127.0.0.1 that takes every connection and never says a word:
+// a site that does not answer.
+class SilentServer
+{
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer &) = delete;
+    SilentServer &operator=(const SilentServer &) = delete;
+
+    bool started() const;
+    quint16 port() const;
+
+private:
+    std::unique_ptr<QTcpServer> m_server;
 };
 
 } // namespace testservers

@@ -3,6 +3,7 @@
 #include "exchange/mail/CMailCompose.h"
 
 #include "app/base/CZqApp.h"
+#include "exchange/FtpCurl.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QByteArrayList>
@@ -252,7 +253,7 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 300L);
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = CURLcode(PerformWithStop(curl, QStringLiteral("Sending the email to ") + server));
     curl_mime_free(mime);
     curl_slist_free_all(fileHeaders);
     curl_slist_free_all(headers);
@@ -260,6 +261,10 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_easy_cleanup(curl);
     if (result == CURLE_OK)
         return true;
+    if (WasStopped(result)) {
+        reply.clear(); // stopped by the user: nothing to say
+        return false;
+    }
     // The server's own words when it answered, otherwise the library's.
     reply = !replies.last.isEmpty()
         ? replies.last
@@ -324,6 +329,8 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
         if (SendSmtp(settings.Outgoing.trimmed(), settings.LogonName, settings.LogonPass, settings.Address,
                      compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, reply))
             return true;
+        if (reply.isEmpty())
+            return false; // the user stopped the sending
         if (platform::Prompt::messageBox(reply + kRetryText, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) !=
             platform::IDYES)
             return false;

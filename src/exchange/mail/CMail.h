@@ -20,8 +20,10 @@ public:
     // still writing it (a PDF made just before); tests shorten it.
     static void setAttachmentWait(int milliseconds);
 
-    // One SMTP delivery without any window: the server's last reply comes
-    // back in `reply` when it refuses. Used by Send after the compose window.
+    // One SMTP delivery, waited for behind the progress window: the server's
+    // last reply comes back in `reply` when it refuses; a delivery the user
+    // stopped there fails with an empty reply. Used by Send after the
+    // compose window.
     static bool SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
                          const QString &to, const QString &subject, const QString &text, const QString &attachment,
                          QString &reply);

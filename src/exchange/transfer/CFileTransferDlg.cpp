@@ -110,21 +110,30 @@ bool CFileTransferDlg::OnInitDialog()
 
 void CFileTransferDlg::ListSiteFiles()
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_bar->setRange(0, 4);
-    m_bar->show();
     QStringList names;
     QString error;
     const bool listed = m_transfer.ListDownloads(names, error);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_bar->setRange(0, 4);
+    m_bar->show();
     for (int i = 0; i < names.size(); ++i) {
         m_file->addItem(names.at(i));
         const int step = i % 8;
         m_bar->setValue(step <= 4 ? step : 8 - step);
     }
+    // The names are offered, none chosen: the file text stays the prompt
+    // until the user picks one.
+    m_file->setCurrentIndex(-1);
+    m_file->setEditText(QStringLiteral("< select a file >"));
     m_bar->hide();
     QGuiApplication::restoreOverrideCursor();
-    if (!listed)
-        platform::Prompt::messageBox(error);
+    if (listed)
+        return;
+    if (error.isEmpty()) {
+        SetStrip(QStringLiteral("Transfer cancelled!"));
+        return;
+    }
+    platform::Prompt::messageBox(error);
 }
 
 bool CFileTransferDlg::OnCommand(int id)

@@ -67,8 +67,12 @@ bool SupportTransfer::ListDownloads(QStringList &names, QString &error)
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendReceivedBytes);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = CURLcode(PerformWithStop(curl, QStringLiteral("Opening Ftp Site...")));
     curl_easy_cleanup(curl);
+    if (WasStopped(result)) {
+        error.clear(); // the user's own choice: nothing to say
+        return false;
+    }
     if (result != CURLE_OK) {
         error = connectError(host(), result);
         return false;
@@ -193,10 +197,14 @@ bool SupportTransfer::StartDownload(const QString &remoteName, const QString &lo
     curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(probe, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
     curl_easy_setopt(probe, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
-    const CURLcode found = curl_easy_perform(probe);
+    const CURLcode found = CURLcode(PerformWithStop(probe, QStringLiteral("Opening Ftp Site...")));
     curl_off_t size = -1;
     curl_easy_getinfo(probe, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
     curl_easy_cleanup(probe);
+    if (WasStopped(found)) {
+        emit finished(Cancelled);
+        return false;
+    }
     if (found == CURLE_REMOTE_FILE_NOT_FOUND || found == CURLE_FTP_COULDNT_RETR_FILE) {
         m_error = QStringLiteral("The site has no file named ") + remoteName + QStringLiteral(".");
         emit finished(NotFound);

@@ -32,6 +32,8 @@ public:
     QString host() const;
 
     // The names in the site's "Downloads" folder, fresh from the server.
+    // Waits for the server behind the progress window; stopped there, it
+    // fails with an empty error.
     bool ListDownloads(QStringList &names, QString &error);
 
     // Starts sending the local file as `remoteName` into "incoming".

@@ -415,11 +415,13 @@ void CViewSchedule::FillList()
     m_lists.filter = m_strFilterSql;
     // Long lists run behind a progress window whose Stop keeps the rows read.
     std::unique_ptr<CStatusDlg> status;
+    // A big shop's query shows the window first, without a count; the
+    // count of rows to read follows.
     m_lists.progress = [this, &status](int done, int total) {
-        if (!status) {
+        if (!status)
             status = std::make_unique<CStatusDlg>(this);
-            status->Start(total, QStringLiteral("Listing ") + m_strListCaption, true, true);
-        }
+        if ((!status->IsRunning() && done == 0) || status->total() != total)
+            status->Start(total, QStringLiteral("Listing ") + m_strListCaption, total > 0, true);
         return done == 0 || status->Step();
     };
     const int entry = code % 100;

@@ -150,6 +150,22 @@ void readListRows(platform::Recordset &rs, HeldRow &fields, int total, const Sch
     });
 }
 
+// On a shop with many services in its open orders the services query itself
+// takes a moment, whatever rows it keeps: the progress is told first (no
+// rows done of none counted yet), so that its window shows while the query
+// runs.
+void announceLongQuery(const ScheduleLists::Progress &progress)
+{
+    if (!progress)
+        return;
+    platform::Recordset count(SharedDatabase());
+    count.open(platform::Recordset::Type::Snapshot,
+               QStringLiteral("SELECT Count(*) FROM Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID WHERE "
+                              "Items.SerNo>0 AND Jobs.JobType=0 AND Jobs.Creator<98"));
+    if (!count.isEOF() && fieldInt(count, 0) > kManyRows)
+        progress(0, 0);
+}
+
 void addCondition(QString &where, const QString &condition)
 {
     if (!condition.isEmpty())
@@ -1100,6 +1116,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         table.unitWord += QStringLiteral(" of Orders in Progress/Items in Production");
     table.columns = ListColumns(QStringLiteral("Item "), QStringLiteral("Category: Service"), QStringLiteral("Operator"));
 
+    announceLongQuery(progress);
     platform::Recordset rs(SharedDatabase());
     rs.open(platform::Recordset::Type::Snapshot, table.sql);
     const int total = countRows(rs);

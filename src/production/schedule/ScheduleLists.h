@@ -61,7 +61,10 @@ public:
 
     int options = 0;      // list-option bits of "Scheduler"/"List First"
     QString filter;       // extra condition ("Jobs.JobID = 12")
-    Progress progress;    // asked only for lists of more than 1000 rows
+    // Asked only for lists of more than 1000 rows; on a shop with more than
+    // 1000 services in its open orders also once (0 of 0) before the query
+    // of a services list runs.
+    Progress progress;
 
     // The statement of the orders list entry (2..13) and its group caption.
     QString OrdersSql(int entry, QString &groupCaption) const;

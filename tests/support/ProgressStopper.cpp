@@ -1,0 +1,25 @@
+#include "support/ProgressStopper.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
+
+ProgressStopper::ProgressStopper()
+{
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
+    m_timer.start(100);
+}
+
+void ProgressStopper::look()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() != QLatin1String("CStatusDlg") || !w->isVisible())
+            continue;
+        auto *stop = w->findChild<QPushButton *>();
+        if (!stop || !stop->isVisible())
+            continue;
+        const auto *title = w->findChild<QLabel *>();
+        m_stopped << (title ? title->text() : QString());
+        stop->click();
+    }
+}
