@@ -137,8 +137,11 @@ bool LongRun::eventFilter(QObject *watched, QEvent *event)
         // A timer of a window behind fires again once the run has ended.
         return isBehind(watched);
     }
+    // A window behind is closed by the user only once the run has ended
+    // (what the run's own code closes, closes); the main window's close asks
+    // to stop the run.
     if (type == QEvent::Close && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()
-        && isBehind(watched)) {
+        && (event->spontaneous() || watched == g_mainWindow) && isBehind(watched)) {
         event->ignore();
         if (watched == g_mainWindow && !g_endAsked && m_stop && m_stop())
             g_endAsked = true;

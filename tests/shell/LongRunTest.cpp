@@ -9,8 +9,10 @@
 #include "views/CView0.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QFile>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
+#include <QtTest/QTest>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -38,6 +40,7 @@ protected:
     CView0 *start()
     {
         const QString file = tempPath(QStringLiteral("TavrelData.mdb"));
+        QFile::remove(file);
         if (RunDbTool({QStringLiteral("sample"), file, QStringLiteral("--jobs"), QStringLiteral("300")}).exitCode != 0)
             return nullptr;
         platform::Settings::writeInt(QStringLiteral("View Settings"), QStringLiteral("ShowTabID"), 30000);
@@ -65,7 +68,8 @@ TEST_F(LongRunTest, NothingStartsInsideALongRunAndACloseEndsTheProgramAfterIt)
     const RunCase cases[] = {
         {"compact and reindex", 30573, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
          false, {QStringLiteral("Successfully compacted and indexed TavrelData.mdb.")}},
-        {"compact, closed and stopped", 30577, QStringLiteral("Compact without reindexing?"), true,
+        {"compact, closed and stopped", 30573,
+         QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"), true,
          {QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged.")}},
         {"key check", 30574, QString(), false, {QStringLiteral("The keys and indexes of the database are checked.")}},
         {"key check, closed and stopped", 30574, QString(), true,
@@ -80,7 +84,7 @@ TEST_F(LongRunTest, NothingStartsInsideALongRunAndACloseEndsTheProgramAfterIt)
         const int viewId = frame->GetViewId();
         // A change made before the run must be in the file after it.
         const QString job = one(QStringLiteral("SELECT MAX(JobID) FROM Jobs"));
-        SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET JobNote = 'before the run' WHERE JobID = ") + job);
+        SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET Title = 'before the run' WHERE JobID = ") + job);
         const QString jobs = one(QStringLiteral("SELECT COUNT(*) FROM Jobs"));
         const int begun = LongRun::Begun();
 
@@ -107,12 +111,13 @@ TEST_F(LongRunTest, NothingStartsInsideALongRunAndACloseEndsTheProgramAfterIt)
         EXPECT_FALSE(LongRun::IsWorking());
         EXPECT_EQ(frame->GetViewId(), viewId) << "the key of the main window was taken";
         EXPECT_TRUE(frame->isVisible());
-        EXPECT_EQ(one(QStringLiteral("SELECT JobNote FROM Jobs WHERE JobID = ") + job), QStringLiteral("before the run"));
+        EXPECT_EQ(one(QStringLiteral("SELECT Title FROM Jobs WHERE JobID = ") + job), QStringLiteral("before the run"));
         EXPECT_EQ(one(QStringLiteral("SELECT COUNT(*) FROM Jobs")), jobs);
 
         // Once the run has ended, the posted command comes; after a close
         // answered Yes the program ends instead.
         prompts().clear();
+        QTest::keyRelease(frame, Qt::Key_Control); // the key's Ctrl is up again
         if (!c.stopOnClose)
             prompts().answer(c.question.isEmpty() ? IDOK : IDNO);
         QCoreApplication::processEvents();
