@@ -87,9 +87,12 @@ void LongRun::SetMainWindow(QWidget *window)
 
 void LongRun::Pump()
 {
-    ++g_pumping;
+    struct Pumping
+    {
+        Pumping() { ++g_pumping; }
+        ~Pumping() { --g_pumping; }
+    } pumping;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    --g_pumping;
 }
 
 bool LongRun::MayStartCommand()
