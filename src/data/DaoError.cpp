@@ -1,6 +1,7 @@
 #include "data/DaoError.h"
 
 #include "data/SharedDatabase.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 
@@ -66,6 +67,9 @@ int ShowDaoError(const platform::DbException &e, const QString &context)
 
 bool RunCommandReportingDaoErrors(const std::function<void()> &command)
 {
+    // No command starts inside a long run.
+    if (!LongRun::MayStartCommand())
+        return false;
     platform::Database &db = SharedDatabase();
     const int depth = db.isOpen() ? db.transactionDepth() : 0;
     try {

@@ -36,6 +36,7 @@
 #include "estimating/CPriceChanged.h"
 #include "exchange/ExchangeInstall.h"
 #include "reports/ReportsInstall.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "views/CNoteDlg.h"
 #include "printing/EstimatingPrints.h"
@@ -179,6 +180,7 @@ bool AppShell::InitInstance()
     m_app.SetShownTabs(m_startTab.mask);
 
     m_frame = std::make_unique<CMainFrame>(m_app);
+    LongRun::SetMainWindow(m_frame.get());
     m_frame->setOfferedViews(m_startTab.mask);
     m_frame->setRightsCheck(m_rights);
     m_frame->setApplicationTarget(this);

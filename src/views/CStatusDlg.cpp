@@ -2,6 +2,7 @@
 
 #include "app/base/MoneyText.h"
 #include "controls/DlgItem.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 
 #include <QtGui/QCloseEvent>
@@ -28,7 +29,6 @@ CStatusDlg::CStatusDlg(QWidget *owner)
     // Owned by the caller, not by a parent window: the owner only keeps the
     // window in front of it.
     setObjectName(QStringLiteral("CStatusDlg"));
-    setModal(false);
 }
 
 CStatusDlg::~CStatusDlg() = default;
@@ -64,6 +64,8 @@ void CStatusDlg::Start(int total, const QString &title, bool showBar, bool cance
 {
     if (!m_created)
         create();
+    if (!m_run)
+        m_run = std::make_unique<LongRun>(this, [this] { return endAsked(); });
     m_running = true;
     m_total = total;
     m_position = 0;
@@ -105,9 +107,9 @@ bool CStatusDlg::Step(const QString &text)
     m_bar->setValue(std::clamp(m_position, m_bar->minimum(), m_bar->maximum()));
     m_count->setText(text.isEmpty() ? QString::asprintf("%d of %d ", m_position, m_total) : text);
     if (m_cancellable) {
-        // Handles what waits (repaints, the Stop button), then the window
-        // comes back to the top in case another window came up.
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // Handles what waits for this window (repaints, the Stop button),
+        // then the window comes back to the top in case another came up.
+        LongRun::Pump();
         if (isVisible())
             raise();
     } else if (isVisible()) {
@@ -151,6 +153,17 @@ void CStatusDlg::OnCancel()
         m_running = false;
     show();
     bringToTop();
+}
+
+bool CStatusDlg::endAsked()
+{
+    if (!m_running)
+        return true;
+    // A loop that cannot be stopped ends first, then the program.
+    if (!m_cancellable)
+        return true;
+    OnCancel();
+    return !m_running;
 }
 
 void CStatusDlg::bringToTop()

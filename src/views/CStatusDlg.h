@@ -4,16 +4,21 @@
 
 #include <QtWidgets/QDialog>
 
+#include <memory>
+
+class LongRun;
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// The small modeless window of a long loop: a title line, a message line, a
-// progress bar, a count line and a Stop button. Each step of a cancellable
-// loop handles the pending window events, so the window repaints and its Stop
-// button works while the loop runs; after Stop and Yes the next step answers
-// false and the loop ends. The caller owns the window (usually on its stack)
-// and destroying it closes it.
+// The small window of a long loop: a title line, a message line, a progress
+// bar, a count line and a Stop button. From its first start to its end the
+// rest of the program waits (see LongRun): each step of a cancellable loop
+// handles the window's own events, so it repaints and its Stop button works,
+// while every other window's input is held back. After Stop and Yes the next
+// step answers false and the loop ends. The caller owns the window (usually
+// on its stack) and destroying it closes it and ends the run.
 class CStatusDlg : public QDialog, public CXProgress
 {
     Q_OBJECT
@@ -63,6 +68,9 @@ protected:
 private:
     void create();
     void bringToTop();
+    // The main window was closed during the run: whether the program is to
+    // end once the run stops (a run that can be stopped asks and stops).
+    bool endAsked();
 
     int m_position = 0;
     int m_total = 0;
@@ -77,4 +85,5 @@ private:
     QLabel *m_count = nullptr;
     QProgressBar *m_bar = nullptr;
     QPushButton *m_stop = nullptr;
+    std::unique_ptr<LongRun> m_run;
 };

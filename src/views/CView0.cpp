@@ -32,6 +32,7 @@
 #include "data/TableReport.h"
 #include "data/CustomerRows.h"
 #include "data/SharedDatabase.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
@@ -749,7 +750,8 @@ void CView0::RunCommand(int id)
 
 void CView0::PostCommand(int id)
 {
-    QMetaObject::invokeMethod(this, [this, id] { RunCommand(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, id] { LongRun::Deliver(this, [this, id] { RunCommand(id); }); }, Qt::QueuedConnection);
 }
 
 bool CView0::IsCommandEnabled(int id)

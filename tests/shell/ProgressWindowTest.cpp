@@ -1,10 +1,13 @@
 #include "controls/DlgItem.h"
+#include "platform/LongRun.h"
 #include "support/TestEnvironment.h"
 #include "views/CPrintStatus.h"
 #include "views/CStatusDlg.h"
 #include "views/CStatusRunProgress.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QTimer>
+#include <QtGui/QMouseEvent>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
@@ -110,6 +113,43 @@ TEST_F(ProgressWindowTest, StopAsksAndEndsTheLoopAtItsNextStep)
     run.window().OnCancel();
     EXPECT_FALSE(run.isRunning());
     EXPECT_FALSE(run.step(QStringLiteral("Items")));
+}
+
+TEST_F(ProgressWindowTest, AWindowUpBeforeTheRunTakesNoInputUntilItEnds)
+{
+    QWidget behind;
+    auto *button = new QPushButton(QStringLiteral("New"), &behind);
+    behind.show();
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    auto *timer = new QTimer(&behind);
+    timer->setSingleShot(true);
+    int ticks = 0;
+    QObject::connect(timer, &QTimer::timeout, [&] { ++ticks; });
+    {
+        CStatusDlg window;
+        window.Start(2, QStringLiteral("Copying"), true, true);
+        EXPECT_TRUE(LongRun::IsWorking());
+        timer->start(0);
+        const QPoint at = button->rect().center();
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
+                                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        // The window's own Stop still answers.
+        prompts().answer(platform::IDNO);
+        QTimer::singleShot(0, stop(window), &QPushButton::click);
+        EXPECT_TRUE(window.Step());
+        EXPECT_TRUE(window.Step());
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to stop now?"));
+        EXPECT_EQ(clicks, 0);
+        EXPECT_EQ(ticks, 0);
+    }
+    // The click was refused; the timer fires once the run has ended.
+    EXPECT_FALSE(LongRun::IsWorking());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(ProgressWindowTest, PrintCancelSetsTheAbortFlag)

@@ -93,7 +93,9 @@ protected:
         QString error;
         if (!m_screen.open(error))
             return error;
-        m_program.setProcessEnvironment(environment());
+        QProcessEnvironment programEnvironment = environment();
+        programEnvironment.insert(m_programExtra);
+        m_program.setProcessEnvironment(programEnvironment);
         m_program.setWorkingDirectory(work);
         m_program.start(QStringLiteral(TAVREL_EXE), {});
         if (!m_program.waitForStarted(5000))
@@ -246,6 +248,7 @@ protected:
     }
 
     QProcess m_program;
+    QProcessEnvironment m_programExtra; // added to the program's environment alone
     QDeadlineTimer m_deadline;
     XvfbScreen m_screen;
     QString m_database;

@@ -1,5 +1,7 @@
 #include "app/base/CommandTarget.h"
 
+#include "platform/LongRun.h"
+
 #include <QtCore/QMetaObject>
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
@@ -12,8 +14,11 @@ void PostCommand(QObject *target, int commandId)
     QMetaObject::invokeMethod(
         target,
         [guard, commandId] {
-            if (auto *handler = dynamic_cast<CommandTarget *>(guard.data()))
-                handler->OnCommand(commandId);
+            // During a long run a window behind it gets the command afterwards.
+            LongRun::Deliver(guard.data(), [guard, commandId] {
+                if (auto *handler = dynamic_cast<CommandTarget *>(guard.data()))
+                    handler->OnCommand(commandId);
+            });
         },
         Qt::QueuedConnection);
 }

@@ -1,0 +1,183 @@
+#include "platform/LongRun.h"
+
+#include "platform/Prompt.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QEvent>
+#include <QtCore/QMetaObject>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
+namespace {
+
+QList<LongRun *> g_runs; // the runs working, the innermost last
+int g_begun = 0;
+int g_pumping = 0;
+bool g_endAsked = false;
+QPointer<QWidget> g_mainWindow;
+QList<QPair<QPointer<QObject>, std::function<void()>>> g_waiting;
+
+bool isInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+LongRun::LongRun(QWidget *window, std::function<bool()> stop)
+    : m_window(window), m_stop(std::move(stop)), m_modal(QApplication::activeModalWidget())
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != window && w->isVisible())
+            m_behind.append(w);
+    g_runs.append(this);
+    ++g_begun;
+    // The filter installed last is asked first: the innermost run decides.
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
+}
+
+LongRun::~LongRun()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+    g_runs.removeOne(this);
+    if (g_runs.isEmpty())
+        ended();
+}
+
+bool LongRun::IsWorking()
+{
+    return !g_runs.isEmpty();
+}
+
+int LongRun::Begun()
+{
+    return g_begun;
+}
+
+void LongRun::SetMainWindow(QWidget *window)
+{
+    g_mainWindow = window;
+}
+
+void LongRun::Pump()
+{
+    struct Pumping
+    {
+        Pumping() { ++g_pumping; }
+        ~Pumping() { --g_pumping; }
+    } pumping;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool LongRun::MayStartCommand()
+{
+    // The run's own code may dispatch what it needs; a command that arrives
+    // while the run handles its events came from elsewhere.
+    if (g_runs.isEmpty() || g_pumping == 0)
+        return true;
+    const LongRun *run = g_runs.last();
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != run->m_modal && !run->isBehind(modal))
+        return true;
+    platform::Prompt::beep();
+    return false;
+}
+
+void LongRun::Deliver(QObject *target, const std::function<void()> &command)
+{
+    if (!g_runs.isEmpty() && g_runs.last()->isBehind(target)) {
+        g_waiting.append({QPointer<QObject>(target), command});
+        return;
+    }
+    command();
+}
+
+bool LongRun::isBehind(QObject *object) const
+{
+    while (object && !object->isWidgetType())
+        object = object->parent();
+    if (!object)
+        return false;
+    QWidget *window = static_cast<QWidget *>(object)->window();
+    if (window == m_window)
+        return false;
+    for (const QPointer<QWidget> &w : m_behind)
+        if (w == window)
+            return true;
+    return false;
+}
+
+bool LongRun::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Timer) {
+        // A timer of a window behind fires again once the run has ended.
+        return isBehind(watched);
+    }
+    // A window behind is closed by the user only once the run has ended
+    // (what the run's own code closes, closes); the main window's close asks
+    // to stop the run.
+    if (type == QEvent::Close && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()
+        && (event->spontaneous() || watched == g_mainWindow) && isBehind(watched)) {
+        event->ignore();
+        if (watched == g_mainWindow && !g_endAsked && m_stop && m_stop())
+            g_endAsked = true;
+        return true;
+    }
+    if (isInput(type) && isBehind(watched)) {
+        if (type == QEvent::ShortcutOverride) {
+            // Taken by the window, so no accelerator of it fires.
+            event->accept();
+        } else if ((type == QEvent::MouseButtonPress || type == QEvent::KeyPress) && m_window) {
+            m_window->raise();
+            m_window->activateWindow();
+        }
+        return true;
+    }
+    return false;
+}
+
+void LongRun::ended()
+{
+    QList<QPair<QPointer<QObject>, std::function<void()>>> waiting;
+    waiting.swap(g_waiting);
+    if (g_endAsked) {
+        // The user closed the main window during the run: the program ends
+        // now that the run has stopped, and what waited is dropped.
+        g_endAsked = false;
+        if (g_mainWindow)
+            QMetaObject::invokeMethod(g_mainWindow.data(), [w = g_mainWindow] { if (w) w->close(); },
+                                      Qt::QueuedConnection);
+        return;
+    }
+    for (const auto &[target, command] : waiting)
+        if (target)
+            QMetaObject::invokeMethod(
+                target.data(), [target, command] { Deliver(target.data(), command); }, Qt::QueuedConnection);
+}

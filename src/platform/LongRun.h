@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QtCore/QList>
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
+
+#include <functional>
+
+class QWidget;
+
+// The one place that knows a long run is working (a compaction, a repair, a
+// backup or restore, a posting, a report being read, an import or export, an
+// upgrade: every loop behind a progress window). One object lives for each
+// run, made by its progress window. While one lives the rest of the program
+// waits: only the run's own window and the windows that come up from inside
+// the run (its questions, its own dialogs) take input; keys, clicks, menus,
+// accelerators and timers of every window that was up before the run are
+// held back, a command asked of those windows is refused with a beep, and a
+// posted command waits for the end of the run. A close of the main window
+// asks whether to stop the run; the program then ends once the run has
+// stopped.
+class LongRun : public QObject
+{
+public:
+    // window: the run's own window; stop: asked when the main window is
+    // closed during the run, asks the user (the window's own Stop question)
+    // and answers whether the program is to end with the run.
+    LongRun(QWidget *window, std::function<bool()> stop);
+    ~LongRun() override;
+    LongRun(const LongRun &) = delete;
+    LongRun &operator=(const LongRun &) = delete;
+
+    // Whether any run is working.
+    static bool IsWorking();
+    // How many runs have begun since the program started.
+    static int Begun();
+    // The program's main window: its close asks to stop the run.
+    static void SetMainWindow(QWidget *window);
+
+    // Handles the events that wait while the run works: repaints, the run's
+    // own Stop; every other window's input stays held back.
+    static void Pump();
+    // Whether a command asked now may start: not while a run handles its
+    // events, unless a dialog of the run's own is in front. A refused command
+    // beeps.
+    static bool MayStartCommand();
+    // Runs a command posted to target now, or when the last run has ended
+    // when target is a window held back by a run.
+    static void Deliver(QObject *target, const std::function<void()> &command);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool isBehind(QObject *object) const;
+    static void ended();
+
+    QPointer<QWidget> m_window;
+    std::function<bool()> m_stop;
+    QList<QPointer<QWidget>> m_behind; // the windows up when the run began
+    QPointer<QWidget> m_modal;         // the modal dialog in front when the run began
+};

@@ -1,0 +1,108 @@
+#include "XvfbAfternoon.h"
+
+// While a long run works behind its progress window the rest of the real
+// program takes no input: on a sample shop whose runs are slowed to last a few
+// seconds, clicks and keys given to the main window meanwhile start
+// nothing, and afterwards the file holds everything. Runs when
+// TAVREL_XVFB_DISPLAY names a display and Xvfb, xdotool, import, sqlite3 and
+// pdftotext are installed.
+namespace {
+
+// A sample with a few hundred orders ready to post.
+constexpr int kSampleJobs = 2000;
+
+class XvfbLongRun : public XvfbAfternoon
+{
+protected:
+    void SetUp() override
+    {
+        XvfbAfternoon::SetUp();
+        // Each pass of a progress window over the pending events waits a
+        // little, so the runs last while the test clicks.
+        m_programExtra.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TAVREL_SLOW_STEPS));
+        m_programExtra.insert(QStringLiteral("TAVREL_SLOW_STEP_MS"), QStringLiteral("80"));
+    }
+    QString jobsAndLastId() { return sqlite(QStringLiteral("SELECT Count(*) || '/' || Max(JobID) FROM Jobs")); }
+    void doubleClick(const QPoint &at)
+    {
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                            QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                                            QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+        QThread::msleep(400);
+    }
+};
+
+} // namespace
+
+// Compact Database on the jobs list: during the compaction an order of the
+// list double-clicked, New on the ribbon and F2 open nothing; afterwards
+// every order is in the file and no window opens late.
+TEST_F(XvfbLongRun, NoJobOpensOrStartsDuringCompactDatabase)
+{
+    const QString failed = startOnSampleShop(kSampleJobs);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(waitFor([&] { return !rows().isEmpty(); })) << "the jobs list is empty";
+    const QRect order = rows().first().rect;
+    const std::optional<QPoint> newJob = spot(QStringLiteral("item"), QStringLiteral("30100"));
+    ASSERT_TRUE(newJob.has_value()) << "no New button";
+    const QString before = jobsAndLastId();
+
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30280")));
+    ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30573"))) << "no Compact Database entry";
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("This process will compact and reindex")));
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"))) << "no progress window";
+    doubleClick(QPoint(order.left() + 30, order.center().y()));
+    click(*newJob);
+    pressKey(QStringLiteral("F2"));
+    screenshot(QStringLiteral("xvfb-long-run-compacting"));
+    EXPECT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the compaction ended before the clicks";
+    EXPECT_FALSE(classShown(QStringLiteral("CJobDlg"))) << "a job opened during the compaction";
+    EXPECT_FALSE(classShown(QStringLiteral("CJobNew"))) << "a new job started during the compaction";
+
+    EXPECT_TRUE(answerMessage(90000).startsWith(QStringLiteral("Successfully compacted")));
+    expectNoMessage(QStringLiteral("after the compaction"));
+    EXPECT_FALSE(classShown(QStringLiteral("CJobDlg")) || classShown(QStringLiteral("CJobNew")));
+    EXPECT_EQ(jobsAndLastId(), before);
+    EXPECT_EQ(sqlite(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// Post Now on every ready order: Post Now pressed again and Exit during the
+// posting do nothing; the posting ends once, the main window
+// stays, and Exit afterwards ends the program.
+TEST_F(XvfbLongRun, PostNowAgainAndExitWaitForThePosting)
+{
+    const QString failed = startOnSampleShop(kSampleJobs);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const int postingsBefore = sqlite(QStringLiteral("SELECT Count(*) FROM PostingJournal")).toInt();
+    ASSERT_TRUE(showView(30004));
+    ASSERT_TRUE(listEntry(QStringLiteral("Invoices Ready-to-Post"), QStringLiteral("List")));
+    ASSERT_TRUE(waitFor([&] { return !rows().isEmpty(); })) << "nothing is ready to post";
+    const std::optional<QPoint> postNow = spot(QStringLiteral("item"), QStringLiteral("30211"));
+    ASSERT_TRUE(postNow.has_value()) << "no Post Now button";
+    click(*postNow);
+    if (waitFor([&] { return classShown(QStringLiteral("CDlgOptions")) || !message().isEmpty(); })
+        && classShown(QStringLiteral("CDlgOptions"))) {
+        pressKey(QStringLiteral("Return"));
+        ASSERT_TRUE(classGone(QStringLiteral("CDlgOptions")));
+    }
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Do you want to start posting?")));
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("Are you sure you want to start posting?")));
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"))) << "no progress window";
+
+    click(*postNow);
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529"))) << "no Exit button";
+    screenshot(QStringLiteral("xvfb-long-run-posting"));
+    EXPECT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the posting ended before the clicks";
+
+    const QString posted = answerMessage(120000);
+    EXPECT_TRUE(posted.startsWith(QStringLiteral("Successfully posted:"))) << posted.toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM PostingJournal")).toInt(), postingsBefore + 1);
+    closeWindows();
+    ASSERT_TRUE(spot(QStringLiteral("item"), QStringLiteral("30529")).has_value()) << "the main window is gone";
+    ASSERT_EQ(m_program.state(), QProcess::Running);
+
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529")));
+    EXPECT_TRUE(m_program.waitForFinished(15000)) << "the program did not end";
+}
