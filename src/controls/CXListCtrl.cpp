@@ -30,6 +30,8 @@
 #include <QtGui/QCursor>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOptionViewItem>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
@@ -783,6 +785,26 @@ bool CXListCtrl::HitTestCell(const QPoint &point, int &row, int &column) const
     return i.isValid();
 }
 
+bool CXListCtrl::IsOnCellImage(const QPoint &point)
+{
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid())
+        return false;
+    const int image = GetSubItemImage(index.row(), index.column());
+    if (image < 0 || image == kNoImage)
+        return false;
+    // The image's place as the style lays the cell out, with a pixel of
+    // slack around it.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features |= QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::HasDisplay;
+    option.decorationSize = iconSize().isValid() ? iconSize() : QSize(16, 16);
+    option.text = index.data(Qt::DisplayRole).toString();
+    const QRect place = style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, this);
+    return place.adjusted(-1, -1, 1, 1).contains(point);
+}
+
 int CXListCtrl::GetItemInt(int row, int column)
 {
     return ToInt(GetItemText(row, column));
@@ -932,7 +954,9 @@ void CXListCtrl::mousePressEvent(QMouseEvent *event)
 {
     int row = -1;
     int column = -1;
-    m_clickedImage = HitTestCell(event->position().toPoint(), row, column) ? GetSubItemImage(row, column) : -1;
+    m_clickedImage = HitTestCell(event->position().toPoint(), row, column) && IsOnCellImage(event->position().toPoint())
+                         ? GetSubItemImage(row, column)
+                         : -1;
     m_pressPos = event->position().toPoint();
     m_pressRow = row;
     m_pressColumn = column;

@@ -130,9 +130,14 @@ public:
     int InsertRow(int row, const QString &text, std::int64_t data, int image = kNoImage);
     bool SetSubItemImage(int row, int column, int image);
     int GetSubItemImage(int row, int column);
+    // The image under the last press on the rows: the image of the cell
+    // pressed when the press was on it, -1 when it was on the cell's text or
+    // on a cell without an image.
     int GetClickedCellImage() const { return m_clickedImage; }
     // Row and column under a point of the viewport; true when both are found.
     bool HitTestCell(const QPoint &point, int &row, int &column) const;
+    // Whether a point of the viewport lies on the image its cell shows.
+    bool IsOnCellImage(const QPoint &point);
     int GetItemInt(int row, int column);
     void SetStatusImages();
 

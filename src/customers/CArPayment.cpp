@@ -165,8 +165,7 @@ void CArPayment::ShowCustomerTips()
     CCusSet customer;
     if (!customer.FindCustomer(m_cusNo) || customer.IsEOF())
         return;
-    QString address;
-    m_customerBar.SetItemTip(kCustomer, customer.FormatAddress(address));
+    m_customerBar.SetItemTip(kCustomer, customer.FormatBillTo());
     CContactSet contacts;
     m_customerBar.SetItemTip(kPayer, customer.m_PayerNo != 0 ? contacts.GetContactCard(customer.m_PayerNo, 0)
                                                              : QString());

@@ -97,6 +97,15 @@ QString &CCusSet::FormatAddress(QString &out) const
     return out;
 }
 
+QString CCusSet::FormatBillTo() const
+{
+    QString address;
+    FormatAddress(address);
+    QString out = m_Name.trimmed();
+    AppendText(out, address, QStringLiteral("\n"));
+    return out;
+}
+
 QString CCusSet::FormatCustomer(qint32 cusNo, int layout)
 {
     if (!FindCustomer(cusNo))

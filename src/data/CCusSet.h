@@ -37,6 +37,9 @@ public:
     // 4 the paying contact's "Title First Last", a line break and the block;
     // any other layout "". "" when the customer is missing.
     QString FormatCustomer(qint32 cusNo, int layout);
+    // The bill-to text of the current row: the company's name, then its
+    // address block.
+    QString FormatBillTo() const;
 
     // Copies the settings of another customer into the current (new) row:
     // the codes, flags, city, state, zip, country, ids and credit limit, and,

@@ -57,6 +57,8 @@ void loadPicker(QDateTimeEdit *picker, const DateTime &value, bool show)
     // Day 0 (12/30/1899) is what an empty date field holds: no date.
     if (show && value.isValid() && value.toOle() != 0 && convertsToSystemTime(value)
         && value.date() >= picker->minimumDate() && value.date() <= picker->maximumDate()) {
+        // A picker showing a date can still be emptied.
+        MakePickerClearable(picker);
         picker->setDateTime(QDateTime(value.date(), QTime(0, 0)));
         return;
     }
@@ -105,6 +107,14 @@ public:
             m_sectionAtDigit = -1;
             if (separator && advanced)
                 return true; // the part is done and the next one selected already
+            // The whole date selected (Ctrl+A) and deleted: no date.
+            const bool erase = key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace;
+            const bool wholeSelected = m_allSelected || wholeTextSelected(picker);
+            m_allSelected = key->matches(QKeySequence::SelectAll);
+            if (erase && plain && wholeSelected && !PickerShowsNoDate(picker)) {
+                picker->setDateTime(picker->minimumDateTime());
+                return true;
+            }
             if (digit && PickerShowsNoDate(picker)) {
                 picker->setDate(platform::Clock::today());
                 picker->setCurrentSectionIndex(0);
@@ -124,20 +134,33 @@ public:
                 Qt::QueuedConnection);
         } else if (event->type() == QEvent::FocusOut) {
             m_sectionAtDigit = -1;
+            m_allSelected = false;
         }
         return false;
     }
 
 private:
+    static bool wholeTextSelected(const QDateTimeEdit *picker)
+    {
+        const auto *edit = picker->findChild<const QLineEdit *>();
+        return edit && !edit->text().isEmpty() && edit->selectedText() == edit->text();
+    }
+
     int m_sectionAtDigit = -1; // the part a digit was typed into, until the next key
+    bool m_allSelected = false; // the last key selected the whole date
 };
 
-void SetPickerNoDate(QDateTimeEdit *picker)
+void MakePickerClearable(QDateTimeEdit *picker)
 {
     if (picker->specialValueText().isEmpty())
         picker->setSpecialValueText(QStringLiteral(" "));
     if (!picker->findChild<QObject *>(QStringLiteral("NoDateTyping"), Qt::FindDirectChildrenOnly))
         picker->installEventFilter(new NoDateTyping(picker));
+}
+
+void SetPickerNoDate(QDateTimeEdit *picker)
+{
+    MakePickerClearable(picker);
     picker->setDateTime(picker->minimumDateTime());
 }
 

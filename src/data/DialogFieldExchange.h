@@ -46,6 +46,9 @@ void DDX_CurrencyNoCharge(DataExchange &dx, QLineEdit *edit, Money &value);
 void DDX_DateTimeCtrlField(DataExchange &dx, QDateTimeEdit *picker, DateTime &value, CXDaoSet *set);
 void DDX_DateTimeCtrl(DataExchange &dx, QDateTimeEdit *picker, DateTime &value);
 
-// The picker's "no date" entry, for dialogs that offer clearing a date.
+// The picker's "no date" entry, for dialogs that offer clearing a date. A
+// clearable picker is emptied by selecting its whole date (Ctrl+A) and
+// deleting it; SetPickerNoDate also empties it now.
+void MakePickerClearable(QDateTimeEdit *picker);
 void SetPickerNoDate(QDateTimeEdit *picker);
 bool PickerShowsNoDate(const QDateTimeEdit *picker);

@@ -4,6 +4,10 @@
 #include "data/ShopDatabase.h"
 #include "data/UpgradeContext.h"
 #include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+#include "platform/Money.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -31,13 +35,25 @@ long rate(int taxNo)
 
 } // namespace
 
-QString SecondTaxFactorText()
+void SplitSecondTax(UpgradeContext &u, const QString &table, const QString &codeField)
 {
-    const long r1 = rate(1);
-    const long r2 = rate(2);
-    if (r1 == 0 || r2 == 0 || r1 + r2 == 0)
-        return QString();
-    return QString::asprintf(" * %g", double(r1) / double(r1 + r2));
+    const std::int64_t r1 = rate(1);
+    const std::int64_t r2 = rate(2);
+    if (r1 + r2 <= 0)
+        return;
+    platform::Recordset rows(u.db());
+    rows.open(platform::Recordset::Type::Dynaset,
+              QStringLiteral("SELECT Tax, Tax2 FROM %1 WHERE Tax <> 0 and %2 = 3").arg(table, codeField));
+    for (; !rows.isEOF(); rows.moveNext()) {
+        const Money tax = rows.value(0).toMoney();
+        // The share in ten-thousandths, cut toward zero, never crosses half a
+        // cent the exact share is beyond, so rounding it gives the exact cents.
+        const __int128 units = __int128(tax.units()) * r2 / (r1 + r2);
+        rows.edit();
+        rows.setValue(1, platform::Value(Money::fromUnits(std::int64_t(units)).roundedToCentsHalfAway()));
+        rows.update();
+    }
+    rows.close();
 }
 
 bool UpgradeCreateTable(UpgradeContext &u, const char *table, const char *text)
@@ -81,11 +97,12 @@ bool UpgradeJobsTaxFields(UpgradeContext &u)
         u.addField(s("Tax2"), FieldType::Currency, 0, 0, -1, true);
 
         // The taxable amount of every taxed job; a job of two rates (tax 3)
-        // keeps its second tax in Tax2, a job of the second rate alone all of it.
+        // keeps the second rate's share of its tax in Tax2, a job of the
+        // second rate alone all of it.
         u.update(s("Jobs"), s("Taxable  = Subtotal + Discount"), s("Tax <> 0 and TaxNo > 0"));
-        const QString factor = SecondTaxFactorText();
         u.update(s("Jobs"), s("Taxable2 = Subtotal + Discount, Tax2 = Tax"), s("Tax <> 0 and TaxNo = 2"));
-        u.update(s("Jobs"), s("Taxable2 = Subtotal + Discount, Tax2 = Tax") + factor, s("Tax <> 0 and TaxNo = 3"));
+        u.update(s("Jobs"), s("Taxable2 = Subtotal + Discount, Tax2 = Tax"), s("Tax <> 0 and TaxNo = 3"));
+        SplitSecondTax(u, s("Jobs"), s("TaxNo"));
     });
 }
 
@@ -212,9 +229,9 @@ bool UpgradeQuickSales(UpgradeContext &u)
         u.addField(s("Tax2"), FieldType::Currency, 0, 0, -1, true);
 
         u.update(s("QuickSales"), s("Taxable = Subtotal"), s("Tax <> 0 and TaxID > 0"));
-        const QString factor = SecondTaxFactorText();
         u.update(s("QuickSales"), s("Taxable2 = Subtotal, Tax2 = Tax"), s("Tax <> 0 and TaxID = 2"));
-        u.update(s("QuickSales"), s("Taxable2 = Subtotal, Tax2 = Tax") + factor, s("Tax <> 0 and TaxID = 3"));
+        u.update(s("QuickSales"), s("Taxable2 = Subtotal, Tax2 = Tax"), s("Tax <> 0 and TaxID = 3"));
+        SplitSecondTax(u, s("QuickSales"), s("TaxID"));
     });
 }
 

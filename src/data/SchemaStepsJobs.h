@@ -21,7 +21,9 @@ bool UpgradeAuditTrail(UpgradeContext &u);       // fewer than 13 fields
 bool UpgradeQuickSales(UpgradeContext &u);       // Taxable missing
 bool UpgradeForms(UpgradeContext &u);            // fewer than 15 fields
 
-// The factor that splits a tax of two rates into its second part
-// (" * 0.75" for the rates 6 and 2 of taxes 1 and 2); empty unless both
-// rates are set.
-QString SecondTaxFactorText();
+// A job or quick sale of both rates (tax code 3) holds its whole tax in Tax;
+// this sets Tax2 of every such row of the table to the second rate's share,
+// Tax x r2 / (r1 + r2) in whole cents (half a cent away from zero), as a tax
+// of the second rate alone would be kept: with rates 6 % and 8.25 % a tax of
+// 245.39 keeps 142.07. Without rates the whole tax stays the second.
+void SplitSecondTax(UpgradeContext &u, const QString &table, const QString &codeField);

@@ -108,8 +108,10 @@ void CJobDlg::UpdatePartiesPanels()
 
     CCusSet customer(job.m_pDatabase);
     p.SetItemText(30407, QStringLiteral("Bill to Customer No.%1").arg(job.m_CusNo));
-    p.SetItemTip(30407, customer.FormatCustomer(job.m_CusNo, 0));
+    // The company billed, by name, above its address.
+    p.SetItemTip(30407, QString());
     if (customer.FindCustomer(job.m_CusNo)) {
+        p.SetItemTip(30407, customer.FormatBillTo());
         p.SetItemColor(30407, GetStatusColorIndex(customer.m_CusStatus, colour));
         m_creditDue = customer.m_CreditDue;
     } else {

@@ -92,11 +92,14 @@ QString CPrintForm::AttachmentName(const QString &title, int kind, int viewId, q
 int CPrintForm::PrepareChoice(int viewId, int listBranch, qint64 recordKey)
 {
     // 1. The remembered choice: a caller's preselection, the last choice of
-    // the same list, or nothing.
+    // the same list, or nothing. A preselected document comes with its own
+    // options (the form's, or the job's stored ones below when the job last
+    // printed that document), never with those of what printed before it.
     const bool preselected = m_nChoiceKind < 0;
-    if (preselected)
+    if (preselected) {
         m_nChoiceKind = -m_nChoiceKind;
-    else if (viewId != m_nChoiceView || listBranch != m_nChoiceBranch) {
+        m_nChoiceOptions = 0;
+    } else if (viewId != m_nChoiceView || listBranch != m_nChoiceBranch) {
         m_nChoiceKind = 0;
         m_nChoiceOptions = 0;
     }
@@ -131,6 +134,8 @@ int CPrintForm::PrepareChoice(int viewId, int listBranch, qint64 recordKey)
                 if (job.m_JobType == CJobSet::Quote && job.m_PrintOption == 0 && m_nChoiceKind == 0)
                     m_nChoiceKind = 2;
             }
+        } else if (job.m_PrintOption >= 1 && job.m_PropID1 == m_nChoiceKind) {
+            m_nChoiceOptions = job.m_PrintOption;
         }
         if (job.m_PropID1 != 0) {
             m_nChoicePresetKind = job.m_PropID1;

@@ -75,9 +75,12 @@ QString ProductionReportSql(int code, const ReportSqlFragments &f, const QString
         + QStringLiteral(" and Jobs.JobType=3 and Jobs.Creator < 98 and ")
         + f.NonZeroSubtotal;
     case 2601:
+        // The blocks join with UNION ALL: rows alike are still two rows (two
+        // departments of one name). The ordering is the one a de-duplicating
+        // union gave, which the renderer reads.
         return QStringLiteral("SELECT 0 as [0], Customers.Name as [Type             ], [Customers].[Address] & ' ' & "
                        "[Customers].[City] AS [Name             ], 0 AS [Count], 0 AS [Amount] FROM Customers WHERE "
-                       "Customers.CusNo = 1 UNION SELECT 1 as [1], 'Posted Net Sales by Sales Departments', "
+                       "Customers.CusNo = 1 UNION ALL SELECT 1 as [1], 'Posted Net Sales by Sales Departments', "
                        "CStr(IIF(SalesDepartments.Group is null, '<Not Assigned>', SalesDepartments.Name)), Count(*) AS "
                        "[Count], Sum(IIf(([Items].[Price] Not Between -0.0001 And 0.0001),[Items].[Price],0))+CCur(Sum([Items"
                        "].[Price]*(IIf([Jobs].[Subtotal]=0, 0, [Jobs].[Discount]/[Jobs].[Subtotal])))) FROM (((Jobs INNER "
@@ -85,55 +88,56 @@ QString ProductionReportSql(int code, const ReportSqlFragments &f, const QString
                        "PostingJournal.PostingNo) INNER JOIN Services ON Items.SerNo = Services.SerNo) LEFT JOIN "
                        "SalesDepartments ON Services.SaleDept = SalesDepartments.[No] ")
         + f.WhereThisPeriod
-        + QStringLiteral(" and Items.SerNo > 0 GROUP BY SalesDepartments.Group, SalesDepartments.Name  UNION SELECT 1 as [1], "
+        + QStringLiteral(" and Items.SerNo > 0 GROUP BY SalesDepartments.Group, SalesDepartments.Name  UNION ALL SELECT 1 as [1], "
                        "'Posted Net Sales by Sales Departments', SalesDepartments.Name & ' QS', Count(*) AS [Count], "
                        "Sum(QuickSalesItems.Price) FROM (PostingJournal INNER JOIN (QuickSalesItems INNER JOIN QuickSales "
                        "ON QuickSalesItems.QSaleID = QuickSales.QSaleID) ON PostingJournal.PostingNo = "
                        "QuickSales.PostingNo) INNER JOIN (Services INNER JOIN SalesDepartments ON Services.SaleDept = "
                        "SalesDepartments.[No]) ON QuickSalesItems.SerNo = Services.SerNo ")
         + f.WhereThisPeriod
-        + QStringLiteral("GROUP BY SalesDepartments.Group, SalesDepartments.Name  UNION SELECT 2 as [2], 'General Account  "
+        + QStringLiteral("GROUP BY SalesDepartments.Group, SalesDepartments.Name  UNION ALL SELECT 2 as [2], 'General Account  "
                        "Shipping ', 'Shipping', Count(*) AS [Count], Sum([Jobs].[Shipping]) FROM Jobs INNER JOIN "
                        "PostingJournal ON Jobs.PostingNo = PostingJournal.PostingNo ")
         + f.WhereThisPeriod
-        + QStringLiteral(" AND Jobs.Shipping <>0 HAVING Sum(Jobs.Shipping <>0)  UNION SELECT 2 as [2], 'General Account "
+        + QStringLiteral(" AND Jobs.Shipping <>0 HAVING Sum(Jobs.Shipping <>0)  UNION ALL SELECT 2 as [2], 'General Account "
                        "Postage ', 'Postage', Count(*) AS [Count], Sum([Jobs].[Postage]) FROM Jobs INNER JOIN "
                        "PostingJournal ON Jobs.PostingNo = PostingJournal.PostingNo ")
         + f.WhereThisPeriod
-        + QStringLiteral(" AND Jobs.Postage <>0 HAVING Sum(Jobs.Postage <>0)  UNION SELECT 2 as [2], 'General Account Tax ', "
+        + QStringLiteral(" AND Jobs.Postage <>0 HAVING Sum(Jobs.Postage <>0)  UNION ALL SELECT 2 as [2], 'General Account Tax ', "
                        "'Tax (Invoices)', Count(*) AS [Count], Sum([Jobs].[Tax]) FROM Jobs INNER JOIN PostingJournal ON "
                        "Jobs.PostingNo = PostingJournal.PostingNo ")
         + f.WhereThisPeriod
-        + QStringLiteral(" AND Jobs.Tax <>0 HAVING Sum(Jobs.Tax <>0)  UNION SELECT 2 as [2], 'General Account Tax - Quick "
+        + QStringLiteral(" AND Jobs.Tax <>0 HAVING Sum(Jobs.Tax <>0)  UNION ALL SELECT 2 as [2], 'General Account Tax - Quick "
                        "Sales', 'Tax (Quick Sales)', Count(*) AS [Count], Sum(QuickSales.Tax) FROM PostingJournal INNER "
                        "JOIN QuickSales ON PostingJournal.PostingNo = QuickSales.PostingNo ")
         + f.WhereThisPeriod
-        + QStringLiteral(" AND QuickSales.Tax <>0 HAVING Sum(QuickSales.Tax <>0)  UNION SELECT 2 as [2], 'General Account "
+        + QStringLiteral(" AND QuickSales.Tax <>0 HAVING Sum(QuickSales.Tax <>0)  UNION ALL SELECT 2 as [2], 'General Account "
                        "Write Off', 'Write Off (from Audit Trail)', Count(*) AS [Count], (Sum(AuditTrail.Writeoff))*-1 AS "
                        "[Write Off] FROM AuditTrail WHERE (AuditTrail.TransDate")
         + f.ThisPeriod
-        + QStringLiteral(") AND AuditTrail.Writeoff <>0  HAVING Sum(AuditTrail.Writeoff <>0)  UNION SELECT 3 as [3], "
+        + QStringLiteral(") AND AuditTrail.Writeoff <>0  HAVING Sum(AuditTrail.Writeoff <>0)  UNION ALL SELECT 3 as [3], "
                        "'Payments', PayGroups.Name, Count(*) AS [Count], Sum(Payments.Amount) FROM (PostingJournal INNER "
                        "JOIN Payments ON PostingJournal.PostingNo = Payments.PostingNo) INNER JOIN PayGroups ON "
                        "Payments.PayGroup = PayGroups.PayGroup ")
         + f.WhereThisPeriod
-        + QStringLiteral("GROUP BY PayGroups.Name  UNION SELECT 4 as [4], 'Paid Invoices', 'Paid Invoices', Count(*) AS "
+        + QStringLiteral("GROUP BY PayGroups.Name  UNION ALL SELECT 4 as [4], 'Paid Invoices', 'Paid Invoices', Count(*) AS "
                        "[Count], Sum([Jobs].[Subtotal]+[Jobs].[Discount]+[Jobs].[Writeoff]) AS [Net Sale/- Write Off] FROM "
                        "Jobs WHERE Jobs.Balance < 0.0002 AND Jobs.JobType = 3 AND Jobs.DatePaid ")
         + f.ThisPeriod
-        + QStringLiteral("  UNION SELECT 4 as [4], 'Paid Quick Sales', 'Paid Quick Sales', Count(*)AS [Count], "
+        + QStringLiteral("  UNION ALL SELECT 4 as [4], 'Paid Quick Sales', 'Paid Quick Sales', Count(*)AS [Count], "
                        "Sum(QuickSales.Subtotal) FROM QuickSales WHERE QuickSales.PostingNo>0 and QuickSales.Date ")
         + f.ThisPeriod
-        + QStringLiteral("  UNION SELECT 5 as [5], 'Invoices Written Up', 'Jobs received (DateIn) ")
+        + QStringLiteral("  UNION ALL SELECT 5 as [5], 'Invoices Written Up', 'Jobs received (DateIn) ")
         + f.ThisPeriod
         + QStringLiteral("', Count(Jobs.JobNo) AS [Count], Sum(([Jobs].[Subtotal]+[Jobs].[Discount])) AS [Net Sale] FROM Jobs "
                        "WHERE ((Jobs.[JobType]=0 Or Jobs.[JobType]=3) AND (Jobs.[DateIn] ")
         + f.ThisPeriod
-        + QStringLiteral(")) ");
+        + QStringLiteral(")) ORDER BY 1, 2, 3, 4, 5");
     case 2603:
         // One customer's day: without a customer there is no statement. Every
         // job received is listed, with an empty contact or preparer when the
-        // job names none.
+        // job names none. Two payments (or credits) alike are two rows: the
+        // blocks join with UNION ALL, sorted as the renderer reads them.
         if (customerNo.isEmpty())
             return QString();
         return QStringLiteral("SELECT 1 AS [Type], (Jobs.DateIn) AS [Date Received], Jobs.JobNo AS [Job Number], Jobs.Title AS "
@@ -145,25 +149,25 @@ QString ProductionReportSql(int code, const ReportSqlFragments &f, const QString
         + f.ThisPeriod
         + QStringLiteral(") AND ((Jobs.JobType)=0 Or (Jobs.JobType)=3) AND ((Customers.CusNo)=")
         + customerNo
-        + QStringLiteral("))  UNION SELECT 2 AS [Type], Payments.Date AS [Payment Date], '' AS [Payment Number], "
+        + QStringLiteral("))  UNION ALL SELECT 2 AS [Type], Payments.Date AS [Payment Date], '' AS [Payment Number], "
                        "Payments.Appliedto, PaymentTypes.Name AS [Paid By], Payments.Reference, PayGroups.Name AS [Group], "
                        "Payments.Amount FROM (Payments INNER JOIN PaymentTypes ON Payments.PaidBy = PaymentTypes.[No]) "
                        "INNER JOIN PayGroups ON Payments.PayGroup = PayGroups.PayGroup WHERE (((Payments.Date)")
         + f.ThisPeriod
         + QStringLiteral(") AND ((Payments.CusNo)=")
         + customerNo
-        + QStringLiteral("))  UNION SELECT 3 AS [Type], Credits.Date AS [Credit Date], Credits.JobNo AS [Job Number], "
+        + QStringLiteral("))  UNION ALL SELECT 3 AS [Type], Credits.Date AS [Credit Date], Credits.JobNo AS [Job Number], "
                        "Properties.Text AS Reason, CStr(''), CStr(''), CStr(''), Credits.Amount FROM Credits INNER JOIN "
                        "Properties ON Credits.ReasonID = Properties.ID WHERE (((Credits.Date)")
         + f.ThisPeriod
         + QStringLiteral(") AND ((Credits.CusNo)=")
         + customerNo
-        + QStringLiteral("))  UNION SELECT 4 AS [Type], Jobs.DateShipped AS [Date Shipped], Jobs.JobNo AS [Job Number], "
+        + QStringLiteral("))  UNION ALL SELECT 4 AS [Type], Jobs.DateShipped AS [Date Shipped], Jobs.JobNo AS [Job Number], "
                        "Jobs.Title, Jobs.DatePayDue AS [Payment Due Date], ([Jobs].[Subtotal]+[Jobs].[Discount]+[Jobs].[Shipp"
                        "ing]+[Jobs].[Postage]+[Jobs].[Tax]+[Jobs].[LateFee]+[Jobs].[Writeoff]) AS [Invoice Total], "
                        "Jobs.Paid, Jobs.Balance AS Balance FROM Jobs WHERE (((Jobs.Balance)<>0) AND ((Jobs.CusNo)=")
         + customerNo
-        + QStringLiteral(") AND ((Jobs.JobType)=3)) ");
+        + QStringLiteral(") AND ((Jobs.JobType)=3)) ORDER BY 1, 2, 3, 4, 5, 6, 7, 8");
     default:
         return QString();
     }

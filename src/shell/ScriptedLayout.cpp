@@ -8,6 +8,7 @@
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
@@ -105,6 +106,13 @@ void ScriptedLayout::write()
                 << (last.isValid() ? last.row() : list->GetItemCount() - 1) << '\t'
                 << rectText(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())) << '\t' << bar->value() << '\t'
                 << bar->maximum() << '\n';
+            // Where its first columns are, by their header sections.
+            const QHeaderView *header = list->header();
+            for (int column = 0; column < std::min(list->GetColumnCount(), 8); ++column)
+                out << "column\t"
+                    << rectText(QRect(header->mapToGlobal(QPoint(header->sectionViewportPosition(column), 0)),
+                                      QSize(header->sectionSize(column), header->height())))
+                    << '\t' << column << '\n';
             // The rows in view: where each is (the view's width), its place,
             // its item data and the texts of its first columns.
             const int first = list->indexAt(QPoint(view.left() + 1, view.top() + 1)).row();

@@ -312,8 +312,12 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
 {
     addJob(3, 8001, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
     addJob(3, 8002, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    exec(QStringLiteral("UPDATE Customers SET Address = '5 Elm St', City = 'Salem', State = 'OR', Zip = '97301' "
+                        "WHERE CusNo = 100"));
     onDialog<CArPayment>([&](CArPayment &d) {
         EXPECT_EQ(d.invoiceList()->topLevelItemCount(), 2);
+        // The customer paying, by name, above its address.
+        EXPECT_EQ(d.customerRibbon().GetItemTip(30407), QStringLiteral("Acme Printing Buyers\n5 Elm St\nSalem OR 97301"));
         // No currency, or too large for one: said once, the amount stays and
         // the typed text waits, selected, to be typed over.
         d.amountEdit()->setText(QStringLiteral("50"));

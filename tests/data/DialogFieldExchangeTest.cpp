@@ -4,6 +4,7 @@
 #include "data/DataExchange.h"
 #include "data/DialogFieldExchange.h"
 
+#include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
@@ -97,6 +98,28 @@ TEST_F(DialogFieldExchangeTest, DatePickerFollowsTheNullField)
     EXPECT_TRUE(set.IsFieldDirty(&set.m_DateCreated));
     ASSERT_TRUE(set.SafeUpdate());
     EXPECT_TRUE(scalar(QStringLiteral("SELECT DateCreated FROM Customers")).isNull());
+
+    // A picker that loaded a date is emptied from the keyboard: the whole
+    // date selected (Ctrl+A) and deleted saves Null; Backspace does the same.
+    for (const Qt::Key erase : {Qt::Key_Delete, Qt::Key_Backspace}) {
+        ASSERT_TRUE(set.SafeEdit());
+        set.m_DateCreated = DateTime(2011, 3, 16);
+        set.SetFieldNull(&set.m_DateCreated, false);
+        ASSERT_TRUE(set.SafeUpdate());
+        ASSERT_TRUE(set.SafeEdit());
+        auto *typed = new QDateEdit(&dialog);
+        DataExchange shown = load();
+        DDX_DateTimeCtrlField(shown, typed, set.m_DateCreated, &set);
+        ASSERT_EQ(typed->date(), QDate(2011, 3, 16));
+        QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(typed, erase);
+        EXPECT_TRUE(PickerShowsNoDate(typed)) << erase;
+        DataExchange saved = save();
+        DDX_DateTimeCtrlField(saved, typed, set.m_DateCreated, &set);
+        EXPECT_TRUE(set.IsFieldNull(&set.m_DateCreated)) << erase;
+        ASSERT_TRUE(set.SafeUpdate());
+        EXPECT_TRUE(scalar(QStringLiteral("SELECT DateCreated FROM Customers")).isNull()) << erase;
+    }
 }
 
 TEST_F(DialogFieldExchangeTest, CodesChecksAndIndexes)

@@ -192,7 +192,8 @@ TEST_F(SchemaUpgradeTest, FileOf2005HasItsDataConverted)
     prompts().answer(IDYES);
     ASSERT_TRUE(UpgradeDatabase(&db()));
 
-    // Taxes of two rates 6 and 2: the second part of a job of both is 3/4.
+    // Taxes of two rates 6 and 2: the second tax of a job of both is the
+    // second rate's share, 2/8 of its tax.
     const QString job = QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = %2");
     EXPECT_EQ(text(job.arg("Title").arg(1)), QStringLiteral("Business cards for O'Brien's Bakery, 500 pcs"));
     EXPECT_DOUBLE_EQ(real(job.arg("Taxable").arg(1)), 90.0);
@@ -200,13 +201,13 @@ TEST_F(SchemaUpgradeTest, FileOf2005HasItsDataConverted)
     EXPECT_DOUBLE_EQ(real(job.arg("Taxable2").arg(2)), 200.0);
     EXPECT_DOUBLE_EQ(real(job.arg("Tax2").arg(2)), 4.0);
     EXPECT_DOUBLE_EQ(real(job.arg("Taxable2").arg(3)), 50.0);
-    EXPECT_DOUBLE_EQ(real(job.arg("Tax2").arg(3)), 3.0);
+    EXPECT_DOUBLE_EQ(real(job.arg("Tax2").arg(3)), 1.0);
     EXPECT_DOUBLE_EQ(real(job.arg("Taxable").arg(4)), 0.0);
     EXPECT_EQ(number(job.arg("Creator").arg(4)), 0);
     EXPECT_EQ(text(job.arg("ProofTime").arg(4)), QStringLiteral("<null>"));
     const QString sale = QStringLiteral("SELECT %1 FROM QuickSales WHERE QSaleID = %2");
     EXPECT_DOUBLE_EQ(real(sale.arg("Taxable").arg(1)), 10.0);
-    EXPECT_DOUBLE_EQ(real(sale.arg("Tax2").arg(2)), 1.2);
+    EXPECT_DOUBLE_EQ(real(sale.arg("Tax2").arg(2)), 0.4);
     EXPECT_DOUBLE_EQ(real(sale.arg("Taxable").arg(3)), 0.0);
 
     // Customers: the 2007 status numbers, then the old reserved bytes moved.
@@ -321,10 +322,28 @@ TEST_F(SchemaUpgradeTest, FileOf2005HasItsDataConverted)
 TEST_F(SchemaUpgradeTest, FileOf2008KeepsWhatItAlreadyHad)
 {
     openFixture("schema-2008.sql");
+    // State 6 % and City 8.25 %: the invoices of both rates, a credit among them.
+    db().execute(QStringLiteral("UPDATE Taxes SET Name = 'City', TaxPercent = 82500 WHERE [No] = 2"));
+    db().execute(QStringLiteral("UPDATE Jobs SET Tax = 245.39 WHERE JobID = 3"));
+    db().execute(QStringLiteral("UPDATE Jobs SET TaxNo = 3, Tax = -245.39 WHERE JobID = 1"));
+    db().execute(QStringLiteral("UPDATE QuickSales SET Tax = 0.095 WHERE QSaleID = 2"));
     prompts().answer(IDYES);
     ASSERT_TRUE(UpgradeDatabase(&db()));
     EXPECT_EQ(version(), QStringLiteral("2010.0"));
     expectCurrentLayout();
+
+    // The second tax is the city's share in whole cents: 245.39 x 8.25 / 14.25
+    // = 142.0679; 0.095 x 8.25 / 14.25 = 0.055 exactly, half a cent up.
+    struct TaxRow
+    {
+        const char *sql;
+        double tax2;
+    };
+    for (const TaxRow &row : {TaxRow{"SELECT Tax2 FROM Jobs WHERE JobID = 3", 142.07},
+                              TaxRow{"SELECT Tax2 FROM Jobs WHERE JobID = 1", -142.07},
+                              TaxRow{"SELECT Tax2 FROM Jobs WHERE JobID = 2", 4.0},
+                              TaxRow{"SELECT Tax2 FROM QuickSales WHERE QSaleID = 2", 0.06}})
+        EXPECT_DOUBLE_EQ(real(QString::fromLatin1(row.sql)), row.tax2) << row.sql;
 
     // No status conversion after 2007; the production tables converted in place.
     EXPECT_EQ(number(QStringLiteral("SELECT CusStatus FROM Customers WHERE CusNo = 1001")), 1);

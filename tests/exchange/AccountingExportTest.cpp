@@ -26,8 +26,8 @@ protected:
 
 // Checks an IIF file as the accounting program reads it: every record line
 // names a "!" header and has at most that header's fields (trailing ones may
-// be left off), every block ends with ENDTRNS, and each general-journal block
-// sums to 0.00.
+// be left off), every block ends with ENDTRNS, and each general-journal and
+// invoice block sums to 0.00.
 const char kIifChecker[] = R"(
 import sys
 from decimal import Decimal
@@ -47,8 +47,7 @@ for n, line in enumerate(lines, 1):
         continue
     if f[0] == 'ENDTRNS':
         assert block is not None, 'ENDTRNS without TRNS at %d' % n
-        if block == 'GENERAL JOURNAL':
-            assert total == 0, 'journal at line %d sums to %s' % (n, total)
+        assert total == 0, '%s at line %d sums to %s' % (block, n, total)
         block = None
         blocks += 1
         continue
@@ -64,6 +63,8 @@ for n, line in enumerate(lines, 1):
         assert block == f[1], 'SPL outside its block at %d' % n
     if block == 'GENERAL JOURNAL':
         total += Decimal(f[4])
+    elif block == 'INVOICE':
+        total += Decimal(f[5])
 assert block is None, 'last block not closed'
 print('blocks', blocks)
 )";
@@ -148,6 +149,27 @@ TEST_F(AccountingExport, IifSalesJournalAndInvoicesMatchGoldenAndBalance)
     EXPECT_TRUE(text.contains(QStringLiteral("SPL\tGENERAL JOURNAL\t11/30/2026\tBindery\t-80.00\tBindery\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\t1151\t430.87\tfrom Total Sales\tSales\r\n"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("\t\r\n")));
+
+    // Invoice 1001 as posted on 11/30 (paid 100.00 before, 119.50 due), then
+    // paid 50.00 more and credited: exported again, it is what was posted.
+    exec(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, Tax, Latefee, "
+                        "Paid, Writeoff, Balance, JobType, PropID) VALUES (#11/30/2026#, 1001, 200, -5, 10, 0, 14.5, 0, "
+                        "-100, 0, 119.5, 3, 0)"));
+    exec(QStringLiteral("INSERT INTO AuditTrail (TransDate, JobNo, Subtotal, Discount, Shipping, Postage, Tax, Latefee, "
+                        "Paid, Writeoff, Balance, JobType, PropID) VALUES (#12/2/2026#, 1001, 0, 0, 0, 0, 0, 0, -50, 0, "
+                        "-50, 3, 0)"));
+    exec(QStringLiteral("UPDATE Jobs SET Paid = -150, Balance = 0, Creator = 98 WHERE JobNo = 1001"));
+    const QString laterPath = write(QStringLiteral("later.iif"), [](CExport &e) {
+        e.WriteIifInvoiceHeader();
+        return e.WriteIifInvoices(7);
+    });
+    out = python(QString::fromLatin1(kIifChecker), {laterPath}, &code);
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_EQ(out, QStringLiteral("blocks 4\n"));
+    const QString later = QString::fromLatin1(readAll(laterPath));
+    for (const char *posted : {"TRNS\tINVOICE\t11/25/2026\tAccounts Receivable\tAcme, Inc.\t119.50\t1001\t",
+                               "SPL\tINVOICE\t11/25/2026\tChecking\t\t100.00\t1001\t\tN\tPayment\t\r\n"})
+        EXPECT_TRUE(later.contains(QString::fromLatin1(posted))) << posted << "\n" << later.toStdString();
 }
 
 TEST_F(AccountingExport, IifJournalOfAPostingWithoutJobsIsDatedByThePosting)

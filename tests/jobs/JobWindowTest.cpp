@@ -118,7 +118,8 @@ TEST_F(JobWindow, OrderShowsItsPanels)
         EXPECT_EQ(d.recordBar().GetItemText(30283), QStringLiteral("1001"));
         EXPECT_EQ(d.recordBar().GetItemText(30526), QStringLiteral("In Progress"));
         EXPECT_EQ(d.partiesBar().GetItemText(30407), QStringLiteral("Bill to Customer No.100"));
-        EXPECT_TRUE(d.partiesBar().GetItemTip(30407).startsWith(QStringLiteral("12 Mill Road\nSpringfield IL")));
+        // The company billed, by name, above its address.
+        EXPECT_TRUE(d.partiesBar().GetItemTip(30407).startsWith(QStringLiteral("Acme Printing Co\n12 Mill Road\nSpringfield IL")));
         EXPECT_TRUE(d.partiesBar().GetItemTip(30408).contains(QStringLiteral("Acme Warehouse")));
         EXPECT_TRUE(d.partiesBar().GetItemTip(30411).contains(QStringLiteral("Dana")));
         EXPECT_TRUE(d.partiesBar().GetItemTip(30406).startsWith(

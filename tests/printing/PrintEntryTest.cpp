@@ -450,6 +450,47 @@ TEST_F(PrintEntryTest, AfterPostingTheDialogOffersThePrintoutsWithTheFavouritesT
     });
     engine->PrintPostingReports(3, 1, 0, nullptr);
     EXPECT_EQ(prompts().pendingAnswers(), 0);
+
+    // The posting's printouts chosen (bits 1 and 15), then a credit invoice
+    // printed from the order it made: the invoice opens with its own form's
+    // options and prints its prices and totals, and its job keeps no
+    // posting bits.
+    engine->m_nPresetCommand = CPrint::kPrintPreview;
+    engine->m_nPresetKind = 101;
+    engine->m_nPresetOptions = 0x4001;
+    prompts().answer(platform::IDOK);
+    engine->PrintPostingReports(3, 1, 0, nullptr);
+    engine->m_nPresetCommand = 0;
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Sales by Tax Type has no items to print!"));
+    const qint32 credit = addOrder(5001);
+    exec(QStringLiteral("UPDATE Jobs SET JobNo = -5001, Creator = 99, Subtotal = -400, Balance = 0 WHERE JobID = %1")
+             .arg(credit));
+    exec(QStringLiteral("UPDATE Items SET Price = -400 WHERE JobID = %1").arg(credit));
+    int opened = -1;
+    int options = -1;
+    onDialog<CPrintDlg>([&](CPrintDlg &d) {
+        opened = d.m_nKind;
+        options = d.m_nOptions;
+        d.EndWith(CPrint::kPrintDialog);
+        return d.result();
+    });
+    const QString pdf = tempPath(QStringLiteral("credit.pdf"));
+    printTo(pdf);
+    ViewPrintRequest request;
+    request.viewId = 30001;
+    request.key = credit;
+    request.preselection = -2;
+    engine->PrintView(request);
+    EXPECT_EQ(opened, 2);
+    EXPECT_NE(options, 0x4001);
+    EXPECT_NE(scalar(QStringLiteral("SELECT PrintOption FROM Jobs WHERE JobID = %1").arg(credit)), QStringLiteral("16385"));
+    if (haveTool(QStringLiteral("pdftotext"))) {
+        ASSERT_TRUE(QFile::exists(pdf));
+        const QString text = pdfText(pdf).simplified();
+        EXPECT_TRUE(text.contains(QStringLiteral("-400.00"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Total"))) << text.toStdString();
+    }
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
 
 // The tool prints through the program's own entry: the same title as the

@@ -14,6 +14,7 @@
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QTreeWidgetItem>
@@ -466,11 +467,21 @@ TEST_F(ScheduleTest, ServicesByDateAndStateClicks)
     EXPECT_EQ(v.view.listKind(), 4);
     EXPECT_EQ(v.view.listedCount(), 2);
     snapshot(v.view, QStringLiteral("services-by-date"));
+    // A click on the row's text is no click on its state icon: nothing is
+    // marked done.
+    const int row = v.rowOf(second);
+    const QString status = QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(second);
+    const QString before = sqliteRows(status);
+    const QRect cell = v.list().visualRect(v.list().model()->index(row, C::ColTitle));
+    const int icon = v.list().iconSize().width();
+    const QPoint onText(cell.left() + icon + 40, cell.center().y());
+    const QPoint onIcon(cell.left() + 3 + icon / 2, cell.center().y());
+    QTest::mouseClick(v.list().viewport(), Qt::LeftButton, {}, onText);
+    EXPECT_EQ(sqliteRows(status), before);
     // A click on a to-do icon marks the service done and works out the
     // item's status again.
-    const int row = v.rowOf(second);
-    v.view.OnListClick(row, C::ColTitle);
-    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Status FROM Items WHERE ItemID = %1").arg(second)), QStringLiteral("0"));
+    QTest::mouseClick(v.list().viewport(), Qt::LeftButton, {}, onIcon);
+    EXPECT_EQ(sqliteRows(status), QStringLiteral("0"));
     EXPECT_GE(v.list().GetSubItemImage(row, C::ColTitle), 84);
     // A click on the done icon schedules it for today (day 2 of the order).
     v.view.OnListClick(row, C::ColTitle);

@@ -45,12 +45,19 @@ protected:
 
 TEST_F(DailyRegister, GroupsUnderTitlesAndHeadingsWithTheirCountedTotals)
 {
+    // A second payment and a second credit exactly like the first: each is
+    // its own row, counted and added.
+    execAll({
+        "INSERT INTO Payments (PayNo, Date, Amount, CusNo, PayGroup, PaidBy, Reference, Appliedto, PostingNo) "
+        "VALUES (2, #03/09/2011#, 40, 10, 2, 1, 'chk 12', '201', 0)",
+        "INSERT INTO Credits (CreditID, CusNo, JobNo, Amount, Date, ReasonID) VALUES (2, 10, 201, 15, #03/11/2011#, 250)",
+    });
     CReportRun &c = context(2603);
     c.filter = QStringLiteral(" (Customers.CusNo = 10) ");
     ReportDailyRegister(c);
     const QString period = QStringLiteral(" between 03/01/2011 and 03/31/2011 ");
     const QStringList got = rows(1, 7);
-    ASSERT_EQ(got.size(), 17);
+    ASSERT_EQ(got.size(), 19);
     EXPECT_EQ(got[0], "20:Jobs Receieved" + period + "||||||");
     EXPECT_EQ(got[1], "3:Date Received|Job #|Title|Ordered By|Phone|Prepared By|Job Total");
     EXPECT_EQ(got[2], "0:03/02/2011|301|Letterheads|John Smith|555-1000|Pat|100.00");
@@ -59,20 +66,22 @@ TEST_F(DailyRegister, GroupsUnderTitlesAndHeadingsWithTheirCountedTotals)
     EXPECT_EQ(got[5], "20:Payments Receieved" + period + "||||||");
     EXPECT_EQ(got[6], "3:Payment Date||Applied To|Paid By|Reference|Group|Amount");
     EXPECT_EQ(got[7], "0:03/09/2011||201|Check|chk 12|A/R Payments|40.00");
-    EXPECT_EQ(got[8], "3:||Payments Received (1) Totals-->||||40.00");
+    EXPECT_EQ(got[8], "0:03/09/2011||201|Check|chk 12|A/R Payments|40.00");
+    EXPECT_EQ(got[9], "3:||Payments Received (2) Totals-->||||80.00");
     // The credit balance is the register's own customer's.
-    EXPECT_EQ(got[9], "20:Credit Transactions" + period + " | Current Credit Balance: 25.00||||||");
-    EXPECT_EQ(got[10], "3:Credit Date|Job #|Reason||||Amount");
-    EXPECT_EQ(got[11], "0:03/11/2011|201|Damaged||||15.00");
-    EXPECT_EQ(got[12], "3:||Credit Transactions (1) Totals-->||||15.00");
-    EXPECT_TRUE(got[13].startsWith("20:Open Invoices as of " + kNowText));
-    EXPECT_EQ(got[15], "0:03/03/2011|201|Cards|04/02/2011|80.00|-30.00|50.00");
-    EXPECT_EQ(got[16], "3:||Open Invoices (1) Totals-->||||50.00");
+    EXPECT_EQ(got[10], "20:Credit Transactions" + period + " | Current Credit Balance: 25.00||||||");
+    EXPECT_EQ(got[11], "3:Credit Date|Job #|Reason||||Amount");
+    EXPECT_EQ(got[12], "0:03/11/2011|201|Damaged||||15.00");
+    EXPECT_EQ(got[13], "0:03/11/2011|201|Damaged||||15.00");
+    EXPECT_EQ(got[14], "3:||Credit Transactions (2) Totals-->||||30.00");
+    EXPECT_TRUE(got[15].startsWith("20:Open Invoices as of " + kNowText));
+    EXPECT_EQ(got[17], "0:03/03/2011|201|Cards|04/02/2011|80.00|-30.00|50.00");
+    EXPECT_EQ(got[18], "3:||Open Invoices (1) Totals-->||||50.00");
     // The kind column is hidden but drives the groups; the open invoices'
     // total and payment are amounts.
     EXPECT_EQ(table.GetColumnCharWidth(0), 0);
-    EXPECT_EQ(amount(15, 5), Money::fromWhole(80));
-    EXPECT_EQ(amount(15, 6), Money::fromWhole(-30));
+    EXPECT_EQ(amount(17, 5), Money::fromWhole(80));
+    EXPECT_EQ(amount(17, 6), Money::fromWhole(-30));
 }
 
 // Jobs with no ordering contact or preparer are listed all the same, for a

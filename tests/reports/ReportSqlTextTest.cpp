@@ -26,7 +26,9 @@ const QString kMonthBefore = QStringLiteral(" between #03/01/2010# and #03/31/20
 // the order of a job number, never a quote or template numbered alike. And a
 // sale of a service whose sales department has no row is never dropped: the
 // quick sales of 2002 and 2201 show it as "<Not Assigned> QS", the posting
-// accounting (2009, 2915) under "(no department)".
+// accounting (2009, 2915) under "(no department)". The blocks of the company
+// activities (2601) and of the daily register (2603) join with UNION ALL and
+// an ordering on every column, so rows alike (two equal payments) stay two.
 QMap<QString, QString> readGolden(const QString &name)
 {
     QMap<QString, QString> out;

@@ -398,9 +398,16 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     };
     ASSERT_TRUE(waitFor([&] { return serviceRows().size() == 4; })) << "the order's services are not listed";
     shot(QStringLiteral("17-scheduled"));
+    // The state icon stands at the left of the service's title (column 6).
+    int iconX = -1;
+    for (const QStringList &f : layoutLines(QStringLiteral("column")))
+        if (f.value(5) == QLatin1String("6") && f[1].toInt() <= serviceRows().value(0).left() + 470
+            && serviceRows().value(0).left() + 470 < f[1].toInt() + f[3].toInt())
+            iconX = f[1].toInt() + 11;
+    ASSERT_GT(iconX, 0) << "the title column is not laid out";
     for (int i = 0; i < 4; ++i) {
         const QRect row = serviceRows().value(i);
-        click(QPoint(row.left() + 470, row.center().y())); // the service's title: done
+        click(QPoint(iconX, row.center().y())); // the service's state icon: done
         if (waitWindow(QStringLiteral("CEditInventory"), true, 2500)) {
             ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
             ASSERT_TRUE(waitWindow(QStringLiteral("CEditInventory"), false));

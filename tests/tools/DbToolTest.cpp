@@ -173,6 +173,19 @@ TEST_F(DbTool, SampleShopChecksItsOwnRules)
     EXPECT_TRUE(r.err.contains(QStringLiteral("service without its sales department: 99\n"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("order whose status a save changes: "))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("employee numbered outside its kind's hundred: Low\n"))) << r.err.toStdString();
+
+    // A credit invoice's items are priced below zero: none is an item
+    // without a price. An item of an invoice at 0 is.
+    const QString lastInvoice = QStringLiteral("(SELECT Max(JobID) FROM Jobs WHERE JobType = 3)");
+    RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Items SET Price = -Price WHERE JobID = ") + lastInvoice});
+    RunDbTool({QStringLiteral("sql"), db, QStringLiteral("UPDATE Jobs SET Creator = 99 WHERE JobID = ") + lastInvoice});
+    r = RunDbTool({QStringLiteral("sample"), QStringLiteral("--check"), db});
+    EXPECT_FALSE(r.err.contains(QStringLiteral("item without a price"))) << r.err.toStdString();
+    RunDbTool({QStringLiteral("sql"), db,
+               QStringLiteral("UPDATE Items SET Price = 0 WHERE SerNo = 0 AND JobID = (SELECT Min(JobID) FROM Jobs "
+                              "WHERE JobType = 3)")});
+    r = RunDbTool({QStringLiteral("sample"), QStringLiteral("--check"), db});
+    EXPECT_TRUE(r.err.contains(QStringLiteral("item without a price: "))) << r.err.toStdString();
 }
 
 namespace {

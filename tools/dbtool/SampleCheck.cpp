@@ -221,9 +221,10 @@ QStringList CheckSampleShop(platform::Database &db)
     failWhenAny(QStringLiteral("employee numbered outside its kind's hundred"),
                 QStringLiteral("SELECT Name FROM Employees WHERE EmpNo > 0 AND (EmpNo <= Type * 100 OR "
                                "EmpNo >= Type * 100 + 100)"));
+    // A credit invoice's items are priced below zero, every other job's above.
     failWhenAny(QStringLiteral("item without a price"),
                 QStringLiteral("SELECT DISTINCT Jobs.JobNo FROM Jobs INNER JOIN Items ON Jobs.JobID = Items.JobID "
-                               "WHERE Items.SerNo = 0 AND Items.Price <= 0"));
+                               "WHERE Items.SerNo = 0 AND IIf(Jobs.Creator = 99, -Items.Price, Items.Price) <= 0"));
 
     // Taxes are the tax rule's, and each journal row holds what posting
     // writes for its invoices and quick sales.

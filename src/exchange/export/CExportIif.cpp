@@ -282,8 +282,8 @@ int CExport::WriteIifInvoices(int postingNo)
     CXDaoSet set;
     set.Open(CXDaoSet::dbOpenSnapshot,
              QStringLiteral("SELECT DateShipped, Customers.Name, Balance, JobNo, Memo, DatePayDue, PO, "
-                            "-(Subtotal + WriteOff), -Shipping, -Postage, -Jobs.LateFee, -Paid, -Jobs.Tax, "
-                            "Taxes.[Name], -Jobs.Discount FROM (Jobs LEFT JOIN Taxes ON Jobs.TaxNo = Taxes.[No]) "
+                            "Subtotal, WriteOff, Shipping, Postage, Jobs.LateFee, Paid, Jobs.Tax, "
+                            "Taxes.[Name], Jobs.Discount FROM (Jobs LEFT JOIN Taxes ON Jobs.TaxNo = Taxes.[No]) "
                             "INNER JOIN Customers ON Customers.CusNo = Jobs.CusNo WHERE Jobs.PostingNo =%1 "
                             "ORDER BY JobNo")
                  .arg(postingNo));
@@ -293,32 +293,68 @@ int CExport::WriteIifInvoices(int postingNo)
         return 1;
     set.MoveFirst();
     while (!set.IsEOF() && !m_bFailed) {
-        QString f[15];
-        // A TAB inside a value would shift every column after it.
-        for (int i = 0; i < 15; ++i)
-            f[i] = VariantToText(set.GetFieldValue(i)).replace(QLatin1Char('\t'), QLatin1Char(' '));
-        auto isZero = [&](int i) {
-            const platform::Value v = set.GetFieldValue(i);
-            return v.isNull() || v.toMoney().isZero();
+        auto text = [&](int i) {
+            // A TAB inside a value would shift every column after it.
+            return VariantToText(set.GetFieldValue(i)).replace(QLatin1Char('\t'), QLatin1Char(' '));
         };
-        Write(QStringLiteral("TRNS\tINVOICE\t%1\tAccounts Receivable\t%2\t%3\t%4\t%5\tN\t%6\t%7\n")
-                  .arg(f[0], f[1], f[2], f[3], f[4], f[5], f[6]));
-        Write(QStringLiteral("SPL\tINVOICE\t%1\tSales\t\t%2\t%3\t\tN\t\t\n").arg(f[0], f[7], f[3]));
-        struct Extra { int field; const char *account; const char *memo; };
+        const QString date = text(0);
+        const QString jobNo = text(3);
+        const QString taxName = text(14);
+
+        // The amounts as the posting booked them: the audit row the posting
+        // wrote for the invoice (its first of the posting's day). A credit or
+        // a payment made since changes the job, not what was posted. A job
+        // without that row (posted before the audit trail was kept) gives
+        // its stored amounts.
+        enum { Subtotal, WriteOff, Shipping, Postage, LateFee, Paid, Tax, Discount, Count };
+        Money amount[Count];
+        const int stored[Count] = {7, 8, 9, 10, 11, 12, 13, 15};
+        for (int k = 0; k < Count; ++k)
+            amount[k] = set.GetFieldValue(stored[k]).toMoney();
+        CXDaoSet posted;
+        posted.Open(CXDaoSet::dbOpenSnapshot,
+                    QStringLiteral("SELECT TOP 1 AuditTrail.Subtotal, AuditTrail.Writeoff, AuditTrail.Shipping, "
+                                   "AuditTrail.Postage, AuditTrail.Latefee, AuditTrail.Paid, AuditTrail.Tax, "
+                                   "AuditTrail.Discount FROM AuditTrail INNER JOIN PostingJournal ON "
+                                   "AuditTrail.TransDate = PostingJournal.PostingDate WHERE AuditTrail.JobNo = %1 "
+                                   "AND PostingJournal.PostingNo = %2 ORDER BY AuditTrail.TransNo")
+                        .arg(ToInt(jobNo))
+                        .arg(postingNo));
+        if (posted.IsOpen() && !posted.IsEmptySet()) {
+            for (int k = 0; k < Count; ++k)
+                amount[k] = posted.GetFieldValue(k).toMoney();
+        }
+        posted.Close();
+
+        // Each line's amount in whole cents as written; the receivable is
+        // what the lines carry, so that every transaction sums to 0.
+        auto line = [](Money m) { return Money::fromUnits(-m.units()).roundedToCentsHalfAway(); };
+        const Money sales = line(amount[Subtotal] + amount[WriteOff]);
+        struct Extra { int amount; const char *account; const char *memo; };
         static const Extra extras[] = {
-            {14, "Cash Discounts", "Discount"},
-            {8, "Reimbursed Expenses:Shipping", "Shipping"},
-            {9, "Reimbursed Expenses:Postage", "Postage"},
-            {10, "Interest Income", "LateFee"},
-            {11, "Checking", "Payment"},
+            {Discount, "Cash Discounts", "Discount"},
+            {Shipping, "Reimbursed Expenses:Shipping", "Shipping"},
+            {Postage, "Reimbursed Expenses:Postage", "Postage"},
+            {LateFee, "Interest Income", "LateFee"},
+            {Paid, "Checking", "Payment"},
         };
+        const Money tax = line(amount[Tax]);
+        Money receivable = -(sales + tax);
+        for (const Extra &e : extras)
+            receivable -= line(amount[e.amount]);
+        auto money = [](Money m) { return VariantToText(platform::Value(m)); };
+
+        Write(QStringLiteral("TRNS\tINVOICE\t%1\tAccounts Receivable\t%2\t%3\t%4\t%5\tN\t%6\t%7\n")
+                  .arg(date, text(1), money(receivable), jobNo, text(4), text(5), text(6)));
+        Write(QStringLiteral("SPL\tINVOICE\t%1\tSales\t\t%2\t%3\t\tN\t\t\n").arg(date, money(sales), jobNo));
         for (const Extra &e : extras) {
-            if (!isZero(e.field))
+            const Money value = line(amount[e.amount]);
+            if (!value.isZero())
                 Write(QStringLiteral("SPL\tINVOICE\t%1\t%2\t\t%3\t%4\t\tN\t%5\t\n")
-                          .arg(f[0], QLatin1String(e.account), f[e.field], f[3], QLatin1String(e.memo)));
+                          .arg(date, QLatin1String(e.account), money(value), jobNo, QLatin1String(e.memo)));
         }
         Write(QStringLiteral("SPL\tINVOICE\t%1\tSales Tax Payable\t%2\t%3\t%4\t\tN\t%5\tAUTOSTAX\n")
-                  .arg(f[0], f[13], f[12], f[3], f[13]));
+                  .arg(date, taxName, money(tax), jobNo, taxName));
         Write(QStringLiteral("ENDTRNS\n"));
         set.MoveNext();
     }

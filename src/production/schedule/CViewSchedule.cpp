@@ -231,7 +231,9 @@ void CViewSchedule::OnInitialUpdate()
     LoadListOptions();
     BuildTree();
     connect(m_list, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex &index) { OnListClick(index.row(), index.column()); });
+            [this](const QModelIndex &index) {
+                OnListClick(index.row(), index.column(), m_list->GetClickedCellImage() >= 0);
+            });
     // A double-click opens by its column, after a short pause.
     disconnect(m_list, &QAbstractItemView::doubleClicked, this, nullptr);
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
@@ -641,7 +643,7 @@ void CViewSchedule::OnCollapseAll()
     }
 }
 
-void CViewSchedule::OnListClick(int row, int column)
+void CViewSchedule::OnListClick(int row, int column, bool onImage)
 {
     if (row < 0)
         return;
@@ -673,8 +675,9 @@ void CViewSchedule::OnListClick(int row, int column)
     }
     // A click on a service's state icon: a service to do is marked done, a
     // done one is scheduled for today. With option 0x40000 only while Ctrl
-    // is held.
-    if (column != C::ColTitle || !IsServiceRow(row))
+    // is held. A click on the row's text (or the first of a double-click
+    // that opens the order) changes nothing.
+    if (column != C::ColTitle || !onImage || !IsServiceRow(row))
         return;
     if ((m_nListOption & 0x40000) && !(QApplication::keyboardModifiers() & Qt::ControlModifier))
         return;

@@ -71,8 +71,10 @@ public:
     void OnExpandAll();
     void OnCollapseAll();
     void Flatten();
-    // A click on a cell (the list's click handler): expand marks.
-    void OnListClick(int row, int column);
+    // A click on a cell (the list's click handler): expand marks, state
+    // columns; onImage: the press was on the image the cell shows (a
+    // service's state icon acts only then).
+    void OnListClick(int row, int column, bool onImage = true);
     void OnColumnClick(int column);
 
     // Order status of the selected order rows (31102-31104) and the
