@@ -114,10 +114,10 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
     EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), before);
 }
 
-// Four payments of one unpaid invoice started at once: the check that the
+// Eight payments of one unpaid invoice started at once: the check that the
 // invoice is still unpaid is made under the write lock that saves the
 // payment, so exactly one is applied and the others are refused. The same
-// for a credit that four payments would each use up.
+// for a credit that payments of four invoices would each use up.
 TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
 {
     sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid) VALUES (3, 1002, 100, "
@@ -129,9 +129,9 @@ TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
                                   "200, 50, 50, 0)")
                        .arg(no));
 
-    const auto startFour = [&](const std::function<QStringList(int)> &argsOf) {
+    const auto startAtOnce = [&](const std::function<QStringList(int)> &argsOf) {
         std::vector<std::unique_ptr<QProcess>> runs;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 8; ++i) {
             runs.push_back(std::make_unique<QProcess>());
             runs.back()->start(QStringLiteral(TAVREL_DBTOOL), argsOf(i));
         }
@@ -164,7 +164,7 @@ TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
         return saved;
     };
 
-    QList<ArRun> runs = startFour([&](int) {
+    QList<ArRun> runs = startAtOnce([&](int) {
         return QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"),
                            QStringLiteral("291.35"), QStringLiteral("1002:291.35")};
     });
@@ -175,9 +175,9 @@ TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*) FROM Payments WHERE CusNo = 100")), QStringLiteral("1"));
 
     // The credit of 50.00 pays one of the four invoices of 50.00.
-    runs = startFour([&](int i) {
+    runs = startAtOnce([&](int i) {
         return QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("200"), QStringLiteral("0"),
-                           QString::number(2001 + i), QStringLiteral("--use-credit")};
+                           QString::number(2001 + i % 4), QStringLiteral("--use-credit")};
     });
     // A run that starts after the winner saved finds no credit at all.
     EXPECT_EQ(savedOf(runs, {QStringLiteral("The customer has no credit."),
