@@ -815,6 +815,8 @@ bool CSerDlg::CheckAndSave()
     const bool isNew = m_set.m_SerNo == 0;
     if (isNew) {
         m_set.m_SerNo = CXDaoSet::GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"));
+        if (m_set.m_SerNo == 0)
+            return false; // no number left (shown)
         if (app)
             app->ServicesChanged = 1;
     } else if (m_set.m_SerStatus != m_loaded->m_SerStatus && app) {

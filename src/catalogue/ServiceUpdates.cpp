@@ -125,7 +125,7 @@ qint32 DuplicateService(qint32 serNo)
         copy.m_Name = DuplicateServiceName(source.m_Name);
         copy.m_SerNo = CXDaoSet::GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"));
         const qint32 newNo = copy.m_SerNo;
-        if (!copy.SaveRecord(1))
+        if (newNo == 0 || !copy.SaveRecord(1))
             return 0;
         copy.Close();
         source.Close();

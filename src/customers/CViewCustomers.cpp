@@ -139,7 +139,8 @@ void CViewCustomers::OpenCustomerWindow()
 
 void CViewCustomers::OnNew()
 {
-    if (m_set.SafeAddNew())
+    // Past the largest customer number no window opens.
+    if (CCusSet::NextCusNo() != 0 && m_set.SafeAddNew())
         OpenCustomerWindow();
     setFocus();
 }
@@ -157,7 +158,10 @@ void CViewCustomers::OnDuplicate()
         m_set.CancelUpdate();
         return;
     }
-    m_set.GetNextCusNo();
+    if (!m_set.GetNextCusNo()) {
+        m_set.CancelUpdate();
+        return;
+    }
     // The copy is stored before its window opens: closing the window keeps it.
     if (!m_set.SaveRecord(platform::MB_ICONINFORMATION))
         return;

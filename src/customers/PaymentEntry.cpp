@@ -4,6 +4,7 @@
 #include "app/base/MoneyText.h"
 #include "customers/ReceivableRows.h"
 #include "data/CJobSet.h"
+#include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
@@ -182,6 +183,37 @@ QString PaymentEntry::UseCreditQuestion(const QString &name, Money creditDue)
         + QStringLiteral(".\nDo you want to use it to pay invoices?");
 }
 
+QString PaymentEntry::NotUnpaidText(qint32 jobNo)
+{
+    return QStringLiteral("Invoice %1 is not an unpaid invoice of the customer.").arg(jobNo);
+}
+
+QString PaymentEntry::StaleEntryText(platform::Database &db, qint32 cusNo) const
+{
+    for (const PaymentRow &row : rows) {
+        if (row.applied.isZero())
+            continue;
+        const ReceivableJob now = ReadReceivableJob(db, row.jobId);
+        // Unpaid: a posted invoice with a balance above the No Charge marker.
+        if (!now.found || now.jobType != 3 || now.balance <= Money::noChargeMarker())
+            return NotUnpaidText(row.jobNo);
+        if (now.balance < row.applied)
+            return QStringLiteral("Invoice %1 now has a balance of $%2, less than the $%3 applied to it.")
+                .arg(row.jobNo)
+                .arg(FormatMoney(now.balance), FormatMoney(row.applied));
+    }
+    if (useCreditMode) {
+        platform::Recordset rs(db);
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = ?"),
+                {Value(cusNo)});
+        const Money due = rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
+        if (due < applied)
+            return QStringLiteral("The customer's credit is now $%1, less than the $%2 to be used.")
+                .arg(FormatMoney(due), FormatMoney(applied));
+    }
+    return QString();
+}
+
 bool PaymentEntry::Save(platform::Database &db, qint32 cusNo, bool creditAccepted)
 {
     if (amount.isZero())
@@ -192,10 +224,17 @@ bool PaymentEntry::Save(platform::Database &db, qint32 cusNo, bool creditAccepte
     const QString note = credit.isZero() ? QString() : QStringLiteral("Credit $") + FormatMoney(credit);
     QString appliedTo;
     qint32 payNo = 0;
+    QString refusal;
 
     const bool ok = InOneTransaction(db, QStringLiteral("Cannot save Payments"), [&] {
         appliedTo.clear();
         payNo = 0;
+        // What the entry was built on is read again under the write lock:
+        // another workstation may have paid an invoice or used the credit
+        // since the list was loaded, and nothing is paid twice.
+        refusal = StaleEntryText(db, cusNo);
+        if (!refusal.isEmpty())
+            return;
         auto moveCreditDue = [&](Money by) {
             platform::Recordset rs(db);
             rs.open(platform::Recordset::Type::Snapshot,
@@ -256,6 +295,11 @@ bool PaymentEntry::Save(platform::Database &db, qint32 cusNo, bool creditAccepte
             db.execute(QStringLiteral("UPDATE Payments SET Appliedto = ? WHERE PayNo = ?"),
                        {Value(appliedTo), Value(payNo)});
     });
+    if (ok && !refusal.isEmpty()) {
+        // Refused before anything was written.
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
     if (!ok)
         return false;
     totalSaved += amount;

@@ -76,6 +76,8 @@ public:
     static QString NegativeQuestion();
     static QString NoBalanceQuestion(const QString &name);
     static QString UseCreditQuestion(const QString &name, Money creditDue);
+    // The refusal of a payment to an invoice that is no longer unpaid.
+    static QString NotUnpaidText(qint32 jobNo);
 
     // Writes the payment for the customer. creditAccepted is the answer to
     // CreditQuestion when CreditToGive is not 0 (false: nothing is written).
@@ -101,5 +103,10 @@ public:
     QString lastAppliedTo;
 
 private:
+    // Why the entry can no longer be saved as it stands, read inside the
+    // saving transaction: an invoice paid meanwhile (or now owing less than
+    // is applied to it), or a credit used up meanwhile. Empty when it can.
+    QString StaleEntryText(platform::Database &db, qint32 cusNo) const;
+
     QList<PaymentRow> m_loaded;
 };

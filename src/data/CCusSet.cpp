@@ -208,10 +208,21 @@ void CCusSet::InitNewCustomer()
     m_DateModified = GetToday();
 }
 
-void CCusSet::GetNextCusNo()
+bool CCusSet::GetNextCusNo()
+{
+    const qint32 next = NextCusNo();
+    if (next == 0)
+        return false;
+    m_CusNo = next;
+    return true;
+}
+
+qint32 CCusSet::NextCusNo()
 {
     const qint32 next = GetNextNumber(QStringLiteral("SELECT CusNo FROM Customers ORDER BY CusNo DESC"));
-    m_CusNo = next >= WalkInCustomer ? next : qint32(WalkInCustomer);
+    if (next == 0)
+        return 0;
+    return next >= WalkInCustomer ? next : qint32(WalkInCustomer);
 }
 
 bool CCusSet::DeleteCustomerRows(qint32 cusNo)

@@ -52,7 +52,10 @@ public:
     void InitNewCustomer();
     // CusNo = the highest number in use + 1, and never below 31 (the numbers
     // up to the walk-in customer are kept for the program's own customers).
-    void GetNextCusNo();
+    // False, CusNo left alone, when no number is left (the message shown).
+    bool GetNextCusNo();
+    // That number; 0 (the message shown) when none is left.
+    static qint32 NextCusNo();
 
     // Deletes the customer's ship-to addresses, contacts and alert rows, all
     // or none. Refused for 0 and below.

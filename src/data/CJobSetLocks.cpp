@@ -16,6 +16,7 @@
 #include "platform/Prompt.h"
 #include "platform/db/Recordset.h"
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -93,7 +94,7 @@ bool readCounter(const Value &name, qint32 &out)
             return false;
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
-    if (!ok || value > 2147483646)
+    if (!ok || value > 2147483647)
         return false;
     out = qint32(value);
     return true;
@@ -189,6 +190,7 @@ bool CJobSet::NewJobNo(qint32 number)
         return false;
 
     const qint32 oldJobNo = m_JobNo;
+    bool noneLeft = false;
     try {
         // Reading and rewriting the counter inside one write transaction
         // keeps two workstations from ever getting the same number.
@@ -221,21 +223,35 @@ bool CJobSet::NewJobNo(qint32 number)
                                  : QStringLiteral("SELECT MAX(JobNo) FROM Jobs WHERE JobType = %1").arg(m_JobType));
                 const qint32 top = highest.isEOF() ? 0 : CXDaoSet::ValueToLong(highest.value(0));
                 highest.close();
-                given = top + 1;
-                m_JobNo = given;
+                given = top < std::numeric_limits<qint32>::max() ? top + 1 : 0;
+                noneLeft = given == 0;
             } else if (number <= 0) {
-                given = last + 1;
-                m_JobNo = given;
+                given = last < std::numeric_limits<qint32>::max() ? last + 1 : 0;
+                noneLeft = given == 0;
             }
-            counter.setValue(QStringLiteral("Name"), Value(QString::number(given)));
-            counter.update();
+            if (noneLeft) {
+                // Past the largest number nothing is written and no job made.
+                counter.cancelUpdate();
+            } else {
+                if (number <= 0)
+                    m_JobNo = given;
+                counter.setValue(QStringLiteral("Name"), Value(QString::number(given)));
+                counter.update();
+            }
             counter.close();
         }
-        transaction.commit();
+        if (!noneLeft)
+            transaction.commit();
     } catch (const DbException &e) {
         m_JobNo = oldJobNo;
         ShowDaoError(e, QStringLiteral("Cannot get a new job number!\n(this typically occurs when network is busy)\n\n"
                                        "Please try again."));
+        return false;
+    }
+    if (noneLeft) {
+        m_JobNo = oldJobNo;
+        platform::Prompt::messageBox(CXDaoSet::NoNumberLeftText(), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
     return true;

@@ -20,6 +20,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QTextEdit>
+
+#include <limits>
 #include <QtWidgets/QWidget>
 
 #include <sqlite3.h>
@@ -1419,7 +1421,20 @@ qint32 CXDaoSet::GetNextNumber(const QString &sql)
     qint32 value = 0;
     if (!numbers.IsEmptySet())
         numbers.GetFieldLong(0, value);
-    return value + 1;
+    return NumberAfter(value);
+}
+
+qint32 CXDaoSet::NumberAfter(qint64 last)
+{
+    if (last < std::numeric_limits<qint32>::max())
+        return qint32(last + 1);
+    platform::Prompt::messageBox(NoNumberLeftText(), QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    return 0;
+}
+
+QString CXDaoSet::NoNumberLeftText()
+{
+    return QStringLiteral("No new number can be given: 2147483647, the largest number there may be, is taken.");
 }
 
 bool CXDaoSet::CopyRows(const QString &sql, qint32 newValue, int keyIndex)

@@ -203,8 +203,14 @@ public:
     bool OpenQueryDef(const QString &name, int openType = dbOpenSnapshot);
 
     // --- module helpers -----------------------------------------------------
-    // The first field of the first row plus 1; 1 when there is no row.
+    // The first field of the first row plus 1; 1 when there is no row. 0,
+    // after NumberAfter's message, when that row holds the largest number.
     static qint32 GetNextNumber(const QString &sql);
+    // The number after the last one given out. Numbers are Long: after
+    // 2147483647 there is none, and 0 comes back once NoNumberLeftText is
+    // shown, so that the caller opens nothing for editing.
+    static qint32 NumberAfter(qint64 last);
+    static QString NoNumberLeftText();
     // Adds a copy of the statement's first row with the field at keyIndex set
     // to newValue. AutoNumber fields take a new number.
     static bool CopyRows(const QString &sql, qint32 newValue, int keyIndex);

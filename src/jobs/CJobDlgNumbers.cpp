@@ -57,7 +57,7 @@ void CJobDlg::OnSetNextJobNumber()
     const int group = numberGroup(job.m_JobType);
     QString last;
     LookupFirstText(last, QStringLiteral("SELECT Name FROM JobTypes WHERE JobTypes.JobType = %1").arg(group + 10));
-    QString value = QString::number(last.toInt() + 1);
+    QString value = QString::number(qint64(last.toInt()) + 1);
     if (!askNumber(this, value, QStringLiteral("Set Starting Number"),
                    QStringLiteral("Next ") + m_strTypeLabel + QStringLiteral(" Number:"),
                    QStringLiteral("This number will be assigned to the next ") + m_strTypeLabel))

@@ -181,8 +181,7 @@ qint32 ConvertWalkInCustomer(CJobSet &job)
         customer.m_Terms = job.m_TermsNo;
         customer.m_SRepNo = job.m_SRepNo;
         customer.m_DateCreated = GetToday();
-        customer.GetNextCusNo();
-        if (!customer.SaveRecord())
+        if (!customer.GetNextCusNo() || !customer.SaveRecord())
             return 0;
         const qint32 cusNo = customer.m_CusNo;
 

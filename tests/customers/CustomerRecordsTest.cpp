@@ -95,6 +95,18 @@ TEST_F(CustomerRecordsTest, NewInTheWindowSavesItAndOpensAFreshCustomer)
     QApplication::processEvents(); // the posted "New"
     EXPECT_EQ(windows, 2);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo > 40")), QStringLiteral("41|First New"));
+
+    // With a customer 2147483647, the largest number, New says so plainly and
+    // opens no window; nothing is stored.
+    exec(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (2147483647, 'Last')"));
+    const QString before = sqlite(QStringLiteral(".dump"));
+    prompts().answer(platform::IDOK);
+    view.RunCommand(30100);
+    QApplication::processEvents();
+    EXPECT_EQ(windows, 2);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("No new number can be given: 2147483647, the largest number there may be, is taken."));
+    EXPECT_EQ(sqlite(QStringLiteral(".dump")), before);
 }
 
 TEST_F(CustomerRecordsTest, NavigationSavesAndMovesThroughTheViewsList)

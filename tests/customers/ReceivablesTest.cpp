@@ -474,6 +474,16 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits ORDER BY CreditID")),
               QStringLiteral("50|0|1\n-50|0|2"));
     EXPECT_FALSE(credit.Adjust(999, Money::fromWhole(5), 1));
+
+    // 0 + 922337203685477.00 is the last whole amount of the range; 1.00 more
+    // passes 922337203685477.5807 and is a numeric overflow, nothing written.
+    ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(922337203685477), 1, &written));
+    const QString before = dump();
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(credit.Adjust(100, Money::fromWhole(1), 1, &written));
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Cannot save Credits\n\nError 3349 occured:\n\nNumeric field overflow.\n\n"));
+    EXPECT_EQ(dump(), before);
 }
 
 class PaymentTest : public ReceivablesTest
@@ -574,6 +584,24 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits WHERE CusNo = 200")),
               QStringLiteral("50|0|255"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Appliedto FROM Payments WHERE CusNo = 200")), QStringLiteral("Credit $50.00"));
+
+    // Credit up to near the top of the currency range (50.00 + 922337203685400.00
+    // = 922337203685450.00), then 30.00 more would pass 922337203685477.5807:
+    // a numeric overflow, and nothing of that payment is saved.
+    PaymentEntry high;
+    high.Load(SharedDatabase(), 200);
+    high.AmountChanged(Money::fromWhole(922337203685400));
+    ASSERT_TRUE(high.Save(SharedDatabase(), 200, true));
+    const QString beforeOverflow = dump();
+    PaymentEntry over;
+    over.Load(SharedDatabase(), 200);
+    over.AmountChanged(Money::fromWhole(30));
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(over.Save(SharedDatabase(), 200, true));
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Cannot save Payments\n\nError 3349 occured:\n\nNumeric field overflow.\n\n"));
+    EXPECT_EQ(dump(), beforeOverflow);
+    EXPECT_EQ(CreditAdjustment(SharedDatabase()).CreditDue(200), Money::fromWhole(922337203685450));
 
     // Using a credit of 60.00 on an invoice of 40.00.
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 60 WHERE CusNo = 100"));

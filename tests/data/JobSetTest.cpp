@@ -75,6 +75,25 @@ TEST_F(JobTablesTest, JobNumbersComeFromTheCounters)
     ASSERT_TRUE(job.NewJobNo(-1));
     EXPECT_EQ(job.m_JobNo, 42);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM JobTypes WHERE JobType = 10")).toString(), QStringLiteral("42"));
+
+    // At the top of the Long range: 2147483646 + 1 is the last number; after
+    // it none is given, from the counter or from the jobs, and nothing wraps.
+    const QString noneLeft =
+        QStringLiteral("No new number can be given: 2147483647, the largest number there may be, is taken.");
+    exec(QStringLiteral("UPDATE JobTypes SET Name = '2147483646' WHERE JobType = 10"));
+    ASSERT_TRUE(job.NewJobNo(0));
+    EXPECT_EQ(job.m_JobNo, 2147483647);
+    addJob(0, 2147483647);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(job.NewJobNo(0));
+    EXPECT_EQ(job.m_JobNo, 2147483647);
+    EXPECT_EQ(prompts().lastText(), noneLeft);
+    prompts().answer(IDOK);
+    EXPECT_FALSE(job.NewJobNo(-1));
+    EXPECT_EQ(prompts().lastText(), noneLeft);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM JobTypes WHERE JobType = 10")).toString(),
+              QStringLiteral("2147483647"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobNo < 0")).toInt(), 0);
 }
 
 TEST_F(JobTablesTest, UnreadableCounterResynchronisesInsteadOfRestartingAtOne)

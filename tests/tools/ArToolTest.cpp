@@ -2,6 +2,10 @@
 
 #include <QtCore/QProcess>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 namespace {
 
 struct ArRun
@@ -108,4 +112,79 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
               1);
     EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("bogus")}).exitCode, 2);
     EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), before);
+}
+
+// Eight payments of one unpaid invoice started at once: the check that the
+// invoice is still unpaid is made under the write lock that saves the
+// payment, so exactly one is applied and the others are refused. The same
+// for a credit that payments of four invoices would each use up.
+TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
+{
+    sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid) VALUES (3, 1002, 100, "
+                              "291.35, 291.35, 0)"));
+    sqlite(db, QStringLiteral("INSERT INTO Customers (CusNo, Name, CreditDue, ParentNo) VALUES (200, 'Bolt', 50, 0)"));
+    sqlite(db, QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, ReasonID) VALUES (200, 0, 50, 255)"));
+    for (int no = 2001; no <= 2004; ++no)
+        sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid) VALUES (3, %1, "
+                                  "200, 50, 50, 0)")
+                       .arg(no));
+
+    const auto startAtOnce = [&](const std::function<QStringList(int)> &argsOf) {
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 8; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(QStringLiteral(TAVREL_DBTOOL), argsOf(i));
+        }
+        QList<ArRun> done;
+        for (auto &p : runs) {
+            ArRun r;
+            if (p->waitForFinished(60000)) {
+                r.exitCode = p->exitCode();
+                r.out = QString::fromUtf8(p->readAllStandardOutput());
+                r.err = QString::fromUtf8(p->readAllStandardError());
+            }
+            done.append(r);
+        }
+        return done;
+    };
+    // How many runs saved; every other one is refused with one of the texts.
+    const auto savedOf = [](const QList<ArRun> &runs, const QStringList &refusals) {
+        int saved = 0;
+        for (const ArRun &r : runs) {
+            if (r.exitCode == 0) {
+                ++saved;
+                continue;
+            }
+            EXPECT_EQ(r.exitCode, 1);
+            bool known = false;
+            for (const QString &text : refusals)
+                known = known || r.err.contains(text);
+            EXPECT_TRUE(known) << r.err.toStdString();
+        }
+        return saved;
+    };
+
+    QList<ArRun> runs = startAtOnce([&](int) {
+        return QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"),
+                           QStringLiteral("291.35"), QStringLiteral("1002:291.35")};
+    });
+    EXPECT_EQ(savedOf(runs, {QStringLiteral("Invoice 1002 is not an unpaid invoice of the customer.")}), 1);
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobNo = 1002")), QStringLiteral("-291.35|0"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*), sum(Amount) FROM PayApplied WHERE JobNo = 1002")),
+              QStringLiteral("1|291.35"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*) FROM Payments WHERE CusNo = 100")), QStringLiteral("1"));
+
+    // The credit of 50.00 pays one of the four invoices of 50.00.
+    runs = startAtOnce([&](int i) {
+        return QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("200"), QStringLiteral("0"),
+                           QString::number(2001 + i % 4), QStringLiteral("--use-credit")};
+    });
+    // A run that starts after the winner saved finds no credit at all.
+    EXPECT_EQ(savedOf(runs, {QStringLiteral("The customer has no credit."),
+                             QStringLiteral("The customer's credit is now $0.00, less than the $50.00 to be used.")}),
+              1);
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 200")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*), sum(Amount) FROM Credits WHERE CusNo = 200 AND ReasonID = 253")),
+              QStringLiteral("1|-50"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT sum(Balance) FROM Jobs WHERE CusNo = 200")), QStringLiteral("150"));
 }

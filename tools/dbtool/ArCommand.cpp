@@ -129,7 +129,7 @@ int pay(const QStringList &args, QTextStream &out, QTextStream &err)
             if (entry.rows[r].jobNo == click.first)
                 row = r;
         if (row < 0) {
-            err << "Invoice " << click.first << " is not an unpaid invoice of the customer.\n";
+            err << PaymentEntry::NotUnpaidText(click.first) << '\n';
             return 1;
         }
         entry.ApplyToRow(row, click.second);

@@ -299,6 +299,18 @@ void Database::Impl::bindParameters(Statement &st, const jet::Translation &t, co
     }
 }
 
+namespace {
+
+// An AutoNumber is a Long: past 2147483647 no number is given, never one
+// that a Long field would hold as another.
+void refuseBeyondLong(std::int64_t value)
+{
+    if (value > 2147483647)
+        dberr::raise(dberr::NumericOverflow);
+}
+
+} // namespace
+
 std::int64_t Database::Impl::takeAutoNumber(const QString &table)
 {
     requireWritable();
@@ -410,6 +422,7 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
                 value = add.integer(0);
             add.run();
         }
+        refuseBeyondLong(value);
         if (write)
             write->commit();
         return value;
@@ -430,6 +443,7 @@ std::int64_t Database::Impl::takeAutoNumber(const QString &table)
             add.run();
         }
     }
+    refuseBeyondLong(value);
     write->commit();
     return value;
 }

@@ -86,9 +86,20 @@ public:
             return Value::nullOf(type);
         case kInteger:
             switch (type) {
-            case FieldType::Long: return Value(std::int64_t(std::int32_t(c.integer)), FieldType::Long);
-            case FieldType::Integer: return Value(std::int64_t(std::int16_t(c.integer)), FieldType::Integer);
-            case FieldType::Byte: return Value(std::int64_t(std::uint8_t(c.integer)), FieldType::Byte);
+            // Within its type at once; beyond it the converted way gives
+            // the true value, never the low bits.
+            case FieldType::Long:
+                if (c.integer == std::int32_t(c.integer))
+                    return Value(c.integer, FieldType::Long);
+                break;
+            case FieldType::Integer:
+                if (c.integer == std::int16_t(c.integer))
+                    return Value(c.integer, FieldType::Integer);
+                break;
+            case FieldType::Byte:
+                if (c.integer == std::uint8_t(c.integer))
+                    return Value(c.integer, FieldType::Byte);
+                break;
             case FieldType::Boolean: return Value(c.integer != 0);
             case FieldType::Currency: return Value(Money::fromWhole(c.integer));
             case FieldType::Date: return Value(DateTime(double(c.integer)));

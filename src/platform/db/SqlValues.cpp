@@ -1,5 +1,6 @@
 #include "platform/db/SqlValues.h"
 
+#include "platform/db/DbErrors.h"
 #include "platform/db/StoredMoney.h"
 
 #include <sqlite3.h>
@@ -37,6 +38,23 @@ QString asText(const Stored &s)
     case SQLITE_FLOAT: return QString::number(s.real, 'g', 15);
     default: return QString::fromUtf8(s.bytes, s.size);
     }
+}
+
+// A value of an integer type. A stored column always fits its type; an
+// expression of the type (Long arithmetic, a Sum of Longs) may not, and then
+// gives its true value as a Double, as the expression service widens an
+// overflowing Long, rather than the low bits of it.
+Value wholeNumber(const Stored &s, FieldType type, std::int64_t lo, std::int64_t hi)
+{
+    if (s.storage == SQLITE_INTEGER) {
+        if (s.integer >= lo && s.integer <= hi)
+            return Value(s.integer, type);
+        return Value(double(s.integer), FieldType::Double);
+    }
+    const double r = s.real;
+    if (r >= double(lo) && r <= double(hi))
+        return Value(std::int64_t(r), type);
+    return Value(r, FieldType::Double);
 }
 
 } // namespace
@@ -78,11 +96,13 @@ Value toValue(const Stored &s, FieldType type)
     case FieldType::Boolean:
         return Value(text ? asText(s).trimmed().toDouble() != 0.0 : asReal(s) != 0.0);
     case FieldType::Byte:
-        return Value(std::int64_t(std::uint8_t(text ? asText(s).trimmed().toLongLong() : asInteger(s))), FieldType::Byte);
+        return wholeNumber(text ? Stored{SQLITE_FLOAT, 0, asText(s).trimmed().toDouble()} : s, FieldType::Byte, 0, 255);
     case FieldType::Integer:
-        return Value(std::int64_t(std::int16_t(text ? asText(s).trimmed().toLongLong() : asInteger(s))), FieldType::Integer);
+        return wholeNumber(text ? Stored{SQLITE_FLOAT, 0, asText(s).trimmed().toDouble()} : s, FieldType::Integer, -32768,
+                           32767);
     case FieldType::Long:
-        return Value(std::int64_t(std::int32_t(text ? asText(s).trimmed().toLongLong() : asInteger(s))), FieldType::Long);
+        return wholeNumber(text ? Stored{SQLITE_FLOAT, 0, asText(s).trimmed().toDouble()} : s, FieldType::Long,
+                           -2147483648LL, 2147483647LL);
     case FieldType::Currency:
         if (s.storage == SQLITE_INTEGER)
             return Value(Money::fromWhole(s.integer));
@@ -200,6 +220,8 @@ void bind(sqlite3_stmt *stmt, int index, const Value &value)
         const Money m = value.toMoney();
         if (m.isNull())
             sqlite3_bind_null(stmt, index);
+        else if (!m.isValid()) // an amount whose arithmetic left the currency range
+            throw dberr::error(dberr::NumericOverflow);
         else
             sqlite3_bind_double(stmt, index, storedReal(m));
         return;

@@ -36,4 +36,24 @@ Money moneyFromStoredReal(double value, bool tiesToEven)
     return Money::fromUnits(std::int64_t(units));
 }
 
+std::optional<Money> moneyFromDecimalText(const QString &text)
+{
+    const QString t = text.trimmed();
+    bool digits = false;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128)
+            digits = true;
+        else if (!(c == QLatin1Char('.') || (i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+')))))
+            return std::nullopt;
+    }
+    if (!digits)
+        return std::nullopt;
+    // Money::fromText refuses a second point and reads the rest exactly; a
+    // plain decimal it refuses lies beyond the range.
+    if (t.count(QLatin1Char('.')) > 1)
+        return std::nullopt;
+    return Money::fromText(t);
+}
+
 } // namespace platform

@@ -2,6 +2,8 @@
 
 #include "platform/Money.h"
 
+#include <optional>
+
 namespace platform {
 
 // An amount as a REAL holds it in the file and in SQL results: its count of
@@ -15,5 +17,12 @@ double storedReal(Money amount);
 // invalid, except for the REAL nearest to either end, which reads as that
 // end (there a REAL cannot tell the last ten-thousandths apart).
 Money moneyFromStoredReal(double value, bool tiesToEven = false);
+
+// A text written as a plain decimal ("-12.5", " 1234.5678 ") read
+// exactly, digit by digit, so that a text one ten-thousandth beyond either end
+// of the range is invalid rather than the REAL nearest to that end. Nothing
+// when the text is no plain decimal (an exponent, a hexadecimal number ...),
+// which is read as a number as before.
+std::optional<Money> moneyFromDecimalText(const QString &text);
 
 } // namespace platform

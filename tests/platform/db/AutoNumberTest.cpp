@@ -170,6 +170,13 @@ TEST_P(AutoNumberTest, AnExplicitLargerValueMovesTheCounterOn)
     EXPECT_EQ(count(s("SELECT OrderID FROM Orders WHERE OrderNo = 2")), a + 10);
     EXPECT_EQ(addNew(), a + 52);
     EXPECT_EQ(insert(), a + 53);
+
+    // 2147483646 moves it on to the last Long; past that AddNew gives none.
+    db.execute(QStringLiteral("INSERT INTO Orders (OrderID, OrderNo) VALUES (2147483646, 3)"));
+    EXPECT_EQ(addNew(), 2147483647);
+    Recordset rs(db);
+    rs.open(Recordset::Type::Dynaset, s("Orders"));
+    EXPECT_EQ(errorOf([&] { rs.addNew(); }), 3349);
 }
 
 TEST_P(AutoNumberTest, ADuplicateKeyIsError3022WithJetsText)

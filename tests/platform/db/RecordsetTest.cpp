@@ -351,6 +351,22 @@ TEST_F(RecordsetTest, SumsCrosstabsAndParameters)
     EXPECT_EQ(sum.fieldType(0), FieldType::Currency);
     EXPECT_EQ(sum.value(0).toMoney().units(), 3000);
 
+    // Long arithmetic past 32 bits gives its true value (as a Double), never
+    // the low bits: 2 * 2147483647 = 4294967294; (100 + 101 + 102) * 20000000
+    // = 6060000000 although each term fits; within the range a Long stays Long.
+    Recordset wide(db);
+    wide.open(Recordset::Type::Snapshot,
+              QStringLiteral("SELECT 2147483647 * 2, 2147483647 + 1, -2147483647 - 2, Sum(JobNo * 20000000), "
+                             "2147483646 + 1, -2147483647 - 1 FROM Jobs"));
+    const double wideValues[] = {4294967294.0, 2147483648.0, -2147483649.0, 6060000000.0};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(wide.value(c).type(), FieldType::Double) << c;
+        EXPECT_EQ(wide.value(c).toDouble(), wideValues[c]) << c;
+    }
+    EXPECT_EQ(wide.value(4).type(), FieldType::Long);
+    EXPECT_EQ(wide.value(4).toInt64(), 2147483647);
+    EXPECT_EQ(wide.value(5).toInt64(), -2147483648LL);
+
     // A crosstab is built in two steps: one column per pivot value.
     Recordset cross(db);
     cross.open(Recordset::Type::Dynaset,

@@ -196,6 +196,26 @@ INSTANTIATE_TEST_SUITE_P(Dates, JetFunction, ::testing::Values(
     FunctionCase{"DateAdd('yyyy', 1, #12/31/9999#)", "JET 0005: Invalid procedure call or argument."},
     FunctionCase{"DateAdd('x', 1, Date())", "JET 0005: Invalid procedure call or argument."},
     FunctionCase{"DateAdd('d', Null, Date())", "<null>"},
+    // The dates run from 1/1/100 (day -657434) to 12/31/9999 (day 2958465);
+    // a day beyond either end is one error in every date function, and a
+    // count that would leave them is DateAdd's invalid argument.
+    FunctionCase{"Year(2958465) & '/' & Year(-657434)", "9999/100"},
+    FunctionCase{"Year(2958466)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Year(-657435)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Year(3000000)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Year(-700000)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Month('3000000')", "JET 3349: Numeric field overflow."},
+    FunctionCase{"DateValue(2147483647)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Weekday(-1E308)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"DatePart('yyyy', 2958466)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"DateDiff('d', 0, 3000000)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"DateAdd('d', 1, 2958466)", "JET 3349: Numeric field overflow."},
+    FunctionCase{"CStr(DateAdd('yyyy', -9899, #12/31/9999#))", "12/31/0100"},
+    FunctionCase{"DateAdd('yyyy', -9900, #12/31/9999#)", "JET 0005: Invalid procedure call or argument."},
+    FunctionCase{"DateAdd('yyyy', -1E308, #12/31/9999#)", "JET 0005: Invalid procedure call or argument."},
+    FunctionCase{"DateAdd('m', 1E18, #1/1/2000#)", "JET 0005: Invalid procedure call or argument."},
+    FunctionCase{"DateAdd('d', 1E308, #1/1/2000#)", "JET 0005: Invalid procedure call or argument."},
+    FunctionCase{"DateAdd('d', 1, 2958465)", "JET 0005: Invalid procedure call or argument."},
     FunctionCase{"DateDiff('d', #1/1/2011#, #3/16/2011#)", "74"},
     FunctionCase{"DateDiff('d', #3/16/2011#, #3/1/2011#)", "-15"},
     FunctionCase{"DateDiff('d', #1/1/2000 23:00#, #1/2/2000 01:00#)", "1"},
@@ -312,7 +332,11 @@ INSTANTIATE_TEST_SUITE_P(Format, JetFunction, ::testing::Values(
     FunctionCase{"FormatDateTime(#3/16/2011 14:05#, 1)", "Wednesday, March 16, 2011"},
     FunctionCase{"FormatDateTime(#3/16/2011 14:05#, 3) & ' ' & FormatDateTime(#3/16/2011 14:05#, 4)", "2:05:00 PM 14:05"},
     FunctionCase{"FormatDateTime(#3/16/2011#)", "3/16/2011"},
-    FunctionCase{"FormatDateTime(#3/16/2011#, 7)", "JET 0005: Invalid procedure call or argument."}));
+    FunctionCase{"FormatDateTime(#3/16/2011#, 7)", "JET 0005: Invalid procedure call or argument."},
+    FunctionCase{"Format(2958465, 'mm/dd/yyyy')", "12/31/9999"},
+    FunctionCase{"Format(2147483647, 'mm/dd/yyyy')", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Format(-657435, 'General Date')", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Format(2147483647, '0')", "2147483647"}));
 
 INSTANTIATE_TEST_SUITE_P(ArgumentErrors, JetFunction, ::testing::Values(
     FunctionCase{"Left(Name)", "error 3075: Wrong number of arguments used with function in query expression 'Left(Name)'."},
@@ -326,6 +350,11 @@ INSTANTIATE_TEST_SUITE_P(ArgumentErrors, JetFunction, ::testing::Values(
     FunctionCase{"Left(Name, 'x')", "JET 3464: Data type mismatch in criteria expression."},
     FunctionCase{"Mid(Name, '2')", "cme"},
     FunctionCase{"CCur(1e16)", "JET 3349: Numeric field overflow."},
+    // Text is read exactly: the ends of the range are amounts, a ten-thousandth beyond them is not.
+    FunctionCase{"CCur('922337203685477.5807') & ''", "922337203685477.5807"},
+    FunctionCase{"CCur('-922337203685477.5808') & ''", "-922337203685477.5808"},
+    FunctionCase{"CCur('922337203685477.5808')", "JET 3349: Numeric field overflow."},
+    FunctionCase{"CCur('-922337203685477.5809')", "JET 3349: Numeric field overflow."},
     FunctionCase{"CCur('1.2.3')", "JET 3464: Data type mismatch in criteria expression."},
     FunctionCase{"Frobnicate(1)", "error 3085: Undefined function 'Frobnicate' in expression."}));
 

@@ -40,7 +40,8 @@ const char *const kTokens[] = {
     "IIf(", "Format(", "DateDiff('ww', ", "DatePart('q', ", "DateAdd('m', 1, ", "DateSerial(2011, 13, ",
     "Switch(", "Choose(", "Round(", "Val(", "Mid(", "InStr(", "Replace(", "StrConv(", "Sum(", "StDev(",
     "First(", "Count(", "CLng(", "CCur(", "Hex(", "Chr(", "String(", "Space(", "FormatNumber(", "Nz(",
-    "(SELECT 1 FROM Jobs)", " EXISTS ", "·", "•", "\t", "\r\n"};
+    "(SELECT 1 FROM Jobs)", " EXISTS ", "·", "•", "\t", "\r\n", "2147483647", "-2147483648", " * 2147483647",
+    "3000000", "-700000", "DateAdd('yyyy', -1E308, ", "Year(", "'922337203685477.5808'"};
 
 // Valid expressions to put where a number stands, so that the mutant still
 // parses and the emitter and the functions meet them.
@@ -48,7 +49,9 @@ const char *const kExpressions[] = {
     "(1 + 2)", "Null", "-1e300", "'x'", "'12'", "#12/31/9999#", "IIf(1 = 1, 2, 'a')", "Format(Date(), 'yyyy')",
     "DateDiff('ww', #1/1/2011#, Date(), 2)", "Round(2.5)", "Val('&H10')", "Switch(False, 1)", "Choose(3, 1, 2)",
     "CCur(1e15)", "CLng(2147483647.5)", "Len(Space(3))", "(SELECT Count(*) FROM Jobs)", "StDev(1)", "Sum(Null)",
-    "DateSerial(2011, 14, -3)", "Mid('abc', 0)", "InStr(0, 'a', 'b')", "String(3, 0)", "Chr(-1)"};
+    "DateSerial(2011, 14, -3)", "Mid('abc', 0)", "InStr(0, 'a', 'b')", "String(3, 0)", "Chr(-1)",
+    "(2147483647 * 2)", "(2147483647 + 1)", "Year(3000000)", "Format(2147483647, 'mm/dd/yyyy')",
+    "DateAdd('m', 1E12, Date())", "CCur('922337203685477.5808')"};
 
 // Replaces one number of the statement by one of the expressions; false when it has none.
 bool replaceNumber(QString &s, std::mt19937 &rng)
@@ -257,7 +260,8 @@ TEST_F(JetShopTest, RandomFunctionCallsGiveJetErrorsOrValues)
         "Null", "0", "1", "-1", "2.5", "-2.5", "1e308", "-1e308", "2147483648", "-99999999999", "0.00001", "'abc'",
         "''", "'12.5'", "'&HFF'", "'February 12, 1969'", "'13/45/2011'", "'yyyy'", "'ww'", "'d'", "'q'", "'x'",
         "'0.00;(0.00);\"z\";\"n\"'", "'@@!<'", "'##0,,E+0'", "'\\'", "'\"'", "#1/1/100#", "#12/31/9999#",
-        "#12/30/1899#", "Balance", "Name", "Tax", "CusNo", "'·•€'", "65535", "-32769", "True", "7", "8", "64"};
+        "#12/30/1899#", "Balance", "Name", "Tax", "CusNo", "'·•€'", "65535", "-32769", "True", "7", "8", "64",
+        "2147483647", "-2147483648", "3000000", "-700000", "-657435", "2958466", "1E+12", "'922337203685477.5808'"};
     std::mt19937 rng(fuzzSeed());
     const int cases = 2000;
     int values = 0;

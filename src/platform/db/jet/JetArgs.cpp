@@ -56,6 +56,20 @@ bool numberArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
     }
 }
 
+namespace {
+
+// A day number outside 1/1/100 - 12/31/9999 is no date: every date function
+// refuses it with the one error.
+bool inDates(sqlite3_context *ctx, double serial)
+{
+    if (isDateSerial(serial))
+        return true;
+    resultError(ctx, ErrNumericOverflow);
+    return false;
+}
+
+} // namespace
+
 bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
 {
     if (sqlite3_value_type(v) == SQLITE_TEXT) {
@@ -66,12 +80,12 @@ bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out)
         }
         if (const auto n = parseNumber(s)) {
             out = *n;
-            return true;
+            return inDates(ctx, out);
         }
         resultError(ctx, ErrTypeMismatch);
         return false;
     }
-    return numberArg(ctx, v, out);
+    return numberArg(ctx, v, out) && inDates(ctx, out);
 }
 
 } // namespace platform::jet

@@ -23,7 +23,8 @@ Value valueOf(sqlite3_value *v);
 // function ends with the type-mismatch error and false comes back.
 bool numberArg(sqlite3_context *ctx, sqlite3_value *v, double &out);
 // A date serial from an argument: a number, or text read as a date (month
-// first) or as a number; else the type-mismatch error and false.
+// first) or as a number; else the type-mismatch error and false. A day
+// outside 1/1/100 - 12/31/9999 is the numeric-overflow error and false.
 bool serialArg(sqlite3_context *ctx, sqlite3_value *v, double &out);
 
 } // namespace platform::jet

@@ -86,13 +86,7 @@ bool optionalWhole(sqlite3_context *ctx, int argc, sqlite3_value **argv, int ind
 // text read as a date (month first).
 bool serial(sqlite3_context *ctx, sqlite3_value *v, double &out)
 {
-    if (!serialArg(ctx, v, out))
-        return false;
-    if (sqlite3_value_type(v) != SQLITE_TEXT && !(out > -657435.0 && out < 2958466.0)) {
-        resultError(ctx, ErrNumericOverflow);
-        return false;
-    }
-    return true;
+    return serialArg(ctx, v, out);
 }
 
 FieldType typeCode(int argc, sqlite3_value **argv)

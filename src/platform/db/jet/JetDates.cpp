@@ -3,6 +3,7 @@
 #include <QtCore/QDate>
 #include <QtCore/QList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::jet {
@@ -204,7 +205,8 @@ qint64 firstWeekStart(int year, int firstDay, int firstWeek)
 qint64 dayNumber(double serial)
 {
     const double secondsTotal = std::nearbyint(serialToDays(serial) * 86400.0);
-    return qint64(std::floor(secondsTotal / 86400.0));
+    const double day = std::floor(secondsTotal / 86400.0);
+    return std::fabs(day) <= 1e9 ? qint64(day) : (day < 0 ? qint64(-1e9) : qint64(1e9));
 }
 
 int weekdayOf(qint64 day, int firstDay)
@@ -322,6 +324,11 @@ std::optional<double> timeSerialCarry(double hour, double minute, double second)
     return daysToSerial(days);
 }
 
+bool isDateSerial(double serial)
+{
+    return serial > kFirstDay - 1 && serial < kLastDay + 1;
+}
+
 double serialToDays(double serial)
 {
     if (serial >= 0)
@@ -344,16 +351,17 @@ double daysToSerial(double days)
 void civilFromDays(qint64 days, int &year, int &month, int &day)
 {
     // Day 0 of the algorithm is 1970-01-01; 12/30/1899 is 25569 days before it.
-    // Serials span about +-3 million days: 32-bit arithmetic suffices.
-    const int z = int(days) - 25569 + 719468;
-    const int era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = unsigned(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
+    // The callers keep days within +-1e9, so every step fits 64 bits and the
+    // year an int.
+    const qint64 z = days - 25569 + 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
     day = int(doy - (153 * mp + 2) / 5 + 1);
     month = int(mp < 10 ? mp + 3 : mp - 9);
-    year = int(yoe) + era * 400 + (month <= 2 ? 1 : 0);
+    year = int(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
 bool isLeap(int y)
@@ -368,6 +376,12 @@ DateParts dateParts(double serial)
     const double secondsTotal = std::nearbyint(days * 86400.0);
     double day = std::floor(secondsTotal / 86400.0);
     double secs = secondsTotal - day * 86400.0;
+    // Serials far outside the dates (which the functions refuse before they
+    // get here) are held within reach of the calendar arithmetic.
+    if (!(std::fabs(day) <= 1e9)) {
+        day = day < 0 ? -1e9 : 1e9;
+        secs = 0;
+    }
     if (secs >= 86400.0) {
         day += 1;
         secs -= 86400.0;
@@ -474,6 +488,10 @@ std::optional<double> dateAdd(const QString &rawInterval, double number, double 
 {
     const QString interval = rawInterval.trimmed().toLower();
     const double n = std::nearbyint(number);
+    // Beyond these no count of any interval lands within the dates, and the
+    // counts below stay far inside 64 bits.
+    if (!isDateSerial(serial) || !(std::fabs(n) < 1e12))
+        return std::nullopt;
     const double days = serialToDays(serial);
     double result = 0;
     if (interval == QLatin1String("d") || interval == QLatin1String("y") || interval == QLatin1String("w")) {
@@ -500,15 +518,14 @@ std::optional<double> dateAdd(const QString &rawInterval, double number, double 
         const double time = days - whole;
         const QDate d = epoch().addDays(qint64(whole));
         const qint64 total = qint64(d.year()) * 12 + (d.month() - 1) + qint64(n) * months;
+        if (total < 100 * 12 || total >= 10000 * 12)
+            return std::nullopt;
         const int year = int(total / 12);
         const int month = int(total % 12) + 1;
-        if (year < 100 || year > 9999)
-            return std::nullopt;
         const int day = std::min(d.day(), QDate(year, month, 1).daysInMonth());
         result = double(epoch().daysTo(QDate(year, month, day))) + time;
     }
-    const QDate check = epoch().addDays(qint64(std::floor(result)));
-    if (check.year() < 100 || check.year() > 9999)
+    if (!(result >= kFirstDay && result < kLastDay + 1))
         return std::nullopt;
     return daysToSerial(result);
 }

@@ -19,6 +19,12 @@ struct DateParts
     int dayOfYear = 364;
 };
 
+// The first and the last day of the dates, 1/1/100 and 12/31/9999.
+constexpr double kFirstDay = -657434.0;
+constexpr double kLastDay = 2958465.0;
+// True when the serial lies within those days (the time of the last included).
+bool isDateSerial(double serial);
+
 // The calendar parts of a serial, the time rounded to the second.
 DateParts dateParts(double serial);
 // The serial of a date and time; nothing when the date does not exist.

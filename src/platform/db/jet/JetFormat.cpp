@@ -865,6 +865,17 @@ bool formatDateUtf8(double serial, const FormatPlan &plan, std::string &out)
     return true;
 }
 
+std::optional<double> formattedSerial(const Value &value, FieldType type, const FormatPlan &plan)
+{
+    if (value.isNull())
+        return std::nullopt;
+    if (plan.kind == PreparedPattern::Date || plan.kind == PreparedPattern::GeneralDate)
+        return serialOf(value, type);
+    if (plan.kind == PreparedPattern::General && type == FieldType::Date && !isTextType(value.type()))
+        return value.toDouble();
+    return std::nullopt;
+}
+
 QString formatValue(const Value &value, FieldType type, const FormatPlan &plan)
 {
     const FormatPlan *p = &plan;

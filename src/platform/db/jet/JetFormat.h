@@ -5,6 +5,7 @@
 #include <QtCore/QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform::jet {
@@ -26,6 +27,8 @@ QString formatValue(const Value &value, FieldType type, const QString &pattern);
 struct FormatPlan;
 std::shared_ptr<const FormatPlan> prepareFormat(const QString &pattern);
 QString formatValue(const Value &value, FieldType type, const FormatPlan &plan);
+// The date serial the plan reads the value as, when it formats it as a date.
+std::optional<double> formattedSerial(const Value &value, FieldType type, const FormatPlan &plan);
 // The fast way for a date pattern and a date serial: appends the UTF-8 text
 // to out. False (nothing appended) when the plan is not a date pattern.
 bool formatDateUtf8(double serial, const FormatPlan &plan, std::string &out);

@@ -69,7 +69,13 @@ bool unitsArg(sqlite3_context *ctx, sqlite3_value *v, __int128 &units)
         return true;
     }
     if (sqlite3_value_type(v) == SQLITE_TEXT) {
-        const Money m = Money::fromText(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v))));
+        const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)));
+        // A plain decimal beyond the range is refused, not taken as the end.
+        if (const std::optional<Money> exact = moneyFromDecimalText(text); exact && !exact->isValid()) {
+            resultError(ctx, ErrNumericOverflow);
+            return false;
+        }
+        const Money m = Money::fromText(text);
         if (m.isValid()) {
             units = m.units();
             return true;
@@ -351,6 +357,14 @@ void jetFormat(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     const FormatPlan &plan = kept ? **kept : *local;
     const int storage = sqlite3_value_type(argv[0]);
+    // A day number outside the dates is no date to format.
+    if (storage == SQLITE_FLOAT || storage == SQLITE_INTEGER) {
+        const auto serial = formattedSerial(valueOf(argv[0]), typeArg(argv[2]), plan);
+        if (serial && !isDateSerial(*serial)) {
+            resultError(ctx, ErrNumericOverflow);
+            return;
+        }
+    }
     if ((storage == SQLITE_FLOAT || storage == SQLITE_INTEGER) && typeArg(argv[2]) == FieldType::Date) {
         const double serial = sqlite3_value_double(argv[0]);
         std::string text;

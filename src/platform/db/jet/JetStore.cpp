@@ -77,8 +77,18 @@ Value storeAs(const Value &value, FieldType type, int size)
         return Value(std::int64_t(r), type);
     }
     case FieldType::Currency: {
-        if (value.type() == FieldType::Currency)
+        if (value.type() == FieldType::Currency) {
+            if (!value.toMoney().isValid())
+                throw jetException(ErrNumericOverflow);
             return Value(value.toMoney());
+        }
+        if (isTextType(value.type())) {
+            if (const std::optional<Money> exact = moneyFromDecimalText(value.toString())) {
+                if (!exact->isValid())
+                    throw jetException(ErrNumericOverflow);
+                return Value(*exact);
+            }
+        }
         const auto n = numberOf(value);
         if (!n)
             throw jetException(ErrConversion);

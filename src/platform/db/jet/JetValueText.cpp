@@ -1,5 +1,6 @@
 #include "platform/db/jet/JetValueText.h"
 
+#include "platform/db/StoredMoney.h"
 #include "platform/db/jet/JetDates.h"
 
 #include <algorithm>
@@ -33,8 +34,12 @@ QString numberText(double value, FieldType type)
 {
     switch (type) {
     case FieldType::Currency: {
-        const double units = std::nearbyint(value * 10000.0);
-        const qint64 u = qint64(units);
+        // Read as the amount it stands for: at the ends of the range the
+        // product with 10,000 no longer fits 64 bits.
+        const Money amount = moneyFromStoredReal(value, true);
+        if (!amount.isValid())
+            return generalText(value, 15);
+        const qint64 u = amount.units();
         const qint64 whole = u / 10000;
         qint64 frac = std::llabs(u % 10000);
         QString text = (u < 0 && whole == 0) ? QStringLiteral("-0") : QString::number(whole);
