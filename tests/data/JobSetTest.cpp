@@ -1,6 +1,6 @@
 #include "JobTablesFixture.h"
 
-#include "DiskSyncCount.h"
+#include "support/DiskSyncCount.h"
 #include "data/CJobSet.h"
 #include "platform/db/Database.h"
 
