@@ -176,7 +176,7 @@ void CViewAR::MarkReadyToPost(int firstRow, int rows)
         ids << id;
         rowOf.insert(id, row);
     }
-    ReadyOrders orders(SharedDatabase());
+    ReadyOrders orders(SharedDatabase(), false);
     try {
         for (qsizetype at = 0; at < ids.size(); at += ReadyOrders::kBatch) {
             orders.Read(ids.mid(at, ReadyOrders::kBatch));

@@ -4,7 +4,6 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
-#include <QtCore/QStringList>
 
 namespace {
 
@@ -15,26 +14,37 @@ Money moneyOf(const platform::Value &v)
 
 } // namespace
 
-ReadyOrders::ReadyOrders(platform::Database &db)
+ReadyOrders::ReadyOrders(platform::Database &db, bool forEditing)
     : m_db(db)
     , m_jobs(&db)
 {
+    if (!forEditing)
+        m_jobs.m_nDefaultType = CXDaoSet::dbOpenSnapshot;
 }
 
 void ReadyOrders::Read(const QList<qint32> &jobIds)
 {
     m_sums.clear();
-    QStringList ids;
-    ids.reserve(jobIds.size());
+    // The ids go in as values of a statement of a fixed shape, so that it is
+    // translated and prepared once for every batch; the places a short batch
+    // leaves over repeat its first id.
+    const qsizetype places = jobIds.size() <= kPostingBatch ? kPostingBatch
+        : jobIds.size() <= kBatch                          ? kBatch
+                                                           : jobIds.size();
+    QList<platform::Value> ids;
+    ids.reserve(places);
     for (qint32 id : jobIds)
-        ids << QString::number(id);
-    const QString in = ids.isEmpty() ? QStringLiteral("0") : ids.join(QLatin1Char(','));
+        ids << platform::Value(id);
+    while (ids.size() < places)
+        ids << platform::Value(jobIds.isEmpty() ? 0 : jobIds.first());
+    const QString in = QStringLiteral("?, ").repeated(places - 1) + QStringLiteral("?");
     try {
         platform::Recordset items(m_db);
         items.open(platform::Recordset::Type::Snapshot,
                    QStringLiteral("SELECT Items.JobID, Items.SerNo, Items.Cost, Items.Price FROM Items WHERE "
                                   "Items.JobID IN (%1)")
-                       .arg(in));
+                       .arg(in),
+                   ids);
         for (; !items.isEOF(); items.moveNext())
             m_sums[items.value(0).toInt()].Add(!items.value(1).isNull() && items.value(1).toInt() != 0,
                                                moneyOf(items.value(2)), moneyOf(items.value(3)));
@@ -42,7 +52,9 @@ void ReadyOrders::Read(const QList<qint32> &jobIds)
         // Items that cannot be read are compared as far as they were read.
     }
     m_jobs.m_strFilter = QStringLiteral("Jobs.JobID IN (%1)").arg(in);
-    m_jobs.m_strSort = QStringLiteral("Jobs.JobNo");
+    m_jobs.m_filterValues = ids;
+    // Remarks are put on their rows by key, in any order.
+    m_jobs.m_strSort = m_jobs.m_nDefaultType == CXDaoSet::dbOpenSnapshot ? QString() : QStringLiteral("Jobs.JobNo");
     m_jobs.RequeryOrOpen(false);
 }
 

@@ -15,7 +15,8 @@ class Database;
 // job at a time would run two queries per job, each a statement text of its
 // own that the connection keeps among its prepared texts long after.
 //
-// The batch's jobs are walked in job-number order.
+// The batch's jobs are walked in job-number order when they are read for
+// posting; read for a list's remarks they come in any order.
 class ReadyOrders
 {
 public:
@@ -26,7 +27,9 @@ public:
     // written: a batch of this size posts fastest.
     static constexpr int kPostingBatch = 128;
 
-    explicit ReadyOrders(platform::Database &db);
+    // Orders read only for a list's remarks are read as a snapshot; orders to
+    // be posted stay open for editing.
+    explicit ReadyOrders(platform::Database &db, bool forEditing = true);
 
     // Reads the jobs of the ids (any number, usually up to kBatch) and the
     // sums of their items, and stands on the first job read.

@@ -127,6 +127,11 @@ bool CJobSet::IsLocked()
     return !lock.IsEmptySet();
 }
 
+// A lock row is written in a transaction of its own that does not wait for
+// the disk: other workstations see it as soon as it is committed, and a lock
+// row lost to a power cut is only a lock less, while one left behind is taken
+// over after the question (or cleared with the other stale locks). Inside a
+// transaction of the caller's it is part of that one and keeps its durability.
 bool CJobSet::Lock(bool lock)
 {
     // A shop opened for reading only changes nothing through this
@@ -150,10 +155,12 @@ bool CJobSet::Lock(bool lock)
             return answer == platform::IDYES;
         }
         try {
+            platform::Transaction write(database(), false);
             row.AddNew();
             row.SetFieldValue(QStringLiteral("OptionID"), Value(std::int64_t(-m_JobID), FieldType::Long));
             row.SetFieldValue(QStringLiteral("OptionSum"), Value(std::int64_t(m_JobNo), FieldType::Long));
             row.Update();
+            write.commit();
         } catch (const DbException &e) {
             try {
                 if (row.GetEditMode() != dbEditNone)
@@ -166,7 +173,9 @@ bool CJobSet::Lock(bool lock)
         }
     } else if (locked) {
         try {
+            platform::Transaction write(database(), false);
             row.Delete();
+            write.commit();
         } catch (const DbException &e) {
             row.Close();
             ShowDaoError(e, QStringLiteral("Cannot unlock ") + name);

@@ -1,6 +1,8 @@
 #include "JobTablesFixture.h"
 
+#include "support/DiskSyncCount.h"
 #include "data/CJobSet.h"
+#include "platform/db/Database.h"
 
 using platform::IDNO;
 using platform::IDOK;
@@ -12,11 +14,18 @@ namespace {
 
 TEST_F(JobTablesTest, LockedJobIsRefusedOrTakenOverAfterTheQuestion)
 {
+    // Opened again over a file system that counts the waits for the disk: a
+    // lock taken or given back waits for none, a job row still does.
+    DiskSyncCount syncs;
+    db().close();
+    db().open(databasePath());
     const qint32 id = addJob(0, 1234);
+    EXPECT_GT(syncs.take(), 0);
     CJobSet first;
     ASSERT_TRUE(first.FindById(id));
     EXPECT_FALSE(first.IsLocked());
     EXPECT_TRUE(first.Lock(true));
+    EXPECT_EQ(syncs.take(), 0);
     EXPECT_TRUE(first.IsLocked());
     EXPECT_EQ(scalar(QStringLiteral("SELECT OptionSum FROM Options WHERE OptionID = %1").arg(-id)).toInt(), 1234);
 
@@ -31,8 +40,26 @@ TEST_F(JobTablesTest, LockedJobIsRefusedOrTakenOverAfterTheQuestion)
     EXPECT_TRUE(second.IsLocked());
 
     EXPECT_TRUE(second.Lock(false));
+    EXPECT_EQ(syncs.take(), 0);
     EXPECT_FALSE(first.IsLocked());
     EXPECT_TRUE(first.Lock(false)); // unlocking an unlocked job succeeds
+
+    // After them a saved job waits for the disk again; a lock taken inside
+    // the caller's transaction is saved with it, as durably.
+    exec(QStringLiteral("UPDATE Jobs SET Title = 'Saved' WHERE JobID = %1").arg(id));
+    EXPECT_GT(syncs.take(), 0);
+    {
+        platform::Transaction saving(db());
+        EXPECT_TRUE(first.Lock(true));
+        exec(QStringLiteral("UPDATE Jobs SET Title = 'Locked and saved' WHERE JobID = %1").arg(id));
+        saving.commit();
+    }
+    EXPECT_GT(syncs.take(), 0);
+    EXPECT_TRUE(first.IsLocked());
+    EXPECT_TRUE(first.Lock(false));
+    EXPECT_EQ(syncs.take(), 0);
+    exec(QStringLiteral("UPDATE Jobs SET Title = 'Saved again' WHERE JobID = %1").arg(id));
+    EXPECT_GT(syncs.take(), 0);
 }
 
 // --- Job numbers -------------------------------------------------------------

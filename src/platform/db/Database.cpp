@@ -200,15 +200,26 @@ void Database::executeNative(const QString &sqliteSql)
     d->schemaChanged();
 }
 
-void Database::beginTrans()
+void Database::beginTrans(bool waitForDisk)
 {
     d->requireWritable();
     if (d->depth == 0) {
         UnfinishedReads::finishAll(d->db);
         d->resumeRead = ReadScope::suspend(d->db);
+        d->restoreSync(); // left changed by a rollback that failed
         try {
+            // The level can be changed only outside a transaction: it is set
+            // for this one and put back as it ends.
+            if (!waitForDisk && sqlite3_get_autocommit(d->db)) {
+                const int level = d->syncLevel();
+                if (level > 0) {
+                    d->exec(QStringLiteral("PRAGMA synchronous = OFF"));
+                    d->syncToRestore = level;
+                }
+            }
             d->exec(QStringLiteral("BEGIN IMMEDIATE"));
         } catch (...) {
+            d->restoreSync();
             if (std::exchange(d->resumeRead, false))
                 ReadScope::resume(d->db);
             throw;
@@ -229,6 +240,8 @@ void Database::commitTrans()
     else
         d->exec(QStringLiteral("RELEASE jet_t%1").arg(d->depth - 1));
     --d->depth;
+    if (d->depth == 0)
+        d->restoreSync();
     if (d->depth == 0 && d->resumeRead) {
         d->resumeRead = false;
         ReadScope::resume(d->db);
@@ -244,6 +257,7 @@ void Database::rollback()
     if (d->depth == 0) {
         if (!sqlite3_get_autocommit(d->db))
             d->exec(QStringLiteral("ROLLBACK"));
+        d->restoreSync();
     } else {
         d->exec(QStringLiteral("ROLLBACK TO jet_t%1").arg(d->depth));
         d->exec(QStringLiteral("RELEASE jet_t%1").arg(d->depth));
@@ -408,10 +422,10 @@ sqlite3 *Database::handle() const
     return d->db;
 }
 
-Transaction::Transaction(Database &db)
+Transaction::Transaction(Database &db, bool waitForDisk)
     : m_db(db)
 {
-    m_db.beginTrans();
+    m_db.beginTrans(waitForDisk);
 }
 
 Transaction::~Transaction()

@@ -55,7 +55,12 @@ public:
     void executeNative(const QString &sqliteSql);
 
     // Transactions nest (the inner ones as savepoints). Prefer Transaction below.
-    void beginTrans();
+    // An outermost transaction begun without waiting for the disk hands its
+    // commit to the system and goes on: for rows that nobody misses after a
+    // power cut (a job's lock, which is cleared as stale anyway). Every other
+    // commit of the connection still waits until its rows are on the disk;
+    // nested inside another transaction the flag is ignored.
+    void beginTrans(bool waitForDisk = true);
     void commitTrans();
     void rollback();
     int transactionDepth() const;
@@ -121,7 +126,7 @@ private:
 class Transaction
 {
 public:
-    explicit Transaction(Database &db);
+    explicit Transaction(Database &db, bool waitForDisk = true);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

@@ -202,6 +202,24 @@ void Database::Impl::close()
     exclusive = false;
     readOnly = false;
     depth = 0;
+    syncToRestore = -1;
+}
+
+int Database::Impl::syncLevel() const
+{
+    Statement st = prepare(QStringLiteral("PRAGMA synchronous"));
+    const int level = st.step() ? int(st.integer(0)) : 2;
+    st.reset();
+    return level;
+}
+
+void Database::Impl::restoreSync()
+{
+    if (syncToRestore < 0 || !db || !sqlite3_get_autocommit(db))
+        return;
+    sqlite3_exec(db, QStringLiteral("PRAGMA synchronous = %1").arg(syncToRestore).toUtf8().constData(), nullptr, nullptr,
+                 nullptr);
+    syncToRestore = -1;
 }
 
 Statement Database::Impl::prepare(const QString &sql) const

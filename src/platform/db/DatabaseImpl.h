@@ -34,6 +34,11 @@ public:
     // Row statements come from the connection's cache of prepared statements.
     Statement prepare(const QString &sql) const;
     void exec(const QString &sql) const { prepare(sql).run(); }
+    // The connection's synchronous level (0 off, 1 normal, 2 full, 3 extra).
+    int syncLevel() const;
+    // Puts back the level a transaction that did not wait for the disk
+    // changed, once the connection is outside a transaction again.
+    void restoreSync();
 
     // A statement, or a table's or saved query's name alone; a recordset's
     // source also takes a filter and a sort.
@@ -85,6 +90,7 @@ public:
     bool readOnly = false;
     int depth = 0;
     bool resumeRead = false; // the outer transaction ended a read scope's
+    int syncToRestore = -1;  // the outer transaction's commit does not wait for the disk: the level to put back
     int recordsAffected = 0;
     quint64 openSerial = 0; // changes with every open, so old recordsets notice
     std::shared_ptr<StatementCache> statements;
