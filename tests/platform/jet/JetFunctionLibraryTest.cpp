@@ -144,6 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Text, JetFunction, ::testing::Values(
     FunctionCase{"StrConv('abc', 64)", "JET 0005: Invalid procedure call or argument."},
     FunctionCase{"StrReverse('abc·d')", "d·cba"},
     FunctionCase{"InStr(4, 'XXpXXpXXPXXP', 'P')", "6"},
+    FunctionCase{"InStr(3, 'XXpXX', 'p')", "3"}, // a match right at the start
     FunctionCase{"InStr(1, 'XXpXXpXXPXXP', 'P', 0)", "9"},
     FunctionCase{"InStr('XXpXXpXXPXXP', 'W')", "0"},
     FunctionCase{"InStr(1, Null, 'a', 0)", "<null>"},
