@@ -42,6 +42,13 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     edit->setText(QStringLiteral("12.50"));
     DDX_CurrencyNoCharge(out, edit, price);
     EXPECT_EQ(price, Money::fromCents(1250));
+    // A sign, a dollar sign and thousands separators as people type them.
+    edit->setText(QStringLiteral("+12.50"));
+    DDX_Currency(out, edit, price);
+    EXPECT_EQ(price, Money::fromCents(1250));
+    edit->setText(QStringLiteral(" $1,234.50 "));
+    DDX_CurrencyNoCharge(out, edit, price);
+    EXPECT_EQ(price, Money::fromCents(123450));
 
     price = Money();
     DDX_CurrencyNoCharge(in, edit, price);

@@ -281,6 +281,21 @@ TEST_F(JobTablesTest, TaxableAmountFollowsTheDiscountShare)
     ASSERT_TRUE(small.FindById(third));
     small.CalcSubtotal();
     EXPECT_EQ(small.m_Taxable, money("9.9834"));
+
+    // A credit counts its negative items: 60.00 credited of a taxable item
+    // gives back 8.25 % of it, 4.95; the exempt item and the credit's own
+    // no-charge marker add nothing.
+    const qint32 credit = addJob(0, 9, QStringLiteral("Subtotal, TaxNo"), QStringLiteral("-100, 1"));
+    addItem(credit, 0, 1, QStringLiteral("Price, Bleed"), QStringLiteral("-60, 0"));
+    addItem(credit, 0, 2, QStringLiteral("Price, Bleed"), QStringLiteral("-40, 1"));
+    addItem(credit, 0, 3, QStringLiteral("Price, Bleed"), QStringLiteral("-0.0001, 0"));
+    CJobSet back;
+    ASSERT_TRUE(back.FindById(credit));
+    back.CalcSubtotal();
+    EXPECT_EQ(back.m_Taxable, money("-60"));
+    EXPECT_EQ(back.m_Tax, money("-4.95"));
+    back.CalcBalance();
+    EXPECT_EQ(back.m_TotalAmount, money("-104.95"));
 }
 
 TEST_F(JobTablesTest, TotalsCheckSkipsTheMarkerAndReportsDiscrepancies)

@@ -367,6 +367,87 @@ TEST_F(PricingTest, DifficultyRowsAreChosenBySizeCoverageAndRegister)
     EXPECT_EQ(engine(job2, true)->JobDifficultyNames(), QString());
 }
 
+// --- print styles ---------------------------------------------------------------------
+
+// One paper row of 1,000 items on a press of the given colour code, no waste:
+// the passes, run sheets, impressions and longest run each print style gives.
+// Worked by hand from the rules: work-and-turn styles (2, 3, 4) print the
+// larger side on both halves of the sheet, so both sides count its inks, a
+// perfector's passes double and the run is the sheets over the up rounded
+// down to an even number; a signature (5) runs the remainder as a share of
+// the sheet; work-and-signature (6) runs it in half sheets.
+struct StyleCase
+{
+    const char *name;
+    int printAs;
+    int pressColors;
+    int side1, side2;
+    qint32 sheets, pages, up;
+    qint32 passes, runSheets, impressions, runLength;
+};
+
+void PrintTo(const StyleCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class PrintStyle : public PricingTest, public ::testing::WithParamInterface<StyleCase>
+{
+};
+
+TEST_P(PrintStyle, PassesRunSheetsAndImpressions)
+{
+    const StyleCase c = GetParam();
+    addService(200, 201, QStringLiteral("Press"),
+               {{"QtyBy", "8"}, {"CostBy", "0"}, {"WasteBy", "0"}, {"Colors", n(c.pressColors)}});
+    addService(102, 101, QStringLiteral("60# Offset"), {{"CostBy", "0"}, {"WasteBy", "0"}});
+    const qint32 job = addJob(120);
+    addRow(job, 0, {{"ChargeQty", "1000"}});
+    addRow(job, 102,
+           {{"Sheets", n(c.sheets)}, {"Pages", n(c.pages)}, {"Up", n(c.up)}, {"Side1", n(c.side1)},
+            {"Side2", n(c.side2)}, {"PrtAs", n(c.printAs)}});
+    addRow(job, 200);
+    auto e = engine(job, true);
+    e->PriceItem(0);
+    const CItemPrice::Counts &k = e->GetCounts();
+    EXPECT_EQ(k.passes, c.passes);
+    EXPECT_EQ(k.runSheetsNoWaste, c.runSheets);
+    EXPECT_EQ(k.runSheets, c.runSheets);
+    EXPECT_EQ(k.impressions, c.impressions);
+    EXPECT_EQ(k.maxRunLength, c.runLength);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, PrintStyle,
+    ::testing::Values(
+        // 1/1 black on a one-colour press: 2 passes; 1000 / 3 up rounded up.
+        StyleCase{"Regular", 1, 0, 1, 1, 1, 1, 3, 2, 334, 668, 334},
+        // Work & Turn, 5 and 2 inks on a four-colour press: both sides take 5
+        // inks, 2 + 2 passes; 3 up runs as 2 up: 500 sheets.
+        StyleCase{"WorkAndTurn", 2, 3, 5, 2, 1, 1, 3, 4, 500, 2000, 334},
+        // Without the style the same sheet takes 2 + 1 passes and 3 up.
+        StyleCase{"SheetwiseSameSheet", 1, 3, 5, 2, 1, 1, 3, 3, 334, 1002, 334},
+        // Work & Tumble on a 4/4 perfector: 5 inks in 2 passes, doubled;
+        // 3 sheets 5 up run as 4 up: 750.
+        StyleCase{"WorkAndTumblePerfector", 3, 12, 5, 1, 3, 3, 5, 4, 750, 3000, 200},
+        StyleCase{"WorkAndWhirl", 4, 12, 5, 1, 3, 3, 5, 4, 750, 3000, 200},
+        // Perfecting without a turn: 5 inks both sides on 4/4, 2 passes.
+        StyleCase{"Perfecting", 1, 12, 5, 5, 2, 2, 4, 2, 500, 1000, 250},
+        // Signature: 2 sheets 4 up is half a sheet a set; the run length is
+        // the quantity over up / sheets.
+        StyleCase{"Signature", 5, 0, 1, 0, 2, 2, 4, 1, 500, 500, 500},
+        // Work & Signature: 3 sheets 4 up: half a sheet plus a quarter.
+        StyleCase{"WorkAndSignature", 6, 1, 2, 2, 3, 3, 4, 2, 750, 1500, 750},
+        // 4 sheets 5 up: the remainder fills the half sheet exactly.
+        StyleCase{"WorkAndSignatureHalfFilled", 6, 0, 1, 0, 4, 4, 5, 1, 1000, 1000, 800},
+        // 2 sheets 4 up: the remainder is one half sheet.
+        StyleCase{"WorkAndSignatureOneHalf", 6, 0, 1, 0, 2, 2, 4, 1, 500, 500, 500},
+        // Digital by finish size: both sides print, 2 clicks a finished sheet.
+        StyleCase{"DigitalFinishSize", 1, 19, 1, 1, 1, 1, 2, 2, 500, 2000, 500},
+        // Digital by run size: pages per sheet of the run, rounded up.
+        StyleCase{"DigitalRunSize", 1, 18, 1, 0, 2, 3, 2, 1, 1000, 1500, 500}),
+    [](const ::testing::TestParamInfo<StyleCase> &info) { return std::string(info.param.name); });
+
 TEST_F(PricingTest, WasteTableRowAndPressSetupExplained)
 {
     insert(QStringLiteral("WasteTable"), {{"[Level]", "0"}, {"Setup", "0"}, {"Waste1", "1000"}, {"Waste2", "4500"}});

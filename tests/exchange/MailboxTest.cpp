@@ -323,3 +323,29 @@ TEST_F(MailboxTest, BodyHeaderLinesAndMessageId)
         EXPECT_EQ(one.GetPlainText(0), b.plain);
     }
 }
+
+// The server puts a dot before every line of a message that starts with one,
+// the message's very first line too; the client takes each such dot away.
+TEST_F(MailboxTest, ADotStuffedFirstLineLosesItsExtraDot)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&server, &QTcpServer::newConnection, [&server] {
+        QTcpSocket *client = server.nextPendingConnection();
+        client->write("+OK ready\r\n");
+        QObject::connect(client, &QTcpSocket::readyRead, client, [client] {
+            const QByteArray line = client->readAll();
+            if (line.startsWith("LIST"))
+                client->write("+OK\r\n1 30\r\n.\r\n");
+            else if (line.startsWith("RETR"))
+                client->write("+OK\r\n..first\r\nSubject: x\r\n\r\n..body\r\n.\r\n");
+            else
+                client->write("+OK\r\n");
+        });
+    });
+    CEmailSocket socket;
+    RecordingOwner owner;
+    receive(socket, owner, server.serverPort(), QStringLiteral("x"), false);
+    ASSERT_EQ(socket.GetCount(), 1) << owner.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(socket.GetMessageText(0), QStringLiteral(".first\r\nSubject: x\r\n\r\n.body\r\n"));
+}

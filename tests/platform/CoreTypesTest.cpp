@@ -72,6 +72,9 @@ TEST(Value, ConversionsFollowTheEngine)
     EXPECT_EQ(Value(-2.9).toInt(), -2);
     EXPECT_EQ(Value(true).toInt(), -1);
     EXPECT_EQ(Value(QStringLiteral("12.5")).toMoney().units(), 125000);
+    // A whole number read as money is that many dollars, never that many ten-thousandths.
+    EXPECT_EQ(Value(std::int64_t(7)).toMoney().units(), 70000);
+    EXPECT_EQ(Value(std::int64_t(-3)).toMoney().units(), -30000);
     EXPECT_EQ(Value(Money::fromUnits(12345)).toString(), QStringLiteral("1.2345"));
     EXPECT_EQ(Value(DateTime(2011, 3, 16)).toString(), QStringLiteral("3/16/2011"));
     EXPECT_EQ(platform::fieldTypeFromName(QStringLiteral("Text(50)")), FieldType::Text);
@@ -171,7 +174,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MoneyTextCase{"WholeTooLarge", "922337203685478", false, 0},
                       MoneyTextCase{"WrapsUnsigned", "18446744073709551616", false, 0},
                       MoneyTextCase{"Grouped", "922,337,203,685,477", true, 9223372036854770000},
-                      MoneyTextCase{"TwoDecimalPoints", "1.2.3", false, 0}),
+                      MoneyTextCase{"TwoDecimalPoints", "1.2.3", false, 0},
+                      MoneyTextCase{"LeadingPlus", "+12.50", true, 125000},
+                      MoneyTextCase{"DollarAndGroups", "$1,234.50", true, 12345000},
+                      MoneyTextCase{"MinusBeforeDollar", "-$1,234.50", true, -12345000},
+                      MoneyTextCase{"PlusAlone", "+", false, 0}),
     [](const ::testing::TestParamInfo<MoneyTextCase> &info) { return std::string(info.param.name); });
 
 TEST(Money, ArithmeticBeyondTheRangeIsInvalidNeverWrapped)

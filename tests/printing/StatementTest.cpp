@@ -148,9 +148,12 @@ TEST_F(StatementTest, ColumnsByOptionsAndTheCreditOnlyPage)
     EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("You have $25.00 credit balance on your account.")));
     EXPECT_FALSE(device.pageTexts(0).contains(QStringLiteral("Total Due")));
     // Past-due statements list only invoices due before today.
+    // Due in five days, due today (not yet past due), due yesterday.
     addInvoice(200, 6002, -5, QStringLiteral("40"));
-    EXPECT_EQ(form->LoadStatement(200, 2, true, kRuled), 1);
-    EXPECT_EQ(form->LoadStatement(200, 2, false, kRuled), 2);
+    addInvoice(200, 6003, 0, QStringLiteral("30"));
+    addInvoice(200, 6004, 1, QStringLiteral("20"));
+    EXPECT_EQ(form->LoadStatement(200, 2, true, kRuled), 2);
+    EXPECT_EQ(form->LoadStatement(200, 2, false, kRuled), 4);
 }
 
 TEST_F(StatementTest, StatementAsPdfAndPng)

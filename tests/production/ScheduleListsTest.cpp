@@ -306,6 +306,9 @@ TEST_F(ScheduleTest, ServiceListFilters)
     addItem(notInProduction, 1, 0);
     const qint32 waiting = addService(notInProduction, 1, 901, 2, 1, 30, 3);
     const qint32 doneService = addService(open, 1, 901, 0, 1, 30, 3);
+    // Scheduled today, and on the order's due date itself: neither is late.
+    const qint32 todays = addService(open, 1, 901, 2, 1, 30);
+    const qint32 onDue = addService(open, 1, 901, 2, 4, 30);
 
     auto keys = [](const ScheduleTable &t) {
         QList<qint64> out;
@@ -317,14 +320,15 @@ TEST_F(ScheduleTest, ServiceListFilters)
     };
     struct Case { const char *name; int command; int options; QList<qint64> expected; };
     const Case cases[] = {
-        {"in progress only", 31501, 0, {late, afterDue, onTime}},
-        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting}},
+        {"in progress only", 31501, 0, {late, afterDue, onTime, todays, onDue}},
+        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting, todays, onDue}},
         {"late or after due", 31502, 0, {late, afterDue}},
+        {"today", 31503, 0, {todays}},
         {"tomorrow", 31504, 0, {onTime}},
         {"done", 31599, 0, {doneService}},
         {"operator Carla", 31605, 0, {late, onTime}},
         {"tags assigned", 31701, 0, {onTime}},
-        {"tags unassigned", 31702, 0, {late, afterDue}},
+        {"tags unassigned", 31702, 0, {late, afterDue, todays, onDue}},
     };
     ScheduleLists lists(app.get());
     for (const Case &c : cases) {

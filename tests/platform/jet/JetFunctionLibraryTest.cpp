@@ -140,9 +140,11 @@ INSTANTIATE_TEST_SUITE_P(Text, JetFunction, ::testing::Values(
     FunctionCase{"StrComp(Null, 'a')", "<null>"},
     FunctionCase{"StrConv('hello wORLD', 3)", "Hello World"},
     FunctionCase{"StrConv('abc', 1) & StrConv('DEF', 2)", "ABCdef"},
+    FunctionCase{"StrConv('one' & Chr(9) & 'two' & Chr(10) & 'three', 3)", "One\tTwo\nThree"},
     FunctionCase{"StrConv('abc', 64)", "JET 0005: Invalid procedure call or argument."},
     FunctionCase{"StrReverse('abc·d')", "d·cba"},
     FunctionCase{"InStr(4, 'XXpXXpXXPXXP', 'P')", "6"},
+    FunctionCase{"InStr(3, 'XXpXX', 'p')", "3"}, // a match right at the start
     FunctionCase{"InStr(1, 'XXpXXpXXPXXP', 'P', 0)", "9"},
     FunctionCase{"InStr('XXpXXpXXPXXP', 'W')", "0"},
     FunctionCase{"InStr(1, Null, 'a', 0)", "<null>"},
@@ -150,6 +152,16 @@ INSTANTIATE_TEST_SUITE_P(Text, JetFunction, ::testing::Values(
     FunctionCase{"InStrRev('XXpXXpXXPXXP', 'p', -1, 0)", "6"},
     FunctionCase{"InStrRev('XXpXXpXXPXXP', 'P', 10, 0)", "9"},
     FunctionCase{"InStrRev('abc', 'x')", "0"},
+    // A match of several letters must end at or before the start position.
+    FunctionCase{"InStrRev('abcabc', 'bc', 5)", "2"},
+    FunctionCase{"InStrRev('abcabc', 'bc', 6)", "5"},
+    FunctionCase{"InStrRev('abcabc', 'abc', 3)", "1"},
+    FunctionCase{"InStrRev('abcabc', 'abc', 2)", "0"},
+    FunctionCase{"InStrRev('abc', 'b', 0)", "JET 0005: Invalid procedure call or argument."},
+    // Trim takes spaces only: tabs and line ends stay.
+    FunctionCase{"Len(Trim(' ' & Chr(9) & 'a' & Chr(10) & ' '))", "3"},
+    FunctionCase{"Len(LTrim(Chr(9) & ' a'))", "3"},
+    FunctionCase{"Len(RTrim('a ' & Chr(13) & Chr(10)))", "4"},
     FunctionCase{"Len(Name & 'xy')", "6"}));
 
 INSTANTIATE_TEST_SUITE_P(Dates, JetFunction, ::testing::Values(
@@ -356,6 +368,8 @@ INSTANTIATE_TEST_SUITE_P(ArgumentErrors, JetFunction, ::testing::Values(
     FunctionCase{"CCur('922337203685477.5808')", "JET 3349: Numeric field overflow."},
     FunctionCase{"CCur('-922337203685477.5809')", "JET 3349: Numeric field overflow."},
     FunctionCase{"CCur('1.2.3')", "JET 3464: Data type mismatch in criteria expression."},
+    FunctionCase{"CCur('+12.50') & '/' & CCur('$1,234.50')", "12.5/1234.5"},
+    FunctionCase{"CCur(7) * 2 & ''", "14"},
     FunctionCase{"Frobnicate(1)", "error 3085: Undefined function 'Frobnicate' in expression."}));
 
 // The spread aggregates over Items.Out (3, 4, 1, 5), with Nulls ignored.
