@@ -57,6 +57,10 @@ QString FtpConnectError(const QString &host, int curlCode)
 
 int PerformWithStop(CURL *curl, const QString &title)
 {
+    // The command-line tool has no windows: there the transfer runs to its
+    // own time-outs.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return curl_easy_perform(curl);
     CURLM *multi = curl_multi_init();
     if (!multi)
         return CURLE_FAILED_INIT;
