@@ -145,6 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Text, JetFunction, ::testing::Values(
     FunctionCase{"StrReverse('abc·d')", "d·cba"},
     FunctionCase{"InStr(4, 'XXpXXpXXPXXP', 'P')", "6"},
     FunctionCase{"InStr(3, 'XXpXX', 'p')", "3"}, // a match right at the start
+    FunctionCase{"InStr(3, 'XXpXX', 'p', 0)", "3"},
     FunctionCase{"InStr(1, 'XXpXXpXXPXXP', 'P', 0)", "9"},
     FunctionCase{"InStr('XXpXXpXXPXXP', 'W')", "0"},
     FunctionCase{"InStr(1, Null, 'a', 0)", "<null>"},
