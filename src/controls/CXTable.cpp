@@ -1303,6 +1303,24 @@ void CXTable::ApplyColumnFlags()
 
 double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode, const TextMeasure &measure)
 {
+    if (!measure)
+        return CalcColumnWidths(rect, charWidth, mode, std::vector<int>());
+    return CalcColumnWidths(rect, charWidth, mode, ContentWidths(charWidth, measure));
+}
+
+std::vector<int> CXTable::ContentWidths(int charWidth, const TextMeasure &measure) const
+{
+    const int n = GetColumnCount();
+    const int cap = kContentCapChars * std::max(1, charWidth);
+    std::vector<int> need(size_t(n), 0);
+    for (int c = 0; c < n; ++c)
+        if (m_columns[size_t(c)].charWidth > 0)
+            need[size_t(c)] = contentWidth(c, cap, measure);
+    return need;
+}
+
+double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode, const std::vector<int> &needs)
+{
     const int n = GetColumnCount();
     int sum = 0;
     for (int c = 0; c < n; ++c) {
@@ -1323,7 +1341,7 @@ double CXTable::CalcColumnWidths(QRect &rect, int charWidth, int mode, const Tex
             sum += col.pixelWidth;
         }
     }
-    if (sum != 0 && charWidth != 0 && measure && fitColumnsToContent(rect.width(), charWidth, measure))
+    if (sum != 0 && charWidth != 0 && needs.size() == size_t(n) && fitColumnsToContent(rect.width(), needs))
         sum = rect.width();
     if (sum != 0 && charWidth != 0 && sum != rect.width()) {
         const int rest = rect.width() - sum;
@@ -1367,17 +1385,16 @@ int CXTable::contentWidth(int column, int cap, const TextMeasure &measure) const
     return std::min(widest, cap);
 }
 
-bool CXTable::fitColumnsToContent(int room, int charWidth, const TextMeasure &measure)
+bool CXTable::fitColumnsToContent(int room, const std::vector<int> &needs)
 {
     const int n = GetColumnCount();
-    const int cap = kContentCapChars * std::max(1, charWidth);
     std::vector<int> need(size_t(n), 0);
     bool anyShort = false;
     for (int c = 0; c < n; ++c) {
         const Column &col = m_columns[size_t(c)];
         if (col.pixelWidth <= 0 || col.charWidth <= 0)
             continue;
-        need[size_t(c)] = contentWidth(c, cap, measure);
+        need[size_t(c)] = needs[size_t(c)];
         anyShort = anyShort || col.pixelWidth < need[size_t(c)];
     }
     if (!anyShort)

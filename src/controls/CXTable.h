@@ -197,6 +197,13 @@ public:
     // is short for all, the number and money columns keep their width and
     // the text columns share the rest.
     double CalcColumnWidths(QRect &rect, int charWidth, int mode, const TextMeasure &measure = {});
+    // The same with each column's content width already measured (see
+    // ContentWidths): a caller that draws one unchanged table many times,
+    // page after page, measures it once.
+    double CalcColumnWidths(QRect &rect, int charWidth, int mode, const std::vector<int> &needs);
+    // The width each column's title and cells need, up to the cap (0 for a
+    // hidden column).
+    std::vector<int> ContentWidths(int charWidth, const TextMeasure &measure) const;
     // Writes the header line and every row that is not a heading or total row,
     // the cells joined by the delimiter. A cell holding the delimiter, a quote
     // or a line break is quoted, its quotes doubled, so that a reader of
@@ -276,7 +283,7 @@ private:
     // Widens the columns too narrow for their content within the room (the
     // shown columns' widths summing to it afterwards); false when every
     // column already fits.
-    bool fitColumnsToContent(int room, int charWidth, const TextMeasure &measure);
+    bool fitColumnsToContent(int room, const std::vector<int> &needs);
 
     Cell *cell(int row, int column);
     const Cell *cell(int row, int column) const;

@@ -228,6 +228,10 @@ public:
     double m_dTopMargin = 0.25;
     double m_dLeftMargin = 0;
     double m_dColumnScale = 0;
+    // The content widths of the table being printed, and what they were
+    // measured for (the table, its size, the font and the device).
+    std::vector<int> m_columnNeeds;
+    QString m_columnNeedsKey;
     std::array<Money, 6> m_amounts{};
     std::vector<CGridCell> m_columns;
     int m_nTotalWidth = 0;

@@ -250,9 +250,22 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     // A cell's text as the bold font of totals draws it, within its margins.
     const QFontMetrics cellMetrics(m_fonts[FontBodyBold], dc.device());
     const int margins = 2 * m_nPad + m_nPad / 4 + 1;
-    m_dColumnScale = table->CalcColumnWidths(area, std::max(1, m_nCharWidth * 3 / 2), 0, [&](const QString &text) {
-        return cellMetrics.horizontalAdvance(text) + margins;
-    });
+    // Every page of one table takes the widths its content needs; they are
+    // measured on the table's first page and kept for the pages after it.
+    const int charWidth = std::max(1, m_nCharWidth * 3 / 2);
+    const QString needsKey = QStringLiteral("%1/%2/%3/%4/%5")
+                                 .arg(quintptr(table))
+                                 .arg(rows)
+                                 .arg(columns)
+                                 .arg(charWidth)
+                                 .arg(m_fonts[FontBodyBold].toString() + QString::number(dc.device()->logicalDpiX()));
+    if (row == 0 || needsKey != m_columnNeedsKey) {
+        m_columnNeeds = table->ContentWidths(charWidth, [&](const QString &text) {
+            return cellMetrics.horizontalAdvance(text) + margins;
+        });
+        m_columnNeedsKey = needsKey;
+    }
+    m_dColumnScale = table->CalcColumnWidths(area, charWidth, 0, m_columnNeeds);
     const int left = area.left();
 
     // Heading row.
