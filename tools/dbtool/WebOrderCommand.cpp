@@ -68,6 +68,8 @@ int runWebOrderCommand(const QStringList &argsIn, QTextStream &out, QTextStream 
         if (xml) {
             XmlDocument document;
             if (!document.Load(args[1])) {
+                for (const platform::PromptRecord &r : responder.shown())
+                    err << OneLine(QString(r.text).replace(QLatin1Char('\n'), QStringLiteral(" | "))) << '\n';
                 err << "Cannot read " << args[1] << '\n';
                 return 1;
             }

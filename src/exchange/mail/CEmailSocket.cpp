@@ -458,7 +458,6 @@ QString decodeBody(QStringView headers, const QString &body)
     const QString charset =
         charsetParameter.match(headerValue(headers, QLatin1StringView("Content-Type"))).captured(1);
     QByteArray bytes = body.toLatin1();
-    const bool encoded = encoding == QLatin1String("quoted-printable") || encoding == QLatin1String("base64");
     if (encoding == QLatin1String("quoted-printable"))
         bytes = decodeQuotedPrintable(bytes);
     else if (encoding == QLatin1String("base64"))
@@ -469,50 +468,121 @@ QString decodeBody(QStringView headers, const QString &body)
         text = decoder.decode(bytes);
     else
         text = QString::fromLatin1(bytes);
-    if (encoded) {
-        // Lines end in CR LF, as in any mail, whatever the encoded text had.
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    }
+    // Lines end in CR LF, as in any mail, whatever the (encoded or pasted)
+    // text had.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return text;
+}
+
+// Where an entity's header lines end and its body begins: the first blank
+// line (CR LF or a bare LF). No blank line: no headers, all body.
+void splitEntity(QStringView entity, QStringView &headers, QStringView &body)
+{
+    qsizetype at = 0;
+    while (at < entity.size()) {
+        const qsizetype lineEnd = entity.indexOf(u'\n', at);
+        if (lineEnd < 0)
+            break;
+        QStringView line = entity.mid(at, lineEnd - at);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty()) {
+            headers = entity.left(at);
+            body = entity.mid(lineEnd + 1);
+            return;
+        }
+        at = lineEnd + 1;
+    }
+    headers = QStringView();
+    body = entity;
+}
+
+// The boundary of a multipart entity's parts ("" for any other entity).
+QString boundaryOf(QStringView headers)
+{
+    const QString type = headerValue(headers, QLatin1StringView("Content-Type"));
+    if (!type.trimmed().startsWith(QLatin1String("multipart/"), Qt::CaseInsensitive))
+        return QString();
+    static const QRegularExpression parameter(QStringLiteral(";\\s*boundary\\s*=\\s*(?:\"([^\"]*)\"|([^;\\s]+))"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = parameter.match(type);
+    return m.hasMatch() ? (m.capturedLength(1) > 0 ? m.captured(1) : m.captured(2)) : QString();
+}
+
+// The parts of a multipart body: what lies between its delimiter lines
+// ("--" and the boundary at a line's start), without the line end before
+// each delimiter; the preamble and the epilogue are no parts.
+QList<QStringView> partsOf(QStringView body, const QString &boundary)
+{
+    QList<QStringView> parts;
+    const QString delimiter = QStringLiteral("--") + boundary;
+    qsizetype partStart = -1;
+    qsizetype at = 0;
+    while (at <= body.size()) {
+        qsizetype lineEnd = body.indexOf(u'\n', at);
+        const qsizetype next = lineEnd < 0 ? body.size() + 1 : lineEnd + 1;
+        if (lineEnd < 0)
+            lineEnd = body.size();
+        const QStringView line = body.mid(at, lineEnd - at);
+        if (line.startsWith(delimiter)) {
+            if (partStart >= 0) {
+                qsizetype partEnd = at;
+                if (partEnd > partStart && body.at(partEnd - 1) == u'\n')
+                    --partEnd;
+                if (partEnd > partStart && body.at(partEnd - 1) == u'\r')
+                    --partEnd;
+                parts.append(body.mid(partStart, qMax<qsizetype>(0, partEnd - partStart)));
+            }
+            if (line.mid(delimiter.size()).startsWith(QLatin1String("--")))
+                break;
+            partStart = next;
+        }
+        at = next;
+    }
+    return parts;
+}
+
+// The first plain-text part of an entity, looked for through its multipart
+// parts (nested ones too); an entity without a type is plain text.
+bool findPlainPart(QStringView entity, int depth, QStringView &headers, QStringView &body)
+{
+    QStringView ownHeaders;
+    QStringView ownBody;
+    splitEntity(entity, ownHeaders, ownBody);
+    const QString boundary = boundaryOf(ownHeaders);
+    if (!boundary.isEmpty()) {
+        if (depth >= 8)
+            return false;
+        for (const QStringView part : partsOf(ownBody, boundary)) {
+            if (findPlainPart(part, depth + 1, headers, body))
+                return true;
+        }
+        return false;
+    }
+    const QString type = headerValue(ownHeaders, QLatin1StringView("Content-Type")).trimmed();
+    if (!type.isEmpty() && !type.startsWith(QLatin1String("text/plain"), Qt::CaseInsensitive))
+        return false;
+    headers = ownHeaders;
+    body = ownBody;
+    return true;
 }
 
 } // namespace
 
 QString CEmailSocket::GetPlainText(int index) const
 {
+    // The message is stored without the reply's closing line. Its plain-text
+    // part (the message itself when it is no multipart) is taken, decoded by
+    // its own transfer encoding and character set; a message without one
+    // gives everything after its header lines as it is.
     const QString text = GetMessageText(index);
-    const int label = int(text.indexOf(QLatin1String("Content-Type: text/plain;")));
-    const int blank = int(text.indexOf(QLatin1String("\r\n\r\n"), label + 1));
-    const int start = blank >= 0 ? blank + 4 : 0;
-    // The part's own header lines: from the line after its boundary (or the
-    // message's start) to the blank line.
-    int headerStart = 0;
-    if (label > 0) {
-        const int before = int(text.lastIndexOf(QLatin1String("\r\n\r\n"), label));
-        headerStart = before >= 0 ? before + 4 : 0;
-        const int dashes = int(text.lastIndexOf(QLatin1String("\n--"), label));
-        const int lineEnd = dashes >= headerStart ? int(text.indexOf(QLatin1Char('\n'), dashes + 1)) : -1;
-        if (lineEnd >= 0 && lineEnd < label)
-            headerStart = lineEnd + 1;
-    }
-    const QStringView headers = blank >= 0 ? QStringView(text).mid(headerStart, blank - headerStart) : QStringView();
-    // The message is stored without the reply's closing line: the body runs
-    // to its end unless a part boundary closes it first.
-    int end = int(text.size());
-    const int boundaryAt = int(text.indexOf(QLatin1String("boundary=")));
-    if (boundaryAt >= 0) {
-        const int valueStart = boundaryAt + 9;
-        const int valueEnd = int(text.indexOf(QLatin1String("\r\n"), valueStart));
-        QString boundary = text.mid(valueStart, valueEnd < 0 ? -1 : valueEnd - valueStart);
-        boundary.remove(QLatin1Char('"'));
-        if (!boundary.isEmpty()) {
-            const int found = int(text.indexOf(boundary, start));
-            if (found >= 0)
-                end = found - 4;
-        }
-    }
-    return end > start ? decodeBody(headers, text.mid(start, end - start)) : QString();
+    QStringView headers;
+    QStringView body;
+    if (findPlainPart(text, 0, headers, body))
+        return decodeBody(headers, body.toString());
+    splitEntity(text, headers, body);
+    return body.toString();
 }
 
 QString CEmailSocket::GetHeaderField(int index, const QString &label, int start, int limit,

@@ -219,8 +219,14 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         return false;
     if (m_bSaved)
         return false;
-    // A number of the order that could not be read is put right first.
+    // A number of the order that could not be read is put right first; an
+    // order in which no item could be read (a mail whose order text was not
+    // found) is never saved as an empty job.
     QString refusal = m_refusals.value(0);
+    if (refusal.isEmpty() && m_items.isEmpty())
+        refusal = QStringLiteral("This order cannot be saved: no item was found in it (an item begins with \"%1\")."
+                                 "\n\nCheck the order's text, or enter the order as a new job.")
+                      .arg(m_keys.ItemStartLabel());
     for (int n = 0; refusal.isEmpty() && n < m_items.size(); ++n) {
         const WebOrderItem &item = m_items.at(n);
         if (!item.badQuantity.isEmpty())

@@ -1,5 +1,6 @@
 #include "exchange/xml/XmlDocument.h"
 
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QFile>
@@ -10,8 +11,8 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/uri.h>
+#include <libxml/valid.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xmlschemas.h>
 #include <libxml/xpath.h>
 
 namespace {
@@ -146,47 +147,75 @@ void XmlDocument::Release()
     m_doc = nullptr;
 }
 
-bool XmlDocument::loadOnce(const QString &path, bool validate)
+namespace {
+
+// The entity loader while a document is read: nothing outside the document
+// is ever loaded, neither a DTD, an entity nor a schema it names. A document
+// read from outside (an order a web shop left) could otherwise make the
+// program open any file or address: its text would become the order's, or
+// the read would wait for ever on a pipe.
+xmlParserInputPtr refuseExternal(const char *, const char *, xmlParserCtxtPtr)
+{
+    return nullptr;
+}
+
+// Whether the document names something outside itself: an external DTD
+// subset, or an external entity (general or parameter) in its own DTD.
+bool namesOutside(xmlDocPtr doc)
+{
+    if (!doc)
+        return false;
+    if (doc->extSubset)
+        return true;
+    xmlDtdPtr dtd = doc->intSubset;
+    if (!dtd)
+        return false;
+    if (dtd->ExternalID || dtd->SystemID)
+        return true;
+    for (xmlNodePtr node = dtd->children; node; node = node->next) {
+        if (node->type != XML_ENTITY_DECL)
+            continue;
+        const auto *entity = reinterpret_cast<xmlEntityPtr>(node);
+        if (entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY || entity->etype == XML_EXTERNAL_GENERAL_UNPARSED_ENTITY
+            || entity->etype == XML_EXTERNAL_PARAMETER_ENTITY)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int XmlDocument::ParseOptions()
+{
+    // No network, no DTD loaded, no entity replaced by what it names: the
+    // document is read from its own text alone. A DTD the document carries
+    // is checked after the parse (xmlValidateDocument), never loaded.
+    return XML_PARSE_NONET | XML_PARSE_NOBLANKS;
+}
+
+bool XmlDocument::loadOnce(const QString &path, const QByteArray &bytes, bool validate)
 {
     Release();
     ErrorCatcher catcher;
     xmlSetStructuredErrorFunc(&catcher, &ErrorCatcher::handler);
-    const QByteArray file = QFile::encodeName(path);
-    // No network: a document names its DTD or schema, it does not fetch one.
-    int options = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
-    if (validate)
-        options |= XML_PARSE_DTDLOAD | XML_PARSE_DTDVALID;
+    const xmlExternalEntityLoader previousLoader = xmlGetExternalEntityLoader();
+    xmlSetExternalEntityLoader(refuseExternal);
+    const QByteArray url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
     xmlParserCtxtPtr context = xmlNewParserCtxt();
-    xmlDocPtr doc = context ? xmlCtxtReadFile(context, file.constData(), nullptr, options) : nullptr;
+    xmlDocPtr doc = context ? xmlCtxtReadMemory(context, bytes.constData(), int(bytes.size()), url.constData(), nullptr,
+                                                ParseOptions())
+                            : nullptr;
     bool ok = doc != nullptr;
-    if (ok && validate && doc->intSubset && !context->valid)
+    m_namesOutside = ok && namesOutside(doc);
+    if (m_namesOutside)
         ok = false;
-    if (ok && validate) {
-        // A schema the root element declares for elements without a namespace.
-        xmlNodePtr root = xmlDocGetRootElement(doc);
-        xmlChar *location = root ? xmlGetNsProp(root, reinterpret_cast<const xmlChar *>("noNamespaceSchemaLocation"),
-                                                reinterpret_cast<const xmlChar *>(
-                                                    "http://www.w3.org/2001/XMLSchema-instance"))
-                                 : nullptr;
-        if (location) {
-            xmlChar *resolved = xmlBuildURI(location, doc->URL);
-            xmlSchemaParserCtxtPtr schemaParser =
-                xmlSchemaNewParserCtxt(reinterpret_cast<const char *>(resolved ? resolved : location));
-            xmlSchemaPtr schema = schemaParser ? xmlSchemaParse(schemaParser) : nullptr;
-            if (schema) {
-                xmlSchemaValidCtxtPtr valid = xmlSchemaNewValidCtxt(schema);
-                if (valid && xmlSchemaValidateDoc(valid, doc) != 0)
-                    ok = false;
-                xmlSchemaFreeValidCtxt(valid);
-                xmlSchemaFree(schema);
-            } else {
-                ok = false;
-            }
-            xmlSchemaFreeParserCtxt(schemaParser);
-            xmlFree(resolved);
-            xmlFree(location);
-        }
+    if (ok && validate && doc->intSubset) {
+        xmlValidCtxtPtr valid = xmlNewValidCtxt();
+        if (!valid || !xmlValidateDocument(valid, doc))
+            ok = false;
+        xmlFreeValidCtxt(valid);
     }
+    xmlSetExternalEntityLoader(previousLoader);
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     if (context)
         xmlFreeParserCtxt(context);
@@ -220,14 +249,34 @@ void XmlDocument::reportError(const QString &path, bool withRetryLine)
 bool XmlDocument::Load(const QString &path)
 {
     m_lastError.clear();
-    if (loadOnce(path, true))
+    Release();
+    QByteArray bytes;
+    QString refusal;
+    if (!platform::PlacedFile::Read(path, kMaxBytes, bytes, refusal)) {
+        m_lastError = QStringLiteral("Cannot read the XML file ") + path + QStringLiteral(": ") + refusal + QLatin1Char('.');
+        platform::Prompt::messageBox(m_lastError, QStringLiteral("Parse Error"), platform::MB_ICONHAND);
+        return false;
+    }
+    if (loadOnce(path, bytes, true))
         return true;
+    if (m_namesOutside) {
+        refuseOutside(path);
+        return false;
+    }
     reportError(path, true);
-    if (loadOnce(path, false))
+    if (loadOnce(path, bytes, false))
         return true;
     reportError(path, false);
     Release();
     return false;
+}
+
+void XmlDocument::refuseOutside(const QString &path)
+{
+    m_lastError = QStringLiteral("Cannot read the XML file ") + path +
+        QStringLiteral(": it names a DTD or an entity outside itself (a file or an address), and Tavrel never opens "
+                       "what an XML file names.\n\nAsk whoever made the file for one that holds all of its text.");
+    platform::Prompt::messageBox(m_lastError, QStringLiteral("Parse Error"), platform::MB_ICONHAND);
 }
 
 static QString valueOf(xmlNodePtr element, const QString &attribute)

@@ -5,10 +5,15 @@
 
 #include <functional>
 
-// One XML file loaded for reading: the program's XML reader. Loading
-// validates against the document's DTD or declared schema first; when that
-// fails the error is shown in the "Parse Error" box and the file is loaded
-// once more without validation (only a file that is not well formed fails).
+// One XML file loaded for reading: the program's XML reader, and the one
+// place where the program parses XML. Nothing outside the file is ever
+// loaded: a file that names an external DTD or entity is refused (with its
+// own message in the "Parse Error" box), a schema it names is not read, and
+// the file itself is read only when it is an ordinary file of at most
+// kMaxBytes (PlacedFile). Loading validates against the DTD the document
+// carries first; when that fails the error is shown in the "Parse Error" box
+// and the file is loaded once more without validation (only a file that is
+// not well formed fails).
 // Values are found by element name or by a path of names ending anywhere in
 // the document ("ItemDetail/Description").
 class XmlDocument
@@ -18,6 +23,11 @@ public:
     ~XmlDocument();
     XmlDocument(const XmlDocument &) = delete;
     XmlDocument &operator=(const XmlDocument &) = delete;
+
+    // The largest XML file read.
+    static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+    // The parser's options wherever XML is parsed.
+    static int ParseOptions();
 
     // True when the file was loaded (on the first or the second attempt).
     bool Load(const QString &path);
@@ -61,8 +71,9 @@ public:
     QString LastErrorText() const { return m_lastError; }
 
 private:
-    bool loadOnce(const QString &path, bool validate);
+    bool loadOnce(const QString &path, const QByteArray &bytes, bool validate);
     void reportError(const QString &path, bool withRetryLine);
+    void refuseOutside(const QString &path);
 
     void *m_doc = nullptr; // xmlDoc
     // The first error of the last attempt.
@@ -71,4 +82,5 @@ private:
     int m_errorColumn = 0;
     QString m_errorReason;
     QString m_lastError;
+    bool m_namesOutside = false; // the last attempt found an external DTD or entity
 };
