@@ -315,6 +315,25 @@ TEST_F(MailboxTest, BodyHeaderLinesAndMessageId)
         // No character set: the bytes as they are.
         {"Subject: f\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nName: M=FCller =3D=\r\n1\r\n",
          QStringLiteral("Name: M\u00fcller =1\r\n")},
+        // The plain part's type in lower case after a preamble, quoted-printable.
+        {"Subject: g\r\nContent-Type: multipart/alternative;\r\n boundary=\"=_b\"\r\n\r\nThis is a multi-part "
+         "message in MIME format.\r\n\r\n--=_b\r\nContent-type: text/plain; charset=utf-8\r\n"
+         "Content-Transfer-Encoding: quoted-printable\r\n\r\nJob Title: M=C3=BCller cards\r\nItem Description: A\r\n"
+         "--=_b\r\nContent-Type: text/html\r\n\r\n<p>x</p>\r\n--=_b--\r\n",
+         QStringLiteral("Job Title: Müller cards\r\nItem Description: A")},
+        // Base64 in an alternative part inside a mixed one, after its HTML part.
+        {"Subject: h\r\nContent-Type: multipart/mixed; boundary=OUT\r\n\r\n--OUT\r\nContent-Type: "
+         "multipart/alternative; boundary=\"IN\"; x=y\r\n\r\n--IN\r\nContent-Type: text/html; charset=utf-8\r\n"
+         "Content-Transfer-Encoding: base64\r\n\r\nPHA+eDwvcD4=\r\n--IN\r\nContent-Type: text/plain; charset=utf-8\r\n"
+         "Content-Transfer-Encoding: base64\r\n\r\nSm9iIFRpdGxlOiBHcsO8w59lCkl0ZW0gRGVzY3JpcHRpb246IEI=\r\n--IN--\r\n"
+         "\r\n--OUT\r\nContent-Type: application/pdf\r\nContent-Transfer-Encoding: base64\r\n\r\nJVBERi0=\r\n"
+         "--OUT--\r\n",
+         QStringLiteral("Job Title: Grüße\r\nItem Description: B")},
+        // A mail saved with bare line feeds, quoted-printable.
+        {"Subject: i\nContent-Type: multipart/alternative; boundary=\"B3\"\n\n--B3\nContent-Type: text/plain; "
+         "charset=utf-8\nContent-Transfer-Encoding: quoted-printable\n\nItem Description: Gr=C3=BC=C3=9Fe=\n karten\n"
+         "Item Quantity: 500\n\n--B3--\n",
+         QStringLiteral("Item Description: Grüße karten\r\nItem Quantity: 500\r\n")},
     };
     for (const Body &b : bodies) {
         SCOPED_TRACE(b.message.left(12).toStdString());

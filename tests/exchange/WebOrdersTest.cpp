@@ -344,6 +344,7 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
         {"2912102", QDate(9999, 12, 31)},    {"2912103", QDate()},
         {"-1", QDate()},                     {"7.5", QDate()},
         {"soon", QDate()},                   {"99999999999", QDate()},
+        {"7 - 10", QDate()},                 {"2 * 7", QDate()},
     };
     for (const Due &d : dues) {
         SCOPED_TRACE(d.days);
@@ -357,6 +358,25 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
                                                                "is not a number of days.\n\nCorrect the order before "
                                                                "saving it.")
                                                     .arg(days)});
+    }
+
+    // A due time is kept as written when the clock shows it, else refused.
+    const std::pair<const char *, bool> times[] = {
+        {"10 am", true},   {"Noon", true},     {"end of day", true}, {"0:00", true},     {"23:59", true},
+        {"12 pm", true},   {"12:30:59 PM", true}, {"9:15 p.m.", true}, {"14:30 Friday", true},
+        {"99:99", false},  {"24:00", false},   {"12:60", false},     {"13 pm", false},   {"0 am", false},
+        {"10:30:60", false}, {"9.30", false},  {"10:5", false},      {"100", false},     {"-1:00", false},
+    };
+    for (const auto &[written, kept] : times) {
+        SCOPED_TRACE(written);
+        const QString time = QString::fromLatin1(written);
+        const auto timed = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Due Time: ") + time}));
+        EXPECT_EQ(timed->m_jobSet.m_TimeDue, kept ? time : QString());
+        EXPECT_EQ(timed->m_refusals,
+                  kept ? QStringList()
+                       : QStringList{QStringLiteral("This order cannot be saved: \"%1\" after \"Job Due Time:\" is not a "
+                                                    "time of day.\n\nCorrect the order before saving it.")
+                                         .arg(time)});
     }
 }
 
@@ -387,6 +407,8 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
         {"12.5.0", 0, true},
         {"1e3", 0, true},
         {"12 50", 0, true},
+        {"12.50 - 15.00", 0, true},
+        {"12.50 + tax", 0, true},
         {"922,337,203,685,477.5808", 0, true},
     };
     for (const Case &c : cases) {
@@ -700,6 +722,11 @@ TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharac
         {{QStringLiteral("Item Quantity: 1,00")}, QStringLiteral("1,00"), false, true},
         {{QStringLiteral("Item Quantity: 1000,000")}, QStringLiteral("1000,000"), false, true},
         {{QStringLiteral("Item Quantity: 10"), QStringLiteral("Item Originals: 2.5")}, QStringLiteral("2.5"), true},
+        // A product, a range or a sum: read as 2, 500 and 10 before.
+        {{QStringLiteral("Item Quantity: 2 * 500")}, QStringLiteral("2 * 500"), false, true},
+        {{QStringLiteral("Item Quantity: 500 - 1000")}, QStringLiteral("500 - 1000"), false, true},
+        {{QStringLiteral("Item Quantity: 4 x 500 + 50")}, QStringLiteral("4 x 500 + 50"), false, true},
+        {{QStringLiteral("Item Quantity: 10"), QStringLiteral("Item Originals: 1 / 2")}, QStringLiteral("1 / 2"), true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.refused.toStdString());
@@ -727,6 +754,20 @@ TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharac
             EXPECT_EQ(order->m_items[1].originals, 2);
             EXPECT_TRUE(order->m_items[1].badQuantity.isEmpty());
         }
+    }
+
+    // An order in which no item is found is never saved as an empty job.
+    for (const auto &order : {parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Title: Cards")})),
+                              parseXml("<Note>no items</Note>\n")}) {
+        const QString before = dump();
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(order->SaveOrder(0, false));
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("This order cannot be saved: no item was found in it (an item begins with "
+                                             "\"%1\").\n\nCheck the order's text, or enter the order as a new job.")
+                                  .arg(order->m_keys.ItemStartLabel())});
+        EXPECT_EQ(dump(), before);
     }
 
     // A NUL or another control character in the text is dropped.

@@ -284,3 +284,43 @@ TEST_F(XmlReaderTest, TheViewerShowsElementsAttributesAndTexts)
     EXPECT_EQ(dialog.DoModal(), 1);
     EXPECT_EQ(dialog.windowTitle(), path);
 }
+
+// Only an ordinary file of at most kMaxBytes is read; anything else is
+// refused at once with the reason, never read for ever.
+TEST_F(XmlReaderTest, OnlyAnOrdinaryFileOfBoundedSizeIsRead)
+{
+    const QString large = tempPath(QStringLiteral("large.xml"));
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(XmlDocument::kMaxBytes + 1));
+    }
+    const QString atLimit = tempPath(QStringLiteral("limit.xml"));
+    {
+        // Exactly the limit is read (and is then no XML: two parse errors).
+        QFile f(atLimit);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<a>");
+        ASSERT_TRUE(f.resize(XmlDocument::kMaxBytes));
+    }
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("/dev/zero"), QStringLiteral("it is not an ordinary file (it is a folder, a pipe, a device or a socket)")},
+        {tempPath(QString()), QStringLiteral("it is not an ordinary file (it is a folder, a pipe, a device or a socket)")},
+        {large, QStringLiteral("it is larger than 64 MB, the most such a file may be")},
+    };
+    for (const auto &[path, why] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        XmlDocument document;
+        EXPECT_FALSE(document.Load(path));
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Cannot read the XML file %1: %2.").arg(path, why)});
+    }
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    prompts().answer(platform::IDOK);
+    XmlDocument document;
+    EXPECT_FALSE(document.Load(atLimit));
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_TRUE(prompts().shown().at(0).text.startsWith(QStringLiteral("Error processing XML file: ")));
+}

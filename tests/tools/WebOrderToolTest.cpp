@@ -43,3 +43,57 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
               QStringLiteral("25|2|PRICE = 12.50|"));
     EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT * FROM EmailLink")), QStringLiteral("9@web.test|1"));
 }
+
+// An XML order is read from its own text alone: one naming a file (a
+// private one, or a pipe that would hold the read for ever) through an
+// entity or an external DTD is refused and nothing is saved.
+TEST_F(WebOrderTool, AnXmlOrderNamingAFileOutsideItselfIsRefusedAndNothingSaved)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    int code = -1;
+    RunDbToolOut({QStringLiteral("create"), db}, &code);
+    ASSERT_EQ(code, 0);
+    const QString secret = tempPath(QStringLiteral("private.txt"));
+    QFile secretFile(secret);
+    ASSERT_TRUE(secretFile.open(QIODevice::WriteOnly));
+    secretFile.write("PRIVATE-TEXT-7731");
+    secretFile.close();
+    const QString fifo = tempPath(QStringLiteral("pipe"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    const QByteArray body = "<OrderRequest><ItemOut quantity=\"5\"><ItemDetail><Description>&x;</Description>"
+                            "</ItemDetail></ItemOut></OrderRequest>\n";
+    const QByteArray cases[] = {
+        // Its DTD declares everything, so a validating reader took the file in.
+        "<!DOCTYPE OrderRequest [<!ELEMENT OrderRequest (ItemOut)*><!ELEMENT ItemOut (ItemDetail)>"
+        "<!ATTLIST ItemOut quantity CDATA #IMPLIED><!ELEMENT ItemDetail (Description)>"
+        "<!ELEMENT Description (#PCDATA)><!ENTITY x SYSTEM \"file://" + secret.toUtf8() + "\">]>\n" + body,
+        // A DTD that does not validate.
+        "<!DOCTYPE OrderRequest [<!ENTITY x SYSTEM \"" + secret.toUtf8() + "\">]>\n" + body,
+        "<!DOCTYPE OrderRequest [<!ENTITY x SYSTEM \"" + fifo.toUtf8() + "\">]>\n" + body,
+        "<!DOCTYPE OrderRequest SYSTEM \"" + fifo.toUtf8() + "\" [<!ENTITY x \"Cards\">]>\n" + body,
+        "<!DOCTYPE OrderRequest [<!ENTITY % p SYSTEM \"" + fifo.toUtf8() + "\"> %p; <!ENTITY x \"Cards\">]>\n" + body,
+    };
+    for (const QByteArray &xml : cases) {
+        SCOPED_TRACE(xml.left(120).toStdString());
+        const QString order = tempPath(QStringLiteral("order.xml"));
+        QFile file(order);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("<?xml version=\"1.0\"?>\n" + xml);
+        file.close();
+        const ToolRun run = RunDbTool({QStringLiteral("weborder"), db, order, QStringLiteral("--xml"),
+                                       QStringLiteral("--yes"), QStringLiteral("--save"), QStringLiteral("order")});
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_FALSE(run.out.contains(QStringLiteral("PRIVATE-TEXT")) || run.err.contains(QStringLiteral("PRIVATE-TEXT")));
+        EXPECT_EQ(run.err, QStringLiteral("Cannot read the XML file %1: it names a DTD or an entity outside itself (a "
+                                          "file or an address), and Tavrel never opens what an XML file names. |  | Ask "
+                                          "whoever made the file for one that holds all of its text.\nCannot read %1\n")
+                               .arg(order));
+        EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Jobs")), QStringLiteral("0"));
+    }
+    // The order file itself must be an ordinary file.
+    const ToolRun run = RunDbTool({QStringLiteral("weborder"), db, fifo, QStringLiteral("--xml")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QStringLiteral("Cannot read the XML file %1: it is not an ordinary file (it is a folder, a pipe, a "
+                                      "device or a socket).\nCannot read %1\n")
+                           .arg(fifo));
+}

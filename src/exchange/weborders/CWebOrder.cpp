@@ -312,7 +312,15 @@ void CWebOrder::ReadJobFields()
             m_jobSet.m_Shipping = amount;
     }
     m_jobSet.m_Title = Field(JobTitle);
-    m_jobSet.m_TimeDue = Field(JobDueTime);
+    // A time keeps its colons ("10:30", never "1030"); only colons before it
+    // (a label written with two) go.
+    QString timeDue = Field(JobDueTime, 0, 0, QString());
+    while (timeDue.startsWith(QLatin1Char(':')))
+        timeDue = timeDue.mid(1).trimmed();
+    if (!ReadOrderTime(timeDue, m_jobSet.m_TimeDue)) {
+        m_jobSet.m_TimeDue.clear();
+        Refuse(JobDueTime, timeDue, QStringLiteral("a time of day"));
+    }
     m_jobSet.m_PO = Field(JobPO);
     const QString days = Field(JobDueDays);
     if (!days.isEmpty()) {

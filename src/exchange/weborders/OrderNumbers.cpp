@@ -1,11 +1,15 @@
 #include "exchange/weborders/OrderNumbers.h"
 
+#include <QtCore/QRegularExpression>
+
 #include <climits>
 
 namespace {
 
-// The value's first word, trimmed; false when the words after it go on with
-// the number ("1 000", "12 .50").
+// The value's first word, trimmed; false when what follows it is no word:
+// it goes on with the number ("1 000", "12 .50") or makes it a sum, a
+// product or a range ("2 * 500", "500 - 1000", "500 / 2") whose value is no
+// count written here.
 bool firstWord(QStringView text, QStringView &word)
 {
     text = text.trimmed();
@@ -13,7 +17,7 @@ bool firstWord(QStringView text, QStringView &word)
     while (end < text.size() && !text.at(end).isSpace())
         ++end;
     const QStringView rest = text.mid(end).trimmed();
-    if (!rest.isEmpty() && (rest.at(0).isDigit() || rest.at(0) == u'.' || rest.at(0) == u','))
+    if (!rest.isEmpty() && !rest.at(0).isLetter())
         return false;
     word = text.left(end);
     return true;
@@ -127,4 +131,22 @@ bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due)
         return false;
     due = today.addDays(days);
     return due.isValid() && due <= QDate(9999, 12, 31);
+}
+
+bool ReadOrderTime(QStringView text, QString &time)
+{
+    time = text.trimmed().toString();
+    if (time.isEmpty() || time.at(0).isLetter())
+        return true;
+    static const QRegularExpression written(
+        QStringLiteral("^(\\d{1,2})(?::(\\d{2})(?::(\\d{2}))?)?\\s*(am|pm|a\\.m\\.|p\\.m\\.)?(?:\\s+\\p{L}.*)?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch m = written.match(time);
+    if (!m.hasMatch())
+        return false;
+    const int hour = m.captured(1).toInt();
+    const bool halfDay = m.capturedLength(4) > 0;
+    if (halfDay ? hour < 1 || hour > 12 : hour > 23)
+        return false;
+    return m.captured(2).toInt() <= 59 && m.captured(3).toInt() <= 59;
 }

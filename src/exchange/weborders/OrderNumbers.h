@@ -10,7 +10,8 @@
 // of copies, originals or days, and an amount of money. Text orders and XML
 // orders read them alike. Each reader takes the first word of the value;
 // words after it are no part of it ("250 copies", or the next field of an
-// order written on one line) unless they go on with the number ("1 000").
+// order written on one line) unless they go on with the number ("1 000") or
+// are no words at all ("2 * 500", "500 - 1000").
 // Digits may be parted into groups of three by commas ("1,000"); anything
 // else (a sign, a decimal comma, an exponent, words, a count beyond
 // 2,147,483,647) is no number of the order, never some other number.
@@ -32,3 +33,10 @@ bool ReadOrderAmount(QStringView text, Money &amount);
 // A due date so many days from today; false when the value is no count of
 // days or the date lies past the last date there is (12/31/9999).
 bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due);
+
+// A time of day as the order writes it, kept as written (trimmed): words
+// ("Noon", "end of day"), or hours with minutes and seconds when given and
+// "am" or "pm" ("14:30", "10 am", "9:15 p.m."). A time written in digits
+// must be one the clock shows ("99:99", "25:00" and "13 pm" are not); an
+// empty text is no time given.
+bool ReadOrderTime(QStringView text, QString &time);
