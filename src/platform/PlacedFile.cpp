@@ -40,9 +40,11 @@ QString PlacedFile::TooLarge(qint64 maxBytes)
 
 #ifdef Q_OS_UNIX
 
-int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64 maxBytes)
+int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64 maxBytes, bool *checked)
 {
     refusal.clear();
+    if (checked)
+        *checked = false;
     const QByteArray name = QFile::encodeName(path);
     struct stat before {};
     if (::lstat(name.constData(), &before) != 0) {
@@ -58,6 +60,8 @@ int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64
     const auto refuse = [&](const QString &why) {
         ::close(fd);
         refusal = why;
+        if (checked)
+            *checked = true;
         return -1;
     };
     struct stat st {};
@@ -87,10 +91,11 @@ int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64
     return fd;
 }
 
-bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly)
+bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly,
+                      bool *checked)
 {
     bytes.clear();
-    const int fd = Open(path, refusal, ownOnly, maxBytes);
+    const int fd = Open(path, refusal, ownOnly, maxBytes, checked);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -113,6 +118,8 @@ bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, Q
         // A file that grows while it is read is not read past the limit.
         if (bytes.size() > maxBytes) {
             refusal = TooLarge(maxBytes);
+            if (checked)
+                *checked = true;
             ok = false;
             break;
         }
@@ -129,17 +136,17 @@ int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64
 {
     Q_UNUSED(ownOnly);
     refusal.clear();
+    if (checked)
+        *checked = false;
     const QFileInfo info(path);
     if (!info.exists()) {
         refusal = systemText(ENOENT);
         return -1;
     }
-    if (!info.isFile()) {
-        refusal = QString::fromLatin1(kNotOrdinary);
-        return -1;
-    }
-    if (maxBytes >= 0 && info.size() > maxBytes) {
-        refusal = TooLarge(maxBytes);
+    if (!info.isFile() || (maxBytes >= 0 && info.size() > maxBytes)) {
+        refusal = info.isFile() ? TooLarge(maxBytes) : QString::fromLatin1(kNotOrdinary);
+        if (checked)
+            *checked = true;
         return -1;
     }
     const int fd = ::_wopen(reinterpret_cast<const wchar_t *>(path.utf16()), _O_RDONLY | _O_BINARY);
@@ -148,10 +155,11 @@ int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64
     return fd;
 }
 
-bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly)
+bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly,
+                      bool *checked)
 {
     bytes.clear();
-    const int fd = Open(path, refusal, ownOnly, maxBytes);
+    const int fd = Open(path, refusal, ownOnly, maxBytes, checked);
     if (fd < 0)
         return false;
     QFile file;
@@ -164,6 +172,8 @@ bool PlacedFile::Read(const QString &path, qint64 maxBytes, QByteArray &bytes, Q
     if (bytes.size() > maxBytes) {
         bytes.clear();
         refusal = TooLarge(maxBytes);
+        if (checked)
+            *checked = true;
         return false;
     }
     return true;

@@ -27,10 +27,14 @@ public:
     // Opens the file for reading after the checks of kind and owner (and,
     // with maxBytes at 0 or more, of size); the descriptor is blocking again
     // when returned. -1 with the refusal (or the system's error) otherwise.
-    static int Open(const QString &path, QString &refusal, bool ownOnly = false, qint64 maxBytes = -1);
+    // `checked`, when given, tells a file that was there and refused by the
+    // checks (trying again will not help) from one that could not be opened.
+    static int Open(const QString &path, QString &refusal, bool ownOnly = false, qint64 maxBytes = -1,
+                    bool *checked = nullptr);
     // Reads the whole file after the checks. False with the refusal, or the
     // system's text when it cannot be opened or read.
-    static bool Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly = false);
+    static bool Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly = false,
+                     bool *checked = nullptr);
     // "it is larger than 16 MB, the most such a file may be" for a limit.
     static QString TooLarge(qint64 maxBytes);
 };

@@ -9,6 +9,12 @@
 #include "platform/Settings.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QProcess>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -197,6 +203,59 @@ TEST_F(RtfDocument, TemplateWithoutFooterLeavesTheEarlierDocument)
     EXPECT_EQ(prompts().lastText(), QStringLiteral("The template file does not contain the field <MyFooter> or it is not "
                                                    "black. \nThis field must exist and be black to enable invoice to "
                                                    "print."));
+    EXPECT_EQ(readAll(document), QByteArray("earlier"));
+
+    // A template that is no ordinary file, or too large to be one, or a link
+    // someone else put to this user's file, is refused at once: the earlier
+    // document stays. (A writer opens the pipe after five seconds, so that a
+    // read waiting on it still ends.)
+    const QString fifo = tempPath(QStringLiteral("Pipe.rtf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess writer;
+    writer.start(QStringLiteral("timeout"), {QStringLiteral("10"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                             QStringLiteral("sleep 5; exec 3>'%1'").arg(fifo)});
+    const QString large = tempPath(QStringLiteral("Large.rtf"));
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1 <MyFooter>}");
+        ASSERT_TRUE(f.resize(32 * 1024 * 1024 + 1));
+    }
+    const QString kind = QStringLiteral("it is not an ordinary file (it is a folder, a pipe, a device or a socket)");
+    std::vector<std::pair<QString, QString>> cases = {
+        {fifo, kind},
+        {QStringLiteral("/dev/null"), kind},
+        {tempPath(QString()), kind},
+        {large, QStringLiteral("it is larger than 32 MB, the most such a file may be")},
+    };
+    if (::geteuid() == 0) {
+        // A link of another user's (nobody's) to a template of this user's.
+        const QString link = tempPath(QStringLiteral("Link.rtf"));
+        ASSERT_TRUE(QFile::link(makeTemplate(true), link));
+        ASSERT_EQ(::lchown(QFile::encodeName(link).constData(), 65534, 65534), 0);
+        cases.push_back({link, QStringLiteral("it is a link another user made to a file that is not theirs")});
+    }
+    for (const auto &[path, why] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(e.FillRtfTemplate(1, path));
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Cannot use the template %1: %2.").arg(path, why)});
+        EXPECT_EQ(readAll(document), QByteArray("earlier"));
+    }
+    writer.kill();
+    writer.waitForFinished(2000);
+
+    // A template that cannot be opened may be tried again.
+    prompts().clear();
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDNO);
+    const QString missing = tempPath(QStringLiteral("Missing.rtf"));
+    EXPECT_FALSE(e.FillRtfTemplate(1, missing));
+    EXPECT_EQ(prompts().texts().size(), 2);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot open: ") + missing +
+                                        QStringLiteral("\nPlease close the file if it is open in another application\n"
+                                                       "and click Yes to continue.\n\nDo you want to try again?"));
     EXPECT_EQ(readAll(document), QByteArray("earlier"));
 }
 

@@ -8,6 +8,7 @@
 #include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 #include "printing/CPrintDlg.h"
 #include "views/CDlgOptions.h"
@@ -24,6 +25,9 @@
 // recipient, and a PDF just printed or an RTF document can go along.
 
 namespace {
+
+// The largest text template read for a mail.
+constexpr qint64 kMaxTemplateBytes = 1024 * 1024;
 
 // How long a PDF still being written is waited for before asking.
 constexpr int kPdfWaitMs = 5000;
@@ -165,15 +169,24 @@ void CExport::EmailFromList(CXListCtrl *rowsList, int viewId, qint32 key, QStrin
     QString subject;
     const QString templatePath = templateFolder + templateName;
     if (QFileInfo::exists(templatePath)) {
-        QFile file(templatePath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + templatePath, QString(),
-                                         platform::MB_ICONHAND);
+        // Only an ordinary file of a text template's size is read: the
+        // templates' folder is shared, and a pipe or a device there would
+        // hold the program.
+        QByteArray bytes;
+        QString refusal;
+        bool checked = false;
+        if (!platform::PlacedFile::Read(templatePath, kMaxTemplateBytes, bytes, refusal, false, &checked)) {
+            platform::Prompt::messageBox(checked ? QStringLiteral("Cannot use the template ") + templatePath +
+                                                       QStringLiteral(": ") + refusal + QLatin1Char('.')
+                                                 : QStringLiteral("Cannot open: ") + templatePath,
+                                         QString(), platform::MB_ICONHAND);
             return;
         }
-        while (!file.atEnd()) {
-            QString line = QString::fromUtf8(file.readLine());
-            while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+        QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+        if (bytes.endsWith('\n'))
+            lines.removeLast(); // the last line's end starts no line
+        for (QString line : lines) {
+            while (line.endsWith(QLatin1Char('\r')))
                 line.chop(1);
             if (!line.startsWith(QLatin1Char('\'')))
                 body += line + QStringLiteral("\r\n");

@@ -8,6 +8,7 @@
 #include "data/CItemSet.h"
 #include "data/CXDaoSet.h"
 #include "estimating/CItemPrice.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QFile>
@@ -30,6 +31,9 @@ const QString kJobRecord = QStringLiteral(
     "JOIN Jobs ON Customers.CusNo = Jobs.CusNo) ON Contacts.ContactNo = Jobs.BuyerNo) ON ShipTo.ShiptoNo = "
     "Jobs.ShiptoNo) ON ShipBy.[No] = Jobs.ViaDue) ON Contacts_1.ContactNo = Customers.PayerNo) ON Employees.EmpNo = "
     "Jobs.SRepNo) ON Employees_1.EmpNo = Jobs.CSRNo) ON Terms.[No] = Jobs.TermsNo WHERE Jobs.JobID = ");
+
+// The largest RTF template read: room for a page of pictures.
+constexpr qint64 kMaxTemplateBytes = 32 * 1024 * 1024;
 
 bool AskRetry(const QString &path)
 {
@@ -93,12 +97,20 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
         }
     }
 
+    // The template may have been put in the shop's folder by anyone: only an
+    // ordinary file of a template's size is read (a pipe would hold the
+    // program, a device fill its memory).
     QByteArray templateBytes;
     for (;;) {
-        QFile in(templatePath);
-        if (in.open(QIODevice::ReadOnly)) {
-            templateBytes = in.readAll();
+        QString refusal;
+        bool checked = false;
+        if (platform::PlacedFile::Read(templatePath, kMaxTemplateBytes, templateBytes, refusal, false, &checked))
             break;
+        if (checked) {
+            platform::Prompt::messageBox(QStringLiteral("Cannot use the template ") + templatePath +
+                                             QStringLiteral(": ") + refusal + QLatin1Char('.'),
+                                         QString(), platform::MB_OK | platform::MB_ICONHAND);
+            return false;
         }
         if (!AskRetry(templatePath))
             return false;

@@ -4,6 +4,8 @@
 
 #include "data/CXDaoSet.h"
 
+#include "platform/PlacedFile.h"
+
 #include <QtCore/QFile>
 
 // The XML writers of the export object: the document frame, element writers
@@ -105,16 +107,16 @@ int CExport::WriteXmlQueryRecords(const QString &sql, const QString &element, qi
 
 QString CExport::ReadTemplateQuery(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A template in a shared folder: only an ordinary file of a template's
+    // size is read.
+    QByteArray bytes;
+    QString refusal;
+    if (!platform::PlacedFile::Read(path, 8 * 1024 * 1024, bytes, refusal))
         return QString();
     QString query;
     bool inQuery = false;
-    while (!file.atEnd()) {
-        // A text file: a line ends at LF or CR LF.
-        QString line = QString::fromUtf8(file.readLine());
-        if (line.endsWith(QLatin1Char('\n')))
-            line.chop(1);
+    // A text file: a line ends at LF or CR LF.
+    for (QString line : QString::fromUtf8(bytes).split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (!inQuery) {

@@ -5,6 +5,8 @@
 #include "controls/DlgItem.h"
 #include "platform/Settings.h"
 
+#include "platform/PlacedFile.h"
+
 #include <QtCore/QFile>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -153,14 +155,14 @@ void CEmailSettings::ProtectSettingsFile()
     platform::Settings::sync();
     const QString file = platform::Settings::fileName();
 #ifdef Q_OS_UNIX
-    // Through the open file, never by name: a link put in the settings
-    // file's place is not followed.
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // Through the open file, never by name, and only an ordinary file of
+    // this user's: a link someone put in the settings file's place does not
+    // get another file's mode changed.
+    QString refusal;
+    const int fd = platform::PlacedFile::Open(file, refusal, true);
     if (fd < 0)
         return;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
-        ::fchmod(fd, S_IRUSR | S_IWUSR);
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
     ::close(fd);
 #endif
 }

@@ -4,6 +4,8 @@
 #include "platform/db/Database.h"
 
 #include <QtCore/QDir>
+#include "platform/PlacedFile.h"
+
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSaveFile>
@@ -48,10 +50,13 @@ KeyFieldTable KeyFieldTable::Load(const QString &path, bool xml)
     KeyFieldTable table;
     table.defaults = DefaultKeys(xml);
     table.keys = table.defaults;
-    QFile file(path);
-    if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
+    // The key-field files lie in the shop's shared folder: only an ordinary
+    // file of a key-field file's size is read; any other keeps the defaults.
+    QByteArray bytes;
+    QString refusal;
+    if (!path.isEmpty() && platform::PlacedFile::Read(path, 1024 * 1024, bytes, refusal)) {
         QStringDecoder decoder("windows-1252");
-        const QString text = decoder(file.readAll());
+        const QString text = decoder(bytes);
         // Lines end with CR LF; a lone LF is read as well.
         const QStringList lines = text.split(QLatin1Char('\n'));
         for (int n = 0; n < lines.size() && n < keyfield::kCount; ++n) {
