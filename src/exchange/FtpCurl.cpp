@@ -92,6 +92,12 @@ int PerformWithStop(CURL *curl, const QString &title)
         // otherwise hold the closing of the session (its QUIT) for minutes.
         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 1L);
         curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
+        // The transfer ends here as a failed one, inside the library, before
+        // it is taken out: taken out while under way it would be finished as
+        // a whole one (a mail's data ended with its final dot, so the server
+        // delivers the half that arrived); failed, its connection is dropped
+        // and the server throws the part away.
+        curl_multi_perform(multi, &running);
     }
     int left = 0;
     while (CURLMsg *message = curl_multi_info_read(multi, &left))

@@ -11,6 +11,8 @@
 #include "support/ShopTest.h"
 
 #include <QtCore/QCryptographicHash>
+#include <QtCore/QDeadlineTimer>
+#include <QtCore/QThread>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -21,6 +23,8 @@
 
 namespace {
 
+const QString kStoppedText =
+    QStringLiteral("Sending the email was stopped.\n\nNothing was sent: the server was given no complete message.");
 
 // The parts of a received message as python's email package reads them.
 QString parsed(const QString &eml)
@@ -146,21 +150,72 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/1.eml")));
 
     // A server that never answers: the wait for it is stopped in its
-    // progress window, and that is all that is asked.
-    testservers::SilentServer silent;
-    ASSERT_TRUE(silent.started());
-    app->emailSettings().Outgoing = QStringLiteral("smtp://127.0.0.1:%1").arg(silent.port());
+    // progress window, and the user is told that nothing was sent.
+    {
+        testservers::SilentServer silent;
+        ASSERT_TRUE(silent.started());
+        app->emailSettings().Outgoing = QStringLiteral("smtp://127.0.0.1:%1").arg(silent.port());
+        prompts().clear();
+        onDialog<CMailCompose>([](CMailCompose &d) {
+            d.SendCommand(1);
+            return 1;
+        });
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        ProgressStopper stopper;
+        EXPECT_FALSE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("s"), QStringLiteral("t"), QString()));
+        EXPECT_EQ(stopper.stopped(), QStringList{QStringLiteral("Sending the email to smtp://127.0.0.1:%1").arg(silent.port())});
+        ASSERT_EQ(prompts().shown().size(), 3);
+        EXPECT_EQ(prompts().shown().at(1).text, QStringLiteral("Do you want to stop now?"));
+        EXPECT_EQ(prompts().shown().at(2).text, kStoppedText);
+    }
+
+    // A slow server, stopped while the data goes out: the message is left
+    // unfinished (never ended with its final dot), so the server throws away
+    // the part it got, and the user is told that nothing was sent.
+    const QString slowFolder = tempPath(QStringLiteral("slow"));
+    testservers::SlowSmtpServer slow(slowFolder, 800 * 1024);
+    ASSERT_TRUE(slow.started()) << slow.error().toStdString();
+    app->emailSettings().Outgoing = slow.url();
+    const QString proof = tempPath(QStringLiteral("Proof 77.pdf"));
+    {
+        QFile f(proof);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray bytes(3 * 1024 * 1024, Qt::Uninitialized);
+        quint32 x = 77;
+        for (char &c : bytes) {
+            x = x * 1103515245u + 12345u;
+            c = char(x >> 24);
+        }
+        f.write(bytes);
+    }
     prompts().clear();
     onDialog<CMailCompose>([](CMailCompose &d) {
         d.SendCommand(1);
         return 1;
     });
     prompts().answer(platform::IDYES);
-    ProgressStopper stopper;
-    EXPECT_FALSE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("s"), QStringLiteral("t"), QString()));
-    EXPECT_EQ(stopper.stopped(), QStringList{QStringLiteral("Sending the email to smtp://127.0.0.1:%1").arg(silent.port())});
-    ASSERT_EQ(prompts().shown().size(), 2);
-    EXPECT_EQ(prompts().shown().at(1).text, QStringLiteral("Do you want to stop now?"));
+    prompts().answer(platform::IDOK);
+    // Stopped once a megabyte is on its way.
+    ProgressStopper late([](const QStringList &texts) {
+        static const QRegularExpression sent(QStringLiteral("^(\\d+)k$"));
+        for (const QString &t : texts) {
+            const QRegularExpressionMatch m = sent.match(t);
+            if (m.hasMatch() && m.captured(1).toInt() >= 1024)
+                return true;
+        }
+        return false;
+    });
+    EXPECT_FALSE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("Proof"), QStringLiteral("Attached."), proof));
+    EXPECT_EQ(late.stopped().size(), 1);
+    EXPECT_EQ(prompts().texts(), (QStringList{QStringLiteral("Do you want to stop now?"), kStoppedText}));
+    // The server reads what reached it before it sees the connection close.
+    QDeadlineTimer deadline(30000);
+    while (!QFile::exists(slowFolder + QStringLiteral("/closed")) && !deadline.hasExpired())
+        QThread::msleep(100);
+    ASSERT_TRUE(QFile::exists(slowFolder + QStringLiteral("/closed")));
+    EXPECT_FALSE(QFile::exists(slowFolder + QStringLiteral("/1.eml")));
+    EXPECT_GT(ReadTestFile(slowFolder + QStringLiteral("/1.cut")).toLongLong(), 1000000);
 }
 
 TEST_F(OutgoingMailTest, ALineBreakInAHeaderOrEnvelopeFieldIsRefusedAndNothingGoesOut)

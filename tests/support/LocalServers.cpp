@@ -269,6 +269,83 @@ QString SmtpServer::url() const
     return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
 }
 
+SlowSmtpServer::SlowSmtpServer(const QString &folder, int bytesPerSecond, int lifetimeSeconds)
+{
+    const QString python = DebianPython();
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    QDir().mkpath(folder);
+    m_port = FreePort();
+    static const char script[] = R"(
+import os, socket, sys, time
+port, folder, rate = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
+chunk = 16384
+srv = socket.socket()
+srv.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+srv.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
+srv.bind(('127.0.0.1', port))
+srv.listen(4)
+count = 0
+def note(name, text, mode='w'):
+    with open(os.path.join(folder, name), mode) as f:
+        f.write(text)
+while True:
+    c, _ = srv.accept()
+    c.sendall(b'220 slow.test ESMTP\r\n')
+    buf, data, greeted = b'', None, False
+    while True:
+        try:
+            part = c.recv(chunk)
+        except OSError:
+            part = b''
+        if not part:
+            break
+        if data is not None:
+            data += part
+            time.sleep(len(part) / rate)
+            end = data.find(b'\r\n.\r\n')
+            if end < 0:
+                continue
+            count += 1
+            with open(os.path.join(folder, '%d.eml' % count), 'wb') as f:
+                f.write(data[2:end + 2])
+            c.sendall(b'250 Message accepted\r\n')
+            buf, data = data[end + 5:], None
+        else:
+            buf += part
+        while data is None and b'\r\n' in buf:
+            line, buf = buf.split(b'\r\n', 1)
+            verb = line[:4].upper()
+            if verb == b'EHLO':
+                greeted = True
+                c.sendall(b'250-slow.test\r\n250 SIZE 100000000\r\n')
+            elif verb == b'DATA':
+                c.sendall(b'354 End data with <CR><LF>.<CR><LF>\r\n')
+                data, buf = b'\r\n' + buf, b''
+            elif verb == b'QUIT':
+                c.sendall(b'221 Bye\r\n')
+            else:
+                c.sendall(b'250 OK\r\n')
+    if data is not None:
+        count += 1
+        note('%d.cut' % count, str(len(data) - 2))
+    c.close()
+    if greeted:
+        note('closed', 'session\n', 'a')
+)";
+    m_started = StartBounded(m_process, python,
+                             {QStringLiteral("-c"), QString::fromLatin1(script), QString::number(m_port), folder,
+                              QString::number(bytesPerSecond)},
+                             lifetimeSeconds, m_port, 10000, m_error);
+}
+
+QString SlowSmtpServer::url() const
+{
+    return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
+}
+
 HttpServer::HttpServer(const QString &root, int lifetimeSeconds)
 {
     const QString python = DebianPython();

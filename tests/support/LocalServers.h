@@ -94,6 +94,20 @@ public:
     QString url() const;
 };
 
+// An SMTP server on a slow line: python3 reading the message's data at
+// bytesPerSecond through a small receive window (commands go at full speed).
+// A message whose data ends with its final dot is taken and written into the
+// folder as n.eml; data cut off by the client's closing is thrown away and
+// only its length written, as n.cut. Each session that greeted ends with a
+// line in the folder's file "closed".
+class SlowSmtpServer : public LocalServer
+{
+public:
+    SlowSmtpServer(const QString &folder, int bytesPerSecond, int lifetimeSeconds = 120);
+
+    QString url() const;
+};
+
 // A web server (python3 -m http.server) serving one folder on 127.0.0.1.
 class HttpServer : public LocalServer
 {

@@ -10,6 +10,11 @@ ProgressStopper::ProgressStopper()
     m_timer.start(100);
 }
 
+ProgressStopper::ProgressStopper(std::function<bool(const QStringList &texts)> ready) : ProgressStopper()
+{
+    m_ready = std::move(ready);
+}
+
 void ProgressStopper::look()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -18,6 +23,13 @@ void ProgressStopper::look()
         auto *stop = w->findChild<QPushButton *>();
         if (!stop || !stop->isVisible())
             continue;
+        if (m_ready) {
+            QStringList texts;
+            for (const QLabel *label : w->findChildren<QLabel *>())
+                texts << label->text();
+            if (!m_ready(texts))
+                continue;
+        }
         const auto *title = w->findChild<QLabel *>();
         m_stopped << (title ? title->text() : QString());
         stop->click();

@@ -329,8 +329,14 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
         if (SendSmtp(settings.Outgoing.trimmed(), settings.LogonName, settings.LogonPass, settings.Address,
                      compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, reply))
             return true;
-        if (reply.isEmpty())
-            return false; // the user stopped the sending
+        if (reply.isEmpty()) {
+            // Stopped by the user: the message was left unfinished, which the
+            // server throws away.
+            platform::Prompt::messageBox(QStringLiteral("Sending the email was stopped.\n\nNothing was sent: the "
+                                                        "server was given no complete message."),
+                                         QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
+            return false;
+        }
         if (platform::Prompt::messageBox(reply + kRetryText, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) !=
             platform::IDYES)
             return false;

@@ -12,8 +12,10 @@ class CMail
 {
 public:
     // True only when the server (or the desktop's mail program) took the
-    // message. Cancel in the compose window is a silent false; every other
-    // failure has been said to the user (with the offer to try again).
+    // message. Cancel in the compose window is a silent false; a sending the
+    // user stopped leaves the server no complete message, and says that
+    // nothing was sent; every other failure has been said to the user (with
+    // the offer to try again).
     bool Send(QString to, QString subject, QString text, QString attachment);
 
     // How long a found attachment is given to be finished by the program
@@ -22,8 +24,9 @@ public:
 
     // One SMTP delivery, waited for behind the progress window: the server's
     // last reply comes back in `reply` when it refuses; a delivery the user
-    // stopped there fails with an empty reply. Used by Send after the
-    // compose window.
+    // stopped there fails with an empty reply, its data never ended with the
+    // final dot (the server throws the part it got away). Used by Send after
+    // the compose window.
     static bool SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
                          const QString &to, const QString &subject, const QString &text, const QString &attachment,
                          QString &reply);
