@@ -19,6 +19,8 @@
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 
+#include <sys/stat.h>
+
 namespace {
 
 
@@ -284,4 +286,23 @@ TEST_F(EmailFromListTest, ListsWithoutAKeyAndPdfNamesChooseTheirTemplate)
     EXPECT_TRUE(sent.contains(QStringLiteral("Your invoice is attached, Bo.")));
     EXPECT_EQ(QString::fromUtf8(ReadTestFile(folder + QStringLiteral("/1.env"))),
               QStringLiteral("orders@print.test\nbo@smith.test\n"));
+
+    // A template that is a pipe is refused at once and nothing goes out. (A
+    // writer opens the pipe after five seconds, so that a read waiting on it
+    // still ends.)
+    const QString pipe = CExport::EmailTemplateFolder() + QStringLiteral("Statement.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QProcess writer;
+    writer.start(QStringLiteral("timeout"), {QStringLiteral("10"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                             QStringLiteral("sleep 5; exec 3>'%1'").arg(pipe)});
+    WriteTestFile(tempPath(QStringLiteral("pdf/Statement No 77.pdf")), "%PDF-1.4 test");
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    exporter.EmailFromList(&contacts, 30003, 901, QStringLiteral("Cus"), QStringLiteral("Statement No 77.pdf"));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Cannot use the template ") + pipe +
+                                             QStringLiteral(": it is not an ordinary file (it is a folder, a pipe, a "
+                                                            "device or a socket).")});
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/2.eml")));
+    writer.kill();
+    writer.waitForFinished(2000);
 }
