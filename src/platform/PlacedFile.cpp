@@ -38,6 +38,23 @@ QString PlacedFile::TooLarge(qint64 maxBytes)
                   : QStringLiteral("it is larger than %1 bytes, the most such a file may be").arg(maxBytes);
 }
 
+bool PlacedFile::Check(const QString &path, QString &refusal, qint64 maxBytes)
+{
+    bool checked = false;
+    const int fd = Open(path, refusal, false, maxBytes, &checked);
+    if (fd >= 0) {
+#ifdef Q_OS_UNIX
+        ::close(fd);
+#else
+        ::_close(fd);
+#endif
+        return true;
+    }
+    if (!checked)
+        refusal.clear();
+    return !checked;
+}
+
 #ifdef Q_OS_UNIX
 
 int PlacedFile::Open(const QString &path, QString &refusal, bool ownOnly, qint64 maxBytes, bool *checked)

@@ -35,6 +35,10 @@ public:
     // system's text when it cannot be opened or read.
     static bool Read(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &refusal, bool ownOnly = false,
                      bool *checked = nullptr);
+    // Only the checks, for a file that another program or library is to
+    // read by its name: true when it passes them (or cannot be opened, which
+    // the reader will say); false with the refusal when it does not.
+    static bool Check(const QString &path, QString &refusal, qint64 maxBytes);
     // "it is larger than 16 MB, the most such a file may be" for a limit.
     static QString TooLarge(qint64 maxBytes);
 };

@@ -20,6 +20,9 @@
 #include <QtWidgets/QLineEdit>
 
 #include <algorithm>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -304,6 +307,30 @@ TEST_F(OutgoingMailTest, AMissingAttachmentIsLookedForAgainOrGivenUp)
     EXPECT_FALSE(mail.Send(QStringLiteral("a@b.test"), QStringLiteral("s"), QStringLiteral("t"), missing));
     EXPECT_EQ(prompts().lastText(),
               QStringLiteral("Cannot find the attachment:\n") + missing + QStringLiteral("\n\nDo you want to check it again?"));
+
+    // An attachment too large for a mail, or another user's link to this
+    // user's file, is refused before anything goes out.
+    const QString large = tempPath(QStringLiteral("Scan.pdf"));
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(100 * 1024 * 1024 + 1));
+    }
+    std::vector<std::pair<QString, QString>> cases = {
+        {large, QStringLiteral("it is larger than 100 MB, the most such a file may be")}};
+    if (::geteuid() == 0) {
+        const QString link = tempPath(QStringLiteral("Their link.pdf"));
+        ASSERT_TRUE(QFile::link(attachment(), link));
+        ASSERT_EQ(::lchown(QFile::encodeName(link).constData(), 65534, 65534), 0);
+        cases.push_back({link, QStringLiteral("it is a link another user made to a file that is not theirs")});
+    }
+    for (const auto &[path, why] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(mail.Send(QStringLiteral("a@b.test"), QStringLiteral("s"), QStringLiteral("t"), path));
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Cannot attach %1: %2.\n\nNothing was sent.").arg(path, why)});
+    }
 }
 
 TEST_F(OutgoingMailTest, WithoutAnOutgoingServerTheDesktopMailProgramTakesIt)

@@ -4,6 +4,7 @@
 
 #include "app/base/CZqApp.h"
 #include "exchange/FtpCurl.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QByteArrayList>
@@ -24,6 +25,9 @@
 namespace {
 
 int g_attachmentWait = 2000;
+
+// The largest attachment sent: beyond what mail servers take anyway.
+constexpr qint64 kMaxAttachmentBytes = 100 * 1024 * 1024;
 
 const QString kRetryText = QStringLiteral("\nCannot send the email.\nDo you want to try it again?");
 
@@ -292,6 +296,15 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
         // A document another program has just written gets time to be finished.
         if (g_attachmentWait > 0)
             QThread::msleep(ulong(g_attachmentWait));
+        // The attachment may be named by a template in a shared folder: it
+        // goes out only as an ordinary file of a mail's size, never through
+        // another user's link to this user's file.
+        QString why;
+        if (!platform::PlacedFile::Check(attachment, why, kMaxAttachmentBytes)) {
+            refuse(QStringLiteral("Cannot attach ") + attachment + QStringLiteral(": ") + why +
+                   QStringLiteral(".\n\nNothing was sent."));
+            return false;
+        }
     }
 
     if (!smtp) {
