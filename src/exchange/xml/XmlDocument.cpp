@@ -213,7 +213,8 @@ bool XmlDocument::loadOnce(const QString &path, const QByteArray &bytes, bool va
         xmlValidCtxtPtr valid = xmlNewValidCtxt();
         if (!valid || !xmlValidateDocument(valid, doc))
             ok = false;
-        xmlFreeValidCtxt(valid);
+        if (valid)
+            xmlFreeValidCtxt(valid);
     }
     xmlSetExternalEntityLoader(previousLoader);
     xmlSetStructuredErrorFunc(nullptr, nullptr);
