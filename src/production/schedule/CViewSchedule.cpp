@@ -26,6 +26,7 @@
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
 #include "platform/Clock.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "production/schedule/OrderStatusRules.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -426,6 +427,23 @@ void CViewSchedule::FillList()
             status->Start(total, QStringLiteral("Listing ") + m_strListCaption, total > 0, true);
         return done == 0 || status->Step();
     };
+    // A long services list shows its first screen as soon as its rows are
+    // made, and then the rows after it part by part, while the progress
+    // window's Stop keeps what was read.
+    int rowsShown = -1;
+    m_lists.rowsMade = [this, &rowsShown](const ScheduleTable &made) {
+        if (rowsShown < 0) {
+            m_nShift = int(made.statusColumns.size());
+            ShowTable(made);
+        } else {
+            InsertRows(rowsShown, made.rows.mid(rowsShown));
+        }
+        rowsShown = int(made.rows.size());
+        m_listBar->SetItemText(30673, QStringLiteral("%1      (%2 %3 listed)")
+                                          .arg(m_strListCaption, QString::number(made.listedCount), made.unitWord));
+        m_list->viewport()->update();
+        LongRun::Pump();
+    };
     const int entry = code % 100;
     ScheduleTable table;
     switch (m_nListKind) {
@@ -439,9 +457,22 @@ void CViewSchedule::FillList()
     }
     if (QApplication::keyboardModifiers() & Qt::ControlModifier)
         QGuiApplication::clipboard()->setText(table.sql);
+    m_lists.rowsMade = {};
     m_table = table;
     m_nShift = int(table.statusColumns.size());
-    ShowTable(table);
+    if (rowsShown < 0) {
+        ShowTable(table);
+    } else {
+        // The rows shown take the time sums of their headings, and the rest
+        // of the rows follow them.
+        for (int row = 0; row < rowsShown && row < table.rows.size(); ++row) {
+            const ScheduleRow &made = table.rows[row];
+            if (made.kind != 'S' && made.hasText(C::ColTime))
+                m_list->SetItemText(row, C::ColTime, made.text(C::ColTime));
+        }
+        InsertRows(rowsShown, table.rows.mid(rowsShown));
+        m_list->viewport()->update();
+    }
     m_nListed = table.listedCount;
     m_strLastListSql = table.sql;
     if (table.expandAll && (m_nListKind <= 1 || m_nListKind == 10)) {
