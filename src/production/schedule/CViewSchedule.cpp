@@ -50,6 +50,8 @@ namespace {
 constexpr int kNone = CXListCtrl::kNoImage;
 constexpr int kDoneStatus = 17;
 constexpr int kInProduction = 4;
+// A long list being read shows its new rows this often.
+constexpr qint64 kRowsShownEveryMs = 400;
 
 using C = ScheduleLists;
 
@@ -421,20 +423,33 @@ void CViewSchedule::FillList()
     // A big shop's query shows the window first, without a count; the
     // count of rows to read follows.
     m_lists.progress = [this, &status](int done, int total) {
+        // While the query itself works: repaints and the Stop button.
+        if (total < 0) {
+            LongRun::Pump();
+            return status && status->IsRunning();
+        }
         if (!status)
             status = std::make_unique<CStatusDlg>(this);
-        if ((!status->IsRunning() && done == 0) || status->total() != total)
+        if ((!status->IsRunning() && done == 0) || status->total() != total) {
             status->Start(total, QStringLiteral("Listing ") + m_strListCaption, total > 0, true);
+            // Shown now, before the query keeps the program busy.
+            LongRun::Pump();
+        }
         return done == 0 || status->Step();
     };
     // A long services list shows its first screen as soon as its rows are
     // made, and then the rows after it part by part, while the progress
     // window's Stop keeps what was read.
     int rowsShown = -1;
-    m_lists.rowsMade = [this, &rowsShown](const ScheduleTable &made) {
+    QElapsedTimer sinceShown;
+    m_lists.rowsMade = [this, &rowsShown, &sinceShown](const ScheduleTable &made) {
+        // The rows after the first screen join it a few times a second.
+        if (rowsShown >= 0 && sinceShown.elapsed() < kRowsShownEveryMs)
+            return;
         if (rowsShown < 0) {
             m_nShift = int(made.statusColumns.size());
             ShowTable(made);
+            m_statusBar->SetItemText(30262, QStringLiteral("Grouped by %1.").arg(made.groupCaption));
         } else {
             InsertRows(rowsShown, made.rows.mid(rowsShown));
         }
@@ -443,6 +458,7 @@ void CViewSchedule::FillList()
                                           .arg(m_strListCaption, QString::number(made.listedCount), made.unitWord));
         m_list->viewport()->update();
         LongRun::Pump();
+        sinceShown.start();
     };
     const int entry = code % 100;
     ScheduleTable table;

@@ -9,13 +9,16 @@
 #include "data/CSQL.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
+#include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/StatementPacer.h"
 #include "platform/db/SqlValues.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QHash>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -1161,12 +1164,27 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     // rest: the rest is read on part by part behind them.
     const bool showAsRead = manyServices && rowsMade;
     int total = 0;
-    if (showAsRead) {
-        rs.openFirstRows(table.sql, kFirstQueryRows);
-        total = int(rs.expectedCount());
-    } else {
-        rs.open(platform::Recordset::Type::Snapshot, table.sql);
-        total = countRows(rs);
+    {
+        // The query sorts every service of the open orders before it gives
+        // its first row: meanwhile the progress is asked (rows -1) now and
+        // then, and a stop there ends the list before any row.
+        std::optional<platform::StatementPacer> pacer;
+        if (manyServices)
+            pacer.emplace(SharedDatabase(), [this] { return progress(0, -1); });
+        try {
+            if (showAsRead) {
+                rs.openFirstRows(table.sql, kFirstQueryRows);
+                total = int(rs.expectedCount());
+            } else {
+                rs.open(platform::Recordset::Type::Snapshot, table.sql);
+                total = countRows(rs);
+            }
+        } catch (const platform::DbException &) {
+            if (!pacer || !pacer->interrupted())
+                throw;
+            table.cancelled = true;
+            return table;
+        }
     }
     if (total == 0)
         return table;

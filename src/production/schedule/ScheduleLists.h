@@ -63,7 +63,8 @@ public:
     QString filter;       // extra condition ("Jobs.JobID = 12")
     // Asked only for lists of more than 1000 rows; on a shop with more than
     // 1000 services in its open orders also once (0 of 0) before the query
-    // of a services list runs.
+    // of a services list runs, and now and then while that query sorts its
+    // rows (0 of -1), where false ends the list before any row.
     Progress progress;
     // A long services list (one that asks the progress) shows its rows as
     // they are made: told once the first screen's rows are made, then after
