@@ -523,6 +523,11 @@ TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
         EXPECT_EQ(ids, QList<unsigned>({30100, 30213, 30441, 30443, 30598, 30415, 30536, 30537, 30330, 2, 59648, 59651,
                                         59650, 59649}));
         EXPECT_EQ(d.customerRibbon().GetItemTip(30263), QString());
+        // The customer billed is named in the window, above its address.
+        EXPECT_EQ(d.billToPanel().GetItemText(30407), QStringLiteral("Bill to Customer No.100"));
+        EXPECT_TRUE(d.billToPanel().GetItemTip(30407).startsWith(QStringLiteral("Acme Printing Buyers")))
+            << d.billToPanel().GetItemTip(30407).toStdString();
+        EXPECT_TRUE(d.billToPanel().isVisible());
         // The payment history of the customer.
         onDialog<CDlgList>([](CDlgList &list) {
             EXPECT_EQ(list.m_strRibbonTitle, QStringLiteral("Payment History"));
