@@ -38,6 +38,7 @@
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
@@ -460,6 +461,12 @@ void CViewSchedule::FillList()
         LongRun::Pump();
         sinceShown.start();
     };
+    // The callbacks above live on this call's stack: they go with it, also
+    // when reading fails.
+    const auto forget = qScopeGuard([this] {
+        m_lists.rowsMade = {};
+        m_lists.progress = {};
+    });
     const int entry = code % 100;
     ScheduleTable table;
     switch (m_nListKind) {
@@ -473,7 +480,6 @@ void CViewSchedule::FillList()
     }
     if (QApplication::keyboardModifiers() & Qt::ControlModifier)
         QGuiApplication::clipboard()->setText(table.sql);
-    m_lists.rowsMade = {};
     m_table = table;
     m_nShift = int(table.statusColumns.size());
     if (rowsShown < 0) {
