@@ -520,10 +520,13 @@ int CXListCtrl::AddColumn(const QString &heading, int width, int type, bool rese
     }
     if (format == -1)
         format = (type == CColumnAlias::TypeDate || type == CColumnAlias::TypeText) ? 0 : 1;
-    // A shown date column holds a whole date in the list's font, whatever
-    // width its caller thought of.
-    if (type == CColumnAlias::TypeDate && width > 0)
-        width = std::max(width, QFontMetrics(font()).horizontalAdvance(QStringLiteral("00/00/0000")) + 16);
+    // A shown date column holds a whole date in the list's font, and the
+    // date's icon when the list shows images, whatever width its caller
+    // thought of.
+    if (type == CColumnAlias::TypeDate && width > 0) {
+        const int icon = m_imageList ? m_imageList->iconSize().width() + 6 : 0;
+        width = std::max(width, QFontMetrics(font()).horizontalAdvance(QStringLiteral("00/00/0000")) + 16 + icon);
+    }
     const int c = m_model->addColumn({heading, format == 1 ? 1 : format == 2 ? 2 : 0, -1});
     CGridCell cell(c, heading, width, type, format);
     cell.m_flag0 = flag0;

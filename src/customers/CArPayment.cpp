@@ -45,6 +45,7 @@ constexpr unsigned kJobTotals = 30415;
 constexpr unsigned kSummary = 30536;
 constexpr unsigned kHistory = 30537;
 constexpr unsigned kCustomer = 30407;
+constexpr unsigned kBillToPanel = 1734;
 constexpr unsigned kPayer = 30412;
 constexpr unsigned kNote = 30263;
 
@@ -67,34 +68,37 @@ CArPayment::CArPayment(qint32 cusNo, QWidget *parent, CXListCtrl *viewList, int 
     setFixedSize(900, 600);
     AddPlaceholder(1901, QRect(0, 0, 900, 34), QStringLiteral("Payment Received"));
     AddPlaceholder(1741, QRect(0, 34, 900, 52));
-    QLabel *dateLabel = AddLabel(QStringLiteral("&Date"), QRect(20, 96, 50, 24));
+    // The customer billed, by name above its address, as the job window
+    // shows it.
+    AddPlaceholder(kBillToPanel, QRect(0, 86, 900, 100));
+    QLabel *dateLabel = AddLabel(QStringLiteral("&Date"), QRect(20, 196, 50, 24));
     m_date = new QDateEdit(this);
-    m_date->setGeometry(70, 96, 130, 24);
+    m_date->setGeometry(70, 196, 130, 24);
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     SetDlgCtrlID(m_date, 2401);
     dateLabel->setBuddy(m_date);
-    QLabel *typeLabel = AddLabel(QStringLiteral("&Type"), QRect(220, 96, 50, 24));
+    QLabel *typeLabel = AddLabel(QStringLiteral("&Type"), QRect(220, 196, 50, 24));
     m_type = new QComboBox(this);
-    m_type->setGeometry(270, 96, 150, 24);
+    m_type->setGeometry(270, 196, 150, 24);
     SetDlgCtrlID(m_type, 1201);
     typeLabel->setBuddy(m_type);
-    AddLabel(QStringLiteral("Ref."), QRect(440, 96, 40, 24));
-    m_reference = AddEdit(1301, QRect(480, 96, 180, 24));
+    AddLabel(QStringLiteral("Ref."), QRect(440, 196, 40, 24));
+    m_reference = AddEdit(1301, QRect(480, 196, 180, 24));
     const QStringList labels{QStringLiteral("&Amount"), QStringLiteral("Applied"), QStringLiteral("Remains"),
                              QStringLiteral("Account Balance")};
     QLineEdit **edits[] = {&m_amount, &m_applied, &m_remains, &m_balance};
     for (int i = 0; i < 4; ++i) {
-        QLabel *label = AddLabel(labels[i], QRect(20 + i * 215, 130, 200, 20));
-        *edits[i] = AddEdit(1302 + unsigned(i), QRect(20 + i * 215, 150, 200, 26));
+        QLabel *label = AddLabel(labels[i], QRect(20 + i * 215, 230, 200, 20));
+        *edits[i] = AddEdit(1302 + unsigned(i), QRect(20 + i * 215, 250, 200, 26));
         label->setBuddy(*edits[i]);
         (*edits[i])->setAlignment(Qt::AlignRight);
         if (i > 0)
             ShowAsValueField(*edits[i]); // computed: Applied, Remains, Account Balance
     }
-    m_applyAll = AddButton(kApplyAll, HowToApplyText(), QRect(20, 186, 860, 30));
+    m_applyAll = AddButton(kApplyAll, HowToApplyText(), QRect(20, 286, 860, 30));
     m_list = new QTreeWidget(this);
-    m_list->setGeometry(20, 226, 860, 300);
+    m_list->setGeometry(20, 326, 860, 200);
     m_list->setRootIsDecorated(false);
     SetDlgCtrlID(m_list, 1401);
     m_list->setHeaderLabels({QStringLiteral("Invoice"), QStringLiteral("Job Title"), QStringLiteral("Ordered By"),
@@ -148,6 +152,12 @@ void CArPayment::BuildRibbon()
         }
         r.RecalcLayout(0);
     }
+    if (m_billTo.Create(this, kBillToPanel, m_nColorScheme, 4, 132, 5, 0, 4, 4, 0, 0)) {
+        connect(&m_billTo, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
+        m_billTo.AddItem(kCustomer, QStringLiteral("Bill To"), struct_RIB_ITEM::Normal, 0, 255, 3, 2084,
+                         Appearance::instance().fillStyle(), 1, 300);
+        m_billTo.RecalcLayout(251);
+    }
     if (m_customerBar.Create(this, 1733, m_nColorScheme, 1, 131, 8, 32, 3, 0, 0, 44)) {
         connect(&m_customerBar, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
         CXRibbon &r = m_customerBar;
@@ -166,6 +176,8 @@ void CArPayment::ShowCustomerTips()
     if (!customer.FindCustomer(m_cusNo) || customer.IsEOF())
         return;
     m_customerBar.SetItemTip(kCustomer, customer.FormatBillTo());
+    m_billTo.SetItemText(kCustomer, QStringLiteral("Bill to Customer No.%1").arg(m_cusNo));
+    m_billTo.SetItemTip(kCustomer, customer.FormatBillTo());
     CContactSet contacts;
     m_customerBar.SetItemTip(kPayer, customer.m_PayerNo != 0 ? contacts.GetContactCard(customer.m_PayerNo, 0)
                                                              : QString());

@@ -38,6 +38,8 @@ public:
     QDateEdit *dateEdit() const { return m_date; }
     CXRibbon &commandRibbon() { return m_commands; }
     CXRibbon &customerRibbon() { return m_customerBar; }
+    // The panel that names the customer billed above its address.
+    CXRibbon &billToPanel() { return m_billTo; }
     qint32 customerNo() const { return m_cusNo; }
     Money totalSaved() const { return m_entry.totalSaved; }
 
@@ -90,4 +92,5 @@ private:
     int m_listEntry = 0;
     CXRibbon m_commands;
     CXRibbon m_customerBar;
+    CXRibbon m_billTo;
 };

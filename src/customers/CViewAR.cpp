@@ -6,6 +6,7 @@
 #include "controls/CXGridProp.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXProgress.h"
+#include "controls/CXRibbon.h"
 #include "customers/CArPayment.h"
 #include "customers/CreditAdjustment.h"
 #include "customers/CustomerHooks.h"
@@ -67,6 +68,18 @@ void CViewAR::OnInitialUpdate()
         return;
     CView0::OnInitialUpdate();
     LoadTreeBranches(kFirstTree, kLastTree, 4, 0);
+}
+
+void CViewAR::FillRibbons()
+{
+    CView0::FillRibbons();
+    // The aging summary of the unpaid invoices, beside the shared commands
+    // after "Open", as the other views offer their summaries.
+    const int at = m_mainBar->FindItem(30103) + 1;
+    const std::uint8_t border = m_mainBar->barStyle() == 2 ? 0 : 2;
+    const int width = m_mainBar->barStyle() == 2 ? 44 : 64;
+    m_mainBar->AddItem(30536, QStringLiteral("Summary"), 0, 132, 22, 1, 2085, 0, border, width, 0, 0,
+                       QStringLiteral("Summary of Invoices by Age"), at);
 }
 
 QString CViewAR::AgingSql()
@@ -141,8 +154,9 @@ void CViewAR::OnListNow()
             setDeleteAllowed(true);
     } else if (branch() == 7 && item() == 1) {
         if (!AskWriteOffRule()) {
-            // The rows shown belong to no rule: none are listed.
-            list()->ClearList();
+            // Without a rule no invoice is likely to be written off: the list
+            // shows none, and nothing is there to open, print or write off.
+            ShowEmptyList();
             return;
         }
         notice = QStringLiteral("Write Off...");
@@ -292,8 +306,13 @@ void CViewAR::OnNew()
         AdjustCredit(0);
         return;
     }
-    if (branch() != 3)
+    if (branch() != 3) {
+        // The payment is entered under "Payments Expected", whose list is
+        // read again when the payment is saved; until then it lists nothing.
         SelectTreeCode(300);
+        ReadTreeSelection();
+        ShowEmptyList();
+    }
     OpenPayment(0);
 }
 

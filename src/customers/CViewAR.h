@@ -45,6 +45,9 @@ public:
 
     CJobSet &jobs() { return m_jobSet; }
 
+protected:
+    void FillRibbons() override;
+
 private:
     // Remarks on the ready-to-post rows read (from the first, so many).
     void MarkReadyToPost(int firstRow, int rows);

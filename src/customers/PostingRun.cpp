@@ -52,10 +52,16 @@ QString PostingRun::NoteText()
 
 QString PostingRun::SuccessText() const
 {
-    return QStringLiteral("Successfully posted:\n\n\t%1 Orders\n\t%2 QuickSales\n\nNext, you will print reports about "
-                          "the posting.")
+    // A stopped run says so, and how many of the chosen orders it did not
+    // reach: they are still orders, for a later posting.
+    const QString stopped =
+        m_stopped ? QStringLiteral("The posting was stopped: %1 Orders were left unposted.\n\n").arg(m_unreached)
+                  : QString();
+    return QStringLiteral("Successfully posted:\n\n\t%1 Orders\n\t%2 QuickSales\n\n%3Next, you will print reports "
+                          "about the posting.")
         .arg(m_journal.m_Invoices)
-        .arg(m_journal.m_QSales);
+        .arg(m_journal.m_QSales)
+        .arg(stopped);
 }
 
 bool PostingRun::OpenForPosting()
@@ -146,6 +152,7 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
         for (; !orders.AtEnd(); orders.Next()) {
             if (progress && !progress(done, total)) {
                 m_stopped = true;
+                m_unreached = total - done;
                 break;
             }
             ++done;
@@ -214,6 +221,7 @@ bool PostingRun::Post(const QList<qint32> &jobIds, const Progress &progress)
 {
     m_posted.clear();
     m_stopped = false;
+    m_unreached = 0;
     std::optional<platform::DbException> failure;
     try {
         platform::Transaction transaction(m_db);

@@ -58,7 +58,8 @@ public:
     // Whether the last run was stopped before its last order.
     bool WasStopped() const { return m_stopped; }
 
-    // "Successfully posted: ..." as shown after the run.
+    // "Successfully posted: ..." as shown after the run; a stopped run adds
+    // how many orders it left unposted.
     QString SuccessText() const;
 
     static QString WarningText();
@@ -75,6 +76,7 @@ private:
     platform::Database &m_db;
     bool m_exclusive = false;
     bool m_stopped = false;
+    int m_unreached = 0; // orders in scope the stopped run did not reach
     CPostSet m_journal;
     QList<qint32> m_posted;
 };

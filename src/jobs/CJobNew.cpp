@@ -1,6 +1,7 @@
 #include "jobs/CJobNew.h"
 #include "jobs/CFindDlg.h"
 
+#include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "controls/DlgItem.h"
 #include "data/CContactSet.h"
@@ -12,11 +13,15 @@
 #include "views/CDlgOptions.h"
 
 #include <QtCore/QTimer>
+#include <QtGui/QFontMetrics>
 #include <QtWidgets/QPushButton>
 
 namespace {
 
 constexpr unsigned kRibbon = 1721;
+// Text formats of the hint: one line, vertically centred; or wrapped.
+constexpr std::uint32_t kOneLine = 2084;
+constexpr std::uint32_t kWrapped = 2064;
 constexpr unsigned kTree = 2201;
 constexpr unsigned kList = 1401;
 constexpr int kHidden = 2; // record status of hidden rows
@@ -134,8 +139,13 @@ void CJobNew::BuildTree()
 
 void CJobNew::SetHint(const QString &hint)
 {
-    if (m_ribbon.isCreated())
-        m_ribbon.SetItemText(30282, hint);
+    if (!m_ribbon.isCreated())
+        return;
+    m_ribbon.SetItemText(30282, hint);
+    // A hint longer than its place on the ribbon wraps onto a second line.
+    const QFontMetrics metrics(Appearance::instance().GetFont(2));
+    const bool fits = metrics.horizontalAdvance(hint) + 8 <= m_ribbon.itemRect(30282).width();
+    m_ribbon.SetItemFormat(30282, fits ? kOneLine : kWrapped);
 }
 
 void CJobNew::ListChoice(int choice)

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include <QtGui/QFontMetrics>
 #include <QtGui/QKeyEvent>
 #include <functional>
 #include <QtGui/QScreen>
@@ -355,10 +356,20 @@ int CDlg0::GetItemInt(unsigned id) const
 
 void CDlg0::SetCueBanner(QWidget *control, const QString &text)
 {
-    if (auto *e = qobject_cast<QLineEdit *>(control))
-        e->setPlaceholderText(text);
-    else if (auto *p = qobject_cast<QPlainTextEdit *>(control))
+    if (auto *e = qobject_cast<QLineEdit *>(control)) {
+        // A cue wider than its edit keeps its end, where it says what to
+        // type ("... starts with"); the whole cue is the edit's tip.
+        const int room = e->contentsRect().width() - e->textMargins().left() - e->textMargins().right() - 8;
+        const QFontMetrics metrics(e->font());
+        const bool tooWide = room > 0 && metrics.horizontalAdvance(text) > room;
+        // A tip that told the last cue goes with it.
+        if (e->toolTip() == e->property("cueTip").toString())
+            e->setToolTip(tooWide ? text : QString());
+        e->setPlaceholderText(tooWide ? metrics.elidedText(text, Qt::ElideLeft, room) : text);
+        e->setProperty("cueTip", tooWide ? text : QString());
+    } else if (auto *p = qobject_cast<QPlainTextEdit *>(control)) {
         p->setPlaceholderText(text);
+    }
 }
 
 void CDlg0::SetItemCueBanner(unsigned id, const QString &text)

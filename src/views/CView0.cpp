@@ -477,11 +477,12 @@ bool CView0::ReadTreeSelection()
         m_strListCaption.remove(QLatin1String("..."));
         return true;
     }
-    // A branch header names no list.
+    // A branch header names no list; the caption names the header chosen.
     m_nChosenCode = code;
     m_nItem = 0;
     m_strItemText.clear();
-    m_strListCaption = m_strBranchText + QStringLiteral(" /");
+    m_strListCaption = entry->text(0) + QStringLiteral(" /");
+    m_strListCaption.remove(QLatin1String("..."));
     return false;
 }
 
@@ -553,12 +554,7 @@ void CView0::FillList()
     NoteListed();
     m_list->viewport()->update();
 
-    UpdateRibbonStates();
-    const int count = m_list->GetItemCount();
-    m_listBar->SetItemText(30673, QStringLiteral("%1 (%2 listed)").arg(m_strListCaption).arg(count));
-    QString shown = m_strFilterText;
-    shown.remove(QLatin1Char('#'));
-    m_statusBar->SetItemText(30262, QStringLiteral("Listed: %1   %2").arg(count).arg(shown));
+    ShowListedCount();
     if (m_nViewId == 30001 && m_nBranch == 0)
         m_list->SetStatusImages();
 
@@ -566,6 +562,25 @@ void CView0::FillList()
         m_list->FindItemByData(keep, true);
     else
         m_list->clearSelection();
+}
+
+void CView0::ShowListedCount()
+{
+    UpdateRibbonStates();
+    const int count = m_list->GetItemCount();
+    m_listBar->SetItemText(30673, QStringLiteral("%1 (%2 listed)").arg(m_strListCaption).arg(count));
+    QString shown = m_strFilterText;
+    shown.remove(QLatin1Char('#'));
+    m_statusBar->SetItemText(30262, QStringLiteral("Listed: %1   %2").arg(count).arg(shown));
+}
+
+void CView0::ShowEmptyList()
+{
+    m_list->ClearList();
+    // Rows listed later are new rows: none is kept selected from these.
+    m_nLastListed = -1;
+    SetNoticeButton(QString(), 0);
+    ShowListedCount();
 }
 
 void CView0::RefreshIfChanged()

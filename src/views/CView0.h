@@ -97,6 +97,12 @@ public:
     // Notes that the list is read now from the file as it is. Views that
     // fill a list of their own call it when they fill it.
     void NoteListed();
+    // The list bar's caption with the count of rows shown, the status line's
+    // count and the commands' states, after the rows changed.
+    void ShowListedCount();
+    // Shows no rows under the chosen list's caption: the list is emptied, the
+    // notice button hidden, and the caption, count and commands say so.
+    void ShowEmptyList();
     // The one way a list follows the data: when rows were written since the
     // shown list was read (a record window saved, a posting or compaction
     // ran), the list is read again, its selected row kept. Runs when the view

@@ -9,9 +9,13 @@
 #include "customers/PostingRun.h"
 #include "customers/WriteOffs.h"
 #include "platform/Clock.h"
+#include "views/CStatusDlg.h"
+#include "controls/DlgItem.h"
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QRandomGenerator>
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
 
 #include <sqlite3.h>
 
@@ -231,33 +235,6 @@ TEST_F(ReceivablesTest, AFailedPostingWritesNothing)
     EXPECT_TRUE(prompts().lastText().contains(QStringLiteral("refused"))) << prompts().lastText().toStdString();
 }
 
-namespace {
-
-// The progress window's Stop pressed at a given step of the run.
-class StopAtStep : public CXProgress
-{
-public:
-    StopAtStep(int stopAt, QStringList &titles)
-        : m_stopAt(stopAt)
-        , m_titles(titles)
-    {
-    }
-    void Start(int total, const QString &title, bool, bool cancellable, const QString &) override
-    {
-        m_titles << QStringLiteral("%1 %2 %3").arg(title).arg(total).arg(cancellable);
-    }
-    bool Step(const QString &) override { return ++m_steps < m_stopAt; }
-    void SetMessage(const QString &, bool) override {}
-    bool IsRunning() const override { return true; }
-
-private:
-    int m_stopAt;
-    int m_steps = 0;
-    QStringList &m_titles;
-};
-
-} // namespace
-
 TEST_F(ReceivablesTest, PostingStoppedHalfWayLeavesAConsistentFileAndTheRestPostsLater)
 {
     // Six orders of 100, 110, ... 150; Stop is pressed as the fourth is reached.
@@ -266,8 +243,27 @@ TEST_F(ReceivablesTest, PostingStoppedHalfWayLeavesAConsistentFileAndTheRestPost
                QString::number(100 + 10 * n));
     exec(QStringLiteral("INSERT INTO QuickSales ([Date], Subtotal, Tax, TaxID, PostingNo, PayNo) VALUES (#4/10/2026#, "
                         "20, 0, 1, 0, 0)"));
+    // The real progress window; its Stop is pressed as the fourth order is
+    // reached, and "Do you want to stop now?" answered Yes.
     QStringList titles;
-    CXProgress::SetFactory([&titles] { return std::make_unique<StopAtStep>(4, titles); });
+    CXProgress::SetFactory([] { return std::make_unique<CStatusDlg>(); });
+    QTimer stopper;
+    stopper.setInterval(0);
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *window = qobject_cast<CStatusDlg *>(top);
+            if (!window || !window->IsRunning())
+                continue;
+            const QString title = GetDlgItem(window, CStatusDlg::IDC_TITLE)->property("text").toString();
+            if (!titles.contains(title))
+                titles << title;
+            if (window->position() == 4) {
+                stopper.stop();
+                window->OnCancel();
+            }
+        }
+    });
+    stopper.start();
     CViewAR view;
     view.resize(1100, 700);
     view.OnInitialUpdate();
@@ -278,13 +274,18 @@ TEST_F(ReceivablesTest, PostingStoppedHalfWayLeavesAConsistentFileAndTheRestPost
     view.list()->SelectAll();
     prompts().answer(platform::IDYES); // Do you want to start posting?
     prompts().answer(platform::IDYES); // Are you sure?
+    prompts().answer(platform::IDYES); // Do you want to stop now?
     prompts().answer(platform::IDOK);  // Successfully posted
     prompts().answer(platform::IDOK);  // printing not available
     view.RunCommand(30211);
+    stopper.stop();
     CXProgress::SetFactory(nullptr);
-    EXPECT_EQ(titles, QStringList{QStringLiteral("Posting %s Orders 6 1")});
-    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Successfully posted:\n\n\t3 Orders\n\t1 QuickSales\n\nNext, "
-                                                          "you will print reports about the posting.")))
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Posting 6 Orders")});
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Do you want to stop now?")));
+    // The closing box tells of the stop and of the orders left for later.
+    EXPECT_TRUE(prompts().texts().contains(
+        QStringLiteral("Successfully posted:\n\n\t3 Orders\n\t1 QuickSales\n\nThe posting was stopped: 3 Orders "
+                       "were left unposted.\n\nNext, you will print reports about the posting.")))
         << prompts().texts().join(QLatin1Char('|')).toStdString();
     const int first = cliCount(QStringLiteral("SELECT max(PostingNo) FROM PostingJournal"));
     // What was posted is posted whole: the journal's sums are those of the

@@ -2,6 +2,8 @@
 
 #include "controls/CXListCtrl.h"
 #include "controls/CXListModel.h"
+#include "controls/CXRibbon.h"
+#include "controls/struct_RIB_ITEM.h"
 #include "customers/CViewAR.h"
 #include "customers/CustomerHooks.h"
 #include "data/Compaction.h"
@@ -13,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/db/Recordset.h"
 #include "views/CDlgGrid.h"
+#include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
 
 #include <functional>
@@ -230,9 +233,23 @@ TEST_F(ReceivablesViewTest, WriteOffRuleDialogCancelListsNothing)
         snapshot(d, QStringLiteral("receivables_writeoff_rule"));
         return 2;
     });
+    // Credits / Details listed, a row chosen; then Write Off / Likely and
+    // Cancel: the caption, count and commands tell of no rows.
+    exec(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (100, 0, 5, #4/1/2026#, 1)"));
+    exec(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (100, 0, 7, #4/2/2026#, 1)"));
+    view->SelectTreeCode(503);
+    view->OnListNow();
+    ASSERT_EQ(view->list()->GetItemCount(), 2);
+    view->list()->SelectItem(0);
+    EXPECT_EQ(view->statusBar()->GetItemText(30262), QStringLiteral("1 of 2"));
     view->SelectTreeCode(701);
     view->OnListNow();
     EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Write Off / Likely (0 listed)"));
+    EXPECT_EQ(view->statusBar()->GetItemText(30262), QStringLiteral("Listed: 0   "));
+    for (unsigned id : {30103u, 30330u, 30107u, 30123u})
+        EXPECT_EQ(view->mainBar()->itemAt(view->mainBar()->FindItem(id)).state, struct_RIB_ITEM::Disabled) << id;
+    EXPECT_EQ(view->listBar()->itemAt(view->listBar()->FindItem(30211)).state, struct_RIB_ITEM::Hidden);
 
     onDialog<CDlgGrid>([&](CDlgGrid &d) {
         d.m_wndProp.SetRowValue(1, 500);
@@ -243,6 +260,35 @@ TEST_F(ReceivablesViewTest, WriteOffRuleDialogCancelListsNothing)
     EXPECT_EQ(view->filterSql(), QStringLiteral("(Jobs.Balance < 5.00 or Jobs.DateShipped < #4/15/2025#)"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 253")),
               QStringLiteral("500,365,"));
+}
+
+// A/R > New moves to "Payments Expected" and empties the list there: the
+// rows, caption and "Post Now..." of the ready-to-post list go with it.
+TEST_F(ReceivablesViewTest, NewPaymentEmptiesTheListUnderPaymentsExpected)
+{
+    addJob(0, 1001, 3, QStringLiteral("#4/1/2026#"), QStringLiteral("100"), QStringLiteral("100"));
+    view->SelectTreeCode(1);
+    view->OnListNow();
+    ASSERT_EQ(view->list()->GetItemCount(), 1);
+    EXPECT_EQ(view->listBar()->GetItemText(30211), QStringLiteral("Post Now..."));
+    bool pickerAsked = false;
+    onDialog<CDlgList>([&](CDlgList &picker) {
+        pickerAsked = true;
+        EXPECT_EQ(picker.m_strRibbonTitle, QStringLiteral("New Payment From"));
+        // The list behind the picker is already the emptied one.
+        EXPECT_EQ(view->list()->GetItemCount(), 0);
+        return 2;
+    });
+    prompts().answer(platform::IDOK); // the picker's finder is not installed here
+    prompts().answer(platform::IDNO); // Do you want to select a customer?
+    view->RunCommand(30100);
+    EXPECT_TRUE(pickerAsked);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Do you want to select a customer?"));
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Payments Expected / (0 listed)"));
+    EXPECT_EQ(view->statusBar()->GetItemText(30262), QStringLiteral("Listed: 0   "));
+    EXPECT_EQ(view->listBar()->itemAt(view->listBar()->FindItem(30211)).state, struct_RIB_ITEM::Hidden);
+    EXPECT_EQ(view->mainBar()->itemAt(view->mainBar()->FindItem(30103)).state, struct_RIB_ITEM::Disabled);
 }
 
 TEST_F(ReceivablesViewTest, CreditDetailsOpenAndAgingBuckets)
@@ -264,6 +310,21 @@ TEST_F(ReceivablesViewTest, CreditDetailsOpenAndAgingBuckets)
     for (; !rs.isEOF(); rs.moveNext())
         buckets << rs.value(0).toString() + QLatin1Char('=') + QString::number(rs.value(1).toMoney().toDouble());
     EXPECT_EQ(buckets, (QStringList{QStringLiteral("0 =20"), QStringLiteral("30 =10")}));
+
+    // The summary is a button of the view's main bar, always offered.
+    const int summary = view->mainBar()->FindItem(30536);
+    ASSERT_GE(summary, 0);
+    EXPECT_EQ(view->mainBar()->GetItemText(30536), QStringLiteral("Summary"));
+    EXPECT_EQ(view->mainBar()->itemAt(summary).state, struct_RIB_ITEM::Normal);
+    EXPECT_EQ(view->mainBar()->GetItemId(summary - 1), 30103u);
+    bool shown = false;
+    onDialog<CDlgGrid>([&](CDlgGrid &d) {
+        shown = true;
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Summary of Invoices"));
+        return 1;
+    });
+    view->RunCommand(30536);
+    EXPECT_TRUE(shown);
 }
 
 #include "customers/CCreditDlg.h"
@@ -462,6 +523,11 @@ TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
         EXPECT_EQ(ids, QList<unsigned>({30100, 30213, 30441, 30443, 30598, 30415, 30536, 30537, 30330, 2, 59648, 59651,
                                         59650, 59649}));
         EXPECT_EQ(d.customerRibbon().GetItemTip(30263), QString());
+        // The customer billed is named in the window, above its address.
+        EXPECT_EQ(d.billToPanel().GetItemText(30407), QStringLiteral("Bill to Customer No.100"));
+        EXPECT_TRUE(d.billToPanel().GetItemTip(30407).startsWith(QStringLiteral("Acme Printing Buyers")))
+            << d.billToPanel().GetItemTip(30407).toStdString();
+        EXPECT_TRUE(d.billToPanel().isVisible());
         // The payment history of the customer.
         onDialog<CDlgList>([](CDlgList &list) {
             EXPECT_EQ(list.m_strRibbonTitle, QStringLiteral("Payment History"));

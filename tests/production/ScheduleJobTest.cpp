@@ -142,6 +142,10 @@ TEST_F(ScheduleJob, HeadersAcrossNewYearAndAnOrderWithoutDateIn)
     const qint32 jobId = addOrder(501, 0, QDate(2024, 12, 30), QDate(2025, 1, 10));
     addItem(jobId, 1, 0);
     const qint32 film = addService(jobId, 1, kPrep, 3, 3, 30);
+    // New services, never given a date (Days2 0): to do on day 1 (today,
+    // the order's date in) and on day 3 (01/01/25).
+    const qint32 fresh = addService(jobId, 1, kProof, 1, 0, 15);
+    const qint32 third = addService(jobId, 1, kPress, 3, 0, 15);
     CJobSet job;
     ASSERT_TRUE(job.FindById(jobId));
     CScheduleJob dialog(&job, nullptr);
@@ -152,6 +156,14 @@ TEST_F(ScheduleJob, HeadersAcrossNewYearAndAnOrderWithoutDateIn)
     EXPECT_EQ(t.GetColumnName(6), QStringLiteral(" W\r\n1"));
     EXPECT_EQ(t.GetColumnName(19), QStringLiteral(">>\r\nJan"));
     EXPECT_NE(t.GetCellFormat(rowOf(dialog, film), 6), 0);
+    const struct { qint32 item; const char *date; int column; } days[] = {
+        {fresh, "12/30/24", 4}, {third, "01/01/25", 6}};
+    for (const auto &d : days) {
+        const int row = rowOf(dialog, d.item);
+        EXPECT_EQ(t.GetCellText(row, G::ColDate), QString::fromLatin1(d.date)) << d.item;
+        for (int c = 3; c <= 19; ++c)
+            EXPECT_EQ(t.GetCellFormat(row, c) != 0, c == d.column) << d.item << " column " << c;
+    }
 
     exec(QStringLiteral("UPDATE Jobs SET DateIn = Null WHERE JobID = %1").arg(jobId));
     ASSERT_TRUE(job.FindById(jobId));

@@ -451,9 +451,11 @@ TEST_F(ScheduleTest, LongListsAskTheProgressAndStopKeepsTheRowsRead)
             n += r.kind == 'S' ? 1 : 0;
         return n;
     };
+    // What the list told, without the pings of its query at work (0 of -1).
     QList<QPair<int, int>> told;
     lists.progress = [&told](int done, int total) {
-        told.append({done, total});
+        if (total >= 0)
+            told.append({done, total});
         return true;
     };
     lists.filter.clear();
@@ -465,6 +467,36 @@ TEST_F(ScheduleTest, LongListsAskTheProgressAndStopKeepsTheRowsRead)
     lists.filter = QStringLiteral("Jobs.JobNo < 20010");
     EXPECT_EQ(services(lists.ListServices(31301)), 10);
     EXPECT_EQ(told, (QList<QPair<int, int>>{{0, 0}}));
+    // Shown as it is read: the first 200 of the query's rows are told as
+    // rows before the rest is read, then the whole list is there. A stop
+    // while the query still sorts (0 of -1) ends the list before any row.
+    lists.filter.clear();
+    QList<int> made;
+    lists.rowsMade = [&](const ScheduleTable &t) { made.append(services(t)); };
+    int pinged = 0;
+    lists.progress = [&pinged](int, int total) {
+        pinged += total < 0 ? 1 : 0;
+        return true;
+    };
+    const ScheduleTable shown = lists.ListServices(31301);
+    EXPECT_EQ(services(shown), 1201);
+    EXPECT_FALSE(shown.cancelled);
+    ASSERT_FALSE(made.isEmpty());
+    EXPECT_EQ(made.first(), 200);
+    EXPECT_GT(pinged, 0);
+    made.clear();
+    lists.progress = [](int, int total) { return total >= 0; };
+    const ScheduleTable stopped = lists.ListServices(31301);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(services(stopped), 0);
+    EXPECT_TRUE(made.isEmpty());
+    lists.rowsMade = {};
+    lists.progress = [&told](int done, int total) {
+        if (total >= 0)
+            told.append({done, total});
+        return true;
+    };
+    lists.filter = QStringLiteral("Jobs.JobNo < 20010");
     // 1000 services are not many: nothing is told.
     exec(QStringLiteral("DELETE FROM Items WHERE SerNo = 901 AND JobID IN (SELECT JobID FROM Jobs WHERE JobNo > 20999)"));
     ASSERT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Items WHERE SerNo = 901")).toInt(), 1000);

@@ -106,3 +106,48 @@ TEST_F(XvfbLongRun, PostNowAgainAndExitWaitForThePosting)
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529")));
     EXPECT_TRUE(m_program.waitForFinished(15000)) << "the program did not end";
 }
+
+// Scheduler > Departments > All on a shop with thousands of services: the
+// progress window comes up at once, the list's first rows show while the
+// rest is still read behind them, and Stop keeps the rows read so far.
+TEST_F(XvfbLongRun, SchedulerServicesShowTheirFirstRowsWhileTheRestIsRead)
+{
+    const QString failed = startOnSampleShop(kSampleJobs);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30007));
+    ASSERT_TRUE(listEntry(QStringLiteral("Departments"), QStringLiteral("All")));
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"))) << "no progress window";
+    // A service row in view: its order-item number and its service.
+    auto serviceRows = [&] {
+        int n = 0;
+        for (const Row &r : rows())
+            n += r.texts.value(2).contains(QLatin1Char('-')) && r.texts.value(6).contains(QStringLiteral(": ")) ? 1 : 0;
+        return n;
+    };
+    ASSERT_TRUE(waitFor([&] { return serviceRows() > 0 || !classShown(QStringLiteral("CStatusDlg")); }, 60000));
+    EXPECT_GT(serviceRows(), 0);
+    EXPECT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the rows showed only once the whole list was read";
+    screenshot(QStringLiteral("xvfb-scheduler-first-rows"));
+
+    // Stop: the rows read stay, fewer than the shop's services to do.
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop")));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Do you want to stop now?"));
+    ASSERT_TRUE(classGone(QStringLiteral("CStatusDlg"), 30000));
+    EXPECT_GT(serviceRows(), 0);
+    // The count of the list bar's caption, "All Departments      (N Services ...".
+    auto listed = [&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("item")))
+            if (f.value(1) == QLatin1String("30673"))
+                return f.value(7).section(QLatin1Char('('), 1).section(QLatin1Char(' '), 0, 0).toInt();
+        return 0;
+    };
+    const int stopped = listed();
+    EXPECT_GT(stopped, 0);
+
+    // Read again to its end, the list holds more.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30121"))) << "no Refresh button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg")));
+    ASSERT_TRUE(classGone(QStringLiteral("CStatusDlg"), 120000)) << "the list was not read to its end";
+    EXPECT_GT(listed(), stopped);
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}

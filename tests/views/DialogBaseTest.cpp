@@ -138,6 +138,22 @@ TEST_F(DialogsTest, ControlsByIdTolerateMissingOnesAndSizeDeltasFollowTheMarker)
     EXPECT_EQ(dlg.widthDelta(), -10);
     EXPECT_EQ(dlg.heightDelta(), 0);
 
+    // A cue that fits is shown whole; one wider than its edit keeps its end
+    // ("... starts with") and is the edit's tip whole, until a cue that fits.
+    dlg.SetItemCueBanner(1301, QStringLiteral("Job Title starts with"));
+    EXPECT_EQ(dlg.first->placeholderText(), QStringLiteral("Job Title starts with"));
+    EXPECT_EQ(dlg.first->toolTip(), QString());
+    const QString longCue = QStringLiteral("Buyer's Phone Number of the Ship To Address starts with");
+    dlg.SetItemCueBanner(1301, longCue);
+    EXPECT_TRUE(dlg.first->placeholderText().endsWith(QStringLiteral("starts with")))
+        << dlg.first->placeholderText().toStdString();
+    EXPECT_TRUE(dlg.first->placeholderText().startsWith(QChar(0x2026))) << dlg.first->placeholderText().toStdString();
+    EXPECT_LE(QFontMetrics(dlg.first->font()).horizontalAdvance(dlg.first->placeholderText()), 200);
+    EXPECT_EQ(dlg.first->toolTip(), longCue);
+    dlg.SetItemCueBanner(1301, QStringLiteral("< contains >"));
+    EXPECT_EQ(dlg.first->placeholderText(), QStringLiteral("< contains >"));
+    EXPECT_EQ(dlg.first->toolTip(), QString());
+
     dlg.MakeCloseOnly();
     EXPECT_FALSE(dlg.IsItemVisible(1));
     EXPECT_EQ(dlg.GetItemText(2), QStringLiteral("Close"));

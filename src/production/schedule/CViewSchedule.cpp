@@ -26,6 +26,7 @@
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
 #include "platform/Clock.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "production/schedule/OrderStatusRules.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -37,6 +38,7 @@
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
@@ -49,6 +51,8 @@ namespace {
 constexpr int kNone = CXListCtrl::kNoImage;
 constexpr int kDoneStatus = 17;
 constexpr int kInProduction = 4;
+// A long list being read shows its new rows this often.
+constexpr qint64 kRowsShownEveryMs = 400;
 
 using C = ScheduleLists;
 
@@ -420,12 +424,49 @@ void CViewSchedule::FillList()
     // A big shop's query shows the window first, without a count; the
     // count of rows to read follows.
     m_lists.progress = [this, &status](int done, int total) {
+        // While the query itself works: repaints and the Stop button.
+        if (total < 0) {
+            LongRun::Pump();
+            return status && status->IsRunning();
+        }
         if (!status)
             status = std::make_unique<CStatusDlg>(this);
-        if ((!status->IsRunning() && done == 0) || status->total() != total)
+        if ((!status->IsRunning() && done == 0) || status->total() != total) {
             status->Start(total, QStringLiteral("Listing ") + m_strListCaption, total > 0, true);
+            // Shown now, before the query keeps the program busy.
+            LongRun::Pump();
+        }
         return done == 0 || status->Step();
     };
+    // A long services list shows its first screen as soon as its rows are
+    // made, and then the rows after it part by part, while the progress
+    // window's Stop keeps what was read.
+    int rowsShown = -1;
+    QElapsedTimer sinceShown;
+    m_lists.rowsMade = [this, &rowsShown, &sinceShown](const ScheduleTable &made) {
+        // The rows after the first screen join it a few times a second.
+        if (rowsShown >= 0 && sinceShown.elapsed() < kRowsShownEveryMs)
+            return;
+        if (rowsShown < 0) {
+            m_nShift = int(made.statusColumns.size());
+            ShowTable(made);
+            m_statusBar->SetItemText(30262, QStringLiteral("Grouped by %1.").arg(made.groupCaption));
+        } else {
+            InsertRows(rowsShown, made.rows.mid(rowsShown));
+        }
+        rowsShown = int(made.rows.size());
+        m_listBar->SetItemText(30673, QStringLiteral("%1      (%2 %3 listed)")
+                                          .arg(m_strListCaption, QString::number(made.listedCount), made.unitWord));
+        m_list->viewport()->update();
+        LongRun::Pump();
+        sinceShown.start();
+    };
+    // The callbacks above live on this call's stack: they go with it, also
+    // when reading fails.
+    const auto forget = qScopeGuard([this] {
+        m_lists.rowsMade = {};
+        m_lists.progress = {};
+    });
     const int entry = code % 100;
     ScheduleTable table;
     switch (m_nListKind) {
@@ -441,7 +482,19 @@ void CViewSchedule::FillList()
         QGuiApplication::clipboard()->setText(table.sql);
     m_table = table;
     m_nShift = int(table.statusColumns.size());
-    ShowTable(table);
+    if (rowsShown < 0) {
+        ShowTable(table);
+    } else {
+        // The rows shown take the time sums of their headings, and the rest
+        // of the rows follow them.
+        for (int row = 0; row < rowsShown && row < table.rows.size(); ++row) {
+            const ScheduleRow &made = table.rows[row];
+            if (made.kind != 'S' && made.hasText(C::ColTime))
+                m_list->SetItemText(row, C::ColTime, made.text(C::ColTime));
+        }
+        InsertRows(rowsShown, table.rows.mid(rowsShown));
+        m_list->viewport()->update();
+    }
     m_nListed = table.listedCount;
     m_strLastListSql = table.sql;
     if (table.expandAll && (m_nListKind <= 1 || m_nListKind == 10)) {

@@ -1,6 +1,7 @@
 #include "production/schedule/ScheduleJobGrid.h"
 
 #include "app/base/CZqApp.h"
+#include "production/schedule/ScheduleLists.h"
 #include "platform/DateTime.h"
 
 #include <algorithm>
@@ -161,10 +162,12 @@ int ScheduleJobGrid::ShowServiceRow(int row)
     CZqApp *app = ZqApp();
     const qint32 catNo = m_table.GetCellLong(row, ColHideCatNo);
     const int status = m_table.GetCellLong(row, ColHideStatus);
-    const int day = m_table.GetCellLong(row, ColHideDays);
+    // A new service, never given a date, is drawn on the day it is to be
+    // done (its status), not on the day before its order came in.
+    const int day = ServiceDay(status, m_table.GetCellLong(row, ColHideDays));
     const int icon = app ? app->GetCategoryStateIcon(catNo, status) : 0;
     int column = ColBefore;
-    if (m_dateIn.isValid()) {
+    if (m_dateIn.isValid() && day > 0) {
         const QDate date = m_dateIn.addDays(day - 1);
         m_table.SetCellText(row, ColDate, date.toString(QStringLiteral("MM/dd/yy")));
         m_table.SetCellStyle(row, ColDate,

@@ -9,13 +9,16 @@
 #include "data/CSQL.h"
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
+#include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/StatementPacer.h"
 #include "platform/db/SqlValues.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QHash>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,6 +36,10 @@ void appendHeading(ScheduleTable &table, const QString &text, int image = -1)
 
 constexpr int kNoImage = -1;
 constexpr int kManyRows = 1000;
+// A long services list shown as it is read: the query's rows read before
+// the first screen shows, and at each later part.
+constexpr int kFirstQueryRows = 200;
+constexpr int kNextQueryRows = 1000;
 constexpr int kServiceToDoFirst = 48;
 constexpr int kServiceDoneOffset = 36;
 constexpr int kDateIconPast = 128;
@@ -135,9 +142,34 @@ void appendNumber(QString &text, qint64 n)
 // progress before each row of a long list: a stop there marks the table
 // cancelled and ends the reading.
 void readListRows(platform::Recordset &rs, HeldRow &fields, int total, const ScheduleLists::Progress &progress,
-                  ScheduleTable &table, const std::function<void()> &row)
+                  ScheduleTable &table, const std::function<void()> &row,
+                  const std::function<void()> &madeSoFar = {})
 {
     int done = 0;
+    if (madeSoFar && rs.isReading()) {
+        // The query gives its first rows now and the rest part by part: the
+        // rows made from each part are told before the next part is read.
+        std::vector<platform::sqlvalues::Stored> held;
+        long at = 0;
+        while (!rs.isEOF()) {
+            if (total > kManyRows && progress && !progress(done, total)) {
+                table.cancelled = true;
+                return;
+            }
+            ++done;
+            if (!rs.heldCurrentRow(held))
+                return;
+            fields.setFields(held.data());
+            row();
+            if (at + 1 >= rs.heldCount() && rs.isReading()) {
+                madeSoFar();
+                rs.readMore(kNextQueryRows);
+            }
+            rs.moveNext();
+            ++at;
+        }
+        return;
+    }
     rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
         if (total > kManyRows && progress && !progress(done, total)) {
             table.cancelled = true;
@@ -154,16 +186,18 @@ void readListRows(platform::Recordset &rs, HeldRow &fields, int total, const Sch
 // takes a moment, whatever rows it keeps: the progress is told first (no
 // rows done of none counted yet), so that its window shows while the query
 // runs.
-void announceLongQuery(const ScheduleLists::Progress &progress)
+bool announceLongQuery(const ScheduleLists::Progress &progress)
 {
     if (!progress)
-        return;
+        return false;
     platform::Recordset count(SharedDatabase());
     count.open(platform::Recordset::Type::Snapshot,
                QStringLiteral("SELECT Count(*) FROM Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID WHERE "
                               "Items.SerNo>0 AND Jobs.JobType=0 AND Jobs.Creator<98"));
-    if (!count.isEOF() && fieldInt(count, 0) > kManyRows)
-        progress(0, 0);
+    if (count.isEOF() || fieldInt(count, 0) <= kManyRows)
+        return false;
+    progress(0, 0);
+    return true;
 }
 
 void addCondition(QString &where, const QString &condition)
@@ -190,6 +224,13 @@ int countRows(platform::Recordset &rs)
 }
 
 } // namespace
+
+int ServiceDay(int status, int days2)
+{
+    if (days2 > 0)
+        return days2;
+    return status >= 1 && status <= 254 ? status : 0;
+}
 
 QString ScheduleDateText(const QDate &date)
 {
@@ -658,9 +699,10 @@ ScheduleRow ScheduleLists::ServiceRow(qint64 itemId, int serNo, int status, int 
     if (icon < kServiceToDoFirst || icon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
         icon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
     row.set(ColTitle, name, icon);
-    // The service's day counts from the job's date in; day 0 is unscheduled.
-    if (days > 0 && dateIn.isValid()) {
-        const QDate date = dateIn.addDays(days - 1);
+    // The service's day counts from the job's date in.
+    const int day = ServiceDay(status, days);
+    if (day > 0 && dateIn.isValid()) {
+        const QDate date = dateIn.addDays(day - 1);
         row.set(ColDate, ScheduleDateText(date), ScheduleDateIcon(date, platform::Clock::today()));
     } else {
         row.set(ColDate, QStringLiteral("?"), kDateIconPast);
@@ -1116,10 +1158,34 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         table.unitWord += QStringLiteral(" of Orders in Progress/Items in Production");
     table.columns = ListColumns(QStringLiteral("Item "), QStringLiteral("Category: Service"), QStringLiteral("Operator"));
 
-    announceLongQuery(progress);
+    const bool manyServices = announceLongQuery(progress);
     platform::Recordset rs(SharedDatabase());
-    rs.open(platform::Recordset::Type::Snapshot, table.sql);
-    const int total = countRows(rs);
+    // On a big shop the first rows show before the query has given the
+    // rest: the rest is read on part by part behind them.
+    const bool showAsRead = manyServices && rowsMade;
+    int total = 0;
+    {
+        // The query sorts every service of the open orders before it gives
+        // its first row: meanwhile the progress is asked (rows -1) now and
+        // then, and a stop there ends the list before any row.
+        std::optional<platform::StatementPacer> pacer;
+        if (manyServices)
+            pacer.emplace(SharedDatabase(), [this] { return progress(0, -1); });
+        try {
+            if (showAsRead) {
+                rs.openFirstRows(table.sql, kFirstQueryRows);
+                total = int(rs.expectedCount());
+            } else {
+                rs.open(platform::Recordset::Type::Snapshot, table.sql);
+                total = countRows(rs);
+            }
+        } catch (const platform::DbException &) {
+            if (!pacer || !pacer->interrupted())
+                throw;
+            table.cancelled = true;
+            return table;
+        }
+    }
     if (total == 0)
         return table;
     // The paper rows of open orders: a press service shows the colour of its
@@ -1152,6 +1218,10 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     int lastKey = 0;
     HeldRow fields(rs);
     const ScheduleRow::SharedTexts texts = ScheduleRow::NewTexts();
+    const std::function<void()> madeSoFar = [&] {
+        if (showAsRead)
+            rowsMade(table);
+    };
     readListRows(rs, fields, total, progress, table, [&] {
         const int jobStatus = fields.integer(0);
         const int itemStatus = fields.integer(1);
@@ -1282,7 +1352,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         rowMinutes.append(minutes == 0 ? 0 : lookups.MinutesReadBack(minutes));
         table.rows.append(std::move(row));
         ++table.listedCount;
-    });
+    }, madeSoFar);
     rowMinutes.resize(table.rows.size(), 0);
 
     // Headings and date rows show the time of the services under them.

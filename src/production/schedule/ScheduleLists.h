@@ -63,8 +63,17 @@ public:
     QString filter;       // extra condition ("Jobs.JobID = 12")
     // Asked only for lists of more than 1000 rows; on a shop with more than
     // 1000 services in its open orders also once (0 of 0) before the query
-    // of a services list runs.
+    // of a services list runs, and now and then while that query sorts its
+    // rows (0 of -1), where false ends the list before any row.
     Progress progress;
+    // A long services list (one that asks the progress) shows its rows as
+    // they are made: told once the first screen's rows are made, then after
+    // each further part of the query's rows, with the table as it stands.
+    // The rows told stay as they are, except the time sums of the headings
+    // and date rows, which the finished table carries. Unset, the list is
+    // read whole first.
+    using RowsMade = std::function<void(const ScheduleTable &table)>;
+    RowsMade rowsMade;
 
     // The statement of the orders list entry (2..13) and its group caption.
     QString OrdersSql(int entry, QString &groupCaption) const;
@@ -115,6 +124,12 @@ private:
 
     CZqApp *m_app;
 };
+
+// The day number a service is drawn on, counted from its order's date in
+// (day 1): the day of its date (Days2) when it has one; a service still to
+// do and never given a date (a new one: Days2 0) is to be done on the day
+// its Status names (1-254). 0 when it has no day at all.
+int ServiceDay(int status, int days2);
 
 // The date of a list cell: "%m/%d/%Y".
 QString ScheduleDateText(const QDate &date);
