@@ -9,12 +9,21 @@ CGridCell::CGridCell(int index, const QString &title, int width, int fieldType, 
     case 2: m_format = kFormatCentre; break;
     default: m_format = std::uint32_t(listFormat); break;
     }
-    // The first column counts the rows; money columns other than averages are
-    // summed.
+    // The first column counts the rows; money columns other than averages,
+    // rates and the like are summed.
     if (index == 0 || title.contains(QLatin1String("Count")))
         m_totalMode = TotalCount;
-    else if (fieldType == 5 && !title.contains(QLatin1String("Avg")))
+    else if (fieldType == 5 && !TakesNoSum(title))
         m_totalMode = TotalMoney;
     else
         m_totalMode = TotalNone;
+}
+
+bool CGridCell::TakesNoSum(const QString &title)
+{
+    static const char *const kWords[] = {"Avg", "Average", "%", "Percent", "Rate", "Ratio", "Unit"};
+    for (const char *word : kWords)
+        if (title.contains(QLatin1String(word)))
+            return true;
+    return false;
 }

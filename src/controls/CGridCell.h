@@ -31,6 +31,12 @@ public:
     // drawing format itself. The total mode follows from index, title and type.
     CGridCell(int index, const QString &title, int width, int fieldType, int listFormat);
 
+    // A column of averages, rates, percentages or unit prices: its values do
+    // not add up to anything, so no total row sums it (on screen or on
+    // paper). Its title says so: "Avg", "Average", "%", "Percent", "Rate",
+    // "Ratio" or "Unit".
+    static bool TakesNoSum(const QString &title);
+
     // Adds one value to the running total.
     void addToTotal(std::int64_t amount) { m_total += amount; ++m_rowCount; }
 

@@ -213,7 +213,10 @@ void CXListCtrl::SetupColumns(CXRowSource &source, const QString &keyHint)
             c.width = 0;
         m_model->addColumn({c.title, c.align, -1});
         CGridCell cell(f, c.title, c.width, c.type, c.align == 1 ? 1 : c.align == 2 ? 2 : 0);
-        if (c.type == CColumnAlias::TypeCurrency) {
+        if (CGridCell::TakesNoSum(c.title)) {
+            if (f != 0)
+                cell.m_totalMode = CGridCell::TotalNone;
+        } else if (c.type == CColumnAlias::TypeCurrency) {
             cell.m_totalMode = CGridCell::TotalListMoney;
         } else if (c.type == CColumnAlias::TypeLong && c.title.contains(QLatin1String("Time"))) {
             cell.m_totalMode = CGridCell::TotalMinutes;
@@ -337,8 +340,7 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
             // made when the rows are shown.
             for (int f = 0; f < fields; ++f) {
                 CGridCell &cell = m_columns[size_t(f)];
-                const bool totalled = cell.m_totalMode != CGridCell::TotalNone ||
-                                      cell.m_fieldType == CColumnAlias::TypeCurrency;
+                const bool totalled = cell.m_totalMode != CGridCell::TotalNone;
                 if (!totalled && f != m_keyColumn)
                     continue;
                 const platform::Value v = recordValue(record, f);
@@ -1215,7 +1217,8 @@ QList<QPair<QString, QString>> CXListCtrl::TotalsRows()
     for (int c = 0; c < GetColumnCount(); ++c) {
         const CGridCell &cell = m_columns[size_t(c)];
         QString total;
-        if (cell.m_fieldType == CColumnAlias::TypeCurrency)
+        // Averages, rates and texts have no total.
+        if (cell.m_totalMode != CGridCell::TotalNone && cell.m_fieldType == CColumnAlias::TypeCurrency)
             total = FormatCurrencyValue(cell.m_total);
         else if (cell.m_totalMode == CGridCell::TotalListCount)
             total = GroupThousands(QString::number(cell.m_total));

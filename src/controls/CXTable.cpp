@@ -4,6 +4,7 @@
 #include "app/base/FileChoice.h"
 
 #include "controls/CColumnAlias.h"
+#include "controls/CGridCell.h"
 #include "controls/CXProgress.h"
 #include "controls/CXRecordsetSource.h"
 #include "controls/CXRowSource.h"
@@ -927,9 +928,9 @@ void CXTable::InsertTotalRow(int first, int last, const QString &label, int labe
     const size_t stride = m_columns.size();
     for (int c = 0; c < GetColumnCount(); ++c) {
         const Column &col = m_columns[size_t(c)];
+        if (CGridCell::TakesNoSum(col.title))
+            continue; // computed columns among them get their total row's value from the sums
         if (col.type == Alias::TypeCurrency) {
-            if (col.title.contains(QLatin1String("Unit")))
-                continue;
             // Summed as the integers of ten-thousandths they are.
             Money sum;
             for (size_t i = size_t(first) * stride + size_t(c); i < size_t(last) * stride; i += stride)

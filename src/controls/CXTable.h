@@ -162,9 +162,10 @@ public:
     // The table's own recordset as last opened (null before the first query).
     CXRowSource *querySource() const { return m_query.get(); }
 
-    // Inserts a row at last summing rows first..last-1 of the money (other than
-    // "Unit" columns), minute and count columns; the sums are also added to a
-    // grand-total row below it.
+    // Inserts a row at last summing rows first..last-1 of the money, minute
+    // and count columns, but for averages, rates and unit prices
+    // (CGridCell::TakesNoSum); the sums are also added to a grand-total row
+    // below it.
     void InsertTotalRow(int first, int last, const QString &label, int labelColumn, std::uint32_t flags);
     void InsertRankBands();
     // Blanks the first k columns on the later rows of each group.

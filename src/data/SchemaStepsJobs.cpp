@@ -2,6 +2,7 @@
 
 #include "data/DatabaseHelpers.h"
 #include "data/ShopDatabase.h"
+#include "data/TaxAmounts.h"
 #include "data/UpgradeContext.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -26,31 +27,77 @@ const char *kItemPairs =
     "Services AS Services_1 ON Items_1.SerNo = Services_1.SerNo) ON (Items.ItemNo = Items_1.ItemNo) AND "
     "(Items.JobID = Items_1.JobID) ";
 
-long rate(int taxNo)
+// The base a rate taxes, by its flags alone: the net, plus shipping and
+// postage when the rate taxes them.
+Money flaggedBase(const TaxRateLookup &rates, quint8 taxNo, Money net, Money shipping, Money postage)
 {
-    platform::Value v;
-    DbLookupValue(v, QStringLiteral("SELECT TaxPercent FROM Taxes WHERE [No] = %1").arg(taxNo), 0);
-    return v.isNull() ? 0 : long(v.toInt64());
+    TaxRate rate;
+    if (rates(taxNo, rate)) {
+        if (rate.taxShipping)
+            net += shipping;
+        if (rate.taxPostage)
+            net += postage;
+    }
+    return net;
+}
+
+qint32 percentOf(const TaxRateLookup &rates, quint8 taxNo)
+{
+    TaxRate rate;
+    return rates(taxNo, rate) ? rate.tenThousandthsOfPercent : 0;
 }
 
 } // namespace
 
-void SplitSecondTax(UpgradeContext &u, const QString &table, const QString &codeField)
+void ConvertTaxAmounts(UpgradeContext &u, const QString &table, const QString &codeField)
 {
-    const std::int64_t r1 = rate(1);
-    const std::int64_t r2 = rate(2);
-    if (r1 + r2 <= 0)
-        return;
+    const bool jobs = table == QLatin1String("Jobs");
+    const TaxRateLookup rates = TaxRatesReadOnce(&u.db());
     platform::Recordset rows(u.db());
     rows.open(platform::Recordset::Type::Dynaset,
-              QStringLiteral("SELECT Tax, Tax2 FROM %1 WHERE Tax <> 0 and %2 = 3").arg(table, codeField));
+              QStringLiteral("SELECT Tax, Taxable, Taxable2, Tax2, %1, Subtotal, %2 FROM %3 WHERE Tax <> 0 and %1 > 0")
+                  .arg(codeField, jobs ? QStringLiteral("Discount, Shipping, Postage") : QStringLiteral("0, 0, 0"),
+                       table));
     for (; !rows.isEOF(); rows.moveNext()) {
-        const Money tax = rows.value(0).toMoney();
-        // The share in ten-thousandths, cut toward zero, never crosses half a
-        // cent the exact share is beyond, so rounding it gives the exact cents.
-        const __int128 units = __int128(tax.units()) * r2 / (r1 + r2);
+        const Money stored = rows.value(0).toMoney();
+        const auto code = quint8(rows.value(4).toInt());
+        const auto amount = [&rows](int i) {
+            const platform::Value v = rows.value(i);
+            return v.isNull() ? Money() : Money::fromUnits(v.toMoney().units());
+        };
+        const Money net = amount(5) + amount(6);
+        const Money shipping = amount(7);
+        const Money postage = amount(8);
+
+        Money taxable = net;
+        Money tax;
+        Money secondBase;
+        Money secondTax;
+        ComputeTaxAmounts(taxable, shipping, postage, code, tax, secondBase, secondTax, rates);
+        if (tax != stored) {
+            // Taxed at other rates than the file holds now: the tax stays as
+            // it was charged, each rate's base by its flags, and a tax of both
+            // rates is shared by what each rate took on its own base.
+            const Money base1 = flaggedBase(rates, code == 3 ? 1 : code, net, shipping, postage);
+            const Money base2 = flaggedBase(rates, 2, net, shipping, postage);
+            taxable = code == 2 ? base2 : base1;
+            secondBase = code == 2 || code == 3 ? base2 : Money();
+            secondTax = code == 2 ? stored : Money();
+            if (code == 3) {
+                const __int128 w1 = __int128(base1.units()) * percentOf(rates, 1);
+                const __int128 w2 = __int128(base2.units()) * percentOf(rates, 2);
+                // The share in ten-thousandths, cut toward zero, never crosses
+                // half a cent the exact share is beyond, so rounding it gives
+                // the exact cents. Without rates the whole tax stays the second.
+                secondTax = w1 + w2 == 0
+                    ? stored
+                    : Money::fromUnits(std::int64_t(__int128(stored.units()) * w2 / (w1 + w2))).roundedToCentsHalfAway();
+            }
+        }
         rows.edit();
-        rows.setValue(1, platform::Value(Money::fromUnits(std::int64_t(units)).roundedToCentsHalfAway()));
+        rows.setValue(1, platform::Value(taxable));
+        rows.setValue(2, platform::Value(secondBase));
+        rows.setValue(3, platform::Value(secondTax));
         rows.update();
     }
     rows.close();
@@ -98,11 +145,12 @@ bool UpgradeJobsTaxFields(UpgradeContext &u)
 
         // The taxable amount of every taxed job; a job of two rates (tax 3)
         // keeps the second rate's share of its tax in Tax2, a job of the
-        // second rate alone all of it.
+        // second rate alone all of it. Then each rate's own base and tax as
+        // the tax rules give them (shipping and postage where it taxes them).
         u.update(s("Jobs"), s("Taxable  = Subtotal + Discount"), s("Tax <> 0 and TaxNo > 0"));
         u.update(s("Jobs"), s("Taxable2 = Subtotal + Discount, Tax2 = Tax"), s("Tax <> 0 and TaxNo = 2"));
         u.update(s("Jobs"), s("Taxable2 = Subtotal + Discount, Tax2 = Tax"), s("Tax <> 0 and TaxNo = 3"));
-        SplitSecondTax(u, s("Jobs"), s("TaxNo"));
+        ConvertTaxAmounts(u, s("Jobs"), s("TaxNo"));
     });
 }
 
@@ -231,7 +279,7 @@ bool UpgradeQuickSales(UpgradeContext &u)
         u.update(s("QuickSales"), s("Taxable = Subtotal"), s("Tax <> 0 and TaxID > 0"));
         u.update(s("QuickSales"), s("Taxable2 = Subtotal, Tax2 = Tax"), s("Tax <> 0 and TaxID = 2"));
         u.update(s("QuickSales"), s("Taxable2 = Subtotal, Tax2 = Tax"), s("Tax <> 0 and TaxID = 3"));
-        SplitSecondTax(u, s("QuickSales"), s("TaxID"));
+        ConvertTaxAmounts(u, s("QuickSales"), s("TaxID"));
     });
 }
 

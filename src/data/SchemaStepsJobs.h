@@ -21,9 +21,12 @@ bool UpgradeAuditTrail(UpgradeContext &u);       // fewer than 13 fields
 bool UpgradeQuickSales(UpgradeContext &u);       // Taxable missing
 bool UpgradeForms(UpgradeContext &u);            // fewer than 15 fields
 
-// A job or quick sale of both rates (tax code 3) holds its whole tax in Tax;
-// this sets Tax2 of every such row of the table to the second rate's share,
-// Tax x r2 / (r1 + r2) in whole cents (half a cent away from zero), as a tax
-// of the second rate alone would be kept: with rates 6 % and 8.25 % a tax of
-// 245.39 keeps 142.07. Without rates the whole tax stays the second.
-void SplitSecondTax(UpgradeContext &u, const QString &table, const QString &codeField);
+// Every taxed job or quick sale of the table gets the taxable amounts and the
+// second tax the program's tax rules give for its tax code: each rate taxes
+// the net (Subtotal + Discount) plus shipping and postage where its flags say
+// so, in whole cents. A row whose stored Tax those rules do not give (it was
+// taxed at other rates) keeps its Tax: each rate's base is still its own,
+// and a tax of both rates (code 3) is shared by what each rate took on its own
+// base, the second's share in whole cents (half a cent away from zero); with
+// no rates at all the whole tax stays the second.
+void ConvertTaxAmounts(UpgradeContext &u, const QString &table, const QString &codeField);

@@ -2,6 +2,8 @@
 
 #include "app/base/MoneyText.h"
 #include "data/CXDaoSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
 
 #include <QtCore/QHash>
 
@@ -57,9 +59,17 @@ void computeTax(Money &taxable, Money shipping, Money postage, quint8 taxNo, Mon
 TaxRateLookup TaxRatesReadOnce(platform::Database *database)
 {
     auto table = std::make_shared<QHash<quint8, TaxRate>>();
+    // A file from before taxed postage (read while it is being upgraded) has
+    // no postage flag: its rates never taxed postage.
+    QString columns = kRateColumns;
+    platform::Database &db = database ? *database : SharedDatabase();
+    const bool rates = db.tableExists(QStringLiteral("Taxes"));
+    if (rates && !db.tableDef(QStringLiteral("Taxes")).field(QStringLiteral("TaxPostage")))
+        columns.replace(QStringLiteral(", TaxPostage,"), QStringLiteral(", 0 AS TaxPostage,"));
     CXDaoSet set(database);
-    set.Open(CXDaoSet::dbOpenSnapshot, kRateColumns);
-    for (; set.IsOpen() && !set.IsEmptySet() && !set.IsEOF(); set.MoveNext()) {
+    if (rates)
+        set.Open(CXDaoSet::dbOpenSnapshot, columns);
+    for (; rates && set.IsOpen() && !set.IsEmptySet() && !set.IsEOF(); set.MoveNext()) {
         TaxRate rate;
         readRateRow(set, rate);
         table->insert(quint8(set.GetLong(0)), rate);

@@ -232,9 +232,29 @@ void CJobWhen::OnOK()
     if (!Exchange(true))
         return;
     CJobSet &job = *m_pJob;
+    // A time typed longer than its field holds goes in the time lists' short
+    // form ("10:00 AM" as "10 am"); what cannot be shortened is refused below
+    // with the field's length message, the dialog staying open with every
+    // field as typed.
+    const struct
+    {
+        unsigned id;
+        const char *field;
+        QString *value;
+    } times[] = {{kProofTime, "ProofTime", &job.m_ProofTime}, {kDueTime, "TimeDue", &job.m_TimeDue}};
+    for (const auto &t : times) {
+        const QString fitted = FitTimeText(*t.value, job.GetFieldSize(QString::fromLatin1(t.field)));
+        if (fitted != *t.value) {
+            *t.value = fitted;
+            combo(t.id)->setCurrentText(fitted);
+        }
+    }
     if (job.CheckDlgItemLength(QStringLiteral("Title"), this, int(kTitle), true) ||
         job.CheckDlgItemLength(QStringLiteral("PO"), this, int(kPO), true))
         return;
+    for (const auto &t : times)
+        if (job.CheckDlgItemLength(QString::fromLatin1(t.field), this, int(t.id), true))
+            return;
 
     // Proof and due dates on a weekend day the shop does not work.
     QString weekend;

@@ -31,8 +31,19 @@ using platform::Value;
 
 TEST(RowAndColumnRecords, ColumnTotalsFollowIndexTitleAndType)
 {
-    EXPECT_EQ(CGridCell(2, QStringLiteral("Avg Price"), 80, 5, 1).m_totalMode, CGridCell::TotalNone);
-    EXPECT_EQ(CGridCell(2, QStringLiteral("Price"), 80, 5, 1).m_totalMode, CGridCell::TotalMoney);
+    // Money columns of averages, rates and unit prices are not summed; other
+    // money columns are.
+    const struct
+    {
+        const char *title;
+        int mode;
+    } money[] = {{"Avg Price", CGridCell::TotalNone}, {"AvgMargin", CGridCell::TotalNone},
+                 {"Average\nSale", CGridCell::TotalNone}, {"% of NetSale", CGridCell::TotalNone},
+                 {"Hourly Rate", CGridCell::TotalNone}, {"UnitCost", CGridCell::TotalNone},
+                 {"Price", CGridCell::TotalMoney}, {"NetSale", CGridCell::TotalMoney},
+                 {"$ Margin", CGridCell::TotalMoney}, {"Corporate", CGridCell::TotalMoney}};
+    for (const auto &c : money)
+        EXPECT_EQ(CGridCell(2, QString::fromUtf8(c.title), 80, 5, 1).m_totalMode, c.mode) << c.title;
     EXPECT_EQ(CGridCell(3, QStringLiteral("Job Count"), 80, 10, 0).m_totalMode, CGridCell::TotalCount);
     EXPECT_EQ(CGridCell(0, QStringLiteral("Avg"), 80, 5, 0).m_totalMode, CGridCell::TotalCount);
     EXPECT_EQ(CGridCell(1, QStringLiteral("Name"), 80, 10, 0).m_totalMode, CGridCell::TotalNone);

@@ -218,10 +218,11 @@ TEST_F(XTableTest, OneTotalRowSumsMoneyButNotUnitPricesOrQuantities)
                          {QStringLiteral("Item"), FieldType::Text, 20},
                          {QStringLiteral("Amount"), FieldType::Currency, 8},
                          {QStringLiteral("Unit Price"), FieldType::Currency, 8},
-                         {QStringLiteral("Quantity"), FieldType::Long, 4}},
-                        {{Value("A"), Value("i"), Value(cents(100050)), Value(cents(199)), Value(1000)},
-                         {Value("B"), Value("i"), Value(cents(200050)), Value(cents(199)), Value(2000)},
-                         {Value("C"), Value("i"), Value(cents(300050)), Value(cents(199)), Value(3000)}});
+                         {QStringLiteral("Quantity"), FieldType::Long, 4},
+                         {QStringLiteral("AvgPrice"), FieldType::Currency, 8}},
+                        {{Value("A"), Value("i"), Value(cents(100050)), Value(cents(199)), Value(1000), Value(cents(50))},
+                         {Value("B"), Value("i"), Value(cents(200050)), Value(cents(199)), Value(2000), Value(cents(25))},
+                         {Value("C"), Value("i"), Value(cents(300050)), Value(cents(199)), Value(3000), Value(cents(1))}});
     t.LoadRecordset(plain, CXTable::TotalsOneRow, 2, QStringLiteral("Total"));
     ASSERT_EQ(t.GetRowCount(), 4);
     EXPECT_EQ(t.GetRowFlags(3), CXTable::RowSpecial);
@@ -230,6 +231,7 @@ TEST_F(XTableTest, OneTotalRowSumsMoneyButNotUnitPricesOrQuantities)
     EXPECT_EQ(t.GetCellText(3, 2), QStringLiteral("6,001.50"));
     EXPECT_EQ(t.GetCellText(3, 3), QString());
     EXPECT_EQ(t.GetCellText(3, 4), QString());
+    EXPECT_EQ(t.GetCellText(3, 5), QString()); // an average: 0.50 + 0.25 + 0.01 is no figure
     EXPECT_EQ(t.GetColumnType(4), 33);
     EXPECT_EQ(t.GetCellText(1, 4), QStringLiteral("2,000"));
     EXPECT_EQ(t.GetTotalRowIndex(), 3);

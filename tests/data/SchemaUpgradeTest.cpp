@@ -1,6 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include "FixtureDatabase.h"
+#include "SampleShopFile.h"
 #include "ScriptedProgress.h"
 
 #include "data/DatabaseHelpers.h"
@@ -372,6 +373,66 @@ TEST_F(SchemaUpgradeTest, FileOf2008KeepsWhatItAlreadyHad)
               QStringLiteral("SELECT CusNo, Sum(Subtotal) AS Sales FROM Jobs GROUP BY CusNo"));
     EXPECT_FALSE(db().tableExists(QStringLiteral("PriceGrid")));
     EXPECT_FALSE(db().tableExists(QStringLiteral("Notes")));
+}
+
+// A file of 2009 (this program's file without the tax fields of 2010): the
+// upgrade gives every taxed job and quick sale the taxable amounts and second
+// tax this program stores. The sample shop taxes State 6 % without shipping
+// and City 8.25 % with it; the upgraded file is compared field by field with
+// the file before its downgrade.
+TEST_F(SchemaUpgradeTest, FileOf2009GetsTheTaxesThisProgramStores)
+{
+    const QString sample = SampleShopFile();
+    ASSERT_FALSE(sample.isEmpty());
+    ASSERT_TRUE(QFile::copy(sample, m_path));
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    db().open(m_path);
+    ASSERT_EQ(text(QStringLiteral("SELECT Name & '/' & TaxPercent & '/' & TaxShipping FROM Taxes WHERE [No] = 2")),
+              QStringLiteral("City 8.25%/82500/1"));
+    // Job 1296: net 75.60, shipping 10.68: State 6 % of 75.60 = 4.536, 4.54;
+    // City 8.25 % of 86.28 = 7.1181, 7.12; together the 11.66 charged.
+    db().execute(QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, TaxNo, Subtotal, Discount, Shipping, Postage, "
+                                "Tax, Taxable, Taxable2, Tax2, Creator) VALUES (3, 1296, 1, 3, 75.60, 0, 10.68, 0, "
+                                "11.66, 75.60, 86.28, 7.12, 0)"));
+    const QString jobs = QStringLiteral("SELECT JobID & ':' & TaxNo & ':' & Taxable & '/' & Taxable2 & '/' & Tax2 FROM "
+                                        "Jobs WHERE Tax <> 0 ORDER BY JobID");
+    const QString sales = QStringLiteral("SELECT QSaleID & ':' & TaxID & ':' & Taxable & '/' & Taxable2 & '/' & Tax2 "
+                                         "FROM QuickSales WHERE Tax <> 0 ORDER BY QSaleID");
+    auto listOf = [this](const QString &sql) {
+        QStringList out;
+        platform::Recordset set(db());
+        set.open(platform::Recordset::Type::Snapshot, sql);
+        for (; !set.isEOF(); set.moveNext())
+            out << set.value(0).toString();
+        return out;
+    };
+    const QStringList jobsBefore = listOf(jobs);
+    const QStringList salesBefore = listOf(sales);
+    EXPECT_GT(number(QStringLiteral("SELECT Count(*) FROM Jobs WHERE TaxNo = 2 AND Shipping <> 0 AND Tax <> 0")), 0);
+    EXPECT_GT(number(QStringLiteral("SELECT Count(*) FROM Jobs WHERE TaxNo = 3 AND Shipping <> 0 AND Tax <> 0")), 0);
+
+    // Back to 2009: no second tax fields yet.
+    for (const char *field : {"PrintOption2", "Taxable", "Taxable2", "Tax2"})
+        db().deleteField(QStringLiteral("Jobs"), QString::fromLatin1(field));
+    for (const char *field : {"PayNo", "Taxable", "Taxable2", "Tax2"})
+        db().deleteField(QStringLiteral("QuickSales"), QString::fromLatin1(field));
+    db().execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '2009.1' WHERE CusNo = 0 AND AlertType = 99"));
+    prompts().answer(IDYES);
+    ASSERT_TRUE(UpgradeDatabase(&db()));
+    EXPECT_EQ(version(), QStringLiteral("2010.0"));
+
+    // Rows "id:code:Taxable/Taxable2/Tax2" that came back other than stored.
+    auto changed = [](const QStringList &before, const QStringList &after) {
+        QStringList out;
+        for (qsizetype i = 0; i < std::max(before.size(), after.size()); ++i)
+            if (before.value(i) != after.value(i))
+                out << before.value(i) + QStringLiteral(" -> ") + after.value(i);
+        return out.join(QStringLiteral(", ")).toStdString();
+    };
+    EXPECT_EQ(changed(jobsBefore, listOf(jobs)), "");
+    EXPECT_EQ(changed(salesBefore, listOf(sales)), "");
+    EXPECT_EQ(text(QStringLiteral("SELECT Taxable & '/' & Taxable2 & '/' & Tax2 FROM Jobs WHERE JobNo = 1296")).toStdString(),
+              "75.6/86.28/7.12");
 }
 
 TEST_F(SchemaUpgradeTest, CurrentFileIsLeftAlone)

@@ -446,3 +446,69 @@ TEST_F(JobDialogs, ADateTypedIntoAnEmptyDateIsKept)
     EXPECT_EQ(job.m_DateDue.date(), QDate(2024, 6, 20));
     EXPECT_TRUE(job.m_DateProof.isNull());
 }
+
+// The proof time field holds 5 characters, the due time 10. A time typed the
+// long way is kept in the short form of the time lists; a text that is no
+// time and too long is refused with the field's length message, the dialog
+// staying open with the other fields as typed; the job then saves.
+TEST_F(JobDialogs, ATypedTimeFitsItsFieldAndARefusalKeepsTheOtherFields)
+{
+    const qint32 id = addJob(0, 2060, QStringLiteral("Title, TermsNo"), QStringLiteral("'Cards', 1"));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    const struct
+    {
+        const char *proof, *due, *proofKept, *dueKept;
+    } fits[] = {
+        {"10:00 AM", "10:00 AM", "10 am", "10:00 AM"},
+        {"2:30 p.m.", "2:30 p.m.", "14:30", "2:30 p.m."},
+        {"12:00 PM", "12:00 noon", "Noon", "12:00 noon"},
+        {"12:00 AM", "4 pm", "00:00", "4 pm"},
+        {"8 am", "11:15 P. M.", "8 am", "23:15"},
+    };
+    for (const auto &c : fits) {
+        CJobWhen when(&job, nullptr);
+        onDialog<CJobWhen>([&](CJobWhen &d) {
+            qobject_cast<QDateEdit *>(GetDlgItem(&d, 2402))->setDate(QDate(2024, 6, 18));
+            d.combo(1206)->setCurrentText(QString::fromLatin1(c.proof));
+            d.combo(1204)->setCurrentText(QString::fromLatin1(c.due));
+            d.SendCommand(1);
+            return d.result();
+        });
+        ASSERT_EQ(when.DoModal(), 1) << c.proof;
+        EXPECT_EQ(job.m_ProofTime, QString::fromLatin1(c.proofKept)) << c.proof;
+        EXPECT_EQ(job.m_TimeDue, QString::fromLatin1(c.dueKept)) << c.due;
+        EXPECT_EQ(job.m_DateProof.date(), QDate(2024, 6, 18));
+    }
+    const auto messages = [this] {
+        int n = 0;
+        for (const platform::PromptRecord &p : prompts().shown())
+            n += p.kind == platform::PromptRecord::Kind::MessageBox;
+        return n;
+    };
+    EXPECT_EQ(messages(), 0);
+
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        qobject_cast<QDateEdit *>(GetDlgItem(&d, 2402))->setDate(QDate(2024, 6, 19));
+        d.combo(1206)->setCurrentText(QStringLiteral("after lunch"));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("The 'ProofTime' field is too long.\n\nIt has 11 characters: "
+                                                       "after lunch\nLimit is 5 characters."));
+        EXPECT_EQ(qobject_cast<QDateEdit *>(GetDlgItem(&d, 2402))->date(), QDate(2024, 6, 19));
+        EXPECT_EQ(d.combo(1206)->currentText(), QStringLiteral("after lunch"));
+        d.combo(1206)->setCurrentText(QStringLiteral("1:00 PM"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    ASSERT_EQ(when.DoModal(), 1);
+    EXPECT_EQ(messages(), 1);
+    EXPECT_EQ(job.m_ProofTime, QStringLiteral("1 pm"));
+    ASSERT_TRUE(job.SafeUpdate());
+    CJobSet saved;
+    ASSERT_TRUE(saved.FindById(id, false));
+    EXPECT_EQ(saved.m_ProofTime, QStringLiteral("1 pm"));
+    EXPECT_EQ(saved.m_DateProof.date(), QDate(2024, 6, 19));
+}

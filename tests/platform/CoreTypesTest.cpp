@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Money.h"
+#include "platform/MoneyLines.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/Value.h"
@@ -48,6 +49,33 @@ TEST(Money, ExactArithmeticAndNoChargeMarker)
     EXPECT_EQ(Money::fromUnits(-150).roundedToCentsHalfAway().units(), -200);
     EXPECT_EQ(Money::fromUnits(149).roundedToCentsHalfAway().units(), 100);
     EXPECT_EQ((Money::fromUnits(-7) / 2).units(), -3);
+
+    // Lines shown in whole cents add up to their exact total, rounded; the
+    // cents left over by cutting each line down go to the lines cut most.
+    const struct
+    {
+        std::vector<std::int64_t> units, cents;
+    } lines[] = {
+        {{66667, 66667, 66667}, {667, 667, 666}},        // 20.0001: 6.67 + 6.67 + 6.66 = 20.00
+        {{1106667, 426667, 66667}, {11067, 4267, 666}},  // 160.0001: ties go to the earlier line
+        {{91644768, 100566468, 300844585, 95909184, 29475497, 3903999},
+         {916448, 1005664, 3008446, 959092, 294755, 39040}}, // 62,234.4501 -> 62,234.45
+        {{50}, {1}},                                     // half a cent, away from zero
+        {{-50}, {-1}},
+        {{-40}, {0}},
+        {{-66667, -66667, -66667}, {-666, -667, -667}},  // -20.0001: each cut to -6.67
+        {{12300, -4500}, {123, -45}},                    // whole cents stay
+        {{}, {}},
+    };
+    for (const auto &c : lines) {
+        std::vector<Money> in;
+        for (std::int64_t u : c.units)
+            in.push_back(Money::fromUnits(u));
+        std::vector<std::int64_t> got;
+        for (const Money &m : LinesInCentsKeepingTotal(in))
+            got.push_back(m.units() / 100);
+        EXPECT_EQ(got, c.cents) << c.units.size();
+    }
 }
 
 TEST(DateTime, OleDatesBothSidesOfTheEpoch)

@@ -100,6 +100,26 @@ TEST_F(ScheduleTest, OrdersListNewestFirstAndGroupedByDueDate)
     // On Hold only (entry 3).
     table = lists.ListOrders(3);
     EXPECT_EQ(keysOfKind(table, 'O'), (QList<qint64>{b}));
+
+    // Today is Wednesday 06/12/2024: late means due on 06/11 or before and
+    // not yet Ready to Post; the orders due 06/15 and 06/17 are not late.
+    const qint32 yesterday = addOrder(1005, 0, today().addDays(-9), QDate(2024, 6, 11));
+    const qint32 weekAgo = addOrder(1006, 1, today().addDays(-9), QDate(2024, 6, 5));
+    addOrder(1007, 3, today().addDays(-9), QDate(2024, 6, 11)); // ready to post: not late
+    const qint32 dueToday = addOrder(1008, 0, today().addDays(-9), QDate(2024, 6, 12));
+    const qint32 tomorrow = addOrder(1009, 2, today().addDays(-9), QDate(2024, 6, 13));
+    lists.options = 0;
+    const struct
+    {
+        int entry;
+        QList<qint64> keys;
+    } dueCases[] = {
+        {8, {weekAgo, yesterday}},    // Late
+        {9, {dueToday}},              // Due Today
+        {10, {tomorrow}},             // Due Tomorrow
+    };
+    for (const auto &c : dueCases)
+        EXPECT_EQ(keysOfKind(lists.ListOrders(c.entry), 'O'), c.keys) << c.entry;
 }
 
 TEST_F(ScheduleTest, FindOfOneOrderListsItsItemsExpandedWithoutDateHeadings)

@@ -168,3 +168,31 @@ TEST_F(PostedMarch, ActivitiesWithoutGeneralAccountsHaveNoDifferenceRow)
     EXPECT_EQ(cell(1, 0), "Sales Breakdown by Department");
     EXPECT_EQ(cell(2, 0), "Posted Sales");
 }
+
+// A third invoice of 30.00 less 10.00 in three departments leaves each a
+// third of the discount, -3.3333: Bindery 6.6667, Design 36 + 6.6667,
+// Printing 104 + 6.6667, 160.0001 together, the 160.00 the invoices' net
+// sales make. Each line shows whole cents and the lines add up to the total
+// printed under them.
+TEST_F(PostedMarch, ActivitiesLinesInWholeCentsAddUpToTheirTotal)
+{
+    execAll({
+        "INSERT INTO SalesDepartments ([No], Name, [Group]) VALUES (3, 'Bindery', 4)",
+        "INSERT INTO Services (SerNo, Name, Size, CatNo, SaleDept) VALUES (3, 'Fold', '', 601, 3)",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Subtotal, Discount, Shipping, Postage, Tax, Latefee, "
+        "Writeoff, Paid, Balance, PostingNo) VALUES (3, 103, 3, 10, 0, 30, -10, 0, 0, 0, 0, 0, 0, 20, 1)",
+        "INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Price, Cost) VALUES (3, 1, 1, 1, 10, 0)",
+        "INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Price, Cost) VALUES (3, 1, 2, 2, 10, 0)",
+        "INSERT INTO Items (JobID, ItemNo, SubNo, SerNo, Price, Cost) VALUES (3, 1, 3, 3, 10, 0)",
+    });
+    CReportRun &c = context(2601);
+    ReportCompanyActivities(c);
+    const QStringList expected = {
+        "1:Sales Breakdown by Department|Department|Count|Net Sale Amount",
+        "0:Posted Sales|Bindery|1|6.67",
+        "0:|Design|2|42.67",
+        "0:|Printing|3|110.66",
+        "4:|Sales Department Totals -->||160.00",
+    };
+    EXPECT_EQ(rows().mid(2, 5), expected);
+}

@@ -441,3 +441,60 @@ TEST_F(ReportsViewTest, AtAGlanceOpensItsDialogsAndLeavesTheTableEmpty)
     for (unsigned id = 3000; id <= 3004; ++id)
         EXPECT_FALSE(itemEnabled(id)) << id;
 }
+
+// Sales by Date Shipped, Monthly, on three hand-made invoices: the total
+// sums the amounts and counts, and leaves the averages empty on screen and on
+// paper (a sum of monthly averages is no figure of the period).
+TEST_F(ReportsViewTest, MonthlySalesTotalTheAmountsButNotTheAverages)
+{
+    exec(QStringLiteral("DELETE FROM Jobs"));
+    for (const char *values : {"1, 9001, 100, 0, 60, #03/10/2010#", "2, 9002, 60.50, -10, 20.25, #03/20/2010#",
+                               "3, 9003, 300, 0, 100, #04/05/2010#"})
+        exec(QStringLiteral("INSERT INTO Jobs (JobID, JobNo, Subtotal, Discount, Cost, DateShipped, JobType, CusNo, "
+                            "Creator, PostingNo) VALUES (%1, 3, 10, 0, 0)")
+                 .arg(QLatin1String(values)));
+    choose(103);
+    ASSERT_FALSE(view->isTableMode());
+    CXListCtrl &list = *view->list();
+    ASSERT_EQ(list.GetItemCount(), 2);
+    // Year, Month, Subtotal, Discount, NetSale, Cost, $ Margin, % Margin,
+    // JobCount, AvgMargin, AvgPrice.
+    ASSERT_EQ(list.GetColumnCount(), 11);
+    // March: 100 + 50.50 net, margins 40 and 30.25; April: 300 net, 200 margin.
+    EXPECT_EQ(list.GetItemText(0, 9), QStringLiteral("35.13"));
+    EXPECT_EQ(list.GetItemText(0, 10), QStringLiteral("75.25"));
+    EXPECT_EQ(list.GetItemText(1, 9), QStringLiteral("200.00"));
+    QStringList totals;
+    for (const auto &row : list.TotalsRows())
+        totals << row.second;
+    EXPECT_EQ(totals.mid(2), (QStringList{"460.50", "-10.00", "450.50", "180.25", "270.25", "", "3", "", ""}));
+
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).size())
+        GTEST_SKIP() << "pdftotext is not installed";
+    InstallPrinting(*app);
+    const QString pdf = tempPath(QStringLiteral("Monthly.pdf"));
+    onDialog<CPrintDlg>([&](CPrintDlg &d) {
+        d.SendCommand(CPrint::kPrintDialog);
+        return d.result();
+    });
+    prompts().onDialog([pdf](QDialog &d) {
+        auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+        if (!dialog)
+            return int(QDialog::Rejected);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(pdf);
+        return int(QDialog::Accepted);
+    });
+    view->RunCommand(30330);
+    settle();
+    ASSERT_TRUE(QFile::exists(pdf));
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QLatin1String("450.50"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QLatin1String("270.25"))) << text.toStdString();
+    // What the averages summed to: 235.13 and 375.25.
+    EXPECT_FALSE(text.contains(QLatin1String("235.1"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QLatin1String("375.25"))) << text.toStdString();
+}

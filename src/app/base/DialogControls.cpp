@@ -2,6 +2,7 @@
 
 #include "resources/Strings.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtCore/QVariant>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QComboBox>
@@ -199,6 +200,49 @@ void FillTimeList(QWidget *dialog, int id, int firstHour, int lastHour, int step
     }
     for (int m = firstHour * 60; m <= lastHour * 60; m += stepMinutes)
         combo->addItem(QString::asprintf("%02d:%02d", (m / 60) % 24, m % 60));
+}
+
+QString FitTimeText(const QString &text, int maxLength)
+{
+    if (text.size() <= maxLength)
+        return text;
+    const QString typed = text.trimmed();
+    int minutes = -1;
+    if (typed.compare(QLatin1String("noon"), Qt::CaseInsensitive) == 0) {
+        minutes = 12 * 60;
+    } else {
+        static const QRegularExpression time(
+            QStringLiteral("^(\\d{1,2})(?:[:.](\\d{2}))?\\s*(?:([ap])\\.?\\s*m?\\.?)?$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = time.match(typed);
+        if (m.hasMatch()) {
+            int hour = m.captured(1).toInt();
+            const int minute = m.captured(2).isEmpty() ? 0 : m.captured(2).toInt();
+            const QString half = m.captured(3).toLower();
+            const bool valid = minute < 60 && (half.isEmpty() ? hour < 24 : hour >= 1 && hour <= 12)
+                               && (!half.isEmpty() || !m.captured(2).isEmpty());
+            if (valid) {
+                if (half == QLatin1String("a") && hour == 12)
+                    hour = 0;
+                else if (half == QLatin1String("p") && hour < 12)
+                    hour += 12;
+                minutes = hour * 60 + minute;
+            }
+        }
+    }
+    if (minutes < 0)
+        return text;
+    const int hour = minutes / 60;
+    QString fitted;
+    if (minutes % 60 != 0 || hour == 0)
+        fitted = QString::asprintf("%02d:%02d", hour, minutes % 60);
+    else if (hour == 12)
+        fitted = QStringLiteral("Noon");
+    else if (hour < 12)
+        fitted = QStringLiteral("%1 am").arg(hour);
+    else
+        fitted = QStringLiteral("%1 pm").arg(hour - 12);
+    return fitted.size() <= maxLength ? fitted : text;
 }
 
 void MoveDlgItem(QWidget *dialog, int id, int dx, int dy, int dw, int dh)

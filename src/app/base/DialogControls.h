@@ -63,6 +63,13 @@ void FillDlgNumberList(QWidget *dialog, int id, int from, int to, const QString 
 // minutes from firstHour:00 to lastHour:00 as "%H:%M".
 void FillTimeList(QWidget *dialog, int id, int firstHour, int lastHour, int stepMinutes);
 
+// A time of day typed into a time box whose field holds at most maxLength
+// characters: a text that fits is kept as typed; a longer one that reads as a
+// time ("10:00 AM", "2:30 p.m.", "14:30", "noon") is written the short way of
+// the time lists: "10 am", "Noon", "2 pm" on the hour, "14:30" otherwise. Any
+// other text comes back unchanged (and the field's length check refuses it).
+QString FitTimeText(const QString &text, int maxLength);
+
 // --- Placing -------------------------------------------------------------
 
 // Moves the dialog's control by (dx, dy) and its right and bottom edges by

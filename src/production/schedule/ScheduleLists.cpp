@@ -283,8 +283,8 @@ QString ScheduleLists::OrdersSql(int entry, QString &groupCaption) const
         switch (entry) {
         case 6: BuildDateCondition(condition, QStringLiteral("Jobs.DateIn"), 0, 0); break;
         case 7: BuildDateCondition(condition, QStringLiteral("Jobs.DateShipped"), 0, 0); break;
-        case 8:
-            BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 1, 0);
+        case 8: // late: due before today and not yet ready to post
+            BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 2, 0);
             condition += QStringLiteral(" and Jobs.Status < 3");
             break;
         case 9: BuildDateCondition(condition, QStringLiteral("Jobs.DateDue"), 0, 0); break;

@@ -2,6 +2,7 @@
 
 #include "controls/CXTable.h"
 #include "data/DaoError.h"
+#include "platform/MoneyLines.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "reports/CReportRun.h"
@@ -149,7 +150,15 @@ bool ReportCompanyActivities(CReportRun &run)
         const bool more = i < rows.size();
         if (more && rows[i].kind < expected)
             continue;
-        // The block ends: its label, its total.
+        // The block ends: its label, its total. A department's share of its
+        // jobs' discounts holds fractions of a cent; its line shows whole
+        // cents, and the lines must add up to the block's total on paper.
+        std::vector<Money> lines;
+        for (int r = blockFirst; r < next; ++r)
+            lines.push_back(t.GetCellValue(r, 3));
+        lines = LinesInCentsKeepingTotal(lines);
+        for (int r = blockFirst; r < next; ++r)
+            t.SetCellCurrency(r, 3, lines[size_t(r - blockFirst)]);
         t.SetCellText(blockFirst, 0, block.label);
         t.InsertTotalRow(blockFirst, next, block.totalLabel, 1, kBlockTotal);
         ++next;
