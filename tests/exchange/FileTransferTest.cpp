@@ -9,6 +9,7 @@
 #include "support/LocalServers.h"
 #include "support/ProgressStopper.h"
 #include "support/ShopTest.h"
+#include "views/CStatusDlg.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
@@ -44,11 +45,17 @@ protected:
     void SetUp() override
     {
         ShopTest::SetUp();
+        CStatusDlg::ServeNetworkWaits(true);
         SetDataFolder(QFileInfo(m_path).absolutePath() + QDir::separator());
         site = tempPath(QStringLiteral("site"));
         QDir().mkpath(site + QStringLiteral("/incoming"));
         QDir().mkpath(site + QStringLiteral("/Downloads"));
         platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportCusNo"), QStringLiteral("4711"));
+    }
+    void TearDown() override
+    {
+        CStatusDlg::ServeNetworkWaits(false);
+        ShopTest::TearDown();
     }
     QString site;
 };
