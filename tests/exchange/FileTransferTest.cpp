@@ -16,7 +16,12 @@
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QTimer>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QPushButton>
+
+#include <memory>
 
 namespace {
 
@@ -217,7 +222,8 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
     const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
     QDir().mkpath(to);
 
-    ProgressStopper stopper;
+    auto stopper = std::make_unique<ProgressStopper>();
+    QStringList stoppedThere;
     prompts().answer(platform::IDYES);
     prompts().answer(platform::IDYES);
     onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
@@ -229,12 +235,31 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
         d.SendCommand(30230);
         waitForEnd(d.transfer());
         EXPECT_EQ(d.stripText(), QStringLiteral("Transfer cancelled!"));
+        stoppedThere = stopper->stopped();
+        stopper.reset();
+
+        // This window's own Stop answers too while the site is waited for
+        // behind the progress window: at once, and without the question.
+        QTimer own;
+        QObject::connect(&own, &QTimer::timeout, &d, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("CStatusDlg") && w->isVisible() && d.startButton()->text() == QLatin1String("&Stop")) {
+                    own.stop();
+                    QTest::mouseClick(d.startButton(), Qt::LeftButton);
+                }
+        });
+        own.start(100);
+        d.SendCommand(30230);
+        waitForEnd(d.transfer());
+        EXPECT_FALSE(own.isActive()) << "the progress window never showed";
+        EXPECT_EQ(d.stripText(), QStringLiteral("Transfer cancelled!"));
+        EXPECT_EQ(d.startButton()->text(), QStringLiteral("Download Now"));
         d.SendCommand(2);
         return 2;
     });
     CFileTransferDlg dialog(CFileTransferDlg::Download, nullptr);
     dialog.DoModal();
-    EXPECT_EQ(stopper.stopped(), (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
+    EXPECT_EQ(stoppedThere, (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Do you want to stop now?"), QStringLiteral("Do you want to stop now?")}));
     EXPECT_TRUE(QDir(to).isEmpty());
