@@ -127,8 +127,15 @@ bool LongRun::AskToEnd()
 {
     if (g_runs.isEmpty())
         return false;
+    // One question at a time: an Exit clicked while it is asked asks nothing more.
+    static bool asking = false;
     LongRun *run = g_runs.last();
-    if (!g_endAsked && run->m_stop && run->m_stop())
+    if (g_endAsked || asking || !run->m_stop)
+        return true;
+    asking = true;
+    const bool end = run->m_stop();
+    asking = false;
+    if (end)
         g_endAsked = true;
     return true;
 }
