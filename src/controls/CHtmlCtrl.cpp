@@ -162,8 +162,9 @@ bool CHtmlCtrl::OnBeforeNavigate(const QString &address)
 
 void CHtmlCtrl::onAnchorClicked(const QUrl &url)
 {
-    // "app:30510" parses as scheme and path; the text as written is wanted.
-    Navigate(url.toString(QUrl::FullyDecoded));
+    // "app:30510" parses as scheme and path; the text as written is wanted,
+    // with its escapes undone (a whole address cannot be given decoded).
+    Navigate(QUrl::fromPercentEncoding(url.toEncoded()));
 }
 
 void CHtmlCtrl::postCommand(int id)

@@ -712,10 +712,14 @@ bool CXGridCtrl::handleKey(QKeyEvent *event)
         return false;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
+        // Along the row, whatever the grid: the next cell is the next value
+        // of the same record.
+        colStep = (shift || event->key() == Qt::Key_Backtab) ? -1 : 1;
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        const int dir = (shift || event->key() == Qt::Key_Backtab) ? -1 : 1;
-        if (m_tabMovesDown && m_rowCount >= 2)
+        const int dir = shift ? -1 : 1;
+        if (m_enterMovesDown && m_rowCount >= 2)
             rowStep = dir;
         else
             colStep = dir;
@@ -767,7 +771,8 @@ bool CXGridCtrl::handleKey(QKeyEvent *event)
         row += rowStep;
         column += colStep;
         if (column < 0) {
-            column = m_curCol;
+            // Back past the row's start: the end of the row above.
+            column = m_colCount - 1;
             row -= 1;
         } else if (column >= m_colCount) {
             column = 0;

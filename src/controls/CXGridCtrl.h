@@ -56,7 +56,10 @@ public:
     int rowHeight() const { return m_rowHeight; }
     void SetHeaderStyle(std::uint8_t colour, std::uint8_t style, std::uint8_t font);
     void SetRowColors(bool highlightCurrentRow, std::uint8_t lastRowColour);
-    void SetTabMovesDown(bool on) { m_tabMovesDown = on; }
+    // Tab always moves to the next cell of the row (Shift+Tab back), so what
+    // is typed lands in the cell it was meant for; Enter moves down a row
+    // while this is on (the default), else as Tab.
+    void SetEnterMovesDown(bool on) { m_enterMovesDown = on; }
     void SetGridColors(std::uint8_t background, std::uint8_t frameStyle, std::uint8_t cellFont);
 
     // --- cells ------------------------------------------------------------------
@@ -233,7 +236,7 @@ protected:
     std::uint8_t m_cellFont = 1;
     bool m_highlight = false;
     std::uint8_t m_lastRowColour = 0;
-    bool m_tabMovesDown = true;
+    bool m_enterMovesDown = true;
     int m_keyBase = 0;
     bool m_bRowsByKey = false;
     bool m_loaded = false;           // a load filled the rows; saves then write changed rows only

@@ -1045,6 +1045,12 @@ bool CXRibbon::overOverflow(const QPoint &pos) const
     return overflowRect().contains(pos);
 }
 
+unsigned CXRibbon::ItemIdAt(const QPoint &pos) const
+{
+    const int index = hitTest(pos);
+    return index < 0 ? 0u : placedItems().at(index).id;
+}
+
 int CXRibbon::hitTest(const QPoint &pos) const
 {
     const QList<struct_RIB_ITEM> items = placedItems();

@@ -50,6 +50,8 @@ public:
 
     int FindItem(unsigned id);
     unsigned GetItemId(int index);
+    // The id of the item that a click at the point would choose; 0 for none.
+    unsigned ItemIdAt(const QPoint &pos) const;
     int GetItemCount() const { return int(m_items.size()); }
     int GetBarHeight() const;
     // The stored item at an index (for owners and tests; no copy into the record).

@@ -3,6 +3,8 @@
 #include "app/base/MoneyText.h"
 #include "customers/CreditAdjustment.h"
 #include "customers/CustomerHooks.h"
+#include "data/DataExchange.h"
+#include "data/DialogFieldExchange.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/Recordset.h"
@@ -77,13 +79,12 @@ bool CCreditDlg::OnInitDialog()
 
 bool CCreditDlg::ReadAdjustment()
 {
-    const QString text = m_edit->text().trimmed();
-    const Money typed = text.isEmpty() ? Money() : Money::fromText(text);
-    if (!typed.isValid()) {
-        platform::Prompt::messageBox(QStringLiteral("Please enter an amount."));
-        m_edit->setFocus();
+    // Read as every amount field reads: a refused text stays selected.
+    Money typed = m_adjustment;
+    DataExchange dx(this, true);
+    DDX_Currency(dx, m_edit, typed);
+    if (dx.failed())
         return false;
-    }
     m_adjustment = typed;
     return true;
 }

@@ -4,6 +4,8 @@
 #include "app/base/DateRanges.h"
 #include "customers/DepositRules.h"
 #include "customers/ReceivableRows.h"
+#include "data/DataExchange.h"
+#include "data/DialogFieldExchange.h"
 #include "data/SharedDatabase.h"
 #include "jobs/JobHooks.h"
 #include "platform/Prompt.h"
@@ -129,18 +131,15 @@ void CDeposit::ShowFields()
 
 bool CDeposit::ReadFields()
 {
-    const Money tendered = DepositMoneyFromText(m_tenderedEdit->text());
-    if (!tendered.isValid()) {
-        platform::Prompt::messageBox(QStringLiteral("Please enter an amount."));
-        m_tenderedEdit->setFocus();
+    // Amounts are read as every amount field reads them: a text that is no
+    // amount is refused and left selected, so what is typed next replaces it.
+    Money tendered = m_tendered;
+    Money change = m_change;
+    DataExchange dx(this, true);
+    DDX_CurrencyNoCharge(dx, m_tenderedEdit, tendered);
+    DDX_CurrencyNoCharge(dx, m_changeEdit, change);
+    if (dx.failed())
         return false;
-    }
-    const Money change = DepositMoneyFromText(m_changeEdit->text());
-    if (!change.isValid()) {
-        platform::Prompt::messageBox(QStringLiteral("Please enter an amount."));
-        m_changeEdit->setFocus();
-        return false;
-    }
     m_tendered = tendered;
     m_change = change;
     QListWidgetItem *item = m_types->currentItem();

@@ -48,14 +48,3 @@ QString DepositMoneyText(Money value)
         return QStringLiteral("No Charge");
     return FormatMoney(value);
 }
-
-Money DepositMoneyFromText(const QString &text)
-{
-    QString t = text.trimmed();
-    if (t.compare(QStringLiteral("No Charge"), Qt::CaseInsensitive) == 0)
-        return Money::noChargeMarker();
-    t.remove(QLatin1Char(',')).remove(QLatin1Char('$'));
-    if (t.isEmpty())
-        return Money();
-    return Money::fromText(t);
-}

@@ -38,7 +38,6 @@ QString DepositSettingsWord(quint8 kind);
 // a type whose name starts with "~" is retired and not offered.
 QList<std::pair<int, QString>> ChoosablePaymentTypes(platform::Database &db);
 
-// The money texts of the dialog: the No Charge marker reads "No Charge";
-// reading gives an invalid Money for text that is not an amount.
+// The money texts of the dialog: the No Charge marker reads "No Charge".
+// (Typed amounts are read by the shared amount-field exchange.)
 QString DepositMoneyText(Money value);
-Money DepositMoneyFromText(const QString &text);

@@ -263,7 +263,7 @@ void CItemCosts::BuildGrids()
     m_wndHeader.SetRowHeight(0);
 
     m_wndGrid.SetHeaderHeight(34);
-    m_wndGrid.SetTabMovesDown(false);
+    m_wndGrid.SetEnterMovesDown(false);
     for (const ColumnSpec &c : kColumns)
         m_wndGrid.AddColumn(QString::fromUtf8(c.title), c.width, c.type, QString::fromLatin1(c.format),
                             c.editable ? 1 : 0);

@@ -18,14 +18,8 @@ CURL *OpenFtpSession(const QString &url, const QString &user = QString(), const 
 size_t AppendReceivedBytes(char *data, size_t size, size_t count, void *bytes);
 size_t DiscardReceivedBytes(char *data, size_t size, size_t count, void *unused);
 
-// Runs a prepared session to its end behind the progress window: the
-// window shows the title and what has arrived, is repainted and answers its
-// Stop button all the while (also while the server stays silent), and Stop
-// ends the session at once. The library's result: CURLE_ABORTED_BY_CALLBACK
-// when the user stopped it.
-int PerformWithStop(CURL *curl, const QString &title);
-// The result of a session the user stopped.
-bool WasStopped(int curlCode);
+// A prepared session runs behind the progress window through
+// NetworkWait::Perform (platform/NetworkWait.h).
 
 // "Cannot connect to: " + host + "\n\nError " + number + ": " + the library's text.
 QString FtpConnectError(const QString &host, int curlCode);

@@ -5,6 +5,8 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QMetaObject>
+#include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
@@ -16,6 +18,9 @@ int g_pumping = 0;
 bool g_endAsked = false;
 QPointer<QWidget> g_mainWindow;
 QList<QPair<QPointer<QObject>, std::function<void()>>> g_waiting;
+QPointer<QWidget> g_stopControl;
+LongRun::EndRequestTest g_endRequest;
+std::function<void()> g_stop;
 
 bool isInput(QEvent::Type type)
 {
@@ -118,6 +123,34 @@ void LongRun::Deliver(QObject *target, const std::function<void()> &command)
     command();
 }
 
+bool LongRun::AskToEnd()
+{
+    if (g_runs.isEmpty())
+        return false;
+    // One question at a time: an Exit clicked while it is asked asks nothing more.
+    static bool asking = false;
+    LongRun *run = g_runs.last();
+    if (g_endAsked || asking || !run->m_stop)
+        return true;
+    asking = true;
+    const bool end = run->m_stop();
+    asking = false;
+    if (end)
+        g_endAsked = true;
+    return true;
+}
+
+void LongRun::SetEndRequestTest(EndRequestTest test)
+{
+    g_endRequest = std::move(test);
+}
+
+void LongRun::SetStopControl(QWidget *control, std::function<void()> stop)
+{
+    g_stopControl = control;
+    g_stop = control ? std::move(stop) : std::function<void()>();
+}
+
 bool LongRun::isBehind(QObject *object) const
 {
     while (object && !object->isWidgetType())
@@ -146,11 +179,27 @@ bool LongRun::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::Close && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()
         && (event->spontaneous() || watched == g_mainWindow) && isBehind(watched)) {
         event->ignore();
-        if (watched == g_mainWindow && !g_endAsked && m_stop && m_stop())
-            g_endAsked = true;
+        if (watched == g_mainWindow)
+            AskToEnd();
         return true;
     }
     if (isInput(type) && isBehind(watched)) {
+        if (g_endRequest && g_endRequest(watched, event)) {
+            AskToEnd();
+            return true;
+        }
+        if (g_stopControl && g_stop && watched == g_stopControl && g_stopControl->isVisible()
+            && g_stopControl->isEnabled()) {
+            const bool clicked = type == QEvent::MouseButtonRelease
+                                 && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+                                 && g_stopControl->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint());
+            const int key = type == QEvent::KeyPress ? static_cast<QKeyEvent *>(event)->key() : 0;
+            if (clicked || key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+                const std::function<void()> stop = g_stop;
+                stop();
+                return true;
+            }
+        }
         if (type == QEvent::ShortcutOverride) {
             // Taken by the window, so no accelerator of it fires.
             event->accept();

@@ -47,6 +47,22 @@ public:
     // Runs a command posted to target now, or when the last run has ended
     // when target is a window held back by a run.
     static void Deliver(QObject *target, const std::function<void()> &command);
+    // The user asks the program to end (Exit, Alt+F4, a close of the main
+    // window). During a run the run answers as to a close of the main
+    // window: it asks its own question ("Do you want to stop now?"), and
+    // after Yes it stops at its next step and the program ends after it.
+    // False when no run is working: the caller ends the program itself.
+    static bool AskToEnd();
+    // Tells which input held back from a window behind the run asks the
+    // program to end (an Exit item, Alt+F4); the shell, which knows them,
+    // installs it. Such input asks as AskToEnd does.
+    using EndRequestTest = std::function<bool(QObject *watched, QEvent *event)>;
+    static void SetEndRequestTest(EndRequestTest test);
+    // A window behind the run may have a Stop of its own (a transfer window
+    // waiting for its site behind the progress window): while set, a click
+    // on that control, or Space or Enter on it, does stop instead of being
+    // held back. Null clears it.
+    static void SetStopControl(QWidget *control, std::function<void()> stop);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

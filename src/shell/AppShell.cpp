@@ -75,6 +75,8 @@ AppShell::~AppShell()
 {
     CXProgress::SetFactory(nullptr);
     SetRunProgressMaker(nullptr);
+    CStatusDlg::ServeNetworkWaits(false);
+    LongRun::SetEndRequestTest(nullptr);
     SetRepairDatabaseStep(nullptr);
     SetUpgradeDatabaseStep(nullptr);
     SetHtmlPageViewer(nullptr);
@@ -181,6 +183,7 @@ bool AppShell::InitInstance()
 
     m_frame = std::make_unique<CMainFrame>(m_app);
     LongRun::SetMainWindow(m_frame.get());
+    LongRun::SetEndRequestTest(&CMainFrame::IsEndRequest);
     m_frame->setOfferedViews(m_startTab.mask);
     m_frame->setRightsCheck(m_rights);
     m_frame->setApplicationTarget(this);
@@ -362,4 +365,5 @@ void AppShell::registerProgressWindows()
     SetRunProgressMaker([this]() -> std::unique_ptr<SchemaProgress> {
         return std::make_unique<CStatusRunProgress>(m_frame.get());
     });
+    CStatusDlg::ServeNetworkWaits(true);
 }

@@ -3,12 +3,15 @@
 #include "data/DaoError.h"
 
 #include "app/base/CZqApp.h"
+#include "controls/CXRibbon.h"
 #include "controls/DlgItem.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "views/CView0.h"
 
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QStackedWidget>
@@ -137,7 +140,9 @@ bool CMainFrame::OnCommand(int commandId)
         return true;
     }
     if (commandId == kExitCommand) {
-        close();
+        // During a long run the run is asked to stop first.
+        if (!LongRun::AskToEnd())
+            close();
         return true;
     }
     if (commandId == kPreviewCloseCommand) {
@@ -172,8 +177,31 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool CMainFrame::IsEndRequest(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return key->key() == Qt::Key_F4 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+    }
+    if (event->type() != QEvent::MouseButtonRelease)
+        return false;
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const auto *ribbon = qobject_cast<const CXRibbon *>(watched);
+    if (mouse->button() != Qt::LeftButton || !ribbon)
+        return false;
+    const unsigned id = ribbon->ItemIdAt(mouse->position().toPoint());
+    return id == unsigned(kViewExitCommand) || id == unsigned(kExitCommand);
+}
+
 void CMainFrame::keyPressEvent(QKeyEvent *event)
 {
+    // Alt+F4 ends the program as the window's own close does, also where no
+    // window manager gives it that meaning.
+    if (IsEndRequest(this, event)) {
+        event->accept();
+        close();
+        return;
+    }
     const int command = m_app.TranslateAppAccelerator(focusWidget(), *event);
     if (command != 0) {
         // The shown view gets the first chance, then the frame.

@@ -29,6 +29,8 @@ public:
     static constexpr int kPreviewCloseCommand = 58112;
     static constexpr int kRibbonStatesCommand = 30050;
     static constexpr int kAboutCommand = 57664;
+    // Exit on the views' status bar and in the main menu.
+    static constexpr int kViewExitCommand = 30529;
 
     explicit CMainFrame(CZqApp &app, QWidget *parent = nullptr);
     ~CMainFrame() override;
@@ -63,6 +65,10 @@ public:
     bool isPreviewMode() const { return m_previewMode; }
 
     bool OnCommand(int commandId) override;
+
+    // Whether input held back during a long run asks the program to end: a
+    // click on an Exit item of a ribbon (the views' status bar), or Alt+F4.
+    static bool IsEndRequest(QObject *watched, QEvent *event);
 
 signals:
     // The frame asks the print preview to close (command 58112).

@@ -1,5 +1,6 @@
 #include "shell/ScriptedLayout.h"
 
+#include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 
@@ -92,6 +93,24 @@ void ScriptedLayout::write()
                 out << "item\t" << item.id << '\t' << item.state << '\t'
                     << rectText(QRect(bar->mapToGlobal(r.topLeft()), r.size())) << '\t' << oneLine(item.caption)
                     << '\t' << oneLine(item.text2) << '\n';
+            }
+        }
+        // The cells of the cell grids in view: where each is, its row and
+        // column and its text.
+        const auto grids = top->findChildren<CXGridCtrl *>();
+        for (CXGridCtrl *grid : grids) {
+            if (!grid->isVisible() || grid->window() != top)
+                continue;
+            const int last = std::min(grid->GetRowCount(), grid->firstVisibleRow() + grid->visibleRowCount());
+            for (int row = grid->firstVisibleRow(); row < last; ++row) {
+                int left = 0;
+                const int y = grid->GetHeaderHeight() + (row - grid->firstVisibleRow()) * grid->rowHeight();
+                for (int column = 0; column < grid->GetColumnCount(); ++column) {
+                    const int width = int(grid->GetColumnWidth(column));
+                    out << "cell\t" << rectText(QRect(grid->mapToGlobal(QPoint(left, y)), QSize(width, grid->rowHeight())))
+                        << '\t' << row << '\t' << column << '\t' << oneLine(grid->GetCellText(row, column)) << '\n';
+                    left += width;
+                }
             }
         }
         const auto lists = top->findChildren<CXListCtrl *>();

@@ -3,6 +3,7 @@
 #include "app/base/MoneyText.h"
 #include "controls/DlgItem.h"
 #include "platform/LongRun.h"
+#include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
 
 #include <QtGui/QCloseEvent>
@@ -21,7 +22,36 @@ namespace {
 
 constexpr int kUpdatesPerRun = 200;
 
+// A wait for a server, in front of the window that waits: no bar (nobody
+// knows how long the server takes), the title, what has arrived, and Stop.
+class NetworkWaitWindow final : public NetworkWait::Window
+{
+public:
+    explicit NetworkWaitWindow(const QString &title) : m_window(QApplication::activeWindow())
+    {
+        m_window.Start(0, title, false, true);
+    }
+    bool step(const QString &text) override { return m_window.Step(text); }
+
+private:
+    CStatusDlg m_window;
+};
+
 } // namespace
+
+void CStatusDlg::ServeNetworkWaits(bool on)
+{
+    if (!on) {
+        NetworkWait::SetWindowMaker(nullptr);
+        return;
+    }
+    NetworkWait::SetWindowMaker([](const QString &title) -> std::unique_ptr<NetworkWait::Window> {
+        // A program without windows waits without one.
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return nullptr;
+        return std::make_unique<NetworkWaitWindow>(title);
+    });
+}
 
 CStatusDlg::CStatusDlg(QWidget *owner)
     : QDialog(nullptr), m_owner(owner)

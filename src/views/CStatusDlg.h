@@ -62,6 +62,10 @@ public:
     int position() const { return m_position; }
     int total() const { return m_total; }
 
+    // Makes this window the one every wait for a server shows (installed at
+    // start-up; off removes it, and the waits then run to their time-outs).
+    static void ServeNetworkWaits(bool on);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

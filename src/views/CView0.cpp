@@ -757,6 +757,10 @@ void CView0::UpdateRibbonStates()
 
 void CView0::RunCommand(int id)
 {
+    // Exit during a long run (from a menu) asks the run whether to stop, as
+    // a close of the main window does.
+    if (id == 30529 && LongRun::AskToEnd())
+        return;
     RunCommandReportingDaoErrors([this, id] {
         if (!OnCommand(id))
             emit unhandledCommand(id);

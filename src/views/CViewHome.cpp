@@ -58,6 +58,8 @@ QString outsidePage(int code)
 namespace {
 // The entry the view opens on: About > Tavrel.
 constexpr int kStartPage = 101;
+// About > My Database: the page of the shop's database file.
+constexpr int kDatabasePage = 102;
 } // namespace
 
 CViewHome::CViewHome(QWidget *parent) : CView0(30000, parent) {}
@@ -106,6 +108,8 @@ bool CViewHome::IsCommandEnabled(int id)
 {
     if (id == 30108 || id == 30262 || id == 30401 || id == kEditCompany)
         return true;
+    if (id == 30121)
+        return m_nShownCode == kDatabasePage;
     return CView0::IsCommandEnabled(id);
 }
 
@@ -149,12 +153,28 @@ bool CViewHome::OnCommand(int id)
     case 30572: case 30573: case 30577:
         // Backup and compact change the file the database page describes.
         CView0::OnCommand(id);
-        if (m_nChosenCode == 102 && !m_strPage.isEmpty())
+        if (m_nChosenCode == kDatabasePage && !m_strPage.isEmpty())
             ShowPage();
         return true;
     default:
         return CView0::OnCommand(id);
     }
+}
+
+void CViewHome::showEvent(QShowEvent *event)
+{
+    CView0::showEvent(event);
+    if (m_nShownCode == kDatabasePage && !m_strPage.isEmpty())
+        QMetaObject::invokeMethod(this, [this] {
+            if (isVisible() && m_nShownCode == kDatabasePage)
+                ShowPage();
+        }, Qt::QueuedConnection);
+}
+
+void CViewHome::OnRefresh()
+{
+    if (m_nShownCode == kDatabasePage)
+        ShowPage();
 }
 
 void CViewHome::AddHtmlElement(const QString &tag, const QString &text)
@@ -259,7 +279,7 @@ void CViewHome::ShowPage()
     }
     HtmlBegin(m_strPage);
     platform::Database &db = SharedDatabase();
-    if (code == 102) {
+    if (code == kDatabasePage) {
         QString info;
         GetDatabaseFileInfo(info);
         AddHtmlPair(m_strItemText, info, 2);

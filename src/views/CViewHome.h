@@ -36,6 +36,12 @@ public:
     void EditCompany();
     static constexpr int kEditCompany = 30539;
 
+protected:
+    // The database page tells the file as it is now: it is built again each
+    // time the view is shown and at Refresh.
+    void showEvent(QShowEvent *event) override;
+    void OnRefresh() override;
+
 private:
     void AppendAppLink(int id, const QString &text, const QString &trailing = QString());
     // Back and forward over the outside pages: the page steps in the

@@ -94,30 +94,46 @@ TEST_F(CXGridCtrlTest, ClickOnALockedColumnFindsTheNextEditableOne)
     EXPECT_EQ(messagesOf(messages, MSG_ROW_ENTERED), QList<int>{grid.CellIndex(2, 1)});
 }
 
-TEST_F(CXGridCtrlTest, TabAtTheLastCellReopensTheSameCell)
+// Tab walks along the row in every grid, so a value typed after Tab lands
+// in the next cell of the same record; Enter goes down while the grid says
+// so. Columns 1-3 are editable, column 0 is not.
+TEST_F(CXGridCtrlTest, TabWalksTheRowAndEnterGoesDown)
 {
-    CXGridCtrl grid;
-    build(grid);
-    grid.SetTabMovesDown(false);
-    grid.EditCell(3, 3);
-    QTest::keyClick(grid.editor(), Qt::Key_Tab);
-    EXPECT_EQ(grid.GetCurRow(), 3);
-    EXPECT_EQ(grid.GetCurCol(), 3);
-    ASSERT_NE(grid.editor(), nullptr);
-    // Tab walks the row, then the first editable cell of the next row.
-    grid.EditCell(1, 2);
-    QTest::keyClick(grid.editor(), Qt::Key_Tab);
-    EXPECT_EQ(grid.GetCurCol(), 3);
-    QTest::keyClick(grid.editor(), Qt::Key_Tab);
-    EXPECT_EQ(grid.GetCurRow(), 2);
-    EXPECT_EQ(grid.GetCurCol(), 1);
-    // With Tab moving down, Enter goes to the row below in the same column.
-    grid.SetTabMovesDown(true);
-    QTest::keyClick(grid.editor(), Qt::Key_Return);
-    EXPECT_EQ(grid.GetCurRow(), 3);
-    EXPECT_EQ(grid.GetCurCol(), 1);
-    QTest::keyClick(grid.editor(), Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_EQ(grid.GetCurRow(), 2);
+    struct Move
+    {
+        const char *name;
+        bool enterMovesDown;
+        int row, column;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int toRow, toColumn;
+    } moves[] = {
+        {"Tab to the next cell", true, 1, 1, Qt::Key_Tab, {}, 1, 2},
+        {"Tab to the row's last cell", true, 1, 2, Qt::Key_Tab, {}, 1, 3},
+        {"Tab at the row's end: next row's first editable cell", true, 1, 3, Qt::Key_Tab, {}, 2, 1},
+        {"Tab on the last cell of the grid stays", true, 3, 3, Qt::Key_Tab, {}, 3, 3},
+        {"Tab stays too when Enter goes across", false, 3, 3, Qt::Key_Tab, {}, 3, 3},
+        {"Shift+Tab back", true, 2, 3, Qt::Key_Tab, Qt::ShiftModifier, 2, 2},
+        {"Backtab back", true, 2, 2, Qt::Key_Backtab, Qt::ShiftModifier, 2, 1},
+        {"Shift+Tab at the row's start: the end of the row above", true, 2, 1, Qt::Key_Tab, Qt::ShiftModifier, 1, 3},
+        {"Shift+Tab on the first cell of the grid stays", true, 0, 1, Qt::Key_Tab, Qt::ShiftModifier, 0, 1},
+        {"Enter goes down", true, 1, 2, Qt::Key_Return, {}, 2, 2},
+        {"Shift+Enter goes up", true, 1, 2, Qt::Key_Return, Qt::ShiftModifier, 0, 2},
+        {"Enter on the last row stays", true, 3, 2, Qt::Key_Return, {}, 3, 2},
+        {"Enter across when the grid says so", false, 1, 3, Qt::Key_Enter, {}, 2, 1},
+    };
+    for (const Move &m : moves) {
+        SCOPED_TRACE(m.name);
+        CXGridCtrl grid;
+        build(grid);
+        grid.SetEnterMovesDown(m.enterMovesDown);
+        grid.EditCell(m.row, m.column);
+        ASSERT_NE(grid.editor(), nullptr);
+        QTest::keyClick(grid.editor(), m.key, m.modifiers);
+        EXPECT_EQ(grid.GetCurRow(), m.toRow);
+        EXPECT_EQ(grid.GetCurCol(), m.toColumn);
+        EXPECT_NE(grid.editor(), nullptr);
+    }
 }
 
 TEST_F(CXGridCtrlTest, HomeEndAndArrowsSearchForEditableCells)

@@ -214,6 +214,7 @@ TEST_F(HtmlTest, AppLinksComeBackAsCommands)
     html.LoadHtml(QStringLiteral("<html><body><p><a href=\"app:30510\">Jobs</a></p>"
                                  "<p><a href=\"app:Backup\">Backup</a></p>"
                                  "<p><a href=\"app:0\">Zero</a></p>"
+                                 "<p><a href=\"app:Two%20Words\">Words</a></p>"
                                  "<p><a href=\"https://example.org/help.html\">Help</a></p>"
                                  "<p><a href=\"file:///tmp/feed.xml\">Feed</a></p></body></html>"));
     clickLink(html, QStringLiteral("Jobs"));
@@ -232,6 +233,26 @@ TEST_F(HtmlTest, AppLinksComeBackAsCommands)
     QApplication::processEvents();
     EXPECT_EQ(commands.at(2).at(0).toInt(), CHtmlCtrl::kNamedLinkCommand);
     EXPECT_EQ(html.linkText(), QStringLiteral("0"));
+
+    // An escaped link comes back as written, and no click complains on the
+    // error output.
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler before = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+        warnings << text;
+    });
+    clickLink(html, QStringLiteral("Words"));
+    QApplication::processEvents();
+    EXPECT_EQ(html.linkText(), QStringLiteral("Two Words"));
+    clickLink(html, QStringLiteral("Zero"));
+    QApplication::processEvents();
+    qInstallMessageHandler(before);
+    EXPECT_EQ(warnings, QStringList());
+    ASSERT_EQ(commands.count(), 5);
+    EXPECT_EQ(commands.at(3).at(0).toInt(), CHtmlCtrl::kNamedLinkCommand);
+    EXPECT_EQ(html.linkText(), QStringLiteral("0"));
+    commands.removeLast();
+    commands.removeLast();
 
     clickLink(html, QStringLiteral("Help"));
     QApplication::processEvents();

@@ -8,6 +8,7 @@
 #include "jobs/JobHooks.h"
 #include "platform/Clock.h"
 
+#include <QtTest/QTest>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
 
@@ -48,9 +49,6 @@ TEST(DepositRules, TenderedAmountAndChangeByKind)
     EXPECT_EQ(DepositTitle(1, 100, 1234), QStringLiteral("Deposit for Order 1234"));
     EXPECT_EQ(DepositTitle(2, 100, 0), QStringLiteral("A/R Payment from Customer 100"));
     EXPECT_EQ(DepositMoneyText(Money::noChargeMarker()), QStringLiteral("No Charge"));
-    EXPECT_EQ(DepositMoneyFromText(QStringLiteral("No Charge")).units(), 1);
-    EXPECT_EQ(DepositMoneyFromText(QStringLiteral("$1,234.50")).units(), 12345000);
-    EXPECT_FALSE(DepositMoneyFromText(QStringLiteral("abc")).isValid());
 }
 
 class DepositTest : public CustomersTest
@@ -148,12 +146,42 @@ TEST_F(DepositTest, DepositStartsAtZeroAndTakesAnOverwrittenChange)
         d.SendCommand(30213);
         EXPECT_EQ(prompts().lastText(), QStringLiteral("No amount tendered!"));
         EXPECT_TRUE(d.isVisible());
+        // Amounts as people type them, and texts that are none: refused in
+        // the words of every amount field, the text left selected so that
+        // what is typed next replaces it (never "abc50").
+        struct Typed
+        {
+            const char *text;
+            bool refused;
+            const char *shown; // what the field shows afterwards
+        } typed[] = {
+            {"abc", true, "abc"},
+            {"12abc", true, "12abc"},
+            {"No Charge", true, "No Charge"}, // the marker is shown, never typed
+            {"99999999999999999", true, "99999999999999999"},
+            {"$1,234.50", false, "1234.50"},
+            {"", false, "0.00"},
+        };
+        for (const Typed &t : typed) {
+            prompts().clear();
+            if (t.refused)
+                prompts().answer(platform::IDOK);
+            typeTendered(d, QString::fromLatin1(t.text));
+            EXPECT_EQ(d.tenderedEdit()->text(), QString::fromLatin1(t.shown)) << t.text;
+            if (!t.refused) {
+                EXPECT_TRUE(prompts().texts().isEmpty()) << t.text;
+                continue;
+            }
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << t.text;
+            EXPECT_EQ(d.tenderedEdit()->selectedText(), QString::fromLatin1(t.shown)) << t.text;
+        }
+        EXPECT_EQ(d.tenderedEdit()->text(), QStringLiteral("0.00"));
         // A refused entry, then the correction typed over it: the correction counts.
         prompts().answer(platform::IDOK);
         typeTendered(d, QStringLiteral("abc"));
-        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter an amount."));
-        EXPECT_EQ(d.tenderedEdit()->text(), QStringLiteral("abc"));
-        typeTendered(d, QStringLiteral("100"));
+        QTest::keyClicks(d.tenderedEdit(), QStringLiteral("100"));
+        EXPECT_EQ(d.tenderedEdit()->text(), QStringLiteral("100"));
+        d.OnTenderedLeft();
         EXPECT_EQ(d.changeEdit()->text(), QStringLiteral("40.00"));
         d.referenceEdit()->setText(QStringLiteral("Chq 5521"));
         chooseType(d, QStringLiteral("Check"));

@@ -9,13 +9,19 @@
 #include "support/LocalServers.h"
 #include "support/ProgressStopper.h"
 #include "support/ShopTest.h"
+#include "views/CStatusDlg.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QTimer>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QPushButton>
+
+#include <memory>
 
 namespace {
 
@@ -44,11 +50,17 @@ protected:
     void SetUp() override
     {
         ShopTest::SetUp();
+        CStatusDlg::ServeNetworkWaits(true);
         SetDataFolder(QFileInfo(m_path).absolutePath() + QDir::separator());
         site = tempPath(QStringLiteral("site"));
         QDir().mkpath(site + QStringLiteral("/incoming"));
         QDir().mkpath(site + QStringLiteral("/Downloads"));
         platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("SupportCusNo"), QStringLiteral("4711"));
+    }
+    void TearDown() override
+    {
+        CStatusDlg::ServeNetworkWaits(false);
+        ShopTest::TearDown();
     }
     QString site;
 };
@@ -210,7 +222,8 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
     const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
     QDir().mkpath(to);
 
-    ProgressStopper stopper;
+    auto stopper = std::make_unique<ProgressStopper>();
+    QStringList stoppedThere;
     prompts().answer(platform::IDYES);
     prompts().answer(platform::IDYES);
     onDialog<CFileTransferDlg>([&](CFileTransferDlg &d) {
@@ -222,12 +235,31 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
         d.SendCommand(30230);
         waitForEnd(d.transfer());
         EXPECT_EQ(d.stripText(), QStringLiteral("Transfer cancelled!"));
+        stoppedThere = stopper->stopped();
+        stopper.reset();
+
+        // This window's own Stop answers too while the site is waited for
+        // behind the progress window: at once, and without the question.
+        QTimer own;
+        QObject::connect(&own, &QTimer::timeout, &d, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("CStatusDlg") && w->isVisible() && d.startButton()->text() == QLatin1String("&Stop")) {
+                    own.stop();
+                    QTest::mouseClick(d.startButton(), Qt::LeftButton);
+                }
+        });
+        own.start(100);
+        d.SendCommand(30230);
+        waitForEnd(d.transfer());
+        EXPECT_FALSE(own.isActive()) << "the progress window never showed";
+        EXPECT_EQ(d.stripText(), QStringLiteral("Transfer cancelled!"));
+        EXPECT_EQ(d.startButton()->text(), QStringLiteral("Download Now"));
         d.SendCommand(2);
         return 2;
     });
     CFileTransferDlg dialog(CFileTransferDlg::Download, nullptr);
     dialog.DoModal();
-    EXPECT_EQ(stopper.stopped(), (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
+    EXPECT_EQ(stoppedThere, (QStringList{QStringLiteral("Opening Ftp Site..."), QStringLiteral("Opening Ftp Site...")}));
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Do you want to stop now?"), QStringLiteral("Do you want to stop now?")}));
     EXPECT_TRUE(QDir(to).isEmpty());

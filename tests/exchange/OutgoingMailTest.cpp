@@ -8,6 +8,7 @@
 #include "support/TestFiles.h"
 #include "support/LocalServers.h"
 #include "support/ProgressStopper.h"
+#include "views/CStatusDlg.h"
 #include "support/ShopTest.h"
 
 #include <QtCore/QCryptographicHash>
@@ -60,12 +61,14 @@ protected:
     void SetUp() override
     {
         ShopTest::SetUp();
+        CStatusDlg::ServeNetworkWaits(true);
         CMail::setAttachmentWait(0);
         app->emailSettings().Address = QStringLiteral("orders@print.test");
     }
     void TearDown() override
     {
         CMail::setAttachmentWait(2000);
+        CStatusDlg::ServeNetworkWaits(false);
         ShopTest::TearDown();
     }
     QString attachment(const QString &name = QStringLiteral("Invoice 1234.pdf"))

@@ -24,6 +24,9 @@ namespace {
 // it: the same command posted again, a key of the main window, the same
 // command from elsewhere (a scanned code, a socket) and a close of the main
 // window, all waiting in the queue as the run begins.
+// How the user asks the program to end during the run.
+enum class EndAsked { Close, ExitCommand, AltF4 };
+
 struct RunCase
 {
     const char *name;
@@ -31,6 +34,7 @@ struct RunCase
     QString question;       // what the command asks before it starts
     bool stopOnClose;       // the answer to "Do you want to stop now?"
     QStringList after;      // what the run says when it ends
+    EndAsked end = EndAsked::Close;
 };
 
 class LongRunTest : public ShellTest
@@ -74,6 +78,17 @@ TEST_F(LongRunTest, NothingStartsInsideALongRunAndACloseEndsTheProgramAfterIt)
         {"key check", 30574, QString(), false, {QStringLiteral("The keys and indexes of the database are checked.")}},
         {"key check, closed and stopped", 30574, QString(), true,
          {QStringLiteral("The key check was stopped; the keys checked so far are in place.")}},
+        // Exit (the status bar's, the main menu's) and Alt+F4 ask as the close does.
+        {"compact, Exit and stopped", 30573,
+         QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"), true,
+         {QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged.")}, EndAsked::ExitCommand},
+        {"key check, Exit and going on", 30574, QString(), false,
+         {QStringLiteral("The keys and indexes of the database are checked.")}, EndAsked::ExitCommand},
+        {"key check, Alt+F4 and stopped", 30574, QString(), true,
+         {QStringLiteral("The key check was stopped; the keys checked so far are in place.")}, EndAsked::AltF4},
+        {"compact, Alt+F4 and going on", 30573,
+         QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"), false,
+         {QStringLiteral("Successfully compacted and indexed TavrelData.mdb.")}, EndAsked::AltF4},
     };
     for (const RunCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,7 +108,16 @@ TEST_F(LongRunTest, NothingStartsInsideALongRunAndACloseEndsTheProgramAfterIt)
                                                          Qt::ControlModifier | Qt::ShiftModifier));
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [view, c] { view->RunCommand(c.command); }, Qt::QueuedConnection);
-        QCoreApplication::postEvent(frame, new QCloseEvent);
+        switch (c.end) {
+        case EndAsked::Close: QCoreApplication::postEvent(frame, new QCloseEvent); break;
+        case EndAsked::ExitCommand:
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [view] { view->RunCommand(30529); }, Qt::QueuedConnection);
+            break;
+        case EndAsked::AltF4:
+            QCoreApplication::postEvent(frame, new QKeyEvent(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier));
+            break;
+        }
 
         if (!c.question.isEmpty())
             prompts().answer(IDYES);

@@ -130,3 +130,79 @@ TEST_F(XvfbAfternoon, ACorrectedShippingInTheJobTotalsCountsAsSoonAsItIsLeft)
     expectNoMessage(QStringLiteral("shipping corrected"));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
+
+// Typed input lands where it is typed. In Settings > Accounting > Terms a new
+// term's name, Tab and "45" put 45 in its Net Days, not in the next row's
+// name. In an order's deposit window "abc" and Tab are refused in the words
+// of every amount field, the text left selected, so the 50 typed next
+// replaces it and 50.00 is saved.
+TEST_F(XvfbAfternoon, TypedInputLandsInTheCellAndTheFieldItIsTypedIn)
+{
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+
+    ASSERT_TRUE(showView(30006));
+    if (!spot(QStringLiteral("tree"), QStringLiteral("Terms")).has_value())
+        clickSpot(QStringLiteral("item"), QStringLiteral("30532")); // the groups opened
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("Terms"))) << "no Terms entry";
+    ASSERT_TRUE(classUp(QStringLiteral("CSetupGridDlg"))) << "no Terms editor: " << message().toStdString();
+    // The first row without a name that may be typed in (rows 0 and 4 are fixed).
+    std::optional<QRect> name;
+    int nameRow = -1;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("cell")))
+            if (f.value(6) == QLatin1String("1") && f.value(7).isEmpty() && f.value(5) != QLatin1String("0")
+                && f.value(5) != QLatin1String("4")) {
+                name = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+                nameRow = f[5].toInt();
+                return true;
+            }
+        return false;
+    })) << "no empty row in the terms";
+    click(name->center());
+    typeText(QStringLiteral("Net 45"));
+    pressKey(QStringLiteral("Tab"));
+    typeText(QStringLiteral("45"));
+    pressKey(QStringLiteral("Tab"));
+    afternoonShot(QStringLiteral("terms-typed"));
+    const auto cellText = [&](int row, int column) {
+        for (const QStringList &f : layoutLines(QStringLiteral("cell")))
+            if (f.value(5).toInt() == row && f.value(6).toInt() == column)
+                return f.value(7);
+        return QString();
+    };
+    EXPECT_TRUE(waitFor([&] { return cellText(nameRow, 2) == QLatin1String("45"); }, 3000))
+        << "Net Days reads " << cellText(nameRow, 2).toStdString();
+    EXPECT_EQ(cellText(nameRow + 1, 1), QString()) << "the days went into the next row's name";
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
+    ASSERT_TRUE(classGone(QStringLiteral("CSetupGridDlg"))) << message().toStdString();
+    // The new term, and no term named "45".
+    const QString terms = QStringLiteral("SELECT group_concat(Name || '/' || Days, ',') FROM Terms WHERE Name LIKE "
+                                         "'Net 45%' OR Name LIKE '45'");
+    EXPECT_TRUE(waitFor([&] { return sqlite(terms) == QLatin1String("Net 45/45"); }, 5000)) << sqlite(terms).toStdString();
+
+    const QStringList order =
+        sqlite(QStringLiteral("SELECT JobNo || ' ' || JobID FROM Jobs WHERE JobType = 0 AND Status = 3 AND "
+                              "DateShipped > 0 AND Balance > 100 ORDER BY JobNo LIMIT 1"))
+            .split(QLatin1Char(' '));
+    ASSERT_EQ(order.size(), 2) << "the sample has no order ready to post";
+    const int payments = sqlite(QStringLiteral("SELECT Count(*) FROM Payments")).toInt();
+    ASSERT_TRUE(openRow(30004, QStringLiteral("Invoices Ready-to-Post"), QStringLiteral("List"), order[1].toLongLong()))
+        << "the order is not listed ready to post";
+    ASSERT_TRUE(classUp(QStringLiteral("CJobDlg"))) << "no job window: " << message().toStdString();
+    skipWalkThrough();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30415")));
+    ASSERT_TRUE(windowUp(QStringLiteral("Deposit for Order"))) << "no deposit window: " << message().toStdString();
+    typeText(QStringLiteral("abc"));
+    pressKey(QStringLiteral("Tab"));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Please enter a currency."));
+    typeText(QStringLiteral("50"));
+    afternoonShot(QStringLiteral("deposit-corrected"));
+    pressKey(QStringLiteral("alt+s")); // "Save without Printing"
+    ASSERT_TRUE(windowGone(QStringLiteral("Deposit for Order"))) << message().toStdString();
+    expectNoMessage(QStringLiteral("deposit"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM Payments")).toInt(), payments + 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.2f', Amount) FROM Payments ORDER BY PayNo DESC LIMIT 1")),
+              QStringLiteral("50.00"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}

@@ -68,10 +68,11 @@ TEST_F(XvfbLongRun, NoJobOpensOrStartsDuringCompactDatabase)
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
 
-// Post Now on every ready order: Post Now pressed again and Exit during the
-// posting do nothing; the posting ends once, the main window
-// stays, and Exit afterwards ends the program.
-TEST_F(XvfbLongRun, PostNowAgainAndExitWaitForThePosting)
+// Post Now on every ready order: Post Now pressed again during the posting
+// does nothing; Exit asks the posting's own question and No goes on; the
+// posting ends once, the main window stays, and Exit afterwards ends the
+// program.
+TEST_F(XvfbLongRun, PostNowAgainWaitsAndExitAsksToStopThePosting)
 {
     const QString failed = startOnSampleShop(kSampleJobs);
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
@@ -93,7 +94,10 @@ TEST_F(XvfbLongRun, PostNowAgainAndExitWaitForThePosting)
 
     click(*postNow);
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529"))) << "no Exit button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }))
+        << "Exit during the posting asked nothing: " << message().toStdString();
     screenshot(QStringLiteral("xvfb-long-run-posting"));
+    pressKey(QStringLiteral("Escape")); // No: the posting goes on
     EXPECT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the posting ended before the clicks";
 
     const QString posted = answerMessage(120000);
@@ -149,5 +153,73 @@ TEST_F(XvfbLongRun, SchedulerServicesShowTheirFirstRowsWhileTheRestIsRead)
     ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg")));
     ASSERT_TRUE(classGone(QStringLiteral("CStatusDlg"), 120000)) << "the list was not read to its end";
     EXPECT_GT(listed(), stopped);
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// Exit on the status bar during Compact Database: the compaction's own
+// question; Yes stops it at its next step, it says so, and the program ends
+// with the file as it was.
+TEST_F(XvfbLongRun, ExitDuringCompactDatabaseAsksThenEndsTheProgram)
+{
+    const QString failed = startOnSampleShop(kSampleJobs);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const QString before = jobsAndLastId();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30280")));
+    ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30573"))) << "no Compact Database entry";
+    EXPECT_TRUE(answerMessage().startsWith(QStringLiteral("This process will compact and reindex")));
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"))) << "no progress window";
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529"))) << "no Exit button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }))
+        << "Exit during the compaction asked nothing: " << message().toStdString();
+    screenshot(QStringLiteral("xvfb-long-run-exit-asks"));
+    pressKey(QStringLiteral("Return")); // Yes
+    const QString said = answerMessage(90000);
+    EXPECT_EQ(said, QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged."));
+    EXPECT_TRUE(m_program.waitForFinished(15000)) << "the program did not end after the run";
+    EXPECT_EQ(jobsAndLastId(), before);
+    EXPECT_EQ(sqlite(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+}
+
+#include "support/LocalServers.h"
+
+#include <QtCore/QFileInfo>
+#include <QtCore/QSettings>
+
+// Web orders read from an FTP site that takes the connection and never
+// answers: Receive shows the progress window at once, the program goes on
+// drawing itself (its layout is written anew while it waits), and Stop and
+// Yes end the wait at once, with nothing said but the question.
+TEST_F(XvfbLongRun, WebOrdersFromASilentSiteWaitBehindTheProgressWindowUntilStop)
+{
+    testservers::SilentServer silent;
+    ASSERT_TRUE(silent.started());
+    {
+        QSettings settings(tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini"),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Email Settings/Incoming"),
+                          QStringLiteral("ftp://127.0.0.1:%1/orders").arg(silent.port()));
+        settings.setValue(QStringLiteral("Email Settings/LogonName"), QStringLiteral("shop"));
+    }
+    // The waits of this test are the network's own, not slowed.
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
+    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
+    const QFileInfo layout(tempPath(QStringLiteral("layout.txt")));
+    const QDateTime written = QFileInfo(layout.absoluteFilePath()).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout.absoluteFilePath()).lastModified() > written; }, 5000))
+        << "the program stopped drawing itself during the wait";
+    screenshot(QStringLiteral("xvfb-web-orders-waiting"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }))
+        << message().toStdString();
+    pressKey(QStringLiteral("Return")); // Yes
+    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 3000)) << "the wait went on after Stop";
+    expectNoMessage(QStringLiteral("after Stop"));
+    EXPECT_TRUE(classShown(QStringLiteral("CEmailRead")));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }

@@ -378,6 +378,24 @@ TEST_F(ViewsTest, PicturesOfTheViews)
     home->tree()->setCurrentItem(home->tree()->FindItemByData(102));
     EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Workstations Connected to Your Database: ")));
     grab(*home, QStringLiteral("home-database.png"));
+    // The file changed since (another workstation wrote to it): the page
+    // tells its modification time as it is now, when the view is shown
+    // again and at Refresh.
+    const auto touch = [](const QDateTime &when) {
+        QFile file(SharedDatabase().name());
+        return file.open(QIODevice::Append) && file.setFileTime(when, QFileDevice::FileModificationTime);
+    };
+    ASSERT_TRUE(touch(QDateTime(QDate(2020, 1, 2), QTime(10, 30))));
+    home->hide();
+    home->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Modified: January 02, 2020, 10:30")))
+        << homeView->pageText().toStdString();
+    ASSERT_TRUE(touch(QDateTime(QDate(2021, 12, 31), QTime(23, 59))));
+    EXPECT_TRUE(home->IsCommandEnabled(30121));
+    home->OnCommand(30121);
+    EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Modified: December 31, 2021, 23:59")))
+        << homeView->pageText().toStdString();
     // An outside page, then Back: the database page again, and no Back.
     CHtmlCtrl::SetOpenHook([](const QUrl &) { return true; });
     home->tree()->setCurrentItem(home->tree()->FindItemByData(201));

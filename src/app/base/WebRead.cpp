@@ -4,6 +4,7 @@
 #include "app/base/FileChoice.h"
 #include "app/base/FileException.h"
 #include "app/base/Paths.h"
+#include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QIODevice>
@@ -93,7 +94,7 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, receive);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.largest));
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Reading ") + address));
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);
 

@@ -12,7 +12,8 @@ class QIODevice;
 // when the whole body was read with a success status; an HTTP error status
 // (404 and the like), a failed connection or a timeout give false and leave
 // text as it was. A failed write to the file is shown in the file error box
-// with the address as the action.
+// with the address as the action. The wait shows the progress window with
+// its Stop (NetworkWait); a read the user stopped fails without a word.
 // A read that goes beyond the largest download (into a file) or beyond 64 MB
 // (into text) is stopped, said so ("The download from ... was stopped: it is
 // larger than N MB."), and fails.

@@ -5,6 +5,7 @@
 #include "app/base/CZqApp.h"
 #include "exchange/FtpCurl.h"
 #include "platform/PlacedFile.h"
+#include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QByteArrayList>
@@ -257,7 +258,7 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 300L);
-    const CURLcode result = CURLcode(PerformWithStop(curl, QStringLiteral("Sending the email to ") + server));
+    const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Sending the email to ") + server));
     curl_mime_free(mime);
     curl_slist_free_all(fileHeaders);
     curl_slist_free_all(headers);
@@ -265,7 +266,7 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_easy_cleanup(curl);
     if (result == CURLE_OK)
         return true;
-    if (WasStopped(result)) {
+    if (NetworkWait::WasStopped(result)) {
         reply.clear(); // stopped by the user: nothing to say
         return false;
     }

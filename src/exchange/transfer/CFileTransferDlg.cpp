@@ -4,6 +4,7 @@
 #include "app/base/HtmlText.h"
 #include "controls/DlgItem.h"
 #include "data/SharedDatabase.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
@@ -189,7 +190,11 @@ void CFileTransferDlg::StartTransfer()
         started = m_transfer.StartSend(path, SentFileName(file));
     } else {
         const QString name = baseName(file);
+        // The site is looked up first, behind the progress window: this
+        // window's own Stop answers meanwhile too.
+        LongRun::SetStopControl(m_start, [this] { StopTransfer(); });
         started = m_transfer.StartDownload(name, m_target->currentText() + name);
+        LongRun::SetStopControl(nullptr, {});
         if (!started && !m_transfer.IsRunning())
             return; // finished() has said why
     }

@@ -30,6 +30,7 @@ public:
     QComboBox *fileBox() const { return m_file; }
     QComboBox *targetBox() const { return m_target; }
     QString stripText() const { return m_strStrip; }
+    QPushButton *startButton() const { return m_start; }
     SupportTransfer &transfer() { return m_transfer; }
 
 protected:

@@ -1,6 +1,7 @@
 #include "exchange/transfer/SupportTransfer.h"
 
 #include "exchange/FtpCurl.h"
+#include "platform/NetworkWait.h"
 
 #include <QtCore/QUrl>
 
@@ -36,6 +37,14 @@ SupportTransfer::~SupportTransfer()
     }
 }
 
+void SupportTransfer::Stop()
+{
+    m_bStop = true;
+    // Also a wait for the site that is going on now (the look-up of a
+    // download) ends at once.
+    NetworkWait::StopWaiting();
+}
+
 void SupportTransfer::setSite(const QString &site)
 {
     m_site = site.trimmed().toLower();
@@ -67,9 +76,9 @@ bool SupportTransfer::ListDownloads(QStringList &names, QString &error)
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendReceivedBytes);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
-    const CURLcode result = CURLcode(PerformWithStop(curl, QStringLiteral("Opening Ftp Site...")));
+    const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Opening Ftp Site...")));
     curl_easy_cleanup(curl);
-    if (WasStopped(result)) {
+    if (NetworkWait::WasStopped(result)) {
         error.clear(); // the user's own choice: nothing to say
         return false;
     }
@@ -197,11 +206,11 @@ bool SupportTransfer::StartDownload(const QString &remoteName, const QString &lo
     curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(probe, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
     curl_easy_setopt(probe, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
-    const CURLcode found = CURLcode(PerformWithStop(probe, QStringLiteral("Opening Ftp Site...")));
+    const CURLcode found = CURLcode(NetworkWait::Perform(probe, QStringLiteral("Opening Ftp Site...")));
     curl_off_t size = -1;
     curl_easy_getinfo(probe, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
     curl_easy_cleanup(probe);
-    if (WasStopped(found)) {
+    if (NetworkWait::WasStopped(found)) {
         emit finished(Cancelled);
         return false;
     }

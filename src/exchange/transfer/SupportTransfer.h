@@ -40,7 +40,7 @@ public:
     bool StartSend(const QString &localPath, const QString &remoteName);
     // Starts fetching `remoteName` from "Downloads" into the local path.
     bool StartDownload(const QString &remoteName, const QString &localPath);
-    void Stop() { m_bStop = true; }
+    void Stop();
     bool IsRunning() const { return m_multi != nullptr; }
 
     qint64 bytesDone() const { return m_done; }

@@ -413,7 +413,11 @@ void CEmailRead::ReadXmlOrders()
     QApplication::restoreOverrideCursor();
     m_strLog += log;
     if (!ok) {
-        platform::Prompt::messageBox(error.isEmpty() ? s.Incoming + QStringLiteral("\n\n") + m_strLog : error);
+        // A wait the user stopped has nothing to say.
+        if (error.isEmpty())
+            SetStatus(QStringLiteral("Transfer cancelled!"));
+        else
+            platform::Prompt::messageBox(error);
         return;
     }
     for (const XmlOrderFile &f : std::as_const(m_xmlFiles)) {

@@ -3,6 +3,7 @@
 #include "exchange/FtpCurl.h"
 #include "exchange/weborders/OrderNumbers.h"
 #include "exchange/xml/XmlDocument.h"
+#include "platform/NetworkWait.h"
 
 #include <QtCore/QDateTime>
 #include <QtCore/QDir>
@@ -105,8 +106,13 @@ bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QStri
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendReceivedBytes);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
-    const CURLcode result = curl_easy_perform(curl);
+    const QString waiting = QStringLiteral("Receiving orders from ") + where.host;
+    const CURLcode result = CURLcode(NetworkWait::Perform(curl, waiting));
     curl_easy_cleanup(curl);
+    if (NetworkWait::WasStopped(result)) {
+        log += QStringLiteral("\r\nStopped.");
+        return false;
+    }
     if (result != CURLE_OK) {
         error = connectError(where.host, result);
         return false;
@@ -127,7 +133,14 @@ bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QStri
             curl_easy_setopt(info, CURLOPT_FILETIME, 1L);
             curl_easy_setopt(info, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
             curl_easy_setopt(info, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
-            if (curl_easy_perform(info) == CURLE_OK) {
+            const CURLcode looked = CURLcode(NetworkWait::Perform(info, waiting));
+            if (NetworkWait::WasStopped(looked)) {
+                curl_easy_cleanup(info);
+                files.clear();
+                log += QStringLiteral("\r\nStopped.");
+                return false;
+            }
+            if (looked == CURLE_OK) {
                 curl_off_t size = -1;
                 long when = -1;
                 if (curl_easy_getinfo(info, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK && size >= 0)
@@ -169,8 +182,12 @@ bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QStri
     }
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &file);
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Reading ") + name));
     curl_easy_cleanup(curl);
+    if (NetworkWait::WasStopped(result)) {
+        file.cancelWriting();
+        return false;
+    }
     if (result != CURLE_OK) {
         file.cancelWriting();
         error = connectError(host, result);

@@ -37,13 +37,15 @@ struct XmlOrderFile
 // Lists the location's "*.xml" files. The log gets the reader's lines
 // ("Connected to ...", "Found N files." or "*** XML folder does not exist
 // ***"); a failure leaves its message text in `error` (the caller shows
-// it) and returns false.
+// it) and returns false. Each wait for an FTP site shows the progress
+// window; when the user stops one the listing ends there, false with an
+// empty error (nothing to say).
 bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QString &password,
                        QList<XmlOrderFile> &files, QString &log, QString &error);
 
 // Brings an order file to a local path to be read: a local file is read
 // where it is (`localPath` becomes its path); an FTP file is fetched fresh
-// into `localPath`.
+// into `localPath`. A fetch the user stopped fails with an empty error.
 bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QString &password, QString &localPath,
                        QString &error);
 

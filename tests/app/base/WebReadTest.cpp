@@ -185,3 +185,57 @@ TEST_F(WebReadTest, AnEndlessDownloadStopsAtTheLargestSizeAndSaysSo)
     SetLargestDownload(usual);
     EXPECT_EQ(LargestDownload(), qint64(2) * 1024 * 1024 * 1024);
 }
+
+#include "platform/NetworkWait.h"
+#include "support/LocalServers.h"
+
+namespace {
+
+// The wait window as the look-ups see it: it keeps its title and counts its
+// steps; Stop at the step given.
+class CountingWait final : public NetworkWait::Window
+{
+public:
+    CountingWait(int &steps, int stopAt) : m_steps(steps), m_stopAt(stopAt) {}
+    bool step(const QString &) override { return ++m_steps < m_stopAt; }
+
+private:
+    int &m_steps;
+    int m_stopAt;
+};
+
+} // namespace
+
+// A look-up on the web waits behind the wait window of the floor above: a
+// server that answers is read through it as before; one that keeps silent
+// is waited for only until Stop, and then nothing is said and nothing kept.
+TEST_F(WebReadTest, ALookUpWaitsBehindTheWaitWindowAndEndsAtStop)
+{
+    QStringList titles;
+    int steps = 0;
+    NetworkWait::SetWindowMaker([&](const QString &title) -> std::unique_ptr<NetworkWait::Window> {
+        titles << title;
+        return std::make_unique<CountingWait>(steps, 5);
+    });
+    QString text;
+    EXPECT_TRUE(HttpGetText(server.url(QStringLiteral("/note.txt")), text));
+    EXPECT_EQ(text, QStringLiteral("Caf\u00e9 open"));
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Reading ") + server.url(QStringLiteral("/note.txt"))});
+
+    testservers::SilentServer silent;
+    ASSERT_TRUE(silent.started());
+    const QString quiet = QStringLiteral("http://127.0.0.1:%1/shop.bin").arg(silent.port());
+    titles.clear();
+    steps = 0;
+    text = QStringLiteral("kept");
+    EXPECT_FALSE(HttpGetText(quiet, text));
+    EXPECT_EQ(text, QStringLiteral("kept"));
+    EXPECT_EQ(steps, 5) << "the wait went on after Stop";
+    steps = 0;
+    EXPECT_FALSE(DownloadFile(quiet, folder, false));
+    EXPECT_EQ(steps, 5);
+    EXPECT_TRUE(filesInFolder().isEmpty());
+    EXPECT_EQ(titles, QStringList(2, QStringLiteral("Reading ") + quiet));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    NetworkWait::SetWindowMaker(nullptr);
+}
