@@ -1,5 +1,7 @@
 #include "platform/db/DbErrors.h"
 
+#include "platform/db/GuardedFileSystem.h"
+
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 
@@ -175,6 +177,11 @@ DbException fromConnection(sqlite3 *db, int rc, const QString &fileName)
     // The engine does not always keep the system's error of a failed write;
     // it is then still the last one the system gave.
     const int lastError = errno;
+    // A journal beside the database that the file system refused to use.
+    if ((extended & 0xff) == SQLITE_PERM) {
+        if (std::optional<DbException> refused = GuardedFileSystem::takeRefusal())
+            return *refused;
+    }
     if (db && (extended & 0xff) == SQLITE_IOERR) {
         const int cause = sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastError;
         if (cause == EFBIG || cause == ENOSPC
