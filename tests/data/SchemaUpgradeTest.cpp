@@ -1,4 +1,5 @@
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include "FixtureDatabase.h"
 #include "ScriptedProgress.h"
@@ -19,6 +20,8 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+
+#include <sys/resource.h>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -500,7 +503,7 @@ TEST_F(SchemaUpgradeTest, StoppedRunKeepsTheVersionAndTheNextDayMakesANewCopy)
     EXPECT_TRUE(UpgradeDatabase(&db()));
     EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-06")));
     EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-07")));
-    EXPECT_FALSE(QFileInfo::exists(backupPath("2026-12-07") + QStringLiteral(".partial")));
+    EXPECT_TRUE(WorkFilesOf(backupPath("2026-12-07")).isEmpty());
     expectCurrentLayout();
     EXPECT_EQ(text(QStringLiteral("SELECT R0C0 FROM ServicePriceTables WHERE SerNo = 302")), QStringLiteral("101"));
 }
@@ -556,16 +559,23 @@ TEST_F(SchemaUpgradeTest, StepsThatReadOldDataWaitForAFailedConversion)
 TEST_F(SchemaUpgradeTest, FailedCopyStopsBeforeAnyStep)
 {
     openFixture("schema-2005.sql");
-    // Something in the way of the copy that cannot be removed.
-    QDir().mkpath(backupPath() + QStringLiteral(".partial/held"));
+    // The file-size limit of the user's session leaves no room for the copy.
     prompts().answer(IDYES);
     prompts().answer(IDOK);
-    EXPECT_FALSE(UpgradeDatabase(&db()));
+    struct rlimit allowed {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &allowed), 0);
+    struct rlimit limited = allowed;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool upgraded = UpgradeDatabase(&db());
+    ::setrlimit(RLIMIT_FSIZE, &allowed);
+    EXPECT_FALSE(upgraded);
     ASSERT_EQ(prompts().shown().size(), 2);
-    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Error ")));
-    EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("Copying your database to:\n") + backupPath()
-                                              + QStringLiteral("\n\nBackup failed.")));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Error 28 occurred:\n\nNot enough space on disk.\nCopying your "
+                                                   "database to:\n")
+                                        + backupPath() + QStringLiteral("\n\nBackup failed."));
     EXPECT_FALSE(QFileInfo::exists(backupPath()));
+    EXPECT_TRUE(WorkFilesOf(backupPath()).isEmpty());
     EXPECT_EQ(version(), QStringLiteral("2005.2"));
     EXPECT_FALSE(db().tableExists(QStringLiteral("Samples")));
     EXPECT_FALSE(db().isExclusive());

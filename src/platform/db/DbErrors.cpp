@@ -168,6 +168,18 @@ DbException fromSqlite(int rc, const QString &message, const QString &fileName)
     return error(ReservedError, message);
 }
 
+bool leavesNoRoom(int resultCode, int systemError)
+{
+    if ((resultCode & 0xff) == SQLITE_FULL)
+        return true;
+    return (resultCode & 0xff) == SQLITE_IOERR
+        && (systemError == EFBIG || systemError == ENOSPC
+#ifdef EDQUOT
+            || systemError == EDQUOT
+#endif
+        );
+}
+
 DbException fromConnection(sqlite3 *db, int rc, const QString &fileName)
 {
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
@@ -182,15 +194,9 @@ DbException fromConnection(sqlite3 *db, int rc, const QString &fileName)
         if (std::optional<DbException> refused = GuardedFileSystem::takeRefusal())
             return *refused;
     }
-    if (db && (extended & 0xff) == SQLITE_IOERR) {
-        const int cause = sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastError;
-        if (cause == EFBIG || cause == ENOSPC
-#ifdef EDQUOT
-            || cause == EDQUOT
-#endif
-        )
-            return error(DiskFull);
-    }
+    if (db && (extended & 0xff) == SQLITE_IOERR
+        && leavesNoRoom(extended, sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastError))
+        return error(DiskFull);
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     return fromSqlite(extended != SQLITE_OK ? extended : rc, message, fileName);
 }
