@@ -548,10 +548,56 @@ TEST_F(DatabaseTest, AnotherUsersJournalIsNeitherWrittenIntoNorRolledBack)
     EXPECT_EQ(jobCount(), 3);
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Jobs WHERE Note IS NOT NULL")).toInt(), 0);
 
+    // Another user's workstation in the middle of saving has its journal
+    // there: that one is in use, never rolled back, and opening the database
+    // meanwhile goes on (reading what was saved before).
+    db.close(); // no connection of this process goes into the child
+    {
+        int started[2];
+        int finish[2];
+        ASSERT_EQ(::pipe(started), 0);
+        ASSERT_EQ(::pipe(finish), 0);
+        const pid_t saving = ::fork();
+        if (saving == 0) {
+            sqlite3 *raw = nullptr;
+            char go = 0;
+            if (sqlite3_open_v2(QFile::encodeName(dbPath()).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+                && sqlite3_exec(raw, "BEGIN IMMEDIATE; UPDATE Jobs SET Name = 'Saved' WHERE JobNo = 101", nullptr,
+                                nullptr, nullptr)
+                    == SQLITE_OK) {
+                (void)!::write(started[1], "s", 1);
+                (void)!::read(finish[0], &go, 1);
+                sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(saving, 0);
+        char ready = 0;
+        ASSERT_EQ(::read(started[0], &ready, 1), 1);
+        ASSERT_EQ(::chown(journalName.constData(), otherUser, otherUser), 0);
+        Database reader;
+        EXPECT_EQ(refusalOf([&] { reader.open(dbPath()); }), QStringLiteral("no refusal"));
+        if (reader.isOpen()) {
+            Recordset rs(reader);
+            rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 101"));
+            EXPECT_EQ(rs.value(0).toString(), QStringLiteral("Job 1"));
+            rs.close();
+        }
+        (void)!::write(finish[1], "f", 1);
+        ASSERT_EQ(::waitpid(saving, nullptr, 0), saving);
+        for (int fd : {started[0], started[1], finish[0], finish[1]})
+            ::close(fd);
+        if (reader.isOpen()) {
+            Recordset rs(reader);
+            rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 101"));
+            EXPECT_EQ(rs.value(0).toString(), QStringLiteral("Saved"));
+        }
+        EXPECT_FALSE(QFile::exists(journal));
+    }
+
     // In a folder where everyone may make files but remove only their own
     // (sticky, as /tmp), another user's opening is told which file is in the
     // way, not that the disk failed.
-    db.close();
     const QByteArray folder = QFile::encodeName(tempPath(QString()));
     ASSERT_EQ(::chmod(folder.constData(), 01777), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(dbPath()).constData(), 0666), 0);
