@@ -90,7 +90,9 @@ void BM_UserFunctionsScanBare(benchmark::State &state)
 void BM_OneFunctionScan(benchmark::State &state)
 {
     static const char *const expressions[] = {"Format(DateIn, 'yyyy/mm')", "DateDiff('d', DateIn, DateShipped)",
-                                              "Round(Total, 2)", "DateIn", "'2011/03' & ''", "Year(DateIn)"};
+                                              "Round(Total, 2)", "DateIn", "'2011/03' & ''", "Year(DateIn)",
+                                              // Date and Double arithmetic, each checked for leaving its range.
+                                              "DateIn + 7 - 1", "(DateShipped - DateIn) / 30"};
     Database db;
     db.open(Shop::get().path());
     const QString sql =
@@ -100,7 +102,7 @@ void BM_OneFunctionScan(benchmark::State &state)
         benchmark::DoNotOptimize(ScanDirect(db.handle(), sql));
 }
 
-BENCHMARK(BM_OneFunctionScan)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneFunctionScan)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UserFunctionsScan)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_UserFunctionsScanBare)->Unit(benchmark::kMillisecond)->Repetitions(5);
 

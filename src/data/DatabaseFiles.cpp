@@ -5,6 +5,7 @@
 #include "platform/FileOwnership.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/LockFile.h"
 
 #include <QtCore/QElapsedTimer>
@@ -32,14 +33,27 @@ QString stem(const QString &path)
     return path.endsWith(kMdb, Qt::CaseInsensitive) ? path.chopped(kMdb.size()) : path;
 }
 
-SystemError sqliteError(sqlite3 *db, int rc)
+// The error of a failed engine call; cause is the system's error of the
+// failing write, taken at once (later calls may change it).
+SystemError sqliteError(sqlite3 *db, int rc, int cause = 0)
 {
+    // A write the disk, the user's share of it or the file-size limit
+    // refuses leaves no room: the engine's own message says so.
+    if (platform::dberr::leavesNoRoom(rc, cause ? cause : (db ? sqlite3_system_errno(db) : 0)))
+        return {ENOSPC, platform::dberr::text(platform::dberr::DiskFull)};
     SystemError e;
     e.code = rc;
     // A connection whose last call went well has no message of its own.
     e.text = db && sqlite3_errcode(db) != SQLITE_OK ? QString::fromUtf8(sqlite3_errmsg(db))
                                                     : QString::fromUtf8(sqlite3_errstr(rc));
     return e;
+}
+
+// Removes a work file and the journal the engine may have left beside it.
+void removeWorkFile(const QString &work)
+{
+    ::remove(QFile::encodeName(work).constData());
+    ::remove(QFile::encodeName(work + QStringLiteral("-journal")).constData());
 }
 
 // Flushes a file (or a folder's entries) to disk.
@@ -156,18 +170,20 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
             return false;
         }
     }
-    const QString partial = target + QStringLiteral(".partial");
-    ::remove(QFile::encodeName(partial).constData());
-    // Made by this workstation alone to read until it is finished; then it
-    // takes the database file's own mode and group.
+    // A work file of its own, made new in the target's folder by this copy
+    // alone (another copy to the same name at the same time has its own), to
+    // be read by nobody else until it is finished; then it takes the database
+    // file's own mode and group.
+    QByteArray workName = QFile::encodeName(target) + ".partial-XXXXXX";
     {
-        const int fd = ::open(QFile::encodeName(partial).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = ::mkostemp(workName.data(), O_CLOEXEC);
         if (fd < 0) {
             error = LastSystemError();
             return false;
         }
         ::close(fd);
     }
+    const QString partial = QFile::decodeName(workName);
 
     // Pages are copied in steps, so the window shows progress and can stop
     // the copy. Another workstation's write between two steps would make the
@@ -218,6 +234,7 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
                     break;
             }
             const int rc = sqlite3_backup_step(backup, kPagesPerStep);
+            const int cause = errno;
             if (rc == SQLITE_DONE)
                 break;
             if (rc == SQLITE_OK) {
@@ -245,7 +262,7 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
                 }
                 continue;
             }
-            error = sqliteError(copy, rc);
+            error = sqliteError(copy, rc, cause);
             failed = true;
             break;
         }
@@ -262,7 +279,7 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     // The old copy is replaced in one rename, never removed first.
     if (!failed && ReplaceFile(partial, target, error, db.name()))
         return true;
-    ::remove(QFile::encodeName(partial).constData());
+    removeWorkFile(partial);
     return false;
 }
 

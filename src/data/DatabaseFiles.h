@@ -42,9 +42,13 @@ bool HasDatabaseFileHeader(platform::Database &db);
 // Writes a consistent copy of the open database to the target through the
 // engine's backup, while the database stays open and other workstations work:
 // the program's backups and the upgrade's copy both go through it. The copy is
-// made under the target's name + ".partial" and renamed over the target when
-// complete (an older copy there is replaced only then, never removed first);
-// a failed or stopped copy leaves the target as it was and no partial file.
+// made in a work file of its own beside the target (the target's name +
+// ".partial-" and six characters that make it unique, so copies to one name
+// at once never meet) and renamed over the target when complete (an older
+// copy there is replaced only then, never removed first): the target is a
+// whole copy or what it was before. A failed or stopped copy leaves no work
+// file; a disk, share or file-size limit that leaves no room fails with
+// "Not enough space on disk." (ENOSPC).
 // It always ends: when other workstations' writes keep restarting it, the
 // rest is copied in one step. The progress window, when given, steps as pages
 // are copied, and its Stop ends the copy (error ECANCELED). The copy takes

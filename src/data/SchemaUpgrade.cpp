@@ -29,6 +29,9 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QRegularExpression>
+
+#include <utility>
 
 namespace {
 
@@ -47,6 +50,7 @@ HandOver &handOver()
 }
 
 QString s(const char *text) { return QString::fromUtf8(text); }
+
 
 // The version row: CustomerAlerts with CusNo 0 and the version's alert type,
 // added with an empty text when the file has none (a file older than the
@@ -167,15 +171,14 @@ bool UpgradeDatabase(platform::Database *database)
     QString stored;
     if (!database->isOpen() || !readStoredVersion(*database, stored))
         return false;
-    if (stored == program)
+    const VersionOrder order = CompareVersions(stored, program);
+    if (stored == program || order == VersionOrder::Same)
         return true;
 
     const QString path = database->name();
     const QString backup = BackupFilePath(path, GetToday().date());
 
-    // Compared as texts: an empty text (a file older than the version row)
-    // sorts below every version.
-    if (stored > program) {
+    if (order == VersionOrder::Later) {
         Prompt::messageBox(QStringLiteral("Your database was upgraded to a later version %1.\nIt can not be downgraded "
                                           "to this version %2.\n\n%3")
                                .arg(stored, program, ClosingMessage()),
@@ -290,4 +293,21 @@ void ClearUpgradeHandOver()
     handOver() = HandOver();
     if (CZqApp *app = ZqApp())
         app->m_strUpgradeNotes.clear();
+}
+
+VersionOrder CompareVersions(const QString &stored, const QString &program)
+{
+    if (stored.trimmed().isEmpty())
+        return VersionOrder::Older;
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,18})(?:\\.(\\d{1,18}))?\\s*$"));
+    const QRegularExpressionMatch a = form.match(stored);
+    const QRegularExpressionMatch b = form.match(program);
+    if (!a.hasMatch() || !b.hasMatch())
+        return VersionOrder::Later;
+    const auto parts = [](const QRegularExpressionMatch &m) {
+        return std::pair<qulonglong, qulonglong>(m.captured(1).toULongLong(), m.captured(2).toULongLong());
+    };
+    const auto x = parts(a);
+    const auto y = parts(b);
+    return x < y ? VersionOrder::Older : x == y ? VersionOrder::Same : VersionOrder::Later;
 }

@@ -15,7 +15,9 @@
 #include <QtCore/QProcess>
 #include <QtTest/QTest>
 
+#include <cerrno>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,7 +88,7 @@ TEST_F(BackupTest, EndsWhileAnotherWorkstationWritesBackToBack)
     ASSERT_TRUE(copied) << error.text.toStdString();
     EXPECT_LT(took, 30000);
     EXPECT_EQ(jobsIn(target), 4000);
-    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".partial")));
+    EXPECT_TRUE(WorkFilesOf(target).isEmpty());
 }
 
 TEST_F(BackupTest, StoppedOrFailedCopyKeepsTheOldBackup)
@@ -102,7 +104,24 @@ TEST_F(BackupTest, StoppedOrFailedCopyKeepsTheOldBackup)
     EXPECT_FALSE(CopyOpenDatabase(db(), target, error, &stop));
     EXPECT_EQ(error.text, QStringLiteral("The copy was stopped."));
     EXPECT_EQ(bytesOf(target), QByteArray("yesterday's backup"));
-    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".partial")));
+    EXPECT_TRUE(WorkFilesOf(target).isEmpty());
+
+    // The file-size limit of the user's session leaves no room for the copy:
+    // told as a full disk is, and no work file is left.
+    {
+        struct rlimit allowed {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &allowed), 0);
+        struct rlimit limited = allowed;
+        limited.rlim_cur = 64 * 1024;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool copied = CopyOpenDatabase(db(), target, error);
+        ::setrlimit(RLIMIT_FSIZE, &allowed);
+        EXPECT_FALSE(copied);
+        EXPECT_EQ(error.code, ENOSPC);
+        EXPECT_EQ(error.text, QStringLiteral("Not enough space on disk."));
+        EXPECT_EQ(bytesOf(target), QByteArray("yesterday's backup"));
+        EXPECT_EQ(WorkFilesOf(target), QStringList());
+    }
 
     // The finished copy cannot be put in place (a folder has the name): what
     // is there stays.
@@ -110,7 +129,7 @@ TEST_F(BackupTest, StoppedOrFailedCopyKeepsTheOldBackup)
     ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
     EXPECT_FALSE(CopyOpenDatabase(db(), blocked, error));
     EXPECT_TRUE(QFileInfo(blocked + QStringLiteral("/inside")).isDir());
-    EXPECT_FALSE(QFile::exists(blocked + QStringLiteral(".partial")));
+    EXPECT_TRUE(WorkFilesOf(blocked).isEmpty());
 
     // A finished copy replaces the old one.
     ASSERT_TRUE(CopyOpenDatabase(db(), target, error)) << error.text.toStdString();
@@ -174,8 +193,10 @@ TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
     ASSERT_TRUE(WriteTestFile(privatePath, "private"));
     ASSERT_EQ(::chmod(privateName.constData(), 0600), 0);
     const QByteArray before = bytesOf(target);
+    QString swapped;
     SetBeforePlacingStep([&](const QString &work) {
-        ASSERT_EQ(work, target + QStringLiteral(".partial"));
+        swapped = work;
+        ASSERT_TRUE(work.startsWith(target + QStringLiteral(".partial-"))) << work.toStdString();
         ASSERT_EQ(::unlink(QFile::encodeName(work).constData()), 0);
         ASSERT_EQ(::symlink(privateName.constData(), QFile::encodeName(work).constData()), 0);
     });
@@ -183,8 +204,9 @@ TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
         SystemError error;
         EXPECT_FALSE(CopyOpenDatabase(db(), target, error));
         SetBeforePlacingStep(nullptr);
-        EXPECT_EQ(error.text, QStringLiteral("The finished file Backup.mdb.partial was replaced by another file before it "
-                                             "could be put in place; Backup.mdb was left as it was."));
+        EXPECT_EQ(error.text, QStringLiteral("The finished file %1 was replaced by another file before it could be put "
+                                             "in place; Backup.mdb was left as it was.")
+                                  .arg(QFileInfo(swapped).fileName()));
         struct stat st {};
         ASSERT_EQ(::lstat(privateName.constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
@@ -192,7 +214,32 @@ TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
         EXPECT_TRUE(S_ISREG(st.st_mode));
         EXPECT_EQ(bytesOf(target), before);
         EXPECT_EQ(ReadTestFile(privatePath), QByteArray("private"));
-        EXPECT_FALSE(QFileInfo(target + QStringLiteral(".partial")).isSymLink());
+        EXPECT_FALSE(QFileInfo(swapped).isSymLink());
+        EXPECT_TRUE(WorkFilesOf(target).isEmpty());
+    }
+
+    // Two copies to one name at once (two workstations backing up to the
+    // same place): each makes its own work file, both end, and the name holds
+    // one whole copy.
+    {
+        platform::Database other;
+        other.open(databasePath());
+        bool started = false;
+        bool otherCopied = false;
+        SystemError otherError;
+        SetBeforePlacingStep([&](const QString &) {
+            if (started)
+                return;
+            started = true;
+            otherCopied = CopyOpenDatabase(other, target, otherError);
+        });
+        SystemError error;
+        const bool copied = CopyOpenDatabase(db(), target, error);
+        SetBeforePlacingStep(nullptr);
+        EXPECT_TRUE(copied) << error.text.toStdString();
+        EXPECT_TRUE(otherCopied) << otherError.text.toStdString();
+        EXPECT_EQ(jobsIn(target), 4000);
+        EXPECT_TRUE(WorkFilesOf(target).isEmpty());
     }
 
     const gid_t other = OtherGroupOfThisUser();

@@ -1,4 +1,5 @@
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include "FixtureDatabase.h"
 #include "SampleShopFile.h"
@@ -20,6 +21,8 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+
+#include <sys/resource.h>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -458,16 +461,46 @@ TEST_F(SchemaUpgradeTest, CurrentFileIsLeftAlone)
 TEST_F(SchemaUpgradeTest, NewerOrDeclinedUpgradeChangesNothing)
 {
     openFixture("schema-2005.sql");
-    // "3.0" sorts above "2010.0" as text, though it is the smaller number.
-    db().execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = '3.0' WHERE CusNo = 0 AND AlertType = 99"));
-    prompts().answer(IDOK);
-    EXPECT_FALSE(UpgradeDatabase(&db()));
-    ASSERT_EQ(prompts().shown().size(), 1);
-    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your database was upgraded to a later version 3.0.\nIt can not be "
-                                                   "downgraded to this version 2010.0.\n\n")
-                                        + kClosing);
-    EXPECT_EQ(prompts().shown()[0].flags & platform::MB_ICONMASK, unsigned(platform::MB_ICONSTOP));
-    EXPECT_FALSE(QFileInfo::exists(backupPath()));
+    // Versions compare as numbers: "10000.0" sorts below "2010.0" as text,
+    // "3.0" above it. A stamp that is no version is taken for a later one.
+    enum Outcome { Refused, Asked, Current };
+    struct Stamp
+    {
+        const char *stored;
+        Outcome outcome;
+    };
+    for (const Stamp &stamp : {Stamp{"10000.0", Refused}, Stamp{"2010.1", Refused}, Stamp{"2010.10", Refused},
+                               Stamp{"2011", Refused}, Stamp{"2010.0.1", Refused}, Stamp{"new", Refused},
+                               Stamp{"99999999999999999999.0", Refused}, Stamp{"3.0", Asked}, Stamp{"2009.9", Asked},
+                               Stamp{"2010", Current}, Stamp{"2010.00", Current}}) {
+        const QString stored = QString::fromLatin1(stamp.stored);
+        SCOPED_TRACE(stamp.stored);
+        db().execute(QStringLiteral("UPDATE CustomerAlerts SET AlertText = ? WHERE CusNo = 0 AND AlertType = 99"),
+                     {platform::Value(stored)});
+        prompts().clear();
+        if (stamp.outcome == Asked)
+            prompts().answer(IDNO);
+        prompts().answer(IDOK);
+        EXPECT_EQ(UpgradeDatabase(&db()), stamp.outcome == Current);
+        if (stamp.outcome == Refused) {
+            ASSERT_EQ(prompts().shown().size(), 1);
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Your database was upgraded to a later version %1.\nIt can "
+                                                           "not be downgraded to this version 2010.0.\n\n")
+                                                    .arg(stored)
+                                                + kClosing);
+            EXPECT_EQ(prompts().shown()[0].flags & platform::MB_ICONMASK, unsigned(platform::MB_ICONSTOP));
+        } else if (stamp.outcome == Asked) {
+            ASSERT_EQ(prompts().shown().size(), 2);
+            EXPECT_TRUE(prompts().shown()[0].text.startsWith(
+                QStringLiteral("Your database must be upgraded from version %1 to 2010.0.\n").arg(stored)));
+            EXPECT_EQ(prompts().shown()[1].text, kClosing);
+        } else {
+            EXPECT_TRUE(prompts().shown().isEmpty());
+        }
+        EXPECT_EQ(version(), stored);
+        EXPECT_FALSE(QFileInfo::exists(backupPath()));
+        EXPECT_FALSE(db().tableExists(QStringLiteral("Samples")));
+    }
 
     // A file without a version row gets one with an empty text; No ends it.
     db().execute(QStringLiteral("DELETE FROM CustomerAlerts WHERE CusNo = 0"));
@@ -561,7 +594,7 @@ TEST_F(SchemaUpgradeTest, StoppedRunKeepsTheVersionAndTheNextDayMakesANewCopy)
     EXPECT_TRUE(UpgradeDatabase(&db()));
     EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-06")));
     EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-07")));
-    EXPECT_FALSE(QFileInfo::exists(backupPath("2026-12-07") + QStringLiteral(".partial")));
+    EXPECT_TRUE(WorkFilesOf(backupPath("2026-12-07")).isEmpty());
     expectCurrentLayout();
     EXPECT_EQ(text(QStringLiteral("SELECT R0C0 FROM ServicePriceTables WHERE SerNo = 302")), QStringLiteral("101"));
 }
@@ -617,16 +650,23 @@ TEST_F(SchemaUpgradeTest, StepsThatReadOldDataWaitForAFailedConversion)
 TEST_F(SchemaUpgradeTest, FailedCopyStopsBeforeAnyStep)
 {
     openFixture("schema-2005.sql");
-    // Something in the way of the copy that cannot be removed.
-    QDir().mkpath(backupPath() + QStringLiteral(".partial/held"));
+    // The file-size limit of the user's session leaves no room for the copy.
     prompts().answer(IDYES);
     prompts().answer(IDOK);
-    EXPECT_FALSE(UpgradeDatabase(&db()));
+    struct rlimit allowed {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &allowed), 0);
+    struct rlimit limited = allowed;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool upgraded = UpgradeDatabase(&db());
+    ::setrlimit(RLIMIT_FSIZE, &allowed);
+    EXPECT_FALSE(upgraded);
     ASSERT_EQ(prompts().shown().size(), 2);
-    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Error ")));
-    EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral("Copying your database to:\n") + backupPath()
-                                              + QStringLiteral("\n\nBackup failed.")));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Error 28 occurred:\n\nNot enough space on disk.\nCopying your "
+                                                   "database to:\n")
+                                        + backupPath() + QStringLiteral("\n\nBackup failed."));
     EXPECT_FALSE(QFileInfo::exists(backupPath()));
+    EXPECT_TRUE(WorkFilesOf(backupPath()).isEmpty());
     EXPECT_EQ(version(), QStringLiteral("2005.2"));
     EXPECT_FALSE(db().tableExists(QStringLiteral("Samples")));
     EXPECT_FALSE(db().isExclusive());

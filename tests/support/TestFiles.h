@@ -5,6 +5,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <sys/types.h>
 #include <unistd.h>
@@ -40,4 +41,14 @@ inline gid_t OtherGroupOfThisUser()
             return groups[i];
     }
     return gid_t(-1);
+}
+
+// The work files a copy to target left in its folder: the names that begin
+// with the target's name and ".partial".
+inline QStringList WorkFilesOf(const QString &target)
+{
+    const QFileInfo info(target);
+    return QDir(info.absolutePath())
+        .entryList({info.fileName() + QStringLiteral(".partial*")},
+                   QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }

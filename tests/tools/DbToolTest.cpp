@@ -9,6 +9,7 @@
 #include <QtCore/QRegularExpression>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -509,6 +510,17 @@ TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)
     EXPECT_EQ(r.out, QStringLiteral("a write was interrupted; opening the file read-write will roll it back\n"))
         << r.err.toStdString();
     EXPECT_EQ(bytesOf(db), sound);
+    // Another user's journal is never rolled back: the check says which
+    // file is in the way instead.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(db + QStringLiteral("-journal")).constData(), 65534, 65534), 0);
+        r = RunDbTool({QStringLiteral("check"), db});
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Error 3051: Cannot use the journal 'TavrelData.mdb-journal': it "
+                                                  "belongs to another user.")))
+            << r.err.toStdString();
+        EXPECT_EQ(bytesOf(db), sound);
+    }
     QFile::remove(db + QStringLiteral("-journal"));
 
     // One index page written over with another index's page: the rows are

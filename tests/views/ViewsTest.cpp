@@ -1,4 +1,5 @@
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/DateRanges.h"
@@ -345,7 +346,7 @@ TEST_F(ViewsTest, BackupCopiesThroughTheEngine)
     SharedDatabase().close();
     SharedDatabase().open(target);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")), jobs);
-    EXPECT_FALSE(QFile::exists(target + QStringLiteral(".partial")));
+    EXPECT_TRUE(WorkFilesOf(target).isEmpty());
 }
 
 TEST_F(ViewsTest, PicturesOfTheViews)

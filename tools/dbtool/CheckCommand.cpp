@@ -1,9 +1,11 @@
 #include "CheckCommand.h"
 
 #include "data/KeyCheck.h"
+#include "data/SchemaUpgrade.h"
 #include "data/ShopDatabase.h"
 #include "data/ShopSchema.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/DbException.h"
 #include "platform/db/RebuildCopy.h"
 
@@ -75,8 +77,9 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     } catch (const platform::DbException &e) {
         // A journal left beside the file means a write stopped half way; a
         // read-only look cannot roll it back, but it is no damage.
+        // (A journal refused as not the user's own is told as the refusal.)
         const QFileInfo journal(args.first() + QStringLiteral("-journal"));
-        if (journal.exists() && journal.size() > 0) {
+        if (e.number() != platform::dberr::CannotOpenFile && journal.exists() && journal.size() > 0) {
             out << "a write was interrupted; opening the file read-write will roll it back\n";
             return 1;
         }
@@ -95,9 +98,9 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         const QString stored = ReadVersionText(db);
         const QString program = ShopSchema::versionText();
         out << "version " << (stored.isEmpty() ? QStringLiteral("(none)") : stored) << ", program " << program << '\n';
-        if (stored != program)
-            report(stored > program ? QStringLiteral("the file is newer than the program")
-                                    : QStringLiteral("the file needs the upgrade"));
+        if (const VersionOrder order = CompareVersions(stored, program); order != VersionOrder::Same)
+            report(order == VersionOrder::Later ? QStringLiteral("the file is newer than the program")
+                                                : QStringLiteral("the file needs the upgrade"));
 
         const QString integrity = integrityOf(db);
         out << "integrity " << integrity << '\n';

@@ -2,6 +2,7 @@
 
 #include "platform/db/DatabaseImpl.h"
 #include "platform/db/DbErrors.h"
+#include "platform/db/GuardedFileSystem.h"
 #include "platform/db/ReadScope.h"
 #include "platform/db/SchemaEditor.h"
 #include "platform/db/UnfinishedReads.h"
@@ -72,6 +73,7 @@ Database::~Database() = default;
 void Database::create(const QString &path)
 {
     failWritesPastTheSizeLimit();
+    GuardedFileSystem::install();
     const QFileInfo info(path);
     if (info.exists())
         dberr::raise(dberr::DatabaseExists);
@@ -100,6 +102,7 @@ void Database::open(const QString &path, bool exclusive, bool readOnly)
 {
     keepFreedMemoryForTheNextList();
     failWritesPastTheSizeLimit();
+    GuardedFileSystem::install();
     d->open(path, exclusive, readOnly);
 }
 

@@ -2,6 +2,7 @@
 #include "platform/db/WriteCount.h"
 
 #include "platform/db/DbErrors.h"
+#include "platform/db/GuardedFileSystem.h"
 #include "platform/db/KeyedRows.h"
 #include "platform/db/SqlValues.h"
 #include "platform/db/UnfinishedReads.h"
@@ -112,6 +113,10 @@ void Database::Impl::open(const QString &filePath, bool wantExclusive, bool want
             lockWarning = QStringLiteral("This workstation is not listed in the lock file (%1): %2")
                               .arg(LockFile::pathFor(absolute), e.description());
         }
+
+        // Before the engine reads the file: a journal there would be rolled
+        // back into it at its first read.
+        GuardedFileSystem::checkBeside(absolute);
 
         const int flags = (wantReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
         const int rc = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db, flags, nullptr);

@@ -1,5 +1,7 @@
 #include "platform/db/DbErrors.h"
 
+#include "platform/db/GuardedFileSystem.h"
+
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 
@@ -166,6 +168,18 @@ DbException fromSqlite(int rc, const QString &message, const QString &fileName)
     return error(ReservedError, message);
 }
 
+bool leavesNoRoom(int resultCode, int systemError)
+{
+    if ((resultCode & 0xff) == SQLITE_FULL)
+        return true;
+    return (resultCode & 0xff) == SQLITE_IOERR
+        && (systemError == EFBIG || systemError == ENOSPC
+#ifdef EDQUOT
+            || systemError == EDQUOT
+#endif
+        );
+}
+
 DbException fromConnection(sqlite3 *db, int rc, const QString &fileName)
 {
     const int extended = db ? sqlite3_extended_errcode(db) : rc;
@@ -175,15 +189,14 @@ DbException fromConnection(sqlite3 *db, int rc, const QString &fileName)
     // The engine does not always keep the system's error of a failed write;
     // it is then still the last one the system gave.
     const int lastError = errno;
-    if (db && (extended & 0xff) == SQLITE_IOERR) {
-        const int cause = sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastError;
-        if (cause == EFBIG || cause == ENOSPC
-#ifdef EDQUOT
-            || cause == EDQUOT
-#endif
-        )
-            return error(DiskFull);
+    // A journal beside the database that the file system refused to use.
+    if ((extended & 0xff) == SQLITE_PERM) {
+        if (std::optional<DbException> refused = GuardedFileSystem::takeRefusal())
+            return *refused;
     }
+    if (db && (extended & 0xff) == SQLITE_IOERR
+        && leavesNoRoom(extended, sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastError))
+        return error(DiskFull);
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     return fromSqlite(extended != SQLITE_OK ? extended : rc, message, fileName);
 }

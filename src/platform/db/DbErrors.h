@@ -66,6 +66,10 @@ DbException error(int number, const QString &argument = QString());
 // form "JET nnnn: text" (raised by the registered functions and by the
 // layer's triggers) keep their number and text.
 DbException fromSqlite(int resultCode, const QString &message, const QString &fileName = QString());
+// Whether a failed write left no room: the disk is full, the user's share
+// of it is used up, or the file may grow no further (the file-size limit);
+// systemError is the system's error of the write.
+bool leavesNoRoom(int resultCode, int systemError);
 // The same for the last error of a connection.
 DbException fromConnection(sqlite3 *db, int resultCode, const QString &fileName = QString());
 

@@ -1,6 +1,7 @@
 #include "platform/db/LockFile.h"
 
 #include "platform/FileOwnership.h"
+#include "platform/db/CompanionFile.h"
 #include "platform/db/DbErrors.h"
 
 #include <QtCore/QDir>
@@ -108,11 +109,10 @@ int openOwnName(const QByteArray &path, int flags)
 // Whether an open lock file is an ordinary file with no other name: a lock
 // file is written by every workstation that opens the database, so one that
 // is a link (hard or symbolic), a folder or a device could make them write
-// into some other file.
+// into some other file. Any user's may be: every workstation makes it.
 bool isOrdinaryFile(int fd)
 {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink <= 1;
+    return CompanionFile::check(fd, false) == CompanionFile::Fault::None;
 }
 
 bool isBlank(const char *block)
@@ -183,11 +183,7 @@ void shareAsDatabase(int fd, const QString &databasePath)
 
 DbException notOrdinary(const QString &lockPath)
 {
-    return DbException(dberr::CannotOpenFile,
-                       QStringLiteral("Cannot use the lock file '%1': it is not an ordinary file (it is a link, a folder "
-                                      "or a special file). Remove it from the database's folder and open the database "
-                                      "again.")
-                           .arg(QFileInfo(lockPath).fileName()));
+    return CompanionFile::refusal(lockPath, QStringLiteral("lock file"), CompanionFile::Fault::NotOrdinary);
 }
 
 } // namespace

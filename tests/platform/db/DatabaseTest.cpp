@@ -9,6 +9,7 @@
 #include <QtCore/QFileInfo>
 
 #include <functional>
+#include <sqlite3.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -259,6 +260,7 @@ TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
     const QString ldb = tempPath(QStringLiteral("TavrelData.ldb"));
     const QByteArray file = QFile::encodeName(dbPath());
     const QByteArray lock = QFile::encodeName(ldb);
+    const QByteArray journal = QFile::encodeName(dbPath() + QStringLiteral("-journal"));
     const auto modeOf = [](const QByteArray &name) {
         struct stat st {};
         return ::lstat(name.constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
@@ -275,6 +277,11 @@ TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
         ASSERT_EQ(::chmod(file.constData(), c.shop), 0);
         db.open(dbPath());
         EXPECT_EQ(modeOf(lock), c.lock);
+        // So is the journal of a change, which holds the rows as they were.
+        db.beginTrans();
+        db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Held' WHERE JobNo = 100"));
+        EXPECT_EQ(modeOf(journal), c.lock);
+        db.rollback();
         db.close();
     }
     ::umask(mask);
@@ -292,6 +299,12 @@ TEST_F(DatabaseTest, TheLockFileIsSharedAsTheDatabaseFileIs)
     ASSERT_EQ(::stat(lock.constData(), &st), 0);
     EXPECT_EQ(st.st_gid, other);
     EXPECT_EQ(st.st_mode & 07777, mode_t(0660));
+    db.beginTrans();
+    db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Held' WHERE JobNo = 100"));
+    ASSERT_EQ(::stat(journal.constData(), &st), 0);
+    EXPECT_EQ(st.st_gid, other);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0660));
+    db.rollback();
     if (::geteuid() != 0)
         GTEST_SKIP() << "only the superuser can be another member of the group";
     // Another member opens it while this workstation has it open.
@@ -357,62 +370,245 @@ TEST_F(DatabaseTest, NoDatabaseIsEverTakenForALockFile)
     EXPECT_FALSE(QFile::exists(shopMdb + QStringLiteral(".ldb")));
 }
 
-// A lock file that is not an ordinary file of its own is never written
-// through: anyone who can write in a shared folder could otherwise aim it at
-// another file, which every workstation opening the shop would overwrite.
-TEST_F(DatabaseTest, ALockFileThatIsALinkOrSpecialFileIsRefused)
+// A file beside the database that is not an ordinary file of its own is
+// never written through, nor a journal rolled back from it: anyone who can
+// write in a shared folder could otherwise aim it at another file, which
+// every workstation opening the shop would overwrite, or keep a second name
+// of it to read what the shop writes into it.
+TEST_F(DatabaseTest, ALockFileOrJournalThatIsALinkOrSpecialFileIsRefused)
 {
     db.close();
-    const QString ldb = tempPath(QStringLiteral("TavrelData.ldb"));
     const QString victim = tempPath(QStringLiteral("Victim.txt"));
     const QByteArray precious("someone else's file, not to be touched");
     const auto bytes = [](const QString &path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    const QString refusal = QStringLiteral("Cannot use the lock file 'TavrelData.ldb': it is not an ordinary file (it is "
-                                           "a link, a folder or a special file). Remove it from the database's folder "
-                                           "and open the database again.");
-    const QByteArray ldbName = QFile::encodeName(ldb);
     const QByteArray victimName = QFile::encodeName(victim);
-    struct Kind
+    struct Beside
     {
         const char *name;
-        std::function<bool()> make;
+        const char *role;
+        bool readingGoesOn; // a read-only opening goes on unlisted
     };
-    const QList<Kind> kinds = {
-        {"symbolic link", [&] { return ::symlink(victimName.constData(), ldbName.constData()) == 0; }},
-        {"hard link", [&] { return ::link(victimName.constData(), ldbName.constData()) == 0; }},
-        {"folder", [&] { return QDir().mkdir(ldb); }},
-        {"FIFO", [&] { return ::mkfifo(ldbName.constData(), 0600) == 0; }},
+    const QList<Beside> files = {
+        {"TavrelData.ldb", "lock file", true},
+        {"TavrelData.mdb-journal", "journal", false},
+        {"TavrelData.mdb-wal", "journal", false},
+        {"TavrelData.mdb-shm", "journal index", false},
     };
-    for (const Kind &kind : kinds) {
-        SCOPED_TRACE(kind.name);
+    for (const Beside &file : files) {
+        SCOPED_TRACE(file.name);
+        const QString path = tempPath(QString::fromLatin1(file.name));
+        const QByteArray pathName = QFile::encodeName(path);
+        const QString refusal = QStringLiteral("Cannot use the %1 '%2': it is not an ordinary file (it is a link, a "
+                                               "folder or a special file). Remove it from the database's folder and "
+                                               "open the database again.")
+                                    .arg(QLatin1String(file.role), QLatin1String(file.name));
+        struct Kind
         {
-            QFile f(victim);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(precious);
+            const char *name;
+            std::function<bool()> make;
+        };
+        const QList<Kind> kinds = {
+            {"symbolic link", [&] { return ::symlink(victimName.constData(), pathName.constData()) == 0; }},
+            {"hard link", [&] { return ::link(victimName.constData(), pathName.constData()) == 0; }},
+            {"folder", [&] { return QDir().mkdir(path); }},
+            {"FIFO", [&] { return ::mkfifo(pathName.constData(), 0600) == 0; }},
+        };
+        for (const Kind &kind : kinds) {
+            SCOPED_TRACE(kind.name);
+            {
+                QFile f(victim);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(precious);
+            }
+            ASSERT_TRUE(kind.make());
+            Database second;
+            try {
+                second.open(dbPath());
+                ADD_FAILURE() << "opened";
+            } catch (const DbException &e) {
+                EXPECT_EQ(e.number(), 3051);
+                EXPECT_EQ(e.description(), refusal);
+            }
+            if (file.readingGoesOn) {
+                // Reading alone goes on unlisted and says why; nothing is written.
+                second.open(dbPath(), false, true);
+                EXPECT_EQ(second.lockWarning(),
+                          QStringLiteral("This workstation is not listed in the lock file (%1): %2").arg(path, refusal));
+                EXPECT_TRUE(second.connections().isEmpty());
+                second.close();
+            } else {
+                // A journal would be rolled back by reading alone.
+                try {
+                    second.open(dbPath(), false, true);
+                    ADD_FAILURE() << "opened for reading";
+                } catch (const DbException &e) {
+                    EXPECT_EQ(e.description(), refusal);
+                }
+            }
+            EXPECT_EQ(bytes(victim), precious);
+            EXPECT_TRUE(QFileInfo(path).isSymLink() || QFileInfo(path).exists());
+            ASSERT_TRUE(QFileInfo(path).isDir() ? QDir().rmdir(path) : QFile::remove(path));
         }
-        ASSERT_TRUE(kind.make());
-        Database second;
-        try {
-            second.open(dbPath());
-            ADD_FAILURE() << "opened";
-        } catch (const DbException &e) {
-            EXPECT_EQ(e.number(), 3051);
-            EXPECT_EQ(e.description(), refusal);
-        }
-        // Reading alone goes on unlisted and says why; nothing is written.
-        second.open(dbPath(), false, true);
-        EXPECT_EQ(second.lockWarning(),
-                  QStringLiteral("This workstation is not listed in the lock file (%1): %2").arg(ldb, refusal));
-        EXPECT_TRUE(second.connections().isEmpty());
-        second.close();
-        EXPECT_EQ(bytes(victim), precious);
-        EXPECT_TRUE(QFileInfo(ldb).isSymLink() || QFileInfo(ldb).exists());
-        ASSERT_TRUE(QFileInfo(ldb).isDir() ? QDir().rmdir(ldb) : QFile::remove(ldb));
     }
+
+    // A journal put in place while the database is open: the next change is
+    // refused by name and leaves the row as it was.
     db.open(dbPath());
+    const QString journal = dbPath() + QStringLiteral("-journal");
+    ASSERT_EQ(::link(victimName.constData(), QFile::encodeName(journal).constData()), 0);
+    try {
+        db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Changed' WHERE JobNo = 100"));
+        ADD_FAILURE() << "written";
+    } catch (const DbException &e) {
+        EXPECT_EQ(e.number(), 3051);
+        EXPECT_TRUE(e.description().startsWith(QLatin1String("Cannot use the journal 'TavrelData.mdb-journal': it is "
+                                                             "not an ordinary file")))
+            << e.description().toStdString();
+    }
+    EXPECT_EQ(bytes(victim), precious);
+    ASSERT_TRUE(QFile::remove(journal));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 100")).toString(), QStringLiteral("Job 0"));
+}
+
+// A journal is used only when it is this user's own. Another user's, put in
+// a folder that others may write (a shared folder), would receive the pages
+// the shop's next change overwrites (its maker reading them through a second
+// name), and, put back later as a journal of an unfinished write, would be
+// rolled back into the shop: a committed payment would vanish. It is refused
+// by name instead; this user's own journal of a write that never ended is
+// rolled back as ever.
+TEST_F(DatabaseTest, AnotherUsersJournalIsNeitherWrittenIntoNorRolledBack)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can make a file that is another user's";
+    const uid_t otherUser = 65534;
+    const QString journal = dbPath() + QStringLiteral("-journal");
+    const QByteArray journalName = QFile::encodeName(journal);
+    const QString refusal = QStringLiteral("Cannot use the journal 'TavrelData.mdb-journal': it belongs to another "
+                                           "user. Changes are saved through and undone from a journal of this user's "
+                                           "own only. If that user's workstation stopped while saving, have that "
+                                           "user open the database; otherwise remove the file from the database's "
+                                           "folder and open the database again.");
+    const auto refusalOf = [](const std::function<void()> &f) {
+        try {
+            f();
+        } catch (const DbException &e) {
+            return QString::number(e.number()) + QLatin1Char(' ') + e.description();
+        }
+        return QStringLiteral("no refusal");
+    };
+    const auto plant = [&] {
+        return WriteTestFile(journal, QByteArray()) && ::chown(journalName.constData(), otherUser, otherUser) == 0
+            && ::chmod(journalName.constData(), 0666) == 0;
+    };
+
+    // An empty one, at the opening and while the database is open.
+    db.close();
+    ASSERT_TRUE(plant());
+    Database second;
+    EXPECT_EQ(refusalOf([&] { second.open(dbPath()); }), QStringLiteral("3051 ") + refusal);
+    EXPECT_EQ(refusalOf([&] { second.open(dbPath(), false, true); }), QStringLiteral("3051 ") + refusal);
+    ASSERT_TRUE(QFile::remove(journal));
+    db.open(dbPath());
+    ASSERT_TRUE(plant());
+    EXPECT_EQ(refusalOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Changed' WHERE JobNo = 100")); }),
+              QStringLiteral("3051 ") + refusal);
+    EXPECT_EQ(ReadTestFile(journal), QByteArray());
+    ASSERT_TRUE(QFile::remove(journal));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 100")).toString(), QStringLiteral("Job 0"));
+
+    // A write that never ended: its process stopped after some changed pages
+    // had reached the file, so its journal must be rolled back.
+    db.close();
+    const QByteArray before = ReadTestFile(dbPath());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        sqlite3 *raw = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(dbPath()).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+            sqlite3_exec(raw, "PRAGMA cache_size = 2; BEGIN; UPDATE Jobs SET Note = hex(randomblob(20000))", nullptr,
+                         nullptr, nullptr);
+        ::_exit(0); // no commit, no rollback
+    }
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const QByteArray halfWritten = ReadTestFile(dbPath());
+    ASSERT_NE(halfWritten, before) << "no changed page reached the file";
+    ASSERT_GT(QFileInfo(journal).size(), 0);
+    ASSERT_EQ(::chown(journalName.constData(), otherUser, otherUser), 0);
+    EXPECT_EQ(refusalOf([&] { second.open(dbPath()); }), QStringLiteral("3051 ") + refusal);
+    EXPECT_EQ(refusalOf([&] { second.open(dbPath(), false, true); }), QStringLiteral("3051 ") + refusal);
+    EXPECT_EQ(ReadTestFile(dbPath()), halfWritten);
+    // Its owner's opening rolls it back.
+    ASSERT_EQ(::chown(journalName.constData(), ::geteuid(), ::getegid()), 0);
+    db.open(dbPath());
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_EQ(jobCount(), 3);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Jobs WHERE Note IS NOT NULL")).toInt(), 0);
+
+    // Another user's workstation in the middle of saving has its journal
+    // there: that one is in use, never rolled back, and opening the database
+    // meanwhile goes on (reading what was saved before).
+    db.close(); // no connection of this process goes into the child
+    {
+        int started[2];
+        int finish[2];
+        ASSERT_EQ(::pipe(started), 0);
+        ASSERT_EQ(::pipe(finish), 0);
+        const pid_t saving = ::fork();
+        if (saving == 0) {
+            sqlite3 *raw = nullptr;
+            char go = 0;
+            if (sqlite3_open_v2(QFile::encodeName(dbPath()).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+                && sqlite3_exec(raw, "BEGIN IMMEDIATE; UPDATE Jobs SET Name = 'Saved' WHERE JobNo = 101", nullptr,
+                                nullptr, nullptr)
+                    == SQLITE_OK) {
+                (void)!::write(started[1], "s", 1);
+                (void)!::read(finish[0], &go, 1);
+                sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(saving, 0);
+        char ready = 0;
+        ASSERT_EQ(::read(started[0], &ready, 1), 1);
+        ASSERT_EQ(::chown(journalName.constData(), otherUser, otherUser), 0);
+        Database reader;
+        EXPECT_EQ(refusalOf([&] { reader.open(dbPath()); }), QStringLiteral("no refusal"));
+        if (reader.isOpen()) {
+            Recordset rs(reader);
+            rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 101"));
+            EXPECT_EQ(rs.value(0).toString(), QStringLiteral("Job 1"));
+            rs.close();
+        }
+        (void)!::write(finish[1], "f", 1);
+        ASSERT_EQ(::waitpid(saving, nullptr, 0), saving);
+        for (int fd : {started[0], started[1], finish[0], finish[1]})
+            ::close(fd);
+        if (reader.isOpen()) {
+            Recordset rs(reader);
+            rs.open(Recordset::Type::Snapshot, QStringLiteral("SELECT Name FROM Jobs WHERE JobNo = 101"));
+            EXPECT_EQ(rs.value(0).toString(), QStringLiteral("Saved"));
+        }
+        EXPECT_FALSE(QFile::exists(journal));
+    }
+
+    // In a folder where everyone may make files but remove only their own
+    // (sticky, as /tmp), another user's opening is told which file is in the
+    // way, not that the disk failed.
+    const QByteArray folder = QFile::encodeName(tempPath(QString()));
+    ASSERT_EQ(::chmod(folder.constData(), 01777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dbPath()).constData(), 0666), 0);
+    ASSERT_TRUE(WriteTestFile(journal, QByteArray()));
+    ASSERT_EQ(::chmod(journalName.constData(), 0644), 0);
+    const int sticky = openAsAnotherUser(dbPath(), gid_t(otherUser));
+    ASSERT_TRUE(QFile::remove(journal));
+    db.open(dbPath());
+    if (sticky == -1)
+        GTEST_SKIP() << "another user cannot reach the test's folder";
+    EXPECT_EQ(sticky, 3051);
 }
 
 // Savepoints three deep: rolling back the middle one drops what the inner

@@ -179,6 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NestingCase{"Plus5000", "", "JobNo", "", "+1", 5000, "error 3360"},
                       NestingCase{"Plus50000", "", "JobNo", "", "+1", 50000, "error 3360"},
                       NestingCase{"Plus150", "", "JobNo", "", "+1", 150, "3 rows"},
+                      // Checked for overflow once at its end, a chain of Double additions stays flat too.
+                      NestingCase{"PlusDouble150", "", "JobNo", "", "+1.5-0.5", 150, "3 rows"},
                       NestingCase{"Not20001", "Not ", "JobNo > 0", "", "", 20001, "error 3360"},
                       NestingCase{"Minus30000", "-", "JobNo < 0", "", "", 30000, "error 3360"},
                       NestingCase{"Functions20000", "Int(", "JobNo", ")", "", 20000, "error 3360"},

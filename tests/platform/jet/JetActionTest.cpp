@@ -2,6 +2,8 @@
 
 #include "platform/db/DbException.h"
 
+#include <limits>
+
 using platform::FieldType;
 using platform::Value;
 
@@ -46,6 +48,48 @@ TEST_F(JetShopTest, UpdateOfOneTableWritesThroughTheColumnTypes)
     EXPECT_EQ(db.execute(QStringLiteral("UPDATE Contacts SET First = 'A first name far longer than thirty characters'")), -1);
     EXPECT_TRUE(db.lastError().startsWith(QLatin1String("JET 3163:")));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT First FROM Contacts ORDER BY ContactID")), (QStringList{"Ann", "Bob", "Cy"}));
+
+    // A Date field keeps the days from 1/1/100 (-657434) to 12/31/9999
+    // (2958465, to its last second); a Double field no number past the largest.
+    // Anything else is an overflow and the row stays as it was.
+    struct Write
+    {
+        const char *statement;
+        QList<Value> values;
+        const char *result; // the row afterwards, or the error
+    };
+    const double infinity = std::numeric_limits<double>::infinity();
+    const QList<Write> writes = {
+        {"UPDATE Jobs SET DateIn = 2958465.99998 WHERE JobID = 10", {}, "2958465.99998"},
+        {"UPDATE Jobs SET DateIn = -657434 WHERE JobID = 10", {}, "-657434"},
+        {"UPDATE Jobs SET DateIn = 2958466 WHERE JobID = 10", {}, "JET 3349: Numeric field overflow."},
+        {"UPDATE Jobs SET DateIn = -657435 WHERE JobID = 10", {}, "JET 3349: Numeric field overflow."},
+        {"UPDATE Jobs SET DateIn = 1e308 WHERE JobID = 10", {}, "JET 3349: Numeric field overflow."},
+        {"UPDATE Jobs SET DateIn = ? WHERE JobID = 10", {Value(3000000.0)}, "JET 3349: Numeric field overflow."},
+        {"UPDATE Jobs SET DateIn = DateIn + 3000000 WHERE JobID = 10", {}, "JET 3349: Numeric field overflow."},
+        {"UPDATE Jobs SET DateIn = DateAdd('yyyy', 8000, DateIn) WHERE JobID = 10", {},
+         "JET 0005: Invalid procedure call or argument."},
+        {"UPDATE Items SET Out = 1.7976e308 WHERE ItemID = 100", {}, "1.7976e+308"},
+        {"UPDATE Items SET Out = ? WHERE ItemID = 100", {Value(infinity)}, "JET 3349: Numeric field overflow."},
+        {"UPDATE Items SET Out = Out * 1e308 WHERE ItemID = 100", {}, "JET 3349: Numeric field overflow."},
+    };
+    for (const Write &w : writes) {
+        SCOPED_TRACE(w.statement);
+        db.exec(QStringLiteral("UPDATE Jobs SET DateIn = 40610.0 WHERE JobID = 10"));
+        db.exec(QStringLiteral("UPDATE Items SET Out = 3 WHERE ItemID = 100"));
+        if (QString::fromLatin1(w.result).startsWith(QLatin1String("JET "))) {
+            EXPECT_EQ(db.execute(QString::fromLatin1(w.statement), w.values), -1);
+            EXPECT_EQ(db.lastError(), QString::fromLatin1(w.result));
+            EXPECT_EQ(db.rows(QStringLiteral("SELECT DateIn FROM Jobs WHERE JobID = 10")), QStringList{"40610"});
+            EXPECT_EQ(db.rows(QStringLiteral("SELECT Out FROM Items WHERE ItemID = 100")), QStringList{"3"});
+        } else {
+            EXPECT_EQ(db.execute(QString::fromLatin1(w.statement), w.values), 1) << db.lastError().toStdString();
+            const QString column = QString::fromLatin1(w.statement).startsWith(QLatin1String("UPDATE Jobs"))
+                ? QStringLiteral("SELECT DateIn FROM Jobs WHERE JobID = 10")
+                : QStringLiteral("SELECT Out FROM Items WHERE ItemID = 100");
+            EXPECT_EQ(db.rows(column), QStringList{QString::fromLatin1(w.result)});
+        }
+    }
 }
 
 TEST_F(JetShopTest, DeleteAndInsertForms)

@@ -1501,9 +1501,29 @@ namespace {
 // operator of the same level: a long chain of ANDs or of additions then stays
 // flat, as Jet reads it, instead of nesting parentheses that SQLite's parser
 // stack cannot hold.
-QString chained(const JetEmitter::Typed &a, const QString &op, const QString &b, std::initializer_list<const char *> level)
+QString checkName(JetEmitter::Typed::Check check)
 {
-    QString left = a.sql;
+    return check == JetEmitter::Typed::Check::Finite ? QStringLiteral("jet_finite") : QStringLiteral("jet_indate");
+}
+
+// The check that arithmetic of a type needs.
+JetEmitter::Typed::Check checkFor(FieldType type)
+{
+    if (type == FieldType::Double || type == FieldType::Single)
+        return JetEmitter::Typed::Check::Finite;
+    if (type == FieldType::Date)
+        return JetEmitter::Typed::Check::InDate;
+    return JetEmitter::Typed::Check::None;
+}
+
+// kind: the check the result will have. A checked chain of the same check
+// goes on unchecked inside, its check moving to the new end.
+QString chained(const JetEmitter::Typed &a, const QString &op, const QString &b, std::initializer_list<const char *> level,
+                JetEmitter::Typed::Check kind = JetEmitter::Typed::Check::None)
+{
+    const bool goesOn = kind != JetEmitter::Typed::Check::None && a.check == kind && !a.open.isEmpty()
+        && a.sql == checkName(kind) + QLatin1Char('(') + a.open + QLatin1Char(')');
+    QString left = goesOn ? a.open : a.sql;
     // The first "(" must close at the very end (texts in quotes aside).
     const auto oneGroup = [](const QString &sql) {
         if (!sql.startsWith(QLatin1Char('(')) || !sql.endsWith(QLatin1Char(')')))
@@ -1600,9 +1620,9 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
             t.sql = QStringLiteral("(%1 || %2)").arg(a.sql, b.sql);
             t.type = FieldType::Text;
         } else if ((isNumber(ta) || ta == FieldType::Date) && (isNumber(tb) || tb == FieldType::Date)) {
-            t.sql = chained(a, QStringLiteral("+"), b.sql, {"+", "-"});
-            t.chain = QStringLiteral("+");
             t.type = (ta == FieldType::Date || tb == FieldType::Date) ? FieldType::Date : arithmeticType(ta, tb);
+            t.sql = chained(a, QStringLiteral("+"), b.sql, {"+", "-"}, checkFor(t.type));
+            t.chain = QStringLiteral("+");
         } else {
             t.sql = QStringLiteral("jet_add(%1, %2)").arg(a.sql, b.sql);
             if (ta == FieldType::Date || tb == FieldType::Date)
@@ -1613,8 +1633,6 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
                 t.type = arithmeticType(other(ta, tb), other(tb, ta));
         }
     } else if (op == QLatin1String("-")) {
-        t.sql = chained(a, QStringLiteral("-"), b.sql, {"+", "-"});
-        t.chain = QStringLiteral("-");
         if (nullOperand)
             t.type = a.nullLiteral ? tb : ta;
         else if (ta == FieldType::Date && tb == FieldType::Date)
@@ -1625,6 +1643,8 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
             t.type = FieldType::Double;
         else
             t.type = arithmeticType(other(ta, tb), other(tb, ta));
+        t.sql = chained(a, QStringLiteral("-"), b.sql, {"+", "-"}, nullOperand ? Typed::Check::None : checkFor(t.type));
+        t.chain = QStringLiteral("-");
     } else if (op == QLatin1String("*")) {
         t.sql = chained(a, QStringLiteral("*"), b.sql, {"*"});
         t.chain = QStringLiteral("*");
@@ -1673,6 +1693,21 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
             t.sql = QStringLiteral("jet_madd(%1)").arg(t.moneyTerms);
         }
     }
+    // A Double past the largest number or a Date past the dates stops the
+    // statement (3349) instead of going on as infinity or a date nobody can
+    // read. A chain of additions and subtractions is checked at its end:
+    // with every term within range, a step past the range stays past it.
+    // (Currency is exact and checked by its own functions; a power checks
+    // itself.)
+    if (!nullOperand && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")
+                         || op == QLatin1String("/"))) {
+        const Typed::Check kind = checkFor(t.type);
+        if (kind != Typed::Check::None) {
+            t.open = (op == QLatin1String("+") || op == QLatin1String("-")) && !t.chain.isEmpty() ? t.sql : QString();
+            t.sql = checkName(kind) + QLatin1Char('(') + t.sql + QLatin1Char(')');
+            t.check = kind;
+        }
+    }
     t.size = typeSize(t.type);
     return t;
 }
@@ -1709,13 +1744,16 @@ Typed JetEmitter::aggregate(const QString &fn, const Expr &e, Scope &scope)
         } else {
             t.sql = QStringLiteral("sum(%1)").arg(x);
             t.type = isIntegerType(at) ? FieldType::Long : at == FieldType::Empty ? FieldType::Empty : FieldType::Double;
+            // A total past the largest number stops the statement.
+            if (t.type == FieldType::Double)
+                t.sql = QStringLiteral("jet_finite(%1)").arg(t.sql);
         }
     } else if (fn == QLatin1String("avg")) {
         if (at == FieldType::Currency) {
             t.sql = QStringLiteral("jet_mavg(%1)").arg(x);
             t.type = FieldType::Currency;
         } else {
-            t.sql = QStringLiteral("avg(%1)").arg(x);
+            t.sql = QStringLiteral("jet_finite(avg(%1))").arg(x);
             t.type = FieldType::Double;
         }
     } else if (fn == QLatin1String("min") || fn == QLatin1String("max")) {

@@ -58,6 +58,14 @@ public:
         // additions and subtractions goes on in the same call.
         QString moneyTerms;
         int moneyTermCount = 0;
+        // Arithmetic that can leave its type's range is checked where its
+        // value is taken: a Double past the largest number, a Date past the
+        // dates (3349). sql is then the check around the arithmetic; open is
+        // the arithmetic itself while it is a chain of additions and
+        // subtractions, which one check at its end covers as it goes on.
+        enum class Check { None, Finite, InDate };
+        Check check = Check::None;
+        QString open;
     };
 
     struct Scope;

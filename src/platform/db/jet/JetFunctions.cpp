@@ -301,10 +301,45 @@ void jetPow(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (!twoNumbers(ctx, argv, a, b))
         return;
     const double r = std::pow(a, b);
-    if (!std::isfinite(r))
-        sqlite3_result_null(ctx);
-    else
+    if (std::isnan(r)) {
+        // A negative number to a power that is no whole number.
+        resultError(ctx, ErrInvalidCall);
+    } else if (!std::isfinite(r)) {
+        // Zero to a negative power divides by zero, which gives Null as x / 0
+        // does; anything else is a result beyond the numbers.
+        if (a == 0)
+            sqlite3_result_null(ctx);
+        else
+            resultError(ctx, ErrNumericOverflow);
+    } else {
         sqlite3_result_double(ctx, r);
+    }
+}
+
+// jet_finite(x): x as it is, unless arithmetic took it past the largest
+// number (3349, as Jet stops the statement).
+void jetFinite(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_FLOAT && !std::isfinite(sqlite3_value_double(argv[0]))) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
+    sqlite3_result_value(ctx, argv[0]);
+}
+
+// jet_indate(d): the result of date arithmetic as it is, unless it left the
+// dates, 1/1/100 to 12/31/9999 (3349).
+void jetInDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_FLOAT || type == SQLITE_INTEGER) {
+        const double d = sqlite3_value_double(argv[0]);
+        if (!std::isfinite(d) || !isDateSerial(d)) {
+            resultError(ctx, ErrNumericOverflow);
+            return;
+        }
+    }
+    sqlite3_result_value(ctx, argv[0]);
 }
 
 void deletePattern(void *p)
@@ -689,6 +724,8 @@ void registerFunctions(sqlite3 *db)
         {"jet_idiv", 2, jetIdiv, true},
         {"jet_mod", 2, jetMod, true},
         {"jet_pow", 2, jetPow, true},
+        {"jet_finite", 1, jetFinite, true},
+        {"jet_indate", 1, jetInDate, true},
         {"jet_like", 2, jetLike, true},
         {"jet_format", 3, jetFormat, true},
         {"jet_date", 0, jetDate, false},

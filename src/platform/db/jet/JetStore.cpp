@@ -101,7 +101,7 @@ Value storeAs(const Value &value, FieldType type, int size)
         const auto n = numberOf(value);
         if (!n)
             throw jetException(ErrConversion);
-        if (std::fabs(*n) > double(FLT_MAX))
+        if (!(std::fabs(*n) <= double(FLT_MAX)))
             throw jetException(ErrNumericOverflow);
         return Value(float(*n));
     }
@@ -109,21 +109,33 @@ Value storeAs(const Value &value, FieldType type, int size)
         const auto n = numberOf(value);
         if (!n)
             throw jetException(ErrConversion);
+        // Infinity (or no number at all) is no value a field can keep.
+        if (!std::isfinite(*n))
+            throw jetException(ErrNumericOverflow);
         return Value(*n, FieldType::Double);
     }
     case FieldType::Date: {
-        if (value.type() == FieldType::Date)
+        // A field keeps the dates from 1/1/100 to 12/31/9999 alone: a day past
+        // them is an overflow, whether it comes as a number or as a date.
+        const auto inRange = [](double serial) {
+            if (!std::isfinite(serial) || !isDateSerial(serial))
+                throw jetException(ErrNumericOverflow);
+            return serial;
+        };
+        if (value.type() == FieldType::Date) {
+            inRange(value.toDateTime().toOle());
             return value;
+        }
         if (isTextType(value.type())) {
             const auto d = parseDateText(value.toString());
             if (!d)
                 throw jetException(ErrConversion);
-            return Value(DateTime(*d));
+            return Value(DateTime(inRange(*d)));
         }
         const auto n = numberOf(value);
         if (!n)
             throw jetException(ErrConversion);
-        return Value(DateTime(*n));
+        return Value(DateTime(inRange(*n)));
     }
     case FieldType::Text:
     case FieldType::Memo: {
