@@ -60,6 +60,13 @@ std::vector<int> shareSpare(const std::vector<Column> &columns, const std::vecto
     return widths;
 }
 
+// A width at a scale, in whole units (a product that is whole in decimals
+// stays whole).
+int scaledWidth(double width, double scale)
+{
+    return int(width * scale + 1e-6);
+}
+
 // Every shown column at the scale; the last shown one takes the rounding.
 std::vector<int> scaled(const std::vector<Column> &columns, const std::vector<int> &needs, double scale, int room)
 {
@@ -69,7 +76,7 @@ std::vector<int> scaled(const std::vector<Column> &columns, const std::vector<in
     for (size_t c = 0; c < columns.size(); ++c) {
         if (columns[c].base <= 0)
             continue;
-        widths[c] = int(needs[c] * scale);
+        widths[c] = scaledWidth(needs[c], scale);
         given += widths[c];
         last = int(c);
     }
@@ -141,17 +148,17 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         scale = double(room) / double(wholeNeed + textMin);
     result.scale = scale;
     // What the text columns share above their minimums.
-    const std::int64_t rest = std::max<std::int64_t>(0, room - std::int64_t(double(wholeNeed + textMin) * scale));
+    const std::int64_t rest = std::max<std::int64_t>(0, room - scaledWidth(double(wholeNeed + textMin), scale));
     int given = 0;
     int last = -1;
     for (size_t c = 0; c < n; ++c) {
         if (columns[c].base <= 0)
             continue;
         if (columns[c].whole) {
-            result.widths[c] = int(wordNeed[c] * scale);
+            result.widths[c] = scaledWidth(wordNeed[c], scale);
         } else {
             const std::int64_t share = textOver > 0 ? rest * (wordNeed[c] - minimum[c]) / textOver : 0;
-            result.widths[c] = int(minimum[c] * scale) + int(share);
+            result.widths[c] = scaledWidth(minimum[c], scale) + int(share);
             last = int(c);
         }
         given += result.widths[c];
