@@ -157,6 +157,8 @@ public:
     void PrintListCtrl(QPainter &dc, PrintInfo &info, int &row);
     void DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top);
     void DrawTotalsRow(QPainter &dc, PrintRect rect);
+    // The text of a print column's total, by the total's kind.
+    static QString TotalText(const CGridCell &column);
     void PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *chart, int hue);
     // Prints a grid dialog's table (the dialog's first grid and its second
     // one below) with the printer dialog.

@@ -170,6 +170,7 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
         const int content = col.whole ? widest : std::min(widest, cap);
         col.need = std::max(content, titleLine);
         col.wordNeed = std::max(content, titleWord);
+        col.fullNeed = std::max(widest, titleLine);
         m_tableFullNeeds[size_t(c)] = std::max(widest, titleWord);
     }
 }
@@ -203,8 +204,8 @@ void CPrint::FitPrintColumns(QPainter &dc)
                 allNumbers = false;
             texts.push_back(std::move(text));
         }
-        if (m_bTotals && c.m_totalMode != CGridCell::TotalNone)
-            texts.push_back(FormatCurrencyValue(c.m_total) + QStringLiteral("0"));
+        if (m_bTotals && !TotalText(c).isEmpty())
+            texts.push_back(TotalText(c));
         col.whole = isNumberType(c.m_fieldType) || (allNumbers && !texts.empty());
         int widest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
         if (images && c.m_index == 0)
@@ -212,6 +213,7 @@ void CPrint::FitPrintColumns(QPainter &dc)
         const int content = col.whole ? widest : std::min(widest, cap);
         col.need = std::max(content, cellNeed(c.m_title.trimmed()));
         col.wordNeed = std::max(content, PrintColumnFit::WidestWord(c.m_title, cellNeed));
+        col.fullNeed = std::max(widest, col.need);
         m_tableFullNeeds[i] = std::max(widest, col.wordNeed);
     }
     const PrintColumnFit::Result result =
@@ -284,8 +286,13 @@ void CPrint::DrawColumnHeaders(QPainter &dc, PrintInfo &info, int top)
 {
     PrintRect rect = info.drawRect;
     rect.top = top;
-    // A title wider than its column wraps at its words in a taller band.
-    const bool wrapped = m_nCaptionHeight > m_nLineHeight + m_nQuarterLine / 2;
+    // A title wider than its column wraps at its words (in the taller band
+    // ColumnHeadingHeight made room for).
+    bool wrapped = false;
+    if (m_pCaptionFont)
+        dc.setFont(*m_pCaptionFont);
+    for (const CGridCell &c : m_columns)
+        wrapped = wrapped || (c.m_width > 0 && CellLines(dc, c.m_title, c.m_width) > 1);
     for (const CGridCell &c : m_columns) {
         unsigned format = 0x824;
         if ((c.m_format & 3) == DT_RIGHT)
@@ -413,28 +420,24 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
 void CPrint::DrawTotalsRow(QPainter &dc, PrintRect rect)
 {
     rect.bottom = rect.top + m_nCaptionHeight;
-    for (const CGridCell &c : m_columns) {
-        QString text;
-        if (m_bTotals) {
-            switch (c.m_totalMode) {
-            case CGridCell::TotalMoney:
-            case CGridCell::TotalListMoney:
-                text = FormatCurrencyValue(c.m_total);
-                break;
-            case CGridCell::TotalCount: // the first column counts the rows
-                text = GroupThousands(QString::number(c.m_rowCount));
-                break;
-            case CGridCell::TotalListCount:
-                text = GroupThousands(QString::number(c.m_total));
-                break;
-            case CGridCell::TotalMinutes:
-                text = MinutesToText(std::int32_t(std::clamp<std::int64_t>(c.m_total, INT_MIN, INT_MAX)));
-                break;
-            default:
-                break;
-            }
-        }
-        DrawBox(dc, text, QString(), rect, c.m_width, 1, 0x822, nullptr, 0);
+    for (const CGridCell &c : m_columns)
+        DrawBox(dc, m_bTotals ? TotalText(c) : QString(), QString(), rect, c.m_width, 1, 0x822, nullptr, 0);
+}
+
+QString CPrint::TotalText(const CGridCell &c)
+{
+    switch (c.m_totalMode) {
+    case CGridCell::TotalMoney:
+    case CGridCell::TotalListMoney:
+        return FormatCurrencyValue(c.m_total);
+    case CGridCell::TotalCount: // the first column counts the rows
+        return GroupThousands(QString::number(c.m_rowCount));
+    case CGridCell::TotalListCount:
+        return GroupThousands(QString::number(c.m_total));
+    case CGridCell::TotalMinutes:
+        return MinutesToText(std::int32_t(std::clamp<std::int64_t>(c.m_total, INT_MIN, INT_MAX)));
+    default:
+        return QString();
     }
 }
 

@@ -110,7 +110,19 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
     }
     if (!anyShown || room <= 0)
         return result;
-    // 1 and 2: the needs fit at full size.
+    // 1 and 2: the needs fit at full size, the long texts whole first.
+    std::vector<int> fullNeed(n, 0);
+    std::int64_t sumFull = 0;
+    for (size_t c = 0; c < n; ++c) {
+        if (columns[c].base <= 0)
+            continue;
+        fullNeed[c] = std::max(need[c], columns[c].fullNeed);
+        sumFull += fullNeed[c];
+    }
+    if (sumFull <= room) {
+        result.widths = shareSpare(columns, fullNeed, room);
+        return result;
+    }
     if (sumNeed <= room) {
         result.widths = shareSpare(columns, need, room);
         return result;

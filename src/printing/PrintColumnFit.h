@@ -12,7 +12,8 @@
 // 1. A column needs the width of its widest cell and of its title on one
 //    line. When the needs fit, each column gets its need and the room left
 //    goes to the columns whose layout asked for more than their need, in
-//    proportion to that.
+//    proportion to that. When they do not, a long text counts only so wide
+//    (it will wrap), and the same is tried again.
 // 2. Otherwise the titles may wrap at their words (the need becomes the
 //    widest cell or title word); when that fits, the same sharing.
 // 3. Otherwise the whole table is drawn smaller, as much as it takes, down
@@ -27,9 +28,10 @@ public:
     struct Column
     {
         int base = 0;       // the width the column's layout asks; 0 hides it
-        int need = 0;       // its widest cell, or its title on one line
+        int need = 0;       // its widest cell (a long text limited), or its title on one line
         int wordNeed = 0;   // its widest cell, or its title's widest word
         bool whole = false; // numbers and dates: never wrapped nor cut
+        int fullNeed = 0;   // its widest cell however long (0: as need)
     };
     struct Result
     {

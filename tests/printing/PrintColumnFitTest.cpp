@@ -11,7 +11,7 @@ struct FitCase
     const char *what;
     int room;
     int minText;
-    std::vector<PrintColumnFit::Column> columns; // base, need, word need, whole
+    std::vector<PrintColumnFit::Column> columns; // base, need, word need, whole, full need
     std::vector<int> widths;
     double scale;
     bool wraps;
@@ -50,6 +50,12 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // full size; at the floor 560, more than 400: drawn at 0.5.
         {"below the floor rather than a number cut", 400, 100,
          {{1, 400, 400, true}, {1, 300, 300, true}, {1, 200, 200, false}}, {200, 150, 50}, 0.5, true},
+        // A long text (250 whole, 100 limited) stays on one line while the
+        // page has room: asked 200 each, the text lacks 50, the number gives
+        // its 150 over 50: 250, 150.
+        {"a long text whole", 400, 60, {{1, 100, 100, false, 250}, {1, 50, 50, true}}, {250, 150}, 1.0, false},
+        // Whole it would take 300 of 250: limited, the room goes by the layout.
+        {"a long text limited", 250, 60, {{1, 100, 100, false, 250}, {1, 50, 50, true}}, {125, 125}, 1.0, false},
         // A hidden column takes nothing.
         {"a hidden column", 200, 60, {{0, 100, 100, false}, {1, 50, 50, true}}, {0, 200}, 1.0, false},
     };
