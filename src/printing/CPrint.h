@@ -268,6 +268,9 @@ protected:
     void MeasureTableColumns(QPainter &dc, const CXTable &table);
     // Fits the list control's or grid's print columns to the page.
     void FitPrintColumns(QPainter &dc);
+    // A column title broken into the lines a column of that width holds, in
+    // the painter's font (PrintColumnFit::WrapTitle).
+    QString WrappedTitle(QPainter &dc, const QString &title, int width) const;
     // The height of the heading band of the print columns at their widths.
     int ColumnHeadingHeight(QPainter &dc) const;
     // The height of one printed row: its tallest wrapped text cell.

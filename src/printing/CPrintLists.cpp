@@ -116,6 +116,13 @@ int CPrint::CellLines(QPainter &dc, const QString &text, int width) const
     return std::max(1, (needed.height() + fm.lineSpacing() / 2) / std::max(1, fm.lineSpacing()));
 }
 
+QString CPrint::WrappedTitle(QPainter &dc, const QString &title, int width) const
+{
+    const QFontMetrics fm = dc.fontMetrics();
+    return PrintColumnFit::WrapTitle(title, std::max(1, width - 2 * m_nPad - m_nPad / 4 - 2),
+                                     [&fm](const QString &text) { return fm.horizontalAdvance(text); });
+}
+
 int CPrint::WrappedRowHeight(QPainter &dc, const std::function<QString(int column)> &textOf,
                              const std::vector<int> &widths, const std::vector<int> &fullNeeds) const
 {
@@ -234,7 +241,7 @@ int CPrint::ColumnHeadingHeight(QPainter &dc) const
         dc.setFont(*m_pCaptionFont);
     for (const CGridCell &c : m_columns)
         if (c.m_width > 0)
-            lines = std::max(lines, CellLines(dc, c.m_title, c.m_width));
+            lines = std::max(lines, int(WrappedTitle(dc, c.m_title, c.m_width).count(QLatin1Char('\n'))) + 1);
     dc.setFont(keep);
     return lines == 1 ? m_nCaptionHeight : lines * m_nLineHeight + m_nQuarterLine;
 }
@@ -292,7 +299,7 @@ void CPrint::DrawColumnHeaders(QPainter &dc, PrintInfo &info, int top)
     if (m_pCaptionFont)
         dc.setFont(*m_pCaptionFont);
     for (const CGridCell &c : m_columns)
-        wrapped = wrapped || (c.m_width > 0 && CellLines(dc, c.m_title, c.m_width) > 1);
+        wrapped = wrapped || (c.m_width > 0 && WrappedTitle(dc, c.m_title, c.m_width).contains(QLatin1Char('\n')));
     for (const CGridCell &c : m_columns) {
         unsigned format = 0x824;
         if ((c.m_format & 3) == DT_RIGHT)
@@ -307,7 +314,7 @@ void CPrint::DrawColumnHeaders(QPainter &dc, PrintInfo &info, int top)
             if (m_pCaptionFont)
                 dc.setFont(*m_pCaptionFont);
             dc.setPen(ColorRefToQColor(m_crText));
-            DrawText(dc, band, c.m_title, 0x850 | (format & 3));
+            DrawText(dc, band, WrappedTitle(dc, c.m_title, c.m_width), 0x850 | (format & 3));
             dc.setPen(Qt::black);
         }
         rect.right = std::max(right, rect.right);
@@ -507,7 +514,8 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     int titleLines = table->m_headerLines;
     for (int c = 0; c < columns; ++c)
         if (widths[size_t(c)] > 0)
-            titleLines = std::max(titleLines, CellLines(dc, table->GetColumnName(c), widths[size_t(c)]));
+            titleLines = std::max(titleLines,
+                                  int(WrappedTitle(dc, table->GetColumnName(c), widths[size_t(c)]).count(QLatin1Char('\n'))) + 1);
     int headingHeight = m_nCaptionHeight;
     if (titleLines > 1) {
         m_nCaptionHeight = titleLines * m_nLineHeight + m_nQuarterLine;
@@ -531,7 +539,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         dc.drawLine(cell.left(), cell.top() + headingHeight, cell.left() + w, cell.top() + headingHeight);
         dc.drawLine(cell.left() + w, cell.top(), cell.left() + w, cell.top() + headingHeight);
         unsigned format = table->GetColumnFormat(c);
-        const QString title = table->GetColumnName(c);
+        const QString title = WrappedTitle(dc, table->GetColumnName(c), w);
         if (titleLines > 1 || title.contains(QLatin1Char('\n')))
             format = (format & DT_RIGHT) ? 0x852 : (format & DT_CENTER) ? 0x851 : 0x850;
         dc.setPen(Qt::white);

@@ -219,10 +219,70 @@ int PrintColumnFit::WidestText(std::vector<QString> texts, const std::function<i
     return widest;
 }
 
+namespace {
+
+// A word's camel-case parts: a capital after a small letter starts a part.
+QStringList camelParts(const QString &word)
+{
+    QStringList parts;
+    int start = 0;
+    for (int i = 1; i < word.size(); ++i) {
+        if (word[i].isUpper() && word[i - 1].isLower()) {
+            parts << word.mid(start, i - start);
+            start = i;
+        }
+    }
+    parts << word.mid(start);
+    return parts;
+}
+
+QStringList wordsOf(const QString &text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    return text.split(blanks, Qt::SkipEmptyParts);
+}
+
+} // namespace
+
 int PrintColumnFit::WidestWord(const QString &text, const std::function<int(const QString &)> &measure)
 {
     int widest = 0;
-    for (const QString &word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-        widest = std::max(widest, measure(word));
+    for (const QString &word : wordsOf(text))
+        for (const QString &part : camelParts(word))
+            widest = std::max(widest, measure(part));
     return widest;
+}
+
+QString PrintColumnFit::WrapTitle(const QString &title, int width, const std::function<int(const QString &)> &measure)
+{
+    QStringList lines;
+    for (const QString &given : title.split(QLatin1Char('\n'))) {
+        QString line;
+        const auto add = [&](const QString &piece, const QString &joint) {
+            const QString longer = line.isEmpty() ? piece : line + joint + piece;
+            if (line.isEmpty() || measure(longer) <= width) {
+                line = longer;
+            } else {
+                lines << line;
+                line = piece;
+            }
+        };
+        for (const QString &word : wordsOf(given)) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (measure(longer) <= width) {
+                line = longer;
+            } else if (measure(word) <= width || camelParts(word).size() == 1) {
+                if (!line.isEmpty())
+                    lines << line;
+                line = word;
+            } else {
+                const QStringList parts = camelParts(word);
+                add(parts.front(), QStringLiteral(" "));
+                for (int i = 1; i < parts.size(); ++i)
+                    add(parts[i], QString());
+            }
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
 }

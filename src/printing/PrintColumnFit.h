@@ -53,6 +53,11 @@ public:
     // The widest of the texts as measured: only the longest texts are
     // measured (a proportional font makes a few letters' difference).
     static int WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure);
-    // The widest word of a text.
+    // The widest piece a title can be broken into: its words, and the parts
+    // of a word written in camel case ("QSaleSubtotal": "QSale" and
+    // "Subtotal").
     static int WidestWord(const QString &text, const std::function<int(const QString &)> &measure);
+    // A title broken into lines no wider than the width where it can be (at
+    // its blanks, else inside a camel-case word), its own line breaks kept.
+    static QString WrapTitle(const QString &title, int width, const std::function<int(const QString &)> &measure);
 };

@@ -74,3 +74,28 @@ TEST(PrintColumnFitTest, NumbersAmountsPercentagesDatesAndTimesAreNumberTexts)
     for (const char *text : {"", "Total", "State 6%", "Plates", "-", "n/a"})
         EXPECT_FALSE(PrintColumnFit::IsNumberText(QString::fromLatin1(text))) << text;
 }
+
+TEST(PrintColumnFitTest, TitlesBreakAtTheirBlanksElseInsideACamelCaseWord)
+{
+    // Ten units a letter.
+    const auto measure = [](const QString &text) { return int(text.size()) * 10; };
+    struct Case
+    {
+        const char *title;
+        int width;
+        const char *lines;
+    };
+    const Case cases[] = {
+        {"QSaleSubtotal", 80, "QSale\nSubtotal"},
+        {"QSaleSubtotal", 130, "QSaleSubtotal"},
+        {"Net Sale Amount", 80, "Net Sale\nAmount"},
+        {"Cost QSaleSubtotal", 100, "Cost QSale\nSubtotal"},
+        {"Tax\nName", 100, "Tax\nName"},
+        {"ARBalance", 50, "ARBalance"}, // nowhere to break
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(PrintColumnFit::WrapTitle(QString::fromLatin1(c.title), c.width, measure), QString::fromLatin1(c.lines))
+            << c.title;
+    EXPECT_EQ(PrintColumnFit::WidestWord(QStringLiteral("QSaleSubtotal"), measure), 80);
+    EXPECT_EQ(PrintColumnFit::WidestWord(QStringLiteral("Net Sale Amount"), measure), 60);
+}
