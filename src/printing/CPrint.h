@@ -237,8 +237,9 @@ public:
     double m_dTableScale = 1.0;
     // What the columns of the table or list being printed need, measured
     // once for all its pages, with what they were measured for (the table,
-    // its size, the font and the device); and each column's full need, which
-    // a text column narrower than it wraps to.
+    // its size, the font and the device); and each text column's full need,
+    // which it wraps to when it is narrower (0 for numbers and dates, which
+    // never wrap).
     std::vector<PrintColumnFit::Column> m_tableColumns;
     std::vector<int> m_tableFullNeeds;
     QString m_tableColumnsKey;

@@ -178,7 +178,8 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
         col.need = std::max(content, titleLine);
         col.wordNeed = std::max(content, titleWord);
         col.fullNeed = std::max(widest, titleLine);
-        m_tableFullNeeds[size_t(c)] = std::max(widest, titleWord);
+        // Numbers and dates never wrap: they have no need to wrap to.
+        m_tableFullNeeds[size_t(c)] = col.whole ? 0 : std::max(widest, titleWord);
     }
 }
 
@@ -214,14 +215,17 @@ void CPrint::FitPrintColumns(QPainter &dc)
         if (m_bTotals && !TotalText(c).isEmpty())
             texts.push_back(TotalText(c));
         col.whole = isNumberType(c.m_fieldType) || (allNumbers && !texts.empty());
-        int widest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
-        if (images && c.m_index == 0)
-            widest += m_nLineHeight;
+        const int textWidest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
+        // The first column's picture takes a square beside its text.
+        const int picture = images && c.m_index == 0 ? m_nLineHeight : 0;
+        const int widest = textWidest + picture;
         const int content = col.whole ? widest : std::min(widest, cap);
+        const int titleWord = PrintColumnFit::WidestWord(c.m_title, cellNeed);
         col.need = std::max(content, cellNeed(c.m_title.trimmed()));
-        col.wordNeed = std::max(content, PrintColumnFit::WidestWord(c.m_title, cellNeed));
+        col.wordNeed = std::max(content, titleWord);
         col.fullNeed = std::max(widest, col.need);
-        m_tableFullNeeds[i] = std::max(widest, col.wordNeed);
+        // The text's own need, to which it wraps beside the picture.
+        m_tableFullNeeds[i] = col.whole ? 0 : std::max(textWidest, titleWord - picture);
     }
     const PrintColumnFit::Result result =
         PrintColumnFit::Fit(fit, m_sizePage.width(), CellNeed(cells, QString(kTextMinChars, QLatin1Char('n'))));
@@ -361,6 +365,13 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
     const bool showsImages = m_pList->imageList() != nullptr;
     dc.setFont(m_fonts[FontBody]);
     const bool selectedOnly = m_nOptions != 0;
+    // The room of each column's texts: the first column's picture takes a
+    // square of its own.
+    std::vector<int> widths;
+    widths.reserve(m_columns.size());
+    for (const CGridCell &c : m_columns)
+        widths.push_back(showsImages && c.m_index == 0 && c.m_width >= m_nLineHeight ? c.m_width - m_nLineHeight
+                                                                                     : c.m_width);
     while (row < m_nRecords) {
         if (selectedOnly && !m_pList->IsItemSelected(row)) {
             ++row;
@@ -375,10 +386,6 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
                 font = &m_fonts[FontItalic];
         }
         dc.setFont(*font);
-        std::vector<int> widths;
-        widths.reserve(m_columns.size());
-        for (const CGridCell &c : m_columns)
-            widths.push_back(c.m_width);
         const int height = WrappedRowHeight(
             dc, [&](int i) { return m_pList->GetItemText(row, m_columns[size_t(i)].m_index); }, widths,
             m_tableFullNeeds);
@@ -393,7 +400,7 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
             PrintRect cell = r;
             int width = c.m_width;
             const bool wraps = height > m_nLineHeight && i < m_tableFullNeeds.size()
-                && double(c.m_width) < m_tableFullNeeds[i] * m_dTableScale;
+                && double(widths[i]) < m_tableFullNeeds[i] * m_dTableScale;
             if (showsImages && images && width >= m_nLineHeight) {
                 const int image = c.m_index == 0 ? m_pList->GetItemImage(row) : m_pList->GetSubItemImage(row, c.m_index);
                 if (image >= 0 && image != CXListCtrl::kNoImage) {

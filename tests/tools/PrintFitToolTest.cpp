@@ -140,8 +140,10 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
         return RunDbTool({QStringLiteral("sql"), shop, sql}).out.trimmed().section(QLatin1Char('\n'), -1);
     };
     const QString order = first(QStringLiteral("SELECT TOP 1 JobID FROM Jobs WHERE JobType = 0 ORDER BY JobID"));
+    const QString quote = first(QStringLiteral("SELECT TOP 1 JobID FROM Jobs WHERE JobType = 1 ORDER BY JobID"));
     const QString posting = first(QStringLiteral("SELECT Max(PostingNo) FROM PostingJournal"));
     ASSERT_FALSE(order.isEmpty());
+    ASSERT_FALSE(quote.isEmpty());
     ASSERT_FALSE(posting.isEmpty());
 
     std::vector<Printout> printouts;
@@ -187,6 +189,11 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
     // bar codes of its selected jobs among them.
     for (int kind = 100; kind <= 109; ++kind)
         view(QStringLiteral("jobs list %1").arg(kind), 30001, 0, 1, kind, order, QStringLiteral("1"), true);
+    for (int kind = 100; kind <= 107; ++kind)
+        view(QStringLiteral("quotes list %1").arg(kind), 30001, 1, 1, kind, quote, QStringLiteral("1"), true);
+    for (int branch = 1; branch <= 2; ++branch)
+        view(QStringLiteral("services list %1").arg(branch), 30002, branch, 1, 100, QStringLiteral("0"), QString(),
+             true);
     for (int kind = 100; kind <= 102; ++kind)
         view(QStringLiteral("receivables list %1").arg(kind), 30004, 1, 1, kind, QStringLiteral("0"), QString(), true);
     for (int kind = 100; kind <= 101; ++kind)
