@@ -306,6 +306,8 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
                                            << missing.mid(0, 8).join(QStringLiteral(" | ")).toStdString();
         }
     }
+    RecordProperty("printouts", checked);
+    RecordProperty("values", values);
     // The sample shop prints nearly all of them.
     EXPECT_GT(checked, 120);
     EXPECT_GT(values, 2000);
