@@ -210,8 +210,10 @@ void CPrintForm::PrintBarCodeSheet(QPainter &dc, PrintInfo &info, int &row, int 
         AddColumn(QStringLiteral("Job-Item No: Description"), info.drawRect.right - InchToDevice(3.0, true), 10,
                   0x820);
         r.top = m_nListTop + half;
+        // The description takes the second column: from the bar code's three
+        // inches to the right edge.
         const int textLeft = info.drawRect.left + InchToDevice(3.0, true);
-        const int textWidth = info.drawRect.right - InchToDevice(3.0, true) - textLeft;
+        const int textWidth = info.drawRect.right - textLeft;
         const int minimum = InchToDevice(0.5, false);
         bool full = false;
         // The row index counts list rows and, within a job, the items already

@@ -519,6 +519,7 @@ void CPrint::OnBeginPrinting(QPainter &dc, PrintInfo &info)
         }
     } else if (m_nKind >= 100 && m_nKind != 203) {
         BuildColumns();
+        FitPrintColumns(dc);
     }
     m_nBodyTop = InchToDevice(1.25, false);
     m_nFooterTop = m_sizePage.height() - 2 * h;

@@ -6,6 +6,7 @@
 #include "data/CFormsSet.h"
 #include "platform/DateTime.h"
 #include "platform/Money.h"
+#include "printing/PrintColumnFit.h"
 #include "printing/PrintInfo.h"
 #include "views/CBarCode.h"
 
@@ -26,6 +27,7 @@ class CXGridCtrl;
 class CXListCtrl;
 class CXTreeCtrl;
 class QPaintDevice;
+class QFontMetrics;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -155,6 +157,8 @@ public:
     void PrintListCtrl(QPainter &dc, PrintInfo &info, int &row);
     void DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top);
     void DrawTotalsRow(QPainter &dc, PrintRect rect);
+    // The text of a print column's total, by the total's kind.
+    static QString TotalText(const CGridCell &column);
     void PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *chart, int hue);
     // Prints a grid dialog's table (the dialog's first grid and its second
     // one below) with the printer dialog.
@@ -228,10 +232,17 @@ public:
     double m_dTopMargin = 0.25;
     double m_dLeftMargin = 0;
     double m_dColumnScale = 0;
-    // The content widths of the table being printed, and what they were
-    // measured for (the table, its size, the font and the device).
-    std::vector<int> m_columnNeeds;
-    QString m_columnNeedsKey;
+    // The size the table being printed is drawn at, as its columns were
+    // fitted to the page (PrintColumnFit).
+    double m_dTableScale = 1.0;
+    // What the columns of the table or list being printed need, measured
+    // once for all its pages, with what they were measured for (the table,
+    // its size, the font and the device); and each text column's full need,
+    // which it wraps to when it is narrower (0 for numbers and dates, which
+    // never wrap).
+    std::vector<PrintColumnFit::Column> m_tableColumns;
+    std::vector<int> m_tableFullNeeds;
+    QString m_tableColumnsKey;
     std::array<Money, 6> m_amounts{};
     std::vector<CGridCell> m_columns;
     int m_nTotalWidth = 0;
@@ -244,6 +255,29 @@ public:
     QString m_strProgramLine;
 
 protected:
+    // A printed table is drawn at the size its fit chose: the body fonts, the
+    // line height, the cell inset and the caption height are scaled from
+    // BeginTableScale to EndTableScale (the page header stays as it is).
+    void BeginTableScale(QPainter &dc, double scale);
+    void EndTableScale();
+    // The width a text needs in a printed cell, its inset included.
+    int CellNeed(const QFontMetrics &metrics, const QString &text) const;
+    // The lines a text takes in a cell of that width in the painter's font
+    // (1 when it fits on one).
+    int CellLines(QPainter &dc, const QString &text, int width) const;
+    // Measures the columns of a table once for all its pages.
+    void MeasureTableColumns(QPainter &dc, const CXTable &table);
+    // Fits the list control's or grid's print columns to the page.
+    void FitPrintColumns(QPainter &dc);
+    // A column title broken into the lines a column of that width holds, in
+    // the painter's font (PrintColumnFit::WrapTitle).
+    QString WrappedTitle(QPainter &dc, const QString &title, int width) const;
+    // The height of the heading band of the print columns at their widths.
+    int ColumnHeadingHeight(QPainter &dc) const;
+    // The height of one printed row: its tallest wrapped text cell.
+    int WrappedRowHeight(QPainter &dc, const std::function<QString(int column)> &textOf,
+                         const std::vector<int> &widths, const std::vector<int> &fullNeeds) const;
+
     // Whether the run's kind has a page renderer; a run of a kind without one
     // says so and prints nothing.
     virtual bool CanPrintKind(int kind) const;
@@ -287,6 +321,13 @@ protected:
     PrintInfo::Pass m_pass = PrintInfo::Pass::Print;
     std::vector<std::function<void()>> m_afterPrinted;
     QString m_strGroup; // page-per-group: the current group's text
+    struct TableScaleSaved
+    {
+        bool active = false;
+        QFont body, bold, italic;
+        int lineHeight = 0, pad = 0, quarterLine = 0, captionHeight = 0;
+    };
+    TableScaleSaved m_tableScaleSaved;
     int m_nTreeItems = 0;
     // The height of the last font DrawText measured, on a device of that
     // resolution: the next line in the same font reads it from here.

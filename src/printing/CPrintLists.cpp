@@ -47,7 +47,208 @@ QTreeWidgetItem *nextInOrder(QTreeWidget *tree, QTreeWidgetItem *item, int &dept
     return nullptr;
 }
 
+// A text column needs no more than this many average letters: a longer text
+// wraps in it rather than shrinking the whole table.
+constexpr int kTextCapChars = 40;
+// The narrowest a text column is made, in average letters.
+constexpr int kTextMinChars = 6;
+
+bool isNumberType(int type)
+{
+    return (type >= 2 && type <= 8) || type == 22 || (type >= 31 && type <= 34);
+}
+
 } // namespace
+
+// --- fitting tables to the page ----------------------------------------------------
+
+void CPrint::BeginTableScale(QPainter &dc, double scale)
+{
+    m_tableScaleSaved = {true, m_fonts[FontBody], m_fonts[FontBodyBold], m_fonts[FontItalic], m_nLineHeight, m_nPad,
+                         m_nQuarterLine, m_nCaptionHeight};
+    if (scale >= 0.999 || !dc.device())
+        return;
+    for (int index : {int(FontBody), int(FontBodyBold), int(FontItalic)}) {
+        QFont font = m_fonts[size_t(index)];
+        font.setPixelSize(std::max(1, int(font.pixelSize() * scale)));
+        m_fonts[size_t(index)] = font;
+    }
+    const QFontMetrics fm(m_fonts[FontBody], dc.device());
+    const int line = fm.height() + fm.leading() + (fm.height() - m_fonts[FontBody].pixelSize());
+    m_nCaptionHeight = m_nCaptionHeight * line / std::max(1, m_nLineHeight);
+    m_nLineHeight = line;
+    m_nPad = int(m_nPad * scale);
+    m_nQuarterLine = m_nLineHeight / 4;
+    dc.setFont(m_fonts[FontBody]);
+}
+
+void CPrint::EndTableScale()
+{
+    if (!m_tableScaleSaved.active)
+        return;
+    m_fonts[FontBody] = m_tableScaleSaved.body;
+    m_fonts[FontBodyBold] = m_tableScaleSaved.bold;
+    m_fonts[FontItalic] = m_tableScaleSaved.italic;
+    m_nLineHeight = m_tableScaleSaved.lineHeight;
+    m_nPad = m_tableScaleSaved.pad;
+    m_nQuarterLine = m_tableScaleSaved.quarterLine;
+    m_nCaptionHeight = m_tableScaleSaved.captionHeight;
+    m_tableScaleSaved.active = false;
+}
+
+int CPrint::CellNeed(const QFontMetrics &metrics, const QString &text) const
+{
+    // Both insets, the gap to the next column and a hundredth for the
+    // rounding of a smaller size.
+    const int advance = metrics.horizontalAdvance(text);
+    return advance + advance / 100 + 2 * m_nPad + m_nPad / 4 + 2;
+}
+
+int CPrint::CellLines(QPainter &dc, const QString &text, int width) const
+{
+    if (text.isEmpty())
+        return 1;
+    const QFontMetrics fm = dc.fontMetrics();
+    const int room = std::max(1, width - 2 * m_nPad - m_nPad / 4);
+    if (fm.horizontalAdvance(text) <= room)
+        return 1;
+    const QRect needed = fm.boundingRect(QRect(0, 0, room, 1 << 20), Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
+    return std::max(1, (needed.height() + fm.lineSpacing() / 2) / std::max(1, fm.lineSpacing()));
+}
+
+QString CPrint::WrappedTitle(QPainter &dc, const QString &title, int width) const
+{
+    const QFontMetrics fm = dc.fontMetrics();
+    return PrintColumnFit::WrapTitle(title, std::max(1, width - 2 * m_nPad - m_nPad / 4 - 2),
+                                     [&fm](const QString &text) { return fm.horizontalAdvance(text); });
+}
+
+int CPrint::WrappedRowHeight(QPainter &dc, const std::function<QString(int column)> &textOf,
+                             const std::vector<int> &widths, const std::vector<int> &fullNeeds) const
+{
+    int lines = 1;
+    for (size_t c = 0; c < widths.size() && c < fullNeeds.size(); ++c) {
+        // Only a column narrower than its content has texts to wrap.
+        if (widths[c] <= 0 || double(widths[c]) >= fullNeeds[c] * m_dTableScale)
+            continue;
+        lines = std::max(lines, CellLines(dc, textOf(int(c)), widths[c]));
+    }
+    return lines * m_nLineHeight;
+}
+
+void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
+{
+    // Totals print in bold: every cell is measured as bold.
+    const QFontMetrics cells(m_fonts[FontBodyBold], dc.device());
+    const QFontMetrics titles(m_fonts[FontBody], dc.device());
+    const auto cellNeed = [&](const QString &text) { return CellNeed(cells, text); };
+    const auto titleNeed = [&](const QString &text) { return CellNeed(titles, text); };
+    const int columns = table.GetColumnCount();
+    const int cap = CellNeed(cells, QString(kTextCapChars, QLatin1Char('n')));
+    m_tableColumns.assign(size_t(columns), PrintColumnFit::Column());
+    m_tableFullNeeds.assign(size_t(columns), 0);
+    for (int c = 0; c < columns; ++c) {
+        if (table.GetColumnCharWidth(c) <= 0)
+            continue;
+        PrintColumnFit::Column &col = m_tableColumns[size_t(c)];
+        int titleLine = 0;
+        int titleWord = 0;
+        for (const QString &line : table.GetColumnName(c).split(QLatin1Char('\n'))) {
+            titleLine = std::max(titleLine, titleNeed(line.trimmed()));
+            titleWord = std::max(titleWord, PrintColumnFit::WidestWord(line, titleNeed));
+        }
+        // A caption row's text runs on across the row: it needs no column's room.
+        std::vector<QString> texts;
+        texts.reserve(size_t(table.GetRowCount()));
+        bool numbers = isNumberType(table.GetColumnType(c));
+        bool allNumbers = true;
+        for (int r = 0; r < table.GetRowCount(); ++r) {
+            if (table.IsRowFlag16(r))
+                continue;
+            QString text = table.GetCellText(r, c);
+            if (text.isEmpty())
+                continue;
+            if (allNumbers && !table.IsSpecialRow(r) && !PrintColumnFit::IsNumberText(text))
+                allNumbers = false;
+            texts.push_back(std::move(text));
+        }
+        col.whole = numbers || (allNumbers && !texts.empty());
+        const int widest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
+        const int content = col.whole ? widest : std::min(widest, cap);
+        col.need = std::max(content, titleLine);
+        col.wordNeed = std::max(content, titleWord);
+        col.fullNeed = std::max(widest, titleLine);
+        // Numbers and dates never wrap: they have no need to wrap to.
+        m_tableFullNeeds[size_t(c)] = col.whole ? 0 : std::max(widest, titleWord);
+    }
+}
+
+void CPrint::FitPrintColumns(QPainter &dc)
+{
+    if (m_columns.empty())
+        return;
+    const QFontMetrics cells(m_fonts[FontBodyBold], dc.device());
+    const auto cellNeed = [&](const QString &text) { return CellNeed(cells, text); };
+    const int cap = CellNeed(cells, QString(kTextCapChars, QLatin1Char('n')));
+    const bool images = m_nKind == 100 && m_pList && m_pList->imageList() != nullptr;
+    std::vector<PrintColumnFit::Column> fit(m_columns.size());
+    m_tableFullNeeds.assign(m_columns.size(), 0);
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        const CGridCell &c = m_columns[i];
+        PrintColumnFit::Column &col = fit[i];
+        col.base = std::max(0, c.m_width);
+        if (col.base == 0)
+            continue;
+        std::vector<QString> texts;
+        bool allNumbers = true;
+        const int rows = m_nKind == 100 && m_pList ? m_pList->GetItemCount() : (m_pGrid ? m_pGrid->GetRowCount() : 0);
+        texts.reserve(size_t(rows) + 1);
+        for (int r = 0; r < rows; ++r) {
+            QString text = m_nKind == 100 && m_pList ? m_pList->GetItemText(r, c.m_index)
+                                                     : m_pGrid->GetCellText(r, c.m_index);
+            if (text.isEmpty())
+                continue;
+            if (allNumbers && !PrintColumnFit::IsNumberText(text))
+                allNumbers = false;
+            texts.push_back(std::move(text));
+        }
+        if (m_bTotals && !TotalText(c).isEmpty())
+            texts.push_back(TotalText(c));
+        col.whole = isNumberType(c.m_fieldType) || (allNumbers && !texts.empty());
+        const int textWidest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
+        // The first column's picture takes a square beside its text.
+        const int picture = images && c.m_index == 0 ? m_nLineHeight : 0;
+        const int widest = textWidest + picture;
+        const int content = col.whole ? widest : std::min(widest, cap);
+        const int titleWord = PrintColumnFit::WidestWord(c.m_title, cellNeed);
+        col.need = std::max(content, cellNeed(c.m_title.trimmed()));
+        col.wordNeed = std::max(content, titleWord);
+        col.fullNeed = std::max(widest, col.need);
+        // The text's own need, to which it wraps beside the picture.
+        m_tableFullNeeds[i] = col.whole ? 0 : std::max(textWidest, titleWord - picture);
+    }
+    const PrintColumnFit::Result result =
+        PrintColumnFit::Fit(fit, m_sizePage.width(), CellNeed(cells, QString(kTextMinChars, QLatin1Char('n'))));
+    m_dTableScale = result.scale;
+    m_nTotalWidth = 0;
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        m_columns[i].m_width = result.widths[i];
+        m_nTotalWidth += result.widths[i];
+    }
+}
+
+int CPrint::ColumnHeadingHeight(QPainter &dc) const
+{
+    int lines = 1;
+    const QFont keep = dc.font();
+    if (m_pCaptionFont)
+        dc.setFont(*m_pCaptionFont);
+    for (const CGridCell &c : m_columns)
+        if (c.m_width > 0)
+            lines = std::max(lines, int(WrappedTitle(dc, c.m_title, c.m_width).count(QLatin1Char('\n'))) + 1);
+    dc.setFont(keep);
+    return lines == 1 ? m_nCaptionHeight : lines * m_nLineHeight + m_nQuarterLine;
+}
 
 // --- columns --------------------------------------------------------------------
 
@@ -85,21 +286,24 @@ void CPrint::BuildColumns()
     m_nTotalWidth = 0;
     for (const CGridCell &c : m_columns)
         m_nTotalWidth += c.m_width;
-    // The screen's proportions fill the printed line.
-    if (m_nTotalWidth > 0 && m_nTotalWidth < m_sizePage.width()) {
+    // The screen's proportions fill the printed line; a column too narrow
+    // for its content takes room from the others (PrintColumnFit).
+    m_dTableScale = 1.0;
+    if (m_nTotalWidth > 0)
         m_dColumnScale = double(m_sizePage.width()) / m_nTotalWidth;
-        m_nTotalWidth = 0;
-        for (CGridCell &c : m_columns) {
-            c.m_width = int(c.m_width * m_dColumnScale);
-            m_nTotalWidth += c.m_width;
-        }
-    }
 }
 
 void CPrint::DrawColumnHeaders(QPainter &dc, PrintInfo &info, int top)
 {
     PrintRect rect = info.drawRect;
     rect.top = top;
+    // A title wider than its column wraps at its words (in the taller band
+    // ColumnHeadingHeight made room for).
+    bool wrapped = false;
+    if (m_pCaptionFont)
+        dc.setFont(*m_pCaptionFont);
+    for (const CGridCell &c : m_columns)
+        wrapped = wrapped || (c.m_width > 0 && WrappedTitle(dc, c.m_title, c.m_width).contains(QLatin1Char('\n')));
     for (const CGridCell &c : m_columns) {
         unsigned format = 0x824;
         if ((c.m_format & 3) == DT_RIGHT)
@@ -107,7 +311,16 @@ void CPrint::DrawColumnHeaders(QPainter &dc, PrintInfo &info, int top)
         else if ((c.m_format & 3) == DT_CENTER)
             format = 0x825;
         const int right = rect.right;
-        DrawBox(dc, c.m_title, QString(), rect, c.m_width, 1, format, nullptr, 0);
+        const int left = rect.left;
+        DrawBox(dc, wrapped ? QString() : c.m_title, QString(), rect, c.m_width, 1, format, nullptr, 0);
+        if (wrapped && c.m_width > 0) {
+            PrintRect band(left + m_nPad, top, left + c.m_width - m_nPad, top + m_nCaptionHeight);
+            if (m_pCaptionFont)
+                dc.setFont(*m_pCaptionFont);
+            dc.setPen(ColorRefToQColor(m_crText));
+            DrawText(dc, band, WrappedTitle(dc, c.m_title, c.m_width), 0x850 | (format & 3));
+            dc.setPen(Qt::black);
+        }
         rect.right = std::max(right, rect.right);
     }
 }
@@ -121,8 +334,14 @@ void CPrint::PrintListCtrl(QPainter &dc, PrintInfo &info, int &row)
         m_bTotals = 0;
     }
     DrawPageHeader(dc, info);
-    DrawListRows(dc, info, row, m_nListTop);
-    DrawColumnHeaders(dc, info, m_nBodyTop);
+    // Heading lines that wrapped push the list down.
+    const int top = std::max(m_nBodyTop, info.drawRect.top);
+    BeginTableScale(dc, m_dTableScale);
+    const int keepCaption = m_nCaptionHeight;
+    m_nCaptionHeight = ColumnHeadingHeight(dc);
+    DrawListRows(dc, info, row, top + m_nCaptionHeight + m_nQuarterLine);
+    DrawColumnHeaders(dc, info, top);
+    m_nCaptionHeight = keepCaption;
     PrintRect band(info.drawRect.left, info.drawRect.bottom, info.drawRect.right,
                    info.drawRect.bottom + m_nCaptionHeight);
     if (row < m_nRecords) {
@@ -131,6 +350,7 @@ void CPrint::PrintListCtrl(QPainter &dc, PrintInfo &info, int &row)
     } else {
         DrawTotalsRow(dc, band);
     }
+    EndTableScale();
 }
 
 void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
@@ -145,6 +365,13 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
     const bool showsImages = m_pList->imageList() != nullptr;
     dc.setFont(m_fonts[FontBody]);
     const bool selectedOnly = m_nOptions != 0;
+    // The room of each column's texts: the first column's picture takes a
+    // square of its own.
+    std::vector<int> widths;
+    widths.reserve(m_columns.size());
+    for (const CGridCell &c : m_columns)
+        widths.push_back(showsImages && c.m_index == 0 && c.m_width >= m_nLineHeight ? c.m_width - m_nLineHeight
+                                                                                     : c.m_width);
     while (row < m_nRecords) {
         if (selectedOnly && !m_pList->IsItemSelected(row)) {
             ++row;
@@ -159,12 +386,21 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
                 font = &m_fonts[FontItalic];
         }
         dc.setFont(*font);
+        const int height = WrappedRowHeight(
+            dc, [&](int i) { return m_pList->GetItemText(row, m_columns[size_t(i)].m_index); }, widths,
+            m_tableFullNeeds);
+        // A tall row that would run into the foot of the page starts the next one.
+        if (y > top && y + height > m_nBodyBottom + m_nLineHeight)
+            break;
         PrintRect r(info.drawRect.left, y, info.drawRect.right, y + m_nLineHeight);
-        for (const CGridCell &c : m_columns) {
+        for (size_t i = 0; i < m_columns.size(); ++i) {
+            const CGridCell &c = m_columns[i];
             if (c.m_width <= 0)
                 continue;
             PrintRect cell = r;
             int width = c.m_width;
+            const bool wraps = height > m_nLineHeight && i < m_tableFullNeeds.size()
+                && double(widths[i]) < m_tableFullNeeds[i] * m_dTableScale;
             if (showsImages && images && width >= m_nLineHeight) {
                 const int image = c.m_index == 0 ? m_pList->GetItemImage(row) : m_pList->GetSubItemImage(row, c.m_index);
                 if (image >= 0 && image != CXListCtrl::kNoImage) {
@@ -175,10 +411,15 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
                     width -= m_nLineHeight;
                 }
             }
-            DrawTextBox(dc, m_pList->GetItemText(row, c.m_index), cell, width, c.m_format, nullptr);
+            if (wraps) {
+                cell.bottom = cell.top + height;
+                DrawTextBox(dc, m_pList->GetItemText(row, c.m_index), cell, width, 0x850 | (c.m_format & 3), nullptr);
+            } else {
+                DrawTextBox(dc, m_pList->GetItemText(row, c.m_index), cell, width, c.m_format, nullptr);
+            }
             r.left += c.m_width;
         }
-        y += m_nLineHeight;
+        y += height;
         ++row;
         if (y > m_nBodyBottom)
             break;
@@ -193,28 +434,24 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
 void CPrint::DrawTotalsRow(QPainter &dc, PrintRect rect)
 {
     rect.bottom = rect.top + m_nCaptionHeight;
-    for (const CGridCell &c : m_columns) {
-        QString text;
-        if (m_bTotals) {
-            switch (c.m_totalMode) {
-            case CGridCell::TotalMoney:
-            case CGridCell::TotalListMoney:
-                text = FormatCurrencyValue(c.m_total);
-                break;
-            case CGridCell::TotalCount: // the first column counts the rows
-                text = GroupThousands(QString::number(c.m_rowCount));
-                break;
-            case CGridCell::TotalListCount:
-                text = GroupThousands(QString::number(c.m_total));
-                break;
-            case CGridCell::TotalMinutes:
-                text = MinutesToText(std::int32_t(std::clamp<std::int64_t>(c.m_total, INT_MIN, INT_MAX)));
-                break;
-            default:
-                break;
-            }
-        }
-        DrawBox(dc, text, QString(), rect, c.m_width, 1, 0x822, nullptr, 0);
+    for (const CGridCell &c : m_columns)
+        DrawBox(dc, m_bTotals ? TotalText(c) : QString(), QString(), rect, c.m_width, 1, 0x822, nullptr, 0);
+}
+
+QString CPrint::TotalText(const CGridCell &c)
+{
+    switch (c.m_totalMode) {
+    case CGridCell::TotalMoney:
+    case CGridCell::TotalListMoney:
+        return FormatCurrencyValue(c.m_total);
+    case CGridCell::TotalCount: // the first column counts the rows
+        return GroupThousands(QString::number(c.m_rowCount));
+    case CGridCell::TotalListCount:
+        return GroupThousands(QString::number(c.m_total));
+    case CGridCell::TotalMinutes:
+        return MinutesToText(std::int32_t(std::clamp<std::int64_t>(c.m_total, INT_MIN, INT_MAX)));
+    default:
+        return QString();
     }
 }
 
@@ -245,36 +482,52 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     }
     DrawPageHeader(dc, info);
     m_nRecords = rows;
-    info.drawRect.top = m_nBodyTop;
+    // Heading lines that wrapped push the table down.
+    const int headingTop = std::max(m_nBodyTop, info.drawRect.top);
+    info.drawRect.top = headingTop;
+    // The layout's widths (the columns' letters) are what the fit shares the
+    // page by; what the columns' texts need is measured on the table's first
+    // page and kept for the pages after it.
     QRect area = info.drawRect.toQRect();
-    // A cell's text as the bold font of totals draws it, within its margins.
-    const QFontMetrics cellMetrics(m_fonts[FontBodyBold], dc.device());
-    const int margins = 2 * m_nPad + m_nPad / 4 + 1;
-    // Every page of one table takes the widths its content needs; they are
-    // measured on the table's first page and kept for the pages after it.
+    const int room = area.width();
     const int charWidth = std::max(1, m_nCharWidth * 3 / 2);
-    const QString needsKey = QStringLiteral("%1/%2/%3/%4/%5")
+    m_dColumnScale = table->CalcColumnWidths(area, charWidth, 0);
+    const QString needsKey = QStringLiteral("%1/%2/%3/%4")
                                  .arg(quintptr(table))
                                  .arg(rows)
                                  .arg(columns)
-                                 .arg(charWidth)
                                  .arg(m_fonts[FontBodyBold].toString() + QString::number(dc.device()->logicalDpiX()));
-    if (row == 0 || needsKey != m_columnNeedsKey) {
-        m_columnNeeds = table->ContentWidths(charWidth, [&](const QString &text) {
-            return cellMetrics.horizontalAdvance(text) + margins;
-        });
-        m_columnNeedsKey = needsKey;
+    if (row == 0 || needsKey != m_tableColumnsKey) {
+        MeasureTableColumns(dc, *table);
+        m_tableColumnsKey = needsKey;
     }
-    m_dColumnScale = table->CalcColumnWidths(area, charWidth, 0, m_columnNeeds);
+    std::vector<PrintColumnFit::Column> fitColumns = m_tableColumns;
+    fitColumns.resize(size_t(columns));
+    for (int c = 0; c < columns; ++c)
+        fitColumns[size_t(c)].base = table->GetColumnWidth(c);
+    const int minText = CellNeed(QFontMetrics(m_fonts[FontBodyBold], dc.device()), QStringLiteral("nnnnnn"));
+    const PrintColumnFit::Result fit = PrintColumnFit::Fit(fitColumns, room, minText);
+    m_dTableScale = fit.scale;
+    std::vector<int> widths(size_t(columns), 0);
+    for (int c = 0; c < columns; ++c) {
+        widths[size_t(c)] = table->GetColumnWidth(c) > 0 ? fit.widths[size_t(c)] : 0;
+        table->SetColumnPixelWidth(c, widths[size_t(c)]);
+    }
     const int left = area.left();
+    BeginTableScale(dc, m_dTableScale);
 
-    // Heading row.
+    // Heading row: as many lines as its longest title takes at its width.
+    dc.setFont(m_fonts[FontBody]);
+    int titleLines = table->m_headerLines;
+    for (int c = 0; c < columns; ++c)
+        if (widths[size_t(c)] > 0)
+            titleLines = std::max(titleLines,
+                                  int(WrappedTitle(dc, table->GetColumnName(c), widths[size_t(c)]).count(QLatin1Char('\n'))) + 1);
     int headingHeight = m_nCaptionHeight;
-    if (table->m_headerLines > 1) {
-        m_nCaptionHeight = table->m_headerLines * m_nLineHeight + m_nQuarterLine;
+    if (titleLines > 1) {
+        m_nCaptionHeight = titleLines * m_nLineHeight + m_nQuarterLine;
         headingHeight = m_nCaptionHeight;
     }
-    const int headingTop = m_nBodyTop;
     const int listTop = headingTop + headingHeight + m_nQuarterLine;
     dc.setFont(m_fonts[FontBody]);
     const QPen framePen2(shade2, std::max(1, m_sizeDpi.width() / 300));
@@ -293,8 +546,8 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         dc.drawLine(cell.left(), cell.top() + headingHeight, cell.left() + w, cell.top() + headingHeight);
         dc.drawLine(cell.left() + w, cell.top(), cell.left() + w, cell.top() + headingHeight);
         unsigned format = table->GetColumnFormat(c);
-        const QString title = table->GetColumnName(c);
-        if (table->m_headerLines > 1 || title.contains(QLatin1Char('\n')))
+        const QString title = WrappedTitle(dc, table->GetColumnName(c), w);
+        if (titleLines > 1 || title.contains(QLatin1Char('\n')))
             format = (format & DT_RIGHT) ? 0x852 : (format & DT_CENTER) ? 0x851 : 0x850;
         dc.setPen(Qt::white);
         PrintRect text(x, headingTop, x + w, headingTop + headingHeight);
@@ -344,6 +597,16 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         }
         x = left;
         const bool caption = flags & CXTable::RowFlag16;
+        // Texts wider than their column wrap onto more lines of the row.
+        const int height = caption ? m_nLineHeight
+                                   : WrappedRowHeight(
+                                         dc, [&](int c) { return c == 0 ? firstCell : table->GetCellText(row, c); },
+                                         widths, m_tableFullNeeds);
+        // A tall row that would run into the foot of the page starts the next one.
+        if (row > firstRow && y + height > m_nBodyBottom + m_nLineHeight) {
+            continued = true;
+            break;
+        }
         for (int c = 0; c < columns; ++c) {
             int w = table->GetColumnWidth(c);
             // A caption row's text is its second column's, shown even when
@@ -351,7 +614,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             if (w <= 0 && !(caption && c == 1))
                 continue;
             QString text = c == 0 ? firstCell : table->GetCellText(row, c);
-            QRect cell(x, y, w, m_nLineHeight);
+            QRect cell(x, y, w, height);
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
             if (row == grandTotal) {
                 dc.fillRect(cell, shade3);
@@ -382,7 +645,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 if (c == 0) {
                     dc.fillRect(cell, shade2);
                 } else {
-                    w = left + area.width() - x;
+                    w = left + room - x;
                     cell.setWidth(w);
                     dc.fillRect(cell, shade1);
                 }
@@ -396,14 +659,21 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 dc.fillRect(cell, shade1);
             }
             setTextPen(textColour);
-            PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
-            DrawTextBox(dc, text, textRect, w - m_nPad / 4, table->GetColumnFormat(c), nullptr);
+            unsigned format = table->GetColumnFormat(c);
+            int textBottom = y + m_nLineHeight;
+            if (height > m_nLineHeight && size_t(c) < m_tableFullNeeds.size()
+                && double(w) < m_tableFullNeeds[size_t(c)] * m_dTableScale) {
+                format = 0x850 | (format & 3);
+                textBottom = y + height;
+            }
+            PrintRect textRect(x, y, x + w - m_nPad / 4, textBottom);
+            DrawTextBox(dc, text, textRect, w - m_nPad / 4, format, nullptr);
             x += w;
             if (caption && c == 1)
                 break;
         }
         setTextPen(Qt::black);
-        y += m_nLineHeight;
+        y += height;
         ++row;
         // A heading, group or total row keeps at least three lines of what follows.
         if (special && row < rows && m_nBodyBottom - y < 3 * m_nLineHeight && rows - row > 2)
@@ -415,11 +685,12 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     }
     if (continued) {
         dc.setFont(m_fonts[FontBody]);
-        DrawText(dc, PrintRect(left, y, left + area.width(), y + m_nLineHeight), kContinued, 0x825);
+        DrawText(dc, PrintRect(left, y, left + room, y + m_nLineHeight), kContinued, 0x825);
     } else if (row >= rows && grandTotal < 0) {
-        dc.fillRect(QRect(left, y, area.width(), m_nLineHeight / 4 + 1), shade3);
+        dc.fillRect(QRect(left, y, room, m_nLineHeight / 4 + 1), shade3);
     }
     info.drawRect.bottom = y;
+    EndTableScale();
 }
 
 // --- grid dialogs ------------------------------------------------------------------
@@ -465,16 +736,23 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
         m_pGrid = grid;
         m_nKind = 200;
         BuildColumns();
+        FitPrintColumns(dc);
         m_pGrid = keepGrid;
         m_nKind = keepKind;
         const int top = info.drawRect.top;
         int local = row - offset;
         const int records = m_nRecords;
         m_nRecords = grid->GetRowCount();
+        // A grid too wide for the page is drawn smaller.
+        const bool smaller = m_dTableScale < 0.999;
+        if (smaller)
+            BeginTableScale(dc, m_dTableScale);
         info.drawRect.top = top + m_nCaptionHeight;
         DrawGridRow(dc, info, local, grid);
         m_nRecords = records;
         DrawColumnHeaders(dc, info, top);
+        if (smaller)
+            EndTableScale();
         row = offset + local;
         info.drawRect.top = info.drawRect.bottom + m_nLineHeight;
         info.drawRect.bottom = m_sizePage.height();

@@ -107,7 +107,9 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
     if (format & DT_SINGLELINE)
         shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
     QTextOption option(Qt::Alignment(align | Qt::AlignTop));
-    option.setWrapMode((format & DT_WORDBREAK) ? QTextOption::WordWrap : QTextOption::NoWrap);
+    // A word longer than its line breaks where it must rather than running
+    // out of its rectangle.
+    option.setWrapMode((format & DT_WORDBREAK) ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     // Text layout scales tab stops from 96 dots per inch to the device's.
     const double layoutScale = dc.device() ? dc.device()->logicalDpiY() / 96.0 : 1.0;
     option.setTabStopDistance(8.0 * std::max(1, fm.averageCharWidth()) / std::max(layoutScale, 0.01));
@@ -412,9 +414,10 @@ void CPrint::DrawPageHeader(QPainter &dc, PrintInfo &info)
     DrawTextLine(dc, GetPageNumberText(info), r, 0x822, 0, nullptr);
     const QString shop = ZqApp() ? ZqApp()->m_company.m_strName : QString();
     DrawTextLine(dc, shop, r, 0x821, 1, &m_fonts[FontBody]);
-    DrawTextLine(dc, m_strTitle, r, 0x821, 1, &m_fonts[Font12Bold]);
+    // Titles and heading lines longer than the page wrap inside it.
+    DrawTextLine(dc, m_strTitle, r, 0x851, 1, &m_fonts[Font12Bold]);
     r.top += m_nQuarterLine / 2;
-    DrawTextLine(dc, m_strHeading1, r, 0x821, 1, &m_fonts[FontBodyBold]);
+    DrawTextLine(dc, m_strHeading1, r, 0x851, 1, &m_fonts[FontBodyBold]);
     DrawTextLine(dc, m_strHeading2, r, 0x851, 1, &m_fonts[FontBody]);
     DrawTextLine(dc, m_strHeading3, r, 0x851, 1, nullptr);
     DrawTextLine(dc, m_strHeading4, r, 0x851, 1, &m_fonts[Font8]);

@@ -274,7 +274,9 @@ TEST_F(BarCodeSheetTest, ListSheetsPrintTheSelectedRowsInListOrder)
     const QString servicesOnly = sqlite(QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 7002"));
     exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo) VALUES (%1, 901, 1, 0)").arg(servicesOnly));
     const QString one = sqlite(QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 7003"));
-    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description) VALUES (%1, 0, 1, 0, 'Sole')").arg(one));
+    exec(QStringLiteral("INSERT INTO Items (JobID, SerNo, ItemNo, SubNo, Description) VALUES (%1, 0, 1, 0, 'Sole "
+                        "booklet, saddle stitched, 64 pages with a heavy cover')")
+             .arg(one));
     CXListCtrl jobs;
     jobs.AddColumn(QStringLiteral("Job"), 100, 10, true, 0);
     jobs.InsertRow(0, QStringLiteral("7001"), many.toInt());
@@ -296,4 +298,13 @@ TEST_F(BarCodeSheetTest, ListSheetsPrintTheSelectedRowsInListOrder)
         expected << QStringLiteral("/F%1/C").arg(id.trimmed());
     EXPECT_GE(items.size(), 2) << "twenty items do not fit one page";
     EXPECT_EQ(all, expected);
+    // A description takes the whole column right of the bar codes (5.5
+    // inches of Letter paper): 56 letters on one line.
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-layout"), QCoreApplication::applicationDirPath() + QStringLiteral("/printing/sheet_items.pdf"),
+                QStringLiteral("-")});
+    text.waitForFinished(30000);
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput())
+                    .contains(QStringLiteral("7003-1: Sole booklet, saddle stitched, 64 pages with a heavy cover")));
 }

@@ -9,6 +9,8 @@
 #include "platform/db/Database.h"
 
 #include <QtCore/QTextStream>
+
+#include <algorithm>
 #include <QtWidgets/QTreeWidgetItem>
 
 namespace {
@@ -372,4 +374,40 @@ TEST_F(PrintTest, TableRowsKeepTheirOwnColourAndWeightAfterHeadingAndTotalRows)
         EXPECT_EQ(found->colour, look.colour) << look.text;
         EXPECT_EQ(found->bold, look.bold) << look.text;
     }
+}
+
+// A table wider than the page: drawn smaller, its long text wrapped onto more
+// lines, every amount whole and nothing left of the page's edge.
+TEST_F(PrintTest, ATableWiderThanThePagePrintsSmallerAndWrapsItsTextsButNotItsNumbers)
+{
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    t.Reset();
+    constexpr int kAmounts = 9;
+    t.SetSize(3, kAmounts + 1);
+    t.SetColumnName(0, QStringLiteral("Customer"), 20, 10);
+    for (int c = 1; c <= kAmounts; ++c)
+        t.SetColumnName(c, QStringLiteral("Amount %1").arg(c), 10, 5);
+    t.m_totalMode = CXTable::TotalsNone;
+    const QString name = QStringLiteral("Northwestern Regional Medical Center Foundation of the Valley");
+    for (int r = 0; r < 3; ++r) {
+        t.SetCellText(r, 0, name);
+        for (int c = 1; c <= kAmounts; ++c)
+            t.SetCellCurrency(r, c, Money::fromDouble(1234567.89));
+    }
+    form->m_nKind = 101;
+    form->m_nRecords = 3;
+    form->m_form.m_FontSize = 100;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    EXPECT_LT(form->m_dTableScale, 1.0);
+    const QStringList texts = device.pageTexts(0);
+    EXPECT_EQ(texts.count(QStringLiteral("1,234,567.89")), 3 * kAmounts);
+    EXPECT_FALSE(texts.contains(name));
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const QString &x) { return x.startsWith(QLatin1String("Northwestern")); }),
+              3);
+    EXPECT_EQ(texts.count(QStringLiteral("the Valley")), 3);
+    for (const RecordingDevice::Text &x : device.texts())
+        EXPECT_GE(x.position.x(), 0) << x.text.toStdString();
 }

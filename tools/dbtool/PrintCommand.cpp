@@ -13,7 +13,9 @@
 #include "printing/CPrintForm.h"
 #include "printing/Code39.h"
 #include "views/CBarCode.h"
+#include "controls/CXListCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
+#include "data/CSQL.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QRegularExpression>
@@ -25,13 +27,44 @@
 
 namespace {
 
+// "--rows N": the first N rows of what a run printed, as its cells' texts
+// (one line a row, the cells of the shown columns joined by tabs), for
+// reading the printout back against them.
+void writePrintedRows(const QStringList &args, CPrintForm &form, CXListCtrl *list, QTextStream &out)
+{
+    if (!args.contains(QStringLiteral("--rows")))
+        return;
+    const int wanted = OptionValue(args, QStringLiteral("--rows")).toInt();
+    if (form.m_nKind == 100 && list) {
+        for (int r = 0; r < std::min(wanted, list->GetItemCount()); ++r) {
+            QStringList cells;
+            for (int c = 0; c < list->GetColumnCount(); ++c)
+                if (list->GetColumnWidth(c) > 0)
+                    cells << list->GetItemText(r, c);
+            out << "row\t" << cells.join(QLatin1Char('\t')) << '\n';
+        }
+    } else if (form.m_nKind > 100 && form.m_nKind < 200) {
+        const CXTable &table = form.m_table;
+        for (int r = 0; r < std::min(wanted, table.GetRowCount()); ++r) {
+            QStringList cells;
+            for (int c = 0; c < table.GetColumnCount(); ++c)
+                if (table.GetColumnCharWidth(c) > 0)
+                    cells << table.GetCellText(r, c);
+            out << "row\t" << cells.join(QLatin1Char('\t')) << '\n';
+        }
+    }
+}
+
 // The print entry of a view, its print dialog answered from the command line:
 // the dialog starts as the program's does (the view's documents, the job's
 // stored choice, the form's stored options), "--kind" picks the document and
 // "--options" the ticks when given. "--pdf FILE" prints for real (further list
 // parts of a batch go to FILE-2.pdf, FILE-3.pdf ...), with "--preview" it
 // previews into FILE and marks nothing printed; "--attach DIR" makes the
-// e-mail PDF in that folder and prints its path.
+// e-mail PDF in that folder and prints its path. "--list" puts the view's
+// list of the branch and item on the screen first (narrowed by "--filter
+// COND", every row selected), so that the list itself, its printed lists
+// and the sheets of its selected rows can be printed.
 int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     bool ok = true;
@@ -51,8 +84,8 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (preview && !attach.isEmpty())
         || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
-        err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
-               "(--pdf FILE.pdf [--preview] | --attach DIR) [--today M/D/YYYY]\n";
+        err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K "
+               "--key KEY [--options BITS] (--pdf FILE.pdf [--preview] | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
     if (!OpenToolDatabase(args[0], err))
@@ -60,6 +93,19 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     CZqApp app;
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
+    std::unique_ptr<CXListCtrl> list;
+    if (args.contains(QStringLiteral("--list"))) {
+        CSQL statement(view, branch, item, OptionValue(args, QStringLiteral("--filter")), QString(), 0, false);
+        if (statement.m_strSQL.isEmpty()) {
+            err << "View " << view << " has no list " << branch << '/' << item << ".\n";
+            return 1;
+        }
+        list = std::make_unique<CXListCtrl>();
+        list->resize(1000, 700);
+        list->FillFromSql(statement.m_strSQL, statement.m_strKey);
+        list->FetchAll();
+        list->SelectAll();
+    }
     CPrintForm form;
     if (!attach.isEmpty()) {
         // The folder given, without touching the user's settings.
@@ -95,7 +141,7 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     });
     for (int i = 0; i < 8; ++i)
         responder.answer(platform::IDOK);
-    const int command = form.PrintJobDocument(view, branch, item, key, nullptr, nullptr, nullptr);
+    const int command = form.PrintJobDocument(view, branch, item, key, list.get(), nullptr, nullptr);
     PrintPrompts(responder, err, true);
     if (!offered && command <= 0) {
         err << "The print dialog of view " << view << " does not offer document " << kind << ".\n";
@@ -122,6 +168,7 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
                                 preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print);
         out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
+        writePrintedRows(args, form, list.get(), out);
         if (result != 2)
             break;
         const bool posting = view == 44231 || (view == 30005 && branch == 6);
@@ -184,7 +231,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
                "       tavrel-dbtool print DB --statement CUSNO --kind 1-4 [--past-due] [--options BITS] "
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
-               "       tavrel-dbtool print DB --view V [--branch B --item I] --kind K --key KEY [--options BITS] "
+               "       tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K --key KEY [--options BITS] "
                "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
@@ -275,6 +322,8 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         result = form.DoPrint(CPrint::kPrintDirect);
     }
     out << "result " << result << '\n';
+    if (!sql.isEmpty())
+        writePrintedRows(args, form, nullptr, out);
     return result == 2 ? 0 : 1;
 }
 

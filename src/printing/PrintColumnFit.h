@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QtCore/QString>
+
+#include <functional>
+#include <vector>
+
+// How the columns of a printed table share the width of the page. Every
+// table the print engine lays out (lists, reports, list parts, grids) is
+// fitted by this one rule, so that nothing printed is cut, printed over its
+// neighbour or leaves the page:
+// 1. A column needs the width of its widest cell and of its title on one
+//    line. When the needs fit, each column gets its need and the room left
+//    goes to the columns whose layout asked for more than their need, in
+//    proportion to that. When they do not, a long text counts only so wide
+//    (it will wrap), and the same is tried again.
+// 2. Otherwise the titles may wrap at their words (the need becomes the
+//    widest cell or title word); when that fits, the same sharing.
+// 3. Otherwise the whole table is drawn smaller, as much as it takes, down
+//    to a legible floor.
+// 4. At the floor, numbers and dates keep their whole width and the text
+//    columns share what is left (each at least its minimum), their texts
+//    wrapping onto more lines. Only when even that does not fit is the table
+//    drawn smaller than the floor: a number is never cut.
+class PrintColumnFit
+{
+public:
+    struct Column
+    {
+        int base = 0;       // the width the column's layout asks; 0 hides it
+        int need = 0;       // its widest cell (a long text limited), or its title on one line
+        int wordNeed = 0;   // its widest cell, or its title's widest word
+        bool whole = false; // numbers and dates: never wrapped nor cut
+        int fullNeed = 0;   // its widest cell however long (0: as need)
+    };
+    struct Result
+    {
+        std::vector<int> widths;
+        double scale = 1.0; // the size the table is drawn at (1 = as set)
+        bool wraps = false; // text cells may take more than one line
+    };
+
+    // The smallest size a table is drawn at while its texts can wrap instead.
+    static constexpr double kLegibleFloor = 0.7;
+
+    // Fits the columns into room device units. minText is the narrowest a
+    // text column is made (at full size).
+    static Result Fit(const std::vector<Column> &columns, int room, int minText, double floor = kLegibleFloor);
+
+    // Whether a cell's text is a number, an amount, a percentage, a date or
+    // a time (digits with their signs and separators only).
+    static bool IsNumberText(const QString &text);
+    // The widest of the texts as measured: only the longest texts are
+    // measured (a proportional font makes a few letters' difference).
+    static int WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure);
+    // The widest piece a title can be broken into: its words, and the parts
+    // of a word written in camel case ("QSaleSubtotal": "QSale" and
+    // "Subtotal").
+    static int WidestWord(const QString &text, const std::function<int(const QString &)> &measure);
+    // A title broken into lines no wider than the width where it can be (at
+    // its blanks, else inside a camel-case word), its own line breaks kept.
+    static QString WrapTitle(const QString &title, int width, const std::function<int(const QString &)> &measure);
+};
