@@ -813,21 +813,13 @@ bool CSerDlg::CheckAndSave()
     }
     CZqApp *app = ZqApp();
     const bool isNew = m_set.m_SerNo == 0;
-    if (isNew) {
-        m_set.m_SerNo = CXDaoSet::GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"));
-        if (m_set.m_SerNo == 0)
-            return false; // no number left (shown)
-        if (app)
-            app->ServicesChanged = 1;
-    } else if (m_set.m_SerStatus != m_loaded->m_SerStatus && app) {
-        app->ServicesChanged = 1;
-    }
     ReadGrids();
-    if (!m_set.SaveRecord(1)) {
-        if (isNew)
-            m_set.m_SerNo = 0;
+    // A new service takes its number as it is written; a failed save keeps
+    // it new, with everything typed, to be saved again.
+    if (!(isNew ? m_set.SaveNew(1) : m_set.SaveRecord(1)))
         return false;
-    }
+    if (app && (isNew || m_set.m_SerStatus != m_loaded->m_SerStatus))
+        app->ServicesChanged = 1;
     *m_loaded = m_set;
     m_bModified = false;
     m_bSaved = true;

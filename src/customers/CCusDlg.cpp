@@ -302,8 +302,7 @@ void CCusDlg::MakeNewCustomer()
     m_set.CopyCustomer(CCusSet::DefaultCustomer);
     // A new customer is active whatever the default customer's status is.
     m_set.m_CusStatus = 0;
-    m_set.GetNextCusNo();
-    m_set.SaveRecord(0);
+    m_set.SaveNew(0);
 }
 
 // --- filling ------------------------------------------------------------------------
@@ -513,7 +512,8 @@ bool CCusDlg::CheckAndSave(int)
             return false;
     }
     m_set.m_PropID = quint8(m_tree->GetCheckedBits());
-    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION)) {
+    // A customer whose first save on opening failed takes its number now.
+    if (!m_set.SaveNew(platform::MB_ICONINFORMATION)) {
         // The refusal was shown; the edit stays open so that the window
         // still holds the typed changes and a later Save or Close acts on
         // them.
