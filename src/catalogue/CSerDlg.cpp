@@ -396,7 +396,13 @@ void CSerDlg::FillTimeList()
 bool CSerDlg::OnInitDialog()
 {
     // The list's Open puts the row in edit mode; only then is it editable.
+    // A shop open for reading only shows its services for reading, as it
+    // shows its jobs and customers, without a refusal for just looking.
     m_nMode = m_nOpenMode;
+    const platform::Database *database = m_set.m_pDatabase;
+    if (m_nMode == 30103 && database && database->isOpen() && database->isReadOnly()
+        && m_set.GetEditMode() == CXDaoSet::dbEditNone)
+        m_nMode = 1;
     if (m_nMode == 30103)
         m_nMode = m_set.GetEditMode() != CXDaoSet::dbEditNone || m_set.SafeEdit() ? 0 : 1;
     if (m_nMode == 0 && m_set.GetEditMode() == CXDaoSet::dbEditNone && !m_set.SafeEdit())

@@ -517,7 +517,8 @@ bool CCusDlg::CheckAndSave(int)
         // The refusal was shown; the edit stays open so that the window
         // still holds the typed changes and a later Save or Close acts on
         // them.
-        if (!m_bReadOnly && m_set.GetEditMode() == CXDaoSet::dbEditNone)
+        // (On a shop open for reading only there is no edit to reopen.)
+        if (!m_bReadOnly && !shopReadOnly() && m_set.GetEditMode() == CXDaoSet::dbEditNone)
             m_set.SafeEdit();
         return false;
     }
@@ -533,6 +534,12 @@ bool CCusDlg::CheckAndSave(int)
 }
 
 // --- closing ----------------------------------------------------------------------------
+
+bool CCusDlg::shopReadOnly() const
+{
+    const platform::Database *database = m_set.m_pDatabase;
+    return database && database->isOpen() && database->isReadOnly();
+}
 
 void CCusDlg::OnOK()
 {
@@ -566,7 +573,10 @@ void CCusDlg::OnCancel()
 
 void CCusDlg::OnSaveAndClose()
 {
-    if (CheckAndSave(0))
+    // A shop open for reading only refuses the save, and would refuse it
+    // again and again: once said, the window closes. Any other failure
+    // keeps it open with what was typed.
+    if (CheckAndSave(0) || shopReadOnly())
         OnCancel();
 }
 

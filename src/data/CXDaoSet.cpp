@@ -973,10 +973,7 @@ bool CXDaoSet::readOnlyDatabase() const
 
 bool CXDaoSet::refusedAsReadOnly(const QString &context)
 {
-    if (!readOnlyDatabase())
-        return false;
-    ShowDaoError(platform::dberr::error(platform::dberr::ReadOnly), context);
-    return true;
+    return RefusedAsReadOnly(m_pDatabase, context);
 }
 
 bool CXDaoSet::changedSinceRead()
