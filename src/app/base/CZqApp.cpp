@@ -319,10 +319,12 @@ QRect CZqApp::PlaceOnScreens(const QRect &wanted, const QMargins &frame, const Q
     }
     if (area.isEmpty())
         return wanted; // no screen is known: nothing to keep it within
-    area = area.marginsRemoved(frame);
+    // The frame stays on the screen too, unless it would leave no room.
+    if (const QRect inner = area.marginsRemoved(frame); inner.width() > 0 && inner.height() > 0)
+        area = inner;
     // No wider or higher than the screen, and never of no size at all.
-    const int width = std::clamp(wanted.width(), 1, std::max(1, area.width()));
-    const int height = std::clamp(wanted.height(), 1, std::max(1, area.height()));
+    const int width = std::clamp(wanted.width(), 1, area.width());
+    const int height = std::clamp(wanted.height(), 1, area.height());
     const int left = std::clamp(wanted.left(), area.left(), area.left() + area.width() - width);
     const int top = std::clamp(wanted.top(), area.top(), area.top() + area.height() - height);
     return QRect(left, top, width, height);

@@ -130,6 +130,12 @@ TEST_F(CZqAppSettings, StoredPlacementIsKeptOnTheScreens)
               QRect(4, 30, 800, 600));
     EXPECT_EQ(CZqApp::PlaceOnScreens({0, 0, 32767, 32767}, QMargins(4, 30, 4, 4), {left}, left),
               QRect(4, 30, 1912, 1046));
+    // A frame wider than a tiny screen: the window alone is kept on it.
+    EXPECT_EQ(CZqApp::PlaceOnScreens({50, 50, 300, 200}, QMargins(4, 30, 4, 4), {QRect(0, 0, 6, 20)},
+                                     QRect(0, 0, 6, 20)),
+              QRect(0, 0, 6, 20));
+    // No screen known at all: as stored.
+    EXPECT_EQ(CZqApp::PlaceOnScreens({-5000, -5000, 800, 600}, QMargins(), {}, QRect()), QRect(-5000, -5000, 800, 600));
 
     // Restored for real on the screen there is.
     app.setPlacementSaving(true);
