@@ -396,7 +396,13 @@ void CSerDlg::FillTimeList()
 bool CSerDlg::OnInitDialog()
 {
     // The list's Open puts the row in edit mode; only then is it editable.
+    // A shop open for reading only shows its services for reading, as it
+    // shows its jobs and customers, without a refusal for just looking.
     m_nMode = m_nOpenMode;
+    const platform::Database *database = m_set.m_pDatabase;
+    if (m_nMode == 30103 && database && database->isOpen() && database->isReadOnly()
+        && m_set.GetEditMode() == CXDaoSet::dbEditNone)
+        m_nMode = 1;
     if (m_nMode == 30103)
         m_nMode = m_set.GetEditMode() != CXDaoSet::dbEditNone || m_set.SafeEdit() ? 0 : 1;
     if (m_nMode == 0 && m_set.GetEditMode() == CXDaoSet::dbEditNone && !m_set.SafeEdit())
@@ -813,21 +819,13 @@ bool CSerDlg::CheckAndSave()
     }
     CZqApp *app = ZqApp();
     const bool isNew = m_set.m_SerNo == 0;
-    if (isNew) {
-        m_set.m_SerNo = CXDaoSet::GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"));
-        if (m_set.m_SerNo == 0)
-            return false; // no number left (shown)
-        if (app)
-            app->ServicesChanged = 1;
-    } else if (m_set.m_SerStatus != m_loaded->m_SerStatus && app) {
-        app->ServicesChanged = 1;
-    }
     ReadGrids();
-    if (!m_set.SaveRecord(1)) {
-        if (isNew)
-            m_set.m_SerNo = 0;
+    // A new service takes its number as it is written; a failed save keeps
+    // it new, with everything typed, to be saved again.
+    if (!(isNew ? m_set.SaveNew(1) : m_set.SaveRecord(1)))
         return false;
-    }
+    if (app && (isNew || m_set.m_SerStatus != m_loaded->m_SerStatus))
+        app->ServicesChanged = 1;
     *m_loaded = m_set;
     m_bModified = false;
     m_bSaved = true;

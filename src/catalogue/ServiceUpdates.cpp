@@ -123,10 +123,10 @@ qint32 DuplicateService(qint32 serNo)
             return 0;
         copy = source;
         copy.m_Name = DuplicateServiceName(source.m_Name);
-        copy.m_SerNo = CXDaoSet::GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"));
-        const qint32 newNo = copy.m_SerNo;
-        if (newNo == 0 || !copy.SaveRecord(1))
+        copy.m_SerNo = 0;
+        if (!copy.SaveNew(1))
             return 0;
+        const qint32 newNo = copy.m_SerNo;
         copy.Close();
         source.Close();
 

@@ -302,8 +302,7 @@ void CCusDlg::MakeNewCustomer()
     m_set.CopyCustomer(CCusSet::DefaultCustomer);
     // A new customer is active whatever the default customer's status is.
     m_set.m_CusStatus = 0;
-    m_set.GetNextCusNo();
-    m_set.SaveRecord(0);
+    m_set.SaveNew(0);
 }
 
 // --- filling ------------------------------------------------------------------------
@@ -513,11 +512,13 @@ bool CCusDlg::CheckAndSave(int)
             return false;
     }
     m_set.m_PropID = quint8(m_tree->GetCheckedBits());
-    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION)) {
+    // A customer whose first save on opening failed takes its number now.
+    if (!m_set.SaveNew(platform::MB_ICONINFORMATION)) {
         // The refusal was shown; the edit stays open so that the window
         // still holds the typed changes and a later Save or Close acts on
         // them.
-        if (!m_bReadOnly && m_set.GetEditMode() == CXDaoSet::dbEditNone)
+        // (On a shop open for reading only there is no edit to reopen.)
+        if (!m_bReadOnly && !shopReadOnly() && m_set.GetEditMode() == CXDaoSet::dbEditNone)
             m_set.SafeEdit();
         return false;
     }
@@ -533,6 +534,12 @@ bool CCusDlg::CheckAndSave(int)
 }
 
 // --- closing ----------------------------------------------------------------------------
+
+bool CCusDlg::shopReadOnly() const
+{
+    const platform::Database *database = m_set.m_pDatabase;
+    return database && database->isOpen() && database->isReadOnly();
+}
 
 void CCusDlg::OnOK()
 {
@@ -566,7 +573,10 @@ void CCusDlg::OnCancel()
 
 void CCusDlg::OnSaveAndClose()
 {
-    if (CheckAndSave(0))
+    // A shop open for reading only refuses the save, and would refuse it
+    // again and again: once said, the window closes. Any other failure
+    // keeps it open with what was typed.
+    if (CheckAndSave(0) || shopReadOnly())
         OnCancel();
 }
 

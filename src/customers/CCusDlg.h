@@ -65,6 +65,8 @@ protected:
     void OnSize(int type, int cx, int cy) override;
 
 private:
+    // The shop's file is open for reading only.
+    bool shopReadOnly() const;
     void BuildLayout();
     void BuildRibbons();
     void FillLists();

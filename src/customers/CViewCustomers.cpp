@@ -158,13 +158,11 @@ void CViewCustomers::OnDuplicate()
         m_set.CancelUpdate();
         return;
     }
-    if (!m_set.GetNextCusNo()) {
+    // The copy is stored before its window opens: closing the window keeps it.
+    if (!m_set.SaveNew(platform::MB_ICONINFORMATION)) {
         m_set.CancelUpdate();
         return;
     }
-    // The copy is stored before its window opens: closing the window keeps it.
-    if (!m_set.SaveRecord(platform::MB_ICONINFORMATION))
-        return;
     OpenCustomerWindow();
 }
 

@@ -69,6 +69,10 @@ bool PostingRun::OpenForPosting()
     const QString file = m_db.name();
     if (file.isEmpty())
         return false;
+    // A file open for reading only is left open as it is: neither way of
+    // posting could write to it.
+    if (RefusedAsReadOnly(&m_db, QStringLiteral("Cannot post the orders")))
+        return false;
     m_exclusive = OpenDatabaseFile(&m_db, file, true);
     if (m_exclusive)
         return true;

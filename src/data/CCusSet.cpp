@@ -217,9 +217,14 @@ bool CCusSet::GetNextCusNo()
     return true;
 }
 
-qint32 CCusSet::NextCusNo()
+bool CCusSet::SaveNew(unsigned beepType)
 {
-    const qint32 next = GetNextNumber(QStringLiteral("SELECT CusNo FROM Customers ORDER BY CusNo DESC"));
+    return SaveNewRecord(m_CusNo, [this] { return NextCusNo(m_pDatabase); }, beepType);
+}
+
+qint32 CCusSet::NextCusNo(platform::Database *database)
+{
+    const qint32 next = GetNextNumber(QStringLiteral("SELECT CusNo FROM Customers ORDER BY CusNo DESC"), database);
     if (next == 0)
         return 0;
     return next >= WalkInCustomer ? next : qint32(WalkInCustomer);

@@ -55,7 +55,10 @@ public:
     // False, CusNo left alone, when no number is left (the message shown).
     bool GetNextCusNo();
     // That number; 0 (the message shown) when none is left.
-    static qint32 NextCusNo();
+    static qint32 NextCusNo(platform::Database *database = nullptr);
+    // Stores the record; a new one takes the next customer number as it is
+    // written (CXDaoSet::SaveNewRecord).
+    bool SaveNew(unsigned beepType = 0);
 
     // Deletes the customer's ship-to addresses, contacts and alert rows, all
     // or none. Refused for 0 and below.

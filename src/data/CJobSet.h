@@ -131,6 +131,10 @@ public:
     // use; 0 or below: the next number of the job type's counter; above 0:
     // the caller's number (already in JobNo) is recorded as the last given.
     bool NewJobNo(qint32 number);
+    // Stores the record; a new one takes the next number of its type's
+    // counter as it is written (CXDaoSet::SaveNewRecord), so a job that
+    // cannot be written gives its number back.
+    bool SaveNew(unsigned beepType = 0);
     // May the job be deleted? When not, the reason is handed back in this
     // object's InvoiceNote. When it may, its audit row is written and a
     // credit order's invoice is no longer marked as credited; the job itself

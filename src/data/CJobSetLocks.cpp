@@ -266,6 +266,11 @@ bool CJobSet::NewJobNo(qint32 number)
     return true;
 }
 
+bool CJobSet::SaveNew(unsigned beepType)
+{
+    return SaveNewRecord(m_JobNo, [this] { return NewJobNo(0) ? m_JobNo : 0; }, beepType);
+}
+
 // ---------------------------------------------------------------------------
 // Deletion and the audit trail
 

@@ -244,6 +244,13 @@ void CSerSet::GetNextSerNo()
     m_SerNo = GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"));
 }
 
+bool CSerSet::SaveNew(unsigned beepType)
+{
+    return SaveNewRecord(m_SerNo, [this] {
+        return GetNextNumber(QStringLiteral("SELECT SerNo FROM Services ORDER BY SerNo DESC"), m_pDatabase);
+    }, beepType);
+}
+
 // The department of the service's category and its picture; a category or
 // department that is not known counts as an empty entry.
 void CSerSet::computeDisplay()

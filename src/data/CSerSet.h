@@ -41,6 +41,9 @@ public:
     // Only while a new row is being added: SerNo = the highest number + 1
     // (1 in an empty table). In any other state the row is left alone.
     void GetNextSerNo();
+    // Stores the record; a new one takes the next service number as it is
+    // written (CXDaoSet::SaveNewRecord).
+    bool SaveNew(unsigned beepType = 0);
 
     // Moves both tables between the service and the two grids of the service
     // dialog: the grids are walked row by row and, within a row, over the

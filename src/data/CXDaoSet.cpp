@@ -973,10 +973,7 @@ bool CXDaoSet::readOnlyDatabase() const
 
 bool CXDaoSet::refusedAsReadOnly(const QString &context)
 {
-    if (!readOnlyDatabase())
-        return false;
-    ShowDaoError(platform::dberr::error(platform::dberr::ReadOnly), context);
-    return true;
+    return RefusedAsReadOnly(m_pDatabase, context);
 }
 
 bool CXDaoSet::changedSinceRead()
@@ -1060,6 +1057,60 @@ bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
         ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
         return false;
     }
+    SafeEdit();
+    if (beepType != 0)
+        platform::Prompt::beep();
+    return true;
+}
+
+bool CXDaoSet::SaveNewRecord(qint32 &number, const std::function<qint32()> &nextNumber, unsigned beepType)
+{
+    if (!IsOpen() || GetEditMode() != dbEditAdd)
+        return SaveRecord(beepType);
+    const qint32 numberBefore = number;
+    // Another workstation's row can hold a number only once: a number that
+    // comes back after a collision is not tried again.
+    constexpr int kTries = 20;
+    qint32 collided = 0;
+    bool saved = false;
+    {
+        // Failures are shown once the write is undone, never while the
+        // database is held.
+        DeferredDaoErrors deferred;
+        std::optional<DbException> failure;
+        for (int attempt = 0; attempt < kTries && !saved; ++attempt) {
+            qint32 tried = 0;
+            try {
+                platform::Transaction transaction(*m_pDatabase);
+                tried = nextNumber();
+                if (tried == 0)
+                    failure.reset(); // said by nextNumber
+                if (tried == 0 || tried == collided)
+                    break;
+                number = tried;
+                Update();
+                m_set->moveToLastAdded();
+                loadCurrentRow();
+                transaction.commit();
+                saved = true;
+            } catch (const DbException &e) {
+                failure = e;
+                number = numberBefore;
+                // Only a number taken meanwhile is worth another try, and only
+                // while the new record is still there to write.
+                if (e.number() != platform::dberr::DuplicateKey || tried == 0 || GetEditMode() != dbEditAdd)
+                    break;
+                collided = tried;
+            }
+        }
+        if (!saved) {
+            number = numberBefore;
+            if (failure)
+                ShowDaoError(*failure, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        }
+    }
+    if (!saved)
+        return false;
     SafeEdit();
     if (beepType != 0)
         platform::Prompt::beep();
@@ -1414,9 +1465,9 @@ void CXDaoSet::ShowWhereText(const QString &prefix)
 // ---------------------------------------------------------------------------
 // Module helpers
 
-qint32 CXDaoSet::GetNextNumber(const QString &sql)
+qint32 CXDaoSet::GetNextNumber(const QString &sql, platform::Database *database)
 {
-    CXDaoSet numbers;
+    CXDaoSet numbers(database);
     numbers.Open(dbOpenDynaset, sql);
     qint32 value = 0;
     if (!numbers.IsEmptySet())

@@ -132,6 +132,18 @@ public:
     bool SafeEdit(const QString &context = QString());
     bool SafeUpdate(const QString &context = QString());
     bool SaveRecord(unsigned beepType = 0, const QString &context = QString());
+    // Stores a new record that takes a number of its own (a service's, a
+    // customer's, a job's): the number is taken and the row written in one
+    // write, so no other workstation can take the same number in between.
+    // Should a row with the number be there all the same (3022, a
+    // workstation that wrote it another way), the next number is taken and
+    // the row written again. nextNumber gives the number (0, after saying
+    // why, when there is none) and may write as it does (a counter row);
+    // those writes stand or fall with the row. A record not being added is
+    // saved as SaveRecord saves it. On failure nothing is written, number is
+    // as it was and the record is still being added with everything typed,
+    // so that it can be saved again or its changes asked about.
+    bool SaveNewRecord(qint32 &number, const std::function<qint32()> &nextNumber, unsigned beepType = 0);
     bool DeleteWithConfirm(const QString &action);
     // Deletes every record from the current one to the end, as one change:
     // a failure deletes nothing.
@@ -205,7 +217,7 @@ public:
     // --- module helpers -----------------------------------------------------
     // The first field of the first row plus 1; 1 when there is no row. 0,
     // after NumberAfter's message, when that row holds the largest number.
-    static qint32 GetNextNumber(const QString &sql);
+    static qint32 GetNextNumber(const QString &sql, platform::Database *database = nullptr);
     // The number after the last one given out. Numbers are Long: after
     // 2147483647 there is none, and 0 comes back once NoNumberLeftText is
     // shown, so that the caller opens nothing for editing.

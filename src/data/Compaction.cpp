@@ -205,6 +205,10 @@ QString LossReport(const platform::RebuildResult &result)
 void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
                      const CompactProgress &progress, const CompactProgress &reindexProgress)
 {
+    // A file open for reading only cannot be replaced by its compacted copy:
+    // that is said once, and the open file is left as it is.
+    if (path.isEmpty() && RefusedAsReadOnly(database, QStringLiteral("Cannot compact ") + database->name()))
+        return;
     if (!question.isEmpty()
         && platform::Prompt::messageBox(question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
             != platform::IDYES)
@@ -234,6 +238,9 @@ void RemindCompact()
     if (!IsBitSet(days, GetToday().dayOfWeek()))
         return;
     if (platform::Settings::readString(kSettings, QStringLiteral("Compacted")) == CompactedDateText())
+        return;
+    // Nothing to remind of while the file can only be read.
+    if (SharedDatabase().isOpen() && SharedDatabase().isReadOnly())
         return;
     CompactDatabase(&SharedDatabase(), QStringLiteral("Remember to compact the database today.\n\nDo you want to start now?"),
                     QString(), true);

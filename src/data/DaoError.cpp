@@ -4,12 +4,21 @@
 #include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbErrors.h"
 
 using platform::Prompt;
 
 namespace {
 int g_daoErrors = 0;
 DeferredDaoErrors *g_deferred = nullptr;
+}
+
+bool RefusedAsReadOnly(const platform::Database *database, const QString &context)
+{
+    if (!database || !database->isOpen() || !database->isReadOnly())
+        return false;
+    ShowDaoError(platform::dberr::error(platform::dberr::ReadOnly), context);
+    return true;
 }
 
 int DaoErrorCount()

@@ -2,6 +2,10 @@
 
 #include "platform/db/DbException.h"
 
+namespace platform {
+class Database;
+}
+
 #include <QtCore/QList>
 #include <QtCore/QString>
 
@@ -19,6 +23,13 @@ int ShowDaoError(const platform::DbException &e, const QString &context);
 // it had begun in a transaction of the shop's database is rolled back, the
 // failure is shown as above, and the program goes on. False when it failed so.
 bool RunCommandReportingDaoErrors(const std::function<void()> &command);
+
+// A database open for reading only refuses what would write to it: true,
+// after one box with the engine's read-only error and the context (what was
+// to be done, "Cannot ..."), when the database is open read-only; false,
+// and nothing shown, otherwise. Callers ask before they start anything
+// (a question, reopening the file) that could only end in the refusal.
+bool RefusedAsReadOnly(const platform::Database *database, const QString &context);
 
 // How many database failures have been shown in this run. A caller that
 // needs to tell a refused write from a failed one compares it before and

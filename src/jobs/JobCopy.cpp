@@ -136,11 +136,11 @@ bool JobCopy::CopyJob(CJobSet &source, int newType, bool credit)
     m_job = source;
     m_job.m_JobID = newId;
     m_job.m_JobType = quint8(newType);
+    // A credit order has its invoice's number, negated; any other copy
+    // takes the next number of its type as it is written.
     if (credit)
         m_job.m_JobNo = -source.m_JobNo;
-    else if (!m_job.NewJobNo(0))
-        return false;
-    if (!m_job.SaveRecord() || !CopyItems(source, credit))
+    if (!(credit ? m_job.SaveRecord() : m_job.SaveNew()) || !CopyItems(source, credit))
         return false;
 
     const DateTime today = Today();

@@ -103,7 +103,7 @@ bool CreateJob(CJobSet &job, int jobType, qint32 cusNo, qint32 buyerNo, quint8 c
     job.m_CSRNo = csrNo;
     if (buyerNo != 0)
         job.m_BuyerNo = buyerNo;
-    if (!job.NewJobNo(0) || !job.SaveRecord(0)) {
+    if (!job.SaveNew(0)) {
         if (job.GetEditMode() != CXDaoSet::dbEditNone) {
             try {
                 job.CancelUpdate();

@@ -181,7 +181,7 @@ qint32 ConvertWalkInCustomer(CJobSet &job)
         customer.m_Terms = job.m_TermsNo;
         customer.m_SRepNo = job.m_SRepNo;
         customer.m_DateCreated = GetToday();
-        if (!customer.GetNextCusNo() || !customer.SaveRecord())
+        if (!customer.SaveNew())
             return 0;
         const qint32 cusNo = customer.m_CusNo;
 

@@ -1456,6 +1456,9 @@ void CView0::OnCompact(bool reindex)
     platform::Database &db = SharedDatabase();
     if (!db.isOpen())
         return;
+    // A file open for reading only is refused before anything is shown.
+    if (RefusedAsReadOnly(&db, QStringLiteral("Cannot compact ") + db.name()))
+        return;
     // The copy and then the reindex show their progress, each in its own
     // window, and either can be stopped.
     std::unique_ptr<CXProgress> copying;

@@ -17,6 +17,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
+#include <sqlite3.h>
+
 namespace {
 
 class ServiceDialogTest : public CatalogueTest
@@ -183,6 +185,47 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, Caliper FROM Services WHERE SerNo = 10")),
               QStringLiteral("20# Bond|"));
+}
+
+// Another workstation holding the file while a new service is saved: the
+// save is refused, and the window still holds the new service as typed, so
+// Save, or Close and its question, stores it once the file is free.
+TEST_F(ServiceDialogTest, ANewServiceRefusedWhileTheFileIsBusyIsKept)
+{
+    sqlite3_busy_timeout(SharedDatabase().handle(), 100);
+    const QString busy = QStringLiteral("Cannot save Services\n\nError 3260 occured:\n\nCouldn't update; currently "
+                                        "locked by another workstation.\n\n");
+    for (const int finish : {30213, 2}) {
+        SCOPED_TRACE(finish);
+        const QString name = QStringLiteral("Laminating %1").arg(finish);
+        runNew(401, [&](CSerDlg &d) {
+            type(d, CSerDlg::IDC_NAME, name);
+            auto other = std::make_unique<platform::Database>();
+            other->open(SharedDatabase().name());
+            other->beginTrans();
+            prompts().clear();
+            prompts().answer(platform::IDNO);
+            d.SendCommand(30213);
+            EXPECT_TRUE(prompts().lastText().startsWith(busy)) << prompts().lastText().toStdString();
+            EXPECT_EQ(d.record().m_SerNo, 0);
+            other->rollback();
+            other.reset();
+
+            if (finish == 30213) {
+                d.SendCommand(30213);
+                EXPECT_EQ(d.edit(CSerDlg::IDC_NAME)->text(), name);
+                return press(d, 2);
+            }
+            prompts().answer(platform::IDYES);
+            const int result = press(d, 2);
+            EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Do you want to save the new record?")))
+                << prompts().texts().join(QLatin1Char('|')).toStdString();
+            return result;
+        });
+    }
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, CatNo, Name FROM Services WHERE SerNo >= 194")),
+              QStringLiteral("194|401|Laminating 30213\n195|401|Laminating 2"));
+    sqlite3_busy_timeout(SharedDatabase().handle(), platform::Database::busyTimeout());
 }
 
 TEST_F(ServiceDialogTest, StatusChangeMarksTheServicesChanged)

@@ -66,6 +66,66 @@ TEST_F(JobTablesTest, TwoWorkstationsNeverGetTheSameJobNumber)
               QStringLiteral("400"));
 }
 
+// Eight workstations adding services, customers or jobs at once, as a
+// user's Save adds them: every row is kept, each under the number its
+// workstation was told, and no two share a number.
+TEST_F(JobTablesTest, NewNumberedRowsAddedAtOnceAreAllKept)
+{
+    const struct
+    {
+        const char *kind;
+        const char *table;
+        const char *key;
+        const char *name;
+    } kinds[] = {
+        {"services", "Services", "SerNo", "Name"},
+        {"customers", "Customers", "CusNo", "Name"},
+        {"jobs", "Jobs", "JobNo", "Title"},
+    };
+    constexpr int kPeers = 8;
+    constexpr int kEach = 25;
+    for (const auto &k : kinds) {
+        SCOPED_TRACE(k.kind);
+        const QString table = QString::fromLatin1(k.table);
+        const int before = count(table, QStringLiteral("1 = 1"));
+        std::vector<std::unique_ptr<QProcess>> peers;
+        for (int n = 0; n < kPeers; ++n) {
+            peers.push_back(startPeer({databasePath(), QStringLiteral("add"), QString::fromLatin1(k.kind),
+                                       QString::number(kEach), QStringLiteral("Peer%1").arg(n)}));
+            ASSERT_TRUE(peers.back()->waitForStarted());
+        }
+        // All open the file first, then all add at once.
+        for (auto &peer : peers) {
+            ASSERT_TRUE(peer->canReadLine() || peer->waitForReadyRead(30000));
+            ASSERT_EQ(peer->readLine().trimmed(), QByteArray("ready"));
+        }
+        for (auto &peer : peers) {
+            peer->write("go\n");
+            ASSERT_TRUE(peer->waitForBytesWritten());
+        }
+        QSet<int> numbers;
+        for (int n = 0; n < kPeers; ++n) {
+            const QStringList lines = outputLines(*peers[size_t(n)]);
+            ASSERT_EQ(lines.size(), kEach) << lines.join(QLatin1Char('|')).toStdString();
+            for (int i = 0; i < kEach; ++i) {
+                bool ok = false;
+                const int number = lines[i].toInt(&ok);
+                ASSERT_TRUE(ok) << lines[i].toStdString();
+                numbers.insert(number);
+                // The row named so is there under the number reported.
+                EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = 'Peer%4 %5'")
+                                     .arg(QString::fromLatin1(k.key), table, QString::fromLatin1(k.name))
+                                     .arg(n)
+                                     .arg(i + 1))
+                              .toInt(),
+                          number);
+            }
+        }
+        EXPECT_EQ(numbers.size(), kPeers * kEach);
+        EXPECT_EQ(count(table, QStringLiteral("1 = 1")), before + kPeers * kEach);
+    }
+}
+
 TEST_F(JobTablesTest, JobLockedHereIsRefusedToAnotherWorkstation)
 {
     const qint32 id = addJob(0, 77);

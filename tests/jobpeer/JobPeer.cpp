@@ -10,10 +10,17 @@
 //   tavrel-job-peer DATABASE churn COUNT
 //       prints "writing", then saves the title of the first job COUNT times
 //       back to back, then prints "done"
+//   tavrel-job-peer DATABASE add KIND COUNT TAG
+//       prints "ready" once the database is open, waits for "go" on its input, then adds COUNT new services, customers
+//       or jobs (KIND), named "TAG 1" ... as a user's Save adds them (Save
+//       pressed again after a busy database), and prints the number each was
+//       saved under ("fail" and the last message when one is refused)
 //   tavrel-job-peer DATABASE lock JOBID
 //       tries to lock the job, answering the lock question with No; prints
 //       "result 1" or "result 0" and then "text" and each message shown
+#include "data/CCusSet.h"
 #include "data/CJobSet.h"
+#include "data/CSerSet.h"
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -21,6 +28,7 @@
 
 #include <QtCore/QCoreApplication>
 
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -31,6 +39,52 @@ std::string oneLine(const QString &text)
     QString line = text;
     line.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     return line.toStdString();
+}
+
+// Saves as a user would who is told the database is busy: the box is
+// answered and Save pressed again on what the window still holds.
+bool saveAsAUser(platform::TestResponder &prompts, const std::function<bool()> &save)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (prompts.pendingAnswers() == 0)
+            prompts.answer(platform::IDNO);
+        if (save())
+            return true;
+    }
+    return false;
+}
+
+// One new row of the kind, saved as its window saves it; its number, or 0.
+qint32 addNumbered(platform::TestResponder &prompts, const QString &kind, const QString &name)
+{
+    if (kind == QLatin1String("services")) {
+        CSerSet service;
+        service.m_strFilter = QStringLiteral("SerNo = 0");
+        service.Open();
+        if (!service.SafeAddNew())
+            return 0;
+        service.m_CatNo = 901;
+        service.m_Name = name;
+        return saveAsAUser(prompts, [&] { return service.SaveNew(0); }) ? service.m_SerNo : 0;
+    }
+    if (kind == QLatin1String("customers")) {
+        CCusSet customer;
+        customer.m_strFilter = QStringLiteral("CusNo = 0");
+        customer.Open();
+        if (!customer.SafeAddNew())
+            return 0;
+        customer.InitNewCustomer();
+        customer.m_Name = name;
+        return saveAsAUser(prompts, [&] { return customer.SaveNew(0); }) ? customer.m_CusNo : 0;
+    }
+    CJobSet job;
+    job.m_strFilter = QStringLiteral("JobID = 0");
+    job.Open();
+    if (!job.SafeAddNew())
+        return 0;
+    job.m_JobType = CJobSet::Order;
+    job.m_Title = name;
+    return saveAsAUser(prompts, [&] { return job.SaveNew(0); }) ? job.m_JobNo : 0;
 }
 
 } // namespace
@@ -70,6 +124,18 @@ int main(int argc, char *argv[])
                 else
                     std::cout << "fail " << oneLine(prompts.lastText()) << std::endl;
             }
+        } else if (args[2] == QLatin1String("add") && args.size() >= 6) {
+            std::cout << "ready" << std::endl;
+            std::string line;
+            if (!std::getline(std::cin, line) || line != "go")
+                return 3;
+            for (int n = 1; n <= args[4].toInt(); ++n) {
+                const qint32 number = addNumbered(prompts, args[3], args[5] + QStringLiteral(" %1").arg(n));
+                if (number != 0)
+                    std::cout << number << std::endl;
+                else
+                    std::cout << "fail " << oneLine(prompts.lastText()) << std::endl;
+            }
         } else if (args[2] == QLatin1String("churn")) {
             std::cout << "writing" << std::endl;
             const int count = args[3].toInt();
@@ -90,6 +156,8 @@ int main(int argc, char *argv[])
         std::cout << "error " << e.number() << std::endl;
         return 1;
     } catch (const platform::UnansweredPrompt &e) {
+        for (const QString &text : prompts.texts())
+            std::cout << "text " << oneLine(text) << std::endl;
         std::cout << "prompt " << e.what() << std::endl;
         return 1;
     }

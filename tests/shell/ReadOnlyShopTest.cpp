@@ -7,7 +7,10 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 #include "data/SharedDatabase.h"
+#include "controls/DlgItem.h"
+#include "customers/CCusDlg.h"
 #include "jobs/CJobNew.h"
+#include "production/tracking/CViewTrack.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
@@ -20,6 +23,7 @@
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 
 #include <functional>
@@ -59,6 +63,12 @@ protected:
         ShellTest::SetUp();
         ASSERT_FALSE(sampleShop().isEmpty()) << "the sample shop was not made";
         ASSERT_TRUE(QFile::copy(sampleShop(), tempPath(QStringLiteral("TavrelData.mdb"))));
+        // Robin (101) paused a workday that Jordan (1) has not begun.
+        QProcess sql;
+        sql.start(QStringLiteral("sqlite3"), {tempPath(QStringLiteral("TavrelData.mdb")),
+                                              QStringLiteral("INSERT INTO Times (TimeFor, EmpNo, ItemID, Start, Minutes, "
+                                                             "Status) VALUES (0, 101, 0, 46000.25, 0, 1)")});
+        ASSERT_TRUE(sql.waitForFinished(30000) && sql.exitCode() == 0);
         ASSERT_TRUE(QFile::setPermissions(tempPath(QStringLiteral("TavrelData.mdb")),
                                           QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         prompts().answer(platform::IDOK); // "... is marked read-only."
@@ -146,9 +156,8 @@ const std::map<int, std::pair<QStringList, QStringList>> kOpenAndNew = {
     {30000, {{}, {}}},
     // The job for reading; a new one starts with its customer.
     {30001, {{QStringLiteral("CJobDlg")}, {QStringLiteral("Please select a customer."), QStringLiteral("CJobNew")}}},
-    // The service for reading, whose OK would save it.
-    {30002, {{refused(QStringLiteral("Cannot edit Services")), QStringLiteral("CSerDlg")},
-             {refused(QStringLiteral("Cannot add Services"))}}},
+    // The service for reading, as the job and the customer.
+    {30002, {{QStringLiteral("CSerDlg")}, {refused(QStringLiteral("Cannot add Services"))}}},
     {30003, {{QStringLiteral("CCusDlg")}, {refused(QStringLiteral("Cannot add Customers"))}}},
     // A payment is first asked for its customer.
     {30004,
@@ -165,13 +174,13 @@ const std::map<int, std::pair<QStringList, QStringList>> kOpenAndNew = {
 
 // The windows and boxes a command shows: a window by its class, a box by
 // its text. Every window is confirmed with its own OK (a window shown for
-// reading saves nothing), every box answered OK.
-QStringList shownBy(CView0 &view, int command)
+// reading saves nothing), every box answered OK (or as asked).
+QStringList shownBy(CView0 &view, int command, int answer = platform::IDOK)
 {
     platform::TestResponder answers;
     QStringList windows;
     for (int i = 0; i < 6; ++i) {
-        answers.answer(platform::IDOK);
+        answers.answer(answer);
         answers.onDialog([&windows](QDialog &d) {
             windows << QString::fromLatin1(d.metaObject()->className());
             if (auto *dialog = dynamic_cast<CDlg0 *>(&d)) {
@@ -244,6 +253,70 @@ TEST_P(ReadOnlyViewCommands, EveryCommandEndsAndTheProgramGoesOn)
             if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
                 dialog->hide();
     }
+}
+
+// A command that would write says so once, with the database's message, and
+// leaves the file open as it was; a window with refused changes closes with
+// one Close.
+TEST_F(ReadOnlyShopTest, EachRefusalIsSaidOnce)
+{
+    const QString file = SharedDatabase().name();
+    const struct
+    {
+        int view;
+        int treeCode;  // the list chosen first (0: none)
+        int operatorNo; // the time clock's operator (0: none)
+        int command;
+        int answer;
+        QStringList shown;
+    } rows[] = {
+        // Post Now on the orders to post.
+        {30004, 1, 0, 30211, platform::IDOK, {refused(QStringLiteral("Cannot post the orders"))}},
+        {30000, 0, 0, 30573, platform::IDOK, {refused(QStringLiteral("Cannot compact ") + file)}},
+        {30003, 0, 0, 30573, platform::IDOK, {refused(QStringLiteral("Cannot compact ") + file)}},
+        {30008, 0, 1, 29130, platform::IDYES,
+         {QStringLiteral("Jordan, do you want to start a new workday?"), refused(QStringLiteral("Cannot add Times"))}},
+        // A paused day: the refused resume is the end of it, not a new day.
+        {30008, 0, 101, 29130, platform::IDYES,
+         {QStringLiteral("Robin, do you want to resume your current workday?"),
+          refused(QStringLiteral("Cannot edit Times"))}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.command);
+        CView0 *view = qobject_cast<CView0 *>(shell->mainFrame()->SwitchView(row.view));
+        ASSERT_NE(view, nullptr);
+        if (row.treeCode != 0)
+            view->SelectTreeCode(row.treeCode);
+        if (auto *clock = qobject_cast<CViewTrack *>(view); clock && row.operatorNo != 0)
+            clock->SelectOperator(row.operatorNo, false);
+        EXPECT_EQ(shownBy(*view, row.command, row.answer).join(QLatin1Char('|')).toStdString(),
+                  row.shown.join(QLatin1Char('|')).toStdString());
+        EXPECT_TRUE(SharedDatabase().isOpen());
+        EXPECT_TRUE(SharedDatabase().isReadOnly());
+        EXPECT_EQ(SharedDatabase().name(), file);
+    }
+
+    // A customer changed and saved with Save & Close: the save is refused
+    // once, and the window closes with it.
+    CView0 *customers = qobject_cast<CView0 *>(shell->mainFrame()->SwitchView(30003));
+    ASSERT_NE(customers, nullptr);
+    customers->list()->SelectItem(0);
+    platform::TestResponder answers;
+    bool closed = false;
+    answers.onDialog([&](QDialog &d) {
+        auto *window = dynamic_cast<CCusDlg *>(&d);
+        if (!window)
+            return 2;
+        qobject_cast<QLineEdit *>(GetDlgItem(window, CCusDlg::IDC_NAME))->setText(QStringLiteral("Renamed Bakery"));
+        window->SendCommand(30443);
+        closed = window->result() != 0;
+        return window->result();
+    });
+    answers.answer(platform::IDOK);
+    customers->RunCommand(30103);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(answers.texts().join(QLatin1Char('|')).toStdString(),
+              refused(QStringLiteral("Cannot save Customers")).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(MainViews, ReadOnlyViewCommands,

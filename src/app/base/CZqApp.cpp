@@ -6,9 +6,13 @@
 #include "platform/SecretSettings.h"
 #include "platform/Settings.h"
 
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtPrintSupport/QPrinterInfo>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QWidget>
+
+#include <algorithm>
 
 namespace {
 CZqApp *g_app = nullptr;
@@ -299,12 +303,52 @@ int CZqApp::ReadWindowPlacement(const QString &windowName, WindowPlacement &p) c
     return int(p.showCmd);
 }
 
+QRect CZqApp::PlaceOnScreens(const QRect &wanted, const QMargins &frame, const QList<QRect> &screens,
+                             const QRect &fallback)
+{
+    // The screen the window overlaps most; none overlapped, the fallback.
+    QRect area = fallback;
+    qint64 best = 0;
+    for (const QRect &screen : screens) {
+        const QRect common = screen.intersected(wanted);
+        const qint64 overlap = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+        if (overlap > best) {
+            best = overlap;
+            area = screen;
+        }
+    }
+    if (area.isEmpty())
+        return wanted; // no screen is known: nothing to keep it within
+    // The frame stays on the screen too, unless it would leave no room.
+    if (const QRect inner = area.marginsRemoved(frame); inner.width() > 0 && inner.height() > 0)
+        area = inner;
+    // No wider or higher than the screen, and never of no size at all.
+    const int width = std::clamp(wanted.width(), 1, area.width());
+    const int height = std::clamp(wanted.height(), 1, area.height());
+    const int left = std::clamp(wanted.left(), area.left(), area.left() + area.width() - width);
+    const int top = std::clamp(wanted.top(), area.top(), area.top() + area.height() - height);
+    return QRect(left, top, width, height);
+}
+
 bool CZqApp::RestoreWindowPlacement(const QString &windowName, QWidget *window)
 {
     WindowPlacement p;
     if (!window || !ReadWindowPlacement(windowName, p))
         return false;
-    window->setGeometry(QRect(p.left, p.top, p.right - p.left, p.bottom - p.top));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QScreen *own = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect fallback = own ? own->availableGeometry() : QRect();
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    // The width and height are worked out in 64 bits: a stored right edge
+    // far past a left edge far below zero must not wrap.
+    const qint64 width = std::clamp<qint64>(qint64(p.right) - p.left, 0, 1 << 20);
+    const qint64 height = std::clamp<qint64>(qint64(p.bottom) - p.top, 0, 1 << 20);
+    window->setGeometry(PlaceOnScreens(QRect(p.left, p.top, int(width), int(height)), frame, screens, fallback));
     if (p.showCmd == kShowMaximized)
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
     return true;

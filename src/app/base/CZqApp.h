@@ -8,6 +8,8 @@
 #include <QtCore/QDate>
 #include <QtCore/QHash>
 #include <QtCore/QList>
+#include <QtCore/QMargins>
+#include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -245,7 +247,15 @@ public:
     bool SaveWindowPos(const QString &windowName, QWidget *window);
     // The show command (non-zero) when a placement was read, else 0.
     int ReadWindowPlacement(const QString &windowName, WindowPlacement &placement) const;
+    // Restores a stored placement onto the screens attached now: a window
+    // stored on a monitor that is gone, or larger than any screen, is moved
+    // and shrunk to lie within the screen it overlaps most (else the one it
+    // would open on).
     bool RestoreWindowPlacement(const QString &windowName, QWidget *window);
+    // The rectangle kept within the available area of a screen, as above;
+    // frame is what the window's frame adds around it on each side.
+    static QRect PlaceOnScreens(const QRect &wanted, const QMargins &frame, const QList<QRect> &screens,
+                                const QRect &fallback);
     static QString FormatWindowPlacement(const WindowPlacement &placement);
 
     // Window placement is neither read nor written until the view settings

@@ -269,7 +269,7 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
             m_jobSet = before;
             m_jobSet.m_JobID = newId;
             m_jobSet.m_JobType = jobType;
-            ok = m_jobSet.NewJobNo(0) && m_jobSet.SaveRecord(0);
+            ok = m_jobSet.SaveNew(0);
         }
         for (int n = 0; ok && n < m_items.size(); ++n) {
             const WebOrderItem &item = m_items.at(n);

@@ -564,6 +564,9 @@ int CViewTrack::EnsureWorkday()
                 RefreshList(day.m_TimeID);
                 return 3;
             }
+            // The refusal was said; a second day beside the paused one
+            // would only be refused again.
+            return 0;
         }
     }
     if (platform::Prompt::messageBox(m_strOperator + QStringLiteral(", do you want to start a new workday?"), QString(),

@@ -4,6 +4,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QtCore/QFile>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtWidgets/QWidget>
 
 class CZqAppSettings : public TavrelTest
@@ -98,6 +100,56 @@ TEST_F(CZqAppSettings, WindowPlacementNeedsTenNumbersAndNeverReopensMinimised)
     EXPECT_EQ(app.ReadWindowPlacement(QStringLiteral("Job Window"), p), 1);
     app.WriteSettingText(QStringLiteral("Job Window"), QStringLiteral("0,1,-1,-1,-1,-1,10,10,500"), CZqApp::kWindowPos);
     EXPECT_EQ(app.ReadWindowPlacement(QStringLiteral("Job Window"), p), 0);
+}
+
+// A placement stored on a monitor no longer attached, or larger than any
+// screen, is restored onto the screens there are.
+TEST_F(CZqAppSettings, StoredPlacementIsKeptOnTheScreens)
+{
+    const QRect left(0, 0, 1920, 1080);
+    const QRect right(1920, 0, 1280, 1024);
+    const struct
+    {
+        QRect wanted;
+        QRect placed;
+    } cases[] = {
+        {{100, 100, 800, 600}, {100, 100, 800, 600}},       // on a screen: as stored
+        {{-5000, -5000, 800, 600}, {0, 0, 800, 600}},       // off every screen: the fallback's corner
+        {{0, 0, 32767, 32767}, {0, 0, 1920, 1080}},         // larger than any screen
+        {{1800, 50, 800, 600}, {1920, 50, 800, 600}},       // mostly on the right screen
+        {{1500, 50, 800, 600}, {1120, 50, 800, 600}},       // mostly on the left one: pulled back in
+        {{3000, 900, 400, 300}, {2800, 724, 400, 300}},     // past the right screen's corner
+        {{1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}},     // exactly the right screen
+        {{1921, 1, 1280, 1024}, {1920, 0, 1280, 1024}},     // one past it each way
+        {{10, 10, 0, 0}, {10, 10, 1, 1}},                   // no size at all
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CZqApp::PlaceOnScreens(c.wanted, QMargins(), {left, right}, left), c.placed) << c.wanted.x();
+    // The window's frame stays on the screen too.
+    EXPECT_EQ(CZqApp::PlaceOnScreens({-5000, -5000, 800, 600}, QMargins(4, 30, 4, 4), {left}, left),
+              QRect(4, 30, 800, 600));
+    EXPECT_EQ(CZqApp::PlaceOnScreens({0, 0, 32767, 32767}, QMargins(4, 30, 4, 4), {left}, left),
+              QRect(4, 30, 1912, 1046));
+    // A frame wider than a tiny screen: the window alone is kept on it.
+    EXPECT_EQ(CZqApp::PlaceOnScreens({50, 50, 300, 200}, QMargins(4, 30, 4, 4), {QRect(0, 0, 6, 20)},
+                                     QRect(0, 0, 6, 20)),
+              QRect(0, 0, 6, 20));
+    // No screen known at all: as stored.
+    EXPECT_EQ(CZqApp::PlaceOnScreens({-5000, -5000, 800, 600}, QMargins(), {}, QRect()), QRect(-5000, -5000, 800, 600));
+
+    // Restored for real on the screen there is.
+    app.setPlacementSaving(true);
+    QScreen *screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect area = screen->availableGeometry();
+    for (const char *stored : {"0,1,-1,-1,-1,-1,-5000,-5000,-4200,-4400", "0,1,-1,-1,-1,-1,0,0,32767,32767",
+                               "0,1,-1,-1,-1,-1,-2147483000,0,2147483000,600"}) {
+        app.WriteSettingText(QStringLiteral("MainFrame"), QString::fromLatin1(stored), CZqApp::kWindowPos);
+        QWidget w;
+        ASSERT_TRUE(app.RestoreWindowPlacement(QStringLiteral("MainFrame"), &w));
+        EXPECT_TRUE(area.contains(w.geometry())) << stored;
+        EXPECT_GT(w.width(), 0);
+    }
 }
 
 #include <QtGui/QKeyEvent>
