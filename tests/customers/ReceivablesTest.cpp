@@ -466,13 +466,30 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
     ASSERT_TRUE(credit.StoreCreditLimit(100, Money::fromWhole(1500)));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("1500"));
 
+    // The adjustment as typed unless it would take more than the credit due.
+    struct
+    {
+        const char *due, *typed, *floored;
+    } floors[] = {{"50", "-20", "-20"},    {"50", "-49.99", "-49.99"}, {"50", "-50", "-50"},
+                  {"50", "-50.01", "-50"}, {"50", "-80", "-50"},       {"0", "20", "20"},
+                  {"0", "-0.01", "0"},     {"12.5", "7.5", "7.5"}};
+    for (const auto &f : floors) {
+        auto m = [](const char *t) { return Money::fromText(QString::fromLatin1(t)); };
+        EXPECT_EQ(CreditAdjustment::Floored(m(f.due), m(f.typed)), m(f.floored)) << f.due << " " << f.typed;
+    }
+
     Money written;
     ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(50), 1, &written));
+    // Within what is due the adjustment is written as typed.
+    ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(-20), 2, &written));
+    EXPECT_EQ(written, Money::fromWhole(-20));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("30"));
+    ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(20), 1, &written));
     ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(-80), 2, &written));
     EXPECT_EQ(written, Money::fromWhole(-50));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits ORDER BY CreditID")),
-              QStringLiteral("50|0|1\n-50|0|2"));
+              QStringLiteral("50|0|1\n-20|0|2\n20|0|1\n-50|0|2"));
     EXPECT_FALSE(credit.Adjust(999, Money::fromWhole(5), 1));
 
     // 0 + 922337203685477.00 is the last whole amount of the range; 1.00 more
@@ -648,6 +665,52 @@ TEST_F(PaymentTest, ChildAccountsAndTheBalanceReadInTheSave)
     exec(QStringLiteral("UPDATE Jobs SET Latefee = 5, Balance = 35 WHERE JobID = %1").arg(child));
     ASSERT_TRUE(e.Save(SharedDatabase(), 100, true));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(child)), QStringLiteral("-30|5"));
+
+    // Another workstation pays part of invoice 7002 (80.00) after this
+    // entry's list was read: a payment still applying what was owed then is
+    // refused whole, and the invoice never goes below 0; one applying no
+    // more than what is owed now is saved.
+    struct
+    {
+        const char *paidMeanwhile; // by the other workstation
+        const char *applied;       // by this entry
+        const char *refusal;       // empty: saved
+        const char *paidBalance;   // the invoice afterwards
+    } partly[] = {
+        {"30", "80", "Invoice 7002 now has a balance of $50.00, less than the $80.00 applied to it.", "-30|50"},
+        {"30", "50.01", "Invoice 7002 now has a balance of $50.00, less than the $50.01 applied to it.", "-30|50"},
+        {"30", "50", "", "-80|0"},
+        {"79.99", "0.01", "", "-80|0"},
+    };
+    for (const auto &c : partly) {
+        SCOPED_TRACE(c.applied);
+        exec(QStringLiteral("UPDATE Jobs SET Paid = 0, Balance = 80 WHERE JobID = %1").arg(b));
+        PaymentEntry late;
+        late.Load(SharedDatabase(), 100);
+        int row = 0;
+        while (row < late.rows.size() && late.rows[row].jobNo != 7002)
+            ++row;
+        ASSERT_LT(row, late.rows.size());
+        ASSERT_EQ(late.rows[row].due, Money::fromWhole(80));
+        late.ApplyToRow(row, Money::fromText(QString::fromLatin1(c.applied)));
+        const Money other = Money::fromText(QString::fromLatin1(c.paidMeanwhile));
+        exec(QStringLiteral("UPDATE Jobs SET Paid = -%1, Balance = %2 WHERE JobID = %3")
+                 .arg(QString::fromLatin1(c.paidMeanwhile), (Money::fromWhole(80) - other).toPlainText())
+                 .arg(b));
+        const QString before = dump();
+        prompts().clear();
+        if (*c.refusal) {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(late.Save(SharedDatabase(), 100, true));
+            EXPECT_EQ(prompts().lastText(), QString::fromLatin1(c.refusal));
+            EXPECT_EQ(dump(), before);
+        } else {
+            EXPECT_TRUE(late.Save(SharedDatabase(), 100, true));
+            EXPECT_TRUE(prompts().shown().isEmpty());
+        }
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(b)),
+                  QString::fromLatin1(c.paidBalance));
+    }
 }
 
 TEST_F(PaymentTest, CreditDueStaysTheSumOfCredits)

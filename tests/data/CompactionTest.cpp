@@ -28,6 +28,8 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 using platform::IDNO;
 using platform::IDOK;
 using platform::IDYES;
@@ -53,6 +55,7 @@ protected:
         if (db().isOpen())
             db().close();
         SetRepairDatabaseStep(nullptr);
+        SetBeforeCheckingCopyStep(nullptr);
         SetUpgradeDatabaseStep(nullptr);
         ClearRunLog();
         TavrelTest::TearDown();
@@ -589,6 +592,57 @@ TEST_F(CompactionTest, TheCompactedFileKeepsTheShopFilesModeAndGroup)
     EXPECT_TRUE(S_ISREG(st.st_mode));
     EXPECT_EQ(st.st_mode & 07777, mode_t(0640));
     EXPECT_FALSE(QFileInfo::exists(work) || QFileInfo(work).isSymLink());
+}
+
+// The copy is checked after it is made: a copy damaged on the way (a failing
+// disk, another program writing into it) never takes the shop file's place.
+TEST_F(CompactionTest, ADamagedCopyNeverReplacesTheShop)
+{
+    makePopulated();
+    db().close();
+    const QByteArray original = fileBytes(m_path);
+    const QString work = tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"));
+
+    struct
+    {
+        const char *damage;
+        std::function<void(const QString &)> step;
+    } damages[] = {
+        {"a page of the Jobs table",
+         [](const QString &copy) { ASSERT_GT(DamageLastLeafPage(copy, "Jobs"), 0); }},
+        {"the file's header",
+         [](const QString &copy) {
+             QFile f(copy);
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+             ASSERT_EQ(f.write(QByteArray(100, 'z')), 100);
+         }},
+    };
+    for (const auto &d : damages) {
+        SCOPED_TRACE(d.damage);
+        db().open(m_path);
+        SetBeforeCheckingCopyStep([&](const QString &copy) {
+            EXPECT_EQ(copy, work);
+            d.step(copy);
+        });
+        prompts().clear();
+        prompts().answer(IDYES);
+        prompts().answer(IDOK);
+        CompactDatabase(&db(), kCompactQuestion, QString(), true);
+        SetBeforeCheckingCopyStep(nullptr);
+        // The copy is named as the file at fault, never the shop's own.
+        EXPECT_EQ(prompts().texts(),
+                  (QStringList{kCompactQuestion,
+                               QStringLiteral("Cannot compact %1\n\nError 3049 occured:\n\nCannot open database "
+                                              "'TavrelDataCompacted.mdb'. It may not be a database, or the file may "
+                                              "be corrupt.\n\n")
+                                   .arg(m_path)}));
+        EXPECT_TRUE(db().isOpen());
+        EXPECT_FALSE(db().isExclusive());
+        EXPECT_TRUE(compacted().isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(work));
+        db().close();
+        EXPECT_EQ(fileBytes(m_path), original);
+    }
 }
 
 TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)

@@ -123,6 +123,9 @@ TEST_F(AccountingExport, IifSalesJournalAndInvoicesMatchGoldenAndBalance)
     EXPECT_EQ(sales, 1);
     expectGolden(salesPath, QStringLiteral("sales.iif"));
 
+    // Invoice 1004 had 1.50 of its 32.00 written off: its sales line carries
+    // the write-off (-(30.00 - 1.50)) and the receivable is 28.50 + 2.00 tax.
+    exec(QStringLiteral("UPDATE Jobs SET Writeoff = -1.5, Balance = 30.5 WHERE JobNo = 1004"));
     int invoices = 0;
     const QString invoicePath = write(
         QStringLiteral("invoices.iif"),
