@@ -441,7 +441,13 @@ TEST_F(ReceivablesTest, WriteOffRuleFiltersAndWriteOffs)
                                 QStringLiteral("4.25"));
     const qint32 credit = addJob(3, 5002, QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("-15"),
                                  QStringLiteral("-5"));
-    ASSERT_TRUE(offs.WriteOff({small, credit}));
+    // A No Charge invoice (its balance the marker 0.0001) owes nothing to write off.
+    const qint32 noCharge = addJob(3, 5003, QStringLiteral("0.0001"), QStringLiteral("0"), QStringLiteral("0"),
+                                   QStringLiteral("0.0001"));
+    ASSERT_TRUE(offs.WriteOff({small, credit, noCharge}));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(noCharge)),
+              QStringLiteral("0|0.0001"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo = 5003")), 0);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID = %1").arg(small)),
               QStringLiteral("-4.25|0|2026-04-15"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(credit)),
