@@ -7,7 +7,7 @@ a time to the source, rebuilds the test program of its area, runs that area's
 tests and puts the file back. A mistake the tests do not notice "survives":
 the rule it breaks wants a case of its own.
 
-    scripts/mutants.py [--build DIR] [--only SUBSTRING] [--list] [-j JOBS]
+    scripts/mutants.py [--build DIR] [--only PART[|PART...]] [--list] [-j JOBS]
 
 The build folder must be configured already (scripts/build.sh does it). A
 mistake whose line is no longer in the source is reported as "gone" and not
@@ -257,7 +257,9 @@ def main():
     ap.add_argument("-j", "--jobs", type=int, default=4)
     args = ap.parse_args()
     build = pathlib.Path(args.build)
-    chosen = [m for m in MUTANTS if args.only in m[0]]
+    # --only takes one or more name parts separated by "|".
+    parts = args.only.split("|")
+    chosen = [m for m in MUTANTS if any(p in m[0] for p in parts)]
     if args.list:
         for m in chosen:
             print(f"{m[0]}  ({m[1]})")
