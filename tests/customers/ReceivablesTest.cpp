@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <set>
+#include <utility>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -687,6 +688,9 @@ TEST_F(PaymentTest, ChildAccountsAndTheBalanceReadInTheSave)
         {"30", "50.01", "Invoice 7002 now has a balance of $50.00, less than the $50.01 applied to it.", "-30|50"},
         {"30", "50", "", "-80|0"},
         {"79.99", "0.01", "", "-80|0"},
+        // Paid in full, or down to the No Charge marker: no longer unpaid.
+        {"80", "80", "Invoice 7002 is not an unpaid invoice of the customer.", "-80|0"},
+        {"79.9999", "80", "Invoice 7002 is not an unpaid invoice of the customer.", "-79.9999|0.0001"},
     };
     for (const auto &c : partly) {
         SCOPED_TRACE(c.applied);
@@ -716,6 +720,37 @@ TEST_F(PaymentTest, ChildAccountsAndTheBalanceReadInTheSave)
         }
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(b)),
                   QString::fromLatin1(c.paidBalance));
+    }
+
+    // The customer's credit, used meanwhile by another workstation down to
+    // 30.00: this entry's use of 40.00 of it is refused whole; 30.00 is not.
+    for (const auto &[use, refusal] :
+         {std::pair{"40", "The customer's credit is now $30.00, less than the $40.00 to be used."}, std::pair{"30", ""}}) {
+        SCOPED_TRACE(use);
+        exec(QStringLiteral("UPDATE Jobs SET Paid = 0, Balance = 80 WHERE JobID = %1").arg(b));
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = 60 WHERE CusNo = 100"));
+        PaymentEntry credit;
+        credit.Load(SharedDatabase(), 100);
+        credit.UseCredit(Money::fromWhole(60));
+        int row = 0;
+        while (row < credit.rows.size() && credit.rows[row].jobNo != 7002)
+            ++row;
+        ASSERT_LT(row, credit.rows.size());
+        credit.ApplyToRow(row, Money::fromText(QString::fromLatin1(use)));
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = 30 WHERE CusNo = 100"));
+        const QString before = dump();
+        prompts().clear();
+        if (*refusal) {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(credit.Save(SharedDatabase(), 100, false));
+            EXPECT_EQ(prompts().lastText(), QString::fromLatin1(refusal));
+            EXPECT_EQ(dump(), before);
+        } else {
+            EXPECT_TRUE(credit.Save(SharedDatabase(), 100, false));
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(b)),
+                      QStringLiteral("-30|50"));
+        }
     }
 }
 
