@@ -229,7 +229,7 @@ MUTANTS = [
      "        verifyCopy(db, copy);\n", "", "test_data", "CompactionTest.*"),
     ("compaction: the copy's integrity problems ignored", "src/data/Compaction.cpp",
      'if (line != QLatin1String("ok"))', "if (false)", "test_data", "CompactionTest.*"),
-    ("compaction: a stopped copy still replaces the file", "src/data/Compaction.cpp",
+    ("compaction: a stopped reindex still changes the indexes", "src/data/Compaction.cpp",
      "        if (finished)\n            work.commit();\n", "        work.commit();\n", "test_data",
      "CompactionTest.*"),
     ("replacing a file: a second name of the finished file allowed", "src/data/DatabaseFiles.cpp",
