@@ -7,11 +7,13 @@ a time to the source, rebuilds the test program of its area, runs that area's
 tests and puts the file back. A mistake the tests do not notice "survives":
 the rule it breaks wants a case of its own.
 
-    scripts/mutants.py [--build DIR] [--only SUBSTRING] [--list]
+    scripts/mutants.py [--build DIR] [--only PART[|PART...]] [--list] [-j JOBS]
 
 The build folder must be configured already (scripts/build.sh does it). A
 mistake whose line is no longer in the source is reported as "gone" and not
-counted. The file is restored even when the run is interrupted.
+counted. The file is restored even when the run is interrupted, and at the
+end the test programs the round used are built again from the restored
+sources. -j bounds the build's jobs (4 by default) on a shared machine.
 """
 import argparse
 import os
@@ -143,6 +145,96 @@ MUTANTS = [
     ("order more: nine characters read", "src/exchange/export/RtfFill.cpp",
      "const QString head = word.left(8);", "const QString head = word.left(9);", "test_exchange",
      "OrderMore*:Rtf*"),
+    # --- receivables: payments, credits and deposits
+    ("payment: an invoice paid in part meanwhile is paid past zero", "src/customers/PaymentEntry.cpp",
+     "        if (now.balance < row.applied)\n", "        if (false && now.balance < row.applied)\n",
+     "test_customers", "PaymentTest.*"),
+    ("payment: a No Charge invoice counts as unpaid in the save", "src/customers/PaymentEntry.cpp",
+     "now.jobType != 3 || now.balance <= Money::noChargeMarker())", "now.jobType != 3 || now.balance < Money())",
+     "test_customers", "PaymentTest.*"),
+    ("payment: over-payment and advance reasons swapped", "src/customers/PaymentEntry.cpp",
+     "addCredit(0, credit, applied.isZero() ? kAdvance : kOverPaid);",
+     "addCredit(0, credit, applied.isZero() ? kOverPaid : kAdvance);", "test_customers", "PaymentTest.*"),
+    ("payment: a credit used up meanwhile is used again", "src/customers/PaymentEntry.cpp",
+     "        if (due < applied)\n", "        if (false && due < applied)\n", "test_customers", "PaymentTest.*"),
+    ("credit adjustment: every reduction takes all the credit", "src/customers/CreditAdjustment.cpp",
+     "if (creditDue + adjustment < Money())", "if (adjustment < Money())", "test_customers",
+     "ReceivablesTest.CreditLimitsAndAdjustments"),
+    ("credit adjustment: the floor lets the credit go negative", "src/customers/CreditAdjustment.cpp",
+     "        return -creditDue;\n", "        return adjustment;\n", "test_customers",
+     "ReceivablesTest.CreditLimitsAndAdjustments"),
+    ("apply credit: cut to the order's total, not its balance", "src/jobs/JobCreditUse.cpp",
+     "    if (amount.units() > job.m_Balance.units())\n        amount = job.m_Balance;",
+     "    if (amount.units() > job.m_Subtotal.units())\n        amount = job.m_Subtotal;", "test_jobs",
+     "JobCreditUseTest.*"),
+    ("apply credit: the credit offered up to the order's total", "src/jobs/CJobDlgDeposit.cpp",
+     "MostCreditToUse(job.m_Balance, m_creditDue)", "MostCreditToUse(job.m_Subtotal, m_creditDue)",
+     "test_customers", "JobDepositTest.*"),
+    ("apply credit: more than the stored credit used", "src/jobs/JobCreditUse.cpp",
+     "        if (amount.units() > stored.units())\n            amount = stored;\n", "", "test_jobs",
+     "JobCreditUseTest.*"),
+    ("late fee: charged on the fee too", "src/customers/LateFees.cpp",
+     "const Money base = rule.onFee != 0 ? balance : balance - latefee;", "const Money base = balance;",
+     "test_customers", "ReceivablesTest.LateFeesByRule"),
+    ("write-off: a No Charge invoice written off", "src/customers/WriteOffs.cpp",
+     "if (!before.found || before.balance <= Money::noChargeMarker())", "if (!before.found || before.balance <= Money())",
+     "test_customers", "ReceivablesTest.WriteOffRuleFiltersAndWriteOffs"),
+    ("write-off: the balance's last cent kept", "src/customers/WriteOffs.cpp",
+     "            after.writeoff -= before.balance;\n", "            after.writeoff -= before.balance - Money::fromCents(1);\n",
+     "test_customers", "ReceivablesTest.WriteOffRuleFiltersAndWriteOffs"),
+    # --- the books: commission and price tables
+    ("commission: a credit invoice's negative margin paid as 0", "src/data/CJobSetMoney.cpp",
+     "        if (m_Creator == kCreditInvoice) {\n", "        if (false) {\n", "test_data", "*MoneyExamples*"),
+    ("commission: the margin without its cost", "src/data/CJobSetMoney.cpp",
+     "        base = base - m_Cost;\n", "", "test_data", "*MoneyExamples*"),
+    ("price table: summed per thousand read per each", "src/estimating/CItemPriceTable.cpp",
+     "        if (t.reading == 2)\n            total /= 1000;\n", "", "test_estimating", "*PriceTable*"),
+    ("price table: summed rows left at the break", "src/estimating/CItemPriceTable.cpp",
+     "const qint32 upTo = (q < b || b2 == 0) ? q : std::min(b, q);", "const qint32 upTo = q < b ? q : std::min(b, q);",
+     "test_estimating", "*PriceTable*"),
+    # --- exchange: the accounting export
+    ("IIF: the write-off left off the sales line", "src/exchange/export/CExportIif.cpp",
+     "const Money sales = line(amount[Subtotal] + amount[WriteOff]);", "const Money sales = line(amount[Subtotal]);",
+     "test_exchange", "AccountingExport.*"),
+    ("IIF: a department's first word taken as its account", "src/exchange/export/CExportIif.cpp",
+     "if (blank > 0 && name.left(blank).toInt() != 0) {", "if (blank > 0) {", "test_exchange",
+     "AccountingExport.*"),
+    ("IIF: a zero payment line written", "src/exchange/export/CExportIif.cpp",
+     "            if (!value.isZero())\n                Write(", "            if (true)\n                Write(",
+     "test_exchange", "AccountingExport.*"),
+    # --- production: automatic scheduling
+    ("auto-schedule: a proof right below the item missed", "src/production/schedule/AutoSchedule.cpp",
+     "for (int r = itemRow + 1; r < rows.size(); ++r) {", "for (int r = itemRow + 2; r < rows.size(); ++r) {",
+     "test_production", "*AutoSchedule*"),
+    ("auto-schedule: the next item's proof taken", "src/production/schedule/AutoSchedule.cpp",
+     "        if (row.key == 0 || isItemRow(row))\n            return -1;\n", "", "test_production",
+     "*AutoSchedule*"),
+    # --- the dialect's dates at noon and midnight
+    ("Jet date text: noon read as AM", "src/platform/db/jet/JetDates.cpp",
+     '.arg(p.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));',
+     '.arg(p.hour <= 12 ? QStringLiteral("AM") : QStringLiteral("PM"));', "test_platform", "*Jet*"),
+    ("Jet date text: the hour after midnight as 0", "src/platform/db/jet/JetDates.cpp",
+     "const int h12 = p.hour % 12 == 0 ? 12 : p.hour % 12;", "const int h12 = p.hour > 12 ? p.hour - 12 : p.hour;",
+     "test_platform", "*Jet*"),
+    ("Jet date read: 12:30 AM taken as half past noon", "src/platform/db/jet/JetDates.cpp",
+     '            if (ampm == QLatin1String("AM") && hour == 12)\n                hour = 0;\n', "",
+     "test_platform", "*Jet*"),
+    ("Jet date read: 12:30 PM taken as half past midnight", "src/platform/db/jet/JetDates.cpp",
+     'if (ampm == QLatin1String("PM") && hour < 12)\n                hour += 12;',
+     'if (ampm == QLatin1String("PM") && hour <= 12)\n                hour += 12;', "test_platform", "*Jet*"),
+    ("date text read: 12:30 AM taken as half past noon", "src/platform/DateTime.cpp",
+     '    if (ampm == QLatin1String("AM") && hour == 12)\n        hour = 0;\n', "", "test_platform", "DateTime*"),
+    # --- data safety
+    ("compaction: the copy put in place unchecked", "src/data/Compaction.cpp",
+     "        verifyCopy(db, copy);\n", "", "test_data", "CompactionTest.*"),
+    ("compaction: the copy's integrity problems ignored", "src/data/Compaction.cpp",
+     'if (line != QLatin1String("ok"))', "if (false)", "test_data", "CompactionTest.*"),
+    ("compaction: a stopped reindex still changes the indexes", "src/data/Compaction.cpp",
+     "        if (finished)\n            work.commit();\n", "        work.commit();\n", "test_data",
+     "CompactionTest.*"),
+    ("replacing a file: a second name of the finished file allowed", "src/data/DatabaseFiles.cpp",
+     "    } else if (!S_ISREG(made.st_mode) || made.st_nlink != 1", "    } else if (!S_ISREG(made.st_mode)",
+     "test_data", "CompactionTest.*:BackupTest.*"),
 ]
 
 
@@ -162,9 +254,12 @@ def main():
     ap.add_argument("--build", default=os.environ.get("TAVREL_BUILD_DIR", str(ROOT / "build")))
     ap.add_argument("--only", default="")
     ap.add_argument("--list", action="store_true")
+    ap.add_argument("-j", "--jobs", type=int, default=4)
     args = ap.parse_args()
     build = pathlib.Path(args.build)
-    chosen = [m for m in MUTANTS if args.only in m[0]]
+    # --only takes one or more name parts separated by "|".
+    parts = args.only.split("|")
+    chosen = [m for m in MUTANTS if any(p in m[0] for p in parts)]
     if args.list:
         for m in chosen:
             print(f"{m[0]}  ({m[1]})")
@@ -184,7 +279,7 @@ def main():
         started = time.time()
         try:
             path.write_text(original.replace(old, new, 1))
-            b = run(["cmake", "--build", str(build), "--target", target], cwd=ROOT)
+            b = run(["cmake", "--build", str(build), "--target", target, "-j", str(args.jobs)], cwd=ROOT)
             if b.returncode != 0:
                 outcome = "killed"  # a mistake the compiler refuses counts as caught
             else:
@@ -196,7 +291,9 @@ def main():
         (killed if outcome == "killed" else survived).append(name)
         print(f"{outcome:9} {name}  ({time.time() - started:.0f} s)", flush=True)
     # Rebuild what the last mistake left behind.
-    run(["cmake", "--build", str(build)], cwd=ROOT)
+    targets = sorted({m[4] for m in chosen})
+    if targets:
+        run(["cmake", "--build", str(build), "--target", *targets, "-j", str(args.jobs)], cwd=ROOT)
     counted = len(killed) + len(survived)
     print(f"\n{len(killed)} of {counted} mistakes caught" + (f", {len(gone)} gone" if gone else ""))
     for name in survived:

@@ -22,6 +22,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -29,8 +30,12 @@ using platform::DbException;
 
 const QString kSettings = QStringLiteral("Settings");
 
-// Runs one statement on the connection itself, with at most one text bound.
-void runNative(platform::Database &db, const char *sql, const QString &bound = QString())
+std::function<void(const QString &)> g_beforeChecking;
+
+// Runs one statement on the connection itself, with at most one text bound;
+// its failure names the file it was about (the database's own by default).
+void runNative(platform::Database &db, const char *sql, const QString &bound = QString(),
+               const QString &file = QString())
 {
     sqlite3_stmt *st = nullptr;
     int rc = sqlite3_prepare_v2(db.handle(), sql, -1, &st, nullptr);
@@ -45,7 +50,7 @@ void runNative(platform::Database &db, const char *sql, const QString &bound = Q
             rc = SQLITE_OK;
     }
     if (rc != SQLITE_OK) {
-        const DbException e = platform::dberr::fromConnection(db.handle(), rc, db.name());
+        const DbException e = platform::dberr::fromConnection(db.handle(), rc, file.isEmpty() ? db.name() : file);
         sqlite3_finalize(st);
         throw e;
     }
@@ -56,7 +61,9 @@ void runNative(platform::Database &db, const char *sql, const QString &bound = Q
 // connection (which knows the program's text collation).
 void verifyCopy(platform::Database &db, const QString &copy)
 {
-    runNative(db, "ATTACH DATABASE ?1 AS jet_compacted", copy);
+    // A copy that cannot even be attached is named as the file at fault,
+    // never the shop's own file.
+    runNative(db, "ATTACH DATABASE ?1 AS jet_compacted", copy, copy);
     QStringList problems;
     int rc = SQLITE_OK;
     sqlite3_stmt *st = nullptr;
@@ -141,6 +148,8 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         // compaction never leaves the file larger than the rows need.
         QString log;
         const bool finished = !reindex || reindexCopy(copy, log, reindexProgress);
+        if (g_beforeChecking)
+            g_beforeChecking(copy);
         verifyCopy(db, copy);
         const QString losses = LossReport(rebuilt);
 
@@ -184,6 +193,11 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
 }
 
 } // namespace
+
+void SetBeforeCheckingCopyStep(std::function<void(const QString &copy)> step)
+{
+    g_beforeChecking = std::move(step);
+}
 
 QString LossReport(const platform::RebuildResult &result)
 {

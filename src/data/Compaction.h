@@ -34,6 +34,10 @@ void CompactDatabase(platform::Database *database, const QString &question, cons
                      const CompactProgress &progress = CompactProgress(),
                      const CompactProgress &reindexProgress = CompactProgress());
 
+// For tests: a step run with the copy's name after the copy was made (and
+// reindexed), just before it is checked; nullptr removes it.
+void SetBeforeCheckingCopyStep(std::function<void(const QString &copy)> step);
+
 // At the end of start-up: on the weekdays chosen in "CompactOpt" (bit 0
 // Sunday ... bit 6 Saturday), unless the database was compacted today
 // ("Compacted"), offers to compact and reindex the shared database.

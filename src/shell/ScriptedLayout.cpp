@@ -4,7 +4,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 
-#include <QtCore/QFile>
+#include <QtCore/QSaveFile>
 #include <QtCore/QTextStream>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
@@ -167,11 +167,12 @@ void ScriptedLayout::write()
         }
     }
     out.flush();
-    QFile file(m_path + QStringLiteral(".part"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Put in place in one rename over the old file: a reader finds the old
+    // layout or the new one, never no file (as between a remove and a
+    // rename) nor half of one.
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
         return;
     file.write(text.toUtf8());
-    file.close();
-    QFile::remove(m_path);
-    QFile::rename(m_path + QStringLiteral(".part"), m_path);
+    file.commit();
 }

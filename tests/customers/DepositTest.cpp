@@ -350,7 +350,7 @@ namespace {
 TEST_F(JobDepositTest, CustomersCreditIsCutToTheBalanceAndTheCredit)
 {
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 50 WHERE CusNo = 100"));
-    auto applyCredit = [&](const QString &typed, bool refused) {
+    auto applyCredit = [&](const QString &typed, bool refused, const QString &offered = QStringLiteral("50.00")) {
         CJobSet job;
         ASSERT_TRUE(job.FindById(jobId, true));
         CJobDlg window(&job, false, nullptr, nullptr);
@@ -359,7 +359,7 @@ TEST_F(JobDepositTest, CustomersCreditIsCutToTheBalanceAndTheCredit)
             if (refused)
                 prompts().answer(platform::IDOK);
             onDialog<CDlgData>([&](CDlgData &e) {
-                EXPECT_EQ(e.m_strValue, QStringLiteral("50.00"));
+                EXPECT_EQ(e.m_strValue, offered);
                 EXPECT_EQ(e.m_strWindowTitle, QStringLiteral("Apply Credit"));
                 e.edit()->setText(typed);
                 e.SendCommand(1);
@@ -383,6 +383,15 @@ TEST_F(JobDepositTest, CustomersCreditIsCutToTheBalanceAndTheCredit)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(jobId)),
               QStringLiteral("-50|10"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 0);
+
+    // The order now owes 10.00 of its 60.00: new credit of 50.00 is offered
+    // and taken only up to what it owes.
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 50 WHERE CusNo = 100"));
+    applyCredit(QStringLiteral("80"), false, QStringLiteral("10.00"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("40"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount FROM Credits ORDER BY CreditID")), QStringLiteral("-50\n-10"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(jobId)),
+              QStringLiteral("-60|0"));
 }
 
 } // namespace

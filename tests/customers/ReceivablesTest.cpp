@@ -20,6 +20,7 @@
 #include <sqlite3.h>
 
 #include <set>
+#include <utility>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -442,7 +443,13 @@ TEST_F(ReceivablesTest, WriteOffRuleFiltersAndWriteOffs)
                                 QStringLiteral("4.25"));
     const qint32 credit = addJob(3, 5002, QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("-15"),
                                  QStringLiteral("-5"));
-    ASSERT_TRUE(offs.WriteOff({small, credit}));
+    // A No Charge invoice (its balance the marker 0.0001) owes nothing to write off.
+    const qint32 noCharge = addJob(3, 5003, QStringLiteral("0.0001"), QStringLiteral("0"), QStringLiteral("0"),
+                                   QStringLiteral("0.0001"));
+    ASSERT_TRUE(offs.WriteOff({small, credit, noCharge}));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(noCharge)),
+              QStringLiteral("0|0.0001"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo = 5003")), 0);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance, date(DatePaid + 2415018.5) FROM Jobs WHERE JobID = %1").arg(small)),
               QStringLiteral("-4.25|0|2026-04-15"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Writeoff, Balance FROM Jobs WHERE JobID = %1").arg(credit)),
@@ -467,13 +474,30 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
     ASSERT_TRUE(credit.StoreCreditLimit(100, Money::fromWhole(1500)));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("1500"));
 
+    // The adjustment as typed unless it would take more than the credit due.
+    struct
+    {
+        const char *due, *typed, *floored;
+    } floors[] = {{"50", "-20", "-20"},    {"50", "-49.99", "-49.99"}, {"50", "-50", "-50"},
+                  {"50", "-50.01", "-50"}, {"50", "-80", "-50"},       {"0", "20", "20"},
+                  {"0", "-0.01", "0"},     {"12.5", "7.5", "7.5"}};
+    for (const auto &f : floors) {
+        auto m = [](const char *t) { return Money::fromText(QString::fromLatin1(t)); };
+        EXPECT_EQ(CreditAdjustment::Floored(m(f.due), m(f.typed)), m(f.floored)) << f.due << " " << f.typed;
+    }
+
     Money written;
     ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(50), 1, &written));
+    // Within what is due the adjustment is written as typed.
+    ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(-20), 2, &written));
+    EXPECT_EQ(written, Money::fromWhole(-20));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("30"));
+    ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(20), 1, &written));
     ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(-80), 2, &written));
     EXPECT_EQ(written, Money::fromWhole(-50));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, JobNo, ReasonID FROM Credits ORDER BY CreditID")),
-              QStringLiteral("50|0|1\n-50|0|2"));
+              QStringLiteral("50|0|1\n-20|0|2\n20|0|1\n-50|0|2"));
     EXPECT_FALSE(credit.Adjust(999, Money::fromWhole(5), 1));
 
     // 0 + 922337203685477.00 is the last whole amount of the range; 1.00 more
@@ -649,6 +673,86 @@ TEST_F(PaymentTest, ChildAccountsAndTheBalanceReadInTheSave)
     exec(QStringLiteral("UPDATE Jobs SET Latefee = 5, Balance = 35 WHERE JobID = %1").arg(child));
     ASSERT_TRUE(e.Save(SharedDatabase(), 100, true));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(child)), QStringLiteral("-30|5"));
+
+    // Another workstation pays part of invoice 7002 (80.00) after this
+    // entry's list was read: a payment still applying what was owed then is
+    // refused whole, and the invoice never goes below 0; one applying no
+    // more than what is owed now is saved.
+    struct
+    {
+        const char *paidMeanwhile; // by the other workstation
+        const char *applied;       // by this entry
+        const char *refusal;       // empty: saved
+        const char *paidBalance;   // the invoice afterwards
+    } partly[] = {
+        {"30", "80", "Invoice 7002 now has a balance of $50.00, less than the $80.00 applied to it.", "-30|50"},
+        {"30", "50.01", "Invoice 7002 now has a balance of $50.00, less than the $50.01 applied to it.", "-30|50"},
+        {"30", "50", "", "-80|0"},
+        {"79.99", "0.01", "", "-80|0"},
+        // Paid in full, or down to the No Charge marker: no longer unpaid.
+        {"80", "80", "Invoice 7002 is not an unpaid invoice of the customer.", "-80|0"},
+        {"79.9999", "80", "Invoice 7002 is not an unpaid invoice of the customer.", "-79.9999|0.0001"},
+    };
+    for (const auto &c : partly) {
+        SCOPED_TRACE(c.applied);
+        exec(QStringLiteral("UPDATE Jobs SET Paid = 0, Balance = 80 WHERE JobID = %1").arg(b));
+        PaymentEntry late;
+        late.Load(SharedDatabase(), 100);
+        int row = 0;
+        while (row < late.rows.size() && late.rows[row].jobNo != 7002)
+            ++row;
+        ASSERT_LT(row, late.rows.size());
+        ASSERT_EQ(late.rows[row].due, Money::fromWhole(80));
+        late.ApplyToRow(row, Money::fromText(QString::fromLatin1(c.applied)));
+        const Money other = Money::fromText(QString::fromLatin1(c.paidMeanwhile));
+        exec(QStringLiteral("UPDATE Jobs SET Paid = -%1, Balance = %2 WHERE JobID = %3")
+                 .arg(QString::fromLatin1(c.paidMeanwhile), (Money::fromWhole(80) - other).toPlainText())
+                 .arg(b));
+        const QString before = dump();
+        prompts().clear();
+        if (*c.refusal) {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(late.Save(SharedDatabase(), 100, true));
+            EXPECT_EQ(prompts().lastText(), QString::fromLatin1(c.refusal));
+            EXPECT_EQ(dump(), before);
+        } else {
+            EXPECT_TRUE(late.Save(SharedDatabase(), 100, true));
+            EXPECT_TRUE(prompts().shown().isEmpty());
+        }
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(b)),
+                  QString::fromLatin1(c.paidBalance));
+    }
+
+    // The customer's credit, used meanwhile by another workstation down to
+    // 30.00: this entry's use of 40.00 of it is refused whole; 30.00 is not.
+    for (const auto &[use, refusal] :
+         {std::pair{"40", "The customer's credit is now $30.00, less than the $40.00 to be used."}, std::pair{"30", ""}}) {
+        SCOPED_TRACE(use);
+        exec(QStringLiteral("UPDATE Jobs SET Paid = 0, Balance = 80 WHERE JobID = %1").arg(b));
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = 60 WHERE CusNo = 100"));
+        PaymentEntry credit;
+        credit.Load(SharedDatabase(), 100);
+        credit.UseCredit(Money::fromWhole(60));
+        int row = 0;
+        while (row < credit.rows.size() && credit.rows[row].jobNo != 7002)
+            ++row;
+        ASSERT_LT(row, credit.rows.size());
+        credit.ApplyToRow(row, Money::fromText(QString::fromLatin1(use)));
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = 30 WHERE CusNo = 100"));
+        const QString before = dump();
+        prompts().clear();
+        if (*refusal) {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(credit.Save(SharedDatabase(), 100, false));
+            EXPECT_EQ(prompts().lastText(), QString::fromLatin1(refusal));
+            EXPECT_EQ(dump(), before);
+        } else {
+            EXPECT_TRUE(credit.Save(SharedDatabase(), 100, false));
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(b)),
+                      QStringLiteral("-30|50"));
+        }
+    }
 }
 
 TEST_F(PaymentTest, CreditDueStaysTheSumOfCredits)

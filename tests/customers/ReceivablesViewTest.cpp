@@ -349,6 +349,11 @@ TEST_F(ReceivablesViewTest, CreditDialogFloorZeroAndCancel)
         prompts().answer(platform::IDOK);
         d.SendCommand(1);
         EXPECT_EQ(prompts().lastText(), QStringLiteral("You need to enter an adjustment amount"));
+        // Within what is due the adjustment stays as typed.
+        d.adjustmentEdit()->setText(QStringLiteral("-20"));
+        emit d.adjustmentEdit()->editingFinished();
+        EXPECT_EQ(d.adjustmentEdit()->text(), QStringLiteral("-20.00"));
+        EXPECT_EQ(d.newLabel()->text(), QStringLiteral("30.00 "));
         d.adjustmentEdit()->setText(QStringLiteral("-80"));
         emit d.adjustmentEdit()->editingFinished();
         EXPECT_EQ(d.adjustmentEdit()->text(), QStringLiteral("-50.00"));

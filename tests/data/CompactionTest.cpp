@@ -27,6 +27,9 @@
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -53,6 +56,7 @@ protected:
         if (db().isOpen())
             db().close();
         SetRepairDatabaseStep(nullptr);
+        SetBeforeCheckingCopyStep(nullptr);
         SetUpgradeDatabaseStep(nullptr);
         ClearRunLog();
         TavrelTest::TearDown();
@@ -589,6 +593,86 @@ TEST_F(CompactionTest, TheCompactedFileKeepsTheShopFilesModeAndGroup)
     EXPECT_TRUE(S_ISREG(st.st_mode));
     EXPECT_EQ(st.st_mode & 07777, mode_t(0640));
     EXPECT_FALSE(QFileInfo::exists(work) || QFileInfo(work).isSymLink());
+}
+
+// The copy is checked after it is made: a copy damaged on the way (a failing
+// disk, another program writing into it) never takes the shop file's place.
+TEST_F(CompactionTest, ADamagedCopyNeverReplacesTheShop)
+{
+    makePopulated();
+    db().close();
+    const QByteArray original = fileBytes(m_path);
+    const QString work = tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"));
+    const QString context = QStringLiteral("Cannot compact %1\n\nError 3049 occured:\n\n").arg(m_path);
+    // The copy is named as the file at fault, never the shop's own.
+    const QString unreadable = context
+        + QStringLiteral("Cannot open database 'TavrelDataCompacted.mdb'. It may not be a database, or the file may be "
+                         "corrupt.\n\n");
+    // What the engine's check finds follows the copy's full name.
+    const QString unsound = context
+        + QStringLiteral("Cannot open database '%1'. It may not be a database, or the file may be corrupt.\n\n")
+              .arg(work);
+
+    struct
+    {
+        const char *damage;
+        std::function<void(const QString &)> step;
+        QString shown; // the whole text, or its start when it ends in "..."
+    } damages[] = {
+        {"a page of the Jobs table", [](const QString &copy) { ASSERT_GT(DamageLastLeafPage(copy, "Jobs"), 0); },
+         unreadable},
+        {"the file's header",
+         [](const QString &copy) {
+             QFile f(copy);
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+             ASSERT_EQ(f.write(QByteArray(100, 'z')), 100);
+         },
+         unreadable},
+        {"an index page with another index's entries",
+         [](const QString &copy) { ASSERT_TRUE(CopyIndexPage(copy, "Jobs", "CusNo", "JobNo")); },
+         unsound + QStringLiteral("...")},
+        // Not damage but a second name (a hard link) given to the copy: the
+        // shop file would be reachable, and changed, through it.
+        {"a second name of the copy",
+         [this](const QString &copy) {
+             ASSERT_EQ(::link(QFile::encodeName(copy).constData(),
+                              QFile::encodeName(tempPath(QStringLiteral("Elsewhere.mdb"))).constData()),
+                       0);
+         },
+         QStringLiteral("Error 17 occurred while replacing %1:\nThe finished file TavrelDataCompacted.mdb was "
+                        "replaced by another file before it could be put in place; TavrelData.mdb was left as it was.")
+             .arg(m_path)},
+    };
+    for (const auto &d : damages) {
+        SCOPED_TRACE(d.damage);
+        db().open(m_path);
+        SetBeforeCheckingCopyStep([&](const QString &copy) {
+            EXPECT_EQ(copy, work);
+            d.step(copy);
+        });
+        prompts().clear();
+        prompts().answer(IDYES);
+        prompts().answer(IDOK);
+        CompactDatabase(&db(), kCompactQuestion, QString(), true);
+        SetBeforeCheckingCopyStep(nullptr);
+        const QStringList texts = prompts().texts();
+        ASSERT_EQ(texts.size(), 2);
+        EXPECT_EQ(texts[0], kCompactQuestion);
+        if (d.shown.endsWith(QStringLiteral("..."))) {
+            // The engine's first finding: a row its index does not hold.
+            EXPECT_TRUE(texts[1].startsWith(d.shown.chopped(3))) << texts[1].toStdString();
+            EXPECT_TRUE(texts[1].contains(QStringLiteral("Jobs_JobNo"))) << texts[1].toStdString();
+            EXPECT_TRUE(texts[1].endsWith(QStringLiteral("\n\n")));
+        } else {
+            EXPECT_EQ(texts[1], d.shown);
+        }
+        EXPECT_TRUE(db().isOpen());
+        EXPECT_FALSE(db().isExclusive());
+        EXPECT_TRUE(compacted().isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(work));
+        db().close();
+        EXPECT_EQ(fileBytes(m_path), original);
+    }
 }
 
 TEST_F(CompactionTest, DeclinedOrRefusedCompactionChangesNothing)

@@ -35,6 +35,42 @@ inline int DamageLastLeafPage(const QString &file, const char *table)
     return page;
 }
 
+// Writes the first page of one index of a table over the first page of
+// another index of it, in a database file that no connection holds: a sound
+// page with the wrong entries, which the engine's integrity check reports
+// row by row. The indexes are named as the program names them (jet_indexes).
+// False when either has no page or the file cannot be changed.
+inline bool CopyIndexPage(const QString &file, const char *table, const char *from, const char *to)
+{
+    sqlite3 *raw = nullptr;
+    int pages[2] = {0, 0};
+    int pageSize = 0;
+    if (sqlite3_open(QFile::encodeName(file).constData(), &raw) == SQLITE_OK) {
+        const char *names[2] = {from, to};
+        for (int i = 0; i < 2; ++i) {
+            sqlite3_stmt *st = nullptr;
+            sqlite3_prepare_v2(raw,
+                               "SELECT min(pageno), (SELECT page_size FROM pragma_page_size) FROM dbstat WHERE name = "
+                               "(SELECT sqlname FROM jet_indexes WHERE tbl = ?1 AND name = ?2)",
+                               -1, &st, nullptr);
+            sqlite3_bind_text(st, 1, table, -1, SQLITE_STATIC);
+            sqlite3_bind_text(st, 2, names[i], -1, SQLITE_STATIC);
+            if (sqlite3_step(st) == SQLITE_ROW) {
+                pages[i] = sqlite3_column_int(st, 0);
+                pageSize = sqlite3_column_int(st, 1);
+            }
+            sqlite3_finalize(st);
+        }
+    }
+    sqlite3_close(raw);
+    QFile f(file);
+    if (pages[0] <= 1 || pages[1] <= 1 || pageSize <= 0 || !f.open(QIODevice::ReadWrite)
+        || !f.seek(qint64(pages[0] - 1) * pageSize))
+        return false;
+    const QByteArray page = f.read(pageSize);
+    return page.size() == pageSize && f.seek(qint64(pages[1] - 1) * pageSize) && f.write(page) == pageSize;
+}
+
 // Adds a table "Padding" of random rows to a database file that no connection
 // holds, until the file is at least pages long. False when it cannot.
 inline bool PadDatabaseFile(const QString &file, int pages)

@@ -99,9 +99,19 @@ INSTANTIATE_TEST_SUITE_P(
         // On the margin: 100 - 10 - 95 is below 0 and pays nothing.
         MoneyExample{"NegativeMarginPaysNothing", Step::CalcCommission, "100", "-10", "0", "0", "0", "95", 0, 1, 0,
                      1000, "-10", "0", "0", "0", "0", "0", 0},
+        // On the margin: 10 % of 100 - 10 - 60.
+        MoneyExample{"MarginPaysItsShare", Step::CalcCommission, "100", "-10", "0", "0", "0", "60", 0, 1, 0, 1000,
+                     "-10", "0", "0", "3", "0", "0", 0},
         // A credit invoice's margin is never positive.
         MoneyExample{"CreditMarginNeverPositive", Step::CalcCommission, "-50", "0", "0", "0", "0", "-100", 'c', 1,
-                     0, 1000, "0", "0", "0", "0", "0", "0", 0}),
+                     0, 1000, "0", "0", "0", "0", "0", "0", 0},
+        // ... and a negative one takes its commission back: 10 % of
+        // -100 + 10 - (-40) = -50.
+        MoneyExample{"CreditMarginTakesCommissionBack", Step::CalcCommission, "-100", "10", "0", "0", "0", "-40", 'c',
+                     1, 0, 1000, "10", "0", "0", "-5", "0", "0", 0},
+        // A credit invoice on the subtotal: 2.5 % of -33.33.
+        MoneyExample{"CreditCommissionOnTheSubtotal", Step::CalcCommission, "-33.33", "0", "0", "0", "0", "0", 'c', 0,
+                     0, 250, "0", "0", "0", "-0.83", "0", "0", 0}),
     [](const ::testing::TestParamInfo<MoneyExample> &info) { return std::string(info.param.name); });
 
 // --- An independent model of the money rules, in exact integers ------------------

@@ -296,7 +296,10 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{0, 1, 1, 250, 600, "20", "= 0.08 x 250 = 20  from Column 1 x Row 2"},
         TableCase{0, 2, 1, 300, 600, "0.02", "= 0.06 x 300 = 0.018"},
         TableCase{0, 3, 6, 300, 600, "0.24", "= 0.06 x 1200 = 0.24"},
-        TableCase{2, 1, 1, 300, 600, "25", ""}));
+        TableCase{2, 1, 1, 300, 600, "25", ""},
+        // Summed per thousand: 100 x 0.10 + 150 x 30.00 + 749 x 40.00 =
+        // 34,470.00 for the first 999, per thousand 34.47.
+        TableCase{2, 2, 1, 999, 400000, "34.47", "", 300000}));
 
 TEST_F(PricingTest, PriceTableColumnsWrapAndShortRows)
 {

@@ -123,6 +123,9 @@ TEST_F(AccountingExport, IifSalesJournalAndInvoicesMatchGoldenAndBalance)
     EXPECT_EQ(sales, 1);
     expectGolden(salesPath, QStringLiteral("sales.iif"));
 
+    // Invoice 1004 had 1.50 of its 32.00 written off: its sales line carries
+    // the write-off (-(30.00 - 1.50)) and the receivable is 28.50 + 2.00 tax.
+    exec(QStringLiteral("UPDATE Jobs SET Writeoff = -1.5, Balance = 30.5 WHERE JobNo = 1004"));
     int invoices = 0;
     const QString invoicePath = write(
         QStringLiteral("invoices.iif"),
@@ -149,6 +152,25 @@ TEST_F(AccountingExport, IifSalesJournalAndInvoicesMatchGoldenAndBalance)
     EXPECT_TRUE(text.contains(QStringLiteral("SPL\tGENERAL JOURNAL\t11/30/2026\tBindery\t-80.00\tBindery\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\t1151\t430.87\tfrom Total Sales\tSales\r\n"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("\t\r\n")));
+    // A department's first word is its account only when it is a number
+    // other than 0; otherwise the whole name is account and memo.
+    struct
+    {
+        const char *name, *line;
+    } departments[] = {
+        {"Sales Tax", "SPL\tGENERAL JOURNAL\t11/30/2026\tSales Tax\t-80.00\tSales Tax\r\n"},
+        {"0 Bindery", "SPL\tGENERAL JOURNAL\t11/30/2026\t0 Bindery\t-80.00\t0 Bindery\r\n"},
+        {"4100 Mail Prep", "SPL\tGENERAL JOURNAL\t11/30/2026\t4100\t-80.00\tMail Prep\r\n"},
+    };
+    for (const auto &d : departments) {
+        exec(QStringLiteral("UPDATE SalesDepartments SET Name = '%1' WHERE [No] = 2").arg(QString::fromLatin1(d.name)));
+        const QString again = QString::fromLatin1(readAll(write(QStringLiteral("department.iif"), [](CExport &e) {
+            e.WriteIifSalesHeader();
+            return e.WriteIifSalesJournal(7);
+        })));
+        EXPECT_TRUE(again.contains(QString::fromLatin1(d.line))) << d.name << "\n" << again.toStdString();
+    }
+    exec(QStringLiteral("UPDATE SalesDepartments SET Name = 'Bindery' WHERE [No] = 2"));
 
     // Invoice 1001 as posted on 11/30 (paid 100.00 before, 119.50 due), then
     // paid 50.00 more and credited: exported again, it is what was posted.

@@ -59,20 +59,28 @@ TEST_F(JobCreditUseTest, CutsAndRefusals)
         const char *typed;
         const char *stored;
         const char *applied;
+        const char *deposit = "0"; // already paid on the order of 30.00
     };
-    // Another workstation may have used part of the credit meanwhile.
-    const Case cases[] = {{"10", "50", "10"}, {"25", "5", "5"}, {"0", "50", "0"}, {"-5", "50", "0"}, {"10", "0", "0"}};
+    // Another workstation may have used part of the credit meanwhile. With a
+    // deposit the order owes less than its total, and the credit is cut to
+    // what it owes.
+    const Case cases[] = {{"10", "50", "10"},        {"25", "5", "5"},         {"0", "50", "0"},
+                          {"-5", "50", "0"},         {"10", "0", "0"},         {"25", "50", "18", "12"},
+                          {"17.99", "50", "17.99", "12"}, {"25", "7.5", "7.5", "12"}, {"5", "50", "0", "30"}};
     for (const Case &c : cases) {
         exec(QStringLiteral("UPDATE Customers SET CreditDue = %1 WHERE CusNo = 100").arg(QString::fromLatin1(c.stored)));
-        exec(QStringLiteral("UPDATE Jobs SET Paid = 0, Balance = 30 WHERE JobID = %1").arg(m_order));
+        const Money owed = money("30") - money(c.deposit);
+        exec(QStringLiteral("UPDATE Jobs SET Paid = -%1, Balance = %2 WHERE JobID = %3")
+                 .arg(QString::fromLatin1(c.deposit), owed.toPlainText())
+                 .arg(m_order));
         CJobSet job;
         ASSERT_TRUE(job.FindById(m_order, true));
         const Money before = creditDue();
         const Money applied = ApplyCreditToJob(job, money(c.typed), false, [&] { return job.SaveRecord(); });
-        EXPECT_EQ(applied, money(c.applied)) << c.typed << " of " << c.stored;
+        EXPECT_EQ(applied, money(c.applied)) << c.typed << " of " << c.stored << " after " << c.deposit;
         EXPECT_EQ(creditDue(), before - applied) << c.typed;
         EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(m_order)).toMoney(),
-                  money("30") - applied);
+                  owed - applied);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QtCore/QFile>
 
 #include <limits>
+#include <utility>
 
 using platform::FieldType;
 using platform::Value;
@@ -89,6 +90,11 @@ TEST(DateTime, OleDatesBothSidesOfTheEpoch)
     EXPECT_EQ(DateTime(2011, 3, 16).dayOfWeek(), 4); // Wednesday
     EXPECT_EQ(DateTime::fromText(QStringLiteral("2/29/2012 1:05 PM")).format(QStringLiteral("%Y-%m-%d %H:%M")),
               QStringLiteral("2012-02-29 13:05"));
+    // 12 AM is the hour after midnight, 12 PM the hour after noon.
+    for (const auto &[text, hours] : {std::pair{"2/29/2012 12:30 AM", "00:30"}, std::pair{"2/29/2012 12:30 PM", "12:30"},
+                                      std::pair{"2/29/2012 11:59 PM", "23:59"}, std::pair{"2/29/2012 0:30", "00:30"}})
+        EXPECT_EQ(DateTime::fromText(QString::fromLatin1(text)).format(QStringLiteral("%H:%M")), QString::fromLatin1(hours))
+            << text;
     EXPECT_FALSE(DateTime::fromText(QStringLiteral("2/30/2011")).isValid());
     EXPECT_EQ(DateTime::fromDate(QDate()).isNull(), true);
 }

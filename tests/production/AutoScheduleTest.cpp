@@ -120,6 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
                 {{kPaper}, {kProof}, {kAfterProof}, {kPrinting}, {kBindery}}, {3, 3, 4, 4, 5}},
         Example{"a scheduled proof service sets the proof day", d(2024, 6, 10), d(2024, 6, 21), d(2024, 6, 10), {},
                 {{kPaper}, {kProof, 5, 5}, {kPrinting}}, {5, 5, 8}},
+        // The proof on the item's first service row (as the sample shop has
+        // it) is found too: day 5 (Friday), paper on it, printing on the
+        // Saturday after it moved to Monday.
+        Example{"a scheduled proof right below the item sets the proof day", d(2024, 6, 10), d(2024, 6, 21),
+                d(2024, 6, 10), {}, {{kProof, 5, 5}, {kPaper}, {kPrinting}, {kBindery}}, {5, 5, 8, 9}},
         Example{"work above the proof is due by the proof day", d(2024, 6, 10), d(2024, 6, 21), d(2024, 6, 10),
                 d(2024, 6, 11), {{kPaper}, {kPrep}, {kShipping}, {kProof}, {kPrinting}}, {2, 2, 2, 2, 3}},
         Example{"a closed Saturday moves two days", d(2024, 6, 13), d(2024, 6, 24), d(2024, 6, 12), {},

@@ -15,6 +15,7 @@
 #include <QtCore/QStringList>
 #include <QtCore/QThread>
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 
@@ -37,6 +38,8 @@ protected:
     }
     void TearDown() override
     {
+        if (HasFailure())
+            keepWhatFailed();
         if (m_program.state() != QProcess::NotRunning) {
             m_program.terminate();
             if (!m_program.waitForFinished(3000)) {
@@ -245,6 +248,33 @@ protected:
         QThread::msleep(250);
         runTool(QStringLiteral("import"), {QStringLiteral("-display"), XvfbScreen::display(), QStringLiteral("-window"),
                                            QStringLiteral("root"), folder + QLatin1Char('/') + name + QStringLiteral(".png")});
+    }
+
+    // A failed run keeps the screen as it was and what the program wrote,
+    // under build/tests/usable/failed-<suite>-<test>.png and .txt.
+    void keepWhatFailed()
+    {
+        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const QString name = QStringLiteral("failed-%1-%2")
+                                 .arg(QString::fromUtf8(info ? info->test_suite_name() : "run"),
+                                      QString::fromUtf8(info ? info->name() : "test"))
+                                 .replace(QLatin1Char('/'), QLatin1Char('-'));
+        if (!XvfbScreen::display().isEmpty())
+            screenshot(name);
+        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
+        QFile log(folder + QLatin1Char('/') + name + QStringLiteral(".txt"));
+        if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            log.write("state: " + QByteArray::number(int(m_program.state())) + "\n");
+            if (m_program.state() == QProcess::NotRunning)
+                log.write("exit: " + QByteArray::number(m_program.exitCode()) + " status "
+                          + QByteArray::number(int(m_program.exitStatus())) + "\n");
+            log.write("--- message up: " + message().toUtf8() + "\n--- windows:\n");
+            for (const QStringList &f : layoutLines(QStringLiteral("window")))
+                log.write(f.join(QLatin1Char('\t')).toUtf8() + "\n");
+            log.write("--- standard output:\n" + m_program.readAllStandardOutput());
+            log.write("\n--- standard error:\n" + m_program.readAllStandardError());
+        }
+        std::printf("kept %s/%s.png and .txt\n", qPrintable(folder), qPrintable(name));
     }
 
     QProcess m_program;

@@ -174,6 +174,22 @@ TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
               QStringLiteral("1|291.35"));
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*) FROM Payments WHERE CusNo = 100")), QStringLiteral("1"));
 
+    // Eight payments of 100.00 each on an invoice of 291.35, each built on
+    // the balance its run read: two fit, and every later one finds the
+    // invoice paid in part and is refused; the balance never goes below 0.
+    sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid) VALUES (3, 1003, 100, "
+                              "291.35, 291.35, 0)"));
+    runs = startAtOnce([&](int) {
+        return QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"),
+                           QStringLiteral("100"), QStringLiteral("1003:100")};
+    });
+    EXPECT_EQ(savedOf(runs, {QStringLiteral("Invoice 1003 now has a balance of $91.35, less than the $100.00 applied "
+                                            "to it.")}),
+              2);
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobNo = 1003")), QStringLiteral("-200|91.35"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*), sum(Amount) FROM PayApplied WHERE JobNo = 1003")),
+              QStringLiteral("2|200"));
+
     // The credit of 50.00 pays one of the four invoices of 50.00.
     runs = startAtOnce([&](int i) {
         return QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("200"), QStringLiteral("0"),

@@ -29,11 +29,12 @@ bool isItemRow(const AutoScheduleRow &row)
 }
 
 // The item's proof service: the first proofing row among the item's own
-// rows, looked for from the second row below the item's row. Rows of the
-// next item (and the total row that ends this one) are never taken.
+// rows, looked for from the row right below the item's row (a proof is
+// often the item's first service). Rows of the next item (and the total row
+// that ends this one) are never taken.
 int findProofRow(const QList<AutoScheduleRow> &rows, int itemRow)
 {
-    for (int r = itemRow + 2; r < rows.size(); ++r) {
+    for (int r = itemRow + 1; r < rows.size(); ++r) {
         const AutoScheduleRow &row = rows[r];
         if (row.key == 0 || isItemRow(row))
             return -1;

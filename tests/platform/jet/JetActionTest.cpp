@@ -207,6 +207,10 @@ INSTANTIATE_TEST_SUITE_P(Types, JetStore, ::testing::Values(
     StoreCase{Value(QString()), FieldType::Text, 5, ""},
     StoreCase{Value(), FieldType::Long, 4, "<null>"},
     StoreCase{Value(QStringLiteral("3/16/2011 2:05 PM")), FieldType::Date, 8, "3/16/2011 2:05:00 PM"},
+    StoreCase{Value(QStringLiteral("3/16/2011 12:30 AM")), FieldType::Date, 8, "3/16/2011 12:30:00 AM"},
+    StoreCase{Value(QStringLiteral("3/16/2011 12:30 PM")), FieldType::Date, 8, "3/16/2011 12:30:00 PM"},
+    StoreCase{Value(QStringLiteral("3/16/2011 0:30")), FieldType::Date, 8, "3/16/2011 12:30:00 AM"},
+    StoreCase{Value(QStringLiteral("3/16/2011 12:00:00 PM")), FieldType::Date, 8, "3/16/2011 12:00:00 PM"},
     StoreCase{Value(QStringLiteral("16/3/2011")), FieldType::Date, 8, "error 3421"},
     StoreCase{Value(40618.0), FieldType::Date, 8, "3/16/2011"},
     StoreCase{Value(0.1), FieldType::Single, 4, "0.1"}));

@@ -44,6 +44,14 @@ INSTANTIATE_TEST_SUITE_P(Concatenation, JetExpression, ::testing::Values(
     ExpressionCase{"#3/16/2011# & ''", "3/16/2011"},
     ExpressionCase{"#3/16/2011 14:05# & ''", "3/16/2011 2:05:00 PM"},
     ExpressionCase{"#12/30/1899 8:30# & ''", "8:30:00 AM"},
+    // Noon and the hour after it are PM; the hour after midnight is 12 AM.
+    ExpressionCase{"#3/16/2011 11:59:59# & ''", "3/16/2011 11:59:59 AM"},
+    ExpressionCase{"#3/16/2011 12:00# & ''", "3/16/2011 12:00:00 PM"},
+    ExpressionCase{"#3/16/2011 12:59:59# & ''", "3/16/2011 12:59:59 PM"},
+    ExpressionCase{"#3/16/2011 13:00# & ''", "3/16/2011 1:00:00 PM"},
+    ExpressionCase{"#3/16/2011 0:30# & ''", "3/16/2011 12:30:00 AM"},
+    ExpressionCase{"Hour(#3/16/2011 12:30 AM#) & ' ' & Hour(#3/16/2011 12:30 PM#) & ' ' & Hour(#3/16/2011 11:30 PM#)",
+                   "0 12 23"},
     ExpressionCase{"Tax & ''", "-1"},
     ExpressionCase{"Int((Date() - #1/1/2011#)/30)*30 & ' '", "60 "},
     ExpressionCase{"'a' & 1 + 2", "a3"}));
