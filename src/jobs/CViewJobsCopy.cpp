@@ -2,7 +2,9 @@
 
 #include "app/base/CZqApp.h"
 #include "controls/CXListCtrl.h"
+#include "data/DaoError.h"
 #include "data/JobTypes.h"
+#include "data/SharedDatabase.h"
 #include "jobs/CFindJob.h"
 #include "jobs/CJobCompare.h"
 #include "jobs/JobCopy.h"
@@ -85,6 +87,11 @@ void CViewJobs::OnCopyPaste()
         platform::Prompt::messageBox(QStringLiteral("Please select one job to copy."));
         return;
     }
+    // A shop open for reading only takes no new job: refused once, before
+    // anything is asked.
+    if (RefusedAsReadOnly(m_jobSet.m_pDatabase ? m_jobSet.m_pDatabase : &SharedDatabase(),
+                          QStringLiteral("Cannot paste the job")))
+        return;
     ReadTreeSelection();
     int newType = -1;
     bool credit = false;

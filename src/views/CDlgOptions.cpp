@@ -12,6 +12,8 @@
 #include "controls/ControlMessages.h"
 #include "controls/DlgItem.h"
 #include "data/CXDaoSet.h"
+#include "data/DaoError.h"
+#include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "resources/Strings.h"
 
@@ -151,8 +153,11 @@ void CDlgOptions::AddOptionGroups(int firstResource, int lastResource, bool radi
     }
 }
 
-void CDlgOptions::SaveOptionGroups()
+bool CDlgOptions::SaveOptionGroups()
 {
+    // One refusal for all the groups, not one for each.
+    if (RefusedAsReadOnly(&SharedDatabase(), QStringLiteral("Cannot save Options")))
+        return false;
     long optionId = 0;
     long value = 0;
     bool radio = false;
@@ -177,6 +182,7 @@ void CDlgOptions::SaveOptionGroups()
     }
     SaveOption(optionId, value);
     platform::Prompt::beep();
+    return true;
 }
 
 void CDlgOptions::SaveOption(long optionId, long value)

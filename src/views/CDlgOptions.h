@@ -34,7 +34,9 @@ public:
     void AddListEntries(long firstCode, const QString &list);
     void AddCodedListEntries(const QString &list);
     void AddOptionGroups(int firstResource, int lastResource, bool radio, long value);
-    void SaveOptionGroups();
+    // Stores the groups' choices; false, after the one box, when the shop's
+    // database is open for reading only (nothing is stored then).
+    bool SaveOptionGroups();
 
     bool IsEntryChecked(long code) const;
     long GetCheckedInRange(long low, long high) const;

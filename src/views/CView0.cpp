@@ -1372,6 +1372,10 @@ void CView0::OnFavorites()
 
 void CView0::OnAddToFavorites()
 {
+    // A shop open for reading only keeps no favourite: refused before the
+    // name is asked for.
+    if (RefusedAsReadOnly(&SharedDatabase(), QStringLiteral("Cannot add to the favorites")))
+        return;
     CDlgData dlg(m_strBranchText + QLatin1Char(' ') + m_strItemText, 0, QStringLiteral("Add to Favorites"),
                  QStringLiteral("Name:"), QStringLiteral("Tavrel will create a short-cut to this report/list."), this);
     if (dlg.DoModal() != platform::IDOK)
@@ -1382,8 +1386,11 @@ void CView0::OnAddToFavorites()
     // Group, the name shown in the favourites, the filter as shown and as SQL;
     // the branch and entry (1 for a whole branch) come back with the choice.
     const int entry = m_nItem == 0 ? 1 : m_nItem;
+    // A failure the database gave has been shown already.
+    const int failuresBefore = DaoErrorCount();
     if (CFavoritesDlg::AddFavorite(CFavoritesDlg::kListFavorites, m_nViewId, m_strViewName, name, m_strFilterText,
-                                   m_strFilterSql, m_nBranch, entry) == 0)
+                                   m_strFilterSql, m_nBranch, entry) == 0
+        && DaoErrorCount() == failuresBefore)
         platform::Prompt::messageBox(QStringLiteral("Cannot add ") + name + QStringLiteral(" to the favorites."),
                                      QString(), platform::MB_ICONEXCLAMATION);
 }

@@ -360,23 +360,29 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
                                                     .arg(days)});
     }
 
-    // A due time is kept as written when the clock shows it, else refused.
-    const std::pair<const char *, bool> times[] = {
-        {"10 am", true},   {"Noon", true},     {"end of day", true}, {"0:00", true},     {"23:59", true},
-        {"12 pm", true},   {"12:30:59 PM", true}, {"9:15 p.m.", true}, {"14:30 Friday", true},
-        {"99:99", false},  {"24:00", false},   {"12:60", false},     {"13 pm", false},   {"0 am", false},
-        {"10:30:60", false}, {"9.30", false},  {"10:5", false},      {"100", false},     {"-1:00", false},
+    // A due time is kept as written when the clock shows it and the job's
+    // field (10 characters) holds it, else refused.
+    const char *const clock = "a time of day";
+    const char *const tooLong = "a time of day of at most 10 characters";
+    const std::pair<const char *, const char *> times[] = {
+        {"10 am", nullptr},   {"Noon", nullptr},     {"end of day", nullptr}, {"0:00", nullptr},
+        {"23:59", nullptr},   {"12 pm", nullptr},    {"12:30:59 PM", tooLong}, {"9:15 p.m.", nullptr},
+        {"14:30 Fri", nullptr}, {"14:30 Friday", tooLong}, {"99:99", clock},  {"24:00", clock},
+        {"12:60", clock},     {"13 pm", clock},      {"0 am", clock},         {"10:30:60", clock},
+        {"9.30", clock},      {"10:5", clock},       {"100", clock},          {"-1:00", clock},
+        {"Before lunch please", tooLong}, {"end of day", nullptr}, {"end of da.", nullptr},
+        {"end of day!", tooLong}, {"12:30:59 P", nullptr}, {"12:30:59 PMX", tooLong},
     };
-    for (const auto &[written, kept] : times) {
+    for (const auto &[written, refusedAs] : times) {
         SCOPED_TRACE(written);
         const QString time = QString::fromLatin1(written);
         const auto timed = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Due Time: ") + time}));
-        EXPECT_EQ(timed->m_jobSet.m_TimeDue, kept ? time : QString());
+        EXPECT_EQ(timed->m_jobSet.m_TimeDue, refusedAs ? QString() : time);
         EXPECT_EQ(timed->m_refusals,
-                  kept ? QStringList()
-                       : QStringList{QStringLiteral("This order cannot be saved: \"%1\" after \"Job Due Time:\" is not a "
-                                                    "time of day.\n\nCorrect the order before saving it.")
-                                         .arg(time)});
+                  !refusedAs ? QStringList()
+                             : QStringList{QStringLiteral("This order cannot be saved: \"%1\" after \"Job Due Time:\" "
+                                                          "is not %2.\n\nCorrect the order before saving it.")
+                                               .arg(time, QLatin1String(refusedAs))});
     }
 }
 

@@ -269,6 +269,7 @@ TEST_F(ReadOnlyShopTest, EachRefusalIsSaidOnce)
         int command;
         int answer;
         QStringList shown;
+        bool firstRow = false; // the list's first row selected first
     } rows[] = {
         // Post Now on the orders to post.
         {30004, 1, 0, 30211, platform::IDOK, {refused(QStringLiteral("Cannot post the orders"))}},
@@ -280,6 +281,13 @@ TEST_F(ReadOnlyShopTest, EachRefusalIsSaidOnce)
         {30008, 0, 101, 29130, platform::IDYES,
          {QStringLiteral("Robin, do you want to resume your current workday?"),
           refused(QStringLiteral("Cannot edit Times"))}},
+        // Add to Favorites: refused before the name is asked for.
+        {30003, 0, 0, 30126, platform::IDOK, {refused(QStringLiteral("Cannot add to the favorites"))}},
+        // Copy and paste the first job: refused before the new job's kind
+        // and the customer's credit are asked about.
+        {30001, 0, 0, 30111, platform::IDYES, {refused(QStringLiteral("Cannot paste the job"))}, true},
+        // The scheduler's options of new items, for all computers.
+        {30007, 0, 0, 30543, platform::IDOK, {QStringLiteral("CDlgOptions"), refused(QStringLiteral("Cannot save Options"))}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.command);
@@ -289,6 +297,8 @@ TEST_F(ReadOnlyShopTest, EachRefusalIsSaidOnce)
             view->SelectTreeCode(row.treeCode);
         if (auto *clock = qobject_cast<CViewTrack *>(view); clock && row.operatorNo != 0)
             clock->SelectOperator(row.operatorNo, false);
+        if (row.firstRow)
+            view->list()->SelectItem(0);
         EXPECT_EQ(shownBy(*view, row.command, row.answer).join(QLatin1Char('|')).toStdString(),
                   row.shown.join(QLatin1Char('|')).toStdString());
         EXPECT_TRUE(SharedDatabase().isOpen());

@@ -317,9 +317,20 @@ void CWebOrder::ReadJobFields()
     QString timeDue = Field(JobDueTime, 0, 0, QString());
     while (timeDue.startsWith(QLatin1Char(':')))
         timeDue = timeDue.mid(1).trimmed();
-    if (!ReadOrderTime(timeDue, m_jobSet.m_TimeDue)) {
+    // The job holds a time of so many characters; a longer one is refused
+    // here rather than by the save.
+    int longest = 10;
+    try {
+        if (const platform::FieldDef *field = db().tableDef(QStringLiteral("Jobs")).field(QStringLiteral("TimeDue")))
+            longest = field->size;
+    } catch (const platform::DbException &) {
+        // the field as the shop's database is made
+    }
+    if (!ReadOrderTime(timeDue, longest, m_jobSet.m_TimeDue)) {
         m_jobSet.m_TimeDue.clear();
-        Refuse(JobDueTime, timeDue, QStringLiteral("a time of day"));
+        Refuse(JobDueTime, timeDue,
+               timeDue.trimmed().size() > longest ? QStringLiteral("a time of day of at most %1 characters").arg(longest)
+                                        : QStringLiteral("a time of day"));
     }
     m_jobSet.m_PO = Field(JobPO);
     const QString days = Field(JobDueDays);

@@ -133,9 +133,11 @@ bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due)
     return due.isValid() && due <= QDate(9999, 12, 31);
 }
 
-bool ReadOrderTime(QStringView text, QString &time)
+bool ReadOrderTime(QStringView text, int longest, QString &time)
 {
     time = text.trimmed().toString();
+    if (time.size() > longest)
+        return false;
     if (time.isEmpty() || time.at(0).isLetter())
         return true;
     static const QRegularExpression written(

@@ -38,5 +38,6 @@ bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due);
 // ("Noon", "end of day"), or hours with minutes and seconds when given and
 // "am" or "pm" ("14:30", "10 am", "9:15 p.m."). A time written in digits
 // must be one the clock shows ("99:99", "25:00" and "13 pm" are not); an
-// empty text is no time given.
-bool ReadOrderTime(QStringView text, QString &time);
+// empty text is no time given. A time longer than longest characters (what
+// the job's field holds) is refused, never stored cut.
+bool ReadOrderTime(QStringView text, int longest, QString &time);

@@ -177,9 +177,8 @@ bool CViewSchedule::OnItemOptions()
         return false;
     CDlgOptions dialog(QStringLiteral("New Item"), QStringLiteral("These options are for ALL computers"), 158, this);
     dialog.AddOptionGroups(44331, 44332, false, 0);
-    if (dialog.DoModal() != platform::IDOK)
+    if (dialog.DoModal() != platform::IDOK || !dialog.SaveOptionGroups())
         return false;
-    dialog.SaveOptionGroups();
     LoadListOptions();
     return true;
 }

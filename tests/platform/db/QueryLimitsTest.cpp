@@ -181,6 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NestingCase{"Plus150", "", "JobNo", "", "+1", 150, "3 rows"},
                       // Checked for overflow once at its end, a chain of Double additions stays flat too.
                       NestingCase{"PlusDouble150", "", "JobNo", "", "+1.5-0.5", 150, "3 rows"},
+                      // A date chain is checked at every step, and stays flat as well.
+                      NestingCase{"PlusDate150", "", "JobNo + #1/1/2000#", "", "+1-1", 150, "3 rows"},
                       NestingCase{"Not20001", "Not ", "JobNo > 0", "", "", 20001, "error 3360"},
                       NestingCase{"Minus30000", "-", "JobNo < 0", "", "", 30000, "error 3360"},
                       NestingCase{"Functions20000", "Int(", "JobNo", ")", "", 20000, "error 3360"},

@@ -254,6 +254,11 @@ INSTANTIATE_TEST_SUITE_P(Dates, JetFunction, ::testing::Values(
     FunctionCase{"CStr(#1/1/100# - 0)", "1/1/0100"},
     FunctionCase{"1 + #12/31/9999#", "JET 3349: Numeric field overflow."},
     FunctionCase{"(#12/31/9999# + 1) - #1/1/2000#", "JET 3349: Numeric field overflow."},
+    // Every step of a date chain, not only its end.
+    FunctionCase{"#12/31/9999# + 1 - 1", "JET 3349: Numeric field overflow."},
+    FunctionCase{"CStr(#12/30/9999# + 1 - 1)", "12/30/9999"},
+    FunctionCase{"#1/1/100# - 1 + 1", "JET 3349: Numeric field overflow."},
+    FunctionCase{"CStr(#1/2/100# - 1 + 1 - 1)", "1/1/0100"},
     FunctionCase{"Date() - #1/1/100#", "698052"},
     FunctionCase{"DateDiff('d', #1/1/2011#, #3/16/2011#)", "74"},
     FunctionCase{"DateDiff('d', #3/16/2011#, #3/1/2011#)", "-15"},

@@ -1678,29 +1678,40 @@ Typed JetEmitter::binary(const Expr &e, Scope &scope)
     // runs in the money functions, which stop the statement with 3349 when a
     // step leaves the currency range. A chain of additions and subtractions
     // is one call (some dozens of terms at a time), so it stays flat.
+    constexpr int kTermsPerCall = 60; // SQLite takes up to 127 arguments
+    const auto inOneCall = [&](const char *function) {
+        const QString call = QString::fromLatin1(function) + QStringLiteral("(%1)");
+        const bool goesOn = !a.chainTerms.isEmpty() && a.chainTermCount < kTermsPerCall && a.sql == call.arg(a.chainTerms);
+        t.chainTerms = (goesOn ? a.chainTerms : a.sql)
+            + (op == QLatin1String("-") ? QStringLiteral(", -1, ") : QStringLiteral(", 1, ")) + b.sql;
+        t.chainTermCount = (goesOn ? a.chainTermCount : 1) + 1;
+        t.sql = call.arg(t.chainTerms);
+        t.chain.clear();
+    };
     if (t.type == FieldType::Currency && !nullOperand
         && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*"))) {
         t.chain.clear();
-        if (op == QLatin1String("*")) {
+        if (op == QLatin1String("*"))
             t.sql = QStringLiteral("jet_mmul(%1, %2)").arg(a.sql, b.sql);
-        } else {
-            constexpr int kTermsPerCall = 60; // SQLite takes up to 127 arguments
-            const bool goesOn = !a.moneyTerms.isEmpty() && a.moneyTermCount < kTermsPerCall
-                && a.sql == QStringLiteral("jet_madd(%1)").arg(a.moneyTerms);
-            t.moneyTerms = (goesOn ? a.moneyTerms : a.sql) + (op == QLatin1String("-") ? QStringLiteral(", -1, ") : QStringLiteral(", 1, "))
-                + b.sql;
-            t.moneyTermCount = (goesOn ? a.moneyTermCount : 1) + 1;
-            t.sql = QStringLiteral("jet_madd(%1)").arg(t.moneyTerms);
-        }
+        else
+            inOneCall("jet_madd");
     }
+    // Jet stops a date chain at the first step that leaves the dates, even
+    // when a later step would bring it back: a chain of date additions and
+    // subtractions runs in one call that checks every step.
+    const bool dateChain = t.type == FieldType::Date && !nullOperand && !t.chain.isEmpty()
+        && (op == QLatin1String("+") || op == QLatin1String("-"));
+    if (dateChain)
+        inOneCall("jet_dadd");
     // A Double past the largest number or a Date past the dates stops the
     // statement (3349) instead of going on as infinity or a date nobody can
-    // read. A chain of additions and subtractions is checked at its end:
-    // with every term within range, a step past the range stays past it.
-    // (Currency is exact and checked by its own functions; a power checks
-    // itself.)
-    if (!nullOperand && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")
-                         || op == QLatin1String("/"))) {
+    // read. A chain of Double additions and subtractions is checked at its
+    // end: with every term finite, a step past the largest number stays
+    // past it. (Currency is exact and checked by its own functions, a date
+    // chain by its own function at every step; a power checks itself.)
+    if (!nullOperand && !dateChain
+        && (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")
+            || op == QLatin1String("/"))) {
         const Typed::Check kind = checkFor(t.type);
         if (kind != Typed::Check::None) {
             t.open = (op == QLatin1String("+") || op == QLatin1String("-")) && !t.chain.isEmpty() ? t.sql : QString();

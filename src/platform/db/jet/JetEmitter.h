@@ -54,10 +54,11 @@ public:
         // The SQLite operator of an expression emitted as "(A op B)": a chain
         // of left-associative operators of one level is emitted flat.
         QString chain;
-        // For a sum of amounts (jet_madd): its arguments, so that a chain of
-        // additions and subtractions goes on in the same call.
-        QString moneyTerms;
-        int moneyTermCount = 0;
+        // For a sum of amounts (jet_madd) or of dates (jet_dadd): its
+        // arguments, so that a chain of additions and subtractions goes on in
+        // the same call.
+        QString chainTerms;
+        int chainTermCount = 0;
         // Arithmetic that can leave its type's range is checked where its
         // value is taken: a Double past the largest number, a Date past the
         // dates (3349). sql is then the check around the arithmetic; open is

@@ -135,6 +135,34 @@ void jetMoneyAdd(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultUnits(ctx, total);
 }
 
+// Date additions and subtractions, a chain at a time:
+// jet_dadd(a, s2, b, s3, c ...) is a + s2*b + s3*c ... in the order written,
+// with each sign 1 or -1. Every step stays within the dates, 1/1/100 to
+// 12/31/9999, or the statement stops with 3349, as it would with Jet. Whole
+// numbers throughout give a whole number, as SQLite's own sum would.
+void jetDateChain(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (anyNull(argc, argv)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    bool whole = sqlite3_value_numeric_type(argv[0]) == SQLITE_INTEGER;
+    double total = sqlite3_value_double(argv[0]);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        whole = whole && sqlite3_value_numeric_type(argv[i + 1]) == SQLITE_INTEGER;
+        const double term = sqlite3_value_double(argv[i + 1]);
+        total = sqlite3_value_int(argv[i]) < 0 ? total - term : total + term;
+        if (!std::isfinite(total) || !isDateSerial(total)) {
+            resultError(ctx, ErrNumericOverflow);
+            return;
+        }
+    }
+    if (whole)
+        sqlite3_result_int64(ctx, sqlite3_int64(total));
+    else
+        sqlite3_result_double(ctx, total);
+}
+
 // n / d (d above 0) to the nearest whole number, ties to the even one.
 __int128 quotientHalfEven(__int128 n, __int128 d)
 {
@@ -720,6 +748,7 @@ void registerFunctions(sqlite3 *db)
         {"jet_text", 3, jetText, true},
         {"jet_add", 2, jetAdd, true},
         {"jet_madd", -1, jetMoneyAdd, true},
+        {"jet_dadd", -1, jetDateChain, true},
         {"jet_mmul", 2, jetMoneyMultiply, true},
         {"jet_idiv", 2, jetIdiv, true},
         {"jet_mod", 2, jetMod, true},
