@@ -1044,6 +1044,13 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
 namespace {
 
 const QString kServiceDay = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
+// The date a service is listed and grouped on, counted as ServiceDay counts
+// it: the date of its day (Days2) when it has one, else, while it is to be
+// done, the day its Status names; Null (no day) when it has neither. The
+// entries of the date branch keep choosing their rows by the stored date.
+const QString kServiceListDay = QStringLiteral(
+    "IIf(Items.Days2 > 0, Jobs.DateIn + Items.Days2 - 1, IIf(Items.Status Between 1 And 254, "
+    "Jobs.DateIn + Items.Status - 1))");
 
 const QString kNoteMark = QStringLiteral(" \u2022 ");
 
@@ -1088,7 +1095,7 @@ QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
     groupCaption.clear();
     QString datePart;
     if (byDate) {
-        datePart = d + QStringLiteral(", ");
+        datePart = kServiceListDay + QStringLiteral(", ");
         groupCaption = QStringLiteral("Date/");
     }
     QString grouping;
@@ -1130,7 +1137,8 @@ QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
                "Customers.Name) AS Customer, (Jobs.DateIn+Items.Days2-1) AS Expr1, Jobs.DateDue, (SELECT  "
                "Cstr(Items0.Description) FROM Items as Items0 WHERE(( Items0.JobID = Items.JobID) AND "
                "(Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
-               "Description, Items.Note ")
+               "Description, Items.Note, ")
+        + kServiceListDay + QStringLiteral(" AS ListDay ")
         + QStringLiteral(
                "FROM ((Jobs INNER JOIN Customers ON Jobs.CusNo = Customers.CusNo) LEFT JOIN ShipTo ON Jobs.ShiptoNo "
                "= ShipTo.ShiptoNo) INNER JOIN (((Employees RIGHT JOIN (Items INNER JOIN (Services LEFT JOIN "
@@ -1260,7 +1268,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         case 7: key = priority; break;
         default: break;
         }
-        const QDate day = fields.date(18);
+        const QDate day = fields.date(22);
         if (byDate && (first || day != lastDay)) {
             AddDateGroup(day, table.rows);
             haveKey = false;
