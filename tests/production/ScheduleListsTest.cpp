@@ -329,6 +329,14 @@ TEST_F(ScheduleTest, ServiceListFilters)
     // Scheduled today, and on the order's due date itself: neither is late.
     const qint32 todays = addService(open, 1, 901, 2, 1, 30);
     const qint32 onDue = addService(open, 1, 901, 2, 4, 30);
+    // An order without a status is in progress; a service without one is
+    // done.
+    const qint32 noStatus = addOrder(9104, 0, today(), today().addDays(3));
+    exec(QStringLiteral("UPDATE Jobs SET Status = Null WHERE JobID = %1").arg(noStatus));
+    addItem(noStatus, 1, 5);
+    const qint32 ofNoStatus = addService(noStatus, 1, 901, 2, 2, 30); // tomorrow
+    const qint32 doneNoStatus = addService(open, 1, 902, 2, 3, 30);
+    exec(QStringLiteral("UPDATE Items SET Status = Null WHERE ItemID = %1").arg(doneNoStatus));
 
     auto keys = [](const ScheduleTable &t) {
         QList<qint64> out;
@@ -340,15 +348,16 @@ TEST_F(ScheduleTest, ServiceListFilters)
     };
     struct Case { const char *name; int command; int options; QList<qint64> expected; };
     const Case cases[] = {
-        {"in progress only", 31501, 0, {late, afterDue, onTime, todays, onDue}},
-        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting, todays, onDue}},
+        {"in progress only", 31501, 0, {late, afterDue, onTime, todays, onDue, ofNoStatus}},
+        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting, todays, onDue, ofNoStatus}},
         {"late or after due", 31502, 0, {late, afterDue}},
         {"today", 31503, 0, {todays}},
-        {"tomorrow", 31504, 0, {onTime}},
-        {"done", 31599, 0, {doneService}},
+        {"tomorrow", 31504, 0, {onTime, ofNoStatus}},
+        {"done", 31599, 0, {doneService, doneNoStatus}},
+        {"done and to do", 31601, 0x20000, {late, afterDue, onTime, doneService, todays, onDue, ofNoStatus, doneNoStatus}},
         {"operator Carla", 31605, 0, {late, onTime}},
         {"tags assigned", 31701, 0, {onTime}},
-        {"tags unassigned", 31702, 0, {late, afterDue, todays, onDue}},
+        {"tags unassigned", 31702, 0, {late, afterDue, todays, onDue, ofNoStatus}},
     };
     ScheduleLists lists(app.get());
     for (const Case &c : cases) {
@@ -382,6 +391,9 @@ TEST_F(ScheduleTest, ServiceListByDateAddsDateRowsWithTheirTimes)
     const qint32 fresh = addService(order, 1, 901, 1, 0, 10);
     const qint32 third = addService(order, 1, 901, 3, 0, 5);
     const qint32 noDay = addService(order, 1, 901, 255, 0, 0);
+    // A second row of the same item, after the first: the services show the
+    // first one's description.
+    addItem(order, 1, 0, QStringLiteral("Copy"));
     ScheduleLists lists(app.get());
     lists.options = 0x10000 | 0x20000;
     const ScheduleTable table = lists.ListServices(31501);
