@@ -1079,12 +1079,15 @@ struct ItemOfService
     QString description;
 };
 
+// An order in progress; one without a status counts as in progress.
+const QString kOrderInProgress = QStringLiteral("(Jobs.Status = 0 or Jobs.Status Is Null)");
+
 // The orders a services list shows services of: the open orders, or only
 // those in progress.
 QString listedOrders(bool inProgressOnly)
 {
-    return inProgressOnly ? QStringLiteral("Jobs.JobType=0 AND Jobs.Creator<98 AND (Jobs.Status = 0 or Jobs.Status Is Null)")
-                          : QStringLiteral("Jobs.JobType=0 AND Jobs.Creator<98");
+    const QString open = QStringLiteral("Jobs.JobType=0 AND Jobs.Creator<98");
+    return inProgressOnly ? open + QStringLiteral(" AND ") + kOrderInProgress : open;
 }
 
 // The item rows of the listed orders, by item. The services query does not
@@ -1144,13 +1147,13 @@ QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
             + platform::Clock::today().addDays(15).toString(QStringLiteral("#MM/dd/yyyy#"));
     // Services to do only, of orders in progress only: the rows the list
     // would leave out are not sorted first. A service without a status
-    // counts as done, an order without one as in progress. (The services
-    // done are left to the list: asked for here, the engine would read
-    // them by their status, in another order where their sort keys tie.)
+    // counts as done. (The services done are left to the list: asked for
+    // here, the engine would read them by their status, in another order
+    // where their sort keys tie.)
     if (!isDoneEntry(command) && !(options & 0x20000))
         where += QStringLiteral(" and Items.Status <> 0");
     if (!(options & 0x10000))
-        where += QStringLiteral(" and (Jobs.Status = 0 or Jobs.Status Is Null)");
+        where += QStringLiteral(" and ") + kOrderInProgress;
     if (!filter.isEmpty())
         where += QStringLiteral(" and ") + filter;
 
@@ -1191,7 +1194,7 @@ QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
     }
     groupCaption += QStringLiteral("Service");
     // The item of each service (its status and description) is read apart:
-    // see readItemsOfOpenOrders.
+    // see readItemsOfOrders.
     return QStringLiteral(
                "SELECT Jobs.Status, Items.Status, Items.SerNo, Services.CatNo, Services.ProdDepID, Items.EmpNo, "
                "Items.Tag1, Items.Tag2, Jobs.JobID, Items.ItemID, Items.ItemNo, Items.SubNo, Items.ChargeTime, "
@@ -1256,8 +1259,8 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     }
     if (total == 0)
         return table;
-    // The paper rows of the listed orders: a press service shows the colour of its
-    // item's paper.
+    // The paper rows of the listed orders: a press service shows the colour
+    // of its item's paper.
     QHash<ItemKey, QString> paperNotes;
     {
         platform::Recordset paper(SharedDatabase());
