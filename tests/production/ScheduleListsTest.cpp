@@ -315,7 +315,7 @@ TEST_F(ScheduleTest, ServiceListFilters)
     // Item statuses: 5 is a production department, 0 not in production.
     const qint32 open = addOrder(9101, 0, today(), today().addDays(3));
     addItem(open, 1, 5);
-    const qint32 late = addService(open, 1, 901, 2, 0, 30, 3);     // yesterday
+    const qint32 late = addService(open, 1, 901, 2, 0, 30, 3);     // new, on its stored day: yesterday
     const qint32 afterDue = addService(open, 1, 902, 2, 6, 30, 5); // past the due date
     const qint32 onTime = addService(open, 1, 901, 2, 2, 30, 3);   // tomorrow
     exec(QStringLiteral("UPDATE Items SET Tag1 = 1 WHERE ItemID = %1").arg(onTime));
@@ -329,6 +329,14 @@ TEST_F(ScheduleTest, ServiceListFilters)
     // Scheduled today, and on the order's due date itself: neither is late.
     const qint32 todays = addService(open, 1, 901, 2, 1, 30);
     const qint32 onDue = addService(open, 1, 901, 2, 4, 30);
+    // An order without a status is in progress; a service without one is
+    // done.
+    const qint32 noStatus = addOrder(9104, 0, today(), today().addDays(3));
+    exec(QStringLiteral("UPDATE Jobs SET Status = Null WHERE JobID = %1").arg(noStatus));
+    addItem(noStatus, 1, 5);
+    const qint32 ofNoStatus = addService(noStatus, 1, 901, 2, 2, 30); // tomorrow
+    const qint32 doneNoStatus = addService(open, 1, 902, 2, 3, 30);
+    exec(QStringLiteral("UPDATE Items SET Status = Null WHERE ItemID = %1").arg(doneNoStatus));
 
     auto keys = [](const ScheduleTable &t) {
         QList<qint64> out;
@@ -340,15 +348,16 @@ TEST_F(ScheduleTest, ServiceListFilters)
     };
     struct Case { const char *name; int command; int options; QList<qint64> expected; };
     const Case cases[] = {
-        {"in progress only", 31501, 0, {late, afterDue, onTime, todays, onDue}},
-        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting, todays, onDue}},
+        {"in progress only", 31501, 0, {late, afterDue, onTime, todays, onDue, ofNoStatus}},
+        {"all orders", 31501, 0x10000, {late, afterDue, onTime, heldService, waiting, todays, onDue, ofNoStatus}},
         {"late or after due", 31502, 0, {late, afterDue}},
         {"today", 31503, 0, {todays}},
-        {"tomorrow", 31504, 0, {onTime}},
-        {"done", 31599, 0, {doneService}},
+        {"tomorrow", 31504, 0, {onTime, ofNoStatus}},
+        {"done", 31599, 0, {doneService, doneNoStatus}},
+        {"done and to do", 31601, 0x20000, {late, afterDue, onTime, doneService, todays, onDue, ofNoStatus, doneNoStatus}},
         {"operator Carla", 31605, 0, {late, onTime}},
         {"tags assigned", 31701, 0, {onTime}},
-        {"tags unassigned", 31702, 0, {late, afterDue, todays, onDue}},
+        {"tags unassigned", 31702, 0, {late, afterDue, todays, onDue, ofNoStatus}},
     };
     ScheduleLists lists(app.get());
     for (const Case &c : cases) {
@@ -375,42 +384,59 @@ TEST_F(ScheduleTest, ServiceListByDateAddsDateRowsWithTheirTimes)
     const qint32 second = addService(order, 1, 901, 2, 2, 45);
     const qint32 nextDay = addService(order, 1, 901, 2, 3, 20);
     const qint32 untimed = addService(order, 1, 901, 2, 3, 0);
+    // New services, never given a date (Days2 0), of an order that came in
+    // today: each is listed on the day its status names (day 1 is today,
+    // day 3 the day after tomorrow), not on the day before the order came
+    // in; one with no day at all (status 255) under "?", first.
+    const qint32 fresh = addService(order, 1, 901, 1, 0, 10);
+    const qint32 third = addService(order, 1, 901, 3, 0, 5);
+    const qint32 noDay = addService(order, 1, 901, 255, 0, 0);
+    // A second row of the same item, after the first: the services show the
+    // first one's description.
+    addItem(order, 1, 0, QStringLiteral("Copy"));
     ScheduleLists lists(app.get());
     lists.options = 0x10000 | 0x20000;
     const ScheduleTable table = lists.ListServices(31501);
     const QList<ScheduleRow> &rows = table.rows;
-    ASSERT_EQ(rows.size(), 7);
-    EXPECT_EQ(table.listedCount, 4);
-    const QDate day1 = today().addDays(1);
-    const QDate day2 = today().addDays(2);
-    const char kinds[] = {'-', 'S', 'S', '-', '-', 'S', 'S'};
-    const qint64 keys[] = {0, first, second, 0, 0, nextDay, untimed};
-    for (int r = 0; r < 7; ++r) {
-        EXPECT_EQ(rows[r].kind, kinds[r]) << r;
-        EXPECT_EQ(rows[r].key, keys[r]) << r;
+    EXPECT_EQ(table.listedCount, 7);
+    const QString day0 = today().toString(QStringLiteral("MM/dd/yyyy"));
+    const QString day1 = today().addDays(1).toString(QStringLiteral("MM/dd/yyyy"));
+    const QString day2 = today().addDays(2).toString(QStringLiteral("MM/dd/yyyy"));
+    // Date rows show their day and time; service rows their own date.
+    const struct { char kind; qint64 key; QString date; const char *time; } expected[] = {
+        {'-', 0, QStringLiteral("?"), ""}, {'S', noDay, QStringLiteral("?"), ""},
+        {'-', 0, QString(), ""},
+        {'-', 0, day0, "0:10"}, {'S', fresh, day0, "0:10"},
+        {'-', 0, QString(), ""},
+        {'-', 0, day1, "1:15"}, {'S', first, day1, "0:30"}, {'S', second, day1, "0:45"},
+        {'-', 0, QString(), ""},
+        {'-', 0, day2, "0:25"}, {'S', nextDay, day2, "0:20"}, {'S', untimed, day2, ""}, {'S', third, day2, "0:05"},
+    };
+    ASSERT_EQ(rows.size(), std::size(expected));
+    for (int r = 0; r < rows.size(); ++r) {
+        const auto &e = expected[r];
+        EXPECT_EQ(rows[r].kind, e.kind) << r;
+        EXPECT_EQ(rows[r].key, e.key) << r;
+        EXPECT_EQ(rows[r].text(e.kind == 'S' ? ScheduleLists::ColDate : ScheduleLists::ColGroup), e.date) << r;
+        EXPECT_EQ(rows[r].text(ScheduleLists::ColTime), QString::fromLatin1(e.time)) << r;
     }
-    EXPECT_EQ(rows[0].text(ScheduleLists::ColGroup), day1.toString(QStringLiteral("MM/dd/yyyy")));
-    EXPECT_EQ(rows[0].text(ScheduleLists::ColTime), QStringLiteral("1:15"));
-    EXPECT_EQ(rows[3].texts(), QStringList(ScheduleLists::ColumnCount));
-    EXPECT_EQ(rows[4].text(ScheduleLists::ColGroup), day2.toString(QStringLiteral("MM/dd/yyyy")));
-    EXPECT_EQ(rows[4].text(ScheduleLists::ColTime), QStringLiteral("0:20"));
+    EXPECT_EQ(rows[2].texts(), QStringList(ScheduleLists::ColumnCount));
     const QString department = rows[1].text(ScheduleLists::ColGroup);
     EXPECT_FALSE(department.isEmpty());
-    EXPECT_EQ(rows[2].text(ScheduleLists::ColGroup), QString());
-    EXPECT_EQ(rows[5].text(ScheduleLists::ColGroup), department);
-    EXPECT_EQ(rows[2].text(ScheduleLists::ColTime), QStringLiteral("0:45"));
-    EXPECT_EQ(rows[6].text(ScheduleLists::ColTime), QString());
-    EXPECT_EQ(rows[5].text(ScheduleLists::ColDate), day2.toString(QStringLiteral("MM/dd/yyyy")));
-    EXPECT_EQ(rows[5].text(ScheduleLists::ColQuantity), QStringLiteral("1,000"));
+    for (const int r : {4, 7, 11})
+        EXPECT_EQ(rows[r].text(ScheduleLists::ColGroup), department) << r;
+    EXPECT_EQ(rows[8].text(ScheduleLists::ColGroup), QString());
+    EXPECT_EQ(rows[11].text(ScheduleLists::ColQuantity), QStringLiteral("1,000"));
     // A service shows its order and item with the item's description.
-    EXPECT_EQ(rows[6].text(ScheduleLists::ColOrder), QStringLiteral("9201-1 Flyers"));
-    EXPECT_EQ(rows[6].text(ScheduleLists::ColJobId), QString::number(order));
+    EXPECT_EQ(rows[12].text(ScheduleLists::ColOrder), QStringLiteral("9201-1 Flyers"));
+    EXPECT_EQ(rows[12].text(ScheduleLists::ColJobId), QString::number(order));
 }
 
 TEST_F(ScheduleTest, ServiceListGroupingNamesEachTableOnce)
 {
     struct Case { int command; int options; QString orderBy; QString caption; };
-    const QString d = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1), ");
+    const QString d = QStringLiteral("IIf(Items.Days2 > 0, Jobs.DateIn + Items.Days2 - 1, IIf(Items.Status Between 1 "
+                                     "And 254, Jobs.DateIn + Items.Status - 1)), ");
     const Case cases[] = {
         {31601, 0x1000, QStringLiteral("Employees.Sort, ServiceCategories.SortNo, "), QStringLiteral("Operator/Category/Service")},
         {31601, 0x1000 | 0x400, d + QStringLiteral("Employees.Sort, ServiceCategories.SortNo, "),

@@ -1044,22 +1044,85 @@ ScheduleTable ScheduleLists::ListCrosstab(int entry, bool done) const
 namespace {
 
 const QString kServiceDay = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
+// The date a service is listed and grouped on, counted as ServiceDay counts
+// it: the date of its day (Days2) when it has one, else, while it is to be
+// done, the day its Status names; Null (no day) when it has neither. The
+// entries of the date branch keep choosing their rows by the stored date.
+const QString kServiceListDay = QStringLiteral(
+    "IIf(Items.Days2 > 0, Jobs.DateIn + Items.Days2 - 1, IIf(Items.Status Between 1 And 254, "
+    "Jobs.DateIn + Items.Status - 1))");
 
 const QString kNoteMark = QStringLiteral(" \u2022 ");
 
 // An item of an order: the JobID, ItemNo and SubNo of its rows.
-struct PaperKey
+struct ItemKey
 {
     int jobId;
     int itemNo;
     int subNo;
-    bool operator==(const PaperKey &o) const = default;
+    bool operator==(const ItemKey &o) const = default;
 };
 
-size_t qHash(const PaperKey &k, size_t seed = 0)
+size_t qHash(const ItemKey &k, size_t seed = 0)
 {
     return qHashMulti(seed, k.jobId, k.itemNo, k.subNo);
 }
+
+// What a service row shows of its item: the item's schedule status and
+// description, from the item's row (SerNo 0), the first one (lowest ItemID)
+// when an item has more than one. A service without one shows status 0 and
+// no description.
+struct ItemOfService
+{
+    qint64 itemId = 0;
+    int status = 0;
+    QString description;
+};
+
+// An order in progress; one without a status counts as in progress.
+const QString kOrderInProgress = QStringLiteral("(Jobs.Status = 0 or Jobs.Status Is Null)");
+
+// The orders a services list shows services of: the open orders, or only
+// those in progress.
+QString listedOrders(bool inProgressOnly)
+{
+    const QString open = QStringLiteral("Jobs.JobType=0 AND Jobs.Creator<98");
+    return inProgressOnly ? open + QStringLiteral(" AND ") + kOrderInProgress : open;
+}
+
+// The item rows of the listed orders, by item. The services query does not
+// look each service's item up itself: it would do so for every service
+// before sorting them all, which made a big shop wait for the first screen
+// of a services list.
+QHash<ItemKey, ItemOfService> readItemsOfOrders(bool inProgressOnly)
+{
+    QHash<ItemKey, ItemOfService> items;
+    platform::Recordset rs(SharedDatabase());
+    rs.open(platform::Recordset::Type::Snapshot,
+            QStringLiteral("SELECT Items.JobID, Items.ItemNo, Items.SubNo, Items.ItemID, Items.Status, "
+                           "Items.Description FROM Items INNER JOIN Jobs ON Items.JobID = Jobs.JobID WHERE "
+                           "Items.SerNo=0 AND ")
+                + listedOrders(inProgressOnly));
+    HeldRow fields(rs);
+    rs.readHeldRows([&](const platform::sqlvalues::Stored *held) {
+        fields.setFields(held);
+        ItemOfService &item = items[{fields.integer(0), fields.integer(1), fields.integer(2)}];
+        const qint64 itemId = fields.integer(3);
+        if (item.itemId == 0 || itemId < item.itemId) {
+            item.itemId = itemId;
+            item.status = fields.integer(4);
+            item.description = fields.text(5);
+        }
+        return true;
+    });
+    return items;
+}
+
+// The columns of the services query, in its order.
+enum ServiceField {
+    FJobStatus, FStatus, FSerNo, FCatNo, FProdDepId, FEmpNo, FTag1, FTag2, FJobId, FItemId, FItemNo, FSubNo,
+    FChargeTime, FChargeQty, FJobNo, FCusNo, FCustomer, FStoredDay, FDateDue, FNote, FListDay
+};
 
 bool isDoneEntry(int command)
 {
@@ -1082,13 +1145,22 @@ QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
     else if (command == 31518)
         where += QStringLiteral(" and ") + d + QStringLiteral(">= ")
             + platform::Clock::today().addDays(15).toString(QStringLiteral("#MM/dd/yyyy#"));
+    // Services to do only, of orders in progress only: the rows the list
+    // would leave out are not sorted first. A service without a status
+    // counts as done. (The services done are left to the list: asked for
+    // here, the engine would read them by their status, in another order
+    // where their sort keys tie.)
+    if (!isDoneEntry(command) && !(options & 0x20000))
+        where += QStringLiteral(" and Items.Status <> 0");
+    if (!(options & 0x10000))
+        where += QStringLiteral(" and ") + kOrderInProgress;
     if (!filter.isEmpty())
         where += QStringLiteral(" and ") + filter;
 
     groupCaption.clear();
     QString datePart;
     if (byDate) {
-        datePart = d + QStringLiteral(", ");
+        datePart = kServiceListDay + QStringLiteral(", ");
         groupCaption = QStringLiteral("Date/");
     }
     QString grouping;
@@ -1121,16 +1193,15 @@ QString ScheduleLists::ServicesSql(int command, QString &groupCaption) const
         groupCaption += QStringLiteral("Category/");
     }
     groupCaption += QStringLiteral("Service");
+    // The item of each service (its status and description) is read apart:
+    // see readItemsOfOrders.
     return QStringLiteral(
-               "SELECT Jobs.Status, (SELECT (Items0.Status) FROM Items as Items0 WHERE((Items0.JobID = Items.JobID) "
-               "AND (Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
-               "ItemsStatus, Items.Status, Items.SerNo, Services.CatNo, Services.ProdDepID, Items.EmpNo, Items.Tag1, "
-               "Items.Tag2, Jobs.JobID, Items.ItemID, Items.ItemNo, Items.SubNo, Items.ChargeTime, Items.ChargeQty, "
-               "Jobs.JobNo, Jobs.CusNo, IIf(Customers.CusNo=31,IIf(Jobs.ShiptoNo=0,'* ','* '+ShipTo.Company),"
-               "Customers.Name) AS Customer, (Jobs.DateIn+Items.Days2-1) AS Expr1, Jobs.DateDue, (SELECT  "
-               "Cstr(Items0.Description) FROM Items as Items0 WHERE(( Items0.JobID = Items.JobID) AND "
-               "(Items0.SerNo=0) AND (Items0.itemNo = Items.Itemno) AND(Items0.SubNo = Items.Subno))) AS "
-               "Description, Items.Note ")
+               "SELECT Jobs.Status, Items.Status, Items.SerNo, Services.CatNo, Services.ProdDepID, Items.EmpNo, "
+               "Items.Tag1, Items.Tag2, Jobs.JobID, Items.ItemID, Items.ItemNo, Items.SubNo, Items.ChargeTime, "
+               "Items.ChargeQty, Jobs.JobNo, Jobs.CusNo, IIf(Customers.CusNo=31,IIf(Jobs.ShiptoNo=0,'* ','* '+"
+               "ShipTo.Company),Customers.Name) AS Customer, (Jobs.DateIn+Items.Days2-1) AS Expr1, Jobs.DateDue, "
+               "Items.Note, ")
+        + kServiceListDay + QStringLiteral(" AS ListDay ")
         + QStringLiteral(
                "FROM ((Jobs INNER JOIN Customers ON Jobs.CusNo = Customers.CusNo) LEFT JOIN ShipTo ON Jobs.ShiptoNo "
                "= ShipTo.ShiptoNo) INNER JOIN (((Employees RIGHT JOIN (Items INNER JOIN (Services LEFT JOIN "
@@ -1188,16 +1259,16 @@ ScheduleTable ScheduleLists::ListServices(int command) const
     }
     if (total == 0)
         return table;
-    // The paper rows of open orders: a press service shows the colour of its
-    // item's paper.
-    QHash<PaperKey, QString> paperNotes;
+    // The paper rows of the listed orders: a press service shows the colour
+    // of its item's paper.
+    QHash<ItemKey, QString> paperNotes;
     {
         platform::Recordset paper(SharedDatabase());
         paper.open(platform::Recordset::Type::Snapshot,
                    QStringLiteral("SELECT Items.Note, Items.JobID, Items.ItemNo, Items.SubNo FROM (Items INNER JOIN "
                                   "Services ON Items.SerNo = Services.SerNo) INNER JOIN Jobs ON Items.JobID = "
-                                  "Jobs.JobID WHERE (Services.CatNo Between 101 And 199) AND Jobs.JobType=0 AND "
-                                  "Jobs.Creator<98"));
+                                  "Jobs.JobID WHERE (Services.CatNo Between 101 And 199) AND ")
+                       + listedOrders(inProgressOnly));
         // Each kept as the text a press row shows: after " • ", or nothing.
         // The last paper row of an item wins.
         for (; !paper.isEOF(); paper.moveNext()) {
@@ -1207,6 +1278,8 @@ ScheduleTable ScheduleLists::ListServices(int command) const
                               at >= 0 ? note.mid(at + kNoteMark.size()) : QString());
         }
     }
+    const QHash<ItemKey, ItemOfService> items = readItemsOfOrders(inProgressOnly);
+    const ItemOfService noItem;
     ScheduleLookups lookups(m_app);
     table.rows.reserve(total + total / 16);
     QList<int> rowMinutes; // per row: a service's time read back from its cell, else 0
@@ -1223,19 +1296,20 @@ ScheduleTable ScheduleLists::ListServices(int command) const
             rowsMade(table);
     };
     readListRows(rs, fields, total, progress, table, [&] {
-        const int jobStatus = fields.integer(0);
-        const int itemStatus = fields.integer(1);
-        const int status = fields.integer(2);
-        const int catNo = fields.integer(4);
-        const int depId = fields.integer(5);
-        const int empNo = fields.integer(6);
-        const int tag = fields.integer(7);
-        const int priority = fields.integer(8);
-        if (toDoOnly && status == 0)
-            return;
+        const int jobStatus = fields.integer(FJobStatus);
+        const int jobId = fields.integer(FJobId);
+        const int itemNo = fields.integer(FItemNo);
+        const auto found = items.constFind({jobId, itemNo, fields.integer(FSubNo)});
+        const ItemOfService &item = found == items.constEnd() ? noItem : *found;
+        const int itemStatus = item.status;
+        const int status = fields.integer(FStatus);
+        const int catNo = fields.integer(FCatNo);
+        const int depId = fields.integer(FProdDepId);
+        const int empNo = fields.integer(FEmpNo);
+        const int tag = fields.integer(FTag1);
+        const int priority = fields.integer(FTag2);
+        // Services to do and orders in progress are chosen by the query.
         if (doneEntry && status != 0)
-            return;
-        if (inProgressOnly && jobStatus != 0)
             return;
         if (inProgressOnly && (itemStatus < 4 || itemStatus > 16))
             return;
@@ -1260,7 +1334,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         case 7: key = priority; break;
         default: break;
         }
-        const QDate day = fields.date(18);
+        const QDate day = fields.date(FListDay);
         if (byDate && (first || day != lastDay)) {
             AddDateGroup(day, table.rows);
             haveKey = false;
@@ -1299,29 +1373,27 @@ ScheduleTable ScheduleLists::ListServices(int command) const
         ScheduleRow row(texts);
         row.resize(ColumnCount);
         row.kind = 'S';
-        row.key = fields.integer(10);
+        row.key = fields.integer(FItemId);
         if (nameInRow)
             row.set(ColGroup, name);
         const bool inProduction = itemStatus >= 5 && itemStatus <= 16;
         if (!inProduction)
             row.setImage(ColGroup, 333);
         row.set(ColExpand, QString(), Collapsed);
-        const int jobId = fields.integer(9);
-        const int itemNo = fields.integer(11);
-        const QString description = fields.sharedText(20);
+        const QString &description = item.description;
         QString number;
         number.reserve(24 + description.size());
-        appendNumber(number, fields.integer(15));
+        appendNumber(number, fields.integer(FJobNo));
         number += QLatin1Char('-');
         appendNumber(number, itemNo);
         number += QLatin1Char(' ');
         number += description;
         row.set(ColOrder, number, CZqApp::GetJobStatusIcon(quint8(jobStatus)));
         row.setNumber(ColJobId, jobId);
-        row.set(ColCustomer, fields.sharedText(17));
+        row.set(ColCustomer, fields.sharedText(FCustomer));
         if (m_app)
             row.set(ColStatus, lookups.ScheduleStatusName(itemStatus), lookups.ScheduleStatusIcon(itemStatus));
-        const int serNo = fields.integer(3);
+        const int serNo = fields.integer(FSerNo);
         int serviceIcon = m_app ? lookups.CategoryStateIcon(catNo, status) : kServiceToDoFirst;
         if (serviceIcon < kServiceToDoFirst || serviceIcon > kServiceToDoFirst + 2 * kServiceDoneOffset - 1)
             serviceIcon = kServiceToDoFirst + (status == 0 ? kServiceDoneOffset : 0);
@@ -1329,16 +1401,16 @@ ScheduleTable ScheduleLists::ListServices(int command) const
             row.set(ColTitle, lookups.ServiceFullName(serNo), serviceIcon);
         else
             row.setNumber(ColTitle, serNo, serviceIcon);
-        const QDate due = fields.date(19);
+        const QDate due = fields.date(FDateDue);
         row.set(ColBlank, due.isValid() ? lookups.DateText(due) : QString(), ScheduleDateIcon(due, today));
         row.set(ColDate, lookups.DateText(day), status == 0 ? serviceIcon : ScheduleDateIcon(day, today));
         if (m_app)
             ShowCodeCells(row, empNo, tag, priority, lookups);
-        const int minutes = fields.integer(13);
+        const int minutes = fields.integer(FChargeTime);
         if (minutes != 0)
             row.set(ColTime, lookups.MinutesText(minutes));
-        row.set(ColQuantity, lookups.QuantityText(fields.integer(14)));
-        QString note = fields.text(21);
+        row.set(ColQuantity, lookups.QuantityText(fields.integer(FChargeQty)));
+        QString note = fields.text(FNote);
         if (catNo >= 101 && catNo <= 199) {
             const int at = note.indexOf(kNoteMark);
             if (at >= 0) {
@@ -1346,7 +1418,7 @@ ScheduleTable ScheduleLists::ListServices(int command) const
                 note.truncate(at);
             }
         } else if (catNo >= 201 && catNo <= 299) {
-            row.set(ColNote2, paperNotes.value({jobId, itemNo, fields.integer(12)}));
+            row.set(ColNote2, paperNotes.value({jobId, itemNo, fields.integer(FSubNo)}));
         }
         row.set(ColNote, note);
         rowMinutes.append(minutes == 0 ? 0 : lookups.MinutesReadBack(minutes));
