@@ -303,9 +303,12 @@ int CZqApp::ReadWindowPlacement(const QString &windowName, WindowPlacement &p) c
     return int(p.showCmd);
 }
 
-QRect CZqApp::PlaceOnScreens(const QRect &wanted, const QMargins &frame, const QList<QRect> &screens,
+QRect CZqApp::PlaceOnScreens(const QRect &wantedAsStored, const QMargins &frame, const QList<QRect> &screens,
                              const QRect &fallback)
 {
+    // A rectangle stored with its edges the wrong way round (right left of
+    // left, bottom above top) is the same rectangle.
+    const QRect wanted = wantedAsStored.normalized();
     // The screen the window overlaps most; none overlapped, the fallback.
     QRect area = fallback;
     qint64 best = 0;
@@ -345,10 +348,13 @@ bool CZqApp::RestoreWindowPlacement(const QString &windowName, QWidget *window)
     const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
                          outer.bottom() - inner.bottom());
     // The width and height are worked out in 64 bits: a stored right edge
-    // far past a left edge far below zero must not wrap.
-    const qint64 width = std::clamp<qint64>(qint64(p.right) - p.left, 0, 1 << 20);
-    const qint64 height = std::clamp<qint64>(qint64(p.bottom) - p.top, 0, 1 << 20);
-    window->setGeometry(PlaceOnScreens(QRect(p.left, p.top, int(width), int(height)), frame, screens, fallback));
+    // far past a left edge far below zero must not wrap. Edges stored the
+    // wrong way round are taken the right way round.
+    const int left = std::min(p.left, p.right);
+    const int top = std::min(p.top, p.bottom);
+    const qint64 width = std::clamp<qint64>(qint64(std::max(p.left, p.right)) - left, 0, 1 << 20);
+    const qint64 height = std::clamp<qint64>(qint64(std::max(p.top, p.bottom)) - top, 0, 1 << 20);
+    window->setGeometry(PlaceOnScreens(QRect(left, top, int(width), int(height)), frame, screens, fallback));
     if (p.showCmd == kShowMaximized)
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
     return true;

@@ -122,6 +122,7 @@ TEST_F(CZqAppSettings, StoredPlacementIsKeptOnTheScreens)
         {{1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}},     // exactly the right screen
         {{1921, 1, 1280, 1024}, {1920, 0, 1280, 1024}},     // one past it each way
         {{10, 10, 0, 0}, {10, 10, 1, 1}},                   // no size at all
+        {{900, 700, -800, -600}, {100, 100, 800, 600}},     // edges the wrong way round
     };
     for (const auto &c : cases)
         EXPECT_EQ(CZqApp::PlaceOnScreens(c.wanted, QMargins(), {left, right}, left), c.placed) << c.wanted.x();
