@@ -6,8 +6,16 @@
 #include "platform/Settings.h"
 #include "platform/Value.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QProcess>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <limits>
 #include <utility>
@@ -145,6 +153,110 @@ TEST_F(PlatformServices, SettingsLandInTheIniFileAndEmptyDeletes)
     EXPECT_TRUE(ini.contains(QStringLiteral("[View%20Settings]\nShowTabID=30001")));
     EXPECT_FALSE(ini.contains(QStringLiteral("Gone")));
     EXPECT_EQ(platform::Settings::readInt(QStringLiteral("View Settings"), QStringLiteral("ShowTabID"), 1), 30001);
+}
+
+// The settings file is read as a file others may have put in place, and saved
+// in one rename of a finished file: never through a link to anything but this
+// user's own ordinary file.
+TEST_F(PlatformServices, TheSettingsFileIsNeitherReadNorWrittenThroughWhatIsPutInItsPlace)
+{
+    const QString folder = tempPath(QStringLiteral("station"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString ini = folder + QStringLiteral("/Tavrel.ini");
+    const auto start = [&] {
+        platform::Settings::useFolder(folder);
+        return platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("TavrelPath"),
+                                              QStringLiteral("default"));
+    };
+    const auto save = [&](const QString &value) {
+        platform::Settings::writeString(QStringLiteral("Settings"), QStringLiteral("TavrelPath"), value);
+        platform::Settings::sync();
+    };
+    const auto refused = [&](const QString &why) {
+        return QStringList{QStringLiteral("Cannot use %1: %2.\n\nThe settings of this workstation start from their "
+                                          "defaults.")
+                               .arg(ini, why)};
+    };
+    const QString notOrdinary =
+        QStringLiteral("it is not an ordinary file (it is a folder, a pipe, a device or a socket)");
+
+    // A device: root's save would replace the device node itself. A node of
+    // the test's own stands for one (a link to /dev/null otherwise).
+    QString device = QStringLiteral("/dev/null");
+    if (::geteuid() == 0) {
+        device = tempPath(QStringLiteral("zero"));
+        ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 5)), 0);
+    }
+    ASSERT_TRUE(QFile::link(device, ini));
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(start(), QStringLiteral("default"));
+    EXPECT_EQ(prompts().texts(), refused(notOrdinary));
+    save(QStringLiteral("/shop/one.mdb"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(start(), QStringLiteral("/shop/one.mdb"));
+
+    // A pipe: the start does not wait for a writer.
+    prompts().clear();
+    QFile::remove(ini);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+    // A start that waited for a writer on the pipe gets one after a while.
+    QProcess writer;
+    writer.start(QStringLiteral("timeout"), {QStringLiteral("20"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                             QStringLiteral("sleep 5; : > \"$0\""), ini});
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(start(), QStringLiteral("default"));
+    EXPECT_EQ(prompts().texts(), refused(notOrdinary));
+    save(QStringLiteral("/shop/two.mdb"));
+    ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    writer.kill();
+    writer.waitForFinished(5000);
+
+    // A file of 100 MB is no settings file.
+    prompts().clear();
+    QFile::remove(ini);
+    {
+        QFile big(ini);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        big.write("[Settings]\nTavrelPath=/shop/big.mdb\n");
+        ASSERT_TRUE(big.resize(100 * 1024 * 1024));
+    }
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(start(), QStringLiteral("default"));
+    EXPECT_EQ(prompts().texts(), refused(QStringLiteral("it is larger than 4 MB, the most such a file may be")));
+
+    // A link to this user's own settings file kept elsewhere is read and
+    // saved through: the link stays.
+    prompts().clear();
+    QFile::remove(ini);
+    const QString kept = tempPath(QStringLiteral("dotfiles/Tavrel.ini"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(kept).absolutePath()));
+    WriteTestFile(kept, "[Settings]\nTavrelPath=/shop/kept.mdb\n");
+    ASSERT_TRUE(QFile::link(kept, ini));
+    EXPECT_EQ(start(), QStringLiteral("/shop/kept.mdb"));
+    save(QStringLiteral("/shop/three.mdb"));
+    EXPECT_TRUE(QFileInfo(ini).isSymLink());
+    EXPECT_TRUE(ReadTestFile(kept).contains("TavrelPath=/shop/three.mdb"));
+    EXPECT_TRUE(prompts().texts().isEmpty());
+
+    // A link to another user's file: read (the link is this user's), but
+    // the save replaces the link, never their file.
+    if (::geteuid() == 0) {
+        QFile::remove(ini);
+        const QString theirs = tempPath(QStringLiteral("their.ini"));
+        WriteTestFile(theirs, "[Settings]\nTavrelPath=/shop/theirs.mdb\n");
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+        ASSERT_TRUE(QFile::link(theirs, ini));
+        EXPECT_EQ(start(), QStringLiteral("/shop/theirs.mdb"));
+        save(QStringLiteral("/shop/four.mdb"));
+        EXPECT_EQ(ReadTestFile(theirs), QByteArray("[Settings]\nTavrelPath=/shop/theirs.mdb\n"));
+        EXPECT_FALSE(QFileInfo(ini).isSymLink());
+        EXPECT_TRUE(ReadTestFile(ini).contains("TavrelPath=/shop/four.mdb"));
+    }
 }
 
 TEST_F(PlatformServices, ClockCanBeFixed)
