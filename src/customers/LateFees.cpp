@@ -54,13 +54,22 @@ Money LateFees::FeeFor(Money balance, Money latefee, const LateFeeRule &rule)
     return fee;
 }
 
+bool LateFees::IsOwed(Money balance)
+{
+    // The No Charge marker (a balance of 0.0001) is no amount owed either.
+    return balance >= Money::fromCents(1);
+}
+
 bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
 {
     return InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
         WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
         for (qint32 id : jobIds) {
+            // The balance is read again under this write's lock: an invoice
+            // paid since it was listed (here or on another workstation) owes
+            // nothing, and is charged nothing.
             const ReceivableJob before = ReadReceivableJob(m_db, id);
-            if (!before.found)
+            if (!before.found || !IsOwed(before.balance))
                 continue;
             ReceivableJob after = before;
             const Money fee = FeeFor(before.balance, before.latefee, rule);

@@ -41,7 +41,11 @@ public:
     // zero, and never below the minimum.
     static Money FeeFor(Money balance, Money latefee, const LateFeeRule &rule);
 
-    // Stores the rule and charges every job found; false (reported, nothing
+    // Whether a balance is owed at all: only then is a fee charged.
+    static bool IsOwed(Money balance);
+
+    // Stores the rule and charges every job found that still owes something
+    // when the charge is written; false (reported, nothing
     // written) when the database fails.
     bool Charge(const QList<qint32> &jobIds, const LateFeeRule &rule);
     // Takes every job's whole late fee off its balance.

@@ -1,5 +1,7 @@
 #include "support/TestEnvironment.h"
 
+#include "platform/Money.h"
+
 #include <QtCore/QProcess>
 
 #include <functional>
@@ -206,4 +208,69 @@ TEST_F(ArTool, PaymentsStartedAtOnceApplyAnInvoiceOrACreditOnce)
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*), sum(Amount) FROM Credits WHERE CusNo = 200 AND ReasonID = 253")),
               QStringLiteral("1|-50"));
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT sum(Balance) FROM Jobs WHERE CusNo = 200")), QStringLiteral("150"));
+}
+
+// A late fee is charged on the balance read in its own write: an invoice paid
+// in full owes nothing and is charged nothing, also when the payment is saved
+// by another workstation between the list and the charge.
+TEST_F(ArTool, ALateFeeIsNeverChargedOnAPaidInvoice)
+{
+    for (int no = 3001; no <= 3004; ++no)
+        sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid, Latefee) VALUES "
+                                  "(3, %1, 100, 50, 50, 0, 0)")
+                       .arg(no));
+    const auto idOf = [&](int no) { return sqlite(db, QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = %1").arg(no)); };
+
+    // Alone: paid in full, then given a late fee.
+    ArRun r = dbtool({QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("50"),
+                      QStringLiteral("3001:50")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("latefee"), idOf(3001)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Latefee, Paid, Balance FROM Jobs WHERE JobNo = 3001")),
+              QStringLiteral("0|-50|0"));
+    EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo = 3001 AND Latefee <> 0")),
+              QStringLiteral("0"));
+
+    // At once: three unpaid invoices of 50.00 each get a payment in full and
+    // a late fee (the first one a second fee, the second one a second
+    // payment) from eight runs started together. A fee saved first is 1.00
+    // (the minimum: 1.50 % of 50.00 is 0.75) and the payment leaves it owed;
+    // a fee whose write comes after the payment finds nothing owed.
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < 8; ++i) {
+        const int no = 3002 + i % 3;
+        const QStringList args = i < 3 || i == 6
+            ? QStringList{QStringLiteral("ar"), db, QStringLiteral("latefee"), idOf(no)}
+            : QStringList{QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("50"),
+                          QStringLiteral("%1:50").arg(no)};
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(QStringLiteral(TAVREL_DBTOOL), args);
+    }
+    for (auto &p : runs)
+        ASSERT_TRUE(p->waitForFinished(60000));
+    for (int no = 3002; no <= 3004; ++no) {
+        SCOPED_TRACE(no);
+        // The invoice's changes in the order they were saved, each with the
+        // balance it was made on.
+        const QStringList changes = sqlite(db, QStringLiteral("SELECT Latefee, Paid FROM AuditTrail WHERE JobNo = %1 "
+                                                              "ORDER BY rowid")
+                                                   .arg(no))
+                                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        Money balance = Money::fromWhole(50);
+        Money fees;
+        for (const QString &change : changes) {
+            const Money fee = Money::fromText(change.section(QLatin1Char('|'), 0, 0));
+            const Money paid = Money::fromText(change.section(QLatin1Char('|'), 1, 1));
+            if (!fee.isZero()) {
+                EXPECT_GT(balance, Money()) << "a fee charged on a balance of " << balance.toPlainText().toStdString();
+                EXPECT_EQ(fee, Money::fromWhole(1));
+                fees += fee;
+            }
+            balance += fee + paid;
+        }
+        const QString stored = sqlite(db, QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobNo = %1").arg(no));
+        EXPECT_EQ(Money::fromText(stored.section(QLatin1Char('|'), 0, 0)), fees) << stored.toStdString();
+        EXPECT_EQ(Money::fromText(stored.section(QLatin1Char('|'), 1, 1)), balance) << stored.toStdString();
+    }
 }
