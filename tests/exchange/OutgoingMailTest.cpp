@@ -126,6 +126,64 @@ TEST_F(OutgoingMailTest, AReviewedMessageGoesOutWithItsAttachmentIntact)
                                md5 + QLatin1Char('\n'));
 }
 
+// The attachment is read once, when it is checked: a link put in its place
+// while the message is reviewed (to a device, or to another user's private
+// file) is never read, and the server gets the file that was checked.
+TEST_F(OutgoingMailTest, AnAttachmentGoesOutAsItWasChecked)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    app->emailSettings().Outgoing = server.url();
+    const QString theirs = tempPath(QStringLiteral("their private.txt"));
+    {
+        QFile f(theirs);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("their private words\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(theirs, QFile::ReadOwner | QFile::WriteOwner));
+    if (::geteuid() == 0)
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    int sent = 0;
+    for (const QString &target : {QStringLiteral("/dev/zero"), theirs}) {
+        SCOPED_TRACE(target.toStdString());
+        const QString file = attachment();
+        const QByteArray checked = ReadTestFile(file);
+        onDialog<CMailCompose>([&](CMailCompose &d) {
+            // Swapped while the compose window is open.
+            EXPECT_TRUE(QFile::remove(file));
+            EXPECT_TRUE(QFile::link(target, file));
+            d.SendCommand(1);
+            return 1;
+        });
+        // A mail that read the device would never end: stopped once far
+        // more than the attachment has gone out.
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        ProgressStopper runaway([](const QStringList &texts) {
+            static const QRegularExpression sentK(QStringLiteral("^(\\d+)k$"));
+            for (const QString &t : texts) {
+                const QRegularExpressionMatch m = sentK.match(t);
+                if (m.hasMatch() && m.captured(1).toInt() >= 1024)
+                    return true;
+            }
+            return false;
+        });
+        CMail mail;
+        EXPECT_TRUE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("Proof"), QStringLiteral("See it"), file));
+        EXPECT_EQ(prompts().texts(), QStringList());
+        prompts().clear();
+        const QString eml = folder + QStringLiteral("/%1.eml").arg(++sent);
+        ASSERT_TRUE(QFile::exists(eml));
+        EXPECT_FALSE(ReadTestFile(eml).contains(QByteArray("their private words").toBase64().left(16)));
+        EXPECT_EQ(parsed(eml), QStringLiteral("Subject: Proof\nFrom: orders@print.test\nTo: ann@customer.test\nBody: See "
+                                              "it\nAttachment: Invoice 1234.pdf ") +
+                                   QString::fromLatin1(QCryptographicHash::hash(checked, QCryptographicHash::Md5).toHex()) +
+                                   QLatin1Char('\n'));
+        QFile::remove(file);
+    }
+}
+
 TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
 {
     const QString folder = tempPath(QStringLiteral("received"));
@@ -259,7 +317,7 @@ TEST_F(OutgoingMailTest, ALineBreakInAHeaderOrEnvelopeFieldIsRefusedAndNothingGo
         // of the field (an injected recipient would get a copy).
         QString reply;
         EXPECT_FALSE(CMail::SendSmtp(server.url(), QString(), QString(), c.from, c.to, c.subject, QStringLiteral("t"),
-                                     file, reply));
+                                     file, file.isEmpty() ? QByteArray() : ReadTestFile(file), reply));
         EXPECT_EQ(reply, refusal);
         EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
         // Through the compose window, which is never shown: the answer is
@@ -275,7 +333,7 @@ TEST_F(OutgoingMailTest, ALineBreakInAHeaderOrEnvelopeFieldIsRefusedAndNothingGo
     // The same message without the line break goes out to its one recipient.
     QString reply;
     EXPECT_TRUE(CMail::SendSmtp(server.url(), QString(), QString(), shop, ann, QStringLiteral("Proof"), QStringLiteral("t"),
-                                QString(), reply))
+                                QString(), QByteArray(), reply))
         << reply.toStdString();
     EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/1.env")), QByteArray("orders@print.test\nann@customer.test\n"));
 }
@@ -363,7 +421,16 @@ TEST_F(OutgoingMailTest, WithoutAnOutgoingServerTheDesktopMailProgramTakesIt)
     qputenv("PATH", path);
     EXPECT_TRUE(sent);
     EXPECT_TRUE(prompts().shown().isEmpty());
-    EXPECT_EQ(QString::fromUtf8(ReadTestFile(record)),
-              QStringLiteral("--utf8\n--subject\nProof\n--body\nSee it\n--attach\n") + file +
-                  QStringLiteral("\nann@customer.test\n"));
+    // The mail program gets a private copy of the bytes that were checked,
+    // under the attachment's own name: it never reads the checked name.
+    const QStringList args = QString::fromUtf8(ReadTestFile(record)).split(QLatin1Char('\n'));
+    ASSERT_EQ(args.size(), 9) << args.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(args.mid(0, 6), (QStringList{QStringLiteral("--utf8"), QStringLiteral("--subject"), QStringLiteral("Proof"),
+                                           QStringLiteral("--body"), QStringLiteral("See it"), QStringLiteral("--attach")}));
+    const QString copy = args[6];
+    EXPECT_NE(copy, file);
+    EXPECT_EQ(QFileInfo(copy).fileName(), QStringLiteral("Invoice 1234.pdf"));
+    EXPECT_EQ(ReadTestFile(copy), ReadTestFile(file));
+    EXPECT_EQ(QFileInfo(QFileInfo(copy).absolutePath()).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+    EXPECT_EQ(args.mid(7), (QStringList{QStringLiteral("ann@customer.test"), QString()}));
 }

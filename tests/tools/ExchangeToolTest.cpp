@@ -110,3 +110,31 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
     EXPECT_EQ(ReadTestFile(into + QStringLiteral("/notes.txt")), QByteArray("release notes"));
     EXPECT_TRUE(get.out.endsWith(QStringLiteral("Transfered the file successfully.\n")));
 }
+
+// The tool's outgoing mail checks its attachment as the program does, on the
+// file it reads: a link to a device is refused and the server gets nothing.
+TEST_F(ExchangeToolTest, MailSendRefusesAnAttachmentThatIsNoOrdinaryFile)
+{
+    const QString folder = tempPath(QStringLiteral("received"));
+    testservers::SmtpServer server(folder);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    const QString link = tempPath(QStringLiteral("Proof.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), link));
+    const QStringList args{QStringLiteral("mail"), QStringLiteral("send"), server.url(), QStringLiteral("--to"),
+                           QStringLiteral("ann@customer.test"), QStringLiteral("--subject"), QStringLiteral("Proof"),
+                           QStringLiteral("--text"), QStringLiteral("See it"), QStringLiteral("--attach")};
+    const ToolRun refused = RunDbTool(args + QStringList{link});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("PROMPT: Cannot attach %1: it is not an ordinary file (it is a "
+                                                    "folder, a pipe, a device or a socket).\\n\\nNothing was sent.\n")
+                                         .arg(link)))
+        << refused.err.toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
+
+    // An ordinary file goes out.
+    QFile::remove(link);
+    WriteTestFile(link, "%PDF-1.4 proof\n");
+    const ToolRun sent = RunDbTool(args + QStringList{link});
+    EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    EXPECT_TRUE(ReadTestFile(folder + QStringLiteral("/1.eml")).contains(QByteArray("%PDF-1.4 proof\n").toBase64()));
+}

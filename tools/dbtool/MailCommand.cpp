@@ -63,9 +63,16 @@ int runMailSend(QStringList args, QTextStream &out, QTextStream &err)
         err << kUsage;
         return 2;
     }
+    // The attachment is checked and read once, as the program's mail does.
+    QByteArray attached;
+    QString why;
+    if (!attach.isEmpty() && !CMail::ReadAttachment(attach, attached, why)) {
+        err << "PROMPT: Cannot attach " << attach << ": " << why << ".\\n\\nNothing was sent.\n";
+        return 1;
+    }
     QString reply;
     if (!CMail::SendSmtp(args[1], QString(), QString(), from, to, subject, QString(text).replace(QLatin1String("\\n"), QLatin1String("\r\n")),
-                         attach, reply)) {
+                         attach, attached, reply)) {
         err << "PROMPT: " << reply << "\\nCannot send the email.\\nDo you want to try it again?\n";
         return 1;
     }

@@ -10,6 +10,7 @@
 
 #include <QtCore/QByteArrayList>
 #include <QtCore/QDateTime>
+#include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMimeDatabase>
 #include <QtCore/QProcess>
@@ -17,6 +18,7 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QThread>
 #include <QtCore/QUrl>
+#include <QtCore/QTemporaryDir>
 #include <QtCore/QUuid>
 
 #include <curl/curl.h>
@@ -102,10 +104,10 @@ QByteArray addressHeader(const QString &list)
 
 // The attachment's type and disposition headers: its name as RFC 2231 says
 // (and, for mail programs that read only the type's name, as an encoded word).
-void describeAttachment(curl_mimepart *part, const QString &path, curl_slist *&headers)
+void describeAttachment(curl_mimepart *part, const QString &path, const QByteArray &bytes, curl_slist *&headers)
 {
     const QString name = QFileInfo(path).fileName();
-    const QByteArray mime = QMimeDatabase().mimeTypeForFile(path).name().toLatin1();
+    const QByteArray mime = QMimeDatabase().mimeTypeForFileNameAndData(name, bytes).name().toLatin1();
     QByteArray type = mime.isEmpty() ? QByteArray("application/octet-stream") : mime;
     QByteArray disposition = "Content-Disposition: attachment; ";
     if (isPlainAscii(name)) {
@@ -155,6 +157,29 @@ QString lineBreakRefusal(const QString &from, const QString &to, const QString &
     return QString();
 }
 
+// The mail program reads its attachment by name, later: it is given a copy
+// of the bytes that were checked, under the attachment's own name, in a
+// folder only this user can reach (removed when the program ends). Empty when
+// none could be made.
+QString privateCopy(const QString &attachment, const QByteArray &bytes)
+{
+    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/tavrel-mail-XXXXXX"));
+    if (!folder.isValid())
+        return QString();
+    // One folder of its own per message: two attachments of one name never meet.
+    QTemporaryDir own(folder.path() + QStringLiteral("/XXXXXX"));
+    if (!own.isValid())
+        return QString();
+    own.setAutoRemove(false); // it goes with the folder it is in
+    const QString copy = own.filePath(QFileInfo(attachment).fileName());
+    QFile file(copy);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        file.remove();
+        return QString();
+    }
+    return copy;
+}
+
 void refuse(const QString &text)
 {
     platform::Prompt::messageBox(text, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
@@ -179,6 +204,11 @@ int keepReplies(CURL *, curl_infotype type, char *data, size_t size, void *user)
 
 } // namespace
 
+bool CMail::ReadAttachment(const QString &path, QByteArray &bytes, QString &why)
+{
+    return platform::PlacedFile::Read(path, kMaxAttachmentBytes, bytes, why);
+}
+
 void CMail::setAttachmentWait(int milliseconds)
 {
     g_attachmentWait = milliseconds;
@@ -186,7 +216,7 @@ void CMail::setAttachmentWait(int milliseconds)
 
 bool CMail::SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
                      const QString &to, const QString &subject, const QString &text, const QString &attachment,
-                     QString &reply)
+                     const QByteArray &attachmentBytes, QString &reply)
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -243,9 +273,9 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_slist *fileHeaders = nullptr;
     if (!attachment.isEmpty()) {
         curl_mimepart *file = curl_mime_addpart(mime);
-        curl_mime_filedata(file, QFile::encodeName(attachment).constData());
+        curl_mime_data(file, attachmentBytes.constData(), size_t(attachmentBytes.size()));
         curl_mime_encoder(file, "base64");
-        describeAttachment(file, attachment, fileHeaders);
+        describeAttachment(file, attachment, attachmentBytes, fileHeaders);
     }
     curl_easy_setopt(curl, CURLOPT_MIMEPOST, mime);
 
@@ -287,6 +317,7 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
         refuse(refusal);
         return false;
     }
+    QByteArray attached;
     if (!attachment.isEmpty()) {
         while (!QFileInfo(attachment).isFile()) {
             if (platform::Prompt::messageBox(QStringLiteral("Cannot find the attachment:\n") + attachment +
@@ -299,9 +330,11 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
             QThread::msleep(ulong(g_attachmentWait));
         // The attachment may be named by a template in a shared folder: it
         // goes out only as an ordinary file of a mail's size, never through
-        // another user's link to this user's file.
+        // another user's link to this user's file. It is read here, once:
+        // what is sent is what was checked, whatever the name is made to
+        // point to while the message is reviewed.
         QString why;
-        if (!platform::PlacedFile::Check(attachment, why, kMaxAttachmentBytes)) {
+        if (!ReadAttachment(attachment, attached, why)) {
             refuse(QStringLiteral("Cannot attach ") + attachment + QStringLiteral(": ") + why +
                    QStringLiteral(".\n\nNothing was sent."));
             return false;
@@ -314,8 +347,16 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
         for (;;) {
             QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject, QStringLiteral("--body"),
                              text};
-            if (!attachment.isEmpty())
-                args << QStringLiteral("--attach") << attachment;
+            if (!attachment.isEmpty()) {
+                const QString copy = privateCopy(attachment, attached);
+                if (copy.isEmpty()) {
+                    refuse(QStringLiteral("Cannot attach ") + attachment +
+                           QStringLiteral(": no private copy of it could be made for the mail program.\n\nNothing "
+                                          "was sent."));
+                    return false;
+                }
+                args << QStringLiteral("--attach") << copy;
+            }
             if (!to.isEmpty())
                 args << to;
             const int code = program.isEmpty() ? -2 : QProcess::execute(program, args);
@@ -341,7 +382,7 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
     for (;;) {
         QString reply;
         if (SendSmtp(settings.Outgoing.trimmed(), settings.LogonName, settings.LogonPass, settings.Address,
-                     compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, reply))
+                     compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, attached, reply))
             return true;
         if (reply.isEmpty()) {
             // Stopped by the user: the message was left unfinished, which the

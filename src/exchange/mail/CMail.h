@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QByteArray>
 #include <QtCore/QString>
 
 // Hands one message to the mail system. With an outgoing server in the
@@ -22,12 +23,20 @@ public:
     // still writing it (a PDF made just before); tests shorten it.
     static void setAttachmentWait(int milliseconds);
 
+    // Reads an attachment once, through the descriptor its checks were made
+    // on (an ordinary file of a mail's size, never another user's link to
+    // this user's file): the mail is built from these bytes, and the name is
+    // never opened again. False with the reason, to follow "Cannot attach
+    // <file>: ", when it is refused or cannot be read.
+    static bool ReadAttachment(const QString &path, QByteArray &bytes, QString &why);
+
     // One SMTP delivery, waited for behind the progress window: the server's
     // last reply comes back in `reply` when it refuses; a delivery the user
     // stopped there fails with an empty reply, its data never ended with the
     // final dot (the server throws the part it got away). Used by Send after
-    // the compose window.
+    // the compose window. The attachment goes out as the bytes given (read by
+    // ReadAttachment), under the file name of `attachment`.
     static bool SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
                          const QString &to, const QString &subject, const QString &text, const QString &attachment,
-                         QString &reply);
+                         const QByteArray &attachmentBytes, QString &reply);
 };
