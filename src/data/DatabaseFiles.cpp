@@ -8,6 +8,7 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/LockFile.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -17,7 +18,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +57,87 @@ void removeWorkFile(const QString &work)
 {
     ::remove(QFile::encodeName(work).constData());
     ::remove(QFile::encodeName(work + QStringLiteral("-journal")).constData());
+}
+
+// Whether another process holds a lock on any part of the open file (the
+// engine locks the file it writes for as long as it writes it).
+bool lockedElsewhere(int fd)
+{
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;
+    return ::fcntl(fd, F_GETLK, &probe) != 0 || probe.l_type != F_UNLCK;
+}
+
+// Whether the file at path is a work file left behind: an ordinary file of
+// this user's with no other name, not changed since before `since`, and
+// locked by nobody (a copy still running, here or on another workstation,
+// holds its work file's lock).
+bool isStaleWorkFile(const QByteArray &path, const struct timespec &since)
+{
+    int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+#ifdef O_NOFOLLOW
+    flags |= O_NOFOLLOW;
+#endif
+    const int fd = ::open(path.constData(), flags);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    // A copy holds its work file locked from its start to its end; the
+    // engine's own lock is looked at too.
+    const bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1
+        && (st.st_mtim.tv_sec < since.tv_sec
+            || (st.st_mtim.tv_sec == since.tv_sec && st.st_mtim.tv_nsec < since.tv_nsec))
+        && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && !lockedElsewhere(fd);
+    ::close(fd);
+    return stale;
+}
+
+// Removes the work files that earlier copies to the target left when they
+// were killed or the computer went down: the target's name, ".partial-" and
+// six characters, and the journal beside each. Only this user's files that
+// nobody holds and that were last written before this copy began go; a copy
+// to the same name running elsewhere keeps its own.
+void removeStaleWorkFiles(const QString &target, const struct timespec &since)
+{
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + QStringLiteral(".partial-");
+    const QDir folder(info.absolutePath());
+    const QStringList names =
+        folder.entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::System | QDir::Hidden);
+    const auto isWorkName = [&](const QString &name) {
+        if (name.size() != prefix.size() + 6)
+            return false;
+        for (const QChar c : name.mid(prefix.size())) {
+            if (!(c.isLetterOrNumber() && c.unicode() < 0x80))
+                return false;
+        }
+        return true;
+    };
+    const QLatin1String journal("-journal");
+    for (const QString &name : names) {
+        const bool isJournal = name.endsWith(journal);
+        const QString work = isJournal ? name.chopped(journal.size()) : name;
+        if (!isWorkName(work))
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        if (isJournal) {
+            // A journal goes with its work file: while that is there, it is
+            // removed with it (or kept with it).
+            if (QFileInfo::exists(folder.filePath(work)) || QFileInfo(folder.filePath(work)).isSymLink())
+                continue;
+            if (isStaleWorkFile(path, since))
+                ::unlink(path.constData());
+            continue;
+        }
+        if (!isStaleWorkFile(path, since))
+            continue;
+        const QByteArray journalPath = path + "-journal";
+        if (::unlink(path.constData()) == 0 && isStaleWorkFile(journalPath, since))
+            ::unlink(journalPath.constData());
+    }
 }
 
 // Flushes a file (or a folder's entries) to disk.
@@ -170,19 +254,32 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
             return false;
         }
     }
+    // Work files that earlier copies to this name left are removed first.
+    struct timespec began {};
+    ::clock_gettime(CLOCK_REALTIME, &began);
+    removeStaleWorkFiles(target, began);
     // A work file of its own, made new in the target's folder by this copy
     // alone (another copy to the same name at the same time has its own), to
     // be read by nobody else until it is finished; then it takes the database
     // file's own mode and group.
     QByteArray workName = QFile::encodeName(target) + ".partial-XXXXXX";
+    // Held open and locked until the copy is over, finished or not: another
+    // copy to the same name sees that it is in use and leaves it alone.
+    struct Held
     {
-        const int fd = ::mkostemp(workName.data(), O_CLOEXEC);
-        if (fd < 0) {
-            error = LastSystemError();
-            return false;
+        int fd = -1;
+        ~Held()
+        {
+            if (fd >= 0)
+                ::close(fd);
         }
-        ::close(fd);
+    } held;
+    held.fd = ::mkostemp(workName.data(), O_CLOEXEC);
+    if (held.fd < 0) {
+        error = LastSystemError();
+        return false;
     }
+    ::flock(held.fd, LOCK_EX | LOCK_NB);
     const QString partial = QFile::decodeName(workName);
 
     // Pages are copied in steps, so the window shows progress and can stop

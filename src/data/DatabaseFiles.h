@@ -47,7 +47,9 @@ bool HasDatabaseFileHeader(platform::Database &db);
 // at once never meet) and renamed over the target when complete (an older
 // copy there is replaced only then, never removed first): the target is a
 // whole copy or what it was before. A failed or stopped copy leaves no work
-// file; a disk, share or file-size limit that leaves no room fails with
+// file; the work files (and their journals) that a copy killed half way left
+// are removed by the next copy to the same name, when they are this user's,
+// held by no process and older than that copy; a disk, share or file-size limit that leaves no room fails with
 // "Not enough space on disk." (ENOSPC).
 // It always ends: when other workstations' writes keep restarting it, the
 // rest is copied in one step. The progress window, when given, steps as pages

@@ -13,6 +13,7 @@
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 #include <QtTest/QTest>
 
 #include <cerrno>
@@ -252,4 +253,54 @@ TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
     ASSERT_EQ(::stat(copy.constData(), &st), 0);
     EXPECT_EQ(st.st_gid, other);
     EXPECT_EQ(st.st_mode & 07777, mode_t(0664));
+}
+
+// A copy killed half way leaves its work file and journal; the next copy to
+// the same name removes them, but never the work file of a copy still
+// running, nor a file that is not an ordinary file of this user's.
+TEST_F(BackupTest, TheWorkFilesOfAKilledCopyAreRemovedByTheNext)
+{
+    const QString target = tempPath(QStringLiteral("Backup.mdb"));
+    const auto startCopy = [&](QProcess &peer) {
+        peer.setProgram(QStringLiteral(TAVREL_JOB_PEER));
+        peer.setArguments({databasePath(), QStringLiteral("backup"), target});
+        peer.start();
+        return peer.waitForReadyRead(20000) && peer.readLine().startsWith("copying");
+    };
+    QProcess killed;
+    ASSERT_TRUE(startCopy(killed));
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    killed.waitForFinished(5000);
+    const QStringList left = WorkFilesOf(target);
+    ASSERT_FALSE(left.isEmpty());
+    ASSERT_TRUE(left.first().contains(QRegularExpression(QStringLiteral("^Backup\\.mdb\\.partial-[A-Za-z0-9]{6}$"))))
+        << left.first().toStdString();
+
+    QProcess running;
+    ASSERT_TRUE(startCopy(running));
+    QStringList kept = WorkFilesOf(target);
+    for (const QString &name : left)
+        kept.removeAll(name);
+    ASSERT_FALSE(kept.isEmpty());
+    // A link and a folder named like work files are no work files.
+    const QString link = target + QStringLiteral(".partial-link01");
+    ASSERT_TRUE(QFile::link(databasePath(), link));
+    ASSERT_TRUE(QDir().mkpath(target + QStringLiteral(".partial-dir001")));
+    kept << QStringLiteral("Backup.mdb.partial-dir001") << QStringLiteral("Backup.mdb.partial-link01");
+    kept.sort();
+
+    SystemError error;
+    ASSERT_TRUE(CopyOpenDatabase(db(), target, error)) << error.text.toStdString();
+    EXPECT_EQ(jobsIn(target), 4000);
+    QStringList after = WorkFilesOf(target);
+    after.sort();
+    EXPECT_EQ(after, kept);
+    EXPECT_TRUE(QFileInfo(databasePath()).isFile());
+
+    ::kill(pid_t(running.processId()), SIGKILL);
+    running.waitForFinished(5000);
+    QFile::remove(link);
+    QDir().rmdir(target + QStringLiteral(".partial-dir001"));
+    ASSERT_TRUE(CopyOpenDatabase(db(), target, error)) << error.text.toStdString();
+    EXPECT_EQ(WorkFilesOf(target), QStringList());
 }
