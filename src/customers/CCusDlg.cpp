@@ -17,6 +17,7 @@
 #include "data/CShiptoSet.h"
 #include "data/DaoError.h"
 #include "data/DataExchange.h"
+#include "data/HeldNewCustomers.h"
 #include "data/DialogFieldExchange.h"
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
@@ -302,7 +303,10 @@ void CCusDlg::MakeNewCustomer()
     m_set.CopyCustomer(CCusSet::DefaultCustomer);
     // A new customer is active whatever the default customer's status is.
     m_set.m_CusStatus = 0;
-    m_set.SaveNew(0);
+    // Held by this workstation until it is saved or given up: a row left by
+    // a copy of the program killed meanwhile goes at the next start.
+    if (m_set.SaveNew(0))
+        HeldNewCustomers::Hold(m_set.m_CusNo);
 }
 
 // --- filling ------------------------------------------------------------------------
@@ -527,6 +531,8 @@ bool CCusDlg::CheckAndSave(int)
     if (m_set.m_CusNo == 1)
         if (CZqApp *app = ZqApp())
             app->LoadCompanyInfo();
+    if (m_bNewRecord)
+        HeldNewCustomers::Release(m_set.m_CusNo);
     m_bNewRecord = false;
     FillControls();
     UpdateRibbonStates();
@@ -564,7 +570,8 @@ void CCusDlg::OnCancel()
         const qint32 cusNo = m_set.m_CusNo;
         if (m_set.GetEditMode() != CXDaoSet::dbEditNone)
             m_set.CancelUpdate();
-        DiscardNewCustomer(cusNo);
+        if (DiscardNewCustomer(cusNo))
+            HeldNewCustomers::Release(cusNo);
         m_set.m_CusNo = 0;
         m_bNewRecord = false;
     }

@@ -17,6 +17,7 @@
 #include "customers/CustomerWindows.h"
 #include "data/AppDataServices.h"
 #include "data/Compaction.h"
+#include "data/HeldNewCustomers.h"
 #include "data/DatabaseMaintenance.h"
 #include "data/DatabaseOpening.h"
 #include "data/OptionsAndLookups.h"
@@ -145,6 +146,8 @@ bool AppShell::InitInstance()
     InstallSettingRowReader();
     if (!OpenDatabase(&SharedDatabase()))
         return false;
+    // A new customer that a copy of the program killed here left half made.
+    HeldNewCustomers::RemoveAbandoned();
     m_app.LoadCompanyInfo();
 
     m_app.setAcceleratorsLoaded(true);

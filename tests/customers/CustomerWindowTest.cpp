@@ -8,8 +8,11 @@
 #include "data/AppDataServices.h"
 #include "data/CCreditSet.h"
 #include "data/CCusSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/Settings.h"
 #include "views/CNoteDlg.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -62,6 +65,9 @@ TEST_F(CustomerWindowTest, NewCustomerTakesTheDefaultCustomersCodesAndIsRemovedW
                                      "CusStatus, CreditLimit FROM Customers WHERE CusNo = 32")),
                   QStringLiteral("32|< new >||Springfield|IL|62701|3|5|2|0|250"));
         EXPECT_TRUE(d.isNewRecord());
+        // Noted as held by this workstation, for a start after a crash.
+        EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("NewCustomers")),
+                  QStringLiteral("%1 32 %2").arg(QCoreApplication::applicationPid()).arg(SharedDatabase().name()));
         snapshot(d, QStringLiteral("customer-new"));
 
         // "< new >" is refused, and so is an empty name.
@@ -86,6 +92,7 @@ TEST_F(CustomerWindowTest, NewCustomerTakesTheDefaultCustomersCodesAndIsRemovedW
         EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM %1 WHERE CusNo = 32").arg(QLatin1String(table))), 0)
             << table;
     EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Customers WHERE Name = '< new >'")), 0);
+    EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("NewCustomers")), QString());
 }
 
 TEST_F(CustomerWindowTest, ANamedNewCustomerIsKeptAndNumbersGoOnFromTheHighest)
@@ -106,6 +113,7 @@ TEST_F(CustomerWindowTest, ANamedNewCustomerIsKeptAndNumbersGoOnFromTheHighest)
     dlg.DoModal();
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, CusStatus FROM Customers WHERE CusNo = 58")),
               QStringLiteral("Granite Press|0"));
+    EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("NewCustomers")), QString());
     EXPECT_EQ(prompts().shown().size(), 2); // the window and the save's beep
 }
 

@@ -1,6 +1,9 @@
 #include "JobTablesFixture.h"
 
 #include "data/CJobSet.h"
+#include "data/HeldNewCustomers.h"
+#include "platform/Settings.h"
+#include "platform/db/Recordset.h"
 
 #include "data/ShopDatabase.h"
 #include "data/ShopSchema.h"
@@ -8,6 +11,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
+#include <QtCore/QProcessEnvironment>
 #include <QtCore/QSet>
 
 #include <signal.h>
@@ -179,4 +183,58 @@ TEST_F(JobTablesTest, KilledCreateLeavesNoHalfMadeDatabase)
     EXPECT_FALSE(QFileInfo::exists(next));
     CreateShopDatabase(next);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".creating-")), QStringList());
+}
+
+// A copy of the program killed with a new customer's window open leaves the
+// "< new >" row that held its number; the next start here removes it, but
+// not the one another copy still running holds.
+TEST_F(JobTablesTest, ANewCustomerLeftByAKilledCopyIsRemovedAtTheNextStart)
+{
+    const QString config = tempPath(QStringLiteral("config"));
+    const auto start = [&] {
+        // A start reads this workstation's settings afresh.
+        platform::Settings::useFolder(config + QStringLiteral("/Halvane"));
+        return HeldNewCustomers::RemoveAbandoned();
+    };
+    const auto newCustomerWindow = [&](QProcess &peer) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        peer.setProcessEnvironment(env);
+        peer.start(QStringLiteral(TAVREL_JOB_PEER), {databasePath(), QStringLiteral("newcustomer")});
+        if (!peer.waitForReadyRead(20000))
+            return 0;
+        return peer.readLine().trimmed().toInt();
+    };
+    const auto placeholders = [&] {
+        QStringList numbers;
+        platform::Recordset rs(db());
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT CusNo FROM Customers WHERE Name = '< new >' ORDER BY CusNo"));
+        for (; !rs.isEOF(); rs.moveNext())
+            numbers << rs.value(0).toString();
+        return numbers;
+    };
+    EXPECT_EQ(start(), 0);
+
+    QProcess killed;
+    const int lost = newCustomerWindow(killed);
+    ASSERT_GT(lost, 31);
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    killed.waitForFinished(5000);
+    QProcess open;
+    const int held = newCustomerWindow(open);
+    ASSERT_GT(held, lost);
+    ASSERT_EQ(placeholders(), (QStringList{QString::number(lost), QString::number(held)}));
+
+    EXPECT_EQ(start(), 1);
+    EXPECT_EQ(placeholders(), QStringList{QString::number(held)});
+    // Its note stays: the copy still holding it may yet be killed.
+    EXPECT_TRUE(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("NewCustomers"))
+                    .contains(QStringLiteral(" %1 ").arg(held)));
+
+    ::kill(pid_t(open.processId()), SIGKILL);
+    open.waitForFinished(5000);
+    EXPECT_EQ(start(), 1);
+    EXPECT_EQ(placeholders(), QStringList());
+    EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("NewCustomers")), QString());
 }

@@ -15,12 +15,22 @@
 //       or jobs (KIND), named "TAG 1" ... as a user's Save adds them (Save
 //       pressed again after a busy database), and prints the number each was
 //       saved under ("fail" and the last message when one is refused)
+//   tavrel-job-peer DATABASE backup TARGET
+//       copies the database to TARGET and prints "copying" once the copy is
+//       under way; then it waits for ever in the middle of it (a test kills it)
+//   tavrel-job-peer DATABASE newcustomer
+//       makes a new customer as the customer window does when it opens on
+//       one, prints its number and waits for ever with it held (a test kills
+//       it); its settings are those of XDG_CONFIG_HOME
 //   tavrel-job-peer DATABASE lock JOBID
 //       tries to lock the job, answering the lock question with No; prints
 //       "result 1" or "result 0" and then "text" and each message shown
 #include "data/CCusSet.h"
 #include "data/CJobSet.h"
 #include "data/CSerSet.h"
+#include "data/DatabaseFiles.h"
+#include "data/HeldNewCustomers.h"
+#include "data/SchemaOperations.h"
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -31,6 +41,7 @@
 #include <functional>
 #include <iostream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -93,7 +104,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 4)
+    if (args.size() < 4 && !(args.size() == 3 && args[2] == QLatin1String("newcustomer")))
         return 2;
     platform::TestResponder prompts;
     if (args[2] == QLatin1String("create")) {
@@ -142,6 +153,36 @@ int main(int argc, char *argv[])
             for (int n = 0; n < count; ++n)
                 SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET Title = 'Write %1' WHERE JobID = 1").arg(n));
             std::cout << "done" << std::endl;
+        } else if (args[2] == QLatin1String("newcustomer")) {
+            CCusSet customer;
+            if (!customer.SafeAddNew())
+                return 1;
+            customer.InitNewCustomer();
+            customer.CopyCustomer(CCusSet::DefaultCustomer);
+            customer.m_CusStatus = 0;
+            if (!customer.SaveNew(0))
+                return 1;
+            HeldNewCustomers::Hold(customer.m_CusNo);
+            std::cout << customer.m_CusNo << std::endl;
+            for (;;)
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+        } else if (args[2] == QLatin1String("backup")) {
+            // A progress window that hangs after the first pages.
+            class Hanging : public SchemaProgress
+            {
+            public:
+                bool isRunning() const override { return true; }
+                bool step(const QString &) override
+                {
+                    std::cout << "copying" << std::endl;
+                    for (;;)
+                        std::this_thread::sleep_for(std::chrono::seconds(1));
+                }
+                void setMessage(const QString &) override {}
+            } hanging;
+            SystemError error;
+            CopyOpenDatabase(SharedDatabase(), args[3], error, &hanging);
+            return 1;
         } else if (args[2] == QLatin1String("lock")) {
             prompts.answer(platform::IDNO);
             CJobSet job;
