@@ -41,6 +41,11 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // 600 in 480: drawn at 0.8, each need times 0.8.
         {"smaller", 480, 60, {{1, 300, 300, true}, {1, 100, 100, true}, {1, 200, 200, false}}, {240, 80, 160}, 0.8,
          false},
+        // Whole titles need 600, their words 400, the room 320: drawn at
+        // 320 / 400 = 0.8 by the word needs, 300 x 0.8 = 240 and 100 x 0.8 =
+        // 80 (by the whole titles it would be 0.53, below the floor).
+        {"smaller by the words' needs", 320, 60, {{1, 400, 300, true}, {1, 200, 100, false}}, {240, 80}, 0.8,
+         false},
         // 800 in 420 would be 0.525, below the floor of 0.7: the numbers stay
         // whole at 0.7 (140 and 70), the text column takes its minimum
         // 60 x 0.7 = 42 and the 168 left: 210, its texts wrapped.
@@ -65,6 +70,34 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         EXPECT_NEAR(r.scale, c.scale, 1e-9) << c.what;
         EXPECT_EQ(r.wraps, c.wraps) << c.what;
     }
+}
+
+TEST(PrintColumnFitTest, TheWidestTextIsLookedForAmongTextsUpToThreeLettersShorter)
+{
+    // A W is six times as wide as an i.
+    const auto measure = [](const QString &text) {
+        int width = 0;
+        for (const QChar c : text)
+            width += c == QLatin1Char('W') ? 30 : 5;
+        return width;
+    };
+    struct Case
+    {
+        std::vector<QString> texts;
+        int widest;
+    };
+    const Case cases[] = {
+        // Two letters shorter and four times as wide.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WWWW")}, 120},
+        // Three letters shorter: still measured.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WWW")}, 90},
+        // Four letters shorter: not looked at.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WW")}, 30},
+        {{QStringLiteral("WW"), QStringLiteral(""), QStringLiteral("iii")}, 60},
+        {{}, 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(PrintColumnFit::WidestText(c.texts, measure), c.widest) << c.texts.size();
 }
 
 TEST(PrintColumnFitTest, NumbersAmountsPercentagesDatesAndTimesAreNumberTexts)
