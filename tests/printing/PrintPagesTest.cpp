@@ -453,3 +453,47 @@ TEST_F(PrintTest, AListTotalWiderThanItsRowsAndTitlePrintsWhole)
     EXPECT_GE(total->position.x(), dueLeft) << "the total starts left of its column";
     SharedDatabase().close();
 }
+
+TEST_F(PrintTest, TitlesThatFitOnlyAtTheirWordsPrintAtFullSize)
+{
+    // Twelve columns titled "Amount Owed By The Customer": on one line the
+    // titles are wider than the page, broken at their words they fit. The table prints at full size with its titles wrapped, never
+    // smaller.
+    const QString title = QStringLiteral("Amount Owed By The Customer");
+    constexpr int kColumns = 12;
+    CXListCtrl list;
+    for (int c = 0; c < kColumns; ++c)
+        list.AddColumn(title, 100, 10, c == 0, 0);
+    for (int r = 0; r < 3; ++r) {
+        list.InsertRow(r, QStringLiteral("x"), r + 1);
+        for (int c = 1; c < kColumns; ++c)
+            list.SetItemText(r, c, QStringLiteral("x"));
+    }
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = &list;
+    form->m_nRecords = list.GetItemCount();
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(device), 2);
+        EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0) << "the list";
+        EXPECT_FALSE(device.pageTexts(0).contains(title)) << "the list's titles wrap";
+    }
+
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    t.Reset();
+    t.SetSize(3, kColumns);
+    for (int c = 0; c < kColumns; ++c)
+        t.SetColumnName(c, title, 10, 10);
+    t.m_totalMode = CXTable::TotalsNone;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            t.SetCellText(r, c, QStringLiteral("x"));
+    form->m_nKind = 101;
+    form->m_nRecords = 3;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0) << "the table";
+    EXPECT_FALSE(device.pageTexts(0).contains(title)) << "the table's titles wrap";
+}
