@@ -130,7 +130,8 @@ InventoryQuery BuildInventoryQuery(int mode, qint32 id, qint32 depNo, const QStr
 qint32 OrderQuantity(qint32 minimum, qint32 need, qint32 inStock, qint32 onOrder, qint32 ream)
 {
     const qint64 q = qint64(minimum) + need - (qint64(inStock) + onOrder);
-    if (q < 0)
+    // Stock that covers the minimum and every need exactly orders nothing.
+    if (q <= 0)
         return 0;
     if (q < ream)
         return ream;

@@ -50,7 +50,7 @@ InventoryQuery BuildInventoryQuery(int mode, qint32 id, qint32 depNo, const QStr
                                    int optionBits);
 
 // The quantity to order: minimum + need - (in stock + on order); nothing when
-// that is below 0; at least one ream; else rounded up to whole reams.
+// that is 0 or below; at least one ream; else rounded up to whole reams.
 qint32 OrderQuantity(qint32 minimum, qint32 need, qint32 inStock, qint32 onOrder, qint32 ream);
 // Extended cost (cents) of a quantity at a unit cost (cents): unit 2 is a
 // price per thousand (cut toward zero), unit 1 per each, any other unit the

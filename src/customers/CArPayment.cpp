@@ -479,6 +479,7 @@ void CArPayment::OpenJob()
     const bool locked = job.Lock(true);
     {
         CJobDlg window(&job, !locked, nullptr, this);
+        window.SetOpenedFromReceivables(true);
         window.DoModal();
     }
     if (locked)

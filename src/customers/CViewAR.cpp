@@ -483,7 +483,7 @@ void CViewAR::EditCreditLimit(qint32 cusNo)
                  this);
     if (dlg.DoModal() != platform::IDOK)
         return;
-    if (CreditAdjustment(SharedDatabase()).StoreCreditLimit(cusNo, CreditAdjustment::CreditLimitFromText(dlg.m_strValue)))
+    if (CreditAdjustment(SharedDatabase()).StoreTypedCreditLimit(cusNo, dlg.m_strValue))
         OnRefresh();
 }
 

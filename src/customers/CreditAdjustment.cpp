@@ -4,6 +4,7 @@
 #include "customers/ReceivableRows.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
+#include "platform/Prompt.h"
 
 using platform::Value;
 
@@ -29,18 +30,27 @@ CreditAdjustment::CreditAdjustment(platform::Database &db)
 
 Money CreditAdjustment::CreditLimitFromText(const QString &text)
 {
-    QString t = text.trimmed();
-    const int point = t.indexOf(QLatin1Char('.'));
-    if (point >= 0)
-        t = t.left(point);
-    t.remove(QLatin1Char(','));
-    bool ok = false;
-    const qint64 whole = t.toLongLong(&ok);
-    if (!ok || whole < 0)
+    // Read as any typed amount ("$5,000" is 5,000), then cut to whole units.
+    const Money typed = Money::fromText(text.trimmed());
+    if (!typed.isValid())
+        return Money::invalid();
+    if (typed.units() < 0)
         return Money();
+    const std::int64_t whole = typed.units() / Money::kUnitsPerWhole;
     if (whole > 900000000000LL)
         return Money::fromWhole(900000000000LL);
     return Money::fromWhole(whole);
+}
+
+bool CreditAdjustment::StoreTypedCreditLimit(qint32 cusNo, const QString &typed)
+{
+    const Money limit = CreditLimitFromText(typed);
+    if (!limit.isValid()) {
+        platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    return StoreCreditLimit(cusNo, limit);
 }
 
 bool CreditAdjustment::StoreCreditLimit(qint32 cusNo, Money limit)

@@ -16,10 +16,14 @@ class CreditAdjustment
 public:
     explicit CreditAdjustment(platform::Database &db);
 
-    // The credit limit typed by the user: whole currency units (digits after
-    // the decimal point are dropped); a negative number gives 0.
+    // The credit limit typed by the user, read as any typed amount: whole
+    // currency units (digits after the decimal point are dropped); a negative
+    // number gives 0. A text that is no amount gives an invalid Money.
     static Money CreditLimitFromText(const QString &text);
     bool StoreCreditLimit(qint32 cusNo, Money limit);
+    // The typed limit stored; a text that is no amount is refused with the
+    // shared message and the stored limit kept.
+    bool StoreTypedCreditLimit(qint32 cusNo, const QString &typed);
 
     // The adjustment the credit due allows: the credit can be used up but
     // never made negative, so an adjustment below -creditDue is -creditDue.

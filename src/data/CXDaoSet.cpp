@@ -15,6 +15,7 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/SqlValues.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -936,6 +937,28 @@ bool CXDaoSet::HasDirtyFields()
 // ---------------------------------------------------------------------------
 // Guarded record operations
 
+namespace {
+
+// The table a refusal names: the set's own, or for a set opened on a
+// statement the table after its FROM.
+QString tableForMessages(const QString &defaultSql, const QString &source)
+{
+    if (!defaultSql.isEmpty())
+        return defaultSql;
+    static const QRegularExpression from(QStringLiteral("\\bFROM\\s+(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = from.match(source);
+    if (m.hasMatch()) {
+        QString name = m.captured(1);
+        if (name.startsWith(QLatin1Char('[')))
+            name = name.mid(1, name.size() - 2);
+        return name;
+    }
+    return source.trimmed().contains(QLatin1Char(' ')) ? QString() : source.trimmed();
+}
+
+} // namespace
+
 bool CXDaoSet::SafeAddNew(const QString &context)
 {
     Q_UNUSED(context); // failures name the set's table
@@ -948,7 +971,7 @@ bool CXDaoSet::SafeAddNew(const QString &context)
             return false;
     }
     if (!CanAppend()) {
-        refusedAsReadOnly(QStringLiteral("Cannot add ") + GetDefaultSQL());
+        refusedAsReadOnly(QStringLiteral("Cannot add ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     try {
@@ -961,7 +984,7 @@ bool CXDaoSet::SafeAddNew(const QString &context)
         runExchange(FieldExchange::StoreField);
         return true;
     } catch (const DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot add ") + GetDefaultSQL());
+        ShowDaoError(e, QStringLiteral("Cannot add ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
 }
@@ -991,14 +1014,14 @@ bool CXDaoSet::SafeEdit(const QString &context)
 {
     Q_UNUSED(context); // failures name the set's table
     if (!CanUpdate()) {
-        refusedAsReadOnly(QStringLiteral("Cannot edit ") + GetDefaultSQL());
+        refusedAsReadOnly(QStringLiteral("Cannot edit ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     try {
         Edit();
         return true;
     } catch (const DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot edit ") + GetDefaultSQL());
+        ShowDaoError(e, QStringLiteral("Cannot edit ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
 }
@@ -1034,7 +1057,7 @@ bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
             return false;
         if (!changedSinceRead())
             return true; // only read: nothing to write
-        refusedAsReadOnly(QStringLiteral("Cannot save ") + GetDefaultSQL());
+        refusedAsReadOnly(QStringLiteral("Cannot save ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     const int mode = GetEditMode();
@@ -1054,7 +1077,7 @@ bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
                 CancelUpdate();
         } catch (const DbException &) {
         }
-        ShowDaoError(e, QStringLiteral("Cannot save ") + GetDefaultSQL());
+        ShowDaoError(e, QStringLiteral("Cannot save ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     SafeEdit();
@@ -1106,7 +1129,7 @@ bool CXDaoSet::SaveNewRecord(qint32 &number, const std::function<qint32()> &next
         if (!saved) {
             number = numberBefore;
             if (failure)
-                ShowDaoError(*failure, QStringLiteral("Cannot save ") + GetDefaultSQL());
+                ShowDaoError(*failure, QStringLiteral("Cannot save ") + tableForMessages(GetDefaultSQL(), m_source));
         }
     }
     if (!saved)
@@ -1120,7 +1143,7 @@ bool CXDaoSet::SaveNewRecord(qint32 &number, const std::function<qint32()> &next
 bool CXDaoSet::DeleteWithConfirm(const QString &action)
 {
     if (!CanUpdate()) {
-        refusedAsReadOnly(QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        refusedAsReadOnly(QStringLiteral("Cannot delete ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     if (!ConfirmAction(action))
@@ -1133,7 +1156,7 @@ bool CXDaoSet::DeleteWithConfirm(const QString &action)
             runExchange(FieldExchange::SetFieldNull);
         return true;
     } catch (const DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        ShowDaoError(e, QStringLiteral("Cannot delete ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
 }
@@ -1141,7 +1164,7 @@ bool CXDaoSet::DeleteWithConfirm(const QString &action)
 bool CXDaoSet::DeleteAllWithConfirm(const QString &action)
 {
     if (!CanUpdate()) {
-        refusedAsReadOnly(QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        refusedAsReadOnly(QStringLiteral("Cannot delete ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     if (!ConfirmAction(action))
@@ -1168,7 +1191,7 @@ bool CXDaoSet::DeleteAllWithConfirm(const QString &action)
             Requery();
         } catch (const DbException &) {
         }
-        ShowDaoError(*failure, QStringLiteral("Cannot delete ") + GetDefaultSQL());
+        ShowDaoError(*failure, QStringLiteral("Cannot delete ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
     if (m_nFields > 0)
@@ -1201,7 +1224,7 @@ bool CXDaoSet::RequeryOrOpen(bool edit, const QString &context)
         }
         return edit ? SafeEdit() : true;
     } catch (const DbException &e) {
-        ShowDaoError(e, QStringLiteral("Cannot requery ") + GetDefaultSQL());
+        ShowDaoError(e, QStringLiteral("Cannot requery ") + tableForMessages(GetDefaultSQL(), m_source));
         return false;
     }
 }

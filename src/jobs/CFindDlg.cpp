@@ -165,8 +165,12 @@ bool CFindDlg::OnInitDialog()
         SetCtrlFont(list, 2);
     SetItemFont(1, 3);
 
-    // The job lists, or the kind alone.
+    // Both dates start at today.
     m_bFilling = true;
+    m_picker1->setDate(m_date1);
+    m_picker2->setDate(m_date2);
+
+    // The job lists, or the kind alone.
     const bool jobKinds = m_strKind == QLatin1String("Jobs") || m_strKind == QLatin1String("Items");
     if (jobKinds) {
         m_lists->addItems({QStringLiteral("Orders"), QStringLiteral("Quotes"), QStringLiteral("Templates"),

@@ -25,6 +25,13 @@ constexpr unsigned kTaxCombo = 1201, kTermsCombo = 1202, kRepCombo = 1203;
 constexpr unsigned kPayDue = 2401, kLastPaid = 2402;
 constexpr unsigned kBasisLabel = 1905, kCommissionButton = 30215;
 
+// What the commission is reckoned on; a typed commission rate stands while
+// this and the commission stay as the rate gave them.
+Money commissionBasis(const CJobSet &job)
+{
+    return job.m_Subtotal + job.m_Discount - (job.m_CommType == 1 ? job.m_Cost : Money());
+}
+
 QString rateText(qint32 hundredths)
 {
     return QString::asprintf("%.2f", hundredths / 100.0);
@@ -199,6 +206,14 @@ void CJobBalance::Refresh()
         return;
     CJobSet &job = *m_pJob;
     job.RecalcTotals(true);
+    // The totals derive each rate from its rounded amount; a rate typed here
+    // that still gives the amount shows as typed.
+    const auto keepTyped = [](const TypedRate &typed, const Money &amount, const Money &basis, qint32 &rate) {
+        if (typed.typed && typed.rate >= 0 && typed.rate <= 10000 && typed.amount == amount && typed.basis == basis)
+            rate = typed.rate;
+    };
+    keepTyped(m_typedDiscount, job.m_Discount, job.m_Subtotal, job.m_DiscountRate);
+    keepTyped(m_typedCommission, job.m_Commission, commissionBasis(job), job.m_CommissionRate);
     m_strDiscountRate = rateText(job.m_DiscountRate);
     m_strCommissionRate = rateText(job.m_CommissionRate);
     m_strBasis = QStringLiteral("% of %1").arg(job.m_CommType == 1 ? QStringLiteral("margin") : QStringLiteral("subtotal"));
@@ -228,6 +243,7 @@ bool CJobBalance::ApplyChangedField()
         job.CalcDiscount();
         job.CalcSubtotal();
         job.CalcCommission();
+        m_typedDiscount = {true, job.m_DiscountRate, job.m_Discount, job.m_Subtotal};
         break;
     case kDiscount:
     case kShipping:
@@ -239,6 +255,7 @@ bool CJobBalance::ApplyChangedField()
     case kCommissionRate:
         job.m_CommissionRate = ParseFixedPointValue(m_strCommissionRate, 2);
         job.CalcCommission();
+        m_typedCommission = {true, job.m_CommissionRate, job.m_Commission, commissionBasis(job)};
         break;
     default: break;
     }

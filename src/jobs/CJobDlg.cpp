@@ -359,7 +359,7 @@ void CJobDlg::UpdateRibbonStates()
         m_wndRibbon4.EnableItem(30406, true);
     }
     if (m_wndRibbon5.isCreated()) {
-        bool fromRecordWindow = qobject_cast<CDlgRibbon *>(m_pParent) != nullptr;
+        bool fromRecordWindow = m_bFromReceivables || qobject_cast<CDlgRibbon *>(m_pParent) != nullptr;
         if (auto *view = qobject_cast<CView0 *>(m_pParent))
             fromRecordWindow = fromRecordWindow || view->viewId() == kReceivablesView;
         m_wndRibbon5.EnableAllItems(editable);

@@ -59,6 +59,9 @@ public:
     // The view that opened the window and runs its result; none when the
     // window was opened elsewhere (its result commands are then disabled).
     void SetResultReceiver(QObject *receiver) { m_pReceiver = receiver; }
+    // Set by a receivables window (the payment dialog) that is no record
+    // window: late fee, payments and write-off can then be edited.
+    void SetOpenedFromReceivables(bool on) { m_bFromReceivables = on; }
 
     // Record operations: fill the window from the record; check and save it.
     // Mode 1 before ending with a command, 0 from Close and navigation, 99
@@ -227,6 +230,7 @@ private:
     Money m_creditDue;
     QString m_strTypeLabel;
     bool m_bCallerPreview = false;
+    bool m_bFromReceivables = false;
     bool m_bFirstCheckPending = false;
     bool m_bHistoryEditAllowed = false;
     bool m_bServiceEditAllowed = false;

@@ -250,7 +250,7 @@ void CJobDlg::OnJobDates()
 void CJobDlg::OnJobTotals()
 {
     CJobSet &job = *m_pJob;
-    bool receivables = qobject_cast<CDlgRibbon *>(m_pParent) != nullptr;
+    bool receivables = m_bFromReceivables || qobject_cast<CDlgRibbon *>(m_pParent) != nullptr;
     if (auto *view = qobject_cast<CView0 *>(m_pParent))
         receivables = receivables || view->viewId() == 30004;
     const bool editable = receivables || !isPreview();

@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
+#include "data/DaoError.h"
 #include "data/CCusSet.h"
 #include "data/CJobSet.h"
 #include "data/OptionsAndLookups.h"
@@ -91,6 +92,9 @@ bool CreateJob(CJobSet &job, int jobType, qint32 cusNo, qint32 buyerNo, quint8 c
 
     platform::Database &db = job.m_pDatabase ? *job.m_pDatabase : SharedDatabase();
     if (!db.isOpen())
+        return false;
+    // A shop open for reading says so before anything is begun.
+    if (RefusedAsReadOnly(&db, QStringLiteral("Cannot add Jobs")))
         return false;
     // The row and its number together: a failed save gives the number back.
     platform::Transaction transaction(db);

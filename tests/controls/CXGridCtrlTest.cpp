@@ -115,6 +115,9 @@ TEST_F(CXGridCtrlTest, TabWalksTheRowAndEnterGoesDown)
         {"Tab stays too when Enter goes across", false, 3, 3, Qt::Key_Tab, {}, 3, 3},
         {"Shift+Tab back", true, 2, 3, Qt::Key_Tab, Qt::ShiftModifier, 2, 2},
         {"Backtab back", true, 2, 2, Qt::Key_Backtab, Qt::ShiftModifier, 2, 1},
+        // Some keyboards and X servers send Backtab without the Shift.
+        {"Backtab without Shift back", true, 2, 2, Qt::Key_Backtab, {}, 2, 1},
+        {"Backtab without Shift at the row's start: the row above", true, 2, 1, Qt::Key_Backtab, {}, 1, 3},
         {"Shift+Tab at the row's start: the end of the row above", true, 2, 1, Qt::Key_Tab, Qt::ShiftModifier, 1, 3},
         {"Shift+Tab on the first cell of the grid stays", true, 0, 1, Qt::Key_Tab, Qt::ShiftModifier, 0, 1},
         {"Enter goes down", true, 1, 2, Qt::Key_Return, {}, 2, 2},

@@ -461,18 +461,36 @@ TEST_F(ReceivablesTest, WriteOffRuleFiltersAndWriteOffs)
 
 TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
 {
+    // A typed limit is read as any amount; what is no amount (-1) is refused.
     struct
     {
         const char *text;
         qint64 whole;
-    } limits[] = {{"1500.75", 1500}, {"-100", 0}, {"250", 250}, {"abc", 0}};
-    for (const auto &l : limits)
-        EXPECT_EQ(CreditAdjustment::CreditLimitFromText(QString::fromLatin1(l.text)), Money::fromWhole(l.whole))
-            << l.text;
+    } limits[] = {{"1500.75", 1500},  {"-100", 0},   {"250", 250},         {"$5,000", 5000},
+                  {"5,000", 5000},    {"5000", 5000}, {"$1,234.99", 1234},  {"-0.50", 0},
+                  {"abc", -1},        {"", -1},      {"12345678901234567890", -1}};
+    for (const auto &l : limits) {
+        const Money read = CreditAdjustment::CreditLimitFromText(QString::fromLatin1(l.text));
+        if (l.whole < 0)
+            EXPECT_FALSE(read.isValid()) << l.text;
+        else
+            EXPECT_EQ(read, Money::fromWhole(l.whole)) << l.text;
+    }
 
     CreditAdjustment credit(SharedDatabase());
     ASSERT_TRUE(credit.StoreCreditLimit(100, Money::fromWhole(1500)));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("1500"));
+    // As the limit prompt stores it: refused texts say so and keep the limit.
+    for (const char *refused : {"abc", "12345678901234567890"}) {
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(credit.StoreTypedCreditLimit(100, QString::fromLatin1(refused)));
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << refused;
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")),
+                  QStringLiteral("1500"));
+    }
+    ASSERT_TRUE(credit.StoreTypedCreditLimit(100, QStringLiteral("$5,000")));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("5000"));
 
     // The adjustment as typed unless it would take more than the credit due.
     struct

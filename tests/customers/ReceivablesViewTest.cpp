@@ -9,6 +9,7 @@
 #include "data/Compaction.h"
 #include "data/OptionsAndLookups.h"
 #include "data/SettingRows.h"
+#include "jobs/CJobBalance.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/CJobNew.h"
 #include "jobs/CViewJobs.h"
@@ -548,6 +549,20 @@ TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
         });
         d.SendCommand(30263);
         EXPECT_EQ(d.customerRibbon().GetItemTip(30263), QStringLiteral("Pays on Fridays"));
+        // View Job: the job window knows it was opened from the receivables
+        // side, so its totals edit the late fee, payments and write-off.
+        d.invoiceList()->setCurrentItem(d.invoiceList()->topLevelItem(0));
+        onDialog<CJobDlg>([&](CJobDlg &job) {
+            onDialog<CJobBalance>([&](CJobBalance &totals) {
+                for (unsigned id : {1308u, 1309u, 1310u})
+                    EXPECT_TRUE(totals.edit(id)->isEnabled()) << id;
+                return press(totals, 2);
+            });
+            job.SendCommand(30525);
+            prompts().answer(platform::IDNO); // nothing changed is kept
+            return press(job, 2);
+        });
+        d.SendCommand(30598);
         // The payment is dated as picked.
         d.dateEdit()->setDate(QDate(2026, 3, 20));
         d.ApplyRow(0, false);

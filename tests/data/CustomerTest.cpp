@@ -42,6 +42,27 @@ TEST_F(CustomerTest, NumbersStartAfterTheWalkInCustomer)
     ASSERT_TRUE(set.SafeAddNew());
     set.GetNextCusNo();
     EXPECT_EQ(set.m_CusNo, 5001);
+
+    // The number counted is taken by another workstation before the write
+    // (5000 here): the next number the source gives is written instead.
+    QList<qint32> offered{5000, 5002};
+    set.m_Name = QStringLiteral("Second");
+    ASSERT_TRUE(set.SaveNewRecord(set.m_CusNo, [&] { return offered.takeFirst(); }));
+    EXPECT_EQ(set.m_CusNo, 5002);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(column(QStringLiteral("SELECT CusNo & '|' & Name FROM Customers ORDER BY CusNo")),
+              (QStringList{QStringLiteral("5000|Big"), QStringLiteral("5002|Second")}));
+    // A source that gives the taken number again is not asked forever: the
+    // save fails once, said with the table, and writes nothing.
+    ASSERT_TRUE(set.SafeAddNew());
+    set.m_Name = QStringLiteral("Third");
+    offered = {5000, 5000, 5003};
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(set.SaveNewRecord(set.m_CusNo, [&] { return offered.takeFirst(); }));
+    EXPECT_EQ(offered, QList<qint32>{5003});
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot save Customers\n\nError 3022 occured:")))
+        << prompts().lastText().toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Customers")).toInt(), 2);
 }
 
 TEST_F(CustomerTest, NewCustomerDefaultsAreStored)

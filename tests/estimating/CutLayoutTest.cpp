@@ -29,6 +29,9 @@ TEST(CutLayoutRules, WorkedExamples)
         {"12 x 18", "4 x 6", 0x02, 0, 9, 4, "4 x 6"},
         // Fits as typed, so not turned.
         {"12 x 18", "6 x 4", 0, 0, 8, 8, "6 x 4"},
+        // Fits only turned (13 is wider than the sheet): three across with
+        // two cuts between them, one cut off the waste below.
+        {"12 x 18", "13 x 4", 0, 0, 3, 3, "13 x 4"},
         // Fits in neither orientation: the whole sheet.
         {"12 x 18", "20 x 5", 0, 0, 1, 0, "12 x 18"},
         // Waste at the right and at the bottom each cost a cut.

@@ -240,6 +240,16 @@ TEST_F(AccountingExport, IifCustomerListKeepsTopAndWhere)
     const QString out = python(QString::fromLatin1(kIifChecker), {path}, &code);
     EXPECT_EQ(code, 0) << out.toStdString();
 
+    // The top of Windows-1252 is written as its own byte, not as "?".
+    exec(QString::fromUtf8("UPDATE Customers SET Address = '1 Ha\xC3\xBF Lane' WHERE CusNo = 101"));
+    const QString accentedPath = write(QStringLiteral("accented.iif"), [](CExport &e) {
+        e.listSql = QStringLiteral("SELECT TOP 5 Customers.CusNo, Customers.Name FROM Customers WHERE "
+                                   "Customers.CusNo >= 100 ORDER BY Customers.Name");
+        return e.ExportQuickBooksCustomers();
+    }, &written);
+    EXPECT_TRUE(readAll(accentedPath).contains("CUST\tBob's Print Shop\tBob's Print Shop\t1 Ha\xFF Lane\t"))
+        << readAll(accentedPath).toStdString();
+
     const QString topPath = write(QStringLiteral("top.iif"), [](CExport &e) {
         e.listSql = QStringLiteral("SELECT TOP 1 Customers.CusNo FROM Customers WHERE Customers.CusNo >= 100");
         return e.ExportQuickBooksCustomers();

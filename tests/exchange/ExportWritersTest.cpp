@@ -49,6 +49,9 @@ TEST(ExportValue, TextIsWindows1252WithQuestionMarksForTheRest)
     EXPECT_EQ(ToWindows1252(QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC 5 \xE2\x80\x9Cok\xE2\x80\x9D")),
               QByteArray("caf\xE9 \x80 5 \x93ok\x94"));
     EXPECT_EQ(ToWindows1252(QString::fromUtf8("\xE6\xBC\xA2 \xF0\x9F\x98\x80!")), QByteArray("? ?!"));
+    // The ends of the range Latin-1 shares: U+00A0 and U+00FF are themselves,
+    // U+0100 just past it and the C1 controls below are not in the code page.
+    EXPECT_EQ(ToWindows1252(QString::fromUtf8("\xC2\xA0|\xC3\xBF|\xC4\x80|\xC2\x9F")), QByteArray("\xA0|\xFF|?|?"));
     EXPECT_EQ(RtfValue(QString::fromUtf8("a\\b {c} \xC3\xA9 \xE2\x82\xAC \xE6\xBC\xA2\r\nx\ny")),
               QStringLiteral("a\\\\b \\{c\\} \\'e9 \\'80 \\u28450?\\par x\\par y"));
 }

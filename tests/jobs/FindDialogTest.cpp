@@ -342,6 +342,10 @@ TEST_F(FindDialogTest, DialogPresetsAndForms)
         request.kind = QStringLiteral("Jobs");
         request.fieldIndex = 12; // Date In
         onDialog<CFindDlg>([&](CFindDlg &dlg) {
+            // Both pickers start at today, and so does the condition.
+            EXPECT_EQ(dlg.picker1()->date(), QDate(2024, 6, 12));
+            EXPECT_EQ(dlg.picker2()->date(), QDate(2024, 6, 12));
+            EXPECT_EQ(dlg.windowTitle(), QStringLiteral("(Jobs.DateIn = #6/12/2024#)"));
             dlg.operators()->setCurrentRow(6);
             EXPECT_EQ(dlg.picker1()->date(), QDate(2024, 6, 9));
             EXPECT_EQ(dlg.picker2()->date(), QDate(2024, 6, 15));

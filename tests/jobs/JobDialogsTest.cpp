@@ -116,6 +116,43 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
     EXPECT_EQ(job.m_Balance, money("65"));
     // Nothing is saved by the dialog.
     EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("100"));
+
+    // A rate typed comes back as typed, not as the rate of its rounded
+    // amount: 10 % of 810.26 is 81.026, a discount of 81.03 (10.0049 %);
+    // 10 % of 8.15 is 0.815, a discount of 0.82 (10.06 %). Saved and opened
+    // again, the rate is the amount's: 10.00 for the first.
+    const struct
+    {
+        qint32 jobNo;
+        const char *subtotal, *discount, *total, *reopened;
+    } rates[] = {{2005, "810.26", "-81.03", "729.23", "10.00"}, {2006, "8.15", "-0.82", "7.33", "10.06"}};
+    for (const auto &r : rates) {
+        const qint32 rated = addJob(0, r.jobNo, QStringLiteral("Title, Subtotal, Balance, TaxNo, TermsNo"),
+                                    QStringLiteral("'Posters', %1, %1, 0, 1").arg(QString::fromLatin1(r.subtotal)));
+        addItem(rated, 1, QStringLiteral("Posters"), r.subtotal);
+        CJobSet ratedJob;
+        ASSERT_TRUE(ratedJob.FindById(rated, true));
+        for (int opening = 0; opening < 2; ++opening) {
+            CJobBalance rate(nullptr);
+            rate.m_pJob = &ratedJob;
+            rate.m_bReceivables = true;
+            onDialog<CJobBalance>([&](CJobBalance &d) {
+                if (opening == 0)
+                    type(d, 1303, QStringLiteral("10"));
+                EXPECT_EQ(field(d, 1303), opening == 0 ? QStringLiteral("10.00") : QString::fromLatin1(r.reopened))
+                    << r.subtotal << " " << opening;
+                EXPECT_EQ(field(d, 1302), QString::fromLatin1(r.discount)) << r.subtotal << " " << opening;
+                EXPECT_EQ(field(d, 1307), QString::fromLatin1(r.total)) << r.subtotal << " " << opening;
+                d.SendCommand(1);
+                EXPECT_EQ(field(d, 1303), opening == 0 ? QStringLiteral("10.00") : QString::fromLatin1(r.reopened))
+                    << r.subtotal << " after OK";
+                return d.result();
+            });
+            ASSERT_EQ(rate.DoModal(), 1);
+            ASSERT_TRUE(ratedJob.SaveRecord());
+            ASSERT_TRUE(ratedJob.FindById(rated, true));
+        }
+    }
 }
 
 TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)

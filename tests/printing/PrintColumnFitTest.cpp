@@ -31,6 +31,18 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // takes the pixel the rounding left: 160, 64, 76.
         {"a short column", 300, 60, {{100, 160, 160, true}, {100, 20, 20, false}, {100, 50, 50, true}},
          {160, 64, 76}, 1.0, false},
+        // 100 in thirds: 33 each, the last takes the pixel left.
+        {"the rounding's pixel to the last column", 100, 60, {{1, 10, 10, false}, {1, 10, 10, false}, {1, 10, 10, false}},
+         {33, 33, 34}, 1.0, false},
+        // The long text whole needs exactly the room: whole it is (250), the
+        // number its 50.
+        {"a long text whole in exactly the room", 300, 60, {{1, 100, 100, false, 250}, {1, 50, 50, true}}, {250, 50},
+         1.0, false},
+        // Whole texts 450 of 300; the titles on one line exactly 300: on one
+        // line they are, 100 and 200 (at their words the second would have
+        // needed only 150 and kept its 150 by the layout).
+        {"titles on one line in exactly the room", 300, 60, {{1, 100, 100, false, 250}, {1, 200, 150, true}},
+         {100, 200}, 1.0, false},
         // The titles on one line need 400 of 300; at their words 200: the
         // room goes by the layout, 150 each.
         {"titles wrap at their words", 300, 60, {{1, 200, 100, false}, {1, 200, 100, false}}, {150, 150}, 1.0,
@@ -41,11 +53,26 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // 600 in 480: drawn at 0.8, each need times 0.8.
         {"smaller", 480, 60, {{1, 300, 300, true}, {1, 100, 100, true}, {1, 200, 200, false}}, {240, 80, 160}, 0.8,
          false},
+        // Whole titles need 600, their words 400, the room 320: drawn at
+        // 320 / 400 = 0.8 by the word needs, 300 x 0.8 = 240 and 100 x 0.8 =
+        // 80 (by the whole titles it would be 0.53, below the floor).
+        {"smaller by the words' needs", 320, 60, {{1, 400, 300, true}, {1, 200, 100, false}}, {240, 80}, 0.8,
+         false},
+        // 490 of 700 is the floor itself, 0.7: drawn smaller, nothing wraps.
+        {"smaller down to the floor", 490, 60, {{1, 300, 300, true}, {1, 400, 400, false}}, {210, 280}, 0.7, false},
         // 800 in 420 would be 0.525, below the floor of 0.7: the numbers stay
         // whole at 0.7 (140 and 70), the text column takes its minimum
         // 60 x 0.7 = 42 and the 168 left: 210, its texts wrapped.
         {"numbers whole, texts wrapped", 420, 60,
          {{1, 200, 200, true}, {1, 100, 100, true}, {1, 500, 500, false}}, {140, 70, 210}, 0.7, true},
+        // At the floor a number of 90 is 63 (0.7 x 90 is a hair under 63 in
+        // binary): the text keeps its minimum 42 and the 195 left, 237.
+        {"a number whole at the floor", 300, 60, {{1, 90, 90, true}, {1, 500, 500, false}}, {63, 237}, 0.7, true},
+        // A text column narrower than the minimum keeps its own need (40):
+        // 600 + 60 + 40 = 700 at 0.7 is 490 of 500; the 10 left go to the
+        // text with room to wrap into (400 over its 60), not the last.
+        {"a narrow text keeps its need", 500, 60,
+         {{1, 600, 600, true}, {1, 400, 400, false}, {1, 40, 40, false}}, {420, 52, 28}, 0.7, true},
         // The numbers alone (700) and the text's minimum (100) are 800 at
         // full size; at the floor 560, more than 400: drawn at 0.5.
         {"below the floor rather than a number cut", 400, 100,
@@ -65,6 +92,34 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         EXPECT_NEAR(r.scale, c.scale, 1e-9) << c.what;
         EXPECT_EQ(r.wraps, c.wraps) << c.what;
     }
+}
+
+TEST(PrintColumnFitTest, TheWidestTextIsLookedForAmongTextsUpToThreeLettersShorter)
+{
+    // A W is six times as wide as an i.
+    const auto measure = [](const QString &text) {
+        int width = 0;
+        for (const QChar c : text)
+            width += c == QLatin1Char('W') ? 30 : 5;
+        return width;
+    };
+    struct Case
+    {
+        std::vector<QString> texts;
+        int widest;
+    };
+    const Case cases[] = {
+        // Two letters shorter and four times as wide.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WWWW")}, 120},
+        // Three letters shorter: still measured.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WWW")}, 90},
+        // Four letters shorter: not looked at.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WW")}, 30},
+        {{QStringLiteral("WW"), QStringLiteral(""), QStringLiteral("iii")}, 60},
+        {{}, 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(PrintColumnFit::WidestText(c.texts, measure), c.widest) << c.texts.size();
 }
 
 TEST(PrintColumnFitTest, NumbersAmountsPercentagesDatesAndTimesAreNumberTexts)

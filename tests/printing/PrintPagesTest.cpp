@@ -411,3 +411,89 @@ TEST_F(PrintTest, ATableWiderThanThePagePrintsSmallerAndWrapsItsTextsButNotItsNu
     for (const RecordingDevice::Text &x : device.texts())
         EXPECT_GE(x.position.x(), 0) << x.text.toStdString();
 }
+
+TEST_F(PrintTest, AListTotalWiderThanItsRowsAndTitlePrintsWhole)
+{
+    // Three customers owing 600.00 each under a short title: the total,
+    // 1,800.00, is the widest text of its column and the column narrow on
+    // screen, so only the total's own width keeps it whole.
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    CreateShopDatabase(path);
+    SharedDatabase().open(path);
+    for (int i = 0; i < 3; ++i)
+        SharedDatabase().execute(
+            QStringLiteral("INSERT INTO Customers (CusNo, Name, CreditDue) VALUES (%1, 'Shop %1', 600)").arg(900 + i));
+    CXListCtrl list;
+    list.FillFromSql(QStringLiteral("SELECT Name, CreditDue AS [Due], CusNo FROM Customers WHERE CusNo >= 900"));
+    ASSERT_EQ(list.GetItemCount(), 3);
+    list.SetColumnWidth(0, 500);
+    list.SetColumnWidth(1, 10);
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = &list;
+    form->m_nRecords = list.GetItemCount();
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0);
+    ASSERT_GE(form->m_columns.size(), 2u);
+    const QStringList texts = device.pageTexts(0);
+    EXPECT_EQ(texts.count(QStringLiteral("600.00")), 3);
+    // The total is right-aligned in its column: whole, it starts inside it.
+    const RecordingDevice::Text *name = nullptr;
+    const RecordingDevice::Text *total = nullptr;
+    for (const RecordingDevice::Text &x : device.texts()) {
+        if (x.text == QLatin1String("Name") && !name)
+            name = &x;
+        if (x.text == QLatin1String("1,800.00"))
+            total = &x;
+    }
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(total, nullptr) << texts.join(QLatin1Char('|')).toStdString();
+    const int dueLeft = name->position.x() - form->m_nPad + form->m_columns[0].m_width;
+    EXPECT_GE(total->position.x(), dueLeft) << "the total starts left of its column";
+    SharedDatabase().close();
+}
+
+TEST_F(PrintTest, TitlesThatFitOnlyAtTheirWordsPrintAtFullSize)
+{
+    // Twelve columns titled "Amount Owed By The Customer": on one line the
+    // titles are wider than the page, broken at their words they fit. The table prints at full size with its titles wrapped, never
+    // smaller.
+    const QString title = QStringLiteral("Amount Owed By The Customer");
+    constexpr int kColumns = 12;
+    CXListCtrl list;
+    for (int c = 0; c < kColumns; ++c)
+        list.AddColumn(title, 100, 10, c == 0, 0);
+    for (int r = 0; r < 3; ++r) {
+        list.InsertRow(r, QStringLiteral("x"), r + 1);
+        for (int c = 1; c < kColumns; ++c)
+            list.SetItemText(r, c, QStringLiteral("x"));
+    }
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = &list;
+    form->m_nRecords = list.GetItemCount();
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(device), 2);
+        EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0) << "the list";
+        EXPECT_FALSE(device.pageTexts(0).contains(title)) << "the list's titles wrap";
+    }
+
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    t.Reset();
+    t.SetSize(3, kColumns);
+    for (int c = 0; c < kColumns; ++c)
+        t.SetColumnName(c, title, 10, 10);
+    t.m_totalMode = CXTable::TotalsNone;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            t.SetCellText(r, c, QStringLiteral("x"));
+    form->m_nKind = 101;
+    form->m_nRecords = 3;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0) << "the table";
+    EXPECT_FALSE(device.pageTexts(0).contains(title)) << "the table's titles wrap";
+}

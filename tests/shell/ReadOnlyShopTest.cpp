@@ -9,6 +9,9 @@
 #include "data/SharedDatabase.h"
 #include "controls/DlgItem.h"
 #include "customers/CCusDlg.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "data/CItemSet.h"
+#include "views/CDlgOptions.h"
 #include "jobs/CJobNew.h"
 #include "production/tracking/CViewTrack.h"
 #include "platform/Prompt.h"
@@ -135,7 +138,9 @@ TEST_F(ReadOnlyShopTest, JobsNewEndsWithTheDatabasesMessage)
     });
     prompts().answer(platform::IDOK);
     jobs->RunCommand(30100);
-    EXPECT_TRUE(prompts().texts().contains(kReadOnlyError)) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    // The refusal names what could not be added.
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Cannot add Jobs\n\n") + kReadOnlyError))
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(SharedDatabase().transactionDepth(), 0);
     // The program goes on: the view lists again.
     jobs->RunCommand(30121);
@@ -304,6 +309,28 @@ TEST_F(ReadOnlyShopTest, EachRefusalIsSaidOnce)
         EXPECT_TRUE(SharedDatabase().isOpen());
         EXPECT_TRUE(SharedDatabase().isReadOnly());
         EXPECT_EQ(SharedDatabase().name(), file);
+    }
+
+    // The scheduler's inventory options changed: refused once, naming the
+    // table, and the rules in use stay as they were.
+    {
+        CView0 *schedule = qobject_cast<CView0 *>(shell->mainFrame()->SwitchView(30007));
+        ASSERT_NE(schedule, nullptr);
+        const qint32 before = CItemSet::GetInventoryRules().optionBits;
+        platform::TestResponder answers;
+        answers.onDialog([&](QDialog &d) {
+            auto *options = dynamic_cast<CDlgOptions *>(&d);
+            if (!options)
+                return 2;
+            options->tree()->SetOptionChecked(0x20, !options->tree()->IsOptionChecked(0x20));
+            options->SendCommand(1);
+            return options->result();
+        });
+        answers.answer(platform::IDOK);
+        schedule->RunCommand(30749);
+        EXPECT_EQ(answers.texts().join(QLatin1Char('|')).toStdString(),
+                  refused(QStringLiteral("Cannot add Options")).toStdString());
+        EXPECT_EQ(CItemSet::GetInventoryRules().optionBits, before);
     }
 
     // A customer changed and saved with Save & Close: the save is refused

@@ -301,7 +301,10 @@ TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
     ASSERT_TRUE(showView(30001));
 
-    // "All Orders (n listed)" names the count.
+    // "All Orders (n listed)" names the count. Every wait below is for what
+    // the program shows, bounded generously: a loaded machine is slow, never
+    // wrong.
+    constexpr int kShown = 30000;
     int listed = 0;
     ASSERT_TRUE(waitFor([&listed](const QList<Spot> &s) {
         const Spot *caption = find(s, QStringLiteral("item"), 30673);
@@ -310,7 +313,7 @@ TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
             return false;
         listed = caption->text.mid(open + 1).section(QLatin1Char(' '), 0, 0).toInt();
         return listed > 0;
-    }));
+    }, kShown));
     EXPECT_GT(listed, 10000);
     const QString layoutPath = tempPath(QStringLiteral("layout.txt"));
     auto ordersList = [&]() -> ListSpot {
@@ -319,7 +322,18 @@ TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
                 return l;
         return ListSpot();
     };
-    const ListSpot before = ordersList();
+    // The orders list once it shows what is wanted, or as it was last shown.
+    auto ordersListWhen = [&](const std::function<bool(const ListSpot &)> &wanted) {
+        QElapsedTimer t;
+        t.start();
+        ListSpot l = ordersList();
+        while (!wanted(l) && t.elapsed() < kShown && !m_deadline.hasExpired()) {
+            pause(150);
+            l = ordersList();
+        }
+        return l;
+    };
+    const ListSpot before = ordersListWhen([](const ListSpot &l) { return l.maximum > 0; });
     ASSERT_EQ(before.rows, listed) << "every order is counted from the start";
     ASSERT_GT(before.maximum, 0);
 
@@ -330,8 +344,10 @@ TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
     EXPECT_TRUE(waitFor([&last](const QList<Spot> &s) {
         const Spot *place = find(s, QStringLiteral("item"), 30262);
         return place && place->text == last;
-    }, 3000)) << "the status bar does not show " << last.toStdString();
-    ListSpot atEnd = ordersList();
+    }, kShown)) << "the status bar does not show " << last.toStdString();
+    ListSpot atEnd = ordersListWhen([&](const ListSpot &l) {
+        return l.current == listed - 1 && l.lastInView == listed - 1 && l.value == l.maximum;
+    });
     EXPECT_EQ(atEnd.current, listed - 1);
     EXPECT_EQ(atEnd.lastInView, listed - 1);
     EXPECT_EQ(atEnd.maximum, before.maximum);
@@ -340,7 +356,7 @@ TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
 
     // Home, then the scroll bar's handle dragged to the bottom.
     key(QStringLiteral("Home"));
-    const ListSpot top = ordersList();
+    const ListSpot top = ordersListWhen([](const ListSpot &l) { return l.value == 0; });
     EXPECT_EQ(top.value, 0);
     const int x = top.bar.center().x();
     run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(top.bar.top() + 22),
@@ -350,9 +366,15 @@ TEST_F(XvfbRun, LongListsReachTheirLastRowAtOnce)
         run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y)});
         pause(60);
     }
+    // The handle is let go below the bar: wherever the moves left it, it
+    // ends at the bottom.
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x),
+                                    QString::number(top.bar.bottom() + 60)});
+    pause(200);
     run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
-    pause(400);
-    const ListSpot dragged = ordersList();
+    const ListSpot dragged = ordersListWhen([&](const ListSpot &l) {
+        return l.value == l.maximum && l.lastInView == listed - 1;
+    });
     EXPECT_EQ(dragged.value, dragged.maximum);
     EXPECT_EQ(dragged.maximum, before.maximum);
     EXPECT_EQ(dragged.lastInView, listed - 1);

@@ -270,7 +270,9 @@ void SupportTransfer::pump()
             end(Failed);
         } else if (result == CURLE_OK) {
             end(Done);
-        } else if (!m_bOpened || result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST) {
+        } else if (!m_bOpened) {
+            // Only a failure before the site took the logon is one to connect:
+            // a data connection refused later is the transfer's own failure.
             m_error = connectError(host(), result);
             end(ConnectFailed);
         } else {

@@ -130,6 +130,10 @@ DbException fromSqlite(int rc, const QString &message, const QString &fileName)
     case SQLITE_LOCKED:
         return error(Locked);
     case SQLITE_READONLY:
+        // The file the connection opened was replaced or removed meanwhile:
+        // it is not to be found where it was, which is no read-only file.
+        if (rc == SQLITE_READONLY_DBMOVED)
+            return error(FileNotFound, file);
         return error(ReadOnly);
     case SQLITE_NOMEM:
         return error(ResourceExceeded);

@@ -13,6 +13,7 @@
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
+#include "data/DaoError.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "jobs/CJobWhen.h"
@@ -1017,9 +1018,13 @@ void CViewSchedule::OnInventoryOptions()
             mask |= b.bit;
     if (mask == rules.optionBits)
         return;
+    // The new rules apply only once they are saved for all computers.
+    const int failures = DaoErrorCount();
+    SaveOptionValue(30749, mask);
+    if (DaoErrorCount() != failures)
+        return;
     rules.optionBits = mask;
     CItemSet::SetInventoryRules(rules);
-    SaveOptionValue(30749, mask);
 }
 
 int CViewSchedule::DoubleClickCommand(int row, int column)

@@ -8,6 +8,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
+#include <cstdio>
 #include <functional>
 #include <sqlite3.h>
 #include <grp.h>
@@ -170,6 +171,34 @@ TEST_F(DatabaseTest, EngineFailuresCarryJetNumbers)
         EXPECT_EQ(e.number(), 3078);
         EXPECT_TRUE(e.description().contains(QLatin1String("'Nowhere'")));
     }
+    // The file replaced by another while it is open: the write names the
+    // file it cannot find, never a read-only database; the new file is left
+    // as it came.
+    {
+        const QString copy = tempPath(QStringLiteral("Replacement.mdb"));
+        ASSERT_TRUE(QFile::copy(dbPath(), copy));
+        const QByteArray replacement = [&] {
+            QFile f(copy);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        ASSERT_EQ(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(dbPath()).constData()), 0);
+        try {
+            db.execute(QStringLiteral("UPDATE Jobs SET Name = 'Lost'"));
+            ADD_FAILURE() << "a write to a replaced file went through";
+        } catch (const DbException &e) {
+            EXPECT_EQ(e.number(), 3024);
+            EXPECT_EQ(e.description(),
+                      QStringLiteral("Could not find file '%1'.").arg(QFileInfo(dbPath()).fileName()));
+        }
+        QFile now(dbPath());
+        ASSERT_TRUE(now.open(QIODevice::ReadOnly));
+        EXPECT_EQ(now.readAll(), replacement);
+        now.close();
+        db.close();
+        db.open(dbPath());
+        EXPECT_EQ(jobCount(), 3);
+    }
+
     // A registered function's "JET nnnn" message keeps its number.
     EXPECT_EQ(errorOf([&] { db.execute(QStringLiteral("UPDATE Jobs SET JobNo = CLng(1e12)")); }), 3349);
 

@@ -372,6 +372,14 @@ INSTANTIATE_TEST_SUITE_P(Format, JetFunction, ::testing::Values(
     FunctionCase{"FormatCurrency(1234.5)", "$1,234.50"},
     FunctionCase{"FormatCurrency(-1234.5)", "($1,234.50)"},
     FunctionCase{"FormatCurrency(-1234.5, 2, -1, 0)", "-$1,234.50"},
+    // A negative amount that rounds to zero has no sign; a half cent more
+    // rounds to a cent and keeps it.
+    FunctionCase{"FormatNumber(-0.004)", "0.00"},
+    FunctionCase{"FormatNumber(-0.004, 2, -1, -1)", "0.00"},
+    FunctionCase{"FormatNumber(-0.006)", "-0.01"},
+    FunctionCase{"FormatCurrency(-0.001)", "$0.00"},
+    FunctionCase{"FormatCurrency(-0.001, 2, -1, 0)", "$0.00"},
+    FunctionCase{"FormatCurrency(-0.006)", "($0.01)"},
     FunctionCase{"FormatPercent(0.125) & ' ' & FormatPercent(0.5, 0)", "12.50% 50%"},
     FunctionCase{"FormatDateTime(#3/16/2011 14:05#, 1)", "Wednesday, March 16, 2011"},
     FunctionCase{"FormatDateTime(#3/16/2011 14:05#, 3) & ' ' & FormatDateTime(#3/16/2011 14:05#, 4)", "2:05:00 PM 14:05"},
