@@ -12,6 +12,7 @@
 #include "customers/CustomerHooks.h"
 #include "customers/LateFees.h"
 #include "customers/PostingRun.h"
+#include "platform/LongRun.h"
 #include "customers/ReadyOrders.h"
 #include "customers/WriteOffs.h"
 #include "data/CCusSet.h"
@@ -383,7 +384,8 @@ void CViewAR::PostInvoices()
         ok = run.Post(scope, StepWindow(window, QStringLiteral("Posting %s Orders")));
     }
     run.ReopenShared();
-    if (!ok)
+    // Stopped to end the program: it ends now, without the run's result.
+    if (!ok || LongRun::Ending())
         return;
     platform::Prompt::messageBox(run.SuccessText());
     OnRefresh();
