@@ -56,6 +56,11 @@ constexpr int kMarkedPage = 128;
 // The longest slice of reading a query on behind the first screen: the
 // user's keys and clicks wait at most about this long.
 constexpr int kReadSliceMs = 8;
+// A statement read beside the window: how long it may take before its
+// progress window shows, and how long the window's thread waits for its
+// rows between two passes over the window's events.
+constexpr int kBesideQuietMs = 300;
+constexpr int kBesideWaitMs = 40;
 
 // Turns painting off for a scope and back on at its end.
 class NoRedraw
@@ -320,7 +325,8 @@ bool CXListCtrl::readRecords(int count, CXProgress *progress)
                     // gives more now (or tells what stopped it).
                     m_held->readMore(std::max(kNextPage, count - n));
                     if (m_records >= m_held->heldCount()) {
-                        atEnd = true;
+                        // A source read beside may give more later.
+                        atEnd = !m_held->isReading();
                         break;
                     }
                 }
@@ -499,7 +505,8 @@ void CXListCtrl::readBehind()
 void CXListCtrl::ensureRow(int row)
 {
     while (hasPending() && row >= m_model->rowsRead()) {
-        if (!readRecords(std::max(kNextPage, row + 1 - m_model->rowsRead())))
+        const int before = m_model->rowsRead();
+        if (!readRecords(std::max(kNextPage, row + 1 - m_model->rowsRead())) || m_model->rowsRead() == before)
             break;
     }
 }
@@ -1292,6 +1299,83 @@ bool CXListCtrl::PromptQueryParameters(const QString &queryName, QList<platform:
     return AskQueryParameters(SharedDatabase(), queryName, values, this);
 }
 
+void CXListCtrl::FillFromUserSql(const QString &sql, const QString &keyHint)
+{
+    if (sql.isEmpty())
+        return;
+    SetSort(0, false);
+    fillBeside(sql.trimmed(), {}, sql.trimmed(), keyHint);
+}
+
+bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Value> &parameters,
+                            const QString &statement, const QString &keyHint)
+{
+    platform::Database &db = SharedDatabase();
+    // The rows read their cells from the list's recordset: none may stay
+    // when it goes.
+    ClearList(true);
+    m_source.reset();
+    auto rs = std::make_unique<platform::Recordset>(db);
+    try {
+        rs->openBeside(sourceText, parameters);
+    } catch (const platform::DbException &e) {
+        ClearList(true);
+        CXRecordsetSource::reportOpenFailure(e, sourceText);
+        return false;
+    }
+    m_source = CXRecordsetSource::adopt(std::move(rs), statement);
+    CXRowSource &source = *m_source;
+
+    // While the statement runs the program waits behind the progress
+    // window, which shows once the statement takes more than a moment.
+    std::unique_ptr<CXProgress> progress;
+    QElapsedTimer running;
+    running.start();
+    bool stopped = false;
+    bool failed = false;
+    auto goOn = [&](int rows) {
+        if (!progress && running.elapsed() >= kBesideQuietMs) {
+            progress = CXProgress::Create();
+            progress->Start(0, QStringLiteral("Running the query"), false, true);
+        }
+        if (progress && !progress->Step(QStringLiteral("%1 rows read").arg(FormatInt(rows, true, false))))
+            stopped = true;
+        return !stopped;
+    };
+    auto takeRows = [&] {
+        try {
+            source.readMore(kNextPage);
+        } catch (const platform::DbException &e) {
+            // The rows given before the failure stay.
+            failed = true;
+            tellReadFailure(e);
+        }
+    };
+    // Its first rows, or its end.
+    while (source.isReading() && source.heldCount() == 0 && !failed) {
+        source.waitForRows(kBesideWaitMs);
+        takeRows();
+        if (source.isReading() && !goOn(int(source.heldCount())))
+            source.stopReading();
+    }
+    fill(source, keyHint, true);
+    m_readTimer->stop();
+    // The rest as it comes, shown as it is read.
+    while (hasPending() && source.isReading() && !failed) {
+        source.waitForRows(kBesideWaitMs);
+        takeRows();
+        readRecords(16 * kNextPage);
+        if (source.isReading() && !goOn(m_model->rowsRead()))
+            source.stopReading();
+    }
+    // What came last, and the end of the list.
+    while (readRecords(kNextPage)) {
+    }
+    progress.reset();
+    viewport()->update();
+    return true;
+}
+
 bool CXListCtrl::FillFromQueryDef(const QString &queryName)
 {
     platform::Database &db = SharedDatabase();
@@ -1309,19 +1393,5 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
     } catch (const platform::DbException &) {
         return false;
     }
-    // The rows read their cells from the list's recordset: none may stay
-    // when it goes.
-    ClearList(true);
-    m_source.reset();
-    auto rs = std::make_unique<platform::Recordset>(db);
-    try {
-        rs->openFirstRows(queryName, kFirstPage, parameters);
-    } catch (const platform::DbException &e) {
-        ClearList(true);
-        CXRecordsetSource::reportOpenFailure(e, queryName);
-        return false;
-    }
-    m_source = CXRecordsetSource::adopt(std::move(rs), db.queryText(queryName));
-    fill(*m_source, QString(), true);
-    return true;
+    return fillBeside(queryName, parameters, db.queryText(queryName), QString());
 }

@@ -72,6 +72,12 @@ public:
     // Asks for the stored query's parameters and fills the list from it; false
     // when the user cancelled or it could not be opened.
     bool FillFromQueryDef(const QString &queryName);
+    // Fills the list from a statement of the user's own (a filter, a text
+    // typed): it runs beside the window, which goes on drawing itself; its
+    // first rows show as soon as they come, and when it takes more than a
+    // moment the progress window shows the rows read and its Stop ends the
+    // statement, keeping those rows.
+    void FillFromUserSql(const QString &sql, const QString &keyHint = QString());
     // Reads every record of the caller's open source.
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
@@ -202,6 +208,10 @@ protected:
 private:
     void SetupColumns(CXRowSource &source, const QString &keyHint);
     void fill(CXRowSource &source, const QString &keyHint, bool readLater);
+    // Fills from a statement or saved query run beside the window (see
+    // FillFromUserSql); false when it could not be started (told).
+    bool fillBeside(const QString &source, const QList<platform::Value> &parameters, const QString &statement,
+                    const QString &keyHint);
     void KeepColumnReadable(int available);
     // Reads up to count records of the pending source; false at its end.
     bool readRecords(int count, class CXProgress *progress = nullptr);

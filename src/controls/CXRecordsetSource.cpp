@@ -138,6 +138,16 @@ bool CXRecordsetSource::readMore(int records)
     return m_holds && m_rs->readMore(records);
 }
 
+bool CXRecordsetSource::waitForRows(int ms)
+{
+    return m_rs->waitForRows(ms);
+}
+
+void CXRecordsetSource::stopReading()
+{
+    m_rs->stopReading();
+}
+
 
 bool CXRecordsetSource::isEOF() const
 {

@@ -55,6 +55,8 @@ public:
     platform::Value valueAt(long record, int field) override;
     bool isReading() const override;
     bool readMore(int records) override;
+    bool waitForRows(int ms) override;
+    void stopReading() override;
 
     // The WHERE condition of a statement: the text after " WHERE " up to the
     // statement's GROUP BY, HAVING, ORDER BY or UNION, "#" removed.

@@ -41,6 +41,11 @@ public:
     // failure of the reading throws, here or at the next call.
     virtual bool isReading() const { return false; }
     virtual bool readMore(int /*records*/) { return false; }
+    // A source read beside the window gives its records as they come:
+    // waitForRows waits up to ms milliseconds for more (or the end), and
+    // stopReading ends the reading where it is, keeping what was read.
+    virtual bool waitForRows(int /*ms*/) { return true; }
+    virtual void stopReading() {}
 
     // The condition of the statement's WHERE clause, with the "#" date marks
     // removed; empty when it has none.

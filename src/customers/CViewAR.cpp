@@ -19,6 +19,7 @@
 #include "data/SharedDatabase.h"
 #include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "views/CDlgData.h"
@@ -383,7 +384,8 @@ void CViewAR::PostInvoices()
         ok = run.Post(scope, StepWindow(window, QStringLiteral("Posting %s Orders")));
     }
     run.ReopenShared();
-    if (!ok)
+    // Stopped to end the program: it ends now, without the run's result.
+    if (!ok || LongRun::Ending())
         return;
     platform::Prompt::messageBox(run.SuccessText());
     OnRefresh();

@@ -16,6 +16,7 @@ QList<LongRun *> g_runs; // the runs working, the innermost last
 int g_begun = 0;
 int g_pumping = 0;
 bool g_endAsked = false;
+bool g_ending = false; // a run that ended was asked to end the program
 QPointer<QWidget> g_mainWindow;
 QList<QPair<QPointer<QObject>, std::function<void()>>> g_waiting;
 QPointer<QWidget> g_stopControl;
@@ -54,7 +55,7 @@ bool isInput(QEvent::Type type)
 } // namespace
 
 LongRun::LongRun(QWidget *window, std::function<bool()> stop)
-    : m_window(window), m_stop(std::move(stop)), m_modal(QApplication::activeModalWidget())
+    : m_window(window), m_stop(std::move(stop)), m_modal(QApplication::activeModalWidget()), m_parts(!window)
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != window && w->isVisible())
@@ -68,8 +69,15 @@ LongRun::LongRun(QWidget *window, std::function<bool()> stop)
 
 LongRun::~LongRun()
 {
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
+        // Input given after the run's last pass over its events (its last
+        // step, the work after it) still belongs to the run: an Exit among
+        // it is carried out once the run has ended, never dropped by a box
+        // that comes up after it.
+        m_atEdge = true;
+        Pump();
         QCoreApplication::instance()->removeEventFilter(this);
+    }
     g_runs.removeOne(this);
     if (g_runs.isEmpty())
         ended();
@@ -88,6 +96,12 @@ int LongRun::Begun()
 void LongRun::SetMainWindow(QWidget *window)
 {
     g_mainWindow = window;
+    g_ending = false;
+}
+
+bool LongRun::Ending()
+{
+    return g_ending;
 }
 
 void LongRun::Pump()
@@ -98,6 +112,12 @@ void LongRun::Pump()
         ~Pumping() { --g_pumping; }
     } pumping;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void LongRun::BeforeBox()
+{
+    if (!g_runs.isEmpty() && g_runs.last()->m_parts && g_pumping == 0)
+        Pump();
 }
 
 bool LongRun::MayStartCommand()
@@ -130,8 +150,14 @@ bool LongRun::AskToEnd()
     // One question at a time: an Exit clicked while it is asked asks nothing more.
     static bool asking = false;
     LongRun *run = g_runs.last();
-    if (g_endAsked || asking || !run->m_stop)
+    if (g_endAsked || asking)
         return true;
+    if (!run->m_stop || run->m_atEdge) {
+        // Nothing of the run can be stopped now (past its last step, between
+        // two of its parts): the program ends once the run has ended.
+        g_endAsked = true;
+        return true;
+    }
     asking = true;
     const bool end = run->m_stop();
     asking = false;
@@ -220,6 +246,7 @@ void LongRun::ended()
         // The user closed the main window during the run: the program ends
         // now that the run has stopped, and what waited is dropped.
         g_endAsked = false;
+        g_ending = true;
         if (g_mainWindow)
             QMetaObject::invokeMethod(g_mainWindow.data(), [w = g_mainWindow] { if (w) w->close(); },
                                       Qt::QueuedConnection);

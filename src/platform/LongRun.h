@@ -24,7 +24,12 @@ class LongRun : public QObject
 public:
     // window: the run's own window; stop: asked when the main window is
     // closed during the run, asks the user (the window's own Stop question)
-    // and answers whether the program is to end with the run.
+    // and answers whether the program is to end with the run. A run of
+    // several parts, each with a window of its own, lives across them as a
+    // run without a window or a stop: an end asked between two parts, or
+    // after the last step of a part, is carried out once the whole run has
+    // ended. As it ends, a run takes the input given since its last pass
+    // over the events (an end asked then is carried out, not asked).
     LongRun(QWidget *window, std::function<bool()> stop);
     ~LongRun() override;
     LongRun(const LongRun &) = delete;
@@ -36,10 +41,19 @@ public:
     static int Begun();
     // The program's main window: its close asks to stop the run.
     static void SetMainWindow(QWidget *window);
+    // A run has ended that the user asked to end the program with: the
+    // program is closing, and what would follow the run (its result, the
+    // next step of the command) is left out.
+    static bool Ending();
 
     // Handles the events that wait while the run works: repaints, the run's
     // own Stop; every other window's input stays held back.
     static void Pump();
+    // A box is about to come up. In a run of several parts, between or after
+    // them (nothing of the run handles its events there), the input given
+    // meanwhile is taken first, so that an Exit among it is carried out when
+    // the run ends instead of being blocked by the box.
+    static void BeforeBox();
     // Whether a command asked now may start: not while a run handles its
     // events, unless a dialog of the run's own is in front. A refused command
     // beeps.
@@ -75,4 +89,6 @@ private:
     std::function<bool()> m_stop;
     QList<QPointer<QWidget>> m_behind; // the windows up when the run began
     QPointer<QWidget> m_modal;         // the modal dialog in front when the run began
+    bool m_atEdge = false;             // ending: past everything that could be stopped
+    bool m_parts = false;              // a run of several parts: no window of its own
 };

@@ -1,5 +1,7 @@
 #include "platform/Prompt.h"
 
+#include "platform/LongRun.h"
+
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
@@ -115,6 +117,9 @@ int Prompt::messageBox(const QString &text, const QString &caption, unsigned sty
     r.text = text;
     r.caption = caption.isEmpty() ? g_defaultCaption : caption;
     r.flags = style;
+    // Input given before the box belongs to the run it came in (a box
+    // blocks the windows behind it, so it would be lost after).
+    LongRun::BeforeBox();
     if (g_responder)
         return g_responder->takeAnswer(r);
     return showRealMessageBox(text, r.caption, style);

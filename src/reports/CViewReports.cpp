@@ -222,7 +222,11 @@ void CViewReports::FillReportList()
         m_strLastListSql = statement.m_strSQL;
         // The audit-trail detail rows are deleted by their transaction numbers.
         const bool auditDetail = m_nBranch == 7 && m_strItemText == QLatin1String("Detail");
-        m_list->FillFromSql(statement.m_strSQL, auditDetail ? QStringLiteral("TransNo") : statement.m_strKey);
+        const QString key = auditDetail ? QStringLiteral("TransNo") : statement.m_strKey;
+        if (m_strFilterSql.isEmpty())
+            m_list->FillFromSql(statement.m_strSQL, key);
+        else
+            m_list->FillFromUserSql(statement.m_strSQL, key);
     }
     m_bDeleteAllowed = m_nBranch == 7 && m_strItemText == QLatin1String("Detail");
 }

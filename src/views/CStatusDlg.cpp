@@ -61,7 +61,16 @@ CStatusDlg::CStatusDlg(QWidget *owner)
     setObjectName(QStringLiteral("CStatusDlg"));
 }
 
-CStatusDlg::~CStatusDlg() = default;
+CStatusDlg::~CStatusDlg()
+{
+    // The run ends while the window is whole: what its end takes in (a Stop
+    // given after the last step) finds nothing more to stop.
+    m_running = false;
+    if (m_run) {
+        hide();
+        m_run.reset();
+    }
+}
 
 void CStatusDlg::create()
 {

@@ -550,7 +550,12 @@ void CView0::FillList()
 
     m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
-    m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
+    // A filter of the user's own may keep the engine busy for long: it runs
+    // beside the window, which goes on answering.
+    if (m_strFilterSql.isEmpty())
+        m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
+    else
+        m_list->FillFromUserSql(statement.m_strSQL, statement.m_strKey);
     NoteListed();
     m_list->viewport()->update();
 
@@ -1467,12 +1472,25 @@ void CView0::OnCompact(bool reindex)
     if (RefusedAsReadOnly(&db, QStringLiteral("Cannot compact ") + db.name()))
         return;
     // The copy and then the reindex show their progress, each in its own
-    // window, and either can be stopped.
+    // window, and either can be stopped. The compaction is one run from its
+    // first step to its last box: an Exit given between the two windows, or
+    // after the last step, ends the program once it is done.
+    std::unique_ptr<LongRun> whole;
     std::unique_ptr<CXProgress> copying;
     std::unique_ptr<CXProgress> indexing;
-    const CompactProgress progress = StepWindow(copying, QStringLiteral("Compacting %1").arg(DatabaseFileName()));
+    auto part = [&whole](std::unique_ptr<CXProgress> &window, const CompactProgress &step) -> CompactProgress {
+        return [&whole, &window, step](int done, int total) {
+            if (!whole)
+                whole = std::make_unique<LongRun>(nullptr, std::function<bool()>());
+            else if (!window)
+                LongRun::Pump(); // what was given since the last part
+            return step(done, total);
+        };
+    };
+    const CompactProgress progress =
+        part(copying, StepWindow(copying, QStringLiteral("Compacting %1").arg(DatabaseFileName())));
     const CompactProgress reindexProgress =
-        StepWindow(indexing, QStringLiteral("Reindexing %1").arg(DatabaseFileName()));
+        part(indexing, StepWindow(indexing, QStringLiteral("Reindexing %1").arg(DatabaseFileName())));
     try {
         if (reindex) {
             CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),

@@ -10,6 +10,7 @@
 
 #include "app/base/SharedDatabaseHolder.h"
 #include "platform/Settings.h"
+#include "platform/db/BesideRead.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
@@ -694,7 +695,8 @@ TEST_F(XListTest, ListShowsItsFirstRowsBeforeTheQueryHasGivenTheRest)
     // 0.01 + ... + 30.00, and 30.01
     EXPECT_EQ(list.TotalsRows().at(1).second, QStringLiteral("45,045.01"));
 
-    // A stored query's parameters count its rows too.
+    // A stored query runs beside the list, which has every row it gave once
+    // the fill returns; its parameters are bound there too.
     db.createQuery(QStringLiteral("Dear Jobs"),
                    QStringLiteral("PARAMETERS [Least Price] Currency; SELECT Name, Price, JobID FROM Jobs "
                                   "WHERE Price >= [Least Price] ORDER BY JobID"));
@@ -704,10 +706,70 @@ TEST_F(XListTest, ListShowsItsFirstRowsBeforeTheQueryHasGivenTheRest)
         return int(QDialog::Accepted);
     });
     ASSERT_TRUE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
-    EXPECT_TRUE(list.recordset()->isReading());
+    EXPECT_FALSE(list.recordset()->isReading());
+    EXPECT_EQ(list.listModel()->rowsRead(), 2902);
     EXPECT_EQ(list.GetItemCount(), 2902); // 1.00 to 30.01
     EXPECT_EQ(list.GetItemData(2901), 3001);
     db.close();
+}
+
+namespace {
+
+// The progress window of a statement read beside: it keeps the lines it
+// shows and answers Stop once rows have been read.
+class StopOnceRowsShow : public CXProgress
+{
+public:
+    explicit StopOnceRowsShow(QStringList &shown) : m_shown(shown) {}
+    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_shown << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
+    }
+    bool Step(const QString &text) override
+    {
+        if (m_shown.isEmpty() || m_shown.last() != text)
+            m_shown << text;
+        return text == QLatin1String("0 rows read");
+    }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return true; }
+
+private:
+    QStringList &m_shown;
+};
+
+} // namespace
+
+// A filter of the user's own that keeps the engine busy for minutes (the
+// jobs joined to themselves three times, a row now and then): it runs
+// beside the list, the progress window shows the rows read, and Stop ends
+// the statement at once, the list keeping the rows read.
+TEST_F(XListTest, AUsersFilterRunsBesideTheListAndStopKeepsTheRowsRead)
+{
+    SharedDatabaseHolder holder;
+    OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    QStringList shown;
+    CXProgress::SetFactory([&shown] { return std::make_unique<StopOnceRowsShow>(shown); });
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Name AS Other, C.JobID FROM Jobs AS A, Jobs AS B, Jobs AS C "
+                                        "WHERE (A.JobID * 7 + B.JobID * 11 + C.JobID * 13) Mod 50021 = 1"));
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.first(), QStringLiteral("Running the query [Stop]"));
+    EXPECT_TRUE(shown.last().endsWith(QLatin1String(" rows read")));
+    EXPECT_NE(shown.last(), QStringLiteral("0 rows read"));
+    EXPECT_EQ(platform::BesideRead::running(), 0) << "the statement went on after Stop";
+    EXPECT_FALSE(list.recordset()->isReading());
+    const int rows = list.GetItemCount();
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(list.listModel()->rowsRead(), rows);
+    // Every row read meets the filter: 7 a + 11 b + 13 c = 50022 (the only
+    // sum within reach that leaves 1), as for jobs 1, 1012 and 2991.
+    for (int r = 0; r < rows; ++r) {
+        const int a = list.GetItemText(r, 0).mid(4).toInt();
+        const int b = list.GetItemText(r, 1).mid(4).toInt();
+        EXPECT_EQ(7 * a + 11 * b + 13 * int(list.GetItemData(r)), 50022) << "row " << r;
+    }
 }
 
 namespace {

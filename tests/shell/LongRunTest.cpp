@@ -1,18 +1,27 @@
 #include "ShellFixture.h"
 
+#include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
+#include "customers/CViewAR.h"
+#include "data/Compaction.h"
 #include "data/SharedDatabase.h"
 #include "platform/LongRun.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
 #include "shell/CMainFrame.h"
 #include "support/ToolRun.h"
+#include "views/CStatusDlg.h"
 #include "views/CView0.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtGui/QCloseEvent>
+#include <QtCore/QTimer>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QWindow>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -153,4 +162,179 @@ TEST_F(LongRunTest, NothingStartsInsideALongRunAndACloseEndsTheProgramAfterIt)
             EXPECT_TRUE(prompts().texts().isEmpty());
         shell->ExitInstance(0);
     }
+}
+
+namespace {
+
+// The program's own progress window, telling the test when the part of the
+// run it shows ends: just before the window (and its part of the run) goes,
+// once its last step is done, and just after.
+class EdgeProgress : public CXProgress
+{
+public:
+    EdgeProgress(QWidget *owner, std::function<void()> beforeEnd, std::function<void()> afterEnd)
+        : m_window(std::make_unique<CStatusDlg>(owner)), m_beforeEnd(std::move(beforeEnd)),
+          m_afterEnd(std::move(afterEnd))
+    {
+    }
+    ~EdgeProgress() override
+    {
+        if (m_beforeEnd)
+            m_beforeEnd();
+        m_window.reset();
+        if (m_afterEnd)
+            m_afterEnd();
+    }
+    void Start(int total, const QString &title, bool showBar, bool cancellable, const QString &line) override
+    {
+        m_window->Start(total, title, showBar, cancellable, line);
+    }
+    bool Step(const QString &text) override { return m_window->Step(text); }
+    void SetMessage(const QString &text, bool step) override { m_window->SetMessage(text, step); }
+    bool IsRunning() const override { return m_window->IsRunning(); }
+
+private:
+    std::unique_ptr<CStatusDlg> m_window;
+    std::function<void()> m_beforeEnd;
+    std::function<void()> m_afterEnd;
+};
+
+// When, in a run, the user gives Alt+F4: where nothing of the run handles
+// the program's events.
+enum class Edge { AfterLastStep, BetweenParts, BeforeCheckingCopy };
+
+struct EdgeCase
+{
+    const char *name;
+    int command;
+    QString question;
+    int window; // the run's progress window (1 the first) at whose end the key comes
+    Edge edge;
+    QString after;
+};
+
+} // namespace
+
+// Alt+F4 given where the run does not look at the program's events (after the
+// last step of a progress window, between the compaction's copy and its
+// reindexing, after the reindexing before the copy replaces the file) is
+// carried out once the run has ended: the program ends, after the run's own
+// closing box. The key reaches the program as the window system gives it, so
+// a box in front of the main window would block it, as the real program's
+// closing box does.
+TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
+{
+    const QString compact = QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?");
+    const QString compacted = QStringLiteral("Successfully compacted and indexed TavrelData.mdb.");
+    const QString checked = QStringLiteral("The keys and indexes of the database are checked.");
+    const EdgeCase cases[] = {
+        {"key check, after its last step", 30574, QString(), 1, Edge::AfterLastStep, checked},
+        {"compact, between the copy and the reindexing", 30573, compact, 1, Edge::BetweenParts, compacted},
+        {"compact, after the reindexing's last step", 30573, compact, 2, Edge::AfterLastStep, compacted},
+        {"compact, before the copy is checked", 30573, compact, 0, Edge::BeforeCheckingCopy, compacted},
+    };
+    for (const EdgeCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        newShell();
+        CView0 *view = start();
+        ASSERT_NE(view, nullptr);
+        CMainFrame *frame = shell->mainFrame();
+        QWindow *window = frame->windowHandle();
+        ASSERT_NE(window, nullptr);
+        // The key waits for the program's next look at its events.
+        const std::function<void()> altF4 = [window] {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [window] { QTest::keyClick(window, Qt::Key_F4, Qt::AltModifier); },
+                Qt::QueuedConnection);
+        };
+        int made = 0;
+        CXProgress::SetFactory([&]() -> std::unique_ptr<CXProgress> {
+            const bool mine = ++made == c.window;
+            return std::make_unique<EdgeProgress>(frame, mine && c.edge == Edge::AfterLastStep ? altF4 : std::function<void()>(),
+                                                  mine && c.edge == Edge::BetweenParts ? altF4 : std::function<void()>());
+        });
+        if (c.edge == Edge::BeforeCheckingCopy)
+            SetBeforeCheckingCopyStep([&](const QString &) { altF4(); });
+
+        if (!c.question.isEmpty())
+            prompts().answer(IDYES);
+        prompts().answer(IDNO); // to "Do you want to stop now?", were it asked
+        prompts().answer(IDOK);
+        view->RunCommand(c.command);
+        SetBeforeCheckingCopyStep(nullptr);
+        CXProgress::SetFactory(nullptr);
+        const QStringList shown = prompts().texts();
+        while (prompts().pendingAnswers() > 0) // the answer to a question not asked
+            prompts().takeAnswer(platform::PromptRecord());
+
+        QStringList expected;
+        if (!c.question.isEmpty())
+            expected << c.question;
+        expected << c.after;
+        EXPECT_EQ(shown, expected);
+        EXPECT_FALSE(LongRun::IsWorking());
+        // A box in front of the main window, as the real program's closing
+        // box is, while the program looks at its events.
+        QDialog box;
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        box.hide();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(frame->isVisible()) << "the Alt+F4 given during the run was dropped";
+        EXPECT_EQ(one(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        shell->ExitInstance(0);
+    }
+}
+
+// Exit during a posting, answered Yes: the posting stops at its next order
+// and the program ends, with no closing box and no posting reports.
+TEST_F(LongRunTest, StopAndEndDuringAPostingEndsTheProgramWithoutFurtherBoxes)
+{
+    CView0 *home = start();
+    ASSERT_NE(home, nullptr);
+    CMainFrame *frame = shell->mainFrame();
+    auto *view = qobject_cast<CViewAR *>(frame->SwitchView(30004));
+    ASSERT_NE(view, nullptr);
+    view->SelectTreeCode(1);
+    view->OnListNow();
+    const int ready = view->list()->GetItemCount();
+    ASSERT_GE(ready, 3) << "too few orders ready to post";
+    view->list()->SelectAll();
+    const int postingsBefore = one(QStringLiteral("SELECT COUNT(*) FROM PostingJournal")).toInt();
+
+    // Exit comes as the second order is reached.
+    QTimer exit;
+    exit.setInterval(0);
+    QObject::connect(&exit, &QTimer::timeout, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *window = qobject_cast<CStatusDlg *>(top);
+            if (window && window->IsRunning() && window->position() >= 2) {
+                exit.stop();
+                view->RunCommand(30529);
+            }
+        }
+    });
+    exit.start();
+    prompts().answer(IDYES); // Do you want to start posting?
+    prompts().answer(IDYES); // Are you sure?
+    prompts().answer(IDYES); // Do you want to stop now?
+    // Were they shown: the closing box and the reports' notice.
+    prompts().answer(IDOK);
+    prompts().answer(IDOK);
+    view->RunCommand(30211);
+    exit.stop();
+
+    const QStringList shown = prompts().texts();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.last(), QStringLiteral("Do you want to stop now?")) << shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(shown.count(QStringLiteral("Do you want to stop now?")), 1);
+    EXPECT_FALSE(LongRun::IsWorking());
+    // The orders posted before the stop are one posting.
+    EXPECT_EQ(one(QStringLiteral("SELECT COUNT(*) FROM PostingJournal")).toInt(), postingsBefore + 1);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(frame->isVisible()) << "the program did not end";
+    shell->ExitInstance(0);
 }

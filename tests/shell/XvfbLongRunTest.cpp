@@ -1,5 +1,8 @@
 #include "XvfbAfternoon.h"
 
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QFileInfo>
+
 // While a long run works behind its progress window the rest of the real
 // program takes no input: on a sample shop whose runs are slowed to last a few
 // seconds, clicks and keys given to the main window meanwhile start
@@ -178,6 +181,62 @@ TEST_F(XvfbLongRun, ExitDuringCompactDatabaseAsksThenEndsTheProgram)
     EXPECT_TRUE(m_program.waitForFinished(15000)) << "the program did not end after the run";
     EXPECT_EQ(jobsAndLastId(), before);
     EXPECT_EQ(sqlite(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+}
+
+// A saved query that keeps the engine busy for minutes (the jobs joined to
+// themselves four times, a row now and then): the progress window comes up,
+// the first rows show while the statement runs on, the program goes on
+// drawing itself, Exit asks the run's question (No goes on), and Stop and
+// Yes end the statement within a second, keeping the rows read.
+TEST_F(XvfbLongRun, ASavedQueryRunsBesideTheWindowAndStopsWithinASecond)
+{
+    const QString name = QStringLiteral("Jobs Four Ways");
+    const QString sql = QStringLiteral(
+        "SELECT A.JobNo, B.JobNo AS JobNo2, C.JobNo AS JobNo3, D.JobNo AS JobNo4 FROM Jobs AS A, Jobs AS B, "
+        "Jobs AS C, Jobs AS D WHERE (A.JobID * 7 + B.JobID * 11 + C.JobID * 13 + D.JobID * 17) Mod 50021 = 1");
+    // The waits of this test are the statement's own, not slowed.
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(
+        kSampleJobs, QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES ('%1', '%2', 0)").arg(name, sql));
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30005));
+    ASSERT_TRUE(listEntry(QStringLiteral("Custom Queries"), name)) << "no saved query in the tree";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 5000)) << "no progress window: " << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return !rows().isEmpty(); }, 30000)) << "no row showed while the query ran";
+    EXPECT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the query ended by itself";
+    const QFileInfo layout(tempPath(QStringLiteral("layout.txt")));
+    const QDateTime written = QFileInfo(layout.absoluteFilePath()).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout.absoluteFilePath()).lastModified() > written; }, 5000))
+        << "the program stopped drawing itself while the query ran";
+    screenshot(QStringLiteral("xvfb-saved-query-running"));
+
+    // Exit asks the run's own question; No goes on.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529"))) << "no Exit button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Exit during the query asked nothing: " << message().toStdString();
+    pressKey(QStringLiteral("Escape"));
+    ASSERT_TRUE(waitFor([&] { return message().isEmpty(); }, 3000));
+    EXPECT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "No ended the query";
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+
+    // Stop and Yes: the statement ends at once, its rows stay.
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << message().toStdString();
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    QElapsedTimer stopping;
+    stopping.start();
+    // The layout is written a few times a second: its own delay is allowed for.
+    EXPECT_TRUE(waitFor([&] { return !classShown(QStringLiteral("CStatusDlg")); }, 1500))
+        << "the query went on after Stop";
+    EXPECT_LT(stopping.elapsed(), 1500);
+    expectNoMessage(QStringLiteral("after Stop"));
+    EXPECT_FALSE(rows().isEmpty()) << "the rows read were dropped";
+    screenshot(QStringLiteral("xvfb-saved-query-stopped"));
+
+    // Exit now ends the program at once: nothing left behind holds it.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529")));
+    EXPECT_TRUE(m_program.waitForFinished(5000)) << "the program did not end";
 }
 
 #include "support/LocalServers.h"

@@ -1,5 +1,6 @@
 #include "platform/db/Recordset.h"
 
+#include "platform/db/BesideRead.h"
 #include "platform/db/DatabaseImpl.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/KeyedRows.h"
@@ -21,6 +22,8 @@ namespace platform {
 namespace {
 
 int g_pageTimeoutMs = 1000;
+// Read where a statement read beside cannot run: its first rows at once.
+constexpr int kFirstRowsBeside = 200;
 
 } // namespace
 
@@ -53,7 +56,7 @@ public:
     // The rows of the set; a snapshot still being read is read to its end first.
     int size() const
     {
-        if (reading.isValid())
+        if (reading.isValid() || beside)
             const_cast<Impl *>(this)->finishRead();
         return keyed ? keyed->size() : rowCount;
     }
@@ -65,11 +68,16 @@ public:
             return false;
         if (!keyed && row < rowCount)
             return true;
+        // Rows still to come beside are not waited for here.
+        if (beside)
+            return false;
         return row < size();
     }
     bool hasCurrent() const { return isOpen && !gap && has(pos); }
 
     void run(int firstRows = -1);
+    // The statement started beside the window (false: it is read here).
+    bool startBeside(Database::Impl &d, const jet::Translation &t);
     // A snapshot's statement, started; its rows are read by readRows.
     void startRead(Database::Impl &d, const jet::Translation &t);
     // Reads up to limit rows more (all with -1); true while rows remain.
@@ -208,6 +216,14 @@ public:
     Statement reading;
     long expected = 0;
     std::optional<DbException> readFailure;
+    // A snapshot whose statement runs beside the window (openBeside): its
+    // rows are taken from the reading thread as they come.
+    bool wantBeside = false;
+    std::unique_ptr<BesideRead> beside;
+    // Takes the rows the statement gave beside since the last take; ends
+    // the read once it has ended (keeping its failure). True while it runs.
+    bool takeBeside();
+    void appendCells(const std::vector<BesideRead::Cell> &cells, const std::vector<char> &from, int count);
 
     // A held cell as SQLite stored it (its texts pointing into the buffer).
     sqlvalues::Stored heldStored(const HeldCell &c) const
@@ -370,6 +386,11 @@ void Recordset::Impl::run(int firstRows)
         const int parameterCount = layout.parameterCount;
         keyed = std::make_unique<KeyedRows>(d.db, d.path, std::move(layout), d.statements);
         keyed->load(keys, parameterCount);
+    } else if (wantBeside && startBeside(d, t)) {
+        // Nothing is read here: the rows come as the statement gives them,
+        // and before this connection writes or closes the read is let go
+        // where it is.
+        UnfinishedReads::add(d.db, this, [this] { endRead(); });
     } else {
         startRead(d, t);
         // The rows are read at once, unless only the first are wanted now:
@@ -397,6 +418,69 @@ void Recordset::Impl::run(int firstRows)
     }
     isOpen = true;
     moved();
+}
+
+bool Recordset::Impl::startBeside(Database::Impl &d, const jet::Translation &t)
+{
+    // A file this connection holds alone, or rows it has changed and not yet
+    // committed, can only be read through the connection itself.
+    if (d.exclusive || database.transactionDepth() > 0)
+        return false;
+    try {
+        beside = std::make_unique<BesideRead>(d.path, t.sql, int(types.size()), Database::busyTimeout(),
+                                              [&d, &t, this](Statement &st) { d.bindParameters(st, t, parameters); });
+    } catch (const DbException &) {
+        // Read here instead; a statement that cannot run fails there as well.
+        beside.reset();
+        return false;
+    }
+    return true;
+}
+
+bool Recordset::Impl::takeBeside()
+{
+    if (!beside)
+        return false;
+    // Whether it had ended before the take: then every row it gave is taken.
+    const bool ended = beside->ended();
+    std::vector<BesideRead::Cell> cells;
+    std::vector<char> from;
+    const int count = beside->take(cells, from);
+    appendCells(cells, from, count);
+    if (!ended)
+        return true;
+    if (const std::optional<DbException> failure = beside->failure())
+        readFailure = *failure;
+    beside.reset();
+    UnfinishedReads::remove(this);
+    return false;
+}
+
+void Recordset::Impl::appendCells(const std::vector<BesideRead::Cell> &cells, const std::vector<char> &from, int count)
+{
+    const size_t fields = types.size();
+    if (count <= 0 || fields == 0)
+        return;
+    const std::int64_t base = std::int64_t(bytes.size());
+    bytes.insert(bytes.end(), from.begin(), from.end());
+    HeldCell *block = rows.empty() ? nullptr : rows.back().get();
+    int inBlock = rows.empty() ? 0 : rowCount - blockFirstRow.back();
+    for (int r = 0; r < count; ++r) {
+        if (inBlock == lastBlockRows) {
+            lastBlockRows = lastBlockRows == 0 ? kFirstBlockRows : qMin(2 * lastBlockRows, kMaxBlockRows);
+            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(lastBlockRows) * fields));
+            blockFirstRow.push_back(rowCount);
+            block = rows.back().get();
+            inBlock = 0;
+        }
+        HeldCell *row = block + size_t(inBlock++) * fields;
+        for (size_t c = 0; c < fields; ++c) {
+            const BesideRead::Cell &in = cells[size_t(r) * fields + c];
+            const bool hasBytes = in.storage == SQLITE_TEXT || in.storage == SQLITE_BLOB;
+            row[c] = HeldCell{hasBytes ? in.bits + base : in.bits, in.size, in.storage};
+        }
+        ++rowCount;
+    }
 }
 
 void Recordset::Impl::startRead(Database::Impl &d, const jet::Translation &t)
@@ -476,6 +560,8 @@ bool Recordset::Impl::readRows(long limit)
 
 void Recordset::Impl::finishRead()
 {
+    while (takeBeside())
+        beside->waitForRows(50);
     try {
         readRows(-1);
     } catch (const DbException &e) {
@@ -486,6 +572,13 @@ void Recordset::Impl::finishRead()
 
 void Recordset::Impl::endRead()
 {
+    if (beside) {
+        // The rows given before the stop stay.
+        beside->stop();
+        takeBeside();
+        beside.reset();
+        UnfinishedReads::remove(this);
+    }
     if (!reading.isValid())
         return;
     UnfinishedReads::remove(this);
@@ -581,9 +674,41 @@ void Recordset::openFirstRows(const QString &source, int firstRows, const QList<
     }
 }
 
+void Recordset::openBeside(const QString &source, const QList<Value> &parameters)
+{
+    close();
+    d->type = Type::Snapshot;
+    d->source = source;
+    d->parameters = parameters;
+    d->wantBeside = true;
+    try {
+        d->run(kFirstRowsBeside);
+    } catch (...) {
+        d->wantBeside = false;
+        close();
+        throw;
+    }
+    d->wantBeside = false;
+}
+
+bool Recordset::readsBeside() const
+{
+    return d->beside != nullptr;
+}
+
+bool Recordset::waitForRows(int ms)
+{
+    return d->beside ? d->beside->waitForRows(ms) : true;
+}
+
+void Recordset::stopReading()
+{
+    d->endRead();
+}
+
 bool Recordset::isReading() const
 {
-    return d->reading.isValid();
+    return d->reading.isValid() || d->beside;
 }
 
 bool Recordset::readMore(int rows)
@@ -592,6 +717,16 @@ bool Recordset::readMore(int rows)
         const DbException failure = *d->readFailure;
         d->readFailure.reset();
         throw failure;
+    }
+    if (d->beside) {
+        if (d->takeBeside())
+            return true;
+        if (d->readFailure) {
+            const DbException failure = *d->readFailure;
+            d->readFailure.reset();
+            throw failure;
+        }
+        return false;
     }
     try {
         return d->readRows(qMax(rows, 1));

@@ -42,6 +42,22 @@ public:
     // rows remain, the connection holds the file's read lock and other
     // workstations wait to save: its reader reads on until it is done.
     void openFirstRows(const QString &source, int firstRows, const QList<Value> &parameters = {});
+    // A snapshot whose statement runs beside the window, on a read-only
+    // connection and a thread of its own (BesideRead): nothing is read when
+    // it opens, and the rows are taken by readMore() as the statement gives
+    // them (none is counted ahead). Where that cannot be (a file held
+    // alone, changes of this connection not yet committed) it is read here
+    // as openFirstRows reads it. A move past the rows taken finds no row
+    // until more are taken; what needs them all (the last row, the count,
+    // a find) waits for the statement's end.
+    void openBeside(const QString &source, const QList<Value> &parameters = {});
+    bool readsBeside() const;
+    // Waits up to ms milliseconds for rows from beside (or its end); at once
+    // for a set read here.
+    bool waitForRows(int ms);
+    // Ends the reading where it is: the rows read stay, the rest are not
+    // read (a statement beside is interrupted).
+    void stopReading();
     // Rows remain to be read.
     bool isReading() const;
     // Reads up to rows more; true while rows remain. A failure of the

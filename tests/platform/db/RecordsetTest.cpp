@@ -1,8 +1,11 @@
 #include "DbFixture.h"
 #include "ErrorOf.h"
 
+#include "platform/db/BesideRead.h"
 #include "platform/db/DbException.h"
 #include "platform/db/SqlValues.h"
+
+#include <QtCore/QElapsedTimer>
 
 #include <sqlite3.h>
 
@@ -506,4 +509,56 @@ TEST_F(RecordsetTest, FirstRowsCountEveryRowTheStatementGives)
     EXPECT_FALSE(rs.isReading());
     EXPECT_EQ(rs.heldCount(), 4);
     EXPECT_FALSE(rs.readMore(10));
+}
+
+// A statement read beside the window: its rows come on the reading thread
+// and are taken as they come, typed as the set's fields; a statement that
+// would run for minutes stops within a second of being let go, keeping the
+// rows taken, and a write of the set's own connection lets it go first.
+TEST_F(RecordsetTest, StatementsReadBesideGiveTheirRowsAsTheyComeAndStop)
+{
+    Recordset rs(db);
+    rs.openBeside(QStringLiteral("PARAMETERS [Least] Long; SELECT JobNo, Name, Price FROM Jobs WHERE JobNo >= [Least] "
+                                 "ORDER BY JobNo DESC"),
+                  {Value(101)});
+    EXPECT_TRUE(rs.readsBeside());
+    for (int i = 0; i < 500 && rs.isReading(); ++i) {
+        rs.waitForRows(20);
+        rs.readMore(100);
+    }
+    ASSERT_FALSE(rs.isReading());
+    EXPECT_FALSE(rs.readsBeside());
+    ASSERT_EQ(rs.heldCount(), 2);
+    EXPECT_EQ(rs.valueAt(0, 0).toInt(), 102);
+    EXPECT_EQ(rs.valueAt(0, 1).toString(), QStringLiteral("Posters"));
+    EXPECT_EQ(rs.valueAt(1, 1).toString(), QStringLiteral("Flyers"));
+    EXPECT_EQ(rs.valueAt(1, 2).type(), FieldType::Currency);
+    EXPECT_EQ(rs.valueAt(1, 2).toMoney().units(), 33333);
+    EXPECT_EQ(BesideRead::running(), 0);
+
+    // Jobs joined to themselves four times, no row matching: minutes of work.
+    for (int n = 0; n < 150; ++n)
+        addJob(1000 + n, QStringLiteral("More"), 1);
+    const QString endless = QStringLiteral(
+        "SELECT A.JobNo FROM Jobs AS A, Jobs AS B, Jobs AS C, Jobs AS D WHERE A.JobNo + B.JobNo + C.JobNo + D.JobNo = 7");
+    Recordset slow(db);
+    slow.openBeside(endless);
+    EXPECT_FALSE(slow.waitForRows(300));
+    ASSERT_TRUE(slow.isReading());
+    EXPECT_EQ(BesideRead::running(), 1);
+    QElapsedTimer stopping;
+    stopping.start();
+    slow.stopReading();
+    EXPECT_LT(stopping.elapsed(), 1000);
+    EXPECT_FALSE(slow.isReading());
+    EXPECT_EQ(slow.heldCount(), 0);
+    EXPECT_EQ(BesideRead::running(), 0);
+
+    // A write of the set's connection does not wait for the read beside.
+    slow.openBeside(endless);
+    ASSERT_TRUE(slow.isReading());
+    addJob(2000, QStringLiteral("Written"), 2);
+    EXPECT_FALSE(slow.isReading());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Jobs WHERE JobNo = 2000")).toInt(), 1);
+    EXPECT_EQ(BesideRead::running(), 0);
 }
