@@ -113,14 +113,15 @@ int progress(void *user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t
     return session->stop ? 1 : 0;
 }
 
-// The session of a handle, its callbacks installed on first use.
-Session *sessionOf(CURL *curl)
+// The session of a handle, made on first use, its callbacks installed.
+std::shared_ptr<Session> sessionOf(CURL *curl)
 {
     Sessions &all = sessions();
     std::lock_guard<std::mutex> lock(all.mutex);
     std::shared_ptr<Session> &session = all.byHandle[curl];
-    if (!session) {
+    if (!session)
         session = std::make_shared<Session>();
+    {
         curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, openSocket);
         curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, session.get());
         curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
@@ -135,7 +136,7 @@ Session *sessionOf(CURL *curl)
     std::lock_guard<std::mutex> sessionLock(session->mutex);
     session->dropped = false;
     session->unsent = 0;
-    return session.get();
+    return session;
 }
 
 QString progressText(const Session &session)
@@ -179,7 +180,7 @@ void NetworkWait::SetWindowMaker(WindowMaker m)
 struct NetworkWait::Transfer::State
 {
     CURL *curl = nullptr;
-    Session *session = nullptr;
+    std::shared_ptr<Session> session;
     std::thread worker;
     mutable std::mutex mutex;
     mutable std::condition_variable ended;
@@ -273,13 +274,17 @@ void NetworkWait::Close(CURL *curl)
 {
     if (!curl)
         return;
+    // The handle's entry goes now: once freed, its address may come back
+    // as a new session's. The closing keeps what it needs.
     std::shared_ptr<Session> session;
     {
         Sessions &all = sessions();
         std::lock_guard<std::mutex> lock(all.mutex);
         auto it = all.byHandle.find(curl);
-        if (it != all.byHandle.end())
+        if (it != all.byHandle.end()) {
             session = it->second;
+            all.byHandle.erase(it);
+        }
     }
     // The closing needs nothing of the caller's: its buffers, lists and
     // callbacks are let go here.
@@ -295,14 +300,35 @@ void NetworkWait::Close(CURL *curl)
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
     curl_easy_setopt(curl, CURLOPT_MIMEPOST, nullptr);
-    // The answer to QUIT is waited for a few seconds at most.
-    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kClosingSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kClosingSeconds);
     auto close = [curl, session] {
-        curl_easy_cleanup(curl);
-        Sessions &all = sessions();
-        std::lock_guard<std::mutex> lock(all.mutex);
-        all.byHandle.erase(curl);
+        if (session) {
+            // The library waits for the answer to QUIT by its own clock: a
+            // server that keeps silent has its connection cut instead.
+            struct Closing
+            {
+                std::mutex mutex;
+                std::condition_variable ended;
+                bool done = false;
+            };
+            auto closing = std::make_shared<Closing>();
+            std::thread cleaner([curl, closing] {
+                curl_easy_cleanup(curl);
+                std::lock_guard<std::mutex> lock(closing->mutex);
+                closing->done = true;
+                closing->ended.notify_all();
+            });
+            {
+                std::unique_lock<std::mutex> lock(closing->mutex);
+                if (!closing->ended.wait_for(lock, std::chrono::seconds(kClosingSeconds),
+                                             [&] { return closing->done; })) {
+                    lock.unlock();
+                    session->drop();
+                }
+            }
+            cleaner.join();
+        } else {
+            curl_easy_cleanup(curl);
+        }
     };
     if (!maker()) {
         close();

@@ -1319,6 +1319,8 @@ TEST_F(WebOrdersTest, AFolderOfXmlOrdersIsReadOverOneSession)
         for (const XmlOrderFile &f : std::as_const(files))
             names << f.name + QLatin1Char(' ') + QString::number(f.size);
         EXPECT_EQ(names, (QStringList{QStringLiteral("a.xml 16"), QStringLiteral("b.xml 16"), QStringLiteral("c.xml 16")}));
+        // With a window the session closes beside the program.
+        QTest::qWaitFor([&] { return ReadBytes(log + QStringLiteral("/log")).contains("QUIT\n"); }, 5000);
         const QByteArray said = ReadBytes(log + QStringLiteral("/log"));
         EXPECT_EQ(said.count("session\n"), 1) << said.constData();
         EXPECT_EQ(said.count("QUIT\n"), 1) << said.constData();
