@@ -239,9 +239,7 @@ void setWebOrderSource(const QString &settingsFile, const QString &incoming)
 
 // Web orders from an FTP site slow to confirm its listing ("226" after 30
 // seconds) and that never answers QUIT: the program goes on drawing itself
-// behind the progress window, Stop and Yes end the wait within a second;
-// a site that confirms at once but never answers QUIT gives its three
-// orders within moments, over one session.
+// behind the progress window, Stop and Yes end the wait within a second.
 TEST_F(XvfbLongRun, WebOrdersFromASiteSlowToConfirmStopAtOnce)
 {
     const QString site = tempPath(QStringLiteral("site"));
@@ -277,13 +275,29 @@ TEST_F(XvfbLongRun, WebOrdersFromASiteSlowToConfirmStopAtOnce)
     EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
     expectNoMessage(QStringLiteral("after Stop"));
 
-    // The same folder on a site that confirms at once but never answers QUIT.
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// Web orders from an FTP site that confirms at once but never answers QUIT:
+// its three orders are listed within moments, read over one session.
+TEST_F(XvfbLongRun, WebOrdersFromASiteThatNeverAnswersQuitArriveAtOnce)
+{
+    const QString site = tempPath(QStringLiteral("site"));
+    QDir().mkpath(site + QStringLiteral("/orders"));
+    for (const char *name : {"a.xml", "b.xml", "c.xml"}) {
+        QFile f(site + QStringLiteral("/orders/") + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<OrderRequest/>\n");
+    }
     const QString quickLog = tempPath(QStringLiteral("quicklog"));
     testservers::SlowFtpServer quick(site, quickLog, 0, true, 90);
     ASSERT_TRUE(quick.started()) << quick.error().toStdString();
-    escapeFrom(QStringLiteral("CEmailRead"), QStringLiteral("closing the reader"));
-    // The reader takes the settings anew as it opens.
-    setWebOrderSource(settingsFile, QStringLiteral("ftp://%1/orders").arg(quick.host()));
+    setWebOrderSource(tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini"),
+                      QStringLiteral("ftp://%1/orders").arg(quick.host()));
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
     ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
