@@ -341,3 +341,51 @@ TEST_F(XvfbLongRun, WebOrdersFromASilentMailboxWaitBehindTheProgressWindowUntilS
     EXPECT_TRUE(itemCaption(30282).startsWith(QStringLiteral("Receiving was stopped."))) << itemCaption(30282).toStdString();
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
+
+// A mail to the support address through an SMTP server that takes the whole
+// message and then keeps silent about it: the program goes on drawing
+// itself behind the progress window, Stop and Yes end the wait within a
+// second, and the user is told that the mail may have been delivered; the
+// server holds it once.
+TEST_F(XvfbLongRun, AMailTheServerNeverConfirmsIsStoppedAndSaidMaybeDelivered)
+{
+    const QString folder = tempPath(QStringLiteral("smtp"));
+    testservers::SlowSmtpServer server(folder, 50 * 1024 * 1024, 90, testservers::SlowSmtpServer::kNoFinalReply);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    {
+        QSettings settings(tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini"),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Email Settings/Outgoing"), server.url());
+        settings.setValue(QStringLiteral("Email Settings/Address"), QStringLiteral("orders@print.test"));
+    }
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    // The Help menu at the right end of the tab row.
+    const std::optional<QPoint> tabs = spot(QStringLiteral("item"), QStringLiteral("30000"));
+    ASSERT_TRUE(tabs.has_value());
+    const QStringList frame = layoutLines(QStringLiteral("window")).value(0);
+    click(QPoint(frame.value(3).toInt() + frame.value(5).toInt() - 35, tabs->y()));
+    ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30109"))) << "no Send Email to Support entry";
+    ASSERT_TRUE(classUp(QStringLiteral("CMailCompose"))) << "no compose window: " << message().toStdString();
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Send"))) << "no Send button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(folder + QStringLiteral("/1.eml")); }, 10000))
+        << "the server never got the message";
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    const QDateTime written = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 3000))
+        << "the program stopped drawing itself while the server kept silent";
+    screenshot(QStringLiteral("xvfb-mail-unconfirmed"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Stop did not answer: " << message().toStdString();
+    pressKey(QStringLiteral("Return")); // Yes
+    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    EXPECT_EQ(answerMessage(3000),
+              QStringLiteral("Sending the email was stopped after the whole message had reached the server.  The server "
+                             "did not confirm it, so it may have been delivered. Ask the addressee before sending it "
+                             "again: it would arrive twice."));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.eml")}, QDir::Files), QStringList{QStringLiteral("1.eml")});
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
