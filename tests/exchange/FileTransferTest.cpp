@@ -12,6 +12,7 @@
 #include "views/CStatusDlg.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -263,4 +264,61 @@ TEST_F(FileTransferTest, AWaitForASilentSiteEndsAtStop)
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Do you want to stop now?"), QStringLiteral("Do you want to stop now?")}));
     EXPECT_TRUE(QDir(to).isEmpty());
+}
+
+// A site slow to send its "226" after the listing and after a file, and
+// that never answers QUIT: the window lives through every wait, Stop ends
+// the wait for the listing's "226" and the one after the file's last byte
+// within moments, and no closing holds the window.
+TEST_F(FileTransferTest, ASiteSlowToConfirmIsStoppedAtOnce)
+{
+    QByteArray bytes(64 * 1024, 'z');
+    WriteTestFile(site + QStringLiteral("/Downloads/update.zip"), bytes);
+    const QString log = tempPath(QStringLiteral("ftplog"));
+    testservers::SlowFtpServer server(site, log, 20, true, 40);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    SupportTransfer transfer;
+    transfer.setSite(QStringLiteral("ftp://") + server.host());
+
+    // The listing arrives, its "226" does not: Stop a second into the wait.
+    QElapsedTimer shown;
+    QElapsedTimer sinceStop;
+    ProgressStopper stopper([&](const QStringList &) {
+        if (!shown.isValid())
+            shown.start();
+        if (shown.elapsed() < 1000)
+            return false;
+        sinceStop.start();
+        return true;
+    });
+    prompts().answer(platform::IDYES);
+    QStringList names;
+    QString error;
+    EXPECT_FALSE(transfer.ListDownloads(names, error));
+    ASSERT_TRUE(sinceStop.isValid()) << "the progress window was not served during the wait";
+    EXPECT_LT(sinceStop.elapsed(), 1000);
+    EXPECT_EQ(error, QString());
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Do you want to stop now?")});
+
+    // The whole file is in, its "226" is not: Stop ends the transfer at
+    // once, and nothing is kept of a file the site did not confirm.
+    const QString to = tempPath(QStringLiteral("in")) + QLatin1Char('/');
+    QDir().mkpath(to);
+    QElapsedTimer looking;
+    looking.start();
+    ASSERT_TRUE(transfer.StartDownload(QStringLiteral("update.zip"), to + QStringLiteral("update.zip")))
+        << transfer.errorText().toStdString();
+    EXPECT_LT(looking.elapsed(), 2000) << "the closing of the look-up held the window";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return transfer.bytesDone() == bytes.size(); }, 10000));
+    QTest::qWait(300);
+    ASSERT_TRUE(transfer.IsRunning());
+    QElapsedTimer stopping;
+    stopping.start();
+    int outcome = -1;
+    QObject::connect(&transfer, &SupportTransfer::finished, &transfer, [&](int o) { outcome = o; });
+    transfer.Stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return outcome >= 0; }, 1000));
+    EXPECT_LT(stopping.elapsed(), 1000);
+    EXPECT_EQ(outcome, int(SupportTransfer::Cancelled));
+    EXPECT_FALSE(QFile::exists(to + QStringLiteral("update.zip")));
 }

@@ -12,8 +12,11 @@
 #include "customers/CShiptoList.h"
 #include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
+#include "exchange/weborders/XmlOrders.h"
 #include "support/LocalServers.h"
+#include "support/ProgressStopper.h"
 #include "support/ShopTest.h"
+#include "views/CStatusDlg.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgList.h"
@@ -25,6 +28,7 @@
 #include <QtWidgets/QLineEdit>
 
 #include <QtCore/QDir>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QEventLoop>
 #include <QtCore/QProcess>
@@ -1284,4 +1288,149 @@ TEST_F(WebOrdersTest, OddOrdersGiveAnOrderOrARefusal)
         });
         check(*order, round);
     }
+}
+
+// A folder of XML orders on an FTP site that never answers QUIT: the
+// listing and the look-up of each file's size and date go over one session,
+// whose closing waits a few seconds at most without a window and not at all
+// with one.
+TEST_F(WebOrdersTest, AFolderOfXmlOrdersIsReadOverOneSession)
+{
+    const QString site = tempPath(QStringLiteral("site"));
+    QDir().mkpath(site + QStringLiteral("/orders"));
+    for (const char *name : {"a.xml", "b.xml", "c.xml"})
+        WriteBytes(site + QStringLiteral("/orders/") + QLatin1String(name), "<OrderRequest/>\n");
+    for (const bool window : {false, true}) {
+        SCOPED_TRACE(window ? "with a window" : "without a window");
+        const QString log = tempPath(window ? QStringLiteral("log1") : QStringLiteral("log0"));
+        testservers::SlowFtpServer server(site, log, 0, true, 30);
+        ASSERT_TRUE(server.started()) << server.error().toStdString();
+        CStatusDlg::ServeNetworkWaits(window);
+        QList<XmlOrderFile> files;
+        QString text;
+        QString error;
+        QElapsedTimer reading;
+        reading.start();
+        EXPECT_TRUE(ListXmlOrderFiles(server.host() + QStringLiteral("\\orders"), QString(), QString(), files, text, error))
+            << error.toStdString();
+        EXPECT_LT(reading.elapsed(), window ? 2000 : 10000);
+        CStatusDlg::ServeNetworkWaits(false);
+        QStringList names;
+        for (const XmlOrderFile &f : std::as_const(files))
+            names << f.name + QLatin1Char(' ') + QString::number(f.size);
+        EXPECT_EQ(names, (QStringList{QStringLiteral("a.xml 16"), QStringLiteral("b.xml 16"), QStringLiteral("c.xml 16")}));
+        // With a window the session closes beside the program.
+        QTest::qWaitFor([&] { return ReadBytes(log + QStringLiteral("/log")).contains("QUIT\n"); }, 5000);
+        const QByteArray said = ReadBytes(log + QStringLiteral("/log"));
+        EXPECT_EQ(said.count("session\n"), 1) << said.constData();
+        EXPECT_EQ(said.count("QUIT\n"), 1) << said.constData();
+    }
+}
+
+// A mailbox that takes the connection and never says a word: Receive waits
+// behind the progress window, whose Stop ends the run at once; left to its
+// time-out the run ends as a failure, said as one and never as an empty
+// mailbox.
+TEST_F(WebOrdersTest, ASilentMailboxIsStoppedOrFailsNeverEmpty)
+{
+    testservers::SilentServer silent;
+    ASSERT_TRUE(silent.started());
+    app->emailSettings().LogonName = QStringLiteral("shop");
+    app->emailSettings().LogonPass = QStringLiteral("s3cret");
+    app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(silent.port());
+    app->SaveEmailSettings();
+    CStatusDlg::ServeNetworkWaits(true);
+    CEmailRead reader(nullptr);
+    prompts().onDialog([&](QDialog &) {
+        EXPECT_EQ(reader.m_nSource, int(WebOrderSource::Mailbox));
+        prompts().clear();
+        {
+            QElapsedTimer sinceStop;
+            ProgressStopper stopper([&](const QStringList &) {
+                sinceStop.start();
+                return true;
+            });
+            prompts().answer(platform::IDYES);
+            reader.OnReceive();
+            EXPECT_EQ(stopper.stopped(), QStringList{QStringLiteral("Receiving orders from 127.0.0.1")});
+            EXPECT_TRUE(sinceStop.isValid());
+            EXPECT_LT(sinceStop.elapsed(), 1000);
+            EXPECT_EQ(reader.StatusText(), QStringLiteral("Receiving was stopped."));
+        }
+        reader.m_socket.setTimeout(1);
+        prompts().answer(platform::IDOK);
+        reader.OnReceive();
+        EXPECT_EQ(reader.StatusText(), QStringLiteral("ERROR. Cannot complete receiving messages."));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 0);
+        return 2;
+    });
+    reader.DoModal();
+    CStatusDlg::ServeNetworkWaits(false);
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Do you want to stop now?"),
+                           QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server did not answer "
+                                          "within 1 seconds.")}));
+}
+
+// The box of a failed mailbox run, by how many messages came before it.
+TEST_F(WebOrdersTest, AFailedMailboxRunSaysHowFarItGot)
+{
+    EXPECT_EQ(CEmailRead::MailboxFailureText(QStringLiteral("The server did not answer within 60 seconds."), 0),
+              QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server did not answer within 60 seconds."));
+    EXPECT_EQ(CEmailRead::MailboxFailureText(QStringLiteral("The server did not answer within 60 seconds."), 1),
+              QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server did not answer within 60 seconds."
+                             "\n\nThe 1 email received before it are listed."));
+    EXPECT_EQ(CEmailRead::MailboxFailureText(QStringLiteral("The server's reply is larger than 64 MB."), 1200),
+              QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server's reply is larger than 64 MB."
+                             "\n\nThe 1,200 emails received before it are listed."));
+}
+
+// The linked files of a saved order trickle in: Stop in the first download
+// ends the batch (no other download starts), and the closing message names
+// every file not fetched.
+TEST_F(WebOrdersTest, StopEndsTheLinkedFileDownloadsAndNamesTheFilesLeft)
+{
+    const QString log = tempPath(QStringLiteral("http"));
+    testservers::TricklingHttpServer server(log, 4 * 1024 * 1024, 20 * 1024, 40);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    const QString downloads = tempPath(QStringLiteral("DownloadTo"));
+    QDir().mkpath(downloads);
+    app->emailSettings().DownloadTo = downloads;
+    app->emailSettings().AutoByCus = 0;
+    app->emailSettings().AutoDownload = 1;
+    const QString text = Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Poster"),
+                               QStringLiteral("Artwork: <") + server.url() + QStringLiteral("front.pdf>"),
+                               QStringLiteral("Item Description: Flyer"),
+                               QStringLiteral("Artwork: <") + server.url() + QStringLiteral("back.pdf>"),
+                               QStringLiteral("Item Description: Card"),
+                               QStringLiteral("Artwork: <") + server.url() + QStringLiteral("card.pdf>")});
+    auto order = parse(text);
+    ASSERT_EQ(order->m_items.size(), 3);
+    CStatusDlg::ServeNetworkWaits(true);
+    QElapsedTimer sinceStop;
+    ProgressStopper stopper([&](const QStringList &texts) {
+        if (!texts.contains(QStringLiteral("20k")) && !texts.contains(QStringLiteral("40k")))
+            return false;
+        sinceStop.start();
+        return true;
+    });
+    prompts().answer(platform::IDYES);
+    prompts().answer(platform::IDOK);
+    QElapsedTimer saving;
+    saving.start();
+    EXPECT_TRUE(order->SaveOrder(0, false));
+    CStatusDlg::ServeNetworkWaits(false);
+    EXPECT_EQ(stopper.stopped().size(), 1);
+    ASSERT_TRUE(sinceStop.isValid());
+    EXPECT_LT(sinceStop.elapsed(), 1000);
+    EXPECT_LT(saving.elapsed(), 15000);
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Do you want to stop now?"),
+                           QStringLiteral("Downloading the linked files was stopped.\n\nThe order is saved without these "
+                                          "linked files:\n\n") +
+                               server.url() + QStringLiteral("front.pdf\n") + server.url() +
+                               QStringLiteral("back.pdf\n") + server.url() + QStringLiteral("card.pdf")}));
+    EXPECT_EQ(ReadBytes(log + QStringLiteral("/requests")), QByteArray("/front.pdf\n"));
+    EXPECT_EQ(QDir(downloads).entryList(QDir::Files), QStringList());
+    EXPECT_FALSE(order->m_strStatus.contains(QStringLiteral("Downloaded")));
 }

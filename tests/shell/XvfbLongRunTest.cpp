@@ -282,3 +282,169 @@ TEST_F(XvfbLongRun, WebOrdersFromASilentSiteWaitBehindTheProgressWindowUntilStop
     EXPECT_TRUE(classShown(QStringLiteral("CEmailRead")));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
+
+namespace {
+
+// The web-order reader's settings in the program's settings file.
+void setWebOrderSource(const QString &settingsFile, const QString &incoming)
+{
+    QSettings settings(settingsFile, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Email Settings/Incoming"), incoming);
+    settings.setValue(QStringLiteral("Email Settings/LogonName"), QStringLiteral("shop"));
+    settings.setValue(QStringLiteral("Email Settings/LogonPass"), QStringLiteral("s3cret"));
+}
+
+} // namespace
+
+// Web orders from an FTP site slow to confirm its listing ("226" after 30
+// seconds) and that never answers QUIT: the program goes on drawing itself
+// behind the progress window, Stop and Yes end the wait within a second.
+TEST_F(XvfbLongRun, WebOrdersFromASiteSlowToConfirmStopAtOnce)
+{
+    const QString site = tempPath(QStringLiteral("site"));
+    QDir().mkpath(site + QStringLiteral("/orders"));
+    for (const char *name : {"a.xml", "b.xml", "c.xml"}) {
+        QFile f(site + QStringLiteral("/orders/") + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<OrderRequest/>\n");
+    }
+    testservers::SlowFtpServer slow(site, tempPath(QStringLiteral("slowlog")), 30, true, 90);
+    ASSERT_TRUE(slow.started()) << slow.error().toStdString();
+    const QString settingsFile = tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini");
+    setWebOrderSource(settingsFile, QStringLiteral("ftp://%1/orders").arg(slow.host()));
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
+    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
+    // Well into the wait for the "226": the names have come, the answer not.
+    QThread::msleep(2000);
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    const QDateTime written = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 3000))
+        << "the program stopped drawing itself while the site was slow to confirm";
+    screenshot(QStringLiteral("xvfb-web-orders-slow-226"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Stop did not answer: " << message().toStdString();
+    pressKey(QStringLiteral("Return")); // Yes
+    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    expectNoMessage(QStringLiteral("after Stop"));
+
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// Web orders from an FTP site that confirms at once but never answers QUIT:
+// its three orders are listed within moments, read over one session.
+TEST_F(XvfbLongRun, WebOrdersFromASiteThatNeverAnswersQuitArriveAtOnce)
+{
+    const QString site = tempPath(QStringLiteral("site"));
+    QDir().mkpath(site + QStringLiteral("/orders"));
+    for (const char *name : {"a.xml", "b.xml", "c.xml"}) {
+        QFile f(site + QStringLiteral("/orders/") + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<OrderRequest/>\n");
+    }
+    const QString quickLog = tempPath(QStringLiteral("quicklog"));
+    testservers::SlowFtpServer quick(site, quickLog, 0, true, 90);
+    ASSERT_TRUE(quick.started()) << quick.error().toStdString();
+    setWebOrderSource(tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini"),
+                      QStringLiteral("ftp://%1/orders").arg(quick.host()));
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
+    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
+    EXPECT_TRUE(waitFor([&] { return itemCaption(30282).startsWith(QStringLiteral("Received 3 emails")); }, 6000))
+        << itemCaption(30282).toStdString();
+    QFile said(quickLog + QStringLiteral("/log"));
+    ASSERT_TRUE(said.open(QIODevice::ReadOnly));
+    EXPECT_EQ(said.readAll().count("session\n"), 1);
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// Web orders from a POP3 mailbox that takes the connection and never says a
+// word: Receive shows the progress window at once, the program goes on
+// drawing itself, and Stop and Yes end the run within a second, said as
+// stopped.
+TEST_F(XvfbLongRun, WebOrdersFromASilentMailboxWaitBehindTheProgressWindowUntilStop)
+{
+    testservers::SilentServer silent;
+    ASSERT_TRUE(silent.started());
+    setWebOrderSource(tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini"),
+                      QStringLiteral("127.0.0.1:%1").arg(silent.port()));
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
+    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    const QDateTime written = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 5000))
+        << "the program stopped drawing itself during the wait";
+    screenshot(QStringLiteral("xvfb-mailbox-waiting"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << message().toStdString();
+    pressKey(QStringLiteral("Return")); // Yes
+    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    expectNoMessage(QStringLiteral("after Stop"));
+    EXPECT_TRUE(itemCaption(30282).startsWith(QStringLiteral("Receiving was stopped."))) << itemCaption(30282).toStdString();
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// A mail to the support address through an SMTP server that takes the whole
+// message and then keeps silent about it: the program goes on drawing
+// itself behind the progress window, Stop and Yes end the wait within a
+// second, and the user is told that the mail may have been delivered; the
+// server holds it once.
+TEST_F(XvfbLongRun, AMailTheServerNeverConfirmsIsStoppedAndSaidMaybeDelivered)
+{
+    const QString folder = tempPath(QStringLiteral("smtp"));
+    testservers::SlowSmtpServer server(folder, 50 * 1024 * 1024, 90, testservers::SlowSmtpServer::kNoFinalReply);
+    ASSERT_TRUE(server.started()) << server.error().toStdString();
+    {
+        QSettings settings(tempPath(QStringLiteral("config")) + QStringLiteral("/Halvane/Tavrel.ini"),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Email Settings/Outgoing"), server.url());
+        settings.setValue(QStringLiteral("Email Settings/Address"), QStringLiteral("orders@print.test"));
+    }
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    // The Help menu at the right end of the tab row.
+    const std::optional<QPoint> tabs = spot(QStringLiteral("item"), QStringLiteral("30000"));
+    ASSERT_TRUE(tabs.has_value());
+    const QStringList frame = layoutLines(QStringLiteral("window")).value(0);
+    click(QPoint(frame.value(3).toInt() + frame.value(5).toInt() - 35, tabs->y()));
+    ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30109"))) << "no Send Email to Support entry";
+    ASSERT_TRUE(classUp(QStringLiteral("CMailCompose"))) << "no compose window: " << message().toStdString();
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Send"))) << "no Send button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(folder + QStringLiteral("/1.eml")); }, 10000))
+        << "the server never got the message";
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    const QDateTime written = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 3000))
+        << "the program stopped drawing itself while the server kept silent";
+    screenshot(QStringLiteral("xvfb-mail-unconfirmed"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Stop did not answer: " << message().toStdString();
+    pressKey(QStringLiteral("Return")); // Yes
+    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    EXPECT_EQ(answerMessage(3000),
+              QStringLiteral("Sending the email was stopped after the whole message had reached the server.  The server "
+                             "did not confirm it, so it may have been delivered. Ask the addressee before sending it "
+                             "again: it would arrive twice."));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.eml")}, QDir::Files), QStringList{QStringLiteral("1.eml")});
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}

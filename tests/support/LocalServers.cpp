@@ -269,7 +269,7 @@ QString SmtpServer::url() const
     return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
 }
 
-SlowSmtpServer::SlowSmtpServer(const QString &folder, int bytesPerSecond, int lifetimeSeconds)
+SlowSmtpServer::SlowSmtpServer(const QString &folder, int bytesPerSecond, int lifetimeSeconds, int finalReply)
 {
     const QString python = DebianPython();
     if (python.isEmpty()) {
@@ -280,7 +280,7 @@ SlowSmtpServer::SlowSmtpServer(const QString &folder, int bytesPerSecond, int li
     m_port = FreePort();
     static const char script[] = R"(
 import os, socket, sys, time
-port, folder, rate = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
+port, folder, rate, final = int(sys.argv[1]), sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 chunk = 16384
 srv = socket.socket()
 srv.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -311,8 +311,24 @@ while True:
             count += 1
             with open(os.path.join(folder, '%d.eml' % count), 'wb') as f:
                 f.write(data[2:end + 2])
-            c.sendall(b'250 Message accepted\r\n')
             buf, data = data[end + 5:], None
+            if final == -2:
+                break
+            if final == -1:
+                # Taken, and never a word about it: the client's wait is
+                # all there is until it hangs up.
+                while True:
+                    try:
+                        if not c.recv(chunk):
+                            break
+                    except OSError:
+                        break
+                break
+            time.sleep(final)
+            try:
+                c.sendall(b'250 Message accepted\r\n')
+            except OSError:
+                break
         else:
             buf += part
         while data is None and b'\r\n' in buf:
@@ -337,13 +353,195 @@ while True:
 )";
     m_started = StartBounded(m_process, python,
                              {QStringLiteral("-c"), QString::fromLatin1(script), QString::number(m_port), folder,
-                              QString::number(bytesPerSecond)},
+                              QString::number(bytesPerSecond), QString::number(finalReply)},
                              lifetimeSeconds, m_port, 10000, m_error);
 }
 
 QString SlowSmtpServer::url() const
 {
     return QStringLiteral("smtp://127.0.0.1:%1").arg(m_port);
+}
+
+SlowFtpServer::SlowFtpServer(const QString &root, const QString &logFolder, int closingDelay, bool quitUnanswered,
+                             int lifetimeSeconds)
+{
+    const QString python = DebianPython();
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    QDir().mkpath(logFolder);
+    m_port = FreePort();
+    static const char script[] = R"(
+import os, socket, sys, threading, time
+port, root, delay, never, logdir = int(sys.argv[1]), sys.argv[2], float(sys.argv[3]), sys.argv[4] == '1', sys.argv[5]
+lock = threading.Lock()
+def note(text):
+    with lock:
+        with open(os.path.join(logdir, 'log'), 'a') as f:
+            f.write(text + '\n')
+def local(cwd, name):
+    path = os.path.normpath(os.path.join(cwd, name)) if not name.startswith('/') else os.path.normpath(name)
+    return path, os.path.join(root, path.lstrip('/'))
+def session(c):
+    f = c.makefile('rb')
+    def say(text):
+        c.sendall(text.encode('latin-1') + b'\r\n')
+    say('220 slow.test FTP')
+    cwd, peer, passive = '/', None, None
+    def data():
+        if passive is not None:
+            d, _ = passive.accept()
+            return d
+        d = socket.create_connection(peer)
+        return d
+    try:
+        for raw in f:
+            line = raw.decode('latin-1').rstrip('\r\n')
+            verb, _, arg = line.partition(' ')
+            verb = verb.upper()
+            if verb == 'USER':
+                note('session')
+            note(line)
+            if verb == 'USER':
+                say('331 Password please')
+            elif verb == 'PASS':
+                say('230 Logged on')
+            elif verb == 'PWD':
+                say('257 "%s"' % cwd)
+            elif verb == 'CWD':
+                path, real = local(cwd, arg)
+                if os.path.isdir(real):
+                    cwd = path
+                    say('250 OK')
+                else:
+                    say('550 No such folder')
+            elif verb in ('TYPE', 'MODE', 'STRU'):
+                say('200 OK')
+            elif verb == 'EPRT':
+                parts = arg.split(arg[0])
+                peer, passive = (parts[2], int(parts[3])), None
+                say('200 OK')
+            elif verb == 'PORT':
+                n = [int(x) for x in arg.split(',')]
+                peer, passive = ('.'.join(map(str, n[:4])), n[4] * 256 + n[5]), None
+                say('200 OK')
+            elif verb == 'EPSV':
+                passive = socket.socket()
+                passive.bind(('127.0.0.1', 0))
+                passive.listen(1)
+                say('229 Entering extended passive mode (|||%d|)' % passive.getsockname()[1])
+            elif verb == 'SIZE':
+                _, real = local(cwd, arg)
+                if os.path.isfile(real):
+                    say('213 %d' % os.path.getsize(real))
+                else:
+                    say('550 No such file')
+            elif verb == 'MDTM':
+                _, real = local(cwd, arg)
+                if os.path.isfile(real):
+                    say('213 ' + time.strftime('%Y%m%d%H%M%S', time.gmtime(os.path.getmtime(real))))
+                else:
+                    say('550 No such file')
+            elif verb == 'REST':
+                say('350 OK')
+            elif verb in ('NLST', 'LIST', 'RETR'):
+                _, real = local(cwd, arg if verb == 'RETR' else '.')
+                if verb == 'RETR' and not os.path.isfile(real):
+                    say('550 No such file')
+                    continue
+                d = data()
+                say('150 Here it comes')
+                if verb == 'RETR':
+                    with open(real, 'rb') as r:
+                        d.sendall(r.read())
+                else:
+                    d.sendall(''.join(n + '\r\n' for n in sorted(os.listdir(real))).encode('latin-1'))
+                d.close()
+                time.sleep(delay)
+                say('226 Done')
+            elif verb == 'QUIT':
+                if never:
+                    continue
+                say('221 Bye')
+                break
+            else:
+                say('502 Not here')
+    except OSError:
+        pass
+    note('bye')
+    c.close()
+srv = socket.socket()
+srv.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+srv.bind(('127.0.0.1', port))
+srv.listen(8)
+while True:
+    c, _ = srv.accept()
+    threading.Thread(target=session, args=(c,), daemon=True).start()
+)";
+    m_started = StartBounded(m_process, python,
+                             {QStringLiteral("-c"), QString::fromLatin1(script), QString::number(m_port), root,
+                              QString::number(closingDelay), quitUnanswered ? QStringLiteral("1") : QStringLiteral("0"),
+                              logFolder},
+                             lifetimeSeconds, m_port, 10000, m_error);
+}
+
+QString SlowFtpServer::host() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(m_port);
+}
+
+TricklingHttpServer::TricklingHttpServer(const QString &logFolder, int size, int bytesPerSecond, int lifetimeSeconds)
+{
+    const QString python = DebianPython();
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    QDir().mkpath(logFolder);
+    m_port = FreePort();
+    static const char script[] = R"(
+import os, socket, sys, threading, time
+port, logdir, size, rate = int(sys.argv[1]), sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+def serve(c):
+    try:
+        head = b''
+        while b'\r\n\r\n' not in head:
+            part = c.recv(4096)
+            if not part:
+                return
+            head += part
+        path = head.split(b' ')[1].decode('latin-1')
+        with open(os.path.join(logdir, 'requests'), 'a') as f:
+            f.write(path + '\n')
+        c.sendall(b'HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: %d\r\n\r\n' % size)
+        sent, step = 0, max(1, rate // 10)
+        while sent < size:
+            n = min(step, size - sent)
+            c.sendall(b'x' * n)
+            sent += n
+            time.sleep(0.1)
+    except OSError:
+        pass
+    finally:
+        c.close()
+srv = socket.socket()
+srv.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+srv.bind(('127.0.0.1', port))
+srv.listen(8)
+while True:
+    c, _ = srv.accept()
+    threading.Thread(target=serve, args=(c,), daemon=True).start()
+)";
+    m_started = StartBounded(m_process, python,
+                             {QStringLiteral("-c"), QString::fromLatin1(script), QString::number(m_port), logFolder,
+                              QString::number(size), QString::number(bytesPerSecond)},
+                             lifetimeSeconds, m_port, 10000, m_error);
+}
+
+QString TricklingHttpServer::url() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
 }
 
 HttpServer::HttpServer(const QString &root, int lifetimeSeconds)

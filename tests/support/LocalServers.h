@@ -99,12 +99,45 @@ public:
 // A message whose data ends with its final dot is taken and written into the
 // folder as n.eml; data cut off by the client's closing is thrown away and
 // only its length written, as n.cut. Each session that greeted ends with a
-// line in the folder's file "closed".
+// line in the folder's file "closed". The answer to a message's final dot
+// comes after finalReply seconds; with kNoFinalReply never (the server keeps
+// the connection until the client hangs up), with kHangUpAtFinalDot the
+// server hangs up instead. The message is written before that answer either
+// way: the whole of it reached the server.
 class SlowSmtpServer : public LocalServer
 {
 public:
-    SlowSmtpServer(const QString &folder, int bytesPerSecond, int lifetimeSeconds = 120);
+    static constexpr int kNoFinalReply = -1;
+    static constexpr int kHangUpAtFinalDot = -2;
+    SlowSmtpServer(const QString &folder, int bytesPerSecond, int lifetimeSeconds = 120, int finalReply = 0);
 
+    QString url() const;
+};
+
+// An FTP server (python3) serving one folder, slow in its closing replies:
+// the "226" after each listing or file comes after closingDelay seconds,
+// and with quitUnanswered QUIT is never answered (the server keeps the
+// connection until the client hangs up). Each session that logged on is a
+// line "session" in the file "log" of `logFolder`, followed by the commands
+// it received, one a line; "bye" when the client hung up.
+class SlowFtpServer : public LocalServer
+{
+public:
+    SlowFtpServer(const QString &root, const QString &logFolder, int closingDelay, bool quitUnanswered,
+                  int lifetimeSeconds = 60);
+
+    QString host() const;
+};
+
+// A web server (python3) that sends every file it is asked for as `size`
+// bytes at bytesPerSecond: a download that trickles in. The paths asked
+// for are lines of the file "requests" in `logFolder`.
+class TricklingHttpServer : public LocalServer
+{
+public:
+    TricklingHttpServer(const QString &logFolder, int size, int bytesPerSecond, int lifetimeSeconds = 60);
+
+    // "http://127.0.0.1:port/"
     QString url() const;
 };
 

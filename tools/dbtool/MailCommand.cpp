@@ -71,9 +71,12 @@ int runMailSend(QStringList args, QTextStream &out, QTextStream &err)
         return 1;
     }
     QString reply;
+    bool whole = false;
     if (!CMail::SendSmtp(args[1], QString(), QString(), from, to, subject, QString(text).replace(QLatin1String("\\n"), QLatin1String("\r\n")),
-                         attach, attached, reply)) {
-        err << "PROMPT: " << reply << "\\nCannot send the email.\\nDo you want to try it again?\n";
+                         attach, attached, reply, &whole)) {
+        bool offerAgain = false;
+        err << "PROMPT: " << QString(CMail::FailureText(reply, whole, offerAgain)).replace(QLatin1Char('\n'), QLatin1String("\\n"))
+            << '\n';
         return 1;
     }
     out << "Sent to " << to << '\n';

@@ -95,8 +95,8 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.largest));
     const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Reading ") + address));
+    NetworkWait::Close(curl);
     curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
 
     if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
         platform::Prompt::messageBox(QStringLiteral("The download from %1 was stopped: it is larger than %2 MB.")

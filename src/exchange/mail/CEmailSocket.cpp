@@ -111,6 +111,8 @@ bool CEmailSocket::ConnectTo(EmailSocketOwner *owner, const QString &host, const
     m_bDelete = deleteAfterReceiving;
     m_nPort = port;
     m_bEnded = false;
+    m_bFailed = false;
+    m_strFailure.clear();
     m_buffer.clear();
     m_scanned = 0;
     m_socket.abort();
@@ -136,6 +138,7 @@ void CEmailSocket::onSocketError(QAbstractSocket::SocketError error)
         log(QStringLiteral("*** Cannot connect due to ERROR NO: ") + QString::number(int(error)), true);
         ShowError(shown, QString());
         m_bEnded = true;
+        m_bFailed = true;
         m_timeout.stop();
         m_deadline.stop();
         m_socket.abort();
@@ -159,8 +162,21 @@ void CEmailSocket::onTimeout()
 {
     if (m_bEnded)
         return;
+    m_strFailure = QStringLiteral("The server did not answer within %1 seconds.").arg(m_timeout.interval() / 1000);
     log(QStringLiteral("*** The server did not answer within %1 seconds ***").arg(m_timeout.interval() / 1000), true);
     finish(6);
+}
+
+void CEmailSocket::Stop()
+{
+    if (m_bEnded)
+        return;
+    log(QStringLiteral("*** Stopped by the user ***"), true);
+    m_bEnded = true;
+    m_timeout.stop();
+    m_deadline.stop();
+    m_socket.abort();
+    emit finished();
 }
 
 void CEmailSocket::onDeadline()
@@ -178,6 +194,7 @@ void CEmailSocket::onDeadline()
 
 void CEmailSocket::stopReceiving(const QString &reason)
 {
+    m_strFailure = reason + QLatin1Char('.');
     log(QStringLiteral("*** ") + reason + QStringLiteral("; receiving stopped ***"), true);
     finish(6);
 }
@@ -185,6 +202,8 @@ void CEmailSocket::stopReceiving(const QString &reason)
 void CEmailSocket::finish(int step)
 {
     m_bEnded = true;
+    if (step == 6)
+        m_bFailed = true;
     m_timeout.stop();
     m_deadline.stop();
     progress(step);
@@ -308,6 +327,8 @@ bool CEmailSocket::SendCommand(const QString &command, int newState, int progres
     if (line.size() > kMaxCommandOctets) {
         log(failureContext + QStringLiteral("Failed to send: ") + shown +
             QStringLiteral(". The line is longer than %1 characters.").arg(kMaxCommandOctets));
+        m_strFailure = QStringLiteral("Failed to send: ") + shown +
+                       QStringLiteral(". The line is longer than %1 characters.").arg(kMaxCommandOctets);
         finish(6);
         return false;
     }
@@ -325,12 +346,14 @@ bool CEmailSocket::SendCommand(const QString &command, int newState, int progres
         // QUIT goes out before the connection is closed: the server removes
         // the deleted messages only when it sees it.
         m_bEnded = true;
+        if (progressStep == 6)
+            m_bFailed = true;
         m_timeout.stop();
         m_deadline.stop();
         progress(progressStep);
+        // Closed once QUIT has gone out; the server's answer is not waited for.
+        m_socket.flush();
         m_socket.disconnectFromHost();
-        if (m_socket.state() != QAbstractSocket::UnconnectedState)
-            m_socket.waitForDisconnected(5000);
         emit finished();
     } else if (progressStep != 0) {
         progress(progressStep);
@@ -358,6 +381,8 @@ void CEmailSocket::Reset()
     m_nState = Greeting;
     m_bConnected = false;
     m_bEnded = false;
+    m_bFailed = false;
+    m_strFailure.clear();
     m_nCurrent = 0;
     m_response.clear();
     m_buffer.clear();

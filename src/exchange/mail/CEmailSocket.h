@@ -64,6 +64,18 @@ public:
     QString GetMessageId(int index);
     QString DescribeConnection() const;
 
+    // The run has ended (finished, failed or stopped).
+    bool IsEnded() const { return m_bEnded; }
+    // The run ended without completing: a failed connection, an error reply,
+    // a socket error, a silent or too slow server.
+    bool HasFailed() const { return m_bFailed; }
+    // Why a failed run ended when nothing has told the user yet (a silent or
+    // too slow server, a reply beyond the limits); empty otherwise.
+    QString FailureReason() const { return m_strFailure; }
+    // Ends the run now (the user's Stop): the connection is dropped, no
+    // command more goes out, and the messages received so far stay.
+    void Stop();
+
     bool IsOpen() const { return m_socket.state() != QAbstractSocket::UnconnectedState; }
     bool IsConnected() const { return m_bConnected; }
     int GetCount() const { return int(m_messages.size()); }
@@ -122,6 +134,8 @@ private:
     bool m_bDelete = false;
     bool m_bConnected = false;
     bool m_bEnded = false;
+    bool m_bFailed = false;
+    QString m_strFailure;
     QByteArray m_buffer;   // received, not yet a complete reply
     qsizetype m_scanned = 0; // where the search for a multi-line reply's end goes on
     QByteArray m_response; // the complete reply being processed

@@ -34,6 +34,46 @@ constexpr qint64 kMaxAttachmentBytes = 100 * 1024 * 1024;
 
 const QString kRetryText = QStringLiteral("\nCannot send the email.\nDo you want to try it again?");
 
+// The body as quoted-printable (RFC 2045) with CR LF line ends, written here
+// rather than by the library so that the message's size is known before it
+// goes out: whether all of it reached the server is then told by the count
+// of what was sent. A line's leading dot is encoded too, so the data needs no
+// dot stuffing and what is counted is what the message holds.
+QByteArray quotedPrintable(const QByteArray &text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 8 + 16);
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype l = 0; l < lines.size(); ++l) {
+        QByteArray line = lines.at(l);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        int column = 0;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(line.at(i));
+            const bool last = i + 1 == line.size();
+            const bool printable = (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !last);
+            if (column + (printable ? 1 : 3) > 75) {
+                out += "=\r\n";
+                column = 0;
+            }
+            if (printable && !(c == '.' && column == 0)) {
+                out += char(c);
+                column += 1;
+            } else {
+                out += '=';
+                out += hex[c >> 4];
+                out += hex[c & 15];
+                column += 3;
+            }
+        }
+        if (l + 1 < lines.size())
+            out += "\r\n";
+    }
+    return out;
+}
+
 bool isPlainAscii(const QString &text)
 {
     for (const QChar c : text) {
@@ -216,8 +256,10 @@ void CMail::setAttachmentWait(int milliseconds)
 
 bool CMail::SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
                      const QString &to, const QString &subject, const QString &text, const QString &attachment,
-                     const QByteArray &attachmentBytes, QString &reply)
+                     const QByteArray &attachmentBytes, QString &reply, bool *wholeMessageSent)
 {
+    if (wholeMessageSent)
+        *wholeMessageSent = false;
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     reply = lineBreakRefusal(from, to, subject, attachment);
@@ -267,9 +309,10 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
                                      .replace(QLatin1Char('\r'), QLatin1Char('\n'))
                                      .replace(QLatin1String("\n"), QLatin1String("\r\n"))
                                      .toUtf8();
-    curl_mime_data(body, textBytes.constData(), size_t(textBytes.size()));
+    const QByteArray encodedText = quotedPrintable(textBytes);
+    curl_mime_data(body, encodedText.constData(), size_t(encodedText.size()));
     curl_mime_type(body, "text/plain; charset=UTF-8");
-    curl_mime_encoder(body, "quoted-printable");
+    curl_mime_headers(body, curl_slist_append(nullptr, "Content-Transfer-Encoding: quoted-printable"), 1);
     curl_slist *fileHeaders = nullptr;
     if (!attachment.isEmpty()) {
         curl_mimepart *file = curl_mime_addpart(mime);
@@ -289,11 +332,22 @@ bool CMail::SendSmtp(const QString &server, const QString &user, const QString &
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 300L);
     const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Sending the email to ") + server));
+    // All of the message went out when as much was sent as it holds (the
+    // final dot follows at once) and, when stopped, the server had taken all
+    // of it; a message of unknown size counts as gone out once any of it was
+    // sent.
+    curl_off_t sent = 0;
+    curl_off_t size = -1;
+    curl_easy_getinfo(curl, CURLINFO_SIZE_UPLOAD_T, &sent);
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_UPLOAD_T, &size);
+    const bool whole = (size > 0 ? sent >= size : sent > 0) && NetworkWait::LeftUnsent(curl) == 0;
+    if (wholeMessageSent)
+        *wholeMessageSent = whole;
+    NetworkWait::Close(curl);
     curl_mime_free(mime);
     curl_slist_free_all(fileHeaders);
     curl_slist_free_all(headers);
     curl_slist_free_all(rcpt);
-    curl_easy_cleanup(curl);
     if (result == CURLE_OK)
         return true;
     if (NetworkWait::WasStopped(result)) {
@@ -381,19 +435,41 @@ bool CMail::Send(QString to, QString subject, QString text, QString attachment)
     }
     for (;;) {
         QString reply;
+        bool whole = false;
         if (SendSmtp(settings.Outgoing.trimmed(), settings.LogonName, settings.LogonPass, settings.Address,
-                     compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, attached, reply))
+                     compose.m_strTo, compose.m_strSubject, compose.m_strText, attachment, attached, reply, &whole))
             return true;
-        if (reply.isEmpty()) {
-            // Stopped by the user: the message was left unfinished, which the
-            // server throws away.
-            platform::Prompt::messageBox(QStringLiteral("Sending the email was stopped.\n\nNothing was sent: the "
-                                                        "server was given no complete message."),
-                                         QString(), platform::MB_OK | platform::MB_ICONINFORMATION);
+        bool offerAgain = false;
+        const QString said = FailureText(reply, whole, offerAgain);
+        if (!offerAgain) {
+            platform::Prompt::messageBox(said, QString(),
+                                         platform::MB_OK | (whole ? platform::MB_ICONEXCLAMATION : platform::MB_ICONINFORMATION));
             return false;
         }
-        if (platform::Prompt::messageBox(reply + kRetryText, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION) !=
+        if (platform::Prompt::messageBox(said, QString(),
+                                         platform::MB_YESNO | (whole ? platform::MB_ICONEXCLAMATION : platform::MB_ICONQUESTION)) !=
             platform::IDYES)
             return false;
     }
+}
+
+QString CMail::FailureText(const QString &reply, bool wholeMessageSent, bool &offerAgain)
+{
+    if (reply.isEmpty()) {
+        // Stopped by the user. A message left unfinished is thrown away by
+        // the server; one that went out whole may have been delivered.
+        offerAgain = false;
+        if (!wholeMessageSent)
+            return QStringLiteral("Sending the email was stopped.\n\nNothing was sent: the server was given no "
+                                  "complete message.");
+        return QStringLiteral("Sending the email was stopped after the whole message had reached the server.\n\n"
+                              "The server did not confirm it, so it may have been delivered. Ask the addressee before "
+                              "sending it again: it would arrive twice.");
+    }
+    offerAgain = true;
+    if (!wholeMessageSent)
+        return reply + kRetryText;
+    return reply + QStringLiteral("\n\nThe whole message reached the server, but the server did not confirm it: it may "
+                                  "have been delivered.\nDo you want to send it again? If it was delivered, the "
+                                  "addressee receives it twice.");
 }

@@ -32,11 +32,21 @@ public:
 
     // One SMTP delivery, waited for behind the progress window: the server's
     // last reply comes back in `reply` when it refuses; a delivery the user
-    // stopped there fails with an empty reply, its data never ended with the
-    // final dot (the server throws the part it got away). Used by Send after
-    // the compose window. The attachment goes out as the bytes given (read by
+    // stopped there fails with an empty reply. `wholeMessageSent` tells
+    // whether the whole message had gone out (its data ended with the final
+    // dot, so the server may have delivered it without saying so) or not
+    // (the server throws away the part it got). Used by Send after the
+    // compose window. The attachment goes out as the bytes given (read by
     // ReadAttachment), under the file name of `attachment`.
     static bool SendSmtp(const QString &server, const QString &user, const QString &password, const QString &from,
                          const QString &to, const QString &subject, const QString &text, const QString &attachment,
-                         const QByteArray &attachmentBytes, QString &reply);
+                         const QByteArray &attachmentBytes, QString &reply, bool *wholeMessageSent = nullptr);
+
+    // What the user is told of a delivery that did not end with the
+    // server's acceptance: stopped (an empty reply) or failed with the
+    // server's or library's words, before or after the whole message went
+    // out. `offerAgain` says whether the text asks to send it again (Yes and
+    // No); a message that may have been delivered is offered again only with
+    // the warning that it may then arrive twice.
+    static QString FailureText(const QString &reply, bool wholeMessageSent, bool &offerAgain);
 };

@@ -31,7 +31,7 @@ SupportTransfer::SupportTransfer()
 
 SupportTransfer::~SupportTransfer()
 {
-    if (m_multi) {
+    if (m_job) {
         m_bStop = true;
         end(Cancelled);
     }
@@ -40,6 +40,12 @@ SupportTransfer::~SupportTransfer()
 void SupportTransfer::Stop()
 {
     m_bStop = true;
+    // The transfer under way ends at once, also in a wait for the server's
+    // answer after the last block.
+    if (m_job) {
+        m_job->stop();
+        m_timer.start(0);
+    }
     // Also a wait for the site that is going on now (the look-up of a
     // download) ends at once.
     NetworkWait::StopWaiting();
@@ -77,7 +83,7 @@ bool SupportTransfer::ListDownloads(QStringList &names, QString &error)
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendReceivedBytes);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
     const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Opening Ftp Site...")));
-    curl_easy_cleanup(curl);
+    NetworkWait::Close(curl);
     if (NetworkWait::WasStopped(result)) {
         error.clear(); // the user's own choice: nothing to say
         return false;
@@ -113,7 +119,7 @@ size_t SupportTransfer::readBlock(char *buffer, size_t size, size_t count, void 
     }
     self->m_done += got;
     if (self->m_done >= self->m_expected)
-        self->m_expected = self->m_done;
+        self->m_expected = self->m_done.load();
     emit self->progress(self->m_done, self->m_expected);
     return size_t(got);
 }
@@ -130,7 +136,7 @@ size_t SupportTransfer::writeBlock(char *buffer, size_t size, size_t count, void
     }
     self->m_done += n;
     if (self->m_done >= self->m_expected)
-        self->m_expected = self->m_done;
+        self->m_expected = self->m_done.load();
     emit self->progress(self->m_done, self->m_expected);
     return size_t(n);
 }
@@ -151,15 +157,15 @@ bool SupportTransfer::start(void *easy)
     m_bOpened = false;
     curl_easy_setopt(static_cast<CURL *>(easy), CURLOPT_PREREQFUNCTION, connected);
     curl_easy_setopt(static_cast<CURL *>(easy), CURLOPT_PREREQDATA, this);
-    m_multi = curl_multi_init();
-    curl_multi_add_handle(static_cast<CURLM *>(m_multi), static_cast<CURL *>(m_easy));
-    m_timer.start();
+    // The transfer runs beside the window; the window looks in on it.
+    m_job = NetworkWait::Start(static_cast<CURL *>(easy));
+    m_timer.start(kLookInMilliseconds);
     return true;
 }
 
 bool SupportTransfer::StartSend(const QString &localPath, const QString &remoteName)
 {
-    if (m_multi)
+    if (m_job)
         return false;
     m_bSending = true;
     m_bStop = false;
@@ -188,7 +194,7 @@ bool SupportTransfer::StartSend(const QString &localPath, const QString &remoteN
 
 bool SupportTransfer::StartDownload(const QString &remoteName, const QString &localPath)
 {
-    if (m_multi)
+    if (m_job)
         return false;
     m_bSending = false;
     m_bStop = false;
@@ -209,7 +215,7 @@ bool SupportTransfer::StartDownload(const QString &remoteName, const QString &lo
     const CURLcode found = CURLcode(NetworkWait::Perform(probe, QStringLiteral("Opening Ftp Site...")));
     curl_off_t size = -1;
     curl_easy_getinfo(probe, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
-    curl_easy_cleanup(probe);
+    NetworkWait::Close(probe);
     if (NetworkWait::WasStopped(found)) {
         emit finished(Cancelled);
         return false;
@@ -247,50 +253,39 @@ bool SupportTransfer::StartDownload(const QString &remoteName, const QString &lo
 
 void SupportTransfer::pump()
 {
-    if (!m_multi)
+    if (!m_job)
         return;
-    // Stop takes effect here, between two blocks.
     if (m_bStop) {
+        m_job->stop();
         end(Cancelled);
         return;
     }
-    int running = 0;
-    // Waits briefly for the connection instead of spinning.
-    curl_multi_poll(static_cast<CURLM *>(m_multi), nullptr, 0, 10, nullptr);
-    curl_multi_perform(static_cast<CURLM *>(m_multi), &running);
-    int left = 0;
-    while (CURLMsg *message = curl_multi_info_read(static_cast<CURLM *>(m_multi), &left)) {
-        if (message->msg != CURLMSG_DONE)
-            continue;
-        const CURLcode result = message->data.result;
-        if (m_bStop) {
-            end(Cancelled);
-        } else if (m_bWriteFailed) {
-            m_error = QStringLiteral("Cannot write to file, try again.");
-            end(Failed);
-        } else if (result == CURLE_OK) {
-            end(Done);
-        } else if (!m_bOpened) {
-            // Only a failure before the site took the logon is one to connect:
-            // a data connection refused later is the transfer's own failure.
-            m_error = connectError(host(), result);
-            end(ConnectFailed);
-        } else {
-            m_error = QString::fromUtf8(curl_easy_strerror(result));
-            end(Failed);
-        }
+    if (!m_job->done())
         return;
+    const CURLcode result = CURLcode(m_job->result());
+    if (m_bWriteFailed) {
+        m_error = QStringLiteral("Cannot write to file, try again.");
+        end(Failed);
+    } else if (result == CURLE_OK) {
+        end(Done);
+    } else if (!m_bOpened) {
+        // Only a failure before the site took the logon is one to connect:
+        // a data connection refused later is the transfer's own failure.
+        m_error = connectError(host(), result);
+        end(ConnectFailed);
+    } else {
+        m_error = QString::fromUtf8(curl_easy_strerror(result));
+        end(Failed);
     }
 }
 
 void SupportTransfer::end(int outcome)
 {
     m_timer.stop();
-    if (m_multi) {
-        curl_multi_remove_handle(static_cast<CURLM *>(m_multi), static_cast<CURL *>(m_easy));
-        curl_easy_cleanup(static_cast<CURL *>(m_easy));
-        curl_multi_cleanup(static_cast<CURLM *>(m_multi));
-        m_multi = nullptr;
+    if (m_job) {
+        m_job->stop();
+        m_job.reset();
+        NetworkWait::Close(static_cast<CURL *>(m_easy));
         m_easy = nullptr;
     }
     m_source.close();
@@ -306,6 +301,6 @@ void SupportTransfer::end(int outcome)
         m_target.reset();
     }
     if (outcome == Done && m_expected < m_done)
-        m_expected = m_done;
+        m_expected = m_done.load();
     emit finished(outcome);
 }

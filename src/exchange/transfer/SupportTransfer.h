@@ -7,13 +7,17 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTimer>
 
+#include "platform/NetworkWait.h"
+
+#include <atomic>
 #include <memory>
 
 // One file moved between this workstation and the support site's FTP
 // server, anonymously and in active mode: a file sent into the site's
 // folder "incoming", or one fetched from its folder "Downloads". The
-// transfer runs in 4096-byte blocks driven by a timer, so the window stays
-// live and Stop takes effect between two blocks. A fetched file appears
+// transfer runs in 4096-byte blocks beside the window (NetworkWait), which
+// looks in on it by a timer, so the window stays live, also while the
+// server is slow to confirm the file, and Stop takes effect at once. A fetched file appears
 // only when it is complete; a stopped or failed one leaves nothing behind.
 class SupportTransfer : public QObject
 {
@@ -41,7 +45,7 @@ public:
     // Starts fetching `remoteName` from "Downloads" into the local path.
     bool StartDownload(const QString &remoteName, const QString &localPath);
     void Stop();
-    bool IsRunning() const { return m_multi != nullptr; }
+    bool IsRunning() const { return m_job != nullptr; }
 
     qint64 bytesDone() const { return m_done; }
     qint64 bytesExpected() const { return m_expected; }
@@ -67,16 +71,18 @@ private:
     QString url(const QString &folder, const QString &name) const;
 
     QString m_site;
+    static constexpr int kLookInMilliseconds = 50;
     QTimer m_timer;
-    void *m_multi = nullptr; // CURLM
-    void *m_easy = nullptr;  // CURL
+    std::unique_ptr<NetworkWait::Transfer> m_job;
+    void *m_easy = nullptr; // CURL
     QFile m_source;
     std::unique_ptr<QSaveFile> m_target;
-    qint64 m_done = 0;
-    qint64 m_expected = 0;
-    bool m_bStop = false;
+    // Written by the transfer's worker, read by the window.
+    std::atomic<qint64> m_done{0};
+    std::atomic<qint64> m_expected{0};
+    std::atomic<bool> m_bStop{false};
     bool m_bSending = false;
-    bool m_bWriteFailed = false;
-    bool m_bOpened = false; // the site took the logon
+    std::atomic<bool> m_bWriteFailed{false};
+    std::atomic<bool> m_bOpened{false}; // the site took the logon
     QString m_error;
 };

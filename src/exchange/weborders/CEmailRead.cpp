@@ -18,6 +18,7 @@
 #include "exchange/xml/XmlDocument.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/CJobWhen.h"
+#include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
 #include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
@@ -356,8 +357,6 @@ void CEmailRead::ShowProgress(int step)
     const QString text = EmailProgressText(step, m_socket.GetCurrent(), m_socket.GetCount());
     if (!text.isEmpty())
         SetStatus(text);
-    if (step == 5 || step == 6)
-        FillMessageList();
 }
 
 void CEmailRead::OnReceive()
@@ -390,15 +389,56 @@ void CEmailRead::OnReceive()
             port = host.mid(colon + 1).toInt();
             host.truncate(colon);
         }
-        connect(&m_socket, &CEmailSocket::finished, this, &CEmailRead::FillMessageList, Qt::UniqueConnection);
         Log(QStringLiteral("Created the socket."), false);
-        m_socket.ConnectTo(this, host, s.LogonName, s.LogonPass, s.AutoDelete != 0, port);
+        if (m_socket.ConnectTo(this, host, s.LogonName, s.LogonPass, s.AutoDelete != 0, port))
+            ReceiveMailbox(host);
         break;
     }
     case WebOrderSource::XmlFiles: ReadXmlOrders(); break;
     case WebOrderSource::None: break;
     }
     m_wndSideRibbon.EnableItem(kReceive, true);
+}
+
+void CEmailRead::ReceiveMailbox(const QString &host)
+{
+    // The dialogue runs on the window's own events; meanwhile the progress
+    // window shows how far it is and its Stop ends it.
+    const bool stopped = NetworkWait::WaitFor(
+        QStringLiteral("Receiving orders from ") + host, [this] { return m_socket.IsEnded(); },
+        [this] {
+            const QString text = StatusText();
+            return text == QLatin1String("...") ? QStringLiteral("Waiting for the server...") : text;
+        });
+    if (stopped)
+        m_socket.Stop();
+    FillMessageList();
+    if (stopped) {
+        const int received = m_listMessages.GetItemCount();
+        SetStatus(received == 0 ? QStringLiteral("Receiving was stopped.")
+                                : QStringLiteral("Receiving was stopped after ") +
+                                      FormatCountWithUnit(received, QStringLiteral("email"), QStringLiteral("emails")) +
+                                      QLatin1Char('.'));
+        return;
+    }
+    if (!m_socket.HasFailed())
+        return;
+    // A failure is said as one, never as an empty mailbox.
+    const QString failed = EmailProgressText(6, 0, 0);
+    SetStatus(failed);
+    if (!m_socket.FailureReason().isEmpty())
+        platform::Prompt::messageBox(MailboxFailureText(m_socket.FailureReason(), m_listMessages.GetItemCount()),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+QString CEmailRead::MailboxFailureText(const QString &reason, int received)
+{
+    QString text = EmailProgressText(6, 0, 0) + QStringLiteral("\n\n") + reason;
+    if (received > 0)
+        text += QStringLiteral("\n\nThe ") +
+                FormatCountWithUnit(received, QStringLiteral("email"), QStringLiteral("emails")) +
+                QStringLiteral(" received before it are listed.");
+    return text;
 }
 
 void CEmailRead::ReadXmlOrders()

@@ -47,6 +47,9 @@ public:
     void OnItemListDblClk(int row, int column);
     void EditJobItemRef(int row);
     QString StatusText() const;
+    // The box of a mailbox run that failed with a reason nobody has told
+    // yet, with how many messages came before the failure.
+    static QString MailboxFailureText(const QString &reason, int received);
 
     // EmailSocketOwner
     void Log(const QString &text, bool blankLineFirst) override;
@@ -72,6 +75,9 @@ protected:
 private:
     void SetStatus(const QString &text);
     void ReadXmlOrders();
+    // Waits behind the progress window for the mailbox run just started and
+    // says how it ended.
+    void ReceiveMailbox(const QString &host);
     void ParseXmlOrder();
     void UpdateButtons();
     void FillItemList();

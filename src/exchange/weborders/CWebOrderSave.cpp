@@ -9,6 +9,7 @@
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
 #include "exchange/weborders/DownloadLink.h"
+#include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "resources/Strings.h"
@@ -343,11 +344,23 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
 
     // Linked files are fetched after the job is in: a slow download never
     // holds the database.
+    // A Stop in the wait for one file ends the whole batch; the files not
+    // fetched are named afterwards.
     int fetched = 0;
+    bool stopped = false;
+    QStringList notFetched;
     for (const auto &d : std::as_const(downloads)) {
-        const QString path = DownloadLink(d.second, false, m_jobSet.m_CusNo);
-        if (path.isEmpty())
+        if (stopped) {
+            notFetched.append(d.second.section(QLatin1Char(' '), 0, 0));
             continue;
+        }
+        const int stops = NetworkWait::StopCount();
+        const QString path = DownloadLink(d.second, false, m_jobSet.m_CusNo);
+        stopped = NetworkWait::StopCount() != stops;
+        if (path.isEmpty()) {
+            notFetched.append(d.second.section(QLatin1Char(' '), 0, 0));
+            continue;
+        }
         ++fetched;
         CXDaoSet samples(m_pDatabase);
         samples.Open(CXDaoSet::dbOpenDynaset, QStringLiteral("SELECT ItemID, Path FROM Samples WHERE ItemID = 0"));
@@ -364,6 +377,14 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
             }
         }
     }
+
+    if (!notFetched.isEmpty())
+        platform::Prompt::messageBox(
+            (stopped ? QStringLiteral("Downloading the linked files was stopped.\n\n") : QString()) +
+                QStringLiteral("The %1 is saved without these linked files:\n\n")
+                    .arg(jobType == 1 ? QStringLiteral("quote") : QStringLiteral("order")) +
+                notFetched.join(QLatin1Char('\n')),
+            QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
 
     const QString label =
         QStringLiteral("%1 %2").arg(jobType == 1 ? QStringLiteral("Quote") : QStringLiteral("Order")).arg(m_jobSet.m_JobNo);

@@ -108,50 +108,54 @@ bool ListXmlOrderFiles(const QString &incoming, const QString &user, const QStri
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
     const QString waiting = QStringLiteral("Receiving orders from ") + where.host;
     const CURLcode result = CURLcode(NetworkWait::Perform(curl, waiting));
-    curl_easy_cleanup(curl);
     if (NetworkWait::WasStopped(result)) {
+        NetworkWait::Close(curl);
         log += QStringLiteral("\r\nStopped.");
         return false;
     }
     if (result != CURLE_OK) {
+        NetworkWait::Close(curl);
         error = connectError(where.host, result);
         return false;
     }
     log += QStringLiteral("\r\nConnected to ") + incoming;
     const QStringList names = QString::fromUtf8(listing).split(QRegularExpression(QStringLiteral("[\r\n]+")),
                                                                Qt::SkipEmptyParts);
+    // Size and date of each file by the server's SIZE and MDTM, on the
+    // listing's own connection: one session serves the whole folder. A
+    // server without them leaves the date empty.
+    curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl, CURLOPT_FILETIME, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
     for (const QString &name : names) {
         if (!name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
             continue;
         XmlOrderFile file;
         file.name = name;
         file.fullPath = where.url + QLatin1Char('/') + name;
-        // Size and date by the server's SIZE and MDTM; a server without them
-        // leaves the date empty.
-        if (CURL *info = OpenFtpSession(where.url + QLatin1Char('/') + percentPath(name), user, password)) {
-            curl_easy_setopt(info, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(info, CURLOPT_FILETIME, 1L);
-            curl_easy_setopt(info, CURLOPT_WRITEFUNCTION, DiscardReceivedBytes);
-            curl_easy_setopt(info, CURLOPT_HEADERFUNCTION, DiscardReceivedBytes);
-            const CURLcode looked = CURLcode(NetworkWait::Perform(info, waiting));
-            if (NetworkWait::WasStopped(looked)) {
-                curl_easy_cleanup(info);
-                files.clear();
-                log += QStringLiteral("\r\nStopped.");
-                return false;
-            }
-            if (looked == CURLE_OK) {
-                curl_off_t size = -1;
-                long when = -1;
-                if (curl_easy_getinfo(info, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK && size >= 0)
-                    file.size = qint64(size);
-                if (curl_easy_getinfo(info, CURLINFO_FILETIME, &when) == CURLE_OK && when >= 0)
-                    file.date = QDateTime::fromSecsSinceEpoch(when).toString(QStringLiteral("MM/dd/yyyy"));
-            }
-            curl_easy_cleanup(info);
+        const QByteArray fileUrl = (where.url + QLatin1Char('/') + percentPath(name)).toUtf8();
+        curl_easy_setopt(curl, CURLOPT_URL, fileUrl.constData());
+        const CURLcode looked = CURLcode(NetworkWait::Perform(curl, waiting));
+        if (NetworkWait::WasStopped(looked)) {
+            NetworkWait::Close(curl);
+            files.clear();
+            log += QStringLiteral("\r\nStopped.");
+            return false;
+        }
+        if (looked == CURLE_OK) {
+            curl_off_t size = -1;
+            long when = -1;
+            if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK && size >= 0)
+                file.size = qint64(size);
+            if (curl_easy_getinfo(curl, CURLINFO_FILETIME, &when) == CURLE_OK && when >= 0)
+                file.date = QDateTime::fromSecsSinceEpoch(when).toString(QStringLiteral("MM/dd/yyyy"));
         }
         files.append(file);
     }
+    NetworkWait::Close(curl);
     log += QStringLiteral("\r\nFound ") + QString::number(files.size()) + QStringLiteral(" files.");
     return true;
 }
@@ -183,7 +187,7 @@ bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QStri
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &file);
     const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Reading ") + name));
-    curl_easy_cleanup(curl);
+    NetworkWait::Close(curl);
     if (NetworkWait::WasStopped(result)) {
         file.cancelWriting();
         return false;
