@@ -203,6 +203,8 @@ private:
     void SetupColumns(CXRowSource &source, const QString &keyHint);
     void fill(CXRowSource &source, const QString &keyHint, bool readLater);
     void KeepColumnReadable(int available);
+    // The width each column's heading and first rows' cells take.
+    std::vector<int> contentWidths();
     // Reads up to count records of the pending source; false at its end.
     bool readRecords(int count, class CXProgress *progress = nullptr);
     // One slice of reading the list's own query on behind what shows.
