@@ -1264,10 +1264,15 @@ void CXListCtrl::ShowTotals()
         total->setTextAlignment(Qt::AlignCenter);
         grid->setItem(r, 1, total);
     }
+    // Names and totals (a date's long form too) show whole.
+    grid->resizeColumnsToContents();
+    grid->setColumnWidth(0, std::max(140, grid->columnWidth(0)));
+    grid->setColumnWidth(1, std::max(90, grid->columnWidth(1)));
     // Sixteen rows show at once.
     const int rowHeight = grid->verticalHeader()->defaultSectionSize();
     grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height() + 16 * rowHeight + 2 * grid->frameWidth());
-    grid->setFixedWidth(140 + 90 + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width());
+    grid->setFixedWidth(grid->columnWidth(0) + grid->columnWidth(1) + 2 * grid->frameWidth() +
+                        grid->verticalScrollBar()->sizeHint().width());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     auto *layout = new QVBoxLayout(&dialog);

@@ -243,8 +243,15 @@ void checkPlace(QWidget *widget, const QWidget *window, QStringList &cuts)
         return;
     // Frames and empty panels reaching out cut nothing a user reads.
     QString text;
-    if (const auto *label = qobject_cast<const QLabel *>(widget))
+    if (const auto *label = qobject_cast<const QLabel *>(widget)) {
         text = label->text();
+        // A label wider than its text cuts nothing while its text is inside.
+        if (!label->wordWrap() && (label->alignment() & Qt::AlignLeft) && place.top() >= 0 &&
+            place.bottom() <= room.bottom() + kSlack &&
+            place.left() + label->contentsMargins().left() + textSize(label->fontMetrics(), text).width() <=
+                room.right() + kSlack)
+            return;
+    }
     else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
         text = withoutMnemonic(button->text());
     else if (widget->inherits("CXWnd"))
