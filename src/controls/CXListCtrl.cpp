@@ -628,8 +628,14 @@ void CXListCtrl::AutoSizeColumns()
             sum += GetColumnWidth(c);
         if (sum > 0) {
             const double factor = std::min(double(available) / double(sum), 2.0);
-            for (int c = 0; c < n; ++c)
-                SetColumnWidth(c, int(GetColumnWidth(c) * factor));
+            // Narrowed to fit, a column keeps what its texts take (up to its
+            // own width): too many columns scroll rather than cut dates and
+            // names.
+            const std::vector<int> content = factor < 1.0 ? contentWidths() : std::vector<int>(size_t(n), 0);
+            for (int c = 0; c < n; ++c) {
+                const int width = GetColumnWidth(c);
+                SetColumnWidth(c, std::max(int(width * factor), std::min(content[size_t(c)], width)));
+            }
             KeepColumnReadable(available);
         }
     } else if (m_fitMode == kFitWidthList) {
@@ -649,14 +655,11 @@ void CXListCtrl::AutoSizeColumns()
     }
 }
 
-void CXListCtrl::KeepColumnReadable(int available)
+std::vector<int> CXListCtrl::contentWidths()
 {
-    const int n = GetColumnCount();
-    const int column = m_readableColumn;
-    if (column < 0 || column >= n || GetColumnWidth(column) == 0)
-        return;
     // What each column's cells of the rows a picker usually shows take, with
     // the image and margins as the list draws them, or the heading.
+    const int n = GetColumnCount();
     const int rows = std::min(GetItemCount(), 500);
     const QFontMetrics metrics(font());
     std::vector<int> content(size_t(n), 0);
@@ -669,6 +672,16 @@ void CXListCtrl::KeepColumnReadable(int available)
             if (GetColumnWidth(c) > 0)
                 content[size_t(c)] = std::max(content[size_t(c)], sizeHintForIndex(m_model->index(r, c)).width());
     }
+    return content;
+}
+
+void CXListCtrl::KeepColumnReadable(int available)
+{
+    const int n = GetColumnCount();
+    const int column = m_readableColumn;
+    if (column < 0 || column >= n || GetColumnWidth(column) == 0)
+        return;
+    const std::vector<int> content = contentWidths();
     const int wanted = std::min(content[size_t(column)], available / 2);
     int extra = wanted - GetColumnWidth(column);
     if (extra <= 0)
@@ -1258,10 +1271,15 @@ void CXListCtrl::ShowTotals()
         total->setTextAlignment(Qt::AlignCenter);
         grid->setItem(r, 1, total);
     }
+    // Names and totals (a date's long form too) show whole.
+    grid->resizeColumnsToContents();
+    grid->setColumnWidth(0, std::max(140, grid->columnWidth(0)));
+    grid->setColumnWidth(1, std::max(90, grid->columnWidth(1)));
     // Sixteen rows show at once.
     const int rowHeight = grid->verticalHeader()->defaultSectionSize();
     grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height() + 16 * rowHeight + 2 * grid->frameWidth());
-    grid->setFixedWidth(140 + 90 + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width());
+    grid->setFixedWidth(grid->columnWidth(0) + grid->columnWidth(1) + 2 * grid->frameWidth() +
+                        grid->verticalScrollBar()->sizeHint().width());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     auto *layout = new QVBoxLayout(&dialog);

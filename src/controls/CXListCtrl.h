@@ -213,6 +213,8 @@ private:
     bool fillBeside(const QString &source, const QList<platform::Value> &parameters, const QString &statement,
                     const QString &keyHint);
     void KeepColumnReadable(int available);
+    // The width each column's heading and first rows' cells take.
+    std::vector<int> contentWidths();
     // Reads up to count records of the pending source; false at its end.
     bool readRecords(int count, class CXProgress *progress = nullptr);
     // One slice of reading the list's own query on behind what shows.

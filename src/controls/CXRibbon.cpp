@@ -1030,11 +1030,19 @@ void CXRibbon::drawPanel(const struct_RIB_ITEM &item, std::uint8_t state)
     const std::uint8_t font = Appearance::instance().fontSize() >= 90 ? 1 : 2;
     const QString separator = QStringLiteral(" \u00B7 ");
     const int cut = item.text2.indexOf(separator);
+    // Lines the panel cannot hold in its font are drawn smaller, not lost.
+    const QFont &normal = Appearance::instance().GetFont(font);
     if (format != 2128 && cut >= 0) {
-        DrawText(textRect, item.text2.left(cut), 2128, 0x000000, font, 3);
-        DrawText(textRect, item.text2.mid(cut + separator.size()), 2130, 0x000000, font, 3);
+        const QString left = item.text2.left(cut);
+        const QString right = item.text2.mid(cut + separator.size());
+        QFont fitted = FittingFont(normal, textRect, left, 3);
+        const QFont forRight = FittingFont(normal, textRect, right, 3);
+        if (forRight.pointSizeF() < fitted.pointSizeF())
+            fitted = forRight;
+        DrawTextInFont(textRect, left, 2128, 0x000000, fitted, 3);
+        DrawTextInFont(textRect, right, 2130, 0x000000, fitted, 3);
     } else {
-        DrawText(textRect, item.text2, format, 0x000000, font, 3);
+        DrawTextInFont(textRect, item.text2, format, 0x000000, FittingFont(normal, textRect, item.text2, 3), 3);
     }
 }
 

@@ -17,6 +17,7 @@
 #include <QtGui/QLinearGradient>
 #include <QtGui/QPainter>
 #include <QtGui/QPainterPath>
+#include <QtGui/QPixmap>
 #include <QtWidgets/QLayout>
 #include <QtWidgets/QScrollBar>
 
@@ -520,6 +521,41 @@ void CXWnd::DrawBorder(const QRect &r, std::uint8_t border, std::uint8_t colour)
     }
 }
 
+int CXWnd::DrawTextInFont(const QRect &rectIn, const QString &text, std::uint32_t format, ColorRef colour,
+                          const QFont &font, int indent)
+{
+    if (!m_dc || text.isEmpty())
+        return 0;
+    QRect rect = rectIn;
+    if (format & DT_RIGHT)
+        rect.setRight(rect.right() - indent);
+    else if (!(format & DT_CENTER))
+        rect.setLeft(rect.left() + indent);
+    if (format & DT_WORDBREAK)
+        rect.setTop(rect.top() + 1);
+    m_dc->save();
+    m_dc->setFont(font);
+    m_dc->setPen(qc(colour));
+    const int height = DrawFormattedText(*m_dc, rect, text, format | DT_WORD_ELLIPSIS | DT_WRAP_WHEN_LONG);
+    m_dc->restore();
+    return height;
+}
+
+QFont CXWnd::FittingFont(const QFont &font, const QRect &rect, const QString &text, int indent)
+{
+    QFont fitted = font;
+    const QRect room = rect.adjusted(indent, 1, 0, 0);
+    QPixmap scratch(1, 1);
+    for (;;) {
+        QPainter measure(&scratch);
+        measure.setFont(fitted);
+        const int height = DrawFormattedText(measure, room, text, 2128 | DT_CALCRECT);
+        if (height <= room.height() || fitted.pointSizeF() <= 7.0)
+            return fitted;
+        fitted.setPointSizeF(std::max(7.0, fitted.pointSizeF() - 0.5));
+    }
+}
+
 int CXWnd::DrawText(const QRect &rectIn, const QString &text, std::uint32_t format, ColorRef colour,
                     std::uint8_t font, int indent)
 {
@@ -557,7 +593,7 @@ int CXWnd::DrawText(const QRect &rectIn, const QString &text, std::uint32_t form
         }
     } else {
         m_dc->setPen(qc(colour));
-        height = DrawFormattedText(*m_dc, rect, text, format | DT_WORD_ELLIPSIS);
+        height = DrawFormattedText(*m_dc, rect, text, format | DT_WORD_ELLIPSIS | DT_WRAP_WHEN_LONG);
     }
     m_dc->restore();
     return height;

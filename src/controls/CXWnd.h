@@ -73,6 +73,13 @@ public:
     void DrawBorder(const QRect &rect, std::uint8_t border, std::uint8_t colour);
     int DrawText(const QRect &rect, const QString &text, std::uint32_t format, ColorRef colour,
                  std::uint8_t font, int indent);
+    // The same for a plain text in a font of the caller's (a panel's text
+    // made smaller to fit).
+    int DrawTextInFont(const QRect &rect, const QString &text, std::uint32_t format, ColorRef colour,
+                       const QFont &font, int indent);
+    // The largest of the font and its smaller sizes, down to 7 points, in
+    // which the text wrapped to the rect's width fits its height.
+    static QFont FittingFont(const QFont &font, const QRect &rect, const QString &text, int indent);
     bool DrawImage(const QRect &rect, int image, std::uint8_t index, std::uint32_t format, std::uint8_t state);
     bool DrawImageFile(const QRect &rect, const QString &path, std::uint32_t format, int cx, int cy);
     // The glyph box is taken from `rect`: its left edge moves right past it, or

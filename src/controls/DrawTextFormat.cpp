@@ -2,6 +2,7 @@
 
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
+#include <QtGui/QTextOption>
 
 namespace {
 
@@ -23,12 +24,50 @@ QString stripPrefix(const QString &text)
     return out;
 }
 
+CutTextObserver &cutTextObserver()
+{
+    static CutTextObserver observer;
+    return observer;
+}
+
+// A text clipped to a rect it does not fit: the observer hears of it.
+void reportCut(QPainter &painter, const QRect &rect, const QString &text, const QSize &needed, unsigned format)
+{
+    if (!cutTextObserver() || (format & (DT_CALCRECT | DT_NOCLIP)) || rect.width() <= 0 || rect.height() <= 0 ||
+        text.trimmed().isEmpty())
+        return;
+    // A pixel of antialiasing either way is no cut.
+    if (needed.width() > rect.width() + 1 || needed.height() > rect.height() + 1)
+        cutTextObserver()(painter, rect, text, needed);
+}
+
+// Tab stops every eight average characters, as the program's texts were
+// laid out for (a wider stop pushes a tabbed column out of its panel).
+int tabStop(const QFontMetrics &metrics)
+{
+    return 8 * metrics.averageCharWidth();
+}
+
+void drawFlagged(QPainter &painter, const QRect &rect, int flags, const QString &text, int tab)
+{
+    QTextOption option(Qt::Alignment(flags & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask)));
+    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::NoWrap);
+    option.setTabStopDistance(tab);
+    painter.drawText(QRectF(rect), text, option);
+}
+
 } // namespace
+
+void SetCutTextObserver(CutTextObserver observer)
+{
+    cutTextObserver() = std::move(observer);
+}
 
 int DrawFormattedText(QPainter &painter, const QRect &rect, const QString &input, unsigned format)
 {
     const QString text = (format & DT_NOPREFIX) ? input : stripPrefix(input);
     const QFontMetrics metrics(painter.font());
+    const int tab = tabStop(metrics);
     int flags = Qt::TextExpandTabs;
     if (format & DT_RIGHT)
         flags |= Qt::AlignRight;
@@ -47,13 +86,36 @@ int DrawFormattedText(QPainter &painter, const QRect &rect, const QString &input
             flags |= Qt::AlignTop;
         QString shown = text;
         shown.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        if ((format & (DT_WORD_ELLIPSIS | DT_END_ELLIPSIS)) && metrics.horizontalAdvance(shown) > rect.width())
+        // Tabs as the drawing expands them.
+        const int wide = metrics.boundingRect(QRect(0, 0, 100000, 1000), flags, shown, tab).width();
+        if ((format & DT_WRAP_WHEN_LONG) && wide > rect.width() && shown.contains(QLatin1Char(' '))) {
+            const int wrapFlags = (flags & ~(Qt::TextSingleLine | Qt::AlignVertical_Mask)) | Qt::AlignTop | Qt::TextWordWrap;
+            const QRect lines = metrics.boundingRect(QRect(0, 0, qMax(rect.width(), 1), 100000), wrapFlags, shown, tab);
+            if (lines.width() <= rect.width() && lines.height() <= rect.height()) {
+                QRect place(rect.left(), rect.top(), rect.width(), lines.height());
+                if (format & DT_VCENTER)
+                    place.moveTop(rect.top() + (rect.height() - lines.height()) / 2);
+                else if (format & DT_BOTTOM)
+                    place.moveBottom(rect.bottom());
+                if (!(format & DT_CALCRECT)) {
+                    painter.save();
+                    if (!(format & DT_NOCLIP))
+                        painter.setClipRect(rect, Qt::IntersectClip);
+                    drawFlagged(painter, place, wrapFlags, shown, tab);
+                    painter.restore();
+                }
+                return lines.height();
+            }
+        }
+        // A single line reads while its capitals show whole.
+        reportCut(painter, rect, shown, QSize(wide, metrics.capHeight() + 2), format);
+        if ((format & (DT_WORD_ELLIPSIS | DT_END_ELLIPSIS)) && wide > rect.width())
             shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
         if (!(format & DT_CALCRECT)) {
             painter.save();
             if (!(format & DT_NOCLIP))
                 painter.setClipRect(rect, Qt::IntersectClip);
-            painter.drawText(rect, flags, shown);
+            drawFlagged(painter, rect, flags, shown, tab);
             painter.restore();
         }
         return metrics.height();
@@ -65,12 +127,13 @@ int DrawFormattedText(QPainter &painter, const QRect &rect, const QString &input
     QString shown = text;
     shown.remove(QLatin1Char('\r'));
     const QRect needed = metrics.boundingRect(QRect(rect.left(), rect.top(), qMax(rect.width(), 1), 100000),
-                                              flags, shown);
+                                              flags, shown, tab);
+    reportCut(painter, rect, shown, needed.size(), format);
     if (!(format & DT_CALCRECT)) {
         painter.save();
         if (!(format & DT_NOCLIP))
             painter.setClipRect(rect, Qt::IntersectClip);
-        painter.drawText(rect, flags, shown);
+        drawFlagged(painter, rect, flags, shown, tab);
         painter.restore();
     }
     return needed.height();

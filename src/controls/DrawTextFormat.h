@@ -3,6 +3,8 @@
 #include <QtCore/QRect>
 #include <QtCore/QString>
 
+#include <functional>
+
 class QPainter;
 
 // Text formats of the program's drawing code, numbered as its text-drawing
@@ -24,6 +26,10 @@ enum DrawTextFlag : unsigned {
     DT_WORD_ELLIPSIS = 0x40000,
     // The program's own two-part text: a first line, then wrapped text below.
     DT_TWO_PART = 0x10000,
+    // The program's own: a single line too long for its rect wraps at its
+    // blanks when the rect is tall enough for the lines (else it is cut with
+    // an ellipsis as asked).
+    DT_WRAP_WHEN_LONG = 0x20000,
 };
 
 // Draws `text` in `rect` with the painter's font and pen as the format asks:
@@ -33,3 +39,10 @@ enum DrawTextFlag : unsigned {
 // the rect unless DT_NOCLIP. With DT_CALCRECT nothing is drawn. Returns the
 // height of the text.
 int DrawFormattedText(QPainter &painter, const QRect &rect, const QString &text, unsigned format);
+
+// Told of every text DrawFormattedText draws clipped to a rect that cannot
+// hold it: a single line wider than the rect (shown with an ellipsis or cut)
+// or lines taller than it. `needed` is the size the text asks for. The
+// screen checks install one; nothing is told when none is installed.
+using CutTextObserver = std::function<void(QPainter &painter, const QRect &rect, const QString &text, const QSize &needed)>;
+void SetCutTextObserver(CutTextObserver observer);

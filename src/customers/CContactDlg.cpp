@@ -13,6 +13,7 @@
 #include "views/CView0.h"
 
 #include <QtWidgets/QDateEdit>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 
 namespace {
@@ -81,19 +82,39 @@ bool CContactDlg::OnInitDialog()
         m_set.m_PropID = 0;
     }
     CCusSet customer;
-    QString customerName;
-    customer.GetCustomerName(customerName, m_nCusNo);
+    customer.GetCustomerName(m_strCustomerName, m_nCusNo);
     setWindowTitle(QStringLiteral("%1 %2  (Contact# %3)  -  %4")
                        .arg(m_set.m_First, m_set.m_Last)
                        .arg(m_nContactNo)
-                       .arg(customerName));
+                       .arg(m_strCustomerName));
     m_tree->LoadOptionsFromQuery(QStringLiteral("SELECT ID, Text FROM Properties WHERE Type = 2 ORDER BY ID"), 215,
                                  QStringLiteral("User-Defined Properties"));
     m_tree->SetCheckedBits(m_set.m_PropID);
     BuildGrid();
     Exchange(false);
+    if (QLineEdit *editor = m_grid.textEditor())
+        connect(editor, &QLineEdit::textEdited, this, &CContactDlg::ShowTypedName);
     m_grid.EditRow(RowFirst);
     return true;
+}
+
+void CContactDlg::ShowTypedName()
+{
+    const auto typed = [this](int row) {
+        QString text;
+        if (m_grid.GetCurRow() == row && m_grid.textEditor())
+            text = m_grid.textEditor()->text();
+        else
+            m_grid.GetRowText(row, text);
+        return text;
+    };
+    const QString first = typed(RowFirst);
+    const QString last = typed(RowLast);
+    m_grid.SetRowLabel(RowHeading, first + QLatin1Char(' ') + last);
+    setWindowTitle(QStringLiteral("%1 %2  (Contact# %3)  -  %4")
+                       .arg(first, last)
+                       .arg(m_nContactNo)
+                       .arg(m_strCustomerName));
 }
 
 void CContactDlg::BuildGrid()

@@ -49,9 +49,12 @@ private:
     void Exchange(bool save);
     void OnEmail();
     void OnNote();
+    // The heading and the window title name the contact as typed so far.
+    void ShowTypedName();
 
     CContactSet m_set;
     CXGridProp m_grid;
     CXTreeOptCtrl *m_tree = nullptr;
     CXWnd m_panels[3];
+    QString m_strCustomerName;
 };

@@ -31,6 +31,9 @@ bool AskQueryParameters(platform::Database &db, const QString &queryName, QList<
         grid->setItem(r, 0, field);
         grid->setItem(r, 1, new QTableWidgetItem(QString()));
     }
+    // The field names show whole; the values take the rest.
+    grid->resizeColumnToContents(0);
+    grid->setMinimumWidth(grid->columnWidth(0) + 160 + 2 * grid->frameWidth());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

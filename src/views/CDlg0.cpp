@@ -192,6 +192,7 @@ void CDlg0::InitRibbons(std::uint8_t titleFont, std::uint8_t barStyle, std::uint
         m_wndStrip.CreateFromItem(this, kStrip, m_nColorScheme, 1, 0, stripFont, 2128, m_strStripText);
     else
         m_wndStrip.CreateFromItem(this, kStrip, m_nColorScheme, stripColour, 48, stripFont, 2084, m_strStripText);
+    FitStripText();
 }
 
 void CDlg0::InitListRibbons(std::uint8_t titleImage, bool withRecordCommands, bool withFilter, bool withOptions)
@@ -225,6 +226,7 @@ void CDlg0::InitListRibbons(std::uint8_t titleImage, bool withRecordCommands, bo
         r.RecalcLayout(30281);
     }
     m_wndStrip.CreateFromItem(this, kStrip, m_nColorScheme, 14, 2, 2, 2084, m_strStripText);
+    FitStripText();
     if (m_wndRibbonBottom.Create(this, kBottomRibbon, m_nColorScheme, 1, 131, 7, 16, 3, 0, 3, 26)) {
         connect(&m_wndRibbonBottom, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
         CXRibbon &b = m_wndRibbonBottom;
@@ -255,8 +257,38 @@ void CDlg0::SetStripText(const QString &text)
     m_strStripText = text;
     if (m_wndStrip.isCreated()) {
         m_wndStrip.SetText(text);
+        FitStripText();
         m_wndStrip.update();
     }
+}
+
+void CDlg0::FitStripText()
+{
+    if (!m_wndStrip.isCreated() || m_strStripText.trimmed().isEmpty())
+        return;
+    const std::uint8_t font = m_wndStrip.item().font < 3 ? 2 : m_wndStrip.item().font;
+    const QFontMetrics metrics(Appearance::instance().GetFont(font));
+    // The text's indent on both sides and the strip's border.
+    const int room = m_wndStrip.width() - 2 * 3 - 4;
+    if (room <= 0 || metrics.horizontalAdvance(m_strStripText) <= room)
+        return;
+    const QRect lines =
+        metrics.boundingRect(QRect(0, 0, room, 100000), Qt::TextWordWrap | Qt::TextExpandTabs, m_strStripText);
+    const int grow = lines.height() + 6 - m_wndStrip.height();
+    if (grow <= 0)
+        return;
+    const QRect strip = m_wndStrip.geometry();
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child == &m_wndStrip || child->isWindow())
+            continue;
+        const QRect place = child->geometry();
+        if (place.top() > strip.bottom())
+            child->move(place.x(), place.y() + grow);
+        else if (place.top() <= strip.top() && place.bottom() > strip.bottom())
+            child->resize(place.width(), place.height() + grow);
+    }
+    m_wndStrip.resize(strip.width(), strip.height() + grow);
+    resize(width(), height() + grow);
 }
 
 void CDlg0::SetBackColor(ColorRef colour)

@@ -149,6 +149,9 @@ protected:
     QWidget *AddSizeMarker(const QPoint &bottomRight);
     // Moves a control by an offset, or grows it.
     void MoveItemBy(unsigned id, int dx, int dy);
+    // A strip text longer than its strip wraps: the strip grows by the lines
+    // it lacks, and what lies below it moves down with the window's bottom.
+    void FitStripText();
     void GrowItemBy(unsigned id, int dx, int dy);
 
     bool eventFilter(QObject *watched, QEvent *event) override;

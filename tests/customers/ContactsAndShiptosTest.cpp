@@ -10,6 +10,7 @@
 #include "data/AppDataServices.h"
 
 #include <QtCore/QItemSelectionModel>
+#include <QtTest/QTest>
 #include <QtWidgets/QLineEdit>
 
 namespace {
@@ -159,8 +160,16 @@ TEST_F(ContactsAndShiptosTest, ContactsOfCustomerZeroBelongToTheWalkInAndCopiesS
         prompts().answer(platform::IDOK);
         d.SendCommand(1);
         EXPECT_EQ(prompts().lastText(), QStringLiteral("Please enter contact's name"));
-        type(d.grid(), CContactDlg::RowFirst, QStringLiteral("Dana"));
-        type(d.grid(), CContactDlg::RowLast, QStringLiteral("Fox"));
+        // The heading and the window title name the contact as it is typed.
+        d.grid().EditRow(CContactDlg::RowFirst);
+        d.grid().textEditor()->selectAll();
+        QTest::keyClicks(d.grid().textEditor(), QStringLiteral("Dana"));
+        EXPECT_EQ(d.grid().rowLabel(CContactDlg::RowHeading), QStringLiteral("Dana "));
+        EXPECT_TRUE(d.windowTitle().startsWith(QStringLiteral("Dana   (Contact# 0)  -  "))) << d.windowTitle().toStdString();
+        d.grid().EditRow(CContactDlg::RowLast);
+        QTest::keyClicks(d.grid().textEditor(), QStringLiteral("Fox"));
+        EXPECT_EQ(d.grid().rowLabel(CContactDlg::RowHeading), QStringLiteral("Dana Fox"));
+        EXPECT_TRUE(d.windowTitle().startsWith(QStringLiteral("Dana Fox  (Contact# 0)  -  "))) << d.windowTitle().toStdString();
         type(d.grid(), CContactDlg::RowEmail, QStringLiteral("dana@example.com"));
         d.grid().EndEdit();
         d.grid().SetRowValue(CContactDlg::RowStatus, 1);

@@ -1,0 +1,312 @@
+// Every text on screen at 1024 x 768 fits its place or wraps inside it: each
+// main view with each of its lists, and every window and box its commands
+// open, measured as shown.
+#include "ScreenFit.h"
+#include "ShellFixture.h"
+
+#include "app/base/Menus.h"
+#include "controls/CXListCtrl.h"
+#include "controls/CXRibbon.h"
+#include "controls/CXTreeCtrl.h"
+#include "data/SharedDatabase.h"
+#include "jobs/CJobDlg.h"
+#include "jobs/CJobNew.h"
+#include "platform/db/Database.h"
+#include "production/tracking/CViewTrack.h"
+#include "platform/Prompt.h"
+#include "shell/CMainFrame.h"
+#include "views/CDlg0.h"
+#include "views/CView0.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QTreeWidgetItemIterator>
+
+#include <functional>
+#include <set>
+
+namespace {
+
+// The commands that leave the program or its screen: not run here.
+const std::set<int> kNotRun = {
+    30529, // Exit
+    30575, // the companion tool
+    30109, // support mail
+};
+
+// The cuts the check still finds, each with why it stands for now; any other
+// cut fails. The report tables and the schedule box's table are drawn by the
+// chart, which shares its width among columns too many for it and does not
+// scroll sideways yet.
+const struct
+{
+    const char *where;
+    const char *why;
+} kStillCut[] = {
+    {"CViewReports#CView0-30005 > CXChartCtrl: ", "a report table wider than the view"},
+    {"Schedule Job > CXChartCtrl: ", "the schedule box's fifteen day columns take the table's width"},
+    {"Customer No: ", "the customer window's title item is one word in the large title font"},
+    {"Inventory - Setup/Adjust > CXGridCtrl: ", "the stock grid's fixed columns"},
+    {"CViewSchedule#CView0-30007 > CXListCtrl > QHeaderView: ", "the departments' columns of pictures"},
+    {"CViewReports#CView0-30005 > CXListCtrl > QHeaderView: \"JobType\"", "a user query's own column width"},
+};
+
+bool stillCut(const QString &cut)
+{
+    for (const auto &known : kStillCut)
+        if (cut.contains(QString::fromUtf8(known.where)))
+            return true;
+    return false;
+}
+
+// The sample shop, made once for the run.
+QString sampleShop()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("TavrelData.mdb"));
+        QProcess tool;
+        tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), file, QStringLiteral("--jobs"),
+                                                   QStringLiteral("40"), QStringLiteral("--seed"), QStringLiteral("7")});
+        if (!tool.waitForFinished(120000) || tool.exitCode() != 0 || !QFile::exists(file))
+            return QString();
+        return file;
+    }();
+    return path;
+}
+
+} // namespace
+
+class ScreenFitTest : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        ASSERT_FALSE(sampleShop().isEmpty()) << "the sample shop was not made";
+        ASSERT_TRUE(QFile::copy(sampleShop(), tempPath(QStringLiteral("TavrelData.mdb"))));
+        QFile::setPermissions(tempPath(QStringLiteral("TavrelData.mdb")), QFile::ReadOwner | QFile::WriteOwner);
+        answerScreenWarning();
+        ASSERT_TRUE(shell->InitInstance());
+        frame = shell->mainFrame();
+        frame->resize(1024, 768);
+        QApplication::processEvents();
+    }
+
+    // The window's cut texts, each with where it was seen, into the run's list.
+    void check(QWidget *window, const QString &where)
+    {
+        for (const QString &c : CutTexts(window))
+            if (!seen.contains(c) && !stillCut(c)) {
+                seen.insert(c);
+                cuts << where + QStringLiteral(": ") + c;
+            }
+    }
+
+    // Runs a command with every box answered Cancel and every window
+    // measured as it opens and then cancelled.
+    void runMeasured(CView0 &view, int command, const QString &where)
+    {
+        platform::TestResponder answers;
+        for (int i = 0; i < 8; ++i) {
+            answers.answer(platform::IDCANCEL);
+            answers.onDialog([this, where, command](QDialog &d) {
+                check(&d, QStringLiteral("%1 command %2").arg(where).arg(command));
+                return 2;
+            });
+        }
+        try {
+            view.RunCommand(command);
+            QApplication::processEvents();
+        } catch (const platform::UnansweredPrompt &) {
+        }
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+                dialog->hide();
+    }
+
+    static std::set<int> commandsOf(CView0 &view)
+    {
+        std::set<int> ids;
+        for (CXRibbon *bar : {view.mainBar(), view.managerBar(), view.listBar(), view.statusBar()})
+            for (int i = 0; bar && i < bar->GetItemCount(); ++i)
+                if (const unsigned id = bar->GetItemId(i); id >= 20000 && id < 40000)
+                    ids.insert(int(id));
+        if (std::unique_ptr<QMenu> menu = LoadMenuResource(170)) {
+            std::function<void(QMenu *)> walk = [&](QMenu *m) {
+                for (QAction *a : m->actions()) {
+                    if (a->menu())
+                        walk(a->menu());
+                    else if (const int id = a->data().toInt(); id >= 20000 && id < 40000)
+                        ids.insert(id);
+                }
+            };
+            walk(menu.get());
+        }
+        // Main views are switched to by the test itself.
+        for (int v = 30000; v <= 30008; ++v)
+            ids.erase(v);
+        for (int id : kNotRun)
+            ids.erase(id);
+        return ids;
+    }
+
+    CMainFrame *frame = nullptr;
+    QStringList cuts;
+    QSet<QString> seen;
+};
+
+class ScreenFitViews : public ScreenFitTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(ScreenFitViews, EveryListAndWindowOfTheViewShowsItsTextsWhole)
+{
+    CView0 *view = qobject_cast<CView0 *>(frame->SwitchView(GetParam()));
+    ASSERT_NE(view, nullptr);
+    const QString name = QStringLiteral("view %1").arg(GetParam());
+    // A pop-up menu a command opens is closed, as a user's Esc would.
+    QTimer closePopups;
+    QObject::connect(&closePopups, &QTimer::timeout, [] {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    closePopups.start(20);
+
+    // Each list of the view's tree.
+    QList<int> codes;
+    if (view->tree())
+        for (QTreeWidgetItemIterator it(view->tree()); *it; ++it)
+            if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0 && !codes.contains(code))
+                codes << code;
+    check(frame, name);
+    for (int code : codes) {
+        frame->SwitchView(GetParam());
+        platform::TestResponder answers;
+        for (int i = 0; i < 4; ++i) {
+            answers.answer(platform::IDCANCEL);
+            answers.onDialog([this, name, code](QDialog &d) {
+                check(&d, QStringLiteral("%1 list %2").arg(name).arg(code));
+                return 2;
+            });
+        }
+        try {
+            view->SelectTreeCode(code);
+            QApplication::processEvents();
+        } catch (const platform::UnansweredPrompt &) {
+        }
+        check(frame, QStringLiteral("%1 list %2").arg(name).arg(code));
+    }
+
+    // Every window its commands open, on the first list with its first row.
+    frame->SwitchView(GetParam());
+    if (view->list() && view->list()->GetItemCount() > 0)
+        view->list()->SelectItem(0);
+    for (int id : commandsOf(*view)) {
+        frame->SwitchView(GetParam());
+        runMeasured(*view, id, name);
+    }
+    EXPECT_TRUE(cuts.isEmpty()) << cuts.size() << " cut:\n" << cuts.join(QLatin1Char('\n')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(MainViews, ScreenFitViews,
+                         ::testing::Values(30000, 30001, 30002, 30003, 30004, 30005, 30006, 30007, 30008));
+
+// The windows a user reaches in a day's work, in the states that make their
+// texts longest: a job due at a time of day with its Delete Items list, a new
+// quote for a chosen CSR, the order's schedule box, and the time clock's
+// operator and order pickers.
+TEST_F(ScreenFitTest, TheWindowsOfADaysWorkShowTheirTextsWhole)
+{
+    SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET TimeDue = '10 am'"));
+    QStringList measured;
+    const auto measure = [&](QDialog &d, const QString &where) {
+        measured << QString::fromLatin1(d.metaObject()->className());
+        check(&d, where);
+    };
+
+    CView0 *jobs = qobject_cast<CView0 *>(frame->SwitchView(30001));
+    ASSERT_NE(jobs, nullptr);
+    ASSERT_GT(jobs->list()->GetItemCount(), 0);
+    jobs->list()->SelectItem(0);
+    {
+        platform::TestResponder answers;
+        for (int i = 0; i < 4; ++i)
+            answers.answer(platform::IDNO);
+        answers.onDialog([&](QDialog &d) {
+            measure(d, QStringLiteral("job window"));
+            if (auto *job = dynamic_cast<CJobDlg *>(&d))
+                job->SendCommand(30632);
+            return 2;
+        });
+        answers.onDialog([&](QDialog &d) {
+            measure(d, QStringLiteral("delete items"));
+            return 2;
+        });
+        jobs->RunCommand(30103);
+        QApplication::processEvents();
+    }
+    {
+        platform::TestResponder answers;
+        answers.onDialog([&](QDialog &d) {
+            if (auto *dialog = dynamic_cast<CJobNew *>(&d)) {
+                dialog->ListChoice(2);   // Quote
+                dialog->ListChoice(101); // the CSR
+                dialog->ListChoice(CJobNew::Regular);
+            }
+            measure(d, QStringLiteral("new quote"));
+            return 2;
+        });
+        jobs->RunCommand(30100);
+        QApplication::processEvents();
+    }
+    // The order's schedule box, from the jobs list.
+    {
+        platform::TestResponder answers;
+        for (int i = 0; i < 4; ++i)
+            answers.answer(platform::IDNO);
+        answers.onDialog([&](QDialog &d) {
+            measure(d, QStringLiteral("schedule box"));
+            return 2;
+        });
+        jobs->list()->SelectItem(0);
+        jobs->RunCommand(30270);
+        QApplication::processEvents();
+    }
+    auto *clock = qobject_cast<CViewTrack *>(frame->SwitchView(30008));
+    ASSERT_NE(clock, nullptr);
+    // "Who are you?"
+    {
+        platform::TestResponder answers;
+        answers.onDialog([&](QDialog &d) {
+            measure(d, QStringLiteral("operator picker"));
+            return 2;
+        });
+        clock->RunCommand(30422);
+        QApplication::processEvents();
+    }
+    clock->SelectOperator(101, false);
+    {
+        platform::TestResponder answers;
+        for (int i = 0; i < 4; ++i) {
+            answers.answer(platform::IDCANCEL);
+            answers.onDialog([&](QDialog &d) {
+                measure(d, QStringLiteral("find order"));
+                return 2;
+            });
+        }
+        try {
+            clock->RunCommand(29101);
+            QApplication::processEvents();
+        } catch (const platform::UnansweredPrompt &) {
+        }
+    }
+    // The order picker comes first: the clock's order window has no order yet.
+    EXPECT_EQ(measured.join(QLatin1Char(',')).toStdString(), "CJobDlg,CDlgOptions,CJobNew,CScheduleJob,CDlgTree,CDlgList");
+    EXPECT_TRUE(cuts.isEmpty()) << cuts.size() << " cut:\n" << cuts.join(QLatin1Char('\n')).toStdString();
+}
