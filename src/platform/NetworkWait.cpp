@@ -5,10 +5,18 @@
 
 #include <curl/curl.h>
 
-#include <linux/sockios.h>
+#include <QtCore/QtGlobal>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <linux/sockios.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -57,10 +65,17 @@ struct Session
         dropped = true;
         unsent = 0;
         for (const curl_socket_t s : sockets) {
+#ifdef Q_OS_LINUX
+            // What the system still holds for the server.
             int queued = 0;
             if (::ioctl(s, SIOCOUTQ, &queued) == 0 && queued > 0)
                 unsent += queued;
+#endif
             const linger reset{1, 0};
+#ifdef Q_OS_WIN
+            ::setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char *>(&reset), sizeof reset);
+            ::shutdown(s, SD_BOTH);
+#else
             ::setsockopt(s, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
             ::shutdown(s, SHUT_RDWR);
             // Connecting a stream socket to no address drops its connection
@@ -68,6 +83,7 @@ struct Session
             sockaddr none{};
             none.sa_family = AF_UNSPEC;
             ::connect(s, &none, sizeof none);
+#endif
         }
     }
 };
@@ -92,7 +108,11 @@ curl_socket_t openSocket(void *user, curlsocktype, curl_sockaddr *address)
     std::lock_guard<std::mutex> lock(session->mutex);
     if (session->dropped)
         return CURL_SOCKET_BAD;
+#ifdef Q_OS_WIN
+    const curl_socket_t s = ::socket(address->family, address->socktype, address->protocol);
+#else
     const curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+#endif
     if (s != CURL_SOCKET_BAD)
         session->sockets.insert(s);
     return s;
@@ -103,7 +123,11 @@ int closeSocket(void *user, curl_socket_t s)
     auto *session = static_cast<Session *>(user);
     std::lock_guard<std::mutex> lock(session->mutex);
     session->sockets.erase(s);
+#ifdef Q_OS_WIN
+    return ::closesocket(s);
+#else
     return ::close(s);
+#endif
 }
 
 int progress(void *user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
