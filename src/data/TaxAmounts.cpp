@@ -64,7 +64,7 @@ TaxRateLookup TaxRatesReadOnce(platform::Database *database)
     QString columns = kRateColumns;
     platform::Database &db = database ? *database : SharedDatabase();
     const bool rates = db.tableExists(QStringLiteral("Taxes"));
-    if (rates && !db.tableDef(QStringLiteral("Taxes")).field(QStringLiteral("TaxPostage")))
+    if (rates && !db.tableDef(QStringLiteral("Taxes")).hasField(QStringLiteral("TaxPostage")))
         columns.replace(QStringLiteral(", TaxPostage,"), QStringLiteral(", 0 AS TaxPostage,"));
     CXDaoSet set(database);
     if (rates)

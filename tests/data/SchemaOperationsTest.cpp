@@ -198,7 +198,9 @@ TEST_F(SchemaOperationsTest, ResizeKeepsEveryValueExactly)
         EXPECT_EQ(e.number(), 3163);
     }
     EXPECT_EQ(names(), QStringList({"O'Brien", "", "<null>"}));
-    EXPECT_EQ(db().tableDef(QStringLiteral("Papers")).field(QStringLiteral("Name"))->size, 30);
+    const platform::TableDef papers = db().tableDef(QStringLiteral("Papers"));
+    ASSERT_TRUE(papers.field(QStringLiteral("Name")));
+    EXPECT_EQ(papers.field(QStringLiteral("Name"))->size, 30);
 
     // Moving keeps the rows too.
     DbSetFieldPosition(&td, QStringLiteral("Name"), 0);

@@ -537,7 +537,7 @@ TEST_F(SchemaUpgradeTest, FailedStepIsFinishedByTheNextRun)
     EXPECT_EQ(version(), QStringLiteral("2005.2"));
     EXPECT_TRUE(db().tableExists(QStringLiteral("Notes")));
     EXPECT_TRUE(db().tableExists(QStringLiteral("ShippedItems")));
-    EXPECT_TRUE(db().tableDef(QStringLiteral("Items")).field(QStringLiteral("TimeCost")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("Items")).hasField(QStringLiteral("TimeCost")));
 
     // Later the same day: the copy of the untouched file is kept.
     QFile marker(backupPath());
@@ -568,8 +568,8 @@ TEST_F(SchemaUpgradeTest, StoppedRunKeepsTheVersionAndTheNextDayMakesANewCopy)
     EXPECT_FALSE(UpgradeDatabase(&db()));
     EXPECT_EQ(prompts().shown().size(), 1); // the question; no report
     EXPECT_EQ(version(), QStringLiteral("2005.2"));
-    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("Name2")));
-    EXPECT_TRUE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("ProdDepID")));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).hasField(QStringLiteral("Name2")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("Services")).hasField(QStringLiteral("ProdDepID")));
     EXPECT_TRUE(db().tableExists(QStringLiteral("PriceGrid")));
     EXPECT_FALSE(db().tableExists(QStringLiteral("TodoTypes")));
 
@@ -581,8 +581,8 @@ TEST_F(SchemaUpgradeTest, StoppedRunKeepsTheVersionAndTheNextDayMakesANewCopy)
     prompts().clear();
     prompts().answer(IDYES);
     EXPECT_FALSE(UpgradeDatabase(&db()));
-    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("Name2")));
-    EXPECT_TRUE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("SetupTime")));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).hasField(QStringLiteral("Name2")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("Services")).hasField(QStringLiteral("SetupTime")));
     EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM ServiceDiffTables")), 0);
 
     platform::Clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
@@ -626,11 +626,11 @@ TEST_F(SchemaUpgradeTest, StepsThatReadOldDataWaitForAFailedConversion)
 
     // The categories keep their old numbers, the old service, waste and
     // price data stay for the conversion still to come.
-    EXPECT_FALSE(db().tableDef(QStringLiteral("Items")).field(QStringLiteral("TimeCost")));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Items")).hasField(QStringLiteral("TimeCost")));
     EXPECT_EQ(number(QStringLiteral("SELECT Count(*) FROM ServiceCategories WHERE CatNo = 302")), 1);
-    EXPECT_TRUE(db().tableDef(QStringLiteral("ServiceCategories")).field(QStringLiteral("Bid")));
-    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).field(QStringLiteral("Name2")));
-    EXPECT_TRUE(db().tableDef(QStringLiteral("WasteTable")).field(QStringLiteral("FinishSetup")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("ServiceCategories")).hasField(QStringLiteral("Bid")));
+    EXPECT_FALSE(db().tableDef(QStringLiteral("Services")).hasField(QStringLiteral("Name2")));
+    EXPECT_TRUE(db().tableDef(QStringLiteral("WasteTable")).hasField(QStringLiteral("FinishSetup")));
     EXPECT_TRUE(db().tableExists(QStringLiteral("PressDifficulties")));
     EXPECT_TRUE(db().tableExists(QStringLiteral("PriceTables")));
     EXPECT_EQ(version(), QStringLiteral("2005.2"));

@@ -388,6 +388,29 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
                                                           "is not %2.\n\nCorrect the order before saving it.")
                                                .arg(time, QLatin1String(refusedAs))});
     }
+
+    // The limit is the field's size in this shop's file, read afresh for
+    // each order (a text and an XML order alike).
+    SharedDatabase().resizeTextField(QStringLiteral("Jobs"), QStringLiteral("TimeDue"), 5);
+    const std::pair<const char *, bool> shortTimes[] = {{"10 am", false}, {"10:30", false}, {"10:30 am", true}};
+    for (const auto &[written, refused] : shortTimes) {
+        SCOPED_TRACE(written);
+        const QString time = QString::fromLatin1(written);
+        std::vector<std::unique_ptr<CWebOrder>> orders;
+        orders.push_back(parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Due Time: ") + time})));
+        orders.push_back(parseXml("<DueTime>" + time.toUtf8() + "</DueTime>\n", [](CWebOrder &order) {
+            order.m_keys.keys[keyfield::JobDueTime] = QStringLiteral("OrderRequest/DueTime");
+        }));
+        for (const auto &order : orders) {
+            EXPECT_EQ(order->m_jobSet.m_TimeDue, refused ? QString() : time);
+            EXPECT_EQ(order->m_refusals,
+                      !refused ? QStringList()
+                               : QStringList{QStringLiteral("This order cannot be saved: \"%1\" after \"%2\" is not a "
+                                                            "time of day of at most 5 characters.\n\nCorrect the "
+                                                            "order before saving it.")
+                                                 .arg(time, order->m_keys[keyfield::JobDueTime])});
+        }
+    }
 }
 
 TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)

@@ -9,10 +9,18 @@
 #include "support/LocalServers.h"
 #include "support/TestEnvironment.h"
 
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtWidgets/QApplication>
+
+#include <functional>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -37,6 +45,91 @@ QByteArray orderXml(int count, const QMap<int, QStringList> &without = {})
     }
     xml += "</OrderRequest>\n";
     return xml;
+}
+
+// This process's resident memory in KB.
+qint64 ResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+// What a piece of work run in a child process gave back: what it wrote
+// ("" when it was stopped at its time limit) and how far the child's
+// resident memory rose above this process's.
+struct ChildRun
+{
+    bool finished = false;
+    QByteArray output;
+    qint64 grownKb = 0;
+};
+
+// Runs the work in a child process of this one, stopped after `seconds`: a
+// reader that would run for minutes or fill the memory ends the test, not
+// the machine.
+ChildRun RunInChild(int seconds, const std::function<QByteArray()> &work)
+{
+    ChildRun run;
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return run;
+    const qint64 before = ResidentKb();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeEnds[0]);
+        QByteArray out;
+        try {
+            out = work();
+        } catch (...) {
+            out = "an exception";
+        }
+        for (qsizetype at = 0; at < out.size();) {
+            const ssize_t n = ::write(pipeEnds[1], out.constData() + at, size_t(out.size() - at));
+            if (n <= 0)
+                break;
+            at += n;
+        }
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    QDeadlineTimer deadline(qint64(seconds) * 1000);
+    bool ended = false;
+    while (!ended && !deadline.hasExpired()) {
+        pollfd fd{pipeEnds[0], POLLIN, 0};
+        if (::poll(&fd, 1, int(qMin<qint64>(deadline.remainingTime(), 1000))) <= 0)
+            continue;
+        char buffer[65536];
+        const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+        if (n > 0)
+            run.output.append(buffer, n);
+        else
+            ended = true;
+    }
+    ::close(pipeEnds[0]);
+    if (!ended)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    run.finished = ended && WIFEXITED(status);
+    if (!run.finished)
+        run.output.clear();
+    run.grownKb = qint64(usage.ru_maxrss) - before;
+    return run;
+}
+
+// Loads the file in a child process: "loaded", or the message of the refusal.
+ChildRun LoadInChild(const QString &path, int seconds)
+{
+    return RunInChild(seconds, [&] {
+        XmlDocument document;
+        return document.Load(path) ? QByteArray("loaded") : document.LastErrorText().toUtf8();
+    });
 }
 
 } // namespace
@@ -323,4 +416,158 @@ TEST_F(XmlReaderTest, OnlyAnOrdinaryFileOfBoundedSizeIsRead)
     EXPECT_FALSE(document.Load(atLimit));
     ASSERT_EQ(prompts().shown().size(), 2);
     EXPECT_TRUE(prompts().shown().at(0).text.startsWith(QStringLiteral("Error processing XML file: ")));
+}
+
+// An order's entities may not make its text larger than the file may be:
+// the size is measured without replacing anything, and an order past it is
+// refused at once, before any of it is read.
+TEST_F(XmlReaderTest, EntitiesThatWouldGrowTheTextPastTheLimitAreRefusedAtOnce)
+{
+    const QByteArray hundredKb(100 * 1024, 'A');
+    const QByteArray mb(1024 * 1024, 'B');
+    QByteArray twentyThousand;
+    for (int i = 0; i < 20000; ++i)
+        twentyThousand += "&e;";
+    QByteArray sixtyFour;
+    for (int i = 0; i < 64; ++i)
+        sixtyFour += "&m;";
+    // 100 KB used ten times in an entity used 70 times: 70,000 KB.
+    QByteArray seventy;
+    for (int i = 0; i < 70; ++i)
+        seventy += "&t;";
+    struct Case
+    {
+        const char *name;
+        QByteArray xml;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"100 KB used 20,000 times in a description",
+         "<!DOCTYPE OrderRequest [<!ENTITY e \"" + hundredKb + "\">]>\n<OrderRequest><ItemOut quantity=\"2\"><ItemDetail>"
+             "<Description>" + twentyThousand + "</Description></ItemDetail></ItemOut></OrderRequest>",
+         true},
+        {"1 MB used 64 times: exactly 64 MB of text",
+         "<!DOCTYPE Order [<!ENTITY m \"" + mb + "\">]>\n<Order><Note>" + sixtyFour + "</Note></Order>", false},
+        {"one character more",
+         "<!DOCTYPE Order [<!ENTITY m \"" + mb + "\">]>\n<Order><Note>" + sixtyFour + "x</Note></Order>", true},
+        {"the same in an attribute",
+         "<!DOCTYPE Order [<!ENTITY m \"" + mb + "\">]>\n<Order><Note text=\"x" + sixtyFour + "\"/></Order>", true},
+        {"entities inside entities",
+         "<!DOCTYPE Order [<!ENTITY e \"" + hundredKb + "\"><!ENTITY t \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>\n"
+         "<Order><Note>" + seventy + "</Note></Order>",
+         true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = tempPath(QStringLiteral("order.xml"));
+        ASSERT_TRUE(WriteTestFile(path, "<?xml version=\"1.0\"?>\n" + c.xml));
+        // The DTD declares no elements: the first, validating load fails and
+        // the second is made without validating.
+        prompts().clear();
+        for (int i = 0; i < 3; ++i)
+            prompts().answer(platform::IDOK);
+        const ChildRun run = LoadInChild(path, 120);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(QString::fromUtf8(run.output),
+                  c.refused ? QStringLiteral("Cannot read the XML file %1: with its entities replaced by what they "
+                                             "stand for it would be larger than 64 MB, the most such a file may be.")
+                                  .arg(path)
+                            : QStringLiteral("loaded"));
+        EXPECT_LT(run.grownKb, 256 * 1024);
+    }
+}
+
+// The parser checks each attribute of an element against all the element's
+// attributes before it: an element of more than kMaxAttributes is refused
+// before parsing, in the file and in an entity's text alike. Markup that
+// holds no start tag (a comment, a CDATA section, text) may hold any number
+// of "=".
+TEST_F(XmlReaderTest, AnElementOfTooManyAttributesIsRefusedBeforeParsing)
+{
+    const auto attributes = [](int count, char quote) {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += " a" + QByteArray::number(i) + "=" + quote + "v" + QByteArray::number(i) + quote;
+        return text;
+    };
+    const QByteArray equals(1000, '=');
+    struct Case
+    {
+        const char *name;
+        QByteArray xml;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"100,000 on one element", "<OrderRequest><ItemOut" + attributes(100000, '"') + "/></OrderRequest>", true},
+        {"256", "<OrderRequest><ItemOut" + attributes(256, '"') + "/></OrderRequest>", false},
+        {"257", "<OrderRequest><ItemOut" + attributes(257, '\'') + "/></OrderRequest>", true},
+        {"257 in an entity's text",
+         "<!DOCTYPE OrderRequest [<!ENTITY e \"<ItemOut" + attributes(257, '\'') + "/>\">]>\n"
+         "<OrderRequest>&e;</OrderRequest>",
+         true},
+        {"257 in an entity's text written with character references",
+         "<!DOCTYPE OrderRequest [<!ENTITY e \"&#60;ItemOut" + attributes(257, '\'') + "/&#62;\">]>\n"
+         "<OrderRequest>&e;</OrderRequest>",
+         true},
+        {"= in a comment, CDATA, a value, text and the DTD",
+         "<!DOCTYPE OrderRequest [<!-- " + equals + " --><!ENTITY e \"" + equals + "\">]>\n<OrderRequest><!-- " + equals
+             + " --><Note a=\"" + equals + "\"><![CDATA[<x " + equals + ">]]>" + equals + "&e;</Note></OrderRequest>",
+         false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = tempPath(QStringLiteral("order.xml"));
+        ASSERT_TRUE(WriteTestFile(path, "<?xml version=\"1.0\"?>\n" + c.xml));
+        prompts().clear();
+        for (int i = 0; i < 3; ++i)
+            prompts().answer(platform::IDOK);
+        const ChildRun run = LoadInChild(path, 120);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(QString::fromUtf8(run.output),
+                  c.refused ? QStringLiteral("Cannot read the XML file %1: an element in it has more than 256 "
+                                             "attributes, the most Tavrel reads.")
+                                  .arg(path)
+                            : QStringLiteral("loaded"));
+    }
+    // The most is read whole.
+    const QString path = tempPath(QStringLiteral("order.xml"));
+    ASSERT_TRUE(WriteTestFile(path, "<OrderRequest><ItemOut" + attributes(256, '"') + "/></OrderRequest>"));
+    XmlDocument document;
+    ASSERT_TRUE(document.Load(path));
+    EXPECT_EQ(document.GetXmlValue(QStringLiteral("ItemOut"), QStringLiteral("a255"), 0), QStringLiteral("v255"));
+}
+
+// Each path of an item is found once for the whole order, so a long order
+// takes one pass: 100,000 items, their prices listed apart deep inside the
+// order (read by their running count), give the 255 an order holds.
+TEST_F(XmlReaderTest, AnOrderOfManyItemsIsReadInOnePass)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?>\n<OrderRequest>\n";
+    for (int i = 1; i <= 100000; ++i)
+        xml += "<ItemOut quantity=\"" + QByteArray::number(i) + "\"><ItemDetail><Description>Item " + QByteArray::number(i)
+            + "</Description></ItemDetail></ItemOut>\n";
+    const int depth = 30;
+    xml += QByteArray("<Part>").repeated(depth) + "<Prices>";
+    for (int i = 1; i <= 100000; ++i)
+        xml += "<Price>" + QByteArray::number(i) + ".25</Price>";
+    xml += "</Prices>" + QByteArray("</Part>").repeated(depth) + "\n</OrderRequest>\n";
+    const QString path = tempPath(QStringLiteral("order.xml"));
+    ASSERT_TRUE(WriteTestFile(path, xml));
+    const ChildRun run = RunInChild(60, [&] {
+        XmlDocument document;
+        if (!document.Load(path))
+            return document.LastErrorText().toUtf8();
+        XmlOrderKeys keys;
+        keys.price = QStringLiteral("Prices/Price");
+        QByteArray out;
+        for (const XmlOrderItem &item : ReadXmlOrderItems(document, keys))
+            out += (QStringList{item.description, QString::number(item.quantity), item.unitPrice, item.jobItem}
+                        .join(QLatin1Char('|')) + QLatin1Char('\n')).toUtf8();
+        return out;
+    });
+    ASSERT_TRUE(run.finished);
+    const QStringList lines = QString::fromUtf8(run.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 255);
+    EXPECT_EQ(lines.first(), QStringLiteral("Item 1|1|1.25|999-1"));
+    EXPECT_EQ(lines.last(), QStringLiteral("Item 255|255|255.25|999-1"));
 }

@@ -321,7 +321,8 @@ void CWebOrder::ReadJobFields()
     // here rather than by the save.
     int longest = 10;
     try {
-        if (const platform::FieldDef *field = db().tableDef(QStringLiteral("Jobs")).field(QStringLiteral("TimeDue")))
+        const platform::TableDef jobs = db().tableDef(QStringLiteral("Jobs"));
+        if (const platform::FieldDef *field = jobs.field(QStringLiteral("TimeDue")))
             longest = field->size;
     } catch (const platform::DbException &) {
         // the field as the shop's database is made

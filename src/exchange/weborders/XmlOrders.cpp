@@ -208,34 +208,35 @@ QList<XmlOrderItem> ReadXmlOrderItems(const XmlDocument &order, const XmlOrderKe
 {
     QList<XmlOrderItem> items;
     const QString box = keys.quantity;
-    // A path read inside each item's own element, or by its running count.
-    auto reader = [&](const QString &path, const QString &attribute) {
-        const bool inside = order.LiesInside(path, box);
-        return [&order, box, path, attribute, inside](int i) {
-            return inside ? order.GetXmlValueInside(box, i, path, attribute) : order.GetXmlValue(path, attribute, i);
-        };
+    // A path read inside each item's own element, or by its running count;
+    // each path's values are read in one pass over the document.
+    auto values = [&](const QString &path, const QString &attribute) {
+        return order.LiesInside(path, box) ? order.GetXmlValuesInside(box, path, attribute, kMaxOrderItems)
+                                           : order.GetXmlValues(path, attribute, kMaxOrderItems);
     };
-    const auto description = reader(keys.description, QString());
-    const auto quantity = reader(keys.quantity, QStringLiteral("quantity"));
-    const auto price = reader(keys.price, QString());
-    const auto templateNo = reader(keys.templateNo, QString());
-    const auto link = reader(keys.link, QString());
-    for (int i = 0; i < kMaxOrderItems; ++i) {
+    const QStringList descriptions = values(keys.description, QString());
+    if (descriptions.isEmpty() || descriptions.first().isEmpty())
+        return items;
+    const QStringList quantities = values(keys.quantity, QStringLiteral("quantity"));
+    const QStringList prices = values(keys.price, QString());
+    const QStringList templateNos = values(keys.templateNo, QString());
+    const QStringList links = values(keys.link, QString());
+    for (qsizetype i = 0; i < descriptions.size() && i < kMaxOrderItems; ++i) {
         XmlOrderItem item;
-        item.description = description(i);
+        item.description = descriptions.at(i);
         if (item.description.isEmpty())
             break;
-        const QString written = quantity(i);
+        const QString written = quantities.value(i);
         if (!written.trimmed().isEmpty() && !ReadOrderQuantity(written, item.quantity, item.originals)) {
             item.quantity = 0;
             item.badQuantity = written;
         }
-        item.unitPrice = price(i);
-        item.jobItem = templateNo(i);
+        item.unitPrice = prices.value(i);
+        item.jobItem = templateNos.value(i);
         if (item.jobItem.isEmpty())
             item.jobItem = QStringLiteral("999-1");
         item.jobItem = item.jobItem.left(14);
-        item.link = link(i);
+        item.link = links.value(i);
         items.append(item);
     }
     return items;

@@ -6,8 +6,15 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
+#include <QtCore/QHash>
+#include <QtCore/QSet>
+#include <QtCore/QStringDecoder>
 #include <QtCore/QUrl>
 
+#include <string_view>
+
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/uri.h>
@@ -183,6 +190,189 @@ bool namesOutside(xmlDocPtr doc)
     return false;
 }
 
+// Whether a start tag of the text (a document, or the replacement text of an
+// entity) has more than `limit` attributes, counted as the "=" signs outside
+// quotes between its "<" and ">". Comments, CDATA sections, processing
+// instructions and the document type declaration hold no start tags and are
+// passed over; the entities a declaration holds are checked as the parser
+// declares them.
+bool hasCrowdedElement(std::string_view text, int limit)
+{
+    const size_t n = text.size();
+    auto after = [&](size_t from, std::string_view mark) {
+        const size_t at = text.find(mark, from);
+        return at == std::string_view::npos ? n : at + mark.size();
+    };
+    // The end of a declaration "<!...>", brackets (an internal subset),
+    // quoted texts, comments and processing instructions inside included.
+    auto declarationEnd = [&](size_t i) {
+        int depth = 0;
+        char quote = 0;
+        while (i < n) {
+            const char c = text[i];
+            if (quote) {
+                quote = c == quote ? 0 : quote;
+                ++i;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+                ++i;
+            } else if (text.substr(i, 4) == "<!--") {
+                i = after(i + 4, "-->");
+            } else if (text.substr(i, 2) == "<?") {
+                i = after(i + 2, "?>");
+            } else {
+                if (c == '[')
+                    ++depth;
+                else if (c == ']')
+                    --depth;
+                else if (c == '>' && depth <= 0)
+                    return i + 1;
+                ++i;
+            }
+        }
+        return n;
+    };
+    size_t i = 0;
+    while (i < n) {
+        i = text.find('<', i);
+        if (i == std::string_view::npos)
+            return false;
+        const std::string_view rest = text.substr(i);
+        if (rest.starts_with("<!--")) {
+            i = after(i + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            i = after(i + 9, "]]>");
+        } else if (rest.starts_with("<?")) {
+            i = after(i + 2, "?>");
+        } else if (rest.starts_with("<!")) {
+            i = declarationEnd(i + 2);
+        } else if (rest.starts_with("</")) {
+            i = after(i + 2, ">");
+        } else {
+            int attributes = 0;
+            char quote = 0;
+            for (++i; i < n; ++i) {
+                const char c = text[i];
+                if (quote) {
+                    quote = c == quote ? 0 : quote;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '=') {
+                    if (++attributes > limit)
+                        return true;
+                } else if (c == '>' || c == '<') {
+                    break; // the tag's end (or where the parser stops)
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// hasCrowdedElement for a whole file: a file in UTF-16 is looked at in UTF-8.
+bool hasCrowdedElement(const QByteArray &bytes, int limit)
+{
+    const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    const bool bigEndian = n >= 2 && ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0 && b[1] != 0));
+    const bool littleEndian = n >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] != 0 && b[1] == 0));
+    if (bigEndian || littleEndian) {
+        QStringDecoder decode(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE);
+        const QByteArray utf8 = QString(decode(bytes)).toUtf8();
+        return hasCrowdedElement(std::string_view(utf8.constData(), size_t(utf8.size())), limit);
+    }
+    return hasCrowdedElement(std::string_view(bytes.constData(), size_t(n)), limit);
+}
+
+// What one parse found beyond the parser's own errors.
+struct ParseGuard
+{
+    bool crowded = false; // an entity holds an element of too many attributes
+};
+
+// Every entity the document declares is looked at before the parser keeps
+// it: one whose replacement text holds an element of too many attributes
+// stops the parse (the parser would check them against each other when the
+// entity is used).
+void guardedEntityDecl(void *ctx, const xmlChar *name, int type, const xmlChar *publicId, const xmlChar *systemId,
+                       xmlChar *content)
+{
+    auto *context = static_cast<xmlParserCtxtPtr>(ctx);
+    auto *guard = static_cast<ParseGuard *>(context->_private);
+    if (guard && content
+        && hasCrowdedElement(std::string_view(reinterpret_cast<const char *>(content)), XmlDocument::kMaxAttributes)) {
+        guard->crowded = true;
+        xmlStopParser(context);
+        return;
+    }
+    xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+}
+
+// The size the document's text would have with every entity reference
+// replaced by what it stands for (element and attribute text), counted
+// without replacing anything: each entity is measured once. Counting stops
+// past `limit`.
+class ExpandedSize
+{
+public:
+    ExpandedSize(xmlDocPtr doc, qint64 limit) : m_doc(doc), m_limit(limit) {}
+
+    qint64 ofDocument()
+    {
+        return ofList(m_doc->children);
+    }
+
+private:
+    qint64 add(qint64 a, qint64 b) const
+    {
+        return qMin(a + b, m_limit + 1);
+    }
+
+    qint64 ofList(xmlNodePtr node)
+    {
+        qint64 size = 0;
+        for (; node && size <= m_limit; node = node->next)
+            size = add(size, ofNode(node));
+        return size;
+    }
+
+    qint64 ofNode(xmlNodePtr node)
+    {
+        switch (node->type) {
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+            return node->content ? qint64(xmlStrlen(node->content)) : 0;
+        case XML_ENTITY_REF_NODE:
+            return ofEntity(xmlGetDocEntity(m_doc, node->name));
+        case XML_ELEMENT_NODE: {
+            qint64 size = 0;
+            for (xmlAttrPtr attr = node->properties; attr && size <= m_limit; attr = attr->next)
+                size = add(size, ofList(attr->children));
+            return add(size, ofList(node->children));
+        }
+        default:
+            return 0;
+        }
+    }
+
+    qint64 ofEntity(xmlEntityPtr entity)
+    {
+        if (!entity)
+            return 0;
+        const auto known = m_entities.constFind(entity);
+        if (known != m_entities.constEnd())
+            return known.value();
+        m_entities.insert(entity, 0); // a loop (refused by the parser) adds nothing
+        const qint64 size = entity->children ? ofList(entity->children) : qint64(qMax(entity->length, 0));
+        m_entities.insert(entity, size);
+        return size;
+    }
+
+    xmlDocPtr m_doc;
+    qint64 m_limit;
+    QHash<xmlEntityPtr, qint64> m_entities;
+};
+
 } // namespace
 
 int XmlDocument::ParseOptions()
@@ -202,12 +392,23 @@ bool XmlDocument::loadOnce(const QString &path, const QByteArray &bytes, bool va
     xmlSetExternalEntityLoader(refuseExternal);
     const QByteArray url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
     xmlParserCtxtPtr context = xmlNewParserCtxt();
+    ParseGuard guard;
+    if (context && context->sax) {
+        context->_private = &guard;
+        context->sax->entityDecl = guardedEntityDecl;
+    }
     xmlDocPtr doc = context ? xmlCtxtReadMemory(context, bytes.constData(), int(bytes.size()), url.constData(), nullptr,
                                                 ParseOptions())
                             : nullptr;
-    bool ok = doc != nullptr;
+    m_tooManyAttributes = guard.crowded;
+    bool ok = doc != nullptr && !guard.crowded;
     m_namesOutside = ok && namesOutside(doc);
     if (m_namesOutside)
+        ok = false;
+    // Entities used over and over could make the text far larger than the
+    // file: it is measured before anything reads it.
+    m_tooLarge = ok && ExpandedSize(doc, kMaxBytes).ofDocument() > kMaxBytes;
+    if (m_tooLarge)
         ok = false;
     if (ok && validate && doc->intSubset) {
         xmlValidCtxtPtr valid = xmlNewValidCtxt();
@@ -258,10 +459,26 @@ bool XmlDocument::Load(const QString &path)
         platform::Prompt::messageBox(m_lastError, QStringLiteral("Parse Error"), platform::MB_ICONHAND);
         return false;
     }
+    const QString tooManyAttributes = QStringLiteral("an element in it has more than %1 attributes, the most Tavrel "
+                                                     "reads")
+                                          .arg(kMaxAttributes);
+    if (hasCrowdedElement(bytes, kMaxAttributes)) {
+        refuse(path, tooManyAttributes);
+        return false;
+    }
     if (loadOnce(path, bytes, true))
         return true;
     if (m_namesOutside) {
         refuseOutside(path);
+        return false;
+    }
+    if (m_tooManyAttributes) {
+        refuse(path, tooManyAttributes);
+        return false;
+    }
+    if (m_tooLarge) {
+        refuse(path, QStringLiteral("with its entities replaced by what they stand for it would be larger than "
+                                    "64 MB, the most such a file may be"));
         return false;
     }
     reportError(path, true);
@@ -270,6 +487,13 @@ bool XmlDocument::Load(const QString &path)
     reportError(path, false);
     Release();
     return false;
+}
+
+void XmlDocument::refuse(const QString &path, const QString &why)
+{
+    Release();
+    m_lastError = QStringLiteral("Cannot read the XML file ") + path + QStringLiteral(": ") + why + QLatin1Char('.');
+    platform::Prompt::messageBox(m_lastError, QStringLiteral("Parse Error"), platform::MB_ICONHAND);
 }
 
 void XmlDocument::refuseOutside(const QString &path)
@@ -293,35 +517,66 @@ static QString valueOf(xmlNodePtr element, const QString &attribute)
     return text;
 }
 
-static bool isWithin(xmlNodePtr node, xmlNodePtr container)
+// The element itself and the elements it lies inside, nearest first.
+template <typename Visit>
+static void forSelfAndAncestors(xmlNodePtr node, Visit visit)
 {
-    for (; node; node = node->parent)
-        if (node == container)
-            return true;
-    return false;
+    for (; node && node->type == XML_ELEMENT_NODE; node = node->parent)
+        visit(node);
 }
 
 bool XmlDocument::LiesInside(const QString &tag, const QString &container) const
 {
-    const QList<xmlNodePtr> containers = findElements(static_cast<xmlDocPtr>(m_doc), container);
-    for (xmlNodePtr element : findElements(static_cast<xmlDocPtr>(m_doc), tag))
-        for (xmlNodePtr box : containers)
-            if (isWithin(element, box))
-                return true;
+    const QList<xmlNodePtr> boxes = findElements(static_cast<xmlDocPtr>(m_doc), container);
+    const QSet<xmlNodePtr> containers(boxes.cbegin(), boxes.cend());
+    if (containers.isEmpty())
+        return false;
+    for (xmlNodePtr element : findElements(static_cast<xmlDocPtr>(m_doc), tag)) {
+        bool inside = false;
+        forSelfAndAncestors(element, [&](xmlNodePtr node) { inside = inside || containers.contains(node); });
+        if (inside)
+            return true;
+    }
     return false;
 }
 
-QString XmlDocument::GetXmlValueInside(const QString &container, int containerIndex, const QString &tag,
-                                       const QString &attribute) const
+QStringList XmlDocument::GetXmlValues(const QString &tag, const QString &attribute, int count) const
 {
-    const QList<xmlNodePtr> containers = findElements(static_cast<xmlDocPtr>(m_doc), container);
-    if (containerIndex < 0 || containerIndex >= containers.size())
-        return QString();
-    xmlNodePtr box = containers.at(containerIndex);
-    for (xmlNodePtr element : findElements(static_cast<xmlDocPtr>(m_doc), tag))
-        if (isWithin(element, box))
-            return valueOf(element, attribute);
-    return QString();
+    QStringList values;
+    const QList<xmlNodePtr> elements = findElements(static_cast<xmlDocPtr>(m_doc), tag);
+    for (qsizetype i = 0; i < elements.size() && i < count; ++i)
+        values.append(valueOf(elements.at(i), attribute));
+    return values;
+}
+
+QStringList XmlDocument::GetXmlValuesInside(const QString &container, const QString &tag, const QString &attribute,
+                                            int count) const
+{
+    const QList<xmlNodePtr> boxes = findElements(static_cast<xmlDocPtr>(m_doc), container);
+    const qsizetype wanted = qMin(boxes.size(), qsizetype(qMax(count, 0)));
+    QHash<xmlNodePtr, qsizetype> position;
+    for (qsizetype i = 0; i < wanted; ++i)
+        position.insert(boxes.at(i), i);
+    // Elements in document order: the first that is or lies inside a box is
+    // that box's.
+    QList<xmlNodePtr> first(wanted, nullptr);
+    qsizetype found = 0;
+    const QList<xmlNodePtr> elements = wanted ? findElements(static_cast<xmlDocPtr>(m_doc), tag) : QList<xmlNodePtr>();
+    for (xmlNodePtr element : elements) {
+        forSelfAndAncestors(element, [&](xmlNodePtr node) {
+            const auto at = position.constFind(node);
+            if (at != position.constEnd() && !first[at.value()]) {
+                first[at.value()] = element;
+                ++found;
+            }
+        });
+        if (found == wanted)
+            break;
+    }
+    QStringList values;
+    for (xmlNodePtr element : first)
+        values.append(element ? valueOf(element, attribute) : QString());
+    return values;
 }
 
 QString XmlDocument::GetXmlValue(const QString &tag, const QString &attribute, int index) const

@@ -10,7 +10,8 @@
 // loaded: a file that names an external DTD or entity is refused (with its
 // own message in the "Parse Error" box), a schema it names is not read, and
 // the file itself is read only when it is an ordinary file of at most
-// kMaxBytes (PlacedFile). Loading validates against the DTD the document
+// kMaxBytes (PlacedFile), with no element of more than kMaxAttributes
+// attributes, whose entities do not make it larger than kMaxBytes. Loading validates against the DTD the document
 // carries first; when that fails the error is shown in the "Parse Error" box
 // and the file is loaded once more without validation (only a file that is
 // not well formed fails).
@@ -24,8 +25,14 @@ public:
     XmlDocument(const XmlDocument &) = delete;
     XmlDocument &operator=(const XmlDocument &) = delete;
 
-    // The largest XML file read.
+    // The largest XML file read, and the largest its text may grow to with
+    // its entities replaced by what they stand for.
     static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+    // The most attributes one element may have. The parser checks each
+    // attribute of an element against all those before it, so its time grows
+    // with the square of their number; an element with more is refused
+    // before anything is parsed.
+    static constexpr int kMaxAttributes = 256;
     // The parser's options wherever XML is parsed.
     static int ParseOptions();
 
@@ -45,10 +52,15 @@ public:
     // Whether an element the tag names is, or lies inside, an element the
     // container tag names.
     bool LiesInside(const QString &tag, const QString &container) const;
-    // The value of the first element the tag names that is, or lies inside,
-    // the index-th element the container tag names ("" when there is none).
-    QString GetXmlValueInside(const QString &container, int containerIndex, const QString &tag,
-                              const QString &attribute) const;
+    // The values (as GetXmlValue gives them) of the first `count` elements
+    // the tag names, in document order: fewer when there are fewer.
+    QStringList GetXmlValues(const QString &tag, const QString &attribute, int count) const;
+    // For each of the first `count` elements the container tag names, the
+    // value of the first element the tag names that is, or lies inside, it
+    // ("" when there is none). Each list is found once, so reading every
+    // item of a long order takes as long as one pass over it.
+    QStringList GetXmlValuesInside(const QString &container, const QString &tag, const QString &attribute,
+                                   int count) const;
     // The whole document as XML text.
     QString GetXmlText() const;
 
@@ -74,6 +86,7 @@ private:
     bool loadOnce(const QString &path, const QByteArray &bytes, bool validate);
     void reportError(const QString &path, bool withRetryLine);
     void refuseOutside(const QString &path);
+    void refuse(const QString &path, const QString &why);
 
     void *m_doc = nullptr; // xmlDoc
     // The first error of the last attempt.
@@ -83,4 +96,6 @@ private:
     QString m_errorReason;
     QString m_lastError;
     bool m_namesOutside = false; // the last attempt found an external DTD or entity
+    bool m_tooLarge = false;     // the last attempt found the text growing past kMaxBytes
+    bool m_tooManyAttributes = false; // an entity of the last attempt holds an element past kMaxAttributes
 };

@@ -11,7 +11,7 @@ int TableDef::fieldIndex(const QString &name) const
     return -1;
 }
 
-const FieldDef *TableDef::field(const QString &name) const
+const FieldDef *TableDef::field(const QString &name) const &
 {
     const int i = fieldIndex(name);
     return i < 0 ? nullptr : &fields[i];

@@ -38,7 +38,14 @@ struct TableDef
     QList<IndexDef> indexes;
 
     int fieldIndex(const QString &field) const; // case-insensitive; -1 when absent
-    const FieldDef *field(const QString &field) const;
+    bool hasField(const QString &field) const { return fieldIndex(field) >= 0; }
+    // The field inside this definition (null when absent): valid while the
+    // definition lives. A definition returned by value (Database::tableDef)
+    // is kept in a variable first; asking a temporary for a field would hand
+    // out a pointer into a definition destroyed at the end of the statement,
+    // so that does not compile.
+    const FieldDef *field(const QString &field) const &;
+    const FieldDef *field(const QString &field) const && = delete;
 };
 
 } // namespace platform

@@ -43,6 +43,14 @@ protected:
     }
 };
 
+// A field is asked of a definition held in a variable: a definition
+// returned by value and used at once would be destroyed at the end of the
+// statement, leaving the field pointing into freed memory.
+template <typename Def>
+concept GivesFields = requires(Def &&def) { std::forward<Def>(def).field(QString()); };
+static_assert(GivesFields<TableDef &> && GivesFields<const TableDef &>);
+static_assert(!GivesFields<TableDef> && !GivesFields<const TableDef &&>);
+
 TEST_F(SchemaTest, CreatedTableKeepsJetTypesSizesAndIndexes)
 {
     const TableDef def = db.tableDef(QStringLiteral("jobs"));
