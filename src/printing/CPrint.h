@@ -7,6 +7,7 @@
 #include "platform/DateTime.h"
 #include "platform/Money.h"
 #include "printing/PrintColumnFit.h"
+#include "printing/PrintCutRecord.h"
 #include "printing/PrintInfo.h"
 #include "views/CBarCode.h"
 
@@ -87,12 +88,20 @@ public:
     int DoPrint(int command);
     // Runs the job on a device of the caller (tests and tools): pages from
     // m_nFromPage to m_nToPage, the pass given. Sets and returns m_nResult.
+    // A device writing a PDF names its file, for the run's cut record.
     int DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage,
-                  PrintInfo::Pass pass = PrintInfo::Pass::Print);
+                  PrintInfo::Pass pass = PrintInfo::Pass::Print, const QString &pdfFile = QString());
     // Work for after the run (marking documents printed and the like): kept
     // only while a page is drawn for printing, run once when the run ends with
     // result 2, dropped otherwise.
     void AfterPrinted(std::function<void()> work);
+    // What the last run drew on its output that did not fit its cell.
+    const PrintCutRecord &cutRecord() const { return m_cutRecord; }
+    // Whether a run that writes a PDF writes its cut record beside it
+    // (PrintCutRecord::pathBeside). Off unless the environment sets
+    // TAVREL_PRINT_RECORD; the diagnosis tool turns it on.
+    static void SetRecordBesidePdf(bool on);
+    static bool RecordBesidePdf();
 
     // The page loop's steps.
     virtual void OnPrepareDC(QPainter &dc, PrintInfo &info);
@@ -336,4 +345,15 @@ protected:
     int m_heightDpi = 0;
     int m_fontHeight = -1;
     int painterFontHeight(const QPainter &dc);
+
+    // The cut record of the run: texts are measured only on the run's output
+    // (not while pages are counted or notes measured).
+    PrintCutRecord m_cutRecord;
+    const QPaintDevice *m_recordDevice = nullptr;
+    QString m_recordFile; // the PDF the run writes, when known
+    void beginRecord(const QPaintDevice &device);
+    // Ends the record of a run on the device, written beside its PDF when asked.
+    void endRecord(QPaintDevice &device);
+    // Measures a text drawn in a rectangle with a format against it.
+    void recordText(const QPainter &dc, const QRect &rect, const QString &shown, unsigned format, const QSize &need);
 };
