@@ -245,6 +245,9 @@ public:
     void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
     void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
     void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
+    // The label of a job's discount line: "10.0% Discount" with the rate the
+    // amount is of the subtotal, or "Discount" when no rate gives it.
+    static QString DiscountLabel(Money subtotal, Money discount);
     void DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth);
     // Marks the job printed after a run that really printed (never on a
     // preview, a counting pass, a cancelled or failed run).

@@ -205,7 +205,7 @@ void CPrint::FitPrintColumns(QPainter &dc)
         texts.reserve(size_t(rows) + 1);
         for (int r = 0; r < rows; ++r) {
             QString text = m_nKind == 100 && m_pList ? m_pList->GetItemText(r, c.m_index)
-                                                     : m_pGrid->GetCellText(r, c.m_index);
+                                                     : m_pGrid->GetShownText(r, c.m_index);
             if (text.isEmpty())
                 continue;
             if (allNumbers && !PrintColumnFit::IsNumberText(text))
@@ -214,7 +214,10 @@ void CPrint::FitPrintColumns(QPainter &dc)
         }
         if (m_bTotals && !TotalText(c).isEmpty())
             texts.push_back(TotalText(c));
-        col.whole = isNumberType(c.m_fieldType) || (allNumbers && !texts.empty());
+        // A grid's column types are its own (text, pick list, typed value):
+        // its cells tell whether they are numbers.
+        const bool grid = !(m_nKind == 100 && m_pList);
+        col.whole = (!grid && isNumberType(c.m_fieldType)) || (allNumbers && !texts.empty());
         const int textWidest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
         // The first column's picture takes a square beside its text.
         const int picture = images && c.m_index == 0 ? m_nLineHeight : 0;
@@ -731,6 +734,8 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
         // Screen heights (21 pixels by default) scaled to the printer.
         m_nCaptionHeight = int(grid->GetHeaderHeight() * (baseCaption / 21.0));
         m_nLineHeight = int(grid->rowHeight() * (baseLine / 21.0));
+        // A row is never shorter than a line of its text.
+        m_nLineHeight = std::max(m_nLineHeight, QFontMetrics(m_fonts[FontBody], dc.device()).lineSpacing());
         const int keepKind = m_nKind;
         CXGridCtrl *keepGrid = m_pGrid;
         m_pGrid = grid;
@@ -747,6 +752,8 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
         const bool smaller = m_dTableScale < 0.999;
         if (smaller)
             BeginTableScale(dc, m_dTableScale);
+        // Titles that wrap make the heading band taller.
+        m_nCaptionHeight = std::max(m_nCaptionHeight, ColumnHeadingHeight(dc));
         info.drawRect.top = top + m_nCaptionHeight;
         DrawGridRow(dc, info, local, grid);
         m_nRecords = records;
@@ -767,12 +774,38 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
 void CPrint::DrawGridRow(QPainter &dc, PrintInfo &info, int &row, CXGridCtrl *grid)
 {
     dc.setFont(m_fonts[FontBody]);
-    int y = info.drawRect.top;
+    const int top = info.drawRect.top;
+    int y = top;
+    std::vector<int> widths;
+    widths.reserve(m_columns.size());
+    for (const CGridCell &c : m_columns)
+        widths.push_back(c.m_width);
+    // Every row is printed from the grid's data, drawn on the screen or not;
+    // a text wider than its column wraps and its row grows to hold it.
     while (grid && row < m_nRecords) {
+        const int height = WrappedRowHeight(
+            dc, [&](int i) { return grid->GetShownText(row, m_columns[size_t(i)].m_index); }, widths,
+            m_tableFullNeeds);
+        // A tall row that would run into the foot of the page starts the next
+        // one; a row taller than a whole page is printed from a page's top.
+        if (y > top && y + height > m_nBodyBottom + m_nLineHeight)
+            break;
         PrintRect r(info.drawRect.left, y, info.drawRect.right, y + m_nLineHeight);
-        for (const CGridCell &c : m_columns)
-            DrawTextBox(dc, grid->GetCellText(row, c.m_index), r, c.m_width, c.m_format, nullptr);
-        y += m_nLineHeight;
+        for (size_t i = 0; i < m_columns.size(); ++i) {
+            const CGridCell &c = m_columns[i];
+            const QString text = grid->GetShownText(row, c.m_index);
+            const bool wraps = height > m_nLineHeight && i < m_tableFullNeeds.size()
+                && double(widths[i]) < m_tableFullNeeds[i] * m_dTableScale;
+            if (wraps) {
+                PrintRect cell = r;
+                cell.bottom = cell.top + height;
+                DrawTextBox(dc, text, cell, c.m_width, 0x850 | (c.m_format & 3), nullptr);
+                r.left = cell.left;
+            } else {
+                DrawTextBox(dc, text, r, c.m_width, c.m_format, nullptr);
+            }
+        }
+        y += height;
         ++row;
         if (y > m_nBodyBottom)
             break;

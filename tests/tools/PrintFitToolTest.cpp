@@ -2,10 +2,13 @@
 // the default page (Letter, portrait) and read back word by word with its
 // position: no word leaves the page, no two words are printed over each
 // other, and the values of the first rows print whole (a cut or clipped value
-// reads back as a shorter word).
+// reads back as a shorter word). Beside each PDF the print engine's record of
+// what it cut must be empty: a word clipped by its cell reads back whole.
 
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
+
+#include "printing/PrintCutRecord.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
@@ -219,6 +222,44 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
                                            QString::fromLatin1(sql), QStringLiteral("--pdf"), pdf(),
                                            QStringLiteral("--rows"), QString::number(kRowsChecked)});
 
+    // The job documents of a copy of the shop whose first order has an item
+    // of a 200-letter description for a customer of a 60-letter name, and
+    // the receivables summary by age.
+    const QString docs = out.filePath(QStringLiteral("Docs.mdb"));
+    ASSERT_TRUE(QFile::copy(shop, docs));
+    const QString description = QStringLiteral(
+        "Full colour brochure on gloss stock folded twice with a die cut pocket on the inside back panel and "
+        "a perforated reply card, shrink wrapped in bundles of fifty and boxed for delivery to three branches");
+    const auto sqlOn = [&](const QString &db, const QString &sql) {
+        return RunDbTool({QStringLiteral("sql"), db, sql}).out.trimmed().section(QLatin1Char('\n'), -1);
+    };
+    sqlOn(docs, QStringLiteral("UPDATE Items SET Description = '%1' WHERE JobID = %2 AND ItemNo = 1")
+                    .arg(description, order));
+    sqlOn(docs, QStringLiteral("UPDATE Customers SET Name = 'Northern Counties Regional Printing and Mailing Cooperative' "
+                               "WHERE CusNo = (SELECT CusNo FROM Jobs WHERE JobID = %1)")
+                    .arg(order));
+    const QString history = sqlOn(docs, QStringLiteral("SELECT TOP 1 JobID FROM Jobs WHERE JobType = 3 ORDER BY JobID"));
+    RunDbTool({QStringLiteral("job"), docs, QStringLiteral("credit"), history} + today);
+    const QString credit = sqlOn(docs, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE Creator = 99"));
+    const QString payer = sqlOn(docs, QStringLiteral("SELECT TOP 1 CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
+                                                     "ORDER BY JobID"));
+    ASSERT_FALSE(credit.isEmpty());
+    const struct
+    {
+        const char *name;
+        QString option, key;
+        int kind;
+    } documents[] = {{"work order", QStringLiteral("--job"), order, 1}, {"invoice", QStringLiteral("--job"), order, 2},
+                     {"quote", QStringLiteral("--job"), quote, 2},      {"credit invoice", QStringLiteral("--job"), credit, 2},
+                     {"statement", QStringLiteral("--statement"), payer, 3}};
+    for (const auto &d : documents)
+        printouts.emplace_back(QString::fromLatin1(d.name),
+                               QStringList{QStringLiteral("print"), docs, d.option, d.key, QStringLiteral("--kind"),
+                                           QString::number(d.kind), QStringLiteral("--pdf"), pdf()} + today);
+    printouts.emplace_back(QStringLiteral("receivables summary"),
+                           QStringList{QStringLiteral("print"), shop, QStringLiteral("--ar-summary"),
+                                       QStringLiteral("--pdf"), pdf()} + today);
+
     // Four at a time.
     constexpr size_t kParallel = 4;
     for (size_t started = 0, done = 0; done < printouts.size();) {
@@ -237,6 +278,7 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
 
     int checked = 0;
     int values = 0;
+    int cuts = 0;
     for (const Printout &p : printouts) {
         // The files printed and the first rows of each.
         std::vector<std::pair<QString, QList<QStringList>>> files;
@@ -281,6 +323,16 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
             const std::vector<Page> pages = readWords(file);
             ASSERT_FALSE(pages.empty()) << p.name.toStdString() << " " << file.toStdString();
             ++checked;
+            // The engine's own record: a word clipped by its cell reads back
+            // whole by position, but the record knows it was cut.
+            PrintCutRecord record;
+            EXPECT_TRUE(record.read(PrintCutRecord::pathBeside(file)))
+                << p.name.toStdString() << " (" << QFileInfo(file).fileName().toStdString() << ") has no cut record";
+            EXPECT_GT(record.textsMeasured(), 0) << p.name.toStdString();
+            EXPECT_TRUE(record.isEmpty()) << p.name.toStdString() << " (" << QFileInfo(file).fileName().toStdString()
+                                          << "): " << record.cuts().size() << " texts cut, the first: "
+                                          << record.describe(5).join(QStringLiteral("; ")).toStdString();
+            cuts += int(record.cuts().size());
             const QStringList faults = layoutFaults(pages);
             EXPECT_TRUE(faults.isEmpty()) << p.name.toStdString() << " (" << QFileInfo(file).fileName().toStdString()
                                           << "): " << faults.size() << " faults, the first: "
@@ -306,7 +358,26 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
                                            << missing.mid(0, 8).join(QStringLiteral(" | ")).toStdString();
         }
     }
+    // The summary's balances add up to what is owed.
+    for (const Printout &p : printouts) {
+        if (p.name != QLatin1String("receivables summary"))
+            continue;
+        qint64 printed = 0;
+        int buckets = 0;
+        for (const QString &line : p.out.split(QLatin1Char('\n'))) {
+            const QStringList cells = line.split(QLatin1Char('\t'));
+            if (cells.size() != 3 || cells[0] != QLatin1String("row"))
+                continue;
+            ++buckets;
+            const QString amount = QString(cells[2]).remove(QLatin1Char(','));
+            printed += qRound64(amount.toDouble() * 100);
+        }
+        const QString owed = first(QStringLiteral("SELECT Sum(Balance) FROM Jobs WHERE JobType = 3 AND Balance > 0.0001"));
+        EXPECT_GT(buckets, 1);
+        EXPECT_EQ(printed, qRound64(owed.toDouble() * 100)) << owed.toStdString();
+    }
     RecordProperty("printouts", checked);
+    RecordProperty("cuts", cuts);
     RecordProperty("values", values);
     // The sample shop prints nearly all of them.
     EXPECT_GT(checked, 120);
