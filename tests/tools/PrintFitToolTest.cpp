@@ -239,7 +239,7 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
                                "WHERE CusNo = (SELECT CusNo FROM Jobs WHERE JobID = %1)")
                     .arg(order));
     const QString history = sqlOn(docs, QStringLiteral("SELECT TOP 1 JobID FROM Jobs WHERE JobType = 3 ORDER BY JobID"));
-    RunDbTool({QStringLiteral("job"), docs, QStringLiteral("credit"), history} + today);
+    RunDbTool(QStringList{QStringLiteral("job"), docs, QStringLiteral("credit"), history} + today);
     const QString credit = sqlOn(docs, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE Creator = 99"));
     const QString payer = sqlOn(docs, QStringLiteral("SELECT TOP 1 CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
                                                      "ORDER BY JobID"));

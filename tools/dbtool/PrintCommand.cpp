@@ -153,6 +153,8 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     if (command <= 0)
         return 1;
     if (!attach.isEmpty()) {
+        // The mail's folder holds the attachment only.
+        CPrint::SetRecordBesidePdf(false);
         const int next = form.RunPrintCommand(command, QString(), QString(), QString());
         out << "result " << form.m_nResult << '\n';
         if (next != 30108)
