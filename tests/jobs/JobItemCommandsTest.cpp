@@ -307,10 +307,11 @@ TEST_F(JobItemCommands, RepriceAllSkipsLockedItemsAndGivesOthersTheCustomersLeve
                 << remark.toStdString();
             // The change shows for every priced item: 0.00 for the same price.
             EXPECT_TRUE(g.m_wndGrid.GetCellText(0, 4).isEmpty());
-            if (remark == QLatin1String("Same Price"))
+            if (remark == QLatin1String("Same Price")) {
                 EXPECT_EQ(g.m_wndGrid.GetCellText(1, 4), QStringLiteral("0.00"));
-            else
+            } else {
                 EXPECT_FALSE(g.m_wndGrid.GetCellText(1, 4).isEmpty());
+            }
             snapshot(g, QStringLiteral("reprice"));
             return 1;
         });
