@@ -14,6 +14,7 @@
 #include <QtCore/QList>
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QTextStream>
 #include <QtGui/QFont>
 
@@ -248,6 +249,14 @@ public:
     int m_nTotalWidth = 0;
     int m_nLastKey = -1;
     QList<int> m_pageStarts;
+    // A row taller than the room left on a page goes on on the next: for
+    // each page found, the lines of its first row printed on the pages
+    // before it (0: the row starts there). The renderer reads the page's in
+    // m_nRowLineStart and leaves in m_nRowLineNext where the row it stopped
+    // inside goes on (0: it stopped between rows).
+    std::vector<int> m_pageRowLines;
+    int m_nRowLineStart = 0;
+    int m_nRowLineNext = 0;
     // The pages a PDF or tool run prints.
     int m_nFromPage = 1;
     int m_nToPage = PrintInfo::kOpenEnd;
@@ -265,6 +274,14 @@ protected:
     // The lines a text takes in a cell of that width in the painter's font
     // (1 when it fits on one).
     int CellLines(QPainter &dc, const QString &text, int width) const;
+    // The text broken into the lines a cell of that width holds in the
+    // painter's font: at its words (its own line breaks kept), inside a word
+    // only when the word alone is wider than the cell.
+    QStringList CellTextLines(QPainter &dc, const QString &text, int width) const;
+    // Lines from first (count of them) of a cell's wrapped text, one line
+    // height each from the rectangle's top, in the cell's alignment.
+    void DrawCellLines(QPainter &dc, const QStringList &lines, int first, int count, const PrintRect &cell,
+                       int width, unsigned format);
     // Measures the columns of a table once for all its pages.
     void MeasureTableColumns(QPainter &dc, const CXTable &table);
     // Fits the list control's or grid's print columns to the page.

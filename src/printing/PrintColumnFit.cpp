@@ -149,7 +149,8 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         if (columns[c].whole) {
             wholeNeed += wordNeed[c];
         } else {
-            minimum[c] = std::min(wordNeed[c], std::max(1, minText));
+            // A word of a cell is never broken: the column keeps its widest.
+            minimum[c] = std::min(wordNeed[c], std::max({1, minText, columns[c].wordMin}));
             textMin += minimum[c];
             textOver += wordNeed[c] - minimum[c];
         }
