@@ -678,6 +678,9 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     QString pageGroup;
     int y = listTop;
     bool continued = false;
+    // The page's first row may go on from the page before.
+    int fromLine = std::max(0, m_nRowLineStart);
+    m_nRowLineNext = 0;
     while (row < rows) {
         const std::uint32_t flags = table->GetRowFlags(row);
         QString firstCell = table->GetCellText(row, 0);
@@ -709,11 +712,17 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                                    : WrappedRowHeight(
                                          dc, [&](int c) { return c == 0 ? firstCell : table->GetCellText(row, c); },
                                          widths, m_tableFullNeeds);
-        // A tall row that would run into the foot of the page starts the next one.
-        if (row > firstRow && y + height > m_nBodyBottom + m_nLineHeight) {
+        // A tall row that would run into the foot of the page starts the
+        // next one; one taller than a whole page goes on over the pages.
+        const int rowLines = std::max(1, height / std::max(1, m_nLineHeight));
+        fromLine = std::min(fromLine, rowLines - 1);
+        const int fits = std::max(1, (m_nBodyBottom + m_nLineHeight - y) / std::max(1, m_nLineHeight));
+        if (row > firstRow && rowLines - fromLine > fits) {
             continued = true;
             break;
         }
+        const int shownLines = std::min(rowLines - fromLine, fits);
+        const int shown = rowLines == 1 ? height : shownLines * m_nLineHeight;
         for (int c = 0; c < columns; ++c) {
             int w = table->GetColumnWidth(c);
             // A caption row's text is its second column's, shown even when
@@ -721,7 +730,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             if (w <= 0 && !(caption && c == 1))
                 continue;
             QString text = c == 0 ? firstCell : table->GetCellText(row, c);
-            QRect cell(x, y, w, height);
+            QRect cell(x, y, w, shown);
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
             if (row == grandTotal) {
                 dc.fillRect(cell, shade3);
@@ -771,9 +780,9 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 && double(w) < m_tableFullNeeds[size_t(c)] * m_dTableScale) {
                 // Drawn in the very lines the row's height was counted by.
                 const QStringList lines = CellTextLines(dc, text, w);
-                DrawCellLines(dc, lines, 0, int(lines.size()), PrintRect(x, y, x + w - m_nPad / 4, y + height),
+                DrawCellLines(dc, lines, fromLine, shownLines, PrintRect(x, y, x + w - m_nPad / 4, y + shown),
                               w - m_nPad / 4, format);
-            } else {
+            } else if (fromLine == 0) {
                 PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
                 DrawTextBox(dc, text, textRect, w - m_nPad / 4, format, nullptr);
             }
@@ -782,7 +791,14 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 break;
         }
         setTextPen(Qt::black);
-        y += height;
+        y += shown;
+        if (fromLine + shownLines < rowLines) {
+            // The rest of the row on the next page.
+            m_nRowLineNext = fromLine + shownLines;
+            continued = true;
+            break;
+        }
+        fromLine = 0;
         ++row;
         // A heading, group or total row keeps at least three lines of what follows.
         if (special && row < rows && m_nBodyBottom - y < 3 * m_nLineHeight && rows - row > 2)

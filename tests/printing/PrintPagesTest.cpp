@@ -481,3 +481,40 @@ TEST_F(PrintTest, AListCellsPictureIsPartOfItsColumnAndATallRowGoesOnOverThePage
     for (int p = 0; p + 1 < device.pageCount(); ++p)
         EXPECT_EQ(countOf(device.pageTexts(p), QStringLiteral("continued...")), 1) << p;
 }
+
+TEST_F(PrintTest, ATableRowTallerThanAPageGoesOnOverThePages)
+{
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    t.Reset();
+    t.SetSize(3, 2);
+    t.SetColumnName(0, QStringLiteral("Name"), 20, 10);
+    t.SetColumnName(1, QStringLiteral("Note"), 40, 10);
+    t.m_totalMode = CXTable::TotalsNone;
+    QStringList note;
+    for (int k = 1; k <= 150; ++k)
+        note << QStringLiteral("line %1").arg(k);
+    const QStringList names = {QStringLiteral("First"), QStringLiteral("Tall"), QStringLiteral("Last")};
+    for (int r = 0; r < 3; ++r)
+        t.SetCellText(r, 0, names[r]);
+    t.SetCellText(1, 1, note.join(QLatin1Char('\n')));
+    form->m_nKind = 101;
+    form->m_nRecords = 3;
+    form->m_form.m_FontSize = 90;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    ASSERT_GE(device.pageCount(), 3);
+    QStringList lines;
+    int lastPage = -1;
+    for (const RecordingDevice::Text &x : device.texts()) {
+        if (x.text.startsWith(QLatin1String("line "))) {
+            lines << x.text;
+            EXPECT_LE(x.position.y(), form->m_nBodyBottom + form->m_nLineHeight) << x.text.toStdString();
+        }
+        if (x.text == QLatin1String("Last"))
+            lastPage = x.page;
+    }
+    EXPECT_EQ(lines, note);
+    EXPECT_EQ(lastPage, device.pageCount() - 1);
+    EXPECT_EQ(countOf(device.pageTexts(0), QStringLiteral("First")), 1);
+}
