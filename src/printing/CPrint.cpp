@@ -555,6 +555,7 @@ void CPrint::OnBeginPrinting(QPainter &dc, PrintInfo &info)
     const int h = m_nCaptionHeight;
     m_pageStarts.clear();
     m_pageStarts.append(0);
+    m_pageRowLines.assign(1, 0);
     info.currentPage = 1;
     info.maxPage = PrintInfo::kOpenEnd;
     m_strGroup.clear();
@@ -586,6 +587,7 @@ void CPrint::OnPrint(QPainter &, PrintInfo &)
 void CPrint::OnEndPrinting(QPainter &, PrintInfo &)
 {
     m_pageStarts.clear();
+    m_pageRowLines.clear();
     DeleteFonts();
     m_fileStream.reset();
     if (m_file.isOpen())

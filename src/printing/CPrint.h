@@ -15,6 +15,7 @@
 #include <QtCore/QList>
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QTextStream>
 #include <QtGui/QFont>
 
@@ -27,6 +28,7 @@ class CXChartCtrl;
 class CXGridCtrl;
 class CXListCtrl;
 class CXTreeCtrl;
+class ImageList;
 class QPaintDevice;
 class QFontMetrics;
 class QPainter;
@@ -174,6 +176,24 @@ public:
     void PrintGrid(QWidget *dialog, CXGridCtrl *grid, CXGridCtrl *secondGrid, const QString &title);
     void PrintGridDialog(QPainter &dc, PrintInfo &info, int &row);
     void DrawGridRow(QPainter &dc, PrintInfo &info, int &row, CXGridCtrl *grid);
+    // Where the rows of a list or grid come from, for DrawWrappedRows:
+    // a cell's text by row and print column; optionally its picture (-1:
+    // none), the row's font, and whether the row is left out.
+    struct RowSource
+    {
+        std::function<QString(int row, int column)> text;
+        std::function<int(int row, int column)> image;
+        const ImageList *images = nullptr;
+        std::function<const QFont &(int row)> font;
+        std::function<bool(int row)> skip;
+    };
+    // Prints rows from row on below top, up to m_nRecords or the page's
+    // foot: each text cell wrapped at its words in its column (beside its
+    // picture), the row as tall as its most lines. A row that does not fit in
+    // what is left of the page starts the next; one taller than a page goes
+    // on over the pages (m_nRowLineStart, m_nRowLineNext). Leaves the bottom
+    // of the last row in info.drawRect.bottom.
+    void DrawWrappedRows(QPainter &dc, PrintInfo &info, int &row, int top, const RowSource &source);
     void PrintTree(QPainter &dc, PrintInfo &info, int &row);
     void PrintTextFile(QPainter &dc, PrintInfo &info, int &position);
     // Opens a text file for kind 204; false when it cannot be read.
@@ -257,6 +277,14 @@ public:
     int m_nTotalWidth = 0;
     int m_nLastKey = -1;
     QList<int> m_pageStarts;
+    // A row taller than the room left on a page goes on on the next: for
+    // each page found, the lines of its first row printed on the pages
+    // before it (0: the row starts there). The renderer reads the page's in
+    // m_nRowLineStart and leaves in m_nRowLineNext where the row it stopped
+    // inside goes on (0: it stopped between rows).
+    std::vector<int> m_pageRowLines;
+    int m_nRowLineStart = 0;
+    int m_nRowLineNext = 0;
     // The pages a PDF or tool run prints.
     int m_nFromPage = 1;
     int m_nToPage = PrintInfo::kOpenEnd;
@@ -274,6 +302,14 @@ protected:
     // The lines a text takes in a cell of that width in the painter's font
     // (1 when it fits on one).
     int CellLines(QPainter &dc, const QString &text, int width) const;
+    // The text broken into the lines a cell of that width holds in the
+    // painter's font: at its words (its own line breaks kept), inside a word
+    // only when the word alone is wider than the cell.
+    QStringList CellTextLines(QPainter &dc, const QString &text, int width) const;
+    // Lines from first (count of them) of a cell's wrapped text, one line
+    // height each from the rectangle's top, in the cell's alignment.
+    void DrawCellLines(QPainter &dc, const QStringList &lines, int first, int count, const PrintRect &cell,
+                       int width, unsigned format);
     // Measures the columns of a table once for all its pages.
     void MeasureTableColumns(QPainter &dc, const CXTable &table);
     // Fits the list control's or grid's print columns to the page.

@@ -135,6 +135,9 @@ public:
     int m_nPresetCommand = 0;
     int m_nPresetKind = 0;
     int m_nPresetOptions = 0;
+    // With a preset print command (57607, 57608): the PDF the run writes in
+    // place of the printer (tools), "" for the printer.
+    QString m_strPresetOutput;
 
     // The user's last choice (kept between runs of the same list).
     int m_nChoiceKind = 0;
@@ -153,6 +156,9 @@ public:
     QString m_strMailAttachment; // the finished PDF waiting to be mailed
     // The list row of the batch's current record.
     int m_nBatchRow = -1;
+    // The records the view lists, for the list on the screen's "List Size"
+    // (-1: its rows), while a print command of a view runs.
+    int m_nListedCount = -1;
     // The statement of the list part loaded last.
     QString m_strPartSql;
     // Header lines 2 and 3 of posting reports ("Posting No %d" ...).

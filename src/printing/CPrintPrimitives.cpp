@@ -87,8 +87,15 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             // font, and a short rectangle would clip the line's height: such
             // a line is measured first and clipped only when too wide.
             const int lineHeight = painterFontHeight(dc);
-            if (m_recordDevice && dc.device() == m_recordDevice)
-                recordText(dc, rect, shown, format, QSize(fm.horizontalAdvance(shown), lineHeight));
+            if (m_recordDevice && dc.device() == m_recordDevice) {
+                // Blanks at the end of a line set from the left show nothing
+                // when clipped: only its letters need the room.
+                qsizetype letters = shown.size();
+                if (!(format & (DT_RIGHT | DT_CENTER)))
+                    while (letters > 0 && shown[letters - 1].isSpace())
+                        --letters;
+                recordText(dc, rect, shown, format, QSize(fm.horizontalAdvance(shown.left(letters)), lineHeight));
+            }
             if (!(format & DT_NOCLIP) && rect.height() > lineHeight && isLatin1(shown)) {
                 dc.drawText(rect, align | valign | Qt::TextSingleLine, shown);
                 return lineHeight;

@@ -56,6 +56,12 @@ TEST_F(PrintCutRecordTest, EveryTextIsMeasuredAgainstItsCell)
          PrintCutRecord::Kind::Across},
         {"date in a wide cell", QStringLiteral("01/22/2025"), PrintRect(100, 1000, 2100, 1150), 0x820, false, {}},
         {"amount right-aligned", QStringLiteral("12,783.45"), PrintRect(100, 1000, 2100, 1150), 0x822, false, {}},
+        // Blanks after a date set from the left show nothing when clipped;
+        // set from the right they push its first figures out of the cell.
+        {"date and blanks from the left", QStringLiteral("01/22/2025        "), PrintRect(100, 1000, 600, 1150), 0x820,
+         false, {}},
+        {"date and blanks from the right", QStringLiteral("01/22/2025        "), PrintRect(100, 1000, 600, 1150), 0x822,
+         true, PrintCutRecord::Kind::Across},
         // Five lines of text in a cell one line tall.
         {"description in one line's height", kLong, PrintRect(100, 1000, 1300, 1150), 0x850, true,
          PrintCutRecord::Kind::Below},
@@ -163,7 +169,7 @@ TEST_F(PrintCutRecordTest, AGridPrintsEveryRowFromItsDataAndWrapsItsTexts)
 {
     // A grid of the shape of the reprice grid: sixty rows of which twenty
     // show, never drawn on the screen; money cells get their texts only when
-    // drawn.
+    // drawn. The 31st row's remark is 150 lines long, taller than a page.
     QWidget parent;
     parent.resize(900, 600);
     CXGridCtrl grid;
@@ -179,6 +185,10 @@ TEST_F(PrintCutRecordTest, AGridPrintsEveryRowFromItsDataAndWrapsItsTexts)
         grid.SetCellValue(r, 2, 60000 + r * 1001); // 600.00, 610.01, ...
         grid.SetCellText(r, 3, QStringLiteral("Saved the Default Price"));
     }
+    QStringList note;
+    for (int k = 1; k <= 150; ++k)
+        note << QStringLiteral("line %1").arg(k);
+    grid.SetCellText(30, 3, note.join(QLatin1Char('\n')));
     ASSERT_TRUE(grid.Create(&parent, 2111, 0, 0));
 
     form->ResetOptions();
@@ -204,6 +214,23 @@ TEST_F(PrintCutRecordTest, AGridPrintsEveryRowFromItsDataAndWrapsItsTexts)
     for (const QString &w : kLong.split(QLatin1Char(' ')))
         EXPECT_GE(words.count(w), 1) << w.toStdString();
     EXPECT_GE(words.count(QStringLiteral("branches")), 20);
+    // The tall row goes on over the pages, every line once and in order,
+    // within the body; the next row follows its last line.
+    QStringList lines;
+    int lastLinePage = -1;
+    int nextRowPage = -1;
+    for (const RecordingDevice::Text &t : device.texts()) {
+        if (t.text.startsWith(QLatin1String("line "))) {
+            lines << t.text;
+            lastLinePage = t.page;
+            EXPECT_LE(t.position.y(), form->m_nBodyBottom + form->m_nLineHeight) << t.text.toStdString();
+        }
+        if (t.text == QLatin1String("ITEM 32"))
+            nextRowPage = t.page;
+    }
+    EXPECT_EQ(lines, note);
+    EXPECT_GE(lastLinePage, 2);
+    EXPECT_EQ(nextRowPage, lastLinePage);
     EXPECT_GT(form->cutRecord().textsMeasured(), kRows * 4);
     EXPECT_TRUE(form->cutRecord().isEmpty()) << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
 }

@@ -162,7 +162,7 @@ int main(int argc, char *argv[])
            "  inventory DB MODE [--job JOBNO [--type TYPE] | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] [--pdf FILE]\n"
-           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID] [--pdf FILE.pdf]\n"
            "  schedule-job DB JOBNO [--scroll N] [--auto]\n"
            "  quicksale DB TAXNO TENDERED LINE... [--paid-by TYPE] (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
            "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"
