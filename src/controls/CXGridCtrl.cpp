@@ -1281,6 +1281,20 @@ int CXGridCtrl::NextFreeKey() const
 
 // --- drawing -------------------------------------------------------------------------------
 
+QString CXGridCtrl::GetShownText(int row, int column) const
+{
+    if (!validCell(row, column))
+        return QString();
+    const Column &col = m_columns[column];
+    const Cell &x = cell(row, column);
+    if (!m_formatter || m_rowInfo[row].textsCurrent || m_rowInfo[row].caption || col.type < 4)
+        return x.text;
+    m_formatter->SetType(col.lookup, col.type == 5 ? -1 : int(col.type));
+    m_formatter->SetValue(x.value, 255);
+    const int kind = m_formatter->kind();
+    return kind != CXEdit::Plain && kind != CXEdit::Date ? m_formatter->shownText() : x.text;
+}
+
 void CXGridCtrl::updateShownTexts()
 {
     m_lastVisible = m_firstVisible + m_visibleRows - 1;

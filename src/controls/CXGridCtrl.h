@@ -69,6 +69,9 @@ public:
     void ReadCellValue(int row, int column, int &out) const { out = GetCellValue(row, column); }
     void SetCellValue(int row, int column, int value);
     QString GetCellText(int row, int column) const;
+    // The text a cell shows, whether drawn yet or not: a typed value's cell
+    // is given its text only when it is first drawn.
+    QString GetShownText(int row, int column) const;
     void GetCellTextTo(int row, int column, QString &out) const { out = GetCellText(row, column); }
     void CopyCellText(int fromRow, int fromColumn, int toRow, int toColumn);
     void SetCellText(int row, int column, const QString &text);

@@ -5,7 +5,9 @@
 #include "jobs/CJobDlg.h"
 
 #include "app/base/CZqApp.h"
+#include "app/base/MoneyText.h"
 #include "controls/CXListCtrl.h"
+#include "controls/DrawTextFormat.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
 #include "estimating/CItemCosts.h"
@@ -264,7 +266,9 @@ void CJobDlg::OnRepriceAll()
     grid.m_wndGrid.AddColumn(QStringLiteral("Description"), 200, 1, QString(), 0);
     grid.m_wndGrid.AddColumn(QStringLiteral("Price in File"), 75, 8, QStringLiteral("$"), 0);
     grid.m_wndGrid.AddColumn(QStringLiteral("Default Price"), 75, 8, QStringLiteral("$"), 0);
-    grid.m_wndGrid.AddColumn(QStringLiteral("\u00B1 Change"), 75, 8, QStringLiteral("$"), 0);
+    // The change is shown for every priced item, 0.00 for the same price (a
+    // money cell would leave a zero empty).
+    grid.m_wndGrid.AddColumn(QStringLiteral("\u00B1 Change"), 75, 1, QString(), 0, DT_RIGHT);
     grid.m_wndGrid.AddColumn(QStringLiteral("Remark"), 160, 1, QString(), 0);
     grid.m_wndGrid.SetRows(int(ids.size()), std::clamp(int(ids.size()), 3, 16), false);
 
@@ -298,7 +302,7 @@ void CJobDlg::OnRepriceAll()
             const Money change = engine.GetNewPrice() - inFile;
             grid.m_wndGrid.SetCellValue(r, 2, int(inFile.units() / Money::kUnitsPerCent));
             grid.m_wndGrid.SetCellValue(r, 3, int(engine.GetNewPrice().units() / Money::kUnitsPerCent));
-            grid.m_wndGrid.SetCellValue(r, 4, int(change.units() / Money::kUnitsPerCent));
+            grid.m_wndGrid.SetCellText(r, 4, FormatMoney(change));
             QString remark;
             if (answer == 30453 || answer == 30454)
                 remark = QStringLiteral("Kept the Price-in-File");

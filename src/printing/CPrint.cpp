@@ -172,6 +172,48 @@ void CPrint::AfterPrinted(std::function<void()> work)
         m_afterPrinted.push_back(std::move(work));
 }
 
+namespace {
+bool &recordBesidePdf()
+{
+    static bool on = !qEnvironmentVariableIsEmpty("TAVREL_PRINT_RECORD");
+    return on;
+}
+} // namespace
+
+void CPrint::SetRecordBesidePdf(bool on)
+{
+    recordBesidePdf() = on;
+}
+
+bool CPrint::RecordBesidePdf()
+{
+    return recordBesidePdf();
+}
+
+void CPrint::beginRecord(const QPaintDevice &device)
+{
+    m_cutRecord.clear();
+    m_recordDevice = &device;
+}
+
+void CPrint::endRecord(QPaintDevice &device)
+{
+    m_recordDevice = nullptr;
+    QString file;
+    file.swap(m_recordFile);
+    if (!RecordBesidePdf())
+        return;
+    if (file.isEmpty())
+        if (const auto *printer = dynamic_cast<const QPrinter *>(&device))
+            if (printer->outputFormat() == QPrinter::PdfFormat)
+                file = printer->outputFileName();
+    // A PDF being made under a passing name is named for its final one.
+    if (file.endsWith(QLatin1String(".partial")))
+        file.chop(8);
+    if (!file.isEmpty())
+        m_cutRecord.write(PrintCutRecord::pathBeside(file));
+}
+
 bool CPrint::CanPrintKind(int) const
 {
     return true;
@@ -200,8 +242,10 @@ int CPrint::DoPrint(int command)
     return runJob(*p, [p] { return p->newPage(); }, info, true);
 }
 
-int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo::Pass pass)
+int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo::Pass pass,
+                      const QString &pdfFile)
 {
+    m_recordFile = pdfFile;
     m_nResult = 0;
     PrintInfo info;
     info.pass = pass;
@@ -221,11 +265,13 @@ int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage
         while (CountPages(info) && info.maxPage == PrintInfo::kOpenEnd)
             info.currentPage = int(m_pageStarts.size()) + 1;
         QPainter painter;
+        beginRecord(device);
         for (int page = 1; page <= int(m_pageStarts.size()); ++page) {
             info.currentPage = page;
             OnPrepareDC(painter, info);
             if (!info.continuePrinting)
                 break;
+            m_cutRecord.setPage(page);
             if (page == 1)
                 painter.begin(&device);
             else
@@ -235,6 +281,7 @@ int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage
         }
         if (painter.isActive())
             painter.end();
+        endRecord(device);
         QPainter end(m_measure.get());
         OnEndPrinting(end, info);
         m_afterPrinted.clear();
@@ -278,6 +325,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
         last += step;
 
     QPainter painter;
+    beginRecord(device);
     bool error = false;
     bool failedStart = false;
     // The status window is drawn, and a click on its Cancel taken, some
@@ -303,6 +351,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
             break;
         }
         OnPrepareDC(painter, info);
+        m_cutRecord.setPage(page);
         OnPrint(painter, info);
         if (!sinceEvents.isValid() || sinceEvents.elapsed() >= kEventsEveryMs) {
             QCoreApplication::processEvents();
@@ -315,6 +364,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     }
     if (painter.isActive())
         painter.end();
+    endRecord(device);
     if (frame)
         frame->setEnabled(true);
     {
@@ -424,6 +474,7 @@ int CPrint::printToPdf(const QString &path)
         writer.setCreator(QCoreApplication::applicationName());
         writer.setTitle(m_strTitle);
         QPdfWriter *w = &writer;
+        m_recordFile = path;
         result = runJob(writer, [w] { return w->newPage(); }, info, true);
     }
     // The PDF replaces an older one only when it was made whole.
@@ -504,6 +555,7 @@ void CPrint::OnBeginPrinting(QPainter &dc, PrintInfo &info)
     const int h = m_nCaptionHeight;
     m_pageStarts.clear();
     m_pageStarts.append(0);
+    m_pageRowLines.assign(1, 0);
     info.currentPage = 1;
     info.maxPage = PrintInfo::kOpenEnd;
     m_strGroup.clear();
@@ -535,6 +587,7 @@ void CPrint::OnPrint(QPainter &, PrintInfo &)
 void CPrint::OnEndPrinting(QPainter &, PrintInfo &)
 {
     m_pageStarts.clear();
+    m_pageRowLines.clear();
     DeleteFonts();
     m_fileStream.reset();
     if (m_file.isOpen())

@@ -7,6 +7,7 @@
 #include "platform/DateTime.h"
 #include "platform/Money.h"
 #include "printing/PrintColumnFit.h"
+#include "printing/PrintCutRecord.h"
 #include "printing/PrintInfo.h"
 #include "views/CBarCode.h"
 
@@ -14,6 +15,7 @@
 #include <QtCore/QList>
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtCore/QTextStream>
 #include <QtGui/QFont>
 
@@ -26,6 +28,7 @@ class CXChartCtrl;
 class CXGridCtrl;
 class CXListCtrl;
 class CXTreeCtrl;
+class ImageList;
 class QPaintDevice;
 class QFontMetrics;
 class QPainter;
@@ -87,12 +90,20 @@ public:
     int DoPrint(int command);
     // Runs the job on a device of the caller (tests and tools): pages from
     // m_nFromPage to m_nToPage, the pass given. Sets and returns m_nResult.
+    // A device writing a PDF names its file, for the run's cut record.
     int DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage,
-                  PrintInfo::Pass pass = PrintInfo::Pass::Print);
+                  PrintInfo::Pass pass = PrintInfo::Pass::Print, const QString &pdfFile = QString());
     // Work for after the run (marking documents printed and the like): kept
     // only while a page is drawn for printing, run once when the run ends with
     // result 2, dropped otherwise.
     void AfterPrinted(std::function<void()> work);
+    // What the last run drew on its output that did not fit its cell.
+    const PrintCutRecord &cutRecord() const { return m_cutRecord; }
+    // Whether a run that writes a PDF writes its cut record beside it
+    // (PrintCutRecord::pathBeside). Off unless the environment sets
+    // TAVREL_PRINT_RECORD; the diagnosis tool turns it on.
+    static void SetRecordBesidePdf(bool on);
+    static bool RecordBesidePdf();
 
     // The page loop's steps.
     virtual void OnPrepareDC(QPainter &dc, PrintInfo &info);
@@ -165,6 +176,24 @@ public:
     void PrintGrid(QWidget *dialog, CXGridCtrl *grid, CXGridCtrl *secondGrid, const QString &title);
     void PrintGridDialog(QPainter &dc, PrintInfo &info, int &row);
     void DrawGridRow(QPainter &dc, PrintInfo &info, int &row, CXGridCtrl *grid);
+    // Where the rows of a list or grid come from, for DrawWrappedRows:
+    // a cell's text by row and print column; optionally its picture (-1:
+    // none), the row's font, and whether the row is left out.
+    struct RowSource
+    {
+        std::function<QString(int row, int column)> text;
+        std::function<int(int row, int column)> image;
+        const ImageList *images = nullptr;
+        std::function<const QFont &(int row)> font;
+        std::function<bool(int row)> skip;
+    };
+    // Prints rows from row on below top, up to m_nRecords or the page's
+    // foot: each text cell wrapped at its words in its column (beside its
+    // picture), the row as tall as its most lines. A row that does not fit in
+    // what is left of the page starts the next; one taller than a page goes
+    // on over the pages (m_nRowLineStart, m_nRowLineNext). Leaves the bottom
+    // of the last row in info.drawRect.bottom.
+    void DrawWrappedRows(QPainter &dc, PrintInfo &info, int &row, int top, const RowSource &source);
     void PrintTree(QPainter &dc, PrintInfo &info, int &row);
     void PrintTextFile(QPainter &dc, PrintInfo &info, int &position);
     // Opens a text file for kind 204; false when it cannot be read.
@@ -248,6 +277,14 @@ public:
     int m_nTotalWidth = 0;
     int m_nLastKey = -1;
     QList<int> m_pageStarts;
+    // A row taller than the room left on a page goes on on the next: for
+    // each page found, the lines of its first row printed on the pages
+    // before it (0: the row starts there). The renderer reads the page's in
+    // m_nRowLineStart and leaves in m_nRowLineNext where the row it stopped
+    // inside goes on (0: it stopped between rows).
+    std::vector<int> m_pageRowLines;
+    int m_nRowLineStart = 0;
+    int m_nRowLineNext = 0;
     // The pages a PDF or tool run prints.
     int m_nFromPage = 1;
     int m_nToPage = PrintInfo::kOpenEnd;
@@ -265,6 +302,14 @@ protected:
     // The lines a text takes in a cell of that width in the painter's font
     // (1 when it fits on one).
     int CellLines(QPainter &dc, const QString &text, int width) const;
+    // The text broken into the lines a cell of that width holds in the
+    // painter's font: at its words (its own line breaks kept), inside a word
+    // only when the word alone is wider than the cell.
+    QStringList CellTextLines(QPainter &dc, const QString &text, int width) const;
+    // Lines from first (count of them) of a cell's wrapped text, one line
+    // height each from the rectangle's top, in the cell's alignment.
+    void DrawCellLines(QPainter &dc, const QStringList &lines, int first, int count, const PrintRect &cell,
+                       int width, unsigned format);
     // Measures the columns of a table once for all its pages.
     void MeasureTableColumns(QPainter &dc, const CXTable &table);
     // Fits the list control's or grid's print columns to the page.
@@ -336,4 +381,15 @@ protected:
     int m_heightDpi = 0;
     int m_fontHeight = -1;
     int painterFontHeight(const QPainter &dc);
+
+    // The cut record of the run: texts are measured only on the run's output
+    // (not while pages are counted or notes measured).
+    PrintCutRecord m_cutRecord;
+    const QPaintDevice *m_recordDevice = nullptr;
+    QString m_recordFile; // the PDF the run writes, when known
+    void beginRecord(const QPaintDevice &device);
+    // Ends the record of a run on the device, written beside its PDF when asked.
+    void endRecord(QPaintDevice &device);
+    // Measures a text drawn in a rectangle with a format against it.
+    void recordText(const QPainter &dc, const QRect &rect, const QString &shown, unsigned format, const QSize &need);
 };

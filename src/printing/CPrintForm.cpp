@@ -231,19 +231,26 @@ void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
     if (m_nKind >= 100 && !m_strSubtitle.isEmpty())
         m_strHeading2 = m_strSubtitle;
     m_bRowsDeferred = false;
+    m_nRowLineStart = page - 1 < int(m_pageRowLines.size()) ? m_pageRowLines[size_t(page - 1)] : 0;
+    m_nRowLineNext = 0;
     if (const PageRenderer *renderer = rendererOf(m_nKind))
         (*renderer)(*this, dc, info, row);
     else
         row = m_nRecords;
     // A renderer that printed nothing more ends the run here (unless it put
-    // its rows off to the next page on purpose, once).
+    // its rows off to the next page on purpose, once, or printed more lines
+    // of a row taller than a page).
     const bool deferred = m_bRowsDeferred && page > 1 ? m_pageStarts[page - 2] != start : m_bRowsDeferred;
-    if (row <= start && row < m_nRecords && !deferred)
+    const bool rowGoesOn = row == start && m_nRowLineNext > m_nRowLineStart;
+    if (row <= start && row < m_nRecords && !deferred && !rowGoesOn)
         row = m_nRecords;
-    if (row >= m_nRecords)
+    if (row >= m_nRecords) {
         info.maxPage = page;
-    else if (page == int(m_pageStarts.size()))
+    } else if (page == int(m_pageStarts.size())) {
         m_pageStarts.append(row);
+        m_pageRowLines.resize(size_t(m_pageStarts.size()), 0);
+        m_pageRowLines.back() = m_nRowLineNext;
+    }
     dc.setFont(savedFont);
 }
 

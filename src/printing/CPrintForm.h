@@ -135,6 +135,9 @@ public:
     int m_nPresetCommand = 0;
     int m_nPresetKind = 0;
     int m_nPresetOptions = 0;
+    // With a preset print command (57607, 57608): the PDF the run writes in
+    // place of the printer (tools), "" for the printer.
+    QString m_strPresetOutput;
 
     // The user's last choice (kept between runs of the same list).
     int m_nChoiceKind = 0;
@@ -153,6 +156,9 @@ public:
     QString m_strMailAttachment; // the finished PDF waiting to be mailed
     // The list row of the batch's current record.
     int m_nBatchRow = -1;
+    // The records the view lists, for the list on the screen's "List Size"
+    // (-1: its rows), while a print command of a view runs.
+    int m_nListedCount = -1;
     // The statement of the list part loaded last.
     QString m_strPartSql;
     // Header lines 2 and 3 of posting reports ("Posting No %d" ...).
@@ -245,6 +251,9 @@ public:
     void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
     void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
     void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
+    // The label of a job's discount line: "10.0% Discount" with the rate the
+    // amount is of the subtotal, or "Discount" when no rate gives it.
+    static QString DiscountLabel(Money subtotal, Money discount);
     void DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth);
     // Marks the job printed after a run that really printed (never on a
     // preview, a counting pass, a cancelled or failed run).

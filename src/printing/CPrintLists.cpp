@@ -18,6 +18,7 @@
 
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
+#include <QtGui/QTextLayout>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QTreeWidgetItem>
 
@@ -56,6 +57,27 @@ constexpr int kTextMinChars = 6;
 bool isNumberType(int type)
 {
     return (type >= 2 && type <= 8) || type == 22 || (type >= 31 && type <= 34);
+}
+
+// A text's longest word by its letters ("" for none).
+QString longestWord(const QString &text)
+{
+    int start = -1;
+    int best = 0;
+    int bestStart = 0;
+    for (int k = 0; k <= text.size(); ++k) {
+        const bool blank = k == text.size() || text[k].isSpace();
+        if (!blank && start < 0)
+            start = k;
+        if (blank && start >= 0) {
+            if (k - start > best) {
+                best = k - start;
+                bestStart = start;
+            }
+            start = -1;
+        }
+    }
+    return text.mid(bestStart, best);
 }
 
 } // namespace
@@ -108,12 +130,49 @@ int CPrint::CellLines(QPainter &dc, const QString &text, int width) const
 {
     if (text.isEmpty())
         return 1;
-    const QFontMetrics fm = dc.fontMetrics();
+    return std::max(1, int(CellTextLines(dc, text, width).size()));
+}
+
+QStringList CPrint::CellTextLines(QPainter &dc, const QString &text, int width) const
+{
     const int room = std::max(1, width - 2 * m_nPad - m_nPad / 4);
-    if (fm.horizontalAdvance(text) <= room)
-        return 1;
-    const QRect needed = fm.boundingRect(QRect(0, 0, room, 1 << 20), Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
-    return std::max(1, (needed.height() + fm.lineSpacing() / 2) / std::max(1, fm.lineSpacing()));
+    QString shown = text;
+    shown.remove(QLatin1Char('\r'));
+    const QFontMetrics fm = dc.fontMetrics();
+    if (!shown.contains(QLatin1Char('\n')) && fm.horizontalAdvance(shown) <= room)
+        return {shown};
+    // Laid out as the painter lays out a word-wrapped text, so that what is
+    // counted is what is drawn.
+    shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(shown, dc.font(), dc.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        QString piece = shown.mid(line.textStart(), line.textLength());
+        piece.remove(QChar::LineSeparator);
+        while (!piece.isEmpty() && piece.back().isSpace())
+            piece.chop(1);
+        lines << piece;
+    }
+    layout.endLayout();
+    if (lines.isEmpty())
+        lines << QString();
+    return lines;
+}
+
+void CPrint::DrawCellLines(QPainter &dc, const QStringList &lines, int first, int count, const PrintRect &cell,
+                           int width, unsigned format)
+{
+    const unsigned single = 0x820 | (format & 3);
+    for (int k = 0; k < count && first + k < int(lines.size()); ++k) {
+        const int top = cell.top + k * m_nLineHeight;
+        PrintRect line(cell.left, top, cell.right, top + m_nLineHeight);
+        DrawTextBox(dc, lines[first + k], line, width, single, nullptr);
+    }
 }
 
 QString CPrint::WrappedTitle(QPainter &dc, const QString &title, int width) const
@@ -128,8 +187,9 @@ int CPrint::WrappedRowHeight(QPainter &dc, const std::function<QString(int colum
 {
     int lines = 1;
     for (size_t c = 0; c < widths.size() && c < fullNeeds.size(); ++c) {
-        // Only a column narrower than its content has texts to wrap.
-        if (widths[c] <= 0 || double(widths[c]) >= fullNeeds[c] * m_dTableScale)
+        // Text columns wrap; each text is measured in the font it is drawn
+        // in (a smaller size is not exactly a smaller copy of the full one).
+        if (widths[c] <= 0 || fullNeeds[c] <= 0)
             continue;
         lines = std::max(lines, CellLines(dc, textOf(int(c)), widths[c]));
     }
@@ -173,8 +233,18 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
             texts.push_back(std::move(text));
         }
         col.whole = numbers || (allNumbers && !texts.empty());
+        // A text column is never so narrow that a word of it breaks.
+        std::vector<QString> words;
+        if (!col.whole) {
+            words.reserve(texts.size());
+            for (const QString &text : texts)
+                words.push_back(longestWord(text));
+        }
         const int widest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
-        const int content = col.whole ? widest : std::min(widest, cap);
+        const int wordWidest = words.empty() ? 0 : PrintColumnFit::WidestText(std::move(words), cellNeed);
+        // Neither a cell's word nor its title's is ever broken.
+        col.wordMin = std::max(wordWidest, titleWord);
+        const int content = col.whole ? widest : std::max(std::min(widest, cap), wordWidest);
         col.need = std::max(content, titleLine);
         col.wordNeed = std::max(content, titleWord);
         col.fullNeed = std::max(widest, titleLine);
@@ -190,9 +260,11 @@ void CPrint::FitPrintColumns(QPainter &dc)
     const QFontMetrics cells(m_fonts[FontBodyBold], dc.device());
     const auto cellNeed = [&](const QString &text) { return CellNeed(cells, text); };
     const int cap = CellNeed(cells, QString(kTextCapChars, QLatin1Char('n')));
-    const bool images = m_nKind == 100 && m_pList && m_pList->imageList() != nullptr;
+    const bool list = m_nKind == 100 && m_pList;
+    const bool images = list && m_pList->imageList() != nullptr;
     std::vector<PrintColumnFit::Column> fit(m_columns.size());
     m_tableFullNeeds.assign(m_columns.size(), 0);
+    const int rows = list ? m_pList->GetItemCount() : (m_pGrid ? m_pGrid->GetRowCount() : 0);
     for (size_t i = 0; i < m_columns.size(); ++i) {
         const CGridCell &c = m_columns[i];
         PrintColumnFit::Column &col = fit[i];
@@ -200,12 +272,18 @@ void CPrint::FitPrintColumns(QPainter &dc)
         if (col.base == 0)
             continue;
         std::vector<QString> texts;
+        // Each text's longest word (by its letters), of which the widest is
+        // measured: a column is never so narrow that a word breaks.
+        std::vector<QString> words;
         bool allNumbers = true;
-        const int rows = m_nKind == 100 && m_pList ? m_pList->GetItemCount() : (m_pGrid ? m_pGrid->GetRowCount() : 0);
+        bool pictures = false;
         texts.reserve(size_t(rows) + 1);
         for (int r = 0; r < rows; ++r) {
-            QString text = m_nKind == 100 && m_pList ? m_pList->GetItemText(r, c.m_index)
-                                                     : m_pGrid->GetCellText(r, c.m_index);
+            if (images && !pictures) {
+                const int image = m_pList->GetSubItemImage(r, c.m_index);
+                pictures = image >= 0 && image != CXListCtrl::kNoImage;
+            }
+            QString text = list ? m_pList->GetItemText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);
             if (text.isEmpty())
                 continue;
             if (allNumbers && !PrintColumnFit::IsNumberText(text))
@@ -214,16 +292,26 @@ void CPrint::FitPrintColumns(QPainter &dc)
         }
         if (m_bTotals && !TotalText(c).isEmpty())
             texts.push_back(TotalText(c));
-        col.whole = isNumberType(c.m_fieldType) || (allNumbers && !texts.empty());
+        // A grid's column types are its own (text, pick list, typed value):
+        // its cells tell whether they are numbers.
+        col.whole = (list && isNumberType(c.m_fieldType)) || (allNumbers && !texts.empty());
+        if (!col.whole) {
+            words.reserve(texts.size());
+            for (const QString &text : texts)
+                words.push_back(longestWord(text));
+        }
         const int textWidest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
-        // The first column's picture takes a square beside its text.
-        const int picture = images && c.m_index == 0 ? m_nLineHeight : 0;
+        // A cell's picture takes a square beside its text: the column's need
+        // holds it (the first column's, and any other column that shows one).
+        const int picture = pictures ? m_nLineHeight : 0;
         const int widest = textWidest + picture;
-        const int content = col.whole ? widest : std::min(widest, cap);
+        const int wordWidest = words.empty() ? 0 : PrintColumnFit::WidestText(std::move(words), cellNeed) + picture;
+        const int content = col.whole ? widest : std::max(std::min(widest, cap), wordWidest);
         const int titleWord = PrintColumnFit::WidestWord(c.m_title, cellNeed);
         col.need = std::max(content, cellNeed(c.m_title.trimmed()));
         col.wordNeed = std::max(content, titleWord);
         col.fullNeed = std::max(widest, col.need);
+        col.wordMin = std::max(wordWidest, titleWord);
         // The text's own need, to which it wraps beside the picture.
         m_tableFullNeeds[i] = col.whole ? 0 : std::max(textWidest, titleWord - picture);
     }
@@ -355,79 +443,118 @@ void CPrint::PrintListCtrl(QPainter &dc, PrintInfo &info, int &row)
 
 void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
 {
-    int y = top;
-    info.drawRect.bottom = y;
+    info.drawRect.bottom = top;
+    m_nRowLineNext = 0;
     if (!m_pList)
         return;
-    const ImageList *images = m_pList->imageList();
-    if (!images)
-        images = Appearance::instance().GetImageList(131);
     const bool showsImages = m_pList->imageList() != nullptr;
-    dc.setFont(m_fonts[FontBody]);
     const bool selectedOnly = m_nOptions != 0;
-    // The room of each column's texts: the first column's picture takes a
-    // square of its own.
-    std::vector<int> widths;
-    widths.reserve(m_columns.size());
-    for (const CGridCell &c : m_columns)
-        widths.push_back(showsImages && c.m_index == 0 && c.m_width >= m_nLineHeight ? c.m_width - m_nLineHeight
-                                                                                     : c.m_width);
+    RowSource source;
+    source.text = [this](int r, int i) { return m_pList->GetItemText(r, m_columns[size_t(i)].m_index); };
+    if (showsImages) {
+        source.images = m_pList->imageList();
+        source.image = [this](int r, int i) {
+            const int image = m_pList->GetSubItemImage(r, m_columns[size_t(i)].m_index);
+            return image >= 0 && image != CXListCtrl::kNoImage ? image : -1;
+        };
+        // Heading rows print in bold, rows of things done in italics.
+        source.font = [this](int r) -> const QFont & {
+            const int image = m_pList->GetItemImage(r);
+            if (image == 222 || image == 336)
+                return m_fonts[FontBodyBold];
+            if (image == 335 || image == 339)
+                return m_fonts[FontItalic];
+            return m_fonts[FontBody];
+        };
+    }
+    if (selectedOnly)
+        source.skip = [this](int r) { return !m_pList->IsItemSelected(r); };
+    DrawWrappedRows(dc, info, row, top, source);
+    // Rows left out after the last printed one do not make a page of their own.
+    if (selectedOnly && m_nRowLineNext == 0)
+        while (row < m_nRecords && !m_pList->IsItemSelected(row))
+            ++row;
+}
+
+void CPrint::DrawWrappedRows(QPainter &dc, PrintInfo &info, int &row, int top, const RowSource &source)
+{
+    int y = top;
+    info.drawRect.bottom = y;
+    m_nRowLineNext = 0;
+    const ImageList *images = source.images;
+    if (source.image && !images)
+        images = Appearance::instance().GetImageList(131);
+    dc.setFont(m_fonts[FontBody]);
+    // The page's first row may go on from the page before.
+    int fromLine = std::max(0, m_nRowLineStart);
+    struct Cell
+    {
+        int image = -1;
+        int room = 0;
+        QStringList lines;
+    };
+    std::vector<Cell> cells(m_columns.size());
     while (row < m_nRecords) {
-        if (selectedOnly && !m_pList->IsItemSelected(row)) {
+        if (source.skip && source.skip(row)) {
             ++row;
             continue;
         }
-        const QFont *font = &m_fonts[FontBody];
-        if (showsImages) {
-            const int image = m_pList->GetItemImage(row);
-            if (image == 222 || image == 336)
-                font = &m_fonts[FontBodyBold];
-            else if (image == 335 || image == 339)
-                font = &m_fonts[FontItalic];
+        dc.setFont(source.font ? source.font(row) : m_fonts[FontBody]);
+        // Each cell's picture, and its text in the lines the room beside the
+        // picture holds: numbers and dates on one, texts wrapped at their words.
+        int lines = 1;
+        for (size_t i = 0; i < m_columns.size(); ++i) {
+            const CGridCell &c = m_columns[i];
+            Cell &cell = cells[i];
+            cell = Cell();
+            if (c.m_width <= 0)
+                continue;
+            if (source.image && images && c.m_width >= m_nLineHeight)
+                cell.image = source.image(row, int(i));
+            cell.room = cell.image >= 0 ? c.m_width - m_nLineHeight : c.m_width;
+            const QString text = source.text(row, int(i));
+            const bool wraps = i < m_tableFullNeeds.size() && m_tableFullNeeds[i] > 0;
+            cell.lines = wraps ? CellTextLines(dc, text, cell.room) : QStringList{text};
+            lines = std::max(lines, int(cell.lines.size()));
         }
-        dc.setFont(*font);
-        const int height = WrappedRowHeight(
-            dc, [&](int i) { return m_pList->GetItemText(row, m_columns[size_t(i)].m_index); }, widths,
-            m_tableFullNeeds);
-        // A tall row that would run into the foot of the page starts the next one.
-        if (y > top && y + height > m_nBodyBottom + m_nLineHeight)
+        fromLine = std::min(fromLine, lines - 1);
+        // A row that does not fit in what is left of the page starts the
+        // next one; one taller than a whole page goes on over the pages.
+        const int left = lines - fromLine;
+        const int fits = std::max(1, (m_nBodyBottom + m_nLineHeight - y) / std::max(1, m_nLineHeight));
+        if (y > top && left > fits)
             break;
-        PrintRect r(info.drawRect.left, y, info.drawRect.right, y + m_nLineHeight);
+        const int shown = std::min(left, fits);
+        int x = info.drawRect.left;
         for (size_t i = 0; i < m_columns.size(); ++i) {
             const CGridCell &c = m_columns[i];
             if (c.m_width <= 0)
                 continue;
-            PrintRect cell = r;
-            int width = c.m_width;
-            const bool wraps = height > m_nLineHeight && i < m_tableFullNeeds.size()
-                && double(widths[i]) < m_tableFullNeeds[i] * m_dTableScale;
-            if (showsImages && images && width >= m_nLineHeight) {
-                const int image = c.m_index == 0 ? m_pList->GetItemImage(row) : m_pList->GetSubItemImage(row, c.m_index);
-                if (image >= 0 && image != CXListCtrl::kNoImage) {
-                    const QRect square(cell.left, cell.top, m_nLineHeight, m_nLineHeight);
+            const Cell &cell = cells[i];
+            PrintRect box(x, y, x + c.m_width, y + shown * m_nLineHeight);
+            if (cell.image >= 0) {
+                // The picture beside the row's first line.
+                if (fromLine == 0) {
+                    const QRect square(box.left, box.top, m_nLineHeight, m_nLineHeight);
                     dc.fillRect(square, Qt::white);
-                    dc.drawPixmap(square, images->pixmap(image));
-                    cell.left += m_nLineHeight;
-                    width -= m_nLineHeight;
+                    dc.drawPixmap(square, images->pixmap(cell.image));
                 }
+                box.left += m_nLineHeight;
             }
-            if (wraps) {
-                cell.bottom = cell.top + height;
-                DrawTextBox(dc, m_pList->GetItemText(row, c.m_index), cell, width, 0x850 | (c.m_format & 3), nullptr);
-            } else {
-                DrawTextBox(dc, m_pList->GetItemText(row, c.m_index), cell, width, c.m_format, nullptr);
-            }
-            r.left += c.m_width;
+            DrawCellLines(dc, cell.lines, fromLine, shown, box, cell.room, c.m_format);
+            x += c.m_width;
         }
-        y += height;
+        y += shown * m_nLineHeight;
+        if (fromLine + shown < lines) {
+            // The rest of the row on the next page.
+            m_nRowLineNext = fromLine + shown;
+            break;
+        }
+        fromLine = 0;
         ++row;
         if (y > m_nBodyBottom)
             break;
     }
-    // Rows left out after the last printed one do not make a page of their own.
-    if (selectedOnly)
-        while (row < m_nRecords && !m_pList->IsItemSelected(row))
-            ++row;
     info.drawRect.bottom = y;
 }
 
@@ -571,6 +698,9 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
     QString pageGroup;
     int y = listTop;
     bool continued = false;
+    // The page's first row may go on from the page before.
+    int fromLine = std::max(0, m_nRowLineStart);
+    m_nRowLineNext = 0;
     while (row < rows) {
         const std::uint32_t flags = table->GetRowFlags(row);
         QString firstCell = table->GetCellText(row, 0);
@@ -602,11 +732,17 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                                    : WrappedRowHeight(
                                          dc, [&](int c) { return c == 0 ? firstCell : table->GetCellText(row, c); },
                                          widths, m_tableFullNeeds);
-        // A tall row that would run into the foot of the page starts the next one.
-        if (row > firstRow && y + height > m_nBodyBottom + m_nLineHeight) {
+        // A tall row that would run into the foot of the page starts the
+        // next one; one taller than a whole page goes on over the pages.
+        const int rowLines = std::max(1, height / std::max(1, m_nLineHeight));
+        fromLine = std::min(fromLine, rowLines - 1);
+        const int fits = std::max(1, (m_nBodyBottom + m_nLineHeight - y) / std::max(1, m_nLineHeight));
+        if (row > firstRow && rowLines - fromLine > fits) {
             continued = true;
             break;
         }
+        const int shownLines = std::min(rowLines - fromLine, fits);
+        const int shown = rowLines == 1 ? height : shownLines * m_nLineHeight;
         for (int c = 0; c < columns; ++c) {
             int w = table->GetColumnWidth(c);
             // A caption row's text is its second column's, shown even when
@@ -614,7 +750,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             if (w <= 0 && !(caption && c == 1))
                 continue;
             QString text = c == 0 ? firstCell : table->GetCellText(row, c);
-            QRect cell(x, y, w, height);
+            QRect cell(x, y, w, shown);
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
             if (row == grandTotal) {
                 dc.fillRect(cell, shade3);
@@ -659,21 +795,29 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
                 dc.fillRect(cell, shade1);
             }
             setTextPen(textColour);
-            unsigned format = table->GetColumnFormat(c);
-            int textBottom = y + m_nLineHeight;
-            if (height > m_nLineHeight && size_t(c) < m_tableFullNeeds.size()
-                && double(w) < m_tableFullNeeds[size_t(c)] * m_dTableScale) {
-                format = 0x850 | (format & 3);
-                textBottom = y + height;
+            const unsigned format = table->GetColumnFormat(c);
+            if (height > m_nLineHeight && size_t(c) < m_tableFullNeeds.size() && m_tableFullNeeds[size_t(c)] > 0) {
+                // Drawn in the very lines the row's height was counted by.
+                const QStringList lines = CellTextLines(dc, text, w);
+                DrawCellLines(dc, lines, fromLine, shownLines, PrintRect(x, y, x + w - m_nPad / 4, y + shown),
+                              w - m_nPad / 4, format);
+            } else if (fromLine == 0) {
+                PrintRect textRect(x, y, x + w - m_nPad / 4, y + m_nLineHeight);
+                DrawTextBox(dc, text, textRect, w - m_nPad / 4, format, nullptr);
             }
-            PrintRect textRect(x, y, x + w - m_nPad / 4, textBottom);
-            DrawTextBox(dc, text, textRect, w - m_nPad / 4, format, nullptr);
             x += w;
             if (caption && c == 1)
                 break;
         }
         setTextPen(Qt::black);
-        y += height;
+        y += shown;
+        if (fromLine + shownLines < rowLines) {
+            // The rest of the row on the next page.
+            m_nRowLineNext = fromLine + shownLines;
+            continued = true;
+            break;
+        }
+        fromLine = 0;
         ++row;
         // A heading, group or total row keeps at least three lines of what follows.
         if (special && row < rows && m_nBodyBottom - y < 3 * m_nLineHeight && rows - row > 2)
@@ -719,6 +863,7 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
     const int baseCaption = m_nCaptionHeight;
     const int firstRows = m_pGrid ? m_pGrid->GetRowCount() : 0;
     CXGridCtrl *grids[2] = {m_pGrid, m_pGrid2};
+    const int lineStart = m_nRowLineStart;
     for (int g = 0; g < 2 && row < m_nRecords; ++g) {
         CXGridCtrl *grid = grids[g];
         if (!grid || grid->GetRowCount() == 0)
@@ -731,6 +876,8 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
         // Screen heights (21 pixels by default) scaled to the printer.
         m_nCaptionHeight = int(grid->GetHeaderHeight() * (baseCaption / 21.0));
         m_nLineHeight = int(grid->rowHeight() * (baseLine / 21.0));
+        // A row is never shorter than a line of its text.
+        m_nLineHeight = std::max(m_nLineHeight, QFontMetrics(m_fonts[FontBody], dc.device()).lineSpacing());
         const int keepKind = m_nKind;
         CXGridCtrl *keepGrid = m_pGrid;
         m_pGrid = grid;
@@ -747,8 +894,12 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
         const bool smaller = m_dTableScale < 0.999;
         if (smaller)
             BeginTableScale(dc, m_dTableScale);
+        // Titles that wrap make the heading band taller.
+        m_nCaptionHeight = std::max(m_nCaptionHeight, ColumnHeadingHeight(dc));
         info.drawRect.top = top + m_nCaptionHeight;
         DrawGridRow(dc, info, local, grid);
+        // Only the page's first row goes on from the page before.
+        m_nRowLineStart = 0;
         m_nRecords = records;
         DrawColumnHeaders(dc, info, top);
         if (smaller)
@@ -762,22 +913,18 @@ void CPrint::PrintGridDialog(QPainter &dc, PrintInfo &info, int &row)
             break;
     }
     m_pCaptionFont = &m_fonts[FontBodyBold];
+    m_nRowLineStart = lineStart;
 }
 
 void CPrint::DrawGridRow(QPainter &dc, PrintInfo &info, int &row, CXGridCtrl *grid)
 {
-    dc.setFont(m_fonts[FontBody]);
-    int y = info.drawRect.top;
-    while (grid && row < m_nRecords) {
-        PrintRect r(info.drawRect.left, y, info.drawRect.right, y + m_nLineHeight);
-        for (const CGridCell &c : m_columns)
-            DrawTextBox(dc, grid->GetCellText(row, c.m_index), r, c.m_width, c.m_format, nullptr);
-        y += m_nLineHeight;
-        ++row;
-        if (y > m_nBodyBottom)
-            break;
-    }
-    info.drawRect.bottom = y;
+    // Every row is printed from the grid's data, drawn on the screen or not.
+    RowSource source;
+    source.text = [&](int r, int i) { return grid->GetShownText(r, m_columns[size_t(i)].m_index); };
+    if (grid)
+        DrawWrappedRows(dc, info, row, info.drawRect.top, source);
+    else
+        info.drawRect.bottom = info.drawRect.top;
 }
 
 // --- trees and text files ------------------------------------------------------------

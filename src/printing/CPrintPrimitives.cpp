@@ -14,6 +14,7 @@
 #include "printing/Code39.h"
 #include "printing/RecordingDevice.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
 #include <QtGui/QTextOption>
@@ -86,6 +87,15 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             // font, and a short rectangle would clip the line's height: such
             // a line is measured first and clipped only when too wide.
             const int lineHeight = painterFontHeight(dc);
+            if (m_recordDevice && dc.device() == m_recordDevice) {
+                // Blanks at the end of a line set from the left show nothing
+                // when clipped: only its letters need the room.
+                qsizetype letters = shown.size();
+                if (!(format & (DT_RIGHT | DT_CENTER)))
+                    while (letters > 0 && shown[letters - 1].isSpace())
+                        --letters;
+                recordText(dc, rect, shown, format, QSize(fm.horizontalAdvance(shown.left(letters)), lineHeight));
+            }
             if (!(format & DT_NOCLIP) && rect.height() > lineHeight && isLatin1(shown)) {
                 dc.drawText(rect, align | valign | Qt::TextSingleLine, shown);
                 return lineHeight;
@@ -117,6 +127,8 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
     const QRectF needed = dc.boundingRect(area, shown, option);
     const int height = shown.isEmpty() ? fm.height() : int(std::ceil(needed.height()));
     if (!(format & DT_CALCRECT) && !shown.isEmpty()) {
+        if (m_recordDevice && dc.device() == m_recordDevice)
+            recordText(dc, rect, shown, format, QSize(int(std::ceil(needed.width())), height));
         QRectF target(rect.left(), rect.top(), std::max(rect.width(), 1), std::max(height, rect.height()));
         if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
             target.moveTop(rect.top() + (rect.height() - height) / 2.0);
@@ -130,6 +142,55 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             dc.restore();
     }
     return height;
+}
+
+void CPrint::recordText(const QPainter &dc, const QRect &rect, const QString &shown, unsigned format,
+                        const QSize &need)
+{
+    m_cutRecord.countText();
+    const QFontMetrics fm = dc.fontMetrics();
+    const bool clip = !(format & DT_NOCLIP);
+    const bool lines = !(format & DT_SINGLELINE) || shown.contains(QLatin1Char('\t'));
+    const bool across = need.width() > rect.width();
+    // A last line may lose its descent to the cell below without a letter lost.
+    const bool below = lines && need.height() - rect.height() > fm.descent();
+    bool word = false;
+    if (lines && (format & DT_WORDBREAK)) {
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
+        for (const QString &w : shown.split(blanks, Qt::SkipEmptyParts))
+            if (fm.horizontalAdvance(w) > rect.width()) {
+                word = true;
+                break;
+            }
+    }
+    // Where the text shows: clipped to its cell, or as wide and tall as it is.
+    const int shownWidth = clip ? std::min(need.width(), rect.width()) : need.width();
+    const int shownHeight = clip && lines ? std::min(need.height(), rect.height()) : need.height();
+    int left = rect.left();
+    if (format & DT_RIGHT)
+        left = rect.right() + 1 - shownWidth;
+    else if (format & DT_CENTER)
+        left = rect.left() + (rect.width() - shownWidth) / 2;
+    int top = rect.top();
+    if (!lines && (format & DT_VCENTER))
+        top = rect.top() + (rect.height() - shownHeight) / 2;
+    else if (!lines && (format & DT_BOTTOM))
+        top = rect.bottom() + 1 - shownHeight;
+    const QPaintDevice *device = dc.device();
+    const bool offPage = device && (left < 0 || top < 0 || left + shownWidth > device->width()
+                                    || top + shownHeight > device->height() + fm.descent());
+    PrintCutRecord::Kind kind;
+    if (offPage)
+        kind = PrintCutRecord::Kind::Page;
+    else if (word)
+        kind = PrintCutRecord::Kind::Word;
+    else if (below)
+        kind = clip ? PrintCutRecord::Kind::Below : PrintCutRecord::Kind::Beyond;
+    else if (across && !(lines && (format & DT_WORDBREAK)))
+        kind = clip ? PrintCutRecord::Kind::Across : PrintCutRecord::Kind::Beyond;
+    else
+        return;
+    m_cutRecord.add(kind, rect, need, shown);
 }
 
 int CPrint::DrawTextLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,

@@ -22,6 +22,7 @@
 #include <QtGui/QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -35,9 +36,20 @@ bool isOrderOrHistory(int jobType)
     return jobType == CJobSet::Order || jobType == CJobSet::History;
 }
 
-QString dateTimeText(const DateTime &date)
+// A date with the time typed for it, once: the time field's text when one
+// was typed, else the date's own time when it carries one, else no time (a
+// date kept at midnight was given no time).
+QString dateWithTime(const DateTime &date, const QString &typedTime)
 {
-    return IsDateValid(date) ? date.format(QStringLiteral("%m/%d/%Y %I:%M %p")) : QString();
+    if (!IsDateValid(date))
+        return QString();
+    QString text = date.format(QStringLiteral("%m/%d/%Y"));
+    const QString typed = typedTime.trimmed();
+    if (!typed.isEmpty())
+        text += QLatin1Char(' ') + typed;
+    else if (date.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + date.format(QStringLiteral("%I:%M %p"));
+    return text;
 }
 
 // The part of a text after " | ", or the whole text.
@@ -190,8 +202,8 @@ void CPrintForm::MergeFormText(QString &text)
             {"<Cell>", contact(buyer.m_Cell)},     {"<Email>", contact(buyer.m_Email)},
             {"<SRep>", srep},                      {"<CSR>", csr},
             {"<JobNo>", FormatInt(m_job.m_JobNo, false, false)},
-            {"<JobTitle>", m_job.m_Title},         {"<DateProof>", dateTimeText(m_job.m_DateProof)},
-            {"<DateDue>", dateTimeText(m_job.m_DateDue)},
+            {"<JobTitle>", m_job.m_Title},         {"<DateProof>", dateWithTime(m_job.m_DateProof, m_job.m_ProofTime)},
+            {"<DateDue>", dateWithTime(m_job.m_DateDue, m_job.m_TimeDue)},
             {"<PO>", m_job.m_PO},                  {"<DocTitle>", m_form.m_Title},
         };
         for (const auto &[token, value] : tokens)
@@ -239,8 +251,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     QString via;
     m_job.GetViaDueName(via);
     if (IsBitSet(m_nOptions, 10))
-        shipBlock += QStringLiteral("\r\n\r\n") + via + QLatin1Char(' ') + dateTimeText(m_job.m_DateDue)
-            + QLatin1Char(' ') + m_job.m_TimeDue;
+        shipBlock += QStringLiteral("\r\n\r\n") + via + QLatin1Char(' ') + dateWithTime(m_job.m_DateDue, m_job.m_TimeDue);
     const QString account = QString::number(m_job.m_CusNo);
     QString dateText;
     GetDocumentDateText(dateText, framed);
@@ -648,6 +659,28 @@ void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPri
 
 // --- totals --------------------------------------------------------------------------
 
+QString CPrintForm::DiscountLabel(Money subtotal, Money discount)
+{
+    // The job keeps its discount, not the rate it was worked from: the rate is
+    // the discount over the subtotal, to a tenth of a percent, and is stated
+    // only when that rate gives the amount back to the cent.
+    const QString plain = QStringLiteral("Discount");
+    const qint64 base = subtotal.units();
+    const qint64 off = -discount.units();
+    // A discount takes from the subtotal: of the other sign it has no rate.
+    if (base == 0 || off == 0 || (base > 0) != (off > 0))
+        return plain;
+    const qint64 baseCents = (std::abs(base) + Money::kUnitsPerCent / 2) / Money::kUnitsPerCent;
+    const qint64 offCents = (std::abs(off) + Money::kUnitsPerCent / 2) / Money::kUnitsPerCent;
+    // Tenths of a percent, rounded half up; the rate applied to the subtotal,
+    // in cents, rounded the same way.
+    const qint64 tenths = (std::abs(off) * 2000 / std::abs(base) + 1) / 2;
+    const qint64 back = (baseCents * tenths * 2 / 1000 + 1) / 2;
+    if (tenths <= 0 || back != offCents)
+        return plain;
+    return QStringLiteral("%1.%2% Discount").arg(tenths / 10).arg(tenths % 10);
+}
+
 void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode)
 {
     const int labelWidth = InchToDevice(1.05, true);
@@ -665,8 +698,8 @@ void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakM
     const QFont *heading = &font(order ? FontBody : FontBodyBold);
     line(QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading);
     if (m_job.m_Discount != Money())
-        line(QString::asprintf("%.1f%% Discount", m_job.m_DiscountRate / 100.0),
-             FormatMoneyGrouped(m_job.m_Discount), &font(FontBody));
+        line(DiscountLabel(m_job.m_Subtotal, m_job.m_Discount), FormatMoneyGrouped(m_job.m_Discount),
+             &font(FontBody));
     else
         line(QString(), QString(), &font(FontBody));
     line(QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), nullptr);

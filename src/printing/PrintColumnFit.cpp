@@ -149,7 +149,8 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         if (columns[c].whole) {
             wholeNeed += wordNeed[c];
         } else {
-            minimum[c] = std::min(wordNeed[c], std::max(1, minText));
+            // A word of a cell is never broken: the column keeps its widest.
+            minimum[c] = std::min(wordNeed[c], std::max({1, minText, columns[c].wordMin}));
             textMin += minimum[c];
             textOver += wordNeed[c] - minimum[c];
         }
@@ -204,17 +205,20 @@ bool PrintColumnFit::IsNumberText(const QString &text)
 int PrintColumnFit::WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure)
 {
     // The longest texts by their letters; a few letters shorter may still be
-    // wider in a proportional font.
-    constexpr size_t kMeasured = 48;
+    // wider in a proportional font. Every different one of them is measured:
+    // a column of many dates of ten letters may hold one day name of nine
+    // that is wider than all of them.
     constexpr int kSlack = 3;
-    const auto longer = [](const QString &a, const QString &b) { return a.size() > b.size(); };
-    const size_t measured = std::min(texts.size(), kMeasured);
-    std::partial_sort(texts.begin(), texts.begin() + std::ptrdiff_t(measured), texts.end(), longer);
+    const auto longer = [](const QString &a, const QString &b) {
+        return a.size() != b.size() ? a.size() > b.size() : a < b;
+    };
+    std::sort(texts.begin(), texts.end(), longer);
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
     int widest = 0;
-    for (size_t i = 0; i < measured; ++i) {
-        if (texts[i].size() + kSlack < texts.front().size() || texts[i].isEmpty())
+    for (const QString &text : texts) {
+        if (text.size() + kSlack < texts.front().size() || text.isEmpty())
             break;
-        widest = std::max(widest, measure(texts[i]));
+        widest = std::max(widest, measure(text));
     }
     return widest;
 }

@@ -19,9 +19,10 @@
 // 3. Otherwise the whole table is drawn smaller, as much as it takes, down
 //    to a legible floor.
 // 4. At the floor, numbers and dates keep their whole width and the text
-//    columns share what is left (each at least its minimum), their texts
-//    wrapping onto more lines. Only when even that does not fit is the table
-//    drawn smaller than the floor: a number is never cut.
+//    columns share what is left (each at least its minimum, and never
+//    narrower than its widest word), their texts wrapping onto more lines
+//    between their words. Only when even that does not fit is the table
+//    drawn smaller than the floor: a number or a word is never cut.
 class PrintColumnFit
 {
 public:
@@ -32,6 +33,7 @@ public:
         int wordNeed = 0;   // its widest cell, or its title's widest word
         bool whole = false; // numbers and dates: never wrapped nor cut
         int fullNeed = 0;   // its widest cell however long (0: as need)
+        int wordMin = 0;    // texts: the widest word of its cells and title, which is never broken
     };
     struct Result
     {
@@ -51,7 +53,8 @@ public:
     // a time (digits with their signs and separators only).
     static bool IsNumberText(const QString &text);
     // The widest of the texts as measured: only the longest texts are
-    // measured (a proportional font makes a few letters' difference).
+    // measured, each different one once (a proportional font makes a few
+    // letters' difference).
     static int WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure);
     // The widest piece a title can be broken into: its words, and the parts
     // of a word written in camel case ("QSaleSubtotal": "QSale" and

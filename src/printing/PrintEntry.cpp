@@ -465,7 +465,8 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
             m_strHeading2 = QStringLiteral("Filter: ") + condition;
         }
         if (m_strHeading3.isEmpty())
-            m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_nRecords);
+            m_strHeading3 =
+                QStringLiteral("List Size: %1 ").arg(m_nKind == 100 && m_nListedCount >= 0 ? m_nListedCount : m_nRecords);
     }
     if (command == 30563) {
         // The mail command fills the shop's RTF template for the job and
@@ -490,6 +491,8 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
         return 0;
     }
     beginPrinterBatch();
+    if (m_nPresetCommand != 0 && !m_strPresetOutput.isEmpty())
+        m_strOutputFile = m_strPresetOutput;
     DoPrint(command);
     // The batch: the record printed first, then one document per other
     // selected row in the list's order (rows above it too), one list part
@@ -521,6 +524,8 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
         }
     }
     endPrinterBatch();
+    if (m_nPresetCommand != 0 && !m_strPresetOutput.isEmpty())
+        m_strOutputFile.clear();
     return 0;
 }
 
@@ -560,7 +565,10 @@ int CPrintForm::PrintView(const ViewPrintRequest &request)
         return 30103;
     if (command <= 0)
         return 0;
-    return RunPrintCommand(command, request.viewName, request.listCaption, request.filterText);
+    m_nListedCount = request.listedCount;
+    const int next = RunPrintCommand(command, request.viewName, request.listCaption, request.filterText);
+    m_nListedCount = -1;
+    return next;
 }
 
 void CPrintForm::PrintPostingReports(int postingNo, int orders, int quickSales, QWidget *view)

@@ -1667,6 +1667,11 @@ void CView0::DeleteSelected(const QString &keyField, const QString &table)
 
 void CView0::ShowSummary(const QString &name, const QString &summarySql)
 {
+    RunSummary(this, m_nHue < 0 ? 210 : m_nHue, name, summarySql);
+}
+
+void CView0::RunSummary(QWidget *parent, int hue, const QString &name, const QString &summarySql)
+{
     // How many records the table holds, then one row per group of the
     // summary statement, in the base's plain table window.
     CXDaoSet set;
@@ -1681,7 +1686,7 @@ void CView0::ShowSummary(const QString &name, const QString &summarySql)
         return;
     const int rows = set.CountRecords();
 
-    SummaryGridDlg dialog(this, m_nHue < 0 ? 210 : m_nHue);
+    SummaryGridDlg dialog(parent, hue);
     dialog.m_strWindowTitle = QStringLiteral("Summary of ") + name;
     dialog.m_strRibbonTitle = QStringLiteral("Summary of ") + name;
     dialog.m_strStripText = QStringLiteral("%1 %2").arg(records).arg(name);

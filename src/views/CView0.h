@@ -119,6 +119,9 @@ public:
     void SetNoticeButton(const QString &text, std::uint8_t colour);
     void ShowListManager(bool show);
     virtual void ShowSummary(const QString &name, const QString &summarySql);
+    // The summary grid dialog of a table ("Invoices": the unpaid invoices by
+    // the summary statement's groups), shown modally over the parent.
+    static void RunSummary(QWidget *parent, int hue, const QString &name, const QString &summarySql);
     // Clears the filter and asks for a new one with the find dialog for the
     // view's target; false when cancelled or no list entry is selected.
     virtual bool ResetFilter();

@@ -305,6 +305,13 @@ TEST_F(JobItemCommands, RepriceAllSkipsLockedItemsAndGivesOthersTheCustomersLeve
             EXPECT_TRUE(remark == QStringLiteral("Saved the Default Price") || remark == QStringLiteral("Same Price") ||
                         remark == QStringLiteral("Kept the Price-in-File"))
                 << remark.toStdString();
+            // The change shows for every priced item: 0.00 for the same price.
+            EXPECT_TRUE(g.m_wndGrid.GetCellText(0, 4).isEmpty());
+            if (remark == QLatin1String("Same Price")) {
+                EXPECT_EQ(g.m_wndGrid.GetCellText(1, 4), QStringLiteral("0.00"));
+            } else {
+                EXPECT_FALSE(g.m_wndGrid.GetCellText(1, 4).isEmpty());
+            }
             snapshot(g, QStringLiteral("reprice"));
             return 1;
         });

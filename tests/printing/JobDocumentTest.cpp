@@ -646,3 +646,57 @@ TEST_F(JobDocumentTest, TheJobsBarCodeReadsBackWhenTheSettingsAskForIt)
     // The shop's "*^<JobID>#*" as a scanner in full-ASCII mode reads it.
     EXPECT_TRUE(read.contains(QStringLiteral("CODE-39:%N%1/C").arg(job))) << read.toStdString();
 }
+
+TEST_F(JobDocumentTest, TheDiscountLineStatesTheRateOfItsAmountAndTheShipLineTheTimeTyped)
+{
+    // The rate is the discount over the subtotal, stated only when it gives
+    // the amount back to the cent (worked by hand).
+    const struct
+    {
+        const char *subtotal, *discount, *label;
+    } labels[] = {
+        {"810.30", "-81.03", "10.0% Discount"}, // 10 % typed in Job Totals
+        {"400", "-40", "10.0% Discount"},
+        {"333.33", "-25.00", "7.5% Discount"},  // 333.33 x 7.5 % = 24.99975
+        {"333.33", "-25.17", "Discount"},       // 7.55 %: 7.6 % would be 25.33
+        {"-400", "40", "10.0% Discount"},       // a credit invoice
+        {"400", "40", "Discount"},              // not taken from the subtotal
+        {"0", "-5", "Discount"},
+    };
+    for (const auto &c : labels)
+        EXPECT_EQ(CPrintForm::DiscountLabel(Money::fromText(QString::fromLatin1(c.subtotal)),
+                                            Money::fromText(QString::fromLatin1(c.discount))),
+                  QString::fromLatin1(c.label))
+            << c.subtotal << " " << c.discount;
+
+    // A job at 10 % for a customer at 0 %.
+    exec("UPDATE Customers SET Discount = 0 WHERE CusNo = 100");
+    const qint32 job = addJob(0, 1101, QStringLiteral("Subtotal = 810.30, Discount = -81.03, Balance = 729.27"));
+    addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("810.30"));
+    {
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(job, 5, kClassic | kFramed | 0x40000 | 0x4000 | 0x20000, device);
+        EXPECT_TRUE(hasText(texts, QStringLiteral("10.0% Discount")));
+        EXPECT_FALSE(std::any_of(texts.begin(), texts.end(),
+                                 [](const QString &t) { return t.startsWith(QLatin1String("0.0%")); }));
+    }
+
+    // The ship line: a due date without a typed time prints none; with one,
+    // that time once.
+    const struct
+    {
+        const char *timeDue;
+        const char *shown;
+    } ships[] = {{"", "12/16/2026"}, {"4:30 PM", "12/16/2026 4:30 PM"}};
+    for (const auto &s : ships) {
+        exec(QStringLiteral("UPDATE Jobs SET DateDue = #12/16/2026#, TimeDue = '%1' WHERE JobID = %2")
+                 .arg(QString::fromLatin1(s.timeDue))
+                 .arg(job));
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(job, 5, kStandardInvoice, device);
+        EXPECT_TRUE(hasText(texts, QString::fromLatin1(s.shown))) << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_FALSE(hasText(texts, QStringLiteral("12:00 AM"))) << s.timeDue;
+        EXPECT_EQ(texts.join(QLatin1Char('\n')).count(QStringLiteral("4:30 PM")),
+                  QString::fromLatin1(s.timeDue).isEmpty() ? 0 : 1);
+    }
+}

@@ -11,7 +11,7 @@ struct FitCase
     const char *what;
     int room;
     int minText;
-    std::vector<PrintColumnFit::Column> columns; // base, need, word need, whole, full need
+    std::vector<PrintColumnFit::Column> columns; // base, need, word need, whole, full need, word minimum
     std::vector<int> widths;
     double scale;
     bool wraps;
@@ -83,6 +83,13 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         {"a long text whole", 400, 60, {{1, 100, 100, false, 250}, {1, 50, 50, true}}, {250, 150}, 1.0, false},
         // Whole it would take 300 of 250: limited, the room goes by the layout.
         {"a long text limited", 250, 60, {{1, 100, 100, false, 250}, {1, 50, 50, true}}, {125, 125}, 1.0, false},
+        // 1000 in 420, below the floor: the number whole at 0.7 (140); the
+        // first text's widest word (190) is its minimum, the second's 60:
+        // 133 and 42, and the 105 left go by what each wants over its
+        // minimum (10 and 540): 1 and 103; the last text column takes the
+        // pixel the rounding left. The word (133 at 0.7) stays whole.
+        {"a word never broken", 420, 60,
+         {{1, 200, 200, true}, {1, 200, 200, false, 0, 190}, {1, 600, 600, false}}, {140, 134, 146}, 0.7, true},
         // A hidden column takes nothing.
         {"a hidden column", 200, 60, {{0, 100, 100, false}, {1, 50, 50, true}}, {0, 200}, 1.0, false},
     };
@@ -120,6 +127,32 @@ TEST(PrintColumnFitTest, TheWidestTextIsLookedForAmongTextsUpToThreeLettersShort
     };
     for (const Case &c : cases)
         EXPECT_EQ(PrintColumnFit::WidestText(c.texts, measure), c.widest) << c.texts.size();
+
+    // Many long texts: every different one within three letters of the longest
+    // is measured, not only the first few.
+    {
+        // A "W" five units wide, every other letter two.
+        const auto measure = [](const QString &text) {
+            int width = 0;
+            for (QChar ch : text)
+                width += ch == QLatin1Char('W') ? 5 : 2;
+            return width;
+        };
+        std::vector<QString> dates;
+        for (int day = 1; day <= 28; ++day)
+            for (int month = 1; month <= 12; ++month)
+                dates.push_back(QStringLiteral("%1/%2/2010").arg(month, 2, 10, QLatin1Char('0')).arg(day, 2, 10, QLatin1Char('0')));
+        // 336 dates of 10 letters: 20 each.
+        EXPECT_EQ(PrintColumnFit::WidestText(dates, measure), 20);
+        // One day name among them, a letter shorter: 5 + 8 * 2 = 21.
+        dates.push_back(QStringLiteral("Wednesday"));
+        EXPECT_EQ(PrintColumnFit::WidestText(dates, measure), 21);
+        // Many copies of the same date and the day name at the end.
+        std::vector<QString> copies(500, QStringLiteral("06/23/2008"));
+        copies.push_back(QStringLiteral("Wednesday"));
+        EXPECT_EQ(PrintColumnFit::WidestText(copies, measure), 21);
+        EXPECT_EQ(PrintColumnFit::WidestText({}, measure), 0);
+    }
 }
 
 TEST(PrintColumnFitTest, NumbersAmountsPercentagesDatesAndTimesAreNumberTexts)

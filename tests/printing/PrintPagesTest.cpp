@@ -9,6 +9,7 @@
 #include "platform/db/Database.h"
 
 #include <QtCore/QTextStream>
+#include <QtGui/QFontMetrics>
 
 #include <algorithm>
 #include <QtWidgets/QTreeWidgetItem>
@@ -496,4 +497,109 @@ TEST_F(PrintTest, TitlesThatFitOnlyAtTheirWordsPrintAtFullSize)
     EXPECT_EQ(print(device), 2);
     EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0) << "the table";
     EXPECT_FALSE(device.pageTexts(0).contains(title)) << "the table's titles wrap";
+
+TEST_F(PrintTest, AListCellsPictureIsPartOfItsColumnAndATallRowGoesOnOverThePages)
+{
+    // An order number with its status picture in a column as narrow as the
+    // number alone, and a note of 150 lines between two short rows.
+    auto list = std::make_unique<CXListCtrl>();
+    list->SetImageListAndStyle(131, 0, 0);
+    list->AddColumn(QStringLiteral("Order"), 40, 10, true, 0);
+    list->AddColumn(QStringLiteral("Number"), 10, 10, false, 0);
+    list->AddColumn(QStringLiteral("Note"), 300, 10, false, 0);
+    QStringList note;
+    for (int k = 1; k <= 150; ++k)
+        note << QStringLiteral("line %1").arg(k);
+    const QStringList names = {QStringLiteral("First"), QStringLiteral("Tall"), QStringLiteral("Last")};
+    for (int r = 0; r < 3; ++r) {
+        list->InsertRow(r, names[r], r + 1);
+        list->SetItemText(r, 1, QStringLiteral("1014-%1").arg(r + 1));
+        list->SetSubItemImage(r, 1, CZqApp::GetJobStatusIcon(0));
+    }
+    list->SetItemText(1, 2, note.join(QLatin1Char('\n')));
+    list->SetColumnWidth(0, 40);
+    list->SetColumnWidth(1, 10);
+    list->SetColumnWidth(2, 300);
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = list.get();
+    form->m_nRecords = 3;
+    form->m_form.m_FontSize = 90;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+
+    // The number column holds the picture's square and the number beside it.
+    ASSERT_EQ(form->m_columns.size(), 3u);
+    const int left = form->m_columns[0].m_width;
+    const int width = form->m_columns[1].m_width;
+    const int line = form->m_nLineHeight;
+    int numbers = 0;
+    for (const RecordingDevice::Text &t : device.texts()) {
+        if (!t.text.startsWith(QLatin1String("1014-")))
+            continue;
+        ++numbers;
+        QFont font(QStringLiteral("Tahoma"));
+        font.setPixelSize(t.pixelSize);
+        const QFontMetrics metrics(font, &device);
+        EXPECT_GE(t.position.x(), left + line) << t.text.toStdString();
+        EXPECT_LE(t.position.x() + metrics.horizontalAdvance(t.text), left + width) << t.text.toStdString();
+    }
+    EXPECT_EQ(numbers, 3);
+
+    // The tall row starts a page of its own and goes on over the next ones,
+    // every line once, in order, within the body; "Last" follows it.
+    ASSERT_GE(device.pageCount(), 4);
+    QStringList lines;
+    int lastPage = -1;
+    for (const RecordingDevice::Text &t : device.texts()) {
+        if (t.text.startsWith(QLatin1String("line "))) {
+            lines << t.text;
+            EXPECT_LE(t.position.y(), form->m_nBodyBottom + line) << t.text.toStdString();
+            EXPECT_GE(t.page, 1) << t.text.toStdString();
+        }
+        if (t.text == QLatin1String("Last"))
+            lastPage = t.page;
+    }
+    EXPECT_EQ(lines, note);
+    EXPECT_EQ(lastPage, device.pageCount() - 1);
+    EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("First")));
+    for (int p = 0; p + 1 < device.pageCount(); ++p)
+        EXPECT_EQ(countOf(device.pageTexts(p), QStringLiteral("continued...")), 1) << p;
+}
+
+TEST_F(PrintTest, ATableRowTallerThanAPageGoesOnOverThePages)
+{
+    form->ResetOptions();
+    CXTable &t = form->m_table;
+    t.Reset();
+    t.SetSize(3, 2);
+    t.SetColumnName(0, QStringLiteral("Name"), 20, 10);
+    t.SetColumnName(1, QStringLiteral("Note"), 40, 10);
+    t.m_totalMode = CXTable::TotalsNone;
+    QStringList note;
+    for (int k = 1; k <= 150; ++k)
+        note << QStringLiteral("line %1").arg(k);
+    const QStringList names = {QStringLiteral("First"), QStringLiteral("Tall"), QStringLiteral("Last")};
+    for (int r = 0; r < 3; ++r)
+        t.SetCellText(r, 0, names[r]);
+    t.SetCellText(1, 1, note.join(QLatin1Char('\n')));
+    form->m_nKind = 101;
+    form->m_nRecords = 3;
+    form->m_form.m_FontSize = 90;
+    RecordingDevice device(600, 600, 5100, 6600, true);
+    EXPECT_EQ(print(device), 2);
+    ASSERT_GE(device.pageCount(), 3);
+    QStringList lines;
+    int lastPage = -1;
+    for (const RecordingDevice::Text &x : device.texts()) {
+        if (x.text.startsWith(QLatin1String("line "))) {
+            lines << x.text;
+            EXPECT_LE(x.position.y(), form->m_nBodyBottom + form->m_nLineHeight) << x.text.toStdString();
+        }
+        if (x.text == QLatin1String("Last"))
+            lastPage = x.page;
+    }
+    EXPECT_EQ(lines, note);
+    EXPECT_EQ(lastPage, device.pageCount() - 1);
+    EXPECT_EQ(countOf(device.pageTexts(0), QStringLiteral("First")), 1);
 }

@@ -13,6 +13,9 @@
 #include "printing/CPrintForm.h"
 #include "printing/Code39.h"
 #include "views/CBarCode.h"
+#include "views/CDlgGrid.h"
+#include "views/CView0.h"
+#include "customers/CViewAR.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CSQL.h"
@@ -150,6 +153,8 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     if (command <= 0)
         return 1;
     if (!attach.isEmpty()) {
+        // The mail's folder holds the attachment only.
+        CPrint::SetRecordBesidePdf(false);
         const int next = form.RunPrintCommand(command, QString(), QString(), QString());
         out << "result " << form.m_nResult << '\n';
         if (next != 30108)
@@ -166,7 +171,7 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
         result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
-                                preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print);
+                                preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, file);
         out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
         writePrintedRows(args, form, list.get(), out);
         if (result != 2)
@@ -209,13 +214,62 @@ int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     QPdfWriter writer(pdf);
     writer.setResolution(600);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-    const int result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+    const int result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print, pdf);
     out << "result " << result << '\n';
     return result == 2 ? 0 : 1;
 }
 
+// The receivables view's Summary of Invoices by Age, printed as its printer
+// button prints it: the dialog is shown as the view shows it and its grid
+// printed into the PDF. Each row of the summary is written out ("row", age,
+// balance) to read the printout against.
+int runArSummaryPrint(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString pdf = OptionValue(args, QStringLiteral("--pdf"));
+    if (!pdf.endsWith(QLatin1String(".pdf"))) {
+        err << "usage: tavrel-dbtool print DB --ar-summary --pdf FILE.pdf [--today M/D/YYYY]\n";
+        return 2;
+    }
+    if (!OpenToolDatabase(args[0], err))
+        return 1;
+    CZqApp app;
+    InstallAppQueryReader(app);
+    app.LoadCompanyInfo();
+    CPrintForm form;
+    bool shown = false;
+    platform::TestResponder responder;
+    responder.onDialog([&](QDialog &dialog) {
+        auto *grid = qobject_cast<CDlgGrid *>(&dialog);
+        if (!grid)
+            return 2;
+        shown = true;
+        grid->m_wndGrid.EndEdit();
+        form.ResetOptions();
+        form.m_nFormNo = 100;
+        form.FindForm();
+        form.m_strTitle = grid->m_strRibbonTitle;
+        form.m_strOutputFile = pdf;
+        form.CPrint::PrintGrid(grid, &grid->m_wndGrid, grid->m_wndGrid2.isCreated() ? &grid->m_wndGrid2 : nullptr,
+                               grid->m_strStripText.isEmpty() ? grid->m_strRibbonTitle : grid->m_strStripText);
+        for (int r = 0; r < grid->m_wndGrid.GetRowCount(); ++r)
+            out << "row\t" << grid->m_wndGrid.GetShownText(r, 0) << '\t' << grid->m_wndGrid.GetShownText(r, 1)
+                << '\n';
+        return 2;
+    });
+    CView0::RunSummary(nullptr, 210, QStringLiteral("Invoices"), CViewAR::AgingSql());
+    PrintPrompts(responder, err, true);
+    if (!shown) {
+        err << "There are no unpaid invoices to summarize.\n";
+        return 1;
+    }
+    out << "result " << form.m_nResult << ' ' << pdf << ' ' << form.m_strTitle << '\n';
+    return form.m_nResult == 2 ? 0 : 1;
+}
+
 int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.contains(QStringLiteral("--ar-summary")))
+        return runArSummaryPrint(args, out, err);
     if (args.contains(QStringLiteral("--view")))
         return runViewPrint(args, out, err);
     if (args.contains(QStringLiteral("--sheet")))
@@ -232,7 +286,8 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                "       tavrel-dbtool print DB --statement CUSNO --kind 1-4 [--past-due] [--options BITS] "
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
                "       tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K --key KEY [--options BITS] "
-               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n";
+               "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n"
+               "       tavrel-dbtool print DB --ar-summary --pdf FILE.pdf [--today M/D/YYYY]\n";
         return 2;
     }
     bool ok = true;
@@ -310,13 +365,13 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         QPdfWriter writer(pdf);
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Preview);
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Preview, pdf);
     } else if ((jobId != 0 || cusNo != 0) && !args.contains(QStringLiteral("--attach"))) {
         // A real print that is not an attachment: the PDF stands for paper.
         QPdfWriter writer(pdf);
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print);
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print, pdf);
     } else {
         form.m_strOutputFile = pdf;
         result = form.DoPrint(CPrint::kPrintDirect);

@@ -8,9 +8,12 @@
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
+#include "printing/CPrintForm.h"
 #include "production/schedule/CViewSchedule.h"
 
 #include <QtWidgets/QApplication>
+
+#include <memory>
 
 namespace {
 
@@ -27,6 +30,36 @@ char rowKind(CViewSchedule &view, int row)
     return '-';
 }
 
+// "--pdf FILE": what the list printed, for reading the file back against
+// it: the run's result and title, its "List Size" heading, the bounds of
+// its columns and of the page's body in points (1/72 inch, left to right and
+// top to bottom of the sheet), and its rows' printed cells.
+void writePrintout(CPrintForm &form, CXListCtrl &list, const QString &pdf, QTextStream &out)
+{
+    // The PDF is written at 600 dots per inch.
+    const auto points = [](int device) { return QString::number(device * 72.0 / 600.0, 'f', 2); };
+    out << "result " << form.m_nResult << ' ' << pdf << ' ' << form.m_strTitle << '\n';
+    out << "size\t" << form.m_strHeading3.trimmed() << '\n';
+    out << "body\t" << points(form.m_nBodyTop) << '\t' << points(form.m_nFooterTop) << '\n';
+    QStringList bounds;
+    int x = 0;
+    bounds << points(x);
+    for (const CGridCell &c : form.m_columns) {
+        if (c.m_width <= 0)
+            continue;
+        x += c.m_width;
+        bounds << points(x);
+    }
+    out << "columns\t" << bounds.join(QLatin1Char('\t')) << '\n';
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        QStringList cells;
+        for (const CGridCell &c : form.m_columns)
+            if (c.m_width > 0)
+                cells << list.GetItemText(row, c.m_index);
+        out << "row\t" << cells.join(QLatin1Char('\t')) << '\n';
+    }
+}
+
 } // namespace
 
 int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -40,9 +73,12 @@ int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &e
     const QString commandText = OptionValue(args, QStringLiteral("--command"));
     bool commandOk = true;
     const int command = commandText.isEmpty() ? 0 : commandText.toInt(&commandOk);
-    if (!codeOk || code <= 31100 || !optionsOk || !commandOk || (!keysText.isEmpty() && command == 0)) {
+    const QString pdf = OptionValue(args, QStringLiteral("--pdf"));
+    const bool printing = args.contains(QStringLiteral("--pdf"));
+    if (!codeOk || code <= 31100 || !optionsOk || !commandOk || (!keysText.isEmpty() && command == 0)
+        || (printing && !pdf.endsWith(QLatin1String(".pdf")))) {
         err << "usage: tavrel-dbtool schedule DB CODE [--options MASK] [--today MM/DD/YYYY] [--filter \"COND\"] "
-               "[--keys K,... --command ID]\n";
+               "[--keys K,... --command ID] [--pdf FILE.pdf]\n";
         return 2;
     }
     if (!OpenToolDatabase(args[0], err))
@@ -85,6 +121,24 @@ int runScheduleCommand(const QStringList &args, QTextStream &out, QTextStream &e
                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
             view.RunCommand(command);
             QApplication::processEvents();
+        }
+        if (printing) {
+            // The list printed as the view's Print prints "- the list on the
+            // screen -", into the file in place of the printer.
+            app.LoadCompanyInfo();
+            auto service = std::make_unique<CPrintForm>();
+            CPrintForm &form = *service;
+            form.m_nPresetCommand = CPrint::kPrintDirect;
+            form.m_nPresetKind = 100;
+            form.m_strPresetOutput = pdf;
+            app.setPrintService(std::move(service));
+            view.OnCommand(30330);
+            PrintPrompts(responder, err, true);
+            writePrintout(form, list, pdf, out);
+            const int printed = form.m_nResult;
+            app.setPrintService(nullptr);
+            SharedDatabase().close();
+            return printed == 2 ? 0 : 1;
         }
         PrintPrompts(responder, out);
         out << "KEY\tKIND";

@@ -24,6 +24,7 @@
 
 #include "data/SharedDatabase.h"
 #include "platform/Clock.h"
+#include "printing/CPrint.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDate>
@@ -105,6 +106,9 @@ int main(int argc, char *argv[])
         application = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("Tavrel"));
+    // Every PDF the tool prints gets the print engine's record of what it
+    // cut beside it ("FILE.pdf.cuts"), for tests and checks to read.
+    CPrint::SetRecordBesidePdf(true);
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = app.arguments();
@@ -152,12 +156,13 @@ int main(int argc, char *argv[])
            "  print DB --statement CUSNO --kind K [--past-due] [--options BITS] --pdf FILE [--attach]\n"
            "  print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K --key KEY [--options BITS] (--pdf FILE [--preview] | --attach DIR)\n"
            "  print DB --sheet 301-305 --pdf FILE\n"
+           "  print DB --ar-summary --pdf FILE\n"
            "  barcode DIGIT NUMBER FILE.png\n"
            "  scan \"Shift 6 1 2 Shift 3\"\n"
            "  inventory DB MODE [--job JOBNO [--type TYPE] | --service SERNO]\n"
            "  export DB KIND ... FILE (run without KIND for the kinds)\n"
            "  report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] [--pdf FILE]\n"
-           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID]\n"
+           "  schedule DB CODE [--options MASK] [--filter \"COND\"] [--keys K,... --command ID] [--pdf FILE.pdf]\n"
            "  schedule-job DB JOBNO [--scroll N] [--auto]\n"
            "  quicksale DB TAXNO TENDERED LINE... [--paid-by TYPE] (LINE: SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE)\n"
            "  xml DB jobs TEMPLATE JOBNO... | xml DB list TEMPLATE NAME HEADING | xml FILE --load | xml FILE --order\n"

@@ -33,6 +33,10 @@ struct ViewPrintRequest
     int preselection = 0;
     // The view's pending command: 30103 (Open) hands neither list nor chart.
     int pendingCommand = 0;
+    // The records the view lists, as it counts them on the screen (a list
+    // with heading, spacer or expanded rows counts only its records); -1:
+    // the list's rows.
+    int listedCount = -1;
 };
 
 // One sold row of a quick-sale receipt as the sale's grid shows it.

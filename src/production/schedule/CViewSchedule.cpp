@@ -7,6 +7,7 @@
 #include "app/base/Choices.h"
 #include "app/base/Menus.h"
 #include "app/base/MoneyText.h"
+#include "app/base/PrintService.h"
 #include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/ScheduleChecks.h"
@@ -835,6 +836,13 @@ bool CViewSchedule::OnCommand(int id)
     }
     if (id >= 31401 && id <= 31499) {
         OnCenter(id - 31402);
+        return true;
+    }
+    if (id == 30330) {
+        // The printed list names its size as the screen counts it: the
+        // orders, items or services listed, not the date headings, spacer
+        // rows and rows opened under them.
+        PrintView([this](ViewPrintRequest &request) { request.listedCount = m_nListed; });
         return true;
     }
     switch (id) {
