@@ -521,18 +521,27 @@ void CXWnd::DrawBorder(const QRect &r, std::uint8_t border, std::uint8_t colour)
     }
 }
 
-int CXWnd::DrawTextInFont(const QRect &rectIn, const QString &text, std::uint32_t format, ColorRef colour,
-                          const QFont &font, int indent)
+namespace {
+// The room of a text drawn with an indent from the side it is set on, a
+// wrapped one a few pixels below the top.
+QRect indentedRect(QRect rect, std::uint32_t format, int indent, int wrappedTop)
 {
-    if (!m_dc || text.isEmpty())
-        return 0;
-    QRect rect = rectIn;
     if (format & DT_RIGHT)
         rect.setRight(rect.right() - indent);
     else if (!(format & DT_CENTER))
         rect.setLeft(rect.left() + indent);
     if (format & DT_WORDBREAK)
-        rect.setTop(rect.top() + 1);
+        rect.setTop(rect.top() + wrappedTop);
+    return rect;
+}
+} // namespace
+
+int CXWnd::DrawTextInFont(const QRect &rectIn, const QString &text, std::uint32_t format, ColorRef colour,
+                          const QFont &font, int indent)
+{
+    if (!m_dc || text.isEmpty())
+        return 0;
+    const QRect rect = indentedRect(rectIn, format, indent, 1);
     m_dc->save();
     m_dc->setFont(font);
     m_dc->setPen(qc(colour));
@@ -561,13 +570,7 @@ int CXWnd::DrawText(const QRect &rectIn, const QString &text, std::uint32_t form
 {
     if (!m_dc || text.isEmpty())
         return 0;
-    QRect rect = rectIn;
-    if (format & DT_RIGHT)
-        rect.setRight(rect.right() - indent);
-    else if (!(format & DT_CENTER))
-        rect.setLeft(rect.left() + indent);
-    if (format & DT_WORDBREAK)
-        rect.setTop(rect.top() + (font > 2 ? 2 : 1));
+    QRect rect = indentedRect(rectIn, format, indent, font > 2 ? 2 : 1);
     Appearance &appearance = Appearance::instance();
     m_dc->save();
     m_dc->setFont(appearance.GetFont(font));

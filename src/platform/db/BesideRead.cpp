@@ -137,28 +137,7 @@ void BesideRead::Shared::run(int fields)
             break;
         }
         for (int c = 0; c < width; ++c) {
-            sqlite3_value *v = sqlite3_column_value(stmt, c);
-            Cell cell{0, 0, sqlite3_value_type(v)};
-            switch (cell.storage) {
-            case SQLITE_INTEGER: cell.bits = sqlite3_value_int64(v); break;
-            case SQLITE_FLOAT: {
-                const double real = sqlite3_value_double(v);
-                std::memcpy(&cell.bits, &real, sizeof real);
-                break;
-            }
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const char *data = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
-                                                               : static_cast<const char *>(sqlite3_value_blob(v));
-                cell.size = sqlite3_value_bytes(v);
-                cell.bits = std::int64_t(batchBytes.size());
-                if (cell.size > 0)
-                    batchBytes.insert(batchBytes.end(), data, data + cell.size);
-                break;
-            }
-            default: break;
-            }
-            batch.push_back(cell);
+            batch.push_back(ReadCell(stmt, c, batchBytes));
         }
         // Fields the statement does not give read as Null.
         for (int c = width; c < fields; ++c)
@@ -238,6 +217,33 @@ std::optional<DbException> BesideRead::failure() const
 {
     std::lock_guard<std::mutex> lock(m_shared->mutex);
     return m_shared->failure;
+}
+
+BesideRead::Cell BesideRead::ReadCell(sqlite3_stmt *stmt, int column, std::vector<char> &bytes)
+{
+    // The value's own accessors: one column look-up per cell.
+    sqlite3_value *v = sqlite3_column_value(stmt, column);
+    Cell cell{0, 0, sqlite3_value_type(v)};
+    switch (cell.storage) {
+    case SQLITE_INTEGER: cell.bits = sqlite3_value_int64(v); break;
+    case SQLITE_FLOAT: {
+        const double real = sqlite3_value_double(v);
+        std::memcpy(&cell.bits, &real, sizeof real);
+        break;
+    }
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const char *data = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
+                                                       : static_cast<const char *>(sqlite3_value_blob(v));
+        cell.size = sqlite3_value_bytes(v);
+        cell.bits = std::int64_t(bytes.size());
+        if (cell.size > 0)
+            bytes.insert(bytes.end(), data, data + cell.size);
+        break;
+    }
+    default: break;
+    }
+    return cell;
 }
 
 int BesideRead::running()

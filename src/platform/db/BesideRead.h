@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace platform {
 
 class Statement;
@@ -60,6 +62,9 @@ public:
 
     // How many reads run beside now (their threads not yet ended).
     static int running();
+    // One cell of the row a statement stands on, its bytes appended to bytes
+    // (the program's own reading of a statement keeps its cells so too).
+    static Cell ReadCell(sqlite3_stmt *stmt, int column, std::vector<char> &bytes);
 
 private:
     struct Shared;

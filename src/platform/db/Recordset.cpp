@@ -224,6 +224,9 @@ public:
     // the read once it has ended (keeping its failure). True while it runs.
     bool takeBeside();
     void appendCells(const std::vector<BesideRead::Cell> &cells, const std::vector<char> &from, int count);
+    // The room of the next row read: in the last block, or in a new one twice
+    // its size when it is full.
+    HeldCell *nextRow(HeldCell *&block, int &inBlock, size_t fields);
 
     // A held cell as SQLite stored it (its texts pointing into the buffer).
     sqlvalues::Stored heldStored(const HeldCell &c) const
@@ -456,6 +459,18 @@ bool Recordset::Impl::takeBeside()
     return false;
 }
 
+Recordset::Impl::HeldCell *Recordset::Impl::nextRow(HeldCell *&block, int &inBlock, size_t fields)
+{
+    if (inBlock == lastBlockRows) {
+        lastBlockRows = lastBlockRows == 0 ? kFirstBlockRows : qMin(2 * lastBlockRows, kMaxBlockRows);
+        rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(lastBlockRows) * fields));
+        blockFirstRow.push_back(rowCount);
+        block = rows.back().get();
+        inBlock = 0;
+    }
+    return block + size_t(inBlock++) * fields;
+}
+
 void Recordset::Impl::appendCells(const std::vector<BesideRead::Cell> &cells, const std::vector<char> &from, int count)
 {
     const size_t fields = types.size();
@@ -466,14 +481,7 @@ void Recordset::Impl::appendCells(const std::vector<BesideRead::Cell> &cells, co
     HeldCell *block = rows.empty() ? nullptr : rows.back().get();
     int inBlock = rows.empty() ? 0 : rowCount - blockFirstRow.back();
     for (int r = 0; r < count; ++r) {
-        if (inBlock == lastBlockRows) {
-            lastBlockRows = lastBlockRows == 0 ? kFirstBlockRows : qMin(2 * lastBlockRows, kMaxBlockRows);
-            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(lastBlockRows) * fields));
-            blockFirstRow.push_back(rowCount);
-            block = rows.back().get();
-            inBlock = 0;
-        }
-        HeldCell *row = block + size_t(inBlock++) * fields;
+        HeldCell *row = nextRow(block, inBlock, fields);
         for (size_t c = 0; c < fields; ++c) {
             const BesideRead::Cell &in = cells[size_t(r) * fields + c];
             const bool hasBytes = in.storage == SQLITE_TEXT || in.storage == SQLITE_BLOB;
@@ -509,43 +517,10 @@ bool Recordset::Impl::readRows(long limit)
             more = false;
             break;
         }
-        if (inBlock == lastBlockRows) {
-            lastBlockRows = lastBlockRows == 0 ? kFirstBlockRows : qMin(2 * lastBlockRows, kMaxBlockRows);
-            rows.push_back(std::make_unique_for_overwrite<HeldCell[]>(size_t(lastBlockRows) * fields));
-            blockFirstRow.push_back(rowCount);
-            block = rows.back().get();
-            inBlock = 0;
-        }
-        HeldCell *row = block + size_t(inBlock++) * fields;
+        HeldCell *row = nextRow(block, inBlock, fields);
         for (int c = 0; c < width; ++c) {
-            // The value's own accessors: one column look-up per cell.
-            sqlite3_value *v = sqlite3_column_value(stmt, c);
-            HeldCell &cell = row[c];
-            cell.storage = sqlite3_value_type(v);
-            cell.size = 0;
-            switch (cell.storage) {
-            case SQLITE_INTEGER:
-                cell.bits = sqlite3_value_int64(v);
-                break;
-            case SQLITE_FLOAT: {
-                const double real = sqlite3_value_double(v);
-                std::memcpy(&cell.bits, &real, sizeof real);
-                break;
-            }
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const char *data = cell.storage == SQLITE_TEXT ? reinterpret_cast<const char *>(sqlite3_value_text(v))
-                                                               : static_cast<const char *>(sqlite3_value_blob(v));
-                cell.size = sqlite3_value_bytes(v);
-                cell.bits = std::int64_t(bytes.size());
-                if (cell.size > 0)
-                    bytes.insert(bytes.end(), data, data + cell.size);
-                break;
-            }
-            default:
-                cell.bits = 0;
-                break;
-            }
+            const BesideRead::Cell in = BesideRead::ReadCell(stmt, c, bytes);
+            row[c] = HeldCell{in.bits, in.size, in.storage};
         }
         // Fields the statement does not give read as Null.
         for (size_t c = size_t(width); c < fields; ++c)
