@@ -497,6 +497,7 @@ TEST_F(PrintTest, TitlesThatFitOnlyAtTheirWordsPrintAtFullSize)
     EXPECT_EQ(print(device), 2);
     EXPECT_DOUBLE_EQ(form->m_dTableScale, 1.0) << "the table";
     EXPECT_FALSE(device.pageTexts(0).contains(title)) << "the table's titles wrap";
+}
 
 TEST_F(PrintTest, AListCellsPictureIsPartOfItsColumnAndATallRowGoesOnOverThePages)
 {
