@@ -6,6 +6,8 @@
 #include "controls/CXTreeCtrl.h"
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
+#include "printing/PrintColumnFit.h"
+#include "printing/PrintCutRecord.h"
 #include "platform/db/Database.h"
 
 #include <QtCore/QTextStream>
@@ -411,6 +413,55 @@ TEST_F(PrintTest, ATableWiderThanThePagePrintsSmallerAndWrapsItsTextsButNotItsNu
     EXPECT_EQ(texts.count(QStringLiteral("the Valley")), 3);
     for (const RecordingDevice::Text &x : device.texts())
         EXPECT_GE(x.position.x(), 0) << x.text.toStdString();
+
+    // Sixteen amounts are too many even at the floor: the table is drawn
+    // smaller still and each text column is exactly as wide as its widest
+    // word, its title's ("Identification") or its cells' ("Superintendents"),
+    // which prints whole; a list of the same columns likewise.
+    constexpr int kMany = 16;
+    const QString titleWord = QStringLiteral("Identification");
+    const QString cellWord = QStringLiteral("Superintendents");
+    form->ResetOptions();
+    t.Reset();
+    t.SetSize(3, kMany + 2);
+    t.SetColumnName(0, titleWord, 10, 10);
+    t.SetColumnName(1, QStringLiteral("Note"), 10, 10);
+    for (int c = 2; c < kMany + 2; ++c)
+        t.SetColumnName(c, QStringLiteral("Amount"), 10, 5);
+    t.m_totalMode = CXTable::TotalsNone;
+    CXListCtrl list;
+    list.AddColumn(titleWord, 100, 10, true, 0);
+    list.AddColumn(QStringLiteral("Note"), 100, 10, false, 0);
+    for (int c = 2; c < kMany + 2; ++c)
+        list.AddColumn(QStringLiteral("Amount"), 100, 5, false, 1);
+    for (int r = 0; r < 3; ++r) {
+        t.SetCellText(r, 0, QStringLiteral("x"));
+        t.SetCellText(r, 1, cellWord);
+        list.InsertRow(r, QStringLiteral("x"), r + 1);
+        list.SetItemText(r, 1, cellWord);
+        for (int c = 2; c < kMany + 2; ++c) {
+            t.SetCellCurrency(r, c, Money::fromDouble(1234567.89));
+            list.SetItemText(r, c, QStringLiteral("1,234,567.89"));
+        }
+    }
+    for (int c = 0; c < kMany + 2; ++c)
+        list.SetColumnWidth(c, 100);
+    for (const bool isList : {false, true}) {
+        form->ResetOptions();
+        form->m_nKind = isList ? 100 : 101;
+        form->m_pList = isList ? &list : nullptr;
+        form->m_nRecords = 3;
+        form->m_form.m_FontSize = 100;
+        RecordingDevice many(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(many), 2) << isList;
+        EXPECT_LT(form->m_dTableScale, PrintColumnFit::kLegibleFloor) << isList;
+        const QStringList shown = many.pageTexts(0);
+        EXPECT_EQ(shown.count(QStringLiteral("1,234,567.89")), 3 * kMany) << isList;
+        EXPECT_EQ(shown.count(cellWord), 3) << isList;
+        EXPECT_EQ(shown.count(titleWord), 1) << isList;
+        EXPECT_TRUE(form->cutRecord().isEmpty())
+            << isList << ": " << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
+    }
 }
 
 TEST_F(PrintTest, AListTotalWiderThanItsRowsAndTitlePrintsWhole)
