@@ -33,6 +33,37 @@ protected:
                                             QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
         QThread::msleep(400);
     }
+    // The web-order reader opened from the Jobs view and its Receive clicked:
+    // empty once the progress window is up, otherwise what went wrong.
+    QString receiveWebOrders()
+    {
+        if (!showView(30001))
+            return QStringLiteral("no Jobs view");
+        if (!clickSpot(QStringLiteral("item"), QStringLiteral("30181")))
+            return QStringLiteral("no web orders button");
+        if (!classUp(QStringLiteral("CEmailRead")))
+            return QStringLiteral("no web-order reader: ") + message();
+        if (!clickSpot(QStringLiteral("item"), QStringLiteral("30230")))
+            return QStringLiteral("no Receive button");
+        if (!classUp(QStringLiteral("CStatusDlg"), 3000))
+            return QStringLiteral("no progress window: ") + message();
+        return QString();
+    }
+    // While a wait goes on the program goes on drawing itself (its layout
+    // file is written anew); Stop, answered Yes, ends the wait within goneMs.
+    void expectDrawingThenStop(const QString &shot, int drawMs, int goneMs)
+    {
+        const QString layout = tempPath(QStringLiteral("layout.txt"));
+        const QDateTime written = QFileInfo(layout).lastModified();
+        EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, drawMs))
+            << "the program stopped drawing itself during the wait";
+        screenshot(shot);
+        ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+        ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+            << "Stop did not answer: " << message().toStdString();
+        pressKey(QStringLiteral("Return")); // Yes
+        EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), goneMs)) << "the wait went on after Stop";
+    }
 };
 
 } // namespace
@@ -263,21 +294,11 @@ TEST_F(XvfbLongRun, WebOrdersFromASilentSiteWaitBehindTheProgressWindowUntilStop
     m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
     const QString failed = startOnSampleShop(20);
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
-    ASSERT_TRUE(showView(30001));
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
-    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
-    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
-    const QFileInfo layout(tempPath(QStringLiteral("layout.txt")));
-    const QDateTime written = QFileInfo(layout.absoluteFilePath()).lastModified();
-    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout.absoluteFilePath()).lastModified() > written; }, 5000))
-        << "the program stopped drawing itself during the wait";
-    screenshot(QStringLiteral("xvfb-web-orders-waiting"));
-    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
-    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }))
-        << message().toStdString();
-    pressKey(QStringLiteral("Return")); // Yes
-    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 3000)) << "the wait went on after Stop";
+    const QString receiving = receiveWebOrders();
+    ASSERT_TRUE(receiving.isEmpty()) << receiving.toStdString();
+    expectDrawingThenStop(QStringLiteral("xvfb-web-orders-waiting"), 5000, 3000);
+    if (HasFatalFailure())
+        return;
     expectNoMessage(QStringLiteral("after Stop"));
     EXPECT_TRUE(classShown(QStringLiteral("CEmailRead")));
     EXPECT_EQ(m_program.state(), QProcess::Running);
@@ -315,23 +336,13 @@ TEST_F(XvfbLongRun, WebOrdersFromASiteSlowToConfirmStopAtOnce)
     m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
     const QString failed = startOnSampleShop(20);
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
-    ASSERT_TRUE(showView(30001));
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
-    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
-    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
+    const QString receiving = receiveWebOrders();
+    ASSERT_TRUE(receiving.isEmpty()) << receiving.toStdString();
     // Well into the wait for the "226": the names have come, the answer not.
     QThread::msleep(2000);
-    const QString layout = tempPath(QStringLiteral("layout.txt"));
-    const QDateTime written = QFileInfo(layout).lastModified();
-    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 3000))
-        << "the program stopped drawing itself while the site was slow to confirm";
-    screenshot(QStringLiteral("xvfb-web-orders-slow-226"));
-    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
-    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
-        << "Stop did not answer: " << message().toStdString();
-    pressKey(QStringLiteral("Return")); // Yes
-    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    expectDrawingThenStop(QStringLiteral("xvfb-web-orders-slow-226"), 3000, 1000);
+    if (HasFatalFailure())
+        return;
     expectNoMessage(QStringLiteral("after Stop"));
 
     EXPECT_EQ(m_program.state(), QProcess::Running);
@@ -381,21 +392,11 @@ TEST_F(XvfbLongRun, WebOrdersFromASilentMailboxWaitBehindTheProgressWindowUntilS
     m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
     const QString failed = startOnSampleShop(20);
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
-    ASSERT_TRUE(showView(30001));
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30181"))) << "no web orders button";
-    ASSERT_TRUE(classUp(QStringLiteral("CEmailRead"))) << "no web-order reader: " << message().toStdString();
-    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30230"))) << "no Receive button";
-    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
-    const QString layout = tempPath(QStringLiteral("layout.txt"));
-    const QDateTime written = QFileInfo(layout).lastModified();
-    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 5000))
-        << "the program stopped drawing itself during the wait";
-    screenshot(QStringLiteral("xvfb-mailbox-waiting"));
-    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
-    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
-        << message().toStdString();
-    pressKey(QStringLiteral("Return")); // Yes
-    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    const QString receiving = receiveWebOrders();
+    ASSERT_TRUE(receiving.isEmpty()) << receiving.toStdString();
+    expectDrawingThenStop(QStringLiteral("xvfb-mailbox-waiting"), 5000, 1000);
+    if (HasFatalFailure())
+        return;
     expectNoMessage(QStringLiteral("after Stop"));
     EXPECT_TRUE(itemCaption(30282).startsWith(QStringLiteral("Receiving was stopped."))) << itemCaption(30282).toStdString();
     EXPECT_EQ(m_program.state(), QProcess::Running);
@@ -431,16 +432,9 @@ TEST_F(XvfbLongRun, AMailTheServerNeverConfirmsIsStoppedAndSaidMaybeDelivered)
     ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 3000)) << "no progress window: " << message().toStdString();
     ASSERT_TRUE(waitFor([&] { return QFile::exists(folder + QStringLiteral("/1.eml")); }, 10000))
         << "the server never got the message";
-    const QString layout = tempPath(QStringLiteral("layout.txt"));
-    const QDateTime written = QFileInfo(layout).lastModified();
-    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 3000))
-        << "the program stopped drawing itself while the server kept silent";
-    screenshot(QStringLiteral("xvfb-mail-unconfirmed"));
-    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
-    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
-        << "Stop did not answer: " << message().toStdString();
-    pressKey(QStringLiteral("Return")); // Yes
-    EXPECT_TRUE(classGone(QStringLiteral("CStatusDlg"), 1000)) << "the wait went on after Stop";
+    expectDrawingThenStop(QStringLiteral("xvfb-mail-unconfirmed"), 3000, 1000);
+    if (HasFatalFailure())
+        return;
     EXPECT_EQ(answerMessage(3000),
               QStringLiteral("Sending the email was stopped after the whole message had reached the server.  The server "
                              "did not confirm it, so it may have been delivered. Ask the addressee before sending it "
