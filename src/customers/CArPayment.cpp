@@ -469,7 +469,9 @@ void CArPayment::OnNew()
 void CArPayment::OpenJob()
 {
     const qint32 jobId = HighlightedJob();
-    if (jobId == 0)
+    // What is typed so far is taken before the window opens: the payment
+    // comes back from it as it was.
+    if (jobId == 0 || !ReadFields())
         return;
     CJobSet job;
     job.m_strFilter = QStringLiteral("Jobs.JobID = %1").arg(jobId);
@@ -484,15 +486,24 @@ void CArPayment::OpenJob()
     }
     if (locked)
         job.Lock(false);
+    ReloadInvoices();
+}
+
+void CArPayment::ReloadInvoices()
+{
+    const qint32 current = HighlightedJob();
+    m_entry.Reload(SharedDatabase(), m_cusNo);
     m_list->clear();
-    m_entry.Load(SharedDatabase(), m_cusNo);
     ShowFields();
+    for (int r = 0; r < m_list->topLevelItemCount(); ++r)
+        if (m_list->topLevelItem(r)->data(0, Qt::UserRole).toInt() == current)
+            m_list->setCurrentItem(m_list->topLevelItem(r));
 }
 
 void CArPayment::EditJobTotals()
 {
     const qint32 jobId = HighlightedJob();
-    if (jobId == 0)
+    if (jobId == 0 || !ReadFields())
         return;
     CJobSet job;
     job.m_strFilter = QStringLiteral("Jobs.JobID = %1").arg(jobId);
@@ -517,10 +528,9 @@ void CArPayment::EditJobTotals()
             job.CancelUpdate();
         job.Lock(false);
     }
-    if (saved) {
-        m_list->clear();
-        LoadCustomer();
-    }
+    // The invoice's new balance is read; the payment entered stays.
+    if (saved)
+        ReloadInvoices();
 }
 
 void CArPayment::ShowSummary()

@@ -73,6 +73,9 @@ private:
     bool CanNavigate() const;
     // The JobID of the highlighted invoice (0 none).
     qint32 HighlightedJob() const;
+    // The invoices read again after a window that may have changed them,
+    // the payment entered kept and the same invoice highlighted.
+    void ReloadInvoices();
 
     qint32 m_cusNo = 0;
     QString m_name;

@@ -62,6 +62,30 @@ void PaymentEntry::Load(platform::Database &db, qint32 cusNo)
     FillInvoiceList(false);
 }
 
+void PaymentEntry::Reload(platform::Database &db, qint32 cusNo)
+{
+    const QList<PaymentRow> before = rows;
+    const Money amountBefore = amount;
+    Load(db, cusNo);
+    amount = amountBefore;
+    applied = Money();
+    for (PaymentRow &row : rows) {
+        for (const PaymentRow &was : before) {
+            if (was.jobId != row.jobId || was.applied.isZero())
+                continue;
+            // A payment never pays more than the invoice owes now.
+            row.applied = was.applied > row.due ? row.due : was.applied;
+            break;
+        }
+        applied += row.applied;
+        accountBalance -= row.applied;
+    }
+    // Without a typed Amount the amount is what the clicks applied.
+    if (!fixedAmountMode)
+        amount = applied;
+    remains = amount - applied;
+}
+
 void PaymentEntry::FillInvoiceList(bool applyAll)
 {
     accountBalance = Money();

@@ -46,6 +46,12 @@ public:
     // Reads the unpaid invoices of the customer and its child accounts, in
     // job-number order, and lists them with nothing applied.
     void Load(platform::Database &db, qint32 cusNo);
+    // Reads the customer's unpaid invoices again (after a window that may
+    // have changed them) and keeps everything entered: the date, type,
+    // reference, a typed Amount and what is applied to each invoice still
+    // unpaid, at most its balance now. What an invoice no longer takes comes
+    // off Applied (and off the Amount unless the Amount was typed).
+    void Reload(platform::Database &db, qint32 cusNo);
 
     // Lists the invoices anew: with applyAll each is paid in full and Amount
     // is their sum; otherwise nothing is applied and Remains is the Amount.

@@ -386,7 +386,8 @@ void CJobSet::ApplyCustomer(qint32 cusNo)
         m_PO.clear();
     }
     LoadSalesRepCommission();
-    CalcDiscount();
+    // The customer's rate is the one the discount is worked from.
+    ApplyDiscountRate(m_DiscountRate);
     CalcCommission();
     CalcSubtotal();
 }

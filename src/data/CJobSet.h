@@ -85,8 +85,20 @@ public:
     // save the balance as stored takes the new balance.
     void RecalcTotals(bool save);
     void AlignAmountSigns();
+    // The discount rate: the rate the Discount was worked from while that
+    // rate still gives the Discount to the cent, else the Discount over the
+    // Subtotal.
     void DeriveDiscountRate();
     void CalcDiscount();
+    // The rate stored with the job as the one its Discount was worked from
+    // (1 to 10000 hundredths of a percent), 0 when there is none. A rate
+    // typed by the user is kept so, not as the rate of its rounded amount
+    // (10 % of 8.15 is a discount of 0.82, itself 10.06 % of 8.15).
+    qint32 TypedDiscountRate() const;
+    // Works the Discount from a rate and keeps that rate with the job.
+    void ApplyDiscountRate(qint32 hundredths);
+    // The Discount was typed as an amount: no rate is kept with it.
+    void ForgetDiscountRate();
     void CalcCommissionRate();
     void CalcCommission();
     // Taxable amounts and taxes from the job's item rows (Subtotal stays).
@@ -209,6 +221,9 @@ public:
     quint8 m_Creator = 0;
     quint8 m_PropID1 = 0;
     qint32 m_PrintOption = 0;
+    // No print choice uses this column: it keeps the discount rate the
+    // Discount was worked from, in hundredths of a percent (0 none; see
+    // TypedDiscountRate).
     qint32 m_PrintOption2 = 0;
     QString m_ProofTime;
     Money m_Taxable;

@@ -65,9 +65,34 @@ void CJobSet::AlignAmountSigns()
 
 void CJobSet::DeriveDiscountRate()
 {
+    if (const qint32 kept = TypedDiscountRate(); kept != 0) {
+        Money amount;
+        CalcPercentAmount(m_Subtotal, amount, kept * 0.01, true, false);
+        if (amount.units() != 0 && amount.units() == -m_Discount.units()) {
+            m_DiscountRate = kept;
+            return;
+        }
+    }
     // A discount larger than the subtotal is cut to minus the subtotal and
     // the rate to 100 %.
     CalcPercentOfTotal(m_Subtotal, m_Discount, m_DiscountRate, true);
+}
+
+qint32 CJobSet::TypedDiscountRate() const
+{
+    return m_PrintOption2 >= 1 && m_PrintOption2 <= 10000 ? m_PrintOption2 : 0;
+}
+
+void CJobSet::ApplyDiscountRate(qint32 hundredths)
+{
+    m_DiscountRate = hundredths;
+    CalcDiscount();
+    m_PrintOption2 = hundredths >= 1 && hundredths <= 10000 ? hundredths : 0;
+}
+
+void CJobSet::ForgetDiscountRate()
+{
+    m_PrintOption2 = 0;
 }
 
 void CJobSet::CalcDiscount()

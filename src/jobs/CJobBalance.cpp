@@ -9,11 +9,16 @@
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
 
+#include "platform/Prompt.h"
+
+#include <QtCore/QRegularExpression>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
+
+#include <optional>
 
 namespace {
 
@@ -35,6 +40,34 @@ Money commissionBasis(const CJobSet &job)
 QString rateText(qint32 hundredths)
 {
     return QString::asprintf("%.2f", hundredths / 100.0);
+}
+
+// A rate typed in percent, kept to the hundredth as typed: empty is 0,
+// "12.5" and "12.5 %" are 1250. A third decimal, a sign, anything that is
+// not a number, or a rate above 100 is refused (nullopt), never cut or
+// turned into another rate.
+std::optional<qint32> readRate(const QString &typed)
+{
+    QString text = typed.trimmed();
+    if (text.endsWith(QLatin1Char('%')))
+        text.chop(1);
+    text = text.trimmed();
+    if (text.isEmpty())
+        return 0;
+    static const QRegularExpression number(QStringLiteral("^(\\d{1,3})(?:\\.(\\d{0,2}))?$|^\\.(\\d{1,2})$"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString fraction = (m.captured(2) + m.captured(3) + QStringLiteral("00")).left(2);
+    const qint32 hundredths = m.captured(1).toInt() * 100 + fraction.toInt();
+    if (hundredths > 10000)
+        return std::nullopt;
+    return hundredths;
+}
+
+QString rateRefusal(const QString &field)
+{
+    return QStringLiteral("%1: please enter a rate from 0 to 100, with at most two decimals.").arg(field);
 }
 
 } // namespace
@@ -206,14 +239,13 @@ void CJobBalance::Refresh()
         return;
     CJobSet &job = *m_pJob;
     job.RecalcTotals(true);
-    // The totals derive each rate from its rounded amount; a rate typed here
-    // that still gives the amount shows as typed.
-    const auto keepTyped = [](const TypedRate &typed, const Money &amount, const Money &basis, qint32 &rate) {
-        if (typed.typed && typed.rate >= 0 && typed.rate <= 10000 && typed.amount == amount && typed.basis == basis)
-            rate = typed.rate;
-    };
-    keepTyped(m_typedDiscount, job.m_Discount, job.m_Subtotal, job.m_DiscountRate);
-    keepTyped(m_typedCommission, job.m_Commission, commissionBasis(job), job.m_CommissionRate);
+    // The totals derive the commission rate from its rounded amount; a rate
+    // typed here that still gives the amount shows as typed. (The job keeps
+    // a typed discount rate itself.)
+    const TypedRate &typed = m_typedCommission;
+    if (typed.typed && typed.rate >= 0 && typed.rate <= 10000 && typed.amount == job.m_Commission
+        && typed.basis == commissionBasis(job))
+        job.m_CommissionRate = typed.rate;
     m_strDiscountRate = rateText(job.m_DiscountRate);
     m_strCommissionRate = rateText(job.m_CommissionRate);
     m_strBasis = QStringLiteral("% of %1").arg(job.m_CommType == 1 ? QStringLiteral("margin") : QStringLiteral("subtotal"));
@@ -234,18 +266,38 @@ bool CJobBalance::ApplyChangedField()
     m_bRefusing = false;
     if (!read)
         return false;
+    // A rate is read whole or refused, naming the field; the job keeps what
+    // it had and the typed text waits, selected, to be typed over.
+    std::optional<qint32> rate;
+    if (id == kDiscountRate || id == kCommissionRate) {
+        rate = readRate(id == kDiscountRate ? m_strDiscountRate : m_strCommissionRate);
+        if (!rate) {
+            m_bRefusing = true;
+            platform::Prompt::messageBox(
+                rateRefusal(id == kDiscountRate ? QStringLiteral("Discount %") : QStringLiteral("Commission %")),
+                QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            m_bRefusing = false;
+            if (QLineEdit *e = edit(id)) {
+                e->setFocus();
+                e->selectAll();
+            }
+            return false;
+        }
+    }
     CJobSet &job = *m_pJob;
     job.AlignAmountSigns();
     switch (id) {
     case kDiscountRate:
-        // A text that is no number gives a rate of 0.
-        job.m_DiscountRate = ParseFixedPointValue(m_strDiscountRate, 2);
-        job.CalcDiscount();
+        job.ApplyDiscountRate(*rate);
         job.CalcSubtotal();
         job.CalcCommission();
-        m_typedDiscount = {true, job.m_DiscountRate, job.m_Discount, job.m_Subtotal};
         break;
     case kDiscount:
+        // A typed amount is the discount: the rate is the amount's.
+        job.ForgetDiscountRate();
+        job.CalcSubtotal();
+        job.CalcCommission();
+        break;
     case kShipping:
     case kPostage:
         job.CalcSubtotal();
@@ -253,7 +305,7 @@ bool CJobBalance::ApplyChangedField()
         break;
     case kCommission: job.CalcCommissionRate(); break;
     case kCommissionRate:
-        job.m_CommissionRate = ParseFixedPointValue(m_strCommissionRate, 2);
+        job.m_CommissionRate = *rate;
         job.CalcCommission();
         m_typedCommission = {true, job.m_CommissionRate, job.m_Commission, commissionBasis(job)};
         break;

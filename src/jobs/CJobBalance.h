@@ -58,8 +58,9 @@ private:
     bool m_bDirty = false;
     bool m_bRefusing = false; // a refusal is being shown: leaving the field is no new attempt
     quint8 m_nSRepNo = 0;
-    // A rate the user typed, with the amount it gave on its basis: while
-    // both stand the rate shows as typed, not as the rounded amount's rate.
+    // A commission rate the user typed, with the amount it gave on its
+    // basis: while both stand the rate shows as typed, not as the rounded
+    // amount's rate.
     struct TypedRate
     {
         bool typed = false;
@@ -67,7 +68,6 @@ private:
         Money amount;
         Money basis;
     };
-    TypedRate m_typedDiscount;
     TypedRate m_typedCommission;
     // The record as it stood when the dialog opened.
     CJobSet m_snapshot;

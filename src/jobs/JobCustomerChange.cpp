@@ -119,8 +119,7 @@ bool AssignJobToCustomer(CJobSet &job, qint32 cusNo, int ticked, QString &report
         const Money discount = job.m_Discount, commission = job.m_Commission, tax = job.m_Tax,
                     subtotal = job.m_Subtotal;
         if (ticked & AssignDiscount) {
-            job.m_DiscountRate = qint32(customer.m_Discount) * 100;
-            job.CalcDiscount();
+            job.ApplyDiscountRate(qint32(customer.m_Discount) * 100);
         }
         if (ticked & AssignSalesRep) {
             job.m_SRepNo = customer.m_SRepNo;

@@ -251,9 +251,12 @@ public:
     void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
     void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
     void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
-    // The label of a job's discount line: "10.0% Discount" with the rate the
-    // amount is of the subtotal, or "Discount" when no rate gives it.
-    static QString DiscountLabel(Money subtotal, Money discount);
+    // The label of a job's discount line: the first of the rates the
+    // discount may have been worked from (hundredths of a percent: the rate
+    // typed, the customer's) that gives the amount back to the cent, as
+    // "10.0% Discount" or "12.47% Discount"; else the rate the amount is of
+    // the subtotal to a tenth when that gives it back, else "Discount".
+    static QString DiscountLabel(Money subtotal, Money discount, const QList<qint32> &ratesWorkedFrom = {});
     void DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth);
     // Marks the job printed after a run that really printed (never on a
     // preview, a counting pass, a cancelled or failed run).

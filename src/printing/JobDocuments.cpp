@@ -659,17 +659,29 @@ void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPri
 
 // --- totals --------------------------------------------------------------------------
 
-QString CPrintForm::DiscountLabel(Money subtotal, Money discount)
+QString CPrintForm::DiscountLabel(Money subtotal, Money discount, const QList<qint32> &ratesWorkedFrom)
 {
-    // The job keeps its discount, not the rate it was worked from: the rate is
-    // the discount over the subtotal, to a tenth of a percent, and is stated
-    // only when that rate gives the amount back to the cent.
     const QString plain = QStringLiteral("Discount");
     const qint64 base = subtotal.units();
     const qint64 off = -discount.units();
     // A discount takes from the subtotal: of the other sign it has no rate.
     if (base == 0 || off == 0 || (base > 0) != (off > 0))
         return plain;
+    // A rate the discount was worked from is stated as it was given, when
+    // the job's rule still gives this amount from it.
+    for (const qint32 rate : ratesWorkedFrom) {
+        if (rate <= 0 || rate > 10000)
+            continue;
+        Money worked;
+        CalcPercentAmount(subtotal, worked, rate * 0.01, true, false);
+        if (worked.units() != off)
+            continue;
+        const QString text = rate % 10 == 0 ? QStringLiteral("%1.%2").arg(rate / 100).arg(rate / 10 % 10)
+                                            : QStringLiteral("%1.%2").arg(rate / 100).arg(rate % 100, 2, 10, QLatin1Char('0'));
+        return text + QStringLiteral("% Discount");
+    }
+    // Otherwise the rate is the discount over the subtotal, to a tenth of a
+    // percent, stated only when that rate gives the amount back to the cent.
     const qint64 baseCents = (std::abs(base) + Money::kUnitsPerCent / 2) / Money::kUnitsPerCent;
     const qint64 offCents = (std::abs(off) + Money::kUnitsPerCent / 2) / Money::kUnitsPerCent;
     // Tenths of a percent, rounded half up; the rate applied to the subtotal,
@@ -698,7 +710,8 @@ void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakM
     const QFont *heading = &font(order ? FontBody : FontBodyBold);
     line(QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading);
     if (m_job.m_Discount != Money())
-        line(DiscountLabel(m_job.m_Subtotal, m_job.m_Discount), FormatMoneyGrouped(m_job.m_Discount),
+        line(DiscountLabel(m_job.m_Subtotal, m_job.m_Discount, {m_job.TypedDiscountRate(), m_job.m_DiscountRate}),
+             FormatMoneyGrouped(m_job.m_Discount),
              &font(FontBody));
     else
         line(QString(), QString(), &font(FontBody));

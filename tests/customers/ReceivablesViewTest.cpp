@@ -577,3 +577,106 @@ TEST_F(ReceivablesViewTest, PaymentWindowCommandsAndItsDate)
                                     "(SELECT [Date] FROM Payments WHERE Amount = 25)")),
               QStringLiteral("47"));
 }
+
+#include "customers/CCusSummary.h"
+
+TEST_F(ReceivablesViewTest, APaymentKeepsWhatWasEnteredAcrossTheWindowsItOpens)
+{
+    addJob(3, 8301, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    addJob(3, 8302, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("60"), QStringLiteral("60"));
+    const auto typeInto = [](QLineEdit *e, const QString &text) {
+        e->setFocus();
+        e->setText(text);
+        emit e->textEdited(text);
+        emit e->editingFinished();
+    };
+    const auto shown = [](CArPayment &d, unsigned id) {
+        return GetDlgItem(&d, id)->property("text").toString();
+    };
+    const auto applied = [](CArPayment &d, int row) { return d.invoiceList()->topLevelItem(row)->text(6); };
+
+    // A cheque of 40.00 applied to 8301, with its date and reference; then
+    // View Job, Customer Summary, Payment History and Edit Job Totals (a late
+    // fee of 5.00 on 8302): the payment stays as entered through each.
+    onDialog<CArPayment>([&](CArPayment &d) {
+        d.dateEdit()->setDate(QDate(2026, 3, 20));
+        qobject_cast<QLineEdit *>(GetDlgItem(&d, 1301))->setText(QStringLiteral("Cheque 501"));
+        d.amountEdit()->setText(QStringLiteral("40"));
+        emit d.amountEdit()->editingFinished();
+        d.ApplyRow(0, false);
+        EXPECT_EQ(applied(d, 0), QStringLiteral("40.00"));
+        const auto unchanged = [&](const char *after) {
+            EXPECT_EQ(d.amountEdit()->text(), QStringLiteral("40.00")) << after;
+            EXPECT_EQ(applied(d, 0), QStringLiteral("40.00")) << after;
+            EXPECT_EQ(d.invoiceList()->topLevelItem(0)->text(7), QStringLiteral("40.00")) << after;
+            EXPECT_EQ(shown(d, 1303), QStringLiteral("40.00")) << after;
+            EXPECT_EQ(shown(d, 1304), QStringLiteral("0.00")) << after;
+            EXPECT_EQ(shown(d, 1301), QStringLiteral("Cheque 501")) << after;
+            EXPECT_EQ(d.dateEdit()->date(), QDate(2026, 3, 20)) << after;
+        };
+        d.invoiceList()->setCurrentItem(d.invoiceList()->topLevelItem(0));
+        onDialog<CJobDlg>([&](CJobDlg &job) { return press(job, 2); });
+        prompts().answer(platform::IDNO); // the job window's question, answered No
+        d.SendCommand(30598);
+        unchanged("View Job");
+        EXPECT_EQ(shown(d, 1305), QStringLiteral("100.00"));
+        onDialog<CCusSummary>([](CCusSummary &summary) { return press(summary, 2); });
+        d.SendCommand(30536);
+        unchanged("Customer Summary");
+        onDialog<CDlgList>([](CDlgList &) { return 2; });
+        d.SendCommand(30537);
+        unchanged("Payment History");
+        d.invoiceList()->setCurrentItem(d.invoiceList()->topLevelItem(1));
+        onDialog<CJobBalance>([&](CJobBalance &totals) {
+            typeInto(totals.edit(1308), QStringLiteral("5"));
+            return press(totals, 1);
+        });
+        d.SendCommand(30415);
+        unchanged("Edit Job Totals");
+        // The new balance of 8302 is read, and it stays highlighted.
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(5), QStringLiteral("65.00"));
+        EXPECT_EQ(shown(d, 1305), QStringLiteral("105.00"));
+        EXPECT_EQ(d.invoiceList()->currentItem(), d.invoiceList()->topLevelItem(1));
+        prompts().clear();
+        d.SendCommand(30443);
+        // Nothing is left over to credit: no question.
+        EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+        return d.result();
+    });
+    view->SelectTreeCode(301);
+    view->OpenPayment(100);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, Reference, '[' || Appliedto || ']' FROM Payments")),
+              QStringLiteral("40|Cheque 501|[8301 ]"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo, Amount FROM PayApplied")), QStringLiteral("8301|40"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo IN (8301, 8302) ORDER BY JobNo")),
+              QStringLiteral("40\n65"));
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Credits")), 0);
+
+    // Without a typed Amount, 8302 paid in full by a click (65.00); Edit Job
+    // Totals then records 25.00 paid elsewhere: it owes 40.00, so 40.00 is
+    // applied and the Amount follows.
+    onDialog<CArPayment>([&](CArPayment &d) {
+        d.ApplyRow(1, false);
+        EXPECT_EQ(applied(d, 1), QStringLiteral("65.00"));
+        EXPECT_EQ(d.amountEdit()->text(), QStringLiteral("65.00"));
+        d.invoiceList()->setCurrentItem(d.invoiceList()->topLevelItem(1));
+        onDialog<CJobBalance>([&](CJobBalance &totals) {
+            typeInto(totals.edit(1309), QStringLiteral("-25"));
+            return press(totals, 1);
+        });
+        d.SendCommand(30415);
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(5), QStringLiteral("40.00"));
+        EXPECT_EQ(applied(d, 1), QStringLiteral("40.00"));
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(7), QStringLiteral("0.00"));
+        EXPECT_EQ(d.amountEdit()->text(), QStringLiteral("40.00"));
+        EXPECT_EQ(shown(d, 1303), QStringLiteral("40.00"));
+        EXPECT_EQ(shown(d, 1304), QStringLiteral("0.00"));
+        EXPECT_EQ(shown(d, 1305), QStringLiteral("40.00"));
+        prompts().answer(platform::IDNO);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Save the payment?"));
+        return 2;
+    });
+    view->OpenPayment(100);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 1);
+}

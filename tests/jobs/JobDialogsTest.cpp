@@ -18,6 +18,8 @@
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QLineEdit>
 
+#include <functional>
+
 namespace {
 
 class JobDialogs : public JobsTest
@@ -83,6 +85,21 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
         EXPECT_EQ(field(d, 1303), QStringLiteral("10.00"));
         EXPECT_EQ(field(d, 1302), QStringLiteral("-10.00"));
         EXPECT_EQ(job.m_Taxable, money("54"));
+        // A rate that is no rate of 0 to 100 to the hundredth is refused,
+        // naming the field, never cut to 100 or turned: the discount stays.
+        for (const char *bad : {"101", "-5", "abc", "12.345", "10,5"}) {
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            type(d, 1303, QString::fromLatin1(bad));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Discount %: please enter a rate from 0 to 100, with at most two "
+                                                 "decimals.")})
+                << bad;
+            EXPECT_EQ(job.m_Discount, money("-10")) << bad;
+            EXPECT_EQ(field(d, 1302), QStringLiteral("-10.00")) << bad;
+        }
+        type(d, 1303, QStringLiteral("10 %"));
+        EXPECT_EQ(field(d, 1303), QStringLiteral("10.00"));
         type(d, 1304, QStringLiteral("5"));
         EXPECT_EQ(field(d, 1307), QStringLiteral("95.00"));
         type(d, 1309, QStringLiteral("-30"));
@@ -93,6 +110,14 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
         choose(d.combo(1203), 8);
         EXPECT_EQ(field(d, 1313), QStringLiteral("2.50"));
         EXPECT_EQ(field(d, 1312), QStringLiteral("2.25"));
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        type(d, 1313, QStringLiteral("101"));
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("Commission %: please enter a rate from 0 to 100, with at most two "
+                                             "decimals.")});
+        EXPECT_EQ(field(d, 1312), QStringLiteral("2.25"));
+        type(d, 1313, QStringLiteral("2.5"));
         EXPECT_EQ(d.GetItemText(1905), QStringLiteral("% of subtotal"));
         const QWidget *basis = GetDlgItem(&d, 1905);
         EXPECT_LE(basis->fontMetrics().horizontalAdvance(d.GetItemText(1905)), basis->width());
@@ -117,15 +142,34 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
     // Nothing is saved by the dialog.
     EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), money("100"));
 
-    // A rate typed comes back as typed, not as the rate of its rounded
-    // amount: 10 % of 810.26 is 81.026, a discount of 81.03 (10.0049 %);
-    // 10 % of 8.15 is 0.815, a discount of 0.82 (10.06 %). Saved and opened
-    // again, the rate is the amount's: 10.00 for the first.
+    // A rate typed is kept with the job and comes back as typed, saved and
+    // opened again, not as the rate of its rounded amount (worked by hand):
+    // 10 % of 810.26 is 81.026, a discount of 81.03 (10.0049 %); 10 % of 8.15
+    // is 0.815, 0.82 (10.06 %); 12.5 % of 3.61 is 0.45125, 0.45 (12.47 %);
+    // 0.5 % of 10.65 is 0.05325, 0.05 (0.47 %).
     const struct
     {
         qint32 jobNo;
-        const char *subtotal, *discount, *total, *reopened;
-    } rates[] = {{2005, "810.26", "-81.03", "729.23", "10.00"}, {2006, "8.15", "-0.82", "7.33", "10.06"}};
+        const char *subtotal, *typed, *shown, *discount, *total;
+        qint32 hundredths;
+    } rates[] = {{2005, "810.26", "10", "10.00", "-81.03", "729.23", 1000},
+                 {2006, "8.15", "10", "10.00", "-0.82", "7.33", 1000},
+                 {2007, "3.61", "12.5", "12.50", "-0.45", "3.16", 1250},
+                 {2008, "10.65", ".5", "0.50", "-0.05", "10.60", 50}};
+    const auto openTotals = [&](CJobSet &j, const std::function<void(CJobBalance &)> &work) {
+        CJobBalance rate(nullptr);
+        rate.m_pJob = &j;
+        rate.m_bReceivables = true;
+        onDialog<CJobBalance>([&](CJobBalance &d) {
+            work(d);
+            d.SendCommand(1);
+            return d.result();
+        });
+        ASSERT_EQ(rate.DoModal(), 1);
+        const qint32 jobId = j.m_JobID;
+        ASSERT_TRUE(j.SaveRecord());
+        ASSERT_TRUE(j.FindById(jobId, true));
+    };
     for (const auto &r : rates) {
         const qint32 rated = addJob(0, r.jobNo, QStringLiteral("Title, Subtotal, Balance, TaxNo, TermsNo"),
                                     QStringLiteral("'Posters', %1, %1, 0, 1").arg(QString::fromLatin1(r.subtotal)));
@@ -133,26 +177,49 @@ TEST_F(JobDialogs, TotalsFollowTheJobsMoneyRules)
         CJobSet ratedJob;
         ASSERT_TRUE(ratedJob.FindById(rated, true));
         for (int opening = 0; opening < 2; ++opening) {
-            CJobBalance rate(nullptr);
-            rate.m_pJob = &ratedJob;
-            rate.m_bReceivables = true;
-            onDialog<CJobBalance>([&](CJobBalance &d) {
+            openTotals(ratedJob, [&](CJobBalance &d) {
                 if (opening == 0)
-                    type(d, 1303, QStringLiteral("10"));
-                EXPECT_EQ(field(d, 1303), opening == 0 ? QStringLiteral("10.00") : QString::fromLatin1(r.reopened))
-                    << r.subtotal << " " << opening;
+                    type(d, 1303, QString::fromLatin1(r.typed));
+                EXPECT_EQ(field(d, 1303), QString::fromLatin1(r.shown)) << r.subtotal << " " << opening;
                 EXPECT_EQ(field(d, 1302), QString::fromLatin1(r.discount)) << r.subtotal << " " << opening;
                 EXPECT_EQ(field(d, 1307), QString::fromLatin1(r.total)) << r.subtotal << " " << opening;
-                d.SendCommand(1);
-                EXPECT_EQ(field(d, 1303), opening == 0 ? QStringLiteral("10.00") : QString::fromLatin1(r.reopened))
-                    << r.subtotal << " after OK";
-                return d.result();
             });
-            ASSERT_EQ(rate.DoModal(), 1);
-            ASSERT_TRUE(ratedJob.SaveRecord());
-            ASSERT_TRUE(ratedJob.FindById(rated, true));
+        }
+        // The job record itself gives the rate as typed.
+        EXPECT_EQ(ratedJob.m_DiscountRate, r.hundredths) << r.subtotal;
+    }
+
+    // A discount amount typed over a typed rate: the rate shown is the
+    // amount's, also when the old rate would give that amount (0.82 of 8.15
+    // is 10.06 %; 0.80 of 8.15 is 9.816 %), and stays so when opened again.
+    const qint32 eights = scalar(QStringLiteral("SELECT JobID FROM Jobs WHERE JobNo = 2006")).toInt();
+    CJobSet eightsJob;
+    ASSERT_TRUE(eightsJob.FindById(eights, true));
+    const struct
+    {
+        const char *amount, *rate, *total;
+    } amounts[] = {{"-.82", "10.06", "7.33"}, {"-0.80", "9.82", "7.35"}};
+    for (const auto &a : amounts) {
+        for (int opening = 0; opening < 2; ++opening) {
+            openTotals(eightsJob, [&](CJobBalance &d) {
+                if (opening == 0) {
+                    type(d, 1303, QStringLiteral("10"));
+                    EXPECT_EQ(field(d, 1303), QStringLiteral("10.00"));
+                    type(d, 1302, QString::fromLatin1(a.amount));
+                }
+                EXPECT_EQ(field(d, 1303), QString::fromLatin1(a.rate)) << a.amount << " " << opening;
+                EXPECT_EQ(field(d, 1307), QString::fromLatin1(a.total)) << a.amount << " " << opening;
+            });
         }
     }
+    // A rate kept with a job whose discount was changed since (by another
+    // copy of the program that keeps no rate): the rate is the amount's.
+    const qint32 changed = addJob(0, 2009, QStringLiteral("Title, Subtotal, Discount, Balance, TaxNo, TermsNo, PrintOption2"),
+                                  QStringLiteral("'Posters', 100, -15, 85, 0, 1, 1000"));
+    addItem(changed, 1, QStringLiteral("Posters"), "100");
+    CJobSet changedJob;
+    ASSERT_TRUE(changedJob.FindById(changed, true));
+    openTotals(changedJob, [&](CJobBalance &d) { EXPECT_EQ(field(d, 1303), QStringLiteral("15.00")); });
 }
 
 TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)

@@ -649,25 +649,51 @@ TEST_F(JobDocumentTest, TheJobsBarCodeReadsBackWhenTheSettingsAskForIt)
 
 TEST_F(JobDocumentTest, TheDiscountLineStatesTheRateOfItsAmountAndTheShipLineTheTimeTyped)
 {
-    // The rate is the discount over the subtotal, stated only when it gives
-    // the amount back to the cent (worked by hand).
+    // The rate the discount was worked from (typed, or the customer's) when
+    // it gives the amount back to the cent; else the discount over the
+    // subtotal, stated only when it gives the amount back (worked by hand).
     const struct
     {
-        const char *subtotal, *discount, *label;
+        const char *subtotal, *discount;
+        QList<qint32> workedFrom;
+        const char *label;
     } labels[] = {
-        {"810.30", "-81.03", "10.0% Discount"}, // 10 % typed in Job Totals
-        {"400", "-40", "10.0% Discount"},
-        {"333.33", "-25.00", "7.5% Discount"},  // 333.33 x 7.5 % = 24.99975
-        {"333.33", "-25.17", "Discount"},       // 7.55 %: 7.6 % would be 25.33
-        {"-400", "40", "10.0% Discount"},       // a credit invoice
-        {"400", "40", "Discount"},              // not taken from the subtotal
-        {"0", "-5", "Discount"},
+        {"810.30", "-81.03", {}, "10.0% Discount"}, // 10 % typed in Job Totals
+        {"400", "-40", {}, "10.0% Discount"},
+        {"333.33", "-25.00", {}, "7.5% Discount"},  // 333.33 x 7.5 % = 24.99975
+        {"333.33", "-25.17", {}, "Discount"},       // 7.55 %: 7.6 % would be 25.33
+        {"-400", "40", {}, "10.0% Discount"},       // a credit invoice
+        {"-400", "40", {1000}, "10.0% Discount"},
+        {"400", "40", {1000}, "Discount"},          // not taken from the subtotal
+        {"0", "-5", {}, "Discount"},
+        // 10 % of 8.15 is 0.815, a discount of 0.82: 10.06 % of 8.15.
+        {"8.15", "-0.82", {}, "10.1% Discount"},
+        {"8.15", "-0.82", {1000}, "10.0% Discount"},
+        {"8.15", "-0.82", {0, 1000}, "10.0% Discount"},     // none typed, the customer's 10 %
+        {"8.15", "-0.82", {1250, 1000}, "10.0% Discount"},  // 12.5 % would be 1.02
+        // 0.80 of 8.15 is 9.816 %; 9.8 % gives 0.7987, 0.80.
+        {"8.15", "-0.80", {1000}, "9.8% Discount"},
+        {"100", "-12.47", {1247}, "12.47% Discount"},
+        {"3.61", "-0.45", {1250}, "12.5% Discount"},        // 0.45125
+        {"10.65", "-0.05", {50}, "0.5% Discount"},          // 0.05325
     };
     for (const auto &c : labels)
         EXPECT_EQ(CPrintForm::DiscountLabel(Money::fromText(QString::fromLatin1(c.subtotal)),
-                                            Money::fromText(QString::fromLatin1(c.discount))),
+                                            Money::fromText(QString::fromLatin1(c.discount)), c.workedFrom),
                   QString::fromLatin1(c.label))
             << c.subtotal << " " << c.discount;
+
+    // A job whose 10 % was typed in Job Totals: 10 % on 8.15.
+    {
+        exec("UPDATE Customers SET Discount = 0 WHERE CusNo = 100");
+        const qint32 typed = addJob(0, 1102,
+                                    QStringLiteral("Subtotal = 8.15, Discount = -0.82, Balance = 7.33, PrintOption2 = 1000"));
+        addItem(typed, 1, 0, QStringLiteral("Labels"), QStringLiteral("8.15"));
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        const QStringList texts = printTexts(typed, 5, kClassic | kFramed | 0x40000 | 0x4000 | 0x20000, device);
+        EXPECT_TRUE(hasText(texts, QStringLiteral("10.0% Discount"))) << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_FALSE(hasText(texts, QStringLiteral("10.1% Discount")));
+    }
 
     // A job at 10 % for a customer at 0 %.
     exec("UPDATE Customers SET Discount = 0 WHERE CusNo = 100");
