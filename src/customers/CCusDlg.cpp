@@ -4,6 +4,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
 #include "app/base/DialogControls.h"
+#include "controls/CXDateEdit.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/DlgItem.h"
 #include "controls/ValueField.h"
@@ -170,7 +171,7 @@ void CCusDlg::BuildLayout()
     for (unsigned id : {unsigned(IDC_CREATED), unsigned(IDC_MODIFIED)}) {
         const int row = id == IDC_CREATED ? 0 : 1;
         label(row == 0 ? QStringLiteral("Created") : QStringLiteral("Modified"), 700, 330 + row * 30);
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setGeometry(800, 330 + row * 30, 180, 24);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));

@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/DialogControls.h"
+#include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
@@ -46,7 +47,7 @@ QComboBox *addCombo(QWidget *parent, unsigned id, const QRect &rect)
 
 QDateEdit *addPicker(QWidget *parent, unsigned id, const QRect &rect)
 {
-    auto *picker = new QDateEdit(parent);
+    auto *picker = new CXDateEdit(parent);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     picker->setGeometry(rect);

@@ -1,5 +1,6 @@
 #include "jobs/CShipment.h"
 
+#include "controls/CXDateEdit.h"
 #include "jobs/ShipBoxes.h"
 
 #include "app/base/DialogControls.h"
@@ -70,7 +71,7 @@ CShipment::CShipment(qint32 jobId, qint32 itemId, qint32 shipId, int hue, QWidge
     label(QStringLiteral("Ship Date"), 14, 318);
     label(QStringLiteral("Expected"), 290, 318, 80);
     for (unsigned id : {kShipDate, kExpected}) {
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setGeometry(id == kShipDate ? 130 : 376, 318, 150, 26);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
