@@ -38,11 +38,10 @@ bool AskPricingEntry(PricingEntry &entry)
         if ((entry.pattern.isEmpty() || accepted.match(edit->text().trimmed()).hasMatch())
             && PricingEntryReads(entry, edit->text()))
             break;
-        const QString message = entry.kind == ValueKind::Text || entry.kind == ValueKind::Whole
-                                    ? QStringLiteral("Please enter a number.")
-                                    : TypedValueMessage(entry.kind);
-        platform::Prompt::messageBox(FieldMessage(entry.title, message), QString(),
-                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        // The window asks for this one value: its message needs no field's name.
+        const QString message = entry.kind == ValueKind::Time ? TypedValueMessage(entry.kind)
+                                                              : QStringLiteral("Please enter a number.");
+        platform::Prompt::messageBox(message, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
     entry.value = edit->text();
     return true;

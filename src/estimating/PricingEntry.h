@@ -17,7 +17,7 @@ struct PricingEntry
     // again, so a typing slip never becomes a figure of 0.
     QString pattern;
     // The kind of value asked for: a confirmed text that is none, read whole,
-    // is refused naming the entry (its title) and asked for again.
+    // is refused and asked for again.
     ValueKind kind = ValueKind::Text;
     int decimals = 0; // of a number (kind Whole with decimals above 0)
 };

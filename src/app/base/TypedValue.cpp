@@ -414,8 +414,9 @@ bool CanonicalTypedText(ValueKind kind, const QString &text, QString &shown, dou
         Money m;
         if (!ReadTypedMoney(t, m))
             return false;
+        // Two decimals, or as many as were typed beyond them (0.0001 stays).
         int decimals = 2;
-        while (decimals < 4 && FormatCurrency(m, decimals) != FormatCurrency(m, 4))
+        for (std::int64_t unit = 100; decimals < 4 && m.units() % unit != 0; unit /= 10)
             ++decimals;
         shown = FormatCurrency(m, decimals);
         return true;
@@ -473,14 +474,17 @@ void AttachTypedReading(QLineEdit *edit, ValueKind kind, double minimum, double 
         return;
     edit->setProperty("valueKind", int(kind));
     edit->setProperty("lastValueText", edit->text());
-    // What the program shows is the last value; what the user types is read.
+    // What the program shows is the last value; what the user types (and
+    // what a completer puts in while the user types) is read when it ends.
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit] { edit->setProperty("typedSince", true); });
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString &text) {
-        if (!edit->isModified())
+        if (!edit->property("typedSince").toBool())
             edit->setProperty("lastValueText", text);
     });
     QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, kind, minimum, maximum] {
-        if (edit->property("readingTyped").toBool() || !edit->isModified())
+        if (edit->property("readingTyped").toBool() || !edit->property("typedSince").toBool())
             return;
+        edit->setProperty("typedSince", false);
         const QString last = edit->property("lastValueText").toString();
         // The dialog's own reading may have refused this very text already.
         if (edit->text() == last || edit->text() == edit->property("refusedText").toString())
