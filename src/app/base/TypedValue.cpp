@@ -221,8 +221,9 @@ bool ReadTypedTimeOfDay(const QString &text, std::int32_t &minutes)
         minutes = 0;
         return true;
     }
-    static const QRegularExpression time(QStringLiteral("^(\\d{1,2})(?:[:.](\\d{2}))?\\s*(?:([ap])\\.?\\s*m\\.?)?$"),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression time(
+        QStringLiteral("^(\\d{1,2})(?:[:.](\\d{2}))?\\s*(?:([ap])\\.?\\s*m\\.?|(noon|midnight))?$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = time.match(t);
     if (!m.hasMatch())
         return false;
@@ -231,6 +232,13 @@ bool ReadTypedTimeOfDay(const QString &text, std::int32_t &minutes)
     const QString half = m.captured(3).toLower();
     if (minute > 59)
         return false;
+    if (!m.captured(4).isEmpty()) {
+        // "12 noon", "12:00 midnight"
+        if (hour != 12 || minute != 0)
+            return false;
+        minutes = m.captured(4).compare(QLatin1String("noon"), Qt::CaseInsensitive) == 0 ? 12 * 60 : 0;
+        return true;
+    }
     if (half.isEmpty()) {
         // A bare number is no time of day; hours run 0 to 23.
         if (m.captured(2).isEmpty() || hour > 23)

@@ -111,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Clock, TypedTimeOfDayTest, ::testing::Values(
     TimeCase{"12 am", 0}, TimeCase{"12:15 pm", 735}, TimeCase{"noon", 720}, TimeCase{"Midnight", 0},
     TimeCase{"0:00", 0}, TimeCase{"23:59", 1439}, TimeCase{"24:00", -1}, TimeCase{"25:00", -1},
     TimeCase{"10:60", -1}, TimeCase{"13 pm", -1}, TimeCase{"0 am", -1}, TimeCase{"10", -1},
-    TimeCase{"10:5", -1}));
+    TimeCase{"10:5", -1}, TimeCase{"12:00 noon", 720}, TimeCase{"12 Midnight", 0}, TimeCase{"11:15 P. M.", 1395},
+    TimeCase{"1:00 noon", -1}));
 
 struct DateCase
 {
