@@ -4,6 +4,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
 #include "controls/CXDateEdit.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/DlgItem.h"
@@ -449,8 +450,8 @@ bool CCusDlg::ExchangeFields(bool save)
             for (QChar c : t)
                 digits = digits && c.isDigit();
             if (!t.isEmpty() && !digits) {
-                platform::Prompt::messageBox(QStringLiteral("Please enter a number."), QString(),
-                                             platform::MB_ICONEXCLAMATION);
+                platform::Prompt::messageBox(FieldMessage(FieldName(parent), QStringLiteral("Please enter a number.")),
+                                             QString(), platform::MB_ICONEXCLAMATION);
                 dx.Fail(parent);
                 return false;
             }

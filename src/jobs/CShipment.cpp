@@ -4,6 +4,7 @@
 #include "jobs/ShipBoxes.h"
 
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
 #include "controls/DlgItem.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
@@ -223,8 +224,9 @@ bool CShipment::ReadQuantities(ShipBoxes &boxes, bool report)
     for (const auto &[id, value] : fields) {
         if (!ReadShipCount(edit(id)->text(), *value)) {
             if (report) {
-                platform::Prompt::messageBox(QStringLiteral("Please enter an integer."), QString(),
-                                             platform::MB_ICONEXCLAMATION);
+                platform::Prompt::messageBox(
+                    FieldMessage(FieldName(edit(id)), QStringLiteral("Please enter an integer.")), QString(),
+                    platform::MB_ICONEXCLAMATION);
                 FocusItem(id);
             }
             return false;
