@@ -11,6 +11,8 @@
 #include "resources/Strings.h"
 
 #include <QtCore/QRegularExpression>
+
+#include <algorithm>
 #include <QtGui/QKeyEvent>
 
 namespace {
@@ -145,8 +147,14 @@ bool CXEdit::SetText(const QString &input)
         break;
     case FixedPoint: {
         std::int64_t scaled = 0;
-        if (!ReadTypedFixed(text, m_decimals, scaled) || scaled > INT_MAX || scaled < INT_MIN)
+        if (!ReadTypedFixed(text, m_decimals, scaled)) {
             refused = ValueKind::Money; // a number of m_decimals decimals
+        } else if (scaled > INT_MAX || scaled < INT_MIN) {
+            // Beyond what the field holds at all: as out of its range.
+            refuse(QStringLiteral("Please enter a number from %1 to %2.")
+                       .arg(FormatNumber(std::max(m_min, INT_MIN)), FormatNumber(std::min(m_max, INT_MAX))));
+            return false;
+        }
         value = std::int32_t(scaled);
         break;
     }
