@@ -84,6 +84,9 @@ void CDigital::OnOK()
 {
     m_nHowPrinted = std::max(0, m_list->currentRow());
     if (!m_bSidesOnly) {
+        int pages = 0, sheets = 0;
+        if (!ReadItemWhole(kPages, pages) || !ReadItemWhole(kSheets, sheets))
+            return; // refused, naming the field
         // Pages typed without leaving the field count as left.
         if (GetItemInt(kPages) != m_nPages)
             Recalculate();

@@ -110,6 +110,9 @@ void CEditInventory::Recompute()
 
 void CEditInventory::OnOK()
 {
+    int used = 0, now = 0;
+    if (!ReadItemWhole(IDC_USED, used) || !ReadItemWhole(IDC_NOW, now))
+        return; // refused, naming the field
     m_nInStockNow = std::max(0, GetItemInt(IDC_NOW));
     CDlg0::OnOK();
 }

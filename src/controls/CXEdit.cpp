@@ -3,6 +3,7 @@
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "app/base/TypedValue.h"
 #include "controls/ControlMessages.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -10,6 +11,8 @@
 #include "resources/Strings.h"
 
 #include <QtCore/QRegularExpression>
+
+#include <algorithm>
 #include <QtGui/QKeyEvent>
 
 namespace {
@@ -27,24 +30,6 @@ QString formatInteger(const QString &format, int value)
     static const QRegularExpression integer(QStringLiteral("^%[-+ 0#]*[0-9]*l?d$"));
     const QString used = integer.match(format).hasMatch() ? format : QStringLiteral("%d");
     return QString::asprintf(used.toLatin1().constData(), value).trimmed();
-}
-
-// True when the number the text starts with (as ToInt reads it) is beyond
-// a 32-bit integer, where ToInt would give the nearest limit instead.
-bool beyondInt(const QString &text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    const bool negative = i < t.size() && t.at(i) == QLatin1Char('-');
-    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+')))
-        ++i;
-    long long value = 0;
-    for (; i < t.size() && t.at(i).isDigit(); ++i) {
-        value = value * 10 + t.at(i).digitValue();
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            return true;
-    }
-    return negative ? -value < INT_MIN : value > INT_MAX;
 }
 
 } // namespace
@@ -139,36 +124,81 @@ void CXEdit::SetValue(int value, int caret)
         setCursorPosition(caret);
 }
 
-void CXEdit::SetText(const QString &input)
+bool CXEdit::SetText(const QString &input)
 {
     QString text = input;
     TrimText(text);
+    // An empty field holds 0 (and shows nothing).
+    if (text.isEmpty() && m_kind != Plain && m_kind != Date) {
+        SetValue(0, -1);
+        return true;
+    }
     std::int32_t value = 0;
+    ValueKind refused = ValueKind::Text;
     switch (m_kind) {
     case Time:
-        ParseHoursMinutes(text, value);
+        if (!ReadTypedDuration(text, value))
+            refused = ValueKind::Time;
         break;
     case Unsigned:
     case Signed:
-    case FixedPoint:
-        ParseFixedPoint(text, value, m_decimals);
-        // Beyond what the field holds at all: as out of its range.
-        if (beyondInt(text)) {
-            platform::Prompt::beep();
-            SetValue(0, -1);
-            return;
-        }
+        if (!ReadTypedWhole(text, value))
+            refused = ValueKind::Whole;
         break;
+    case FixedPoint: {
+        std::int64_t scaled = 0;
+        if (!ReadTypedFixed(text, m_decimals, scaled)) {
+            refused = ValueKind::Money; // a number of m_decimals decimals
+        } else if (scaled > INT_MAX || scaled < INT_MIN) {
+            // Beyond what the field holds at all: as out of its range.
+            refuse(QStringLiteral("Please enter a number from %1 to %2.")
+                       .arg(FormatNumber(std::max(m_min, INT_MIN)), FormatNumber(std::min(m_max, INT_MAX))));
+            return false;
+        }
+        value = std::int32_t(scaled);
+        break;
+    }
+    case Date: {
+        QDate date;
+        if (!text.isEmpty() && !ReadTypedDate(text, platform::Clock::today(), 0, date)) {
+            refuse(TypedValueMessage(ValueKind::Date));
+            return false;
+        }
+        m_text = text;
+        setText(text);
+        return true;
+    }
     default:
         m_text = text;
         setText(text);
-        return;
+        return true;
+    }
+    if (refused != ValueKind::Text) {
+        if (m_kind == FixedPoint)
+            refuse(m_type.startsWith(QLatin1Char('$'))
+                       ? TypedValueMessage(ValueKind::Money)
+                       : QStringLiteral("Please enter a number with at most %1 decimals.").arg(m_decimals));
+        else
+            refuse(TypedValueMessage(refused));
+        return false;
     }
     if (value > m_max || value < m_min) {
-        platform::Prompt::beep();
-        value = 0;
+        refuse(QStringLiteral("Please enter a number from %1 to %2.")
+                   .arg(FormatNumber(m_min), FormatNumber(m_max)));
+        return false;
     }
     SetValue(value, -1);
+    return true;
+}
+
+void CXEdit::refuse(const QString &message)
+{
+    // The old value stays, shown as it was.
+    m_text = FormatValue();
+    setText(m_text);
+    const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;
+    platform::Prompt::messageBox(FieldMessage(name, message), QString(),
+                                 platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 bool CXEdit::acceptsChar(QChar c) const
@@ -180,7 +210,9 @@ bool CXEdit::acceptsChar(QChar c) const
     if (c == QLatin1Char('-') && m_min < 0)
         return true;
     switch (m_kind) {
-    case FixedPoint: return c == QLatin1Char('.');
+    case FixedPoint: return c == QLatin1Char('.') || c == QLatin1Char(',');
+    case Unsigned:
+    case Signed: return c == QLatin1Char(',');
     case Date: return QStringLiteral("/- .").contains(c);
     case Time: return QStringLiteral(":- .").contains(c);
     default: return false;

@@ -28,9 +28,13 @@ public:
     // with the caret at that position (-1: the end).
     void SetValue(int value, int caret = -1);
     int GetValue() const { return m_value; }
-    // Parses a typed text into the value; an out-of-range value beeps and
-    // becomes 0.
-    void SetText(const QString &text);
+    // Reads a typed text whole into the value ("1,000" is one thousand).
+    // Text that is no value of the kind, or one out of the range, is refused
+    // with a message naming the field: the old value stays. False then.
+    bool SetText(const QString &text);
+    // The name the refusals give the field (a grid's column or row); without
+    // one, the label beside the field.
+    void SetFieldName(const QString &name) { m_fieldName = name; }
     // The value's text: empty for 0.
     QString FormatValue() const;
     // The text of any value in this field's format, 0 included ("0.00").
@@ -56,6 +60,9 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
+    void refuse(const QString &message);
+
+    QString m_fieldName;
     int m_kind = Plain;
     int m_value = 0;
     int m_decimals = 0;

@@ -654,6 +654,7 @@ void CXGridCtrl::EndEdit()
             }
         } else {
             m_typed->SetType(c.lookup, int(c.type));
+            m_typed->SetFieldName(QString(c.title).remove(QLatin1Char('&')).simplified());
             m_typed->SetText(text);
             const int value = m_typed->GetValue();
             x.text = m_typed->shownText();

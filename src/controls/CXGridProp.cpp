@@ -458,6 +458,7 @@ void CXGridProp::EndEdit()
         } else if (r.type >= 4) {
             m_typed->SetType(r.lookup, int(r.type));
             m_typed->SetValue(r.value, 255);
+            m_typed->SetFieldName(QString(r.label).remove(QLatin1Char('&')).simplified());
             m_typed->SetText(text);
             const int kind = m_typed->kind();
             if (kind == CXEdit::Plain || kind == CXEdit::Date) {

@@ -80,6 +80,8 @@ public:
     void EnableRow(int row, bool enable);
     bool IsRowEnabled(int row) const;
     unsigned GetRowType(int row) const;
+    // The type text of a typed row (its value's kind and format).
+    QString rowLookup(int row) const { return validRow(row) ? m_rows[row].lookup : QString(); }
     void SetRowImage(int row, std::uint8_t image);
     // A masked text row (a password) shows a dot per character and is typed unseen.
     void SetRowMasked(int row, bool masked);

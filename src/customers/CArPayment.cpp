@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "app/base/MoneyText.h"
 #include "customers/CContactList.h"
@@ -72,7 +73,7 @@ CArPayment::CArPayment(qint32 cusNo, QWidget *parent, CXListCtrl *viewList, int 
     // shows it.
     AddPlaceholder(kBillToPanel, QRect(0, 86, 900, 100));
     QLabel *dateLabel = AddLabel(QStringLiteral("&Date"), QRect(20, 196, 50, 24));
-    m_date = new QDateEdit(this);
+    m_date = new CXDateEdit(this);
     m_date->setGeometry(70, 196, 130, 24);
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("M/d/yyyy"));

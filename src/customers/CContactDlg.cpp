@@ -1,6 +1,7 @@
 #include "customers/CContactDlg.h"
 
 #include "app/base/DateRanges.h"
+#include "controls/CXDateEdit.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/DlgItem.h"
 #include "customers/CustomerHooks.h"
@@ -41,7 +42,7 @@ CContactDlg::CContactDlg(qint32 cusNo, qint32 contactNo, int colourScheme, const
     const char *const labels[] = {"Created", "Modified", "Other", "Last Email", "Last Survey"};
     for (int i = 0; i < 5; ++i) {
         AddLabel(QString::fromLatin1(labels[i]), QRect(390, 324 + i * 30, 100, 22));
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setGeometry(500, 322 + i * 30, 150, 24);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));

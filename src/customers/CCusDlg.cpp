@@ -4,6 +4,8 @@
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
+#include "controls/CXDateEdit.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/DlgItem.h"
 #include "controls/ValueField.h"
@@ -170,7 +172,7 @@ void CCusDlg::BuildLayout()
     for (unsigned id : {unsigned(IDC_CREATED), unsigned(IDC_MODIFIED)}) {
         const int row = id == IDC_CREATED ? 0 : 1;
         label(row == 0 ? QStringLiteral("Created") : QStringLiteral("Modified"), 700, 330 + row * 30);
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setGeometry(800, 330 + row * 30, 180, 24);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
@@ -448,8 +450,8 @@ bool CCusDlg::ExchangeFields(bool save)
             for (QChar c : t)
                 digits = digits && c.isDigit();
             if (!t.isEmpty() && !digits) {
-                platform::Prompt::messageBox(QStringLiteral("Please enter a number."), QString(),
-                                             platform::MB_ICONEXCLAMATION);
+                platform::Prompt::messageBox(FieldMessage(FieldName(parent), QStringLiteral("Please enter a number.")),
+                                             QString(), platform::MB_ICONEXCLAMATION);
                 dx.Fail(parent);
                 return false;
             }

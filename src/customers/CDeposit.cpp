@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
+#include "controls/CXDateEdit.h"
 #include "customers/DepositRules.h"
 #include "customers/ReceivableRows.h"
 #include "data/DataExchange.h"
@@ -57,7 +58,7 @@ CDeposit::CDeposit(quint8 kind, Money due, qint32 cusNo, qint32 jobNo, QWidget *
     m_referenceEdit = AddEdit(kReference, QRect(140, 218, 130, 26));
     referenceLabel->setBuddy(m_referenceEdit);
     QLabel *dateLabel = AddLabel(QStringLiteral("&Date Paid"), QRect(20, 250, 110, 26));
-    m_datePaid = new QDateEdit(this);
+    m_datePaid = new CXDateEdit(this);
     dateLabel->setBuddy(m_datePaid);
     m_datePaid->setGeometry(140, 250, 130, 26);
     m_datePaid->setEnabled(false);

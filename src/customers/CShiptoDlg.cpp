@@ -2,6 +2,7 @@
 
 #include "app/base/DateRanges.h"
 #include "app/base/DialogControls.h"
+#include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/CCusSet.h"
 #include "data/DataExchange.h"
@@ -48,7 +49,7 @@ CShiptoDlg::CShiptoDlg(qint32 cusNo, qint32 shiptoNo, int colourScheme, const QS
     row(QStringLiteral("Created"), 248);
     row(QStringLiteral("Modified"), 276);
     for (unsigned id : {2401u, 2402u}) {
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setGeometry(110, id == 2401 ? 248 : 276, 150, 24);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));

@@ -1,6 +1,7 @@
 #include "data/DialogFieldExchange.h"
 
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "data/CXDaoSet.h"
 #include "data/DataExchange.h"
 #include "platform/Clock.h"
@@ -67,8 +68,11 @@ void loadPicker(QDateTimeEdit *picker, const DateTime &value, bool show)
 
 enum class PickerState { Date, NoDate, Error };
 
-PickerState readPicker(const QDateTimeEdit *picker, DateTime &out)
+PickerState readPicker(QDateTimeEdit *picker, DateTime &out)
 {
+    // A date still being typed is read first; a refused one leaves the old date.
+    if (picker->metaObject()->indexOfMethod("commitTyping()") >= 0)
+        QMetaObject::invokeMethod(picker, "commitTyping", Qt::DirectConnection);
     if (PickerShowsNoDate(picker))
         return PickerState::NoDate;
     const QDate date = picker->date();
@@ -103,7 +107,9 @@ public:
             const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
             const bool digit = plain && !text.isEmpty() && text.at(0).isDigit();
             const bool separator = plain && text == QLatin1String("/");
-            const bool advanced = m_sectionAtDigit >= 0 && picker->currentSectionIndex() != m_sectionAtDigit;
+            // A field that reads a date typed whole takes the "/" itself.
+            const bool advanced = m_sectionAtDigit >= 0 && picker->currentSectionIndex() != m_sectionAtDigit
+                                  && !picker->property("wholeDateTyping").toBool();
             m_sectionAtDigit = -1;
             if (separator && advanced)
                 return true; // the part is done and the next one selected already
@@ -242,9 +248,11 @@ namespace {
 void readTypedCurrency(DataExchange &dx, QLineEdit *edit, Money &value)
 {
     const QString text = edit->text().trimmed();
-    const Money parsed = text.isEmpty() ? Money() : Money::fromText(text);
-    if (!parsed.isValid()) {
-        platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+    Money parsed;
+    if (!text.isEmpty() && !ReadTypedMoney(text, parsed)) {
+        // Refused once: leaving the field with the same text says it no more.
+        edit->setProperty("refusedText", edit->text());
+        platform::Prompt::messageBox(FieldMessage(FieldName(edit), TypedValueMessage(ValueKind::Money)), QString(),
                                      platform::MB_OK | platform::MB_ICONEXCLAMATION);
         dx.Fail(edit);
         return;
@@ -259,6 +267,7 @@ void DDX_Currency(DataExchange &dx, QLineEdit *edit, Money &value)
     if (!edit || dx.failed())
         return;
     if (!dx.isSaving()) {
+        AttachTypedReading(edit, ValueKind::Money);
         edit->setText(FormatMoney(value.isValid() ? value : Money()));
         return;
     }
@@ -272,6 +281,7 @@ void DDX_CurrencyNoCharge(DataExchange &dx, QLineEdit *edit, Money &value)
     if (!dx.isSaving()) {
         if (!value.isValid())
             value = Money();
+        AttachTypedReading(edit, ValueKind::Money);
         edit->setText(value.isNoCharge() ? kNoCharge : FormatMoney(value));
         return;
     }

@@ -30,11 +30,15 @@ void DDX_CBDataLong(DataExchange &dx, QComboBox *combo, qint32 &value);
 // closed or holds Null in the field; saving without a selection leaves the
 // byte unchanged.
 void DDX_CBIndexField(DataExchange &dx, QComboBox *combo, quint8 &value, CXDaoSet *set);
-// A typed amount: the amount with two decimals (empty reads as 0). The one
-// way a typed amount is refused: a text that is no currency says "Please
-// enter a currency.", leaves the member as it was and keeps the typed text in
-// the field, selected and with the focus, so that whatever is typed over it
-// is what the next read (on leaving the field or on saving) takes.
+// A typed amount: the amount with two decimals (empty reads as 0), read
+// whole ("1,234.50", "$5"; "12.5abc" is no amount). On a save, a text that is
+// no currency says "Please enter a currency." after the field's name
+// ("Shipping: Please enter a currency."), leaves the member as it was and
+// keeps the typed text in the field, selected and with the focus, so that
+// whatever is typed over it is what the next read takes. The field also
+// reads its text when it is left (the shared reading of amounts): an amount
+// shows in its own form, anything else is refused the same way and the
+// field shows its last amount again.
 void DDX_Currency(DataExchange &dx, QLineEdit *edit, Money &value);
 // As DDX_Currency, with "No Charge" for the marker (+/-0.0001). The marker
 // survives a save while the text still reads "No Charge".

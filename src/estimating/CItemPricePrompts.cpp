@@ -15,10 +15,13 @@ bool CItemPrice::AskAmount(qint32 *amount, const QString &what, const QString &h
     entry.prompt = QStringLiteral("Please %1 %2").arg(*amount == 0 ? QStringLiteral("enter") : QStringLiteral("verify"), what);
     entry.note = help;
     entry.value = QString::asprintf("%.4f", *amount / 10000.0);
-    entry.pattern = QString::fromLatin1(kNumberPattern);
+    entry.kind = ValueKind::Whole;
+    entry.decimals = 4;
     if (!AskPricingEntry(entry))
         return false;
-    *amount = ParseFixedPointValue(entry.value.trimmed(), 4);
+    std::int64_t scaled = 0;
+    ReadTypedFixed(entry.value, 4, scaled);
+    *amount = qint32(scaled);
     return true;
 }
 
@@ -37,11 +40,15 @@ bool CItemPrice::AskCount(qint32 *value, bool time)
     } else {
         entry.value = m_pSer && m_pSer->m_Unit == 2 ? QStringLiteral("1000") : QStringLiteral("1");
     }
-    if (!time)
-        entry.pattern = QStringLiteral("[-+]?[0-9]*");
+    entry.kind = time ? ValueKind::Time : ValueKind::Quantity;
     if (!AskPricingEntry(entry))
         return false;
-    *value = time ? HoursMinutesToInt(entry.value) : ToInt(entry.value);
+    std::int32_t read = 0;
+    if (time)
+        ReadTypedDuration(entry.value, read);
+    else
+        ReadTypedQuantity(entry.value, read);
+    *value = read;
     return true;
 }
 

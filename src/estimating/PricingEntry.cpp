@@ -35,11 +35,31 @@ bool AskPricingEntry(PricingEntry &entry)
         edit->setFocus();
         if (platform::Prompt::execDialog(dialog) != QDialog::Accepted)
             return false;
-        if (entry.pattern.isEmpty() || accepted.match(edit->text().trimmed()).hasMatch())
+        if ((entry.pattern.isEmpty() || accepted.match(edit->text().trimmed()).hasMatch())
+            && PricingEntryReads(entry, edit->text()))
             break;
-        platform::Prompt::messageBox(QStringLiteral("Please enter a number."), QString(),
-                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        // The window asks for this one value: its message needs no field's name.
+        const QString message = entry.kind == ValueKind::Time ? TypedValueMessage(entry.kind)
+                                                              : QStringLiteral("Please enter a number.");
+        platform::Prompt::messageBox(message, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
     entry.value = edit->text();
     return true;
+}
+
+bool PricingEntryReads(const PricingEntry &entry, const QString &text)
+{
+    std::int32_t n = 0;
+    std::int64_t scaled = 0;
+    if (text.trimmed().isEmpty())
+        return true; // nothing typed: 0
+    switch (entry.kind) {
+    case ValueKind::Quantity: return ReadTypedQuantity(text, n);
+    case ValueKind::Time: return ReadTypedDuration(text, n);
+    case ValueKind::Whole:
+        return entry.decimals > 0 ? ReadTypedFixed(text, entry.decimals, scaled) && scaled <= INT32_MAX
+                                        && scaled >= INT32_MIN
+                                  : ReadTypedWhole(text, n);
+    default: return true;
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/base/TypedValue.h"
+
 #include <QtCore/QString>
 
 // One value the pricing asks the user for: a one-field entry window with a
@@ -14,7 +16,14 @@ struct PricingEntry
     // A confirmed text that does not is refused with a message and asked for
     // again, so a typing slip never becomes a figure of 0.
     QString pattern;
+    // The kind of value asked for: a confirmed text that is none, read whole,
+    // is refused and asked for again.
+    ValueKind kind = ValueKind::Text;
+    int decimals = 0; // of a number (kind Whole with decimals above 0)
 };
+
+// Whether the text reads whole as a value of the entry's kind.
+bool PricingEntryReads(const PricingEntry &entry, const QString &text);
 
 // The patterns of the entries: a number, with an optional "m" after it
 // (a price per 1000).

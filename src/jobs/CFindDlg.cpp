@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/DialogControls.h"
+#include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/ListFillers.h"
 #include "data/OptionsAndLookups.h"
@@ -46,7 +47,7 @@ QComboBox *addCombo(QWidget *parent, unsigned id, const QRect &rect)
 
 QDateEdit *addPicker(QWidget *parent, unsigned id, const QRect &rect)
 {
-    auto *picker = new QDateEdit(parent);
+    auto *picker = new CXDateEdit(parent);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     picker->setGeometry(rect);
@@ -82,6 +83,8 @@ CFindDlg::CFindDlg(const QString &kind, bool allowListChoice, int colourScheme, 
     m_value2 = AddEdit(kValue2, QRect(588, 72, 180, 26));
     m_picker1 = addPicker(this, kDate1, QRect(588, 40, 180, 26));
     m_picker2 = addPicker(this, kDate2, QRect(588, 72, 180, 26));
+    m_picker1->setProperty("fieldName", QStringLiteral("Date"));
+    m_picker2->setProperty("fieldName", QStringLiteral("Date (to)"));
     m_choices = addCombo(this, kChoices, QRect(588, 106, 180, 26));
 
     m_advancedBox = new QCheckBox(this);
@@ -310,6 +313,10 @@ void CFindDlg::ShowValueControls()
         return;
     }
     const int row = m_operators->currentRow();
+    // A refused date names the field it is for.
+    const QString field = m_fields->currentItem() ? m_fields->currentItem()->text() : QString();
+    m_picker1->setProperty("fieldName", field);
+    m_picker2->setProperty("fieldName", field.isEmpty() ? field : field + QStringLiteral(" (to)"));
     ShowCtrl(m_value1, false);
     ShowCtrl(m_value2, false);
     ShowCtrl(m_picker1, true);

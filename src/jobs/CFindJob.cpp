@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/DialogControls.h"
+#include "controls/CXDateEdit.h"
 #include "controls/CXListCtrl.h"
 #include "data/CCusSet.h"
 #include "data/CItemSet.h"
@@ -36,7 +37,7 @@ QComboBox *addCombo(QWidget *parent, unsigned id, const QRect &rect, const QStri
 
 QDateEdit *addPicker(QWidget *parent, unsigned id, const QRect &rect)
 {
-    auto *picker = new QDateEdit(parent);
+    auto *picker = new CXDateEdit(parent);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     picker->setGeometry(rect);

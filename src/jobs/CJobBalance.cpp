@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
+#include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/CEmpSet.h"
 #include "data/DataExchange.h"
@@ -122,7 +123,7 @@ CJobBalance::CJobBalance(QWidget *parent) : CDlg0(751, parent)
     SetDlgCtrlID(terms, kTermsCombo);
     AddLabel(QStringLiteral("Payment D&ue"), QRect(280, 206, 100, 22));
     for (unsigned id : {kPayDue, kLastPaid}) {
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
         picker->setGeometry(280, id == kPayDue ? 228 : 276, 170, 24);

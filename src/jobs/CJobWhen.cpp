@@ -4,6 +4,8 @@
 #include "app/base/Colours.h"
 #include "app/base/DialogControls.h"
 #include "app/base/SqlText.h"
+#include "app/base/TypedValue.h"
+#include "controls/CXDateEdit.h"
 #include "controls/CXStatic.h"
 #include "controls/DlgItem.h"
 #include "data/DataExchange.h"
@@ -67,7 +69,7 @@ CJobWhen::CJobWhen(CJobSet *job, QWidget *parent) : CDlg0(753, parent), m_pJob(j
         return c;
     };
     auto addPicker = [this](unsigned id, const QRect &rect) {
-        auto *p = new QDateEdit(this);
+        auto *p = new CXDateEdit(this);
         p->setCalendarPopup(true);
         p->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
         p->setGeometry(rect);
@@ -77,9 +79,9 @@ CJobWhen::CJobWhen(CJobSet *job, QWidget *parent) : CDlg0(753, parent), m_pJob(j
     addCombo(kTitle, QRect(130, 70, 310, 24), true);
     addPicker(kReceived, QRect(130, 104, 150, 24));
     addPicker(kProof, QRect(130, 134, 150, 24));
-    addCombo(kProofTime, QRect(290, 134, 150, 24), true);
+    addCombo(kProofTime, QRect(290, 134, 150, 24), true)->setProperty("fieldName", QStringLiteral("Proof Due time"));
     addPicker(kDue, QRect(130, 164, 150, 24));
-    addCombo(kDueTime, QRect(290, 164, 150, 24), true);
+    addCombo(kDueTime, QRect(290, 164, 150, 24), true)->setProperty("fieldName", QStringLiteral("Job Due time"));
     addCombo(kShipBy, QRect(130, 194, 310, 24), false);
     addPicker(kShipped, QRect(130, 224, 150, 24));
     addPicker(kReorder, QRect(130, 254, 150, 24));
@@ -124,6 +126,9 @@ bool CJobWhen::OnInitDialog()
     FillFromQuery(title, nullptr, GetQuickNotesSql(0, 0));
     FillTimeList(this, int(kProofTime), 8, 18, 60);
     FillTimeList(this, int(kDueTime), 8, 18, 60);
+    // A time typed into them must be a time of day ("25:00" is refused).
+    for (unsigned id : {kProofTime, kDueTime})
+        AttachTypedReading(combo(id)->lineEdit(), ValueKind::TimeOfDay);
     QString sql;
     GetCodeListSql(sql, 303, true);
     FillListFromQuery(this, int(kShipBy), sql);
@@ -241,7 +246,19 @@ void CJobWhen::OnOK()
         unsigned id;
         const char *field;
         QString *value;
-    } times[] = {{kProofTime, "ProofTime", &job.m_ProofTime}, {kDueTime, "TimeDue", &job.m_TimeDue}};
+        const QString *old;
+    } times[] = {{kProofTime, "ProofTime", &job.m_ProofTime, &m_snapshot.m_ProofTime},
+                 {kDueTime, "TimeDue", &job.m_TimeDue, &m_snapshot.m_TimeDue}};
+    for (const auto &t : times) {
+        QString shown;
+        if (*t.value != *t.old && !CanonicalTypedText(ValueKind::TimeOfDay, *t.value, shown)) {
+            // The time it had stays.
+            *t.value = *t.old;
+            combo(t.id)->setCurrentText(*t.old);
+            RefuseTyped(combo(t.id), TypedValueMessage(ValueKind::TimeOfDay));
+            return;
+        }
+    }
     for (const auto &t : times) {
         const QString fitted = FitTimeText(*t.value, job.GetFieldSize(QString::fromLatin1(t.field)));
         if (fitted != *t.value) {

@@ -1,8 +1,10 @@
 #include "jobs/CShipment.h"
 
+#include "controls/CXDateEdit.h"
 #include "jobs/ShipBoxes.h"
 
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
 #include "controls/DlgItem.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
@@ -70,7 +72,7 @@ CShipment::CShipment(qint32 jobId, qint32 itemId, qint32 shipId, int hue, QWidge
     label(QStringLiteral("Ship Date"), 14, 318);
     label(QStringLiteral("Expected"), 290, 318, 80);
     for (unsigned id : {kShipDate, kExpected}) {
-        auto *picker = new QDateEdit(this);
+        auto *picker = new CXDateEdit(this);
         picker->setGeometry(id == kShipDate ? 130 : 376, 318, 150, 26);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
@@ -222,8 +224,9 @@ bool CShipment::ReadQuantities(ShipBoxes &boxes, bool report)
     for (const auto &[id, value] : fields) {
         if (!ReadShipCount(edit(id)->text(), *value)) {
             if (report) {
-                platform::Prompt::messageBox(QStringLiteral("Please enter an integer."), QString(),
-                                             platform::MB_ICONEXCLAMATION);
+                platform::Prompt::messageBox(
+                    FieldMessage(FieldName(edit(id)), QStringLiteral("Please enter an integer.")), QString(),
+                    platform::MB_ICONEXCLAMATION);
                 FocusItem(id);
             }
             return false;

@@ -1,5 +1,7 @@
 #include "jobs/ShipBoxes.h"
 
+#include "app/base/TypedValue.h"
+
 #include <algorithm>
 
 ShipBoxes RecomputeShipBoxes(const ShipBoxes &typed, ShipBoxField changed)
@@ -63,11 +65,10 @@ ShipBoxes InitialLabelBoxes(qint32 itemQuantity)
 
 bool ReadShipCount(const QString &text, qint32 &out)
 {
-    QString t = text.trimmed();
-    t.remove(QLatin1Char(','));
-    bool ok = false;
-    const qint32 value = t.toInt(&ok);
-    if (ok)
-        out = value;
-    return ok;
+    // The shared reading of whole numbers: "1,000" is one thousand, "1,00" no number.
+    std::int32_t value = 0;
+    if (!ReadTypedWhole(text, value))
+        return false;
+    out = value;
+    return true;
 }

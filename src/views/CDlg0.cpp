@@ -12,6 +12,7 @@
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
 #include "app/base/PrintService.h"
+#include "app/base/TypedValue.h"
 #include "views/CNoteDlg.h"
 #include "views/CView0.h"
 
@@ -381,9 +382,31 @@ QString CDlg0::GetItemText(unsigned id) const
 int CDlg0::GetItemInt(unsigned id) const
 {
     QString text = GetItemText(id);
+    // A whole number as the shared reading takes it ("1,000", "1e3"); a
+    // text still being typed ("12 k") by its leading digits.
+    std::int32_t whole = 0;
+    if (ReadTypedWhole(text, whole))
+        return whole;
     text.remove(QLatin1Char(','));
     const QByteArray bytes = text.toLatin1();
     return int(std::strtol(bytes.constData(), nullptr, 10));
+}
+
+bool CDlg0::ReadItemWhole(unsigned id, int &out)
+{
+    QWidget *control = GetDlgItem(this, id);
+    const QString text = GetItemText(id).trimmed();
+    std::int32_t whole = 0;
+    if (text.isEmpty()) {
+        out = 0;
+        return true;
+    }
+    if (!ReadTypedWhole(text, whole)) {
+        RefuseTyped(control, TypedValueMessage(ValueKind::Whole));
+        return false;
+    }
+    out = whole;
+    return true;
 }
 
 void CDlg0::SetCueBanner(QWidget *control, const QString &text)

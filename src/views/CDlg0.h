@@ -70,9 +70,13 @@ public:
     void SetItemText(unsigned id, const QString &text);
     static void SetCtrlText(QWidget *control, const QString &text);
     QString GetItemText(unsigned id) const;
-    // The text with every comma removed, read as a decimal integer (leading
-    // blanks and a sign accepted, stops at the first non-digit); 0 otherwise.
+    // The text read as a whole number ("1,250", "1e3"); a text that is none
+    // (one still being typed) by its leading digits, commas removed; 0 when
+    // it has none.
     int GetItemInt(unsigned id) const;
+    // The control's text read whole as a whole number (empty reads as 0);
+    // anything else is refused naming the field, which gets the focus: false.
+    bool ReadItemWhole(unsigned id, int &out);
     static void SetCueBanner(QWidget *control, const QString &text);
     void SetItemCueBanner(unsigned id, const QString &text);
     bool FocusItem(unsigned id);

@@ -22,16 +22,26 @@ int beeps(const platform::TestResponder &responder)
 
 using CXEditTest = ControlsTest;
 
-TEST_F(CXEditTest, MoneyFieldCutsExtraDecimalsAndRefusesLetters)
+TEST_F(CXEditTest, MoneyFieldKeepsWhatIsTypedOrRefusesItNamingTheField)
 {
     CXEdit edit(host.get());
     edit.show();
+    edit.SetFieldName(QStringLiteral("Price"));
     edit.SetType(QStringLiteral("2"), 8);
     EXPECT_EQ(edit.kind(), CXEdit::FixedPoint);
     EXPECT_EQ(edit.scale(), 100);
-    edit.SetText(QStringLiteral(" 12.345 "));
+    edit.SetText(QStringLiteral(" 1,234.5 "));
+    EXPECT_EQ(edit.GetValue(), 123450);
+    EXPECT_EQ(edit.text(), QStringLiteral("1234.50"));
+    // More decimals than the field keeps: refused, the old value kept (not cut to 12.34).
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(edit.SetText(QStringLiteral(" 12.345 ")));
+    EXPECT_EQ(edit.GetValue(), 123450);
+    EXPECT_EQ(edit.text(), QStringLiteral("1234.50"));
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Price: Please enter a number with at most 2 decimals.")});
+    EXPECT_TRUE(edit.SetText(QStringLiteral("12.340")));
     EXPECT_EQ(edit.GetValue(), 1234);
-    EXPECT_EQ(edit.text(), QStringLiteral("12.34"));
 
     edit.clear();
     edit.setFocus();
@@ -40,62 +50,74 @@ TEST_F(CXEditTest, MoneyFieldCutsExtraDecimalsAndRefusesLetters)
     EXPECT_EQ(beeps(prompts()), 2);
     edit.SetType(QStringLiteral("$"), 8);
     EXPECT_TRUE(edit.acceptsChar(QLatin1Char('-'))); // money has no lower limit
+    EXPECT_TRUE(edit.acceptsChar(QLatin1Char(','))); // thousands
     edit.SetText(QStringLiteral("-3.5"));
     EXPECT_EQ(edit.GetValue(), -350);
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(edit.SetText(QStringLiteral("3.5.1")));
+    EXPECT_EQ(edit.GetValue(), -350);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Price: Please enter a currency.")});
     edit.SetValue(0);
     EXPECT_TRUE(edit.text().isEmpty());
 }
 
-TEST_F(CXEditTest, WholeNumberLimitsFollowTheDigitCount)
+// Typed values and what a field of each kind keeps of them: the value, or
+// "refused" (the old value, 7, stays and the message names the field).
+struct TypedCase
 {
-    CXEdit edit;
-    edit.SetType(QStringLiteral("%2"), 6);
-    EXPECT_EQ(edit.kind(), CXEdit::Unsigned);
-    EXPECT_EQ(edit.minimum(), 0);
-    EXPECT_EQ(edit.maximum(), 99);
-    EXPECT_FALSE(edit.acceptsChar(QLatin1Char('-')));
-    edit.SetText(QStringLiteral("99"));
-    EXPECT_EQ(edit.GetValue(), 99);
-    edit.SetText(QStringLiteral("100"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    EXPECT_TRUE(edit.text().isEmpty());
-    EXPECT_EQ(beeps(prompts()), 1);
+    const char *type;
+    int percentKind;
+    const char *typed;
+    bool reads;
+    int kept;
+};
 
-    edit.SetType(QStringLiteral("%1"), 6);
-    EXPECT_EQ(edit.maximum(), 9);
-    edit.SetType(QStringLiteral("%5"), 6);
-    EXPECT_EQ(edit.maximum(), 255);
-
-    edit.SetType(QStringLiteral("%3"), 7);
-    EXPECT_EQ(edit.kind(), CXEdit::Signed);
-    EXPECT_EQ(edit.minimum(), -999);
-    EXPECT_EQ(edit.maximum(), 999);
-    EXPECT_TRUE(edit.acceptsChar(QLatin1Char('-')));
-    edit.SetText(QStringLiteral("-999"));
-    EXPECT_EQ(edit.GetValue(), -999);
-    edit.SetText(QStringLiteral("1000"));
-    EXPECT_EQ(edit.GetValue(), 0);
-
-    edit.SetType(QStringLiteral("%8d"), 7);
-    edit.SetValue(42);
-    EXPECT_EQ(edit.text(), QStringLiteral("42"));
-
-    // Beyond a 32-bit number at all (a price of 99999999 with four decimals
-    // is 999999990000 ten-thousandths): refused like any value out of range.
-    prompts().clear();
-    edit.SetType(QStringLiteral("4"), 8);
-    edit.SetText(QStringLiteral("214748.3647"));
-    EXPECT_EQ(edit.GetValue(), 2147483647);
-    edit.SetText(QStringLiteral("99999999"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    EXPECT_TRUE(edit.text().isEmpty());
-    edit.SetText(QStringLiteral("-214748.3649"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    edit.SetType(QStringLiteral("%d"), 7);
-    edit.SetText(QStringLiteral("2147483648"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    EXPECT_EQ(beeps(prompts()), 3);
+void PrintTo(const TypedCase &c, std::ostream *os)
+{
+    *os << c.type << " \"" << c.typed << '"';
 }
+
+class CXEditTypedTest : public ControlsTest, public ::testing::WithParamInterface<TypedCase>
+{
+};
+
+TEST_P(CXEditTypedTest, KeepsTheWholeTextOrRefusesIt)
+{
+    const TypedCase &c = GetParam();
+    CXEdit edit;
+    edit.SetFieldName(QStringLiteral("Qty"));
+    edit.SetType(QString::fromLatin1(c.type), c.percentKind);
+    edit.SetValue(7);
+    prompts().answer(platform::IDOK);
+    const bool kept = edit.SetText(QString::fromLatin1(c.typed));
+    if (!c.reads) {
+        EXPECT_FALSE(kept);
+        EXPECT_EQ(edit.GetValue(), 7);
+        ASSERT_EQ(prompts().texts().size(), 1);
+        EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Qty: "))) << prompts().texts().first().toStdString();
+    } else {
+        EXPECT_TRUE(kept);
+        EXPECT_EQ(edit.GetValue(), c.kept);
+        EXPECT_TRUE(prompts().texts().isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CXEditTypedTest, ::testing::Values(
+    // whole numbers: thousands grouped, an exponent that leaves a whole number
+    TypedCase{"%d", 7, "1,000", true, 1000}, TypedCase{"%d", 7, "1e3", true, 1000}, TypedCase{"%d", 7, "12abc", false, 0},
+    TypedCase{"%d", 7, "1,00", false, 0}, TypedCase{"%d", 7, "1.5", false, 0}, TypedCase{"%d", 7, "-1,250", true, -1250},
+    TypedCase{"%d", 7, "2147483647", true, 2147483647}, TypedCase{"%d", 7, "2147483648", false, 0},
+    TypedCase{"%d", 7, "", true, 0},
+    // limits of the digits
+    TypedCase{"%2", 6, "99", true, 99}, TypedCase{"%2", 6, "100", false, 0}, TypedCase{"%3", 7, "-999", true, -999},
+    TypedCase{"%3", 7, "1000", false, 0},
+    // fixed point
+    TypedCase{"4", 8, "214748.3647", true, 2147483647}, TypedCase{"4", 8, "99999999", false, 0},
+    TypedCase{"4", 8, "-214748.3649", false, 0}, TypedCase{"1", 8, "2.50", true, 25}, TypedCase{"1", 8, "2.55", false, 0},
+    // times: h:mm with minutes below 60, or hours
+    TypedCase{":", 5, "1:30", true, 90}, TypedCase{":", 5, "2", true, 120}, TypedCase{":", 5, "1:60", false, 0},
+    TypedCase{":", 5, "1:5", false, 0}, TypedCase{":", 5, "1:30pm", false, 0}, TypedCase{":", 5, "25:00", true, 1500}));
 
 TEST_F(CXEditTest, TimeFieldHoldsMinutes)
 {

@@ -210,10 +210,20 @@ TEST_F(CXGridCtrlTest, TypedAndPickListCellsKeepValueAndText)
     QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
     grid.EditCell(1, 3);
     EXPECT_EQ(grid.editor(), grid.typedEditor());
+    // More decimals than the column keeps: refused naming the column, the
+    // cell as it was; then an amount with its thousands.
+    const int before = grid.GetCellValue(1, 3);
     grid.typedEditor()->setText(QStringLiteral("12.345"));
+    prompts().answer(platform::IDOK);
+    grid.EndEdit();
+    EXPECT_EQ(grid.GetCellValue(1, 3), before);
+    ASSERT_EQ(prompts().texts().size(), 1);
+    EXPECT_TRUE(prompts().texts().first().startsWith(grid.GetColumnHeader(3).simplified() + QStringLiteral(": ")))
+        << prompts().texts().first().toStdString();
+    grid.typedEditor()->setText(QStringLiteral("1,012.34"));
     QTest::keyClick(grid.editor(), Qt::Key_Down);
-    EXPECT_EQ(grid.GetCellValue(1, 3), 1234);
-    EXPECT_EQ(grid.GetCellText(1, 3), QStringLiteral("12.34"));
+    EXPECT_EQ(grid.GetCellValue(1, 3), 101234);
+    EXPECT_EQ(grid.GetCellText(1, 3), QStringLiteral("1012.34"));
     EXPECT_EQ(grid.GetCurRow(), 2);
 
     grid.SetCellValue(2, 2, 1);

@@ -193,19 +193,32 @@ TEST_F(CXGridPropTest, EditingTypedRowsParsesAndReportsRealChangesOnly)
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(grid.m_modified, 0);
 
+    // More decimals than the row keeps: refused naming the row, the amount kept.
     grid.textEditor()->setText(QStringLiteral("99.999"));
+    prompts().answer(platform::IDOK);
+    grid.EndEdit();
+    EXPECT_EQ(grid.GetRowValue(4), 1250);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Limit: Please enter a number with at most 2 decimals.")});
+    EXPECT_EQ(grid.m_modified, 0);
+    grid.textEditor()->setText(QStringLiteral("1,099.99"));
     QTest::keyClick(grid.textEditor(), Qt::Key_Tab);
-    EXPECT_EQ(grid.GetRowValue(4), 9999);
-    EXPECT_EQ(grid.rowText(4), QStringLiteral("99.99"));
+    EXPECT_EQ(grid.GetRowValue(4), 109999);
+    EXPECT_EQ(grid.rowText(4), QStringLiteral("1099.99"));
     EXPECT_EQ(grid.m_modified, 1);
     EXPECT_EQ(grid.GetCurRow(), 5);
     // Short number rows get a narrow editor.
     EXPECT_EQ(grid.editor()->width(), 64);
 
+    // Out of the row's range: refused, the value kept (not taken as 0).
+    grid.HideEditor();
+    grid.SetRowValue(5, 12);
+    grid.EditRow(5);
     grid.textEditor()->setText(QStringLiteral("2000"));
+    prompts().clear();
+    prompts().answer(platform::IDOK);
     grid.EndEdit();
-    EXPECT_EQ(grid.GetRowValue(5), 0); // out of range: beeped, taken as 0
-    EXPECT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(grid.GetRowValue(5), 12);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Discount: Please enter a number from -999 to 999.")});
 }
 
 TEST_F(CXGridPropTest, ClickNearTheRightEdgeOpensTheList)

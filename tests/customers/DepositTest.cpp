@@ -172,7 +172,7 @@ TEST_F(DepositTest, DepositStartsAtZeroAndTakesAnOverwrittenChange)
                 EXPECT_TRUE(prompts().texts().isEmpty()) << t.text;
                 continue;
             }
-            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << t.text;
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Tendered: Please enter a currency.")}) << t.text;
             EXPECT_EQ(d.tenderedEdit()->selectedText(), QString::fromLatin1(t.shown)) << t.text;
         }
         EXPECT_EQ(d.tenderedEdit()->text(), QStringLiteral("0.00"));

@@ -394,7 +394,7 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
             prompts().answer(platform::IDOK);
             d.amountEdit()->setText(QString::fromLatin1(bad));
             emit d.amountEdit()->editingFinished();
-            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << bad;
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Amount: Please enter a currency.")}) << bad;
             EXPECT_EQ(d.amountEdit()->text(), QString::fromLatin1(bad));
             EXPECT_EQ(d.amountEdit()->selectedText(), QString::fromLatin1(bad));
             EXPECT_EQ(GetDlgItem(&d, 1304)->property("text").toString(), QStringLiteral("50.00")) << bad;

@@ -9,6 +9,7 @@
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QDialog>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
 namespace {
@@ -31,6 +32,7 @@ protected:
 TEST_F(DialogFieldExchangeTest, NoChargePrices)
 {
     auto *edit = new QLineEdit(&dialog);
+    (new QLabel(QStringLiteral("&Price"), &dialog))->setBuddy(edit); // the refusals name the field
     Money price = -Money::noChargeMarker();
     DataExchange in = load();
     DDX_CurrencyNoCharge(in, edit, price);
@@ -62,7 +64,7 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     DDX_CurrencyNoCharge(bad, edit, price);
     EXPECT_TRUE(bad.failed());
     EXPECT_EQ(price, Money::fromCents(300));
-    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Price: Please enter a currency.")});
 
     // An amount beyond the currency range is no currency either: it never
     // wraps into a negative price.
@@ -73,7 +75,7 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     DDX_CurrencyNoCharge(tooLarge, edit, price);
     EXPECT_TRUE(tooLarge.failed());
     EXPECT_EQ(price, Money::fromCents(300));
-    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Price: Please enter a currency.")});
 }
 
 TEST_F(DialogFieldExchangeTest, DatePickerFollowsTheNullField)

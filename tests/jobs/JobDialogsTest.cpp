@@ -228,7 +228,8 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
     const qint32 id = openCardsOrder(2003, job);
     CJobBalance totals(nullptr);
     totals.m_pJob = &job;
-    const QStringList once{QStringLiteral("Please enter a currency.")};
+    // Each refusal names its field.
+    const QStringList once{QStringLiteral("Shipping: Please enter a currency.")};
     onDialog<CJobBalance>([&](CJobBalance &d) {
         // Typed and confirmed with OK at once: one message, the dialog stays.
         QLineEdit *shipping = d.edit(1304);
@@ -244,7 +245,7 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
         prompts().clear();
         prompts().answer(platform::IDOK);
         type(d, 1305, QStringLiteral("99999999999999999"));
-        EXPECT_EQ(prompts().texts(), once);
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Postage: Please enter a currency.")});
         // Put right and confirmed: the dialog ends with what it had.
         d.edit(1305)->setText(QStringLiteral("0.00"));
         prompts().clear();
@@ -284,7 +285,7 @@ TEST_F(JobDialogs, AnAmountCorrectedAfterARefusalIsAppliedOnLeavingTheField)
             QTest::keyClicks(shipping, QString::fromLatin1(typed));
             emit shipping->editingFinished();
         }
-        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")});
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Shipping: Please enter a currency.")});
         EXPECT_EQ(field(d, 1304), QStringLiteral("5.00"));
         EXPECT_EQ(field(d, 1307), QStringLiteral("105.00"));
         EXPECT_EQ(field(d, 1311), QStringLiteral("105.00"));
@@ -615,4 +616,26 @@ TEST_F(JobDialogs, ATypedTimeFitsItsFieldAndARefusalKeepsTheOtherFields)
     ASSERT_TRUE(saved.FindById(id, false));
     EXPECT_EQ(saved.m_ProofTime, QStringLiteral("1 pm"));
     EXPECT_EQ(saved.m_DateProof.date(), QDate(2024, 6, 19));
+
+    // A due time the clock does not show is refused naming its field, and
+    // the job keeps the time it had.
+    ASSERT_TRUE(job.SafeEdit());
+    const QString dueBefore = job.m_TimeDue;
+    for (const char *noTime : {"25:00", "10:75", "13 pm"}) {
+        CJobWhen refused(&job, nullptr);
+        prompts().clear();
+        onDialog<CJobWhen>([&](CJobWhen &d) {
+            d.combo(1204)->setCurrentText(QString::fromLatin1(noTime));
+            prompts().answer(platform::IDOK);
+            d.SendCommand(1);
+            EXPECT_EQ(d.result(), 0) << noTime;
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Job Due time: Please enter a time of day, such as 2:30 pm or 14:30.")})
+                << noTime;
+            EXPECT_EQ(d.combo(1204)->currentText(), dueBefore) << noTime;
+            return 2;
+        });
+        refused.DoModal();
+        EXPECT_EQ(job.m_TimeDue, dueBefore) << noTime;
+    }
 }

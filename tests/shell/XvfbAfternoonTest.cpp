@@ -77,7 +77,7 @@ TEST_F(XvfbAfternoon, APriceListImportedByClicksFillsTheServicesPriceTable)
 }
 
 // A shipping amount refused in the job totals and then corrected: "abc"
-// typed in Shipping and Tab give "Please enter a currency."; once the box is
+// typed in Shipping and Tab give "Shipping: Please enter a currency."; once the box is
 // answered, the 10 typed in its place is taken as the field is left with
 // Tab, so Shipping reads 10.00 and the Total is 10.00 more before OK is
 // pressed. The dialog is reached from the payment window of an unpaid
@@ -119,7 +119,7 @@ TEST_F(XvfbAfternoon, ACorrectedShippingInTheJobTotalsCountsAsSoonAsItIsLeft)
     pressKey(QStringLiteral("alt+h"));
     typeText(QStringLiteral("abc"));
     pressKey(QStringLiteral("Tab"));
-    EXPECT_EQ(answerMessage(), QStringLiteral("Please enter a currency."));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Shipping: Please enter a currency."));
     typeText(QStringLiteral("10"));
     pressKey(QStringLiteral("Tab"));
     const QString total = QString::number(invoice[2].toDouble() + 10.0, 'f', 2);
@@ -195,7 +195,7 @@ TEST_F(XvfbAfternoon, TypedInputLandsInTheCellAndTheFieldItIsTypedIn)
     ASSERT_TRUE(windowUp(QStringLiteral("Deposit for Order"))) << "no deposit window: " << message().toStdString();
     typeText(QStringLiteral("abc"));
     pressKey(QStringLiteral("Tab"));
-    EXPECT_EQ(answerMessage(), QStringLiteral("Please enter a currency."));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Tendered: Please enter a currency."));
     typeText(QStringLiteral("50"));
     afternoonShot(QStringLiteral("deposit-corrected"));
     pressKey(QStringLiteral("alt+s")); // "Save without Printing"

@@ -501,3 +501,134 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the day";
     EXPECT_FALSE(m_deadline.hasExpired()) << "the day took too long";
 }
+
+// A retyped date replaces the whole date, whatever part of it is selected
+// or clicked; what is no date is refused naming its field; and an item's
+// quantity typed with its thousands is that many. Each on an order in
+// progress due 12/09/2026 (received 12/01/2026), opened from the orders list.
+class XvfbTyped : public XvfbDay
+{
+protected:
+    // Starts the program and opens the order; its JobID.
+    QString openOrder()
+    {
+        const QString prepare = QStringLiteral(
+            "UPDATE Jobs SET DateDue = julianday('2026-12-09') - 2415018.5, DateIn = julianday('2026-12-01') - "
+            "2415018.5, DateProof = NULL, DateShipped = NULL WHERE JobID = (SELECT Min(JobID) FROM Jobs WHERE "
+            "JobType = 0 AND Status = 0)");
+        const QString failed = startOnSampleShop(20, prepare);
+        EXPECT_TRUE(failed.isEmpty()) << failed.toStdString();
+        if (!failed.isEmpty())
+            return QString();
+        const QString jobId = sqlite(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 0 AND Status = 0"));
+        if (jobId.isEmpty() || sqlite(due(jobId)) != QLatin1String("2026-12-09") || !showView(30001)
+            || !clickSpot(QStringLiteral("tree"), QStringLiteral("Orders"))
+            || !waitFor([&] { return !rows().isEmpty(); }) || !clickRowOf(jobId.toLongLong()))
+            return QString();
+        pressKey(QStringLiteral("F6"));
+        if (!waitWindow(QStringLiteral("CJobDlg")))
+            return QString();
+        skipWalkThrough();
+        return jobId;
+    }
+    static QString due(const QString &jobId)
+    {
+        return QStringLiteral("SELECT coalesce(date(DateDue + 2415018.5), '-') FROM Jobs WHERE JobID = ") + jobId;
+    }
+    bool openWhen()
+    {
+        return clickItemIn(QStringLiteral("CJobDlg"), 30406) && waitWindow(QStringLiteral("CJobWhen"));
+    }
+    // The When box's field that shows this date.
+    std::optional<QRect> dateField(const QString &shown)
+    {
+        for (const auto &f : fieldTextsOf(QStringLiteral("CJobWhen")))
+            if (f.second == shown)
+                return f.first;
+        return std::nullopt;
+    }
+    // OK, a weekend question answered No (the date stays as typed).
+    bool ok()
+    {
+        if (!clickText(QStringLiteral("button"), QStringLiteral("OK")))
+            return false;
+        if (waitFor([&] { return !message().isEmpty() || !windowOf(QStringLiteral("CJobWhen")).isValid(); }, 3000)
+            && message().startsWith(QStringLiteral("Do you want to change weekend")))
+            pressKey(QStringLiteral("n"));
+        return waitWindow(QStringLiteral("CJobWhen"), false);
+    }
+};
+
+// Ctrl+A in Job Due (Alt+D) and "11/20/2026": 11/20/2026 (not 12/20/2026);
+// then "2/29/2025" is refused as no date, naming Job Due, the date kept.
+TEST_F(XvfbTyped, ADueDateRetypedAfterCtrlAMovesToAnotherMonth)
+{
+    const QString jobId = openOrder();
+    ASSERT_FALSE(jobId.isEmpty()) << "the order was not opened: " << message().toStdString();
+    ASSERT_TRUE(openWhen()) << "no dates window";
+    pressKey(QStringLiteral("alt+d"));
+    pressKey(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("11/20/2026"));
+    pressKey(QStringLiteral("Tab"));
+    shot(QStringLiteral("retyped-ctrl-a"));
+    ASSERT_TRUE(ok()) << message().toStdString();
+    EXPECT_TRUE(waitFor([&] { return sqlite(due(jobId)) == QLatin1String("2026-11-20"); }, 4000))
+        << sqlite(due(jobId)).toStdString();
+
+    ASSERT_TRUE(openWhen());
+    pressKey(QStringLiteral("alt+d"));
+    pressKey(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("2/29/2025"));
+    pressKey(QStringLiteral("Tab"));
+    EXPECT_EQ(answerMessage(), QStringLiteral("Job Due: 2/29/2025 is no date. Please enter a date as month/day/year."));
+    ASSERT_TRUE(ok()) << message().toStdString();
+    EXPECT_EQ(sqlite(due(jobId)), QStringLiteral("2026-11-20"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// A click on the month part of Job Due and "10/05/2026": 10/05/2026; then a
+// click on its year part and "08/24/2026": 08/24/2026.
+TEST_F(XvfbTyped, ADueDateRetypedAfterAClickOnItsMonthOrYearIsTheDateTyped)
+{
+    const QString jobId = openOrder();
+    ASSERT_FALSE(jobId.isEmpty()) << "the order was not opened: " << message().toStdString();
+    const struct
+    {
+        const char *shown;
+        int atX; // from the field's left edge: on the month, on the year
+        const char *typed;
+        const char *kept;
+    } clicks[] = {{"12/09/2026", 9, "10/05/2026", "2026-10-05"}, {"10/05/2026", 56, "08/24/2026", "2026-08-24"}};
+    for (const auto &c : clicks) {
+        ASSERT_TRUE(openWhen()) << "no dates window";
+        std::optional<QRect> field;
+        ASSERT_TRUE(waitFor([&] { return (field = dateField(QString::fromLatin1(c.shown))).has_value(); }))
+            << "no field shows " << c.shown;
+        click(QPoint(field->left() + c.atX, field->center().y()));
+        typeText(QString::fromLatin1(c.typed));
+        pressKey(QStringLiteral("Tab"));
+        shot(QStringLiteral("retyped-click-") + QString::fromLatin1(c.kept));
+        ASSERT_TRUE(ok()) << message().toStdString();
+        EXPECT_TRUE(waitFor([&] { return sqlite(due(jobId)) == QLatin1String(c.kept); }, 4000))
+            << c.typed << " after a click: " << sqlite(due(jobId)).toStdString();
+    }
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// A new item of "1,000" business cards: its quantity is 1000 (not 1).
+TEST_F(XvfbTyped, AThousandBusinessCardsAreAThousand)
+{
+    const QString jobId = openOrder();
+    ASSERT_FALSE(jobId.isEmpty()) << "the order was not opened: " << message().toStdString();
+    ASSERT_TRUE(clickItemIn(QStringLiteral("CJobDlg"), 30361)); // New Item
+    addPrintedItem(QStringLiteral("Business Cards"), QStringLiteral("1,000"), QStringLiteral("Offset 2 colour"),
+                   QStringLiteral("2-colour offset press"));
+    if (HasFatalFailure())
+        return;
+    // (GLOB: the sample's own "Business cards" differ in case.)
+    const QString cards = QStringLiteral("SELECT group_concat(ChargeQty) FROM Items WHERE SerNo = 0 AND Description "
+                                         "GLOB 'Business Cards*' AND JobID = ") + jobId;
+    EXPECT_TRUE(waitFor([&] { return sqlite(cards) == QLatin1String("1000"); }, 5000)) << sqlite(cards).toStdString();
+    expectNoMessage(QStringLiteral("business cards"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}

@@ -121,6 +121,18 @@ TEST_F(DialogsTest, ControlsByIdTolerateMissingOnesAndSizeDeltasFollowTheMarker)
     EXPECT_EQ(dlg.GetItemInt(1301), 12345);
     EXPECT_EQ(dlg.GetItemInt(1302), -12);
     EXPECT_EQ(dlg.GetItemInt(4242), 0);
+    // Read whole, a quantity is never cut at its exponent: "1e3" is 1000, not 1.
+    dlg.first->setText(QStringLiteral("1e3"));
+    EXPECT_EQ(dlg.GetItemInt(1301), 1000);
+    int whole = 7;
+    EXPECT_TRUE(dlg.ReadItemWhole(1301, whole));
+    EXPECT_EQ(whole, 1000);
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(dlg.ReadItemWhole(1302, whole)); // "-12 kg" is refused, not read as -12
+    EXPECT_EQ(whole, 1000);
+    ASSERT_EQ(prompts().texts().size(), 1);
+    EXPECT_TRUE(prompts().texts().first().endsWith(QStringLiteral("Please enter an integer.")));
+    prompts().clear();
     EXPECT_EQ(dlg.GetItemText(4242), QString());
     EXPECT_FALSE(dlg.FocusItem(0));
     EXPECT_FALSE(dlg.FocusItem(4242));

@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DialogControls.h"
+#include "controls/CXDateEdit.h"
 #include "data/DatabaseHelpers.h"
 #include "data/ListFillers.h"
 #include "platform/Clock.h"
@@ -55,7 +56,7 @@ CTodoDlg::CTodoDlg(qint32 todoId, qint32 viewId, qint32 refId, int hue, QWidget 
     AddLabel(QStringLiteral("What"), QRect(16, 80, 70, 24));
     m_what = combo(kWhat, QRect(90, 80, 370, 24));
     AddLabel(QStringLiteral("When"), QRect(16, 112, 70, 24));
-    m_when = new QDateEdit(this);
+    m_when = new CXDateEdit(this);
     m_when->setGeometry(90, 112, 180, 24);
     m_when->setCalendarPopup(true);
     m_when->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));

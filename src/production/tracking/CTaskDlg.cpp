@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/QuantityText.h"
+#include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/CTimeSet.h"
 #include "data/CXDaoSet.h"
@@ -38,12 +39,12 @@ CTaskDlg::CTaskDlg(CTimeSet *record, const QString &password, QWidget *parent)
     m_caption = label(this, QString(), QRect(15, 48, 530, 22));
     m_state = label(this, QString(), QRect(15, 72, 530, 22));
     label(this, QStringLiteral("Started:"), QRect(15, 104, 90, 24));
-    m_startDate = new QDateEdit(this);
+    m_startDate = new CXDateEdit(this);
     m_startDate->setGeometry(110, 104, 130, 24);
     m_startTime = new QTimeEdit(this);
     m_startTime->setGeometry(250, 104, 90, 24);
     label(this, QStringLiteral("Finished:"), QRect(15, 134, 90, 24));
-    m_finishDate = new QDateEdit(this);
+    m_finishDate = new CXDateEdit(this);
     m_finishDate->setGeometry(110, 134, 130, 24);
     m_finishTime = new QTimeEdit(this);
     m_finishTime->setGeometry(250, 134, 90, 24);
