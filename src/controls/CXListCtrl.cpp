@@ -157,6 +157,17 @@ void CXListCtrl::ClearList(bool redraw)
         viewport()->update();
 }
 
+void CXListCtrl::forgetFill()
+{
+    ClearList(false);
+    m_source.reset();
+    m_model->clearAll();
+    m_columns.clear();
+    m_keyColumn = -1;
+    m_keyFieldName.clear();
+    viewport()->update();
+}
+
 void CXListCtrl::BeginRefill()
 {
     m_model->beginRefill();
@@ -1364,18 +1375,20 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
             stopped = true;
         return !stopped;
     };
-    auto rowsRead = [](long rows) { return QStringLiteral("%1 rows read").arg(FormatInt(int(std::min<long>(rows, INT_MAX)), true, false)); };
+    auto rowsRead = [](long rows) {
+        return QStringLiteral("%1 rows read").arg(FormatInt(int(std::min<long>(rows, INT_MAX)), true, false));
+    };
     try {
         // A crosstab's column headings come first, and may take long too.
         if (!rs->openBeside(sourceText, parameters,
                             [&] { return goOn(QStringLiteral("Reading the column headings")); })) {
             progress.reset();
-            ClearList(true);
+            forgetFill();
             return false;
         }
     } catch (const platform::DbException &e) {
         progress.reset();
-        ClearList(true);
+        forgetFill();
         CXRecordsetSource::reportOpenFailure(e, sourceText);
         return false;
     }
@@ -1446,8 +1459,7 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
     // Nothing of the list shown before stays under the new caption, whatever
     // keeps this query from showing.
     auto refuse = [this] {
-        ClearList(true);
-        m_source.reset();
+        forgetFill();
         return false;
     };
     try {

@@ -223,6 +223,8 @@ private:
     // a table's column (never a count or a maximum the query works out).
     bool fillBeside(const QString &source, const QList<platform::Value> &parameters, const QString &statement,
                     const QString &keyHint, bool savedQuery);
+    // Nothing of the last fill stays: no row, no column, no recordset.
+    void forgetFill();
     void KeepColumnReadable(int available);
     // The width each column's heading and first rows' cells take.
     std::vector<int> contentWidths();

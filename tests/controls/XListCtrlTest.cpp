@@ -963,6 +963,7 @@ TEST_F(XListTest, ASavedQueryThatCannotBeShownSaysWhyAndClearsTheList)
         prompts().answer(platform::IDOK);
         EXPECT_FALSE(list.FillFromQueryDef(name)) << name.toStdString();
         EXPECT_EQ(list.GetItemCount(), 0) << name.toStdString();
+        EXPECT_EQ(list.GetColumnCount(), 0) << name.toStdString();
         ASSERT_FALSE(prompts().shown().isEmpty()) << name.toStdString() << " was refused without a word";
     }
     EXPECT_EQ(prompts().lastText(), QStringLiteral("The saved query \"Gone\" is no longer in the database."));
