@@ -325,8 +325,8 @@ TEST_F(XvfbLongRun, ASavedQueryOfMillionsOfRowsStopsAndExitsWithinASecondInBound
     ASSERT_TRUE(waitFor([&] { return listed() >= 1000000 || !classShown(QStringLiteral("CStatusDlg")); }, 60000))
         << "fewer than a million rows in a minute: " << listed();
     ASSERT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the query ended by itself: " << message().toStdString();
-    if (running.elapsed() < 5000)
-        QThread::msleep(ulong(5000 - running.elapsed()));
+    if (running.elapsed() < 3000)
+        QThread::msleep(ulong(3000 - running.elapsed()));
     screenshot(QStringLiteral("xvfb-saved-query-millions"));
     const long whileRunning = peakMemoryKb(pid);
     EXPECT_GT(whileRunning, 0);
