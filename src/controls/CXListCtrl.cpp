@@ -61,6 +61,11 @@ constexpr int kReadSliceMs = 8;
 // rows between two passes over the window's events.
 constexpr int kBesideQuietMs = 300;
 constexpr int kBesideWaitMs = 40;
+// The longest the list reads the rows it holds before it lets the window
+// handle its events again.
+constexpr int kBesideSliceMs = 60;
+// What the view keeps of each row it shows, besides the list's own.
+constexpr std::size_t kViewBytesPerRow = 40;
 
 // Turns painting off for a scope and back on at its end.
 class NoRedraw
@@ -152,6 +157,17 @@ void CXListCtrl::ClearList(bool redraw)
         viewport()->update();
 }
 
+void CXListCtrl::forgetFill()
+{
+    ClearList(false);
+    m_source.reset();
+    m_model->clearAll();
+    m_columns.clear();
+    m_keyColumn = -1;
+    m_keyFieldName.clear();
+    viewport()->update();
+}
+
 void CXListCtrl::BeginRefill()
 {
     m_model->beginRefill();
@@ -194,7 +210,12 @@ void CXListCtrl::SetupColumns(CXRowSource &source, const QString &keyHint)
         m_keyColumn = fields - 1;
     } else if (keyHint.isEmpty()) {
         const platform::FieldType t = fields > 0 ? source.fieldType(fields - 1) : platform::FieldType::Empty;
-        if (t == platform::FieldType::Long || t == platform::FieldType::Byte)
+        // In a user's saved query a number the query works out (a count, a
+        // maximum) is what the user asked to see, never a record's key;
+        // unless its name hides it.
+        const bool shown = m_savedQueryKeys && fields > 0 && source.fieldIsComputed(fields - 1)
+                           && !source.fieldName(fields - 1).contains(QLatin1String("HIDE"), Qt::CaseInsensitive);
+        if ((t == platform::FieldType::Long || t == platform::FieldType::Byte) && !shown)
             m_keyColumn = fields - 1;
     } else {
         for (int f = 0; f < fields; ++f) {
@@ -1317,16 +1338,16 @@ bool CXListCtrl::PromptQueryParameters(const QString &queryName, QList<platform:
     return AskQueryParameters(SharedDatabase(), queryName, values, this);
 }
 
-void CXListCtrl::FillFromUserSql(const QString &sql, const QString &keyHint)
+void CXListCtrl::FillFromUserSql(const QString &sql, const QString &keyHint, int sortColumn, bool descending)
 {
     if (sql.isEmpty())
         return;
-    SetSort(0, false);
-    fillBeside(sql.trimmed(), {}, sql.trimmed(), keyHint);
+    SetSort(sortColumn, descending);
+    fillBeside(sql.trimmed(), {}, sql.trimmed(), keyHint, false);
 }
 
 bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Value> &parameters,
-                            const QString &statement, const QString &keyHint)
+                            const QString &statement, const QString &keyHint, bool savedQuery)
 {
     platform::Database &db = SharedDatabase();
     // The rows read their cells from the list's recordset: none may stay
@@ -1334,32 +1355,45 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     ClearList(true);
     m_source.reset();
     auto rs = std::make_unique<platform::Recordset>(db);
-    try {
-        rs->openBeside(sourceText, parameters);
-    } catch (const platform::DbException &e) {
-        ClearList(true);
-        CXRecordsetSource::reportOpenFailure(e, sourceText);
-        return false;
-    }
-    m_source = CXRecordsetSource::adopt(std::move(rs), statement);
-    CXRowSource &source = *m_source;
+    platform::Recordset *set = rs.get();
 
     // While the statement runs the program waits behind the progress
-    // window, which shows once the statement takes more than a moment.
+    // window, which shows once the statement takes more than a moment; the
+    // statement holds still while the window asks whether to stop.
     std::unique_ptr<CXProgress> progress;
     QElapsedTimer running;
     running.start();
     bool stopped = false;
     bool failed = false;
-    auto goOn = [&](int rows) {
+    auto goOn = [&](const QString &text) {
         if (!progress && running.elapsed() >= kBesideQuietMs) {
             progress = CXProgress::Create();
+            progress->SetQuestionHook([set](bool asking) { set->pauseReading(asking); });
             progress->Start(0, QStringLiteral("Running the query"), false, true);
         }
-        if (progress && !progress->Step(QStringLiteral("%1 rows read").arg(FormatInt(rows, true, false))))
+        if (progress && !progress->Step(text))
             stopped = true;
         return !stopped;
     };
+    auto rowsRead = [](long rows) {
+        return QStringLiteral("%1 rows read").arg(FormatInt(int(std::min<long>(rows, INT_MAX)), true, false));
+    };
+    try {
+        // A crosstab's column headings come first, and may take long too.
+        if (!rs->openBeside(sourceText, parameters,
+                            [&] { return goOn(QStringLiteral("Reading the column headings")); })) {
+            progress.reset();
+            forgetFill();
+            return false;
+        }
+    } catch (const platform::DbException &e) {
+        progress.reset();
+        forgetFill();
+        CXRecordsetSource::reportOpenFailure(e, sourceText);
+        return false;
+    }
+    m_source = CXRecordsetSource::adopt(std::move(rs), statement);
+    CXRowSource &source = *m_source;
     auto takeRows = [&] {
         try {
             source.readMore(kNextPage);
@@ -1373,17 +1407,35 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     while (source.isReading() && source.heldCount() == 0 && !failed) {
         source.waitForRows(kBesideWaitMs);
         takeRows();
-        if (source.isReading() && !goOn(int(source.heldCount())))
+        if (source.isReading() && !goOn(rowsRead(long(source.heldCount()))))
             source.stopReading();
     }
+    m_savedQueryKeys = savedQuery;
     fill(source, keyHint, true);
+    m_savedQueryKeys = false;
     m_readTimer->stop();
-    // The rest as it comes, shown as it is read.
-    while (hasPending() && source.isReading() && !failed) {
-        source.waitForRows(kBesideWaitMs);
-        takeRows();
-        readRecords(16 * kNextPage);
-        if (source.isReading() && !goOn(m_model->rowsRead()))
+    // The rest as it comes, shown as it is read. The list takes more of the
+    // statement's rows only once it has read those it holds, so the
+    // statement runs no further ahead of the list than its own room allows,
+    // and whatever waits at a stop is read in moments.
+    const std::size_t perRow = sizeof(CXListModel::Row) + kViewBytesPerRow;
+    bool bounded = false;
+    while (hasPending() && source.isReading()) {
+        if (m_records >= source.heldCount())
+            source.waitForRows(kBesideWaitMs);
+        QElapsedTimer slice;
+        slice.start();
+        while (readRecords(kNextPage) && m_records < source.heldCount() && slice.elapsed() < kBesideSliceMs) {
+        }
+        if (!hasPending() || !source.isReading())
+            break;
+        if (set->heldMemory() + std::size_t(m_model->rowsRead()) * perRow >= m_mostMemory) {
+            // As many rows as a list holds: the statement ends here.
+            bounded = true;
+            source.stopReading();
+            break;
+        }
+        if (!goOn(rowsRead(m_model->rowsRead())))
             source.stopReading();
     }
     // What came last, and the end of the list.
@@ -1391,6 +1443,11 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     }
     progress.reset();
     viewport()->update();
+    if (bounded)
+        platform::Prompt::messageBox(
+            QStringLiteral("This query gives more rows than a list can hold.\nThe list shows its first %1 rows.")
+                .arg(FormatInt(GetItemCount(), true, false)),
+            QString(), platform::MB_ICONINFORMATION);
     return true;
 }
 
@@ -1399,17 +1456,33 @@ bool CXListCtrl::FillFromQueryDef(const QString &queryName)
     platform::Database &db = SharedDatabase();
     WaitCursor wait;
     QList<platform::Value> parameters;
+    // Nothing of the list shown before stays under the new caption, whatever
+    // keeps this query from showing.
+    auto refuse = [this] {
+        forgetFill();
+        return false;
+    };
     try {
-        if (!db.queryExists(queryName))
-            return false;
-        if (!PromptQueryParameters(queryName, parameters)) {
-            // Nothing of the list shown before stays under the new caption.
-            ClearList(true);
-            m_source.reset();
+        if (!db.queryExists(queryName)) {
+            refuse();
+            platform::Prompt::messageBox(
+                QStringLiteral("The saved query \"%1\" is no longer in the database.").arg(queryName), QString(),
+                platform::MB_ICONEXCLAMATION);
             return false;
         }
-    } catch (const platform::DbException &) {
+        if (!PromptQueryParameters(queryName, parameters))
+            return refuse();
+    } catch (const platform::DbException &e) {
+        // A statement the engine cannot read (its parameters cannot even be
+        // listed): the engine's reason is told.
+        refuse();
+        QString text = queryName;
+        try {
+            text = db.queryText(queryName);
+        } catch (const platform::DbException &) {
+        }
+        CXRecordsetSource::reportOpenFailure(e, text);
         return false;
     }
-    return fillBeside(queryName, parameters, db.queryText(queryName), QString());
+    return fillBeside(queryName, parameters, db.queryText(queryName), QString(), true);
 }

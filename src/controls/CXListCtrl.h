@@ -76,8 +76,16 @@ public:
     // typed): it runs beside the window, which goes on drawing itself; its
     // first rows show as soon as they come, and when it takes more than a
     // moment the progress window shows the rows read and its Stop ends the
-    // statement, keeping those rows.
-    void FillFromUserSql(const QString &sql, const QString &keyHint = QString());
+    // statement, keeping those rows. The statement is read only as fast as
+    // the list takes its rows, and while the progress window asks whether to
+    // stop it holds still. A list holds rows up to a bound of memory (see
+    // SetMostMemory): a statement that gives more is stopped there, and the
+    // list says that it shows the first rows only.
+    void FillFromUserSql(const QString &sql, const QString &keyHint = QString(), int sortColumn = 0,
+                         bool descending = false);
+    // The memory, in bytes, that the rows of a statement read beside may
+    // take (the rows held, the list's rows and the view's); 256 MB unless set.
+    void SetMostMemory(std::size_t bytes) { m_mostMemory = bytes; }
     // Reads every record of the caller's open source.
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
@@ -209,9 +217,14 @@ private:
     void SetupColumns(CXRowSource &source, const QString &keyHint);
     void fill(CXRowSource &source, const QString &keyHint, bool readLater);
     // Fills from a statement or saved query run beside the window (see
-    // FillFromUserSql); false when it could not be started (told).
+    // FillFromUserSql); false when it could not be started (told) or was
+    // stopped before it had its columns. savedQuery: a saved query of the
+    // user's own, whose last whole number is its rows' key only when it is
+    // a table's column (never a count or a maximum the query works out).
     bool fillBeside(const QString &source, const QList<platform::Value> &parameters, const QString &statement,
-                    const QString &keyHint);
+                    const QString &keyHint, bool savedQuery);
+    // Nothing of the last fill stays: no row, no column, no recordset.
+    void forgetFill();
     void KeepColumnReadable(int available);
     // The width each column's heading and first rows' cells take.
     std::vector<int> contentWidths();
@@ -248,6 +261,8 @@ private:
     int m_sourceFields = 0;
     long m_records = 0;                    // records read so far
     int m_statusColumn = -1;               // rows read take their image from it
+    bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
+    std::size_t m_mostMemory = std::size_t(256) << 20;
 
     int m_defaultImage = kNoImage;
     int m_currentRow = -1;

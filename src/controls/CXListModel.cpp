@@ -272,7 +272,11 @@ void CXListModel::appendRows(std::vector<Row> &&rows)
     if (m_rows.empty()) {
         m_rows = std::move(rows);
     } else {
-        m_rows.reserve(std::max(m_rows.size() + rows.size(), size_t(m_counted)));
+        // Room for the rows counted, or twice the room there is: rows read
+        // page after page move each row a few times at most, never once a page.
+        const size_t wanted = m_rows.size() + rows.size();
+        if (wanted > m_rows.capacity())
+            m_rows.reserve(std::max({wanted, size_t(std::max(m_counted, 0)), 2 * m_rows.capacity()}));
         std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
     }
     if (after > shown)

@@ -25,6 +25,10 @@ public:
     // Replaces the message line; with step also advances by one.
     virtual void SetMessage(const QString &text, bool step = false) = 0;
     virtual bool IsRunning() const = 0;
+    // Told while the window asks whether to stop (true as the question comes
+    // up, false once it is answered): a loop that runs on by itself beside
+    // the window holds still meanwhile.
+    virtual void SetQuestionHook(std::function<void(bool asking)> /*hook*/) {}
 
     using Factory = std::function<std::unique_ptr<CXProgress>()>;
     // The application registers its progress window here; an empty factory

@@ -78,6 +78,11 @@ int CXRecordsetSource::fieldSize(int field) const
     return m_rs->fieldSize(field);
 }
 
+bool CXRecordsetSource::fieldIsComputed(int field) const
+{
+    return m_rs->fieldIsComputed(field);
+}
+
 bool CXRecordsetSource::isEmpty() const
 {
     return !m_rs->isOpen() || (m_rs->isEOF() && m_rs->isBOF());

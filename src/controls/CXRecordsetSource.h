@@ -42,6 +42,7 @@ public:
     QString fieldName(int field) const override;
     platform::FieldType fieldType(int field) const override;
     int fieldSize(int field) const override;
+    bool fieldIsComputed(int field) const override;
     bool isEmpty() const override;
     long countRecords() override;
     void moveFirst() override;

@@ -19,6 +19,9 @@ public:
     virtual platform::FieldType fieldType(int field) const = 0;
     // The declared size of a text field (0 for memo and for numbers).
     virtual int fieldSize(int field) const = 0;
+    // The field is worked out by the query (a count, a maximum, an
+    // expression), not a table's column as stored.
+    virtual bool fieldIsComputed(int /*field*/) const { return false; }
 
     // True when it is not open or holds no record.
     virtual bool isEmpty() const = 0;

@@ -294,6 +294,8 @@ void CItemNew::ListNow()
 
     const Listing listing = listingFor(listBy);
     AppendWhere(filter, listing.condition);
+    // A find's matches run beside the window, with its progress and Stop.
+    const bool found = !m_strUserFilter.isEmpty();
     AppendWhere(filter, m_strUserFilter);
     m_strUserFilter.clear();
     m_strFilter = filter;
@@ -302,8 +304,12 @@ void CItemNew::ListNow()
     m_nViewColumn = -1;
     m_list.SetAutoSizeMode(CXListCtrl::kFitSpread, false);
     m_bFilling = true;
-    m_list.FillFromSql(listing.select + listing.from + filter + listing.order, QStringLiteral("z"));
-    m_list.FetchAll();
+    if (found) {
+        m_list.FillFromUserSql(listing.select + listing.from + filter + listing.order, QStringLiteral("z"));
+    } else {
+        m_list.FillFromSql(listing.select + listing.from + filter + listing.order, QStringLiteral("z"));
+        m_list.FetchAll();
+    }
     m_bFilling = false;
     if (listBy == ByDescription)
         SetHint(QStringLiteral("Check the Items you want to add and click OK"));

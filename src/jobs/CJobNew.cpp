@@ -206,7 +206,11 @@ void CJobNew::ListChoice(int choice)
     if (m_nCsr != 0)
         hint += QStringLiteral(" click OK to continue.");
     SetHint(hint);
-    m_list.FillFromSql(kCustomerColumns + from + condition + order, QStringLiteral("CusNo"));
+    // A find's matches run beside the window, with its progress and Stop.
+    if (choice == FindCustomer)
+        m_list.FillFromUserSql(kCustomerColumns + from + condition + order, QStringLiteral("CusNo"));
+    else
+        m_list.FillFromSql(kCustomerColumns + from + condition + order, QStringLiteral("CusNo"));
     m_nViewColumn = m_list.FindColumn(QStringLiteral("View"));
     for (int row = 0; row < m_list.GetItemCount(); ++row)
         m_list.SetSubItemImage(row, 0, kCollapsedImage);

@@ -210,11 +210,11 @@ void CViewReports::FillReportList()
     } else if (m_nBranch == 10) {
         // Only saved queries that read data run as lists.
         QString refusal;
-        if (!IsReadOnlySavedQuery(SharedDatabase(), m_strItemText, &refusal)) {
+        if (!IsReadOnlySavedQuery(SharedDatabase(), m_strItemText, &refusal) && !refusal.isEmpty()) {
             m_list->ClearList(true);
-            if (!refusal.isEmpty())
-                platform::Prompt::messageBox(refusal);
+            platform::Prompt::messageBox(refusal);
         } else {
+            // A query that cannot be found or read is told by the list.
             m_list->FillFromQueryDef(m_strItemText);
         }
     } else {

@@ -123,7 +123,10 @@ void CDlgList::FillList()
         const CSQL statement(view, m_nCategory, m_nSecondList, m_strFilter, QString(), 0, false);
         m_strSql = statement.m_strSQL;
         m_list->ClearList(false);
-        if (!m_strSql.isEmpty())
+        // A find's matches run beside the window, with its progress and Stop.
+        if (!m_strSql.isEmpty() && !m_strFilter.isEmpty())
+            m_list->FillFromUserSql(m_strSql, statement.m_strKey, statement.m_nSortColumn, statement.m_bDescending);
+        else if (!m_strSql.isEmpty())
             m_list->FillFromSql(m_strSql, statement.m_strKey, statement.m_nSortColumn, statement.m_bDescending);
         m_bOKAllowed = true;
     } else if (m_strSource == QStringLiteral("TextFile") || !m_strTextFile.isEmpty()) {

@@ -185,11 +185,18 @@ void CStatusDlg::OnCancel()
 {
     if (!m_running)
         return;
-    if (m_cancellable
-        && platform::Prompt::messageBox(QStringLiteral("Do you want to stop now?"), QString(),
-                                        platform::MB_YESNO | platform::MB_ICONQUESTION)
+    if (m_cancellable) {
+        // What runs beside the window holds still while the user decides.
+        const std::function<void(bool)> hook = m_questionHook;
+        if (hook)
+            hook(true);
+        if (platform::Prompt::messageBox(QStringLiteral("Do you want to stop now?"), QString(),
+                                         platform::MB_YESNO | platform::MB_ICONQUESTION)
             == platform::IDYES)
-        m_running = false;
+            m_running = false;
+        if (hook)
+            hook(false);
+    }
     show();
     bringToTop();
 }

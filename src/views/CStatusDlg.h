@@ -52,6 +52,7 @@ public:
     // New position and total; the bar's range becomes position..total.
     void SetRange(int position, int total);
     bool IsRunning() const override { return m_running; }
+    void SetQuestionHook(std::function<void(bool asking)> hook) override { m_questionHook = std::move(hook); }
 
     // The Stop button and Esc: asks "Do you want to stop now?" when the loop
     // can be stopped. The window always stays shown and comes to the top.
@@ -90,4 +91,5 @@ private:
     QProgressBar *m_bar = nullptr;
     QPushButton *m_stop = nullptr;
     std::unique_ptr<LongRun> m_run;
+    std::function<void(bool asking)> m_questionHook;
 };

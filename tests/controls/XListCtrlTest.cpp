@@ -18,7 +18,15 @@
 
 #include "Printers.h"
 
+#include "app/base/MoneyText.h"
+
+#include <ctime>
+
+#include <sqlite3.h>
+
 #include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QThread>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtGui/QFontMetrics>
@@ -770,6 +778,221 @@ TEST_F(XListTest, AUsersFilterRunsBesideTheListAndStopKeepsTheRowsRead)
         const int b = list.GetItemText(r, 1).mid(4).toInt();
         EXPECT_EQ(7 * a + 11 * b + 13 * int(list.GetItemData(r)), 50022) << "row " << r;
     }
+}
+
+namespace {
+
+// The processor time this process has taken, in milliseconds.
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+}
+
+// A progress window whose user asks to stop at a given step (texts kept):
+// while the question is up (for askMs), the processor time the program
+// takes is measured; the answer is Yes.
+class AskingProgress : public CXProgress
+{
+public:
+    AskingProgress(QStringList &shown, int askAt, double &cpuWhileAsked)
+        : m_shown(shown), m_askAt(askAt), m_cpu(cpuWhileAsked)
+    {
+    }
+    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_shown << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
+    }
+    bool Step(const QString &text) override
+    {
+        if (m_shown.isEmpty() || m_shown.last() != text)
+            m_shown << text;
+        if (++m_steps < m_askAt)
+            return true;
+        if (m_hook)
+            m_hook(true);
+        const double before = cpuMs();
+        QThread::msleep(400);
+        m_cpu = cpuMs() - before;
+        if (m_hook)
+            m_hook(false);
+        return false;
+    }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return true; }
+    void SetQuestionHook(std::function<void(bool)> hook) override { m_hook = std::move(hook); }
+
+private:
+    QStringList &m_shown;
+    int m_askAt;
+    double &m_cpu;
+    int m_steps = 0;
+    std::function<void(bool)> m_hook;
+};
+
+} // namespace
+
+// While the progress window asks "Do you want to stop now?" the statement
+// beside holds still, even in the middle of a step that gives no row for
+// minutes; Yes then ends it at once.
+TEST_F(XListTest, AUsersStatementHoldsStillWhileStopIsAsked)
+{
+    SharedDatabaseHolder holder;
+    OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    QStringList shown;
+    double cpuWhileAsked = -1;
+    CXProgress::SetFactory([&] { return std::make_unique<AskingProgress>(shown, 3, cpuWhileAsked); });
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Name AS Other, C.JobID FROM Jobs AS A, Jobs AS B, Jobs AS C "
+                                        "WHERE (A.JobID * 7 + B.JobID * 11 + C.JobID * 13) Mod 50021 = 1"));
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.first(), QStringLiteral("Running the query [Stop]"));
+    ASSERT_GE(cpuWhileAsked, 0.0);
+    // Reading on, the engine would take the whole 400 ms of a processor.
+    EXPECT_LT(cpuWhileAsked, 100.0) << "the statement read on while the question was asked";
+    EXPECT_EQ(platform::BesideRead::running(), 0);
+}
+
+// A statement of millions of rows: the list takes them as fast as it can
+// and holds no more than its bound of memory; there it stops the statement
+// and says that it shows the first rows (all that it read, in order).
+TEST_F(XListTest, AUsersStatementOfMillionsOfRowsStopsAtTheListsBound)
+{
+    SharedDatabaseHolder holder;
+    OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.SetMostMemory(std::size_t(8) << 20);
+    prompts().answer(platform::IDOK);
+    // 3,000 x 3,000 rows: job A with every job B in turn.
+    list.FillFromUserSql(QStringLiteral("SELECT A.JobID, B.JobID AS Other FROM Jobs AS A, Jobs AS B"));
+    const int rows = list.GetItemCount();
+    // Each row takes 2 x 16 bytes held and 64 in the list and the view.
+    EXPECT_GT(rows, 40000);
+    EXPECT_LT(rows, 150000);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("This query gives more rows than a list can hold.\n"
+                                                   "The list shows its first %1 rows.")
+                                        .arg(FormatInt(rows, true, false)));
+    EXPECT_EQ(platform::BesideRead::running(), 0);
+    EXPECT_FALSE(list.recordset()->isReading());
+    for (int r : {0, 2999, 3000, rows / 2, rows - 1}) {
+        EXPECT_EQ(list.GetItemText(r, 0).toInt(), r / 3000 + 1) << r;
+        EXPECT_EQ(list.GetItemText(r, 1).toInt(), r % 3000 + 1) << r;
+    }
+}
+
+// A user's saved query shows what it asks for: a count or a maximum the
+// query works out is never taken for the rows' key and hidden; a table's
+// whole-number column last is the key, as in the program's own lists.
+TEST_F(XListTest, ASavedQueryShowsItsCountsAndMaximums)
+{
+    SharedDatabaseHolder holder;
+    platform::Database &db = OpenThreeColumnTable(holder, tempPath(QStringLiteral("TavrelData.mdb")),
+                                                  QStringLiteral("Orders"), QStringLiteral("Name"),
+                                                  QStringLiteral("Price"), QStringLiteral("CusNo"));
+    const struct
+    {
+        const char *name;
+        int cusNo;
+    } orders[] = {{"Cards", 7}, {"Flyers", 7}, {"Posters", 9}, {"Labels", 9}, {"Menus", 9}};
+    for (const auto &o : orders)
+        db.execute(QStringLiteral("INSERT INTO Orders (Name, Price, CusNo) VALUES (?, 1, ?)"),
+                   {Value(QString::fromLatin1(o.name)), Value(o.cusNo)});
+    const struct
+    {
+        const char *sql;
+        QStringList shown; // the visible cells, row after row, "|" between them
+        int key;           // the key column, -1 for none
+        std::int64_t firstData;
+    } cases[] = {
+        {"SELECT Count(*) FROM Orders", {QStringLiteral("5")}, -1, 0},
+        {"SELECT Max(CusNo) FROM Orders", {QStringLiteral("9")}, -1, 0},
+        {"SELECT CusNo, Count(*) AS Orders FROM Orders GROUP BY CusNo ORDER BY CusNo",
+         {QStringLiteral("7|2"), QStringLiteral("9|3")}, -1, 0},
+        {"SELECT CusNo, Max(CusNo) * 2 AS Twice FROM Orders GROUP BY CusNo ORDER BY CusNo",
+         {QStringLiteral("7|14"), QStringLiteral("9|18")}, -1, 0},
+        // A table's column last is the rows' key, hidden.
+        {"SELECT Name, CusNo FROM Orders WHERE Name = 'Posters'", {QStringLiteral("Posters")}, 1, 9},
+        // A worked-out number whose name hides it is the key.
+        {"SELECT Name, Len(Name) AS Size_HIDE FROM Orders WHERE Name = 'Menus'", {QStringLiteral("Menus")}, 1, 5},
+    };
+    CXListCtrl list;
+    list.resize(400, 300);
+    int n = 0;
+    for (const auto &c : cases) {
+        const QString name = QStringLiteral("Case %1").arg(++n);
+        db.createQuery(name, QString::fromLatin1(c.sql));
+        ASSERT_TRUE(list.FillFromQueryDef(name)) << c.sql;
+        QStringList shown;
+        for (int r = 0; r < list.GetItemCount(); ++r) {
+            QStringList cells;
+            for (int col = 0; col < list.GetColumnCount(); ++col)
+                if (list.GetColumnWidth(col) > 0)
+                    cells << list.GetItemText(r, col);
+            shown << cells.join(QLatin1Char('|'));
+        }
+        EXPECT_EQ(shown, c.shown) << c.sql;
+        EXPECT_EQ(list.GetKeyColumn(), c.key) << c.sql;
+        if (c.key >= 0) {
+            EXPECT_EQ(list.GetItemData(0), c.firstData) << c.sql;
+        }
+    }
+}
+
+// A saved query that cannot be shown says why, and nothing of the list
+// shown before stays under its name.
+TEST_F(XListTest, ASavedQueryThatCannotBeShownSaysWhyAndClearsTheList)
+{
+    SharedDatabaseHolder holder;
+    platform::Database &db = OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    db.createQuery(QStringLiteral("Dear Jobs"), QStringLiteral("SELECT Name, Price FROM Jobs WHERE JobID <= 3"));
+    // Saved by another program (the engine never saves such a text).
+    ASSERT_EQ(sqlite3_exec(db.handle(), "INSERT INTO jet_queries (name, sql, type) VALUES ('Broken', 'SELECT Name FROM', 0)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    CXListCtrl list;
+    list.resize(400, 300);
+    for (const QString &name : {QStringLiteral("Broken"), QStringLiteral("Gone")}) {
+        ASSERT_TRUE(list.FillFromQueryDef(QStringLiteral("Dear Jobs")));
+        ASSERT_EQ(list.GetItemCount(), 3);
+        prompts().clear();
+        prompts().answer(platform::IDNO);
+        prompts().answer(platform::IDOK);
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(list.FillFromQueryDef(name)) << name.toStdString();
+        EXPECT_EQ(list.GetItemCount(), 0) << name.toStdString();
+        EXPECT_EQ(list.GetColumnCount(), 0) << name.toStdString();
+        ASSERT_FALSE(prompts().shown().isEmpty()) << name.toStdString() << " was refused without a word";
+    }
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("The saved query \"Gone\" is no longer in the database."));
+}
+
+// A crosstab whose column headings take long: they are read beside the
+// window too, with the progress window and its Stop; Stop ends them at
+// once and the list stays empty.
+TEST_F(XListTest, ACrosstabsSlowHeadingsShowProgressAndStop)
+{
+    SharedDatabaseHolder holder;
+    OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    QStringList shown;
+    double cpuWhileAsked = -1;
+    CXProgress::SetFactory([&] { return std::make_unique<AskingProgress>(shown, 2, cpuWhileAsked); });
+    CXListCtrl list;
+    list.resize(400, 300);
+    QElapsedTimer took;
+    took.start();
+    list.FillFromUserSql(QStringLiteral("TRANSFORM Count(A.JobID) SELECT A.Name FROM Jobs AS A, Jobs AS B, Jobs AS C "
+                                        "WHERE A.JobID + B.JobID + C.JobID = 5 GROUP BY A.Name PIVOT B.Price"));
+    EXPECT_LT(took.elapsed(), 3000);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.at(0), QStringLiteral("Running the query [Stop]"));
+    EXPECT_EQ(shown.at(1), QStringLiteral("Reading the column headings"));
+    EXPECT_LT(cpuWhileAsked, 100.0) << "the headings were read on while the question was asked";
+    EXPECT_EQ(platform::BesideRead::running(), 0);
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(list.GetColumnCount(), 0);
 }
 
 namespace {

@@ -1,7 +1,11 @@
 #include "XvfbAfternoon.h"
 
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
 
 // While a long run works behind its progress window the rest of the real
 // program takes no input: on a sample shop whose runs are slowed to last a few
@@ -268,6 +272,143 @@ TEST_F(XvfbLongRun, ASavedQueryRunsBesideTheWindowAndStopsWithinASecond)
     // Exit now ends the program at once: nothing left behind holds it.
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529")));
     EXPECT_TRUE(m_program.waitForFinished(5000)) << "the program did not end";
+}
+
+namespace {
+
+// The most memory the program may have taken at any time, in kilobytes (its
+// peak resident size); -1 when it cannot be read.
+long peakMemoryKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+} // namespace
+
+// A saved query of millions of rows (the jobs joined to themselves three
+// times): its rows show as they come and the program goes on drawing
+// itself; after several seconds and more than a million rows read, Stop and
+// Yes end it within a second and the window draws itself again within a
+// second, the rows read staying; the program never takes more than a few
+// hundred megabytes. Run again, Exit and Yes end the program within seconds.
+TEST_F(XvfbLongRun, ASavedQueryOfMillionsOfRowsStopsAndExitsWithinASecondInBoundedMemory)
+{
+    const QString name = QStringLiteral("Jobs Three Ways");
+    const QString sql = QStringLiteral(
+        "SELECT A.JobNo, B.JobNo AS JobNo2 FROM Jobs AS A, Jobs AS B, Jobs AS C "
+        "WHERE (A.JobID + B.JobID * 3 + C.JobID * 7) Mod 23 = 0");
+    constexpr long kMostKb = 600 * 1024;
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(
+        kSampleJobs, QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES ('%1', '%2', 0)").arg(name, sql));
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const qint64 pid = m_program.processId();
+    // The rows the list holds (its count in the layout).
+    auto listed = [&] {
+        long most = 0;
+        for (const QStringList &f : layoutLines(QStringLiteral("list")))
+            most = std::max(most, f.value(5).toLong());
+        return most;
+    };
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    ASSERT_TRUE(showView(30005));
+    ASSERT_TRUE(listEntry(QStringLiteral("Custom Queries"), name)) << "no saved query in the tree";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 5000)) << "no progress window: " << message().toStdString();
+    QElapsedTimer running;
+    running.start();
+    ASSERT_TRUE(waitFor([&] { return listed() >= 1000000 || !classShown(QStringLiteral("CStatusDlg")); }, 60000))
+        << "fewer than a million rows in a minute: " << listed();
+    ASSERT_TRUE(classShown(QStringLiteral("CStatusDlg"))) << "the query ended by itself: " << message().toStdString();
+    if (running.elapsed() < 3000)
+        QThread::msleep(ulong(3000 - running.elapsed()));
+    screenshot(QStringLiteral("xvfb-saved-query-millions"));
+    const long whileRunning = peakMemoryKb(pid);
+    EXPECT_GT(whileRunning, 0);
+    EXPECT_LT(whileRunning, kMostKb) << "memory while the query ran";
+
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Stop did not answer: " << message().toStdString();
+    const long asked = listed();
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    QElapsedTimer stopping;
+    stopping.start();
+    // The layout is written a few times a second: its own delay is allowed for.
+    EXPECT_TRUE(waitFor([&] { return !classShown(QStringLiteral("CStatusDlg")); }, 1500))
+        << "the query went on after Stop";
+    const qint64 stopMs = stopping.elapsed();
+    EXPECT_LT(stopMs, 1500);
+    const QDateTime stoppedAt = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > stoppedAt; }, 1500))
+        << "the window did not draw itself after Stop";
+    expectNoMessage(QStringLiteral("after Stop"));
+    const long kept = listed();
+    EXPECT_GE(kept, asked) << "rows read were dropped at Stop";
+    EXPECT_GE(kept, 1000000);
+    screenshot(QStringLiteral("xvfb-saved-query-millions-stopped"));
+    const long afterStop = peakMemoryKb(pid);
+    EXPECT_LT(afterStop, kMostKb) << "memory at Stop";
+
+    // Again, and Exit with Yes during it ends the program.
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30121"))) << "no Refresh button";
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 5000)) << "no progress window: " << message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return listed() >= 1000000 || !classShown(QStringLiteral("CStatusDlg")); }, 60000));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30529"))) << "no Exit button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Exit during the query asked nothing: " << message().toStdString();
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    QElapsedTimer exiting;
+    exiting.start();
+    EXPECT_TRUE(m_program.waitForFinished(5000)) << "the program did not end after Exit and Yes";
+    std::printf("stopped with %ld rows in %lld ms; peak %ld KB; ended %lld ms after Exit\n", kept,
+                static_cast<long long>(stopMs), afterStop, static_cast<long long>(exiting.elapsed()));
+}
+
+// A saved crosstab whose column headings keep the engine busy for minutes
+// (the pivot values of the jobs joined to themselves three times): the
+// progress window comes up within a second, the program goes on drawing
+// itself, and Stop and Yes end the headings' statement within a second,
+// with nothing listed and nothing said but the question.
+TEST_F(XvfbLongRun, ACrosstabWithSlowHeadingsShowsProgressAndStopsWithinASecond)
+{
+    const QString name = QStringLiteral("Jobs By Type");
+    const QString sql = QStringLiteral(
+        "TRANSFORM Count(A.JobNo) SELECT A.CusNo FROM Jobs AS A, Jobs AS B, Jobs AS C "
+        "WHERE A.JobID + B.JobID + C.JobID = 5 GROUP BY A.CusNo PIVOT B.JobType");
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(
+        kSampleJobs, QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES ('%1', '%2', 16)").arg(name, sql));
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30005));
+    ASSERT_TRUE(listEntry(QStringLiteral("Custom Queries"), name)) << "no saved crosstab in the tree";
+    QElapsedTimer asked;
+    asked.start();
+    // The layout is written a few times a second: its own delay is allowed for.
+    ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 1500)) << "no progress window: " << message().toStdString();
+    EXPECT_LT(asked.elapsed(), 1500);
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    const QDateTime written = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > written; }, 3000))
+        << "the program stopped drawing itself while the headings were read";
+    screenshot(QStringLiteral("xvfb-crosstab-headings"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "no Stop button";
+    ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+        << "Stop did not answer: " << message().toStdString();
+    runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    QElapsedTimer stopping;
+    stopping.start();
+    EXPECT_TRUE(waitFor([&] { return !classShown(QStringLiteral("CStatusDlg")); }, 1500))
+        << "the headings went on after Stop";
+    EXPECT_LT(stopping.elapsed(), 1500);
+    expectNoMessage(QStringLiteral("after Stop"));
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(m_program.state(), QProcess::Running);
 }
 
 #include "support/LocalServers.h"

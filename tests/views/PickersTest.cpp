@@ -1,6 +1,7 @@
 #include "DialogsFixture.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
 #include "controls/CXTable.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/DlgItem.h"
@@ -263,6 +264,63 @@ TEST_F(DialogsTest, ListPickerShowsTheCannedListsOfTheViews)
         EXPECT_EQ(canned.DoModal(), 2);
     }
     EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+}
+
+namespace {
+
+// A progress window that keeps the titles it is started with and never stops.
+class TitleKeeper : public CXProgress
+{
+public:
+    explicit TitleKeeper(QStringList &titles) : m_titles(titles) {}
+    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_titles << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
+    }
+    bool Step(const QString &) override { return true; }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return true; }
+
+private:
+    QStringList &m_titles;
+};
+
+} // namespace
+
+// A find's matches in the list picker are read beside the window: a find
+// that keeps the engine busy shows the progress window with its Stop, and
+// its matches are listed.
+TEST_F(DialogsTest, ListPickerFindsItsMatchesBesideTheWindow)
+{
+    {
+        platform::Transaction tx(SharedDatabase());
+        for (int n = 0; n < 500; ++n)
+            exec(QStringLiteral("INSERT INTO Customers (CusNo, Name, CusStatus) VALUES (%1, 'Buyer %1', 0)").arg(600 + n));
+        tx.commit();
+    }
+    QStringList titles;
+    CXProgress::SetFactory([&titles] { return std::make_unique<TitleKeeper>(titles); });
+    // A condition of the user's own that takes the engine a while (500 x
+    // 500 x 500 rows counted), met by the customers numbered 600 to 609.
+    CDlgList::SetFindRunner([](const QString &, QString &findText, QString &filterText) {
+        filterText = QStringLiteral("Customers.CusNo Between 600 And 609 And (SELECT Count(*) FROM Customers AS A, "
+                                    "Customers AS B, Customers AS C WHERE A.CusNo >= 600 And B.CusNo >= 600 And "
+                                    "C.CusNo >= 600) > 0");
+        findText = filterText;
+        return true;
+    });
+    CDlgList dlg(QStringLiteral("Customers"), QStringLiteral("Customers"), QStringLiteral("Customers"), 0, 0, 2, 210,
+                 nullptr);
+    int listed = -1;
+    onDialog<CDlgList>([&](CDlgList &d) -> int {
+        listed = d.list()->GetItemCount();
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    CXProgress::SetFactory({});
+    CDlgList::SetFindRunner(nullptr);
+    EXPECT_EQ(listed, 10);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Running the query [Stop]")});
 }
 
 TEST_F(DialogsTest, ListPickerReadsBackWhatTheTableExports)

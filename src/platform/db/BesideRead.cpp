@@ -42,6 +42,11 @@ struct BesideRead::Shared
     std::optional<DbException> failure; // under mutex
     sqlite3 *connection = nullptr;      // under mutex once the thread runs; null once closed
     std::atomic<bool> stopping{false};
+    std::atomic<bool> paused{false};
+    std::condition_variable room; // rows taken, a pause let go, or a stop
+    // Waits while the read is held or its rows wait in full room (under
+    // mutex); false once it is stopped.
+    bool waitForRoom(std::unique_lock<std::mutex> &lock, int fields);
     int busyTimeoutMs = 0;
     Statement statement;
     std::thread thread;
@@ -64,9 +69,19 @@ BesideRead::BesideRead(const QString &path, const QString &sql, int fields, int 
     }
     sqlite3_extended_result_codes(db, 1);
     jet::registerFunctions(db);
-    // A stop is seen between the engine's steps and during a wait for a lock.
+    // A stop is seen between the engine's steps and during a wait for a
+    // lock; a pause holds the step where it is.
     sqlite3_progress_handler(
-        db, 1000, [](void *p) -> int { return static_cast<Shared *>(p)->stopping.load() ? 1 : 0; }, &s);
+        db, 1000,
+        [](void *p) -> int {
+            auto *shared = static_cast<Shared *>(p);
+            if (shared->paused.load() && !shared->stopping.load()) {
+                std::unique_lock<std::mutex> lock(shared->mutex);
+                shared->room.wait(lock, [shared] { return !shared->paused.load() || shared->stopping.load(); });
+            }
+            return shared->stopping.load() ? 1 : 0;
+        },
+        &s);
     sqlite3_busy_handler(
         db,
         [](void *p, int tries) -> int {
@@ -112,7 +127,11 @@ void BesideRead::Shared::run(int fields)
     int rows = 0;
     auto offer = [&] {
         {
-            std::lock_guard<std::mutex> lock(mutex);
+            std::unique_lock<std::mutex> lock(mutex);
+            // What waits to be taken stays within its room: the read waits
+            // for the reader (or a pause) here.
+            if (!waitForRoom(lock, fields))
+                return;
             const std::int64_t base = std::int64_t(bytes.size());
             for (Cell c : batch) {
                 if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB)
@@ -150,6 +169,18 @@ void BesideRead::Shared::run(int fields)
     }
     if (rows > 0)
         offer();
+    if (stopping.load() && !batch.empty()) {
+        // Stopped while waiting for room: the rows read last are offered
+        // still (what the statement has given is never lost).
+        std::lock_guard<std::mutex> lock(mutex);
+        const std::int64_t base = std::int64_t(bytes.size());
+        for (Cell c : batch) {
+            if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB)
+                c.bits += base;
+            cells.push_back(c);
+        }
+        bytes.insert(bytes.end(), batchBytes.begin(), batchBytes.end());
+    }
     statement = Statement();
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -160,6 +191,19 @@ void BesideRead::Shared::run(int fields)
     }
     --g_running;
     wake.notify_all();
+}
+
+bool BesideRead::Shared::waitForRoom(std::unique_lock<std::mutex> &lock, int fields)
+{
+    const size_t mostCells = size_t(kMostWaitingRows) * size_t(std::max(fields, 1));
+    room.wait(lock, [&] {
+        if (stopping.load())
+            return true;
+        if (paused.load())
+            return false;
+        return cells.empty() || (cells.size() < mostCells && bytes.size() < kMostWaitingBytes);
+    });
+    return !stopping.load();
 }
 
 bool BesideRead::waitForRows(int ms)
@@ -186,6 +230,7 @@ int BesideRead::take(std::vector<Cell> &cells, std::vector<char> &bytes)
     const int rows = int(s.cells.size() / size_t(m_fields));
     s.cells.clear();
     s.bytes.clear();
+    s.room.notify_all();
     return rows;
 }
 
@@ -201,6 +246,7 @@ void BesideRead::stop()
     {
         std::unique_lock<std::mutex> lock(s.mutex);
         s.stopping = true;
+        s.room.notify_all();
         if (s.connection)
             sqlite3_interrupt(s.connection);
         s.wake.wait_for(lock, kStopWait, [&s] { return s.ended; });
@@ -211,6 +257,15 @@ void BesideRead::stop()
         s.thread.join();
     else
         s.thread.detach(); // it holds its own share of what it uses
+}
+
+void BesideRead::pause(bool paused)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->paused = paused;
+    }
+    m_shared->room.notify_all();
 }
 
 std::optional<DbException> BesideRead::failure() const

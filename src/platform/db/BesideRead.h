@@ -4,6 +4,7 @@
 
 #include <QtCore/QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,6 +58,14 @@ public:
     // Ends the read where it is; the rows given before stay to be taken.
     // Waits up to a second for the thread.
     void stop();
+    // Holds the read where it is (in the middle of the engine's step too)
+    // until it is let go on or stopped: nothing more is read meanwhile.
+    void pause(bool paused);
+    // The rows given and not yet taken wait in bounded room: once it is
+    // full the read waits until they are taken (or it is stopped), so a
+    // statement never runs ahead of its reader by more than this.
+    static constexpr int kMostWaitingRows = 32768;
+    static constexpr std::size_t kMostWaitingBytes = std::size_t(16) << 20;
     // What ended the read when it failed (never set by a stop).
     std::optional<DbException> failure() const;
 

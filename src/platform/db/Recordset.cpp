@@ -24,6 +24,9 @@ namespace {
 int g_pageTimeoutMs = 1000;
 // Read where a statement read beside cannot run: its first rows at once.
 constexpr int kFirstRowsBeside = 200;
+// How long a wait for what is read beside lasts between two questions
+// whether to go on waiting.
+constexpr int kWaitStepMs = 40;
 
 } // namespace
 
@@ -78,6 +81,13 @@ public:
     void run(int firstRows = -1);
     // The statement started beside the window (false: it is read here).
     bool startBeside(Database::Impl &d, const jet::Translation &t);
+    // A crosstab's pivot values read beside the window, asking whileWaiting
+    // between waits; false when they could not be read there. A stop sets
+    // stoppedWaiting.
+    bool pivotsBeside(Database::Impl &d, const jet::Translation &t, QList<Value> &pivots);
+    std::function<bool()> whileWaiting;
+    bool stoppedWaiting = false;
+    BesideRead *pivotRead = nullptr; // while the pivot values are read beside
     // A snapshot's statement, started; its rows are read by readRows.
     void startRead(Database::Impl &d, const jet::Translation &t);
     // Reads up to limit rows more (all with -1); true while rows remain.
@@ -206,7 +216,40 @@ public:
         }
         return rows[b].get() + size_t(row - blockFirstRow[b]) * types.size();
     }
-    std::vector<char> bytes;      // the texts and blobs of the held cells
+    // The texts and blobs of the held cells, in pieces: a set that holds
+    // many grows piece by piece instead of copying all it holds each time it
+    // outgrows its room. A cell's offset names its piece (the bits above
+    // kPieceShift) and where its bytes begin in it.
+    static constexpr int kPieceShift = 40;
+    static constexpr std::int64_t kInPiece = (std::int64_t(1) << kPieceShift) - 1;
+    static constexpr size_t kPieceBytes = size_t(1) << 20;
+    std::vector<std::vector<char>> pieces;
+    size_t pieceRoom = 0; // the room of every piece but the last
+    // The piece the next cell's bytes go to: the last, or a new one once it is full.
+    std::vector<char> &bytesPiece()
+    {
+        if (pieces.empty() || pieces.back().size() >= kPieceBytes) {
+            if (!pieces.empty())
+                pieceRoom += pieces.back().capacity();
+            pieces.emplace_back();
+            pieces.back().reserve(kPieceBytes);
+        }
+        return pieces.back();
+    }
+    std::int64_t pieceBase() const { return std::int64_t(pieces.size() - 1) << kPieceShift; }
+    // Memory the held rows take (their cells and their bytes).
+    size_t heldMemory() const
+    {
+        size_t cells = 0;
+        for (size_t b = 0; b < blockFirstRow.size(); ++b)
+            cells += size_t(b + 1 < blockFirstRow.size() ? blockFirstRow[b + 1] - blockFirstRow[b] : lastBlockRows);
+        return cells * types.size() * sizeof(HeldCell) + pieceRoom + (pieces.empty() ? 0 : pieces.back().capacity());
+    }
+    void clearBytes()
+    {
+        pieces = {};
+        pieceRoom = 0;
+    }
     int rowCount = 0;
     int lastBlockRows = 0;        // the room of the last block, in rows
 
@@ -223,7 +266,7 @@ public:
     // Takes the rows the statement gave beside since the last take; ends
     // the read once it has ended (keeping its failure). True while it runs.
     bool takeBeside();
-    void appendCells(const std::vector<BesideRead::Cell> &cells, const std::vector<char> &from, int count);
+    void appendCells(const std::vector<BesideRead::Cell> &cells, std::vector<char> &&from, int count);
     // The room of the next row read: in the last block, or in a new one twice
     // its size when it is full.
     HeldCell *nextRow(HeldCell *&block, int &inBlock, size_t fields);
@@ -238,7 +281,7 @@ public:
         case SQLITE_FLOAT: std::memcpy(&s.real, &c.bits, sizeof s.real); break;
         case SQLITE_TEXT:
         case SQLITE_BLOB:
-            s.bytes = bytes.data() + c.bits;
+            s.bytes = pieces[size_t(c.bits >> kPieceShift)].data() + (c.bits & kInPiece);
             s.size = c.size;
             break;
         default: break;
@@ -284,7 +327,7 @@ void Recordset::Impl::run(int firstRows)
     blockFirstRow.clear();
     lastBlock = 0;
     lastBlockRows = 0;
-    bytes = {};
+    clearBytes();
     types.clear();
     rowCount = 0;
     expected = 0;
@@ -313,12 +356,21 @@ void Recordset::Impl::run(int firstRows)
 
     if (t.kind == jet::Translation::Kind::Crosstab) {
         // The pivot values first; then the statement with one column for each.
-        Statement values = d.prepare(t.pivotValuesSql);
-        d.bindParameters(values, t, parameters);
         QList<Value> pivots;
-        while (values.step())
-            pivots.append(values.storedValue(0));
-        values.reset();
+        bool readBeside = false;
+        if (wantBeside && !d.exclusive && database.transactionDepth() == 0) {
+            // Beside the window too, so the window goes on while they are read.
+            readBeside = pivotsBeside(d, t, pivots);
+            if (stoppedWaiting)
+                return;
+        }
+        if (!readBeside) {
+            Statement values = d.prepare(t.pivotValuesSql);
+            d.bindParameters(values, t, parameters);
+            while (values.step())
+                pivots.append(values.storedValue(0));
+            values.reset();
+        }
         if (!t.buildCrosstab)
             dberr::raise(dberr::InvalidOperation);
         const jet::Translation built = t.buildCrosstab(pivots);
@@ -440,6 +492,63 @@ bool Recordset::Impl::startBeside(Database::Impl &d, const jet::Translation &t)
     return true;
 }
 
+bool Recordset::Impl::pivotsBeside(Database::Impl &d, const jet::Translation &t, QList<Value> &pivots)
+{
+    std::unique_ptr<BesideRead> started;
+    try {
+        started = std::make_unique<BesideRead>(d.path, t.pivotValuesSql, 1, Database::busyTimeout(),
+                                               [&d, &t, this](Statement &st) { d.bindParameters(st, t, parameters); });
+    } catch (const DbException &) {
+        // Read here instead; a statement that cannot run fails there as well.
+        return false;
+    }
+    BesideRead &values = *started;
+    pivotRead = &values;
+    struct Forget
+    {
+        BesideRead *&read;
+        ~Forget() { read = nullptr; }
+    } forget{pivotRead};
+    std::vector<BesideRead::Cell> cells;
+    std::vector<char> from;
+    auto takeValues = [&] {
+        cells.clear();
+        from.clear();
+        values.take(cells, from);
+        for (const BesideRead::Cell &c : cells) {
+            switch (c.storage) {
+            case SQLITE_INTEGER: pivots.append(Value(std::int64_t(c.bits), FieldType::Long)); break;
+            case SQLITE_FLOAT: {
+                double real = 0;
+                std::memcpy(&real, &c.bits, sizeof real);
+                pivots.append(Value(real, FieldType::Double));
+                break;
+            }
+            case SQLITE_TEXT: pivots.append(Value(QString::fromUtf8(from.data() + c.bits, c.size), FieldType::Text)); break;
+            case SQLITE_BLOB:
+                pivots.append(Value(QString::fromLatin1(from.data() + c.bits, c.size), FieldType::LongBinary));
+                break;
+            default: pivots.append(Value()); break;
+            }
+        }
+    };
+    for (;;) {
+        const bool ended = values.ended();
+        takeValues();
+        if (ended)
+            break;
+        values.waitForRows(kWaitStepMs);
+        if (whileWaiting && !values.ended() && !whileWaiting()) {
+            values.stop();
+            stoppedWaiting = true;
+            return true;
+        }
+    }
+    if (const std::optional<DbException> failure = values.failure())
+        throw *failure;
+    return true;
+}
+
 bool Recordset::Impl::takeBeside()
 {
     if (!beside)
@@ -449,7 +558,7 @@ bool Recordset::Impl::takeBeside()
     std::vector<BesideRead::Cell> cells;
     std::vector<char> from;
     const int count = beside->take(cells, from);
-    appendCells(cells, from, count);
+    appendCells(cells, std::move(from), count);
     if (!ended)
         return true;
     if (const std::optional<DbException> failure = beside->failure())
@@ -471,13 +580,19 @@ Recordset::Impl::HeldCell *Recordset::Impl::nextRow(HeldCell *&block, int &inBlo
     return block + size_t(inBlock++) * fields;
 }
 
-void Recordset::Impl::appendCells(const std::vector<BesideRead::Cell> &cells, const std::vector<char> &from, int count)
+void Recordset::Impl::appendCells(const std::vector<BesideRead::Cell> &cells, std::vector<char> &&from, int count)
 {
     const size_t fields = types.size();
     if (count <= 0 || fields == 0)
         return;
-    const std::int64_t base = std::int64_t(bytes.size());
-    bytes.insert(bytes.end(), from.begin(), from.end());
+    // The bytes taken together make a piece of their own.
+    std::int64_t base = 0;
+    if (!from.empty()) {
+        if (!pieces.empty())
+            pieceRoom += pieces.back().capacity();
+        pieces.push_back(std::move(from));
+        base = pieceBase();
+    }
     HeldCell *block = rows.empty() ? nullptr : rows.back().get();
     int inBlock = rows.empty() ? 0 : rowCount - blockFirstRow.back();
     for (int r = 0; r < count; ++r) {
@@ -519,8 +634,10 @@ bool Recordset::Impl::readRows(long limit)
         }
         HeldCell *row = nextRow(block, inBlock, fields);
         for (int c = 0; c < width; ++c) {
-            const BesideRead::Cell in = BesideRead::ReadCell(stmt, c, bytes);
-            row[c] = HeldCell{in.bits, in.size, in.storage};
+            std::vector<char> &piece = bytesPiece();
+            const BesideRead::Cell in = BesideRead::ReadCell(stmt, c, piece);
+            const bool hasBytes = in.storage == SQLITE_TEXT || in.storage == SQLITE_BLOB;
+            row[c] = HeldCell{hasBytes ? in.bits + pieceBase() : in.bits, in.size, in.storage};
         }
         // Fields the statement does not give read as Null.
         for (size_t c = size_t(width); c < fields; ++c)
@@ -649,21 +766,46 @@ void Recordset::openFirstRows(const QString &source, int firstRows, const QList<
     }
 }
 
-void Recordset::openBeside(const QString &source, const QList<Value> &parameters)
+bool Recordset::openBeside(const QString &source, const QList<Value> &parameters,
+                           const std::function<bool()> &whileWaiting)
 {
     close();
     d->type = Type::Snapshot;
     d->source = source;
     d->parameters = parameters;
     d->wantBeside = true;
+    d->whileWaiting = whileWaiting;
+    d->stoppedWaiting = false;
+    auto done = [this] {
+        d->wantBeside = false;
+        d->whileWaiting = {};
+    };
     try {
         d->run(kFirstRowsBeside);
     } catch (...) {
-        d->wantBeside = false;
+        done();
         close();
         throw;
     }
-    d->wantBeside = false;
+    done();
+    if (d->stoppedWaiting) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+void Recordset::pauseReading(bool paused)
+{
+    if (d->beside)
+        d->beside->pause(paused);
+    if (d->pivotRead)
+        d->pivotRead->pause(paused);
+}
+
+std::size_t Recordset::heldMemory() const
+{
+    return d->heldMemory();
 }
 
 bool Recordset::readsBeside() const
@@ -728,7 +870,7 @@ void Recordset::close()
     d->rows.clear();
     d->blockFirstRow.clear();
     d->lastBlock = 0;
-    d->bytes = {};
+    d->clearBytes();
     d->types.clear();
     d->rowCount = 0;
     d->columns.clear();
@@ -943,6 +1085,11 @@ FieldType Recordset::fieldType(int index) const
 int Recordset::fieldSize(int index) const
 {
     return std::as_const(d->columns)[d->checkedField(index)].size;
+}
+
+bool Recordset::fieldIsComputed(int index) const
+{
+    return std::as_const(d->columns)[d->checkedField(index)].baseColumn.isEmpty();
 }
 
 bool Recordset::fieldIsAutoNumber(int index) const

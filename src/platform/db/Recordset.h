@@ -49,9 +49,19 @@ public:
     // alone, changes of this connection not yet committed) it is read here
     // as openFirstRows reads it. A move past the rows taken finds no row
     // until more are taken; what needs them all (the last row, the count,
-    // a find) waits for the statement's end.
-    void openBeside(const QString &source, const QList<Value> &parameters = {});
+    // a find) waits for the statement's end. A crosstab's column headings
+    // (its pivot values) are read beside as well, before it opens: while
+    // they are read whileWaiting is asked every few dozen milliseconds, and
+    // when it answers false their statement is stopped and the set stays
+    // closed (false).
+    bool openBeside(const QString &source, const QList<Value> &parameters = {},
+                    const std::function<bool()> &whileWaiting = {});
     bool readsBeside() const;
+    // Holds the statement read beside where it is (nothing more is read)
+    // until it is let go on; nothing for a set read here.
+    void pauseReading(bool paused);
+    // The memory its rows take (cells and texts), in bytes.
+    std::size_t heldMemory() const;
     // Waits up to ms milliseconds for rows from beside (or its end); at once
     // for a set read here.
     bool waitForRows(int ms);
@@ -114,6 +124,9 @@ public:
     FieldType fieldType(int index) const;
     int fieldSize(int index) const;
     bool fieldIsAutoNumber(int index) const;
+    // The field is worked out by the statement (a count, a maximum, an
+    // expression), not a table's column read as it stands.
+    bool fieldIsComputed(int index) const;
     int fieldIndex(const QString &name) const; // -1 when absent (case-insensitive)
 
     Value value(int index) const;              // 3021 without a current row

@@ -6,6 +6,7 @@
 #include "platform/db/SqlValues.h"
 
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QThread>
 
 #include <sqlite3.h>
 
@@ -560,5 +561,62 @@ TEST_F(RecordsetTest, StatementsReadBesideGiveTheirRowsAsTheyComeAndStop)
     addJob(2000, QStringLiteral("Written"), 2);
     EXPECT_FALSE(slow.isReading());
     EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM Jobs WHERE JobNo = 2000")).toInt(), 1);
+    EXPECT_EQ(BesideRead::running(), 0);
+}
+
+// A statement read beside runs no further ahead of its reader than its room:
+// left untaken, it waits once the room is full, and so holds a bounded
+// memory whatever it would give. A stop keeps every row it had handed over
+// and not yet taken, in the order given.
+TEST_F(RecordsetTest, AStatementReadBesideWaitsForItsReaderAndKeepsWhatItGaveAtStop)
+{
+    {
+        Transaction tx(db);
+        db.execute(QStringLiteral("DELETE FROM Jobs"));
+        for (int n = 1; n <= 400; ++n)
+            addJob(n, QStringLiteral("Job"), 1);
+        tx.commit();
+    }
+    // 400 x 400 x 400 rows: A, then B, then C in turn.
+    Recordset rs(db);
+    rs.openBeside(QStringLiteral("SELECT A.JobNo, B.JobNo AS B, C.JobNo AS C FROM Jobs AS A, Jobs AS B, Jobs AS C"));
+    ASSERT_TRUE(rs.isReading());
+    QThread::msleep(600);
+    // A batch may join the room as it fills, and one more at the stop.
+    constexpr long kMost = BesideRead::kMostWaitingRows + 2 * 2048;
+    rs.stopReading();
+    EXPECT_EQ(BesideRead::running(), 0);
+    const long held = rs.heldCount();
+    EXPECT_GE(held, long(BesideRead::kMostWaitingRows)) << "rows handed over were dropped at the stop";
+    EXPECT_LE(held, kMost) << "the statement ran ahead of its reader";
+    for (long r : {0L, 399L, 400L, held / 2, held - 1}) {
+        EXPECT_EQ(rs.valueAt(r, 0).toInt(), int(r / 160000 + 1)) << r;
+        EXPECT_EQ(rs.valueAt(r, 1).toInt(), int(r / 400 % 400 + 1)) << r;
+        EXPECT_EQ(rs.valueAt(r, 2).toInt(), int(r % 400 + 1)) << r;
+    }
+
+    // Held still, it reads nothing more, even in the middle of a long step;
+    // let go, it reads on.
+    Recordset rare(db);
+    rare.openBeside(QStringLiteral("SELECT A.JobNo, B.JobNo AS B, C.JobNo AS C FROM Jobs AS A, Jobs AS B, Jobs AS C "
+                                   "WHERE (A.JobNo * 7 + B.JobNo * 11 + C.JobNo * 13) Mod 9973 = 1"));
+    ASSERT_TRUE(rare.isReading());
+    QThread::msleep(100);
+    rare.pauseReading(true);
+    rare.waitForRows(50);
+    rare.readMore(1);
+    const long before = rare.heldCount();
+    QThread::msleep(500);
+    rare.readMore(1);
+    EXPECT_EQ(rare.heldCount(), before) << "a row came while the read was held";
+    rare.pauseReading(false);
+    QElapsedTimer waited;
+    waited.start();
+    while (rare.heldCount() == before && waited.elapsed() < 20000) {
+        rare.waitForRows(50);
+        rare.readMore(1);
+    }
+    EXPECT_GT(rare.heldCount(), before) << "the read did not go on";
+    rare.stopReading();
     EXPECT_EQ(BesideRead::running(), 0);
 }
