@@ -104,29 +104,37 @@ void CXEdit::SetType(const QString &typeText, int percentKind)
     }
 }
 
+void CXEdit::SetWide()
+{
+    if (m_kind != FixedPoint)
+        return;
+    m_max = LargestFixedPoint(m_decimals);
+    m_min = -m_max;
+}
+
 QString CXEdit::FormatValue() const
 {
     switch (m_kind) {
-    case Time: return m_value == 0 ? QString() : MinutesToText(m_value);
+    case Time: return m_value == 0 ? QString() : MinutesToText(int(m_value));
     case Unsigned:
-    case Signed: return m_value == 0 ? QString() : formatInteger(m_format, m_value);
-    case FixedPoint: return m_value == 0 ? QString() : FormatDouble(double(m_value) / m_scale, m_format);
+    case Signed: return m_value == 0 ? QString() : formatInteger(m_format, int(m_value));
+    case FixedPoint: return m_value == 0 ? QString() : FormatFixedPoint(m_value, m_decimals);
     default: return m_text; // plain and date fields keep the text they were given
     }
 }
 
-QString CXEdit::FormatNumber(int value) const
+QString CXEdit::FormatNumber(qint64 value) const
 {
     switch (m_kind) {
-    case Time: return MinutesToText(value);
+    case Time: return MinutesToText(int(value));
     case Unsigned:
-    case Signed: return formatInteger(m_format, value);
-    case FixedPoint: return FormatDouble(double(value) / m_scale, m_format);
+    case Signed: return formatInteger(m_format, int(value));
+    case FixedPoint: return FormatFixedPoint(value, m_decimals);
     default: return QString::number(value);
     }
 }
 
-void CXEdit::SetValue(int value, int caret)
+void CXEdit::SetValue(qint64 value, int caret)
 {
     m_value = value;
     m_text = FormatValue();
@@ -143,28 +151,48 @@ void CXEdit::SetText(const QString &input)
 {
     QString text = input;
     TrimText(text);
-    std::int32_t value = 0;
+    m_refused = false;
+    qint64 value = 0;
     switch (m_kind) {
-    case Time:
-        ParseHoursMinutes(text, value);
+    case Time: {
+        std::int32_t minutes = 0;
+        ParseHoursMinutes(text, minutes);
+        value = minutes;
         break;
+    }
     case Unsigned:
-    case Signed:
-    case FixedPoint:
-        ParseFixedPoint(text, value, m_decimals);
+    case Signed: {
+        std::int32_t number = 0;
+        ParseFixedPoint(text, number, 0);
         // Beyond what the field holds at all: as out of its range.
         if (beyondInt(text)) {
+            m_refused = true;
             platform::Prompt::beep();
             SetValue(0, -1);
             return;
         }
+        value = number;
         break;
+    }
+    case FixedPoint: {
+        // Money is read in 64 bits: beyond them is beyond any amount.
+        std::int64_t amount = 0;
+        if (!ParseFixedPoint64(text, m_decimals, amount)) {
+            m_refused = true;
+            platform::Prompt::beep();
+            SetValue(0, -1);
+            return;
+        }
+        value = amount;
+        break;
+    }
     default:
         m_text = text;
         setText(text);
         return;
     }
     if (value > m_max || value < m_min) {
+        m_refused = true;
         platform::Prompt::beep();
         value = 0;
     }

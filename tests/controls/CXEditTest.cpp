@@ -80,21 +80,49 @@ TEST_F(CXEditTest, WholeNumberLimitsFollowTheDigitCount)
     edit.SetValue(42);
     EXPECT_EQ(edit.text(), QStringLiteral("42"));
 
-    // Beyond a 32-bit number at all (a price of 99999999 with four decimals
-    // is 999999990000 ten-thousandths): refused like any value out of range.
+    // A money field holds a 32-bit count of its units; made wide, any amount
+    // the currency does, exactly (a price of 99999999 with four decimals is
+    // 999999990000 ten-thousandths). Beyond either, and a whole number beyond
+    // 32 bits, is refused like any value out of range.
     prompts().clear();
-    edit.SetType(QStringLiteral("4"), 8);
-    edit.SetText(QStringLiteral("214748.3647"));
-    EXPECT_EQ(edit.GetValue(), 2147483647);
-    edit.SetText(QStringLiteral("99999999"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    EXPECT_TRUE(edit.text().isEmpty());
-    edit.SetText(QStringLiteral("-214748.3649"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    edit.SetType(QStringLiteral("%d"), 7);
-    edit.SetText(QStringLiteral("2147483648"));
-    EXPECT_EQ(edit.GetValue(), 0);
-    EXPECT_EQ(beeps(prompts()), 3);
+    struct Case
+    {
+        const char *type;
+        bool wide;
+        const char *typed;
+        qint64 value; // 0: refused
+        const char *shown;
+    };
+    const Case cases[] = {
+        {"4", false, "214748.3647", 2147483647, "214748.3647"},
+        {"4", false, "214748.3648", 0, ""},
+        {"4", false, "99999999", 0, ""},
+        {"4", false, "-214748.3649", 0, ""},
+        {"4", true, "214748.3648", 2147483648LL, "214748.3648"},
+        {"4", true, "99999999", 999999990000LL, "99999999.0000"},
+        {"4", true, "922337203685477.5807", INT64_MAX, "922337203685477.5807"},
+        {"4", true, "-922337203685477.5807", -INT64_MAX, "-922337203685477.5807"},
+        {"4", true, "922337203685477.5808", 0, ""},
+        {"4", true, "-922337203685477.5808", 0, ""},
+        {"4", true, "99999999999999999999", 0, ""},
+        {"$", true, "21474836.48", 2147483648LL, "21474836.48"},
+        {"$", true, "922337203685477.58", 92233720368547758LL, "922337203685477.58"},
+        {"$", true, "922337203685477.59", 0, ""},
+        {"$", true, "-0.05", -5, "-0.05"},
+        {"%d", true, "2147483648", 0, ""},
+    };
+    int refused = 0;
+    for (const Case &c : cases) {
+        edit.SetType(QString::fromLatin1(c.type), c.type[0] == '%' ? 7 : 8);
+        if (c.wide)
+            edit.SetWide();
+        edit.SetText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(edit.GetValue(), c.value) << c.type << ' ' << c.typed;
+        EXPECT_EQ(edit.text(), QString::fromLatin1(c.shown)) << c.type << ' ' << c.typed;
+        EXPECT_EQ(edit.refused(), c.value == 0) << c.type << ' ' << c.typed;
+        refused += c.value == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(beeps(prompts()), refused);
 }
 
 TEST_F(CXEditTest, TimeFieldHoldsMinutes)
