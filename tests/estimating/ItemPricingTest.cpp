@@ -185,6 +185,58 @@ TEST_F(ItemPricing, UnitPriceTypedPerThousand)
     EXPECT_EQ(stored("Price", m_first) + stored("Price", m_second), money("112.5"));
 }
 
+// A price typed by hand is read in 64 bits (it was cut to 214,748.3647, the
+// largest 32-bit count of ten-thousandths); one past what the item's price
+// holds exactly is refused, naming it, and asked for again.
+TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
+{
+    struct Case
+    {
+        const char *level; // Side2: 6 the item's price, 5 a unit price
+        const char *quantity;
+        QStringList typed;
+        const char *price;
+        int refusals;
+    };
+    const Case cases[] = {
+        {"6", "100", {QStringLiteral("300000")}, "300000", 0},
+        {"6", "100", {QStringLiteral("214748.3648")}, "214748.3648", 0},
+        {"5", "2500", {QStringLiteral("1000000")}, "2500000000", 0},
+        {"6", "100", {QStringLiteral("900000000000")}, "900000000000", 0},
+        {"6", "100", {QStringLiteral("900000000000.0001"), QStringLiteral("99999999999999999999"), QStringLiteral("5")},
+         "5", 2},
+        {"5", "2500", {QStringLiteral("400000000000m"), QStringLiteral("360000000")}, "900000000000", 1},
+    };
+    twoServiceJob(719, {{"ChargeQty", "1"}}); // the two services
+    int jobNo = 720;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed.join(QLatin1Char(' ')).toStdString());
+        const qint32 job = addJob(jobNo++);
+        addRow(job, 0, {{"ChargeQty", c.quantity}, {"Side2", c.level}});
+        addRow(job, 601, {{"ActualQty", "1"}, {"MatCost", "1"}});
+        addRow(job, 602, {{"ActualQty", "1"}, {"MatCost", "2"}});
+        auto e = engine(job, false);
+        prompts().clear();
+        for (const QString &text : c.typed) {
+            prompts().onDialog([text](QDialog &d) {
+                d.findChild<QLineEdit *>(QStringLiteral("value"))->setText(text);
+                return int(QDialog::Accepted);
+            });
+            if (&text != &c.typed.last())
+                prompts().answer(platform::IDOK);
+        }
+        e->PriceItem(0);
+        QStringList refusals;
+        for (int i = 0; i < c.refusals; ++i)
+            refusals << QStringLiteral("\"Item Price\" cannot be more than 900,000,000,000.0000, the largest amount "
+                                       "it holds.");
+        EXPECT_EQ(prompts().texts().mid(0, c.refusals), refusals);
+        const qint32 item =
+            scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
+        EXPECT_EQ(stored("Price", item), money(c.price));
+    }
+}
+
 TEST_F(ItemPricing, CancelledRateLeavesTheServiceUncosted)
 {
     addService(610, 50, QStringLiteral("Design"),
