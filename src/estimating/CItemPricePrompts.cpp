@@ -17,26 +17,26 @@ constexpr std::int64_t kLargestItemPrice = 9'000'000'000'000'000;
 
 } // namespace
 
-bool CItemPrice::AskAmount(qint32 *amount, const QString &what, const QString &help)
+bool CItemPrice::AskAmount(qint64 *amount, const QString &what, const QString &help)
 {
     PricingEntry entry;
     entry.title = what;
     entry.prompt = QStringLiteral("Please %1 %2").arg(*amount == 0 ? QStringLiteral("enter") : QStringLiteral("verify"), what);
     entry.note = help;
-    entry.value = QString::asprintf("%.4f", *amount / 10000.0);
+    entry.value = FormatFixedPoint(*amount, 4);
     entry.pattern = QString::fromLatin1(kNumberPattern);
-    // The figure is kept in a whole number of 32 bits (its field's): one
-    // beyond is refused and asked again, never cut to some other figure.
+    // The amount is read in 64 bits: one past what an item's money holds
+    // exactly is refused and asked again, never cut to some other figure.
     for (;;) {
         if (!AskPricingEntry(entry))
             return false;
         std::int64_t typed = 0;
-        if (ParseFixedPoint64(entry.value, 4, typed) && typed >= INT32_MIN && typed <= INT32_MAX) {
-            *amount = qint32(typed);
+        if (ParseFixedPoint64(entry.value, 4, typed) && typed >= -kLargestItemPrice && typed <= kLargestItemPrice) {
+            *amount = typed;
             return true;
         }
         platform::Prompt::messageBox(QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds.")
-                                         .arg(what, FormatFixedPoint(INT32_MAX, 4, true)),
+                                         .arg(what, FormatFixedPoint(kLargestItemPrice, 4, true)),
                                      QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
 }

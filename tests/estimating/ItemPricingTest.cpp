@@ -235,6 +235,29 @@ TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
             scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
         EXPECT_EQ(stored("Price", item), money(c.price));
     }
+
+    // A service priced by hand: its price each typed past 32 bits of
+    // ten-thousandths (once cut to 214,748.3647).
+    addService(612, 50, QStringLiteral("Rush"),
+               {{"QtyBy", "12"}, {"CostBy", "1"}, {"PriceBy", "1"}, {"SetFor1", "1"}, {"SetTime1", "60"}});
+    const qint32 job = addJob(730);
+    addRow(job, 0, {{"ChargeQty", "1000"}});
+    const qint32 rush = addRow(job, 612);
+    auto e = engine(job, false);
+    prompts().clear();
+    QStringList titles;
+    for (int i = 0; i < 3; ++i) {
+        prompts().onDialog([&titles](QDialog &d) {
+            titles << d.windowTitle();
+            d.findChild<QLineEdit *>(QStringLiteral("value"))
+                ->setText(d.windowTitle() == QLatin1String("Price/Each") ? QStringLiteral("300000") : QStringLiteral("45"));
+            return int(QDialog::Accepted);
+        });
+    }
+    e->PriceItem(0);
+    // How long, the cost of the time, then the price each.
+    EXPECT_EQ(titles, (QStringList{QStringLiteral(": Rush"), QStringLiteral("Total Time Cost"), QStringLiteral("Price/Each")}));
+    EXPECT_EQ(row(*e, rush).m_Price, money("300000"));
 }
 
 TEST_F(ItemPricing, CancelledRateLeavesTheServiceUncosted)
