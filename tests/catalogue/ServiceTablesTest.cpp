@@ -217,8 +217,9 @@ TEST_F(ServiceTablesTest, PriceTableOpensWithDefaultsAndSavesEveryField)
     EXPECT_EQ(prompts().shown().size(), before + 1); // the dialog itself only
 
     // A price beyond what a cell holds (99999999 is 999999990000
-    // ten-thousandths): one beep, the cell stays empty and OK stores the row
-    // as it was, not a capped 214748.3647.
+    // ten-thousandths): one beep and a message naming the column and the
+    // largest amount, the cell stays empty and OK stores the row as it was,
+    // not a capped 214748.3647.
     const QString stored = sqlite(QStringLiteral("SELECT * FROM ServicePriceTables WHERE SerNo = 10"));
     const auto beeps = [this] {
         return std::count_if(prompts().shown().begin(), prompts().shown().end(), [](const auto &record) {
@@ -230,7 +231,10 @@ TEST_F(ServiceTablesTest, PriceTableOpensWithDefaultsAndSavesEveryField)
     third.m_nQtyBy = 4;
     onDialog<CSerPriceTable>([&](CSerPriceTable &d) {
         EXPECT_TRUE(d.priceGrid().IsCellEditable(4, 7));
+        prompts().answer(platform::IDOK);
         typeInto(d.priceGrid(), 4, 7, QStringLiteral("99999999"));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("\"Price 6\" cannot be more than 214,748.3647, the largest "
+                                                       "amount it holds (99999999 was typed)."));
         EXPECT_EQ(d.priceGrid().GetCellValue(4, 7), 0);
         return press(d, 1);
     });
