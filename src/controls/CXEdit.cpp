@@ -89,29 +89,37 @@ void CXEdit::SetType(const QString &typeText, int percentKind)
     }
 }
 
+void CXEdit::SetWide()
+{
+    if (m_kind != FixedPoint)
+        return;
+    m_max = LargestFixedPoint(m_decimals);
+    m_min = -m_max;
+}
+
 QString CXEdit::FormatValue() const
 {
     switch (m_kind) {
-    case Time: return m_value == 0 ? QString() : MinutesToText(m_value);
+    case Time: return m_value == 0 ? QString() : MinutesToText(int(m_value));
     case Unsigned:
-    case Signed: return m_value == 0 ? QString() : formatInteger(m_format, m_value);
-    case FixedPoint: return m_value == 0 ? QString() : FormatDouble(double(m_value) / m_scale, m_format);
+    case Signed: return m_value == 0 ? QString() : formatInteger(m_format, int(m_value));
+    case FixedPoint: return m_value == 0 ? QString() : FormatFixedPoint(m_value, m_decimals);
     default: return m_text; // plain and date fields keep the text they were given
     }
 }
 
-QString CXEdit::FormatNumber(int value) const
+QString CXEdit::FormatNumber(qint64 value) const
 {
     switch (m_kind) {
-    case Time: return MinutesToText(value);
+    case Time: return MinutesToText(int(value));
     case Unsigned:
-    case Signed: return formatInteger(m_format, value);
-    case FixedPoint: return FormatDouble(double(value) / m_scale, m_format);
+    case Signed: return formatInteger(m_format, int(value));
+    case FixedPoint: return FormatFixedPoint(value, m_decimals);
     default: return QString::number(value);
     }
 }
 
-void CXEdit::SetValue(int value, int caret)
+void CXEdit::SetValue(qint64 value, int caret)
 {
     m_value = value;
     m_text = FormatValue();
@@ -128,34 +136,34 @@ bool CXEdit::SetText(const QString &input)
 {
     QString text = input;
     TrimText(text);
+    m_refused = false;
     // An empty field holds 0 (and shows nothing).
     if (text.isEmpty() && m_kind != Plain && m_kind != Date) {
         SetValue(0, -1);
         return true;
     }
-    std::int32_t value = 0;
+    std::int32_t small = 0;
+    qint64 value = 0;
     ValueKind refused = ValueKind::Text;
     switch (m_kind) {
     case Time:
-        if (!ReadTypedDuration(text, value))
+        if (!ReadTypedDuration(text, small))
             refused = ValueKind::Time;
+        value = small;
         break;
     case Unsigned:
     case Signed:
-        if (!ReadTypedWhole(text, value))
+        if (!ReadTypedWhole(text, small))
             refused = ValueKind::Whole;
+        value = small;
         break;
     case FixedPoint: {
+        // Read in 64 bits: a wide field holds any amount of money, any other
+        // one what its range says.
         std::int64_t scaled = 0;
-        if (!ReadTypedFixed(text, m_decimals, scaled)) {
+        if (!ReadTypedFixed(text, m_decimals, scaled))
             refused = ValueKind::Money; // a number of m_decimals decimals
-        } else if (scaled > INT_MAX || scaled < INT_MIN) {
-            // Beyond what the field holds at all: as out of its range.
-            refuse(QStringLiteral("Please enter a number from %1 to %2.")
-                       .arg(FormatNumber(std::max(m_min, INT_MIN)), FormatNumber(std::min(m_max, INT_MAX))));
-            return false;
-        }
-        value = std::int32_t(scaled);
+        value = scaled;
         break;
     }
     case Date: {
@@ -193,6 +201,7 @@ bool CXEdit::SetText(const QString &input)
 
 void CXEdit::refuse(const QString &message)
 {
+    m_refused = true;
     // The old value stays, shown as it was.
     m_text = FormatValue();
     setText(m_text);

@@ -9,7 +9,8 @@
 // time in hours and minutes, a whole number within limits, or a fixed-point
 // number with one to four decimals (money has two). It filters keystrokes,
 // keeps the value as an integer (minutes, the number, or the number times the
-// scale) and shows it in its own format. The grids use it as their typed
+// scale; 64 bits, so that any amount of money is held exactly) and shows it in
+// its own format. The grids use it as their typed
 // in-place editor and to format typed values.
 class CXEdit : public QLineEdit
 {
@@ -26,26 +27,31 @@ public:
     void SetType(const QString &typeText, int percentKind);
     // Stores the value and its text; unless `caret` is 255 the text is shown
     // with the caret at that position (-1: the end).
-    void SetValue(int value, int caret = -1);
-    int GetValue() const { return m_value; }
+    void SetValue(qint64 value, int caret = -1);
+    qint64 GetValue() const { return m_value; }
     // Reads a typed text whole into the value ("1,000" is one thousand).
     // Text that is no value of the kind, or one out of the range, is refused
-    // with a message naming the field: the old value stays. False then.
+    // with a message naming the field: the old value stays. False then, and
+    // refused() tells so until the next text.
     bool SetText(const QString &text);
+    bool refused() const { return m_refused; }
     // The name the refusals give the field (a grid's column or row); without
     // one, the label beside the field.
     void SetFieldName(const QString &name) { m_fieldName = name; }
+    // A fixed-point field that holds any amount of money, read and kept in 64
+    // bits: up to 922,337,203,685,477.5807. Call after SetType.
+    void SetWide();
     // The value's text: empty for 0.
     QString FormatValue() const;
     // The text of any value in this field's format, 0 included ("0.00").
-    QString FormatNumber(int value) const;
+    QString FormatNumber(qint64 value) const;
     QString shownText() const { return m_text; }
 
     int kind() const { return m_kind; }
     int decimals() const { return m_decimals; }
     int scale() const { return m_scale; }
-    int minimum() const { return m_min; }
-    int maximum() const { return m_max; }
+    qint64 minimum() const { return m_min; }
+    qint64 maximum() const { return m_max; }
     QString format() const { return m_format; }
 
     // A spin button's step: the field's whole number goes up (SB_LINEUP) or
@@ -64,10 +70,11 @@ private:
 
     QString m_fieldName;
     int m_kind = Plain;
-    int m_value = 0;
+    qint64 m_value = 0;
     int m_decimals = 0;
-    int m_min = INT_MIN;
-    int m_max = INT_MAX;
+    qint64 m_min = INT_MIN;
+    qint64 m_max = INT_MAX;
+    bool m_refused = false;
     int m_scale = 1;
     QString m_type;
     QString m_format;

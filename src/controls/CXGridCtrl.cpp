@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
+#include "app/base/MoneyText.h"
 #include "controls/ControlMessages.h"
 #include "controls/CXEdit.h"
 #include "controls/DlgItem.h"
@@ -20,6 +21,7 @@
 #include <QtWidgets/QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -29,16 +31,11 @@ constexpr std::uint8_t kCurrentRowColour = 24;
 using platform::FieldType;
 using platform::Value;
 
-int clampToInt(qint64 n)
-{
-    return int(std::clamp<qint64>(n, INT_MIN, INT_MAX));
-}
-
 // The number a field value gives a cell: whole numbers as they are, Yes/No as
-// -1 or 0, floating point cut toward zero, money in ten-thousandths or, for
-// a money column ("$"), in cents (the No Charge marker stays 1 or -1). False
-// when the value sets no number (Null, texts, dates).
-bool loadNumber(const Value &value, bool dollars, int &out)
+// -1 or 0, floating point cut toward zero (within 64 bits), money in
+// ten-thousandths or, for a money column ("$"), in cents (the No Charge marker
+// stays 1 or -1). False when the value sets no number (Null, texts, dates).
+bool loadNumber(const Value &value, bool dollars, qint64 &out)
 {
     if (value.isNull())
         return false;
@@ -46,23 +43,23 @@ bool loadNumber(const Value &value, bool dollars, int &out)
     case FieldType::Byte:
     case FieldType::Integer:
     case FieldType::Long:
-        out = clampToInt(value.toInt64());
+        out = value.toInt64();
         return true;
     case FieldType::Boolean:
         out = value.toBool() ? -1 : 0;
         return true;
     case FieldType::Single:
-    case FieldType::Double:
-        out = clampToInt(qint64(value.toDouble()));
+    case FieldType::Double: {
+        const double d = value.toDouble();
+        out = std::isnan(d) ? 0 : d >= 9.2233720368547758e18 ? INT64_MAX : d <= -9.2233720368547758e18 ? INT64_MIN : qint64(d);
         return true;
+    }
     case FieldType::Currency: {
         const qint64 units = value.toMoney().units();
-        if (!dollars)
-            out = clampToInt(units);
-        else if (units == 1 || units == -1)
-            out = int(units);
+        if (!dollars || units == 1 || units == -1)
+            out = units;
         else
-            out = clampToInt(units / 100);
+            out = units / 100;
         return true;
     }
     default:
@@ -85,6 +82,26 @@ Value numberForField(FieldType type, qint64 number, bool dollars)
     case FieldType::Memo: return Value(QString::number(number), type);
     default: return Value(std::int64_t(qint32(number)), FieldType::Long);
     }
+}
+
+// Whether a cell's number fits the field it is written to; else the largest
+// amount the field holds, as the column shows it ("21474836.47" for cents).
+bool fitsField(FieldType type, qint64 number, const QString &lookup, QString &largest)
+{
+    qint64 most = 0;
+    switch (type) {
+    case FieldType::Long: most = INT_MAX; break;
+    case FieldType::Currency: most = lookup == QLatin1String("$") ? INT64_MAX / 100 : INT64_MAX; break;
+    default: return true;
+    }
+    const qint64 least = type == FieldType::Long ? qint64(INT_MIN) : -most;
+    if (number >= least && number <= most)
+        return true;
+    CXEdit format;
+    format.SetType(lookup, 8);
+    largest = format.kind() == CXEdit::FixedPoint ? FormatFixedPoint(most, format.decimals(), true)
+                                                   : QString::number(most);
+    return false;
 }
 
 QString rightTrimmed(QString text)
@@ -313,7 +330,7 @@ void CXGridCtrl::IndexToCell(int index, int &row, int &column) const
     column = index % m_colCount;
 }
 
-QString CXGridCtrl::pickText(int column, int value) const
+QString CXGridCtrl::pickText(int column, qint64 value) const
 {
     for (const CListItem &item : m_pickItems)
         if (item.number(1) == column && item.m_value == value)
@@ -321,12 +338,12 @@ QString CXGridCtrl::pickText(int column, int value) const
     return QString();
 }
 
-int CXGridCtrl::GetCellValue(int row, int column) const
+qint64 CXGridCtrl::GetCellValue(int row, int column) const
 {
     return validCell(row, column) ? cell(row, column).value : 0;
 }
 
-void CXGridCtrl::SetCellValue(int row, int column, int value)
+void CXGridCtrl::SetCellValue(int row, int column, qint64 value)
 {
     if (!validCell(row, column))
         return;
@@ -398,6 +415,12 @@ std::uint8_t CXGridCtrl::cellImage(int row, int column) const
 std::uint8_t CXGridCtrl::cellColour(int row, int column) const
 {
     return validCell(row, column) ? cell(row, column).colour : std::uint8_t(0);
+}
+
+void CXGridCtrl::SetColumnWide(int column, bool wide)
+{
+    if (column >= 0 && column < m_colCount)
+        m_columns[column].wide = wide;
 }
 
 void CXGridCtrl::SetColumnMasked(int column, bool masked)
@@ -599,6 +622,8 @@ void CXGridCtrl::EditCell(int row, int column)
         rect.setTop(rect.top() + 1);
         rect.setRight(rect.right() + 1);
         m_typed->SetType(c.lookup, int(c.type));
+        if (c.wide)
+            m_typed->SetWide();
         m_typed->SetValue(x.value, 0);
         m_typed->setGeometry(rect);
         m_typed->selectAll();
@@ -655,11 +680,18 @@ void CXGridCtrl::EndEdit()
         } else {
             m_typed->SetType(c.lookup, int(c.type));
             m_typed->SetFieldName(QString(c.title).remove(QLatin1Char('&')).simplified());
+            if (c.wide)
+                m_typed->SetWide();
             m_typed->SetText(text);
-            const int value = m_typed->GetValue();
-            x.text = m_typed->shownText();
-            changed = value != x.value;
-            x.value = value;
+            if (m_typed->refused()) {
+                // Said, naming the column: the cell keeps what it had.
+                m_typed->SetValue(x.value, -1);
+            } else {
+                const qint64 value = m_typed->GetValue();
+                x.text = m_typed->shownText();
+                changed = value != x.value;
+                x.value = value;
+            }
         }
     }
     m_committing = false;
@@ -965,7 +997,7 @@ void CXGridCtrl::loadRecordIntoRow(CXDaoSet &set, int r)
             continue;
         const Value value = set.GetFieldValue(int(col.field));
         Cell &x = cell(r, c);
-        int number = 0;
+        qint64 number = 0;
         if (loadNumber(value, col.lookup == QLatin1String("$"), number))
             x.value = number;
         else if (!value.isNull() && platform::isTextType(value.type()) && x.text.isEmpty())
@@ -1152,13 +1184,24 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
             }
             const bool dollars = col.type == 8 && col.lookup == QLatin1String("$");
             const qint64 number = (col.type == 2 || col.type == 6) ? qint64(quint8(x.value)) : qint64(x.value);
-            int stored = 0;
+            qint64 stored = 0;
             if (!isNew && !current.isNull()) {
                 // A field keeps its value when the cell still shows what it loaded,
                 // so amounts below a cent and the No Charge marker survive a save;
                 // a field the column cannot show is never written over.
-                if (!loadNumber(current, dollars, stored) || stored == int(number))
+                if (!loadNumber(current, dollars, stored) || stored == number)
                     continue;
+            }
+            QString largest;
+            if (!fitsField(set.GetFieldType(field), number, col.lookup, largest)) {
+                // Never wrapped round into some other amount: the row is not saved.
+                set.CancelUpdate();
+                platform::Prompt::messageBox(QStringLiteral("Cannot save %1: \"%2\" holds at most %3.")
+                                                 .arg(rowKeyText(r), col.title.simplified(), largest),
+                                             QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+                if (!isNew && !set.IsEOF())
+                    set.MoveNext();
+                return true;
             }
             set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
         }
@@ -1255,7 +1298,7 @@ void CXGridCtrl::ExchangeColumnList(QString &list, bool toText, int column)
         if (text) {
             x.text = entry;
         } else {
-            x.value = entry.trimmed().toInt();
+            x.value = entry.trimmed().toLongLong();
             if (m_columns[column].type == 2)
                 x.text = pickText(column, x.value);
         }

@@ -65,9 +65,12 @@ public:
     // --- cells ------------------------------------------------------------------
     int CellIndex(int row, int column) const { return row * m_colCount + column; }
     void IndexToCell(int index, int &row, int &column) const;
-    int GetCellValue(int row, int column) const;
-    void ReadCellValue(int row, int column, int &out) const { out = GetCellValue(row, column); }
-    void SetCellValue(int row, int column, int value);
+    // A cell's number: 64 bits, so that a money column (in cents or
+    // ten-thousandths) holds any amount exactly.
+    qint64 GetCellValue(int row, int column) const;
+    void ReadCellValue(int row, int column, int &out) const { out = int(GetCellValue(row, column)); }
+    void ReadCellValue(int row, int column, qint64 &out) const { out = GetCellValue(row, column); }
+    void SetCellValue(int row, int column, qint64 value);
     QString GetCellText(int row, int column) const;
     // The text a cell shows, whether drawn yet or not: a typed value's cell
     // is given its text only when it is first drawn.
@@ -84,6 +87,9 @@ public:
     void SetColumnEditable(int column, std::uint8_t editable);
     // Cells of a masked column show a dot per character and are typed unseen.
     void SetColumnMasked(int column, bool masked);
+    // A money column whose cells hold any amount (64 bits) rather than a
+    // 32-bit count of its units; its owner reads the cells as 64-bit.
+    void SetColumnWide(int column, bool wide = true);
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -178,6 +184,7 @@ protected:
         std::uint32_t format = 0;
         std::uint8_t field = 255;
         bool masked = false; // password cells: drawn as dots, typed unseen
+        bool wide = false;   // money in 64 bits (SetColumnWide)
     };
     struct RowInfo
     {
@@ -188,7 +195,7 @@ protected:
     struct Cell
     {
         QString text;
-        int value = 0;
+        qint64 value = 0;
         std::uint8_t editable = 1;
         std::uint8_t image = 255;
         std::uint8_t colour = 0;
@@ -202,7 +209,7 @@ protected:
     Cell &cell(int row, int column) { return m_cells[CellIndex(row, column)]; }
     const Cell &cell(int row, int column) const { return m_cells[CellIndex(row, column)]; }
     std::uint32_t cellFormatFor(int column) const;
-    QString pickText(int column, int value) const;
+    QString pickText(int column, qint64 value) const;
     int columnLeft(int column) const;
     bool hitTest(const QPoint &pos, int &row, int &column, bool &header) const;
     QString editorText() const;
@@ -247,7 +254,7 @@ protected:
     struct LoadedCell
     {
         QString text;
-        int value = 0;
+        qint64 value = 0;
     };
     QList<LoadedCell> m_loadedCells; // the cells as the last load or save left them
     QWidget *m_editor = nullptr;

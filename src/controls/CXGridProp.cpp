@@ -4,6 +4,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
+#include "app/base/MoneyText.h"
 #include "app/base/TextUtil.h"
 #include "controls/ControlMessages.h"
 #include "controls/CXEdit.h"
@@ -11,6 +12,7 @@
 #include "controls/DrawTextFormat.h"
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
+#include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
 
@@ -464,8 +466,20 @@ void CXGridProp::EndEdit()
             if (kind == CXEdit::Plain || kind == CXEdit::Date) {
                 changed = true;
                 r.text = m_typed->shownText();
+            } else if (m_typed->refused() && kind == CXEdit::FixedPoint) {
+                // An amount past what the row holds: said, naming the row, and
+                // the value stays as it was.
+                const QString largest = FormatFixedPoint(m_typed->maximum(), m_typed->decimals(), true);
+                refreshText(m_curRow);
+                m_committing = false;
+                platform::Prompt::messageBox(
+                    QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds (%3 was typed).")
+                        .arg(r.label.trimmed(), largest, text.trimmed()),
+                    QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+                update();
+                return;
             } else {
-                const int value = m_typed->GetValue();
+                const int value = int(m_typed->GetValue());
                 changed = value != r.value;
                 r.value = value;
                 refreshText(m_curRow);

@@ -15,6 +15,8 @@
 #include "platform/db/DbErrors.h"
 #include "platform/db/SqlValues.h"
 
+#include <cmath>
+#include <algorithm>
 #include <QtCore/QRegularExpression>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QComboBox>
@@ -1291,9 +1293,15 @@ qint32 CXDaoSet::ValueToLong(const Value &value)
     switch (value.type()) {
     case FieldType::Integer: return qint16(value.toInt64());
     case FieldType::Long: return qint32(value.toInt64());
+    // A number past a Long is held at its limit, never wrapped into another
+    // (an amount of money read as a Long is whole cents).
     case FieldType::Single:
-    case FieldType::Double: return qint32(value.toDouble()); // toward zero
-    case FieldType::Currency: return qint32(value.toMoney().units() / Money::kUnitsPerCent);
+    case FieldType::Double: {
+        const double d = std::trunc(value.toDouble()); // toward zero
+        return std::isnan(d) ? 0 : d >= 2147483647.0 ? INT32_MAX : d <= -2147483648.0 ? INT32_MIN : qint32(d);
+    }
+    case FieldType::Currency:
+        return qint32(std::clamp<qint64>(value.toMoney().units() / Money::kUnitsPerCent, INT32_MIN, INT32_MAX));
     case FieldType::Text:
     case FieldType::Memo: return ToInt(value.toString());
     case FieldType::Boolean: return value.toBool() ? -1 : 0;

@@ -8,29 +8,31 @@
 
 namespace {
 
-constexpr qint64 kMaxSheet = std::numeric_limits<qint32>::max();
-constexpr qint64 kMinSheet = std::numeric_limits<qint32>::min();
+// The most a sheet value may be: as cents, the largest amount the currency
+// holds (a value saved back never leaves its range).
+constexpr qint64 kMaxSheet = std::numeric_limits<qint64>::max() / Money::kUnitsPerCent;
+constexpr qint64 kMinSheet = -kMaxSheet;
 
-// A sheet cell holds 32 bits: a larger result is held at the limit, never wrapped.
-qint32 toSheet(qint64 value)
+// A result beyond the sheet's range is held at the limit, never wrapped.
+qint64 toSheet(__int128 value)
 {
-    return qint32(std::clamp(value, kMinSheet, kMaxSheet));
+    return qint64(std::clamp<__int128>(value, kMinSheet, kMaxSheet));
 }
 
 // Floating-point intermediates become sheet values truncated toward zero.
-qint32 truncToSheet(double value)
+qint64 truncToSheet(double value)
 {
     if (std::isnan(value))
         return 0;
     const double t = std::trunc(value);
     if (t >= double(kMaxSheet))
-        return qint32(kMaxSheet);
+        return kMaxSheet;
     if (t <= double(kMinSheet))
-        return qint32(kMinSheet);
-    return qint32(t);
+        return kMinSheet;
+    return qint64(t);
 }
 
-qint32 cents(Money value)
+qint64 cents(Money value)
 {
     return toSheet(CurrencyToCents(value));
 }
@@ -123,7 +125,7 @@ void CItemCostSheet::InitRows()
 
 // --- cells ---------------------------------------------------------------------------
 
-qint32 *CItemCostSheet::Cell(Row &row, int column)
+qint64 *CItemCostSheet::Cell(Row &row, int column)
 {
     switch (column) {
     case ColRate: return &row.rate;
@@ -141,9 +143,9 @@ qint32 *CItemCostSheet::Cell(Row &row, int column)
     }
 }
 
-qint32 CItemCostSheet::CellValue(const Row &row, int column)
+qint64 CItemCostSheet::CellValue(const Row &row, int column)
 {
-    qint32 *cell = Cell(const_cast<Row &>(row), column);
+    qint64 *cell = Cell(const_cast<Row &>(row), column);
     return cell ? *cell : 0;
 }
 
@@ -178,11 +180,11 @@ QString CItemCostSheet::GetDiffMark(Money defaultValue, qint64 value)
 
 // An amount as tenths of a percent of a price, both in cents: the integer
 // quotient, then +0.5 truncated (a negative quotient moves one toward zero).
-qint32 CItemCostSheet::PercentOfPrice(qint64 amount, qint64 price)
+qint64 CItemCostSheet::PercentOfPrice(qint64 amount, qint64 price)
 {
     if (amount == 0 || price == 0)
         return 0;
-    const qint64 q = amount * 1000 / price;
+    const qint64 q = toSheet(__int128(amount) * 1000 / price);
     return truncToSheet(double(q) + 0.5);
 }
 
@@ -190,7 +192,7 @@ qint32 CItemCostSheet::PercentOfPrice(qint64 amount, qint64 price)
 void CItemCostSheet::RecalcTimeCost(Row &row) const
 {
     row.timeCost = truncToSheet(double(row.actualTime) * double(row.rate) / 6000.0);
-    row.cost = toSheet(qint64(row.timeCost) + row.matCost);
+    row.cost = toSheet(__int128(row.timeCost) + row.matCost);
 }
 
 // Rate per hour from the time cost, only when time was spent.
@@ -205,8 +207,8 @@ void CItemCostSheet::RecalcMaterialCost(Row &row) const
 {
     if (row.unitCost == 0 || row.actualQty == 0)
         return;
-    row.matCost = toSheet(qint64(row.unitCost) * row.actualQty / row.divisor());
-    row.cost = toSheet(qint64(row.timeCost) + row.matCost);
+    row.matCost = toSheet(__int128(row.unitCost) * row.actualQty / row.divisor());
+    row.cost = toSheet(__int128(row.timeCost) + row.matCost);
 }
 
 // Unit cost from the material cost, only with both a cost and a quantity.
@@ -214,7 +216,7 @@ void CItemCostSheet::RecalcUnitCost(Row &row) const
 {
     if (row.matCost == 0 || row.actualQty == 0)
         return;
-    row.unitCost = toSheet(row.divisor() * row.matCost / row.actualQty);
+    row.unitCost = toSheet(__int128(row.divisor()) * row.matCost / row.actualQty);
 }
 
 void CItemCostSheet::RecalcMarkup(Row &row) const
@@ -226,7 +228,7 @@ void CItemCostSheet::RecalcMarkup(Row &row) const
 // Charge or none) has no markup, so the price equals the cost.
 void CItemCostSheet::RecalcPriceFromMarkup(Row &row) const
 {
-    row.cost = toSheet(qint64(row.timeCost) + row.matCost);
+    row.cost = toSheet(__int128(row.timeCost) + row.matCost);
     if (row.cost <= 1)
         row.markup = 0;
     row.price = truncToSheet(double(row.cost) * (1.0 + row.markup / 1000.0));
@@ -237,20 +239,20 @@ void CItemCostSheet::RecalcPriceFromMarkup(Row &row) const
 void CItemCostSheet::RecalcPriceFromCharge(Row &row) const
 {
     const Figures def = DefaultOf(row.itemId);
-    const qint32 m = truncToSheet(MarkupTenths(double(def.cost.units()), double(def.price.units()), true));
+    const qint64 m = truncToSheet(MarkupTenths(double(def.cost.units()), double(def.price.units()), true));
     row.markup = m;
     const double f = 1.0 + m / 1000.0;
-    const qint64 timePart = qint64(std::trunc(double(row.rate) * f * row.chargeTime / 6000.0));
-    const qint64 matPart = qint64(std::trunc(double(row.unitCost) * f * row.chargeQty / double(row.divisor())));
-    row.price = toSheet(timePart + matPart);
+    const qint64 timePart = truncToSheet(double(row.rate) * f * double(row.chargeTime) / 6000.0);
+    const qint64 matPart = truncToSheet(double(row.unitCost) * f * double(row.chargeQty) / double(row.divisor()));
+    row.price = toSheet(__int128(timePart) + matPart);
 }
 
 void CItemCostSheet::UpdateTotals(bool changed)
 {
     if (changed)
         m_bChanged = true;
-    qint64 actualTime = 0, chargeTime = 0, timeCost = 0, matCost = 0, priceSum = 0;
-    qint64 defActual = 0, defCharge = 0, defTime = 0, defMat = 0;
+    __int128 actualTime = 0, chargeTime = 0, timeCost = 0, matCost = 0, priceSum = 0;
+    __int128 defActual = 0, defCharge = 0, defTime = 0, defMat = 0;
     bool allPriced = true;
     for (Row &row : m_rows) {
         const Figures def = DefaultOf(row.itemId);
@@ -270,22 +272,22 @@ void CItemCostSheet::UpdateTotals(bool changed)
         row.priceMark = GetDiffMark(def.price, row.price);
     }
 
-    const qint64 totalCost = timeCost + matCost;
+    const qint64 totalCost = toSheet(timeCost + matCost);
     const qint64 defaultCost = m_itemDefaultCost.units() / Money::kUnitsPerCent;
     const qint64 defaultPrice = m_itemDefaultPrice.units() / Money::kUnitsPerCent;
     qint64 totalPrice = 0;
-    qint32 markup = 0, defaultMarkup = 0, marginPercent = 0;
-    qint64 margin = 0;
+    qint64 markup = 0, defaultMarkup = 0, marginPercent = 0;
+    __int128 margin = 0;
     if (allPriced && priceSum == 0) {
         totalPrice = 1;
     } else if (!allPriced || priceSum == 0) {
         totalPrice = 0;
     } else {
-        totalPrice = priceSum;
+        totalPrice = toSheet(priceSum);
         markup = truncToSheet(MarkupTenths(double(totalCost), double(totalPrice), true) + 0.5);
         defaultMarkup = truncToSheet(MarkupTenths(double(defaultCost), double(defaultPrice), true) + 0.5);
         marginPercent = truncToSheet(MarkupTenths(double(totalCost), double(totalPrice), false) + 0.5);
-        margin = totalPrice - totalCost;
+        margin = __int128(totalPrice) - totalCost;
     }
     m_lastTotalPrice = toSheet(totalPrice);
 
@@ -374,19 +376,19 @@ bool CItemCostSheet::OnCellChanged(int index, int column)
     return true;
 }
 
-bool CItemCostSheet::OnTotalsChanged(int totalsRow, int column, qint32 value)
+bool CItemCostSheet::OnTotalsChanged(int totalsRow, int column, qint64 value)
 {
     const qint64 totalCost = m_totals[CurrentTotal].cost;
-    qint64 total = 0;
+    __int128 total = 0;
     if (totalsRow == CurrentTotal && column == ColMarkup) {
-        total = qint64(std::trunc(double(totalCost) * (1.0 + value / 1000.0)));
+        total = truncToSheet(double(totalCost) * (1.0 + double(value) / 1000.0));
     } else if (totalsRow == MarginRow && column == ColMarkup) {
         // A margin of 100 % or more has no price: the total stays.
         if (value >= 1000)
             return false;
-        total = qint64(std::trunc(double(totalCost) / (1.0 - value / 1000.0)));
+        total = truncToSheet(double(totalCost) / (1.0 - double(value) / 1000.0));
     } else if (totalsRow == MarginRow && column == ColPrice) {
-        total = totalCost + value;
+        total = __int128(totalCost) + value;
     } else if (totalsRow == CurrentTotal && column == ColPrice) {
         total = value;
     } else {
@@ -400,7 +402,7 @@ bool CItemCostSheet::OnTotalsChanged(int totalsRow, int column, qint32 value)
 // rows at -1, 0 or 1 (No Charge, unpriced) keep theirs, a scaled price never
 // becomes 0 (it becomes No Charge), and what the truncations leave goes to
 // the last scaled row.
-void CItemCostSheet::SpreadTotalPrice(qint32 total)
+void CItemCostSheet::SpreadTotalPrice(qint64 total)
 {
     if (total >= -1 && total <= 1) {
         for (Row &row : m_rows) {
@@ -409,12 +411,12 @@ void CItemCostSheet::SpreadTotalPrice(qint32 total)
         }
     } else {
         const double r = m_lastTotalPrice == 0 ? 1.0 : double(total) / double(m_lastTotalPrice);
-        qint64 remaining = total;
+        __int128 remaining = total;
         Row *last = nullptr;
         for (Row &row : m_rows) {
             if (row.price >= -1 && row.price <= 1)
                 continue;
-            qint32 scaled = truncToSheet(double(row.price) * r + 1e-10);
+            qint64 scaled = truncToSheet(double(row.price) * r + 1e-10);
             if (scaled == 0)
                 scaled = 1;
             row.price = scaled;
@@ -423,7 +425,7 @@ void CItemCostSheet::SpreadTotalPrice(qint32 total)
             last = &row;
         }
         if (remaining != 0 && last) {
-            last->price = toSheet(qint64(last->price) + remaining);
+            last->price = toSheet(__int128(last->price) + remaining);
             RecalcMarkup(*last);
         }
     }
@@ -480,7 +482,7 @@ void CItemCostSheet::ApplyTotalsCommand(int command)
     if (command == 6) {
         for (Row &row : m_rows) {
             for (int c = 0; c < ColumnCount; ++c) {
-                if (qint32 *cell = Cell(row, c))
+                if (qint64 *cell = Cell(row, c))
                     *cell = 0;
             }
         }

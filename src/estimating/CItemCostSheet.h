@@ -19,9 +19,9 @@
 // percent. A money value of 0 means not priced, 1 means No Charge. Cents meet
 // the stored currency only through CentsToCurrency and CurrencyToCents.
 //
-// Every intermediate is worked in 64-bit integers or doubles; only the
-// values kept on the sheet are 32-bit (a result beyond that range is held at
-// its limit rather than wrapped).
+// The values kept on the sheet are 64-bit, so that any amount the item holds
+// is shown and saved exactly; products are worked in 128 bits, and a result
+// beyond what the currency holds is held at its limit rather than wrapped.
 class CItemCostSheet
 {
 public:
@@ -66,17 +66,17 @@ public:
     {
         QString name;       // "Category: Name", or a totals row's label
         QString unitLabel;  // "M" or "Ea"
-        qint32 rate = 0;
-        qint32 actualTime = 0;
-        qint32 chargeTime = 0;
-        qint32 timeCost = 0;
-        qint32 unitCost = 0;
-        qint32 actualQty = 0;
-        qint32 chargeQty = 0;
-        qint32 matCost = 0;
-        qint32 cost = 0;
-        qint32 markup = 0;
-        qint32 price = 0;
+        qint64 rate = 0;
+        qint64 actualTime = 0;
+        qint64 chargeTime = 0;
+        qint64 timeCost = 0;
+        qint64 unitCost = 0;
+        qint64 actualQty = 0;
+        qint64 chargeQty = 0;
+        qint64 matCost = 0;
+        qint64 cost = 0;
+        qint64 markup = 0;
+        qint64 price = 0;
         QString costMark;
         QString priceMark;
         // Kept beside the columns.
@@ -104,7 +104,7 @@ public:
     // --- the sheet's rules, by name ---------------------------------------------
     static double MarkupTenths(double cost, double price, bool onCost);
     static QString GetDiffMark(Money defaultValue, qint64 value);
-    static qint32 PercentOfPrice(qint64 amount, qint64 price);
+    static qint64 PercentOfPrice(qint64 amount, qint64 price);
 
     void RecalcTimeCost(Row &row) const;
     void RecalcRate(Row &row) const;
@@ -125,9 +125,9 @@ public:
     // An edit of the totals grid: the Current Total markup, the Margin row's
     // percentage or amount, or the Current Total price. Sets the new item
     // total and spreads it; false (a margin of 100 % or more) changes nothing.
-    bool OnTotalsChanged(int totalsRow, int column, qint32 value);
+    bool OnTotalsChanged(int totalsRow, int column, qint64 value);
     // Spreads an item total over the service prices, then the totals.
-    void SpreadTotalPrice(qint32 total);
+    void SpreadTotalPrice(qint64 total);
 
     // --- Apply commands ----------------------------------------------------------
     // On one row: 0 saved cost, 1 default cost, 2 saved price, 3 default
@@ -149,14 +149,14 @@ public:
     Figures SavedOf(qint32 itemId) const;
     Money ItemDefaultCost() const { return m_itemDefaultCost; }
     Money ItemDefaultPrice() const { return m_itemDefaultPrice; }
-    qint32 LastTotalPrice() const { return m_lastTotalPrice; }
+    qint64 LastTotalPrice() const { return m_lastTotalPrice; }
     // Set by every totals update with the changed flag.
     bool IsChanged() const { return m_bChanged; }
     void SetChanged(bool changed) { m_bChanged = changed; }
 
     // A numeric cell of a row by column (nullptr for a text column).
-    static qint32 *Cell(Row &row, int column);
-    static qint32 CellValue(const Row &row, int column);
+    static qint64 *Cell(Row &row, int column);
+    static qint64 CellValue(const Row &row, int column);
 
     // Labels of the totals rows.
     static QString TotalsLabel(int which);
@@ -168,6 +168,6 @@ private:
     std::map<qint32, Figures> m_saved;
     Money m_itemDefaultCost;
     Money m_itemDefaultPrice;
-    qint32 m_lastTotalPrice = 0;
+    qint64 m_lastTotalPrice = 0;
     bool m_bChanged = false;
 };

@@ -264,16 +264,20 @@ void CItemCosts::BuildGrids()
 
     m_wndGrid.SetHeaderHeight(34);
     m_wndGrid.SetEnterMovesDown(false);
-    for (const ColumnSpec &c : kColumns)
-        m_wndGrid.AddColumn(QString::fromUtf8(c.title), c.width, c.type, QString::fromLatin1(c.format),
-                            c.editable ? 1 : 0);
+    // Money columns hold any amount an item may have (64 bits).
+    for (const ColumnSpec &c : kColumns) {
+        const int column = m_wndGrid.AddColumn(QString::fromUtf8(c.title), c.width, c.type,
+                                               QString::fromLatin1(c.format), c.editable ? 1 : 0);
+        m_wndGrid.SetColumnWide(column);
+    }
     m_wndGrid.SetRows(m_nRowCount, std::min(m_nRowCount, 19));
 
     m_wndGrid2.SetHeaderHeight(0);
     for (int c = 0; c < Sheet::ColumnCount; ++c) {
         const ColumnSpec &s = kColumns[c];
         const bool editable = c == Sheet::ColMarkup || c == Sheet::ColPrice;
-        m_wndGrid2.AddColumn(QString(), s.width, s.type, QString::fromLatin1(s.format), editable ? 1 : 0);
+        m_wndGrid2.SetColumnWide(
+            m_wndGrid2.AddColumn(QString(), s.width, s.type, QString::fromLatin1(s.format), editable ? 1 : 0));
     }
     m_wndGrid2.SetRows(3, 3);
     m_wndGrid2.SetCellEditable(Sheet::DefaultRow, Sheet::ColMarkup, 0);
@@ -390,7 +394,7 @@ void CItemCosts::OnCellChanged(unsigned gridId, int row, int column)
         if (row < 0 || row >= m_sheet.RowCount())
             return;
         SetCurrentRow(row);
-        if (qint32 *cell = Sheet::Cell(m_sheet.RowAt(row), column))
+        if (qint64 *cell = Sheet::Cell(m_sheet.RowAt(row), column))
             *cell = m_wndGrid.GetCellValue(row, column);
         if (m_sheet.OnCellChanged(row, column)) {
             ShowRow(row);
@@ -626,7 +630,7 @@ void CItemCosts::OnSavedVsDefault()
         for (int c = 1; c <= 10; ++c) {
             if (c == 4 || c == 8)
                 continue;
-            const int v = int(std::clamp<qint64>(values[c - 1], INT_MIN, INT_MAX));
+            const qint64 v = values[c - 1];
             g.SetCellValue(r, c, v);
             if (r == 2 && v != 0)
                 g.SetCellColor(r, c, v > 0 ? 10 : 21);
@@ -695,9 +699,9 @@ void CItemCosts::OnItemDirectCost()
     for (int r = 0; r < 5; ++r) {
         g.SetCellText(r, 0, QString::fromLatin1(rows[r].label));
         g.SetCellImage(r, 0, std::uint8_t(rows[r].image));
-        g.SetCellValue(r, 1, int(std::clamp<qint64>(rows[r].direct, INT_MIN, INT_MAX)));
+        g.SetCellValue(r, 1, rows[r].direct);
         g.SetCellValue(r, 2, Sheet::PercentOfPrice(rows[r].direct, price));
-        g.SetCellValue(r, 3, int(std::clamp<qint64>(rows[r].overhead, INT_MIN, INT_MAX)));
+        g.SetCellValue(r, 3, rows[r].overhead);
         g.SetCellValue(r, 4, Sheet::PercentOfPrice(rows[r].overhead, price));
     }
     window.DoModal();

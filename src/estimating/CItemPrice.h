@@ -76,7 +76,7 @@ public:
 
     // --- prompts ------------------------------------------------------------------
     // An amount in ten-thousandths; false (amount unchanged) on cancel.
-    bool AskAmount(qint32 *amount, const QString &what, const QString &help = QString());
+    bool AskAmount(qint64 *amount, const QString &what, const QString &help = QString());
     bool AskCount(qint32 *value, bool time);
     void AskItemPrice(Money revised);
 

@@ -7,22 +7,39 @@
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
 #include "estimating/PricingEntry.h"
+#include "platform/Prompt.h"
 
-bool CItemPrice::AskAmount(qint32 *amount, const QString &what, const QString &help)
+namespace {
+
+// The largest price an item holds exactly: a money field of the shop file
+// tells every ten-thousandth apart up to 900,000,000,000.0000.
+constexpr std::int64_t kLargestItemPrice = 9'000'000'000'000'000;
+
+} // namespace
+
+bool CItemPrice::AskAmount(qint64 *amount, const QString &what, const QString &help)
 {
     PricingEntry entry;
     entry.title = what;
     entry.prompt = QStringLiteral("Please %1 %2").arg(*amount == 0 ? QStringLiteral("enter") : QStringLiteral("verify"), what);
     entry.note = help;
-    entry.value = QString::asprintf("%.4f", *amount / 10000.0);
+    entry.value = FormatFixedPoint(*amount, 4);
     entry.kind = ValueKind::Whole;
     entry.decimals = 4;
-    if (!AskPricingEntry(entry))
-        return false;
-    std::int64_t scaled = 0;
-    ReadTypedFixed(entry.value, 4, scaled);
-    *amount = qint32(scaled);
-    return true;
+    // The amount is read in 64 bits: one past what an item's money holds
+    // exactly is refused and asked again, never cut to some other figure.
+    for (;;) {
+        if (!AskPricingEntry(entry))
+            return false;
+        std::int64_t typed = 0;
+        if (ReadTypedFixed(entry.value, 4, typed) && typed >= -kLargestItemPrice && typed <= kLargestItemPrice) {
+            *amount = typed;
+            return true;
+        }
+        platform::Prompt::messageBox(QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds.")
+                                         .arg(what, FormatFixedPoint(kLargestItemPrice, 4, true)),
+                                     QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
 }
 
 bool CItemPrice::AskCount(qint32 *value, bool time)
@@ -80,23 +97,31 @@ void CItemPrice::AskItemPrice(Money revised)
         explain += QStringLiteral("\n• Item Price \t= Unit Price x ") + QString::number(qty);
     explain += QStringLiteral("\nCharge %1").arg(FormatMoney(shownRevised));
     entry.note = explain;
-    entry.value = QString::asprintf("%.4f", shownRevised.units() / 10000.0);
+    entry.value = FormatFixedPoint(shownRevised.units(), 4);
     entry.pattern = QString::fromLatin1(kNumberPerThousandPattern);
 
-    // Cancel keeps the figure offered.
+    // Cancel keeps the figure offered. The price is read in 64 bits; one
+    // beyond what the item's price holds exactly is refused and asked again.
     Money chosen = revised;
-    if (AskPricingEntry(entry)) {
+    while (AskPricingEntry(entry)) {
         QString text = entry.value.trimmed();
         const bool perThousand = text.contains(QLatin1Char('m'), Qt::CaseInsensitive);
         if (perThousand)
             text = text.left(text.indexOf(QLatin1Char('m'), 0, Qt::CaseInsensitive)).trimmed();
-        const qint64 typed = ParseFixedPointValue(text, 4);
-        if (typed > 0) {
-            if (perUnit)
-                chosen = Money::fromUnits(perThousand ? typed * qty / 1000 : typed * qty);
-            else
-                chosen = Money::fromUnits(typed);
+        std::int64_t typed = 0;
+        const bool read = ParseFixedPoint64(text, 4, typed);
+        if (read && typed <= 0)
+            break;
+        const __int128 units = !perUnit ? __int128(typed) : perThousand ? __int128(typed) * qty / 1000 : __int128(typed) * qty;
+        if (!read || units > kLargestItemPrice) {
+            platform::Prompt::messageBox(QStringLiteral("\"Item Price\" cannot be more than %1, the largest amount it "
+                                                        "holds.")
+                                             .arg(FormatFixedPoint(kLargestItemPrice, 4, true)),
+                                         QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            continue;
         }
+        chosen = Money::fromUnits(std::int64_t(units));
+        break;
     }
     SpreadItemPrice(chosen);
 }

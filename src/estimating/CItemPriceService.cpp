@@ -5,11 +5,14 @@
 #include "app/base/Codes.h"
 #include "app/base/MoneyText.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 constexpr Money kNoCharge = Money::noChargeMarker();
+// The largest price a row holds exactly (900,000,000,000.0000).
+constexpr __int128 kLargestPriceUnits = 9'000'000'000'000'000;
 
 qint32 ClampToLong(qint64 v)
 {
@@ -367,11 +370,8 @@ void CItemPrice::PriceService()
             } else {
                 title = QStringLiteral("Total Time Cost");
             }
-            if (rate == 0 && !m_bSilent) {
-                qint32 asked = ClampToLong(rate);
-                AskAmount(&asked, title);
-                rate = asked;
-            }
+            if (rate == 0 && !m_bSilent)
+                AskAmount(&rate, title);
         }
         row.m_ChargeTime = row.m_ActualTime = time;
         row.m_TimeCost = Money::fromUnits(qint64(time) * rate / 60);
@@ -386,7 +386,7 @@ void CItemPrice::PriceService()
         if (row.m_nRunCost == 0) {
             const qint32 divisor = ser.m_Unit == 2 ? 1000 : 1;
             const double oh = ser.m_CostOH < 1 ? 1.0 : double(ser.m_CostOH);
-            qint32 rate = 0;
+            qint64 rate = 0;
             if (previousQty > 0)
                 rate = ClampToLong(qint64(double(previousMat.units() - qint64(row.m_nSetCost) * 100) * divisor
                                           / (previousQty * oh)));
@@ -426,19 +426,25 @@ void CItemPrice::PriceService()
         if (!m_bSilent) {
             const qint32 q = row.m_ChargeQty > 0 ? row.m_ChargeQty : 1;
             const QString help = QStringLiteral("Service Quantity: ") + QString::number(q);
+            // The price typed in 64 bits; a total past what the row's price
+            // holds (the per-piece price times the quantity) stops at the
+            // largest rather than wrapping.
             const qint64 price = row.m_Price.units();
+            const auto total = [](__int128 units) {
+                return Money::fromUnits(qint64(std::clamp<__int128>(units, -kLargestPriceUnits, kLargestPriceUnits)));
+            };
             if (ser.m_Unit == 3) {
-                qint32 amount = ClampToLong(price);
+                qint64 amount = price;
                 if (AskAmount(&amount, QStringLiteral("Total Price"), help))
                     row.m_Price = Money::fromUnits(amount);
             } else if (ser.m_Unit == 2) {
-                qint32 amount = ClampToLong(price * 1000 / q);
+                qint64 amount = qint64(__int128(price) * 1000 / q);
                 if (AskAmount(&amount, QStringLiteral("Price/M"), help))
-                    row.m_Price = Money::fromUnits(qint64(qint64(amount) * q / 1000 + 0.99));
+                    row.m_Price = total(__int128(amount) * q / 1000);
             } else {
-                qint32 amount = ClampToLong(price / q);
+                qint64 amount = price / q;
                 if (AskAmount(&amount, QStringLiteral("Price/Each"), help))
-                    row.m_Price = Money::fromUnits(qint64(double(amount) * q + 0.99));
+                    row.m_Price = total(__int128(amount) * q);
             }
         }
         break;

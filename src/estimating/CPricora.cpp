@@ -156,7 +156,9 @@ bool CPricora::OnInitDialog()
         const QString t = QString::fromLatin1(title);
         const bool editable = t == QStringLiteral("Quantity") || t == QStringLiteral("Target");
         const bool money = t == QStringLiteral("Price") || t == QStringLiteral("Target") || t == QStringLiteral("Difference");
-        m_wndGrid.AddColumn(t, 66, money ? 8 : 7, money ? QStringLiteral("$") : QStringLiteral("%9d"), editable ? 1 : 0);
+        m_wndGrid.SetColumnWide(
+            m_wndGrid.AddColumn(t, 66, money ? 8 : 7, money ? QStringLiteral("$") : QStringLiteral("%9d"), editable ? 1 : 0),
+            money);
     }
     m_wndGrid.SetRows(Pricora::kRows, Pricora::kRows);
     m_wndGrid.SetColorScheme(m_nColorScheme);
@@ -311,7 +313,7 @@ void CPricora::PriceQuantities()
     QList<qint32> quantities;
     for (int r = 0; r < Pricora::kRows; ++r)
         quantities << m_wndGrid.GetCellValue(r, ColQuantity);
-    const QList<qint32> prices = Pricora::PriceQuantities(quantities);
+    const QList<qint64> prices = Pricora::PriceQuantities(quantities);
     for (int r = 0; r < Pricora::kRows; ++r) {
         m_wndGrid.SetCellValue(r, ColPrice, prices.value(r));
         UpdateDifference(r);
@@ -322,7 +324,8 @@ void CPricora::PriceQuantities()
 
 void CPricora::UpdateDifference(int row)
 {
-    qint32 difference = 0, percent = 0;
+    qint64 difference = 0;
+    qint32 percent = 0;
     Pricora::Difference(m_wndGrid.GetCellValue(row, ColPrice), m_wndGrid.GetCellValue(row, ColTarget), difference,
                         percent);
     m_wndGrid.SetCellValue(row, ColDifference, difference);

@@ -54,13 +54,13 @@ QList<qint32> Quantities(const QString &quantityText)
     return out;
 }
 
-void Difference(qint32 price, qint32 target, qint32 &difference, qint32 &percent)
+void Difference(qint64 price, qint64 target, qint64 &difference, qint32 &percent)
 {
     difference = percent = 0;
     if (price == 0 || target == 0)
         return;
-    const qint64 d = qint64(price) - target;
-    difference = qint32(d);
+    const qint64 d = price - target;
+    difference = d;
     percent = d == 0 ? 0 : qint32(std::trunc(double(d) * 100.0 / double(price)));
 }
 
@@ -113,7 +113,7 @@ bool LoadScratchItem(PricoraSpecs &specs)
     // The targets, one per row from the first; rows beyond the list keep theirs.
     const QStringList entries = note.split(QLatin1Char(','));
     for (int i = 0; i < entries.size() - 1 && i < kRows; ++i)
-        specs.targets[i] = ToInt(entries[i]);
+        specs.targets[i] = entries[i].trimmed().toLongLong();
     return true;
 }
 
@@ -182,18 +182,18 @@ bool SaveScratchItem(const PricoraSpecs &specs)
     return true;
 }
 
-QList<qint32> PriceQuantities(const QList<qint32> &quantities)
+QList<qint64> PriceQuantities(const QList<qint32> &quantities)
 {
     CItemSet item;
     item.m_JobID = kJobId;
     item.m_ItemNo = kItemNo;
     item.m_SubNo = 0;
     CItemPrice engine(&item, true);
-    QList<qint32> prices;
+    QList<qint64> prices;
     for (qint32 quantity : quantities) {
-        qint32 price = 0;
+        qint64 price = 0;
         if (quantity > 0 && engine.PriceItem(quantity) != 0)
-            price = qint32(engine.GetNewPrice().units() / 100);
+            price = engine.GetNewPrice().units() / 100;
         prices << price;
     }
     return prices;

@@ -26,7 +26,7 @@ struct PricoraSpecs
     qint32 plate = 0;
     qint32 other = 0;
     qint32 otherCategory = 1;
-    QList<qint32> targets = QList<qint32>(10, 0); // target price of each row, in cents
+    QList<qint64> targets = QList<qint64>(10, 0); // target price of each row, in cents
 };
 
 namespace Pricora {
@@ -40,7 +40,7 @@ constexpr int kRows = 10;
 QList<qint32> Quantities(const QString &quantityText);
 // Price minus target, and that as a whole percentage of the price (toward
 // zero); both 0 unless price and target are given.
-void Difference(qint32 price, qint32 target, qint32 &difference, qint32 &percent);
+void Difference(qint64 price, qint64 target, qint64 &difference, qint32 &percent);
 // The slot a service of a category goes in: 1 paper, 2 press, 3 plate, 4
 // other; 0 for an unknown service (category 0).
 int SlotOfCategory(qint32 catNo);
@@ -52,6 +52,6 @@ bool LoadScratchItem(PricoraSpecs &specs);
 bool SaveScratchItem(const PricoraSpecs &specs);
 // The price in cents of each quantity, all priced on one silent engine
 // loaded once; 0 for a quantity of 0 or less or an item that prices to 0.
-QList<qint32> PriceQuantities(const QList<qint32> &quantities);
+QList<qint64> PriceQuantities(const QList<qint32> &quantities);
 
 } // namespace Pricora

@@ -300,8 +300,8 @@ void CJobDlg::OnRepriceAll()
             engine.SetPresetChoice(CItemPrice::DefaultCostDefaultPrice);
             const int answer = engine.PriceItem(0);
             const Money change = engine.GetNewPrice() - inFile;
-            grid.m_wndGrid.SetCellValue(r, 2, int(inFile.units() / Money::kUnitsPerCent));
-            grid.m_wndGrid.SetCellValue(r, 3, int(engine.GetNewPrice().units() / Money::kUnitsPerCent));
+            grid.m_wndGrid.SetCellValue(r, 2, inFile.units() / Money::kUnitsPerCent);
+            grid.m_wndGrid.SetCellValue(r, 3, engine.GetNewPrice().units() / Money::kUnitsPerCent);
             grid.m_wndGrid.SetCellText(r, 4, FormatMoney(change));
             QString remark;
             if (answer == 30453 || answer == 30454)

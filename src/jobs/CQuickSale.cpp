@@ -12,6 +12,7 @@
 #include "platform/db/Recordset.h"
 #include "views/QuickSaleSlot.h"
 
+#include <QtCore/QSignalBlocker>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 
@@ -56,8 +57,12 @@ bool CQuickSale::OnInitDialog()
 
     m_wndGrid.AddColumn(QStringLiteral("Service"), 230, 2, QStringLiteral("&32"));
     m_wndGrid.AddColumn(QStringLiteral("Quantity"), 70, 7, QStringLiteral("%7d"));
+    // The amounts are held in 64 bits as typed; the sale refuses one past
+    // what its money fields hold.
     m_wndGrid.AddColumn(QStringLiteral("Price/Each"), 70, 8, QStringLiteral("4"));
     m_wndGrid.AddColumn(QStringLiteral("Price"), 70, 8, QStringLiteral("$"));
+    m_wndGrid.SetColumnWide(ColUnitPrice);
+    m_wndGrid.SetColumnWide(ColPrice);
     m_wndGrid.SetRows(kRows, kRows);
     m_wndGrid.AddPickItem(ColService, 0, QString());
     try {
@@ -109,8 +114,10 @@ bool CQuickSale::OnCommand(int id)
 QuickSale::Line CQuickSale::LineOf(int row) const
 {
     QuickSale::Line line;
-    line.serNo = m_wndGrid.GetCellValue(row, ColService);
-    line.quantity = m_wndGrid.GetCellValue(row, ColQuantity);
+    // The service's number and the quantity ("%7d") are whole numbers of
+    // their columns; the amounts are kept in 64 bits.
+    line.serNo = qint32(m_wndGrid.GetCellValue(row, ColService));
+    line.quantity = qint32(m_wndGrid.GetCellValue(row, ColQuantity));
     line.unitPrice = m_wndGrid.GetCellValue(row, ColUnitPrice);
     line.price = m_wndGrid.GetCellValue(row, ColPrice);
     return line;
@@ -135,10 +142,12 @@ void CQuickSale::OnCellChanged(int row, int column)
 {
     if (row < 0 || row >= m_wndGrid.GetRowCount())
         return;
+    m_accepted.resize(m_wndGrid.GetRowCount());
     QuickSale::Line line = LineOf(row);
+    QString refusal;
+    QString remind;
     switch (column) {
     case ColService: {
-        QString remind;
         try {
             platform::Recordset rs(SharedDatabase());
             rs.open(platform::Recordset::Type::Snapshot,
@@ -157,46 +166,83 @@ void CQuickSale::OnCellChanged(int row, int column)
         } catch (const platform::DbException &e) {
             ShowDaoError(e, QStringLiteral("Quick Sale services"));
         }
-        line.price = QuickSale::PriceOf(line.quantity, line.unitPrice);
-        SetLine(row, line);
-        if (!remind.isEmpty())
-            platform::Prompt::messageBox(remind);
+        if (!QuickSale::PriceOf(line.quantity, line.unitPrice, line.price))
+            refusal = QuickSale::TooLargeText(QStringLiteral("Price"), QuickSale::kLargestPrice, 2);
         break;
     }
     case ColQuantity:
     case ColUnitPrice:
-        line.price = QuickSale::PriceOf(line.quantity, line.unitPrice);
-        SetLine(row, line);
+        if (!QuickSale::PriceOf(line.quantity, line.unitPrice, line.price))
+            refusal = QuickSale::TooLargeText(QStringLiteral("Price"), QuickSale::kLargestPrice, 2);
         break;
     case ColPrice:
         QuickSale::UnitPriceFromPrice(line.price, line.quantity, line.unitPrice);
-        SetLine(row, line);
+        if (line.price > QuickSale::kLargestPrice)
+            refusal = QuickSale::TooLargeText(QStringLiteral("Price"), QuickSale::kLargestPrice, 2);
         break;
     default:
         break;
     }
-    RecomputeTotals();
+    QuickSale::Totals totals;
+    if (refusal.isEmpty()) {
+        SetLine(row, line);
+        if (!QuickSale::ComputeTotals(Lines(), m_nTaxCode, totals, refusal))
+            remind.clear();
+    }
+    if (!refusal.isEmpty()) {
+        // Refused: the row stays as it was before the change, nothing wraps.
+        const QuickSale::Line &before = m_accepted[row];
+        m_wndGrid.SetCellValue(row, ColService, before.serNo);
+        m_wndGrid.SetCellValue(row, ColQuantity, before.quantity);
+        m_wndGrid.SetCellValue(row, ColUnitPrice, before.unitPrice);
+        m_wndGrid.SetCellValue(row, ColPrice, before.price);
+        m_wndGrid.RefreshRow(row);
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
+    m_accepted[row] = LineOf(row);
+    m_totals = totals;
+    ShowTotals();
     m_wndGrid.RefreshRow(row);
+    if (!remind.isEmpty())
+        platform::Prompt::messageBox(remind);
 }
 
 void CQuickSale::OnTaxChanged()
 {
-    if (QComboBox *tax = taxCombo(); tax && tax->currentIndex() >= 0)
+    QComboBox *tax = taxCombo();
+    const quint8 before = m_nTaxCode;
+    if (tax && tax->currentIndex() >= 0)
         m_nTaxCode = quint8(tax->currentData().toInt());
-    RecomputeTotals();
+    QuickSale::Totals totals;
+    QString refusal;
+    if (!QuickSale::ComputeTotals(Lines(), m_nTaxCode, totals, refusal)) {
+        // A tax that would take the total past the largest amount: the rate
+        // chosen before stays.
+        m_nTaxCode = before;
+        if (tax) {
+            const QSignalBlocker quiet(tax);
+            tax->setCurrentIndex(tax->findData(int(before)));
+        }
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
+    m_totals = totals;
+    ShowTotals();
 }
 
 void CQuickSale::RecomputeTotals()
 {
-    m_totals = QuickSale::ComputeTotals(Lines(), m_nTaxCode);
+    QString refusal;
+    QuickSale::ComputeTotals(Lines(), m_nTaxCode, m_totals, refusal);
     ShowTotals();
 }
 
 void CQuickSale::ShowTotals()
 {
-    m_wndGrid2.SetCellValue(0, 1, int(m_totals.subtotal));
-    m_wndGrid2.SetCellValue(1, 1, int(m_totals.tax));
-    m_wndGrid2.SetCellValue(2, 1, int(m_totals.total()));
+    m_wndGrid2.SetCellValue(0, 1, m_totals.subtotal);
+    m_wndGrid2.SetCellValue(1, 1, m_totals.tax);
+    m_wndGrid2.SetCellValue(2, 1, m_totals.total());
     m_wndGrid2.Refresh();
 }
 

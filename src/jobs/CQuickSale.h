@@ -51,6 +51,9 @@ private:
     void ShowTotals();
     QuickSale::Line LineOf(int row) const;
     void SetLine(int row, const QuickSale::Line &line);
+    // Each row as it stood after its last change that was taken: a change
+    // refused (an amount beyond its field) puts the row back to it.
+    QList<QuickSale::Line> m_accepted;
 };
 
 // Fills the list views' quick-sale command with this dialog.

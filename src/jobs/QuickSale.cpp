@@ -1,6 +1,7 @@
 #include "jobs/QuickSale.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
 #include "data/TaxAmounts.h"
 #include "platform/Money.h"
 #include "platform/db/Database.h"
@@ -13,69 +14,96 @@
 
 namespace QuickSale {
 
-qint32 UnitPriceOf(const ServiceRates &rates)
+qint64 UnitPriceOf(const ServiceRates &rates)
 {
     // The base in cents times 100 is the unit price in ten-thousandths; the
     // markup and the per-thousand unit divide it, and one truncation at the
     // end keeps 7 cents raised by 15 % at 0.0805.
-    qint64 numerator = rates.runPrice1;
-    qint64 denominator = 1;
+    __int128 numerator = rates.runPrice1;
+    __int128 denominator = 1;
     if (rates.runPrice1 == 0) {
         numerator = rates.runCost1;
         if (rates.markup > 9) {
-            numerator *= 100 + qint64(rates.markup);
+            numerator *= 100 + __int128(rates.markup);
             denominator = 100;
         }
     }
     numerator *= 100;
     if (rates.unit == 2)
         denominator *= 1000;
-    return qint32(numerator / denominator); // C++ division truncates toward zero
+    const __int128 unitPrice = numerator / denominator; // C++ division truncates toward zero
+    // A markup of millions of percent stops at the largest unit price.
+    return qint64(std::clamp<__int128>(unitPrice, -kLargestUnitPrice, kLargestUnitPrice));
 }
 
-qint32 PriceOf(qint32 &quantity, qint32 &unitPrice)
+bool PriceOf(qint32 &quantity, qint64 &unitPrice, qint64 &price)
 {
-    quantity = quantity < 0 ? -quantity : quantity;
-    unitPrice = unitPrice < 0 ? -unitPrice : unitPrice;
+    quantity = quantity == std::numeric_limits<qint32>::min() ? std::numeric_limits<qint32>::max()
+                                                             : quantity < 0 ? -quantity : quantity;
+    unitPrice = unitPrice == std::numeric_limits<qint64>::min() ? kLargestUnitPrice
+                                                               : unitPrice < 0 ? -unitPrice : unitPrice;
     // ten-thousandths to cents: a half cent goes up
-    const qint64 tenThousandths = qint64(quantity) * unitPrice;
-    // A price beyond what a grid cell holds stops at the largest one rather
-    // than wrapping round to a wrong (even negative) amount.
-    return qint32(std::min<qint64>((tenThousandths + 50) / 100, std::numeric_limits<qint32>::max()));
+    const __int128 cents = (__int128(quantity) * unitPrice + 50) / 100;
+    if (cents > kLargestPrice)
+        return false;
+    price = qint64(cents);
+    return true;
 }
 
-void UnitPriceFromPrice(qint32 &price, qint32 quantity, qint32 &unitPrice)
+void UnitPriceFromPrice(qint64 &price, qint32 quantity, qint64 &unitPrice)
 {
-    price = price < 0 ? -price : price;
+    price = price == std::numeric_limits<qint64>::min() ? kLargestPrice : price < 0 ? -price : price;
     if (quantity >= 1)
-        unitPrice = qint32(qint64(price) * 100 / quantity);
+        unitPrice = qint64(std::min<__int128>(__int128(price) * 100 / quantity, kLargestUnitPrice));
 }
 
-Totals ComputeTotals(const QList<Line> &lines, quint8 taxCode)
+QString TooLargeText(const QString &field, qint64 largest, int decimals)
+{
+    return QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds.")
+        .arg(field, FormatFixedPoint(largest, decimals, true));
+}
+
+bool ComputeTotals(const QList<Line> &lines, quint8 taxCode, Totals &totals, QString &refusal)
 {
     Totals t;
-    for (const Line &line : lines)
-        t.subtotal += line.price;
+    for (const Line &line : lines) {
+        if (__builtin_add_overflow(t.subtotal, line.price, &t.subtotal) || t.subtotal > kLargestPrice
+            || t.subtotal < -kLargestPrice) {
+            refusal = TooLargeText(QStringLiteral("Subtotal"), kLargestPrice, 2);
+            return false;
+        }
+    }
     Money taxable = Money::fromCents(t.subtotal);
     Money tax, secondBase, secondTax;
     ComputeTaxAmounts(taxable, Money(), Money(), taxCode, tax, secondBase, secondTax);
+    if (!taxable.isValid() || !tax.isValid() || !secondBase.isValid() || !secondTax.isValid()) {
+        refusal = TooLargeText(QStringLiteral("Tax"), kLargestPrice, 2);
+        return false;
+    }
     const auto cents = [](Money m) { return m.units() / Money::kUnitsPerCent; };
     t.taxable = cents(taxable);
     t.tax = cents(tax);
     t.taxable2 = cents(secondBase);
     t.tax2 = cents(secondTax);
-    return t;
+    qint64 total = 0;
+    if (__builtin_add_overflow(t.subtotal, t.tax, &total) || total > kLargestPrice || total < -kLargestPrice) {
+        refusal = TooLargeText(QStringLiteral("Total"), kLargestPrice, 2);
+        return false;
+    }
+    totals = t;
+    return true;
 }
 
 namespace {
 
-// A decimal typed in the grid as a whole number of 1/scale units.
-bool readFixed(const QString &text, qint64 scale, qint32 &out)
+// A decimal typed in the grid as a whole number of 1/scale units (100 or
+// 10000), extra digits cut.
+bool readFixed(const QString &text, qint64 scale, qint64 &out)
 {
     const Money m = Money::fromText(text.trimmed());
     if (!m.isValid())
         return false;
-    out = qint32(m.units() * scale / Money::kUnitsPerWhole);
+    out = m.units() / (Money::kUnitsPerWhole / scale);
     return true;
 }
 
@@ -100,10 +128,17 @@ bool ParseLine(const QString &text, Line &line, QString &error)
             error = QStringLiteral("Not a unit price: ") + m.captured(4);
             return false;
         }
-        line.price = PriceOf(line.quantity, line.unitPrice);
+        if (!PriceOf(line.quantity, line.unitPrice, line.price)) {
+            error = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
+            return false;
+        }
     } else {
         if (!readFixed(m.captured(4), 100, line.price)) {
             error = QStringLiteral("Not a price: ") + m.captured(4);
+            return false;
+        }
+        if (line.price > kLargestPrice || line.price < -kLargestPrice) {
+            error = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
             return false;
         }
         UnitPriceFromPrice(line.price, line.quantity, line.unitPrice);
@@ -111,8 +146,9 @@ bool ParseLine(const QString &text, Line &line, QString &error)
     return true;
 }
 
-bool PriceFromService(platform::Database &db, Line &line)
+bool PriceFromService(platform::Database &db, Line &line, QString &refusal)
 {
+    refusal.clear();
     platform::Recordset rs(db);
     rs.open(platform::Recordset::Type::Snapshot,
             QStringLiteral("SELECT RunPrice1, RunCost1, Markup, Unit FROM Services WHERE SerNo = ?"),
@@ -125,7 +161,10 @@ bool PriceFromService(platform::Database &db, Line &line)
     rates.markup = rs.value(2).toInt();
     rates.unit = quint8(rs.value(3).toInt());
     line.unitPrice = UnitPriceOf(rates);
-    line.price = PriceOf(line.quantity, line.unitPrice);
+    if (!PriceOf(line.quantity, line.unitPrice, line.price)) {
+        refusal = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
+        return false;
+    }
     return true;
 }
 

@@ -14,7 +14,9 @@ class Database;
 
 // The counter sale: services of the quick-sale category sold without a job.
 // Every amount is a whole number: quantities as counts, unit prices in
-// ten-thousandths of the currency unit, prices and totals in cents.
+// ten-thousandths of the currency unit, prices and totals in cents. Amounts
+// are 64-bit from the moment they are typed to the moment they are saved; one
+// beyond what its field holds is refused, never wrapped round.
 namespace QuickSale {
 
 // The quick-sale category of services and the first status left out of its
@@ -33,27 +35,37 @@ struct ServiceRates
     quint8 unit = 0;        // 2: priced per thousand
 };
 
+// The largest amounts: the money fields of the shop file hold an amount
+// exactly, to the ten-thousandth, up to 900,000,000,000.0000 (beyond it the
+// number they are kept as can no longer tell every ten-thousandth apart). A
+// price or total (cents) and a unit price (ten-thousandths) go no further.
+constexpr qint64 kLargestPrice = 90'000'000'000'000;         // 900,000,000,000.00
+constexpr qint64 kLargestUnitPrice = 9'000'000'000'000'000;  // 900,000,000,000.0000
+
 // The unit price of a service: its first run price, or without one its first
 // run cost raised by the markup (only a markup of 10 % or more counts), per
 // thousand for unit 2, truncated toward zero.
-qint32 UnitPriceOf(const ServiceRates &rates);
+qint64 UnitPriceOf(const ServiceRates &rates);
 
 // The price of a row: quantity times unit price, rounded to cents with halves
-// going up (at most the largest whole number a cell holds). A negative
-// quantity or unit price is made positive in place.
-qint32 PriceOf(qint32 &quantity, qint32 &unitPrice);
+// going up. A negative quantity or unit price is made positive in place.
+// False (the price left as it was) when it would be beyond kLargestPrice.
+bool PriceOf(qint32 &quantity, qint64 &unitPrice, qint64 &price);
 
 // The unit price back from a typed price (made positive in place), truncated;
 // a quantity below 1 leaves the unit price as it was.
-void UnitPriceFromPrice(qint32 &price, qint32 quantity, qint32 &unitPrice);
+void UnitPriceFromPrice(qint64 &price, qint32 quantity, qint64 &unitPrice);
+
+// The refusal of an amount beyond its field: "The Price ... at most ...".
+QString TooLargeText(const QString &field, qint64 largest, int decimals);
 
 // One row of the sale.
 struct Line
 {
     qint32 serNo = 0;
     qint32 quantity = 0;
-    qint32 unitPrice = 0;
-    qint32 price = 0;
+    qint64 unitPrice = 0;
+    qint64 price = 0;
     // Only a row with a service and a price is sold.
     bool sold() const { return serNo != 0 && price != 0; }
 };
@@ -68,15 +80,19 @@ struct Totals
     qint64 tax2 = 0;
     qint64 total() const { return subtotal + tax; }
 };
-Totals ComputeTotals(const QList<Line> &lines, quint8 taxCode);
+// The totals of the lines; false with the refusal's text when the subtotal,
+// the tax or the total would be beyond the largest amount (kLargestPrice).
+bool ComputeTotals(const QList<Line> &lines, quint8 taxCode, Totals &totals, QString &refusal);
 
 // A line as typed in the sale's grid: "SERNO:QTY" (unit price from the
 // service), "SERNO:QTY@UNIT" (unit price typed) or "SERNO:QTY=PRICE" (price
 // typed, unit price from it); amounts as decimals ("1.2345", "10.00").
 // Fills the line; false with an error text when it does not read.
 bool ParseLine(const QString &text, Line &line, QString &error);
-// Fills the unit price (and then the price) of a line from its service.
-bool PriceFromService(platform::Database &db, Line &line);
+// Fills the unit price (and then the price) of a line from its service:
+// false when the service is not found, or (with the refusal's text) when the
+// price would be beyond the largest.
+bool PriceFromService(platform::Database &db, Line &line, QString &refusal);
 
 // The counter's pick list: the services of the quick-sale category that are
 // not hidden, number and name in the list's order.

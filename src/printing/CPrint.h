@@ -26,6 +26,7 @@
 
 class CXChartCtrl;
 class CXGridCtrl;
+class QTextOption;
 class CXListCtrl;
 class CXTreeCtrl;
 class ImageList;
@@ -392,4 +393,7 @@ protected:
     void endRecord(QPaintDevice &device);
     // Measures a text drawn in a rectangle with a format against it.
     void recordText(const QPainter &dc, const QRect &rect, const QString &shown, unsigned format, const QSize &need);
+    // DrawText's lines when one runs right to left: each in its own direction.
+    int drawLinesInTheirDirections(QPainter &dc, const QRect &rect, const QString &shown, unsigned format,
+                                   const QTextOption &option);
 };

@@ -45,6 +45,28 @@ bool isLatin1(const QString &text)
     return true;
 }
 
+// Whether a letter of the text is written from right to left (Hebrew,
+// Arabic and the like), or an explicit mark turns the text that way.
+bool holdsRightToLeft(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x0590)
+            continue;
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
 int penWidth(const QPainter &dc)
 {
     return dc.device() ? std::max(1, dc.device()->logicalDpiX() / 300) : 1;
@@ -124,6 +146,8 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
     const double layoutScale = dc.device() ? dc.device()->logicalDpiY() / 96.0 : 1.0;
     option.setTabStopDistance(8.0 * std::max(1, fm.averageCharWidth()) / std::max(layoutScale, 0.01));
     const QRectF area(rect.left(), rect.top(), std::max(rect.width(), 1), 1e7);
+    if (holdsRightToLeft(shown))
+        return drawLinesInTheirDirections(dc, rect, shown, format, option);
     const QRectF needed = dc.boundingRect(area, shown, option);
     const int height = shown.isEmpty() ? fm.height() : int(std::ceil(needed.height()));
     if (!(format & DT_CALCRECT) && !shown.isEmpty()) {
@@ -142,6 +166,61 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
             dc.restore();
     }
     return height;
+}
+
+// Lines of which one is written from right to left: each line is laid out
+// by itself, in the direction of its own first letter, and set at the
+// rectangle's side as any other line. Laid out as one paragraph, a name in
+// Hebrew above an address would turn the address's line right to left too
+// and move its numbers ("8296 2nd Ave" printed "2 8296nd Ave").
+int CPrint::drawLinesInTheirDirections(QPainter &dc, const QRect &rect, const QString &shown, unsigned format,
+                                       const QTextOption &option)
+{
+    const QFontMetrics fm = dc.fontMetrics();
+    const QRectF area(rect.left(), rect.top(), std::max(rect.width(), 1), 1e7);
+    struct Line
+    {
+        QString text;
+        QTextOption option;
+        qreal height = 0;
+        qreal width = 0;
+    };
+    QList<Line> lines;
+    qreal height = 0;
+    qreal width = 0;
+    for (const QString &text : shown.split(QLatin1Char('\n'))) {
+        Line line{text, option};
+        line.option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+        // The block's side, whichever way the line runs.
+        line.option.setAlignment(option.alignment() | Qt::AlignAbsolute);
+        const QRectF needed = dc.boundingRect(area, text.isEmpty() ? QStringLiteral(" ") : text, line.option);
+        line.height = needed.height();
+        line.width = text.isEmpty() ? 0 : needed.width();
+        height += line.height;
+        width = std::max(width, line.width);
+        lines.append(line);
+    }
+    const int total = shown.isEmpty() ? fm.height() : int(std::ceil(height));
+    if ((format & DT_CALCRECT) || shown.isEmpty())
+        return total;
+    if (m_recordDevice && dc.device() == m_recordDevice)
+        recordText(dc, rect, shown, format, QSize(int(std::ceil(width)), total));
+    qreal top = rect.top();
+    if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+        top += (rect.height() - total) / 2.0;
+    const bool clip = !(format & DT_NOCLIP) && (total > rect.height() || width > rect.width());
+    if (clip) {
+        dc.save();
+        dc.setClipRect(rect, Qt::IntersectClip);
+    }
+    for (const Line &line : std::as_const(lines)) {
+        if (!line.text.isEmpty())
+            dc.drawText(QRectF(rect.left(), top, std::max(rect.width(), 1), line.height), line.text, line.option);
+        top += line.height;
+    }
+    if (clip)
+        dc.restore();
+    return total;
 }
 
 void CPrint::recordText(const QPainter &dc, const QRect &rect, const QString &shown, unsigned format,

@@ -119,6 +119,51 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CXEditTypedTest, ::testing::Values(
     TypedCase{":", 5, "1:30", true, 90}, TypedCase{":", 5, "2", true, 120}, TypedCase{":", 5, "1:60", false, 0},
     TypedCase{":", 5, "1:5", false, 0}, TypedCase{":", 5, "1:30pm", false, 0}, TypedCase{":", 5, "25:00", true, 1500}));
 
+// A money field made wide holds any amount the currency does, exactly (a
+// price of 99999999 with four decimals is 999999990000 ten-thousandths);
+// beyond it, and a whole number beyond 32 bits, is refused and the old value
+// (7) stays.
+TEST_F(CXEditTest, AWideMoneyFieldHoldsAnyAmountOfTheCurrency)
+{
+    struct Case
+    {
+        const char *type;
+        const char *typed;
+        qint64 value; // 7: refused
+    };
+    const Case cases[] = {
+        {"4", "214748.3648", 2147483648LL},
+        {"4", "99999999", 999999990000LL},
+        {"4", "922337203685477.5807", INT64_MAX},
+        {"4", "-922337203685477.5807", -INT64_MAX},
+        {"4", "922337203685477.5808", 7},
+        {"4", "-922337203685477.5808", 7},
+        {"4", "99999999999999999999", 7},
+        {"$", "21474836.48", 2147483648LL},
+        {"$", "922337203685477.58", 92233720368547758LL},
+        {"$", "922337203685477.59", 7},
+        {"$", "-0.05", -5},
+        {"%d", "2147483648", 7},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " " + c.typed);
+        CXEdit edit;
+        edit.SetFieldName(QStringLiteral("Price"));
+        edit.SetType(QString::fromLatin1(c.type), c.type[0] == '%' ? 7 : 8);
+        if (c.type[0] != '%')
+            edit.SetWide();
+        edit.SetValue(7);
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        edit.SetText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(edit.GetValue(), c.value);
+        EXPECT_EQ(edit.refused(), c.value == 7);
+        EXPECT_EQ(prompts().texts().size(), c.value == 7 ? 1 : 0);
+        while (prompts().pendingAnswers() > 0)
+            prompts().takeAnswer(platform::PromptRecord());
+    }
+}
+
 TEST_F(CXEditTest, TimeFieldHoldsMinutes)
 {
     CXEdit edit;

@@ -272,6 +272,10 @@ INSTANTIATE_TEST_SUITE_P(
     Fields, ValueToLongTest,
     ::testing::Values(LongCase{"money in cents", Value(Money::fromUnits(123450)), 1234},
                       LongCase{"money remainder dropped", Value(Money::fromUnits(-123499)), -1234},
+                      // Past a Long: held at its limit, not wrapped (30,000,000.00 read -12,949,672.96).
+                      LongCase{"money past a Long", Value(Money::fromCents(3000000000LL)), 2147483647},
+                      LongCase{"money below a Long", Value(Money::fromCents(-3000000000LL)), -2147483647 - 1},
+                      LongCase{"double past a Long", Value(3e9), 2147483647},
                       LongCase{"double", Value(2.9), 2}, LongCase{"negative double", Value(-2.9), -2},
                       LongCase{"leading digits", Value(QStringLiteral("42abc")), 42},
                       LongCase{"true", Value(true), -1},

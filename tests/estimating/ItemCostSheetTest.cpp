@@ -39,8 +39,8 @@ TEST(CostSheetRules, RowRulesOnWorkedFigures)
         const char *what;
         Row row;
         void (Sheet::*rule)(Row &) const;
-        qint32 Row::*field;
-        qint32 expected;
+        qint64 Row::*field;
+        qint64 expected;
     };
     Row perThousand;
     perThousand.unit = 2;
@@ -72,6 +72,12 @@ TEST(CostSheetRules, RowRulesOnWorkedFigures)
     Row big;
     big.rate = 2000000000; // 200,000.00 an hour for 1000 hours: beyond 32 bits of cents
     big.actualTime = 60000;
+    Row beyond;
+    beyond.rate = 9000000000000000LL; // 900,000,000,000.00 an hour for 100,000 hours
+    beyond.actualTime = 6000000;
+    Row dear;
+    dear.unitCost = 10000000000LL; // 1,000,000.0000 each, 100,000 of them
+    dear.actualQty = 100000;
     Row tinyCost;
     tinyCost.timeCost = 1;
     tinyCost.markup = 500;
@@ -85,7 +91,13 @@ TEST(CostSheetRules, RowRulesOnWorkedFigures)
         {"no quantity keeps the unit cost", noQty, &Sheet::RecalcUnitCost, &Row::unitCost, 55},
         {"cost 100.00, price 150.00: 50.0 %", priced, &Sheet::RecalcMarkup, &Row::markup, 500},
         {"No Charge price has no markup", noCharge, &Sheet::RecalcMarkup, &Row::markup, 0},
-        {"a large time cost is held, not wrapped", big, &Sheet::RecalcTimeCost, &Row::timeCost, 2147483647},
+        // Past 32 bits of cents the sheet keeps the amount (it was held at
+        // 21,474,836.47, and saved so); past the currency it is held there.
+        {"a time cost past 32 bits of cents is kept", big, &Sheet::RecalcTimeCost, &Row::timeCost, 20000000000LL},
+        {"a material cost past 32 bits of cents is kept", dear, &Sheet::RecalcMaterialCost, &Row::matCost,
+         10000000000000LL},
+        {"a time cost past the currency is held, not wrapped", beyond, &Sheet::RecalcTimeCost, &Row::timeCost,
+         92233720368547758LL},
         {"a cost of one cent forces markup 0", tinyCost, &Sheet::RecalcPriceFromMarkup, &Row::markup, 0},
         {"... so the price equals the cost", tinyCost, &Sheet::RecalcPriceFromMarkup, &Row::price, 1},
     };
@@ -121,7 +133,7 @@ TEST(CostSheetRules, MarksAndPercentOfPrice)
     struct Percent
     {
         qint64 amount, price;
-        qint32 expected;
+        qint64 expected;
     };
     const Percent percents[] = {
         {0, 100, 0}, {100, 0, 0}, {2500, 10000, 250}, {-3, 1000, -2}, {1, 3, 333}, {-25, 10000, -1},
@@ -152,9 +164,9 @@ protected:
         }
         sheet.InitRows();
     }
-    QList<qint32> prices() const
+    QList<qint64> prices() const
     {
-        QList<qint32> out;
+        QList<qint64> out;
         for (int i = 0; i < sheet.RowCount(); ++i)
             out << sheet.RowAt(i).price;
         return out;
@@ -168,8 +180,8 @@ TEST_F(CostSheet, SpreadingAnItemTotal)
     {
         const char *what;
         std::initializer_list<qint64> rows;
-        qint32 total;
-        QList<qint32> expected;
+        qint64 total;
+        QList<qint64> expected;
     };
     const Case cases[] = {
         {"No Charge row kept, remainder to the last scaled row", {3000, 1, 3001}, 10000, {4999, 1, 5001}},
@@ -177,6 +189,7 @@ TEST_F(CostSheet, SpreadingAnItemTotal)
         {"a total of 0 sets every price 0", {3000, 1, 4000}, 0, {0, 0, 0}},
         {"a total of 1 makes every row No Charge", {3000, 4000}, 1, {1, 1}},
         {"halving", {3000, 5000}, 4000, {1500, 2500}},
+        {"a total past 32 bits of cents", {3000, 5000}, 8000000000LL, {3000000000LL, 5000000000LL}},
     };
     for (const Case &c : cases) {
         sheet.Clear();
@@ -214,7 +227,7 @@ TEST_F(CostSheet, UnpricedAndNoChargeItemTotals)
         const char *what;
         std::initializer_list<qint64> rows;
         std::initializer_list<qint64> defaults;
-        qint32 total;
+        qint64 total;
     };
     const Case cases[] = {
         {"all at 0 with No Charge defaults: No Charge", {0, 0}, {1, 1}, 1},
@@ -236,8 +249,8 @@ TEST_F(CostSheet, CellEditsRecomputeByColumn)
     struct Case
     {
         int column;
-        qint32 value;
-        qint32 cost, markup, price;
+        qint64 value;
+        qint64 cost, markup, price;
         const char *wording;
     };
     // The row starts at time cost 50.00 over 60 minutes, price 100.00 (markup 100 %).
@@ -325,11 +338,11 @@ TEST_F(CostSheet, ApplyAndClear)
     sheet.ApplyRowCommand(0, 2); // saved price
     EXPECT_EQ(sheet.RowAt(0).price, 3000);
     sheet.ApplyTotalsCommand(3); // every default price
-    EXPECT_EQ(prices(), QList<qint32>({4000, 1}));
+    EXPECT_EQ(prices(), QList<qint64>({4000, 1}));
     sheet.ApplyTotalsCommand(4); // every saved value
-    EXPECT_EQ(prices(), QList<qint32>({3000, 5000}));
+    EXPECT_EQ(prices(), QList<qint64>({3000, 5000}));
     sheet.ApplyTotalsCommand(6);
-    EXPECT_EQ(prices(), QList<qint32>({0, 0}));
+    EXPECT_EQ(prices(), QList<qint64>({0, 0}));
     EXPECT_EQ(sheet.RowAt(0).name, QStringLiteral("Bindery: Row 1")) << "texts stay";
     EXPECT_EQ(sheet.RowAt(0).actualTime, 0);
     EXPECT_EQ(sheet.Totals(Sheet::CurrentTotal).price, 0) << "a real default price: not priced";

@@ -186,6 +186,33 @@ TEST_F(ItemCostsDialog, EditedPriceSavedAndLocked)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Mix FROM Items WHERE ItemID = %1").arg(m_header)), QStringLiteral("1"));
 }
 
+// Amounts past 32 bits of cents are shown and saved exactly (the sheet held
+// them at 21,474,836.47 and saved that).
+TEST_F(ItemCostsDialog, AnItemPricedPast32BitsOfCentsIsShownAndSavedExactly)
+{
+    exec(QStringLiteral("UPDATE Items SET Price = 30000000 WHERE ItemID = %1").arg(m_first));
+    exec(QStringLiteral("UPDATE Items SET Price = 20000000 WHERE ItemID = %1").arg(m_second));
+    exec(QStringLiteral("UPDATE Items SET Price = 50000000 WHERE ItemID = %1").arg(m_header));
+    CItemSet header = headerRow();
+    onCosts([&](CItemCosts &d) {
+        EXPECT_EQ(d.sheet().Totals(Sheet::CurrentTotal).price, 5000000000LL);
+        EXPECT_EQ(d.totalsGrid().GetShownText(Sheet::CurrentTotal, Sheet::ColPrice), QStringLiteral("50000000.00"));
+        d.totalsGrid().SetCellValue(Sheet::CurrentTotal, Sheet::ColPrice, 8000000000LL);
+        d.OnCellChanged(CDlgGrid::kSecondGrid, Sheet::CurrentTotal, Sheet::ColPrice);
+        EXPECT_EQ(d.sheet().RowAt(0).price + d.sheet().RowAt(1).price, 8000000000LL);
+        prompts().answer(IDYES);
+        return press(d, 1006);
+    });
+    CItemCosts dialog(&header, nullptr);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Price FROM Items WHERE ItemID = %1").arg(m_header)),
+              QStringLiteral("80000000"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT group_concat(Price, ' ') FROM (SELECT Price FROM Items WHERE JobID = %1 "
+                                    "AND SerNo > 0 ORDER BY ItemID)")
+                         .arg(m_job)),
+              QStringLiteral("48000000 32000000"));
+}
+
 TEST_F(ItemCostsDialog, PartlyUnpricedAndClearedItemsSavePriceZero)
 {
     exec(QStringLiteral("UPDATE Items SET Price = 0 WHERE ItemID = %1").arg(m_second));

@@ -185,6 +185,81 @@ TEST_F(ItemPricing, UnitPriceTypedPerThousand)
     EXPECT_EQ(stored("Price", m_first) + stored("Price", m_second), money("112.5"));
 }
 
+// A price typed by hand is read in 64 bits (it was cut to 214,748.3647, the
+// largest 32-bit count of ten-thousandths); one past what the item's price
+// holds exactly is refused, naming it, and asked for again.
+TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
+{
+    struct Case
+    {
+        const char *level; // Side2: 6 the item's price, 5 a unit price
+        const char *quantity;
+        QStringList typed;
+        const char *price;
+        int refusals;
+    };
+    const Case cases[] = {
+        {"6", "100", {QStringLiteral("300000")}, "300000", 0},
+        {"6", "100", {QStringLiteral("214748.3648")}, "214748.3648", 0},
+        {"5", "2500", {QStringLiteral("1000000")}, "2500000000", 0},
+        {"6", "100", {QStringLiteral("900000000000")}, "900000000000", 0},
+        {"6", "100", {QStringLiteral("900000000000.0001"), QStringLiteral("99999999999999999999"), QStringLiteral("5")},
+         "5", 2},
+        {"5", "2500", {QStringLiteral("400000000000m"), QStringLiteral("360000000")}, "900000000000", 1},
+    };
+    twoServiceJob(719, {{"ChargeQty", "1"}}); // the two services
+    int jobNo = 720;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed.join(QLatin1Char(' ')).toStdString());
+        const qint32 job = addJob(jobNo++);
+        addRow(job, 0, {{"ChargeQty", c.quantity}, {"Side2", c.level}});
+        addRow(job, 601, {{"ActualQty", "1"}, {"MatCost", "1"}});
+        addRow(job, 602, {{"ActualQty", "1"}, {"MatCost", "2"}});
+        auto e = engine(job, false);
+        prompts().clear();
+        for (const QString &text : c.typed) {
+            prompts().onDialog([text](QDialog &d) {
+                d.findChild<QLineEdit *>(QStringLiteral("value"))->setText(text);
+                return int(QDialog::Accepted);
+            });
+            if (&text != &c.typed.last())
+                prompts().answer(platform::IDOK);
+        }
+        e->PriceItem(0);
+        QStringList refusals;
+        for (int i = 0; i < c.refusals; ++i)
+            refusals << QStringLiteral("\"Item Price\" cannot be more than 900,000,000,000.0000, the largest amount "
+                                       "it holds.");
+        EXPECT_EQ(prompts().texts().mid(0, c.refusals), refusals);
+        const qint32 item =
+            scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
+        EXPECT_EQ(stored("Price", item), money(c.price));
+    }
+
+    // A service priced by hand: its price each typed past 32 bits of
+    // ten-thousandths (once cut to 214,748.3647).
+    addService(612, 50, QStringLiteral("Rush"),
+               {{"QtyBy", "12"}, {"CostBy", "1"}, {"PriceBy", "1"}, {"SetFor1", "1"}, {"SetTime1", "60"}});
+    const qint32 job = addJob(730);
+    addRow(job, 0, {{"ChargeQty", "1000"}});
+    const qint32 rush = addRow(job, 612);
+    auto e = engine(job, false);
+    prompts().clear();
+    QStringList titles;
+    for (int i = 0; i < 3; ++i) {
+        prompts().onDialog([&titles](QDialog &d) {
+            titles << d.windowTitle();
+            d.findChild<QLineEdit *>(QStringLiteral("value"))
+                ->setText(d.windowTitle() == QLatin1String("Price/Each") ? QStringLiteral("300000") : QStringLiteral("45"));
+            return int(QDialog::Accepted);
+        });
+    }
+    e->PriceItem(0);
+    // How long, the cost of the time, then the price each.
+    EXPECT_EQ(titles, (QStringList{QStringLiteral(": Rush"), QStringLiteral("Total Time Cost"), QStringLiteral("Price/Each")}));
+    EXPECT_EQ(row(*e, rush).m_Price, money("300000"));
+}
+
 TEST_F(ItemPricing, CancelledRateLeavesTheServiceUncosted)
 {
     addService(610, 50, QStringLiteral("Design"),

@@ -38,14 +38,18 @@ TEST(PricoraRules, DifferenceAndPercent)
 {
     struct Case
     {
-        qint32 price, target, difference, percent;
+        qint64 price, target, difference;
+        qint32 percent;
     };
     const Case cases[] = {
         {1000, 800, 200, 20}, {1000, 1200, -200, -20}, {300, 200, 100, 33}, {200, 300, -100, -50},
         {0, 500, 0, 0},       {500, 0, 0, 0},          {500, 500, 0, 0},
+        // Prices past 32 bits of cents: 30,000,000.00 against 10,000,000.00.
+        {3000000000LL, 1000000000LL, 2000000000LL, 66}, {1000000000LL, 3000000000LL, -2000000000LL, -200},
     };
     for (const Case &c : cases) {
-        qint32 d = -1, p = -1;
+        qint64 d = -1;
+        qint32 p = -1;
         Pricora::Difference(c.price, c.target, d, p);
         EXPECT_EQ(d, c.difference) << c.price << " vs " << c.target;
         EXPECT_EQ(p, c.percent) << c.price << " vs " << c.target;

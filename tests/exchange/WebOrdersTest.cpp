@@ -236,7 +236,6 @@ TEST_F(WebOrdersTest, ItemQuantitiesOriginalsAndReferences)
         {{QStringLiteral("Item Quantity: 500x4")}, 500, 4, QStringLiteral("999-1"), QStringLiteral("500x4")},
         {{QStringLiteral("Item Quantity: 2 X 500")}, 500, 2, QStringLiteral("999-1"), QStringLiteral("2 X 500")},
         {{QStringLiteral("Item Quantity: 1,000X3")}, 1000, 3, QStringLiteral("999-1"), QStringLiteral("1,000X3")},
-        {{QStringLiteral("Item Quantity: 500 x 0")}, 500, 0, QStringLiteral("999-1"), QStringLiteral("500 x 0")},
         {{QStringLiteral("Item Quantity: 1,000")}, 1000, 0, QStringLiteral("999-1"), QStringLiteral("1,000")},
         {{QStringLiteral("Item Quantity: 1")}, 1, 0, QStringLiteral("999-1"), QStringLiteral(" 1 ")},
         {{QStringLiteral("Item Quantity: 2,147,483,647")}, 2147483647, 0, QStringLiteral("999-1"),
@@ -741,6 +740,10 @@ TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharac
         {{QStringLiteral("Item Quantity: -5")}, QStringLiteral("-5"), false, true},
         {{QStringLiteral("Item Quantity: 0")}, QStringLiteral("0"), false, true},
         {{QStringLiteral("Item Quantity: 0 x 0")}, QStringLiteral("0 x 0"), false, true},
+        // Copies times originals: neither may be 0 (saved before as 2 copies of 0 originals).
+        {{QStringLiteral("Item Quantity: 2 x 0")}, QStringLiteral("2 x 0"), false, true},
+        {{QStringLiteral("Item Quantity: 0 x 2")}, QStringLiteral("0 x 2"), false, true},
+        {{QStringLiteral("Item Quantity: 500X0")}, QStringLiteral("500X0"), false, true},
         {{QStringLiteral("Item Quantity: 99999999999")}, QStringLiteral("99999999999"), false, true},
         {{QStringLiteral("Item Quantity: 2,147,483,648")}, QStringLiteral("2,147,483,648"), false, true},
         {{QStringLiteral("Item Quantity: 2147483648 x 2")}, QStringLiteral("2147483648 x 2"), false, true},

@@ -490,29 +490,49 @@ TEST_F(XmlReaderTest, AnElementOfTooManyAttributesIsRefusedBeforeParsing)
             text += " a" + QByteArray::number(i) + "=" + quote + "v" + QByteArray::number(i) + quote;
         return text;
     };
+    // An attribute list of the DTD: each attribute with a default, which the
+    // parser gives every such element.
+    const auto declared = [](int from, int count) {
+        QByteArray text = "<!ATTLIST ItemOut";
+        for (int i = from; i < from + count; ++i)
+            text += " a" + QByteArray::number(i) + " CDATA \"x\"";
+        return text + ">";
+    };
+    const auto withDtd = [](const QByteArray &lists, const QByteArray &item) {
+        return "<!DOCTYPE OrderRequest [" + lists + "]>\n<OrderRequest>" + item + "</OrderRequest>";
+    };
     const QByteArray equals(1000, '=');
+    enum Refused { No, Crowded, ByDtd };
     struct Case
     {
         const char *name;
         QByteArray xml;
-        bool refused;
+        Refused refused;
     };
     const Case cases[] = {
-        {"100,000 on one element", "<OrderRequest><ItemOut" + attributes(100000, '"') + "/></OrderRequest>", true},
-        {"256", "<OrderRequest><ItemOut" + attributes(256, '"') + "/></OrderRequest>", false},
-        {"257", "<OrderRequest><ItemOut" + attributes(257, '\'') + "/></OrderRequest>", true},
+        {"100,000 on one element", "<OrderRequest><ItemOut" + attributes(100000, '"') + "/></OrderRequest>", Crowded},
+        {"256", "<OrderRequest><ItemOut" + attributes(256, '"') + "/></OrderRequest>", No},
+        {"257", "<OrderRequest><ItemOut" + attributes(257, '\'') + "/></OrderRequest>", Crowded},
         {"257 in an entity's text",
          "<!DOCTYPE OrderRequest [<!ENTITY e \"<ItemOut" + attributes(257, '\'') + "/>\">]>\n"
          "<OrderRequest>&e;</OrderRequest>",
-         true},
+         Crowded},
         {"257 in an entity's text written with character references",
          "<!DOCTYPE OrderRequest [<!ENTITY e \"&#60;ItemOut" + attributes(257, '\'') + "/&#62;\">]>\n"
          "<OrderRequest>&e;</OrderRequest>",
-         true},
+         Crowded},
         {"= in a comment, CDATA, a value, text and the DTD",
          "<!DOCTYPE OrderRequest [<!-- " + equals + " --><!ENTITY e \"" + equals + "\">]>\n<OrderRequest><!-- " + equals
              + " --><Note a=\"" + equals + "\"><![CDATA[<x " + equals + ">]]>" + equals + "&e;</Note></OrderRequest>",
-         false},
+         No},
+        // The DTD's attributes count with the element's own.
+        {"100,000 declared in the DTD", withDtd(declared(0, 100000), "<ItemOut/><ItemOut/><ItemOut/><ItemOut/>"), ByDtd},
+        {"257 declared in two lists", withDtd(declared(0, 200) + declared(200, 57), "<ItemOut/>"), ByDtd},
+        {"256 declared", withDtd(declared(0, 256), "<ItemOut/>"), No},
+        {"200 declared, 100 of its own of which 43 declared",
+         withDtd(declared(57, 200), "<ItemOut" + attributes(100, '"') + "/>"), ByDtd},
+        {"200 declared, 100 of its own of which 44 declared",
+         withDtd(declared(56, 200), "<ItemOut" + attributes(100, '"') + "/>"), No},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -523,11 +543,16 @@ TEST_F(XmlReaderTest, AnElementOfTooManyAttributesIsRefusedBeforeParsing)
             prompts().answer(platform::IDOK);
         const ChildRun run = LoadInChild(path, 120);
         ASSERT_TRUE(run.finished);
-        EXPECT_EQ(QString::fromUtf8(run.output),
-                  c.refused ? QStringLiteral("Cannot read the XML file %1: an element in it has more than 256 "
-                                             "attributes, the most Tavrel reads.")
-                                  .arg(path)
-                            : QStringLiteral("loaded"));
+        const QString expected = c.refused == Crowded
+            ? QStringLiteral("Cannot read the XML file %1: an element in it has more than 256 attributes, the most "
+                             "Tavrel reads.")
+                  .arg(path)
+            : c.refused == ByDtd ? QStringLiteral("Cannot read the XML file %1: with the attributes its DTD declares, "
+                                                  "the element ItemOut has more than 256 attributes, the most Tavrel "
+                                                  "reads.")
+                                       .arg(path)
+                                 : QStringLiteral("loaded");
+        EXPECT_EQ(QString::fromUtf8(run.output), expected);
     }
     // The most is read whole.
     const QString path = tempPath(QStringLiteral("order.xml"));

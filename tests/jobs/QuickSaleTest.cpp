@@ -1,5 +1,6 @@
 #include "JobsFixture.h"
 
+#include "controls/CXEdit.h"
 #include "controls/CXGridCtrl.h"
 #include "data/SharedDatabase.h"
 #include "jobs/CQuickSale.h"
@@ -73,20 +74,37 @@ qint64 modelPrice(qint64 quantity, qint64 unitPrice)
     return (Fraction(quantity) * (Fraction(unitPrice) * Fraction(1, 100)) + Fraction(1, 2)).whole();
 }
 
+// The totals of lines that stay within the largest amounts.
+QuickSale::Totals totalsOf(const QList<Line> &lines, quint8 taxCode)
+{
+    QuickSale::Totals totals;
+    QString refusal;
+    EXPECT_TRUE(QuickSale::ComputeTotals(lines, taxCode, totals, refusal)) << refusal.toStdString();
+    return totals;
+}
+
+// The price of a row, or -1 when it is refused.
+qint64 priceOf(qint32 &quantity, qint64 &unitPrice)
+{
+    qint64 price = -1;
+    return QuickSale::PriceOf(quantity, unitPrice, price) ? price : -1;
+}
+
 TEST(QuickSaleRules, WorkedExamples)
 {
     // 3 x 1.2345 = 3.7035, and halves go up: 3.70.
-    qint32 quantity = 3, unit = 12345;
-    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 370);
+    qint32 quantity = 3;
+    qint64 unit = 12345;
+    EXPECT_EQ(priceOf(quantity, unit), 370);
     // 10.00 typed for 3 gives 3.3333 each.
-    qint32 price = 1000;
+    qint64 price = 1000;
     unit = 0;
     QuickSale::UnitPriceFromPrice(price, 3, unit);
     EXPECT_EQ(unit, 33333);
     struct Case
     {
         ServiceRates rates;
-        qint32 expect;
+        qint64 expect;
     } cases[] = {
         {{0, 200, 50, 0}, 30000},   // cost 2.00 raised by 50 %
         {{0, 200, 9, 0}, 20000},    // a markup below 10 % is not applied
@@ -96,6 +114,10 @@ TEST(QuickSaleRules, WorkedExamples)
         {{250, 999, 80, 0}, 25000}, // a run price wins over cost and markup
         {{0, 0, 50, 0}, 0},
         {{0, 1, 0, 2}, 0},          // a tenth of a ten-thousandth truncates to 0
+        // The largest run price there is: 21,474,836.47 a piece, beyond 32 bits
+        // in ten-thousandths.
+        {{2147483647, 0, 0, 0}, 214748364700LL},
+        {{0, 2147483647, 2147483647, 0}, 9000000000000000LL}, // a markup of millions of % stops at the largest
     };
     for (const Case &c : cases)
         EXPECT_EQ(QuickSale::UnitPriceOf(c.rates), c.expect)
@@ -104,20 +126,80 @@ TEST(QuickSaleRules, WorkedExamples)
 
 TEST(QuickSaleRules, NegativesArePositiveAndAQuantityBelowOneKeepsTheUnitPrice)
 {
-    qint32 quantity = -4, unit = -2500;
-    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 100);
+    qint32 quantity = -4;
+    qint64 unit = -2500;
+    EXPECT_EQ(priceOf(quantity, unit), 100);
     EXPECT_EQ(quantity, 4);
     EXPECT_EQ(unit, 2500);
-    qint32 price = -999, keep = 1234;
+    qint64 price = -999, keep = 1234;
     QuickSale::UnitPriceFromPrice(price, 0, keep);
     EXPECT_EQ(price, 999);
     EXPECT_EQ(keep, 1234);
     // An exact half cent goes up: 1 x 0.0050 = half a cent.
     quantity = 1;
     unit = 50;
-    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 1);
+    EXPECT_EQ(priceOf(quantity, unit), 1);
     unit = 49;
-    EXPECT_EQ(QuickSale::PriceOf(quantity, unit), 0);
+    EXPECT_EQ(priceOf(quantity, unit), 0);
+}
+
+// Amounts past 32 bits are kept exactly (a 32-bit price wrapped round:
+// 300,000.00 for 1 showed -129,496.7296 each, and 2 of them 258,993.46);
+// past what the sale's money fields hold exactly (900,000,000,000.00) they
+// are refused.
+TEST(QuickSaleRules, AmountsPast32BitsAreKeptAndPastTheFieldsRefused)
+{
+    struct Case
+    {
+        qint32 quantity;
+        qint64 unitPrice; // ten-thousandths
+        qint64 price;     // cents; -1 refused
+    };
+    const Case cases[] = {
+        {2, 3000000000LL, 60000000},                   // 2 x 300,000.0000 = 600,000.00
+        {1, 2147483700LL, 21474837},                   // 214,748.37
+        {1, 214748364800LL, 2147483648LL},             // 21,474,836.48
+        {1, 999999990000LL, 9999999900LL},             // 99,999,999.00
+        {9999999, 999999990000LL, -1},                 // 999,999,890,000,001.00: past the field
+        {1, 9000000000000000LL, 90000000000000LL},     // 900,000,000,000.0000, the largest
+        {1, 9000000000000049LL, 90000000000000LL},     // ....0049 rounds down to it
+        {1, 9000000000000050LL, -1},                   // ....0050 rounds up past it
+        {3, 3000000000000016LL, 90000000000000LL},     // 3 x 300,000,000,000.0016
+        {3, 3000000000000017LL, -1},
+        {1, INT64_MAX, -1},
+        {-2, -4500000000000000LL, 90000000000000LL},   // signs dropped as ever
+    };
+    for (const Case &c : cases) {
+        qint32 quantity = c.quantity;
+        qint64 unit = c.unitPrice;
+        EXPECT_EQ(priceOf(quantity, unit), c.price) << c.quantity << " x " << c.unitPrice;
+    }
+    // A price typed: the unit price back, in 64 bits.
+    struct Back
+    {
+        qint64 price;
+        qint32 quantity;
+        qint64 unitPrice;
+    };
+    const Back backs[] = {
+        {30000000, 1, 3000000000LL},                 // 300,000.00 each, not -129,496.7296
+        {2147483648LL, 1, 214748364800LL},           // 21,474,836.48
+        {90000000000000LL, 1, 9000000000000000LL},
+        {90000000000000LL, 7, 1285714285714285LL},
+    };
+    for (const Back &b : backs) {
+        qint64 price = b.price, unit = 0;
+        QuickSale::UnitPriceFromPrice(price, b.quantity, unit);
+        EXPECT_EQ(unit, b.unitPrice) << b.price << " / " << b.quantity;
+    }
+    // Totals past the largest amount are refused, naming the total.
+    QuickSale::Totals totals;
+    QString refusal;
+    EXPECT_FALSE(QuickSale::ComputeTotals({{501, 1, 0, 90000000000000LL}, {501, 1, 0, 1}}, 0, totals, refusal));
+    EXPECT_EQ(refusal,
+              QStringLiteral("\"Subtotal\" cannot be more than 900,000,000,000.00, the largest amount it holds."));
+    EXPECT_TRUE(QuickSale::ComputeTotals({{501, 1, 0, 90000000000000LL}}, 0, totals, refusal));
+    EXPECT_EQ(totals.total(), 90000000000000LL);
 }
 
 TEST(QuickSaleRules, RandomPricesAgreeWithTheExactModel)
@@ -130,17 +212,15 @@ TEST(QuickSaleRules, RandomPricesAgreeWithTheExactModel)
         r.runCost1 = pick(0, 200000);
         r.markup = pick(0, 4) == 0 ? pick(0, 12) : pick(0, 300);
         r.unit = quint8(pick(0, 3) == 0 ? 2 : pick(0, 1));
-        const qint32 unitPrice = QuickSale::UnitPriceOf(r);
+        const qint64 unitPrice = QuickSale::UnitPriceOf(r);
         ASSERT_EQ(unitPrice, modelUnitPrice(r))
             << r.runPrice1 << ' ' << r.runCost1 << ' ' << r.markup << ' ' << int(r.unit);
         qint32 quantity = pick(0, 50) == 0 ? pick(100000, 2000000) : pick(-50, 10000);
-        qint32 unit = pick(0, 1) ? unitPrice : -unitPrice;
-        // Beyond a cell's largest amount the price stops there.
-        const qint64 expected = std::min<qint64>(modelPrice(quantity < 0 ? -quantity : quantity, unitPrice),
-                                                 std::numeric_limits<qint32>::max());
-        ASSERT_EQ(QuickSale::PriceOf(quantity, unit), expected) << quantity << ' ' << unitPrice;
-        qint32 price = pick(-100000, 1000000);
-        qint32 back = 77;
+        qint64 unit = pick(0, 1) ? unitPrice : -unitPrice;
+        const qint64 expected = modelPrice(quantity < 0 ? -quantity : quantity, unitPrice);
+        ASSERT_EQ(priceOf(quantity, unit), expected) << quantity << ' ' << unitPrice;
+        qint64 price = pick(-100000, 1000000);
+        qint64 back = 77;
         const qint32 typedQuantity = pick(-2, 1000);
         QuickSale::UnitPriceFromPrice(price, typedQuantity, back);
         if (typedQuantity >= 1)
@@ -250,6 +330,14 @@ protected:
         d.m_wndGrid.SetCellValue(row, column, value);
         d.OnCellChanged(row, column);
     }
+    // Types a text into a cell through the grid's own editor, as a clerk does.
+    static void typeText(CQuickSale &d, int row, int column, const char *text)
+    {
+        d.m_wndGrid.EditCell(row, column);
+        ASSERT_EQ(d.m_wndGrid.editor(), d.m_wndGrid.typedEditor());
+        d.m_wndGrid.typedEditor()->setText(QString::fromLatin1(text));
+        d.m_wndGrid.EndEdit();
+    }
 };
 
 TEST_F(QuickSaleTest, TheSaleAndItsPaymentAreWrittenTogether)
@@ -257,12 +345,13 @@ TEST_F(QuickSaleTest, TheSaleAndItsPaymentAreWrittenTogether)
     QList<Line> lines = {{501, 3, 0, 0}, {502, 2, 0, 0}, {0, 0, 0, 1500}, {503, 0, 0, 0}};
     for (Line &line : lines) {
         if (line.serNo) {
-            ASSERT_TRUE(QuickSale::PriceFromService(SharedDatabase(), line));
+            QString refusal;
+            ASSERT_TRUE(QuickSale::PriceFromService(SharedDatabase(), line, refusal));
         }
     }
     EXPECT_EQ(lines[0].price, 36);   // 3 x 0.1200
     EXPECT_EQ(lines[1].price, 600);  // 2 x 3.0000
-    const QuickSale::Totals totals = QuickSale::ComputeTotals(lines, 1);
+    const QuickSale::Totals totals = totalsOf(lines, 1);
     EXPECT_EQ(totals.subtotal, 2136);
     EXPECT_EQ(totals.taxable, 2136);
     EXPECT_EQ(totals.tax, 134); // 6.25 % of 21.36 = 1.335, rounded half away from zero
@@ -285,7 +374,7 @@ TEST_F(QuickSaleTest, TheSaleAndItsPaymentAreWrittenTogether)
 TEST_F(QuickSaleTest, ARefundNegatesEveryAmountAndTaxCodeZeroTaxesNothing)
 {
     const QList<Line> lines = {{501, 10, 1200, 120}};
-    const QuickSale::Totals totals = QuickSale::ComputeTotals(lines, 0);
+    const QuickSale::Totals totals = totalsOf(lines, 0);
     EXPECT_EQ(totals.tax, 0);
     EXPECT_EQ(totals.taxable, 0);
     NewPayment payment;
@@ -298,7 +387,7 @@ TEST_F(QuickSaleTest, ARefundNegatesEveryAmountAndTaxCodeZeroTaxesNothing)
     EXPECT_EQ(cli(QStringLiteral("SELECT Subtotal, Tax, Taxable FROM QuickSales")), QStringLiteral("-1.2|0|0"));
     EXPECT_EQ(cli(QStringLiteral("SELECT Quantity, Price FROM QuickSalesItems")), QStringLiteral("10|-1.2"));
     // A taxed refund negates its tax as well.
-    const QuickSale::Totals taxed = QuickSale::ComputeTotals({{501, 100, 1200, 1200}}, 1);
+    const QuickSale::Totals taxed = totalsOf({{501, 100, 1200, 1200}}, 1);
     payment.amount = -Money::fromCents(taxed.total());
     QuickSale::Save(SharedDatabase(), payment, 1, taxed, {{501, 100, 1200, 1200}});
     EXPECT_EQ(cli(QStringLiteral("SELECT Subtotal, Tax, Taxable FROM QuickSales WHERE TaxID = 1")),
@@ -314,7 +403,7 @@ TEST_F(QuickSaleTest, AFailedItemRowLeavesPaymentsAndSalesAsTheyWere)
     payment.amount = Money::fromCents(12);
     payment.cusNo = 31;
     payment.paidBy = 1;
-    QuickSale::Save(SharedDatabase(), payment, 0, QuickSale::ComputeTotals(first, 0), first);
+    QuickSale::Save(SharedDatabase(), payment, 0, totalsOf(first, 0), first);
     SharedDatabase().close();
     cli(QStringLiteral("CREATE TRIGGER fail_second AFTER INSERT ON QuickSalesItems WHEN NEW.SerNo = 502 "
                        "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
@@ -408,6 +497,66 @@ TEST_F(QuickSaleTest, TheDialogPricesRowsTotalsThemAndTakesTheMoney)
     EXPECT_EQ(cli(QStringLiteral("SELECT SerNo, Quantity, Price FROM QuickSalesItems ORDER BY QItemID")),
               QStringLiteral("501|3|0.36\n502|2|6\n503|2500|125\n501|3|10"));
     EXPECT_EQ(cli(QStringLiteral("SELECT Amount FROM Payments")), QStringLiteral("141.36"));
+}
+
+// Typed in the window: prices past 32 bits are kept exactly (a 32-bit cell
+// showed 300,000.00 for one as -129,496.7296 each and repriced two of them at
+// 258,993.46); an amount past what the sale's money fields hold is refused,
+// naming the field and the largest amount, and the row stays as it was.
+TEST_F(QuickSaleTest, AmountsPast32BitsAreKeptInTheWindowAndPastTheFieldsRefused)
+{
+    fakeDeposit("0", 1);
+    const QString tooLarge = QStringLiteral("\"%1\" cannot be more than 900,000,000,000.00, the largest amount it "
+                                            "holds.");
+    onDialog<CQuickSale>([&](CQuickSale &d) {
+        d.taxCombo()->setCurrentIndex(d.taxCombo()->findData(0));
+        const auto value = [&](int row, int column) { return d.m_wndGrid.GetCellValue(row, column); };
+        const auto shown = [&](int row, int column) { return d.m_wndGrid.GetShownText(row, column); };
+        for (int row = 0; row < 5; ++row) {
+            typeText(d, row, CQuickSale::ColQuantity, "1");
+            type(d, row, CQuickSale::ColService, 501);
+        }
+        // 300,000.00 for one: 300,000.0000 each; two of them 600,000.00.
+        typeText(d, 0, CQuickSale::ColPrice, "300000");
+        EXPECT_EQ(value(0, CQuickSale::ColUnitPrice), 3000000000LL);
+        EXPECT_EQ(shown(0, CQuickSale::ColUnitPrice), QStringLiteral("300000.0000"));
+        typeText(d, 0, CQuickSale::ColQuantity, "2");
+        EXPECT_EQ(value(0, CQuickSale::ColPrice), 60000000);
+        EXPECT_EQ(shown(0, CQuickSale::ColPrice), QStringLiteral("600000.00"));
+        // 214,748.37 each, and a price of 21,474,836.48.
+        typeText(d, 1, CQuickSale::ColUnitPrice, "214748.37");
+        EXPECT_EQ(value(1, CQuickSale::ColPrice), 21474837);
+        typeText(d, 2, CQuickSale::ColPrice, "21474836.48");
+        EXPECT_EQ(value(2, CQuickSale::ColPrice), 2147483648LL);
+        EXPECT_EQ(shown(2, CQuickSale::ColUnitPrice), QStringLiteral("21474836.4800"));
+        // 450,000,000,000.0001 each is kept; three of them would pass the largest price.
+        typeText(d, 3, CQuickSale::ColUnitPrice, "450000000000.0001");
+        EXPECT_EQ(value(3, CQuickSale::ColPrice), 45000000000000LL);
+        prompts().answer(platform::IDOK);
+        typeText(d, 3, CQuickSale::ColQuantity, "3");
+        EXPECT_EQ(prompts().lastText(), tooLarge.arg(QStringLiteral("Price")));
+        EXPECT_EQ(value(3, CQuickSale::ColQuantity), 1);
+        EXPECT_EQ(value(3, CQuickSale::ColPrice), 45000000000000LL);
+        // A price past it, and one that would take the subtotal past it.
+        prompts().answer(platform::IDOK);
+        typeText(d, 4, CQuickSale::ColPrice, "900000000000.01");
+        EXPECT_EQ(prompts().lastText(), tooLarge.arg(QStringLiteral("Price")));
+        prompts().answer(platform::IDOK);
+        typeText(d, 4, CQuickSale::ColPrice, "450000000000");
+        EXPECT_EQ(prompts().lastText(), tooLarge.arg(QStringLiteral("Subtotal")));
+        EXPECT_EQ(value(4, CQuickSale::ColPrice), 12); // the service's 0.12, as before
+        type(d, 4, CQuickSale::ColService, 0);
+        typeText(d, 4, CQuickSale::ColPrice, "0");
+        EXPECT_EQ(d.m_totals.subtotal, 60000000LL + 21474837 + 2147483648LL + 45000000000000LL);
+        EXPECT_EQ(d.m_wndGrid2.GetShownText(2, 1), QStringLiteral("450022289584.85"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    quickSaleRunner()();
+    EXPECT_EQ(cli(QStringLiteral("SELECT Quantity, printf('%.2f', Price) FROM QuickSalesItems ORDER BY QItemID")),
+              QStringLiteral("2|600000.00\n1|214748.37\n1|21474836.48\n1|450000000000.00"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Subtotal) FROM QuickSales")), QStringLiteral("450022289584.85"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Amount) FROM Payments")), QStringLiteral("450022289584.85"));
 }
 
 TEST_F(QuickSaleTest, NothingToSellStaysOpenAndCancellingASaleAsks)

@@ -11,6 +11,7 @@
 
 #include <QtCore/QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -269,4 +270,48 @@ TEST_F(StatementTest, ColumnsSitAtTheirWidthsOnThePage)
         << qPrintable(text);
     // The address block names the customer above its address.
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Birch Dental[^\\n]*\\n\\s*5 Elm St")))) << qPrintable(text);
+}
+
+// A name written right to left (here in Hebrew) above the address: each line
+// of the block keeps its own direction, so the street's numbers stay where
+// they are written.
+TEST_F(StatementTest, ANameWrittenRightToLeftLeavesTheAddressLinesWhole)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    SharedDatabase().execute(QStringLiteral(
+        "INSERT INTO Customers (CusNo, Name, Address, City, State, Zip, PayerNo, CreditDue, ParentNo) "
+        "VALUES (400, '\u05D3\u05E4\u05D5\u05E1 \u05D4\u05D2\u05DC\u05D9\u05DC', '8296 2nd Ave', 'Riverton 2', 'IL', "
+        "'62801', 0, 0, 0)"));
+    addInvoice(400, 7100, 10, QStringLiteral("100"));
+    ASSERT_EQ(form->LoadStatement(400, 1, false, kRuled), 1);
+    const QList<PdfWord> words = PdfWords(savePages(QStringLiteral("statement_right_to_left")));
+    // The words of the line that holds the given word, left to right.
+    const auto lineOf = [&](const QString &word) {
+        double y = -1;
+        for (const PdfWord &w : words)
+            if (w.text == word && y < 0)
+                y = w.yMin;
+        QList<PdfWord> line;
+        for (const PdfWord &w : words)
+            if (y >= 0 && std::abs(w.yMin - y) < 1.0)
+                line.append(w);
+        std::sort(line.begin(), line.end(), [](const PdfWord &a, const PdfWord &b) { return a.xMin < b.xMin; });
+        QStringList texts;
+        for (const PdfWord &w : line)
+            texts << w.text;
+        return texts.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(lineOf(QStringLiteral("Ave")), QStringLiteral("8296 2nd Ave"));
+    EXPECT_TRUE(lineOf(QStringLiteral("Riverton")).startsWith(QStringLiteral("Riverton 2"))) << lineOf(QStringLiteral("Riverton")).toStdString();
+    // The name itself is printed, on the line above the street.
+    double nameTop = -1, streetTop = -1;
+    for (const PdfWord &w : words) {
+        if (w.text == QStringLiteral("8296"))
+            streetTop = w.yMin;
+        if (w.text.contains(QChar(0x05D3)) || w.text.contains(QChar(0x05D4)))
+            nameTop = w.yMin;
+    }
+    ASSERT_GE(nameTop, 0);
+    EXPECT_LT(nameTop, streetTop);
 }

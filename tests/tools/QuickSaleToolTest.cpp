@@ -57,6 +57,53 @@ TEST_F(QuickSaleTool, SellsAndRefundsAsTheCounterDoes)
     EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Payments")), QStringLiteral("2"));
 }
 
+// Prices past 32 bits are saved and paid exactly (a 32-bit cent count kept
+// 99,999,999 as 14,100,653.08 and 922,337,203,685,477 as 0.58); past what the
+// money fields hold exactly, the sale is refused and nothing is written.
+TEST_F(QuickSaleTool, AmountsPast32BitsAreSavedExactlyAndPastTheFieldsRefused)
+{
+    struct Case
+    {
+        const char *tax;
+        const char *line;
+        const char *saved; // price, subtotal, tax and payment; "" refused
+        int exitCode;
+        const char *error;
+    };
+    const char *const largest = "cannot be more than 900,000,000,000.00, the largest amount it holds.\n";
+    const Case cases[] = {
+        {"0", "501:1=214748.37", "214748.37|214748.37|0.00|214748.37", 0, ""},
+        {"0", "501:1=21474836.48", "21474836.48|21474836.48|0.00|21474836.48", 0, ""},
+        {"0", "501:1=99999999", "99999999.00|99999999.00|0.00|99999999.00", 0, ""},
+        {"0", "501:2@300000", "600000.00|600000.00|0.00|600000.00", 0, ""},
+        {"1", "501:3@214748.37", "644245.11|644245.11|40265.32|684510.43", 0, ""},
+        {"0", "501:1=900000000000", "900000000000.00|900000000000.00|0.00|900000000000.00", 0, ""},
+        {"0", "501:1=900000000000.01", "", 2, "\"Price\" "},
+        {"0", "501:1=922337203685477", "", 2, "\"Price\" "},
+        {"0", "501:2@900000000000", "", 2, "\"Price\" "},
+        {"1", "501:1=900000000000", "", 1, "\"Total\" "},
+    };
+    int sales = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line);
+        const ToolRun r = RunDbTool({QStringLiteral("quicksale"), db, QLatin1String(c.tax), QStringLiteral("1000000000000"),
+                                     QLatin1String(c.line), QStringLiteral("--paid-by"), QStringLiteral("0")});
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        if (c.exitCode != 0) {
+            EXPECT_EQ(r.err, QLatin1String(c.error) + QLatin1String(largest));
+            EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Payments")), QString::number(sales));
+            continue;
+        }
+        ++sales;
+        EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT printf('%.2f', i.Price), printf('%.2f', s.Subtotal), "
+                                                "printf('%.2f', s.Tax), printf('%.2f', p.Amount) FROM QuickSales s "
+                                                "JOIN QuickSalesItems i ON i.QSaleID = s.QSaleID JOIN Payments p ON "
+                                                "p.PayNo = s.PayNo WHERE s.QSaleID = %1")
+                                     .arg(sales)),
+                  QLatin1String(c.saved));
+    }
+}
+
 TEST_F(QuickSaleTool, SellsOnlyWhatTheCounterOffersAndTakesTheChosenPaymentType)
 {
     // Hidden from the counter's list (status 2), and a service of another category.

@@ -75,10 +75,19 @@ int runQuickSaleCommand(const QStringList &given, QTextStream &out, QTextStream 
         // A line without a typed amount takes its service's price.
         for (int i = 3; i < args.size(); ++i) {
             QuickSale::Line &line = lines[i - 3];
-            if (!args[i].contains(QLatin1Char('@')) && !args[i].contains(QLatin1Char('=')))
-                QuickSale::PriceFromService(db, line);
+            QString refusal;
+            if (!args[i].contains(QLatin1Char('@')) && !args[i].contains(QLatin1Char('='))
+                && !QuickSale::PriceFromService(db, line, refusal) && !refusal.isEmpty()) {
+                err << refusal << '\n';
+                return 1;
+            }
         }
-        const QuickSale::Totals totals = QuickSale::ComputeTotals(lines, quint8(taxNo));
+        QuickSale::Totals totals;
+        QString refusal;
+        if (!QuickSale::ComputeTotals(lines, quint8(taxNo), totals, refusal)) {
+            err << refusal << '\n';
+            return 1;
+        }
         if (totals.total() == 0) {
             err << "The sale comes to 0: nothing taken.\n";
             return 1;

@@ -235,6 +235,63 @@ std::int32_t ParseFixedPointValue(const QString &text, int decimals)
     return value;
 }
 
+bool ParseFixedPoint64(const QString &input, int decimals, std::int64_t &out)
+{
+    out = 0;
+    QString text = input.trimmed();
+    if (decimals > 0) {
+        qsizetype dot = text.indexOf(QLatin1Char('.'));
+        if (dot < 0) {
+            dot = text.size();
+            text += QLatin1Char('.');
+        }
+        text += QString(decimals, QLatin1Char('0'));
+        text = text.left(dot) + text.mid(dot + 1, decimals);
+    }
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            break;
+        // Negative while read, so that the smallest number is read too.
+        if (__builtin_mul_overflow(value, 10, &value) || __builtin_sub_overflow(value, std::int64_t(c - u'0'), &value))
+            return false;
+    }
+    if (!negative && __builtin_sub_overflow(std::int64_t(0), value, &value))
+        return false;
+    out = value;
+    return true;
+}
+
+std::int64_t LargestFixedPoint(int decimals)
+{
+    std::int64_t divisor = 1;
+    for (int d = std::clamp(decimals, 0, 4); d < 4; ++d)
+        divisor *= 10;
+    return INT64_MAX / divisor;
+}
+
+QString FormatFixedPoint(std::int64_t value, int decimals, bool group)
+{
+    // Through the unsigned magnitude, so that the smallest number has one too.
+    const std::uint64_t magnitude = value < 0 ? 0 - std::uint64_t(value) : std::uint64_t(value);
+    QString digits = QString::number(magnitude);
+    if (decimals > 0) {
+        while (digits.size() <= decimals)
+            digits.prepend(QLatin1Char('0'));
+        digits.insert(digits.size() - decimals, QLatin1Char('.'));
+    }
+    if (group)
+        digits = GroupThousands(digits);
+    return value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
 std::int64_t CurrencyToCents(Money value)
 {
     if (value.units() == 1)
@@ -322,9 +379,15 @@ void CalcPercentAmount(Money base, Money &out, double percent, bool clip, bool r
     else if (cents > 0)
         cents += h;
     cents = std::trunc(cents);
-    constexpr double kLimit = double(kInt64Max / Money::kUnitsPerCent);
-    cents = std::clamp(cents, -kLimit, kLimit);
-    out = Money::fromCents(std::int64_t(cents));
+    // The largest whole cents the currency holds; as a double that limit
+    // rounds up past it, so the ends are given as integers.
+    constexpr std::int64_t kLargestCents = kInt64Max / Money::kUnitsPerCent;
+    if (cents >= double(kLargestCents))
+        out = Money::fromCents(kLargestCents);
+    else if (cents <= -double(kLargestCents))
+        out = Money::fromCents(-kLargestCents);
+    else
+        out = Money::fromCents(std::int64_t(cents));
 }
 
 double Interpolate(std::int32_t x, std::int32_t x1, std::int32_t x2, std::int32_t y1, std::int32_t y2)

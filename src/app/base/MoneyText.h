@@ -42,6 +42,16 @@ QString FormatDouble(double value, const QString &format);
 // ("1234"); with 0 decimals it is left alone.
 void ParseFixedPoint(QString &text, std::int32_t &out, int decimals);
 std::int32_t ParseFixedPointValue(const QString &text, int decimals);
+// The same for an amount of money, in 64 bits: false (out 0) when the number
+// lies beyond them. Blanks around it are ignored; what follows its digits is
+// not read, as with ParseFixedPoint.
+bool ParseFixedPoint64(const QString &text, int decimals, std::int64_t &out);
+// The largest amount of money in units of 10^-decimals (0..4): the largest the
+// currency holds, 922,337,203,685,477.5807, cut to those decimals.
+std::int64_t LargestFixedPoint(int decimals);
+// A whole number of 10^-decimals units as a decimal text, exactly: 12345
+// with 2 gives "123.45", with `group` "1,234,567.89".
+QString FormatFixedPoint(std::int64_t value, int decimals, bool group = false);
 
 // --- Money calculations -----------------------------------------------------
 

@@ -125,7 +125,7 @@ QString VariantToText(const platform::Value &value)
     }
 }
 
-Money CentsToCurrency(int n)
+Money CentsToCurrency(std::int64_t n)
 {
     if (n == 1)
         return Money::noChargeMarker();

@@ -38,7 +38,7 @@ QString VariantToText(const platform::Value &value);
 // --- Prices and rates -------------------------------------------------------
 
 // n cents; 1 cent stands for the No Charge marker (0.0001), not 0.01.
-Money CentsToCurrency(int n);
+Money CentsToCurrency(std::int64_t n);
 // A count of ten-thousandths as a grouped two-decimal money text.
 QString FormatCurrencyValue(std::int64_t units);
 // "?" for 0 (not priced), "No Charge" for the marker, else grouped money.

@@ -91,7 +91,8 @@ bool ReadOrderQuantity(QStringView text, int &quantity, int &originals)
         return false;
     quantity = qMax(a, b);
     originals = qMin(a, b);
-    return quantity > 0;
+    // Copies times originals: a side of 0 orders nothing ("2 x 0").
+    return originals > 0;
 }
 
 bool ReadOrderAmount(QStringView text, Money &amount)

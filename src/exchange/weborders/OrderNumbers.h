@@ -22,7 +22,7 @@ bool ReadOrderCount(QStringView text, int &count);
 // An ordered quantity: a count of copies, or the originals and the copies on
 // either side of one "x" or "X" ("4 x 500", "500X4"), the larger being the
 // copies. A quantity not written is 0 (the item's own stays); a written one
-// must be at least 1.
+// must be at least 1, and so must both sides of an "x".
 bool ReadOrderQuantity(QStringView text, int &quantity, int &originals);
 
 // An amount of money: the digits of the whole (grouped or not), then a point

@@ -288,7 +288,21 @@ bool hasCrowdedElement(const QByteArray &bytes, int limit)
 struct ParseGuard
 {
     bool crowded = false; // an entity holds an element of too many attributes
+    // The attributes the DTD declares, by element: each one declared with a
+    // default is given to every such element, so they count with the
+    // element's own. The first element declared with more than the most.
+    QHash<QByteArray, int> declared;
+    QHash<QByteArray, QSet<QByteArray>> declaredNames;
+    QString crowdedByDtd;
 };
+
+QByteArray qualifiedName(const xmlChar *prefix, const xmlChar *localName)
+{
+    QByteArray name(reinterpret_cast<const char *>(localName));
+    if (prefix)
+        name.prepend(QByteArray(reinterpret_cast<const char *>(prefix)) + ':');
+    return name;
+}
 
 // Every entity the document declares is looked at before the parser keeps
 // it: one whose replacement text holds an element of too many attributes
@@ -306,6 +320,58 @@ void guardedEntityDecl(void *ctx, const xmlChar *name, int type, const xmlChar *
         return;
     }
     xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+}
+
+// Every attribute the DTD declares is counted for its element before the
+// parser keeps it: an element declared with more attributes than the most an
+// element may have stops the parse (the parser would give each such element
+// all of them and check them against each other).
+void guardedAttributeDecl(void *ctx, const xmlChar *element, const xmlChar *name, int type, int def,
+                          const xmlChar *defaultValue, xmlEnumerationPtr tree)
+{
+    auto *context = static_cast<xmlParserCtxtPtr>(ctx);
+    auto *guard = static_cast<ParseGuard *>(context->_private);
+    if (guard && element) {
+        const QByteArray key(reinterpret_cast<const char *>(element));
+        if (name)
+            guard->declaredNames[key].insert(QByteArray(reinterpret_cast<const char *>(name)));
+        if (++guard->declared[key] > XmlDocument::kMaxAttributes) {
+            guard->crowdedByDtd = QString::fromUtf8(key);
+            if (tree)
+                xmlFreeEnumeration(tree);
+            xmlStopParser(context);
+            return;
+        }
+    }
+    xmlSAX2AttributeDecl(ctx, element, name, type, def, defaultValue, tree);
+}
+
+// An element's attributes are its own and those its DTD declares for it that
+// it does not give itself: together no more than the most.
+void guardedStartElement(void *ctx, const xmlChar *localName, const xmlChar *prefix, const xmlChar *uri,
+                         int namespaces, const xmlChar **namespaceList, int attributes, int defaulted,
+                         const xmlChar **attributeList)
+{
+    auto *context = static_cast<xmlParserCtxtPtr>(ctx);
+    auto *guard = static_cast<ParseGuard *>(context->_private);
+    if (guard && !guard->declaredNames.isEmpty()) {
+        const QByteArray element = qualifiedName(prefix, localName);
+        const auto declared = guard->declaredNames.constFind(element);
+        if (declared != guard->declaredNames.constEnd()) {
+            qsizetype count = declared->size();
+            for (int i = 0; i < attributes - defaulted; ++i) {
+                if (!declared->contains(qualifiedName(attributeList[5 * i + 1], attributeList[5 * i])))
+                    ++count;
+            }
+            if (count > XmlDocument::kMaxAttributes) {
+                guard->crowdedByDtd = QString::fromUtf8(element);
+                xmlStopParser(context);
+                return;
+            }
+        }
+    }
+    xmlSAX2StartElementNs(ctx, localName, prefix, uri, namespaces, namespaceList, attributes, defaulted,
+                          attributeList);
 }
 
 // The size the document's text would have with every entity reference
@@ -396,12 +462,15 @@ bool XmlDocument::loadOnce(const QString &path, const QByteArray &bytes, bool va
     if (context && context->sax) {
         context->_private = &guard;
         context->sax->entityDecl = guardedEntityDecl;
+        context->sax->attributeDecl = guardedAttributeDecl;
+        context->sax->startElementNs = guardedStartElement;
     }
     xmlDocPtr doc = context ? xmlCtxtReadMemory(context, bytes.constData(), int(bytes.size()), url.constData(), nullptr,
                                                 ParseOptions())
                             : nullptr;
     m_tooManyAttributes = guard.crowded;
-    bool ok = doc != nullptr && !guard.crowded;
+    m_crowdedByDtd = guard.crowdedByDtd;
+    bool ok = doc != nullptr && !guard.crowded && m_crowdedByDtd.isEmpty();
     m_namesOutside = ok && namesOutside(doc);
     if (m_namesOutside)
         ok = false;
@@ -474,6 +543,13 @@ bool XmlDocument::Load(const QString &path)
     }
     if (m_tooManyAttributes) {
         refuse(path, tooManyAttributes);
+        return false;
+    }
+    if (!m_crowdedByDtd.isEmpty()) {
+        refuse(path, QStringLiteral("with the attributes its DTD declares, the element %1 has more than %2 "
+                                    "attributes, the most Tavrel reads")
+                         .arg(m_crowdedByDtd)
+                         .arg(kMaxAttributes));
         return false;
     }
     if (m_tooLarge) {

@@ -11,7 +11,7 @@
 // own message in the "Parse Error" box), a schema it names is not read, and
 // the file itself is read only when it is an ordinary file of at most
 // kMaxBytes (PlacedFile), with no element of more than kMaxAttributes
-// attributes, whose entities do not make it larger than kMaxBytes. Loading validates against the DTD the document
+// attributes (those its DTD declares for the element counted), whose entities do not make it larger than kMaxBytes. Loading validates against the DTD the document
 // carries first; when that fails the error is shown in the "Parse Error" box
 // and the file is loaded once more without validation (only a file that is
 // not well formed fails).
@@ -98,4 +98,5 @@ private:
     bool m_namesOutside = false; // the last attempt found an external DTD or entity
     bool m_tooLarge = false;     // the last attempt found the text growing past kMaxBytes
     bool m_tooManyAttributes = false; // an entity of the last attempt holds an element past kMaxAttributes
+    QString m_crowdedByDtd; // an element the last attempt's DTD declares past kMaxAttributes attributes
 };

@@ -156,7 +156,7 @@ bool RunTimeDepartments(const QString &title, int type, int keyBase, int limit, 
     // New rows take the next IDs of the list (after the key base) and the list's type.
     int nextId = keyBase;
     for (int row = 0; row < limit; ++row)
-        nextId = std::max(nextId, grid->GetCellValue(row, 0));
+        nextId = std::max(nextId, int(grid->GetCellValue(row, 0))); // DepID is a Long
     CXDaoSet highest;
     highest.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Max(DepID) FROM TimeDepartments WHERE Type = %1").arg(type));
     qint32 stored = 0;

@@ -939,6 +939,10 @@ void jetFormatStyle(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         resultError(ctx, ErrInvalidCall);
         return;
     }
+    if (!std::isfinite(x)) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
     resultText(ctx, formatNumberStyle(x, Style, int(digits), int(lead), int(parens), int(group)));
 }
 

@@ -6,10 +6,13 @@
 #include <QtCore/QHash>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <memory>
 #include <cstdio>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace platform::jet {
 namespace {
@@ -262,26 +265,100 @@ QStringList numberSections(const QString &pattern)
     return sections;
 }
 
-// Digits of |value| rounded half away from zero to the given decimals.
-void decimalDigits(double value, int decimals, QString &whole, QString &fraction)
+// The decimal digits a number holds: those of the shortest text that reads
+// back as the same double (2 is "2", never 2.0000000000000020), so nothing
+// past them is invented; a Currency value is its four exact decimals. The
+// value is |number| = 0.digits x 10^point; no digits for 0.
+struct Decimal
 {
-    char buffer[400];
-    const double scaled = std::fabs(value) * std::pow(10.0, decimals);
-    // A relative nudge so that decimal halves written in binary round away from zero.
-    const double rounded = std::floor(scaled + 0.5 + scaled * 1e-15);
-    std::snprintf(buffer, sizeof buffer, "%.0f", rounded);
-    QString digits = QString::fromLatin1(buffer);
-    while (digits.size() <= decimals)
-        digits.prepend(QLatin1Char('0'));
-    whole = digits.left(digits.size() - decimals);
-    fraction = digits.right(decimals);
-    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
-        whole.remove(0, 1);
-    if (whole == QLatin1String("0"))
-        whole.clear();
-}
+    std::string digits;
+    int point = 0;
 
-QString formatNumberSection(double value, const QString &section, bool withSign)
+    static Decimal of(double value, bool currency)
+    {
+        Decimal d;
+        value = std::fabs(value);
+        if (value == 0 || !std::isfinite(value))
+            return d;
+        char buffer[64];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+        const std::string_view text(buffer, size_t(written.ptr - buffer));
+        const size_t e = text.find('e');
+        for (size_t i = 0; i < e; ++i) {
+            if (text[i] != '.')
+                d.digits += text[i];
+        }
+        int exponent = 0;
+        std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+        d.point = exponent + 1;
+        d.trim();
+        if (currency)
+            d.roundAt(d.point + 4);
+        return d;
+    }
+
+    // Times 10^n: the point moves, no digit changes.
+    void shift(int n)
+    {
+        if (!digits.empty())
+            point += n;
+    }
+
+    // Keeps the first `keep` digits, the rest rounded half away from zero.
+    void roundAt(int keep)
+    {
+        if (keep < 0) {
+            digits.clear();
+            return;
+        }
+        if (size_t(keep) >= digits.size())
+            return;
+        const bool up = digits[size_t(keep)] >= '5';
+        digits.resize(size_t(keep));
+        if (up) {
+            int i = keep - 1;
+            while (i >= 0 && digits[size_t(i)] == '9')
+                digits[size_t(i--)] = '0';
+            if (i >= 0) {
+                ++digits[size_t(i)];
+            } else {
+                digits.insert(digits.begin(), '1');
+                ++point;
+            }
+        }
+        trim();
+    }
+
+    void trim()
+    {
+        while (!digits.empty() && digits.back() == '0')
+            digits.pop_back();
+        size_t lead = 0;
+        while (lead < digits.size() && digits[lead] == '0')
+            ++lead;
+        digits.erase(0, lead);
+        point -= int(lead);
+        if (digits.empty())
+            point = 0;
+    }
+
+    // The whole part's digits ("" for none) and `decimals` fraction digits,
+    // rounded half away from zero.
+    void split(int decimals, QString &whole, QString &fraction) const
+    {
+        Decimal r = *this;
+        r.roundAt(r.point + decimals);
+        whole.clear();
+        fraction.clear();
+        const int n = int(r.digits.size());
+        for (int i = 0; i < r.point; ++i)
+            whole += QLatin1Char(i < n ? r.digits[size_t(i)] : '0');
+        for (int i = r.point; i < r.point + decimals; ++i)
+            fraction += QLatin1Char(i >= 0 && i < n ? r.digits[size_t(i)] : '0');
+    }
+};
+
+QString formatNumberSection(double value, const QString &section, bool withSign, bool currency)
 {
     // Read the section: literal pieces, digit placeholders and commas, split
     // at the decimal point and at an E+/E- exponent.
@@ -345,10 +422,12 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
     }
     intPart.erase(std::remove_if(intPart.begin(), intPart.end(), [](const Piece &p) { return p.kind == Piece::Comma; }),
                   intPart.end());
+    // The digits the value holds, moved by a percent sign or a thousands
+    // scale without any arithmetic that could add some.
+    Decimal digits = Decimal::of(value, currency);
     if (percent)
-        value *= 100.0;
-    for (int k = 0; k < scale && k < 10; ++k)
-        value /= 1000.0;
+        digits.shift(2);
+    digits.shift(-3 * std::min(scale, 10));
     int decimals = 0;
     int minDecimals = 0;
     for (const Piece &p : fracPart) {
@@ -374,21 +453,17 @@ QString formatNumberSection(double value, const QString &section, bool withSign)
     QString fraction;
     int exponent = 0;
     if (scientific) {
+        // The mantissa's placeholders take the leading digits; the exponent
+        // says where the point stood.
         const int mantissaDigits = std::max(1, wholePlaceholders);
-        double mantissa = value;
-        if (value != 0 && std::isfinite(value)) {
-            exponent = int(std::floor(std::log10(std::fabs(value)))) - (mantissaDigits - 1);
-            mantissa = value / std::pow(10.0, exponent);
-            decimalDigits(mantissa, decimals, whole, fraction);
-            if (whole.size() > mantissaDigits) {
-                ++exponent;
-                mantissa = value / std::pow(10.0, exponent);
-            }
+        if (!digits.digits.empty()) {
+            digits.roundAt(mantissaDigits + decimals);
+            exponent = digits.point - mantissaDigits;
+            digits.point = mantissaDigits;
         }
-        value = mantissa;
         minWhole = std::max(minWhole, 1);
     }
-    decimalDigits(value, decimals, whole, fraction);
+    digits.split(decimals, whole, fraction);
     while (fraction.size() > minDecimals && fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
     while (whole.size() < minWhole)
@@ -503,11 +578,11 @@ bool hasDigitPlaceholder(const QString &section)
     return false;
 }
 
-QString formatNumber(double value, const QString &pattern)
+QString formatNumber(double value, const QString &pattern, bool currency = false)
 {
     const QStringList sections = numberSections(pattern);
-    auto section = [](const QString &sec, double v, bool withSign) {
-        return hasDigitPlaceholder(sec) ? formatNumberSection(v, sec, withSign) : literalSection(sec);
+    auto section = [currency](const QString &sec, double v, bool withSign) {
+        return hasDigitPlaceholder(sec) ? formatNumberSection(v, sec, withSign, currency) : literalSection(sec);
     };
     if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
         return section(sections[1], -value, false);
@@ -646,8 +721,11 @@ PatternKind patternKind(const QString &pattern)
 
 std::optional<double> numberOf(const Value &value, FieldType type)
 {
-    if (isTextType(value.type()))
-        return parseNumber(value.toString());
+    // A text past the largest number ("1e999") is formatted as the text.
+    if (isTextType(value.type())) {
+        const auto number = parseNumber(value.toString());
+        return number && std::isfinite(*number) ? number : std::nullopt;
+    }
     return value.toDouble();
 }
 
@@ -786,7 +864,7 @@ QString formatNonNull(const Value &value, FieldType type, const PreparedPattern 
         const auto number = numberOf(value, type);
         if (!number)
             return value.toString();
-        return formatNumber(*number, p.pattern);
+        return formatNumber(*number, p.pattern, type == FieldType::Currency);
     }
     case PreparedPattern::Literal:
         break;
@@ -795,7 +873,7 @@ QString formatNonNull(const Value &value, FieldType type, const PreparedPattern 
     if (!isTextType(value.type()) || parseNumber(value.toString())) {
         const auto number = numberOf(value, type);
         if (number && !p.pattern.isEmpty())
-            return formatNumber(*number, p.pattern);
+            return formatNumber(*number, p.pattern, type == FieldType::Currency);
     }
     return valueText(value, type, BooleanText::Word);
 }

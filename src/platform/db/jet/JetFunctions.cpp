@@ -420,6 +420,12 @@ void jetFormat(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     const FormatPlan &plan = kept ? **kept : *local;
     const int storage = sqlite3_value_type(argv[0]);
+    // A number past the largest there is has no digits to show: the
+    // statement stops as it does wherever arithmetic gets there.
+    if (storage == SQLITE_FLOAT && !std::isfinite(sqlite3_value_double(argv[0]))) {
+        resultError(ctx, ErrNumericOverflow);
+        return;
+    }
     // A day number outside the dates is no date to format.
     if (storage == SQLITE_FLOAT || storage == SQLITE_INTEGER) {
         const auto serial = formattedSerial(valueOf(argv[0]), typeArg(argv[2]), plan);
