@@ -7,6 +7,7 @@
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
 #include <QtCore/QPointer>
+#include <QtCore/QSet>
 #include <QtWidgets/QMessageBox>
 
 #include <cerrno>
@@ -84,13 +85,16 @@ bool readAnswerLine(QByteArray &line)
 // standard error. A message with only OK is answered OK. A question is the
 // user's: its answer is read from standard input (a line beginning with the
 // first letter of a button, or an empty line for the default button). With
-// no answer there the tool never answers its own question (a question
-// asked again after a retry would be asked for ever): it takes the button
-// that gives up (No, Cancel or Abort) and says so.
+// no answer there the default button is taken, as pressing Enter would, but
+// only once for a question: asked again (a "try again?" after a retry that
+// changed nothing) it would be answered so for ever, and the tool never
+// answers its own question in a loop. It then takes the button that gives
+// up (No, Cancel or Abort) and says so.
 int answerOnConsole(const QString &text, const QString &caption, unsigned style)
 {
     const QList<int> answers = answersOf(style);
     const int def = int((style & MB_DEFMASK) >> 8);
+    const int defaultAnswer = def < answers.size() ? answers[def] : answers.first();
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     if (answers.size() == 1)
         return answers.first();
@@ -107,17 +111,23 @@ int answerOnConsole(const QString &text, const QString &caption, unsigned style)
             break;
         const QString given = QString::fromLocal8Bit(line).trimmed();
         if (given.isEmpty())
-            return def < answers.size() ? answers[def] : answers.first();
+            return defaultAnswer;
         for (const int a : answers) {
             if (buttonName(a).startsWith(given.left(1), Qt::CaseInsensitive))
                 return a;
         }
         std::fprintf(stderr, "Please answer %s.\n", qPrintable(names.join(QStringLiteral(" or "))));
     }
+    static QSet<QString> takenByDefault;
+    if (!takenByDefault.contains(text)) {
+        takenByDefault.insert(text);
+        return defaultAnswer;
+    }
     const int givingUp = answers.contains(IDNO) && !answers.contains(IDCANCEL) ? IDNO
         : answers.contains(IDCANCEL)                                            ? IDCANCEL
                                                                                 : IDABORT;
-    std::fprintf(stderr, "%s: no answer was given on standard input, so the question is answered %s.\n",
+    std::fprintf(stderr,
+                 "%s: the same question again, and no answer was given on standard input, so it is answered %s.\n",
                  qPrintable(caption), qPrintable(buttonName(givingUp)));
     return givingUp;
 }

@@ -486,8 +486,9 @@ int CPrint::printToPdf(const QString &path)
         m_recordFile = path;
         result = runJob(writer, [w] { return w->newPage(); }, info, true);
     }
-    // The PDF replaces an older one only when it was made whole.
-    if (result == 2 && !file.failed()) {
+    // The PDF replaces an older one only when it was made whole; a run that
+    // printed no page (a range past the end) makes no file.
+    if (result == 2 && !file.failed() && file.size() > 0) {
         if (!file.commit()) {
             reportUnwritable(path, file.errorString());
             return m_nResult = 1;
@@ -528,7 +529,7 @@ int CPrint::printToFile(QPrinter &printer, PrintInfo &info)
     QPrinter *p = &printer;
     const int result = runJob(printer, [p] { return p->newPage(); }, info, true);
     printer.setOutputFileName(wanted);
-    if (result == 2) {
+    if (result == 2 && QFileInfo::exists(made)) {
         QString error;
         if (!platform::UserFile::CopyFrom(made, wanted, error)) {
             reportUnwritable(wanted, error);

@@ -145,8 +145,9 @@ TEST_F(ExportTool, EveryFileItWritesReplacesAPlantedLinkAndRefusesAPipe)
 }
 
 // A question the tool asks (here: try the missing template again?) is
-// answered from standard input; with nothing there it is given up once,
-// never answered "Yes" by the tool itself over and over.
+// answered from standard input; with nothing there its default is taken
+// once, and the same question again is given up: never answered "Yes" by
+// the tool itself over and over.
 TEST_F(ExportTool, AQuestionWithoutAnAnswerIsGivenUpNotRepeated)
 {
     const QString missing = tempPath(QStringLiteral("Missing.rtf"));
@@ -157,9 +158,9 @@ TEST_F(ExportTool, AQuestionWithoutAnAnswerIsGivenUpNotRepeated)
     const QStringList args = {QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), missing, document};
     ToolRun r = RunDbTool(args);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err.count(question), 1) << r.err.left(2000).toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("no answer was given on standard input, so the question is answered "
-                                              "No.\n")))
+    EXPECT_EQ(r.err.count(question), 2) << r.err.left(2000).toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the same question again, and no answer was given on standard input, so "
+                                              "it is answered No.\n")))
         << r.err.left(2000).toStdString();
     EXPECT_TRUE(r.err.endsWith(QStringLiteral("The document is not written.\n"))) << r.err.left(2000).toStdString();
     EXPECT_FALSE(QFile::exists(document));
@@ -168,12 +169,12 @@ TEST_F(ExportTool, AQuestionWithoutAnAnswerIsGivenUpNotRepeated)
     QProcess p;
     p.start(QStringLiteral(TAVREL_DBTOOL), args);
     ASSERT_TRUE(p.waitForStarted());
-    p.write("y\nn\n");
+    p.write("y\ny\nn\n");
     p.closeWriteChannel();
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_EQ(err.count(question), 2) << err.toStdString();
+    EXPECT_EQ(err.count(question), 3) << err.toStdString();
     EXPECT_FALSE(err.contains(QStringLiteral("no answer was given")));
 }
 

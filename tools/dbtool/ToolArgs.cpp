@@ -152,6 +152,11 @@ bool OpenToolFile(platform::UserFile &file, QTextStream &err)
 
 bool FinishToolFile(platform::UserFile &file, QTextStream &err)
 {
+    // A PDF of no page (a range past the end) is no file.
+    if (!file.failed() && file.size() == 0) {
+        file.cancelWriting();
+        return true;
+    }
     if (!file.failed() && file.commit())
         return true;
     err << "Cannot write: " << file.fileName() << ": " << file.errorString() << '\n';

@@ -27,7 +27,8 @@ void PrintPrompts(platform::TestResponder &responder, QTextStream &stream, bool 
 // The tool writes its files (PDFs, pictures, mail) as the program writes
 // every file for the user, through platform::UserFile. Opening: false after
 // "Cannot create: FILE: why" on err. Finishing: false after "Cannot write:
-// FILE: why"; the name then keeps what it held.
+// FILE: why"; the name then keeps what it held. A file nothing was written
+// to (a PDF of no page) is dropped.
 bool OpenToolFile(platform::UserFile &file, QTextStream &err);
 bool FinishToolFile(platform::UserFile &file, QTextStream &err);
 
