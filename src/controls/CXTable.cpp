@@ -15,6 +15,7 @@
 #include "app/base/WaitCursor.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/UserFile.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlValues.h"
@@ -1522,17 +1523,19 @@ bool CXTable::ExportToFile(const QString &path, int type)
         platform::Prompt::messageBox(QStringLiteral("There is no report data to export."));
         return false;
     }
-    QFile file(path);
+    platform::UserFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + path, QString(), platform::MB_ICONHAND);
+        platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + path + QStringLiteral("\n\n") + file.errorString(),
+                                     QString(), platform::MB_ICONHAND);
         return false;
     }
     WriteDelimited(file, type == 1 ? QLatin1Char('\t') : QLatin1Char(','));
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + path, QString(), platform::MB_ICONHAND);
+    // A file not written whole is dropped: the name keeps what it held.
+    if (file.failed() || !file.commit()) {
+        platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n") + file.errorString(),
+                                     QString(), platform::MB_ICONHAND);
         return false;
     }
-    file.close();
     platform::Prompt::messageBox(QStringLiteral("Your data has been successfully exported to:\n") + path);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "data/SchemaOperations.h"
 #include "platform/FileOwnership.h"
 #include "platform/Prompt.h"
+#include "platform/UserFile.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/LockFile.h"
@@ -254,15 +255,35 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
             return false;
         }
     }
+    // The copy goes where the user named it, by the rule of every file
+    // written for the user: through his own link to his own file, in place
+    // of anyone else's link, never into a folder, a pipe or a device.
+    QString named;
+    QString refusal;
+    if (!platform::UserFile::Destination(target, named, refusal)) {
+        error = {EEXIST, QStringLiteral("Cannot write %1: %2").arg(target, refusal)};
+        return false;
+    }
+    // The engine opens its file only by a name without links on the way
+    // (so that nobody can turn it elsewhere): the folder the user reached,
+    // through his links or not, is named by its real path.
+    const QFileInfo namedInfo(named);
+    const QString realFolder = QFileInfo(namedInfo.absolutePath()).canonicalFilePath();
+    if (realFolder.isEmpty()) {
+        error = {ENOENT, QStringLiteral("The folder %1 cannot be found. Please choose a folder that exists.")
+                             .arg(namedInfo.absolutePath())};
+        return false;
+    }
+    const QString place = realFolder + QLatin1Char('/') + namedInfo.fileName();
     // Work files that earlier copies to this name left are removed first.
     struct timespec began {};
     ::clock_gettime(CLOCK_REALTIME, &began);
-    removeStaleWorkFiles(target, began);
+    removeStaleWorkFiles(place, began);
     // A work file of its own, made new in the target's folder by this copy
     // alone (another copy to the same name at the same time has its own), to
     // be read by nobody else until it is finished; then it takes the database
     // file's own mode and group.
-    QByteArray workName = QFile::encodeName(target) + ".partial-XXXXXX";
+    QByteArray workName = QFile::encodeName(place) + ".partial-XXXXXX";
     // Held open and locked until the copy is over, finished or not: another
     // copy to the same name sees that it is in use and leaves it alone.
     struct Held
@@ -277,6 +298,9 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     held.fd = ::mkostemp(workName.data(), O_CLOEXEC);
     if (held.fd < 0) {
         error = LastSystemError();
+        if (error.code != ENOSPC)
+            error.text = QStringLiteral("Cannot create a file in %1: %2. Please choose a folder you may write in.")
+                             .arg(QFileInfo(target).absolutePath(), error.text);
         return false;
     }
     ::flock(held.fd, LOCK_EX | LOCK_NB);
@@ -297,7 +321,17 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     if (sqlite3_open_v2(QFile::encodeName(partial).constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
                         nullptr)
         != SQLITE_OK) {
+        // The engine's own words ("unable to open database file") tell the
+        // user nothing he can act on.
+        const int cause = copy ? sqlite3_system_errno(copy) : 0;
         error = sqliteError(copy, sqlite3_errcode(copy));
+        if (error.code != ENOSPC)
+            error = {EACCES, QStringLiteral("The database engine cannot open the copy it made in %1%2. Please choose "
+                                            "another folder, one on this computer's own disk.")
+                                 .arg(QFileInfo(target).absolutePath(),
+                                      cause ? QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(cause))
+                                                  + QLatin1Char(')')
+                                            : QString())};
         failed = true;
     } else if (sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db.handle(), "main"); !backup) {
         error = sqliteError(copy, sqlite3_errcode(copy));
@@ -374,7 +408,7 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     if (copy)
         sqlite3_close(copy);
     // The old copy is replaced in one rename, never removed first.
-    if (!failed && ReplaceFile(partial, target, error, db.name()))
+    if (!failed && ReplaceFile(partial, place, error, db.name()))
         return true;
     removeWorkFile(partial);
     return false;

@@ -7,6 +7,7 @@
 #include "data/DaoError.h"
 #include "data/DefaultRows.h"
 #include "data/KeyCheck.h"
+#include "data/ShopDatabase.h"
 #include "data/SchemaOperations.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopSchema.h"
@@ -327,6 +328,35 @@ bool OpenDatabase(platform::Database *database)
                            QString(), platform::MB_OK | platform::MB_ICONERROR);
         return false;
     }
+
+    // Nor can a file that lacks a field of its tables: it is said here, by
+    // name, rather than by the first window that reads the field ("Item not
+    // found in this collection").
+    QStringList fields;
+    QStringList foreign;
+    try {
+        fields = MissingShopFields(*database);
+        foreign = database->foreignObjects();
+    } catch (const platform::DbException &) {
+    }
+    if (!fields.isEmpty()) {
+        database->close();
+        Prompt::messageBox(QStringLiteral("The database %1 lacks the field%2 %3: it is damaged or is not a shop "
+                                          "database.\nPlease open the last copy of it.\n\n%4")
+                               .arg(path, fields.size() > 1 ? QStringLiteral("s") : QString(),
+                                    fields.join(QStringLiteral(", ")), ClosingMessage()),
+                           QString(), platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
+    // A trigger or a view someone added to the file is not the program's: a
+    // trigger runs with every change the program makes. It is said at each
+    // start until it is removed; the work goes on.
+    if (!foreign.isEmpty())
+        Prompt::messageBox(QStringLiteral("The database %1 holds a trigger or view the program does not know: "
+                                          "%2.\nA trigger runs with every change the program makes; please have it "
+                                          "removed unless you know what it does.")
+                               .arg(path, foreign.join(QStringLiteral(", "))),
+                           QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
 
     // Only a file that opened and upgraded is remembered.
     if (path != storedPath)

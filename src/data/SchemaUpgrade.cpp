@@ -24,6 +24,7 @@
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Prompt.h"
+#include "platform/UserFile.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
@@ -199,8 +200,15 @@ bool UpgradeDatabase(platform::Database *database)
     }
 
     // One copy a day: a second attempt on the same day keeps the first copy,
-    // which holds the file as it was before any upgrade step.
-    if (!QFileInfo::exists(backup)) {
+    // which holds the file as it was before any upgrade step. Only a file
+    // (or the user's own link to his own file) is that copy: a link another
+    // user put at its name in the shop's folder neither stands for it nor
+    // receives it.
+    QString copyAt;
+    QString refusal;
+    const bool copied = platform::UserFile::Destination(backup, copyAt, refusal)
+        && QFileInfo(copyAt).isFile() && !QFileInfo(copyAt).isSymLink();
+    if (!copied) {
         const WaitCursor wait;
         const QString copying = s("Copying your database to:\n") + backup;
         std::unique_ptr<SchemaProgress> progress = OpenRunProgress();

@@ -428,3 +428,18 @@ void CreateShopDatabase(const QString &path, const ShopAddressTexts &shop)
         throw;
     }
 }
+
+QStringList MissingShopFields(platform::Database &db)
+{
+    QStringList missing;
+    for (const ShopSchema::Table &t : ShopSchema::tables()) {
+        if (!db.tableExists(t.name))
+            continue;
+        const platform::TableDef def = db.tableDef(t.name);
+        for (const ShopSchema::Field &f : t.fields) {
+            if (!def.field(f.name))
+                missing << t.name + QLatin1Char('.') + f.name;
+        }
+    }
+    return missing;
+}

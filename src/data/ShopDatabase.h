@@ -3,6 +3,7 @@
 #include "data/DefaultRows.h"
 
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 namespace platform {
 class Database;
@@ -48,3 +49,7 @@ void WriteVersionRow(platform::Database &db);
 
 // The stored version text; empty when the row is missing.
 QString ReadVersionText(platform::Database &db);
+
+// The fields of the current layout that the file's tables lack, as
+// "Table.Field" (a table the file lacks altogether is not listed).
+QStringList MissingShopFields(platform::Database &db);

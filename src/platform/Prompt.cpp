@@ -7,9 +7,14 @@
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
 #include <QtCore/QPointer>
+#include <QtCore/QSet>
 #include <QtWidgets/QMessageBox>
 
+#include <cerrno>
 #include <cstdio>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -36,14 +41,95 @@ QList<int> answersOf(unsigned style)
     }
 }
 
+QString buttonName(int answer)
+{
+    switch (answer) {
+    case IDOK: return QStringLiteral("OK");
+    case IDCANCEL: return QStringLiteral("Cancel");
+    case IDABORT: return QStringLiteral("Abort");
+    case IDRETRY: return QStringLiteral("Retry");
+    case IDIGNORE: return QStringLiteral("Ignore");
+    case IDYES: return QStringLiteral("Yes");
+    default: return QStringLiteral("No");
+    }
+}
+
+// One line of standard input, without its line end; false when there is
+// none: no standard input, its end, or (when it is no terminal, where a
+// person would type) nothing given within a moment.
+bool readAnswerLine(QByteArray &line)
+{
+    line.clear();
+    const bool terminal = ::isatty(STDIN_FILENO) == 1;
+    for (;;) {
+        if (!terminal) {
+            struct pollfd wait {STDIN_FILENO, POLLIN, 0};
+            const int ready = ::poll(&wait, 1, line.isEmpty() ? 200 : 1000);
+            if (ready <= 0 || !(wait.revents & (POLLIN | POLLHUP)))
+                return !line.isEmpty();
+        }
+        char c = 0;
+        const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return !line.isEmpty();
+        if (c == '\n')
+            return true;
+        if (c != '\r')
+            line += c;
+    }
+}
+
 // Without a window system (the command-line tools) a message is written to
-// standard error and answered with its default button, as pressing Enter would.
+// standard error. A message with only OK is answered OK. A question is the
+// user's: its answer is read from standard input (a line beginning with the
+// first letter of a button, or an empty line for the default button). With
+// no answer there the default button is taken, as pressing Enter would, but
+// only once for a question: asked again (a "try again?" after a retry that
+// changed nothing) it would be answered so for ever, and the tool never
+// answers its own question in a loop. It then takes the button that gives
+// up (No, Cancel or Abort) and says so.
 int answerOnConsole(const QString &text, const QString &caption, unsigned style)
 {
     const QList<int> answers = answersOf(style);
     const int def = int((style & MB_DEFMASK) >> 8);
+    const int defaultAnswer = def < answers.size() ? answers[def] : answers.first();
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-    return def < answers.size() ? answers[def] : answers.first();
+    if (answers.size() == 1)
+        return answers.first();
+    QStringList names;
+    for (const int a : answers)
+        names << buttonName(a);
+    for (;;) {
+        if (::isatty(STDIN_FILENO) == 1) {
+            std::fprintf(stderr, "(%s) ", qPrintable(names.join(QLatin1Char('/'))));
+            std::fflush(stderr);
+        }
+        QByteArray line;
+        if (!readAnswerLine(line))
+            break;
+        const QString given = QString::fromLocal8Bit(line).trimmed();
+        if (given.isEmpty())
+            return defaultAnswer;
+        for (const int a : answers) {
+            if (buttonName(a).startsWith(given.left(1), Qt::CaseInsensitive))
+                return a;
+        }
+        std::fprintf(stderr, "Please answer %s.\n", qPrintable(names.join(QStringLiteral(" or "))));
+    }
+    static QSet<QString> takenByDefault;
+    if (!takenByDefault.contains(text)) {
+        takenByDefault.insert(text);
+        return defaultAnswer;
+    }
+    const int givingUp = answers.contains(IDNO) && !answers.contains(IDCANCEL) ? IDNO
+        : answers.contains(IDCANCEL)                                            ? IDCANCEL
+                                                                                : IDABORT;
+    std::fprintf(stderr,
+                 "%s: the same question again, and no answer was given on standard input, so it is answered %s.\n",
+                 qPrintable(caption), qPrintable(buttonName(givingUp)));
+    return givingUp;
 }
 
 int showRealMessageBox(const QString &text, const QString &caption, unsigned style)

@@ -7,12 +7,14 @@
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/UserFile.h"
 #include "printing/RecordingDevice.h"
 #include "views/CPrintStatus.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryDir>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPageLayout>
 #include <QtGui/QPageSize>
@@ -239,6 +241,8 @@ int CPrint::DoPrint(int command)
         return m_nResult;
     }
     QPrinter *p = printer.get();
+    if (!p->outputFileName().isEmpty())
+        return printToFile(*p, info);
     return runJob(*p, [p] { return p->newPage(); }, info, true);
 }
 
@@ -463,12 +467,17 @@ int CPrint::printToPdf(const QString &path)
     info.direct = true;
     info.fromPage = m_nFromPage;
     info.toPage = m_nToPage;
-    const QFileInfo target(path);
-    const QString partial = path + QStringLiteral(".partial");
-    QFile::remove(partial);
+    // Made in a work file beside the name and put in place only when whole;
+    // a link someone put at the name is replaced, a pipe or a folder there
+    // refused (said, and nothing printed).
+    platform::UserFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportUnwritable(path, file.errorString());
+        return m_nResult = 1;
+    }
     int result = 0;
     {
-        QPdfWriter writer(partial);
+        QPdfWriter writer(&file);
         writer.setResolution(kPdfDpi);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         writer.setCreator(QCoreApplication::applicationName());
@@ -477,12 +486,55 @@ int CPrint::printToPdf(const QString &path)
         m_recordFile = path;
         result = runJob(writer, [w] { return w->newPage(); }, info, true);
     }
-    // The PDF replaces an older one only when it was made whole.
-    if (result == 2 && QFileInfo::exists(partial)) {
-        QFile::remove(path);
-        QFile::rename(partial, path);
+    // The PDF replaces an older one only when it was made whole; a run that
+    // printed no page (a range past the end) makes no file.
+    if (result == 2 && !file.failed() && file.size() > 0) {
+        if (!file.commit()) {
+            reportUnwritable(path, file.errorString());
+            return m_nResult = 1;
+        }
     } else {
-        QFile::remove(partial);
+        file.cancelWriting();
+    }
+    return result;
+}
+
+void CPrint::reportUnwritable(const QString &path, const QString &reason)
+{
+    platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n") + reason, QString(),
+                                 platform::MB_OK | platform::MB_ICONHAND);
+}
+
+int CPrint::printToFile(QPrinter &printer, PrintInfo &info)
+{
+    // The printer writes its file by name, following whatever is there: it
+    // writes into a folder of this process's own, and the finished file
+    // goes to the name the user chose through the one writer of the user's
+    // files.
+    const QString wanted = printer.outputFileName();
+    QTemporaryDir own;
+    if (!own.isValid()) {
+        reportUnwritable(wanted, own.errorString());
+        return m_nResult = 1;
+    }
+    QString refusal;
+    QString destination;
+    if (!platform::UserFile::Destination(wanted, destination, refusal)) {
+        reportUnwritable(wanted, refusal);
+        return m_nResult = 1;
+    }
+    const QString made = own.filePath(QStringLiteral("print.out"));
+    printer.setOutputFileName(made);
+    m_recordFile = wanted;
+    QPrinter *p = &printer;
+    const int result = runJob(printer, [p] { return p->newPage(); }, info, true);
+    printer.setOutputFileName(wanted);
+    if (result == 2 && QFileInfo::exists(made)) {
+        QString error;
+        if (!platform::UserFile::CopyFrom(made, wanted, error)) {
+            reportUnwritable(wanted, error);
+            return m_nResult = 1;
+        }
     }
     return result;
 }

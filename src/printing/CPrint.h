@@ -342,6 +342,10 @@ protected:
     }
     void endPrinterBatch() { m_batch = PrinterBatch{}; }
     int printToPdf(const QString &path);
+    // A print run the user sent to a file from the printer dialog.
+    int printToFile(QPrinter &printer, PrintInfo &info);
+    // "Cannot write: " with the path and why, with the error icon.
+    static void reportUnwritable(const QString &path, const QString &reason);
     int preview();
     // The page loop of a preview on the preview's printer.
     void renderPreview(QPrinter *printer);

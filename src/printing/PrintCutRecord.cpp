@@ -1,7 +1,8 @@
 #include "printing/PrintCutRecord.h"
 
+#include "platform/UserFile.h"
+
 #include <QtCore/QFile>
-#include <QtCore/QSaveFile>
 #include <QtCore/QTextStream>
 
 namespace {
@@ -92,7 +93,7 @@ QStringList PrintCutRecord::describe(int most) const
 
 bool PrintCutRecord::write(const QString &path) const
 {
-    QSaveFile file(path);
+    platform::UserFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream out(&file);

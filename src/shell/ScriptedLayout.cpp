@@ -1,10 +1,11 @@
 #include "shell/ScriptedLayout.h"
 
+#include "platform/UserFile.h"
+
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXRibbon.h"
 
-#include <QtCore/QSaveFile>
 #include <QtCore/QTextStream>
 #include <QtCore/QTimer>
 #include <QtGui/QAction>
@@ -170,7 +171,7 @@ void ScriptedLayout::write()
     // Put in place in one rename over the old file: a reader finds the old
     // layout or the new one, never no file (as between a remove and a
     // rename) nor half of one.
-    QSaveFile file(m_path);
+    platform::UserFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return;
     file.write(text.toUtf8());

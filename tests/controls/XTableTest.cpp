@@ -7,6 +7,7 @@
 #include "app/base/SharedDatabaseHolder.h"
 #include "platform/db/Database.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include "Printers.h"
 
@@ -705,6 +706,24 @@ TEST_F(XTableTest, ExportAsksForTheFileWithTheCommaTypeFirst)
     EXPECT_TRUE(dialog.filter.startsWith(QStringLiteral("Comma Delimited (.csv) (*.csv)"))) << dialog.filter.toStdString();
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + path);
     EXPECT_TRUE(QFile::exists(path));
+
+    // A pipe at the chosen name is refused by name; another user's link
+    // there is replaced, and the private file it named stays as it was.
+    const QString fifo = tempPath(QStringLiteral("pipe.csv"));
+    ASSERT_TRUE(MakeTestFifo(fifo));
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(t.ExportToFile(fifo, 2));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot open: ") + fifo +
+                                        QStringLiteral("\n\nIt is a pipe (FIFO), not an ordinary file; nothing was "
+                                                       "written to it."));
+    EXPECT_TRUE(IsTestFifo(fifo));
+    const PlantedLink planted{tempPath(QStringLiteral("shared.csv")), tempPath(QStringLiteral("private.txt"))};
+    if (planted.plant()) {
+        prompts().answer(platform::IDOK);
+        ASSERT_TRUE(t.ExportToFile(planted.name, 2));
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+    }
 
     // Cancelling the file choice writes nothing; an empty table says so first.
     prompts().clear();

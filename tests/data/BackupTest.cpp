@@ -169,6 +169,52 @@ TEST_F(BackupTest, TheLiveFileIsNeverATarget)
     EXPECT_EQ(bytesOf(databasePath()), live);
 }
 
+// The user names the place of the copy through his own links (his backups
+// kept on another disk, linked into his home): the copy goes there. What is
+// at the name is met as with every file written for the user: his own link
+// to his own file is written through, another user's link is replaced and
+// the file it named left alone, a pipe is refused by name.
+TEST_F(BackupTest, ABackupGoesWhereTheUserNamesItThroughHisOwnLinks)
+{
+    const QString real = tempPath(QStringLiteral("disk/backups"));
+    ASSERT_TRUE(QDir().mkpath(real));
+    ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("home"))));
+    const QString linked = tempPath(QStringLiteral("home/backups"));
+    ASSERT_TRUE(QFile::link(real, linked));
+    SystemError error;
+    ASSERT_TRUE(CopyOpenDatabase(db(), linked + QStringLiteral("/Backup.mdb"), error)) << error.text.toStdString();
+    EXPECT_EQ(jobsIn(real + QStringLiteral("/Backup.mdb")), 4000);
+    EXPECT_TRUE(WorkFilesOf(real + QStringLiteral("/Backup.mdb")).isEmpty());
+
+    const QString kept = real + QStringLiteral("/Kept.mdb");
+    ASSERT_TRUE(WriteTestFile(kept, "last week's backup"));
+    ASSERT_TRUE(QFile::link(kept, linked + QStringLiteral("/Link.mdb")));
+    ASSERT_TRUE(CopyOpenDatabase(db(), linked + QStringLiteral("/Link.mdb"), error)) << error.text.toStdString();
+    EXPECT_TRUE(QFileInfo(real + QStringLiteral("/Link.mdb")).isSymLink());
+    EXPECT_EQ(jobsIn(kept), 4000);
+
+    const QString fifo = linked + QStringLiteral("/Pipe.mdb");
+    ASSERT_TRUE(MakeTestFifo(fifo));
+    EXPECT_FALSE(CopyOpenDatabase(db(), fifo, error));
+    EXPECT_EQ(error.text, QStringLiteral("Cannot write %1: It is a pipe (FIFO), not an ordinary file; nothing was "
+                                         "written to it.")
+                              .arg(fifo));
+    EXPECT_TRUE(IsTestFifo(fifo));
+
+    const QString nowhere = tempPath(QStringLiteral("gone/Backup.mdb"));
+    EXPECT_FALSE(CopyOpenDatabase(db(), nowhere, error));
+    EXPECT_EQ(error.text, QStringLiteral("The folder %1 cannot be found. Please choose a folder that exists.")
+                              .arg(tempPath(QStringLiteral("gone"))));
+
+    const PlantedLink planted{real + QStringLiteral("/Shared.mdb"), tempPath(QStringLiteral("home/private.txt"))};
+    if (!planted.plant())
+        GTEST_SKIP() << "another user's link can only be made by root";
+    ASSERT_TRUE(CopyOpenDatabase(db(), planted.name, error)) << error.text.toStdString();
+    EXPECT_TRUE(planted.replaced());
+    EXPECT_TRUE(planted.targetKept());
+    EXPECT_EQ(jobsIn(planted.name), 4000);
+}
+
 // A backup is open to no more people than the shop file, and keeps its
 // group, whatever the user's defaults.
 TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)

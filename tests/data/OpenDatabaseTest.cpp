@@ -155,6 +155,46 @@ TEST_F(OpenDatabaseTest, AFileLackingATableIsRefusedOnce)
         EXPECT_EQ(shown[0].flags & platform::MB_ICONMASK, unsigned(platform::MB_ICONERROR));
         EXPECT_FALSE(db().isOpen());
     }
+
+    // A field missing from a table is named at the start as the check names
+    // it, not met later by the first window that reads it.
+    const QString fieldless = makeDatabase(tempPath(QStringLiteral("Shop Data/Fieldless.mdb")));
+    {
+        platform::Database file;
+        file.open(fieldless, true);
+        file.deleteField(QStringLiteral("Jobs"), QStringLiteral("Title"));
+    }
+    storePath(fieldless);
+    prompts().clear();
+    prompts().answer(IDOK);
+    EXPECT_FALSE(OpenDatabase(&db()));
+    ASSERT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(prompts().shown()[0].text, QStringLiteral("The database %1 lacks the field Jobs.Title: it is damaged or "
+                                                        "is not a shop database.\nPlease open the last copy of it.\n\n")
+                                                 .arg(QDir::toNativeSeparators(fieldless))
+                                             + kClosing);
+    EXPECT_FALSE(db().isOpen());
+
+    // A trigger and a view someone added: said at the start; the work goes on.
+    const QString added = makeDatabase(tempPath(QStringLiteral("Shop Data/Added.mdb")));
+    {
+        platform::Database file;
+        file.open(added, true);
+        EXPECT_TRUE(file.foreignObjects().isEmpty()) << file.foreignObjects().join(QLatin1Char(',')).toStdString();
+        file.executeNative(QStringLiteral("CREATE TRIGGER Audit AFTER DELETE ON Jobs BEGIN SELECT 1; END"));
+        file.executeNative(QStringLiteral("CREATE VIEW OpenJobs AS SELECT JobNo FROM Jobs"));
+    }
+    storePath(added);
+    prompts().clear();
+    prompts().answer(IDOK);
+    EXPECT_TRUE(OpenDatabase(&db()));
+    ASSERT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(prompts().shown()[0].text,
+              QStringLiteral("The database %1 holds a trigger or view the program does not know: trigger Audit on Jobs, "
+                             "view OpenJobs.\nA trigger runs with every change the program makes; please have it "
+                             "removed unless you know what it does.")
+                  .arg(QDir::toNativeSeparators(added)));
+    EXPECT_TRUE(db().isOpen());
 }
 
 TEST_F(OpenDatabaseTest, DamagedFileIsOfferedForRepair)

@@ -591,7 +591,15 @@ TEST_F(SchemaUpgradeTest, StoppedRunKeepsTheVersionAndTheNextDayMakesANewCopy)
     *m_progress = ScriptedProgress::Record();
     prompts().clear();
     prompts().answer(IDYES);
+    // Another user's link at the day's name in the shop's folder is no copy
+    // made that day: the copy replaces it, and the file it named stays.
+    const PlantedLink planted{backupPath("2026-12-07"), tempPath(QStringLiteral("home/private.txt"))};
+    const bool linked = planted.plant();
     EXPECT_TRUE(UpgradeDatabase(&db()));
+    if (linked) {
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+    }
     EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-06")));
     EXPECT_TRUE(QFileInfo::exists(backupPath("2026-12-07")));
     EXPECT_TRUE(WorkFilesOf(backupPath("2026-12-07")).isEmpty());

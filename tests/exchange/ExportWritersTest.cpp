@@ -1,4 +1,5 @@
 #include "ExchangeFixture.h"
+#include "support/TestFiles.h"
 
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -6,7 +7,11 @@
 #include "exchange/export/ExportText.h"
 #include "views/CDlgOptions.h"
 
+#include <QtCore/QDir>
 #include <QtWidgets/QHeaderView>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -65,15 +70,33 @@ TEST_F(ExportWriters, LinesEndInCrLfAndAFullDiskIsReported)
     ASSERT_TRUE(e.CloseOutput());
     EXPECT_EQ(readAll(path), QByteArray("one\r\ntwo \x80\r\n"));
 
+    // A device is no file to export into: refused by name, nothing written.
+    CExport device;
+    EXPECT_FALSE(device.OpenOutput(QStringLiteral("/dev/full")));
+    EXPECT_EQ(device.WriteError(), QStringLiteral("It is a device, not an ordinary file; nothing was written to it."));
+
+    // The disk (here the session's file-size limit) leaves no room: told,
+    // and the file written before stays as it was.
+    const auto handler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit allowed {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &allowed), 0);
+    struct rlimit limited = allowed;
+    limited.rlim_cur = 64 * 1024;
     CExport full;
-    ASSERT_TRUE(full.OpenOutput(QStringLiteral("/dev/full")));
+    ASSERT_TRUE(full.OpenOutput(path));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     full.Write(QString(70000, QLatin1Char('x')) + QLatin1Char('\n'));
-    EXPECT_FALSE(full.CloseOutput());
+    const bool closed = full.CloseOutput();
+    ::setrlimit(RLIMIT_FSIZE, &allowed);
+    ::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(closed);
     EXPECT_TRUE(full.WriteFailed());
     EXPECT_FALSE(full.WriteError().isEmpty());
+    EXPECT_EQ(readAll(path), QByteArray("one\r\ntwo \x80\r\n"));
+    EXPECT_TRUE(WorkFilesOf(path).isEmpty());
     prompts().answer(platform::IDOK);
     full.ReportWriteFailure();
-    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot write: /dev/full\n\n")));
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n")));
 }
 
 TEST_F(ExportWriters, ListRowsFollowTheScreenOrderAndReadBackCellForCell)
@@ -240,6 +263,36 @@ TEST_F(ExportWriters, ExportEntryWritesTheChosenTypeAndOffersToOpenIt)
             proposed = p.text.contains(QStringLiteral("Address List of Customers"));
     EXPECT_TRUE(proposed);
 
+    // A name in a shared folder where another user put a link to this
+    // user's private file (the dialog's "replace?" answered Yes): the export
+    // replaces the link and leaves the private file as it was.
+    const PlantedLink planted{tempPath(QStringLiteral("shared/Customers.csv")),
+                              tempPath(QStringLiteral("home/private.txt"))};
+    ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("shared"))));
+    if (planted.plant()) {
+        prompts().clear();
+        prompts().answerFile(planted.name);
+        prompts().answer(platform::IDNO);
+        CExport shared;
+        shared.ExportList(30001, 1, 1, QStringLiteral("All Customers"), &list, true, 2);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + planted.name +
+                                            QStringLiteral("\n\nDo you want to open it?"));
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+        EXPECT_TRUE(readAll(planted.name).endsWith("\r\n101,Bob's Print\tShop\r\n"));
+    }
+    // A pipe there is refused by name, and nothing waits for a reader.
+    const QString fifo = tempPath(QStringLiteral("shared/pipe.csv"));
+    ASSERT_TRUE(MakeTestFifo(fifo));
+    prompts().clear();
+    prompts().answerFile(fifo);
+    prompts().answer(platform::IDOK);
+    CExport toPipe;
+    toPipe.ExportList(30001, 1, 1, QStringLiteral("All Customers"), &list, true, 2);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot open: ") + fifo +
+                                        QStringLiteral("\n\nIt is a pipe (FIFO), not an ordinary file; nothing was "
+                                                       "written to it."));
+    EXPECT_TRUE(IsTestFifo(fifo));
 }
 
 } // namespace

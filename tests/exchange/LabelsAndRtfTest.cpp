@@ -1,4 +1,5 @@
 #include "ExchangeFixture.h"
+#include "support/TestFiles.h"
 
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -85,6 +86,25 @@ TEST_F(LabelsAndRtf, AddressLabelsGoToTheDataSourceFolderAndOpenTheChosenTemplat
                                                              QStringLiteral("Path-TemplateDataSource"))),
               QDir::cleanPath(folder));
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/Address.txt")));
+
+    // The data file's name is fixed, in a folder others may share: another
+    // user's link there is replaced, the private file it named kept.
+    const PlantedLink planted{folder + QStringLiteral("/Address.txt"), tempPath(QStringLiteral("home/private.txt"))};
+    if (planted.plant()) {
+        prompts().clear();
+        prompts().onDialog([](QDialog &d) {
+            auto &o = static_cast<CDlgOptions &>(d);
+            o.tree()->SetOptionChecked(101, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        prompts().answerFile(QString());
+        CExport again;
+        again.PrintAddressLabels(&list, 1, false);
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+        EXPECT_NE(readAll(planted.name), QByteArray("private"));
+    }
 }
 
 TEST(OrderMore, OffersTheLargerQuantitiesThePricerCanPrice)
@@ -257,6 +277,30 @@ TEST_F(RtfDocument, TemplateWithoutFooterLeavesTheEarlierDocument)
                                         QStringLiteral("\nPlease close the file if it is open in another application\n"
                                                        "and click Yes to continue.\n\nDo you want to try again?"));
     EXPECT_EQ(readAll(document), QByteArray("earlier"));
+
+    // The document's own name: a pipe there is refused once (asking to try
+    // again would not help), and another user's link there is replaced
+    // while the private file it named stays as it was.
+    const QString pipeDocument = tempPath(QStringLiteral("Pipe Invoice.rtf"));
+    ASSERT_TRUE(MakeTestFifo(pipeDocument));
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    e.m_strDocument = pipeDocument;
+    EXPECT_FALSE(e.FillRtfTemplate(1, makeTemplate(true)));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Cannot open: ") + pipeDocument +
+                                             QStringLiteral("\n\nIt is a pipe (FIFO), not an ordinary file; nothing "
+                                                            "was written to it.")});
+    EXPECT_TRUE(IsTestFifo(pipeDocument));
+    const PlantedLink planted{tempPath(QStringLiteral("Linked Invoice.rtf")), tempPath(QStringLiteral("private.txt"))};
+    if (planted.plant()) {
+        prompts().clear();
+        e.m_strDocument = planted.name;
+        EXPECT_TRUE(e.FillRtfTemplate(1, makeTemplate(true)));
+        EXPECT_TRUE(prompts().texts().isEmpty());
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+        EXPECT_TRUE(readAll(planted.name).startsWith("{\\rtf1"));
+    }
 }
 
 } // namespace

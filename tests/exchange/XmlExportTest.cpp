@@ -268,6 +268,38 @@ TEST_F(XmlExportTest, PlainXmlHasNoStylesheetAndAsksBeforeOpening)
     expectWellFormed(path);
     EXPECT_FALSE(ReadTestFile(path).contains("xml-stylesheet"));
     EXPECT_EQ(xpath(path, QStringLiteral("string(/Jobs/Header/DocHead)")), QStringLiteral("Order1234"));
+
+    // The job-file folder is the shop's, shared by every workstation: a file
+    // already at the name is replaced only when the user says so.
+    const QString replace = path + QStringLiteral(" already exists.\n\nDo you want to replace it?");
+    WriteTestFile(path, "kept");
+    prompts().clear();
+    prompts().answerFile(CExport::XmlJobTemplateFolder() + QStringLiteral("XMLOnly.xslt"));
+    prompts().answer(platform::IDNO);
+    {
+        CExport exporter;
+        exporter.ExportJobsXml(nullptr, 1);
+    }
+    ASSERT_EQ(prompts().shown().size(), 2);
+    EXPECT_EQ(prompts().shown().at(1).text, replace);
+    EXPECT_EQ(ReadTestFile(path), QByteArray("kept"));
+
+    // A link another user put there, to this user's private file: asked
+    // about, and Yes replaces the link, never the file it names.
+    const PlantedLink planted{path, tempPath(QStringLiteral("home/private.txt"))};
+    if (planted.plant()) {
+        prompts().clear();
+        prompts().answerFile(CExport::XmlJobTemplateFolder() + QStringLiteral("XMLOnly.xslt"));
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDNO);
+        CExport exporter;
+        exporter.ExportJobsXml(nullptr, 1);
+        ASSERT_EQ(prompts().shown().size(), 3);
+        EXPECT_EQ(prompts().shown().at(1).text, replace);
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+        expectWellFormed(path);
+    }
 }
 
 TEST_F(XmlExportTest, TheJobTotalHasTaxAndShippingButNoPayments)

@@ -2,11 +2,16 @@
 // bounded size, and never through another user's link to this user's file.
 
 #include "platform/PlacedFile.h"
+#include "platform/UserFile.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
+
+#include <QtCore/QDir>
 
 #include <QtCore/QFile>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <vector>
@@ -96,4 +101,110 @@ TEST_F(PlacedFileTest, KindSizeAndOwnerAreCheckedBeforeAByteIsRead)
     ASSERT_TRUE(PlacedFile::Read(ten, 10, bytes, refusal));
     EXPECT_EQ(bytes, QByteArray("0123456789"));
     EXPECT_EQ(PlacedFile::TooLarge(32 * 1024 * 1024), QStringLiteral("it is larger than 32 MB, the most such a file may be"));
+}
+
+// Every file written for the user goes through one writer with one rule for
+// what it finds at the name: a file is replaced whole in one rename; a link
+// is written through only when it and the file it names are the user's own
+// and that file is an ordinary one, any other link is replaced and what it
+// named left alone; a folder, a pipe or a device is refused by name.
+TEST_F(PlacedFileTest, AFileWrittenForTheUserReplacesWhatOthersPutAtItsName)
+{
+    const mode_t mask = ::umask(022);
+    const auto lmode = [](const QString &path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : mode_t(0);
+    };
+    const auto write = [](const QString &path, QString &error) {
+        return platform::UserFile::Write(path, "new", error);
+    };
+    QString error;
+
+    // Nothing there: a new file with the user's usual permissions.
+    const QString fresh = tempPath(QStringLiteral("fresh.csv"));
+    ASSERT_TRUE(write(fresh, error)) << error.toStdString();
+    EXPECT_EQ(ReadTestFile(fresh), QByteArray("new"));
+    EXPECT_EQ(lmode(fresh) & 07777, mode_t(0644));
+
+    // The user's own file keeps its permissions.
+    const QString own = file(QStringLiteral("own.csv"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0640), 0);
+    ASSERT_TRUE(write(own, error)) << error.toStdString();
+    EXPECT_EQ(ReadTestFile(own), QByteArray("new"));
+    EXPECT_EQ(lmode(own) & 07777, mode_t(0640));
+
+    // His own link to his own file kept elsewhere: written through, the link stays.
+    const QString kept = tempPath(QStringLiteral("kept/own.csv"));
+    ASSERT_TRUE(WriteTestFile(kept, "old"));
+    const QString ownLink = link(QStringLiteral("own-link.csv"), kept, ::geteuid());
+    ASSERT_TRUE(write(ownLink, error)) << error.toStdString();
+    EXPECT_TRUE(S_ISLNK(lmode(ownLink)));
+    EXPECT_EQ(ReadTestFile(kept), QByteArray("new"));
+
+    // A link to nothing: replaced.
+    const QString dangling = link(QStringLiteral("dangling.csv"), tempPath(QStringLiteral("gone.csv")), ::geteuid());
+    ASSERT_TRUE(write(dangling, error)) << error.toStdString();
+    EXPECT_TRUE(S_ISREG(lmode(dangling)));
+    EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("gone.csv"))));
+
+    // What may not be replaced is refused by name; a pipe holds nothing up.
+    const QString fifo = tempPath(QStringLiteral("pipe.csv"));
+    ASSERT_TRUE(MakeTestFifo(fifo));
+    const QString folder = tempPath(QStringLiteral("folder.csv"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString toFolder = link(QStringLiteral("to-folder.csv"), folder, ::geteuid());
+    struct Refusal
+    {
+        QString path;
+        QString why;
+    };
+    std::vector<Refusal> refused = {
+        {fifo, QStringLiteral("It is a pipe (FIFO), not an ordinary file; nothing was written to it.")},
+        {folder, QStringLiteral("It is a folder, not an ordinary file; nothing was written to it.")},
+        {toFolder, QStringLiteral("It is a link to a folder, not to an ordinary file; nothing was written to it.")},
+    };
+    if (::geteuid() == 0) {
+        const QString device = tempPath(QStringLiteral("device.csv"));
+        ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);
+        refused.push_back({device, QStringLiteral("It is a device, not an ordinary file; nothing was written to it.")});
+    }
+    for (const Refusal &r : refused) {
+        SCOPED_TRACE(r.path.toStdString());
+        const mode_t before = lmode(r.path);
+        platform::UserFile f(r.path);
+        EXPECT_FALSE(f.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(f.refused());
+        EXPECT_EQ(f.errorString(), r.why);
+        EXPECT_EQ(lmode(r.path), before);
+        EXPECT_TRUE(WorkFilesOf(r.path).isEmpty());
+    }
+
+    // A file dropped half way (or whose writing failed) leaves what was there.
+    {
+        platform::UserFile f(own);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("half");
+    }
+    EXPECT_EQ(ReadTestFile(own), QByteArray("new"));
+    EXPECT_TRUE(WorkFilesOf(own).isEmpty());
+    ::umask(mask);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another user's link can only be made by root";
+    // Another user's link in a shared folder to this user's private file:
+    // the link is replaced, the private file untouched.
+    const PlantedLink planted{tempPath(QStringLiteral("shared/export.csv")), tempPath(QStringLiteral("home/private.txt"))};
+    ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("shared"))));
+    ASSERT_TRUE(planted.plant());
+    ASSERT_TRUE(write(planted.name, error)) << error.toStdString();
+    EXPECT_TRUE(planted.replaced());
+    EXPECT_TRUE(planted.targetKept());
+    EXPECT_EQ(ReadTestFile(planted.name), QByteArray("new"));
+    // The user's own link to a file that is not his: the link goes.
+    const QString theirs = file(QStringLiteral("theirs.csv"), "theirs");
+    ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), kNobody, kNobody), 0);
+    const QString toTheirs = link(QStringLiteral("to-theirs.csv"), theirs, ::geteuid());
+    ASSERT_TRUE(write(toTheirs, error)) << error.toStdString();
+    EXPECT_TRUE(S_ISREG(lmode(toTheirs)));
+    EXPECT_EQ(ReadTestFile(theirs), QByteArray("theirs"));
 }

@@ -1,9 +1,13 @@
 #include "PrintFixture.h"
+#include "support/TestFiles.h"
 
 #include "platform/Clock.h"
 #include "views/CPrintStatus.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QRegularExpression>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 #include <QtGui/QFontMetrics>
 
 void PrintTest::CPrintStatus_SetAbort()
@@ -164,6 +168,54 @@ TEST_F(PrintTest, PdfPagesBreakWhereTheRecordingDoes)
         EXPECT_TRUE(text.contains(expected.first() + QLatin1Char('\n'))) << p;
         EXPECT_TRUE(text.contains(expected.last() + QLatin1Char('\n'))) << p;
         EXPECT_EQ(text.count(QStringLiteral("Row ")), expected.size()) << p;
+    }
+
+    // A pipe at the name: refused by name, nothing waits for a reader.
+    const QString fifo = tempPath(QStringLiteral("pipe.pdf"));
+    ASSERT_TRUE(MakeTestFifo(fifo));
+    setupRows(rows);
+    form->m_strOutputFile = fifo;
+    prompts().answer(platform::IDOK);
+    EXPECT_EQ(form->DoPrint(CPrint::kPrintDirect), 1);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot write: ") + fifo +
+                                        QStringLiteral("\n\nIt is a pipe (FIFO), not an ordinary file; nothing was "
+                                                       "written to it."));
+    EXPECT_TRUE(IsTestFifo(fifo));
+    form->m_strOutputFile.clear();
+
+    // Another user's link at the name, to this user's private file: the PDF
+    // replaces the link, whether made as a PDF file or sent to a file from
+    // the printer dialog; the private file stays as it was.
+    if (::geteuid() != 0)
+        return;
+    ASSERT_TRUE(QDir().mkpath(tempPath(QStringLiteral("shared"))));
+    for (const bool fromDialog : {false, true}) {
+        SCOPED_TRACE(fromDialog ? "printer dialog" : "PDF");
+        const PlantedLink planted{tempPath(QStringLiteral("shared/rows.pdf")), tempPath(QStringLiteral("home/private"))};
+        ASSERT_TRUE(planted.plant());
+        setupRows(rows);
+        int result = 0;
+        if (fromDialog) {
+            prompts().onDialog([&](QDialog &d) {
+                auto *dialog = qobject_cast<QPrintDialog *>(&d);
+                EXPECT_NE(dialog, nullptr);
+                if (!dialog)
+                    return int(QDialog::Rejected);
+                dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+                dialog->printer()->setOutputFileName(planted.name);
+                return int(QDialog::Accepted);
+            });
+            result = form->DoPrint(CPrint::kPrintDialog);
+        } else {
+            form->m_strOutputFile = planted.name;
+            result = form->DoPrint(CPrint::kPrintDirect);
+            form->m_strOutputFile.clear();
+        }
+        EXPECT_EQ(result, 2);
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+        // A whole PDF (the printer's paper may be another size than Letter).
+        EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {planted.name}).contains(QStringLiteral("Pages:")));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -51,4 +52,51 @@ inline QStringList WorkFilesOf(const QString &target)
     return QDir(info.absolutePath())
         .entryList({info.fileName() + QStringLiteral(".partial*")},
                    QDir::Files | QDir::Dirs | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// What another user may put at a name in a shared folder before the program
+// writes a file there: a link to this user's private file (mode 0600,
+// "private"). Another user's link can only be made by root (the tests run
+// as root); plant() is false otherwise, and the caller skips.
+struct PlantedLink
+{
+    QString name;    // where the program is to write
+    QString target;  // this user's private file the link names
+
+    bool plant() const
+    {
+        if (::geteuid() != 0)
+            return false;
+        QFile::remove(name);
+        if (!WriteTestFile(target, "private") || ::chmod(QFile::encodeName(target).constData(), 0600) != 0)
+            return false;
+        return QFile::link(target, name) && ::lchown(QFile::encodeName(name).constData(), 65534, 65534) == 0;
+    }
+    // The name holds an ordinary file now (the link replaced).
+    bool replaced() const
+    {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(name).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+    // The private file is as it was.
+    bool targetKept() const
+    {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(target).constData(), &st) == 0 && S_ISREG(st.st_mode)
+            && (st.st_mode & 07777) == 0600 && ReadTestFile(target) == QByteArray("private");
+    }
+};
+
+// A pipe at the name (nothing reads or writes it); false when it cannot be made.
+inline bool MakeTestFifo(const QString &path)
+{
+    QFile::remove(path);
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+// Whether a pipe is still at the name.
+inline bool IsTestFifo(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }

@@ -1,6 +1,8 @@
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
 
+#include "platform/db/Database.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -490,6 +492,28 @@ TEST_F(DbTool, CheckLeavesADatabaseNamedLikeALockFileAlone)
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("nothing to do\n"))) << r.out.toStdString();
     EXPECT_EQ(bytesOf(db), before);
     EXPECT_FALSE(QFile::exists(db + QStringLiteral(".ldb")));
+}
+
+// What is missing from the layout and what someone added to it: a field
+// gone, a trigger and a view the program never makes.
+TEST_F(DbTool, CheckNamesAMissingFieldAndAnAddedTriggerOrView)
+{
+    const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
+    ASSERT_EQ(RunDbTool({QStringLiteral("create"), db}).exitCode, 0);
+    {
+        platform::Database file;
+        file.open(db, true);
+        file.deleteField(QStringLiteral("Jobs"), QStringLiteral("Title"));
+    }
+    SqliteRows(db, QStringLiteral("CREATE TRIGGER Audit AFTER DELETE ON Jobs BEGIN SELECT 1; END; "
+                                  "CREATE VIEW OpenJobs AS SELECT JobNo FROM Jobs;"));
+    const ToolRun r = RunDbTool({QStringLiteral("check"), db});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\nJobs: fields missing: Title Text(")) ) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\ntrigger Audit on Jobs: not part of the layout\n"
+                                              "view OpenJobs: not part of the layout\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("3 finding(s)\n"))) << r.out.toStdString();
 }
 
 TEST_F(DbTool, CheckTellsAnInterruptedWriteAndWhatARepairWouldDo)

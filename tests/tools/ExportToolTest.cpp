@@ -1,9 +1,12 @@
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 #include "support/ToolRun.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 
 namespace {
 
@@ -31,7 +34,7 @@ protected:
     QString db;
 };
 
-TEST_F(ExportTool, WritesEachKindAndReportsAFullDisk)
+TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
 {
     struct Case
     {
@@ -55,9 +58,12 @@ TEST_F(ExportTool, WritesEachKindAndReportsAFullDisk)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(f.readAll().startsWith(c.starts)) << c.args.first().toStdString();
 
+        // A device is no file to export into: refused, nothing written.
         r = RunDbTool(QStringList{QStringLiteral("export"), db} + c.args + QStringList{QStringLiteral("/dev/full")});
         EXPECT_EQ(r.exitCode, 1) << c.args.first().toStdString();
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot write: /dev/full: No space left on device"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot create: /dev/full: It is a device, not an ordinary file; "
+                                                  "nothing was written to it.")))
+            << r.err.toStdString();
     }
 
     const QString folder = tempPath(QStringLiteral("labels"));
@@ -79,6 +85,97 @@ TEST_F(ExportTool, WritesEachKindAndReportsAFullDisk)
     QFile d(document);
     ASSERT_TRUE(d.open(QIODevice::ReadOnly));
     EXPECT_TRUE(d.readAll().startsWith("{\\rtf1 Copy of Invoice 1001 Cards")) ;
+}
+
+// Every file the tool writes goes where the program's files go, by the
+// same rule: another user's link at the name is replaced and the private
+// file it named left as it was; a pipe there is refused by name at once.
+TEST_F(ExportTool, EveryFileItWritesReplacesAPlantedLinkAndRefusesAPipe)
+{
+    const QString rtfTemplate = tempPath(QStringLiteral("Invoice.rtf"));
+    ASSERT_TRUE(WriteTestFile(rtfTemplate, "{\\rtf1 <PrintTitle> <JobNo><MyFooter>}"));
+    const QString sql = QStringLiteral("SELECT JobNo, Title, Balance FROM Jobs");
+    struct Case
+    {
+        QString name;
+        QStringList args; // FILE stands for the name written
+    };
+    const QString file = QStringLiteral("FILE");
+    const QList<Case> cases = {
+        {QStringLiteral("invoices.csv"), {QStringLiteral("export"), db, QStringLiteral("invoice-csv"), QStringLiteral("7"), file}},
+        {QStringLiteral("sales.iif"), {QStringLiteral("export"), db, QStringLiteral("iif-sales"), QStringLiteral("7"), file}},
+        {QStringLiteral("invoices.iif"), {QStringLiteral("export"), db, QStringLiteral("iif-invoices"), QStringLiteral("7"), file}},
+        {QStringLiteral("addresses.txt"), {QStringLiteral("export"), db, QStringLiteral("address-list"), QStringLiteral("5"), QStringLiteral("100"), file}},
+        {QStringLiteral("invoice.rtf"), {QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, file}},
+        {QStringLiteral("jobs.pdf"), {QStringLiteral("print"), db, QStringLiteral("--sql"), sql, QStringLiteral("--pdf"), file}},
+        {QStringLiteral("preview.pdf"), {QStringLiteral("print"), db, QStringLiteral("--sql"), sql, QStringLiteral("--preview"), QStringLiteral("--pdf"), file}},
+        {QStringLiteral("invoice.pdf"), {QStringLiteral("print"), db, QStringLiteral("--job"), QStringLiteral("1"), QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--pdf"), file}},
+        {QStringLiteral("code.png"), {QStringLiteral("barcode"), QStringLiteral("6"), QStringLiteral("1234"), file}},
+        {QStringLiteral("layout.png"), {QStringLiteral("layout"), QStringLiteral("18 x 12"), QStringLiteral("5 x 3"), QStringLiteral("--png"), file}},
+        {QStringLiteral("layout.pdf"), {QStringLiteral("layout"), QStringLiteral("18 x 12"), QStringLiteral("5 x 3"), QStringLiteral("--pdf"), file}},
+    };
+    const QString shared = tempPath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkpath(shared));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.mid(0, 3).join(QLatin1Char(' ')).toStdString());
+        const QString name = shared + QLatin1Char('/') + c.name;
+        QStringList args = c.args;
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^FILE$")), name);
+
+        ASSERT_TRUE(MakeTestFifo(name));
+        ToolRun r = RunDbTool(args);
+        EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(name + QStringLiteral(": It is a pipe (FIFO), not an ordinary file; nothing was "
+                                                         "written to it.")) ||
+                    r.err.contains(name + QStringLiteral("\n\nIt is a pipe (FIFO), not an ordinary file; nothing was "
+                                                         "written to it.")))
+            << r.err.toStdString();
+        EXPECT_TRUE(IsTestFifo(name));
+        QFile::remove(name);
+
+        const PlantedLink planted{name, tempPath(QStringLiteral("home/private.txt"))};
+        if (!planted.plant())
+            continue;
+        r = RunDbTool(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(planted.replaced());
+        EXPECT_TRUE(planted.targetKept());
+        EXPECT_GT(QFileInfo(name).size(), 0);
+    }
+}
+
+// A question the tool asks (here: try the missing template again?) is
+// answered from standard input; with nothing there its default is taken
+// once, and the same question again is given up: never answered "Yes" by
+// the tool itself over and over.
+TEST_F(ExportTool, AQuestionWithoutAnAnswerIsGivenUpNotRepeated)
+{
+    const QString missing = tempPath(QStringLiteral("Missing.rtf"));
+    const QString document = tempPath(QStringLiteral("doc.rtf"));
+    const QString question = QStringLiteral("Cannot open: ") + missing +
+        QStringLiteral("\nPlease close the file if it is open in another application\nand click Yes to continue.\n\n"
+                       "Do you want to try again?");
+    const QStringList args = {QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), missing, document};
+    ToolRun r = RunDbTool(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count(question), 2) << r.err.left(2000).toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the same question again, and no answer was given on standard input, so "
+                                              "it is answered No.\n")))
+        << r.err.left(2000).toStdString();
+    EXPECT_TRUE(r.err.endsWith(QStringLiteral("The document is not written.\n"))) << r.err.left(2000).toStdString();
+    EXPECT_FALSE(QFile::exists(document));
+
+    // Answered on standard input: "y" tries again, "n" gives up.
+    QProcess p;
+    p.start(QStringLiteral(TAVREL_DBTOOL), args);
+    ASSERT_TRUE(p.waitForStarted());
+    p.write("y\ny\nn\n");
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(err.count(question), 3) << err.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral("no answer was given")));
 }
 
 } // namespace

@@ -347,6 +347,24 @@ TEST_F(ViewsTest, BackupCopiesThroughTheEngine)
     SharedDatabase().open(target);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")), jobs);
     EXPECT_TRUE(WorkFilesOf(target).isEmpty());
+
+    // Home > My Database > Backup into the user's own link to his own
+    // folder: the copy is made there.
+    const QString real = tempPath(QStringLiteral("disk/backups"));
+    ASSERT_TRUE(QDir().mkpath(real));
+    const QString linked = tempPath(QStringLiteral("backups"));
+    ASSERT_TRUE(QFile::link(real, linked));
+    std::unique_ptr<CView0> home(CreateView(30000, nullptr));
+    ASSERT_TRUE(home);
+    prompts().clear();
+    prompts().answerFile(linked + QStringLiteral("/Friday.mdb"));
+    prompts().answer(platform::IDOK);
+    home->OnCommand(30572);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully copied the database\n\nFrom:\t") + target +
+                                        QStringLiteral("\nTo:\t") + linked + QStringLiteral("/Friday.mdb"));
+    SharedDatabase().close();
+    SharedDatabase().open(real + QStringLiteral("/Friday.mdb"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Jobs")), jobs);
 }
 
 TEST_F(ViewsTest, PicturesOfTheViews)

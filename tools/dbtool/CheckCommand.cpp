@@ -139,6 +139,10 @@ int runCheckCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             if (!extra.isEmpty())
                 report(QStringLiteral("%1: fields not in the layout: %2").arg(t.name, extra.join(QStringLiteral(", "))));
         }
+        // A trigger runs with every change the program makes; a view is
+        // nothing the program reads: neither is the program's own.
+        for (const QString &object : db.foreignObjects())
+            report(QStringLiteral("%1: not part of the layout").arg(object));
         for (const ShopSchema::Index &key : MissingKeyIndexes(db))
             report(QStringLiteral("%1: %2 %3 missing").arg(key.table, key.primary ? QStringLiteral("key") : QStringLiteral("index"), key.fields().join(QStringLiteral(", "))));
     } catch (const platform::DbException &e) {

@@ -1,6 +1,10 @@
 #include "LayoutCommand.h"
+#include "ToolArgs.h"
 
 #include "estimating/CutLayout.h"
+#include "platform/UserFile.h"
+
+#include <QtCore/QFileInfo>
 
 #include <QtGui/QImage>
 #include <QtGui/QPageSize>
@@ -70,22 +74,35 @@ int runLayoutCommand(const QStringList &args, QTextStream &out, QTextStream &err
         QPainter painter(&image);
         layout.DrawLayout(painter, 0, 0);
         painter.end();
-        if (!image.save(png)) {
+        platform::UserFile target(png);
+        if (!OpenToolFile(target, err))
+            return 1;
+        const QByteArray format = QFileInfo(png).suffix().toLatin1();
+        if (!image.save(&target, format.isEmpty() ? "PNG" : format.constData())) {
             err << "cannot write " << png << '\n';
             return 1;
         }
+        if (!FinishToolFile(target, err))
+            return 1;
     }
     if (!pdf.isEmpty()) {
-        QPdfWriter writer(pdf);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
-        writer.setResolution(300);
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            err << "cannot write " << pdf << '\n';
+        platform::UserFile target(pdf);
+        if (!OpenToolFile(target, err))
             return 1;
+        {
+            QPdfWriter writer(&target);
+            writer.setPageSize(QPageSize(QPageSize::Letter));
+            writer.setResolution(300);
+            QPainter painter;
+            if (!painter.begin(&writer)) {
+                err << "cannot write " << pdf << '\n';
+                return 1;
+            }
+            layout.DrawLayout(painter, 150, 150);
+            painter.end();
         }
-        layout.DrawLayout(painter, 150, 150);
-        painter.end();
+        if (!FinishToolFile(target, err))
+            return 1;
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "exchange/mail/CEmailSocket.h"
 #include "exchange/mail/CMail.h"
 #include "exchange/weborders/DownloadLink.h"
+#include "platform/UserFile.h"
 #include "platform/Prompt.h"
 
 #include <QtCore/QDir>
@@ -141,9 +142,10 @@ int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err
         // label's spelling in the stored text.
         if (!saveTo.isEmpty()) {
             QDir().mkpath(saveTo);
-            QFile file(QDir(saveTo).filePath(QStringLiteral("%1.eml").arg(i + 1)));
-            if (!file.open(QIODevice::WriteOnly) || file.write(socket.GetMessageText(i).toLatin1()) < 0) {
-                err << "Cannot write: " << file.fileName() << '\n';
+            QString error;
+            const QString file = QDir(saveTo).filePath(QStringLiteral("%1.eml").arg(i + 1));
+            if (!platform::UserFile::Write(file, socket.GetMessageText(i).toLatin1(), error)) {
+                err << "Cannot write: " << file << ": " << error << '\n';
                 return 1;
             }
         }

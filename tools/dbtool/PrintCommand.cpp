@@ -4,6 +4,7 @@
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
 #include "data/SharedDatabase.h"
+#include "platform/UserFile.h"
 #include "platform/Clock.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
@@ -167,11 +168,18 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     int result = 0;
     while (true) {
         const QString file = part == 1 ? pdf : pdf.chopped(4) + QStringLiteral("-%1.pdf").arg(part);
-        QPdfWriter writer(file);
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
-                                preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, file);
+        platform::UserFile target(file);
+        if (!OpenToolFile(target, err))
+            return 1;
+        {
+            QPdfWriter writer(&target);
+            writer.setResolution(600);
+            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+            result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
+                                    preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, file);
+        }
+        if (!FinishToolFile(target, err))
+            return 1;
         out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
         writePrintedRows(args, form, list.get(), out);
         if (result != 2)
@@ -211,10 +219,18 @@ int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     form.m_nKind = kind;
     form.m_strTitle = title;
     form.m_nRecords = CPrintForm::SheetRowsOf(kind, 0);
-    QPdfWriter writer(pdf);
-    writer.setResolution(600);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-    const int result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print, pdf);
+    platform::UserFile target(pdf);
+    if (!OpenToolFile(target, err))
+        return 1;
+    int result = 0;
+    {
+        QPdfWriter writer(&target);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print, pdf);
+    }
+    if (!FinishToolFile(target, err))
+        return 1;
     out << "result " << result << '\n';
     return result == 2 ? 0 : 1;
 }
@@ -361,17 +377,22 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     form.m_nFromPage = from;
     form.m_nToPage = to;
     int result = 0;
-    if (args.contains(QStringLiteral("--preview"))) {
-        QPdfWriter writer(pdf);
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Preview, pdf);
-    } else if ((jobId != 0 || cusNo != 0) && !args.contains(QStringLiteral("--attach"))) {
-        // A real print that is not an attachment: the PDF stands for paper.
-        QPdfWriter writer(pdf);
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print, pdf);
+    const bool preview = args.contains(QStringLiteral("--preview"));
+    if (preview || ((jobId != 0 || cusNo != 0) && !args.contains(QStringLiteral("--attach")))) {
+        // A preview, or a real print that is not an attachment: the PDF
+        // stands for paper.
+        platform::UserFile target(pdf);
+        if (!OpenToolFile(target, err))
+            return 1;
+        {
+            QPdfWriter writer(&target);
+            writer.setResolution(600);
+            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+            result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
+                                    preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, pdf);
+        }
+        if (!FinishToolFile(target, err))
+            return 1;
     } else {
         form.m_strOutputFile = pdf;
         result = form.DoPrint(CPrint::kPrintDirect);
@@ -409,10 +430,15 @@ int runBarcodeCommand(const QStringList &args, QTextStream &out, QTextStream &er
     QPainter painter(&image);
     Code39::DrawBars(painter, quiet, quiet, narrow, height, symbols);
     painter.end();
-    if (!image.save(args[2], "PNG")) {
+    platform::UserFile target(args[2]);
+    if (!OpenToolFile(target, err))
+        return 1;
+    if (!image.save(&target, "PNG")) {
         err << "Cannot write " << args[2] << '\n';
         return 1;
     }
+    if (!FinishToolFile(target, err))
+        return 1;
     out << text << '\n';
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "data/JobTypes.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
+#include "platform/UserFile.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
@@ -139,4 +140,26 @@ int OpenJobItem(const QString &path, const QString &jobText, const QString &type
         return 1;
     }
     return 0;
+}
+
+bool OpenToolFile(platform::UserFile &file, QTextStream &err)
+{
+    if (file.open(QIODevice::WriteOnly))
+        return true;
+    err << "Cannot create: " << file.fileName() << ": " << file.errorString() << '\n';
+    return false;
+}
+
+bool FinishToolFile(platform::UserFile &file, QTextStream &err)
+{
+    // A PDF of no page (a range past the end) is no file.
+    if (!file.failed() && file.size() == 0) {
+        file.cancelWriting();
+        return true;
+    }
+    if (!file.failed() && file.commit())
+        return true;
+    err << "Cannot write: " << file.fileName() << ": " << file.errorString() << '\n';
+    file.cancelWriting();
+    return false;
 }

@@ -9,6 +9,7 @@ class CZqApp;
 namespace platform {
 class Database;
 class TestResponder;
+class UserFile;
 }
 
 // What the commands of tavrel-dbtool share: reading their options and
@@ -22,6 +23,14 @@ QString TakeOption(QStringList &args, const QString &name);
 // Every prompt the responder recorded as one "PROMPT: " line (line breaks
 // written as "\n"); only message boxes when asked. The record is cleared.
 void PrintPrompts(platform::TestResponder &responder, QTextStream &stream, bool messagesOnly = false);
+
+// The tool writes its files (PDFs, pictures, mail) as the program writes
+// every file for the user, through platform::UserFile. Opening: false after
+// "Cannot create: FILE: why" on err. Finishing: false after "Cannot write:
+// FILE: why"; the name then keeps what it held. A file nothing was written
+// to (a PDF of no page) is dropped.
+bool OpenToolFile(platform::UserFile &file, QTextStream &err);
+bool FinishToolFile(platform::UserFile &file, QTextStream &err);
 
 // Opens the shop database as the shared one; false (and "Error n: text" on
 // err) when it cannot be opened.

@@ -4,6 +4,7 @@
 #include "app/base/ProgramPaths.h"
 #include "platform/Prompt.h"
 #include "platform/Settings.h"
+#include "platform/UserFile.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -88,7 +89,7 @@ QString RemoveExportNameChars(const QString &name)
     return out;
 }
 
-bool ChooseExportFile(QString &name, int &type, QFile *file, const QString &title)
+bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title)
 {
     QString folder = platform::Settings::readString(kSettingsSection, kExportPathKey, QString());
     // The type asked for comes first, so the dialog starts on it.
@@ -125,11 +126,11 @@ bool ChooseExportFile(QString &name, int &type, QFile *file, const QString &titl
         chosenType = ExportIif;
 
     if (file) {
-        if (file->isOpen())
-            file->close();
         file->setFileName(chosen);
         if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-            platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + chosen, QString(), platform::MB_ICONHAND);
+            platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + chosen + QStringLiteral("\n\n") +
+                                             file->errorString(),
+                                         QString(), platform::MB_ICONHAND);
             return false;
         }
     }

@@ -2,8 +2,11 @@
 
 #include <QtCore/QString>
 
-class QFile;
 class QWidget;
+
+namespace platform {
+class UserFile;
+}
 
 // The shared ways of asking for a file or a folder and of opening the export
 // target. Every dialog goes through platform::Prompt. A path is handed over as
@@ -50,6 +53,7 @@ QString RemoveExportNameChars(const QString &name);
 // and offers the two text formats, or all four when type is 3 or 4. On OK
 // name is the full chosen path and type the format chosen (by the file's
 // extension); when a file object is given it is opened there for writing
-// ("Cannot open: " and the path when that fails, and nothing is remembered).
+// ("Cannot open: ", the path and why when that fails, and nothing is
+// remembered).
 // The chosen folder is remembered for the next export.
-bool ChooseExportFile(QString &name, int &type, QFile *file, const QString &title);
+bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title);

@@ -1,5 +1,7 @@
 #include "app/base/WebRead.h"
 
+#include "platform/UserFile.h"
+
 #include "app/base/ErrorBoxes.h"
 #include "app/base/FileChoice.h"
 #include "app/base/FileException.h"
@@ -8,7 +10,6 @@
 #include "platform/Prompt.h"
 
 #include <QtCore/QIODevice>
-#include <QtCore/QSaveFile>
 
 #include <curl/curl.h>
 
@@ -141,9 +142,8 @@ bool DownloadFile(const QString &url, QString folder, bool ask)
     AddTrailingBackslash(folder);
     const QString path = folder + name;
 
-    QSaveFile file(NativePath(path));
+    platform::UserFile file(NativePath(path));
     file.setObjectName(path);
-    file.setDirectWriteFallback(false);
     errno = 0;
     if (name.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         ReportException(FileException(errno != 0 ? errno : EIO, path, file.errorString()),

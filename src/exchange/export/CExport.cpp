@@ -65,11 +65,11 @@ void CExport::Write(const QString &text)
 bool CExport::CloseOutput()
 {
     if (outputFile.isOpen()) {
-        if (!outputFile.flush())
-            fail(outputFile.errorString());
-        outputFile.close();
-        // QFileDevice reports an error of the final flush on close.
-        if (outputFile.error() != QFileDevice::NoError)
+        // A file that could not be written whole is dropped: the name keeps
+        // what it held before.
+        if (m_bFailed)
+            outputFile.cancelWriting();
+        else if (!outputFile.commit())
             fail(outputFile.errorString());
     }
     return !m_bFailed;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UserFile.h"
+
 #include <QtCore/QFile>
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -192,7 +194,7 @@ public:
     bool FillRtfTemplate(qint32 jobId, const QString &templatePath);
 
     // Members.
-    QFile outputFile;
+    platform::UserFile outputFile;
     CXListCtrl *list = nullptr;
     QList<Row> rows;             // the rows when there is no list
     QString listSql;             // the list's query when there is no list

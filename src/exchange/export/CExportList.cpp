@@ -81,7 +81,8 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
         return;
     // Opened here in binary mode: the writers put CR LF themselves.
     if (!OpenOutput(path)) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + path, QString(), platform::MB_ICONHAND);
+        platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + path + QStringLiteral("\n\n") + WriteError(),
+                                     QString(), platform::MB_ICONHAND);
         return;
     }
 

@@ -10,9 +10,9 @@
 #include "estimating/CItemPrice.h"
 #include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
+#include "platform/UserFile.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSaveFile>
 
 namespace {
 
@@ -172,10 +172,11 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
         return false;
     }
 
-    // Written to a temporary file and renamed on success: a failed run leaves
-    // the earlier document as it was.
+    // Written to a work file and put in place when whole: a failed run
+    // leaves the earlier document as it was. What may not be replaced (a
+    // folder, a pipe, a device) is said once; trying again would not help.
     for (;;) {
-        QSaveFile out(m_strDocument);
+        platform::UserFile out(m_strDocument);
         if (out.open(QIODevice::WriteOnly)) {
             const QByteArray bytes = filled.toLatin1();
             if (out.write(bytes) == bytes.size() && out.commit())
@@ -183,6 +184,13 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
             m_bFailed = true;
             m_strError = out.errorString();
             out.cancelWriting();
+        } else if (out.refused()) {
+            m_bFailed = true;
+            m_strError = out.errorString();
+            platform::Prompt::messageBox(QStringLiteral("Cannot open: ") + m_strDocument + QStringLiteral("\n\n") +
+                                             out.errorString(),
+                                         QString(), platform::MB_OK | platform::MB_ICONHAND);
+            return false;
         }
         if (!AskRetry(m_strDocument))
             return false;

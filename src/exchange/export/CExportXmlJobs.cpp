@@ -349,8 +349,18 @@ void CExport::exportJobs(const QList<qint32> &selected, bool fromList)
     const QString outFolder = XmlJobFileFolder();
     QDir().mkpath(outFolder);
     const QString path = outFolder + fileName;
+    // The folder is the shop's, shared by every workstation: a file already
+    // at the name (an earlier export, or whatever someone put there) is
+    // replaced only when the user says so.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        if (platform::Prompt::messageBox(path + QStringLiteral(" already exists.\n\nDo you want to replace it?"),
+                                         QString(), platform::MB_YESNO | platform::MB_ICONQUESTION)
+            != platform::IDYES)
+            return;
+    }
     if (!OpenOutput(path)) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot create: ") + path, QString(), platform::MB_ICONHAND);
+        platform::Prompt::messageBox(QStringLiteral("Cannot create: ") + path + QStringLiteral("\n\n") + WriteError(),
+                                     QString(), platform::MB_ICONHAND);
         return;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

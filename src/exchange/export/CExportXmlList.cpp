@@ -54,7 +54,8 @@ void CExport::ExportListXml(const QString &prefix, const QString &name, const QS
     QDir().mkpath(outFolder);
     const QString path = outFolder + name + date + QStringLiteral(".xml");
     if (!OpenOutput(path)) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot create: ") + path, QString(), platform::MB_ICONHAND);
+        platform::Prompt::messageBox(QStringLiteral("Cannot create: ") + path + QStringLiteral("\n\n") + WriteError(),
+                                     QString(), platform::MB_ICONHAND);
         return;
     }
     // The document names its template by a full file address, which a

@@ -1,5 +1,7 @@
 #include "exchange/transfer/SupportTransfer.h"
 
+#include "platform/UserFile.h"
+
 #include "exchange/FtpCurl.h"
 #include "platform/NetworkWait.h"
 
@@ -231,10 +233,9 @@ bool SupportTransfer::StartDownload(const QString &remoteName, const QString &lo
         return false;
     }
     m_expected = size > 0 ? qint64(size) : 0;
-    m_target = std::make_unique<QSaveFile>(localPath);
-    m_target->setDirectWriteFallback(false);
+    m_target = std::make_unique<platform::UserFile>(localPath);
     if (!m_target->open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("Cannot create: ") + localPath;
+        m_error = QStringLiteral("Cannot create: ") + localPath + QStringLiteral("\n\n") + m_target->errorString();
         m_target.reset();
         return false;
     }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/UserFile.h"
+
 #include <QtCore/QFile>
 #include <QtCore/QObject>
-#include <QtCore/QSaveFile>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <QtCore/QTimer>
@@ -76,7 +77,7 @@ private:
     std::unique_ptr<NetworkWait::Transfer> m_job;
     void *m_easy = nullptr; // CURL
     QFile m_source;
-    std::unique_ptr<QSaveFile> m_target;
+    std::unique_ptr<platform::UserFile> m_target;
     // Written by the transfer's worker, read by the window.
     std::atomic<qint64> m_done{0};
     std::atomic<qint64> m_expected{0};

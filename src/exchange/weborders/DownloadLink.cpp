@@ -1,5 +1,7 @@
 #include "exchange/weborders/DownloadLink.h"
 
+#include "platform/UserFile.h"
+
 #include "app/base/CZqApp.h"
 #include "app/base/FileChoice.h"
 #include "app/base/ShellFiles.h"
@@ -8,7 +10,6 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
-#include <QtCore/QSaveFile>
 
 namespace {
 
@@ -21,10 +22,10 @@ bool isFetchable(const QString &link)
 
 bool fetchTo(const QString &url, const QString &path)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
+    platform::UserFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        platform::Prompt::messageBox(QStringLiteral("Cannot create: ") + path, QString(), platform::MB_ICONHAND);
+        platform::Prompt::messageBox(QStringLiteral("Cannot create: ") + path + QStringLiteral("\n\n") + file.errorString(),
+                                     QString(), platform::MB_ICONHAND);
         return false;
     }
     QString unused;

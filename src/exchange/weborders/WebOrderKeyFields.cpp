@@ -1,5 +1,7 @@
 #include "exchange/weborders/WebOrderKeyFields.h"
 
+#include "platform/UserFile.h"
+
 #include "data/SharedDatabase.h"
 #include "platform/db/Database.h"
 
@@ -8,7 +10,6 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
-#include <QtCore/QSaveFile>
 #include <QtCore/QStringDecoder>
 #include <QtCore/QStringEncoder>
 
@@ -77,7 +78,7 @@ bool KeyFieldTable::Save(const QString &path) const
         text += keys.value(n) + QStringLiteral("\r\n");
     QStringEncoder encoder("windows-1252");
     const QByteArray bytes = encoder(text);
-    QSaveFile file(path);
+    platform::UserFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(bytes);

@@ -1,5 +1,7 @@
 #include "exchange/weborders/XmlOrders.h"
 
+#include "platform/UserFile.h"
+
 #include "exchange/FtpCurl.h"
 #include "exchange/weborders/OrderNumbers.h"
 #include "exchange/xml/XmlDocument.h"
@@ -9,7 +11,6 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
-#include <QtCore/QSaveFile>
 #include <QtCore/QUrl>
 
 #include <curl/curl.h>
@@ -19,7 +20,7 @@ namespace {
 
 size_t writeToFile(char *data, size_t size, size_t count, void *user)
 {
-    auto *file = static_cast<QSaveFile *>(user);
+    auto *file = static_cast<platform::UserFile *>(user);
     return file->write(data, qint64(size * count)) == qint64(size * count) ? size * count : 0;
 }
 
@@ -174,9 +175,9 @@ bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QStri
     const int slash = int(fullPath.lastIndexOf(QLatin1Char('/')));
     const QString name = fullPath.mid(slash + 1);
     const QString url = fullPath.left(slash + 1) + percentPath(name);
-    QSaveFile file(localPath);
+    platform::UserFile file(localPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        error = QStringLiteral("Cannot create: ") + localPath;
+        error = QStringLiteral("Cannot create: ") + localPath + QStringLiteral("\n\n") + file.errorString();
         return false;
     }
     CURL *curl = OpenFtpSession(url, user, password);

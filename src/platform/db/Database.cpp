@@ -9,6 +9,7 @@
 #include "platform/db/WriteScope.h"
 #include "platform/db/jet/JetParser.h"
 
+#include <QtCore/QSet>
 #include <QtCore/QFileInfo>
 
 #include <sqlite3.h>
@@ -290,6 +291,39 @@ bool Database::tableExists(const QString &table) const
     d->requireOpen();
     d->catalog->refresh();
     return d->catalog->table(table) != nullptr;
+}
+
+QStringList Database::foreignObjects() const
+{
+    d->requireOpen();
+    d->catalog->refresh();
+    // The names this layer gives its triggers, with the table of each.
+    QSet<QString> known;
+    const auto key = [](const QString &name, const QString &table) { return name.toLower() + QLatin1Char('\n') + table.toLower(); };
+    for (const QString &table : d->catalog->tableNames())
+        known.insert(key(QStringLiteral("jet_auto_") + table, table));
+    if (d->catalog->hasMetaTables()) {
+        Statement st = d->prepare(QStringLiteral("SELECT sqlname, tbl FROM jet_indexes WHERE is_primary <> 0"));
+        while (st.step()) {
+            const QString sqlName = st.storedValue(0).toString();
+            const QString table = st.storedValue(1).toString();
+            known.insert(key(QStringLiteral("jet_reqi_") + sqlName, table));
+            known.insert(key(QStringLiteral("jet_requ_") + sqlName, table));
+        }
+    }
+    QStringList out;
+    Statement st = d->prepare(QStringLiteral(
+        "SELECT type, name, tbl_name FROM sqlite_master WHERE type IN ('trigger', 'view') ORDER BY type, name"));
+    while (st.step()) {
+        const QString type = st.storedValue(0).toString();
+        const QString name = st.storedValue(1).toString();
+        const QString table = st.storedValue(2).toString();
+        if (type == QLatin1String("view"))
+            out << QStringLiteral("view %1").arg(name);
+        else if (!known.contains(key(name, table)))
+            out << QStringLiteral("trigger %1 on %2").arg(name, table);
+    }
+    return out;
 }
 
 TableDef Database::tableDef(const QString &table) const

@@ -69,6 +69,10 @@ public:
     QStringList tableNames() const;
     bool tableExists(const QString &table) const;
     TableDef tableDef(const QString &table) const; // 3265 when absent
+    // The triggers and views of the file that this layer did not make (it
+    // makes no view, and only the counter and required-key triggers of its
+    // tables and primary indexes): "trigger NAME on TABLE", "view NAME".
+    QStringList foreignObjects() const;
     void createTable(const TableDef &def);        // 3010 when it exists
     void deleteTable(const QString &table);
     // Adds a field, at the given 0-based position or at the end (-1); existing

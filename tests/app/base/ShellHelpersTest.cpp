@@ -8,6 +8,7 @@
 #include "app/base/ShellFiles.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
+#include "platform/UserFile.h"
 #include "support/TestEnvironment.h"
 
 #include <QtCore/QDir>
@@ -125,11 +126,11 @@ TEST_F(ShellHelpersTest, ExportFileProposesACleanNameAndRemembersTheFolder)
     prompts().clear();
     prompts().answerFile(unwritable);
     prompts().answer(IDOK);
-    QFile file;
+    platform::UserFile file;
     QString n = QStringLiteral("g");
     int t = ExportCommaDelimited;
     EXPECT_FALSE(ChooseExportFile(n, t, &file, QString()));
-    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot open: ") + unwritable);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot open: ") + unwritable + QStringLiteral("\n\nNo such file or directory"));
     EXPECT_EQ(prompts().shown().last().flags, unsigned(platform::MB_ICONHAND));
     EXPECT_EQ(platform::Settings::readString(QStringLiteral("Settings"), QStringLiteral("ExportPath")), folder);
     prompts().answerFile(QString());
