@@ -141,43 +141,8 @@ QStringList CPrint::CellTextLines(QPainter &dc, const QString &text, int width) 
     const QFontMetrics fm = dc.fontMetrics();
     if (!shown.contains(QLatin1Char('\n')) && fm.horizontalAdvance(shown) <= room)
         return {shown};
-    // A word wider than the cell is broken between letters first: each piece
-    // but its last takes as many letters as fit beside a hyphen, and ends its
-    // line with the break mark.
-    QString laid;
-    laid.reserve(shown.size() + 16);
-    for (qsizetype k = 0; k < shown.size();) {
-        if (shown[k].isSpace()) {
-            laid += shown[k] == QLatin1Char('\n') ? QChar(QChar::LineSeparator) : shown[k];
-            ++k;
-            continue;
-        }
-        qsizetype end = k;
-        while (end < shown.size() && !shown[end].isSpace())
-            ++end;
-        QString word = shown.mid(k, end - k);
-        while (word.size() > 1 && fm.horizontalAdvance(word) > room) {
-            // The most letters that fit with the hyphen, at least one.
-            qsizetype low = 1;
-            qsizetype high = word.size() - 1;
-            while (low < high) {
-                const qsizetype take = (low + high + 1) / 2;
-                if (fm.horizontalAdvance(word.left(take) + QLatin1Char('-')) <= room)
-                    low = take;
-                else
-                    high = take - 1;
-            }
-            // A letter of two code units stays whole.
-            if (low > 1 && word[low - 1].isHighSurrogate())
-                --low;
-            laid += word.left(low);
-            laid += kBreakMark;
-            laid += QChar(QChar::LineSeparator);
-            word.remove(0, low);
-        }
-        laid += word;
-        k = end;
-    }
+    // A word wider than the cell is broken between letters first.
+    const QString laid = BreakLongWords(fm, shown, room, QString(kBreakMark));
     // Laid out as the painter lays out a word-wrapped text, so that what is
     // counted is what is drawn.
     QTextLayout layout(laid, dc.font(), dc.device());

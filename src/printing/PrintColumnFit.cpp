@@ -149,7 +149,7 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         if (columns[c].whole) {
             wholeNeed += wordNeed[c];
         } else {
-            // A word of a cell is never broken: the column keeps its widest.
+            // The column keeps its widest word.
             minimum[c] = std::min(wordNeed[c], std::max({1, minText, columns[c].wordMin}));
             textMin += minimum[c];
         }
@@ -157,16 +157,17 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
     // Unless the widest words then take the table below the floor: those are
     // broken between letters instead, each column keeping of its word as much
     // as the page holds (the same width for all of them, the largest that
-    // fits at the floor) and never less than its minimum.
-    if (double(wholeNeed + textMin) * floor > room) {
-        const auto keeping = [&](std::int64_t cap) {
-            std::int64_t sum = 0;
-            for (size_t c = 0; c < n; ++c)
-                if (columns[c].base > 0 && !columns[c].whole)
-                    sum += std::max<std::int64_t>(std::min(wordNeed[c], std::max(1, minText)),
-                                                  std::min<std::int64_t>(minimum[c], cap));
-            return sum;
-        };
+    // fits at the floor) and never less than its minimum. When the numbers
+    // take the table below the floor even so, the words stay whole as well.
+    const auto keeping = [&](std::int64_t cap) {
+        std::int64_t sum = 0;
+        for (size_t c = 0; c < n; ++c)
+            if (columns[c].base > 0 && !columns[c].whole)
+                sum += std::max<std::int64_t>(std::min(wordNeed[c], std::max(1, minText)),
+                                              std::min<std::int64_t>(minimum[c], cap));
+        return sum;
+    };
+    if (double(wholeNeed + textMin) * floor > room && double(wholeNeed + keeping(0)) * floor <= room) {
         std::int64_t low = 0;
         std::int64_t high = 0;
         for (size_t c = 0; c < n; ++c)

@@ -26,7 +26,7 @@
 //    widest words give up their width first, to one width for all of them,
 //    and are broken between letters at a hyphen when printed. Only when the
 //    numbers and dates alone do not fit is the table drawn smaller than the
-//    floor: a number is never cut.
+//    floor: a number is never cut, and then no word is either.
 class PrintColumnFit
 {
 public:

@@ -103,6 +103,12 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         {"the widest words give up their width first", 428, 60,
          {{1, 1000, 1000, false, 0, 1000}, {1, 500, 500, false, 0, 500}, {1, 100, 100, false, 0, 100}},
          {178, 178, 72}, 0.7, true},
+        // The number (500 x 0.7 = 350) fills the room alone: drawn below the
+        // floor anyway, the word is not broken: 350 / 1500 = 0.2333, the
+        // number 116.7 is 116, the word 1000 x 0.2333 = 233.3 and the pixel
+        // the rounding left, 234.
+        {"below the floor by the numbers, a word whole", 350, 60,
+         {{1, 500, 500, true}, {1, 1000, 1000, false, 0, 1000}}, {116, 234}, 350.0 / 1500, true},
         // A hidden column takes nothing.
         {"a hidden column", 200, 60, {{0, 100, 100, false}, {1, 50, 50, true}}, {0, 200}, 1.0, false},
     };
