@@ -97,6 +97,10 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // 247.8 is 247, 42; the pixel the rounding left to the last text.
         {"a word broken rather than the table below the floor", 430, 60,
          {{1, 200, 200, true}, {1, 1000, 1000, false, 0, 1000}, {1, 600, 600, false}}, {140, 247, 43}, 0.7, true},
+        // The same in 420: 600 at the floor is exactly the room, the word
+        // keeps 340 (238 at 0.7), nothing left over.
+        {"a broken word keeps exactly what the page holds", 420, 60,
+         {{1, 200, 200, true}, {1, 1000, 1000, false, 0, 1000}, {1, 600, 600, false}}, {140, 238, 42}, 0.7, true},
         // Words of 1000, 500 and 100 in 428 (611.4 at the floor): the 100
         // stays whole, the two widest give up to one width, (611 - 100) / 2
         // = 255: 178.5 is 178 each, 70 and the 2 left to the last text.
