@@ -754,18 +754,26 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
         EXPECT_TRUE(record.isEmpty()) << p.name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
         const QStringList faults = layoutFaults(pages);
         EXPECT_TRUE(faults.isEmpty()) << p.name << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
+        // The size the word's rows print at, on every page.
+        std::vector<double> sizes;
+        for (const Page &page : pages)
+            for (const Word &w : page.words)
+                if (w.text.startsWith(QLatin1String("abcdefghij")))
+                    sizes.push_back((w.y1 - w.y0) / 1.117);
+        EXPECT_FALSE(sizes.empty()) << p.name;
+        if (!sizes.empty())
+            EXPECT_GE(*std::min_element(sizes.begin(), sizes.end()), kFloorPoints - 0.05) << p.name;
         // The word's pieces on the first page it is on: each but the last
         // ends its line with a hyphen, and together they are the word.
-        ASSERT_FALSE(record.breaks().empty()) << p.name << " breaks no word";
-        const int page = record.breaks().front().page;
-        QString joined;
-        QSet<QString> printed;
-        std::vector<double> sizes;
-        for (const Word &w : pages[size_t(page - 1)].words) {
-            printed.insert(w.text);
-            if (w.text.startsWith(QLatin1String("abcdefghij")) || (!joined.isEmpty() && w.text.endsWith(QLatin1Char('-'))))
-                sizes.push_back((w.y1 - w.y0) / 1.117);
+        if (record.breaks().empty()) {
+            ADD_FAILURE() << p.name << " breaks no word";
+            continue;
         }
+        const int page = record.breaks().front().page;
+        QSet<QString> printed;
+        for (const Word &w : pages[size_t(page - 1)].words)
+            printed.insert(w.text);
+        QString joined;
         // The first word broken: its pieces follow each other in the record.
         for (const PrintCutRecord::Break &b : record.breaks()) {
             if (b.page != page || !b.piece.endsWith(QLatin1Char('-')) || !word.startsWith(joined + b.piece.chopped(1)))
@@ -773,14 +781,10 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
             EXPECT_TRUE(printed.contains(b.piece)) << p.name << ": " << b.piece.toStdString();
             joined += b.piece.chopped(1);
         }
-        ASSERT_FALSE(joined.isEmpty()) << p.name << ": " << record.breaks().front().piece.toStdString();
-        ASSERT_TRUE(word.startsWith(joined)) << p.name << ": " << joined.toStdString();
-        ASSERT_LT(joined.size(), word.size()) << p.name;
+        EXPECT_FALSE(joined.isEmpty()) << p.name << ": " << record.breaks().front().piece.toStdString();
+        EXPECT_LT(joined.size(), word.size()) << p.name;
         EXPECT_TRUE(printed.contains(word.mid(joined.size())))
             << p.name << ": the word's last piece \"" << word.mid(joined.size()).toStdString() << "\" is not printed";
-        ASSERT_FALSE(sizes.empty()) << p.name;
-        for (double size : sizes)
-            EXPECT_GE(size, kFloorPoints - 0.05) << p.name << " prints at " << size << " pt";
     }
 
     // The two-tax line of the job documents of an order and a quote of two
@@ -822,7 +826,8 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
     static const QRegularExpression memoLine(QStringLiteral("memo line \\d+ of the customer"));
     for (auto it = memoLine.globalMatch(QString::fromUtf8(text.readAllStandardOutput())); it.hasNext();)
         printedLines << it.next().captured(0);
-    EXPECT_EQ(printedLines, memo);
+    EXPECT_EQ(printedLines.size(), memo.size()) << "memo lines printed";
+    EXPECT_TRUE(printedLines == memo) << "the memo's lines out of order";
     PrintCutRecord record;
     ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf)));
     EXPECT_GT(record.textsMeasured(), 150);
