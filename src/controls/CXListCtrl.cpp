@@ -758,6 +758,23 @@ QString CXListCtrl::GetItemText(int row, int column)
     return m_model->text(row, column);
 }
 
+QString CXListCtrl::GetItemFullText(int row, int column)
+{
+    ensureRow(row);
+    if (!m_model->isValidCell(row, column))
+        return QString();
+    const int record = m_model->record(row);
+    if (record < 0 || column >= m_sourceFields || m_model->hasSetText(row, column))
+        return m_model->text(row, column);
+    const platform::Value v = recordValue(record, column);
+    if (!v.isNull() && (v.type() == platform::FieldType::Text || v.type() == platform::FieldType::Memo)) {
+        QString text = v.toString();
+        text.remove(QLatin1Char('\r'));
+        return text;
+    }
+    return m_model->text(row, column);
+}
+
 void CXListCtrl::SetItemText(int row, int column, const QString &text)
 {
     ensureRow(row);

@@ -136,6 +136,9 @@ public:
     // yet read is read when it is asked for.
     int GetItemCount() const;
     QString GetItemText(int row, int column);
+    // A cell's whole text for printing: a text or memo of the list's query
+    // with all its lines (a row shows only its first).
+    QString GetItemFullText(int row, int column);
     void SetItemText(int row, int column, const QString &text);
     std::int64_t GetItemData(int row);
     void SetItemData(int row, std::int64_t data);

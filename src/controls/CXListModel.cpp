@@ -97,6 +97,12 @@ QString CXListModel::text(int r, int c) const
     return row->record >= 0 && m_texter ? m_texter(row->record, c) : QString();
 }
 
+bool CXListModel::hasSetText(int r, int c) const
+{
+    const Row *row = isValidCell(r, c) ? readRow(r) : nullptr;
+    return row && row->extra && row->extra->texts.find(c);
+}
+
 int CXListModel::image(int r, int c) const
 {
     const Row *row = isValidCell(r, c) ? readRow(r) : nullptr;

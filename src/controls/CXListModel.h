@@ -130,6 +130,8 @@ public:
     bool isValidCell(int r, int c) const { return isValidRow(r) && c >= 0 && c < columnCount(); }
     // A cell's text: the one set on it, else its record's.
     QString text(int r, int c) const;
+    // Whether the cell has a text of its own set on it (not its record's).
+    bool hasSetText(int r, int c) const;
     std::int64_t rowData(int r) const;
     int record(int r) const;
     // A cell's image (kNoImage for none).

@@ -132,6 +132,8 @@ public:
     // --- Page primitives ---------------------------------------------------------
 
     // Text in a rectangle with DrawText format bits; returns the height drawn.
+    // With word break, a word wider than the rectangle is broken between
+    // letters at a hyphen (recorded as a break of the run, not a cut).
     int DrawText(QPainter &dc, const PrintRect &rect, const QString &text, unsigned format);
     int DrawTextLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,
                      const QFont *font);
@@ -303,12 +305,23 @@ protected:
     // The lines a text takes in a cell of that width in the painter's font
     // (1 when it fits on one).
     int CellLines(QPainter &dc, const QString &text, int width) const;
+    // The text with each word wider than room (in the metrics' font) broken
+    // between letters: every piece but the last takes as many letters as fit
+    // beside a hyphen and is followed by mark and a line separator (its line
+    // breaks become line separators too). The pieces broken off, with their
+    // hyphens, are added to pieces.
+    static QString BreakLongWords(const QFontMetrics &fm, const QString &text, int room, const QString &mark,
+                                  QStringList *pieces = nullptr);
+    // Ends a line of CellTextLines that stops inside a word.
+    static constexpr QChar kBreakMark = QChar(0x00AD);
     // The text broken into the lines a cell of that width holds in the
     // painter's font: at its words (its own line breaks kept), inside a word
-    // only when the word alone is wider than the cell.
+    // only when the word alone is wider than the cell, between letters, the
+    // line ending with kBreakMark (room is left for the hyphen it prints as).
     QStringList CellTextLines(QPainter &dc, const QString &text, int width) const;
     // Lines from first (count of them) of a cell's wrapped text, one line
-    // height each from the rectangle's top, in the cell's alignment.
+    // height each from the rectangle's top, in the cell's alignment; a line
+    // ending inside a word prints a hyphen there and is recorded as a break.
     void DrawCellLines(QPainter &dc, const QStringList &lines, int first, int count, const PrintRect &cell,
                        int width, unsigned format);
     // Measures the columns of a table once for all its pages.

@@ -141,10 +141,11 @@ QStringList CPrint::CellTextLines(QPainter &dc, const QString &text, int width) 
     const QFontMetrics fm = dc.fontMetrics();
     if (!shown.contains(QLatin1Char('\n')) && fm.horizontalAdvance(shown) <= room)
         return {shown};
+    // A word wider than the cell is broken between letters first.
+    const QString laid = BreakLongWords(fm, shown, room, QString(kBreakMark));
     // Laid out as the painter lays out a word-wrapped text, so that what is
     // counted is what is drawn.
-    shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(shown, dc.font(), dc.device());
+    QTextLayout layout(laid, dc.font(), dc.device());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -152,7 +153,7 @@ QStringList CPrint::CellTextLines(QPainter &dc, const QString &text, int width) 
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(room);
-        QString piece = shown.mid(line.textStart(), line.textLength());
+        QString piece = laid.mid(line.textStart(), line.textLength());
         piece.remove(QChar::LineSeparator);
         while (!piece.isEmpty() && piece.back().isSpace())
             piece.chop(1);
@@ -171,7 +172,15 @@ void CPrint::DrawCellLines(QPainter &dc, const QStringList &lines, int first, in
     for (int k = 0; k < count && first + k < int(lines.size()); ++k) {
         const int top = cell.top + k * m_nLineHeight;
         PrintRect line(cell.left, top, cell.right, top + m_nLineHeight);
-        DrawTextBox(dc, lines[first + k], line, width, single, nullptr);
+        QString piece = lines[first + k];
+        if (piece.endsWith(kBreakMark)) {
+            // A piece of a broken word: shown with its hyphen, and kept in the
+            // run's record as a break, not a cut.
+            piece.back() = QLatin1Char('-');
+            if (m_recordDevice && dc.device() == m_recordDevice)
+                m_cutRecord.addBreak(piece);
+        }
+        DrawTextBox(dc, piece, line, width, single, nullptr);
     }
 }
 
@@ -283,7 +292,7 @@ void CPrint::FitPrintColumns(QPainter &dc)
                 const int image = m_pList->GetSubItemImage(r, c.m_index);
                 pictures = image >= 0 && image != CXListCtrl::kNoImage;
             }
-            QString text = list ? m_pList->GetItemText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);
+            QString text = list ? m_pList->GetItemFullText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);
             if (text.isEmpty())
                 continue;
             if (allNumbers && !PrintColumnFit::IsNumberText(text))
@@ -450,7 +459,7 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
     const bool showsImages = m_pList->imageList() != nullptr;
     const bool selectedOnly = m_nOptions != 0;
     RowSource source;
-    source.text = [this](int r, int i) { return m_pList->GetItemText(r, m_columns[size_t(i)].m_index); };
+    source.text = [this](int r, int i) { return m_pList->GetItemFullText(r, m_columns[size_t(i)].m_index); };
     if (showsImages) {
         source.images = m_pList->imageList();
         source.image = [this](int r, int i) {

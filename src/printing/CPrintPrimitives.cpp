@@ -87,6 +87,48 @@ int CPrint::painterFontHeight(const QPainter &dc)
     return m_fontHeight;
 }
 
+QString CPrint::BreakLongWords(const QFontMetrics &fm, const QString &text, int room, const QString &mark,
+                               QStringList *pieces)
+{
+    QString laid;
+    laid.reserve(text.size() + 16);
+    for (qsizetype k = 0; k < text.size();) {
+        if (text[k].isSpace()) {
+            laid += text[k] == QLatin1Char('\n') ? QChar(QChar::LineSeparator) : text[k];
+            ++k;
+            continue;
+        }
+        qsizetype end = k;
+        while (end < text.size() && !text[end].isSpace())
+            ++end;
+        QString word = text.mid(k, end - k);
+        while (word.size() > 1 && fm.horizontalAdvance(word) > room) {
+            // The most letters that fit beside the hyphen, at least one.
+            qsizetype low = 1;
+            qsizetype high = word.size() - 1;
+            while (low < high) {
+                const qsizetype take = (low + high + 1) / 2;
+                if (fm.horizontalAdvance(word.left(take) + QLatin1Char('-')) <= room)
+                    low = take;
+                else
+                    high = take - 1;
+            }
+            // A letter of two code units stays whole.
+            if (low > 1 && word[low - 1].isHighSurrogate())
+                --low;
+            laid += word.left(low);
+            laid += mark;
+            laid += QChar(QChar::LineSeparator);
+            if (pieces)
+                *pieces << word.left(low) + QLatin1Char('-');
+            word.remove(0, low);
+        }
+        laid += word;
+        k = end;
+    }
+    return laid;
+}
+
 int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, unsigned format)
 {
     const QFontMetrics fm = dc.fontMetrics();
@@ -138,6 +180,20 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
     shown.remove(QLatin1Char('\r'));
     if (format & DT_SINGLELINE)
         shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // A word wider than its rectangle is broken between letters at a hyphen,
+    // the rest of it on the next line.
+    QStringList pieces;
+    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE) && !shown.isEmpty()) {
+        const int room = std::max(rect.width(), 1);
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
+        for (const QString &w : shown.split(blanks, Qt::SkipEmptyParts)) {
+            if (w.size() > 1 && fm.horizontalAdvance(w) > room) {
+                shown = BreakLongWords(fm, shown, room, QStringLiteral("-"), &pieces);
+                shown.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+                break;
+            }
+        }
+    }
     QTextOption option(Qt::Alignment(align | Qt::AlignTop));
     // A word longer than its line breaks where it must rather than running
     // out of its rectangle.
@@ -151,8 +207,11 @@ int CPrint::DrawText(QPainter &dc, const PrintRect &r, const QString &input, uns
     const QRectF needed = dc.boundingRect(area, shown, option);
     const int height = shown.isEmpty() ? fm.height() : int(std::ceil(needed.height()));
     if (!(format & DT_CALCRECT) && !shown.isEmpty()) {
-        if (m_recordDevice && dc.device() == m_recordDevice)
+        if (m_recordDevice && dc.device() == m_recordDevice) {
             recordText(dc, rect, shown, format, QSize(int(std::ceil(needed.width())), height));
+            for (const QString &piece : pieces)
+                m_cutRecord.addBreak(piece);
+        }
         QRectF target(rect.left(), rect.top(), std::max(rect.width(), 1), std::max(height, rect.height()));
         if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
             target.moveTop(rect.top() + (rect.height() - height) / 2.0);

@@ -19,6 +19,7 @@
 #include "estimating/PricingCache.h"
 #include "platform/Prompt.h"
 
+#include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
 
 #include <algorithm>
@@ -797,21 +798,42 @@ void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool ter
         DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
     }
     if (m_job.m_TaxNo != 0) {
-        QString text;
+        // The tax line sits in a cell of its own above the row, from 4.8 in
+        // to the row's right: white over what the page holds there (the item
+        // table's column rules run down to the row), framed as the row's
+        // boxes are. Two taxes that do not fit on one line take one line each.
+        QStringList lines;
         if (m_job.m_TaxNo <= 3) {
             QString first, second;
             GetTaxName(first, 1);
             GetTaxName(second, 2);
-            text = QStringLiteral("%1 $%2,  %3 $%4")
-                       .arg(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), second,
-                            FormatMoneyGrouped(m_job.m_Tax2));
+            const QString one = QStringLiteral("%1 $%2,").arg(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2));
+            const QString two = QStringLiteral("%1 $%2").arg(second, FormatMoneyGrouped(m_job.m_Tax2));
+            lines << one + QStringLiteral("  ") + two;
+            dc.setFont(font(FontBody));
+            if (dc.fontMetrics().horizontalAdvance(lines.front()) > right - rowLeft - InchToDevice(4.8, true) - 2 * m_nPad)
+                lines = QStringList{one, two};
         } else {
             QString name;
             GetTaxName(name, m_job.m_TaxNo);
-            text = QStringLiteral("      ") + name;
+            lines << QStringLiteral("      ") + name;
         }
-        PrintRect line(rowLeft + InchToDevice(4.8, true), rowTop - m_nLineHeight, right, rowTop);
-        DrawTextLine(dc, text, line, 0x820, 0, &font(FontBody));
+        const int top = rowTop - int(lines.size()) * m_nLineHeight;
+        const QRect cell(rowLeft + InchToDevice(4.8, true), top, right - rowLeft - InchToDevice(4.8, true),
+                         rowTop - top);
+        dc.fillRect(cell, Qt::white);
+        if (style == 1) {
+            dc.save();
+            dc.setPen(QPen(Qt::black, std::max(1, m_sizeDpi.width() / 300)));
+            dc.setBrush(Qt::NoBrush);
+            dc.drawRect(cell);
+            dc.restore();
+        }
+        for (qsizetype k = 0; k < lines.size(); ++k) {
+            PrintRect line(cell.left() + m_nPad, top + int(k) * m_nLineHeight, cell.left() + cell.width() - m_nPad,
+                           top + int(k + 1) * m_nLineHeight);
+            DrawTextLine(dc, lines[k], line, 0x820, 0, &font(FontBody));
+        }
     }
 }
 

@@ -149,12 +149,45 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         if (columns[c].whole) {
             wholeNeed += wordNeed[c];
         } else {
-            // A word of a cell is never broken: the column keeps its widest.
+            // The column keeps its widest word.
             minimum[c] = std::min(wordNeed[c], std::max({1, minText, columns[c].wordMin}));
             textMin += minimum[c];
-            textOver += wordNeed[c] - minimum[c];
         }
     }
+    // Unless the widest words then take the table below the floor: those are
+    // broken between letters instead, each column keeping of its word as much
+    // as the page holds (the same width for all of them, the largest that
+    // fits at the floor) and never less than its minimum. When the numbers
+    // take the table below the floor even so, the words stay whole as well.
+    const auto keeping = [&](std::int64_t cap) {
+        std::int64_t sum = 0;
+        for (size_t c = 0; c < n; ++c)
+            if (columns[c].base > 0 && !columns[c].whole)
+                sum += std::max<std::int64_t>(std::min(wordNeed[c], std::max(1, minText)),
+                                              std::min<std::int64_t>(minimum[c], cap));
+        return sum;
+    };
+    if (double(wholeNeed + textMin) * floor > room && double(wholeNeed + keeping(0)) * floor <= room) {
+        std::int64_t low = 0;
+        std::int64_t high = 0;
+        for (size_t c = 0; c < n; ++c)
+            high = std::max<std::int64_t>(high, minimum[c]);
+        while (low < high) {
+            const std::int64_t cap = (low + high + 1) / 2;
+            if (double(wholeNeed + keeping(cap)) * floor <= room)
+                low = cap;
+            else
+                high = cap - 1;
+        }
+        textMin = keeping(low);
+        for (size_t c = 0; c < n; ++c)
+            if (columns[c].base > 0 && !columns[c].whole)
+                minimum[c] = int(std::max<std::int64_t>(std::min(wordNeed[c], std::max(1, minText)),
+                                                        std::min<std::int64_t>(minimum[c], low)));
+    }
+    for (size_t c = 0; c < n; ++c)
+        if (columns[c].base > 0 && !columns[c].whole)
+            textOver += wordNeed[c] - minimum[c];
     result.wraps = true;
     double scale = floor;
     if (double(wholeNeed + textMin) * floor > room)

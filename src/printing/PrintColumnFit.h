@@ -21,8 +21,12 @@
 // 4. At the floor, numbers and dates keep their whole width and the text
 //    columns share what is left (each at least its minimum, and never
 //    narrower than its widest word), their texts wrapping onto more lines
-//    between their words. Only when even that does not fit is the table
-//    drawn smaller than the floor: a number or a word is never cut.
+//    between their words. A word too wide for that (a long part number, a
+//    text without blanks) does not take the table below the floor: the
+//    widest words give up their width first, to one width for all of them,
+//    and are broken between letters at a hyphen when printed. Only when the
+//    numbers and dates alone do not fit is the table drawn smaller than the
+//    floor: a number is never cut, and then no word is either.
 class PrintColumnFit
 {
 public:
@@ -33,7 +37,7 @@ public:
         int wordNeed = 0;   // its widest cell, or its title's widest word
         bool whole = false; // numbers and dates: never wrapped nor cut
         int fullNeed = 0;   // its widest cell however long (0: as need)
-        int wordMin = 0;    // texts: the widest word of its cells and title, which is never broken
+        int wordMin = 0;    // texts: the widest word of its cells and title, kept whole while it fits at the floor
     };
     struct Result
     {

@@ -51,6 +51,7 @@ void PrintCutRecord::clear()
     m_page = 1;
     m_texts = 0;
     m_cuts.clear();
+    m_breaks.clear();
 }
 
 void PrintCutRecord::add(Kind kind, const QRect &cell, const QSize &need, const QString &text)
@@ -102,6 +103,8 @@ bool PrintCutRecord::write(const QString &path) const
         out << "cut\t" << c.page << '\t' << kindName(c.kind) << '\t' << c.cell.left() << '\t' << c.cell.top() << '\t'
             << c.cell.width() << '\t' << c.cell.height() << '\t' << c.need.width() << '\t' << c.need.height() << '\t'
             << escaped(c.text) << '\n';
+    for (const Break &b : m_breaks)
+        out << "break\t" << b.page << '\t' << escaped(b.piece) << '\n';
     out.flush();
     return file.commit();
 }
@@ -120,6 +123,10 @@ bool PrintCutRecord::read(const QString &path)
     while (!in.atEnd()) {
         const QString line = in.readLine();
         const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() >= 3 && f[0] == QLatin1String("break")) {
+            m_breaks.push_back({f[1].toInt(), unescaped(f.mid(2).join(QLatin1Char('\t')))});
+            continue;
+        }
         if (f.size() < 10 || f[0] != QLatin1String("cut"))
             continue;
         Cut c;

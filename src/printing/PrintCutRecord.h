@@ -23,6 +23,8 @@
 // a line "texts N" with the number of texts measured, then one line per cut,
 // tab-separated: "cut", page, kind, cell left, top, width, height, needed
 // width, needed height, text (tabs, line breaks and backslashes escaped).
+// A word broken between letters at a hyphen is no cut: each of its pieces
+// that ends a line is a line "break", page, the piece with its hyphen.
 class PrintCutRecord
 {
 public:
@@ -43,6 +45,15 @@ public:
     // One more text measured on the output.
     void countText() { ++m_texts; }
     void add(Kind kind, const QRect &cell, const QSize &need, const QString &text);
+    // A word too wide for its cell printed in pieces, this one ending its
+    // line with a hyphen: no cut, the word's letters all print.
+    struct Break
+    {
+        int page = 0;
+        QString piece; // its letters and the hyphen
+    };
+    void addBreak(const QString &piece) { m_breaks.push_back({m_page, piece}); }
+    const std::vector<Break> &breaks() const { return m_breaks; }
 
     int textsMeasured() const { return m_texts; }
     const std::vector<Cut> &cuts() const { return m_cuts; }
@@ -62,4 +73,5 @@ private:
     int m_page = 1;
     int m_texts = 0;
     std::vector<Cut> m_cuts;
+    std::vector<Break> m_breaks;
 };

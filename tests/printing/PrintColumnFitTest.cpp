@@ -90,6 +90,29 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // pixel the rounding left. The word (133 at 0.7) stays whole.
         {"a word never broken", 420, 60,
          {{1, 200, 200, true}, {1, 200, 200, false, 0, 190}, {1, 600, 600, false}}, {140, 134, 146}, 0.7, true},
+        // A word of 1000 (200 letters without a blank) would take the table
+        // to 430 / 1260 = 0.34. At the floor the page holds 430 / 0.7 =
+        // 614.3: the number's 200 and the other text's 60 leave the word 354
+        // (614 in all, 429.8 at 0.7). Drawn at the floor: 140, 354 x 0.7 =
+        // 247.8 is 247, 42; the pixel the rounding left to the last text.
+        {"a word broken rather than the table below the floor", 430, 60,
+         {{1, 200, 200, true}, {1, 1000, 1000, false, 0, 1000}, {1, 600, 600, false}}, {140, 247, 43}, 0.7, true},
+        // The same in 420: 600 at the floor is exactly the room, the word
+        // keeps 340 (238 at 0.7), nothing left over.
+        {"a broken word keeps exactly what the page holds", 420, 60,
+         {{1, 200, 200, true}, {1, 1000, 1000, false, 0, 1000}, {1, 600, 600, false}}, {140, 238, 42}, 0.7, true},
+        // Words of 1000, 500 and 100 in 428 (611.4 at the floor): the 100
+        // stays whole, the two widest give up to one width, (611 - 100) / 2
+        // = 255: 178.5 is 178 each, 70 and the 2 left to the last text.
+        {"the widest words give up their width first", 428, 60,
+         {{1, 1000, 1000, false, 0, 1000}, {1, 500, 500, false, 0, 500}, {1, 100, 100, false, 0, 100}},
+         {178, 178, 72}, 0.7, true},
+        // The number (500 x 0.7 = 350) fills the room alone: drawn below the
+        // floor anyway, the word is not broken: 350 / 1500 = 0.2333, the
+        // number 116.7 is 116, the word 1000 x 0.2333 = 233.3 and the pixel
+        // the rounding left, 234.
+        {"below the floor by the numbers, a word whole", 350, 60,
+         {{1, 500, 500, true}, {1, 1000, 1000, false, 0, 1000}}, {116, 234}, 350.0 / 1500, true},
         // A hidden column takes nothing.
         {"a hidden column", 200, 60, {{0, 100, 100, false}, {1, 50, 50, true}}, {0, 200}, 1.0, false},
     };

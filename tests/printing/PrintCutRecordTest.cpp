@@ -66,9 +66,10 @@ TEST_F(PrintCutRecordTest, EveryTextIsMeasuredAgainstItsCell)
         {"description in one line's height", kLong, PrintRect(100, 1000, 1300, 1150), 0x850, true,
          PrintCutRecord::Kind::Below},
         {"description in room for its lines", kLong, PrintRect(100, 1000, 1300, 4000), 0x850, false, {}},
-        // "Production" is wider than the cell: broken inside the word.
-        {"word wider than its cell", QStringLiteral("In Production"), PrintRect(100, 1000, 350, 4000), 0x850, true,
-         PrintCutRecord::Kind::Word},
+        // "Production" is wider than the cell: broken between its letters at
+        // a hyphen, no cut (the break is kept apart, below).
+        {"word wider than its cell", QStringLiteral("In Production"), PrintRect(100, 1000, 350, 4000), 0x850, false,
+         {}},
         {"unclipped past its cell", QStringLiteral("01/22/2025"), PrintRect(100, 1000, 300, 1150), 0x920, true,
          PrintCutRecord::Kind::Beyond},
         // The page is 5100 units wide.
@@ -88,6 +89,15 @@ TEST_F(PrintCutRecordTest, EveryTextIsMeasuredAgainstItsCell)
             // Counted pages are drawn again for the output: one text measured.
             EXPECT_EQ(record.textsMeasured(), 1) << c.name;
             ASSERT_EQ(record.cuts().size(), c.cut ? 1u : 0u) << c.name << ": " << record.describe().join(QLatin1Char('\n')).toStdString();
+            // Only the long word is broken, into pieces that fit the cell.
+            const bool broken = c.text == QLatin1String("In Production");
+            ASSERT_EQ(record.breaks().empty(), !broken) << c.name;
+            if (broken) {
+                const QString piece = record.breaks().front().piece;
+                EXPECT_TRUE(piece.endsWith(QLatin1Char('-')) && QStringLiteral("Production").startsWith(piece.chopped(1)))
+                    << piece.toStdString();
+                EXPECT_LE(QFontMetrics(form->font(CPrint::FontBody), &device).horizontalAdvance(piece), c.cell.width());
+            }
             if (c.cut) {
                 EXPECT_EQ(record.cuts()[0].kind, c.kind) << c.name;
                 EXPECT_EQ(record.cuts()[0].page, 1) << c.name;
@@ -189,6 +199,11 @@ TEST_F(PrintCutRecordTest, AGridPrintsEveryRowFromItsDataAndWrapsItsTexts)
     for (int k = 1; k <= 150; ++k)
         note << QStringLiteral("line %1").arg(k);
     grid.SetCellText(30, 3, note.join(QLatin1Char('\n')));
+    // The 47th row's description is one word of 200 letters.
+    QString word;
+    for (int k = 0; k < 200; ++k)
+        word += QChar(u'a' + k % 26);
+    grid.SetCellText(46, 1, word);
     ASSERT_TRUE(grid.Create(&parent, 2111, 0, 0));
 
     form->ResetOptions();
@@ -210,6 +225,27 @@ TEST_F(PrintCutRecordTest, AGridPrintsEveryRowFromItsDataAndWrapsItsTexts)
         const QString amount = QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
         EXPECT_TRUE(words.contains(amount)) << "row " << r + 1 << " lacks " << amount.toStdString();
     }
+    // The word does not take the grid below the legible size: it is broken
+    // between letters, each piece but its last ending its line with a
+    // hyphen, and is whole across its pieces.
+    EXPECT_GE(form->m_dTableScale, PrintColumnFit::kLegibleFloor);
+    QString joined;
+    int pieces = 0;
+    for (const RecordingDevice::Text &t : device.texts()) {
+        if (joined.isEmpty() && !t.text.startsWith(QLatin1String("abcdefghij")))
+            continue;
+        if (joined.size() >= word.size())
+            break;
+        ++pieces;
+        joined += t.text.endsWith(QLatin1Char('-')) ? t.text.chopped(1) : t.text;
+        if (!t.text.endsWith(QLatin1Char('-')))
+            break;
+        // A piece fills its line: the hyphen had its room when it was cut.
+        EXPECT_GT(t.text.size(), 20) << t.text.toStdString();
+    }
+    EXPECT_EQ(joined, word);
+    EXPECT_GE(pieces, 2);
+    EXPECT_EQ(int(form->cutRecord().breaks().size()), pieces - 1);
     // The description prints whole on every page it is on, wrapped in its cell.
     for (const QString &w : kLong.split(QLatin1Char(' ')))
         EXPECT_GE(words.count(w), 1) << w.toStdString();

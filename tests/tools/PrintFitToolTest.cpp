@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <future>
 #include <map>
 #include <memory>
@@ -132,6 +133,60 @@ QStringList wordsEndingUnseen(const QString &pdf, const Page &page)
             unseen << w.text;
     }
     return unseen;
+}
+
+// The pixel columns of a page at which a rule runs down through the tax line
+// ("State 6% $x,  City 8.25% $y", or its two taxes on a line each): dark from
+// above the line's words to below them, which no letter is. Empty when the
+// page has no tax line; "no tax line" then.
+QStringList rulesThroughTaxLine(const QString &pdf, const std::vector<Page> &pages)
+{
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const std::vector<Word> &words = pages[p].words;
+        std::vector<Word> line;
+        for (size_t i = 0; i + 1 < words.size(); ++i) {
+            const bool first = words[i].text == QLatin1String("State") && words[i + 1].text == QLatin1String("6%");
+            const bool second = words[i].text == QLatin1String("City") && words[i + 1].text == QLatin1String("8.25%");
+            if (!first && !second)
+                continue;
+            for (const Word &w : words)
+                if (std::abs(w.y0 - words[i].y0) < 0.5 && w.x0 >= words[i].x0 - 0.5)
+                    line.push_back(w);
+        }
+        if (line.empty())
+            continue;
+        const QString base = pdf + QStringLiteral("-tax");
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"), QStringLiteral("-f"),
+                      QString::number(p + 1), QStringLiteral("-l"), QString::number(p + 1),
+                      QStringLiteral("-singlefile"), pdf, base});
+        render.waitForFinished(60000);
+        const QImage image(base + QStringLiteral(".png"));
+        if (image.isNull())
+            return {QStringLiteral("page %1 was not rendered").arg(p + 1)};
+        const double scale = image.width() / pages[p].width;
+        QStringList rules;
+        for (const Word &w : line) {
+            // The line's span: this word to the last on its line.
+            double right = w.x1;
+            for (const Word &o : line)
+                if (std::abs(o.y0 - w.y0) < 0.5)
+                    right = std::max(right, o.x1);
+            const int top = int((w.y0 - 1.5) * scale);
+            const int bottom = int((w.y1 + 1.5) * scale);
+            for (int x = int(w.x0 * scale); x <= int(right * scale) && x < image.width(); ++x) {
+                bool dark = true;
+                for (int y = std::max(0, top); y <= bottom && y < image.height() && dark; ++y)
+                    dark = qGray(image.pixel(x, y)) < 160;
+                if (dark)
+                    rules << QStringLiteral("page %1 at %2 pt").arg(p + 1).arg(x / scale, 0, 'f', 1);
+            }
+        }
+        rules.removeDuplicates();
+        return rules;
+    }
+    return {QStringLiteral("no tax line")};
 }
 
 // One printout: the tool's arguments after the database, and the rows it
@@ -628,4 +683,154 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
     // The sample shop prints nearly all of them.
     EXPECT_GT(checked, 120);
     EXPECT_GT(values, 2000);
+}
+
+// A word of 200 letters without a blank in an item's description, printed in
+// each kind of printed list (a saved query's list of 14 columns, the same
+// statement as a report's table, the scheduler's lists): the page stays at
+// the legible size and the word is broken between letters at hyphens, whole
+// across its pieces. And a customer's memo of 150 lines in a saved query
+// prints every line.
+TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrints)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir out;
+    const QString shop = out.filePath(QStringLiteral("Words.mdb"));
+    ASSERT_TRUE(QFile::copy(samplePath(), shop));
+    QString word;
+    for (int k = 0; k < 200; ++k)
+        word += QChar(u'a' + k % 26);
+    QStringList memo;
+    for (int k = 1; k <= 150; ++k)
+        memo << QStringLiteral("memo line %1 of the customer").arg(k);
+    const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
+    for (const QString &sql :
+         {QStringLiteral("UPDATE Items SET Description = '%1' WHERE SerNo = 0 AND ItemID Mod 7 = 0").arg(word),
+          QStringLiteral("UPDATE Customers SET Memo = '%1' WHERE CusNo = (SELECT Min(CusNo) FROM Customers)")
+              .arg(memo.join(QStringLiteral("\r\n")))})
+        ASSERT_EQ(RunDbTool({QStringLiteral("sql"), shop, sql}).exitCode, 0) << sql.left(60).toStdString();
+    const QString items = QStringLiteral(
+        "SELECT Items.ItemID, Items.JobID, Items.ItemNo, Items.Description, Items.ChargeQty, Items.Price, Items.Cost, "
+        "Items.Width, Items.Height, Items.Status, Items.ActualQty, Items.SerNo, Items.SubNo, Items.ItemID AS Again "
+        "FROM Items WHERE Items.SerNo = 0 ORDER BY Items.ItemID");
+    ASSERT_EQ(RunDbTool({QStringLiteral("query"), shop, QStringLiteral("Items14"), items}).exitCode, 0);
+    ASSERT_EQ(RunDbTool({QStringLiteral("query"), shop, QStringLiteral("Memos"),
+                         QStringLiteral("SELECT Customers.CusNo, Customers.Name, Customers.Memo FROM Customers "
+                                        "ORDER BY Customers.CusNo")})
+                  .exitCode,
+              0);
+    const auto savedQuery = [&](const QString &name, const QString &pdf) {
+        return QStringList{QStringLiteral("print"), shop, QStringLiteral("--view"), QStringLiteral("30005"),
+                           QStringLiteral("--branch"), QStringLiteral("10"), QStringLiteral("--item"),
+                           QStringLiteral("1"), QStringLiteral("--list"), QStringLiteral("--query"), name,
+                           QStringLiteral("--kind"), QStringLiteral("100"), QStringLiteral("--key"),
+                           QStringLiteral("0"), QStringLiteral("--pdf"), pdf} + today;
+    };
+    const struct
+    {
+        const char *name;
+        QStringList args;
+    } printouts[] = {
+        {"saved query of 14 columns", savedQuery(QStringLiteral("Items14"), out.filePath(QStringLiteral("q.pdf")))},
+        {"report table", {QStringLiteral("print"), shop, QStringLiteral("--sql"), items, QStringLiteral("--pdf"),
+                          out.filePath(QStringLiteral("t.pdf"))}},
+        {"scheduler's Items", QStringList{QStringLiteral("schedule"), shop, QStringLiteral("31201"),
+                                          QStringLiteral("--pdf"), out.filePath(QStringLiteral("s1.pdf"))} + today},
+        {"scheduler's Departments", QStringList{QStringLiteral("schedule"), shop, QStringLiteral("31301"),
+                                                QStringLiteral("--pdf"), out.filePath(QStringLiteral("s2.pdf"))} + today},
+    };
+    // Letters 1.117 of their size tall as read back (the font's ascent and
+    // descent); the lists' body is 9 pt, its legible floor 0.7 of that, 6.3
+    // pt (6.24 in whole pixels of 600 dpi).
+    constexpr double kFloorPoints = 0.7 * 9;
+    for (const auto &p : printouts) {
+        const ToolRun run = RunDbTool(p.args);
+        ASSERT_EQ(run.exitCode, 0) << p.name << ": " << run.err.toStdString();
+        const QString pdf = p.args.value(p.args.indexOf(QStringLiteral("--pdf")) + 1);
+        const std::vector<Page> pages = readWords(pdf);
+        ASSERT_FALSE(pages.empty()) << p.name;
+        PrintCutRecord record;
+        ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf))) << p.name;
+        EXPECT_TRUE(record.isEmpty()) << p.name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
+        const QStringList faults = layoutFaults(pages);
+        EXPECT_TRUE(faults.isEmpty()) << p.name << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
+        // The size the word's rows print at, on every page.
+        std::vector<double> sizes;
+        for (const Page &page : pages)
+            for (const Word &w : page.words)
+                if (w.text.startsWith(QLatin1String("abcdefghij")))
+                    sizes.push_back((w.y1 - w.y0) / 1.117);
+        EXPECT_FALSE(sizes.empty()) << p.name;
+        if (!sizes.empty())
+            EXPECT_GE(*std::min_element(sizes.begin(), sizes.end()), kFloorPoints - 0.1) << p.name;
+        // The word's pieces on the first page it is on: each but the last
+        // ends its line with a hyphen, and together they are the word.
+        if (record.breaks().empty()) {
+            ADD_FAILURE() << p.name << " breaks no word";
+            continue;
+        }
+        const int page = record.breaks().front().page;
+        QSet<QString> printed;
+        for (const Word &w : pages[size_t(page - 1)].words)
+            printed.insert(w.text);
+        QString joined;
+        // The first word broken: its pieces follow each other in the record.
+        for (const PrintCutRecord::Break &b : record.breaks()) {
+            if (b.page != page || !b.piece.endsWith(QLatin1Char('-')) || !word.startsWith(joined + b.piece.chopped(1)))
+                break;
+            EXPECT_TRUE(printed.contains(b.piece)) << p.name << ": " << b.piece.toStdString();
+            joined += b.piece.chopped(1);
+        }
+        EXPECT_FALSE(joined.isEmpty()) << p.name << ": " << record.breaks().front().piece.toStdString();
+        EXPECT_LT(joined.size(), word.size()) << p.name;
+        EXPECT_TRUE(printed.contains(word.mid(joined.size())))
+            << p.name << ": the word's last piece \"" << word.mid(joined.size()).toStdString() << "\" is not printed";
+    }
+
+    // The two-tax line of the job documents of an order and a quote of two
+    // taxes: inside its own cell, no column rule through it.
+    const QString twoTaxOrder = RunDbTool({QStringLiteral("sql"), shop,
+                                           QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 0 AND TaxNo = 2")})
+                                    .out.trimmed().section(QLatin1Char('\n'), -1);
+    const QString twoTaxQuote = RunDbTool({QStringLiteral("sql"), shop,
+                                           QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 1 AND TaxNo = 1")})
+                                    .out.trimmed().section(QLatin1Char('\n'), -1);
+    ASSERT_GT(twoTaxOrder.toInt(), 0);
+    ASSERT_GT(twoTaxQuote.toInt(), 0);
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
+        const struct
+        {
+            const char *name;
+            QString job;
+            int kind;
+        } documents[] = {{"work order", twoTaxOrder, 1}, {"invoice", twoTaxOrder, 2}, {"quote", twoTaxQuote, 2}};
+        for (const auto &d : documents) {
+            const QString file = out.filePath(QStringLiteral("%1.pdf").arg(QString::fromLatin1(d.name).remove(QLatin1Char(' '))));
+            const ToolRun printed = RunDbTool(QStringList{QStringLiteral("print"), shop, QStringLiteral("--job"), d.job,
+                                                          QStringLiteral("--kind"), QString::number(d.kind),
+                                                          QStringLiteral("--pdf"), file} + today);
+            ASSERT_EQ(printed.exitCode, 0) << d.name << ": " << printed.err.toStdString();
+            const QStringList rules = rulesThroughTaxLine(file, readWords(file));
+            EXPECT_TRUE(rules.isEmpty()) << d.name << ": " << rules.join(QStringLiteral("; ")).toStdString();
+        }
+    }
+
+    // Every line of the memo, in order, and nothing cut.
+    const QString pdf = out.filePath(QStringLiteral("m.pdf"));
+    const ToolRun run = RunDbTool(savedQuery(QStringLiteral("Memos"), pdf));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    text.waitForFinished(60000);
+    QStringList printedLines;
+    static const QRegularExpression memoLine(QStringLiteral("memo line \\d+ of the customer"));
+    for (auto it = memoLine.globalMatch(QString::fromUtf8(text.readAllStandardOutput())); it.hasNext();)
+        printedLines << it.next().captured(0);
+    EXPECT_EQ(printedLines.size(), memo.size()) << "memo lines printed";
+    EXPECT_TRUE(printedLines == memo) << "the memo's lines out of order";
+    PrintCutRecord record;
+    ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf)));
+    EXPECT_GT(record.textsMeasured(), 150);
+    EXPECT_TRUE(record.isEmpty()) << record.describe(5).join(QStringLiteral("; ")).toStdString();
 }

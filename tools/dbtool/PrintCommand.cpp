@@ -44,7 +44,7 @@ void writePrintedRows(const QStringList &args, CPrintForm &form, CXListCtrl *lis
             QStringList cells;
             for (int c = 0; c < list->GetColumnCount(); ++c)
                 if (list->GetColumnWidth(c) > 0)
-                    cells << list->GetItemText(r, c);
+                    cells << list->GetItemFullText(r, c).replace(QLatin1Char('\n'), QLatin1Char(' '));
             out << "row\t" << cells.join(QLatin1Char('\t')) << '\n';
         }
     } else if (form.m_nKind > 100 && form.m_nKind < 200) {
@@ -68,7 +68,8 @@ void writePrintedRows(const QStringList &args, CPrintForm &form, CXListCtrl *lis
 // e-mail PDF in that folder and prints its path. "--list" puts the view's
 // list of the branch and item on the screen first (narrowed by "--filter
 // COND", every row selected), so that the list itself, its printed lists
-// and the sheets of its selected rows can be printed.
+// and the sheets of its selected rows can be printed; "--list --query NAME"
+// shows the saved query of that name instead.
 int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     bool ok = true;
@@ -88,7 +89,7 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (!ok || view <= 0 || kind <= 0 || (pdf.isEmpty() == attach.isEmpty()) || (preview && !attach.isEmpty())
         || (!pdf.isEmpty() && !pdf.endsWith(QLatin1String(".pdf")))) {
-        err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K "
+        err << "usage: tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND | --query NAME]] --kind K "
                "--key KEY [--options BITS] (--pdf FILE.pdf [--preview] | --attach DIR) [--today M/D/YYYY]\n";
         return 2;
     }
@@ -98,7 +99,18 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     InstallAppQueryReader(app);
     app.LoadCompanyInfo();
     std::unique_ptr<CXListCtrl> list;
-    if (args.contains(QStringLiteral("--list"))) {
+    const QString savedQuery = OptionValue(args, QStringLiteral("--query"));
+    if (args.contains(QStringLiteral("--list")) && !savedQuery.isEmpty()) {
+        // A saved query shown as the reports view shows it.
+        list = std::make_unique<CXListCtrl>();
+        list->resize(1000, 700);
+        if (!list->FillFromQueryDef(savedQuery)) {
+            err << "The saved query " << savedQuery << " cannot be shown.\n";
+            return 1;
+        }
+        list->FetchAll();
+        list->SelectAll();
+    } else if (args.contains(QStringLiteral("--list"))) {
         CSQL statement(view, branch, item, OptionValue(args, QStringLiteral("--filter")), QString(), 0, false);
         if (statement.m_strSQL.isEmpty()) {
             err << "View " << view << " has no list " << branch << '/' << item << ".\n";
@@ -301,7 +313,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
                "       tavrel-dbtool print DB --statement CUSNO --kind 1-4 [--past-due] [--options BITS] "
                "--pdf FILE.pdf [--pages A-B] [--preview] [--attach] [--today MM/DD/YYYY]\n"
-               "       tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K --key KEY [--options BITS] "
+               "       tavrel-dbtool print DB --view V [--branch B --item I] [--list [--filter COND | --query NAME]] --kind K --key KEY [--options BITS] "
                "(--pdf FILE.pdf | --attach DIR) [--today M/D/YYYY]\n"
                "       tavrel-dbtool print DB --ar-summary --pdf FILE.pdf [--today M/D/YYYY]\n";
         return 2;

@@ -154,7 +154,7 @@ int main(int argc, char *argv[])
            "  print DB --sql \"SELECT ...\" --pdf FILE [--pages A-B] [--preview]\n"
            "  print DB --job JOBID --kind K [--form N] [--options BITS] --pdf FILE [--attach]\n"
            "  print DB --statement CUSNO --kind K [--past-due] [--options BITS] --pdf FILE [--attach]\n"
-           "  print DB --view V [--branch B --item I] [--list [--filter COND]] --kind K --key KEY [--options BITS] (--pdf FILE [--preview] | --attach DIR)\n"
+           "  print DB --view V [--branch B --item I] [--list [--filter COND | --query NAME]] --kind K --key KEY [--options BITS] (--pdf FILE [--preview] | --attach DIR)\n"
            "  print DB --sheet 301-305 --pdf FILE\n"
            "  print DB --ar-summary --pdf FILE\n"
            "  barcode DIGIT NUMBER FILE.png\n"
