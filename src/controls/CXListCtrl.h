@@ -118,6 +118,12 @@ public:
     // texts (up to half the width): the one that names the rows in a picker.
     void SetReadableColumn(int column) { m_readableColumn = column; }
     void AutoSizeColumns();
+    // Every shown column is made at least as wide as its texts take (its
+    // heading and the rows read so far): a date keeps its year, a name its
+    // last letters. Room left beside the columns goes to the text columns;
+    // columns wider together than the list scroll sideways. Columns whose
+    // widths the user saved keep them.
+    void KeepTextsWhole();
     void LoadColumnWidths(const QString &key, bool apply);
     void ChooseColumns(const QString &key, bool apply) { LoadColumnWidths(key, apply); }
     int GetColumnCount() const { return int(m_columns.size()); }
@@ -201,6 +207,7 @@ signals:
     void beginDrag(int row, int column, const QPoint &point);
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

@@ -142,8 +142,8 @@ void checkHeader(const QHeaderView &header, const QWidget *window, QStringList &
     }
 }
 
-// The cells of the rows in view. A cell whose tip holds its text is shown
-// short on purpose: the tip reads it whole.
+// The cells of the rows in view, each against its column: a text drawn
+// short is cut even when its tip repeats it.
 void checkCells(const QAbstractItemView &view, const QWidget *window, QStringList &cuts)
 {
     const QAbstractItemModel *model = view.model();
@@ -163,9 +163,6 @@ void checkCells(const QAbstractItemView &view, const QWidget *window, QStringLis
             rowRect = rowRect.united(rect);
             const QString text = index.data(Qt::DisplayRole).toString();
             if (text.trimmed().isEmpty() || text.contains(QLatin1Char('\n')))
-                continue;
-            const QString tip = index.data(Qt::ToolTipRole).toString();
-            if (!tip.isEmpty() && tip.contains(text))
                 continue;
             QFont font = view.font();
             if (const QVariant f = index.data(Qt::FontRole); f.isValid())
@@ -263,6 +260,27 @@ void checkPlace(QWidget *widget, const QWidget *window, QStringList &cuts)
 }
 
 } // namespace
+
+QSize SmallestScreenRoom()
+{
+    // A title bar and borders as a desktop's window manager draws them.
+    return QSize(1024 - 16, 768 - 40);
+}
+
+QString OversizeWindow(const QWidget *window)
+{
+    const QSize room = SmallestScreenRoom();
+    const QSize size = window->size();
+    if (size.width() <= room.width() && size.height() <= room.height())
+        return QString();
+    return QStringLiteral("%1: the window is %2 x %3, the screen has room for %4 x %5")
+        .arg(window->windowTitle().isEmpty() ? QString::fromLatin1(window->metaObject()->className())
+                                             : window->windowTitle())
+        .arg(size.width())
+        .arg(size.height())
+        .arg(room.width())
+        .arg(room.height());
+}
 
 QStringList CutTexts(QWidget *window)
 {
