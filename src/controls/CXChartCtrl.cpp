@@ -57,6 +57,9 @@ qint64 wholeUnits(Money amount) { return amount.units() / Money::kUnitsPerWhole;
 
 QString noDecimalsGrouped(Money amount) { return GroupThousands(FormatCurrency(amount, 0)); }
 
+// The room a cell's picture takes before its text.
+constexpr int kPictureRoom = 20;
+
 const QFont &sharedFont(int index) { return Appearance::instance().GetFont(index); }
 
 } // namespace
@@ -688,11 +691,24 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
     const QFontMetrics headerMetrics(sharedFont(m_nHeaderFont));
     const QFontMetrics rowMetrics(sharedFont(m_nRowFont));
     const QFontMetrics headingMetrics(sharedFont(m_nHeadingFont));
-    const std::vector<int> needs = table.ContentWidths(m_cxChar, [&](const QString &text) {
+    std::vector<int> needs = table.ContentWidths(m_cxChar, [&](const QString &text) {
         const int widest = std::max({headerMetrics.horizontalAdvance(text), rowMetrics.horizontalAdvance(text),
                                      headingMetrics.horizontalAdvance(text)});
         return widest + 2 * 3 + 3;
     });
+    // A left-aligned text beside a cell's picture starts past the picture.
+    if (m_pImageList)
+        for (int c = 0; c < columns; ++c) {
+            if (table.GetColumnCharWidth(c) <= 0 || (table.GetColumnFormat(c) & DT_RIGHT))
+                continue;
+            for (int r = 0; r < table.GetRowCount(); ++r) {
+                const int image = table.GetCellFormat(r, c);
+                if (image >= 1 && image <= 254 && !table.GetCellText(r, c).isEmpty() && !table.IsSpecialRow(r)) {
+                    needs[size_t(c)] += kPictureRoom;
+                    break;
+                }
+            }
+        }
     // A table whose columns need more than its width keeps every column as
     // wide as its texts and scrolls sideways; the bar view shares its width
     // among the columns it shows.
@@ -825,7 +841,7 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
                 const QPoint at(cell.left() + 1, cell.top() + (cell.height() - 18) / 2);
                 m_pImageList->draw(p, image, at, grey);
                 if (!(format & DT_RIGHT))
-                    textRect.setLeft(textRect.left() + 20);
+                    textRect.setLeft(textRect.left() + kPictureRoom);
             }
             ColorRef colour = textColour;
             if (isWarningText(text))

@@ -662,6 +662,16 @@ void CXListCtrl::AutoSizeColumns()
         KeepTextsWhole();
 }
 
+int CXListCtrl::cellTextWidth(const QFontMetrics &metrics, const QString &text)
+{
+    // A cell draws its tabs at the item views' stops, every 80 pixels.
+    constexpr int kTabStop = 80;
+    if (!text.contains(QLatin1Char('\t')))
+        return metrics.horizontalAdvance(text);
+    return metrics.boundingRect(QRect(0, 0, 1000000, 1000), Qt::TextExpandTabs | Qt::TextSingleLine, text, kTabStop)
+        .width();
+}
+
 void CXListCtrl::resizeEvent(QResizeEvent *event)
 {
     QTreeView::resizeEvent(event);
@@ -701,12 +711,16 @@ void CXListCtrl::KeepTextsWhole()
             if (text.isEmpty() || text.contains(QLatin1Char('\n')))
                 continue;
             const QVariant cellFont = m_model->data(index, Qt::FontRole);
-            int width = (cellFont.isValid() ? QFontMetrics(cellFont.value<QFont>()) : metrics).horizontalAdvance(text);
+            int width = cellTextWidth(cellFont.isValid() ? QFontMetrics(cellFont.value<QFont>()) : metrics, text);
             width += margins;
             if (!m_model->data(index, Qt::DecorationRole).isNull())
                 width += picture;
             if (c == 0 && rootIsDecorated())
                 width += indentation();
+            // The widest texts are measured again as the list's drawing
+            // lays them out (the picture's size and spacing included).
+            if (width + 40 >= need[size_t(c)])
+                width = std::max(width, sizeHintForIndex(index).width() + 2);
             need[size_t(c)] = std::max(need[size_t(c)], width);
         }
     }
@@ -724,11 +738,13 @@ void CXListCtrl::KeepTextsWhole()
             GetColumnWidth(c) > 30)
             texts.push_back(c);
     }
-    // The room left goes to the text columns, in proportion to their widths.
-    // (A vertical scroll bar still to come takes its width.)
+    // In a list laid out by its columns' own widths the room left goes to
+    // the text columns, in proportion to their widths (the other modes
+    // share the room by their own rules). A vertical scroll bar still to
+    // come keeps its width.
     const int bar = verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     int spare = viewport()->width() - used - bar - 2;
-    if (spare <= 0 || texts.empty() || viewport()->width() < 100)
+    if (m_fitMode != kFitNone || spare <= 0 || texts.empty() || viewport()->width() < 100)
         return;
     int textWidth = 0;
     for (int c : texts)

@@ -37,6 +37,8 @@ class Recordset;
 // asked for, or when an operation needs every row (sorting, totals, selecting
 // all, moving rows), and that reads the query on to it at once. Its own
 // queries run on the shared database.
+class QFontMetrics;
+
 class CXListCtrl : public QTreeView
 {
     Q_OBJECT
@@ -124,6 +126,8 @@ public:
     // columns wider together than the list scroll sideways. Columns whose
     // widths the user saved keep them.
     void KeepTextsWhole();
+    // The width a cell's text takes as the list draws it (tabs expanded).
+    static int cellTextWidth(const QFontMetrics &metrics, const QString &text);
     void LoadColumnWidths(const QString &key, bool apply);
     void ChooseColumns(const QString &key, bool apply) { LoadColumnWidths(key, apply); }
     int GetColumnCount() const { return int(m_columns.size()); }

@@ -1,5 +1,6 @@
 #include "ScreenFit.h"
 
+#include "controls/CXListCtrl.h"
 #include "controls/DrawTextFormat.h"
 
 #include <QtGui/QFontMetrics>
@@ -167,10 +168,13 @@ void checkCells(const QAbstractItemView &view, const QWidget *window, QStringLis
             QFont font = view.font();
             if (const QVariant f = index.data(Qt::FontRole); f.isValid())
                 font = f.value<QFont>();
-            int needed = QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
+            // Tabs as an item view draws them.
+            int needed = CXListCtrl::cellTextWidth(QFontMetrics(font), text) + 2 * margin;
             if (!index.data(Qt::DecorationRole).isNull())
                 needed += view.iconSize().isValid() ? view.iconSize().width() + 4
                                                     : view.style()->pixelMetric(QStyle::PM_SmallIconSize) + 4;
+            // The room the view's own drawing asks for the cell, when more.
+            needed = std::max(needed, view.sizeHintForIndex(index).width());
             if (needed > rect.width() + kSlack)
                 cuts << cut(&view, window, text, rect.size(), QSize(needed, rect.height()));
         }

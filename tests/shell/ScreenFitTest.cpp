@@ -12,6 +12,7 @@
 #include "jobs/CJobDlg.h"
 #include "jobs/CJobNew.h"
 #include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
 #include "production/tracking/CViewTrack.h"
 #include "platform/Prompt.h"
 #include "shell/CMainFrame.h"
@@ -272,7 +273,7 @@ TEST_F(ScreenFitTest, TheWindowsOfADaysWorkShowTheirTextsWhole)
 {
     if (!onSmallestScreen())
         return runOnSmallestScreen();
-    SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET TimeDue = '10 am'"));
+    SharedDatabase().execute(QStringLiteral("UPDATE Jobs SET TimeDue = '4:30 PM'"));
     QStringList measured;
     const auto measure = [&](QDialog &d, const QString &where) {
         measured << QString::fromLatin1(d.metaObject()->className());
@@ -282,7 +283,20 @@ TEST_F(ScreenFitTest, TheWindowsOfADaysWorkShowTheirTextsWhole)
     CView0 *jobs = qobject_cast<CView0 *>(frame->SwitchView(30001));
     ASSERT_NE(jobs, nullptr);
     ASSERT_GT(jobs->list()->GetItemCount(), 0);
-    jobs->list()->SelectItem(0);
+    // The order with the most services (their descriptions, papers and
+    // originals make the item list's longest texts).
+    int longest = 0;
+    {
+        platform::Recordset items(SharedDatabase());
+        items.open(platform::Recordset::Type::Snapshot,
+                   QStringLiteral("SELECT TOP 1 Items.JobID, Count(*) FROM Items INNER JOIN Jobs ON Items.JobID = "
+                                  "Jobs.JobID WHERE Jobs.JobType = 0 AND Items.SerNo > 0 GROUP BY Items.JobID "
+                                  "ORDER BY Count(*) DESC, Items.JobID"));
+        ASSERT_FALSE(items.isEOF());
+        longest = jobs->list()->FindItemByData(items.value(0).toInt(), false);
+    }
+    ASSERT_GE(longest, 0);
+    jobs->list()->SelectItem(longest);
     {
         platform::TestResponder answers;
         for (int i = 0; i < 4; ++i)
@@ -355,6 +369,41 @@ TEST_F(ScreenFitTest, TheWindowsOfADaysWorkShowTheirTextsWhole)
         } catch (const platform::UnansweredPrompt &) {
         }
     }
+    // A morning on the clock: the operator's workday and three of the
+    // shop's services in progress, paused and finished, in every task list.
+    {
+        platform::Recordset services(SharedDatabase());
+        services.open(platform::Recordset::Type::Snapshot,
+                      QStringLiteral("SELECT ItemID FROM Items WHERE SerNo > 0 ORDER BY ItemID DESC"));
+        QList<qint32> ids;
+        for (; !services.isEOF() && ids.size() < 3; services.moveNext())
+            ids << services.value(0).toInt();
+        ASSERT_EQ(ids.size(), 3);
+        SharedDatabase().execute(
+            QStringLiteral("INSERT INTO Times (TimeFor, EmpNo, ItemID, Start, Finish, Minutes, Material, Status, Note) "
+                           "VALUES (0, 101, 0, #12/09/2026 06:26#, #12/09/2026 06:26#, 0, 0, 0, '')"));
+        for (int i = 0; i < 3; ++i)
+            SharedDatabase().execute(QStringLiteral("INSERT INTO Times (TimeFor, EmpNo, ItemID, Start, Finish, Minutes, "
+                                                    "Material, Status, Note) VALUES (1, 101, %1, #12/09/2026 06:%2#, "
+                                                    "#12/09/2026 10:45#, %3, 0, %4, 'Second run')")
+                                         .arg(ids[i])
+                                         .arg(30 + i)
+                                         .arg(60 * i)
+                                         .arg(i));
+    }
+    for (QTreeWidgetItemIterator it(clock->tree()); *it; ++it)
+        if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0) {
+            platform::TestResponder answers;
+            for (int i = 0; i < 4; ++i)
+                answers.answer(platform::IDCANCEL);
+            try {
+                clock->SelectTreeCode(code);
+                QApplication::processEvents();
+            } catch (const platform::UnansweredPrompt &) {
+            }
+            check(frame, QStringLiteral("task list %1").arg(code));
+        }
+
     // The order picker comes first: the clock's order window has no order yet.
     EXPECT_EQ(measured.join(QLatin1Char(',')).toStdString(), "CJobDlg,CDlgOptions,CJobNew,CScheduleJob,CDlgTree,CDlgList");
     EXPECT_TRUE(cuts.isEmpty()) << cuts.size() << " cut:\n" << cuts.join(QLatin1Char('\n')).toStdString();
