@@ -1,6 +1,5 @@
 #include "ScreenFit.h"
 
-#include "controls/CXListCtrl.h"
 #include "controls/DrawTextFormat.h"
 
 #include <QtGui/QFontMetrics>
@@ -168,8 +167,14 @@ void checkCells(const QAbstractItemView &view, const QWidget *window, QStringLis
             QFont font = view.font();
             if (const QVariant f = index.data(Qt::FontRole); f.isValid())
                 font = f.value<QFont>();
-            // Tabs as an item view draws them.
-            int needed = CXListCtrl::cellTextWidth(QFontMetrics(font), text) + 2 * margin;
+            // Tabs as an item view draws them, at stops every 80 pixels.
+            const QFontMetrics metrics(font);
+            int needed = (text.contains(QLatin1Char('\t'))
+                              ? metrics.boundingRect(QRect(0, 0, 1000000, 1000),
+                                                     Qt::TextExpandTabs | Qt::TextSingleLine, text, 80)
+                                    .width()
+                              : metrics.horizontalAdvance(text)) +
+                         2 * margin;
             if (!index.data(Qt::DecorationRole).isNull())
                 needed += view.iconSize().isValid() ? view.iconSize().width() + 4
                                                     : view.style()->pixelMetric(QStyle::PM_SmallIconSize) + 4;
