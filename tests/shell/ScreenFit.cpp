@@ -1,5 +1,7 @@
 #include "ScreenFit.h"
 
+#include "app/base/Appearance.h"
+#include "controls/CXRibbon.h"
 #include "controls/DrawTextFormat.h"
 
 #include <QtGui/QFontMetrics>
@@ -192,8 +194,52 @@ void checkCells(const QAbstractItemView &view, const QWidget *window, QStringLis
     }
 }
 
+// The program's ribbons, measured here as well as where they draw: a text
+// of a one-line item (a bar's caption or status, without a picture) wider
+// than the item, which the ribbon squeezes into two small lines; and a line
+// of a panel's tabbed table ("Due\t12/09/2026   4:30 PM") wider than the
+// panel, which wraps in two.
+void checkRibbon(const CXRibbon &ribbon, const QWidget *window, QStringList &cuts)
+{
+    constexpr int kIndent = 3;
+    Appearance &look = Appearance::instance();
+    for (int i = 0; i < ribbon.GetItemCount(); ++i) {
+        const struct_RIB_ITEM &item = ribbon.itemAt(i);
+        if (item.state == struct_RIB_ITEM::Hidden || item.id == 0)
+            continue;
+        const QRect rect = ribbon.itemRect(item.id);
+        if (rect.isEmpty() || rect.right() > ribbon.width())
+            continue;
+        if (ribbon.barStyle() == 4) {
+            if (!item.text2.contains(QLatin1Char('\t')))
+                continue;
+            const QFontMetrics panel(look.GetFont(look.fontSize() >= 90 ? 1 : 2));
+            const int room = rect.width() - 2 - 2 * kIndent;
+            for (const QString &line : item.text2.split(QLatin1Char('\n'))) {
+                const int needed = panel.boundingRect(QRect(0, 0, 100000, 1000), Qt::TextExpandTabs | Qt::TextSingleLine,
+                                                      line, 8 * panel.averageCharWidth())
+                                       .width();
+                if (needed > room + kSlack)
+                    cuts << cut(&ribbon, window, line, QSize(room, rect.height()), QSize(needed, rect.height()));
+            }
+            continue;
+        }
+        const QFontMetrics metrics(look.GetFont(item.font));
+        if (!(item.format & DT_SINGLELINE) || item.image != 0 || item.imageIndex != 255 ||
+            item.caption.trimmed().isEmpty() || item.caption.contains(QLatin1Char('\n')) ||
+            rect.height() >= 2 * metrics.height() + 4)
+            continue;
+        const int room = rect.width() - 2 * kIndent;
+        const int needed = metrics.horizontalAdvance(item.caption);
+        if (needed > room + kSlack)
+            cuts << cut(&ribbon, window, item.caption, QSize(room, rect.height()), QSize(needed, rect.height()));
+    }
+}
+
 void checkWidget(QWidget *widget, const QWidget *window, QStringList &cuts)
 {
+    if (const auto *ribbon = qobject_cast<const CXRibbon *>(widget))
+        checkRibbon(*ribbon, window, cuts);
     if (const auto *label = qobject_cast<const QLabel *>(widget)) {
         checkLabel(*label, window, cuts);
     } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
