@@ -121,6 +121,11 @@ bool CInventory::OnInitDialog()
         m_strStripText += QStringLiteral(". Need Column = Quantity of ") + m_query.needText + QLatin1Char('.');
 
     BuildColumns();
+    // The rows' texts are in the grid before it is placed, so that its
+    // columns take them whole.
+    for (int r = 0; r < m_rows.size(); ++r)
+        ShowRow(r);
+    m_wndGrid.WidenToTexts();
     const bool created = CDlgGrid::OnInitDialog();
     m_wndRibbon.AddItem(30390, QStringLiteral("Service Properties"), struct_RIB_ITEM::Normal, 0, 255, 2, 2085, 0, 2,
                         120, 0, 0, QString(), 1);
@@ -178,8 +183,6 @@ bool CInventory::OnInitDialog()
         else if (ZqApp())
             ZqApp()->OpenService(m_rows[row].serNo, 0, column >= ColVendor && column <= ColOnOrder);
     });
-    for (int r = 0; r < m_rows.size(); ++r)
-        ShowRow(r);
     UpdateTotal();
     m_wndGrid.EditCell(0, m_nMode == InventorySetup ? ColInStock : ColOrder);
     return created;

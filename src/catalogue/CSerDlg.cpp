@@ -111,6 +111,7 @@ QString moneyText(Money value)
 
 constexpr int kRowTop = 110;
 constexpr int kDialogWidth = 1004;
+constexpr int kDialogHeight = 728;
 constexpr int kTimeBoxWidth = 330;
 constexpr int kMarginRight = 12;
 constexpr int kRowStep = 26;
@@ -142,7 +143,7 @@ CSerDlg::CSerDlg(CSerSet &set, CXListCtrl *list, QWidget *parent)
     m_strWindowName = QStringLiteral("Service");
     m_bSavePlacement = 1;
     m_pAttachedList = list;
-    resize(kDialogWidth, 750);
+    resize(kDialogWidth, kDialogHeight);
     BuildLayout();
 }
 
@@ -294,10 +295,12 @@ void CSerDlg::BuildLayout()
 
     addCaption(CAP_SETUP_TABLE, QStringLiteral("Setup Table"), QRect(lx, rowY(15) + 4, 200, 20), false);
     AddPlaceholder(IDC_SETUP_GRID, QRect(lx, rowY(15) + 24, 330, 130));
-    addCaption(CAP_RUN_TABLE, QStringLiteral("Run Table"), QRect(rx, rowY(15) + 4, 200, 20), false);
-    AddPlaceholder(IDC_RUN_GRID, QRect(rx, rowY(15) + 24, 340, 212));
+    // The run table starts a row higher on the right, where the row is
+    // free, so that the window stays inside the smallest screen.
+    addCaption(CAP_RUN_TABLE, QStringLiteral("Run Table"), QRect(rx, rowY(14) + 4, 200, 20), false);
+    AddPlaceholder(IDC_RUN_GRID, QRect(rx, rowY(14) + 24, 340, 212));
     AddPlaceholder(kNavRibbon, QRect(lx, rowY(15) + 170, 330, 40));
-    AddSizeMarker(QPoint(kDialogWidth, 750));
+    AddSizeMarker(QPoint(kDialogWidth, kDialogHeight));
 }
 
 void CSerDlg::BuildGrids()

@@ -57,6 +57,9 @@ qint64 wholeUnits(Money amount) { return amount.units() / Money::kUnitsPerWhole;
 
 QString noDecimalsGrouped(Money amount) { return GroupThousands(FormatCurrency(amount, 0)); }
 
+// The room a cell's picture takes before its text.
+constexpr int kPictureRoom = 20;
+
 const QFont &sharedFont(int index) { return Appearance::instance().GetFont(index); }
 
 } // namespace
@@ -235,10 +238,12 @@ bool CXChartCtrl::HitTest(const QPoint &point, int &row, int &column) const
     column = -1;
     if (!m_pTable || m_rcRows.top() < 0 || m_cyLine <= 0)
         return false;
-    const int y = point.y();
+    // The rows' place is kept in the columns' own coordinates.
+    const QPoint at(point.x() + horzScrollOffset(), point.y());
+    const int y = at.y();
     if (y > m_rcRows.top() - m_cyHeader && y < m_rcRows.top()) {
         row = -1;
-    } else if (m_rcRows.contains(point)) {
+    } else if (m_rcRows.contains(at)) {
         row = (y - m_rcRows.top()) / m_cyLine + m_nFirstRow;
         if (!m_pTable->IsValidRow(row) || m_pTable->IsSpecialRow(row))
             return false;
@@ -251,7 +256,7 @@ bool CXChartCtrl::HitTest(const QPoint &point, int &row, int &column) const
         if (width == 0)
             continue;
         right += width;
-        if (right > point.x()) {
+        if (right > at.x()) {
             column = c;
             return true;
         }
@@ -597,6 +602,7 @@ void CXChartCtrl::Draw()
     m_rcRows = QRect(QPoint(-1, -1), QPoint(-1, -1));
     if (!m_pTable || area.width() <= 0 || area.height() <= 0) {
         SetVertScrollRange(0, 0);
+        SetHorzScrollRange(0);
         return;
     }
     CXTable &table = *m_pTable;
@@ -629,6 +635,7 @@ void CXChartCtrl::Draw()
     area.setTop(title.top());
     if (table.GetRowCount() == 0) {
         SetVertScrollRange(0, 0);
+        SetHorzScrollRange(0);
         return;
     }
     m_nEntries = int(m_Labels.size());
@@ -641,6 +648,7 @@ void CXChartCtrl::Draw()
         return;
     }
     SetVertScrollRange(0, 0);
+    SetHorzScrollRange(0);
     if (m_nEntries == 0) {
         DrawText(area, QStringLiteral("\nThere's no chart for this report."), kTitleCentred, kBlack, 5, 0);
         return;
@@ -664,7 +672,6 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 {
     CXTable &table = *m_pTable;
     QPainter &p = *dc();
-    const QRect area = areaIn;
     const int columns = table.GetColumnCount();
     const bool bar = m_nChartType == ChartBar;
     const int tCol = table.m_tColumn;
@@ -679,18 +686,50 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
     };
 
     table.ApplyColumnFlags();
-    QRect cols = area;
     // A cell's text as the widest of the fonts of titles, rows and headings
     // draws it, with its indents and frame.
     const QFontMetrics headerMetrics(sharedFont(m_nHeaderFont));
     const QFontMetrics rowMetrics(sharedFont(m_nRowFont));
     const QFontMetrics headingMetrics(sharedFont(m_nHeadingFont));
-    table.CalcColumnWidths(cols, m_cxChar, table.m_centredTitle, [&](const QString &text) {
+    std::vector<int> needs = table.ContentWidths(m_cxChar, [&](const QString &text) {
         const int widest = std::max({headerMetrics.horizontalAdvance(text), rowMetrics.horizontalAdvance(text),
                                      headingMetrics.horizontalAdvance(text)});
         return widest + 2 * 3 + 3;
     });
+    // A left-aligned text beside a cell's picture starts past the picture.
+    if (m_pImageList)
+        for (int c = 0; c < columns; ++c) {
+            if (table.GetColumnCharWidth(c) <= 0 || (table.GetColumnFormat(c) & DT_RIGHT))
+                continue;
+            for (int r = 0; r < table.GetRowCount(); ++r) {
+                const int image = table.GetCellFormat(r, c);
+                if (image >= 1 && image <= 254 && !table.GetCellText(r, c).isEmpty() && !table.IsSpecialRow(r)) {
+                    needs[size_t(c)] += kPictureRoom;
+                    break;
+                }
+            }
+        }
+    // A table whose columns need more than its width keeps every column as
+    // wide as its texts and scrolls sideways; the bar view shares its width
+    // among the columns it shows.
+    int needed = 0;
+    for (int c = 0; c < columns; ++c)
+        if (table.GetColumnCharWidth(c) > 0)
+            needed += std::max(needs[size_t(c)], (table.GetColumnCharWidth(c) + 1) * m_cxChar);
+    const bool sideways = !bar && needed > areaIn.width();
+    SetHorzScrollRange(sideways ? needed + 2 : 0);
+    QRect area = areaIn;
+    if (sideways)
+        area.setWidth(needed);
+    // The rows stop above the horizontal scroll bar.
+    area.setBottom(std::min(area.bottom(), m_client.bottom() - 1));
+    QRect cols = area;
+    table.CalcColumnWidths(cols, m_cxChar, sideways ? 0 : table.m_centredTitle, needs);
     const int left = cols.left();
+    // Scrolled sideways, the columns are drawn moved left, inside the client.
+    p.save();
+    p.setClipRect(QRect(areaIn.left(), areaIn.top(), areaIn.width(), area.height()));
+    p.translate(-horzScrollOffset(), 0);
 
     // Header row.
     const int headerLines = std::max<int>(1, table.m_headerLines);
@@ -802,7 +841,7 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
                 const QPoint at(cell.left() + 1, cell.top() + (cell.height() - 18) / 2);
                 m_pImageList->draw(p, image, at, grey);
                 if (!(format & DT_RIGHT))
-                    textRect.setLeft(textRect.left() + 20);
+                    textRect.setLeft(textRect.left() + kPictureRoom);
             }
             ColorRef colour = textColour;
             if (isWarningText(text))
@@ -827,6 +866,7 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
             }
         }
     }
+    p.restore();
     m_nLastRow = row;
     m_rcRows.setBottom(y - 1);
     return drawn;

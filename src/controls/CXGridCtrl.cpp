@@ -13,7 +13,9 @@
 #include "platform/db/DbException.h"
 
 #include <QtCore/QHash>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QPainter>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QComboBox>
@@ -285,6 +287,66 @@ void CXGridCtrl::FitInto(int maxWidth, int maxHeight)
     resize(naturalSize());
     SetVertScrollRange(m_rowCount, m_visibleRows);
     update();
+}
+
+void CXGridCtrl::LimitSize(int maxWidth, int maxHeight)
+{
+    HideEditor();
+    const bool sideways = naturalSize().width() > maxWidth;
+    const int bar = sideways ? kScrollBarWidth : 0;
+    while (m_visibleRows > 1 && naturalSize().height() + bar > maxHeight)
+        --m_visibleRows;
+    m_firstVisible = std::min(m_firstVisible, std::max(0, m_rowCount - m_visibleRows));
+    m_lastVisible = m_firstVisible + m_visibleRows - 1;
+    const QSize natural = naturalSize();
+    SetVertScrollRange(m_rowCount, m_visibleRows);
+    if (natural.width() <= maxWidth) {
+        resize(natural);
+        SetHorzScrollRange(0);
+    } else {
+        resize(std::max(1, maxWidth), natural.height() + kScrollBarWidth);
+        SetHorzScrollRange(natural.width() - (m_rowCount > m_visibleRows ? kScrollBarWidth : 0));
+    }
+    update();
+}
+
+void CXGridCtrl::WidenToTexts()
+{
+    // As Draw lays a cell out: the text 3 pixels in on each side inside the
+    // cell's frame, behind its picture.
+    constexpr int kIndent = 3;
+    constexpr int kFrame = 2;
+    constexpr int kPicture = 22;
+    const QFontMetrics cells(Appearance::instance().GetFont(m_cellFont));
+    const QFontMetrics heads(Appearance::instance().GetFont(m_headerFont));
+    for (int c = 0; c < m_colCount; ++c) {
+        Column &col = m_columns[c];
+        if (col.width < 10)
+            continue;
+        int need = 0;
+        for (const QString &line : col.title.split(QLatin1Char('\n')))
+            need = std::max(need, heads.horizontalAdvance(line));
+        if (col.type == 1 && !col.masked)
+            for (int r = 0; r < m_rowCount; ++r) {
+                const Cell &x = cell(r, c);
+                if (x.text.isEmpty() || m_rowInfo[r].caption)
+                    continue;
+                need = std::max(need, cells.horizontalAdvance(x.text) + (x.image != 255 ? kPicture : 0));
+            }
+        need += 2 * kIndent + kFrame;
+        if (int(col.width) < need)
+            col.width = unsigned(need);
+    }
+    if (isCreated()) {
+        resize(naturalSize());
+        update();
+    }
+}
+
+void CXGridCtrl::OnHScroll()
+{
+    if (m_editor)
+        m_editor->move(m_editorLeft - horzScrollOffset(), m_editor->y());
 }
 
 void CXGridCtrl::SetColumnWidth(int column, unsigned pixels)
@@ -591,7 +653,9 @@ void CXGridCtrl::EditCell(int row, int column)
     m_curRow = row;
     m_curCol = column;
     const int top = (row - m_firstVisible) * m_rowHeight + m_headerHeight;
-    const int left = columnLeft(column);
+    // A cell out of view sideways is scrolled to first.
+    EnsureHorzVisible(columnLeft(column), columnLeft(column) + int(m_columns[column].width) + 1);
+    const int left = columnLeft(column) - horzScrollOffset();
     QRect rect(left, top, int(m_columns[column].width), m_rowHeight);
     const Column &c = m_columns[column];
     const Cell &x = cell(row, column);
@@ -629,6 +693,7 @@ void CXGridCtrl::EditCell(int row, int column)
         m_typed->selectAll();
         m_editor = m_typed;
     }
+    m_editorLeft = m_editor->x() + horzScrollOffset();
     m_editor->show();
     m_editor->raise();
     m_editor->setFocus(Qt::OtherFocusReason);
@@ -848,12 +913,13 @@ bool CXGridCtrl::hitTest(const QPoint &pos, int &row, int &column, bool &header)
     row = -1;
     column = -1;
     header = false;
-    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= m_client.width())
+    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= m_client.width() || pos.y() >= m_client.height())
         return false;
+    const int x = pos.x() + horzScrollOffset();
     int left = 0;
     for (int c = 0; c < m_colCount; ++c) {
         const int width = int(m_columns[c].width);
-        if (pos.x() >= left && pos.x() < left + width) {
+        if (x >= left && x < left + width) {
             column = c;
             break;
         }
@@ -887,7 +953,7 @@ void CXGridCtrl::leftButtonUp(const QPoint &pos)
         return;
     }
     const Cell &x = cell(row, column);
-    if (x.image != 255 && pos.x() < columnLeft(column) + 24)
+    if (x.image != 255 && pos.x() + horzScrollOffset() < columnLeft(column) + 24)
         sendToOwner(MSG_IMAGE_CLICKED, qintptr(x.image), qintptr(CellIndex(row, column)));
     EditCell(row, column);
 }
@@ -1368,6 +1434,10 @@ void CXGridCtrl::updateShownTexts()
 void CXGridCtrl::Draw()
 {
     FillBackground(m_client, m_background);
+    // Columns scrolled sideways are drawn moved left, inside the client area.
+    dc()->save();
+    dc()->setClipRect(m_client);
+    dc()->translate(-horzScrollOffset(), 0);
     if (m_rowCount > 0) {
         updateShownTexts();
         const int last = std::min(m_lastVisible, m_rowCount - 1);
@@ -1394,7 +1464,7 @@ void CXGridCtrl::Draw()
             left += width;
         }
         if (m_rowHeight != 0) {
-            const int gridWidth = std::min(left, m_client.width());
+            const int gridWidth = std::min(left, m_client.width() + horzScrollOffset());
             for (int r = m_firstVisible; r <= last; ++r) {
                 const int top = m_headerHeight + (r - m_firstVisible) * m_rowHeight;
                 if (m_rowInfo[r].caption) {
@@ -1438,5 +1508,6 @@ void CXGridCtrl::Draw()
             }
         }
     }
+    dc()->restore();
     DrawBorder(m_client, m_frameStyle, m_headerColour);
 }

@@ -50,6 +50,13 @@ public:
     void FitInto(int maxWidth, int maxHeight);
     // The size the grid takes for its columns and visible rows.
     QSize naturalSize() const;
+    // Keeps the grid within a box without narrowing a column: fewer visible
+    // rows (the rest scroll) when it is too high; when its columns together
+    // are wider, they scroll sideways under a horizontal scroll bar.
+    void LimitSize(int maxWidth, int maxHeight);
+    // Widens each shown text column (and each column's heading) to what its
+    // texts take as drawn, with a cell's picture: no text is cut short.
+    void WidenToTexts();
     void SetRowHeight(int pixels) { m_rowHeight = pixels; update(); }
     void SetHeaderHeight(int pixels) { m_headerHeight = pixels; update(); }
     int GetHeaderHeight() const { return m_headerHeight; }
@@ -173,6 +180,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void OnVScroll(int code, int pos) override;
+    void OnHScroll() override;
 
     struct Column
     {
@@ -258,6 +266,7 @@ protected:
     };
     QList<LoadedCell> m_loadedCells; // the cells as the last load or save left them
     QWidget *m_editor = nullptr;
+    int m_editorLeft = 0;            // the open editor's left edge in the columns' own coordinates
     QLineEdit *m_edit = nullptr;
     CXEdit *m_typed = nullptr;
     CXEdit *m_formatter = nullptr;

@@ -29,6 +29,7 @@
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QResizeEvent>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QStyleOptionViewItem>
@@ -633,8 +634,12 @@ void CXListCtrl::SetAutoSizeMode(int mode, bool apply)
 
 void CXListCtrl::AutoSizeColumns()
 {
-    if (m_fitMode == kFitNone || m_selectStar)
+    if (m_selectStar)
         return;
+    if (m_fitMode == kFitNone) {
+        KeepTextsWhole();
+        return;
+    }
     const int n = GetColumnCount();
     if (n == 0)
         return;
@@ -673,6 +678,104 @@ void CXListCtrl::AutoSizeColumns()
         const int rest = available - others;
         if (rest > 20)
             SetColumnWidth(m_fitMode, rest);
+    }
+    if (m_fitMode != kFitWidthList)
+        KeepTextsWhole();
+}
+
+int CXListCtrl::cellTextWidth(const QFontMetrics &metrics, const QString &text)
+{
+    // A cell draws its tabs at the item views' stops, every 80 pixels.
+    constexpr int kTabStop = 80;
+    if (!text.contains(QLatin1Char('\t')))
+        return metrics.horizontalAdvance(text);
+    return metrics.boundingRect(QRect(0, 0, 1000000, 1000), Qt::TextExpandTabs | Qt::TextSingleLine, text, kTabStop)
+        .width();
+}
+
+void CXListCtrl::resizeEvent(QResizeEvent *event)
+{
+    QTreeView::resizeEvent(event);
+    // A list laid out by its columns' own widths gives the room it gained
+    // to its text columns.
+    if (m_fitMode == kFitNone && event->size().width() != event->oldSize().width())
+        KeepTextsWhole();
+}
+
+void CXListCtrl::KeepTextsWhole()
+{
+    const int n = GetColumnCount();
+    if (n == 0 || m_selectStar || m_fitMode == kFitWidthList)
+        return;
+    // The rows read so far (a long list is read on as it scrolls), as many
+    // as a few screens show.
+    const int rows = std::min(m_model->rowsRead(), 500);
+    const QFontMetrics metrics(font());
+    // A cell takes its text in its own font, the margins a cell is drawn
+    // with, and its picture.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+    const int picture = (iconSize().isValid() ? iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize)) + 4;
+    std::vector<int> need(size_t(n), 0);
+    for (int c = 0; c < n; ++c) {
+        if (GetColumnWidth(c) <= 0 || header()->isSectionHidden(c))
+            continue;
+        // A heading of several lines takes its widest line.
+        int heading = 0;
+        for (const QString &line :
+             m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split(QLatin1Char('\n')))
+            heading = std::max(heading, metrics.horizontalAdvance(line));
+        need[size_t(c)] = heading + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 2;
+        for (int r = 0; r < rows; ++r) {
+            const QModelIndex index = m_model->index(r, c);
+            const QString text = m_model->data(index, Qt::DisplayRole).toString();
+            // A cell of several lines shows its first; the tip reads it whole.
+            if (text.isEmpty() || text.contains(QLatin1Char('\n')))
+                continue;
+            const QVariant cellFont = m_model->data(index, Qt::FontRole);
+            int width = cellTextWidth(cellFont.isValid() ? QFontMetrics(cellFont.value<QFont>()) : metrics, text);
+            width += margins;
+            if (!m_model->data(index, Qt::DecorationRole).isNull())
+                width += picture;
+            if (c == 0 && rootIsDecorated())
+                width += indentation();
+            // The widest texts are measured again as the list's drawing
+            // lays them out (the picture's size and spacing included).
+            if (width + 40 >= need[size_t(c)])
+                width = std::max(width, sizeHintForIndex(index).width() + 2);
+            need[size_t(c)] = std::max(need[size_t(c)], width);
+        }
+    }
+    int used = 0;
+    std::vector<int> texts;
+    for (int c = 0; c < n; ++c) {
+        const int width = GetColumnWidth(c);
+        if (width <= 0 || header()->isSectionHidden(c))
+            continue;
+        if (width < need[size_t(c)])
+            SetColumnWidth(c, need[size_t(c)]);
+        used += GetColumnWidth(c);
+        const int type = c < int(m_columns.size()) ? m_columns[size_t(c)].m_fieldType : 0;
+        if ((type == CColumnAlias::TypeText || type == CColumnAlias::TypeMemo) && GetColumnAlign(c) == 0 &&
+            GetColumnWidth(c) > 30)
+            texts.push_back(c);
+    }
+    // In a list laid out by its columns' own widths the room left goes to
+    // the text columns, in proportion to their widths (the other modes
+    // share the room by their own rules). A vertical scroll bar still to
+    // come keeps its width.
+    const int bar = verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    int spare = viewport()->width() - used - bar - 2;
+    if (m_fitMode != kFitNone || spare <= 0 || texts.empty() || viewport()->width() < 100)
+        return;
+    int textWidth = 0;
+    for (int c : texts)
+        textWidth += GetColumnWidth(c);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const int c = texts[i];
+        const int part = i + 1 == texts.size() ? spare : int(qint64(spare) * GetColumnWidth(c) / textWidth);
+        SetColumnWidth(c, GetColumnWidth(c) + part);
+        spare -= part;
+        textWidth -= GetColumnWidth(c) - part;
     }
 }
 

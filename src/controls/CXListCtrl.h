@@ -37,6 +37,8 @@ class Recordset;
 // asked for, or when an operation needs every row (sorting, totals, selecting
 // all, moving rows), and that reads the query on to it at once. Its own
 // queries run on the shared database.
+class QFontMetrics;
+
 class CXListCtrl : public QTreeView
 {
     Q_OBJECT
@@ -126,6 +128,14 @@ public:
     // texts (up to half the width): the one that names the rows in a picker.
     void SetReadableColumn(int column) { m_readableColumn = column; }
     void AutoSizeColumns();
+    // Every shown column is made at least as wide as its texts take (its
+    // heading and the rows read so far): a date keeps its year, a name its
+    // last letters. Room left beside the columns goes to the text columns;
+    // columns wider together than the list scroll sideways. Columns whose
+    // widths the user saved keep them.
+    void KeepTextsWhole();
+    // The width a cell's text takes as the list draws it (tabs expanded).
+    static int cellTextWidth(const QFontMetrics &metrics, const QString &text);
     void LoadColumnWidths(const QString &key, bool apply);
     void ChooseColumns(const QString &key, bool apply) { LoadColumnWidths(key, apply); }
     int GetColumnCount() const { return int(m_columns.size()); }
@@ -212,6 +222,7 @@ signals:
     void beginDrag(int row, int column, const QPoint &point);
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

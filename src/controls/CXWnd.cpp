@@ -174,8 +174,78 @@ bool CXWnd::isVertScrollShown() const
     return m_vscroll && !m_vscroll->isHidden();
 }
 
+int CXWnd::scrollBarHeight() const
+{
+    return isHorzScrollShown() ? kScrollBarWidth : 0;
+}
+
+bool CXWnd::isHorzScrollShown() const
+{
+    return m_hscroll && !m_hscroll->isHidden();
+}
+
+void CXWnd::placeScrollBars()
+{
+    const int below = scrollBarHeight();
+    if (m_vscroll)
+        m_vscroll->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, std::max(0, height() - below));
+    if (m_hscroll)
+        m_hscroll->setGeometry(0, height() - kScrollBarWidth, std::max(0, width() - scrollBarWidth()),
+                               kScrollBarWidth);
+}
+
+void CXWnd::SetHorzScrollRange(int contentWidth)
+{
+    m_contentWidth = std::max(0, contentWidth);
+    const int room = std::max(0, width() - scrollBarWidth());
+    const int drawn = m_client.height();
+    if (m_contentWidth > room) {
+        if (!m_hscroll) {
+            m_hscroll = new QScrollBar(Qt::Horizontal, this);
+            m_hscroll->setFocusPolicy(Qt::NoFocus);
+            connect(m_hscroll, &QScrollBar::valueChanged, this, [this](int value) {
+                if (value == m_scrollX)
+                    return;
+                m_scrollX = value;
+                OnHScroll();
+                update();
+            });
+        }
+        m_hscroll->setRange(0, m_contentWidth - room);
+        m_hscroll->setPageStep(std::max(1, room));
+        m_hscroll->setSingleStep(20);
+        m_scrollX = std::clamp(m_scrollX, 0, m_contentWidth - room);
+        m_hscroll->setValue(m_scrollX);
+        m_hscroll->show();
+    } else {
+        if (m_hscroll)
+            m_hscroll->hide();
+        m_scrollX = 0;
+    }
+    placeScrollBars();
+    updateClientRect();
+    if (m_client.height() != drawn)
+        update();
+}
+
+void CXWnd::EnsureHorzVisible(int left, int right)
+{
+    if (!isHorzScrollShown())
+        return;
+    const int room = m_client.width();
+    int next = m_scrollX;
+    if (right - next > room)
+        next = right - room;
+    if (left < next)
+        next = left;
+    m_hscroll->setValue(std::clamp(next, 0, m_hscroll->maximum()));
+}
+
 void CXWnd::SetVertScrollRange(int pageCount, int visible)
 {
+    // A scroll bar that comes or goes changes the room of what was just
+    // drawn: it is drawn again in the room left.
+    const QSize drawn = m_client.size();
     if (pageCount > visible) {
         if (!m_vscroll) {
             m_vscroll = new QScrollBar(Qt::Vertical, this);
@@ -187,16 +257,16 @@ void CXWnd::SetVertScrollRange(int pageCount, int visible)
         m_vscroll->setRange(0, m_scrollMax - m_scrollPage + 1);
         m_vscroll->setPageStep(m_scrollPage);
         m_vscroll->setSingleStep(1);
-        m_vscroll->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
         m_vscroll->show();
     } else if (m_vscroll) {
         m_vscroll->hide();
     }
-    // A scroll bar that comes or goes changes the room of what was just
-    // drawn: it is drawn again in the room left.
-    const int drawnWidth = m_client.width();
+    placeScrollBars();
+    // The room beside the vertical bar is what scrolls sideways.
+    if (m_hscroll && m_contentWidth > 0)
+        SetHorzScrollRange(m_contentWidth);
     updateClientRect();
-    if (m_client.width() != drawnWidth)
+    if (m_client.size() != drawn)
         update();
 }
 
@@ -277,15 +347,16 @@ void CXWnd::postCommand(int id)
 
 void CXWnd::updateClientRect()
 {
-    m_client = QRect(0, 0, std::max(0, width() - scrollBarWidth()), height());
+    m_client = QRect(0, 0, std::max(0, width() - scrollBarWidth()), std::max(0, height() - scrollBarHeight()));
 }
 
 void CXWnd::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_vscroll)
-        m_vscroll->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
+    placeScrollBars();
     updateClientRect();
+    if (m_hscroll && m_contentWidth > 0)
+        SetHorzScrollRange(m_contentWidth);
 }
 
 void CXWnd::paintEvent(QPaintEvent *)

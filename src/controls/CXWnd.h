@@ -59,6 +59,17 @@ public:
     bool ScrollVert(int code, int pos, int *top);
     bool isVertScrollShown() const;
     QScrollBar *verticalScrollBar() const { return m_vscroll; }
+    // Content wider than the control scrolls sideways: a horizontal scroll
+    // bar along the bottom shows while the content's width is more than the
+    // room beside the vertical bar; the content is drawn moved left by
+    // horzScrollOffset(). 0 takes the bar away.
+    void SetHorzScrollRange(int contentWidth);
+    bool isHorzScrollShown() const;
+    int horzScrollOffset() const { return m_scrollX; }
+    // Scrolls sideways so that the content's columns left..right show
+    // (as much of them as the room holds, their left edge first).
+    void EnsureHorzVisible(int left, int right);
+    QScrollBar *horizontalScrollBar() const { return m_hscroll; }
 
     unsigned controlId() const { return m_id; }
     QWidget *owner() const { return m_owner; }
@@ -116,6 +127,10 @@ protected:
     const QPen &pen(int i) const { return m_pens[size_t(i)]; }
     const QBrush &brush(int i) const { return m_brushes[size_t(i)]; }
     int scrollBarWidth() const;
+    int scrollBarHeight() const;
+    // The content moved sideways; derived controls move what they place
+    // over it (editors).
+    virtual void OnHScroll() {}
     void updateClientRect();
     // The face colour of the embossed caption (font 7): legible on the fills.
     ColorRef EmbossTopColour() const;
@@ -136,9 +151,13 @@ protected:
 
 private:
     void onScrollAction(int action);
+    void placeScrollBars();
 
     bool m_created = false;
     QScrollBar *m_vscroll = nullptr;
+    QScrollBar *m_hscroll = nullptr;
+    int m_contentWidth = 0;
+    int m_scrollX = 0;
     int m_scrollMax = 0;
     int m_scrollPage = 0;
     QRect m_placeholderRect;

@@ -92,6 +92,11 @@ int DrawFormattedText(QPainter &painter, const QRect &rect, const QString &input
             const int wrapFlags = (flags & ~(Qt::TextSingleLine | Qt::AlignVertical_Mask)) | Qt::AlignTop | Qt::TextWordWrap;
             const QRect lines = metrics.boundingRect(QRect(0, 0, qMax(rect.width(), 1), 100000), wrapFlags, shown, tab);
             if (lines.width() <= rect.width() && lines.height() <= rect.height()) {
+                // A bar of one line's height squeezing the text into two
+                // reads as a cut text: the bar is too short for it.
+                if (rect.height() < 2 * metrics.height() + 4 && cutTextObserver() && !(format & DT_CALCRECT) &&
+                    !(format & DT_NOCLIP))
+                    cutTextObserver()(painter, rect, shown, QSize(wide, metrics.capHeight() + 2));
                 QRect place(rect.left(), rect.top(), rect.width(), lines.height());
                 if (format & DT_VCENTER)
                     place.moveTop(rect.top() + (rect.height() - lines.height()) / 2);
@@ -129,6 +134,15 @@ int DrawFormattedText(QPainter &painter, const QRect &rect, const QString &input
     const QRect needed = metrics.boundingRect(QRect(rect.left(), rect.top(), qMax(rect.width(), 1), 100000),
                                               flags, shown, tab);
     reportCut(painter, rect, shown, needed.size(), format);
+    // The lines of a tabbed table ("Due\t12/09/2026   4:30 PM") read only
+    // whole: one broken in two by the wrapping is cut too.
+    if ((flags & Qt::TextWordWrap) && shown.contains(QLatin1Char('\t')) && cutTextObserver() &&
+        !(format & (DT_CALCRECT | DT_NOCLIP))) {
+        const QRect unbroken =
+            metrics.boundingRect(QRect(0, 0, 100000, 100000), flags & ~Qt::TextWordWrap, shown, tab);
+        if (unbroken.width() > rect.width() + 1 && needed.height() > unbroken.height() + 1)
+            cutTextObserver()(painter, rect, shown, unbroken.size());
+    }
     if (!(format & DT_CALCRECT)) {
         painter.save();
         if (!(format & DT_NOCLIP))

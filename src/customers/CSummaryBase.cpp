@@ -10,10 +10,12 @@ CSummaryBase::CSummaryBase(unsigned templateId, int panelCount, const QStringLis
     : CDlg0(templateId, parent), m_nPanels(panelCount)
 {
     m_nColorScheme = 210;
-    resize(1000, 760);
-    // Each list as high as the rows it holds at most; what is left is shared.
-    const int rows[5] = {5, 5, 5, 4, 9};
-    const int fixed = panelCount == 5 ? 0 : (700 - panelCount * 24) / panelCount;
+    // As high as the smallest screen holds.
+    resize(1000, 728);
+    // Each list as high as the rows it holds at most (the last one's rows
+    // scroll); what is left is shared.
+    const int rows[5] = {5, 5, 5, 4, 7};
+    const int fixed = panelCount == 5 ? 0 : (668 - panelCount * 24) / panelCount;
     int y = 6;
     for (int i = 0; i < panelCount; ++i) {
         const int listHeight = fixed ? fixed : 24 + rows[i] * 18;
@@ -26,9 +28,9 @@ CSummaryBase::CSummaryBase(unsigned templateId, int panelCount, const QStringLis
         y += listHeight + 2;
     }
     AddPlaceholder(kChartRibbon, QRect(344, 6, 650, 32), QStringLiteral("Sales "));
-    AddPlaceholder(kChart, QRect(344, 40, 650, 670));
-    AddButton(30330, QStringLiteral("Print..."), QRect(794, 720, 96, 30));
-    AddButton(2, QStringLiteral("Close"), QRect(898, 720, 96, 30));
+    AddPlaceholder(kChart, QRect(344, 40, 650, 638));
+    AddButton(30330, QStringLiteral("Print..."), QRect(794, 688, 96, 30));
+    AddButton(2, QStringLiteral("Close"), QRect(898, 688, 96, 30));
 }
 
 bool CSummaryBase::OnInitDialog()

@@ -259,10 +259,12 @@ void CJobDlg::BuildPanelBars()
     if (m_wndRibbon4.Create(this, kPartiesBar, m_nHue, 4, 132, 5, 0, 4, 4, 0, 0)) {
         CXRibbon &p = m_wndRibbon4;
         connect(&p, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
-        p.AddItem(30407, QStringLiteral("Bill To"), kNormal, 0, 255, 3, 2084, colour, 1, 300);
-        p.AddItem(30408, QStringLiteral("Ship To"), kNormal, 0, 255, 3, 2084, colour, 1, 300);
-        p.AddItem(30411, QStringLiteral("Ordered By"), kNormal, 0, 255, 3, 2084, colour, 1, 250);
-        p.AddItem(30406, QStringLiteral("When"), kNormal, 0, 255, 3, 2084, colour, 1, 180);
+        // The panels share the bar's width in these proportions; the dates
+        // panel's lines ("Due" date and time) read whole at 1024 x 768.
+        p.AddItem(30407, QStringLiteral("Bill To"), kNormal, 0, 255, 3, 2084, colour, 1, 280);
+        p.AddItem(30408, QStringLiteral("Ship To"), kNormal, 0, 255, 3, 2084, colour, 1, 270);
+        p.AddItem(30411, QStringLiteral("Ordered By"), kNormal, 0, 255, 3, 2084, colour, 1, 230);
+        p.AddItem(30406, QStringLiteral("When"), kNormal, 0, 255, 3, 2084, colour, 1, 250);
         p.RecalcLayout(251);
     }
     if (m_wndRibbon5.Create(this, kNotesBar, m_nHue, 4, 132, 5, 0, 4, 4, 0, 0)) {

@@ -366,6 +366,7 @@ bool CJobDlg::RefillItems(bool forceTotals)
     if (view == kItemsView)
         writeHeader();
     m_wndList.EndRefill();
+    m_wndList.KeepTextsWhole();
 
     const JobItemSums sums = SumJobItems(walk, job.IsCreditInvoice());
     const bool changed = ApplyJobItemSums(job, sums, forceTotals);

@@ -1,4 +1,7 @@
 #include "printing/CPrintDlg.h"
+
+#include "views/TextRoom.h"
+#include <QtWidgets/QHeaderView>
 #include "printing/FormOptions.h"
 
 #include "app/base/CZqApp.h"
@@ -80,13 +83,20 @@ CPrintDlg::CPrintDlg(int viewId, int listBranch, int listItem, int kind, CXListC
     m_strWindowTitle = QStringLiteral("Print");
     m_bEnterAsTab = 0;
     m_crBack = 0xFFFFFF;
-    resize(1040, 560);
-    AddPlaceholder(1732, QRect(0, 0, 1040, 44));
+    // As wide as the screen lets it be, up to the room the longest options
+    // take; an option wider than its tree scrolls sideways inside it.
+    const QSize room = WindowRoom(this);
+    const int width = std::min(1040, room.width());
+    const int height = std::min(560, room.height());
+    resize(width, height);
+    AddPlaceholder(1732, QRect(0, 0, width, 44));
     m_documents = new CXTreeOptCtrl(this);
-    m_documents->setGeometry(8, 52, 380, 500);
+    m_documents->setGeometry(8, 52, 380, height - 60);
     SetDlgCtrlID(m_documents, 2201);
     m_optionsTree = new CXTreeOptCtrl(this);
-    m_optionsTree->setGeometry(396, 52, 636, 500);
+    m_optionsTree->setGeometry(396, 52, width - 396 - 8, height - 60);
+    m_optionsTree->header()->setStretchLastSection(false);
+    m_optionsTree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     SetDlgCtrlID(m_optionsTree, 2202);
     connect(m_documents, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current, QTreeWidgetItem *) {
         if (m_bFilling || !current)

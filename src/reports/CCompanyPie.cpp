@@ -17,13 +17,14 @@ constexpr unsigned kSalesItem = 30282;
 constexpr int kWidth = 900;
 constexpr int kPanelWidth = 216;
 constexpr int kPanelHeight = 24;
-constexpr int kPieHeight = 300;
+constexpr int kPieHeight = 290;
+constexpr int kHeight = 728; // inside the smallest screen
 } // namespace
 
 CCompanyPie::CCompanyPie(QWidget *parent) : CDlg0(531, parent)
 {
     m_strWindowTitle = QStringLiteral("Top Sales");
-    resize(kWidth, 760);
+    resize(kWidth, kHeight);
     AddPlaceholder(kRibbon, QRect(0, 0, kWidth, 32), QStringLiteral("Date Menu"));
     const QStringList captions = CompanyPieCaptions();
     for (int i = 0; i < 8; ++i) {
@@ -33,9 +34,9 @@ CCompanyPie::CCompanyPie(QWidget *parent) : CDlg0(531, parent)
         m_pies[size_t(i)] = new CPieChartCtrl(this);
         m_pies[size_t(i)]->setGeometry(x, y + kPanelHeight, kPanelWidth, kPieHeight);
     }
-    AddButton(30330, QStringLiteral("Print..."), QRect(kWidth - 220, 718, 100, 30));
-    AddButton(2, QStringLiteral("Close"), QRect(kWidth - 112, 718, 100, 30));
-    AddSizeMarker(QPoint(kWidth, 760));
+    AddButton(30330, QStringLiteral("Print..."), QRect(kWidth - 220, kHeight - 40, 100, 30));
+    AddButton(2, QStringLiteral("Close"), QRect(kWidth - 112, kHeight - 40, 100, 30));
+    AddSizeMarker(QPoint(kWidth, kHeight));
 }
 
 CCompanyPie::~CCompanyPie() = default;

@@ -186,7 +186,8 @@ void CViewReports::FillList()
         QString caption = QStringLiteral("%1: %2   %3").arg(m_strListCaption).arg(m_list->GetItemCount()).arg(m_strFilterSql);
         caption.remove(QLatin1Char('#'));
         m_listBar->SetItemText(kDateItem, caption);
-        m_statusBar->SetItemText(kPositionItem, caption);
+        // The status bar counts the rows; the title above names them.
+        m_statusBar->SetItemText(kPositionItem, QStringLiteral("Listed: %1").arg(m_list->GetItemCount()));
     } else {
         m_bTableMode = true;
         RunReport();

@@ -4,6 +4,7 @@
 #include "app/base/PrintService.h"
 #include "controls/DlgItem.h"
 #include "views/CDlgTree.h"
+#include "views/TextRoom.h"
 
 #include <algorithm>
 
@@ -120,6 +121,25 @@ void CDlgGrid::EditFirstCell(CXGridCtrl &grid)
 
 void CDlgGrid::LayoutAroundGrids(const QRect &placeholder)
 {
+    // The window stays within the screen: a grid wider than the room scrolls
+    // sideways inside it, and one too high shows fewer rows (the rest scroll),
+    // leaving room for what stands below it.
+    const QSize room = WindowRoom(this);
+    const int below = std::max(0, height() - (placeholder.isNull() ? height() : placeholder.bottom() + 1));
+    if (m_wndGrid.isCreated()) {
+        int maxHeight = room.height() - m_wndGrid.y() - below;
+        if (m_wndGrid2.isCreated() && m_wndGrid2.y() > m_wndGrid.y())
+            maxHeight -= m_wndGrid2.height() + 1 + std::max(0, m_nGridOffsets[3]);
+        const int maxWidth = room.width() - kMargin - m_wndGrid.x();
+        const QSize was = m_wndGrid.size();
+        if (m_wndGrid.width() > maxWidth || m_wndGrid.height() > maxHeight) {
+            m_wndGrid.LimitSize(maxWidth, maxHeight);
+            if (m_wndGrid2.isCreated() && m_wndGrid2.y() > m_wndGrid.y())
+                m_wndGrid2.move(m_wndGrid2.x(), m_wndGrid2.y() + m_wndGrid.height() - was.height());
+        }
+    }
+    if (m_wndGrid2.isCreated() && m_wndGrid2.geometry().right() + 1 + kMargin > room.width())
+        m_wndGrid2.LimitSize(room.width() - kMargin - m_wndGrid2.x(), m_wndGrid2.height());
     QRect used;
     for (const QWidget *w : {static_cast<const QWidget *>(&m_wndProp), static_cast<const QWidget *>(&m_wndGrid),
                              static_cast<const QWidget *>(&m_wndGrid2)})
@@ -127,7 +147,8 @@ void CDlgGrid::LayoutAroundGrids(const QRect &placeholder)
             used = used.united(w->geometry());
     if (used.isNull())
         return;
-    const int newWidth = std::max(width(), used.right() + 1 + kMargin);
+    const int newWidth = std::min(std::max(width(), used.right() + 1 + kMargin),
+                                  std::max(room.width(), used.right() + 1 + kMargin));
     const int dw = newWidth - width();
     const int dh = placeholder.isNull() ? 0 : used.bottom() - placeholder.bottom();
     resize(newWidth, std::max(used.bottom() + 1 + kMargin, height() + dh));

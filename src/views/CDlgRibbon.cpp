@@ -1,4 +1,5 @@
 #include "views/CDlgRibbon.h"
+#include "views/TextRoom.h"
 #include "views/RemindersService.h"
 
 #include "app/base/CZqApp.h"
@@ -86,8 +87,13 @@ void CDlgRibbon::RestorePlacement(int minWidth, int minHeight)
     // A record dialog opened for the first time has nothing stored yet: it
     // then gets the minimum size and the middle of the screen like a dialog
     // whose placement is not kept.
-    if (m_bSavePlacement && ZqApp() && ZqApp()->RestoreWindowPlacement(placementName(), this))
+    if (m_bSavePlacement && ZqApp() && ZqApp()->RestoreWindowPlacement(placementName(), this)) {
+        // A place kept on a larger screen is brought inside this one.
+        const QSize room = WindowRoom(this);
+        if (width() > room.width() || height() > room.height())
+            resize(std::min(width(), room.width()), std::min(height(), room.height()));
         return;
+    }
     const int w = std::max(width(), minWidth);
     const int h = std::max(height(), minHeight);
     if (w != width() || h != height())

@@ -15,8 +15,16 @@
 namespace {
 constexpr unsigned kTitleItem = 30281;
 constexpr int kTextIndent = 3;    // the ribbon draws a caption this far in
-constexpr int kFrameAllowance = 40; // a window's borders
+constexpr int kFrameAllowance = 40; // a window's title bar and borders
+constexpr int kFrameWidth = 16;     // a window's borders beside it
 } // namespace
+
+QSize WindowRoom(const QWidget *window)
+{
+    const QScreen *screen = window ? window->screen() : nullptr;
+    const QSize area = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    return QSize(area.width() - kFrameWidth, area.height() - kFrameAllowance);
+}
 
 int TitleShortfall(const CXRibbon &ribbon, const QString &title, int font, const QWidget *dialog)
 {

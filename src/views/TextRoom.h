@@ -2,8 +2,15 @@
 
 class CXRibbon;
 class QString;
+class QSize;
 class QTreeWidget;
 class QWidget;
+
+// The largest client size a window of the program takes on its screen: the
+// screen's free area less the window's title bar and borders (the smallest
+// screen the program asks for, 1024 x 768, when the window has no screen
+// yet). Wider content scrolls inside the window.
+QSize WindowRoom(const QWidget *window);
 
 // How many pixels wider the dialog's top ribbon must be for its title item
 // (30281, without a picture) to show `title` whole in the application font

@@ -381,3 +381,51 @@ TEST_F(CXGridCtrlTest, ScrollingOpensTheEditorOnTheFirstVisibleRow)
     EXPECT_EQ(grid.GetCurRow(), 4);
     EXPECT_EQ(grid.GetCurCol(), 3);
 }
+
+// A grid kept narrower than its columns scrolls sideways: no column is
+// narrowed, its rows stay in view above the bar, an edited cell out of view
+// is scrolled to, and clicks find the cell under the mouse as scrolled.
+TEST_F(CXGridCtrlTest, AGridNarrowerThanItsColumnsScrollsSideways)
+{
+    CXGridCtrl grid;
+    build(grid, 10, 10);
+    grid.SetCellText(2, 1, QStringLiteral("Gloss text 100 lb, cut to 8.5 x 11 from 19 x 25 parent sheets"));
+    grid.WidenToTexts();
+    const int nameWidth = int(grid.GetColumnWidth(1));
+    EXPECT_GT(nameWidth, 120);
+    EXPECT_EQ(grid.GetColumnWidth(0), 30u); // numbers keep their widths
+    const QSize natural = grid.naturalSize();
+    QStringList cut;
+    SetCutTextObserver([&](QPainter &, const QRect &, const QString &text, const QSize &) { cut << text; });
+    grid.LimitSize(200, 1000);
+    grid.grab();
+    SetCutTextObserver(nullptr);
+    EXPECT_EQ(cut, QStringList());
+    EXPECT_EQ(grid.width(), 200);
+    EXPECT_EQ(int(grid.GetColumnWidth(1)), nameWidth);
+    EXPECT_TRUE(grid.isHorzScrollShown());
+    EXPECT_EQ(grid.visibleRowCount(), 10);
+    EXPECT_EQ(grid.height(), natural.height() + grid.horizontalScrollBar()->height());
+
+    // The price column is past the right edge: editing it scrolls it into view.
+    grid.EditCell(0, 3);
+    ASSERT_NE(grid.editor(), nullptr);
+    EXPECT_GT(grid.horzScrollOffset(), 0);
+    EXPECT_GE(grid.editor()->x(), 0);
+    EXPECT_LE(grid.editor()->geometry().right(), grid.clientRect().right() + 1);
+    // A click at the editor's place is on that cell.
+    QSignalSpy spy(&grid, &CXGridCtrl::ownerMessage);
+    QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.editor()->geometry().center() + QPoint(0, grid.rowHeight()));
+    EXPECT_EQ(grid.GetCurRow(), 1);
+    EXPECT_EQ(grid.GetCurCol(), 3);
+    // Scrolled back, the editor moves with its cell.
+    const int editorX = grid.editor()->x();
+    const int offset = grid.horzScrollOffset();
+    grid.horizontalScrollBar()->setValue(0);
+    EXPECT_EQ(grid.editor()->x(), editorX + offset);
+
+    // A box that holds the columns takes the bar away.
+    grid.LimitSize(2000, 1000);
+    EXPECT_FALSE(grid.isHorzScrollShown());
+    EXPECT_EQ(grid.size(), grid.naturalSize());
+}

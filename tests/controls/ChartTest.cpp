@@ -2,10 +2,12 @@
 
 #include "controls/CXChartCtrl.h"
 #include "controls/CXTable.h"
+#include "controls/DrawTextFormat.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtGui/QFontMetrics>
+#include <QtWidgets/QScrollBar>
 
 #include <iostream>
 
@@ -415,4 +417,43 @@ TEST_F(ChartTest, EmptyAndZeroTablesDrawOnlyWhatTheyHave)
     chart->resize(3, 3);
     chart->LoadTable(&table, CXChartCtrl::ChartTable);
     paint(chart);
+}
+
+// A table too wide for its chart keeps every column as wide as its texts and
+// scrolls sideways: clicks land on the column under the mouse as scrolled.
+TEST_F(ChartTest, ATableWiderThanTheChartScrollsSidewaysWithItsTextsWhole)
+{
+    CXChartCtrl *chart = makeChart(QRect(0, 0, 300, 300));
+    fillSales(table, 5);
+    table.SetCellText(2, 0, QStringLiteral("The Riverside Community Printing Cooperative Ltd."));
+    chart->LoadTable(&table, CXChartCtrl::ChartTable);
+    QStringList cut;
+    SetCutTextObserver([&](QPainter &, const QRect &, const QString &text, const QSize &) { cut << text; });
+    paint(chart);
+    SetCutTextObserver(nullptr);
+    EXPECT_EQ(cut, QStringList());
+    ASSERT_TRUE(chart->isHorzScrollShown());
+    int used = 0;
+    for (int c = 0; c < table.GetColumnCount(); ++c)
+        used += table.GetColumnWidth(c);
+    EXPECT_GT(used, 300);
+
+    // Scrolled to its right end, the last shown column is under the mouse
+    // near the chart's right edge, where the first column was.
+    const QPoint rightEdge(chart->clientRect().right() - 8, chart->rowsRect().top() + chart->lineHeight() / 2);
+    int row = -1;
+    int column = -1;
+    ASSERT_TRUE(chart->HitTest(rightEdge, row, column));
+    EXPECT_EQ(column, 0);
+    chart->horizontalScrollBar()->setValue(chart->horizontalScrollBar()->maximum());
+    paint(chart);
+    ASSERT_TRUE(chart->HitTest(rightEdge, row, column));
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(column, 3);
+
+    // Room enough again: the bar goes and the columns share the width.
+    chart->resize(1200, 300);
+    paint(chart);
+    EXPECT_FALSE(chart->isHorzScrollShown());
+    EXPECT_EQ(chart->horzScrollOffset(), 0);
 }

@@ -132,6 +132,7 @@ protected:
 TEST_F(XListTest, FillLaysColumnsOutFromTheAliases)
 {
     CXListCtrl list;
+    list.resize(200, 300); // no room beside the columns
     RowSourceStub src = jobs();
     list.FillFromRecordset(src, QString());
     const int w = QFontMetrics(list.font()).horizontalAdvance(QLatin1Char('9'));
@@ -149,6 +150,11 @@ TEST_F(XListTest, FillLaysColumnsOutFromTheAliases)
     EXPECT_EQ(list.GetColumnAlign(1), 2);
     EXPECT_EQ(list.GetColumnAlign(2), 1);
     EXPECT_EQ(list.GetItemText(1, 1), QStringLiteral("01/05/2011"));
+    // Wider, the list gives the room beside its columns to its text column.
+    list.resize(900, 300);
+    list.show();
+    EXPECT_GT(list.GetColumnWidth(0), 20 * w > 150 ? 160 : std::max(20 * w, 30) + 10);
+    EXPECT_EQ(list.GetColumnWidth(1), 12 * w);
     EXPECT_EQ(list.GetItemText(0, 2), QStringLiteral("1234.56"));
     // Minutes show as times; the total keeps the minutes.
     EXPECT_EQ(list.GetItemText(0, 3), QStringLiteral("1:30"));
@@ -332,10 +338,10 @@ TEST_F(XListTest, ColumnsFitBySavedWidths)
     EXPECT_NE(list.GetColumnWidth(2), 70); // no comma follows it
 
     for (int c = 0; c < list.GetColumnCount(); ++c)
-        list.SetColumnWidth(c, c < 4 ? 10 : 0);
+        list.SetColumnWidth(c, c < 4 ? 70 : 0);
     platform::Settings::writeString(QStringLiteral("View Columns"), QStringLiteral("k"), QStringLiteral("AUTOFIT"));
     list.LoadColumnWidths(QStringLiteral("k"), true);
-    EXPECT_EQ(list.GetColumnWidth(0), 20); // spread at most twice as wide
+    EXPECT_EQ(list.GetColumnWidth(0), 140); // spread at most twice as wide
 
     list.SetAutoSizeMode(1, true);
     int others = 0;
@@ -344,10 +350,16 @@ TEST_F(XListTest, ColumnsFitBySavedWidths)
     const int available = list.viewport()->width() - 20 - (list.frameShape() != QFrame::NoFrame ? 6 : 0);
     EXPECT_EQ(list.GetColumnWidth(1), available - others);
 
+    // Laid out by their own widths, a column too narrow for its texts is
+    // widened and the text columns take the room left.
     list.LoadColumnWidths(QString(), false);
     list.SetColumnWidth(0, 33);
     list.AutoSizeColumns();
-    EXPECT_EQ(list.GetColumnWidth(0), 33);
+    EXPECT_GT(list.GetColumnWidth(0), QFontMetrics(list.font()).horizontalAdvance(list.GetItemText(0, 0)));
+    int used = 0;
+    for (int c = 0; c < list.GetColumnCount(); ++c)
+        used += list.GetColumnWidth(c);
+    EXPECT_EQ(used, list.viewport()->width() - list.style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2);
 }
 
 TEST_F(XListTest, DrawStylesColourRowsByTheirImage)

@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/DialogControls.h"
+#include "app/base/PrintService.h"
 #include "controls/CXChartCtrl.h"
 #include "data/CJobSet.h"
 #include "jobs/CJobWhen.h"
@@ -28,6 +29,40 @@ constexpr int kPrep = 951;
 constexpr int kProof = 952;
 constexpr int kPaper = 953;
 constexpr int kPress = 954;
+
+// What the schedule box hands the print engine.
+class PrintCalls : public PrintService
+{
+public:
+    QStringList *calls = nullptr;
+    void PrintList(CXListCtrl *, const QString &, const QString &, const QString &, int) override
+    {
+        *calls << QStringLiteral("list");
+    }
+    void PrintViewList(int, CXListCtrl *list, CXChartCtrl *chart, const QString &name, const QString &caption,
+                       const QString &filter, int command) override
+    {
+        *calls << QStringLiteral("table %1 %2 rows %3|%4|%5|%6|%7")
+                      .arg(list != nullptr)
+                      .arg(chart != nullptr)
+                      .arg(chart && chart->table() ? chart->table()->GetRowCount() : -1)
+                      .arg(name, caption, filter)
+                      .arg(command);
+    }
+    void PrintGrid(QWidget *, CXGridCtrl *, CXGridCtrl *, const QString &, const QString &) override
+    {
+        *calls << QStringLiteral("grid");
+    }
+    void PrintScreen(QWidget *, QWidget *, const QString &, const QString &, int) override
+    {
+        *calls << QStringLiteral("picture of the window");
+    }
+    int PrintView(const ViewPrintRequest &) override { return 0; }
+    int PrintReceipt(const ReceiptData &) override { return 0; }
+    void PrintPostingReports(int, int, int, QWidget *) override {}
+    void EditDocumentForms(QWidget *) override {}
+    void EditBarCodes(QWidget *) override {}
+};
 
 class ScheduleJob : public ScheduleTest
 {
@@ -418,6 +453,16 @@ TEST_F(ScheduleJob, TheWindowAsShown)
                   QStringLiteral("In\t06/12/2024\nProof\t06/14/2024\nDue\t06/21/2024   \nShip'd\t\nCSR\tCarla\nStatus\tIn "
                                  "Progress"));
         snapshot(d, QStringLiteral("grid"));
+        // The printer button prints the order's rows from the table, with
+        // the order and its customer above them, not a picture of the window.
+        QStringList calls;
+        auto printing = std::make_unique<PrintCalls>();
+        printing->calls = &calls;
+        app->setPrintService(std::move(printing));
+        d.SendCommand(30330);
+        EXPECT_EQ(calls, QStringList{QStringLiteral("table 0 1 rows %1|Order 500 - %2|%3||57607")
+                                         .arg(d.grid().table().GetRowCount())
+                                         .arg(job.m_Title, d.m_strStripText)});
         return 2;
     });
     dialog.DoModal();

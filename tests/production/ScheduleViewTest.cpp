@@ -96,7 +96,8 @@ TEST_F(ScheduleTest, ViewListsOrdersWithCaptionsAndExpandsOne)
     EXPECT_EQ(v.view.listedCount(), 3);
     EXPECT_EQ(v.view.listBar()->GetItemText(30673),
               QStringLiteral("All Orders      (3 Orders listed)  "));
-    EXPECT_TRUE(v.view.statusBar()->GetItemText(30262).startsWith(QStringLiteral("Grouped by Date/Order.  Query took ")));
+    EXPECT_EQ(v.view.statusBar()->GetItemText(30262), QStringLiteral("Grouped by Date/Order."));
+    EXPECT_TRUE(v.view.statusBar()->GetItemTip(30262).startsWith(QStringLiteral("Grouped by Date/Order.  Query took ")));
     const int row = v.rowOf(a);
     ASSERT_GE(row, 0);
     EXPECT_TRUE(v.view.IsOrderRow(row));

@@ -287,7 +287,8 @@ TEST_F(ReportsViewTest, ChartTypesAndCaptions)
         << caption.toStdString();
     EXPECT_TRUE(caption.contains(QLatin1String("between 01/01/2010 and 06/15/2010")));
     EXPECT_FALSE(caption.contains(QLatin1Char('#')));
-    EXPECT_EQ(view->positionCaption(), caption);
+    // The status bar counts the rows on one line; the title names them.
+    EXPECT_EQ(view->positionCaption(), QStringLiteral("Listed: %1").arg(view->list()->GetItemCount()));
 
     choose(2204);
     ASSERT_TRUE(view->isTableMode());

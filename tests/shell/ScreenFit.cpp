@@ -1,5 +1,7 @@
 #include "ScreenFit.h"
 
+#include "app/base/Appearance.h"
+#include "controls/CXRibbon.h"
 #include "controls/DrawTextFormat.h"
 
 #include <QtGui/QFontMetrics>
@@ -142,8 +144,8 @@ void checkHeader(const QHeaderView &header, const QWidget *window, QStringList &
     }
 }
 
-// The cells of the rows in view. A cell whose tip holds its text is shown
-// short on purpose: the tip reads it whole.
+// The cells of the rows in view, each against its column: a text drawn
+// short is cut even when its tip repeats it.
 void checkCells(const QAbstractItemView &view, const QWidget *window, QStringList &cuts)
 {
     const QAbstractItemModel *model = view.model();
@@ -164,16 +166,22 @@ void checkCells(const QAbstractItemView &view, const QWidget *window, QStringLis
             const QString text = index.data(Qt::DisplayRole).toString();
             if (text.trimmed().isEmpty() || text.contains(QLatin1Char('\n')))
                 continue;
-            const QString tip = index.data(Qt::ToolTipRole).toString();
-            if (!tip.isEmpty() && tip.contains(text))
-                continue;
             QFont font = view.font();
             if (const QVariant f = index.data(Qt::FontRole); f.isValid())
                 font = f.value<QFont>();
-            int needed = QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
+            // Tabs as an item view draws them, at stops every 80 pixels.
+            const QFontMetrics metrics(font);
+            int needed = (text.contains(QLatin1Char('\t'))
+                              ? metrics.boundingRect(QRect(0, 0, 1000000, 1000),
+                                                     Qt::TextExpandTabs | Qt::TextSingleLine, text, 80)
+                                    .width()
+                              : metrics.horizontalAdvance(text)) +
+                         2 * margin;
             if (!index.data(Qt::DecorationRole).isNull())
                 needed += view.iconSize().isValid() ? view.iconSize().width() + 4
                                                     : view.style()->pixelMetric(QStyle::PM_SmallIconSize) + 4;
+            // The room the view's own drawing asks for the cell, when more.
+            needed = std::max(needed, view.sizeHintForIndex(index).width());
             if (needed > rect.width() + kSlack)
                 cuts << cut(&view, window, text, rect.size(), QSize(needed, rect.height()));
         }
@@ -186,8 +194,52 @@ void checkCells(const QAbstractItemView &view, const QWidget *window, QStringLis
     }
 }
 
+// The program's ribbons, measured here as well as where they draw: a text
+// of a one-line item (a bar's caption or status, without a picture) wider
+// than the item, which the ribbon squeezes into two small lines; and a line
+// of a panel's tabbed table ("Due\t12/09/2026   4:30 PM") wider than the
+// panel, which wraps in two.
+void checkRibbon(const CXRibbon &ribbon, const QWidget *window, QStringList &cuts)
+{
+    constexpr int kIndent = 3;
+    Appearance &look = Appearance::instance();
+    for (int i = 0; i < ribbon.GetItemCount(); ++i) {
+        const struct_RIB_ITEM &item = ribbon.itemAt(i);
+        if (item.state == struct_RIB_ITEM::Hidden || item.id == 0)
+            continue;
+        const QRect rect = ribbon.itemRect(item.id);
+        if (rect.isEmpty() || rect.right() > ribbon.width())
+            continue;
+        if (ribbon.barStyle() == 4) {
+            if (!item.text2.contains(QLatin1Char('\t')))
+                continue;
+            const QFontMetrics panel(look.GetFont(look.fontSize() >= 90 ? 1 : 2));
+            const int room = rect.width() - 2 - 2 * kIndent;
+            for (const QString &line : item.text2.split(QLatin1Char('\n'))) {
+                const int needed = panel.boundingRect(QRect(0, 0, 100000, 1000), Qt::TextExpandTabs | Qt::TextSingleLine,
+                                                      line, 8 * panel.averageCharWidth())
+                                       .width();
+                if (needed > room + kSlack)
+                    cuts << cut(&ribbon, window, line, QSize(room, rect.height()), QSize(needed, rect.height()));
+            }
+            continue;
+        }
+        const QFontMetrics metrics(look.GetFont(item.font));
+        if (!(item.format & DT_SINGLELINE) || item.image != 0 || item.imageIndex != 255 ||
+            item.caption.trimmed().isEmpty() || item.caption.contains(QLatin1Char('\n')) ||
+            rect.height() >= 2 * metrics.height() + 4)
+            continue;
+        const int room = rect.width() - 2 * kIndent;
+        const int needed = metrics.horizontalAdvance(item.caption);
+        if (needed > room + kSlack)
+            cuts << cut(&ribbon, window, item.caption, QSize(room, rect.height()), QSize(needed, rect.height()));
+    }
+}
+
 void checkWidget(QWidget *widget, const QWidget *window, QStringList &cuts)
 {
+    if (const auto *ribbon = qobject_cast<const CXRibbon *>(widget))
+        checkRibbon(*ribbon, window, cuts);
     if (const auto *label = qobject_cast<const QLabel *>(widget)) {
         checkLabel(*label, window, cuts);
     } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
@@ -263,6 +315,27 @@ void checkPlace(QWidget *widget, const QWidget *window, QStringList &cuts)
 }
 
 } // namespace
+
+QSize SmallestScreenRoom()
+{
+    // A title bar and borders as a desktop's window manager draws them.
+    return QSize(1024 - 16, 768 - 40);
+}
+
+QString OversizeWindow(const QWidget *window)
+{
+    const QSize room = SmallestScreenRoom();
+    const QSize size = window->size();
+    if (size.width() <= room.width() && size.height() <= room.height())
+        return QString();
+    return QStringLiteral("%1: the window is %2 x %3, the screen has room for %4 x %5")
+        .arg(window->windowTitle().isEmpty() ? QString::fromLatin1(window->metaObject()->className())
+                                             : window->windowTitle())
+        .arg(size.width())
+        .arg(size.height())
+        .arg(room.width())
+        .arg(room.height());
+}
 
 QStringList CutTexts(QWidget *window)
 {

@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "app/base/PrintService.h"
 #include "app/base/ScheduleChecks.h"
 #include "data/CContactSet.h"
 #include "data/CCusSet.h"
@@ -94,6 +95,17 @@ int CScheduleJob::ScheduleOrder(qint32 jobId, qint32 itemId, int previewOnly, QW
     if (changed)
         *changed = dialog.changed() != 0;
     return answer;
+}
+
+void CScheduleJob::OnPrintList()
+{
+    PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr;
+    if (!printing || !m_chart.table() || m_chart.table()->GetRowCount() == 0) {
+        CDlg0::OnPrintList();
+        return;
+    }
+    // The order's caption and its customer head the printed table.
+    printing->PrintViewList(0, nullptr, &m_chart, m_strRibbonTitle, m_strStripText, QString(), 57607);
 }
 
 bool CScheduleJob::OnInitDialog()

@@ -77,6 +77,9 @@ protected:
     bool OnCommand(int id) override;
     void OnSize(int type, int cx, int cy) override;
     void ShowHelp() override;
+    // Print: the order's schedule table from its rows (every text whole,
+    // over as many pages as it takes), not a picture of the window.
+    void OnPrintList() override;
 
 private:
     void InitOrderRibbons();

@@ -498,6 +498,7 @@ void CViewSchedule::FillList()
     }
     m_nListed = table.listedCount;
     m_strLastListSql = table.sql;
+    m_bExpandingAll = true;
     if (table.expandAll && (m_nListKind <= 1 || m_nListKind == 10)) {
         for (int row = m_list->GetItemCount() - 1; row >= 0; --row)
             if (m_list->GetSubItemImage(row, C::ColExpand) == C::Collapsed)
@@ -508,6 +509,9 @@ void CViewSchedule::FillList()
         if (row >= 0 && m_list->GetSubItemImage(row, C::ColExpand) == C::Collapsed)
             ExpandRow(row);
     }
+    m_bExpandingAll = false;
+    // Every column as wide as the texts of the rows listed.
+    m_list->KeepTextsWhole();
 
     QString filter = m_strFilterText;
     filter.remove(QLatin1Char('#'));
@@ -516,7 +520,9 @@ void CViewSchedule::FillList()
                                       .arg(m_strListCaption, QString::number(m_nListed), table.unitWord, filter));
     QString elapsed;
     FormatElapsedTime(elapsed, started);
-    m_statusBar->SetItemText(30262, QStringLiteral("Grouped by %1.  Query took %2.").arg(table.groupCaption, elapsed));
+    // The grouping on one line; the time the query took in its tip.
+    m_statusBar->SetItemText(30262, QStringLiteral("Grouped by %1.").arg(table.groupCaption));
+    m_statusBar->SetItemTip(30262, QStringLiteral("Grouped by %1.  Query took %2.").arg(table.groupCaption, elapsed));
     UpdateRibbonStates();
 }
 
@@ -649,6 +655,9 @@ void CViewSchedule::ExpandRow(int row)
     m_list->SetSubItemImage(row, C::ColGroup, C::ExpandedHead);
     m_list->SetSubItemImage(row, C::ColExpand, C::Expanded);
     InsertRows(row + 1, rows);
+    // A user's opening of one row: its new texts show whole.
+    if (!m_bExpandingAll)
+        m_list->KeepTextsWhole();
 }
 
 void CViewSchedule::CollapseRow(int row)

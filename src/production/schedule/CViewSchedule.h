@@ -156,4 +156,5 @@ private:
     int m_nItemOptions = 4;
     bool m_bCenterRightsAsked = false;
     bool m_bCenterRightsGiven = false;
+    bool m_bExpandingAll = false; // the list opens every row: its widths are fitted once after
 };
