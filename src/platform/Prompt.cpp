@@ -6,6 +6,8 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QPointer>
 #include <QtWidgets/QMessageBox>
 
@@ -167,6 +169,50 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
     return QFileDialog::getSaveFileName(activeParent(parent), title, suggested, filter);
 }
 
+QString Prompt::saveFileName(const QString &title, const QString &suggested, const QString &filter,
+                             QString *selectedFilter, QWidget *parent)
+{
+    if (g_responder) {
+        PromptRecord r;
+        r.kind = PromptRecord::Kind::SaveFile;
+        r.caption = title;
+        r.text = suggested;
+        r.filter = filter;
+        r.selectedFilter = selectedFilter ? *selectedFilter : QString();
+        return g_responder->takeFile(r, selectedFilter);
+    }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString(); // no window system: nothing can be chosen
+    QFileDialog dialog(activeParent(parent), title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    // The extension of the name typed follows the type chosen, as the name
+    // will when it is saved.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &chosen) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)\\)?$"));
+        const QRegularExpressionMatch m = pattern.match(chosen);
+        if (!m.hasMatch())
+            return;
+        const QString extension = m.captured(1);
+        dialog.setDefaultSuffix(extension);
+        QLineEdit *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!edit || edit->text().trimmed().isEmpty())
+            return;
+        QString name = edit->text();
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0 && !name.mid(dot + 1).contains(QLatin1Char(' ')))
+            name.truncate(dot);
+        edit->setText(name + QLatin1Char('.') + extension);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().first();
+}
+
 QString Prompt::folderName(const QString &title, const QString &folder, QWidget *parent)
 {
     if (g_responder) {
@@ -233,7 +279,28 @@ QString TestResponder::takeFile(const PromptRecord &record)
         throw UnansweredPrompt(QStringLiteral("Unanswered file choice: ") + record.caption);
     QString f = m_files.front();
     m_files.pop_front();
+    if (!m_fileTypes.empty())
+        m_fileTypes.pop_front();
     return f;
+}
+
+QString TestResponder::takeFile(const PromptRecord &record, QString *selectedFilter)
+{
+    const QString type = m_fileTypes.empty() ? QString() : m_fileTypes.front();
+    const QString file = takeFile(record);
+    if (selectedFilter && !type.isEmpty()) {
+        const QStringList entries = record.filter.split(QStringLiteral(";;"));
+        bool found = false;
+        for (const QString &entry : entries)
+            if (entry.startsWith(type)) {
+                *selectedFilter = entry;
+                found = true;
+                break;
+            }
+        if (!found)
+            throw UnansweredPrompt(QStringLiteral("The file dialog offers no type ") + type);
+    }
+    return file;
 }
 
 int TestResponder::runDialog(QDialog &dialog)
