@@ -195,9 +195,11 @@ void CViewHome::AddHtml(int kind, const QString &text)
 
 void CViewHome::AddHtmlPair(const QString &title, const QString &text, int kind)
 {
-    AddHtml(kind, kind == 2 ? title.toUpper() : title);
+    // Titles and texts are plain text (a company named "Smith & Sons <Print>"
+    // shows as typed), never markup.
+    AddHtml(kind, (kind == 2 ? title.toUpper() : title).toHtmlEscaped());
     if (!text.isEmpty())
-        AddHtml(5, text);
+        AddHtml(5, text.toHtmlEscaped());
 }
 
 void CViewHome::AppendAppLink(int id, const QString &text, const QString &trailing)
