@@ -38,8 +38,10 @@ TEST(PriceListRules, QuantitySeries)
         {"250-2000", series(250, 250, 8)},
         // The last may pass the end of the range.
         {"300-1000", {300, 600, 900, 1200}},
-        // Only the first four characters are the step.
-        {"10000", series(1000, 1000, 30)},
+        // The whole leading number is the step.
+        {"10000", series(10000, 10000, 30)},
+        {"25000-100000", {25000, 50000, 75000, 100000}},
+        {"2000000000", {2000000000}},
         {"Varies", {500, 1000, 5000, 10000}},
         {"", {500, 1000, 5000, 10000}},
         {"0-500", {500, 1000, 5000, 10000}},
