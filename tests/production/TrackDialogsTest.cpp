@@ -11,6 +11,7 @@
 #include "views/CDlgList.h"
 #include "production/tracking/TrackRules.h"
 
+#include <QtGui/QImage>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 
@@ -191,8 +192,14 @@ TEST_F(TrackTest, FinishRulesRunAgainOnlyWhenMinutesOrMaterialChange)
 TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)
 {
     exec(QStringLiteral("UPDATE Items SET [Note] = 'Blue ink \u00B7 stock 300' WHERE ItemID = %1").arg(fold));
+    // The press run was never given a date: it is to be done on day 1, the
+    // order's date, as the bindery given day 1 is.
+    exec(QStringLiteral("UPDATE Items SET Days2 = 0, Status = 1 WHERE ItemID = %1").arg(offsetRun));
+    exec(QStringLiteral("UPDATE Items SET Days2 = 1, Status = 1 WHERE ItemID = %1").arg(fold));
     onDialog<CTaskJobDlg>([&](CTaskJobDlg &d) {
         CXTable &t = d.table();
+        EXPECT_FALSE(t.GetCellText(t.FindRowByLong(fold), 3).isEmpty());
+        EXPECT_EQ(t.GetCellText(t.FindRowByLong(offsetRun), 3), t.GetCellText(t.FindRowByLong(fold), 3));
         EXPECT_EQ(t.m_title, QStringLiteral("Order 8001  \u00B7  Order 8001  \u00B7  Acme Printing Co (#100)"));
         EXPECT_EQ(t.GetRowCount(), 3);
         const int item = t.FindRowByLong(itemRow);
@@ -204,6 +211,21 @@ TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)
         EXPECT_EQ(d.chart().GetSelectedRow(), b);
         EXPECT_TRUE(d.ribbon().GetItemText(1).startsWith(QStringLiteral("Start ")));
         snapshot(d, QStringLiteral("pickers"));
+        // The order's last service is a row like the others, not drawn as a
+        // totals row in the heading's colour (that would hide its icons).
+        {
+            d.chart().SelectRow(item);
+            const QImage shot = d.chart().grab().toImage();
+            const QRect rowsArea = d.chart().rowsRect();
+            const int line = d.chart().lineHeight();
+            ASSERT_GT(line, 0);
+            const int x = rowsArea.left() + 3;
+            const QRgb heading = shot.pixel(x, rowsArea.top() - 3);
+            const QRgb lastRow = shot.pixel(x, rowsArea.top() + 2 * line + line / 2);
+            const QRgb middleRow = shot.pixel(x, rowsArea.top() + line + line / 2);
+            EXPECT_NE(lastRow, heading) << "the last service row is drawn as a totals row";
+            EXPECT_NE(middleRow, heading);
+        }
         // Only the item row marked: Start does nothing.
         d.chart().SelectRow(item);
         EXPECT_FALSE(d.OnStart());
