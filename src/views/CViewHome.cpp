@@ -110,6 +110,10 @@ bool CViewHome::IsCommandEnabled(int id)
         return true;
     if (id == 30121)
         return m_nShownCode == kDatabasePage;
+    // Back only when there is a page to go back to (the ribbon asks again
+    // after every window, an "app:" link's among them).
+    if (id == 59651)
+        return !m_backCodes.isEmpty();
     return CView0::IsCommandEnabled(id);
 }
 

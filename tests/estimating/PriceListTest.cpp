@@ -173,10 +173,10 @@ TEST_F(PriceBook, ListOfTemplatesAtEveryFiveHundred)
         EXPECT_EQ(list.GetItemText(31, 2), QStringLiteral("1,650.00"));
         snapshot(d, "price-list.png");
 
-        // Typed "10000": a step of 1,000.
+        // Typed "10000": a step of 10,000.
         d.SetQuantityText(QStringLiteral("10000"));
-        EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("1,000"));
-        EXPECT_EQ(list.GetItemText(31, 1), QStringLiteral("30,000"));
+        EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("10,000"));
+        EXPECT_EQ(list.GetItemText(31, 1), QStringLiteral("300,000"));
         // "Varies".
         d.SetQuantityText(QStringLiteral("Varies"));
         EXPECT_EQ(list.GetItemCount(), 4);

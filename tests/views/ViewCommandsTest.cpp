@@ -1,5 +1,6 @@
 #include "DialogsFixture.h"
 
+#include "controls/CHtmlCtrl.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
 #include "controls/CXRibbon.h"
