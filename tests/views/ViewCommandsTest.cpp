@@ -24,6 +24,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QScopeGuard>
 #include <QtCore/QThread>
 #include <QtGui/QImage>
 #include <QtWidgets/QLineEdit>
@@ -395,6 +396,7 @@ TEST_F(ViewCommandsTest, DataToolsStartTheCompanionBesideTheProgramOrSayItIsNotI
 
     // Installed: it starts, in the program's folder, and nothing is asked.
     const QString marker = tempPath(QStringLiteral("started"));
+    const auto removeCompanion = qScopeGuard([&companion] { QFile::remove(companion); });
     {
         QFile script(companion);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
@@ -406,7 +408,6 @@ TEST_F(ViewCommandsTest, DataToolsStartTheCompanionBesideTheProgramOrSayItIsNotI
     QDeadlineTimer deadline(10000);
     while (!QFileInfo(marker).size() && !deadline.hasExpired())
         QThread::msleep(20);
-    QFile::remove(companion);
     EXPECT_TRUE(prompts().shown().isEmpty());
     QFile started(marker);
     ASSERT_TRUE(started.open(QIODevice::ReadOnly));
