@@ -8,10 +8,12 @@
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLineEdit>
 #include <QtCore/QRegularExpression>
+#include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtWidgets/QMessageBox>
 
 #include <cstdio>
+#include <memory>
 
 namespace platform {
 namespace {
@@ -189,22 +191,33 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
     if (selectedFilter && !selectedFilter->isEmpty())
         dialog.selectNameFilter(*selectedFilter);
     // The extension of the name typed follows the type chosen, as the name
-    // will when it is saved.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &chosen) {
+    // will when it is saved: another offered type's extension is replaced,
+    // any other text after a dot stays part of the name. The dialog's own
+    // replacement would cut such a text, so the name is kept as typed.
+    QLineEdit *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto typed = std::make_shared<QString>(QFileInfo(suggested).fileName());
+    if (edit)
+        QObject::connect(edit, &QLineEdit::textEdited, &dialog, [typed](const QString &text) { *typed = text; });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, edit, typed](const QString &chosen) {
         static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)\\)?$"));
-        const QRegularExpressionMatch m = pattern.match(chosen);
-        if (!m.hasMatch())
+        const QString extension = pattern.match(chosen).captured(1);
+        if (extension.isEmpty())
             return;
-        const QString extension = m.captured(1);
         dialog.setDefaultSuffix(extension);
-        QLineEdit *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (!edit || edit->text().trimmed().isEmpty())
+        if (!edit || typed->trimmed().isEmpty())
             return;
-        QString name = edit->text();
+        QString name = *typed;
         const int dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot > 0 && !name.mid(dot + 1).contains(QLatin1Char(' ')))
+        const QString current = dot > 0 ? name.mid(dot + 1) : QString();
+        bool offered = false;
+        for (const QString &filter : dialog.nameFilters()) {
+            const QString offeredExtension = pattern.match(filter).captured(1);
+            offered = offered || (!current.isEmpty() && offeredExtension.compare(current, Qt::CaseInsensitive) == 0);
+        }
+        if (offered)
             name.truncate(dot);
-        edit->setText(name + QLatin1Char('.') + extension);
+        *typed = name + QLatin1Char('.') + extension;
+        edit->setText(*typed);
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
