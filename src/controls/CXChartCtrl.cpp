@@ -761,7 +761,7 @@ int CXChartCtrl::DrawTableRows(const QRect &areaIn)
 
     m_rcRows = QRect(left, area.top() + m_cyHeader, area.right() - left + 1, 0);
     const int rows = table.GetRowCount();
-    const int grandTotal = table.m_totalMode > CXTable::TotalsSeparated ? rows - 1 : -1;
+    const int grandTotal = table.m_totalMode > CXTable::TotalsSeparated ? table.GetTotalRowIndex() : -1;
     const bool focused = hasFocus();
     int y = m_rcRows.top();
     int row = m_nFirstRow;

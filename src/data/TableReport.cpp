@@ -50,10 +50,13 @@ QString ReportTablesAndIndexes(platform::Database *database, bool remove)
             const platform::IndexDef &index = def.indexes[j];
             ++indexes;
             const QString name = index.name.toHtmlEscaped();
-            if (index.name == index.fields().join(QString())) {
+            // An index named after its first field is listed by that name;
+            // any other (a compound index named after its fields among them)
+            // as its first field with its name, and noted.
+            if (index.name == index.field) {
                 AppendText(names, name, QStringLiteral(", "));
             } else {
-                const QString entry = QStringLiteral("%1 (%2)").arg(index.fields().join(QStringLiteral(", ")).toHtmlEscaped(), name);
+                const QString entry = QStringLiteral("%1 (%2)").arg(index.field.toHtmlEscaped(), name);
                 AppendText(names, entry, QStringLiteral(", "));
                 if (index.name != QLatin1String("PrimaryKey"))
                     AppendText(note, entry, QStringLiteral(", "));

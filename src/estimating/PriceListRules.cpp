@@ -5,6 +5,9 @@
 #include "data/CItemSet.h"
 #include "estimating/CItemPrice.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace PriceList {
 
 namespace {
@@ -26,13 +29,15 @@ qint64 leadingNumber(const QString &text)
 std::vector<quint32> BuildQuantities(const QString &text)
 {
     std::vector<quint32> quantities;
-    const qint64 step = leadingNumber(text.left(4));
+    // The whole leading number is the step: "10000" lists every 10,000.
+    // A quantity the pricing cannot take ends the series.
+    const qint64 step = std::min<qint64>(leadingNumber(text.left(12)), INT_MAX);
     if (step > 0) {
         const qsizetype dash = text.indexOf(QLatin1Char('-'));
-        const qint64 last = dash >= 0 ? leadingNumber(text.mid(dash + 1)) : step * 30;
+        const qint64 last = dash >= 0 ? leadingNumber(text.mid(dash + 1, 12)) : step * 30;
         qint64 quantity = step;
         quantities.push_back(quint32(quantity));
-        while (quantity < last && int(quantities.size()) < kMaxQuantities) {
+        while (quantity < last && int(quantities.size()) < kMaxQuantities && quantity + step <= INT_MAX) {
             quantity += step;
             quantities.push_back(quint32(quantity));
         }

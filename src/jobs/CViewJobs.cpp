@@ -52,7 +52,7 @@ const ViewCommand kCommands[] = {
     {30167, nullptr, Enabled::Always},
     {30170, nullptr, Enabled::Always},
     {30181, nullptr, Enabled::Always},
-    {30536, nullptr, Enabled::Always},
+    {30536, "Summary", Enabled::Always}, // with Ctrl held, the item-price check
 };
 
 } // namespace

@@ -68,7 +68,12 @@ void CViewJobs::OnFixDiscrepancies()
         const std::vector<JobItemRow> rows = ReadJobItemRows(m_jobSet.m_pDatabase, jobId);
         if (std::none_of(rows.begin(), rows.end(), [](const JobItemRow &row) { return row.serNo > 0; }))
             continue;
-        ApplyJobItemSums(m_jobSet, SumJobItems(rows, m_jobSet.IsCreditInvoice()), false);
+        JobItemSums sums = SumJobItems(rows, m_jobSet.IsCreditInvoice());
+        // The fix writes the sum of the prices: services that are all No
+        // Charge sum to nothing, not to the job window's No Charge marker.
+        if (sums.subtotal == Money::noChargeMarker() || sums.subtotal == -Money::noChargeMarker())
+            sums.subtotal = Money();
+        ApplyJobItemSums(m_jobSet, sums, false);
         if (m_jobSet.SaveRecord(0))
             ++fixed;
     }

@@ -35,12 +35,14 @@ QList<CompareNode> JobSourceChain(qint32 jobId, bool &found)
             : QStringLiteral("JobType = %1 and JobNo = %2").arg(fromType).arg(fromNo);
         if (!source.RequeryOrOpen(false) || source.IsEmptySet())
             break; // the source was deleted
-        if (shown.contains(source.m_JobID))
+        if (shown.contains(source.m_JobID) && source.m_JobID != jobId)
             break; // the chain came back to a job already shown
         shown.insert(source.m_JobID);
         nodes.append({QStringLiteral("%1 %2: %3").arg(typeName(source.m_JobType)).arg(source.m_JobNo).arg(source.m_Title),
                       source.m_JobID});
-        if (source.m_JobNo == source.m_FromJobNo && source.m_JobType == source.m_FromJobType)
+        // A job that names itself as its source (or a chain that comes back
+        // to the compared job) is shown once, as its own source.
+        if (source.m_JobID == jobId || (source.m_JobNo == source.m_FromJobNo && source.m_JobType == source.m_FromJobType))
             break;
         fromType = source.m_FromJobType;
         fromNo = source.m_FromJobNo;

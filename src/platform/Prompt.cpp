@@ -6,12 +6,16 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtCore/QSet>
 #include <QtWidgets/QMessageBox>
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include <poll.h>
 #include <unistd.h>
@@ -253,6 +257,61 @@ QString Prompt::saveFileName(const QString &title, const QString &suggested, con
     return QFileDialog::getSaveFileName(activeParent(parent), title, suggested, filter);
 }
 
+QString Prompt::saveFileName(const QString &title, const QString &suggested, const QString &filter,
+                             QString *selectedFilter, QWidget *parent)
+{
+    if (g_responder) {
+        PromptRecord r;
+        r.kind = PromptRecord::Kind::SaveFile;
+        r.caption = title;
+        r.text = suggested;
+        r.filter = filter;
+        r.selectedFilter = selectedFilter ? *selectedFilter : QString();
+        return g_responder->takeFile(r, selectedFilter);
+    }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QString(); // no window system: nothing can be chosen
+    QFileDialog dialog(activeParent(parent), title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    // The extension of the name typed follows the type chosen, as the name
+    // will when it is saved: another offered type's extension is replaced,
+    // any other text after a dot stays part of the name. The dialog's own
+    // replacement would cut such a text, so the name is kept as typed.
+    QLineEdit *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto typed = std::make_shared<QString>(QFileInfo(suggested).fileName());
+    if (edit)
+        QObject::connect(edit, &QLineEdit::textEdited, &dialog, [typed](const QString &text) { *typed = text; });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, edit, typed](const QString &chosen) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)\\)?$"));
+        const QString extension = pattern.match(chosen).captured(1);
+        if (extension.isEmpty())
+            return;
+        dialog.setDefaultSuffix(extension);
+        if (!edit || typed->trimmed().isEmpty())
+            return;
+        QString name = *typed;
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString current = dot > 0 ? name.mid(dot + 1) : QString();
+        bool offered = false;
+        for (const QString &filter : dialog.nameFilters()) {
+            const QString offeredExtension = pattern.match(filter).captured(1);
+            offered = offered || (!current.isEmpty() && offeredExtension.compare(current, Qt::CaseInsensitive) == 0);
+        }
+        if (offered)
+            name.truncate(dot);
+        *typed = name + QLatin1Char('.') + extension;
+        edit->setText(*typed);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().first();
+}
+
 QString Prompt::folderName(const QString &title, const QString &folder, QWidget *parent)
 {
     if (g_responder) {
@@ -319,7 +378,28 @@ QString TestResponder::takeFile(const PromptRecord &record)
         throw UnansweredPrompt(QStringLiteral("Unanswered file choice: ") + record.caption);
     QString f = m_files.front();
     m_files.pop_front();
+    if (!m_fileTypes.empty())
+        m_fileTypes.pop_front();
     return f;
+}
+
+QString TestResponder::takeFile(const PromptRecord &record, QString *selectedFilter)
+{
+    const QString type = m_fileTypes.empty() ? QString() : m_fileTypes.front();
+    const QString file = takeFile(record);
+    if (selectedFilter && !type.isEmpty()) {
+        const QStringList entries = record.filter.split(QStringLiteral(";;"));
+        bool found = false;
+        for (const QString &entry : entries)
+            if (entry.startsWith(type)) {
+                *selectedFilter = entry;
+                found = true;
+                break;
+            }
+        if (!found)
+            throw UnansweredPrompt(QStringLiteral("The file dialog offers no type ") + type);
+    }
+    return file;
 }
 
 int TestResponder::runDialog(QDialog &dialog)

@@ -56,6 +56,7 @@ struct PromptRecord
     QString text;     // message text, or the dialog's object name
     QString caption;  // caption, or the file dialog's title
     QString filter;   // the file dialog's filter, in the dialog's own form
+    QString selectedFilter; // the filter entry the file dialog opened on
     unsigned flags = 0;
     int answer = 0;
 };
@@ -86,6 +87,11 @@ public:
                                 QWidget *parent = nullptr);
     static QString saveFileName(const QString &title, const QString &suggested, const QString &filter,
                                 QWidget *parent = nullptr);
+    // The same with a choice of file type: the dialog opens on the filter
+    // entry *selectedFilter names and gives back the entry the user left
+    // selected. Choosing another type puts its extension on the name typed.
+    static QString saveFileName(const QString &title, const QString &suggested, const QString &filter,
+                                QString *selectedFilter, QWidget *parent = nullptr);
     static QString folderName(const QString &title, const QString &folder, QWidget *parent = nullptr);
 
     // Runs a modal dialog and returns its result (QDialog::Accepted/Rejected or
@@ -108,7 +114,15 @@ public:
     static TestResponder *active();
 
     void answer(int id) { m_answers.push_back(id); }
-    void answerFile(const QString &path) { m_files.push_back(path); }
+    void answerFile(const QString &path) { m_files.push_back(path); m_fileTypes.push_back(QString()); }
+    // A save choice answered with a file type: the filter entry that starts
+    // with fileType is the one the user leaves selected (empty: the one the
+    // dialog opened on).
+    void answerFile(const QString &path, const QString &fileType)
+    {
+        m_files.push_back(path);
+        m_fileTypes.push_back(fileType);
+    }
     // The handler gets the dialog, already set up and shown offscreen, drives
     // its controls and returns the dialog's result.
     void onDialog(DialogHandler handler) { m_dialogs.push_back(std::move(handler)); }
@@ -122,12 +136,14 @@ public:
     // Used by Prompt.
     int takeAnswer(const PromptRecord &record);
     QString takeFile(const PromptRecord &record);
+    QString takeFile(const PromptRecord &record, QString *selectedFilter);
     int runDialog(QDialog &dialog);
     void record(const PromptRecord &record) { m_shown.append(record); }
 
 private:
     std::deque<int> m_answers;
     std::deque<QString> m_files;
+    std::deque<QString> m_fileTypes;
     std::deque<DialogHandler> m_dialogs;
     QList<PromptRecord> m_shown;
     TestResponder *m_previous = nullptr;

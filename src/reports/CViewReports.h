@@ -29,6 +29,9 @@ public:
     bool OnCommand(int id) override;
     bool IsCommandEnabled(int id) override;
     void FillList() override;
+    // The At a Glance entries open a window: showing the view again must not
+    // open it again.
+    bool RefillsWhenChanged() const override { return m_nBranch != 25; }
 
     void LoadCustomQueries();
     void FillReportList();

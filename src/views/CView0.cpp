@@ -12,6 +12,7 @@
 #include "app/base/ImageList.h"
 #include "app/base/MoneyText.h"
 #include "app/base/PriceText.h"
+#include "app/base/ProgramPaths.h"
 #include "app/base/Menus.h"
 #include "controls/CSearchList.h"
 #include "controls/CXChartCtrl.h"
@@ -52,6 +53,7 @@
 #include "views/CFavoritesDlg.h"
 
 #include <utility>
+#include <QtCore/QProcess>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
 #include <QtGui/QCursor>
@@ -170,6 +172,30 @@ CView0::PriceListOpener &priceListOpener()
 void CView0::SetPriceListOpener(PriceListOpener opener)
 {
     priceListOpener() = std::move(opener);
+}
+
+void CView0::OnDataTools()
+{
+    // The companion program is installed in the program's own folder.
+    const QString folder = GetProgramFolder();
+    QString program;
+    for (const QString &name : {QStringLiteral("TavrelDataTools"), QStringLiteral("TavrelDataTools.exe")}) {
+        const QFileInfo candidate(folder + name);
+        if (candidate.isFile() && candidate.isExecutable()) {
+            program = candidate.absoluteFilePath();
+            break;
+        }
+    }
+    if (program.isEmpty()) {
+        platform::Prompt::messageBox(QStringLiteral("The data tools are not installed.\n\nTavrel starts them as "
+                                                    "\"TavrelDataTools\" from its own folder:\n") +
+                                         folder,
+                                     QString(), platform::MB_ICONINFORMATION);
+        return;
+    }
+    if (!QProcess::startDetached(program, {}, folder))
+        platform::Prompt::messageBox(QStringLiteral("The data tools could not be started:\n") + program, QString(),
+                                     platform::MB_ICONEXCLAMATION);
 }
 
 void CView0::ReportNotAvailable(const QString &what)
@@ -591,7 +617,7 @@ void CView0::ShowEmptyList()
 void CView0::RefreshIfChanged()
 {
     // Another window still open above the view refreshes it when it ends.
-    if (m_nListedAtWrites == 0 || !isVisible() || QApplication::activeModalWidget())
+    if (m_nListedAtWrites == 0 || !isVisible() || QApplication::activeModalWidget() || !RefillsWhenChanged())
         return;
     platform::Database &db = SharedDatabase();
     if (!db.isOpen() || platform::databaseWriteCount(db) == m_nListedAtWrites)
@@ -1025,7 +1051,7 @@ bool CView0::OnCommand(int id)
         ZqApp()->OpenFileTransfer(30590);
         return true;
     case 30575:
-        ReportNotAvailable(QStringLiteral("Working with the data tools"));
+        OnDataTools();
         return true;
     case 30661:
         OnCustomizeAppearance();

@@ -109,6 +109,9 @@ public:
     // is shown and after each record window ends; a list never filled is
     // left alone.
     void RefreshIfChanged();
+    // Whether what the view shows is a list that RefreshIfChanged may read
+    // again; a selection that opens a window instead of listing answers false.
+    virtual bool RefillsWhenChanged() const { return true; }
     // Asks every shown view to refresh when its rows changed, once the
     // running command has ended.
     static void RefreshShownViews();
@@ -268,6 +271,9 @@ protected:
     // 320 pixels; kept for the workstation under "ListManagerWidth-" + view name.
     int ListManagerWidth();
     void OnWindowColor();
+    // Starts the companion data-tools program installed beside this one, or
+    // says that it is not installed.
+    void OnDataTools();
     virtual void ShowSecurityState();
     virtual void ShowDefaultCsr();
     void LoadListOptions(const QString &caption, int width, int reserved, int position);

@@ -110,6 +110,10 @@ bool CViewHome::IsCommandEnabled(int id)
         return true;
     if (id == 30121)
         return m_nShownCode == kDatabasePage;
+    // Back only when there is a page to go back to (the ribbon asks again
+    // after every window, an "app:" link's among them).
+    if (id == 59651)
+        return !m_backCodes.isEmpty();
     return CView0::IsCommandEnabled(id);
 }
 
@@ -195,9 +199,11 @@ void CViewHome::AddHtml(int kind, const QString &text)
 
 void CViewHome::AddHtmlPair(const QString &title, const QString &text, int kind)
 {
-    AddHtml(kind, kind == 2 ? title.toUpper() : title);
+    // Titles and texts are plain text (a company named "Smith & Sons <Print>"
+    // shows as typed), never markup.
+    AddHtml(kind, (kind == 2 ? title.toUpper() : title).toHtmlEscaped());
     if (!text.isEmpty())
-        AddHtml(5, text);
+        AddHtml(5, text.toHtmlEscaped());
 }
 
 void CViewHome::AppendAppLink(int id, const QString &text, const QString &trailing)

@@ -688,7 +688,7 @@ TEST_F(XTableTest, ExportReadsBackCellForCell)
     EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("none.csv"))));
 }
 
-TEST_F(XTableTest, ExportAsksForTheFileWithTheCommaTypeFirst)
+TEST_F(XTableTest, ExportAsksForTheFileOnTheCommaType)
 {
     CXTable t;
     RowSourceStub src({{QStringLiteral("Customer"), FieldType::Text, 30}, {QStringLiteral("Amount"), FieldType::Currency, 8}},
@@ -702,8 +702,8 @@ TEST_F(XTableTest, ExportAsksForTheFileWithTheCommaTypeFirst)
     const platform::PromptRecord &dialog = prompts().shown().first();
     EXPECT_EQ(dialog.kind, platform::PromptRecord::Kind::SaveFile);
     EXPECT_EQ(dialog.caption, QStringLiteral("Export to File:"));
-    EXPECT_TRUE(dialog.text.endsWith(QStringLiteral("Sales 201103"))) << dialog.text.toStdString();
-    EXPECT_TRUE(dialog.filter.startsWith(QStringLiteral("Comma Delimited (.csv) (*.csv)"))) << dialog.filter.toStdString();
+    EXPECT_TRUE(dialog.text.endsWith(QStringLiteral("Sales 201103.csv"))) << dialog.text.toStdString();
+    EXPECT_EQ(dialog.selectedFilter, QStringLiteral("Comma Delimited (.csv) (*.csv)"));
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + path);
     EXPECT_TRUE(QFile::exists(path));
 

@@ -247,6 +247,17 @@ TEST_F(KeyCheckTest, ReportListsAndDeletesTheIndexes)
     EXPECT_TRUE(db().tableDef(QStringLiteral("Jobs")).indexes.isEmpty());
     EXPECT_TRUE(ReportTablesAndIndexes(&db(), false)
                     .contains(QStringLiteral("<th%1>39 Tables</th><th%1>0 Indexes</th>").arg(oneLine)));
+
+    // A compound index is listed by its first field and its name, and noted,
+    // even when its name is its fields run together.
+    db().createIndex(QStringLiteral("Jobs"), {QStringLiteral("CusNoJobNo"), QStringLiteral("CusNo"), false, false,
+                                              {QStringLiteral("JobNo")}});
+    db().createIndex(QStringLiteral("Jobs"), {QStringLiteral("Title"), QStringLiteral("Title"), false, false});
+    const QString compound = ReportTablesAndIndexes(&db(), false);
+    EXPECT_TRUE(compound.contains(QStringLiteral("<tr><td%1>Jobs</td><td%1>2</td><td>Title, CusNo (CusNoJobNo)&nbsp;</td>"
+                                                 "<td>CusNo (CusNoJobNo)&nbsp;</td></tr>")
+                                      .arg(oneLine)))
+        << compound.toStdString();
     db().close();
 
     // A file without tables: the heading and a total of nothing.

@@ -38,8 +38,10 @@ TEST(PriceListRules, QuantitySeries)
         {"250-2000", series(250, 250, 8)},
         // The last may pass the end of the range.
         {"300-1000", {300, 600, 900, 1200}},
-        // Only the first four characters are the step.
-        {"10000", series(1000, 1000, 30)},
+        // The whole leading number is the step.
+        {"10000", series(10000, 10000, 30)},
+        {"25000-100000", {25000, 50000, 75000, 100000}},
+        {"2000000000", {2000000000}},
         {"Varies", {500, 1000, 5000, 10000}},
         {"", {500, 1000, 5000, 10000}},
         {"0-500", {500, 1000, 5000, 10000}},
@@ -171,10 +173,10 @@ TEST_F(PriceBook, ListOfTemplatesAtEveryFiveHundred)
         EXPECT_EQ(list.GetItemText(31, 2), QStringLiteral("1,650.00"));
         snapshot(d, "price-list.png");
 
-        // Typed "10000": a step of 1,000.
+        // Typed "10000": a step of 10,000.
         d.SetQuantityText(QStringLiteral("10000"));
-        EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("1,000"));
-        EXPECT_EQ(list.GetItemText(31, 1), QStringLiteral("30,000"));
+        EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("10,000"));
+        EXPECT_EQ(list.GetItemText(31, 1), QStringLiteral("300,000"));
         // "Varies".
         d.SetQuantityText(QStringLiteral("Varies"));
         EXPECT_EQ(list.GetItemCount(), 4);

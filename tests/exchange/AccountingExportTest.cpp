@@ -110,6 +110,46 @@ for r in rows[1:]:
     EXPECT_TRUE(report.contains(QStringLiteral("No errors."))) << report.toStdString();
 }
 
+// However the accounts are typed, every line keeps its 17 columns: a missing
+// account is an empty field, an account holding a comma is one quoted field.
+TEST_F(AccountingExport, InvoiceCsvKeepsItsColumnsWhateverTheAccountText)
+{
+    struct Case
+    {
+        const char *accounts;
+        const char *expected; // AR account; sales accounts; sales-tax accounts; first AR amount
+    };
+    const Case cases[] = {
+        {"40000,11000,23100", "11000;40000;23100;219.50"},
+        {"4000", ";;4000;219.50"},
+        {"40000;11000;23100", ";;40000;11000;23100;219.50"},
+        {"40000,11000", "11000;40000;;219.50"},
+        {" 40000 , 11000 , 23100,9", "11000;40000;23100,9;219.50"},
+    };
+    for (const Case &c : cases) {
+        const QString path = write(QStringLiteral("accounts.csv"), [&c](CExport &e) {
+            e.separator = ',';
+            e.WritePeachtreeHeader();
+            e.WritePeachtreePosting(7, QString::fromLatin1(c.accounts));
+            return 1;
+        });
+        int code = 0;
+        const QString out = python(QStringLiteral(R"(
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], newline='', encoding='cp1252')))
+assert all(len(r) == 17 for r in rows), [len(r) for r in rows]
+rows = rows[1:]
+ar = sorted(set(r[6] for r in rows))
+sales = sorted(set(r[12] for r in rows if r[10] == '1'))
+tax = sorted(set(r[12] for r in rows if r[10] == '0'))
+print(';'.join(['|'.join(ar), '|'.join(sales), '|'.join(tax), rows[0][7]]))
+)"),
+                                    {path}, &code);
+        EXPECT_EQ(code, 0) << c.accounts << ": " << out.toStdString();
+        EXPECT_EQ(out.trimmed(), QString::fromLatin1(c.expected)) << c.accounts;
+    }
+}
+
 TEST_F(AccountingExport, IifSalesJournalAndInvoicesMatchGoldenAndBalance)
 {
     int sales = 0;

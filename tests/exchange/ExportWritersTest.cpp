@@ -251,7 +251,7 @@ TEST_F(ExportWriters, ExportEntryWritesTheChosenTypeAndOffersToOpenIt)
         return o.result();
     });
     const QString addressPath = tempPath(QStringLiteral("Address List.txt"));
-    prompts().answerFile(addressPath);
+    prompts().answerFile(addressPath, QStringLiteral("Tab"));
     prompts().answer(platform::IDNO);
     CExport view;
     view.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);

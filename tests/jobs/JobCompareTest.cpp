@@ -43,7 +43,12 @@ TEST_F(JobCompareTest, JobChains)
              t.job(1, 41, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'B', 1, 40"));
              return t.job(1, 40, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'A', 1, 41"));
          },
-         {QStringLiteral("Quote 41: B")}},
+         {QStringLiteral("Quote 41: B"), QStringLiteral("Quote 40: A")}},
+        {"a job that is its own source",
+         [](JobCompareTest &t) {
+             return t.job(1, 35, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'Itself', 1, 35"));
+         },
+         {QStringLiteral("Quote 35: Itself")}},
         {"a deleted source", [](JobCompareTest &t) {
              return t.job(0, 51, QStringLiteral("Title, FromJobType, FromJobNo"), QStringLiteral("'X', 2, 999"));
          }, {}},

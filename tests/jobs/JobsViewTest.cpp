@@ -433,9 +433,9 @@ TEST_F(JobsView, DiscrepanciesAreExplainedAndFixedFromTheServiceRows)
         EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("100"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT Cost FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("40"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(priced)).toMoney(), money("100"));
-        // No Charge services give the job window's No Charge subtotal.
-        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(free)).toMoney(),
-                  Money::noChargeMarker());
+        // Services that are all No Charge sum to a subtotal of nothing.
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(free)).toMoney(), money("0"));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Balance FROM Jobs WHERE JobID = %1").arg(free)).toMoney(), money("0"));
         const auto taxedMoney = [&](const char *column) {
             return scalar(QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = %2").arg(QLatin1String(column)).arg(taxed))
                 .toMoney();

@@ -11,6 +11,7 @@
 #include "views/CDlgList.h"
 #include "production/tracking/TrackRules.h"
 
+#include <QtGui/QImage>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 
@@ -191,8 +192,14 @@ TEST_F(TrackTest, FinishRulesRunAgainOnlyWhenMinutesOrMaterialChange)
 TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)
 {
     exec(QStringLiteral("UPDATE Items SET [Note] = 'Blue ink \u00B7 stock 300' WHERE ItemID = %1").arg(fold));
+    // The press run was never given a date: it is to be done on day 1, the
+    // order's date, as the bindery given day 1 is.
+    exec(QStringLiteral("UPDATE Items SET Days2 = 0, Status = 1 WHERE ItemID = %1").arg(offsetRun));
+    exec(QStringLiteral("UPDATE Items SET Days2 = 1, Status = 1 WHERE ItemID = %1").arg(fold));
     onDialog<CTaskJobDlg>([&](CTaskJobDlg &d) {
         CXTable &t = d.table();
+        EXPECT_FALSE(t.GetCellText(t.FindRowByLong(fold), 3).isEmpty());
+        EXPECT_EQ(t.GetCellText(t.FindRowByLong(offsetRun), 3), t.GetCellText(t.FindRowByLong(fold), 3));
         EXPECT_EQ(t.m_title, QStringLiteral("Order 8001  \u00B7  Order 8001  \u00B7  Acme Printing Co (#100)"));
         EXPECT_EQ(t.GetRowCount(), 3);
         const int item = t.FindRowByLong(itemRow);
@@ -204,6 +211,21 @@ TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)
         EXPECT_EQ(d.chart().GetSelectedRow(), b);
         EXPECT_TRUE(d.ribbon().GetItemText(1).startsWith(QStringLiteral("Start ")));
         snapshot(d, QStringLiteral("pickers"));
+        // The order's last service is a row like the others, not drawn as a
+        // totals row in the heading's colour (that would hide its icons).
+        {
+            d.chart().SelectRow(item);
+            const QImage shot = d.chart().grab().toImage();
+            const QRect rowsArea = d.chart().rowsRect();
+            const int line = d.chart().lineHeight();
+            EXPECT_GT(line, 0);
+            const int x = rowsArea.left() + 3;
+            const QRgb heading = shot.pixel(x, rowsArea.top() - 3);
+            const QRgb lastRow = shot.pixel(x, rowsArea.top() + 2 * line + line / 2);
+            const QRgb middleRow = shot.pixel(x, rowsArea.top() + line + line / 2);
+            EXPECT_NE(lastRow, heading) << "the last service row is drawn as a totals row";
+            EXPECT_NE(middleRow, heading);
+        }
         // Only the item row marked: Start does nothing.
         d.chart().SelectRow(item);
         EXPECT_FALSE(d.OnStart());
@@ -249,7 +271,8 @@ TEST_F(TrackTest, ProductionTaskListListsServicesOfOrdersInProgress)
     EXPECT_TRUE(sql.contains(QStringLiteral("WHERE Items.SerNo>0 AND Jobs.JobType=0 AND Jobs.Status=0 AND Jobs.Creator<98  "
                                             "and Items.EmpNo = 3  and Items.Status > 0 ORDER BY ")));
     EXPECT_TRUE(CTaskListDlg::BuildSql(29104, 3, 1).contains(
-        QStringLiteral("Jobs.Creator<98  and (Jobs.DateIn + Items.Days2 - 1) = Date() ORDER BY")));
+        QStringLiteral("Jobs.Creator<98  and (IIf(Items.Days2 > 0, Jobs.DateIn + Items.Days2 - 1, IIf(Items.Status "
+                       "Between 1 And 254, Jobs.DateIn + Items.Status - 1))) = Date() ORDER BY")));
     exec(QStringLiteral("UPDATE Items SET Status = 0 WHERE ItemID = %1").arg(fold));
     onDialog<CTaskListDlg>([&](CTaskListDlg &d) {
         CXTable &t = d.table();
@@ -267,4 +290,17 @@ TEST_F(TrackTest, ProductionTaskListListsServicesOfOrdersInProgress)
     CTaskListDlg dialog(29105, 3, nullptr);
     ASSERT_EQ(dialog.DoModal(), int(IDOK));
     EXPECT_EQ(dialog.m_chosen, QList<qint32>{offsetRun});
+
+    // A service never given a date, on an order that came in today, is to
+    // be done today (day 1), as the scheduler shows it.
+    exec(QStringLiteral("UPDATE Jobs SET DateIn = Date() WHERE JobID = %1").arg(jobId));
+    exec(QStringLiteral("UPDATE Items SET Days2 = 0, Status = 1 WHERE ItemID = %1").arg(offsetRun));
+    bool listedToday = false;
+    onDialog<CTaskListDlg>([&](CTaskListDlg &d) {
+        listedToday = d.table().FindRowByLong(offsetRun) >= 0;
+        return int(IDCANCEL);
+    });
+    CTaskListDlg today(29104, 3, nullptr);
+    today.DoModal();
+    EXPECT_TRUE(listedToday);
 }

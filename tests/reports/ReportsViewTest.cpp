@@ -436,8 +436,24 @@ TEST_F(ReportsViewTest, AtAGlanceOpensItsDialogsAndLeavesTheTableEmpty)
     choose(2501);
     EXPECT_EQ(view->table()->GetRowCount(), 0);
     EXPECT_TRUE(view->table()->m_title.isEmpty());
+    // Coming back to the view after rows were written elsewhere does not
+    // open the window again.
+    view->show();
+    QApplication::processEvents();
+    prompts().onDialog([&shown](QDialog &d) {
+        shown << QStringLiteral("again: ") + QString::fromLatin1(d.metaObject()->className());
+        return 2;
+    });
+    exec(QStringLiteral("UPDATE Jobs SET Title = Title WHERE JobID = (SELECT Min(JobID) FROM Jobs)"));
+    view->hide();
+    view->show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(shown, QStringList{"CCompanySummary"});
+    ASSERT_EQ(prompts().pendingAnswers(), 2);
     choose(2502);
     EXPECT_EQ(shown, (QStringList{"CCompanySummary", "CCompanyPie"}));
+    EXPECT_EQ(prompts().pendingAnswers(), 1);
     EXPECT_EQ(view->table()->GetRowCount(), 0);
     for (unsigned id = 3000; id <= 3004; ++id)
         EXPECT_FALSE(itemEnabled(id)) << id;

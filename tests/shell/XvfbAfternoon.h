@@ -680,7 +680,9 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     pressKey(QStringLiteral("F9"));
     if (windowUp(QStringLiteral("Export"), 3000) && !field(QStringLiteral("fileNameEdit")))
         pressKey(QStringLiteral("Return")); // which rows: all
-    const QString exported = out + QStringLiteral("/accounting.iif");
+    // The report's table goes out as comma-delimited text: the dialog opens
+    // on that type, so the file takes its extension.
+    const QString exported = out + QStringLiteral("/accounting.csv");
     ASSERT_TRUE(typeFileName(QStringLiteral("fileNameEdit"), exported)) << "no export file dialog";
     EXPECT_EQ(answerMessage(), QStringLiteral("Your data has been successfully exported to: ") + exported);
     {

@@ -1,5 +1,6 @@
 #include "DialogsFixture.h"
 
+#include "controls/CHtmlCtrl.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
 #include "controls/CXRibbon.h"
@@ -17,6 +18,14 @@
 #include "views/CViewDefaults.h"
 #include "views/CViewHome.h"
 
+#include "app/base/ProgramPaths.h"
+
+#include <QtCore/QDeadlineTimer>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QScopeGuard>
+#include <QtCore/QThread>
 #include <QtGui/QImage>
 #include <QtWidgets/QLineEdit>
 
@@ -359,4 +368,48 @@ TEST_F(ViewCommandsTest, MyCompanyEditsTheShopsIdentityAndShowsItAtOnce)
     const QString shown = app->m_company.FormatAddress(4);
     app->LoadCompanyInfo();
     EXPECT_EQ(app->m_company.FormatAddress(4), shown);
+
+    // The page shows the name as typed: text, never markup.
+    onDialog<CCompanyDlg>(fill({QStringLiteral("Smith & Sons <Print>")}));
+    home.OnCommand(CViewHome::kEditCompany);
+    home.tree()->setCurrentItem(home.tree()->FindItemByData(103));
+    home.OnCommand(30401);
+    EXPECT_TRUE(home.browser()->toPlainText().contains(QStringLiteral("Smith & Sons <Print>")))
+        << home.browser()->toPlainText().toStdString();
+    EXPECT_TRUE(home.browser()->toPlainText().contains(QStringLiteral("MY COMPANY")));
+}
+
+// The data tools are a companion program installed in the program's folder:
+// started when it is there, plainly said to be missing when it is not.
+TEST_F(ViewCommandsTest, DataToolsStartTheCompanionBesideTheProgramOrSayItIsNotInstalled)
+{
+    CViewHome home;
+    home.OnInitialUpdate();
+    const QString folder = GetProgramFolder();
+    const QString companion = folder + QStringLiteral("TavrelDataTools");
+    ASSERT_FALSE(QFileInfo::exists(companion)) << "a companion program is left in " << folder.toStdString();
+    prompts().answer(platform::IDOK);
+    home.OnCommand(30575);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("The data tools are not installed.\n\nTavrel starts them as "
+                                                   "\"TavrelDataTools\" from its own folder:\n") +
+                                        folder);
+
+    // Installed: it starts, in the program's folder, and nothing is asked.
+    const QString marker = tempPath(QStringLiteral("started"));
+    const auto removeCompanion = qScopeGuard([&companion] { QFile::remove(companion); });
+    {
+        QFile script(companion);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\npwd > '%1'\n").arg(marker).toUtf8());
+    }
+    QFile::setPermissions(companion, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    prompts().clear();
+    home.OnCommand(30575);
+    QDeadlineTimer deadline(10000);
+    while (!QFileInfo(marker).size() && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    QFile started(marker);
+    ASSERT_TRUE(started.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QDir(QString::fromUtf8(started.readAll()).trimmed()), QDir(folder));
 }

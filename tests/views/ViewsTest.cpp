@@ -396,6 +396,9 @@ TEST_F(ViewsTest, PicturesOfTheViews)
     grab(*home, QStringLiteral("home-start.png"));
     home->tree()->setCurrentItem(home->tree()->FindItemByData(102));
     EXPECT_TRUE(homeView->pageText().contains(QStringLiteral("Workstations Connected to Your Database: ")));
+    // An information page has no page to go back to, also when the ribbon
+    // asks again (after a window an "app:" link opened).
+    EXPECT_FALSE(home->IsCommandEnabled(59651));
     grab(*home, QStringLiteral("home-database.png"));
     // The file changed since (another workstation wrote to it): the page
     // tells its modification time as it is now, when the view is shown

@@ -91,39 +91,56 @@ QString RemoveExportNameChars(const QString &name)
 
 bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title)
 {
+    // The types in their numbering; the dialog opens on the type asked for
+    // and the name it proposes carries that type's extension.
+    struct FileType
+    {
+        const char *label;
+        const char *extension;
+    };
+    static const FileType types[] = {
+        {"Tab Delimited (.txt)", "txt"},
+        {"Comma Delimited (.csv)", "csv"},
+        {"Quickbooks (.iif)", "iif"},
+        {"Peachtree (.csv)", "csv"},
+    };
+    const int offered = type == ExportIif || type == ExportPeachtree ? 4 : 2;
+    const int opening = type >= 1 && type <= offered ? type : ExportCommaDelimited;
+    QString filter;
+    for (int i = 0; i < offered; ++i)
+        filter += QString::fromLatin1(types[i].label) + QStringLiteral("|*.") + QString::fromLatin1(types[i].extension) +
+                  QLatin1Char('|');
+    const QStringList entries = DialogFilter(filter).split(QStringLiteral(";;"));
+    QString selected = entries[opening - 1];
+
     QString folder = platform::Settings::readString(kSettingsSection, kExportPathKey, QString());
-    // The type asked for comes first, so the dialog starts on it.
-    QString filter = type == ExportCommaDelimited
-                         ? QStringLiteral("Comma Delimited (.csv)|*.csv|Tab Delimited (.txt)|*.txt|")
-                         : QStringLiteral("Tab Delimited (.txt)|*.txt|Comma Delimited (.csv)|*.csv|");
-    QString defaultExtension = QStringLiteral(".csv");
-    const bool allFour = type == ExportIif || type == ExportPeachtree;
-    if (type == ExportTabDelimited) {
-        defaultExtension = QStringLiteral(".txt");
-    } else if (allFour) {
-        filter += QStringLiteral("Quickbooks (.iif)|*.iif|Peachtree (.csv)|*.csv|");
-        defaultExtension = QStringLiteral(".iif");
-    }
     if (!folder.isEmpty())
         AddTrailingBackslash(folder);
+    QString proposed = RemoveExportNameChars(name);
+    if (!proposed.isEmpty())
+        proposed += QLatin1Char('.') + QString::fromLatin1(types[opening - 1].extension);
 
-    QString chosen = platform::Prompt::saveFileName(title, NativePath(folder + RemoveExportNameChars(name)),
-                                                    DialogFilter(filter));
+    QString chosen =
+        platform::Prompt::saveFileName(title, NativePath(folder + proposed), DialogFilter(filter), &selected);
     if (chosen.isEmpty())
         return false;
     chosen = NativePath(chosen);
-    addDefaultExtension(chosen, defaultExtension);
 
-    // The format follows the chosen file's extension; the Peachtree and the
-    // comma-delimited formats share ".csv", so a Peachtree export stays one.
-    const QString ext = extensionOf(chosen).toLower();
-    int chosenType = type >= 1 && type <= (allFour ? 4 : 2) ? type : ExportTabDelimited;
-    if (ext == QLatin1String("txt"))
-        chosenType = ExportTabDelimited;
-    else if (ext == QLatin1String("csv"))
-        chosenType = allFour && type == ExportPeachtree ? ExportPeachtree : ExportCommaDelimited;
-    else if (ext == QLatin1String("iif") && allFour)
-        chosenType = ExportIif;
+    // The type left selected decides the file made, and the file's extension
+    // follows it: another export type's extension is replaced, any other
+    // text after a dot is kept as part of the name.
+    const qsizetype at = entries.indexOf(selected);
+    const int chosenType = at >= 0 ? int(at) + 1 : opening;
+    const QString extension = QString::fromLatin1(types[chosenType - 1].extension);
+    const QString current = extensionOf(chosen);
+    if (current.compare(extension, Qt::CaseInsensitive) != 0) {
+        bool exportExtension = false;
+        for (const FileType &t : types)
+            exportExtension = exportExtension || current.compare(QLatin1String(t.extension), Qt::CaseInsensitive) == 0;
+        if (exportExtension)
+            chosen.chop(current.size() + 1);
+        chosen += QLatin1Char('.') + extension;
+    }
 
     if (file) {
         file->setFileName(chosen);

@@ -64,17 +64,25 @@ int CExport::ExportPeachtree(bool allRows)
 
 void CExport::WritePeachtreePosting(int postingNo, const QString &accounts)
 {
-    // sales up to and with the first comma, receivables up to and with the
-    // second, sales tax the rest with a comma.
+    // The account text names the sales, the receivables and the sales-tax
+    // account, in that order, separated by commas. A text without a comma
+    // is the sales-tax account alone; with one comma the sales-tax account
+    // is missing. A missing account is an empty field, and an account is
+    // one field whatever it holds, so no column ever moves.
+    QString sales, receivables, salesTax;
     const int first = accounts.indexOf(QLatin1Char(','));
     const int second = first < 0 ? -1 : accounts.indexOf(QLatin1Char(','), first + 1);
-    QString sales, receivables, salesTax;
-    if (first < 0 || second < 0) {
-        salesTax = accounts + QLatin1Char(',');
+    if (first < 0) {
+        salesTax = accounts;
     } else {
-        sales = accounts.left(first + 1);
-        receivables = accounts.mid(first + 1, second - first);
-        salesTax = accounts.mid(second + 1) + QLatin1Char(',');
+        sales = accounts.left(first);
+        receivables = second < 0 ? accounts.mid(first + 1) : accounts.mid(first + 1, second - first - 1);
+        if (second >= 0)
+            salesTax = accounts.mid(second + 1);
+    }
+    for (QString *account : {&sales, &receivables, &salesTax}) {
+        *account = account->trimmed();
+        FormatField(*account, true);
     }
 
     // LEFT JOIN Taxes: an invoice whose tax has no Taxes row is still an invoice.

@@ -232,6 +232,12 @@ int ServiceDay(int status, int days2)
     return status >= 1 && status <= 254 ? status : 0;
 }
 
+QString ServiceDateSql()
+{
+    return QStringLiteral("IIf(Items.Days2 > 0, Jobs.DateIn + Items.Days2 - 1, IIf(Items.Status Between 1 And 254, "
+                          "Jobs.DateIn + Items.Status - 1))");
+}
+
 QString ScheduleDateText(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QStringLiteral("?");
@@ -831,7 +837,7 @@ const Grouping &grouping(int entry)
 QString ScheduleLists::CrosstabSql(int entry, bool done)
 {
     const Grouping &g = grouping(entry);
-    const QString d = QStringLiteral("Jobs.DateIn+Items.Days2-1 ");
+    const QString d = QLatin1Char('(') + ServiceDateSql() + QStringLiteral(") ");
     QString sql = QStringLiteral("TRANSFORM Sum(Items.ChargeTime) ") + QStringLiteral("SELECT ")
         + QString::fromLatin1(g.select) + QStringLiteral(", Count(Items.SerNo), Sum(Items.ChargeTime) ");
     if (entry <= 5)
@@ -1048,9 +1054,7 @@ const QString kServiceDay = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
 // it: the date of its day (Days2) when it has one, else, while it is to be
 // done, the day its Status names; Null (no day) when it has neither. The
 // entries of the date branch keep choosing their rows by the stored date.
-const QString kServiceListDay = QStringLiteral(
-    "IIf(Items.Days2 > 0, Jobs.DateIn + Items.Days2 - 1, IIf(Items.Status Between 1 And 254, "
-    "Jobs.DateIn + Items.Status - 1))");
+const QString kServiceListDay = ServiceDateSql();
 
 const QString kNoteMark = QStringLiteral(" \u2022 ");
 

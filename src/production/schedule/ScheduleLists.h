@@ -130,6 +130,11 @@ private:
 // do and never given a date (a new one: Days2 0) is to be done on the day
 // its Status names (1-254). 0 when it has no day at all.
 int ServiceDay(int status, int days2);
+// The same day as a date in SQL over the Items and Jobs tables (the order's
+// date in plus the day less one); Null when the service has no day. Every
+// list that shows or chooses by a service's date uses it, so that a service
+// never given a date shows on the one day everywhere.
+QString ServiceDateSql();
 
 // The date of a list cell: "%m/%d/%Y".
 QString ScheduleDateText(const QDate &date);

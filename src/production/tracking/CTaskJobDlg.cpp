@@ -5,6 +5,7 @@
 #include "data/CodeLookups.h"
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
+#include "production/schedule/ScheduleLists.h"
 #include "production/tracking/TaskRows.h"
 #include "views/CDlgList.h"
 #include "views/CNoteDlg.h"
@@ -29,7 +30,9 @@ QString CTaskJobDlg::BuildSql(qint32 jobId)
 {
     return QStringLiteral(
                "SELECT Items.ItemNo & '.' & Items.SubNo AS [Item], CStr('') AS [Info_w_03], Items.Description AS "
-               "[Description], IIF(Items.SerNo = 0, Jobs.DateDue, (Jobs.DateIn + Items.Days2 - 1)) AS [Service Date], "
+               "[Description], IIF(Items.SerNo = 0, Jobs.DateDue, (")
+           + ServiceDateSql()
+           + QStringLiteral(")) AS [Service Date], "
                "Items.EmpNo AS [Operator], Items.Tag1 AS [Tag], Items.Tag2 AS [Priority], Items.Note AS [Note], "
                "Items.ActualTime AS [Time], IIF(Items.SerNo = 0, Items.ChargeQty , Items.ActualQty) AS [Quantity], "
                "Items.Status AS [HIDE_STATUS], Services.CatNo AS [HIDE_CATNO], Services.SerNo AS [HIDE_SERNO], "

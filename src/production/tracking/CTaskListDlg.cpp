@@ -7,6 +7,7 @@
 #include "data/CItemSet.h"
 #include "data/CodeLookups.h"
 #include "platform/Prompt.h"
+#include "production/schedule/ScheduleLists.h"
 #include "production/tracking/CTaskJobDlg.h"
 #include "production/tracking/TaskRows.h"
 #include "views/CDlgOptions.h"
@@ -40,7 +41,8 @@ QString CTaskListDlg::SelectionTitle(int selection)
 
 QString CTaskListDlg::BuildSql(int selection, quint8 empNo, int options)
 {
-    const QString S = QStringLiteral("(Jobs.DateIn + Items.Days2 - 1)");
+    // The service's date as the scheduler shows it.
+    const QString S = QLatin1Char('(') + ServiceDateSql() + QLatin1Char(')');
     const QString P = QStringLiteral(" FROM Items as Items0 WHERE((Items0.JobID = Items.JobID) AND (Items0.SerNo=0) AND "
                                      "(Items0.itemNo = Items.Itemno) AND (Items0.SubNo = Items.Subno)))");
     const QString F = QStringLiteral(

@@ -94,30 +94,42 @@ TEST_F(ShellHelpersTest, ExportFileProposesACleanNameAndRemembersTheFolder)
     int type = 0;
     prompts().answerFile(folder + QStringLiteral("Sales"));
     ASSERT_TRUE(ChooseExportFile(name, type, nullptr, QStringLiteral("Export Sales")));
-    EXPECT_EQ(prompts().shown()[0].text, QStringLiteral("Sales 12062026txt"));
+    EXPECT_EQ(prompts().shown()[0].text, QStringLiteral("Sales 12062026txt.csv"));
     EXPECT_EQ(prompts().shown()[0].caption, QStringLiteral("Export Sales"));
+    EXPECT_EQ(prompts().shown()[0].selectedFilter, QStringLiteral("Comma Delimited (.csv) (*.csv)"));
     EXPECT_EQ(name, folder + QStringLiteral("Sales.csv"));
     EXPECT_EQ(type, ExportCommaDelimited);
 
-    // The next export starts in that folder; the format follows the file.
-    struct Case { int typeIn; QString answer; QString name; int typeOut; };
+    // The next export starts in that folder. The dialog opens on the type
+    // asked for, with that type's extension on the name; the type the user
+    // leaves selected decides the file made, and the extension follows it.
+    struct Case { int typeIn; QString proposed; QString opensOn; QString answer; QString typeChosen; QString name; int typeOut; };
     const Case cases[] = {
-        {5, QStringLiteral("b.txt"), QStringLiteral("b.txt"), ExportTabDelimited},
-        {ExportIif, QStringLiteral("c"), QStringLiteral("c.iif"), ExportIif},
-        {ExportIif, QStringLiteral("d.csv"), QStringLiteral("d.csv"), ExportCommaDelimited},
-        {ExportPeachtree, QStringLiteral("e.csv"), QStringLiteral("e.csv"), ExportPeachtree},
-        {ExportCommaDelimited, QStringLiteral("f.iif"), QStringLiteral("f.iif"), ExportCommaDelimited},
+        {5, QStringLiteral("x.csv"), QStringLiteral("Comma"), QStringLiteral("b.txt"), QString(), QStringLiteral("b.csv"), ExportCommaDelimited},
+        {5, QStringLiteral("x.csv"), QStringLiteral("Comma"), QStringLiteral("b.csv"), QStringLiteral("Tab"), QStringLiteral("b.txt"), ExportTabDelimited},
+        {ExportTabDelimited, QStringLiteral("x.txt"), QStringLiteral("Tab"), QStringLiteral("t"), QString(), QStringLiteral("t.txt"), ExportTabDelimited},
+        {ExportIif, QStringLiteral("x.iif"), QStringLiteral("Quickbooks"), QStringLiteral("c"), QString(), QStringLiteral("c.iif"), ExportIif},
+        {ExportIif, QStringLiteral("x.iif"), QStringLiteral("Quickbooks"), QStringLiteral("d.csv"), QString(), QStringLiteral("d.iif"), ExportIif},
+        {ExportIif, QStringLiteral("x.iif"), QStringLiteral("Quickbooks"), QStringLiteral("x"), QStringLiteral("Peachtree"), QStringLiteral("x.csv"), ExportPeachtree},
+        {ExportIif, QStringLiteral("x.iif"), QStringLiteral("Quickbooks"), QStringLiteral("x.csv"), QStringLiteral("Peachtree"), QStringLiteral("x.csv"), ExportPeachtree},
+        {ExportIif, QStringLiteral("x.iif"), QStringLiteral("Quickbooks"), QStringLiteral("x.iif"), QStringLiteral("Comma"), QStringLiteral("x.csv"), ExportCommaDelimited},
+        {ExportIif, QStringLiteral("x.iif"), QStringLiteral("Quickbooks"), QStringLiteral("Sales 12.5"), QStringLiteral("Tab"), QStringLiteral("Sales 12.5.txt"), ExportTabDelimited},
+        {ExportPeachtree, QStringLiteral("x.csv"), QStringLiteral("Peachtree"), QStringLiteral("e"), QString(), QStringLiteral("e.csv"), ExportPeachtree},
+        {ExportCommaDelimited, QStringLiteral("x.csv"), QStringLiteral("Comma"), QStringLiteral("f.IIF"), QString(), QStringLiteral("f.csv"), ExportCommaDelimited},
     };
     for (const Case &c : cases) {
         prompts().clear();
         QString n = QStringLiteral("x");
         int t = c.typeIn;
-        prompts().answerFile(folder + c.answer);
+        prompts().answerFile(folder + c.answer, c.typeChosen);
         ASSERT_TRUE(ChooseExportFile(n, t, nullptr, QString()));
-        EXPECT_EQ(prompts().shown()[0].text, folder + QStringLiteral("x"));
+        EXPECT_EQ(prompts().shown()[0].text, folder + c.proposed) << qPrintable(c.answer);
+        EXPECT_TRUE(prompts().shown()[0].selectedFilter.startsWith(c.opensOn)) << qPrintable(c.answer);
         EXPECT_EQ(n, folder + c.name) << qPrintable(c.answer);
         EXPECT_EQ(t, c.typeOut) << qPrintable(c.answer);
     }
+    // The two text types only, unless an accounting type is asked for.
+    EXPECT_EQ(prompts().shown()[0].filter, QStringLiteral("Tab Delimited (.txt) (*.txt);;Comma Delimited (.csv) (*.csv)"));
 
     // A target that cannot be opened is told and forgets nothing; Cancel
     // changes nothing.
