@@ -34,7 +34,6 @@
 #include <QtCore/QFile>
 #include <QtCore/QEventLoop>
 #include <QtCore/QProcess>
-#include <QtCore/QTimeZone>
 #include <QtCore/QTimer>
 
 #include <functional>
@@ -1331,9 +1330,9 @@ TEST_F(WebOrdersTest, AFolderOfXmlOrdersIsReadOverOneSession)
         const char *name;
         QDateTime when;
     } orders[] = {
-        {"a.xml", QDateTime(QDate(2026, 3, 4), QTime(12, 0), QTimeZone::UTC)},
-        {"b.xml", QDateTime(QDate(2025, 12, 31), QTime(12, 0), QTimeZone::UTC)},
-        {"c.xml", QDateTime(QDate(2026, 11, 9), QTime(12, 0), QTimeZone::UTC)},
+        {"a.xml", QDateTime(QDate(2026, 3, 4), QTime(12, 0), Qt::UTC)},
+        {"b.xml", QDateTime(QDate(2025, 12, 31), QTime(12, 0), Qt::UTC)},
+        {"c.xml", QDateTime(QDate(2026, 11, 9), QTime(12, 0), Qt::UTC)},
     };
     for (const auto &o : orders) {
         QFile file(site + QStringLiteral("/orders/") + QLatin1String(o.name));
@@ -1448,7 +1447,7 @@ TEST_F(WebOrdersTest, AMailboxListsAndCountsOnlyWhatItReceivedWhole)
          0, {failed + QStringLiteral("\n\nThe server did not answer within 1 seconds.")}},
     };
     const QByteArray order = "From: web@shop.test\r\nSubject: Order 7\r\nMessage-Id: <7@shop.test>\r\n\r\n"
-                             "Company Name: Acme\r\n";
+                             "An order.\r\n";
     CStatusDlg::ServeNetworkWaits(true);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -1493,10 +1492,8 @@ TEST_F(WebOrdersTest, AMailboxListsAndCountsOnlyWhatItReceivedWhole)
             reader.OnReceive();
             EXPECT_EQ(reader.StatusText(), QString::fromLatin1(c.status));
             EXPECT_EQ(reader.m_listMessages.GetItemCount(), c.rows);
-            if (c.rows > 0) {
-                EXPECT_EQ(reader.m_listMessages.GetItemText(0, 0), QStringLiteral("web@shop.test"));
-                EXPECT_EQ(reader.m_listMessages.GetItemText(0, 1), QStringLiteral("Acme"));
-            }
+            if (c.rows > 0)
+                EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order 7"));
             return 2;
         });
         reader.DoModal();

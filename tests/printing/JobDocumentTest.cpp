@@ -709,4 +709,3 @@ TEST_F(JobDocumentTest, TheDiscountLineStatesTheRateOfItsAmountAndTheShipLineThe
         EXPECT_EQ(texts.join(QLatin1Char('\n')).count(time), s.times);
     }
 }
-}
