@@ -219,7 +219,8 @@ TEST_F(JobTablesTest, ANewCustomerLeftByAKilledCopyIsRemovedAtTheNextStart)
     QProcess killed;
     const int lost = newCustomerWindow(killed);
     ASSERT_GT(lost, 31);
-    ::kill(pid_t(killed.processId()), SIGKILL);
+    const qint64 killedPid = killed.processId();
+    ::kill(pid_t(killedPid), SIGKILL);
     killed.waitForFinished(5000);
     QProcess open;
     const int held = newCustomerWindow(open);
@@ -232,7 +233,7 @@ TEST_F(JobTablesTest, ANewCustomerLeftByAKilledCopyIsRemovedAtTheNextStart)
     db().execute(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (?, '< new >')"),
                  {platform::Value(otherShops)});
     const QString otherNote = QStringLiteral("%1 %2 %3")
-                                  .arg(killed.processId())
+                                  .arg(killedPid)
                                   .arg(otherShops)
                                   .arg(QDir(tempPath(QStringLiteral("other"))).filePath(QStringLiteral("TavrelData.mdb")));
     {
