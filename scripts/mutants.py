@@ -371,6 +371,42 @@ MUTANTS = [
     ("credit limit: a text that is no amount stored as 0", "src/customers/CreditAdjustment.cpp",
      "    if (!typed.isValid())\n        return Money::invalid();", "    if (!typed.isValid())\n        return Money();",
      "test_customers", "ReceivablesTest.CreditLimitsAndAdjustments"),
+    # --- network waits, mail, mailboxes and web orders
+    ("network wait: Stop closes in order instead of resetting", "src/platform/NetworkWait.cpp",
+     "            ::setsockopt(s, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);\n            ::shutdown(s, SHUT_RDWR);\n"
+     "            // Connecting a stream socket to no address drops its connection\n"
+     "            // at once with a reset.\n            sockaddr none{};\n            none.sa_family = AF_UNSPEC;\n"
+     "            ::connect(s, &none, sizeof none);\n",
+     "            ::shutdown(s, SHUT_RDWR);\n", "test_exchange",
+     "OutgoingMailTest.CancelIsSilentAndARefusalOffersToTryAgain"),
+    ("outgoing mail: a line's leading dot left as it is", "src/exchange/mail/CMail.cpp",
+     "if (printable && !(c == '.' && column == 0)) {", "if (printable) {", "test_exchange",
+     "OutgoingMailTest.AReviewed*"),
+    ("mailbox: a refused connection not a failure", "src/exchange/mail/CEmailSocket.cpp",
+     "        ShowError(shown, QString());\n        m_bEnded = true;\n        m_bFailed = true;\n",
+     "        ShowError(shown, QString());\n        m_bEnded = true;\n", "test_exchange", "MailboxTest.*"),
+    ("mailbox: a lost connection not a failure", "src/exchange/mail/CEmailSocket.cpp",
+     "    const bool owed = m_nState != Finished && m_nState != Greeting;",
+     "    const bool owed = false;", "test_exchange", "MailboxTest.*"),
+    ("mailbox: messages listed that never came", "src/exchange/weborders/CEmailRead.cpp",
+     "i < m_socket.GetReceivedCount(); ++i) {", "i < m_socket.GetCount(); ++i) {", "test_exchange",
+     "WebOrdersTest.AMailbox*:WebOrdersTest.ASilentMailbox*"),
+    ("order folder: the files' dates not asked", "src/exchange/weborders/XmlOrders.cpp",
+     "    curl_easy_setopt(curl, CURLOPT_FILETIME, 1L);\n", "", "test_exchange", "WebOrdersTest.AFolderOfXmlOrders*"),
+    # --- runs, documents, fees, held customers
+    ("long run: an end taken in at the run's edge asked again", "src/platform/LongRun.cpp",
+     "if (!run->m_stop || run->m_atEdge) {", "if (!run->m_stop) {", "test_shell", "LongRunTest.*"),
+    ("documents: a due date's own time printed beside the typed one", "src/printing/JobDocuments.cpp",
+     "    else if (date.time() != QTime(0, 0))", "    if (date.time() != QTime(0, 0))", "test_printing",
+     "JobDocumentTest.*Discount*"),
+    ("late fee: the No Charge marker owed", "src/customers/LateFees.cpp",
+     "return balance >= Money::fromCents(1);", "return balance > Money();", "test_tools", "ArTool.ALateFee*"),
+    ("late fee: a cent owed charged nothing", "src/customers/LateFees.cpp",
+     "return balance >= Money::fromCents(1);", "return balance > Money::fromCents(1);", "test_tools",
+     "ArTool.ALateFee*"),
+    ("held customers: another shop's note removes this shop's row", "src/data/HeldNewCustomers.cpp",
+     "if (n.database != db.name() || isRunning(n.pid))", "if (isRunning(n.pid))", "test_data",
+     "JobTablesTest.ANewCustomerLeft*"),
 ]
 
 

@@ -252,9 +252,13 @@ TEST_F(MailboxTest, AHostileServerIsStoppedWithinTheBounds)
             EXPECT_EQ(owner.steps.last(), 5) << owner.lines.join(QLatin1Char('|')).left(2000).toStdString();
             ASSERT_EQ(socket.GetCount(), 1);
             EXPECT_EQ(socket.GetMessageLength(0), 4 * 64 * 1024);
+            EXPECT_FALSE(socket.HasFailed());
+            EXPECT_EQ(socket.GetReceivedCount(), 1);
             continue;
         }
         EXPECT_EQ(owner.steps.last(), 6);
+        EXPECT_TRUE(socket.HasFailed());
+        EXPECT_EQ(socket.GetReceivedCount(), 0);
         EXPECT_TRUE(owner.lines.contains(c.logged)) << owner.lines.join(QLatin1Char('|')).left(2000).toStdString();
         EXPECT_EQ(socket.GetMessageLength(0), 0); // nothing received is kept
     }
@@ -270,6 +274,38 @@ TEST_F(MailboxTest, ConnectionRefusedIsSaid)
     ASSERT_FALSE(owner.lines.isEmpty());
     EXPECT_TRUE(owner.lines.last().startsWith(QStringLiteral("\n*** Cannot connect due to ERROR NO: ")));
     EXPECT_EQ(prompts().shown().size(), 1);
+    // A failure, never an empty mailbox.
+    EXPECT_TRUE(socket.IsEnded());
+    EXPECT_TRUE(socket.HasFailed());
+    EXPECT_EQ(socket.GetReceivedCount(), 0);
+
+    // A connection lost in the middle of a message is a failure too.
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket *client = server.nextPendingConnection();
+        client->write("+OK ready\r\n");
+        QObject::connect(client, &QTcpSocket::readyRead, client, [client] {
+            const QByteArray line = client->readAll();
+            if (line.startsWith("LIST")) {
+                client->write("+OK\r\n1 100\r\n.\r\n");
+            } else if (line.startsWith("RETR")) {
+                client->write("+OK\r\nSubject: half\r\n\r\nthe first ha");
+                client->flush();
+                client->disconnectFromHost();
+            } else {
+                client->write("+OK\r\n");
+            }
+        });
+    });
+    CEmailSocket lost;
+    RecordingOwner lostOwner;
+    receive(lost, lostOwner, server.serverPort(), QStringLiteral("x"), false);
+    ASSERT_FALSE(lostOwner.steps.isEmpty());
+    EXPECT_EQ(lostOwner.steps.last(), 6);
+    EXPECT_TRUE(lost.HasFailed());
+    EXPECT_EQ(lost.GetCount(), 1);
+    EXPECT_EQ(lost.GetReceivedCount(), 0);
 }
 
 TEST_F(MailboxTest, BodyHeaderLinesAndMessageId)

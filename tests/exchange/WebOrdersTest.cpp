@@ -23,6 +23,8 @@
 #include "views/CDlgOptions.h"
 #include "views/CNoteDlg.h"
 
+#include <QtNetwork/QTcpServer>
+#include <QtNetwork/QTcpSocket>
 #include <QtTest/QTest>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
@@ -1324,8 +1326,23 @@ TEST_F(WebOrdersTest, AFolderOfXmlOrdersIsReadOverOneSession)
 {
     const QString site = tempPath(QStringLiteral("site"));
     QDir().mkpath(site + QStringLiteral("/orders"));
-    for (const char *name : {"a.xml", "b.xml", "c.xml"})
-        WriteBytes(site + QStringLiteral("/orders/") + QLatin1String(name), "<OrderRequest/>\n");
+    // Each file's date is the server's answer for it (at noon, so that no
+    // time zone moves its day).
+    const struct
+    {
+        const char *name;
+        QDateTime when;
+    } orders[] = {
+        {"a.xml", QDateTime(QDate(2026, 3, 4), QTime(12, 0), Qt::UTC)},
+        {"b.xml", QDateTime(QDate(2025, 12, 31), QTime(12, 0), Qt::UTC)},
+        {"c.xml", QDateTime(QDate(2026, 11, 9), QTime(12, 0), Qt::UTC)},
+    };
+    for (const auto &o : orders) {
+        QFile file(site + QStringLiteral("/orders/") + QLatin1String(o.name));
+        WriteBytes(file.fileName(), "<OrderRequest/>\n");
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(o.when, QFileDevice::FileModificationTime));
+    }
     for (const bool window : {false, true}) {
         SCOPED_TRACE(window ? "with a window" : "without a window");
         const QString log = tempPath(window ? QStringLiteral("log1") : QStringLiteral("log0"));
@@ -1343,8 +1360,9 @@ TEST_F(WebOrdersTest, AFolderOfXmlOrdersIsReadOverOneSession)
         CStatusDlg::ServeNetworkWaits(false);
         QStringList names;
         for (const XmlOrderFile &f : std::as_const(files))
-            names << f.name + QLatin1Char(' ') + QString::number(f.size);
-        EXPECT_EQ(names, (QStringList{QStringLiteral("a.xml 16"), QStringLiteral("b.xml 16"), QStringLiteral("c.xml 16")}));
+            names << f.name + QLatin1Char(' ') + QString::number(f.size) + QLatin1Char(' ') + f.date;
+        EXPECT_EQ(names, (QStringList{QStringLiteral("a.xml 16 03/04/2026"), QStringLiteral("b.xml 16 12/31/2025"),
+                                      QStringLiteral("c.xml 16 11/09/2026")}));
         // With a window the session closes beside the program.
         QTest::qWaitFor([&] { return ReadBytes(log + QStringLiteral("/log")).contains("QUIT\n"); }, 5000);
         const QByteArray said = ReadBytes(log + QStringLiteral("/log"));
@@ -1396,6 +1414,97 @@ TEST_F(WebOrdersTest, ASilentMailboxIsStoppedOrFailsNeverEmpty)
               (QStringList{QStringLiteral("Do you want to stop now?"),
                            QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server did not answer "
                                           "within 1 seconds.")}));
+}
+
+// A mailbox that lists two orders and then gives less than it listed: an
+// error for a message, or no answer at all, stopped by the user or left to
+// its time-out. The list and every count say only the messages received
+// whole; nothing that did not come stands in the list.
+TEST_F(WebOrdersTest, AMailboxListsAndCountsOnlyWhatItReceivedWhole)
+{
+    enum class Then { Error, Silent };
+    struct Case
+    {
+        const char *name;
+        bool firstArrives; // RETR 1 is answered with the message, else as the second
+        Then second;       // how RETR 2 (or RETR 1) is answered
+        bool stop;         // the user stops; else the time-out of 1 s ends it
+        const char *status;
+        int rows;
+        QStringList boxes;
+    };
+    const QString error = QStringLiteral("Received error message from the server:\n\n-ERR no such message\r\n");
+    const QString failed = QStringLiteral("ERROR. Cannot complete receiving messages.");
+    const Case cases[] = {
+        {"an error for the first", false, Then::Error, false, "ERROR. Cannot complete receiving messages.", 0, {error}},
+        {"an error for the second", true, Then::Error, false, "ERROR. Cannot complete receiving messages.", 1, {error}},
+        {"no answer to the first, stopped", false, Then::Silent, true, "Receiving was stopped.", 0,
+         {QStringLiteral("Do you want to stop now?")}},
+        {"no answer to the second, stopped", true, Then::Silent, true, "Receiving was stopped after 1 email.", 1,
+         {QStringLiteral("Do you want to stop now?")}},
+        {"no answer to the second, timed out", true, Then::Silent, false, "ERROR. Cannot complete receiving messages.",
+         1,
+         {failed + QStringLiteral("\n\nThe server did not answer within 1 seconds.\n\nThe 1 email received before it "
+                                  "are listed.")}},
+        {"no answer to the first, timed out", false, Then::Silent, false, "ERROR. Cannot complete receiving messages.",
+         0, {failed + QStringLiteral("\n\nThe server did not answer within 1 seconds.")}},
+    };
+    const QByteArray order = "From: web@shop.test\r\nSubject: Order 7\r\nMessage-Id: <7@shop.test>\r\n\r\n"
+                             "An order.\r\n";
+    CStatusDlg::ServeNetworkWaits(true);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        bool askedForTheLast = false;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket *client = server.nextPendingConnection();
+            client->write("+OK ready\r\n");
+            QObject::connect(client, &QTcpSocket::readyRead, client, [&, client] {
+                const QByteArray line = client->readAll();
+                const bool last = line.startsWith(c.firstArrives ? "RETR 2" : "RETR 1");
+                if (line.startsWith("LIST")) {
+                    client->write("+OK 2 messages\r\n1 " + QByteArray::number(order.size()) + "\r\n2 " +
+                                  QByteArray::number(order.size()) + "\r\n.\r\n");
+                } else if (line.startsWith("RETR 1") && c.firstArrives) {
+                    client->write("+OK\r\n" + order + ".\r\n");
+                } else if (last) {
+                    askedForTheLast = true;
+                    if (c.second == Then::Error)
+                        client->write("-ERR no such message\r\n");
+                } else {
+                    client->write("+OK\r\n");
+                }
+            });
+        });
+        app->emailSettings().LogonName = QStringLiteral("shop");
+        app->emailSettings().LogonPass = QStringLiteral("s3cret");
+        app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+        app->SaveEmailSettings();
+        CEmailRead reader(nullptr);
+        prompts().clear();
+        prompts().onDialog([&](QDialog &) {
+            std::unique_ptr<ProgressStopper> stopper;
+            if (c.stop) {
+                stopper = std::make_unique<ProgressStopper>([&](const QStringList &) { return askedForTheLast; });
+                prompts().answer(platform::IDYES);
+            } else {
+                reader.m_socket.setTimeout(1);
+                prompts().answer(platform::IDOK);
+            }
+            reader.OnReceive();
+            EXPECT_EQ(reader.StatusText(), QString::fromLatin1(c.status));
+            EXPECT_EQ(reader.m_listMessages.GetItemCount(), c.rows);
+            if (c.rows > 0)
+                EXPECT_EQ(reader.m_listMessages.GetItemText(0, 3), QStringLiteral("Order 7"));
+            return 2;
+        });
+        reader.DoModal();
+        EXPECT_EQ(prompts().texts(), c.boxes);
+        while (prompts().pendingAnswers() > 0)
+            prompts().takeAnswer(platform::PromptRecord());
+    }
+    CStatusDlg::ServeNetworkWaits(false);
 }
 
 // The box of a failed mailbox run, by how many messages came before it.

@@ -288,6 +288,38 @@ TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
     }
 }
 
+// The same rule for a run that has a stop question of its own and would
+// still ask it: an Alt+F4 the run takes in as it ends (given after its last
+// pass over the events) is carried out once it has ended, never put to the
+// user as "stop now?", whose No would drop it.
+TEST_F(LongRunTest, AnEndTakenInAsARunEndsIsNeverAskedEvenWhereTheRunWouldAsk)
+{
+    newShell();
+    ASSERT_NE(start(), nullptr);
+    CMainFrame *frame = shell->mainFrame();
+    QWindow *window = frame->windowHandle();
+    ASSERT_NE(window, nullptr);
+    int asked = 0;
+    {
+        QWidget runWindow;
+        runWindow.show();
+        auto run = std::make_unique<LongRun>(&runWindow, [&] {
+            ++asked; // a user who answers No
+            return false;
+        });
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [window] { QTest::keyClick(window, Qt::Key_F4, Qt::AltModifier); },
+            Qt::QueuedConnection);
+        run.reset();
+    }
+    EXPECT_EQ(asked, 0);
+    EXPECT_FALSE(LongRun::IsWorking());
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(frame->isVisible()) << "the Alt+F4 given as the run ended was dropped";
+    shell->ExitInstance(0);
+}
+
 // Exit during a posting, answered Yes: the posting stops at its next order
 // and the program ends, with no closing box and no posting reports.
 TEST_F(LongRunTest, StopAndEndDuringAPostingEndsTheProgramWithoutFurtherBoxes)

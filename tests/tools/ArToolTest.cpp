@@ -232,6 +232,32 @@ TEST_F(ArTool, ALateFeeIsNeverChargedOnAPaidInvoice)
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT count(*) FROM AuditTrail WHERE JobNo = 3001 AND Latefee <> 0")),
               QStringLiteral("0"));
 
+    // Owing under a cent is owing nothing: the No Charge marker (0.0001) and
+    // a balance a hundredth of a cent short of a cent get no fee; a cent owed
+    // gets the minimum fee of 1.00.
+    struct Owed
+    {
+        int no;
+        const char *balance;
+        const char *after; // Latefee|Balance
+    };
+    const Owed owed[] = {
+        {3011, "0.0001", "0|0.0001"},
+        {3012, "0.0099", "0|0.0099"},
+        {3013, "0.01", "1|1.01"},
+    };
+    for (const Owed &o : owed) {
+        SCOPED_TRACE(o.balance);
+        sqlite(db, QStringLiteral("INSERT INTO Jobs (JobType, JobNo, CusNo, Subtotal, Balance, Paid, Latefee) VALUES "
+                                  "(3, %1, 100, 50, %2, 0, 0)")
+                       .arg(o.no)
+                       .arg(QString::fromLatin1(o.balance)));
+        r = dbtool({QStringLiteral("ar"), db, QStringLiteral("latefee"), idOf(o.no)});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(sqlite(db, QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobNo = %1").arg(o.no)),
+                  QString::fromLatin1(o.after));
+    }
+
     // At once: three unpaid invoices of 50.00 each get a payment in full and
     // a late fee (the first one a second fee, the second one a second
     // payment) from eight runs started together. A fee saved first is 1.00

@@ -137,7 +137,7 @@ int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err
     if (socket.ConnectTo(&owner, host, args[2], args[3], remove, port))
         loop.exec();
     PrintPrompts(responder, err);
-    for (int i = 0; i < socket.GetCount(); ++i) {
+    for (int i = 0; i < socket.GetReceivedCount(); ++i) {
         // Saved before the Message-ID is read: reading it normalises the
         // label's spelling in the stored text.
         if (!saveTo.isEmpty()) {

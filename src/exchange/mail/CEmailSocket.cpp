@@ -302,8 +302,10 @@ void CEmailSocket::ProcessResponse()
         break;
     }
     case RetrSent:
-        if (m_nCurrent < GetCount())
+        if (m_nCurrent < GetCount()) {
             m_messages[m_nCurrent].text = messageFromReply(m_response);
+            m_messages[m_nCurrent].received = true;
+        }
         ++m_nCurrent;
         log(QStringLiteral("Received email number %1").arg(m_nCurrent));
         if (m_bDelete)
@@ -392,7 +394,15 @@ void CEmailSocket::Reset()
 
 void CEmailSocket::AddMessage(const QString &text)
 {
-    m_messages.append(Message{qint32(text.size()), text});
+    m_messages.append(Message{qint32(text.size()), text, true});
+}
+
+int CEmailSocket::GetReceivedCount() const
+{
+    int count = 0;
+    while (count < GetCount() && m_messages.at(count).received)
+        ++count;
+    return count;
 }
 
 QString CEmailSocket::GetMessageText(int index) const

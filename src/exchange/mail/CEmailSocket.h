@@ -41,6 +41,7 @@ public:
     {
         qint32 size = 0; // as the LIST reply gave it
         QString text;
+        bool received = false; // its whole reply has come
     };
 
     CEmailSocket();
@@ -78,7 +79,11 @@ public:
 
     bool IsOpen() const { return m_socket.state() != QAbstractSocket::UnconnectedState; }
     bool IsConnected() const { return m_bConnected; }
+    // The messages the mailbox said it holds (its LIST reply).
     int GetCount() const { return int(m_messages.size()); }
+    // The messages received whole, the first ones of the mailbox: a run that
+    // failed or was stopped has only these, and lists nothing more.
+    int GetReceivedCount() const;
     int GetCurrent() const { return m_nCurrent; }
     int GetState() const { return m_nState; }
     QString GetMessageText(int index) const;

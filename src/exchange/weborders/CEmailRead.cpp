@@ -474,7 +474,7 @@ void CEmailRead::ReadXmlOrders()
 void CEmailRead::FillMessageList()
 {
     const KeyFieldTable &keys = m_order.m_keys;
-    for (int i = m_listMessages.GetItemCount(); i < m_socket.GetCount(); ++i) {
+    for (int i = m_listMessages.GetItemCount(); i < m_socket.GetReceivedCount(); ++i) {
         const qint32 jobId = m_order.m_linkSet.GetJobIdOfMessage(m_socket.GetMessageId(i));
         QString from = m_socket.GetHeaderField(i, QStringLiteral("From: "), 0, 0, QStringLiteral("<>"));
         const int row = m_listMessages.InsertRow(i, from, jobId > 0 ? jobId : -1 - i, jobId > 0 ? kSavedImage : kNewImage);
