@@ -10,7 +10,7 @@ export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 # Precompiled headers are cacheable only with these relaxations.
 export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
 jobs=$(nproc)
 cmake --build "$build" -j "$jobs" "$@"

@@ -34,7 +34,7 @@ if [ "$parsers" = 1 ]; then
   if [ ! -f "$TAVREL_BUILD_DIR/build.ninja" ]; then
     # The same configuration as build/ (scripts/build.sh), so that what is
     # not instrumented compiles to the same objects.
-    cmake -S "$root" -B "$TAVREL_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$root" -B "$TAVREL_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       "-DTAVREL_SANITIZE_TARGETS=tavrel_platform;tavrel_exchange;test_platform;test_exchange" \
       -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags"
   fi
@@ -49,7 +49,7 @@ if [ "$sanitize" = 1 ]; then
   export TAVREL_BUILD_DIR="${TAVREL_BUILD_DIR:-$root/build-sanitize}"
   flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
   if [ ! -f "$TAVREL_BUILD_DIR/build.ninja" ]; then
-    cmake -S "$root" -B "$TAVREL_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$root" -B "$TAVREL_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DTAVREL_BUILD_BENCH=OFF \
       -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
       -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags"
