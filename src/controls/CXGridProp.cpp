@@ -466,16 +466,10 @@ void CXGridProp::EndEdit()
             if (kind == CXEdit::Plain || kind == CXEdit::Date) {
                 changed = true;
                 r.text = m_typed->shownText();
-            } else if (m_typed->refused() && kind == CXEdit::FixedPoint) {
-                // An amount past what the row holds: said, naming the row, and
-                // the value stays as it was.
-                const QString largest = FormatFixedPoint(m_typed->maximum(), m_typed->decimals(), true);
+            } else if (m_typed->refused()) {
+                // The editor has said why, naming the row; the value stays.
                 refreshText(m_curRow);
                 m_committing = false;
-                platform::Prompt::messageBox(
-                    QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds (%3 was typed).")
-                        .arg(r.label.trimmed(), largest, text.trimmed()),
-                    QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
                 update();
                 return;
             } else {

@@ -57,8 +57,8 @@ bool PricingEntryReads(const PricingEntry &entry, const QString &text)
     case ValueKind::Quantity: return ReadTypedQuantity(text, n);
     case ValueKind::Time: return ReadTypedDuration(text, n);
     case ValueKind::Whole:
-        return entry.decimals > 0 ? ReadTypedFixed(text, entry.decimals, scaled) && scaled <= INT32_MAX
-                                        && scaled >= INT32_MIN
+        return entry.decimals > 0 ? ReadTypedFixed(text, entry.decimals, scaled)
+                                        && (entry.wide || (scaled <= INT32_MAX && scaled >= INT32_MIN))
                                   : ReadTypedWhole(text, n);
     default: return true;
     }

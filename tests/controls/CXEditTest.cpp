@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CXEditTypedTest, ::testing::Values(
     TypedCase{":", 5, "1:30", true, 90}, TypedCase{":", 5, "2", true, 120}, TypedCase{":", 5, "1:60", false, 0},
     TypedCase{":", 5, "1:5", false, 0}, TypedCase{":", 5, "1:30pm", false, 0}, TypedCase{":", 5, "25:00", true, 1500}));
 
-// A money field made wide holds any amount the currency does, exactly (a
+// A money field made wide holds any amount of eighteen digits exactly (a
 // price of 99999999 with four decimals is 999999990000 ten-thousandths);
 // beyond it, and a whole number beyond 32 bits, is refused and the old value
 // (7) stays.
@@ -134,8 +134,10 @@ TEST_F(CXEditTest, AWideMoneyFieldHoldsAnyAmountOfTheCurrency)
     const Case cases[] = {
         {"4", "214748.3648", 2147483648LL},
         {"4", "99999999", 999999990000LL},
-        {"4", "922337203685477.5807", INT64_MAX},
-        {"4", "-922337203685477.5807", -INT64_MAX},
+        {"4", "99999999999999.9999", 999999999999999999LL},
+        {"4", "-0099999999999999.9999", -999999999999999999LL},
+        {"4", "922337203685477.5807", 7},
+        {"4", "100000000000000", 7},
         {"4", "922337203685477.5808", 7},
         {"4", "-922337203685477.5808", 7},
         {"4", "99999999999999999999", 7},

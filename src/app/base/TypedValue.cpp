@@ -132,6 +132,12 @@ bool scaledValue(const Decimal &d, int decimals, std::int64_t &out)
     QString digits = d.digits;
     for (int k = d.scale; k < decimals; ++k)
         digits += QLatin1Char('0');
+    // Leading zeros carry nothing. Eighteen digits at most: the amount and a
+    // sum of a few such amounts stay inside 64 bits.
+    qsizetype lead = 0;
+    while (lead + 1 < digits.size() && digits.at(lead) == QLatin1Char('0'))
+        ++lead;
+    digits.remove(0, lead);
     if (digits.size() > 18)
         return false;
     bool ok = false;
