@@ -523,6 +523,42 @@ TEST_F(ScheduleTest, ListOptionsDialogSavesOnlyAChangedMask)
     EXPECT_EQ(v.view.listOption(), 0x9);
 }
 
+TEST_F(ScheduleTest, NewItemOptionsShowWhatPastingAndNewItemsDo)
+{
+    exec(QStringLiteral("DELETE FROM Options WHERE OptionID IN (44331, 44332)"));
+    View v;
+    // Without stored rows the boxes show the defaults the item rules use:
+    // every paste default on, a new item In Production.
+    QList<bool> shown;
+    const auto look = [&](QDialog &d, int answer) {
+        auto *dialog = dynamic_cast<CDlgOptions *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (dialog) {
+            EXPECT_EQ(dialog->m_strRibbonTitle, QStringLiteral("New Item"));
+            EXPECT_EQ(dialog->m_strStripText, QStringLiteral("These options are for ALL computers"));
+            shown.clear();
+            for (long code : {4433101L, 4433102L, 4433103L, 4433201L})
+                shown << dialog->tree()->IsOptionChecked(unsigned(code));
+        }
+        return answer;
+    };
+    prompts().onDialog([&](QDialog &d) { return look(d, int(platform::IDCANCEL)); });
+    EXPECT_FALSE(v.view.OnItemOptions());
+    EXPECT_EQ(shown, (QList<bool>{true, true, true, true}));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)")), QString());
+    // OK without a change keeps what the items do.
+    prompts().onDialog([&](QDialog &d) { return look(d, int(platform::IDOK)); });
+    EXPECT_TRUE(v.view.OnItemOptions());
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332) ORDER BY OptionID")),
+              QStringLiteral("44331|7\n44332|1"));
+    // Stored rows are shown as stored.
+    exec(QStringLiteral("UPDATE Options SET OptionSum = 4 WHERE OptionID = 44331"));
+    exec(QStringLiteral("UPDATE Options SET OptionSum = 0 WHERE OptionID = 44332"));
+    prompts().onDialog([&](QDialog &d) { return look(d, int(platform::IDCANCEL)); });
+    v.view.OnItemOptions();
+    EXPECT_EQ(shown, (QList<bool>{false, false, true, false}));
+}
+
 TEST_F(ScheduleTest, CenterMovesTheServiceAfterAskingTheRightOnce)
 {
     exec(QStringLiteral("DELETE FROM ProductionDepts WHERE DepID = 2"));

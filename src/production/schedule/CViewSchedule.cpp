@@ -178,7 +178,10 @@ bool CViewSchedule::OnItemOptions()
     if (!app || !app->CheckPassword(-1, QString()))
         return false;
     CDlgOptions dialog(QStringLiteral("New Item"), QStringLiteral("These options are for ALL computers"), 158, this);
-    dialog.AddOptionGroups(44331, 44332, false, 0);
+    // Each group shows what the item rules do now, their default when the
+    // shop has stored no choice.
+    dialog.AddOptionGroups(44331, 44331, false, CItemSet::GetServiceDefaultsOption());
+    dialog.AddOptionGroups(44332, 44332, false, CItemSet::GetItemStatusOption());
     if (dialog.DoModal() != platform::IDOK || !dialog.SaveOptionGroups())
         return false;
     LoadListOptions();
