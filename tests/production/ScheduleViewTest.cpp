@@ -80,6 +80,20 @@ TEST_F(ScheduleTest, TreeCodesAndTitles)
     EXPECT_EQ(v.view.listKind(), 0);
 }
 
+TEST_F(ScheduleTest, OpeningTakesTodayAndTheWorkstationsListOptions)
+{
+    // A program started yesterday: the view opened today marks today's
+    // services as today's, not as past ones.
+    app->m_today = DateTime::fromDate(today().addDays(-1));
+    View v;
+    EXPECT_EQ(app->GetDateIcon(DateTime::fromDate(today())), 129);
+    EXPECT_EQ(app->GetDateIcon(DateTime::fromDate(today().addDays(-1))), 128);
+    // Without stored settings: orders in progress, grouped by due date.
+    EXPECT_EQ(v.view.listOption(), 1041);
+    EXPECT_TRUE(v.view.listBar()->GetItemText(30673).startsWith(QStringLiteral("Orders / In Progress")))
+        << v.view.listBar()->GetItemText(30673).toStdString();
+}
+
 TEST_F(ScheduleTest, ViewListsOrdersWithCaptionsAndExpandsOne)
 {
     const qint32 a = addOrder(8001, 0, today(), today().addDays(1));

@@ -27,6 +27,7 @@
 #include "views/ListExport.h"
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
+#include "app/base/DateRanges.h"
 #include "platform/Clock.h"
 #include "platform/LongRun.h"
 #include "platform/Prompt.h"
@@ -236,6 +237,9 @@ void CViewSchedule::OnInitialUpdate()
     if (isInitialised())
         return;
     CView0::OnInitialUpdate();
+    // The program may have been started on an earlier day.
+    if (CZqApp *app = ZqApp())
+        app->m_today = GetToday(0);
     LoadListOptions();
     BuildTree();
     connect(m_list, &QAbstractItemView::clicked, this,
