@@ -89,6 +89,10 @@ public:
     void SetDefaults();
     // Status of a new item from shop option 44332.
     void SetDefaultStatus();
+    // The two shop options as the rules above read them (a missing row gives
+    // its default), for the dialog that edits them.
+    static qint32 GetServiceDefaultsOption();
+    static qint32 GetItemStatusOption();
     // what 1 sets EmpNo, 2 Tag1, 3 Tag2, anything else the Status (with the
     // day stamp, inventory and actual costs of a service row). ItemID 0 works
     // on the current row. 0 nothing saved, 1 saved, 2 saved and actual costs

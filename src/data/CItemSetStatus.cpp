@@ -82,9 +82,19 @@ const CItemSet::InventoryRules &CItemSet::GetInventoryRules()
     return inventoryRules();
 }
 
+qint32 CItemSet::GetServiceDefaultsOption()
+{
+    return GetOptionValue(kServiceDefaultsOption, 7);
+}
+
+qint32 CItemSet::GetItemStatusOption()
+{
+    return GetOptionValue(kItemStatusOption, 1);
+}
+
 void CItemSet::SetDefaults()
 {
-    const qint32 options = GetOptionValue(kServiceDefaultsOption, 7);
+    const qint32 options = GetServiceDefaultsOption();
     if (!(options & 1) && m_Days2 != 0) {
         m_Status = m_Days2;
     } else {
@@ -106,7 +116,7 @@ void CItemSet::SetDefaults()
 
 void CItemSet::SetDefaultStatus()
 {
-    m_Status = (GetOptionValue(kItemStatusOption, 1) & 1) ? 4 : 0;
+    m_Status = (GetItemStatusOption() & 1) ? 4 : 0;
 }
 
 quint8 CItemSet::GetDaysSinceJobIn() const

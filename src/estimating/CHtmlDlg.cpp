@@ -30,6 +30,14 @@ bool isBlank(const QString &path)
     return path.isEmpty() || path.compare(kBlank, Qt::CaseInsensitive) == 0;
 }
 
+bool isWebAddress(const QString &target)
+{
+    for (const char *scheme : {"http://", "https://", "ftp://"})
+        if (target.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 } // namespace
 
 CHtmlDlg::CHtmlDlg(QWidget *parent) : CDlg0(426, parent)
@@ -69,7 +77,11 @@ bool CHtmlDlg::OnInitDialog()
     connect(m_view, &CHtmlCtrl::commandTriggered, this, [this](int id) {
         if (id == CHtmlCtrl::kNamedLinkCommand) {
             const QString target = m_view->linkText();
-            if (!target.isEmpty())
+            // A web page (the support pages) goes to the web browser; any
+            // other target names a document.
+            if (isWebAddress(target))
+                m_view->Navigate(target);
+            else if (!target.isEmpty())
                 ShowDocument(target);
         }
     });

@@ -3,6 +3,7 @@
 // program.
 #include "support/TestEnvironment.h"
 
+#include "app/base/HtmlText.h"
 #include "controls/CHtmlCtrl.h"
 #include "estimating/CHtmlDlg.h"
 
@@ -60,6 +61,30 @@ TEST_F(HtmlDlg, TextModeShowsTwoLines)
         return 2;
     });
     d.DoModal();
+}
+
+TEST_F(HtmlDlg, ASupportLinkOfAHelpPageOpensInTheWebBrowser)
+{
+    QList<QUrl> opened;
+    CHtmlCtrl::SetOpenHook([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+    QString html;
+    AddHtmlHeading(html, QStringLiteral("About Caliper"), QStringLiteral("Thickness of a sheet."));
+    AddSupportLinks(html, QStringLiteral("caliper.htm"), QStringLiteral("Show me more examples"), QString());
+    CHtmlDlg d(nullptr);
+    d.m_strHtml = html;
+    onDialog<CHtmlDlg>([&](CHtmlDlg &h) {
+        emit h.view()->anchorClicked(QUrl(QStringLiteral("app:") + SupportAddress() + QStringLiteral("caliper.htm")));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.view()->toPlainText().trimmed(),
+                  QStringLiteral("The page ") + SupportAddress() + QStringLiteral("caliper.htm is opened in your web "
+                                                                                   "browser."));
+        return 2;
+    });
+    d.DoModal();
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(SupportAddress() + QStringLiteral("caliper.htm"))});
 }
 
 TEST_F(HtmlDlg, ItemDocumentsNoneFoundThenAddedAndRemoved)

@@ -132,6 +132,14 @@ TEST_F(ScheduleJob, GridShowsDaysMarksAndTheLateNoteWhateverTheLocale)
         EXPECT_EQ(t.GetColumnName(h.column), QString::fromLatin1(h.title)) << h.column;
     for (int c = 4; c <= 18; ++c)
         EXPECT_EQ(t.IsColumnFlagged(c), c == 7 || c == 8 || c == 14 || c == 15) << c;
+    // Texts and codes left, dates and days centred; the actual time and
+    // quantity keep the numbers' own alignment (right).
+    const struct { int column; std::uint32_t format; } formats[] = {
+        {G::ColStatus, 2084}, {G::ColDescription, 2084}, {G::ColDate, 2085}, {G::ColBefore, 2085},
+        {G::ColFirstDay, 2085}, {G::ColAfter, 2085}, {G::ColOperator, 2084}, {G::ColPriority, 2084},
+        {G::ColNote, 2084}, {G::ColActualTime, 2086}, {G::ColActualQuantity, 2086}};
+    for (const auto &f : formats)
+        EXPECT_EQ(t.GetColumnFormat(f.column), f.format) << f.column;
 
     // Rows: the item, its three services, its total row.
     ASSERT_EQ(t.GetRowCount(), 5);

@@ -80,6 +80,20 @@ TEST_F(ScheduleTest, TreeCodesAndTitles)
     EXPECT_EQ(v.view.listKind(), 0);
 }
 
+TEST_F(ScheduleTest, OpeningTakesTodayAndTheWorkstationsListOptions)
+{
+    // A program started yesterday: the view opened today marks today's
+    // services as today's, not as past ones.
+    app->m_today = DateTime::fromDate(today().addDays(-1));
+    View v;
+    EXPECT_EQ(app->GetDateIcon(DateTime::fromDate(today())), 129);
+    EXPECT_EQ(app->GetDateIcon(DateTime::fromDate(today().addDays(-1))), 128);
+    // Without stored settings: orders in progress, grouped by due date.
+    EXPECT_EQ(v.view.listOption(), 1041);
+    EXPECT_TRUE(v.view.listBar()->GetItemText(30673).startsWith(QStringLiteral("Orders / In Progress")))
+        << v.view.listBar()->GetItemText(30673).toStdString();
+}
+
 TEST_F(ScheduleTest, ViewListsOrdersWithCaptionsAndExpandsOne)
 {
     const qint32 a = addOrder(8001, 0, today(), today().addDays(1));
@@ -521,6 +535,42 @@ TEST_F(ScheduleTest, ListOptionsDialogSavesOnlyAChangedMask)
     prompts().onDialog([](QDialog &) { return int(platform::IDCANCEL); });
     EXPECT_FALSE(v.view.OnListOptions());
     EXPECT_EQ(v.view.listOption(), 0x9);
+}
+
+TEST_F(ScheduleTest, NewItemOptionsShowWhatPastingAndNewItemsDo)
+{
+    exec(QStringLiteral("DELETE FROM Options WHERE OptionID IN (44331, 44332)"));
+    View v;
+    // Without stored rows the boxes show the defaults the item rules use:
+    // every paste default on, a new item In Production.
+    QList<bool> shown;
+    const auto look = [&](QDialog &d, int answer) {
+        auto *dialog = dynamic_cast<CDlgOptions *>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (dialog) {
+            EXPECT_EQ(dialog->m_strRibbonTitle, QStringLiteral("New Item"));
+            EXPECT_EQ(dialog->m_strStripText, QStringLiteral("These options are for ALL computers"));
+            shown.clear();
+            for (long code : {4433101L, 4433102L, 4433103L, 4433201L})
+                shown << dialog->tree()->IsOptionChecked(unsigned(code));
+        }
+        return answer;
+    };
+    prompts().onDialog([&](QDialog &d) { return look(d, int(platform::IDCANCEL)); });
+    EXPECT_FALSE(v.view.OnItemOptions());
+    EXPECT_EQ(shown, (QList<bool>{true, true, true, true}));
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332)")), QString());
+    // OK without a change keeps what the items do.
+    prompts().onDialog([&](QDialog &d) { return look(d, int(platform::IDOK)); });
+    EXPECT_TRUE(v.view.OnItemOptions());
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT * FROM Options WHERE OptionID IN (44331, 44332) ORDER BY OptionID")),
+              QStringLiteral("44331|7\n44332|1"));
+    // Stored rows are shown as stored.
+    exec(QStringLiteral("UPDATE Options SET OptionSum = 4 WHERE OptionID = 44331"));
+    exec(QStringLiteral("UPDATE Options SET OptionSum = 0 WHERE OptionID = 44332"));
+    prompts().onDialog([&](QDialog &d) { return look(d, int(platform::IDCANCEL)); });
+    v.view.OnItemOptions();
+    EXPECT_EQ(shown, (QList<bool>{false, false, true, false}));
 }
 
 TEST_F(ScheduleTest, CenterMovesTheServiceAfterAskingTheRightOnce)

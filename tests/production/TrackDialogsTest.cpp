@@ -9,6 +9,8 @@
 #include "production/tracking/TaskRows.h"
 #include "controls/CXListCtrl.h"
 #include "views/CDlgList.h"
+#include "views/CDlgOptions.h"
+#include "controls/CXTreeOptCtrl.h"
 #include "production/tracking/TrackRules.h"
 
 #include <QtGui/QImage>
@@ -303,4 +305,28 @@ TEST_F(TrackTest, ProductionTaskListListsServicesOfOrdersInProgress)
     CTaskListDlg today(29104, 3, nullptr);
     today.DoModal();
     EXPECT_TRUE(listedToday);
+
+    // Options: the finished services join the list, kept for this computer.
+    bool finishedListed = false;
+    onDialog<CTaskListDlg>([&](CTaskListDlg &d) {
+        onDialog<CDlgOptions>([&](CDlgOptions &o) {
+            EXPECT_EQ(o.m_strRibbonTitle, QStringLiteral("Task List Options"));
+            EXPECT_EQ(o.m_strStripText, QStringLiteral("(for this computer only)"));
+            EXPECT_EQ(o.entry(0).m_text, QStringLiteral("Options:"));
+            EXPECT_EQ(o.GetEntryText(CTaskListDlg::IncludeFinished), QStringLiteral("Include 'Finished' Services"));
+            EXPECT_EQ(o.GetEntryText(CTaskListDlg::ShowInfo),
+                      QStringLiteral("Show 'Info' icon if a Service is already started (may increase query time)"));
+            o.tree()->SetOptionChecked(CTaskListDlg::IncludeFinished, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        d.SendCommand(30540);
+        finishedListed = d.table().FindRowByLong(fold) >= 0;
+        EXPECT_EQ(d.table().m_subtitle, QStringLiteral("This list includes the Services of Orders in Progress."));
+        return int(IDCANCEL);
+    });
+    CTaskListDlg withFinished(29105, 3, nullptr);
+    withFinished.DoModal();
+    EXPECT_TRUE(finishedListed);
+    EXPECT_EQ(app->GetSettingInt(QStringLiteral("TaskList-Options"), 0), int(CTaskListDlg::IncludeFinished));
 }

@@ -27,6 +27,7 @@
 #include "views/ListExport.h"
 #include "platform/Value.h"
 #include "views/CViewDefaults.h"
+#include "app/base/DateRanges.h"
 #include "platform/Clock.h"
 #include "platform/LongRun.h"
 #include "platform/Prompt.h"
@@ -178,7 +179,10 @@ bool CViewSchedule::OnItemOptions()
     if (!app || !app->CheckPassword(-1, QString()))
         return false;
     CDlgOptions dialog(QStringLiteral("New Item"), QStringLiteral("These options are for ALL computers"), 158, this);
-    dialog.AddOptionGroups(44331, 44332, false, 0);
+    // Each group shows what the item rules do now, their default when the
+    // shop has stored no choice.
+    dialog.AddOptionGroups(44331, 44331, false, CItemSet::GetServiceDefaultsOption());
+    dialog.AddOptionGroups(44332, 44332, false, CItemSet::GetItemStatusOption());
     if (dialog.DoModal() != platform::IDOK || !dialog.SaveOptionGroups())
         return false;
     LoadListOptions();
@@ -233,6 +237,9 @@ void CViewSchedule::OnInitialUpdate()
     if (isInitialised())
         return;
     CView0::OnInitialUpdate();
+    // The program may have been started on an earlier day.
+    if (CZqApp *app = ZqApp())
+        app->m_today = GetToday(0);
     LoadListOptions();
     BuildTree();
     connect(m_list, &QAbstractItemView::clicked, this,

@@ -86,7 +86,9 @@ void ScheduleJobGrid::Fill(int scroll, const QDate &today)
         if (c >= ColHideStatus)
             continue;
         m_table.SetColumnCharWidth(c, widths[c]);
-        m_table.SetColumnFormat(c, c >= ColDate && c <= ColAfter ? kCentred : kLeft);
+        // The actual time and quantity keep the numbers' own alignment.
+        if (c != ColActualTime && c != ColActualQuantity)
+            m_table.SetColumnFormat(c, c >= ColDate && c <= ColAfter ? kCentred : kLeft);
     }
     m_table.m_tColumn = ColDescription;
 

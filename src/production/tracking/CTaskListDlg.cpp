@@ -190,11 +190,11 @@ void CTaskListDlg::OnOpenOrder(qint32 jobId, qint32 itemId)
 
 void CTaskListDlg::OnOptions()
 {
-    CDlgOptions choice(QStringLiteral("Options"), SelectionTitle(m_nSelection), 0, this);
-    choice.AddCheckGroup(QStringLiteral("List Options"), 0);
-    choice.AddEntry(IncludeFinished, QStringLiteral("Include Services marked 'Finished'"),
-                    (m_nOptions & IncludeFinished) ? 1 : 0);
-    choice.AddEntry(ShowInfo, QStringLiteral("Show the Info icon of tasks in progress"), (m_nOptions & ShowInfo) ? 1 : 0);
+    CDlgOptions choice(QStringLiteral("Task List Options"), QStringLiteral("(for this computer only)"), 0, this);
+    choice.AddCheckGroup(QStringLiteral("Options:"), 0);
+    choice.AddEntry(IncludeFinished, QStringLiteral("Include 'Finished' Services"), (m_nOptions & IncludeFinished) ? 1 : 0);
+    choice.AddEntry(ShowInfo, QStringLiteral("Show 'Info' icon if a Service is already started (may increase query time)"),
+                    (m_nOptions & ShowInfo) ? 1 : 0);
     if (choice.DoModal() != platform::IDOK)
         return;
     int options = 0;
