@@ -395,3 +395,33 @@ TEST_F(JobItemCommands, RearrangeSwapsItemsWithTheirServices)
 }
 
 } // namespace
+
+#include "estimating/CDlgChart.h"
+
+namespace {
+
+TEST_F(JobItemCommands, TheCostChartAsksForTheRightToViewCost)
+{
+    levelPasswords();
+    exec(QStringLiteral("UPDATE Passwords SET [Level] = 2 WHERE [No] = 48"));
+    int charts = 0;
+    // The level-2 password opens the chart; a level-5 one does not.
+    typed = QStringLiteral("two");
+    run([&](CJobDlg &d) {
+        onDialog<CDlgChart>([&](CDlgChart &) {
+            ++charts;
+            return 2;
+        });
+        d.SendCommand(30430);
+    });
+    typed = QStringLiteral("five");
+    prompts().answer(platform::IDNO);
+    run([&](CJobDlg &d) { d.SendCommand(30430); });
+    EXPECT_TRUE(prompts().texts().contains(
+        QStringLiteral("The password you've typed is not correct.\n\nDo you want to try again?")));
+    EXPECT_EQ(passwordsAsked, 2);
+    EXPECT_EQ(charts, 1);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+}
+
+} // namespace
