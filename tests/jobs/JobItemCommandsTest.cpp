@@ -170,6 +170,15 @@ TEST_F(JobItemCommands, CommandsThatChangeItemsDoNothingInPreviewOrOnCreditInvoi
             id == jobId, id);
     }
     EXPECT_EQ(dump(), before);
+
+    // Deleting is refused on the credit invoice with its reason, and does
+    // nothing in preview.
+    prompts().answer(platform::IDOK);
+    run([&](CJobDlg &d) { d.SendCommand(30632); }, false, credit);
+    run([&](CJobDlg &d) { d.SendCommand(30632); }, true);
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Can not delete Items of CREDIT or CREDITED Invoices.")));
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+    EXPECT_EQ(dump(), before);
 }
 
 } // namespace
