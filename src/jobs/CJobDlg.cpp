@@ -555,7 +555,11 @@ bool CJobDlg::OnCommand(int id)
     case 30341: OnSetNextJobNumber(); return true;
     case 30342: OnChangeJobNumber(); return true;
     case 30343: OnCompare(false); return true;
-    case 30430: CDlgChart::ShowJobChart(m_pJob, this); return true;
+    case 30430:
+        // Costs and margins are shown to those with the right to see them.
+        if (CZqApp *app = ZqApp(); app && app->CheckPassword(48, QStringLiteral("view cost")))
+            CDlgChart::ShowJobChart(m_pJob, this);
+        return true;
     case 30745: {
         // The inventory of the services of this job.
         CInventory inventory(30745, m_pJob->m_JobID, this);

@@ -88,7 +88,13 @@ void CJobDlg::DeleteItemRows(int itemNo, int subNo)
 
 void CJobDlg::DeleteCheckedItems(qint32 preselect)
 {
-    if (!ItemsChangeable() || m_nItems == 0)
+    // A credit or credited invoice (always shown read-only) keeps all its
+    // items: said at once rather than after the items were ticked.
+    if (m_pJob->IsCreditOrCredited() && m_nItems > 0) {
+        ItemRowsDeletable(0, 0);
+        return;
+    }
+    if (isPreview() || m_nItems == 0)
         return;
     const std::vector<ItemEntry> items = jobItems(m_pJob->m_pDatabase, m_pJob->m_JobID);
     CDlgOptions options(QStringLiteral("Delete Checked Item(s)"),

@@ -65,7 +65,10 @@ int CViewJobs::OnScanCommand(int command, int)
         PostCommand(m_barCode.m_nAction);
         break;
     default:
+        // Forgotten once said: a code held from it would stand before the
+        // customer or CSR scanned next.
         tell("Sorry, the barcode command you have scanned is not used in this section.");
+        m_barCode.Reset();
         break;
     }
     return 1;
@@ -124,6 +127,9 @@ void CViewJobs::OnScannedJobs(int id)
     const char kind = m_barCode.m_nObject != 0 ? m_barCode.m_cObjectKind : char(0);
     if (kind != '9' && kind != '0') {
         tell("Please scan the barcode of a customer or CSR first.");
+        // The command is forgotten, so that the customer or CSR scanned now
+        // and the command scanned again after it make the list.
+        m_barCode.Reset();
         return;
     }
     const qint32 number = m_barCode.m_nObject;

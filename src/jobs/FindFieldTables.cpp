@@ -184,8 +184,14 @@ QList<FindField> FindFieldRows(const QString &kind, int listIndex, QString *list
         return {F("Date of Transaction", "AuditTrail.TransDate", kDate),
                 F("Posting Date", "PostingJournal.PostingDate", kDate)};
     if (kind == QLatin1String("Orders")) {
-        QList<FindField> rows = jobRows().mid(0, 5);
-        rows += {
+        // The schedule's orders are joined with their customers: the
+        // customer's number is read from the customer's row.
+        QList<FindField> rows = {
+            F("Job Number", "Jobs.JobNo", kLong),
+            F("Job Title", "Jobs.Title", kText),
+            F("Customer Name", "Customers.Name", kText),
+            F("Customer Number", "Customers.CusNo", kLong),
+            F("Customer ID", "Customers.CusID", kText),
             F("Date In", "Jobs.DateIn", kDate),
             F("Date Proof", "Jobs.DateProof", kDate),
             F("Date Due", "Jobs.DateDue", kDate),

@@ -3,6 +3,7 @@
 #include "printing/CPrint.h"
 
 #include "app/base/SharedDatabaseHolder.h"
+#include "app/base/TextUtil.h"
 #include "views/CDlgOptions.h"
 
 #include <QtCore/QFile>
@@ -19,8 +20,9 @@ PrintRect CPrint::DrawLogo(QPainter &dc, PrintInfo &info)
 {
     const int corner = InchToDevice(0.25, true);
     const PrintRect area(corner, corner, info.drawRect.right, info.drawRect.bottom);
-    // A logo when the form asks for one, or on every attachment.
-    if (!(m_nOptions & (1 << 15)) && m_strOutputFile.isEmpty())
+    // A logo when the form asks for one (option 5, "Company Logo"), or on
+    // every attachment.
+    if (!IsBitSet(m_nOptions, 5) && m_strOutputFile.isEmpty())
         return area;
     const QString file = m_strOutputFile.contains(QLatin1String(".pdf"), Qt::CaseInsensitive)
         ? QStringLiteral("LogoEmail.bmp")

@@ -101,7 +101,10 @@ void CReportRun::Message(const QString &text)
 
 QString CReportRun::BuildSql(int reportCode) const
 {
-    return BuildReportSqlText(reportCode, thisPeriod, lastPeriod, filter, twoTaxes);
+    const QString sql = BuildReportSqlText(reportCode, thisPeriod, lastPeriod, filter, twoTaxes);
+    if (sqlHook)
+        sqlHook(sql);
+    return sql;
 }
 
 int CReportRun::CountChartEntries(const CXTable &table)

@@ -122,6 +122,9 @@ public:
     // Attaches the finished table to the chart and returns the chart's entry
     // count. Default: the entries a chart without a height limit would take.
     std::function<int(CXTable &table)> attachHook;
+    // Sees every statement the report builder makes for the run. Default:
+    // nothing.
+    std::function<void(const QString &sql)> sqlHook;
     // Renderer helpers report progress and ask for cancelling through these.
     bool Progress(int done, int total, const QString &text = QString());
     bool Cancelled() const { return m_cancelled; }

@@ -43,6 +43,8 @@ QString WithoutHashes(QString text)
 CViewReports::CViewReports(QWidget *parent) : CView0(kViewId, parent)
 {
     m_run = std::make_unique<CReportRun>(SharedDatabase(), *m_table);
+    // Ctrl held while a report runs puts its statement on the clipboard.
+    m_run->sqlHook = [this](const QString &sql) { CopyReportSqlWhileCtrlDown(sql, this); };
 }
 
 CViewReports::~CViewReports() = default;

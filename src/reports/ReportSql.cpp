@@ -45,9 +45,14 @@ QString BuildReportSql(int code, const QString &thisPeriod, const QString &lastP
                        QWidget *window)
 {
     const QString sql = BuildReportSqlText(code, thisPeriod, lastPeriod, filter, twoTaxesFlag());
+    CopyReportSqlWhileCtrlDown(sql, window);
+    return sql;
+}
+
+void CopyReportSqlWhileCtrlDown(const QString &sql, QWidget *window)
+{
     if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier)
         CopyTextToClipboard(window, sql);
-    return sql;
 }
 
 QString ReportDateColumn(int branch)

@@ -24,6 +24,10 @@ QString BuildReportSqlText(int code, const QString &thisPeriod, const QString &l
 QString BuildReportSql(int code, const QString &thisPeriod, const QString &lastPeriod, const QString &filter,
                        QWidget *window = nullptr);
 
+// While Ctrl is held down, puts a report's statement (even an empty one) on
+// the clipboard, owned by the window.
+void CopyReportSqlWhileCtrlDown(const QString &sql, QWidget *window);
+
 // The date column on which a report branch filters: "More Reports" branches
 // 0-9 by their kind, the Key Reports (11 and above) on PostingDate; empty for
 // "Jobs Edited After Posting" (8) and "Custom Queries" (10).

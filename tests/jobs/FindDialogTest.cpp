@@ -170,6 +170,12 @@ TEST_F(FindDialogTest, FieldTablesByKind)
     QString label;
     EXPECT_EQ(FindFieldRows(QStringLiteral("Orders"), 0, &label).size(), 13);
     EXPECT_EQ(label, QStringLiteral("Orders"));
+    // "Customer Number" is the job's column for jobs, the customer's for the schedule's orders.
+    EXPECT_EQ(FindFieldRows(QStringLiteral("Jobs")).at(3).column, QStringLiteral("Jobs.CusNo"));
+    EXPECT_EQ(FindFieldRows(QStringLiteral("Orders"), 0).at(3).column, QStringLiteral("Customers.CusNo"));
+    EXPECT_EQ(FindFieldRows(QStringLiteral("Orders"), 0).at(11).column, QStringLiteral("Jobs.ViaDue"));
+    EXPECT_EQ(FindFieldRows(QStringLiteral("Payments")).at(1).column, QStringLiteral("Customers.CusNo"));
+    EXPECT_EQ(FindFieldRows(QStringLiteral("Credits")).at(4).column, QStringLiteral("Credits.CusNo"));
     const QList<FindField> items = FindFieldRows(QStringLiteral("Orders"), 10, &label);
     EXPECT_EQ(label, QStringLiteral("Items"));
     EXPECT_EQ(items.at(13).label, QStringLiteral("Item Description"));

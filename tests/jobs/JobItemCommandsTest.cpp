@@ -170,6 +170,15 @@ TEST_F(JobItemCommands, CommandsThatChangeItemsDoNothingInPreviewOrOnCreditInvoi
             id == jobId, id);
     }
     EXPECT_EQ(dump(), before);
+
+    // Deleting is refused on the credit invoice with its reason, and does
+    // nothing in preview.
+    prompts().answer(platform::IDOK);
+    run([&](CJobDlg &d) { d.SendCommand(30632); }, false, credit);
+    run([&](CJobDlg &d) { d.SendCommand(30632); }, true);
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Can not delete Items of CREDIT or CREDITED Invoices.")));
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
+    EXPECT_EQ(dump(), before);
 }
 
 } // namespace
@@ -392,6 +401,36 @@ TEST_F(JobItemCommands, RearrangeSwapsItemsWithTheirServices)
     p.waitForFinished(30000);
     EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
               QStringLiteral("1|0|0|Letterhead|50\n1|0|1||50\n2|0|0|Business cards|100\n2|0|1||100\n"));
+}
+
+} // namespace
+
+#include "estimating/CDlgChart.h"
+
+namespace {
+
+TEST_F(JobItemCommands, TheCostChartAsksForTheRightToViewCost)
+{
+    levelPasswords();
+    exec(QStringLiteral("UPDATE Passwords SET [Level] = 2 WHERE [No] = 48"));
+    int charts = 0;
+    // The level-2 password opens the chart; a level-5 one does not.
+    typed = QStringLiteral("two");
+    run([&](CJobDlg &d) {
+        onDialog<CDlgChart>([&](CDlgChart &) {
+            ++charts;
+            return 2;
+        });
+        d.SendCommand(30430);
+    });
+    typed = QStringLiteral("five");
+    prompts().answer(platform::IDNO);
+    run([&](CJobDlg &d) { d.SendCommand(30430); });
+    EXPECT_TRUE(prompts().texts().contains(
+        QStringLiteral("The password you've typed is not correct.\n\nDo you want to try again?")));
+    EXPECT_EQ(passwordsAsked, 2);
+    EXPECT_EQ(charts, 1);
+    EXPECT_EQ(prompts().pendingAnswers(), 0);
 }
 
 } // namespace

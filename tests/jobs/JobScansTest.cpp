@@ -197,6 +197,24 @@ TEST_F(JobScans, JobsOfTheScannedCustomerOrCsr)
     scan(QStringLiteral("!30610#"));
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Please scan the barcode of a customer or CSR first."));
     EXPECT_EQ(listed(), QList<qint64>{o1});
+
+    // A scan the view told the user about is forgotten: the CSR and the
+    // command scanned next list the jobs (a stamp starts from a clean reader).
+    const std::pair<QString, const char *> refused[] = {
+        {QStringLiteral("!30610#"), "Please scan the barcode of a customer or CSR first."},
+        {QStringLiteral("@3#"), "Sorry, the barcode command you have scanned is not used in this section."},
+    };
+    for (const auto &[code, text] : refused) {
+        scan(QStringLiteral("!30131#"));
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        scan(code);
+        EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(text)}) << qPrintable(code);
+        scan(QStringLiteral(")5#!30610#"));
+        EXPECT_EQ(prompts().texts().size(), 1) << qPrintable(code);
+        EXPECT_EQ(v.listCaption(), QStringLiteral(" Orders of Ben")) << qPrintable(code);
+        EXPECT_EQ(listed(), QList<qint64>{ben}) << qPrintable(code);
+    }
 }
 
 TEST_F(JobScans, WhatCannotBeFoundOrIsNotUsedHereIsSaid)

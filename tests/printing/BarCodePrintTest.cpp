@@ -167,8 +167,9 @@ TEST_F(PrintTest, LogosFollowTheFormOptionTheTargetAndTheFilesResolution)
     struct Case { const char *name; int options; const char *file; int width; };
     const Case cases[] = {
         {"no logo option on paper", 0, "LogoPrint.bmp", 0},
-        {"logo option", 1 << 15, "LogoPrint.bmp", 600}, // screen resolution: 96 pixels are an inch
-        {"missing file", 1 << 15, "Missing.bmp", 0},
+        {"\"Company Logo\" is option 5", 1 << 4, "LogoPrint.bmp", 600}, // screen resolution: 96 pixels are an inch
+        {"option 16 is an item-line option, no logo", 1 << 15, "LogoPrint.bmp", 0},
+        {"missing file", 1 << 4, "Missing.bmp", 0},
     };
     for (const Case &c : cases) {
         if (QLatin1String(c.file) == QLatin1String("Missing.bmp"))

@@ -515,3 +515,28 @@ TEST_F(ReportsViewTest, MonthlySalesTotalTheAmountsButNotTheAverages)
     EXPECT_FALSE(text.contains(QLatin1String("235.1"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QLatin1String("375.25"))) << text.toStdString();
 }
+
+#include <QtGui/QClipboard>
+#include <QtTest/QTest>
+
+namespace {
+
+TEST_F(ReportsViewTest, WithCtrlHeldAReportPutsItsStatementOnTheClipboard)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    choose(2204);
+    ASSERT_TRUE(view->isTableMode());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+    QTest::keyPress(view->windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+    ASSERT_TRUE(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier);
+    choose(2305);
+    QTest::keyRelease(view->windowHandle(), Qt::Key_Control, Qt::NoModifier);
+    ASSERT_TRUE(view->isTableMode());
+    const QString sql = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(sql.startsWith(QLatin1String("SELECT Customers.Name AS [Customer's/Name          }Pt], Sum(IIf((PostingDate")))
+        << sql.toStdString();
+    EXPECT_TRUE(sql.endsWith(QLatin1String("Jobs.Subtotal+Jobs.Discount, 0)) DESC"))) << sql.toStdString();
+}
+
+} // namespace
