@@ -503,9 +503,10 @@ void CItemSpecsData::EditService(qint32 id, int startRow)
         return;
     }
     CItemSet edited(*row);
-    int flags = 0;
-    if (!m_hooks.editServiceSpecs(edited, *service, startRow, flags))
+    SpecsResult result;
+    if (!m_hooks.editServiceSpecs(edited, *service, startRow, result))
         return;
+    const int flags = result.flags;
     if (!IsPaperCategory(service->m_CatNo)) {
         if (edited.m_Out != row->m_Out)
             ++m_nChanged[4];
@@ -522,6 +523,12 @@ void CItemSpecsData::EditService(qint32 id, int startRow)
     }
     *row = edited;
     CountPapers();
+    // The paper's cutting layout counts the two cutting services.
+    if (flags & SizesChanged) {
+        const bool onePaper = m_nPaperCount < 2;
+        SetServiceQuantity(kCutToRunSize, result.cutsToRun, onePaper);
+        SetServiceQuantity(kCutToFinishSize, result.cutsToFinish, onePaper);
+    }
     if (flags & InksChanged)
         OnInksChanged();
     if (flags & AddSecondPaper) {
@@ -1077,8 +1084,8 @@ bool CItemSpecsData::AskQuantitiesBeforeWrite()
             continue;
         if (row.m_Out < 1 && service->m_AskHowMany.size() > 1 && m_hooks.editServiceSpecs) {
             CItemSet edited(row);
-            int flags = 0;
-            if (m_hooks.editServiceSpecs(edited, *service, 0, flags))
+            SpecsResult result;
+            if (m_hooks.editServiceSpecs(edited, *service, 0, result))
                 row = edited;
         }
     }
