@@ -339,6 +339,22 @@ TEST_F(ItemSpecsDialog, CancelAsksWhenTheWorkingCopyChanged)
     }
 }
 
+TEST_F(ItemSpecsDialog, CancelOnAnUntouchedNewItemClosesWithoutAsking)
+{
+    // A booklet part's description ends in a blank.
+    for (const QString &description : {QStringLiteral("Booklets | Bindery "), QStringLiteral("Booklets")}) {
+        SCOPED_TRACE(description.toStdString());
+        prompts().clear();
+        onDialog<CItemSpecs>([](CItemSpecs &d) { return press(d, 2); });
+        const int answer = CItemSpecs::NewItem(m_job, nullptr, [&](CItemSpecsData &data) {
+            data.m_strDescription = description;
+            data.m_nQuantity = 100;
+        });
+        EXPECT_EQ(answer, IDCANCEL);
+        EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    }
+}
+
 TEST_F(ItemSpecsDialog, FiveDepartmentsLeaveSaveAndCancelInsideTheWindow)
 {
     // Five departments with active services: each gets its button.
