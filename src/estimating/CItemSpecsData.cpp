@@ -638,20 +638,22 @@ CItemSpecsData::PlateCounts CItemSpecsData::CountPlates(qint32 S, qint32 U, quin
             counts.workSigPossible = true;
         } else if (counts.b == counts.a1) {
             // Which of the two ways needs fewer press sheets for the
-            // originals that do not fill a whole sheet.
+            // originals that do not fill a whole sheet. The sheet counts go
+            // by whole and half sheets: the divisions of whole numbers
+            // truncate.
             const qint32 q = S / U;
             qint32 r = S % U;
             const qint32 h = U / 2;
             double f1 = q;
             double f2 = q;
             if (r != kTieBreakNone) {
-                f1 += 1.0 / (double(U) / r);
+                f1 += 1.0 / double(U / r);
                 if (h < r) {
                     r = h > 0 ? r % h : 0;
                     f2 += 0.5;
                 }
                 if (r != 0)
-                    f2 += 1.0 / (double(h) / r) / 2;
+                    f2 += 1.0 / double(h / r) / 2;
                 else
                     f2 += 0.5;
             }
