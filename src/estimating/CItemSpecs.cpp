@@ -264,10 +264,6 @@ bool CItemSpecs::OnInitDialog()
     FillGrids();
     m_note->setPlainText(m_data.m_strNote);
     m_note->setReadOnly(m_data.m_bPreview);
-    // What Cancel compares with: the fields as the controls give them back
-    // (trailing blanks of a text go, as in a save).
-    ExchangeGrids(true);
-    m_data.KeepReadState();
     RebuildList();
     if (m_nFocusRowId != 0 && m_list->FindItemByData(m_nFocusRowId, true) >= 0) {
         m_list->setFocus();

@@ -1037,8 +1037,15 @@ bool CItemSpecsData::PriceAfterWrite()
 
 QString CItemSpecsData::Snapshot() const
 {
+    // The item grid gives its texts back without trailing blanks, as a save
+    // keeps them: a text that differs only there is no change.
+    const auto kept = [](QString text) {
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        return text;
+    };
     QString state = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10|%11")
-                        .arg(m_strDescription, m_strNote, m_strSize)
+                        .arg(kept(m_strDescription), m_strNote, kept(m_strSize))
                         .arg(m_nQuantity)
                         .arg(m_nSheets)
                         .arg(m_nProductType)

@@ -185,9 +185,6 @@ public:
     // Cancel's test: counters against the stored row and the working copy
     // against what was read.
     bool HasChanges();
-    // Takes the working copy as it stands as the one read (once the
-    // window's controls have shaped the fields as a save would).
-    void KeepReadState() { m_strReadState = Snapshot(); }
 
     // --- fields -----------------------------------------------------------------
     CItemSet *m_pItem = nullptr;
