@@ -189,13 +189,13 @@ CItemSpecs::CItemSpecs(CItemSet *item, QWidget *parent)
     };
     m_data.hooks().pickerFollow = [this](qint32 serNo, bool added) { FollowPicker(serNo, added); };
     m_data.hooks().editServiceSpecs = [this](CItemSet &row, const CSerSet &service, int startRow,
-                                             CItemSpecsData::SpecsResult &flags) {
+                                             CItemSpecsData::SpecsResult &result) {
         if (!windows().editSpecs) {
             sayNotAvailable(IsPaperCategory(service.m_CatNo) ? QStringLiteral("The paper specs window")
                                                              : QStringLiteral("The service specs window"));
             return false;
         }
-        return windows().editSpecs(*this, row, service, startRow, flags);
+        return windows().editSpecs(*this, row, service, startRow, result);
     };
 }
 
