@@ -188,13 +188,14 @@ CItemSpecs::CItemSpecs(CItemSet *item, QWidget *parent)
             Qt::QueuedConnection);
     };
     m_data.hooks().pickerFollow = [this](qint32 serNo, bool added) { FollowPicker(serNo, added); };
-    m_data.hooks().editServiceSpecs = [this](CItemSet &row, const CSerSet &service, int startRow, int &flags) {
+    m_data.hooks().editServiceSpecs = [this](CItemSet &row, const CSerSet &service, int startRow,
+                                             CItemSpecsData::SpecsResult &result) {
         if (!windows().editSpecs) {
             sayNotAvailable(IsPaperCategory(service.m_CatNo) ? QStringLiteral("The paper specs window")
                                                              : QStringLiteral("The service specs window"));
             return false;
         }
-        return windows().editSpecs(*this, row, service, startRow, flags);
+        return windows().editSpecs(*this, row, service, startRow, result);
     };
 }
 
@@ -975,8 +976,9 @@ void InstallItemSpecs()
                          [&owner](qint32 serNo, bool ticked) { owner.OnServiceMessage(serNo, ticked); });
         picker.DoModal();
     };
-    w.editSpecs = [](CItemSpecs &owner, CItemSet &row, const CSerSet &service, int startRow, int &flags) {
-        flags = 0;
+    w.editSpecs = [](CItemSpecs &owner, CItemSet &row, const CSerSet &service, int startRow,
+                     CItemSpecsData::SpecsResult &result) {
+        result = {};
         if (!IsPaperCategory(service.m_CatNo)) {
             CEditService specs(row, service, 100, &owner);
             if (startRow > 0)
@@ -991,18 +993,27 @@ void InstallItemSpecs()
             paper.m_nStartRow = startRow;
         if (paper.DoModal() != IDOK_RESULT)
             return false;
+        // New sizes bring the cut counts of their layout with them.
+        if (paper.m_bSizesChanged) {
+            result.flags |= CItemSpecsData::SizesChanged;
+            result.cutsToRun = paper.m_nCutsToRun;
+            result.cutsToFinish = paper.m_nCutsToFinish;
+        }
         if (paper.paper().m_SerNo != row.m_SerNo) {
             // A replaced paper: its number, its sheet size and its vendor.
             row.m_SerNo = paper.paper().m_SerNo;
             row.m_strPaperSize = paper.paper().m_Size.trimmed();
             row.m_Vendor = paper.paper().m_VendorNo;
-            if (paper.m_bSizesChanged)
+            if (paper.m_bSizesChanged) {
                 paper.CalcLayouts();
+                result.cutsToRun = paper.m_nCutsToRun;
+                result.cutsToFinish = paper.m_nCutsToFinish;
+            }
         }
         if (paper.m_bInksChanged)
-            flags |= CItemSpecsData::InksChanged;
+            result.flags |= CItemSpecsData::InksChanged;
         if (paper.m_bSecondPaper)
-            flags |= CItemSpecsData::AddSecondPaper;
+            result.flags |= CItemSpecsData::AddSecondPaper;
         return true;
     };
     w.inventory = [](CItemSpecs &owner, qint32 serNo) {

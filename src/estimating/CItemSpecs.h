@@ -42,7 +42,8 @@ public:
         std::function<void(CItemSpecs &owner, qint32 depNo, qint32 catNo)> pickServices;
         // The specs of a service row (paper specs for a paper); see
         // CItemSpecsData::Hooks::editServiceSpecs.
-        std::function<bool(CItemSpecs &owner, CItemSet &row, const CSerSet &service, int startRow, int &flags)>
+        std::function<bool(CItemSpecs &owner, CItemSet &row, const CSerSet &service, int startRow,
+                           CItemSpecsData::SpecsResult &result)>
             editSpecs;
         // The inventory window of a service.
         std::function<void(CItemSpecs &owner, qint32 serNo)> inventory;

@@ -503,9 +503,10 @@ void CItemSpecsData::EditService(qint32 id, int startRow)
         return;
     }
     CItemSet edited(*row);
-    int flags = 0;
-    if (!m_hooks.editServiceSpecs(edited, *service, startRow, flags))
+    SpecsResult result;
+    if (!m_hooks.editServiceSpecs(edited, *service, startRow, result))
         return;
+    const int flags = result.flags;
     if (!IsPaperCategory(service->m_CatNo)) {
         if (edited.m_Out != row->m_Out)
             ++m_nChanged[4];
@@ -522,6 +523,12 @@ void CItemSpecsData::EditService(qint32 id, int startRow)
     }
     *row = edited;
     CountPapers();
+    // The paper's cutting layout counts the two cutting services.
+    if (flags & SizesChanged) {
+        const bool onePaper = m_nPaperCount < 2;
+        SetServiceQuantity(kCutToRunSize, result.cutsToRun, onePaper);
+        SetServiceQuantity(kCutToFinishSize, result.cutsToFinish, onePaper);
+    }
     if (flags & InksChanged)
         OnInksChanged();
     if (flags & AddSecondPaper) {
@@ -631,20 +638,22 @@ CItemSpecsData::PlateCounts CItemSpecsData::CountPlates(qint32 S, qint32 U, quin
             counts.workSigPossible = true;
         } else if (counts.b == counts.a1) {
             // Which of the two ways needs fewer press sheets for the
-            // originals that do not fill a whole sheet.
+            // originals that do not fill a whole sheet. The sheet counts go
+            // by whole and half sheets: the divisions of whole numbers
+            // truncate.
             const qint32 q = S / U;
             qint32 r = S % U;
             const qint32 h = U / 2;
             double f1 = q;
             double f2 = q;
             if (r != kTieBreakNone) {
-                f1 += 1.0 / (double(U) / r);
+                f1 += 1.0 / double(U / r);
                 if (h < r) {
                     r = h > 0 ? r % h : 0;
                     f2 += 0.5;
                 }
                 if (r != 0)
-                    f2 += 1.0 / (double(h) / r) / 2;
+                    f2 += 1.0 / double(h / r) / 2;
                 else
                     f2 += 0.5;
             }
@@ -1028,8 +1037,15 @@ bool CItemSpecsData::PriceAfterWrite()
 
 QString CItemSpecsData::Snapshot() const
 {
+    // The item grid gives its texts back without trailing blanks, as a save
+    // keeps them: a text that differs only there is no change.
+    const auto kept = [](QString text) {
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        return text;
+    };
     QString state = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10|%11")
-                        .arg(m_strDescription, m_strNote, m_strSize)
+                        .arg(kept(m_strDescription), m_strNote, kept(m_strSize))
                         .arg(m_nQuantity)
                         .arg(m_nSheets)
                         .arg(m_nProductType)
@@ -1077,8 +1093,8 @@ bool CItemSpecsData::AskQuantitiesBeforeWrite()
             continue;
         if (row.m_Out < 1 && service->m_AskHowMany.size() > 1 && m_hooks.editServiceSpecs) {
             CItemSet edited(row);
-            int flags = 0;
-            if (m_hooks.editServiceSpecs(edited, *service, 0, flags))
+            SpecsResult result;
+            if (m_hooks.editServiceSpecs(edited, *service, 0, result))
                 row = edited;
         }
     }

@@ -39,6 +39,16 @@ public:
     static constexpr qint32 kCutToFinishSize = 175;
     static constexpr qint32 kCarbonlessPadding = 193;
 
+    // What the specs window of a row found besides the row itself: the
+    // SpecsFlags, and, with SizesChanged, the cut counts of the paper's new
+    // cutting layout.
+    struct SpecsResult
+    {
+        int flags = 0;
+        qint32 cutsToRun = 0;
+        qint32 cutsToFinish = 0;
+    };
+
     struct Hooks
     {
         // A command for the item window to run after the current one has
@@ -47,13 +57,14 @@ public:
         // Opens the item grid's editor on a row.
         std::function<void(int row)> editItemRow;
         // The specs window of a service row (paper specs for a paper row);
-        // true on OK with the row changed in place. `flags` returns what the
-        // paper specs found: 1 inks changed, 2 add a second paper.
-        std::function<bool(CItemSet &row, const CSerSet &service, int startRow, int &flags)> editServiceSpecs;
+        // true on OK with the row changed in place. `result` returns what the
+        // paper specs found.
+        std::function<bool(CItemSet &row, const CSerSet &service, int startRow, SpecsResult &result)>
+            editServiceSpecs;
         // Tells an open service picker that a service was added or removed.
         std::function<void(qint32 serNo, bool added)> pickerFollow;
     };
-    enum SpecsFlags { InksChanged = 1, AddSecondPaper = 2 };
+    enum SpecsFlags { InksChanged = 1, AddSecondPaper = 2, SizesChanged = 4 };
 
     // The caller's item: its JobID, ItemNo and SubNo name the item, its ItemID
     // the stored header row (0 for a new item). The save writes it back.

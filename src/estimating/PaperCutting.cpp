@@ -114,6 +114,7 @@ bool SaveOptions(int kind, const QString &text, const CutStages &s)
                                           "WHERE AlertNo = %1")
                                .arg(alertNo),
                            values);
+                platform::Prompt::beep();
                 return true;
             }
         }
@@ -121,6 +122,7 @@ bool SaveOptions(int kind, const QString &text, const CutStages &s)
                                   "AlertPrint) VALUES (0, %1, ?, ?, ?, 0)")
                        .arg(kind),
                    values);
+        platform::Prompt::beep();
         return true;
     } catch (const platform::DbException &e) {
         platform::Prompt::messageBox(QStringLiteral("The options could not be saved.\n\n") + e.description(),

@@ -108,6 +108,7 @@ void CJobDlg::AddBookletItems(int productType)
             data.m_strDescription = product + part;
             data.m_nQuantity = booklet.m_nBooks;
             data.m_nProductType = quint8(productType);
+            data.m_nPriceLevel = m_nPriceLevel;
             data.m_nUnit = 5;       // Sheets/Set
             data.m_nUnitFormat = 1;
             data.m_strSize = booklet.m_strPageSize;

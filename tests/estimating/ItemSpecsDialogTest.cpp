@@ -15,6 +15,7 @@
 #include "catalogue/CSerList.h"
 #include "estimating/CItemSpecs.h"
 #include "estimating/CListBoxDragDlg.h"
+#include "estimating/CPaperCutterDlg.h"
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
 #include "controls/CXTreeOptCtrl.h"
@@ -338,6 +339,22 @@ TEST_F(ItemSpecsDialog, CancelAsksWhenTheWorkingCopyChanged)
     }
 }
 
+TEST_F(ItemSpecsDialog, CancelOnAnUntouchedNewItemClosesWithoutAsking)
+{
+    // A booklet part's description ends in a blank.
+    for (const QString &description : {QStringLiteral("Booklets | Bindery "), QStringLiteral("Booklets")}) {
+        SCOPED_TRACE(description.toStdString());
+        prompts().clear();
+        onDialog<CItemSpecs>([](CItemSpecs &d) { return press(d, 2); });
+        const int answer = CItemSpecs::NewItem(m_job, nullptr, [&](CItemSpecsData &data) {
+            data.m_strDescription = description;
+            data.m_nQuantity = 100;
+        });
+        EXPECT_EQ(answer, IDCANCEL);
+        EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    }
+}
+
 TEST_F(ItemSpecsDialog, FiveDepartmentsLeaveSaveAndCancelInsideTheWindow)
 {
     // Five departments with active services: each gets its button.
@@ -612,6 +629,44 @@ TEST_F(ItemSpecsDialog, InstalledWindowsEditPaperAndServiceSpecs)
     EXPECT_FALSE(prompts().texts().contains(
         QStringLiteral("The paper specs window is not yet available in this version of Tavrel.")));
     CItemSpecs::SetWindows({});
+    RegisterMenuResource(170, nullptr);
+}
+
+TEST_F(ItemSpecsDialog, ANewRunSizeInThePaperSpecsCountsTheCuttingServices)
+{
+    // The shop's two cutting services come with a new database.
+    InstallItemSpecs();
+    InstallPaperCutter();
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    qint32 cutsToRun = -1;
+    qint32 cutsToFinish = -1;
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        onDialog<CEditPaper>([&](CEditPaper &paper) {
+            // The 23 x 35 sheet cut in four for the press.
+            paper.grid().SetRowText(CEditPaper::RowRun, QStringLiteral("11.5 x 17.5"));
+            paper.OnRowChanged(CEditPaper::RowRun);
+            cutsToRun = paper.m_nCutsToRun;
+            cutsToFinish = paper.m_nCutsToFinish;
+            return press(paper, 1);
+        });
+        d.data().EditService(m_paper, 0);
+        const CItemSpecsData &data = d.data();
+        EXPECT_EQ(data.Row(m_paper)->m_Out, 4);
+        const qint32 toRun = data.FindRowOfService(CItemSpecsData::kCutToRunSize);
+        EXPECT_GT(cutsToRun, 0);
+        EXPECT_NE(toRun, 0);
+        if (toRun != 0)
+            EXPECT_EQ(data.Row(toRun)->m_Out, cutsToRun);
+        // No finish size: no second stage, and with one paper no service for it.
+        EXPECT_EQ(cutsToFinish, 0);
+        EXPECT_EQ(data.FindRowOfService(CItemSpecsData::kCutToFinishSize), 0);
+        prompts().answer(IDNO);
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    CItemSpecs::SetWindows({});
+    CEditPaper::SetCutterHook({});
     RegisterMenuResource(170, nullptr);
 }
 

@@ -91,6 +91,9 @@ TEST_F(ItemSpecsRules, PlateCountsFollowTheWorkedExamples)
          true, 6},
         {"the same with 4 originals: tie-break refuses work & signature", 4, 2, kBlackPlus1, kBlackPlus1, false, 16, 8,
          8, 8, 8, true, true, false, 5},
+        // A1 = B = 8; q = 1, r = 3, h = 2: f1 = 1 + 1 / (4 / 3) = 2, f2 = 1 + 0.5 + (1 / (2 / 1)) / 2 = 1.75.
+        {"7 originals 4 up: the tie-break counts whole and half sheets", 7, 4, kBlackPlus1, kBlackPlus1, false, 28, 14,
+         8, 8, 8, true, true, true, 6},
         {"one side only, 3 originals", 3, 2, kBlackPlus1, 0, false, 6, 0, 4, 0, 0, false, true, false, 5},
         {"one side only, 1 original: nothing to choose", 1, 2, kBlackPlus1, 0, false, 2, 0, 0, 0, 0, false, false,
          false, 1},

@@ -104,6 +104,8 @@ TEST_F(PaperCutter, DefaultsAreSavedOnceAndOkWaitsForThem)
         c.SendCommand(30442);
         EXPECT_TRUE(c.m_bDefaultsSaved);
         EXPECT_TRUE(c.m_bRightsGranted);
+        // The saved row is told by the information beep.
+        EXPECT_EQ(prompts().shown().last().kind, platform::PromptRecord::Kind::Beep);
         c.SendCommand(1);
         return c.result();
     });

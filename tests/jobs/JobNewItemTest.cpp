@@ -113,13 +113,17 @@ TEST_F(JobNewItem, ANewItemStartsOnTheChosenProductType)
 TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
 {
     exec(QStringLiteral("INSERT INTO ProductTypes ([No], Name, Sort, Qty, Type) VALUES (7, 'Booklets', 1, 0, 0)"));
+    // The customer's price level is the job's.
+    exec(QStringLiteral("UPDATE Customers SET PriceLevel = 2 WHERE CusNo = 100"));
     app->WriteSettingInt(QStringLiteral("NewItem-From"), CItemNew::BookletItems);
     struct Preset
     {
         QString description;
         qint32 quantity;
         int product;
+        int level;
         int unit;
+        int unitFormat;
         qint32 sheets;
         QString size;
         QString flat;
@@ -145,8 +149,9 @@ TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
         for (int i = 0; i < 3; ++i)
             onDialog<CItemSpecs>([&](CItemSpecs &s) {
                 const CItemSpecsData &data = s.data();
-                presets.push_back({data.m_strDescription, data.m_nQuantity, data.m_nProductType, data.m_nUnit,
-                                   data.m_nSheets, data.m_strSize, data.m_strFlatSize});
+                presets.push_back({data.m_strDescription, data.m_nQuantity, data.m_nProductType, data.m_nPriceLevel,
+                                   data.m_nUnit, data.m_nUnitFormat, data.m_nSheets, data.m_strSize,
+                                   data.m_strFlatSize});
                 return 2;
             });
         d.SendCommand(30361);
@@ -162,7 +167,9 @@ TEST_F(JobNewItem, BookletItemsOpenTheItemWindowOncePerPart)
     for (const Preset &p : presets) {
         EXPECT_EQ(p.quantity, 250);
         EXPECT_EQ(p.product, 7);
+        EXPECT_EQ(p.level, 2);
         EXPECT_EQ(p.unit, 5);
+        EXPECT_EQ(p.unitFormat, 1);
         EXPECT_EQ(p.size, QStringLiteral("8.5 x 11"));
         EXPECT_EQ(p.flat, QStringLiteral("11 x 17"));
     }
