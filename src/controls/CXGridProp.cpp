@@ -4,7 +4,6 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
-#include "app/base/MoneyText.h"
 #include "app/base/TextUtil.h"
 #include "controls/ControlMessages.h"
 #include "controls/CXEdit.h"
@@ -12,7 +11,6 @@
 #include "controls/DrawTextFormat.h"
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
-#include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
 
@@ -466,16 +464,13 @@ void CXGridProp::EndEdit()
             if (kind == CXEdit::Plain || kind == CXEdit::Date) {
                 changed = true;
                 r.text = m_typed->shownText();
-            } else if (m_typed->refused() && kind == CXEdit::FixedPoint) {
-                // An amount past what the row holds: said, naming the row, and
-                // the value stays as it was.
-                const QString largest = FormatFixedPoint(m_typed->maximum(), m_typed->decimals(), true);
+            } else if (m_typed->refused()) {
+                // The typed edit has said why, naming the row; the value
+                // stays as it was.
                 refreshText(m_curRow);
+                if (m_editor == m_edit)
+                    m_edit->setText(r.text);
                 m_committing = false;
-                platform::Prompt::messageBox(
-                    QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds (%3 was typed).")
-                        .arg(r.label.trimmed(), largest, text.trimmed()),
-                    QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
                 update();
                 return;
             } else {

@@ -124,15 +124,16 @@ bool readDecimal(const QString &input, bool dollar, Decimal &out)
 }
 
 // The decimal as a count of 10^-decimals; false when it has more decimals
-// or does not fit 64 bits.
-bool scaledValue(const Decimal &d, int decimals, std::int64_t &out)
+// or more digits than `maxDigits` (19 reach the largest 64-bit number; a
+// number past it is refused by the conversion).
+bool scaledValue(const Decimal &d, int decimals, std::int64_t &out, int maxDigits = 18)
 {
     if (d.scale > decimals)
         return false;
     QString digits = d.digits;
     for (int k = d.scale; k < decimals; ++k)
         digits += QLatin1Char('0');
-    if (digits.size() > 18)
+    if (digits.size() > maxDigits)
         return false;
     bool ok = false;
     const long long v = digits.toLongLong(&ok);
@@ -175,7 +176,8 @@ bool ReadTypedQuantity(const QString &text, std::int32_t &out)
 bool ReadTypedFixed(const QString &text, int decimals, std::int64_t &scaled)
 {
     Decimal d;
-    return readDecimal(text, false, d) && scaledValue(d, decimals, scaled);
+    // A wide field holds any 64-bit count of its decimals.
+    return readDecimal(text, false, d) && scaledValue(d, decimals, scaled, 19);
 }
 
 bool ReadTypedMoney(const QString &text, Money &out)
