@@ -4,7 +4,6 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/ImageList.h"
-#include "app/base/MoneyText.h"
 #include "app/base/TextUtil.h"
 #include "controls/ControlMessages.h"
 #include "controls/CXEdit.h"
@@ -12,7 +11,6 @@
 #include "controls/DrawTextFormat.h"
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
-#include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 #include "resources/Strings.h"
 
@@ -469,6 +467,8 @@ void CXGridProp::EndEdit()
             } else if (m_typed->refused()) {
                 // The editor has said why, naming the row; the value stays.
                 refreshText(m_curRow);
+                if (m_editor == m_edit)
+                    m_edit->setText(r.text);
                 m_committing = false;
                 update();
                 return;

@@ -1100,10 +1100,15 @@ void CXRibbon::updateTip()
     }
     if (!m_hasTips)
         return;
-    if (m_tipTitle.isEmpty())
-        setToolTip(m_tipText.toHtmlEscaped());
+    // The title keeps its own lines (a contact card's phone lines, say).
+    const auto lines = [](const QString &text) {
+        return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    };
+    const QString title = m_tipTitle.trimmed();
+    if (title.isEmpty())
+        setToolTip(m_tipText); // plain text, shown as it is ("Save & Close")
     else
-        setToolTip(QStringLiteral("<b>%1</b><br>%2").arg(m_tipTitle.toHtmlEscaped(), m_tipText.toHtmlEscaped()));
+        setToolTip(QStringLiteral("<b>%1</b><br>%2").arg(lines(title), lines(m_tipText)));
 }
 
 void CXRibbon::setHot(unsigned id, const QPoint &pos)

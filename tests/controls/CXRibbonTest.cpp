@@ -161,6 +161,28 @@ TEST_F(CXRibbonTest, SelectedDisabledAndHiddenItemsAreNeverHot)
     EXPECT_EQ(commands.at(0).at(0).toInt(), 2); // only Close reacts while busy
 }
 
+// A tip is split at its first line feed: what follows is the title, shown
+// above the text and keeping its own lines (a contact card: name, then its
+// phone lines).
+TEST_F(CXRibbonTest, TipsShowTheirTitleAboveTheTextLineByLine)
+{
+    CXRibbon bar;
+    makeBar(bar);
+    hover(&bar, centre(bar, 100));
+    EXPECT_EQ(bar.toolTip(), QStringLiteral("Add a record"));
+    hover(&bar, centre(bar, 101));
+    EXPECT_EQ(bar.toolTip(), QStringLiteral("<b>The selected record</b><br>Edit"));
+    bar.SetItemTip(102, QStringLiteral("Hugo <Patel>\nPh1: 555-0110\nFax: 555-0111"));
+    hover(&bar, centre(bar, 102));
+    EXPECT_EQ(bar.toolTip(), QStringLiteral("<b>Ph1: 555-0110<br>Fax: 555-0111</b><br>Hugo &lt;Patel&gt;"));
+    bar.SetItemTip(102, QStringLiteral("Save & Close"));
+    hover(&bar, centre(bar, 100));
+    hover(&bar, centre(bar, 102));
+    EXPECT_EQ(bar.toolTip(), QStringLiteral("Save & Close"));
+    hover(&bar, QPoint(499, 39));
+    EXPECT_EQ(bar.toolTip(), QString());
+}
+
 TEST_F(CXRibbonTest, HiddenItemIsNotDrawn)
 {
     CXRibbon bar;

@@ -54,7 +54,9 @@ INSTANTIATE_TEST_SUITE_P(Numbers, TypedFixedTest, ::testing::Values(
     NumberCase{"12.3", true, 1230}, NumberCase{".5", true, 50}, NumberCase{"-1.5", true, -150},
     NumberCase{"12.", true, 1200}, NumberCase{"1,234.56", true, 123456}, NumberCase{"12.340", true, 1234},
     NumberCase{"12.345", false, 0}, NumberCase{"12.3.4", false, 0}, NumberCase{"1.2e1", true, 1200},
-    NumberCase{"12,34", false, 0}));
+    NumberCase{"12,34", false, 0}, NumberCase{"9999999999999999.99", true, 999999999999999999LL},
+    NumberCase{"-9999999999999999.99", true, -999999999999999999LL}, NumberCase{"00000000000000012.30", true, 1230},
+    NumberCase{"92233720368547758.07", false, 0}, NumberCase{"999999999999999999.99", false, 0}));
 
 class TypedMoneyTest : public ::testing::TestWithParam<NumberCase> {};
 
