@@ -280,6 +280,29 @@ TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyThe
     }
 }
 
+TEST_F(SetupGridsTest, ABorrowedEditorIsCentredOverTheWindowThatAskedForIt)
+{
+    // The service window opens the waste table through a settings view of
+    // its own that is never shown.
+    QWidget asking;
+    asking.setGeometry(120, 90, 420, 320);
+    asking.show();
+    asking.activateWindow();
+    QApplication::setActiveWindow(&asking);
+    QApplication::processEvents();
+    CViewDefaults borrowed;
+    QRect shown;
+    prompts().onDialog([&shown](QDialog &dialog) {
+        QApplication::processEvents();
+        shown = dialog.frameGeometry();
+        return int(QDialog::Rejected);
+    });
+    borrowed.EditSetupTable(503, 0, 120);
+    ASSERT_TRUE(shown.isValid());
+    EXPECT_LE(std::abs(shown.center().x() - asking.frameGeometry().center().x()), 1);
+    EXPECT_LE(std::abs(shown.center().y() - asking.frameGeometry().center().y()), 1);
+}
+
 TEST_F(SetupGridsTest, EveryTaskRowTakesALevelAndTheLevelIsThenAsked)
 {
     // Opening orders (21) and quotes (22) and the quick sale (61) have no
