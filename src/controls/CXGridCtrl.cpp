@@ -1068,6 +1068,11 @@ void CXGridCtrl::loadRecordIntoRow(CXDaoSet &set, int r)
             x.value = number;
         else if (!value.isNull() && platform::isTextType(value.type()) && x.text.isEmpty())
             x.text = value.toString();
+        else if (col.type == 1 && !x.text.isEmpty() && !value.isNull() && platform::isTextType(value.type())
+                 && !rightTrimmed(value.toString()).isEmpty() && rightTrimmed(x.text) != rightTrimmed(value.toString()))
+            // A preset text (a fixed row's name) stays; a record that holds
+            // another name counts as changed, so OK stores the name shown.
+            m_storedTexts.insert(CellIndex(r, c), value.toString());
         if (col.type == 2)
             x.text = pickText(c, x.value);
     }
@@ -1220,6 +1225,10 @@ void CXGridCtrl::snapshotRows()
         m_loadedCells[i].text = m_cells[i].text;
         m_loadedCells[i].value = m_cells[i].value;
     }
+    for (auto it = m_storedTexts.cbegin(); it != m_storedTexts.cend(); ++it)
+        if (it.key() < m_loadedCells.size())
+            m_loadedCells[it.key()].text = it.value();
+    m_storedTexts.clear();
 }
 
 bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)

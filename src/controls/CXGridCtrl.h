@@ -3,6 +3,7 @@
 #include "controls/CListItem.h"
 #include "controls/CXWnd.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QList>
 
 class CXDaoSet;
@@ -265,6 +266,7 @@ protected:
         qint64 value = 0;
     };
     QList<LoadedCell> m_loadedCells; // the cells as the last load or save left them
+    QHash<int, QString> m_storedTexts; // preset cells whose record holds another text, by cell index
     QWidget *m_editor = nullptr;
     int m_editorLeft = 0;            // the open editor's left edge in the columns' own coordinates
     QLineEdit *m_edit = nullptr;

@@ -128,7 +128,7 @@ public:
     int PrintReceipt(const ReceiptData &receipt) override;
     void PrintPostingReports(int postingNo, int orders, int quickSales, QWidget *view) override;
     void EditDocumentForms(QWidget *parent) override;
-    void EditBarCodes(QWidget *parent) override;
+    int EditBarCodes(QWidget *parent) override;
 
     // Chooses without the dialog (tools and tests): the command, kind,
     // options and title the dialog would have returned; 0 shows the dialog.

@@ -586,12 +586,14 @@ void CPrintForm::PrintPostingReports(int postingNo, int orders, int quickSales, 
     m_strPostingLine2.clear();
 }
 
-void CPrintForm::EditBarCodes(QWidget *parent)
+int CPrintForm::EditBarCodes(QWidget *parent)
 {
     CBarCodeDlg dialog(parent);
     const int command = dialog.DoModal();
-    if (command == kPrintDialog || command == kPrintDirect || command == kPrintPreview)
-        DoPrint(command);
+    if (command != kPrintDialog && command != kPrintDirect && command != kPrintPreview)
+        return 0;
+    DoPrint(command);
+    return command;
 }
 
 void CPrintForm::EditDocumentForms(QWidget *parent)

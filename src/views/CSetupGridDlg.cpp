@@ -8,9 +8,12 @@
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
+
+#include <algorithm>
 
 namespace {
 constexpr int kMargin = 8;
@@ -37,6 +40,28 @@ CSetupGridDlg::CSetupGridDlg(const QString &windowTitle, const QString &ribbonTi
 }
 
 CSetupGridDlg::~CSetupGridDlg() = default;
+
+void CSetupGridDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Borrowed by another window (the service window's markup and waste
+    // tables, the schedule's centers and tags), the editor belongs to a
+    // settings view that is never shown: it is centred over the window that
+    // asked for it instead of the screen's corner.
+    if (testAttribute(Qt::WA_Moved) || (parentWidget() && parentWidget()->window()->isVisible()))
+        return;
+    QWidget *over = QApplication::activeWindow();
+    if (!over || over == this || !over->isVisible())
+        return;
+    QRect r = frameGeometry();
+    r.moveCenter(over->frameGeometry().center());
+    if (QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        r.moveLeft(std::max(area.left(), std::min(r.left(), area.right() + 1 - r.width())));
+        r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() + 1 - r.height())));
+    }
+    move(r.topLeft());
+}
 
 QString CSetupGridDlg::stripText() const
 {

@@ -39,6 +39,9 @@ public:
     // nothing over them.
     static void ApplyFixedCells(CXGridCtrl &grid, const SetupGrid &description);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void layoutGrids();
     void fitGridsToScreen(int top);

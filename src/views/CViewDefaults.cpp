@@ -144,9 +144,11 @@ void CViewDefaults::runSetupEditor(int code, int argument, int colourScheme)
             ReportNotAvailable(QStringLiteral("Editing the document options"));
         return;
     case 202:
-        if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr)
-            printing->EditBarCodes(this);
-        else
+        if (PrintService *printing = ZqApp() ? ZqApp()->printService() : nullptr) {
+            // Once its sheet is printed the window opens again, for the next sheet.
+            if (printing->EditBarCodes(this) != 0)
+                PostCommand(30401);
+        } else
             ReportNotAvailable(QStringLiteral("Editing the barcode options"));
         return;
     default:

@@ -61,7 +61,7 @@ public:
     int PrintReceipt(const ReceiptData &) override { return 0; }
     void PrintPostingReports(int, int, int, QWidget *) override {}
     void EditDocumentForms(QWidget *) override {}
-    void EditBarCodes(QWidget *) override {}
+    int EditBarCodes(QWidget *) override { return 0; }
 };
 
 class ScheduleJob : public ScheduleTest

@@ -1,5 +1,6 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "app/base/PrintService.h"
 #include "controls/CXEdit.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXRibbon.h"
@@ -278,6 +279,72 @@ TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyThe
         EXPECT_LE(size.width(), area.width()) << code;
         EXPECT_LE(size.height(), area.height()) << code;
     }
+}
+
+TEST_F(SetupGridsTest, ABorrowedEditorIsCentredOverTheWindowThatAskedForIt)
+{
+    // The service window opens the waste table through a settings view of
+    // its own that is never shown.
+    QWidget asking;
+    asking.setGeometry(120, 90, 420, 320);
+    asking.show();
+    asking.activateWindow();
+    QApplication::setActiveWindow(&asking);
+    QApplication::processEvents();
+    CViewDefaults borrowed;
+    QRect shown;
+    prompts().onDialog([&shown](QDialog &dialog) {
+        QApplication::processEvents();
+        shown = dialog.frameGeometry();
+        return int(QDialog::Rejected);
+    });
+    borrowed.EditSetupTable(503, 0, 120);
+    ASSERT_TRUE(shown.isValid());
+    EXPECT_LE(std::abs(shown.center().x() - asking.frameGeometry().center().x()), 1);
+    EXPECT_LE(std::abs(shown.center().y() - asking.frameGeometry().center().y()), 1);
+}
+
+namespace {
+
+// Answers the bar-code window: first a preview of a sheet, then a close.
+class BarCodeAnswers : public PrintService
+{
+public:
+    QList<int> answers;
+    int asked = 0;
+    void PrintList(CXListCtrl *, const QString &, const QString &, const QString &, int) override {}
+    void PrintViewList(int, CXListCtrl *, CXChartCtrl *, const QString &, const QString &, const QString &,
+                       int) override {}
+    void PrintGrid(QWidget *, CXGridCtrl *, CXGridCtrl *, const QString &, const QString &) override {}
+    void PrintScreen(QWidget *, QWidget *, const QString &, const QString &, int) override {}
+    int PrintView(const ViewPrintRequest &) override { return 0; }
+    int PrintReceipt(const ReceiptData &) override { return 0; }
+    void PrintPostingReports(int, int, int, QWidget *) override {}
+    void EditDocumentForms(QWidget *) override {}
+    int EditBarCodes(QWidget *) override { return asked < answers.size() ? answers[asked++] : (++asked, 0); }
+};
+
+} // namespace
+
+TEST_F(SetupGridsTest, BarcodeOptionsOpenAgainAfterASheetIsPrinted)
+{
+    auto service = std::make_unique<BarCodeAnswers>();
+    BarCodeAnswers *barCodes = service.get();
+    barCodes->answers = {57609, 57608, 0};
+    m_app->setPrintService(std::move(service));
+    CViewDefaults view;
+    view.resize(1000, 700);
+    view.OnInitialUpdate();
+    view.show();
+    QApplication::processEvents();
+    // "Printing" is the second branch, "Barcode Options" its second entry.
+    QTreeWidgetItem *entry = view.tree()->FindItemByData(102);
+    ASSERT_NE(entry, nullptr);
+    view.tree()->setCurrentItem(entry);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    // A preview, then a print, each brings the window back; closing it ends.
+    EXPECT_EQ(barCodes->asked, 3);
 }
 
 TEST_F(SetupGridsTest, EveryTaskRowTakesALevelAndTheLevelIsThenAsked)

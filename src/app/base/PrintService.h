@@ -113,6 +113,7 @@ public:
     // The document forms (setup entry "Document Options").
     virtual void EditDocumentForms(QWidget *parent) = 0;
     // The bar-code settings and sheets (setup entry "Barcode Options"); a
-    // sheet chosen there is printed.
-    virtual void EditBarCodes(QWidget *parent) = 0;
+    // sheet chosen there is printed. Answers the print command the window
+    // ended with (57607-57609), 0 when it was closed.
+    virtual int EditBarCodes(QWidget *parent) = 0;
 };
