@@ -7,6 +7,7 @@
 #include "catalogue/ServiceTables.h"
 #include "controls/CXEdit.h"
 #include "controls/CXListCtrl.h"
+#include "controls/DrawTextFormat.h"
 #include "data/CSerSet.h"
 #include "platform/Settings.h"
 #include "views/CDlgList.h"
@@ -101,6 +102,10 @@ TEST_F(ServiceTablesTest, DifficultyTableWritesOnlyAChangeAndKeepsItsOrder)
             EXPECT_EQ(d.jobGrid().GetCellText(18, 1), QStringLiteral("Limits -->"));
             EXPECT_FALSE(d.jobGrid().IsCellEditable(5, 2));
             EXPECT_FALSE(d.jobGrid().IsCellEditable(15, 4));
+            // The paper rows' numbers stand centred in their column.
+            EXPECT_EQ(d.paperGrid().GetCellText(18, 0), QStringLiteral("19"));
+            EXPECT_TRUE(d.paperGrid().GetCellFormat(18, 0) & DT_CENTER);
+            EXPECT_FALSE(d.jobGrid().GetCellFormat(0, 0) & DT_CENTER);
             return press(d, 1);
         });
         EXPECT_EQ(dialog.DoModal(), 1);
