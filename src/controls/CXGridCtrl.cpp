@@ -148,8 +148,8 @@ std::uint32_t CXGridCtrl::cellFormatFor(int column) const
     std::uint32_t format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (c.type >= 3 || (c.format & DT_RIGHT))
         format |= DT_RIGHT;
-    else if (c.format & DT_CENTER)
-        format |= DT_CENTER;
+    else if ((c.format & DT_CENTER) && !c.editable)
+        format |= DT_CENTER; // a centred label column centres its cells too
     return format;
 }
 
