@@ -415,8 +415,9 @@ TEST_F(ServiceTablesTest, ServiceDialogOpensBothTables)
     onDialog<CSerDlg>([&](CSerDlg &d) {
         onDialog<CSerDiffTable>([](CSerDiffTable &t) { return press(t, 2); });
         d.SendCommand(30642);
-        onDialog<CSerPriceTable>([](CSerPriceTable &t) {
+        onDialog<CSerPriceTable>([&](CSerPriceTable &t) {
             EXPECT_EQ(t.settings().multiplier, 0);
+            EXPECT_EQ(t.windowTitle(), QStringLiteral("Service: ") + d.record().m_Name);
             return press(t, 2);
         });
         prompts().answer(platform::IDOK);
