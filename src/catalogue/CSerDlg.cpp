@@ -981,8 +981,11 @@ void CSerDlg::OnNew()
 
 void CSerDlg::OnFind()
 {
-    CDlgList picker(QStringLiteral("Services"), QStringLiteral("Select a Service"), QStringLiteral("Find"), 0, 0, 1,
-                    m_nColorScheme, this);
+    // A find among the services of the category shown (its list is numbered
+    // 100 x branch + entry, as the category's number reads).
+    CDlgList picker(QStringLiteral("Services"), QStringLiteral("Select a Service"), QStringLiteral("Services"),
+                    m_set.m_CatNo / 100, 0, 1, m_nColorScheme, this);
+    picker.m_nSecondList = m_set.m_CatNo % 100;
     if (picker.DoModal() != IDOK_RESULT || picker.m_nChosenId <= 0)
         return;
     if (!CheckAndSave())
