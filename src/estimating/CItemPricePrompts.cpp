@@ -26,6 +26,7 @@ bool CItemPrice::AskAmount(qint64 *amount, const QString &what, const QString &h
     entry.value = FormatFixedPoint(*amount, 4);
     entry.kind = ValueKind::Whole;
     entry.decimals = 4;
+    entry.wide = true;
     // The amount is read in 64 bits: one past what an item's money holds
     // exactly is refused and asked again, never cut to some other figure.
     for (;;) {

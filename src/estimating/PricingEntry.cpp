@@ -57,9 +57,9 @@ bool PricingEntryReads(const PricingEntry &entry, const QString &text)
     case ValueKind::Quantity: return ReadTypedQuantity(text, n);
     case ValueKind::Time: return ReadTypedDuration(text, n);
     case ValueKind::Whole:
-        // An amount with decimals is read in 64 bits; its caller says how
-        // large an amount it holds.
-        return entry.decimals > 0 ? ReadTypedFixed(text, entry.decimals, scaled) : ReadTypedWhole(text, n);
+        return entry.decimals > 0 ? ReadTypedFixed(text, entry.decimals, scaled)
+                                        && (entry.wide || (scaled <= INT32_MAX && scaled >= INT32_MIN))
+                                  : ReadTypedWhole(text, n);
     default: return true;
     }
 }

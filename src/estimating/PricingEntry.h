@@ -20,6 +20,7 @@ struct PricingEntry
     // is refused and asked for again.
     ValueKind kind = ValueKind::Text;
     int decimals = 0; // of a number (kind Whole with decimals above 0)
+    bool wide = false; // a number with decimals read in 64 bits; the caller bounds it
 };
 
 // Whether the text reads whole as a value of the entry's kind.
