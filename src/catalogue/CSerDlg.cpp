@@ -51,6 +51,11 @@ CSerDlg::RecordHook &priceWizardHook()
     static CSerDlg::RecordHook hook;
     return hook;
 }
+CSerDlg::WizardFollowHook &priceWizardFollowHook()
+{
+    static CSerDlg::WizardFollowHook hook;
+    return hook;
+}
 
 // The code lists of the record (codes from 0 in list order).
 const QString &kQuantityKinds = QuantityKindList();
@@ -133,6 +138,10 @@ void CSerDlg::SetDiffTableHook(RecordHook hook)
 void CSerDlg::SetPriceWizardHook(RecordHook hook)
 {
     priceWizardHook() = std::move(hook);
+}
+void CSerDlg::SetPriceWizardFollowHook(WizardFollowHook hook)
+{
+    priceWizardFollowHook() = std::move(hook);
 }
 
 CSerDlg::CSerDlg(CSerSet &set, CXListCtrl *list, QWidget *parent)
@@ -833,6 +842,8 @@ bool CSerDlg::CheckAndSave()
     m_bModified = false;
     m_bSaved = true;
     ShowHeader();
+    if (priceWizardFollowHook())
+        priceWizardFollowHook()(*this, false);
     return true;
 }
 
@@ -970,8 +981,11 @@ void CSerDlg::OnNew()
 
 void CSerDlg::OnFind()
 {
-    CDlgList picker(QStringLiteral("Services"), QStringLiteral("Select a Service"), QStringLiteral("Find"), 0, 0, 1,
-                    m_nColorScheme, this);
+    // A find among the services of the category shown (its list is numbered
+    // 100 x branch + entry, as the category's number reads).
+    CDlgList picker(QStringLiteral("Services"), QStringLiteral("Select a Service"), QStringLiteral("Services"),
+                    m_set.m_CatNo / 100, 0, 1, m_nColorScheme, this);
+    picker.m_nSecondList = m_set.m_CatNo % 100;
     if (picker.DoModal() != IDOK_RESULT || picker.m_nChosenId <= 0)
         return;
     if (!CheckAndSave())
@@ -1002,8 +1016,11 @@ void CSerDlg::OnNavigate(int command)
         return;
     m_set.m_strFilter = QStringLiteral("Services.SerNo = %1").arg(key);
     m_set.m_strSort.clear();
-    if (m_set.RequeryOrOpen(m_nMode == 0))
-        FillFromRecord();
+    if (!m_set.RequeryOrOpen(m_nMode == 0))
+        return;
+    FillFromRecord();
+    if (priceWizardFollowHook())
+        priceWizardFollowHook()(*this, true);
 }
 
 void CSerDlg::OnStatus()

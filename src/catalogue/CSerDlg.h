@@ -83,6 +83,11 @@ public:
     static void SetPriceTableHook(RecordHook hook);
     static void SetDiffTableHook(RecordHook hook);
     static void SetPriceWizardHook(RecordHook hook);
+    // Tells a price wizard this dialog has opened that the service was saved
+    // (its prices are worked out again) or that another service is shown
+    // (the wizard takes it); nothing happens while no wizard is open.
+    using WizardFollowHook = std::function<void(CSerDlg &dialog, bool otherService)>;
+    static void SetPriceWizardFollowHook(WizardFollowHook hook);
 
 protected:
     bool OnInitDialog() override;

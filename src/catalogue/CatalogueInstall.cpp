@@ -42,6 +42,7 @@ void InstallCatalogue(CZqApp &app)
     CSerDlg::SetPriceTableHook([](CSerDlg &owner) {
         const CSerSet &service = owner.record();
         CSerPriceTable table(service.m_SerNo, 0, &owner);
+        table.m_strWindowTitle = QStringLiteral("Service: ") + service.m_Name;
         table.m_nQtyBy = service.m_QtyBy;
         table.m_nCatNo = service.m_CatNo;
         table.m_nMode = owner.isEditable() ? 0 : 1;

@@ -148,6 +148,8 @@ std::uint32_t CXGridCtrl::cellFormatFor(int column) const
     std::uint32_t format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (c.type >= 3 || (c.format & DT_RIGHT))
         format |= DT_RIGHT;
+    else if ((c.format & DT_CENTER) && !c.editable)
+        format |= DT_CENTER; // a centred label column centres its cells too
     return format;
 }
 
@@ -467,6 +469,11 @@ void CXGridCtrl::SetCellColor(int row, int column, std::uint8_t colour)
 bool CXGridCtrl::IsCellEditable(int row, int column) const
 {
     return validCell(row, column) && cell(row, column).editable != 0;
+}
+
+std::uint32_t CXGridCtrl::GetCellFormat(int row, int column) const
+{
+    return validCell(row, column) ? cell(row, column).format : 0;
 }
 
 std::uint8_t CXGridCtrl::cellImage(int row, int column) const

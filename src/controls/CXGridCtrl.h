@@ -90,6 +90,8 @@ public:
     void SetCellImage(int row, int column, std::uint8_t image);
     void SetCellColor(int row, int column, std::uint8_t colour);
     bool IsCellEditable(int row, int column) const;
+    // How a cell's text is placed (DT_ flags); 0 outside the grid.
+    std::uint32_t GetCellFormat(int row, int column) const;
     std::uint8_t cellImage(int row, int column) const;
     std::uint8_t cellColour(int row, int column) const;
     void SetColumnEditable(int column, std::uint8_t editable);

@@ -403,6 +403,12 @@ int CItemPrice::PriceItem(int quantity)
     ++m_nPass;
     m_NewCost = m_NewPrice = m_RevCost = m_RevPrice = Money();
     m_bAllPriced = true;
+    // An item whose loading stopped on a missing service (the user was told
+    // to remove it) is neither priced nor written: its saved figures stay.
+    if (!m_bLoaded) {
+        m_bAllPriced = false;
+        return 0;
+    }
     if (quantity > 0)
         m_nItemQty = quantity;
 

@@ -187,6 +187,17 @@ void InstallPriceChanged()
     // The service window's "Pricora" button opens the price wizard on it.
     CSerDlg::SetPriceWizardHook(
         [](CSerDlg &dialog) { CPricora::OpenFor(&dialog, dialog.record().m_SerNo); });
+    // The wizard follows the service window that opened it: a saved service
+    // is priced again, another service shown takes the wizard with it.
+    CSerDlg::SetPriceWizardFollowHook([](CSerDlg &dialog, bool otherService) {
+        auto *wizard = dialog.findChild<CPricora *>(QString(), Qt::FindDirectChildrenOnly);
+        if (!wizard)
+            return;
+        if (otherService)
+            wizard->Refresh(dialog.record().m_SerNo);
+        else
+            wizard->PriceQuantities();
+    });
     // The wizard's Paper, Press, Plate and Service buttons pick one service
     // from the service list.
     CPricora::SetServicePicker([](QWidget *parent, qint32 catNo, qint32 depNo, qint32 current) -> qint32 {

@@ -32,7 +32,10 @@ void ReadLongTable(const QString &sql, qint32 (&table)[Rows][Columns], qint32 fi
         for (int c = 0; c < Columns && c < rs.fieldCount(); ++c) {
             const platform::Value v = rs.value(c);
             const qint64 n = v.isNull() ? 0 : v.toInt64();
-            table[r][c] = qint32(r == 0 ? n * firstRowScale : n);
+            // A scaled break past what a long holds reads as the largest
+            // one (the lookup compares costs clamped the same way), never
+            // wrapped round to a negative break.
+            table[r][c] = qint32(std::clamp<qint64>(r == 0 ? n * firstRowScale : n, INT32_MIN, INT32_MAX));
         }
     }
 }

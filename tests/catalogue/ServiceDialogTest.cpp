@@ -8,6 +8,7 @@
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CSerSet.h"
 #include "platform/Settings.h"
+#include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
 
 #include <QtGui/QFontMetrics>
@@ -427,6 +428,29 @@ TEST_F(ServiceDialogTest, NewInTheDialogSavesFirstAndStartsAnotherOfTheSameCateg
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, Name, CatNo FROM Services WHERE SerNo > 193 ORDER BY SerNo")),
               QStringLiteral("194|Drilling|401\n195|Punching|401"));
+}
+
+TEST_F(ServiceDialogTest, FindLooksForServicesOfTheCategoryShown)
+{
+    QString asked;
+    CDlgList::SetFindRunner([&asked](const QString &source, QString &findText, QString &filterText) {
+        asked = source;
+        filterText = QStringLiteral("Services.SerNo = 11");
+        findText = filterText;
+        return true;
+    });
+    qint32 shown = 0;
+    QString name;
+    runStored(10, 30103, [&](CSerDlg &d) {
+        d.SendCommand(30101);
+        shown = d.record().m_SerNo;
+        name = d.edit(CSerDlg::IDC_NAME)->text();
+        return press(d, 2);
+    });
+    CDlgList::SetFindRunner(nullptr);
+    EXPECT_EQ(asked, QStringLiteral("Services"));
+    EXPECT_EQ(shown, 11);
+    EXPECT_EQ(name, QStringLiteral("24# Bond"));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "catalogue/ServiceTables.h"
 #include "controls/CXEdit.h"
 #include "controls/CXListCtrl.h"
+#include "controls/DrawTextFormat.h"
 #include "data/CSerSet.h"
 #include "platform/Settings.h"
 #include "views/CDlgList.h"
@@ -101,6 +102,10 @@ TEST_F(ServiceTablesTest, DifficultyTableWritesOnlyAChangeAndKeepsItsOrder)
             EXPECT_EQ(d.jobGrid().GetCellText(18, 1), QStringLiteral("Limits -->"));
             EXPECT_FALSE(d.jobGrid().IsCellEditable(5, 2));
             EXPECT_FALSE(d.jobGrid().IsCellEditable(15, 4));
+            // The paper rows' numbers stand centred in their column.
+            EXPECT_EQ(d.paperGrid().GetCellText(18, 0), QStringLiteral("19"));
+            EXPECT_TRUE(d.paperGrid().GetCellFormat(18, 0) & DT_CENTER);
+            EXPECT_FALSE(d.jobGrid().GetCellFormat(0, 0) & DT_CENTER);
             return press(d, 1);
         });
         EXPECT_EQ(dialog.DoModal(), 1);
@@ -410,8 +415,9 @@ TEST_F(ServiceTablesTest, ServiceDialogOpensBothTables)
     onDialog<CSerDlg>([&](CSerDlg &d) {
         onDialog<CSerDiffTable>([](CSerDiffTable &t) { return press(t, 2); });
         d.SendCommand(30642);
-        onDialog<CSerPriceTable>([](CSerPriceTable &t) {
+        onDialog<CSerPriceTable>([&](CSerPriceTable &t) {
             EXPECT_EQ(t.settings().multiplier, 0);
+            EXPECT_EQ(t.windowTitle(), QStringLiteral("Service: ") + d.record().m_Name);
             return press(t, 2);
         });
         prompts().answer(platform::IDOK);

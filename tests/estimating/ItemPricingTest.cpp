@@ -62,6 +62,25 @@ TEST_F(ItemPricing, NoServicesSavesNoCharge)
     EXPECT_TRUE(prompts().shown().isEmpty());
 }
 
+TEST_F(ItemPricing, AnItemWithAMissingServiceSaysSoAndKeepsItsPrice)
+{
+    const qint32 job = addJob(701);
+    const qint32 item = addRow(job, 0, {{"ChargeQty", "100"}, {"Cost", "20"}, {"Price", "50"}});
+    const qint32 gone = addRow(job, 9999, {{"Cost", "20"}, {"Price", "50"}});
+    prompts().answer(platform::IDOK);
+    auto e = engine(job, false);
+    EXPECT_EQ(prompts().lastText(),
+              QStringLiteral("Service No 9999 is not found. To price the Item, delete the Service from Item Specs."));
+    EXPECT_FALSE(e->IsLoaded());
+    EXPECT_EQ(e->PriceItem(0), 0) << "nothing is chosen, nothing written";
+    EXPECT_EQ(stored("Price", item), money("50"));
+    EXPECT_EQ(stored("Cost", item), money("20"));
+    EXPECT_EQ(stored("Price", gone), money("50"));
+    auto quiet = engine(job, true);
+    EXPECT_EQ(quiet->PriceItem(0), 0);
+    EXPECT_EQ(stored("Price", item), money("50"));
+}
+
 TEST_F(ItemPricing, RoundedPriceIsSpreadInWholeCents)
 {
     insert(QStringLiteral("CustomerAlerts"), {{"CusNo", "0"}, {"AlertType", "254"}, {"AlertText", "'1000,5000,'"}});

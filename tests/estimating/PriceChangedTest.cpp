@@ -141,6 +141,7 @@ protected:
         CItemPrice::SetDefaultPriceChangeDialog(nullptr);
         CPricora::SetServicePicker(nullptr);
         CSerDlg::SetPriceWizardHook(nullptr);
+        CSerDlg::SetPriceWizardFollowHook(nullptr);
         QApplication::processEvents();
         PricingTest::TearDown();
     }

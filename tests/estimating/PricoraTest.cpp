@@ -5,7 +5,10 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "catalogue/CSerDlg.h"
+#include "data/CSerSet.h"
 #include "data/AppDataServices.h"
+#include "estimating/CPriceChanged.h"
 #include "estimating/CPricora.h"
 #include "estimating/PricoraScratch.h"
 
@@ -196,6 +199,41 @@ TEST_F(PricoraWindow, PricesTenQuantitiesAgainstTargets)
     EXPECT_EQ(w->specs().press, 0);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Group_Concat(SerNo) FROM Items WHERE JobID = -1 AND EmpNo > 0")),
               QStringLiteral("-1,-1,-1,-1"));
+}
+
+TEST_F(PricoraWindow, AServiceSavedInTheWindowThatOpenedTheWizardIsPricedThereAgain)
+{
+    InstallPriceChanged();
+    CSerSet set;
+    set.m_strFilter = QStringLiteral("Services.SerNo = 601");
+    ASSERT_TRUE(set.RequeryOrOpen(false));
+    CSerDlg dialog(set, nullptr, nullptr);
+    dialog.m_nOpenMode = 30103;
+    QList<qint32> before, after;
+    prompts().onDialog([&](QDialog &shown) {
+        auto &d = dynamic_cast<CSerDlg &>(shown);
+        d.SendCommand(30650);
+        CPricora *w = d.findChild<CPricora *>(QString(), Qt::FindDirectChildrenOnly);
+        EXPECT_NE(w, nullptr);
+        if (!w)
+            return 2;
+        before = column(*w, 1);
+        // The set-up price from $3.00 to $6.00, then Save.
+        d.setupGrid().SetCellValue(0, 4, 600);
+        d.SendCommand(30213);
+        after = column(*w, 1);
+        return 2;
+    });
+    dialog.DoModal();
+    CSerDlg::SetPriceWizardHook(nullptr);
+    CSerDlg::SetPriceWizardFollowHook(nullptr);
+    CPricora::SetServicePicker(nullptr);
+    CItemPrice::SetDefaultPriceChangeDialog(nullptr);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SetPrice1 FROM Services WHERE SerNo = 601")), QStringLiteral("600"));
+    ASSERT_EQ(before.size(), 10);
+    ASSERT_EQ(after.size(), 10);
+    for (int r = 0; r < 8; ++r)
+        EXPECT_EQ(after[r], before[r] + 300) << "row " << r;
 }
 
 TEST_F(PricoraWindow, PickerButtonsSayWhenNoListIsInstalled)
