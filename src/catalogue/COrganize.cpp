@@ -97,6 +97,9 @@ bool COrganize::OnInitDialog()
     }
     m_tree.SetImageListAndFont(131, 2);
     m_tree.EnableDragDrop(true);
+    // A new order made by dragging is a change like any other: closing asks
+    // before it is thrown away.
+    connect(&m_tree, &CXTreeCtrl::itemDropped, this, [this] { m_bChanged = true; });
     m_tree.setHeaderHidden(true);
     FillTree(m_tree);
     m_tree.ExpandAll(true);

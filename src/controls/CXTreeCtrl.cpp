@@ -673,8 +673,10 @@ void CXTreeCtrl::endDrag(bool drop)
     viewport()->update();
     if (drop && target && target != dragged) {
         HTREEITEM moved = MoveItem(dragged, target);
-        if (moved)
+        if (moved) {
             setCurrentItem(moved);
+            emit itemDropped(moved);
+        }
     }
 }
 

@@ -89,6 +89,8 @@ public:
 
 signals:
     void ownerMessage(int message, qintptr wParam, qintptr lParam);
+    // An item the user dragged was dropped and now stands where it shows.
+    void itemDropped(HTREEITEM moved);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

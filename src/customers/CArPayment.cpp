@@ -180,7 +180,7 @@ void CArPayment::ShowCustomerTips()
     m_billTo.SetItemText(kCustomer, QStringLiteral("Bill to Customer No.%1").arg(m_cusNo));
     m_billTo.SetItemTip(kCustomer, customer.FormatBillTo());
     CContactSet contacts;
-    m_customerBar.SetItemTip(kPayer, customer.m_PayerNo != 0 ? contacts.GetContactCard(customer.m_PayerNo, 0)
+    m_customerBar.SetItemTip(kPayer, customer.m_PayerNo != 0 ? contacts.GetContactCard(customer.m_PayerNo, 5)
                                                              : QString());
     m_customerBar.SetItemTip(kNote, customer.m_Memo);
 }
@@ -275,7 +275,7 @@ void CArPayment::ShowFields()
             item->setData(0, Qt::UserRole, row.jobId);
             item->setText(1, row.title);
             if (row.buyerNo != 0)
-                item->setText(2, contacts.GetContactCard(row.buyerNo, 0));
+                item->setText(2, contacts.GetContactCard(row.buyerNo, 1)); // a name on one line
             if (row.shiptoNo != 0)
                 item->setText(3, shiptos.GetAddressText(row.shiptoNo, 0));
             item->setText(4, row.dateShipped.isValid() ? row.dateShipped.date().toString(QStringLiteral("MM/dd/yyyy"))

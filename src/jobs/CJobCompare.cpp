@@ -140,7 +140,7 @@ void CJobCompare::ShowJob(int half, qint32 jobId)
     CCusSet customer;
     CContactSet contact;
     bar.SetItemTip(kCaption, customer.FormatCustomer(job.m_CusNo, 0) + QStringLiteral("\n\n") +
-                                 contact.GetContactCard(job.m_BuyerNo, 0));
+                                 contact.GetContactCard(job.m_BuyerNo, 5));
     bar.SetColorScheme(GetJobTypeHue(job.m_JobType));
     QStringList statuses = LoadResourceString(44081 + job.m_JobType).split(QLatin1Char(','));
     QString from;

@@ -63,7 +63,7 @@ CJobNew::CJobNew(qint32 cusNo, QWidget *parent) : CDlg0(690, parent), m_nCusNo(c
             const qint64 data = m_list.GetItemData(index.row());
             if (isBuyerRow(index.row())) {
                 CContactSet contact;
-                platform::Prompt::messageBox(contact.GetContactCard(qint32(data), 0));
+                platform::Prompt::messageBox(contact.GetContactCard(qint32(data), 5));
             } else if (CZqApp *app = ZqApp()) {
                 app->OpenCustomer(qint32(data));
             }

@@ -6,6 +6,8 @@
 #include "views/CDlgData.h"
 #include "views/CDlgOptions.h"
 
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QTreeWidgetItem>
 
@@ -187,6 +189,51 @@ TEST_F(OrganizerTest, CancelInTheSaveQuestionReturnsToTheOrganiser)
     });
     EXPECT_EQ(organizer.DoModal(), 2);
     EXPECT_EQ(dump(QStringLiteral("ServiceDepartments")), before);
+}
+
+// A category dragged under another department is a change: Close asks, and
+// Yes stores the new place.
+TEST_F(OrganizerTest, ADraggedCategoryIsAskedAboutOnClose)
+{
+    COrganize organizer(nullptr);
+    qint32 catNo = 0;
+    qint32 toDep = 0;
+    onDialog<COrganize>([&](COrganize &d) {
+        CXTreeCtrl &tree = d.tree();
+        tree.ExpandAll(true);
+        QTreeWidgetItem *from = nullptr;
+        QTreeWidgetItem *to = nullptr;
+        for (int i = 0; i < tree.topLevelItemCount() && !to; ++i) {
+            QTreeWidgetItem *dep = tree.topLevelItem(i);
+            if (!from && dep->childCount() > 0)
+                from = dep->child(0);
+            else if (from && dep != from->parent())
+                to = dep;
+        }
+        EXPECT_TRUE(from && to);
+        if (!from || !to)
+            return press(d, 2);
+        catNo = qint32(CXTreeCtrl::GetItemData(from));
+        toDep = qint32(CXTreeCtrl::GetItemData(to));
+        tree.scrollToItem(from);
+        const QPoint start = tree.visualItemRect(from).center();
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, start);
+        tree.scrollToItem(to);
+        const QPoint end = tree.visualItemRect(to).center();
+        QMouseEvent move(QEvent::MouseMove, QPointF(end), tree.viewport()->mapToGlobal(QPointF(end)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &move);
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, end);
+        EXPECT_TRUE(d.changed());
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(2);
+        EXPECT_EQ(prompts().texts().value(0), QStringLiteral("You have made changes. Do you want to save them?"));
+        return 1;
+    });
+    organizer.DoModal();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DepNo FROM ServiceCategories WHERE CatNo = %1").arg(catNo)),
+              QString::number(toDep));
 }
 
 TEST_F(OrganizerTest, AfterAnUpgradeItSavesUnseen)

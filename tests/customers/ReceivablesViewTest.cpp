@@ -381,8 +381,17 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
     addJob(3, 8002, 0, QStringLiteral("#3/2/2026#"), QStringLiteral("80"), QStringLiteral("80"));
     exec(QStringLiteral("UPDATE Customers SET Address = '5 Elm St', City = 'Salem', State = 'OR', Zip = '97301' "
                         "WHERE CusNo = 100"));
+    // The buyer who ordered an invoice and the customer's payer, by name.
+    exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Email, Phone, Type) "
+                        "VALUES (7, 100, 'Ann', 'Lee', 'ann@example.com', '555-0101', 0)"));
+    exec(QStringLiteral("UPDATE Jobs SET BuyerNo = 7 WHERE JobNo = 8001"));
+    exec(QStringLiteral("UPDATE Customers SET PayerNo = 7 WHERE CusNo = 100"));
     onDialog<CArPayment>([&](CArPayment &d) {
         EXPECT_EQ(d.invoiceList()->topLevelItemCount(), 2);
+        EXPECT_EQ(d.invoiceList()->topLevelItem(0)->text(2), QStringLiteral("Ann Lee"));
+        EXPECT_EQ(d.invoiceList()->topLevelItem(1)->text(2), QString());
+        EXPECT_EQ(d.customerRibbon().GetItemTip(30412),
+                  QStringLiteral("Ann Lee\nann@example.com\nPh1: 555-0101\nPh2: \nCell: \nFax:"));
         // The customer paying, by name, above its address.
         EXPECT_EQ(d.customerRibbon().GetItemTip(30407), QStringLiteral("Acme Printing Buyers\n5 Elm St\nSalem OR 97301"));
         // No currency, or too large for one: said once, the amount stays and
