@@ -151,38 +151,37 @@ INSTANTIATE_TEST_SUITE_P(Levels, MarkupFactor,
 
 TEST_F(PricingTest, MarkupTableInterpolatesBetweenCostBreaks)
 {
-    // Breaks $0, $100, $1000 at 100 %, 50 %, 20 %.
-    insert(QStringLiteral("MarkupTable"), {{"[No]", "0"}, {"Markup1", "0"}, {"Markup2", "100"}, {"Markup3", "1000"}});
-    insert(QStringLiteral("MarkupTable"), {{"[No]", "1"}, {"Markup1", "100"}, {"Markup2", "50"}, {"Markup3", "20"}});
+    struct Case
+    {
+        const char *lastBreak;
+        const char *price;
+    };
+    const Case cases[] = {
+        // Breaks $0, $100, $1000 at 100 %, 50 %, 20 %; $550: 50 + 450 x
+        // (-30 / 900) = 35 %.
+        {"1000", "742.5"},
+        // A last break of $300,000 reads as $214,748.3647, the largest cost
+        // the lookup compares: 50 + 450 x (-30 / 214,648.3647) = 49.937 %,
+        // not the 20 % of a break wrapped below $0.
+        {"300000", "824.66"},
+    };
     addService(511, 50, QStringLiteral("Mailing"),
                {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "3"}, {"QBreak1", "1"},
                 {"RunCost1", "55000"}, {"Markup", "1"}});
-    const qint32 job = addJob(103);
-    addRow(job, 0, {{"ChargeQty", "1"}});
-    const qint32 id = addRow(job, 511);
-    auto e = engine(job, true);
-    e->PriceItem(0);
-    // $550: 50 + 450 x (-30 / 900) = 35 %.
-    EXPECT_EQ(row(*e, id).m_Price, money("742.5"));
-}
-
-TEST_F(PricingTest, AMarkupBreakPastALongIsTheLargestBreakNotANegativeOne)
-{
-    // Breaks $0, $100, $300,000 at 100 %, 50 %, 20 %: the last reads as
-    // $214,748.3647, the largest cost the lookup compares.
-    insert(QStringLiteral("MarkupTable"), {{"[No]", "0"}, {"Markup1", "0"}, {"Markup2", "100"}, {"Markup3", "300000"}});
-    insert(QStringLiteral("MarkupTable"), {{"[No]", "1"}, {"Markup1", "100"}, {"Markup2", "50"}, {"Markup3", "20"}});
-    addService(511, 50, QStringLiteral("Mailing"),
-               {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "3"}, {"QBreak1", "1"},
-                {"RunCost1", "55000"}, {"Markup", "1"}});
-    const qint32 job = addJob(103);
-    addRow(job, 0, {{"ChargeQty", "1"}});
-    const qint32 id = addRow(job, 511);
-    auto e = engine(job, true);
-    e->PriceItem(0);
-    // $550: 50 + 450 x (-30 / 214,648.3647) = 49.937 %, not the 20 % of a
-    // break wrapped below $0.
-    EXPECT_EQ(row(*e, id).m_Price, money("824.66"));
+    qint32 jobNo = 103;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lastBreak);
+        exec(QStringLiteral("DELETE FROM MarkupTable"));
+        insert(QStringLiteral("MarkupTable"),
+               {{"[No]", "0"}, {"Markup1", "0"}, {"Markup2", "100"}, {"Markup3", c.lastBreak}});
+        insert(QStringLiteral("MarkupTable"), {{"[No]", "1"}, {"Markup1", "100"}, {"Markup2", "50"}, {"Markup3", "20"}});
+        const qint32 job = addJob(jobNo++);
+        addRow(job, 0, {{"ChargeQty", "1"}});
+        const qint32 id = addRow(job, 511);
+        auto e = engine(job, true);
+        e->PriceItem(0);
+        EXPECT_EQ(row(*e, id).m_Price, money(c.price));
+    }
 }
 
 TEST_F(PricingTest, NoCostMinimumPriceAndCents)

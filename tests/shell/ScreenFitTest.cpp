@@ -2,11 +2,9 @@
 // main view with each of its lists, and every window and box its commands
 // open, measured as shown.
 #include "ScreenFit.h"
-#include "ShellFixture.h"
+#include "ScreenWalk.h"
 
-#include "app/base/Menus.h"
 #include "controls/CXListCtrl.h"
-#include "controls/CXRibbon.h"
 #include "controls/CXTreeCtrl.h"
 #include "data/SharedDatabase.h"
 #include "jobs/CJobDlg.h"
@@ -22,25 +20,14 @@
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
-#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
-#include <QtWidgets/QMenu>
 #include <QtWidgets/QTreeWidgetItemIterator>
 
-#include <functional>
-#include <set>
 
 namespace {
-
-// The commands that leave the program or its screen: not run here.
-const std::set<int> kNotRun = {
-    30529, // Exit
-    30575, // the companion tool
-    30109, // support mail
-};
 
 // The cuts the check still finds, each with why it stands for now; any other
 // cut fails.
@@ -60,22 +47,6 @@ bool stillCut(const QString &cut)
         if (cut.contains(QString::fromUtf8(known.where)))
             return true;
     return false;
-}
-
-// The sample shop, made once for the run.
-QString sampleShop()
-{
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("TavrelData.mdb"));
-        QProcess tool;
-        tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("sample"), file, QStringLiteral("--jobs"),
-                                                   QStringLiteral("40"), QStringLiteral("--seed"), QStringLiteral("7")});
-        if (!tool.waitForFinished(120000) || tool.exitCode() != 0 || !QFile::exists(file))
-            return QString();
-        return file;
-    }();
-    return path;
 }
 
 // The check runs on a screen of the smallest size the program asks for. The
@@ -114,28 +85,20 @@ void runOnSmallestScreen()
 
 } // namespace
 
-class ScreenFitTest : public ShellTest
+class ScreenFitTest : public ScreenWalkTest
 {
 protected:
     void SetUp() override
     {
-        if (!onSmallestScreen())
-            return;
-        ShellTest::SetUp();
-        ASSERT_FALSE(sampleShop().isEmpty()) << "the sample shop was not made";
-        ASSERT_TRUE(QFile::copy(sampleShop(), tempPath(QStringLiteral("TavrelData.mdb"))));
-        QFile::setPermissions(tempPath(QStringLiteral("TavrelData.mdb")), QFile::ReadOwner | QFile::WriteOwner);
-        answerScreenWarning();
-        ASSERT_TRUE(shell->InitInstance());
-        frame = shell->mainFrame();
-        frame->resize(1024, 768);
-        QApplication::processEvents();
+        if (onSmallestScreen())
+            ScreenWalkTest::SetUp();
     }
     void TearDown() override
     {
         if (onSmallestScreen())
-            ShellTest::TearDown();
+            ScreenWalkTest::TearDown();
     }
+    void visit(QWidget *window, const QString &where) override { check(window, where); }
 
     // The window's cut texts, each with where it was seen, into the run's list.
     void check(QWidget *window, const QString &where)
@@ -154,55 +117,6 @@ protected:
             }
     }
 
-    // Runs a command with every box answered Cancel and every window
-    // measured as it opens and then cancelled.
-    void runMeasured(CView0 &view, int command, const QString &where)
-    {
-        platform::TestResponder answers;
-        for (int i = 0; i < 8; ++i) {
-            answers.answer(platform::IDCANCEL);
-            answers.onDialog([this, where, command](QDialog &d) {
-                check(&d, QStringLiteral("%1 command %2").arg(where).arg(command));
-                return 2;
-            });
-        }
-        try {
-            view.RunCommand(command);
-            QApplication::processEvents();
-        } catch (const platform::UnansweredPrompt &) {
-        }
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
-                dialog->hide();
-    }
-
-    static std::set<int> commandsOf(CView0 &view)
-    {
-        std::set<int> ids;
-        for (CXRibbon *bar : {view.mainBar(), view.managerBar(), view.listBar(), view.statusBar()})
-            for (int i = 0; bar && i < bar->GetItemCount(); ++i)
-                if (const unsigned id = bar->GetItemId(i); id >= 20000 && id < 40000)
-                    ids.insert(int(id));
-        if (std::unique_ptr<QMenu> menu = LoadMenuResource(170)) {
-            std::function<void(QMenu *)> walk = [&](QMenu *m) {
-                for (QAction *a : m->actions()) {
-                    if (a->menu())
-                        walk(a->menu());
-                    else if (const int id = a->data().toInt(); id >= 20000 && id < 40000)
-                        ids.insert(id);
-                }
-            };
-            walk(menu.get());
-        }
-        // Main views are switched to by the test itself.
-        for (int v = 30000; v <= 30008; ++v)
-            ids.erase(v);
-        for (int id : kNotRun)
-            ids.erase(id);
-        return ids;
-    }
-
-    CMainFrame *frame = nullptr;
     QStringList cuts;
     QSet<QString> seen;
 };
@@ -215,50 +129,7 @@ TEST_P(ScreenFitViews, EveryListAndWindowOfTheViewShowsItsTextsWhole)
 {
     if (!onSmallestScreen())
         return runOnSmallestScreen();
-    CView0 *view = qobject_cast<CView0 *>(frame->SwitchView(GetParam()));
-    ASSERT_NE(view, nullptr);
-    const QString name = QStringLiteral("view %1").arg(GetParam());
-    // A pop-up menu a command opens is closed, as a user's Esc would.
-    QTimer closePopups;
-    QObject::connect(&closePopups, &QTimer::timeout, [] {
-        if (QWidget *popup = QApplication::activePopupWidget())
-            popup->close();
-    });
-    closePopups.start(20);
-
-    // Each list of the view's tree.
-    QList<int> codes;
-    if (view->tree())
-        for (QTreeWidgetItemIterator it(view->tree()); *it; ++it)
-            if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0 && !codes.contains(code))
-                codes << code;
-    check(frame, name);
-    for (int code : codes) {
-        frame->SwitchView(GetParam());
-        platform::TestResponder answers;
-        for (int i = 0; i < 4; ++i) {
-            answers.answer(platform::IDCANCEL);
-            answers.onDialog([this, name, code](QDialog &d) {
-                check(&d, QStringLiteral("%1 list %2").arg(name).arg(code));
-                return 2;
-            });
-        }
-        try {
-            view->SelectTreeCode(code);
-            QApplication::processEvents();
-        } catch (const platform::UnansweredPrompt &) {
-        }
-        check(frame, QStringLiteral("%1 list %2").arg(name).arg(code));
-    }
-
-    // Every window its commands open, on the first list with its first row.
-    frame->SwitchView(GetParam());
-    if (view->list() && view->list()->GetItemCount() > 0)
-        view->list()->SelectItem(0);
-    for (int id : commandsOf(*view)) {
-        frame->SwitchView(GetParam());
-        runMeasured(*view, id, name);
-    }
+    walkView(GetParam());
     EXPECT_TRUE(cuts.isEmpty()) << cuts.size() << " cut:\n" << cuts.join(QLatin1Char('\n')).toStdString();
 }
 

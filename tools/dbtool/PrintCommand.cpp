@@ -31,6 +31,23 @@
 
 namespace {
 
+// Prints the form into a letter-size PDF that stands for paper; false (said
+// on err) when the file could not be written. The print's result goes to
+// `result`.
+bool PrintToPaperPdf(CPrintForm &form, const QString &file, PrintInfo::Pass pass, QTextStream &err, int &result)
+{
+    platform::UserFile target(file);
+    if (!OpenToolFile(target, err))
+        return false;
+    {
+        QPdfWriter writer(&target);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, pass, file);
+    }
+    return FinishToolFile(target, err);
+}
+
 // "--rows N": the first N rows of what a run printed, as its cells' texts
 // (one line a row, the cells of the shown columns joined by tabs), for
 // reading the printout back against them.
@@ -180,17 +197,7 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     int result = 0;
     while (true) {
         const QString file = part == 1 ? pdf : pdf.chopped(4) + QStringLiteral("-%1.pdf").arg(part);
-        platform::UserFile target(file);
-        if (!OpenToolFile(target, err))
-            return 1;
-        {
-            QPdfWriter writer(&target);
-            writer.setResolution(600);
-            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-            result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
-                                    preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, file);
-        }
-        if (!FinishToolFile(target, err))
+        if (!PrintToPaperPdf(form, file, preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, err, result))
             return 1;
         out << "result " << result << ' ' << file << ' ' << form.m_strTitle << '\n';
         writePrintedRows(args, form, list.get(), out);
@@ -231,17 +238,8 @@ int runSheetPrint(const QStringList &args, QTextStream &out, QTextStream &err)
     form.m_nKind = kind;
     form.m_strTitle = title;
     form.m_nRecords = CPrintForm::SheetRowsOf(kind, 0);
-    platform::UserFile target(pdf);
-    if (!OpenToolFile(target, err))
-        return 1;
     int result = 0;
-    {
-        QPdfWriter writer(&target);
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, PrintInfo::Pass::Print, pdf);
-    }
-    if (!FinishToolFile(target, err))
+    if (!PrintToPaperPdf(form, pdf, PrintInfo::Pass::Print, err, result))
         return 1;
     out << "result " << result << '\n';
     return result == 2 ? 0 : 1;
@@ -393,17 +391,7 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     if (preview || ((jobId != 0 || cusNo != 0) && !args.contains(QStringLiteral("--attach")))) {
         // A preview, or a real print that is not an attachment: the PDF
         // stands for paper.
-        platform::UserFile target(pdf);
-        if (!OpenToolFile(target, err))
-            return 1;
-        {
-            QPdfWriter writer(&target);
-            writer.setResolution(600);
-            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-            result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); },
-                                    preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, pdf);
-        }
-        if (!FinishToolFile(target, err))
+        if (!PrintToPaperPdf(form, pdf, preview ? PrintInfo::Pass::Preview : PrintInfo::Pass::Print, err, result))
             return 1;
     } else {
         form.m_strOutputFile = pdf;

@@ -213,17 +213,28 @@ QString FormatDouble(double value, const QString &format)
 #pragma GCC diagnostic pop
 }
 
+namespace {
+
+// Writes the number's first `decimals` decimals before the point and drops
+// the point and any further decimals: "12.5" with 2 becomes "1250".
+void ShiftOutDecimals(QString &text, int decimals)
+{
+    if (decimals <= 0)
+        return;
+    qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        dot = text.size();
+        text += QLatin1Char('.');
+    }
+    text += QString(decimals, QLatin1Char('0'));
+    text = text.left(dot) + text.mid(dot + 1, decimals);
+}
+
+} // namespace
+
 void ParseFixedPoint(QString &text, std::int32_t &out, int decimals)
 {
-    if (decimals > 0) {
-        qsizetype dot = text.indexOf(QLatin1Char('.'));
-        if (dot < 0) {
-            dot = text.size();
-            text += QLatin1Char('.');
-        }
-        text += QString(decimals, QLatin1Char('0'));
-        text = text.left(dot) + text.mid(dot + 1, decimals);
-    }
+    ShiftOutDecimals(text, decimals);
     out = ToInt(text);
 }
 
@@ -239,15 +250,7 @@ bool ParseFixedPoint64(const QString &input, int decimals, std::int64_t &out)
 {
     out = 0;
     QString text = input.trimmed();
-    if (decimals > 0) {
-        qsizetype dot = text.indexOf(QLatin1Char('.'));
-        if (dot < 0) {
-            dot = text.size();
-            text += QLatin1Char('.');
-        }
-        text += QString(decimals, QLatin1Char('0'));
-        text = text.left(dot) + text.mid(dot + 1, decimals);
-    }
+    ShiftOutDecimals(text, decimals);
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {

@@ -125,6 +125,16 @@ void BesideRead::Shared::run(int fields)
     const int width = std::min(fields, sqlite3_column_count(stmt));
     QElapsedTimer sinceOffer;
     int rows = 0;
+    // The batch joins what waits to be taken (the caller holds the lock).
+    auto appendBatch = [&] {
+        const std::int64_t base = std::int64_t(bytes.size());
+        for (Cell c : batch) {
+            if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB)
+                c.bits += base;
+            cells.push_back(c);
+        }
+        bytes.insert(bytes.end(), batchBytes.begin(), batchBytes.end());
+    };
     auto offer = [&] {
         {
             std::unique_lock<std::mutex> lock(mutex);
@@ -132,13 +142,7 @@ void BesideRead::Shared::run(int fields)
             // for the reader (or a pause) here.
             if (!waitForRoom(lock, fields))
                 return;
-            const std::int64_t base = std::int64_t(bytes.size());
-            for (Cell c : batch) {
-                if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB)
-                    c.bits += base;
-                cells.push_back(c);
-            }
-            bytes.insert(bytes.end(), batchBytes.begin(), batchBytes.end());
+            appendBatch();
         }
         batch.clear();
         batchBytes.clear();
@@ -173,13 +177,7 @@ void BesideRead::Shared::run(int fields)
         // Stopped while waiting for room: the rows read last are offered
         // still (what the statement has given is never lost).
         std::lock_guard<std::mutex> lock(mutex);
-        const std::int64_t base = std::int64_t(bytes.size());
-        for (Cell c : batch) {
-            if (c.storage == SQLITE_TEXT || c.storage == SQLITE_BLOB)
-                c.bits += base;
-            cells.push_back(c);
-        }
-        bytes.insert(bytes.end(), batchBytes.begin(), batchBytes.end());
+        appendBatch();
     }
     statement = Statement();
     {
