@@ -2,6 +2,7 @@
 // ends, and a write the database refuses ends that command with the
 // database's message, never the program.
 #include "ShellFixture.h"
+#include "ViewCommands.h"
 
 #include "app/base/Menus.h"
 #include "controls/CXListCtrl.h"
@@ -85,25 +86,10 @@ protected:
         ShellTest::TearDown();
     }
 
-    // The commands a view offers: its four bars and the list menu.
+    // The commands a view offers, but Exit.
     static std::set<int> commandsOf(CView0 &view)
     {
-        std::set<int> ids;
-        for (CXRibbon *bar : {view.mainBar(), view.managerBar(), view.listBar(), view.statusBar()})
-            for (int i = 0; bar && i < bar->GetItemCount(); ++i)
-                if (const unsigned id = bar->GetItemId(i); id >= 20000 && id < 40000)
-                    ids.insert(int(id));
-        if (std::unique_ptr<QMenu> menu = LoadMenuResource(170)) {
-            std::function<void(QMenu *)> walk = [&](QMenu *m) {
-                for (QAction *a : m->actions()) {
-                    if (a->menu())
-                        walk(a->menu());
-                    else if (const int id = a->data().toInt(); id >= 20000 && id < 40000)
-                        ids.insert(id);
-                }
-            };
-            walk(menu.get());
-        }
+        std::set<int> ids = OfferedCommands(view);
         ids.erase(kExit);
         return ids;
     }

@@ -6,6 +6,7 @@
 // says what it does with each window it is shown.
 
 #include "ShellFixture.h"
+#include "ViewCommands.h"
 
 #include "app/base/Menus.h"
 #include "controls/CXListCtrl.h"
@@ -123,22 +124,7 @@ protected:
 
     static std::set<int> commandsOf(CView0 &view)
     {
-        std::set<int> ids;
-        for (CXRibbon *bar : {view.mainBar(), view.managerBar(), view.listBar(), view.statusBar()})
-            for (int i = 0; bar && i < bar->GetItemCount(); ++i)
-                if (const unsigned id = bar->GetItemId(i); id >= 20000 && id < 40000)
-                    ids.insert(int(id));
-        if (std::unique_ptr<QMenu> menu = LoadMenuResource(170)) {
-            std::function<void(QMenu *)> walk = [&](QMenu *m) {
-                for (QAction *a : m->actions()) {
-                    if (a->menu())
-                        walk(a->menu());
-                    else if (const int id = a->data().toInt(); id >= 20000 && id < 40000)
-                        ids.insert(id);
-                }
-            };
-            walk(menu.get());
-        }
+        std::set<int> ids = OfferedCommands(view);
         // Main views are switched to by the test itself.
         for (int v = 30000; v <= 30008; ++v)
             ids.erase(v);
