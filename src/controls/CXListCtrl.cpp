@@ -1539,17 +1539,21 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     // statement runs no further ahead of the list than its own room allows,
     // and whatever waits at a stop is read in moments.
     const std::size_t perRow = sizeof(CXListModel::Row) + kViewBytesPerRow;
+    // The bound is looked at after every page taken, however many pages a
+    // slice of time would take.
+    const auto full = [&] { return set->heldMemory() + std::size_t(m_model->rowsRead()) * perRow >= m_mostMemory; };
     bool bounded = false;
     while (hasPending() && source.isReading()) {
         if (m_records >= source.heldCount())
             source.waitForRows(kBesideWaitMs);
         QElapsedTimer slice;
         slice.start();
-        while (readRecords(kNextPage) && m_records < source.heldCount() && slice.elapsed() < kBesideSliceMs) {
+        while (readRecords(kNextPage) && !full() && m_records < source.heldCount()
+               && slice.elapsed() < kBesideSliceMs) {
         }
         if (!hasPending() || !source.isReading())
             break;
-        if (set->heldMemory() + std::size_t(m_model->rowsRead()) * perRow >= m_mostMemory) {
+        if (full()) {
             // As many rows as a list holds: the statement ends here.
             bounded = true;
             source.stopReading();
