@@ -5,6 +5,7 @@
 #include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "customers/CContactList.h"
 #include "customers/CCusSummary.h"
 #include "customers/CreditAdjustment.h"
@@ -324,19 +325,29 @@ void CArPayment::ApplyRow(int row, bool partial)
         const std::optional<Money> proposal = m_entry.PartialProposal(row);
         if (!proposal)
             return;
-        CDlgData dlg(FormatMoney(*proposal), 0, QStringLiteral("Apply"),
-                     QStringLiteral("Partial Payment for Invoice No %1").arg(m_entry.rows[row].jobNo), QString(), this);
-        if (dlg.DoModal() != IDOK_RESULT)
-            return;
-        const Money typed = Money::fromText(dlg.m_strValue.trimmed());
-        if (!typed.isValid()) {
-            platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+        // The amount is read whole; one that is no currency, or not above
+        // 0, is refused naming the field and asked for again as typed.
+        QString text = FormatMoney(*proposal);
+        for (;;) {
+            CDlgData dlg(text, 0, QStringLiteral("Apply"),
+                         QStringLiteral("Partial Payment for Invoice No %1").arg(m_entry.rows[row].jobNo), QString(),
+                         this);
+            if (dlg.DoModal() != IDOK_RESULT)
+                return;
+            text = dlg.m_strValue;
+            Money typed;
+            QString refusal;
+            if (!ReadTypedMoney(text, typed))
+                refusal = TypedValueMessage(ValueKind::Money);
+            else if (typed <= Money())
+                refusal = QStringLiteral("Please enter an amount above 0.");
+            if (refusal.isEmpty()) {
+                amount = typed;
+                break;
+            }
+            platform::Prompt::messageBox(FieldMessage(QStringLiteral("Partial Payment"), refusal), QString(),
                                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
-            return;
         }
-        if (typed <= Money())
-            return;
-        amount = typed;
     }
     m_entry.ApplyToRow(row, amount);
     ShowFields();

@@ -15,6 +15,7 @@
 #include "jobs/CViewJobs.h"
 #include "platform/Clock.h"
 #include "platform/db/Recordset.h"
+#include "views/CDlgData.h"
 #include "views/CDlgGrid.h"
 #include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
@@ -494,6 +495,56 @@ TEST_F(ReceivablesViewTest, AnAmountCorrectedAfterARefusalIsTheOneSaved)
             << prompts().texts().join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount FROM Payments")), QStringLiteral("50")) << leftAgain;
     }
+}
+
+TEST_F(ReceivablesViewTest, APartialPaymentIsReadWholeOrRefusedAndAskedForAgainAsTyped)
+{
+    addJob(3, 8001, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
+    const char *currency = "Partial Payment: Please enter a currency.";
+    const char *above = "Partial Payment: Please enter an amount above 0.";
+    struct Case
+    {
+        const char *typed;
+        const char *applied; // null: refused
+        const char *refusal;
+    };
+    const Case cases[] = {
+        {"25.5", "25.50", nullptr},   {"$50", "50.00", nullptr}, {"1,00", nullptr, currency},
+        {"12.5abc", nullptr, currency}, {"12.34567", nullptr, currency}, {"", nullptr, currency}, {"12.3456", "12.35", nullptr},
+        {"-5", nullptr, above},       {"0", nullptr, above},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        prompts().clear();
+        onDialog<CArPayment>([&](CArPayment &d) {
+            const QString before = d.invoiceList()->topLevelItem(0)->text(6);
+            onDialog<CDlgData>([&](CDlgData &e) {
+                EXPECT_EQ(e.m_strValue, QStringLiteral("80.00"));
+                EXPECT_EQ(e.m_strRibbonTitle, QStringLiteral("Partial Payment for Invoice No 8001"));
+                e.edit()->setText(QString::fromLatin1(c.typed));
+                e.SendCommand(1);
+                return e.result();
+            });
+            if (c.refusal) {
+                prompts().answer(platform::IDOK);
+                // Asked again with the text as typed; Cancel applies nothing.
+                onDialog<CDlgData>([&](CDlgData &e) {
+                    EXPECT_EQ(e.m_strValue, QString::fromLatin1(c.typed));
+                    e.SendCommand(2);
+                    return e.result();
+                });
+            }
+            d.ApplyRow(0, true);
+            EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{QString::fromLatin1(c.refusal)} : QStringList());
+            EXPECT_EQ(d.invoiceList()->topLevelItem(0)->text(6), c.applied ? QString::fromLatin1(c.applied) : before);
+            if (c.applied)
+                prompts().answer(platform::IDNO); // "Save the payment?"
+            d.SendCommand(2);
+            return 2;
+        });
+        view->OpenPayment(100);
+    }
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Payments")), 0);
 }
 
 TEST_F(ReceivablesViewTest, PaymentWindowMovesThroughTheListOfCustomers)

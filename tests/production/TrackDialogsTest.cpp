@@ -1,4 +1,5 @@
 #include "TrackFixture.h"
+#include "support/TypeInto.h"
 
 #include "controls/CXTable.h"
 #include "data/CTimeSet.h"
@@ -189,6 +190,60 @@ TEST_F(TrackTest, FinishRulesRunAgainOnlyWhenMinutesOrMaterialChange)
     EXPECT_EQ(scalar(QStringLiteral("SELECT ActualTime FROM Items WHERE ItemID = %1").arg(offsetRun)).toInt(), 90);
     // Nothing changed: Cancel.
     EXPECT_EQ(edit([](CTaskDlg &) {}), int(IDCANCEL));
+}
+
+TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
+{
+    // A task worked 08:00 to 10:00 (2:00), finished, 300 sheets; now 12:00.
+    const qint32 task = addTime(1, 3, offsetRun, QStringLiteral("06/12/2024 08:00"), QStringLiteral("06/12/2024 10:00"),
+                                120, 2, 300);
+    at(12, 0);
+    const QString worked = QStringLiteral("Worked: Please enter a time as hours:minutes.");
+    const QString material = QStringLiteral("Material: Please enter a quantity.");
+    struct Case
+    {
+        bool materialField;
+        const char *typed;
+        const char *shown; // what the field shows once left
+        qint32 minutes;    // worked minutes kept
+        const QString *refusal;
+    };
+    const Case cases[] = {
+        {false, "1:30", "1:30", 90, nullptr},
+        {false, "3", "3:00", 180, nullptr},
+        // 1,000 hours: more than the 4:00 since the start, so the elapsed.
+        {false, "1,000", "4:00", 240, nullptr},
+        {false, "abc", "2:00", 120, &worked},
+        {false, "1:5", "2:00", 120, &worked},
+        {false, "1:75", "2:00", 120, &worked},
+        {false, "1.5abc", "2:00", 120, &worked},
+        {true, "1,250", "1250", 120, nullptr},
+        {true, "abc", "300", 120, &material},
+        {true, "-5", "300", 120, &material},
+        {true, "12.5", "300", 120, &material},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.materialField ? "material " : "worked ") + c.typed);
+        CTimeSet record;
+        ASSERT_TRUE(record.FindByTimeID(task, true));
+        prompts().clear();
+        onDialog<CTaskDlg>([&](CTaskDlg &d) {
+            d.OnEdit();
+            if (c.refusal)
+                prompts().answer(IDOK);
+            QLineEdit *field = c.materialField ? d.materialEdit() : d.minutesEdit();
+            typing::enter(field, typing::Entry::SelectAll);
+            typing::typeAndLeave(field, QString::fromLatin1(c.typed));
+            EXPECT_EQ(field->text(), QString::fromLatin1(c.shown));
+            EXPECT_EQ(d.times().minutes, c.minutes);
+            EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{*c.refusal} : QStringList());
+            return int(IDCANCEL);
+        });
+        CTaskDlg dialog(&record, QString(), nullptr);
+        dialog.DoModal();
+    }
+    // Nothing reached the file.
+    EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Minutes, Material FROM Times")), QStringLiteral("120|300"));
 }
 
 TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)

@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/QuantityText.h"
+#include "app/base/TypedValue.h"
 #include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/CTimeSet.h"
@@ -140,6 +141,8 @@ bool CTaskDlg::OnInitDialog()
     connect(m_finish, &QPushButton::clicked, this, [this] { OnFinish(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { EndDialog(IDCANCEL_RESULT); });
     connect(m_minutes, &QLineEdit::editingFinished, this, [this] { OnMinutesChanged(); });
+    // Material is a quantity: a text that is none is refused before it counts as a change.
+    AttachTypedReading(m_material, ValueKind::Quantity);
     connect(m_material, &QLineEdit::editingFinished, this, [this] { MarkChanged(); });
     connect(m_note, &QLineEdit::textEdited, this, [this] { MarkChanged(); });
     connect(m_group, &QComboBox::activated, this, [this] { MarkChanged(); });
@@ -251,8 +254,16 @@ void CTaskDlg::OnMinutesChanged()
 {
     if (m_bUpdating || !m_bEditing)
         return;
+    // The worked time is read whole; a text that is no time is refused,
+    // naming the field, and the field shows the minutes kept.
     qint32 typed = 0;
-    ParseHoursMinutes(m_minutes->text(), typed);
+    if (!ReadTypedDuration(m_minutes->text(), typed)) {
+        UpdateDisplay();
+        m_bUpdating = true; // the message takes the focus: that is no leaving
+        RefuseTyped(m_minutes, TypedValueMessage(ValueKind::Time));
+        m_bUpdating = false;
+        return;
+    }
     if (track::ApplyMinutesChange(m_times, typed, CTimeSet::GetNowToMinute()))
         MarkChanged();
     UpdateDisplay();
