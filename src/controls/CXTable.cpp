@@ -977,11 +977,12 @@ void CXTable::InsertRankBands()
             bandFirstRow = -1;
         }
     }
-    // The last band runs to the grand total; it is empty when the rows ended
-    // exactly at a band's end.
-    const int grand = GetTotalRowIndex();
-    const int at = grand >= 0 ? grand : GetRowCount();
-    InsertTotalRow(bandFirstRow >= 0 ? bandFirstRow : at, at, QString(), 1, RowSpecial);
+    // The last band runs from the rows after the last full band to the grand
+    // total; when the rows ended exactly at a band's end there is none.
+    if (bandFirstRow >= 0) {
+        const int grand = GetTotalRowIndex();
+        InsertTotalRow(bandFirstRow, grand >= 0 ? grand : GetRowCount(), QString(), 1, RowSpecial);
+    }
 }
 
 void CXTable::BlankRepeatedColumns(int k)
@@ -1224,7 +1225,7 @@ void CXTable::SetRankColumn(int amountColumn, int destination, bool ordinal)
     }
 }
 
-void CXTable::SetRankColumns(int /*unused*/, int amountColumn, int positionColumn, int rankColumn,
+void CXTable::SetRankColumns(int orderColumn, int amountColumn, int positionColumn, int rankColumn,
                              int differenceColumn)
 {
     const WaitCursor wait;
@@ -1233,8 +1234,10 @@ void CXTable::SetRankColumns(int /*unused*/, int amountColumn, int positionColum
     for (int r = 0; r < GetRowCount(); ++r) {
         if (IsSpecialRow(r))
             continue;
-        ++position;
-        SetCellLong(r, positionColumn, position);
+        // A row without an amount of its own in the table's order has no
+        // place in it.
+        const int at = countsAsZero(GetCellValue(r, orderColumn)) ? 0 : ++position;
+        SetCellLong(r, positionColumn, at);
         const Money x = GetCellValue(r, amountColumn);
         if (countsAsZero(x)) {
             SetCellLong(r, rankColumn, 0);
@@ -1242,7 +1245,7 @@ void CXTable::SetRankColumns(int /*unused*/, int amountColumn, int positionColum
         } else {
             const int rank = 1 + int(sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), x.units()));
             SetCellLong(r, rankColumn, rank);
-            SetCellLong(r, differenceColumn, rank - position);
+            SetCellLong(r, differenceColumn, at == 0 ? 0 : rank - at);
         }
     }
 }

@@ -167,6 +167,8 @@ public:
     // (CGridCell::TakesNoSum); the sums are also added to a grand-total row
     // below it.
     void InsertTotalRow(int first, int last, const QString &label, int labelColumn, std::uint32_t flags);
+    // Subtotals after the 10th, 25th, 50th, 100th and 500th data row ("TOP a
+    // to b") and one over the rows after the last band, when there are any.
     void InsertRankBands();
     // Blanks the first k columns on the later rows of each group.
     void BlankRepeatedColumns(int k);
@@ -181,7 +183,11 @@ public:
     void SetPercentOfTotal(int firstRow, int lastRow, int totalRow, int amountColumn, int destination);
     static QString FormatPercent(double ratio, const char *format = "%0.1f%%");
     void SetRankColumn(int amountColumn, int destination, bool ordinal);
-    void SetRankColumns(int unused, int amountColumn, int positionColumn, int rankColumn, int differenceColumn);
+    // On a table ordered by orderColumn, largest first: each data row's
+    // position among the rows whose orderColumn amount is not zero (0 for the
+    // others), its rank by amountColumn (0 for a zero amount, equal amounts
+    // sharing a rank) and rank less position (0 when either is 0).
+    void SetRankColumns(int orderColumn, int amountColumn, int positionColumn, int rankColumn, int differenceColumn);
     void SetRunningSubtotals(int firstRow, int lastRow, int amountColumn, int destination);
     void SetRunningSubtotals2(int firstRow, int lastRow, int column);
 

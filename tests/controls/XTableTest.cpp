@@ -305,15 +305,28 @@ TEST_F(XTableTest, RankBandsSubtotalTheLeadingRows)
         EXPECT_EQ(t.GetCellValue(33, 2), cents(46500));
         EXPECT_EQ(t.GetCellText(33, 1), QStringLiteral("Total"));
     }
+    // Rows that end exactly at a band's end leave no empty band before the
+    // grand total. Each total row reads "row:flags:label:sum".
+    struct Case
     {
+        int rows;
+        QStringList totals;
+    };
+    const Case cases[] = {
+        {10, {"10:1:TOP 1 to 10:55.00", "11:3::55.00"}},
+        {25, {"10:1:TOP 1 to 10:55.00", "26:1:TOP 11 to 25:270.00", "27:3::325.00"}},
+        {26, {"10:1:TOP 1 to 10:55.00", "26:1:TOP 11 to 25:270.00", "28:1::26.00", "29:3::351.00"}},
+    };
+    for (const Case &k : cases) {
         CXTable t;
-        RowSourceStub src = numberedSource(10);
+        RowSourceStub src = numberedSource(k.rows);
         t.LoadRecordset(src, CXTable::TotalsRankBands, 2, QString());
-        ASSERT_EQ(t.GetRowCount(), 13);
-        EXPECT_EQ(t.GetCellText(10, 0), QStringLiteral("TOP 1 to 10"));
-        EXPECT_TRUE(t.IsSpecialRow(11));
-        EXPECT_EQ(t.GetCellValue(11, 2), Money());
-        EXPECT_EQ(t.GetCellValue(12, 2), cents(5500));
+        QStringList totals;
+        for (int r = 0; r < t.GetRowCount(); ++r) {
+            if (t.IsSpecialRow(r))
+                totals << QStringLiteral("%1:%2:%3:%4").arg(r).arg(t.GetRowFlags(r)).arg(t.GetCellText(r, 0), t.GetCellText(r, 2));
+        }
+        EXPECT_EQ(totals, k.totals) << k.rows << " rows: " << qPrintable(totals.join(QStringLiteral(" / ")));
     }
     {
         CXTable t;
@@ -485,12 +498,53 @@ TEST_F(XTableTest, RanksShareTiesAndSkipZeros)
     EXPECT_EQ(t.GetCellLong(4, 2), 4);
 
     t.SetRankColumns(0, 0, 3, 4, 5);
-    EXPECT_EQ(t.GetCellLong(3, 3), 4); // the 0.0001 row keeps its position
+    EXPECT_EQ(t.GetCellLong(3, 3), 0); // the 0.0001 row has no position
     EXPECT_EQ(t.GetCellLong(3, 4), 0);
     EXPECT_EQ(t.GetCellLong(3, 5), 0);
-    EXPECT_EQ(t.GetCellLong(4, 3), 5);
+    EXPECT_EQ(t.GetCellLong(4, 3), 4);
     EXPECT_EQ(t.GetCellLong(4, 4), 3);
-    EXPECT_EQ(t.GetCellLong(4, 5), -2);
+    EXPECT_EQ(t.GetCellLong(4, 5), -1);
+}
+
+// A comparison by period: rows in the order of this period's amounts, largest
+// first, placed by that order and ranked by last period's amounts. A row
+// without this period's amount has no place, and so no change in rank.
+TEST_F(XTableTest, RanksOfTwoPeriodsPlaceOnlyThisPeriodsAmounts)
+{
+    struct Case
+    {
+        std::int64_t thisPeriod, lastPeriod;
+        int position, rank, change;
+    };
+    const Case cases[] = {
+        {3000000, 1000000, 1, 3, 2},
+        {2000000, 0, 2, 0, 0},
+        {1, 2500000, 0, 1, 0}, // within the zero tolerance
+        {0, 2500000, 0, 1, 0},
+        {-500000, 800000, 3, 4, 1}, // a credit still has its place
+    };
+    const int n = int(std::size(cases));
+    CXTable t;
+    t.SetSize(n + 1, 5);
+    t.SetCurrencyColumn(0, QStringLiteral("This Period"));
+    t.SetCurrencyColumn(1, QStringLiteral("Last Period"));
+    for (int c = 2; c < 5; ++c)
+        t.SetColumnName(c, QStringLiteral("N%1").arg(c), 8, 4);
+    for (int r = 0; r < n; ++r) {
+        t.SetCellCurrency(r, 0, Money::fromUnits(cases[r].thisPeriod));
+        t.SetCellCurrency(r, 1, Money::fromUnits(cases[r].lastPeriod));
+    }
+    t.SetRowFlags(n, CXTable::RowSpecial);
+    t.SetCellCurrency(n, 0, Money::fromUnits(4500001));
+    t.SetCellCurrency(n, 1, Money::fromUnits(7050000));
+
+    t.SetRankColumns(0, 1, 2, 3, 4);
+    for (int r = 0; r < n; ++r) {
+        EXPECT_EQ(t.GetCellLong(r, 2), cases[r].position) << r;
+        EXPECT_EQ(t.GetCellLong(r, 3), cases[r].rank) << r;
+        EXPECT_EQ(t.GetCellLong(r, 4), cases[r].change) << r;
+    }
+    EXPECT_EQ(t.GetCellText(n, 2), QString()); // the total row is not placed
 }
 
 TEST_F(XTableTest, RunningSubtotals)
