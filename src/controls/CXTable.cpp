@@ -366,6 +366,7 @@ void CXTable::dropText(Cell &c)
         m_unusedTexts += c.textSize;
     c.textAt = 0;
     c.textSize = 0;
+    c.manyLines = 0;
 }
 
 void CXTable::dropTexts(size_t firstCell, size_t lastCell)
@@ -392,6 +393,7 @@ void CXTable::packTexts()
 
 void CXTable::setText(Cell &c, QStringView text)
 {
+    c.manyLines = 0;
     const size_t n = size_t(text.size());
     if (c.kind == TextKind::Stored && n <= c.textSize) {
         // It fits where the text it replaces was.
@@ -420,21 +422,18 @@ void CXTable::setText(Cell &c, QStringView text)
 
 void CXTable::setQueryText(Cell &c, const char *utf8, int size)
 {
-    // The text up to its first line break; most texts have none and are
-    // plain ASCII, copied unit by unit.
+    // Most texts have no line break and are plain ASCII, copied unit by unit.
     bool ascii = true;
+    bool breaks = false;
     for (int i = 0; i < size; ++i) {
         const unsigned char b = static_cast<unsigned char>(utf8[i]);
-        if (b == '\r' || b == '\n') {
-            size = i;
-            break;
-        }
+        if (b == '\r' || b == '\n')
+            breaks = true;
         if (b >= 0x80)
             ascii = false;
     }
-    if (!ascii) {
-        const QString text = QString::fromUtf8(utf8, size);
-        setText(c, text);
+    if (!ascii || breaks) {
+        setQueryText(c, QString::fromUtf8(utf8, size));
         return;
     }
     dropText(c);
@@ -453,6 +452,22 @@ void CXTable::setQueryText(Cell &c, const char *utf8, int size)
         out[i] = static_cast<unsigned char>(utf8[i]);
     c.textAt = std::uint32_t(at);
     c.textSize = std::uint32_t(n);
+}
+
+void CXTable::setQueryText(Cell &c, const QString &text)
+{
+    // A memo keeps every line; the cell shows its first (GetCellText) and
+    // prints and exports them all (GetCellFullText). "\r\n" and a lone "\r"
+    // are one line break each.
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) {
+        setText(c, text);
+        return;
+    }
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setText(c, lines);
+    c.manyLines = 1;
 }
 
 void CXTable::storeText(int row, int column, const QString &text)
@@ -515,6 +530,18 @@ int CXTable::SetCellTextGrow(const QString &text, int count, int column, std::ui
 QString CXTable::GetCellText(int row, int column) const
 {
     const Cell *c = cell(row, column);
+    if (!c)
+        return QString();
+    if (c->kind == TextKind::Stored && c->manyLines) {
+        const QStringView text(reinterpret_cast<const QChar *>(m_texts.data() + c->textAt), qsizetype(c->textSize));
+        return text.left(text.indexOf(QLatin1Char('\n'))).toString();
+    }
+    return textOf(*c);
+}
+
+QString CXTable::GetCellFullText(int row, int column) const
+{
+    const Cell *c = cell(row, column);
     return c ? textOf(*c) : QString();
 }
 
@@ -537,7 +564,7 @@ std::int32_t CXTable::GetCellLong(int row, int column) const
         return 0;
     if (isStoredNumberType(m_columns[size_t(column)].type))
         return storedNumber(*c);
-    return ToInt(textOf(*c));
+    return ToInt(GetCellText(row, column));
 }
 
 void CXTable::SetCellFromVariant(int row, int column, const platform::Value &value)
@@ -580,6 +607,13 @@ void CXTable::SetCellFromVariant(int row, int column, const platform::Value &val
             SetCellCurrency(row, column, amount);
             return;
         }
+    }
+    if (!value.isNull() && (value.type() == FieldType::Text || value.type() == FieldType::Memo)
+        && !isStoredNumberType(type)) {
+        leaveInteger(*c);
+        setQueryText(*c, value.toString());
+        c->kind = TextKind::Stored;
+        return;
     }
     SetCellText(row, column, CXRowSource::ValueText(value));
 }
@@ -1024,7 +1058,7 @@ double CXTable::numericValue(int row, int column) const
         return amountOf(*c).toDouble();
     if (isStoredNumberType(type))
         return storedNumber(*c);
-    return Alias::ReadNumber(textOf(*c));
+    return Alias::ReadNumber(GetCellText(row, column));
 }
 
 void CXTable::ApplyFormulas(int firstRow, int lastRow)
@@ -1505,7 +1539,7 @@ void CXTable::WriteDelimited(QIODevice &device, QChar delimiter) const
             continue;
         fields.clear();
         for (int c = 0; c < GetColumnCount(); ++c) {
-            QString text = GetCellText(r, c);
+            QString text = GetCellFullText(r, c);
             if (c == 0) {
                 // A group's value shows on its first row only; every exported
                 // row carries it.

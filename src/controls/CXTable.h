@@ -111,7 +111,12 @@ public:
     // Appends count rows (at least one) with the flags and sets the text in the
     // first of them; returns the new row count.
     int SetCellTextGrow(const QString &text, int count, int column, std::uint32_t flags);
+    // The text a cell shows: a query's text of several lines (a memo) shows
+    // its first line, as the lists show it.
     QString GetCellText(int row, int column) const;
+    // The whole text, every line of a memo ("\n" between them): what is
+    // printed and exported.
+    QString GetCellFullText(int row, int column) const;
     Money GetCellValue(int row, int column) const;
     int GetCellFormat(int row, int column) const; // the style byte; -1 outside
     std::int32_t GetCellLong(int row, int column) const;
@@ -283,6 +288,7 @@ private:
         std::uint8_t decimals = 2;  // of a money text
         std::uint8_t amountStatus : 2 = 0; // the amount's Money::Status
         std::uint8_t blankZero : 1 = 0;    // a zero shows an empty text
+        std::uint8_t manyLines : 1 = 0;    // a query's text of several lines: its first shows
     };
 
     // The width the column's title and cells need, up to the cap.
@@ -318,9 +324,11 @@ private:
     void dropText(Cell &c);
     void dropTexts(size_t firstCell, size_t lastCell);
     void packTexts();
-    // A text read by a query, as SQLite holds it (UTF-8), up to its first
-    // line break, as the cell's text.
+    // A text read by a query, as SQLite holds it (UTF-8), as the cell's
+    // text: every line of it, each line break one "\n".
     void setQueryText(Cell &c, const char *utf8, int size);
+    // The same for a query's text given as a value.
+    void setQueryText(Cell &c, const QString &text);
 
     // How a loaded field's cells are written from a snapshot's held values:
     // texts, dates, money and whole numbers directly, anything else (and a

@@ -234,9 +234,18 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
         for (int r = 0; r < table.GetRowCount(); ++r) {
             if (table.IsRowFlag16(r))
                 continue;
-            QString text = table.GetCellText(r, c);
+            QString text = table.GetCellFullText(r, c);
             if (text.isEmpty())
                 continue;
+            if (text.contains(QLatin1Char('\n'))) {
+                // A memo prints line under line: it needs its widest line,
+                // and its column is one of texts, which take more lines.
+                allNumbers = false;
+                for (QString &line : text.split(QLatin1Char('\n')))
+                    if (!line.isEmpty())
+                        texts.push_back(std::move(line));
+                continue;
+            }
             if (allNumbers && !table.IsSpecialRow(r) && !PrintColumnFit::IsNumberText(text))
                 allNumbers = false;
             texts.push_back(std::move(text));
@@ -736,11 +745,14 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
         }
         x = left;
         const bool caption = flags & CXTable::RowFlag16;
+        // Every line of a cell prints (a memo's lines and the text shown on
+        // the screen as its first); a page that continues a group shows the
+        // group's name.
+        const QString firstFull =
+            firstCell == table->GetCellText(row, 0) ? table->GetCellFullText(row, 0) : firstCell;
+        const auto cellText = [&](int c) { return c == 0 ? firstFull : table->GetCellFullText(row, c); };
         // Texts wider than their column wrap onto more lines of the row.
-        const int height = caption ? m_nLineHeight
-                                   : WrappedRowHeight(
-                                         dc, [&](int c) { return c == 0 ? firstCell : table->GetCellText(row, c); },
-                                         widths, m_tableFullNeeds);
+        const int height = caption ? m_nLineHeight : WrappedRowHeight(dc, cellText, widths, m_tableFullNeeds);
         // A tall row that would run into the foot of the page starts the
         // next one; one taller than a whole page goes on over the pages.
         const int rowLines = std::max(1, height / std::max(1, m_nLineHeight));
@@ -758,7 +770,7 @@ void CPrint::PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *ch
             // that column is hidden in the other rows.
             if (w <= 0 && !(caption && c == 1))
                 continue;
-            QString text = c == 0 ? firstCell : table->GetCellText(row, c);
+            const QString text = caption ? (c == 0 ? firstCell : table->GetCellText(row, c)) : cellText(c);
             QRect cell(x, y, w, shown);
             QColor textColour = text.startsWith(QLatin1Char('-')) ? ColorRefToQColor(0x1010C0) : QColor(Qt::black);
             if (row == grandTotal) {

@@ -172,6 +172,15 @@ TEST_F(XTableTest, LoadedValuesShowAsTheirTexts)
     EXPECT_EQ(t.GetCellText(1, 0), QString());
     EXPECT_EQ(t.GetCellText(1, 1), QString());
     EXPECT_EQ(t.GetCellText(1, 2), QStringLiteral("one"));
+    // A memo shows its first line and keeps every line for printing and
+    // exporting, each break one "\n"; a text of one line is the same both ways.
+    EXPECT_EQ(t.GetCellFullText(0, 2), QStringLiteral("first line\nsecond"));
+    EXPECT_EQ(t.GetCellFullText(1, 2), QStringLiteral("one\nline"));
+    EXPECT_EQ(t.GetCellFullText(0, 3), QStringLiteral("03/07/2024"));
+    // A text set on a memo's cell is shown and printed as it is set.
+    t.SetCellText(1, 2, QStringLiteral("set\ntext"));
+    EXPECT_EQ(t.GetCellText(1, 2), QStringLiteral("set\ntext"));
+    EXPECT_EQ(t.GetCellFullText(1, 2), QStringLiteral("set\ntext"));
     EXPECT_EQ(t.GetCellText(1, 3), QString());
     EXPECT_EQ(t.GetCellText(1, 4), QStringLiteral("255"));
     EXPECT_EQ(t.FindRowByLong(-42, 0), 0);
@@ -700,7 +709,7 @@ TEST_F(XTableTest, ExportReadsBackCellForCell)
                        {QStringLiteral("Amount"), FieldType::Currency, 8}},
                       {{Value("Acme, Inc."), Value("say \"hi\""), Value(cents(123456))},
                        {Value("Acme, Inc."), Value("tab\there"), Value(cents(100))},
-                       {Value("Bolt"), Value("plain"), Value(cents(-5))}});
+                       {Value("Bolt"), Value(QStringLiteral("plain\r\nsecond line\rthird"), FieldType::Memo), Value(cents(-5))}});
     t.LoadRecordset(src, CXTable::TotalsOneRow, 2, QStringLiteral("Total"));
     t.ApplyColumnFlags(); // "Ship/Note" becomes a two-line title
     ASSERT_EQ(t.GetRowCount(), 6);
@@ -723,7 +732,8 @@ TEST_F(XTableTest, ExportReadsBackCellForCell)
     EXPECT_EQ(cellsOf(rows[1]), (QStringList{"Acme, Inc.", "say \"hi\"", "1,234.56"}));
     // The group's value, shown on its first row only, is written on every row.
     EXPECT_EQ(cellsOf(rows[2]), (QStringList{"Acme, Inc.", "tab\there", "1.00"}));
-    EXPECT_EQ(cellsOf(rows[3]), (QStringList{"Bolt", "plain", "-0.05"}));
+    // Every line of a memo is exported, quoted.
+    EXPECT_EQ(cellsOf(rows[3]), (QStringList{"Bolt", "plain\nsecond line\nthird", "-0.05"}));
 
     const QString tab = tempPath(QStringLiteral("out.txt"));
     ASSERT_TRUE(t.ExportToFile(tab, 1));

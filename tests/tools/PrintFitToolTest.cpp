@@ -689,8 +689,8 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
 // each kind of printed list (a saved query's list of 14 columns, the same
 // statement as a report's table, the scheduler's lists): the page stays at
 // the legible size and the word is broken between letters at hyphens, whole
-// across its pieces. And a customer's memo of 150 lines in a saved query
-// prints every line.
+// across its pieces. And a customer's memo of 150 lines and another's of
+// three print every line, in a saved query's list and in a report table.
 TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrints)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
@@ -704,22 +704,25 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
     QStringList memo;
     for (int k = 1; k <= 150; ++k)
         memo << QStringLiteral("memo line %1 of the customer").arg(k);
+    // Another customer's memo of three lines, which a report table shows.
+    const QStringList shortMemo = {QStringLiteral("Deliver to the back door"),
+                                   QStringLiteral("Ask for Pat before noon"), QStringLiteral("Proofs by e-mail only")};
     const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
     for (const QString &sql :
          {QStringLiteral("UPDATE Items SET Description = '%1' WHERE SerNo = 0 AND ItemID Mod 7 = 0").arg(word),
           QStringLiteral("UPDATE Customers SET Memo = '%1' WHERE CusNo = (SELECT Min(CusNo) FROM Customers)")
-              .arg(memo.join(QStringLiteral("\r\n")))})
+              .arg(memo.join(QStringLiteral("\r\n"))),
+          QStringLiteral("UPDATE Customers SET Memo = '%1' WHERE CusNo = (SELECT Max(CusNo) FROM Customers)")
+              .arg(shortMemo.join(QStringLiteral("\r\n")))})
         ASSERT_EQ(RunDbTool({QStringLiteral("sql"), shop, sql}).exitCode, 0) << sql.left(60).toStdString();
     const QString items = QStringLiteral(
         "SELECT Items.ItemID, Items.JobID, Items.ItemNo, Items.Description, Items.ChargeQty, Items.Price, Items.Cost, "
         "Items.Width, Items.Height, Items.Status, Items.ActualQty, Items.SerNo, Items.SubNo, Items.ItemID AS Again "
         "FROM Items WHERE Items.SerNo = 0 ORDER BY Items.ItemID");
     ASSERT_EQ(RunDbTool({QStringLiteral("query"), shop, QStringLiteral("Items14"), items}).exitCode, 0);
-    ASSERT_EQ(RunDbTool({QStringLiteral("query"), shop, QStringLiteral("Memos"),
-                         QStringLiteral("SELECT Customers.CusNo, Customers.Name, Customers.Memo FROM Customers "
-                                        "ORDER BY Customers.CusNo")})
-                  .exitCode,
-              0);
+    const QString memos = QStringLiteral("SELECT Customers.CusNo, Customers.Name, Customers.Memo FROM Customers "
+                                         "ORDER BY Customers.CusNo");
+    ASSERT_EQ(RunDbTool({QStringLiteral("query"), shop, QStringLiteral("Memos"), memos}).exitCode, 0);
     const auto savedQuery = [&](const QString &name, const QString &pdf) {
         return QStringList{QStringLiteral("print"), shop, QStringLiteral("--view"), QStringLiteral("30005"),
                            QStringLiteral("--branch"), QStringLiteral("10"), QStringLiteral("--item"),
@@ -816,21 +819,40 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
         }
     }
 
-    // Every line of the memo, in order, and nothing cut.
-    const QString pdf = out.filePath(QStringLiteral("m.pdf"));
-    const ToolRun run = RunDbTool(savedQuery(QStringLiteral("Memos"), pdf));
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    text.waitForFinished(60000);
-    QStringList printedLines;
-    static const QRegularExpression memoLine(QStringLiteral("memo line \\d+ of the customer"));
-    for (auto it = memoLine.globalMatch(QString::fromUtf8(text.readAllStandardOutput())); it.hasNext();)
-        printedLines << it.next().captured(0);
-    EXPECT_EQ(printedLines.size(), memo.size()) << "memo lines printed";
-    EXPECT_TRUE(printedLines == memo) << "the memo's lines out of order";
-    PrintCutRecord record;
-    ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf)));
-    EXPECT_GT(record.textsMeasured(), 150);
-    EXPECT_TRUE(record.isEmpty()) << record.describe(5).join(QStringLiteral("; ")).toStdString();
+    // Every line of both memos, in order, and nothing cut: in the saved
+    // query's list and in a report table of the same query.
+    const struct
+    {
+        const char *name;
+        QStringList args;
+    } memoPrintouts[] = {
+        {"saved query's list", savedQuery(QStringLiteral("Memos"), out.filePath(QStringLiteral("m.pdf")))},
+        {"report table", {QStringLiteral("print"), shop, QStringLiteral("--sql"), memos, QStringLiteral("--pdf"),
+                          out.filePath(QStringLiteral("mt.pdf"))}},
+    };
+    for (const auto &p : memoPrintouts) {
+        const QString pdf = p.args.value(p.args.indexOf(QStringLiteral("--pdf")) + 1);
+        const ToolRun run = RunDbTool(p.args);
+        ASSERT_EQ(run.exitCode, 0) << p.name << ": " << run.err.toStdString();
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        text.waitForFinished(60000);
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QStringList printedLines;
+        static const QRegularExpression memoLine(QStringLiteral("memo line \\d+ of the customer"));
+        for (auto it = memoLine.globalMatch(printed); it.hasNext();)
+            printedLines << it.next().captured(0);
+        EXPECT_EQ(printedLines.size(), memo.size()) << p.name << ": memo lines printed";
+        EXPECT_TRUE(printedLines == memo) << p.name << ": the memo's lines out of order";
+        qsizetype at = 0;
+        for (const QString &line : shortMemo) {
+            const qsizetype found = printed.indexOf(line, at);
+            EXPECT_GE(found, 0) << p.name << ": \"" << line.toStdString() << "\" not printed after the line before";
+            at = std::max(at, found);
+        }
+        PrintCutRecord record;
+        ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf))) << p.name;
+        EXPECT_GT(record.textsMeasured(), 150) << p.name;
+        EXPECT_TRUE(record.isEmpty()) << p.name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
+    }
 }

@@ -70,7 +70,7 @@ void writePrintedRows(const QStringList &args, CPrintForm &form, CXListCtrl *lis
             QStringList cells;
             for (int c = 0; c < table.GetColumnCount(); ++c)
                 if (table.GetColumnCharWidth(c) > 0)
-                    cells << table.GetCellText(r, c);
+                    cells << table.GetCellFullText(r, c).replace(QLatin1Char('\n'), QLatin1Char(' '));
             out << "row\t" << cells.join(QLatin1Char('\t')) << '\n';
         }
     }
