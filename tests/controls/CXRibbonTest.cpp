@@ -367,6 +367,13 @@ TEST_F(CXRibbonTest, WhatANarrowBarCannotShowIsBehindTheOverflowButton)
     bar.resize(500, 40);
     EXPECT_FALSE(bar.overflowRect().isValid());
     EXPECT_EQ(bar.itemRect(103), QRect(360, 5, 70, 30));
+
+    // A hidden command leaves no gap: with Edit hidden the others close up,
+    // and at 380 pixels all of them fit.
+    bar.SetItemState(102, struct_RIB_ITEM::Hidden);
+    bar.resize(380, 40);
+    EXPECT_FALSE(bar.overflowRect().isValid());
+    EXPECT_EQ(bar.itemRect(103), QRect(290, 5, 70, 30));
 }
 
 TEST_F(CXRibbonTest, RadioGroupsMarkTheSelectedItem)
