@@ -219,6 +219,17 @@ void CXRibbon::AddItem(unsigned id, const QString &caption, std::uint8_t state, 
         // itself is short.
         if ((m_barStyle == 0 || m_barStyle == 3) && width > 0 && id != 0 && !caption.isEmpty())
             w = std::max(w, MeasureText(caption, font) + 2 * m_gap + 8);
+        // A one-line caption beside its picture (a plain bar's tools) gets
+        // the room of both, whatever the font size.
+        if (m_barStyle == 1 && width > 0 && id != 0 && !caption.isEmpty() && (format & DT_SINGLELINE) &&
+            format != 2129 && image != 0 && imageIndex != 255) {
+            int picture = m_iconWidth;
+            if (const ImageList *list = Appearance::instance().GetImageList(unsigned(image)))
+                picture = list->iconSize().width();
+            else if (image == 134 || image == 135)
+                picture = 64;
+            w = std::max(w, MeasureText(caption, font) + picture + 2 * 3 + m_gap + (menuId ? 12 : 0));
+        }
         h = m_itemHeight;
     } else {
         w = m_cx - 6;
