@@ -599,9 +599,11 @@ bool CXRibbon::refitToFont()
     for (struct_RIB_ITEM &item : m_items) {
         if (item.caption.isEmpty() || item.textWidth <= 0 || (m_vertical && !item.label))
             continue;
+        // Only growing: an item's width may rest on more than its caption
+        // (a fixed width), which a smaller font does not shrink.
         const int now = MeasureText(item.caption, item.font);
-        if (now != item.textWidth) {
-            item.rect.setWidth(std::max(0, item.rect.width() + now - item.textWidth));
+        if (now > item.textWidth) {
+            item.rect.setWidth(item.rect.width() + now - item.textWidth);
             item.textWidth = now;
             changed = true;
         }

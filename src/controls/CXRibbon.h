@@ -126,8 +126,9 @@ protected:
 private:
     void storeRecord(int index);
     void computeMetrics(int itemHeight);
-    // After the workstation's font size changed, each item sized to its
-    // caption grows or shrinks by what its caption did; true when one did.
+    // After the workstation's font size grew, each item with a caption grows
+    // by what its caption did (a smaller size leaves the widths); true when
+    // one grew.
     bool refitToFont();
     // The items with their rectangles placed for the present size.
     QList<struct_RIB_ITEM> placedItems(QRect *overflow = nullptr) const;

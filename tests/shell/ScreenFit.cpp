@@ -203,9 +203,10 @@ void checkRibbon(const CXRibbon &ribbon, const QWidget *window, QStringList &cut
 {
     constexpr int kIndent = 3;
     Appearance &look = Appearance::instance();
-    // A command the bar has no room for is out of sight behind its overflow
-    // button.
-    for (unsigned id : ribbon.overflowIds()) {
+    // A command a window's bar has no room for is out of sight behind its
+    // overflow button. (The main window's command bar keeps the commands of
+    // the busier views there by design.)
+    for (unsigned id : window->inherits("QDialog") ? ribbon.overflowIds() : QList<unsigned>()) {
         QString caption;
         for (int i = 0; i < ribbon.GetItemCount(); ++i)
             if (ribbon.itemAt(i).id == id)
