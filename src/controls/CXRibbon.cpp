@@ -228,7 +228,7 @@ void CXRibbon::AddItem(unsigned id, const QString &caption, std::uint8_t state, 
                 picture = list->iconSize().width();
             else if (image == 134 || image == 135)
                 picture = 64;
-            w = std::max(w, MeasureText(caption, font) + picture + 2 * 3 + m_gap + (menuId ? 12 : 0));
+            w = std::max(w, MeasureText(caption, font) + picture + 2 * 3 + 2 + m_gap + (menuId ? 12 : 0));
         }
         h = m_itemHeight;
     } else {
