@@ -374,10 +374,15 @@ void CXRibbon::SetItemState(unsigned id, std::uint8_t state)
     m_item = m_items[index];
     if (m_item.state == state)
         return;
+    const bool shownChanged = m_item.id != 0 && (m_item.state == struct_RIB_ITEM::Hidden) != (state == struct_RIB_ITEM::Hidden);
     m_item.state = state;
     storeRecord(index);
     if (m_hotId == m_item.id && state != 0 && state != 1)
         m_hotId = 0;
+    // A command shown or hidden gives its room to the bar's stretching item
+    // or takes it back.
+    if (shownChanged)
+        RecalcLayout(0);
     update();
 }
 
