@@ -374,7 +374,8 @@ void CXRibbon::SetItemState(unsigned id, std::uint8_t state)
     m_item = m_items[index];
     if (m_item.state == state)
         return;
-    const bool shownChanged = m_item.id != 0 && (m_item.state == struct_RIB_ITEM::Hidden) != (state == struct_RIB_ITEM::Hidden);
+    const bool shownChanged =
+        m_item.id != 0 && (m_item.state == struct_RIB_ITEM::Hidden) != (state == struct_RIB_ITEM::Hidden);
     m_item.state = state;
     storeRecord(index);
     if (m_hotId == m_item.id && state != 0 && state != 1)
