@@ -259,36 +259,42 @@ void CXGridCtrl::FitInto(int maxWidth, int maxHeight)
     constexpr int kNarrowest = 60;
     const int excess = naturalSize().width() - maxWidth;
     if (excess > 0) {
+        // A text column gives up only the room its texts do not take.
+        QList<int> floor(m_columns.size(), 0);
         int spare = 0;
-        for (const Column &c : m_columns)
-            if (c.type == 1 && int(c.width) > kNarrowest)
-                spare += int(c.width) - kNarrowest;
+        for (int i = 0; i < m_columns.size(); ++i) {
+            const Column &c = m_columns[i];
+            if (c.type != 1)
+                continue;
+            floor[i] = std::max(kNarrowest, i < m_colCount ? textRoom(i) : 0);
+            if (int(c.width) > floor[i])
+                spare += int(c.width) - floor[i];
+        }
         if (spare > 0) {
             const int cut = std::min(excess, spare);
             int taken = 0;
-            for (Column &c : m_columns) {
-                if (c.type != 1 || int(c.width) <= kNarrowest)
+            for (int i = 0; i < m_columns.size(); ++i) {
+                Column &c = m_columns[i];
+                if (c.type != 1 || int(c.width) <= floor[i])
                     continue;
-                int part = int(qint64(cut) * (int(c.width) - kNarrowest) / spare);
+                int part = int(qint64(cut) * (int(c.width) - floor[i]) / spare);
                 part = std::min(part, cut - taken);
                 c.width = unsigned(int(c.width) - part);
                 taken += part;
             }
             // What the shares left over comes off the first wide column.
-            for (Column &c : m_columns) {
-                if (taken >= cut)
-                    break;
-                if (c.type == 1 && int(c.width) > kNarrowest) {
-                    const int part = std::min(cut - taken, int(c.width) - kNarrowest);
+            for (int i = 0; i < m_columns.size() && taken < cut; ++i) {
+                Column &c = m_columns[i];
+                if (c.type == 1 && int(c.width) > floor[i]) {
+                    const int part = std::min(cut - taken, int(c.width) - floor[i]);
                     c.width = unsigned(int(c.width) - part);
                     taken += part;
                 }
             }
         }
     }
-    resize(naturalSize());
-    SetVertScrollRange(m_rowCount, m_visibleRows);
-    update();
+    // Columns still too wide for the box scroll sideways rather than cut.
+    LimitSize(maxWidth, maxHeight);
 }
 
 void CXGridCtrl::LimitSize(int maxWidth, int maxHeight)
@@ -312,7 +318,7 @@ void CXGridCtrl::LimitSize(int maxWidth, int maxHeight)
     update();
 }
 
-void CXGridCtrl::WidenToTexts()
+int CXGridCtrl::textRoom(int column) const
 {
     // As Draw lays a cell out: the text 3 pixels in on each side inside the
     // cell's frame, behind its picture.
@@ -321,21 +327,27 @@ void CXGridCtrl::WidenToTexts()
     constexpr int kPicture = 22;
     const QFontMetrics cells(Appearance::instance().GetFont(m_cellFont));
     const QFontMetrics heads(Appearance::instance().GetFont(m_headerFont));
+    const Column &col = m_columns[column];
+    int need = 0;
+    for (const QString &line : col.title.split(QLatin1Char('\n')))
+        need = std::max(need, heads.horizontalAdvance(line));
+    if (col.type == 1 && !col.masked)
+        for (int r = 0; r < m_rowCount; ++r) {
+            const Cell &x = cell(r, column);
+            if (x.text.isEmpty() || m_rowInfo[r].caption)
+                continue;
+            need = std::max(need, cells.horizontalAdvance(x.text) + (x.image != 255 ? kPicture : 0));
+        }
+    return need + 2 * kIndent + kFrame;
+}
+
+void CXGridCtrl::WidenToTexts()
+{
     for (int c = 0; c < m_colCount; ++c) {
         Column &col = m_columns[c];
         if (col.width < 10)
             continue;
-        int need = 0;
-        for (const QString &line : col.title.split(QLatin1Char('\n')))
-            need = std::max(need, heads.horizontalAdvance(line));
-        if (col.type == 1 && !col.masked)
-            for (int r = 0; r < m_rowCount; ++r) {
-                const Cell &x = cell(r, c);
-                if (x.text.isEmpty() || m_rowInfo[r].caption)
-                    continue;
-                need = std::max(need, cells.horizontalAdvance(x.text) + (x.image != 255 ? kPicture : 0));
-            }
-        need += 2 * kIndent + kFrame;
+        const int need = textRoom(c);
         if (int(col.width) < need)
             col.width = unsigned(need);
     }

@@ -47,7 +47,9 @@ public:
         return column >= 0 && column < m_colCount ? m_columns[column].width : 0;
     }
     // Makes the grid fit a box: fewer visible rows (the rest scroll) when it is
-    // too high, narrower text columns (none below 60 pixels) when too wide.
+    // too high, narrower text columns when too wide, each no narrower than its
+    // heading and its longest text (nor below 60 pixels); columns that still
+    // do not fit scroll sideways under a horizontal scroll bar.
     void FitInto(int maxWidth, int maxHeight);
     // The size the grid takes for its columns and visible rows.
     QSize naturalSize() const;
@@ -184,6 +186,10 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void OnVScroll(int code, int pos) override;
     void OnHScroll() override;
+
+    // The width a column needs to show its heading and every text of its
+    // cells whole, as Draw lays them out.
+    int textRoom(int column) const;
 
     struct Column
     {

@@ -48,6 +48,13 @@ CXRibbon::MenuRunner &menuRunner()
 
 bool isButton(const struct_RIB_ITEM &item) { return item.label == 0; }
 
+// A button of a horizontal bar takes its width in the row unless it is a
+// hidden command (a hidden spacer is still a gap).
+bool takesRoom(const struct_RIB_ITEM &item)
+{
+    return isButton(item) && !(item.id != 0 && item.state == struct_RIB_ITEM::Hidden);
+}
+
 } // namespace
 
 CXRibbon::CXRibbon(QWidget *parent) : CXWnd(parent)
@@ -83,6 +90,7 @@ bool CXRibbon::Create(QWidget *parent, unsigned id, int hue, std::uint8_t barSty
     if (!CreateFromDlgItem(parent, id))
         return false;
     m_barStyle = barStyle;
+    m_fontSize = Appearance::instance().fontSize();
     m_imageList = imageList;
     m_backStyle = backStyle;
     m_borderStyle = borderStyle;
@@ -211,12 +219,24 @@ void CXRibbon::AddItem(unsigned id, const QString &caption, std::uint8_t state, 
         // itself is short.
         if ((m_barStyle == 0 || m_barStyle == 3) && width > 0 && id != 0 && !caption.isEmpty())
             w = std::max(w, MeasureText(caption, font) + 2 * m_gap + 8);
+        // A one-line caption beside its picture (a plain bar's tools) gets
+        // the room of both, whatever the font size.
+        if (m_barStyle == 1 && width > 0 && id != 0 && !caption.isEmpty() && (format & DT_SINGLELINE) &&
+            format != 2129 && image != 0 && imageIndex != 255) {
+            int picture = m_iconWidth;
+            if (const ImageList *list = Appearance::instance().GetImageList(unsigned(image)))
+                picture = list->iconSize().width();
+            else if (image == 134 || image == 135)
+                picture = 64;
+            w = std::max(w, MeasureText(caption, font) + picture + 2 * 3 + 2 + m_gap + (menuId ? 12 : 0));
+        }
         h = m_itemHeight;
     } else {
         w = m_cx - 6;
         h = ((id != 0 && width != 70) || id == 0) ? width : m_itemHeight;
     }
     item.rect = QRect(0, 0, w, h);
+    item.textWidth = caption.isEmpty() ? 0 : MeasureText(caption, font);
     m_item = item;
     if (insertAt >= 0 && insertAt < m_items.size()) {
         m_items.insert(insertAt, item);
@@ -250,6 +270,7 @@ void CXRibbon::AddLabel(unsigned id, const QString &text, std::uint8_t state, in
     item.text2 = tip;
     const int needed = MeasureText(text, 2) + 24;
     item.rect = QRect(0, 0, width > needed ? width : needed, m_labelHeight - 2);
+    item.textWidth = MeasureText(text, 2);
     m_item = item;
     m_items.append(item);
     update();
@@ -327,6 +348,7 @@ void CXRibbon::SetItemText(unsigned id, const QString &text)
     if (m_item.caption == text)
         return;
     m_item.caption = text;
+    m_item.textWidth = text.isEmpty() ? 0 : MeasureText(text, m_item.font);
     storeRecord(index);
     update();
 }
@@ -352,10 +374,16 @@ void CXRibbon::SetItemState(unsigned id, std::uint8_t state)
     m_item = m_items[index];
     if (m_item.state == state)
         return;
+    const bool shownChanged =
+        m_item.id != 0 && (m_item.state == struct_RIB_ITEM::Hidden) != (state == struct_RIB_ITEM::Hidden);
     m_item.state = state;
     storeRecord(index);
     if (m_hotId == m_item.id && state != 0 && state != 1)
         m_hotId = 0;
+    // A command shown or hidden gives its room to the bar's stretching item
+    // or takes it back.
+    if (shownChanged)
+        RecalcLayout(0);
     update();
 }
 
@@ -418,6 +446,8 @@ void CXRibbon::SetItemStyle(unsigned id, std::uint8_t font)
         return;
     m_item = m_items[index];
     m_item.font = font;
+    if (m_item.textWidth > 0)
+        m_item.textWidth = MeasureText(m_item.caption, font);
     storeRecord(index);
     update();
 }
@@ -565,8 +595,31 @@ void CXRibbon::SetBarStyle(std::uint8_t style)
     update();
 }
 
+bool CXRibbon::refitToFont()
+{
+    const int size = Appearance::instance().fontSize();
+    if (size == m_fontSize)
+        return false;
+    m_fontSize = size;
+    bool changed = false;
+    for (struct_RIB_ITEM &item : m_items) {
+        if (item.caption.isEmpty() || item.textWidth <= 0 || (m_vertical && !item.label))
+            continue;
+        // Only growing: an item's width may rest on more than its caption
+        // (a fixed width), which a smaller font does not shrink.
+        const int now = MeasureText(item.caption, item.font);
+        if (now > item.textWidth) {
+            item.rect.setWidth(item.rect.width() + now - item.textWidth);
+            item.textWidth = now;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 void CXRibbon::RecalcLayout(int mode)
 {
+    refitToFont();
     updateClientRect();
     const int clientWidth = m_client.width();
     if (mode != 0)
@@ -574,12 +627,15 @@ void CXRibbon::RecalcLayout(int mode)
     if (m_layoutMode == 255 || m_items.isEmpty())
         return;
     int total = 0;
+    int shown = 0; // without the hidden commands, which take no room
     int buttons = 0;
     int spacers = 0;
     for (const struct_RIB_ITEM &item : m_items) {
         if (!isButton(item))
             continue;
         total += item.rect.width();
+        if (takesRoom(item))
+            shown += item.rect.width();
         if (item.id != 0)
             ++buttons;
         else
@@ -602,7 +658,7 @@ void CXRibbon::RecalcLayout(int mode)
     if (m_layoutMode < 250 || m_layoutMode > 255) {
         for (struct_RIB_ITEM &item : m_items) {
             if (isButton(item) && item.id == unsigned(m_layoutMode)) {
-                const int width = std::max(0, item.rect.width() + (available - total));
+                const int width = std::max(0, item.rect.width() + (available - shown));
                 if (item.rect.left() == 0)
                     item.rect.moveLeft(m_leftStart);
                 item.rect.setWidth(width);
@@ -700,7 +756,7 @@ QList<struct_RIB_ITEM> CXRibbon::placedItems(QRect *overflow) const
 
     int total = 0;
     for (const struct_RIB_ITEM &item : items)
-        if (isButton(item))
+        if (takesRoom(item))
             total += item.rect.width();
     int top;
     if (labels) {
@@ -717,6 +773,11 @@ QList<struct_RIB_ITEM> CXRibbon::placedItems(QRect *overflow) const
     for (struct_RIB_ITEM &item : items) {
         if (!isButton(item))
             continue;
+        // A hidden command leaves no gap: the buttons after it close up.
+        if (!takesRoom(item)) {
+            item.rect = QRect(x, top, 0, item.rect.height());
+            continue;
+        }
         const int width = item.rect.width();
         item.rect = QRect(x, top, std::max(0, width - m_gap), item.rect.height());
         x += width;
@@ -791,6 +852,8 @@ QRect CXRibbon::itemRect(unsigned id) const
 
 void CXRibbon::Draw()
 {
+    if (refitToFont())
+        RecalcLayout(0);
     QRect overflow;
     const QList<struct_RIB_ITEM> items = placedItems(&overflow);
     FillBackground(m_client, m_barStyle == 4 || !hasLabels() ? m_backStyle : std::uint8_t(0));

@@ -126,6 +126,10 @@ protected:
 private:
     void storeRecord(int index);
     void computeMetrics(int itemHeight);
+    // After the workstation's font size grew, each item with a caption grows
+    // by what its caption did (a smaller size leaves the widths); true when
+    // one grew.
+    bool refitToFont();
     // The items with their rectangles placed for the present size.
     QList<struct_RIB_ITEM> placedItems(QRect *overflow = nullptr) const;
     int hitTest(const QPoint &pos) const;
@@ -160,6 +164,7 @@ private:
     unsigned m_hotId = 0;
     unsigned m_pressedId = 0;
     int m_layoutMode = 255;
+    int m_fontSize = 0; // the workstation's font size the items were measured in
     int m_blinkTicks = 0;
     int m_blinkCount = 9;
     bool m_tracking = false;

@@ -24,6 +24,7 @@ struct struct_RIB_ITEM
     std::uint32_t menuId = 0;   // popup menu of a ribbon item
     std::uint8_t subMenu = 0;   // position of the sub-menu in that menu
     QRect rect;                 // the item's place
+    int textWidth = 0;          // the caption's width in its font when the item was sized
     QString caption;
     QString text2;              // tooltip of a ribbon item, second line of a panel
 };

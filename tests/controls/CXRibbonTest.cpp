@@ -145,13 +145,20 @@ TEST_F(CXRibbonTest, SelectedDisabledAndHiddenItemsAreNeverHot)
     CXRibbon bar;
     makeBar(bar);
     QSignalSpy commands(&bar, &CXRibbon::commandTriggered);
-    for (std::uint8_t state : {std::uint8_t(2), std::uint8_t(3), std::uint8_t(5)}) {
+    const QPoint where = centre(bar, 101);
+    for (std::uint8_t state : {std::uint8_t(2), std::uint8_t(3)}) {
         bar.SetItemState(101, state);
-        hover(&bar, centre(bar, 101));
+        hover(&bar, where);
         EXPECT_EQ(bar.hotId(), 0u) << int(state);
-        QTest::mouseClick(&bar, Qt::LeftButton, {}, centre(bar, 101));
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, where);
     }
     EXPECT_EQ(commands.count(), 0);
+    // A hidden item leaves its place to the items after it: the mouse
+    // there finds one of them, never the hidden one.
+    bar.SetItemState(101, 5);
+    hover(&bar, where);
+    EXPECT_EQ(bar.hotId(), 102u);
+    EXPECT_TRUE(bar.itemRect(101).isEmpty());
 
     bar.SetItemState(101, 0);
     bar.SetBusy(true);
@@ -367,6 +374,13 @@ TEST_F(CXRibbonTest, WhatANarrowBarCannotShowIsBehindTheOverflowButton)
     bar.resize(500, 40);
     EXPECT_FALSE(bar.overflowRect().isValid());
     EXPECT_EQ(bar.itemRect(103), QRect(360, 5, 70, 30));
+
+    // A hidden command leaves no gap: with Edit hidden the others close up,
+    // and at 380 pixels all of them fit.
+    bar.SetItemState(102, struct_RIB_ITEM::Hidden);
+    bar.resize(380, 40);
+    EXPECT_FALSE(bar.overflowRect().isValid());
+    EXPECT_EQ(bar.itemRect(103), QRect(290, 5, 70, 30));
 }
 
 TEST_F(CXRibbonTest, RadioGroupsMarkTheSelectedItem)

@@ -203,6 +203,19 @@ void checkRibbon(const CXRibbon &ribbon, const QWidget *window, QStringList &cut
 {
     constexpr int kIndent = 3;
     Appearance &look = Appearance::instance();
+    // A command a window's bar has no room for is out of sight behind its
+    // overflow button. (The main window's command bar keeps the commands of
+    // the busier views there by design.)
+    for (unsigned id : window->inherits("QDialog") ? ribbon.overflowIds() : QList<unsigned>()) {
+        QString caption;
+        for (int i = 0; i < ribbon.GetItemCount(); ++i)
+            if (ribbon.itemAt(i).id == id)
+                caption = ribbon.itemAt(i).caption;
+        cuts << QStringLiteral("%1: \"%2\" is behind the bar's overflow button at %3 of %4")
+                    .arg(describe(&ribbon, window), caption.isEmpty() ? QString::number(id) : caption)
+                    .arg(ribbon.overflowRect().left())
+                    .arg(ribbon.width());
+    }
     for (int i = 0; i < ribbon.GetItemCount(); ++i) {
         const struct_RIB_ITEM &item = ribbon.itemAt(i);
         if (item.state == struct_RIB_ITEM::Hidden || item.id == 0)

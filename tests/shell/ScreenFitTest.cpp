@@ -136,6 +136,35 @@ TEST_P(ScreenFitViews, EveryListAndWindowOfTheViewShowsItsTextsWhole)
 INSTANTIATE_TEST_SUITE_P(MainViews, ScreenFitViews,
                          ::testing::Values(30000, 30001, 30002, 30003, 30004, 30005, 30006, 30007, 30008));
 
+// The bars of every main view after the user picks the largest font size
+// in Appearance: the view tabs and Help along the top, the Exit date and the
+// tools of the status bar, measured as drawn in the new font.
+TEST_F(ScreenFitTest, TheBarsShowTheirTextsWholeInTheLargestFont)
+{
+    if (!onSmallestScreen())
+        return runOnSmallestScreen();
+    for (int viewId = 30000; viewId <= 30008; ++viewId) {
+        CView0 *view = qobject_cast<CView0 *>(frame->SwitchView(viewId));
+        ASSERT_NE(view, nullptr);
+        if (viewId == 30000)
+            view->OnAppearanceMessage(5, 100);
+        QApplication::processEvents();
+        check(frame, QStringLiteral("view %1 in the largest font").arg(viewId));
+    }
+    // The posting journal's list, whose title carries its date condition.
+    CView0 *reports = qobject_cast<CView0 *>(frame->SwitchView(30005));
+    int journal = 0;
+    for (QTreeWidgetItemIterator it(reports->tree()); *it && journal == 0; ++it)
+        if ((*it)->parent() && (*it)->parent()->text(0) == QLatin1String("Posting Journal") &&
+            (*it)->text(0) == QLatin1String("Regular Sales"))
+            journal = int(CXTreeCtrl::GetItemData(*it));
+    ASSERT_GT(journal, 0);
+    reports->SelectTreeCode(journal);
+    QApplication::processEvents();
+    check(frame, QStringLiteral("posting journal in the largest font"));
+    EXPECT_TRUE(cuts.isEmpty()) << cuts.size() << " cut:\n" << cuts.join(QLatin1Char('\n')).toStdString();
+}
+
 // The windows a user reaches in a day's work, in the states that make their
 // texts longest: a job due at a time of day with its Delete Items list, a new
 // quote for a chosen CSR, the order's schedule box, and the time clock's

@@ -418,6 +418,38 @@ TEST(GridFit, RowsScrollAndTextColumnsNarrowToFit)
     EXPECT_EQ(grid.size(), fitted);
 }
 
+// A text column narrows no further than its heading and its longest text
+// need; when the grid is still too wide it scrolls sideways instead.
+TEST(GridFit, TextColumnsNeverNarrowPastTheirTexts)
+{
+    const QString longest = QStringLiteral("Saddle stitch and three-hole drill");
+    const struct
+    {
+        int box;           // the width the grid is fitted into
+        bool sideways;     // whether the columns then scroll under a bar
+    } cases[] = {
+        {700, false}, // room for both texts: the spare width comes off
+        {250, true},  // less than the texts need: no column is cut
+    };
+    for (const auto &c : cases) {
+        QWidget host;
+        CXGridCtrl grid;
+        grid.AddColumn(QStringLiteral("No"), 30, 6, QStringLiteral("%3d"), 0);
+        grid.AddColumn(QStringLiteral("Name"), 400, 1, QStringLiteral("&50"));
+        grid.AddColumn(QStringLiteral("Note"), 400, 1, QStringLiteral("&50"));
+        grid.SetRows(3, 3, true);
+        ASSERT_TRUE(grid.Create(&host, 1801, 0, 0));
+        grid.SetCellText(1, 1, longest);
+        grid.SetCellText(2, 2, QStringLiteral("Rush"));
+        const QFontMetrics cells(Appearance::instance().GetFont(1));
+        grid.FitInto(c.box, 300);
+        EXPECT_LE(grid.width(), c.box) << c.box;
+        EXPECT_GE(int(grid.GetColumnWidth(1)), cells.horizontalAdvance(longest) + 8) << c.box;
+        EXPECT_GE(int(grid.GetColumnWidth(2)), 60) << c.box;
+        EXPECT_EQ(grid.isHorzScrollShown(), c.sideways) << c.box;
+    }
+}
+
 TEST_F(SetupGridsTest, ListManagerTakesTheWidthOfItsLongestEntry)
 {
     CViewDefaults view;
