@@ -206,6 +206,24 @@ protected:
         return true;
     }
 
+    // Every box a typed value brings up is answered Cancel.
+    static void cancelEverything(platform::TestResponder &answers)
+    {
+        for (int i = 0; i < 6; ++i)
+            answers.answer(platform::IDCANCEL);
+    }
+    // Puts a field back as it was, whatever it asks on the way.
+    template <typename Restore>
+    static void quietly(Restore restore)
+    {
+        platform::TestResponder answers;
+        cancelEverything(answers);
+        try {
+            restore();
+        } catch (const platform::UnansweredPrompt &) {
+        }
+    }
+
     void checkDate(QDateTimeEdit *field, const QString &where)
     {
         ++dateFields;
@@ -215,8 +233,7 @@ protected:
             if (row.shown < field->minimumDate() || row.shown > field->maximumDate())
                 continue;
             platform::TestResponder answers;
-            for (int i = 0; i < 6; ++i)
-                answers.answer(platform::IDCANCEL);
+            cancelEverything(answers);
             QString fault;
             try {
                 field->setDate(row.shown);
@@ -243,16 +260,12 @@ protected:
                                    QString::fromLatin1(row.typed),
                                    row.shown.toString(QStringLiteral("MM/dd/yyyy")), fault);
         }
-        platform::TestResponder answers;
-        for (int i = 0; i < 6; ++i)
-            answers.answer(platform::IDCANCEL);
-        try {
+        quietly([&] {
             if (empty)
                 SetPickerNoDate(field);
             else
                 field->setDate(before);
-        } catch (const platform::UnansweredPrompt &) {
-        }
+        });
     }
 
     void checkText(QLineEdit *edit, const QString &where)
@@ -265,8 +278,7 @@ protected:
                 continue;
             for (Entry way : {Entry::Click, Entry::SelectAll, Entry::Tab}) {
                 platform::TestResponder answers;
-                for (int i = 0; i < 6; ++i)
-                    answers.answer(platform::IDCANCEL);
+                cancelEverything(answers);
                 QString fault;
                 try {
                     edit->setText(QString());
@@ -300,13 +312,7 @@ protected:
                                        QString::fromLatin1(row.typed), fault);
             }
         }
-        platform::TestResponder answers;
-        for (int i = 0; i < 6; ++i)
-            answers.answer(platform::IDCANCEL);
-        try {
-            edit->setText(before);
-        } catch (const platform::UnansweredPrompt &) {
-        }
+        quietly([&] { edit->setText(before); });
     }
 
     // Types each row's text into a typed grid field and reads the value it
@@ -319,8 +325,7 @@ protected:
                 continue;
             for (Entry way : {Entry::Click, Entry::SelectAll, Entry::Tab}) {
                 platform::TestResponder answers;
-                for (int i = 0; i < 6; ++i)
-                    answers.answer(platform::IDCANCEL);
+                cancelEverything(answers);
                 QString fault;
                 try {
                     restore();
@@ -356,13 +361,7 @@ protected:
                                        QString::fromLatin1(row.typed), fault);
             }
         }
-        platform::TestResponder answers;
-        for (int i = 0; i < 6; ++i)
-            answers.answer(platform::IDCANCEL);
-        try {
-            restore();
-        } catch (const platform::UnansweredPrompt &) {
-        }
+        quietly(restore);
     }
 
     void checkPropertyGrid(CXGridProp *grid, const QString &where, const QString &key)

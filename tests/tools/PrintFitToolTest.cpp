@@ -275,7 +275,7 @@ protected:
                   "UPDATE Jobs SET Title = Left(JobNo & ' Spring catalogue with fold-out map for the regional sales "
                   "office of the north', 60)",
                   "UPDATE Items SET Description = Left(ItemID & ' Perfect-bound commemorative yearbook: photographic "
-                  "reproductions, typographical specifications, lamination, embossing, foil-stamping, "
+                  "reproductions, typographical configurations, lamination, embossing, foil-stamping, "
                   "shrink-wrapping, individually numbered certificates, internationally distributed', 200) "
                   "WHERE SerNo = 0"})
                 RunDbTool({QStringLiteral("sql"), p, QString::fromLatin1(sql)});
