@@ -13,7 +13,6 @@
 #include <QtCore/QRegularExpression>
 
 #include <algorithm>
-#include <QtGui/QKeyEvent>
 
 namespace {
 
@@ -55,6 +54,7 @@ void CXEdit::SetType(const QString &typeText, int percentKind)
     } else if (first == QLatin1Char(':')) {
         m_kind = Time;
         m_format = QStringLiteral("%H:%M");
+        m_min = 0; // a duration: no time is negative
         m_max = 25000;
     } else if (first == QLatin1Char('%')) {
         const int digits = typeText.size() > 1 && typeText.at(1).isDigit() ? typeText.at(1).digitValue() : 0;
@@ -208,39 +208,6 @@ void CXEdit::refuse(const QString &message)
     const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;
     platform::Prompt::messageBox(FieldMessage(name, message), QString(),
                                  platform::MB_OK | platform::MB_ICONEXCLAMATION);
-}
-
-bool CXEdit::acceptsChar(QChar c) const
-{
-    if (c.unicode() < 32 || c.isDigit())
-        return true;
-    if (c.isLetter())
-        return false;
-    if (c == QLatin1Char('-') && m_min < 0)
-        return true;
-    switch (m_kind) {
-    case FixedPoint: return c == QLatin1Char('.') || c == QLatin1Char(',');
-    case Unsigned:
-    case Signed: return c == QLatin1Char(',');
-    case Date: return QStringLiteral("/- .").contains(c);
-    case Time: return QStringLiteral(":- .").contains(c);
-    default: return false;
-    }
-}
-
-void CXEdit::keyPressEvent(QKeyEvent *event)
-{
-    const QString typed = event->text();
-    if (m_kind != Plain && !typed.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        for (QChar c : typed) {
-            if (!acceptsChar(c)) {
-                platform::Prompt::beep();
-                event->accept();
-                return;
-            }
-        }
-    }
-    QLineEdit::keyPressEvent(event);
 }
 
 void CXEdit::focusInEvent(QFocusEvent *event)

@@ -7,11 +7,13 @@
 
 // A single-line entry field that knows the kind of value it holds: a date, a
 // time in hours and minutes, a whole number within limits, or a fixed-point
-// number with one to four decimals (money has two). It filters keystrokes,
-// keeps the value as an integer (minutes, the number, or the number times the
-// scale; 64 bits, so that any amount of money is held exactly) and shows it in
-// its own format. The grids use it as their typed
-// in-place editor and to format typed values.
+// number with one to four decimals (money has two). Every key typed is shown
+// as typed, none dropped: the text is read whole when it is given to SetText
+// (the field left, Enter), and kept or refused naming the field. It keeps the
+// value as an integer (minutes, the number, or the number times the scale; 64
+// bits, so that any amount of money is held exactly) and shows it in its own
+// format. The grids use it as their typed in-place editor and to format typed
+// values.
 class CXEdit : public QLineEdit
 {
     Q_OBJECT
@@ -58,11 +60,7 @@ public:
     // down (SB_LINEDOWN) by one within -32766..32767, else it beeps.
     void Spin(int scrollCode);
 
-    // Whether a typed character passes the filter of this kind.
-    bool acceptsChar(QChar c) const;
-
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:

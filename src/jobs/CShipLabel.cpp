@@ -4,6 +4,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/QuantityText.h"
+#include "app/base/TypedValue.h"
 #include "controls/CColumnAlias.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
@@ -75,8 +76,10 @@ CShipLabel::CShipLabel(qint32 jobId, QWidget *parent) : CDlg0(910, parent), m_nJ
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     SetDlgCtrlID(m_list, kList);
     AddPlaceholder(1723, QRect(0, 592, 1000, 40));
-    for (unsigned id : {kShipped, kPerBox, kBoxes})
+    for (unsigned id : {kShipped, kPerBox, kBoxes}) {
         connect(edit(id), &QLineEdit::textEdited, this, [this, id] { OnQuantityEdited(id); });
+        connect(edit(id), &QLineEdit::editingFinished, this, [this, id] { OnQuantityLeft(id); });
+    }
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current, QTreeWidgetItem *) { OnTreeSelection(current); });
 }
@@ -265,9 +268,11 @@ void CShipLabel::SetStep3Caption()
     m_wndAdd.update();
 }
 
-void CShipLabel::ShowValues()
+void CShipLabel::ShowValues(unsigned typed)
 {
     m_bShowing = true;
+    if (typed == 0)
+        m_typing = 0; // every field shows its value: none is being typed
     if (QLineEdit *e = edit(kDescription); e && e->text() != m_strDescription)
         e->setText(m_strDescription);
     const std::pair<unsigned, qint32> fields[] = {
@@ -275,7 +280,8 @@ void CShipLabel::ShowValues()
     for (const auto &[id, value] : fields) {
         QLineEdit *e = edit(id);
         const QString text = QString::number(value);
-        if (e && e->text() != text)
+        // The field being typed shows what is typed, key by key.
+        if (e && id != typed && e->text() != text)
             e->setText(text);
     }
     SetItemText(kBoxText, m_strBoxText);
@@ -293,22 +299,49 @@ void CShipLabel::OnQuantityEdited(unsigned id)
 {
     if (m_bShowing)
         return;
-    ShipBoxes typed;
-    if (!ReadShipCount(edit(kShipped)->text(), typed.quantity) || !ReadShipCount(edit(kPerBox)->text(), typed.perBox)
-        || !ReadShipCount(edit(kBoxes)->text(), typed.boxes))
-        return; // not a number yet: the next key recomputes
+    if (m_typing != id) {
+        if (m_typing != 0 && !OnQuantityLeft(m_typing))
+            return;
+        m_typing = id;
+        m_beforeTyping = m_boxes;
+    }
     ReadDescription();
-    m_boxes = RecomputeShipBoxes(typed, id == kBoxes ? ShipBoxField::Boxes
-                                        : id == kPerBox ? ShipBoxField::PerBox
-                                                        : ShipBoxField::Quantity);
+    const ShipBoxField field = id == kBoxes ? ShipBoxField::Boxes
+                               : id == kPerBox ? ShipBoxField::PerBox
+                                               : ShipBoxField::Quantity;
+    // Text that is no count the field takes yet ("2.", "-") leaves the
+    // others as they were before this typing.
+    QString refusal;
+    if (!TypedShipBoxes(m_beforeTyping, field, edit(id)->text(), m_boxes, refusal))
+        m_boxes = m_beforeTyping;
+    m_strBoxText = LabelBoxText(m_boxes);
+    SetStep3Caption();
+    ShowValues(id);
+}
+
+bool CShipLabel::OnQuantityLeft(unsigned id)
+{
+    if (m_bShowing || m_typing != id)
+        return true;
+    const ShipBoxField field = id == kBoxes ? ShipBoxField::Boxes
+                               : id == kPerBox ? ShipBoxField::PerBox
+                                               : ShipBoxField::Quantity;
+    QString refusal;
+    const bool kept = TypedShipBoxes(m_beforeTyping, field, edit(id)->text(), m_boxes, refusal);
+    if (!kept)
+        m_boxes = m_beforeTyping;
     m_strBoxText = LabelBoxText(m_boxes);
     SetStep3Caption();
     ShowValues();
+    if (!kept)
+        RefuseTyped(edit(id), refusal);
+    return kept;
 }
 
 void CShipLabel::OnAdd()
 {
-    if (m_nItemID == 0)
+    // A quantity still being typed is read first, as when it is left.
+    if (m_nItemID == 0 || (m_typing != 0 && !OnQuantityLeft(m_typing)))
         return;
     ReadDescription();
     QString description = m_strDescription;

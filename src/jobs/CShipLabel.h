@@ -48,8 +48,14 @@ public:
     void FillTree();
     // Loads an item's properties (or its row when it is listed already).
     void SelectItem(qint32 itemId);
-    // A quantity field (1302, 1303 or 1304) was typed.
+    // A quantity field (1302, 1303 or 1304) was typed: it keeps every key;
+    // the other two and the boxes follow a text that reads as a count the
+    // field takes.
     void OnQuantityEdited(unsigned id);
+    // The quantity field typed was left (or Enter pressed): its whole text is
+    // kept as a count, or refused naming the field with the packing shown
+    // before the typing back. False when refused.
+    bool OnQuantityLeft(unsigned id);
     void OnAdd();
     void OnRemove();
     void OnPrint();
@@ -65,7 +71,8 @@ private:
     // The selected row of the label list (the current one first); -1 none.
     int SelectedRow() const;
     void OnShipTo();
-    void ShowValues();
+    // Shows the values, all but the quantity field `typed` (then being typed).
+    void ShowValues(unsigned typed = 0);
     void ReadDescription();
     void SetStep3Caption();
 
@@ -78,6 +85,8 @@ private:
     CXWnd m_descriptionCaption;
     bool m_bFillingTree = false;
     bool m_bShowing = false;
+    unsigned m_typing = 0;       // the quantity field being typed; 0 none
+    ShipBoxes m_beforeTyping;    // the packing shown before it was typed
     // The loaded item and its job.
     qint32 m_nLoadedJobNo = 0;
     quint8 m_nLoadedStatus = 0;

@@ -24,6 +24,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 
+
 namespace {
 constexpr unsigned kDescription = 1301;
 constexpr unsigned kShipped = 1302;
@@ -93,8 +94,10 @@ CShipment::CShipment(qint32 jobId, qint32 itemId, qint32 shipId, int hue, QWidge
     AddEdit(kTaxAmount, QRect(376, 386, 120, 26))->setAlignment(Qt::AlignRight);
     AddButton(1, QStringLiteral("OK"), QRect(350, 450, 90, 32));
     AddButton(2, QStringLiteral("Cancel"), QRect(450, 450, 90, 32));
-    for (unsigned id : {kShipped, kPerBox, kBoxes})
+    for (unsigned id : {kShipped, kPerBox, kBoxes}) {
         connect(edit(id), &QLineEdit::textEdited, this, [this, id] { OnQuantityEdited(id); });
+        connect(edit(id), &QLineEdit::editingFinished, this, [this, id] { OnQuantityLeft(id); });
+    }
 }
 
 QLineEdit *CShipment::edit(unsigned id) const
@@ -191,6 +194,9 @@ bool CShipment::Exchange(bool save)
         if (save) m_set.m_ShipNote = note->toPlainText(); else note->setPlainText(m_set.m_ShipNote);
     }
     if (save) {
+        // A field still being typed is read first, as when it is left.
+        if (m_typing != 0 && !OnQuantityLeft(m_typing))
+            return false;
         ShipBoxes boxes;
         if (!ReadQuantities(boxes, true))
             return false;
@@ -198,7 +204,9 @@ bool CShipment::Exchange(bool save)
         m_set.m_QtyPerBox = boxes.perBox;
         m_set.m_Boxes = boxes.boxes;
     } else {
-        ShowQuantities(ShipBoxes{m_set.m_QtyShipped, m_set.m_QtyPerBox, m_set.m_Boxes});
+        m_typing = 0;
+        m_shown = ShipBoxes{m_set.m_QtyShipped, m_set.m_QtyPerBox, m_set.m_Boxes};
+        ShowQuantities(m_shown);
     }
     auto combo = [this](unsigned id) { return qobject_cast<QComboBox *>(GetDlgItem(this, id)); };
     DDX_CBData(dx, combo(kShipBy), m_set.m_ShipBy);
@@ -235,7 +243,7 @@ bool CShipment::ReadQuantities(ShipBoxes &boxes, bool report)
     return true;
 }
 
-void CShipment::ShowQuantities(const ShipBoxes &boxes)
+void CShipment::ShowQuantities(const ShipBoxes &boxes, unsigned typed)
 {
     m_bShowing = true;
     const std::pair<unsigned, qint32> fields[] = {
@@ -243,8 +251,8 @@ void CShipment::ShowQuantities(const ShipBoxes &boxes)
     for (const auto &[id, value] : fields) {
         QLineEdit *e = edit(id);
         const QString text = QString::number(value);
-        // The field being typed keeps its caret unless its value moved.
-        if (e && e->text() != text)
+        // The field being typed shows what is typed, key by key.
+        if (e && id != typed && e->text() != text)
             e->setText(text);
     }
     m_strBoxText = ShipmentBoxText(boxes);
@@ -252,18 +260,44 @@ void CShipment::ShowQuantities(const ShipBoxes &boxes)
     m_bShowing = false;
 }
 
+bool CShipment::TypedPacking(unsigned id, ShipBoxes &boxes, QString &refusal) const
+{
+    const ShipBoxField field = id == kBoxes ? ShipBoxField::Boxes
+                               : id == kPerBox ? ShipBoxField::PerBox
+                                               : ShipBoxField::Quantity;
+    return TypedShipBoxes(m_shown, field, edit(id)->text(), boxes, refusal);
+}
+
 void CShipment::OnQuantityEdited(unsigned id)
 {
     if (m_bShowing)
         return;
-    ShipBoxes boxes;
-    // Text that is no number yet (an emptied field) waits for the next key.
-    if (!ReadQuantities(boxes, false))
-        return;
-    boxes = RecomputeShipBoxes(boxes, id == kBoxes ? ShipBoxField::Boxes
-                                      : id == kPerBox ? ShipBoxField::PerBox
-                                                      : ShipBoxField::Quantity);
+    if (m_typing != id && m_typing != 0)
+        OnQuantityLeft(m_typing);
+    m_typing = id;
+    // Text that is no count the field takes yet ("2.", "-") leaves the
+    // others as they were before this typing.
+    ShipBoxes boxes = m_shown;
+    QString refusal;
+    TypedPacking(id, boxes, refusal);
+    ShowQuantities(boxes, id);
+}
+
+bool CShipment::OnQuantityLeft(unsigned id)
+{
+    if (m_bShowing || m_typing != id)
+        return true;
+    m_typing = 0;
+    ShipBoxes boxes = m_shown;
+    QString refusal;
+    if (!TypedPacking(id, boxes, refusal)) {
+        ShowQuantities(m_shown);
+        RefuseTyped(edit(id), refusal);
+        return false;
+    }
+    m_shown = boxes;
     ShowQuantities(boxes);
+    return true;
 }
 
 void CShipment::ShowShiptoText()

@@ -31,8 +31,15 @@ public:
 
     CShippedSet &record() { return m_set; }
     QLineEdit *edit(unsigned id) const;
-    // A quantity field (1302 shipped, 1303 per box, 1304 boxes) was typed.
+    // A quantity field (1302 shipped, 1303 per box, 1304 boxes) was typed:
+    // it keeps every key; the other two and the boxes follow a text that
+    // reads as a count the field takes.
     void OnQuantityEdited(unsigned id);
+    // The quantity field typed was left (or Enter pressed): its whole text is
+    // kept as a count from 1 (at most the quantity shipped for the boxes and
+    // the quantity a box), or refused naming the field, all three showing
+    // again what they showed before the typing. False when refused.
+    bool OnQuantityLeft(unsigned id);
 
 protected:
     bool OnInitDialog() override;
@@ -43,7 +50,12 @@ protected:
 private:
     bool Exchange(bool save);
     bool ReadQuantities(ShipBoxes &boxes, bool report);
-    void ShowQuantities(const ShipBoxes &boxes);
+    // Shows the packing in the quantity fields but `typed`, and its boxes.
+    void ShowQuantities(const ShipBoxes &boxes, unsigned typed = 0);
+    // The packing with the field's text taken as its count, the others
+    // following; false, with the refusal's text, when the text is no count
+    // the field takes.
+    bool TypedPacking(unsigned id, ShipBoxes &boxes, QString &refusal) const;
     void ShowShiptoText();
     void OnShipTo();
     void OnNote();
@@ -51,6 +63,8 @@ private:
 
     CShippedSet m_set;
     bool m_bShowing = false;
+    ShipBoxes m_shown;  // the packing shown before the field being typed was typed
+    unsigned m_typing = 0; // the quantity field being typed; 0 none
     CXWnd m_shipCaption;
     CXWnd m_trackCaption;
     CXRibbon m_shipToRibbon;

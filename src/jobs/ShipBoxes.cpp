@@ -3,6 +3,7 @@
 #include "app/base/TypedValue.h"
 
 #include <algorithm>
+#include <limits>
 
 ShipBoxes RecomputeShipBoxes(const ShipBoxes &typed, ShipBoxField changed)
 {
@@ -70,5 +71,25 @@ bool ReadShipCount(const QString &text, qint32 &out)
     if (!ReadTypedWhole(text, value))
         return false;
     out = value;
+    return true;
+}
+
+bool TypedShipBoxes(const ShipBoxes &shown, ShipBoxField field, const QString &text, ShipBoxes &out,
+                    QString &refusal)
+{
+    qint32 count = 0;
+    if (!ReadShipCount(text, count)) {
+        refusal = QStringLiteral("Please enter an integer.");
+        return false;
+    }
+    // A box holds no more than is shipped, and there are no more boxes than pieces.
+    const qint32 most = field == ShipBoxField::Quantity ? std::numeric_limits<qint32>::max() : shown.quantity;
+    if (count < 1 || count > most) {
+        refusal = QStringLiteral("Please enter a number from 1 to %1.").arg(most);
+        return false;
+    }
+    ShipBoxes b = shown;
+    (field == ShipBoxField::Quantity ? b.quantity : field == ShipBoxField::PerBox ? b.perBox : b.boxes) = count;
+    out = RecomputeShipBoxes(b, field);
     return true;
 }

@@ -42,3 +42,13 @@ ShipBoxes InitialLabelBoxes(qint32 itemQuantity);
 // A quantity field's text read as a whole number ("1,000" reads as 1000);
 // false, and `out` untouched, when it is not one.
 bool ReadShipCount(const QString &text, qint32 &out);
+
+// The packing after the text of one field was typed over the packing shown:
+// the whole text read as a count (ReadShipCount), from 1, and at most the
+// quantity shipped for the pieces a box and the boxes; the other fields
+// follow (RecomputeShipBoxes). A text that is no such count is never made
+// one ("2.5" is not 25, "-5" not 1): false, `out` untouched, and `refusal`
+// says why ("Please enter an integer.", "Please enter a number from 1 to
+// 250.").
+bool TypedShipBoxes(const ShipBoxes &shown, ShipBoxField field, const QString &text, ShipBoxes &out,
+                    QString &refusal);

@@ -43,14 +43,21 @@ TEST_F(CXEditTest, MoneyFieldKeepsWhatIsTypedOrRefusesItNamingTheField)
     EXPECT_TRUE(edit.SetText(QStringLiteral("12.340")));
     EXPECT_EQ(edit.GetValue(), 1234);
 
+    // Every key shows as typed, letters too, without a beep; the whole text
+    // is then refused (not read as the 1.5 of its digits).
     edit.clear();
     edit.setFocus();
     QTest::keyClicks(&edit, QStringLiteral("1a.5x"));
-    EXPECT_EQ(edit.text(), QStringLiteral("1.5"));
-    EXPECT_EQ(beeps(prompts()), 2);
+    EXPECT_EQ(edit.text(), QStringLiteral("1a.5x"));
+    EXPECT_EQ(beeps(prompts()), 0);
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(edit.SetText(edit.text()));
+    EXPECT_EQ(edit.GetValue(), 1234);
+    EXPECT_EQ(edit.text(), QStringLiteral("12.34"));
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Price: Please enter a number with at most 2 decimals.")});
     edit.SetType(QStringLiteral("$"), 8);
-    EXPECT_TRUE(edit.acceptsChar(QLatin1Char('-'))); // money has no lower limit
-    EXPECT_TRUE(edit.acceptsChar(QLatin1Char(','))); // thousands
     edit.SetText(QStringLiteral("-3.5"));
     EXPECT_EQ(edit.GetValue(), -350);
     prompts().clear();
@@ -85,15 +92,27 @@ class CXEditTypedTest : public ControlsTest, public ::testing::WithParamInterfac
 TEST_P(CXEditTypedTest, KeepsTheWholeTextOrRefusesIt)
 {
     const TypedCase &c = GetParam();
-    CXEdit edit;
+    CXEdit edit(host.get());
+    edit.show();
     edit.SetFieldName(QStringLiteral("Qty"));
     edit.SetType(QString::fromLatin1(c.type), c.percentKind);
     edit.SetValue(7);
+    const QString shownBefore = edit.text();
+    // Typed key by key over the value: every key shows as typed, none is
+    // dropped or beeped at.
+    edit.setFocus();
+    edit.selectAll();
+    QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
+    if (!*c.typed)
+        QTest::keyClick(&edit, Qt::Key_Delete); // the field emptied
+    EXPECT_EQ(edit.text(), QString::fromLatin1(c.typed));
+    EXPECT_TRUE(prompts().shown().isEmpty());
     prompts().answer(platform::IDOK);
-    const bool kept = edit.SetText(QString::fromLatin1(c.typed));
+    const bool kept = edit.SetText(edit.text());
     if (!c.reads) {
         EXPECT_FALSE(kept);
         EXPECT_EQ(edit.GetValue(), 7);
+        EXPECT_EQ(edit.text(), shownBefore); // the value shown before the typing is back
         ASSERT_EQ(prompts().texts().size(), 1);
         EXPECT_TRUE(prompts().texts().first().startsWith(QStringLiteral("Qty: "))) << prompts().texts().first().toStdString();
     } else {
@@ -117,7 +136,16 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CXEditTypedTest, ::testing::Values(
     TypedCase{"4", 8, "-214748.3649", false, 0}, TypedCase{"1", 8, "2.50", true, 25}, TypedCase{"1", 8, "2.55", false, 0},
     // times: h:mm with minutes below 60, or hours
     TypedCase{":", 5, "1:30", true, 90}, TypedCase{":", 5, "2", true, 120}, TypedCase{":", 5, "1:60", false, 0},
-    TypedCase{":", 5, "1:5", false, 0}, TypedCase{":", 5, "1:30pm", false, 0}, TypedCase{":", 5, "25:00", true, 1500}));
+    TypedCase{":", 5, "1:5", false, 0}, TypedCase{":", 5, "1:30pm", false, 0}, TypedCase{":", 5, "25:00", true, 1500},
+    // what a filter of keys used to make of a text: "2.5" is no whole
+    // number (not 25), "1e3" a thousand (not 13), "(5.00)" no amount (not
+    // 5.00), "-5" no count of a column that is never negative (not 5)
+    TypedCase{"%8d", 7, "2.5", false, 0}, TypedCase{"%7d", 7, "1e3", true, 1000}, TypedCase{"%8d", 7, "-5", true, -5},
+    TypedCase{"%3d", 6, "-5", false, 0}, TypedCase{"%3d", 6, "2.5", false, 0}, TypedCase{"%3d", 6, "1e2", true, 100},
+    TypedCase{"$", 8, "(5.00)", false, 0}, TypedCase{"$", 8, "1e3", true, 100000}, TypedCase{"$", 8, "-5", true, -500},
+    TypedCase{"$", 8, "12.345", false, 0}, TypedCase{"4", 8, "1e3", true, 10000000}, TypedCase{"4", 8, "(5.00)", false, 0},
+    TypedCase{"2", 8, "5.001", false, 0}, TypedCase{":", 5, "1e3", false, 0}, TypedCase{":", 5, "-5", false, 0},
+    TypedCase{":", 5, "2.5", false, 0}));
 
 // A money field made wide holds any amount of eighteen digits exactly (a
 // price of 99999999 with four decimals is 999999990000 ten-thousandths);
@@ -179,8 +207,9 @@ TEST_F(CXEditTest, TimeFieldHoldsMinutes)
     edit.SetValue(0);
     EXPECT_TRUE(edit.text().isEmpty());
     EXPECT_EQ(edit.FormatNumber(0), QStringLiteral("0:00"));
-    EXPECT_TRUE(edit.acceptsChar(QLatin1Char(':')));
-    EXPECT_FALSE(edit.acceptsChar(QLatin1Char('/')));
+    // Its range is that of a duration: from no time at all.
+    EXPECT_EQ(edit.minimum(), 0);
+    EXPECT_EQ(edit.FormatNumber(edit.minimum()), QStringLiteral("0:00"));
 }
 
 TEST_F(CXEditTest, EmptyDateFieldOffersTodayWithTheDaySelected)
@@ -206,8 +235,6 @@ TEST_F(CXEditTest, EmptyDateFieldOffersTodayWithTheDaySelected)
     date->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(date->text(), QStringLiteral("12/24/25"));
-    EXPECT_TRUE(date->acceptsChar(QLatin1Char('/')));
-    EXPECT_FALSE(date->acceptsChar(QLatin1Char(':')));
 }
 
 TEST_F(CXEditTest, SpinStaysWithinItsRange)

@@ -429,3 +429,78 @@ TEST_F(CXGridCtrlTest, AGridNarrowerThanItsColumnsScrollsSideways)
     EXPECT_FALSE(grid.isHorzScrollShown());
     EXPECT_EQ(grid.size(), grid.naturalSize());
 }
+
+// A text typed key by key into a typed cell and left with Tab: every key is
+// shown as typed; then the whole text is kept as meant or refused naming the
+// column, with the value the cell showed before the typing back. The cell's
+// value (what a save writes) is what it shows.
+TEST_F(CXGridCtrlTest, TypedCellsShowEveryKeyThenKeepTheWholeTextOrRefuseIt)
+{
+    struct Case
+    {
+        const char *title;
+        unsigned type;
+        const char *lookup;
+        const char *typed;
+        qint64 kept;      // the cell's value when kept
+        const char *shown; // what the cell shows then; null: refused (7 stays)
+    } cases[] = {
+        // whole numbers of a signed column (an inventory level, a run
+        // table's quantity break)
+        {"Minimum\nLevel", 7, "%6d", "2.5", 0, nullptr},
+        {"Minimum\nLevel", 7, "%6d", "1e3", 1000, "1000"},
+        {"Minimum\nLevel", 7, "%6d", "1,000", 1000, "1000"},
+        {"Minimum\nLevel", 7, "%6d", "(5)", 0, nullptr},
+        {"Minimum\nLevel", 7, "%6d", "-5", -5, "-5"},
+        {"QtyBreak", 7, "%8d", "2.50", 0, nullptr},
+        // a column never negative
+        {"Sort", 6, "%3d", "-5", 0, nullptr},
+        {"Sort", 6, "%3d", "2.5", 0, nullptr},
+        {"Sort", 6, "%3d", "25", 25, "25"},
+        // money
+        {"Mat.Cost", 7, "$", "(5.00)", 0, nullptr},
+        {"Mat.Cost", 7, "$", "1e3", 100000, "1000.00"},
+        {"Mat.Cost", 7, "$", "-5", -500, "-5.00"},
+        {"Mat.Cost", 7, "$", "5.005", 0, nullptr},
+        {"Rate\n(%)", 8, "4", "1e3", 10000000, "1000.0000"},
+        {"Rate\n(%)", 8, "4", "7.12345", 0, nullptr},
+        // times
+        {"Charge\nTime", 5, ":", "1e3", 0, nullptr},
+        {"Charge\nTime", 5, ":", "-5", 0, nullptr},
+        {"Charge\nTime", 5, ":", "1:30", 90, "1:30"},
+        {"Charge\nTime", 5, ":", "2.5", 0, nullptr},
+    };
+    for (const Case &c : cases) {
+        const QString title = QString::fromLatin1(c.title);
+        SCOPED_TRACE(title.simplified().toStdString() + " \"" + c.typed + "\"");
+        CXGridCtrl grid;
+        grid.AddColumn(QStringLiteral("Name"), 120, 1, QStringLiteral("&20"));
+        grid.AddColumn(title, 80, c.type, QString::fromLatin1(c.lookup));
+        grid.SetRows(3, 3);
+        ASSERT_TRUE(grid.Create(host.get(), 1600, 10, 10));
+        grid.SetCellValue(1, 1, 7);
+        const QString before = grid.GetShownText(1, 1);
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        QSignalSpy messages(&grid, &CXGridCtrl::ownerMessage);
+        grid.EditCell(1, 1);
+        ASSERT_EQ(grid.editor(), grid.typedEditor());
+        grid.typedEditor()->selectAll();
+        QTest::keyClicks(grid.editor(), QString::fromLatin1(c.typed));
+        EXPECT_EQ(grid.typedEditor()->text(), QString::fromLatin1(c.typed)); // no key dropped
+        QTest::keyClick(grid.editor(), Qt::Key_Tab);
+        if (c.shown) {
+            EXPECT_EQ(grid.GetCellValue(1, 1), c.kept);
+            EXPECT_EQ(grid.GetShownText(1, 1), QString::fromLatin1(c.shown));
+            EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(u'|').toStdString();
+            EXPECT_EQ(messagesOf(messages, MSG_VALUE_CHANGED), QList<int>{grid.CellIndex(1, 1)});
+        } else {
+            EXPECT_EQ(grid.GetCellValue(1, 1), 7);
+            EXPECT_EQ(grid.GetShownText(1, 1), before);
+            ASSERT_EQ(prompts().texts().size(), 1);
+            EXPECT_TRUE(prompts().texts().first().startsWith(title.simplified() + QStringLiteral(": Please enter ")))
+                << prompts().texts().first().toStdString();
+            EXPECT_TRUE(messagesOf(messages, MSG_VALUE_CHANGED).isEmpty());
+        }
+    }
+}

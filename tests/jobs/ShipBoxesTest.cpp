@@ -84,3 +84,52 @@ TEST(ShipBoxes, LabelsStartWithBoxesOfAtMostAThousand)
 }
 
 } // namespace
+
+// A field's whole text typed over the packing shown (250 in boxes of 100,
+// three boxes): a count the field takes gives the new packing; any other
+// text is refused as it is, never read as the digits in it.
+TEST(ShipBoxes, TypedTextIsACountTheFieldTakesOrRefused)
+{
+    const ShipBoxes shown{250, 100, 3};
+    struct Case
+    {
+        ShipBoxField field;
+        const char *typed;
+        ShipBoxes expect;   // when kept
+        const char *refusal; // null: kept
+    } cases[] = {
+        {ShipBoxField::Quantity, "1,000", {1000, 100, 10}, nullptr},
+        {ShipBoxField::Quantity, "1e3", {1000, 100, 10}, nullptr},
+        {ShipBoxField::Quantity, "2.5", {}, "Please enter an integer."},
+        {ShipBoxField::Quantity, "-5", {}, "Please enter a number from 1 to 2147483647."},
+        {ShipBoxField::Quantity, "0", {}, "Please enter a number from 1 to 2147483647."},
+        {ShipBoxField::Quantity, "1", {1, 1, 1}, nullptr},
+        {ShipBoxField::Quantity, "(5)", {}, "Please enter an integer."},
+        {ShipBoxField::Quantity, "", {}, "Please enter an integer."},
+        {ShipBoxField::PerBox, "50", {250, 50, 5}, nullptr},
+        {ShipBoxField::PerBox, "250", {250, 250, 1}, nullptr},
+        {ShipBoxField::PerBox, "251", {}, "Please enter a number from 1 to 250."},
+        {ShipBoxField::PerBox, "2.5", {}, "Please enter an integer."},
+        {ShipBoxField::PerBox, "-5", {}, "Please enter a number from 1 to 250."},
+        {ShipBoxField::Boxes, "2", {250, 125, 2}, nullptr},
+        {ShipBoxField::Boxes, "1e2", {250, 2, 100}, nullptr},
+        {ShipBoxField::Boxes, "1e3", {}, "Please enter a number from 1 to 250."},
+        {ShipBoxField::Boxes, "0", {}, "Please enter a number from 1 to 250."},
+        {ShipBoxField::Boxes, "2.5", {}, "Please enter an integer."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " in field " + std::to_string(int(c.field)));
+        ShipBoxes out{7, 7, 7};
+        QString refusal;
+        const bool kept = TypedShipBoxes(shown, c.field, QString::fromLatin1(c.typed), out, refusal);
+        EXPECT_EQ(kept, c.refusal == nullptr);
+        if (kept) {
+            EXPECT_EQ(out.quantity, c.expect.quantity);
+            EXPECT_EQ(out.perBox, c.expect.perBox);
+            EXPECT_EQ(out.boxes, c.expect.boxes);
+        } else {
+            EXPECT_EQ(refusal, QString::fromLatin1(c.refusal));
+            EXPECT_EQ(out.quantity, 7); // untouched
+        }
+    }
+}

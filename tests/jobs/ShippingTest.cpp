@@ -12,6 +12,7 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QProcess>
+#include <QtTest/QTest>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
@@ -62,10 +63,12 @@ protected:
             return l->text();
         return QString();
     }
+    // The value typed into a quantity field, which is then left.
     static void typeInto(CShipment &d, unsigned id, const QString &value)
     {
         d.edit(id)->setText(value);
         d.OnQuantityEdited(id);
+        d.OnQuantityLeft(id);
     }
     qint32 m_order = 0;
     qint32 m_item = 0;
@@ -128,12 +131,18 @@ TEST_F(Shipping, AnEmptyListOpensANewShipmentFilledFromTheItemAndItsJob)
             EXPECT_TRUE(text(s, 1906).endsWith(QStringLiteral("BOX: 3 of 3 \t QTY: 34 of 100")));
             s.edit(1305)->setText(QStringLiteral("1Z-TRACK"));
             snapshot(s, QStringLiteral("shipment_editor"));
-            // A quantity of 0 becomes 1; text that is no number waits.
+            // A quantity of 0 is refused naming the field (not made 1), and so
+            // is an emptied field: the values from before are back.
+            prompts().answer(platform::IDOK);
             typeInto(s, 1302, QStringLiteral("0"));
-            EXPECT_EQ(text(s, 1302), QStringLiteral("1"));
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Quantity Shipped: Please enter a number from 1 to 2147483647."));
+            EXPECT_EQ(text(s, 1302), QStringLiteral("100"));
             typeInto(s, 1302, QStringLiteral("100"));
             typeInto(s, 1304, QStringLiteral("3"));
+            prompts().answer(platform::IDOK);
             typeInto(s, 1303, QString());
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Quantity / Box: Please enter an integer."));
+            EXPECT_EQ(text(s, 1303), QStringLiteral("33"));
             EXPECT_EQ(text(s, 1304), QStringLiteral("3"));
             // 33 a box typed makes it four boxes (the last with 1); three typed again, 33/33/34.
             typeInto(s, 1303, QStringLiteral("33"));
@@ -170,6 +179,63 @@ TEST_F(Shipping, AnEmptyListOpensANewShipmentFilledFromTheItemAndItsJob)
     EXPECT_EQ(cli(QStringLiteral("SELECT ItemID, ShiptoNo, QtyShipped, QtyPerBox, Boxes, ShipBy, ItemDes, Tracking, "
                                  "Shipped, Received FROM ShippedItems")),
               QStringLiteral("%1|4|100|33|3|1|Tri-fold brochure|1Z-TRACK|45463|45463").arg(m_item));
+}
+
+// Keys typed into the quantities of a shipment of 250 in boxes of 100: each
+// field shows what is typed, key by key, while the others follow a count it
+// takes; once left, a text that is no such count is refused naming the field
+// and the three values from before are back; what is saved is what is shown.
+TEST_F(Shipping, QuantityFieldsShowEveryKeyAndRefuseWhatIsNoCountByName)
+{
+    ship(m_item, 250, 100, 3);
+    struct Case
+    {
+        unsigned field;
+        const char *typed;
+        const char *refusal; // null: kept
+        const char *shown[3]; // the three fields once left
+    } cases[] = {
+        {1302, "2.5", "Quantity Shipped: Please enter an integer.", {"250", "100", "3"}},
+        {1302, "-5", "Quantity Shipped: Please enter a number from 1 to 2147483647.", {"250", "100", "3"}},
+        {1302, "1e3", nullptr, {"1000", "100", "10"}},
+        {1303, "2.5", "Quantity / Box: Please enter an integer.", {"250", "100", "3"}},
+        {1303, "-5", "Quantity / Box: Please enter a number from 1 to 250.", {"250", "100", "3"}},
+        {1303, "50", nullptr, {"250", "50", "5"}},
+        {1304, "2.5", "Number of Boxes: Please enter an integer.", {"250", "100", "3"}},
+        {1304, "-5", "Number of Boxes: Please enter a number from 1 to 250.", {"250", "100", "3"}},
+        {1304, "2", nullptr, {"250", "125", "2"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.field) + " \"" + c.typed + "\"");
+        onDialog<CShipments>([&](CShipments &d) {
+            d.list()->SelectItem(0);
+            onDialog<CShipment>([&](CShipment &s) {
+                prompts().clear();
+                prompts().answer(platform::IDOK);
+                QLineEdit *e = s.edit(c.field);
+                e->setFocus();
+                e->selectAll();
+                const QString typed = QString::fromLatin1(c.typed);
+                for (qsizetype k = 1; k <= typed.size(); ++k) {
+                    QTest::keyClicks(e, typed.mid(k - 1, 1));
+                    EXPECT_EQ(e->text(), typed.left(k)); // no key dropped, nothing put in its place
+                }
+                emit e->editingFinished();
+                EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{QString::fromLatin1(c.refusal)} : QStringList());
+                EXPECT_EQ((QStringList{text(s, 1302), text(s, 1303), text(s, 1304)}),
+                          (QStringList{c.shown[0], c.shown[1], c.shown[2]}));
+                s.SendCommand(1);
+                return s.result();
+            });
+            d.SendCommand(30102);
+            d.SendCommand(1);
+            return d.result();
+        });
+        RunShipments(m_order, m_item, nullptr);
+        EXPECT_EQ(cli(QStringLiteral("SELECT QtyShipped, QtyPerBox, Boxes FROM ShippedItems")),
+                  QStringLiteral("%1|%2|%3").arg(c.shown[0], c.shown[1], c.shown[2]));
+        exec(QStringLiteral("UPDATE ShippedItems SET QtyShipped = 250, QtyPerBox = 100, Boxes = 3"));
+    }
 }
 
 TEST_F(Shipping, DeleteCountsWhatItDeletedAndEnterWaitsWithSeveralRowsSelected)
@@ -282,7 +348,24 @@ TEST_F(ShipLabels, FromTheJobsViewEveryOrderNewestFirstAndTheLabelsOfEachItem)
         d.edit(1304)->setText(QStringLiteral("3"));
         d.OnQuantityEdited(1304);
         EXPECT_EQ(d.edit(1303)->text(), QStringLiteral("83"));
+        EXPECT_TRUE(d.OnQuantityLeft(1304));
         EXPECT_EQ(d.m_strBoxText, QStringLiteral("BOX 1 of 3\nBOX 2 of 3 \t QTY: 83 of 250\n\nBOX 3 of 3 \t QTY: 84 of 250"));
+        // "2.5" boxes and "-5" pieces a box show as typed, key by key, and are
+        // refused naming the field once left: 3 boxes of 83 again (not 25, not 1).
+        for (const auto &[id, typed, refusal] :
+             {std::tuple{1304u, "2.5", "Number of Boxes: Please enter an integer."},
+              std::tuple{1303u, "-5", "Quantity per Box: Please enter a number from 1 to 250."}}) {
+            QLineEdit *e = d.edit(id);
+            e->setFocus();
+            e->selectAll();
+            QTest::keyClicks(e, QString::fromLatin1(typed));
+            EXPECT_EQ(e->text(), QString::fromLatin1(typed));
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(d.OnQuantityLeft(id));
+            EXPECT_EQ(prompts().lastText(), QString::fromLatin1(refusal));
+            EXPECT_EQ(d.edit(1303)->text(), QStringLiteral("83"));
+            EXPECT_EQ(d.edit(1304)->text(), QStringLiteral("3"));
+        }
         d.SendCommand(30404);
         // Back to an item already listed: its row's values, not the item's.
         select(d, m_newer + 0); // a job node is ignored

@@ -2,7 +2,7 @@
 // every window the program opens (the screen check's walk): each date field,
 // each field that reads an amount or a time, and each typed cell of a grid,
 // with values typed the three ways users enter a field (a click into it,
-// Ctrl+A, Tab) and left with Tab.
+// Ctrl+A, Tab) and left with Tab. A grid's cell shows every key as typed.
 #include "ScreenWalk.h"
 #include "support/TypeInto.h"
 
@@ -58,34 +58,40 @@ const TextRow kTextRows[] = {
     {ValueKind::TimeOfDay, "10:75", nullptr},
 };
 
-// A text typed into a typed grid cell or row of a kind: the value kept, or
-// refused (the value it had stays).
+// A text typed into a typed grid cell or row of a kind: the value kept (a
+// number of the field's units: fixed point is scaled by the field), or
+// refused (the value it had stays). Some values may be either: kept exactly,
+// or refused by a field whose range leaves them out.
+enum class Cell { Kept, Refused, KeptOrRefused };
 struct CellRow
 {
     int kind; // CXEdit's kind
     const char *typed;
-    int kept; // -1: refused
-    int atLeast; // the field's maximum must reach it for the row to apply
+    Cell outcome;
+    long long kept; // in the field's units when kept
+    int atLeast;    // the field's maximum must reach it for the row to apply
 };
 
-// Letters are kept out of a typed editor as they are typed (with a beep);
-// the rows with letters serve the grids that type into a plain edit.
 const CellRow kCellRows[] = {
-    {CXEdit::Unsigned, "1,000", 1000, 1000}, {CXEdit::Signed, "1,000", 1000, 1000},
-    {CXEdit::Unsigned, "1e3", 1000, 1000},   {CXEdit::Signed, "1e3", 1000, 1000},
-    {CXEdit::Unsigned, "1,00", -1, 0},       {CXEdit::Signed, "1,00", -1, 0},
-    {CXEdit::Signed, "12abc", -1, 0},        {CXEdit::FixedPoint, "1.2.3", -1, 0},
-    {CXEdit::FixedPoint, "12abc", -1, 0},    {CXEdit::Time, "1:75", -1, 0},
-    {CXEdit::Time, "1:30", 90, 90},
+    {CXEdit::Unsigned, "1,000", Cell::Kept, 1000, 1000}, {CXEdit::Signed, "1,000", Cell::Kept, 1000, 1000},
+    {CXEdit::Unsigned, "1e3", Cell::Kept, 1000, 1000},   {CXEdit::Signed, "1e3", Cell::Kept, 1000, 1000},
+    {CXEdit::Unsigned, "1e2", Cell::Kept, 100, 100},
+    {CXEdit::Unsigned, "1,00", Cell::Refused, 0, 0},     {CXEdit::Signed, "1,00", Cell::Refused, 0, 0},
+    {CXEdit::Signed, "12abc", Cell::Refused, 0, 0},      {CXEdit::Unsigned, "12abc", Cell::Refused, 0, 0},
+    {CXEdit::FixedPoint, "1.2.3", Cell::Refused, 0, 0},  {CXEdit::FixedPoint, "12abc", Cell::Refused, 0, 0},
+    {CXEdit::Time, "1:75", Cell::Refused, 0, 0},         {CXEdit::Time, "1:30", Cell::Kept, 90, 90},
+    // A fraction where only whole numbers are, a sign where none is, an
+    // amount in brackets and more decimals than any field keeps: refused
+    // whole, never read as the digits that are left ("25", "5", "5.00").
+    {CXEdit::Unsigned, "2.5", Cell::Refused, 0, 0},      {CXEdit::Signed, "2.5", Cell::Refused, 0, 0},
+    {CXEdit::Unsigned, "-5", Cell::Refused, 0, 0},       {CXEdit::Signed, "-5", Cell::KeptOrRefused, -5, 0},
+    {CXEdit::Signed, "(5)", Cell::Refused, 0, 0},        {CXEdit::FixedPoint, "(5.00)", Cell::Refused, 0, 0},
+    {CXEdit::FixedPoint, "-5", Cell::KeptOrRefused, -5, 0},
+    {CXEdit::FixedPoint, "1e3", Cell::KeptOrRefused, 1000, 0},
+    {CXEdit::FixedPoint, "1.23456", Cell::Refused, 0, 0},
+    {CXEdit::Time, "1e3", Cell::Refused, 0, 0},          {CXEdit::Time, "-5", Cell::Refused, 0, 0},
+    {CXEdit::Time, "2.5", Cell::Refused, 0, 0},          {CXEdit::Time, "2:30", Cell::Kept, 150, 150},
 };
-
-bool hasLetter(const char *text)
-{
-    for (const char *c = text; *c; ++c)
-        if ((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z'))
-            return true;
-    return false;
-}
 
 // The fields whose text the window works out from the others, whatever is
 // typed there, and why.
@@ -316,38 +322,54 @@ protected:
     }
 
     // Types each row's text into a typed grid field and reads the value it
-    // keeps; `enter` opens the field's editor the given way and gives it.
-    template <typename Enter, typename Value, typename Restore>
-    void checkCells(int kind, int maximum, const QString &where, Enter enter, Value value, Restore restore)
+    // keeps and the text it shows; `enter` opens the field's editor the given
+    // way and gives it. Every key must show as typed; once the field is left,
+    // its value is the one meant and shows as the field writes it, or the
+    // refusal names the field and the value and text from before are back.
+    template <typename Enter, typename Value, typename Shown, typename Restore>
+    void checkCells(const CXEdit &kindOf, const QString &where, Enter enter, Value value, Shown shown,
+                    Restore restore)
     {
         for (const CellRow &row : kCellRows) {
-            if (row.kind != kind || maximum < row.atLeast)
+            if (row.kind != kindOf.kind() || kindOf.maximum() < row.atLeast)
                 continue;
+            const qint64 meant = row.kept * (row.kind == CXEdit::FixedPoint ? kindOf.scale() : 1);
             for (Entry way : {Entry::Click, Entry::SelectAll, Entry::Tab}) {
                 platform::TestResponder answers;
                 cancelEverything(answers);
                 QString fault;
                 try {
                     restore();
-                    const int old = value();
+                    const qint64 old = value();
+                    const QString oldText = shown();
                     QWidget *editor = enter(way);
                     if (!editor) {
                         fault = QStringLiteral("no editor");
-                    } else if (qobject_cast<CXEdit *>(editor) && hasLetter(row.typed)) {
-                        editor->hide();
-                        continue;
                     } else {
-                        if (auto *line = typing::lineOf(editor))
+                        QLineEdit *line = typing::lineOf(editor);
+                        if (line)
                             line->selectAll();
-                        typing::typeAndLeave(editor, QString::fromLatin1(row.typed));
+                        const QString typed = QString::fromLatin1(row.typed);
+                        typing::typeKeys(editor, typed);
+                        const QString whileTyping = line ? line->text() : typed;
+                        typing::leave(editor);
+                        const bool kept = value() == meant && answers.texts().isEmpty();
+                        const bool formatted = shown() == (value() == 0 ? QString() : kindOf.FormatNumber(value()))
+                                               || shown() == kindOf.FormatNumber(value());
                         QString why;
-                        if (row.kept >= 0) {
-                            if (value() != row.kept || !answers.texts().isEmpty())
-                                fault = QStringLiteral("kept %1, messages [%2]")
-                                            .arg(value())
-                                            .arg(answers.texts().join(QStringLiteral(" | ")));
+                        if (whileTyping != typed) {
+                            fault = QStringLiteral("showed \"%1\" while typed").arg(whileTyping);
+                        } else if (row.outcome != Cell::Refused && kept) {
+                            if (!formatted)
+                                fault = QStringLiteral("kept %1 but shows \"%2\"").arg(value()).arg(shown());
+                        } else if (row.outcome == Cell::Kept) {
+                            fault = QStringLiteral("kept %1, messages [%2]")
+                                        .arg(value())
+                                        .arg(answers.texts().join(QStringLiteral(" | ")));
                         } else if (value() != old) {
                             fault = QStringLiteral("kept %1 instead of %2").arg(value()).arg(old);
+                        } else if (shown() != oldText) {
+                            fault = QStringLiteral("shows \"%1\" instead of \"%2\"").arg(shown(), oldText);
                         } else if (!refusedNaming(answers, QStringLiteral("Please enter"), why)) {
                             fault = why;
                         }
@@ -380,7 +402,7 @@ protected:
             ++gridFields;
             const int before = grid->GetRowValue(row);
             checkCells(
-                kindOf.kind(), kindOf.maximum(), where + QStringLiteral(" row \"%1\"").arg(grid->rowLabel(row)),
+                kindOf, where + QStringLiteral(" row \"%1\"").arg(grid->rowLabel(row)),
                 [&](Entry way) -> QWidget * {
                     grid->EditRow(row);
                     QApplication::processEvents();
@@ -389,7 +411,7 @@ protected:
                         QTest::keyClick(typing::lineOf(editor), Qt::Key_A, Qt::ControlModifier);
                     return editor;
                 },
-                [&] { return grid->GetRowValue(row); },
+                [&] { return qint64(grid->GetRowValue(row)); }, [&] { return grid->rowText(row); },
                 [&] {
                     grid->HideEditor();
                     grid->SetRowValue(row, before);
@@ -417,10 +439,10 @@ protected:
                 continue;
             seen.insert(columnKey);
             ++gridFields;
-            const int before = grid->GetCellValue(row, column);
+            const qint64 before = grid->GetCellValue(row, column);
             const QString beforeText = grid->GetCellText(row, column);
             checkCells(
-                kindOf.kind(), kindOf.maximum(),
+                kindOf,
                 where + QStringLiteral(" column \"%1\"").arg(grid->GetColumnHeader(column).simplified()),
                 [&](Entry way) -> QWidget * {
                     grid->EditCell(row, column);
@@ -431,6 +453,7 @@ protected:
                     return editor;
                 },
                 [&] { return grid->GetCellValue(row, column); },
+                [&] { return grid->GetShownText(row, column); },
                 [&] {
                     grid->HideEditor();
                     grid->SetCellValue(row, column, before);

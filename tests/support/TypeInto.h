@@ -89,19 +89,37 @@ inline void enter(QWidget *field, Entry way, int section = 0)
     QApplication::processEvents();
 }
 
-// Types the text key by key, then leaves the field with Tab.
-inline void typeAndLeave(QWidget *field, const QString &text)
+// The widget a field's keys go to.
+inline QWidget *keysOf(QWidget *field)
 {
-    QWidget *keys = field;
     if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
-        keys = combo->lineEdit();
-    QTest::keyClicks(keys, text);
+        return combo->lineEdit();
+    return field;
+}
+
+// Types the text key by key, staying in the field.
+inline void typeKeys(QWidget *field, const QString &text)
+{
+    QTest::keyClicks(keysOf(field), text);
+}
+
+// Leaves the field with Tab.
+inline void leave(QWidget *field)
+{
+    QWidget *keys = keysOf(field);
     QTest::keyClick(keys, Qt::Key_Tab);
     QApplication::processEvents();
     // A field that kept the focus (the last of its window) is left all the same.
     if (field->hasFocus() || keys->hasFocus())
         field->clearFocus();
     QApplication::processEvents();
+}
+
+// Types the text key by key, then leaves the field with Tab.
+inline void typeAndLeave(QWidget *field, const QString &text)
+{
+    typeKeys(field, text);
+    leave(field);
 }
 
 } // namespace typing
