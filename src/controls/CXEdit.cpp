@@ -182,12 +182,23 @@ bool CXEdit::SetText(const QString &input)
         return true;
     }
     if (refused != ValueKind::Text) {
-        if (m_kind == FixedPoint)
-            refuse(m_type.startsWith(QLatin1Char('$'))
-                       ? TypedValueMessage(ValueKind::Money)
-                       : QStringLiteral("Please enter a number with at most %1 decimals.").arg(m_decimals));
-        else
+        if (m_kind == FixedPoint && m_type.startsWith(QLatin1Char('$'))) {
+            refuse(TypedValueMessage(ValueKind::Money));
+        } else if (m_kind == FixedPoint) {
+            // A number with more decimals than the field keeps is told so;
+            // any other text is no number.
+            bool moreDecimals = false;
+            std::int64_t scaled = 0;
+            for (int decimals = m_decimals + 1; decimals <= 12 && !moreDecimals; ++decimals)
+                moreDecimals = ReadTypedFixed(text, decimals, scaled);
+            refuse(moreDecimals ? QStringLiteral("Please enter a number with at most %1 decimals.").arg(m_decimals)
+                                : QStringLiteral("Please enter a number."));
+        } else
             refuse(TypedValueMessage(refused));
+        return false;
+    }
+    if (value < 0 && m_min == 0) {
+        refuse(QStringLiteral("Please enter a number of 0 or more."));
         return false;
     }
     if (value > m_max || value < m_min) {

@@ -43,6 +43,9 @@ public:
     // A fixed-point field that holds any amount of money, read and kept in 64
     // bits: up to 922,337,203,685,477.5807. Call after SetType.
     void SetWide();
+    // A number field that takes no negative number: one typed is refused
+    // naming the field, never made positive. Call after SetType.
+    void SetNotNegative() { m_min = 0; }
     // The value's text: empty for 0.
     QString FormatValue() const;
     // The text of any value in this field's format, 0 included ("0.00").

@@ -504,6 +504,12 @@ void CXGridCtrl::SetColumnWide(int column, bool wide)
         m_columns[column].wide = wide;
 }
 
+void CXGridCtrl::SetColumnNotNegative(int column, bool on)
+{
+    if (column >= 0 && column < m_colCount)
+        m_columns[column].notNegative = on;
+}
+
 void CXGridCtrl::SetColumnMasked(int column, bool masked)
 {
     if (column < 0 || column >= m_colCount)
@@ -707,6 +713,8 @@ void CXGridCtrl::EditCell(int row, int column)
         m_typed->SetType(c.lookup, int(c.type));
         if (c.wide)
             m_typed->SetWide();
+        if (c.notNegative)
+            m_typed->SetNotNegative();
         m_typed->SetValue(x.value, 0);
         m_typed->setGeometry(rect);
         m_typed->selectAll();
@@ -766,6 +774,8 @@ void CXGridCtrl::EndEdit()
             m_typed->SetFieldName(QString(c.title).remove(QLatin1Char('&')).simplified());
             if (c.wide)
                 m_typed->SetWide();
+            if (c.notNegative)
+                m_typed->SetNotNegative();
             m_typed->SetText(text);
             if (m_typed->refused()) {
                 // Said, naming the column: the cell keeps what it had.

@@ -102,6 +102,9 @@ public:
     // A money column whose cells hold any amount (64 bits) rather than a
     // 32-bit count of its units; its owner reads the cells as 64-bit.
     void SetColumnWide(int column, bool wide = true);
+    // A typed column that takes no negative number: one typed is refused
+    // naming the column, the cell keeping its value.
+    void SetColumnNotNegative(int column, bool on = true);
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -202,6 +205,7 @@ protected:
         std::uint8_t field = 255;
         bool masked = false; // password cells: drawn as dots, typed unseen
         bool wide = false;   // money in 64 bits (SetColumnWide)
+        bool notNegative = false; // typed numbers from 0 (SetColumnNotNegative)
     };
     struct RowInfo
     {

@@ -272,12 +272,14 @@ void CItemCosts::BuildGrids()
     }
     m_wndGrid.SetRows(m_nRowCount, std::min(m_nRowCount, 19));
 
+    // The totals grid shows no headings; its columns carry the titles all
+    // the same, so that a value refused there is named by its column.
     m_wndGrid2.SetHeaderHeight(0);
     for (int c = 0; c < Sheet::ColumnCount; ++c) {
         const ColumnSpec &s = kColumns[c];
         const bool editable = c == Sheet::ColMarkup || c == Sheet::ColPrice;
-        m_wndGrid2.SetColumnWide(
-            m_wndGrid2.AddColumn(QString(), s.width, s.type, QString::fromLatin1(s.format), editable ? 1 : 0));
+        m_wndGrid2.SetColumnWide(m_wndGrid2.AddColumn(QString::fromUtf8(s.title), s.width, s.type,
+                                                      QString::fromLatin1(s.format), editable ? 1 : 0));
     }
     m_wndGrid2.SetRows(3, 3);
     m_wndGrid2.SetCellEditable(Sheet::DefaultRow, Sheet::ColMarkup, 0);

@@ -55,8 +55,7 @@ TEST_F(CXEditTest, MoneyFieldKeepsWhatIsTypedOrRefusesItNamingTheField)
     EXPECT_FALSE(edit.SetText(edit.text()));
     EXPECT_EQ(edit.GetValue(), 1234);
     EXPECT_EQ(edit.text(), QStringLiteral("12.34"));
-    EXPECT_EQ(prompts().texts(),
-              QStringList{QStringLiteral("Price: Please enter a number with at most 2 decimals.")});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Price: Please enter a number.")});
     edit.SetType(QStringLiteral("$"), 8);
     edit.SetText(QStringLiteral("-3.5"));
     EXPECT_EQ(edit.GetValue(), -350);
@@ -67,6 +66,35 @@ TEST_F(CXEditTest, MoneyFieldKeepsWhatIsTypedOrRefusesItNamingTheField)
     EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Price: Please enter a currency.")});
     edit.SetValue(0);
     EXPECT_TRUE(edit.text().isEmpty());
+
+    // Each refusal says what the field takes: an amount in brackets is no
+    // number of a four-decimal field, a sign none of a count from 0.
+    const struct
+    {
+        const char *type;
+        int percentKind;
+        bool notNegative;
+        const char *typed;
+        const char *message;
+    } refusals[] = {
+        {"4", 8, false, "(5.00)", "Price: Please enter a number."},
+        {"4", 8, false, "5.00001", "Price: Please enter a number with at most 4 decimals."},
+        {"4", 8, true, "-5", "Price: Please enter a number of 0 or more."},
+        {"%3d", 6, false, "-5", "Price: Please enter a number of 0 or more."},
+        {"%3d", 6, false, "256", "Price: Please enter a number from 0 to 255."},
+        {"%7d", 7, true, "-1", "Price: Please enter a number of 0 or more."},
+        {":", 5, false, "1e3", "Price: Please enter a number from 0:00 to 416:40."},
+    };
+    for (const auto &r : refusals) {
+        SCOPED_TRACE(r.typed);
+        edit.SetType(QString::fromLatin1(r.type), r.percentKind);
+        if (r.notNegative)
+            edit.SetNotNegative();
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(edit.SetText(QString::fromLatin1(r.typed)));
+        EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(r.message)});
+    }
 }
 
 // Typed values and what a field of each kind keeps of them: the value, or

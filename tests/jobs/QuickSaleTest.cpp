@@ -11,6 +11,7 @@
 #include <QtCore/QProcess>
 #include <QtWidgets/QComboBox>
 
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -557,6 +558,63 @@ TEST_F(QuickSaleTest, AmountsPast32BitsAreKeptInTheWindowAndPastTheFieldsRefused
               QStringLiteral("2|600000.00\n1|214748.37\n1|21474836.48\n1|450000000000.00"));
     EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Subtotal) FROM QuickSales")), QStringLiteral("450022289584.85"));
     EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Amount) FROM Payments")), QStringLiteral("450022289584.85"));
+}
+
+// Keys typed into a row of 3 at 0.12 each (0.36): each key shows as typed;
+// the whole text is then kept as meant, or refused naming the column with the
+// row as it was (a quantity "2.5" was saved as 25, "-5" as 5). What is saved
+// is what the row shows.
+TEST_F(QuickSaleTest, TypedCellsShowEveryKeyAndAreKeptWholeOrRefusedByName)
+{
+    struct Case
+    {
+        int column;
+        const char *typed;
+        const char *refusal; // null: kept
+        const char *saved;   // the row saved: quantity|price
+    } cases[] = {
+        {CQuickSale::ColQuantity, "2.5", "Quantity: Please enter an integer.", "3|0.36"},
+        {CQuickSale::ColQuantity, "-5", "Quantity: Please enter a number of 0 or more.", "3|0.36"},
+        {CQuickSale::ColQuantity, "1e3", nullptr, "1000|120"},
+        {CQuickSale::ColQuantity, "1,000", nullptr, "1000|120"},
+        {CQuickSale::ColUnitPrice, "(5.00)", "Price/Each: Please enter a number.", "3|0.36"},
+        {CQuickSale::ColUnitPrice, "-5", "Price/Each: Please enter a number of 0 or more.", "3|0.36"},
+        {CQuickSale::ColUnitPrice, "1e1", nullptr, "3|30"},
+        {CQuickSale::ColPrice, "(5.00)", "Price: Please enter a currency.", "3|0.36"},
+        {CQuickSale::ColPrice, "-5", "Price: Please enter a number of 0 or more.", "3|0.36"},
+        {CQuickSale::ColPrice, "5.001", "Price: Please enter a currency.", "3|0.36"},
+        {CQuickSale::ColPrice, "1e3", nullptr, "3|1000"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.column) + " \"" + c.typed + "\"");
+        fakeDeposit("0", 1);
+        onDialog<CQuickSale>([&](CQuickSale &d) {
+            d.taxCombo()->setCurrentIndex(d.taxCombo()->findData(0));
+            type(d, 0, CQuickSale::ColQuantity, 3);
+            type(d, 0, CQuickSale::ColService, 501);
+            const QString before = d.m_wndGrid.GetShownText(0, c.column);
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            d.m_wndGrid.EditCell(0, c.column);
+            QWidget *editor = d.m_wndGrid.editor();
+            EXPECT_EQ(editor, d.m_wndGrid.typedEditor());
+            d.m_wndGrid.typedEditor()->selectAll();
+            QTest::keyClicks(editor, QString::fromLatin1(c.typed));
+            EXPECT_EQ(d.m_wndGrid.typedEditor()->text(), QString::fromLatin1(c.typed));
+            QTest::keyClick(editor, Qt::Key_Tab);
+            if (c.refusal) {
+                EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(c.refusal)});
+                EXPECT_EQ(d.m_wndGrid.GetShownText(0, c.column), before);
+            } else {
+                EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(u'|').toStdString();
+            }
+            d.SendCommand(1);
+            return d.result();
+        });
+        quickSaleRunner()();
+        EXPECT_EQ(cli(QStringLiteral("SELECT Quantity, Price FROM QuickSalesItems")), QString::fromLatin1(c.saved));
+        exec(QStringLiteral("DELETE FROM QuickSalesItems"));
+    }
 }
 
 TEST_F(QuickSaleTest, NothingToSellStaysOpenAndCancellingASaleAsks)

@@ -8,6 +8,7 @@
 
 #include "app/base/DialogControls.h"
 #include "app/base/TypedValue.h"
+#include "catalogue/CSerDlg.h"
 #include "controls/CXEdit.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXGridProp.h"
@@ -104,6 +105,25 @@ const struct
     {"CJobBalance > QLineEdit #1311 ", "the job totals' Balance: the total less what was paid"},
 };
 
+// The cells whose value the window works out again from the one typed (the
+// typed value is taken, then shown as the figures it gives), and why.
+const struct
+{
+    const char *key;
+    const char *why;
+} kWorkedOutCells[] = {
+    {"CItemCosts > CXGridCtrl #2112  column Markup", "the Costs sheet's total markup: the markup of the service prices "
+                                                     "the typed one spreads to, in whole cents"},
+};
+
+bool workedOutCell(const QString &columnKey)
+{
+    for (const auto &cell : kWorkedOutCells)
+        if (columnKey.simplified().startsWith(QString::fromLatin1(cell.key).simplified()))
+            return true;
+    return false;
+}
+
 bool workedOut(const QString &key)
 {
     for (const auto &field : kWorkedOut)
@@ -187,11 +207,15 @@ protected:
         }
     }
 
-    // The job window's own windows: its dates (When), its totals and an item's specs.
+    // The job window's own windows: its dates (When), its totals, an item's
+    // specs and its costs sheet; the service window's tables: its defaults,
+    // difficulty, markup and price tables.
     QList<int> commandsInside(QDialog &d) override
     {
         if (dynamic_cast<CJobDlg *>(&d))
-            return {30282, 30525, 30362};
+            return {30282, 30525, 30362, 30363};
+        if (dynamic_cast<CSerDlg *>(&d))
+            return {30641, 30642, 30643, 30645};
         return {};
     }
 
@@ -328,7 +352,7 @@ protected:
     // refusal names the field and the value and text from before are back.
     template <typename Enter, typename Value, typename Shown, typename Restore>
     void checkCells(const CXEdit &kindOf, const QString &where, Enter enter, Value value, Shown shown,
-                    Restore restore)
+                    Restore restore, bool worksOut = false)
     {
         for (const CellRow &row : kCellRows) {
             if (row.kind != kindOf.kind() || kindOf.maximum() < row.atLeast)
@@ -353,7 +377,9 @@ protected:
                         typing::typeKeys(editor, typed);
                         const QString whileTyping = line ? line->text() : typed;
                         typing::leave(editor);
-                        const bool kept = value() == meant && answers.texts().isEmpty();
+                        // A cell the window works out again keeps what it makes of the value.
+                        const bool kept = (value() == meant || (worksOut && value() != old))
+                                          && answers.texts().isEmpty();
                         const bool formatted = shown() == (value() == 0 ? QString() : kindOf.FormatNumber(value()))
                                                || shown() == kindOf.FormatNumber(value());
                         QString why;
@@ -438,6 +464,8 @@ protected:
             if (seen.contains(columnKey))
                 continue;
             seen.insert(columnKey);
+            if (qEnvironmentVariableIsSet("TAVREL_FIELD_TRACE"))
+                std::printf("cells %s\n", qPrintable(columnKey.simplified()));
             ++gridFields;
             const qint64 before = grid->GetCellValue(row, column);
             const QString beforeText = grid->GetCellText(row, column);
@@ -458,7 +486,8 @@ protected:
                     grid->HideEditor();
                     grid->SetCellValue(row, column, before);
                     grid->SetCellText(row, column, beforeText);
-                });
+                },
+                workedOutCell(columnKey));
         }
     }
 
@@ -491,8 +520,10 @@ TEST_P(FieldTypingTest, EveryFieldOfEveryWindowKeepsWhatIsTypedOrRefusesItNaming
             } catch (const platform::UnansweredPrompt &) {
             }
         }
-        if (view->list() && view->list()->GetItemCount() > 0) {
-            view->list()->SelectItem(0);
+        // The settings' lists open their table whether or not the list shows rows.
+        if (view->list() && (view->list()->GetItemCount() > 0 || GetParam() == 30006)) {
+            if (view->list()->GetItemCount() > 0)
+                view->list()->SelectItem(0);
             runVisited(*view, 30103, QStringLiteral("view %1 list %2 opened").arg(GetParam()).arg(code));
         }
     }
