@@ -207,3 +207,44 @@ TEST_F(XvfbAfternoon, TypedInputLandsInTheCellAndTheFieldItIsTypedIn)
               QStringLiteral("50.00"));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
+
+// Inventory Setup's Minimum Level typed "2.5" by keys: the cell shows what
+// is typed, and leaving it refuses the text naming the column; the level
+// from before stays, in the cell and in the services saved (not 25).
+TEST_F(XvfbAfternoon, AFractionTypedAsAMinimumLevelIsRefusedNotSavedAsTwentyFive)
+{
+    const QString failed = startOnSampleShop(20);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const QString levels = QStringLiteral("SELECT group_concat(SerNo || '/' || MinLevel || '/' || InStock, ',') FROM "
+                                          "(SELECT SerNo, MinLevel, InStock FROM Services ORDER BY SerNo)");
+    const QString before = sqlite(levels);
+
+    ASSERT_TRUE(showView(30007));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30740"))) << "no Inventory button";
+    ASSERT_TRUE(clickSpot(QStringLiteral("menu"), QStringLiteral("30741"))) << "no Setup/Adjust entry";
+    ASSERT_TRUE(classUp(QStringLiteral("CInventory"))) << "no Inventory Setup: " << message().toStdString();
+    // Column 6 is Minimum Level, column 8 In Stock; the first row's cells.
+    const auto cellAt = [&](int row, int column) -> std::optional<QPair<QRect, QString>> {
+        for (const QStringList &f : layoutLines(QStringLiteral("cell")))
+            if (f.value(5).toInt() == row && f.value(6).toInt() == column)
+                return qMakePair(QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()), f.value(7));
+        return std::nullopt;
+    };
+    ASSERT_TRUE(waitFor([&] { return cellAt(0, 6).has_value(); })) << "no services in the inventory setup";
+    for (const int column : {6, 8}) {
+        const auto cell = *cellAt(0, column);
+        click(cell.first.center());
+        pressKey(QStringLiteral("ctrl+a"));
+        typeText(QStringLiteral("2.5"));
+        afternoonShot(QStringLiteral("inventory-setup-typed-%1").arg(column));
+        pressKey(QStringLiteral("Tab"));
+        EXPECT_EQ(answerMessage(), column == 6 ? QStringLiteral("Minimum Level: Please enter an integer.")
+                                               : QStringLiteral("In Stock: Please enter an integer."));
+        EXPECT_TRUE(waitFor([&] { return cellAt(0, column) && cellAt(0, column)->second == cell.second; }, 3000))
+            << "the cell reads " << (cellAt(0, column) ? cellAt(0, column)->second.toStdString() : std::string());
+    }
+    afternoonShot(QStringLiteral("inventory-setup-refused"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Save Changes")));
+    ASSERT_TRUE(classGone(QStringLiteral("CInventory"))) << message().toStdString();
+    EXPECT_EQ(sqlite(levels), before);
+}
