@@ -300,8 +300,8 @@ void CShipLabel::OnQuantityEdited(unsigned id)
     if (m_bShowing)
         return;
     if (m_typing != id) {
-        if (m_typing != 0 && !OnQuantityLeft(m_typing))
-            return;
+        if (m_typing != 0)
+            OnQuantityLeft(m_typing);
         m_typing = id;
         m_beforeTyping = m_boxes;
     }

@@ -238,13 +238,13 @@ TEST_F(XvfbAfternoon, AFractionTypedAsAMinimumLevelIsRefusedNotSavedAsTwentyFive
         typeText(QStringLiteral("2.5"));
         afternoonShot(QStringLiteral("inventory-setup-typed-%1").arg(column));
         pressKey(QStringLiteral("Tab"));
-        EXPECT_EQ(answerMessage(), column == 6 ? QStringLiteral("Minimum Level: Please enter an integer.")
-                                               : QStringLiteral("In Stock: Please enter an integer."));
+        EXPECT_EQ(answerMessage().toStdString(), column == 6 ? "Minimum Level: Please enter an integer."
+                                                             : "In Stock: Please enter an integer.");
         EXPECT_TRUE(waitFor([&] { return cellAt(0, column) && cellAt(0, column)->second == cell.second; }, 3000))
             << "the cell reads " << (cellAt(0, column) ? cellAt(0, column)->second.toStdString() : std::string());
     }
     afternoonShot(QStringLiteral("inventory-setup-refused"));
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Save Changes")));
     ASSERT_TRUE(classGone(QStringLiteral("CInventory"))) << message().toStdString();
-    EXPECT_EQ(sqlite(levels), before);
+    EXPECT_EQ(sqlite(levels).toStdString(), before.toStdString());
 }
