@@ -262,6 +262,7 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
         const int wordWidest = words.empty() ? 0 : PrintColumnFit::WidestText(std::move(words), cellNeed);
         // Neither a cell's word nor its title's is ever broken.
         col.wordMin = std::max(wordWidest, titleWord);
+        col.titleWord = titleWord;
         const int content = col.whole ? widest : std::max(std::min(widest, cap), wordWidest);
         col.need = std::max(content, titleLine);
         col.wordNeed = std::max(content, titleWord);
@@ -330,6 +331,7 @@ void CPrint::FitPrintColumns(QPainter &dc)
         col.wordNeed = std::max(content, titleWord);
         col.fullNeed = std::max(widest, col.need);
         col.wordMin = std::max(wordWidest, titleWord);
+        col.titleWord = titleWord;
         // The text's own need, to which it wraps beside the picture.
         m_tableFullNeeds[i] = col.whole ? 0 : std::max(textWidest, titleWord - picture);
     }
