@@ -228,7 +228,6 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     const bool classic = IsBitSet(m_nOptions, 2);
     const bool letter = !classic && IsBitSet(m_nOptions, 3);
     const bool breakMode = IsQuantityBreakMode();
-    const int page = info.currentPage;
     QString merged;
     if (IsBitSet(m_nOptions, 23))
         MergeFormText(merged);

@@ -996,9 +996,10 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
             const QString price = QLocale(QLocale::English).toString(cells[2].toDouble(), 'f', 2);
             EXPECT_TRUE(printed.count(quantity)) << d.name << ": item " << cells[0].toStdString() << "'s quantity "
                                                  << quantity.toStdString();
-            if (d.kind != 1 && cells[2].toDouble() > 0.01)
+            if (d.kind != 1 && cells[2].toDouble() > 0.01) {
                 EXPECT_TRUE(printed.count(price) || printed.count(QLatin1Char('-') + price))
                     << d.name << ": item " << cells[0].toStdString() << "'s price " << price.toStdString();
+            }
         }
         EXPECT_GE(items, 2) << d.name;
     }
