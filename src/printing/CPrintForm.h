@@ -374,6 +374,10 @@ public:
     // address a customer (empty when the customer is missing).
     static QString CustomerAddressBlock(qint32 cusNo);
 
+    // The records a table on the screen lists: its rows but its heading and
+    // totals rows.
+    static int RecordRows(const CXTable &table);
+
     // The one instance the application owns (null before the printing
     // subsystem is installed).
     static CPrintForm *Instance();

@@ -471,10 +471,7 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
             if (m_nKind == 100 && m_nListedCount >= 0) {
                 listed = m_nListedCount;
             } else if (m_nKind == 100 && !m_pList && m_pChart && m_pChart->table()) {
-                const CXTable &table = *m_pChart->table();
-                listed = 0;
-                for (int r = 0; r < table.GetRowCount(); ++r)
-                    listed += table.IsSpecialRow(r) ? 0 : 1;
+                listed = RecordRows(*m_pChart->table());
             }
             m_strHeading3 = QStringLiteral("List Size: %1 ").arg(listed);
         }

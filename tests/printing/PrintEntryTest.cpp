@@ -351,6 +351,15 @@ TEST_F(PrintEntryTest, ATablesListSizeCountsItsRecordsNotItsTotalsRows)
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("List Size: 3"))) << qPrintable(text);
     EXPECT_TRUE(text.contains(QStringLiteral("Folding job 3"))) << qPrintable(text);
+
+    // The view's quick print of its table says the same.
+    const QString quick = tempPath(QStringLiteral("tasks-quick.pdf"));
+    printTo(quick);
+    engine->PrintViewList(30008, nullptr, &chart, QStringLiteral("Time Tracker"), QStringLiteral("Tasks"), QString(),
+                          CPrint::kPrintDialog);
+    ASSERT_TRUE(QFile::exists(quick));
+    const QString quickText = pdfText(quick);
+    EXPECT_TRUE(quickText.contains(QStringLiteral("List Size: 3"))) << qPrintable(quickText);
 }
 
 TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)
