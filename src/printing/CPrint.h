@@ -171,6 +171,9 @@ public:
     void PrintListCtrl(QPainter &dc, PrintInfo &info, int &row);
     void DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top);
     void DrawTotalsRow(QPainter &dc, PrintRect rect);
+    // Whether the list being printed has totals of its rows: a totals row
+    // prints them, or is not printed.
+    bool ListHasTotals() const;
     // The text of a print column's total, by the total's kind.
     static QString TotalText(const CGridCell &column);
     void PrintTable(QPainter &dc, PrintInfo &info, int &row, CXChartCtrl *chart, int hue);

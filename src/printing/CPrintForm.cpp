@@ -341,10 +341,18 @@ void CPrintForm::PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart,
         condition.remove(QLatin1Char('#'));
         m_strHeading2 = QStringLiteral("Filter: ") + condition;
     }
-    m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_nRecords);
+    m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_pChart ? RecordRows(*m_pChart->table()) : m_nRecords);
     m_nFormNo = 100;
     FindForm();
     DoPrint(command);
+}
+
+int CPrintForm::RecordRows(const CXTable &table)
+{
+    int records = 0;
+    for (int r = 0; r < table.GetRowCount(); ++r)
+        records += table.IsSpecialRow(r) ? 0 : 1;
+    return records;
 }
 
 void CPrintForm::PrintGrid(QWidget *dialog, CXGridCtrl *grid, CXGridCtrl *secondGrid, const QString &title,

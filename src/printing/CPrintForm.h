@@ -246,8 +246,40 @@ public:
     void GetJobContactTexts(QString &attention, QString &orderedBy, QString &phone, QString &fax);
     void GetDocumentDateText(QString &text, bool label);
     void MergeFormText(QString &text);
+    // The item lines from row on, the first of them from its line
+    // lineOffset on (lines printed on the pages before); a row taller than
+    // what is left of the page goes on over the next (m_nRowLineNext).
     void PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bottom, int priceWidth, int &row, int style,
-                        bool breakMode);
+                        bool breakMode, int lineOffset);
+
+    // One printed line of a document's row that may go on over pages: a
+    // piece of a text wrapped in its column, with what is drawn beside it
+    // (the row's cells on its first line), or the first line of a block that
+    // is drawn whole (a table) and the lines it takes after it.
+    struct FlowLine
+    {
+        QString text;
+        int left = 0;
+        int width = 0;
+        unsigned format = 0x820;
+        const QFont *font = nullptr;
+        std::uint32_t fill = 0; // drawn on this colour (0: none)
+        int fillWidth = 0;      // the width of the colour (0: the line's)
+        std::function<void(int top)> beside;
+        int block = 0; // a block's first line: the lines it takes; -1 the lines after it
+    };
+    // A text wrapped in a column of the width (its insets within) appended
+    // as lines.
+    void AddFlowText(QPainter &dc, std::vector<FlowLine> &lines, const QString &text, int left, int width,
+                     unsigned format, const QFont *font, std::uint32_t fill = 0);
+    // How many of the lines from first fit from y down to bottom, a block
+    // whole or not at all.
+    int FlowLinesFitting(const std::vector<FlowLine> &lines, int first, int y, int bottom) const;
+    // Draws count lines from first, one line height each from y.
+    void DrawFlowLines(QPainter &dc, const std::vector<FlowLine> &lines, int first, int count, int y);
+    // The lines of the document's merged text (its form text and memo) in a
+    // column, as printed before the item lines.
+    std::vector<FlowLine> MemoLines(QPainter &dc, const QString &merged, int left, int width);
     void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
     void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
     void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
@@ -341,6 +373,10 @@ public:
     // The customer's name above its address block, as the printed documents
     // address a customer (empty when the customer is missing).
     static QString CustomerAddressBlock(qint32 cusNo);
+
+    // The records a table on the screen lists: its rows but its heading and
+    // totals rows.
+    static int RecordRows(const CXTable &table);
 
     // The one instance the application owns (null before the printing
     // subsystem is installed).

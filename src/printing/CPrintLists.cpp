@@ -262,6 +262,7 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
         const int wordWidest = words.empty() ? 0 : PrintColumnFit::WidestText(std::move(words), cellNeed);
         // Neither a cell's word nor its title's is ever broken.
         col.wordMin = std::max(wordWidest, titleWord);
+        col.titleWord = titleWord;
         const int content = col.whole ? widest : std::max(std::min(widest, cap), wordWidest);
         col.need = std::max(content, titleLine);
         col.wordNeed = std::max(content, titleWord);
@@ -308,7 +309,7 @@ void CPrint::FitPrintColumns(QPainter &dc)
                 allNumbers = false;
             texts.push_back(std::move(text));
         }
-        if (m_bTotals && !TotalText(c).isEmpty())
+        if (m_bTotals && ListHasTotals() && !TotalText(c).isEmpty())
             texts.push_back(TotalText(c));
         // A grid's column types are its own (text, pick list, typed value):
         // its cells tell whether they are numbers.
@@ -330,6 +331,7 @@ void CPrint::FitPrintColumns(QPainter &dc)
         col.wordNeed = std::max(content, titleWord);
         col.fullNeed = std::max(widest, col.need);
         col.wordMin = std::max(wordWidest, titleWord);
+        col.titleWord = titleWord;
         // The text's own need, to which it wraps beside the picture.
         m_tableFullNeeds[i] = col.whole ? 0 : std::max(textWidest, titleWord - picture);
     }
@@ -453,7 +455,7 @@ void CPrint::PrintListCtrl(QPainter &dc, PrintInfo &info, int &row)
     if (row < m_nRecords) {
         dc.setFont(m_fonts[FontBody]);
         DrawText(dc, band, kContinued, 0x829);
-    } else {
+    } else if (!m_bTotals || ListHasTotals()) {
         DrawTotalsRow(dc, band);
     }
     EndTableScale();
@@ -574,6 +576,15 @@ void CPrint::DrawWrappedRows(QPainter &dc, PrintInfo &info, int &row, int top, c
             break;
     }
     info.drawRect.bottom = y;
+}
+
+bool CPrint::ListHasTotals() const
+{
+    // A list fills its columns' totals from the records it reads; a list
+    // whose rows were given as texts has none to print.
+    return std::any_of(m_columns.begin(), m_columns.end(), [](const CGridCell &c) {
+        return c.m_totalMode != CGridCell::TotalNone && c.m_rowCount > 0;
+    });
 }
 
 void CPrint::DrawTotalsRow(QPainter &dc, PrintRect rect)

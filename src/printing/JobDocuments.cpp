@@ -4,6 +4,7 @@
 
 #include "printing/CPrintForm.h"
 
+#include "app/base/Colours.h"
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
@@ -227,9 +228,8 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     const bool classic = IsBitSet(m_nOptions, 2);
     const bool letter = !classic && IsBitSet(m_nOptions, 3);
     const bool breakMode = IsQuantityBreakMode();
-    const int page = info.currentPage;
     QString merged;
-    if (IsBitSet(m_nOptions, 23) && (classic || page == 1))
+    if (IsBitSet(m_nOptions, 23))
         MergeFormText(merged);
     QString attention, orderedBy, phone, fax;
     GetJobContactTexts(attention, orderedBy, phone, fax);
@@ -259,6 +259,32 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
 
     PrintRect body(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nFooterTop);
     int firstY = m_nListTop + m_nLineHeight;
+    // The merged text printed before the items is the first lines of the
+    // first row (it goes on over the pages as a row does); the item lines
+    // go on from where the page's first row stopped.
+    std::vector<FlowLine> memo;
+    bool memoUnder = false;
+    bool memoGoesOn = false;
+    int itemLineOffset = m_nRowLineStart;
+    m_nRowLineNext = 0;
+    // Draws what of the merged text this page holds in the area, moving its
+    // top below it; false when nothing of it is on this page.
+    const auto memoBefore = [&](PrintRect &area) {
+        const int lines = int(memo.size());
+        if (row != 0 || lines == 0)
+            return false;
+        itemLineOffset = std::max(0, m_nRowLineStart - lines);
+        if (m_nRowLineStart >= lines)
+            return false;
+        const int shown = FlowLinesFitting(memo, m_nRowLineStart, area.top, m_nBodyBottom + m_nLineHeight);
+        DrawFlowLines(dc, memo, m_nRowLineStart, shown, area.top);
+        area.top += shown * m_nLineHeight + m_nQuarterLine;
+        if (m_nRowLineStart + shown < lines) {
+            m_nRowLineNext = m_nRowLineStart + shown;
+            memoGoesOn = true;
+        }
+        return true;
+    };
     DrawLogo(dc, info);
     m_barCode.m_cObjectKind = '6';
     m_barCode.m_nObject = m_job.m_JobID;
@@ -299,8 +325,23 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         for (int i = 0; i < 7; ++i)
             DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second, boxStyle,
                           0x825, &font(FontBody), 0);
-        PrintItemLines(dc, body, firstY, m_nFooterTop - 10 * m_nLineHeight, InchToDevice(1.05, true), row,
-                       framed ? 1 : 0, breakMode);
+        // The merged text goes under the items on the last page when it fits
+        // there, else before the items, over as many pages as it takes.
+        if (!merged.isEmpty()) {
+            const int y0 = m_nFooterTop - 10 * m_nLineHeight;
+            const int room = (IsBitSet(m_nOptions, 11) ? m_nBodyBottom : m_nFooterTop) - y0 - m_nQuarterLine;
+            const int width = across(5.8) - across(0.85);
+            if (int(MemoLines(dc, merged, across(0.85), width).size()) * m_nLineHeight <= room)
+                memoUnder = true;
+            else
+                memo = MemoLines(dc, merged, across(0.8) + m_nPad, across(5.8) - across(0.8) - m_nPad);
+        }
+        PrintRect memoArea(across(0.8) + m_nPad, m_nListTop + m_nQuarterLine, across(5.8), m_nFooterTop);
+        if (memoBefore(memoArea))
+            firstY = memoArea.top;
+        if (!memoGoesOn)
+            PrintItemLines(dc, body, firstY, m_nFooterTop - 10 * m_nLineHeight, InchToDevice(1.05, true), row,
+                           framed ? 1 : 0, breakMode, itemLineOffset);
     } else {
         PrintRect r(across(0.8), down(0.25), m_nBodyRight, captionBand);
         DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
@@ -326,10 +367,12 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
             body.left += InchToDevice(0.8, true);
             body.right -= InchToDevice(0.8, true);
             if (!merged.isEmpty()) {
+                memo = MemoLines(dc, merged, body.left, body.width());
                 PrintRect text(body.left, captionBand, body.right, m_nFooterTop);
-                DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
-                body.top = text.top + m_nCaptionHeight;
-                firstY = body.top + m_nCaptionHeight + m_nQuarterLine;
+                if (memoBefore(text)) {
+                    body.top = text.top + m_nCaptionHeight;
+                    firstY = body.top + m_nCaptionHeight + m_nQuarterLine;
+                }
             }
         } else {
             PrintRect boxes(m_nBodyLeft, captionBand, m_nBodyRight, m_nBodyTop);
@@ -342,23 +385,30 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                 DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second,
                               boxStyle, 0x825, &font(FontBody), 0);
             if (!merged.isEmpty()) {
+                memo = MemoLines(dc, merged, across(0.8) + m_nPad, across(6.3) - across(0.8) - m_nPad);
                 PrintRect text(across(0.8) + m_nPad, m_nListTop + m_nQuarterLine, across(6.3), m_nFooterTop);
-                DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
-                firstY = text.top;
+                if (memoBefore(text))
+                    firstY = text.top;
             }
         }
-        PrintItemLines(dc, body, firstY, m_nBodyBottom - m_nLineHeight, InchToDevice(0.8, true), row,
-                       letter ? 2 : (framed ? 1 : 0), breakMode);
+        // A page the merged text fills has no item line.
+        if (!memoGoesOn)
+            PrintItemLines(dc, body, firstY, m_nBodyBottom - m_nLineHeight, InchToDevice(0.8, true), row,
+                           letter ? 2 : (framed ? 1 : 0), breakMode, itemLineOffset);
     }
+    // The merged text is the first lines of the first row: a page that stops
+    // inside that row counts them.
+    if (!memoGoesOn && row == 0 && !memo.empty())
+        m_nRowLineNext += int(memo.size());
 
-    if (row >= int(m_docRows.size())) {
+    if (!memoGoesOn && row >= int(m_docRows.size())) {
         row = m_nRecords;
         int footerY = m_nFooterTop;
         const QString received =
             QStringLiteral("Received by ________________________________  Date ____________");
         if (classic) {
             const int y0 = m_nFooterTop - 10 * m_nLineHeight;
-            if (!merged.isEmpty()) {
+            if (memoUnder) {
                 PrintRect text(across(0.85), y0, across(5.8), m_nFooterTop);
                 DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
             }
@@ -388,7 +438,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
 // --- item lines --------------------------------------------------------------------
 
 void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bottom, int priceWidth, int &row,
-                                int style, bool breakMode)
+                                int style, bool breakMode, int lineOffset)
 {
     const bool titleOnly = !IsBitSet(m_nOptions, 13) && !IsBitSet(m_nOptions, 14) && !IsBitSet(m_nOptions, 15)
         && !IsBitSet(m_nOptions, 16);
@@ -420,8 +470,13 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
         }
     }
 
+    m_nRowLineNext = 0;
+    // Rows end their last line at the foot of the body; one that does not
+    // fit in what is left of the page starts the next, one taller than a
+    // page goes on over the pages.
+    const int limit = m_nBodyBottom + m_nLineHeight;
     int y = firstY;
-    if (IsBitSet(m_nOptions, 12) && !titleOnly) {
+    if (IsBitSet(m_nOptions, 12) && !titleOnly && lineOffset == 0) {
         PrintRect title(descriptionLeft, firstY, descriptionRight, firstY + 2 * m_nLineHeight);
         DrawBox(dc, QString(), QStringLiteral("  ") + m_job.m_Title, title, descriptionWidth, 2, 0x824,
                 &font(FontBody), 0);
@@ -432,8 +487,12 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
     int itemsOnPage = 0;
     bool itemShown = true;
     const int startRow = row;
+    std::vector<FlowLine> lines;
     while (row < rows) {
         const DocumentRow &r = m_docRows[size_t(row)];
+        const int from = row == startRow ? lineOffset : 0;
+        lines.clear();
+        bool finishes = false;
         if (r.serNo == 0) {
             ++itemsOnPage;
             if (itemsOnPage > 1 && r.subNo < 2) {
@@ -478,7 +537,7 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                     description = afterBar(r.description) + QStringLiteral("   ") + r.sizeText;
                     unitText.clear();
                     priceText.clear();
-                    if (paper || services)
+                    if ((paper || services) && from == 0)
                         y += m_nQuarterLine;
                 } else {
                     printed = false;
@@ -496,45 +555,58 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                     quantity.clear();
                     unitText.clear();
                     priceText.clear();
-                    if (breaks > 0
-                        && y + (4 + breaks) * m_nLineHeight + m_nCaptionHeight + m_nQuarterLine > m_nBodyBottom
-                        && row > startRow)
-                        break;
                 } else {
                     if (!unitPrice)
                         unitText.clear();
                     if (!itemPrice)
                         priceText.clear();
                 }
-                const QFont &rowFont = font(r.subNo < 2 ? FontBodyBold : FontBody);
-                PrintRect cells(body.left, y, body.right, m_nBodyBottom + m_nLineHeight);
-                DrawTextBox(dc, quantity, cells, quantityWidth, 0x821, &rowFont);
-                const int height = DrawTextBox(dc, description, cells, descriptionWidth, 0x850, &rowFont);
-                DrawTextBox(dc, unitText, cells, priceWidth, 0x822, &font(Font8));
-                DrawTextBox(dc, priceText, cells, priceWidth, 0x822, &rowFont);
-                y += height;
+                // The row's lines: its description (quantity and prices
+                // beside its first line), its table of quantity breaks, its
+                // second description and its note.
+                const QFont *rowFont = &font(r.subNo < 2 ? FontBodyBold : FontBody);
+                AddFlowText(dc, lines, description, descriptionLeft, descriptionWidth, 0x820, rowFont);
+                const int left = body.left;
+                lines.front().beside = [this, &dc, left, quantityWidth, descriptionWidth, priceWidth, quantity,
+                                        unitText, priceText, rowFont](int top) {
+                    PrintRect cells(left, top, left + quantityWidth, top + m_nLineHeight);
+                    DrawTextBox(dc, quantity, cells, quantityWidth, 0x821, rowFont);
+                    cells.left += descriptionWidth;
+                    DrawTextBox(dc, unitText, cells, priceWidth, 0x822, &font(Font8));
+                    DrawTextBox(dc, priceText, cells, priceWidth, 0x822, rowFont);
+                };
                 if (breaks > 0 && r.subNo < 2) {
-                    PrintRect table(descriptionLeft + m_nPad, y, body.right, m_nBodyBottom);
-                    PrintQuantityBreaks(dc, table, unitPrice, titleOnly, r);
-                    y = table.top;
+                    // The table of prices for larger quantities, kept whole.
+                    const int height = 3 * m_nQuarterLine + m_nCaptionHeight + breaks * m_nLineHeight;
+                    const int taken = (height + m_nLineHeight - 1) / std::max(1, m_nLineHeight);
+                    FlowLine table;
+                    table.block = taken;
+                    const int tableLeft = descriptionLeft + m_nPad;
+                    const int right = body.right;
+                    const DocumentRow current = r;
+                    table.beside = [this, &dc, tableLeft, right, unitPrice, titleOnly, current](int top) {
+                        PrintRect rect(tableLeft, top, right, m_nBodyBottom);
+                        PrintQuantityBreaks(dc, rect, unitPrice, titleOnly, current);
+                    };
+                    lines.push_back(table);
+                    for (int k = 1; k < taken; ++k) {
+                        FlowLine after;
+                        after.block = -1;
+                        lines.push_back(after);
+                    }
                 }
-                PrintRect secondCell(descriptionLeft, y, descriptionRight, m_nBodyBottom + m_nLineHeight);
-                y += DrawTextBox(dc, second, secondCell, descriptionWidth, 0x850, &font(FontBody));
+                if (!second.isEmpty())
+                    AddFlowText(dc, lines, second, descriptionLeft, descriptionWidth, 0x820, &font(FontBody));
                 // In quantity-break mode the braced quantities leave the printed
                 // note; the stored row is never touched.
                 QString noteText = r.note;
                 if (breakMode)
                     ExtractBraced(noteText, true);
                 noteText = noteText.trimmed();
-                if (itemNotes && !titleOnly && !noteText.isEmpty()) {
-                    PrintRect note(descriptionLeft + m_nPad, y, descriptionRight - m_nPad, m_nBodyBottom);
-                    DrawCaptionBox(dc, QString(), noteText, note, 3, 0x850, &font(FontBody), 0);
-                    y = note.top;
-                }
-                if (titleOnly) {
-                    row = rows;
-                    break;
-                }
+                if (itemNotes && !titleOnly && !noteText.isEmpty())
+                    AddFlowText(dc, lines, noteText, descriptionLeft + m_nPad, descriptionWidth - 2 * m_nPad, 0x820,
+                                &font(FontBody));
+                finishes = titleOnly;
             }
         } else {
             bool shown = services || (paper && r.catNo >= 101 && r.catNo <= 199);
@@ -554,23 +626,109 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                 if (serviceNotes && !(r.catNo >= 101 && r.catNo <= 199) && !r.note.trimmed().isEmpty())
                     AppendText(text, r.note.trimmed(), QStringLiteral(" · "));
                 const int indent = descriptionLeft + InchToDevice(0.25, true);
-                PrintRect cells(indent, y, body.right, m_nBodyBottom + m_nLineHeight);
-                dc.setFont(font(FontBody));
-                int height = 0;
                 if (servicePrices) {
-                    height = DrawTextBox(dc, text, cells, descriptionRight - indent - priceWidth, 0x850, &font(FontBody));
-                    DrawTextBox(dc, r.priceText, cells, priceWidth, 0x822, &font(Font8));
+                    const int textWidth = descriptionRight - indent - priceWidth;
+                    AddFlowText(dc, lines, text, indent, textWidth, 0x820, &font(FontBody));
+                    const QString price = r.priceText;
+                    const int priceLeft = indent + textWidth;
+                    lines.front().beside = [this, &dc, priceLeft, priceWidth, price](int top) {
+                        PrintRect cell(priceLeft, top, priceLeft + priceWidth, top + m_nLineHeight);
+                        DrawTextBox(dc, price, cell, priceWidth, 0x822, &font(Font8));
+                    };
                 } else {
-                    height = DrawTextBox(dc, text, cells, descriptionRight + priceWidth - indent, 0x850,
-                                         &font(FontBody));
+                    AddFlowText(dc, lines, text, indent, descriptionRight + priceWidth - indent, 0x820,
+                                &font(FontBody));
                 }
-                y += height;
             }
+        }
+        if (!lines.empty()) {
+            const int first = std::min(from, int(lines.size()) - 1);
+            const int left = int(lines.size()) - first;
+            const int fits = FlowLinesFitting(lines, first, y, limit);
+            // A row that does not fit starts the next page, unless the page
+            // has nothing else: then it goes on over the pages.
+            if (left > fits && (row > startRow || fits == 0)) {
+                if (row == startRow)
+                    m_nRowLineNext = from;
+                break;
+            }
+            DrawFlowLines(dc, lines, first, fits, y);
+            y += fits * m_nLineHeight;
+            if (first + fits < int(lines.size())) {
+                m_nRowLineNext = first + fits;
+                break;
+            }
+        }
+        if (finishes) {
+            row = rows;
+            break;
         }
         ++row;
         if (y > m_nBodyBottom || (y > bottom && row == rows - 1 && rows > 1))
             break;
     }
+}
+
+// --- rows over pages -------------------------------------------------------------------
+
+void CPrintForm::AddFlowText(QPainter &dc, std::vector<FlowLine> &lines, const QString &text, int left, int width,
+                             unsigned format, const QFont *font, std::uint32_t fill)
+{
+    dc.setFont(font ? *font : this->font(FontBody));
+    for (const QString &piece : CellTextLines(dc, text, width)) {
+        FlowLine line;
+        line.text = piece;
+        line.left = left;
+        line.width = width;
+        line.format = format;
+        line.font = font;
+        line.fill = fill;
+        lines.push_back(std::move(line));
+    }
+}
+
+int CPrintForm::FlowLinesFitting(const std::vector<FlowLine> &lines, int first, int y, int bottom) const
+{
+    const int step = std::max(1, m_nLineHeight);
+    int count = 0;
+    for (int k = first; k < int(lines.size());) {
+        const int take = lines[size_t(k)].block > 0 ? lines[size_t(k)].block : 1;
+        if (y + (count + take) * step > bottom)
+            break;
+        count += take;
+        k += take;
+    }
+    return std::min(count, int(lines.size()) - first);
+}
+
+void CPrintForm::DrawFlowLines(QPainter &dc, const std::vector<FlowLine> &lines, int first, int count, int y)
+{
+    for (int k = first; k < first + count && k < int(lines.size()); ++k) {
+        const FlowLine &line = lines[size_t(k)];
+        const int top = y + (k - first) * m_nLineHeight;
+        if (line.block != 0) {
+            if (line.block > 0 && line.beside)
+                line.beside(top);
+            continue;
+        }
+        if (line.fill != 0)
+            dc.fillRect(QRect(line.left, top, line.fillWidth > 0 ? line.fillWidth : line.width, m_nLineHeight),
+                        ColorRefToQColor(line.fill));
+        dc.setFont(line.font ? *line.font : font(FontBody));
+        DrawCellLines(dc, {line.text}, 0, 1, PrintRect(line.left, top, line.left + line.width, top + m_nLineHeight),
+                      line.width, line.format);
+        if (line.beside)
+            line.beside(top);
+    }
+    dc.setFont(font(FontBody));
+}
+
+std::vector<CPrintForm::FlowLine> CPrintForm::MemoLines(QPainter &dc, const QString &merged, int left, int width)
+{
+    std::vector<FlowLine> lines;
+    if (!merged.isEmpty())
+        AddFlowText(dc, lines, merged, left, width, 0x820, &font(FontItalic));
+    return lines;
 }
 
 // --- quantity breaks ------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <QtGui/QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -45,7 +46,6 @@ enum TicketOption {
 };
 
 constexpr std::uint32_t kNoteYellowColour = 0x99FFFF; // RGB(255, 255, 153) as 0xBBGGRR
-const QColor kShade(242, 242, 242);
 const QString kBlank = QStringLiteral("______");
 
 // The ticket's options count their bits from 0.
@@ -232,6 +232,8 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     const QFont *noteFont = &font(optionOn(m_nOptions, kNoteBold) ? FontBodyBold : FontBody);
     const std::uint32_t noteColour = optionOn(m_nOptions, kNoteYellow) ? kNoteYellowColour : 0;
     Q_UNUSED(highlight);
+    // The lines of the special instructions before the first row's own.
+    int noteLineCount = 0;
 
     // Vertical job number for filing.
     if (optionOn(m_nOptions, kVerticalNumber)) {
@@ -266,8 +268,13 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     }
     int tableTop = m_nBodyTop + boxHeight;
 
-    // Special instructions on the first page.
-    if (info.currentPage == 1) {
+    // Special instructions before the rows: the first lines of the first
+    // row, going on over the pages as a row does.
+    const int rowLimit = m_nBodyBottom + m_nLineHeight;
+    int rowLineOffset = m_nRowLineStart;
+    m_nRowLineNext = 0;
+    bool notesGoOn = false;
+    if (row == 0) {
         QString notes;
         const QString newline = QStringLiteral("\n");
         if (optionOn(m_nOptions, kOrigin)) {
@@ -282,18 +289,44 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
         GetCustomerAlertText(alert, m_job.m_CusNo, 2);
         AppendText(notes, alert, newline);
         AppendText(notes, m_job.m_WOrderNote, newline);
+        // Remarks for the office ("<<" ... ">>") never reach the paper.
+        RemoveDelimited(notes, QStringLiteral("<<"), QStringLiteral(">>"));
+        std::vector<FlowLine> noteLines;
         if (!notes.isEmpty()) {
-            PrintRect note(info.drawRect.left, tableTop, m_nBodyRight, m_nBodyBottom);
-            DrawNote(dc, QStringLiteral("Special Instructions and Notes"), notes, note, style, 0x850, noteFont,
-                     noteColour, 0);
-            tableTop = note.top - m_nQuarterLine;
+            const int left = info.drawRect.left + (style == 1 ? m_nPad : 0);
+            AddFlowText(dc, noteLines, notes, left, m_nBodyRight - m_nPad - left, 0x820, noteFont, noteColour);
         }
+        const int count = int(noteLines.size());
+        rowLineOffset = std::max(0, m_nRowLineStart - count);
+        if (m_nRowLineStart < count) {
+            const int linesTop = tableTop + m_nCaptionHeight + m_nQuarterLine;
+            const int shown = FlowLinesFitting(noteLines, m_nRowLineStart, linesTop, rowLimit);
+            DrawFlowLines(dc, noteLines, m_nRowLineStart, shown, linesTop);
+            PrintRect box(info.drawRect.left, tableTop, m_nBodyRight,
+                          linesTop + shown * m_nLineHeight + m_nQuarterLine);
+            DrawBox(dc, QStringLiteral("Special Instructions and Notes"), QString(), box, box.width(), style, 0x850,
+                    noteFont, 0);
+            tableTop = linesTop + shown * m_nLineHeight + m_nQuarterLine;
+            if (m_nRowLineStart + shown < count) {
+                m_nRowLineNext = m_nRowLineStart + shown;
+                notesGoOn = true;
+            }
+        }
+        if (notesGoOn) {
+            DrawContinuedLine(dc, tableTop);
+            return;
+        }
+        // The first row's own lines count after the notes'.
+        noteLineCount = count;
     }
 
     const int firstTop = tableTop + m_nCaptionHeight + m_nQuarterLine;
     const int freeHeight = m_nBodyBottom - firstTop - m_nLineHeight;
     if (freeHeight < m_nLineHeight) {
-        m_bRowsDeferred = true;
+        if (noteLineCount > 0)
+            m_nRowLineNext = noteLineCount;
+        else
+            m_bRowsDeferred = true;
         return;
     }
 
@@ -322,10 +355,14 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     qint32 lastDepartment = 0;
     qint32 lastCategory = 0;
     bool firstRowOfPage = true;
+    const int startRow = row;
+    std::vector<FlowLine> lines;
     while (row < rows) {
         const TicketRow &r = m_ticketRows[size_t(row)];
+        const int from = row == startRow ? rowLineOffset : 0;
         QString label = r.label;
         const QFont *mainFont = &font(FontBody);
+        lines.clear();
         if (r.serNo == 0) {
             lastDepartment = -1;
             lastCategory = 0;
@@ -342,10 +379,26 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                     break;
             }
             if (m_bBarCode) {
-                m_barCode.m_cObjectKind = '7';
-                m_barCode.m_nObject = r.itemId;
-                const int bars = DrawBarCode(dc, PrintRect(m_nBodyLeft + quiet, y, descRight, y + inch(0.375)), true);
-                y += std::max(bars, InchToDevice(0.375, false) - InchToDevice(0.0, false));
+                // The item's bars, kept whole before its lines.
+                const int height = std::max(InchToDevice(0.375, false) - InchToDevice(0.0, false),
+                                            m_fonts[FontBarCode].pixelSize() > 0 ? m_fonts[FontBarCode].pixelSize()
+                                                                                 : m_sizeDpi.height() * 240 / 720);
+                const int taken = (height + m_nLineHeight - 1) / std::max(1, m_nLineHeight);
+                FlowLine bars;
+                bars.block = taken;
+                const qint32 itemId = r.itemId;
+                const int barsLeft = m_nBodyLeft + quiet;
+                bars.beside = [this, &dc, itemId, barsLeft, descRight](int top) {
+                    m_barCode.m_cObjectKind = '7';
+                    m_barCode.m_nObject = itemId;
+                    DrawBarCode(dc, PrintRect(barsLeft, top, descRight, top + InchToDevice(0.375, false)), true);
+                };
+                lines.push_back(bars);
+                for (int k = 1; k < taken; ++k) {
+                    FlowLine after;
+                    after.block = -1;
+                    lines.push_back(after);
+                }
             }
             mainFont = &font(FontBodyBold);
         } else {
@@ -368,49 +421,56 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
         }
         firstRowOfPage = false;
 
-        // Main line.
-        const int rowTop = y;
-        PrintRect cells(m_nBodyLeft, y, m_nBodyRight, m_nBodyBottom + m_nLineHeight);
-        DrawTextBox(dc, label, cells, labelWidth, 0x820, &font(FontBodyBold));
-        cells.left = m_nBodyLeft + labelWidth;
-        if (r.shading >= 0 && optionOn(m_nOptions, r.shading))
-            dc.fillRect(QRect(descLeft, y, m_nBodyRight - descLeft, m_nLineHeight), kShade);
-        const bool repeated = r.serNo > 0 && row == m_nLastTicketRow;
-        if (!repeated) {
-            const int height = DrawTextBox(dc, r.description, cells, descWidth, 0x850, mainFont);
-            cells.left = descRight;
-            const QString *values[6] = {&r.estTime, &r.actualTime, &r.quantity, &r.actualQuantity, &r.cost, &r.price};
-            for (int i = 0; i < 6; ++i) {
-                if (!widths[i])
-                    continue;
-                DrawTextBox(dc, *values[i], cells, widths[i], 0x822, &font(FontBody));
-            }
-            y = rowTop + std::max(height, m_nLineHeight);
-
-            if (!r.note.isEmpty()) {
-                PrintRect note(descLeft + m_nPad, y, descRight, m_nBodyBottom);
-                DrawNote(dc, QString(), r.note, note, 3, 0x850, noteFont, noteColour, freeHeight);
-                y = note.top;
-                if (y > m_nBodyBottom)
-                    break;
-            }
+        // The row's lines: its description with the label and the values
+        // beside its first line, its note, then its lines of paper, run,
+        // finish, inks and press.
+        const size_t mainLine = lines.size();
+        AddFlowText(dc, lines, r.description, descLeft, descWidth, 0x820, mainFont);
+        if (r.shading >= 0 && optionOn(m_nOptions, r.shading)) {
+            lines[mainLine].fill = 0xF2F2F2;
+            lines[mainLine].fillWidth = m_nBodyRight - descLeft;
         }
-
-        m_nLastTicketRow = row;
-        if (r.hasFinish && y > m_nBodyBottom - 2 * m_nLineHeight)
-            break;
+        const int bodyLeft = m_nBodyLeft;
+        const std::array<QString, 6> values = {r.estTime, r.actualTime, r.quantity, r.actualQuantity, r.cost, r.price};
+        const std::array<int, 6> valueWidths = {widths[0], widths[1], widths[2], widths[3], widths[4], widths[5]};
+        lines[mainLine].beside = [this, &dc, bodyLeft, label, labelWidth, descRight, values, valueWidths](int top) {
+            PrintRect cells(bodyLeft, top, m_nBodyRight, top + m_nLineHeight);
+            DrawTextBox(dc, label, cells, labelWidth, 0x820, &font(FontBodyBold));
+            cells.left = descRight;
+            for (size_t i = 0; i < values.size(); ++i)
+                if (valueWidths[i])
+                    DrawTextBox(dc, values[i], cells, valueWidths[i], 0x822, &font(FontBody));
+        };
+        if (!r.note.isEmpty()) {
+            QString note = r.note;
+            RemoveDelimited(note, QStringLiteral("<<"), QStringLiteral(">>"));
+            if (!note.isEmpty())
+                AddFlowText(dc, lines, note, descLeft + m_nPad, descWidth - m_nPad, 0x820, noteFont, noteColour);
+        }
         for (const QString &line : r.subLines) {
             if (line.isEmpty())
                 continue;
-            if (line.contains(QStringLiteral(" \u2022 "))) {
-                PrintRect note(descLeft, y, m_nBodyRight, m_nBodyBottom);
-                DrawNote(dc, QString(), line, note, 3, 0x850, noteFont, noteColour, freeHeight);
-                y = note.top;
-            } else {
-                PrintRect text(descLeft, y, m_nBodyRight, m_nBodyBottom + m_nLineHeight);
-                y += std::max(m_nLineHeight,
-                              DrawTextBox(dc, line, text, m_nBodyRight - descLeft, 0x850, &font(FontBody)));
-            }
+            if (line.contains(QStringLiteral(" \u2022 ")))
+                AddFlowText(dc, lines, line, descLeft, m_nBodyRight - descLeft, 0x820, noteFont, noteColour);
+            else
+                AddFlowText(dc, lines, line, descLeft, m_nBodyRight - descLeft, 0x820, &font(FontBody));
+        }
+        const int first = std::min(from, int(lines.size()) - 1);
+        const int left = int(lines.size()) - first;
+        const int fits = FlowLinesFitting(lines, first, y, rowLimit);
+        // A row that does not fit starts the next page, unless the page has
+        // nothing else: then it goes on over the pages.
+        if (left > fits && (row > startRow || fits == 0)) {
+            if (row == startRow)
+                m_nRowLineNext = from + noteLineCount;
+            break;
+        }
+        DrawFlowLines(dc, lines, first, fits, y);
+        y += fits * m_nLineHeight;
+        m_nLastTicketRow = row;
+        if (first + fits < int(lines.size())) {
+            m_nRowLineNext = first + fits + (row == 0 ? noteLineCount : 0);
+            break;
         }
         ++row;
         if (y > m_nBodyBottom)

@@ -154,6 +154,11 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
             textMin += minimum[c];
         }
     }
+    // The narrowest a text column is made: a few letters, or its title's
+    // widest word (a title is never broken inside a word).
+    const auto narrowest = [&](size_t c) {
+        return std::min(wordNeed[c], std::max({1, minText, columns[c].titleWord}));
+    };
     // Unless the widest words then take the table below the floor: those are
     // broken between letters instead, each column keeping of its word as much
     // as the page holds (the same width for all of them, the largest that
@@ -163,7 +168,7 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         std::int64_t sum = 0;
         for (size_t c = 0; c < n; ++c)
             if (columns[c].base > 0 && !columns[c].whole)
-                sum += std::max<std::int64_t>(std::min(wordNeed[c], std::max(1, minText)),
+                sum += std::max<std::int64_t>(narrowest(c),
                                               std::min<std::int64_t>(minimum[c], cap));
         return sum;
     };
@@ -182,8 +187,17 @@ PrintColumnFit::Result PrintColumnFit::Fit(const std::vector<Column> &columns, i
         textMin = keeping(low);
         for (size_t c = 0; c < n; ++c)
             if (columns[c].base > 0 && !columns[c].whole)
-                minimum[c] = int(std::max<std::int64_t>(std::min(wordNeed[c], std::max(1, minText)),
+                minimum[c] = int(std::max<std::int64_t>(narrowest(c),
                                                         std::min<std::int64_t>(minimum[c], low)));
+    } else if (double(wholeNeed + textMin) * floor > room && double(wholeNeed) * floor < room) {
+        // Not even the texts at their narrowest fit beside the numbers at the
+        // floor: the table is drawn only as much smaller as the numbers and
+        // the narrowest texts take, the words broken all the same (a word
+        // kept whole would take the whole table down to its width).
+        textMin = keeping(0);
+        for (size_t c = 0; c < n; ++c)
+            if (columns[c].base > 0 && !columns[c].whole)
+                minimum[c] = narrowest(c);
     }
     for (size_t c = 0; c < n; ++c)
         if (columns[c].base > 0 && !columns[c].whole)

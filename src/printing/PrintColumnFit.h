@@ -24,9 +24,12 @@
 //    between their words. A word too wide for that (a long part number, a
 //    text without blanks) does not take the table below the floor: the
 //    widest words give up their width first, to one width for all of them,
-//    and are broken between letters at a hyphen when printed. Only when the
-//    numbers and dates alone do not fit is the table drawn smaller than the
-//    floor: a number is never cut, and then no word is either.
+//    and are broken between letters at a hyphen when printed. When the
+//    numbers and dates with every text at its narrowest do not fit, the
+//    table is drawn smaller than the floor, as much as they take, its words
+//    broken all the same. Only when the numbers and dates alone fill the page
+//    at the floor does no word break: a number is never cut, and then no
+//    word is either.
 class PrintColumnFit
 {
 public:
@@ -38,6 +41,7 @@ public:
         bool whole = false; // numbers and dates: never wrapped nor cut
         int fullNeed = 0;   // its widest cell however long (0: as need)
         int wordMin = 0;    // texts: the widest word of its cells and title, kept whole while it fits at the floor
+        int titleWord = 0;  // texts: its title's widest word, never broken
     };
     struct Result
     {

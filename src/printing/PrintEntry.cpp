@@ -464,9 +464,17 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
             condition.remove(QLatin1Char('#'));
             m_strHeading2 = QStringLiteral("Filter: ") + condition;
         }
-        if (m_strHeading3.isEmpty())
-            m_strHeading3 =
-                QStringLiteral("List Size: %1 ").arg(m_nKind == 100 && m_nListedCount >= 0 ? m_nListedCount : m_nRecords);
+        if (m_strHeading3.isEmpty()) {
+            // A table on the screen lists its records; its heading and totals
+            // rows are not counted.
+            int listed = m_nRecords;
+            if (m_nKind == 100 && m_nListedCount >= 0) {
+                listed = m_nListedCount;
+            } else if (m_nKind == 100 && !m_pList && m_pChart && m_pChart->table()) {
+                listed = RecordRows(*m_pChart->table());
+            }
+            m_strHeading3 = QStringLiteral("List Size: %1 ").arg(listed);
+        }
     }
     if (command == 30563) {
         // The mail command fills the shop's RTF template for the job and

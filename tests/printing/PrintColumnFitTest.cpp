@@ -11,7 +11,7 @@ struct FitCase
     const char *what;
     int room;
     int minText;
-    std::vector<PrintColumnFit::Column> columns; // base, need, word need, whole, full need, word minimum
+    std::vector<PrintColumnFit::Column> columns; // base, need, word need, whole, full need, word minimum, title word
     std::vector<int> widths;
     double scale;
     bool wraps;
@@ -113,6 +113,22 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         // the rounding left, 234.
         {"below the floor by the numbers, a word whole", 350, 60,
          {{1, 500, 500, true}, {1, 1000, 1000, false, 0, 1000}}, {116, 234}, 350.0 / 1500, true},
+        // The number (400, 280 at the floor) leaves 20 beside it, less than
+        // the two texts at their narrowest (60 each, 84 at the floor): the
+        // table is drawn as small as 400 + 60 + 60 = 520 takes, 300 / 520,
+        // the word broken all the same (not 300 / 1460 with it whole): the
+        // number 230.8 is 230, each text 34.6 is 34, the 2 the rounding
+        // left to the last.
+        {"below the floor by the narrowest texts, a word broken", 300, 60,
+         {{1, 400, 400, true}, {1, 1000, 1000, false, 0, 1000}, {1, 300, 300, false}}, {230, 34, 36},
+         300.0 / 520, true},
+        // The same with a title of a word of 100 over the last text: the
+        // title's word stays whole, 400 + 60 + 100 = 560: 300 / 560, the
+        // number 214.3 is 214, the word 32.1 is 32, the title's column 53.6
+        // is 53 and the pixel left, 54.
+        {"below the floor, a title's word whole", 300, 60,
+         {{1, 400, 400, true}, {1, 1000, 1000, false, 0, 1000}, {1, 300, 300, false, 0, 100, 100}}, {214, 32, 54},
+         300.0 / 560, true},
         // A hidden column takes nothing.
         {"a hidden column", 200, 60, {{0, 100, 100, false}, {1, 50, 50, true}}, {0, 200}, 1.0, false},
     };

@@ -2,7 +2,9 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
+#include "controls/CXTable.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopDatabase.h"
 #include "platform/Clock.h"
@@ -314,6 +316,50 @@ TEST_F(PrintEntryTest, JobAmountsPrintEveryCustomerWholeAndCountTheJobsListed)
     EXPECT_FALSE(proposed.contains(QLatin1Char('/'))) << qPrintable(proposed);
     const QString proposedFile = QDir::homePath() + QLatin1Char('/') + proposed + QStringLiteral(".pdf");
     EXPECT_TRUE(QFileInfo(proposedFile).dir().exists()) << qPrintable(proposedFile);
+}
+
+TEST_F(PrintEntryTest, ATablesListSizeCountsItsRecordsNotItsTotalsRows)
+{
+    if (!haveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is not installed";
+    // The time tracker's table: three tasks, a group's total row and the
+    // list's total row.
+    CXTable table;
+    table.SetSize(3, 3);
+    table.SetColumnName(0, QStringLiteral("Task"), 24, 10);
+    table.SetColumnName(1, QStringLiteral("Operator"), 12, 10);
+    table.SetColumnName(2, QStringLiteral("HIDE_KEY"), 6, 4);
+    for (int r = 0; r < 3; ++r) {
+        table.SetCellText(r, 0, QStringLiteral("Folding job %1").arg(r + 1));
+        table.SetCellText(r, 1, QStringLiteral("Carla"));
+        table.SetCellText(r, 2, QString::number(500 + r));
+    }
+    table.m_totalMode = CXTable::TotalsNone;
+    table.SetCellText(table.AddRow(CXTable::RowSpecial), 0, QStringLiteral("3 Tasks"));
+    table.SetCellText(table.AddRow(CXTable::RowSpecial | CXTable::RowGrandTotal), 0, QStringLiteral("3 Tasks"));
+    CXChartCtrl chart;
+    chart.LoadTable(&table, CXChartCtrl::ChartTable);
+    const QString pdf = tempPath(QStringLiteral("tasks.pdf"));
+    printTo(pdf);
+    engine->m_nPresetCommand = CPrint::kPrintDialog;
+    engine->m_nPresetKind = 100;
+    engine->m_nPresetOptions = 0;
+    const int command = engine->PrintJobDocument(30008, 0, 1, 0, nullptr, &chart, nullptr);
+    ASSERT_GT(command, 0);
+    engine->RunPrintCommand(command, QStringLiteral("Time Tracker"), QStringLiteral("Tasks"), QString());
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("List Size: 3"))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("Folding job 3"))) << qPrintable(text);
+
+    // The view's quick print of its table says the same.
+    const QString quick = tempPath(QStringLiteral("tasks-quick.pdf"));
+    printTo(quick);
+    engine->PrintViewList(30008, nullptr, &chart, QStringLiteral("Time Tracker"), QStringLiteral("Tasks"), QString(),
+                          CPrint::kPrintDialog);
+    ASSERT_TRUE(QFile::exists(quick));
+    const QString quickText = pdfText(quick);
+    EXPECT_TRUE(quickText.contains(QStringLiteral("List Size: 3"))) << qPrintable(quickText);
 }
 
 TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)

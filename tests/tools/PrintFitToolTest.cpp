@@ -856,3 +856,220 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
         EXPECT_TRUE(record.isEmpty()) << p.name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
     }
 }
+
+// The documents of a job with texts taller than a page: a memo to the
+// customer, a note for the shop floor, an item's description and its note of
+// 50 lines each, a word of 200 letters in another item's description and a
+// customer's name of 60 letters. Every document prints every item's own line
+// with its price, every line of every text it shows once and nothing else
+// of them, nothing outside the page, nothing below the legible size, and
+// the print engine's record of cut texts is empty.
+TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir out;
+    const QString shop = out.filePath(QStringLiteral("Tall.mdb"));
+    ASSERT_TRUE(QFile::copy(samplePath(), shop));
+    const auto sql = [&](const QString &statement) {
+        const ToolRun run = RunDbTool({QStringLiteral("sql"), shop, statement});
+        EXPECT_EQ(run.exitCode, 0) << statement.left(80).toStdString() << ": " << run.err.toStdString();
+        return run.out.trimmed().section(QLatin1Char('\n'), -1);
+    };
+    // 50 lines in the 255 letters of a memo field: "M1" to "M50".
+    const auto lines = [](const QString &mark) {
+        QStringList l;
+        for (int k = 1; k <= 50; ++k)
+            l << mark + QString::number(k);
+        return l.join(QStringLiteral("\r\n"));
+    };
+    QString word;
+    for (int k = 0; k < 200; ++k)
+        word += QChar(u'a' + k % 26);
+    const QString order = sql(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 0 AND JobID IN "
+                                             "(SELECT JobID FROM Items WHERE ItemNo = 2)"));
+    const QString quote = sql(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 1"));
+    const QString history = sql(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 3 AND JobID IN "
+                                               "(SELECT JobID FROM Items WHERE ItemNo = 2)"));
+    ASSERT_GT(order.toInt(), 0);
+    ASSERT_GT(quote.toInt(), 0);
+    ASSERT_GT(history.toInt(), 0);
+    const auto makeTall = [&](const QString &job) {
+        sql(QStringLiteral("UPDATE Jobs SET InvoiceNote = '%1', WOrderNote = '%2' WHERE JobID = %3")
+                .arg(lines(QStringLiteral("M")), lines(QStringLiteral("W")), job));
+        sql(QStringLiteral("UPDATE Items SET Description = '%1', [Note] = '%2' WHERE JobID = %3 AND ItemNo = 1 AND "
+                           "SerNo = 0")
+                .arg(lines(QStringLiteral("D")), lines(QStringLiteral("N")), job));
+        sql(QStringLiteral("UPDATE Items SET Description = '%1' WHERE JobID = %2 AND ItemNo = 2 AND SerNo = 0")
+                .arg(word, job));
+        sql(QStringLiteral("UPDATE Customers SET Name = 'Northern Counties Regional Printing and Mailing Cooperative' "
+                           "WHERE CusNo = (SELECT CusNo FROM Jobs WHERE JobID = %1)")
+                .arg(job));
+    };
+    for (const QString &job : {order, quote, history})
+        makeTall(job);
+    const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
+    ASSERT_EQ(RunDbTool(QStringList{QStringLiteral("job"), shop, QStringLiteral("credit"), history} + today).exitCode, 0);
+    const QString credit = sql(QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE Creator = 99"));
+    makeTall(credit);
+    const QString payer = sql(QStringLiteral("SELECT TOP 1 CusNo FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
+                                             "ORDER BY JobID"));
+    const int invoiceOptions = sql(QStringLiteral("SELECT Options FROM Forms WHERE [No] = 2")).toInt();
+    const int memoOption = 1 << 22;
+    ASSERT_NE(invoiceOptions & memoOption, 0);
+    const struct
+    {
+        const char *name;
+        QString job;
+        int kind;
+        int options;          // -1: the form's
+        const char *shown;    // the marks of the texts it prints
+    } documents[] = {
+        {"work order", order, 1, -1, "DNW"},
+        {"invoice with its memo", order, 2, -1, "DNM"},
+        {"invoice without its memo", order, 2, invoiceOptions & ~memoOption, "DN"},
+        {"order receipt", order, 3, -1, "DNM"},
+        {"delivery ticket", order, 4, -1, "DNM"},
+        {"classic invoice", order, 2, (invoiceOptions & ~1) | 2, "DNM"},
+        {"letter invoice", order, 2, (invoiceOptions & ~1) | 4, "DNM"},
+        {"quote", quote, 2, -1, "DNM"},
+        {"credit invoice", credit, 2, -1, "DNM"},
+        {"statement", QString(), 3, -1, ""},
+    };
+    // Letters 1.117 of their size tall as read back; the documents' body is
+    // 9 pt, the smallest text 7 pt, the legible floor 0.7 of the body's.
+    constexpr double kFloorPoints = 0.7 * 9;
+    for (const auto &d : documents) {
+        const QString pdf = out.filePath(QStringLiteral("%1.pdf").arg(QString::fromLatin1(d.name).replace(QLatin1Char(' '), QLatin1Char('-'))));
+        QStringList args = {QStringLiteral("print"), shop};
+        if (d.job.isEmpty())
+            args << QStringLiteral("--statement") << payer;
+        else
+            args << QStringLiteral("--job") << d.job;
+        args << QStringLiteral("--kind") << QString::number(d.kind) << QStringLiteral("--pdf") << pdf;
+        if (d.options >= 0)
+            args << QStringLiteral("--options") << QString::number(d.options);
+        const ToolRun run = RunDbTool(args + today);
+        ASSERT_EQ(run.exitCode, 0) << d.name << ": " << run.err.toStdString();
+        const std::vector<Page> pages = readWords(pdf);
+        ASSERT_FALSE(pages.empty()) << d.name;
+        PrintCutRecord record;
+        ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf))) << d.name;
+        EXPECT_TRUE(record.isEmpty()) << d.name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
+        const QStringList faults = layoutFaults(pages);
+        EXPECT_TRUE(faults.isEmpty()) << d.name << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
+        std::map<QString, int> printed;
+        double smallest = 100;
+        for (const Page &page : pages)
+            for (const Word &w : page.words) {
+                ++printed[w.text];
+                smallest = std::min(smallest, (w.y1 - w.y0) / 1.117);
+            }
+        EXPECT_GE(smallest, kFloorPoints - 0.1) << d.name;
+        // Every line of each text shown, once; of a text not shown, none.
+        for (const char mark : {'D', 'N', 'M', 'W'}) {
+            const bool shown = QByteArray(d.shown).contains(mark);
+            QStringList wrong;
+            for (int k = 1; k <= 50; ++k) {
+                const QString line = QString(QLatin1Char(mark)) + QString::number(k);
+                const int count = printed.count(line) ? printed[line] : 0;
+                if (count != (shown ? 1 : 0))
+                    wrong << QStringLiteral("%1 x%2").arg(line).arg(count);
+            }
+            EXPECT_TRUE(wrong.isEmpty()) << d.name << ": " << wrong.mid(0, 8).join(QStringLiteral(", ")).toStdString();
+        }
+        if (d.job.isEmpty())
+            continue;
+        // Every item's own line: its quantity and its price (a priced item).
+        const QString rows = RunDbTool({QStringLiteral("sql"), shop,
+                                        QStringLiteral("SELECT ItemNo, ChargeQty, Price FROM Items WHERE JobID = %1 AND "
+                                                       "SerNo = 0 AND SubNo = 0 ORDER BY ItemNo")
+                                            .arg(d.job)})
+                                 .out;
+        int items = 0;
+        for (const QString &line : rows.split(QLatin1Char('\n'))) {
+            const QStringList cells = line.trimmed().split(QLatin1Char('\t'));
+            if (cells.size() != 3 || !cells[0].front().isDigit())
+                continue;
+            ++items;
+            const QString quantity = QLocale(QLocale::English).toString(cells[1].toLongLong());
+            const QString price = QLocale(QLocale::English).toString(cells[2].toDouble(), 'f', 2);
+            EXPECT_TRUE(printed.count(quantity)) << d.name << ": item " << cells[0].toStdString() << "'s quantity "
+                                                 << quantity.toStdString();
+            if (d.kind != 1 && cells[2].toDouble() > 0.01) {
+                EXPECT_TRUE(printed.count(price) || printed.count(QLatin1Char('-') + price))
+                    << d.name << ": item " << cells[0].toStdString() << "'s price " << price.toStdString();
+            }
+        }
+        EXPECT_GE(items, 2) << d.name;
+    }
+}
+
+// The scheduler's item lists of the item-status branch (27 columns): a word
+// of 200 letters in their descriptions does not take them below 0.7 of the
+// size they print at without it (it is broken instead), and no title is
+// cut. The summaries of services to do and done print no totals row the
+// screen does not show (a row of zeros under their counts and hours).
+TEST_F(PrintFitToolTest, TheSchedulersItemListsKeepTheirSizeWithALongWordAndSummariesPrintNoEmptyTotals)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir out;
+    const QString plain = samplePath();
+    const QString words = out.filePath(QStringLiteral("Words.mdb"));
+    ASSERT_TRUE(QFile::copy(plain, words));
+    QString word;
+    for (int k = 0; k < 200; ++k)
+        word += QChar(u'a' + k % 26);
+    ASSERT_EQ(RunDbTool({QStringLiteral("sql"), words,
+                         QStringLiteral("UPDATE Items SET Description = '%1' WHERE SerNo = 0 AND ItemID Mod 7 = 0")
+                             .arg(word)})
+                  .exitCode,
+              0);
+    const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
+    // The smallest size of a printout's words (letters 1.117 of their size
+    // tall as read back).
+    const auto smallest = [](const std::vector<Page> &pages) {
+        double size = 100;
+        for (const Page &page : pages)
+            for (const Word &w : page.words)
+                size = std::min(size, (w.y1 - w.y0) / 1.117);
+        return size;
+    };
+    for (const char *code : {"32101", "32103"}) {
+        double sizes[2] = {0, 0};
+        int at = 0;
+        for (const QString &shop : {plain, words}) {
+            const QString pdf = out.filePath(QStringLiteral("%1-%2.pdf").arg(QLatin1String(code)).arg(at));
+            const ToolRun run = RunDbTool(QStringList{QStringLiteral("schedule"), shop, QString::fromLatin1(code),
+                                                      QStringLiteral("--pdf"), pdf} + today);
+            ASSERT_EQ(run.exitCode, 0) << code << ": " << run.err.toStdString();
+            const std::vector<Page> pages = readWords(pdf);
+            ASSERT_FALSE(pages.empty()) << code;
+            PrintCutRecord record;
+            ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf))) << code;
+            EXPECT_TRUE(record.isEmpty()) << code << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
+            const QStringList faults = layoutFaults(pages);
+            EXPECT_TRUE(faults.isEmpty()) << code << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
+            sizes[at++] = smallest(pages);
+        }
+        EXPECT_GE(sizes[1], 0.7 * sizes[0]) << code << ": " << sizes[1] << " pt with the word, " << sizes[0]
+                                            << " pt without";
+    }
+    // Summary-To-Do and Summary-Done by operator, category, center and service.
+    for (int base : {31900, 32000}) {
+        for (int code = base + 1; code <= base + 7; ++code) {
+            const QString pdf = out.filePath(QStringLiteral("summary-%1.pdf").arg(code));
+            const ToolRun run = RunDbTool(QStringList{QStringLiteral("schedule"), plain, QString::number(code),
+                                                      QStringLiteral("--pdf"), pdf} + today);
+            ASSERT_EQ(run.exitCode, 0) << code << ": " << run.err.toStdString();
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            text.waitForFinished(60000);
+            const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+            static const QRegularExpression zeros(QStringLiteral("^\\s*0(\\s+0)*\\s*$"));
+            for (const QString &line : printed.split(QLatin1Char('\n')))
+                EXPECT_FALSE(zeros.match(line).hasMatch()) << code << ": a row of zeros \"" << line.toStdString() << "\"";
+        }
+    }
+}

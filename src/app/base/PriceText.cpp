@@ -7,6 +7,7 @@
 #include "resources/Strings.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -148,7 +149,21 @@ QString FormatPrice(Money price)
 
 QString FormatRate(Money price, std::int32_t count, std::int32_t unit, int decimals, bool withSuffix)
 {
-    QString text = FormatCurrency(ScaleRateByUnit(price, count, unit), decimals);
+    Money rate = ScaleRateByUnit(price, count, unit);
+    if (count != 0) {
+        // Shown rounded half away from zero at its decimals, not truncated:
+        // 74.51 for 2,000 is 0.0373 each.
+        const std::int64_t factor = ScaleRateByUnit(Money::fromUnits(1), 1, unit).units();
+        std::int64_t step = 1;
+        for (int d = std::clamp(decimals, 0, 4); d < 4; ++d)
+            step *= 10;
+        const std::int64_t numerator = price.units() * factor;
+        const std::int64_t divisor = std::int64_t(count) * step;
+        const std::int64_t magnitude =
+            (std::abs(numerator) + std::abs(divisor) / 2) / std::abs(divisor);
+        rate = Money::fromUnits(((numerator < 0) != (divisor < 0) ? -magnitude : magnitude) * step);
+    }
+    QString text = FormatCurrency(rate, decimals);
     if (withSuffix)
         text += GetRateUnitText(unit);
     return text;

@@ -33,6 +33,18 @@ TEST_F(PriceTextTest, PricesAndUnitPrices)
     QString out = QStringLiteral("old");
     FormatUnitPrice(out, money("12"), 1000, 2);
     EXPECT_EQ(out, QStringLiteral("12.00/M"));
+    // Rounded at the decimals shown, half away from zero, never truncated.
+    FormatUnitPrice(out, money("74.51"), 2000, 1);
+    EXPECT_EQ(out, QStringLiteral("0.0373/Ea"));
+    FormatUnitPrice(out, money("193.89"), 1000, 1);
+    EXPECT_EQ(out, QStringLiteral("0.1939/Ea"));
+    FormatUnitPrice(out, money("-74.51"), 2000, 1);
+    EXPECT_EQ(out, QStringLiteral("-0.0373/Ea"));
+    FormatUnitPrice(out, money("74.51"), 2001, 1);
+    EXPECT_EQ(out, QStringLiteral("0.0372/Ea"));
+    // 0.25 for 2,000 is 0.125 a thousand: 0.13, half away from zero.
+    FormatUnitPrice(out, money("0.25"), 2000, 2);
+    EXPECT_EQ(out, QStringLiteral("0.13/M"));
     FormatUnitPrice(out, Money::noChargeMarker(), 1, 1);
     EXPECT_EQ(out, QStringLiteral("0.0001/Ea"));
     FormatUnitPrice(out, money("12"), 0, 2);
