@@ -39,6 +39,7 @@ CXEdit::CXEdit(QWidget *parent) : QLineEdit(parent) {}
 void CXEdit::SetType(const QString &typeText, int percentKind)
 {
     m_kind = Plain;
+    m_wide = false;
     m_min = INT_MIN;
     m_max = INT_MAX;
     m_decimals = 0;
@@ -55,6 +56,8 @@ void CXEdit::SetType(const QString &typeText, int percentKind)
     } else if (first == QLatin1Char(':')) {
         m_kind = Time;
         m_format = QStringLiteral("%H:%M");
+        // Hours and minutes worked: none below 0:00.
+        m_min = 0;
         m_max = 25000;
     } else if (first == QLatin1Char('%')) {
         const int digits = typeText.size() > 1 && typeText.at(1).isDigit() ? typeText.at(1).digitValue() : 0;
@@ -93,8 +96,15 @@ void CXEdit::SetWide()
 {
     if (m_kind != FixedPoint)
         return;
-    m_max = LargestFixedPoint(m_decimals);
+    m_max = LargestAmount(m_decimals);
     m_min = -m_max;
+    m_wide = true;
+}
+
+void CXEdit::SetRange(qint64 minimum, qint64 maximum)
+{
+    m_min = minimum;
+    m_max = maximum;
 }
 
 QString CXEdit::FormatValue() const
@@ -184,14 +194,24 @@ bool CXEdit::SetText(const QString &input)
     if (refused != ValueKind::Text) {
         if (m_kind == FixedPoint)
             refuse(m_type.startsWith(QLatin1Char('$'))
-                       ? TypedValueMessage(ValueKind::Money)
+                       ? TypedMoneyMessage(text, m_decimals)
                        : QStringLiteral("Please enter a number with at most %1 decimals.").arg(m_decimals));
         else
             refuse(TypedValueMessage(refused));
         return false;
     }
+    if (m_wide && m_kind == FixedPoint && (value > m_max || value < m_min)) {
+        // Past the largest amount: said as every amount field says it.
+        const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;
+        refuse(QStringLiteral("\"%1\" cannot be %2 than %3, the largest amount it holds.")
+                   .arg(name, value > m_max ? QStringLiteral("more") : QStringLiteral("less"),
+                        FormatFixedPoint(value > m_max ? m_max : m_min, m_decimals, true)),
+               false);
+        return false;
+    }
     if (value > m_max || value < m_min) {
-        refuse(QStringLiteral("Please enter a number from %1 to %2.")
+        refuse(QString::fromLatin1(m_kind == Time ? "Please enter a time from %1 to %2."
+                                                  : "Please enter a number from %1 to %2.")
                    .arg(FormatNumber(m_min), FormatNumber(m_max)));
         return false;
     }
@@ -199,14 +219,14 @@ bool CXEdit::SetText(const QString &input)
     return true;
 }
 
-void CXEdit::refuse(const QString &message)
+void CXEdit::refuse(const QString &message, bool named)
 {
     m_refused = true;
     // The old value stays, shown as it was.
     m_text = FormatValue();
     setText(m_text);
     const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;
-    platform::Prompt::messageBox(FieldMessage(name, message), QString(),
+    platform::Prompt::messageBox(named ? FieldMessage(name, message) : message, QString(),
                                  platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 

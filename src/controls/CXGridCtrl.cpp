@@ -504,6 +504,15 @@ void CXGridCtrl::SetColumnWide(int column, bool wide)
         m_columns[column].wide = wide;
 }
 
+void CXGridCtrl::SetColumnRange(int column, qint64 minimum, qint64 maximum)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].ranged = true;
+    m_columns[column].minimum = minimum;
+    m_columns[column].maximum = maximum;
+}
+
 void CXGridCtrl::SetColumnMasked(int column, bool masked)
 {
     if (column < 0 || column >= m_colCount)
@@ -766,6 +775,8 @@ void CXGridCtrl::EndEdit()
             m_typed->SetFieldName(QString(c.title).remove(QLatin1Char('&')).simplified());
             if (c.wide)
                 m_typed->SetWide();
+            if (c.ranged)
+                m_typed->SetRange(c.minimum, c.maximum);
             m_typed->SetText(text);
             if (m_typed->refused()) {
                 // Said, naming the column: the cell keeps what it had.

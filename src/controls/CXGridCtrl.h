@@ -102,6 +102,10 @@ public:
     // A money column whose cells hold any amount (64 bits) rather than a
     // 32-bit count of its units; its owner reads the cells as 64-bit.
     void SetColumnWide(int column, bool wide = true);
+    // The values a typed column accepts, in the cells' units (a rate of four
+    // decimals from 0 to 100 is 0..1,000,000); a value outside is refused
+    // naming the column and the cell keeps what it had.
+    void SetColumnRange(int column, qint64 minimum, qint64 maximum);
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -202,6 +206,9 @@ protected:
         std::uint8_t field = 255;
         bool masked = false; // password cells: drawn as dots, typed unseen
         bool wide = false;   // money in 64 bits (SetColumnWide)
+        bool ranged = false; // SetColumnRange
+        qint64 minimum = 0;
+        qint64 maximum = 0;
     };
     struct RowInfo
     {
