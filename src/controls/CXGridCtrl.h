@@ -99,8 +99,9 @@ public:
     void SetColumnEditable(int column, std::uint8_t editable);
     // Cells of a masked column show a dot per character and are typed unseen.
     void SetColumnMasked(int column, bool masked);
-    // A money column whose cells hold any amount (64 bits) rather than a
-    // 32-bit count of its units; its owner reads the cells as 64-bit.
+    // A money column whose cells hold any amount a money field holds exactly
+    // (64 bits, up to 900,000,000,000 either way) rather than a 32-bit count
+    // of its units; its owner reads the cells as 64-bit.
     void SetColumnWide(int column, bool wide = true);
     // The values a typed column accepts, in the cells' units (a rate of four
     // decimals from 0 to 100 is 0..1,000,000); a value outside is refused
