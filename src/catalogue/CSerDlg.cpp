@@ -9,6 +9,7 @@
 #include "app/base/DialogControls.h"
 #include "app/base/HtmlText.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "catalogue/CSerDlgMore.h"
 #include "catalogue/ServiceRules.h"
 #include "controls/DlgItem.h"
@@ -25,7 +26,9 @@
 #include "views/CViewDefaults.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include <QtCore/QHash>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
@@ -533,39 +536,44 @@ bool CSerDlg::ReadControls()
 {
     CSerSet &s = m_set;
     CSerSet &sh = *m_shown;
+    // Each number is read whole, as every field reads its kind ("1,000" and
+    // "1e3" are a thousand); one that does not read is refused naming its
+    // field, which gets the focus.
     struct Failure
     {
         unsigned id;
+        QString message;
     };
     auto number = [this](unsigned id) -> qint32 {
-        const QString text = edit(id)->text().trimmed().remove(QLatin1Char(','));
+        const QString text = edit(id)->text().trimmed();
         if (text.isEmpty())
             return 0;
-        bool ok = false;
-        const qint32 value = text.toInt(&ok);
-        if (!ok)
-            throw Failure{id};
+        std::int32_t value = 0;
+        if (!ReadTypedWhole(text, value))
+            throw Failure{id, TypedValueMessage(ValueKind::Whole)};
         return value;
     };
     auto decimal = [this](unsigned id) -> float {
-        const QString text = edit(id)->text().trimmed().remove(QLatin1Char(','));
+        const QString text = edit(id)->text().trimmed();
         if (text.isEmpty())
             return 0;
+        std::int64_t scaled = 0;
+        if (ReadTypedFixed(text, 10, scaled))
+            return float(double(scaled) / 1e10);
+        // A float shown with more decimals ("3.333333e-05") reads as shown.
         bool ok = false;
-        const float value = text.toFloat(&ok);
-        if (!ok)
-            throw Failure{id};
-        return value;
+        const double value = text.toDouble(&ok);
+        if (!ok || !std::isfinite(value))
+            throw Failure{id, QStringLiteral("Please enter a number.")};
+        return float(value);
     };
     auto money = [this](unsigned id) -> Money {
-        QString text = edit(id)->text().trimmed().remove(QLatin1Char(',')).remove(QLatin1Char('$'));
+        const QString text = edit(id)->text().trimmed();
         if (text.isEmpty())
             return Money::zero();
-        bool ok = false;
-        text.toDouble(&ok);
-        const Money value = Money::fromText(text);
-        if (!ok || !value.isValid())
-            throw Failure{id};
+        Money value;
+        if (!ReadTypedMoney(text, value, 2))
+            throw Failure{id, TypedMoneyMessage(text)};
         return value;
     };
     try {
@@ -600,7 +608,19 @@ bool CSerDlg::ReadControls()
         StoreIfChanged(s.m_CostHr, sh.m_CostHr, costHr);
         StoreIfChanged(s.m_MinPrice, sh.m_MinPrice, minPrice);
     } catch (const Failure &failure) {
-        platform::Prompt::messageBox(QStringLiteral("Please type a number."), QString(), platform::MB_ICONEXCLAMATION);
+        // The captions beside these fields change with the service (and some
+        // are buttons): each field goes by its own name.
+        static const QHash<unsigned, QString> names = {
+            {IDC_DIVIDE, QStringLiteral("Divide by")},     {IDC_MULTIPLY, QStringLiteral("Multiply by")},
+            {IDC_ROUND, QStringLiteral("Round-up to")},    {IDC_MARKUP, QStringLiteral("Markup")},
+            {IDC_MARKUP2, QStringLiteral("Digital")},      {IDC_MARKUP3, QStringLiteral("Blank")},
+            {IDC_CALIPER, QStringLiteral("Caliper")},      {IDC_SETTIME, QStringLiteral("Setup")},
+            {IDC_IMPHOUR, QStringLiteral("% of Fin.Qty")}, {IDC_COSTOH, QStringLiteral("Multiplier")},
+            {IDC_BID, QStringLiteral("Bid")},              {IDC_RUSH, QStringLiteral("Rush")},
+            {IDC_SPCL, QStringLiteral("Special")},         {IDC_COSTHR, QStringLiteral("Cost / Hour")},
+            {IDC_MINPRICE, QStringLiteral("Minimum Price")}};
+        platform::Prompt::messageBox(FieldMessage(names.value(failure.id), failure.message), QString(),
+                                     platform::MB_ICONEXCLAMATION);
         FocusItem(failure.id);
         return false;
     }

@@ -10,6 +10,7 @@
 #include "controls/DlgItem.h"
 #include "data/CSerSet.h"
 #include "data/ListFillers.h"
+#include "app/base/TypedValue.h"
 #include "platform/Prompt.h"
 
 #include <QtWidgets/QCheckBox>
@@ -190,30 +191,25 @@ bool CSerDlgMore::ReadControls()
 {
     qint32 numbers[4] = {};
     const unsigned ids[4] = {IDC_MINLEVEL, IDC_REORDER, IDC_INSTOCK, IDC_ONORDER};
+    // Read whole as every field reads its kind; what does not read is
+    // refused naming the field.
+    const auto refuse = [this](unsigned id, const QString &message) {
+        platform::Prompt::messageBox(FieldMessage(FieldName(edit(id)), message), QString(),
+                                     platform::MB_ICONEXCLAMATION);
+        FocusItem(id);
+        return false;
+    };
     for (int i = 0; i < 4; ++i) {
-        const QString text = edit(ids[i])->text().trimmed().remove(QLatin1Char(','));
-        bool ok = text.isEmpty();
-        numbers[i] = ok ? 0 : text.toInt(&ok);
-        if (!ok) {
-            platform::Prompt::messageBox(QStringLiteral("Please type a number."), QString(),
-                                         platform::MB_ICONEXCLAMATION);
-            FocusItem(ids[i]);
-            return false;
-        }
+        const QString text = edit(ids[i])->text().trimmed();
+        std::int32_t value = 0;
+        if (!text.isEmpty() && !ReadTypedWhole(text, value))
+            return refuse(ids[i], TypedValueMessage(ValueKind::Whole));
+        numbers[i] = value;
     }
-    const QString wageText = edit(IDC_WAGEHR)->text().trimmed().remove(QLatin1Char(',')).remove(QLatin1Char('$'));
+    const QString wageText = edit(IDC_WAGEHR)->text().trimmed();
     Money wage = Money::zero();
-    if (!wageText.isEmpty()) {
-        bool ok = false;
-        wageText.toDouble(&ok);
-        wage = Money::fromText(wageText);
-        if (!ok || !wage.isValid()) {
-            platform::Prompt::messageBox(QStringLiteral("Please type a number."), QString(),
-                                         platform::MB_ICONEXCLAMATION);
-            FocusItem(IDC_WAGEHR);
-            return false;
-        }
-    }
+    if (!wageText.isEmpty() && !ReadTypedMoney(wageText, wage, 2))
+        return refuse(IDC_WAGEHR, TypedMoneyMessage(wageText));
     CSerSet &s = m_set;
     CSerSet &sh = *m_shown;
     StoreIfChanged(s.m_ProdDepID, sh.m_ProdDepID, quint8(comboCode(combo(IDC_PRODDEP))));

@@ -38,6 +38,8 @@ CXEdit::CXEdit(QWidget *parent) : QLineEdit(parent) {}
 void CXEdit::SetType(const QString &typeText, int percentKind)
 {
     m_kind = Plain;
+    m_wide = false;
+    m_ranged = false;
     m_min = INT_MIN;
     m_max = INT_MAX;
     m_decimals = 0;
@@ -93,8 +95,16 @@ void CXEdit::SetWide()
 {
     if (m_kind != FixedPoint)
         return;
-    m_max = LargestFixedPoint(m_decimals);
+    m_max = LargestAmount(m_decimals);
     m_min = -m_max;
+    m_wide = true;
+}
+
+void CXEdit::SetRange(qint64 minimum, qint64 maximum)
+{
+    m_ranged = true;
+    m_min = minimum;
+    m_max = maximum;
 }
 
 QString CXEdit::FormatValue() const
@@ -183,7 +193,7 @@ bool CXEdit::SetText(const QString &input)
     }
     if (refused != ValueKind::Text) {
         if (m_kind == FixedPoint && m_type.startsWith(QLatin1Char('$'))) {
-            refuse(TypedValueMessage(ValueKind::Money));
+            refuse(TypedMoneyMessage(text, m_decimals));
         } else if (m_kind == FixedPoint) {
             // A number with more decimals than the field keeps is told so;
             // any other text is no number.
@@ -197,12 +207,22 @@ bool CXEdit::SetText(const QString &input)
             refuse(TypedValueMessage(refused));
         return false;
     }
-    if (value < 0 && m_min == 0) {
+    if (value < 0 && m_min == 0 && !m_ranged) {
         refuse(QStringLiteral("Please enter a number of 0 or more."));
         return false;
     }
+    if (m_wide && m_kind == FixedPoint && (value > m_max || value < m_min)) {
+        // Past the largest amount: said as every amount field says it.
+        const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;
+        refuse(QStringLiteral("\"%1\" cannot be %2 than %3, the largest amount it holds.")
+                   .arg(name, value > m_max ? QStringLiteral("more") : QStringLiteral("less"),
+                        FormatFixedPoint(value > m_max ? m_max : m_min, m_decimals, true)),
+               false);
+        return false;
+    }
     if (value > m_max || value < m_min) {
-        refuse(QStringLiteral("Please enter a number from %1 to %2.")
+        refuse(QString::fromLatin1(m_kind == Time ? "Please enter a time from %1 to %2."
+                                                  : "Please enter a number from %1 to %2.")
                    .arg(FormatNumber(m_min), FormatNumber(m_max)));
         return false;
     }
@@ -210,14 +230,14 @@ bool CXEdit::SetText(const QString &input)
     return true;
 }
 
-void CXEdit::refuse(const QString &message)
+void CXEdit::refuse(const QString &message, bool named)
 {
     m_refused = true;
     // The old value stays, shown as it was.
     m_text = FormatValue();
     setText(m_text);
     const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;
-    platform::Prompt::messageBox(FieldMessage(name, message), QString(),
+    platform::Prompt::messageBox(named ? FieldMessage(name, message) : message, QString(),
                                  platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 

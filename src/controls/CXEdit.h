@@ -41,11 +41,16 @@ public:
     // one, the label beside the field.
     void SetFieldName(const QString &name) { m_fieldName = name; }
     // A fixed-point field that holds any amount of money, read and kept in 64
-    // bits: up to 922,337,203,685,477.5807. Call after SetType.
+    // bits: up to 900,000,000,000 (with the field's decimals) either way, the
+    // largest amount a money field of the shop file holds exactly. Call after
+    // SetType.
     void SetWide();
     // A number field that takes no negative number: one typed is refused
     // naming the field, never made positive. Call after SetType.
     void SetNotNegative() { m_min = 0; }
+    // The values the field accepts, in its own units (the number times the
+    // scale); a value outside is refused naming the field. Call after SetType.
+    void SetRange(qint64 minimum, qint64 maximum);
     // The value's text: empty for 0.
     QString FormatValue() const;
     // The text of any value in this field's format, 0 included ("0.00").
@@ -67,7 +72,9 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    void refuse(const QString &message);
+    // Says the message (after the field's name unless it names the field
+    // itself) and shows the old value again.
+    void refuse(const QString &message, bool named = true);
 
     QString m_fieldName;
     int m_kind = Plain;
@@ -76,6 +83,8 @@ private:
     qint64 m_min = INT_MIN;
     qint64 m_max = INT_MAX;
     bool m_refused = false;
+    bool m_wide = false; // SetWide
+    bool m_ranged = false; // SetRange: its own range, said as such
     int m_scale = 1;
     QString m_type;
     QString m_format;

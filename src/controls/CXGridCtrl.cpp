@@ -510,6 +510,15 @@ void CXGridCtrl::SetColumnNotNegative(int column, bool on)
         m_columns[column].notNegative = on;
 }
 
+void CXGridCtrl::SetColumnRange(int column, qint64 minimum, qint64 maximum)
+{
+    if (column < 0 || column >= m_colCount)
+        return;
+    m_columns[column].ranged = true;
+    m_columns[column].minimum = minimum;
+    m_columns[column].maximum = maximum;
+}
+
 void CXGridCtrl::SetColumnMasked(int column, bool masked)
 {
     if (column < 0 || column >= m_colCount)
@@ -776,6 +785,8 @@ void CXGridCtrl::EndEdit()
                 m_typed->SetWide();
             if (c.notNegative)
                 m_typed->SetNotNegative();
+            if (c.ranged)
+                m_typed->SetRange(c.minimum, c.maximum);
             m_typed->SetText(text);
             if (m_typed->refused()) {
                 // Said, naming the column: the cell keeps what it had.

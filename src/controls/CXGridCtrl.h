@@ -99,12 +99,17 @@ public:
     void SetColumnEditable(int column, std::uint8_t editable);
     // Cells of a masked column show a dot per character and are typed unseen.
     void SetColumnMasked(int column, bool masked);
-    // A money column whose cells hold any amount (64 bits) rather than a
-    // 32-bit count of its units; its owner reads the cells as 64-bit.
+    // A money column whose cells hold any amount a money field holds exactly
+    // (64 bits, up to 900,000,000,000 either way) rather than a 32-bit count
+    // of its units; its owner reads the cells as 64-bit.
     void SetColumnWide(int column, bool wide = true);
     // A typed column that takes no negative number: one typed is refused
     // naming the column, the cell keeping its value.
     void SetColumnNotNegative(int column, bool on = true);
+    // The values a typed column accepts, in the cells' units (a rate of four
+    // decimals from 0 to 100 is 0..1,000,000); a value outside is refused
+    // naming the column and the cell keeps what it had.
+    void SetColumnRange(int column, qint64 minimum, qint64 maximum);
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -206,6 +211,9 @@ protected:
         bool masked = false; // password cells: drawn as dots, typed unseen
         bool wide = false;   // money in 64 bits (SetColumnWide)
         bool notNegative = false; // typed numbers from 0 (SetColumnNotNegative)
+        bool ranged = false; // SetColumnRange
+        qint64 minimum = 0;
+        qint64 maximum = 0;
     };
     struct RowInfo
     {

@@ -337,8 +337,8 @@ void CArPayment::ApplyRow(int row, bool partial)
             text = dlg.m_strValue;
             Money typed;
             QString refusal;
-            if (!ReadTypedMoney(text, typed))
-                refusal = TypedValueMessage(ValueKind::Money);
+            if (!ReadTypedMoney(text, typed, 2))
+                refusal = TypedMoneyMessage(text);
             else if (typed <= Money())
                 refusal = QStringLiteral("Please enter an amount above 0.");
             if (refusal.isEmpty()) {

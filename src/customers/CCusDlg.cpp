@@ -445,18 +445,19 @@ bool CCusDlg::ExchangeFields(bool save)
     if (auto *parent = qobject_cast<QLineEdit *>(GetDlgItem(this, IDC_PARENTNO))) {
         const bool null = m_set.IsFieldNull(&m_set.m_ParentNo);
         if (save) {
+            // A customer's number, read whole as every number field reads
+            // one; the field is named after its button.
             const QString t = parent->text().trimmed();
-            bool digits = !t.isEmpty();
-            for (QChar c : t)
-                digits = digits && c.isDigit();
-            if (!t.isEmpty() && !digits) {
-                platform::Prompt::messageBox(FieldMessage(FieldName(parent), QStringLiteral("Please enter a number.")),
-                                             QString(), platform::MB_ICONEXCLAMATION);
+            std::int32_t number = 0;
+            if (!t.isEmpty() && !ReadTypedQuantity(t, number)) {
+                platform::Prompt::messageBox(
+                    FieldMessage(QStringLiteral("Parent No"), QStringLiteral("Please enter a number.")), QString(),
+                    platform::MB_ICONEXCLAMATION);
                 dx.Fail(parent);
                 return false;
             }
             if (!(null && t.isEmpty()))
-                m_set.m_ParentNo = t.isEmpty() ? 0 : t.toInt();
+                m_set.m_ParentNo = number;
         } else {
             parent->setText(null ? QString() : numberText(m_set.m_ParentNo));
         }

@@ -1,6 +1,7 @@
 #include "customers/CreditAdjustment.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/TypedValue.h"
 #include "customers/ReceivableRows.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -30,23 +31,22 @@ CreditAdjustment::CreditAdjustment(platform::Database &db)
 
 Money CreditAdjustment::CreditLimitFromText(const QString &text)
 {
-    // Read as any typed amount ("$5,000" is 5,000), then cut to whole units.
-    const Money typed = Money::fromText(text.trimmed());
-    if (!typed.isValid())
+    // Read as any typed amount of cents ("$5,000" is 5,000), within the
+    // largest amount (past it refused, never held at it), then cut to whole
+    // units.
+    Money typed;
+    if (!ReadTypedMoney(text.trimmed(), typed, 2))
         return Money::invalid();
     if (typed.units() < 0)
         return Money();
-    const std::int64_t whole = typed.units() / Money::kUnitsPerWhole;
-    if (whole > 900000000000LL)
-        return Money::fromWhole(900000000000LL);
-    return Money::fromWhole(whole);
+    return Money::fromWhole(typed.units() / Money::kUnitsPerWhole);
 }
 
 bool CreditAdjustment::StoreTypedCreditLimit(qint32 cusNo, const QString &typed)
 {
     const Money limit = CreditLimitFromText(typed);
     if (!limit.isValid()) {
-        platform::Prompt::messageBox(QStringLiteral("Please enter a currency."), QString(),
+        platform::Prompt::messageBox(TypedMoneyMessage(typed.trimmed()), QString(),
                                      platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }

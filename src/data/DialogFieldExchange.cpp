@@ -249,10 +249,12 @@ void readTypedCurrency(DataExchange &dx, QLineEdit *edit, Money &value)
 {
     const QString text = edit->text().trimmed();
     Money parsed;
-    if (!text.isEmpty() && !ReadTypedMoney(text, parsed)) {
+    // The field shows cents: more decimals are refused as no amount is, and
+    // so is an amount past the largest a money field holds.
+    if (!text.isEmpty() && !ReadTypedMoney(text, parsed, 2)) {
         // Refused once: leaving the field with the same text says it no more.
         edit->setProperty("refusedText", edit->text());
-        platform::Prompt::messageBox(FieldMessage(FieldName(edit), TypedValueMessage(ValueKind::Money)), QString(),
+        platform::Prompt::messageBox(FieldMessage(FieldName(edit), TypedMoneyMessage(text)), QString(),
                                      platform::MB_OK | platform::MB_ICONEXCLAMATION);
         dx.Fail(edit);
         return;

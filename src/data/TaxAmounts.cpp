@@ -7,6 +7,7 @@
 
 #include <QtCore/QHash>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -136,9 +137,13 @@ void ComputeJobTaxes(const Money &taxableItems, const Money &subtotal, const Mon
     taxable = taxableItems;
     taxable.setStatus(Money::Status::Valid);
     if (!discount.isZero() && !subtotal.isZero()) {
+        // The discount applied is never more than the subtotal (the totals
+        // cut it so): a larger one typed takes no tax off beyond it.
+        const std::int64_t most = subtotal.units() < 0 ? -subtotal.units() : subtotal.units();
+        const std::int64_t applied = std::clamp(discount.units(), -most, most);
         // The share first, then the product, cut toward zero.
         const double share = double(taxable.units()) / double(subtotal.units());
-        const double reduction = double(discount.units()) * share;
+        const double reduction = double(applied) * share;
         taxable += Money::fromUnits(std::int64_t(std::trunc(reduction)));
     }
     secondBase = taxable;

@@ -49,7 +49,8 @@ void ComputeTaxAmounts(Money &taxable, Money shipping, Money postage, quint8 tax
                        Money &secondBase, Money &secondTax, const TaxRateLookup &rates);
 
 // A job's taxable amounts and taxes from the prices of its taxable items:
-// the discount falls on the taxable items in proportion to their share of
+// the discount (no more of it than the subtotal, as the totals cut it) falls
+// on the taxable items in proportion to their share of
 // the subtotal (cut toward zero to a ten-thousandth), then the tax code's
 // rates apply. `taxable` and `tax` are the job's first figures, `secondBase`
 // and `secondTax` its second tax's.

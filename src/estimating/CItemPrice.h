@@ -252,7 +252,7 @@ private:
     double m_dFinishRunWaste = 0;
 
     // Tables.
-    qint32 m_Markup[20][9] = {};
+    qint64 m_Markup[20][9] = {};
     qint32 m_Waste[21][8] = {};
     qint32 m_JobDiff[20][5] = {};
     qint32 m_PapDiff[20][5] = {};

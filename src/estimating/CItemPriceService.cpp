@@ -264,8 +264,8 @@ double CItemPrice::GetMarkupFactor(Money cost) const
     }
     double percent = 0;
     if (level >= 1 && level <= 19) {
-        const qint32 x = ClampToLong(cost.units());
-        qint32 lowBreak = 0, lowPercent = 0, highBreak = 0, highPercent = 0;
+        const qint64 x = cost.units();
+        qint64 lowBreak = 0, lowPercent = 0, highBreak = 0, highPercent = 0;
         bool lower = false;
         bool upper = false;
         for (int c = 0; c < 9; ++c) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -23,8 +24,8 @@ qint32 LongAt(const platform::Recordset &rs, int position)
 
 // Reads one statement's rows into a table of longs, `Rows` rows of `Columns`
 // values. A table with fewer rows leaves the rest as they are (zero).
-template <int Rows, int Columns>
-void ReadLongTable(const QString &sql, qint32 (&table)[Rows][Columns], qint32 firstRowScale)
+template <typename T, int Rows, int Columns>
+void ReadLongTable(const QString &sql, T (&table)[Rows][Columns], qint32 firstRowScale)
 {
     platform::Recordset rs(SharedDatabase());
     rs.open(platform::Recordset::Type::Snapshot, sql);
@@ -32,10 +33,12 @@ void ReadLongTable(const QString &sql, qint32 (&table)[Rows][Columns], qint32 fi
         for (int c = 0; c < Columns && c < rs.fieldCount(); ++c) {
             const platform::Value v = rs.value(c);
             const qint64 n = v.isNull() ? 0 : v.toInt64();
-            // A scaled break past what a long holds reads as the largest
-            // one (the lookup compares costs clamped the same way), never
+            // A long read from the table is a long; a scaled break (the
+            // markup table's cost breaks in ten-thousandths) is held whole
+            // when the table holds 64 bits, else at the largest long, never
             // wrapped round to a negative break.
-            table[r][c] = qint32(std::clamp<qint64>(r == 0 ? n * firstRowScale : n, INT32_MIN, INT32_MAX));
+            const qint64 scaled = r == 0 ? n * firstRowScale : n;
+            table[r][c] = T(std::clamp<qint64>(scaled, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
         }
     }
 }
@@ -103,7 +106,7 @@ std::shared_ptr<const CSerSet> PricingCache::Service(qint32 serNo)
     return it == m_services.end() ? nullptr : it->second;
 }
 
-const qint32 (&PricingCache::Markup())[20][9]
+const qint64 (&PricingCache::Markup())[20][9]
 {
     if (!m_bMarkupRead) {
         m_bMarkupRead = true;

@@ -58,9 +58,10 @@ public:
     // The Services row of a number; nullptr when Services has no such row.
     std::shared_ptr<const CSerSet> Service(qint32 serNo);
 
-    // MarkupTable: row 0 the cost breaks in currency units, rows 1..19 the
-    // percentages of the markup levels.
-    const qint32 (&Markup())[20][9];
+    // MarkupTable: row 0 the cost breaks in currency units (64 bits: a break
+    // of $300,000 is 3,000,000,000 units), rows 1..19 the percentages of the
+    // markup levels.
+    const qint64 (&Markup())[20][9];
     // WasteTable rows 0..20: Setup, Waste1..Waste7.
     const qint32 (&Waste())[21][8];
     // The difficulty row of a service; nullptr when it has none.
@@ -100,7 +101,7 @@ private:
     std::set<qint32> m_missingServices;
 
     bool m_bMarkupRead = false;
-    qint32 m_Markup[20][9] = {};
+    qint64 m_Markup[20][9] = {};
     bool m_bWasteRead = false;
     qint32 m_Waste[21][8] = {};
 

@@ -252,9 +252,14 @@ void CJobWhen::OnOK()
     for (const auto &t : times) {
         QString shown;
         if (*t.value != *t.old && !CanonicalTypedText(ValueKind::TimeOfDay, *t.value, shown)) {
-            // The time it had stays.
-            *t.value = *t.old;
-            combo(t.id)->setCurrentText(*t.old);
+            // The time shown before this typing stays (one kept since the
+            // window opened included).
+            QLineEdit *line = combo(t.id)->lineEdit();
+            QString before = line ? ValueShownBeforeTyping(line) : *t.old;
+            if (before == *t.value) // put in, not typed: the time it had
+                before = *t.old;
+            *t.value = before;
+            combo(t.id)->setCurrentText(before);
             RefuseTyped(combo(t.id), TypedValueMessage(ValueKind::TimeOfDay));
             return;
         }

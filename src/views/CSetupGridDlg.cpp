@@ -106,8 +106,11 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
     grid->SetRowsByKey(d.rowsByKey);
     if (d.rowsByKey)
         grid->SetKeyBase(d.keyBase);
-    for (int c = 0; c < d.columns.size(); ++c)
+    for (int c = 0; c < d.columns.size(); ++c) {
         grid->SetColumnMasked(c, d.columns[c].masked);
+        if (d.columns[c].maximum > d.columns[c].minimum)
+            grid->SetColumnRange(c, d.columns[c].minimum, d.columns[c].maximum);
+    }
     for (const SetupPicks &p : d.picks)
         grid->AddPickItems(p.column, p.firstValue, p.list);
     for (int row : d.readOnlyRows)

@@ -144,6 +144,9 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         g.rows = 250;
         g.visible = 24;
         g.headerHeight = 34;
+        // A rate is a share of the amount: 0 to 100 %, in ten-thousandths.
+        g.columns[2].minimum = 0;
+        g.columns[2].maximum = 1000000;
         g.picks = {{3, 0, QStringLiteral("No,Yes,")}, {4, 0, QStringLiteral("No,Yes,")}, {5, 0, QStringLiteral("No,Yes,")}};
         g.readOnlyRows = {0};
         g.rowsByKey = true;

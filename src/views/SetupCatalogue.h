@@ -19,6 +19,10 @@ struct SetupColumn
     std::uint32_t align = 0;
     int field = -1;
     bool masked = false; // password cells
+    // The values a typed column accepts, in its cells' units (maximum above
+    // minimum); none given, the column's type says.
+    qint64 minimum = 0;
+    qint64 maximum = 0;
 };
 
 struct SetupCell

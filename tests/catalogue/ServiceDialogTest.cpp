@@ -171,10 +171,31 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
         d.SendCommand(30213);
         EXPECT_EQ(prompts().lastText(), QStringLiteral("This service has no name!"));
         type(d, CSerDlg::IDC_NAME, QStringLiteral("20# Bond"));
-        type(d, CSerDlg::IDC_CALIPER, QStringLiteral("thin"));
-        prompts().answer(platform::IDOK);
-        d.SendCommand(30213);
-        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please type a number."));
+        // A number that does not read is refused naming its field (the
+        // caption beside it changes with the service, or is a button).
+        const struct
+        {
+            unsigned id;
+            const char *typed;
+            const char *message;
+        } refusals[] = {
+            {CSerDlg::IDC_CALIPER, "thin", "Caliper: Please enter a number."},
+            {CSerDlg::IDC_DIVIDE, "2.5", "Divide by: Please enter an integer."},
+            {CSerDlg::IDC_ROUND, "1,00", "Round-up to: Please enter an integer."},
+            {CSerDlg::IDC_MARKUP, "abc", "Markup: Please enter an integer."},
+            {CSerDlg::IDC_MINPRICE, "12.345", "Minimum Price: Please enter an amount with at most 2 decimals."},
+            {CSerDlg::IDC_MINPRICE, "900,000,000,000.01",
+             "Minimum Price: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+        };
+        for (const auto &r : refusals) {
+            SCOPED_TRACE(r.typed);
+            const QString before = d.edit(r.id)->text();
+            type(d, r.id, QString::fromLatin1(r.typed));
+            prompts().answer(platform::IDOK);
+            d.SendCommand(30213);
+            EXPECT_EQ(prompts().lastText(), QString::fromLatin1(r.message));
+            type(d, r.id, before);
+        }
         type(d, CSerDlg::IDC_CALIPER, QStringLiteral("0.004"));
         // Cancel with a change asks; Cancel in the question stays.
         prompts().answer(platform::IDCANCEL);
@@ -186,6 +207,16 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, Caliper FROM Services WHERE SerNo = 10")),
               QStringLiteral("20# Bond|"));
+
+    // Numbers as every field reads them: "1e3" and "1,000" are a thousand.
+    runStored(10, 30103, [&](CSerDlg &d) {
+        type(d, CSerDlg::IDC_ROUND, QStringLiteral("1e3"));
+        type(d, CSerDlg::IDC_MARKUP, QStringLiteral("1,000"));
+        type(d, CSerDlg::IDC_MINPRICE, QStringLiteral("$1,234.50"));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT [Round], Markup, MinPrice FROM Services WHERE SerNo = 10")),
+              QStringLiteral("1000|1000|1234.5"));
 }
 
 // Another workstation holding the file while a new service is saved: the

@@ -83,7 +83,7 @@ TEST_F(CXEditTest, MoneyFieldKeepsWhatIsTypedOrRefusesItNamingTheField)
         {"%3d", 6, false, "-5", "Price: Please enter a number of 0 or more."},
         {"%3d", 6, false, "256", "Price: Please enter a number from 0 to 255."},
         {"%7d", 7, true, "-1", "Price: Please enter a number of 0 or more."},
-        {":", 5, false, "1e3", "Price: Please enter a number from 0:00 to 416:40."},
+        {":", 5, false, "1e3", "Price: Please enter a time from 0:00 to 416:40."},
     };
     for (const auto &r : refusals) {
         SCOPED_TRACE(r.typed);
@@ -175,10 +175,11 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CXEditTypedTest, ::testing::Values(
     TypedCase{"2", 8, "5.001", false, 0}, TypedCase{":", 5, "1e3", false, 0}, TypedCase{":", 5, "-5", false, 0},
     TypedCase{":", 5, "2.5", false, 0}));
 
-// A money field made wide holds any amount of eighteen digits exactly (a
-// price of 99999999 with four decimals is 999999990000 ten-thousandths);
-// beyond it, and a whole number beyond 32 bits, is refused and the old value
-// (7) stays.
+// A money field made wide holds, past 32 bits, any amount a money field of
+// the shop file holds exactly: up to 900,000,000,000 either way (a price of
+// 99999999 with four decimals is 999999990000 ten-thousandths); one unit past
+// it, and a whole number beyond 32 bits, is refused and the old value (7)
+// stays.
 TEST_F(CXEditTest, AWideMoneyFieldHoldsAnyAmountOfTheCurrency)
 {
     struct Case
@@ -190,15 +191,21 @@ TEST_F(CXEditTest, AWideMoneyFieldHoldsAnyAmountOfTheCurrency)
     const Case cases[] = {
         {"4", "214748.3648", 2147483648LL},
         {"4", "99999999", 999999990000LL},
-        {"4", "99999999999999.9999", 999999999999999999LL},
-        {"4", "-0099999999999999.9999", -999999999999999999LL},
+        {"4", "900000000000.0000", 9000000000000000LL},
+        {"4", "-900,000,000,000", -9000000000000000LL},
+        {"4", "900000000000.0001", 7},
+        {"4", "-900000000000.0001", 7},
+        {"4", "99999999999999.9999", 7},
+        {"4", "-0099999999999999.9999", 7},
         {"4", "922337203685477.5807", 7},
         {"4", "100000000000000", 7},
         {"4", "922337203685477.5808", 7},
         {"4", "-922337203685477.5808", 7},
         {"4", "99999999999999999999", 7},
         {"$", "21474836.48", 2147483648LL},
-        {"$", "922337203685477.58", 92233720368547758LL},
+        {"$", "900,000,000,000.00", 90000000000000LL},
+        {"$", "900000000000.01", 7},
+        {"$", "922337203685477.58", 7},
         {"$", "922337203685477.59", 7},
         {"$", "-0.05", -5},
         {"%d", "2147483648", 7},
@@ -238,6 +245,46 @@ TEST_F(CXEditTest, TimeFieldHoldsMinutes)
     // Its range is that of a duration: from no time at all.
     EXPECT_EQ(edit.minimum(), 0);
     EXPECT_EQ(edit.FormatNumber(edit.minimum()), QStringLiteral("0:00"));
+    // Past its largest time the refusal gives the range of times it holds.
+    edit.SetFieldName(QStringLiteral("Actual Time"));
+    edit.SetValue(90);
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(edit.SetText(QStringLiteral("416:41")));
+    EXPECT_EQ(edit.GetValue(), 90);
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Actual Time: Please enter a time from 0:00 to 416:40.")});
+    EXPECT_TRUE(edit.SetText(QStringLiteral("416:40")));
+    EXPECT_EQ(edit.GetValue(), 25000);
+}
+
+// A typed column given a range keeps a value within it and refuses one
+// outside naming the column: a tax rate of four decimals from 0 to 100 %.
+TEST_F(CXEditTest, ARangeGivenRefusesWhatLiesOutsideIt)
+{
+    const struct
+    {
+        const char *typed;
+        qint64 value; // 7: refused
+    } rows[] = {{"100", 1000000}, {"0", 0}, {"8.25", 82500}, {"100.0001", 7}, {"101", 7}, {"-5", 7},
+                {"-0.0001", 7}, {"1e3", 7}, {"1e1", 100000}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.typed);
+        CXEdit edit;
+        edit.SetFieldName(QStringLiteral("Rate (%)"));
+        edit.SetType(QStringLiteral("4"), 8);
+        edit.SetRange(0, 1000000);
+        edit.SetValue(7);
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        edit.SetText(QString::fromLatin1(row.typed));
+        EXPECT_EQ(edit.GetValue(), row.value);
+        EXPECT_EQ(prompts().texts(),
+                  row.value == 7
+                      ? QStringList{QStringLiteral("Rate (%): Please enter a number from 0.0000 to 100.0000.")}
+                      : QStringList());
+        while (prompts().pendingAnswers() > 0)
+            prompts().takeAnswer(platform::PromptRecord());
+    }
 }
 
 TEST_F(CXEditTest, EmptyDateFieldOffersTodayWithTheDaySelected)

@@ -295,6 +295,51 @@ TEST_F(CustomerWindowTest, PriceLevelsDiscountsAndLocations)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT PriceLevel FROM Customers WHERE CusNo = 40")), QStringLiteral("157"));
 }
 
+// The credit limit refused puts back the limit shown before it was typed
+// (one typed and kept included); the parent's number is refused by name.
+TEST_F(CustomerWindowTest, RefusedNumbersNameTheirFieldAndPutBackWhatWasShown)
+{
+    addCustomer(41, QStringLiteral("Acme"));
+    exec(QStringLiteral("UPDATE Customers SET CreditLimit = 5000 WHERE CusNo = 41"));
+    runOn(41, false, [&](CCusDlg &d) {
+        auto *limit = qobject_cast<QLineEdit *>(GetDlgItem(&d, CCusDlg::IDC_CREDIT_LIMIT));
+        EXPECT_EQ(limit->text(), QStringLiteral("5000.00"));
+        const struct
+        {
+            const char *typed;
+            const char *shown;
+            const char *message;
+        } rows[] = {{"2500.00", "2500.00", nullptr},
+                    {"25OO", "2500.00", "Please enter a currency."},
+                    {"12.345", "2500.00", "Please enter an amount with at most 2 decimals."},
+                    {"99,999,999,999,999.99", "2500.00",
+                     "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."}};
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.typed);
+            prompts().clear();
+            if (row.message)
+                prompts().answer(platform::IDOK);
+            limit->setFocus();
+            limit->selectAll();
+            QTest::keyClicks(limit, QString::fromLatin1(row.typed));
+            emit limit->editingFinished();
+            EXPECT_EQ(limit->text(), QString::fromLatin1(row.shown));
+            if (row.message)
+                EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral(": ") + QString::fromLatin1(row.message)))
+                    << prompts().lastText().toStdString();
+        }
+        setText(&d, CCusDlg::IDC_PARENTNO, QStringLiteral("abc"));
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Parent No: Please enter a number.")});
+        setText(&d, CCusDlg::IDC_PARENTNO, QStringLiteral("1e3"));
+        return press(d, 30443);
+    });
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit, ParentNo FROM Customers WHERE CusNo = 41")),
+              QStringLiteral("2500|1000"));
+}
+
 TEST_F(CustomerWindowTest, CreditDueOpensOnlyOnASavedCustomerAndMovesTheStoredAmount)
 {
     int calls = 0;

@@ -468,7 +468,10 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
         qint64 whole;
     } limits[] = {{"1500.75", 1500},  {"-100", 0},   {"250", 250},         {"$5,000", 5000},
                   {"5,000", 5000},    {"5000", 5000}, {"$1,234.99", 1234},  {"-0.50", 0},
-                  {"abc", -1},        {"", -1},      {"12345678901234567890", -1}};
+                  {"abc", -1},        {"", -1},      {"12345678901234567890", -1},
+                  // The largest amount, and a cent past it: refused, never
+                  // held at the largest.
+                  {"900,000,000,000", 900000000000LL}, {"900000000000.01", -1}, {"1500.755", -1}};
     for (const auto &l : limits) {
         const Money read = CreditAdjustment::CreditLimitFromText(QString::fromLatin1(l.text));
         if (l.whole < 0)
@@ -481,11 +484,15 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
     ASSERT_TRUE(credit.StoreCreditLimit(100, Money::fromWhole(1500)));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")), QStringLiteral("1500"));
     // As the limit prompt stores it: refused texts say so and keep the limit.
-    for (const char *refused : {"abc", "12345678901234567890"}) {
+    const std::pair<const char *, const char *> refusals[] = {
+        {"abc", "Please enter a currency."},
+        {"12345678901234567890", "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+        {"900,000,000,000.01", "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."}};
+    for (const auto &[refused, message] : refusals) {
         prompts().clear();
         prompts().answer(platform::IDOK);
         EXPECT_FALSE(credit.StoreTypedCreditLimit(100, QString::fromLatin1(refused)));
-        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Please enter a currency.")}) << refused;
+        EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(message)}) << refused;
         EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditLimit FROM Customers WHERE CusNo = 100")),
                   QStringLiteral("1500"));
     }

@@ -404,7 +404,13 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
             prompts().answer(platform::IDOK);
             d.amountEdit()->setText(QString::fromLatin1(bad));
             emit d.amountEdit()->editingFinished();
-            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Amount: Please enter a currency.")}) << bad;
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Amount: ")
+                                  + (QByteArray(bad) == "abc" ? QStringLiteral("Please enter a currency.")
+                                                              : QStringLiteral("Please enter an amount from "
+                                                                               "-900,000,000,000.00 to "
+                                                                               "900,000,000,000.00."))})
+                << bad;
             EXPECT_EQ(d.amountEdit()->text(), QString::fromLatin1(bad));
             EXPECT_EQ(d.amountEdit()->selectedText(), QString::fromLatin1(bad));
             EXPECT_EQ(GetDlgItem(&d, 1304)->property("text").toString(), QStringLiteral("50.00")) << bad;
@@ -497,11 +503,68 @@ TEST_F(ReceivablesViewTest, AnAmountCorrectedAfterARefusalIsTheOneSaved)
     }
 }
 
+// A payment of the largest amount a money field holds is saved as confirmed;
+// one cent past it (or a third decimal) is refused naming the field, the
+// text refused left selected to be typed over (never stored a cent off).
+TEST_F(ReceivablesViewTest, APaymentAtTheLargestAmountIsSavedAsConfirmed)
+{
+    addCustomer(201, QStringLiteral("Tall Orders"));
+    onDialog<CArPayment>([&](CArPayment &d) {
+        QLineEdit *amount = d.amountEdit();
+        const struct
+        {
+            const char *typed;
+            const char *shown;
+            const char *message;
+        } rows[] = {
+            {"900,000,000,000.01", "900,000,000,000.01",
+             "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+            {"99999999999999.99", "99999999999999.99",
+             "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+            {"12.345", "12.345", "Please enter an amount with at most 2 decimals."},
+            {"900,000,000,000", "900000000000.00", nullptr},
+        };
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.typed);
+            prompts().clear();
+            if (row.message)
+                prompts().answer(platform::IDOK);
+            amount->setFocus();
+            amount->selectAll();
+            QTest::keyClicks(amount, QString::fromLatin1(row.typed));
+            emit amount->editingFinished();
+            EXPECT_EQ(amount->text(), QString::fromLatin1(row.shown));
+            if (row.message)
+                EXPECT_TRUE(prompts().lastText().endsWith(QStringLiteral(": ") + QString::fromLatin1(row.message)))
+                    << prompts().lastText().toStdString();
+            else
+                EXPECT_TRUE(prompts().texts().isEmpty());
+        }
+        prompts().clear();
+        prompts().answer(platform::IDYES);
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30443);
+        return d.result();
+    });
+    prompts().answer(platform::IDYES); // an advance payment
+    view->OpenPayment(201);
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Credit $900000000000.00 is saved.")))
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Amount) FROM Payments")),
+              QStringLiteral("900000000000.0000"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 201")),
+              QStringLiteral("900000000000.0000"));
+}
+
 TEST_F(ReceivablesViewTest, APartialPaymentIsReadWholeOrRefusedAndAskedForAgainAsTyped)
 {
     addJob(3, 8001, 0, QStringLiteral("#3/1/2026#"), QStringLiteral("80"), QStringLiteral("80"));
     const char *currency = "Partial Payment: Please enter a currency.";
     const char *above = "Partial Payment: Please enter an amount above 0.";
+    // An amount in cents: a third decimal is refused, never rounded, and so
+    // is an amount past the largest a money field holds.
+    const char *cents = "Partial Payment: Please enter an amount with at most 2 decimals.";
+    const char *bound = "Partial Payment: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00.";
     struct Case
     {
         const char *typed;
@@ -510,7 +573,9 @@ TEST_F(ReceivablesViewTest, APartialPaymentIsReadWholeOrRefusedAndAskedForAgainA
     };
     const Case cases[] = {
         {"25.5", "25.50", nullptr},   {"$50", "50.00", nullptr}, {"1,00", nullptr, currency},
-        {"12.5abc", nullptr, currency}, {"12.34567", nullptr, currency}, {"", nullptr, currency}, {"12.3456", "12.35", nullptr},
+        {"12.5abc", nullptr, currency}, {"12.34567", nullptr, cents}, {"", nullptr, currency},
+        {"12.3456", nullptr, cents},
+        {"12.345", nullptr, cents},     {"900,000,000,000.01", nullptr, bound}, {"99999999999999.99", nullptr, bound},
         {"-5", nullptr, above},       {"0", nullptr, above},
     };
     for (const Case &c : cases) {

@@ -75,7 +75,73 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     DDX_CurrencyNoCharge(tooLarge, edit, price);
     EXPECT_TRUE(tooLarge.failed());
     EXPECT_EQ(price, Money::fromCents(300));
-    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Price: Please enter a currency.")});
+    EXPECT_EQ(prompts().texts(),
+              QStringList{QStringLiteral("Price: Please enter an amount from -900,000,000,000.00 to "
+                                         "900,000,000,000.00.")});
+}
+
+// An amount typed into a money field, read when the field is left: kept as
+// the field shows it, or refused naming the field with the amount shown
+// before this typing put back. Rows typed one after the other into one field
+// that loaded 5,000.00.
+TEST_F(DialogFieldExchangeTest, ARefusedAmountPutsBackTheOneShownBeforeIt)
+{
+    auto *edit = new QLineEdit(&dialog);
+    (new QLabel(QStringLiteral("Credit &Limit $"), &dialog))->setBuddy(edit);
+    Money limit = Money::fromWhole(5000);
+    DataExchange in = load();
+    DDX_CurrencyNoCharge(in, edit, limit);
+    ASSERT_EQ(edit->text(), QStringLiteral("5000.00"));
+    const QString bound = QStringLiteral("Credit Limit $: Please enter an amount from -900,000,000,000.00 to "
+                                         "900,000,000,000.00.");
+    const struct
+    {
+        const char *typed;
+        const char *shown;  // after leaving the field
+        QString message;    // empty: kept without a word
+    } rows[] = {
+        // Already in its own form: kept, and what a refusal puts back.
+        {"2500.00", "2500.00", QString()},
+        {"25OO", "2500.00", QStringLiteral("Credit Limit $: Please enter a currency.")},
+        {"1,250", "1250.00", QString()},
+        // More decimals than the field holds: refused, never rounded.
+        {"12.345", "1250.00", QStringLiteral("Credit Limit $: Please enter an amount with at most 2 decimals.")},
+        {"12.340", "12.34", QString()},
+        // The largest amount a money field holds, and one cent past it.
+        {"900,000,000,000.00", "900000000000.00", QString()},
+        {"900,000,000,000.01", "900000000000.00", bound},
+        {"-900000000000", "-900000000000.00", QString()},
+        {"-900,000,000,000.01", "-900000000000.00", bound},
+        {"99,999,999,999,999.99", "-900000000000.00", bound},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.typed);
+        prompts().clear();
+        if (!row.message.isEmpty())
+            prompts().answer(platform::IDOK);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(row.typed));
+        emit edit->editingFinished();
+        EXPECT_EQ(edit->text(), QString::fromLatin1(row.shown));
+        EXPECT_EQ(prompts().texts(), row.message.isEmpty() ? QStringList() : QStringList{row.message});
+    }
+
+    // The save reads the field the same way: one cent past the largest
+    // amount is refused, the member kept.
+    Money saved = Money::fromWhole(7);
+    edit->setText(QStringLiteral("900000000000.01"));
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    DataExchange out = save();
+    DDX_Currency(out, edit, saved);
+    EXPECT_TRUE(out.failed());
+    EXPECT_EQ(saved, Money::fromWhole(7));
+    EXPECT_EQ(prompts().texts(), QStringList{bound});
+    edit->setText(QStringLiteral("900000000000.00"));
+    DataExchange again = save();
+    DDX_Currency(again, edit, saved);
+    EXPECT_EQ(saved, Money::fromUnits(9'000'000'000'000'000));
 }
 
 TEST_F(DialogFieldExchangeTest, DatePickerFollowsTheNullField)

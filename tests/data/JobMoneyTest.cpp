@@ -306,6 +306,42 @@ TEST_F(JobTablesTest, TaxableAmountFollowsTheDiscountShare)
     EXPECT_EQ(back.m_Tax, money("-4.95"));
     back.CalcBalance();
     EXPECT_EQ(back.m_TotalAmount, money("-104.95"));
+
+    // A discount larger than the subtotal takes off the subtotal and no
+    // more: nothing is left to tax (never a tax on a negative amount, made
+    // positive), and a credit the same way round.
+    const struct
+    {
+        const char *subtotal, *discount;
+    } larger[] = {{"45.50", "-100"}, {"45.50", "-1000"}, {"45.50", "-45.51"}, {"-45.50", "100"}};
+    qint32 jobNo = 10;
+    for (const auto &row : larger) {
+        SCOPED_TRACE(std::string(row.subtotal) + " " + row.discount);
+        const QString subtotal = QString::fromLatin1(row.subtotal);
+        const qint32 big = addJob(0, jobNo++, QStringLiteral("Subtotal, TaxNo"), subtotal + QStringLiteral(", 1"));
+        addItem(big, 0, 1, QStringLiteral("Price, Bleed"), subtotal + QStringLiteral(", 0"));
+        CJobSet over;
+        ASSERT_TRUE(over.FindById(big));
+        over.m_Discount = money(row.discount); // as the totals window takes a typed amount
+        over.CalcSubtotal();
+        EXPECT_EQ(over.m_Taxable, Money());
+        EXPECT_EQ(over.m_Tax, Money());
+        over.RecalcTotals(true);
+        EXPECT_EQ(over.m_Discount, -money(row.subtotal));
+        EXPECT_EQ(over.m_DiscountRate, 10000);
+        EXPECT_EQ(over.m_Tax, Money());
+        EXPECT_EQ(over.m_TotalAmount, Money());
+        EXPECT_EQ(over.m_Balance, Money());
+    }
+    // A cent less than the subtotal: 0.01 left, 8.25 % of it is 0.00.
+    const qint32 cent = addJob(0, 20, QStringLiteral("Subtotal, TaxNo"), QStringLiteral("45.50, 1"));
+    addItem(cent, 0, 1, QStringLiteral("Price, Bleed"), QStringLiteral("45.50, 0"));
+    CJobSet almost;
+    ASSERT_TRUE(almost.FindById(cent));
+    almost.m_Discount = money("-45.49");
+    almost.CalcSubtotal();
+    EXPECT_EQ(almost.m_Taxable, money("0.01"));
+    EXPECT_EQ(almost.m_Tax, Money());
 }
 
 TEST_F(JobTablesTest, TotalsCheckSkipsTheMarkerAndReportsDiscrepancies)

@@ -12,7 +12,9 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QProcess>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
 
@@ -211,6 +213,50 @@ TEST_F(ItemCostsDialog, AnItemPricedPast32BitsOfCentsIsShownAndSavedExactly)
                                     "AND SerNo > 0 ORDER BY ItemID)")
                          .arg(m_job)),
               QStringLiteral("48000000 32000000"));
+}
+
+// A service price typed into the sheet holds to the largest amount a money
+// field holds exactly: 900,000,000,000.00 is taken, a cent past it refused
+// naming the column, the price before it kept (never a price the job's
+// totals then add up differently).
+TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
+{
+    CItemSet header = headerRow();
+    onCosts([&](CItemCosts &d) {
+        CXGridCtrl &grid = d.servicesGrid();
+        const QString column = grid.GetColumnHeader(Sheet::ColPrice).remove(QLatin1Char('&')).simplified();
+        const struct
+        {
+            const char *typed;
+            qint64 cents; // -1: refused
+        } rows[] = {{"900,000,000,000.00", 90000000000000LL}, {"900000000000.01", -1},
+                    {"12.345", -1}, {"12.34", 1234}};
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.typed);
+            const qint64 before = grid.GetCellValue(0, Sheet::ColPrice);
+            prompts().clear();
+            if (row.cents < 0)
+                prompts().answer(IDOK);
+            grid.EditCell(0, Sheet::ColPrice);
+            auto *editor = qobject_cast<QLineEdit *>(grid.editor());
+            if (!editor) {
+                ADD_FAILURE() << "no editor";
+                break;
+            }
+            editor->selectAll();
+            QTest::keyClicks(editor, QString::fromLatin1(row.typed));
+            grid.EndEdit();
+            EXPECT_EQ(grid.GetCellValue(0, Sheet::ColPrice), row.cents < 0 ? before : row.cents);
+            EXPECT_EQ(prompts().texts().size(), row.cents < 0 ? 1 : 0);
+            if (row.cents < 0 && QByteArray(row.typed) != "12.345")
+                EXPECT_EQ(prompts().lastText(), QStringLiteral("\"%1\" cannot be more than 900,000,000,000.00, the "
+                                                               "largest amount it holds.")
+                                                    .arg(column));
+        }
+        return press(d, 2);
+    });
+    CItemCosts dialog(&header, nullptr);
+    dialog.DoModal();
 }
 
 TEST_F(ItemCostsDialog, PartlyUnpricedAndClearedItemsSavePriceZero)

@@ -160,10 +160,13 @@ TEST_F(PricingTest, MarkupTableInterpolatesBetweenCostBreaks)
         // Breaks $0, $100, $1000 at 100 %, 50 %, 20 %; $550: 50 + 450 x
         // (-30 / 900) = 35 %.
         {"1000", "742.5"},
-        // A last break of $300,000 reads as $214,748.3647, the largest cost
-        // the lookup compares: 50 + 450 x (-30 / 214,648.3647) = 49.937 %,
-        // not the 20 % of a break wrapped below $0.
-        {"300000", "824.66"},
+        // A last break of $300,000 is $300,000 (it was read as $214,748.3647,
+        // a 32-bit count of ten-thousandths): 50 + 450 x (-30 / 299,900) =
+        // 49.954985 %, so 550 x 1.49954985 = 824.7524, up to 824.76.
+        {"300000", "824.76"},
+        // The largest break the table holds, $999,999: 50 + 450 x (-30 /
+        // 999,899) = 49.986499 %, 824.9257, up to 824.93.
+        {"999999", "824.93"},
     };
     addService(511, 50, QStringLiteral("Mailing"),
                {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "3"}, {"QBreak1", "1"},

@@ -245,7 +245,9 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
         prompts().clear();
         prompts().answer(platform::IDOK);
         type(d, 1305, QStringLiteral("99999999999999999"));
-        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Postage: Please enter a currency.")});
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("Postage: Please enter an amount from -900,000,000,000.00 to "
+                                             "900,000,000,000.00.")});
         // Put right and confirmed: the dialog ends with what it had.
         d.edit(1305)->setText(QStringLiteral("0.00"));
         prompts().clear();
@@ -390,6 +392,96 @@ TEST_F(JobDialogs, DatesMarkIncompleteInformationInRed)
         return d.result();
     });
     historyWhen.DoModal();
+}
+
+// A time refused in the When box puts back the time shown before it was
+// typed, the one kept from the last typing included, and OK saves that.
+TEST_F(JobDialogs, ARefusedDueTimePutsBackTheTimeShownBeforeIt)
+{
+    const qint32 id =
+        addJob(0, 2015, QStringLiteral("Title, TimeDue, TermsNo"), QStringLiteral("'Cards', '4:30 PM', 1"));
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobWhen when(&job, nullptr);
+    onDialog<CJobWhen>([&](CJobWhen &d) {
+        QLineEdit *due = d.combo(1204)->lineEdit();
+        EXPECT_EQ(due->text(), QStringLiteral("4:30 PM"));
+        const struct
+        {
+            const char *typed;
+            const char *shown;
+            bool refused;
+        } rows[] = {{"5:15 PM", "5:15 PM", false}, {"25:00", "5:15 PM", true}, {"10:75", "5:15 PM", true},
+                    {"9:05 am", "9:05 am", false}, {"24:00", "9:05 am", true}};
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.typed);
+            prompts().clear();
+            if (row.refused)
+                prompts().answer(platform::IDOK);
+            due->setFocus();
+            due->selectAll();
+            QTest::keyClicks(due, QString::fromLatin1(row.typed));
+            emit due->editingFinished();
+            EXPECT_EQ(due->text(), QString::fromLatin1(row.shown));
+            EXPECT_EQ(prompts().texts(),
+                      row.refused ? QStringList{QStringLiteral("Job Due time: Please enter a time of day, such as "
+                                                               "2:30 pm or 14:30.")}
+                                  : QStringList());
+        }
+        // Typed again and OK pressed without leaving the field: refused the
+        // same way at OK, the time kept before it shown and the box open.
+        due->selectAll();
+        QTest::keyClicks(due, QStringLiteral("25:00"));
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(due->text(), QStringLiteral("9:05 am"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(when.DoModal(), 1);
+    EXPECT_EQ(job.m_TimeDue, QStringLiteral("9:05 am"));
+}
+
+// A discount amount above the subtotal is the subtotal: the tax is worked
+// from that, nothing left to tax; an amount with a third decimal is refused
+// naming its field.
+TEST_F(JobDialogs, ADiscountAboveTheSubtotalLeavesNothingToTax)
+{
+    exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, RoundUp, Type, TaxPostage, Sort) "
+                        "VALUES (7, 'Six', 60000, 0, 0, 1, 0, 7)"));
+    const qint32 id = addJob(1, 2016, QStringLiteral("Title, Subtotal, Balance, TaxNo, TermsNo"),
+                             QStringLiteral("'Cards', 45.50, 45.50, 7, 1"));
+    addItem(id, 1, QStringLiteral("Cards"), "45.50");
+    CJobSet job;
+    ASSERT_TRUE(job.FindById(id, true));
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        for (const char *typed : {"100", "1,000", "45.51"}) {
+            SCOPED_TRACE(typed);
+            type(d, 1302, QString::fromLatin1(typed));
+            EXPECT_EQ(field(d, 1302), QStringLiteral("-45.50"));
+            EXPECT_EQ(field(d, 1303), QStringLiteral("100.00"));
+            EXPECT_EQ(field(d, 1306), QStringLiteral("0.00"));
+            EXPECT_EQ(field(d, 1307), QStringLiteral("0.00"));
+            EXPECT_EQ(field(d, 1311), QStringLiteral("0.00"));
+        }
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        type(d, 1304, QStringLiteral("12.345"));
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("Shipping: Please enter an amount with at most 2 decimals.")});
+        EXPECT_EQ(job.m_Shipping, Money());
+        type(d, 1304, QStringLiteral("0"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(totals.DoModal(), 1);
+    EXPECT_EQ(job.m_Discount, money("-45.50"));
+    EXPECT_EQ(job.m_Tax, Money());
+    EXPECT_EQ(job.m_Balance, Money());
 }
 
 TEST_F(JobDialogs, DatesAskAboutWeekendDates)

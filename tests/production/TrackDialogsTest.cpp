@@ -42,7 +42,10 @@ TEST(TaskEditRules, MinutesTypedOnATask)
     };
     // Started 08:00, last change 09:00 with 60 minutes, now 10:00.
     const Case cases[] = {
-        {"beyond the elapsed: finish now, minutes lowered", 150, true, at(10, 0), 120},
+        // More than the time since the start is never cut to it: nothing
+        // changes (the dialog asks whether the start is to move back).
+        {"beyond the elapsed: nothing changes", 150, false, at(9, 0), 60},
+        {"exactly the elapsed: the finish moves to now", 120, true, at(10, 0), 120},
         {"beyond start to finish: the finish moves", 90, true, at(9, 30), 90},
         {"within start to finish", 30, true, at(9, 0), 30},
         {"negative", -5, false, at(9, 0), 60},
@@ -60,6 +63,14 @@ TEST(TaskEditRules, MinutesTypedOnATask)
     EXPECT_TRUE(track::ApplyMinutesChange(open, 45, at(10, 0)));
     EXPECT_EQ(open.finish, at(10, 0));
     EXPECT_EQ(open.minutes, 45);
+    // Taken as typed: 150 minutes up to now start at 07:30.
+    EXPECT_EQ(track::MinutesSinceStart(open, at(10, 0)), 120);
+    track::TaskTimes moved{at(8, 0), at(9, 0), 60};
+    track::MoveStartForMinutes(moved, 150, at(10, 0));
+    EXPECT_EQ(moved.start, at(7, 30));
+    EXPECT_EQ(moved.finish, at(10, 0));
+    EXPECT_EQ(moved.minutes, 150);
+    EXPECT_EQ(CTimeSet::MinutesBetween(moved.start, moved.finish), 150);
 }
 
 TEST(TaskEditRules, TimesTypedOnATask)
@@ -200,6 +211,12 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
     at(12, 0);
     const QString worked = QStringLiteral("Worked: Please enter a time as hours:minutes.");
     const QString material = QStringLiteral("Material: Please enter a quantity.");
+    // More worked time than has passed since the start is asked about, never
+    // cut: No keeps the time, Yes moves the start back to hold it.
+    const QString thousand = QStringLiteral("Worked: 1000:00 is more than the 4:00 from the start, 06/12/2024 08:00, "
+                                            "to now.\n\nMove the start back to 05/01/2024 20:00?");
+    const QString five = QStringLiteral("Worked: 5:00 is more than the 4:00 from the start, 06/12/2024 08:00, to "
+                                        "now.\n\nMove the start back to 06/12/2024 07:00?");
     struct Case
     {
         bool materialField;
@@ -207,12 +224,16 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         const char *shown; // what the field shows once left
         qint32 minutes;    // worked minutes kept
         const QString *refusal;
+        int answer = IDOK;
+        DateTime start = DateTime(2024, 6, 12, 8, 0, 0);
     };
     const Case cases[] = {
         {false, "1:30", "1:30", 90, nullptr},
         {false, "3", "3:00", 180, nullptr},
-        // 1,000 hours: more than the 4:00 since the start, so the elapsed.
-        {false, "1,000", "4:00", 240, nullptr},
+        {false, "4:00", "4:00", 240, nullptr},
+        {false, "1,000", "2:00", 120, &thousand, platform::IDNO},
+        {false, "5:00", "2:00", 120, &five, platform::IDNO},
+        {false, "5:00", "5:00", 300, &five, platform::IDYES, DateTime(2024, 6, 12, 7, 0, 0)},
         {false, "abc", "2:00", 120, &worked},
         {false, "1:5", "2:00", 120, &worked},
         {false, "1:75", "2:00", 120, &worked},
@@ -230,12 +251,13 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         onDialog<CTaskDlg>([&](CTaskDlg &d) {
             d.OnEdit();
             if (c.refusal)
-                prompts().answer(IDOK);
+                prompts().answer(c.answer);
             QLineEdit *field = c.materialField ? d.materialEdit() : d.minutesEdit();
             typing::enter(field, typing::Entry::SelectAll);
             typing::typeAndLeave(field, QString::fromLatin1(c.typed));
             EXPECT_EQ(field->text(), QString::fromLatin1(c.shown));
             EXPECT_EQ(d.times().minutes, c.minutes);
+            EXPECT_EQ(d.times().start, c.start);
             EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{*c.refusal} : QStringList());
             return int(IDCANCEL);
         });

@@ -44,19 +44,25 @@ const DateRow kDateRows[] = {
 };
 
 // A text typed into an emptied field of a kind: the text the field shows
-// once left, or null when it is refused (the field is empty again).
+// once left, or null when it is refused (the field is empty again). With
+// `first`, that text is typed and kept before: a refusal puts back what it
+// left shown, never an older value.
 struct TextRow
 {
     ValueKind kind;
     const char *typed;
     const char *shown;
+    const char *first = nullptr;
 };
 
 const TextRow kTextRows[] = {
     {ValueKind::Money, "1,234.5", "1234.50"}, {ValueKind::Money, "-12", "-12.00"},
     {ValueKind::Money, "12.5abc", nullptr},   {ValueKind::Money, "1,00", nullptr},
+    // A third decimal in a field of cents, and one cent past the largest amount.
+    {ValueKind::Money, "12.345", nullptr},    {ValueKind::Money, "900,000,000,000.01", nullptr},
+    {ValueKind::Money, "25OO", nullptr, "2500.00"},
     {ValueKind::TimeOfDay, "2:30 pm", "2:30 pm"}, {ValueKind::TimeOfDay, "25:00", nullptr},
-    {ValueKind::TimeOfDay, "10:75", nullptr},
+    {ValueKind::TimeOfDay, "10:75", nullptr}, {ValueKind::TimeOfDay, "25:00", nullptr, "5:15 PM"},
 };
 
 // A text typed into a typed grid cell or row of a kind: the value kept (a
@@ -312,7 +318,16 @@ protected:
                 QString fault;
                 try {
                     edit->setText(QString());
+                    QString kept; // what the field shows before this typing
+                    if (row.first) {
+                        typing::enter(edit, way);
+                        typing::typeAndLeave(edit, QString::fromLatin1(row.first));
+                        kept = edit->text();
+                        answers.clear();
+                    }
                     typing::enter(edit, way);
+                    if (row.first && way == Entry::Click)
+                        edit->selectAll(); // typed over, not after
                     typing::typeAndLeave(edit, QString::fromLatin1(row.typed));
                     QString why;
                     const QString typed = QString::fromLatin1(row.typed);
@@ -326,11 +341,14 @@ protected:
                             || !answers.texts().isEmpty())
                             fault = QStringLiteral("shows \"%1\", messages [%2]")
                                         .arg(edit->text(), answers.texts().join(QStringLiteral(" | ")));
-                    } else if (!edit->text().isEmpty() && edit->text() != typed) {
-                        // Refused: the field shows its old value, or the text
-                        // refused, selected to be typed over.
-                        fault = QStringLiteral("kept \"%1\"").arg(edit->text());
-                    } else if (!refusedNaming(answers, TypedValueMessage(kind), why)) {
+                    } else if (edit->text() != kept && edit->text() != typed) {
+                        // Refused: the field shows the value it showed before
+                        // this typing, or the text refused, selected to be
+                        // typed over.
+                        fault = QStringLiteral("kept \"%1\" instead of \"%2\"").arg(edit->text(), kept);
+                    } else if (!refusedNaming(answers, kind == ValueKind::Money ? TypedMoneyMessage(typed)
+                                                                                : TypedValueMessage(kind),
+                                              why)) {
                         fault = why;
                     }
                 } catch (const platform::UnansweredPrompt &e) {

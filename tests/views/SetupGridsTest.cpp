@@ -281,6 +281,44 @@ TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyThe
     }
 }
 
+// A tax rate is a share of the amount: 0 to 100 %, anything outside refused
+// naming the column, the rate shown before it kept.
+TEST_F(SetupGridsTest, TaxRatesOutsideNoneToAllAreRefused)
+{
+    CViewDefaults view;
+    const struct
+    {
+        const char *typed;
+        qint64 kept; // -1: refused, the rate before stays
+    } rows[] = {{"8.25", 82500}, {"101", -1}, {"-5", -1}, {"100.0001", -1}, {"100", 1000000}, {"0", 0}};
+    prompts().onDialog([&](QDialog &dialog) {
+        CXGridCtrl *taxes = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.typed);
+            const qint64 before = taxes->GetCellValue(1, 2);
+            prompts().clear();
+            if (row.kept < 0)
+                prompts().answer(platform::IDOK);
+            taxes->EditCell(1, 2);
+            auto *editor = qobject_cast<CXEdit *>(taxes->editor());
+            if (!editor) {
+                ADD_FAILURE() << "no typed editor";
+                break;
+            }
+            editor->selectAll();
+            QTest::keyClicks(editor, QString::fromLatin1(row.typed));
+            taxes->EndEdit();
+            EXPECT_EQ(taxes->GetCellValue(1, 2), row.kept < 0 ? before : row.kept);
+            EXPECT_EQ(prompts().texts(),
+                      row.kept < 0 ? QStringList{QStringLiteral("Rate (%): Please enter a number from 0.0000 to "
+                                                                "100.0000.")}
+                                   : QStringList());
+        }
+        return int(QDialog::Rejected);
+    });
+    view.EditSetupTable(502, 0, 120);
+}
+
 TEST_F(SetupGridsTest, ABorrowedEditorIsCentredOverTheWindowThatAskedForIt)
 {
     // The service window opens the waste table through a settings view of

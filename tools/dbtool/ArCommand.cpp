@@ -2,6 +2,7 @@
 
 #include "app/base/Confirmation.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "customers/CreditAdjustment.h"
 #include "customers/LateFees.h"
 #include "customers/PaymentEntry.h"
@@ -30,10 +31,14 @@ bool readIds(const QStringList &args, int from, QList<qint32> &ids)
     return true;
 }
 
-bool readMoney(const QString &text, Money &out)
+// An amount as the program's fields read one: cents, within the largest
+// amount; what does not read is said on the error stream.
+bool readMoney(const QString &text, Money &out, QTextStream &err)
 {
-    out = Money::fromText(text);
-    return out.isValid();
+    if (ReadTypedMoney(text, out, 2))
+        return true;
+    err << "AMOUNT \"" << text << "\": " << TypedMoneyMessage(text) << '\n';
+    return false;
 }
 
 int post(const QList<qint32> &given, QTextStream &out, QTextStream &err)
@@ -81,7 +86,7 @@ int pay(const QStringList &args, QTextStream &out, QTextStream &err)
     bool cusOk = false;
     const qint32 cusNo = args.value(1).toInt(&cusOk);
     Money amount;
-    if (!cusOk || cusNo <= 0 || !readMoney(args.value(2), amount)) {
+    if (!cusOk || cusNo <= 0 || !readMoney(args.value(2), amount, err)) {
         err << kUsage;
         return 2;
     }
@@ -98,7 +103,7 @@ int pay(const QStringList &args, QTextStream &out, QTextStream &err)
         std::optional<Money> partial;
         if (parts.size() == 2) {
             Money m;
-            if (!readMoney(parts[1], m)) {
+            if (!readMoney(parts[1], m, err)) {
                 err << kUsage;
                 return 2;
             }
@@ -209,7 +214,7 @@ int runArCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             Money amount;
             bool reasonOk = true;
             const int reason = rest.size() > 3 ? rest[3].toInt(&reasonOk) : 0;
-            if (!cusOk || !readMoney(rest.value(2), amount) || !reasonOk || reason < 0 || reason > 255
+            if (!cusOk || !readMoney(rest.value(2), amount, err) || !reasonOk || reason < 0 || reason > 255
                 || rest.size() > 4) {
                 err << kUsage;
                 return 2;

@@ -280,6 +280,14 @@ std::int64_t LargestFixedPoint(int decimals)
     return INT64_MAX / divisor;
 }
 
+std::int64_t LargestAmount(int decimals)
+{
+    std::int64_t divisor = 1;
+    for (int d = std::clamp(decimals, 0, 4); d < 4; ++d)
+        divisor *= 10;
+    return kLargestAmountUnits / divisor;
+}
+
 QString FormatFixedPoint(std::int64_t value, int decimals, bool group)
 {
     // Through the unsigned magnitude, so that the smallest number has one too.
@@ -393,7 +401,7 @@ void CalcPercentAmount(Money base, Money &out, double percent, bool clip, bool r
         out = Money::fromCents(std::int64_t(cents));
 }
 
-double Interpolate(std::int32_t x, std::int32_t x1, std::int32_t x2, std::int32_t y1, std::int32_t y2)
+double Interpolate(std::int64_t x, std::int64_t x1, std::int64_t x2, std::int64_t y1, std::int64_t y2)
 {
     if (x == 0 || x1 == 0 || x2 == 0 || x2 == x1 || y2 == y1)
         return y1 != 0 ? double(y1) : double(y2);

@@ -49,6 +49,13 @@ bool ParseFixedPoint64(const QString &text, int decimals, std::int64_t &out);
 // The largest amount of money in units of 10^-decimals (0..4): the largest the
 // currency holds, 922,337,203,685,477.5807, cut to those decimals.
 std::int64_t LargestFixedPoint(int decimals);
+// The largest amount a money field of the shop file holds exactly, to the
+// ten-thousandth: 900,000,000,000.0000 (beyond it the number a row keeps can no
+// longer tell every ten-thousandth apart). Every amount typed or read from a
+// file stays within it, either way.
+constexpr std::int64_t kLargestAmountUnits = 9'000'000'000'000'000;
+// The same in units of 10^-decimals (0..4): 90,000,000,000,000 for cents.
+std::int64_t LargestAmount(int decimals);
 // A whole number of 10^-decimals units as a decimal text, exactly: 12345
 // with 2 gives "123.45", with `group` "1,234,567.89".
 QString FormatFixedPoint(std::int64_t value, int decimals, bool group = false);
@@ -91,4 +98,6 @@ void CalcPercentAmount(Money base, Money &out, double percent, bool clip, bool r
 // y at x on the line through (x1, y1) and (x2, y2), extrapolating outside the
 // interval. Degenerate lines (a zero x, x1 or x2, x1 = x2, y1 = y2) give y1,
 // or y2 when y1 is 0; a zero y2 gives y1.
-double Interpolate(std::int32_t x, std::int32_t x1, std::int32_t x2, std::int32_t y1, std::int32_t y2);
+// Taken in 64 bits, so that a cost in ten-thousandths (a break of $300,000 is
+// 3,000,000,000) is not cut to 32.
+double Interpolate(std::int64_t x, std::int64_t x1, std::int64_t x2, std::int64_t y1, std::int64_t y2);

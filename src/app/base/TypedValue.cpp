@@ -12,6 +12,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -184,14 +185,29 @@ bool ReadTypedFixed(const QString &text, int decimals, std::int64_t &scaled)
     return readDecimal(text, false, d) && scaledValue(d, decimals, scaled);
 }
 
-bool ReadTypedMoney(const QString &text, Money &out)
+bool ReadTypedMoney(const QString &text, Money &out, int decimals)
 {
     Decimal d;
     std::int64_t units = 0;
-    if (!readDecimal(text, true, d) || !scaledValue(d, 4, units))
+    if (!readDecimal(text, true, d) || d.scale > std::clamp(decimals, 0, 4) || !scaledValue(d, 4, units)
+        || units > kLargestAmountUnits || units < -kLargestAmountUnits)
         return false;
     out = Money::fromUnits(units);
     return true;
+}
+
+QString TypedMoneyMessage(const QString &text, int decimals)
+{
+    Decimal d;
+    if (readDecimal(text, true, d)) {
+        if (d.scale > decimals)
+            return QStringLiteral("Please enter an amount with at most %1 decimals.").arg(decimals);
+        std::int64_t units = 0;
+        if (!scaledValue(d, 4, units) || units > kLargestAmountUnits || units < -kLargestAmountUnits)
+            return QStringLiteral("Please enter an amount from -%1 to %1.")
+                .arg(FormatFixedPoint(LargestAmount(decimals), decimals, true));
+    }
+    return TypedValueMessage(ValueKind::Money);
 }
 
 bool ReadTypedDuration(const QString &text, std::int32_t &minutes)
@@ -425,14 +441,11 @@ bool CanonicalTypedText(ValueKind kind, const QString &text, QString &shown, dou
     std::int32_t n = 0;
     switch (kind) {
     case ValueKind::Money: {
+        // A money field holds cents: more decimals are refused, not rounded.
         Money m;
-        if (!ReadTypedMoney(t, m))
+        if (!ReadTypedMoney(t, m, 2))
             return false;
-        // Two decimals, or as many as were typed beyond them (0.0001 stays).
-        int decimals = 2;
-        for (std::int64_t unit = 100; decimals < 4 && m.units() % unit != 0; unit /= 10)
-            ++decimals;
-        shown = FormatCurrency(m, decimals);
+        shown = FormatCurrency(m, 2);
         return true;
     }
     case ValueKind::Whole:
@@ -505,17 +518,32 @@ void AttachTypedReading(QLineEdit *edit, ValueKind kind, double minimum, double 
             return;
         QString shown;
         if (CanonicalTypedText(kind, edit->text(), shown, minimum, maximum)) {
-            edit->setText(shown); // also its last value now
+            // What is shown now is the value a later refusal puts back, also
+            // when the text typed was already in its own form (setting the
+            // same text again tells nobody).
+            edit->setText(shown);
+            edit->setProperty("lastValueText", shown);
             return;
         }
         QPointer<QLineEdit> guard(edit);
+        const QString typed = edit->text();
         edit->setProperty("readingTyped", true);
         edit->setText(last);
         QString message = TypedValueMessage(kind);
+        if (kind == ValueKind::Money)
+            message = TypedMoneyMessage(typed);
         if (kind == ValueKind::Rate)
             message = QStringLiteral("Please enter a rate from %1 to %2.").arg(minimum).arg(maximum);
         RefuseTyped(edit, message);
         if (guard)
             guard->setProperty("readingTyped", false);
     });
+}
+
+QString ValueShownBeforeTyping(const QLineEdit *edit)
+{
+    if (!edit)
+        return QString();
+    const QVariant last = edit->property("lastValueText");
+    return last.isValid() ? last.toString() : edit->text();
 }

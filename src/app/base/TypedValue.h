@@ -28,9 +28,15 @@ bool ReadTypedQuantity(const QString &text, std::int32_t &out);
 // zeros), as the number times 10^decimals: "12.5" with 2 gives 1250,
 // "1,234.5" 123450; "12.345" with 2 is refused (it cannot be kept whole).
 bool ReadTypedFixed(const QString &text, int decimals, std::int64_t &scaled);
-// An amount of money: digits with "," groups, an optional sign and "$", up to
-// four decimals.
-bool ReadTypedMoney(const QString &text, Money &out);
+// An amount of money: digits with "," groups, an optional sign and "$", with
+// at most `decimals` decimals (a money field of two holds cents: "12.345" is
+// refused there, never rounded), within the largest amount a money field holds
+// exactly, 900,000,000,000.0000 either way (kLargestAmountUnits).
+bool ReadTypedMoney(const QString &text, Money &out, int decimals = 4);
+// Why a money text does not read, as the field's refusal says it: an amount
+// past the largest, more decimals than the field holds, or no amount at all
+// ("Please enter a currency.").
+QString TypedMoneyMessage(const QString &text, int decimals = 2);
 // A duration in whole minutes: "h:mm" or "h.mm" with two-digit minutes below
 // 60, or a bare number of hours ("3", "1,000"). Not negative.
 bool ReadTypedDuration(const QString &text, std::int32_t &minutes);
@@ -77,6 +83,9 @@ QString TypedValueMessage(ValueKind kind);
 // `minimum`..`maximum`.
 class QLineEdit;
 void AttachTypedReading(QLineEdit *edit, ValueKind kind, double minimum = -1e12, double maximum = 1e12);
+// The value such an edit showed before the text now being typed: the last
+// value the program put in or the reading kept. A refusal puts it back.
+QString ValueShownBeforeTyping(const QLineEdit *edit);
 // Reads a text by kind into its shown form; false when it does not read.
 bool CanonicalTypedText(ValueKind kind, const QString &text, QString &shown, double minimum = -1e12,
                         double maximum = 1e12);

@@ -264,7 +264,33 @@ void CTaskDlg::OnMinutesChanged()
         m_bUpdating = false;
         return;
     }
-    if (track::ApplyMinutesChange(m_times, typed, CTimeSet::GetNowToMinute()))
+    const DateTime now = CTimeSet::GetNowToMinute();
+    if (typed != m_times.minutes && typed > track::MinutesSinceStart(m_times, now)) {
+        // More than has passed since the start: never cut to fit. The start
+        // moves back to hold it when the user says so; else the field shows
+        // the minutes kept.
+        const DateTime start = now.addDays(-double(typed) / 1440.0);
+        const QString format = QStringLiteral("%m/%d/%Y %H:%M");
+        const QString question =
+            QStringLiteral("%1 is more than the %2 from the start, %3, to now.\n\nMove the start back to %4?")
+                .arg(MinutesToText(typed), MinutesToText(track::MinutesSinceStart(m_times, now)),
+                     m_times.start.format(format), start.format(format));
+        m_bUpdating = true; // the question takes the focus: that is no leaving
+        const int answer = platform::Prompt::messageBox(FieldMessage(FieldName(m_minutes), question), QString(),
+                                                        platform::MB_YESNO | platform::MB_ICONQUESTION);
+        m_bUpdating = false;
+        if (answer == platform::IDYES) {
+            track::MoveStartForMinutes(m_times, typed, now);
+            MarkChanged();
+        }
+        UpdateDisplay();
+        if (answer != platform::IDYES) {
+            m_minutes->setFocus();
+            m_minutes->selectAll();
+        }
+        return;
+    }
+    if (track::ApplyMinutesChange(m_times, typed, now))
         MarkChanged();
     UpdateDisplay();
 }

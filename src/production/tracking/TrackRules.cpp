@@ -238,22 +238,29 @@ void ApplyTimeChange(TaskTimes &times, bool finishField, const DateTime &value, 
         times.minutes = span;
 }
 
+qint32 MinutesSinceStart(const TaskTimes &times, const DateTime &now)
+{
+    return CTimeSet::MinutesBetween(times.start, now);
+}
+
 bool ApplyMinutesChange(TaskTimes &times, qint32 typed, const DateTime &now)
 {
-    if (typed < 0 || typed == times.minutes)
+    const qint32 elapsed = MinutesSinceStart(times, now);
+    if (typed < 0 || typed == times.minutes || typed > elapsed)
         return false;
     if (!times.finish.isValid() || times.finish > now)
         times.finish = now;
-    qint32 result = typed;
-    const qint32 elapsed = CTimeSet::MinutesBetween(times.start, now);
-    if (typed > elapsed) {
-        times.finish = now;
-        result = elapsed;
-    } else if (typed > CTimeSet::MinutesBetween(times.start, times.finish)) {
-        times.finish = plusMinutes(times.start, typed);
-    }
-    times.minutes = result;
+    if (typed > CTimeSet::MinutesBetween(times.start, times.finish))
+        times.finish = typed == elapsed ? now : plusMinutes(times.start, typed);
+    times.minutes = typed;
     return true;
+}
+
+void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now)
+{
+    times.finish = now;
+    times.start = plusMinutes(now, -typed);
+    times.minutes = typed;
 }
 
 qint32 ParseMaterial(const QString &text)

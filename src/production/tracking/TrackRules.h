@@ -106,11 +106,18 @@ struct TaskTimes
 // from Start to Finish. An invalid moment changes nothing.
 void ApplyTimeChange(TaskTimes &times, bool finishField, const DateTime &value, const DateTime &now);
 
-// Typed worked minutes: a negative value or the same minutes change nothing
-// (false). A Finish not set or later than now becomes now; minutes beyond the
-// time since the Start set the Finish to now and are lowered to that time;
-// minutes beyond Start to Finish move the Finish to Start + minutes.
+// The whole minutes from the Start to now: the most worked time the record
+// holds without moving its Start.
+qint32 MinutesSinceStart(const TaskTimes &times, const DateTime &now);
+// Typed worked minutes: a negative value, the same minutes, or more minutes
+// than there are since the Start change nothing (false); the last are never
+// cut to fit, the dialog asks first (MoveStartForMinutes). Otherwise a Finish
+// not set or later than now becomes now, and minutes beyond Start to Finish
+// move the Finish to Start + minutes.
 bool ApplyMinutesChange(TaskTimes &times, qint32 typed, const DateTime &now);
+// Worked minutes more than the time since the Start, taken as typed: the
+// Finish becomes now and the Start moves back to now less the minutes.
+void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now);
 
 // The material typed on a task: thousands separators dropped ("1,250" is
 // 1250), a negative or unreadable number is 0.

@@ -71,7 +71,43 @@ INSTANTIATE_TEST_SUITE_P(Amounts, TypedMoneyTest, ::testing::Values(
     NumberCase{"$1,234.50", true, 12345000}, NumberCase{"-$5", true, -50000}, NumberCase{"$-5", true, -50000},
     NumberCase{"0.0001", true, 1}, NumberCase{"0.00015", false, 0}, NumberCase{"12.5abc", false, 0},
     NumberCase{"abc", false, 0}, NumberCase{"1,0", false, 0}, NumberCase{"922337203685477.5807", false, 0},
-    NumberCase{"92233720368547.58", true, 922337203685475800LL}));
+    // The largest amount a money field holds exactly, either way, and one
+    // ten-thousandth past it; an amount past it is never stored a cent off.
+    NumberCase{"900,000,000,000.0000", true, 9000000000000000LL},
+    NumberCase{"-900000000000", true, -9000000000000000LL}, NumberCase{"900,000,000,000.0001", false, 0},
+    NumberCase{"-900000000000.0001", false, 0}, NumberCase{"92233720368547.58", false, 0},
+    NumberCase{"99,999,999,999,999.99", false, 0}));
+
+// A money field of two decimals holds cents: a third decimal is refused,
+// never rounded, and each refusal says why.
+TEST(TypedMoneyInCents, RefusesMoreDecimalsThanTheFieldHolds)
+{
+    const struct
+    {
+        const char *text;
+        long long units; // -1: refused
+        const char *message;
+    } rows[] = {
+        {"12.34", 123400, nullptr},
+        {"12.340", 123400, nullptr},
+        {"12.345", -1, "Please enter an amount with at most 2 decimals."},
+        {"0.0001", -1, "Please enter an amount with at most 2 decimals."},
+        {"1e3", 10000000, nullptr},
+        {"$900,000,000,000.00", 9000000000000000LL, nullptr},
+        {"900,000,000,000.01", -1, "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+        {"99999999999999.99", -1, "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+        {"25OO", -1, "Please enter a currency."},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text);
+        Money value = Money::fromUnits(-77);
+        const QString text = QString::fromLatin1(row.text);
+        EXPECT_EQ(ReadTypedMoney(text, value, 2), row.units >= 0);
+        EXPECT_EQ(value.units(), row.units >= 0 ? row.units : -77);
+        if (row.message)
+            EXPECT_EQ(TypedMoneyMessage(text), QString::fromLatin1(row.message));
+    }
+}
 
 struct TimeCase
 {
