@@ -4,12 +4,14 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QList>
 #include <QtCore/QRandomGenerator>
 
 #include <cerrno>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,6 +82,56 @@ int makeWorkFile(const QByteArray &destination, QByteArray &work)
     return -1;
 }
 
+// Follows the link at path, one link at a time, to the file it finally
+// names. Every link met on the way must be this user's own (the folders
+// above path itself are taken as the user named them): another user could
+// otherwise turn a link of his, which this user's link leads through, to
+// any file of this user's. False when a link on the way is another user's,
+// or it goes on past the system's limit of links (a loop); `named` is then
+// empty.
+bool followOwnLinks(const QByteArray &path, QByteArray &named)
+{
+    named.clear();
+    const int slash = int(path.lastIndexOf('/'));
+    QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    char *real = ::realpath(folder.constData(), nullptr);
+    if (!real)
+        return false;
+    QByteArray current = real;
+    std::free(real);
+    QList<QByteArray> pending{path.mid(slash + 1)};
+    for (int links = 0; !pending.isEmpty();) {
+        const QByteArray part = pending.takeFirst();
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            const int up = int(current.lastIndexOf('/'));
+            current = up <= 0 ? QByteArray("/") : current.left(up);
+            continue;
+        }
+        const QByteArray at = (current == "/" ? current : current + '/') + part;
+        struct stat st {};
+        if (::lstat(at.constData(), &st) != 0)
+            return false;
+        if (!S_ISLNK(st.st_mode)) {
+            current = at;
+            continue;
+        }
+        if (st.st_uid != ::geteuid() || ++links > 40)
+            return false;
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(at.constData(), target.data(), size_t(target.size()));
+        if (length <= 0 || length >= target.size())
+            return false;
+        target.truncate(length);
+        if (target.startsWith('/'))
+            current = "/";
+        pending = target.split('/') + pending;
+    }
+    named = current;
+    return true;
+}
+
 } // namespace
 
 UserFile::UserFile(const QString &name) : m_name(name) {}
@@ -126,10 +178,11 @@ bool UserFile::Destination(const QString &path, QString &destination, QString &r
     }
     if (named.st_uid != ::geteuid())
         return true; // the user's link to a file that is not his: the link goes
-    if (char *resolved = ::realpath(name.constData(), nullptr)) {
-        destination = QFile::decodeName(resolved);
-        std::free(resolved);
-    }
+    // The user's link that leads through another user's link: the link goes
+    // too, whatever the last file is.
+    QByteArray followed;
+    if (followOwnLinks(name, followed))
+        destination = QFile::decodeName(followed);
     return true;
 }
 

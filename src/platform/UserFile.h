@@ -13,11 +13,12 @@ namespace platform {
 //    written beside it and renamed over the name when it is finished, so the
 //    name holds the old file or the whole new one, never half of it; the
 //    user's own file keeps its permissions and group;
-//  - a symbolic link: written through only when the link and the file it
-//    names are this user's own and that file is an ordinary one (a document
-//    kept elsewhere and linked); any other link (one another user put in a
-//    shared folder) is replaced by the new file, and the file it named is
-//    left untouched;
+//  - a symbolic link: written through only when the link, every link it
+//    leads through and the file it names at last are this user's own and
+//    that file is an ordinary one (a document kept elsewhere and linked);
+//    any other link (one another user put in a shared folder, or the user's
+//    own that leads through one of another user's) is replaced by the new
+//    file, and the file it named is left untouched;
 //  - a folder, a pipe, a device or a socket (or the user's own link to one):
 //    refused with words that name it; a pipe never holds the writer.
 // Folders on the way to the name are followed as the user named them.

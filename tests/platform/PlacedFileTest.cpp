@@ -207,4 +207,49 @@ TEST_F(PlacedFileTest, AFileWrittenForTheUserReplacesWhatOthersPutAtItsName)
     ASSERT_TRUE(write(toTheirs, error)) << error.toStdString();
     EXPECT_TRUE(S_ISREG(lmode(toTheirs)));
     EXPECT_EQ(ReadTestFile(theirs), QByteArray("theirs"));
+
+    // Chains of links to the user's private file: every link on the way
+    // counts. Through links of his own only, his link is written through;
+    // one of another user's on the way (the next link, or a folder link in
+    // a link's target) and his link is replaced, the private file kept.
+    const auto chainLink = [&](const QString &name, const QByteArray &target, uid_t owner) {
+        const QString path = tempPath(name);
+        EXPECT_EQ(::symlink(target.constData(), QFile::encodeName(path).constData()), 0);
+        EXPECT_EQ(::lchown(QFile::encodeName(path).constData(), owner, owner), 0);
+        return path;
+    };
+    const QString secret = tempPath(QStringLiteral("home/secret.txt"));
+    const QByteArray secretName = QFile::encodeName(secret);
+    const QString theirLink = chainLink(QStringLiteral("their-link.txt"), secretName, kNobody);
+    const QString ownMiddle = chainLink(QStringLiteral("own-middle.txt"), secretName, ::geteuid());
+    const QString theirToOwn = chainLink(QStringLiteral("their-to-own.txt"), QFile::encodeName(ownMiddle), kNobody);
+    const QString theirFolder =
+        chainLink(QStringLiteral("their-folder"), QFile::encodeName(tempPath(QStringLiteral("home"))), kNobody);
+    struct Chain
+    {
+        QString name;
+        bool writtenThrough;
+    };
+    const Chain chains[] = {
+        {chainLink(QStringLiteral("through-theirs.csv"), QFile::encodeName(theirLink), ::geteuid()), false},
+        {chainLink(QStringLiteral("through-theirs-relative.csv"), "their-link.txt", ::geteuid()), false},
+        {chainLink(QStringLiteral("through-their-folder.csv"), QFile::encodeName(theirFolder) + "/secret.txt",
+                   ::geteuid()),
+         false},
+        {chainLink(QStringLiteral("through-theirs-to-own.csv"), QFile::encodeName(theirToOwn), ::geteuid()), false},
+        {chainLink(QStringLiteral("through-own.csv"), QFile::encodeName(ownMiddle), ::geteuid()), true},
+        {chainLink(QStringLiteral("through-own-relative.csv"), "own-middle.txt", ::geteuid()), true},
+        {chainLink(QStringLiteral("through-own-folder.csv"), "home/../home/./secret.txt", ::geteuid()), true},
+    };
+    for (const Chain &c : chains) {
+        SCOPED_TRACE(c.name.toStdString());
+        ASSERT_TRUE(WriteTestFile(secret, "private"));
+        ASSERT_EQ(::chmod(secretName.constData(), 0600), 0);
+        ASSERT_TRUE(write(c.name, error)) << error.toStdString();
+        EXPECT_EQ(S_ISLNK(lmode(c.name)), c.writtenThrough);
+        EXPECT_EQ(ReadTestFile(secret), c.writtenThrough ? QByteArray("new") : QByteArray("private"));
+        EXPECT_EQ(ReadTestFile(c.name), QByteArray("new"));
+        EXPECT_EQ(lmode(secret) & 07777, mode_t(0600));
+        EXPECT_TRUE(S_ISLNK(lmode(theirLink)));
+    }
 }
