@@ -24,7 +24,7 @@ constexpr qsizetype kBufferBytes = 64 * 1024;
 
 QString systemText(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return UserFile::ReasonText(code);
 }
 
 // What a name that is no ordinary file holds, in the user's words.
@@ -135,6 +135,19 @@ bool followOwnLinks(const QByteArray &path, QByteArray &named)
 } // namespace
 
 UserFile::UserFile(const QString &name) : m_name(name) {}
+
+QString UserFile::ReasonText(int code)
+{
+    switch (code) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Not enough space on disk.");
+    case EFBIG:
+        return QStringLiteral("The file would be larger than the file-size limit allows.");
+    default:
+        return QString::fromLocal8Bit(std::strerror(code));
+    }
+}
 
 UserFile::~UserFile()
 {

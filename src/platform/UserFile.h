@@ -59,6 +59,10 @@ public:
     // file the user's own link names. False with the refusal ("It is a pipe
     // (FIFO), not an ordinary file; ...") when nothing may be written there.
     static bool Destination(const QString &path, QString &destination, QString &refusal);
+    // Why a write failed, in the user's words for a full disk ("Not enough
+    // space on disk.", also for a used-up quota) and for the file-size limit
+    // of his session; the system's text otherwise.
+    static QString ReasonText(int code);
     // The whole file in one go; false with the reason.
     static bool Write(const QString &path, const QByteArray &bytes, QString &error);
     // A finished file that another program made (one that writes only by
