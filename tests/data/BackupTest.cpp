@@ -125,6 +125,19 @@ TEST_F(BackupTest, StoppedOrFailedCopyKeepsTheOldBackup)
         EXPECT_EQ(WorkFilesOf(target), QStringList());
     }
 
+    // A full disk (a small one of its own, where root may mount one): the
+    // same.
+    if (const FullDisk disk(tempPath(QStringLiteral("full"))); disk.mounted()) {
+        const QString onDisk = tempPath(QStringLiteral("full/Backup.mdb"));
+        ASSERT_TRUE(WriteTestFile(onDisk, "yesterday's backup"));
+        ASSERT_TRUE(disk.fill());
+        EXPECT_FALSE(CopyOpenDatabase(db(), onDisk, error));
+        EXPECT_EQ(error.code, ENOSPC);
+        EXPECT_EQ(error.text, QStringLiteral("Not enough space on disk."));
+        EXPECT_EQ(bytesOf(onDisk), QByteArray("yesterday's backup"));
+        EXPECT_EQ(WorkFilesOf(onDisk), QStringList());
+    }
+
     // The finished copy cannot be put in place (a folder has the name): what
     // is there stays.
     const QString blocked = tempPath(QStringLiteral("Blocked.mdb"));
