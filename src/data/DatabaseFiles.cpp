@@ -469,25 +469,26 @@ bool ReplaceFile(const QString &replacement, const QString &target, SystemError 
         const QString from = model.isNull() ? target : model;
         bool groupRefused = false;
         const int code = platform::GiveModeAndGroup(fd, from, 0777, &groupRefused);
-        struct stat model {};
+        struct stat modelFile {};
         struct stat given {};
         // Where another group will do, the file keeps the user's own, with
         // no rights through it: it is then open to nobody the model is not.
         const bool ownGroupWillDo = code != 0 && groupRefused && groupNote
-            && ::stat(QFile::encodeName(from).constData(), &model) == 0 && ::fstat(fd, &given) == 0
-            && (given.st_mode & 0777 & ~(model.st_mode & 0707)) == 0;
+            && ::stat(QFile::encodeName(from).constData(), &modelFile) == 0 && ::fstat(fd, &given) == 0
+            && (given.st_mode & 0777 & ~(modelFile.st_mode & 0707)) == 0;
         if (ownGroupWillDo) {
             // Said only when the model's group could do more with the model
             // than everybody else can: its members lose that on the copy.
-            const mode_t group = (model.st_mode >> 3) & 7;
-            const mode_t others = model.st_mode & 7;
-            if (group & ~others) {
-                const struct group *named = ::getgrgid(model.st_gid);
-                const QString name = named ? QString::fromLocal8Bit(named->gr_name) : QString::number(model.st_gid);
+            const mode_t groupBits = (modelFile.st_mode >> 3) & 7;
+            const mode_t otherBits = modelFile.st_mode & 7;
+            if (groupBits & ~otherBits) {
+                const struct group *named = ::getgrgid(modelFile.st_gid);
+                const QString groupName =
+                    named ? QString::fromLocal8Bit(named->gr_name) : QString::number(modelFile.st_gid);
                 *groupNote = QStringLiteral("The copy has your own group, not the group %1 of %2 (you are not a "
                                             "member of it): the members of %1 can use the copy only as every other "
                                             "user can.")
-                                 .arg(name, from);
+                                 .arg(groupName, from);
             }
         } else if (code != 0) {
             const QString cause = QString::fromLocal8Bit(std::strerror(code));
