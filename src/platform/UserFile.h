@@ -56,7 +56,8 @@ public:
     bool seek(qint64 pos) override;
 
     // The name whose file the finished file replaces: path itself, or the
-    // file the user's own link names. False with the refusal ("It is a pipe
+    // file the user's own link names at last through links of his own only
+    // (real path, without links). False with the refusal ("It is a pipe
     // (FIFO), not an ordinary file; ...") when nothing may be written there.
     static bool Destination(const QString &path, QString &destination, QString &refusal);
     // Why a write failed, in the user's words for a full disk ("Not enough
