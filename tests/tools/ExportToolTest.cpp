@@ -40,7 +40,8 @@ protected:
     QList<Case> everyFileItWrites() const
     {
         const QString rtfTemplate = tempPath(QStringLiteral("Invoice.rtf"));
-        // A document longer than the size limit below leaves room for.
+        // The filled document is longer than the file-size limit of the
+        // full-disk test lets a file be.
         EXPECT_TRUE(WriteTestFile(rtfTemplate, "{\\rtf1 <PrintTitle> <JobNo> " + QByteArray(100, 'x') + "<MyFooter>}"));
         const QString sql = QStringLiteral("SELECT JobNo, Title, Balance FROM Jobs");
         const QString file = QStringLiteral("FILE");
