@@ -64,6 +64,24 @@ bool writeAll(int fd, const char *data, qsizetype size)
     return true;
 }
 
+// The whole of an open file, from its start.
+bool readWhole(int fd, QByteArray &bytes)
+{
+    bytes.clear();
+    char piece[64 * 1024];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, piece, sizeof piece, at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(piece, qsizetype(n));
+        at += n;
+    }
+}
+
 // A work file of its own beside the destination: the destination's name,
 // ".partial-" and six letters, made new (never through what is there) with
 // the permissions new files of this user get.
@@ -233,14 +251,19 @@ bool UserFile::open(OpenMode mode)
         // A folder the user may not add a name to, holding his own file he
         // may write: that file is written over in place (opened without
         // following a link, and only when it is still his ordinary file).
+        // Its bytes are kept, to be put back should the new file not be
+        // written whole (a full disk): it is cut to the new length only
+        // when the new file is finished.
         if (ownFile && (cause == EACCES || cause == EPERM || cause == EROFS)) {
-            const int fd = ::open(destination.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            const int fd = ::open(destination.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
             struct stat opened {};
             if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid()
-                && opened.st_dev == there.st_dev && opened.st_ino == there.st_ino && ::ftruncate(fd, 0) == 0) {
+                && opened.st_dev == there.st_dev && opened.st_ino == there.st_ino && readWhole(fd, m_old)
+                && ::lseek(fd, 0, SEEK_SET) == 0) {
                 ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
                 m_fd = fd;
                 m_inPlace = true;
+                m_end = 0;
                 m_work.clear();
             } else if (fd >= 0) {
                 ::close(fd);
@@ -284,6 +307,7 @@ bool UserFile::flushBuffer()
         return false;
     }
     m_buffer.clear();
+    m_end = std::max(m_end, qint64(::lseek(m_fd, 0, SEEK_CUR)));
     return true;
 }
 
@@ -297,7 +321,8 @@ qint64 UserFile::size() const
     if (m_fd < 0)
         return 0;
     struct stat st {};
-    const qint64 onDisk = ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
+    // A file written over in place still holds its old bytes past the new ones.
+    const qint64 onDisk = m_inPlace ? m_end : ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
     const qint64 end = qint64(::lseek(m_fd, 0, SEEK_CUR)) + m_buffer.size();
     return std::max(onDisk, end);
 }
@@ -327,6 +352,8 @@ void UserFile::release()
         ::close(m_fd);
     m_fd = -1;
     m_buffer.clear();
+    m_old.clear();
+    m_old.squeeze();
     if (isOpen())
         QIODevice::close();
 }
@@ -336,10 +363,16 @@ bool UserFile::commit()
     if (m_fd < 0)
         return false;
     bool ok = flushBuffer();
+    if (ok && m_inPlace && ::ftruncate(m_fd, off_t(m_end)) != 0) {
+        fail(systemText(errno));
+        ok = false;
+    }
     if (ok && ::fsync(m_fd) != 0 && errno != EINVAL) {
         fail(systemText(errno));
         ok = false;
     }
+    if (!ok && m_inPlace)
+        putBackOld();
     if (::close(m_fd) != 0 && ok) {
         fail(systemText(errno));
         ok = false;
@@ -365,12 +398,24 @@ void UserFile::cancelWriting()
         release();
         return;
     }
+    if (m_inPlace)
+        putBackOld();
     ::close(m_fd);
     m_fd = -1;
     if (!m_inPlace && !m_work.isEmpty())
         ::unlink(m_work.constData());
     m_work.clear();
     release();
+}
+
+void UserFile::putBackOld()
+{
+    // Within the old length, on the blocks the old file had: no room is
+    // needed that it did not take before.
+    const bool back = ::pwrite(m_fd, m_old.constData(), size_t(m_old.size()), 0) == ssize_t(m_old.size())
+        && ::ftruncate(m_fd, off_t(m_old.size())) == 0 && (::fsync(m_fd) == 0 || errno == EINVAL);
+    if (!back && !m_failed)
+        fail(systemText(errno));
 }
 
 void UserFile::close()

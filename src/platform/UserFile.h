@@ -78,11 +78,15 @@ private:
     bool flushBuffer();
     void fail(const QString &reason);
     void release();
+    // A file written over in place gets its old bytes back.
+    void putBackOld();
 
     QString m_name;
     QString m_destination;
     QByteArray m_work;
     QByteArray m_buffer;
+    QByteArray m_old;  // the bytes of a file written over in place
+    qint64 m_end = 0;  // how far the new bytes reach in it
     int m_fd = -1;
     bool m_inPlace = false;
     bool m_failed = false;
