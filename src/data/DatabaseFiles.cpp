@@ -21,6 +21,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -239,8 +240,10 @@ bool IsSameFile(const QString &a, const QString &b)
 }
 
 bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
-                      SchemaProgress *progress)
+                      SchemaProgress *progress, QString *note)
 {
+    if (note)
+        note->clear();
     if (IsSameFile(db.name(), target)) {
         error = {EEXIST, QStringLiteral("The backup would replace the database itself.")};
         return false;
@@ -408,14 +411,23 @@ bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError
     if (copy)
         sqlite3_close(copy);
     // The old copy is replaced in one rename, never removed first.
-    if (!failed && ReplaceFile(partial, place, error, db.name()))
+    // A copy is a copy whatever group it gets: a user outside the shop
+    // file's group keeps his own (and the copy no wider a mode).
+    QString groupNote;
+    if (!failed && ReplaceFile(partial, place, error, db.name(), &groupNote)) {
+        if (note)
+            *note = groupNote;
         return true;
+    }
     removeWorkFile(partial);
     return false;
 }
 
-bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error, const QString &model)
+bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error, const QString &model,
+                 QString *groupNote)
 {
+    if (groupNote)
+        groupNote->clear();
     const QByteArray name = QFile::encodeName(replacement);
     const auto replaced = [&] {
         error = {EEXIST, QStringLiteral("The finished file %1 was replaced by another file before it could be put in "
@@ -456,7 +468,29 @@ bool ReplaceFile(const QString &replacement, const QString &target, SystemError 
         // file put back stays usable by the workstations sharing its group.
         const QString from = model.isNull() ? target : model;
         bool groupRefused = false;
-        if (const int code = platform::GiveModeAndGroup(fd, from, 0777, &groupRefused); code != 0) {
+        const int code = platform::GiveModeAndGroup(fd, from, 0777, &groupRefused);
+        struct stat modelFile {};
+        struct stat given {};
+        // Where another group will do, the file keeps the user's own, with
+        // no rights through it: it is then open to nobody the model is not.
+        const bool ownGroupWillDo = code != 0 && groupRefused && groupNote
+            && ::stat(QFile::encodeName(from).constData(), &modelFile) == 0 && ::fstat(fd, &given) == 0
+            && (given.st_mode & 0777 & ~(modelFile.st_mode & 0707)) == 0;
+        if (ownGroupWillDo) {
+            // Said only when the model's group could do more with the model
+            // than everybody else can: its members lose that on the copy.
+            const mode_t groupBits = (modelFile.st_mode >> 3) & 7;
+            const mode_t otherBits = modelFile.st_mode & 7;
+            if (groupBits & ~otherBits) {
+                const struct group *named = ::getgrgid(modelFile.st_gid);
+                const QString groupName =
+                    named ? QString::fromLocal8Bit(named->gr_name) : QString::number(modelFile.st_gid);
+                *groupNote = QStringLiteral("The copy has your own group, not the group %1 of %2 (you are not a "
+                                            "member of it): the members of %1 can use the copy only as every other "
+                                            "user can.")
+                                 .arg(groupName, from);
+            }
+        } else if (code != 0) {
             const QString cause = QString::fromLocal8Bit(std::strerror(code));
             error = {code, groupRefused ? QStringLiteral("The copy cannot be given the group of %1: %2").arg(from, cause)
                                         : cause};

@@ -54,11 +54,15 @@ bool HasDatabaseFileHeader(platform::Database &db);
 // It always ends: when other workstations' writes keep restarting it, the
 // rest is copied in one step. The progress window, when given, steps as pages
 // are copied, and its Stop ends the copy (error ECANCELED). The copy takes
-// the database file's mode and group. A target that is the database file
-// itself (through any link or other name), or one of the files the database
-// uses beside it (its lock file and journals), is refused.
+// the database file's mode and group; a user who is no member of that group
+// makes a copy of his own group, with no rights through it (so open to
+// nobody the database file is not open to), and `note`, when given, tells
+// him when that matters: when the file's group may do more with it than
+// every other user. A target that is the database file itself (through any
+// link or other name), or one of the files the database uses beside it (its
+// lock file and journals), is refused.
 bool CopyOpenDatabase(platform::Database &db, const QString &target, SystemError &error,
-                      SchemaProgress *progress = nullptr);
+                      SchemaProgress *progress = nullptr, QString *note = nullptr);
 
 // Whether two paths name the same file: the same device and inode when both
 // exist, else the same real path (links in the folders resolved).
@@ -70,9 +74,12 @@ bool IsSameFile(const QString &a, const QString &b);
 // finished file must be an ordinary file of this user's with no other name,
 // and still the same file when it is renamed: a link or another file put in
 // its place is refused, never given the mode nor put in place. The target
-// stays as it was when this fails, also when the group cannot be given.
+// stays as it was when this fails, also when the group cannot be given (a
+// file that others use through its group), unless groupNote is given (a
+// copy): the file then keeps this user's group with no rights through it,
+// and groupNote says so when the model's group loses rights by it.
 bool ReplaceFile(const QString &replacement, const QString &target, SystemError &error,
-                 const QString &model = QString());
+                 const QString &model = QString(), QString *groupNote = nullptr);
 
 // For tests: a step run with the finished file's name after it was given its
 // mode and group, just before it is put in place; nullptr removes it.

@@ -4,12 +4,14 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QList>
 #include <QtCore/QRandomGenerator>
 
 #include <cerrno>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +24,7 @@ constexpr qsizetype kBufferBytes = 64 * 1024;
 
 QString systemText(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    return UserFile::ReasonText(code);
 }
 
 // What a name that is no ordinary file holds, in the user's words.
@@ -62,6 +64,24 @@ bool writeAll(int fd, const char *data, qsizetype size)
     return true;
 }
 
+// The whole of an open file, from its start.
+bool readWhole(int fd, QByteArray &bytes)
+{
+    bytes.clear();
+    char piece[64 * 1024];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, piece, sizeof piece, at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(piece, qsizetype(n));
+        at += n;
+    }
+}
+
 // A work file of its own beside the destination: the destination's name,
 // ".partial-" and six letters, made new (never through what is there) with
 // the permissions new files of this user get.
@@ -80,9 +100,72 @@ int makeWorkFile(const QByteArray &destination, QByteArray &work)
     return -1;
 }
 
+// Follows the link at path, one link at a time, to the file it finally
+// names. Every link met on the way must be this user's own (the folders
+// above path itself are taken as the user named them): another user could
+// otherwise turn a link of his, which this user's link leads through, to
+// any file of this user's. False when a link on the way is another user's,
+// or it goes on past the system's limit of links (a loop); `named` is then
+// empty.
+bool followOwnLinks(const QByteArray &path, QByteArray &named)
+{
+    named.clear();
+    const int slash = int(path.lastIndexOf('/'));
+    QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    char *real = ::realpath(folder.constData(), nullptr);
+    if (!real)
+        return false;
+    QByteArray current = real;
+    std::free(real);
+    QList<QByteArray> pending{path.mid(slash + 1)};
+    for (int links = 0; !pending.isEmpty();) {
+        const QByteArray part = pending.takeFirst();
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            const int up = int(current.lastIndexOf('/'));
+            current = up <= 0 ? QByteArray("/") : current.left(up);
+            continue;
+        }
+        const QByteArray at = (current == "/" ? current : current + '/') + part;
+        struct stat st {};
+        if (::lstat(at.constData(), &st) != 0)
+            return false;
+        if (!S_ISLNK(st.st_mode)) {
+            current = at;
+            continue;
+        }
+        if (st.st_uid != ::geteuid() || ++links > 40)
+            return false;
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(at.constData(), target.data(), size_t(target.size()));
+        if (length <= 0 || length >= target.size())
+            return false;
+        target.truncate(length);
+        if (target.startsWith('/'))
+            current = "/";
+        pending = target.split('/') + pending;
+    }
+    named = current;
+    return true;
+}
+
 } // namespace
 
 UserFile::UserFile(const QString &name) : m_name(name) {}
+
+QString UserFile::ReasonText(int code)
+{
+    switch (code) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Not enough space on disk.");
+    case EFBIG:
+        return QStringLiteral("The file would be larger than the file-size limit allows.");
+    default:
+        return QString::fromLocal8Bit(std::strerror(code));
+    }
+}
 
 UserFile::~UserFile()
 {
@@ -126,10 +209,11 @@ bool UserFile::Destination(const QString &path, QString &destination, QString &r
     }
     if (named.st_uid != ::geteuid())
         return true; // the user's link to a file that is not his: the link goes
-    if (char *resolved = ::realpath(name.constData(), nullptr)) {
-        destination = QFile::decodeName(resolved);
-        std::free(resolved);
-    }
+    // The user's link that leads through another user's link: the link goes
+    // too, whatever the last file is.
+    QByteArray followed;
+    if (followOwnLinks(name, followed))
+        destination = QFile::decodeName(followed);
     return true;
 }
 
@@ -167,14 +251,19 @@ bool UserFile::open(OpenMode mode)
         // A folder the user may not add a name to, holding his own file he
         // may write: that file is written over in place (opened without
         // following a link, and only when it is still his ordinary file).
+        // Its bytes are kept, to be put back should the new file not be
+        // written whole (a full disk): it is cut to the new length only
+        // when the new file is finished.
         if (ownFile && (cause == EACCES || cause == EPERM || cause == EROFS)) {
-            const int fd = ::open(destination.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            const int fd = ::open(destination.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
             struct stat opened {};
             if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid()
-                && opened.st_dev == there.st_dev && opened.st_ino == there.st_ino && ::ftruncate(fd, 0) == 0) {
+                && opened.st_dev == there.st_dev && opened.st_ino == there.st_ino && readWhole(fd, m_old)
+                && ::lseek(fd, 0, SEEK_SET) == 0) {
                 ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
                 m_fd = fd;
                 m_inPlace = true;
+                m_end = 0;
                 m_work.clear();
             } else if (fd >= 0) {
                 ::close(fd);
@@ -218,6 +307,7 @@ bool UserFile::flushBuffer()
         return false;
     }
     m_buffer.clear();
+    m_end = std::max(m_end, qint64(::lseek(m_fd, 0, SEEK_CUR)));
     return true;
 }
 
@@ -231,7 +321,8 @@ qint64 UserFile::size() const
     if (m_fd < 0)
         return 0;
     struct stat st {};
-    const qint64 onDisk = ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
+    // A file written over in place still holds its old bytes past the new ones.
+    const qint64 onDisk = m_inPlace ? m_end : ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
     const qint64 end = qint64(::lseek(m_fd, 0, SEEK_CUR)) + m_buffer.size();
     return std::max(onDisk, end);
 }
@@ -261,6 +352,8 @@ void UserFile::release()
         ::close(m_fd);
     m_fd = -1;
     m_buffer.clear();
+    m_old.clear();
+    m_old.squeeze();
     if (isOpen())
         QIODevice::close();
 }
@@ -270,10 +363,16 @@ bool UserFile::commit()
     if (m_fd < 0)
         return false;
     bool ok = flushBuffer();
+    if (ok && m_inPlace && ::ftruncate(m_fd, off_t(m_end)) != 0) {
+        fail(systemText(errno));
+        ok = false;
+    }
     if (ok && ::fsync(m_fd) != 0 && errno != EINVAL) {
         fail(systemText(errno));
         ok = false;
     }
+    if (!ok && m_inPlace)
+        putBackOld();
     if (::close(m_fd) != 0 && ok) {
         fail(systemText(errno));
         ok = false;
@@ -299,12 +398,24 @@ void UserFile::cancelWriting()
         release();
         return;
     }
+    if (m_inPlace)
+        putBackOld();
     ::close(m_fd);
     m_fd = -1;
     if (!m_inPlace && !m_work.isEmpty())
         ::unlink(m_work.constData());
     m_work.clear();
     release();
+}
+
+void UserFile::putBackOld()
+{
+    // Within the old length, on the blocks the old file had: no room is
+    // needed that it did not take before.
+    const bool back = ::pwrite(m_fd, m_old.constData(), size_t(m_old.size()), 0) == ssize_t(m_old.size())
+        && ::ftruncate(m_fd, off_t(m_old.size())) == 0 && (::fsync(m_fd) == 0 || errno == EINVAL);
+    if (!back && !m_failed)
+        fail(systemText(errno));
 }
 
 void UserFile::close()

@@ -13,11 +13,12 @@ namespace platform {
 //    written beside it and renamed over the name when it is finished, so the
 //    name holds the old file or the whole new one, never half of it; the
 //    user's own file keeps its permissions and group;
-//  - a symbolic link: written through only when the link and the file it
-//    names are this user's own and that file is an ordinary one (a document
-//    kept elsewhere and linked); any other link (one another user put in a
-//    shared folder) is replaced by the new file, and the file it named is
-//    left untouched;
+//  - a symbolic link: written through only when the link, every link it
+//    leads through and the file it names at last are this user's own and
+//    that file is an ordinary one (a document kept elsewhere and linked);
+//    any other link (one another user put in a shared folder, or the user's
+//    own that leads through one of another user's) is replaced by the new
+//    file, and the file it named is left untouched;
 //  - a folder, a pipe, a device or a socket (or the user's own link to one):
 //    refused with words that name it; a pipe never holds the writer.
 // Folders on the way to the name are followed as the user named them.
@@ -55,9 +56,14 @@ public:
     bool seek(qint64 pos) override;
 
     // The name whose file the finished file replaces: path itself, or the
-    // file the user's own link names. False with the refusal ("It is a pipe
+    // file the user's own link names at last through links of his own only
+    // (real path, without links). False with the refusal ("It is a pipe
     // (FIFO), not an ordinary file; ...") when nothing may be written there.
     static bool Destination(const QString &path, QString &destination, QString &refusal);
+    // Why a write failed, in the user's words for a full disk ("Not enough
+    // space on disk.", also for a used-up quota) and for the file-size limit
+    // of his session; the system's text otherwise.
+    static QString ReasonText(int code);
     // The whole file in one go; false with the reason.
     static bool Write(const QString &path, const QByteArray &bytes, QString &error);
     // A finished file that another program made (one that writes only by
@@ -72,11 +78,15 @@ private:
     bool flushBuffer();
     void fail(const QString &reason);
     void release();
+    // A file written over in place gets its old bytes back.
+    void putBackOld();
 
     QString m_name;
     QString m_destination;
     QByteArray m_work;
     QByteArray m_buffer;
+    QByteArray m_old;  // the bytes of a file written over in place
+    qint64 m_end = 0;  // how far the new bytes reach in it
     int m_fd = -1;
     bool m_inPlace = false;
     bool m_failed = false;

@@ -27,10 +27,40 @@
 #include <QtWidgets/QApplication>
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
 
 namespace {
 
 constexpr int kPdfDpi = 600;
+
+// Whether a PDF the printer wrote by name is whole: the printer says nothing
+// of a write that failed, and a file cut short by a full disk or the
+// file-size limit ends before the PDF's end mark. False with the reason, as
+// far as it can be told afterwards.
+bool IsWholePdf(const QString &path, QString &reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    const qint64 size = file.size();
+    file.seek(std::max<qint64>(0, size - 1024));
+    if (file.readAll().contains("%%EOF"))
+        return true;
+    struct rlimit limit {};
+    struct statvfs disk {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && rlim_t(size) >= limit.rlim_cur)
+        reason = platform::UserFile::ReasonText(EFBIG);
+    else if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &disk) == 0
+             && qint64(disk.f_bavail) * qint64(disk.f_frsize) < 64 * 1024)
+        reason = platform::UserFile::ReasonText(ENOSPC);
+    else
+        reason = QStringLiteral("The printer's file was not written whole.");
+    return false;
+}
 
 QWidget *mainWindow()
 {
@@ -224,6 +254,7 @@ bool CPrint::CanPrintKind(int) const
 int CPrint::DoPrint(int command)
 {
     m_nResult = 0;
+    m_strWrittenFile.clear();
     if (!CanPrintKind(m_nKind)) {
         platform::Prompt::messageBox(QStringLiteral("Printing this document is not yet available in this version."),
                                      QString(), platform::MB_ICONINFORMATION);
@@ -247,10 +278,11 @@ int CPrint::DoPrint(int command)
 }
 
 int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo::Pass pass,
-                      const QString &pdfFile)
+                      const QString &pdfFile, const FinishOutput &finish)
 {
     m_recordFile = pdfFile;
     m_nResult = 0;
+    m_strWrittenFile.clear();
     PrintInfo info;
     info.pass = pass;
     info.direct = true;
@@ -289,13 +321,14 @@ int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage
         QPainter end(m_measure.get());
         OnEndPrinting(end, info);
         m_afterPrinted.clear();
-        m_nResult = 2;
+        m_nResult = !finish || finish(true) ? 2 : 1;
         return m_nResult;
     }
-    return runJob(device, newPage, info, false);
+    return runJob(device, newPage, info, false, finish);
 }
 
-int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus)
+int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus,
+                   const FinishOutput &finish)
 {
     m_afterPrinted.clear();
     m_pass = PrintInfo::Pass::Print;
@@ -384,6 +417,12 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
         return m_nResult;
     }
     m_nResult = error ? 1 : 2;
+    // A file that could not be put in place is no print: what it was for
+    // (marking the documents printed, mailing them) does not happen. A
+    // device whose file stopped taking pages ends the run early too: its
+    // output says why.
+    if (finish && !finish(m_nResult == 2))
+        m_nResult = 1;
     std::vector<std::function<void()>> work;
     work.swap(m_afterPrinted);
     if (m_nResult == 2)
@@ -475,6 +514,27 @@ int CPrint::printToPdf(const QString &path)
         reportUnwritable(path, file.errorString());
         return m_nResult = 1;
     }
+    // The PDF replaces an older one only when it was made whole: a write
+    // that failed on the way (a full disk, the file-size limit) is said and
+    // the run is a failed one; a run that printed no page (a range past the
+    // end) makes no file.
+    const auto finish = [&](bool printed) {
+        if (file.failed()) {
+            reportUnwritable(path, file.errorString());
+            file.cancelWriting();
+            return false;
+        }
+        if (!printed || file.size() == 0) {
+            file.cancelWriting();
+            return printed;
+        }
+        if (!file.commit()) {
+            reportUnwritable(path, file.errorString());
+            return false;
+        }
+        m_strWrittenFile = path;
+        return true;
+    };
     int result = 0;
     {
         QPdfWriter writer(&file);
@@ -484,25 +544,18 @@ int CPrint::printToPdf(const QString &path)
         writer.setTitle(m_strTitle);
         QPdfWriter *w = &writer;
         m_recordFile = path;
-        result = runJob(writer, [w] { return w->newPage(); }, info, true);
+        result = runJob(writer, [w] { return w->newPage(); }, info, true, finish);
     }
-    // The PDF replaces an older one only when it was made whole; a run that
-    // printed no page (a range past the end) makes no file.
-    if (result == 2 && !file.failed() && file.size() > 0) {
-        if (!file.commit()) {
-            reportUnwritable(path, file.errorString());
-            return m_nResult = 1;
-        }
-    } else {
-        file.cancelWriting();
-    }
+    file.cancelWriting(); // a run stopped half way leaves what was there
     return result;
 }
 
-void CPrint::reportUnwritable(const QString &path, const QString &reason)
+void CPrint::reportUnwritable(const QString &path, const QString &reason) const
 {
-    platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n") + reason, QString(),
-                                 platform::MB_OK | platform::MB_ICONHAND);
+    QString text = QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n") + reason;
+    if (!m_strUnwrittenNote.isEmpty())
+        text += QStringLiteral("\n\n") + m_strUnwrittenNote;
+    platform::Prompt::messageBox(text, QString(), platform::MB_OK | platform::MB_ICONHAND);
 }
 
 int CPrint::printToFile(QPrinter &printer, PrintInfo &info)
@@ -526,16 +579,30 @@ int CPrint::printToFile(QPrinter &printer, PrintInfo &info)
     const QString made = own.filePath(QStringLiteral("print.out"));
     printer.setOutputFileName(made);
     m_recordFile = wanted;
-    QPrinter *p = &printer;
-    const int result = runJob(printer, [p] { return p->newPage(); }, info, true);
-    printer.setOutputFileName(wanted);
-    if (result == 2 && QFileInfo::exists(made)) {
+    // The printer's file is ended with the run's last page; it goes to the
+    // name only when it is whole (the printer says nothing of a write that
+    // failed: a full disk or the file-size limit leaves a PDF without its
+    // end).
+    const auto finish = [&](bool printed) {
+        if (!QFileInfo::exists(made))
+            return printed; // no page printed, no file
         QString error;
+        if (!IsWholePdf(made, error)) {
+            reportUnwritable(wanted, error);
+            return false;
+        }
+        if (!printed)
+            return false;
         if (!platform::UserFile::CopyFrom(made, wanted, error)) {
             reportUnwritable(wanted, error);
-            return m_nResult = 1;
+            return false;
         }
-    }
+        m_strWrittenFile = wanted;
+        return true;
+    };
+    QPrinter *p = &printer;
+    const int result = runJob(printer, [p] { return p->newPage(); }, info, true, finish);
+    printer.setOutputFileName(wanted);
     return result;
 }
 

@@ -92,8 +92,15 @@ public:
     // Runs the job on a device of the caller (tests and tools): pages from
     // m_nFromPage to m_nToPage, the pass given. Sets and returns m_nResult.
     // A device writing a PDF names its file, for the run's cut record.
+    // `finish`, when given, is called once the device has ended, with
+    // whether every page was printed: it puts the device's file in place
+    // then, or drops it, and says so when the file's writing failed. Its
+    // false (nothing put in place) makes the run a failed one (1), and
+    // nothing is marked printed.
+    using FinishOutput = std::function<bool(bool printed)>;
     int DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage,
-                  PrintInfo::Pass pass = PrintInfo::Pass::Print, const QString &pdfFile = QString());
+                  PrintInfo::Pass pass = PrintInfo::Pass::Print, const QString &pdfFile = QString(),
+                  const FinishOutput &finish = {});
     // Work for after the run (marking documents printed and the like): kept
     // only while a page is drawn for printing, run once when the run ends with
     // result 2, dropped otherwise.
@@ -237,6 +244,13 @@ public:
     QString m_strHeading4;
     QString m_strPeriod;
     QString m_strOutputFile;
+    // The file the last run wrote and put in place (a PDF, or a printer's
+    // file); empty when it wrote none: a run that failed to write keeps
+    // nothing of an older file of the name for its own.
+    QString m_strWrittenFile;
+    // Said after the reason when the run's file cannot be written (what the
+    // caller will not do without it); empty for a plain print.
+    QString m_strUnwrittenNote;
     int m_nListSelector = 0;
     int m_nListFlag = 0;
     // The list-manager entry of the view that asked (branch and entry).
@@ -343,8 +357,10 @@ protected:
     // Whether the run's kind has a page renderer; a run of a kind without one
     // says so and prints nothing.
     virtual bool CanPrintKind(int kind) const;
-    // The run on a prepared output: the page loop with the status window.
-    int runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus);
+    // The run on a prepared output: the page loop with the status window;
+    // then `finish` (as for DoPrintOn) before the work after printing.
+    int runJob(QPaintDevice &device, const std::function<bool()> &newPage, PrintInfo &info, bool showStatus,
+               const FinishOutput &finish = {});
     // The QPrinter of a command, or none (dialog cancelled).
     std::unique_ptr<QPrinter> preparePrinter(int command, PrintInfo &info);
     // A run of several documents printed one after another (selected jobs,
@@ -360,8 +376,9 @@ protected:
     int printToPdf(const QString &path);
     // A print run the user sent to a file from the printer dialog.
     int printToFile(QPrinter &printer, PrintInfo &info);
-    // "Cannot write: " with the path and why, with the error icon.
-    static void reportUnwritable(const QString &path, const QString &reason);
+    // "Cannot write: " with the path and why, with the error icon, and the
+    // run's note on what did not happen for it (m_strUnwrittenNote).
+    void reportUnwritable(const QString &path, const QString &reason) const;
     int preview();
     // The page loop of a preview on the preview's printer.
     void renderPreview(QPrinter *printer);

@@ -485,11 +485,15 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
     if (command == 30562) {
         // The PDF is written under a temporary name and replaces an older
         // file only when it is complete; mail follows only a finished file.
+        // A PDF that could not be written is said, and nothing is mailed:
+        // never an older file of the name in its place.
         const QString path = m_strAttachment;
         m_strOutputFile = path;
+        m_strUnwrittenNote = QStringLiteral("No e-mail is sent: the PDF to attach was not made.");
         DoPrint(kPrintDirect);
         m_strOutputFile.clear();
-        if (m_nResult != 2 || !QFileInfo::exists(path))
+        m_strUnwrittenNote.clear();
+        if (m_nResult != 2 || m_strWrittenFile != path)
             return 0;
         m_strMailAttachment = QFileInfo(path).fileName();
         return 30108;

@@ -1576,9 +1576,11 @@ void CView0::OnBackup()
         return;
     }
     QString error;
-    if (BackupDatabase(db, target, &error, true))
+    QString note;
+    if (BackupDatabase(db, target, &error, true, &note))
         platform::Prompt::messageBox(QStringLiteral("Successfully copied the database\n\nFrom:\t") + source +
-                                     QStringLiteral("\nTo:\t") + target);
+                                     QStringLiteral("\nTo:\t") + target
+                                     + (note.isEmpty() ? QString() : QStringLiteral("\n\n") + note));
     else
         platform::Prompt::messageBox(target + QStringLiteral("\n\nBackup failed.\n\n") + error, QString(),
                                      platform::MB_ICONEXCLAMATION);

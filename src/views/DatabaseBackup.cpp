@@ -4,7 +4,7 @@
 #include "data/RunProgress.h"
 #include "platform/db/Database.h"
 
-bool BackupDatabase(platform::Database &db, const QString &target, QString *error, bool showProgress)
+bool BackupDatabase(platform::Database &db, const QString &target, QString *error, bool showProgress, QString *note)
 {
     SystemError failure;
     if (!db.isOpen()) {
@@ -17,7 +17,7 @@ bool BackupDatabase(platform::Database &db, const QString &target, QString *erro
         progress = OpenRunProgress();
         progress->start(0, QStringLiteral("Copying your database to:\n") + target, true, true, QString());
     }
-    if (CopyOpenDatabase(db, target, failure, progress.get()))
+    if (CopyOpenDatabase(db, target, failure, progress.get(), note))
         return true;
     if (error)
         *error = failure.text;

@@ -17,6 +17,7 @@
 #include <QtTest/QTest>
 
 #include <cerrno>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sqlite3.h>
@@ -122,6 +123,19 @@ TEST_F(BackupTest, StoppedOrFailedCopyKeepsTheOldBackup)
         EXPECT_EQ(error.text, QStringLiteral("Not enough space on disk."));
         EXPECT_EQ(bytesOf(target), QByteArray("yesterday's backup"));
         EXPECT_EQ(WorkFilesOf(target), QStringList());
+    }
+
+    // A full disk (a small one of its own, where root may mount one): the
+    // same.
+    if (const FullDisk disk(tempPath(QStringLiteral("full"))); disk.mounted()) {
+        const QString onDisk = tempPath(QStringLiteral("full/Backup.mdb"));
+        ASSERT_TRUE(WriteTestFile(onDisk, "yesterday's backup"));
+        ASSERT_TRUE(disk.fill());
+        EXPECT_FALSE(CopyOpenDatabase(db(), onDisk, error));
+        EXPECT_EQ(error.code, ENOSPC);
+        EXPECT_EQ(error.text, QStringLiteral("Not enough space on disk."));
+        EXPECT_EQ(bytesOf(onDisk), QByteArray("yesterday's backup"));
+        EXPECT_EQ(WorkFilesOf(onDisk), QStringList());
     }
 
     // The finished copy cannot be put in place (a folder has the name): what
@@ -299,6 +313,78 @@ TEST_F(BackupTest, TheCopyKeepsTheShopFilesModeAndGroup)
     ASSERT_EQ(::stat(copy.constData(), &st), 0);
     EXPECT_EQ(st.st_gid, other);
     EXPECT_EQ(st.st_mode & 07777, mode_t(0664));
+}
+
+// A user who reads and writes the shop file without being a member of its
+// group backs it up: the copy keeps his own group, with no rights through
+// it, so it is open to nobody the shop file is not open to; and the backup
+// says so only when the shop's group could do more with the shop file than
+// every other user. A member of the group gives the copy the group as ever.
+TEST_F(BackupTest, AUserOutsideTheShopsGroupBacksItUpWithHisOwnGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can run the copy as another user";
+    constexpr uid_t kUser = 65534; // nobody, with the group nogroup alone
+    constexpr gid_t kUserGroup = 65534;
+    constexpr gid_t kShopGroup = 4242; // a group the user is no member of
+    // The user must reach both folders; the shop's lock file and journal and
+    // the copy are made by him there.
+    ASSERT_EQ(::chmod(QFile::encodeName(tempPath(QString())).constData(), 0711), 0);
+    const QString shop = tempPath(QStringLiteral("shop/Shop.mdb"));
+    const QString backups = tempPath(QStringLiteral("backups"));
+    ASSERT_TRUE(QDir().mkpath(backups));
+    ASSERT_EQ(::chmod(QFile::encodeName(backups).constData(), 0777), 0);
+    QDir().mkpath(tempPath(QStringLiteral("shop")));
+    ASSERT_EQ(::chmod(QFile::encodeName(tempPath(QStringLiteral("shop"))).constData(), 0777), 0);
+    SystemError error;
+    ASSERT_TRUE(CopyOpenDatabase(db(), shop, error)) << error.text.toStdString();
+    const QString target = backups + QStringLiteral("/Backup.mdb");
+    const QString note = QStringLiteral("The copy has your own group, not the group 4242 of %1 (you are not a member "
+                                        "of it): the members of 4242 can use the copy only as every other user can.")
+                             .arg(shop);
+    struct Case
+    {
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        gid_t copyGroup;
+        mode_t copyMode;
+        QString note;
+    };
+    const Case cases[] = {
+        // His own file of the shop's group: the group loses its rights on the copy.
+        {kUser, kShopGroup, 0660, kUserGroup, 0600, note},
+        {kUser, kShopGroup, 0640, kUserGroup, 0600, note},
+        // Everybody may read and write it: the group loses nothing.
+        {0, kShopGroup, 0666, kUserGroup, 0606, QString()},
+        {kUser, kShopGroup, 0604, kUserGroup, 0604, QString()},
+        // His own group: the copy has it.
+        {kUser, kUserGroup, 0660, kUserGroup, 0660, QString()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.owner) + ":" + std::to_string(c.group) + " " + std::to_string(c.mode));
+        ASSERT_EQ(::chown(QFile::encodeName(shop).constData(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(shop).constData(), c.mode), 0);
+        QFile::remove(target);
+        QProcess peer;
+        peer.setProgram(QStringLiteral(TAVREL_JOB_PEER));
+        peer.setArguments({shop, QStringLiteral("copy"), target});
+        peer.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kUserGroup) != 0 || ::setuid(kUser) != 0)
+                ::_exit(9);
+        });
+        peer.start();
+        ASSERT_TRUE(peer.waitForFinished(30000));
+        const QString out = QString::fromUtf8(peer.readAllStandardOutput());
+        EXPECT_EQ(out, QStringLiteral("copied\nnote %1\n").arg(c.note)) << peer.readAllStandardError().toStdString();
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+        EXPECT_EQ(st.st_uid, kUser);
+        EXPECT_EQ(st.st_gid, c.copyGroup);
+        EXPECT_EQ(st.st_mode & 07777, c.copyMode) << std::oct << (st.st_mode & 07777);
+        EXPECT_EQ(jobsIn(target), 4000);
+        EXPECT_TRUE(WorkFilesOf(target).isEmpty());
+    }
 }
 
 // A copy killed half way leaves its work file and journal; the next copy to

@@ -12,6 +12,7 @@
 #include "customers/CShiptoList.h"
 #include "jobs/CJobDlg.h"
 #include "platform/Clock.h"
+#include "support/TestFiles.h"
 #include "exchange/weborders/XmlOrders.h"
 #include "support/LocalServers.h"
 #include "support/ProgressStopper.h"
@@ -219,6 +220,20 @@ TEST_F(WebOrdersTest, SavedKeyFieldsAreAll47LinesInWindows1252WithCrLf)
     EXPECT_TRUE(bytes.startsWith("Customer No:\r\nFirma f\xfcr:\r\nContact Name:\r\n"));
     EXPECT_TRUE(bytes.endsWith("Shipto Country:\r\n"));
     EXPECT_EQ(KeyFieldTable::Load(path, false).keys, table.keys);
+
+    // Past the file-size limit: false with the reason, the saved file whole.
+    const QByteArray saved = ReadBytes(path);
+    table.keys[1] = QStringLiteral("Company:");
+    QString error;
+    bool written = true;
+    {
+        const FileSizeLimit limit(64);
+        written = table.Save(path, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, QStringLiteral("The file would be larger than the file-size limit allows."));
+    EXPECT_EQ(ReadBytes(path), saved);
+    EXPECT_TRUE(WorkFilesOf(path).isEmpty());
 }
 
 // --- parsing ------------------------------------------------------------------

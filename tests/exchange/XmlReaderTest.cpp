@@ -330,6 +330,21 @@ TEST_F(XmlReaderTest, OrdersFromAnFtpSiteAreListedFreshAndRead)
         XmlDocument document;
         ASSERT_TRUE(document.Load(local));
         EXPECT_EQ(ReadXmlOrderItems(document, XmlOrderKeys()).size(), 12);
+
+        // A local file that cannot be written (here past the file-size
+        // limit) is said as such, not as a connection that failed; the file
+        // fetched before stays whole.
+        const QByteArray before = ReadTestFile(local);
+        bool fetched = true;
+        {
+            const FileSizeLimit limit(64);
+            fetched = FetchXmlOrderFile(f.fullPath, QStringLiteral("anonymous"), QString(), local, error);
+        }
+        EXPECT_FALSE(fetched);
+        EXPECT_EQ(error, QStringLiteral("Cannot write: ") + local
+                             + QStringLiteral("\n\nThe file would be larger than the file-size limit allows."));
+        EXPECT_EQ(ReadTestFile(local), before);
+        EXPECT_TRUE(WorkFilesOf(local).isEmpty());
     }
 
     // A server that is not there is said with the library's reason.

@@ -11,11 +11,15 @@
 //                              answers "ok KEPT REFUSED BUSY" (refused: 3197)
 //   connections                the number of live entries in the lock file
 //   close                      close the database
+//   write PATH|BYTES           write a file of BYTES bytes through the
+//                              writer of the user's files ("ok", or
+//                              "failed" and why)
 //   quit
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/LockFile.h"
 #include "platform/db/Recordset.h"
+#include "platform/UserFile.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QTextStream>
@@ -91,6 +95,11 @@ int main(int argc, char *argv[])
                 rs.deleteRecord();
             } else if (verb == QLatin1String("connections")) {
                 answer += QLatin1Char(' ') + QString::number(db.connections().size());
+            } else if (verb == QLatin1String("write")) {
+                QString error;
+                if (!UserFile::Write(rest.section(QLatin1Char('|'), 0, 0),
+                                     QByteArray(rest.section(QLatin1Char('|'), 1).toInt(), 'n'), error))
+                    answer = QStringLiteral("failed ") + error;
             } else if (verb == QLatin1String("close")) {
                 db.close();
             } else if (verb == QLatin1String("quit")) {

@@ -18,6 +18,10 @@
 //   tavrel-job-peer DATABASE backup TARGET
 //       copies the database to TARGET and prints "copying" once the copy is
 //       under way; then it waits for ever in the middle of it (a test kills it)
+//   tavrel-job-peer DATABASE copy TARGET
+//       copies the database to TARGET as the backup command does and prints
+//       "copied" and "note " with what the copy says beside its success, or
+//       "fail " and why
 //   tavrel-job-peer DATABASE newcustomer
 //       makes a new customer as the customer window does when it opens on
 //       one, prints its number and waits for ever with it held (a test kills
@@ -183,6 +187,13 @@ int main(int argc, char *argv[])
             SystemError error;
             CopyOpenDatabase(SharedDatabase(), args[3], error, &hanging);
             return 1;
+        } else if (args[2] == QLatin1String("copy")) {
+            SystemError error;
+            QString note;
+            if (CopyOpenDatabase(SharedDatabase(), args[3], error, nullptr, &note))
+                std::cout << "copied" << std::endl << "note " << oneLine(note) << std::endl;
+            else
+                std::cout << "fail " << oneLine(error.text) << std::endl;
         } else if (args[2] == QLatin1String("lock")) {
             prompts.answer(platform::IDNO);
             CJobSet job;

@@ -9,7 +9,11 @@
 #include <QtCore/QDir>
 
 #include <QtCore/QFile>
+#include <QtCore/QProcess>
 
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -207,4 +211,105 @@ TEST_F(PlacedFileTest, AFileWrittenForTheUserReplacesWhatOthersPutAtItsName)
     ASSERT_TRUE(write(toTheirs, error)) << error.toStdString();
     EXPECT_TRUE(S_ISREG(lmode(toTheirs)));
     EXPECT_EQ(ReadTestFile(theirs), QByteArray("theirs"));
+
+    // Chains of links to the user's private file: every link on the way
+    // counts. Through links of his own only, his link is written through;
+    // one of another user's on the way (the next link, or a folder link in
+    // a link's target) and his link is replaced, the private file kept.
+    const auto chainLink = [&](const QString &name, const QByteArray &target, uid_t owner) {
+        const QString path = tempPath(name);
+        EXPECT_EQ(::symlink(target.constData(), QFile::encodeName(path).constData()), 0);
+        EXPECT_EQ(::lchown(QFile::encodeName(path).constData(), owner, owner), 0);
+        return path;
+    };
+    const QString secret = tempPath(QStringLiteral("home/secret.txt"));
+    const QByteArray secretName = QFile::encodeName(secret);
+    const QString theirLink = chainLink(QStringLiteral("their-link.txt"), secretName, kNobody);
+    const QString ownMiddle = chainLink(QStringLiteral("own-middle.txt"), secretName, ::geteuid());
+    const QString theirToOwn = chainLink(QStringLiteral("their-to-own.txt"), QFile::encodeName(ownMiddle), kNobody);
+    const QString theirFolder =
+        chainLink(QStringLiteral("their-folder"), QFile::encodeName(tempPath(QStringLiteral("home"))), kNobody);
+    struct Chain
+    {
+        QString name;
+        bool writtenThrough;
+    };
+    const Chain chains[] = {
+        {chainLink(QStringLiteral("through-theirs.csv"), QFile::encodeName(theirLink), ::geteuid()), false},
+        {chainLink(QStringLiteral("through-theirs-relative.csv"), "their-link.txt", ::geteuid()), false},
+        {chainLink(QStringLiteral("through-their-folder.csv"), QFile::encodeName(theirFolder) + "/secret.txt",
+                   ::geteuid()),
+         false},
+        {chainLink(QStringLiteral("through-theirs-to-own.csv"), QFile::encodeName(theirToOwn), ::geteuid()), false},
+        {chainLink(QStringLiteral("through-own.csv"), QFile::encodeName(ownMiddle), ::geteuid()), true},
+        {chainLink(QStringLiteral("through-own-relative.csv"), "own-middle.txt", ::geteuid()), true},
+        {chainLink(QStringLiteral("through-own-folder.csv"), "home/../home/./secret.txt", ::geteuid()), true},
+    };
+    for (const Chain &c : chains) {
+        SCOPED_TRACE(c.name.toStdString());
+        ASSERT_TRUE(WriteTestFile(secret, "private"));
+        ASSERT_EQ(::chmod(secretName.constData(), 0600), 0);
+        ASSERT_TRUE(write(c.name, error)) << error.toStdString();
+        EXPECT_EQ(S_ISLNK(lmode(c.name)), c.writtenThrough);
+        EXPECT_EQ(ReadTestFile(secret), c.writtenThrough ? QByteArray("new") : QByteArray("private"));
+        EXPECT_EQ(ReadTestFile(c.name), QByteArray("new"));
+        EXPECT_EQ(lmode(secret) & 07777, mode_t(0600));
+        EXPECT_TRUE(S_ISLNK(lmode(theirLink)));
+    }
+}
+
+// The user's own file in a folder where he may not make a file (so no work
+// file beside it) is written over in place; a new file that cannot be
+// written whole there (a full disk, here the file-size limit) gives it its
+// old bytes back, and a finished one shorter than the old is cut to its own
+// length.
+TEST_F(PlacedFileTest, AFileWrittenOverInPlaceGetsItsOldBytesBackWhenTheNewOneCannotBeWhole)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can run the writer as a user kept out of the folder";
+    ASSERT_EQ(::chmod(QFile::encodeName(tempPath(QString())).constData(), 0711), 0);
+    const QString folder = tempPath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    const QString own = folder + QStringLiteral("/own.csv");
+    const QByteArray old = "last month's file, forty bytes long....";
+    struct Case
+    {
+        int bytes;
+        rlim_t limit; // 0: none
+        QString answer;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {1000, 64, QStringLiteral("failed The file would be larger than the file-size limit allows."), old},
+        {20, 0, QStringLiteral("ok"), QByteArray(20, 'n')},
+        {60, 64, QStringLiteral("ok"), QByteArray(60, 'n')},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.bytes) + " bytes, limit " + std::to_string(c.limit));
+        ASSERT_TRUE(WriteTestFile(own, old));
+        ASSERT_EQ(::chown(QFile::encodeName(own).constData(), kNobody, kNobody), 0);
+        QProcess writer;
+        writer.setProgram(QStringLiteral(TAVREL_DB_PEER));
+        writer.setArguments({tempPath(QStringLiteral("unused.mdb"))});
+        const rlim_t limit = c.limit;
+        writer.setChildProcessModifier([limit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            if (limit > 0) {
+                struct rlimit lowered {};
+                ::getrlimit(RLIMIT_FSIZE, &lowered);
+                lowered.rlim_cur = limit;
+                ::setrlimit(RLIMIT_FSIZE, &lowered);
+            }
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(9);
+        });
+        writer.start();
+        writer.write(QStringLiteral("write %1|%2\nquit\n").arg(own).arg(c.bytes).toUtf8());
+        writer.closeWriteChannel();
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        EXPECT_EQ(QString::fromUtf8(writer.readAllStandardOutput()), c.answer + QStringLiteral("\nok\n"));
+        EXPECT_EQ(ReadTestFile(own), c.after);
+        EXPECT_TRUE(WorkFilesOf(own).isEmpty());
+    }
 }

@@ -219,6 +219,70 @@ TEST_F(PrintTest, PdfPagesBreakWhereTheRecordingDoes)
     }
 }
 
+// A PDF that meets a full disk or the file-size limit is no print: the run
+// says it cannot write the file and why, fails (1), marks nothing printed,
+// and the file of that name printed before stays whole, with no work file
+// left; whether made as a PDF file or sent to a file from the printer
+// dialog, whether it fails on the way (a long list) or when it is finished
+// (a short one).
+TEST_F(PrintTest, APdfThatCannotBeWrittenIsSaidFailsAndLeavesTheOldFileWhole)
+{
+    const QByteArray old = "last month's PDF";
+    const QString limited = tempPath(QStringLiteral("limited"));
+    ASSERT_TRUE(QDir().mkpath(limited));
+    const FullDisk disk(tempPath(QStringLiteral("full")));
+    struct Way
+    {
+        const char *what;
+        QString folder;
+        rlim_t limit;
+        QString reason;
+    };
+    std::vector<Way> ways = {{"size limit", limited, 4096,
+                              QStringLiteral("The file would be larger than the file-size limit allows.")}};
+    if (disk.mounted()) {
+        for (const char *name : {"/list-5.pdf", "/list-20000.pdf", "/dialog-5.pdf", "/dialog-20000.pdf"})
+            ASSERT_TRUE(WriteTestFile(tempPath(QStringLiteral("full")) + QLatin1String(name), old));
+        ASSERT_TRUE(disk.fill());
+        ways.push_back({"full disk", tempPath(QStringLiteral("full")), 0, QStringLiteral("Not enough space on disk.")});
+    }
+    for (const Way &w : ways) {
+        for (const bool fromDialog : {false, true}) {
+            for (const int rows : {5, 20000}) {
+                const QString name = w.folder + (fromDialog ? QStringLiteral("/dialog-") : QStringLiteral("/list-"))
+                    + QString::number(rows) + QStringLiteral(".pdf");
+                SCOPED_TRACE(std::string(w.what) + " " + name.toStdString());
+                if (w.limit > 0)
+                    ASSERT_TRUE(WriteTestFile(name, old));
+                setupRows(rows);
+                afterPrinted = 0;
+                prompts().clear();
+                prompts().answer(platform::IDOK);
+                int result = 0;
+                {
+                    std::unique_ptr<FileSizeLimit> limit;
+                    if (w.limit > 0)
+                        limit = std::make_unique<FileSizeLimit>(w.limit);
+                    if (fromDialog) {
+                        printTo(name);
+                        result = form->DoPrint(CPrint::kPrintDialog);
+                    } else {
+                        form->m_strOutputFile = name;
+                        result = form->DoPrint(CPrint::kPrintDirect);
+                        form->m_strOutputFile.clear();
+                    }
+                }
+                EXPECT_EQ(result, 1);
+                EXPECT_EQ(afterPrinted, 0);
+                EXPECT_EQ(prompts().texts(),
+                          QStringList{QStringLiteral("Cannot write: ") + name + QStringLiteral("\n\n") + w.reason});
+                EXPECT_EQ(ReadTestFile(name), old);
+                EXPECT_TRUE(WorkFilesOf(name).isEmpty());
+            }
+        }
+    }
+}
+
 TEST_F(PrintTest, AKindWithoutARendererSaysSoAndPrintsNothing)
 {
     setupRows(3);

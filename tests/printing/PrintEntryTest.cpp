@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/db/Recordset.h"
 #include "printing/CPrintDlg.h"
+#include "support/TestFiles.h"
 #include "support/ToolRun.h"
 #include "views/CPrintStatus.h"
 
@@ -400,6 +401,60 @@ TEST_F(PrintEntryTest, EmailPdfNamesTheFileAndACancelledRunKeepsTheOldOne)
     EXPECT_EQ(engine->RunPrintCommand(30562, QString(), QString(), QString()), 30108);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+}
+
+// Last month's statement PDF of the same name is in the attachment folder;
+// this month's cannot be written (the file-size limit, a full disk): that
+// is said, with the reason and that nothing is sent, and nothing is handed
+// to the mail command; the old file stays as it was.
+TEST_F(PrintEntryTest, AnAttachmentThatCannotBeWrittenIsSaidAndNothingIsMailed)
+{
+    const QByteArray old = "last month's statement";
+    const QString limited = tempPath(QStringLiteral("limited"));
+    ASSERT_TRUE(QDir().mkpath(limited));
+    const FullDisk disk(tempPath(QStringLiteral("full")));
+    struct Way
+    {
+        const char *what;
+        QString folder;
+        rlim_t limit;
+        QString reason;
+    };
+    std::vector<Way> ways = {{"size limit", limited, 4096,
+                              QStringLiteral("The file would be larger than the file-size limit allows.")}};
+    if (disk.mounted()) {
+        ASSERT_TRUE(WriteTestFile(tempPath(QStringLiteral("full/Statement-CusNo100.pdf")), old));
+        ASSERT_TRUE(disk.fill());
+        ways.push_back({"full disk", tempPath(QStringLiteral("full")), 0, QStringLiteral("Not enough space on disk.")});
+    }
+    for (const Way &w : ways) {
+        for (const int rows : {5, 20000}) {
+            const QString path = w.folder + QStringLiteral("/Statement-CusNo100.pdf");
+            SCOPED_TRACE(std::string(w.what) + " " + std::to_string(rows));
+            if (w.limit > 0)
+                ASSERT_TRUE(WriteTestFile(path, old));
+            setupRows(rows);
+            engine = form.get();
+            engine->m_strAttachment = path;
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            int next = 0;
+            {
+                std::unique_ptr<FileSizeLimit> limit;
+                if (w.limit > 0)
+                    limit = std::make_unique<FileSizeLimit>(w.limit);
+                next = engine->RunPrintCommand(30562, QString(), QString(), QString());
+            }
+            EXPECT_EQ(next, 0);
+            EXPECT_EQ(engine->TakeAttachmentName(), QString());
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n")
+                                                     + w.reason
+                                                     + QStringLiteral("\n\nNo e-mail is sent: the PDF to attach "
+                                                                      "was not made.")});
+            EXPECT_EQ(ReadTestFile(path), old);
+            EXPECT_TRUE(WorkFilesOf(path).isEmpty());
+        }
+    }
 }
 
 TEST_F(PrintEntryTest, EmailRtfHandsTheTemplateNameToTheMailCommand)

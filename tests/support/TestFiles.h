@@ -7,6 +7,10 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <cerrno>
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -100,3 +104,75 @@ inline bool IsTestFifo(const QString &path)
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
+
+// The session's file-size limit lowered to `bytes` while the object lives,
+// with SIGXFSZ ignored: a write past it fails (EFBIG) as a full disk's
+// does, instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_handler = ::signal(SIGXFSZ, SIG_IGN);
+        m_set = ::getrlimit(RLIMIT_FSIZE, &m_before) == 0;
+        struct rlimit lowered = m_before;
+        lowered.rlim_cur = bytes;
+        m_set = m_set && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_set)
+            ::setrlimit(RLIMIT_FSIZE, &m_before);
+        ::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool set() const { return m_set; }
+
+private:
+    struct rlimit m_before {};
+    void (*m_handler)(int) = SIG_DFL;
+    bool m_set = false;
+};
+
+// A small disk of its own (a tmpfs of 256 KB) mounted at the folder while
+// the object lives, filled up by fill(): a full disk. Only root may mount
+// one, and a container may forbid it: mounted() is false then, and the
+// caller skips. Unmounted (and its folder removed) when the object goes.
+class FullDisk
+{
+public:
+    explicit FullDisk(const QString &folder) : m_folder(QFile::encodeName(folder))
+    {
+        QDir().mkpath(folder);
+        m_mounted = ::geteuid() == 0
+            && ::mount("tmpfs", m_folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0755") == 0;
+    }
+    ~FullDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+        ::rmdir(m_folder.constData());
+    }
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+    bool mounted() const { return m_mounted; }
+    // Takes every byte left with a file of its own; true when the disk is full.
+    bool fill() const
+    {
+        QFile filler(QFile::decodeName(m_folder) + QStringLiteral("/.filler"));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+        const QByteArray byte(1, 'f');
+        while (filler.write(byte) == 1) {
+        }
+        return true;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};

@@ -4,6 +4,9 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <csignal>
+#include <sys/resource.h>
+
 // One run of tavrel-dbtool (TAVREL_DBTOOL, which each test program is given):
 // its exit code (-1 when it did not end within a minute) and what it printed.
 struct ToolRun
@@ -13,9 +16,19 @@ struct ToolRun
     QString err;
 };
 
-inline ToolRun RunDbTool(const QStringList &args)
+// With fileSizeLimit above 0 the tool runs under that file-size limit (and
+// SIGXFSZ ignored): every write past it fails as on a full disk.
+inline ToolRun RunDbTool(const QStringList &args, rlim_t fileSizeLimit = 0)
 {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileSizeLimit;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
     p.start(QStringLiteral(TAVREL_DBTOOL), args);
     ToolRun r;
     if (!p.waitForFinished(60000))

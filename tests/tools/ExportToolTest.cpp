@@ -31,6 +31,40 @@ protected:
              })
             ASSERT_EQ(RunDbTool({QStringLiteral("sql"), db, QString::fromLatin1(sql)}).exitCode, 0) << sql;
     }
+    // Every kind of file the tool writes, FILE standing for its name.
+    struct Case
+    {
+        QString name;
+        QStringList args;
+    };
+    QList<Case> everyFileItWrites() const
+    {
+        const QString rtfTemplate = tempPath(QStringLiteral("Invoice.rtf"));
+        // The filled document is longer than the file-size limit of the
+        // full-disk test lets a file be.
+        EXPECT_TRUE(WriteTestFile(rtfTemplate, "{\\rtf1 <PrintTitle> <JobNo> " + QByteArray(100, 'x') + "<MyFooter>}"));
+        const QString sql = QStringLiteral("SELECT JobNo, Title, Balance FROM Jobs");
+        const QString file = QStringLiteral("FILE");
+        return {
+            {QStringLiteral("invoices.csv"), {QStringLiteral("export"), db, QStringLiteral("invoice-csv"), QStringLiteral("7"), file}},
+            {QStringLiteral("sales.iif"), {QStringLiteral("export"), db, QStringLiteral("iif-sales"), QStringLiteral("7"), file}},
+            {QStringLiteral("invoices.iif"), {QStringLiteral("export"), db, QStringLiteral("iif-invoices"), QStringLiteral("7"), file}},
+            {QStringLiteral("addresses.txt"), {QStringLiteral("export"), db, QStringLiteral("address-list"), QStringLiteral("5"), QStringLiteral("100"), file}},
+            {QStringLiteral("invoice.rtf"), {QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, file}},
+            {QStringLiteral("jobs.pdf"), {QStringLiteral("print"), db, QStringLiteral("--sql"), sql, QStringLiteral("--pdf"), file}},
+            {QStringLiteral("preview.pdf"), {QStringLiteral("print"), db, QStringLiteral("--sql"), sql, QStringLiteral("--preview"), QStringLiteral("--pdf"), file}},
+            {QStringLiteral("invoice.pdf"), {QStringLiteral("print"), db, QStringLiteral("--job"), QStringLiteral("1"), QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--pdf"), file}},
+            {QStringLiteral("attached.pdf"), {QStringLiteral("print"), db, QStringLiteral("--job"), QStringLiteral("1"), QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--pdf"), file, QStringLiteral("--attach")}},
+            {QStringLiteral("code.png"), {QStringLiteral("barcode"), QStringLiteral("6"), QStringLiteral("1234"), file}},
+            {QStringLiteral("layout.png"), {QStringLiteral("layout"), QStringLiteral("18 x 12"), QStringLiteral("5 x 3"), QStringLiteral("--png"), file}},
+            {QStringLiteral("layout.pdf"), {QStringLiteral("layout"), QStringLiteral("18 x 12"), QStringLiteral("5 x 3"), QStringLiteral("--pdf"), file}},
+        };
+    }
+    static QStringList named(QStringList args, const QString &name)
+    {
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^FILE$")), name);
+        return args;
+    }
     QString db;
 };
 
@@ -92,35 +126,13 @@ TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
 // file it named left as it was; a pipe there is refused by name at once.
 TEST_F(ExportTool, EveryFileItWritesReplacesAPlantedLinkAndRefusesAPipe)
 {
-    const QString rtfTemplate = tempPath(QStringLiteral("Invoice.rtf"));
-    ASSERT_TRUE(WriteTestFile(rtfTemplate, "{\\rtf1 <PrintTitle> <JobNo><MyFooter>}"));
-    const QString sql = QStringLiteral("SELECT JobNo, Title, Balance FROM Jobs");
-    struct Case
-    {
-        QString name;
-        QStringList args; // FILE stands for the name written
-    };
-    const QString file = QStringLiteral("FILE");
-    const QList<Case> cases = {
-        {QStringLiteral("invoices.csv"), {QStringLiteral("export"), db, QStringLiteral("invoice-csv"), QStringLiteral("7"), file}},
-        {QStringLiteral("sales.iif"), {QStringLiteral("export"), db, QStringLiteral("iif-sales"), QStringLiteral("7"), file}},
-        {QStringLiteral("invoices.iif"), {QStringLiteral("export"), db, QStringLiteral("iif-invoices"), QStringLiteral("7"), file}},
-        {QStringLiteral("addresses.txt"), {QStringLiteral("export"), db, QStringLiteral("address-list"), QStringLiteral("5"), QStringLiteral("100"), file}},
-        {QStringLiteral("invoice.rtf"), {QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, file}},
-        {QStringLiteral("jobs.pdf"), {QStringLiteral("print"), db, QStringLiteral("--sql"), sql, QStringLiteral("--pdf"), file}},
-        {QStringLiteral("preview.pdf"), {QStringLiteral("print"), db, QStringLiteral("--sql"), sql, QStringLiteral("--preview"), QStringLiteral("--pdf"), file}},
-        {QStringLiteral("invoice.pdf"), {QStringLiteral("print"), db, QStringLiteral("--job"), QStringLiteral("1"), QStringLiteral("--kind"), QStringLiteral("5"), QStringLiteral("--pdf"), file}},
-        {QStringLiteral("code.png"), {QStringLiteral("barcode"), QStringLiteral("6"), QStringLiteral("1234"), file}},
-        {QStringLiteral("layout.png"), {QStringLiteral("layout"), QStringLiteral("18 x 12"), QStringLiteral("5 x 3"), QStringLiteral("--png"), file}},
-        {QStringLiteral("layout.pdf"), {QStringLiteral("layout"), QStringLiteral("18 x 12"), QStringLiteral("5 x 3"), QStringLiteral("--pdf"), file}},
-    };
+    const QList<Case> cases = everyFileItWrites();
     const QString shared = tempPath(QStringLiteral("shared"));
     ASSERT_TRUE(QDir().mkpath(shared));
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.mid(0, 3).join(QLatin1Char(' ')).toStdString());
         const QString name = shared + QLatin1Char('/') + c.name;
-        QStringList args = c.args;
-        args.replaceInStrings(QRegularExpression(QStringLiteral("^FILE$")), name);
+        const QStringList args = named(c.args, name);
 
         ASSERT_TRUE(MakeTestFifo(name));
         ToolRun r = RunDbTool(args);
@@ -141,6 +153,56 @@ TEST_F(ExportTool, EveryFileItWritesReplacesAPlantedLinkAndRefusesAPipe)
         EXPECT_TRUE(planted.replaced());
         EXPECT_TRUE(planted.targetKept());
         EXPECT_GT(QFileInfo(name).size(), 0);
+    }
+}
+
+// Every file the tool writes, on a full disk and past the file-size limit:
+// the tool says it cannot write the file and why, ends with a failure, and
+// the file of that name written before (last month's) stays whole, with no
+// work file left beside it. A PDF to attach that cannot be written is no
+// attachment: the older file of its name is never handed on.
+TEST_F(ExportTool, EveryFileItWritesFailsWholeOnAFullDiskOrPastTheSizeLimit)
+{
+    const QList<Case> cases = everyFileItWrites();
+    const QByteArray old = "last month's file";
+    const QString limited = tempPath(QStringLiteral("limited"));
+    ASSERT_TRUE(QDir().mkpath(limited));
+    const FullDisk disk(tempPath(QStringLiteral("full")));
+    if (disk.mounted()) {
+        for (const Case &c : cases)
+            ASSERT_TRUE(WriteTestFile(tempPath(QStringLiteral("full/")) + c.name, old));
+        ASSERT_TRUE(disk.fill());
+    }
+    // A limit that leaves room for the shop's lock file (64 bytes) and no
+    // file the tool writes.
+    for (const Case &c : cases) {
+        struct Way
+        {
+            const char *what;
+            QString name;
+            rlim_t limit;
+            QString reason;
+        };
+        std::vector<Way> ways = {{"size limit", limited + QLatin1Char('/') + c.name, 64,
+                                  QStringLiteral("The file would be larger than the file-size limit allows.")}};
+        if (disk.mounted())
+            ways.push_back({"full disk", tempPath(QStringLiteral("full/")) + c.name, 0,
+                            QStringLiteral("Not enough space on disk.")});
+        for (const Way &w : ways) {
+            SCOPED_TRACE(std::string(w.what) + ": " + c.args.mid(0, 3).join(QLatin1Char(' ')).toStdString() + " " +
+                         c.name.toStdString());
+            if (w.limit > 0)
+                ASSERT_TRUE(WriteTestFile(w.name, old));
+            const ToolRun r = RunDbTool(named(c.args, w.name), w.limit);
+            EXPECT_EQ(r.exitCode, 1) << r.out.toStdString() << r.err.toStdString();
+            EXPECT_FALSE(r.out.contains(QStringLiteral("result 2"))) << r.out.toStdString();
+            EXPECT_FALSE(r.out.contains(w.name)) << r.out.toStdString();
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot write: ") + w.name + QStringLiteral(": ") + w.reason)
+                        || r.err.contains(QStringLiteral("Cannot write: ") + w.name + QStringLiteral("\n\n") + w.reason))
+                << r.err.toStdString();
+            EXPECT_EQ(ReadTestFile(w.name), old);
+            EXPECT_TRUE(WorkFilesOf(w.name).isEmpty());
+        }
     }
 }
 

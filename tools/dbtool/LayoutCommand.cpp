@@ -79,7 +79,10 @@ int runLayoutCommand(const QStringList &args, QTextStream &out, QTextStream &err
             return 1;
         const QByteArray format = QFileInfo(png).suffix().toLatin1();
         if (!image.save(&target, format.isEmpty() ? "PNG" : format.constData())) {
-            err << "cannot write " << png << '\n';
+            err << "Cannot write: " << png << ": "
+                << (target.failed() ? target.errorString()
+                                    : QStringLiteral("A picture cannot be written as ") + QString::fromLatin1(format))
+                << '\n';
             return 1;
         }
         if (!FinishToolFile(target, err))

@@ -39,13 +39,28 @@ bool PrintToPaperPdf(CPrintForm &form, const QString &file, PrintInfo::Pass pass
     platform::UserFile target(file);
     if (!OpenToolFile(target, err))
         return false;
+    // The file is put in place when the last page is drawn, before the run
+    // marks anything printed: a file that cannot be written is no print.
+    bool finished = false;
+    bool written = true;
+    const auto finish = [&](bool printed) {
+        finished = true;
+        if (!printed && !target.failed()) {
+            target.cancelWriting();
+            return false;
+        }
+        written = FinishToolFile(target, err);
+        return written && printed;
+    };
     {
         QPdfWriter writer(&target);
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, pass, file);
+        result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, pass, file, finish);
     }
-    return FinishToolFile(target, err);
+    if (!finished)
+        target.cancelWriting(); // a run that did not end leaves what was there
+    return written;
 }
 
 // "--rows N": the first N rows of what a run printed, as its cells' texts
@@ -186,6 +201,7 @@ int runViewPrint(const QStringList &args, QTextStream &out, QTextStream &err)
         // The mail's folder holds the attachment only.
         CPrint::SetRecordBesidePdf(false);
         const int next = form.RunPrintCommand(command, QString(), QString(), QString());
+        PrintPrompts(responder, err, true);
         out << "result " << form.m_nResult << '\n';
         if (next != 30108)
             return 1;
@@ -434,7 +450,7 @@ int runBarcodeCommand(const QStringList &args, QTextStream &out, QTextStream &er
     if (!OpenToolFile(target, err))
         return 1;
     if (!image.save(&target, "PNG")) {
-        err << "Cannot write " << args[2] << '\n';
+        err << "Cannot write: " << args[2] << ": " << target.errorString() << '\n';
         return 1;
     }
     if (!FinishToolFile(target, err))

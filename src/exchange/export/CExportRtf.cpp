@@ -181,9 +181,15 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
             const QByteArray bytes = filled.toLatin1();
             if (out.write(bytes) == bytes.size() && out.commit())
                 return true;
+            // Opened but not written whole (a full disk, the file-size
+            // limit): said with the reason; the earlier document stays.
             m_bFailed = true;
             m_strError = out.errorString();
             out.cancelWriting();
+            platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + m_strDocument + QStringLiteral("\n\n") +
+                                             m_strError,
+                                         QString(), platform::MB_OK | platform::MB_ICONHAND);
+            return false;
         } else if (out.refused()) {
             m_bFailed = true;
             m_strError = out.errorString();

@@ -266,6 +266,9 @@ void SupportTransfer::pump()
     const CURLcode result = CURLcode(m_job->result());
     if (m_bWriteFailed) {
         m_error = QStringLiteral("Cannot write to file, try again.");
+        // The reason of a download's file that could not be written (a full disk).
+        if (m_target && m_target->failed())
+            m_error += QStringLiteral("\n\n") + m_target->fileName() + QStringLiteral(": ") + m_target->errorString();
         end(Failed);
     } else if (result == CURLE_OK) {
         end(Done);
@@ -293,7 +296,8 @@ void SupportTransfer::end(int outcome)
     if (m_target) {
         if (outcome == Done) {
             if (!m_target->commit()) {
-                m_error = QStringLiteral("Cannot write to file, try again.");
+                m_error = QStringLiteral("Cannot write to file, try again.\n\n") + m_target->fileName()
+                    + QStringLiteral(": ") + m_target->errorString();
                 outcome = Failed;
             }
         } else {

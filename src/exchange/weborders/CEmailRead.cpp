@@ -699,9 +699,14 @@ void CEmailRead::OnKeyFields()
         const QString cell = grid.m_wndGrid.GetCellText(n, 1).trimmed().left(250);
         edited.keys[n] = cell.isEmpty() ? table.defaults[n] : cell;
     }
-    // A file that cannot be written leaves the labels as they were.
-    if (edited.Save(KeyFieldFilePath(xml)))
+    // A file that cannot be written leaves the labels as they were, and says so.
+    const QString path = KeyFieldFilePath(xml);
+    QString error;
+    if (edited.Save(path, &error))
         table = edited;
+    else
+        platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n") + error, QString(),
+                                     platform::MB_OK | platform::MB_ICONHAND);
 }
 
 void CEmailRead::OnBillTo()

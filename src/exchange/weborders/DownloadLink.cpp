@@ -33,7 +33,12 @@ bool fetchTo(const QString &url, const QString &path)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + path + QStringLiteral("\n\n") + file.errorString(),
+                                     QString(), platform::MB_ICONHAND);
+        return false;
+    }
+    return true;
 }
 
 QString withSeparator(QString folder)

@@ -71,18 +71,19 @@ KeyFieldTable KeyFieldTable::Load(const QString &path, bool xml)
     return table;
 }
 
-bool KeyFieldTable::Save(const QString &path) const
+bool KeyFieldTable::Save(const QString &path, QString *error) const
 {
     QString text;
     for (int n = 0; n < keyfield::kCount; ++n)
         text += keys.value(n) + QStringLiteral("\r\n");
     QStringEncoder encoder("windows-1252");
     const QByteArray bytes = encoder(text);
-    platform::UserFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
+    QString reason;
+    if (platform::UserFile::Write(path, bytes, reason))
+        return true;
+    if (error)
+        *error = reason;
+    return false;
 }
 
 QString KeyFieldTable::ItemStartLabel() const

@@ -33,7 +33,9 @@ struct KeyFieldTable
     // The defaults, then the shop's file overlaid (missing file: defaults).
     static KeyFieldTable Load(const QString &path, bool xml);
     // Writes all 47 entries, each line ended by CR LF, in Windows-1252.
-    bool Save(const QString &path) const;
+    // False, with why in `error` when given, when the file cannot be written
+    // whole: the file there before stays as it was.
+    bool Save(const QString &path, QString *error = nullptr) const;
 
     const QString &operator[](int index) const { return keys.at(index); }
     // The label that opens each item: entry 24, or the description's label

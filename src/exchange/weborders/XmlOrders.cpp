@@ -193,13 +193,16 @@ bool FetchXmlOrderFile(const QString &fullPath, const QString &user, const QStri
         file.cancelWriting();
         return false;
     }
+    // A file that could not be written (a full disk) is said as such, not
+    // as a connection that failed.
+    if (file.failed() || (result == CURLE_OK && !file.commit())) {
+        error = QStringLiteral("Cannot write: ") + localPath + QStringLiteral("\n\n") + file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (result != CURLE_OK) {
         file.cancelWriting();
         error = connectError(host, result);
-        return false;
-    }
-    if (!file.commit()) {
-        error = QStringLiteral("Cannot create: ") + localPath;
         return false;
     }
     return true;
