@@ -380,23 +380,6 @@ TEST_F(AccountingExport, CustomersViewIifChoiceWritesTheCustomerList)
         }
     EXPECT_TRUE(asked);
 
-    // Peachtree left selected by the user cannot be had: the list is written
-    // as the IIF file it is, never as a header line said to be a success.
-    prompts().clear();
-    prompts().onDialog([](QDialog &d) {
-        auto &o = static_cast<CDlgOptions &>(d);
-        o.tree()->SetOptionChecked(6, true);
-        o.SendCommand(1);
-        return o.result();
-    });
-    const QString other = tempPath(QStringLiteral("Peach"));
-    prompts().answerFile(other, QStringLiteral("Peachtree"));
-    prompts().answer(platform::IDNO);
-    CExport again;
-    again.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
-    EXPECT_FALSE(QFile::exists(other + QStringLiteral(".csv")));
-    EXPECT_TRUE(readAll(other + QStringLiteral(".iif")).startsWith("!CUST\tNAME\t"));
-
     // The customer address lists are delimited text only.
     prompts().clear();
     prompts().onDialog([](QDialog &d) {

@@ -506,7 +506,7 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
         {{QStringLiteral("Customer No: 777"), QStringLiteral("Customer Name: Nobody")},
          31,
          QStringLiteral("Could not find the customer.\nFilter used: Name = \"Nobody\"\n\nDo you want to search?")},
-        {{QStringLiteral("Customer No: 9999"), QStringLiteral("Customer Name: Other Co")}, 201, QString()},
+        {{QStringLiteral("Customer No: 9999"), QStringLiteral("Customer Name: O'Hara Signs")}, 201, QString()},
         {{QStringLiteral("Customer No: 9999"), QStringLiteral("Customer Name: Nobody"),
           QStringLiteral("Contact Email: buyer@other.test")},
          203,
