@@ -17,7 +17,7 @@ namespace {
 
 // One run of a command: the windows it opened (class and title) and the
 // texts of the boxes it showed.
-struct Run
+struct CommandRun
 {
     QStringList windows;
     QStringList boxes;
@@ -32,9 +32,9 @@ protected:
 
     // Runs the command once: each window opened is closed as a user closes
     // it (its Close), each box is answered Cancel.
-    Run runOnce(CView0 &view, int command)
+    CommandRun runOnce(CView0 &view, int command)
     {
-        Run run;
+        CommandRun run;
         platform::TestResponder answers;
         for (int i = 0; i < 8; ++i) {
             answers.answer(platform::IDCANCEL);
@@ -98,7 +98,7 @@ TEST_P(RepeatCommandsTest, NewOpenCopyAndDeleteCanBeGivenAgainAfterClose)
             if (!offered.count(command))
                 continue;
             const QString where = QStringLiteral("view %1 list %2 command %3").arg(viewId).arg(code).arg(command);
-            QList<Run> runs;
+            QList<CommandRun> runs;
             for (int round = 0; round < 3; ++round) {
                 frame->SwitchView(viewId);
                 if (code > 0) {
@@ -135,7 +135,7 @@ TEST_P(RepeatCommandsTest, NewOpenCopyAndDeleteCanBeGivenAgainAfterClose)
                                   .arg(round + 1)
                                   .arg(runs[round].windows.join(QStringLiteral(", ")),
                                        runs[0].windows.join(QStringLiteral(", ")));
-            for (const Run &run : runs)
+            for (const CommandRun &run : runs)
                 for (const QString &w : run.windows)
                     if (w.endsWith(QLatin1String(" No: 0\"")))
                         faults << QStringLiteral("%1 opened %2").arg(where, w);
