@@ -33,15 +33,15 @@ JobItemSums SumJobItems(const std::vector<JobItemRow> &rows, bool creditInvoice)
     if (rows.empty())
         sums.allPriced = false;
     int group = -1;
-    // An item is priced by its services: an item with none has no price, and
-    // leaves the job not priced (never "No Charge").
+    // An item without a price (0) and without services to price it leaves
+    // the job not priced (never "No Charge").
     bool itemWithoutServices = false;
     for (int i = 0; i < int(rows.size()); ++i) {
         const JobItemRow &row = rows[size_t(i)];
         if (row.serNo == 0) {
             if (itemWithoutServices)
                 sums.allPriced = false;
-            itemWithoutServices = true;
+            itemWithoutServices = row.price.isZero();
             // A plain item or the main item of a new group ends the group
             // before it; a sub-item's price counts in its group.
             if (row.subNo == 0 || row.subNo == 1)
