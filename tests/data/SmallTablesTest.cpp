@@ -132,7 +132,8 @@ TEST_F(SmallTablesTest, MessageIdsLongerThanTheColumnAreLinkedAndFound)
     EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM EmailLink WHERE MessageID = '%1'").arg(exact)).toInt(), 1);
     // The digest form: the id's first 59 characters, "~", the SHA-256 of the
     // whole id (hand-checked with sha256sum).
-    const QString stored = CEmailLinkSet::StoredMessageId(QStringLiteral("<") + QString(200, QLatin1Char('x')) + QStringLiteral(">"));
+    const QString stored =
+        CEmailLinkSet::StoredMessageId(QStringLiteral("<") + QString(200, QLatin1Char('x')) + QStringLiteral(">"));
     EXPECT_EQ(stored.size(), 124);
     EXPECT_EQ(stored, QStringLiteral("<") + QString(58, QLatin1Char('x')) +
                           QStringLiteral("~65b5736fe0760c73a9ffe05982d281c4b867e3de2cfc13cd525df1fbd75277f4"));
