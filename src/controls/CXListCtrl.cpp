@@ -142,6 +142,7 @@ void CXListCtrl::ClearList(bool redraw)
     {
         NoRedraw off(this);
         m_pending = nullptr;
+        m_fillStopped = false;
         m_expectedRows = 0;
         m_model->clearRows();
         m_held = nullptr;
@@ -1504,6 +1505,7 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
                             [&] { return goOn(QStringLiteral("Reading the column headings")); })) {
             progress.reset();
             forgetFill();
+            m_fillStopped = stopped;
             return false;
         }
     } catch (const platform::DbException &e) {
@@ -1567,6 +1569,7 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     }
     progress.reset();
     viewport()->update();
+    m_fillStopped = stopped;
     if (bounded)
         platform::Prompt::messageBox(
             QStringLiteral("This query gives more rows than a list can hold.\nThe list shows its first %1 rows.")

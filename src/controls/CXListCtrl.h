@@ -85,6 +85,10 @@ public:
     // list says that it shows the first rows only.
     void FillFromUserSql(const QString &sql, const QString &keyHint = QString(), int sortColumn = 0,
                          bool descending = false);
+    // The user stopped the last fill (the progress window's Stop): the list
+    // holds only the rows read before the stop, perhaps none. Cleared by
+    // every clearing of the list.
+    bool WasFillStopped() const { return m_fillStopped; }
     // The memory, in bytes, that the rows of a statement read beside may
     // take (the rows held, the list's rows and the view's); 256 MB unless set.
     void SetMostMemory(std::size_t bytes) { m_mostMemory = bytes; }
@@ -276,6 +280,7 @@ private:
     long m_records = 0;                    // records read so far
     int m_statusColumn = -1;               // rows read take their image from it
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
+    bool m_fillStopped = false;            // the last fill was stopped by the user (fillBeside)
     std::size_t m_mostMemory = std::size_t(256) << 20;
 
     int m_defaultImage = kNoImage;

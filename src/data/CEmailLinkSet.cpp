@@ -2,6 +2,8 @@
 
 #include "app/base/SqlText.h"
 
+#include <QtCore/QCryptographicHash>
+
 CEmailLinkSet::CEmailLinkSet(platform::Database *database)
     : CXDaoSet(database)
 {
@@ -21,9 +23,18 @@ void CEmailLinkSet::DoFieldExchange(FieldExchange *pFX)
     m_nLastDfxOp = pFX->operation();
 }
 
+QString CEmailLinkSet::StoredMessageId(const QString &messageId)
+{
+    if (messageId.size() <= kMessageIdLength)
+        return messageId;
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(messageId.toUtf8(), QCryptographicHash::Sha256).toHex());
+    return messageId.left(kMessageIdLength - 1 - digest.size()) + QLatin1Char('~') + digest;
+}
+
 qint32 CEmailLinkSet::GetJobIdOfMessage(const QString &messageId)
 {
-    m_strFilter = QStringLiteral("MessageID = ") + QuoteText(messageId);
+    m_strFilter = QStringLiteral("MessageID = ") + QuoteText(StoredMessageId(messageId));
     m_strSort.clear();
     return RequeryOrOpen(false) ? m_TavrelJobID : 0;
 }
@@ -34,7 +45,7 @@ bool CEmailLinkSet::AddLink(const QString &messageId, qint32 jobId)
         return false;
     if (!SafeAddNew())
         return false;
-    m_MessageID = messageId;
+    m_MessageID = StoredMessageId(messageId);
     m_TavrelJobID = jobId;
     return SafeUpdate(GetDefaultSQL());
 }

@@ -689,7 +689,7 @@ void CXDaoSet::exchangeBound(FieldExchange::Operation op, BoundField &field, con
 
 void CXDaoSet::loadCurrentRow()
 {
-    if (m_nFields > 0 && IsOpen() && !m_set->isEOF() && !m_set->isBOF()) {
+    if (m_nFields > 0 && IsOpen() && !m_set->isEOF() && !m_set->isBOF() && m_set->hasCurrentRow()) {
         // A snapshot's row is taken as it is held, field by field, without a
         // Value for each.
         Binding &binding = *m_binding;

@@ -33,9 +33,15 @@ JobItemSums SumJobItems(const std::vector<JobItemRow> &rows, bool creditInvoice)
     if (rows.empty())
         sums.allPriced = false;
     int group = -1;
+    // An item without a price (0) and without services to price it leaves
+    // the job not priced (never "No Charge").
+    bool itemWithoutServices = false;
     for (int i = 0; i < int(rows.size()); ++i) {
         const JobItemRow &row = rows[size_t(i)];
         if (row.serNo == 0) {
+            if (itemWithoutServices)
+                sums.allPriced = false;
+            itemWithoutServices = row.price.isZero();
             // A plain item or the main item of a new group ends the group
             // before it; a sub-item's price counts in its group.
             if (row.subNo == 0 || row.subNo == 1)
@@ -48,6 +54,9 @@ JobItemSums SumJobItems(const std::vector<JobItemRow> &rows, bool creditInvoice)
                 sums.groups[size_t(group)].sum += row.price;
             continue;
         }
+        if (i > 0 && rows[size_t(i - 1)].serNo == 0 && rows[size_t(i - 1)].itemNo == row.itemNo &&
+            rows[size_t(i - 1)].subNo == row.subNo)
+            itemWithoutServices = false;
         if (IsMoneyAmount(row.cost))
             sums.cost += row.cost;
         if (row.price.isZero())
@@ -55,6 +64,8 @@ JobItemSums SumJobItems(const std::vector<JobItemRow> &rows, bool creditInvoice)
         else if (IsMoneyAmount(row.price))
             sums.subtotal += row.price;
     }
+    if (itemWithoutServices)
+        sums.allPriced = false;
     if (!sums.allPriced)
         sums.subtotal = Money();
     else if (sums.subtotal.isZero())

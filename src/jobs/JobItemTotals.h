@@ -54,7 +54,8 @@ std::vector<JobItemRow> ReadJobItemRows(platform::Database *database, qint32 job
 bool IsMoneyAmount(Money value);
 
 // The walk: Cost and Subtotal from the service rows; any service Price of
-// exactly 0 makes the Subtotal 0; a fully priced job summing to 0 becomes
+// exactly 0, or an item priced 0 without a service after it, makes the
+// Subtotal 0; a fully priced job summing to 0 becomes
 // the marker (-0.0001 on a credit invoice, +0.0001 otherwise). An empty job
 // counts as not priced.
 JobItemSums SumJobItems(const std::vector<JobItemRow> &rows, bool creditInvoice);

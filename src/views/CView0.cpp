@@ -650,8 +650,13 @@ void CView0::showEvent(QShowEvent *event)
 
 void CView0::OnRefresh()
 {
-    if (!ReadTreeSelection())
+    if (!ReadTreeSelection()) {
+        // A branch heading names no list: the list bar names the heading
+        // chosen, never the list chosen before it.
+        if (m_tree->currentItem() && !m_tree->currentItem()->parent())
+            m_listBar->SetItemText(30673, m_strListCaption);
         return;
+    }
     if (m_strItemText == QLatin1String("Other...") && !ResetFilter())
         return;
     FillList();
@@ -726,6 +731,10 @@ void CView0::FindRecord()
     m_strItemText.clear();
     FillList();
     m_list->setFocus();
+    // A search the user stopped found what it found before the stop: it is
+    // no miss, and nothing more is asked or searched.
+    if (ReportStoppedSearch())
+        return;
     int rows = m_list->GetItemCount();
     bool switched = false;
     if (rows == 0 && m_nViewId == 30001 && m_strFilterSql.contains(QLatin1String("JobNo"))) {
@@ -741,6 +750,8 @@ void CView0::FindRecord()
             m_nBranch = history ? 0 : 3;
             m_find.listIndex = m_nBranch;
             FillList();
+            if (ReportStoppedSearch())
+                return;
             rows = m_list->GetItemCount();
             switched = true;
         }
@@ -1146,11 +1157,26 @@ void CView0::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
 }
 
+bool CView0::ReportStoppedSearch()
+{
+    if (!m_list->WasFillStopped())
+        return false;
+    const int rows = m_list->GetItemCount();
+    platform::Prompt::messageBox(
+        rows == 0 ? QStringLiteral("The search was stopped before it found anything:\n\n") + m_strFilterText
+                  : QStringLiteral("The search was stopped: the list shows what it found before the stop (%1).")
+                        .arg(rows),
+        QString(), platform::MB_ICONINFORMATION);
+    return true;
+}
+
 void CView0::OnAddFilter()
 {
     if (!ResetFilter())
         return;
     FillList();
+    if (ReportStoppedSearch())
+        return;
     if (m_list->GetItemCount() == 0) {
         platform::Prompt::messageBox(QStringLiteral("Not found:\n\n") + m_strFilterText);
         PostCommand(30101);

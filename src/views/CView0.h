@@ -133,6 +133,9 @@ public:
     // Runs the find dialog for a kind with the view's remembered choices and
     // keeps the filter and sort it returns; true on Find Now.
     bool RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice);
+    // After a fill from a search: when the user stopped it, says so (what
+    // it found before the stop is listed) and answers true.
+    bool ReportStoppedSearch();
     // Shows the chart over the rows of the view's table in the list's place.
     void ShowChart();
 

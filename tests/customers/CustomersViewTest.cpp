@@ -6,7 +6,12 @@
 #include "customers/CCusDlg.h"
 #include "customers/CViewCustomers.h"
 #include "data/CCusSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Recordset.h"
 #include "views/CDlgOptions.h"
+#include "controls/DlgItem.h"
+
+#include <QtWidgets/QLineEdit>
 
 #include <QtCore/QItemSelectionModel>
 
@@ -98,6 +103,51 @@ TEST_F(CustomersViewTest, DuplicateKeepsFiftyCharactersAndIsStoredBeforeItsWindo
     view->RunCommand(30111);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, City, CusStatus FROM Customers WHERE CusNo = 42")),
               QString(50, QLatin1Char('N')) + QStringLiteral(" - Copy|Dover|2"));
+}
+
+// A new customer's window closed unsaved takes its row with it; the next New,
+// and the one after, open a working window on a fresh row, from the
+// customer lists and from the contacts list alike.
+TEST_F(CustomersViewTest, NewAfterANewCustomerClosedUnsavedOpensAWorkingWindow)
+{
+    for (const int code : {201, 501}) {
+        listAndSelectAll(code);
+        for (int round = 0; round < 2; ++round) {
+            prompts().clear();
+            qint32 opened = 0;
+            onDialog<CCusDlg>([&](CCusDlg &d) {
+                opened = d.record().m_CusNo;
+                EXPECT_TRUE(d.isNewRecord());
+                return press(d, 2);
+            });
+            view->RunCommand(30100);
+            EXPECT_GT(opened, 41) << code << " " << round;
+            EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Customers WHERE Name = '< new >'")), 0);
+            EXPECT_EQ(prompts().texts(), QStringList()) << code << " " << round;
+        }
+        // The third New: a name typed is saved.
+        prompts().clear();
+        QString title;
+        const QString name = QStringLiteral("Granite Press %1").arg(code);
+        onDialog<CCusDlg>([&](CCusDlg &d) {
+            title = d.windowTitle();
+            auto *edit = qobject_cast<QLineEdit *>(GetDlgItem(&d, CCusDlg::IDC_NAME));
+            EXPECT_NE(edit, nullptr);
+            if (edit)
+                edit->setText(name);
+            return press(d, 30443);
+        });
+        view->RunCommand(30100);
+        EXPECT_NE(title, QStringLiteral("Customer No: 0"));
+        {
+            platform::Recordset rs(SharedDatabase());
+            rs.open(platform::Recordset::Type::Snapshot,
+                    QStringLiteral("SELECT Count(*) FROM Customers WHERE Name = ?"), {platform::Value(name)});
+            EXPECT_EQ(rs.value(0).toInt(), 1) << code;
+        }
+        for (const QString &text : prompts().texts())
+            EXPECT_FALSE(text.contains(QLatin1String("Cannot save"))) << qPrintable(text);
+    }
 }
 
 TEST_F(CustomersViewTest, DeleteNeverRemovesTheProgramsCustomersAndHidesCustomersWithJobs)

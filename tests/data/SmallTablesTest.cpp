@@ -106,4 +106,37 @@ TEST_F(SmallTablesTest, MessageIdsAreLookedUpAsTheyAre)
     EXPECT_TRUE(messages().isEmpty());
 }
 
+// An id longer than the column is linked and found again by a digest that
+// fits; ids alike in their first hundreds of characters stay apart, and an
+// id of exactly 124 characters is stored as it is.
+TEST_F(SmallTablesTest, MessageIdsLongerThanTheColumnAreLinkedAndFound)
+{
+    const QString head = QStringLiteral("<") + QString(200, QLatin1Char('a'));
+    const QString longA = head + QStringLiteral("1@mail.example>");
+    const QString longB = head + QStringLiteral("2@mail.example>");
+    const QString exact = QStringLiteral("<") + QString(122, QLatin1Char('b')) + QStringLiteral(">");
+    const QString oneMore = QStringLiteral("<") + QString(123, QLatin1Char('c')) + QStringLiteral(">");
+    ASSERT_EQ(exact.size(), 124);
+    CEmailLinkSet links;
+    EXPECT_TRUE(links.AddLink(longA, 21));
+    EXPECT_TRUE(links.AddLink(longB, 22));
+    EXPECT_TRUE(links.AddLink(exact, 23));
+    EXPECT_TRUE(links.AddLink(oneMore, 24));
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(links.GetJobIdOfMessage(longA), 21);
+    EXPECT_EQ(links.GetJobIdOfMessage(longB), 22);
+    EXPECT_EQ(links.GetJobIdOfMessage(exact), 23);
+    EXPECT_EQ(links.GetJobIdOfMessage(oneMore), 24);
+    EXPECT_EQ(links.GetJobIdOfMessage(head + QStringLiteral("3@mail.example>")), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Max(Len(MessageID)) FROM EmailLink")).toInt(), 124);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM EmailLink WHERE MessageID = '%1'").arg(exact)).toInt(), 1);
+    // The digest form: the id's first 59 characters, "~", the SHA-256 of the
+    // whole id (hand-checked with sha256sum).
+    const QString stored =
+        CEmailLinkSet::StoredMessageId(QStringLiteral("<") + QString(200, QLatin1Char('x')) + QStringLiteral(">"));
+    EXPECT_EQ(stored.size(), 124);
+    EXPECT_EQ(stored, QStringLiteral("<") + QString(58, QLatin1Char('x')) +
+                          QStringLiteral("~65b5736fe0760c73a9ffe05982d281c4b867e3de2cfc13cd525df1fbd75277f4"));
+}
+
 } // namespace

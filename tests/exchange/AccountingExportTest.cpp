@@ -369,6 +369,32 @@ TEST_F(AccountingExport, CustomersViewIifChoiceWritesTheCustomerList)
     const QByteArray data = readAll(path);
     EXPECT_TRUE(data.startsWith("!CUST\tNAME\t")) << data.toStdString();
     EXPECT_EQ(data.count("\r\nCUST\t"), 1);
+    // The customer list for QuickBooks is an IIF file and nothing else: the
+    // file dialog offers that type alone.
+    ASSERT_GE(prompts().shown().size(), 1);
+    bool asked = false;
+    for (const platform::PromptRecord &r : prompts().shown())
+        if (r.kind == platform::PromptRecord::Kind::SaveFile) {
+            asked = true;
+            EXPECT_EQ(r.filter, QStringLiteral("Quickbooks (.iif) (*.iif)"));
+        }
+    EXPECT_TRUE(asked);
+
+    // The customer address lists are delimited text only.
+    prompts().clear();
+    prompts().onDialog([](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        o.tree()->SetOptionChecked(5, true);
+        o.SendCommand(1);
+        return o.result();
+    });
+    prompts().answerFile(tempPath(QStringLiteral("Addresses")));
+    prompts().answer(platform::IDNO);
+    CExport addresses;
+    addresses.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    for (const platform::PromptRecord &r : prompts().shown())
+        if (r.kind == platform::PromptRecord::Kind::SaveFile)
+            EXPECT_EQ(r.filter, QStringLiteral("Tab Delimited (.txt) (*.txt);;Comma Delimited (.csv) (*.csv)"));
 }
 
 } // namespace

@@ -516,7 +516,16 @@ TEST_F(WebOrdersTest, CustomerMatchingBindsTheMailsValues)
         {{QStringLiteral("Customer Name: Quote \"Q\" Printing")}, 200, QString()},
         {{QStringLiteral("Customer Name: O'Hara Signs")}, 201, QString()},
         {{QStringLiteral("Customer Name: Nobody"), QStringLiteral("Contact Email: buyer@other.test")}, 203, QString()},
-        {{QStringLiteral("Customer No: 777"), QStringLiteral("Customer Name: Nobody")}, 777, QString()},
+        // A number no customer has is as good as none: the name, then the
+        // e-mail, then the question.
+        {{QStringLiteral("Customer No: 777"), QStringLiteral("Customer Name: Nobody")},
+         31,
+         QStringLiteral("Could not find the customer.\nFilter used: Name = \"Nobody\"\n\nDo you want to search?")},
+        {{QStringLiteral("Customer No: 9999"), QStringLiteral("Customer Name: O'Hara Signs")}, 201, QString()},
+        {{QStringLiteral("Customer No: 9999"), QStringLiteral("Customer Name: Nobody"),
+          QStringLiteral("Contact Email: buyer@other.test")},
+         203,
+         QString()},
         {{QStringLiteral("Customer Name: x\" or \"a\"=\"a")},
          31,
          QStringLiteral("Could not find the customer.\nFilter used: Name = 'x\" or \"a\"=\"a'\n\nDo you want to "

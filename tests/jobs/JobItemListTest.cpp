@@ -219,6 +219,31 @@ TEST_F(JobItemList, MoneyRulesOfTheRefillReachTheJob)
     }
 }
 
+// An order whose items have no services is not priced: "?" and NOT PRICED,
+// never No Charge, and closing its window asks nothing and writes nothing.
+TEST_F(JobItemList, ItemsWithoutServicesLeaveTheJobNotPricedAndCloseAsksNothing)
+{
+    const qint32 id = addJob(0, 1350, QStringLiteral("Title, Subtotal, Balance"), QStringLiteral("'Web order', 0, 0"));
+    row(id, 0, 1, 0, QStringLiteral("Cards"), "0");
+    row(id, 0, 2, 0, QStringLiteral("Flyers"), "0");
+    job = std::make_unique<CJobSet>();
+    ASSERT_TRUE(job->FindById(id, true));
+    CJobDlg window(job.get(), false, nullptr, nullptr);
+    window.SetResultReceiver(&receiver);
+    QString subtotalText;
+    onDialog<CJobDlg>([&](CJobDlg &d) {
+        EXPECT_EQ(d.job()->m_Subtotal, Money());
+        subtotalText = FormatPrice(d.job()->m_Subtotal);
+        prompts().answer(platform::IDNO);
+        d.SendCommand(2);
+        return d.result();
+    });
+    window.DoModal();
+    EXPECT_EQ(subtotalText, QStringLiteral("?"));
+    EXPECT_EQ(prompts().pendingAnswers(), 1) << qPrintable(prompts().texts().join(QLatin1Char('|')));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Subtotal FROM Jobs WHERE JobID = %1").arg(id)).toMoney(), Money());
+}
+
 // A job that was not priced, or was No Charge, takes the customer's discount
 // (10 %) and the sales rep's commission (2.5 %) when it gets a price; a job
 // priced before keeps the rates it has (here none).

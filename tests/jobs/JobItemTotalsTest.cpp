@@ -37,6 +37,17 @@ Model model(const std::vector<JobItemRow> &rows, bool credit)
     for (const JobItemRow &r : rows)
         if (r.serNo != 0 && r.price.units() == 0)
             unpriced = true;
+    // An item row priced 0 with no service of its own item and sub-item
+    // number.
+    for (const JobItemRow &r : rows) {
+        if (r.serNo != 0 || r.price.units() != 0)
+            continue;
+        bool served = false;
+        for (const JobItemRow &s : rows)
+            served = served || (s.serNo != 0 && s.itemNo == r.itemNo && s.subNo == r.subNo);
+        if (!served)
+            unpriced = true;
+    }
     for (const JobItemRow &r : rows) {
         if (r.serNo == 0)
             continue;
@@ -72,7 +83,15 @@ TEST(JobItemTotals, EdgeCasesOfTheWalk)
         {"item prices do not count", {item(1, 0, 990000), service(1, 0, 120000, 50000)}, false, 120000, 50000},
         {"negatives sum", {item(1, 0), service(1, 0, -300000, -20000), service(1, 0, 100000)}, true, -200000, -20000},
         {"summing to zero", {item(1, 0), service(1, 0, 50000), service(1, 0, -50000)}, false, 1, 0},
+        // An item without a price and without services to price it leaves
+        // the job not priced; an item priced on its own row stays as it was.
         {"items only", {item(1, 0, 500000)}, false, 1, 0},
+        {"item at No Charge without services", {item(1, 0, 1)}, false, 1, 0},
+        {"items only, no price", {item(1, 0), item(2, 0)}, false, 0, 0},
+        {"items only, credit invoice", {item(1, 0)}, true, 0, 0},
+        {"last item without services", {item(1, 0), service(1, 0, 1), item(2, 0)}, false, 0, 0},
+        {"first item without services", {item(1, 0), item(2, 0), service(2, 0, 80000, 1000)}, false, 0, 1000},
+        {"sub-item without services", {item(1, 1), service(1, 1, 50000), item(1, 2)}, false, 0, 0},
     };
     for (const Case &c : cases) {
         const JobItemSums sums = SumJobItems(c.rows, c.credit);
@@ -104,7 +123,7 @@ TEST(JobItemTotals, RandomJobsAgreeWithTheModel)
         for (int i = 1; i <= items; ++i) {
             const int subs = random() % 3 == 0 ? 1 + int(random() % 3) : 0;
             for (int s = subs ? 1 : 0; s <= subs; ++s) {
-                rows.push_back(item(i, s, std::int64_t(random() % 500000)));
+                rows.push_back(item(i, s, random() % 3 == 0 ? 0 : std::int64_t(random() % 500000)));
                 const int services = int(random() % 4);
                 for (int k = 0; k < services; ++k) {
                     auto value = [&]() -> std::int64_t {

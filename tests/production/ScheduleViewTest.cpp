@@ -9,6 +9,8 @@
 #include "controls/CXTreeOptCtrl.h"
 #include "views/CDlgOptions.h"
 #include "views/CDlgList.h"
+#include "views/CSetupGridDlg.h"
+#include "controls/CXGridCtrl.h"
 #include "data/CItemSet.h"
 
 #include <QtCore/QTimer>
@@ -78,6 +80,34 @@ TEST_F(ScheduleTest, TreeCodesAndTitles)
     // The list shown first: "Orders / In Progress".
     EXPECT_EQ(v.view.listCommand(), 31102);
     EXPECT_EQ(v.view.listKind(), 0);
+}
+
+// The service centers and tags editors opened from the schedule open over
+// the view's window, in its colours.
+TEST_F(ScheduleTest, TheSetupEditorsOpenOverTheViewInItsColours)
+{
+    View v;
+    // A window the screen holds whole: the editor is centred over it.
+    v.view.resize(760, 700);
+    v.view.move(20, 40);
+    QApplication::processEvents();
+    for (const int command : {30721, 30722, 30723}) {
+        SCOPED_TRACE(command);
+        bool shown = false;
+        onDialog<CSetupGridDlg>([&](CSetupGridDlg &d) {
+            shown = true;
+            EXPECT_NE(d.grid(0), nullptr);
+            if (d.grid(0))
+                EXPECT_EQ(d.grid(0)->colorSchemeHue(), v.view.colourHue());
+            EXPECT_NE(v.view.colourHue(), 0);
+            const QPoint centre = d.frameGeometry().center();
+            EXPECT_LE(std::abs(centre.x() - v.view.frameGeometry().center().x()), 2);
+            EXPECT_LE(std::abs(centre.y() - v.view.frameGeometry().center().y()), 2);
+            return 2;
+        });
+        v.view.OnCommand(command);
+        EXPECT_TRUE(shown);
+    }
 }
 
 TEST_F(ScheduleTest, OpeningTakesTodayAndTheWorkstationsListOptions)

@@ -159,6 +159,10 @@ TEST_F(ViewsTest, RefillKeepsSelectionOnlyForTheSameList)
     EXPECT_FALSE(view->ReadTreeSelection());
     EXPECT_EQ(view->item(), 0);
     EXPECT_EQ(view->listCaption(), QStringLiteral("Orders /"));
+    // The list bar names the heading chosen, not the list before it.
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Orders /"));
+    view->SelectTreeCode(1);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("All Orders (%1 listed)").arg(count));
 }
 
 TEST_F(ViewsTest, OneHeaderClickSortsTheListOnce)

@@ -91,6 +91,15 @@ QString RemoveExportNameChars(const QString &name)
 
 bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title)
 {
+    const QList<int> offered = type == ExportIif || type == ExportPeachtree
+                                   ? QList<int>{ExportTabDelimited, ExportCommaDelimited, ExportIif, ExportPeachtree}
+                                   : QList<int>{ExportTabDelimited, ExportCommaDelimited};
+    return ChooseExportFile(name, type, file, title, offered);
+}
+
+bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title,
+                      const QList<int> &offered)
+{
     // The types in their numbering; the dialog opens on the type asked for
     // and the name it proposes carries that type's extension.
     struct FileType
@@ -104,14 +113,21 @@ bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const 
         {"Quickbooks (.iif)", "iif"},
         {"Peachtree (.csv)", "csv"},
     };
-    const int offered = type == ExportIif || type == ExportPeachtree ? 4 : 2;
-    const int opening = type >= 1 && type <= offered ? type : ExportCommaDelimited;
+    QList<int> shown;
+    for (int t : offered)
+        if (t >= ExportTabDelimited && t <= ExportPeachtree && !shown.contains(t))
+            shown.append(t);
+    if (shown.isEmpty())
+        shown = {ExportTabDelimited, ExportCommaDelimited};
+    const int opening = shown.contains(type)                   ? type
+                        : shown.contains(ExportCommaDelimited) ? int(ExportCommaDelimited)
+                                                               : shown.first();
     QString filter;
-    for (int i = 0; i < offered; ++i)
-        filter += QString::fromLatin1(types[i].label) + QStringLiteral("|*.") + QString::fromLatin1(types[i].extension) +
-                  QLatin1Char('|');
+    for (int t : shown)
+        filter += QString::fromLatin1(types[t - 1].label) + QStringLiteral("|*.") +
+                  QString::fromLatin1(types[t - 1].extension) + QLatin1Char('|');
     const QStringList entries = DialogFilter(filter).split(QStringLiteral(";;"));
-    QString selected = entries[opening - 1];
+    QString selected = entries[shown.indexOf(opening)];
 
     QString folder = platform::Settings::readString(kSettingsSection, kExportPathKey, QString());
     if (!folder.isEmpty())
@@ -130,7 +146,7 @@ bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const 
     // follows it: another export type's extension is replaced, any other
     // text after a dot is kept as part of the name.
     const qsizetype at = entries.indexOf(selected);
-    const int chosenType = at >= 0 ? int(at) + 1 : opening;
+    const int chosenType = at >= 0 && at < shown.size() ? shown[at] : opening;
     const QString extension = QString::fromLatin1(types[chosenType - 1].extension);
     const QString current = extensionOf(chosen);
     if (current.compare(extension, Qt::CaseInsensitive) != 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QList>
 #include <QtCore/QString>
 
 class QWidget;
@@ -57,3 +58,9 @@ QString RemoveExportNameChars(const QString &name);
 // remembered).
 // The chosen folder is remembered for the next export.
 bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title);
+// The same dialog offering only the types given (in their numbering, shown
+// in that order): an export that can write one kind of file offers only that
+// kind. A type asked for that is not offered opens on the comma-delimited
+// type when offered, else on the first.
+bool ChooseExportFile(QString &name, int &type, platform::UserFile *file, const QString &title,
+                      const QList<int> &offered);

@@ -75,9 +75,17 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
             return;
     }
 
+    // The dialog offers only the types the chosen export writes: the IIF
+    // customer list is an ".iif" file and nothing else, the other customer
+    // and contact lists are delimited text.
     int type = format;
     QString path = name;
-    if (!ChooseExportFile(path, type, nullptr, QStringLiteral("Export to File:")))
+    QList<int> offered = {::ExportTabDelimited, ::ExportCommaDelimited};
+    if (choice == 6)
+        offered = {::ExportIif};
+    else if (view != 30003 && (format == ::ExportIif || format == ::ExportPeachtree))
+        offered = {::ExportTabDelimited, ::ExportCommaDelimited, ::ExportIif, ::ExportPeachtree};
+    if (!ChooseExportFile(path, type, nullptr, QStringLiteral("Export to File:"), offered))
         return;
     // Opened here in binary mode: the writers put CR LF themselves.
     if (!OpenOutput(path)) {

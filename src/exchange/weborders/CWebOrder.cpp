@@ -358,6 +358,9 @@ void CWebOrder::MatchCustomer()
         ShowBillTo();
         return;
     }
+    // A number that names no customer is taken as no number: the order is
+    // matched by name and e-mail as one that gives none.
+    cusNo = 0;
     QString note;
     QString filter;
     const QString label = m_keys[CustomerName];

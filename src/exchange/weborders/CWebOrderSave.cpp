@@ -304,7 +304,7 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         if (ok && !m_strMessageId.isEmpty()) {
             CEmailLinkSet link(m_pDatabase);
             link.m_strFilter = QStringLiteral("MessageID = ?");
-            link.m_filterValues = {Value(m_strMessageId)};
+            link.m_filterValues = {Value(CEmailLinkSet::StoredMessageId(m_strMessageId))};
             link.Open();
             ok = link.AddLink(m_strMessageId, m_jobSet.m_JobID);
         }

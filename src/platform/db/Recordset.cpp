@@ -967,6 +967,11 @@ bool Recordset::isEOF() const
     return d->size() == 0 || (!d->gap && d->pos >= d->size());
 }
 
+bool Recordset::hasCurrentRow() const
+{
+    return d->hasCurrent() && d->pos >= 0;
+}
+
 bool Recordset::isBOF() const
 {
     if (!d->isOpen)
@@ -1342,6 +1347,20 @@ void Recordset::update()
         }
         if (write)
             write->commit();
+        // A row of the set deleted meanwhile (by another set, another
+        // workstation) can leave its rowid to the engine, which gives it to
+        // this new row: the set's entry for the deleted row goes, so that
+        // it is never taken for the new one. A current row that was that
+        // row is left as a deleted one is: no current row until the next
+        // move.
+        if (const int stale = d->keyed->indexOf(rowid); stale >= 0) {
+            d->keyed->remove(stale);
+            if (d->pos == stale && !d->gap)
+                d->gap = true;
+            else if (d->pos > stale)
+                --d->pos;
+            d->visited = qMax(0L, d->visited - 1);
+        }
         // The new row joins the set at its end; the current row stays.
         const bool atEnd = d->pos >= d->size();
         d->keyed->append(rowid);

@@ -103,6 +103,10 @@ public:
 
     bool isEOF() const;
     bool isBOF() const;
+    // A row stands current: not before the first, past the last, or where a
+    // row deleted through the set (or left when its rowid went to a new
+    // row) stood until the next move.
+    bool hasCurrentRow() const;
     void moveFirst();
     void moveNext();
     void movePrev();

@@ -194,8 +194,10 @@ void CViewSchedule::OnSetupTable(int id)
     CZqApp *app = ZqApp();
     if (!app || !app->CheckPassword(-1, QString()))
         return;
-    CViewDefaults settings(nullptr);
-    settings.EditSetupTable(id, 0, 0);
+    // The editor belongs to this view: it opens over the program's window
+    // in the schedule's colours, as it does from the service window.
+    CViewDefaults settings(this);
+    settings.EditSetupTable(id, 0, m_nHue);
 }
 
 int CViewSchedule::OnCenter(int depId)
