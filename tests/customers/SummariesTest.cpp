@@ -155,6 +155,36 @@ TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
         return 2;
     });
     EXPECT_EQ(CCusSummary::FillCreditInfo(50, nullptr).available, -12000);
+
+    // Customers the shop owes credit: it comes off what they owe, cut to
+    // the cent as every sum is, and a total under a dollar below zero keeps
+    // its minus. Customer 49 owes 100.00 past due against 100.0599 of credit
+    // (10,005 cents): 10,000 - 10,005 = -5 cents, five cents of credit
+    // available on no limit. Customer 48 owes nothing against 0.0599 of credit.
+    invoice(49, kToday.addDays(-40), QStringLiteral("100"), QStringLiteral("100"), kToday.addDays(-1));
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 100.0599 WHERE CusNo = 49"));
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 0.0599 WHERE CusNo = 48"));
+    const struct
+    {
+        int cusNo;
+        qint64 lessCredit, total, available;
+        const char *texts[8];
+    } credits[] = {
+        {49, -10005, -5, 5, {"0.00", "0.00", "100.00", "-100.05", "-0.05", "", "0.00", "0.05"}},
+        {48, -5, -5, 5, {"0.00", "0.00", "0.00", "-0.05", "-0.05", "", "0.00", "0.05"}},
+    };
+    for (const auto &c : credits) {
+        SCOPED_TRACE(c.cusNo);
+        CXListCtrl list;
+        const CreditPosition q = CCusSummary::FillCreditInfo(c.cusNo, &list);
+        EXPECT_EQ(q.lessCredit, c.lessCredit);
+        EXPECT_EQ(q.total, c.total);
+        EXPECT_EQ(q.available, c.available);
+        ASSERT_EQ(list.GetItemCount(), 8);
+        for (int r = 0; r < 8; ++r)
+            EXPECT_EQ(list.GetItemText(r, 1), QString::fromLatin1(c.texts[r])) << r;
+        EXPECT_EQ(list.GetItemText(7, 0), QStringLiteral("Credit Available"));
+    }
 }
 
 TEST_F(SummariesTest, AgingBucketsEndAtThirtySixtyAndNinetyDays)

@@ -3,6 +3,7 @@
 
 #include "data/DataExchange.h"
 #include "data/DialogFieldExchange.h"
+#include "support/TypeInto.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
@@ -78,6 +79,41 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     EXPECT_EQ(prompts().texts(),
               QStringList{QStringLiteral("Price: Please enter an amount from -900,000,000,000.00 to "
                                          "900,000,000,000.00.")});
+
+    // Typed and left: an amount shows in its own form; a text that is no
+    // amount is refused at once, naming the field, and the field puts back
+    // what it showed before.
+    auto *next = new QLineEdit(&dialog);
+    next->move(0, 40);
+    dialog.show();
+    const struct
+    {
+        Money loaded;
+        const char *typed;
+        const char *shown;
+        const char *message; // empty: kept without a word
+    } typedRows[] = {
+        {Money::fromCents(300), "twelve", "3.00", "Price: Please enter a currency."},
+        {Money::fromCents(300), "1.2.3", "3.00", "Price: Please enter a currency."},
+        {Money::fromCents(300), "99,999,999,999,999,999", "3.00",
+         "Price: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+        {-Money::noChargeMarker(), "12,50", "No Charge", "Price: Please enter a currency."},
+        {Money::fromCents(300), " $1,234.5 ", "1234.50", ""},
+    };
+    for (const auto &row : typedRows) {
+        SCOPED_TRACE(row.typed);
+        Money loaded = row.loaded;
+        DataExchange again = load();
+        DDX_CurrencyNoCharge(again, edit, loaded);
+        prompts().clear();
+        const QString message = QString::fromLatin1(row.message);
+        if (!message.isEmpty())
+            prompts().answer(platform::IDOK);
+        typing::enter(edit, typing::Entry::SelectAll);
+        typing::typeAndLeave(edit, QString::fromLatin1(row.typed));
+        EXPECT_EQ(edit->text(), QString::fromLatin1(row.shown));
+        EXPECT_EQ(prompts().texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    }
 }
 
 // An amount typed into a money field, read when the field is left: kept as

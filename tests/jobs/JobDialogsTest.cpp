@@ -1,4 +1,5 @@
 #include "JobsFixture.h"
+#include "support/TypeInto.h"
 
 #include "controls/CXStatic.h"
 #include "controls/DlgItem.h"
@@ -728,6 +729,24 @@ TEST_F(JobDialogs, ATypedTimeFitsItsFieldAndARefusalKeepsTheOtherFields)
             return 2;
         });
         refused.DoModal();
+        EXPECT_EQ(job.m_TimeDue, dueBefore) << noTime;
+    }
+    // Typed and left, the same times are refused at once and the field puts
+    // back the time it showed before.
+    for (const char *noTime : {"25:00", "10:75", "13 pm"}) {
+        CJobWhen typed(&job, nullptr);
+        prompts().clear();
+        onDialog<CJobWhen>([&](CJobWhen &d) {
+            prompts().answer(platform::IDOK);
+            typing::enter(d.combo(1204), typing::Entry::SelectAll);
+            typing::typeAndLeave(d.combo(1204), QString::fromLatin1(noTime));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Job Due time: Please enter a time of day, such as 2:30 pm or 14:30.")})
+                << noTime;
+            EXPECT_EQ(d.combo(1204)->currentText(), dueBefore) << noTime;
+            return 2;
+        });
+        typed.DoModal();
         EXPECT_EQ(job.m_TimeDue, dueBefore) << noTime;
     }
 }

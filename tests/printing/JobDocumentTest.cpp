@@ -308,21 +308,41 @@ TEST_F(JobDocumentTest, ADocumentWithoutItsFormKeepsTheDialogsTitle)
 
 TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
 {
+    // The tax lines of a two-tax shop sit in their own cell right above the
+    // row: one line when both taxes fit on it, else a line each, the second
+    // right under the first and the cell's last line right above the row.
+    exec("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort, Type) "
+         "VALUES (1, 'State 6%', 60000, 0, 0, 0, 1, 0)");
+    exec("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort, Type) "
+         "VALUES (2, 'City 8.25%', 82500, 0, 0, 0, 2, 0)");
+    app->setUsesTwoTaxes(true);
     struct Case
     {
         int jobType;
         QString amounts;
         QStringList present;
         QStringList absent;
+        QStringList taxLines = {}; // top to bottom
+        const char *taxNames[2] = {"State 6%", "City 8.25%"};
     };
     const Case cases[] = {
         {0, "Balance = 0, Paid = -400", {"Balance", "- 0 -"}, {"BALANCE", "Over Paid"}},
         {0, "Balance = -25, Paid = -425", {"Over Paid", "-25.00"}, {"BALANCE"}},
         {0, "Balance = 400", {"BALANCE"}, {"Discount"}},
         {1, "Balance = 400", {"Total"}, {"Paid", "BALANCE", "Balance"}},
+        {0, "TaxNo = 2, Tax = 10, Tax2 = 4, Balance = 410", {"BALANCE"}, {}, {"State 6% $6.00,  City 8.25% $4.00"}},
+        {0,
+         "TaxNo = 2, Tax = 24691.34, Tax2 = 12345.67, Balance = 24691.34",
+         {"BALANCE"},
+         {},
+         {"Metropolitan Transit $12,345.67,", "Springfield Home Tax $12,345.67"},
+         {"Metropolitan Transit", "Springfield Home Tax"}},
     };
     int jobNo = 3000;
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.amounts.toStdString());
+        exec(QStringLiteral("UPDATE Taxes SET Name = '%1' WHERE [No] = 1").arg(QString::fromLatin1(c.taxNames[0])));
+        exec(QStringLiteral("UPDATE Taxes SET Name = '%1' WHERE [No] = 2").arg(QString::fromLatin1(c.taxNames[1])));
         const qint32 job = addJob(c.jobType, ++jobNo, c.amounts);
         addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
         RecordingDevice device(600, 600, 5100, 6600, true);
@@ -331,6 +351,26 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
             EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
         for (const QString &a : c.absent)
             EXPECT_FALSE(texts.contains(a)) << c.amounts.toStdString() << " has " << a.toStdString();
+        if (c.taxLines.isEmpty())
+            continue;
+        const auto baseline = [&](const QString &text) {
+            for (const RecordingDevice::Text &t : device.texts())
+                if (t.text == text)
+                    return t.position.y();
+            return -1;
+        };
+        const int row = baseline(QStringLiteral("BALANCE"));
+        ASSERT_GT(row, 0);
+        const int lines = int(c.taxLines.size());
+        const int line = form->m_nLineHeight;
+        for (int k = 0; k < lines; ++k) {
+            // Line k of n stands n - k lines above the row's own line (the
+            // cell's and the box's texts sit a little differently in their lines).
+            EXPECT_NEAR(baseline(c.taxLines[k]), row - (lines - k) * line, line / 4)
+                << c.taxLines[k].toStdString() << " (the row's line at " << row << ")";
+            if (k > 0)
+                EXPECT_EQ(baseline(c.taxLines[k]) - baseline(c.taxLines[k - 1]), line) << c.taxLines[k].toStdString();
+        }
     }
 }
 

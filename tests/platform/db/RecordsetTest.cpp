@@ -644,6 +644,37 @@ TEST_F(RecordsetTest, AStatementReadBesideWaitsForItsReaderAndKeepsWhatItGaveAtS
         EXPECT_EQ(rs.valueAt(r, 2).toInt(), int(r % 400 + 1)) << r;
     }
 
+    // The room is bounded by bytes too: rows of 4 KiB fill its 16 MiB at
+    // 4,096 rows, and a batch (2,048 rows at most) may join as it fills and
+    // one more at the stop, far below the 32,768 rows of the row bound.
+    // And a statement of 128 x 272 = 34,816 rows (the room and one batch):
+    // the room fills somewhere within its last batch, which waits for room
+    // once the statement has given its last row; at the stop it is kept, so
+    // every row the statement gave is held.
+    const struct
+    {
+        const char *sql;
+        long least, most;
+    } rooms[] = {
+        {"SELECT A.JobNo, Space(4096) AS Pad FROM Jobs AS A, Jobs AS B",
+         long(BesideRead::kMostWaitingBytes / 4096), long(BesideRead::kMostWaitingBytes / 4096) + 2 * 2048},
+        {"SELECT A.JobNo, B.JobNo AS B FROM Jobs AS A, Jobs AS B WHERE A.JobNo <= 128 AND B.JobNo <= 272", 34816,
+         34816},
+    };
+    for (const auto &room : rooms) {
+        SCOPED_TRACE(room.sql);
+        Recordset filled(db);
+        filled.openBeside(QString::fromLatin1(room.sql));
+        ASSERT_TRUE(filled.isReading());
+        QThread::msleep(600);
+        filled.stopReading();
+        EXPECT_EQ(BesideRead::running(), 0);
+        EXPECT_GE(filled.heldCount(), room.least) << "rows handed over were dropped at the stop";
+        EXPECT_LE(filled.heldCount(), room.most) << "the statement ran ahead of its reader";
+        const long last = filled.heldCount() - 1;
+        EXPECT_EQ(filled.valueAt(last, 0).toInt(), room.least == room.most ? 128 : int(last / 400 + 1));
+    }
+
     // Held still, it reads nothing more, even in the middle of a long step;
     // let go, it reads on.
     Recordset rare(db);

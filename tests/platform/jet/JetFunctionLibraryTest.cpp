@@ -21,6 +21,16 @@ void PrintTo(const FunctionCase &c, std::ostream *os)
 class JetFunction : public JetShopTest, public ::testing::WithParamInterface<FunctionCase>
 {
 protected:
+    // Readings as another program may have stored them: 1 and 2 are past
+    // the largest number (SQLite keeps 9e999 as infinity), 3 is 1.5.
+    void SetUp() override
+    {
+        JetShopTest::SetUp();
+        db.addTable(QStringLiteral("Readings"),
+                    {{"ReadingNo", platform::FieldType::Long}, {"Reading", platform::FieldType::Double}},
+                    {QStringLiteral("ReadingNo")});
+        db.exec(QStringLiteral("INSERT INTO Readings VALUES (1, 9e999), (2, -9e999), (3, 1.5)"));
+    }
     QString evaluate(const QString &expression)
     {
         try {
@@ -403,7 +413,14 @@ INSTANTIATE_TEST_SUITE_P(Format, JetFunction, ::testing::Values(
     FunctionCase{"Format(2958465, 'mm/dd/yyyy')", "12/31/9999"},
     FunctionCase{"Format(2147483647, 'mm/dd/yyyy')", "JET 3349: Numeric field overflow."},
     FunctionCase{"Format(-657435, 'General Date')", "JET 3349: Numeric field overflow."},
-    FunctionCase{"Format(2147483647, '0')", "2147483647"}));
+    FunctionCase{"Format(2147483647, '0')", "2147483647"},
+    // A stored number past the largest has no digits to show: the statement
+    // stops, whatever the pattern.
+    FunctionCase{"Format((SELECT Reading FROM Readings WHERE ReadingNo = 3), '0.00')", "1.50"},
+    FunctionCase{"Format((SELECT Reading FROM Readings WHERE ReadingNo = 1), '0.00')", "JET 3349: Numeric field overflow."},
+    FunctionCase{"Format((SELECT Reading FROM Readings WHERE ReadingNo = 2), '#,##0;(#,##0)')",
+                 "JET 3349: Numeric field overflow."},
+    FunctionCase{"Format((SELECT Reading FROM Readings WHERE ReadingNo = 1))", "JET 3349: Numeric field overflow."}));
 
 INSTANTIATE_TEST_SUITE_P(ArgumentErrors, JetFunction, ::testing::Values(
     FunctionCase{"Left(Name)", "error 3075: Wrong number of arguments used with function in query expression 'Left(Name)'."},

@@ -1848,8 +1848,11 @@ Typed JetEmitter::call(const Expr &e, Scope &scope)
     if (fn == QLatin1String("format")) {
         need(1, 2);
         evalArgs();
+        // Without a pattern too, a number past the largest has no digits
+        // to show: the statement stops.
         if (n == 1)
-            return finish(typedOf(QStringLiteral("jet_text(%1, %2, 1)").arg(args[0].sql, typeCode(args[0].type)), FieldType::Text, 255));
+            return finish(typedOf(QStringLiteral("jet_text(jet_finite(%1), %2, 1)").arg(args[0].sql, typeCode(args[0].type)),
+                                  FieldType::Text, 255));
         return finish(typedOf(QStringLiteral("jet_format(%1, %2, %3)").arg(args[0].sql, args[1].sql, typeCode(args[0].type)),
                               FieldType::Text, 255));
     }
