@@ -156,6 +156,8 @@ bool CSerDlgMore::OnInitDialog()
                                  QStringLiteral("Job Due - ")})
         for (int n = 0; n <= 7; ++n)
             AddComboItem(schedule, start + QString::number(n) + QStringLiteral(" days"), n);
+    for (const auto &[id, column] : {std::pair<unsigned, const char *>{IDC_SKU, "SKU"}, {IDC_UPC, "UPC"}, {IDC_FSC, "FSC"}})
+        HoldToColumn(id, m_set, QString::fromLatin1(column));
     FillControls();
     EnableItem(1, m_nMode == 0);
     return true;
@@ -238,7 +240,7 @@ bool CSerDlgMore::ReadControls()
 
 void CSerDlgMore::OnOK()
 {
-    if (m_nMode != 0 || !ReadControls())
+    if (m_nMode != 0 || !HeldTextsFit() || !ReadControls())
         return;
     EndDialog(IDOK_RESULT);
 }

@@ -1408,6 +1408,8 @@ void CXDaoSet::SetFieldFromLong(int index, qint32 value)
 qint32 CXDaoSet::GetFieldSize(const QString &name) const
 {
     const int index = GetFieldIndex(name);
+    if (index < 0 && !IsOpen())
+        return tableColumnSize(name);
     if (index < 0)
         return kNoSizeLimit;
     try {
@@ -1416,6 +1418,27 @@ qint32 CXDaoSet::GetFieldSize(const QString &name) const
             return kNoSizeLimit; // a memo has no defined size
         const int size = m_set->fieldSize(index);
         return isTextType(type) && size <= 0 ? kNoSizeLimit : size;
+    } catch (const DbException &) {
+        return kNoSizeLimit;
+    }
+}
+
+qint32 CXDaoSet::tableColumnSize(const QString &name) const
+{
+    // A set not open yet reads the size from its table's definition.
+    const auto bare = [](QString text) { return text.remove(QLatin1Char('[')).remove(QLatin1Char(']')).trimmed(); };
+    const QString table = bare(GetDefaultSQL());
+    if (table.isEmpty() || table.contains(QLatin1Char(' ')))
+        return kNoSizeLimit;
+    try {
+        platform::Database &db = m_pDatabase ? *m_pDatabase : SharedDatabase();
+        if (!db.isOpen())
+            return kNoSizeLimit;
+        const platform::TableDef def = db.tableDef(table);
+        const platform::FieldDef *field = def.field(bare(name));
+        if (!field || field->type != FieldType::Text || field->size <= 0)
+            return kNoSizeLimit;
+        return field->size;
     } catch (const DbException &) {
         return kNoSizeLimit;
     }
