@@ -7,6 +7,7 @@
 #include "app/base/TextUtil.h"
 #include "app/base/Confirmation.h"
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
@@ -710,6 +711,25 @@ void CXDaoSet::markDirtyFields()
     runExchange(GetEditMode() == dbEditAdd ? FieldExchange::MarkForAddNew : FieldExchange::MarkForEdit);
 }
 
+void CXDaoSet::refuseTextsTooLong()
+{
+    // A text longer than its column fails the write; the failure names the
+    // column and its size rather than only the engine's "field is too small".
+    const bool adding = GetEditMode() == dbEditAdd;
+    for (const BoundField &f : m_binding->fields) {
+        if (f.type != MemberType::Text || !(f.dirty || adding))
+            continue;
+        const QString &text = as<QString>(f.member);
+        const int size = set().fieldSize(f.index);
+        if (size > 0 && set().fieldType(f.index) == FieldType::Text && text.size() > size) {
+            QString name = f.column;
+            name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+            throw DbException(platform::dberr::FieldTooSmall,
+                              FieldMessage(name, TextLengthMessage(size)));
+        }
+    }
+}
+
 void CXDaoSet::writeDirtyFields()
 {
     if (m_nFields > 0)
@@ -844,6 +864,7 @@ void CXDaoSet::Update()
     if (rs.editMode() == Recordset::EditMode::None)
         throw DbException(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     markDirtyFields();
+    refuseTextsTooLong();
     writeDirtyFields();
     rs.update();
     for (BoundField &f : m_binding->fields)

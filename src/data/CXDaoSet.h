@@ -262,6 +262,8 @@ private:
     bool readOnlyDatabase() const;
     // A record only read: whether a bound member was changed since.
     bool changedSinceRead();
+    // Throws 3163 naming the first bound text that its column cannot hold.
+    void refuseTextsTooLong();
     // The size of a text column of the set's table (2147483647 for any other).
     qint32 tableColumnSize(const QString &name) const;
     friend class FieldExchange;
