@@ -156,7 +156,8 @@ bool CSerDlgMore::OnInitDialog()
                                  QStringLiteral("Job Due - ")})
         for (int n = 0; n <= 7; ++n)
             AddComboItem(schedule, start + QString::number(n) + QStringLiteral(" days"), n);
-    for (const auto &[id, column] : {std::pair<unsigned, const char *>{IDC_SKU, "SKU"}, {IDC_UPC, "UPC"}, {IDC_FSC, "FSC"}})
+    const std::pair<unsigned, const char *> columns[] = {{IDC_SKU, "SKU"}, {IDC_UPC, "UPC"}, {IDC_FSC, "FSC"}};
+    for (const auto &[id, column] : columns)
         HoldToColumn(id, m_set, QString::fromLatin1(column));
     FillControls();
     EnableItem(1, m_nMode == 0);

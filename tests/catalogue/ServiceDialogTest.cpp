@@ -196,8 +196,9 @@ TEST_F(ServiceDialogTest, EveryTextFieldHoldsToItsColumnAndIsStoredAsShown)
     QStringList columns;
     for (const HeldText &t : texts)
         columns << QString::fromLatin1(t.column);
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT %1 FROM Services WHERE SerNo = 10").arg(columns.join(QStringLiteral(", ")))),
-              shown.join(QLatin1Char('|')));
+    const QString read =
+        QStringLiteral("SELECT %1 FROM Services WHERE SerNo = 10").arg(columns.join(QStringLiteral(", ")));
+    EXPECT_EQ(sqlite(read), shown.join(QLatin1Char('|')));
 
     CSerSet set;
     set.m_strFilter = QStringLiteral("SerNo = 20");

@@ -239,7 +239,8 @@ TEST_F(DaoSetTest, GuardedColumnsWriteZerosAndCutTexts)
     EXPECT_EQ(set.m_Weight, 0.0f);
     set.m_Name = QString(60, QLatin1Char('n'));
     ASSERT_TRUE(set.SafeUpdate());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(), QString(50, QLatin1Char('n')));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(),
+              QString(50, QLatin1Char('n')));
     const Value discount = scalar(QStringLiteral("SELECT Discount FROM Customers WHERE CusNo = 5"));
     EXPECT_FALSE(discount.isNull());
     EXPECT_EQ(discount.toInt(), 0);
@@ -282,7 +283,8 @@ TEST_F(DaoSetTest, ATextLongerThanItsColumnFailsTheSaveNamingTheColumn)
     ASSERT_TRUE(set.SafeEdit());
     set.m_Name = QString(50, QLatin1Char('n'));
     EXPECT_TRUE(set.SafeUpdate());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(), QString(50, QLatin1Char('n')));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(),
+              QString(50, QLatin1Char('n')));
     // A set not open yet reads the size from its table.
     PlainTextCustomerSet closed;
     EXPECT_EQ(closed.GetFieldSize(QStringLiteral("[Name]")), 50);

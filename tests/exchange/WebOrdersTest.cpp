@@ -436,9 +436,11 @@ TEST_F(WebOrdersTest, ColonsInsideAValueAreKeptOnlyTheLabelsOwnColonGoes)
         {"Job Memo:   : spaced", true, "spaced", "", "", "", ""},
         {"Job Title: Menu: spring", false, "", "Menu: spring", "", "", ""},
         {"Job PO: A:1", false, "", "", "A:1", "", ""},
-        {"Job Note 2: Art at https://files.test/a.pdf", false, "", "", "", "Job Note 2: Art at https://files.test/a.pdf", ""},
+        {"Job Note 2: Art at https://files.test/a.pdf", false, "", "", "",
+         "Job Note 2: Art at https://files.test/a.pdf", ""},
         {"Job Note 2: 9:00-17:00", false, "", "", "", "Job Note 2: 9:00-17:00", ""},
-        {"Item Note 01: Ratio 3:2, see ftp://files.test/b", false, "", "Card", "", "", "Item Note 01: Ratio 3:2, see ftp://files.test/b"},
+        {"Item Note 01: Ratio 3:2, see ftp://files.test/b", false, "", "Card", "", "",
+         "Item Note 01: Ratio 3:2, see ftp://files.test/b"},
     };
     for (const Case &c : cases) {
         auto order = std::make_unique<CWebOrder>();
@@ -446,9 +448,10 @@ TEST_F(WebOrdersTest, ColonsInsideAValueAreKeptOnlyTheLabelsOwnColonGoes)
         if (c.labelWithoutColon)
             order->m_keys.keys[keyfield::JobMemo] = QStringLiteral("Job Memo");
         const QString line = QString::fromLatin1(c.line);
-        order->m_strMailText = line.startsWith(QLatin1String("Item"))
-                                   ? Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Card"), line})
-                                   : Mail({QStringLiteral("Customer No: 202"), line});
+        QStringList lines = {QStringLiteral("Customer No: 202")};
+        if (line.startsWith(QLatin1String("Item")))
+            lines << QStringLiteral("Item Description: Card");
+        order->m_strMailText = Mail(lines << line);
         order->ParseTextOrder();
         const CJobSet &job = order->m_jobSet;
         EXPECT_EQ(job.m_InvoiceNote, QString::fromLatin1(c.memo)) << c.line;

@@ -78,7 +78,10 @@ protected:
         auto *line = qobject_cast<QLineEdit *>(field);
         auto *plain = qobject_cast<QPlainTextEdit *>(field);
         if (line && line->maxLength() > size)
-            faults << QStringLiteral("%1: takes %2 characters, the column %3").arg(where).arg(line->maxLength()).arg(size);
+            faults << QStringLiteral("%1: takes %2 characters, the column %3")
+                          .arg(where)
+                          .arg(line->maxLength())
+                          .arg(size);
         const QString before = TextLimit::TextOf(field);
         platform::TestResponder answers;
         for (int i = 0; i < 4; ++i)

@@ -522,7 +522,9 @@ TEST_F(DialogsTest, AFavouriteLongerThanItsRowIsRefusedBeforeAnythingIsSaved)
     const QString sql = QStringLiteral("JobNo IN (%1)").arg(numbers.join(QStringLiteral(", ")));
     ASSERT_EQ(sql.size(), 93);
     const QString shown = QStringLiteral("Selected: 14");
-    const auto text = [&](const QString &name) { return CFavoritesDlg::JoinText(QStringLiteral("Jobs"), name, shown, sql); };
+    const auto text = [&](const QString &name) {
+        return CFavoritesDlg::JoinText(QStringLiteral("Jobs"), name, shown, sql);
+    };
     const QString fits = QString(137, QLatin1Char('n'));
     ASSERT_EQ(text(fits).size(), 255);
     const struct
