@@ -8,6 +8,7 @@
 #include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/SqlText.h"
+#include "app/base/TypedValue.h"
 #include "catalogue/CDigital.h"
 #include "catalogue/CSerList.h"
 #include "data/CItemSet.h"
@@ -403,5 +404,24 @@ void CEditPaper::OnOK()
     Exchange(true);
     m_item.m_Pages = PagesOf(m_item.m_Sheets, m_item.m_Side1, m_item.m_Side2);
     m_item.JoinNoteParts(m_paper);
+    if (!NoteFits())
+        return;
     EndDialog(IDOK_RESULT);
+}
+
+bool CEditPaper::NoteFits()
+{
+    // The colour, the sizes and the inks are kept together in the item's
+    // note; what does not fit is refused by name, never cut by the save.
+    const qint32 size = m_item.GetFieldSize(QStringLiteral("Note"));
+    if (m_item.m_Note.size() <= size)
+        return true;
+    const qsizetype others = m_item.m_Note.size() - m_item.m_strPlainNote.size();
+    const QString message =
+        others <= size ? FieldMessage(QStringLiteral("Paper Color"), TextLengthMessage(int(size - others)))
+                       : FieldMessage(QStringLiteral("Sizes and Inks"),
+                                      QStringLiteral("Please enter at most %1 characters in all.").arg(size));
+    platform::Prompt::messageBox(message, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    m_grid.EditRow(others <= size ? int(RowColor) : int(RowRun));
+    return false;
 }

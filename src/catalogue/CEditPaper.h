@@ -71,6 +71,9 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
     void OnOK() override;
+    // True when the note the colour, sizes and inks are kept in fits its
+    // column; else the field is refused by name.
+    bool NoteFits();
 
 private:
     void BuildRows();

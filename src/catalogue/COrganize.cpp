@@ -262,7 +262,7 @@ void COrganize::AddCategory()
                                      QString(), platform::MB_ICONEXCLAMATION);
         return;
     }
-    CDlgData entry(QString(), kDepartmentNameLength, QString(),
+    CDlgData entry(QString(), kCategoryNameLength, QString(),
                    QStringLiteral("Name of the new ") + type.name() + QStringLiteral(" Category:"),
                    QStringLiteral("Category No: %1").arg(number), this);
     if (entry.DoModal() != IDOK_RESULT || entry.m_strValue.trimmed().isEmpty())
@@ -315,8 +315,8 @@ void COrganize::Rename()
     QTreeWidgetItem *item = m_tree.currentItem();
     if (!item)
         return;
-    CDlgData entry(item->text(0), kDepartmentNameLength, QString(), QStringLiteral("Rename:"), QStringLiteral("Rename:"),
-                   this);
+    CDlgData entry(item->text(0), item->parent() ? kCategoryNameLength : kDepartmentNameLength, QString(),
+                   QStringLiteral("Rename:"), QStringLiteral("Rename:"), this);
     if (entry.DoModal() != IDOK_RESULT || entry.m_strValue == item->text(0) || entry.m_strValue.trimmed().isEmpty())
         return;
     item->setText(0, entry.m_strValue);

@@ -466,7 +466,12 @@ bool CSerDlg::OnInitDialog()
     for (QWidget *w : m_controls)
         if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QCheckBox *>(w))
             w->setEnabled(m_nMode == 0);
-    edit(IDC_NAME)->setMaxLength(50);
+    // The text fields hold to the columns they are saved to.
+    const std::pair<unsigned, const char *> columns[] = {{IDC_NAME, "Name"},     {IDC_NAME2, "Name2"},
+                                                         {IDC_REMIND, "SerRemind"}, {IDC_DEFNOTE, "DefNote"},
+                                                         {IDC_SIZE, "Size"},     {IDC_ASK, "AskHowMany"}};
+    for (const auto &[id, column] : columns)
+        HoldToColumn(id, m_set, QString::fromLatin1(column));
     FillFromRecord();
     return true;
 }
@@ -841,7 +846,7 @@ bool CSerDlg::CheckAndSave()
 {
     if (m_nMode != 0)
         return true;
-    if (!ReadControls())
+    if (!HeldTextsFit() || !ReadControls())
         return false;
     if (m_set.m_Name.trimmed().isEmpty()) {
         platform::Prompt::messageBox(QStringLiteral("This service has no name!"), QString(),

@@ -157,6 +157,9 @@ bool CSerDlgMore::OnInitDialog()
                                  QStringLiteral("Job Due - ")})
         for (int n = 0; n <= 7; ++n)
             AddComboItem(schedule, start + QString::number(n) + QStringLiteral(" days"), n);
+    const std::pair<unsigned, const char *> columns[] = {{IDC_SKU, "SKU"}, {IDC_UPC, "UPC"}, {IDC_FSC, "FSC"}};
+    for (const auto &[id, column] : columns)
+        HoldToColumn(id, m_set, QString::fromLatin1(column));
     FillControls();
     EnableItem(1, m_nMode == 0);
     return true;
@@ -234,7 +237,7 @@ bool CSerDlgMore::ReadControls()
 
 void CSerDlgMore::OnOK()
 {
-    if (m_nMode != 0 || !ReadControls())
+    if (m_nMode != 0 || !HeldTextsFit() || !ReadControls())
         return;
     EndDialog(IDOK_RESULT);
 }

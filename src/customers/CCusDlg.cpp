@@ -293,6 +293,13 @@ bool CCusDlg::OnInitDialog()
     FillLists();
     if (m_set.IsOpen() && m_set.GetEditMode() == CXDaoSet::dbEditAdd)
         MakeNewCustomer();
+    // The texts hold to their columns: typing stops where the row would cut.
+    const std::pair<unsigned, const char *> columns[] = {
+        {IDC_NAME, "Name"}, {IDC_ADDRESS, "Address"}, {IDC_ADDRESS2, "Address2"}, {IDC_CITY, "City"},
+        {IDC_STATE, "State"}, {IDC_ZIP, "Zip"}, {IDC_COUNTRY, "Country"}, {IDC_CUSID, "CusID"},
+        {IDC_GROUPID, "GroupID"}};
+    for (const auto &[id, column] : columns)
+        HoldToColumn(id, m_set, QString::fromLatin1(column));
     FillControls();
     UpdateRibbonStates();
     return true;

@@ -42,8 +42,8 @@ CShiptoDlg::CShiptoDlg(qint32 cusNo, qint32 shiptoNo, int colourScheme, const QS
     AddMultiLineEdit(1303, QRect(110, 144, 440, 42));
     row(QStringLiteral("City"), 190);
     AddEdit(1304, QRect(110, 190, 220, 24));
-    AddEdit(1305, QRect(334, 190, 60, 24));
-    AddEdit(1306, QRect(398, 190, 152, 24));
+    AddEdit(1305, QRect(334, 190, 60, 24))->setProperty("fieldName", QStringLiteral("State"));
+    AddEdit(1306, QRect(398, 190, 152, 24))->setProperty("fieldName", QStringLiteral("Zip"));
     row(QStringLiteral("Country"), 218);
     AddEdit(1308, QRect(110, 218, 440, 24));
     row(QStringLiteral("Created"), 248);
@@ -118,6 +118,12 @@ bool CShiptoDlg::OnInitDialog()
     QString name;
     customer.GetCustomerName(name, m_nCusNo);
     setWindowTitle(QStringLiteral("Shipto (# %1) - %2").arg(m_nShiptoNo != 0 ? given : 0).arg(name));
+    // Every text field holds to its column: typing stops where the row would cut.
+    const std::pair<unsigned, const char *> columns[] = {
+        {1307, "Attention"}, {1309, "Phone"}, {1301, "Company"}, {1302, "Address"}, {1303, "Address2"},
+        {1304, "City"},      {1305, "State"}, {1306, "Zip"},     {1308, "Country"}};
+    for (const auto &[id, column] : columns)
+        HoldToColumn(id, m_set, QString::fromLatin1(column));
     Exchange(false);
     return true;
 }
@@ -173,7 +179,7 @@ void CShiptoDlg::OnNote()
 
 void CShiptoDlg::OnOK()
 {
-    if (!Exchange(true))
+    if (!HeldTextsFit() || !Exchange(true))
         return;
     if (m_set.m_Company == kNew) {
         platform::Prompt::messageBox(QStringLiteral("Please enter the Company Name"));

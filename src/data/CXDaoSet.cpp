@@ -7,6 +7,7 @@
 #include "app/base/TextUtil.h"
 #include "app/base/Confirmation.h"
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
@@ -710,6 +711,25 @@ void CXDaoSet::markDirtyFields()
     runExchange(GetEditMode() == dbEditAdd ? FieldExchange::MarkForAddNew : FieldExchange::MarkForEdit);
 }
 
+void CXDaoSet::refuseTextsTooLong()
+{
+    // A text longer than its column fails the write; the failure names the
+    // column and its size rather than only the engine's "field is too small".
+    const bool adding = GetEditMode() == dbEditAdd;
+    for (const BoundField &f : m_binding->fields) {
+        if (f.type != MemberType::Text || !(f.dirty || adding))
+            continue;
+        const QString &text = as<QString>(f.member);
+        const int size = set().fieldSize(f.index);
+        if (size > 0 && set().fieldType(f.index) == FieldType::Text && text.size() > size) {
+            QString name = f.column;
+            name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+            throw DbException(platform::dberr::FieldTooSmall,
+                              FieldMessage(name, TextLengthMessage(size)));
+        }
+    }
+}
+
 void CXDaoSet::writeDirtyFields()
 {
     if (m_nFields > 0)
@@ -844,6 +864,7 @@ void CXDaoSet::Update()
     if (rs.editMode() == Recordset::EditMode::None)
         throw DbException(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     markDirtyFields();
+    refuseTextsTooLong();
     writeDirtyFields();
     rs.update();
     for (BoundField &f : m_binding->fields)
@@ -1408,6 +1429,8 @@ void CXDaoSet::SetFieldFromLong(int index, qint32 value)
 qint32 CXDaoSet::GetFieldSize(const QString &name) const
 {
     const int index = GetFieldIndex(name);
+    if (index < 0 && !IsOpen())
+        return tableColumnSize(name);
     if (index < 0)
         return kNoSizeLimit;
     try {
@@ -1416,6 +1439,27 @@ qint32 CXDaoSet::GetFieldSize(const QString &name) const
             return kNoSizeLimit; // a memo has no defined size
         const int size = m_set->fieldSize(index);
         return isTextType(type) && size <= 0 ? kNoSizeLimit : size;
+    } catch (const DbException &) {
+        return kNoSizeLimit;
+    }
+}
+
+qint32 CXDaoSet::tableColumnSize(const QString &name) const
+{
+    // A set not open yet reads the size from its table's definition.
+    const auto bare = [](QString text) { return text.remove(QLatin1Char('[')).remove(QLatin1Char(']')).trimmed(); };
+    const QString table = bare(GetDefaultSQL());
+    if (table.isEmpty() || table.contains(QLatin1Char(' ')))
+        return kNoSizeLimit;
+    try {
+        platform::Database &db = m_pDatabase ? *m_pDatabase : SharedDatabase();
+        if (!db.isOpen())
+            return kNoSizeLimit;
+        const platform::TableDef def = db.tableDef(table);
+        const platform::FieldDef *field = def.field(bare(name));
+        if (!field || field->type != FieldType::Text || field->size <= 0)
+            return kNoSizeLimit;
+        return field->size;
     } catch (const DbException &) {
         return kNoSizeLimit;
     }

@@ -175,7 +175,8 @@ public:
     // the current moment; texts are left alone).
     void SetFieldFromLong(int index, qint32 value);
     // The defined size of a field (characters for texts); 2147483647 when it
-    // cannot be described.
+    // cannot be described. A set not yet open gives the size its table
+    // defines for the column.
     qint32 GetFieldSize(const QString &name) const;
 
     // The conversion of any field value to a long that the program relies on:
@@ -261,6 +262,10 @@ private:
     bool readOnlyDatabase() const;
     // A record only read: whether a bound member was changed since.
     bool changedSinceRead();
+    // Throws 3163 naming the first bound text that its column cannot hold.
+    void refuseTextsTooLong();
+    // The size of a text column of the set's table (2147483647 for any other).
+    qint32 tableColumnSize(const QString &name) const;
     friend class FieldExchange;
 
     struct BoundField;

@@ -9,6 +9,7 @@
 #include "app/base/SqlText.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
+#include "controls/TextLimit.h"
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
 #include "app/base/PrintService.h"
@@ -32,6 +33,7 @@
 #include <QtWidgets/QTextEdit>
 
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -406,6 +408,31 @@ bool CDlg0::ReadItemWhole(unsigned id, int &out)
         return false;
     }
     out = whole;
+    return true;
+}
+
+void CDlg0::HoldToColumn(unsigned id, const CXDaoSet &set, const QString &column)
+{
+    QWidget *field = GetDlgItem(this, id);
+    const qint32 size = set.GetFieldSize(column);
+    if (!field || size <= 0 || size == std::numeric_limits<qint32>::max()) // a memo: no size
+        return;
+    TextLimit::Hold(field, int(size));
+    const auto bare = [](QString name) { return name.remove(QLatin1Char('[')).remove(QLatin1Char(']')).trimmed(); };
+    const QString table = bare(set.GetDefaultSQL());
+    if (!table.contains(QLatin1Char(' ')))
+        field->setProperty("textColumn", table + QLatin1Char('.') + bare(column));
+}
+
+bool CDlg0::HeldTextsFit()
+{
+    for (QWidget *field : findChildren<QWidget *>()) {
+        const int size = TextLimit::SizeOf(field);
+        if (size > 0 && TextLimit::TextOf(field).size() > size) {
+            RefuseTyped(field, TextLengthMessage(size));
+            return false;
+        }
+    }
     return true;
 }
 

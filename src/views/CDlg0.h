@@ -77,6 +77,15 @@ public:
     // The control's text read whole as a whole number (empty reads as 0);
     // anything else is refused naming the field, which gets the focus: false.
     bool ReadItemWhole(unsigned id, int &out);
+    // Holds the text field `id` to the size of the text column it is saved
+    // to (`column` of the set's table): typing stops there with a beep. The
+    // field carries the column as its property "textColumn"
+    // ("Shipto.Attention"). A column without a size leaves the field free.
+    void HoldToColumn(unsigned id, const class CXDaoSet &set, const QString &column);
+    // True when every held text field's text fits its size; else the first
+    // that does not is refused naming it ("Attention: Please enter at most
+    // 60 characters."), with the focus, and the result is false.
+    bool HeldTextsFit();
     static void SetCueBanner(QWidget *control, const QString &text);
     void SetItemCueBanner(unsigned id, const QString &text);
     bool FocusItem(unsigned id);

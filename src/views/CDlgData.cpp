@@ -1,4 +1,6 @@
 #include "views/CDlgData.h"
+
+#include "controls/TextLimit.h"
 #include "views/TextRoom.h"
 
 #include <QtWidgets/QLineEdit>
@@ -48,6 +50,8 @@ bool CDlgData::OnInitDialog()
         m_extra->setText(m_strExtraCaption);
         m_extra->show();
     }
+    // Typing stops at the maximum length, with a beep.
+    TextLimit::Hold(m_edit, m_nMaxLength);
     m_edit->setText(m_strValue);
     m_edit->selectAll();
     m_edit->setFocus();
@@ -71,7 +75,5 @@ void CDlgData::OnOK()
 void CDlgData::Finish(int result)
 {
     m_strValue = m_edit->text();
-    if (m_nMaxLength > 0)
-        m_strValue = m_strValue.left(m_nMaxLength);
     EndDialog(result);
 }

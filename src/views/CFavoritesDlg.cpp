@@ -97,9 +97,24 @@ int CFavoritesDlg::ViewKey(int kind, long value)
     return kind == kCutFavorites ? 0 : int(quint8(value - 30001));
 }
 
+bool CFavoritesDlg::TextFits(const QString &text)
+{
+    CAlertSet set;
+    const qint32 size = set.GetFieldSize(QStringLiteral("[AlertText]"));
+    if (text.size() <= size)
+        return true;
+    platform::Prompt::messageBox(QStringLiteral("This favorite cannot be saved: its text is longer than %1 characters."
+                                                "\n\nPlease use a shorter name, or a filter that selects fewer rows.")
+                                     .arg(size),
+                                 QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    return false;
+}
+
 long CFavoritesDlg::AddFavorite(int kind, long value, const QString &group, const QString &description,
                                 const QString &filter, const QString &extra, int colour, int sound)
 {
+    if (!TextFits(JoinText(group, description, filter, extra)))
+        return 0;
     CAlertSet set;
     set.m_strFilter = QStringLiteral("AlertNo = 0");
     set.Open();
@@ -213,9 +228,12 @@ void CFavoritesDlg::SaveChanges()
         return;
     m_strDescription = m_description->text();
     m_strFilter = m_filter->text();
+    const QString text = JoinText(m_strGroup, m_strDescription, m_strFilter, m_strExtra);
+    if (!TextFits(text))
+        return;
     if (m_set->GetEditMode() == CXDaoSet::dbEditNone && !m_set->SafeEdit())
         return;
-    m_set->m_AlertText = JoinText(m_strGroup, m_strDescription, m_strFilter, m_strExtra);
+    m_set->m_AlertText = text;
     if (!m_set->SaveRecord(64))
         return;
     if (QTreeWidgetItem *item = m_tree->currentItem())

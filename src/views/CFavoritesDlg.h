@@ -39,8 +39,14 @@ public:
     static QStringList SplitText(const QString &text);
     // The view key stored in AlertPrint, and searched by, for a kind and value.
     static int ViewKey(int kind, long value);
+    // True when the stored text of a favourite fits the row that keeps it;
+    // else says so ("This favorite cannot be saved: its text is longer than
+    // 255 characters. ...") and the result is false. A favourite is never
+    // kept cut: its filter would lose its end and select other rows.
+    static bool TextFits(const QString &text);
     // Stores a new favourite under the same keys the dialog lists it by; its
-    // AlertNo, or 0 when it could not be saved.
+    // AlertNo, or 0 when it could not be saved (a text too long is refused
+    // before anything is written).
     static long AddFavorite(int kind, long value, const QString &group, const QString &description,
                             const QString &filter, const QString &extra, int colour, int sound);
 

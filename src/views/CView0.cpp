@@ -1443,6 +1443,10 @@ void CView0::OnAddToFavorites()
     // Group, the name shown in the favourites, the filter as shown and as SQL;
     // the branch and entry (1 for a whole branch) come back with the choice.
     const int entry = m_nItem == 0 ? 1 : m_nItem;
+    // A text the row cannot keep whole has been refused with its reason.
+    if (!CFavoritesDlg::TextFits(
+            CFavoritesDlg::JoinText(m_strViewName, name, m_strFilterText, m_strFilterSql)))
+        return;
     // A failure the database gave has been shown already.
     const int failuresBefore = DaoErrorCount();
     if (CFavoritesDlg::AddFavorite(CFavoritesDlg::kListFavorites, m_nViewId, m_strViewName, name, m_strFilterText,

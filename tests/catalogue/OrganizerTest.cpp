@@ -105,6 +105,55 @@ TEST_F(OrganizerTest, AddsCategoriesByTypeAndSavesInTreeOrder)
               QStringLiteral("301\n401\n404"));
 }
 
+// A name is typed to the size of the column that keeps it: a category's
+// 30 characters, a department's 50. The tree shows what is stored (a new
+// category's prompt took 55 letters, the tree showed 50 and 30 were kept).
+TEST_F(OrganizerTest, NamesAreTypedToTheirColumnsAndStoredAsTheTreeShowsThem)
+{
+    const QString typed = QStringLiteral("A category name longer than thirty characters, as typed");
+    QString categoryShown;
+    QString departmentShown;
+    COrganize organizer(nullptr);
+    onDialog<COrganize>([&](COrganize &d) {
+        d.tree().setCurrentItem(find(d, 2, false));
+        answerType(QStringLiteral("Paper"));
+        onDialog<CDlgData>([&](CDlgData &e) {
+            e.edit()->setFocus();
+            QTest::keyClicks(e.edit(), typed);
+            EXPECT_EQ(e.edit()->text(), typed.left(30));
+            return press(e, 1);
+        });
+        d.SendCommand(COrganize::AddCategoryCmd);
+        categoryShown = find(d, 151, true)->text(0);
+        // Renaming a department takes 50 characters; a category 30.
+        d.tree().setCurrentItem(find(d, 2, false));
+        onDialog<CDlgData>([&](CDlgData &e) {
+            e.edit()->selectAll();
+            QTest::keyClicks(e.edit(), QString(60, QLatin1Char('d')));
+            EXPECT_EQ(e.edit()->text().size(), 50);
+            return press(e, 1);
+        });
+        d.SendCommand(COrganize::RenameCmd);
+        departmentShown = find(d, 2, false)->text(0);
+        d.tree().setCurrentItem(find(d, 150, true));
+        onDialog<CDlgData>([&](CDlgData &e) {
+            e.edit()->selectAll();
+            QTest::keyClicks(e.edit(), typed);
+            EXPECT_EQ(e.edit()->text().size(), 30);
+            return press(e, 1);
+        });
+        d.SendCommand(COrganize::RenameCmd);
+        prompts().answer(platform::IDOK);
+        return press(d, COrganize::SaveCloseCmd);
+    });
+    EXPECT_EQ(organizer.DoModal(), 1);
+    EXPECT_EQ(categoryShown, typed.left(30));
+    EXPECT_EQ(departmentShown, QString(50, QLatin1Char('d')));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT CatName FROM ServiceCategories WHERE CatNo IN (150, 151) ORDER BY CatNo")),
+              typed.left(30) + QLatin1Char('\n') + typed.left(30));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT DepName FROM ServiceDepartments WHERE DepNo = 2")), departmentShown);
+}
+
 TEST_F(OrganizerTest, TheNamePromptNamesTheTypeWithoutItsRemark)
 {
     const struct

@@ -12,6 +12,7 @@
 #include "views/CDlgOptions.h"
 
 #include <QtGui/QFontMetrics>
+#include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QStyleOptionComboBox>
@@ -161,6 +162,62 @@ TEST_F(ServiceDialogTest, LiftExceptionIsHighlightedUntilTheQuantityNameStartsWi
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT QtyBy, Divide, AskHowMany FROM Services WHERE SerNo = 41")),
               QStringLiteral("1|500|/"));
+}
+
+// Each text of the service window and of More Properties holds to its
+// column: typing stops at the column's size, and the row keeps what the
+// field shows (Parent Size was kept as its first 20 characters, the names
+// and the reminder as their first 50, the SKU as its first 16, while the
+// fields showed them whole).
+struct HeldText
+{
+    unsigned id;
+    const char *column;
+    int size;
+};
+
+TEST_F(ServiceDialogTest, EveryTextFieldHoldsToItsColumnAndIsStoredAsShown)
+{
+    const HeldText texts[] = {{CSerDlg::IDC_NAME, "Name", 50},         {CSerDlg::IDC_NAME2, "Name2", 50},
+                              {CSerDlg::IDC_REMIND, "SerRemind", 50},  {CSerDlg::IDC_DEFNOTE, "DefNote", 50},
+                              {CSerDlg::IDC_SIZE, "Size", 20},         {CSerDlg::IDC_ASK, "AskHowMany", 16}};
+    QStringList shown;
+    runStored(10, 30103, [&](CSerDlg &d) {
+        for (const HeldText &t : texts) {
+            d.edit(t.id)->clear();
+            d.edit(t.id)->setFocus();
+            QTest::keyClicks(d.edit(t.id), QString(t.size + 5, QLatin1Char('k')));
+            EXPECT_EQ(d.edit(t.id)->text().size(), t.size) << t.column;
+            shown << d.edit(t.id)->text();
+        }
+        d.UpdateLayout();
+        return press(d, 30443);
+    });
+    QStringList columns;
+    for (const HeldText &t : texts)
+        columns << QString::fromLatin1(t.column);
+    const QString read =
+        QStringLiteral("SELECT %1 FROM Services WHERE SerNo = 10").arg(columns.join(QStringLiteral(", ")));
+    EXPECT_EQ(sqlite(read), shown.join(QLatin1Char('|')));
+
+    CSerSet set;
+    set.m_strFilter = QStringLiteral("SerNo = 20");
+    ASSERT_TRUE(set.RequeryOrOpen(true));
+    CSerDlgMore more(set, nullptr);
+    onDialog<CSerDlgMore>([&](CSerDlgMore &d) {
+        for (unsigned id : {CSerDlgMore::IDC_SKU, CSerDlgMore::IDC_UPC, CSerDlgMore::IDC_FSC}) {
+            d.edit(id)->clear();
+            d.edit(id)->setFocus();
+            QTest::keyClicks(d.edit(id), QStringLiteral("SKU-0123456789-ABCDEF"));
+            EXPECT_EQ(d.edit(id)->text(), QStringLiteral("SKU-0123456789-A")) << id;
+        }
+        return press(d, 1);
+    });
+    EXPECT_EQ(more.DoModal(), 1);
+    EXPECT_EQ(set.m_SKU, QStringLiteral("SKU-0123456789-A"));
+    ASSERT_TRUE(set.SaveRecord(0));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SKU, UPC, FSC FROM Services WHERE SerNo = 20")),
+              QStringLiteral("SKU-0123456789-A|SKU-0123456789-A|SKU-0123456789-A"));
 }
 
 TEST_F(ServiceDialogTest, ChecksBeforeSaving)

@@ -12,6 +12,7 @@
 #include <QtCore/QItemSelectionModel>
 #include <QtTest/QTest>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
 
 namespace {
 
@@ -111,6 +112,61 @@ TEST_F(ContactsAndShiptosTest, ACustomerWithoutAddressesGoesStraightToANewOne)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CusNo, Company, Type, CAST(Created AS INTEGER), CAST(Modified AS INTEGER) "
                                  "FROM Shipto")),
               QStringLiteral("41|Warehouse|0|%1|%1").arg(today));
+}
+
+TEST_F(ContactsAndShiptosTest, EveryTextOfAnAddressHoldsToItsColumnAndIsStoredAsShown)
+{
+    // Typing stops at the column's size with a beep, in one-line fields and
+    // in the two-line address fields alike; what is shown is what is stored.
+    const struct
+    {
+        unsigned id;
+        const char *name;
+        int size;
+    } fields[] = {{1307, "Attention", 60}, {1303, "Address 2", 60}, {1302, "Address 1", 60}, {1301, "Company", 60},
+                  {1304, "City", 30},      {1305, "State", 20},     {1306, "Zip", 15},       {1309, "Phone", 20},
+                  {1308, "Country", 30}};
+    const auto beeps = [this] {
+        int n = 0;
+        for (const platform::PromptRecord &r : prompts().shown())
+            n += r.kind == platform::PromptRecord::Kind::Beep ? 1 : 0;
+        return n;
+    };
+    const auto textOf = [](QWidget *w) {
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            return e->text();
+        return qobject_cast<QPlainTextEdit *>(w)->toPlainText();
+    };
+    onDialog<CShiptoDlg>([&](CShiptoDlg &d) {
+        for (const auto &f : fields) {
+            QWidget *w = GetDlgItem(&d, f.id);
+            if (auto *e = qobject_cast<QLineEdit *>(w))
+                e->clear();
+            else
+                qobject_cast<QPlainTextEdit *>(w)->clear();
+            w->setFocus();
+            const int before = beeps();
+            // One letter more than the column takes, and 20 more again (81 for a ship-to's Attention).
+            QTest::keyClicks(w, QString(f.size + 21, QLatin1Char('a' + char(f.id % 26))));
+            EXPECT_EQ(textOf(w).size(), f.size) << f.name;
+            EXPECT_EQ(beeps() - before, 21) << f.name;
+        }
+        // A text put there whole (a paste the window takes as it comes) is
+        // refused by name on OK, and nothing is saved.
+        qobject_cast<QPlainTextEdit *>(GetDlgItem(&d, 1303))->setPlainText(QString(61, QLatin1Char('b')));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(1);
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Address 2: Please enter at most 60 characters."));
+        EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Shipto")), 0);
+        qobject_cast<QPlainTextEdit *>(GetDlgItem(&d, 1303))->setPlainText(QString(60, QLatin1Char('b')));
+        return press(d, 1);
+    });
+    CShiptoDlg dialog(41, 0, 210, QStringLiteral("Ship To"), nullptr);
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT length(Attention), Attention, length(Address2), length(Address), "
+                                    "length(Company), length(City), length(State), length(Zip), length(Phone), "
+                                    "length(Country) FROM Shipto")),
+              QStringLiteral("60|%1|60|60|60|30|20|15|20|30").arg(QString(60, QLatin1Char('a' + char(1307 % 26)))));
 }
 
 TEST_F(ContactsAndShiptosTest, ADeletedDefaultBuyerLeavesBuyerNoZeroAndABuyerOfAJobIsHidden)

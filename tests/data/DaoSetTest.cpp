@@ -239,11 +239,56 @@ TEST_F(DaoSetTest, GuardedColumnsWriteZerosAndCutTexts)
     EXPECT_EQ(set.m_Weight, 0.0f);
     set.m_Name = QString(60, QLatin1Char('n'));
     ASSERT_TRUE(set.SafeUpdate());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(), QString(50, QLatin1Char('n')));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(),
+              QString(50, QLatin1Char('n')));
     const Value discount = scalar(QStringLiteral("SELECT Discount FROM Customers WHERE CusNo = 5"));
     EXPECT_FALSE(discount.isNull());
     EXPECT_EQ(discount.toInt(), 0);
     EXPECT_TRUE(scalar(QStringLiteral("SELECT Weight FROM Customers WHERE CusNo = 5")).isNull());
+}
+
+namespace {
+
+class PlainTextCustomerSet : public CXDaoSet
+{
+public:
+    qint32 m_CusNo = 0;
+    QString m_Name;
+    QString GetDefaultSQL() const override { return QStringLiteral("[Customers]"); }
+    void DoFieldExchange(FieldExchange *pFX) override
+    {
+        DFX_Long(pFX, QStringLiteral("CusNo"), m_CusNo);
+        DFX_Text(pFX, QStringLiteral("[Name]"), m_Name);
+    }
+};
+
+} // namespace
+
+// A text its column cannot hold, in a column written as it is: the save
+// fails naming the column and its size (the engine's 3163 named none), and
+// the row stays as it was. One that fits exactly is written whole.
+TEST_F(DaoSetTest, ATextLongerThanItsColumnFailsTheSaveNamingTheColumn)
+{
+    const QString before = scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString();
+    PlainTextCustomerSet set;
+    ASSERT_TRUE(set.FindByField(QStringLiteral("CusNo"), 5));
+    EXPECT_EQ(set.GetFieldSize(QStringLiteral("[Name]")), 50);
+    ASSERT_TRUE(set.SafeEdit());
+    set.m_Name = QString(51, QLatin1Char('n'));
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(set.SafeUpdate(QStringLiteral("the customer")));
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Cannot save the customer\n\nError 3163 occured:\n\nName: Please "
+                                                   "enter at most 50 characters.\n\n"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(), before);
+    ASSERT_TRUE(set.SafeEdit());
+    set.m_Name = QString(50, QLatin1Char('n'));
+    EXPECT_TRUE(set.SafeUpdate());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Customers WHERE CusNo = 5")).toString(),
+              QString(50, QLatin1Char('n')));
+    // A set not open yet reads the size from its table.
+    PlainTextCustomerSet closed;
+    EXPECT_EQ(closed.GetFieldSize(QStringLiteral("[Name]")), 50);
+    EXPECT_EQ(closed.GetFieldSize(QStringLiteral("Memo")), 2147483647);
 }
 
 struct LongCase

@@ -632,6 +632,49 @@ TEST_F(ItemSpecsDialog, InstalledWindowsEditPaperAndServiceSpecs)
     RegisterMenuResource(170, nullptr);
 }
 
+// The paper's colour shares the item's note (255 characters) with the run
+// and finish sizes and the inks; a colour that does not fit is refused by
+// name with the room it has, never left to the save (which failed with
+// "Error 3163 ... field is too small", naming no field).
+TEST_F(ItemSpecsDialog, APaperColourLongerThanTheNoteHoldsIsRefusedNamingTheField)
+{
+    InstallItemSpecs();
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        onDialog<CEditPaper>([this](CEditPaper &paper) {
+            paper.grid().SetRowText(CEditPaper::RowRun, QStringLiteral("11.5 x 17.5"));
+            paper.grid().SetRowText(CEditPaper::RowFinish, QStringLiteral("8.5 x 11"));
+            paper.grid().SetRowText(CEditPaper::RowFrontInks, QStringLiteral("Black"));
+            paper.grid().SetRowText(CEditPaper::RowBackInks, QStringLiteral("Black"));
+            // " · 11.5 x 17.5 · 8.5 x 11" is 25 characters, " • Black • Black"
+            // 16: 214 are left for the colour.
+            for (int length : {270, 215}) {
+                paper.grid().SetRowText(CEditPaper::RowColor, QString(length, QLatin1Char('c')));
+                prompts().answer(IDOK);
+                paper.SendCommand(1);
+                EXPECT_EQ(prompts().lastText(), QStringLiteral("Paper Color: Please enter at most 214 characters."))
+                    << length;
+                EXPECT_EQ(paper.result(), 0) << length;
+                // The refusal opens the colour's editor; the next text is put in the row itself.
+                EXPECT_EQ(paper.grid().GetCurRow(), int(CEditPaper::RowColor));
+                paper.grid().HideEditor();
+            }
+            paper.grid().SetRowText(CEditPaper::RowColor, QString(214, QLatin1Char('c')));
+            return press(paper, 1);
+        });
+        d.data().EditService(m_paper, 0);
+        const CItemSet *row = d.data().Row(m_paper);
+        EXPECT_EQ(row->m_Note.size(), 255);
+        EXPECT_EQ(row->m_strPlainNote, QString(214, QLatin1Char('c')));
+        prompts().answer(IDNO);
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    CItemSpecs::SetWindows({});
+    RegisterMenuResource(170, nullptr);
+}
+
 TEST_F(ItemSpecsDialog, ANewRunSizeInThePaperSpecsCountsTheCuttingServices)
 {
     // The shop's two cutting services come with a new database.

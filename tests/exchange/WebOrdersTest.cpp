@@ -429,6 +429,55 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
     }
 }
 
+TEST_F(WebOrdersTest, ColonsInsideAValueAreKeptOnlyTheLabelsOwnColonGoes)
+{
+    // A line of the mail and what the order keeps of it. The key fields end
+    // their labels with ":"; one written without it ("Job Memo") leaves the
+    // mail's colon before the value, and only that colon goes.
+    struct Case
+    {
+        const char *line;
+        bool labelWithoutColon;
+        const char *memo;
+        const char *title;
+        const char *po;
+        const char *workOrderNote;
+        const char *itemNote;
+    };
+    const Case cases[] = {
+        {"Job Memo: Call Ben at 10:30", false, "Call Ben at 10:30", "", "", "", ""},
+        {"Job Memo: Call Ben at 10:30", true, "Call Ben at 10:30", "", "", "", ""},
+        {"Job Memo:: two colons after the label", true, "two colons after the label", "", "", "", ""},
+        {"Job Memo:   : spaced", true, "spaced", "", "", "", ""},
+        {"Job Title: Menu: spring", false, "", "Menu: spring", "", "", ""},
+        {"Job PO: A:1", false, "", "", "A:1", "", ""},
+        {"Job Note 2: Art at https://files.test/a.pdf", false, "", "", "",
+         "Job Note 2: Art at https://files.test/a.pdf", ""},
+        {"Job Note 2: 9:00-17:00", false, "", "", "", "Job Note 2: 9:00-17:00", ""},
+        {"Item Note 01: Ratio 3:2, see ftp://files.test/b", false, "", "Card", "", "",
+         "Item Note 01: Ratio 3:2, see ftp://files.test/b"},
+    };
+    for (const Case &c : cases) {
+        auto order = std::make_unique<CWebOrder>();
+        order->m_today = QDate(2026, 12, 7);
+        if (c.labelWithoutColon)
+            order->m_keys.keys[keyfield::JobMemo] = QStringLiteral("Job Memo");
+        const QString line = QString::fromLatin1(c.line);
+        QStringList lines = {QStringLiteral("Customer No: 202")};
+        if (line.startsWith(QLatin1String("Item")))
+            lines << QStringLiteral("Item Description: Card");
+        order->m_strMailText = Mail(lines << line);
+        order->ParseTextOrder();
+        const CJobSet &job = order->m_jobSet;
+        EXPECT_EQ(job.m_InvoiceNote, QString::fromLatin1(c.memo)) << c.line;
+        EXPECT_EQ(job.m_Title, QString::fromLatin1(c.title)) << c.line;
+        EXPECT_EQ(job.m_PO, QString::fromLatin1(c.po)) << c.line;
+        EXPECT_EQ(job.m_WOrderNote, QString::fromLatin1(c.workOrderNote)) << c.line;
+        EXPECT_EQ(order->m_items.isEmpty() ? QString() : order->m_items[0].note, QString::fromLatin1(c.itemNote))
+            << c.line;
+    }
+}
+
 TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
 {
     struct Case
@@ -859,9 +908,11 @@ TEST_F(WebOrdersTest, AWholeOrderOnOneLineIsReadItemByItem)
     EXPECT_EQ(prompts().lastText(), QStringLiteral("This order lists %1 items; an order holds at most 255.\n\n"
                                                    "Only the first 255 items are read.")
                                         .arg(items));
-    EXPECT_EQ(order->m_items[0].description, QStringLiteral("Card 1 Item Quantity 101 Item Price 1.50 Item Note 01 matte"));
+    // A field runs to the end of its line, colons of the labels in it kept.
+    EXPECT_EQ(order->m_items[0].description,
+              QStringLiteral("Card 1 Item Quantity: 101 Item Price: 1.50 Item Note 01: matte"));
     EXPECT_EQ(order->m_items[0].quantity, 101);
-    EXPECT_EQ(order->m_items[0].price, QStringLiteral("1.50 Item Note 01 matte"));
+    EXPECT_EQ(order->m_items[0].price, QStringLiteral("1.50 Item Note 01: matte"));
     EXPECT_EQ(order->m_items[0].note, QStringLiteral("Item Note 01: matte"));
     EXPECT_EQ(order->m_items.last().quantity, 355);
     EXPECT_EQ(order->m_items.last().note, QStringLiteral("Item Note 01: matte"));

@@ -507,6 +507,61 @@ TEST_F(DialogsTest, SavedFavouritesAreFoundAgainEditedAndRemoved)
     EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Do you want to remove 'Slow payers' from your favorites?")));
 }
 
+// A favourite is kept whole or not at all: its filter cut at the row's 255
+// characters would select other rows (a favourite of 14 orders opened all).
+TEST_F(DialogsTest, AFavouriteLongerThanItsRowIsRefusedBeforeAnythingIsSaved)
+{
+    const QString refusal = QStringLiteral("This favorite cannot be saved: its text is longer than 255 characters.\n\n"
+                                           "Please use a shorter name, or a filter that selects fewer rows.");
+    // "Jobs · " + name + " · Selected: 14 · " is 25 characters and the name;
+    // the SQL of 14 numbers of four digits, "JobNo IN (5001, ..., 5014)", is
+    // 10 + 14 x 4 + 13 x 2 + 1 = 93: a name of 137 letters brings it to 255.
+    QStringList numbers;
+    for (int n = 5001; n <= 5014; ++n)
+        numbers << QString::number(n);
+    const QString sql = QStringLiteral("JobNo IN (%1)").arg(numbers.join(QStringLiteral(", ")));
+    ASSERT_EQ(sql.size(), 93);
+    const QString shown = QStringLiteral("Selected: 14");
+    const auto text = [&](const QString &name) {
+        return CFavoritesDlg::JoinText(QStringLiteral("Jobs"), name, shown, sql);
+    };
+    const QString fits = QString(137, QLatin1Char('n'));
+    ASSERT_EQ(text(fits).size(), 255);
+    const struct
+    {
+        int nameLength;
+        bool kept;
+    } cases[] = {{137, true}, {138, false}, {200, false}};
+    int rows = 0;
+    for (const auto &c : cases) {
+        prompts().clear();
+        const QString name = QString(c.nameLength, QLatin1Char('n'));
+        if (!c.kept)
+            prompts().answer(platform::IDOK);
+        const long added = CFavoritesDlg::AddFavorite(200, 30001, QStringLiteral("Jobs"), name, shown, sql, 1, 1);
+        EXPECT_EQ(added > 0, c.kept) << c.nameLength;
+        rows += c.kept ? 1 : 0;
+        EXPECT_EQ(prompts().texts(), c.kept ? QStringList() : QStringList{refusal}) << c.nameLength;
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Count(*) FROM CustomerAlerts WHERE AlertType = 200")),
+                  QString::number(rows));
+    }
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT length(AlertText) FROM CustomerAlerts WHERE AlertType = 200")),
+              QStringLiteral("255"));
+
+    // Renamed in the favourites: one letter more is refused, the row as it was.
+    CFavoritesDlg dlg(QStringLiteral("Favorites"), 30001, 200, nullptr);
+    onDialog<CFavoritesDlg>([&](CFavoritesDlg &d) {
+        d.tree()->setCurrentItem(d.tree()->topLevelItem(0)->child(0));
+        qobject_cast<QLineEdit *>(GetDlgItem(&d, 1301))->setText(QString(138, QLatin1Char('r')));
+        prompts().answer(platform::IDOK);
+        d.SendCommand(30213);
+        EXPECT_EQ(prompts().lastText(), refusal);
+        return press(d, 2);
+    });
+    dlg.DoModal();
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT AlertText FROM CustomerAlerts WHERE AlertType = 200")), text(fits));
+}
+
 TEST_F(DialogsTest, HomeViewFavouritesAreFoundAgain)
 {
     // The home view sits one before the first view: its key is the byte's

@@ -416,6 +416,11 @@ void RefuseTyped(QWidget *field, const QString &message, const QString &fieldNam
         combo->lineEdit()->selectAll();
 }
 
+QString TextLengthMessage(int size)
+{
+    return QStringLiteral("Please enter at most %1 characters.").arg(size);
+}
+
 QString TypedValueMessage(ValueKind kind)
 {
     switch (kind) {

@@ -74,6 +74,9 @@ void RefuseTyped(QWidget *field, const QString &message, const QString &fieldNam
 // The message of each kind: "Please enter a date as month/day/year.", "Please
 // enter a currency." and so on.
 QString TypedValueMessage(ValueKind kind);
+// The message that refuses a text longer than the column it is kept in:
+// "Please enter at most 60 characters."
+QString TextLengthMessage(int size);
 
 // Makes the edit read its text as a value of the kind when the user leaves
 // it (or presses Enter): a text that reads is shown in the kind's own form

@@ -114,6 +114,16 @@ QString CWebOrder::Field(int key, int start, int limit, const QString &remove) c
     if (m_pXmlOrder && IsElementPath(m_keys[key]))
         return RemoveChars(m_pXmlOrder->GetXmlValue(m_keys[key], QString(), -1), remove).trimmed();
     CZqApp::ExtractMailField(m_strMailText, m_keys[key], value, start, limit, remove);
+    return WithoutLabelColon(value);
+}
+
+QString CWebOrder::WithoutLabelColon(QString value)
+{
+    // The colon that ends a label written without one in the key fields
+    // ("Job Memo" for "Job Memo: ...") is no part of the value; any other
+    // colon is ("Call Ben at 10:30", "http://...").
+    while (value.startsWith(QLatin1Char(':')))
+        value = value.mid(1).trimmed();
     return value;
 }
 
@@ -143,8 +153,8 @@ void CWebOrder::AppendLabeledLine(const QString &label, QString &text, const QSt
 void CWebOrder::AppendMailField(const QString &label, QString &text, int start, int limit) const
 {
     QString value;
-    CZqApp::ExtractMailField(m_strMailText, label, value, start, limit, QStringLiteral(":"));
-    AppendLabeledLine(label, text, value);
+    CZqApp::ExtractMailField(m_strMailText, label, value, start, limit, QString());
+    AppendLabeledLine(label, text, WithoutLabelColon(value));
 }
 
 void CWebOrder::ClearOrder()
@@ -215,7 +225,7 @@ void CWebOrder::ParseTextOrder()
         if (!ReadOrderQuantity(quantity, item.quantity, item.originals)) {
             item.badQuantity = quantity;
         } else if (!quantity.contains(QLatin1Char('x'), Qt::CaseInsensitive)) {
-            const QString written = Field(ItemOriginals, p, q, QStringLiteral(":$"));
+            const QString written = Field(ItemOriginals, p, q, QStringLiteral("$"));
             if (!ReadOrderCount(written, item.originals)) {
                 item.badQuantity = written;
                 item.badOriginals = true;
@@ -303,7 +313,7 @@ void CWebOrder::ReadJobFields()
         m_jobSet.m_ViaDue = quint8(no.isNull() ? 0 : CXDaoSet::ValueToLong(no));
         AppendLabeledLine(m_keys[JobShipVia], m_jobSet.m_WOrderNote, via);
     }
-    const QString shipping = Field(JobShipping, 0, 0, QStringLiteral("$:"));
+    const QString shipping = Field(JobShipping, 0, 0, QStringLiteral("$"));
     if (!shipping.isEmpty()) {
         Money amount;
         if (!ReadOrderAmount(shipping, amount))
@@ -314,9 +324,7 @@ void CWebOrder::ReadJobFields()
     m_jobSet.m_Title = Field(JobTitle);
     // A time keeps its colons ("10:30", never "1030"); only colons before it
     // (a label written with two) go.
-    QString timeDue = Field(JobDueTime, 0, 0, QString());
-    while (timeDue.startsWith(QLatin1Char(':')))
-        timeDue = timeDue.mid(1).trimmed();
+    const QString timeDue = Field(JobDueTime);
     // The job holds a time of so many characters; a longer one is refused
     // here rather than by the save.
     int longest = 10;

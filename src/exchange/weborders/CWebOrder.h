@@ -90,7 +90,11 @@ public:
     // The value of a key field in the order text ("" when absent). While an
     // XML order is read, an entry that is an element path is read from the
     // document; a label is looked for in its text as in a mail.
-    QString Field(int key, int start = 0, int limit = 0, const QString &remove = QStringLiteral(":")) const;
+    // Only the colon that ends a label is taken away; `remove` names further
+    // characters to drop ("$" of an amount).
+    QString Field(int key, int start = 0, int limit = 0, const QString &remove = QString()) const;
+    // A value without the colon(s) and blanks that end its label.
+    static QString WithoutLabelColon(QString value);
     // The number a key field starts with ("$1,200.50" gives 1200), 0 when absent.
     int FieldNumber(int key) const;
 
