@@ -582,7 +582,7 @@ TEST_F(QuickSaleTest, TypedCellsShowEveryKeyAndAreKeptWholeOrRefusedByName)
         {CQuickSale::ColUnitPrice, "1e1", nullptr, "3|30"},
         {CQuickSale::ColPrice, "(5.00)", "Price: Please enter a currency.", "3|0.36"},
         {CQuickSale::ColPrice, "-5", "Price: Please enter a number of 0 or more.", "3|0.36"},
-        {CQuickSale::ColPrice, "5.001", "Price: Please enter a currency.", "3|0.36"},
+        {CQuickSale::ColPrice, "5.001", "Price: Please enter an amount with at most 2 decimals.", "3|0.36"},
         {CQuickSale::ColPrice, "1e3", nullptr, "3|1000"},
     };
     for (const Case &c : cases) {
