@@ -4,6 +4,7 @@
 
 #include "platform/Value.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QPair>
 #include <QtCore/QString>
 #include <QtWidgets/QTreeView>
@@ -223,6 +224,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -240,6 +243,14 @@ private:
     // Nothing of the last fill stays: no row, no column, no recordset.
     void forgetFill();
     void KeepColumnReadable(int available);
+    // Widens the columns to the texts of the rows on screen, each row
+    // measured once as it first shows (again: those on screen anew), and in
+    // a list laid out by its columns' own widths gives the room left to its
+    // text columns.
+    void fitTexts(bool again);
+    // The pixels the list's drawing of a cell takes beyond the measured
+    // width, taken once per font and kind of cell from the view's size hint.
+    int drawExtra(const QModelIndex &index, const QFont &font, bool decorated, int measured);
     // The width each column's heading and first rows' cells take.
     std::vector<int> contentWidths();
     // Reads up to count records of the pending source; false at its end.
@@ -261,6 +272,9 @@ private:
     int digitWidth() const;
     QVariant cellStyle(int row, int column, int role) const;
     void applyColumnWidths();
+    // The rows' order by the column's texts (kind, direction), its progress
+    // shown on a long list; false when the user stopped it.
+    bool sortedOrder(int column, int kind, bool descending, std::vector<int> &order);
 
     CXListModel *m_model = nullptr;
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
@@ -277,6 +291,11 @@ private:
     int m_statusColumn = -1;               // rows read take their image from it
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
     std::size_t m_mostMemory = std::size_t(256) << 20;
+    // The room each column's texts take (its heading and the rows measured),
+    // which rows were measured, and the drawing's extra per kind of cell.
+    std::vector<int> m_textNeed;
+    std::vector<bool> m_measured;
+    QHash<QString, int> m_drawExtra;
 
     int m_defaultImage = kNoImage;
     int m_currentRow = -1;
