@@ -26,6 +26,7 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QHash>
 #include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
@@ -718,6 +719,14 @@ void CXListCtrl::resizeEvent(QResizeEvent *event)
         fitTexts(false);
 }
 
+void CXListCtrl::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    // The rows it shows now take their room.
+    if (GetColumnCount() > 0)
+        fitTexts(false);
+}
+
 void CXListCtrl::scrollContentsBy(int dx, int dy)
 {
     QTreeView::scrollContentsBy(dx, dy);
@@ -731,7 +740,6 @@ void CXListCtrl::changeEvent(QEvent *event)
     QTreeView::changeEvent(event);
     // Another font or style measures every text again.
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        m_drawExtra.clear();
         m_textNeed.clear();
         m_measured.clear();
     }
@@ -744,16 +752,19 @@ void CXListCtrl::KeepTextsWhole()
 
 int CXListCtrl::drawExtra(const QModelIndex &index, const QFont &font, bool decorated, int measured)
 {
-    // What the list's drawing adds to a text's width beyond what is counted
+    // What the lists' drawing adds to a text's width beyond what is counted
     // here (its layout's rounding, the picture's spacing), taken once from
-    // the view's own size hint for each font and kind of cell.
-    const QString key = font.key() + (decorated ? QLatin1String("|p") : QLatin1String("|-")) +
+    // the view's own size hint for each style, font and kind of cell, and
+    // kept for every list.
+    static QHash<QString, int> extras;
+    const QString key = style()->name() + QLatin1Char('|') + font.key() + QLatin1Char('|') +
+                        QString::number(decorated ? iconSize().width() : -1) +
                         (index.column() == 0 && rootIsDecorated() ? QLatin1String("|i") : QLatin1String("|-"));
-    const auto found = m_drawExtra.constFind(key);
-    if (found != m_drawExtra.constEnd())
+    const auto found = extras.constFind(key);
+    if (found != extras.constEnd())
         return found.value();
     const int extra = std::max(0, sizeHintForIndex(index).width() + 2 - measured);
-    m_drawExtra.insert(key, extra);
+    extras.insert(key, extra);
     return extra;
 }
 
@@ -763,6 +774,29 @@ void CXListCtrl::fitTexts(bool again)
     if (n == 0 || m_selectStar || m_fitMode == kFitWidthList)
         return;
     const QFontMetrics metrics(font());
+    // The widths of texts in the lists' font, kept across fills.
+    static struct
+    {
+        QString font;
+        QHash<QString, int> advances;
+    } measured;
+    if (const QString key = font().key(); key != measured.font) {
+        measured.font = key;
+        measured.advances.clear();
+    }
+    // In the list's own font a text is measured once: a list filled again
+    // shows mostly the texts it showed.
+    const auto measure = [&metrics](const QString &text) {
+        QHash<QString, int> &advances = measured.advances;
+        const auto known = advances.constFind(text);
+        if (known != advances.constEnd())
+            return known.value();
+        const int advance = cellTextWidth(metrics, text);
+        if (advances.size() >= 8192)
+            advances.clear();
+        advances.insert(text, advance);
+        return advance;
+    };
     const bool known = int(m_textNeed.size()) == n;
     if (!known) {
         // The headings: a heading of several lines takes its widest line.
@@ -772,23 +806,23 @@ void CXListCtrl::fitTexts(bool again)
             int heading = 0;
             for (const QString &line :
                  m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split(QLatin1Char('\n')))
-                heading = std::max(heading, metrics.horizontalAdvance(line));
+                heading = std::max(heading, measure(line));
             m_textNeed[size_t(c)] = heading + headingMargins;
         }
     }
-    // The rows on screen (as many as a screen shows while the list has no
-    // height of its own yet), each measured once as it first shows; again
-    // measures those on screen anew (their texts may have changed).
-    constexpr int kScreenRows = 48;
+    // The rows on screen, each measured once as it first shows (again
+    // measures those on screen anew: their texts may have changed). A list
+    // not shown yet measures the rows its height would show; it measures
+    // again as it shows.
     const int read = m_model->rowsRead();
     int top = 0;
-    int shown = kScreenRows;
+    int shown = viewport()->height() / std::max(1, metrics.height()) + 2;
     if (isVisible() && read > 0) {
         // Where the list is drawn its rows are laid out already.
         const QModelIndex topIndex = indexAt(QPoint(1, 1));
         top = topIndex.isValid() ? topIndex.row() : 0;
         const int rowHeight = std::max(1, visualRect(m_model->index(top, 0)).height());
-        shown = std::max(kScreenRows, viewport()->height() / rowHeight + 2);
+        shown = viewport()->height() / rowHeight + 2;
     }
     const int last = std::min(read, top + shown);
     if (int(m_measured.size()) < last)
@@ -812,7 +846,12 @@ void CXListCtrl::fitTexts(bool again)
             if (text.isEmpty() || text.contains(QLatin1Char('\n')))
                 continue;
             const QVariant cellFont = m_model->data(index, Qt::FontRole);
-            const int advance = cellTextWidth(cellFont.isValid() ? QFontMetrics(cellFont.value<QFont>()) : metrics, text);
+            int advance = 0;
+            if (cellFont.isValid()) {
+                advance = cellTextWidth(QFontMetrics(cellFont.value<QFont>()), text);
+            } else {
+                advance = measure(text);
+            }
             int width = advance + margins;
             if (!m_model->data(index, Qt::DecorationRole).isNull())
                 width += picture;

@@ -4,7 +4,6 @@
 
 #include "platform/Value.h"
 
-#include <QtCore/QHash>
 #include <QtCore/QPair>
 #include <QtCore/QString>
 #include <QtWidgets/QTreeView>
@@ -225,6 +224,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -248,8 +248,9 @@ private:
     // a list laid out by its columns' own widths gives the room left to its
     // text columns.
     void fitTexts(bool again);
-    // The pixels the list's drawing of a cell takes beyond the measured
-    // width, taken once per font and kind of cell from the view's size hint.
+    // The pixels the lists' drawing of a cell takes beyond the measured
+    // width, taken once per style, font and kind of cell from the view's
+    // size hint.
     int drawExtra(const QModelIndex &index, const QFont &font, bool decorated, int measured);
     // The width each column's heading and first rows' cells take.
     std::vector<int> contentWidths();
@@ -291,11 +292,10 @@ private:
     int m_statusColumn = -1;               // rows read take their image from it
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
     std::size_t m_mostMemory = std::size_t(256) << 20;
-    // The room each column's texts take (its heading and the rows measured),
-    // which rows were measured, and the drawing's extra per kind of cell.
+    // The room each column's texts take (its heading and the rows measured)
+    // and which rows were measured.
     std::vector<int> m_textNeed;
     std::vector<bool> m_measured;
-    QHash<QString, int> m_drawExtra;
 
     int m_defaultImage = kNoImage;
     int m_currentRow = -1;
