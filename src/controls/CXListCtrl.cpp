@@ -716,7 +716,7 @@ void CXListCtrl::resizeEvent(QResizeEvent *event)
     // Rows that came on screen are measured; a list laid out by its
     // columns' own widths gives the room it gained to its text columns.
     if (event->size() != event->oldSize() && GetColumnCount() > 0)
-        fitTexts(false);
+        fitTexts(false, event->size().width() != event->oldSize().width());
 }
 
 void CXListCtrl::showEvent(QShowEvent *event)
@@ -724,7 +724,7 @@ void CXListCtrl::showEvent(QShowEvent *event)
     QTreeView::showEvent(event);
     // The rows it shows now take their room.
     if (GetColumnCount() > 0)
-        fitTexts(false);
+        fitTexts(false, false);
 }
 
 void CXListCtrl::scrollContentsBy(int dx, int dy)
@@ -732,7 +732,7 @@ void CXListCtrl::scrollContentsBy(int dx, int dy)
     QTreeView::scrollContentsBy(dx, dy);
     // The rows scrolled into sight take their room as they show.
     if (dy != 0 && GetColumnCount() > 0)
-        fitTexts(false);
+        fitTexts(false, false);
 }
 
 void CXListCtrl::changeEvent(QEvent *event)
@@ -747,7 +747,7 @@ void CXListCtrl::changeEvent(QEvent *event)
 
 void CXListCtrl::KeepTextsWhole()
 {
-    fitTexts(true);
+    fitTexts(true, true);
 }
 
 int CXListCtrl::drawExtra(const QModelIndex &index, const QFont &font, bool decorated, int measured)
@@ -768,7 +768,7 @@ int CXListCtrl::drawExtra(const QModelIndex &index, const QFont &font, bool deco
     return extra;
 }
 
-void CXListCtrl::fitTexts(bool again)
+void CXListCtrl::fitTexts(bool again, bool share)
 {
     const int n = GetColumnCount();
     if (n == 0 || m_selectStar || m_fitMode == kFitWidthList)
@@ -874,7 +874,9 @@ void CXListCtrl::fitTexts(bool again)
                                     widestWidth[size_t(c)]);
         m_textNeed[size_t(c)] = std::max(m_textNeed[size_t(c)], widestWidth[size_t(c)] + extra);
     }
-    if (known && !measuredAny && !again && m_fitMode != kFitNone)
+    // Nothing new measured and no room to share: the columns stay as the
+    // user may have set them.
+    if (known && !measuredAny && !again && !share)
         return;
     int used = 0;
     std::vector<int> texts;
@@ -896,7 +898,7 @@ void CXListCtrl::fitTexts(bool again)
     // come keeps its width.
     const int bar = verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     int spare = viewport()->width() - used - bar - 2;
-    if (m_fitMode != kFitNone || spare <= 0 || texts.empty() || viewport()->width() < 100)
+    if (!share || m_fitMode != kFitNone || spare <= 0 || texts.empty() || viewport()->width() < 100)
         return;
     int textWidth = 0;
     for (int c : texts)

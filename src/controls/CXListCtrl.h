@@ -244,10 +244,10 @@ private:
     void forgetFill();
     void KeepColumnReadable(int available);
     // Widens the columns to the texts of the rows on screen, each row
-    // measured once as it first shows (again: those on screen anew), and in
-    // a list laid out by its columns' own widths gives the room left to its
-    // text columns.
-    void fitTexts(bool again);
+    // measured once as it first shows (again: those on screen anew); with
+    // share, a list laid out by its columns' own widths gives the room left
+    // to its text columns.
+    void fitTexts(bool again, bool share);
     // The pixels the lists' drawing of a cell takes beyond the measured
     // width, taken once per style, font and kind of cell from the view's
     // size hint.
