@@ -853,7 +853,10 @@ void CXListCtrl::fitTexts(bool again, bool share)
                 advance = measure(text);
             }
             int width = advance + margins;
-            if (!m_model->data(index, Qt::DecorationRole).isNull())
+            // A picture shows beside the text (the first cell keeps its
+            // room even without one), as cellStyle draws it.
+            const int image = m_imageList ? m_model->image(r, c) : kNoImage;
+            if (m_imageList && (c == 0 || (image >= 0 && image != kNoImage)))
                 width += picture;
             if (c == 0 && rootIsDecorated())
                 width += indentation();
