@@ -6,6 +6,7 @@
 #include "controls/CXProgress.h"
 #include "controls/CXRecordsetSource.h"
 #include "controls/CXRowSource.h"
+#include "controls/ListWork.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/Colours.h"
@@ -25,6 +26,7 @@
 #include "platform/db/Recordset.h"
 
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QHash>
 #include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QCursor>
@@ -85,6 +87,17 @@ void tellReadFailure(const platform::DbException &e)
 {
     platform::Prompt::messageBox(QStringLiteral("The list could not be read to its end:\n\n%1").arg(e.description()),
                                  QString(), platform::MB_ICONEXCLAMATION);
+}
+
+// Two different texts of the same number or date: by the text, so that the
+// order is the same however the rows are compared.
+int compareSameTexts(const QString &a, const QString &b)
+{
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    if (c != 0)
+        return c < 0 ? -1 : 1;
+    const int exact = a.compare(b);
+    return exact < 0 ? -1 : exact > 0 ? 1 : 0;
 }
 
 QColor colour(std::uint32_t colourRef)
@@ -154,6 +167,8 @@ void CXListCtrl::ClearList(bool redraw)
         m_dropHilited = -1;
         m_selectStar = false;
         m_timeColumns = 0;
+        m_textNeed.clear();
+        m_measured.clear();
     }
     if (redraw)
         viewport()->update();
@@ -199,6 +214,8 @@ void CXListCtrl::SetupColumns(CXRowSource &source, const QString &keyHint)
     m_keyFieldName.clear();
     m_keyColumn = -1;
     m_timeColumns = 0;
+    m_textNeed.clear();
+    m_measured.clear();
     if (!source.isOpen())
         return;
 
@@ -697,63 +714,182 @@ int CXListCtrl::cellTextWidth(const QFontMetrics &metrics, const QString &text)
 void CXListCtrl::resizeEvent(QResizeEvent *event)
 {
     QTreeView::resizeEvent(event);
-    // A list laid out by its columns' own widths gives the room it gained
-    // to its text columns.
-    if (m_fitMode == kFitNone && event->size().width() != event->oldSize().width())
-        KeepTextsWhole();
+    // Rows that came on screen are measured; a list laid out by its
+    // columns' own widths gives the room it gained to its text columns.
+    if (event->size() != event->oldSize() && GetColumnCount() > 0)
+        fitTexts(false, event->size().width() != event->oldSize().width());
+}
+
+void CXListCtrl::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    // The rows it shows now take their room.
+    if (GetColumnCount() > 0)
+        fitTexts(false, false);
+}
+
+void CXListCtrl::scrollContentsBy(int dx, int dy)
+{
+    QTreeView::scrollContentsBy(dx, dy);
+    // The rows scrolled into sight take their room as they show.
+    if (dy != 0 && GetColumnCount() > 0)
+        fitTexts(false, false);
+}
+
+void CXListCtrl::changeEvent(QEvent *event)
+{
+    QTreeView::changeEvent(event);
+    // Another font or style measures every text again.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_textNeed.clear();
+        m_measured.clear();
+    }
 }
 
 void CXListCtrl::KeepTextsWhole()
 {
+    fitTexts(true, true);
+}
+
+int CXListCtrl::drawExtra(const QModelIndex &index, const QFont &font, bool decorated, int measured)
+{
+    // What the lists' drawing adds to a text's width beyond what is counted
+    // here (its layout's rounding, the picture's spacing), taken once from
+    // the view's own size hint for each style, font and kind of cell, and
+    // kept for every list.
+    static QHash<QString, int> extras;
+    const QString key = style()->name() + QLatin1Char('|') + font.key() + QLatin1Char('|') +
+                        QString::number(decorated ? iconSize().width() : -1) +
+                        (index.column() == 0 && rootIsDecorated() ? QLatin1String("|i") : QLatin1String("|-"));
+    const auto found = extras.constFind(key);
+    if (found != extras.constEnd())
+        return found.value();
+    const int extra = std::max(0, sizeHintForIndex(index).width() + 2 - measured);
+    extras.insert(key, extra);
+    return extra;
+}
+
+void CXListCtrl::fitTexts(bool again, bool share)
+{
     const int n = GetColumnCount();
     if (n == 0 || m_selectStar || m_fitMode == kFitWidthList)
         return;
-    // The rows read so far (a long list is read on as it scrolls), as many
-    // as a few screens show.
-    const int rows = std::min(m_model->rowsRead(), 500);
     const QFontMetrics metrics(font());
-    // A cell takes its text in its own font, the margins a cell is drawn
-    // with, and its picture.
+    // The widths of texts in the lists' font, kept across fills.
+    static struct
+    {
+        QString font;
+        QHash<QString, int> advances;
+    } measured;
+    if (const QString key = font().key(); key != measured.font) {
+        measured.font = key;
+        measured.advances.clear();
+    }
+    // In the list's own font a text is measured once: a list filled again
+    // shows mostly the texts it showed.
+    const auto measure = [&metrics](const QString &text) {
+        QHash<QString, int> &advances = measured.advances;
+        const auto known = advances.constFind(text);
+        if (known != advances.constEnd())
+            return known.value();
+        const int advance = cellTextWidth(metrics, text);
+        if (advances.size() >= 8192)
+            advances.clear();
+        advances.insert(text, advance);
+        return advance;
+    };
+    const bool known = int(m_textNeed.size()) == n;
+    if (!known) {
+        // The headings: a heading of several lines takes its widest line.
+        m_textNeed.assign(size_t(n), 0);
+        const int headingMargins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 2;
+        for (int c = 0; c < n; ++c) {
+            int heading = 0;
+            for (const QString &line :
+                 m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split(QLatin1Char('\n')))
+                heading = std::max(heading, measure(line));
+            m_textNeed[size_t(c)] = heading + headingMargins;
+        }
+    }
+    // The rows on screen, each measured once as it first shows (again
+    // measures those on screen anew: their texts may have changed). A list
+    // not shown yet measures the rows its height would show; it measures
+    // again as it shows.
+    const int read = m_model->rowsRead();
+    int top = 0;
+    int shown = viewport()->height() / std::max(1, metrics.height()) + 2;
+    if (isVisible() && read > 0) {
+        // Where the list is drawn its rows are laid out already.
+        const QModelIndex topIndex = indexAt(QPoint(1, 1));
+        top = topIndex.isValid() ? topIndex.row() : 0;
+        const int rowHeight = std::max(1, visualRect(m_model->index(top, 0)).height());
+        shown = viewport()->height() / rowHeight + 2;
+    }
+    const int last = std::min(read, top + shown);
+    if (int(m_measured.size()) < last)
+        m_measured.resize(size_t(last), false);
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
     const int picture = (iconSize().isValid() ? iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize)) + 4;
-    std::vector<int> need(size_t(n), 0);
-    for (int c = 0; c < n; ++c) {
-        if (GetColumnWidth(c) <= 0 || header()->isSectionHidden(c))
+    std::vector<int> widest(size_t(n), -1);
+    std::vector<int> widestWidth(size_t(n), 0);
+    bool measuredAny = false;
+    for (int r = top; r < last; ++r) {
+        if (m_measured[size_t(r)] && !again)
             continue;
-        // A heading of several lines takes its widest line.
-        int heading = 0;
-        for (const QString &line :
-             m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split(QLatin1Char('\n')))
-            heading = std::max(heading, metrics.horizontalAdvance(line));
-        need[size_t(c)] = heading + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 2;
-        for (int r = 0; r < rows; ++r) {
+        m_measured[size_t(r)] = true;
+        measuredAny = true;
+        for (int c = 0; c < n; ++c) {
+            if (GetColumnWidth(c) <= 0 || header()->isSectionHidden(c))
+                continue;
             const QModelIndex index = m_model->index(r, c);
             const QString text = m_model->data(index, Qt::DisplayRole).toString();
             // A cell of several lines shows its first; the tip reads it whole.
             if (text.isEmpty() || text.contains(QLatin1Char('\n')))
                 continue;
             const QVariant cellFont = m_model->data(index, Qt::FontRole);
-            int width = cellTextWidth(cellFont.isValid() ? QFontMetrics(cellFont.value<QFont>()) : metrics, text);
-            width += margins;
-            if (!m_model->data(index, Qt::DecorationRole).isNull())
+            int advance = 0;
+            if (cellFont.isValid()) {
+                advance = cellTextWidth(QFontMetrics(cellFont.value<QFont>()), text);
+            } else {
+                advance = measure(text);
+            }
+            int width = advance + margins;
+            // A picture shows beside the text (the first cell keeps its
+            // room even without one), as cellStyle draws it.
+            const int image = m_imageList ? m_model->image(r, c) : kNoImage;
+            if (m_imageList && (c == 0 || (image >= 0 && image != kNoImage)))
                 width += picture;
             if (c == 0 && rootIsDecorated())
                 width += indentation();
-            // The widest texts are measured again as the list's drawing
-            // lays them out (the picture's size and spacing included).
-            if (width + 40 >= need[size_t(c)])
-                width = std::max(width, sizeHintForIndex(index).width() + 2);
-            need[size_t(c)] = std::max(need[size_t(c)], width);
+            if (width > widestWidth[size_t(c)]) {
+                widestWidth[size_t(c)] = width;
+                widest[size_t(c)] = r;
+            }
         }
     }
+    // The widest text of each column as the list's drawing lays it out.
+    for (int c = 0; c < n; ++c) {
+        if (widest[size_t(c)] < 0)
+            continue;
+        const QModelIndex index = m_model->index(widest[size_t(c)], c);
+        const QVariant cellFont = m_model->data(index, Qt::FontRole);
+        const bool decorated = !m_model->data(index, Qt::DecorationRole).isNull();
+        const int extra = drawExtra(index, cellFont.isValid() ? cellFont.value<QFont>() : font(), decorated,
+                                    widestWidth[size_t(c)]);
+        m_textNeed[size_t(c)] = std::max(m_textNeed[size_t(c)], widestWidth[size_t(c)] + extra);
+    }
+    // Nothing new measured and no room to share: the columns stay as the
+    // user may have set them.
+    if (known && !measuredAny && !again && !share)
+        return;
     int used = 0;
     std::vector<int> texts;
     for (int c = 0; c < n; ++c) {
         const int width = GetColumnWidth(c);
         if (width <= 0 || header()->isSectionHidden(c))
             continue;
-        if (width < need[size_t(c)])
-            SetColumnWidth(c, need[size_t(c)]);
+        if (width < m_textNeed[size_t(c)])
+            SetColumnWidth(c, m_textNeed[size_t(c)]);
         used += GetColumnWidth(c);
         const int type = c < int(m_columns.size()) ? m_columns[size_t(c)].m_fieldType : 0;
         if ((type == CColumnAlias::TypeText || type == CColumnAlias::TypeMemo) && GetColumnAlign(c) == 0 &&
@@ -766,7 +902,7 @@ void CXListCtrl::KeepTextsWhole()
     // come keeps its width.
     const int bar = verticalScrollBar()->isVisible() ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     int spare = viewport()->width() - used - bar - 2;
-    if (m_fitMode != kFitNone || spare <= 0 || texts.empty() || viewport()->width() < 100)
+    if (!share || m_fitMode != kFitNone || spare <= 0 || texts.empty() || viewport()->width() < 100)
         return;
     int textWidth = 0;
     for (int c : texts)
@@ -1173,13 +1309,103 @@ int CXListCtrl::CompareTexts(const QString &a, const QString &b, int sortKind)
         if (x != y)
             return x < y ? -1 : 1;
     }
-    // Texts, and different texts of the same number or date: by the text, so
-    // that the order is the same however the rows are compared.
-    const int c = a.compare(b, Qt::CaseInsensitive);
-    if (c != 0)
-        return c < 0 ? -1 : 1;
-    const int exact = a.compare(b);
-    return exact < 0 ? -1 : exact > 0 ? 1 : 0;
+    // Texts, and different texts of the same number or date: by the text.
+    return compareSameTexts(a, b);
+}
+
+namespace {
+
+// Sorts order by less, keeping equal rows in their order: runs sorted one by
+// one, then merged pass after pass, the work told in between. False once it
+// was stopped.
+template <class Less>
+bool sortStopping(std::vector<int> &order, const Less &less, ListWork &work, std::int64_t done)
+{
+    constexpr std::size_t kRun = 16384;
+    const std::size_t n = order.size();
+    for (std::size_t i = 0; i < n; i += kRun) {
+        std::stable_sort(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(std::min(n, i + kRun)), less);
+        if (!work.At(done + std::int64_t(std::min(n, i + kRun)), std::int64_t(std::min(n, i + kRun))))
+            return false;
+    }
+    done += std::int64_t(n);
+    std::vector<int> merged(n);
+    for (std::size_t width = kRun; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            const std::size_t mid = std::min(lo + width, n);
+            const std::size_t hi = std::min(lo + 2 * width, n);
+            std::size_t a = lo;
+            std::size_t b = mid;
+            std::size_t out = lo;
+            while (a < mid && b < hi) {
+                const std::size_t stop = std::min<std::size_t>(out + std::size_t(ListWork::kUnit), hi);
+                while (out < stop && a < mid && b < hi)
+                    merged[out++] = less(order[b], order[a]) ? order[b++] : order[a++];
+                if (!work.At(done + std::int64_t(out), std::int64_t(out)))
+                    return false;
+            }
+            while (a < mid)
+                merged[out++] = order[a++];
+            while (b < hi)
+                merged[out++] = order[b++];
+        }
+        order.swap(merged);
+        done += std::int64_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<int> &order)
+{
+    const int n = m_model->rowCount();
+    int passes = 0;
+    for (std::int64_t width = 16384; width < n; width *= 2)
+        ++passes;
+    ListWork work(QStringLiteral("Sorting the list"), std::int64_t(n) * (passes + 2), n);
+    work.SetMessage(QStringLiteral("Reading the column's texts"));
+    std::vector<QString> texts(static_cast<size_t>(n));
+    // What a number or a date compares by, read once.
+    std::vector<double> numbers(kind == kSortNumber ? size_t(n) : 0);
+    std::vector<QString> dates(kind == kSortDate ? size_t(n) : 0);
+    for (int r = 0; r < n; ++r) {
+        QString &text = texts[size_t(r)];
+        text = m_model->text(r, column);
+        if (kind == kSortNumber)
+            numbers[size_t(r)] = CColumnAlias::ReadNumber(text);
+        else if (kind == kSortDate)
+            dates[size_t(r)] = text.right(4) + text.left(5);
+        if (!work.At(r + 1, r + 1))
+            return false;
+    }
+    // As CompareTexts compares two rows' texts.
+    const auto compare = [&](int x, int y) {
+        const QString &a = texts[size_t(x)];
+        const QString &b = texts[size_t(y)];
+        if (a == b)
+            return 0;
+        if (kind == kSortDate) {
+            const int c = dates[size_t(x)].compare(dates[size_t(y)]);
+            if (c != 0)
+                return c < 0 ? -1 : 1;
+        } else if (kind == kSortNumber) {
+            const double p = numbers[size_t(x)];
+            const double q = numbers[size_t(y)];
+            if (p != q)
+                return p < q ? -1 : 1;
+        }
+        return compareSameTexts(a, b);
+    };
+    const auto less = [&](int x, int y) {
+        const int c = compare(x, y);
+        return descending ? c > 0 : c < 0;
+    };
+    order.resize(size_t(n));
+    for (int i = 0; i < n; ++i)
+        order[size_t(i)] = i;
+    work.SetMessage(QStringLiteral("Putting the rows in order"));
+    return sortStopping(order, less, work, n);
 }
 
 void CXListCtrl::OnColumnClick(int column)
@@ -1197,6 +1423,10 @@ void CXListCtrl::OnColumnClick(int column)
         const int align = GetColumnAlign(column);
         kind = align == 1 ? kSortNumber : align == 2 ? kSortDate : kSortText;
     }
+    const int wasColumn = m_sortColumn;
+    const int wasPrevious = m_prevSortColumn;
+    const bool wasDescending = m_descending;
+    const int wasKind = m_sortKind;
     if (column == m_sortColumn) {
         m_descending = !m_descending;
     } else {
@@ -1213,14 +1443,19 @@ void CXListCtrl::OnColumnClick(int column)
     {
         NoRedraw off(this);
         const bool descending = m_descending;
-        // Each row's text of the column is made once for the sort.
-        std::vector<QString> texts(size_t(m_model->rowCount()));
-        for (int r = 0; r < m_model->rowCount(); ++r)
-            texts[size_t(r)] = m_model->text(r, column);
-        m_model->sortRows([&texts, kind, descending](int x, int y) {
-            const int c = CompareTexts(texts[size_t(x)], texts[size_t(y)], kind);
-            return descending ? c > 0 : c < 0;
-        });
+        // Each row's text of the column is made once for the sort; a long
+        // list shows its progress and Stop leaves it as it was.
+        std::vector<int> order;
+        if (!sortedOrder(column, kind, descending, order)) {
+            m_sortColumn = wasColumn;
+            m_prevSortColumn = wasPrevious;
+            m_descending = wasDescending;
+            m_sortKind = wasKind;
+            return;
+        }
+        m_model->orderRows(order);
+        // Other rows are on screen now.
+        m_measured.clear();
         if (selected != 0)
             FindItemByData(selected, true);
     }

@@ -227,6 +227,9 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -244,6 +247,15 @@ private:
     // Nothing of the last fill stays: no row, no column, no recordset.
     void forgetFill();
     void KeepColumnReadable(int available);
+    // Widens the columns to the texts of the rows on screen, each row
+    // measured once as it first shows (again: those on screen anew); with
+    // share, a list laid out by its columns' own widths gives the room left
+    // to its text columns.
+    void fitTexts(bool again, bool share);
+    // The pixels the lists' drawing of a cell takes beyond the measured
+    // width, taken once per style, font and kind of cell from the view's
+    // size hint.
+    int drawExtra(const QModelIndex &index, const QFont &font, bool decorated, int measured);
     // The width each column's heading and first rows' cells take.
     std::vector<int> contentWidths();
     // Reads up to count records of the pending source; false at its end.
@@ -265,6 +277,9 @@ private:
     int digitWidth() const;
     QVariant cellStyle(int row, int column, int role) const;
     void applyColumnWidths();
+    // The rows' order by the column's texts (kind, direction), its progress
+    // shown on a long list; false when the user stopped it.
+    bool sortedOrder(int column, int kind, bool descending, std::vector<int> &order);
 
     CXListModel *m_model = nullptr;
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
@@ -282,6 +297,10 @@ private:
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
     bool m_fillStopped = false;            // the last fill was stopped by the user (fillBeside)
     std::size_t m_mostMemory = std::size_t(256) << 20;
+    // The room each column's texts take (its heading and the rows measured)
+    // and which rows were measured.
+    std::vector<int> m_textNeed;
+    std::vector<bool> m_measured;
 
     int m_defaultImage = kNoImage;
     int m_currentRow = -1;

@@ -344,13 +344,21 @@ void CXListModel::setImage(int r, int c, int image)
 void CXListModel::sortRows(const std::function<bool(int, int)> &less)
 {
     settle();
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    // Persistent indexes follow their rows through the sort.
     std::vector<int> order(m_rows.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
     std::stable_sort(order.begin(), order.end(), less);
+    orderRows(order);
+}
+
+void CXListModel::orderRows(const std::vector<int> &order)
+{
+    settle();
+    if (order.size() != m_rows.size())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    // Persistent indexes follow their rows through the sort.
     std::vector<int> newPlace(order.size());
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());

@@ -148,6 +148,9 @@ public:
     void setImage(int r, int c, int image);
     // Reorders the rows with a strict weak ordering of their present places.
     void sortRows(const std::function<bool(int, int)> &less);
+    // Puts the rows in the order given (order[i]: the row that comes i-th);
+    // persistent indexes follow their rows.
+    void orderRows(const std::vector<int> &order);
     // Repaints every row (after a change of the look).
     void refreshAll();
 

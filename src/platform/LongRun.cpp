@@ -2,6 +2,7 @@
 
 #include "platform/Prompt.h"
 
+#include <QtCore/QAbstractEventDispatcher>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QMetaObject>
@@ -22,6 +23,56 @@ QList<QPair<QPointer<QObject>, std::function<void()>>> g_waiting;
 QPointer<QWidget> g_stopControl;
 LongRun::EndRequestTest g_endRequest;
 std::function<void()> g_stop;
+
+// A timer of a window behind that would fire at once again and again (a
+// list reading on behind its first screen, a view's delayed layout) is
+// slowed to this while the run works, so a question the run asks waits
+// without using the processor; it gets its own interval back as the last
+// run ends, unless it was stopped or started anew meanwhile.
+constexpr int kHeldTimerMs = 100;
+struct HeldTimer
+{
+    QPointer<QObject> object;
+    int id = 0;
+    int interval = 0;
+    Qt::TimerType type = Qt::CoarseTimer;
+};
+QList<HeldTimer> g_heldTimers;
+
+void holdTimer(QObject *object, int id)
+{
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(object->thread());
+    if (!dispatcher)
+        return;
+    for (const QAbstractEventDispatcher::TimerInfo &info : dispatcher->registeredTimers(object)) {
+        if (info.timerId != id || info.interval >= kHeldTimerMs)
+            continue;
+        dispatcher->unregisterTimer(id);
+        dispatcher->registerTimer(id, kHeldTimerMs, Qt::CoarseTimer, object);
+        g_heldTimers.append({object, id, info.interval, info.timerType});
+        return;
+    }
+}
+
+void releaseTimers()
+{
+    QList<HeldTimer> held;
+    held.swap(g_heldTimers);
+    for (const HeldTimer &t : held) {
+        if (!t.object)
+            continue;
+        QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(t.object->thread());
+        if (!dispatcher)
+            continue;
+        for (const QAbstractEventDispatcher::TimerInfo &info : dispatcher->registeredTimers(t.object)) {
+            if (info.timerId == t.id && info.interval == kHeldTimerMs && info.timerType == Qt::CoarseTimer) {
+                dispatcher->unregisterTimer(t.id);
+                dispatcher->registerTimer(t.id, t.interval, t.type, t.object);
+                break;
+            }
+        }
+    }
+}
 
 bool isInput(QEvent::Type type)
 {
@@ -197,7 +248,10 @@ bool LongRun::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::Timer) {
         // A timer of a window behind fires again once the run has ended.
-        return isBehind(watched);
+        if (!isBehind(watched))
+            return false;
+        holdTimer(watched, static_cast<QTimerEvent *>(event)->timerId());
+        return true;
     }
     // A window behind is closed by the user only once the run has ended
     // (what the run's own code closes, closes); the main window's close asks
@@ -240,6 +294,7 @@ bool LongRun::eventFilter(QObject *watched, QEvent *event)
 
 void LongRun::ended()
 {
+    releaseTimers();
     QList<QPair<QPointer<QObject>, std::function<void()>>> waiting;
     waiting.swap(g_waiting);
     if (g_endAsked) {

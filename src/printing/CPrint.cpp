@@ -293,9 +293,16 @@ int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage
         m_measure = std::make_unique<RecordingDevice>(device.logicalDpiX(), device.logicalDpiY(), device.width(),
                                                       device.height());
         m_pass = pass;
+        m_bPreparingStopped = false;
         {
             QPainter measure(m_measure.get());
             OnBeginPrinting(measure, info);
+        }
+        if (m_bPreparingStopped) {
+            QPainter end(m_measure.get());
+            OnEndPrinting(end, info);
+            m_afterPrinted.clear();
+            return m_nResult = 1;
         }
         info.currentPage = 1;
         while (CountPages(info) && info.maxPage == PrintInfo::kOpenEnd)
@@ -335,9 +342,17 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     info.pass = PrintInfo::Pass::Print;
     m_measure = std::make_unique<RecordingDevice>(device.logicalDpiX(), device.logicalDpiY(), device.width(),
                                                   device.height());
+    m_bPreparingStopped = false;
     {
         QPainter measure(m_measure.get());
         OnBeginPrinting(measure, info);
+    }
+    if (m_bPreparingStopped) {
+        // Stopped while the list's texts were read: no page is printed.
+        QPainter end(m_measure.get());
+        OnEndPrinting(end, info);
+        m_afterPrinted.clear();
+        return m_nResult = 1;
     }
 
     std::unique_ptr<CPrintStatus> status;

@@ -291,6 +291,9 @@ public:
     // never wrap).
     std::vector<PrintColumnFit::Column> m_tableColumns;
     std::vector<int> m_tableFullNeeds;
+    // The user stopped the reading of a long list's texts before its pages:
+    // nothing of the run is printed.
+    bool m_bPreparingStopped = false;
     QString m_tableColumnsKey;
     std::array<Money, 6> m_amounts{};
     std::vector<CGridCell> m_columns;

@@ -13,6 +13,7 @@
 #include "controls/CXChartCtrl.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
+#include "controls/ListWork.h"
 #include "controls/CXTreeCtrl.h"
 #include "controls/DrawTextFormat.h"
 
@@ -284,6 +285,10 @@ void CPrint::FitPrintColumns(QPainter &dc)
     std::vector<PrintColumnFit::Column> fit(m_columns.size());
     m_tableFullNeeds.assign(m_columns.size(), 0);
     const int rows = list ? m_pList->GetItemCount() : (m_pGrid ? m_pGrid->GetRowCount() : 0);
+    // Every text of a long list is read: its progress shows, and Stop ends
+    // the printing before its first page.
+    ListWork work(QStringLiteral("Preparing the list to print"), std::int64_t(rows) * std::int64_t(m_columns.size()),
+                  rows);
     for (size_t i = 0; i < m_columns.size(); ++i) {
         const CGridCell &c = m_columns[i];
         PrintColumnFit::Column &col = fit[i];
@@ -298,6 +303,10 @@ void CPrint::FitPrintColumns(QPainter &dc)
         bool pictures = false;
         texts.reserve(size_t(rows) + 1);
         for (int r = 0; r < rows; ++r) {
+            if (!work.At(std::int64_t(i) * rows + r, r)) {
+                m_bPreparingStopped = true;
+                return;
+            }
             if (images && !pictures) {
                 const int image = m_pList->GetSubItemImage(r, c.m_index);
                 pictures = image >= 0 && image != CXListCtrl::kNoImage;

@@ -1,5 +1,7 @@
 #include "printing/PrintColumnFit.h"
 
+#include <QtCore/QSet>
+
 #include <QtCore/QRegularExpression>
 #include <QtCore/QStringList>
 
@@ -255,18 +257,21 @@ int PrintColumnFit::WidestText(std::vector<QString> texts, const std::function<i
     // wider in a proportional font. Every different one of them is measured:
     // a column of many dates of ten letters may hold one day name of nine
     // that is wider than all of them.
+    // Found in one pass over them: a list of millions of rows is not sorted
+    // for it.
     constexpr int kSlack = 3;
-    const auto longer = [](const QString &a, const QString &b) {
-        return a.size() != b.size() ? a.size() > b.size() : a < b;
-    };
-    std::sort(texts.begin(), texts.end(), longer);
-    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    qsizetype longest = 0;
+    for (const QString &text : texts)
+        longest = std::max(longest, text.size());
+    if (longest == 0)
+        return 0;
+    QSet<QString> near;
+    for (QString &text : texts)
+        if (text.size() + kSlack >= longest)
+            near.insert(std::move(text));
     int widest = 0;
-    for (const QString &text : texts) {
-        if (text.size() + kSlack < texts.front().size() || text.isEmpty())
-            break;
+    for (const QString &text : near)
         widest = std::max(widest, measure(text));
-    }
     return widest;
 }
 

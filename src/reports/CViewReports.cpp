@@ -184,6 +184,16 @@ void CViewReports::FillList()
     m_bDeleteAllowed = false;
     if (m_nBranch < 20) {
         m_bTableMode = false;
+        if (m_nBranch == 10 || (m_nBranch != 8 && !m_strFilterSql.isEmpty())) {
+            // A saved query or a user's filter is read beside the window: the
+            // caption names it, without the count of the list before it.
+            QString reading = QStringLiteral("%1   %2").arg(m_strListCaption, m_strFilterSql);
+            reading.remove(QLatin1Char('#'));
+            m_listBar->SetItemText(kDateItem, reading.trimmed());
+            m_statusBar->SetItemText(kPositionItem, QString());
+            m_listBar->repaint();
+            m_statusBar->repaint();
+        }
         FillReportList();
         QString caption = QStringLiteral("%1: %2   %3").arg(m_strListCaption).arg(m_list->GetItemCount()).arg(m_strFilterSql);
         caption.remove(QLatin1Char('#'));

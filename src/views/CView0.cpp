@@ -259,8 +259,15 @@ void CView0::OnInitialUpdate()
 
     // A tree selection lists at once, unless the program is filling the tree.
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current, QTreeWidgetItem *) {
-        if (current && !m_bTreeFilling && !m_tree->isBusy())
+        if (current && !m_bTreeFilling && !m_tree->isBusy()) {
+            // The entry chosen shows as chosen while its list is read (the
+            // click's own selection would come only after it).
+            if (QItemSelectionModel *selection = m_tree->selectionModel())
+                selection->select(m_tree->currentIndex(),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            m_tree->viewport()->repaint();
             OnCommand(30401);
+        }
     });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { OnCommand(30401); });
     connect(m_list, &QAbstractItemView::doubleClicked, this,
@@ -578,10 +585,14 @@ void CView0::FillList()
     m_list->LoadColumnWidths(GetListKey(), false);
     // A filter of the user's own may keep the engine busy for long: it runs
     // beside the window, which goes on answering.
-    if (m_strFilterSql.isEmpty())
+    if (m_strFilterSql.isEmpty()) {
         m_list->FillFromSql(statement.m_strSQL, statement.m_strKey);
-    else
+    } else {
+        // While it is read the caption names what is read, not the list
+        // before it and its count.
+        ShowReadingCaption();
         m_list->FillFromUserSql(statement.m_strSQL, statement.m_strKey);
+    }
     NoteListed();
     m_list->viewport()->update();
 
@@ -603,6 +614,14 @@ void CView0::ShowListedCount()
     QString shown = m_strFilterText;
     shown.remove(QLatin1Char('#'));
     m_statusBar->SetItemText(30262, QStringLiteral("Listed: %1   %2").arg(count).arg(shown));
+}
+
+void CView0::ShowReadingCaption()
+{
+    m_listBar->SetItemText(30673, m_strListCaption);
+    m_statusBar->SetItemText(30262, QString());
+    m_listBar->repaint();
+    m_statusBar->repaint();
 }
 
 void CView0::ShowEmptyList()

@@ -99,6 +99,8 @@ public:
     void NoteListed();
     // The list bar's caption with the count of rows shown, the status line's
     // count and the commands' states, after the rows changed.
+    // The caption of a list being read: its name only, no count yet.
+    void ShowReadingCaption();
     void ShowListedCount();
     // Shows no rows under the chosen list's caption: the list is emptied, the
     // notice button hidden, and the caption, count and commands say so.

@@ -7,6 +7,7 @@
 #include "controls/CXListModel.h"
 #include "controls/CXProgress.h"
 #include "controls/CXRecordsetSource.h"
+#include "controls/ListWork.h"
 
 #include "app/base/SharedDatabaseHolder.h"
 #include "platform/Settings.h"
@@ -898,6 +899,103 @@ TEST_F(XListTest, AUsersStatementOfMillionsOfRowsStopsAtTheListsBound)
         EXPECT_EQ(list.GetItemText(r, 0).toInt(), r / 3000 + 1) << r;
         EXPECT_EQ(list.GetItemText(r, 1).toInt(), r % 3000 + 1) << r;
     }
+}
+
+namespace {
+
+// Keeps what a long piece of work showed: the titles started, the texts of
+// its steps, and stops at the step asked.
+class WorkLog : public CXProgress
+{
+public:
+    struct Log
+    {
+        QStringList titles;
+        QStringList messages;
+        int steps = 0;
+        int stopAt = -1;
+        int total = 0;
+        QString lastText;
+    };
+    explicit WorkLog(Log &log) : m_log(log) {}
+    void Start(int total, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_running = true;
+        m_log.titles << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
+        m_log.total = total;
+    }
+    bool Step(const QString &text) override
+    {
+        if (!text.isEmpty())
+            m_log.lastText = text;
+        if (m_running && ++m_log.steps == m_log.stopAt)
+            m_running = false;
+        return m_running;
+    }
+    void SetMessage(const QString &text, bool) override { m_log.messages << text; }
+    bool IsRunning() const override { return m_running; }
+
+private:
+    Log &m_log;
+    bool m_running = false;
+};
+
+} // namespace
+
+// Sorting a list of a million rows shows its progress from the start (a
+// look at the window every few thousand rows) and its Stop leaves the list
+// as it was.
+TEST_F(XListTest, SortingAMillionRowsShowsProgressAndStops)
+{
+    SharedDatabaseHolder holder;
+    OpenThousandsOfJobs(holder, tempPath(QStringLiteral("TavrelData.mdb")));
+    CXListCtrl list;
+    list.resize(400, 300);
+    // 3,000 jobs x 334 prices: 1,002,000 rows, job by job.
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Price, A.JobID * 1000 + B.JobID AS Pair FROM Jobs AS A, "
+                                        "Jobs AS B WHERE B.JobID <= 334 ORDER BY A.JobID, B.JobID"));
+    ASSERT_EQ(list.GetItemCount(), 1002000);
+    const int quiet = ListWork::QuietTime();
+    ListWork::SetQuietTime(0);
+    WorkLog::Log log;
+    CXProgress::SetFactory([&log] { return std::make_unique<WorkLog>(log); });
+
+    // Money sorts largest first; equal amounts keep their order.
+    list.OnColumnClick(1);
+    ASSERT_EQ(log.titles, QStringList{QStringLiteral("Sorting the list [Stop]")});
+    EXPECT_EQ(log.messages, (QStringList{QStringLiteral("Reading the column's texts"),
+                                         QStringLiteral("Putting the rows in order")}));
+    // A look every 4,096 rows of work: the texts, the runs and six passes.
+    EXPECT_EQ(log.total, (1002000 * 8 + 4095) / 4096);
+    EXPECT_GE(log.steps, log.total - 2);
+    EXPECT_TRUE(log.lastText.endsWith(QStringLiteral(" of 1,002,000 rows"))) << log.lastText.toStdString();
+    EXPECT_EQ(list.GetSortColumn(), 1);
+    EXPECT_TRUE(list.IsSortDescending());
+    EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("3.34"));
+    EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("Job 1"));
+    EXPECT_EQ(list.GetItemText(2999, 0), QStringLiteral("Job 3000"));
+    EXPECT_EQ(list.GetItemText(3000, 1), QStringLiteral("3.33"));
+    EXPECT_EQ(list.GetItemText(1001999, 1), QStringLiteral("0.01"));
+    EXPECT_EQ(list.GetItemData(1001999), 3000001);
+
+    // Stopped while the rows are put in order: the list stays as it was,
+    // sorted by the amounts.
+    log = WorkLog::Log();
+    log.stopAt = 400;
+    list.OnColumnClick(0);
+    EXPECT_EQ(log.steps, 400);
+    EXPECT_EQ(list.GetSortColumn(), 1);
+    EXPECT_TRUE(list.IsSortDescending());
+    EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("Job 1"));
+    EXPECT_EQ(list.GetItemText(1, 0), QStringLiteral("Job 2"));
+    EXPECT_EQ(list.GetItemText(3000, 1), QStringLiteral("3.33"));
+    // Stopped while the texts are read: the same.
+    log = WorkLog::Log();
+    log.stopAt = 3;
+    list.OnColumnClick(0);
+    EXPECT_EQ(list.GetSortColumn(), 1);
+    EXPECT_EQ(list.GetItemData(1001999), 3000001);
+    ListWork::SetQuietTime(quiet);
 }
 
 // A user's saved query shows what it asks for: a count or a maximum the

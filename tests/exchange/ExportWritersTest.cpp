@@ -2,6 +2,8 @@
 #include "support/TestFiles.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
+#include "controls/ListWork.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CXDaoSet.h"
 #include "exchange/export/ExportText.h"
@@ -17,6 +19,32 @@ namespace {
 
 class ExportWriters : public ExchangeTest
 {
+};
+
+// Counts the steps of a long export and stops it at the step asked.
+class CountingProgress : public CXProgress
+{
+public:
+    CountingProgress(QStringList &titles, int &steps, int stopAt) : m_titles(titles), m_steps(steps), m_stopAt(stopAt) {}
+    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_running = true;
+        m_titles << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
+    }
+    bool Step(const QString &) override
+    {
+        if (m_running && ++m_steps == m_stopAt)
+            m_running = false;
+        return m_running;
+    }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return m_running; }
+
+private:
+    QStringList &m_titles;
+    int &m_steps;
+    int m_stopAt;
+    bool m_running = false;
 };
 
 TEST(ExportValue, FormatFieldQuotesWhatWouldSplitAField)
@@ -293,6 +321,62 @@ TEST_F(ExportWriters, ExportEntryWritesTheChosenTypeAndOffersToOpenIt)
                                         QStringLiteral("\n\nIt is a pipe (FIFO), not an ordinary file; nothing was "
                                                        "written to it."));
     EXPECT_TRUE(IsTestFifo(fifo));
+}
+
+// A list of a million rows exported: the progress window shows from the
+// start and looks at its Stop every few thousand rows; a stop writes no file
+// (what was at the name stays) and says nothing more.
+TEST_F(ExportWriters, AMillionRowsExportWithProgressAndAStopKeepsNoFile)
+{
+    {
+        platform::Transaction tx(SharedDatabase());
+        for (int n = 1000; n < 2000; ++n)
+            exec(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (%1, 'Customer %1')").arg(n));
+        tx.commit();
+    }
+    CXListCtrl list;
+    list.resize(400, 300);
+    // 1,005 customers twice over: 1,010,025 rows.
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Name AS Other, A.CusNo FROM Customers AS A, Customers AS B "
+                                        "ORDER BY A.CusNo, B.CusNo"),
+                         QStringLiteral("CusNo"));
+    ASSERT_EQ(list.GetItemCount(), 1010025);
+    const int quiet = ListWork::QuietTime();
+    ListWork::SetQuietTime(0);
+    const QString path = tempPath(QStringLiteral("Everyone.csv"));
+    {
+        QFile before(path);
+        ASSERT_TRUE(before.open(QIODevice::WriteOnly));
+        before.write("kept\r\n");
+    }
+    QStringList titles;
+    int steps = 0;
+    CXProgress::SetFactory([&] { return std::make_unique<CountingProgress>(titles, steps, 100); });
+    prompts().clear();
+    prompts().answerFile(path);
+    CExport stopped;
+    stopped.ExportList(30001, 1, 1, QStringLiteral("Everyone"), &list, true, 2);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Exporting the list [Stop]")});
+    EXPECT_EQ(steps, 100);
+    EXPECT_EQ(readAll(path), QByteArray("kept\r\n"));
+    EXPECT_EQ(prompts().shown().size(), 1) << prompts().texts().join(QLatin1Char('|')).toStdString();
+
+    // Not stopped: every row, the window looked at once per 4,096 rows.
+    titles.clear();
+    steps = 0;
+    CXProgress::SetFactory([&] { return std::make_unique<CountingProgress>(titles, steps, -1); });
+    prompts().answerFile(path);
+    prompts().answer(platform::IDNO);
+    CExport whole;
+    whole.ExportList(30001, 1, 1, QStringLiteral("Everyone"), &list, true, 2);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + path +
+                                        QStringLiteral("\n\nDo you want to open it?"));
+    EXPECT_GE(steps, 1010025 / 4096);
+    const QByteArray written = readAll(path);
+    EXPECT_EQ(written.count('\n'), 1 + 1010025);
+    EXPECT_TRUE(written.contains("\r\nCustomer 1999,Customer 1999")) << written.right(80).toStdString();
+    CXProgress::SetFactory({});
+    ListWork::SetQuietTime(quiet);
 }
 
 } // namespace

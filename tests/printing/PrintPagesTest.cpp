@@ -3,6 +3,8 @@
 #include "app/base/CZqApp.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
+#include "controls/ListWork.h"
 #include "controls/CXTreeCtrl.h"
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
@@ -32,6 +34,32 @@ std::unique_ptr<CXListCtrl> makeList(int rows, int nameWidth = 300, int amountWi
     list->SetColumnWidth(1, amountWidth);
     return list;
 }
+
+// Keeps the titles of the progress windows started and stops at the step asked.
+class StoppingWork : public CXProgress
+{
+public:
+    StoppingWork(QStringList &titles, int &steps, int stopAt) : m_titles(titles), m_steps(steps), m_stopAt(stopAt) {}
+    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
+    {
+        m_running = true;
+        m_titles << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
+    }
+    bool Step(const QString &) override
+    {
+        if (m_running && ++m_steps == m_stopAt)
+            m_running = false;
+        return m_running;
+    }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return m_running; }
+
+private:
+    QStringList &m_titles;
+    int &m_steps;
+    int m_stopAt;
+    bool m_running = false;
+};
 
 int countOf(const QStringList &texts, const QString &text)
 {
@@ -238,6 +266,47 @@ TEST_F(PrintTest, NotesFitMoveToTheNextPageOrWarnThatTheyAreCut)
             EXPECT_LE(after, form->m_nBodyBottom);
         }
     }
+}
+
+// A list of a million rows: reading its texts for the columns shows the
+// progress window from the start, and its Stop ends the printing before the
+// first page.
+TEST_F(PrintTest, AMillionRowListShowsProgressBeforeItsPagesAndStops)
+{
+    const QString path = tempPath(QStringLiteral("TavrelData.mdb"));
+    CreateShopDatabase(path);
+    SharedDatabase().open(path);
+    {
+        platform::Transaction tx(SharedDatabase());
+        SharedDatabase().execute(QStringLiteral("DELETE FROM Customers"));
+        for (int n = 1; n <= 1000; ++n)
+            SharedDatabase().execute(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (%1, 'Customer %1')").arg(n));
+        tx.commit();
+    }
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Name AS Other, A.CusNo FROM Customers AS A, Customers AS B"),
+                         QStringLiteral("CusNo"));
+    ASSERT_EQ(list.GetItemCount(), 1000000);
+    const int quiet = ListWork::QuietTime();
+    ListWork::SetQuietTime(0);
+    QStringList titles;
+    int steps = 0;
+    CXProgress::SetFactory([&] { return std::make_unique<StoppingWork>(titles, steps, 300); });
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = &list;
+    form->m_nRecords = list.GetItemCount();
+    RecordingDevice device(600, 600, 4800, 6600, true);
+    EXPECT_EQ(print(device), 1);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Preparing the list to print [Stop]")});
+    EXPECT_EQ(steps, 300);
+    // Nothing was drawn.
+    for (int p = 0; p < device.pageCount(); ++p)
+        EXPECT_TRUE(device.pageTexts(p).isEmpty()) << p;
+    CXProgress::SetFactory({});
+    ListWork::SetQuietTime(quiet);
+    SharedDatabase().close();
 }
 
 TEST_F(PrintTest, ANewDatabaseHasFormOneHundredAndMissingFormsFallBackToIt)

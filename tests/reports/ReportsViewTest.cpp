@@ -6,6 +6,7 @@
 
 #include "controls/CXChartCtrl.h"
 #include "controls/CXListCtrl.h"
+#include "controls/CXProgress.h"
 #include "controls/CXRibbon.h"
 #include "controls/CXTable.h"
 #include "controls/CXTreeCtrl.h"
@@ -540,3 +541,80 @@ TEST_F(ReportsViewTest, WithCtrlHeldAReportPutsItsStatementOnTheClipboard)
 }
 
 } // namespace
+
+namespace {
+
+// At the start of a slow list's progress window: what the caption and the
+// tree show then. Stops at the first step.
+class ReadingLook : public CXProgress
+{
+public:
+    explicit ReadingLook(std::function<void()> look) : m_look(std::move(look)) {}
+    void Start(int, const QString &, bool, bool, const QString &) override
+    {
+        m_running = true;
+        m_look();
+    }
+    bool Step(const QString &) override { return m_running = false; }
+    void SetMessage(const QString &, bool) override {}
+    bool IsRunning() const override { return m_running; }
+
+private:
+    std::function<void()> m_look;
+    bool m_running = false;
+};
+
+} // namespace
+
+// While a saved query is read, the caption and the tree name it, not the
+// list before it and that list's count.
+TEST_F(ReportsViewTest, WhileASavedQueryIsReadTheCaptionAndTreeNameIt)
+{
+    SharedDatabase().createQuery(QStringLiteral("Slow Triples"),
+                                 QStringLiteral("SELECT A.JobNo FROM Jobs AS A, Jobs AS B, Jobs AS C "
+                                                "WHERE A.JobNo + B.JobNo + C.JobNo = -1"));
+    view = std::make_unique<CViewReports>();
+    view->resize(1200, 800);
+    view->OnInitialUpdate();
+    view->show();
+    settle();
+    QTreeWidgetItem *custom = topItem(QStringLiteral("Custom Queries"));
+    ASSERT_NE(custom, nullptr);
+    custom->setExpanded(true);
+    QTreeWidgetItem *alpha = nullptr;
+    QTreeWidgetItem *slow = nullptr;
+    for (int c = 0; c < custom->childCount(); ++c) {
+        if (custom->child(c)->text(0) == QLatin1String("Alpha Jobs"))
+            alpha = custom->child(c);
+        if (custom->child(c)->text(0) == QLatin1String("Slow Triples"))
+            slow = custom->child(c);
+    }
+    ASSERT_NE(alpha, nullptr);
+    ASSERT_NE(slow, nullptr);
+    choose(alpha);
+    const QString before = view->dateItemCaption();
+    ASSERT_TRUE(before.contains(QLatin1String("Alpha Jobs"))) << before.toStdString();
+
+    QString caption;
+    QString position;
+    QStringList chosen;
+    CXProgress::SetFactory([&] {
+        return std::make_unique<ReadingLook>([&] {
+            caption = view->dateItemCaption();
+            position = view->positionCaption();
+            for (QTreeWidgetItem *item : view->tree()->selectedItems())
+                chosen << item->text(0);
+        });
+    });
+    // Clicked as the user does: the click's own selection comes after the
+    // tree tells its current entry.
+    view->tree()->scrollToItem(slow);
+    const QRect place = view->tree()->visualItemRect(slow);
+    QTest::mouseClick(view->tree()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+    settle();
+    CXProgress::SetFactory({});
+    EXPECT_TRUE(caption.contains(QLatin1String("Slow Triples"))) << caption.toStdString();
+    EXPECT_FALSE(caption.contains(QLatin1String("Alpha Jobs"))) << caption.toStdString();
+    EXPECT_EQ(position, QString());
+    EXPECT_EQ(chosen, QStringList{QStringLiteral("Slow Triples")});
+}

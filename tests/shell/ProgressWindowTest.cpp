@@ -6,13 +6,42 @@
 #include "views/CStatusRunProgress.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QEventLoop>
 #include <QtCore/QTimer>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
 
+#include <ctime>
+
 namespace {
+
+// The processor time the whole program has used, in milliseconds.
+double processCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+}
+
+// A window whose own timer (not a QTimer) fires at once, again and again, as
+// an item view's delayed layout does until it has run.
+class EagerWindow : public QWidget
+{
+public:
+    int ticks = 0;
+    int id = 0;
+    void begin() { id = startTimer(0); }
+
+protected:
+    void timerEvent(QTimerEvent *event) override
+    {
+        if (event->timerId() == id)
+            ++ticks;
+    }
+};
 
 class ProgressWindowTest : public TavrelTest
 {
@@ -150,6 +179,54 @@ TEST_F(ProgressWindowTest, AWindowUpBeforeTheRunTakesNoInputUntilItEnds)
     QCoreApplication::processEvents();
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(ProgressWindowTest, AQuestionAskedDuringARunWaitsWithoutUsingTheProcessor)
+{
+    // Behind the run: a list reading on behind its first screen (a QTimer
+    // of no interval) and a window's own timer of no interval.
+    EagerWindow behind;
+    behind.show();
+    auto *reading = new QTimer(&behind);
+    reading->setInterval(0);
+    int reads = 0;
+    QObject::connect(reading, &QTimer::timeout, [&] { ++reads; });
+    reading->start();
+    behind.begin();
+    QCoreApplication::processEvents();
+    {
+        CStatusDlg window;
+        window.Start(0, QStringLiteral("Running the query"), false, true);
+        EXPECT_TRUE(window.Step(QStringLiteral("1,024 rows read")));
+        const int readsBefore = reads;
+        const int ticksBefore = behind.ticks;
+        // The question's own wait, as a box shown from the Stop button waits
+        // for the user: half a second of nothing to do.
+        QEventLoop question;
+        QTimer::singleShot(500, &question, &QEventLoop::quit);
+        QElapsedTimer wall;
+        wall.start();
+        const double cpuBefore = processCpuMs();
+        question.exec();
+        const double cpu = processCpuMs() - cpuBefore;
+        EXPECT_GE(wall.elapsed(), 450);
+        // Polling would take the whole half second of a processor.
+        EXPECT_LT(cpu, 150.0) << cpu << " ms of the processor in " << wall.elapsed() << " ms";
+        EXPECT_EQ(reads, readsBefore);
+        EXPECT_EQ(behind.ticks, ticksBefore);
+    }
+    // After the run both go on as they were, at once.
+    EXPECT_FALSE(LongRun::IsWorking());
+    const int readsAfter = reads;
+    const int ticksAfter = behind.ticks;
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_GE(reads, readsAfter + 2);
+    EXPECT_GE(behind.ticks, ticksAfter + 2);
+    EXPECT_EQ(reading->interval(), 0);
+    EXPECT_TRUE(reading->isActive());
+    reading->stop();
+    behind.killTimer(behind.id);
 }
 
 TEST_F(ProgressWindowTest, PrintCancelSetsTheAbortFlag)

@@ -3,6 +3,7 @@
 #include "exchange/export/ExportText.h"
 
 #include "controls/CXListCtrl.h"
+#include "controls/ListWork.h"
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
 
@@ -23,6 +24,7 @@ bool CExport::OpenOutput(const QString &path)
     if (outputFile.isOpen())
         outputFile.close();
     m_bFailed = false;
+    m_bStopped = false;
     m_strError.clear();
     outputFile.setFileName(path);
     if (!outputFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -156,7 +158,14 @@ int CExport::WriteListRows(bool allRows)
     const int n = WriteColumnTitles(QStringLiteral("\n"));
     QHeaderView *header = list->header();
     int count = 0;
-    for (int row = 0; row < list->GetItemCount() && !m_bFailed; ++row) {
+    const int rows = list->GetItemCount();
+    // A long list shows its progress, and Stop ends the export.
+    ListWork work(QStringLiteral("Exporting the list"), rows, rows);
+    for (int row = 0; row < rows && !m_bFailed; ++row) {
+        if (!work.At(row, row)) {
+            m_bStopped = true;
+            break;
+        }
         if (!allRows && !list->IsItemSelected(row))
             continue;
         ++count;

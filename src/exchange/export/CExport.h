@@ -45,6 +45,8 @@ public:
     // Flushes and closes the file; false when a write or the close failed.
     bool CloseOutput();
     bool WriteFailed() const { return m_bFailed; }
+    // The user stopped the writing of the rows (the file is then dropped).
+    bool WriteStopped() const { return m_bStopped; }
     QString WriteError() const { return m_strError; }
     // "Cannot write: " + path and the reason, with the error icon.
     void ReportWriteFailure() const;
@@ -215,6 +217,7 @@ private:
     void exportJobs(const QList<qint32> &jobIds, bool fromList);
 
     bool m_bFailed = false;
+    bool m_bStopped = false;
     QString m_strError;
     QList<int> m_skipped;
 };

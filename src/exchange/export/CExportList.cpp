@@ -110,6 +110,12 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
         break;
     }
 
+    if (WriteStopped()) {
+        // Stopped by the user: nothing of the file is kept, and the name
+        // keeps what it held before.
+        outputFile.cancelWriting();
+        return;
+    }
     if (!CloseOutput()) {
         ReportWriteFailure();
         return;

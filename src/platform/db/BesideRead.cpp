@@ -25,8 +25,10 @@ namespace {
 // first row at once, later ones in batches.
 constexpr int kOfferEveryMs = 25;
 constexpr int kOfferRows = 2048;
-// How long a let-go read is waited for before it is left to end by itself.
-constexpr std::chrono::milliseconds kStopWait{1000};
+// How long a let-go read is waited for before it is left to end by itself:
+// a step that looks at no stop for a while (the engine sorting what it has
+// gathered) must not keep the user's Stop waiting.
+constexpr std::chrono::milliseconds kStopWait{200};
 
 std::atomic<int> g_running{0};
 

@@ -281,6 +281,14 @@ public:
         case SQLITE_FLOAT: std::memcpy(&s.real, &c.bits, sizeof s.real); break;
         case SQLITE_TEXT:
         case SQLITE_BLOB:
+            // An empty text has no bytes, and may have come before any piece
+            // of bytes was taken (a first row read beside of empty texts).
+            if (c.size == 0) {
+                static const char nothing = 0;
+                s.bytes = &nothing;
+                s.size = 0;
+                break;
+            }
             s.bytes = pieces[size_t(c.bits >> kPieceShift)].data() + (c.bits & kInPiece);
             s.size = c.size;
             break;

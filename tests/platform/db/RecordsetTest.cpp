@@ -586,6 +586,19 @@ TEST_F(RecordsetTest, StatementsReadBesideGiveTheirRowsAsTheyComeAndStop)
     EXPECT_EQ(rs.valueAt(1, 2).toMoney().units(), 33333);
     EXPECT_EQ(BesideRead::running(), 0);
 
+    // Rows whose texts are all empty, the first ones taken before any text
+    // with letters: each reads as an empty text.
+    Recordset empty(db);
+    empty.openBeside(QStringLiteral("SELECT '' AS Blank, JobNo FROM Jobs WHERE JobNo >= 101 ORDER BY JobNo"));
+    for (int i = 0; i < 500 && empty.isReading(); ++i) {
+        empty.waitForRows(20);
+        empty.readMore(100);
+    }
+    ASSERT_EQ(empty.heldCount(), 2);
+    EXPECT_EQ(empty.valueAt(0, 0).toString(), QString());
+    EXPECT_EQ(empty.valueAt(1, 0).toString(), QString());
+    EXPECT_EQ(empty.valueAt(1, 1).toInt(), 102);
+
     // Jobs joined to themselves four times, no row matching: minutes of work.
     for (int n = 0; n < 150; ++n)
         addJob(1000 + n, QStringLiteral("More"), 1);

@@ -1,0 +1,66 @@
+#include "controls/ListWork.h"
+
+#include "app/base/MoneyText.h"
+#include "controls/CXProgress.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+int g_quietMs = 300;
+} // namespace
+
+void ListWork::SetQuietTime(int ms)
+{
+    g_quietMs = std::max(ms, 0);
+}
+
+int ListWork::QuietTime()
+{
+    return g_quietMs;
+}
+
+ListWork::ListWork(const QString &title, std::int64_t work, std::int64_t rows)
+    : m_title(title), m_work(std::max<std::int64_t>(work, 1)), m_rows(rows)
+{
+    m_clock.start();
+}
+
+ListWork::~ListWork() = default;
+
+bool ListWork::At(std::int64_t done, std::int64_t row)
+{
+    if (m_stopped)
+        return false;
+    if (done < m_next)
+        return true;
+    m_next = done + kUnit;
+    if (!m_progress) {
+        if (m_clock.elapsed() < g_quietMs)
+            return true;
+        m_progress = CXProgress::Create();
+        m_progress->Start(int(std::min<std::int64_t>((m_work + kUnit - 1) / kUnit, INT_MAX)), m_title, true, true);
+        if (!m_message.isEmpty())
+            m_progress->SetMessage(m_message);
+    }
+    // One step of the bar per unit of work; the window is looked at once.
+    const int due = int(std::min<std::int64_t>(done / kUnit, INT_MAX));
+    const auto count = [](std::int64_t n) { return FormatInt64(std::uint64_t(std::max<std::int64_t>(n, 0)), true); };
+    const QString text = QStringLiteral("%1 of %2 rows").arg(count(std::min(row, m_rows)), count(m_rows));
+    while (m_stepped + 1 < due) {
+        ++m_stepped;
+        if (!m_progress->Step(QString()))
+            m_stopped = true;
+    }
+    ++m_stepped;
+    if (!m_progress->Step(text))
+        m_stopped = true;
+    return !m_stopped;
+}
+
+void ListWork::SetMessage(const QString &text)
+{
+    m_message = text;
+    if (m_progress)
+        m_progress->SetMessage(text);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class CXProgress;
+
+// A long pass over the rows of a list on the window's thread (sorting,
+// printing, exporting): for its first moment nothing shows; then the
+// progress window shows its title, a bar over the whole work and the rows
+// done, and handles the window's events every few thousand rows, so the
+// program keeps drawing itself and the window's Stop ends the work.
+class ListWork
+{
+public:
+    // title: the window's title line; work: the units of the whole work
+    // (rows, or rows times the passes over them); rows: the rows of the list.
+    ListWork(const QString &title, std::int64_t work, std::int64_t rows);
+    ~ListWork();
+    ListWork(const ListWork &) = delete;
+    ListWork &operator=(const ListWork &) = delete;
+
+    // The work has come to done units, row of its rows in the present pass.
+    // Cheap between two looks at the window. False once the user stopped.
+    bool At(std::int64_t done, std::int64_t row);
+    // The message line, once the window shows (the phase of the work).
+    void SetMessage(const QString &text);
+    bool Stopped() const { return m_stopped; }
+    // Whether the progress window came up.
+    bool Shown() const { return m_progress != nullptr; }
+
+    // How long the work runs before its window shows, in milliseconds
+    // (300 unless set).
+    static void SetQuietTime(int ms);
+    static int QuietTime();
+    // The units of work between two looks at the clock and the window.
+    static constexpr std::int64_t kUnit = 4096;
+
+private:
+    QString m_title;
+    QString m_message;
+    std::int64_t m_work = 0;
+    std::int64_t m_rows = 0;
+    std::int64_t m_next = 0; // the units at which to look again
+    int m_stepped = 0;       // the window's steps taken, one per kUnit
+    bool m_stopped = false;
+    QElapsedTimer m_clock;
+    std::unique_ptr<CXProgress> m_progress;
+};
