@@ -7,6 +7,7 @@
 #include "controls/DlgItem.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
+#include "support/TypeInto.h"
 
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QLineEdit>
@@ -155,6 +156,55 @@ TEST_F(SpecsWindowsTest, DigitalCountsSheetsFromPagesAndSides)
         qint32 perSheet = 0;
         EXPECT_EQ(CDigital::SheetsFor(pages, c.how, perSheet), c.sheets) << c.how << " " << c.pages;
         EXPECT_EQ(pages, c.pagesAfter);
+    }
+}
+
+// Pages typed over 7 (Black / Black, 4 sheets) and left are read whole: a
+// count is kept and the sheets worked out from it; anything else is refused
+// naming the field, the 7 shown before back. OK reads the same way.
+TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
+{
+    const QString refusal = QStringLiteral("Pages: Please enter a quantity.");
+    struct Case
+    {
+        const char *typed;
+        bool ok; // pressed OK without leaving the field
+        const char *pages;
+        const char *sheets;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"9", false, "9", "5", false},      {"1e1", false, "10", "5", false},
+        {"1,000", false, "1000", "500", false}, {"abc", false, "7", "4", true},
+        {"12 k", false, "7", "4", true},    {"-3", false, "7", "4", true},
+        {"2.5", false, "7", "4", true},     {"abc", true, "7", "4", true},
+        {"12 k", true, "7", "4", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + (c.ok ? " OK" : " left"));
+        prompts().clear();
+        CDigital dialog(nullptr);
+        dialog.m_nPages = 7;
+        dialog.m_nSheets = 4;
+        dialog.m_nHowPrinted = 2;
+        onDialog<CDigital>([&](CDigital &d) {
+            if (c.refused)
+                prompts().answer(platform::IDOK);
+            typing::enter(d.pagesEdit(), typing::Entry::SelectAll);
+            typing::typeKeys(d.pagesEdit(), QString::fromLatin1(c.typed));
+            EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.typed)) << "shown while typed";
+            if (c.ok)
+                d.SendCommand(1);
+            else
+                typing::leave(d.pagesEdit());
+            EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.pages));
+            EXPECT_EQ(d.sheetsEdit()->text(), QString::fromLatin1(c.sheets));
+            EXPECT_EQ(prompts().texts(), c.refused ? QStringList{refusal} : QStringList());
+            // Refused on OK, the window stays open.
+            EXPECT_EQ(d.result(), 0);
+            return int(IDCANCEL_RESULT);
+        });
+        dialog.DoModal();
     }
 }
 
