@@ -10,6 +10,7 @@
 #include "support/TypeInto.h"
 
 #include <QtGui/QFontMetrics>
+#include <QtTest/QTest>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPlainTextEdit>
@@ -168,20 +169,21 @@ TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
     struct Case
     {
         const char *typed;
-        bool ok; // pressed OK without leaving the field
+        int end; // 0 left with Tab, 1 OK pressed, 2 Enter pressed in the field
         const char *pages;
         const char *sheets;
         bool refused;
     };
     const Case cases[] = {
-        {"9", false, "9", "5", false},      {"1e1", false, "10", "5", false},
-        {"1,000", false, "1000", "500", false}, {"abc", false, "7", "4", true},
-        {"12 k", false, "7", "4", true},    {"-3", false, "7", "4", true},
-        {"2.5", false, "7", "4", true},     {"abc", true, "7", "4", true},
-        {"12 k", true, "7", "4", true},
+        {"9", 0, "9", "5", false},      {"1e1", 0, "10", "5", false},
+        {"1,000", 0, "1000", "500", false}, {"abc", 0, "7", "4", true},
+        {"12 k", 0, "7", "4", true},    {"-3", 0, "7", "4", true},
+        {"2.5", 0, "7", "4", true},     {"abc", 1, "7", "4", true},
+        {"12 k", 1, "7", "4", true},    {"abc", 2, "7", "4", true},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.typed) + (c.ok ? " OK" : " left"));
+        const char *ends[] = {" left", " OK", " Enter"};
+        SCOPED_TRACE(std::string(c.typed) + ends[c.end]);
         prompts().clear();
         CDigital dialog(nullptr);
         dialog.m_nPages = 7;
@@ -193,14 +195,16 @@ TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
             typing::enter(d.pagesEdit(), typing::Entry::SelectAll);
             typing::typeKeys(d.pagesEdit(), QString::fromLatin1(c.typed));
             EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.typed)) << "shown while typed";
-            if (c.ok)
+            if (c.end == 1)
                 d.SendCommand(1);
+            else if (c.end == 2)
+                QTest::keyClick(d.pagesEdit(), Qt::Key_Return);
             else
                 typing::leave(d.pagesEdit());
             EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.pages));
             EXPECT_EQ(d.sheetsEdit()->text(), QString::fromLatin1(c.sheets));
             EXPECT_EQ(prompts().texts(), c.refused ? QStringList{refusal} : QStringList());
-            // Refused on OK, the window stays open.
+            // Refused on OK or Enter, the window stays open.
             EXPECT_EQ(d.result(), 0);
             return int(IDCANCEL_RESULT);
         });
