@@ -4,6 +4,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
+#include <algorithm>
+
 namespace {
 constexpr unsigned kEdit = 1301;
 constexpr unsigned kExtra = 1001;
@@ -48,6 +50,10 @@ bool CDlgData::OnInitDialog()
         m_extra->setText(m_strExtraCaption);
         m_extra->show();
     }
+    // Typing stops at the longest text the value holds: what is shown is
+    // what is given back, never cut afterwards (a value given longer stays).
+    if (m_nMaxLength > 0)
+        m_edit->setMaxLength(std::max(m_nMaxLength, int(m_strValue.size())));
     m_edit->setText(m_strValue);
     m_edit->selectAll();
     m_edit->setFocus();
@@ -71,7 +77,5 @@ void CDlgData::OnOK()
 void CDlgData::Finish(int result)
 {
     m_strValue = m_edit->text();
-    if (m_nMaxLength > 0)
-        m_strValue = m_strValue.left(m_nMaxLength);
     EndDialog(result);
 }

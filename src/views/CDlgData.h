@@ -8,8 +8,8 @@ class QPushButton;
 // Asks for one value in one edit field: a number, a name, a date text, a note
 // or a password (window title "Password": the typed characters are masked).
 // DoModal returns IDOK, IDCANCEL or 1001 (the extra button, shown only with a
-// caption); after IDOK or 1001 m_strValue holds the text typed, cut to the
-// maximum length when one is set. Cancel leaves the value as it was given.
+// caption); after IDOK or 1001 m_strValue holds the text shown. With a
+// maximum length typing stops at it. Cancel leaves the value as it was given.
 class CDlgData : public CDlg0
 {
     Q_OBJECT

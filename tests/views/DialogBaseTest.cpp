@@ -346,6 +346,26 @@ TEST_F(DialogsTest, DataEntryCutsToTheLengthMasksPasswordsAndCancelKeepsTheValue
     });
     EXPECT_EQ(name.DoModal(), 1);
     EXPECT_EQ(name.m_strValue, QStringLiteral("Barth"));
+    // Typed, the keys stop at the longest name: what is shown is what is
+    // given back. A value given longer stays whole, and grows no longer.
+    const struct
+    {
+        const char *given;
+        const char *typed; // after the text given
+        const char *kept;
+    } lengthRows[] = {{"", "Bartholomew", "Barth"}, {"Bar", "tholomew", "Barth"}, {"Bartholomew", "s", "Bartholomew"}};
+    for (const auto &r : lengthRows) {
+        CDlgData typed(QString::fromLatin1(r.given), 5, QStringLiteral("Name"), QStringLiteral("Type a name:"),
+                       QString(), nullptr);
+        onDialog<CDlgData>([&](CDlgData &d) {
+            d.edit()->end(false);
+            QTest::keyClicks(d.edit(), QString::fromLatin1(r.typed));
+            EXPECT_EQ(d.edit()->text(), QString::fromLatin1(r.kept)) << r.typed;
+            return press(d, 1);
+        });
+        EXPECT_EQ(typed.DoModal(), 1);
+        EXPECT_EQ(typed.m_strValue, QString::fromLatin1(r.kept)) << r.typed;
+    }
 
     CDlgData cancelled(QStringLiteral("keep"), 0, QStringLiteral("Name"), QString(), QString(), nullptr);
     onDialog<CDlgData>([](CDlgData &d) {
