@@ -1,5 +1,6 @@
 #include "catalogue/CDigital.h"
 
+#include "app/base/TypedValue.h"
 #include "controls/DlgItem.h"
 
 #include <QtWidgets/QLineEdit>
@@ -17,6 +18,9 @@ CDigital::CDigital(QWidget *parent) : CDlg0(811, parent)
     m_list->setGeometry(140, 40, 140, 140);
     SetDlgCtrlID(m_list, kSides);
     m_sheets = AddEdit(kSheets, QRect(290, 40, 120, 30));
+    // The captions above them are drawn strips: the fields carry their names.
+    m_pages->setProperty("fieldName", QStringLiteral("Pages"));
+    m_sheets->setProperty("fieldName", QStringLiteral("Sheets"));
     AddButton(1, QStringLiteral("OK"), QRect(100, 200, 104, 32));
     AddButton(2, QStringLiteral("Cancel"), QRect(216, 200, 104, 32));
 }
@@ -58,6 +62,10 @@ bool CDigital::OnInitDialog()
     } else {
         SetCtrlFont(m_pages, 3);
         SetCtrlFont(m_sheets, 3);
+        // Pages and sheets are counts, read whole when left: what is no
+        // count is refused naming the field, the count shown before back.
+        AttachTypedReading(m_pages, ValueKind::Quantity);
+        AttachTypedReading(m_sheets, ValueKind::Quantity);
         connect(m_pages, &QLineEdit::editingFinished, this, &CDigital::Recalculate);
     }
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int) {
@@ -85,7 +93,7 @@ void CDigital::OnOK()
     m_nHowPrinted = std::max(0, m_list->currentRow());
     if (!m_bSidesOnly) {
         int pages = 0, sheets = 0;
-        if (!ReadItemWhole(kPages, pages) || !ReadItemWhole(kSheets, sheets))
+        if (!ReadItemWhole(kPages, pages, ValueKind::Quantity) || !ReadItemWhole(kSheets, sheets, ValueKind::Quantity))
             return; // refused, naming the field
         // Pages typed without leaving the field count as left.
         if (GetItemInt(kPages) != m_nPages)

@@ -3,6 +3,7 @@
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
 #include "controls/ValueField.h"
@@ -57,7 +58,11 @@ bool CEditInventory::OnInitDialog()
         SetCtrlFont(e, 6);
     m_was->setText(FormatInt(m_nInStockBefore, true, false));
     m_used->setText(FormatInt(m_nUsed, true, false));
-    connect(m_used, &QLineEdit::textEdited, this, [this](const QString &) { OnUsedChanged(); });
+    // The quantities are read whole when left, never while typed: a text
+    // that is no number is refused naming the field, the value shown before back.
+    AttachTypedReading(m_used, ValueKind::Whole);
+    AttachTypedReading(m_now, ValueKind::Quantity);
+    connect(m_used, &QLineEdit::editingFinished, this, &CEditInventory::OnUsedChanged);
     Recompute();
     CenterAndAnimate(0);
     return true;
@@ -65,10 +70,11 @@ bool CEditInventory::OnInitDialog()
 
 void CEditInventory::OnUsedChanged()
 {
-    const int typed = GetItemInt(IDC_USED);
+    std::int32_t typed = 0;
+    if (!ReadTypedWhole(m_used->text(), typed))
+        return; // refused when left: the quantity stands
     m_nUsed = std::abs(typed);
-    if (typed < 0)
-        m_used->setText(FormatInt(m_nUsed, true, false));
+    m_used->setText(FormatInt(m_nUsed, true, false));
     Recompute();
 }
 
@@ -111,9 +117,9 @@ void CEditInventory::Recompute()
 void CEditInventory::OnOK()
 {
     int used = 0, now = 0;
-    if (!ReadItemWhole(IDC_USED, used) || !ReadItemWhole(IDC_NOW, now))
+    if (!ReadItemWhole(IDC_USED, used) || !ReadItemWhole(IDC_NOW, now, ValueKind::Quantity))
         return; // refused, naming the field
-    m_nInStockNow = std::max(0, GetItemInt(IDC_NOW));
+    m_nInStockNow = now;
     CDlg0::OnOK();
 }
 

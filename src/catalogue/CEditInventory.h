@@ -32,7 +32,8 @@ public:
     QLineEdit *usedEdit() const { return m_used; }
     QLineEdit *nowEdit() const { return m_now; }
     QString noteText() const;
-    // Reads the quantity typed (a minus sign dropped) and shows the result.
+    // Reads the quantity the field was left with (a minus sign dropped) and
+    // shows the result.
     void OnUsedChanged();
     void Recompute();
 

@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "catalogue/COrganize.h"
 #include "catalogue/CSerDlg.h"
 #include "catalogue/ServiceUpdates.h"
@@ -15,6 +16,8 @@
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QTreeWidgetItem>
+
+#include <cmath>
 
 namespace {
 
@@ -360,9 +363,11 @@ void CViewServices::OnCostMultiplier()
         return;
     bool ok = false;
     const double value = entry.m_strValue.trimmed().toDouble(&ok);
-    if (!ok) {
-        platform::Prompt::messageBox(QStringLiteral("Please type a number, such as 1.5"), QString(),
-                                     platform::MB_ICONEXCLAMATION);
+    // "inf" and "nan" read as numbers but multiply no cost.
+    if (!ok || !std::isfinite(value)) {
+        platform::Prompt::messageBox(
+            FieldMessage(QStringLiteral("Cost Multiplier"), QStringLiteral("Please type a number, such as 1.5")),
+            QString(), platform::MB_ICONEXCLAMATION);
         return;
     }
     const int written = SetServicesCostMultiplier(keys, float(value));
@@ -384,8 +389,18 @@ void CViewServices::OnUpdateCosts()
                    this);
     if (entry.DoModal() != platform::IDOK)
         return;
-    // The percentage in ten-thousandths: the factor 1 + p / 100 stays exact.
-    const qint64 percent = ParseFixedPointValue(entry.m_strValue.trimmed(), 4);
+    // The percentage in ten-thousandths, read whole ("12abc" is no 12 %): the
+    // factor 1 + p / 100 stays exact.
+    QString typed = entry.m_strValue.trimmed();
+    if (typed.endsWith(QLatin1Char('%')))
+        typed = typed.chopped(1).trimmed();
+    std::int64_t percent = 0;
+    if (!typed.isEmpty() && !ReadTypedFixed(typed, 4, percent)) {
+        platform::Prompt::messageBox(FieldMessage(QStringLiteral("Update Costs"),
+                                                  QStringLiteral("Please type a percentage, such as 5 or 5.5")),
+                                     QString(), platform::MB_ICONEXCLAMATION);
+        return;
+    }
     if (percent == 0 || percent <= -1000000)
         return;
 

@@ -19,9 +19,15 @@ qint64 leadingNumber(const QString &text)
     qsizetype end = 0;
     if (end < t.size() && (t[end] == QLatin1Char('-') || t[end] == QLatin1Char('+')))
         ++end;
-    while (end < t.size() && t[end].isDigit())
+    // Thousands grouped with "," as anywhere a number is typed: "1,000".
+    const qsizetype first = end;
+    auto groupAt = [&t](qsizetype i) {
+        return i + 3 < t.size() && t[i + 1].isDigit() && t[i + 2].isDigit() && t[i + 3].isDigit()
+               && (i + 4 >= t.size() || !t[i + 4].isDigit());
+    };
+    while (end < t.size() && (t[end].isDigit() || (t[end] == QLatin1Char(',') && end > first && groupAt(end))))
         ++end;
-    return t.left(end).toLongLong();
+    return t.left(end).remove(QLatin1Char(',')).toLongLong();
 }
 
 } // namespace
@@ -31,10 +37,10 @@ std::vector<quint32> BuildQuantities(const QString &text)
     std::vector<quint32> quantities;
     // The whole leading number is the step: "10000" lists every 10,000.
     // A quantity the pricing cannot take ends the series.
-    const qint64 step = std::min<qint64>(leadingNumber(text.left(12)), INT_MAX);
+    const qint64 step = std::min<qint64>(leadingNumber(text.left(16)), INT_MAX);
     if (step > 0) {
         const qsizetype dash = text.indexOf(QLatin1Char('-'));
-        const qint64 last = dash >= 0 ? leadingNumber(text.mid(dash + 1, 12)) : step * 30;
+        const qint64 last = dash >= 0 ? leadingNumber(text.mid(dash + 1, 16)) : step * 30;
         qint64 quantity = step;
         quantities.push_back(quint32(quantity));
         while (quantity < last && int(quantities.size()) < kMaxQuantities && quantity + step <= INT_MAX) {

@@ -17,6 +17,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "app/base/TypedValue.h"
 #include "views/CDlgData.h"
 
 #include <optional>
@@ -51,10 +52,9 @@ void CJobDlg::OnApplyCredit()
                            strip, this);
             if (entry.DoModal() != IDOK_RESULT)
                 return;
-            QString typed = entry.m_strValue.trimmed();
-            typed.remove(QLatin1Char(',')).remove(QLatin1Char('$'));
-            Money amount = Money::fromText(typed);
-            if (!amount.isValid() || amount.units() <= 0) {
+            // The one money reading: "12.345" or "1,00" is no amount of cents.
+            Money amount;
+            if (!ReadTypedMoney(entry.m_strValue, amount, 2) || amount.units() <= 0) {
                 platform::Prompt::messageBox(QStringLiteral("Not Applied!\n\n ") + strip);
                 return;
             }

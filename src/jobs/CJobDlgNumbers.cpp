@@ -9,6 +9,7 @@
 #include "data/SharedDatabase.h"
 #include "jobs/JobPanelTexts.h"
 #include "platform/Prompt.h"
+#include "app/base/TypedValue.h"
 #include "views/CDlgData.h"
 
 namespace {
@@ -36,13 +37,22 @@ int countJobs(const QString &condition)
     return value.isNull() ? 0 : int(value.toInt64());
 }
 
-// The one-field number entry; false on Cancel.
-bool askNumber(QWidget *parent, QString &value, const QString &title, const QString &ribbon, const QString &strip)
+// The one-field number entry, read whole ("1,500" is fifteen hundred); false
+// on Cancel, or when the text is no whole number (said, naming the entry).
+bool askNumber(QWidget *parent, QString &value, int &number, const QString &title, const QString &ribbon,
+               const QString &strip)
 {
     CDlgData entry(value, kNumberKind, title, ribbon, strip, parent);
     if (entry.DoModal() != IDOK_RESULT)
         return false;
     value = entry.m_strValue.trimmed();
+    std::int32_t whole = 0;
+    if (!ReadTypedWhole(value, whole)) {
+        platform::Prompt::messageBox(FieldMessage(title, TypedValueMessage(ValueKind::Whole)), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
+    number = whole;
     return true;
 }
 
@@ -58,11 +68,11 @@ void CJobDlg::OnSetNextJobNumber()
     QString last;
     LookupFirstText(last, QStringLiteral("SELECT Name FROM JobTypes WHERE JobTypes.JobType = %1").arg(group + 10));
     QString value = QString::number(qint64(last.toInt()) + 1);
-    if (!askNumber(this, value, QStringLiteral("Set Starting Number"),
+    int next = 0;
+    if (!askNumber(this, value, next, QStringLiteral("Set Starting Number"),
                    QStringLiteral("Next ") + m_strTypeLabel + QStringLiteral(" Number:"),
                    QStringLiteral("This number will be assigned to the next ") + m_strTypeLabel))
         return;
-    const int next = value.toInt();
     if (next <= 0)
         return;
     QString question = QStringLiteral("Do you want to set the next job number to: %1?").arg(next);
@@ -99,10 +109,10 @@ void CJobDlg::OnChangeJobNumber()
         return;
     CJobSet &job = *m_pJob;
     QString value = QString::number(job.m_JobNo);
-    if (!askNumber(this, value, QStringLiteral("Change Job No"), QStringLiteral("Change the number of this job to:"),
-                   QString()))
+    int number = 0;
+    if (!askNumber(this, value, number, QStringLiteral("Change Job No"),
+                   QStringLiteral("Change the number of this job to:"), QString()))
         return;
-    const int number = value.toInt();
     if (number <= 0)
         return;
     platform::Database &db = job.m_pDatabase ? *job.m_pDatabase : SharedDatabase();

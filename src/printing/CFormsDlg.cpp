@@ -3,6 +3,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/Colours.h"
+#include "app/base/TypedValue.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "controls/ControlMessages.h"
 #include "controls/DlgItem.h"
@@ -13,6 +14,7 @@
 #include "views/TextRoom.h"
 
 #include <QtGui/QFont>
+#include <cmath>
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFontDialog>
 #include <QtWidgets/QLabel>
@@ -36,7 +38,8 @@ bool ReadInches(const QLineEdit *edit, float &out)
 {
     bool ok = false;
     const double value = edit->text().trimmed().toDouble(&ok);
-    if (!ok)
+    // "inf" and "nan" read as numbers but are no margin.
+    if (!ok || !std::isfinite(value))
         return false;
     out = float(value);
     return true;
@@ -288,15 +291,12 @@ bool CFormsDlg::SaveForm()
         return true;
     float left = 0;
     float top = 0;
-    if (!ReadInches(m_left, left)) {
-        platform::Prompt::messageBox(QStringLiteral("Please type a number."));
-        m_left->setFocus();
-        return false;
-    }
-    if (!ReadInches(m_top, top)) {
-        platform::Prompt::messageBox(QStringLiteral("Please type a number."));
-        m_top->setFocus();
-        return false;
+    // A margin that is no number is refused naming its field.
+    for (auto [edit, value] : {std::pair{m_left, &left}, std::pair{m_top, &top}}) {
+        if (!ReadInches(edit, *value)) {
+            RefuseTyped(edit, QStringLiteral("Please type a number."));
+            return false;
+        }
     }
     bool sizeOk = false;
     const int size = m_fontSize->text().trimmed().toInt(&sizeOk);

@@ -396,6 +396,11 @@ int CDlg0::GetItemInt(unsigned id) const
 
 bool CDlg0::ReadItemWhole(unsigned id, int &out)
 {
+    return ReadItemWhole(id, out, ValueKind::Whole);
+}
+
+bool CDlg0::ReadItemWhole(unsigned id, int &out, ValueKind kind)
+{
     QWidget *control = GetDlgItem(this, id);
     const QString text = GetItemText(id).trimmed();
     std::int32_t whole = 0;
@@ -403,8 +408,11 @@ bool CDlg0::ReadItemWhole(unsigned id, int &out)
         out = 0;
         return true;
     }
-    if (!ReadTypedWhole(text, whole)) {
-        RefuseTyped(control, TypedValueMessage(ValueKind::Whole));
+    if (!(kind == ValueKind::Quantity ? ReadTypedQuantity(text, whole) : ReadTypedWhole(text, whole))) {
+        // The value shown before this typing is back, as when the field is left.
+        if (auto *edit = qobject_cast<QLineEdit *>(control))
+            edit->setText(ValueShownBeforeTyping(edit));
+        RefuseTyped(control, TypedValueMessage(kind == ValueKind::Quantity ? kind : ValueKind::Whole));
         return false;
     }
     out = whole;

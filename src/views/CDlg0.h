@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+enum class ValueKind : int;
 
 // Answers of a dialog, numbered as the program numbers them.
 enum DialogResult : int { IDOK_RESULT = 1, IDCANCEL_RESULT = 2 };
@@ -74,8 +75,11 @@ public:
     // (one still being typed) by its leading digits, commas removed; 0 when
     // it has none.
     int GetItemInt(unsigned id) const;
-    // The control's text read whole as a whole number (empty reads as 0);
-    // anything else is refused naming the field, which gets the focus: false.
+    // The control's text read whole as a whole number (empty reads as 0), or
+    // as a quantity (not negative) by `kind`; anything else is refused naming
+    // the field, which shows again the value it showed before this typing
+    // and gets the focus: false.
+    bool ReadItemWhole(unsigned id, int &out, ValueKind kind);
     bool ReadItemWhole(unsigned id, int &out);
     // Holds the text field `id` to the size of the text column it is saved
     // to (`column` of the set's table): typing stops there with a beep. The

@@ -6,6 +6,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
+#include <algorithm>
+
 namespace {
 constexpr unsigned kEdit = 1301;
 constexpr unsigned kExtra = 1001;
@@ -50,8 +52,10 @@ bool CDlgData::OnInitDialog()
         m_extra->setText(m_strExtraCaption);
         m_extra->show();
     }
-    // Typing stops at the maximum length, with a beep.
-    TextLimit::Hold(m_edit, m_nMaxLength);
+    // Typing stops at the maximum length, with a beep: what is shown is what
+    // is given back, never cut afterwards (a value given longer stays whole).
+    if (m_nMaxLength > 0)
+        TextLimit::Hold(m_edit, std::max(m_nMaxLength, int(m_strValue.size())));
     m_edit->setText(m_strValue);
     m_edit->selectAll();
     m_edit->setFocus();

@@ -9,6 +9,7 @@
 #include "data/CSerSet.h"
 #include "app/base/MoneyText.h"
 #include "platform/Clock.h"
+#include "support/TypeInto.h"
 
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
@@ -263,6 +264,63 @@ TEST_F(InventoryTest, QuantityUsedShowsTheDifferenceAndTheStockLeft)
         });
         EXPECT_EQ(dialog.DoModal(), 1);
         EXPECT_EQ(dialog.m_nInStockNow, c.now);
+    }
+}
+
+// Typed over the 1,200 estimated (5,000 in stock): nothing changes while the
+// keys are typed; the field is read whole when left, or on OK, and a text
+// that is no number is refused naming the field with the value shown back.
+TEST_F(InventoryTest, QuantityUsedIsReadWholeWhenLeftNeverWhileTyped)
+{
+    native(QStringLiteral("UPDATE Services SET InStock = 5000 WHERE SerNo = 10"));
+    const QString used = QStringLiteral("Less Quantity Used: Please enter an integer.");
+    const QString now = QStringLiteral("In-Stock Now: Please enter a quantity.");
+    struct Case
+    {
+        bool nowField;
+        const char *typed;
+        bool ok; // pressed OK without leaving the field
+        const char *usedShown;
+        const char *nowShown;
+        const QString *refusal;
+    };
+    const Case cases[] = {
+        {false, "1500", false, "1,500", "3,500", nullptr}, {false, "-250", false, "250", "4,750", nullptr},
+        {false, "abc", false, "1,200", "3,800", &used},    {false, "12 k", false, "1,200", "3,800", &used},
+        {false, "2.5", false, "1,200", "3,800", &used},    {false, "abc", true, "1,200", "3,800", &used},
+        {true, "4000", false, "1,200", "4000", nullptr},   {true, "abc", false, "1,200", "3,800", &now},
+        {true, "-5", false, "1,200", "3,800", &now},       {true, "12 k", true, "1,200", "3,800", &now},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.nowField ? "now " : "used ") + c.typed + (c.ok ? " OK" : " left"));
+        prompts().clear();
+        CSerSet service;
+        ASSERT_TRUE(service.FindBySerNo(10));
+        CItemSet item;
+        item.m_SerNo = 10;
+        item.m_ActualQty = 1200;
+        CEditInventory dialog(item, service, nullptr);
+        onDialog<CEditInventory>([&](CEditInventory &d) {
+            if (c.refusal)
+                prompts().answer(platform::IDOK);
+            QLineEdit *field = c.nowField ? d.nowEdit() : d.usedEdit();
+            typing::enter(field, typing::Entry::SelectAll);
+            typing::typeKeys(field, QString::fromLatin1(c.typed));
+            EXPECT_EQ(field->text(), QString::fromLatin1(c.typed)) << "shown while typed";
+            EXPECT_EQ(d.m_nUsed, 1200) << "changed while typed";
+            if (!c.nowField)
+                EXPECT_EQ(d.nowEdit()->text(), QStringLiteral("3,800")) << "changed while typed";
+            if (c.ok)
+                d.SendCommand(1);
+            else
+                typing::leave(field);
+            EXPECT_EQ(d.usedEdit()->text(), QString::fromLatin1(c.usedShown));
+            EXPECT_EQ(d.nowEdit()->text(), QString::fromLatin1(c.nowShown));
+            EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{*c.refusal} : QStringList());
+            EXPECT_EQ(d.result(), 0); // refused on OK: the window stays open
+            return int(IDCANCEL_RESULT);
+        });
+        dialog.DoModal();
     }
 }
 

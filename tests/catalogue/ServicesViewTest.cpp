@@ -131,12 +131,16 @@ TEST_F(ServicesViewTest, UpdateCostsOfSelectedServices)
         long step;
         const char *want;
         bool asksRounding;
+        bool refused = false; // said so, naming the entry
     };
     const Case cases[] = {
         {"10", 2, "1360", true},
         {"0", 2, "1360", false},    // no change: nothing asked, nothing written
         {"-100", 2, "1360", false}, // a factor of 0 or below changes nothing
-        {"abc", 2, "1360", false},
+        // Read whole: never the digits before what is no number.
+        {"abc", 2, "1360", false, true},
+        {"12abc", 2, "1360", false, true},
+        {"1.5.3", 2, "1360", false, true},
         {"-10", 1, "1224", true},
     };
     auto view = makeView();
@@ -154,14 +158,51 @@ TEST_F(ServicesViewTest, UpdateCostsOfSelectedServices)
                 choose(d, c.step);
                 return press(d, 1);
             });
-            prompts().answer(platform::IDOK);
         }
+        prompts().clear();
+        if (c.asksRounding || c.refused)
+            prompts().answer(platform::IDOK);
         view->RunCommand(30646);
+        if (c.refused)
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Update Costs: Please type a percentage, such as 5 or 5.5")})
+                << c.percent;
         EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 10")), QString::fromLatin1(c.want))
             << c.percent;
         if (c.asksRounding)
             EXPECT_EQ(prompts().lastText(), QStringLiteral("1 services are updated."));
         EXPECT_EQ(prompts().pendingAnswers(), 0) << c.percent;
+    }
+}
+
+// The cost multiplier is a number: "inf", "nan" or a text are refused naming
+// the entry and write nothing.
+TEST_F(ServicesViewTest, CostMultiplierIsANumberOrRefusedNamingTheEntry)
+{
+    auto view = makeView();
+    const struct
+    {
+        const char *typed;
+        const char *stored; // CostOH afterwards
+        bool refused;
+    } cases[] = {{"1.5", "1.5", false}, {"inf", "1.5", true}, {"nan", "1.5", true},
+                 {"1.5x", "1.5", true}, {"2", "2", false}};
+    for (const auto &c : cases) {
+        choose(*view, 101);
+        selectRows(*view, {0});
+        onDialog<CDlgData>([&](CDlgData &d) {
+            d.edit()->setText(QString::fromLatin1(c.typed));
+            return press(d, 1);
+        });
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        view->RunCommand(30544);
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{c.refused ? QStringLiteral("Cost Multiplier: Please type a number, such as 1.5")
+                                        : QStringLiteral("1 services are updated.")})
+            << c.typed;
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT CostOH FROM Services WHERE SerNo = 10")), QString::fromLatin1(c.stored))
+            << c.typed;
     }
 }
 

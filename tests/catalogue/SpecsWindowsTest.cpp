@@ -7,8 +7,10 @@
 #include "controls/DlgItem.h"
 #include "data/CItemSet.h"
 #include "data/CSerSet.h"
+#include "support/TypeInto.h"
 
 #include <QtGui/QFontMetrics>
+#include <QtTest/QTest>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
 #include <QtWidgets/QPlainTextEdit>
@@ -155,6 +157,58 @@ TEST_F(SpecsWindowsTest, DigitalCountsSheetsFromPagesAndSides)
         qint32 perSheet = 0;
         EXPECT_EQ(CDigital::SheetsFor(pages, c.how, perSheet), c.sheets) << c.how << " " << c.pages;
         EXPECT_EQ(pages, c.pagesAfter);
+    }
+}
+
+// Pages typed over 7 (Black / Black, 4 sheets) and left are read whole: a
+// count is kept and the sheets worked out from it; anything else is refused
+// naming the field, the 7 shown before back. OK reads the same way.
+TEST_F(SpecsWindowsTest, DigitalPagesAreReadWholeOrRefusedNamingTheField)
+{
+    const QString refusal = QStringLiteral("Pages: Please enter a quantity.");
+    struct Case
+    {
+        const char *typed;
+        int end; // 0 left with Tab, 1 OK pressed, 2 Enter pressed in the field
+        const char *pages;
+        const char *sheets;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"9", 0, "9", "5", false},      {"1e1", 0, "10", "5", false},
+        {"1,000", 0, "1000", "500", false}, {"abc", 0, "7", "4", true},
+        {"12 k", 0, "7", "4", true},    {"-3", 0, "7", "4", true},
+        {"2.5", 0, "7", "4", true},     {"abc", 1, "7", "4", true},
+        {"12 k", 1, "7", "4", true},    {"abc", 2, "7", "4", true},
+    };
+    for (const Case &c : cases) {
+        const char *ends[] = {" left", " OK", " Enter"};
+        SCOPED_TRACE(std::string(c.typed) + ends[c.end]);
+        prompts().clear();
+        CDigital dialog(nullptr);
+        dialog.m_nPages = 7;
+        dialog.m_nSheets = 4;
+        dialog.m_nHowPrinted = 2;
+        onDialog<CDigital>([&](CDigital &d) {
+            if (c.refused)
+                prompts().answer(platform::IDOK);
+            typing::enter(d.pagesEdit(), typing::Entry::SelectAll);
+            typing::typeKeys(d.pagesEdit(), QString::fromLatin1(c.typed));
+            EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.typed)) << "shown while typed";
+            if (c.end == 1)
+                d.SendCommand(1);
+            else if (c.end == 2)
+                QTest::keyClick(d.pagesEdit(), Qt::Key_Return);
+            else
+                typing::leave(d.pagesEdit());
+            EXPECT_EQ(d.pagesEdit()->text(), QString::fromLatin1(c.pages));
+            EXPECT_EQ(d.sheetsEdit()->text(), QString::fromLatin1(c.sheets));
+            EXPECT_EQ(prompts().texts(), c.refused ? QStringList{refusal} : QStringList());
+            // Refused on OK or Enter, the window stays open.
+            EXPECT_EQ(d.result(), 0);
+            return int(IDCANCEL_RESULT);
+        });
+        dialog.DoModal();
     }
 }
 

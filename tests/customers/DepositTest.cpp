@@ -379,10 +379,16 @@ TEST_F(JobDepositTest, CustomersCreditIsCutToTheBalanceAndTheCredit)
         });
         window.DoModal();
     };
-    applyCredit(QStringLiteral("0"), true);
-    EXPECT_TRUE(prompts().texts().contains(
-        QStringLiteral("Not Applied!\n\n Enter an amount greater than 0 and less than or equal to 50.00")));
-    EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Credits")), 0);
+    // Nothing, a third decimal or a misplaced group is no amount of cents:
+    // not applied, never read as 12.345 or 100.
+    for (const char *typed : {"0", "12.345", "1,00", "12abc"}) {
+        prompts().clear();
+        applyCredit(QString::fromLatin1(typed), true);
+        EXPECT_TRUE(prompts().texts().contains(
+            QStringLiteral("Not Applied!\n\n Enter an amount greater than 0 and less than or equal to 50.00")))
+            << typed;
+        EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Credits")), 0) << typed;
+    }
 
     applyCredit(QStringLiteral("80"), false);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = 100")), QStringLiteral("0"));

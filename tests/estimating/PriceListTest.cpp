@@ -46,6 +46,11 @@ TEST(PriceListRules, QuantitySeries)
         {"", {500, 1000, 5000, 10000}},
         {"0-500", {500, 1000, 5000, 10000}},
         {"-250", {500, 1000, 5000, 10000}},
+        // Thousands typed with their "," are one number, never the digits before it.
+        {"1,000", series(1000, 1000, 30)},
+        {"1,000-5,000", series(1000, 1000, 5)},
+        {"25,000-100,000", {25000, 50000, 75000, 100000}},
+        {"1,000,000,000", {1000000000, 2000000000}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(PriceList::BuildQuantities(QString::fromLatin1(c.text)), c.expected) << c.text;

@@ -602,12 +602,21 @@ TEST_F(JobWindow, RenumberingRefusesANumberInUse)
             });
         };
         // Orders share the number series of history jobs; the job's own
-        // number counts as taken too.
-        for (const char *text : {"1450", "1300"}) {
+        // number counts as taken too. A number typed with its thousands is
+        // read whole ("1,450" is no 0 passed over without a word).
+        for (const char *text : {"1450", "1300", "1,450"}) {
             enter(text);
             prompts().answer(platform::IDOK);
             press(d, 30342);
             EXPECT_EQ(prompts().lastText(), QStringLiteral("Job %1 already exists!").arg(QString::fromLatin1(text)));
+        }
+        // A text that is no number is said so, naming the entry.
+        for (const char *text : {"12abc", "13.5"}) {
+            enter(text);
+            prompts().answer(platform::IDOK);
+            press(d, 30342);
+            EXPECT_EQ(prompts().lastText(), QStringLiteral("Change Job No: Please enter an integer.")) << text;
+            EXPECT_EQ(d.recordBar().GetItemText(30283), QStringLiteral("1300")) << text;
         }
         enter("1301");
         press(d, 30342);

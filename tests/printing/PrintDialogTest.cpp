@@ -397,11 +397,21 @@ TEST_F(PrintDialogTest, TheFormsDialogSavesTheRowAndStoresThePrinter)
         d.SendCommand(1002);
         EXPECT_EQ(d.printerLabel()->text(), chosenName);
         EXPECT_EQ(d.copiesLabel()->text(), QStringLiteral("2"));
-        // A bad margin keeps the dialog on the form.
-        d.topEdit()->setText(QStringLiteral("one"));
-        prompts().answer(platform::IDOK);
-        d.SendCommand(1);
-        EXPECT_EQ(prompts().lastText(), QStringLiteral("Please type a number."));
+        // A bad margin keeps the dialog on the form, refused naming its field
+        // ("inf" and "nan" are no margins either).
+        for (const char *bad : {"one", "inf", "nan", "1,5"}) {
+            for (QLineEdit *edit : {d.leftEdit(), d.topEdit()}) {
+                const QString before = edit->text();
+                edit->setText(QString::fromLatin1(bad));
+                prompts().clear();
+                prompts().answer(platform::IDOK);
+                d.SendCommand(1);
+                const QString name = edit == d.topEdit() ? QStringLiteral("Top: ") : QStringLiteral("Left: ");
+                EXPECT_EQ(prompts().texts(), QStringList{name + QStringLiteral("Please type a number.")}) << bad;
+                EXPECT_TRUE(d.isVisible()) << bad;
+                edit->setText(before);
+            }
+        }
         d.topEdit()->setText(QStringLiteral("1.25"));
         d.SendCommand(1);
         EXPECT_EQ(optionText(d.documentTree(), 15), QStringLiteral("Price Quote (Spring)"));

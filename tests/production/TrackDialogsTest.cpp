@@ -211,15 +211,20 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
     at(12, 0);
     const QString worked = QStringLiteral("Worked: Please enter a time as hours:minutes.");
     const QString material = QStringLiteral("Material: Please enter a quantity.");
+    const QString finishTime =
+        QStringLiteral("Finished time: Please enter a time of day, such as 2:30 pm or 14:30.");
+    const QString startTime = QStringLiteral("Started time: Please enter a time of day, such as 2:30 pm or 14:30.");
     // More worked time than has passed since the start is asked about, never
     // cut: No keeps the time, Yes moves the start back to hold it.
     const QString thousand = QStringLiteral("Worked: 1000:00 is more than the 4:00 from the start, 06/12/2024 08:00, "
                                             "to now.\n\nMove the start back to 05/01/2024 20:00?");
     const QString five = QStringLiteral("Worked: 5:00 is more than the 4:00 from the start, 06/12/2024 08:00, to "
                                         "now.\n\nMove the start back to 06/12/2024 07:00?");
+    enum Field { Worked, Material, StartTime, FinishTime };
+    const char *names[] = {"worked ", "material ", "start time ", "finish time "};
     struct Case
     {
-        bool materialField;
+        Field field;
         const char *typed;
         const char *shown; // what the field shows once left
         qint32 minutes;    // worked minutes kept
@@ -228,23 +233,34 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         DateTime start = DateTime(2024, 6, 12, 8, 0, 0);
     };
     const Case cases[] = {
-        {false, "1:30", "1:30", 90, nullptr},
-        {false, "3", "3:00", 180, nullptr},
-        {false, "4:00", "4:00", 240, nullptr},
-        {false, "1,000", "2:00", 120, &thousand, platform::IDNO},
-        {false, "5:00", "2:00", 120, &five, platform::IDNO},
-        {false, "5:00", "5:00", 300, &five, platform::IDYES, DateTime(2024, 6, 12, 7, 0, 0)},
-        {false, "abc", "2:00", 120, &worked},
-        {false, "1:5", "2:00", 120, &worked},
-        {false, "1:75", "2:00", 120, &worked},
-        {false, "1.5abc", "2:00", 120, &worked},
-        {true, "1,250", "1250", 120, nullptr},
-        {true, "abc", "300", 120, &material},
-        {true, "-5", "300", 120, &material},
-        {true, "12.5", "300", 120, &material},
+        {Worked, "1:30", "1:30", 90, nullptr},
+        {Worked, "3", "3:00", 180, nullptr},
+        {Worked, "4:00", "4:00", 240, nullptr},
+        {Worked, "1,000", "2:00", 120, &thousand, platform::IDNO},
+        {Worked, "5:00", "2:00", 120, &five, platform::IDNO},
+        {Worked, "5:00", "5:00", 300, &five, platform::IDYES, DateTime(2024, 6, 12, 7, 0, 0)},
+        {Worked, "abc", "2:00", 120, &worked},
+        {Worked, "1:5", "2:00", 120, &worked},
+        {Worked, "1:75", "2:00", 120, &worked},
+        {Worked, "1.5abc", "2:00", 120, &worked},
+        {Material, "1,250", "1250", 120, nullptr},
+        {Material, "abc", "300", 120, &material},
+        {Material, "-5", "300", 120, &material},
+        {Material, "12.5", "300", 120, &material},
+        // The times are typed as texts, every key shown, and read whole when
+        // left: a time of day is kept (the worked time fits the finish moved
+        // to 9:30), anything else refused with the time shown before back.
+        {FinishTime, "9:30", "09:30", 90, nullptr},
+        {FinishTime, "9:30 am", "09:30", 90, nullptr},
+        {FinishTime, "25:00", "10:00", 120, &finishTime},
+        {FinishTime, "9:75", "10:00", 120, &finishTime},
+        {FinishTime, "abc", "10:00", 120, &finishTime},
+        {FinishTime, "930x", "10:00", 120, &finishTime},
+        {StartTime, "7 am", "07:00", 120, nullptr, IDOK, DateTime(2024, 6, 12, 7, 0, 0)},
+        {StartTime, "19:00x", "08:00", 120, &startTime},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.materialField ? "material " : "worked ") + c.typed);
+        SCOPED_TRACE(std::string(names[c.field]) + c.typed);
         CTimeSet record;
         ASSERT_TRUE(record.FindByTimeID(task, true));
         prompts().clear();
@@ -252,10 +268,13 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
             d.OnEdit();
             if (c.refusal)
                 prompts().answer(c.answer);
-            QLineEdit *field = c.materialField ? d.materialEdit() : d.minutesEdit();
+            QWidget *const fields[] = {d.minutesEdit(), d.materialEdit(), d.timeEdit(false), d.timeEdit(true)};
+            QWidget *field = fields[c.field];
             typing::enter(field, typing::Entry::SelectAll);
-            typing::typeAndLeave(field, QString::fromLatin1(c.typed));
-            EXPECT_EQ(field->text(), QString::fromLatin1(c.shown));
+            typing::typeKeys(field, QString::fromLatin1(c.typed));
+            EXPECT_EQ(typing::lineOf(field)->text(), QString::fromLatin1(c.typed)) << "shown while typed";
+            typing::leave(field);
+            EXPECT_EQ(typing::lineOf(field)->text(), QString::fromLatin1(c.shown));
             EXPECT_EQ(d.times().minutes, c.minutes);
             EXPECT_EQ(d.times().start, c.start);
             EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{*c.refusal} : QStringList());

@@ -1,5 +1,6 @@
 #include "DialogsFixture.h"
 
+#include "app/base/TypedValue.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
 #include "data/CXDaoSet.h"
@@ -10,6 +11,7 @@
 
 #include <QtGui/QFontMetrics>
 #include <QtTest/QSignalSpy>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
@@ -133,6 +135,41 @@ TEST_F(DialogsTest, ControlsByIdTolerateMissingOnesAndSizeDeltasFollowTheMarker)
     ASSERT_EQ(prompts().texts().size(), 1);
     EXPECT_TRUE(prompts().texts().first().endsWith(QStringLiteral("Please enter an integer.")));
     prompts().clear();
+    // Typed over 40 and read on OK without leaving the field: a text refused
+    // puts back the 40 shown before this typing, never stays as typed.
+    AttachTypedReading(dlg.second, ValueKind::Whole);
+    const struct
+    {
+        ValueKind kind;
+        const char *typed;
+        bool read;
+        int out;
+        const char *shown;
+        const char *refusal;
+    } typedRows[] = {
+        {ValueKind::Whole, "12 k", false, 1000, "40", "Please enter an integer."},
+        {ValueKind::Whole, "abc", false, 1000, "40", "Please enter an integer."},
+        {ValueKind::Quantity, "-5", false, 1000, "40", "Please enter a quantity."},
+        {ValueKind::Quantity, "2.5", false, 1000, "40", "Please enter a quantity."},
+        {ValueKind::Whole, "-5", true, -5, "-5", nullptr},
+        {ValueKind::Quantity, "1,250", true, 1250, "1,250", nullptr},
+    };
+    for (const auto &r : typedRows) {
+        dlg.second->setText(QStringLiteral("40"));
+        dlg.second->selectAll();
+        QTest::keyClicks(dlg.second, QString::fromLatin1(r.typed));
+        ASSERT_EQ(dlg.second->text(), QString::fromLatin1(r.typed)) << "shown while typed";
+        whole = 1000;
+        if (r.refusal)
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(dlg.ReadItemWhole(1302, whole, r.kind), r.read) << r.typed;
+        EXPECT_EQ(whole, r.out) << r.typed;
+        EXPECT_EQ(dlg.second->text(), QString::fromLatin1(r.shown)) << r.typed;
+        EXPECT_EQ(prompts().texts().size(), r.refusal ? 1 : 0) << r.typed;
+        if (r.refusal && !prompts().texts().isEmpty())
+            EXPECT_TRUE(prompts().texts().first().endsWith(QString::fromLatin1(r.refusal))) << r.typed;
+        prompts().clear();
+    }
     EXPECT_EQ(dlg.GetItemText(4242), QString());
     EXPECT_FALSE(dlg.FocusItem(0));
     EXPECT_FALSE(dlg.FocusItem(4242));
@@ -309,6 +346,26 @@ TEST_F(DialogsTest, DataEntryCutsToTheLengthMasksPasswordsAndCancelKeepsTheValue
     });
     EXPECT_EQ(name.DoModal(), 1);
     EXPECT_EQ(name.m_strValue, QStringLiteral("Barth"));
+    // Typed, the keys stop at the longest name: what is shown is what is
+    // given back. A value given longer stays whole, and grows no longer.
+    const struct
+    {
+        const char *given;
+        const char *typed; // after the text given
+        const char *kept;
+    } lengthRows[] = {{"", "Bartholomew", "Barth"}, {"Bar", "tholomew", "Barth"}, {"Bartholomew", "s", "Bartholomew"}};
+    for (const auto &r : lengthRows) {
+        CDlgData typed(QString::fromLatin1(r.given), 5, QStringLiteral("Name"), QStringLiteral("Type a name:"),
+                       QString(), nullptr);
+        onDialog<CDlgData>([&](CDlgData &d) {
+            d.edit()->end(false);
+            QTest::keyClicks(d.edit(), QString::fromLatin1(r.typed));
+            EXPECT_EQ(d.edit()->text(), QString::fromLatin1(r.kept)) << r.typed;
+            return press(d, 1);
+        });
+        EXPECT_EQ(typed.DoModal(), 1);
+        EXPECT_EQ(typed.m_strValue, QString::fromLatin1(r.kept)) << r.typed;
+    }
 
     CDlgData cancelled(QStringLiteral("keep"), 0, QStringLiteral("Name"), QString(), QString(), nullptr);
     onDialog<CDlgData>([](CDlgData &d) {

@@ -11,16 +11,22 @@
 #include "views/CDlgTree.h"
 
 #include <QtCore/QLocale>
+#include <QtCore/QTime>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDateEdit>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
-#include <QtWidgets/QTimeEdit>
 
 namespace {
 
 constexpr int kOperatorButton = 30422;
+
+// A time of the record as its time field shows it.
+QString timeText(const DateTime &value)
+{
+    return value.isValid() ? QTime(value.hour(), value.minute()).toString(QStringLiteral("HH:mm")) : QString();
+}
 
 QLabel *label(QWidget *parent, const QString &text, const QRect &rect)
 {
@@ -42,19 +48,20 @@ CTaskDlg::CTaskDlg(CTimeSet *record, const QString &password, QWidget *parent)
     label(this, QStringLiteral("Started:"), QRect(15, 104, 90, 24));
     m_startDate = new CXDateEdit(this);
     m_startDate->setGeometry(110, 104, 130, 24);
-    m_startTime = new QTimeEdit(this);
+    // The times are typed as texts and read whole when left (see OnTimeChanged).
+    m_startTime = new QLineEdit(this);
+    m_startTime->setProperty("fieldName", QStringLiteral("Started time"));
     m_startTime->setGeometry(250, 104, 90, 24);
     label(this, QStringLiteral("Finished:"), QRect(15, 134, 90, 24));
     m_finishDate = new CXDateEdit(this);
     m_finishDate->setGeometry(110, 134, 130, 24);
-    m_finishTime = new QTimeEdit(this);
+    m_finishTime = new QLineEdit(this);
+    m_finishTime->setProperty("fieldName", QStringLiteral("Finished time"));
     m_finishTime->setGeometry(250, 134, 90, 24);
     for (QDateEdit *d : {m_startDate, m_finishDate}) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
     }
-    for (QTimeEdit *t : {m_startTime, m_finishTime})
-        t->setDisplayFormat(QStringLiteral("HH:mm"));
     label(this, QStringLiteral("Worked:"), QRect(15, 170, 90, 24));
     m_minutes = new QLineEdit(this);
     m_minutes->setGeometry(110, 170, 90, 24);
@@ -147,9 +154,9 @@ bool CTaskDlg::OnInitDialog()
     connect(m_note, &QLineEdit::textEdited, this, [this] { MarkChanged(); });
     connect(m_group, &QComboBox::activated, this, [this] { MarkChanged(); });
     connect(m_startDate, &QDateEdit::editingFinished, this, [this] { OnTimeChanged(false); });
-    connect(m_startTime, &QTimeEdit::editingFinished, this, [this] { OnTimeChanged(false); });
+    connect(m_startTime, &QLineEdit::editingFinished, this, [this] { OnTimeChanged(false); });
     connect(m_finishDate, &QDateEdit::editingFinished, this, [this] { OnTimeChanged(true); });
-    connect(m_finishTime, &QTimeEdit::editingFinished, this, [this] { OnTimeChanged(true); });
+    connect(m_finishTime, &QLineEdit::editingFinished, this, [this] { OnTimeChanged(true); });
     m_save->setEnabled(false);
     return true;
 }
@@ -180,11 +187,11 @@ void CTaskDlg::UpdateDisplay()
     m_minutes->setText(MinutesToText(worked));
     if (m_times.start.isValid()) {
         m_startDate->setDate(m_times.start.date());
-        m_startTime->setTime(QTime(m_times.start.hour(), m_times.start.minute()));
+        m_startTime->setText(timeText(m_times.start));
     }
     if (m_times.finish.isValid()) {
         m_finishDate->setDate(m_times.finish.date());
-        m_finishTime->setTime(QTime(m_times.finish.hour(), m_times.finish.minute()));
+        m_finishTime->setText(timeText(m_times.finish));
     }
     m_bUpdating = false;
     QString status;
@@ -240,11 +247,24 @@ void CTaskDlg::OnTimeChanged(bool finish)
 {
     if (m_bUpdating || !m_bEditing)
         return;
+    QLineEdit *timeField = finish ? m_finishTime : m_startTime;
+    const DateTime &shown = finish ? m_times.finish : m_times.start;
     const QDate date = (finish ? m_finishDate : m_startDate)->date();
-    const QTime time = (finish ? m_finishTime : m_startTime)->time();
-    if (!date.isValid() || !time.isValid())
+    // The time typed is read whole as a time of day ("14:30", "2:30 pm");
+    // anything else is refused naming the field, the time shown before back.
+    std::int32_t minutes = 0;
+    if (!ReadTypedTimeOfDay(timeField->text(), minutes)) {
+        if (timeField->text().trimmed().isEmpty() && !shown.isValid())
+            return; // no time set and none typed
+        timeField->setText(timeText(shown));
+        m_bUpdating = true; // the message takes the focus: that is no leaving
+        RefuseTyped(timeField, TypedValueMessage(ValueKind::TimeOfDay));
+        m_bUpdating = false;
         return;
-    const DateTime value(date.year(), date.month(), date.day(), time.hour(), time.minute(), 0);
+    }
+    if (!date.isValid())
+        return;
+    const DateTime value(date.year(), date.month(), date.day(), minutes / 60, minutes % 60, 0);
     track::ApplyTimeChange(m_times, finish, value, CTimeSet::GetNowToMinute());
     UpdateDisplay();
     MarkChanged();

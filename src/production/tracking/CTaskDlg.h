@@ -10,7 +10,6 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 
 // The detail of one time record (a workday, a job task or an office task),
 // where a supervisor corrects its start and finish, worked minutes,
@@ -55,7 +54,7 @@ public:
     QLineEdit *noteEdit() const { return m_note; }
     QComboBox *groupCombo() const { return m_group; }
     QDateEdit *dateEdit(bool finish) const { return finish ? m_finishDate : m_startDate; }
-    QTimeEdit *timeEdit(bool finish) const { return finish ? m_finishTime : m_startTime; }
+    QLineEdit *timeEdit(bool finish) const { return finish ? m_finishTime : m_startTime; }
     QString pausedText() const;
     const track::TaskTimes &times() const { return m_times; }
 
@@ -77,9 +76,9 @@ private:
     QLabel *m_caption = nullptr;
     QLabel *m_state = nullptr;
     QDateEdit *m_startDate = nullptr;
-    QTimeEdit *m_startTime = nullptr;
+    QLineEdit *m_startTime = nullptr;
     QDateEdit *m_finishDate = nullptr;
-    QTimeEdit *m_finishTime = nullptr;
+    QLineEdit *m_finishTime = nullptr;
     QLineEdit *m_minutes = nullptr;
     QLineEdit *m_material = nullptr;
     QLineEdit *m_note = nullptr;
