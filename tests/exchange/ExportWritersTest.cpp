@@ -1,4 +1,5 @@
 #include "ExchangeFixture.h"
+#include "support/CountingProgress.h"
 #include "support/TestFiles.h"
 
 #include "controls/CXListCtrl.h"
@@ -19,32 +20,6 @@ namespace {
 
 class ExportWriters : public ExchangeTest
 {
-};
-
-// Counts the steps of a long export and stops it at the step asked.
-class CountingProgress : public CXProgress
-{
-public:
-    CountingProgress(QStringList &titles, int &steps, int stopAt) : m_titles(titles), m_steps(steps), m_stopAt(stopAt) {}
-    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
-    {
-        m_running = true;
-        m_titles << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
-    }
-    bool Step(const QString &) override
-    {
-        if (m_running && ++m_steps == m_stopAt)
-            m_running = false;
-        return m_running;
-    }
-    void SetMessage(const QString &, bool) override {}
-    bool IsRunning() const override { return m_running; }
-
-private:
-    QStringList &m_titles;
-    int &m_steps;
-    int m_stopAt;
-    bool m_running = false;
 };
 
 TEST(ExportValue, FormatFieldQuotesWhatWouldSplitAField)

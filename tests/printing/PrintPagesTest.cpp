@@ -1,4 +1,5 @@
 #include "PrintFixture.h"
+#include "support/CountingProgress.h"
 
 #include "app/base/CZqApp.h"
 #include "controls/CXGridCtrl.h"
@@ -34,32 +35,6 @@ std::unique_ptr<CXListCtrl> makeList(int rows, int nameWidth = 300, int amountWi
     list->SetColumnWidth(1, amountWidth);
     return list;
 }
-
-// Keeps the titles of the progress windows started and stops at the step asked.
-class StoppingWork : public CXProgress
-{
-public:
-    StoppingWork(QStringList &titles, int &steps, int stopAt) : m_titles(titles), m_steps(steps), m_stopAt(stopAt) {}
-    void Start(int, const QString &title, bool, bool cancellable, const QString &) override
-    {
-        m_running = true;
-        m_titles << title + (cancellable ? QStringLiteral(" [Stop]") : QString());
-    }
-    bool Step(const QString &) override
-    {
-        if (m_running && ++m_steps == m_stopAt)
-            m_running = false;
-        return m_running;
-    }
-    void SetMessage(const QString &, bool) override {}
-    bool IsRunning() const override { return m_running; }
-
-private:
-    QStringList &m_titles;
-    int &m_steps;
-    int m_stopAt;
-    bool m_running = false;
-};
 
 int countOf(const QStringList &texts, const QString &text)
 {
@@ -292,7 +267,7 @@ TEST_F(PrintTest, AMillionRowListShowsProgressBeforeItsPagesAndStops)
     ListWork::SetQuietTime(0);
     QStringList titles;
     int steps = 0;
-    CXProgress::SetFactory([&] { return std::make_unique<StoppingWork>(titles, steps, 300); });
+    CXProgress::SetFactory([&] { return std::make_unique<CountingProgress>(titles, steps, 300); });
     form->ResetOptions();
     form->m_nKind = 100;
     form->m_pList = &list;

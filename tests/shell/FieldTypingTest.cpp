@@ -523,21 +523,8 @@ TEST_P(FieldTypingTest, EveryFieldOfEveryWindowKeepsWhatIsTypedOrRefusesItNaming
     // window opens: its dates, its totals and an item's specs.
     CView0 *view = qobject_cast<CView0 *>(frame->SwitchView(GetParam()));
     ASSERT_NE(view, nullptr);
-    QList<int> codes;
-    if (view->tree())
-        for (QTreeWidgetItemIterator it(view->tree()); *it; ++it)
-            if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0 && !codes.contains(code))
-                codes << code;
-    for (int code : codes) {
-        {
-            platform::TestResponder answers;
-            queueVisits(answers, QStringLiteral("view %1 list %2").arg(GetParam()).arg(code), 4);
-            try {
-                view->SelectTreeCode(code);
-                QApplication::processEvents();
-            } catch (const platform::UnansweredPrompt &) {
-            }
-        }
+    for (int code : listCodes(*view)) {
+        selectList(*view, QStringLiteral("view %1 list %2").arg(GetParam()).arg(code), code);
         // The settings' lists open their table whether or not the list shows rows.
         if (view->list() && (view->list()->GetItemCount() > 0 || GetParam() == 30006)) {
             if (view->list()->GetItemCount() > 0)

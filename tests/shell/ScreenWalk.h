@@ -122,6 +122,29 @@ protected:
         }
     }
 
+    // The lists of a view's tree, each once, in the tree's order.
+    static QList<int> listCodes(CView0 &view)
+    {
+        QList<int> codes;
+        if (view.tree())
+            for (QTreeWidgetItemIterator it(view.tree()); *it; ++it)
+                if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0 && !codes.contains(code))
+                    codes << code;
+        return codes;
+    }
+
+    // Shows one list of the view, answering what it asks on the way.
+    void selectList(CView0 &view, const QString &where, int code)
+    {
+        platform::TestResponder answers;
+        queueVisits(answers, where, 4);
+        try {
+            view.SelectTreeCode(code);
+            QApplication::processEvents();
+        } catch (const platform::UnansweredPrompt &) {
+        }
+    }
+
     static std::set<int> commandsOf(CView0 &view)
     {
         std::set<int> ids = OfferedCommands(view);
@@ -148,21 +171,11 @@ protected:
         });
         closePopups.start(20);
 
-        QList<int> codes;
-        if (view->tree())
-            for (QTreeWidgetItemIterator it(view->tree()); *it; ++it)
-                if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0 && !codes.contains(code))
-                    codes << code;
+        const QList<int> codes = listCodes(*view);
         visit(frame, name);
         for (int code : codes) {
             frame->SwitchView(viewId);
-            platform::TestResponder answers;
-            queueVisits(answers, QStringLiteral("%1 list %2").arg(name).arg(code), 4);
-            try {
-                view->SelectTreeCode(code);
-                QApplication::processEvents();
-            } catch (const platform::UnansweredPrompt &) {
-            }
+            selectList(*view, QStringLiteral("%1 list %2").arg(name).arg(code), code);
             visit(frame, QStringLiteral("%1 list %2").arg(name).arg(code));
         }
 

@@ -120,21 +120,8 @@ TEST_P(TextColumnsTest, EveryTextFieldOfEveryWindowHoldsToItsColumnsSize)
     // The record each list's first row opens (F6), with the windows opened inside it.
     CView0 *view = qobject_cast<CView0 *>(frame->SwitchView(GetParam()));
     ASSERT_NE(view, nullptr);
-    QList<int> codes;
-    if (view->tree())
-        for (QTreeWidgetItemIterator it(view->tree()); *it; ++it)
-            if (const int code = int(CXTreeCtrl::GetItemData(*it)); code > 0 && !codes.contains(code))
-                codes << code;
-    for (int code : codes) {
-        {
-            platform::TestResponder answers;
-            queueVisits(answers, QStringLiteral("view %1 list %2").arg(GetParam()).arg(code), 4);
-            try {
-                view->SelectTreeCode(code);
-                QApplication::processEvents();
-            } catch (const platform::UnansweredPrompt &) {
-            }
-        }
+    for (int code : listCodes(*view)) {
+        selectList(*view, QStringLiteral("view %1 list %2").arg(GetParam()).arg(code), code);
         if (view->list() && view->list()->GetItemCount() > 0) {
             view->list()->SelectItem(0);
             runVisited(*view, 30103, QStringLiteral("view %1 list %2 opened").arg(GetParam()).arg(code));
