@@ -219,6 +219,10 @@ void CInventory::BuildColumns()
                 QStringLiteral("$"), check ? 0 : 1);
     for (const char *hidden : {"Unit", "Track", "Vendor", "Service\nNo"})
         g.AddColumn(QString::fromUtf8(hidden), 0, 7, QStringLiteral("%3d"), 0);
+    // A level and a ream are counts of sheets: a negative one is refused
+    // naming the column (what is in stock may run below 0).
+    g.SetColumnNotNegative(ColMinimum);
+    g.SetColumnNotNegative(ColReam);
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
 }

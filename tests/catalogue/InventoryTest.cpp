@@ -178,6 +178,33 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
         const int r = rowOf(d, 10);
         EXPECT_EQ(d.rows().value(r).extended, 370); // 300 in stock at 12.34 per thousand
         d.OnImageClick(rowOf(d, 12), CInventory::ColService); // track the pink bond
+        // A level or a ream below 0 is refused naming the column; the stock
+        // may run below 0.
+        const struct
+        {
+            int column;
+            const char *typed;
+            const char *message; // empty: kept
+        } levels[] = {
+            {CInventory::ColMinimum, "-5", "Minimum Level: Please enter a number of 0 or more."},
+            {CInventory::ColReam, "-1", "Ream Quantity: Please enter a number of 0 or more."},
+            {CInventory::ColInStock, "-5", ""},
+        };
+        for (const auto &l : levels) {
+            SCOPED_TRACE(l.typed);
+            const qint64 before = d.grid().GetCellValue(r, l.column);
+            prompts().clear();
+            if (*l.message)
+                prompts().answer(platform::IDOK);
+            d.grid().EditCell(r, l.column);
+            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QString::fromLatin1(l.typed));
+            d.grid().EndEdit();
+            EXPECT_EQ(prompts().texts(), *l.message ? QStringList{QString::fromLatin1(l.message)} : QStringList());
+            EXPECT_EQ(d.grid().GetCellValue(r, l.column), *l.message ? before : QString::fromLatin1(l.typed).toLongLong());
+        }
+        d.grid().EditCell(r, CInventory::ColInStock);
+        qobject_cast<QLineEdit *>(d.grid().editor())->setText(QStringLiteral("300"));
+        d.grid().EndEdit();
         snapshot(d, QStringLiteral("inventory-setup"));
         // Every shown button lies inside the window.
         for (const QPushButton *button : d.findChildren<QPushButton *>())
