@@ -348,6 +348,8 @@ protected:
     void MeasureTableColumns(QPainter &dc, const CXTable &table);
     // Fits the list control's or grid's print columns to the page.
     void FitPrintColumns(QPainter &dc);
+    // The font a row of the list control prints in (an index of m_fonts).
+    int ListRowFont(int row) const;
     // A column title broken into the lines a column of that width holds, in
     // the painter's font (PrintColumnFit::WrapTitle).
     QString WrappedTitle(QPainter &dc, const QString &title, int width) const;

@@ -279,6 +279,14 @@ void CPrint::FitPrintColumns(QPainter &dc)
         return;
     const QFontMetrics cells(m_fonts[FontBodyBold], dc.device());
     const auto cellNeed = [&](const QString &text) { return CellNeed(cells, text); };
+    // A row is measured in the font it prints in: most in the body's, a
+    // list's heading rows and the totals in bold, its rows of things done in
+    // italics (a column measured all in bold is wider than its words need,
+    // and the room it takes is missing where a long word would break).
+    const QFontMetrics plainCells(m_fonts[FontBody], dc.device());
+    const QFontMetrics italicCells(m_fonts[FontItalic], dc.device());
+    const auto plainNeed = [&](const QString &text) { return CellNeed(plainCells, text); };
+    const auto italicNeed = [&](const QString &text) { return CellNeed(italicCells, text); };
     const int cap = CellNeed(cells, QString(kTextCapChars, QLatin1Char('n')));
     const bool list = m_nKind == 100 && m_pList;
     const bool images = list && m_pList->imageList() != nullptr;
@@ -295,10 +303,9 @@ void CPrint::FitPrintColumns(QPainter &dc)
         col.base = std::max(0, c.m_width);
         if (col.base == 0)
             continue;
-        std::vector<QString> texts;
-        // Each text's longest word (by its letters), of which the widest is
-        // measured: a column is never so narrow that a word breaks.
-        std::vector<QString> words;
+        // The texts by the font they print in: the body's, bold, italics.
+        std::vector<QString> byFont[3];
+        std::vector<QString> &texts = byFont[0];
         bool allNumbers = true;
         bool pictures = false;
         texts.reserve(size_t(rows) + 1);
@@ -316,24 +323,39 @@ void CPrint::FitPrintColumns(QPainter &dc)
                 continue;
             if (allNumbers && !PrintColumnFit::IsNumberText(text))
                 allNumbers = false;
-            texts.push_back(std::move(text));
+            byFont[!list ? 0 : ListRowFont(r) == FontBodyBold ? 1 : ListRowFont(r) == FontItalic ? 2 : 0].push_back(std::move(text));
         }
         if (m_bTotals && ListHasTotals() && !TotalText(c).isEmpty())
-            texts.push_back(TotalText(c));
+            byFont[1].push_back(TotalText(c));
+        const bool anyText = !byFont[0].empty() || !byFont[1].empty() || !byFont[2].empty();
         // A grid's column types are its own (text, pick list, typed value):
         // its cells tell whether they are numbers.
-        col.whole = (list && isNumberType(c.m_fieldType)) || (allNumbers && !texts.empty());
-        if (!col.whole) {
-            words.reserve(texts.size());
-            for (const QString &text : texts)
-                words.push_back(longestWord(text));
+        col.whole = (list && isNumberType(c.m_fieldType)) || (allNumbers && anyText);
+        // Each text's longest word (by its letters), of which the widest is
+        // measured: a column is never so narrow that a word breaks.
+        int textWidest = 0;
+        int wordWidest = 0;
+        for (int f = 0; f < 3; ++f) {
+            if (byFont[f].empty())
+                continue;
+            const auto measure = f == 0 ? std::function<int(const QString &)>(plainNeed)
+                                        : f == 1 ? std::function<int(const QString &)>(cellNeed)
+                                                 : std::function<int(const QString &)>(italicNeed);
+            if (!col.whole) {
+                std::vector<QString> words;
+                words.reserve(byFont[f].size());
+                for (const QString &text : byFont[f])
+                    words.push_back(longestWord(text));
+                wordWidest = std::max(wordWidest, PrintColumnFit::WidestText(std::move(words), measure));
+            }
+            textWidest = std::max(textWidest, PrintColumnFit::WidestText(std::move(byFont[f]), measure));
         }
-        const int textWidest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
         // A cell's picture takes a square beside its text: the column's need
         // holds it (the first column's, and any other column that shows one).
         const int picture = pictures ? m_nLineHeight : 0;
         const int widest = textWidest + picture;
-        const int wordWidest = words.empty() ? 0 : PrintColumnFit::WidestText(std::move(words), cellNeed) + picture;
+        if (wordWidest > 0)
+            wordWidest += picture;
         const int content = col.whole ? widest : std::max(std::min(widest, cap), wordWidest);
         const int titleWord = PrintColumnFit::WidestWord(c.m_title, cellNeed);
         col.need = std::max(content, cellNeed(c.m_title.trimmed()));
@@ -352,6 +374,17 @@ void CPrint::FitPrintColumns(QPainter &dc)
         m_columns[i].m_width = result.widths[i];
         m_nTotalWidth += result.widths[i];
     }
+}
+
+int CPrint::ListRowFont(int row) const
+{
+    // Heading rows print in bold, rows of things done in italics.
+    const int image = m_pList->GetItemImage(row);
+    if (image == 222 || image == 336)
+        return FontBodyBold;
+    if (image == 335 || image == 339)
+        return FontItalic;
+    return FontBody;
 }
 
 int CPrint::ColumnHeadingHeight(QPainter &dc) const
@@ -486,15 +519,7 @@ void CPrint::DrawListRows(QPainter &dc, PrintInfo &info, int &row, int top)
             const int image = m_pList->GetSubItemImage(r, m_columns[size_t(i)].m_index);
             return image >= 0 && image != CXListCtrl::kNoImage ? image : -1;
         };
-        // Heading rows print in bold, rows of things done in italics.
-        source.font = [this](int r) -> const QFont & {
-            const int image = m_pList->GetItemImage(r);
-            if (image == 222 || image == 336)
-                return m_fonts[FontBodyBold];
-            if (image == 335 || image == 339)
-                return m_fonts[FontItalic];
-            return m_fonts[FontBody];
-        };
+        source.font = [this](int r) -> const QFont & { return m_fonts[size_t(ListRowFont(r))]; };
     }
     if (selectedOnly)
         source.skip = [this](int r) { return !m_pList->IsItemSelected(r); };

@@ -129,6 +129,20 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
         {"below the floor, a title's word whole", 300, 60,
          {{1, 400, 400, true}, {1, 1000, 1000, false, 0, 1000}, {1, 300, 300, false, 0, 100, 100}}, {214, 32, 54},
          300.0 / 560, true},
+        // Thirteen columns: an e-mail address of one word (400), a name
+        // that wraps (300, its widest word 100), six columns with no value at
+        // all, each as wide as its heading's word (50, none broken), five
+        // numbers of 100. 1500 in 910 would be 0.61, below the floor: at 0.7
+        // the numbers take 500, the address its whole word 400, the name its
+        // word 100 and the empty ones their titles' 300: 1300 x 0.7 is
+        // exactly the room. Drawn at the floor: the address whole at 280,
+        // the name 70, the empty ones 35, the numbers 70, nothing left over.
+        {"an address whole beside empty columns at the floor", 910, 60,
+         {{4, 400, 400, false, 0, 400}, {3, 300, 300, false, 0, 100}, {1, 50, 50, false, 0, 50, 50},
+          {1, 50, 50, false, 0, 50, 50}, {1, 50, 50, false, 0, 50, 50}, {1, 50, 50, false, 0, 50, 50},
+          {1, 50, 50, false, 0, 50, 50}, {1, 50, 50, false, 0, 50, 50}, {1, 100, 100, true}, {1, 100, 100, true},
+          {1, 100, 100, true}, {1, 100, 100, true}, {1, 100, 100, true}},
+         {280, 70, 35, 35, 35, 35, 35, 35, 70, 70, 70, 70, 70}, 0.7, true},
         // A hidden column takes nothing.
         {"a hidden column", 200, 60, {{0, 100, 100, false}, {1, 50, 50, true}}, {0, 200}, 1.0, false},
     };

@@ -14,6 +14,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QMap>
 #include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QSet>
@@ -789,6 +790,50 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
         EXPECT_LT(joined.size(), word.size()) << p.name;
         EXPECT_TRUE(printed.contains(word.mid(joined.size())))
             << p.name << ": the word's last piece \"" << word.mid(joined.size()).toStdString() << "\" is not printed";
+    }
+
+    // The Contacts list with e-mail addresses of 40 to 46 letters: at the
+    // legible size the page has room for them beside the other columns (the
+    // rows are measured in the font they print in, not in bold), so none is
+    // broken and every one prints whole.
+    {
+        const QStringList addresses = {QStringLiteral("accounts.payable@northern-counties.example.com"),
+                                       QStringLiteral("bartholomew.vanderwesthuizen@example.com"),
+                                       QStringLiteral("carla.kowalski-smith@example.com")};
+        for (int k = 0; k < 3; ++k)
+            ASSERT_EQ(RunDbTool({QStringLiteral("sql"), shop,
+                                 QStringLiteral("UPDATE Contacts SET Email = '%1' WHERE ContactNo Mod 3 = %2")
+                                     .arg(addresses[k])
+                                     .arg(k)})
+                          .exitCode,
+                      0);
+        const QString pdf = out.filePath(QStringLiteral("contacts.pdf"));
+        const ToolRun run = RunDbTool({QStringLiteral("print"), shop, QStringLiteral("--view"), QStringLiteral("30003"),
+                                       QStringLiteral("--branch"), QStringLiteral("5"), QStringLiteral("--item"),
+                                       QStringLiteral("1"), QStringLiteral("--list"), QStringLiteral("--kind"),
+                                       QStringLiteral("100"), QStringLiteral("--key"), QStringLiteral("0"),
+                                       QStringLiteral("--pdf"), pdf});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const std::vector<Page> pages = readWords(pdf);
+        ASSERT_FALSE(pages.empty());
+        PrintCutRecord record;
+        ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf)));
+        EXPECT_TRUE(record.isEmpty()) << record.describe(5).join(QStringLiteral("; ")).toStdString();
+        for (const PrintCutRecord::Break &b : record.breaks())
+            ADD_FAILURE() << "contacts: a word broken on page " << b.page << ": " << b.piece.toStdString();
+        QMap<QString, int> printed;
+        for (const Page &page : pages)
+            for (const Word &w : page.words)
+                ++printed[w.text];
+        const QString counted = RunDbTool({QStringLiteral("sql"), shop, QStringLiteral("SELECT Count(*) FROM Contacts")})
+                                    .out.trimmed()
+                                    .section(QLatin1Char('\n'), -1);
+        int whole = 0;
+        for (const QString &address : addresses) {
+            EXPECT_GT(printed.value(address), 0) << address.toStdString() << " is not printed whole";
+            whole += printed.value(address);
+        }
+        EXPECT_EQ(whole, counted.toInt());
     }
 
     // The two-tax line of the job documents of an order and a quote of two
