@@ -1776,8 +1776,6 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     // statement runs no further ahead of the list than its own room allows,
     // and whatever waits at a stop is read in moments.
     const std::size_t perRow = sizeof(CXListModel::Row) + kViewBytesPerRow;
-    // The bound is looked at after every page taken, however many pages a
-    // slice of time would take.
     const auto full = [&] { return set->heldMemory() + std::size_t(m_model->rowsRead()) * perRow >= m_mostMemory; };
     bool bounded = false;
     while (hasPending() && source.isReading()) {
@@ -1785,9 +1783,8 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
             source.waitForRows(kBesideWaitMs);
         QElapsedTimer slice;
         slice.start();
-        while (readRecords(kNextPage) && !full() && m_records < source.heldCount()
-               && slice.elapsed() < kBesideSliceMs) {
-        }
+        ReadPagesWithinBound([&] { return readRecords(kNextPage); }, full,
+                             [&] { return m_records < source.heldCount() && slice.elapsed() < kBesideSliceMs; });
         if (!hasPending() || !source.isReading())
             break;
         if (full()) {
@@ -1811,6 +1808,18 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
                 .arg(FormatInt(GetItemCount(), true, false)),
             QString(), platform::MB_ICONINFORMATION);
     return true;
+}
+
+int CXListCtrl::ReadPagesWithinBound(const std::function<bool()> &readPage, const std::function<bool()> &full,
+                                     const std::function<bool()> &more)
+{
+    int pages = 0;
+    while (readPage()) {
+        ++pages;
+        if (full() || !more())
+            break;
+    }
+    return pages;
 }
 
 bool CXListCtrl::FillFromQueryDef(const QString &queryName)

@@ -92,6 +92,12 @@ public:
     // The memory, in bytes, that the rows of a statement read beside may
     // take (the rows held, the list's rows and the view's); 256 MB unless set.
     void SetMostMemory(std::size_t bytes) { m_mostMemory = bytes; }
+    // One slice of a statement's reading: pages are taken while `readPage`
+    // takes one, the list is not `full` and `more` says the slice goes on.
+    // The bound is looked at after every page, however many pages a slice
+    // of time would take; the number of pages taken is given back.
+    static int ReadPagesWithinBound(const std::function<bool()> &readPage, const std::function<bool()> &full,
+                                    const std::function<bool()> &more);
     // Reads every record of the caller's open source.
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);

@@ -243,6 +243,15 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             {CSerDlg::IDC_MINPRICE, "12.345", "Minimum Price: Please enter an amount with at most 2 decimals."},
             {CSerDlg::IDC_MINPRICE, "900,000,000,000.01",
              "Minimum Price: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+            // No decimal field takes an infinity or a not-a-number (the
+            // file's column would refuse it on saving as an overflow).
+            {CSerDlg::IDC_CALIPER, "inf", "Caliper: Please enter a number."},
+            {CSerDlg::IDC_SETTIME, "nan", "Setup: Please enter a number."},
+            {CSerDlg::IDC_IMPHOUR, "-inf", "% of Fin.Qty: Please enter a number."},
+            {CSerDlg::IDC_COSTOH, "nan", "Multiplier: Please enter a number."},
+            {CSerDlg::IDC_BID, "inf", "Bid: Please enter a number."},
+            {CSerDlg::IDC_RUSH, "NaN", "Rush: Please enter a number."},
+            {CSerDlg::IDC_SPCL, "Infinity", "Special: Please enter a number."},
         };
         for (const auto &r : refusals) {
             SCOPED_TRACE(r.typed);

@@ -901,6 +901,31 @@ TEST_F(XListTest, AUsersStatementOfMillionsOfRowsStopsAtTheListsBound)
     }
 }
 
+// The list's bound is looked at after every page of a slice, not once a
+// slice: a slice of time that could take ten pages takes none past the page
+// that fills the list.
+TEST_F(XListTest, EachPageOfASliceLooksAtTheListsBound)
+{
+    struct Case
+    {
+        int given;     // pages the statement has waiting
+        int fullAfter; // the list is full once this many are taken
+        int sliceEnds; // the slice of time ends after this many
+        int taken;
+    };
+    const Case cases[] = {
+        {10, 3, 99, 3}, {10, 1, 99, 1}, {2, 5, 99, 2}, {10, 99, 4, 4}, {10, 4, 4, 4}, {0, 1, 99, 0},
+    };
+    for (const Case &c : cases) {
+        int pages = 0;
+        const int taken = CXListCtrl::ReadPagesWithinBound([&] { return pages < c.given ? (++pages, true) : false; },
+                                                           [&] { return pages >= c.fullAfter; },
+                                                           [&] { return pages < c.sliceEnds; });
+        EXPECT_EQ(taken, c.taken) << c.given << " " << c.fullAfter << " " << c.sliceEnds;
+        EXPECT_EQ(pages, c.taken);
+    }
+}
+
 namespace {
 
 // Keeps what a long piece of work showed: the titles started, the texts of

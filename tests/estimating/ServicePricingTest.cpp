@@ -155,6 +155,7 @@ TEST_F(PricingTest, MarkupTableInterpolatesBetweenCostBreaks)
     {
         const char *lastBreak;
         const char *price;
+        const char *runCostCents = "55000"; // the service's cost, $550 unless said
     };
     const Case cases[] = {
         // Breaks $0, $100, $1000 at 100 %, 50 %, 20 %; $550: 50 + 450 x
@@ -167,13 +168,19 @@ TEST_F(PricingTest, MarkupTableInterpolatesBetweenCostBreaks)
         // The largest break the table holds, $999,999: 50 + 450 x (-30 /
         // 999,899) = 49.986499 %, 824.9257, up to 824.93.
         {"999999", "824.93"},
+        // A cost itself above $214,748.3647 is compared whole with the
+        // breaks: $250,000 lies between $100 and $300,000, 50 + 249,900 x
+        // (-30 / 299,900) = 25.0016672 %, so 250,000 x 1.250016672 =
+        // 312,504.168, up to 312,504.17.
+        {"300000", "312504.17", "25000000"},
     };
-    addService(511, 50, QStringLiteral("Mailing"),
-               {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "3"}, {"QBreak1", "1"},
-                {"RunCost1", "55000"}, {"Markup", "1"}});
     qint32 jobNo = 103;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.lastBreak);
+        exec(QStringLiteral("DELETE FROM Services WHERE SerNo = 511"));
+        addService(511, 50, QStringLiteral("Mailing"),
+                   {{"QtyBy", "12"}, {"CostBy", "2"}, {"PriceBy", "2"}, {"Unit", "3"}, {"QBreak1", "1"},
+                    {"RunCost1", c.runCostCents}, {"Markup", "1"}});
         exec(QStringLiteral("DELETE FROM MarkupTable"));
         insert(QStringLiteral("MarkupTable"),
                {{"[No]", "0"}, {"Markup1", "0"}, {"Markup2", "100"}, {"Markup3", c.lastBreak}});

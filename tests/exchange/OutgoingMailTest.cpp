@@ -54,6 +54,33 @@ for part in m.iter_attachments():
     return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
 }
 
+// The bytes on a loopback connection to `port` that the client has handed
+// to the system and the server has not read yet: what the client's side
+// still holds to send and what waits in the server's side, as the system's
+// table of connections says.
+qint64 BytesOnTheirWay(quint16 port)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return 0;
+    const QString hexPort = QStringLiteral(":%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+    qint64 bytes = 0;
+    table.readLine(); // the headings
+    for (QByteArray line = table.readLine(); !line.isEmpty(); line = table.readLine()) {
+        const QStringList f = QString::fromLatin1(line).simplified().split(QLatin1Char(' '));
+        if (f.size() < 5)
+            continue;
+        const QStringList queues = f[4].split(QLatin1Char(':'));
+        if (queues.size() != 2)
+            continue;
+        if (f[1].endsWith(hexPort))
+            bytes += queues[1].toLongLong(nullptr, 16); // the server's side: waiting to be read
+        else if (f[2].endsWith(hexPort))
+            bytes += queues[0].toLongLong(nullptr, 16); // the client's side: not yet sent
+    }
+    return bytes;
+}
+
 } // namespace
 
 class OutgoingMailTest : public ShopTest
@@ -244,8 +271,9 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
     // connection is reset, not closed in order: what the system still holds
     // for the server is thrown away too, so a server that keeps reading after
     // the Stop never gets the end of a message that had all been handed over
-    // (the second row: the whole message lies in the system's buffers when
-    // Stop is pressed, and the server reads it in about five seconds).
+    // (the second row: the whole message, its final dot included, lies in
+    // the system's buffers when Stop is pressed, and the server reads it in
+    // about five seconds).
     struct Slow
     {
         const char *name;
@@ -278,6 +306,34 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
         // Base64 makes four letters of three bytes, in lines of 76 and CR LF.
         const int wholeKilobytes = int(qint64(row.attachmentBytes) * 4 / 3 * 78 / 76 / 1024);
         const int stopAt = row.stopAtKilobytes > 0 ? row.stopAtKilobytes : wholeKilobytes;
+        // Stopped once all of it is handed over: not before the program has
+        // written the final dot. The same message sent whole to a server on a
+        // fast line gives its length; the program has written it all when the
+        // bytes the slow server read, those waiting for it and those the
+        // system still holds to send add up to it and its ".\r\n".
+        qint64 wholeData = -1;
+        if (row.stopAtKilobytes == 0) {
+            const QString fastFolder = tempPath(QStringLiteral("fast%1").arg(row.attachmentBytes));
+            testservers::SlowSmtpServer fast(fastFolder, 1 << 30);
+            ASSERT_TRUE(fast.started()) << fast.error().toStdString();
+            app->emailSettings().Outgoing = fast.url();
+            onDialog<CMailCompose>([](CMailCompose &d) {
+                d.SendCommand(1);
+                return 1;
+            });
+            ASSERT_TRUE(mail.Send(QStringLiteral("ann@customer.test"), QStringLiteral("Proof"),
+                                  QStringLiteral("Attached."), proof));
+            wholeData = QFileInfo(fastFolder + QStringLiteral("/1.eml")).size() + 3;
+            ASSERT_GT(wholeData, qint64(row.attachmentBytes));
+            app->emailSettings().Outgoing = slow.url();
+        }
+        const quint16 slowPort = slow.port();
+        const auto allWritten = [&] {
+            if (wholeData < 0)
+                return true;
+            const qint64 got = ReadTestFile(slowFolder + QStringLiteral("/got")).trimmed().toLongLong();
+            return got + BytesOnTheirWay(slowPort) >= wholeData;
+        };
         prompts().clear();
         onDialog<CMailCompose>([](CMailCompose &d) {
             d.SendCommand(1);
@@ -285,12 +341,12 @@ TEST_F(OutgoingMailTest, CancelIsSilentAndARefusalOffersToTryAgain)
         });
         prompts().answer(platform::IDYES);
         prompts().answer(platform::IDOK);
-        ProgressStopper late([stopAt](const QStringList &texts) {
+        ProgressStopper late([stopAt, &allWritten](const QStringList &texts) {
             static const QRegularExpression sent(QStringLiteral("^(\\d+)k$"));
             for (const QString &t : texts) {
                 const QRegularExpressionMatch m = sent.match(t);
                 if (m.hasMatch() && m.captured(1).toInt() >= stopAt)
-                    return true;
+                    return allWritten();
             }
             return false;
         });

@@ -2,6 +2,7 @@
 #include "support/CountingProgress.h"
 
 #include "app/base/CZqApp.h"
+#include "app/base/SqlText.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXProgress.h"
@@ -508,38 +509,57 @@ TEST_F(PrintTest, ATableWiderThanThePagePrintsSmallerAndWrapsItsTextsButNotItsNu
     }
 
     // A memo whose first line is a number, among numbers: its column is one
-    // of texts all the same (every line of the cell is read), so its long
-    // line wraps at its words at full size instead of drawing the table
-    // smaller, and every word prints whole.
+    // of texts all the same (every line of the cell is read, not only the
+    // line a list shows), so its long line wraps at its words at full size
+    // instead of drawing the table smaller, and every word prints whole; in
+    // a table, and in a list read from the file.
     const QString sentence = QStringLiteral("Deliver the proofs to the back door and ask for Pat before noon on "
                                             "weekdays, never on Saturdays, Sundays or holidays");
-    form->ResetOptions();
+    const QString counts[] = {QStringLiteral("12"), QStringLiteral("12\n") + sentence, QStringLiteral("7")};
     t.Reset();
     t.SetSize(3, 2);
     t.SetColumnName(0, QStringLiteral("Customer"), 20, 10);
     t.SetColumnName(1, QStringLiteral("Jobs"), 10, 10);
     t.m_totalMode = CXTable::TotalsNone;
-    const QString counts[] = {QStringLiteral("12"), QStringLiteral("12\n") + sentence, QStringLiteral("7")};
     for (int r = 0; r < 3; ++r) {
         t.SetCellText(r, 0, QStringLiteral("Acme"));
         t.SetCellText(r, 1, counts[r]);
     }
-    form->m_nKind = 101;
-    form->m_nRecords = 3;
-    form->m_form.m_FontSize = 100;
-    RecordingDevice memo(600, 600, 5100, 6600, true);
-    EXPECT_EQ(print(memo), 2);
-    EXPECT_EQ(form->m_dTableScale, 1.0);
-    const QStringList memoTexts = memo.pageTexts(0);
-    EXPECT_EQ(memoTexts.count(QStringLiteral("12")), 2);
-    EXPECT_FALSE(memoTexts.contains(sentence)) << "the memo's line was not wrapped";
-    QStringList printedWords;
-    for (const QString &x : memoTexts)
-        if (x != QLatin1String("Acme") && x != QLatin1String("12") && x != QLatin1String("7"))
-            printedWords << x.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString &word : sentence.split(QLatin1Char(' ')))
-        EXPECT_TRUE(printedWords.contains(word)) << word.toStdString();
-    EXPECT_TRUE(form->cutRecord().isEmpty()) << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
+    CreateShopDatabase(tempPath(QStringLiteral("TavrelData.mdb")));
+    SharedDatabase().open(tempPath(QStringLiteral("TavrelData.mdb")));
+    for (int r = 0; r < 3; ++r)
+        SharedDatabase().execute(QStringLiteral("INSERT INTO Customers (CusNo, Name, Memo) VALUES (%1, 'Acme', %2)")
+                                     .arg(900 + r)
+                                     .arg(QuoteText(counts[r])));
+    CXListCtrl memoList;
+    memoList.FillFromSql(
+        QStringLiteral("SELECT Name AS Customer, Memo AS Jobs FROM Customers WHERE CusNo >= 900 ORDER BY CusNo"));
+    ASSERT_EQ(memoList.GetItemCount(), 3);
+    ASSERT_EQ(memoList.GetItemText(1, 1).left(2), QStringLiteral("12"));
+    memoList.SetColumnWidth(0, 100);
+    memoList.SetColumnWidth(1, 100);
+    for (const bool isList : {false, true}) {
+        SCOPED_TRACE(isList);
+        form->ResetOptions();
+        form->m_nKind = isList ? 100 : 101;
+        form->m_pList = isList ? &memoList : nullptr;
+        form->m_nRecords = 3;
+        form->m_form.m_FontSize = 100;
+        RecordingDevice memo(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(memo), 2);
+        EXPECT_EQ(form->m_dTableScale, 1.0);
+        const QStringList memoTexts = memo.pageTexts(0);
+        EXPECT_EQ(memoTexts.count(QStringLiteral("12")), 2);
+        EXPECT_FALSE(memoTexts.contains(sentence)) << "the memo's line was not wrapped";
+        QStringList printedWords;
+        for (const QString &x : memoTexts)
+            if (x != QLatin1String("Acme") && x != QLatin1String("12") && x != QLatin1String("7"))
+                printedWords << x.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString &word : sentence.split(QLatin1Char(' ')))
+            EXPECT_TRUE(printedWords.contains(word)) << word.toStdString();
+        EXPECT_TRUE(form->cutRecord().isEmpty())
+            << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
+    }
 }
 
 TEST_F(PrintTest, AListTotalWiderThanItsRowsAndTitlePrintsWhole)

@@ -100,6 +100,13 @@ protected:
                               .arg(size + 1)
                               .arg(kept)
                               .arg(size);
+            // A full field typed over: the selection is replaced, so a key
+            // over the whole text is taken, never refused as one too many.
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, QStringLiteral("x"));
+            if (TextLimit::TextOf(field) != QStringLiteral("x"))
+                faults << QStringLiteral("%1: \"x\" typed over the whole full text left \"%2\"")
+                              .arg(where, TextLimit::TextOf(field).left(12));
             if (line)
                 line->setText(before);
             else if (plain)

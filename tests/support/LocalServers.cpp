@@ -304,6 +304,8 @@ while True:
             break
         if data is not None:
             data += part
+            note('got.tmp', str(len(data) - 2))
+            os.replace(os.path.join(folder, 'got.tmp'), os.path.join(folder, 'got'))
             time.sleep(len(part) / rate)
             end = data.find(b'\r\n.\r\n')
             if end < 0:

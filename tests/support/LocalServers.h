@@ -98,7 +98,8 @@ public:
 // bytesPerSecond through a small receive window (commands go at full speed).
 // A message whose data ends with its final dot is taken and written into the
 // folder as n.eml; data cut off by the client's closing is thrown away and
-// only its length written, as n.cut. Each session that greeted ends with a
+// only its length written, as n.cut. While data comes, the file "got" holds
+// how many bytes of it the server has read so far. Each session that greeted ends with a
 // line in the folder's file "closed". The answer to a message's final dot
 // comes after finalReply seconds; with kNoFinalReply never (the server keeps
 // the connection until the client hangs up), with kHangUpAtFinalDot the

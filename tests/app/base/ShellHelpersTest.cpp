@@ -180,6 +180,17 @@ TEST_F(ShellHelpersTest, SchedulingKeepsServiceDaysWithinTheJob)
     EXPECT_EQ(CheckCanSchedule(kScheduleTodayCommand + 303, dateIn, noDue, service), 254);
     EXPECT_EQ(service, dateIn.addDays(253));
     EXPECT_EQ(CheckCanSchedule(kScheduleTodayCommand + 200, dateIn, noDue, service), 198);
+    // The schedule's last day itself is taken without a question (12/7 +
+    // 256 days is 8/20/2027, day 254 from 12/10); the day after it is asked
+    // and offered as the last day.
+    prompts().clear();
+    EXPECT_EQ(CheckCanSchedule(kScheduleTodayCommand + 256, dateIn, noDue, service), 254);
+    EXPECT_EQ(service, DateTime(2027, 8, 20));
+    EXPECT_TRUE(prompts().shown().isEmpty());
+    prompts().answer(IDYES);
+    EXPECT_EQ(CheckCanSchedule(kScheduleTodayCommand + 257, dateIn, noDue, service), 254);
+    EXPECT_EQ(service, DateTime(2027, 8, 20));
+    EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("Sorry, you may not assign a Service Date 254 days later than")));
 
     prompts().answer(IDYES);
     EXPECT_EQ(CheckCanSchedule(kScheduleTodayCommand + 30, dateIn, DateTime(2026, 12, 20), service), 11);

@@ -295,49 +295,58 @@ TEST_F(RecordsetTest, NavigationAtTheEdgesAndAfterDelete)
 // A row deleted under a set (by another set of the program) can give its
 // rowid to the next row the set adds: the deleted row is left, never read as
 // the new one, and the new row is the set's last added, readable and
-// editable; twice over.
+// editable; twice over. The deleted row may be the set's first: a set that
+// held no row before (a New closed unsaved on an empty table) must not hold
+// the new row twice.
 TEST_F(RecordsetTest, ARowAddedWhereADeletedRowStoodIsTheNewRowOnly)
 {
     TableDef def;
     def.name = QStringLiteral("Cards");
     def.fields = {{QStringLiteral("CardNo"), FieldType::Long, 4}, {QStringLiteral("Name"), FieldType::Text, 20}};
     db.createTable(def);
-    db.execute(QStringLiteral("INSERT INTO Cards (CardNo, Name) VALUES (1, 'One')"));
-    Recordset rs(db);
-    rs.open(Recordset::Type::Dynaset, QStringLiteral("Cards"));
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
-        rs.addNew();
-        rs.setValue(0, Value(2));
-        rs.setValue(1, Value(QStringLiteral("New")));
-        rs.update();
-        rs.moveToLastAdded();
-        EXPECT_EQ(rs.value(1).toString(), QStringLiteral("New"));
-        // Deleted elsewhere while the set stands on it.
-        db.execute(QStringLiteral("DELETE FROM Cards WHERE CardNo = 2"));
-        EXPECT_EQ(errorOf([&] { rs.edit(); }), 3167);
+    for (const int rowsBefore : {1, 0}) {
+        SCOPED_TRACE(rowsBefore);
+        db.execute(QStringLiteral("DELETE FROM Cards"));
+        if (rowsBefore == 1)
+            db.execute(QStringLiteral("INSERT INTO Cards (CardNo, Name) VALUES (1, 'One')"));
+        Recordset rs(db);
+        rs.open(Recordset::Type::Dynaset, QStringLiteral("Cards"));
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            rs.addNew();
+            rs.setValue(0, Value(2));
+            rs.setValue(1, Value(QStringLiteral("New")));
+            rs.update();
+            rs.moveToLastAdded();
+            EXPECT_EQ(rs.value(1).toString(), QStringLiteral("New"));
+            // Deleted elsewhere while the set stands on it.
+            db.execute(QStringLiteral("DELETE FROM Cards WHERE CardNo = 2"));
+            EXPECT_EQ(errorOf([&] { rs.edit(); }), 3167);
 
-        rs.addNew();
-        rs.setValue(0, Value(3));
-        rs.setValue(1, Value(QStringLiteral("Next")));
-        rs.update();
-        // The deleted row was left: no current row until a move.
-        EXPECT_EQ(errorOf([&] { rs.value(0); }), 3021);
-        rs.moveToLastAdded();
-        EXPECT_EQ(rs.value(0).toInt(), 3);
-        EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Next"));
-        rs.edit();
-        rs.setValue(1, Value(QStringLiteral("Kept")));
-        rs.update();
-        rs.moveFirst();
-        EXPECT_EQ(rs.value(0).toInt(), 1);
-        rs.moveNext();
-        EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Kept"));
-        rs.moveNext();
-        EXPECT_TRUE(rs.isEOF());
-        EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Cards")).toInt(), 2);
-        db.execute(QStringLiteral("DELETE FROM Cards WHERE CardNo = 3"));
-        rs.moveFirst();
+            rs.addNew();
+            rs.setValue(0, Value(3));
+            rs.setValue(1, Value(QStringLiteral("Next")));
+            rs.update();
+            // The deleted row was left: no current row until a move.
+            EXPECT_EQ(errorOf([&] { rs.value(0); }), 3021);
+            rs.moveToLastAdded();
+            EXPECT_EQ(rs.value(0).toInt(), 3);
+            EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Next"));
+            rs.edit();
+            rs.setValue(1, Value(QStringLiteral("Kept")));
+            rs.update();
+            rs.moveFirst();
+            if (rowsBefore == 1) {
+                EXPECT_EQ(rs.value(0).toInt(), 1);
+                rs.moveNext();
+            }
+            EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Kept"));
+            rs.moveNext();
+            EXPECT_TRUE(rs.isEOF());
+            EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Cards")).toInt(), rowsBefore + 1);
+            db.execute(QStringLiteral("DELETE FROM Cards WHERE CardNo = 3"));
+            rs.moveFirst();
+        }
     }
 }
 
