@@ -513,8 +513,11 @@ TEST_F(PrintTest, ATableWiderThanThePagePrintsSmallerAndWrapsItsTextsButNotItsNu
     // line a list shows), so its long line wraps at its words at full size
     // instead of drawing the table smaller, and every word prints whole; in
     // a table, and in a list read from the file.
+    // Longer than a line of the page, so that it wraps in a list's column
+    // stretched to the page too.
     const QString sentence = QStringLiteral("Deliver the proofs to the back door and ask for Pat before noon on "
-                                            "weekdays, never on Saturdays, Sundays or holidays");
+                                            "weekdays, never on Saturdays, Sundays or holidays; leave the boxes "
+                                            "with the porter when the door is locked and telephone the office");
     const QString counts[] = {QStringLiteral("12"), QStringLiteral("12\n") + sentence, QStringLiteral("7")};
     t.Reset();
     t.SetSize(3, 2);
