@@ -466,10 +466,6 @@ MUTANTS = [
      "QString text = list ? m_pList->GetItemFullText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);",
      "QString text = list ? m_pList->GetItemText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);",
      "test_printing", "PrintTest.ATableWider*"),
-    ("network wait: Stop shuts down in order without the reset", "src/platform/NetworkWait.cpp",
-     "            none.sa_family = AF_UNSPEC;\n            ::connect(s, &none, sizeof none);\n",
-     "            none.sa_family = AF_UNSPEC;\n", "test_exchange",
-     "OutgoingMailTest.CancelIsSilentAndARefusalOffersToTryAgain"),
 ]
 
 
