@@ -7,6 +7,7 @@
 #include "data/OptionsAndLookups.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "data/SharedDatabase.h"
 
@@ -529,6 +530,40 @@ bool CItemPrice::SaveRows(int choice, bool spreadTyped)
     return ok;
 }
 
+QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo, Money itemCost, Money itemPrice)
+{
+    // The figures as the job's totals count them: the No Charge marker and
+    // zero count nothing.
+    const auto counted = [](Money m) { return m.units() > 1 || m.units() < -1 ? m.units() : 0; };
+    if (!IsWithinLargestAmount(counted(itemPrice)))
+        return TooLargeAmountText(QStringLiteral("Item Price"));
+    if (!IsWithinLargestAmount(counted(itemCost)))
+        return TooLargeAmountText(QStringLiteral("Item Cost"));
+    // The job's other items, as its Subtotal and Cost sum their service rows.
+    const auto othersSum = [&](const char *column) {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot,
+                QStringLiteral("SELECT Sum(%1) FROM Items WHERE JobID = ? and SerNo <> 0 and not (ItemNo = ? and "
+                               "SubNo = ?) and (%1 < -0.0001 or %1 > 0.0001)")
+                    .arg(QLatin1String(column)),
+                {platform::Value(jobId), platform::Value(itemNo), platform::Value(subNo)});
+        return rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
+    };
+    const auto within = [](Money a, std::int64_t b) {
+        std::int64_t sum = 0;
+        return !__builtin_add_overflow(a.units(), b, &sum) && IsWithinLargestAmount(sum);
+    };
+    try {
+        if (!within(othersSum("Price"), counted(itemPrice)))
+            return TooLargeAmountText(QStringLiteral("Subtotal"));
+        if (!within(othersSum("Cost"), counted(itemCost)))
+            return TooLargeAmountText(QStringLiteral("Job Cost"));
+    } catch (const platform::DbException &) {
+        // The job's rows cannot be read: the item's own figures decide.
+    }
+    return QString();
+}
+
 bool CItemPrice::WriteRows(int choice, bool spreadTyped)
 {
     const bool newCost = choice == DefaultCostDefaultPrice || choice == DefaultCostLastPrice
@@ -536,6 +571,18 @@ bool CItemPrice::WriteRows(int choice, bool spreadTyped)
     const bool newPrice = choice == DefaultCostDefaultPrice || choice == RevisedCostDefaultPrice;
     const Money itemCost = newCost ? m_NewCost : m_RevCost;
     const Money itemPrice = newPrice ? m_NewPrice : m_RevPrice;
+
+    // A price or cost past the largest amount, of the item or of its job,
+    // is refused by name; the item keeps the figures it had.
+    if (m_bAllPriced && m_pItem) {
+        const QString refusal =
+            PastLargestAmount(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo, itemCost, itemPrice);
+        if (!refusal.isEmpty()) {
+            ShowItemMessage(refusal + QStringLiteral("\n\nThe item's prices are not saved."),
+                            platform::MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
 
     // All rows or none: a failure on any row leaves the item as it was.
     bool ok = true;

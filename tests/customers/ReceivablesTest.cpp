@@ -471,7 +471,7 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
                   {"abc", -1},        {"", -1},      {"12345678901234567890", -1},
                   // The largest amount, and a cent past it: refused, never
                   // held at the largest.
-                  {"900,000,000,000", 900000000000LL}, {"900000000000.01", -1}, {"1500.755", -1}};
+                  {"100,000,000,000", 100000000000LL}, {"100000000000.01", -1}, {"1500.755", -1}};
     for (const auto &l : limits) {
         const Money read = CreditAdjustment::CreditLimitFromText(QString::fromLatin1(l.text));
         if (l.whole < 0)
@@ -486,8 +486,8 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
     // As the limit prompt stores it: refused texts say so and keep the limit.
     const std::pair<const char *, const char *> refusals[] = {
         {"abc", "Please enter a currency."},
-        {"12345678901234567890", "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
-        {"900,000,000,000.01", "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."}};
+        {"12345678901234567890", "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
+        {"100,000,000,000.01", "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."}};
     for (const auto &[refused, message] : refusals) {
         prompts().clear();
         prompts().answer(platform::IDOK);

@@ -215,8 +215,8 @@ TEST_F(ItemCostsDialog, AnItemPricedPast32BitsOfCentsIsShownAndSavedExactly)
               QStringLiteral("48000000 32000000"));
 }
 
-// A service price typed into the sheet holds to the largest amount a money
-// field holds exactly: 900,000,000,000.00 is taken, a cent past it refused
+// A service price typed into the sheet holds to the largest amount the
+// program takes: 100,000,000,000.00 is taken, a cent past it refused
 // naming the column, the price before it kept (never a price the job's
 // totals then add up differently).
 TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
@@ -229,7 +229,7 @@ TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
         {
             const char *typed;
             qint64 cents; // -1: refused
-        } rows[] = {{"900,000,000,000.00", 90000000000000LL}, {"900000000000.01", -1},
+        } rows[] = {{"100,000,000,000.00", 10000000000000LL}, {"100000000000.01", -1},
                     {"12.345", -1}, {"12.34", 1234}};
         for (const auto &row : rows) {
             SCOPED_TRACE(row.typed);
@@ -249,7 +249,7 @@ TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
             EXPECT_EQ(grid.GetCellValue(0, Sheet::ColPrice), row.cents < 0 ? before : row.cents);
             EXPECT_EQ(prompts().texts().size(), row.cents < 0 ? 1 : 0);
             if (row.cents < 0 && QByteArray(row.typed) != "12.345")
-                EXPECT_EQ(prompts().lastText(), QStringLiteral("\"%1\" cannot be more than 900,000,000,000.00, the "
+                EXPECT_EQ(prompts().lastText(), QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the "
                                                                "largest amount it holds.")
                                                     .arg(column));
         }

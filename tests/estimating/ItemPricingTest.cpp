@@ -221,10 +221,11 @@ TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
         {"6", "100", {QStringLiteral("300000")}, "300000", 0},
         {"6", "100", {QStringLiteral("214748.3648")}, "214748.3648", 0},
         {"5", "2500", {QStringLiteral("1000000")}, "2500000000", 0},
-        {"6", "100", {QStringLiteral("900000000000")}, "900000000000", 0},
-        {"6", "100", {QStringLiteral("900000000000.0001"), QStringLiteral("99999999999999999999"), QStringLiteral("5")},
+        {"6", "100", {QStringLiteral("100000000000")}, "100000000000", 0},
+        {"6", "100", {QStringLiteral("99999999999.99")}, "99999999999.99", 0},
+        {"6", "100", {QStringLiteral("100000000000.0001"), QStringLiteral("900000000000"), QStringLiteral("5")},
          "5", 2},
-        {"5", "2500", {QStringLiteral("400000000000m"), QStringLiteral("360000000")}, "900000000000", 1},
+        {"5", "2500", {QStringLiteral("400000000000m"), QStringLiteral("40000000")}, "100000000000", 1},
     };
     twoServiceJob(719, {{"ChargeQty", "1"}}); // the two services
     int jobNo = 720;
@@ -247,7 +248,7 @@ TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
         e->PriceItem(0);
         QStringList refusals;
         for (int i = 0; i < c.refusals; ++i)
-            refusals << QStringLiteral("\"Item Price\" cannot be more than 900,000,000,000.0000, the largest amount "
+            refusals << QStringLiteral("\"Item Price\" cannot be more than 100,000,000,000.0000, the largest amount "
                                        "it holds.");
         EXPECT_EQ(prompts().texts().mid(0, c.refusals), refusals);
         const qint32 item =

@@ -247,8 +247,8 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
         prompts().answer(platform::IDOK);
         type(d, 1305, QStringLiteral("99999999999999999"));
         EXPECT_EQ(prompts().texts(),
-                  QStringList{QStringLiteral("Postage: Please enter an amount from -900,000,000,000.00 to "
-                                             "900,000,000,000.00.")});
+                  QStringList{QStringLiteral("Postage: Please enter an amount from -100,000,000,000.00 to "
+                                             "100,000,000,000.00.")});
         // Put right and confirmed: the dialog ends with what it had.
         d.edit(1305)->setText(QStringLiteral("0.00"));
         prompts().clear();
