@@ -121,7 +121,6 @@ QString CPostSet::InvoicePastLargest(const CJobSet &job, Money balance) const
         {"Shipping", m_Shipping, posted(job.m_Shipping)},
         {"Postage", m_Postage, posted(job.m_Postage)},
         {"Tax", m_Tax, tax},
-        {"Total", Money(), posted(job.m_TotalAmount)},
         {"Late Fee", m_Latefee, posted(job.m_Latefee)},
         {"Paid", m_Paid, posted(job.m_Paid)},
         {"Write-off", m_Writeoff, posted(job.m_Writeoff)},
@@ -130,10 +129,8 @@ QString CPostSet::InvoicePastLargest(const CJobSet &job, Money balance) const
         {"Commission", m_Commission, posted(job.m_Commission)},
         {"Taxable Net Sale", m_TaxableNetSale, tax.isZero() ? Money() : subtotal + discount},
     };
-    for (const Figure &f : figures) {
-        if (!f.amount.isValid() || !IsWithinLargestAmount(f.amount.units()))
-            return TooLargeAmountText(QString::fromLatin1(f.name));
-    }
+    if (const QString past = job.AmountPastLargest(); !past.isEmpty())
+        return past;
     for (const Figure &f : figures) {
         const Money sum = f.sum + f.amount;
         if (!sum.isValid() || !IsWithinLargestAmount(sum.units()))

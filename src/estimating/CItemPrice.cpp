@@ -3,6 +3,7 @@
 #include "app/base/Codes.h"
 #include "app/base/MoneyText.h"
 #include "app/base/TextUtil.h"
+#include "data/CJobSet.h"
 #include "data/JobTypes.h"
 #include "data/OptionsAndLookups.h"
 #include "platform/Prompt.h"
@@ -534,32 +535,52 @@ QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo,
 {
     // The figures as the job's totals count them: the No Charge marker and
     // zero count nothing.
-    const auto counted = [](Money m) { return m.units() > 1 || m.units() < -1 ? m.units() : 0; };
-    if (!IsWithinLargestAmount(counted(itemPrice)))
+    const auto counted = [](Money m) { return m.units() > 1 || m.units() < -1 ? Money::fromUnits(m.units()) : Money(); };
+    if (!IsWithinLargestAmount(counted(itemPrice).units()))
         return TooLargeAmountText(QStringLiteral("Item Price"));
-    if (!IsWithinLargestAmount(counted(itemCost)))
+    if (!IsWithinLargestAmount(counted(itemCost).units()))
         return TooLargeAmountText(QStringLiteral("Item Cost"));
-    // The job's other items, as its Subtotal and Cost sum their service rows.
-    const auto othersSum = [&](const char *column) {
-        platform::Recordset rs(SharedDatabase());
-        rs.open(platform::Recordset::Type::Snapshot,
-                QStringLiteral("SELECT Sum(%1) FROM Items WHERE JobID = ? and SerNo <> 0 and not (ItemNo = ? and "
-                               "SubNo = ?) and (%1 < -0.0001 or %1 > 0.0001)")
-                    .arg(QLatin1String(column)),
-                {platform::Value(jobId), platform::Value(itemNo), platform::Value(subNo)});
-        return rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
-    };
-    const auto within = [](Money a, std::int64_t b) {
-        std::int64_t sum = 0;
-        return !__builtin_add_overflow(a.units(), b, &sum) && IsWithinLargestAmount(sum);
-    };
     try {
-        if (!within(othersSum("Price"), counted(itemPrice)))
-            return TooLargeAmountText(QStringLiteral("Subtotal"));
-        if (!within(othersSum("Cost"), counted(itemCost)))
-            return TooLargeAmountText(QStringLiteral("Job Cost"));
+        // The job's other items, as its Subtotal and Cost sum their service
+        // rows and its taxes their taxable item rows.
+        const auto valueOf = [&](const QString &sql) {
+            platform::Recordset rs(SharedDatabase());
+            rs.open(platform::Recordset::Type::Snapshot, sql,
+                    {platform::Value(jobId), platform::Value(itemNo), platform::Value(subNo)});
+            return rs.isEOF() ? platform::Value() : rs.value(0);
+        };
+        const auto sumOf = [&](const QString &sql) {
+            const platform::Value v = valueOf(sql);
+            return v.isNull() ? Money() : Money::fromUnits(v.toMoney().units());
+        };
+        const QString others = QStringLiteral("FROM Items WHERE JobID = ? and not (ItemNo = ? and SubNo = ?) and ");
+        const Money otherPrices = sumOf(QStringLiteral("SELECT Sum(Price) ") + others
+                                        + QStringLiteral("SerNo <> 0 and (Price < -0.0001 or Price > 0.0001)"));
+        const Money otherCosts = sumOf(QStringLiteral("SELECT Sum(Cost) ") + others
+                                       + QStringLiteral("SerNo <> 0 and (Cost < -0.0001 or Cost > 0.0001)"));
+        const Money otherTaxable = sumOf(QStringLiteral("SELECT Sum(Price) ") + others
+                                         + QStringLiteral("SerNo = 0 and Bleed = 0 and (Price < -0.0001 or Price > 0.0001)"));
+        const bool taxed = valueOf(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = ? and ItemNo = ? and "
+                                                  "SubNo = ? and SerNo = 0 and Bleed = 0"))
+                               .toInt()
+            > 0;
+        const Money taxableItem = taxed ? counted(itemPrice) : Money();
+        // The job with the item's figures in place, its discount, taxes and
+        // total worked as its window works them; nothing is saved.
+        CJobSet job(&SharedDatabase());
+        if (!job.FindById(jobId) || job.IsEmptySet() || job.IsCreditOrCredited())
+            return QString();
+        job.m_Subtotal = otherPrices + counted(itemPrice);
+        job.m_Cost = otherCosts + counted(itemCost);
+        if (!job.m_Subtotal.isValid() || !job.m_Cost.isValid())
+            return TooLargeAmountText(job.m_Subtotal.isValid() ? QStringLiteral("Job Cost") : QStringLiteral("Subtotal"));
+        job.CalcDiscount();
+        job.CalcCommission();
+        job.CalcSubtotal(otherTaxable + taxableItem);
+        job.RecalcTotals(false);
+        return job.AmountPastLargest();
     } catch (const platform::DbException &) {
-        // The job's rows cannot be read: the item's own figures decide.
+        // The job cannot be read: the item's own figures decide.
     }
     return QString();
 }
