@@ -554,6 +554,33 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
         EXPECT_EQ(prompts().texts(), QStringList{order->m_refusals.value(0)});
         EXPECT_EQ(dump(), before);
     }
+    // Template 999's item priced at the largest amount: with a cent of
+    // shipping the order's total passes it and the order is kept out, naming
+    // the total; without, it is saved to the cent.
+    exec(QStringLiteral("UPDATE Items SET Price = 99999999970 WHERE ItemID = 9102"));
+    for (const char *charge : {"0.01", "0"}) {
+        SCOPED_TRACE(charge);
+        prompts().clear();
+        const auto order =
+            parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
+                        QStringLiteral("Item Description: Flyers")}));
+        const QString before = dump();
+        if (QByteArray(charge) == "0.01") {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(order->SaveOrder(0, false));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest amount it "
+                                                 "holds.\n\nThe email could not be saved as Order. Nothing of it was "
+                                                 "written; the order is still here to be saved again.")});
+            EXPECT_EQ(dump(), before);
+            continue;
+        }
+        ASSERT_TRUE(order->SaveOrder(0, false));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Subtotal), printf('%.4f', Balance) FROM Jobs WHERE "
+                                        "JobID = %1")
+                             .arg(order->m_nLinkedJobId)),
+                  QStringLiteral("100000000000.0000|100000000000.0000"));
+    }
 }
 
 TEST_F(WebOrdersTest, LabelRulesOfTheKeyFields)
