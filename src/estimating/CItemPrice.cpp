@@ -535,7 +535,9 @@ QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo,
 {
     // The figures as the job's totals count them: the No Charge marker and
     // zero count nothing.
-    const auto counted = [](Money m) { return m.units() > 1 || m.units() < -1 ? Money::fromUnits(m.units()) : Money(); };
+    const auto counted = [](Money m) {
+        return m.units() > 1 || m.units() < -1 ? Money::fromUnits(m.units()) : Money();
+    };
     if (!IsWithinLargestAmount(counted(itemPrice).units()))
         return TooLargeAmountText(QStringLiteral("Item Price"));
     if (!IsWithinLargestAmount(counted(itemCost).units()))
@@ -558,8 +560,9 @@ QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo,
                                         + QStringLiteral("SerNo <> 0 and (Price < -0.0001 or Price > 0.0001)"));
         const Money otherCosts = sumOf(QStringLiteral("SELECT Sum(Cost) ") + others
                                        + QStringLiteral("SerNo <> 0 and (Cost < -0.0001 or Cost > 0.0001)"));
-        const Money otherTaxable = sumOf(QStringLiteral("SELECT Sum(Price) ") + others
-                                         + QStringLiteral("SerNo = 0 and Bleed = 0 and (Price < -0.0001 or Price > 0.0001)"));
+        const Money otherTaxable =
+            sumOf(QStringLiteral("SELECT Sum(Price) ") + others
+                  + QStringLiteral("SerNo = 0 and Bleed = 0 and (Price < -0.0001 or Price > 0.0001)"));
         const bool taxed = valueOf(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = ? and ItemNo = ? and "
                                                   "SubNo = ? and SerNo = 0 and Bleed = 0"))
                                .toInt()
@@ -573,7 +576,8 @@ QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo,
         job.m_Subtotal = otherPrices + counted(itemPrice);
         job.m_Cost = otherCosts + counted(itemCost);
         if (!job.m_Subtotal.isValid() || !job.m_Cost.isValid())
-            return TooLargeAmountText(job.m_Subtotal.isValid() ? QStringLiteral("Job Cost") : QStringLiteral("Subtotal"));
+            return TooLargeAmountText(job.m_Subtotal.isValid() ? QStringLiteral("Job Cost")
+                                                               : QStringLiteral("Subtotal"));
         job.CalcDiscount();
         job.CalcCommission();
         job.CalcSubtotal(otherTaxable + taxableItem);

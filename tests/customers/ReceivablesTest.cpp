@@ -226,7 +226,8 @@ TEST_F(ReceivablesTest, PostingRulesForSkippedJobsMarkersAndTerms)
 // name and stays an order.
 TEST_F(ReceivablesTest, PostingAtTheLargestAmountIsExactToTheCent)
 {
-    const QString tooLarge = QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    const QString tooLarge =
+        QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
     struct Case
     {
         const char *subtotal;
@@ -293,7 +294,8 @@ TEST_F(ReceivablesTest, PostingAtTheLargestAmountIsExactToTheCent)
     PostingRun run(SharedDatabase());
     ASSERT_TRUE(run.Post({first, second}));
     EXPECT_EQ(run.PostedJobs(), QList<qint32>{first});
-    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order 2202:\n\n") + tooLarge.arg(QStringLiteral("Posting Subtotal"))
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order 2202:\n\n")
+                                             + tooLarge.arg(QStringLiteral("Posting Subtotal"))
                                              + QStringLiteral("\n\n") + PostingRun::NoteText()});
     EXPECT_EQ(run.Journal().m_Subtotal, Money::fromWhole(50000000000LL));
 }

@@ -546,7 +546,8 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
         SCOPED_TRACE(charge);
         prompts().clear();
         const auto order =
-            parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
+            parse(Mail({QStringLiteral("Customer No: 202"),
+                        QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
                         QStringLiteral("Item Description: Flyers"), QStringLiteral("Item Quantity: 500")}));
         const QString before = dump();
         prompts().answer(platform::IDOK);
@@ -562,16 +563,17 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
         SCOPED_TRACE(charge);
         prompts().clear();
         const auto order =
-            parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
+            parse(Mail({QStringLiteral("Customer No: 202"),
+                        QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
                         QStringLiteral("Item Description: Flyers")}));
         const QString before = dump();
         if (QByteArray(charge) == "0.01") {
             prompts().answer(platform::IDOK);
             EXPECT_FALSE(order->SaveOrder(0, false));
             EXPECT_EQ(prompts().texts(),
-                      QStringList{QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest amount it "
-                                                 "holds.\n\nThe email could not be saved as Order. Nothing of it was "
-                                                 "written; the order is still here to be saved again.")});
+                      QStringList{QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest "
+                                                 "amount it holds.\n\nThe email could not be saved as Order. Nothing "
+                                                 "of it was written; the order is still here to be saved again.")});
             EXPECT_EQ(dump(), before);
             continue;
         }

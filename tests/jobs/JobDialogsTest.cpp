@@ -282,7 +282,8 @@ TEST_F(JobDialogs, AnAmountTakingTheTotalPastTheLargestIsRefused)
     openCardsOrder(2005, job);
     CJobBalance totals(nullptr);
     totals.m_pJob = &job;
-    const QString total = QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    const QString total =
+        QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
     struct Case
     {
         unsigned id;

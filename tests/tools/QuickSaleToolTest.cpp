@@ -83,15 +83,23 @@ TEST_F(QuickSaleTool, AmountsPast32BitsAreSavedExactlyAndPastTheFieldsRefused)
         {"0", most, "501:1=100000000000", "100000000000.00|100000000000.00|0.00|100000000000.00", 0, ""},
         {"0", most, "501:1=99,999,999,999.99", "99999999999.99|99999999999.99|0.00|99999999999.99", 0, ""},
         {"0", most, "501:1=12.34", "12.34|12.34|0.00|12.34", 0, ""},
-        {"0", most, "501:1=100000000000.01", "", 2, "Price \"100000000000.01\": Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
-        {"0", most, "501:1=900000000000", "", 2, "Price \"900000000000\": Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
-        {"0", most, "501:1=922337203685477", "", 2, "Price \"922337203685477\": Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
+        {"0", most, "501:1=100000000000.01", "", 2, "Price \"100000000000.01\": "
+         "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
+        {"0", most, "501:1=900000000000", "", 2, "Price \"900000000000\": "
+         "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
+        {"0", most, "501:1=922337203685477", "", 2, "Price \"922337203685477\": "
+         "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
         {"0", most, "501:1=12.345", "", 2, "Price \"12.345\": Please enter an amount with at most 2 decimals.\n"},
-        {"0", most, "501:1@0.12345", "", 2, "Unit price \"0.12345\": Please enter an amount with at most 4 decimals.\n"},
-        {"0", most, "501:2@100000000000", "", 2, "\"Price\" cannot be more than 100,000,000,000.00, the largest amount it holds.\n"},
-        {"1", most, "501:1=100000000000", "", 1, "\"Total\" cannot be more than 100,000,000,000.00, the largest amount it holds.\n"},
-        {"0", "12.345", "501:1=12.34", "", 2, "TENDERED \"12.345\": Please enter an amount with at most 2 decimals.\n"},
-        {"0", "100000000000.01", "501:1=12.34", "", 2, "TENDERED \"100000000000.01\": Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
+        {"0", most, "501:1@0.12345", "", 2,
+         "Unit price \"0.12345\": Please enter an amount with at most 4 decimals.\n"},
+        {"0", most, "501:2@100000000000", "", 2, "\"Price\" "
+         "cannot be more than 100,000,000,000.00, the largest amount it holds.\n"},
+        {"1", most, "501:1=100000000000", "", 1, "\"Total\" "
+         "cannot be more than 100,000,000,000.00, the largest amount it holds.\n"},
+        {"0", "12.345", "501:1=12.34", "", 2,
+         "TENDERED \"12.345\": Please enter an amount with at most 2 decimals.\n"},
+        {"0", "100000000000.01", "501:1=12.34", "", 2, "TENDERED \"100000000000.01\": "
+         "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
     };
     int sales = 0;
     for (const Case &c : cases) {
