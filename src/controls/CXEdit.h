@@ -41,8 +41,8 @@ public:
     // one, the label beside the field.
     void SetFieldName(const QString &name) { m_fieldName = name; }
     // A fixed-point field that holds any amount of money, read and kept in 64
-    // bits: up to 900,000,000,000 (with the field's decimals) either way, the
-    // largest amount a money field of the shop file holds exactly. Call after
+    // bits: up to 100,000,000,000 (with the field's decimals) either way, the
+    // largest amount the program takes (kLargestAmountUnits). Call after
     // SetType.
     void SetWide();
     // A number field that takes no negative number: one typed is refused

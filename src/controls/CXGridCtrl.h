@@ -100,7 +100,7 @@ public:
     // Cells of a masked column show a dot per character and are typed unseen.
     void SetColumnMasked(int column, bool masked);
     // A money column whose cells hold any amount a money field holds exactly
-    // (64 bits, up to 900,000,000,000 either way) rather than a 32-bit count
+    // (64 bits, up to 100,000,000,000 either way) rather than a 32-bit count
     // of its units; its owner reads the cells as 64-bit.
     void SetColumnWide(int column, bool wide = true);
     // A typed column that takes no negative number: one typed is refused

@@ -101,16 +101,21 @@ Money PostingRun::SumOf(const QString &sql)
     return moneyOf(rs.value(0));
 }
 
+Money PostingRun::PostedBalance(const CJobSet &job)
+{
+    // A balance of the No Charge marker is posted paid.
+    const Money balance = Money::fromUnits(job.m_Balance.units());
+    return balance.isNoCharge() ? Money() : balance;
+}
+
 void PostingRun::PostJob(CJobSet &job, const DateTime &today)
 {
     CPostSet &j = m_journal;
     const qint32 n = j.m_PostingNo;
-    Money balance = Money::fromUnits(job.m_Balance.units());
+    const Money balance = PostedBalance(job);
     DateTime datePaid = job.m_DatePaid;
-    if (balance.isNoCharge()) {
-        balance = Money();
+    if (Money::fromUnits(job.m_Balance.units()).isNoCharge())
         datePaid = today;
-    }
     const Money subtotal = moneyOf(Value(job.m_Subtotal));
     const Money discount = moneyOf(Value(job.m_Discount));
     const Money tax = moneyOf(Value(job.m_Tax));
@@ -165,6 +170,14 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
                 continue;
             if (!job.CheckBalance(1, NoteText()) || orders.HasDiscrepancy(NoteText()))
                 continue;
+            // An amount past the largest the program takes, of the job or of
+            // the posting's sums with it, keeps the job an order.
+            if (const QString past = j.InvoicePastLargest(job, PostedBalance(job)); !past.isEmpty()) {
+                platform::Prompt::messageBox(job.GetJobLabel() + QStringLiteral(":\n\n") + past
+                                                 + QStringLiteral("\n\n") + NoteText(),
+                                             QString(), platform::MB_OK);
+                continue;
+            }
             PostJob(job, today);
         }
     }

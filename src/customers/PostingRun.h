@@ -68,6 +68,8 @@ public:
 
 private:
     void Write(const QList<qint32> &jobIds, const Progress &progress);
+    // The balance the job is posted with: the No Charge marker is posted as 0.
+    static Money PostedBalance(const CJobSet &job);
     // Adds the job stood on to the journal's sums and makes it an invoice
     // with its audit row.
     void PostJob(CJobSet &job, const DateTime &today);

@@ -132,6 +132,10 @@ public:
     // items of many jobs read at once).
     bool CheckTotals(const ItemSums &sums, const QString &extraText);
     static QString FormatDiscrepancy(const QString &nameA, const QString &nameB, Money a, Money b);
+    // The refusal of a job whose amounts (as the row in memory holds them)
+    // pass the largest amount the program takes, naming the first such
+    // figure ("\"Total\" cannot be more than ..."); empty when none does.
+    QString AmountPastLargest() const;
 
     // --- locks, numbers, deletion and the audit trail ----------------------
     // TRUE when a lock row exists for the current job.

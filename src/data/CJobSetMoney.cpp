@@ -263,3 +263,19 @@ bool CJobSet::CheckTotals(const ItemSums &sums, const QString &extraText)
                                      QString(), platform::MB_OK);
     return true;
 }
+
+QString CJobSet::AmountPastLargest() const
+{
+    const std::pair<const char *, Money> figures[] = {
+        {"Subtotal", m_Subtotal},   {"Discount", m_Discount}, {"Shipping", m_Shipping},
+        {"Postage", m_Postage},     {"Tax", m_Tax},           {"Tax 2", m_Tax2},
+        {"Total", m_TotalAmount},   {"Late Fee", m_Latefee},  {"Paid", m_Paid},
+        {"Write-off", m_Writeoff},  {"Balance", m_Balance},   {"Job Cost", m_Cost},
+        {"Commission", m_Commission},
+    };
+    for (const auto &[name, amount] : figures) {
+        if (!amount.isValid() || !IsWithinLargestAmount(amount.units()))
+            return TooLargeAmountText(QString::fromLatin1(name));
+    }
+    return QString();
+}

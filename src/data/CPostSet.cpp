@@ -1,6 +1,7 @@
 #include "data/CPostSet.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
 #include "data/CJobSet.h"
 
 CPostSet::CPostSet(platform::Database *database)
@@ -101,6 +102,41 @@ void CPostSet::AddInvoice(const CJobSet &job, Money balance)
     m_Commission += posted(job.m_Commission);
     if (!tax.isZero())
         m_TaxableNetSale += subtotal + discount;
+}
+
+QString CPostSet::InvoicePastLargest(const CJobSet &job, Money balance) const
+{
+    const Money subtotal = posted(job.m_Subtotal);
+    const Money discount = posted(job.m_Discount);
+    const Money tax = posted(job.m_Tax);
+    struct Figure
+    {
+        const char *name;
+        Money sum;
+        Money amount;
+    };
+    const Figure figures[] = {
+        {"Subtotal", m_Subtotal, subtotal},
+        {"Discount", m_Discount, discount},
+        {"Shipping", m_Shipping, posted(job.m_Shipping)},
+        {"Postage", m_Postage, posted(job.m_Postage)},
+        {"Tax", m_Tax, tax},
+        {"Late Fee", m_Latefee, posted(job.m_Latefee)},
+        {"Paid", m_Paid, posted(job.m_Paid)},
+        {"Write-off", m_Writeoff, posted(job.m_Writeoff)},
+        {"Balance", m_Balance, posted(balance)},
+        {"Job Cost", m_Cost, posted(job.m_Cost)},
+        {"Commission", m_Commission, posted(job.m_Commission)},
+        {"Taxable Net Sale", m_TaxableNetSale, tax.isZero() ? Money() : subtotal + discount},
+    };
+    if (const QString past = job.AmountPastLargest(); !past.isEmpty())
+        return past;
+    for (const Figure &f : figures) {
+        const Money sum = f.sum + f.amount;
+        if (!sum.isValid() || !IsWithinLargestAmount(sum.units()))
+            return TooLargeAmountText(QStringLiteral("Posting ") + QString::fromLatin1(f.name));
+    }
+    return QString();
 }
 
 void CPostSet::AddQuickSale(Money subtotal, Money tax)

@@ -22,6 +22,10 @@ public:
     // with. An invoice that bears tax adds its subtotal after discount to
     // the taxable net sale.
     void AddInvoice(const CJobSet &job, Money balance);
+    // Why the invoice cannot be added: one of its amounts (its total too),
+    // or one of the posting's sums with it added, past the largest amount
+    // the program takes; the message names the figure. Empty when it can.
+    QString InvoicePastLargest(const CJobSet &job, Money balance) const;
     // Adds one quick sale; one that bears tax adds its subtotal to the
     // taxable quick sales.
     void AddQuickSale(Money subtotal, Money tax);

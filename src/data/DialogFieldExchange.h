@@ -32,7 +32,7 @@ void DDX_CBDataLong(DataExchange &dx, QComboBox *combo, qint32 &value);
 void DDX_CBIndexField(DataExchange &dx, QComboBox *combo, quint8 &value, CXDaoSet *set);
 // A typed amount: the amount with two decimals (empty reads as 0), read
 // whole ("1,234.50", "$5"; "12.5abc" is no amount, "12.345" has a decimal too
-// many, 900,000,000,000.01 is past the largest amount). On a save, a text that
+// many, 100,000,000,000.01 is past the largest amount). On a save, a text that
 // is no such amount says so after the field's name ("Shipping: Please enter a
 // currency."), leaves the member as it was and
 // keeps the typed text in the field, selected and with the focus, so that

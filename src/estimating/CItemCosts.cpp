@@ -560,6 +560,16 @@ bool CItemCosts::SaveCosts(bool lock)
     for (int r = 0; r < m_sheet.RowCount(); ++r)
         byId[m_sheet.RowAt(r).itemId] = &m_sheet.RowAt(r);
     const Sheet::Row &current = m_sheet.Totals(Sheet::CurrentTotal);
+    // An item or job total past the largest amount is refused by name; the
+    // sheet stays open with what was typed.
+    if (const QString refusal = CItemPrice::PastLargestAmount(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo,
+                                                              CentsToCurrency(current.cost),
+                                                              CentsToCurrency(current.price));
+        !refusal.isEmpty()) {
+        Prompt::messageBox(refusal + QStringLiteral("\n\nThe item's prices are not saved."), QString(),
+                           platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return false;
+    }
     try {
         // Every row or none: a failure leaves the item as it was.
         platform::Transaction transaction(SharedDatabase());

@@ -3,10 +3,12 @@
 #include "app/base/Codes.h"
 #include "app/base/MoneyText.h"
 #include "app/base/TextUtil.h"
+#include "data/CJobSet.h"
 #include "data/JobTypes.h"
 #include "data/OptionsAndLookups.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "data/SharedDatabase.h"
 
@@ -529,6 +531,64 @@ bool CItemPrice::SaveRows(int choice, bool spreadTyped)
     return ok;
 }
 
+QString CItemPrice::PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo, Money itemCost, Money itemPrice)
+{
+    // The figures as the job's totals count them: the No Charge marker and
+    // zero count nothing.
+    const auto counted = [](Money m) {
+        return m.units() > 1 || m.units() < -1 ? Money::fromUnits(m.units()) : Money();
+    };
+    if (!IsWithinLargestAmount(counted(itemPrice).units()))
+        return TooLargeAmountText(QStringLiteral("Item Price"));
+    if (!IsWithinLargestAmount(counted(itemCost).units()))
+        return TooLargeAmountText(QStringLiteral("Item Cost"));
+    try {
+        // The job's other items, as its Subtotal and Cost sum their service
+        // rows and its taxes their taxable item rows.
+        const auto valueOf = [&](const QString &sql) {
+            platform::Recordset rs(SharedDatabase());
+            rs.open(platform::Recordset::Type::Snapshot, sql,
+                    {platform::Value(jobId), platform::Value(itemNo), platform::Value(subNo)});
+            return rs.isEOF() ? platform::Value() : rs.value(0);
+        };
+        const auto sumOf = [&](const QString &sql) {
+            const platform::Value v = valueOf(sql);
+            return v.isNull() ? Money() : Money::fromUnits(v.toMoney().units());
+        };
+        const QString others = QStringLiteral("FROM Items WHERE JobID = ? and not (ItemNo = ? and SubNo = ?) and ");
+        const Money otherPrices = sumOf(QStringLiteral("SELECT Sum(Price) ") + others
+                                        + QStringLiteral("SerNo <> 0 and (Price < -0.0001 or Price > 0.0001)"));
+        const Money otherCosts = sumOf(QStringLiteral("SELECT Sum(Cost) ") + others
+                                       + QStringLiteral("SerNo <> 0 and (Cost < -0.0001 or Cost > 0.0001)"));
+        const Money otherTaxable =
+            sumOf(QStringLiteral("SELECT Sum(Price) ") + others
+                  + QStringLiteral("SerNo = 0 and Bleed = 0 and (Price < -0.0001 or Price > 0.0001)"));
+        const bool taxed = valueOf(QStringLiteral("SELECT Count(*) FROM Items WHERE JobID = ? and ItemNo = ? and "
+                                                  "SubNo = ? and SerNo = 0 and Bleed = 0"))
+                               .toInt()
+            > 0;
+        const Money taxableItem = taxed ? counted(itemPrice) : Money();
+        // The job with the item's figures in place, its discount, taxes and
+        // total worked as its window works them; nothing is saved.
+        CJobSet job(&SharedDatabase());
+        if (!job.FindById(jobId) || job.IsEmptySet() || job.IsCreditOrCredited())
+            return QString();
+        job.m_Subtotal = otherPrices + counted(itemPrice);
+        job.m_Cost = otherCosts + counted(itemCost);
+        if (!job.m_Subtotal.isValid() || !job.m_Cost.isValid())
+            return TooLargeAmountText(job.m_Subtotal.isValid() ? QStringLiteral("Job Cost")
+                                                               : QStringLiteral("Subtotal"));
+        job.CalcDiscount();
+        job.CalcCommission();
+        job.CalcSubtotal(otherTaxable + taxableItem);
+        job.RecalcTotals(false);
+        return job.AmountPastLargest();
+    } catch (const platform::DbException &) {
+        // The job cannot be read: the item's own figures decide.
+    }
+    return QString();
+}
+
 bool CItemPrice::WriteRows(int choice, bool spreadTyped)
 {
     const bool newCost = choice == DefaultCostDefaultPrice || choice == DefaultCostLastPrice
@@ -536,6 +596,18 @@ bool CItemPrice::WriteRows(int choice, bool spreadTyped)
     const bool newPrice = choice == DefaultCostDefaultPrice || choice == RevisedCostDefaultPrice;
     const Money itemCost = newCost ? m_NewCost : m_RevCost;
     const Money itemPrice = newPrice ? m_NewPrice : m_RevPrice;
+
+    // A price or cost past the largest amount, of the item or of its job,
+    // is refused by name; the item keeps the figures it had.
+    if (m_bAllPriced && m_pItem) {
+        const QString refusal =
+            PastLargestAmount(m_pItem->m_JobID, m_pItem->m_ItemNo, m_pItem->m_SubNo, itemCost, itemPrice);
+        if (!refusal.isEmpty()) {
+            ShowItemMessage(refusal + QStringLiteral("\n\nThe item's prices are not saved."),
+                            platform::MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
 
     // All rows or none: a failure on any row leaves the item as it was.
     bool ok = true;

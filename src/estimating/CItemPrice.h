@@ -118,6 +118,11 @@ public:
     // The price-change dialog of every engine that was given none of its own
     // (the program installs the "Price Changed" window at start-up).
     static void SetDefaultPriceChangeDialog(PriceChangeDialog dialog);
+    // Why an item of the job may not be saved with this cost and price: the
+    // item's Price or Cost, or the job's Subtotal or Cost with the item's
+    // figures in place of those it has now, past the largest amount the
+    // program takes (the message names the figure). Empty when it may.
+    static QString PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo, Money itemCost, Money itemPrice);
 
     // --- results -----------------------------------------------------------------
     Money GetNewCost() const { return m_NewCost; }

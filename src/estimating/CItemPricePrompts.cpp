@@ -11,9 +11,8 @@
 
 namespace {
 
-// The largest price an item holds exactly: a money field of the shop file
-// tells every ten-thousandth apart up to 900,000,000,000.0000.
-constexpr std::int64_t kLargestItemPrice = 9'000'000'000'000'000;
+// The largest price an item takes: the largest amount of the program.
+constexpr std::int64_t kLargestItemPrice = kLargestAmountUnits;
 
 } // namespace
 

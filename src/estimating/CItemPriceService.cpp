@@ -11,8 +11,8 @@
 namespace {
 
 constexpr Money kNoCharge = Money::noChargeMarker();
-// The largest price a row holds exactly (900,000,000,000.0000).
-constexpr __int128 kLargestPriceUnits = 9'000'000'000'000'000;
+// The largest price a row takes: the largest amount of the program.
+constexpr __int128 kLargestPriceUnits = kLargestAmountUnits;
 
 qint32 ClampToLong(qint64 v)
 {

@@ -2,6 +2,7 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/CEmpSet.h"
@@ -260,6 +261,11 @@ bool CJobBalance::ApplyChangedField()
         return false;
     if (id == 0 || m_bReadOnly || !m_pJob)
         return true;
+    // What the job held before this field: a typed amount that would take
+    // one of its figures past the largest amount puts it back.
+    CJobSet before;
+    before = *m_pJob;
+    const Money storedBefore = m_pJob->m_StoredBalance;
     // The message about a refused value takes the focus from the field,
     // which must not count as leaving it again.
     m_bRefusing = true;
@@ -312,6 +318,8 @@ bool CJobBalance::ApplyChangedField()
         break;
     default: break;
     }
+    if (RefusedPastLargest(before, storedBefore, edit(id)))
+        return false;
     m_nChangedId = 0;
     Refresh();
     return true;
@@ -319,11 +327,45 @@ bool CJobBalance::ApplyChangedField()
 
 void CJobBalance::OnTaxChanged()
 {
-    if (m_bReadOnly || !m_pJob || !Exchange(true))
+    if (m_bReadOnly || !m_pJob)
+        return;
+    CJobSet before;
+    before = *m_pJob;
+    const Money storedBefore = m_pJob->m_StoredBalance;
+    const quint8 taxBefore = m_pJob->m_TaxNo;
+    if (!Exchange(true))
         return;
     m_bDirty = true;
     m_pJob->CalcSubtotal();
+    if (RefusedPastLargest(before, storedBefore, combo(kTaxCombo))) {
+        if (QComboBox *c = combo(kTaxCombo))
+            c->setCurrentIndex(c->findData(int(taxBefore)));
+        return;
+    }
     Refresh();
+}
+
+bool CJobBalance::RefusedPastLargest(const CJobSet &before, Money storedBefore, QWidget *field)
+{
+    CJobSet &job = *m_pJob;
+    job.CalcBalance();
+    const QString past = job.AmountPastLargest();
+    if (past.isEmpty())
+        return false;
+    job = before;
+    job.m_StoredBalance = storedBefore;
+    if (job.GetEditMode() == CXDaoSet::dbEditNone)
+        job.SafeEdit();
+    m_bRefusing = true;
+    platform::Prompt::messageBox(FieldMessage(FieldName(field), past), QString(),
+                                 platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    m_bRefusing = false;
+    if (field) {
+        field->setFocus();
+        if (auto *e = qobject_cast<QLineEdit *>(field))
+            e->selectAll();
+    }
+    return true;
 }
 
 void CJobBalance::OnSalesRepChanged()

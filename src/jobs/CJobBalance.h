@@ -51,6 +51,10 @@ private:
     // False when the typed value was refused (said once, focus back on it).
     bool ApplyChangedField();
     void OnTaxChanged();
+    // When a figure of the job now passes the largest amount: the job is put
+    // back to `before`, the refusal is said naming the field, which takes
+    // the focus; true then.
+    bool RefusedPastLargest(const CJobSet &before, Money storedBefore, QWidget *field);
     void OnSalesRepChanged();
     void ShowCommission();
 

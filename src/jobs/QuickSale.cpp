@@ -2,6 +2,7 @@
 
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
+#include "app/base/TypedValue.h"
 #include "data/TaxAmounts.h"
 #include "platform/Money.h"
 #include "platform/db/Database.h"
@@ -96,14 +97,17 @@ bool ComputeTotals(const QList<Line> &lines, quint8 taxCode, Totals &totals, QSt
 
 namespace {
 
-// A decimal typed in the grid as a whole number of 1/scale units (100 or
-// 10000), extra digits cut.
-bool readFixed(const QString &text, qint64 scale, qint64 &out)
+// An amount typed for a line, read as every money field reads one: whole,
+// with at most `decimals` decimals, within the largest amount; in units of
+// 10^-decimals. False with the refusal naming the amount.
+bool readAmount(const QString &name, const QString &text, int decimals, qint64 &out, QString &error)
 {
-    const Money m = Money::fromText(text.trimmed());
-    if (!m.isValid())
+    Money m;
+    if (!ReadTypedMoney(text, m, decimals)) {
+        error = QStringLiteral("%1 \"%2\": %3").arg(name, text, TypedMoneyMessage(text, decimals));
         return false;
-    out = m.units() / (Money::kUnitsPerWhole / scale);
+    }
+    out = m.units() / (decimals == 4 ? 1 : Money::kUnitsPerCent);
     return true;
 }
 
@@ -111,7 +115,7 @@ bool readFixed(const QString &text, qint64 scale, qint64 &out)
 
 bool ParseLine(const QString &text, Line &line, QString &error)
 {
-    static const QRegularExpression shape(QStringLiteral("^(\\d+):(-?\\d+)(?:([@=])(-?[0-9.]+))?$"));
+    static const QRegularExpression shape(QStringLiteral("^(\\d+):(-?\\d+)(?:([@=])(\\S+))?$"));
     const QRegularExpressionMatch m = shape.match(text.trimmed());
     if (!m.hasMatch()) {
         error = QStringLiteral("A line is SERNO:QTY, SERNO:QTY@UNIT or SERNO:QTY=PRICE: ") + text;
@@ -124,19 +128,15 @@ bool ParseLine(const QString &text, Line &line, QString &error)
     if (mark.isEmpty())
         return true;
     if (mark == QLatin1String("@")) {
-        if (!readFixed(m.captured(4), 10000, line.unitPrice)) {
-            error = QStringLiteral("Not a unit price: ") + m.captured(4);
+        if (!readAmount(QStringLiteral("Unit price"), m.captured(4), 4, line.unitPrice, error))
             return false;
-        }
         if (!PriceOf(line.quantity, line.unitPrice, line.price)) {
             error = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
             return false;
         }
     } else {
-        if (!readFixed(m.captured(4), 100, line.price)) {
-            error = QStringLiteral("Not a price: ") + m.captured(4);
+        if (!readAmount(QStringLiteral("Price"), m.captured(4), 2, line.price, error))
             return false;
-        }
         if (line.price > kLargestPrice || line.price < -kLargestPrice) {
             error = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
             return false;

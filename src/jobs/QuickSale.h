@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/base/MoneyText.h"
 #include "data/PaymentRows.h"
 
 #include <QtCore/QList>
@@ -35,12 +36,11 @@ struct ServiceRates
     quint8 unit = 0;        // 2: priced per thousand
 };
 
-// The largest amounts: the money fields of the shop file hold an amount
-// exactly, to the ten-thousandth, up to 900,000,000,000.0000 (beyond it the
-// number they are kept as can no longer tell every ten-thousandth apart). A
-// price or total (cents) and a unit price (ten-thousandths) go no further.
-constexpr qint64 kLargestPrice = 90'000'000'000'000;         // 900,000,000,000.00
-constexpr qint64 kLargestUnitPrice = 9'000'000'000'000'000;  // 900,000,000,000.0000
+// The largest amounts: the largest amount the program takes
+// (kLargestAmountUnits), as a price or total in cents and as a unit price in
+// ten-thousandths.
+constexpr qint64 kLargestPrice = kLargestAmountUnits / Money::kUnitsPerCent; // 100,000,000,000.00
+constexpr qint64 kLargestUnitPrice = kLargestAmountUnits;                   // 100,000,000,000.0000
 
 // The unit price of a service: its first run price, or without one its first
 // run cost raised by the markup (only a markup of 10 % or more counts), per

@@ -241,8 +241,8 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             {CSerDlg::IDC_ROUND, "1,00", "Round-up to: Please enter an integer."},
             {CSerDlg::IDC_MARKUP, "abc", "Markup: Please enter an integer."},
             {CSerDlg::IDC_MINPRICE, "12.345", "Minimum Price: Please enter an amount with at most 2 decimals."},
-            {CSerDlg::IDC_MINPRICE, "900,000,000,000.01",
-             "Minimum Price: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+            {CSerDlg::IDC_MINPRICE, "100,000,000,000.01",
+             "Minimum Price: Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
             // No decimal field takes an infinity or a not-a-number (the
             // file's column would refuse it on saving as an overflow).
             {CSerDlg::IDC_CALIPER, "inf", "Caliper: Please enter a number."},

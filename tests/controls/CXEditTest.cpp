@@ -175,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CXEditTypedTest, ::testing::Values(
     TypedCase{"2", 8, "5.001", false, 0}, TypedCase{":", 5, "1e3", false, 0}, TypedCase{":", 5, "-5", false, 0},
     TypedCase{":", 5, "2.5", false, 0}));
 
-// A money field made wide holds, past 32 bits, any amount a money field of
-// the shop file holds exactly: up to 900,000,000,000 either way (a price of
+// A money field made wide holds, past 32 bits, any amount the program takes:
+// up to 100,000,000,000 either way (a price of
 // 99999999 with four decimals is 999999990000 ten-thousandths); one unit past
 // it, and a whole number beyond 32 bits, is refused and the old value (7)
 // stays.
@@ -191,10 +191,10 @@ TEST_F(CXEditTest, AWideMoneyFieldHoldsAnyAmountOfTheCurrency)
     const Case cases[] = {
         {"4", "214748.3648", 2147483648LL},
         {"4", "99999999", 999999990000LL},
-        {"4", "900000000000.0000", 9000000000000000LL},
-        {"4", "-900,000,000,000", -9000000000000000LL},
-        {"4", "900000000000.0001", 7},
-        {"4", "-900000000000.0001", 7},
+        {"4", "100000000000.0000", 1000000000000000LL},
+        {"4", "-100,000,000,000", -1000000000000000LL},
+        {"4", "100000000000.0001", 7},
+        {"4", "-100000000000.0001", 7},
         {"4", "99999999999999.9999", 7},
         {"4", "-0099999999999999.9999", 7},
         {"4", "922337203685477.5807", 7},
@@ -203,8 +203,8 @@ TEST_F(CXEditTest, AWideMoneyFieldHoldsAnyAmountOfTheCurrency)
         {"4", "-922337203685477.5808", 7},
         {"4", "99999999999999999999", 7},
         {"$", "21474836.48", 2147483648LL},
-        {"$", "900,000,000,000.00", 90000000000000LL},
-        {"$", "900000000000.01", 7},
+        {"$", "100,000,000,000.00", 10000000000000LL},
+        {"$", "100000000000.01", 7},
         {"$", "922337203685477.58", 7},
         {"$", "922337203685477.59", 7},
         {"$", "-0.05", -5},

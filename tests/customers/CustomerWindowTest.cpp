@@ -313,7 +313,7 @@ TEST_F(CustomerWindowTest, RefusedNumbersNameTheirFieldAndPutBackWhatWasShown)
                     {"25OO", "2500.00", "Please enter a currency."},
                     {"12.345", "2500.00", "Please enter an amount with at most 2 decimals."},
                     {"99,999,999,999,999.99", "2500.00",
-                     "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."}};
+                     "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."}};
         for (const auto &row : rows) {
             SCOPED_TRACE(row.typed);
             prompts().clear();

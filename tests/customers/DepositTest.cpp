@@ -159,7 +159,7 @@ TEST_F(DepositTest, DepositStartsAtZeroAndTakesAnOverwrittenChange)
             {"12abc", true, "12abc"},
             {"No Charge", true, "No Charge"}, // the marker is shown, never typed
             {"99999999999999999", true, "99999999999999999"},
-            {"900,000,000,000.01", true, "900,000,000,000.01"},
+            {"100,000,000,000.01", true, "100,000,000,000.01"},
             {"12.345", true, "12.345"}, // a third decimal: refused, never rounded
             {"$1,234.50", false, "1234.50"},
             {"", false, "0.00"},
@@ -177,8 +177,9 @@ TEST_F(DepositTest, DepositStartsAtZeroAndTakesAnOverwrittenChange)
             const QString why = QString::fromLatin1(t.text) == QLatin1String("12.345")
                                     ? QStringLiteral("Please enter an amount with at most 2 decimals.")
                                 : QString::fromLatin1(t.text).startsWith(QLatin1Char('9'))
-                                    ? QStringLiteral("Please enter an amount from -900,000,000,000.00 to "
-                                                     "900,000,000,000.00.")
+                                        || QString::fromLatin1(t.text).startsWith(QLatin1String("100,"))
+                                    ? QStringLiteral("Please enter an amount from -100,000,000,000.00 to "
+                                                     "100,000,000,000.00.")
                                     : QStringLiteral("Please enter a currency.");
             EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Tendered: ") + why}) << t.text;
             EXPECT_EQ(d.tenderedEdit()->selectedText(), QString::fromLatin1(t.shown)) << t.text;

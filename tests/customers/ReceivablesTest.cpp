@@ -218,6 +218,88 @@ TEST_F(ReceivablesTest, PostingRulesForSkippedJobsMarkersAndTerms)
     EXPECT_EQ(run.Journal().m_Balance, Money::fromWhole(10));
 }
 
+// The sums of a job at the largest amount the program takes, and a cent
+// either side of it, posted each in its own run: what is posted is equal to
+// the cent in the job, its audit row and the journal (every figure stays
+// below 2^39, where a stored amount keeps every ten-thousandth). A job whose
+// figure, or the run's sum with it, passes the largest amount is refused by
+// name and stays an order.
+TEST_F(ReceivablesTest, PostingAtTheLargestAmountIsExactToTheCent)
+{
+    const QString tooLarge =
+        QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    struct Case
+    {
+        const char *subtotal;
+        const char *shipping;
+        const char *tax;
+        const char *balance;
+        const char *refused; // the figure named, or null: posted
+        const char *journal; // Subtotal|Shipping|Tax|Balance of the run
+    };
+    const Case cases[] = {
+        {"100000000000", "0", "0", "100000000000", nullptr,
+         "100000000000.0000|0.0000|0.0000|100000000000.0000"},
+        {"99999999999.99", "0", "0", "99999999999.99", nullptr, "99999999999.9900|0.0000|0.0000|99999999999.9900"},
+        // 8.25 % of 92,000,000,000.00 is 7,590,000,000.00; with 409,999,999.99
+        // shipping the total is a cent under the largest amount.
+        {"92000000000", "409999999.99", "7590000000", "99999999999.99", nullptr,
+         "92000000000.0000|409999999.9900|7590000000.0000|99999999999.9900"},
+        {"100000000000.01", "0", "0", "100000000000.01", "Subtotal", "0.0000|0.0000|0.0000|0.0000"},
+        // Priced at the largest amount, the tax takes the total past it.
+        {"100000000000", "0", "8250000000", "108250000000", "Total", "0.0000|0.0000|0.0000|0.0000"},
+        {"800000000000", "0", "66000000000", "866000000000", "Subtotal", "0.0000|0.0000|0.0000|0.0000"},
+    };
+    int jobNo = 2100;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.subtotal);
+        const qint32 id = addJob(0, ++jobNo, QLatin1String(c.subtotal), QLatin1String(c.tax), QStringLiteral("0"),
+                                 QLatin1String(c.balance));
+        exec(QStringLiteral("UPDATE Jobs SET Shipping = %1 WHERE JobID = %2").arg(QLatin1String(c.shipping)).arg(id));
+        prompts().clear();
+        if (c.refused)
+            prompts().answer(platform::IDOK);
+        PostingRun run(SharedDatabase());
+        ASSERT_TRUE(run.Post({id}));
+        const QString n = QString::number(run.PostingNo());
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Subtotal), printf('%.4f', Shipping), printf('%.4f', "
+                                        "Tax), printf('%.4f', Balance) FROM PostingJournal WHERE PostingNo = ")
+                         + n),
+                  QLatin1String(c.journal));
+        if (c.refused) {
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order %1:\n\n").arg(jobNo)
+                                                     + tooLarge.arg(QLatin1String(c.refused)) + QStringLiteral("\n\n")
+                                                     + PostingRun::NoteText()});
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, PostingNo FROM Jobs WHERE JobID = %1").arg(id)),
+                      QStringLiteral("0|0"));
+            continue;
+        }
+        EXPECT_EQ(prompts().texts(), QStringList());
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType, printf('%.4f', Balance) FROM Jobs WHERE JobID = %1").arg(id)),
+                  QStringLiteral("3|") + QString::fromLatin1(c.journal).section(QLatin1Char('|'), 3));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Subtotal) || '|' || printf('%.4f', Shipping) || '|' || "
+                                        "printf('%.4f', Tax) || '|' || printf('%.4f', Balance) FROM AuditTrail WHERE "
+                                        "JobNo = %1")
+                             .arg(jobNo)),
+                  QLatin1String(c.journal));
+    }
+    // Two jobs of one run whose sum passes the largest amount: the second
+    // stays an order, named by the run's sum.
+    const qint32 first = addJob(0, 2201, QStringLiteral("50000000000"), QStringLiteral("0"), QStringLiteral("0"),
+                                QStringLiteral("50000000000"));
+    const qint32 second = addJob(0, 2202, QStringLiteral("50000000000.01"), QStringLiteral("0"), QStringLiteral("0"),
+                                 QStringLiteral("50000000000.01"));
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    PostingRun run(SharedDatabase());
+    ASSERT_TRUE(run.Post({first, second}));
+    EXPECT_EQ(run.PostedJobs(), QList<qint32>{first});
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order 2202:\n\n")
+                                             + tooLarge.arg(QStringLiteral("Posting Subtotal"))
+                                             + QStringLiteral("\n\n") + PostingRun::NoteText()});
+    EXPECT_EQ(run.Journal().m_Subtotal, Money::fromWhole(50000000000LL));
+}
+
 TEST_F(ReceivablesTest, AFailedPostingWritesNothing)
 {
     const qint32 o1 = addJob(0, 3001, QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("0"),
@@ -471,7 +553,7 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
                   {"abc", -1},        {"", -1},      {"12345678901234567890", -1},
                   // The largest amount, and a cent past it: refused, never
                   // held at the largest.
-                  {"900,000,000,000", 900000000000LL}, {"900000000000.01", -1}, {"1500.755", -1}};
+                  {"100,000,000,000", 100000000000LL}, {"100000000000.01", -1}, {"1500.755", -1}};
     for (const auto &l : limits) {
         const Money read = CreditAdjustment::CreditLimitFromText(QString::fromLatin1(l.text));
         if (l.whole < 0)
@@ -486,8 +568,8 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
     // As the limit prompt stores it: refused texts say so and keep the limit.
     const std::pair<const char *, const char *> refusals[] = {
         {"abc", "Please enter a currency."},
-        {"12345678901234567890", "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
-        {"900,000,000,000.01", "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."}};
+        {"12345678901234567890", "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
+        {"100,000,000,000.01", "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."}};
     for (const auto &[refused, message] : refusals) {
         prompts().clear();
         prompts().answer(platform::IDOK);

@@ -408,8 +408,8 @@ TEST_F(ReceivablesViewTest, PaymentDialogAppliesAndSavesWithItsQuestions)
                       QStringList{QStringLiteral("Amount: ")
                                   + (QByteArray(bad) == "abc" ? QStringLiteral("Please enter a currency.")
                                                               : QStringLiteral("Please enter an amount from "
-                                                                               "-900,000,000,000.00 to "
-                                                                               "900,000,000,000.00."))})
+                                                                               "-100,000,000,000.00 to "
+                                                                               "100,000,000,000.00."))})
                 << bad;
             EXPECT_EQ(d.amountEdit()->text(), QString::fromLatin1(bad));
             EXPECT_EQ(d.amountEdit()->selectedText(), QString::fromLatin1(bad));
@@ -517,12 +517,12 @@ TEST_F(ReceivablesViewTest, APaymentAtTheLargestAmountIsSavedAsConfirmed)
             const char *shown;
             const char *message;
         } rows[] = {
-            {"900,000,000,000.01", "900,000,000,000.01",
-             "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+            {"100,000,000,000.01", "100,000,000,000.01",
+             "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
             {"99999999999999.99", "99999999999999.99",
-             "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+             "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
             {"12.345", "12.345", "Please enter an amount with at most 2 decimals."},
-            {"900,000,000,000", "900000000000.00", nullptr},
+            {"100,000,000,000", "100000000000.00", nullptr},
         };
         for (const auto &row : rows) {
             SCOPED_TRACE(row.typed);
@@ -548,12 +548,12 @@ TEST_F(ReceivablesViewTest, APaymentAtTheLargestAmountIsSavedAsConfirmed)
     });
     prompts().answer(platform::IDYES); // an advance payment
     view->OpenPayment(201);
-    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Credit $900000000000.00 is saved.")))
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Credit $100000000000.00 is saved.")))
         << prompts().texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Amount) FROM Payments")),
-              QStringLiteral("900000000000.0000"));
+              QStringLiteral("100000000000.0000"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 201")),
-              QStringLiteral("900000000000.0000"));
+              QStringLiteral("100000000000.0000"));
 }
 
 TEST_F(ReceivablesViewTest, APartialPaymentIsReadWholeOrRefusedAndAskedForAgainAsTyped)
@@ -564,7 +564,7 @@ TEST_F(ReceivablesViewTest, APartialPaymentIsReadWholeOrRefusedAndAskedForAgainA
     // An amount in cents: a third decimal is refused, never rounded, and so
     // is an amount past the largest a money field holds.
     const char *cents = "Partial Payment: Please enter an amount with at most 2 decimals.";
-    const char *bound = "Partial Payment: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00.";
+    const char *bound = "Partial Payment: Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.";
     struct Case
     {
         const char *typed;
@@ -575,7 +575,7 @@ TEST_F(ReceivablesViewTest, APartialPaymentIsReadWholeOrRefusedAndAskedForAgainA
         {"25.5", "25.50", nullptr},   {"$50", "50.00", nullptr}, {"1,00", nullptr, currency},
         {"12.5abc", nullptr, currency}, {"12.34567", nullptr, cents}, {"", nullptr, currency},
         {"12.3456", nullptr, cents},
-        {"12.345", nullptr, cents},     {"900,000,000,000.01", nullptr, bound}, {"99999999999999.99", nullptr, bound},
+        {"12.345", nullptr, cents},     {"100,000,000,000.01", nullptr, bound}, {"99999999999999.99", nullptr, bound},
         {"-5", nullptr, above},       {"0", nullptr, above},
     };
     for (const Case &c : cases) {

@@ -77,8 +77,8 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
     EXPECT_TRUE(tooLarge.failed());
     EXPECT_EQ(price, Money::fromCents(300));
     EXPECT_EQ(prompts().texts(),
-              QStringList{QStringLiteral("Price: Please enter an amount from -900,000,000,000.00 to "
-                                         "900,000,000,000.00.")});
+              QStringList{QStringLiteral("Price: Please enter an amount from -100,000,000,000.00 to "
+                                         "100,000,000,000.00.")});
 
     // Typed and left: an amount shows in its own form; a text that is no
     // amount is refused at once, naming the field, and the field puts back
@@ -96,7 +96,7 @@ TEST_F(DialogFieldExchangeTest, NoChargePrices)
         {Money::fromCents(300), "twelve", "3.00", "Price: Please enter a currency."},
         {Money::fromCents(300), "1.2.3", "3.00", "Price: Please enter a currency."},
         {Money::fromCents(300), "99,999,999,999,999,999", "3.00",
-         "Price: Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+         "Price: Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
         {-Money::noChargeMarker(), "12,50", "No Charge", "Price: Please enter a currency."},
         {Money::fromCents(300), " $1,234.5 ", "1234.50", ""},
     };
@@ -128,8 +128,8 @@ TEST_F(DialogFieldExchangeTest, ARefusedAmountPutsBackTheOneShownBeforeIt)
     DataExchange in = load();
     DDX_CurrencyNoCharge(in, edit, limit);
     ASSERT_EQ(edit->text(), QStringLiteral("5000.00"));
-    const QString bound = QStringLiteral("Credit Limit $: Please enter an amount from -900,000,000,000.00 to "
-                                         "900,000,000,000.00.");
+    const QString bound = QStringLiteral("Credit Limit $: Please enter an amount from -100,000,000,000.00 to "
+                                         "100,000,000,000.00.");
     const struct
     {
         const char *typed;
@@ -144,11 +144,11 @@ TEST_F(DialogFieldExchangeTest, ARefusedAmountPutsBackTheOneShownBeforeIt)
         {"12.345", "1250.00", QStringLiteral("Credit Limit $: Please enter an amount with at most 2 decimals.")},
         {"12.340", "12.34", QString()},
         // The largest amount a money field holds, and one cent past it.
-        {"900,000,000,000.00", "900000000000.00", QString()},
-        {"900,000,000,000.01", "900000000000.00", bound},
-        {"-900000000000", "-900000000000.00", QString()},
-        {"-900,000,000,000.01", "-900000000000.00", bound},
-        {"99,999,999,999,999.99", "-900000000000.00", bound},
+        {"100,000,000,000.00", "100000000000.00", QString()},
+        {"100,000,000,000.01", "100000000000.00", bound},
+        {"-100000000000", "-100000000000.00", QString()},
+        {"-100,000,000,000.01", "-100000000000.00", bound},
+        {"99,999,999,999,999.99", "-100000000000.00", bound},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.typed);
@@ -166,7 +166,7 @@ TEST_F(DialogFieldExchangeTest, ARefusedAmountPutsBackTheOneShownBeforeIt)
     // The save reads the field the same way: one cent past the largest
     // amount is refused, the member kept.
     Money saved = Money::fromWhole(7);
-    edit->setText(QStringLiteral("900000000000.01"));
+    edit->setText(QStringLiteral("100000000000.01"));
     prompts().clear();
     prompts().answer(platform::IDOK);
     DataExchange out = save();
@@ -174,10 +174,10 @@ TEST_F(DialogFieldExchangeTest, ARefusedAmountPutsBackTheOneShownBeforeIt)
     EXPECT_TRUE(out.failed());
     EXPECT_EQ(saved, Money::fromWhole(7));
     EXPECT_EQ(prompts().texts(), QStringList{bound});
-    edit->setText(QStringLiteral("900000000000.00"));
+    edit->setText(QStringLiteral("100000000000.00"));
     DataExchange again = save();
     DDX_Currency(again, edit, saved);
-    EXPECT_EQ(saved, Money::fromUnits(9'000'000'000'000'000));
+    EXPECT_EQ(saved, Money::fromUnits(1'000'000'000'000'000));
 }
 
 TEST_F(DialogFieldExchangeTest, DatePickerFollowsTheNullField)

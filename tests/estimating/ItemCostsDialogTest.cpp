@@ -215,8 +215,8 @@ TEST_F(ItemCostsDialog, AnItemPricedPast32BitsOfCentsIsShownAndSavedExactly)
               QStringLiteral("48000000 32000000"));
 }
 
-// A service price typed into the sheet holds to the largest amount a money
-// field holds exactly: 900,000,000,000.00 is taken, a cent past it refused
+// A service price typed into the sheet holds to the largest amount the
+// program takes: 100,000,000,000.00 is taken, a cent past it refused
 // naming the column, the price before it kept (never a price the job's
 // totals then add up differently).
 TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
@@ -229,7 +229,7 @@ TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
         {
             const char *typed;
             qint64 cents; // -1: refused
-        } rows[] = {{"900,000,000,000.00", 90000000000000LL}, {"900000000000.01", -1},
+        } rows[] = {{"100,000,000,000.00", 10000000000000LL}, {"100000000000.01", -1},
                     {"12.345", -1}, {"12.34", 1234}};
         for (const auto &row : rows) {
             SCOPED_TRACE(row.typed);
@@ -249,7 +249,7 @@ TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
             EXPECT_EQ(grid.GetCellValue(0, Sheet::ColPrice), row.cents < 0 ? before : row.cents);
             EXPECT_EQ(prompts().texts().size(), row.cents < 0 ? 1 : 0);
             if (row.cents < 0 && QByteArray(row.typed) != "12.345")
-                EXPECT_EQ(prompts().lastText(), QStringLiteral("\"%1\" cannot be more than 900,000,000,000.00, the "
+                EXPECT_EQ(prompts().lastText(), QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the "
                                                                "largest amount it holds.")
                                                     .arg(column));
         }
@@ -257,6 +257,72 @@ TEST_F(ItemCostsDialog, ATypedServicePriceHoldsToTheLargestAmount)
     });
     CItemCosts dialog(&header, nullptr);
     dialog.DoModal();
+}
+
+// Saving the sheet: an item priced at the largest amount, or a cent under
+// it, is saved to the cent; a cent over it, or a job whose Subtotal (with
+// its other items) or Total (with its tax) would pass it, is refused naming
+// the figure, the window stays open and the item keeps what it had. The
+// item's two services price at 3.00 and 4.10; the first is typed.
+TEST_F(ItemCostsDialog, AnItemOrJobPastTheLargestAmountIsNotSaved)
+{
+    exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort) VALUES "
+                        "(1, 'State 8.25%', 82500, 0, 0, 0, 1)"));
+    struct Case
+    {
+        int taxNo;
+        const char *otherItem; // price of a second item of the job, or null
+        const char *typed;     // the first service's price
+        const char *refused;   // the figure named, or null: saved
+        const char *saved;     // the item's price afterwards
+    };
+    const Case cases[] = {
+        {0, nullptr, "99,999,999,995.90", nullptr, "100000000000.0000"},
+        {0, nullptr, "99,999,999,995.89", nullptr, "99999999999.9900"},
+        {0, nullptr, "99,999,999,995.91", "Item Price", "99999999999.9900"},
+        // 8.25 % of 92,000,000,004.10 is 7,590,000,000.34: a total of
+        // 99,590,000,004.44.
+        {1, nullptr, "92,000,000,000.00", nullptr, "92000000004.1000"},
+        {1, nullptr, "99,999,999,995.90", "Total", "92000000004.1000"},
+        {0, "0.01", "99,999,999,995.90", "Subtotal", "92000000004.1000"},
+        {0, "0.01", "99,999,999,995.89", nullptr, "99999999999.9900"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        exec(QStringLiteral("UPDATE Jobs SET TaxNo = %1 WHERE JobID = %2").arg(c.taxNo).arg(m_job));
+        exec(QStringLiteral("DELETE FROM Items WHERE JobID = %1 AND ItemNo = 2").arg(m_job));
+        if (c.otherItem) {
+            addRow(m_job, 0, {{"Price", c.otherItem}}, 2);
+            addRow(m_job, 601, {{"Price", c.otherItem}}, 2);
+        }
+        prompts().clear();
+        CItemSet header = headerRow();
+        onCosts([&](CItemCosts &d) {
+            CXGridCtrl &grid = d.servicesGrid();
+            grid.EditCell(0, Sheet::ColPrice);
+            auto *editor = qobject_cast<QLineEdit *>(grid.editor());
+            if (!editor) {
+                ADD_FAILURE() << "no editor";
+                return press(d, 2);
+            }
+            editor->selectAll();
+            QTest::keyClicks(editor, QString::fromLatin1(c.typed));
+            grid.EndEdit();
+            if (!c.refused)
+                return press(d, 1);
+            prompts().answer(IDOK);
+            EXPECT_EQ(press(d, 1), 0); // still open
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it "
+                                                 "holds.\n\nThe item's prices are not saved.")
+                                      .arg(QLatin1String(c.refused))});
+            return press(d, 2);
+        });
+        CItemCosts dialog(&header, nullptr);
+        EXPECT_EQ(dialog.DoModal(), c.refused ? IDCANCEL : IDOK);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Price) FROM Items WHERE ItemID = %1").arg(m_header)),
+                  QLatin1String(c.saved));
+    }
 }
 
 TEST_F(ItemCostsDialog, PartlyUnpricedAndClearedItemsSavePriceZero)

@@ -216,15 +216,22 @@ TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
         QStringList typed;
         const char *price;
         int refusals;
+        const char *otherItem = nullptr; // a second item of the job priced so
+        const char *pastLargest = nullptr; // the job's figure it takes past the largest
     };
     const Case cases[] = {
         {"6", "100", {QStringLiteral("300000")}, "300000", 0},
         {"6", "100", {QStringLiteral("214748.3648")}, "214748.3648", 0},
         {"5", "2500", {QStringLiteral("1000000")}, "2500000000", 0},
-        {"6", "100", {QStringLiteral("900000000000")}, "900000000000", 0},
-        {"6", "100", {QStringLiteral("900000000000.0001"), QStringLiteral("99999999999999999999"), QStringLiteral("5")},
+        {"6", "100", {QStringLiteral("100000000000")}, "100000000000", 0},
+        {"6", "100", {QStringLiteral("99999999999.99")}, "99999999999.99", 0},
+        {"6", "100", {QStringLiteral("100000000000.0001"), QStringLiteral("900000000000"), QStringLiteral("5")},
          "5", 2},
-        {"5", "2500", {QStringLiteral("400000000000m"), QStringLiteral("360000000")}, "900000000000", 1},
+        {"5", "2500", {QStringLiteral("400000000000m"), QStringLiteral("40000000")}, "100000000000", 1},
+        // With another item of 0.01 the job's subtotal would pass the
+        // largest amount: the item keeps what it had (nothing).
+        {"6", "100", {QStringLiteral("100000000000")}, "0", 0, "0.01", "Subtotal"},
+        {"6", "100", {QStringLiteral("99999999999.99")}, "99999999999.99", 0, "0.01"},
     };
     twoServiceJob(719, {{"ChargeQty", "1"}}); // the two services
     int jobNo = 720;
@@ -234,6 +241,10 @@ TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
         addRow(job, 0, {{"ChargeQty", c.quantity}, {"Side2", c.level}});
         addRow(job, 601, {{"ActualQty", "1"}, {"MatCost", "1"}});
         addRow(job, 602, {{"ActualQty", "1"}, {"MatCost", "2"}});
+        if (c.otherItem) {
+            addRow(job, 0, {{"Price", c.otherItem}}, 2);
+            addRow(job, 601, {{"Price", c.otherItem}}, 2);
+        }
         auto e = engine(job, false);
         prompts().clear();
         for (const QString &text : c.typed) {
@@ -244,14 +255,22 @@ TEST_F(ItemPricing, APriceTypedPast32BitsIsKeptAndPastTheFieldRefused)
             if (&text != &c.typed.last())
                 prompts().answer(platform::IDOK);
         }
+        if (c.pastLargest)
+            prompts().answer(platform::IDOK);
         e->PriceItem(0);
         QStringList refusals;
         for (int i = 0; i < c.refusals; ++i)
-            refusals << QStringLiteral("\"Item Price\" cannot be more than 900,000,000,000.0000, the largest amount "
+            refusals << QStringLiteral("\"Item Price\" cannot be more than 100,000,000,000.0000, the largest amount "
                                        "it holds.");
         EXPECT_EQ(prompts().texts().mid(0, c.refusals), refusals);
+        if (c.pastLargest)
+            EXPECT_EQ(prompts().lastText(),
+                      QStringLiteral("ITEM 1 \n\n\"%1\" cannot be more than 100,000,000,000.00, the largest amount it "
+                                     "holds.\n\nThe item's prices are not saved.")
+                          .arg(QLatin1String(c.pastLargest)));
         const qint32 item =
-            scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0").arg(job)).toInt();
+            scalar(QStringLiteral("SELECT ItemID FROM Items WHERE JobID = %1 AND SerNo = 0 AND ItemNo = 1").arg(job))
+                .toInt();
         EXPECT_EQ(stored("Price", item), money(c.price));
     }
 

@@ -314,7 +314,7 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
         QStringLiteral("Job Due Days: 7"),
         QStringLiteral("Job Due Time: 10 am"),
         QStringLiteral("Job Ship Via: 50% [f"),
-        QStringLiteral("Job Shipping Charge: $1,234.56789"),
+        QStringLiteral("Job Shipping Charge: $1,234.56"),
         QStringLiteral("Job Memo: Bill monthly"),
         QStringLiteral("Job Note 2: Call first  |  then deliver"),
         QStringLiteral("Item Description: Menu cards, 4 pa="),
@@ -335,7 +335,7 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
     EXPECT_EQ(job.m_TimeDue, QStringLiteral("10 am"));
     EXPECT_EQ(job.m_DateDue.date(), QDate(2026, 12, 14));
     EXPECT_EQ(job.m_ViaDue, 4); // the LIKE takes "%" and "[" literally
-    EXPECT_EQ(job.m_Shipping, Money::fromUnits(12345679));
+    EXPECT_EQ(job.m_Shipping, Money::fromUnits(12345600));
     EXPECT_EQ(job.m_InvoiceNote, QStringLiteral("Bill monthly"));
     EXPECT_EQ(job.m_WOrderNote, QStringLiteral("Job Ship Via: 50% [f\r\nJob Due Days: 7\r\nJob Note 2: Call first\r\n-then "
                                                "deliver"));
@@ -480,34 +480,47 @@ TEST_F(WebOrdersTest, ColonsInsideAValueAreKeptOnlyTheLabelsOwnColonGoes)
 
 TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
 {
+    // An amount is read as the program's money fields read one: whole cents
+    // within the largest amount, 100,000,000,000.00.
+    const char *const tooMany = "Please enter an amount with at most 2 decimals.";
+    const char *const pastLargest = "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.";
     struct Case
     {
         const char *charge;
-        qint64 units;   // Shipping afterwards, in ten-thousandths
-        bool refused;   // the order cannot be saved
+        qint64 units;      // Shipping afterwards, in ten-thousandths
+        bool refused;      // the order cannot be saved
+        const char *why;   // the reason the refusal gives, if any
     };
     const Case cases[] = {
-        {"$0.00", 0, false},
-        {"0", 0, false},
-        {"12.50", 125000, false},
-        {"$1,234.5", 12345000, false},
-        {".5", 5000, false},
-        {"0.00005", 1, false},
-        {"922,337,203,685,477.5807", 9223372036854775807LL, false},
-        {"12.50 incl. tax", 125000, false},
+        {"$0.00", 0, false, nullptr},
+        {"0", 0, false, nullptr},
+        {"12.50", 125000, false, nullptr},
+        {"$1,234.5", 12345000, false, nullptr},
+        {".5", 5000, false, nullptr},
+        {"12.50 incl. tax", 125000, false, nullptr},
+        {"100,000,000,000.00", 1000000000000000LL, false, nullptr},
+        {"99999999999.99", 999999999999900LL, false, nullptr},
+        // A decimal the charge cannot hold, or past the largest amount, is
+        // refused rather than kept (12.345, 0.0001) or stored past the bound.
+        {"12.345", 0, true, tooMany},
+        {"0.00005", 0, true, tooMany},
+        {"100,000,000,000.01", 0, true, pastLargest},
+        {"900000000000.01", 0, true, pastLargest},
+        {"922,337,203,685,477.5807", 0, true, tooMany},
+        {"922,337,203,685,477.58", 0, true, pastLargest},
         // Read as 1250, 12345, 0 and 0 before, or left out.
-        {"12,50", 0, true},
-        {"1,2345", 0, true},
-        {"1,234,56", 0, true},
-        {"free", 0, true},
-        {"-5", 0, true},
-        {"12.", 0, true},
-        {"12.5.0", 0, true},
-        {"1e3", 0, true},
-        {"12 50", 0, true},
-        {"12.50 - 15.00", 0, true},
-        {"12.50 + tax", 0, true},
-        {"922,337,203,685,477.5808", 0, true},
+        {"12,50", 0, true, nullptr},
+        {"1,2345", 0, true, nullptr},
+        {"1,234,56", 0, true, nullptr},
+        {"free", 0, true, nullptr},
+        {"-5", 0, true, nullptr},
+        {"12.", 0, true, nullptr},
+        {"12.5.0", 0, true, nullptr},
+        {"1e3", 0, true, nullptr},
+        {"12 50", 0, true, nullptr},
+        {"12.50 - 15.00", 0, true, nullptr},
+        {"12.50 + tax", 0, true, nullptr},
+        {"922,337,203,685,477.5808", 0, true, tooMany},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.charge);
@@ -520,21 +533,56 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
         for (const auto &order : orders) {
             EXPECT_EQ(order->m_jobSet.m_Shipping, Money::fromUnits(c.units));
             const QString written = charge.startsWith(QLatin1Char('$')) ? charge.mid(1) : charge;
+            const QString why = c.why ? QString::fromLatin1(c.why) + QStringLiteral("\n\n") : QString();
             EXPECT_EQ(order->m_refusals,
                       c.refused ? QStringList{QStringLiteral("This order cannot be saved: \"%1\" after \"%2\" is not an "
-                                                             "amount.\n\nCorrect the order before saving it.")
-                                                  .arg(written, order->m_keys[keyfield::JobShipping])}
+                                                             "amount.\n\n%3Correct the order before saving it.")
+                                                  .arg(written, order->m_keys[keyfield::JobShipping], why)}
                                 : QStringList());
         }
     }
     // A refused amount keeps the whole order out.
-    const auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Job Shipping Charge: 12,50"),
-                                   QStringLiteral("Item Description: Flyers"), QStringLiteral("Item Quantity: 500")}));
-    const QString before = dump();
-    prompts().answer(platform::IDOK);
-    EXPECT_FALSE(order->SaveOrder(0, false));
-    EXPECT_EQ(prompts().texts(), QStringList{order->m_refusals.value(0)});
-    EXPECT_EQ(dump(), before);
+    for (const char *charge : {"12,50", "12.345", "900000000000.01"}) {
+        SCOPED_TRACE(charge);
+        prompts().clear();
+        const auto order =
+            parse(Mail({QStringLiteral("Customer No: 202"),
+                        QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
+                        QStringLiteral("Item Description: Flyers"), QStringLiteral("Item Quantity: 500")}));
+        const QString before = dump();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(order->SaveOrder(0, false));
+        EXPECT_EQ(prompts().texts(), QStringList{order->m_refusals.value(0)});
+        EXPECT_EQ(dump(), before);
+    }
+    // Template 999's item priced at the largest amount: with a cent of
+    // shipping the order's total passes it and the order is kept out, naming
+    // the total; without, it is saved to the cent.
+    exec(QStringLiteral("UPDATE Items SET Price = 99999999970 WHERE ItemID = 9102"));
+    for (const char *charge : {"0.01", "0"}) {
+        SCOPED_TRACE(charge);
+        prompts().clear();
+        const auto order =
+            parse(Mail({QStringLiteral("Customer No: 202"),
+                        QStringLiteral("Job Shipping Charge: ") + QLatin1String(charge),
+                        QStringLiteral("Item Description: Flyers")}));
+        const QString before = dump();
+        if (QByteArray(charge) == "0.01") {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(order->SaveOrder(0, false));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest "
+                                                 "amount it holds.\n\nThe email could not be saved as Order. Nothing "
+                                                 "of it was written; the order is still here to be saved again.")});
+            EXPECT_EQ(dump(), before);
+            continue;
+        }
+        ASSERT_TRUE(order->SaveOrder(0, false));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', Subtotal), printf('%.4f', Balance) FROM Jobs WHERE "
+                                        "JobID = %1")
+                             .arg(order->m_nLinkedJobId)),
+                  QStringLiteral("100000000000.0000|100000000000.0000"));
+    }
 }
 
 TEST_F(WebOrdersTest, LabelRulesOfTheKeyFields)

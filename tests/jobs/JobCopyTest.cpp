@@ -444,6 +444,27 @@ TEST_F(JobCopyTest, DbToolCopiesCreditsAndAppliesCredit)
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("previously credited invoice"))) << again.err.toStdString();
     const QString newOrder = copy.out.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 1);
+    // The amount is read as the credit window reads it: whole cents within
+    // the largest amount (12.345 was applied as 12.35 and stored as 12.345, a
+    // half-cent balance); a refusal names the amount and applies nothing.
+    const struct
+    {
+        const char *typed;
+        const char *error;
+    } refused[] = {
+        {"12.345", "AMOUNT \"12.345\": Please enter an amount with at most 2 decimals.\n"},
+        {"0.005", "AMOUNT \"0.005\": Please enter an amount with at most 2 decimals.\n"},
+        {"100000000000.01",
+         "AMOUNT \"100000000000.01\": Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
+        {"12.5abc", "AMOUNT \"12.5abc\": Please enter a currency.\n"},
+    };
+    for (const auto &row : refused) {
+        const ToolRun r = RunDbTool({QStringLiteral("job"), databasePath(), QStringLiteral("apply-credit"), newOrder,
+                                     QLatin1String(row.typed)});
+        EXPECT_EQ(r.exitCode, 2) << row.typed;
+        EXPECT_EQ(r.err, QLatin1String(row.error));
+        EXPECT_EQ(r.out, QString());
+    }
     const ToolRun apply = RunDbTool({QStringLiteral("job"), databasePath(), QStringLiteral("apply-credit"), newOrder,
                                      QStringLiteral("100")});
     ASSERT_EQ(apply.exitCode, 0) << apply.err.toStdString();

@@ -4,6 +4,7 @@
 #include "controls/CXStatic.h"
 #include "controls/DlgItem.h"
 #include "data/CJobSet.h"
+#include "app/base/MoneyText.h"
 #include "jobs/CJobBalance.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/CJobWhen.h"
@@ -247,8 +248,8 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
         prompts().answer(platform::IDOK);
         type(d, 1305, QStringLiteral("99999999999999999"));
         EXPECT_EQ(prompts().texts(),
-                  QStringList{QStringLiteral("Postage: Please enter an amount from -900,000,000,000.00 to "
-                                             "900,000,000,000.00.")});
+                  QStringList{QStringLiteral("Postage: Please enter an amount from -100,000,000,000.00 to "
+                                             "100,000,000,000.00.")});
         // Put right and confirmed: the dialog ends with what it had.
         d.edit(1305)->setText(QStringLiteral("0.00"));
         prompts().clear();
@@ -267,6 +268,68 @@ TEST_F(JobDialogs, ARefusedAmountIsSaidOnceAndChangesNothing)
     // The job window saves the record after OK: the stored row is as it was.
     EXPECT_TRUE(job.SaveRecord());
     EXPECT_EQ(SqliteRows(databasePath(), columns), before);
+}
+
+// An amount that would take one of the job's figures past the largest
+// amount the program takes is refused naming the field and the figure; the
+// job keeps what it had. To the cent at the largest, it is taken. The order
+// is 100.00 in cards.
+TEST_F(JobDialogs, AnAmountTakingTheTotalPastTheLargestIsRefused)
+{
+    exec(QStringLiteral("INSERT INTO Taxes ([No], Name, TaxPercent, TaxShipping, TaxPostage, RoundUp, Sort) VALUES "
+                        "(1, 'State 8.25%', 82500, 0, 0, 0, 1)"));
+    CJobSet job;
+    openCardsOrder(2005, job);
+    CJobBalance totals(nullptr);
+    totals.m_pJob = &job;
+    const QString total =
+        QStringLiteral("\"Total\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    struct Case
+    {
+        unsigned id;
+        const char *typed;
+        const char *refusal; // null: taken
+        const char *total;   // the Total shown afterwards
+    };
+    const Case cases[] = {
+        {1304, "99,999,999,900.01", "Shipping: ", "100.00"},
+        {1304, "99,999,999,900.00", nullptr, "100000000000.00"},
+        {1305, "0.01", "Postage: ", "100000000000.00"},
+        {1304, "0", nullptr, "100.00"},
+        {1305, "99999999900.01", "Postage: ", "100.00"},
+        {1305, "99999999899.99", nullptr, "99999999999.99"},
+    };
+    onDialog<CJobBalance>([&](CJobBalance &d) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.typed);
+            prompts().clear();
+            if (c.refusal) {
+                prompts().answer(platform::IDOK);
+                type(d, c.id, QString::fromLatin1(c.typed));
+                EXPECT_EQ(prompts().texts(), QStringList{QLatin1String(c.refusal) + total});
+                // Put right: the figure the job had.
+                d.edit(c.id)->setText(c.id == 1304 ? FormatMoney(job.m_Shipping) : FormatMoney(job.m_Postage));
+            } else {
+                type(d, c.id, QString::fromLatin1(c.typed));
+                EXPECT_EQ(prompts().texts(), QStringList());
+            }
+            EXPECT_EQ(field(d, 1307), QLatin1String(c.total));
+            EXPECT_EQ(FormatMoney(job.m_TotalAmount), QLatin1String(c.total));
+        }
+        // A tax of 8.25 % on the 100.00 of cards would add 8.25 to it.
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        choose(d.combo(1201), 1);
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Tax: ") + total});
+        EXPECT_EQ(d.combo(1201)->currentData().toInt(), 0);
+        EXPECT_EQ(job.m_Tax, Money());
+        EXPECT_EQ(field(d, 1307), QStringLiteral("99999999999.99"));
+        d.SendCommand(1);
+        return d.result();
+    });
+    EXPECT_EQ(totals.DoModal(), 1);
+    EXPECT_EQ(job.m_Postage, money("99999999899.99"));
+    EXPECT_EQ(job.m_Balance, money("99999999999.99"));
 }
 
 TEST_F(JobDialogs, AnAmountCorrectedAfterARefusalIsAppliedOnLeavingTheField)

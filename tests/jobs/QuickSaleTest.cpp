@@ -118,7 +118,7 @@ TEST(QuickSaleRules, WorkedExamples)
         // The largest run price there is: 21,474,836.47 a piece, beyond 32 bits
         // in ten-thousandths.
         {{2147483647, 0, 0, 0}, 214748364700LL},
-        {{0, 2147483647, 2147483647, 0}, 9000000000000000LL}, // a markup of millions of % stops at the largest
+        {{0, 2147483647, 2147483647, 0}, 1000000000000000LL}, // a markup of millions of % stops at the largest
     };
     for (const Case &c : cases)
         EXPECT_EQ(QuickSale::UnitPriceOf(c.rates), c.expect)
@@ -146,8 +146,8 @@ TEST(QuickSaleRules, NegativesArePositiveAndAQuantityBelowOneKeepsTheUnitPrice)
 
 // Amounts past 32 bits are kept exactly (a 32-bit price wrapped round:
 // 300,000.00 for 1 showed -129,496.7296 each, and 2 of them 258,993.46);
-// past what the sale's money fields hold exactly (900,000,000,000.00) they
-// are refused.
+// past the largest amount the program takes (100,000,000,000.00) they are
+// refused.
 TEST(QuickSaleRules, AmountsPast32BitsAreKeptAndPastTheFieldsRefused)
 {
     struct Case
@@ -162,13 +162,14 @@ TEST(QuickSaleRules, AmountsPast32BitsAreKeptAndPastTheFieldsRefused)
         {1, 214748364800LL, 2147483648LL},             // 21,474,836.48
         {1, 999999990000LL, 9999999900LL},             // 99,999,999.00
         {9999999, 999999990000LL, -1},                 // 999,999,890,000,001.00: past the field
-        {1, 9000000000000000LL, 90000000000000LL},     // 900,000,000,000.0000, the largest
-        {1, 9000000000000049LL, 90000000000000LL},     // ....0049 rounds down to it
-        {1, 9000000000000050LL, -1},                   // ....0050 rounds up past it
-        {3, 3000000000000016LL, 90000000000000LL},     // 3 x 300,000,000,000.0016
-        {3, 3000000000000017LL, -1},
+        {1, 1000000000000000LL, 10000000000000LL},     // 100,000,000,000.0000, the largest
+        {1, 1000000000000049LL, 10000000000000LL},     // ....0049 rounds down to it
+        {1, 1000000000000050LL, -1},                   // ....0050 rounds up past it
+        {3, 333333333333349LL, 10000000000000LL},      // 3 x 33,333,333,333.3349 = ....0047
+        {3, 333333333333350LL, -1},                    // 3 x ....3350 = ....0050, up past it
+        {1, 9000000000000000LL, -1},                   // 900,000,000,000.0000
         {1, INT64_MAX, -1},
-        {-2, -4500000000000000LL, 90000000000000LL},   // signs dropped as ever
+        {-2, -500000000000000LL, 10000000000000LL},    // signs dropped as ever
     };
     for (const Case &c : cases) {
         qint32 quantity = c.quantity;
@@ -185,8 +186,8 @@ TEST(QuickSaleRules, AmountsPast32BitsAreKeptAndPastTheFieldsRefused)
     const Back backs[] = {
         {30000000, 1, 3000000000LL},                 // 300,000.00 each, not -129,496.7296
         {2147483648LL, 1, 214748364800LL},           // 21,474,836.48
-        {90000000000000LL, 1, 9000000000000000LL},
-        {90000000000000LL, 7, 1285714285714285LL},
+        {10000000000000LL, 1, 1000000000000000LL},
+        {10000000000000LL, 7, 142857142857142LL},
     };
     for (const Back &b : backs) {
         qint64 price = b.price, unit = 0;
@@ -196,11 +197,11 @@ TEST(QuickSaleRules, AmountsPast32BitsAreKeptAndPastTheFieldsRefused)
     // Totals past the largest amount are refused, naming the total.
     QuickSale::Totals totals;
     QString refusal;
-    EXPECT_FALSE(QuickSale::ComputeTotals({{501, 1, 0, 90000000000000LL}, {501, 1, 0, 1}}, 0, totals, refusal));
+    EXPECT_FALSE(QuickSale::ComputeTotals({{501, 1, 0, 10000000000000LL}, {501, 1, 0, 1}}, 0, totals, refusal));
     EXPECT_EQ(refusal,
-              QStringLiteral("\"Subtotal\" cannot be more than 900,000,000,000.00, the largest amount it holds."));
-    EXPECT_TRUE(QuickSale::ComputeTotals({{501, 1, 0, 90000000000000LL}}, 0, totals, refusal));
-    EXPECT_EQ(totals.total(), 90000000000000LL);
+              QStringLiteral("\"Subtotal\" cannot be more than 100,000,000,000.00, the largest amount it holds."));
+    EXPECT_TRUE(QuickSale::ComputeTotals({{501, 1, 0, 10000000000000LL}}, 0, totals, refusal));
+    EXPECT_EQ(totals.total(), 10000000000000LL);
 }
 
 TEST(QuickSaleRules, RandomPricesAgreeWithTheExactModel)
@@ -246,6 +247,14 @@ TEST(QuickSaleRules, LinesAsTypedForTheHarness)
         {"12", false, {}},
         {"x:3", false, {}},
         {"12:3@abc", false, {}},
+        // Amounts are read whole: a decimal more than the field holds, or an
+        // amount past the largest, is refused (12.345 was kept as 12.34).
+        {"12:1=100,000,000,000.00", true, {12, 1, 1000000000000000LL, 10000000000000LL}},
+        {"12:1=$5,000", true, {12, 1, 50000000, 500000}},
+        {"901:1=12.345", false, {}},
+        {"12:3@1.23456", false, {}},
+        {"12:1=100000000000.01", false, {}},
+        {"12:1@100000000000.0001", false, {}},
     };
     for (const Case &c : cases) {
         Line line;
@@ -507,7 +516,7 @@ TEST_F(QuickSaleTest, TheDialogPricesRowsTotalsThemAndTakesTheMoney)
 TEST_F(QuickSaleTest, AmountsPast32BitsAreKeptInTheWindowAndPastTheFieldsRefused)
 {
     fakeDeposit("0", 1);
-    const QString tooLarge = QStringLiteral("\"%1\" cannot be more than 900,000,000,000.00, the largest amount it "
+    const QString tooLarge = QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it "
                                             "holds.");
     onDialog<CQuickSale>([&](CQuickSale &d) {
         d.taxCombo()->setCurrentIndex(d.taxCombo()->findData(0));
@@ -530,34 +539,34 @@ TEST_F(QuickSaleTest, AmountsPast32BitsAreKeptInTheWindowAndPastTheFieldsRefused
         typeText(d, 2, CQuickSale::ColPrice, "21474836.48");
         EXPECT_EQ(value(2, CQuickSale::ColPrice), 2147483648LL);
         EXPECT_EQ(shown(2, CQuickSale::ColUnitPrice), QStringLiteral("21474836.4800"));
-        // 450,000,000,000.0001 each is kept; three of them would pass the largest price.
-        typeText(d, 3, CQuickSale::ColUnitPrice, "450000000000.0001");
-        EXPECT_EQ(value(3, CQuickSale::ColPrice), 45000000000000LL);
+        // 50,000,000,000.0001 each is kept; three of them would pass the largest price.
+        typeText(d, 3, CQuickSale::ColUnitPrice, "50000000000.0001");
+        EXPECT_EQ(value(3, CQuickSale::ColPrice), 5000000000000LL);
         prompts().answer(platform::IDOK);
         typeText(d, 3, CQuickSale::ColQuantity, "3");
         EXPECT_EQ(prompts().lastText(), tooLarge.arg(QStringLiteral("Price")));
         EXPECT_EQ(value(3, CQuickSale::ColQuantity), 1);
-        EXPECT_EQ(value(3, CQuickSale::ColPrice), 45000000000000LL);
+        EXPECT_EQ(value(3, CQuickSale::ColPrice), 5000000000000LL);
         // A price past it, and one that would take the subtotal past it.
         prompts().answer(platform::IDOK);
-        typeText(d, 4, CQuickSale::ColPrice, "900000000000.01");
+        typeText(d, 4, CQuickSale::ColPrice, "100000000000.01");
         EXPECT_EQ(prompts().lastText(), tooLarge.arg(QStringLiteral("Price")));
         prompts().answer(platform::IDOK);
-        typeText(d, 4, CQuickSale::ColPrice, "450000000000");
+        typeText(d, 4, CQuickSale::ColPrice, "50000000000");
         EXPECT_EQ(prompts().lastText(), tooLarge.arg(QStringLiteral("Subtotal")));
         EXPECT_EQ(value(4, CQuickSale::ColPrice), 12); // the service's 0.12, as before
         type(d, 4, CQuickSale::ColService, 0);
         typeText(d, 4, CQuickSale::ColPrice, "0");
-        EXPECT_EQ(d.m_totals.subtotal, 60000000LL + 21474837 + 2147483648LL + 45000000000000LL);
-        EXPECT_EQ(d.m_wndGrid2.GetShownText(2, 1), QStringLiteral("450022289584.85"));
+        EXPECT_EQ(d.m_totals.subtotal, 60000000LL + 21474837 + 2147483648LL + 5000000000000LL);
+        EXPECT_EQ(d.m_wndGrid2.GetShownText(2, 1), QStringLiteral("50022289584.85"));
         d.SendCommand(1);
         return d.result();
     });
     quickSaleRunner()();
     EXPECT_EQ(cli(QStringLiteral("SELECT Quantity, printf('%.2f', Price) FROM QuickSalesItems ORDER BY QItemID")),
-              QStringLiteral("2|600000.00\n1|214748.37\n1|21474836.48\n1|450000000000.00"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Subtotal) FROM QuickSales")), QStringLiteral("450022289584.85"));
-    EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Amount) FROM Payments")), QStringLiteral("450022289584.85"));
+              QStringLiteral("2|600000.00\n1|214748.37\n1|21474836.48\n1|50000000000.00"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Subtotal) FROM QuickSales")), QStringLiteral("50022289584.85"));
+    EXPECT_EQ(cli(QStringLiteral("SELECT printf('%.2f', Amount) FROM Payments")), QStringLiteral("50022289584.85"));
 }
 
 // Keys typed into a row of 3 at 0.12 each (0.36): each key shows as typed;

@@ -59,7 +59,7 @@ const TextRow kTextRows[] = {
     {ValueKind::Money, "1,234.5", "1234.50"}, {ValueKind::Money, "-12", "-12.00"},
     {ValueKind::Money, "12.5abc", nullptr},   {ValueKind::Money, "1,00", nullptr},
     // A third decimal in a field of cents, and one cent past the largest amount.
-    {ValueKind::Money, "12.345", nullptr},    {ValueKind::Money, "900,000,000,000.01", nullptr},
+    {ValueKind::Money, "12.345", nullptr},    {ValueKind::Money, "100,000,000,000.01", nullptr},
     {ValueKind::Money, "25OO", nullptr, "2500.00"},
     {ValueKind::TimeOfDay, "2:30 pm", "2:30 pm"}, {ValueKind::TimeOfDay, "25:00", nullptr},
     {ValueKind::TimeOfDay, "10:75", nullptr}, {ValueKind::TimeOfDay, "25:00", nullptr, "5:15 PM"},

@@ -114,20 +114,20 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
               1);
     EXPECT_EQ(dbtool({QStringLiteral("ar"), db, QStringLiteral("bogus")}).exitCode, 2);
     // An amount is read as the program's fields read one: cents, within
-    // 900,000,000,000.00; past it (or with a third decimal) it is refused,
+    // 100,000,000,000.00; past it (or with a third decimal) it is refused,
     // never stored a cent off.
-    const QString bound = QStringLiteral("Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00.");
+    const QString bound = QStringLiteral("Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.");
     const struct
     {
         QStringList args;
         QString message;
     } refused[] = {
         {{QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("99999999999999.99")}, bound},
-        {{QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("900000000000.01")}, bound},
+        {{QStringLiteral("credit"), QStringLiteral("100"), QStringLiteral("100000000000.01")}, bound},
         {{QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("99999999999999.99")}, bound},
         {{QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("12.345")},
          QStringLiteral("Please enter an amount with at most 2 decimals.")},
-        {{QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("10"), QStringLiteral("1001:900000000000.01")},
+        {{QStringLiteral("pay"), QStringLiteral("100"), QStringLiteral("10"), QStringLiteral("1001:100000000000.01")},
          bound},
     };
     for (const auto &row : refused) {
@@ -138,12 +138,12 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
     EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), before);
     // The largest amount is stored exactly as confirmed.
     r = dbtool({QStringLiteral("ar"), db, QStringLiteral("credit"), QStringLiteral("100"),
-                QStringLiteral("900,000,000,000.00")});
+                QStringLiteral("100,000,000,000.00")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Adjusted 900000000000.00\nCreditDue 900000000000.00")))
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Adjusted 100000000000.00\nCreditDue 100000000000.00")))
         << r.out.toStdString();
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 100")),
-              QStringLiteral("900000000000.0000"));
+              QStringLiteral("100000000000.0000"));
 }
 
 // Eight payments of one unpaid invoice started at once: the check that the

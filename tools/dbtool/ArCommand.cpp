@@ -1,5 +1,7 @@
 #include "ArCommand.h"
 
+#include "ToolArgs.h"
+
 #include "app/base/Confirmation.h"
 #include "app/base/MoneyText.h"
 #include "app/base/TypedValue.h"
@@ -31,14 +33,10 @@ bool readIds(const QStringList &args, int from, QList<qint32> &ids)
     return true;
 }
 
-// An amount as the program's fields read one: cents, within the largest
-// amount; what does not read is said on the error stream.
+// An amount as the program's fields read one (ReadToolAmount).
 bool readMoney(const QString &text, Money &out, QTextStream &err)
 {
-    if (ReadTypedMoney(text, out, 2))
-        return true;
-    err << "AMOUNT \"" << text << "\": " << TypedMoneyMessage(text) << '\n';
-    return false;
+    return ReadToolAmount(text, out, err);
 }
 
 int post(const QList<qint32> &given, QTextStream &out, QTextStream &err)

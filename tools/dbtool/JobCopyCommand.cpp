@@ -1,5 +1,7 @@
 #include "JobCopyCommand.h"
 
+#include "ToolArgs.h"
+
 #include "app/base/CZqApp.h"
 #include "data/AppDataServices.h"
 #include "data/CJobSet.h"
@@ -25,11 +27,15 @@ int applyCredit(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     bool ok = false;
     const qint32 jobId = args.size() >= 4 ? args[2].toInt(&ok) : 0;
-    const Money amount = args.size() >= 4 ? Money::fromText(args[3]) : Money();
-    if (!ok || jobId <= 0 || !amount.isValid() || (args.size() != 4 && args.size() != 6)) {
+    if (!ok || jobId <= 0 || (args.size() != 4 && args.size() != 6)) {
         err << kUsage;
         return 2;
     }
+    // The amount as the credit window reads it: whole cents within the
+    // largest amount, or refused naming it.
+    Money amount;
+    if (!ReadToolAmount(args[3], amount, err))
+        return 2;
     if (args.size() == 6) {
         const QDate today = QDate::fromString(args[5], QStringLiteral("M/d/yyyy"));
         if (args[4] != QLatin1String("--today") || !today.isValid()) {

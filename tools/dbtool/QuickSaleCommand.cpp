@@ -35,11 +35,13 @@ int runQuickSaleCommand(const QStringList &given, QTextStream &out, QTextStream 
     }
     bool taxOk = false;
     const int taxNo = args[1].toInt(&taxOk);
-    const Money tendered = Money::fromText(args[2]);
-    if (!taxOk || taxNo < 0 || taxNo > 255 || !tendered.isValid()) {
+    if (!taxOk || taxNo < 0 || taxNo > 255) {
         err << kUsage;
         return 2;
     }
+    Money tendered;
+    if (!ReadToolAmount(args[2], tendered, err, QStringLiteral("TENDERED")))
+        return 2;
     QList<QuickSale::Line> lines;
     for (int i = 3; i < args.size(); ++i) {
         QuickSale::Line line;

@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "app/base/TypedValue.h"
 #include "data/AppDataServices.h"
 #include "data/CItemSet.h"
 #include "data/CJobSet.h"
@@ -11,6 +12,14 @@
 #include "platform/UserFile.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+
+bool ReadToolAmount(const QString &text, Money &out, QTextStream &err, const QString &name)
+{
+    if (ReadTypedMoney(text, out, 2))
+        return true;
+    err << name << " \"" << text << "\": " << TypedMoneyMessage(text) << '\n';
+    return false;
+}
 
 QString OptionValue(const QStringList &args, const QString &name)
 {

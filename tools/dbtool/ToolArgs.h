@@ -20,6 +20,13 @@ QString OptionValue(const QStringList &args, const QString &name);
 // The same, taking the option and its value out of the arguments.
 QString TakeOption(QStringList &args, const QString &name);
 
+// An amount given to a command, read as the program's money fields read one:
+// whole, in cents, within the largest amount. False after "NAME \"TEXT\": why"
+// on err ("AMOUNT \"12.345\": Please enter an amount with at most 2
+// decimals.").
+class Money;
+bool ReadToolAmount(const QString &text, Money &out, QTextStream &err, const QString &name = QStringLiteral("AMOUNT"));
+
 // Every prompt the responder recorded as one "PROMPT: " line (line breaks
 // written as "\n"); only message boxes when asked. The record is cleared.
 void PrintPrompts(platform::TestResponder &responder, QTextStream &stream, bool messagesOnly = false);

@@ -288,6 +288,12 @@ std::int64_t LargestAmount(int decimals)
     return kLargestAmountUnits / divisor;
 }
 
+QString TooLargeAmountText(const QString &name)
+{
+    return QStringLiteral("\"%1\" cannot be more than %2, the largest amount it holds.")
+        .arg(name, FormatFixedPoint(LargestAmount(2), 2, true));
+}
+
 QString FormatFixedPoint(std::int64_t value, int decimals, bool group)
 {
     // Through the unsigned magnitude, so that the smallest number has one too.

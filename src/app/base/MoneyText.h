@@ -49,13 +49,25 @@ bool ParseFixedPoint64(const QString &text, int decimals, std::int64_t &out);
 // The largest amount of money in units of 10^-decimals (0..4): the largest the
 // currency holds, 922,337,203,685,477.5807, cut to those decimals.
 std::int64_t LargestFixedPoint(int decimals);
-// The largest amount a money field of the shop file holds exactly, to the
-// ten-thousandth: 900,000,000,000.0000 (beyond it the number a row keeps can no
-// longer tell every ten-thousandth apart). Every amount typed or read from a
-// file stays within it, either way.
-constexpr std::int64_t kLargestAmountUnits = 9'000'000'000'000'000;
-// The same in units of 10^-decimals (0..4): 90,000,000,000,000 for cents.
+// The largest amount of money the program takes: 100,000,000,000.0000 either
+// way. A money field of the shop file keeps every ten-thousandth exactly only
+// below 549,755,813,888 (2^39); the bound stays well under it, so that a job
+// priced at it, with its shipping, postage and tax, still holds each figure
+// exactly. Every amount typed or read from outside, every price the program
+// works out and every sum of a job or a posting that must tell its cents
+// apart stays within it.
+constexpr std::int64_t kLargestAmountUnits = 1'000'000'000'000'000;
+// True when the amount lies within the largest, either way.
+constexpr bool IsWithinLargestAmount(std::int64_t units)
+{
+    return units <= kLargestAmountUnits && units >= -kLargestAmountUnits;
+}
+// The same in units of 10^-decimals (0..4): 10,000,000,000,000 for cents.
 std::int64_t LargestAmount(int decimals);
+// The refusal of a figure past the largest amount, naming it:
+// "\"Subtotal\" cannot be more than 100,000,000,000.00, the largest amount it
+// holds."
+QString TooLargeAmountText(const QString &name);
 // A whole number of 10^-decimals units as a decimal text, exactly: 12345
 // with 2 gives "123.45", with `group` "1,234,567.89".
 QString FormatFixedPoint(std::int64_t value, int decimals, bool group = false);

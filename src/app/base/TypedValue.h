@@ -30,8 +30,8 @@ bool ReadTypedQuantity(const QString &text, std::int32_t &out);
 bool ReadTypedFixed(const QString &text, int decimals, std::int64_t &scaled);
 // An amount of money: digits with "," groups, an optional sign and "$", with
 // at most `decimals` decimals (a money field of two holds cents: "12.345" is
-// refused there, never rounded), within the largest amount a money field holds
-// exactly, 900,000,000,000.0000 either way (kLargestAmountUnits).
+// refused there, never rounded), within the largest amount the program takes,
+// 100,000,000,000.0000 either way (kLargestAmountUnits).
 bool ReadTypedMoney(const QString &text, Money &out, int decimals = 4);
 // Why a money text does not read, as the field's refusal says it: an amount
 // past the largest, more decimals than the field holds, or no amount at all

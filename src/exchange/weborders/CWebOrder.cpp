@@ -296,11 +296,11 @@ void CWebOrder::ReportItemsLeftOut(int listed) const
                                  QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
-void CWebOrder::Refuse(int key, const QString &value, const QString &what)
+void CWebOrder::Refuse(int key, const QString &value, const QString &what, const QString &why)
 {
-    m_refusals.append(QStringLiteral("This order cannot be saved: \"%1\" after \"%2\" is not %3.\n\n"
+    m_refusals.append(QStringLiteral("This order cannot be saved: \"%1\" after \"%2\" is not %3.\n\n%4"
                                      "Correct the order before saving it.")
-                          .arg(value, m_keys[key], what));
+                          .arg(value, m_keys[key], what, why.isEmpty() ? QString() : why + QStringLiteral("\n\n")));
 }
 
 void CWebOrder::ReadJobFields()
@@ -316,8 +316,9 @@ void CWebOrder::ReadJobFields()
     const QString shipping = Field(JobShipping, 0, 0, QStringLiteral("$"));
     if (!shipping.isEmpty()) {
         Money amount;
-        if (!ReadOrderAmount(shipping, amount))
-            Refuse(JobShipping, shipping, QStringLiteral("an amount"));
+        QString why;
+        if (!ReadOrderAmount(shipping, amount, &why))
+            Refuse(JobShipping, shipping, QStringLiteral("an amount"), why);
         else if (amount > Money())
             m_jobSet.m_Shipping = amount;
     }

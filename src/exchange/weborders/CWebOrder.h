@@ -124,7 +124,7 @@ private:
     // Tells that items past the most an order holds were not read.
     void ReportItemsLeftOut(int listed) const;
     // Notes that a key field's value cannot be read as `what`.
-    void Refuse(int key, const QString &value, const QString &what);
+    void Refuse(int key, const QString &value, const QString &what, const QString &why = QString());
     platform::Database &db() const;
 
     const XmlDocument *m_pXmlOrder = nullptr; // the XML order being read

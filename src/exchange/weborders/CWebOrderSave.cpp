@@ -253,6 +253,8 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
     bool changed = false;
     QList<QPair<qint32, QString>> downloads; // ItemID, link
     bool saved = false;
+    // A figure of the job past the largest amount the program takes.
+    QString pastLargest;
     {
         // Failures are shown after the rollback, never while the database
         // is held.
@@ -299,7 +301,8 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
             m_jobSet.CalcCommission();
             m_jobSet.CalcSubtotal();
             m_jobSet.RecalcTotals(true);
-            ok = m_jobSet.SaveRecord(64);
+            pastLargest = m_jobSet.AmountPastLargest();
+            ok = pastLargest.isEmpty() && m_jobSet.SaveRecord(64);
         }
         if (ok && !m_strMessageId.isEmpty()) {
             CEmailLinkSet link(m_pDatabase);
@@ -329,9 +332,10 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         // Back to the unsaved order, as it was before the save.
         m_jobSet.Close();
         m_jobSet = before;
-        platform::Prompt::messageBox(QStringLiteral("The email could not be saved as %1. Nothing of it was written; "
+        const QString why = pastLargest.isEmpty() ? QString() : pastLargest + QStringLiteral("\n\n");
+        platform::Prompt::messageBox(QStringLiteral("%2The email could not be saved as %1. Nothing of it was written; "
                                                     "the order is still here to be saved again.")
-                                         .arg(typeName),
+                                         .arg(typeName, why),
                                      QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "exchange/weborders/OrderNumbers.h"
 
+#include "app/base/TypedValue.h"
+
 #include <QtCore/QRegularExpression>
 
 #include <climits>
@@ -95,7 +97,7 @@ bool ReadOrderQuantity(QStringView text, int &quantity, int &originals)
     return originals > 0;
 }
 
-bool ReadOrderAmount(QStringView text, Money &amount)
+bool ReadOrderAmount(QStringView text, Money &amount, QString *why)
 {
     amount = Money();
     QStringView word;
@@ -121,8 +123,14 @@ bool ReadOrderAmount(QStringView text, Money &amount)
     }
     if (digits.isEmpty())
         return false;
-    amount = Money::fromText(digits.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + digits : digits);
-    return amount.isValid();
+    const QString typed = digits.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + digits : digits;
+    if (!ReadTypedMoney(typed, amount, 2)) {
+        amount = Money();
+        if (why)
+            *why = TypedMoneyMessage(typed, 2);
+        return false;
+    }
+    return true;
 }
 
 bool ReadOrderDueDate(QStringView text, const QDate &today, QDate &due)

@@ -27,8 +27,10 @@ bool ReadOrderQuantity(QStringView text, int &quantity, int &originals);
 
 // An amount of money: the digits of the whole (grouped or not), then a point
 // and the fraction's digits when it has one ("1,234.50", ".5"); a leading
-// "$" is allowed. Beyond four places it is rounded.
-bool ReadOrderAmount(QStringView text, Money &amount);
+// "$" is allowed. It is read as every money field reads one: cents, within
+// the largest amount the program takes; "12.345" and "100,000,000,000.01"
+// are refused, with the reason in `why` when asked.
+bool ReadOrderAmount(QStringView text, Money &amount, QString *why = nullptr);
 
 // A due date so many days from today; false when the value is no count of
 // days or the date lies past the last date there is (12/31/9999).

@@ -71,11 +71,13 @@ INSTANTIATE_TEST_SUITE_P(Amounts, TypedMoneyTest, ::testing::Values(
     NumberCase{"$1,234.50", true, 12345000}, NumberCase{"-$5", true, -50000}, NumberCase{"$-5", true, -50000},
     NumberCase{"0.0001", true, 1}, NumberCase{"0.00015", false, 0}, NumberCase{"12.5abc", false, 0},
     NumberCase{"abc", false, 0}, NumberCase{"1,0", false, 0}, NumberCase{"922337203685477.5807", false, 0},
-    // The largest amount a money field holds exactly, either way, and one
-    // ten-thousandth past it; an amount past it is never stored a cent off.
-    NumberCase{"900,000,000,000.0000", true, 9000000000000000LL},
-    NumberCase{"-900000000000", true, -9000000000000000LL}, NumberCase{"900,000,000,000.0001", false, 0},
-    NumberCase{"-900000000000.0001", false, 0}, NumberCase{"92233720368547.58", false, 0},
+    // The largest amount the program takes, either way, and one
+    // ten-thousandth past it; 900,000,000,000 (past 2^39, where a stored
+    // amount no longer keeps every ten-thousandth) is refused.
+    NumberCase{"100,000,000,000.0000", true, 1000000000000000LL},
+    NumberCase{"-100000000000", true, -1000000000000000LL}, NumberCase{"100,000,000,000.0001", false, 0},
+    NumberCase{"-100000000000.0001", false, 0}, NumberCase{"99,999,999,999.9999", true, 999999999999999LL},
+    NumberCase{"900000000000", false, 0}, NumberCase{"92233720368547.58", false, 0},
     NumberCase{"99,999,999,999,999.99", false, 0}));
 
 // A money field of two decimals holds cents: a third decimal is refused,
@@ -93,9 +95,11 @@ TEST(TypedMoneyInCents, RefusesMoreDecimalsThanTheFieldHolds)
         {"12.345", -1, "Please enter an amount with at most 2 decimals."},
         {"0.0001", -1, "Please enter an amount with at most 2 decimals."},
         {"1e3", 10000000, nullptr},
-        {"$900,000,000,000.00", 9000000000000000LL, nullptr},
-        {"900,000,000,000.01", -1, "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
-        {"99999999999999.99", -1, "Please enter an amount from -900,000,000,000.00 to 900,000,000,000.00."},
+        {"$100,000,000,000.00", 1000000000000000LL, nullptr},
+        {"99,999,999,999.99", 999999999999900LL, nullptr},
+        {"100,000,000,000.01", -1, "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
+        {"900,000,000,000.00", -1, "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
+        {"99999999999999.99", -1, "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00."},
         {"25OO", -1, "Please enter a currency."},
     };
     for (const auto &row : rows) {
