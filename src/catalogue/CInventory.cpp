@@ -223,6 +223,7 @@ void CInventory::BuildColumns()
     // naming the column (what is in stock may run below 0).
     g.SetColumnNotNegative(ColMinimum);
     g.SetColumnNotNegative(ColReam);
+    g.SetColumnMoney(ColUnitCost);
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
 }
