@@ -113,6 +113,8 @@ CSerDlgMore::CSerDlgMore(CSerSet &set, QWidget *parent)
     AttachTypedReading(edit(IDC_INSTOCK), ValueKind::Whole);
     AttachTypedReading(edit(IDC_ONORDER), ValueKind::Whole);
     AttachTypedReading(edit(IDC_WAGEHR), ValueKind::Money);
+    // Its caption is a button that explains it: the field is named so.
+    edit(IDC_WAGEHR)->setAccessibleName(QStringLiteral("Wage / Hour"));
 
     AddButton(1, QStringLiteral("&Save"), QRect(200, 425, 110, 30));
     AddButton(2, QStringLiteral("Cancel"), QRect(330, 425, 110, 30));

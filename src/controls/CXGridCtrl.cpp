@@ -546,7 +546,7 @@ int CXGridCtrl::columnReading(int column) const
 void CXGridCtrl::SetColumnTextSize(int column, int size)
 {
     if (column >= 0 && column < m_colCount)
-        m_columns[column].textSize = std::max(0, size);
+        m_columns[column].textSize = size > 0 && size < std::numeric_limits<int>::max() ? size : 0;
 }
 
 int CXGridCtrl::columnTextLimit(int column) const
