@@ -132,6 +132,8 @@ const struct
 } kWorkedOutCells[] = {
     {"CItemCosts > CXGridCtrl #2112  column Markup", "the Costs sheet's total markup: the markup of the service prices "
                                                      "the typed one spreads to, in whole cents"},
+    {"CItemCosts > CXGridCtrl #2112  column Service Price", "the Costs sheet's total price: the sum of the service "
+                                                            "prices the typed one spreads to, in whole cents"},
 };
 
 bool workedOutCell(const QString &columnKey)
@@ -492,6 +494,11 @@ protected:
             if (row >= grid->GetRowCount() || seen.contains(columnKey))
                 continue;
             seen.insert(columnKey);
+            grid->EditCell(row, column);
+            const bool typedInto = grid->GetCurCol() == column && grid->editor() == grid->textEditor();
+            grid->HideEditor();
+            if (!typedInto)
+                continue; // a locked column: the editor opens on another one
             ++gridFields;
             const QString lookup = grid->GetColumnLookup(column);
             const qsizetype amp = lookup.indexOf(QLatin1Char('&'));
