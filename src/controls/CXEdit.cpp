@@ -167,8 +167,19 @@ bool CXEdit::SetText(const QString &input)
     // "-$12.50"), to the field's decimals and the largest amount there is.
     const auto readMoney = [&](int decimals) {
         Money money;
-        if (!ReadTypedMoney(text, money, decimals))
-            return false;
+        if (!ReadTypedMoney(text, money, decimals)) {
+            // An amount past the largest there is still reads as a number,
+            // for the field's range to refuse as it says its range.
+            QString number = text;
+            const qsizetype dollar = number.indexOf(QLatin1Char('$'));
+            if (dollar >= 0 && dollar <= 1)
+                number.remove(dollar, 1);
+            std::int64_t scaled = 0;
+            if (!ReadTypedFixed(number, decimals, scaled))
+                return false;
+            value = scaled;
+            return true;
+        }
         qint64 divisor = 1;
         for (int d = decimals; d < 4; ++d)
             divisor *= 10;
