@@ -223,6 +223,14 @@ void CInventory::BuildColumns()
     // naming the column (what is in stock may run below 0).
     g.SetColumnNotNegative(ColMinimum);
     g.SetColumnNotNegative(ColReam);
+    g.SetColumnMoney(ColUnitCost);
+    // A SKU typed here is kept in the service's SKU column: typing stops at its size.
+    try {
+        const platform::TableDef services = SharedDatabase().tableDef(QStringLiteral("Services"));
+        if (const platform::FieldDef *sku = services.field(QStringLiteral("SKU")))
+            g.SetColumnTextSize(ColSku, sku->size);
+    } catch (const platform::DbException &) {
+    }
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
 }

@@ -40,6 +40,9 @@ void addValueColumns(CXGridCtrl &grid)
     grid.AddColumn(kSpeedTitle, 70, 7, QStringLiteral("%6d"));
     grid.AddColumn(kWasteTitle, 70, 7, QStringLiteral("%6d"));
     grid.AddColumn(kRunWasteTitle, 76, 7, QStringLiteral("%6d"));
+    // The speed and run waste are rates, typed with or without their "%".
+    grid.SetColumnRate(grid.GetColumnCount() - 3);
+    grid.SetColumnRate(grid.GetColumnCount() - 1);
 }
 
 } // namespace
@@ -116,6 +119,9 @@ void CSerDiffTable::BuildGrids()
 
     m_speed.AddColumn(QStringLiteral("Run\nQuantity\n(per pass)"), 85, 7, QStringLiteral("%6d"));
     m_speed.AddColumn(QStringLiteral("Increase\nSpeed\n(%)"), 85, 7, QStringLiteral("%6d"));
+    m_speed.SetColumnRate(1);
+    // A run quantity is a break: never below 0.
+    m_speed.SetColumnNotNegative(0);
     m_speed.SetRows(kSpeedRows, kSpeedRows);
 
     const unsigned ids[3] = {IDC_PAPER_GRID, IDC_JOB_GRID, IDC_SPEED_GRID};

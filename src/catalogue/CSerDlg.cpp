@@ -332,6 +332,8 @@ void CSerDlg::BuildGrids()
     m_runGrid.AddColumn(QStringLiteral("~"), 8, 0, QString(), 0);
     m_runGrid.AddColumn(QStringLiteral("Run Price"), 80, 7, QStringLiteral("$"));
     m_runGrid.SetRows(9, 9);
+    // A quantity break is never below 0.
+    m_runGrid.SetColumnNotNegative(0);
     for (CXGridCtrl *grid : {&m_setupGrid, &m_runGrid}) {
         grid->SetColorScheme(m_nColorScheme);
         grid->CreateInDlgItem(this, grid == &m_setupGrid ? IDC_SETUP_GRID : IDC_RUN_GRID);

@@ -105,6 +105,16 @@ CSerDlgMore::CSerDlgMore(CSerSet &set, QWidget *parent)
     AddEdit(IDC_INSTOCK, QRect(200, 384, 80, 22));
     caption(QStringLiteral("On Order"), 300, 384, 100);
     AddEdit(IDC_ONORDER, QRect(400, 384, 80, 22));
+    // Each number is read as its kind when left: a minimum level and a ream
+    // are counts of sheets (never below 0); what is in stock and on order may
+    // run below 0. A refusal names the field and puts back what it showed.
+    AttachTypedReading(edit(IDC_MINLEVEL), ValueKind::Quantity);
+    AttachTypedReading(edit(IDC_REORDER), ValueKind::Quantity);
+    AttachTypedReading(edit(IDC_INSTOCK), ValueKind::Whole);
+    AttachTypedReading(edit(IDC_ONORDER), ValueKind::Whole);
+    AttachTypedReading(edit(IDC_WAGEHR), ValueKind::Money);
+    // Its caption is a button that explains it: the field is named so.
+    edit(IDC_WAGEHR)->setAccessibleName(QStringLiteral("Wage / Hour"));
 
     AddButton(1, QStringLiteral("&Save"), QRect(200, 425, 110, 30));
     AddButton(2, QStringLiteral("Cancel"), QRect(330, 425, 110, 30));
@@ -197,6 +207,8 @@ bool CSerDlgMore::ReadControls()
     // Read whole as every field reads its kind; what does not read is
     // refused naming the field.
     const auto refuse = [this](unsigned id, const QString &message) {
+        // The value shown before this typing is back in the field.
+        edit(id)->setText(ValueShownBeforeTyping(edit(id)));
         platform::Prompt::messageBox(FieldMessage(FieldName(edit(id)), message), QString(),
                                      platform::MB_ICONEXCLAMATION);
         FocusItem(id);
@@ -205,8 +217,9 @@ bool CSerDlgMore::ReadControls()
     for (int i = 0; i < 4; ++i) {
         const QString text = edit(ids[i])->text().trimmed();
         std::int32_t value = 0;
-        if (!text.isEmpty() && !ReadTypedWhole(text, value))
-            return refuse(ids[i], TypedValueMessage(ValueKind::Whole));
+        const bool count = i < 2;
+        if (!text.isEmpty() && !(count ? ReadTypedQuantity(text, value) : ReadTypedWhole(text, value)))
+            return refuse(ids[i], TypedValueMessage(count ? ValueKind::Quantity : ValueKind::Whole));
         numbers[i] = value;
     }
     const QString wageText = edit(IDC_WAGEHR)->text().trimmed();

@@ -171,6 +171,9 @@ void CSerPriceTable::BuildGrids()
     for (int c = 0; c < kPriceColumns; ++c)
         m_wndGrid.AddColumn(QString::number(c + 1), 72, 7, QStringLiteral("%9d"));
     m_wndGrid.SetRows(1, 1);
+    // Column keys and quantity breaks are never below 0; prices are amounts.
+    for (int c = 0; c < kPriceColumns; ++c)
+        m_wndGrid.SetColumnNotNegative(c + 1);
     m_wndGrid.SetHeaderHeight(kKeyHeader);
 
     m_wndGrid2.AddColumn(QStringLiteral("Row #"), 70, 1, QString(), 0);
@@ -178,6 +181,9 @@ void CSerPriceTable::BuildGrids()
     for (int c = 0; c < kPriceColumns; ++c)
         m_wndGrid2.AddColumn(QStringLiteral("Price"), 72, 7, QStringLiteral("4"));
     m_wndGrid2.SetRows(kPriceRows, kPriceRows);
+    m_wndGrid2.SetColumnNotNegative(1);
+    for (int c = 0; c < kPriceColumns; ++c)
+        m_wndGrid2.SetColumnMoney(c + 2);
     m_wndGrid2.SetHeaderHeight(kPriceHeader);
     for (int r = 0; r < kPriceRows; ++r)
         m_wndGrid2.SetCellText(r, 0, QString::number(r + 1));

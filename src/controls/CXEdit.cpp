@@ -40,6 +40,7 @@ void CXEdit::SetType(const QString &typeText, int percentKind)
     m_kind = Plain;
     m_wide = false;
     m_ranged = false;
+    m_reading = AsNumber;
     m_min = INT_MIN;
     m_max = INT_MAX;
     m_decimals = 0;
@@ -88,6 +89,7 @@ void CXEdit::SetType(const QString &typeText, int percentKind)
         m_decimals = 2;
         m_scale = 100;
         m_format = QStringLiteral("%.2f");
+        m_reading = AsMoney;
     }
 }
 
@@ -152,9 +154,38 @@ bool CXEdit::SetText(const QString &input)
         SetValue(0, -1);
         return true;
     }
+    // A rate may close with "%" ("10%", "10 %"): the number before it.
+    if (m_reading == AsRate && (m_kind == Unsigned || m_kind == Signed || m_kind == FixedPoint)
+        && text.endsWith(QLatin1Char('%'))) {
+        text.chop(1);
+        text = text.trimmed();
+    }
     std::int32_t small = 0;
     qint64 value = 0;
     ValueKind refused = ValueKind::Text;
+    // An amount of money is read as every money field reads it ("$5,000",
+    // "-$12.50"), to the field's decimals and the largest amount there is.
+    const auto readMoney = [&](int decimals) {
+        Money money;
+        if (!ReadTypedMoney(text, money, decimals)) {
+            // An amount past the largest there is still reads as a number,
+            // for the field's range to refuse as it says its range.
+            QString number = text;
+            const qsizetype dollar = number.indexOf(QLatin1Char('$'));
+            if (dollar >= 0 && dollar <= 1)
+                number.remove(dollar, 1);
+            std::int64_t scaled = 0;
+            if (!ReadTypedFixed(number, decimals, scaled))
+                return false;
+            value = scaled;
+            return true;
+        }
+        qint64 divisor = 1;
+        for (int d = decimals; d < 4; ++d)
+            divisor *= 10;
+        value = money.units() / divisor;
+        return true;
+    };
     switch (m_kind) {
     case Time:
         if (!ReadTypedDuration(text, small))
@@ -163,11 +194,22 @@ bool CXEdit::SetText(const QString &input)
         break;
     case Unsigned:
     case Signed:
+        if (m_reading == AsMoney) {
+            // Whole amounts (cost breaks in dollars).
+            if (!readMoney(0) || value > INT_MAX || value < INT_MIN)
+                refused = ValueKind::Whole;
+            break;
+        }
         if (!ReadTypedWhole(text, small))
             refused = ValueKind::Whole;
         value = small;
         break;
     case FixedPoint: {
+        if (m_reading == AsMoney) {
+            if (!readMoney(m_decimals))
+                refused = ValueKind::Money;
+            break;
+        }
         // Read in 64 bits: a wide field holds any amount of money, any other
         // one what its range says.
         std::int64_t scaled = 0;
@@ -192,7 +234,7 @@ bool CXEdit::SetText(const QString &input)
         return true;
     }
     if (refused != ValueKind::Text) {
-        if (m_kind == FixedPoint && m_type.startsWith(QLatin1Char('$'))) {
+        if (m_kind == FixedPoint && m_reading == AsMoney) {
             refuse(TypedMoneyMessage(text, m_decimals));
         } else if (m_kind == FixedPoint) {
             // A number with more decimals than the field keeps is told so;

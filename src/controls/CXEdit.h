@@ -20,6 +20,9 @@ class CXEdit : public QLineEdit
 
 public:
     enum Kind { Plain = 0, Date = 4, Time = 5, Unsigned = 6, Signed = 7, FixedPoint = 8 };
+    // How a number field reads what is typed, beyond the plain number: an
+    // amount of money may carry "$" ("$5,000"), a rate a closing "%" ("10%").
+    enum Reading { AsNumber = 0, AsMoney, AsRate };
 
     explicit CXEdit(QWidget *parent = nullptr);
 
@@ -51,6 +54,10 @@ public:
     // The values the field accepts, in its own units (the number times the
     // scale); a value outside is refused naming the field. Call after SetType.
     void SetRange(qint64 minimum, qint64 maximum);
+    // Reads the field's numbers as amounts of money or as rates. A "$" type
+    // reads money of itself. Call after SetType.
+    void SetReading(Reading reading) { m_reading = reading; }
+    Reading reading() const { return m_reading; }
     // The value's text: empty for 0.
     QString FormatValue() const;
     // The text of any value in this field's format, 0 included ("0.00").
@@ -85,6 +92,7 @@ private:
     bool m_refused = false;
     bool m_wide = false; // SetWide
     bool m_ranged = false; // SetRange: its own range, said as such
+    Reading m_reading = AsNumber;
     int m_scale = 1;
     QString m_type;
     QString m_format;

@@ -7,6 +7,7 @@
 #include "controls/CXEdit.h"
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
+#include "controls/TextLimit.h"
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
 #include "platform/Prompt.h"
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -519,6 +521,48 @@ void CXGridCtrl::SetColumnRange(int column, qint64 minimum, qint64 maximum)
     m_columns[column].maximum = maximum;
 }
 
+void CXGridCtrl::SetColumnMoney(int column)
+{
+    if (column >= 0 && column < m_colCount)
+        m_columns[column].reading = CXEdit::AsMoney;
+}
+
+void CXGridCtrl::SetColumnRate(int column)
+{
+    if (column >= 0 && column < m_colCount)
+        m_columns[column].reading = CXEdit::AsRate;
+}
+
+int CXGridCtrl::columnReading(int column) const
+{
+    if (column < 0 || column >= m_colCount)
+        return CXEdit::AsNumber;
+    const Column &c = m_columns[column];
+    return c.reading != CXEdit::AsNumber ? c.reading
+        : c.lookup.startsWith(QLatin1Char('$')) ? int(CXEdit::AsMoney)
+                                                : int(CXEdit::AsNumber);
+}
+
+void CXGridCtrl::SetColumnTextSize(int column, int size)
+{
+    if (column >= 0 && column < m_colCount)
+        m_columns[column].textSize = size > 0 && size < std::numeric_limits<int>::max() ? size : 0;
+}
+
+int CXGridCtrl::columnTextLimit(int column) const
+{
+    if (column < 0 || column >= m_colCount)
+        return 0;
+    const Column &c = m_columns[column];
+    int limit = 0;
+    const qsizetype amp = c.lookup.indexOf(QLatin1Char('&'));
+    if (amp >= 0)
+        limit = std::max(0, c.lookup.mid(amp + 1).toInt());
+    if (c.textSize > 0 && (limit == 0 || c.textSize < limit))
+        limit = c.textSize;
+    return limit;
+}
+
 void CXGridCtrl::SetColumnMasked(int column, bool masked)
 {
     if (column < 0 || column >= m_colCount)
@@ -697,6 +741,11 @@ void CXGridCtrl::EditCell(int row, int column)
         rect.setTop(rect.top() + 1);
         m_edit->setGeometry(rect);
         m_edit->setEchoMode(c.masked ? QLineEdit::Password : QLineEdit::Normal);
+        // Typing stops at the column's size with a beep, so that what the
+        // cell shows is what its row keeps; a longer text the program put in
+        // shows whole.
+        const int limit = columnTextLimit(column);
+        TextLimit::Hold(m_edit, limit > 0 ? std::max(limit, int(x.text.size())) : 0);
         m_edit->setText(x.text);
         m_edit->selectAll();
         m_editor = m_edit;
@@ -724,6 +773,7 @@ void CXGridCtrl::EditCell(int row, int column)
             m_typed->SetWide();
         if (c.notNegative)
             m_typed->SetNotNegative();
+        m_typed->SetReading(CXEdit::Reading(columnReading(column)));
         m_typed->SetValue(x.value, 0);
         m_typed->setGeometry(rect);
         m_typed->selectAll();
@@ -760,11 +810,12 @@ void CXGridCtrl::EndEdit()
     if (text != x.text) {
         if (c.type == 1) {
             QString entry = text;
-            const int amp = c.lookup.indexOf(QLatin1Char('&'));
-            if (amp >= 0) {
-                const int maxLength = c.lookup.mid(amp + 1).toInt();
-                if (maxLength > 0 && entry.size() > maxLength)
-                    entry.truncate(maxLength);
+            const int maxLength = columnTextLimit(m_curCol);
+            if (maxLength > 0 && entry.size() > maxLength) {
+                // Only a longer text the program put in gets here (typing
+                // stops at the size): it is cut where the cell shows it.
+                entry.truncate(maxLength);
+                platform::Prompt::beep();
             }
             changed = entry != x.text;
             x.text = entry;
@@ -787,6 +838,7 @@ void CXGridCtrl::EndEdit()
                 m_typed->SetNotNegative();
             if (c.ranged)
                 m_typed->SetRange(c.minimum, c.maximum);
+            m_typed->SetReading(CXEdit::Reading(columnReading(m_curCol)));
             m_typed->SetText(text);
             if (m_typed->refused()) {
                 // Said, naming the column: the cell keeps what it had.
@@ -1203,6 +1255,17 @@ void CXGridCtrl::ExchangeRecordset(CXDaoSet &set, bool save, int skip, const QSt
 
 void CXGridCtrl::loadRows(CXDaoSet &set, int skip)
 {
+    // The bound text columns hold to the size of their fields.
+    for (Column &c : m_columns) {
+        if (c.type != 1 || c.field == 255)
+            continue;
+        try {
+            const qint32 size = set.GetFieldSize(set.GetFieldName(int(c.field)));
+            if (size > 0 && size < std::numeric_limits<qint32>::max())
+                c.textSize = int(size);
+        } catch (const platform::DbException &) {
+        }
+    }
     m_rowRecord.fill(-1, m_rowCount);
     QList<bool> taken(m_rowCount, false);
     // Records whose key has no row of its own wait for the free rows.

@@ -110,6 +110,20 @@ public:
     // decimals from 0 to 100 is 0..1,000,000); a value outside is refused
     // naming the column and the cell keeps what it had.
     void SetColumnRange(int column, qint64 minimum, qint64 maximum);
+    // A typed column of amounts of money reads them as every money field
+    // does ("$5,000"); a "$" column does so of itself. A rate column takes a
+    // closing "%" ("10%").
+    void SetColumnMoney(int column);
+    void SetColumnRate(int column);
+    // How a typed column reads what is typed (CXEdit::Reading).
+    int columnReading(int column) const;
+    // The size of the table column a text column's cells are kept in; a load
+    // from a set gives it to the bound columns. 0: none known.
+    void SetColumnTextSize(int column, int size);
+    // The most characters a text column's cell takes: its "&N" length or the
+    // size of its table column, whichever is smaller; 0 when neither is set.
+    // The cell's editor stops typing there with a beep.
+    int columnTextLimit(int column) const;
     void SetRowEditable(int row, std::uint8_t editable);
     void NumberRows();
     QString GetColumnHeader(int column) const;
@@ -214,6 +228,8 @@ protected:
         bool ranged = false; // SetColumnRange
         qint64 minimum = 0;
         qint64 maximum = 0;
+        int reading = 0;     // CXEdit::Reading (SetColumnMoney, SetColumnRate)
+        int textSize = 0;    // SetColumnTextSize, or the bound field's size
     };
     struct RowInfo
     {

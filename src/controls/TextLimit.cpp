@@ -15,14 +15,22 @@ TextLimit::TextLimit(QWidget *field) : QObject(field), m_field(field) {}
 
 void TextLimit::Hold(QWidget *field, int size)
 {
-    if (!field || size <= 0)
+    if (!field)
         return;
     const bool held = field->property(kProperty).toInt() > 0;
+    if (size <= 0) {
+        if (held) {
+            field->setProperty(kProperty, 0);
+            if (auto *edit = qobject_cast<QLineEdit *>(field))
+                edit->setMaxLength(32767);
+        }
+        return;
+    }
     field->setProperty(kProperty, size);
     if (auto *edit = qobject_cast<QLineEdit *>(field))
         edit->setMaxLength(size);
-    if (held)
-        return;
+    if (field->findChild<TextLimit *>(QString(), Qt::FindDirectChildrenOnly))
+        return; // watched already
     auto *limit = new TextLimit(field);
     field->installEventFilter(limit);
     if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
@@ -56,12 +64,14 @@ bool TextLimit::eventFilter(QObject *watched, QEvent *event)
         if (c.unicode() < 32 && c != QLatin1Char('\r') && c != QLatin1Char('\n') && c != QLatin1Char('\t'))
             return false;
     const int size = SizeOf(m_field);
+    if (size <= 0)
+        return false; // let go
     qsizetype selected = 0;
     qsizetype added = typed.size();
     if (auto *edit = qobject_cast<QLineEdit *>(m_field)) {
         selected = edit->selectedText().size();
-        if (typed == QLatin1String("\r") || typed == QLatin1String("\n"))
-            return false; // Enter ends the field
+        if (typed == QLatin1String("\r") || typed == QLatin1String("\n") || typed == QLatin1String("\t"))
+            return false; // Enter ends the field, Tab moves on
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(m_field)) {
         selected = plain->textCursor().selectedText().size();
         if (typed == QLatin1String("\t"))
@@ -79,7 +89,7 @@ void TextLimit::cutBack()
 {
     auto *plain = qobject_cast<QPlainTextEdit *>(m_field);
     const int size = SizeOf(m_field);
-    if (!plain || m_cutting || plain->toPlainText().size() <= size)
+    if (!plain || size <= 0 || m_cutting || plain->toPlainText().size() <= size)
         return;
     // A paste that passes the size keeps what fits, where it was put. A
     // text the program put there whole is left as it is, for the save to

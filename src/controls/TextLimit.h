@@ -15,7 +15,9 @@ class TextLimit : public QObject
     Q_OBJECT
 
 public:
-    // Holds the field to `size` characters; a size of 0 or less leaves it free.
+    // Holds the field to `size` characters; a size of 0 or less leaves it
+    // free (a field held before is let go: an editor shared by the cells of
+    // a grid holds to each cell's column in turn).
     static void Hold(QWidget *field, int size);
     // The size a field is held to; 0 when it is not held.
     static int SizeOf(const QWidget *field);

@@ -281,6 +281,12 @@ void CItemCosts::BuildGrids()
         m_wndGrid2.SetColumnWide(m_wndGrid2.AddColumn(QString::fromUtf8(s.title), s.width, s.type,
                                                       QString::fromLatin1(s.format), editable ? 1 : 0));
     }
+    // Amounts read as every money field reads them; the markup is a rate.
+    for (CXGridCtrl *grid : {&m_wndGrid, &m_wndGrid2}) {
+        grid->SetColumnMoney(Sheet::ColRate);
+        grid->SetColumnMoney(Sheet::ColUnitCost);
+        grid->SetColumnRate(Sheet::ColMarkup);
+    }
     m_wndGrid2.SetRows(3, 3);
     m_wndGrid2.SetCellEditable(Sheet::DefaultRow, Sheet::ColMarkup, 0);
     m_wndGrid2.SetCellEditable(Sheet::DefaultRow, Sheet::ColPrice, 0);

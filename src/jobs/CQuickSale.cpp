@@ -63,6 +63,7 @@ bool CQuickSale::OnInitDialog()
     m_wndGrid.AddColumn(QStringLiteral("Price"), 70, 8, QStringLiteral("$"));
     m_wndGrid.SetColumnWide(ColUnitPrice);
     m_wndGrid.SetColumnWide(ColPrice);
+    m_wndGrid.SetColumnMoney(ColUnitPrice);
     // A sale counts and prices from 0: a negative one typed is refused
     // naming its column, not made positive.
     for (int column : {int(ColQuantity), int(ColUnitPrice), int(ColPrice)})

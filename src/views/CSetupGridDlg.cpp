@@ -110,6 +110,12 @@ CXGridCtrl *CSetupGridDlg::BuildGrid(int index, const SetupGrid &d)
         grid->SetColumnMasked(c, d.columns[c].masked);
         if (d.columns[c].maximum > d.columns[c].minimum)
             grid->SetColumnRange(c, d.columns[c].minimum, d.columns[c].maximum);
+        if (d.columns[c].money)
+            grid->SetColumnMoney(c);
+        if (d.columns[c].rate)
+            grid->SetColumnRate(c);
+        if (d.columns[c].notNegative)
+            grid->SetColumnNotNegative(c);
     }
     for (const SetupPicks &p : d.picks)
         grid->AddPickItems(p.column, p.firstValue, p.list);

@@ -147,6 +147,7 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         // A rate is a share of the amount: 0 to 100 %, in ten-thousandths.
         g.columns[2].minimum = 0;
         g.columns[2].maximum = 1000000;
+        g.columns[2].rate = true;
         g.picks = {{3, 0, QStringLiteral("No,Yes,")}, {4, 0, QStringLiteral("No,Yes,")}, {5, 0, QStringLiteral("No,Yes,")}};
         g.readOnlyRows = {0};
         g.rowsByKey = true;
@@ -192,6 +193,10 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         if (code == 603) {
             e.fieldList += QStringLiteral("CommRate,PercentOf,");
             g.columns << col("Comm%", 50, 8, "2", true) << col("of", 80, 2, "&16", true);
+            // A commission is a share of the sale or margin: 0 to 100 %, in hundredths.
+            g.columns[3].minimum = 0;
+            g.columns[3].maximum = 10000;
+            g.columns[3].rate = true;
             g.picks = {{4, 0, QStringLiteral("Net Sale,Margin,")}};
             g.rows = 55;
             g.visible = 24;
@@ -254,14 +259,20 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         e.table = QStringLiteral("MarkupTable");
         e.secondSkip = 1;
         g.columns = {col("", 0, 6, "%d", false), col("", 190, 1, "&32", false)};
-        for (int i = 1; i <= 9; ++i)
+        for (int i = 1; i <= 9; ++i) {
+            // Cost breaks in whole dollars, never below 0.
             g.columns << col(QStringLiteral("Cost %1").arg(i).toUtf8().constData(), 50, 7, "%6d", true);
+            g.columns.last().money = true;
+            g.columns.last().notNegative = true;
+        }
         g.rows = g.visible = 1;
         g.fixedTexts = {{0, 1, QStringLiteral("Cost Breaks --> $"), 0}};
         SetupGrid &s = e.second;
         s.columns = {col("Row #", 40, 6, "%d", false), col("Markup Description", 150, 1, "&30", true)};
-        for (int i = 1; i <= 9; ++i)
+        for (int i = 1; i <= 9; ++i) {
             s.columns << col("%", 50, 7, "%4d", true);
+            s.columns.last().rate = true;
+        }
         s.rows = s.visible = 19;
         e.ribbonTitle = QStringLiteral("Markup Table");
         e.stripText = QStringLiteral("This table is used by all Services based on Row#, 1 through 19. Cost Breaks "
@@ -275,15 +286,20 @@ bool DescribeSetupEntry(int code, int argument, SetupEntry &e)
         e.order = QStringLiteral("[Level]");
         e.secondSkip = 1;
         g.columns = {col("", 40, 6, "%d", false), col("", 250, 1, "&32", false), col("", 50, 7, "%6d", false)};
-        for (int i = 1; i <= 7; ++i)
+        for (int i = 1; i <= 7; ++i) {
+            // Breaks are counts of impressions, never below 0.
             g.columns << col(QStringLiteral("Break %1").arg(i).toUtf8().constData(), 50, 7, "%6d", true);
+            g.columns.last().notNegative = true;
+        }
         g.rows = g.visible = 1;
         g.fixedTexts = {{0, 1, QStringLiteral("#Impressions/Run Size Sheet ->"), 0}};
         SetupGrid &s = e.second;
         s.columns = {col("Row #", 40, 6, "%d", false), col("Waste Description", 250, 1, "&30", true),
                      col("Setup\n(sheets)", 50, 7, "%6d", true)};
-        for (int i = 1; i <= 7; ++i)
+        for (int i = 1; i <= 7; ++i) {
             s.columns << col("%", 50, 7, "2", true);
+            s.columns.last().rate = true;
+        }
         s.rows = s.visible = 20;
         s.headerHeight = 34;
         s.fixedTexts = {{19, 1, QStringLiteral("Waste Limit (see NOTE above)"), 0}};

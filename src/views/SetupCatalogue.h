@@ -23,6 +23,9 @@ struct SetupColumn
     // minimum); none given, the column's type says.
     qint64 minimum = 0;
     qint64 maximum = 0;
+    bool money = false;       // amounts, read as every money field reads them ("$5,000")
+    bool rate = false;        // a rate, typed with or without its "%"
+    bool notNegative = false; // a break or a count: a negative number is refused
 };
 
 struct SetupCell

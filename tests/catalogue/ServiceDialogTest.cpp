@@ -417,6 +417,58 @@ TEST_F(ServiceDialogTest, MorePropertiesPicksAndClearsAutoAdd)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT InStock FROM Services WHERE SerNo = 20")), QStringLiteral("0"));
 }
 
+// More Properties reads each number as its kind, as the inventory grid does:
+// a minimum level and a ream are counts (never below 0), what is in stock and
+// on order may run below 0, the wage is an amount. A refusal names the field,
+// puts back what it showed and keeps the window open; Save stores the rest.
+TEST_F(ServiceDialogTest, MorePropertiesReadsItsNumbersAsTheirKinds)
+{
+    CSerSet set;
+    set.m_strFilter = QStringLiteral("SerNo = 20");
+    ASSERT_TRUE(set.RequeryOrOpen(true));
+    const struct
+    {
+        unsigned id;
+        const char *typed;
+        const char *message; // null: kept
+    } rows[] = {
+        {CSerDlgMore::IDC_MINLEVEL, "-5", "Minimum Level: Please enter a quantity."},
+        {CSerDlgMore::IDC_REORDER, "-500", "Ream Quantity: Please enter a quantity."},
+        {CSerDlgMore::IDC_ONORDER, "2.5", "On Order: Please enter an integer."},
+        {CSerDlgMore::IDC_WAGEHR, "12.345", "Wage / Hour: Please enter an amount with at most 2 decimals."},
+        {CSerDlgMore::IDC_MINLEVEL, "1,000", nullptr},
+        {CSerDlgMore::IDC_REORDER, "500", nullptr},
+        {CSerDlgMore::IDC_INSTOCK, "-5", nullptr},
+        {CSerDlgMore::IDC_ONORDER, "1e3", nullptr},
+        {CSerDlgMore::IDC_WAGEHR, "$5,000", nullptr},
+    };
+    CSerDlgMore more(set, nullptr);
+    onDialog<CSerDlgMore>([&](CSerDlgMore &d) {
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.typed);
+            QLineEdit *field = d.edit(row.id);
+            const QString before = field->text();
+            prompts().clear();
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClicks(field, QString::fromLatin1(row.typed));
+            if (!row.message)
+                continue;
+            prompts().answer(platform::IDOK);
+            EXPECT_EQ(press(d, 1), 0); // still open
+            EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(row.message)});
+            EXPECT_EQ(field->text(), before);
+        }
+        prompts().clear();
+        return press(d, 1);
+    });
+    EXPECT_EQ(more.DoModal(), 1);
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(u'|').toStdString();
+    ASSERT_TRUE(set.SaveRecord(0));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT MinLevel, ReOrder, InStock, OnOrder, WageHr FROM Services WHERE SerNo = 20")),
+              QStringLiteral("1000|500|-5|1000|5000"));
+}
+
 TEST_F(ServiceDialogTest, PickerListsActiveServicesInGroups)
 {
     CSerList picker(0, 0, 0, true, nullptr);

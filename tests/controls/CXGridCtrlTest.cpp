@@ -201,6 +201,52 @@ TEST_F(CXGridCtrlTest, TextLimitCutsTheEntryAndReportsTheChange)
     EXPECT_EQ(grid.m_modified, 1);
     grid.EndEdit(); // nothing new: no second report
     EXPECT_EQ(messagesOf(messages, MSG_VALUE_CHANGED).size(), 1);
+
+    // Typed key by key, a text stops at the column's "&N" or the size of its
+    // table column, whichever is smaller, with a beep for each key not
+    // taken: the cell keeps what its editor showed.
+    const struct
+    {
+        const char *lookup;
+        int tableSize; // 0: none known
+        const char *before;
+        const char *typed;
+        const char *kept;
+        int beeps;
+    } rows[] = {
+        {"&5", 0, "", "Letters", "Lette", 2},
+        {"&5", 0, "", "Lette", "Lette", 0},
+        {"&5", 3, "", "Letters", "Let", 4},
+        {"&5", 8, "", "Letters", "Lette", 2},
+        {"", 4, "", "Letters", "Lett", 3},
+        {"", 0, "", "Letters", "Letters", 0},
+        {"&20", 20, "", "ABCDEFGHIJKLMNOPQRSTU", "ABCDEFGHIJKLMNOPQRST", 1},
+        // A longer text the program put in shows whole; typing adds nothing.
+        {"&5", 0, "Lettering", "", "Lettering", 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.lookup) + " " + std::to_string(row.tableSize) + " " + row.typed);
+        CXGridCtrl g;
+        g.AddColumn(QStringLiteral("Name"), 120, 1, QString::fromLatin1(row.lookup));
+        g.AddColumn(QStringLiteral("Other"), 120, 1, QStringLiteral("&2"));
+        g.SetRows(2, 2);
+        g.SetColumnTextSize(0, row.tableSize);
+        ASSERT_TRUE(g.Create(host.get(), 1601, 10, 10));
+        g.SetCellText(0, 0, QString::fromLatin1(row.before));
+        g.EditCell(0, 1); // the shared editor held to another column first
+        g.EditCell(0, 0);
+        prompts().clear();
+        g.textEditor()->end(false);
+        QTest::keyClicks(g.textEditor(), QString::fromLatin1(row.typed));
+        const QString shown = g.textEditor()->text();
+        int beeps = 0;
+        for (const platform::PromptRecord &r : prompts().shown())
+            beeps += r.kind == platform::PromptRecord::Kind::Beep ? 1 : 0;
+        QTest::keyClick(g.editor(), Qt::Key_Tab);
+        EXPECT_EQ(shown, QString::fromLatin1(row.kept));
+        EXPECT_EQ(g.GetCellText(0, 0), QString::fromLatin1(row.kept));
+        EXPECT_EQ(beeps, row.beeps);
+    }
 }
 
 TEST_F(CXGridCtrlTest, TypedAndPickListCellsKeepValueAndText)
@@ -444,7 +490,26 @@ TEST_F(CXGridCtrlTest, TypedCellsShowEveryKeyThenKeepTheWholeTextOrRefuseIt)
         const char *typed;
         qint64 kept;      // the cell's value when kept
         const char *shown; // what the cell shows then; null: refused (7 stays)
+        int reading = CXEdit::AsNumber;
+        bool wide = false;
     } cases[] = {
+        // amounts as every money field reads them, rates with their "%"
+        {"Unit\nCost", 7, "2", "$5,000", 500000, "5000.00", CXEdit::AsMoney},
+        {"Price/Each", 8, "4", "$5,000", 50000000, "5000.0000", CXEdit::AsMoney},
+        {"Mat.Cost", 7, "$", "$5,000", 500000, "5000.00"},
+        {"Mat.Cost", 7, "$", "-$12.50", -1250, "-12.50"},
+        {"Cost 1", 7, "%6d", "$5,000", 5000, "5000", CXEdit::AsMoney},
+        {"Price/Each", 8, "4", "5,000%", 0, nullptr, CXEdit::AsMoney},
+        {"Rate\n(%)", 8, "4", "10%", 100000, "10.0000", CXEdit::AsRate},
+        {"Comm%", 8, "2", "10 %", 1000, "10.00", CXEdit::AsRate},
+        {"%", 7, "%4d", "10%", 10, "10", CXEdit::AsRate},
+        {"%", 7, "%4d", "$10", 0, nullptr, CXEdit::AsRate},
+        {"Rate\n(%)", 8, "4", "10%%", 0, nullptr, CXEdit::AsRate},
+        // the 32-bit bound of a column of cents, and the money bound of a wide one
+        {"Unit\nCost", 7, "2", "21,474,836.48", 0, nullptr, CXEdit::AsMoney},
+        {"Unit\nCost", 7, "2", "21,474,836.48", 2147483648LL, "21474836.48", CXEdit::AsMoney, true},
+        {"Price", 8, "4", "214,748.3648", 2147483648LL, "214748.3648", CXEdit::AsMoney, true},
+
         // whole numbers of a signed column (an inventory level, a run
         // table's quantity break)
         {"Minimum\nLevel", 7, "%6d", "2.5", 0, nullptr},
@@ -477,6 +542,12 @@ TEST_F(CXGridCtrlTest, TypedCellsShowEveryKeyThenKeepTheWholeTextOrRefuseIt)
         grid.AddColumn(QStringLiteral("Name"), 120, 1, QStringLiteral("&20"));
         grid.AddColumn(title, 80, c.type, QString::fromLatin1(c.lookup));
         grid.SetRows(3, 3);
+        if (c.reading == CXEdit::AsMoney)
+            grid.SetColumnMoney(1);
+        else if (c.reading == CXEdit::AsRate)
+            grid.SetColumnRate(1);
+        if (c.wide)
+            grid.SetColumnWide(1);
         ASSERT_TRUE(grid.Create(host.get(), 1600, 10, 10));
         grid.SetCellValue(1, 1, 7);
         const QString before = grid.GetShownText(1, 1);

@@ -586,13 +586,18 @@ TEST_F(QuickSaleTest, TypedCellsShowEveryKeyAndAreKeptWholeOrRefusedByName)
         {CQuickSale::ColQuantity, "-5", "Quantity: Please enter a number of 0 or more.", "3|0.36"},
         {CQuickSale::ColQuantity, "1e3", nullptr, "1000|120"},
         {CQuickSale::ColQuantity, "1,000", nullptr, "1000|120"},
-        {CQuickSale::ColUnitPrice, "(5.00)", "Price/Each: Please enter a number.", "3|0.36"},
+        {CQuickSale::ColUnitPrice, "(5.00)", "Price/Each: Please enter a currency.", "3|0.36"},
         {CQuickSale::ColUnitPrice, "-5", "Price/Each: Please enter a number of 0 or more.", "3|0.36"},
         {CQuickSale::ColUnitPrice, "1e1", nullptr, "3|30"},
         {CQuickSale::ColPrice, "(5.00)", "Price: Please enter a currency.", "3|0.36"},
         {CQuickSale::ColPrice, "-5", "Price: Please enter a number of 0 or more.", "3|0.36"},
         {CQuickSale::ColPrice, "5.001", "Price: Please enter an amount with at most 2 decimals.", "3|0.36"},
         {CQuickSale::ColPrice, "1e3", nullptr, "3|1000"},
+        // amounts as every money field reads them
+        {CQuickSale::ColUnitPrice, "$5,000", nullptr, "3|15000"},
+        {CQuickSale::ColUnitPrice, "$0.1234", nullptr, "3|0.37"},
+        {CQuickSale::ColPrice, "$5,000", nullptr, "3|5000"},
+        {CQuickSale::ColPrice, "$5.001", "Price: Please enter an amount with at most 2 decimals.", "3|0.36"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.column) + " \"" + c.typed + "\"");

@@ -63,6 +63,11 @@ const TextRow kTextRows[] = {
     {ValueKind::Money, "25OO", nullptr, "2500.00"},
     {ValueKind::TimeOfDay, "2:30 pm", "2:30 pm"}, {ValueKind::TimeOfDay, "25:00", nullptr},
     {ValueKind::TimeOfDay, "10:75", nullptr}, {ValueKind::TimeOfDay, "25:00", nullptr, "5:15 PM"},
+    // A count (a minimum level, a ream) is never below 0; a refusal puts
+    // back what the field showed.
+    {ValueKind::Quantity, "1,000", "1000"},   {ValueKind::Quantity, "-5", nullptr},
+    {ValueKind::Quantity, "-5", nullptr, "250"}, {ValueKind::Whole, "-5", "-5"},
+    {ValueKind::Whole, "2.5", nullptr, "40"},
 };
 
 // A text typed into a typed grid cell or row of a kind: the value kept (a
@@ -77,6 +82,7 @@ struct CellRow
     Cell outcome;
     long long kept; // in the field's units when kept
     int atLeast;    // the field's maximum must reach it for the row to apply
+    int reading = CXEdit::AsNumber; // else the row is only for fields that read so
 };
 
 const CellRow kCellRows[] = {
@@ -98,6 +104,12 @@ const CellRow kCellRows[] = {
     {CXEdit::FixedPoint, "1.23456", Cell::Refused, 0, 0},
     {CXEdit::Time, "1e3", Cell::Refused, 0, 0},          {CXEdit::Time, "-5", Cell::Refused, 0, 0},
     {CXEdit::Time, "2.5", Cell::Refused, 0, 0},          {CXEdit::Time, "2:30", Cell::Kept, 150, 150},
+    // Amounts as every money field reads them, rates with their "%".
+    {CXEdit::FixedPoint, "$5,000", Cell::Kept, 5000, 5000, CXEdit::AsMoney},
+    {CXEdit::Signed, "$5,000", Cell::Kept, 5000, 5000, CXEdit::AsMoney},
+    {CXEdit::FixedPoint, "10%", Cell::Kept, 10, 10, CXEdit::AsRate},
+    {CXEdit::Signed, "10%", Cell::Kept, 10, 10, CXEdit::AsRate},
+    {CXEdit::FixedPoint, "10%%", Cell::Refused, 0, 0, CXEdit::AsRate},
 };
 
 // The fields whose text the window works out from the others, whatever is
@@ -120,6 +132,8 @@ const struct
 } kWorkedOutCells[] = {
     {"CItemCosts > CXGridCtrl #2112  column Markup", "the Costs sheet's total markup: the markup of the service prices "
                                                      "the typed one spreads to, in whole cents"},
+    {"CItemCosts > CXGridCtrl #2112  column Service Price", "the Costs sheet's total price: the sum of the service "
+                                                            "prices the typed one spreads to, in whole cents"},
 };
 
 bool workedOutCell(const QString &columnKey)
@@ -221,7 +235,7 @@ protected:
         if (dynamic_cast<CJobDlg *>(&d))
             return {30282, 30525, 30362, 30363};
         if (dynamic_cast<CSerDlg *>(&d))
-            return {30641, 30642, 30643, 30645};
+            return {30641, 30642, 30643, 30645, 30278}; // ... and More Properties
         return {};
     }
 
@@ -375,6 +389,8 @@ protected:
         for (const CellRow &row : kCellRows) {
             if (row.kind != kindOf.kind() || kindOf.maximum() < row.atLeast)
                 continue;
+            if (row.reading != CXEdit::AsNumber && row.reading != kindOf.reading())
+                continue;
             const qint64 meant = row.kept * (row.kind == CXEdit::FixedPoint ? kindOf.scale() : 1);
             for (Entry way : {Entry::Click, Entry::SelectAll, Entry::Tab}) {
                 platform::TestResponder answers;
@@ -465,12 +481,71 @@ protected:
 
     void checkCellGrid(CXGridCtrl *grid, const QString &where, const QString &key)
     {
+        // The text columns: typed one letter past the "&N" length (or 300
+        // letters where none is given), typing stops at the length, and the
+        // cell keeps exactly what its editor showed.
+        for (int column = 0; column < grid->GetColumnCount(); ++column) {
+            if (grid->GetColumnType(column) != 1)
+                continue;
+            int row = 0;
+            while (row < grid->GetRowCount() && !grid->IsCellEditable(row, column))
+                ++row;
+            const QString columnKey = key + QStringLiteral(" text column ") + grid->GetColumnHeader(column);
+            if (row >= grid->GetRowCount() || seen.contains(columnKey))
+                continue;
+            seen.insert(columnKey);
+            grid->EditCell(row, column);
+            const bool typedInto = grid->GetCurCol() == column && grid->editor() == grid->textEditor();
+            grid->HideEditor();
+            if (!typedInto)
+                continue; // a locked column: the editor opens on another one
+            ++gridFields;
+            const QString lookup = grid->GetColumnLookup(column);
+            const qsizetype amp = lookup.indexOf(QLatin1Char('&'));
+            const int length = amp >= 0 ? lookup.mid(amp + 1).toInt() : 0;
+            const QString typed = QString(length > 0 ? length + 1 : 300, QLatin1Char('w'));
+            const QString before = grid->GetCellText(row, column);
+            QString fault;
+            platform::TestResponder answers;
+            cancelEverything(answers);
+            try {
+                grid->EditCell(row, column);
+                QApplication::processEvents();
+                QLineEdit *line = typing::lineOf(grid->editor());
+                if (!line) {
+                    fault = QStringLiteral("no editor");
+                } else {
+                    line->selectAll();
+                    typing::typeKeys(line, typed);
+                    const QString shown = line->text();
+                    typing::leave(line);
+                    if (length > 0 && shown.size() > length)
+                        fault = QStringLiteral("took %1 letters, the column keeps %2").arg(shown.size()).arg(length);
+                    else if (grid->GetCellText(row, column) != shown)
+                        fault = QStringLiteral("showed %1 letters, kept %2")
+                                    .arg(shown.size())
+                                    .arg(grid->GetCellText(row, column).size());
+                }
+            } catch (const platform::UnansweredPrompt &e) {
+                fault = QStringLiteral("unanswered: ") + e.what();
+            }
+            if (!fault.isEmpty())
+                faults << QStringLiteral("%1 text column \"%2\": %3 letters typed: %4")
+                              .arg(where, grid->GetColumnHeader(column).simplified())
+                              .arg(typed.size())
+                              .arg(fault);
+            quietly([&] {
+                grid->HideEditor();
+                grid->SetCellText(row, column, before);
+            });
+        }
         // The typed columns, checked in the first row whose cell is editable.
         for (int column = 0; column < grid->GetColumnCount(); ++column) {
             if (grid->GetColumnType(column) < 3)
                 continue;
             CXEdit kindOf;
             kindOf.SetType(grid->GetColumnLookup(column), int(grid->GetColumnType(column)));
+            kindOf.SetReading(CXEdit::Reading(grid->columnReading(column)));
             if (kindOf.kind() == CXEdit::Plain || kindOf.kind() == CXEdit::Date)
                 continue;
             int row = 0;

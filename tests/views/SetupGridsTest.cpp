@@ -281,42 +281,138 @@ TEST_F(SetupGridsTest, DialogsFitTheScreenPasswordsAreMaskedAndEscapeEndsOnlyThe
     }
 }
 
-// A tax rate is a share of the amount: 0 to 100 %, anything outside refused
-// naming the column, the rate shown before it kept.
-TEST_F(SetupGridsTest, TaxRatesOutsideNoneToAllAreRefused)
+// A rate is a share of the amount: a tax 0 to 100 %, a commission the same,
+// typed with or without its "%"; a cost break is an amount, read as every
+// money field reads it, and like an impressions break never below 0.
+// Anything else is refused naming the column, the value shown before kept.
+TEST_F(SetupGridsTest, RatesAndBreaksAreReadAsEveryFieldReadsThem)
 {
     CViewDefaults view;
+    const QString taxRange = QStringLiteral("Rate (%): Please enter a number from 0.0000 to 100.0000.");
+    const QString commRange = QStringLiteral("Comm%: Please enter a number from 0.00 to 100.00.");
     const struct
     {
+        int code;
+        int grid;
+        int row;
+        int column;
         const char *typed;
-        qint64 kept; // -1: refused, the rate before stays
-    } rows[] = {{"8.25", 82500}, {"101", -1}, {"-5", -1}, {"100.0001", -1}, {"100", 1000000}, {"0", 0}};
-    prompts().onDialog([&](QDialog &dialog) {
-        CXGridCtrl *taxes = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
-        for (const auto &row : rows) {
-            SCOPED_TRACE(row.typed);
-            const qint64 before = taxes->GetCellValue(1, 2);
-            prompts().clear();
-            if (row.kept < 0)
-                prompts().answer(platform::IDOK);
-            taxes->EditCell(1, 2);
-            auto *editor = qobject_cast<CXEdit *>(taxes->editor());
-            if (!editor) {
-                ADD_FAILURE() << "no typed editor";
-                break;
+        qint64 kept; // -1: refused, the value before stays
+        QString message;
+    } rows[] = {
+        {502, 0, 1, 2, "8.25", 82500, {}},
+        {502, 0, 1, 2, "101", -1, taxRange},
+        {502, 0, 1, 2, "-5", -1, taxRange},
+        {502, 0, 1, 2, "100.0001", -1, taxRange},
+        {502, 0, 1, 2, "100", 1000000, {}},
+        {502, 0, 1, 2, "0", 0, {}},
+        {502, 0, 1, 2, "10%", 100000, {}},
+        {502, 0, 1, 2, "7.5 %", 75000, {}},
+        {502, 0, 1, 2, "101%", -1, taxRange},
+        // Sales reps' commission
+        {603, 0, 0, 3, "10%", 1000, {}},
+        {603, 0, 0, 3, "12.5", 1250, {}},
+        {603, 0, 0, 3, "101", -1, commRange},
+        {603, 0, 0, 3, "-5", -1, commRange},
+        {603, 0, 0, 3, "1000", -1, commRange},
+        {603, 0, 0, 3, "100", 10000, {}},
+        // Markup table: cost breaks in whole dollars, markups in percent
+        {2001, 0, 0, 2, "$5,000", 5000, {}},
+        {2001, 0, 0, 2, "1,500", 1500, {}},
+        {2001, 0, 0, 2, "-5", -1, QStringLiteral("Cost 1: Please enter a number of 0 or more.")},
+        {2001, 0, 0, 2, "$5.50", -1, QStringLiteral("Cost 1: Please enter an integer.")},
+        {2001, 1, 0, 2, "10%", 10, {}},
+        // Waste table: impressions breaks, waste rates
+        {2002, 0, 0, 3, "-5", -1, QStringLiteral("Break 1: Please enter a number of 0 or more.")},
+        {2002, 0, 0, 3, "2,000", 2000, {}},
+        {2002, 1, 0, 3, "2.5%", 250, {}},
+    };
+    for (int code : {502, 603, 2001, 2002}) {
+        prompts().onDialog([&](QDialog &dialog) {
+            auto *setup = qobject_cast<CSetupGridDlg *>(&dialog);
+            for (const auto &row : rows) {
+                if (row.code != code)
+                    continue;
+                SCOPED_TRACE(std::to_string(code) + " \"" + row.typed + "\"");
+                CXGridCtrl *grid = setup->grid(row.grid);
+                const qint64 before = grid->GetCellValue(row.row, row.column);
+                prompts().clear();
+                if (row.kept < 0)
+                    prompts().answer(platform::IDOK);
+                grid->EditCell(row.row, row.column);
+                auto *editor = qobject_cast<CXEdit *>(grid->editor());
+                if (!editor) {
+                    ADD_FAILURE() << "no typed editor";
+                    break;
+                }
+                editor->selectAll();
+                QTest::keyClicks(editor, QString::fromLatin1(row.typed));
+                grid->EndEdit();
+                EXPECT_EQ(grid->GetCellValue(row.row, row.column), row.kept < 0 ? before : row.kept);
+                EXPECT_EQ(prompts().texts(), row.kept < 0 ? QStringList{row.message} : QStringList());
             }
-            editor->selectAll();
-            QTest::keyClicks(editor, QString::fromLatin1(row.typed));
-            taxes->EndEdit();
-            EXPECT_EQ(taxes->GetCellValue(1, 2), row.kept < 0 ? before : row.kept);
-            EXPECT_EQ(prompts().texts(),
-                      row.kept < 0 ? QStringList{QStringLiteral("Rate (%): Please enter a number from 0.0000 to "
-                                                                "100.0000.")}
-                                   : QStringList());
-        }
-        return int(QDialog::Rejected);
-    });
-    view.EditSetupTable(502, 0, 120);
+            return int(QDialog::Rejected);
+        });
+        view.EditSetupTable(code, 0, 120);
+    }
+}
+
+// A text cell takes no more letters than its column keeps, its "&N" or its
+// table column's size, whichever is smaller: typed one letter past, it stops
+// with a beep, and OK stores exactly what the cell showed.
+TEST_F(SetupGridsTest, ATextCellStopsAtItsSizeAndOkStoresWhatItShowed)
+{
+    CViewDefaults view;
+    const QString letters = QStringLiteral("Abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const struct
+    {
+        int code;
+        int grid;
+        int column;
+        int size; // what the column keeps
+    } rows[] = {
+        {502, 0, 1, 20}, // Taxes: Name
+        {503, 0, 1, 20}, // Terms: Name
+        {603, 0, 1, 20}, // Sales Reps: Name
+        {2001, 1, 1, 30}, // Markup Table: Markup Description (its table column holds 32)
+        {302, 0, 1, 20}, // Product Types: Product Name
+        {501, 0, 1, 20}, // Sales Departments: Department ID and Name
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        const QString typed = letters.left(row.size + 1);
+        const QStringList before = dumpLines(m_path);
+        QString shown;
+        int beeps = -1;
+        prompts().onDialog([&](QDialog &dialog) {
+            CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(row.grid);
+            int r = 0;
+            while (r < grid->GetRowCount() && !(grid->rowRecord(r) >= 0 && grid->IsCellEditable(r, row.column)))
+                ++r;
+            if (r >= grid->GetRowCount()) {
+                ADD_FAILURE() << "no row of a record";
+                return int(QDialog::Rejected);
+            }
+            grid->EditCell(r, row.column);
+            grid->textEditor()->selectAll();
+            const qsizetype shownBefore = prompts().shown().size();
+            QTest::keyClicks(grid->textEditor(), typed);
+            shown = grid->textEditor()->text();
+            beeps = 0;
+            for (qsizetype i = shownBefore; i < prompts().shown().size(); ++i)
+                beeps += prompts().shown().at(i).kind == platform::PromptRecord::Kind::Beep ? 1 : 0;
+            QTest::keyClick(grid->editor(), Qt::Key_Tab);
+            return int(QDialog::Accepted);
+        });
+        if (row.code == 603)
+            prompts().answer(platform::IDOK); // the restart note
+        view.EditSetupTable(row.code, 5, 120);
+        EXPECT_EQ(shown, typed.left(row.size));
+        EXPECT_EQ(beeps, 1);
+        const QStringList added = missingLines(dumpLines(m_path), before);
+        ASSERT_EQ(added.size(), 1) << added.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(added.first().contains(QLatin1Char('\'') + shown + QLatin1Char('\''))) << added.first().toStdString();
+    }
 }
 
 TEST_F(SetupGridsTest, ABorrowedEditorIsCentredOverTheWindowThatAskedForIt)

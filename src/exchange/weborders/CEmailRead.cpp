@@ -686,7 +686,8 @@ void CEmailRead::OnKeyFields()
     grid.m_strWindowTitle = QStringLiteral("Key Fields");
     grid.m_strRibbonTitle = QStringLiteral("Link Key Fields");
     grid.m_wndGrid.AddColumn(QStringLiteral("Tavrel Key Fields"), 180, 1, QString(), 0);
-    grid.m_wndGrid.AddColumn(QStringLiteral("Your Email Key Fields"), 300, 1, QString(), 1);
+    // A key is kept to 250 characters: typing stops there.
+    grid.m_wndGrid.AddColumn(QStringLiteral("Your Email Key Fields"), 300, 1, QStringLiteral("&250"), 1);
     grid.m_wndGrid.SetRows(keyfield::kCount, 23, false);
     for (int n = 0; n < keyfield::kCount; ++n) {
         grid.m_wndGrid.SetCellText(n, 0, table.defaults[n]);
