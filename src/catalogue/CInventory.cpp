@@ -88,6 +88,7 @@ bool CInventory::OnInitDialog()
     m_strHelpText = FieldsHelp();
 
     const int options = GetOptionValue(kOptionsId, kOptionsDefault);
+    m_nOptionBits = options;
     m_query = BuildInventoryQuery(m_nMode, m_nId, m_nDepartment, departmentName, options);
     // The one job or service named in the title.
     try {
@@ -119,6 +120,9 @@ bool CInventory::OnInitDialog()
     m_strStripText = QStringLiteral("Listed ") + m_query.title;
     if (m_nMode != InventorySetup)
         m_strStripText += QStringLiteral(". Need Column = Quantity of ") + m_query.needText + QLatin1Char('.');
+    else if (!UnitCostSaved())
+        m_strStripText += QStringLiteral(". Unit Cost and InStock Cost are not saved here (inventory option \"Save "
+                                         "Unit Cost, if edited\" is off): they cannot be edited.");
 
     BuildColumns();
     // The rows' texts are in the grid before it is placed, so that its
@@ -213,16 +217,22 @@ void CInventory::BuildColumns()
                                                            : QStringLiteral("Order");
     g.AddColumn(orderTitle, setup ? 0 : 66, 7, number, setup || check ? 0 : 1);
     g.AddColumn(QString(), setup ? 0 : 26, 1, QString(), 0);
-    g.AddColumn(QStringLiteral("Unit\nCost"), check ? 0 : 66, 7, QStringLiteral("2"), check ? 0 : 1);
+    // Setup writes the unit cost into the service only with the option that
+    // saves it (and the in-stock cost is worked from it): without it, what
+    // was typed would be shown and lost.
+    const std::uint8_t costs = check || (setup && !UnitCostSaved()) ? 0 : 1;
+    g.AddColumn(QStringLiteral("Unit\nCost"), check ? 0 : 66, 7, QStringLiteral("2"), costs);
     g.AddColumn(QStringLiteral("/"), check ? 0 : 26, 1, QString(), 0);
     g.AddColumn(setup ? QStringLiteral("InStock\nCost") : QStringLiteral("Extended\nCost"), check ? 0 : 80, 7,
-                QStringLiteral("$"), check ? 0 : 1);
+                QStringLiteral("$"), costs);
     for (const char *hidden : {"Unit", "Track", "Vendor", "Service\nNo"})
         g.AddColumn(QString::fromUtf8(hidden), 0, 7, QStringLiteral("%3d"), 0);
     // A level and a ream are counts of sheets: a negative one is refused
     // naming the column (what is in stock may run below 0).
     g.SetColumnNotNegative(ColMinimum);
     g.SetColumnNotNegative(ColReam);
+    // An order or a receipt is of a quantity: "-5" is refused, never booked.
+    g.SetColumnNotNegative(ColOrder);
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
 }

@@ -729,6 +729,7 @@ void CCusDlg::OnAlert(int alertType)
     GetCustomerAlertText(text, m_set.m_CusNo, quint8(alertType));
     const QString name = m_wndRibbon5.GetItemText(unsigned(1310 + alertType));
     CNoteDlg note(QStringLiteral("Alert"), name, text, CNoteDlg::EditNote, this);
+    note.HoldNoteTo(QStringLiteral("CustomerAlerts"), QStringLiteral("AlertText"));
     if (note.DoModal() != IDOK_RESULT || m_bReadOnly || note.m_strNote == text)
         return;
     // Alerts are written at once, not with the customer's next save.

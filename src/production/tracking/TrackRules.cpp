@@ -256,10 +256,11 @@ bool ApplyMinutesChange(TaskTimes &times, qint32 typed, const DateTime &now)
     return true;
 }
 
-void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now)
+void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now, bool finished)
 {
-    times.finish = now;
-    times.start = plusMinutes(now, -typed);
+    if (!finished || !times.finish.isValid())
+        times.finish = now;
+    times.start = plusMinutes(times.finish, -typed);
     times.minutes = typed;
 }
 
