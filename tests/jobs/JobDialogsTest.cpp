@@ -693,8 +693,7 @@ TEST_F(JobDialogs, ATypedTimeFitsItsFieldAndARefusalKeepsTheOtherFields)
         prompts().answer(platform::IDOK);
         d.SendCommand(1);
         EXPECT_EQ(d.result(), 0);
-        EXPECT_EQ(prompts().lastText(), QStringLiteral("The 'ProofTime' field is too long.\n\nIt has 11 characters: "
-                                                       "after lunch\nLimit is 5 characters."));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Proof Due time: Please enter at most 5 characters."));
         EXPECT_EQ(qobject_cast<QDateEdit *>(GetDlgItem(&d, 2402))->date(), QDate(2024, 6, 19));
         EXPECT_EQ(d.combo(1206)->currentText(), QStringLiteral("after lunch"));
         d.combo(1206)->setCurrentText(QStringLiteral("1:00 PM"));

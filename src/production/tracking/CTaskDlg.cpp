@@ -301,7 +301,7 @@ void CTaskDlg::OnMinutesChanged()
         // moves back to hold it when the user says so (a finished task keeps
         // its finish); else the field shows the minutes kept.
         const bool finished = m_pRecord->m_Status >= 2 && m_times.finish.isValid();
-        const DateTime start = (finished ? m_times.finish : now).addDays(-double(typed) / 1440.0);
+        const DateTime start = track::StartForMinutes(m_times, typed, now, finished);
         const QString format = QStringLiteral("%m/%d/%Y %H:%M");
         const QString question =
             QStringLiteral("%1 is more than the %2 from the start, %3, to now.\n\nMove the start back to %4?")
