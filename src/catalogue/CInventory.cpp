@@ -217,14 +217,10 @@ void CInventory::BuildColumns()
                                                            : QStringLiteral("Order");
     g.AddColumn(orderTitle, setup ? 0 : 66, 7, number, setup || check ? 0 : 1);
     g.AddColumn(QString(), setup ? 0 : 26, 1, QString(), 0);
-    // Setup writes the unit cost into the service only with the option that
-    // saves it (and the in-stock cost is worked from it): without it, what
-    // was typed would be shown and lost.
-    const std::uint8_t costs = check || (setup && !UnitCostSaved()) ? 0 : 1;
-    g.AddColumn(QStringLiteral("Unit\nCost"), check ? 0 : 66, 7, QStringLiteral("2"), costs);
+    g.AddColumn(QStringLiteral("Unit\nCost"), check ? 0 : 66, 7, QStringLiteral("2"), check ? 0 : 1);
     g.AddColumn(QStringLiteral("/"), check ? 0 : 26, 1, QString(), 0);
     g.AddColumn(setup ? QStringLiteral("InStock\nCost") : QStringLiteral("Extended\nCost"), check ? 0 : 80, 7,
-                QStringLiteral("$"), costs);
+                QStringLiteral("$"), check ? 0 : 1);
     for (const char *hidden : {"Unit", "Track", "Vendor", "Service\nNo"})
         g.AddColumn(QString::fromUtf8(hidden), 0, 7, QStringLiteral("%3d"), 0);
     // A level and a ream are counts of sheets: a negative one is refused
@@ -235,6 +231,15 @@ void CInventory::BuildColumns()
     g.SetColumnNotNegative(ColOrder);
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
+    // Setup writes the unit cost into the service only with the option that
+    // saves it (and the in-stock cost is worked from it): without it, what
+    // was typed would be shown and lost. Their cells take no typing; a click
+    // there opens no editor (the column stays, so that it is not skipped to
+    // the next one that takes typing).
+    if (setup && !UnitCostSaved())
+        for (int r = 0; r < int(m_rows.size()); ++r)
+            for (int column : {int(ColUnitCost), int(ColExtended)})
+                g.SetCellEditable(r, column, 0);
 }
 
 void CInventory::ShowRow(int r)

@@ -195,6 +195,9 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
         // typing (they would be shown and lost), and the window says why.
         EXPECT_FALSE(d.grid().IsCellEditable(r, CInventory::ColUnitCost));
         EXPECT_FALSE(d.grid().IsCellEditable(r, CInventory::ColExtended));
+        // A click there opens no editor, there or in another cell.
+        d.grid().EditCell(r, CInventory::ColUnitCost);
+        EXPECT_TRUE(!d.grid().editor() || !d.grid().editor()->isVisible());
         EXPECT_TRUE(d.m_strStripText.contains(QStringLiteral("Unit Cost and InStock Cost are not saved here")));
         d.OnImageClick(rowOf(d, 12), CInventory::ColService); // track the pink bond
         // A level or a ream below 0 is refused naming the column; the stock
