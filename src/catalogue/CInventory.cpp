@@ -88,6 +88,7 @@ bool CInventory::OnInitDialog()
     m_strHelpText = FieldsHelp();
 
     const int options = GetOptionValue(kOptionsId, kOptionsDefault);
+    m_nOptionBits = options;
     m_query = BuildInventoryQuery(m_nMode, m_nId, m_nDepartment, departmentName, options);
     // The one job or service named in the title.
     try {
@@ -119,6 +120,9 @@ bool CInventory::OnInitDialog()
     m_strStripText = QStringLiteral("Listed ") + m_query.title;
     if (m_nMode != InventorySetup)
         m_strStripText += QStringLiteral(". Need Column = Quantity of ") + m_query.needText + QLatin1Char('.');
+    else if (!UnitCostSaved())
+        m_strStripText += QStringLiteral(". Unit Cost and InStock Cost are not saved here (inventory option \"Save "
+                                         "Unit Cost, if edited\" is off): they cannot be edited.");
 
     BuildColumns();
     // The rows' texts are in the grid before it is placed, so that its
@@ -231,8 +235,19 @@ void CInventory::BuildColumns()
             g.SetColumnTextSize(ColSku, sku->size);
     } catch (const platform::DbException &) {
     }
+    // An order or a receipt is of a quantity: "-5" is refused, never booked.
+    g.SetColumnNotNegative(ColOrder);
     g.SetRows(int(m_rows.size()), std::min(20, int(m_rows.size())));
     g.SetHeaderHeight(48);
+    // Setup writes the unit cost into the service only with the option that
+    // saves it (and the in-stock cost is worked from it): without it, what
+    // was typed would be shown and lost. Their cells take no typing; a click
+    // there opens no editor (the column stays, so that it is not skipped to
+    // the next one that takes typing).
+    if (setup && !UnitCostSaved())
+        for (int r = 0; r < int(m_rows.size()); ++r)
+            for (int column : {int(ColUnitCost), int(ColExtended)})
+                g.SetCellEditable(r, column, 0);
 }
 
 void CInventory::ShowRow(int r)

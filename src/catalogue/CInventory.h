@@ -53,8 +53,11 @@ private:
     void ReadRow(int row);
     void SetOrder(int row, qint32 quantity);
     void UpdateTotal();
+    // The inventory option "Save Unit Cost, if edited" (bit 64) is on.
+    bool UnitCostSaved() const { return (m_nOptionBits & 64) != 0; }
 
     int m_nMode = InventorySetup;
+    int m_nOptionBits = 0;
     qint32 m_nId = 0;
     bool m_bAllOff = false;
     InventoryQuery m_query;

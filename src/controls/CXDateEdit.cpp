@@ -1,6 +1,7 @@
 #include "controls/CXDateEdit.h"
 
 #include "app/base/TypedValue.h"
+#include "platform/Clock.h"
 
 #include <QtCore/QPointer>
 #include <QtCore/QRegularExpression>
@@ -40,6 +41,11 @@ void CXDateEdit::showTyped()
     lineEdit()->setCursorPosition(int(m_typed.size()));
 }
 
+bool CXDateEdit::showsNoDate() const
+{
+    return !specialValueText().isEmpty() && dateTime() == minimumDateTime();
+}
+
 void CXDateEdit::showDate()
 {
     if (m_validator) {
@@ -47,7 +53,7 @@ void CXDateEdit::showDate()
         m_validator = nullptr;
     }
     const QSignalBlocker block(lineEdit());
-    lineEdit()->setText(textFromDateTime(dateTime()));
+    lineEdit()->setText(showsNoDate() ? specialValueText() : textFromDateTime(dateTime()));
 }
 
 bool CXDateEdit::commitTyping()
@@ -62,9 +68,12 @@ bool CXDateEdit::commitTyping()
         lineEdit()->setValidator(m_validator);
         m_validator = nullptr;
     }
+    // A field that shows no date reads a part typed alone into today's
+    // date; a refusal leaves it showing no date, as before the typing.
+    const QDate current = showsNoDate() ? platform::Clock::today() : date();
     QDate read;
     const bool ok = typed.isEmpty()
-                    || (ReadTypedDate(typed, date(), m_startSection, read) && read >= minimumDate()
+                    || (ReadTypedDate(typed, current, m_startSection, read) && read >= minimumDate()
                         && read <= maximumDate());
     if (ok && !typed.isEmpty()) {
         setDate(read);
@@ -94,7 +103,7 @@ void CXDateEdit::keyPressEvent(QKeyEvent *event)
             // whole date is read.
             m_validator = lineEdit()->validator();
             lineEdit()->setValidator(nullptr);
-            switch (currentSection()) {
+            switch (showsNoDate() ? QDateTimeEdit::MonthSection : currentSection()) {
             case QDateTimeEdit::DaySection: m_startSection = 1; break;
             case QDateTimeEdit::YearSection: m_startSection = 2; break;
             default: m_startSection = 0; break;

@@ -12,8 +12,9 @@ class QValidator;
 // lone number of one or two digits replaces only the part the typing began in
 // (the month after Tab, the day clicked on). A date that does not exist
 // ("13/13/2025", "2/29/2025") is refused with a message naming the field, and
-// the date shown before stays. While a date is typed the field shows what
-// has been typed so far.
+// the date shown before stays: in a field that shows no date (one made
+// clearable), no date. While a date is typed the field shows what has been
+// typed so far.
 class CXDateEdit : public QDateEdit
 {
     Q_OBJECT
@@ -38,6 +39,8 @@ protected:
 private:
     void showTyped();
     void showDate();
+    // A clearable field (one with a special value text) at its minimum: no date.
+    bool showsNoDate() const;
 
     bool m_typing = false;
     bool m_committing = false;

@@ -9,6 +9,7 @@
 #include "controls/CXEdit.h"
 #include "controls/DlgItem.h"
 #include "controls/DrawTextFormat.h"
+#include "controls/TextLimit.h"
 #include "data/CXDaoSet.h"
 #include "data/DaoError.h"
 #include "platform/db/DbException.h"
@@ -317,6 +318,33 @@ void CXGridProp::SetRowImage(int row, std::uint8_t image)
     update();
 }
 
+void CXGridProp::SetRowTextLimit(int row, int size)
+{
+    // A size no text column has (a memo's "no limit") leaves the row free.
+    if (validRow(row))
+        m_rows[row].textLimit = size > 0 && size < 32767 ? size : 0;
+}
+
+int CXGridProp::RowPastTextLimit() const
+{
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const Row &r = m_rows[row];
+        if (r.textLimit <= 0)
+            continue;
+        // The text still being typed counts for the current row.
+        const QString text = row == m_curRow && m_editor ? editorText() : r.text;
+        if (text.size() > r.textLimit)
+            return row;
+    }
+    return -1;
+}
+
+void CXGridProp::SetRowNotNegative(int row)
+{
+    if (validRow(row))
+        m_rows[row].notNegative = true;
+}
+
 void CXGridProp::refreshText(int row)
 {
     Row &r = m_rows[row];
@@ -405,7 +433,10 @@ void CXGridProp::EditRow(int row, bool dropDown)
         rect.adjust(-1, 0, -1, 0);
         fillCombo(m_combo, false);
         m_combo->setGeometry(rect);
+        TextLimit::Hold(m_combo, 0);
         m_combo->setEditText(r.text);
+        // A longer text the program put there shows whole, to be shortened.
+        TextLimit::Hold(m_combo, r.text.size() <= r.textLimit ? r.textLimit : 0);
         m_combo->lineEdit()->selectAll();
         m_editor = m_combo;
     } else {
@@ -414,7 +445,9 @@ void CXGridProp::EditRow(int row, bool dropDown)
             rect.setWidth(r.type == 7 ? 64 : 32);
         m_edit->setGeometry(rect);
         m_edit->setEchoMode(r.masked ? QLineEdit::Password : QLineEdit::Normal);
+        TextLimit::Hold(m_edit, 0);
         m_edit->setText(r.text);
+        TextLimit::Hold(m_edit, r.type == 1 && r.text.size() <= r.textLimit ? r.textLimit : 0);
         m_edit->selectAll();
         m_editor = m_edit;
     }
@@ -457,6 +490,8 @@ void CXGridProp::EndEdit()
             }
         } else if (r.type >= 4) {
             m_typed->SetType(r.lookup, int(r.type));
+            if (r.notNegative)
+                m_typed->SetNotNegative();
             m_typed->SetValue(r.value, 255);
             m_typed->SetFieldName(QString(r.label).remove(QLatin1Char('&')).simplified());
             m_typed->SetText(text);

@@ -85,6 +85,16 @@ public:
     void SetRowImage(int row, std::uint8_t image);
     // A masked text row (a password) shows a dot per character and is typed unseen.
     void SetRowMasked(int row, bool masked);
+    // A text row kept in a column of `size` characters: typing stops there
+    // (with a beep). 0, or a size no text column has, leaves the row free.
+    void SetRowTextLimit(int row, int size);
+    int rowTextLimit(int row) const { return validRow(row) ? m_rows[row].textLimit : 0; }
+    // The first row whose text is longer than its limit (a text the program
+    // put there), or -1.
+    int RowPastTextLimit() const;
+    // A typed number row that takes no negative number: one typed is refused
+    // naming the row.
+    void SetRowNotNegative(int row);
     bool IsRowMasked(int row) const { return validRow(row) && m_rows[row].masked; }
     int GetCurRow() const { return m_curRow; }
     int firstVisibleRow() const { return m_firstVisible; }
@@ -142,6 +152,8 @@ private:
         QString text;
         bool masked = false;
         bool separator = false;
+        int textLimit = 0;
+        bool notNegative = false;
     };
 
     bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }

@@ -4,21 +4,31 @@
 
 #include <QtGui/QKeyEvent>
 #include <QtGui/QTextCursor>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 
 namespace {
 const char *const kProperty = "textLimit";
+const char *const kBreaksAsTwo = "textLimitBreaksAsTwo";
+
+int breaksOf(const QWidget *field, const QString &text)
+{
+    return field && field->property(kBreaksAsTwo).toBool() ? int(text.count(QLatin1Char('\n'))) : 0;
+}
 } // namespace
 
 TextLimit::TextLimit(QWidget *field) : QObject(field), m_field(field) {}
 
 void TextLimit::Hold(QWidget *field, int size)
 {
+    if (auto *combo = qobject_cast<QComboBox *>(field))
+        field = combo->lineEdit();
     if (!field)
         return;
-    const bool held = field->property(kProperty).toInt() > 0;
+    const bool held = field->property(kProperty).isValid();
     if (size <= 0) {
+        // Let go: the field takes any length again.
         if (held) {
             field->setProperty(kProperty, 0);
             if (auto *edit = qobject_cast<QLineEdit *>(field))
@@ -35,6 +45,18 @@ void TextLimit::Hold(QWidget *field, int size)
     field->installEventFilter(limit);
     if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
         connect(plain, &QPlainTextEdit::textChanged, limit, &TextLimit::cutBack);
+}
+
+void TextLimit::CountBreaksAsTwo(QWidget *field)
+{
+    if (field)
+        field->setProperty(kBreaksAsTwo, true);
+}
+
+int TextLimit::LengthOf(const QWidget *field)
+{
+    const QString text = TextOf(field);
+    return int(text.size()) + breaksOf(field, text);
 }
 
 int TextLimit::SizeOf(const QWidget *field)
@@ -73,13 +95,18 @@ bool TextLimit::eventFilter(QObject *watched, QEvent *event)
         if (typed == QLatin1String("\r") || typed == QLatin1String("\n") || typed == QLatin1String("\t"))
             return false; // Enter ends the field, Tab moves on
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(m_field)) {
-        selected = plain->textCursor().selectedText().size();
+        // A selection's line breaks come as U+2029.
+        QString chosen = plain->textCursor().selectedText();
+        chosen.replace(QChar(0x2029), QLatin1Char('\n'));
+        selected = chosen.size() + breaksOf(m_field, chosen);
         if (typed == QLatin1String("\t"))
             return false; // Tab moves on
+        if (typed == QLatin1String("\r") || typed == QLatin1String("\n"))
+            added = 1 + breaksOf(m_field, QStringLiteral("\n"));
     } else {
         return false;
     }
-    if (TextOf(m_field).size() - selected + added <= size)
+    if (LengthOf(m_field) - selected + added <= size)
         return false;
     platform::Prompt::beep();
     return true;
@@ -89,18 +116,25 @@ void TextLimit::cutBack()
 {
     auto *plain = qobject_cast<QPlainTextEdit *>(m_field);
     const int size = SizeOf(m_field);
-    if (!plain || size <= 0 || m_cutting || plain->toPlainText().size() <= size)
+    if (!plain || m_cutting || size <= 0 || LengthOf(m_field) <= size)
         return;
     // A paste that passes the size keeps what fits, where it was put. A
     // text the program put there whole is left as it is, for the save to
     // refuse by name.
     QTextCursor cursor = plain->textCursor();
-    const int excess = int(plain->toPlainText().size()) - size;
     const int end = cursor.position();
-    if (end < excess)
+    const QString text = plain->toPlainText();
+    // Characters before the caret go, one by one, until the text fits.
+    int start = end;
+    int length = LengthOf(m_field);
+    while (length > size && start > 0) {
+        --start;
+        length -= 1 + breaksOf(m_field, text.mid(start, 1));
+    }
+    if (length > size)
         return;
     m_cutting = true;
-    cursor.setPosition(end - excess);
+    cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     plain->setTextCursor(cursor);

@@ -16,13 +16,19 @@ class TextLimit : public QObject
 
 public:
     // Holds the field to `size` characters; a size of 0 or less leaves it
-    // free (a field held before is let go: an editor shared by the cells of
-    // a grid holds to each cell's column in turn).
+    // free (one held before is let go: an editor shared by the cells of a
+    // grid holds to each cell's column in turn). An editable combo box is
+    // held by its line edit.
     static void Hold(QWidget *field, int size);
+    // A plain-text field whose text is kept with "\r\n" line breaks: each
+    // break counts as the two characters the column keeps.
+    static void CountBreaksAsTwo(QWidget *field);
     // The size a field is held to; 0 when it is not held.
     static int SizeOf(const QWidget *field);
     // The text a held field shows, however the field keeps it.
     static QString TextOf(const QWidget *field);
+    // The characters the field's text takes in its column.
+    static int LengthOf(const QWidget *field);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

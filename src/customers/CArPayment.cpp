@@ -197,6 +197,7 @@ bool CArPayment::OnInitDialog()
         m_type->addItem(rs.value(1).toString(), rs.value(0).toInt());
     for (QLineEdit *e : {m_amount, m_applied, m_remains, m_balance})
         SetCtrlFont(e, 5);
+    HoldToColumn(1301, QStringLiteral("Payments"), QStringLiteral("Reference"));
     if (!LoadCustomer()) {
         EndDialog(IDCANCEL_RESULT);
         return true;
@@ -366,6 +367,10 @@ bool CArPayment::SavePayment(bool strict)
         platform::Prompt::messageBox(PaymentEntry::ZeroAmountText());
         return false;
     }
+    // A text too long for its column is said before anything is written;
+    // the window stays with what was typed.
+    if (!HeldTextsFit())
+        return false;
     bool creditAccepted = false;
     const Money credit = m_entry.CreditToGive();
     if (!credit.isZero()) {

@@ -142,6 +142,13 @@ void CContactDlg::BuildGrid()
     // The rows are in place before the grid takes its placeholder's room.
     m_grid.CreateInDlgItem(this, kGrid, m_nColorScheme, 110);
     m_grid.UpdateRowCount();
+    // Each text row stops at the size of the column it is kept in.
+    const std::pair<int, const char *> columns[] = {
+        {RowFirst, "First"}, {RowLast, "Last"},     {RowTitle, "Title"}, {RowPosition, "Postion"},
+        {RowPhone, "Phone"}, {RowPhone2, "Phone2"}, {RowCell, "Cell"},   {RowFax, "Fax"},
+        {RowEmail, "Email"}};
+    for (const auto &[row, column] : columns)
+        m_grid.SetRowTextLimit(row, m_set.GetFieldSize(QString::fromLatin1(column)));
     connect(&m_grid, &CXWnd::commandTriggered, this, &CDlg0::SendCommand);
 }
 
@@ -204,13 +211,10 @@ void CContactDlg::OnOK()
         m_grid.EditRow(RowFirst);
         return;
     }
-    const std::pair<const char *, const QString *> lengths[] = {
-        {"Title", &m_set.m_Title}, {"Postion", &m_set.m_Postion}, {"First", &m_set.m_First},
-        {"Last", &m_set.m_Last},   {"Phone", &m_set.m_Phone},     {"Phone2", &m_set.m_Phone2},
-        {"Cell", &m_set.m_Cell},   {"Fax", &m_set.m_Fax},         {"Email", &m_set.m_Email}};
-    for (const auto &[field, text] : lengths)
-        if (m_set.CheckFieldLength(QString::fromLatin1(field), *text, true))
-            return;
+    // A text longer than its column is refused by its row's label, the
+    // window open with everything typed.
+    if (!HeldTextsFit())
+        return;
     m_set.m_PropID = quint8(m_tree->GetCheckedBits());
     if (m_set.GetEditMode() == CXDaoSet::dbEditAdd) {
         for (DateTime *date : {&m_set.m_Created, &m_set.m_Modified})

@@ -511,13 +511,10 @@ bool CCusDlg::CheckAndSave(int)
         FocusItem(IDC_NAME);
         return false;
     }
-    const std::pair<const char *, unsigned> lengths[] = {
-        {"Name", IDC_NAME},         {"Address", IDC_ADDRESS}, {"Address2", IDC_ADDRESS2},
-        {"City", IDC_CITY},         {"State", IDC_STATE},     {"Zip", IDC_ZIP},
-        {"Country", IDC_COUNTRY},   {"CusID", IDC_CUSID},     {"GroupID", IDC_GROUPID}};
-    for (const auto &[field, id] : lengths)
-        if (m_set.CheckDlgItemLength(QString::fromLatin1(field), this, int(id), true))
-            return false;
+    // A text longer than its column (one put there whole) is refused by its
+    // label, the window open with everything typed.
+    if (!HeldTextsFit())
+        return false;
     if (m_set.m_Name != m_strLoadedName && CustomerNameExists(m_set.m_CusNo, m_set.m_Name)) {
         const int answer = platform::Prompt::messageBox(
             m_set.m_Name + QStringLiteral("\n\nThis name already exists. Do you still want to save it?"), QString(),
@@ -729,6 +726,7 @@ void CCusDlg::OnAlert(int alertType)
     GetCustomerAlertText(text, m_set.m_CusNo, quint8(alertType));
     const QString name = m_wndRibbon5.GetItemText(unsigned(1310 + alertType));
     CNoteDlg note(QStringLiteral("Alert"), name, text, CNoteDlg::EditNote, this);
+    note.HoldNoteTo(QStringLiteral("CustomerAlerts"), QStringLiteral("AlertText"));
     if (note.DoModal() != IDOK_RESULT || m_bReadOnly || note.m_strNote == text)
         return;
     // Alerts are written at once, not with the customer's next save.

@@ -102,6 +102,7 @@ bool CDeposit::OnInitDialog()
     m_changeEdit->setEnabled(m_kind == 1);
     ShowItem(kSetAsDue, m_kind != 0);
     ShowItem(kPrintAndSave, m_kind == 0 || m_kind == 1);
+    HoldToColumn(kReference, QStringLiteral("Payments"), QStringLiteral("Reference"));
     ShowFields();
     m_tenderedEdit->setFocus();
     m_tenderedEdit->selectAll();
@@ -200,7 +201,9 @@ void CDeposit::OnPrintList()
 
 void CDeposit::Save(int result)
 {
-    if (!ReadFields())
+    // The row is written once the box is closed (by the sale or the order
+    // for theirs): what it keeps is checked while the box is still open.
+    if (!HeldTextsFit() || !ReadFields())
         return;
     m_payment.date = GetToday();
     m_payment.amount = m_tendered - m_change;

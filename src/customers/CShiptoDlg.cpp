@@ -186,11 +186,6 @@ void CShiptoDlg::OnOK()
         FocusItem(1301);
         return;
     }
-    const std::pair<const char *, unsigned> lengths[] = {
-        {"Company", 1301}, {"Address", 1302}, {"City", 1304}, {"State", 1305}, {"Zip", 1306}};
-    for (const auto &[field, id] : lengths)
-        if (m_set.CheckDlgItemLength(QString::fromLatin1(field), this, int(id), true))
-            return;
     if (m_set.GetEditMode() == CXDaoSet::dbEditAdd) {
         for (DateTime *date : {&m_set.m_Created, &m_set.m_Modified})
             if (!date->isValid() || date->toOle() == 0.0)

@@ -121,7 +121,9 @@ public:
                 picker->setDateTime(picker->minimumDateTime());
                 return true;
             }
-            if (digit && PickerShowsNoDate(picker)) {
+            // A field that reads a date typed whole starts from today itself,
+            // and shows no date again when what is typed is refused.
+            if (digit && PickerShowsNoDate(picker) && !picker->property("wholeDateTyping").toBool()) {
                 picker->setDate(platform::Clock::today());
                 picker->setCurrentSectionIndex(0);
                 picker->setSelectedSection(picker->sectionAt(0));

@@ -360,6 +360,8 @@ void CItemSpecs::FillGrids()
         m_wndItemGrid.AddListRow(3, QStringLiteral("Description"), GetQuickNotesSql(0, 0), 0, editable, 30381);
         m_wndItemGrid.AddRow(7, QStringLiteral("Quantity"), QStringLiteral("%d"), editable, 30382);
         m_wndItemGrid.AddRow(7, GetQuantityUnitName(m_data.m_nUnit), QStringLiteral("%d"), editable, 30105);
+        // Originals (or sets) are counted: "-5" is refused naming the row.
+        m_wndItemGrid.SetRowNotNegative(2);
         m_wndItemGrid.AddTextRow(QStringLiteral("Sides"), QString());
         m_wndItemGrid.CreateInDlgItem(this, kItemGrid, m_nColorScheme, 120);
         connect(&m_wndItemGrid, &CXWnd::ownerMessage, this, &CItemSpecs::OnGridChanged);
@@ -858,6 +860,8 @@ void CItemSpecs::EditNote(bool description)
     QString &text = description ? m_data.m_strDescription : m_data.m_strNote;
     CNoteDlg note(description ? QStringLiteral("Item Description") : QStringLiteral("Item Note"), QString(), text,
                   m_data.m_bPreview ? CNoteDlg::ShowText : CNoteDlg::EditNote, this);
+    // The item keeps its line breaks as "\n".
+    note.HoldNoteTo(QStringLiteral("Items"), description ? QStringLiteral("Description") : QStringLiteral("Note"), false);
     if (note.DoModal() != platform::IDOK || m_data.m_bPreview)
         return;
     text = note.m_strNote.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

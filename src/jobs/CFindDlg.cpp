@@ -3,6 +3,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/DateRanges.h"
 #include "app/base/DialogControls.h"
+#include "app/base/TypedValue.h"
 #include "controls/CXDateEdit.h"
 #include "controls/DlgItem.h"
 #include "data/ListFillers.h"
@@ -27,6 +28,15 @@ constexpr unsigned kValue1 = 1301, kValue2 = 1302, kFilterText = 1304;
 constexpr unsigned kDate1 = 2401, kDate2 = 2402, kChoices = 1201, kSort = 1204, kDirection = 1205;
 constexpr unsigned kSortLabel = 1904, kAdvancedBox = 1101, kAdvancedLabel = 1903;
 constexpr unsigned kAddToFilter = 30404, kClearFilter = 30405, kOptions = 30540, kFindItems = 30609;
+
+bool hasDigit(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.isDigit())
+            return true;
+    return false;
+}
+
 const QString kIfContains = QStringLiteral("Find 'if contains'");
 
 QListWidget *addList(QWidget *parent, unsigned id, const QRect &rect)
@@ -420,7 +430,9 @@ void CFindDlg::BuildCondition()
             while (typed.startsWith(QLatin1Char(' ')))
                 typed.remove(0, 1);
             const QString cleaned = CleanFindNumber(typed);
-            if (cleaned != m_strValue1) {
+            // A text with no number in it stays as typed, to be refused
+            // naming the field when it is used (see NumbersRead).
+            if (cleaned != m_strValue1 && hasDigit(cleaned)) {
                 // Stray characters are cut in the box itself.
                 m_value1->setText(cleaned);
                 m_value1->setCursorPosition(int(cleaned.size()));
@@ -431,6 +443,27 @@ void CFindDlg::BuildCondition()
     }
     setWindowTitle(m_strCondition.isEmpty() ? QStringLiteral("Find") : m_strCondition);
     UpdateFilterButtons();
+}
+
+bool CFindDlg::NumbersRead()
+{
+    const int type = FieldType();
+    if (m_fields->currentRow() < 0 || type == 8 || type == 10 || type == 12)
+        return true;
+    const bool between = m_operators->currentItem()
+                         && m_operators->currentItem()->text().contains(QLatin1String("between"));
+    QList<QLineEdit *> values{m_value1};
+    if (between)
+        values << m_value2;
+    for (QLineEdit *value : values) {
+        const QString typed = value->text().trimmed();
+        if (typed.isEmpty() || hasDigit(CleanFindNumber(typed)))
+            continue;
+        RefuseTyped(value, type == 5 ? TypedValueMessage(ValueKind::Money) : QStringLiteral("Please enter a number."),
+                    m_fields->currentItem()->text().trimmed());
+        return false;
+    }
+    return true;
 }
 
 void CFindDlg::UpdateFilterButtons()
@@ -466,7 +499,7 @@ void CFindDlg::OnSwitchForm()
 
 void CFindDlg::OnAddToFilter()
 {
-    if (m_strCondition.isEmpty())
+    if (!NumbersRead() || m_strCondition.isEmpty())
         return;
     QString text = m_filterEdit->text();
     if (!text.isEmpty())
@@ -518,6 +551,8 @@ bool CFindDlg::OnCommand(int id)
 void CFindDlg::OnOK()
 {
     BuildCondition();
+    if (!NumbersRead())
+        return;
     m_nListIndex = m_lists->currentRow();
     if (QListWidgetItem *row = m_lists->currentItem(); row && m_strListLabel.isEmpty())
         m_strListLabel = row->text();

@@ -89,6 +89,9 @@ private:
     void ShowForm();
     void UpdateFilterButtons();
     int FieldType() const;
+    // The values typed for a number field hold a number; else the first
+    // that does not is refused naming the field, and false.
+    bool NumbersRead();
 
     QListWidget *m_lists = nullptr;
     QListWidget *m_fields = nullptr;

@@ -559,6 +559,7 @@ void CJobDlg::EditItemNote(int row, int column)
     if (itemRow) {
         CNoteDlg dialog(QStringLiteral("Item Note"), QStringLiteral("ITEM ") + m_wndList.GetItemText(row, 0), old,
                         ItemsChangeable() ? CNoteDlg::EditNote : CNoteDlg::ShowText, this);
+        dialog.HoldNoteTo(note, QStringLiteral("Note"));
         if (dialog.DoModal() != IDOK_RESULT)
             return;
         edited = dialog.m_strNote;

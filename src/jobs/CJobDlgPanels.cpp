@@ -186,6 +186,7 @@ void CJobDlg::EditNote(unsigned id)
                   workOrder ? QStringLiteral("Job Note for Work Order/Estimate Detail")
                             : QStringLiteral("Memo to Customer"),
                   field, isPreview() ? CNoteDlg::ShowText : CNoteDlg::EditNote, this);
+    note.HoldNoteTo(job, workOrder ? QStringLiteral("WOrderNote") : QStringLiteral("InvoiceNote"));
     if (note.DoModal() != IDOK_RESULT || isPreview())
         return;
     field = note.m_strNote;

@@ -143,6 +143,11 @@ bool CJobWhen::OnInitDialog()
     }
 
     CDlg0::OnInitDialog();
+    if (m_pJob) {
+        // The title and the P.O. stop at their columns' sizes as they are typed.
+        HoldToColumn(kTitle, *m_pJob, QStringLiteral("Title"));
+        HoldToColumn(kPO, *m_pJob, QStringLiteral("PO"));
+    }
     Exchange(false);
     MarkIncomplete();
     EnableItem(1, m_bReadOnly == 0);
@@ -271,12 +276,15 @@ void CJobWhen::OnOK()
             combo(t.id)->setCurrentText(fitted);
         }
     }
-    if (job.CheckDlgItemLength(QStringLiteral("Title"), this, int(kTitle), true) ||
-        job.CheckDlgItemLength(QStringLiteral("PO"), this, int(kPO), true))
+    if (!HeldTextsFit())
         return;
-    for (const auto &t : times)
-        if (job.CheckDlgItemLength(QString::fromLatin1(t.field), this, int(t.id), true))
+    for (const auto &t : times) {
+        const qint32 size = job.GetFieldSize(QString::fromLatin1(t.field));
+        if (t.value->size() > size) {
+            RefuseTyped(combo(t.id), TextLengthMessage(size));
             return;
+        }
+    }
 
     // Proof and due dates on a weekend day the shop does not work.
     QString weekend;

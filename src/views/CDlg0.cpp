@@ -7,10 +7,14 @@
 #include "app/base/CZqApp.h"
 #include "app/base/ImageList.h"
 #include "app/base/SqlText.h"
+#include "controls/CXGridProp.h"
 #include "controls/CXListCtrl.h"
 #include "controls/DlgItem.h"
 #include "controls/TextLimit.h"
 #include "data/CXDaoSet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbException.h"
 #include "platform/Prompt.h"
 #include "app/base/PrintService.h"
 #include "app/base/TypedValue.h"
@@ -26,6 +30,7 @@
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
@@ -421,22 +426,54 @@ bool CDlg0::ReadItemWhole(unsigned id, int &out, ValueKind kind)
 
 void CDlg0::HoldToColumn(unsigned id, const CXDaoSet &set, const QString &column)
 {
-    QWidget *field = GetDlgItem(this, id);
     const qint32 size = set.GetFieldSize(column);
-    if (!field || size <= 0 || size == std::numeric_limits<qint32>::max()) // a memo: no size
+    if (size == std::numeric_limits<qint32>::max()) // a memo: no size
         return;
-    TextLimit::Hold(field, int(size));
     const auto bare = [](QString name) { return name.remove(QLatin1Char('[')).remove(QLatin1Char(']')).trimmed(); };
     const QString table = bare(set.GetDefaultSQL());
-    if (!table.contains(QLatin1Char(' ')))
-        field->setProperty("textColumn", table + QLatin1Char('.') + bare(column));
+    holdToSize(id, int(size), table.contains(QLatin1Char(' ')) ? QString() : table + QLatin1Char('.') + bare(column));
+}
+
+void CDlg0::HoldToColumn(unsigned id, const QString &table, const QString &column)
+{
+    int size = 0;
+    try {
+        const platform::TableDef def = SharedDatabase().tableDef(table);
+        if (const platform::FieldDef *field = def.field(column); field && field->type == platform::FieldType::Text)
+            size = field->size;
+    } catch (const platform::DbException &) {
+        return; // no such table in this file: the field stays free
+    }
+    holdToSize(id, size, table + QLatin1Char('.') + column);
+}
+
+void CDlg0::holdToSize(unsigned id, int size, const QString &column)
+{
+    QWidget *field = GetDlgItem(this, id);
+    if (auto *combo = qobject_cast<QComboBox *>(field))
+        field = combo->lineEdit();
+    if (!field || size <= 0)
+        return;
+    TextLimit::Hold(field, size);
+    if (!column.isEmpty())
+        field->setProperty("textColumn", column);
 }
 
 bool CDlg0::HeldTextsFit()
 {
     for (QWidget *field : findChildren<QWidget *>()) {
+        if (auto *grid = qobject_cast<CXGridProp *>(field)) {
+            // A row of a property sheet, named by its label.
+            const int row = grid->RowPastTextLimit();
+            if (row < 0)
+                continue;
+            grid->EditRow(row);
+            RefuseTyped(grid->editor(), TextLengthMessage(grid->rowTextLimit(row)),
+                        QString(grid->rowLabel(row)).remove(QLatin1Char('&')).simplified());
+            return false;
+        }
         const int size = TextLimit::SizeOf(field);
-        if (size > 0 && TextLimit::TextOf(field).size() > size) {
+        if (size > 0 && TextLimit::LengthOf(field) > size) {
             RefuseTyped(field, TextLengthMessage(size));
             return false;
         }

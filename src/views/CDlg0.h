@@ -85,10 +85,17 @@ public:
     // to (`column` of the set's table): typing stops there with a beep. The
     // field carries the column as its property "textColumn"
     // ("Shipto.Attention"). A column without a size leaves the field free.
+    // An editable combo box is held by its line edit.
     void HoldToColumn(unsigned id, const class CXDaoSet &set, const QString &column);
-    // True when every held text field's text fits its size; else the first
-    // that does not is refused naming it ("Attention: Please enter at most
-    // 60 characters."), with the focus, and the result is false.
+    // The same for a field saved to `column` of `table` without a recordset
+    // of the window ("Payments", "Reference").
+    void HoldToColumn(unsigned id, const QString &table, const QString &column);
+    // True when every held text field's text fits its size, and every text
+    // row of a property sheet its limit; else the first that does not is
+    // refused naming it by its label ("Attention: Please enter at most 60
+    // characters."), with the focus, and the result is false. A window runs
+    // it before it saves, so that a save never fails over a text's length:
+    // the window stays open with everything typed.
     bool HeldTextsFit();
     static void SetCueBanner(QWidget *control, const QString &text);
     void SetItemCueBanner(unsigned id, const QString &text);
@@ -184,4 +191,7 @@ protected:
     int m_nDeltaY = 0;
     bool m_bInitDone = false;
     bool m_bEnded = false;
+
+private:
+    void holdToSize(unsigned id, int size, const QString &column);
 };

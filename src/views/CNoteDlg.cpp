@@ -1,5 +1,6 @@
 #include "views/CNoteDlg.h"
 
+#include "controls/TextLimit.h"
 #include "data/SettingRows.h"
 #include "platform/Clock.h"
 
@@ -40,6 +41,8 @@ CNoteDlg::CNoteDlg(const QString &ribbonTitle, const QString &stripText, const Q
     resize(600, 420);
     AddPlaceholder(kTitleBar, QRect(0, 0, 600, 36));
     m_edit = AddMultiLineEdit(kEdit, QRect(8, 44, 584, 322));
+    // The note is named by what the window shows above it.
+    m_edit->setAccessibleName(stripText.trimmed().isEmpty() ? ribbonTitle : stripText.trimmed());
     AddPlaceholder(kCommandBar, QRect(0, 374, 600, 46));
     AddSizeMarker(QPoint(600, 420));
 }
@@ -95,8 +98,24 @@ bool CNoteDlg::OnCommand(int id)
     }
 }
 
+void CNoteDlg::HoldNoteTo(const CXDaoSet &set, const QString &column, bool breaksAsTwo)
+{
+    if (breaksAsTwo)
+        TextLimit::CountBreaksAsTwo(m_edit);
+    HoldToColumn(kEdit, set, column);
+}
+
+void CNoteDlg::HoldNoteTo(const QString &table, const QString &column, bool breaksAsTwo)
+{
+    if (breaksAsTwo)
+        TextLimit::CountBreaksAsTwo(m_edit);
+    HoldToColumn(kEdit, table, column);
+}
+
 void CNoteDlg::OnOK()
 {
+    if (m_nMode != ShowText && !HeldTextsFit())
+        return; // the note stays as typed, to be shortened
     m_strNote = fromEditText(m_edit->toPlainText());
     CDlg0::OnOK();
 }

@@ -2,6 +2,7 @@
 
 #include "views/CDlg0.h"
 
+class CXDaoSet;
 class QPlainTextEdit;
 
 // The one multi-line text dialog: edits a note (mode 1: date stamps, clear,
@@ -27,6 +28,14 @@ public:
     // The stamp put into a note: the date (or date and time) as this
     // workstation writes them, then ": ".
     static QString StampText(bool withTime);
+
+    // The note is kept in `column` of the set's table (or of `table`):
+    // typing stops at the column's size, each line break counting the two
+    // characters "\r\n" it is kept as (one, for a caller that keeps "\n"),
+    // and a longer note is refused at OK naming the note by its title. A
+    // memo column leaves the note free.
+    void HoldNoteTo(const CXDaoSet &set, const QString &column, bool breaksAsTwo = true);
+    void HoldNoteTo(const QString &table, const QString &column, bool breaksAsTwo = true);
 
 protected:
     bool OnInitDialog() override;

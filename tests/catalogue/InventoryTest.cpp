@@ -98,6 +98,14 @@ TEST_F(InventoryTest, OrderThenReceiveMovesStockStatusAndBooks)
             EXPECT_EQ(d.rows()[r].order, 1500);
             EXPECT_EQ(d.rows()[r].extended, 1851); // 12.34 per thousand
             EXPECT_EQ(d.grid().cellImage(r, CInventory::ColStatus), 216);
+            // An order of less than nothing is refused naming the column; the
+            // quantity ordered stays.
+            prompts().answer(platform::IDOK);
+            d.grid().EditCell(r, CInventory::ColOrder);
+            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QStringLiteral("-5"));
+            d.grid().EndEdit();
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order: Please enter a number of 0 or more.")});
+            EXPECT_EQ(d.rows()[r].order, 1500);
             snapshot(d, QStringLiteral("inventory-order"));
             prompts().answer(platform::IDYES);
             return press(d, 1);
@@ -118,6 +126,12 @@ TEST_F(InventoryTest, OrderThenReceiveMovesStockStatusAndBooks)
             const int r = rowOf(d, 10);
             const int other = rowOf(d, 11);
             EXPECT_EQ(d.rows().value(r).order, 1500);
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            d.grid().EditCell(r, CInventory::ColOrder);
+            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QStringLiteral("-5"));
+            d.grid().EndEdit();
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Received: Please enter a number of 0 or more.")});
             d.grid().EditCell(r, CInventory::ColOrder);
             qobject_cast<QLineEdit *>(d.grid().editor())->setText(QStringLiteral("1800"));
             d.grid().EndEdit();
@@ -177,6 +191,14 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
         EXPECT_EQ(d.grid().GetColumnHeader(CInventory::ColExtended), QStringLiteral("InStock\nCost"));
         const int r = rowOf(d, 10);
         EXPECT_EQ(d.rows().value(r).extended, 370); // 300 in stock at 12.34 per thousand
+        // Without the option that saves the unit cost, the costs take no
+        // typing (they would be shown and lost), and the window says why.
+        EXPECT_FALSE(d.grid().IsCellEditable(r, CInventory::ColUnitCost));
+        EXPECT_FALSE(d.grid().IsCellEditable(r, CInventory::ColExtended));
+        // A click there opens no editor, there or in another cell.
+        d.grid().EditCell(r, CInventory::ColUnitCost);
+        EXPECT_TRUE(!d.grid().editor() || !d.grid().editor()->isVisible());
+        EXPECT_TRUE(d.m_strStripText.contains(QStringLiteral("Unit Cost and InStock Cost are not saved here")));
         d.OnImageClick(rowOf(d, 12), CInventory::ColService); // track the pink bond
         // A level or a ream below 0 is refused naming the column; the stock
         // may run below 0.
@@ -216,6 +238,36 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
     EXPECT_EQ(sqlite(QStringLiteral("SELECT OptInv FROM Services WHERE SerNo = 12")), QStringLiteral("1"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*) FROM Inventory")), QStringLiteral("0"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Tag2 FROM Items WHERE ItemID = 2")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 11")), QStringLiteral("250"));
+
+    // With the option on (bit 64), a unit cost typed is the one saved, and an
+    // in-stock cost typed saves the unit cost worked from it.
+    native(QStringLiteral("INSERT OR REPLACE INTO Options (OptionID, OptionSum) VALUES (30749, %1)").arg(11 | 64));
+    native(QStringLiteral("UPDATE Services SET InStock = 70 WHERE SerNo = 11"));
+    CInventory costs(InventorySetup, 0, nullptr);
+    onDialog<CInventory>([&](CInventory &d) {
+        EXPECT_FALSE(d.m_strStripText.contains(QStringLiteral("not saved")));
+        const struct
+        {
+            qint32 serNo;
+            int column;
+            const char *typed;
+        } typed[] = {{11, CInventory::ColUnitCost, "60.00"}, {10, CInventory::ColExtended, "1000.00"}};
+        for (const auto &t : typed) {
+            const int r = rowOf(d, t.serNo);
+            EXPECT_TRUE(d.grid().IsCellEditable(r, t.column));
+            d.grid().EditCell(r, t.column);
+            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QString::fromLatin1(t.typed));
+            d.grid().EndEdit();
+        }
+        return press(d, 1);
+    });
+    EXPECT_EQ(costs.DoModal(), 1);
+    // 1000.00 for 300 sheets kept per thousand: 3333.33 a thousand, cut.
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, RunCost1 FROM Services WHERE SerNo IN (10, 11) ORDER BY SerNo")),
+              QStringLiteral("10|333333\n11|6000"));
+    native(QStringLiteral("INSERT OR REPLACE INTO Options (OptionID, OptionSum) VALUES (30749, 11)"));
+    native(QStringLiteral("UPDATE Services SET InStock = 0 WHERE SerNo = 11"));
 
     native(QStringLiteral("UPDATE Services SET InStock = 5000 WHERE SerNo = 10"));
     CInventory check(InventoryCheck, 0, nullptr);

@@ -3,6 +3,7 @@
 
 #include "controls/CXDateEdit.h"
 #include "data/DialogFieldExchange.h"
+#include "platform/Clock.h"
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -98,12 +99,16 @@ INSTANTIATE_TEST_SUITE_P(
         DateTypingCase{QDate(2026, 12, 9), "15", Entry::Tab, 0, QDate()}));
 
 // A field that may show no date: typing into it starts from today's date
-// and replaces all of it; Ctrl+A and Delete still empty it.
+// and replaces all of it; Ctrl+A and Delete still empty it. A date refused
+// there leaves it showing no date, as before the typing, never today's.
 using CXDateEditEmptyTest = ControlsTest;
 
 TEST_F(CXDateEditEmptyTest, AClearableDateFieldTakesADateTypedWhole)
 {
+    auto *label = new QLabel(QStringLiteral("&Reorder"), host.get());
+    label->setGeometry(10, 10, 80, 24);
     auto *field = new CXDateEdit(host.get());
+    label->setBuddy(field);
     field->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
     field->setGeometry(100, 10, 150, 24);
     auto *next = new QLineEdit(host.get());
@@ -119,4 +124,38 @@ TEST_F(CXDateEditEmptyTest, AClearableDateFieldTakesADateTypedWhole)
     typing::enter(field, Entry::SelectAll);
     QTest::keyClick(field, Qt::Key_Delete);
     EXPECT_TRUE(PickerShowsNoDate(field));
+
+    // Refused in an empty field, each way in: still no date, and it shows none.
+    platform::Clock::setFixed(QDateTime(QDate(2024, 6, 12), QTime(9, 0)));
+    const struct
+    {
+        const char *typed;
+        Entry way;
+        QDate kept; // invalid: refused
+    } rows[] = {
+        {"25", Entry::Tab, QDate()},           {"25", Entry::Click, QDate()},
+        {"13/13/2026", Entry::Tab, QDate()},    {"2/29/2025", Entry::SelectAll, QDate()},
+        {"1/5/27", Entry::Tab, QDate(2027, 1, 5)},
+        // A lone month is read into today's date (06/12/2024 here).
+        {"3", Entry::Tab, QDate(2024, 3, 12)},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.typed);
+        SetPickerNoDate(field);
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        typing::enter(field, row.way);
+        typing::typeAndLeave(field, QString::fromLatin1(row.typed));
+        if (row.kept.isValid()) {
+            EXPECT_EQ(field->date(), row.kept);
+            EXPECT_TRUE(prompts().texts().isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(PickerShowsNoDate(field));
+        EXPECT_EQ(typing::lineOf(field)->text().trimmed(), QString());
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("Reorder: %1 is no date. Please enter a date as month/day/year.")
+                                  .arg(QString::fromLatin1(row.typed))});
+    }
+    platform::Clock::reset();
 }

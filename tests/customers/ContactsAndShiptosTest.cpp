@@ -11,6 +11,7 @@
 
 #include <QtCore/QItemSelectionModel>
 #include <QtTest/QTest>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 
@@ -167,6 +168,55 @@ TEST_F(ContactsAndShiptosTest, EveryTextOfAnAddressHoldsToItsColumnAndIsStoredAs
                                     "length(Company), length(City), length(State), length(Zip), length(Phone), "
                                     "length(Country) FROM Shipto")),
               QStringLiteral("60|%1|60|60|60|30|20|15|20|30").arg(QString(60, QLatin1Char('a' + char(1307 % 26)))));
+}
+
+// The contact window's text rows stop at their columns as they are typed; a
+// text put in longer is refused at OK by its row's label (all of them named
+// as the window shows them), the window open with everything typed.
+TEST_F(ContactsAndShiptosTest, EveryTextOfAContactHoldsToItsColumnAndIsStoredAsShown)
+{
+    const struct
+    {
+        int row;
+        const char *label;
+        int size;
+    } rows[] = {{CContactDlg::RowFirst, "First", 30},   {CContactDlg::RowLast, "Last", 30},
+                {CContactDlg::RowTitle, "Salutation", 20}, {CContactDlg::RowPosition, "Job Title", 30},
+                {CContactDlg::RowPhone, "Phone 1", 20},  {CContactDlg::RowPhone2, "Phone 2", 14},
+                {CContactDlg::RowCell, "Mobile", 14},    {CContactDlg::RowFax, "Fax", 20},
+                {CContactDlg::RowEmail, "Email", 50}};
+    CContactDlg dlg(40, 0, 210, QStringLiteral("Contact"), nullptr);
+    onDialog<CContactDlg>([&](CContactDlg &d) {
+        for (const auto &r : rows) {
+            SCOPED_TRACE(r.label);
+            d.grid().EditRow(r.row);
+            QLineEdit *editor = r.row == CContactDlg::RowTitle ? d.grid().comboEditor()->lineEdit()
+                                                               : d.grid().textEditor();
+            editor->selectAll();
+            QTest::keyClicks(editor, QString(r.size + 1, QLatin1Char('a' + char(r.row))));
+            EXPECT_EQ(editor->text(), QString(r.size, QLatin1Char('a' + char(r.row))));
+        }
+        d.grid().EndEdit();
+        // Put there whole, one past the column: refused by the label, each in turn.
+        for (const auto &r : {rows[3], rows[8]}) {
+            d.grid().SetRowText(r.row, QString(r.size + 1, QLatin1Char('z')));
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            d.SendCommand(1);
+            EXPECT_EQ(d.result(), 0);
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("%1: Please enter at most %2 characters.")
+                                                         .arg(QString::fromLatin1(r.label))
+                                                         .arg(r.size)});
+            EXPECT_EQ(d.grid().GetCurRow(), r.row);
+            EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Contacts")), 0);
+            d.grid().textEditor()->setText(QString(r.size, QLatin1Char('a' + char(r.row))));
+        }
+        return press(d, 1);
+    });
+    EXPECT_EQ(dlg.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT length(First), length(Last), length(Title), length(Postion), "
+                                    "length(Phone), length(Phone2), length(Cell), length(Fax), Email FROM Contacts")),
+              QStringLiteral("30|30|20|30|20|14|14|20|%1").arg(QString(50, QLatin1Char('a' + char(CContactDlg::RowEmail)))));
 }
 
 TEST_F(ContactsAndShiptosTest, ADeletedDefaultBuyerLeavesBuyerNoZeroAndABuyerOfAJobIsHidden)

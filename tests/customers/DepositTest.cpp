@@ -280,7 +280,8 @@ protected:
                      .arg(jobId)
                      .arg(serNo));
     }
-    void runDeposit(const QString &tendered)
+    // The reference is typed key by key, as the user types it.
+    void runDeposit(const QString &tendered, const QString &reference = QString())
     {
         CJobSet job;
         ASSERT_TRUE(job.FindById(jobId, true));
@@ -288,6 +289,10 @@ protected:
         onDialog<CJobDlg>([&](CJobDlg &w) {
             onDialog<CDeposit>([&](CDeposit &d) {
                 typeTendered(d, tendered);
+                if (!reference.isEmpty()) {
+                    d.referenceEdit()->setFocus();
+                    QTest::keyClicks(d.referenceEdit(), reference);
+                }
                 return press(d, 30213);
             });
             w.SendCommand(30415);
@@ -301,9 +306,11 @@ protected:
 
 TEST_F(JobDepositTest, DepositLowersTheOrdersBalanceInOneChange)
 {
-    runDeposit(QStringLiteral("25"));
-    EXPECT_EQ(sqlite(QStringLiteral("SELECT PayGroup, Amount, CusNo, Appliedto, PaidBy FROM Payments")),
-              QStringLiteral("1|25|100|1234|1"));
+    // A reference one letter longer than its column (30) stops at 30 as it
+    // is typed, and the deposit is saved with what was shown.
+    runDeposit(QStringLiteral("25"), QString(31, QLatin1Char('R')));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT PayGroup, Amount, CusNo, Appliedto, PaidBy, Reference FROM Payments")),
+              QStringLiteral("1|25|100|1234|1|") + QString(30, QLatin1Char('R')));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT PayApplied.JobNo, PayApplied.Amount FROM PayApplied JOIN Payments ON "
                                  "Payments.PayNo = PayApplied.PayNo")),
               QStringLiteral("1234|25"));

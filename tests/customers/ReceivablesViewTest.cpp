@@ -722,10 +722,13 @@ TEST_F(ReceivablesViewTest, APaymentKeepsWhatWasEnteredAcrossTheWindowsItOpens)
 
     // A cheque of 40.00 applied to 8301, with its date and reference; then
     // View Job, Customer Summary, Payment History and Edit Job Totals (a late
-    // fee of 5.00 on 8302): the payment stays as entered through each.
+    // fee of 5.00 on 8302): the payment stays as entered through each. The
+    // reference is typed one letter past its column (30): it stops there.
+    const QString reference = QStringLiteral("Cheque 501 drawn on First Bank");
     onDialog<CArPayment>([&](CArPayment &d) {
         d.dateEdit()->setDate(QDate(2026, 3, 20));
-        qobject_cast<QLineEdit *>(GetDlgItem(&d, 1301))->setText(QStringLiteral("Cheque 501"));
+        GetDlgItem(&d, 1301)->setFocus();
+        QTest::keyClicks(GetDlgItem(&d, 1301), reference + QLatin1Char('!'));
         d.amountEdit()->setText(QStringLiteral("40"));
         emit d.amountEdit()->editingFinished();
         d.ApplyRow(0, false);
@@ -736,7 +739,7 @@ TEST_F(ReceivablesViewTest, APaymentKeepsWhatWasEnteredAcrossTheWindowsItOpens)
             EXPECT_EQ(d.invoiceList()->topLevelItem(0)->text(7), QStringLiteral("40.00")) << after;
             EXPECT_EQ(shown(d, 1303), QStringLiteral("40.00")) << after;
             EXPECT_EQ(shown(d, 1304), QStringLiteral("0.00")) << after;
-            EXPECT_EQ(shown(d, 1301), QStringLiteral("Cheque 501")) << after;
+            EXPECT_EQ(shown(d, 1301), reference) << after;
             EXPECT_EQ(d.dateEdit()->date(), QDate(2026, 3, 20)) << after;
         };
         d.invoiceList()->setCurrentItem(d.invoiceList()->topLevelItem(0));
@@ -771,7 +774,7 @@ TEST_F(ReceivablesViewTest, APaymentKeepsWhatWasEnteredAcrossTheWindowsItOpens)
     view->SelectTreeCode(301);
     view->OpenPayment(100);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, Reference, '[' || Appliedto || ']' FROM Payments")),
-              QStringLiteral("40|Cheque 501|[8301 ]"));
+              QStringLiteral("40|%1|[8301 ]").arg(reference));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo, Amount FROM PayApplied")), QStringLiteral("8301|40"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Balance FROM Jobs WHERE JobNo IN (8301, 8302) ORDER BY JobNo")),
               QStringLiteral("40\n65"));

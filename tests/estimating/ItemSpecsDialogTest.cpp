@@ -573,6 +573,32 @@ TEST_F(ItemSpecsDialog, SheetsPerSetFollowsIntoTheOnlyPaperAndTheWindowResizes)
         return press(d, 2);
     });
     dlg.DoModal();
+
+    // Originals are counted: "-5" and "-1" typed are refused naming the row,
+    // the count shown before stays, and the saved item and its paper keep it.
+    const QString before = sqliteValue(QStringLiteral("SELECT Sheets FROM Items WHERE ItemID = %1").arg(m_paper));
+    CItemSet again = headerRow();
+    CItemSpecs typed(&again, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        const QString label = d.itemGrid().rowLabel(2);
+        const int shown = d.itemGrid().GetRowValue(2);
+        for (const char *count : {"-5", "-1"}) {
+            prompts().clear();
+            prompts().answer(IDOK);
+            d.itemGrid().EditRow(2);
+            d.itemGrid().textEditor()->setText(QString::fromLatin1(count));
+            d.itemGrid().EndEdit();
+            EXPECT_EQ(prompts().texts(), QStringList{label + QStringLiteral(": Please enter a number of 0 or more.")})
+                << count;
+            EXPECT_EQ(d.itemGrid().GetRowValue(2), shown) << count;
+        }
+        d.noteEdit()->setPlainText(QStringLiteral("Originals as before"));
+        return press(d, kSaveClose);
+    });
+    EXPECT_EQ(typed.DoModal(), IDOK);
+    EXPECT_EQ(sqliteValue(QStringLiteral("SELECT Sheets FROM Items WHERE ItemID = %1").arg(m_paper)), before);
+    EXPECT_EQ(sqliteValue(QStringLiteral("SELECT Sheets, Note FROM Items WHERE ItemID = %1").arg(m_header)),
+              QStringLiteral("%1|Originals as before").arg(before));
 }
 
 } // namespace

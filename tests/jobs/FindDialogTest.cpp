@@ -318,9 +318,28 @@ TEST_F(FindDialogTest, DialogPresetsAndForms)
             dlg.OnValueChanged();
             EXPECT_EQ(dlg.value1Edit()->text(), QStringLiteral("12"));
             EXPECT_EQ(dlg.windowTitle(), QStringLiteral("(Jobs.JobNo = 12)"));
+            // A text with no number at all stays as typed and gives no
+            // condition; Find Now and Add to Filter refuse it naming the
+            // field, the dialog staying open, never a search without it.
+            for (const char *typed : {"abc", "-", "$"}) {
+                SCOPED_TRACE(typed);
+                dlg.value1Edit()->setText(QString::fromLatin1(typed));
+                dlg.OnValueChanged();
+                EXPECT_EQ(dlg.value1Edit()->text(), QString::fromLatin1(typed));
+                EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Find"));
+                for (int command : {1, 30404}) {
+                    prompts().clear();
+                    prompts().answer(platform::IDOK);
+                    dlg.SendCommand(command);
+                    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Job Number: Please enter a number.")});
+                    EXPECT_EQ(dlg.result(), 0);
+                    EXPECT_TRUE(dlg.m_strFilter.isEmpty());
+                }
+            }
             return 2;
         });
-        CFindDlg::Run(request, nullptr);
+        EXPECT_EQ(CFindDlg::Run(request, nullptr), 2);
+        EXPECT_TRUE(request.filter.isEmpty());
     }
     // The schedule's "Orders" with its item list: the item rows and their label.
     {

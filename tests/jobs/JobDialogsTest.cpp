@@ -5,6 +5,7 @@
 #include "controls/DlgItem.h"
 #include "data/CJobSet.h"
 #include "app/base/MoneyText.h"
+#include "data/DialogFieldExchange.h"
 #include "jobs/CJobBalance.h"
 #include "jobs/CJobDlg.h"
 #include "jobs/CJobWhen.h"
@@ -706,6 +707,36 @@ TEST_F(JobDialogs, ADateTypedIntoAnEmptyDateIsKept)
     ASSERT_EQ(when.DoModal(), 1);
     EXPECT_EQ(job.m_DateDue.date(), QDate(2024, 6, 20));
     EXPECT_TRUE(job.m_DateProof.isNull());
+
+    // "25" in an empty Reorder or Proof Due date is refused naming the field;
+    // the field shows no date again and OK stores none, never today's date.
+    for (const auto &[id, name] : {std::pair{2405u, "Reorder"}, std::pair{2402u, "Proof Due"}}) {
+        SCOPED_TRACE(name);
+        CJobWhen again(&job, nullptr);
+        prompts().clear();
+        onDialog<CJobWhen>([&](CJobWhen &d) {
+            d.show();
+            auto *picker = qobject_cast<QDateEdit *>(GetDlgItem(&d, id));
+            EXPECT_TRUE(PickerShowsNoDate(picker));
+            prompts().answer(platform::IDOK);
+            typing::enter(picker, typing::Entry::Tab);
+            typing::typeAndLeave(picker, QStringLiteral("25"));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("%1: 25 is no date. Please enter a date as month/day/year.")
+                                      .arg(QString::fromLatin1(name))});
+            EXPECT_TRUE(PickerShowsNoDate(picker));
+            d.SendCommand(1);
+            return d.result();
+        });
+        ASSERT_EQ(again.DoModal(), 1);
+        ASSERT_TRUE(job.SafeUpdate());
+        CJobSet saved;
+        ASSERT_TRUE(saved.FindById(job.m_JobID, false));
+        EXPECT_TRUE(saved.m_DateReorder.isNull());
+        EXPECT_TRUE(saved.m_DateProof.isNull());
+        EXPECT_EQ(saved.m_DateDue.date(), QDate(2024, 6, 20));
+        ASSERT_TRUE(job.SafeEdit());
+    }
 }
 
 // The proof time field holds 5 characters, the due time 10. A time typed the
@@ -756,8 +787,7 @@ TEST_F(JobDialogs, ATypedTimeFitsItsFieldAndARefusalKeepsTheOtherFields)
         prompts().answer(platform::IDOK);
         d.SendCommand(1);
         EXPECT_EQ(d.result(), 0);
-        EXPECT_EQ(prompts().lastText(), QStringLiteral("The 'ProofTime' field is too long.\n\nIt has 11 characters: "
-                                                       "after lunch\nLimit is 5 characters."));
+        EXPECT_EQ(prompts().lastText(), QStringLiteral("Proof Due time: Please enter at most 5 characters."));
         EXPECT_EQ(qobject_cast<QDateEdit *>(GetDlgItem(&d, 2402))->date(), QDate(2024, 6, 19));
         EXPECT_EQ(d.combo(1206)->currentText(), QStringLiteral("after lunch"));
         d.combo(1206)->setCurrentText(QStringLiteral("1:00 PM"));

@@ -475,6 +475,29 @@ TEST_F(JobWindow, NotesAndDatesAreEditedAndSavedFromThePanels)
 {
     const qint32 id = order();
     run(id, [&](CJobDlg &d) {
+        // The note is kept in a column of 255 characters, a line break as
+        // two: a note put there longer is refused at Save & Close naming the
+        // note, the window staying with it; typed, it stops at 255.
+        onDialog<CNoteDlg>([&](CNoteDlg &n) {
+            n.edit()->setPlainText(QString(256, QLatin1Char('x')));
+            prompts().answer(platform::IDOK);
+            n.SendCommand(1);
+            EXPECT_EQ(n.result(), 0);
+            EXPECT_EQ(prompts().lastText(),
+                      QStringLiteral("Job Note for Work Order/Estimate Detail: Please enter at most 255 characters."));
+            EXPECT_EQ(n.edit()->toPlainText(), QString(256, QLatin1Char('x')));
+            n.edit()->clear();
+            n.edit()->setFocus();
+            QTest::keyClicks(n.edit(), QString(253, QLatin1Char('x')));
+            QTest::keyClick(n.edit(), Qt::Key_Return);
+            QTest::keyClicks(n.edit(), QStringLiteral("yz"));
+            EXPECT_EQ(n.edit()->toPlainText(), QString(253, QLatin1Char('x')) + QLatin1Char('\n'));
+            n.SendCommand(1);
+            return n.result();
+        });
+        press(d, 30263);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT WOrderNote FROM Jobs WHERE JobID = %1").arg(id)).toString(),
+                  QString(253, QLatin1Char('x')) + QStringLiteral("\r\n"));
         onDialog<CNoteDlg>([&](CNoteDlg &n) {
             EXPECT_EQ(n.m_strStripText, QStringLiteral("Job Note for Work Order/Estimate Detail"));
             n.edit()->setPlainText(QStringLiteral("Trim to 3.5 x 2"));

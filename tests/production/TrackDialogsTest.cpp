@@ -71,6 +71,12 @@ TEST(TaskEditRules, MinutesTypedOnATask)
     EXPECT_EQ(moved.finish, at(10, 0));
     EXPECT_EQ(moved.minutes, 150);
     EXPECT_EQ(CTimeSet::MinutesBetween(moved.start, moved.finish), 150);
+    // A finished task keeps its finish: 150 minutes to 09:00 start at 06:30.
+    track::TaskTimes finished{at(8, 0), at(9, 0), 60};
+    track::MoveStartForMinutes(finished, 150, at(10, 0), true);
+    EXPECT_EQ(finished.start, at(6, 30));
+    EXPECT_EQ(finished.finish, at(9, 0));
+    EXPECT_EQ(finished.minutes, 150);
 }
 
 TEST(TaskEditRules, TimesTypedOnATask)
@@ -215,11 +221,15 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         QStringLiteral("Finished time: Please enter a time of day, such as 2:30 pm or 14:30.");
     const QString startTime = QStringLiteral("Started time: Please enter a time of day, such as 2:30 pm or 14:30.");
     // More worked time than has passed since the start is asked about, never
-    // cut: No keeps the time, Yes moves the start back to hold it.
+    // cut: No keeps the time, Yes moves the start back to hold it, before the
+    // finish the finished task keeps (10:00 less 5:00 is 05:00).
     const QString thousand = QStringLiteral("Worked: 1000:00 is more than the 4:00 from the start, 06/12/2024 08:00, "
-                                            "to now.\n\nMove the start back to 05/01/2024 20:00?");
+                                            "to now.\n\nMove the start back to 05/01/2024 18:00?");
     const QString five = QStringLiteral("Worked: 5:00 is more than the 4:00 from the start, 06/12/2024 08:00, to "
-                                        "now.\n\nMove the start back to 06/12/2024 07:00?");
+                                        "now.\n\nMove the start back to 06/12/2024 05:00?");
+    // A finish before the start is refused, never made the start.
+    const QString beforeStart =
+        QStringLiteral("Finished time: Please enter a finish not before the start, 06/12/2024 08:00.");
     enum Field { Worked, Material, StartTime, FinishTime };
     const char *names[] = {"worked ", "material ", "start time ", "finish time "};
     struct Case
@@ -231,14 +241,16 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         const QString *refusal;
         int answer = IDOK;
         DateTime start = DateTime(2024, 6, 12, 8, 0, 0);
+        DateTime finish = DateTime(2024, 6, 12, 10, 0, 0);
     };
     const Case cases[] = {
         {Worked, "1:30", "1:30", 90, nullptr},
-        {Worked, "3", "3:00", 180, nullptr},
-        {Worked, "4:00", "4:00", 240, nullptr},
+        // More than start to finish moves the finish (to now at the most).
+        {Worked, "3", "3:00", 180, nullptr, IDOK, DateTime(2024, 6, 12, 8, 0, 0), DateTime(2024, 6, 12, 11, 0, 0)},
+        {Worked, "4:00", "4:00", 240, nullptr, IDOK, DateTime(2024, 6, 12, 8, 0, 0), DateTime(2024, 6, 12, 12, 0, 0)},
         {Worked, "1,000", "2:00", 120, &thousand, platform::IDNO},
         {Worked, "5:00", "2:00", 120, &five, platform::IDNO},
-        {Worked, "5:00", "5:00", 300, &five, platform::IDYES, DateTime(2024, 6, 12, 7, 0, 0)},
+        {Worked, "5:00", "5:00", 300, &five, platform::IDYES, DateTime(2024, 6, 12, 5, 0, 0)},
         {Worked, "abc", "2:00", 120, &worked},
         {Worked, "1:5", "2:00", 120, &worked},
         {Worked, "1:75", "2:00", 120, &worked},
@@ -250,8 +262,13 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
         // The times are typed as texts, every key shown, and read whole when
         // left: a time of day is kept (the worked time fits the finish moved
         // to 9:30), anything else refused with the time shown before back.
-        {FinishTime, "9:30", "09:30", 90, nullptr},
-        {FinishTime, "9:30 am", "09:30", 90, nullptr},
+        {FinishTime, "9:30", "09:30", 90, nullptr, IDOK, DateTime(2024, 6, 12, 8, 0, 0), DateTime(2024, 6, 12, 9, 30, 0)},
+        {FinishTime, "9:30 am", "09:30", 90, nullptr, IDOK, DateTime(2024, 6, 12, 8, 0, 0),
+         DateTime(2024, 6, 12, 9, 30, 0)},
+        // At the start it is kept (no time worked); a minute before, refused.
+        {FinishTime, "8:00", "08:00", 0, nullptr, IDOK, DateTime(2024, 6, 12, 8, 0, 0), DateTime(2024, 6, 12, 8, 0, 0)},
+        {FinishTime, "7:59", "10:00", 120, &beforeStart},
+        {FinishTime, "7 am", "10:00", 120, &beforeStart},
         {FinishTime, "25:00", "10:00", 120, &finishTime},
         {FinishTime, "9:75", "10:00", 120, &finishTime},
         {FinishTime, "abc", "10:00", 120, &finishTime},
@@ -277,6 +294,7 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
             EXPECT_EQ(typing::lineOf(field)->text(), QString::fromLatin1(c.shown));
             EXPECT_EQ(d.times().minutes, c.minutes);
             EXPECT_EQ(d.times().start, c.start);
+            EXPECT_EQ(d.times().finish, c.finish);
             EXPECT_EQ(prompts().texts(), c.refusal ? QStringList{*c.refusal} : QStringList());
             return int(IDCANCEL);
         });
@@ -285,6 +303,38 @@ TEST_F(TrackTest, WorkedTimeAndMaterialTypedAreReadWholeOrRefused)
     }
     // Nothing reached the file.
     EXPECT_EQ(sqliteRows(QStringLiteral("SELECT Minutes, Material FROM Times")), QStringLiteral("120|300"));
+
+    // Saved: Yes to 5:00 keeps the finish at 10:00 and starts at 05:00;
+    // then a finish typed before that start is refused and saves nothing.
+    for (const char *finishTyped : {"", "4:00"}) {
+        SCOPED_TRACE(finishTyped);
+        CTimeSet record;
+        ASSERT_TRUE(record.FindByTimeID(task, true));
+        prompts().clear();
+        onDialog<CTaskDlg>([&](CTaskDlg &d) {
+            d.OnEdit();
+            QLineEdit *field = *finishTyped ? d.timeEdit(true) : d.minutesEdit();
+            prompts().answer(*finishTyped ? IDOK : platform::IDYES);
+            typing::enter(field, typing::Entry::SelectAll);
+            typing::typeKeys(field, QString::fromLatin1(*finishTyped ? finishTyped : "5:00"));
+            typing::leave(field);
+            d.OnSave();
+            return d.result();
+        });
+        CTaskDlg dialog(&record, QString(), nullptr);
+        const int result = dialog.DoModal();
+        if (!*finishTyped)
+            EXPECT_EQ(result, 30121);
+        else
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral(
+                          "Finished time: Please enter a finish not before the start, 06/12/2024 05:00.")});
+        CTimeSet saved;
+        ASSERT_TRUE(saved.FindByTimeID(task, false));
+        EXPECT_EQ(saved.m_Start, DateTime(2024, 6, 12, 5, 0, 0));
+        EXPECT_EQ(saved.m_Finish, DateTime(2024, 6, 12, 10, 0, 0));
+        EXPECT_EQ(saved.m_Minutes, 300);
+    }
 }
 
 TEST_F(TrackTest, OrderServicesPickerReturnsEveryMarkedService)

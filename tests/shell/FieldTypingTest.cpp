@@ -22,7 +22,9 @@ using typing::Entry;
 namespace {
 
 // A date typed over the date a field shows: the date kept, or none when it
-// is refused (the field keeps the date it showed).
+// is refused (the field keeps the date it showed). A row shown no date is
+// typed into a field that can be empty, emptied first: a refusal leaves it
+// empty.
 struct DateRow
 {
     QDate shown;
@@ -41,6 +43,9 @@ const DateRow kDateRows[] = {
     {QDate(2025, 3, 1), "2/29/2024", Entry::SelectAll, 0, QDate(2024, 2, 29)},
     {QDate(2025, 3, 1), "13/13/2025", Entry::Tab, 0, QDate()},
     {QDate(2025, 3, 1), "2/29/2025", Entry::Click, 0, QDate()},
+    {QDate(), "25", Entry::Tab, 0, QDate()},
+    {QDate(), "25", Entry::Click, 1, QDate()},
+    {QDate(), "13/13/2025", Entry::SelectAll, 0, QDate()},
 };
 
 // A text typed into an emptied field of a kind: the text the field shows
@@ -280,13 +285,18 @@ protected:
         const QDate before = field->date();
         const bool empty = PickerShowsNoDate(field);
         for (const DateRow &row : kDateRows) {
-            if (row.shown < field->minimumDate() || row.shown > field->maximumDate())
+            const bool fromEmpty = !row.shown.isValid();
+            if (fromEmpty ? field->specialValueText().isEmpty()
+                          : row.shown < field->minimumDate() || row.shown > field->maximumDate())
                 continue;
             platform::TestResponder answers;
             cancelEverything(answers);
             QString fault;
             try {
-                field->setDate(row.shown);
+                if (fromEmpty)
+                    SetPickerNoDate(field);
+                else
+                    field->setDate(row.shown);
                 typing::enter(field, row.way, row.section);
                 typing::typeAndLeave(field, QString::fromLatin1(row.typed));
                 if (row.kept.isValid()) {
@@ -296,7 +306,7 @@ protected:
                                          answers.texts().join(QStringLiteral(" | ")));
                 } else {
                     QString why;
-                    if (field->date() != row.shown)
+                    if (fromEmpty ? !PickerShowsNoDate(field) : field->date() != row.shown)
                         fault = QStringLiteral("kept %1").arg(field->date().toString(QStringLiteral("MM/dd/yyyy")));
                     else if (!refusedNaming(answers, QStringLiteral("is no date"), why))
                         fault = why;
@@ -308,7 +318,9 @@ protected:
                 faults << QStringLiteral("%1: %2 typed \"%3\" over %4: %5")
                               .arg(where, QString::fromLatin1(typing::entryName(row.way)),
                                    QString::fromLatin1(row.typed),
-                                   row.shown.toString(QStringLiteral("MM/dd/yyyy")), fault);
+                                   fromEmpty ? QStringLiteral("no date")
+                                             : row.shown.toString(QStringLiteral("MM/dd/yyyy")),
+                                   fault);
         }
         quietly([&] {
             if (empty)

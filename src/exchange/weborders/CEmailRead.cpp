@@ -799,6 +799,7 @@ void CEmailRead::OnEditJobDates()
 void CEmailRead::OnJobNote()
 {
     CNoteDlg note(QStringLiteral("Note"), QString(), m_wndNotePanel.GetItemTip(kJobNote), CNoteDlg::EditNote, this);
+    note.HoldNoteTo(QStringLiteral("Jobs"), QStringLiteral("WOrderNote"));
     if (note.DoModal() != 1)
         return;
     m_order.m_jobSet.m_WOrderNote = note.m_strNote;

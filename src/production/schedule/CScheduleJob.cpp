@@ -694,6 +694,7 @@ void CScheduleJob::OnOrderNote(unsigned id)
     QString &field = memo ? m_pJob->m_InvoiceNote : m_pJob->m_WOrderNote;
     CNoteDlg dialog(memo ? QStringLiteral("Invoice Memo") : QStringLiteral("Order Note"), QString(), field,
                     m_nPreviewOnly ? CNoteDlg::ShowText : CNoteDlg::EditNote, this);
+    dialog.HoldNoteTo(*m_pJob, memo ? QStringLiteral("InvoiceNote") : QStringLiteral("WOrderNote"));
     if (dialog.DoModal() != IDOK_RESULT || !IsEditable(true))
         return;
     if (dialog.m_strNote == field || !m_pJob->SafeEdit())

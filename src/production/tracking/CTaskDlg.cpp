@@ -265,6 +265,17 @@ void CTaskDlg::OnTimeChanged(bool finish)
     if (!date.isValid())
         return;
     const DateTime value(date.year(), date.month(), date.day(), minutes / 60, minutes % 60, 0);
+    if (finish && m_times.start.isValid() && value < m_times.start) {
+        // A finish before the start is refused naming the field it was typed
+        // in; the times shown before are back.
+        QWidget *field = shown.isValid() && date != shown.date() ? static_cast<QWidget *>(m_finishDate) : timeField;
+        UpdateDisplay();
+        m_bUpdating = true; // the message takes the focus: that is no leaving
+        RefuseTyped(field, QStringLiteral("Please enter a finish not before the start, %1.")
+                               .arg(m_times.start.format(QStringLiteral("%m/%d/%Y %H:%M"))));
+        m_bUpdating = false;
+        return;
+    }
     track::ApplyTimeChange(m_times, finish, value, CTimeSet::GetNowToMinute());
     UpdateDisplay();
     MarkChanged();
@@ -287,9 +298,10 @@ void CTaskDlg::OnMinutesChanged()
     const DateTime now = CTimeSet::GetNowToMinute();
     if (typed != m_times.minutes && typed > track::MinutesSinceStart(m_times, now)) {
         // More than has passed since the start: never cut to fit. The start
-        // moves back to hold it when the user says so; else the field shows
-        // the minutes kept.
-        const DateTime start = now.addDays(-double(typed) / 1440.0);
+        // moves back to hold it when the user says so (a finished task keeps
+        // its finish); else the field shows the minutes kept.
+        const bool finished = m_pRecord->m_Status >= 2 && m_times.finish.isValid();
+        const DateTime start = track::StartForMinutes(m_times, typed, now, finished);
         const QString format = QStringLiteral("%m/%d/%Y %H:%M");
         const QString question =
             QStringLiteral("%1 is more than the %2 from the start, %3, to now.\n\nMove the start back to %4?")
@@ -300,7 +312,7 @@ void CTaskDlg::OnMinutesChanged()
                                                         platform::MB_YESNO | platform::MB_ICONQUESTION);
         m_bUpdating = false;
         if (answer == platform::IDYES) {
-            track::MoveStartForMinutes(m_times, typed, now);
+            track::MoveStartForMinutes(m_times, typed, now, finished);
             MarkChanged();
         }
         UpdateDisplay();

@@ -182,6 +182,7 @@ void CTaskJobDlg::OnWorkOrderNote()
     if (m_nJobID == 0 || !job.FindByField(QStringLiteral("JobID"), m_nJobID) || job.IsEOF())
         return;
     CNoteDlg editor(QStringLiteral("Note"), QStringLiteral("Work Order Note"), job.m_WOrderNote, CNoteDlg::EditNote, this);
+    editor.HoldNoteTo(job, QStringLiteral("WOrderNote"));
     if (editor.DoModal() != platform::IDOK || editor.m_strNote == job.m_WOrderNote)
         return;
     if (job.SafeEdit()) {

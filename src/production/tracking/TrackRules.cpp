@@ -214,7 +214,8 @@ namespace {
 
 DateTime plusMinutes(const DateTime &moment, qint32 minutes)
 {
-    return moment.addDays(double(minutes) / 1440.0);
+    // By whole seconds, so that the moment is the one written as a time of day.
+    return DateTime::fromDateTime(moment.toDateTime().addSecs(qint64(minutes) * 60));
 }
 
 } // namespace
@@ -256,10 +257,16 @@ bool ApplyMinutesChange(TaskTimes &times, qint32 typed, const DateTime &now)
     return true;
 }
 
-void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now)
+DateTime StartForMinutes(const TaskTimes &times, qint32 typed, const DateTime &now, bool finished)
 {
-    times.finish = now;
-    times.start = plusMinutes(now, -typed);
+    return plusMinutes(finished && times.finish.isValid() ? times.finish : now, -typed);
+}
+
+void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now, bool finished)
+{
+    times.start = StartForMinutes(times, typed, now, finished);
+    if (!finished || !times.finish.isValid())
+        times.finish = now;
     times.minutes = typed;
 }
 

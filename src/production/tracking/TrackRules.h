@@ -116,8 +116,11 @@ qint32 MinutesSinceStart(const TaskTimes &times, const DateTime &now);
 // move the Finish to Start + minutes.
 bool ApplyMinutesChange(TaskTimes &times, qint32 typed, const DateTime &now);
 // Worked minutes more than the time since the Start, taken as typed: the
-// Finish becomes now and the Start moves back to now less the minutes.
-void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now);
+// Start moves back to the Finish less the minutes. A task `finished` keeps
+// its Finish; of any other the Finish becomes now.
+void MoveStartForMinutes(TaskTimes &times, qint32 typed, const DateTime &now, bool finished = false);
+// The Start MoveStartForMinutes gives, for the question that comes first.
+DateTime StartForMinutes(const TaskTimes &times, qint32 typed, const DateTime &now, bool finished);
 
 // The material typed on a task: thousands separators dropped ("1,250" is
 // 1250), a negative or unreadable number is 0.
