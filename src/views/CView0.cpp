@@ -746,9 +746,10 @@ void CView0::ShowHeadingChosen()
         return;
     // A branch heading names no list: the list bar names the heading chosen,
     // and no row of the list chosen before it stays under that caption. What
-    // a find listed under this very heading stays.
+    // a find listed under this very heading stays, and so do rows the view
+    // put in the list itself.
     const int heading = (int(CXTreeCtrl::GetItemData(entry)) - m_nCodeBase) / 100 * 100;
-    if (m_nLastListed != heading) {
+    if (m_nLastListed != -1 && m_nLastListed != heading) {
         m_list->ClearList();
         m_nLastListed = -1;
         m_strCaptionSql.clear();
