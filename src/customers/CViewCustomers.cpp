@@ -248,7 +248,8 @@ void CViewCustomers::OnFind()
 
 void CViewCustomers::OnAddressLabels()
 {
-    if (m_list->GetSelectedCount() == 0)
+    // The labels are of the highlighted rows of the caption's own list.
+    if (m_list->GetSelectedCount() == 0 || !ListMatchesCaption())
         return;
     const auto &labels = customerHooks().addressLabels;
     if (!labels) {

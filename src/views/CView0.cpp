@@ -633,10 +633,9 @@ bool CView0::ListShowsCaptionQuery() const
 
 bool CView0::ListMatchesCaption()
 {
-    // A list the view filled by other means than its list query (row by
-    // row) is what its caption names.
-    const bool ownQuery = !m_strCaptionSql.isEmpty() || !m_list->GetListedStatement().isEmpty();
-    if (!ownQuery || ListShowsCaptionQuery())
+    // A view that lists by its own means (never through its list query)
+    // shows what its caption names.
+    if (m_strCaptionSql.isEmpty() || ListShowsCaptionQuery())
         return true;
     // Its highlight and current row belong to rows of another query.
     m_list->clearSelection();
@@ -867,6 +866,10 @@ void CView0::FindRecord()
 std::int64_t CView0::GetSelectedItemData()
 {
     if (!m_list || m_list->GetCurrentRow() < 0 || m_list->GetItemCount() == 0)
+        return -1;
+    // A row of another list than the caption's names no record of it: the
+    // list is read again and the user chooses anew.
+    if (!ListMatchesCaption())
         return -1;
     return m_list->GetItemData(m_list->GetCurrentRow());
 }
