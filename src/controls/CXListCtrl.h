@@ -96,6 +96,8 @@ public:
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
     void ClearList(bool redraw = true);
+    // No row and no column stay, nor the query they were read from.
+    void ClearAll() { forgetFill(); }
     // A refill row by row (InsertRow, SetItemText, SetSubItemImage): the list
     // is cleared as ClearList(false) does, and the view is told of the new
     // rows once, at EndRefill, instead of at every insert and text.

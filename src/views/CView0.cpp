@@ -749,7 +749,7 @@ void CView0::ShowHeadingChosen()
     // put in the list itself.
     const int heading = (int(CXTreeCtrl::GetItemData(entry)) - m_nCodeBase) / 100 * 100;
     if (m_nLastListed != -1 && m_nLastListed != heading) {
-        m_list->ClearList();
+        m_list->ClearAll();
         m_nLastListed = -1;
         m_strCaptionSql.clear();
         m_strCaptionKey.clear();

@@ -173,6 +173,7 @@ TEST_F(ViewsTest, RefillKeepsSelectionOnlyForTheSameList)
     EXPECT_EQ(view->listCaption(), QStringLiteral("Quotes /"));
     EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Quotes /"));
     EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->list()->GetColumnCount(), 0);
     EXPECT_EQ(view->GetSelectedItemData(), -1);
     EXPECT_FALSE(view->IsCommandEnabled(30103));
     view->OnRefresh();
