@@ -217,6 +217,12 @@ TEST_F(ReceivablesViewTest, PostNowPostsExactlyTheListedOrdersAfterListsSwitched
     ASSERT_EQ(view->list()->GetItemCount(), 1);
     EXPECT_EQ(view->list()->GetItemData(0), remarked);
     EXPECT_EQ(view->list()->GetItemText(0, 1), QStringLiteral("No Ship Date"));
+
+    // Its heading lists nothing under its own caption; Post Now has no order.
+    listWhileRead(0);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Invoices Ready-to-Post /"));
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->listBar()->itemAt(view->listBar()->FindItem(30211)).state, struct_RIB_ITEM::Hidden);
 }
 
 // The jobs view keeps its own job set across commands: after a posting and
