@@ -94,12 +94,11 @@ void CViewServices::FillServiceTree()
     m_bTreeFilling = false;
 }
 
-QList<qint32> CViewServices::SelectedServices() const
+QList<qint32> CViewServices::SelectedServices()
 {
     QList<qint32> keys;
-    for (int row = 0; row < m_list->GetItemCount(); ++row)
-        if (m_list->IsItemSelected(row))
-            keys << qint32(m_list->GetItemData(row));
+    for (std::int64_t key : ListedKeys(true))
+        keys << qint32(key);
     return keys;
 }
 

@@ -30,7 +30,7 @@ public:
     void DropOnTree() override;
 
     // The numbers of the selected rows, top to bottom.
-    QList<qint32> SelectedServices() const;
+    QList<qint32> SelectedServices();
     // Fills the list manager with the departments and categories.
     void FillServiceTree();
     // True while rows were moved and the new order is not saved.

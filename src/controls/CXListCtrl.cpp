@@ -152,6 +152,7 @@ CXListCtrl::~CXListCtrl()
 void CXListCtrl::ClearList(bool redraw)
 {
     WaitCursor wait;
+    ++m_fillsBegun;
     {
         NoRedraw off(this);
         m_pending = nullptr;
@@ -182,6 +183,8 @@ void CXListCtrl::forgetFill()
     m_columns.clear();
     m_keyColumn = -1;
     m_keyFieldName.clear();
+    m_listedStatement.clear();
+    m_listedKeyHint.clear();
     viewport()->update();
 }
 
@@ -189,6 +192,9 @@ void CXListCtrl::BeginRefill()
 {
     m_model->beginRefill();
     ClearList(false);
+    // Rows made one by one are no query's.
+    m_listedStatement.clear();
+    m_listedKeyHint.clear();
 }
 
 void CXListCtrl::EndRefill()
@@ -288,11 +294,16 @@ void CXListCtrl::FillFromRecordset(CXRowSource &source, const QString &keyHint)
 void CXListCtrl::fill(CXRowSource &source, const QString &keyHint, bool readLater)
 {
     ClearList(true);
+    m_listedStatement.clear();
+    m_listedKeyHint.clear();
     if (!source.isOpen())
         return;
     WaitCursor wait;
     {
         NoRedraw off(this);
+        // The columns, the rows and their keys all come from this source.
+        m_listedStatement = source.statement().trimmed();
+        m_listedKeyHint = keyHint;
         m_selectStar = source.statement().contains(QLatin1String("SELECT * "));
         m_lastImageText.clear();
         m_hasImageText = false;
@@ -557,6 +568,9 @@ int CXListCtrl::AddColumn(const QString &heading, int width, int type, bool rese
                           std::uint8_t flag1)
 {
     if (reset) {
+        ++m_fillsBegun;
+        m_listedStatement.clear();
+        m_listedKeyHint.clear();
         m_pending = nullptr;
         m_expectedRows = 0;
         m_model->clearAll();
@@ -1681,6 +1695,8 @@ void CXListCtrl::FillFromSql(const QString &sql, const QString &keyHint, int sor
     SetSort(sortColumn, descending);
     if (m_source)
         fill(*m_source, keyHint, true);
+    else
+        forgetFill(); // no column or key of the list before stays
 }
 
 void CXListCtrl::FillFromRecordset(platform::Recordset &recordset, const QString &keyHint)
@@ -1712,6 +1728,11 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     m_source.reset();
     auto rs = std::make_unique<platform::Recordset>(db);
     platform::Recordset *set = rs.get();
+    // The window handles its events while the statement runs: a fill begun
+    // meanwhile (another list chosen, a refresh) owns the list from then on,
+    // and this one leaves it at once without touching it or its recordset.
+    unsigned mine = m_fillsBegun;
+    const auto superseded = [&] { return m_fillsBegun != mine; };
 
     // While the statement runs the program waits behind the progress
     // window, which shows once the statement takes more than a moment; the
@@ -1724,12 +1745,15 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     auto goOn = [&](const QString &text) {
         if (!progress && running.elapsed() >= kBesideQuietMs) {
             progress = CXProgress::Create();
-            progress->SetQuestionHook([set](bool asking) { set->pauseReading(asking); });
+            progress->SetQuestionHook([set, &superseded](bool asking) {
+                if (!superseded())
+                    set->pauseReading(asking);
+            });
             progress->Start(0, QStringLiteral("Running the query"), false, true);
         }
         if (progress && !progress->Step(text))
             stopped = true;
-        return !stopped;
+        return !stopped && !superseded();
     };
     auto rowsRead = [](long rows) {
         return QStringLiteral("%1 rows read").arg(FormatInt(int(std::min<long>(rows, INT_MAX)), true, false));
@@ -1739,16 +1763,22 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
         if (!rs->openBeside(sourceText, parameters,
                             [&] { return goOn(QStringLiteral("Reading the column headings")); })) {
             progress.reset();
+            if (superseded())
+                return false;
             forgetFill();
             m_fillStopped = stopped;
             return false;
         }
     } catch (const platform::DbException &e) {
         progress.reset();
+        if (superseded())
+            return false;
         forgetFill();
         CXRecordsetSource::reportOpenFailure(e, sourceText);
         return false;
     }
+    if (superseded())
+        return false;
     m_source = CXRecordsetSource::adopt(std::move(rs), statement);
     CXRowSource &source = *m_source;
     auto takeRows = [&] {
@@ -1764,12 +1794,18 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     while (source.isReading() && source.heldCount() == 0 && !failed) {
         source.waitForRows(kBesideWaitMs);
         takeRows();
-        if (source.isReading() && !goOn(rowsRead(long(source.heldCount()))))
+        if (superseded())
+            return false;
+        if (source.isReading() && !goOn(rowsRead(long(source.heldCount())))) {
+            if (superseded())
+                return false;
             source.stopReading();
+        }
     }
     m_savedQueryKeys = savedQuery;
     fill(source, keyHint, true);
     m_savedQueryKeys = false;
+    mine = m_fillsBegun;
     m_readTimer->stop();
     // The rest as it comes, shown as it is read. The list takes more of the
     // statement's rows only once it has read those it holds, so the
@@ -1783,8 +1819,11 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
             source.waitForRows(kBesideWaitMs);
         QElapsedTimer slice;
         slice.start();
-        ReadPagesWithinBound([&] { return readRecords(kNextPage); }, full,
-                             [&] { return m_records < source.heldCount() && slice.elapsed() < kBesideSliceMs; });
+        ReadPagesWithinBound([&] { return readRecords(kNextPage); }, full, [&] {
+            return !superseded() && m_records < source.heldCount() && slice.elapsed() < kBesideSliceMs;
+        });
+        if (superseded())
+            return false;
         if (!hasPending() || !source.isReading())
             break;
         if (full()) {
@@ -1793,8 +1832,11 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
             source.stopReading();
             break;
         }
-        if (!goOn(rowsRead(m_model->rowsRead())))
+        if (!goOn(rowsRead(m_model->rowsRead()))) {
+            if (superseded())
+                return false;
             source.stopReading();
+        }
     }
     // What came last, and the end of the list.
     while (readRecords(kNextPage)) {

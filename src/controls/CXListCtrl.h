@@ -102,6 +102,8 @@ public:
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
     void ClearList(bool redraw = true);
+    // No row and no column stay, nor the query they were read from.
+    void ClearAll() { forgetFill(); }
     // A refill row by row (InsertRow, SetItemText, SetSubItemImage): the list
     // is cleared as ClearList(false) does, and the view is told of the new
     // rows once, at EndRefill, instead of at every insert and text.
@@ -216,6 +218,12 @@ public:
 
     QString GetKeyFieldName() const { return m_keyFieldName; }
     int GetKeyColumn() const { return m_keyColumn; }
+    // What the list shows: the statement its columns, rows and keys were all
+    // read from, and the key hint they were read with (both empty when the
+    // list was filled some other way, or not at all). They change only as a
+    // whole fill changes the columns and the rows.
+    QString GetListedStatement() const { return m_listedStatement; }
+    QString GetListedKeyHint() const { return m_listedKeyHint; }
     int GetTimeColumnCount() const { return m_timeColumns; }
     // The list's own recordset on its present query (null before a fill).
     CXRowSource *recordset() const { return m_source.get(); }
@@ -302,6 +310,11 @@ private:
     int m_statusColumn = -1;               // rows read take their image from it
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
     bool m_fillStopped = false;            // the last fill was stopped by the user (fillBeside)
+    // Counts the fills begun: a fill that lets the window handle its events
+    // (fillBeside) ends at once, touching nothing, when another began meanwhile.
+    unsigned m_fillsBegun = 0;
+    QString m_listedStatement;
+    QString m_listedKeyHint;
     std::size_t m_mostMemory = std::size_t(256) << 20;
     // The room each column's texts take (its heading and the rows measured)
     // and which rows were measured.

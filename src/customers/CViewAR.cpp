@@ -120,27 +120,28 @@ bool CViewAR::OnCommand(int id)
     }
 }
 
-QList<qint32> CViewAR::SelectedKeys() const
+QList<qint32> CViewAR::SelectedKeys()
 {
     QList<qint32> keys;
-    for (int row = 0; row < list()->GetItemCount(); ++row)
-        if (list()->IsItemSelected(row))
-            keys << qint32(list()->GetItemData(row));
+    for (std::int64_t key : ListedKeys(true))
+        keys << qint32(key);
     return keys;
 }
 
-QList<qint32> CViewAR::AllKeys() const
+QList<qint32> CViewAR::AllKeys()
 {
     QList<qint32> keys;
-    for (int row = 0; row < list()->GetItemCount(); ++row)
-        keys << qint32(list()->GetItemData(row));
+    for (std::int64_t key : ListedKeys(false))
+        keys << qint32(key);
     return keys;
 }
 
 void CViewAR::OnListNow()
 {
-    if (!ReadTreeSelection())
+    if (!ReadTreeSelection()) {
+        ShowHeadingChosen();
         return;
+    }
     ClearFilter();
     if (itemText().endsWith(QLatin1String("...")) && !ResetFilter())
         return;
@@ -183,6 +184,10 @@ void CViewAR::FillList()
 
 void CViewAR::MarkReadyToPost(int firstRow, int rows)
 {
+    // The remark takes its own column of the ready-to-post query; rows of
+    // its every-column form have none, and their item data are no orders.
+    if (!ListShowsCaptionQuery())
+        return;
     CXListCtrl *rowList = list();
     QList<qint32> ids;
     QHash<qint32, int> rowOf;

@@ -51,8 +51,8 @@ protected:
 private:
     // Remarks on the ready-to-post rows read (from the first, so many).
     void MarkReadyToPost(int firstRow, int rows);
-    QList<qint32> SelectedKeys() const;
-    QList<qint32> AllKeys() const;
+    QList<qint32> SelectedKeys();
+    QList<qint32> AllKeys();
 
     CJobSet m_jobSet;
     bool m_remarked = false; // a row of the list shown has a remark

@@ -95,9 +95,8 @@ bool CViewCustomers::OnCommand(int id)
 QList<qint32> CViewCustomers::SelectedKeys()
 {
     QList<qint32> keys;
-    for (int row = 0; row < m_list->GetItemCount(); ++row)
-        if (m_list->IsItemSelected(row))
-            keys << qint32(m_list->GetItemData(row));
+    for (std::int64_t key : ListedKeys(true))
+        keys << qint32(key);
     return keys;
 }
 
@@ -249,7 +248,8 @@ void CViewCustomers::OnFind()
 
 void CViewCustomers::OnAddressLabels()
 {
-    if (m_list->GetSelectedCount() == 0)
+    // The labels are of the highlighted rows of the caption's own list.
+    if (m_list->GetSelectedCount() == 0 || !ListMatchesCaption())
         return;
     const auto &labels = customerHooks().addressLabels;
     if (!labels) {

@@ -406,11 +406,9 @@ void CViewJobs::OnChangeStatus()
     if (chosen <= 0)
         return;
     int changed = 0;
-    for (int row = 0; row < m_list->GetItemCount(); ++row) {
-        if (!m_list->IsItemSelected(row))
-            continue;
+    for (std::int64_t key : ListedKeys(true)) {
         CJobSet job;
-        if (!job.FindById(qint32(m_list->GetItemData(row)), true))
+        if (!job.FindById(qint32(key), true))
             continue;
         job.m_Status = quint8(chosen - 1);
         if (job.SaveRecord(0))

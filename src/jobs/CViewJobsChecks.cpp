@@ -51,8 +51,8 @@ void CViewJobs::OnFixDiscrepancies()
             QString(), platform::MB_YESNO) != platform::IDYES)
         return;
     std::vector<qint32> jobs;
-    for (int row = 0; row < m_list->GetItemCount(); ++row)
-        jobs.push_back(qint32(m_list->GetItemData(row)));
+    for (std::int64_t key : ListedKeys(false))
+        jobs.push_back(qint32(key));
     // Each job gets the money the job window computes from the same rows:
     // cost and subtotal from its services (negative lines included), then
     // discount, commission, taxes and balance.

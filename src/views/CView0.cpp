@@ -143,7 +143,10 @@ void CView0::ExportShownList()
 
 void CView0::OnEmail(const QString &kind)
 {
-    const int row = m_list ? m_list->GetCurrentRow() : -1;
+    // A row of a list other than the caption's names no record to write to:
+    // the list is read again and the user chooses anew.
+    const bool agreed = !m_list || ListMatchesCaption();
+    const int row = m_list && agreed ? m_list->GetCurrentRow() : -1;
     const qint32 key = row >= 0 ? qint32(m_list->GetItemData(row)) : 0;
     if (key < 1) {
         platform::Prompt::messageBox(QStringLiteral("To send emails, you need to select a contact, customer, or a job"));
@@ -577,9 +580,25 @@ void CView0::FillList()
         image += (image >= 0 && image <= 10) ? 24 : 12;
     m_list->SetDefaultImage(image, m_nViewId == 30003 && m_nBranch > 4);
 
-    const bool diagnostic = (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) ==
-                            (Qt::ControlModifier | Qt::ShiftModifier);
+    // The keys as they are held now, not as the last key event left them:
+    // a Ctrl+Shift released outside the program must not turn every later
+    // list into its diagnostic form.
+    const bool diagnostic =
+        !m_bPlainFill && (QGuiApplication::queryKeyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+                             == (Qt::ControlModifier | Qt::ShiftModifier);
+    m_bPlainFill = false;
     CSQL statement(m_nViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, diagnostic);
+    // What the caption names is the list's query as it is; its diagnostic
+    // form shows every column of the same rows, but commands take their
+    // keys from the query itself (ListedKeys).
+    if (diagnostic) {
+        const CSQL plain(m_nViewId, m_nBranch, m_nItem, m_strFilterSql, m_strSortText, m_nListOption, false);
+        m_strCaptionSql = plain.m_strSQL.trimmed();
+        m_strCaptionKey = plain.m_strKey;
+    } else {
+        m_strCaptionSql = statement.m_strSQL.trimmed();
+        m_strCaptionKey = statement.m_strKey;
+    }
 
     m_strLastListSql = statement.m_strSQL;
     m_list->LoadColumnWidths(GetListKey(), false);
@@ -604,6 +623,44 @@ void CView0::FillList()
         m_list->FindItemByData(keep, true);
     else
         m_list->clearSelection();
+}
+
+bool CView0::ListShowsCaptionQuery() const
+{
+    return !m_strCaptionSql.isEmpty() && m_list->GetListedStatement() == m_strCaptionSql
+           && m_list->GetListedKeyHint() == m_strCaptionKey;
+}
+
+bool CView0::ListMatchesCaption()
+{
+    // A view that lists by its own means (never through its list query)
+    // shows what its caption names.
+    if (m_strCaptionSql.isEmpty() || ListShowsCaptionQuery())
+        return true;
+    // Its highlight and current row belong to rows of another query.
+    m_list->clearSelection();
+    m_list->SelectItem(-1);
+    m_bPlainFill = true;
+    FillList();
+    m_bPlainFill = false;
+    return false;
+}
+
+QList<std::int64_t> CView0::ListedKeys(bool highlightedOnly)
+{
+    QList<std::int64_t> keys;
+    if (m_bChartShown)
+        return keys;
+    // Still another list after it was read again (the query could not be
+    // read): nothing is acted on.
+    if (!ListMatchesCaption() && !ListShowsCaptionQuery())
+        return keys;
+    // Every row, read to the end of the query.
+    m_list->FetchAll();
+    for (int row = 0; row < m_list->GetItemCount(); ++row)
+        if (!highlightedOnly || m_list->IsItemSelected(row))
+            keys << m_list->GetItemData(row);
+    return keys;
 }
 
 void CView0::ShowListedCount()
@@ -636,7 +693,10 @@ void CView0::ShowEmptyList()
 void CView0::RefreshIfChanged()
 {
     // Another window still open above the view refreshes it when it ends.
-    if (m_nListedAtWrites == 0 || !isVisible() || QApplication::activeModalWidget() || !RefillsWhenChanged())
+    // Nor while a long run works (a list being read beside the window among
+    // them): the list it fills is not taken from under it.
+    if (m_nListedAtWrites == 0 || !isVisible() || QApplication::activeModalWidget() || LongRun::IsWorking()
+        || !RefillsWhenChanged())
         return;
     platform::Database &db = SharedDatabase();
     if (!db.isOpen() || platform::databaseWriteCount(db) == m_nListedAtWrites)
@@ -670,15 +730,33 @@ void CView0::showEvent(QShowEvent *event)
 void CView0::OnRefresh()
 {
     if (!ReadTreeSelection()) {
-        // A branch heading names no list: the list bar names the heading
-        // chosen, never the list chosen before it.
-        if (m_tree->currentItem() && !m_tree->currentItem()->parent())
-            m_listBar->SetItemText(30673, m_strListCaption);
+        ShowHeadingChosen();
         return;
     }
     if (m_strItemText == QLatin1String("Other...") && !ResetFilter())
         return;
     FillList();
+}
+
+void CView0::ShowHeadingChosen()
+{
+    QTreeWidgetItem *entry = m_tree->currentItem();
+    if (!entry || entry->parent())
+        return;
+    // A branch heading names no list: the list bar names the heading chosen,
+    // and no row of the list chosen before it stays under that caption. What
+    // a find listed under this very heading stays, and so do rows the view
+    // put in the list itself.
+    const int heading = (int(CXTreeCtrl::GetItemData(entry)) - m_nCodeBase) / 100 * 100;
+    if (m_nLastListed != -1 && m_nLastListed != heading) {
+        m_list->ClearAll();
+        m_nLastListed = -1;
+        m_strCaptionSql.clear();
+        m_strCaptionKey.clear();
+        SetNoticeButton(QString(), 0);
+        ShowListedCount();
+    }
+    m_listBar->SetItemText(30673, m_strListCaption);
 }
 
 bool CView0::RunFindDialog(const QString &kind, bool showFindItems, bool allowListChoice)
@@ -788,6 +866,10 @@ void CView0::FindRecord()
 std::int64_t CView0::GetSelectedItemData()
 {
     if (!m_list || m_list->GetCurrentRow() < 0 || m_list->GetItemCount() == 0)
+        return -1;
+    // A row of another list than the caption's names no record of it: the
+    // list is read again and the user chooses anew.
+    if (!ListMatchesCaption())
         return -1;
     return m_list->GetItemData(m_list->GetCurrentRow());
 }
@@ -1639,8 +1721,11 @@ void CView0::OnBackup()
 
 void CView0::DeleteSelected(const QString &keyField, const QString &table)
 {
-    const int selected = m_list->GetSelectedCount();
-    if (selected == 0 || keyField.isEmpty())
+    if (m_list->GetSelectedCount() == 0 || keyField.isEmpty())
+        return;
+    const QList<std::int64_t> keys = ListedKeys(true);
+    const int selected = int(keys.size());
+    if (selected == 0)
         return;
     QString question = QStringLiteral("delete selected (%1) %2?").arg(selected).arg(table);
     if (keyField == QLatin1String("SerNo"))
@@ -1660,11 +1745,6 @@ void CView0::DeleteSelected(const QString &keyField, const QString &table)
         rs.open(platform::Recordset::Type::Snapshot, sql, {platform::Value(qint32(key))});
         return rs.isEOF() ? 0 : rs.value(0).toInt();
     };
-    QList<qint64> keys;
-    for (int row = 0; row < m_list->GetItemCount(); ++row)
-        if (m_list->IsItemSelected(row))
-            keys << m_list->GetItemData(row);
-
     for (qint64 key : keys) {
         try {
             if (keyField == QLatin1String("JobID")) {

@@ -105,6 +105,10 @@ public:
     // Shows no rows under the chosen list's caption: the list is emptied, the
     // notice button hidden, and the caption, count and commands say so.
     void ShowEmptyList();
+    // A branch heading was chosen in the tree (ReadTreeSelection found no
+    // list entry): the caption names the heading, and the list shows no row
+    // of another list under it.
+    void ShowHeadingChosen();
     // The one way a list follows the data: when rows were written since the
     // shown list was read (a record window saved, a posting or compaction
     // ran), the list is read again, its selected row kept. Runs when the view
@@ -120,6 +124,19 @@ public:
     QString GetListKey() const;
     void ClearFilter();
     std::int64_t GetSelectedItemData();
+    // The keys of the rows a command acts on ("all listed", or the
+    // highlighted rows only), always from the key column of the query the
+    // caption names, every row read. A list that shows anything else (its
+    // statement with every column, a list read before the caption changed)
+    // is first read again from that query, so the rows, the count and the
+    // selection the user sees are the ones acted on; its highlight is then
+    // gone.
+    QList<std::int64_t> ListedKeys(bool highlightedOnly);
+    // Whether the list shows the rows and keys of the query the caption names.
+    bool ListShowsCaptionQuery() const;
+    // True when the list shows what its caption names; otherwise it is read
+    // again from the caption's query, with no row highlighted, and false.
+    bool ListMatchesCaption();
     void UpdateRibbonStates();
     void SetNoticeButton(const QString &text, std::uint8_t colour);
     void ShowListManager(bool show);
@@ -329,6 +346,11 @@ protected:
     QString m_strFilterSql;
     QString m_strSortText;
     QString m_strLastListSql; // the statement the list was last filled from
+    // The query the caption names, and its key hint: the list's statement
+    // without the columns a diagnostic fill adds.
+    QString m_strCaptionSql;
+    QString m_strCaptionKey;
+    bool m_bPlainFill = false; // the next fill is the caption's query as it is
     int m_nListOption = 0;
     int m_nDateRangeCode = 0;
     QString m_strDateRangeCaption;

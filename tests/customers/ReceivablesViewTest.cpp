@@ -4,6 +4,7 @@
 #include "controls/CXListModel.h"
 #include "controls/CXRibbon.h"
 #include "controls/struct_RIB_ITEM.h"
+#include "customers/CShiptoList.h"
 #include "customers/CViewAR.h"
 #include "customers/CustomerHooks.h"
 #include "data/Compaction.h"
@@ -19,6 +20,8 @@
 #include "views/CDlgGrid.h"
 #include "views/CDlgList.h"
 #include "views/CDlgOptions.h"
+
+#include <QtTest/QTest>
 
 #include <functional>
 
@@ -137,6 +140,89 @@ TEST_F(ReceivablesViewTest, PostingFromTheViewAndDeleteOnlyInCharged)
     view->SelectTreeCode(601);
     view->OnListNow();
     EXPECT_FALSE(view->IsCommandEnabled(30113));
+}
+
+// "All listed" is what the caption's query lists, whatever the list went
+// through: lists switched while each was still read behind its first
+// screen, a customer's ship-tos opened between, and the ready-to-post list
+// shown at last in its every-column form (Ctrl+Shift held as it filled,
+// which puts the ship-to's columns first). Post Now posts exactly the
+// listed orders (but the one without a ship date, which is never posted),
+// and the rows keep no remark in a ship-to column.
+TEST_F(ReceivablesViewTest, PostNowPostsExactlyTheListedOrdersAfterListsSwitchedWhileRead)
+{
+    exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, Attention, Type) VALUES (70, 100, 'Dock 7', "
+                        "'Receiving', 0)"));
+    // Invoices of before: an order's key is no row number.
+    for (int n = 0; n < 30; ++n)
+        addJob(3, 3000 + n, 0, QStringLiteral("#2/1/2026#"), QStringLiteral("10"), QStringLiteral("0"), false);
+    addReadyOrders(5000, 400);
+    exec(QStringLiteral("UPDATE Jobs SET ShiptoNo = 70 WHERE JobNo >= 5000"));
+    const qint32 remarked = addJob(0, 5400, 3, QStringLiteral("Null"), QStringLiteral("20"), QStringLiteral("20"));
+    const qint32 notReady = addJob(0, 5401, 1, QStringLiteral("#4/1/2026#"), QStringLiteral("30"), QStringLiteral("30"));
+    const qint32 invoice = addJob(3, 4000, 3, QStringLiteral("#3/1/2026#"), QStringLiteral("40"), QStringLiteral("40"));
+    const QString ready = QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 0 AND Status = 3");
+    ASSERT_EQ(cliCount(ready), 401);
+
+    auto listWhileRead = [&](int code) {
+        view->tree()->setCurrentItem(view->tree()->FindItemByData(quint32(code)));
+        view->OnListNow();
+    };
+    listWhileRead(1);
+    ASSERT_EQ(view->list()->GetItemCount(), 401);
+    EXPECT_LT(view->list()->listModel()->rowsRead(), 401);
+    listWhileRead(102);
+    onDialog<QDialog>([](QDialog &) { return 2; });
+    {
+        CShiptoList shiptos(100, 70, view->colourHue(), QStringLiteral("Ship To"), view.get());
+        shiptos.DoModal();
+    }
+    listWhileRead(1);
+    listWhileRead(301);
+    // Ctrl and Shift held as the list fills.
+    QTest::keyPress(view->windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyPress(view->windowHandle(), Qt::Key_Shift, Qt::ControlModifier | Qt::ShiftModifier);
+    listWhileRead(1);
+    QTest::keyRelease(view->windowHandle(), Qt::Key_Shift, Qt::ControlModifier);
+    QTest::keyRelease(view->windowHandle(), Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Invoices Ready-to-Post / List (401 listed)"));
+    EXPECT_NE(view->list()->GetColumnText(1), QStringLiteral("Remark"));
+    for (int row = 0; row < view->list()->GetItemCount(); ++row)
+        ASSERT_NE(view->list()->GetItemText(row, 1), QStringLiteral("No Ship Date")) << row;
+    view->list()->SelectItem(3);
+
+    QStringList choices;
+    onDialog<CDlgOptions>([&](CDlgOptions &d) {
+        choices << d.GetEntryText(1) << d.GetEntryText(2);
+        return press(d, 1); // "All listed orders" is preselected
+    });
+    prompts().answer(platform::IDYES); // Do you want to start posting?
+    prompts().answer(platform::IDYES); // Are you sure?
+    prompts().answer(platform::IDOK);  // Successfully posted
+    prompts().answer(platform::IDOK);  // printing not available
+    view->RunCommand(30211);
+    // The list the orders were taken from is the caption's own.
+    EXPECT_EQ(choices, QStringList({QStringLiteral("All listed orders: 401"),
+                                    QStringLiteral("Highlighted orders only: 0")}));
+    EXPECT_TRUE(prompts().texts().contains(QStringLiteral("Successfully posted:\n\n\t400 Orders\n\t0 QuickSales\n\n"
+                                                          "Next, you will print reports about the posting.")))
+        << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(cliCount(ready), 1);
+    EXPECT_EQ(cliCount(QStringLiteral("SELECT Count(*) FROM Jobs WHERE JobType = 3 AND JobNo >= 5000 AND JobNo < 5400")),
+              400);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType FROM Jobs WHERE JobID = %1").arg(remarked)), QStringLiteral("0"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobType || ' ' || Status FROM Jobs WHERE JobID = %1").arg(notReady)),
+              QStringLiteral("0 1"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT PostingNo FROM Jobs WHERE JobID = %1").arg(invoice)), QStringLiteral("0"));
+    ASSERT_EQ(view->list()->GetItemCount(), 1);
+    EXPECT_EQ(view->list()->GetItemData(0), remarked);
+    EXPECT_EQ(view->list()->GetItemText(0, 1), QStringLiteral("No Ship Date"));
+
+    // Its heading lists nothing under its own caption; Post Now has no order.
+    listWhileRead(0);
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Invoices Ready-to-Post /"));
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->listBar()->itemAt(view->listBar()->FindItem(30211)).state, struct_RIB_ITEM::Hidden);
 }
 
 // The jobs view keeps its own job set across commands: after a posting and

@@ -202,7 +202,7 @@ TEST_F(XvfbDay, ADayOnAFreshSampleShopWithoutARestart)
     // 4. The quote-to-order road of the jobs view: a job selected in the
     // list, the view's "Copy" button asks what to paste it as.
     ASSERT_TRUE(showView(30001));
-    ASSERT_TRUE(clickSpot(QStringLiteral("tree"), QStringLiteral("Orders")));
+    ASSERT_TRUE(listEntry(QStringLiteral("Orders"), QStringLiteral("All")));
     const std::optional<QPoint> caption = spot(QStringLiteral("item"), QStringLiteral("30673"));
     ASSERT_TRUE(caption.has_value());
     click(*caption + QPoint(0, 42)); // the list's first row, under the caption and the header
@@ -522,7 +522,7 @@ protected:
             return QString();
         const QString jobId = sqlite(QStringLiteral("SELECT Min(JobID) FROM Jobs WHERE JobType = 0 AND Status = 0"));
         if (jobId.isEmpty() || sqlite(due(jobId)) != QLatin1String("2026-12-09") || !showView(30001)
-            || !clickSpot(QStringLiteral("tree"), QStringLiteral("Orders"))
+            || !listEntry(QStringLiteral("Orders"), QStringLiteral("All"))
             || !waitFor([&] { return !rows().isEmpty(); }) || !clickRowOf(jobId.toLongLong()))
             return QString();
         pressKey(QStringLiteral("F6"));

@@ -159,10 +159,25 @@ TEST_F(ViewsTest, RefillKeepsSelectionOnlyForTheSameList)
     EXPECT_FALSE(view->ReadTreeSelection());
     EXPECT_EQ(view->item(), 0);
     EXPECT_EQ(view->listCaption(), QStringLiteral("Orders /"));
-    // The list bar names the heading chosen, not the list before it.
+    // The list bar names the heading chosen, not the list before it, and no
+    // row of that list stays under it.
     EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Orders /"));
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
     view->SelectTreeCode(1);
     EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("All Orders (%1 listed)").arg(count));
+
+    // The heading of another branch, chosen after All Orders: none of the
+    // orders is shown (or taken) as a quote.
+    view->LoadTreeBranches(IDS_JOB_LISTS_ORDERS + 1, IDS_JOB_LISTS_ORDERS + 1, 1, 1);
+    view->tree()->setCurrentItem(view->tree()->FindItemByData(100));
+    EXPECT_EQ(view->listCaption(), QStringLiteral("Quotes /"));
+    EXPECT_EQ(view->listBar()->GetItemText(30673), QStringLiteral("Quotes /"));
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
+    EXPECT_EQ(view->list()->GetColumnCount(), 0);
+    EXPECT_EQ(view->GetSelectedItemData(), -1);
+    EXPECT_FALSE(view->IsCommandEnabled(30103));
+    view->OnRefresh();
+    EXPECT_EQ(view->list()->GetItemCount(), 0);
 }
 
 TEST_F(ViewsTest, OneHeaderClickSortsTheListOnce)
