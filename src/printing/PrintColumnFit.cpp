@@ -253,25 +253,77 @@ bool PrintColumnFit::IsNumberText(const QString &text)
 
 int PrintColumnFit::WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure)
 {
-    // The longest texts by their letters; a few letters shorter may still be
-    // wider in a proportional font. Every different one of them is measured:
-    // a column of many dates of ten letters may hold one day name of nine
-    // that is wider than all of them.
-    // Found in one pass over them: a list of millions of rows is not sorted
-    // for it.
-    constexpr int kSlack = 3;
-    qsizetype longest = 0;
-    for (const QString &text : texts)
-        longest = std::max(longest, text.size());
-    if (longest == 0)
+    // A text is told first by the widths of its letters, each letter measured
+    // once: a whole text measures the same but for the kerning of its pairs,
+    // a little. Only the texts so told to be near the widest are measured
+    // whole, each different one once and the widest-told first, at most
+    // kMeasured of them: a list of millions of different texts is not
+    // measured text by text. The widest is never less than the widest told.
+    // Letters that join or combine (marks, scripts written right to left,
+    // those beyond) are not told by their letters: such a text is measured.
+    constexpr int kMeasured = 256;
+    constexpr char16_t kPlainBelow = 0x0300;
+    if (texts.empty())
         return 0;
-    QSet<QString> near;
-    for (QString &text : texts)
-        if (text.size() + kSlack >= longest)
-            near.insert(std::move(text));
+    const int inset = measure(QString());
+    std::vector<int> letter(kPlainBelow, -1);
+    std::vector<int> told(texts.size(), -1);
+    int widestTold = 0;
     int widest = 0;
-    for (const QString &text : near)
+    QSet<QString> measured;
+    for (size_t t = 0; t < texts.size(); ++t) {
+        const QString &text = texts[t];
+        if (text.isEmpty())
+            continue;
+        std::int64_t width = inset;
+        bool plain = true;
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u >= kPlainBelow) {
+                plain = false;
+                break;
+            }
+            int &w = letter[u];
+            if (w < 0)
+                w = std::max(0, measure(QString(ch)) - inset);
+            width += w;
+        }
+        if (!plain) {
+            if (!measured.contains(text)) {
+                widest = std::max(widest, measure(text));
+                measured.insert(text);
+            }
+            continue;
+        }
+        told[t] = int(std::min<std::int64_t>(width, 0x3FFFFFFF));
+        widestTold = std::max(widestTold, told[t]);
+    }
+    if (widestTold == 0)
+        return widest;
+    // Near: within a twentieth, and at least a letter or two.
+    int slack = widestTold / 20;
+    for (const int w : letter)
+        slack = std::max(slack, 2 * w);
+    std::vector<size_t> near;
+    for (size_t t = 0; t < texts.size(); ++t)
+        if (told[t] >= 0 && told[t] + slack >= widestTold)
+            near.push_back(t);
+    const auto widerTold = [&told](size_t a, size_t b) { return told[a] > told[b]; };
+    const size_t first = std::min<size_t>(near.size(), size_t(4 * kMeasured));
+    std::partial_sort(near.begin(), near.begin() + std::ptrdiff_t(first), near.end(), widerTold);
+    int done = 0;
+    size_t k = 0;
+    for (; k < first && done < kMeasured; ++k) {
+        QString &text = texts[near[k]];
+        if (measured.contains(text))
+            continue;
         widest = std::max(widest, measure(text));
+        measured.insert(std::move(text));
+        ++done;
+    }
+    // Near texts left unmeasured count as wide as they are told.
+    if (k < near.size())
+        widest = std::max(widest, widestTold);
     return widest;
 }
 

@@ -60,9 +60,10 @@ public:
     // Whether a cell's text is a number, an amount, a percentage, a date or
     // a time (digits with their signs and separators only).
     static bool IsNumberText(const QString &text);
-    // The widest of the texts as measured: only the longest texts are
-    // measured, each different one once (a proportional font makes a few
-    // letters' difference).
+    // The widest of the texts as measured: each is told first by the widths
+    // of its letters, and only those told to be near the widest are measured
+    // whole, each different one once and no more than a few hundred (the
+    // others near count as wide as they are told).
     static int WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure);
     // The widest piece a title can be broken into: its words, and the parts
     // of a word written in camel case ("QSaleSubtotal": "QSale" and
