@@ -92,6 +92,8 @@ public:
     // The memory, in bytes, that the rows of a statement read beside may
     // take (the rows held, the list's rows and the view's); 256 MB unless set.
     void SetMostMemory(std::size_t bytes) { m_mostMemory = bytes; }
+    // The letters of the rows' texts the last sort held (in half the bound).
+    std::size_t LastSortHeldLetters() const { return m_lastSortHeld; }
     // Reads every record of the caller's open source.
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
@@ -280,6 +282,8 @@ private:
     // The rows' order by the column's texts (kind, direction), its progress
     // shown on a long list; false when the user stopped it.
     bool sortedOrder(int column, int kind, bool descending, std::vector<int> &order);
+    // The fewest letters of a row's text the sort holds.
+    static constexpr qsizetype kSortKeyLeast = 32;
 
     CXListModel *m_model = nullptr;
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
@@ -297,6 +301,7 @@ private:
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
     bool m_fillStopped = false;            // the last fill was stopped by the user (fillBeside)
     std::size_t m_mostMemory = std::size_t(256) << 20;
+    std::size_t m_lastSortHeld = 0;
     // The room each column's texts take (its heading and the rows measured)
     // and which rows were measured.
     std::vector<int> m_textNeed;
