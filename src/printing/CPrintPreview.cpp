@@ -58,6 +58,9 @@ CPrintPreview::CPrintPreview(CPrint &engine, QWidget *parent) : QDialog(parent),
     bar->addWidget(m_pageBox);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("PreviewStatus"));
+    // The line changes as pages are found: the window keeps its width.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(QStringLiteral("Page 00,000 (counting the pages: 00,000 so far)")));
     bar->addWidget(m_status, 1);
     m_stop = button(QStringLiteral("Stop"), this, bar);
     m_zoomIn = button(QStringLiteral("Zoom &In"), this, bar);
