@@ -253,77 +253,102 @@ bool PrintColumnFit::IsNumberText(const QString &text)
 
 int PrintColumnFit::WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure)
 {
-    // A text is told first by the widths of its letters, each letter measured
-    // once: a whole text measures the same but for the kerning of its pairs,
-    // a little. Only the texts so told to be near the widest are measured
-    // whole, each different one once and the widest-told first, at most
-    // kMeasured of them: a list of millions of different texts is not
-    // measured text by text. The widest is never less than the widest told.
-    // Letters that join or combine (marks, scripts written right to left,
-    // those beyond) are not told by their letters: such a text is measured.
-    constexpr int kMeasured = 256;
-    constexpr char16_t kPlainBelow = 0x0300;
-    if (texts.empty())
-        return 0;
-    const int inset = measure(QString());
-    std::vector<int> letter(kPlainBelow, -1);
-    std::vector<int> told(texts.size(), -1);
-    int widestTold = 0;
-    int widest = 0;
-    QSet<QString> measured;
-    for (size_t t = 0; t < texts.size(); ++t) {
-        const QString &text = texts[t];
-        if (text.isEmpty())
-            continue;
-        std::int64_t width = inset;
-        bool plain = true;
-        for (const QChar ch : text) {
-            const char16_t u = ch.unicode();
-            if (u >= kPlainBelow) {
-                plain = false;
-                break;
+    WidestTexts widest(measure);
+    for (const QString &text : texts)
+        widest.Add(text);
+    return widest.Widest();
+}
+
+namespace {
+
+// A text is told first by the widths of its letters, each letter measured
+// once: a whole text measures the same but for the kerning of its pairs, a
+// little. Letters that join or combine (marks, scripts written right to
+// left, those beyond) are not told so: such a text is measured whole.
+constexpr char16_t kPlainBelow = 0x0300;
+// The most different texts near the widest measured whole.
+constexpr size_t kMeasured = 256;
+// The most near texts kept while the texts are looked through.
+constexpr size_t kKept = 4 * kMeasured;
+
+} // namespace
+
+PrintColumnFit::WidestTexts::WidestTexts(std::function<int(const QString &)> measure)
+    : m_measure(std::move(measure)), m_letters(kPlainBelow, -1)
+{
+    m_inset = m_measure(QString());
+}
+
+void PrintColumnFit::WidestTexts::Add(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    std::int64_t width = m_inset;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u >= kPlainBelow) {
+            if (!m_measured.contains(text)) {
+                m_widestMeasured = std::max(m_widestMeasured, m_measure(text));
+                if (m_measured.size() < qsizetype(kKept))
+                    m_measured.insert(text);
             }
-            int &w = letter[u];
-            if (w < 0)
-                w = std::max(0, measure(QString(ch)) - inset);
-            width += w;
+            return;
         }
-        if (!plain) {
-            if (!measured.contains(text)) {
-                widest = std::max(widest, measure(text));
-                measured.insert(text);
-            }
-            continue;
+        int &w = m_letters[u];
+        if (w < 0) {
+            w = std::max(0, m_measure(QString(ch)) - m_inset);
+            m_widestLetter = std::max(m_widestLetter, w);
         }
-        told[t] = int(std::min<std::int64_t>(width, 0x3FFFFFFF));
-        widestTold = std::max(widestTold, told[t]);
+        width += w;
     }
-    if (widestTold == 0)
-        return widest;
-    // Near: within a twentieth, and at least a letter or two.
-    int slack = widestTold / 20;
-    for (const int w : letter)
-        slack = std::max(slack, 2 * w);
-    std::vector<size_t> near;
-    for (size_t t = 0; t < texts.size(); ++t)
-        if (told[t] >= 0 && told[t] + slack >= widestTold)
-            near.push_back(t);
-    const auto widerTold = [&told](size_t a, size_t b) { return told[a] > told[b]; };
-    const size_t first = std::min<size_t>(near.size(), size_t(4 * kMeasured));
-    std::partial_sort(near.begin(), near.begin() + std::ptrdiff_t(first), near.end(), widerTold);
-    int done = 0;
-    size_t k = 0;
-    for (; k < first && done < kMeasured; ++k) {
-        QString &text = texts[near[k]];
-        if (measured.contains(text))
-            continue;
-        widest = std::max(widest, measure(text));
-        measured.insert(std::move(text));
-        ++done;
+    const int told = int(std::min<std::int64_t>(width, 0x3FFFFFFF));
+    m_widestTold = std::max(m_widestTold, told);
+    // Near: within a twentieth of the widest told, and a letter or two.
+    const int slack = std::max(m_widestTold / 20, 2 * m_widestLetter);
+    if (told + slack < m_widestTold)
+        return;
+    // Once near texts were dropped, one no wider than the narrowest kept
+    // would be dropped too.
+    if (m_dropped && told <= m_keptFloor)
+        return;
+    m_near.emplace_back(told, text);
+    if (m_near.size() >= 2 * kKept)
+        prune();
+}
+
+void PrintColumnFit::WidestTexts::prune()
+{
+    const int slack = std::max(m_widestTold / 20, 2 * m_widestLetter);
+    std::erase_if(m_near, [&](const std::pair<int, QString> &n) { return n.first + slack < m_widestTold; });
+    // The widest told first, each different text once (a text is always
+    // told alike).
+    std::sort(m_near.begin(), m_near.end(),
+              [](const auto &a, const auto &b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
+    m_near.erase(std::unique(m_near.begin(), m_near.end(), [](const auto &a, const auto &b) { return a.second == b.second; }),
+                 m_near.end());
+    if (m_near.size() > kKept) {
+        m_near.resize(kKept);
+        m_dropped = true;
+        m_keptFloor = m_near.back().first;
+    }
+}
+
+int PrintColumnFit::WidestTexts::Widest()
+{
+    prune();
+    int widest = m_widestMeasured;
+    size_t measured = 0;
+    for (const auto &n : m_near) {
+        if (measured == kMeasured) {
+            m_dropped = true;
+            break;
+        }
+        widest = std::max(widest, m_measure(n.second));
+        ++measured;
     }
     // Near texts left unmeasured count as wide as they are told.
-    if (k < near.size())
-        widest = std::max(widest, widestTold);
+    if (m_dropped)
+        widest = std::max(widest, m_widestTold);
     return widest;
 }
 
