@@ -4,6 +4,7 @@
 #include "app/base/CZqApp.h"
 #include "app/base/FileChoice.h"
 #include "app/base/ProgramPaths.h"
+#include "controls/ListWork.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
@@ -29,9 +30,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <sys/resource.h>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <sys/statvfs.h>
 
 namespace {
@@ -63,16 +61,6 @@ bool IsWholePdf(const QString &path, QString &reason)
     else
         reason = QStringLiteral("The printer's file was not written whole.");
     return false;
-}
-
-// Gives the system back the memory a run freed: the texts a long list's
-// columns were measured by are many small pieces, which the allocator
-// otherwise keeps for the process after the run.
-void releaseFreedMemory()
-{
-#ifdef __GLIBC__
-    ::malloc_trim(0);
-#endif
 }
 
 QWidget *mainWindow()
@@ -437,7 +425,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
         OnEndPrinting(end, info);
     }
     status.reset();
-    releaseFreedMemory();
+    ListWork::GiveBackFreedMemory();
     if (failedStart) {
         m_afterPrinted.clear();
         m_nResult = 0;
@@ -752,7 +740,7 @@ void CPrint::EndPreview()
     m_pageGroups = {};
     m_measure.reset();
     m_pass = PrintInfo::Pass::Print;
-    releaseFreedMemory();
+    ListWork::GiveBackFreedMemory();
 }
 
 // --- page loop steps ---------------------------------------------------------------
