@@ -17,6 +17,7 @@
 #include <QtCore/QLocale>
 #include <QtCore/QTextStream>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QPainter>
 
 #include <algorithm>
 #include <QtWidgets/QTreeWidgetItem>
@@ -132,6 +133,22 @@ TEST_F(PrintTest, TablePagePerGroupStartsEveryGroupOnItsOwnPage)
     EXPECT_TRUE(has(3, QStringLiteral("Cleo")));
     EXPECT_TRUE(has(3, QStringLiteral("Job 2-1")));
     EXPECT_EQ(t.GetCellText(groupSizes[0] + 60, 0), QString()); // the table itself is not written
+
+    // A preview draws a page again once every page is found: the page that
+    // continues "Bert" still names it, not the group the last page found.
+    ASSERT_TRUE(form->BeginPreview(600, 600, 5100, 6600));
+    while (form->FindNextPreviewPage()) {
+    }
+    ASSERT_EQ(form->PreviewPagesFound(), 4);
+    RecordingDevice again(600, 600, 5100, 6600, true);
+    {
+        QPainter painter(&again);
+        form->DrawPreviewPage(painter, 3);
+    }
+    form->EndPreview();
+    EXPECT_EQ(again.pageTexts(0).count(QStringLiteral("Bert")), 2);
+    EXPECT_FALSE(again.pageTexts(0).contains(QStringLiteral("Cleo")));
+    EXPECT_TRUE(again.pageTexts(0).contains(QStringLiteral("Page 3 of 4")));
 }
 
 TEST_F(PrintTest, AHeadingRowNearTheBottomTakesItsRowsToTheNextPage)
