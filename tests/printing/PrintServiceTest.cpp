@@ -164,6 +164,24 @@ TEST_F(PrintServiceTest, ThePrinterDialogsRangeAndThePreviewUseThePageLoop)
                                       QStringLiteral("Page 4 of 5"), QStringLiteral("Page 5 of 5")}));
     EXPECT_EQ(engine->m_nBatchKey, 0);
     EXPECT_EQ(engine->m_nResult, 0);
+
+    // Print... of the preview closes it and prints every page through the
+    // printer dialog, as a print (the work after printing done once a page).
+    setup();
+    const QString fromPreview = tempPath(QStringLiteral("from-preview.pdf"));
+    prompts().onDialog([](QDialog &d) {
+        EXPECT_NE(dynamic_cast<CPrintPreview *>(&d), nullptr);
+        return CPrintPreview::kPrintAnswer;
+    });
+    prompts().onDialog([fromPreview](QDialog &d) {
+        auto &dialog = dynamic_cast<QPrintDialog &>(d);
+        dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer()->setOutputFileName(fromPreview);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(engine->DoPrint(CPrint::kPrintPreview), 2);
+    EXPECT_EQ(engine->m_nBatchKey, 5);
+    EXPECT_TRUE(QFile::exists(fromPreview));
 }
 
 TEST_F(PrintServiceTest, AViewPrintsItsListAsShownAndAsksWhatToCaptureForAScreenPrint)
