@@ -137,7 +137,6 @@ void CPrintPreview::StopFinding()
         return;
     m_finder->stop();
     m_finding = false;
-    m_stopped = true;
     updateControls();
 }
 

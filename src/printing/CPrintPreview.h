@@ -58,7 +58,6 @@ private:
     int m_page = 1;
     int m_zoom = 0; // steps from the whole page in the window
     bool m_finding = false;
-    bool m_stopped = false;
     int m_drawn = 0;
     bool m_drawnWithCount = false; // the shown page knows the page count
     double m_drawnScale = 0;
