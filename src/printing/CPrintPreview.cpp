@@ -7,6 +7,7 @@
 #include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
+#include <QtCore/QEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
@@ -75,6 +76,7 @@ CPrintPreview::CPrintPreview(CPrint &engine, QWidget *parent) : QDialog(parent),
     m_view->setAlignment(Qt::AlignCenter);
     m_scroll->setWidget(m_view);
     m_scroll->setWidgetResizable(false);
+    m_scroll->viewport()->installEventFilter(this);
     layout->addWidget(m_scroll, 1);
 
     connect(m_print, &QPushButton::clicked, this, [this] { done(kPrintAnswer); });
@@ -106,7 +108,7 @@ CPrintPreview::CPrintPreview(CPrint &engine, QWidget *parent) : QDialog(parent),
     m_finding = !m_engine.PreviewAllFound();
     if (m_finding)
         m_finder->start();
-    drawPage();
+    // The first page is drawn once its room has its size, as it shows.
     updateControls();
 }
 
@@ -153,7 +155,7 @@ void CPrintPreview::FindSome()
         m_finder->stop();
         m_finding = false;
         // The page shown says now of how many.
-        if (!m_drawnWithCount)
+        if (!m_drawnWithCount && pagesHeld() > 0)
             drawPage();
     }
     updateControls();
@@ -280,10 +282,12 @@ void CPrintPreview::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void CPrintPreview::resizeEvent(QResizeEvent *event)
+bool CPrintPreview::eventFilter(QObject *watched, QEvent *event)
 {
-    QDialog::resizeEvent(event);
-    // A page fitted to the window is drawn again at the window's new size.
-    if (pagesHeld() > 0 && std::abs(scaleOfPage() - m_drawnScale) > m_drawnScale * 0.02)
+    // The page is drawn to fit its room as it shows, and drawn again when
+    // the room grows or shrinks.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize
+        && (pagesHeld() == 0 || std::abs(scaleOfPage() - m_drawnScale) > m_drawnScale * 0.02))
         drawPage();
+    return QDialog::eventFilter(watched, event);
 }

@@ -47,7 +47,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    // The page's room resized: a page fitted to it is drawn again.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void drawPage();
