@@ -3,9 +3,11 @@
 
 #include "BenchSupport.h"
 #include "printing/CPrintForm.h"
+#include "printing/PrintColumnFit.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QImage>
 #include <QtGui/QPageLayout>
 #include <QtGui/QPageSize>
 #include <QtGui/QPainter>
@@ -15,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -102,6 +105,66 @@ void BM_PlainPainterToPdf(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PlainPainterToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A preview of a 45,089-row table opened on its first page: the columns
+// measured, page 1 found and drawn at screen size (the other pages are found
+// later, while the window waits).
+void BM_PreviewFirstPage(benchmark::State &state)
+{
+    constexpr int kPreviewRows = 45089;
+    CPrintForm form;
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.ResetOptions();
+        form.m_table.Reset();
+        form.m_table.SetSize(kPreviewRows, kColumns);
+        form.m_table.SetColumnName(0, QStringLiteral("Customer"), 20, 10);
+        form.m_table.SetColumnName(1, QStringLiteral("Job"), 8, 10);
+        form.m_table.SetColumnName(2, QStringLiteral("Description"), 30, 10);
+        form.m_table.SetColumnName(3, QStringLiteral("Amount"), 12, 10);
+        form.m_table.m_totalMode = CXTable::TotalsNone;
+        for (int r = 0; r < kPreviewRows; ++r)
+            for (int c = 0; c < kColumns; ++c)
+                form.m_table.SetCellText(r, c, cellText(r, c));
+        form.m_nKind = 101;
+        form.m_nRecords = kPreviewRows;
+        form.m_form.ClearFields();
+        form.m_form.m_FontSize = 90;
+        state.ResumeTiming();
+        form.BeginPreview(1200, 1200, 10200, 13200);
+        QImage page(850, 1100, QImage::Format_RGB32);
+        page.setDotsPerMeterX(47244);
+        page.setDotsPerMeterY(47244);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            painter.scale(850.0 / 10200, 1100.0 / 13200);
+            form.DrawPreviewPage(painter, 1);
+        }
+        form.EndPreview();
+    }
+}
+BENCHMARK(BM_PreviewFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The widest of 1.78 million different texts of a column, as the column fit
+// looks for it in a printed list.
+void BM_WidestOfDistinctTexts(benchmark::State &state)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(75);
+    const QFontMetrics metrics(font);
+    std::vector<QString> texts;
+    texts.reserve(1780000);
+    for (int n = 0; n < 1780000; ++n)
+        texts.push_back(QStringLiteral("Brochures %1-%2").arg(1000 + n / 18).arg(n % 18 + 1000));
+    for (auto _ : state) {
+        const int widest = PrintColumnFit::WidestText(texts, [&metrics](const QString &text) {
+            return metrics.horizontalAdvance(text) + 50;
+        });
+        benchmark::DoNotOptimize(widest);
+    }
+}
+BENCHMARK(BM_WidestOfDistinctTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

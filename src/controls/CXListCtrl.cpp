@@ -1379,7 +1379,15 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
         ++passes;
     ListWork work(QStringLiteral("Sorting the list"), std::int64_t(n) * (passes + 2), n);
     work.SetMessage(QStringLiteral("Reading the column's texts"));
+    // The sort holds of each row's text its beginning, in a room of half the
+    // list's bound shared by the rows (the whole text when it is short): two
+    // rows that begin alike are compared by their whole texts, read again.
+    // A held text costs two bytes a letter and some 48 bytes besides.
+    const std::size_t perRow = m_mostMemory / 2 / std::size_t(std::max(n, 1));
+    const qsizetype keyChars = std::max(kSortKeyLeast, qsizetype(perRow > 48 ? (perRow - 48) / 2 : 0));
     std::vector<QString> texts(static_cast<size_t>(n));
+    std::vector<char> cut(static_cast<size_t>(n), 0);
+    m_lastSortHeld = 0;
     // What a number or a date compares by, read once.
     std::vector<double> numbers(kind == kSortNumber ? size_t(n) : 0);
     std::vector<QString> dates(kind == kSortDate ? size_t(n) : 0);
@@ -1390,14 +1398,41 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
             numbers[size_t(r)] = CColumnAlias::ReadNumber(text);
         else if (kind == kSortDate)
             dates[size_t(r)] = text.right(4) + text.left(5);
+        if (text.size() > keyChars) {
+            // Never between the halves of a pair.
+            const qsizetype keep = text[keyChars - 1].isHighSurrogate() ? keyChars - 1 : keyChars;
+            text = text.left(keep);
+            cut[size_t(r)] = 1;
+        }
+        m_lastSortHeld += std::size_t(text.size());
         if (!work.At(r + 1, r + 1))
             return false;
     }
+    // Two rows' texts as held: the whole texts when either was cut and they
+    // agree as far as both are held.
+    const auto compareHeld = [&](int x, int y) {
+        const QString &a = texts[size_t(x)];
+        const QString &b = texts[size_t(y)];
+        if (!cut[size_t(x)] && !cut[size_t(y)])
+            return compareSameTexts(a, b);
+        const qsizetype m = std::min(a.size(), b.size());
+        if (m > 0 && !a[m - 1].isSurrogate() && !b[m - 1].isSurrogate()) {
+            const int c = QStringView(a).left(m).compare(QStringView(b).left(m), Qt::CaseInsensitive);
+            if (c != 0)
+                return c < 0 ? -1 : 1;
+            // A whole text that the other begins with comes first.
+            if (!cut[size_t(x)] && a.size() < b.size())
+                return -1;
+            if (!cut[size_t(y)] && b.size() < a.size())
+                return 1;
+        }
+        return compareSameTexts(m_model->text(x, column), m_model->text(y, column));
+    };
     // As CompareTexts compares two rows' texts.
     const auto compare = [&](int x, int y) {
         const QString &a = texts[size_t(x)];
         const QString &b = texts[size_t(y)];
-        if (a == b)
+        if (a == b && !cut[size_t(x)] && !cut[size_t(y)])
             return 0;
         if (kind == kSortDate) {
             const int c = dates[size_t(x)].compare(dates[size_t(y)]);
@@ -1409,7 +1444,7 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
             if (p != q)
                 return p < q ? -1 : 1;
         }
-        return compareSameTexts(a, b);
+        return compareHeld(x, y);
     };
     const auto less = [&](int x, int y) {
         const int c = compare(x, y);

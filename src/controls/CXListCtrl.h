@@ -98,6 +98,8 @@ public:
     // of time would take; the number of pages taken is given back.
     static int ReadPagesWithinBound(const std::function<bool()> &readPage, const std::function<bool()> &full,
                                     const std::function<bool()> &more);
+    // The letters of the rows' texts the last sort held (in half the bound).
+    std::size_t LastSortHeldLetters() const { return m_lastSortHeld; }
     // Reads every record of the caller's open source.
     void FillFromRecordset(CXRowSource &source, const QString &keyHint);
     void FillFromRecordset(platform::Recordset &recordset, const QString &keyHint);
@@ -294,6 +296,8 @@ private:
     // The rows' order by the column's texts (kind, direction), its progress
     // shown on a long list; false when the user stopped it.
     bool sortedOrder(int column, int kind, bool descending, std::vector<int> &order);
+    // The fewest letters of a row's text the sort holds.
+    static constexpr qsizetype kSortKeyLeast = 32;
 
     CXListModel *m_model = nullptr;
     std::unique_ptr<CXRowSource> m_source; // the list's own recordset
@@ -316,6 +320,7 @@ private:
     QString m_listedStatement;
     QString m_listedKeyHint;
     std::size_t m_mostMemory = std::size_t(256) << 20;
+    std::size_t m_lastSortHeld = 0;
     // The room each column's texts take (its heading and the rows measured)
     // and which rows were measured.
     std::vector<int> m_textNeed;

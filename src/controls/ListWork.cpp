@@ -4,6 +4,9 @@
 #include "controls/CXProgress.h"
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <climits>
 
 namespace {
@@ -26,7 +29,21 @@ ListWork::ListWork(const QString &title, std::int64_t work, std::int64_t rows)
     m_clock.start();
 }
 
-ListWork::~ListWork() = default;
+ListWork::~ListWork()
+{
+    // What a long pass read (a column's texts, its order) was freed before
+    // it ends: the system gets it back.
+    m_progress.reset();
+    if (m_rows >= kLongPass)
+        GiveBackFreedMemory();
+}
+
+void ListWork::GiveBackFreedMemory()
+{
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
 
 bool ListWork::At(std::int64_t done, std::int64_t row)
 {

@@ -37,6 +37,12 @@ public:
     // (300 unless set).
     static void SetQuietTime(int ms);
     static int QuietTime();
+    // Gives the system back the memory the program freed: the many small
+    // pieces a long pass reads (a column's texts) are otherwise kept by the
+    // allocator for the process. Done as a pass ends.
+    static void GiveBackFreedMemory();
+    // The rows of a pass long enough to give back its memory as it ends.
+    static constexpr std::int64_t kLongPass = 50000;
     // The units of work between two looks at the clock and the window.
     static constexpr std::int64_t kUnit = 4096;
 

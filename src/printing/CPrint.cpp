@@ -4,10 +4,12 @@
 #include "app/base/CZqApp.h"
 #include "app/base/FileChoice.h"
 #include "app/base/ProgramPaths.h"
+#include "controls/ListWork.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
 #include "platform/Prompt.h"
 #include "platform/UserFile.h"
+#include "printing/CPrintPreview.h"
 #include "printing/RecordingDevice.h"
 #include "views/CPrintStatus.h"
 
@@ -21,7 +23,6 @@
 #include <QtGui/QPainter>
 #include <QtGui/QPdfWriter>
 #include <QtPrintSupport/QPrintDialog>
-#include <QtPrintSupport/QPrintPreviewDialog>
 #include <QtPrintSupport/QPrinter>
 #include <QtPrintSupport/QPrinterInfo>
 #include <QtWidgets/QApplication>
@@ -424,6 +425,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
         OnEndPrinting(end, info);
     }
     status.reset();
+    ListWork::GiveBackFreedMemory();
     if (failedStart) {
         m_afterPrinted.clear();
         m_nResult = 0;
@@ -623,28 +625,122 @@ int CPrint::printToFile(QPrinter &printer, PrintInfo &info)
 
 int CPrint::preview()
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_nResult = 0;
+    // The printer gives the preview its paper, resolution and orientation;
+    // the pages are drawn on the screen only as they are shown.
+    QPrinter printer(QPrinter::HighResolution);
     CZqApp *app = ZqApp();
     if (app && app->m_nLandscape && m_nKind >= 100)
-        printer->setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog dialog(printer.get(), mainWindow());
-    dialog.setObjectName(QStringLiteral("PrintPreview"));
-    dialog.setWindowTitle(m_strTitle.isEmpty() ? QStringLiteral("Print Preview") : m_strTitle);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [this](QPrinter *p) { renderPreview(p); });
-    platform::Prompt::execDialog(dialog);
-    m_nResult = 0;
-    return m_nResult;
+        printer.setPageOrientation(QPageLayout::Landscape);
+    if (!BeginPreview(printer.logicalDpiX(), printer.logicalDpiY(), printer.width(), printer.height())) {
+        EndPreview();
+        return m_nResult = 1;
+    }
+    int answer = 0;
+    {
+        CPrintPreview window(*this, mainWindow());
+        window.setWindowTitle(m_strTitle.isEmpty() ? QStringLiteral("Print Preview") : m_strTitle);
+        answer = platform::Prompt::execDialog(window);
+    }
+    EndPreview();
+    // Print... of the preview: the pages through the printer dialog.
+    if (answer == CPrintPreview::kPrintAnswer)
+        return DoPrint(kPrintDialog);
+    return m_nResult = 0;
 }
 
-void CPrint::renderPreview(QPrinter *printer)
+bool CPrint::BeginPreview(int dpiX, int dpiY, int width, int height)
 {
-    const int from = m_nFromPage;
-    const int to = m_nToPage;
-    m_nFromPage = 1;
-    m_nToPage = PrintInfo::kOpenEnd;
-    DoPrintOn(*printer, [printer] { return printer->newPage(); }, PrintInfo::Pass::Preview);
-    m_nFromPage = from;
-    m_nToPage = to;
+    m_nResult = 0;
+    m_strWrittenFile.clear();
+    m_afterPrinted.clear();
+    m_previewInfo = PrintInfo();
+    m_previewInfo.pass = PrintInfo::Pass::Preview;
+    m_previewInfo.direct = true;
+    m_previewAllFound = false;
+    m_previewActive = true;
+    m_pass = PrintInfo::Pass::Preview;
+    m_measure = std::make_unique<RecordingDevice>(dpiX, dpiY, width, height);
+    m_bPreparingStopped = false;
+    {
+        QPainter measure(m_measure.get());
+        OnBeginPrinting(measure, m_previewInfo);
+    }
+    if (m_bPreparingStopped)
+        return false;
+    if (m_nRecords < 1)
+        m_previewAllFound = true;
+    // The first page is found by drawing it (without output): the page
+    // after it starts where it ended.
+    FindNextPreviewPage();
+    return true;
+}
+
+int CPrint::PreviewPagesFound() const
+{
+    if (!m_previewActive || m_nRecords < 1)
+        return 0;
+    return int(m_pageStarts.size());
+}
+
+bool CPrint::FindNextPreviewPage()
+{
+    if (!m_previewActive || m_previewAllFound)
+        return false;
+    PrintInfo &info = m_previewInfo;
+    const int before = int(m_pageStarts.size());
+    info.currentPage = before + 1;
+    CountPages(info);
+    if (int(m_pageStarts.size()) > before && info.maxPage == PrintInfo::kOpenEnd)
+        return true;
+    // The last page drew its last record, or drew none.
+    m_previewAllFound = true;
+    info.maxPage = int(m_pageStarts.size());
+    return int(m_pageStarts.size()) > before;
+}
+
+void CPrint::DrawPreviewPage(QPainter &painter, int page)
+{
+    if (!m_previewActive || page < 1 || page > PreviewPagesFound())
+        return;
+    PrintInfo &info = m_previewInfo;
+    info.pass = PrintInfo::Pass::Preview;
+    m_pass = PrintInfo::Pass::Preview;
+    info.currentPage = page;
+    OnPrepareDC(painter, info);
+    if (info.continuePrinting) {
+        info.drawRect = PrintRect(0, 0, m_sizePage.width(), m_sizePage.height());
+        OnPrint(painter, info);
+    }
+    info.continuePrinting = true;
+    // Drawing the last page found finds the one after it, as counting does.
+    if (info.maxPage != PrintInfo::kOpenEnd) {
+        m_previewAllFound = true;
+        info.maxPage = int(m_pageStarts.size());
+    }
+}
+
+void CPrint::EndPreview()
+{
+    if (!m_previewActive)
+        return;
+    if (m_measure) {
+        QPainter end(m_measure.get());
+        OnEndPrinting(end, m_previewInfo);
+    }
+    m_afterPrinted.clear();
+    m_previewActive = false;
+    m_previewAllFound = false;
+    // What the run measured goes with it: a preview of a long list keeps
+    // nothing of it once its window is closed.
+    m_tableColumns = {};
+    m_tableFullNeeds = {};
+    m_pageStarts = {};
+    m_pageRowLines = {};
+    m_pageGroups = {};
+    m_measure.reset();
+    m_pass = PrintInfo::Pass::Print;
+    ListWork::GiveBackFreedMemory();
 }
 
 // --- page loop steps ---------------------------------------------------------------
@@ -690,6 +786,7 @@ void CPrint::OnBeginPrinting(QPainter &dc, PrintInfo &info)
     m_pageStarts.clear();
     m_pageStarts.append(0);
     m_pageRowLines.assign(1, 0);
+    m_pageGroups = QStringList{QString()};
     info.currentPage = 1;
     info.maxPage = PrintInfo::kOpenEnd;
     m_strGroup.clear();
@@ -722,6 +819,7 @@ void CPrint::OnEndPrinting(QPainter &, PrintInfo &)
 {
     m_pageStarts.clear();
     m_pageRowLines.clear();
+    m_pageGroups.clear();
     DeleteFonts();
     m_fileStream.reset();
     if (m_file.isOpen())

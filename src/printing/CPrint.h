@@ -52,7 +52,9 @@ class QWidget;
 // found so far, the first record it prints. OnPrint (of CPrintForm) draws one
 // page through the renderer of the run's kind, which advances the record
 // index. Printing a later page first counts the earlier ones on a discarding
-// device; a preview counts every page first, so its pages say "Page n of N".
+// device. The preview window (CPrintPreview) draws only the page it shows and
+// finds the pages after it a few at a time while the window waits for the
+// user: its pages say "Page n" until the last one is found, then "Page n of N".
 //
 // Drawing works in device units (y down) through the primitives below, with
 // a QPainter standing for the device context. Renderers never write data
@@ -121,6 +123,24 @@ public:
     // Draws the pages before the current one without output; true when the
     // wanted page was reached.
     bool CountPages(PrintInfo &info);
+
+    // --- The preview's pages ----------------------------------------------------
+    // A preview lays its pages out on a device of the output's resolution and
+    // size, and holds no page: each is drawn when it is shown.
+    // Begins the run (a long list's texts are read with progress and Stop)
+    // and finds its first page. False when the user stopped the reading.
+    bool BeginPreview(int dpiX, int dpiY, int width, int height);
+    // Finds the page after the last one found; false when there is none.
+    bool FindNextPreviewPage();
+    // The pages found so far, and whether the last page is among them.
+    int PreviewPagesFound() const;
+    bool PreviewAllFound() const { return m_previewAllFound; }
+    // Draws a found page on the painter, in the page's device units.
+    void DrawPreviewPage(QPainter &painter, int page);
+    // Ends the run begun by BeginPreview.
+    void EndPreview();
+    QSize PreviewPageSize() const { return m_sizePage; }
+    QSize PreviewPageDpi() const { return m_sizeDpi; }
     QString GetPageNumberText(const PrintInfo &info) const;
 
     // --- Units and fonts -------------------------------------------------------
@@ -384,9 +404,9 @@ protected:
     // "Cannot write: " with the path and why, with the error icon, and the
     // run's note on what did not happen for it (m_strUnwrittenNote).
     void reportUnwritable(const QString &path, const QString &reason) const;
+    // The preview window over the run's pages; its Print... prints them
+    // through the printer dialog.
     int preview();
-    // The page loop of a preview on the preview's printer.
-    void renderPreview(QPrinter *printer);
     // The device the run measures and counts on (the output's size and resolution).
     QPaintDevice *measureDevice() const { return m_measure.get(); }
 
@@ -409,6 +429,13 @@ protected:
     PrintInfo::Pass m_pass = PrintInfo::Pass::Print;
     std::vector<std::function<void()>> m_afterPrinted;
     QString m_strGroup; // page-per-group: the current group's text
+    // The group each found page starts in (a page may be drawn again, and
+    // out of its order, in a preview).
+    QStringList m_pageGroups;
+    // The page loop of a preview (BeginPreview .. EndPreview).
+    PrintInfo m_previewInfo;
+    bool m_previewActive = false;
+    bool m_previewAllFound = false;
     struct TableScaleSaved
     {
         bool active = false;

@@ -231,6 +231,9 @@ void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
     if (m_nKind >= 100 && !m_strSubtitle.isEmpty())
         m_strHeading2 = m_strSubtitle;
     m_bRowsDeferred = false;
+    // A page drawn again starts in the group it started in when it was found.
+    if (page - 1 < int(m_pageGroups.size()))
+        m_strGroup = m_pageGroups[page - 1];
     m_nRowLineStart = page - 1 < int(m_pageRowLines.size()) ? m_pageRowLines[size_t(page - 1)] : 0;
     m_nRowLineNext = 0;
     if (const PageRenderer *renderer = rendererOf(m_nKind))
@@ -250,6 +253,8 @@ void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
         m_pageStarts.append(row);
         m_pageRowLines.resize(size_t(m_pageStarts.size()), 0);
         m_pageRowLines.back() = m_nRowLineNext;
+        m_pageGroups.resize(m_pageStarts.size());
+        m_pageGroups.back() = m_strGroup;
     }
     dc.setFont(savedFont);
 }

@@ -228,39 +228,40 @@ void CPrint::MeasureTableColumns(QPainter &dc, const CXTable &table)
             titleWord = std::max(titleWord, PrintColumnFit::WidestWord(line, titleNeed));
         }
         // A caption row's text runs on across the row: it needs no column's room.
-        std::vector<QString> texts;
-        texts.reserve(size_t(table.GetRowCount()));
+        // The texts are looked through one by one, none of them copied.
+        PrintColumnFit::WidestTexts texts(cellNeed);
+        // A text column is never so narrow that a word of it breaks.
+        PrintColumnFit::WidestTexts words(cellNeed);
+        bool anyText = false;
+        const auto add = [&](const QString &text) {
+            texts.Add(text);
+            words.Add(longestWord(text));
+            anyText = true;
+        };
         bool numbers = isNumberType(table.GetColumnType(c));
         bool allNumbers = true;
         for (int r = 0; r < table.GetRowCount(); ++r) {
             if (table.IsRowFlag16(r))
                 continue;
-            QString text = table.GetCellFullText(r, c);
+            const QString text = table.GetCellFullText(r, c);
             if (text.isEmpty())
                 continue;
             if (text.contains(QLatin1Char('\n'))) {
                 // A memo prints line under line: it needs its widest line,
                 // and its column is one of texts, which take more lines.
                 allNumbers = false;
-                for (QString &line : text.split(QLatin1Char('\n')))
+                for (const QString &line : text.split(QLatin1Char('\n')))
                     if (!line.isEmpty())
-                        texts.push_back(std::move(line));
+                        add(line);
                 continue;
             }
             if (allNumbers && !table.IsSpecialRow(r) && !PrintColumnFit::IsNumberText(text))
                 allNumbers = false;
-            texts.push_back(std::move(text));
+            add(text);
         }
-        col.whole = numbers || (allNumbers && !texts.empty());
-        // A text column is never so narrow that a word of it breaks.
-        std::vector<QString> words;
-        if (!col.whole) {
-            words.reserve(texts.size());
-            for (const QString &text : texts)
-                words.push_back(longestWord(text));
-        }
-        const int widest = PrintColumnFit::WidestText(std::move(texts), cellNeed);
-        const int wordWidest = words.empty() ? 0 : PrintColumnFit::WidestText(std::move(words), cellNeed);
+        col.whole = numbers || (allNumbers && anyText);
+        const int widest = texts.Widest();
+        const int wordWidest = col.whole ? 0 : words.Widest();
         // Neither a cell's word nor its title's is ever broken.
         col.wordMin = std::max(wordWidest, titleWord);
         col.titleWord = titleWord;
@@ -303,12 +304,21 @@ void CPrint::FitPrintColumns(QPainter &dc)
         col.base = std::max(0, c.m_width);
         if (col.base == 0)
             continue;
-        // The texts by the font they print in: the body's, bold, italics.
-        std::vector<QString> byFont[3];
-        std::vector<QString> &texts = byFont[0];
+        // The texts by the font they print in (the body's, bold, italics),
+        // looked through one by one, none of them copied; and each text's
+        // longest word (by its letters), of which the widest is measured: a
+        // column is never so narrow that a word breaks.
+        using Widest = PrintColumnFit::WidestTexts;
+        Widest byFont[3] = {Widest(plainNeed), Widest(cellNeed), Widest(italicNeed)};
+        Widest wordsByFont[3] = {Widest(plainNeed), Widest(cellNeed), Widest(italicNeed)};
+        bool anyText = false;
+        const auto add = [&](int f, const QString &text) {
+            byFont[f].Add(text);
+            wordsByFont[f].Add(longestWord(text));
+            anyText = true;
+        };
         bool allNumbers = true;
         bool pictures = false;
-        texts.reserve(size_t(rows) + 1);
         for (int r = 0; r < rows; ++r) {
             if (!work.At(std::int64_t(i) * rows + r, r)) {
                 m_bPreparingStopped = true;
@@ -318,37 +328,25 @@ void CPrint::FitPrintColumns(QPainter &dc)
                 const int image = m_pList->GetSubItemImage(r, c.m_index);
                 pictures = image >= 0 && image != CXListCtrl::kNoImage;
             }
-            QString text = list ? m_pList->GetItemFullText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);
+            const QString text = list ? m_pList->GetItemFullText(r, c.m_index) : m_pGrid->GetShownText(r, c.m_index);
             if (text.isEmpty())
                 continue;
             if (allNumbers && !PrintColumnFit::IsNumberText(text))
                 allNumbers = false;
-            byFont[!list ? 0 : ListRowFont(r) == FontBodyBold ? 1 : ListRowFont(r) == FontItalic ? 2 : 0].push_back(std::move(text));
+            const int font = list ? ListRowFont(r) : int(FontBody);
+            add(font == FontBodyBold ? 1 : font == FontItalic ? 2 : 0, text);
         }
         if (m_bTotals && ListHasTotals() && !TotalText(c).isEmpty())
-            byFont[1].push_back(TotalText(c));
-        const bool anyText = !byFont[0].empty() || !byFont[1].empty() || !byFont[2].empty();
+            add(1, TotalText(c));
         // A grid's column types are its own (text, pick list, typed value):
         // its cells tell whether they are numbers.
         col.whole = (list && isNumberType(c.m_fieldType)) || (allNumbers && anyText);
-        // Each text's longest word (by its letters), of which the widest is
-        // measured: a column is never so narrow that a word breaks.
         int textWidest = 0;
         int wordWidest = 0;
         for (int f = 0; f < 3; ++f) {
-            if (byFont[f].empty())
-                continue;
-            const auto measure = f == 0 ? std::function<int(const QString &)>(plainNeed)
-                                        : f == 1 ? std::function<int(const QString &)>(cellNeed)
-                                                 : std::function<int(const QString &)>(italicNeed);
-            if (!col.whole) {
-                std::vector<QString> words;
-                words.reserve(byFont[f].size());
-                for (const QString &text : byFont[f])
-                    words.push_back(longestWord(text));
-                wordWidest = std::max(wordWidest, PrintColumnFit::WidestText(std::move(words), measure));
-            }
-            textWidest = std::max(textWidest, PrintColumnFit::WidestText(std::move(byFont[f]), measure));
+            if (!col.whole)
+                wordWidest = std::max(wordWidest, wordsByFont[f].Widest());
+            textWidest = std::max(textWidest, byFont[f].Widest());
         }
         // A cell's picture takes a square beside its text: the column's need
         // holds it (the first column's, and any other column that shows one).

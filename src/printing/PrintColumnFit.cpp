@@ -253,25 +253,102 @@ bool PrintColumnFit::IsNumberText(const QString &text)
 
 int PrintColumnFit::WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure)
 {
-    // The longest texts by their letters; a few letters shorter may still be
-    // wider in a proportional font. Every different one of them is measured:
-    // a column of many dates of ten letters may hold one day name of nine
-    // that is wider than all of them.
-    // Found in one pass over them: a list of millions of rows is not sorted
-    // for it.
-    constexpr int kSlack = 3;
-    qsizetype longest = 0;
+    WidestTexts widest(measure);
     for (const QString &text : texts)
-        longest = std::max(longest, text.size());
-    if (longest == 0)
-        return 0;
-    QSet<QString> near;
-    for (QString &text : texts)
-        if (text.size() + kSlack >= longest)
-            near.insert(std::move(text));
-    int widest = 0;
-    for (const QString &text : near)
-        widest = std::max(widest, measure(text));
+        widest.Add(text);
+    return widest.Widest();
+}
+
+namespace {
+
+// A text is told first by the widths of its letters, each letter measured
+// once: a whole text measures the same but for the kerning of its pairs, a
+// little. Letters that join or combine (marks, scripts written right to
+// left, those beyond) are not told so: such a text is measured whole.
+constexpr char16_t kPlainBelow = 0x0300;
+// The most different texts near the widest measured whole.
+constexpr size_t kMeasured = 256;
+// The most near texts kept while the texts are looked through.
+constexpr size_t kKept = 4 * kMeasured;
+
+} // namespace
+
+PrintColumnFit::WidestTexts::WidestTexts(std::function<int(const QString &)> measure)
+    : m_measure(std::move(measure)), m_letters(kPlainBelow, -1)
+{
+    m_inset = m_measure(QString());
+}
+
+void PrintColumnFit::WidestTexts::Add(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    std::int64_t width = m_inset;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u >= kPlainBelow) {
+            if (!m_measured.contains(text)) {
+                m_widestMeasured = std::max(m_widestMeasured, m_measure(text));
+                if (m_measured.size() < qsizetype(kKept))
+                    m_measured.insert(text);
+            }
+            return;
+        }
+        int &w = m_letters[u];
+        if (w < 0) {
+            w = std::max(0, m_measure(QString(ch)) - m_inset);
+            m_widestLetter = std::max(m_widestLetter, w);
+        }
+        width += w;
+    }
+    const int told = int(std::min<std::int64_t>(width, 0x3FFFFFFF));
+    m_widestTold = std::max(m_widestTold, told);
+    // Near: within a twentieth of the widest told, and a letter or two.
+    const int slack = std::max(m_widestTold / 20, 2 * m_widestLetter);
+    if (told + slack < m_widestTold)
+        return;
+    // Once near texts were dropped, one no wider than the narrowest kept
+    // would be dropped too.
+    if (m_dropped && told <= m_keptFloor)
+        return;
+    m_near.emplace_back(told, text);
+    if (m_near.size() >= 2 * kKept)
+        prune();
+}
+
+void PrintColumnFit::WidestTexts::prune()
+{
+    const int slack = std::max(m_widestTold / 20, 2 * m_widestLetter);
+    std::erase_if(m_near, [&](const std::pair<int, QString> &n) { return n.first + slack < m_widestTold; });
+    // The widest told first, each different text once (a text is always
+    // told alike).
+    std::sort(m_near.begin(), m_near.end(),
+              [](const auto &a, const auto &b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
+    m_near.erase(std::unique(m_near.begin(), m_near.end(), [](const auto &a, const auto &b) { return a.second == b.second; }),
+                 m_near.end());
+    if (m_near.size() > kKept) {
+        m_near.resize(kKept);
+        m_dropped = true;
+        m_keptFloor = m_near.back().first;
+    }
+}
+
+int PrintColumnFit::WidestTexts::Widest()
+{
+    prune();
+    int widest = m_widestMeasured;
+    size_t measured = 0;
+    for (const auto &n : m_near) {
+        if (measured == kMeasured) {
+            m_dropped = true;
+            break;
+        }
+        widest = std::max(widest, m_measure(n.second));
+        ++measured;
+    }
+    // Near texts left unmeasured count as wide as they are told.
+    if (m_dropped)
+        widest = std::max(widest, m_widestTold);
     return widest;
 }
 

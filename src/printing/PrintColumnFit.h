@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QtCore/QSet>
 #include <QtCore/QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // How the columns of a printed table share the width of the page. Every
@@ -60,10 +62,37 @@ public:
     // Whether a cell's text is a number, an amount, a percentage, a date or
     // a time (digits with their signs and separators only).
     static bool IsNumberText(const QString &text);
-    // The widest of the texts as measured: only the longest texts are
-    // measured, each different one once (a proportional font makes a few
-    // letters' difference).
+    // The widest of the texts as measured: each is told first by the widths
+    // of its letters, and only those told to be near the widest are measured
+    // whole, each different one once and no more than a few hundred (the
+    // others near count as wide as they are told).
     static int WidestText(std::vector<QString> texts, const std::function<int(const QString &)> &measure);
+    // The same over texts given one by one, holding no more of them than
+    // the few near the widest so far: a column of millions of rows is
+    // looked through without a copy of its texts.
+    class WidestTexts
+    {
+    public:
+        explicit WidestTexts(std::function<int(const QString &)> measure);
+        void Add(const QString &text);
+        // The widest of the texts given (0 for none).
+        int Widest();
+
+    private:
+        // Drops the texts no longer near the widest told, and the narrowest
+        // beyond the most that are kept.
+        void prune();
+        std::function<int(const QString &)> m_measure;
+        int m_inset = 0;
+        std::vector<int> m_letters; // each letter's width, -1 until measured
+        int m_widestLetter = 0;
+        int m_widestTold = 0;
+        int m_widestMeasured = 0;
+        bool m_dropped = false; // near texts were dropped unmeasured
+        int m_keptFloor = 0;    // the narrowest told of those kept, once some were dropped
+        std::vector<std::pair<int, QString>> m_near;
+        QSet<QString> m_measured; // of the texts measured as they came
+    };
     // The widest piece a title can be broken into: its words, and the parts
     // of a word written in camel case ("QSaleSubtotal": "QSale" and
     // "Subtotal").

@@ -1023,6 +1023,62 @@ TEST_F(XListTest, SortingAMillionRowsShowsProgressAndStops)
     ListWork::SetQuietTime(quiet);
 }
 
+// A list of long texts sorts by the whole texts while the sort holds only
+// their beginnings, in half the list's bound shared by its rows: rows that
+// begin alike are compared whole (without regard to case first, then by it),
+// a whole text that another begins with comes first, and a cut never falls
+// between the halves of a pair.
+TEST_F(XListTest, LongTextsSortByTheirWholeTextsHoldingOnlyTheirBeginnings)
+{
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80"); // a pair of halves
+    const struct
+    {
+        QString text;
+        int key;
+    } rows[] = {
+        {QStringLiteral("A") + QString(1999, QLatin1Char('a')) + QStringLiteral("b"), 1},
+        {QString(2000, QLatin1Char('a')) + QStringLiteral("a"), 2},
+        {QString(2000, QLatin1Char('a')) + QStringLiteral("B"), 3},
+        {QString(10, QLatin1Char('a')), 4},
+        {QString(32, QLatin1Char('a')), 5},
+        {QStringLiteral("Zebra") + QString(2000, QLatin1Char('y')), 6},
+        {QStringLiteral("ab"), 7},
+        {QString(31, QLatin1Char('a')) + smile + QString(100, QLatin1Char('z')), 8},
+        {QString(31, QLatin1Char('a')) + smile + QString(100, QLatin1Char('y')), 9},
+        {QString(2000, QLatin1Char('a')) + QStringLiteral("b"), 10},
+    };
+    std::vector<std::vector<Value>> values;
+    for (const auto &r : rows)
+        values.push_back({Value(r.text), Value(r.key)});
+    RowSourceStub src({{QStringLiteral("Note"), FieldType::Memo, 0}, {QStringLiteral("NoteID"), FieldType::Long, 4}},
+                      values);
+    CXListCtrl list;
+    // Half the bound for 10 rows: 48 bytes and 32 letters of two bytes each.
+    list.SetMostMemory(2 * 10 * (48 + 2 * 32));
+    list.FillFromRecordset(src, QString());
+    ASSERT_EQ(list.GetItemCount(), 10);
+    const auto keys = [&list] {
+        std::vector<std::int64_t> out;
+        for (int r = 0; r < list.GetItemCount(); ++r)
+            out.push_back(list.GetItemData(r));
+        return out;
+    };
+    list.OnColumnClick(0); // the list's own sort column: the other way
+    ASSERT_EQ(list.GetSortKind(), CXListCtrl::kSortText);
+    if (list.IsSortDescending())
+        list.OnColumnClick(0);
+    ASSERT_FALSE(list.IsSortDescending());
+    // 10 and 32 letters whole; then "a" 2,001 times before "Aa..ab" (equal
+    // but for case) before "a..aB" and "a..ab" (the same but for the case of
+    // their last letter: the capital first); the pair after every "a"; "ab";
+    // "Zebra...".
+    EXPECT_EQ(keys(), (std::vector<std::int64_t>{4, 5, 2, 1, 3, 10, 9, 8, 7, 6}));
+    // Held: 10 + 32 + 2 + 5 (32 letters of the long ones, 31 before a pair).
+    EXPECT_EQ(list.LastSortHeldLetters(), std::size_t(10 + 32 + 2 + 5 * 32 + 2 * 31));
+    list.OnColumnClick(0);
+    EXPECT_EQ(keys(), (std::vector<std::int64_t>{6, 7, 8, 9, 10, 3, 1, 2, 5, 4}));
+}
+
 // A user's saved query shows what it asks for: a count or a maximum the
 // query works out is never taken for the rows' key and hidden; a table's
 // whole-number column last is the key, as in the program's own lists.

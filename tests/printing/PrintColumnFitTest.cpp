@@ -154,7 +154,7 @@ TEST(PrintColumnFitTest, ColumnsShareThePageWidthByTheirNeeds)
     }
 }
 
-TEST(PrintColumnFitTest, TheWidestTextIsLookedForAmongTextsUpToThreeLettersShorter)
+TEST(PrintColumnFitTest, TheWidestTextIsToldByItsLettersAndOnlyTheWidestToldAreMeasured)
 {
     // A W is six times as wide as an i.
     const auto measure = [](const QString &text) {
@@ -173,8 +173,10 @@ TEST(PrintColumnFitTest, TheWidestTextIsLookedForAmongTextsUpToThreeLettersShort
         {{QStringLiteral("iiiiii"), QStringLiteral("WWWW")}, 120},
         // Three letters shorter: still measured.
         {{QStringLiteral("iiiiii"), QStringLiteral("WWW")}, 90},
-        // Four letters shorter: not looked at.
-        {{QStringLiteral("iiiiii"), QStringLiteral("WW")}, 30},
+        // Four letters shorter and still the widest: told by its letters.
+        {{QStringLiteral("iiiiii"), QStringLiteral("WW")}, 60},
+        // Ten letters shorter: 30 against 5 * 11 = 55.
+        {{QStringLiteral("iiiiiiiiiii"), QStringLiteral("W")}, 55},
         {{QStringLiteral("WW"), QStringLiteral(""), QStringLiteral("iii")}, 60},
         {{}, 0},
     };
@@ -205,6 +207,35 @@ TEST(PrintColumnFitTest, TheWidestTextIsLookedForAmongTextsUpToThreeLettersShort
         copies.push_back(QStringLiteral("Wednesday"));
         EXPECT_EQ(PrintColumnFit::WidestText(copies, measure), 21);
         EXPECT_EQ(PrintColumnFit::WidestText({}, measure), 0);
+    }
+
+    // Kerned pairs: a whole text measures less than its letters. The widest
+    // is the widest measured whole, among those told near it.
+    {
+        int calls = 0;
+        // Letters 10 each; "AV" kerned by 6 ("AVAV" 28, "ABCD" 40).
+        const auto measure = [&calls](const QString &text) {
+            ++calls;
+            return int(text.size()) * 10 - 6 * int(text.count(QStringLiteral("AV")));
+        };
+        EXPECT_EQ(PrintColumnFit::WidestText({QStringLiteral("AVAV"), QStringLiteral("ABC")}, measure), 30);
+        EXPECT_EQ(PrintColumnFit::WidestText({QStringLiteral("AVAVAVAVAVAVAVAVAVAV"), QStringLiteral("ABCDEFGHIJKLMNOPQR")}, measure), 180);
+        // A million different texts of the same letters' width: the letters
+        // are measured once each, and a few hundred of the texts whole, not a
+        // million; the widest counts as wide as they are told (one of them
+        // is kerned: 200 - 6).
+        std::vector<QString> many;
+        many.reserve(1000000);
+        for (int n = 0; n < 1000000; ++n)
+            many.push_back(QStringLiteral("Customer %1").arg(n, 11, 10, QLatin1Char('0')));
+        many[777777] = QStringLiteral("AVstomer 00000777777");
+        calls = 0;
+        EXPECT_EQ(PrintColumnFit::WidestText(many, measure), 200);
+        EXPECT_LE(calls, 1 + 12 + 16 + 256);
+        // A text of joined letters is measured whole.
+        calls = 0;
+        const QString arabic = QString::fromUtf8("\u0645\u0631\u062d\u0628\u0627");
+        EXPECT_EQ(PrintColumnFit::WidestText({QStringLiteral("ab"), arabic, arabic}, measure), 50);
     }
 }
 

@@ -10,12 +10,15 @@
 #include "controls/CXTreeCtrl.h"
 #include "data/ShopDatabase.h"
 #include "data/SharedDatabase.h"
+#include "printing/CPrintPreview.h"
 #include "printing/PrintColumnFit.h"
 #include "printing/PrintCutRecord.h"
 #include "platform/db/Database.h"
 
+#include <QtCore/QLocale>
 #include <QtCore/QTextStream>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QPainter>
 
 #include <algorithm>
 #include <QtWidgets/QTreeWidgetItem>
@@ -131,6 +134,22 @@ TEST_F(PrintTest, TablePagePerGroupStartsEveryGroupOnItsOwnPage)
     EXPECT_TRUE(has(3, QStringLiteral("Cleo")));
     EXPECT_TRUE(has(3, QStringLiteral("Job 2-1")));
     EXPECT_EQ(t.GetCellText(groupSizes[0] + 60, 0), QString()); // the table itself is not written
+
+    // A preview draws a page again once every page is found: the page that
+    // continues "Bert" still names it, not the group the last page found.
+    ASSERT_TRUE(form->BeginPreview(600, 600, 5100, 6600));
+    while (form->FindNextPreviewPage()) {
+    }
+    ASSERT_EQ(form->PreviewPagesFound(), 4);
+    RecordingDevice again(600, 600, 5100, 6600, true);
+    {
+        QPainter painter(&again);
+        form->DrawPreviewPage(painter, 3);
+    }
+    form->EndPreview();
+    EXPECT_EQ(again.pageTexts(0).count(QStringLiteral("Bert")), 2);
+    EXPECT_FALSE(again.pageTexts(0).contains(QStringLiteral("Cleo")));
+    EXPECT_TRUE(again.pageTexts(0).contains(QStringLiteral("Page 3 of 4")));
 }
 
 TEST_F(PrintTest, AHeadingRowNearTheBottomTakesItsRowsToTheNextPage)
@@ -280,6 +299,47 @@ TEST_F(PrintTest, AMillionRowListShowsProgressBeforeItsPagesAndStops)
     // Nothing was drawn.
     for (int p = 0; p < device.pageCount(); ++p)
         EXPECT_TRUE(device.pageTexts(p).isEmpty()) << p;
+
+    // Its preview, once its texts are read, opens on its first page at once:
+    // the page shown is the only one drawn and held, the pages after it are
+    // found a few at a time while the window waits, and Stop leaves those
+    // found to look through (Next finds one more). Closed, the preview keeps
+    // nothing of the list's pages.
+    titles.clear();
+    steps = 0;
+    CXProgress::SetFactory([&] { return std::make_unique<CountingProgress>(titles, steps, -1); });
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_pList = &list;
+    form->m_nRecords = list.GetItemCount();
+    int foundWhenShown = 0;
+    prompts().onDialog([&](QDialog &d) {
+        auto *preview = dynamic_cast<CPrintPreview *>(&d);
+        EXPECT_NE(preview, nullptr);
+        if (!preview)
+            return int(QDialog::Rejected);
+        foundWhenShown = form->PreviewPagesFound();
+        EXPECT_GE(foundWhenShown, 2);
+        EXPECT_LT(foundWhenShown, 2000); // of some 12,000
+        EXPECT_LE(preview->pagesDrawn(), 2);
+        EXPECT_EQ(preview->pagesHeld(), 1);
+        EXPECT_EQ(preview->shownPage(), 1);
+        EXPECT_TRUE(preview->isFinding());
+        preview->StopFinding();
+        EXPECT_FALSE(preview->isFinding());
+        const int found = form->PreviewPagesFound();
+        EXPECT_EQ(preview->statusText(), QStringLiteral("Page 1 (counting stopped at %1 pages)").arg(QLocale().toString(found)));
+        preview->ShowPage(found + 1);
+        EXPECT_EQ(preview->shownPage(), found + 1);
+        EXPECT_EQ(form->PreviewPagesFound(), found + 2);
+        EXPECT_EQ(preview->pagesHeld(), 1);
+        EXPECT_FALSE(form->PreviewAllFound());
+        return int(QDialog::Rejected);
+    });
+    EXPECT_EQ(form->DoPrint(CPrint::kPrintPreview), 0);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Preparing the list to print [Stop]")});
+    EXPECT_GT(foundWhenShown, 0);
+    EXPECT_EQ(form->PreviewPagesFound(), 0);
     CXProgress::SetFactory({});
     ListWork::SetQuietTime(quiet);
     SharedDatabase().close();

@@ -1,4 +1,5 @@
 #include "PrintFixture.h"
+#include "printing/CPrintPreview.h"
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
@@ -10,7 +11,6 @@
 #include "views/CView0.h"
 
 #include <QtPrintSupport/QPrintDialog>
-#include <QtPrintSupport/QPrintPreviewDialog>
 #include <QtPrintSupport/QPrinter>
 #include <QtCore/QRegularExpression>
 #include <QtWidgets/QApplication>
@@ -124,17 +124,64 @@ TEST_F(PrintServiceTest, ThePrinterDialogsRangeAndThePreviewUseThePageLoop)
     EXPECT_EQ(engine->DoPrint(CPrint::kPrintDialog), 0);
     EXPECT_EQ(drawn, 0);
 
-    // The preview draws every page (after counting them) and never writes.
+    // The preview draws the page it shows, and only that one: opening it
+    // finds page 1 (drawn once to count it) and draws it; the other pages are
+    // found while the window waits, after which the page shown is drawn again
+    // to say of how many. It never writes.
     setup();
     drawn = 0;
-    prompts().onDialog([](QDialog &d) {
-        EXPECT_NE(dynamic_cast<QPrintPreviewDialog *>(&d), nullptr);
-        QApplication::processEvents();
+    QStringList previewed;
+    engine->RegisterRenderer(150, 150, [&](CPrintForm &f, QPainter &dc, PrintInfo &info, int &row) {
+        f.DrawPageHeader(dc, info);
+        ++drawn;
+        if (info.isPreview())
+            previewed << f.GetPageNumberText(info);
+        row += 10;
+        f.AfterPrinted([&f] { f.m_nBatchKey += 1; });
+    });
+    prompts().onDialog([&](QDialog &d) {
+        auto *preview = dynamic_cast<CPrintPreview *>(&d);
+        EXPECT_NE(preview, nullptr);
+        if (!preview)
+            return int(QDialog::Rejected);
+        // Shown, the window found the other four pages at its first look.
+        EXPECT_EQ(drawn, 7);
+        EXPECT_EQ(previewed, (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 1 of 5")}));
+        EXPECT_EQ(preview->pagesHeld(), 1);
+        EXPECT_FALSE(preview->isFinding());
+        EXPECT_EQ(preview->statusText(), QStringLiteral("Page 1 of 5"));
+        preview->ShowPage(4);
+        preview->ShowPage(9); // past the end: the last page
+        EXPECT_EQ(preview->shownPage(), 5);
+        EXPECT_EQ(preview->pagesHeld(), 1);
         return int(QDialog::Rejected);
     });
     engine->DoPrint(CPrint::kPrintPreview);
-    EXPECT_GE(drawn, 10);
+    // Page 1 counted and drawn; pages 2-5 counted; page 1 drawn again with the
+    // count, then pages 4 and 5.
+    EXPECT_EQ(drawn, 9);
+    EXPECT_EQ(previewed, (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 1 of 5"),
+                                      QStringLiteral("Page 4 of 5"), QStringLiteral("Page 5 of 5")}));
     EXPECT_EQ(engine->m_nBatchKey, 0);
+    EXPECT_EQ(engine->m_nResult, 0);
+
+    // Print... of the preview closes it and prints every page through the
+    // printer dialog, as a print (the work after printing done once a page).
+    setup();
+    const QString fromPreview = tempPath(QStringLiteral("from-preview.pdf"));
+    prompts().onDialog([](QDialog &d) {
+        EXPECT_NE(dynamic_cast<CPrintPreview *>(&d), nullptr);
+        return CPrintPreview::kPrintAnswer;
+    });
+    prompts().onDialog([fromPreview](QDialog &d) {
+        auto &dialog = dynamic_cast<QPrintDialog &>(d);
+        dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer()->setOutputFileName(fromPreview);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(engine->DoPrint(CPrint::kPrintPreview), 2);
+    EXPECT_EQ(engine->m_nBatchKey, 5);
+    EXPECT_TRUE(QFile::exists(fromPreview));
 }
 
 TEST_F(PrintServiceTest, AViewPrintsItsListAsShownAndAsksWhatToCaptureForAScreenPrint)

@@ -370,6 +370,65 @@ TEST_F(XvfbLongRun, ASavedQueryOfMillionsOfRowsStopsAndExitsWithinASecondInBound
                 static_cast<long long>(stopMs), afterStop, static_cast<long long>(exiting.elapsed()));
 }
 
+// Print > Preview of a list of millions of rows (the saved query read up to
+// the list's bound): the preview opens on its first page at once and goes
+// on drawing itself while it counts the pages beside the window; its Stop
+// ends the counting within a second, the pages found stay to be looked
+// through, and the program never holds more than a few hundred megabytes.
+TEST_F(XvfbLongRun, APreviewOfMillionsOfRowsOpensAtOnceAndItsStopAnswersInBoundedMemory)
+{
+    const QString name = QStringLiteral("Jobs Three Ways");
+    const QString sql = QStringLiteral(
+        "SELECT A.JobNo, B.JobNo AS JobNo2 FROM Jobs AS A, Jobs AS B, Jobs AS C "
+        "WHERE (A.JobID + B.JobID * 3 + C.JobID * 7) Mod 23 = 0");
+    constexpr long kMostKb = 600 * 1024;
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(
+        kSampleJobs, QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES ('%1', '%2', 0)").arg(name, sql));
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    const qint64 pid = m_program.processId();
+    ASSERT_TRUE(showView(30005));
+    ASSERT_TRUE(listEntry(QStringLiteral("Custom Queries"), name)) << "no saved query in the tree";
+    EXPECT_TRUE(answerMessage(90000).startsWith(QStringLiteral("This query gives more rows than a list can hold.")));
+    ASSERT_TRUE(classGone(QStringLiteral("CStatusDlg"), 5000)) << "the query did not end at the list's bound";
+    long listed = 0;
+    for (const QStringList &f : layoutLines(QStringLiteral("list")))
+        listed = std::max(listed, f.value(5).toLong());
+    ASSERT_GE(listed, 1000000);
+
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30330"))) << "no Print button";
+    ASSERT_TRUE(classUp(QStringLiteral("CPrintDlg"), 5000)) << "no print window: " << message().toStdString();
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("- the list on the screen -")));
+    QElapsedTimer previewing;
+    previewing.start();
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("57609"))) << "no Preview button";
+    ASSERT_TRUE(classUp(QStringLiteral("CPrintPreview"), 5000)) << "no preview: " << message().toStdString();
+    const qint64 previewMs = previewing.elapsed();
+    // The click's own pause (0.4 s) and the layout's delay are allowed for.
+    EXPECT_LT(previewMs, 1900);
+    const QString layout = tempPath(QStringLiteral("layout.txt"));
+    const QDateTime previewAt = QFileInfo(layout).lastModified();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(layout).lastModified() > previewAt; }, 1500))
+        << "the preview did not draw itself while it counted the pages";
+    screenshot(QStringLiteral("xvfb-millions-preview"));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop"))) << "the preview counted no pages beside it";
+    QElapsedTimer stopping;
+    stopping.start();
+    EXPECT_TRUE(waitFor([&] { return !textSpot(QStringLiteral("button"), 5, QStringLiteral("Stop")).has_value(); }, 1500))
+        << "the counting went on after Stop";
+    const qint64 stopMs = stopping.elapsed();
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Next Page")));
+    screenshot(QStringLiteral("xvfb-millions-preview-stopped"));
+    pressKey(QStringLiteral("Escape"));
+    EXPECT_TRUE(classGone(QStringLiteral("CPrintPreview"), 1500)) << "the preview did not close";
+    expectNoMessage(QStringLiteral("after the preview"));
+    const long peak = peakMemoryKb(pid);
+    EXPECT_LT(peak, kMostKb) << "memory of the preview";
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+    std::printf("%ld rows; preview in %lld ms; Stop in %lld ms; peak %ld KB\n", listed,
+                static_cast<long long>(previewMs), static_cast<long long>(stopMs), peak);
+}
+
 // A saved crosstab whose column headings keep the engine busy for minutes
 // (the pivot values of the jobs joined to themselves three times): the
 // progress window comes up within a second, the program goes on drawing
