@@ -6,6 +6,7 @@
 #include "app/base/ProgramPaths.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/UserFile.h"
 #include "printing/RecordingDevice.h"
@@ -406,7 +407,9 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
         m_cutRecord.setPage(page);
         OnPrint(painter, info);
         if (!sinceEvents.isValid() || sinceEvents.elapsed() >= kEventsEveryMs) {
-            QCoreApplication::processEvents();
+            // The status window's run handles them: the windows behind it
+            // wait, and Exit or Alt+F4 asks to stop.
+            LongRun::Pump();
             sinceEvents.start();
         }
         if (CPrintStatus::IsUserAbort()) {
