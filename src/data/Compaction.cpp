@@ -110,7 +110,24 @@ bool reindexCopy(const QString &copy, QString &log, const CompactProgress &progr
     bool finished = false;
     {
         platform::Transaction work(rebuilt);
-        ReportTablesAndIndexes(&rebuilt, true);
+        // The old indexes go first, as the first key's step: the window is
+        // looked at after each and while one takes long (a table whose key
+        // is its row number is rewritten without it); a stop asked then ends
+        // the reindexing at that first key.
+        const int keys = int(KeyCheckList().size());
+        const auto look = [&] {
+            if (progress)
+                progress(0, keys);
+        };
+        {
+            std::optional<platform::StatementPacer> pacer;
+            if (progress)
+                pacer.emplace(rebuilt, [&] {
+                    look();
+                    return true;
+                });
+            ReportTablesAndIndexes(&rebuilt, true, look);
+        }
         finished = CheckDatabaseKeys(log, &rebuilt, progress);
         if (finished)
             work.commit();
