@@ -25,6 +25,10 @@ public:
     // Replaces the message line; with step also advances by one.
     virtual void SetMessage(const QString &text, bool step = false) = 0;
     virtual bool IsRunning() const = 0;
+    // A look at the window without a step, while one step takes long (a
+    // long statement): it repaints and its Stop is answered. Returns false
+    // once the user has stopped.
+    virtual bool Look() { return IsRunning(); }
     // Told while the window asks whether to stop (true as the question comes
     // up, false once it is answered): a loop that runs on by itself beside
     // the window holds still meanwhile.

@@ -29,6 +29,8 @@ public:
     bool At(std::int64_t done, std::int64_t row);
     // The message line, once the window shows (the phase of the work).
     void SetMessage(const QString &text);
+    // The rows the count line counts, for a phase over other rows.
+    void SetRows(std::int64_t rows) { m_rows = rows; }
     bool Stopped() const { return m_stopped; }
     // Whether the progress window came up.
     bool Shown() const { return m_progress != nullptr; }

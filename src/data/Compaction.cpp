@@ -15,6 +15,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/DbException.h"
+#include "platform/db/StatementPacer.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QLocale>
@@ -22,6 +23,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -59,7 +61,7 @@ void runNative(platform::Database &db, const char *sql, const QString &bound = Q
 
 // The engine's own integrity check of the copy, run through the same
 // connection (which knows the program's text collation).
-void verifyCopy(platform::Database &db, const QString &copy)
+void verifyCopy(platform::Database &db, const QString &copy, const std::function<bool()> &look)
 {
     // A copy that cannot even be attached is named as the file at fault,
     // never the shop's own file.
@@ -67,16 +69,27 @@ void verifyCopy(platform::Database &db, const QString &copy)
     QStringList problems;
     int rc = SQLITE_OK;
     sqlite3_stmt *st = nullptr;
-    if ((rc = sqlite3_prepare_v2(db.handle(), "PRAGMA jet_compacted.integrity_check", -1, &st, nullptr)) == SQLITE_OK) {
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-            if (line != QLatin1String("ok"))
-                problems.append(line);
+    bool stopped = false;
+    {
+        // The check of a large file takes a while: the window is looked at.
+        std::optional<platform::StatementPacer> pacer;
+        if (look)
+            pacer.emplace(db, look);
+        if ((rc = sqlite3_prepare_v2(db.handle(), "PRAGMA jet_compacted.integrity_check", -1, &st, nullptr))
+            == SQLITE_OK) {
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+                if (line != QLatin1String("ok"))
+                    problems.append(line);
+            }
         }
+        stopped = pacer && pacer->interrupted();
     }
     const DbException failure = platform::dberr::fromConnection(db.handle(), rc, copy);
     sqlite3_finalize(st);
     sqlite3_exec(db.handle(), "DETACH DATABASE jet_compacted", nullptr, nullptr, nullptr);
+    if (stopped)
+        platform::dberr::raise(platform::dberr::OperationCanceled);
     if (rc != SQLITE_DONE)
         throw failure;
     if (!problems.isEmpty()) {
@@ -88,8 +101,8 @@ void verifyCopy(platform::Database &db, const QString &copy)
 
 // Every index of the copy deleted and made again from the key check's list,
 // as one change (the copy is this workstation's alone, so a question on the
-// way keeps no one out); the pages this frees are then given back. False
-// when the user stopped it: the copy keeps the indexes it was built with.
+// way keeps no one out). False when the user stopped it: the copy keeps the
+// indexes it was built with.
 bool reindexCopy(const QString &copy, QString &log, const CompactProgress &progress)
 {
     platform::Database rebuilt;
@@ -97,31 +110,63 @@ bool reindexCopy(const QString &copy, QString &log, const CompactProgress &progr
     bool finished = false;
     {
         platform::Transaction work(rebuilt);
-        ReportTablesAndIndexes(&rebuilt, true);
+        // The old indexes go first, as the first key's step: the window is
+        // looked at after each and while one takes long (a table whose key
+        // is its row number is rewritten without it); a stop asked then ends
+        // the reindexing at that first key.
+        const int keys = int(KeyCheckList().size());
+        const auto look = [&] {
+            if (progress)
+                progress(0, keys);
+        };
+        {
+            std::optional<platform::StatementPacer> pacer;
+            if (progress)
+                pacer.emplace(rebuilt, [&] {
+                    look();
+                    return true;
+                });
+            ReportTablesAndIndexes(&rebuilt, true, look);
+        }
         finished = CheckDatabaseKeys(log, &rebuilt, progress);
         if (finished)
             work.commit();
     }
-    if (!finished) {
-        rebuilt.close();
-        return false;
-    }
+    rebuilt.close();
+    return finished;
+}
+
+// The pages the reindexing freed in the copy given back. Stopped (the look
+// answered false), the compaction stops.
+void giveBackRoom(const QString &copy, const std::function<bool()> &look)
+{
+    platform::Database rebuilt;
+    rebuilt.open(copy, true);
     sqlite3_stmt *st = nullptr;
     bool spare = false;
     if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
         spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
     sqlite3_finalize(st);
-    if (spare)
-        runNative(rebuilt, "VACUUM");
+    if (spare) {
+        std::optional<platform::StatementPacer> pacer;
+        if (look)
+            pacer.emplace(rebuilt, look);
+        try {
+            runNative(rebuilt, "VACUUM");
+        } catch (const DbException &) {
+            if (pacer && pacer->interrupted())
+                platform::dberr::raise(platform::dberr::OperationCanceled);
+            throw;
+        }
+    }
     rebuilt.close();
-    return true;
 }
 
 // The compaction proper on a file the database holds exclusively (or, for
 // a repair, does not hold at all). False when the file cannot be opened at
 // all, so that reopening it would only fail again.
 bool compactFile(platform::Database &db, const QString &file, bool reindex, const CompactProgress &progress,
-                 const CompactProgress &reindexProgress)
+                 const CompactProgress &reindexProgress, const CompactProgress &checkProgress)
 {
     const QString copy = CompactedFilePath(file);
     if (!RemoveLeftoverFile(copy))
@@ -148,9 +193,26 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         // compaction never leaves the file larger than the rows need.
         QString log;
         const bool finished = !reindex || reindexCopy(copy, log, reindexProgress);
+        // The copy made ready and checked, its long statements looking at
+        // the progress: the room the old indexes took given back, then the
+        // engine's check.
+        int checkStep = 0;
+        const auto checkStepDone = [&] {
+            if (checkProgress && !checkProgress(checkStep, 2))
+                platform::dberr::raise(platform::dberr::OperationCanceled);
+            ++checkStep;
+        };
+        const std::function<bool()> look =
+            checkProgress ? std::function<bool()>([&] { return checkProgress(checkStep - 1, 2); }) : std::function<bool()>();
+        checkStepDone();
+        if (reindex && finished)
+            giveBackRoom(copy, look);
         if (g_beforeChecking)
             g_beforeChecking(copy);
-        verifyCopy(db, copy);
+        checkStepDone();
+        verifyCopy(db, copy, look);
+        if (checkProgress)
+            checkProgress(2, 2);
         const QString losses = LossReport(rebuilt);
 
         SystemError error;
@@ -217,7 +279,8 @@ QString LossReport(const platform::RebuildResult &result)
 }
 
 void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
-                     const CompactProgress &progress, const CompactProgress &reindexProgress)
+                     const CompactProgress &progress, const CompactProgress &reindexProgress,
+                     const CompactProgress &checkProgress)
 {
     // A file open for reading only cannot be replaced by its compacted copy:
     // that is said once, and the open file is left as it is.
@@ -236,7 +299,7 @@ void CompactDatabase(platform::Database *database, const QString &question, cons
         file = database->name();
         goOn = OpenDatabaseFile(database, file, true);
     }
-    const bool reopen = goOn ? compactFile(*database, file, reindex, progress, reindexProgress) : true;
+    const bool reopen = goOn ? compactFile(*database, file, reindex, progress, reindexProgress, checkProgress) : true;
     if (reopen)
         OpenDatabaseFile(database, file, false);
 }

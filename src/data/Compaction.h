@@ -28,11 +28,16 @@ struct RebuildResult;
 // may stop it by answering false: the copy is then dropped, the file stays as
 // it was and the user is told so. The reindex progress follows the rebuilt
 // keys and indexes the same way; stopped, the compacted file keeps the
-// indexes its copy was made with.
+// indexes its copy was made with. The check progress follows the last two
+// steps, the room given back and the engine's check of the copy; stopped,
+// the copy is dropped as in the copy. Each is told (total, total) when its
+// part has ended, and told a step again (the same done) while a long
+// statement of that step runs: a look at the window, not a step.
 using CompactProgress = std::function<bool(int done, int total)>;
 void CompactDatabase(platform::Database *database, const QString &question, const QString &path, bool reindex,
                      const CompactProgress &progress = CompactProgress(),
-                     const CompactProgress &reindexProgress = CompactProgress());
+                     const CompactProgress &reindexProgress = CompactProgress(),
+                     const CompactProgress &checkProgress = CompactProgress());
 
 // For tests: a step run with the copy's name after the copy was made (and
 // reindexed), just before it is checked; nullptr removes it.

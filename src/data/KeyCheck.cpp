@@ -10,6 +10,9 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/StatementPacer.h"
+
+#include <optional>
 
 namespace {
 
@@ -135,13 +138,25 @@ bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyChec
     const WaitCursor wait;
     ClearRunLog();
     const QList<ShopSchema::Index> list = KeyCheckList();
+    int at = 0;
+    // A key of a large table takes a while (its duplicates sought, its
+    // index built): the window is looked at meanwhile; a stop asked then
+    // ends the check at the next key, never half way through one.
+    std::optional<platform::StatementPacer> pacer;
+    if (progress)
+        pacer.emplace(*database, [&] {
+            progress(at, int(list.size()));
+            return true;
+        });
     for (int i = 0; i < list.size(); ++i) {
+        at = i;
         if (progress && !progress(i, int(list.size()))) {
             log = GetRunLog();
             return false;
         }
         checkKeyIndex(*database, list[i]);
     }
+    pacer.reset();
     if (progress)
         progress(int(list.size()), int(list.size()));
     ClearJobLocks(*database);

@@ -22,7 +22,7 @@ void SetHtmlPageViewer(HtmlPageViewer v)
     viewer() = std::move(v);
 }
 
-QString ReportTablesAndIndexes(platform::Database *database, bool remove)
+QString ReportTablesAndIndexes(platform::Database *database, bool remove, const std::function<void()> &look)
 {
     const WaitCursor wait;
     QString page;
@@ -64,6 +64,8 @@ QString ReportTablesAndIndexes(platform::Database *database, bool remove)
             if (remove) {
                 database->deleteIndex(def.name, index.name);
                 AppendText(note, QStringLiteral("Deleted ") + name, QStringLiteral(", "));
+                if (look)
+                    look();
             }
         }
         page += QStringLiteral("<tr><td%1>%2</td><td%1>%3</td><td>%4&nbsp;</td><td>%5&nbsp;</td></tr>")

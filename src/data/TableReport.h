@@ -16,8 +16,10 @@ class Database;
 // With remove, every index listed is deleted as well (the note then names
 // each "Deleted <name>") and nothing is shown; otherwise the page is shown
 // in the program's HTML window. Returns the page. Database failures are not
-// caught here.
-QString ReportTablesAndIndexes(platform::Database *database, bool remove);
+// caught here. The look, when given, is called after each index deleted (a
+// large file takes a while over them all).
+QString ReportTablesAndIndexes(platform::Database *database, bool remove,
+                               const std::function<void()> &look = std::function<void()>());
 
 // Where the page is shown: the application installs its HTML window. With
 // none installed the page is only returned.

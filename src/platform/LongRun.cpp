@@ -263,6 +263,14 @@ bool LongRun::eventFilter(QObject *watched, QEvent *event)
             AskToEnd();
         return true;
     }
+    // Alt+F4 on the run's own window (the progress window is the active one
+    // while the run works, so the key reaches it rather than the main
+    // window) asks to end the program as on a window behind.
+    if (type == QEvent::KeyPress && m_window && g_endRequest && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == m_window && g_endRequest(watched, event)) {
+        AskToEnd();
+        return true;
+    }
     if (isInput(type) && isBehind(watched)) {
         if (g_endRequest && g_endRequest(watched, event)) {
             AskToEnd();

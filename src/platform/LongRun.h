@@ -67,9 +67,10 @@ public:
     // after Yes it stops at its next step and the program ends after it.
     // False when no run is working: the caller ends the program itself.
     static bool AskToEnd();
-    // Tells which input held back from a window behind the run asks the
-    // program to end (an Exit item, Alt+F4); the shell, which knows them,
-    // installs it. Such input asks as AskToEnd does.
+    // Tells which input asks the program to end (an Exit item, Alt+F4); the
+    // shell, which knows them, installs it. Such input to a window behind
+    // the run, or a key of it to the run's own window, asks as AskToEnd
+    // does.
     using EndRequestTest = std::function<bool(QObject *watched, QEvent *event)>;
     static void SetEndRequestTest(EndRequestTest test);
     // A window behind the run may have a Stop of its own (a transfer window

@@ -7,6 +7,7 @@
 #include "controls/ListWork.h"
 #include "data/SettingRows.h"
 #include "data/SharedDatabase.h"
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 #include "platform/UserFile.h"
 #include "printing/CPrintPreview.h"
@@ -359,14 +360,13 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     std::unique_ptr<CPrintStatus> status;
     QWidget *frame = mainWindow();
     if (showStatus) {
-        // A window of its own: disabling the main window disables its children,
-        // and the status window's Cancel must stay usable.
+        // A window of its own, whose run holds back the main window's input
+        // while the pages print (the main window is not disabled: its Exit
+        // and Alt+F4 must reach the run, which asks to stop).
         status = std::make_unique<CPrintStatus>(nullptr);
         if (frame)
             status->move(frame->frameGeometry().center() - status->rect().center());
         status->SetStatusText(QCoreApplication::applicationName());
-        if (frame)
-            frame->setEnabled(false);
     } else {
         CPrintStatus::SetUserAbort(false);
     }
@@ -407,7 +407,9 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
         m_cutRecord.setPage(page);
         OnPrint(painter, info);
         if (!sinceEvents.isValid() || sinceEvents.elapsed() >= kEventsEveryMs) {
-            QCoreApplication::processEvents();
+            // The status window's run handles them: the windows behind it
+            // wait, and Exit or Alt+F4 asks to stop.
+            LongRun::Pump();
             sinceEvents.start();
         }
         if (CPrintStatus::IsUserAbort()) {
@@ -418,8 +420,6 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     if (painter.isActive())
         painter.end();
     endRecord(device);
-    if (frame)
-        frame->setEnabled(true);
     {
         QPainter end(m_measure.get());
         OnEndPrinting(end, info);

@@ -1,5 +1,6 @@
 #include "views/CPrintStatus.h"
 
+#include "platform/LongRun.h"
 #include "platform/Prompt.h"
 
 #include <QtWidgets/QDialogButtonBox>
@@ -30,9 +31,27 @@ CPrintStatus::CPrintStatus(QWidget *parent)
     if (parent)
         move(parent->frameGeometry().center() - rect().center());
     show();
+    m_run = std::make_unique<LongRun>(this, [this] { return endAsked(); });
 }
 
-CPrintStatus::~CPrintStatus() = default;
+CPrintStatus::~CPrintStatus()
+{
+    // The run ends while the window is whole.
+    hide();
+    m_run.reset();
+}
+
+bool CPrintStatus::endAsked()
+{
+    if (g_userAbort)
+        return true;
+    if (platform::Prompt::messageBox(QStringLiteral("Do you want to stop now?"), QString(),
+                                     platform::MB_YESNO | platform::MB_ICONQUESTION)
+        != platform::IDYES)
+        return false;
+    g_userAbort = true;
+    return true;
+}
 
 void CPrintStatus::SetStatusText(const QString &text)
 {

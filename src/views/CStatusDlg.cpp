@@ -145,6 +145,13 @@ bool CStatusDlg::Step(const QString &text)
         return m_running;
     m_bar->setValue(std::clamp(m_position, m_bar->minimum(), m_bar->maximum()));
     m_count->setText(text.isEmpty() ? QString::asprintf("%d of %d ", m_position, m_total) : text);
+    return Look();
+}
+
+bool CStatusDlg::Look()
+{
+    if (!m_running)
+        return false;
     if (m_cancellable) {
         // Handles what waits for this window (repaints, the Stop button),
         // then the window comes back to the top in case another came up.

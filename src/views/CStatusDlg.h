@@ -52,6 +52,8 @@ public:
     // New position and total; the bar's range becomes position..total.
     void SetRange(int position, int total);
     bool IsRunning() const override { return m_running; }
+    // Handles the window's events as a step does, without a step.
+    bool Look() override;
     void SetQuestionHook(std::function<void(bool asking)> hook) override { m_questionHook = std::move(hook); }
 
     // The Stop button and Esc: asks "Do you want to stop now?" when the loop

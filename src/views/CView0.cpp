@@ -1605,17 +1605,29 @@ void CView0::ShowChart()
 
 // --- database housekeeping ---------------------------------------------------------
 
-std::function<bool(int, int)> CView0::StepWindow(std::unique_ptr<CXProgress> &window, const QString &title)
+std::function<bool(int, int)> CView0::StepWindow(std::unique_ptr<CXProgress> &window, const QString &title, bool last)
 {
-    return [&window, title](int done, int total) {
-        if (!window) {
-            window = CXProgress::Create();
-            window->Start(total, title, true, true);
-        }
+    struct Shown
+    {
+        bool started = false;
+        int done = -1;
+    };
+    const auto shown = std::make_shared<Shown>();
+    return [&window, title, last, shown](int done, int total) {
         if (done >= total) {
-            window.reset();
+            if (last)
+                window.reset();
             return true;
         }
+        if (!window)
+            window = CXProgress::Create();
+        if (!shown->started) {
+            window->Start(total, title, true, true);
+            shown->started = true;
+        } else if (done == shown->done) {
+            return window->Look();
+        }
+        shown->done = done;
         return window->Step();
     };
 }
@@ -1628,33 +1640,32 @@ void CView0::OnCompact(bool reindex)
     // A file open for reading only is refused before anything is shown.
     if (RefusedAsReadOnly(&db, QStringLiteral("Cannot compact ") + db.name()))
         return;
-    // The copy and then the reindex show their progress, each in its own
-    // window, and either can be stopped. The compaction is one run from its
-    // first step to its last box: an Exit given between the two windows, or
-    // after the last step, ends the program once it is done.
+    // The copy, the reindexing and the check of the copy show their progress
+    // in one window, from the compaction's first step to its last, and each
+    // can be stopped: Exit during any of them asks. The compaction is one
+    // run from its first step to its last box: an Exit given after the last
+    // step ends the program once it is done.
     std::unique_ptr<LongRun> whole;
-    std::unique_ptr<CXProgress> copying;
-    std::unique_ptr<CXProgress> indexing;
-    auto part = [&whole](std::unique_ptr<CXProgress> &window, const CompactProgress &step) -> CompactProgress {
-        return [&whole, &window, step](int done, int total) {
+    std::unique_ptr<CXProgress> window;
+    auto part = [&whole](const CompactProgress &step) -> CompactProgress {
+        return [&whole, step](int done, int total) {
             if (!whole)
                 whole = std::make_unique<LongRun>(nullptr, std::function<bool()>());
-            else if (!window)
-                LongRun::Pump(); // what was given since the last part
             return step(done, total);
         };
     };
-    const CompactProgress progress =
-        part(copying, StepWindow(copying, QStringLiteral("Compacting %1").arg(DatabaseFileName())));
-    const CompactProgress reindexProgress =
-        part(indexing, StepWindow(indexing, QStringLiteral("Reindexing %1").arg(DatabaseFileName())));
+    const QString file = DatabaseFileName();
+    const CompactProgress progress = part(StepWindow(window, QStringLiteral("Compacting %1").arg(file), false));
+    const CompactProgress reindexProgress = part(StepWindow(window, QStringLiteral("Reindexing %1").arg(file), false));
+    const CompactProgress checkProgress = part(StepWindow(window, QStringLiteral("Checking the compacted %1").arg(file)));
     try {
         if (reindex) {
             CompactDatabase(&db, QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?"),
-                            QString(), true, progress, reindexProgress);
+                            QString(), true, progress, reindexProgress, checkProgress);
         } else {
             ReportTablesAndIndexes(&db, false);
-            CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false, progress);
+            CompactDatabase(&db, QStringLiteral("Compact without reindexing?"), QString(), false, progress,
+                            CompactProgress(), checkProgress);
         }
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QString());

@@ -279,9 +279,13 @@ protected:
 
     // The progress of a long run (steps done, steps in all): its window opens
     // at the first step under the title, can be stopped, and closes when the
-    // run tells its end, before the outcome is said. The window lives in the
-    // caller's pointer.
-    static std::function<bool(int, int)> StepWindow(std::unique_ptr<CXProgress> &window, const QString &title);
+    // run tells its end, before the outcome is said. A step told again (the
+    // same done) is a look at the window while that step takes long. The
+    // window lives in the caller's pointer; a run of several parts gives each
+    // part its own progress on the one window, which starts anew under the
+    // part's title and stays open at the part's end unless `last`.
+    static std::function<bool(int, int)> StepWindow(std::unique_ptr<CXProgress> &window, const QString &title,
+                                                    bool last = true);
 
     void CreateBars();
     void FillViewTabs();

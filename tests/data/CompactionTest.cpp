@@ -38,6 +38,14 @@ using platform::Value;
 
 namespace {
 
+// A step of a progress, once: a step told again while it runs is a look at
+// the window, not a step.
+void recordStep(QList<QPair<int, int>> &steps, int done, int total)
+{
+    if (steps.isEmpty() || steps.last().first != done)
+        steps << qMakePair(done, total);
+}
+
 const QString kCompactQuestion = QStringLiteral("This process will compact and reindex TavrelData.mdb.\n\nStart now?");
 const QString kReminder = QStringLiteral("Remember to compact the database today.\n\nDo you want to start now?");
 
@@ -715,7 +723,7 @@ TEST_F(CompactionTest, ProgressFollowsTheCopyAndStopLeavesTheFileAsItWas)
     prompts().answer(IDYES);
     prompts().answer(IDOK);
     CompactDatabase(&db(), kCompactQuestion, QString(), true, [&](int done, int total) {
-        seen << qMakePair(done, total);
+        recordStep(seen, done, total);
         return done < 2;
     });
     ASSERT_EQ(prompts().texts(),
@@ -737,13 +745,67 @@ TEST_F(CompactionTest, ProgressFollowsTheCopyAndStopLeavesTheFileAsItWas)
     prompts().answer(IDYES);
     prompts().answer(IDOK);
     CompactDatabase(&db(), kCompactQuestion, QString(), true, [&](int done, int total) {
-        seen << qMakePair(done, total);
+        recordStep(seen, done, total);
         return true;
     });
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
     ASSERT_FALSE(seen.isEmpty());
     EXPECT_EQ(seen.last(), qMakePair(seen.last().second, seen.last().second));
     EXPECT_EQ(seen.size(), seen.last().second + 1);
+}
+
+// A step that takes long (a table of 600,000 rows copied, the copy given
+// back its room and checked) looks at the progress meanwhile, the step told
+// again; Stop answered to such a look ends the compaction in the middle of
+// the statement, and the file stays as it was.
+TEST_F(CompactionTest, ALongStepLooksAtTheProgressAndAStopThereLeavesTheFileAsItWas)
+{
+    makePopulated();
+    ASSERT_EQ(sqlite3_exec(db().handle(),
+                           "CREATE TABLE Bulk (n INTEGER, t TEXT); WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT "
+                           "x + 1 FROM c WHERE x < 600000) INSERT INTO Bulk SELECT x, printf('row %d of the bulk table', "
+                           "x) FROM c",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    db().close();
+    const QByteArray original = fileBytes(m_path);
+    struct Case
+    {
+        const char *name;
+        bool stopInCopy; // else in the check of the copy
+    };
+    for (const Case c : {Case{"stopped while a table is copied", true}, Case{"stopped while the copy is checked", false}}) {
+        SCOPED_TRACE(c.name);
+        db().open(m_path);
+        prompts().clear();
+        prompts().answer(IDYES);
+        prompts().answer(IDOK);
+        // Stop at the first look: a step told a second time.
+        const auto stopAtLook = [](bool stop, int &looks) {
+            return [stop, &looks, last = -1](int done, int) mutable {
+                if (done == last) {
+                    ++looks;
+                    return !stop;
+                }
+                last = done;
+                return true;
+            };
+        };
+        int copyLooks = 0;
+        int checkLooks = 0;
+        CompactDatabase(&db(), kCompactQuestion, QString(), true, stopAtLook(c.stopInCopy, copyLooks),
+                        CompactProgress(), stopAtLook(!c.stopInCopy, checkLooks));
+        EXPECT_EQ(prompts().texts(),
+                  (QStringList{kCompactQuestion, QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged.")}));
+        EXPECT_EQ(copyLooks, c.stopInCopy ? 1 : copyLooks);
+        EXPECT_GE(copyLooks, 1);
+        EXPECT_EQ(checkLooks, c.stopInCopy ? 0 : 1);
+        EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+        EXPECT_TRUE(compacted().isEmpty());
+        ASSERT_TRUE(db().isOpen());
+        db().close();
+        EXPECT_EQ(fileBytes(m_path), original);
+    }
 }
 
 TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
@@ -772,11 +834,11 @@ TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
     CompactDatabase(
         &db(), kCompactQuestion, QString(), true,
         [&](int done, int total) {
-            copied << qMakePair(done, total);
+            recordStep(copied, done, total);
             return true;
         },
         [&](int done, int total) {
-            reindexed << qMakePair(done, total);
+            recordStep(reindexed, done, total);
             return done < 3;
         });
     EXPECT_EQ(prompts().lastText(),
@@ -793,7 +855,7 @@ TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
     prompts().answer(IDYES);
     prompts().answer(IDOK);
     CompactDatabase(&db(), kCompactQuestion, QString(), true, CompactProgress(), [&](int done, int total) {
-        reindexed << qMakePair(done, total);
+        recordStep(reindexed, done, total);
         return true;
     });
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));

@@ -125,8 +125,11 @@ TEST_F(KeyCheckTest, AStoppedCheckKeepsWhatItMadeAndTheJobLocks)
     QString log;
     // Stopped before the last entry: the customers' key (early in the list)
     // is made, the job lock stays.
+    // A step told again while it runs is a look at the window, not a step.
+    int last = -1;
     EXPECT_FALSE(CheckDatabaseKeys(log, &db(), [&](int done, int all) {
-        ++asked;
+        asked += done != last;
+        last = done;
         total = all;
         return done < all - 1;
     }));
@@ -136,7 +139,8 @@ TEST_F(KeyCheckTest, AStoppedCheckKeepsWhatItMadeAndTheJobLocks)
     // Run to the end, it is told the end and clears the locks.
     QList<int> steps;
     EXPECT_TRUE(CheckDatabaseKeys(log, &db(), [&](int done, int) {
-        steps << done;
+        if (steps.isEmpty() || steps.last() != done)
+            steps << done;
         return true;
     }));
     EXPECT_EQ(steps.size(), total + 1);

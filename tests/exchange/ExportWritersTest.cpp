@@ -354,4 +354,79 @@ TEST_F(ExportWriters, AMillionRowsExportWithProgressAndAStopKeepsNoFile)
     ListWork::SetQuietTime(quiet);
 }
 
+// Customers > Export > an address list of 20,000 customers: the progress
+// window shows and looks at its Stop every few thousand records; a stop
+// writes no file (what was at the name stays); not stopped, every customer's
+// records follow the list's order, each customer's contacts in the order
+// they were made.
+TEST_F(ExportWriters, AnAddressListOfThousandsOfCustomersShowsProgressAndAStopKeepsNoFile)
+{
+    {
+        platform::Transaction tx(SharedDatabase());
+        for (int n = 10000; n < 30000; ++n)
+            exec(QStringLiteral("INSERT INTO Customers (CusNo, Name) VALUES (%1, 'Customer %1')").arg(n));
+        tx.commit();
+    }
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.FillFromSql(QStringLiteral("SELECT CusNo, Name FROM Customers WHERE CusNo >= 100 ORDER BY CusNo DESC"),
+                     QStringLiteral("CusNo"));
+    ASSERT_EQ(list.GetItemCount(), 20002);
+    const int quiet = ListWork::QuietTime();
+    ListWork::SetQuietTime(0);
+    const QString path = tempPath(QStringLiteral("Addresses.txt"));
+    {
+        QFile before(path);
+        ASSERT_TRUE(before.open(QIODevice::WriteOnly));
+        before.write("kept\r\n");
+    }
+    const auto allContacts = [](QDialog &d) {
+        auto &o = static_cast<CDlgOptions &>(d);
+        o.tree()->SetOptionChecked(2, true);
+        o.tree()->SetOptionChecked(101, true);
+        o.SendCommand(1);
+        return o.result();
+    };
+    QStringList titles;
+    int steps = 0;
+    CXProgress::SetFactory([&] { return std::make_unique<CountingProgress>(titles, steps, 3); });
+    prompts().clear();
+    prompts().onDialog(allContacts);
+    prompts().answerFile(path, QStringLiteral("Tab"));
+    CExport stopped;
+    stopped.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Exporting the address list [Stop]")});
+    EXPECT_EQ(steps, 3);
+    EXPECT_EQ(readAll(path), QByteArray("kept\r\n"));
+    EXPECT_TRUE(WorkFilesOf(path).isEmpty());
+
+    // Not stopped: the shop's customers and contacts read (a customer
+    // without contacts is one record), the 20,002 listed written, the
+    // window looked at once per 4,096 of both.
+    titles.clear();
+    steps = 0;
+    CXProgress::SetFactory([&] { return std::make_unique<CountingProgress>(titles, steps, -1); });
+    prompts().clear();
+    prompts().onDialog(allContacts);
+    prompts().answerFile(path, QStringLiteral("Tab"));
+    prompts().answer(platform::IDNO);
+    CExport whole;
+    whole.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &list, false, 2);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Your data has been successfully exported to:\n") + path +
+                                        QStringLiteral("\n\nDo you want to open it?"));
+    EXPECT_GE(steps, (20004 + 20002) / 4096);
+    const QList<QByteArray> lines = readAll(path).split('\n');
+    ASSERT_EQ(lines.size(), 1 + 20004 + 1);
+    EXPECT_TRUE(lines.at(0).startsWith("Name\tAddress\t"));
+    EXPECT_TRUE(lines.at(1).startsWith("Customer 29999\t")) << lines.at(1).toStdString();
+    EXPECT_TRUE(lines.at(20000).startsWith("Customer 10000\t")) << lines.at(20000).toStdString();
+    EXPECT_TRUE(lines.at(20001).startsWith("\"Bob's Print\tShop\"\t")) << lines.at(20001).toStdString();
+    // Acme's contacts last, by their numbers.
+    EXPECT_TRUE(lines.at(20002).endsWith("\t100\t1001\r")) << lines.at(20002).toStdString();
+    EXPECT_TRUE(lines.at(20003).endsWith("\t100\t1002\r")) << lines.at(20003).toStdString();
+    EXPECT_TRUE(lines.at(20004).endsWith("\t100\t1003\r")) << lines.at(20004).toStdString();
+    CXProgress::SetFactory({});
+    ListWork::SetQuietTime(quiet);
+}
+
 } // namespace

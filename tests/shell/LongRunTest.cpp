@@ -2,12 +2,16 @@
 
 #include "controls/CXListCtrl.h"
 #include "controls/CXProgress.h"
+#include "controls/CXRibbon.h"
+#include "controls/ListWork.h"
 #include "customers/CViewAR.h"
 #include "data/Compaction.h"
 #include "data/SharedDatabase.h"
+#include "exchange/export/CExport.h"
 #include "platform/LongRun.h"
 #include "platform/Settings.h"
 #include "platform/db/Database.h"
+#include "printing/CPrintForm.h"
 #include "shell/CMainFrame.h"
 #include "support/ToolRun.h"
 #include "views/CStatusDlg.h"
@@ -22,6 +26,8 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
+
+#include <optional>
 
 using platform::IDNO;
 using platform::IDOK;
@@ -200,8 +206,10 @@ private:
 };
 
 // When, in a run, the user gives Alt+F4: where nothing of the run handles
-// the program's events.
-enum class Edge { AfterLastStep, BetweenParts, BeforeCheckingCopy };
+// the program's events (after the last step of its window, after its window
+// closed), or, for a row that is asked, where a long step of the run looks
+// at its window.
+enum class Edge { AfterLastStep, AfterWindowClosed, BeforeCheckingCopy };
 
 struct EdgeCase
 {
@@ -211,15 +219,17 @@ struct EdgeCase
     int window; // the run's progress window (1 the first) at whose end the key comes
     Edge edge;
     QString after;
+    bool asked = false; // "Do you want to stop now?" asked, answered No: the program stays
 };
 
 } // namespace
 
 // Alt+F4 given where the run does not look at the program's events (after the
-// last step of a progress window, between the compaction's copy and its
-// reindexing, after the reindexing before the copy replaces the file) is
-// carried out once the run has ended: the program ends, after the run's own
-// closing box. The key reaches the program as the window system gives it, so
+// last step of its progress window, after the window closed before the copy
+// replaces the file) is carried out once the run has ended: the program
+// ends, after the run's own closing box. Given while the copy is made ready
+// and checked (steps that take long on a large file, shown in the window),
+// it is asked. The key reaches the program as the window system gives it, so
 // a box in front of the main window would block it, as the real program's
 // closing box does.
 TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
@@ -229,9 +239,9 @@ TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
     const QString checked = QStringLiteral("The keys and indexes of the database are checked.");
     const EdgeCase cases[] = {
         {"key check, after its last step", 30574, QString(), 1, Edge::AfterLastStep, checked},
-        {"compact, between the copy and the reindexing", 30573, compact, 1, Edge::BetweenParts, compacted},
-        {"compact, after the reindexing's last step", 30573, compact, 2, Edge::AfterLastStep, compacted},
-        {"compact, before the copy is checked", 30573, compact, 0, Edge::BeforeCheckingCopy, compacted},
+        {"compact, after its window closed", 30573, compact, 1, Edge::AfterWindowClosed, compacted},
+        {"compact, after the check's last step", 30573, compact, 1, Edge::AfterLastStep, compacted},
+        {"compact, before the copy is checked", 30573, compact, 0, Edge::BeforeCheckingCopy, compacted, true},
     };
     for (const EdgeCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,7 +261,7 @@ TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
         CXProgress::SetFactory([&]() -> std::unique_ptr<CXProgress> {
             const bool mine = ++made == c.window;
             return std::make_unique<EdgeProgress>(frame, mine && c.edge == Edge::AfterLastStep ? altF4 : std::function<void()>(),
-                                                  mine && c.edge == Edge::BetweenParts ? altF4 : std::function<void()>());
+                                                  mine && c.edge == Edge::AfterWindowClosed ? altF4 : std::function<void()>());
         });
         if (c.edge == Edge::BeforeCheckingCopy)
             SetBeforeCheckingCopyStep([&](const QString &) { altF4(); });
@@ -270,6 +280,8 @@ TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
         QStringList expected;
         if (!c.question.isEmpty())
             expected << c.question;
+        if (c.asked)
+            expected << QStringLiteral("Do you want to stop now?");
         expected << c.after;
         EXPECT_EQ(shown, expected);
         EXPECT_FALSE(LongRun::IsWorking());
@@ -282,7 +294,10 @@ TEST_F(LongRunTest, AnEndGivenAtARunsEdgeIsCarriedOutWhenTheRunEnds)
         QCoreApplication::processEvents();
         box.hide();
         QCoreApplication::processEvents();
-        EXPECT_FALSE(frame->isVisible()) << "the Alt+F4 given during the run was dropped";
+        if (c.asked)
+            EXPECT_TRUE(frame->isVisible()) << "No to stopping ended the program";
+        else
+            EXPECT_FALSE(frame->isVisible()) << "the Alt+F4 given during the run was dropped";
         EXPECT_EQ(one(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
         shell->ExitInstance(0);
     }
@@ -369,4 +384,136 @@ TEST_F(LongRunTest, StopAndEndDuringAPostingEndsTheProgramWithoutFurtherBoxes)
     QCoreApplication::processEvents();
     EXPECT_FALSE(frame->isVisible()) << "the program did not end";
     shell->ExitInstance(0);
+}
+
+namespace {
+
+// How the user asks the program to end while a list is worked on.
+enum class ListEnd { AltF4OnProgressWindow, ExitOnStatusBar };
+
+struct ListRunCase
+{
+    const char *name;
+    enum { Sort, Export, Print } run;
+    ListEnd end;
+    bool stop; // the answer to "Do you want to stop now?"
+};
+
+// The point of the status bar's Exit.
+std::optional<QPoint> exitSpot(CXRibbon *bar)
+{
+    for (int x = 1; bar && x < bar->width(); x += 4)
+        if (bar->ItemIdAt(QPoint(x, bar->height() / 2)) == 30529u)
+            return QPoint(x, bar->height() / 2);
+    return std::nullopt;
+}
+
+} // namespace
+
+// Sorting, exporting or printing the orders list: Alt+F4 given to the run's
+// own window (the active one while it works) or a click on the status bar's
+// Exit (the main window disabled while pages print) asks "Do you want to stop
+// now?" as during any long run; Yes stops the run (the list keeps its order,
+// no file is written) and ends the program, No lets it finish.
+TEST_F(LongRunTest, ExitOrAltF4DuringASortAnExportOrAPrintAsksToStop)
+{
+    const ListRunCase cases[] = {
+        {"sort, Alt+F4 and stopped", ListRunCase::Sort, ListEnd::AltF4OnProgressWindow, true},
+        {"sort, Exit and going on", ListRunCase::Sort, ListEnd::ExitOnStatusBar, false},
+        {"export, Alt+F4 and going on", ListRunCase::Export, ListEnd::AltF4OnProgressWindow, false},
+        {"export, Exit and stopped", ListRunCase::Export, ListEnd::ExitOnStatusBar, true},
+        {"print, Exit and stopped", ListRunCase::Print, ListEnd::ExitOnStatusBar, true},
+        {"print, Alt+F4 and going on", ListRunCase::Print, ListEnd::AltF4OnProgressWindow, false},
+    };
+    const int quiet = ListWork::QuietTime();
+    for (const ListRunCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        newShell();
+        ASSERT_NE(start(), nullptr);
+        CMainFrame *frame = shell->mainFrame();
+        auto *view = qobject_cast<CView0 *>(frame->SwitchView(30001));
+        ASSERT_NE(view, nullptr);
+        CXListCtrl *list = view->list();
+        ASSERT_NE(list, nullptr);
+        list->FetchAll();
+        const int rows = list->GetItemCount();
+        ASSERT_GT(rows, 50);
+        const qint64 firstBefore = list->GetItemData(0);
+        // Sorting and exporting show their window from the start; pages
+        // print under the printing window.
+        ListWork::SetQuietTime(c.run == ListRunCase::Print ? quiet : 0);
+
+        // The end is asked once the run's window is up.
+        int asked = 0;
+        QTimer end;
+        end.setInterval(0);
+        QObject::connect(&end, &QTimer::timeout, [&] {
+            QWidget *window = nullptr;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                const bool runs = c.run == ListRunCase::Print ? top->objectName() == QLatin1String("CPrintStatus")
+                                                              : qobject_cast<CStatusDlg *>(top) != nullptr;
+                if (runs && top->isVisible())
+                    window = top;
+            }
+            if (!window)
+                return;
+            end.stop();
+            ++asked;
+            if (c.end == ListEnd::AltF4OnProgressWindow) {
+                QTest::keyClick(window, Qt::Key_F4, Qt::AltModifier);
+            } else {
+                const std::optional<QPoint> at = exitSpot(view->statusBar());
+                ASSERT_TRUE(at.has_value()) << "no Exit on the status bar";
+                QTest::mouseClick(view->statusBar(), Qt::LeftButton, Qt::NoModifier, *at);
+            }
+        });
+        prompts().clear();
+        while (prompts().pendingAnswers() > 0) // an answer left by an earlier case
+            prompts().takeAnswer(platform::PromptRecord());
+        prompts().answer(c.stop ? IDYES : IDNO); // Do you want to stop now?
+        const QString file = tempPath(c.run == ListRunCase::Print ? QStringLiteral("Orders.pdf") : QStringLiteral("Orders.csv"));
+        QFile::remove(file);
+        end.start();
+        switch (c.run) {
+        case ListRunCase::Sort:
+            list->OnColumnClick(1);
+            break;
+        case ListRunCase::Export: {
+            prompts().answerFile(file);
+            if (!c.stop)
+                prompts().answer(IDNO); // open it?
+            CExport e;
+            e.ExportList(30001, 1, 1, QStringLiteral("All Orders"), list, true, 2);
+            break;
+        }
+        case ListRunCase::Print: {
+            CPrintForm form;
+            form.ResetOptions();
+            form.m_nKind = 100;
+            form.m_pList = list;
+            form.m_nRecords = rows;
+            form.m_strOutputFile = file;
+            EXPECT_EQ(form.DoPrint(CPrint::kPrintDirect), c.stop ? 1 : 2);
+            break;
+        }
+        }
+        end.stop();
+        ListWork::SetQuietTime(quiet);
+        EXPECT_EQ(asked, 1) << "the run's window never came up";
+        const QStringList shown = prompts().texts();
+        EXPECT_EQ(shown.value(0), QStringLiteral("Do you want to stop now?")) << shown.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(shown.count(QStringLiteral("Do you want to stop now?")), 1);
+        EXPECT_FALSE(LongRun::IsWorking());
+        if (c.stop) {
+            EXPECT_EQ(shown.size(), 1) << shown.join(QLatin1Char('|')).toStdString();
+            EXPECT_FALSE(QFile::exists(file));
+            EXPECT_EQ(list->GetItemData(0), firstBefore) << "the stopped sort changed the order";
+        } else if (c.run != ListRunCase::Sort) {
+            EXPECT_TRUE(QFile::exists(file));
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(frame->isVisible(), !c.stop);
+        shell->ExitInstance(0);
+    }
 }

@@ -370,6 +370,57 @@ TEST_F(XvfbLongRun, ASavedQueryOfMillionsOfRowsStopsAndExitsWithinASecondInBound
                 static_cast<long long>(stopMs), afterStop, static_cast<long long>(exiting.elapsed()));
 }
 
+// A saved query of two million rows sorted by its column of texts: Alt+F4
+// during the sort (given to the progress window, the active one) asks "Do
+// you want to stop now?" as Exit does; No lets the sort end and the program
+// stays; sorted again, Yes ends the program.
+TEST_F(XvfbLongRun, AltF4DuringASortAsksToStopTheSort)
+{
+    const QString name = QStringLiteral("Jobs Twice");
+    const QString sql = QStringLiteral("SELECT A.JobNo, B.JobNo AS JobNo2, B.Title & A.JobNo AS T FROM Jobs AS A, Jobs AS B "
+                                       "WHERE (A.JobID + B.JobID * 3) Mod 2 = 0");
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(
+        kSampleJobs, QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES ('%1', '%2', 0)").arg(name, sql));
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30005));
+    ASSERT_TRUE(listEntry(QStringLiteral("Custom Queries"), name)) << "no saved query in the tree";
+    auto listed = [&] {
+        long most = 0;
+        for (const QStringList &f : layoutLines(QStringLiteral("list")))
+            most = std::max(most, f.value(5).toLong());
+        return most;
+    };
+    ASSERT_TRUE(waitFor([&] { return listed() >= 2000000 && !classShown(QStringLiteral("CStatusDlg")); }, 120000))
+        << "the list was not read whole: " << listed();
+    // The heading of the texts' column.
+    auto heading = [&]() -> std::optional<QPoint> {
+        for (const QStringList &f : layoutLines(QStringLiteral("column")))
+            if (f.value(5) == QLatin1String("2"))
+                return QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()).center();
+        return std::nullopt;
+    };
+    ASSERT_TRUE(heading().has_value()) << "no column of texts";
+
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "Yes" : "No");
+        click(*heading());
+        ASSERT_TRUE(classUp(QStringLiteral("CStatusDlg"), 5000)) << "the sort showed no progress";
+        pressKey(QStringLiteral("alt+F4"));
+        ASSERT_TRUE(waitFor([&] { return message() == QLatin1String("Do you want to stop now?"); }, 3000))
+            << "Alt+F4 during the sort asked nothing: " << message().toStdString();
+        screenshot(stop ? QStringLiteral("xvfb-sort-alt-f4-yes") : QStringLiteral("xvfb-sort-alt-f4-no"));
+        pressKey(stop ? QStringLiteral("Return") : QStringLiteral("Escape"));
+        if (stop) {
+            EXPECT_TRUE(m_program.waitForFinished(10000)) << "the program did not end after Alt+F4 and Yes";
+        } else {
+            ASSERT_TRUE(classGone(QStringLiteral("CStatusDlg"), 60000)) << "the sort did not end";
+            expectNoMessage(QStringLiteral("after the sort"));
+            EXPECT_EQ(m_program.state(), QProcess::Running);
+        }
+    }
+}
+
 // Print > Preview of a list of millions of rows (the saved query read up to
 // the list's bound): the preview opens on its first page at once and goes
 // on drawing itself while it counts the pages beside the window; its Stop

@@ -46,7 +46,8 @@ TEST_F(WebOrderTool, PrintsTheParsedOrderAndSavesIt)
 
 // An XML order is read from its own text alone: one naming a file (a
 // private one, or a pipe that would hold the read for ever) through an
-// entity or an external DTD is refused and nothing is saved.
+// entity or an external DTD is refused and nothing is saved; so is an
+// order file larger than a mail may be.
 TEST_F(WebOrderTool, AnXmlOrderNamingAFileOutsideItselfIsRefusedAndNothingSaved)
 {
     const QString db = tempPath(QStringLiteral("TavrelData.mdb"));
@@ -96,4 +97,34 @@ TEST_F(WebOrderTool, AnXmlOrderNamingAFileOutsideItselfIsRefusedAndNothingSaved)
     EXPECT_EQ(run.err, QStringLiteral("Cannot read the XML file %1: it is not an ordinary file (it is a folder, a pipe, a "
                                       "device or a socket).\nCannot read %1\n")
                            .arg(fifo));
+
+    // An order file one byte past the most a mail may be (64 MB; sparse, so
+    // nothing of that size is written) is refused before it is read, as
+    // text or as XML, and nothing is saved.
+    const QString huge = tempPath(QStringLiteral("huge-order.txt"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Customer Name: O'Hara Signs\r\nItem Description: Cards\r\n");
+        ASSERT_TRUE(file.resize(64LL * 1024 * 1024 + 1));
+    }
+    struct Oversize
+    {
+        QStringList extra;
+        QString err;
+    };
+    const Oversize oversize[] = {
+        {{}, QStringLiteral("Cannot read %1: it is larger than 64 MB, the most such a file may be.\n")},
+        {{QStringLiteral("--xml")}, QStringLiteral("Cannot read the XML file %1: it is larger than 64 MB, the most such "
+                                                   "a file may be.\nCannot read %1\n")},
+    };
+    for (const Oversize &o : oversize) {
+        SCOPED_TRACE(o.extra.join(QLatin1Char(' ')).toStdString());
+        const ToolRun tooLarge = RunDbTool(QStringList{QStringLiteral("weborder"), db, huge, QStringLiteral("--yes"),
+                                                       QStringLiteral("--save"), QStringLiteral("order")} + o.extra);
+        EXPECT_EQ(tooLarge.exitCode, 1) << tooLarge.out.toStdString();
+        EXPECT_EQ(tooLarge.err, o.err.arg(huge));
+        EXPECT_TRUE(tooLarge.out.isEmpty()) << tooLarge.out.toStdString();
+        EXPECT_EQ(SqliteRows(db, QStringLiteral("SELECT count(*) FROM Jobs")), QStringLiteral("0"));
+    }
 }

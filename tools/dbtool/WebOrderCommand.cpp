@@ -6,6 +6,7 @@
 #include "exchange/mail/CEmailSocket.h"
 #include "exchange/weborders/CWebOrder.h"
 #include "exchange/xml/XmlDocument.h"
+#include "platform/PlacedFile.h"
 #include "platform/Prompt.h"
 #include "platform/db/DbException.h"
 
@@ -16,6 +17,9 @@ namespace {
 
 const char kUsage[] = "usage: tavrel-dbtool weborder DB FILE [--xml] [--today MM/DD/YYYY] [--yes] [--save order|quote] "
                       "[--message-id ID]\n";
+
+// The largest order file read: what the mailbox client takes of one mail.
+constexpr qint64 kOrderFileMaxBytes = CEmailSocket::kMaxMessageOctets;
 
 QString OneLine(QString text)
 {
@@ -75,15 +79,19 @@ int runWebOrderCommand(const QStringList &argsIn, QTextStream &out, QTextStream 
             }
             order.ParseXmlOrder(document);
         } else {
-            QFile file(args[1]);
-            if (!file.open(QIODevice::ReadOnly)) {
-                err << "Cannot read " << args[1] << '\n';
+            // No larger than a mail the mailbox client takes, and only an
+            // ordinary file: an order file is never read whole into memory
+            // past that bound.
+            QByteArray bytes;
+            QString refusal;
+            if (!platform::PlacedFile::Read(args[1], kOrderFileMaxBytes, bytes, refusal)) {
+                err << "Cannot read " << args[1] << ": " << refusal << ".\n";
                 return 1;
             }
             // A mail's bytes, each one character, as the mailbox client keeps
             // them; a mail (its first line a header) is read by its body as
             // the reader reads it, decoded; a bare order text as it is.
-            order.m_strMailText = QString::fromLatin1(file.readAll());
+            order.m_strMailText = QString::fromLatin1(bytes);
             static const QRegularExpression header(QStringLiteral("^[A-Za-z0-9-]+:"));
             if (header.match(order.m_strMailText).hasMatch()) {
                 CEmailSocket mail;

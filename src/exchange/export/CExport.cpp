@@ -7,6 +7,7 @@
 #include "data/CXDaoSet.h"
 #include "platform/Prompt.h"
 
+#include <QtCore/QHash>
 #include <QtWidgets/QHeaderView>
 
 CExport::CExport() = default;
@@ -207,49 +208,111 @@ int CExport::WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBre
 
 int CExport::WriteAddressList(int choice, bool allRows, bool replaceLineBreaks)
 {
-    const QString selectA = QStringLiteral(
+    const QString columnsA = QStringLiteral(
         "SELECT Customers.Name, Customers.Address, Customers.Address2, Customers.City, Customers.State, Customers.Zip");
-    const QString selectB =
-        selectA + QStringLiteral(", Contacts.Title, Contacts.First, Contacts.Last, Contacts.Phone, Contacts.Phone2, "
-                                 "Contacts.Cell, Contacts.Fax, Contacts.Email, Contacts.Dept, Contacts.PropID, "
-                                 "Customers.CusNo, Contacts.ContactNo FROM Contacts RIGHT JOIN Customers ON ");
-    QString statement;
-    QString condition;
+    const QString columnsB =
+        columnsA + QStringLiteral(", Contacts.Title, Contacts.First, Contacts.Last, Contacts.Phone, Contacts.Phone2, "
+                                  "Contacts.Cell, Contacts.Fax, Contacts.Email, Contacts.Dept, Contacts.PropID, "
+                                  "Customers.CusNo, Contacts.ContactNo");
+    const QString joined = QStringLiteral(" FROM Contacts RIGHT JOIN Customers ON ");
+    // Each list row's records: a customer's (its contacts, its default buyer
+    // or payer, or itself alone) or a contact's. The key a record belongs to
+    // is read as a last column, which is not written.
+    QString columns = columnsB;
+    QString from;
+    QString where;
+    QString key = QStringLiteral("Customers.CusNo");
     switch (choice) {
     case 2:
-        statement = selectB + QStringLiteral("Contacts.CusNo = Customers.CusNo");
-        condition = QStringLiteral("Customers.CusNo = ?");
+        from = joined + QStringLiteral("Contacts.CusNo = Customers.CusNo");
         break;
     case 3:
-        statement = selectB + QStringLiteral("Contacts.ContactNo = Customers.BuyerNo");
-        condition = QStringLiteral("((Customers.BuyerNo = 0 and Customers.CusNo = ?) or Customers.CusNo = ?)");
+        from = joined + QStringLiteral("Contacts.ContactNo = Customers.BuyerNo");
         break;
     case 4:
-        statement = selectB + QStringLiteral("Contacts.ContactNo = Customers.PayerNo");
-        condition = QStringLiteral("((Customers.PayerNo = 0 and Customers.CusNo = ?) or Customers.CusNo = ?)");
+        from = joined + QStringLiteral("Contacts.ContactNo = Customers.PayerNo");
         break;
     case 1:
     case 10:
         // Contacts of type 2 are hidden ones.
-        statement = selectB + QStringLiteral("Contacts.CusNo = Customers.CusNo");
-        condition = QStringLiteral("Contacts.Type <> 2 and Contacts.ContactNo = ?");
+        from = joined + QStringLiteral("Contacts.CusNo = Customers.CusNo");
+        where = QStringLiteral(" WHERE Contacts.Type <> 2");
+        key = QStringLiteral("Contacts.ContactNo");
         break;
     default:
-        statement = selectA + QStringLiteral(" FROM Customers ");
-        condition = QStringLiteral("Customers.CusNo = ?");
+        columns = columnsA;
+        from = QStringLiteral(" FROM Customers");
         break;
     }
 
+    const QList<Row> chosen = chosenRows(allRows);
+    QHash<qint32, QStringList> lines; // by key, in the order read
+    for (const Row &row : chosen)
+        lines.insert(qint32(row.key), QStringList());
+    if (lines.isEmpty())
+        return 0;
+
+    // Read in one statement (one per row took seconds for a few thousand
+    // customers), then written in the list's order; a long list shows its
+    // progress, and Stop ends the export with no file.
+    std::int64_t records = 0;
+    {
+        CXDaoSet count;
+        count.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT Count(*)") + from + where);
+        if (count.IsOpen() && !count.IsEmptySet())
+            records = count.GetFieldValue(0).toInt64();
+    }
+    ListWork work(QStringLiteral("Exporting the address list"), records + std::int64_t(chosen.size()), records);
+    work.SetMessage(QStringLiteral("Reading the addresses"));
+    CXDaoSet set;
+    // A customer's contacts in the order they were made, as they were read
+    // one customer at a time.
+    const QString order = columns == columnsA ? QString() : QStringLiteral(" ORDER BY Contacts.ContactNo");
+    set.Open(CXDaoSet::dbOpenSnapshot,
+             columns + QStringLiteral(", ") + key + QStringLiteral(" AS ExportKey") + from + where + order);
+    if (!set.IsOpen() || set.IsEmptySet())
+        return 0;
+    const int n = set.GetFieldCount() - 1;
+    QString header;
+    for (int field = 0; field < n; ++field)
+        header += set.GetFieldName(field) + (field + 1 < n ? QString(QLatin1Char(separator)) : QStringLiteral("\n"));
+    std::int64_t read = 0;
+    for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
+        if (!work.At(read, read)) {
+            m_bStopped = true;
+            return 0;
+        }
+        ++read;
+        const auto found = lines.find(qint32(set.GetFieldValue(n).toInt64()));
+        if (found == lines.end())
+            continue;
+        QString line;
+        for (int field = 0; field < n; ++field) {
+            QString text;
+            set.GetFieldText(field, text, false);
+            if (replaceLineBreaks)
+                text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+            FormatField(text, field + 1 < n);
+            line += text;
+        }
+        found->append(line + QLatin1Char('\n'));
+    }
+    set.Close();
+
+    // The field names once, before the first record written.
+    work.SetMessage(QStringLiteral("Writing the addresses"));
+    work.SetRows(std::int64_t(chosen.size()));
     int count = 0;
-    for (const Row &row : chosenRows(allRows)) {
-        if (m_bFailed)
+    for (qsizetype i = 0; i < chosen.size() && !m_bFailed; ++i) {
+        if (!work.At(read + i, i)) {
+            m_bStopped = true;
             break;
-        QString where = condition;
-        where.replace(QLatin1Char('?'), QString::number(qint32(row.key)));
-        CXDaoSet set;
-        set.Open(CXDaoSet::dbOpenSnapshot, statement + QStringLiteral(" WHERE ") + where);
-        if (set.IsOpen() && !set.IsEmptySet())
-            count += WriteRecordRows(set, count == 0, replaceLineBreaks);
+        }
+        for (const QString &line : std::as_const(lines[qint32(chosen.at(i).key)])) {
+            if (count++ == 0)
+                Write(header);
+            Write(line);
+        }
     }
     return count;
 }

@@ -137,6 +137,11 @@ void CExport::PrintAddressLabels(CXListCtrl *rowsList, int choice, bool allRows)
     if (!OpenDataSourceFile(QStringLiteral("Address.txt")))
         return;
     const int count = WriteAddressList(choice, allRows, replaceLineBreaks);
+    if (WriteStopped()) {
+        // Stopped by the user: no data file, and no template opened.
+        outputFile.cancelWriting();
+        return;
+    }
     if (!CloseOutput()) {
         ReportWriteFailure();
         return;

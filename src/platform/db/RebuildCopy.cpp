@@ -4,6 +4,7 @@
 #include "platform/db/SqlValues.h"
 #include "platform/db/jet/JetTranslator.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QSet>
 
@@ -16,6 +17,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <set>
 #include <utility>
@@ -127,6 +129,50 @@ public:
 private:
     QString m_path;
     sqlite3 *m_db = nullptr;
+};
+
+// While a statement of the copy runs (a table of a million rows copied, an
+// index built over it), the progress is looked at about every kLookMs
+// milliseconds; a look answered false interrupts the statement.
+class CopyPacing
+{
+public:
+    static constexpr int kLookMs = 50;
+    CopyPacing(sqlite3 *db, std::function<bool()> look, bool &stopped)
+        : m_db(db), m_look(std::move(look)), m_stopped(stopped)
+    {
+        if (m_look) {
+            m_since.start();
+            sqlite3_progress_handler(m_db, 4000, &CopyPacing::onSteps, this);
+        }
+    }
+    ~CopyPacing()
+    {
+        if (m_look)
+            sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+    }
+    CopyPacing(const CopyPacing &) = delete;
+    CopyPacing &operator=(const CopyPacing &) = delete;
+private:
+    static int onSteps(void *p)
+    {
+        auto *pacing = static_cast<CopyPacing *>(p);
+        if (pacing->m_stopped)
+            return 1;
+        if (pacing->m_inLook || pacing->m_since.elapsed() < kLookMs)
+            return 0;
+        pacing->m_inLook = true;
+        pacing->m_stopped = !pacing->m_look();
+        pacing->m_inLook = false;
+        pacing->m_since.start();
+        return pacing->m_stopped ? 1 : 0;
+    }
+
+    sqlite3 *m_db;
+    std::function<bool()> m_look;
+    QElapsedTimer m_since;
+    bool m_inLook = false;
+    bool &m_stopped; // a look answered false: the statements are interrupted
 };
 
 bool isDamage(int rc)
@@ -516,8 +562,17 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
     }
 #endif
     RebuildResult result;
+    int done = 0;
+    int total = 0;
+    bool stopped = false;
     try {
         CopyConnection c(copyPath);
+        // A long statement looks at the progress as the step it belongs to
+        // (told again with the same step); Stop interrupts it.
+        const CopyPacing pacing(c.handle(),
+                                progress ? std::function<bool()>([&] { return done == 0 || progress(done - 1, total); })
+                                         : std::function<bool()>(),
+                                stopped);
         // Each statement is its own transaction, so a range that fails is
         // rolled back alone. The journal of the new file is kept in memory
         // and nothing waits for the disk: the file is checked before use.
@@ -539,8 +594,7 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
         int indexes = 0;
         for (const SchemaRow &r : schema)
             indexes += r.type == QLatin1String("index") ? 1 : 0;
-        const int total = int(tables.size()) + indexes;
-        int done = 0;
+        total = int(tables.size()) + indexes;
         const auto step = [&] {
             if (progress && !progress(done, total))
                 dberr::raise(dberr::OperationCanceled);
@@ -602,10 +656,17 @@ RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath, co
         c.run(QStringLiteral("DETACH DATABASE source"));
         c.run(QStringLiteral("PRAGMA journal_mode = DELETE"));
         c.run(QStringLiteral("PRAGMA synchronous = FULL"));
+        // A statement stopped whose failure was let pass (a counter) still
+        // stops the copy.
+        if (stopped)
+            dberr::raise(dberr::OperationCanceled);
         if (progress)
             progress(total, total);
     } catch (...) {
         QFile::remove(copyPath);
+        // An interrupted statement is the user's stop, not a fault of the copy.
+        if (stopped)
+            dberr::raise(dberr::OperationCanceled);
         throw;
     }
     return result;

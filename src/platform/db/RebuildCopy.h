@@ -33,9 +33,11 @@ struct RebuildResult
 // then removed.
 //
 // The progress, when given, is told before each table is copied and each
-// index built (steps done, steps in all); when it answers false the copy
-// stops, is removed, and DbException 3059 ("Operation canceled by user.") is
-// thrown.
+// index built (steps done, steps in all), told again with the same step
+// every few hundredths of a second while a long statement of that step runs
+// (a look, not a step), and told (total, total) at the end; when it answers
+// false the copy stops (a running statement is interrupted), is removed,
+// and DbException 3059 ("Operation canceled by user.") is thrown.
 using RebuildProgress = std::function<bool(int done, int total)>;
 RebuildResult RebuildCopy(const QString &sourcePath, const QString &copyPath,
                           const RebuildProgress &progress = RebuildProgress());
