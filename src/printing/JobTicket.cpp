@@ -236,11 +236,15 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     int noteLineCount = 0;
 
     // Vertical job number for filing.
+    // It stands left of the page number's line on every page, from the top
+    // margin down, and ends a quarter line above the header boxes: moved up
+    // when it is longer than that, and smaller only when even the top of
+    // the page leaves it too little room.
     if (optionOn(m_nOptions, kVerticalNumber)) {
-        const int top = int(m_dTopMargin * m_sizeDpi.height()) + (info.currentPage > 1 ? m_nLineHeight : 0);
+        const int top = int(m_dTopMargin * m_sizeDpi.height());
         DrawRotatedText(dc, FormatInt(m_job.m_JobNo, false, false),
-                        PrintRect(info.drawRect.left, top, info.drawRect.right, info.drawRect.bottom),
-                        TicketNumberHeight(m_job.m_JobNo), 270, 2);
+                        PrintRect(info.drawRect.left, top, info.drawRect.right, m_nBodyTop - m_nQuarterLine),
+                        TicketNumberHeight(m_job.m_JobNo), 270, 2 | 16);
     }
 
     // Header boxes.
@@ -517,8 +521,12 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
     const int codeWidth = InchToDevice(3.0, true);
     const int textWidth = InchToDevice(5.0, true);
     const int step = InchToDevice(0.5, false) - InchToDevice(0.0, false);
+    // The rows end a line below the lowest row start, as the ticket's do:
+    // the frames end there, and "continued..." stands below them on the page.
+    const int rowLimit = m_nBodyBottom + m_nLineHeight;
     int y = m_nListTop;
     int itemsOnPage = 0;
+    int drawn = 0;
     int r = row - rows;
     while (r >= 0 && r < rows) {
         const TicketRow &t = m_ticketRows[size_t(r)];
@@ -539,20 +547,29 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
         } else {
             m_barCode.m_cObjectKind = '5';
         }
+        // A row that would run below the frames starts the next page.
+        if (drawn > 0 && y + step > rowLimit)
+            break;
         m_barCode.m_nObject = t.itemId;
         dc.setFont(font(FontBody));
         DrawBarCode(dc, PrintRect(m_nBodyLeft + quietZone(), y, m_nBodyLeft + codeWidth, y + step), true);
-        PrintRect text(m_nBodyLeft + codeWidth, y, m_nBodyLeft + codeWidth + textWidth, y + step);
-        DrawTextBox(dc, t.barText, text, textWidth, 0x820, textFont);
+        // The row's text on its half inch, clear of the next row's: wrapped
+        // at the body's size, and ended by "..." when it needs more lines
+        // than the row holds (the ticket's own pages print it whole).
+        DrawTextInCell(dc, t.barText,
+                       PrintRect(m_nBodyLeft + codeWidth, y, m_nBodyLeft + codeWidth + textWidth,
+                                 y + step - m_nQuarterLine),
+                       0x820, textFont);
+        ++drawn;
         ++row;
         ++r;
         y += step;
         if (y > m_nBodyBottom)
             break;
     }
-    PrintRect frames(m_nBodyLeft, m_nBodyTop, m_nBodyRight, info.drawRect.bottom);
+    PrintRect frames(m_nBodyLeft, m_nBodyTop, m_nBodyRight, std::max(rowLimit, y));
     DrawBox(dc, QString(), QString(), frames, codeWidth, 1, 0x820, &font(FontBody), 0);
     DrawBox(dc, QStringLiteral("Description"), QString(), frames, textWidth, 1, 0x820, &font(FontBody), 0);
     if (r < rows)
-        DrawContinuedLine(dc, info.drawRect.bottom);
+        DrawContinuedLine(dc, std::max(rowLimit, y));
 }
