@@ -509,8 +509,10 @@ void CPrint::DrawBox(QPainter &dc, const QString &caption, const QString &body, 
         DrawText(dc, text, caption, captionFormat);
         dc.setPen(Qt::black);
     } else if (style == 2) {
+        // A centred caption has the band's whole width, as in style 1.
         PrintRect text = band;
-        text.right -= m_nPad;
+        if (!(format & DT_CENTER))
+            text.right -= m_nPad;
         dc.setFont(m_fonts[FontBodyBold]);
         DrawText(dc, text, caption, format);
         dc.save();

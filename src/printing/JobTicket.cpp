@@ -10,6 +10,7 @@
 #include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "controls/DrawTextFormat.h"
 #include "data/CContactSet.h"
 #include "data/CEmpSet.h"
 #include "data/CShiptoSet.h"
@@ -247,19 +248,16 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                         TicketNumberHeight(m_job.m_JobNo), 270, 2 | 16);
     }
 
-    // Header boxes.
-    const int boxHeight = m_nCaptionHeight + 2 * m_nQuarterLine + 9 * m_nLineHeight;
+    // Header boxes: nine lines tall, or as tall as the tallest of their texts
+    // (a long name and a ship-to address broken onto more lines).
+    int boxHeight = 0;
     {
-        PrintRect box(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nBodyTop + boxHeight);
         CShiptoSet shipto;
         const QString shipText = m_job.m_ShiptoNo == 0 ? QStringLiteral("< Same as Bill To >")
                                                        : shipto.GetAddressText(m_job.m_ShiptoNo, 1);
         const QString bill = CustomerAddressBlock(m_job.m_CusNo) + QStringLiteral("\n\nShip To:\n") + shipText;
-        DrawBox(dc, QStringLiteral("Bill To Customer No: %1").arg(m_job.m_CusNo), bill, box, inch(3.6) + extra, style,
-                0x850, &font(FontBody), 0);
         const QString buyer = CContactSet().GetContactCard(m_job.m_BuyerNo, 6)
             + QStringLiteral("\n\nP.O: %1\nLoc: Store %2").arg(m_job.m_PO).arg(int(m_job.m_Location) + 1);
-        DrawBox(dc, QStringLiteral("Ordered By"), buyer, box, inch(2.4), style, 0x850, &font(FontBody), 0);
         QString via, from;
         m_job.GetViaDueName(via);
         m_job.GetFromJobText(from);
@@ -268,7 +266,22 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                                       dateText(m_job.m_DateDue), m_job.m_TimeDue, via,
                                       CEmpSet().GetEmployeeName(m_job.m_CSRNo),
                                       CEmpSet().GetEmployeeName(m_job.m_SRepNo), from);
-        DrawBox(dc, QStringLiteral("When"), when, box, inch(2.0), style, 0x850, &font(FontBody), 0);
+        const struct
+        {
+            const QString &body;
+            int width;
+        } boxes[] = {{bill, inch(3.6) + extra}, {buyer, inch(2.4)}, {when, inch(2.0)}};
+        int bodyHeight = 9 * m_nLineHeight;
+        dc.setFont(font(FontBody));
+        for (const auto &b : boxes)
+            bodyHeight = std::max(bodyHeight, DrawText(dc, PrintRect(0, 0, b.width - m_nPad, 9 * m_nLineHeight), b.body,
+                                                       0x850 | DT_CALCRECT));
+        boxHeight = m_nCaptionHeight + 2 * m_nQuarterLine + bodyHeight;
+        PrintRect box(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nBodyTop + boxHeight);
+        DrawBox(dc, QStringLiteral("Bill To Customer No: %1").arg(m_job.m_CusNo), bill, box, boxes[0].width, style,
+                0x850, &font(FontBody), 0);
+        DrawBox(dc, QStringLiteral("Ordered By"), buyer, box, boxes[1].width, style, 0x850, &font(FontBody), 0);
+        DrawBox(dc, QStringLiteral("When"), when, box, boxes[2].width, style, 0x850, &font(FontBody), 0);
     }
     int tableTop = m_nBodyTop + boxHeight;
 
