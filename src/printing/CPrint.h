@@ -166,6 +166,14 @@ public:
                      const QFont *font);
     int DrawTextBox(QPainter &dc, const QString &text, PrintRect &rect, int width, unsigned format,
                     const QFont *font);
+    // A text kept inside its cell at the font's size: wrapped at its words
+    // (a word wider than the cell broken between letters at a hyphen) onto
+    // as many lines as the cell is tall, at least one; when it needs more,
+    // its last line shown ends with "...". The cell's left and right are
+    // inset as DrawTextBox insets them; the alignment is the format's.
+    // Returns the lines drawn.
+    int DrawTextInCell(QPainter &dc, const QString &text, const PrintRect &cell, unsigned format,
+                       const QFont *font);
     int DrawNumberBox(QPainter &dc, int number, PrintRect &rect, int width, unsigned format, const QFont *font);
     int DrawDateBox(QPainter &dc, const DateTime &date, PrintRect &rect, int width, unsigned format,
                     const QFont *font);
@@ -174,6 +182,10 @@ public:
                      unsigned labelFormat, unsigned valueFormat, const QFont *font);
     int DrawFilledLine(QPainter &dc, const QString &text, PrintRect &rect, unsigned format, int factor,
                        const QFont *font, std::uint32_t fill, bool frame);
+    // Bold text of size fiftieths of an inch, turned by angle degrees from the
+    // rectangle's top left; flags: 2 at the rectangle's right, 8 ending at
+    // its bottom, 16 kept above its bottom (moved up, or made smaller when
+    // the page's top leaves too little room).
     void DrawRotatedText(QPainter &dc, const QString &text, PrintRect rect, int size, int angle, int flags);
     // Bars of the engine's bar code (object code or command code) from the
     // rect's left + pad; returns the height.

@@ -185,6 +185,38 @@ void CPrint::DrawCellLines(QPainter &dc, const QStringList &lines, int first, in
     }
 }
 
+int CPrint::DrawTextInCell(QPainter &dc, const QString &text, const PrintRect &cell, unsigned format,
+                           const QFont *font)
+{
+    if (font)
+        dc.setFont(*font);
+    const int width = cell.width();
+    if (width <= 0 || text.isEmpty())
+        return 0;
+    QStringList lines = CellTextLines(dc, text, width);
+    const int room = std::max(1, cell.height() / std::max(1, m_nLineHeight));
+    if (int(lines.size()) > room) {
+        // The last line that shows says that the text goes on.
+        const QString ellipsis = QStringLiteral("...");
+        const QFontMetrics fm = dc.fontMetrics();
+        const int roomAcross = std::max(1, width - 2 * m_nPad - m_nPad / 4);
+        QString last = lines[room - 1];
+        if (last.endsWith(kBreakMark))
+            last.chop(1);
+        while (!last.isEmpty() && fm.horizontalAdvance(last + ellipsis) > roomAcross)
+            last.chop(1);
+        // A letter of two code units stays whole.
+        if (!last.isEmpty() && last.back().isHighSurrogate())
+            last.chop(1);
+        while (!last.isEmpty() && last.back().isSpace())
+            last.chop(1);
+        lines[room - 1] = last + ellipsis;
+        lines = lines.mid(0, room);
+    }
+    DrawCellLines(dc, lines, 0, int(lines.size()), cell, width, format);
+    return int(lines.size());
+}
+
 QString CPrint::WrappedTitle(QPainter &dc, const QString &title, int width) const
 {
     const QFontMetrics fm = dc.fontMetrics();

@@ -420,8 +420,19 @@ void CPrint::DrawRotatedText(QPainter &dc, const QString &text, PrintRect rect, 
     font.setBold(true);
     dc.save();
     dc.setFont(font);
-    const QFontMetrics fm(font, dc.device());
-    const int textWidth = fm.horizontalAdvance(text);
+    QFontMetrics fm(font, dc.device());
+    int textWidth = fm.horizontalAdvance(text);
+    if ((flags & 16) && rect.top + textWidth > rect.bottom) {
+        // Kept above the rectangle's bottom: moved up, not above the top of
+        // the page, and made smaller when the page leaves it too little room.
+        rect.top = std::max(0, rect.bottom - textWidth);
+        if (rect.top + textWidth > rect.bottom && textWidth > 0) {
+            font.setPixelSize(std::max(1, height * std::max(1, rect.bottom - rect.top) / textWidth));
+            dc.setFont(font);
+            fm = QFontMetrics(font, dc.device());
+            textWidth = fm.horizontalAdvance(text);
+        }
+    }
     if (flags & 2)
         rect.left = rect.right - fm.height();
     if (flags & 8)
@@ -498,8 +509,10 @@ void CPrint::DrawBox(QPainter &dc, const QString &caption, const QString &body, 
         DrawText(dc, text, caption, captionFormat);
         dc.setPen(Qt::black);
     } else if (style == 2) {
+        // A centred caption has the band's whole width, as in style 1.
         PrintRect text = band;
-        text.right -= m_nPad;
+        if (!(format & DT_CENTER))
+            text.right -= m_nPad;
         dc.setFont(m_fonts[FontBodyBold]);
         DrawText(dc, text, caption, format);
         dc.save();

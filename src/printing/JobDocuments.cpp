@@ -343,9 +343,11 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
             PrintItemLines(dc, body, firstY, m_nFooterTop - 10 * m_nLineHeight, InchToDevice(1.05, true), row,
                            framed ? 1 : 0, breakMode, itemLineOffset);
     } else {
-        PrintRect r(across(0.8), down(0.25), m_nBodyRight, captionBand);
+        // The shop's block ends where the title's begins.
+        PrintRect r(across(0.8), down(0.25), across(5.0) - m_nPad, captionBand);
         DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
         r.left = across(5.0);
+        r.right = m_nBodyRight;
         const int numberHeight =
             DrawTextLine(dc, QStringLiteral("%1 %2").arg(m_strTitle).arg(m_job.m_JobNo), r, 0x820, 0, &font(Font14Bold));
         r.top += 2 * numberHeight;
@@ -359,9 +361,12 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         DrawTextLine(dc, pageText, r, 0x822, 0, &font(FontBody));
         const int dateHeight = DrawTextLine(dc, dateText, r, 0x820, 0, &font(Font12Bold));
         r.top += 2 * dateHeight;
-        PrintRect bill(across(0.8), down(1.25), m_nBodyRight, captionBand);
+        // The bill-to block ends where the ship-to block begins: a long name
+        // breaks inside it rather than running across the other.
+        PrintRect bill(across(0.8), down(1.25), across(5.0) - m_nPad, captionBand);
         DrawTextLine(dc, billTo, bill, 0x850, 0, &font(FontBodyBold));
         bill.left = across(5.0);
+        bill.right = m_nBodyRight;
         DrawTextLine(dc, shipBlock, bill, 0x850, 0, &font(Font8));
         if (letter) {
             body.left += InchToDevice(0.8, true);

@@ -10,6 +10,7 @@
 #include "app/base/PriceText.h"
 #include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
+#include "controls/DrawTextFormat.h"
 #include "data/CContactSet.h"
 #include "data/CEmpSet.h"
 #include "data/CShiptoSet.h"
@@ -236,26 +237,27 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     int noteLineCount = 0;
 
     // Vertical job number for filing.
+    // It stands left of the page number's line on every page, from the top
+    // margin down, and ends a quarter line above the header boxes: moved up
+    // when it is longer than that, and smaller only when even the top of
+    // the page leaves it too little room.
     if (optionOn(m_nOptions, kVerticalNumber)) {
-        const int top = int(m_dTopMargin * m_sizeDpi.height()) + (info.currentPage > 1 ? m_nLineHeight : 0);
+        const int top = int(m_dTopMargin * m_sizeDpi.height());
         DrawRotatedText(dc, FormatInt(m_job.m_JobNo, false, false),
-                        PrintRect(info.drawRect.left, top, info.drawRect.right, info.drawRect.bottom),
-                        TicketNumberHeight(m_job.m_JobNo), 270, 2);
+                        PrintRect(info.drawRect.left, top, info.drawRect.right, m_nBodyTop - m_nQuarterLine),
+                        TicketNumberHeight(m_job.m_JobNo), 270, 2 | 16);
     }
 
-    // Header boxes.
-    const int boxHeight = m_nCaptionHeight + 2 * m_nQuarterLine + 9 * m_nLineHeight;
+    // Header boxes: nine lines tall, or as tall as the tallest of their texts
+    // (a long name and a ship-to address broken onto more lines).
+    int boxHeight = 0;
     {
-        PrintRect box(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nBodyTop + boxHeight);
         CShiptoSet shipto;
         const QString shipText = m_job.m_ShiptoNo == 0 ? QStringLiteral("< Same as Bill To >")
                                                        : shipto.GetAddressText(m_job.m_ShiptoNo, 1);
         const QString bill = CustomerAddressBlock(m_job.m_CusNo) + QStringLiteral("\n\nShip To:\n") + shipText;
-        DrawBox(dc, QStringLiteral("Bill To Customer No: %1").arg(m_job.m_CusNo), bill, box, inch(3.6) + extra, style,
-                0x850, &font(FontBody), 0);
         const QString buyer = CContactSet().GetContactCard(m_job.m_BuyerNo, 6)
             + QStringLiteral("\n\nP.O: %1\nLoc: Store %2").arg(m_job.m_PO).arg(int(m_job.m_Location) + 1);
-        DrawBox(dc, QStringLiteral("Ordered By"), buyer, box, inch(2.4), style, 0x850, &font(FontBody), 0);
         QString via, from;
         m_job.GetViaDueName(via);
         m_job.GetFromJobText(from);
@@ -264,7 +266,22 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                                       dateText(m_job.m_DateDue), m_job.m_TimeDue, via,
                                       CEmpSet().GetEmployeeName(m_job.m_CSRNo),
                                       CEmpSet().GetEmployeeName(m_job.m_SRepNo), from);
-        DrawBox(dc, QStringLiteral("When"), when, box, inch(2.0), style, 0x850, &font(FontBody), 0);
+        const struct
+        {
+            const QString &body;
+            int width;
+        } boxes[] = {{bill, inch(3.6) + extra}, {buyer, inch(2.4)}, {when, inch(2.0)}};
+        int bodyHeight = 9 * m_nLineHeight;
+        dc.setFont(font(FontBody));
+        for (const auto &b : boxes)
+            bodyHeight = std::max(bodyHeight, DrawText(dc, PrintRect(0, 0, b.width - m_nPad, 9 * m_nLineHeight), b.body,
+                                                       0x850 | DT_CALCRECT));
+        boxHeight = m_nCaptionHeight + 2 * m_nQuarterLine + bodyHeight;
+        PrintRect box(m_nBodyLeft, m_nBodyTop, m_nBodyRight, m_nBodyTop + boxHeight);
+        DrawBox(dc, QStringLiteral("Bill To Customer No: %1").arg(m_job.m_CusNo), bill, box, boxes[0].width, style,
+                0x850, &font(FontBody), 0);
+        DrawBox(dc, QStringLiteral("Ordered By"), buyer, box, boxes[1].width, style, 0x850, &font(FontBody), 0);
+        DrawBox(dc, QStringLiteral("When"), when, box, boxes[2].width, style, 0x850, &font(FontBody), 0);
     }
     int tableTop = m_nBodyTop + boxHeight;
 
@@ -517,8 +534,12 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
     const int codeWidth = InchToDevice(3.0, true);
     const int textWidth = InchToDevice(5.0, true);
     const int step = InchToDevice(0.5, false) - InchToDevice(0.0, false);
+    // The rows end a line below the lowest row start, as the ticket's do:
+    // the frames end there, and "continued..." stands below them on the page.
+    const int rowLimit = m_nBodyBottom + m_nLineHeight;
     int y = m_nListTop;
     int itemsOnPage = 0;
+    int drawn = 0;
     int r = row - rows;
     while (r >= 0 && r < rows) {
         const TicketRow &t = m_ticketRows[size_t(r)];
@@ -539,20 +560,29 @@ void CPrintForm::PrintServiceBarcodePage(QPainter &dc, PrintInfo &info, int &row
         } else {
             m_barCode.m_cObjectKind = '5';
         }
+        // A row that would run below the frames starts the next page.
+        if (drawn > 0 && y + step > rowLimit)
+            break;
         m_barCode.m_nObject = t.itemId;
         dc.setFont(font(FontBody));
         DrawBarCode(dc, PrintRect(m_nBodyLeft + quietZone(), y, m_nBodyLeft + codeWidth, y + step), true);
-        PrintRect text(m_nBodyLeft + codeWidth, y, m_nBodyLeft + codeWidth + textWidth, y + step);
-        DrawTextBox(dc, t.barText, text, textWidth, 0x820, textFont);
+        // The row's text on its half inch, clear of the next row's: wrapped
+        // at the body's size, and ended by "..." when it needs more lines
+        // than the row holds (the ticket's own pages print it whole).
+        DrawTextInCell(dc, t.barText,
+                       PrintRect(m_nBodyLeft + codeWidth, y, m_nBodyLeft + codeWidth + textWidth,
+                                 y + step - m_nQuarterLine),
+                       0x820, textFont);
+        ++drawn;
         ++row;
         ++r;
         y += step;
         if (y > m_nBodyBottom)
             break;
     }
-    PrintRect frames(m_nBodyLeft, m_nBodyTop, m_nBodyRight, info.drawRect.bottom);
+    PrintRect frames(m_nBodyLeft, m_nBodyTop, m_nBodyRight, std::max(rowLimit, y));
     DrawBox(dc, QString(), QString(), frames, codeWidth, 1, 0x820, &font(FontBody), 0);
     DrawBox(dc, QStringLiteral("Description"), QString(), frames, textWidth, 1, 0x820, &font(FontBody), 0);
     if (r < rows)
-        DrawContinuedLine(dc, info.drawRect.bottom);
+        DrawContinuedLine(dc, std::max(rowLimit, y));
 }

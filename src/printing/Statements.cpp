@@ -106,11 +106,12 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     QString shop;
     if (CZqApp *app = ZqApp())
         app->GetCompanyText(shop, m_nOptions);
-    PrintRect r(across(0.8), down(0.25), m_nBodyRight, headerBottom);
+    // The shop's block and the address end where the blocks beside them begin.
+    PrintRect r(across(0.8), down(0.25), across(5.0) - m_nPad, headerBottom);
     DrawTextLine(dc, shop, r, 0x850, 0, &font(FontBody));
     CContactSet payer;
     const QString payerName = m_customer.m_PayerNo != 0 ? payer.GetContactCard(m_customer.m_PayerNo, 4) : QString();
-    r = PrintRect(across(0.8), down(1.25), m_nBodyRight, headerBottom);
+    r = PrintRect(across(0.8), down(1.25), across(5.0) - m_nPad, headerBottom);
     DrawTextLine(dc, payerName + QStringLiteral("\n") + CustomerAddressBlock(m_customer.m_CusNo), r, 0x850, 0,
                  &font(FontBodyBold));
 

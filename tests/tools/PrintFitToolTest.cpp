@@ -7,9 +7,16 @@
 // scheduler's lists are printed from a shop of 3,000 jobs with long names and
 // descriptions, and every word of theirs lies within the bounds of its column.
 
+#include "support/ShopTest.h"
 #include "support/TestEnvironment.h"
 #include "support/ToolRun.h"
 
+#include "controls/CXListCtrl.h"
+#include "controls/CXTreeOptCtrl.h"
+#include "customers/CViewCustomers.h"
+#include "platform/db/Recordset.h"
+#include "printing/CPrintDlg.h"
+#include "printing/CPrintForm.h"
 #include "printing/PrintCutRecord.h"
 
 #include <QtCore/QDir>
@@ -21,6 +28,9 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
+#include <QtGui/QPageSize>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -904,11 +914,15 @@ TEST_F(PrintFitToolTest, ALongWordBreaksAtTheLegibleSizeAndEveryLineOfACellPrint
 
 // The documents of a job with texts taller than a page: a memo to the
 // customer, a note for the shop floor, an item's description and its note of
-// 50 lines each, a word of 200 letters in another item's description and a
-// customer's name of 60 letters. Every document prints every item's own line
-// with its price, every line of every text it shows once and nothing else
-// of them, nothing outside the page, nothing below the legible size, and
-// the print engine's record of cut texts is empty.
+// 50 lines each, a word of 200 letters in another item's description, and a
+// name of 60 letters without a blank for every customer and for the order's
+// ship-to address; the order has more than 40 services. Every document (the
+// work order with each of its options turned over, its service bar-code
+// page among them) prints every item's own line with its price, every line
+// of every text it shows once and nothing else of them, nothing outside the
+// page or over another word, nothing below the legible size, and the print
+// engine's record of cut texts is empty. The work order's vertical job
+// number ends above the header boxes on every page.
 TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
@@ -947,12 +961,35 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
                 .arg(lines(QStringLiteral("D")), lines(QStringLiteral("N")), job));
         sql(QStringLiteral("UPDATE Items SET Description = '%1' WHERE JobID = %2 AND ItemNo = 2 AND SerNo = 0")
                 .arg(word, job));
-        sql(QStringLiteral("UPDATE Customers SET Name = 'Northern Counties Regional Printing and Mailing Cooperative' "
-                           "WHERE CusNo = (SELECT CusNo FROM Jobs WHERE JobID = %1)")
-                .arg(job));
     };
     for (const QString &job : {order, quote, history})
         makeTall(job);
+    // Every address block with a name of 60 letters and no blank.
+    QString name;
+    for (int k = 0; k < 60; ++k)
+        name += QChar(u'A' + k % 26);
+    sql(QStringLiteral("UPDATE Customers SET Name = '%1'").arg(name));
+    sql(QStringLiteral("UPDATE Shipto SET Company = '%1'").arg(name));
+    sql(QStringLiteral("UPDATE Jobs SET ShiptoNo = (SELECT Min(ShiptoNo) FROM Shipto) WHERE JobID = %1").arg(order));
+    // The order's services doubled three times: more than 40 rows.
+    {
+        QProcess columns;
+        columns.start(QStringLiteral("sqlite3"),
+                      {shop, QStringLiteral("SELECT group_concat(name, ',') FROM pragma_table_info('Items') WHERE name <> "
+                                            "'ItemID'")});
+        columns.waitForFinished(30000);
+        const QString list = QString::fromUtf8(columns.readAllStandardOutput()).trimmed();
+        ASSERT_TRUE(list.contains(QLatin1String("SerNo"))) << "sqlite3 read no columns of Items";
+        for (int k = 0; k < 3; ++k) {
+            QProcess copy;
+            copy.start(QStringLiteral("sqlite3"),
+                       {shop, QStringLiteral("INSERT INTO Items (%1) SELECT %1 FROM Items WHERE JobID = %2 AND SerNo > 0")
+                                  .arg(list, order)});
+            copy.waitForFinished(30000);
+            ASSERT_EQ(copy.exitCode(), 0) << copy.readAllStandardError().toStdString();
+        }
+    }
+    ASSERT_GE(sql(QStringLiteral("SELECT Count(*) FROM Items WHERE SerNo > 0 AND JobID = %1").arg(order)).toInt(), 40);
     const QStringList today = {QStringLiteral("--today"), QStringLiteral("6/15/2010")};
     ASSERT_EQ(RunDbTool(QStringList{QStringLiteral("job"), shop, QStringLiteral("credit"), history} + today).exitCode, 0);
     const QString credit = sql(QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE Creator = 99"));
@@ -962,14 +999,15 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
     const int invoiceOptions = sql(QStringLiteral("SELECT Options FROM Forms WHERE [No] = 2")).toInt();
     const int memoOption = 1 << 22;
     ASSERT_NE(invoiceOptions & memoOption, 0);
-    const struct
+    struct Document
     {
-        const char *name;
+        QString name;
         QString job;
         int kind;
         int options;          // -1: the form's
         const char *shown;    // the marks of the texts it prints
-    } documents[] = {
+    };
+    std::vector<Document> documents = {
         {"work order", order, 1, -1, "DNW"},
         {"invoice with its memo", order, 2, -1, "DNM"},
         {"invoice without its memo", order, 2, invoiceOptions & ~memoOption, "DN"},
@@ -981,11 +1019,25 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
         {"credit invoice", credit, 2, -1, "DNM"},
         {"statement", QString(), 3, -1, ""},
     };
+    // The work order with each of its options turned over: the vertical job
+    // number, the page break between items and the service bar-code page
+    // among them.
+    const int ticketOptions = sql(QStringLiteral("SELECT Options FROM Forms WHERE [No] = 1")).toInt();
+    for (int bit = 0; bit <= 17; ++bit)
+        documents.push_back({QStringLiteral("work order with option %1 %2").arg(bit).arg(ticketOptions & (1 << bit) ? "off" : "on"),
+                             order, 1, ticketOptions ^ (1 << bit), "DNW"});
+    constexpr int kBarcodePage = 1 << 15;
+    constexpr int kVerticalNumber = 1 << 6;
+    ASSERT_EQ(ticketOptions & (kBarcodePage | kVerticalNumber), 0);
+    documents.push_back({QStringLiteral("work order with its number and bar-code page"), order, 1,
+                         ticketOptions | kBarcodePage | kVerticalNumber, "DNW"});
+    const QString orderNo = sql(QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = %1").arg(order));
     // Letters 1.117 of their size tall as read back; the documents' body is
     // 9 pt, the smallest text 7 pt, the legible floor 0.7 of the body's.
     constexpr double kFloorPoints = 0.7 * 9;
     for (const auto &d : documents) {
-        const QString pdf = out.filePath(QStringLiteral("%1.pdf").arg(QString::fromLatin1(d.name).replace(QLatin1Char(' '), QLatin1Char('-'))));
+        const std::string name = d.name.toStdString();
+        const QString pdf = out.filePath(QStringLiteral("%1.pdf").arg(QString(d.name).replace(QLatin1Char(' '), QLatin1Char('-'))));
         QStringList args = {QStringLiteral("print"), shop};
         if (d.job.isEmpty())
             args << QStringLiteral("--statement") << payer;
@@ -995,14 +1047,14 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
         if (d.options >= 0)
             args << QStringLiteral("--options") << QString::number(d.options);
         const ToolRun run = RunDbTool(args + today);
-        ASSERT_EQ(run.exitCode, 0) << d.name << ": " << run.err.toStdString();
+        ASSERT_EQ(run.exitCode, 0) << name << ": " << run.err.toStdString();
         const std::vector<Page> pages = readWords(pdf);
-        ASSERT_FALSE(pages.empty()) << d.name;
+        ASSERT_FALSE(pages.empty()) << name;
         PrintCutRecord record;
-        ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf))) << d.name;
-        EXPECT_TRUE(record.isEmpty()) << d.name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
+        ASSERT_TRUE(record.read(PrintCutRecord::pathBeside(pdf))) << name;
+        EXPECT_TRUE(record.isEmpty()) << name << ": " << record.describe(5).join(QStringLiteral("; ")).toStdString();
         const QStringList faults = layoutFaults(pages);
-        EXPECT_TRUE(faults.isEmpty()) << d.name << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
+        EXPECT_TRUE(faults.isEmpty()) << name << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
         std::map<QString, int> printed;
         double smallest = 100;
         for (const Page &page : pages)
@@ -1010,18 +1062,54 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
                 ++printed[w.text];
                 smallest = std::min(smallest, (w.y1 - w.y0) / 1.117);
             }
-        EXPECT_GE(smallest, kFloorPoints - 0.1) << d.name;
+        EXPECT_GE(smallest, kFloorPoints - 0.1) << name;
         // Every line of each text shown, once; of a text not shown, none.
+        // The bar-code page shows an item's first lines again in its row.
+        const bool barcodePage = d.kind == 1 && d.options >= 0 && (d.options & kBarcodePage);
         for (const char mark : {'D', 'N', 'M', 'W'}) {
             const bool shown = QByteArray(d.shown).contains(mark);
+            const int most = shown && barcodePage && mark == 'D' ? 2 : 1;
             QStringList wrong;
             for (int k = 1; k <= 50; ++k) {
                 const QString line = QString(QLatin1Char(mark)) + QString::number(k);
                 const int count = printed.count(line) ? printed[line] : 0;
-                if (count != (shown ? 1 : 0))
+                if (shown ? count < 1 || count > most : count != 0)
                     wrong << QStringLiteral("%1 x%2").arg(line).arg(count);
             }
-            EXPECT_TRUE(wrong.isEmpty()) << d.name << ": " << wrong.mid(0, 8).join(QStringLiteral(", ")).toStdString();
+            EXPECT_TRUE(wrong.isEmpty()) << name << ": " << wrong.mid(0, 8).join(QStringLiteral(", ")).toStdString();
+        }
+        // The vertical job number (its word taller than wide) above the
+        // "When" box's caption, on the first page and every page after.
+        if (d.kind == 1 && d.options >= 0 && (d.options & kVerticalNumber)) {
+            int numbered = 0;
+            for (size_t p = 0; p < pages.size(); ++p) {
+                const Word *number = nullptr;
+                const Word *when = nullptr;
+                for (const Word &w : pages[p].words) {
+                    if (w.text == orderNo && w.y1 - w.y0 > w.x1 - w.x0)
+                        number = &w;
+                    if (w.text == QLatin1String("When"))
+                        when = &w;
+                }
+                if (!when)
+                    continue; // the bar-code page
+                ++numbered;
+                ASSERT_NE(number, nullptr) << name << ": page " << p + 1 << " has no vertical job number";
+                EXPECT_LE(number->y1, when->y0) << name << ": page " << p + 1 << "'s vertical job number reaches "
+                                                << number->y1 << " pt, the box's caption begins at " << when->y0;
+                EXPECT_GE(number->y0, 0.0) << name << ": page " << p + 1;
+            }
+            EXPECT_GE(numbered, 2) << name;
+        }
+        // The service bar-code page: every service of the order on it, and
+        // the item of a 200-letter word ended by "..." inside its row.
+        if (barcodePage) {
+            int marked = 0;
+            for (const Page &page : pages)
+                for (const Word &w : page.words)
+                    if (w.text.endsWith(QLatin1String("...")) && w.text.startsWith(QLatin1String("abcdefghij")))
+                        ++marked;
+            EXPECT_EQ(marked, 1) << name << ": the 200-letter word is not ended by \"...\" on the bar-code page";
         }
         if (d.job.isEmpty())
             continue;
@@ -1039,14 +1127,14 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
             ++items;
             const QString quantity = QLocale(QLocale::English).toString(cells[1].toLongLong());
             const QString price = QLocale(QLocale::English).toString(cells[2].toDouble(), 'f', 2);
-            EXPECT_TRUE(printed.count(quantity)) << d.name << ": item " << cells[0].toStdString() << "'s quantity "
+            EXPECT_TRUE(printed.count(quantity)) << name << ": item " << cells[0].toStdString() << "'s quantity "
                                                  << quantity.toStdString();
             if (d.kind != 1 && cells[2].toDouble() > 0.01) {
                 EXPECT_TRUE(printed.count(price) || printed.count(QLatin1Char('-') + price))
-                    << d.name << ": item " << cells[0].toStdString() << "'s price " << price.toStdString();
+                    << name << ": item " << cells[0].toStdString() << "'s price " << price.toStdString();
             }
         }
-        EXPECT_GE(items, 2) << d.name;
+        EXPECT_GE(items, 2) << name;
     }
 }
 
@@ -1116,5 +1204,106 @@ TEST_F(PrintFitToolTest, TheSchedulersItemListsKeepTheirSizeWithALongWordAndSumm
             for (const QString &line : printed.split(QLatin1Char('\n')))
                 EXPECT_FALSE(zeros.match(line).hasMatch()) << code << ": a row of zeros \"" << line.toStdString() << "\"";
         }
+    }
+}
+
+// The program's own print of a list, not the tool's: the Contacts list of the
+// customers view printed by its Print button through the print box's "Print
+// To" onto A4 and onto Letter, within the printer's margins and with the
+// view's pictures in its first column. Its columns are fitted from what they
+// hold as the tool's are: an empty column (Phone2, Cell) takes its heading's
+// room, never an address's, and every address prints whole, the sample's and
+// a few of 26 and 27 letters among them.
+class PrintFitViewTest : public ShopTest
+{
+protected:
+    void makeShopFile(const QString &path) override
+    {
+        static QTemporaryDir dir;
+        static const QString sample = [] {
+            const QString p = dir.filePath(QStringLiteral("Sample.mdb"));
+            RunDbTool({QStringLiteral("sample"), p, QStringLiteral("--jobs"), QStringLiteral("300"),
+                       QStringLiteral("--today"), QStringLiteral("6/15/2010")});
+            return p;
+        }();
+        ASSERT_TRUE(QFile::copy(sample, path));
+    }
+};
+
+TEST_F(PrintFitViewTest, TheContactsListPrintedFromTheViewPrintsEveryAddressWholeOnA4AndLetter)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    exec(QStringLiteral("UPDATE Contacts SET Email = 'ap.desk@fairview-print.com' WHERE ContactNo Mod 7 = 1"));
+    exec(QStringLiteral("UPDATE Contacts SET Email = 'bart.vanderwest@example.com' WHERE ContactNo Mod 7 = 4"));
+    // Every address, as often as the list holds it.
+    QMap<QString, int> addresses;
+    int contacts = 0;
+    {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Email FROM Contacts"));
+        for (; !rs.isEOF(); rs.moveNext()) {
+            ++contacts;
+            const QString address = rs.value(0).toString();
+            if (!address.isEmpty())
+                ++addresses[address];
+        }
+    }
+    ASSERT_GT(contacts, 20);
+    ASSERT_GT(addresses.size(), 20);
+    InstallPrinting(*app);
+    CViewCustomers view;
+    view.resize(1280, 800);
+    view.OnInitialUpdate();
+    view.show();
+    view.SelectTreeCode(501);
+    QApplication::processEvents();
+    ASSERT_EQ(view.list()->GetItemCount(), contacts);
+
+    const struct
+    {
+        const char *name;
+        QPageSize::PageSizeId size;
+    } papers[] = {{"A4", QPageSize::A4}, {"Letter", QPageSize::Letter}};
+    for (const auto &paper : papers) {
+        const QString pdf = tempPath(QStringLiteral("Contacts-%1.pdf").arg(QLatin1String(paper.name)));
+        onDialog<CPrintDlg>([](CPrintDlg &d) {
+            EXPECT_TRUE(d.documentTree()->FindOption(100u));
+            d.SelectDocument(100);
+            d.SendCommand(CPrint::kPrintDialog);
+            return d.result();
+        });
+        prompts().onDialog([&](QDialog &d) {
+            auto *dialog = dynamic_cast<QPrintDialog *>(&d);
+            EXPECT_NE(dialog, nullptr) << d.metaObject()->className();
+            if (!dialog)
+                return int(QDialog::Rejected);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            dialog->printer()->setPageSize(QPageSize(paper.size));
+            return int(QDialog::Accepted);
+        });
+        view.RunCommand(30330);
+        QApplication::processEvents();
+        ASSERT_TRUE(QFile::exists(pdf)) << paper.name;
+        const std::vector<Page> pages = readWords(pdf);
+        ASSERT_FALSE(pages.empty()) << paper.name;
+        EXPECT_NEAR(pages[0].width, paper.size == QPageSize::A4 ? 595 : 612, 1) << paper.name;
+        const QStringList faults = layoutFaults(pages);
+        EXPECT_TRUE(faults.isEmpty()) << paper.name << ": " << faults.mid(0, 5).join(QStringLiteral("; ")).toStdString();
+        // The words with an "@": every address, each one whole.
+        QMap<QString, int> printed;
+        for (const Page &page : pages)
+            for (const Word &w : page.words)
+                if (w.text.contains(QLatin1Char('@')))
+                    ++printed[w.text];
+        QStringList wrong;
+        for (auto it = printed.cbegin(); it != printed.cend(); ++it)
+            if (addresses.value(it.key()) != it.value())
+                wrong << QStringLiteral("%1 x%2").arg(it.key()).arg(it.value());
+        for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
+            if (!printed.contains(it.key()))
+                wrong << QStringLiteral("%1 not whole").arg(it.key());
+        EXPECT_TRUE(wrong.isEmpty()) << paper.name << ": " << wrong.mid(0, 6).join(QStringLiteral(" | ")).toStdString();
     }
 }
