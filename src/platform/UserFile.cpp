@@ -8,6 +8,7 @@
 #include <QtCore/QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
@@ -167,6 +168,17 @@ QString UserFile::ReasonText(int code)
     }
 }
 
+void UserFile::FailWritesPastTheSizeLimit()
+{
+#ifdef SIGXFSZ
+    static const bool ignored = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+#endif
+}
+
 UserFile::~UserFile()
 {
     cancelWriting();
@@ -235,6 +247,7 @@ bool UserFile::open(OpenMode mode)
         setErrorString(QStringLiteral("No file name was given."));
         return false;
     }
+    FailWritesPastTheSizeLimit();
     QString refusal;
     if (!Destination(m_name, m_destination, refusal)) {
         m_refused = true;
