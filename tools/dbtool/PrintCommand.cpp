@@ -390,10 +390,17 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     app.LoadCompanyInfo();
     CPrintForm form;
     if (cusNo != 0) {
-        if (form.LoadStatement(cusNo, kind, args.contains(QStringLiteral("--past-due")), options) <= 0) {
+        // An invoice whose stored amounts cannot be read is said as the
+        // program says it, and nothing is printed.
+        platform::TestResponder responder;
+        for (int i = 0; i < 4; ++i)
+            responder.answer(platform::IDOK);
+        const int count = form.LoadStatement(cusNo, kind, args.contains(QStringLiteral("--past-due")), options);
+        PrintPrompts(responder, err, true);
+        if (count == 0)
             err << form.m_strTitle << " has no items to print!\n";
+        if (count <= 0)
             return 1;
-        }
     } else if (jobId != 0) {
         if (!form.LoadJobDocument(jobId, kind, formNo, options)) {
             err << "Cannot find the job to print!\n";
