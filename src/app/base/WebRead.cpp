@@ -186,6 +186,12 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file, QString
         return false;
     }
     if (transfer.writeFailed) {
+        if (failure) {
+            // The caller says it with the file's name.
+            const QString reason = file ? file->errorString() : QString();
+            *failure = !reason.isEmpty() ? reason : SystemErrorText(transfer.writeErrno).trimmed();
+            return false;
+        }
         const QString name = file ? file->objectName() : QString();
         ReportException(FileException(transfer.writeErrno, name, SystemErrorText(transfer.writeErrno).trimmed()),
                         address);
@@ -235,9 +241,10 @@ bool DownloadFile(const QString &url, QString folder, bool ask)
     QString unused;
     QString why;
     if (!HttpGetText(url, unused, &file, &why)) {
+        const bool writing = file.failed();
         file.cancelWriting();
         if (!why.isEmpty())
-            platform::Prompt::messageBox(DownloadFailureText(path, why), QString(), platform::MB_ICONHAND);
+            platform::Prompt::messageBox(DownloadFailureText(path, why, writing), QString(), platform::MB_ICONHAND);
         return false;
     }
     errno = 0;
@@ -251,7 +258,8 @@ bool DownloadFile(const QString &url, QString folder, bool ask)
     return true;
 }
 
-QString DownloadFailureText(const QString &path, const QString &reason)
+QString DownloadFailureText(const QString &path, const QString &reason, bool writing)
 {
-    return QStringLiteral("Cannot download: ") + path + QStringLiteral("\n\n") + reason;
+    return (writing ? QStringLiteral("Cannot write: ") : QStringLiteral("Cannot download: ")) + path
+        + QStringLiteral("\n\n") + reason;
 }

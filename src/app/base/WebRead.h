@@ -19,7 +19,8 @@ class QIODevice;
 // larger than N MB."), and fails. A read that failed without a word shown
 // (the server refused, answered an error status, its name is not known, it
 // redirects in a loop or to what is no web address, it did not answer) puts
-// the reason in the user's words into `failure` when one is given.
+// the reason in the user's words into `failure` when one is given; so does
+// a failed write to the file then (its errorString()), instead of the box.
 bool HttpGetText(const QString &address, QString &text, QIODevice *file = nullptr, QString *failure = nullptr);
 
 // The largest file a download takes in: 2 GB, far beyond any artwork a
@@ -35,6 +36,7 @@ void SetLargestDownload(qint64 bytes);
 // why it failed is said (DownloadFailureText).
 bool DownloadFile(const QString &url, QString folder, bool ask);
 
-// What a download that failed on the network says: "Cannot download: ", the
-// file's path, a blank line and the reason.
-QString DownloadFailureText(const QString &path, const QString &reason);
+// What a download that failed says: "Cannot download: " (on the network) or
+// "Cannot write: " (writing the file), the file's path, a blank line and the
+// reason.
+QString DownloadFailureText(const QString &path, const QString &reason, bool writing);

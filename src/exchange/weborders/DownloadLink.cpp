@@ -31,9 +31,10 @@ bool fetchTo(const QString &url, const QString &path)
     QString unused;
     QString why;
     if (!HttpGetText(url, unused, &file, &why)) {
+        const bool writing = file.failed();
         file.cancelWriting();
         if (!why.isEmpty())
-            platform::Prompt::messageBox(DownloadFailureText(path, why), QString(), platform::MB_ICONHAND);
+            platform::Prompt::messageBox(DownloadFailureText(path, why, writing), QString(), platform::MB_ICONHAND);
         return false;
     }
     if (!file.commit()) {
