@@ -11,6 +11,7 @@
 #include "data/CContactSet.h"
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 
@@ -59,9 +60,13 @@ bool storedAmountsReadable(qint32 jobId, qint32 jobNo, const QString &document)
                     QStringLiteral("SELECT CCur(%1) FROM Jobs WHERE JobID = ?").arg(QLatin1String(field)),
                     {platform::Value(jobId)});
         } catch (const platform::DbException &e) {
-            ShowDaoError(e, QStringLiteral("Cannot print the %1: the %2 of invoice %3 cannot be read as an amount.")
-                                .arg(document, QLatin1String(field))
-                                .arg(jobNo));
+            const bool unreadable = e.number() == platform::dberr::TypeMismatch
+                || e.number() == platform::dberr::NumericOverflow;
+            ShowDaoError(e, unreadable ? QStringLiteral("Cannot print the %1: the %2 of invoice %3 cannot be read "
+                                                        "as an amount.")
+                                             .arg(document, QLatin1String(field))
+                                             .arg(jobNo)
+                                       : QStringLiteral("Cannot print the %1.").arg(document));
             return false;
         }
     }
