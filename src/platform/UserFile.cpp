@@ -193,6 +193,8 @@ void UserFile::setFileName(const QString &name)
 
 bool UserFile::Destination(const QString &path, QString &destination, QString &refusal)
 {
+    // Asked also by writers that let another program write by name first.
+    FailWritesPastTheSizeLimit();
     refusal.clear();
     destination = path;
     const QByteArray name = QFile::encodeName(path);
@@ -247,7 +249,6 @@ bool UserFile::open(OpenMode mode)
         setErrorString(QStringLiteral("No file name was given."));
         return false;
     }
-    FailWritesPastTheSizeLimit();
     QString refusal;
     if (!Destination(m_name, m_destination, refusal)) {
         m_refused = true;
