@@ -8,6 +8,7 @@
 #include <QtCore/QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
@@ -167,6 +168,17 @@ QString UserFile::ReasonText(int code)
     }
 }
 
+void UserFile::FailWritesPastTheSizeLimit()
+{
+#ifdef SIGXFSZ
+    static const bool ignored = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+#endif
+}
+
 UserFile::~UserFile()
 {
     cancelWriting();
@@ -181,6 +193,8 @@ void UserFile::setFileName(const QString &name)
 
 bool UserFile::Destination(const QString &path, QString &destination, QString &refusal)
 {
+    // Asked also by writers that let another program write by name first.
+    FailWritesPastTheSizeLimit();
     refusal.clear();
     destination = path;
     const QByteArray name = QFile::encodeName(path);

@@ -69,6 +69,12 @@ public:
     // A finished file that another program made (one that writes only by
     // name, into a folder of this process's own) copied to path.
     static bool CopyFrom(const QString &source, const QString &path, QString &error);
+    // A write past the file-size limit of the user's session ends the
+    // process with a signal (and leaves the work file behind) unless the
+    // signal is ignored: from the first call on, such a write fails (EFBIG)
+    // and is said as every other failed write is. Every file the program
+    // writes (its own database too) asks for it before the first write.
+    static void FailWritesPastTheSizeLimit();
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

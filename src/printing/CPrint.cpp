@@ -245,7 +245,15 @@ void CPrint::endRecord(QPaintDevice &device)
     if (file.endsWith(QLatin1String(".partial")))
         file.chop(8);
     if (!file.isEmpty())
-        m_cutRecord.write(PrintCutRecord::pathBeside(file));
+        m_recordBeside = PrintCutRecord::pathBeside(file);
+}
+
+void CPrint::keepRecord(bool printed)
+{
+    QString beside;
+    beside.swap(m_recordBeside);
+    if (printed && !beside.isEmpty())
+        m_cutRecord.write(beside);
 }
 
 bool CPrint::CanPrintKind(int) const
@@ -331,6 +339,7 @@ int CPrint::DoPrintOn(QPaintDevice &device, const std::function<bool()> &newPage
         OnEndPrinting(end, info);
         m_afterPrinted.clear();
         m_nResult = !finish || finish(true) ? 2 : 1;
+        keepRecord(m_nResult == 2);
         return m_nResult;
     }
     return runJob(device, newPage, info, false, finish);
@@ -427,6 +436,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     status.reset();
     ListWork::GiveBackFreedMemory();
     if (failedStart) {
+        keepRecord(false);
         m_afterPrinted.clear();
         m_nResult = 0;
         platform::Prompt::messageBox(QStringLiteral("The print job could not be started."), QString(),
@@ -440,6 +450,7 @@ int CPrint::runJob(QPaintDevice &device, const std::function<bool()> &newPage, P
     // output says why.
     if (finish && !finish(m_nResult == 2))
         m_nResult = 1;
+    keepRecord(m_nResult == 2);
     std::vector<std::function<void()>> work;
     work.swap(m_afterPrinted);
     if (m_nResult == 2)

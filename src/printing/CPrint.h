@@ -470,8 +470,12 @@ protected:
     const QPaintDevice *m_recordDevice = nullptr;
     QString m_recordFile; // the PDF the run writes, when known
     void beginRecord(const QPaintDevice &device);
-    // Ends the record of a run on the device, written beside its PDF when asked.
+    // Ends the record of a run on the device; when asked, it is written beside
+    // its PDF once the run has put the PDF in place (keepRecord): a run whose
+    // file was not written leaves no record behind either.
     void endRecord(QPaintDevice &device);
+    void keepRecord(bool printed);
+    QString m_recordBeside; // where the ended record goes when the run printed
     // Measures a text drawn in a rectangle with a format against it.
     void recordText(const QPainter &dc, const QRect &rect, const QString &shown, unsigned format, const QSize &need);
     // DrawText's lines when one runs right to left: each in its own direction.

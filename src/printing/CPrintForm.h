@@ -351,6 +351,7 @@ public:
         Money total;
         Money latefee;
         Money paid;
+        Money writeoff;
         Money balance;
     };
 
@@ -358,7 +359,8 @@ public:
     // accounts; past-due ones only when asked) for a statement of the kind on
     // form kind + 40; the options are the form's unless given (>= 0). The
     // record count: the invoices, 1 for a statement of credit alone, 0 when
-    // there is nothing to print.
+    // there is nothing to print, -1 when a stored amount of an invoice cannot
+    // be read as one (said, as the database's errors are: nothing is printed).
     int LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int options = -1);
     void PrintStatement(QPainter &dc, PrintInfo &info, int &row);
     // The aging column of an invoice this many days old: 0 "0 - 30",

@@ -925,11 +925,19 @@ void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool ter
     const bool hasDiscount = m_job.m_Discount != Money();
     const QString discountCaption = hasDiscount ? QStringLiteral("Discount") : QStringLiteral(" ");
     const QString discountText = hasDiscount ? FormatMoneyGrouped(m_job.m_Discount) : QStringLiteral(" ");
-    const int w = InchToDevice(0.8, true);
+    const bool payments = m_nKind == 1 || isOrderOrHistory(m_job.m_JobType);
+    // A late fee and a written-off amount take boxes of their own beside
+    // Paid, so that the row adds up on paper: their room comes from the Terms
+    // box, and with both from every box a little.
+    const bool lateFee = payments && m_job.m_Latefee != Money();
+    const bool writeoff = payments && m_job.m_Writeoff != Money();
+    const int added = int(lateFee) + int(writeoff);
+    const int w = InchToDevice(added == 2 ? 0.72 : 0.8, true);
     const int rowLeft = rect.left;
     const int rowTop = rect.top;
     const int right = rect.right;
-    DrawBox(dc, QStringLiteral("Terms"), terms, rect, 2 * w + extraWidth, style, 0x825, &font(FontBody), 0);
+    const int termsWidth = added == 0 ? 2 * w + extraWidth : InchToDevice(0.8, true) + extraWidth;
+    DrawBox(dc, QStringLiteral("Terms"), terms, rect, termsWidth, style, 0x825, &font(FontBody), 0);
     DrawBox(dc, QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), rect, w, style, 0x825,
             &font(FontBody), 0);
     DrawBox(dc, discountCaption, discountText, rect, w, style, 0x825, &font(FontBody), 0);
@@ -940,9 +948,15 @@ void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool ter
     DrawBox(dc, QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), rect, w, style, 0x825, &font(FontBody), 0);
     DrawBox(dc, QStringLiteral("Total"), FormatMoneyGrouped(m_job.m_TotalAmount), rect, w, style, 0x825,
             &font(FontBody), 0);
-    if (m_nKind == 1 || isOrderOrHistory(m_job.m_JobType)) {
+    if (payments) {
+        if (lateFee)
+            DrawBox(dc, QStringLiteral("Late Fee"), FormatMoneyGrouped(m_job.m_Latefee), rect, w, style, 0x825,
+                    &font(FontBody), 0);
         DrawBox(dc, QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), rect, w, style, 0x825, &font(FontBody),
                 0);
+        if (writeoff)
+            DrawBox(dc, QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), rect, w, style, 0x825,
+                    &font(FontBody), 0);
         if (m_job.m_Balance > Money()) {
             const std::uint32_t fill = m_crFill;
             const std::uint32_t text = m_crText;

@@ -9,6 +9,11 @@
 #include "app/base/PriceText.h"
 #include "app/base/TextUtil.h"
 #include "data/CContactSet.h"
+#include "data/DaoError.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/DbException.h"
+#include "platform/db/Recordset.h"
 
 #include <QtGui/QPainter>
 
@@ -27,6 +32,46 @@ struct Column
     double width; // inches; 0 leaves the column out
     unsigned format;
 };
+
+// The stored amounts a statement row prints or adds up, read by the
+// database engine as amounts, as the A/R summary adds them. Another program
+// can leave a text or a number beyond the currency range in them, which the
+// row would otherwise take as 0.00. False, after the engine's error naming
+// the invoice and the field, when one cannot be read.
+bool storedAmountsReadable(qint32 jobId, qint32 jobNo, const QString &document)
+{
+    static const char *const fields[] = {"Balance", "Latefee", "Paid", "Writeoff", "Subtotal",
+                                         "Discount", "Shipping", "Postage", "Tax"};
+    QStringList amounts;
+    for (const char *field : fields)
+        amounts << QStringLiteral("CCur(%1)").arg(QLatin1String(field));
+    const QString all = QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = ?").arg(amounts.join(QStringLiteral(", ")));
+    try {
+        platform::Recordset rs(SharedDatabase());
+        rs.open(platform::Recordset::Type::Snapshot, all, {platform::Value(jobId)});
+        return true;
+    } catch (const platform::DbException &) {
+    }
+    // Which field it is, to say so.
+    for (const char *field : fields) {
+        try {
+            platform::Recordset rs(SharedDatabase());
+            rs.open(platform::Recordset::Type::Snapshot,
+                    QStringLiteral("SELECT CCur(%1) FROM Jobs WHERE JobID = ?").arg(QLatin1String(field)),
+                    {platform::Value(jobId)});
+        } catch (const platform::DbException &e) {
+            const bool unreadable = e.number() == platform::dberr::TypeMismatch
+                || e.number() == platform::dberr::NumericOverflow;
+            ShowDaoError(e, unreadable ? QStringLiteral("Cannot print the %1: the %2 of invoice %3 cannot be read "
+                                                        "as an amount.")
+                                             .arg(document, QLatin1String(field))
+                                             .arg(jobNo)
+                                       : QStringLiteral("Cannot print the %1.").arg(document));
+            return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -72,8 +117,13 @@ int CPrintForm::LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int opti
             row.title = invoices.m_Title;
             row.buyerNo = invoices.m_BuyerNo;
             row.po = invoices.m_PO;
+            if (!storedAmountsReadable(invoices.m_JobID, invoices.m_JobNo, m_strTitle)) {
+                m_statementRows.clear();
+                return m_nRecords = -1;
+            }
             row.latefee = invoices.m_Latefee;
             row.paid = invoices.m_Paid;
+            row.writeoff = invoices.m_Writeoff;
             // The stored balance is what the customer owes; the total is the
             // job's computed one.
             row.balance = invoices.m_StoredBalance;
@@ -221,10 +271,18 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     // 9-10: the invoices of this page.
     dc.setFont(font(FontBody));
     const QDate todayDate = GetToday().date();
-    int top = m_nListTop + extra + m_nQuarterLine;
+    const int firstTop = m_nListTop + extra + m_nQuarterLine;
+    int top = firstTop;
     const int rows = int(m_statementRows.size());
+    const bool paymentsShown = columns[7].width > 0;
     while (row < rows) {
         const StatementRow &invoice = m_statementRows[size_t(row)];
+        // A written-off amount is a line of its own under the invoice, named,
+        // in the Payment column, and the balance follows it: the invoice's
+        // lines add up to its balance. Both lines stay on one page.
+        const bool writtenOff = paymentsShown && invoice.writeoff != Money();
+        if (writtenOff && top > firstTop && top + m_nLineHeight > m_nBodyBottom)
+            break;
         PrintRect cells(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
         CContactSet buyer;
         const QString orderedBy = invoice.buyerNo != 0 ? buyer.GetContactCard(invoice.buyerNo, 1) : QString();
@@ -236,10 +294,19 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
                                   FormatMoney(invoice.total),
                                   FormatMoney(invoice.latefee),
                                   FormatMoney(invoice.paid),
-                                  FormatMoney(invoice.balance)};
+                                  writtenOff ? QString() : FormatMoney(invoice.balance)};
         for (size_t i = 0; i < columns.size(); ++i)
             if (columns[i].width > 0)
                 DrawTextBox(dc, values[i], cells, InchToDevice(columns[i].width, true), columns[i].format, nullptr);
+        if (writtenOff) {
+            top += m_nLineHeight;
+            PrintRect line(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
+            const QString under[] = {QString(), QString(), QStringLiteral("Writeoff"), QString(), QString(),
+                                     QString(), QString(), FormatMoney(invoice.writeoff), FormatMoney(invoice.balance)};
+            for (size_t i = 0; i < columns.size(); ++i)
+                if (columns[i].width > 0)
+                    DrawTextBox(dc, under[i], line, InchToDevice(columns[i].width, true), columns[i].format, nullptr);
+        }
         // Each invoice is added once, however often its page is drawn.
         if (row > m_nLastKey) {
             const int days = invoice.dateShipped.isValid()

@@ -330,6 +330,18 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         {0, "Balance = -25, Paid = -425", {"Over Paid", "-25.00"}, {"BALANCE"}},
         {0, "Balance = 400", {"BALANCE"}, {"Discount"}},
         {1, "Balance = 400", {"Total"}, {"Paid", "BALANCE", "Balance"}},
+        // Every amount of the row is on paper: 67.26 + 5.00 - 50.00 - 2.26 = 20.00,
+        // and the credit invoice of that order, whose balance stays 0.
+        {0,
+         "Subtotal = 67.26, Latefee = 5, Paid = -50, Writeoff = -2.26, Balance = 20",
+         {"67.26", "Late Fee", "5.00", "-50.00", "Writeoff", "-2.26", "BALANCE", "20.00"},
+         {"Over Paid"}},
+        {0,
+         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99",
+         {"-67.26", "Late Fee", "-5.00", "50.00", "Writeoff", "2.26", "- 0 -"},
+         {"BALANCE"}},
+        {0, "Paid = -100, Writeoff = -300, Balance = 0", {"Writeoff", "-300.00", "-100.00", "- 0 -"}, {"Late Fee"}},
+        {1, "Latefee = 5, Writeoff = -2.26", {"Total"}, {"Late Fee", "Writeoff", "Paid"}},
         {0, "TaxNo = 2, Tax = 10, Tax2 = 4, Balance = 410", {"BALANCE"}, {}, {"State 6% $6.00,  City 8.25% $4.00"}},
         {0,
          "TaxNo = 2, Tax = 24691.34, Tax2 = 12345.67, Balance = 24691.34",
@@ -351,6 +363,21 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
             EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
         for (const QString &a : c.absent)
             EXPECT_FALSE(texts.contains(a)) << c.amounts.toStdString() << " has " << a.toStdString();
+        // The row's boxes stand in the order their amounts add up, the last
+        // one ending at the row's right edge.
+        int previous = -1;
+        for (const char *caption : {"Terms", "Total", "Late Fee", "Paid", "Writeoff", "BALANCE", "Balance", "Over Paid"}) {
+            int x = -1;
+            for (const RecordingDevice::Text &t : device.texts())
+                if (t.text == QLatin1String(caption))
+                    x = t.position.x();
+            if (x < 0)
+                continue;
+            EXPECT_GT(x, previous) << caption;
+            previous = x;
+        }
+        for (const RecordingDevice::Shape &box : device.shapes())
+            EXPECT_LE(box.rect.right(), form->m_nBodyRight + 1);
         if (c.taxLines.isEmpty())
             continue;
         const auto baseline = [&](const QString &text) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -168,6 +169,119 @@ TEST_F(StatementTest, StatementAsPdfAndPng)
     const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("Total Due")));
     EXPECT_TRUE(text.contains(QStringLiteral("725.00"))) << text.toStdString(); // 750 less the credit of 25
+}
+
+// An amount that another program stored as a text or beyond the currency
+// range is no 0.00: the statement says it as the A/R summary's sum of the
+// same row does (the engine's error), names the invoice and the field, and
+// prints nothing.
+TEST_F(StatementTest, AStoredAmountThatCannotBeReadIsSaidAndNothingPrints)
+{
+    struct Case
+    {
+        const char *field;
+        const char *stored; // as another program wrote it (SQLite's own SQL)
+        const char *said;
+    };
+    const Case cases[] = {
+        {"Balance", "'abc'", "Error 3464 occured:\n\nData type mismatch in criteria expression.\n\n"},
+        {"Balance", "1E308", "Error 3349 occured:\n\nNumeric field overflow.\n\n"},
+        {"Paid", "'fifty'", "Error 3464 occured:\n\nData type mismatch in criteria expression.\n\n"},
+        // A text that is a number is read as one.
+        {"Balance", "'291.35'", nullptr},
+    };
+    addInvoice(200, 6201, 10, QStringLiteral("32.82"));
+    addInvoice(200, 6202, 40, QStringLiteral("291.35"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " = " + c.stored);
+        SharedDatabase().executeNative(QStringLiteral("UPDATE Jobs SET Balance = 291.35, Paid = 0 WHERE JobNo = 6202"));
+        SharedDatabase().executeNative(
+            QStringLiteral("UPDATE Jobs SET %1 = %2 WHERE JobNo = 6202").arg(QLatin1String(c.field), QLatin1String(c.stored)));
+        prompts().clear();
+        if (c.said)
+            prompts().answer(platform::IDOK);
+        const int count = form->LoadStatement(200, 1, false, kRuled | kAmounts);
+        if (!c.said) {
+            EXPECT_EQ(count, 2);
+            EXPECT_TRUE(prompts().shown().isEmpty());
+            RecordingDevice device(600, 600, 5100, 6600, true);
+            EXPECT_EQ(print(device), 2);
+            // 32.82 + 291.35 - 25.00 of credit
+            EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("299.17")));
+            continue;
+        }
+        EXPECT_EQ(count, -1);
+        ASSERT_EQ(prompts().shown().size(), 1);
+        EXPECT_EQ(prompts().lastText(),
+                  QStringLiteral("Cannot print the Statement: the %1 of invoice 6202 cannot be read as an amount.\n\n")
+                          .arg(QLatin1String(c.field))
+                      + QLatin1String(c.said));
+        // The print entry stops on it, as on any selection said to fail.
+        EXPECT_EQ(form->m_nRecords, -1);
+    }
+}
+
+namespace {
+
+// The lines of a printed page, top to bottom, each its texts left to right
+// joined by " | " (a text's baseline decides its line).
+QStringList PrintedLines(const RecordingDevice &device, int page)
+{
+    std::map<int, std::map<int, QString>> lines;
+    for (const RecordingDevice::Text &t : device.texts())
+        if (t.page == page && !t.text.trimmed().isEmpty())
+            lines[t.position.y()][t.position.x()] += t.text;
+    QStringList out;
+    for (const auto &[y, cells] : lines) {
+        QStringList texts;
+        for (const auto &[x, text] : cells)
+            texts << text;
+        out << texts.join(QStringLiteral(" | "));
+    }
+    return out;
+}
+
+} // namespace
+
+// Every amount of a row is on paper: a written-off amount is a named line
+// under its invoice, in the Payment column, with the balance after it, so
+// that the lines add up (67.26 + 5.00 - 50.00 - 2.26 = 20.00). Without the
+// amount columns the row is the balance alone.
+TEST_F(StatementTest, AWriteOffIsANamedLineAndTheRowsAddUp)
+{
+    addInvoice(200, 6301, 10, QStringLiteral("20"));
+    exec("UPDATE Jobs SET Subtotal = 67.26, Latefee = 5, Paid = -50, Writeoff = -2.26 WHERE JobNo = 6301");
+    addInvoice(200, 6302, 12, QStringLiteral("40.10"));
+    struct Case
+    {
+        int options;
+        QStringList lines; // the lines from the first invoice on, up to the totals
+    };
+    const Case cases[] = {
+        {kRuled | kAmounts,
+         {"6301 | 06/20/2025 | Invoice job 6301 | 67.26 | 5.00 | -50.00",
+          "Writeoff | -2.26 | 20.00",
+          "6302 | 06/18/2025 | Invoice job 6302 | 40.10 | 0.00 | 0.00 | 40.10"}},
+        {0x2 | kRuled,
+         {"6301 | 06/20/2025 | Invoice job 6301 | 67.26 | 5.00 | -50.00",
+          "Writeoff | -2.26 | 20.00",
+          "6302 | 06/18/2025 | Invoice job 6302 | 40.10 | 0.00 | 0.00 | 40.10"}},
+        {kRuled,
+         {"6301 | 06/20/2025 | Invoice job 6301 | 20.00",
+          "6302 | 06/18/2025 | Invoice job 6302 | 40.10"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.options);
+        ASSERT_EQ(form->LoadStatement(200, 1, false, c.options), 2);
+        RecordingDevice device(600, 600, 5100, 6600, true);
+        EXPECT_EQ(print(device), 2);
+        const QStringList lines = PrintedLines(device, 0);
+        const qsizetype first = lines.indexOf(c.lines.front());
+        ASSERT_GE(first, 0) << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(lines.mid(first, c.lines.size()), c.lines) << lines.join(QLatin1Char('\n')).toStdString();
+        // The balance as stored makes the total due: 20.00 + 40.10 - 25.00.
+        EXPECT_TRUE(device.pageTexts(0).contains(QStringLiteral("35.10")));
+    }
 }
 
 namespace {

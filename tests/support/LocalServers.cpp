@@ -565,6 +565,43 @@ QString HttpServer::url() const
     return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
 }
 
+RedirectingHttpServer::RedirectingHttpServer(const QString &root, const QMap<QString, QString> &redirects,
+                                             int lifetimeSeconds)
+{
+    const QString python = DebianPython();
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 is not installed");
+        return;
+    }
+    m_port = FreePort();
+    static const char script[] = R"(
+import functools, http.server, sys
+port, root, pairs = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+moves = dict(zip(pairs[0::2], pairs[1::2]))
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        if self.path in moves:
+            self.send_response(302)
+            self.send_header('Location', moves[self.path])
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+            return
+        return super().do_GET()
+    def log_message(self, *args):
+        pass
+http.server.ThreadingHTTPServer(('127.0.0.1', port), functools.partial(Handler, directory=root)).serve_forever()
+)";
+    QStringList args{QStringLiteral("-c"), QString::fromLatin1(script), QString::number(m_port), root};
+    for (auto it = redirects.cbegin(); it != redirects.cend(); ++it)
+        args << it.key() << it.value();
+    m_started = StartBounded(m_process, python, args, lifetimeSeconds, m_port, 10000, m_error);
+}
+
+QString RedirectingHttpServer::url() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/").arg(m_port);
+}
+
 SilentServer::SilentServer() : m_server(std::make_unique<QTcpServer>())
 {
     m_server->listen(QHostAddress::LocalHost, 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QMap>
 #include <QtCore/QProcess>
 #include <QtCore/QString>
 #include <QtCore/QTemporaryDir>
@@ -147,6 +148,20 @@ class HttpServer : public LocalServer
 {
 public:
     explicit HttpServer(const QString &root, int lifetimeSeconds = 300);
+
+    // "http://127.0.0.1:port/"
+    QString url() const;
+};
+
+// A web server (python3) serving one folder on 127.0.0.1 that redirects
+// some paths: each key of `redirects` (a path such as "/loop.pdf") is
+// answered "302 Found" with its value as the Location (an address, a path of
+// this server, or "file:///etc/passwd"). Other paths are served from the
+// folder, "404 Not Found" when missing.
+class RedirectingHttpServer : public LocalServer
+{
+public:
+    RedirectingHttpServer(const QString &root, const QMap<QString, QString> &redirects, int lifetimeSeconds = 120);
 
     // "http://127.0.0.1:port/"
     QString url() const;

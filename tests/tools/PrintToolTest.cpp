@@ -1,4 +1,5 @@
 #include "support/TestEnvironment.h"
+#include "support/ToolRun.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -194,6 +195,22 @@ TEST_F(PrintTool, JobDocumentsAndStatementsAsPdfMarkOnlyARealPrint)
     const QString statementText = pageText(statement, pageCount(statement)).remove(QLatin1Char(','));
     EXPECT_TRUE(statementText.contains(QStringLiteral("Total Due")));
     EXPECT_TRUE(statementText.contains(QString::number(due, 'f', 2))) << due << statementText.toStdString();
+
+    // A balance another program stored as a text is said as the A/R summary
+    // says it, and the statement is not printed.
+    const QString jobNoOfOpen = sql(QStringLiteral("SELECT Max(JobNo) FROM Jobs WHERE JobType = 3 AND Balance > 0.0001 "
+                                                   "AND CusNo = ") + cusNo);
+    sql(QStringLiteral("UPDATE Jobs SET Balance = 'unpaid' WHERE JobType = 3 AND JobNo = ") + jobNoOfOpen);
+    QFile::remove(statement);
+    const ToolRun unread = RunDbTool({QStringLiteral("print"), db, QStringLiteral("--statement"), cusNo,
+                                      QStringLiteral("--kind"), QStringLiteral("3"), QStringLiteral("--pdf"), statement});
+    EXPECT_EQ(unread.exitCode, 1);
+    EXPECT_EQ(unread.out, QString());
+    EXPECT_TRUE(unread.err.contains(QStringLiteral("PROMPT: Cannot print the Statement: the Balance of invoice %1 "
+                                                   "cannot be read as an amount.\\n\\nError 3464 occured:")
+                                        .arg(jobNoOfOpen)))
+        << unread.err.toStdString();
+    EXPECT_FALSE(QFile::exists(statement));
 }
 
 namespace {

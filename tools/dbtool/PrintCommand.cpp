@@ -279,7 +279,11 @@ int runArSummaryPrint(const QStringList &args, QTextStream &out, QTextStream &er
     app.LoadCompanyInfo();
     CPrintForm form;
     bool shown = false;
+    // Any message (a file that cannot be written, a row the summary cannot
+    // add up) is answered and written to stderr.
     platform::TestResponder responder;
+    for (int i = 0; i < 8; ++i)
+        responder.answer(platform::IDOK);
     responder.onDialog([&](QDialog &dialog) {
         auto *grid = qobject_cast<CDlgGrid *>(&dialog);
         if (!grid)
@@ -299,9 +303,11 @@ int runArSummaryPrint(const QStringList &args, QTextStream &out, QTextStream &er
         return 2;
     });
     CView0::RunSummary(nullptr, 210, QStringLiteral("Invoices"), CViewAR::AgingSql());
+    const bool said = !responder.shown().isEmpty();
     PrintPrompts(responder, err, true);
     if (!shown) {
-        err << "There are no unpaid invoices to summarize.\n";
+        if (!said)
+            err << "There are no unpaid invoices to summarize.\n";
         return 1;
     }
     out << "result " << form.m_nResult << ' ' << pdf << ' ' << form.m_strTitle << '\n';
@@ -384,10 +390,17 @@ int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     app.LoadCompanyInfo();
     CPrintForm form;
     if (cusNo != 0) {
-        if (form.LoadStatement(cusNo, kind, args.contains(QStringLiteral("--past-due")), options) <= 0) {
+        // An invoice whose stored amounts cannot be read is said as the
+        // program says it, and nothing is printed.
+        platform::TestResponder responder;
+        for (int i = 0; i < 4; ++i)
+            responder.answer(platform::IDOK);
+        const int count = form.LoadStatement(cusNo, kind, args.contains(QStringLiteral("--past-due")), options);
+        PrintPrompts(responder, err, true);
+        if (count == 0)
             err << form.m_strTitle << " has no items to print!\n";
+        if (count <= 0)
             return 1;
-        }
     } else if (jobId != 0) {
         if (!form.LoadJobDocument(jobId, kind, formNo, options)) {
             err << "Cannot find the job to print!\n";

@@ -84,13 +84,18 @@ int runReport(const QString &path, int code, const DateTime &from, const DateTim
         out << cells.join(QLatin1Char('\t')) << '\n';
     }
     int rc = ran ? 0 : 1;
+    const qsizetype shownBefore = responder.shown().size();
     if (!pdfPath.isEmpty()) {
         CZqApp app;
         CPrintForm form;
         CXChartCtrl chart;
         chart.resize(800, 600);
         chart.LoadTable(&table, 0);
-        if (PrintReportTable(form, &chart, CPrint::kPrintDirect, pdfPath) != 2) {
+        const int printed = PrintReportTable(form, &chart, CPrint::kPrintDirect, pdfPath);
+        // What the print said (a file that cannot be written, and why).
+        for (const platform::PromptRecord &prompt : responder.shown().mid(shownBefore))
+            err << oneLine(prompt.text) << '\n';
+        if (printed != 2) {
             err << "The report was not printed.\n";
             rc = 1;
         }
@@ -128,9 +133,12 @@ int runReportCommand(const QStringList &args, QTextStream &out, QTextStream &err
     const QDate from = QDate::fromString(fromText, QStringLiteral("MM/dd/yyyy"));
     const QDate to = QDate::fromString(toText, QStringLiteral("MM/dd/yyyy"));
     const bool custom = !fromText.isEmpty() || !toText.isEmpty();
-    if (!ok || path.isEmpty() || code == 0 || (sql && !pdfPath.isEmpty()) || (custom && (!from.isValid() || !to.isValid()))) {
+    // The PDF is named as one: any other name would be a printer's.
+    const bool pdfNamed = pdfPath.isEmpty() || pdfPath.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    if (!ok || path.isEmpty() || code == 0 || (sql && !pdfPath.isEmpty()) || !pdfNamed
+        || (custom && (!from.isValid() || !to.isValid()))) {
         err << "usage: tavrel-dbtool report DB CODE [--sql] [--from MM/DD/YYYY --to MM/DD/YYYY] [--two-tax] "
-               "[--pdf FILE] [--today M/D/YYYY]\n";
+               "[--pdf FILE.pdf] [--today M/D/YYYY]\n";
         return 2;
     }
     if (!QFileInfo::exists(path)) {

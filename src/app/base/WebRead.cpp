@@ -62,6 +62,73 @@ size_t receive(char *data, size_t size, size_t count, void *context)
     return n;
 }
 
+// The host of an address as the user wrote it ("shop.example.com:8080").
+QString hostOf(const QString &address)
+{
+    QString rest = address.section(QStringLiteral("://"), 1);
+    rest = rest.section(QLatin1Char('/'), 0, 0);
+    return rest.section(QLatin1Char('@'), -1);
+}
+
+QString statusText(long status)
+{
+    switch (status) {
+    case 400: return QStringLiteral("400 (Bad Request)");
+    case 401: return QStringLiteral("401 (Unauthorized)");
+    case 403: return QStringLiteral("403 (Forbidden)");
+    case 404: return QStringLiteral("404 (Not Found)");
+    case 410: return QStringLiteral("410 (Gone)");
+    case 500: return QStringLiteral("500 (Internal Server Error)");
+    case 502: return QStringLiteral("502 (Bad Gateway)");
+    case 503: return QStringLiteral("503 (Service Unavailable)");
+    default: return QString::number(status);
+    }
+}
+
+// Why a read failed, in the user's words, from the library's result and
+// what the session knows afterwards.
+QString failureText(CURL *curl, CURLcode result, const QString &address, const char *details)
+{
+    const QString host = hostOf(address);
+    switch (result) {
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("The server %1 refused the connection (no web server answers there).").arg(host);
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("The server %1 is not known: its name cannot be found.").arg(host);
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QStringLiteral("The proxy server is not known: its name cannot be found.");
+    case CURLE_HTTP_RETURNED_ERROR: {
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        char *last = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &last);
+        return QStringLiteral("The server answered %1 for %2.")
+            .arg(statusText(status), last ? QString::fromUtf8(last) : address);
+    }
+    case CURLE_TOO_MANY_REDIRECTS:
+        return QStringLiteral("The address redirects again and again (a loop of redirections).");
+    case CURLE_UNSUPPORTED_PROTOCOL: {
+        // Where the redirection led (the session stops there, refused).
+        char *next = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &next);
+        if (!next || !*next || QString::fromUtf8(next) == address)
+            curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next);
+        if (next && *next && QString::fromUtf8(next) != address)
+            return QStringLiteral("The address redirects to %1, which is not a web address; it is not followed.")
+                .arg(QString::fromUtf8(next));
+        return QStringLiteral("The address is not a web address.");
+    }
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("The server %1 did not answer in time.").arg(host);
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("The server %1 broke off the transfer before the end.").arg(host);
+    default:
+        return details && *details ? QString::fromUtf8(details) : QString::fromUtf8(curl_easy_strerror(result));
+    }
+}
+
 void initialiseLibrary()
 {
     static std::once_flag once;
@@ -70,7 +137,7 @@ void initialiseLibrary()
 
 } // namespace
 
-bool HttpGetText(const QString &address, QString &text, QIODevice *file)
+bool HttpGetText(const QString &address, QString &text, QIODevice *file, QString *failure)
 {
     initialiseLibrary();
     CURL *curl = curl_easy_init();
@@ -85,7 +152,15 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     headers = curl_slist_append(headers, "Pragma: no-cache");
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    // Only web and FTP addresses are read, and only they are followed when
+    // a server redirects: never a file of this computer ("file:"). A loop
+    // of redirections ends.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
+    char details[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, details);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
@@ -96,6 +171,10 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.largest));
     const CURLcode result = CURLcode(NetworkWait::Perform(curl, QStringLiteral("Reading ") + address));
+    // A read the user stopped is no failure to explain.
+    const QString why = result != CURLE_OK && result != CURLE_ABORTED_BY_CALLBACK && result != CURLE_WRITE_ERROR
+        ? failureText(curl, result, address, details)
+        : QString();
     NetworkWait::Close(curl);
     curl_slist_free_all(headers);
 
@@ -107,13 +186,22 @@ bool HttpGetText(const QString &address, QString &text, QIODevice *file)
         return false;
     }
     if (transfer.writeFailed) {
+        if (failure) {
+            // The caller says it with the file's name.
+            const QString reason = file ? file->errorString() : QString();
+            *failure = !reason.isEmpty() ? reason : SystemErrorText(transfer.writeErrno).trimmed();
+            return false;
+        }
         const QString name = file ? file->objectName() : QString();
         ReportException(FileException(transfer.writeErrno, name, SystemErrorText(transfer.writeErrno).trimmed()),
                         address);
         return false;
     }
-    if (result != CURLE_OK)
+    if (result != CURLE_OK) {
+        if (failure)
+            *failure = why;
         return false;
+    }
     if (!file)
         text += QString::fromLatin1(transfer.body);
     return true;
@@ -151,8 +239,12 @@ bool DownloadFile(const QString &url, QString folder, bool ask)
         return false;
     }
     QString unused;
-    if (!HttpGetText(url, unused, &file)) {
+    QString why;
+    if (!HttpGetText(url, unused, &file, &why)) {
+        const bool writing = file.failed();
         file.cancelWriting();
+        if (!why.isEmpty())
+            platform::Prompt::messageBox(DownloadFailureText(path, why, writing), QString(), platform::MB_ICONHAND);
         return false;
     }
     errno = 0;
@@ -164,4 +256,10 @@ bool DownloadFile(const QString &url, QString folder, bool ask)
     if (ask)
         platform::Prompt::messageBox(QStringLiteral("Downloaded ") + path);
     return true;
+}
+
+QString DownloadFailureText(const QString &path, const QString &reason, bool writing)
+{
+    return (writing ? QStringLiteral("Cannot write: ") : QStringLiteral("Cannot download: ")) + path
+        + QStringLiteral("\n\n") + reason;
 }

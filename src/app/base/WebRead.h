@@ -16,8 +16,12 @@ class QIODevice;
 // its Stop (NetworkWait); a read the user stopped fails without a word.
 // A read that goes beyond the largest download (into a file) or beyond 64 MB
 // (into text) is stopped, said so ("The download from ... was stopped: it is
-// larger than N MB."), and fails.
-bool HttpGetText(const QString &address, QString &text, QIODevice *file = nullptr);
+// larger than N MB."), and fails. A read that failed without a word shown
+// (the server refused, answered an error status, its name is not known, it
+// redirects in a loop or to what is no web address, it did not answer) puts
+// the reason in the user's words into `failure` when one is given; so does
+// a failed write to the file then (its errorString()), instead of the box.
+bool HttpGetText(const QString &address, QString &text, QIODevice *file = nullptr, QString *failure = nullptr);
 
 // The largest file a download takes in: 2 GB, far beyond any artwork a
 // customer sends. Changing it lasts until the next change.
@@ -28,5 +32,11 @@ void SetLargestDownload(qint64 bytes);
 // empty folder, or with ask set, the user chooses where ("Download the file
 // to:"); with ask set "Downloaded " and the path is shown afterwards. The file
 // is written under a temporary name and renamed when complete, so a failed
-// download leaves no file behind (and an existing file of that name intact).
+// download leaves no file behind (and an existing file of that name intact);
+// why it failed is said (DownloadFailureText).
 bool DownloadFile(const QString &url, QString folder, bool ask);
+
+// What a download that failed says: "Cannot download: " (on the network) or
+// "Cannot write: " (writing the file), the file's path, a blank line and the
+// reason.
+QString DownloadFailureText(const QString &path, const QString &reason, bool writing);

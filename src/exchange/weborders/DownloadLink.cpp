@@ -29,8 +29,12 @@ bool fetchTo(const QString &url, const QString &path)
         return false;
     }
     QString unused;
-    if (!HttpGetText(url, unused, &file)) {
+    QString why;
+    if (!HttpGetText(url, unused, &file, &why)) {
+        const bool writing = file.failed();
         file.cancelWriting();
+        if (!why.isEmpty())
+            platform::Prompt::messageBox(DownloadFailureText(path, why, writing), QString(), platform::MB_ICONHAND);
         return false;
     }
     if (!file.commit()) {

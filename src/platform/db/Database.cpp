@@ -8,6 +8,7 @@
 #include "platform/db/UnfinishedReads.h"
 #include "platform/db/WriteScope.h"
 #include "platform/db/jet/JetParser.h"
+#include "platform/UserFile.h"
 
 #include <QtCore/QSet>
 #include <QtCore/QFileInfo>
@@ -16,9 +17,6 @@
 
 #if defined(__GLIBC__)
 #include <malloc.h>
-#endif
-#ifdef Q_OS_UNIX
-#include <csignal>
 #endif
 
 #include <optional>
@@ -47,19 +45,12 @@ void keepFreedMemoryForTheNextList()
 #endif
 }
 
-// A write past the file-size limit the user's session sets ends the process
-// with a signal, unless the signal is ignored: the write then fails
-// (EFBIG) and is reported as a full disk, and the file stays as the last
-// complete write left it.
+// A write past the file-size limit the user's session sets fails (EFBIG)
+// and is reported as a full disk, and the file stays as the last complete
+// write left it, as for every file the program writes.
 void failWritesPastTheSizeLimit()
 {
-#ifdef Q_OS_UNIX
-    static const bool ignored = [] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        return true;
-    }();
-    (void)ignored;
-#endif
+    UserFile::FailWritesPastTheSizeLimit();
 }
 
 } // namespace

@@ -135,7 +135,9 @@ TEST_F(WebReadTest, DownloadWritesTheWholeFileOrNothing)
     EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("shop.bin")});
 
     // A missing page and a broken transfer leave no file, and an older file
-    // of the same name as it was.
+    // of the same name as it was; each says which file and why.
+    for (int i = 0; i < 3; ++i)
+        prompts().answer(platform::IDOK);
     EXPECT_FALSE(DownloadFile(server.url(QStringLiteral("/missing.bin")), folder, false));
     EXPECT_FALSE(DownloadFile(server.url(QStringLiteral("/cut.bin")), folder, false));
     QFile older(folder + QStringLiteral("cut.bin"));
@@ -146,7 +148,13 @@ TEST_F(WebReadTest, DownloadWritesTheWholeFileOrNothing)
     ASSERT_TRUE(older.open(QIODevice::ReadOnly));
     EXPECT_EQ(older.readAll(), QByteArray("previous version"));
     EXPECT_EQ(filesInFolder(), (QStringList{QStringLiteral("cut.bin"), QStringLiteral("shop.bin")}));
-    EXPECT_TRUE(prompts().shown().isEmpty());
+    const QString host = server.url(QString()).section(QLatin1Char('/'), 2, 2);
+    const QString cut = QStringLiteral("Cannot download: %1cut.bin\n\nThe server %2 broke off the transfer before "
+                                       "the end.").arg(folder, host);
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{QStringLiteral("Cannot download: %1missing.bin\n\nThe server answered 404 (Not Found) for "
+                                          "%2.").arg(folder, server.url(QStringLiteral("/missing.bin"))),
+                           cut, cut}));
 }
 
 TEST_F(WebReadTest, AskingDownloadChoosesThePlaceAndTellsWhereItWent)
