@@ -182,6 +182,20 @@ int CExport::WriteListRows(bool allRows)
     return count;
 }
 
+QString CExport::RecordLine(CXDaoSet &set, int n, bool replaceLineBreaks) const
+{
+    QString line;
+    for (int field = 0; field < n; ++field) {
+        QString text;
+        set.GetFieldText(field, text, false);
+        if (replaceLineBreaks)
+            text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        FormatField(text, field + 1 < n);
+        line += text;
+    }
+    return line;
+}
+
 int CExport::WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBreaks)
 {
     if (!set.IsOpen() || set.IsEmptySet())
@@ -191,16 +205,7 @@ int CExport::WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBre
     set.MoveFirst();
     while (!set.IsEOF() && !m_bFailed) {
         ++count;
-        QString line;
-        for (int field = 0; field < n; ++field) {
-            QString text;
-            set.GetFieldText(field, text, false);
-            if (replaceLineBreaks)
-                text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-            FormatField(text, field + 1 < n);
-            line += text;
-        }
-        Write(line + QLatin1Char('\n'));
+        Write(RecordLine(set, n, replaceLineBreaks) + QLatin1Char('\n'));
         set.MoveNext();
     }
     return count;
@@ -286,16 +291,7 @@ int CExport::WriteAddressList(int choice, bool allRows, bool replaceLineBreaks)
         const auto found = lines.find(qint32(set.GetFieldValue(n).toInt64()));
         if (found == lines.end())
             continue;
-        QString line;
-        for (int field = 0; field < n; ++field) {
-            QString text;
-            set.GetFieldText(field, text, false);
-            if (replaceLineBreaks)
-                text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-            FormatField(text, field + 1 < n);
-            line += text;
-        }
-        found->append(line + QLatin1Char('\n'));
+        found->append(RecordLine(set, n, replaceLineBreaks) + QLatin1Char('\n'));
     }
     set.Close();
 

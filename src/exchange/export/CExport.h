@@ -67,6 +67,8 @@ public:
     int WriteListRows(bool allRows);
     // Every record of the set (field names first on request); the count.
     int WriteRecordRows(CXDaoSet &set, bool withHeader, bool replaceLineBreaks);
+    // The current record's first `n` fields as one line of the file, without its line end.
+    QString RecordLine(CXDaoSet &set, int n, bool replaceLineBreaks) const;
     // The address list of the customers or contacts of the rows (choice 1-10).
     int WriteAddressList(int choice, bool allRows, bool replaceLineBreaks);
     // The items of a comma-terminated list (text after the last comma is
