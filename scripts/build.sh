@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures (once) and builds Tavrel into build/.
+# Configures (once) and builds Tavrel into build/; TAVREL_JOBS bounds the build jobs
+# (all processors by default) on a machine shared with other builds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${TAVREL_BUILD_DIR:-$root/build}"
@@ -12,5 +13,5 @@ export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_f
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
-jobs=$(nproc)
+jobs=${TAVREL_JOBS:-$(nproc)}
 cmake --build "$build" -j "$jobs" "$@"
