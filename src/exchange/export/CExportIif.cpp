@@ -17,12 +17,11 @@ const QString kDefaultAccounts = QStringLiteral("1152,700,4800,7390,7560,2150,21
 
 // The ten account names of the IIF journals; names missing from the stored
 // list are taken from the defaults.
-QStringList IifAccounts()
+QStringList IifAccounts(CExport &exporter)
 {
     QString stored;
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot,
-             QStringLiteral("Select AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
+    exporter.OpenQuery(set, QStringLiteral("Select AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
     if (set.IsOpen() && !set.IsEmptySet())
         set.GetFieldText(0, stored, false);
     QStringList defaults;
@@ -109,7 +108,7 @@ int CExport::ExportQuickBooks(bool allRows)
 
 int CExport::WriteIifSalesJournal(int postingNo)
 {
-    const QStringList account = IifAccounts();
+    const QStringList account = IifAccounts(*this);
     const QString n = QString::number(postingNo);
     const QString sep = QString(QLatin1Char(separator));
 
