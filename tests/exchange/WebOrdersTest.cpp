@@ -1586,6 +1586,12 @@ TEST_F(WebOrdersTest, ASilentMailboxIsStoppedOrFailsNeverEmpty)
         reader.OnReceive();
         EXPECT_EQ(reader.StatusText(), QStringLiteral("ERROR. Cannot complete receiving messages."));
         EXPECT_EQ(reader.m_listMessages.GetItemCount(), 0);
+        // A port that refuses the connection: the system's error, once.
+        app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(testservers::FreePort());
+        prompts().answer(platform::IDOK);
+        reader.OnReceive();
+        EXPECT_EQ(reader.StatusText(), QStringLiteral("ERROR. Cannot complete receiving messages."));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 0);
         return 2;
     });
     reader.DoModal();
@@ -1593,7 +1599,8 @@ TEST_F(WebOrdersTest, ASilentMailboxIsStoppedOrFailsNeverEmpty)
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Do you want to stop now?"),
                            QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server did not answer "
-                                          "within 1 seconds.")}));
+                                          "within 1 seconds."),
+                           QStringLiteral("Error 111 occurred:\n\nConnection refused\n\n")}));
 }
 
 // A mailbox that lists two orders and then gives less than it listed: an
