@@ -137,6 +137,16 @@ TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
     QFile d(document);
     ASSERT_TRUE(d.open(QIODevice::ReadOnly));
     EXPECT_TRUE(d.readAll().startsWith("{\\rtf1 Copy of Invoice 1001 Cards")) ;
+    d.close();
+
+    // Items that cannot be read make no document of empty fields: the one at
+    // the name stays.
+    const QByteArray kept = ReadTestFile(document);
+    SqliteRows(db, QStringLiteral("ALTER TABLE Items RENAME TO ItemsAway"));
+    r = RunDbTool({QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, document});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The document is not written.\n"))) << r.err.toStdString();
+    EXPECT_EQ(ReadTestFile(document), kept);
 }
 
 // Every file the tool writes goes where the program's files go, by the
