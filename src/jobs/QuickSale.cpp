@@ -111,6 +111,12 @@ bool readAmount(const QString &name, const QString &text, int decimals, qint64 &
     return true;
 }
 
+QString negativeText(const QString &name, const QString &text)
+{
+    return QStringLiteral("%1 \"%2\": cannot be below 0. A refund is taken with a negative tendered amount.")
+        .arg(name, text);
+}
+
 } // namespace
 
 bool ParseLine(const QString &text, Line &line, QString &error)
@@ -124,12 +130,23 @@ bool ParseLine(const QString &text, Line &line, QString &error)
     line = Line();
     line.serNo = m.captured(1).toInt();
     line.quantity = m.captured(2).toInt();
+    // The counter's grid shows a negative figure made positive in its cell;
+    // given here it would be flipped unseen, so it is refused: a refund is
+    // a sale taken with a negative tendered amount.
+    if (line.quantity < 0) {
+        error = negativeText(QStringLiteral("Quantity"), m.captured(2));
+        return false;
+    }
     const QString mark = m.captured(3);
     if (mark.isEmpty())
         return true;
     if (mark == QLatin1String("@")) {
         if (!readAmount(QStringLiteral("Unit price"), m.captured(4), 4, line.unitPrice, error))
             return false;
+        if (line.unitPrice < 0) {
+            error = negativeText(QStringLiteral("Unit price"), m.captured(4));
+            return false;
+        }
         if (!PriceOf(line.quantity, line.unitPrice, line.price)) {
             error = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
             return false;
@@ -137,6 +154,10 @@ bool ParseLine(const QString &text, Line &line, QString &error)
     } else {
         if (!readAmount(QStringLiteral("Price"), m.captured(4), 2, line.price, error))
             return false;
+        if (line.price < 0) {
+            error = negativeText(QStringLiteral("Price"), m.captured(4));
+            return false;
+        }
         if (line.price > kLargestPrice || line.price < -kLargestPrice) {
             error = TooLargeText(QStringLiteral("Price"), kLargestPrice, 2);
             return false;

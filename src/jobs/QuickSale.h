@@ -87,7 +87,8 @@ bool ComputeTotals(const QList<Line> &lines, quint8 taxCode, Totals &totals, QSt
 // A line as typed in the sale's grid: "SERNO:QTY" (unit price from the
 // service), "SERNO:QTY@UNIT" (unit price typed) or "SERNO:QTY=PRICE" (price
 // typed, unit price from it); amounts as decimals ("1.2345", "10.00").
-// Fills the line; false with an error text when it does not read.
+// Fills the line; false with an error text when it does not read or gives a
+// quantity or amount below 0 (a refund is a negative tendered amount).
 bool ParseLine(const QString &text, Line &line, QString &error);
 // Fills the unit price (and then the price) of a line from its service:
 // false when the service is not found, or (with the refusal's text) when the

@@ -380,6 +380,41 @@ TEST_F(AccountingExport, CustomersViewIifChoiceWritesTheCustomerList)
         }
     EXPECT_TRUE(asked);
 
+    // A list whose query the export cannot run (CusNo names a column of two
+    // tables of its join), or that exports nothing, leaves the file as it
+    // was and says so.
+    struct Case
+    {
+        const char *listSql;
+        QString said;
+    };
+    const Case cases[] = {
+        {"SELECT * FROM Customers WHERE CusNo = 100",
+         QStringLiteral("Cannot write: ") + path +
+             QStringLiteral("\n\nThe data to export could not be read from the database; nothing was written.")},
+        {"SELECT * FROM Customers WHERE Customers.CusNo = 99999", QStringLiteral("No data is exported!")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.listSql);
+        CXListCtrl other;
+        other.FillFromSql(QString::fromLatin1(c.listSql), QStringLiteral("CusNo"));
+        prompts().clear();
+        prompts().onDialog([](QDialog &d) {
+            auto &o = static_cast<CDlgOptions &>(d);
+            o.tree()->SetOptionChecked(6, true);
+            o.SendCommand(1);
+            return o.result();
+        });
+        prompts().answerFile(path);
+        for (int i = 0; i < 4; ++i)
+            prompts().answer(platform::IDNO);
+        CExport failing;
+        failing.ExportList(30003, 1, 1, QStringLiteral("All Customers"), &other, true, 2);
+        EXPECT_EQ(readAll(path), data);
+        ASSERT_FALSE(prompts().texts().isEmpty());
+        EXPECT_EQ(prompts().texts().last(), c.said);
+    }
+
     // The customer address lists are delimited text only.
     prompts().clear();
     prompts().onDialog([](QDialog &d) {

@@ -25,6 +25,23 @@ public:
     QList<int> steps;
 };
 
+// An owner whose keeping of message `failAt` (from 0) fails, as a file that
+// cannot be written.
+class FailingOwner : public RecordingOwner
+{
+public:
+    explicit FailingOwner(int failAt) : m_failAt(failAt) {}
+    bool KeepMessage(int index) override
+    {
+        kept.append(index);
+        return index != m_failAt;
+    }
+    QList<int> kept;
+
+private:
+    int m_failAt;
+};
+
 // Runs one receive to its end (or gives up after 30 s).
 void receive(CEmailSocket &socket, RecordingOwner &owner, quint16 port, const QString &password, bool remove)
 {
@@ -108,6 +125,42 @@ TEST_F(MailboxTest, MailsArriveByteForByteAndAreDeletedOnlyWhenComplete)
     prompts().answer(platform::IDOK);
     EXPECT_FALSE(socket.DeleteMessage(0));
     EXPECT_TRUE(prompts().lastText().startsWith(QStringLiteral("The mailbox is no longer connected")));
+
+    // A message is deleted only once its owner has kept it: one that could
+    // not be kept stays on the server with the ones after it, and the run
+    // ends as failed.
+    struct Case
+    {
+        int failAt;       // the message (from 0) that cannot be kept
+        int left;         // messages still on the server
+        QList<int> steps; // the progress steps of the run
+    };
+    const Case cases[] = {
+        {0, 3, {1, 2, 6}},
+        {1, 2, {1, 2, 4, 3, 6}},
+        {2, 1, {1, 2, 4, 3, 4, 3, 6}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.failAt);
+        testservers::PopServer box(QStringLiteral("s3cret"));
+        ASSERT_TRUE(box.started()) << box.error().toStdString();
+        for (int i = 0; i < sent.size(); ++i)
+            ASSERT_TRUE(box.addMessage(QStringLiteral("%1.mail").arg(i + 1), sent[i]));
+        CEmailSocket kept;
+        FailingOwner failing(c.failAt);
+        receive(kept, failing, box.port(), QStringLiteral("s3cret"), true);
+        EXPECT_EQ(failing.steps, c.steps);
+        EXPECT_TRUE(kept.HasFailed());
+        EXPECT_EQ(kept.FailureReason(), QStringLiteral("Email %1 could not be kept: it and the ones after it were left "
+                                                       "on the server.")
+                                            .arg(c.failAt + 1));
+        EXPECT_FALSE(failing.lines.contains(QStringLiteral("Sent: DELE %1").arg(c.failAt + 1)));
+        EXPECT_EQ(failing.lines.last(), QStringLiteral("Sent: QUIT"));
+        QEventLoop wait;
+        QTimer::singleShot(300, &wait, &QEventLoop::quit);
+        wait.exec();
+        EXPECT_EQ(box.messageCount(), c.left);
+    }
 }
 
 TEST_F(MailboxTest, AnEmptyMailboxAndAWrongPassword)
@@ -272,8 +325,11 @@ TEST_F(MailboxTest, ConnectionRefusedIsSaid)
     prompts().answer(platform::IDOK);
     receive(socket, owner, closed, QStringLiteral("x"), false);
     ASSERT_FALSE(owner.lines.isEmpty());
-    EXPECT_TRUE(owner.lines.last().startsWith(QStringLiteral("\n*** Cannot connect due to ERROR NO: ")));
+    // The system's number and text for a refused connection (never Qt's
+    // own number 0 for it).
+    EXPECT_EQ(owner.lines.last(), QStringLiteral("\n*** Cannot connect due to ERROR NO: 111"));
     EXPECT_EQ(prompts().shown().size(), 1);
+    EXPECT_EQ(prompts().lastText(), QStringLiteral("Error 111 occurred:\n\nConnection refused\n\n"));
     // A failure, never an empty mailbox.
     EXPECT_TRUE(socket.IsEnded());
     EXPECT_TRUE(socket.HasFailed());

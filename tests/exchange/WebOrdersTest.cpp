@@ -427,6 +427,63 @@ TEST_F(WebOrdersTest, JobFieldsNotesLinksAndSoftBreaks)
                                                  .arg(time, order->m_keys[keyfield::JobDueTime])});
         }
     }
+
+    // Every text the order stores is stored whole or refused by its label
+    // before anything is written (a PO of 25 letters was saved as its first
+    // 20, a title of 107 as its first 100); one that fits exactly is saved
+    // as written.
+    struct Text
+    {
+        QString line;
+        const char *label; // nullptr: saved whole
+        int size;
+        const char *column; // where the whole text is stored when it fits
+    };
+    const QString x255 = QString(255, QLatin1Char('d'));
+    const Text texts[] = {
+        {QStringLiteral("Job PO: PO-2026-000123-REV-2-ACME"), "Job PO:", 20, nullptr},
+        {QStringLiteral("Job PO: PO-2026-000123-REV-2"), nullptr, 0, "PO"},
+        {QStringLiteral("Job Title: ") + QString(107, QLatin1Char('t')), "Job Title:", 100, nullptr},
+        {QStringLiteral("Job Title: ") + QString(100, QLatin1Char('t')), nullptr, 0, "Title"},
+        {QStringLiteral("Job Memo: ") + QString(256, QLatin1Char('m')), "Job Memo:", 255, nullptr},
+        {QStringLiteral("Item Description: ") + x255 + QLatin1Char('d'), "Item Description:", 255, nullptr},
+    };
+    for (const Text &t : texts) {
+        SCOPED_TRACE(t.line.left(40).toStdString());
+        const QString value = t.line.section(QStringLiteral(": "), 1);
+        QStringList lines = {QStringLiteral("Customer No: 202"), t.line};
+        if (!t.line.startsWith(QLatin1String("Item")))
+            lines << QStringLiteral("Item Description: Flyers");
+        const auto order = parse(Mail(lines));
+        const QString before = dump();
+        prompts().clear();
+        if (!t.label) {
+            EXPECT_EQ(order->m_refusals, QStringList());
+            ASSERT_TRUE(order->SaveOrder(0, false));
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = %2")
+                                 .arg(QLatin1String(t.column))
+                                 .arg(order->m_nLinkedJobId)),
+                      value);
+            continue;
+        }
+        const QString refusal = QStringLiteral("This order cannot be saved: \"%1\" after \"%2\" is not a text of at "
+                                               "most %3 characters.\n\nIt has %4 characters.\n\nCorrect the order "
+                                               "before saving it.")
+                                    .arg(value, QLatin1String(t.label))
+                                    .arg(t.size)
+                                    .arg(value.size());
+        EXPECT_EQ(order->m_refusals, QStringList{refusal});
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(order->SaveOrder(0, false));
+        EXPECT_EQ(prompts().texts(), QStringList{refusal});
+        EXPECT_EQ(dump(), before);
+    }
+    // Notes made of several labelled lines are refused as a whole.
+    const auto noted = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers"),
+                                   QStringLiteral("Item Note 01: ") + QString(242, QLatin1Char('n'))}));
+    EXPECT_EQ(noted->m_refusals, QStringList{QStringLiteral("This order cannot be saved: the note lines of item 1 come "
+                                                            "to 256 characters; they are stored in a note of at most "
+                                                            "255.\n\nCorrect the order before saving it.")});
 }
 
 TEST_F(WebOrdersTest, ColonsInsideAValueAreKeptOnlyTheLabelsOwnColonGoes)
@@ -1379,7 +1436,7 @@ TEST_F(WebOrdersTest, OddOrdersGiveAnOrderOrARefusal)
             EXPECT_GE(item.originals, 0);
         }
         for (const QString &refusal : order.m_refusals)
-            EXPECT_TRUE(refusal.startsWith(QStringLiteral("This order cannot be saved: \""))) << refusal.toStdString();
+            EXPECT_TRUE(refusal.startsWith(QStringLiteral("This order cannot be saved: "))) << refusal.toStdString();
         if (round % 20 != 0)
             return;
         const QString before = refused ? dump() : QString();
@@ -1529,6 +1586,12 @@ TEST_F(WebOrdersTest, ASilentMailboxIsStoppedOrFailsNeverEmpty)
         reader.OnReceive();
         EXPECT_EQ(reader.StatusText(), QStringLiteral("ERROR. Cannot complete receiving messages."));
         EXPECT_EQ(reader.m_listMessages.GetItemCount(), 0);
+        // A port that refuses the connection: the system's error, once.
+        app->emailSettings().Incoming = QStringLiteral("127.0.0.1:%1").arg(testservers::FreePort());
+        prompts().answer(platform::IDOK);
+        reader.OnReceive();
+        EXPECT_EQ(reader.StatusText(), QStringLiteral("ERROR. Cannot complete receiving messages."));
+        EXPECT_EQ(reader.m_listMessages.GetItemCount(), 0);
         return 2;
     });
     reader.DoModal();
@@ -1536,7 +1599,8 @@ TEST_F(WebOrdersTest, ASilentMailboxIsStoppedOrFailsNeverEmpty)
     EXPECT_EQ(prompts().texts(),
               (QStringList{QStringLiteral("Do you want to stop now?"),
                            QStringLiteral("ERROR. Cannot complete receiving messages.\n\nThe server did not answer "
-                                          "within 1 seconds.")}));
+                                          "within 1 seconds."),
+                           QStringLiteral("Error 111 occurred:\n\nConnection refused\n\n")}));
 }
 
 // A mailbox that lists two orders and then gives less than it listed: an

@@ -8,7 +8,9 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QEventLoop>
 #include <QtCore/QProcess>
+#include <QtCore/QTimer>
 
 namespace {
 
@@ -87,6 +89,63 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
     EXPECT_TRUE(receive.out.contains(QStringLiteral("Sent: PASS ****")));
     EXPECT_TRUE(receive.out.endsWith(QStringLiteral("1\t%1\tx1@b.test\n").arg(mail.size())));
     EXPECT_EQ(ReadTestFile(saved + QStringLiteral("/1.eml")), mail);
+
+    // A message is deleted only once it is saved: one that cannot be saved
+    // stays on the server with every one after it, the ones saved before it
+    // are deleted, and the tool fails.
+    struct Case
+    {
+        const char *taken;   // a folder at this name in the save folder; "" the save folder itself is a file
+        int left;            // messages still on the server
+        const char *listed;  // the messages listed as saved
+        int message;         // the one that could not be saved
+    };
+    const Case cases[] = {
+        {"1.eml", 3, "", 1},
+        {"2.eml", 2, "1\t", 2},
+        {"", 3, "", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.taken);
+        testservers::PopServer box(QStringLiteral("pw"));
+        ASSERT_TRUE(box.started()) << box.error().toStdString();
+        for (int i = 1; i <= 3; ++i)
+            ASSERT_TRUE(box.addMessage(QStringLiteral("%1.mail").arg(i),
+                                       "From: a@b.test\r\nMessage-ID: <m" + QByteArray::number(i) + "@b.test>\r\n\r\nOrder\r\n"));
+        const QString folder = tempPath(QStringLiteral("unwritable-%1").arg(QLatin1String(c.taken)));
+        if (*c.taken)
+            QDir().mkpath(folder + QLatin1Char('/') + QLatin1String(c.taken));
+        else
+            ASSERT_TRUE(WriteTestFile(folder, "a file, not a folder"));
+        const ToolRun r = RunDbTool({QStringLiteral("mail"), QStringLiteral("receive"),
+                                     QStringLiteral("127.0.0.1:%1").arg(box.port()), QStringLiteral("shop"),
+                                     QStringLiteral("pw"), QStringLiteral("--save"), folder, QStringLiteral("--delete")});
+        EXPECT_EQ(r.exitCode, 1) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot write: %1/%2.eml: ").arg(folder).arg(c.message)))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Email %1 could not be kept: it and the ones after it were left on "
+                                                  "the server.\n")
+                                       .arg(c.message)))
+            << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("Sent: DELE %1").arg(c.message))) << r.out.toStdString();
+        const QString listed = r.out.section(QStringLiteral("ERROR. Cannot complete receiving messages.\n"), 1);
+        EXPECT_EQ(listed.left(int(qstrlen(c.listed))), QLatin1String(c.listed)) << r.out.toStdString();
+        EXPECT_EQ(listed.count(QLatin1Char('\n')), *c.listed ? 1 : 0) << r.out.toStdString();
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        EXPECT_EQ(box.messageCount(), c.left);
+    }
+
+    // A connection refused is said with the system's error, and the tool fails.
+    const ToolRun refused = RunDbTool({QStringLiteral("mail"), QStringLiteral("receive"),
+                                       QStringLiteral("127.0.0.1:%1").arg(testservers::FreePort()),
+                                       QStringLiteral("shop"), QStringLiteral("pw")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.out.contains(QStringLiteral("\n*** Cannot connect due to ERROR NO: 111\n")))
+        << refused.out.toStdString();
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("PROMPT: Error 111 occurred:\\n\\nConnection refused")))
+        << refused.err.toStdString();
 
     const QString site = tempPath(QStringLiteral("site"));
     WriteTestFile(site + QStringLiteral("/Downloads/notes.txt"), "release notes");

@@ -100,6 +100,24 @@ TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
             << r.err.toStdString();
     }
 
+    // A list query the export cannot run (CusNo names a column of two
+    // tables of its join) writes nothing: the old file stays byte for byte
+    // and the tool fails, saying why.
+    for (const char *query : {"SELECT * FROM Customers WHERE CusNo=100", "SELECT * FROM Customers WHERE NoSuchColumn=1"}) {
+        SCOPED_TRACE(query);
+        ASSERT_TRUE(WriteTestFile(out, "!CUST\tNAME\r\nCUST\tOld Customer\r\n"));
+        const ToolRun failed = RunDbTool({QStringLiteral("export"), db, QStringLiteral("iif-customers"),
+                                          QString::fromLatin1(query), out});
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_EQ(failed.out, QString());
+        EXPECT_TRUE(failed.err.contains(QStringLiteral("Cannot write: ") + out +
+                                        QStringLiteral(": The data to export could not be read from the database; "
+                                                       "nothing was written.\n")))
+            << failed.err.toStdString();
+        EXPECT_EQ(ReadTestFile(out), QByteArray("!CUST\tNAME\r\nCUST\tOld Customer\r\n"));
+        EXPECT_TRUE(WorkFilesOf(out).isEmpty());
+    }
+
     const QString folder = tempPath(QStringLiteral("labels"));
     QDir().mkpath(folder);
     ToolRun r = RunDbTool({QStringLiteral("export"), db, QStringLiteral("shipping-labels"),
@@ -119,6 +137,16 @@ TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
     QFile d(document);
     ASSERT_TRUE(d.open(QIODevice::ReadOnly));
     EXPECT_TRUE(d.readAll().startsWith("{\\rtf1 Copy of Invoice 1001 Cards")) ;
+    d.close();
+
+    // Items that cannot be read make no document of empty fields: the one at
+    // the name stays.
+    const QByteArray kept = ReadTestFile(document);
+    SqliteRows(db, QStringLiteral("ALTER TABLE Items RENAME TO ItemsAway"));
+    r = RunDbTool({QStringLiteral("export"), db, QStringLiteral("rtf"), QStringLiteral("1"), rtfTemplate, document});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The document is not written.\n"))) << r.err.toStdString();
+    EXPECT_EQ(ReadTestFile(document), kept);
 }
 
 // Every file the tool writes goes where the program's files go, by the

@@ -90,6 +90,13 @@ TEST_F(QuickSaleTool, AmountsPast32BitsAreSavedExactlyAndPastTheFieldsRefused)
         {"0", most, "501:1=922337203685477", "", 2, "Price \"922337203685477\": "
          "Please enter an amount from -100,000,000,000.00 to 100,000,000,000.00.\n"},
         {"0", most, "501:1=12.345", "", 2, "Price \"12.345\": Please enter an amount with at most 2 decimals.\n"},
+        // A figure below 0 is refused by name, never flipped into a sale.
+        {"0", most, "501:1=-10.00", "", 2, "Price \"-10.00\": cannot be below 0. "
+         "A refund is taken with a negative tendered amount.\n"},
+        {"0", most, "501:2@-0.0001", "", 2, "Unit price \"-0.0001\": cannot be below 0. "
+         "A refund is taken with a negative tendered amount.\n"},
+        {"0", most, "501:-3", "", 2, "Quantity \"-3\": cannot be below 0. "
+         "A refund is taken with a negative tendered amount.\n"},
         {"0", most, "501:1@0.12345", "", 2,
          "Unit price \"0.12345\": Please enter an amount with at most 4 decimals.\n"},
         {"0", most, "501:2@100000000000", "", 2, "\"Price\" "

@@ -20,11 +20,16 @@ const char kUsage[] =
     "       tavrel-dbtool mail link URL FOLDER [--cusno N]\n"
     "       tavrel-dbtool transfer DB send|get [NAME] --site ftp://HOST:PORT [--to DIR]\n";
 
-// The run's log as the reader window keeps it, printed as it grows.
+// The run's log as the reader window keeps it, printed as it grows; each
+// message is saved (when asked) and listed as it comes, before the server
+// is asked to delete it.
 class PrintingOwner : public EmailSocketOwner
 {
 public:
-    PrintingOwner(CEmailSocket &socket, QTextStream &out) : m_socket(socket), m_out(out) {}
+    PrintingOwner(CEmailSocket &socket, QTextStream &out, QTextStream &err, const QString &saveTo)
+        : m_socket(socket), m_out(out), m_err(err), m_saveTo(saveTo)
+    {
+    }
     void Log(const QString &text, bool blankLineFirst) override
     {
         if (blankLineFirst)
@@ -42,11 +47,40 @@ public:
         if (step == 6)
             failed = true;
     }
+    bool KeepMessage(int index) override
+    {
+        // Saved before the Message-ID is read: reading it normalises the
+        // label's spelling in the stored text.
+        if (!m_saveTo.isEmpty()) {
+            QString error;
+            const QString file = QDir(m_saveTo).filePath(QStringLiteral("%1.eml").arg(index + 1));
+            bool saved = QDir().mkpath(m_saveTo);
+            if (!saved)
+                error = QStringLiteral("The folder cannot be made.");
+            else
+                saved = platform::UserFile::Write(file, m_socket.GetMessageText(index).toLatin1(), error);
+            if (!saved) {
+                m_err << "Cannot write: " << file << ": " << error << '\n';
+                m_err.flush();
+                return false;
+            }
+        }
+        m_listed << QStringLiteral("%1\t%2\t%3\n")
+                        .arg(index + 1)
+                        .arg(m_socket.GetMessageLength(index))
+                        .arg(m_socket.GetMessageId(index));
+        return true;
+    }
+    // One line per message kept: number, length and Message-ID.
+    QString listed() const { return m_listed.join(QString()); }
     bool failed = false;
 
 private:
     CEmailSocket &m_socket;
     QTextStream &m_out;
+    QTextStream &m_err;
+    QString m_saveTo;
+    QStringList m_listed;
 };
 
 } // namespace
@@ -130,26 +164,15 @@ int runMailCommand(const QStringList &argsIn, QTextStream &out, QTextStream &err
     CEmailSocket socket;
     if (!timeout.isEmpty())
         socket.setTimeout(timeout.toInt());
-    PrintingOwner owner(socket, out);
+    PrintingOwner owner(socket, out, err, saveTo);
     QEventLoop loop;
     QObject::connect(&socket, &CEmailSocket::finished, &loop, &QEventLoop::quit);
     socket.Reset();
     if (socket.ConnectTo(&owner, host, args[2], args[3], remove, port))
         loop.exec();
     PrintPrompts(responder, err);
-    for (int i = 0; i < socket.GetReceivedCount(); ++i) {
-        // Saved before the Message-ID is read: reading it normalises the
-        // label's spelling in the stored text.
-        if (!saveTo.isEmpty()) {
-            QDir().mkpath(saveTo);
-            QString error;
-            const QString file = QDir(saveTo).filePath(QStringLiteral("%1.eml").arg(i + 1));
-            if (!platform::UserFile::Write(file, socket.GetMessageText(i).toLatin1(), error)) {
-                err << "Cannot write: " << file << ": " << error << '\n';
-                return 1;
-            }
-        }
-        out << (i + 1) << '\t' << socket.GetMessageLength(i) << '\t' << socket.GetMessageId(i) << '\n';
-    }
-    return owner.failed || socket.GetCurrent() < socket.GetCount() ? 1 : 0;
+    out << owner.listed();
+    if (!socket.FailureReason().isEmpty())
+        err << socket.FailureReason() << '\n';
+    return owner.failed || socket.HasFailed() || socket.GetCurrent() < socket.GetCount() ? 1 : 0;
 }

@@ -78,6 +78,15 @@ bool CExport::CloseOutput()
     return !m_bFailed;
 }
 
+bool CExport::OpenQuery(CXDaoSet &set, const QString &sql)
+{
+    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    if (set.IsOpen())
+        return true;
+    fail(QStringLiteral("The data to export could not be read from the database; nothing was written."));
+    return false;
+}
+
 void CExport::ReportWriteFailure() const
 {
     platform::Prompt::messageBox(QStringLiteral("Cannot write: ") + outputFile.fileName() + QStringLiteral("\n\n") +
@@ -273,9 +282,8 @@ int CExport::WriteAddressList(int choice, bool allRows, bool replaceLineBreaks)
     // A customer's contacts in the order they were made, as they were read
     // one customer at a time.
     const QString order = columns == columnsA ? QString() : QStringLiteral(" ORDER BY Contacts.ContactNo");
-    set.Open(CXDaoSet::dbOpenSnapshot,
-             columns + QStringLiteral(", ") + key + QStringLiteral(" AS ExportKey") + from + where + order);
-    if (!set.IsOpen() || set.IsEmptySet())
+    if (!OpenQuery(set, columns + QStringLiteral(", ") + key + QStringLiteral(" AS ExportKey") + from + where + order)
+        || set.IsEmptySet())
         return 0;
     const int n = set.GetFieldCount() - 1;
     QString header;

@@ -50,6 +50,11 @@ public:
     QString WriteError() const { return m_strError; }
     // "Cannot write: " + path and the reason, with the error icon.
     void ReportWriteFailure() const;
+    // Opens a query whose rows go into the file (a snapshot). When it cannot
+    // be run (the database's error has been shown) the export fails as a
+    // failed write does: nothing more is written and the file is dropped, so
+    // the name keeps what it held. False then.
+    bool OpenQuery(CXDaoSet &set, const QString &sql);
 
     // --- delimited text ---------------------------------------------------------
     // Rewrites the value as one delimited value: a double quote becomes a

@@ -17,12 +17,11 @@ const QString kDefaultAccounts = QStringLiteral("1152,700,4800,7390,7560,2150,21
 
 // The ten account names of the IIF journals; names missing from the stored
 // list are taken from the defaults.
-QStringList IifAccounts()
+QStringList IifAccounts(CExport &exporter)
 {
     QString stored;
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot,
-             QStringLiteral("Select AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
+    exporter.OpenQuery(set, QStringLiteral("Select AlertText FROM CustomerAlerts WHERE CusNo = 0 AND AlertType = 255"));
     if (set.IsOpen() && !set.IsEmptySet())
         set.GetFieldText(0, stored, false);
     QStringList defaults;
@@ -37,10 +36,10 @@ QStringList IifAccounts()
 
 // The first field of the statement's first row as money; 0 when there is no
 // row or the value is Null. `found` tells whether a row came back.
-Money SumOf(const QString &sql, bool *found = nullptr)
+Money SumOf(CExport &exporter, const QString &sql, bool *found = nullptr)
 {
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    exporter.OpenQuery(set, sql);
     const bool any = set.IsOpen() && !set.IsEmptySet();
     if (found)
         *found = any;
@@ -109,12 +108,12 @@ int CExport::ExportQuickBooks(bool allRows)
 
 int CExport::WriteIifSalesJournal(int postingNo)
 {
-    const QStringList account = IifAccounts();
+    const QStringList account = IifAccounts(*this);
     const QString n = QString::number(postingNo);
     const QString sep = QString(QLatin1Char(separator));
 
     bool quickFound = false;
-    const Money q1 = SumOf(QStringLiteral("SELECT Sum([QuickSales].[Subtotal]+[QuickSales].[Tax]) AS Expr1 FROM QuickSales "
+    const Money q1 = SumOf(*this, QStringLiteral("SELECT Sum([QuickSales].[Subtotal]+[QuickSales].[Tax]) AS Expr1 FROM QuickSales "
                                           "INNER JOIN PostingJournal ON QuickSales.PostingNo = PostingJournal.PostingNo "
                                           "GROUP BY PostingJournal.PostingDate, QuickSales.PostingNo HAVING "
                                           "(((QuickSales.PostingNo)=%1));")
@@ -125,7 +124,7 @@ int CExport::WriteIifSalesJournal(int postingNo)
     QString date;
     {
         CXDaoSet set;
-        set.Open(CXDaoSet::dbOpenSnapshot,
+        OpenQuery(set,
                  QStringLiteral("SELECT Sum([Jobs].[Subtotal]+[Jobs].[Discount]+[Jobs].[Tax]+[Jobs].[Shipping]+"
                                 "[Jobs].[Postage]) AS Expr1, PostingJournal.PostingDate FROM Jobs INNER JOIN "
                                 "PostingJournal ON Jobs.PostingNo = PostingJournal.PostingNo GROUP BY "
@@ -142,7 +141,7 @@ int CExport::WriteIifSalesJournal(int postingNo)
     // dated by the posting itself.
     if (date.isEmpty()) {
         CXDaoSet set;
-        set.Open(CXDaoSet::dbOpenSnapshot,
+        OpenQuery(set,
                  QStringLiteral("SELECT PostingDate FROM PostingJournal WHERE PostingNo = %1").arg(n));
         if (!set.IsOpen() || set.IsEmptySet())
             return 0;
@@ -163,7 +162,7 @@ int CExport::WriteIifSalesJournal(int postingNo)
 
     {
         CXDaoSet set;
-        set.Open(CXDaoSet::dbOpenSnapshot,
+        OpenQuery(set,
                  // A service whose sales department has no row keeps its sales
                  // in the journal under a line of its own, so the block balances.
                  QStringLiteral("SELECT IIF(SalesDepartments.Name Is Null, '(no department)', SalesDepartments.Name) "
@@ -198,13 +197,13 @@ int CExport::WriteIifSalesJournal(int postingNo)
     }
 
     Write(line(false, 1,
-               -SumOf(QStringLiteral("SELECT Sum([QuickSales].[SubTotal]) AS Expr1 FROM QuickSales WHERE "
+               -SumOf(*this, QStringLiteral("SELECT Sum([QuickSales].[SubTotal]) AS Expr1 FROM QuickSales WHERE "
                                      "(((QuickSales.PostingNo)=%1));")
                           .arg(n)),
                QStringLiteral("Quick Sale")));
 
     bool taxFound = false;
-    Money q2 = SumOf(QStringLiteral("SELECT Sum([QuickSales].[Tax]) AS Expr1 FROM QuickSales INNER JOIN PostingJournal ON "
+    Money q2 = SumOf(*this, QStringLiteral("SELECT Sum([QuickSales].[Tax]) AS Expr1 FROM QuickSales INNER JOIN PostingJournal ON "
                                     "QuickSales.PostingNo = PostingJournal.PostingNo GROUP BY PostingJournal.PostingDate, "
                                     "QuickSales.PostingNo HAVING (((QuickSales.PostingNo)=%1));")
                          .arg(n),
@@ -215,7 +214,7 @@ int CExport::WriteIifSalesJournal(int postingNo)
     {
         Money ship = Money::zero(), post = Money::zero(), tax = Money::zero(), disc = Money::zero();
         CXDaoSet set;
-        set.Open(CXDaoSet::dbOpenSnapshot,
+        OpenQuery(set,
                  QStringLiteral("SELECT Sum([Jobs].[Shipping]) AS Ship, Sum([Jobs].[Postage]) AS Post, "
                                 "Sum([Jobs].[Tax]) AS Tax, Sum([Jobs].[Discount]) AS Disc FROM Jobs INNER JOIN "
                                 "PostingJournal ON Jobs.PostingNo = PostingJournal.PostingNo WHERE "
@@ -237,14 +236,14 @@ int CExport::WriteIifSalesJournal(int postingNo)
     }
 
     const Money deposit =
-        SumOf(QStringLiteral("SELECT Sum([Paid]-[QSaleSubtotal]-[QSaleTax]) AS Expr1 FROM PostingJournal WHERE "
+        SumOf(*this, QStringLiteral("SELECT Sum([Paid]-[QSaleSubtotal]-[QSaleTax]) AS Expr1 FROM PostingJournal WHERE "
                              "(((PostingJournal.PostingNo)=%1));")
                   .arg(n));
     Write(line(true, 6, -deposit, QStringLiteral("from Total Sales")));
     Write(line(false, 0, deposit, QStringLiteral("to Deposit Applied")));
     Write(QStringLiteral("ENDTRNS\n"));
 
-    const Money posted = SumOf(
+    const Money posted = SumOf(*this,
         QStringLiteral("SELECT (Sum([Jobs].[Subtotal]+[Jobs].[Discount]+[Jobs].[Tax]+[Jobs].[Shipping]+[Jobs].[Postage])"
                        "+MAX([PostingJournal].[Paid])) AS Expr1 FROM Jobs INNER JOIN PostingJournal ON Jobs.PostingNo = "
                        "PostingJournal.PostingNo WHERE (((Jobs.PostingNo)=%1));")
@@ -254,7 +253,7 @@ int CExport::WriteIifSalesJournal(int postingNo)
     Write(QStringLiteral("ENDTRNS\n"));
 
     const Money quick =
-        SumOf(QStringLiteral("SELECT Sum([QSaleSubtotal]+[QSaleTax]) AS Expr1 FROM PostingJournal WHERE PostingNo=%1;")
+        SumOf(*this, QStringLiteral("SELECT Sum([QSaleSubtotal]+[QSaleTax]) AS Expr1 FROM PostingJournal WHERE PostingNo=%1;")
                   .arg(n));
     Write(line(true, 8, quick, QStringLiteral("from Deposit Applied")));
     Write(line(false, 6, -quick, QStringLiteral("to Quick Sales")));
@@ -265,11 +264,11 @@ int CExport::WriteIifSalesJournal(int postingNo)
 
     const QString payments = QStringLiteral("SELECT Sum(Payments.Amount) AS SumOfAmount FROM Payments WHERE "
                                             "(((Payments.PayGroup)=%1) AND ((Payments.PostingNo)=%2));");
-    const Money p1 = SumOf(payments.arg(1).arg(n));
+    const Money p1 = SumOf(*this, payments.arg(1).arg(n));
     Write(line(true, 9, p1, QStringLiteral("from Deposits (Tavrel)")));
     Write(line(false, 6, -p1, QStringLiteral("to Undeposited Funds")));
     Write(QStringLiteral("ENDTRNS\n"));
-    const Money p2 = SumOf(payments.arg(2).arg(n));
+    const Money p2 = SumOf(*this, payments.arg(2).arg(n));
     Write(line(true, 9, p2, QStringLiteral("from Payments (A/R)")));
     Write(line(false, 7, -p2, QStringLiteral("to Undeposited Funds"), QStringLiteral("Sales")));
     Write(QStringLiteral("ENDTRNS\n\n"));
@@ -280,7 +279,7 @@ int CExport::WriteIifInvoices(int postingNo)
 {
     // LEFT JOIN Taxes: an invoice whose tax has no Taxes row is still written.
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot,
+    OpenQuery(set,
              QStringLiteral("SELECT DateShipped, Customers.Name, Balance, JobNo, Memo, DatePayDue, PO, "
                             "Subtotal, WriteOff, Shipping, Postage, Jobs.LateFee, Paid, Jobs.Tax, "
                             "Taxes.[Name], Jobs.Discount FROM (Jobs LEFT JOIN Taxes ON Jobs.TaxNo = Taxes.[No]) "
@@ -312,7 +311,7 @@ int CExport::WriteIifInvoices(int postingNo)
         for (int k = 0; k < Count; ++k)
             amount[k] = set.GetFieldValue(stored[k]).toMoney();
         CXDaoSet posted;
-        posted.Open(CXDaoSet::dbOpenSnapshot,
+        OpenQuery(posted,
                     QStringLiteral("SELECT TOP 1 AuditTrail.Subtotal, AuditTrail.Writeoff, AuditTrail.Shipping, "
                                    "AuditTrail.Postage, AuditTrail.Latefee, AuditTrail.Paid, AuditTrail.Tax, "
                                    "AuditTrail.Discount FROM AuditTrail INNER JOIN PostingJournal ON "
@@ -395,7 +394,7 @@ int CExport::ExportQuickBooksCustomers()
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot, sql);
+    OpenQuery(set, sql);
     if (!set.IsOpen() || set.IsEmptySet())
         return 0;
     // IIF has no quoting: a two-line address or a TAB in a name would split

@@ -166,7 +166,7 @@ int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
     };
     {
         CXDaoSet header;
-        header.Open(CXDaoSet::dbOpenSnapshot, kItemRecord + QStringLiteral("0"));
+        OpenQuery(header, kItemRecord + QStringLiteral("0"));
         if (header.IsOpen())
             WriteFieldNames(header, QString(QLatin1Char('\t')));
     }
@@ -179,7 +179,7 @@ int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
         if (m_bFailed)
             break;
         CXDaoSet item;
-        item.Open(CXDaoSet::dbOpenSnapshot, kItemRecord + QString::number(shipment.itemId));
+        OpenQuery(item, kItemRecord + QString::number(shipment.itemId));
         // An item that no longer exists is skipped.
         if (!item.IsOpen() || item.IsEmptySet())
             continue;
@@ -191,7 +191,7 @@ int CExport::WriteShippingLabels(const QList<Shipment> &shipments)
         QStringList shipTo;
         if (shiptoNo != 0) {
             CXDaoSet address;
-            address.Open(CXDaoSet::dbOpenSnapshot,
+            OpenQuery(address,
                          QStringLiteral("SELECT Attention, Company, Address, Address2, City, State, Zip, Country FROM "
                                         "ShipTo WHERE ShiptoNo = %1")
                              .arg(shiptoNo));

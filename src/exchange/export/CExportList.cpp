@@ -116,7 +116,10 @@ void CExport::ExportList(int view, int branch, int entry, QString name, CXListCt
         outputFile.cancelWriting();
         return;
     }
-    if (!CloseOutput()) {
+    // Nothing exported: the name keeps what it held, as the message says.
+    if (written == 0 && !WriteFailed()) {
+        outputFile.cancelWriting();
+    } else if (!CloseOutput()) {
         ReportWriteFailure();
         return;
     }

@@ -87,7 +87,7 @@ void CExport::WritePeachtreePosting(int postingNo, const QString &accounts)
 
     // LEFT JOIN Taxes: an invoice whose tax has no Taxes row is still an invoice.
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot,
+    OpenQuery(set,
              QStringLiteral("SELECT Jobs.CusNo, Customers.Name, Jobs.JobNo, Jobs.DateShipped, Jobs.PO, Jobs.DatePayDue, "
                             "Jobs.TaxNo, Jobs.Title, Taxes.Name, Jobs.Subtotal, Jobs.Discount, Jobs.Shipping, "
                             "Jobs.Postage, Jobs.Tax FROM ((Jobs INNER JOIN Customers ON Jobs.CusNo = Customers.CusNo) "

@@ -76,6 +76,10 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
 {
     CXDaoSet job;
     job.Open(CXDaoSet::dbOpenSnapshot, kJobRecord + QString::number(jobId));
+    // A query that cannot run (its error has been shown) makes no document:
+    // one of empty fields would replace the one at the name.
+    if (!job.IsOpen())
+        return false;
     const bool haveJob = job.IsOpen() && !job.IsEmptySet();
     const int jobType = haveJob ? int(job.GetLongByName(QStringLiteral("JobType"))) : 0;
 
@@ -87,7 +91,9 @@ bool CExport::FillRtfTemplate(qint32 jobId, const QString &templatePath)
                  QStringLiteral("SELECT Items.ChargeQty, Items.Description, Items.Price, Items.ItemNo, Items.ItemID FROM "
                                 "Items WHERE Items.SerNo = 0 AND Items.JobID = %1 ORDER BY Items.ItemNo")
                      .arg(jobId));
-        if (set.IsOpen() && !set.IsEmptySet()) {
+        if (!set.IsOpen())
+            return false;
+        if (!set.IsEmptySet()) {
             set.MoveFirst();
             while (!set.IsEOF()) {
                 items.append(Item{set.GetFieldValue(0), set.GetFieldValue(1), set.GetFieldValue(2), set.GetFieldValue(3),

@@ -94,8 +94,7 @@ int CExport::WriteXmlQueryRecords(const QString &sql, const QString &element, qi
     QString statement = sql;
     statement.replace(QLatin1Char('?'), QString::number(id));
     CXDaoSet set;
-    set.Open(CXDaoSet::dbOpenSnapshot, statement);
-    if (!set.IsOpen() || set.IsEmptySet())
+    if (!OpenQuery(set, statement) || set.IsEmptySet())
         return 0;
     int count = 0;
     for (set.MoveFirst(); !set.IsEOF() && !WriteFailed(); set.MoveNext()) {

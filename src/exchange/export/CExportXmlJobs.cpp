@@ -96,7 +96,7 @@ void CExport::WriteXmlJob(CJobSet &job, int &counter, bool withServices)
     WriteXmlElement(QStringLiteral("JobName"), ListItem(IDS_JOB_TYPES, job.m_JobType), kTab);
     {
         CXDaoSet row;
-        row.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = %2")
+        OpenQuery(row, QStringLiteral("SELECT %1 FROM Jobs WHERE JobID = %2")
                                                .arg(QLatin1String(kJobColumns))
                                                .arg(job.m_JobID));
         if (row.IsOpen() && !row.IsEmptySet())
@@ -127,8 +127,7 @@ void CExport::WriteXmlJob(CJobSet &job, int &counter, bool withServices)
 static void WriteRowByKey(CExport &out, const QString &sql, const QString &element, const QString &indent)
 {
     CXDaoSet row;
-    row.Open(CXDaoSet::dbOpenSnapshot, sql);
-    if (row.IsOpen() && !row.IsEmptySet())
+    if (out.OpenQuery(row, sql) && !row.IsEmptySet())
         out.WriteXmlRecord(row, element, indent);
 }
 
@@ -137,7 +136,7 @@ void CExport::WriteXmlEmployee(quint8 empNo, const QString &indent)
     if (empNo == 0)
         return;
     CXDaoSet row;
-    row.Open(CXDaoSet::dbOpenSnapshot,
+    OpenQuery(row,
              QStringLiteral("SELECT %1 FROM Employees WHERE EmpNo = %2").arg(QLatin1String(kEmployeeColumns)).arg(empNo));
     if (!row.IsOpen() || row.IsEmptySet())
         return;
@@ -248,7 +247,7 @@ void CExport::WriteXmlJobItems(qint32 jobId, bool withServices, const QString &i
         }
         {
             CXDaoSet row;
-            row.Open(CXDaoSet::dbOpenSnapshot, QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2")
+            OpenQuery(row, QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2")
                                                    .arg(QLatin1String(kItemColumns))
                                                    .arg(items.m_ItemID));
             if (row.IsOpen() && !row.IsEmptySet())

@@ -8,6 +8,8 @@
 #include <QtCore/QStringDecoder>
 #include <QtNetwork/QHostAddress>
 
+#include <cerrno>
+
 namespace {
 
 constexpr int kDefaultTimeoutSeconds = 60;
@@ -42,6 +44,24 @@ QString messageFromReply(const QByteArray &reply)
         lineStart = c == '\n' && i > 0 && body.at(i - 1) == '\r';
     }
     return fromOctets(out);
+}
+
+// The system's error number (errno) for a failure of the socket; 0 for one
+// the system has no number for.
+int SystemErrorOfSocket(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
+    case QAbstractSocket::RemoteHostClosedError: return ECONNRESET;
+    case QAbstractSocket::SocketAccessError: return EACCES;
+    case QAbstractSocket::SocketResourceError: return EMFILE;
+    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
+    case QAbstractSocket::NetworkError: return ENETUNREACH;
+    case QAbstractSocket::AddressInUseError: return EADDRINUSE;
+    case QAbstractSocket::SocketAddressNotAvailableError: return EADDRNOTAVAIL;
+    case QAbstractSocket::UnsupportedSocketOperationError: return EOPNOTSUPP;
+    default: return 0;
+    }
 }
 
 } // namespace
@@ -133,10 +153,23 @@ void CEmailSocket::onSocketError(QAbstractSocket::SocketError error)
 {
     if (m_bEnded || error == QAbstractSocket::RemoteHostClosedError)
         return;
-    const SystemError shown{int(error), m_socket.errorString() + QLatin1Char('\n')};
+    // The system's number for the failure (Qt's own numbering starts at 0
+    // with a refused connection, which is no error number); a failure the
+    // system has no number for (a host name not found) is said in words.
+    const int code = SystemErrorOfSocket(error);
+    const SystemError shown{code, m_socket.errorString() + QLatin1Char('\n')};
     if (!m_bConnected) {
-        log(QStringLiteral("*** Cannot connect due to ERROR NO: ") + QString::number(int(error)), true);
-        ShowError(shown, QString());
+        if (code != 0) {
+            log(QStringLiteral("*** Cannot connect due to ERROR NO: ") + QString::number(code), true);
+            ShowError(shown, QString());
+        } else {
+            log(QStringLiteral("*** Cannot connect due to ERROR: ") + m_socket.errorString(), true);
+            platform::Prompt::messageBox(QStringLiteral("Cannot connect to %1 at port %2:\n\n%3")
+                                             .arg(m_strHost)
+                                             .arg(m_nPort)
+                                             .arg(m_socket.errorString()),
+                                         QString(), platform::MB_OK | platform::MB_ICONHAND);
+        }
         m_bEnded = true;
         m_bFailed = true;
         m_timeout.stop();
@@ -145,7 +178,11 @@ void CEmailSocket::onSocketError(QAbstractSocket::SocketError error)
         emit finished();
         return;
     }
-    ShowError(shown, QStringLiteral("(EmailSocket::OnReceive)"));
+    if (code != 0)
+        ShowError(shown, QStringLiteral("(EmailSocket::OnReceive)"));
+    else
+        platform::Prompt::messageBox(m_socket.errorString() + QStringLiteral("\n\n(EmailSocket::OnReceive)"), QString(),
+                                     platform::MB_OK | platform::MB_ICONHAND);
     finish(6);
 }
 
@@ -308,6 +345,18 @@ void CEmailSocket::ProcessResponse()
         }
         ++m_nCurrent;
         log(QStringLiteral("Received email number %1").arg(m_nCurrent));
+        // A message is deleted only once it is kept; one that could not be
+        // kept ends the run, and QUIT leaves it and the ones after it on the
+        // server (only the ones kept before it are deleted).
+        if (m_pOwner && !m_pOwner->KeepMessage(m_nCurrent - 1)) {
+            m_strFailure = QStringLiteral("Email %1 could not be kept: it and the ones after it were left on the server.")
+                               .arg(m_nCurrent);
+            log(QStringLiteral("*** Email %1 could not be kept; it and the ones after it are left on the server ***")
+                    .arg(m_nCurrent),
+                true);
+            SendCommand(QStringLiteral("QUIT"), Finished, 6, QString());
+            break;
+        }
         if (m_bDelete)
             SendCommand(QStringLiteral("DELE %1").arg(m_nCurrent), DeleSent, 4, QString());
         else

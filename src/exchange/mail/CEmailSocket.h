@@ -16,13 +16,25 @@ public:
     virtual ~EmailSocketOwner() = default;
     virtual void Log(const QString &text, bool blankLineFirst) = 0;
     virtual void ShowProgress(int step) = 0;
+    // Message `index` (from 0) has come whole. The owner keeps it wherever it
+    // is to be kept (a file, a list) before the server is asked to delete
+    // it; false when it could not be kept (the owner has said why): the run
+    // then ends in step 6, and that message and the ones after it stay on
+    // the server. The messages themselves stay in the client until the next
+    // run, which is all most owners need.
+    virtual bool KeepMessage(int index)
+    {
+        Q_UNUSED(index);
+        return true;
+    }
 };
 
 // The text a progress step shows and logs ("" for steps without one).
 QString EmailProgressText(int step, int current, int count);
 
 // A POP3 mailbox client. One run: greeting, USER, PASS, LIST, then RETR for
-// each listed message (DELE after each complete one when asked) and QUIT.
+// each listed message (DELE after each complete one when asked, once its
+// owner has kept it) and QUIT.
 // Replies are read line by line: a multi-line reply (LIST, RETR) ends at its
 // "." line, and the next command goes out only after the reply to the last
 // one is complete, so mails never run together and only complete ones are

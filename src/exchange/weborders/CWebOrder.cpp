@@ -252,6 +252,7 @@ void CWebOrder::ParseTextOrder()
         m_items.append(item);
         p = int(m_strMailText.indexOf(start, q));
     }
+    RefuseLongItemTexts();
 }
 
 void CWebOrder::ParseXmlOrder(const XmlDocument &order)
@@ -283,6 +284,7 @@ void CWebOrder::ParseXmlOrder(const XmlDocument &order)
             m_jobSet.m_Title = item.description;
         m_items.append(item);
     }
+    RefuseLongItemTexts();
 }
 
 void CWebOrder::ReportItemsLeftOut(int listed) const
@@ -323,19 +325,13 @@ void CWebOrder::ReadJobFields()
             m_jobSet.m_Shipping = amount;
     }
     m_jobSet.m_Title = Field(JobTitle);
+    RefuseTooLong(JobTitle, m_jobSet.m_Title, QStringLiteral("Jobs"), QStringLiteral("Title"), 100);
     // A time keeps its colons ("10:30", never "1030"); only colons before it
     // (a label written with two) go.
     const QString timeDue = Field(JobDueTime);
     // The job holds a time of so many characters; a longer one is refused
     // here rather than by the save.
-    int longest = 10;
-    try {
-        const platform::TableDef jobs = db().tableDef(QStringLiteral("Jobs"));
-        if (const platform::FieldDef *field = jobs.field(QStringLiteral("TimeDue")))
-            longest = field->size;
-    } catch (const platform::DbException &) {
-        // the field as the shop's database is made
-    }
+    const int longest = ColumnSize(QStringLiteral("Jobs"), QStringLiteral("TimeDue"), 10);
     if (!ReadOrderTime(timeDue, longest, m_jobSet.m_TimeDue)) {
         m_jobSet.m_TimeDue.clear();
         Refuse(JobDueTime, timeDue,
@@ -343,6 +339,7 @@ void CWebOrder::ReadJobFields()
                                         : QStringLiteral("a time of day"));
     }
     m_jobSet.m_PO = Field(JobPO);
+    RefuseTooLong(JobPO, m_jobSet.m_PO, QStringLiteral("Jobs"), QStringLiteral("PO"), 20);
     const QString days = Field(JobDueDays);
     if (!days.isEmpty()) {
         QDate due;
@@ -353,8 +350,58 @@ void CWebOrder::ReadJobFields()
         AppendLabeledLine(m_keys[JobDueDays], m_jobSet.m_WOrderNote, days);
     }
     m_jobSet.m_InvoiceNote = Field(JobMemo);
+    RefuseTooLong(JobMemo, m_jobSet.m_InvoiceNote, QStringLiteral("Jobs"), QStringLiteral("InvoiceNote"), 255);
     for (int key = JobNote1; key <= JobNote6; ++key)
         AppendMailField(m_keys[key], m_jobSet.m_WOrderNote, 0, 0);
+    RefuseLongNote(QStringLiteral("the job's note lines"), m_jobSet.m_WOrderNote, QStringLiteral("Jobs"),
+                   QStringLiteral("WOrderNote"));
+}
+
+int CWebOrder::ColumnSize(const QString &table, const QString &column, int fallback) const
+{
+    try {
+        const platform::TableDef def = db().tableDef(table);
+        if (const platform::FieldDef *field = def.field(column); field && field->size > 0)
+            return field->size;
+    } catch (const platform::DbException &) {
+        // the column as the shop's database is made
+    }
+    return fallback;
+}
+
+bool CWebOrder::RefuseTooLong(int key, const QString &value, const QString &table, const QString &column, int fallback)
+{
+    const int size = ColumnSize(table, column, fallback);
+    if (value.size() <= size)
+        return true;
+    Refuse(key, value, QStringLiteral("a text of at most %1 characters").arg(size),
+           QStringLiteral("It has %1 characters.").arg(value.size()));
+    return false;
+}
+
+void CWebOrder::RefuseLongNote(const QString &whose, const QString &note, const QString &table, const QString &column)
+{
+    const int size = ColumnSize(table, column, 255);
+    if (note.size() <= size)
+        return;
+    m_refusals.append(QStringLiteral("This order cannot be saved: %1 come to %2 characters; they are stored in a "
+                                     "note of at most %3.\n\nCorrect the order before saving it.")
+                          .arg(whose)
+                          .arg(note.size())
+                          .arg(size));
+}
+
+void CWebOrder::RefuseLongItemTexts()
+{
+    for (int n = 0; n < m_items.size(); ++n) {
+        const WebOrderItem &item = m_items.at(n);
+        RefuseTooLong(keyfield::ItemDescription, item.description, QStringLiteral("Items"), QStringLiteral("Description"),
+                      255);
+        // The note as the save writes it, the price on its first line.
+        const QString note = item.price.isEmpty() ? item.note : QStringLiteral("PRICE = ") + item.price + kCrLf + item.note;
+        RefuseLongNote(QStringLiteral("the note lines of item %1").arg(n + 1), note, QStringLiteral("Items"),
+                       QStringLiteral("Note"));
+    }
 }
 
 void CWebOrder::MatchCustomer()

@@ -125,6 +125,16 @@ private:
     void ReportItemsLeftOut(int listed) const;
     // Notes that a key field's value cannot be read as `what`.
     void Refuse(int key, const QString &value, const QString &what, const QString &why = QString());
+    // The characters a text column of the shop's database holds; `fallback`
+    // when its size cannot be read.
+    int ColumnSize(const QString &table, const QString &column, int fallback) const;
+    // Every text of the order is stored whole or the order is refused, the
+    // text named by its label: a key field's value longer than its column
+    // holds (true when it fits), and a note made of several lines.
+    bool RefuseTooLong(int key, const QString &value, const QString &table, const QString &column, int fallback);
+    void RefuseLongNote(const QString &whose, const QString &note, const QString &table, const QString &column);
+    // The texts of the items read, checked as above.
+    void RefuseLongItemTexts();
     platform::Database &db() const;
 
     const XmlDocument *m_pXmlOrder = nullptr; // the XML order being read
