@@ -24,6 +24,7 @@
 #include <QtGui/QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -294,6 +295,12 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     const int captionBand = m_nBodyTop - 2 * m_nCaptionHeight;
     const int boxStyle = framed ? 1 : 0;
 
+    // Under the items of the Classic style the merged text ends where the
+    // totals block begins (further left when its amounts need the room).
+    const int memoUnderRight = !classic || !IsBitSet(m_nOptions, 19)
+        ? across(5.8)
+        : std::min(across(5.8), PriceColumnTotalsLeft(dc, across(5.9), m_nBodyRight, breakMode) - across(0.1)
+                                    + m_nBodyLeft);
     if (classic) {
         auto inches = [&](double l, double t, double r, double b) {
             return PrintRect(across(l), down(t), across(r), down(b));
@@ -330,7 +337,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         if (!merged.isEmpty()) {
             const int y0 = m_nFooterTop - 10 * m_nLineHeight;
             const int room = (IsBitSet(m_nOptions, 11) ? m_nBodyBottom : m_nFooterTop) - y0 - m_nQuarterLine;
-            const int width = across(5.8) - across(0.85);
+            const int width = memoUnderRight - across(0.85);
             if (int(MemoLines(dc, merged, across(0.85), width).size()) * m_nLineHeight <= room)
                 memoUnder = true;
             else
@@ -414,7 +421,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         if (classic) {
             const int y0 = m_nFooterTop - 10 * m_nLineHeight;
             if (memoUnder) {
-                PrintRect text(across(0.85), y0, across(5.8), m_nFooterTop);
+                PrintRect text(across(0.85), y0, memoUnderRight, m_nFooterTop);
                 DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
             }
             if (IsBitSet(m_nOptions, 11)) {
@@ -442,6 +449,59 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
 
 // --- item lines --------------------------------------------------------------------
 
+std::array<int, 4> CPrintForm::ItemColumnWidths(QPainter &dc, int bodyWidth, int priceWidth, bool unitPrice,
+                                                bool itemPrice, bool titleOnly)
+{
+    // Every text the columns can print, on any page: the widths are the same
+    // on each.
+    QStringList quantities, units, prices, servicePrices;
+    for (const DocumentRow &r : m_docRows) {
+        if (r.serNo > 0) {
+            servicePrices << r.priceText;
+            continue;
+        }
+        quantities << r.quantityText;
+        units << r.unitPriceText;
+        prices << r.priceText;
+        if (r.subNo == 1) {
+            // The first part prints the sum of the parts.
+            Money sum;
+            for (const DocumentRow &part : m_docRows)
+                if (part.serNo == 0 && part.itemNo == r.itemNo && part.price > Money::fromCents(1))
+                    sum += part.price;
+            const Money price = sum == Money() ? Money::noChargeMarker() : sum;
+            QString unitText;
+            FormatUnitPrice(unitText, price, r.chargeQty, r.unitFormat);
+            prices << FormatPrice(price);
+            units << unitText;
+        }
+        if (titleOnly) {
+            QString unitText;
+            FormatUnitPrice(unitText, m_job.m_Subtotal, r.chargeQty, r.unitFormat);
+            prices << FormatMoneyGrouped(m_job.m_Subtotal);
+            units << unitText;
+        }
+    }
+    const int quantityBase = InchToDevice(0.8, true);
+    std::vector<DocumentColumn> columns(4);
+    columns[0] = {quantityBase, quantities, &font(FontBodyBold), QStringLiteral("Quantity"), m_pCaptionFont, true};
+    columns[1] = {std::max(1, bodyWidth - quantityBase - 2 * priceWidth), {}, &font(FontBodyBold),
+                  QStringLiteral("Description"), m_pCaptionFont, false};
+    columns[2] = {priceWidth, units, &font(Font8), unitPrice ? QStringLiteral("Unit Price") : QString(),
+                  m_pCaptionFont, true};
+    columns[3] = {priceWidth, prices, &font(FontBodyBold), QStringLiteral("Price"), m_pCaptionFont, true};
+    if (!unitPrice)
+        columns[2].texts.clear();
+    if (!itemPrice)
+        columns[3].texts.clear();
+    const std::vector<int> widths = FitDocumentColumns(dc, columns, bodyWidth);
+    m_nServicePriceNeed = 0;
+    const QFontMetrics small(font(Font8), dc.device());
+    for (const QString &text : servicePrices)
+        m_nServicePriceNeed = std::max(m_nServicePriceNeed, CellNeed(small, text));
+    return {widths[0], widths[1], widths[2], widths[3]};
+}
+
 void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bottom, int priceWidth, int &row,
                                 int style, bool breakMode, int lineOffset)
 {
@@ -457,8 +517,14 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
     const bool subItems = IsBitSet(m_nOptions, 24);
     const bool originals = IsBitSet(m_nOptions, 25);
 
-    const int quantityWidth = InchToDevice(0.8, true);
-    const int descriptionWidth = body.width() - quantityWidth - 2 * priceWidth;
+    // The columns share the body as a printed list's columns share the page:
+    // the quantity and price columns widen to hold their largest texts
+    // whole, and the description gives them the room, its lines wrapping.
+    const std::array<int, 4> widths = ItemColumnWidths(dc, body.width(), priceWidth, unitPrice, itemPrice, titleOnly);
+    const int quantityWidth = widths[0];
+    const int descriptionWidth = widths[1];
+    const int unitWidth = widths[2];
+    priceWidth = widths[3];
     const int descriptionLeft = body.left + quantityWidth;
     const int descriptionRight = descriptionLeft + descriptionWidth;
 
@@ -469,7 +535,7 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
         } else {
             DrawBox(dc, QStringLiteral("Quantity"), QString(), heading, quantityWidth, style, 0x825, nullptr, 0);
             DrawBox(dc, QStringLiteral("Description"), QString(), heading, descriptionWidth, style, 0x824, nullptr, 0);
-            DrawBox(dc, unitPrice ? QStringLiteral("Unit Price") : QString(), QString(), heading, priceWidth, style,
+            DrawBox(dc, unitPrice ? QStringLiteral("Unit Price") : QString(), QString(), heading, unitWidth, style,
                     0x826, nullptr, 0);
             DrawBox(dc, QStringLiteral("Price"), QString(), heading, priceWidth, style, 0x826, nullptr, 0);
         }
@@ -572,12 +638,12 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                 const QFont *rowFont = &font(r.subNo < 2 ? FontBodyBold : FontBody);
                 AddFlowText(dc, lines, description, descriptionLeft, descriptionWidth, 0x820, rowFont);
                 const int left = body.left;
-                lines.front().beside = [this, &dc, left, quantityWidth, descriptionWidth, priceWidth, quantity,
-                                        unitText, priceText, rowFont](int top) {
+                lines.front().beside = [this, &dc, left, quantityWidth, descriptionWidth, unitWidth, priceWidth,
+                                        quantity, unitText, priceText, rowFont](int top) {
                     PrintRect cells(left, top, left + quantityWidth, top + m_nLineHeight);
                     DrawTextBox(dc, quantity, cells, quantityWidth, 0x821, rowFont);
                     cells.left += descriptionWidth;
-                    DrawTextBox(dc, unitText, cells, priceWidth, 0x822, &font(Font8));
+                    DrawTextBox(dc, unitText, cells, unitWidth, 0x822, &font(Font8));
                     DrawTextBox(dc, priceText, cells, priceWidth, 0x822, rowFont);
                 };
                 if (breaks > 0 && r.subNo < 2) {
@@ -632,16 +698,20 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                     AppendText(text, r.note.trimmed(), QStringLiteral(" · "));
                 const int indent = descriptionLeft + InchToDevice(0.25, true);
                 if (servicePrices) {
-                    const int textWidth = descriptionRight - indent - priceWidth;
+                    // The service's price ends where the Unit Price column
+                    // begins, as wide as the largest service price takes.
+                    const int servicePriceWidth = std::min(std::max(unitWidth, m_nServicePriceNeed),
+                                                           (descriptionRight - indent) / 2);
+                    const int textWidth = descriptionRight - indent - servicePriceWidth;
                     AddFlowText(dc, lines, text, indent, textWidth, 0x820, &font(FontBody));
                     const QString price = r.priceText;
                     const int priceLeft = indent + textWidth;
-                    lines.front().beside = [this, &dc, priceLeft, priceWidth, price](int top) {
-                        PrintRect cell(priceLeft, top, priceLeft + priceWidth, top + m_nLineHeight);
-                        DrawTextBox(dc, price, cell, priceWidth, 0x822, &font(Font8));
+                    lines.front().beside = [this, &dc, priceLeft, servicePriceWidth, price](int top) {
+                        PrintRect cell(priceLeft, top, priceLeft + servicePriceWidth, top + m_nLineHeight);
+                        DrawTextBox(dc, price, cell, servicePriceWidth, 0x822, &font(Font8));
                     };
                 } else {
-                    AddFlowText(dc, lines, text, indent, descriptionRight + priceWidth - indent, 0x820,
+                    AddFlowText(dc, lines, text, indent, descriptionRight + unitWidth - indent, 0x820,
                                 &font(FontBody));
                 }
             }
@@ -857,60 +927,104 @@ QString CPrintForm::DiscountLabel(Money subtotal, Money discount, const QList<qi
     return QStringLiteral("%1.%2% Discount").arg(tenths / 10).arg(tenths % 10);
 }
 
-void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode)
+std::vector<CPrintForm::TotalLine> CPrintForm::PriceColumnTotalLines(bool breakMode)
 {
-    const int labelWidth = InchToDevice(1.05, true);
+    std::vector<TotalLine> lines;
     QString terms;
     m_job.GetTermsName(terms);
-    auto line = [&](const QString &label, const QString &value, const QFont *f) {
-        PrintRect r(rect.left, rect.top, rect.right, rect.top + m_nLineHeight);
-        rect.top += DrawTextPair(dc, label, value, r, labelWidth, 0x820, 0x822, f);
-    };
+    const QFont *body = &font(FontBody);
     if (breakMode) {
-        line(QStringLiteral("Terms"), terms, &font(FontBody));
-        return;
+        lines.push_back({QStringLiteral("Terms"), terms, body, 0});
+        return lines;
     }
     const bool order = isOrderOrHistory(m_job.m_JobType);
     const QFont *heading = &font(order ? FontBody : FontBodyBold);
-    line(QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading);
+    lines.push_back({QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading, 0});
     if (m_job.m_Discount != Money())
-        line(DiscountLabel(m_job.m_Subtotal, m_job.m_Discount, {m_job.TypedDiscountRate(), m_job.m_DiscountRate}),
-             FormatMoneyGrouped(m_job.m_Discount),
-             &font(FontBody));
+        lines.push_back({DiscountLabel(m_job.m_Subtotal, m_job.m_Discount,
+                                       {m_job.TypedDiscountRate(), m_job.m_DiscountRate}),
+                         FormatMoneyGrouped(m_job.m_Discount), body, 0});
     else
-        line(QString(), QString(), &font(FontBody));
-    line(QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), nullptr);
-    line(QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), nullptr);
+        lines.push_back({QString(), QString(), body, 0});
+    lines.push_back({QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), body, 0});
+    lines.push_back({QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), body, 0});
     // The shop's two-tax setting decides the tax lines, not the amounts: a
     // job of rate 1 still shows both lines when its second tax is 0.
     const CZqApp *app = ZqApp();
     if (!app || !app->UsesTwoTaxes()) {
-        line(QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), nullptr);
+        lines.push_back({QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), body, 0});
     } else if (m_job.m_TaxNo >= 1 && m_job.m_TaxNo <= 3) {
         QString first, second;
         GetTaxName(first, 1);
         GetTaxName(second, 2);
-        line(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), nullptr);
-        line(second, FormatMoneyGrouped(m_job.m_Tax2), nullptr);
+        lines.push_back({first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), body, 0});
+        lines.push_back({second, FormatMoneyGrouped(m_job.m_Tax2), body, 0});
     } else {
         QString name;
         GetTaxName(name, m_job.m_TaxNo);
-        line(name, FormatMoneyGrouped(m_job.m_Tax), nullptr);
+        lines.push_back({name, FormatMoneyGrouped(m_job.m_Tax), body, 0});
     }
-    line(QStringLiteral("TOTAL"), FormatMoneyGrouped(m_job.m_TotalAmount), heading);
+    lines.push_back({QStringLiteral("TOTAL"), FormatMoneyGrouped(m_job.m_TotalAmount), heading, 0});
     if (!order)
-        return;
+        return lines;
     if (m_job.m_Latefee != Money())
-        line(QStringLiteral("LateFee"), FormatMoneyGrouped(m_job.m_Latefee), &font(FontBody));
-    line(QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), &font(FontBody));
+        lines.push_back({QStringLiteral("LateFee"), FormatMoneyGrouped(m_job.m_Latefee), body, 0});
+    lines.push_back({QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), body, 0});
     if (m_job.m_Writeoff != Money())
-        line(QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), &font(FontBody));
-    line(QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), &font(FontBodyBold));
-    rect.top += m_nLineHeight;
-    if (m_job.m_Balance == Money() && m_job.m_Paid != Money())
-        line(QStringLiteral("Thank you"), QStringLiteral("Paid-in-Full"), &font(FontBody));
+        lines.push_back({QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), body, 0});
+    // A credit invoice (and the invoice it credits) keeps a balance of 0:
+    // the balance the credited invoice still had was cancelled by the
+    // credit, not paid, and takes a line of its own, so that the lines add
+    // up; neither is "Paid-in-Full".
+    const Money cancelled = m_job.IsCreditOrCredited()
+        ? m_job.m_Balance - (m_job.m_TotalAmount + m_job.m_Latefee + m_job.m_Paid + m_job.m_Writeoff)
+        : Money();
+    if (!cancelled.isZero())
+        lines.push_back({m_job.IsCreditInvoice() ? QStringLiteral("Inv. %1").arg(m_job.m_FromJobNo)
+                                                 : QStringLiteral("Credited"),
+                         FormatMoneyGrouped(cancelled), body, 0});
+    lines.push_back({QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), &font(FontBodyBold), 0});
+    lines.push_back({QString(), QString(), nullptr, 1});
+    if (m_job.m_Balance == Money() && m_job.m_Paid != Money() && !m_job.IsCreditOrCredited())
+        lines.push_back({QStringLiteral("Thank you"), QStringLiteral("Paid-in-Full"), body, 0});
     else
-        line(QStringLiteral("Terms"), terms, &font(FontBody));
+        lines.push_back({QStringLiteral("Terms"), terms, body, 0});
+    return lines;
+}
+
+int CPrintForm::PriceColumnTotalsLeft(QPainter &dc, int left, int right, bool breakMode)
+{
+    // The labels keep their 1.05 in, the amounts the rest: a label or an
+    // amount that needs more widens the block to its left.
+    int labelNeed = InchToDevice(1.05, true);
+    int amountNeed = right - left - labelNeed;
+    for (const TotalLine &line : PriceColumnTotalLines(breakMode)) {
+        if (line.space)
+            continue;
+        const QFontMetrics fm(*line.font, dc.device());
+        labelNeed = std::max(labelNeed, CellNeed(fm, line.label));
+        amountNeed = std::max(amountNeed, CellNeed(fm, line.value));
+    }
+    return std::min(left, right - labelNeed - amountNeed);
+}
+
+void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode)
+{
+    const std::vector<TotalLine> lines = PriceColumnTotalLines(breakMode);
+    const int right = rect.right;
+    int labelWidth = InchToDevice(1.05, true);
+    for (const TotalLine &line : lines)
+        if (!line.space)
+            labelWidth = std::max(labelWidth, CellNeed(QFontMetrics(*line.font, dc.device()), line.label));
+    rect.left = std::min(rect.left, PriceColumnTotalsLeft(dc, rect.left, right, breakMode));
+    for (const TotalLine &line : lines) {
+        if (line.space) {
+            rect.top += m_nLineHeight;
+            continue;
+        }
+        PrintRect r(rect.left, rect.top, right, rect.top + m_nLineHeight);
+        rect.top += DrawTextPair(dc, line.label, line.value, r, labelWidth, 0x820, 0x822, line.font);
+    }
 }
 
 void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth)
@@ -931,49 +1045,86 @@ void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool ter
     // box, and with both from every box a little.
     const bool lateFee = payments && m_job.m_Latefee != Money();
     const bool writeoff = payments && m_job.m_Writeoff != Money();
-    const int added = int(lateFee) + int(writeoff);
-    const int w = InchToDevice(added == 2 ? 0.72 : 0.8, true);
+    // A credit invoice (and the invoice it credits) keeps a balance of 0: the
+    // balance the credited invoice still had was cancelled by the credit, not
+    // paid. That amount takes a box of its own, so that the row adds up.
+    const Money cancelled = payments && m_job.IsCreditOrCredited()
+        ? m_job.m_Balance - (m_job.m_TotalAmount + m_job.m_Latefee + m_job.m_Paid + m_job.m_Writeoff)
+        : Money();
+    const bool credit = !cancelled.isZero();
+    const int added = int(lateFee) + int(writeoff) + int(credit);
     const int rowLeft = rect.left;
     const int rowTop = rect.top;
     const int right = rect.right;
+    // The boxes as the layout gives them: the Terms box 1.6 in and eight of
+    // 0.8 in, or with added boxes a Terms box of 0.8 in and the other 7.2 in
+    // shared by every amount box.
+    const int boxes = 8 + added;
+    const int w = added == 0 ? InchToDevice(0.8, true) : InchToDevice(7.2, true) / boxes;
     const int termsWidth = added == 0 ? 2 * w + extraWidth : InchToDevice(0.8, true) + extraWidth;
-    DrawBox(dc, QStringLiteral("Terms"), terms, rect, termsWidth, style, 0x825, &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), rect, w, style, 0x825,
-            &font(FontBody), 0);
-    DrawBox(dc, discountCaption, discountText, rect, w, style, 0x825, &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), rect, w, style, 0x825,
-            &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), rect, w, style, 0x825,
-            &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), rect, w, style, 0x825, &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Total"), FormatMoneyGrouped(m_job.m_TotalAmount), rect, w, style, 0x825,
-            &font(FontBody), 0);
+    struct Box
+    {
+        QString caption;
+        QString body;
+        const QFont *font;
+        int kind; // 0 plain, 1 the balance in its colours
+    };
+    const QFont *bodyFont = &font(FontBody);
+    const QFont *captionFont = m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold);
+    std::vector<Box> row = {
+        {QStringLiteral("Terms"), terms, bodyFont, 0},
+        {QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), bodyFont, 0},
+        {discountCaption, discountText, bodyFont, 0},
+        {QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), bodyFont, 0},
+        {QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), bodyFont, 0},
+        {QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), bodyFont, 0},
+        {QStringLiteral("Total"), FormatMoneyGrouped(m_job.m_TotalAmount), bodyFont, 0},
+    };
     if (payments) {
         if (lateFee)
-            DrawBox(dc, QStringLiteral("Late Fee"), FormatMoneyGrouped(m_job.m_Latefee), rect, w, style, 0x825,
-                    &font(FontBody), 0);
-        DrawBox(dc, QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), rect, w, style, 0x825, &font(FontBody),
-                0);
+            row.push_back({QStringLiteral("Late Fee"), FormatMoneyGrouped(m_job.m_Latefee), bodyFont, 0});
+        row.push_back({QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), bodyFont, 0});
         if (writeoff)
-            DrawBox(dc, QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), rect, w, style, 0x825,
-                    &font(FontBody), 0);
-        if (m_job.m_Balance > Money()) {
+            row.push_back({QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), bodyFont, 0});
+        if (credit)
+            row.push_back({m_job.IsCreditInvoice() ? QStringLiteral("Inv. %1").arg(m_job.m_FromJobNo)
+                                                   : QStringLiteral("Credited"),
+                           FormatMoneyGrouped(cancelled), bodyFont, 0});
+        if (m_job.m_Balance > Money())
+            row.push_back({QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), captionFont, 1});
+        else if (m_job.m_Balance < Money())
+            row.push_back({QStringLiteral("Over Paid"), FormatMoneyGrouped(m_job.m_Balance), bodyFont, 0});
+        else
+            row.push_back({QStringLiteral("Balance"), QStringLiteral("- 0 -"), bodyFont, 0});
+    } else {
+        row.push_back({QString(), QStringLiteral(" "), bodyFont, 0});
+        row.push_back({QString(), QStringLiteral(" "), bodyFont, 0});
+    }
+    // The boxes share the row as a printed list's columns share the page:
+    // an amount wider than its box widens it, and only when the amounts
+    // alone do not fit is the row drawn smaller.
+    std::vector<DocumentColumn> columns;
+    for (size_t i = 0; i < row.size(); ++i)
+        columns.push_back({i == 0 ? termsWidth : w, {row[i].body}, row[i].font, row[i].caption, captionFont, true});
+    double scale = 1.0;
+    const std::vector<int> widths = FitDocumentColumns(dc, columns, right - rowLeft, &scale);
+    BeginTableScale(dc, scale);
+    rect.bottom = rect.top + 2 * m_nCaptionHeight;
+    for (size_t i = 0; i < row.size(); ++i) {
+        // The fonts as drawn (smaller when the row is).
+        const QFont *f = row[i].font == captionFont ? (m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold))
+                                                    : &font(FontBody);
+        if (row[i].kind == 1) {
             const std::uint32_t fill = m_crFill;
             const std::uint32_t text = m_crText;
             SetColors(kBalanceFill, kWhite);
-            DrawBox(dc, QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), rect, w, style, 0x825,
-                    m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold), 0);
+            DrawBox(dc, row[i].caption, row[i].body, rect, widths[i], style, 0x825, f, 0);
             SetColors(fill, text);
-        } else if (m_job.m_Balance < Money()) {
-            DrawBox(dc, QStringLiteral("Over Paid"), FormatMoneyGrouped(m_job.m_Balance), rect, w, style, 0x825,
-                    &font(FontBody), 0);
         } else {
-            DrawBox(dc, QStringLiteral("Balance"), QStringLiteral("- 0 -"), rect, w, style, 0x825, &font(FontBody), 0);
+            DrawBox(dc, row[i].caption, row[i].body, rect, widths[i], style, 0x825, f, 0);
         }
-    } else {
-        DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
-        DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
     }
+    EndTableScale();
     if (m_job.m_TaxNo != 0) {
         // The tax line sits in a cell of its own above the row, from 4.8 in
         // to the row's right: white over what the page holds there (the item
