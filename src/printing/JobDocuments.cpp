@@ -301,6 +301,11 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         ? across(5.8)
         : std::min(across(5.8), PriceColumnTotalsLeft(dc, across(5.9), m_nBodyRight, breakMode) - across(0.1)
                                     + m_nBodyLeft);
+    // The Classic totals block begins ten lines above the footer, higher
+    // when it has more lines (a late fee, a written-off amount, a credit).
+    const int classicTotalsTop = m_nFooterTop
+        - std::max<int>(10, IsBitSet(m_nOptions, 19) ? int(PriceColumnTotalLines(breakMode).size()) : 0)
+            * m_nLineHeight;
     if (classic) {
         auto inches = [&](double l, double t, double r, double b) {
             return PrintRect(across(l), down(t), across(r), down(b));
@@ -335,7 +340,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         // The merged text goes under the items on the last page when it fits
         // there, else before the items, over as many pages as it takes.
         if (!merged.isEmpty()) {
-            const int y0 = m_nFooterTop - 10 * m_nLineHeight;
+            const int y0 = classicTotalsTop;
             const int room = (IsBitSet(m_nOptions, 11) ? m_nBodyBottom : m_nFooterTop) - y0 - m_nQuarterLine;
             const int width = memoUnderRight - across(0.85);
             if (int(MemoLines(dc, merged, across(0.85), width).size()) * m_nLineHeight <= room)
@@ -347,7 +352,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         if (memoBefore(memoArea))
             firstY = memoArea.top;
         if (!memoGoesOn)
-            PrintItemLines(dc, body, firstY, m_nFooterTop - 10 * m_nLineHeight, InchToDevice(1.05, true), row,
+            PrintItemLines(dc, body, firstY, classicTotalsTop, InchToDevice(1.05, true), row,
                            framed ? 1 : 0, breakMode, itemLineOffset);
     } else {
         // The shop's block ends where the title's begins.
@@ -419,7 +424,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         const QString received =
             QStringLiteral("Received by ________________________________  Date ____________");
         if (classic) {
-            const int y0 = m_nFooterTop - 10 * m_nLineHeight;
+            const int y0 = classicTotalsTop;
             if (memoUnder) {
                 PrintRect text(across(0.85), y0, memoUnderRight, m_nFooterTop);
                 DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);

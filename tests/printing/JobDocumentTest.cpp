@@ -233,6 +233,13 @@ TEST_F(JobDocumentTest, TotalsByJobTypeAndBalance)
         {0, "Paid = -400, Balance = 0", {"Thank you", "Paid-in-Full", "BALANCE"}, {"Terms"}},
         {0, "Paid = -100, Balance = 300", {"Paid", "BALANCE", "300.00", "Terms"}, {"Thank you"}},
         {1, "Balance = 400", {"Subtotal", "TOTAL"}, {"Paid", "BALANCE", "Terms"}},
+        // A credit invoice: the balance its invoice still owed has a line
+        // of its own (-67.26 - 5.00 + 50.00 + 2.26 + 20.00 = 0), and it is
+        // not paid in full.
+        {0,
+         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99, FromJobNo = 1017",
+         {"LateFee", "-5.00", "50.00", "Writeoff", "2.26", "Inv. 1017", "20.00", "BALANCE", "Terms"},
+         {"Thank you", "Paid-in-Full"}},
     };
     int jobNo = 2000;
     for (const Case &c : cases) {
@@ -336,9 +343,17 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
          "Subtotal = 67.26, Latefee = 5, Paid = -50, Writeoff = -2.26, Balance = 20",
          {"67.26", "Late Fee", "5.00", "-50.00", "Writeoff", "-2.26", "BALANCE", "20.00"},
          {"Over Paid"}},
+        // Its balance stays 0: the 20.00 the invoice still owed was
+        // cancelled by the credit, not paid, and has a box of its own
+        // (-67.26 - 5.00 + 50.00 + 2.26 + 20.00 = 0), as on the credited
+        // invoice (67.26 + 5.00 - 50.00 - 2.26 - 20.00 = 0).
         {0,
-         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99",
-         {"-67.26", "Late Fee", "-5.00", "50.00", "Writeoff", "2.26", "- 0 -"},
+         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99, FromJobNo = 1017",
+         {"-67.26", "Late Fee", "-5.00", "50.00", "Writeoff", "2.26", "Inv. 1017", "20.00", "- 0 -"},
+         {"BALANCE", "Credited"}},
+        {0,
+         "Subtotal = 67.26, Latefee = 5, Paid = -50, Writeoff = -2.26, Balance = 0, Creator = 98",
+         {"67.26", "Late Fee", "5.00", "-50.00", "Writeoff", "-2.26", "Credited", "-20.00", "- 0 -"},
          {"BALANCE"}},
         {0, "Paid = -100, Writeoff = -300, Balance = 0", {"Writeoff", "-300.00", "-100.00", "- 0 -"}, {"Late Fee"}},
         {1, "Latefee = 5, Writeoff = -2.26", {"Total"}, {"Late Fee", "Writeoff", "Paid"}},
@@ -366,7 +381,8 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         // The row's boxes stand in the order their amounts add up, the last
         // one ending at the row's right edge.
         int previous = -1;
-        for (const char *caption : {"Terms", "Total", "Late Fee", "Paid", "Writeoff", "BALANCE", "Balance", "Over Paid"}) {
+        for (const char *caption : {"Terms", "Total", "Late Fee", "Paid", "Writeoff", "Inv. 1017", "Credited", "BALANCE",
+                                    "Balance", "Over Paid"}) {
             int x = -1;
             for (const RecordingDevice::Text &t : device.texts())
                 if (t.text == QLatin1String(caption))
