@@ -289,6 +289,10 @@ public:
     std::vector<FlowLine> MemoLines(QPainter &dc, const QString &merged, int left, int width);
     void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
     void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
+    // A width across the body of a form document given in inches of its
+    // 8-inch layout: as it is, or less in proportion on paper narrower than
+    // the layout.
+    int BodyAcross(double inches) const;
     void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
     // The lines of the Classic totals block: label, amount, font; a line
     // with space set is an empty line.

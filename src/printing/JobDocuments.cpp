@@ -291,7 +291,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     m_barCode.m_nObject = m_job.m_JobID;
     // Down from the top margin (the engine's inches already count it).
     auto down = [&](double inches) { return InchToDevice(inches, false); };
-    auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
+    auto across = [&](double inches) { return m_nBodyLeft + BodyAcross(inches); };
     const int captionBand = m_nBodyTop - 2 * m_nCaptionHeight;
     const int boxStyle = framed ? 1 : 0;
 
@@ -335,7 +335,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                                                             {"Ship Via", 1.05}};
         const QString values[] = {account, orderedBy, phone, m_job.m_PO, csrName, srepName, via};
         for (int i = 0; i < 7; ++i)
-            DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second, boxStyle,
+            DrawBox(dc, QString::fromLatin1(captions[i].first), values[i], boxes, BodyAcross(captions[i].second), boxStyle,
                           0x825, &font(FontBody), 0);
         // The merged text goes under the items on the last page when it fits
         // there, else before the items, over as many pages as it takes.
@@ -399,7 +399,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                                                                 {"Sales Rep", 0.8}};
             const QString values[] = {account, orderedBy, phone, fax, m_job.m_PO, csrName, srepName};
             for (int i = 0; i < 7; ++i)
-                DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second,
+                DrawBox(dc, QString::fromLatin1(captions[i].first), values[i], boxes, BodyAcross(captions[i].second),
                               boxStyle, 0x825, &font(FontBody), 0);
             if (!merged.isEmpty()) {
                 memo = MemoLines(dc, merged, across(0.8) + m_nPad, across(6.3) - across(0.8) - m_nPad);

@@ -201,7 +201,10 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
 {
     const int rows = int(m_ticketRows.size());
     auto inch = [&](double inches) { return InchToDevice(inches, true); };
-    const int extra = std::max(0, info.drawRect.width() - inch(8.25));
+    // Paper narrower than the ticket (A4 on most printers) takes the width
+    // it lacks from the same places.
+    const int width = info.drawRect.width();
+    const int extra = width >= inch(8.25) ? width - inch(8.25) : std::min(0, width - inch(8.0));
     m_nBodyRight = m_nBodyLeft + inch(8.0) + extra;
     const bool order = m_job.m_JobType == CJobSet::Order;
     if (order && optionOn(m_nOptions, kBarcodePage))

@@ -145,7 +145,7 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     const bool ruled = IsBitSet(m_nOptions, 4) || !m_strOutputFile.isEmpty();
     const bool amounts = IsBitSet(m_nOptions, 10);
     const int page = info.currentPage;
-    auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
+    auto across = [&](double inches) { return m_nBodyLeft + BodyAcross(inches); };
     auto down = [&](double inches) { return InchToDevice(inches, false); };
     auto inches = [&](double l, double t, double r, double b) {
         return PrintRect(across(l), down(t), across(r), down(b));

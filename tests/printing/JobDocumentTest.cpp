@@ -331,6 +331,7 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         QStringList absent;
         QStringList taxLines = {}; // top to bottom
         const char *taxNames[2] = {"State 6%", "City 8.25%"};
+        int width = 5100; // the paper's printable width at 600 dpi (8.5 in)
     };
     const Case cases[] = {
         {0, "Balance = 0, Paid = -400", {"Balance", "- 0 -"}, {"BALANCE", "Over Paid"}},
@@ -364,6 +365,19 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
          {},
          {"Metropolitan Transit $12,345.67,", "Springfield Home Tax $12,345.67"},
          {"Metropolitan Transit", "Springfield Home Tax"}},
+        // The largest amount the program takes, whole in its box, on Letter
+        // and on A4 as most printers print it (7.77 in wide).
+        {0,
+         "Subtotal = 100000000000, Paid = -20, Balance = 99999999980",
+         {"100,000,000,000.00", "-20.00", "BALANCE", "99,999,999,980.00"},
+         {}},
+        {0,
+         "Subtotal = 100000000000, Paid = -20, Balance = 99999999980",
+         {"100,000,000,000.00", "-20.00", "BALANCE", "99,999,999,980.00"},
+         {},
+         {},
+         {"State 6%", "City 8.25%"},
+         4662},
     };
     int jobNo = 3000;
     for (const Case &c : cases) {
@@ -372,8 +386,9 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         exec(QStringLiteral("UPDATE Taxes SET Name = '%1' WHERE [No] = 2").arg(QString::fromLatin1(c.taxNames[1])));
         const qint32 job = addJob(c.jobType, ++jobNo, c.amounts);
         addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
-        RecordingDevice device(600, 600, 5100, 6600, true);
+        RecordingDevice device(600, 600, c.width, 6600, true);
         const QStringList texts = printTexts(job, 5, kStandardInvoice | kFramed, device, PrintInfo::Pass::Preview);
+        EXPECT_TRUE(form->cutRecord().isEmpty()) << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
         for (const QString &p : c.present)
             EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
         for (const QString &a : c.absent)
@@ -392,8 +407,10 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
             EXPECT_GT(x, previous) << caption;
             previous = x;
         }
-        for (const RecordingDevice::Shape &box : device.shapes())
+        for (const RecordingDevice::Shape &box : device.shapes()) {
             EXPECT_LE(box.rect.right(), form->m_nBodyRight + 1);
+            EXPECT_LE(box.rect.right(), c.width);
+        }
         if (c.taxLines.isEmpty())
             continue;
         const auto baseline = [&](const QString &text) {
