@@ -853,7 +853,14 @@ void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPri
     const int tableTop = rect.top + m_nQuarterLine;
     const int tableBottom = tableTop + m_nCaptionHeight + n * m_nLineHeight + m_nQuarterLine;
     PricingCache cache;
-    int y = tableTop;
+    // Every break's texts first: the columns are as wide as their largest
+    // text needs (at least the layout's inches), the same on every line.
+    struct Line
+    {
+        int quantity;
+        QString quantityText, unitText, priceText;
+    };
+    std::vector<Line> table;
     for (int i = 0; i < n; ++i) {
         const int q = m_quantityBreaks[i];
         Money total;
@@ -880,17 +887,27 @@ void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPri
                 break;
             total += it->second.second;
         }
+        Line line{q, FormatInt(q, true, false), QString(), FormatMoneyGrouped(total)};
+        if (unitPrice)
+            FormatUnitPrice(line.unitText, total, q, current.unitFormat);
+        table.push_back(line);
+    }
+    const QFontMetrics fm(font(FontBody), dc.device());
+    int widths[3] = {InchToDevice(0.8, true), InchToDevice(1.2, true), InchToDevice(1.2, true)};
+    for (const Line &line : table) {
+        widths[0] = std::max(widths[0], CellNeed(fm, line.quantityText));
+        widths[1] = std::max(widths[1], CellNeed(fm, line.unitText));
+        widths[2] = std::max(widths[2], CellNeed(fm, line.priceText));
+    }
+    int y = tableTop;
+    for (int i = 0; i < n; ++i) {
+        const Line &line = table[size_t(i)];
         const int style = i == 0 ? 1 : 3;
         PrintRect box(rect.left, y, rect.right, i == 0 ? tableBottom : y + m_nLineHeight);
-        DrawBoxInches(dc, QStringLiteral("Quantity"), FormatInt(q, true, false), box, 0.8, style, 0x822,
-                      &font(FontBody), 0);
-        if (unitPrice) {
-            QString unitText;
-            FormatUnitPrice(unitText, total, q, current.unitFormat);
-            DrawBoxInches(dc, QStringLiteral("Unit Price"), unitText, box, 1.2, style, 0x822, &font(FontBody), 0);
-        }
-        DrawBoxInches(dc, QStringLiteral("Price"), FormatMoneyGrouped(total), box, 1.2, style, 0x822, &font(FontBody),
-                      0);
+        DrawBox(dc, QStringLiteral("Quantity"), line.quantityText, box, widths[0], style, 0x822, &font(FontBody), 0);
+        if (unitPrice)
+            DrawBox(dc, QStringLiteral("Unit Price"), line.unitText, box, widths[1], style, 0x822, &font(FontBody), 0);
+        DrawBox(dc, QStringLiteral("Price"), line.priceText, box, widths[2], style, 0x822, &font(FontBody), 0);
         y += m_nLineHeight + (i == 0 ? m_nCaptionHeight : 0);
     }
     rect.top = tableBottom + m_nQuarterLine;
