@@ -370,7 +370,8 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
     // description gives the room, its lines wrapping.
     {
         std::vector<DocumentColumn> columns(8);
-        columns[0] = {inch(0.8), {}, &font(FontBodyBold), QString(), &font(FontBody), false};
+        // A label keeps what it prints, up to its layout's width.
+        columns[0] = {inch(0.8), {}, &font(FontBodyBold), QString(), &font(FontBody), true, inch(0.8)};
         columns[1] = {inch(3.7) + extra + offWidth, {}, &font(FontBodyBold), QString(), &font(FontBody), false};
         for (int i = 0; i < 6; ++i) {
             columns[size_t(i + 2)] = {widths[i], {}, &font(FontBody), QString::fromLatin1(headings[i]),
