@@ -201,6 +201,26 @@ public:
     void DrawNote(QPainter &dc, const QString &caption, const QString &note, PrintRect &rect, int style,
                   unsigned format, const QFont *font, std::uint32_t colour, int pageHeight);
     void DrawPageHeader(QPainter &dc, PrintInfo &info);
+    // A row of a document's columns (an item table, a row of totals boxes),
+    // each asking the width its layout gives it, fitted to the room as the
+    // columns of printed lists are (PrintColumnFit): a column of amounts or
+    // numbers widens to hold its widest text whole, taking the room from the
+    // columns beside it that need less (a text column down to its widest
+    // word, its text wrapping), and only when the amounts alone do not fit is
+    // the row drawn smaller. Returns the widths; scale gets the size the row
+    // is drawn at (1 when as set).
+    struct DocumentColumn
+    {
+        int base = 0;              // the layout's width; 0 leaves the column out
+        QStringList texts;         // what its cells print
+        const QFont *font = nullptr;
+        QString title;             // its caption, in the caption font
+        const QFont *titleFont = nullptr;
+        bool whole = true;         // false: a text that wraps at its words
+        int most = 0;              // what its widest text counts at most (0: all of it)
+    };
+    std::vector<int> FitDocumentColumns(QPainter &dc, const std::vector<DocumentColumn> &columns, int room,
+                                        double *scale = nullptr);
 
     // --- Lists, tables, grids, trees, text files --------------------------------
 

@@ -174,11 +174,13 @@ void CPrintForm::OnBeginPrinting(QPainter &dc, PrintInfo &info)
         m_nBodyRight = width;
     } else {
         // A column 8 inches wide at the form's left margin, never more than
-        // half the spare width from the edge.
+        // half the spare width from the edge; on paper whose printable width
+        // is less (A4 on most printers), as wide as that, the layout's
+        // inches across drawn that much closer (BodyAcross).
         const int column = InchToDevice(8.0, true);
         const int spare = std::max(0, width - column);
         m_nBodyLeft = std::clamp(InchToDevice(m_dLeftMargin, true), 0, spare / 2);
-        m_nBodyRight = m_nBodyLeft + column;
+        m_nBodyRight = m_nBodyLeft + std::min(column, width);
     }
     const bool jobDocument = m_nKind < 100 && m_nKind > 1 && m_nContext == kJobsView;
     const bool statement = m_nKind < 100 && m_nContext == kReceivablesView;
@@ -257,6 +259,16 @@ void CPrintForm::OnPrint(QPainter &dc, PrintInfo &info)
         m_pageGroups.back() = m_strGroup;
     }
     dc.setFont(savedFont);
+}
+
+int CPrintForm::BodyAcross(double inches) const
+{
+    const int column = InchToDevice(8.0, true);
+    const int body = m_nBodyRight - m_nBodyLeft;
+    const int full = InchToDevice(inches, true);
+    if (body >= column || column <= 0)
+        return full;
+    return int(std::int64_t(full) * body / column);
 }
 
 void CPrintForm::DrawContinuedLine(QPainter &dc, int y)

@@ -10,6 +10,7 @@
 #include <QtCore/QList>
 
 #include <functional>
+#include <array>
 #include <map>
 #include <vector>
 
@@ -246,6 +247,12 @@ public:
     void GetJobContactTexts(QString &attention, QString &orderedBy, QString &phone, QString &fax);
     void GetDocumentDateText(QString &text, bool label);
     void MergeFormText(QString &text);
+    // The widths of the item lines' Quantity, Description, Unit Price and
+    // Price columns in a body of that width (FitDocumentColumns); keeps what
+    // the widest service price needs in m_nServicePriceNeed.
+    std::array<int, 4> ItemColumnWidths(QPainter &dc, int bodyWidth, int priceWidth, bool unitPrice, bool itemPrice,
+                                        bool titleOnly);
+    int m_nServicePriceNeed = 0;
     // The item lines from row on, the first of them from its line
     // lineOffset on (lines printed on the pages before); a row taller than
     // what is left of the page goes on over the next (m_nRowLineNext).
@@ -282,7 +289,24 @@ public:
     std::vector<FlowLine> MemoLines(QPainter &dc, const QString &merged, int left, int width);
     void LoadQuantityBreaks(const DocumentRow &row, bool breakMode);
     void PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPrice, bool wholeJob, const DocumentRow &current);
+    // A width across the body of a form document given in inches of its
+    // 8-inch layout: as it is, or less in proportion on paper narrower than
+    // the layout.
+    int BodyAcross(double inches) const;
     void DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode);
+    // The lines of the Classic totals block: label, amount, font; a line
+    // with space set is an empty line.
+    struct TotalLine
+    {
+        QString label;
+        QString value;
+        const QFont *font = nullptr;
+        int space = 0;
+    };
+    std::vector<TotalLine> PriceColumnTotalLines(bool breakMode);
+    // The Classic totals block's left edge: the one given, or further left
+    // when its labels and amounts need more room to print whole.
+    int PriceColumnTotalsLeft(QPainter &dc, int left, int right, bool breakMode);
     // The label of a job's discount line: the first of the rates the
     // discount may have been worked from (hundredths of a percent: the rate
     // typed, the customer's) that gives the amount back to the cent, as
@@ -367,6 +391,8 @@ public:
     // 1 "31 - 60", 2 "61 - 90", 3 "Over 90".
     static int StatementAgeBucket(int days);
 
+    // The "Ordered By" text of each invoice of the statement, read once.
+    QStringList m_statementOrderedBy;
     std::vector<StatementRow> m_statementRows;
     // Quantities priced for the break tables of this run (by ItemID and
     // quantity), so that counting and printing price each only once.

@@ -636,3 +636,49 @@ void CPrint::DrawPageHeader(QPainter &dc, PrintInfo &info)
     dc.setFont(m_fonts[FontBody]);
     info.drawRect.top = r.top + m_nQuarterLine;
 }
+
+std::vector<int> CPrint::FitDocumentColumns(QPainter &dc, const std::vector<DocumentColumn> &columns, int room,
+                                            double *scale)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    std::vector<PrintColumnFit::Column> fit(columns.size());
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const DocumentColumn &column = columns[c];
+        PrintColumnFit::Column &col = fit[c];
+        col.base = column.base;
+        col.whole = column.whole;
+        if (column.base <= 0)
+            continue;
+        const QFontMetrics cells(column.font ? *column.font : m_fonts[FontBody], dc.device());
+        const QFontMetrics title(column.titleFont ? *column.titleFont : m_fonts[FontBodyBold], dc.device());
+        int need = column.title.isEmpty() ? 1 : CellNeed(title, column.title);
+        if (column.whole) {
+            for (const QString &text : column.texts)
+                need = std::max(need, CellNeed(cells, text));
+            if (column.most > 0)
+                need = std::min(need, column.most);
+            col.need = col.wordNeed = need;
+            continue;
+        }
+        // A text keeps its widest word while the page has room for it, and
+        // no more than half of what its layout gives it.
+        int word = column.title.isEmpty() ? 1 : PrintColumnFit::WidestWord(column.title, [&](const QString &w) {
+            return CellNeed(title, w);
+        });
+        col.titleWord = word;
+        for (const QString &text : column.texts)
+            for (const QString &w : text.split(blanks, Qt::SkipEmptyParts))
+                word = std::max(word, CellNeed(cells, w));
+        word = std::min(word, std::max(col.titleWord, column.base / 2));
+        col.need = col.wordNeed = col.wordMin = word;
+    }
+    const int minText = CellNeed(QFontMetrics(m_fonts[FontBodyBold], dc.device()), QStringLiteral("nnnnnn"));
+    const PrintColumnFit::Result result = PrintColumnFit::Fit(fit, room, minText);
+    if (scale)
+        *scale = result.scale;
+    std::vector<int> widths = result.widths;
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].base <= 0)
+            widths[c] = 0;
+    return widths;
+}

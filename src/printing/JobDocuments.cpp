@@ -24,6 +24,7 @@
 #include <QtGui/QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -290,10 +291,21 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
     m_barCode.m_nObject = m_job.m_JobID;
     // Down from the top margin (the engine's inches already count it).
     auto down = [&](double inches) { return InchToDevice(inches, false); };
-    auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
+    auto across = [&](double inches) { return m_nBodyLeft + BodyAcross(inches); };
     const int captionBand = m_nBodyTop - 2 * m_nCaptionHeight;
     const int boxStyle = framed ? 1 : 0;
 
+    // Under the items of the Classic style the merged text ends where the
+    // totals block begins (further left when its amounts need the room).
+    const int memoUnderRight = !classic || !IsBitSet(m_nOptions, 19)
+        ? across(5.8)
+        : std::min(across(5.8), PriceColumnTotalsLeft(dc, across(5.9), m_nBodyRight, breakMode) - across(0.1)
+                                    + m_nBodyLeft);
+    // The Classic totals block begins ten lines above the footer, higher
+    // when it has more lines (a late fee, a written-off amount, a credit).
+    const int classicTotalsTop = m_nFooterTop
+        - std::max<int>(10, IsBitSet(m_nOptions, 19) ? int(PriceColumnTotalLines(breakMode).size()) : 0)
+            * m_nLineHeight;
     if (classic) {
         auto inches = [&](double l, double t, double r, double b) {
             return PrintRect(across(l), down(t), across(r), down(b));
@@ -323,14 +335,14 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                                                             {"Ship Via", 1.05}};
         const QString values[] = {account, orderedBy, phone, m_job.m_PO, csrName, srepName, via};
         for (int i = 0; i < 7; ++i)
-            DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second, boxStyle,
+            DrawBox(dc, QString::fromLatin1(captions[i].first), values[i], boxes, BodyAcross(captions[i].second), boxStyle,
                           0x825, &font(FontBody), 0);
         // The merged text goes under the items on the last page when it fits
         // there, else before the items, over as many pages as it takes.
         if (!merged.isEmpty()) {
-            const int y0 = m_nFooterTop - 10 * m_nLineHeight;
+            const int y0 = classicTotalsTop;
             const int room = (IsBitSet(m_nOptions, 11) ? m_nBodyBottom : m_nFooterTop) - y0 - m_nQuarterLine;
-            const int width = across(5.8) - across(0.85);
+            const int width = memoUnderRight - across(0.85);
             if (int(MemoLines(dc, merged, across(0.85), width).size()) * m_nLineHeight <= room)
                 memoUnder = true;
             else
@@ -340,7 +352,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         if (memoBefore(memoArea))
             firstY = memoArea.top;
         if (!memoGoesOn)
-            PrintItemLines(dc, body, firstY, m_nFooterTop - 10 * m_nLineHeight, InchToDevice(1.05, true), row,
+            PrintItemLines(dc, body, firstY, classicTotalsTop, InchToDevice(1.05, true), row,
                            framed ? 1 : 0, breakMode, itemLineOffset);
     } else {
         // The shop's block ends where the title's begins.
@@ -387,7 +399,7 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
                                                                 {"Sales Rep", 0.8}};
             const QString values[] = {account, orderedBy, phone, fax, m_job.m_PO, csrName, srepName};
             for (int i = 0; i < 7; ++i)
-                DrawBoxInches(dc, QString::fromLatin1(captions[i].first), values[i], boxes, captions[i].second,
+                DrawBox(dc, QString::fromLatin1(captions[i].first), values[i], boxes, BodyAcross(captions[i].second),
                               boxStyle, 0x825, &font(FontBody), 0);
             if (!merged.isEmpty()) {
                 memo = MemoLines(dc, merged, across(0.8) + m_nPad, across(6.3) - across(0.8) - m_nPad);
@@ -412,9 +424,9 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
         const QString received =
             QStringLiteral("Received by ________________________________  Date ____________");
         if (classic) {
-            const int y0 = m_nFooterTop - 10 * m_nLineHeight;
+            const int y0 = classicTotalsTop;
             if (memoUnder) {
-                PrintRect text(across(0.85), y0, across(5.8), m_nFooterTop);
+                PrintRect text(across(0.85), y0, memoUnderRight, m_nFooterTop);
                 DrawCaptionBox(dc, QString(), merged, text, 3, 0x850, &font(FontItalic), 0);
             }
             if (IsBitSet(m_nOptions, 11)) {
@@ -442,6 +454,59 @@ void CPrintForm::PrintJobDocumentPage(QPainter &dc, PrintInfo &info, int &row)
 
 // --- item lines --------------------------------------------------------------------
 
+std::array<int, 4> CPrintForm::ItemColumnWidths(QPainter &dc, int bodyWidth, int priceWidth, bool unitPrice,
+                                                bool itemPrice, bool titleOnly)
+{
+    // Every text the columns can print, on any page: the widths are the same
+    // on each.
+    QStringList quantities, units, prices, servicePrices;
+    for (const DocumentRow &r : m_docRows) {
+        if (r.serNo > 0) {
+            servicePrices << r.priceText;
+            continue;
+        }
+        quantities << r.quantityText;
+        units << r.unitPriceText;
+        prices << r.priceText;
+        if (r.subNo == 1) {
+            // The first part prints the sum of the parts.
+            Money sum;
+            for (const DocumentRow &part : m_docRows)
+                if (part.serNo == 0 && part.itemNo == r.itemNo && part.price > Money::fromCents(1))
+                    sum += part.price;
+            const Money price = sum == Money() ? Money::noChargeMarker() : sum;
+            QString unitText;
+            FormatUnitPrice(unitText, price, r.chargeQty, r.unitFormat);
+            prices << FormatPrice(price);
+            units << unitText;
+        }
+        if (titleOnly) {
+            QString unitText;
+            FormatUnitPrice(unitText, m_job.m_Subtotal, r.chargeQty, r.unitFormat);
+            prices << FormatMoneyGrouped(m_job.m_Subtotal);
+            units << unitText;
+        }
+    }
+    const int quantityBase = InchToDevice(0.8, true);
+    std::vector<DocumentColumn> columns(4);
+    columns[0] = {quantityBase, quantities, &font(FontBodyBold), QStringLiteral("Quantity"), m_pCaptionFont, true};
+    columns[1] = {std::max(1, bodyWidth - quantityBase - 2 * priceWidth), {}, &font(FontBodyBold),
+                  QStringLiteral("Description"), m_pCaptionFont, false};
+    columns[2] = {priceWidth, units, &font(Font8), unitPrice ? QStringLiteral("Unit Price") : QString(),
+                  m_pCaptionFont, true};
+    columns[3] = {priceWidth, prices, &font(FontBodyBold), QStringLiteral("Price"), m_pCaptionFont, true};
+    if (!unitPrice)
+        columns[2].texts.clear();
+    if (!itemPrice)
+        columns[3].texts.clear();
+    const std::vector<int> widths = FitDocumentColumns(dc, columns, bodyWidth);
+    m_nServicePriceNeed = 0;
+    const QFontMetrics small(font(Font8), dc.device());
+    for (const QString &text : servicePrices)
+        m_nServicePriceNeed = std::max(m_nServicePriceNeed, CellNeed(small, text));
+    return {widths[0], widths[1], widths[2], widths[3]};
+}
+
 void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bottom, int priceWidth, int &row,
                                 int style, bool breakMode, int lineOffset)
 {
@@ -457,8 +522,14 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
     const bool subItems = IsBitSet(m_nOptions, 24);
     const bool originals = IsBitSet(m_nOptions, 25);
 
-    const int quantityWidth = InchToDevice(0.8, true);
-    const int descriptionWidth = body.width() - quantityWidth - 2 * priceWidth;
+    // The columns share the body as a printed list's columns share the page:
+    // the quantity and price columns widen to hold their largest texts
+    // whole, and the description gives them the room, its lines wrapping.
+    const std::array<int, 4> widths = ItemColumnWidths(dc, body.width(), priceWidth, unitPrice, itemPrice, titleOnly);
+    const int quantityWidth = widths[0];
+    const int descriptionWidth = widths[1];
+    const int unitWidth = widths[2];
+    priceWidth = widths[3];
     const int descriptionLeft = body.left + quantityWidth;
     const int descriptionRight = descriptionLeft + descriptionWidth;
 
@@ -469,7 +540,7 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
         } else {
             DrawBox(dc, QStringLiteral("Quantity"), QString(), heading, quantityWidth, style, 0x825, nullptr, 0);
             DrawBox(dc, QStringLiteral("Description"), QString(), heading, descriptionWidth, style, 0x824, nullptr, 0);
-            DrawBox(dc, unitPrice ? QStringLiteral("Unit Price") : QString(), QString(), heading, priceWidth, style,
+            DrawBox(dc, unitPrice ? QStringLiteral("Unit Price") : QString(), QString(), heading, unitWidth, style,
                     0x826, nullptr, 0);
             DrawBox(dc, QStringLiteral("Price"), QString(), heading, priceWidth, style, 0x826, nullptr, 0);
         }
@@ -572,12 +643,12 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                 const QFont *rowFont = &font(r.subNo < 2 ? FontBodyBold : FontBody);
                 AddFlowText(dc, lines, description, descriptionLeft, descriptionWidth, 0x820, rowFont);
                 const int left = body.left;
-                lines.front().beside = [this, &dc, left, quantityWidth, descriptionWidth, priceWidth, quantity,
-                                        unitText, priceText, rowFont](int top) {
+                lines.front().beside = [this, &dc, left, quantityWidth, descriptionWidth, unitWidth, priceWidth,
+                                        quantity, unitText, priceText, rowFont](int top) {
                     PrintRect cells(left, top, left + quantityWidth, top + m_nLineHeight);
                     DrawTextBox(dc, quantity, cells, quantityWidth, 0x821, rowFont);
                     cells.left += descriptionWidth;
-                    DrawTextBox(dc, unitText, cells, priceWidth, 0x822, &font(Font8));
+                    DrawTextBox(dc, unitText, cells, unitWidth, 0x822, &font(Font8));
                     DrawTextBox(dc, priceText, cells, priceWidth, 0x822, rowFont);
                 };
                 if (breaks > 0 && r.subNo < 2) {
@@ -632,16 +703,20 @@ void CPrintForm::PrintItemLines(QPainter &dc, PrintRect body, int firstY, int bo
                     AppendText(text, r.note.trimmed(), QStringLiteral(" · "));
                 const int indent = descriptionLeft + InchToDevice(0.25, true);
                 if (servicePrices) {
-                    const int textWidth = descriptionRight - indent - priceWidth;
+                    // The service's price ends where the Unit Price column
+                    // begins, as wide as the largest service price takes.
+                    const int servicePriceWidth = std::min(std::max(unitWidth, m_nServicePriceNeed),
+                                                           (descriptionRight - indent) / 2);
+                    const int textWidth = descriptionRight - indent - servicePriceWidth;
                     AddFlowText(dc, lines, text, indent, textWidth, 0x820, &font(FontBody));
                     const QString price = r.priceText;
                     const int priceLeft = indent + textWidth;
-                    lines.front().beside = [this, &dc, priceLeft, priceWidth, price](int top) {
-                        PrintRect cell(priceLeft, top, priceLeft + priceWidth, top + m_nLineHeight);
-                        DrawTextBox(dc, price, cell, priceWidth, 0x822, &font(Font8));
+                    lines.front().beside = [this, &dc, priceLeft, servicePriceWidth, price](int top) {
+                        PrintRect cell(priceLeft, top, priceLeft + servicePriceWidth, top + m_nLineHeight);
+                        DrawTextBox(dc, price, cell, servicePriceWidth, 0x822, &font(Font8));
                     };
                 } else {
-                    AddFlowText(dc, lines, text, indent, descriptionRight + priceWidth - indent, 0x820,
+                    AddFlowText(dc, lines, text, indent, descriptionRight + unitWidth - indent, 0x820,
                                 &font(FontBody));
                 }
             }
@@ -778,7 +853,14 @@ void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPri
     const int tableTop = rect.top + m_nQuarterLine;
     const int tableBottom = tableTop + m_nCaptionHeight + n * m_nLineHeight + m_nQuarterLine;
     PricingCache cache;
-    int y = tableTop;
+    // Every break's texts first: the columns are as wide as their largest
+    // text needs (at least the layout's inches), the same on every line.
+    struct Line
+    {
+        int quantity;
+        QString quantityText, unitText, priceText;
+    };
+    std::vector<Line> table;
     for (int i = 0; i < n; ++i) {
         const int q = m_quantityBreaks[i];
         Money total;
@@ -805,17 +887,27 @@ void CPrintForm::PrintQuantityBreaks(QPainter &dc, PrintRect &rect, bool unitPri
                 break;
             total += it->second.second;
         }
+        Line line{q, FormatInt(q, true, false), QString(), FormatMoneyGrouped(total)};
+        if (unitPrice)
+            FormatUnitPrice(line.unitText, total, q, current.unitFormat);
+        table.push_back(line);
+    }
+    const QFontMetrics fm(font(FontBody), dc.device());
+    int widths[3] = {InchToDevice(0.8, true), InchToDevice(1.2, true), InchToDevice(1.2, true)};
+    for (const Line &line : table) {
+        widths[0] = std::max(widths[0], CellNeed(fm, line.quantityText));
+        widths[1] = std::max(widths[1], CellNeed(fm, line.unitText));
+        widths[2] = std::max(widths[2], CellNeed(fm, line.priceText));
+    }
+    int y = tableTop;
+    for (int i = 0; i < n; ++i) {
+        const Line &line = table[size_t(i)];
         const int style = i == 0 ? 1 : 3;
         PrintRect box(rect.left, y, rect.right, i == 0 ? tableBottom : y + m_nLineHeight);
-        DrawBoxInches(dc, QStringLiteral("Quantity"), FormatInt(q, true, false), box, 0.8, style, 0x822,
-                      &font(FontBody), 0);
-        if (unitPrice) {
-            QString unitText;
-            FormatUnitPrice(unitText, total, q, current.unitFormat);
-            DrawBoxInches(dc, QStringLiteral("Unit Price"), unitText, box, 1.2, style, 0x822, &font(FontBody), 0);
-        }
-        DrawBoxInches(dc, QStringLiteral("Price"), FormatMoneyGrouped(total), box, 1.2, style, 0x822, &font(FontBody),
-                      0);
+        DrawBox(dc, QStringLiteral("Quantity"), line.quantityText, box, widths[0], style, 0x822, &font(FontBody), 0);
+        if (unitPrice)
+            DrawBox(dc, QStringLiteral("Unit Price"), line.unitText, box, widths[1], style, 0x822, &font(FontBody), 0);
+        DrawBox(dc, QStringLiteral("Price"), line.priceText, box, widths[2], style, 0x822, &font(FontBody), 0);
         y += m_nLineHeight + (i == 0 ? m_nCaptionHeight : 0);
     }
     rect.top = tableBottom + m_nQuarterLine;
@@ -857,60 +949,104 @@ QString CPrintForm::DiscountLabel(Money subtotal, Money discount, const QList<qi
     return QStringLiteral("%1.%2% Discount").arg(tenths / 10).arg(tenths % 10);
 }
 
-void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode)
+std::vector<CPrintForm::TotalLine> CPrintForm::PriceColumnTotalLines(bool breakMode)
 {
-    const int labelWidth = InchToDevice(1.05, true);
+    std::vector<TotalLine> lines;
     QString terms;
     m_job.GetTermsName(terms);
-    auto line = [&](const QString &label, const QString &value, const QFont *f) {
-        PrintRect r(rect.left, rect.top, rect.right, rect.top + m_nLineHeight);
-        rect.top += DrawTextPair(dc, label, value, r, labelWidth, 0x820, 0x822, f);
-    };
+    const QFont *body = &font(FontBody);
     if (breakMode) {
-        line(QStringLiteral("Terms"), terms, &font(FontBody));
-        return;
+        lines.push_back({QStringLiteral("Terms"), terms, body, 0});
+        return lines;
     }
     const bool order = isOrderOrHistory(m_job.m_JobType);
     const QFont *heading = &font(order ? FontBody : FontBodyBold);
-    line(QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading);
+    lines.push_back({QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), heading, 0});
     if (m_job.m_Discount != Money())
-        line(DiscountLabel(m_job.m_Subtotal, m_job.m_Discount, {m_job.TypedDiscountRate(), m_job.m_DiscountRate}),
-             FormatMoneyGrouped(m_job.m_Discount),
-             &font(FontBody));
+        lines.push_back({DiscountLabel(m_job.m_Subtotal, m_job.m_Discount,
+                                       {m_job.TypedDiscountRate(), m_job.m_DiscountRate}),
+                         FormatMoneyGrouped(m_job.m_Discount), body, 0});
     else
-        line(QString(), QString(), &font(FontBody));
-    line(QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), nullptr);
-    line(QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), nullptr);
+        lines.push_back({QString(), QString(), body, 0});
+    lines.push_back({QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), body, 0});
+    lines.push_back({QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), body, 0});
     // The shop's two-tax setting decides the tax lines, not the amounts: a
     // job of rate 1 still shows both lines when its second tax is 0.
     const CZqApp *app = ZqApp();
     if (!app || !app->UsesTwoTaxes()) {
-        line(QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), nullptr);
+        lines.push_back({QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), body, 0});
     } else if (m_job.m_TaxNo >= 1 && m_job.m_TaxNo <= 3) {
         QString first, second;
         GetTaxName(first, 1);
         GetTaxName(second, 2);
-        line(first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), nullptr);
-        line(second, FormatMoneyGrouped(m_job.m_Tax2), nullptr);
+        lines.push_back({first, FormatMoneyGrouped(m_job.m_Tax - m_job.m_Tax2), body, 0});
+        lines.push_back({second, FormatMoneyGrouped(m_job.m_Tax2), body, 0});
     } else {
         QString name;
         GetTaxName(name, m_job.m_TaxNo);
-        line(name, FormatMoneyGrouped(m_job.m_Tax), nullptr);
+        lines.push_back({name, FormatMoneyGrouped(m_job.m_Tax), body, 0});
     }
-    line(QStringLiteral("TOTAL"), FormatMoneyGrouped(m_job.m_TotalAmount), heading);
+    lines.push_back({QStringLiteral("TOTAL"), FormatMoneyGrouped(m_job.m_TotalAmount), heading, 0});
     if (!order)
-        return;
+        return lines;
     if (m_job.m_Latefee != Money())
-        line(QStringLiteral("LateFee"), FormatMoneyGrouped(m_job.m_Latefee), &font(FontBody));
-    line(QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), &font(FontBody));
+        lines.push_back({QStringLiteral("LateFee"), FormatMoneyGrouped(m_job.m_Latefee), body, 0});
+    lines.push_back({QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), body, 0});
     if (m_job.m_Writeoff != Money())
-        line(QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), &font(FontBody));
-    line(QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), &font(FontBodyBold));
-    rect.top += m_nLineHeight;
-    if (m_job.m_Balance == Money() && m_job.m_Paid != Money())
-        line(QStringLiteral("Thank you"), QStringLiteral("Paid-in-Full"), &font(FontBody));
+        lines.push_back({QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), body, 0});
+    // A credit invoice (and the invoice it credits) keeps a balance of 0:
+    // the balance the credited invoice still had was cancelled by the
+    // credit, not paid, and takes a line of its own, so that the lines add
+    // up; neither is "Paid-in-Full".
+    const Money cancelled = m_job.IsCreditOrCredited()
+        ? m_job.m_Balance - (m_job.m_TotalAmount + m_job.m_Latefee + m_job.m_Paid + m_job.m_Writeoff)
+        : Money();
+    if (!cancelled.isZero())
+        lines.push_back({m_job.IsCreditInvoice() ? QStringLiteral("Inv. %1").arg(m_job.m_FromJobNo)
+                                                 : QStringLiteral("Credited"),
+                         FormatMoneyGrouped(cancelled), body, 0});
+    lines.push_back({QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), &font(FontBodyBold), 0});
+    lines.push_back({QString(), QString(), nullptr, 1});
+    if (m_job.m_Balance == Money() && m_job.m_Paid != Money() && !m_job.IsCreditOrCredited())
+        lines.push_back({QStringLiteral("Thank you"), QStringLiteral("Paid-in-Full"), body, 0});
     else
-        line(QStringLiteral("Terms"), terms, &font(FontBody));
+        lines.push_back({QStringLiteral("Terms"), terms, body, 0});
+    return lines;
+}
+
+int CPrintForm::PriceColumnTotalsLeft(QPainter &dc, int left, int right, bool breakMode)
+{
+    // The labels keep their 1.05 in, the amounts the rest: a label or an
+    // amount that needs more widens the block to its left.
+    int labelNeed = InchToDevice(1.05, true);
+    int amountNeed = right - left - labelNeed;
+    for (const TotalLine &line : PriceColumnTotalLines(breakMode)) {
+        if (line.space)
+            continue;
+        const QFontMetrics fm(*line.font, dc.device());
+        labelNeed = std::max(labelNeed, CellNeed(fm, line.label));
+        amountNeed = std::max(amountNeed, CellNeed(fm, line.value));
+    }
+    return std::min(left, right - labelNeed - amountNeed);
+}
+
+void CPrintForm::DrawPriceColumnTotals(QPainter &dc, PrintRect rect, bool breakMode)
+{
+    const std::vector<TotalLine> lines = PriceColumnTotalLines(breakMode);
+    const int right = rect.right;
+    int labelWidth = InchToDevice(1.05, true);
+    for (const TotalLine &line : lines)
+        if (!line.space)
+            labelWidth = std::max(labelWidth, CellNeed(QFontMetrics(*line.font, dc.device()), line.label));
+    rect.left = std::min(rect.left, PriceColumnTotalsLeft(dc, rect.left, right, breakMode));
+    for (const TotalLine &line : lines) {
+        if (line.space) {
+            rect.top += m_nLineHeight;
+            continue;
+        }
+        PrintRect r(rect.left, rect.top, right, rect.top + m_nLineHeight);
+        rect.top += DrawTextPair(dc, line.label, line.value, r, labelWidth, 0x820, 0x822, line.font);
+    }
 }
 
 void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool termsOnly, int extraWidth)
@@ -931,49 +1067,86 @@ void CPrintForm::DrawJobTotals(QPainter &dc, PrintRect rect, int style, bool ter
     // box, and with both from every box a little.
     const bool lateFee = payments && m_job.m_Latefee != Money();
     const bool writeoff = payments && m_job.m_Writeoff != Money();
-    const int added = int(lateFee) + int(writeoff);
-    const int w = InchToDevice(added == 2 ? 0.72 : 0.8, true);
+    // A credit invoice (and the invoice it credits) keeps a balance of 0: the
+    // balance the credited invoice still had was cancelled by the credit, not
+    // paid. That amount takes a box of its own, so that the row adds up.
+    const Money cancelled = payments && m_job.IsCreditOrCredited()
+        ? m_job.m_Balance - (m_job.m_TotalAmount + m_job.m_Latefee + m_job.m_Paid + m_job.m_Writeoff)
+        : Money();
+    const bool credit = !cancelled.isZero();
+    const int added = int(lateFee) + int(writeoff) + int(credit);
     const int rowLeft = rect.left;
     const int rowTop = rect.top;
     const int right = rect.right;
+    // The boxes as the layout gives them: the Terms box 1.6 in and eight of
+    // 0.8 in, or with added boxes a Terms box of 0.8 in and the other 7.2 in
+    // shared by every amount box.
+    const int boxes = 8 + added;
+    const int w = added == 0 ? InchToDevice(0.8, true) : InchToDevice(7.2, true) / boxes;
     const int termsWidth = added == 0 ? 2 * w + extraWidth : InchToDevice(0.8, true) + extraWidth;
-    DrawBox(dc, QStringLiteral("Terms"), terms, rect, termsWidth, style, 0x825, &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), rect, w, style, 0x825,
-            &font(FontBody), 0);
-    DrawBox(dc, discountCaption, discountText, rect, w, style, 0x825, &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), rect, w, style, 0x825,
-            &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), rect, w, style, 0x825,
-            &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), rect, w, style, 0x825, &font(FontBody), 0);
-    DrawBox(dc, QStringLiteral("Total"), FormatMoneyGrouped(m_job.m_TotalAmount), rect, w, style, 0x825,
-            &font(FontBody), 0);
+    struct Box
+    {
+        QString caption;
+        QString body;
+        const QFont *font;
+        int kind; // 0 plain, 1 the balance in its colours
+    };
+    const QFont *bodyFont = &font(FontBody);
+    const QFont *captionFont = m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold);
+    std::vector<Box> row = {
+        {QStringLiteral("Terms"), terms, bodyFont, 0},
+        {QStringLiteral("Subtotal"), FormatMoneyGrouped(m_job.m_Subtotal), bodyFont, 0},
+        {discountCaption, discountText, bodyFont, 0},
+        {QStringLiteral("Shipping"), FormatMoneyGrouped(m_job.m_Shipping), bodyFont, 0},
+        {QStringLiteral("Postage"), FormatMoneyGrouped(m_job.m_Postage), bodyFont, 0},
+        {QStringLiteral("Tax"), FormatMoneyGrouped(m_job.m_Tax), bodyFont, 0},
+        {QStringLiteral("Total"), FormatMoneyGrouped(m_job.m_TotalAmount), bodyFont, 0},
+    };
     if (payments) {
         if (lateFee)
-            DrawBox(dc, QStringLiteral("Late Fee"), FormatMoneyGrouped(m_job.m_Latefee), rect, w, style, 0x825,
-                    &font(FontBody), 0);
-        DrawBox(dc, QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), rect, w, style, 0x825, &font(FontBody),
-                0);
+            row.push_back({QStringLiteral("Late Fee"), FormatMoneyGrouped(m_job.m_Latefee), bodyFont, 0});
+        row.push_back({QStringLiteral("Paid"), FormatMoneyGrouped(m_job.m_Paid), bodyFont, 0});
         if (writeoff)
-            DrawBox(dc, QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), rect, w, style, 0x825,
-                    &font(FontBody), 0);
-        if (m_job.m_Balance > Money()) {
+            row.push_back({QStringLiteral("Writeoff"), FormatMoneyGrouped(m_job.m_Writeoff), bodyFont, 0});
+        if (credit)
+            row.push_back({m_job.IsCreditInvoice() ? QStringLiteral("Inv. %1").arg(m_job.m_FromJobNo)
+                                                   : QStringLiteral("Credited"),
+                           FormatMoneyGrouped(cancelled), bodyFont, 0});
+        if (m_job.m_Balance > Money())
+            row.push_back({QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), captionFont, 1});
+        else if (m_job.m_Balance < Money())
+            row.push_back({QStringLiteral("Over Paid"), FormatMoneyGrouped(m_job.m_Balance), bodyFont, 0});
+        else
+            row.push_back({QStringLiteral("Balance"), QStringLiteral("- 0 -"), bodyFont, 0});
+    } else {
+        row.push_back({QString(), QStringLiteral(" "), bodyFont, 0});
+        row.push_back({QString(), QStringLiteral(" "), bodyFont, 0});
+    }
+    // The boxes share the row as a printed list's columns share the page:
+    // an amount wider than its box widens it, and only when the amounts
+    // alone do not fit is the row drawn smaller.
+    std::vector<DocumentColumn> columns;
+    for (size_t i = 0; i < row.size(); ++i)
+        columns.push_back({i == 0 ? termsWidth : w, {row[i].body}, row[i].font, row[i].caption, captionFont, true});
+    double scale = 1.0;
+    const std::vector<int> widths = FitDocumentColumns(dc, columns, right - rowLeft, &scale);
+    BeginTableScale(dc, scale);
+    rect.bottom = rect.top + 2 * m_nCaptionHeight;
+    for (size_t i = 0; i < row.size(); ++i) {
+        // The fonts as drawn (smaller when the row is).
+        const QFont *f = row[i].font == captionFont ? (m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold))
+                                                    : &font(FontBody);
+        if (row[i].kind == 1) {
             const std::uint32_t fill = m_crFill;
             const std::uint32_t text = m_crText;
             SetColors(kBalanceFill, kWhite);
-            DrawBox(dc, QStringLiteral("BALANCE"), FormatMoneyGrouped(m_job.m_Balance), rect, w, style, 0x825,
-                    m_pCaptionFont ? m_pCaptionFont : &font(FontBodyBold), 0);
+            DrawBox(dc, row[i].caption, row[i].body, rect, widths[i], style, 0x825, f, 0);
             SetColors(fill, text);
-        } else if (m_job.m_Balance < Money()) {
-            DrawBox(dc, QStringLiteral("Over Paid"), FormatMoneyGrouped(m_job.m_Balance), rect, w, style, 0x825,
-                    &font(FontBody), 0);
         } else {
-            DrawBox(dc, QStringLiteral("Balance"), QStringLiteral("- 0 -"), rect, w, style, 0x825, &font(FontBody), 0);
+            DrawBox(dc, row[i].caption, row[i].body, rect, widths[i], style, 0x825, f, 0);
         }
-    } else {
-        DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
-        DrawBox(dc, QString(), QStringLiteral(" "), rect, w, style, 0x825, &font(FontBody), 0);
     }
+    EndTableScale();
     if (m_job.m_TaxNo != 0) {
         // The tax line sits in a cell of its own above the row, from 4.8 in
         // to the row's right: white over what the page holds there (the item

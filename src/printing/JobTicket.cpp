@@ -201,7 +201,10 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
 {
     const int rows = int(m_ticketRows.size());
     auto inch = [&](double inches) { return InchToDevice(inches, true); };
-    const int extra = std::max(0, info.drawRect.width() - inch(8.25));
+    // Paper narrower than the ticket (A4 on most printers) takes the width
+    // it lacks from the same places.
+    const int width = info.drawRect.width();
+    const int extra = width >= inch(8.25) ? width - inch(8.25) : std::min(0, width - inch(8.0));
     m_nBodyRight = m_nBodyLeft + inch(8.0) + extra;
     const bool order = m_job.m_JobType == CJobSet::Order;
     if (order && optionOn(m_nOptions, kBarcodePage))
@@ -352,6 +355,8 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
                         optionOn(m_nOptions, kQuantity) != 0, optionOn(m_nOptions, kActuals) != 0,
                         optionOn(m_nOptions, kCost) != 0,     optionOn(m_nOptions, kPrice) != 0};
     const double inches[6] = {0.5, 0.5, 0.6, 0.5, 0.7, 0.7};
+    int labelFitted = 0;
+    int descFitted = 0;
     const char *headings[6] = {"Time", "ActualT", "Quantity", "ActualQ", "Cost", "Price"};
     int widths[6];
     int offWidth = 0;
@@ -360,10 +365,35 @@ void CPrintForm::PrintJobTicket(QPainter &dc, PrintInfo &info, int &row)
         if (!on[i])
             offWidth += inch(inches[i]);
     }
-    const int labelWidth = inch(0.8);
+    // The columns share the body as a printed list's columns share the page:
+    // a time, quantity or amount wider than its column widens it, and the
+    // description gives the room, its lines wrapping.
+    {
+        std::vector<DocumentColumn> columns(8);
+        // A label keeps what it prints, up to its layout's width.
+        columns[0] = {inch(0.8), {}, &font(FontBodyBold), QString(), &font(FontBody), true, inch(0.8)};
+        columns[1] = {inch(3.7) + extra + offWidth, {}, &font(FontBodyBold), QString(), &font(FontBody), false};
+        for (int i = 0; i < 6; ++i) {
+            columns[size_t(i + 2)] = {widths[i], {}, &font(FontBody), QString::fromLatin1(headings[i]),
+                                      &font(FontBody), true};
+            for (const TicketRow &t : m_ticketRows) {
+                const QString *values[6] = {&t.estTime, &t.actualTime, &t.quantity, &t.actualQuantity, &t.cost,
+                                            &t.price};
+                columns[size_t(i + 2)].texts << *values[i];
+            }
+        }
+        for (const TicketRow &t : m_ticketRows)
+            columns[0].texts << t.label << t.departmentName;
+        const std::vector<int> fitted = FitDocumentColumns(dc, columns, m_nBodyRight - m_nBodyLeft);
+        for (int i = 0; i < 6; ++i)
+            widths[i] = fitted[size_t(i + 2)];
+        labelFitted = fitted[0];
+        descFitted = fitted[1];
+    }
+    const int labelWidth = labelFitted;
     // Scanners need a blank zone before the bars: the frame's line is there.
     const int quiet = inch(0.15);
-    const int descWidth = inch(3.7) + extra + offWidth;
+    const int descWidth = descFitted;
     const int descLeft = m_nBodyLeft + labelWidth;
     const int descRight = descLeft + descWidth;
 

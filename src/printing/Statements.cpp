@@ -93,6 +93,7 @@ int CPrintForm::LoadStatement(qint32 cusNo, int kind, bool pastDueOnly, int opti
     m_nContext = kReceivablesView;
     m_nKind = kind;
     m_statementRows.clear();
+    m_statementOrderedBy.clear();
     m_nRecords = 0;
     if (!m_customer.FindCustomer(cusNo) || m_customer.IsEOF())
         return 0;
@@ -144,7 +145,7 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     const bool ruled = IsBitSet(m_nOptions, 4) || !m_strOutputFile.isEmpty();
     const bool amounts = IsBitSet(m_nOptions, 10);
     const int page = info.currentPage;
-    auto across = [&](double inches) { return m_nBodyLeft + InchToDevice(inches, true); };
+    auto across = [&](double inches) { return m_nBodyLeft + BodyAcross(inches); };
     auto down = [&](double inches) { return InchToDevice(inches, false); };
     auto inches = [&](double l, double t, double r, double b) {
         return PrintRect(across(l), down(t), across(r), down(b));
@@ -253,12 +254,52 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
             columns[i].width = widths[i];
     }
 
+    // The columns share the body as a printed list's columns share the page:
+    // an amount wider than its column widens it, taken from the room the
+    // columns beside it do not need (a text keeps what it prints, up to the
+    // width the layout gives it), and only when that is not enough is the
+    // table drawn smaller. The totals row takes the widths of the columns.
+    const int rows = int(m_statementRows.size());
+    const bool paymentsShown = columns[7].width > 0;
+    std::array<int, 9> widths{};
+    double tableScale = 1.0;
+    {
+        if (size_t(m_statementOrderedBy.size()) != m_statementRows.size()) {
+            m_statementOrderedBy.clear();
+            for (const StatementRow &invoice : m_statementRows) {
+                CContactSet buyer;
+                m_statementOrderedBy << (invoice.buyerNo != 0 ? buyer.GetContactCard(invoice.buyerNo, 1) : QString());
+            }
+        }
+        std::vector<DocumentColumn> fit(columns.size());
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const int base = columns[i].width > 0 ? InchToDevice(columns[i].width, true) : 0;
+            fit[i] = {base, {}, &font(FontBody), ruled ? QString::fromLatin1(columns[i].heading) : QString(),
+                      m_pCaptionFont, true, columns[i].format == 0x820 ? base : 0};
+        }
+        for (size_t r = 0; r < m_statementRows.size(); ++r) {
+            const StatementRow &invoice = m_statementRows[r];
+            fit[0].texts << QString::number(invoice.jobNo);
+            fit[1].texts << (invoice.dateShipped.isValid() ? invoice.dateShipped.dateText() : QString());
+            fit[2].texts << invoice.title;
+            fit[3].texts << m_statementOrderedBy.value(qsizetype(r));
+            fit[4].texts << invoice.po;
+            fit[5].texts << FormatMoney(invoice.total);
+            fit[6].texts << FormatMoney(invoice.latefee);
+            fit[7].texts << FormatMoney(invoice.paid) << FormatMoney(invoice.writeoff);
+            fit[8].texts << FormatMoney(invoice.balance);
+        }
+        const std::vector<int> fitted = FitDocumentColumns(dc, fit, m_nBodyRight - m_nBodyLeft, &tableScale);
+        std::copy(fitted.begin(), fitted.end(), widths.begin());
+    }
+    BeginTableScale(dc, tableScale);
+
     // 7: column boxes on ruled pages.
     if (ruled) {
         PrintRect box(m_nBodyLeft, m_nBodyTop + extra, m_nBodyRight, m_nFooterTop);
-        for (const Column &c : columns)
-            if (c.width > 0)
-                DrawBoxInches(dc, QString::fromLatin1(c.heading), QString(), box, c.width, 1, 0x825, nullptr, 0);
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (widths[i] > 0)
+                DrawBox(dc, QString::fromLatin1(columns[i].heading), QString(), box, widths[i], 1, 0x825, nullptr, 0);
     }
 
     // 8: the sums start with the credit when the run begins.
@@ -273,8 +314,6 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     const QDate todayDate = GetToday().date();
     const int firstTop = m_nListTop + extra + m_nQuarterLine;
     int top = firstTop;
-    const int rows = int(m_statementRows.size());
-    const bool paymentsShown = columns[7].width > 0;
     while (row < rows) {
         const StatementRow &invoice = m_statementRows[size_t(row)];
         // A written-off amount is a line of its own under the invoice, named,
@@ -284,8 +323,7 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
         if (writtenOff && top > firstTop && top + m_nLineHeight > m_nBodyBottom)
             break;
         PrintRect cells(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
-        CContactSet buyer;
-        const QString orderedBy = invoice.buyerNo != 0 ? buyer.GetContactCard(invoice.buyerNo, 1) : QString();
+        const QString orderedBy = m_statementOrderedBy.value(row);
         const QString values[] = {QString::number(invoice.jobNo),
                                   invoice.dateShipped.isValid() ? invoice.dateShipped.dateText() : QString(),
                                   invoice.title,
@@ -297,7 +335,7 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
                                   writtenOff ? QString() : FormatMoney(invoice.balance)};
         for (size_t i = 0; i < columns.size(); ++i)
             if (columns[i].width > 0)
-                DrawTextBox(dc, values[i], cells, InchToDevice(columns[i].width, true), columns[i].format, nullptr);
+                DrawTextBox(dc, values[i], cells, widths[i], columns[i].format, nullptr);
         if (writtenOff) {
             top += m_nLineHeight;
             PrintRect line(m_nBodyLeft, top, m_nBodyRight, info.drawRect.bottom + m_nQuarterLine);
@@ -305,7 +343,7 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
                                      QString(), QString(), FormatMoney(invoice.writeoff), FormatMoney(invoice.balance)};
             for (size_t i = 0; i < columns.size(); ++i)
                 if (columns[i].width > 0)
-                    DrawTextBox(dc, under[i], line, InchToDevice(columns[i].width, true), columns[i].format, nullptr);
+                    DrawTextBox(dc, under[i], line, widths[i], columns[i].format, nullptr);
         }
         // Each invoice is added once, however often its page is drawn.
         if (row > m_nLastKey) {
@@ -323,33 +361,53 @@ void CPrintForm::PrintStatement(QPainter &dc, PrintInfo &info, int &row)
     }
 
     if (row < rows) {
+        EndTableScale();
         DrawContinuedLine(dc, m_nFooterTop + m_nCaptionHeight);
         return;
     }
 
     // 12: the totals row and the footer.
     const int style = IsBitSet(m_nOptions, 4) ? 1 : 0;
-    PrintRect totals(m_nBodyLeft, m_nFooterTop, m_nBodyRight, m_nFooterTop + 2 * m_nCaptionHeight);
-    const double invoiceWidth = columns[0].width;
-    const double dateWidth = columns[1].width;
-    const double balanceWidth = columns[8].width;
+    // The totals row's boxes under the columns they total; an amount wider
+    // than its box takes the room of the boxes beside it, as the columns do.
     const QString credit =
         m_amounts[CreditSum] != Money() ? FormatMoneyGrouped(m_amounts[CreditSum]) : QString();
+    const int invoiceWidth = widths[0];
+    const int dateWidth = widths[1];
+    const int balanceWidth = widths[8];
+    const int room = m_nBodyRight - m_nBodyLeft;
+    std::vector<DocumentColumn> boxes;
+    std::vector<QString> captions;
+    const auto box = [&](const QString &caption, const QString &body, int base) {
+        boxes.push_back({base, {body}, &font(FontBody), style == 1 ? caption : QString(), m_pCaptionFont, true, 0});
+        captions.push_back(caption);
+    };
     if (IsBitSet(m_nOptions, 11)) {
-        DrawBoxInches(dc, QStringLiteral("Count"), FormatInt(m_nRecords, false, false), totals, invoiceWidth, style,
-                      0x825, nullptr, 0);
+        box(QStringLiteral("Count"), FormatInt(m_nRecords, false, false), invoiceWidth);
         const char *buckets[] = {"0 - 30", "31 - 60", "61 - 90", "Over 90"};
         for (int b = 0; b < 4; ++b)
-            DrawBoxInches(dc, QString::fromLatin1(buckets[b]), FormatMoneyGrouped(m_amounts[size_t(Bucket0 + b)]),
-                          totals, dateWidth, style, 0x825, nullptr, 0);
-        DrawBoxInches(dc, QStringLiteral("Less Credit"), credit, totals, dateWidth, style, 0x825, nullptr, 0);
-        const int rest = m_nBodyRight - InchToDevice(balanceWidth, true) - totals.left;
-        DrawBox(dc, QStringLiteral(" "), QStringLiteral(" "), totals, rest, style, 0x825, nullptr, 0);
+            box(QString::fromLatin1(buckets[b]), FormatMoneyGrouped(m_amounts[size_t(Bucket0 + b)]), dateWidth);
+        box(QStringLiteral("Less Credit"), credit, dateWidth);
+        box(QStringLiteral(" "), QStringLiteral(" "), std::max(1, room - invoiceWidth - 5 * dateWidth - balanceWidth));
     } else {
-        DrawBoxInches(dc, QStringLiteral("Less Credit"), credit, totals, dateWidth, style, 0x825, nullptr, 0);
-        totals.left = m_nBodyRight - InchToDevice(balanceWidth, true);
+        box(QStringLiteral("Less Credit"), credit, dateWidth);
+        // The room between, left empty.
+        boxes.push_back({std::max(1, room - dateWidth - balanceWidth), {}, nullptr, QString(), nullptr, true, 0});
+        captions.push_back(QString());
     }
-    DrawBoxInches(dc, QStringLiteral("Total Due"), FormatMoneyGrouped(m_amounts[TotalDue]), totals, balanceWidth,
-                  style, 0x825, nullptr, 0);
+    box(QStringLiteral("Total Due"), FormatMoneyGrouped(m_amounts[TotalDue]), balanceWidth);
+    EndTableScale();
+    double totalsScale = 1.0;
+    const std::vector<int> boxWidths = FitDocumentColumns(dc, boxes, room, &totalsScale);
+    BeginTableScale(dc, totalsScale);
+    PrintRect totals(m_nBodyLeft, m_nFooterTop, m_nBodyRight, m_nFooterTop + 2 * m_nCaptionHeight);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i].font == nullptr) {
+            totals.left += boxWidths[i];
+            continue;
+        }
+        DrawBox(dc, captions[i], boxes[i].texts.value(0), totals, boxWidths[i], style, 0x825, nullptr, 0);
+    }
+    EndTableScale();
     DrawDocumentFooter(dc, info, m_nFooterTop + 2 * m_nCaptionHeight, 0);
 }

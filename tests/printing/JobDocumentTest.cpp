@@ -233,6 +233,13 @@ TEST_F(JobDocumentTest, TotalsByJobTypeAndBalance)
         {0, "Paid = -400, Balance = 0", {"Thank you", "Paid-in-Full", "BALANCE"}, {"Terms"}},
         {0, "Paid = -100, Balance = 300", {"Paid", "BALANCE", "300.00", "Terms"}, {"Thank you"}},
         {1, "Balance = 400", {"Subtotal", "TOTAL"}, {"Paid", "BALANCE", "Terms"}},
+        // A credit invoice: the balance its invoice still owed has a line
+        // of its own (-67.26 - 5.00 + 50.00 + 2.26 + 20.00 = 0), and it is
+        // not paid in full.
+        {0,
+         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99, FromJobNo = 1017",
+         {"LateFee", "-5.00", "50.00", "Writeoff", "2.26", "Inv. 1017", "20.00", "BALANCE", "Terms"},
+         {"Thank you", "Paid-in-Full"}},
     };
     int jobNo = 2000;
     for (const Case &c : cases) {
@@ -324,6 +331,7 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         QStringList absent;
         QStringList taxLines = {}; // top to bottom
         const char *taxNames[2] = {"State 6%", "City 8.25%"};
+        int width = 5100; // the paper's printable width at 600 dpi (8.5 in)
     };
     const Case cases[] = {
         {0, "Balance = 0, Paid = -400", {"Balance", "- 0 -"}, {"BALANCE", "Over Paid"}},
@@ -336,9 +344,17 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
          "Subtotal = 67.26, Latefee = 5, Paid = -50, Writeoff = -2.26, Balance = 20",
          {"67.26", "Late Fee", "5.00", "-50.00", "Writeoff", "-2.26", "BALANCE", "20.00"},
          {"Over Paid"}},
+        // Its balance stays 0: the 20.00 the invoice still owed was
+        // cancelled by the credit, not paid, and has a box of its own
+        // (-67.26 - 5.00 + 50.00 + 2.26 + 20.00 = 0), as on the credited
+        // invoice (67.26 + 5.00 - 50.00 - 2.26 - 20.00 = 0).
         {0,
-         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99",
-         {"-67.26", "Late Fee", "-5.00", "50.00", "Writeoff", "2.26", "- 0 -"},
+         "Subtotal = -67.26, Latefee = -5, Paid = 50, Writeoff = 2.26, Balance = 0, Creator = 99, FromJobNo = 1017",
+         {"-67.26", "Late Fee", "-5.00", "50.00", "Writeoff", "2.26", "Inv. 1017", "20.00", "- 0 -"},
+         {"BALANCE", "Credited"}},
+        {0,
+         "Subtotal = 67.26, Latefee = 5, Paid = -50, Writeoff = -2.26, Balance = 0, Creator = 98",
+         {"67.26", "Late Fee", "5.00", "-50.00", "Writeoff", "-2.26", "Credited", "-20.00", "- 0 -"},
          {"BALANCE"}},
         {0, "Paid = -100, Writeoff = -300, Balance = 0", {"Writeoff", "-300.00", "-100.00", "- 0 -"}, {"Late Fee"}},
         {1, "Latefee = 5, Writeoff = -2.26", {"Total"}, {"Late Fee", "Writeoff", "Paid"}},
@@ -349,6 +365,19 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
          {},
          {"Metropolitan Transit $12,345.67,", "Springfield Home Tax $12,345.67"},
          {"Metropolitan Transit", "Springfield Home Tax"}},
+        // The largest amount the program takes, whole in its box, on Letter
+        // and on A4 as most printers print it (7.77 in wide).
+        {0,
+         "Subtotal = 100000000000, Paid = -20, Balance = 99999999980",
+         {"100,000,000,000.00", "-20.00", "BALANCE", "99,999,999,980.00"},
+         {}},
+        {0,
+         "Subtotal = 100000000000, Paid = -20, Balance = 99999999980",
+         {"100,000,000,000.00", "-20.00", "BALANCE", "99,999,999,980.00"},
+         {},
+         {},
+         {"State 6%", "City 8.25%"},
+         4662},
     };
     int jobNo = 3000;
     for (const Case &c : cases) {
@@ -357,8 +386,9 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         exec(QStringLiteral("UPDATE Taxes SET Name = '%1' WHERE [No] = 2").arg(QString::fromLatin1(c.taxNames[1])));
         const qint32 job = addJob(c.jobType, ++jobNo, c.amounts);
         addItem(job, 1, 0, QStringLiteral("Postcards"), QStringLiteral("400"));
-        RecordingDevice device(600, 600, 5100, 6600, true);
+        RecordingDevice device(600, 600, c.width, 6600, true);
         const QStringList texts = printTexts(job, 5, kStandardInvoice | kFramed, device, PrintInfo::Pass::Preview);
+        EXPECT_TRUE(form->cutRecord().isEmpty()) << form->cutRecord().describe().join(QLatin1Char('\n')).toStdString();
         for (const QString &p : c.present)
             EXPECT_TRUE(texts.contains(p)) << c.amounts.toStdString() << " lacks " << p.toStdString();
         for (const QString &a : c.absent)
@@ -366,7 +396,8 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
         // The row's boxes stand in the order their amounts add up, the last
         // one ending at the row's right edge.
         int previous = -1;
-        for (const char *caption : {"Terms", "Total", "Late Fee", "Paid", "Writeoff", "BALANCE", "Balance", "Over Paid"}) {
+        for (const char *caption : {"Terms", "Total", "Late Fee", "Paid", "Writeoff", "Inv. 1017", "Credited", "BALANCE",
+                                    "Balance", "Over Paid"}) {
             int x = -1;
             for (const RecordingDevice::Text &t : device.texts())
                 if (t.text == QLatin1String(caption))
@@ -376,8 +407,10 @@ TEST_F(JobDocumentTest, TotalsRowBoxesFollowTheBalance)
             EXPECT_GT(x, previous) << caption;
             previous = x;
         }
-        for (const RecordingDevice::Shape &box : device.shapes())
+        for (const RecordingDevice::Shape &box : device.shapes()) {
             EXPECT_LE(box.rect.right(), form->m_nBodyRight + 1);
+            EXPECT_LE(box.rect.right(), c.width);
+        }
         if (c.taxLines.isEmpty())
             continue;
         const auto baseline = [&](const QString &text) {

@@ -212,6 +212,8 @@ struct Printout
     QStringList args;
     bool report = false;
     bool schedule = false; // the scheduler's list on the screen, printed by the schedule subcommand
+    // Words the printout must print whole and within the paper's edge.
+    QStringList expect;
     std::unique_ptr<QProcess> process;
     int exitCode = -1;
     QString out;
@@ -420,6 +422,78 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
         printouts.emplace_back(QString::fromLatin1(d.name),
                                QStringList{QStringLiteral("print"), docs, d.option, d.key, QStringLiteral("--kind"),
                                            QString::number(d.kind), QStringLiteral("--pdf"), pdf()} + today);
+    // Every kind of document of a job whose first item is priced 5,555,734.65,
+    // of one at 99,999,999.99 and of one at the largest amount the program
+    // takes, each with 20.00 paid, on Letter and on A4: every amount printed
+    // whole, within the paper's edge. The credit invoice's boxes add up: its
+    // total and payment, and the balance of the invoice it cancels.
+    {
+        const int formOptions = sqlOn(docs, QStringLiteral("SELECT Options FROM Forms WHERE [No] = 2")).toInt();
+        const struct
+        {
+            const char *price, *grouped, *balance, *plain, *plainBalance;
+        } amounts[] = {
+            {"5555734.65", "5,555,734.65", "5,555,714.65", "5555734.65", "5555714.65"},
+            {"99999999.99", "99,999,999.99", "99,999,979.99", "99999999.99", "99999979.99"},
+            {"100000000000", "100,000,000,000.00", "99,999,999,980.00", "100000000000.00", "99999999980.00"},
+        };
+        int at = 0;
+        for (const auto &a : amounts) {
+            const QString db = out.filePath(QStringLiteral("Amounts%1.mdb").arg(++at));
+            ASSERT_TRUE(QFile::copy(shop, db));
+            const QString open = sqlOn(db, QStringLiteral("SELECT TOP 1 JobID FROM Jobs WHERE JobType = 3 AND "
+                                                          "Balance > 0.0001 ORDER BY JobID"));
+            const QString cancelled = sqlOn(db, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE JobType = 3"));
+            ASSERT_NE(open, cancelled);
+            for (const QString &job : {order, quote, open, cancelled}) {
+                sqlOn(db, QStringLiteral("UPDATE Items SET Price = %1 WHERE JobID = %2 AND SerNo = 0 AND ItemNo = 1")
+                              .arg(QLatin1String(a.price), job));
+                sqlOn(db, QStringLiteral("UPDATE Jobs SET Subtotal = %1, Discount = 0, Shipping = 0, Postage = 0, "
+                                         "Tax = 0, Tax2 = 0, Latefee = 0, Writeoff = 0, Paid = IIf(JobType = 1, 0, -20), "
+                                         "Balance = %1 + IIf(JobType = 1, 0, -20) WHERE JobID = %2")
+                              .arg(QLatin1String(a.price), job));
+            }
+            RunDbTool(QStringList{QStringLiteral("job"), db, QStringLiteral("credit"), cancelled} + today);
+            const QString creditOf = sqlOn(db, QStringLiteral("SELECT Max(JobID) FROM Jobs WHERE Creator = 99"));
+            const QString cancelledNo = sqlOn(db, QStringLiteral("SELECT JobNo FROM Jobs WHERE JobID = %1").arg(cancelled));
+            const QString customer = sqlOn(db, QStringLiteral("SELECT CusNo FROM Jobs WHERE JobID = %1").arg(open));
+            const QString grouped = QLatin1String(a.grouped);
+            const QString balance = QLatin1String(a.balance);
+            const struct
+            {
+                const char *name;
+                QString option, key;
+                int kind;
+                int options; // -1: the form's
+                QStringList expect;
+            } kinds[] = {
+                {"work order", QStringLiteral("--job"), order, 1, -1, {grouped, balance}},
+                {"invoice", QStringLiteral("--job"), order, 2, -1, {grouped, balance}},
+                {"classic invoice", QStringLiteral("--job"), order, 2, (formOptions & ~1) | 2, {grouped, balance}},
+                {"letter invoice", QStringLiteral("--job"), order, 2, (formOptions & ~1) | 4, {grouped, balance}},
+                {"order receipt", QStringLiteral("--job"), order, 3, -1, {}},
+                {"delivery ticket", QStringLiteral("--job"), order, 4, -1, {}},
+                {"quote", QStringLiteral("--job"), quote, 2, -1, {grouped}},
+                {"credit invoice", QStringLiteral("--job"), creditOf, 2, -1,
+                 {QLatin1Char('-') + grouped, QStringLiteral("Inv."), cancelledNo, balance}},
+                {"statement", QStringLiteral("--statement"), customer, 1, -1,
+                 {QLatin1String(a.plain), QLatin1String(a.plainBalance)}},
+            };
+            for (const char *paper : {"Letter", "A4"}) {
+                for (const auto &k : kinds) {
+                    QStringList args = {QStringLiteral("print"), db, k.option, k.key, QStringLiteral("--kind"),
+                                        QString::number(k.kind), QStringLiteral("--pdf"), pdf(),
+                                        QStringLiteral("--paper"), QLatin1String(paper)};
+                    if (k.options >= 0)
+                        args << QStringLiteral("--options") << QString::number(k.options);
+                    printouts.emplace_back(QStringLiteral("%1 at %2 on %3").arg(QLatin1String(k.name), grouped,
+                                                                              QLatin1String(paper)),
+                                           args + today);
+                    printouts.back().expect = k.expect;
+                }
+            }
+        }
+    }
     // Every unpaid invoice of its own age: more buckets than the summary's
     // grid shows without scrolling.
     sqlOn(docs, QStringLiteral("UPDATE Jobs SET DateShipped = #6/10/2010# - JobID * 30 WHERE JobType = 3"));
@@ -637,6 +711,8 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
             }
         }
         ASSERT_FALSE(files.empty()) << p.name.toStdString();
+        if (!p.expect.isEmpty())
+            files.front().second << p.expect;
         for (const auto &[file, rows] : files) {
             const std::vector<Page> pages = wordsOf(file);
             ASSERT_FALSE(pages.empty()) << p.name.toStdString() << " " << file.toStdString();
@@ -665,6 +741,27 @@ TEST_F(PrintFitToolTest, EveryListAndReportFitsItsPageWithEveryValueWhole)
             EXPECT_TRUE(missing.isEmpty()) << p.name.toStdString() << " (" << QFileInfo(file).fileName().toStdString()
                                            << ") does not print whole: "
                                            << missing.mid(0, 8).join(QStringLiteral(" | ")).toStdString();
+            // The amounts asked for are drawn to their last letter (a number
+            // clipped by its box reads back whole from the text, not from
+            // the picture), and stand a tenth of an inch inside the paper's
+            // edge, where every printer prints.
+            if (!p.expect.isEmpty() && canRender) {
+                Page asked = pages[0];
+                asked.words.clear();
+                for (const Word &w : pages[0].words)
+                    if (p.expect.contains(w.text))
+                        asked.words.push_back(w);
+                const QStringList unseen = wordsEndingUnseen(file, asked);
+                EXPECT_TRUE(unseen.isEmpty()) << p.name.toStdString() << ": drawn short: "
+                                              << unseen.join(QStringLiteral(" | ")).toStdString();
+            }
+            for (const Page &page : pages)
+                for (const Word &w : page.words)
+                    if (p.expect.contains(w.text))
+                        EXPECT_TRUE(w.x0 >= 7.2 && w.y0 >= 7.2 && w.x1 <= page.width - 7.2
+                                    && w.y1 <= page.height - 7.2)
+                            << p.name.toStdString() << ": \"" << w.text.toStdString() << "\" at " << w.x0 << "-"
+                            << w.x1 << " pt across " << page.width << ", " << w.y0 << "-" << w.y1 << " pt down";
         }
     }
     // The summary's balances add up to what is owed.
@@ -1035,6 +1132,7 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
     // Letters 1.117 of their size tall as read back; the documents' body is
     // 9 pt, the smallest text 7 pt, the legible floor 0.7 of the body's.
     constexpr double kFloorPoints = 0.7 * 9;
+    int shipToBlocks = 0;
     for (const auto &d : documents) {
         const std::string name = d.name.toStdString();
         const QString pdf = out.filePath(QStringLiteral("%1.pdf").arg(QString(d.name).replace(QLatin1Char(' '), QLatin1Char('-'))));
@@ -1063,6 +1161,29 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
                 smallest = std::min(smallest, (w.y1 - w.y0) / 1.117);
             }
         EXPECT_GE(smallest, kFloorPoints - 0.1) << name;
+        // The header's two columns of a job document: no word of the left
+        // one (the shop's block, the bill-to block with its name of 60
+        // letters) enters the right one (title, date, ship-to block), which
+        // begins where "SHIP" does; a share of a line is no excuse.
+        if (d.kind != 1 && !d.job.isEmpty()) {
+            const Page &page = pages[0];
+            const Word *ship = nullptr;
+            double headerEnd = page.height;
+            for (const Word &w : page.words) {
+                if (w.text == QLatin1String("SHIP") && !ship)
+                    ship = &w;
+                if (w.text == QLatin1String("Acct.No") || w.text == QLatin1String("Quantity"))
+                    headerEnd = std::min(headerEnd, w.y0);
+            }
+            QStringList across;
+            for (const Word &w : page.words)
+                if (ship && w.y1 <= headerEnd && w.x0 < ship->x0 - 0.5 && w.x1 > ship->x0 + 0.5)
+                    across << QStringLiteral("\"%1\" at %2-%3").arg(w.text).arg(w.x0).arg(w.x1);
+            if (ship)
+                ++shipToBlocks;
+            EXPECT_TRUE(across.isEmpty()) << name << ": words of the left block enter the right one from "
+                                          << (ship ? ship->x0 : 0) << " pt: " << across.join(QStringLiteral("; ")).toStdString();
+        }
         // Every line of each text shown, once; of a text not shown, none.
         // The bar-code page shows an item's first lines again in its row.
         const bool barcodePage = d.kind == 1 && d.options >= 0 && (d.options & kBarcodePage);
@@ -1110,6 +1231,36 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
                     if (w.text.endsWith(QLatin1String("...")) && w.text.startsWith(QLatin1String("abcdefghij")))
                         ++marked;
             EXPECT_EQ(marked, 1) << name << ": the 200-letter word is not ended by \"...\" on the bar-code page";
+            // Each bar-code page that goes on: its last row's text ends above
+            // "continued...", and both stand within the page's printable area
+            // (a quarter inch from its edge).
+            int continued = 0;
+            for (size_t p = 0; p < pages.size(); ++p) {
+                const Page &page = pages[p];
+                const Word *more = nullptr;
+                const Word *description = nullptr;
+                bool ticket = false;
+                for (const Word &w : page.words) {
+                    if (w.text == QLatin1String("continued..."))
+                        more = &w;
+                    if (w.text == QLatin1String("Description") && !description)
+                        description = &w;
+                    ticket = ticket || w.text == QLatin1String("When");
+                }
+                if (ticket || !more || !description)
+                    continue;
+                ++continued;
+                double lastRow = 0;
+                for (const Word &w : page.words)
+                    if (w.x0 >= description->x0 - 0.5 && w.y0 > description->y1 && &w != more)
+                        lastRow = std::max(lastRow, w.y1);
+                EXPECT_LE(more->y1, page.height - 18) << name << ": page " << p + 1 << "'s \"continued...\" at "
+                                                      << more->y0 << "-" << more->y1 << " pt";
+                EXPECT_LE(lastRow, more->y0 + 0.5) << name << ": page " << p + 1 << "'s last row ends at " << lastRow
+                                                   << " pt, below \"continued...\" at " << more->y0;
+                EXPECT_LE(lastRow, page.height - 18) << name << ": page " << p + 1;
+            }
+            EXPECT_GE(continued, 1) << name << ": no bar-code page goes on";
         }
         if (d.job.isEmpty())
             continue;
@@ -1136,6 +1287,7 @@ TEST_F(PrintFitToolTest, EveryDocumentPrintsEveryItemAndEveryLineOfItsTallTexts)
         }
         EXPECT_GE(items, 2) << name;
     }
+    EXPECT_GE(shipToBlocks, 6);
 }
 
 // The scheduler's item lists of the item-status branch (27 columns): a word

@@ -31,7 +31,10 @@
 
 namespace {
 
-// Prints the form into a letter-size PDF that stands for paper; false (said
+// The paper the PDF stands for: "--paper A4" or Letter.
+QPageSize::PageSizeId g_paper = QPageSize::Letter;
+
+// Prints the form into a PDF of the paper (Letter unless "--paper A4") that stands for paper; false (said
 // on err) when the file could not be written. The print's result goes to
 // `result`.
 bool PrintToPaperPdf(CPrintForm &form, const QString &file, PrintInfo::Pass pass, QTextStream &err, int &result)
@@ -55,7 +58,7 @@ bool PrintToPaperPdf(CPrintForm &form, const QString &file, PrintInfo::Pass pass
     {
         QPdfWriter writer(&target);
         writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+        writer.setPageLayout(QPageLayout(QPageSize(g_paper), QPageLayout::Portrait, QMarginsF()));
         result = form.DoPrintOn(writer, [&writer] { return writer.newPage(); }, pass, file, finish);
     }
     if (!finished)
@@ -316,6 +319,15 @@ int runArSummaryPrint(const QStringList &args, QTextStream &out, QTextStream &er
 
 int runPrintCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    if (args.contains(QStringLiteral("--paper"))) {
+        const QString paper = OptionValue(args, QStringLiteral("--paper"));
+        if (paper.compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0) {
+            g_paper = QPageSize::A4;
+        } else if (paper.compare(QLatin1String("Letter"), Qt::CaseInsensitive) != 0) {
+            err << "--paper takes A4 or Letter\n";
+            return 2;
+        }
+    }
     if (args.contains(QStringLiteral("--ar-summary")))
         return runArSummaryPrint(args, out, err);
     if (args.contains(QStringLiteral("--view")))
