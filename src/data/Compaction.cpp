@@ -101,39 +101,43 @@ void verifyCopy(platform::Database &db, const QString &copy, const std::function
 
 // Every index of the copy deleted and made again from the key check's list,
 // as one change (the copy is this workstation's alone, so a question on the
-// way keeps no one out). False when the user stopped it: the copy keeps the
-// indexes it was built with.
-bool reindexCopy(const QString &copy, QString &log, const CompactProgress &progress)
+// way keeps no one out). A stop asked on the way, between two steps or in
+// the middle of a long statement, ends it at once with the compaction
+// stopped: the copy is dropped as at every other step.
+void reindexCopy(const QString &copy, QString &log, const CompactProgress &progress)
 {
     platform::Database rebuilt;
     rebuilt.open(copy, true);
-    bool finished = false;
     {
         platform::Transaction work(rebuilt);
         // The old indexes go first, as the first key's step: the window is
         // looked at after each and while one takes long (a table whose key
-        // is its row number is rewritten without it); a stop asked then ends
-        // the reindexing at that first key.
+        // is its row number is rewritten without it).
         const int keys = int(KeyCheckList().size());
+        bool stopped = false;
         const auto look = [&] {
-            if (progress)
-                progress(0, keys);
+            if (progress && !stopped && !progress(0, keys))
+                stopped = true;
+            return !stopped;
         };
-        {
+        try {
             std::optional<platform::StatementPacer> pacer;
             if (progress)
-                pacer.emplace(rebuilt, [&] {
-                    look();
-                    return true;
-                });
-            ReportTablesAndIndexes(&rebuilt, true, look);
+                pacer.emplace(rebuilt, look);
+            ReportTablesAndIndexes(&rebuilt, true, [&] {
+                if (!look())
+                    platform::dberr::raise(platform::dberr::OperationCanceled);
+            });
+        } catch (const DbException &) {
+            if (stopped)
+                platform::dberr::raise(platform::dberr::OperationCanceled);
+            throw;
         }
-        finished = CheckDatabaseKeys(log, &rebuilt, progress);
-        if (finished)
-            work.commit();
+        if (!CheckDatabaseKeys(log, &rebuilt, progress, KeyCheckStop::WithinKey))
+            platform::dberr::raise(platform::dberr::OperationCanceled);
+        work.commit();
     }
     rebuilt.close();
-    return finished;
 }
 
 // The pages the reindexing freed in the copy given back. Stopped (the look
@@ -192,7 +196,8 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         // file, and the room the old ones took is given back there: a
         // compaction never leaves the file larger than the rows need.
         QString log;
-        const bool finished = !reindex || reindexCopy(copy, log, reindexProgress);
+        if (reindex)
+            reindexCopy(copy, log, reindexProgress);
         // The copy made ready and checked, its long statements looking at
         // the progress: the room the old indexes took given back, then the
         // engine's check.
@@ -205,7 +210,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         const std::function<bool()> look =
             checkProgress ? std::function<bool()>([&] { return checkProgress(checkStep - 1, 2); }) : std::function<bool()>();
         checkStepDone();
-        if (reindex && finished)
+        if (reindex)
             giveBackRoom(copy, look);
         if (g_beforeChecking)
             g_beforeChecking(copy);
@@ -227,11 +232,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
 
         if (reindex) {
             log.prepend(losses);
-            if (!finished)
-                platform::Prompt::messageBox(
-                    log + QStringLiteral("Successfully compacted.\n\nReindexing was stopped: the indexes are as they were."),
-                    QString(), platform::MB_OK);
-            else if (!log.isEmpty())
+            if (!log.isEmpty())
                 platform::Prompt::messageBox(log, QString(), platform::MB_OK);
             else
                 platform::Prompt::messageBox(
