@@ -108,6 +108,11 @@ void reindexCopy(const QString &copy, QString &log, const CompactProgress &progr
 {
     platform::Database rebuilt;
     rebuilt.open(copy, true);
+    // The copy is dropped on any failure and made durable as a whole when it
+    // replaces the file: no syncs on the way (a sync of many pages is a hold
+    // no look can break).
+    runNative(rebuilt, "PRAGMA journal_mode = MEMORY");
+    runNative(rebuilt, "PRAGMA synchronous = OFF");
     {
         platform::Transaction work(rebuilt);
         // The old indexes go first, as the first key's step: the window is
@@ -140,30 +145,46 @@ void reindexCopy(const QString &copy, QString &log, const CompactProgress &progr
     rebuilt.close();
 }
 
-// The pages the reindexing freed in the copy given back. Stopped (the look
-// answered false), the compaction stops.
+// The pages the reindexing freed in the copy given back: the copy's rows
+// written afresh into a packed file beside it, which then takes the copy's
+// name. The engine's packing in place would end by copying every page back
+// into the copy, one long hold with no look at the window; written into a
+// file of its own, every part of it is a statement that looks. Stopped (the
+// look answered false), the compaction stops.
 void giveBackRoom(const QString &copy, const std::function<bool()> &look)
 {
-    platform::Database rebuilt;
-    rebuilt.open(copy, true);
-    sqlite3_stmt *st = nullptr;
-    bool spare = false;
-    if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
-        spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
-    sqlite3_finalize(st);
-    if (spare) {
+    const QString packed = copy + QStringLiteral(".packed");
+    std::remove(QFile::encodeName(packed).constData());
+    {
+        platform::Database rebuilt;
+        rebuilt.open(copy, true);
+        sqlite3_stmt *st = nullptr;
+        bool spare = false;
+        if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
+            spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
+        sqlite3_finalize(st);
+        if (!spare)
+            return;
+        // Written without syncs, as the reindexing (made durable with the copy).
+        runNative(rebuilt, "PRAGMA synchronous = OFF");
         std::optional<platform::StatementPacer> pacer;
         if (look)
             pacer.emplace(rebuilt, look);
         try {
-            runNative(rebuilt, "VACUUM");
+            runNative(rebuilt, "VACUUM INTO ?1", packed, packed);
         } catch (const DbException &) {
+            std::remove(QFile::encodeName(packed).constData());
             if (pacer && pacer->interrupted())
                 platform::dberr::raise(platform::dberr::OperationCanceled);
             throw;
         }
+        pacer.reset();
+        rebuilt.close();
     }
-    rebuilt.close();
+    if (std::rename(QFile::encodeName(packed).constData(), QFile::encodeName(copy).constData()) != 0) {
+        std::remove(QFile::encodeName(packed).constData());
+        platform::dberr::raise(platform::dberr::DiskOrNetwork);
+    }
 }
 
 // The compaction proper on a file the database holds exclusively (or, for

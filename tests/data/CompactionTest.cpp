@@ -817,6 +817,7 @@ TEST_F(CompactionTest, ALongStepLooksAtTheProgressAndAStopThereLeavesTheFileAsIt
         EXPECT_EQ(reindexLooks > 0, c.where != InCopy);
         EXPECT_EQ(checkLooks, c.where == InCheck ? 1 : 0);
         EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+        EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb.packed"))));
         EXPECT_TRUE(compacted().isEmpty());
         ASSERT_TRUE(db().isOpen());
         db().close();
