@@ -81,6 +81,45 @@ void BM_CompactLongestHold(benchmark::State &state)
     state.counters["whole_run_ms"] = whole;
 }
 
+// Exit > "Yes, stop now" in the middle of the reindexing: the time from the
+// answer to the end of the run (the copy dropped, the file as it was).
+void BM_CompactStopInReindex(benchmark::State &state)
+{
+    const QString sample = BenchSampleShop();
+    SharedDatabaseHolder holder;
+    double afterStop = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("TavrelData.mdb"));
+        QFile::copy(sample, path);
+        platform::Settings::useFolder(folder.filePath(QStringLiteral("settings")));
+        SharedDatabase().open(path);
+        platform::TestResponder responder;
+        responder.answer(platform::IDOK);
+        QElapsedTimer sinceStop;
+        state.ResumeTiming();
+        // Stopped at the first look within the twelfth key (the items' key).
+        CompactDatabase(&SharedDatabase(), QString(), QString(), true, CompactProgress(),
+                        [&sinceStop, last = -1](int done, int) mutable {
+                            if (done == last && done >= 11) {
+                                sinceStop.start();
+                                return false;
+                            }
+                            last = done;
+                            return true;
+                        });
+        afterStop = sinceStop.isValid() ? double(sinceStop.elapsed()) : -1;
+        state.PauseTiming();
+        std::fprintf(stderr, "stopped: %s\n", qPrintable(responder.lastText()));
+        SharedDatabase().close();
+        platform::Settings::useDefault();
+        state.ResumeTiming();
+    }
+    state.counters["after_stop_ms"] = afterStop;
+}
+
+BENCHMARK(BM_CompactStopInReindex)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_CompactLongestHold)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 } // namespace
