@@ -23,6 +23,10 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 #include <optional>
 #include <utility>
 
@@ -167,6 +171,14 @@ void giveBackRoom(const QString &copy, const std::function<bool()> &look)
             return;
         // Written without syncs, as the reindexing (made durable with the copy).
         runNative(rebuilt, "PRAGMA synchronous = OFF");
+#ifdef Q_OS_UNIX
+        // Made empty beforehand for this user alone, as the copy was: it
+        // holds every row of the shop.
+        const int fd = ::open(QFile::encodeName(packed).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            platform::dberr::raise(platform::dberr::DiskOrNetwork, packed);
+        ::close(fd);
+#endif
         std::optional<platform::StatementPacer> pacer;
         if (look)
             pacer.emplace(rebuilt, look);
