@@ -23,6 +23,10 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 #include <optional>
 #include <utility>
 
@@ -101,65 +105,98 @@ void verifyCopy(platform::Database &db, const QString &copy, const std::function
 
 // Every index of the copy deleted and made again from the key check's list,
 // as one change (the copy is this workstation's alone, so a question on the
-// way keeps no one out). False when the user stopped it: the copy keeps the
-// indexes it was built with.
-bool reindexCopy(const QString &copy, QString &log, const CompactProgress &progress)
+// way keeps no one out). A stop asked on the way, between two steps or in
+// the middle of a long statement, ends it at once with the compaction
+// stopped: the copy is dropped as at every other step.
+void reindexCopy(const QString &copy, QString &log, const CompactProgress &progress)
 {
     platform::Database rebuilt;
     rebuilt.open(copy, true);
-    bool finished = false;
+    // The copy is dropped on any failure and made durable as a whole when it
+    // replaces the file: no syncs on the way (a sync of many pages is a hold
+    // no look can break).
+    runNative(rebuilt, "PRAGMA journal_mode = MEMORY");
+    runNative(rebuilt, "PRAGMA synchronous = OFF");
     {
         platform::Transaction work(rebuilt);
         // The old indexes go first, as the first key's step: the window is
         // looked at after each and while one takes long (a table whose key
-        // is its row number is rewritten without it); a stop asked then ends
-        // the reindexing at that first key.
+        // is its row number is rewritten without it).
         const int keys = int(KeyCheckList().size());
+        bool stopped = false;
         const auto look = [&] {
-            if (progress)
-                progress(0, keys);
+            if (progress && !stopped && !progress(0, keys))
+                stopped = true;
+            return !stopped;
         };
-        {
+        try {
             std::optional<platform::StatementPacer> pacer;
             if (progress)
-                pacer.emplace(rebuilt, [&] {
-                    look();
-                    return true;
-                });
-            ReportTablesAndIndexes(&rebuilt, true, look);
+                pacer.emplace(rebuilt, look);
+            ReportTablesAndIndexes(&rebuilt, true, [&] {
+                if (!look())
+                    platform::dberr::raise(platform::dberr::OperationCanceled);
+            });
+        } catch (const DbException &) {
+            if (stopped)
+                platform::dberr::raise(platform::dberr::OperationCanceled);
+            throw;
         }
-        finished = CheckDatabaseKeys(log, &rebuilt, progress);
-        if (finished)
-            work.commit();
+        if (!CheckDatabaseKeys(log, &rebuilt, progress, KeyCheckStop::WithinKey))
+            platform::dberr::raise(platform::dberr::OperationCanceled);
+        work.commit();
     }
     rebuilt.close();
-    return finished;
 }
 
-// The pages the reindexing freed in the copy given back. Stopped (the look
-// answered false), the compaction stops.
+// The pages the reindexing freed in the copy given back: the copy's rows
+// written afresh into a packed file beside it, which then takes the copy's
+// name. The engine's packing in place would end by copying every page back
+// into the copy, one long hold with no look at the window; written into a
+// file of its own, every part of it is a statement that looks. Stopped (the
+// look answered false), the compaction stops.
 void giveBackRoom(const QString &copy, const std::function<bool()> &look)
 {
-    platform::Database rebuilt;
-    rebuilt.open(copy, true);
-    sqlite3_stmt *st = nullptr;
-    bool spare = false;
-    if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
-        spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
-    sqlite3_finalize(st);
-    if (spare) {
+    const QString packed = copy + QStringLiteral(".packed");
+    std::remove(QFile::encodeName(packed).constData());
+    {
+        platform::Database rebuilt;
+        rebuilt.open(copy, true);
+        sqlite3_stmt *st = nullptr;
+        bool spare = false;
+        if (sqlite3_prepare_v2(rebuilt.handle(), "PRAGMA freelist_count", -1, &st, nullptr) == SQLITE_OK)
+            spare = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
+        sqlite3_finalize(st);
+        if (!spare)
+            return;
+        // Written without syncs, as the reindexing (made durable with the copy).
+        runNative(rebuilt, "PRAGMA synchronous = OFF");
+#ifdef Q_OS_UNIX
+        // Made empty beforehand for this user alone, as the copy was: it
+        // holds every row of the shop.
+        const int fd = ::open(QFile::encodeName(packed).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            platform::dberr::raise(platform::dberr::DiskOrNetwork, packed);
+        ::close(fd);
+#endif
         std::optional<platform::StatementPacer> pacer;
         if (look)
             pacer.emplace(rebuilt, look);
         try {
-            runNative(rebuilt, "VACUUM");
+            runNative(rebuilt, "VACUUM INTO ?1", packed, packed);
         } catch (const DbException &) {
+            std::remove(QFile::encodeName(packed).constData());
             if (pacer && pacer->interrupted())
                 platform::dberr::raise(platform::dberr::OperationCanceled);
             throw;
         }
+        pacer.reset();
+        rebuilt.close();
     }
-    rebuilt.close();
+    if (std::rename(QFile::encodeName(packed).constData(), QFile::encodeName(copy).constData()) != 0) {
+        std::remove(QFile::encodeName(packed).constData());
+        platform::dberr::raise(platform::dberr::DiskOrNetwork);
+    }
 }
 
 // The compaction proper on a file the database holds exclusively (or, for
@@ -192,7 +229,8 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         // file, and the room the old ones took is given back there: a
         // compaction never leaves the file larger than the rows need.
         QString log;
-        const bool finished = !reindex || reindexCopy(copy, log, reindexProgress);
+        if (reindex)
+            reindexCopy(copy, log, reindexProgress);
         // The copy made ready and checked, its long statements looking at
         // the progress: the room the old indexes took given back, then the
         // engine's check.
@@ -205,7 +243,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
         const std::function<bool()> look =
             checkProgress ? std::function<bool()>([&] { return checkProgress(checkStep - 1, 2); }) : std::function<bool()>();
         checkStepDone();
-        if (reindex && finished)
+        if (reindex)
             giveBackRoom(copy, look);
         if (g_beforeChecking)
             g_beforeChecking(copy);
@@ -227,11 +265,7 @@ bool compactFile(platform::Database &db, const QString &file, bool reindex, cons
 
         if (reindex) {
             log.prepend(losses);
-            if (!finished)
-                platform::Prompt::messageBox(
-                    log + QStringLiteral("Successfully compacted.\n\nReindexing was stopped: the indexes are as they were."),
-                    QString(), platform::MB_OK);
-            else if (!log.isEmpty())
+            if (!log.isEmpty())
                 platform::Prompt::messageBox(log, QString(), platform::MB_OK);
             else
                 platform::Prompt::messageBox(

@@ -27,8 +27,8 @@ struct RebuildResult;
 // The progress, when given, follows the copy (steps done, steps in all) and
 // may stop it by answering false: the copy is then dropped, the file stays as
 // it was and the user is told so. The reindex progress follows the rebuilt
-// keys and indexes the same way; stopped, the compacted file keeps the
-// indexes its copy was made with. The check progress follows the last two
+// keys and indexes the same way, and stopped, even in the middle of a key,
+// drops the copy as in the copy: the file stays as it was. The check progress follows the last two
 // steps, the room given back and the engine's check of the copy; stopped,
 // the copy is dropped as in the copy. Each is told (total, total) when its
 // part has ended, and told a step again (the same done) while a long

@@ -133,7 +133,8 @@ QString CheckDatabaseKeys(QString &log, platform::Database *database)
     return log;
 }
 
-bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyCheckProgress &progress)
+bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyCheckProgress &progress,
+                       KeyCheckStop stop)
 {
     const WaitCursor wait;
     ClearRunLog();
@@ -141,12 +142,11 @@ bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyChec
     int at = 0;
     // A key of a large table takes a while (its duplicates sought, its
     // index built): the window is looked at meanwhile; a stop asked then
-    // ends the check at the next key, never half way through one.
+    // ends the check at the next key, or at once when it may stop within one.
     std::optional<platform::StatementPacer> pacer;
     if (progress)
         pacer.emplace(*database, [&] {
-            progress(at, int(list.size()));
-            return true;
+            return progress(at, int(list.size())) || stop != KeyCheckStop::WithinKey;
         });
     for (int i = 0; i < list.size(); ++i) {
         at = i;
@@ -154,7 +154,18 @@ bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyChec
             log = GetRunLog();
             return false;
         }
-        checkKeyIndex(*database, list[i]);
+        const QString before = GetRunLog();
+        try {
+            checkKeyIndex(*database, list[i]);
+        } catch (const DbException &) {
+            if (!pacer || !pacer->interrupted())
+                throw;
+        }
+        // Interrupted, the entry made nothing (its failure is no fault).
+        if (pacer && pacer->interrupted()) {
+            log = before;
+            return false;
+        }
     }
     pacer.reset();
     if (progress)

@@ -31,9 +31,14 @@ QList<ShopSchema::Index> KeyCheckList();
 // The progress, when given, is told before each entry (entries done, in
 // all) and stops the run by answering false: what was made stays, the job
 // locks are left alone and the result is false.
+// A stop is taken between two entries, never half way through one; with
+// WithinKey (a database that is thrown away when stopped, such as a copy
+// being made) it also interrupts the entry's statement that runs then.
 using KeyCheckProgress = std::function<bool(int done, int total)>;
+enum class KeyCheckStop { BetweenKeys, WithinKey };
 QString CheckDatabaseKeys(QString &log, platform::Database *database);
-bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyCheckProgress &progress);
+bool CheckDatabaseKeys(QString &log, platform::Database *database, const KeyCheckProgress &progress,
+                       KeyCheckStop stop = KeyCheckStop::BetweenKeys);
 
 // One entry of the list, on the shared database. A missing table is passed
 // over silently.

@@ -28,7 +28,9 @@ QString ReceivablesReportSql(int code, const ReportSqlFragments &f)
                        "Jobs WHERE Jobs.JobType = 3 and Jobs.Creator < 98 and Jobs.Balance > 0.0001 GROUP BY "
                        "Year(DatePayDue), Format(DatePayDue,'yyyy  mm  mmmm'), Jobs.JobType ");
     case 2104:
-        return QStringLiteral("SELECT Customers.Name AS [Customer/|No], Customers.CusNo, Jobs.JobNo AS [Invoice/No|_C}t], "
+        // One group per customer: two customers of one name are grouped
+        // apart, by their numbers.
+        return QStringLiteral("SELECT Customers.Name AS [Customer/|No], Customers.CusNo AS [CusNo__PARENT], Jobs.JobNo AS [Invoice/No|_C}t], "
                        "Jobs.DateShipped as [Date/Shipped_w_12], Jobs.DatePayDue as [Payment/Due_w_12], "
                        "(Date()-Jobs.DatePayDue) AS [Age/Days}P], IIf((Date()-Jobs.DatePayDue)<1, Jobs.Balance) AS "
                        "[Current/$], IIf((Date()-Jobs.DatePayDue) between  1 and 30, Jobs.Balance) AS [1-30/$], "
@@ -39,7 +41,7 @@ QString ReceivablesReportSql(int code, const ReportSqlFragments &f)
                        "Jobs.CusNo WHERE (Jobs.JobType = 3 AND Jobs.Creator < 98 AND Jobs.Balance > 0.0001)  UNION SELECT "
                        "Customers.Name, Customers.CusNo, CStr('Credit'), CStr(''), CStr(''), CLng(0), -Customers.CreditDue, "
                        "CCur(0), CCur(0), CCur(0), CCur(0), -Customers.CreditDue, CDbl(0), ' ' AS [HIDE] FROM Customers "
-                       "WHERE Customers.CreditDue <> 0 ORDER BY [Customer/|No], [Age/Days}P] ");
+                       "WHERE Customers.CreditDue <> 0 ORDER BY [Customer/|No], [CusNo__PARENT], [Age/Days}P] ");
     case 2103:
         // The same ages counted from the ship date.
         return ReceivablesReportSql(2104, f).replace(QStringLiteral("-Jobs.DatePayDue"), QStringLiteral("-Jobs.DateShipped"));

@@ -767,40 +767,57 @@ TEST_F(CompactionTest, ALongStepLooksAtTheProgressAndAStopThereLeavesTheFileAsIt
                            "x) FROM c",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
+    // Jobs enough that making one of their indexes is a long statement.
+    ASSERT_EQ(sqlite3_exec(db().handle(),
+                           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 100000) INSERT "
+                           "INTO Jobs (JobNo, Title, CusNo) SELECT 100000 + x, printf('Bulk job %d', x), x % 900 FROM c",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     db().close();
     const QByteArray original = fileBytes(m_path);
+    enum Where { InCopy, InCheck, WhileIndexesGo, WithinAKey };
     struct Case
     {
         const char *name;
-        bool stopInCopy; // else in the check of the copy
+        Where where;
     };
-    for (const Case c : {Case{"stopped while a table is copied", true}, Case{"stopped while the copy is checked", false}}) {
+    for (const Case c : {Case{"stopped while a table is copied", InCopy}, Case{"stopped while the copy is checked", InCheck},
+                         Case{"stopped while the old indexes are deleted", WhileIndexesGo},
+                         Case{"stopped while a key's index is made", WithinAKey}}) {
         SCOPED_TRACE(c.name);
         db().open(m_path);
         prompts().clear();
         prompts().answer(IDYES);
         prompts().answer(IDOK);
-        // Stop at the first look: a step told a second time.
-        const auto stopAtLook = [](bool stop, int &looks) {
-            return [stop, &looks, last = -1](int done, int) mutable {
+        // Stop at the first look (a step told a second time) from the step
+        // `from` on; nothing is told after the stop.
+        const auto stopAtLook = [](bool stop, int &looks, int from = 0) {
+            return [stop, &looks, from, last = -1, stopped = false](int done, int) mutable {
+                EXPECT_FALSE(stopped) << "told " << done << " after the stop";
                 if (done == last) {
                     ++looks;
-                    return !stop;
+                    stopped = stop && done >= from;
+                    return !stopped;
                 }
                 last = done;
                 return true;
             };
         };
         int copyLooks = 0;
+        int reindexLooks = 0;
         int checkLooks = 0;
-        CompactDatabase(&db(), kCompactQuestion, QString(), true, stopAtLook(c.stopInCopy, copyLooks),
-                        CompactProgress(), stopAtLook(!c.stopInCopy, checkLooks));
+        CompactDatabase(&db(), kCompactQuestion, QString(), true, stopAtLook(c.where == InCopy, copyLooks),
+                        stopAtLook(c.where == WhileIndexesGo || c.where == WithinAKey, reindexLooks,
+                                   c.where == WithinAKey ? 1 : 0),
+                        stopAtLook(c.where == InCheck, checkLooks));
         EXPECT_EQ(prompts().texts(),
                   (QStringList{kCompactQuestion, QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged.")}));
-        EXPECT_EQ(copyLooks, c.stopInCopy ? 1 : copyLooks);
+        EXPECT_EQ(copyLooks, c.where == InCopy ? 1 : copyLooks);
         EXPECT_GE(copyLooks, 1);
-        EXPECT_EQ(checkLooks, c.stopInCopy ? 0 : 1);
+        EXPECT_EQ(reindexLooks > 0, c.where != InCopy);
+        EXPECT_EQ(checkLooks, c.where == InCheck ? 1 : 0);
         EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+        EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb.packed"))));
         EXPECT_TRUE(compacted().isEmpty());
         ASSERT_TRUE(db().isOpen());
         db().close();
@@ -808,25 +825,15 @@ TEST_F(CompactionTest, ALongStepLooksAtTheProgressAndAStopThereLeavesTheFileAsIt
     }
 }
 
-TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
+TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopLeavesTheFileAsItWas)
 {
     makePopulated();
-    const auto indexes = [this] {
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db().handle(),
-                           "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type = 'index' "
-                           "ORDER BY name)",
-                           -1, &st, nullptr);
-        QString names;
-        if (sqlite3_step(st) == SQLITE_ROW)
-            names = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        return names;
-    };
-    const QString before = indexes();
+    db().close();
+    const QByteArray original = fileBytes(m_path);
+    db().open(m_path);
     const int keys = int(KeyCheckList().size());
 
-    // Stopped at its fourth key: compacted, and every index of the copy stays.
+    // Stopped at its fourth key: the copy is dropped, as at every other step.
     QList<QPair<int, int>> copied;
     QList<QPair<int, int>> reindexed;
     prompts().answer(IDYES);
@@ -841,15 +848,20 @@ TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
             recordStep(reindexed, done, total);
             return done < 3;
         });
-    EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Successfully compacted.\n\nReindexing was stopped: the indexes are as they were."));
+    EXPECT_EQ(prompts().texts(),
+              (QStringList{kCompactQuestion, QStringLiteral("Compacting was stopped. TavrelData.mdb is unchanged.")}));
     ASSERT_FALSE(copied.isEmpty());
     EXPECT_EQ(copied.last().first, copied.last().second); // the copy's window closed before the reindex
     EXPECT_EQ(reindexed, (QList<QPair<int, int>>{{0, keys}, {1, keys}, {2, keys}, {3, keys}}));
-    EXPECT_EQ(compacted(), CompactedDateText());
-    EXPECT_EQ(indexes(), before);
+    EXPECT_TRUE(compacted().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(tempPath(QStringLiteral("Shop/TavrelDataCompacted.mdb"))));
+    ASSERT_TRUE(db().isOpen());
+    EXPECT_FALSE(db().isExclusive());
+    db().close();
+    EXPECT_EQ(fileBytes(m_path), original);
 
     // Let run: one step per key and the end.
+    db().open(m_path);
     reindexed.clear();
     prompts().clear();
     prompts().answer(IDYES);
@@ -861,6 +873,7 @@ TEST_F(CompactionTest, TheReindexShowsItsOwnProgressAndStopKeepsTheCopysIndexes)
     EXPECT_EQ(prompts().lastText(), QStringLiteral("Successfully compacted and indexed TavrelData.mdb."));
     EXPECT_EQ(reindexed.size(), keys + 1);
     EXPECT_EQ(reindexed.last(), qMakePair(keys, keys));
+    EXPECT_EQ(compacted(), CompactedDateText());
 }
 
 TEST_F(CompactionTest, RepairOfTheOpening)

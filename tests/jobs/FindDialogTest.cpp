@@ -95,6 +95,9 @@ TEST_F(FindDialogTest, ConditionsOfEveryComparison)
         // Numbers as typed, never in exponent form.
         {4, "Jobs.JobNo", "is     between", "100", "1234567", "(Jobs.JobNo between 100 and 1234567)"},
         {4, "Jobs.JobNo", "is     between", "100", "", ""},
+        // Either value without a digit: no condition, as with one missing.
+        {4, "Jobs.JobNo", "is     between", "100", "abc", ""},
+        {5, "Jobs.Balance", "is     between", "abc", "100", ""},
     };
     for (const Case &c : cases)
         EXPECT_EQ(condition(c.type, QString::fromLatin1(c.column), QString::fromLatin1(c.op), QString::fromUtf8(c.v1),
@@ -321,11 +324,20 @@ TEST_F(FindDialogTest, DialogPresetsAndForms)
             // A text with no number at all stays as typed and gives no
             // condition; Find Now and Add to Filter refuse it naming the
             // field, the dialog staying open, never a search without it.
-            for (const char *typed : {"abc", "-", "$"}) {
-                SCOPED_TRACE(typed);
-                dlg.value1Edit()->setText(QString::fromLatin1(typed));
+            // "between" takes both values so: either one without a digit.
+            const struct
+            {
+                int op; // 0 "=     equal", 6 "is     between"
+                const char *v1, *v2;
+            } typedCases[] = {{0, "abc", ""}, {0, "-", ""}, {0, "$", ""}, {6, "100", "abc"}, {6, "abc", "100"}};
+            for (const auto &typed : typedCases) {
+                SCOPED_TRACE(std::string(typed.v1) + " / " + typed.v2);
+                dlg.operators()->setCurrentRow(typed.op);
+                dlg.value1Edit()->setText(QString::fromLatin1(typed.v1));
+                dlg.value2Edit()->setText(QString::fromLatin1(typed.v2));
                 dlg.OnValueChanged();
-                EXPECT_EQ(dlg.value1Edit()->text(), QString::fromLatin1(typed));
+                EXPECT_EQ(dlg.value1Edit()->text(), QString::fromLatin1(typed.v1));
+                EXPECT_EQ(dlg.value2Edit()->text(), QString::fromLatin1(typed.v2));
                 EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Find"));
                 for (int command : {1, 30404}) {
                     prompts().clear();

@@ -97,13 +97,15 @@ TEST_F(JobCompareTest, WindowShowsBothHalvesAndMarksOtherItems)
                                 QStringLiteral("'Brochure order', 1, 70"));
     addItem(order, 1, QStringLiteral("Brochure"), "420");
     addItem(order, 2, QStringLiteral("Envelopes"), "90");
+    // A discount as an item of its own, priced below nothing.
+    addItem(order, 3, QStringLiteral("Discount"), "-15");
     onDialog<CJobCompare>([&](CJobCompare &dlg) {
         EXPECT_EQ(dlg.tree()->topLevelItem(0)->text(0),
                   QStringLiteral("The job you've selected was copied from the following job(s). To compare 'Saved vs "
                                  "Default' prices of this job, click here."));
         EXPECT_EQ(dlg.ribbon(0).GetItemText(1901), QStringLiteral("Order 71: Brochure order"));
         EXPECT_EQ(dlg.ribbon(1).GetItemText(1901), QStringLiteral("Quote 70: Brochure quote"));
-        EXPECT_EQ(dlg.list(0)->GetItemCount(), 4);
+        EXPECT_EQ(dlg.list(0)->GetItemCount(), 6);
         EXPECT_EQ(dlg.list(1)->GetItemText(0, 4), QStringLiteral("400.00"));
         // Item 2 compared: the rows of item 1 are marked in the left list.
         EXPECT_EQ(dlg.list(0)->GetSubItemImage(0, 0), 333);
@@ -114,6 +116,21 @@ TEST_F(JobCompareTest, WindowShowsBothHalvesAndMarksOtherItems)
         dlg.tree()->setCurrentItem(dlg.tree()->topLevelItem(0));
         EXPECT_EQ(dlg.ribbon(1).GetItemText(1902), QStringLiteral("Default Pricing"));
         EXPECT_EQ(dlg.list(1)->GetColumnText(4), QStringLiteral("Default Price"));
+        // Saved figures above the default are marked 235, below it 236,
+        // equal ones not. The press run has no price here: every default
+        // price is 0.00, and its default quantity 1.
+        const struct
+        {
+            int row, column, image;
+        } marks[] = {
+            {0, 4, 235}, // 420.00 saved
+            {1, 2, 235}, // 500 sheets saved, 1 by default
+            {0, 2, CXListCtrl::kNoImage}, // the item's quantity the same
+            {4, 4, 236}, // -15.00 saved
+            {5, 4, 236},
+        };
+        for (const auto &m : marks)
+            EXPECT_EQ(dlg.list(0)->GetSubItemImage(m.row, m.column), m.image) << m.row << " " << m.column;
         return 2;
     });
     CJobCompare compare(order, nullptr);

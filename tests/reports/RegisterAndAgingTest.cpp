@@ -193,6 +193,15 @@ protected:
 
 TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
 {
+    // A second customer of the same name: its own group, title and
+    // subtotal, though its invoice's age falls between the other's.
+    execAll({
+        "INSERT INTO Customers (CusNo, Name, PayerNo) VALUES (40, 'Acme', 4)",
+        "INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Fax) VALUES (4, 40, 'Kim', 'Fox', '555-4000', "
+        "'555-4001')",
+        "INSERT INTO Jobs (JobID, JobNo, JobType, CusNo, Creator, Balance, DateShipped, DatePayDue) "
+        "VALUES (7, 207, 3, 40, 0, 50, #01/15/2011#, #02/14/2011#)",
+    });
     CReportRun &c = context(2104);
     ReportAging(c);
     const QStringList got = rows(0, 1);
@@ -200,6 +209,8 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     const QStringList expected = {
         "20:10|Acme" + dot + "John Smith" + dot + "555-1000" + dot + "Fax 555-1001",
         "32:|", "0:|10", "0:|10", "3:|",
+        "20:40|Acme" + dot + "Kim Fox" + dot + "555-4000" + dot + "Fax 555-4001",
+        "32:|", "3:|",
         // No payer contact: the name alone.
         "20:20|Beta",
         "32:|", "3:|",
@@ -217,7 +228,8 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     // Invoice numbers and dates under their titles; the title row shows its
     // hidden column 1 itself, and nothing in the invoice column.
     EXPECT_EQ(rows(2, 4)[1], "32:201|03/10/2011|03/20/2011");
-    EXPECT_EQ(rows(2, 4)[9], "32:Credit||");
+    EXPECT_EQ(rows(2, 4)[6], "32:207|01/15/2011|02/14/2011");
+    EXPECT_EQ(rows(2, 4)[12], "32:Credit||");
     EXPECT_EQ(cell(0, 2), QString());
     // Buckets: current, 1-30, 31-60, 61-90, over 90 and the total due; zero
     // buckets blank in data, subtotal and total rows.
@@ -226,10 +238,13 @@ TEST_F(Aging, TitleRowsNameTheContactOncePerCustomerAndPerWalkInInvoice)
     EXPECT_EQ(buckets[2], "0:||200.00|||200.00");
     EXPECT_EQ(buckets[3], "0:||||300.00|300.00");
     EXPECT_EQ(buckets[4], "3:100.00||200.00||300.00|600.00");
-    EXPECT_EQ(buckets[6], "32:40.00|||||40.00");
-    EXPECT_EQ(buckets[9], "32:-5.00|||||-5.00");
-    EXPECT_EQ(buckets[14], "3:-5.00|10.00||20.00||25.00");
-    EXPECT_EQ(buckets[15], "3:135.00|10.00|200.00|20.00|300.00|665.00");
+    // Due 30 days ago: 1-30, in its own customer's subtotal only.
+    EXPECT_EQ(buckets[6], "32:|50.00||||50.00");
+    EXPECT_EQ(buckets[7], "3:|50.00||||50.00");
+    EXPECT_EQ(buckets[9], "32:40.00|||||40.00");
+    EXPECT_EQ(buckets[12], "32:-5.00|||||-5.00");
+    EXPECT_EQ(buckets[17], "3:-5.00|10.00||20.00||25.00");
+    EXPECT_EQ(buckets[18], "3:135.00|60.00|200.00|20.00|300.00|715.00");
     EXPECT_EQ(table.GetColumnCharWidth(1), 0);
     EXPECT_EQ(table.m_headingText, "Age (if greater than zero, the invoice is past due) = Today's Date - Payment Due Date ");
 }

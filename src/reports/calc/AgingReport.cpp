@@ -107,16 +107,25 @@ bool ReportAging(CReportRun &run)
     QHash<int, QString> buyers;
     bool payersRead = false, buyersRead = false;
     QString customerName;
+    QString customerNumber;
     for (int r = 0; r < t.GetRowCount(); ++r) {
         if (t.IsSpecialRow(r))
             continue;
+        // The customers are grouped by number under their names: a group's
+        // first row names its customer, the rows after it belong to it
+        // (and show its number again in the hidden column).
         const QString name = t.GetCellText(r, 0);
         const QString number = t.GetCellText(r, 1);
-        const bool walkIn = number == QString::number(kWalkInCustomer);
-        if (name.isEmpty() && !walkIn)
-            continue;
-        if (!name.isEmpty())
+        const bool first = t.GetRowFlags(r) & CXTable::RowGroupStart;
+        if (first) {
             customerName = name;
+            customerNumber = number;
+        } else if (number.isEmpty()) {
+            t.SetCellText(r, 1, customerNumber);
+        }
+        const bool walkIn = customerNumber == QString::number(kWalkInCustomer);
+        if (!first && !walkIn)
+            continue;
         QString contact;
         if (walkIn) {
             const int jobNo = ToInt(t.GetCellText(r, 2));
@@ -132,10 +141,10 @@ bool ReportAging(CReportRun &run)
                 payers = contactLines(run.database(), kPayerSql, {});
                 payersRead = true;
             }
-            contact = payers.value(ToInt(number));
+            contact = payers.value(ToInt(customerNumber));
         }
         // A customer with no one to call shows its name alone.
-        titles.push_back({r, number, contact.isEmpty() ? customerName : customerName + kDot + contact});
+        titles.push_back({r, customerNumber, contact.isEmpty() ? customerName : customerName + kDot + contact});
     }
     std::vector<int> before;
     before.reserve(titles.size());
