@@ -4,6 +4,8 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/Codes.h"
+#include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
 #include "data/CItemSet.h"
 #include "data/DaoError.h"
@@ -232,10 +234,11 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         const WebOrderItem &item = m_items.at(n);
         if (!item.badQuantity.isEmpty())
             refusal = QStringLiteral("Item %1 cannot be saved: \"%2\" is not a number of %3 from %4 to "
-                                     "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
+                                     "%5.\n\nCorrect the quantity in the order before saving it.")
                           .arg(n + 1)
                           .arg(item.badQuantity, item.badOriginals ? QStringLiteral("originals") : QStringLiteral("copies"),
-                               item.badOriginals ? QStringLiteral("0") : QStringLiteral("1"));
+                               item.badOriginals ? QStringLiteral("0") : QStringLiteral("1"),
+                               FormatFixedPoint(kLargestCount, 0, true));
     }
     if (!refusal.isEmpty()) {
         platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
