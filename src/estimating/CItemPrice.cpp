@@ -34,12 +34,6 @@ void CItemPrice::SetDefaultPriceChangeDialog(PriceChangeDialog dialog)
     defaultPriceChangeDialog() = std::move(dialog);
 }
 
-void RoundUpToMultiple(qint32 *value, qint32 step)
-{
-    if (step > 1)
-        *value = ((*value - 1 + step) / step) * step;
-}
-
 qint32 CItemPrice::HeldCount(__int128 value, const QString &figure) const
 {
     if (value <= kLargestCount && value >= -kLargestCount)

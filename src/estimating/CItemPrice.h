@@ -300,5 +300,3 @@ private:
     mutable QString m_strPastBound; // PastLargestFigure
 };
 
-// Rounds a value up to a multiple of step when step is above 1.
-void RoundUpToMultiple(qint32 *value, qint32 step);

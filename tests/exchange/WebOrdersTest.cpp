@@ -584,6 +584,32 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
                              .arg(order->m_nLinkedJobId)),
                   QStringLiteral("100000000000.0000|100000000000.0000"));
     }
+    // Copies of two originals on template 999's paper: at half the largest
+    // count its sheets are the largest and the order is saved; one copy more
+    // and they would pass it, so nothing is saved, the quantity named.
+    exec(QStringLiteral("UPDATE Items SET Price = 50 WHERE ItemID = 9102"));
+    for (const char *copies : {"500000001", "500000000"}) {
+        SCOPED_TRACE(copies);
+        prompts().clear();
+        const auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers"),
+                                       QStringLiteral("Item Quantity: 2 x ") + QLatin1String(copies)}));
+        const QString before = dump();
+        if (QByteArray(copies) == "500000001") {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(order->SaveOrder(0, false));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Item 1, Quantity: at 500,000,001, the Finish Sheets of Cover stock "
+                                                 "would be 1,000,000,002, more than 1,000,000,000, the largest count the "
+                                                 "program holds.\n\nThe email could not be saved as Order. Nothing of "
+                                                 "it was written; the order is still here to be saved again.")});
+            EXPECT_EQ(dump(), before);
+            continue;
+        }
+        ASSERT_TRUE(order->SaveOrder(0, false));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT ChargeQty, Sheets FROM Items WHERE JobID = %1 AND SerNo = 0")
+                             .arg(order->m_nLinkedJobId)),
+                  QStringLiteral("500000000|2"));
+    }
 }
 
 TEST_F(WebOrdersTest, LabelRulesOfTheKeyFields)

@@ -10,6 +10,7 @@
 #include "data/CItemSet.h"
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
 #include "exchange/weborders/DownloadLink.h"
 #include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
@@ -290,6 +291,21 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
             if (m_bSaveFailed || itemId == 0) {
                 ok = false;
                 break;
+            }
+            // What the quantity makes of the item's services (sheets, times,
+            // costs) stays within what the program holds, or nothing is saved.
+            if (CItemSet written(m_pDatabase); item.quantity > 0 && written.OpenByItemID(itemId)) {
+                CItemPrice check(&written, true);
+                if (check.IsLoaded())
+                    check.PriceItem(0);
+                if (!check.PastLargestFigure().isEmpty()) {
+                    pastLargest = QStringLiteral("Item %1, Quantity: at %2, ")
+                                      .arg(n + 1)
+                                      .arg(FormatFixedPoint(item.quantity, 0, true))
+                                  + check.PastLargestFigure();
+                    ok = false;
+                    break;
+                }
             }
             ++added;
             if (m_jobSet.m_Title.isEmpty())
