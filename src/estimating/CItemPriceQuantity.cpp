@@ -58,10 +58,10 @@ qint32 CItemPrice::GetServiceQuantity(quint8 qtyBy) const
         return 1;
     case 14:
     case 18:
-        return qint32(m_fWidth);
+        return HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService());
     case 15:
     case 19:
-        return qint32(m_fHeight);
+        return HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService());
     case 16:
     case 20:
         return HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService());

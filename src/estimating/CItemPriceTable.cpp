@@ -66,10 +66,10 @@ Money CItemPrice::LookupPriceTable()
         x = column;
         break;
     case 5: x = asked; break;
-    case 6: x = qint32(m_fWidth); break;
-    case 7: x = qint32(m_fHeight); break;
-    case 8: x = qint32(2.0f * (m_fWidth + m_fHeight)); break;
-    case 9: x = qint32(m_fWidth * m_fHeight); break;
+    case 6: x = HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService()); break;
+    case 7: x = HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService()); break;
+    case 8: x = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService()); break;
+    case 9: x = HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService()); break;
     default: break;
     }
     qint32 extraColumns = 0;
@@ -149,10 +149,10 @@ Money CItemPrice::LookupPriceTable()
     case 4: m = m_counts.passes; break;
     case 5: m = m_bBothSides ? 2 : 1; break;
     case 6: m = asked; break;
-    case 7: m = qint32(m_fWidth); break;
-    case 8: m = qint32(m_fHeight); break;
-    case 9: m = qint32(2.0f * (m_fWidth + m_fHeight)); break;
-    case 10: m = qint32(m_fWidth * m_fHeight); break;
+    case 7: m = HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService()); break;
+    case 8: m = HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService()); break;
+    case 9: m = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService()); break;
+    case 10: m = HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService()); break;
     case 11:
         n = row.m_ChargeQty;
         m = 1;
