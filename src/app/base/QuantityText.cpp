@@ -206,8 +206,10 @@ QString PastLargestFigureText(const QString &figure, std::int64_t value, bool am
                                  : FormatFixedPoint(kLargestCount, 0, true);
     // An amount shows its cents, rounded up as the costs are.
     const std::int64_t shown = amount ? value / Money::kUnitsPerCent + (value % Money::kUnitsPerCent > 0 ? 1 : 0) : value;
-    const QString would = past ? QStringLiteral("more than %1").arg(bound)
-                               : QStringLiteral("%1, more than %2").arg(FormatFixedPoint(shown, amount ? 2 : 0, true), bound);
+    // Below the largest negative figure it is said as such.
+    const QString would = past        ? QStringLiteral("more than %1").arg(bound)
+                          : value < 0 ? QStringLiteral("%1, less than -%2").arg(FormatFixedPoint(shown, amount ? 2 : 0, true), bound)
+                                      : QStringLiteral("%1, more than %2").arg(FormatFixedPoint(shown, amount ? 2 : 0, true), bound);
     return QStringLiteral("the %1 would be %2, the largest %3 the program holds.")
         .arg(figure, would, amount ? QStringLiteral("amount") : QStringLiteral("count"));
 }
