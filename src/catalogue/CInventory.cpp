@@ -5,6 +5,7 @@
 #include "app/base/Clipboard.h"
 #include "app/base/MoneyText.h"
 #include "app/base/QuantityText.h"
+#include "app/base/TypedValue.h"
 #include "controls/DlgItem.h"
 #include "data/DaoError.h"
 #include "data/OptionsAndLookups.h"
@@ -311,6 +312,21 @@ void CInventory::OnCellChanged(int r, int column)
     if ((column >= ColMinimum && column <= ColOnOrder) || column == ColOrder || column == ColUnitCost) {
         row.extended = ExtendedCost(row.unitCost, CostQuantity(m_nMode, row), row.unit);
     } else if (column == ColExtended) {
+        if (CostQuantity(m_nMode, row) <= 0 && row.extended != ExtendedCost(row.unitCost, 0, row.unit)) {
+            // A cost of nothing has no unit cost to keep it in: it would be
+            // shown and lost at the save. It is refused, and what it showed
+            // before is back.
+            const bool setup = m_nMode == InventorySetup;
+            row.extended = ExtendedCost(row.unitCost, 0, row.unit);
+            ShowRow(r);
+            platform::Prompt::messageBox(
+                FieldMessage(setup ? QStringLiteral("InStock Cost") : QStringLiteral("Extended Cost"),
+                             setup ? QStringLiteral("Nothing is in stock: enter the InStock quantity first, or the "
+                                                    "Unit Cost.")
+                                   : QStringLiteral("Nothing is ordered: enter the quantity first, or the Unit Cost.")),
+                QString(), platform::MB_ICONEXCLAMATION);
+            return;
+        }
         row.unitCost = UnitCostOf(row.extended, CostQuantity(m_nMode, row), row.unit, row.unitCost);
     } else {
         return;

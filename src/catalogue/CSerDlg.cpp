@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QtCore/QHash>
 #include <QtWidgets/QCheckBox>
@@ -262,6 +263,22 @@ void CSerDlg::BuildLayout()
     addEdit(IDC_SETTIME, QRect(cx, rowY(13), 80, 22));
     addCaption(CAP_IMPHOUR, QStringLiteral(" + % of Fin.Qty"), QRect(cx + 90, rowY(13), 120, 22), false);
     addEdit(IDC_IMPHOUR, QRect(cx + 215, rowY(13), 80, 22));
+    // Waste sheets and a waste percent (a paper's set-up minutes and run
+    // speed) are never below 0: a negative one is refused when the field is
+    // left, naming it, and what it showed before is back.
+    for (const auto &[id, name] : {std::pair{unsigned(IDC_SETTIME), QStringLiteral("Setup")},
+                                   std::pair{unsigned(IDC_IMPHOUR), QStringLiteral("% of Fin.Qty")}}) {
+        QLineEdit *field = edit(id);
+        connect(field, &QLineEdit::editingFinished, this, [field, name] {
+            std::int64_t scaled = 0;
+            if (!ReadTypedFixed(field->text(), 10, scaled) || scaled >= 0) {
+                field->setProperty("lastValueText", field->text());
+                return;
+            }
+            field->setText(ValueShownBeforeTyping(field));
+            RefuseTyped(field, QStringLiteral("Please enter a number of 0 or more."), name);
+        });
+    }
     addCaption(CAP_TIME, QStringLiteral("Time..."), QRect(lx, rowY(14), lw, 22), true);
     addCombo(IDC_TIMEBY, QRect(cx, rowY(14), kTimeBoxWidth, 24));
 
@@ -332,8 +349,10 @@ void CSerDlg::BuildGrids()
     m_runGrid.AddColumn(QStringLiteral("~"), 8, 0, QString(), 0);
     m_runGrid.AddColumn(QStringLiteral("Run Price"), 80, 7, QStringLiteral("$"));
     m_runGrid.SetRows(9, 9);
-    // A quantity break is never below 0.
+    // A quantity break, a speed and a set-up time are never below 0.
     m_runGrid.SetColumnNotNegative(0);
+    m_runGrid.SetColumnNotNegative(1);
+    m_setupGrid.SetColumnNotNegative(1);
     for (CXGridCtrl *grid : {&m_setupGrid, &m_runGrid}) {
         grid->SetColorScheme(m_nColorScheme);
         grid->CreateInDlgItem(this, grid == &m_setupGrid ? IDC_SETUP_GRID : IDC_RUN_GRID);
@@ -519,6 +538,8 @@ void CSerDlg::ShowValues()
     selectCode(combo(IDC_WASTEBY), s.m_WasteBy);
     edit(IDC_SETTIME)->setText(floatText(s.m_SetTime));
     edit(IDC_IMPHOUR)->setText(floatText(s.m_ImpHour));
+    for (unsigned id : {unsigned(IDC_SETTIME), unsigned(IDC_IMPHOUR)})
+        edit(id)->setProperty("lastValueText", edit(id)->text());
     selectCode(combo(IDC_TIMEBY), s.m_TimeBy);
     selectCode(combo(IDC_COSTBY), s.m_CostBy);
     edit(IDC_COSTHR)->setText(moneyText(s.m_CostHr));
@@ -593,6 +614,10 @@ bool CSerDlg::ReadControls()
         const float caliper = decimal(IDC_CALIPER);
         const float setTime = decimal(IDC_SETTIME);
         const float impHour = decimal(IDC_IMPHOUR);
+        for (const auto &[id, value] : {std::pair{unsigned(IDC_SETTIME), setTime}, std::pair{unsigned(IDC_IMPHOUR), impHour}}) {
+            if (value < 0)
+                throw Failure{id, QStringLiteral("Please enter a number of 0 or more.")};
+        }
         const float costOH = decimal(IDC_COSTOH);
         const float bid = decimal(IDC_BID);
         const float rush = decimal(IDC_RUSH);

@@ -253,6 +253,13 @@ bool CXEdit::SetText(const QString &input)
         refuse(QStringLiteral("Please enter a number of 0 or more."));
         return false;
     }
+    // A whole number that is never below 0 is a count: past the largest
+    // count the program holds it is refused as every count is.
+    if (m_min == 0 && !m_ranged && (m_kind == Unsigned || m_kind == Signed) && m_reading == AsNumber
+        && m_max > kLargestCount && value > kLargestCount) {
+        refuse(TooLargeCountText(m_fieldName.isEmpty() ? FieldName(this) : m_fieldName), false);
+        return false;
+    }
     if (m_wide && m_kind == FixedPoint && (value > m_max || value < m_min)) {
         // Past the largest amount: said as every amount field says it.
         const QString name = m_fieldName.isEmpty() ? FieldName(this) : m_fieldName;

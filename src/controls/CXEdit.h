@@ -49,7 +49,9 @@ public:
     // SetType.
     void SetWide();
     // A number field that takes no negative number: one typed is refused
-    // naming the field, never made positive. Call after SetType.
+    // naming the field, never made positive. A whole number so kept is a
+    // count, refused past the largest count the program holds
+    // (kLargestCount). Call after SetType.
     void SetNotNegative() { m_min = 0; }
     // The values the field accepts, in its own units (the number times the
     // scale); a value outside is refused naming the field. Call after SetType.

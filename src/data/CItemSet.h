@@ -174,11 +174,11 @@ public:
     qint32 m_nSerQty = 0;      // service quantity
     qint32 m_nDivide = 0;      // divisor of the quantity
     qint32 m_nSetMinutes = 0;  // set-up minutes
-    qint32 m_nSetCost = 0;     // set-up cost, cents
-    qint32 m_nSetPrice = 0;    // set-up price, cents
+    qint64 m_nSetCost = 0;     // set-up cost, cents (64 bits: up to the largest amount)
+    qint64 m_nSetPrice = 0;    // set-up price, cents
     qint32 m_nRunMinutes = 0;  // run minutes
-    qint32 m_nRunCost = 0;     // run cost, cents
-    qint32 m_nRunPrice = 0;    // run price, cents
+    qint64 m_nRunCost = 0;     // run cost, cents
+    qint64 m_nRunPrice = 0;    // run price, cents
     qint32 m_nWorkFlags = 0;   // flags of the pricing code
     double m_dRunSpeed = 0;    // units per hour
     // The note parts of a paper row.

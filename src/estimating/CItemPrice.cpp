@@ -2,6 +2,7 @@
 
 #include "app/base/Codes.h"
 #include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
 #include "data/CJobSet.h"
 #include "data/JobTypes.h"
@@ -12,7 +13,9 @@
 #include "platform/db/Recordset.h"
 #include "data/SharedDatabase.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -31,10 +34,59 @@ void CItemPrice::SetDefaultPriceChangeDialog(PriceChangeDialog dialog)
     defaultPriceChangeDialog() = std::move(dialog);
 }
 
-void RoundUpToMultiple(qint32 *value, qint32 step)
+qint32 CItemPrice::HeldCount(__int128 value, const QString &figure) const
 {
-    if (step > 1)
-        *value = ((*value - 1 + step) / step) * step;
+    if (value <= kLargestCount && value >= -kLargestCount)
+        return qint32(value);
+    if (m_strPastBound.isEmpty()) {
+        const bool shown = value <= std::numeric_limits<qint64>::max() && value >= std::numeric_limits<qint64>::min();
+        m_strPastBound = PastLargestFigureText(figure, shown ? qint64(value) : 0, false, !shown);
+    }
+    return qint32(value > 0 ? kLargestCount : -kLargestCount);
+}
+
+qint32 CItemPrice::HeldCount(double value, const QString &figure) const
+{
+    // Within 2^62 a double's whole part is told exactly as a count past the
+    // largest; beyond (and a number that is none) only "more than" is said.
+    if (std::isfinite(value) && std::fabs(value) < 4.6e18)
+        return HeldCount(__int128(qint64(value)), figure);
+    if (m_strPastBound.isEmpty())
+        m_strPastBound = PastLargestFigureText(figure, 0, false, true);
+    return qint32(value < 0 ? -kLargestCount : kLargestCount);
+}
+
+qint64 CItemPrice::HeldAmount(__int128 units, const QString &figure) const
+{
+    if (units <= kLargestAmountUnits && units >= -kLargestAmountUnits)
+        return qint64(units);
+    if (m_strPastBound.isEmpty()) {
+        const bool shown = units <= std::numeric_limits<qint64>::max() && units >= std::numeric_limits<qint64>::min();
+        m_strPastBound = PastLargestFigureText(figure, shown ? qint64(units) : 0, true, !shown);
+    }
+    return units > 0 ? kLargestAmountUnits : -kLargestAmountUnits;
+}
+
+qint64 CItemPrice::HeldAmount(double units, const QString &figure) const
+{
+    if (std::isfinite(units) && std::fabs(units) < 4.6e18)
+        return HeldAmount(__int128(qint64(units)), figure);
+    if (m_strPastBound.isEmpty())
+        m_strPastBound = PastLargestFigureText(figure, 0, true, true);
+    return units < 0 ? -kLargestAmountUnits : kLargestAmountUnits;
+}
+
+qint32 CItemPrice::HeldRoundUp(qint32 value, qint32 step, const QString &figure) const
+{
+    if (step <= 1)
+        return value;
+    const __int128 rounded = (__int128(value) - 1 + step) / step * step;
+    return HeldCount(rounded, figure);
+}
+
+QString CItemPrice::OfService() const
+{
+    return m_pSer ? QStringLiteral(" of ") + m_pSer->m_Name : QString();
 }
 
 CItemPrice::CItemPrice() = default;
@@ -405,6 +457,7 @@ int CItemPrice::PriceItem(int quantity)
     ++m_nPass;
     m_NewCost = m_NewPrice = m_RevCost = m_RevPrice = Money();
     m_bAllPriced = true;
+    m_strPastBound.clear();
     // An item whose loading stopped on a missing service (the user was told
     // to remove it) is neither priced nor written: its saved figures stay.
     if (!m_bLoaded) {
@@ -413,6 +466,10 @@ int CItemPrice::PriceItem(int quantity)
     }
     if (quantity > 0)
         m_nItemQty = quantity;
+    // A quantity past the largest count (one stored by an older program, or
+    // asked for by a caller) is refused as such; what it makes is not looked at.
+    if (!IsWithinLargestCount(m_nItemQty))
+        m_strPastBound = TooLargeCountText(QStringLiteral("Quantity"));
 
     ComputePaperQuantity();
     ComputePressQuantity();
@@ -442,6 +499,26 @@ int CItemPrice::PriceItem(int quantity)
             m_RevCost += savedCost;
         if (savedPrice != kNoCharge)
             m_RevPrice += savedPrice;
+    }
+
+    if (!m_NewPrice.isValid() || !IsWithinLargestAmount(m_NewPrice.units()))
+        HeldAmount(m_NewPrice.isValid() ? __int128(m_NewPrice.units()) : __int128(std::numeric_limits<qint64>::max()) + 1,
+                   QStringLiteral("Price of ") + m_strItemLabel);
+    if (!m_NewCost.isValid() || !IsWithinLargestAmount(m_NewCost.units()))
+        HeldAmount(m_NewCost.isValid() ? __int128(m_NewCost.units()) : __int128(std::numeric_limits<qint64>::max()) + 1,
+                   QStringLiteral("Cost of ") + m_strItemLabel);
+    // A figure past what the program holds: the item is not priced, and
+    // nothing of it is written.
+    if (!m_strPastBound.isEmpty()) {
+        m_bAllPriced = false;
+        m_NewCost = m_NewPrice = m_DefaultPrice = Money();
+        m_nChoice = 0;
+        if (!m_bSilent) {
+            QString text = m_strPastBound;
+            text[0] = text.at(0).toUpper();
+            ShowItemMessage(text + QStringLiteral("\n\nThe item's prices are not saved."), platform::MB_ICONEXCLAMATION);
+        }
+        return 0;
     }
 
     if (m_bAllPriced && m_NewPrice.isZero())

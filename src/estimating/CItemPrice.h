@@ -124,6 +124,14 @@ public:
     // program takes (the message names the figure). Empty when it may.
     static QString PastLargestAmount(qint32 jobId, qint32 itemNo, qint32 subNo, Money itemCost, Money itemPrice);
 
+    // Why the last pricing could not be kept: a count, a time or an amount
+    // it would make past what the program holds, as its refusal says it
+    // ("the Run Sheets of Bond 20# would be 2,000,000,000, more than
+    // 1,000,000,000, the largest count the program holds."), or the item's
+    // Quantity itself past the largest count. Empty when nothing passes.
+    // Such a pricing leaves the item unpriced and writes nothing.
+    const QString &PastLargestFigure() const { return m_strPastBound; }
+
     // --- results -----------------------------------------------------------------
     Money GetNewCost() const { return m_NewCost; }
     Money GetNewPrice() const { return m_NewPrice; }
@@ -179,6 +187,19 @@ private:
     bool SaveRows(int choice, bool spreadTyped);
     bool WriteRows(int choice, bool spreadTyped);
     void PaperDifficultyOf(const CSerSet &paper, int &level) const;
+    // The figure, worked in more bits than it is kept in, held to the largest
+    // count (or amount, in ten-thousandths): past it, the first such figure
+    // of the pricing is remembered with its name (the figure and whose it
+    // is: "Run Sheets of Bond 20#") and the largest is given instead, so that
+    // nothing wraps while the pricing runs to its refusal.
+    qint32 HeldCount(__int128 value, const QString &figure) const;
+    qint32 HeldCount(double value, const QString &figure) const;
+    qint64 HeldAmount(__int128 units, const QString &figure) const;
+    qint64 HeldAmount(double units, const QString &figure) const;
+    // Rounds up to a multiple of step (above 1), held as a count.
+    qint32 HeldRoundUp(qint32 value, qint32 step, const QString &figure) const;
+    // "of " and the name of the service being priced.
+    QString OfService() const;
 
     // The item being priced and the rows.
     CItemSet *m_pItem = nullptr;
@@ -276,7 +297,6 @@ private:
     Money m_RevPrice;
     Money m_DefaultPrice; // the new price after rounding, before any spread
     bool m_bAllPriced = true;
+    mutable QString m_strPastBound; // PastLargestFigure
 };
 
-// Rounds a value up to a multiple of step when step is above 1.
-void RoundUpToMultiple(qint32 *value, qint32 step);

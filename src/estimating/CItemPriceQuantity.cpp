@@ -58,16 +58,16 @@ qint32 CItemPrice::GetServiceQuantity(quint8 qtyBy) const
         return 1;
     case 14:
     case 18:
-        return qint32(m_fWidth);
+        return HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService());
     case 15:
     case 19:
-        return qint32(m_fHeight);
+        return HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService());
     case 16:
     case 20:
-        return qint32(2.0f * (m_fWidth + m_fHeight));
+        return HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService());
     case 17:
     case 21:
-        return qint32(m_fWidth * m_fHeight);
+        return HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService());
     default:
         return 0;
     }
@@ -88,7 +88,7 @@ void CItemPrice::ComputeServiceQuantity()
         if (first == QLatin1Char('#')) {
             m = GetServiceQuantity(quint8(ToInt(ask.mid(1))));
         } else if (first == QLatin1Char('%')) {
-            base = qint32((asked * 0.01 + 1) * base + 0.99);
+            base = HeldCount((asked * 0.01 + 1) * base + 0.99, QStringLiteral("Quantity") + OfService());
         } else if (first == QLatin1Char('/')) {
             noSheetDivision = true;
             if (ask.size() > 1)
@@ -107,7 +107,7 @@ void CItemPrice::ComputeServiceQuantity()
 
     if (d > 1) {
         if (ser.m_LiftBy && m_counts.caliper > 0)
-            d = qint32(d * 0.004 / m_counts.caliper);
+            d = HeldCount(d * 0.004 / m_counts.caliper, QStringLiteral("Divisor") + OfService());
         if (ser.m_QtyBy == 1 && !noSheetDivision && m_counts.sheetsPerSet > 0)
             d = d / m_counts.sheetsPerSet;
         if (d > 1)
@@ -119,18 +119,16 @@ void CItemPrice::ComputeServiceQuantity()
     if (base == 0)
         base = m;
     else if (m > 1)
-        base *= m;
-    RoundUpToMultiple(&base, ser.m_Round);
-    m_work.m_nSerQty = base;
+        base = HeldCount(__int128(base) * m, QStringLiteral("Quantity") + OfService());
+    m_work.m_nSerQty = HeldRoundUp(base, ser.m_Round, QStringLiteral("Quantity") + OfService());
 }
 
 void CItemPrice::ComputePressQuantity()
 {
     if (!m_nPressRowId || !LoadWorkRow(m_nPressRowId))
         return;
-    qint32 q = GetServiceQuantity(m_pSer->m_QtyBy);
-    RoundUpToMultiple(&q, m_pSer->m_Round);
-    m_work.m_nSerQty = q;
+    m_work.m_nSerQty = HeldRoundUp(GetServiceQuantity(m_pSer->m_QtyBy), m_pSer->m_Round,
+                                   QStringLiteral("Quantity") + OfService());
     StoreWorkRow();
 }
 
@@ -184,19 +182,21 @@ qint32 CItemPrice::GetPasses(quint8 c1, quint8 c2, quint8 printAs) const
 
 qint32 CItemPrice::GetRunLength(qint32 parts, qint32 up, qint32 sheets, quint8 printAs) const
 {
-    qint64 length = qint64(m_nItemQty) * parts;
+    __int128 length = __int128(m_nItemQty) * parts;
     qint32 s = sheets;
     if (m_nQtyUnit == 7) {
         length *= sheets;
         s = 1;
     }
+    double shorter = double(length);
     if (printAs < 5) {
         if (up > 1)
-            length = qint64(double(length) / up + 0.99);
+            shorter = double(length) / up + 0.99;
     } else if (s > 0 && up > s) {
-        length = qint64(double(length) / (double(up) / s) + 0.99);
+        shorter = double(length) / (double(up) / s) + 0.99;
     }
-    return length < 1 ? 1 : qint32(length);
+    const qint32 held = HeldCount(std::trunc(shorter), QStringLiteral("Run Length") + OfService());
+    return held < 1 ? 1 : held;
 }
 
 void CItemPrice::PaperDifficultyOf(const CSerSet &paper, int &level) const
@@ -240,9 +240,10 @@ void CItemPrice::ComputePaperQuantity()
         if (runLength > m_counts.maxRunLength)
             m_counts.maxRunLength = runLength;
 
-        m_counts.sheetsPerSet += S;
-        m_counts.pagesPerSet += P;
-        m_counts.passes += passes;
+        const QString of = OfService();
+        m_counts.sheetsPerSet = HeldCount(__int128(m_counts.sheetsPerSet) + S, QStringLiteral("Sheets per Set") + of);
+        m_counts.pagesPerSet = HeldCount(__int128(m_counts.pagesPerSet) + P, QStringLiteral("Pages per Set") + of);
+        m_counts.passes = HeldCount(__int128(m_counts.passes) + passes, QStringLiteral("Passes") + of);
         caliperSum += S * caliper;
 
         // The paper's own difficulty.
@@ -250,7 +251,7 @@ void CItemPrice::ComputePaperQuantity()
         m_dPaperDiffSetup += plates * m_PapDiff[m_nPaperLevel][1] / 100.0;
         m_nPaperDiffSpeed += m_PapDiff[m_nPaperLevel][2];
 
-        const qint32 finish = qint32(qint64(m_nItemQty) * S * parts);
+        const qint32 finish = HeldCount(__int128(m_nItemQty) * S * parts, QStringLiteral("Finish Sheets") + of);
 
         qint32 run;
         if (row.m_PrtAs >= 2 && up >= 2) {
@@ -273,11 +274,12 @@ void CItemPrice::ComputePaperQuantity()
                 else
                     f += 0.5;
             }
-            run = qint32(double(m_nItemQty) * parts * f + 0.99);
+            run = HeldCount(std::trunc(double(m_nItemQty) * parts * f + 0.99), QStringLiteral("Run Sheets") + of);
         } else {
             run = up >= 2 ? qint32(double(finish) / up + 0.99) : finish;
         }
-        m_counts.runSheetsNoWaste += run;
+        m_counts.runSheetsNoWaste =
+            HeldCount(__int128(m_counts.runSheetsNoWaste) + run, QStringLiteral("Run Sheets") + of);
         const qint32 runBeforeWaste = run;
 
         QString wasteLines;
@@ -287,13 +289,15 @@ void CItemPrice::ComputePaperQuantity()
         if (m_nPressRowId) {
             const QString before = m_work.m_strExplain;
             m_work.m_strExplain.clear();
-            run += ComputeWaste(method, run, out, runLength, passes, plates);
+            run = HeldCount(__int128(run) + ComputeWaste(method, run, out, runLength, passes, plates),
+                            QStringLiteral("Run Sheets") + of);
             wasteLines = m_work.m_strExplain;
             m_work.m_strExplain = before;
         }
         if (method != 0 && (m_nFinishSetWaste > 0 || m_dFinishRunWaste > 0)) {
-            const qint32 finishing = qint32((m_nFinishSetWaste + m_dFinishRunWaste / 100 * finish) / up + 0.99);
-            run += finishing;
+            const qint32 finishing = HeldCount(std::trunc((m_nFinishSetWaste + m_dFinishRunWaste / 100 * finish) / up + 0.99),
+                                               QStringLiteral("Finish Waste") + of);
+            run = HeldCount(__int128(run) + finishing, QStringLiteral("Run Sheets") + of);
             row.m_Data2 = finishing;
             wasteLines += QString::asprintf(" + Finish Waste\t%d \t(%d + %g%% x Finish Size Sheets) / Up\n", finishing,
                                             m_nFinishSetWaste, m_dFinishRunWaste);
@@ -301,22 +305,23 @@ void CItemPrice::ComputePaperQuantity()
             row.m_Data2 = 0;
         }
 
+        const QString impressionsOf = QStringLiteral("Impressions") + of;
         qint32 impressions;
         if (m_nPressColors == 18)
-            impressions = S != 0 ? qint32(run * (double(P) / double(S)) + 0.99) : 0;
+            impressions = S != 0 ? HeldCount(std::trunc(run * (double(P) / double(S)) + 0.99), impressionsOf) : 0;
         else if (m_nPressColors == 19)
-            impressions = finish * passes;
+            impressions = HeldCount(__int128(finish) * passes, impressionsOf);
         else
-            impressions = run * passes;
+            impressions = HeldCount(__int128(run) * passes, impressionsOf);
 
-        m_counts.runSheets += run;
-        m_counts.finishSheets += finish;
-        m_counts.impressions += impressions;
+        m_counts.runSheets = HeldCount(__int128(m_counts.runSheets) + run, QStringLiteral("Run Sheets") + of);
+        m_counts.finishSheets = HeldCount(__int128(m_counts.finishSheets) + finish, QStringLiteral("Finish Sheets") + of);
+        m_counts.impressions = HeldCount(__int128(m_counts.impressions) + impressions, impressionsOf);
         m_runQty[id] = run;
-        qint32 parent = qint32(double(run) / out + 0.99);
-        RoundUpToMultiple(&parent, paper.m_Round);
+        const qint32 parent =
+            HeldRoundUp(qint32(double(run) / out + 0.99), paper.m_Round, QStringLiteral("Parent Sheets") + of);
         row.m_nSerQty = parent;
-        m_counts.parentSheets += parent;
+        m_counts.parentSheets = HeldCount(__int128(m_counts.parentSheets) + parent, QStringLiteral("Parent Sheets") + of);
 
         row.m_strExplain =
             QString::asprintf("Sheets   \t\t%d\nParts    \t\t%d\nOut      \t\t%d\nUp       \t\t%d\nSide1    \t\t%d\n"
@@ -331,7 +336,8 @@ void CItemPrice::ComputePaperQuantity()
     if (m_paperRows.empty() || m_counts.sheetsPerSet == 0) {
         m_counts.sheetsPerSet = m_nItemSheets;
         m_counts.pagesPerSet = m_nItemSheets;
-        const qint32 sheets = qint32(qint64(m_nItemSheets) * m_nItemQty);
+        const qint32 sheets =
+            HeldCount(__int128(m_nItemSheets) * m_nItemQty, QStringLiteral("Sheets of ") + m_strItemLabel);
         m_counts.finishSheets = sheets;
         m_counts.runSheets = sheets;
         m_counts.runSheetsNoWaste = sheets;
@@ -399,7 +405,7 @@ void CItemPrice::LoadDifficultyTables(qint32 pressSerNo, qint32 paperCatNo, cons
 
 qint32 CItemPrice::ComputeWaste(int method, qint32 runQty, qint32 out, qint32 runLength, qint32 passes, qint32 plates)
 {
-    const qint32 n = runLength * passes;
+    const qint32 n = HeldCount(__int128(runLength) * passes, QStringLiteral("Run Length") + OfService());
     qint32 setWaste = 0;
     qint32 runWaste = 0;
     const int level = m_nPaperLevel;
@@ -409,17 +415,18 @@ qint32 CItemPrice::ComputeWaste(int method, qint32 runQty, qint32 out, qint32 ru
         double rate = (std::pow(double(n), 0.67) * k + perPlate) / (runLength > 0 ? runLength : 1);
         if (rate < 0.04)
             rate = 0.04;
-        runWaste = qint32(runQty * rate + 0.99);
+        runWaste = HeldCount(std::trunc(runQty * rate + 0.99), QStringLiteral("Waste") + OfService());
         m_work.m_strExplain +=
             QStringLiteral(" + Waste    \t") + Grouped(runWaste) + QStringLiteral("\t(using built-in formula)\n");
     } else if (method == 252) {
-        setWaste = qint32(plates * m_fPressSetTime + 0.99);
-        runWaste = qint32(m_fPressImpHour / 100 * runQty + 0.99);
+        setWaste = HeldCount(std::trunc(plates * m_fPressSetTime + 0.99), QStringLiteral("Waste") + OfService());
+        runWaste = HeldCount(std::trunc(m_fPressImpHour / 100 * runQty + 0.99), QStringLiteral("Waste") + OfService());
         m_work.m_strExplain += QString::asprintf(" + Set Waste \t%d\n + Run Waste \t%d\t%g%% x %d (RunSz Qty)\n", setWaste,
                                                  runWaste, double(m_fPressImpHour), runQty);
     } else if (method >= 1 && method <= 20) {
         const qint32 *row = m_Waste[method];
-        setWaste = qint32((row[0] + m_PapDiff[level][3] + m_JobDiff[0][3]) * plates + 0.99);
+        setWaste = HeldCount(std::trunc((double(row[0]) + m_PapDiff[level][3] + m_JobDiff[0][3]) * plates + 0.99),
+                             QStringLiteral("Waste") + OfService());
         // The run waste percent for this run length, between the lengths of
         // the table's first row.
         qint32 lowLength = 0, lowValue = 0, highLength = 0, highValue = 0;
@@ -438,12 +445,13 @@ qint32 CItemPrice::ComputeWaste(int method, qint32 runQty, qint32 out, qint32 ru
             }
         }
         const double tablePercent = Interpolate(n, lowLength, highLength, lowValue, highValue) / 100;
-        runWaste = qint32(runQty * (m_JobDiff[0][4] + tablePercent + m_PapDiff[level][4]) / 100 * passes + 0.99);
+        runWaste = HeldCount(std::trunc(runQty * (m_JobDiff[0][4] + tablePercent + m_PapDiff[level][4]) / 100 * passes + 0.99),
+                             QStringLiteral("Waste") + OfService());
         m_work.m_strExplain += QString::asprintf(
             " + Set Waste \t%d \t(%d + %d + %d) x %d plates / %d out   (WasteRow %d + PapDif %d + JobDif)\n"
             " + Run Waste \t%d \t(%g%% + %d%% + %d%%) x %d x %d passes\n",
             setWaste, row[0], m_PapDiff[level][3], m_JobDiff[0][3], plates, out, method, level, runWaste, tablePercent,
             m_PapDiff[level][4], m_JobDiff[0][4], runQty, passes);
     }
-    return setWaste + runWaste;
+    return HeldCount(__int128(setWaste) + runWaste, QStringLiteral("Waste") + OfService());
 }

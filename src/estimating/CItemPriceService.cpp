@@ -6,6 +6,7 @@
 #include "app/base/MoneyText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -70,8 +71,8 @@ void CItemPrice::ComputeSetupAndRun()
         double total = 0;
         QString lines;
         int lineCount = 0;
-        qint32 setCost = 0;
-        qint32 setPrice = 0;
+        __int128 setCost = 0;
+        __int128 setPrice = 0;
         for (int r = 0; r < 5; ++r) {
             const qint32 setFor = ser.m_SetUp[r * 4];
             if (setFor < 1 || setFor > 8)
@@ -97,9 +98,9 @@ void CItemPrice::ComputeSetupAndRun()
                 ++lineCount;
             }
             if (ser.m_SetUp[r * 4 + 2] != 0)
-                setCost += n * ser.m_SetUp[r * 4 + 2];
+                setCost += __int128(n) * ser.m_SetUp[r * 4 + 2];
             if (ser.m_SetUp[r * 4 + 3] != 0)
-                setPrice += n * ser.m_SetUp[r * 4 + 3];
+                setPrice += __int128(n) * ser.m_SetUp[r * 4 + 3];
         }
         QString text;
         if (isPress) {
@@ -126,9 +127,11 @@ void CItemPrice::ComputeSetupAndRun()
         } else if (lineCount > 1) {
             text = QStringLiteral("\n\nBreakdown of Setup Times:") + lines;
         }
-        row.m_nSetMinutes = qint32(total);
-        row.m_nSetCost = setCost;
-        row.m_nSetPrice = setPrice;
+        const QString of = OfService();
+        row.m_nSetMinutes = HeldCount(total, QStringLiteral("Set-up Minutes") + of);
+        // In cents: held as amounts of ten-thousandths.
+        row.m_nSetCost = HeldAmount(setCost * 100, QStringLiteral("Set-up Cost") + of) / 100;
+        row.m_nSetPrice = HeldAmount(setPrice * 100, QStringLiteral("Set-up Price") + of) / 100;
         m_setupText[row.m_ItemID] = text;
     }
     row.m_strExplain += m_setupText[row.m_ItemID];
@@ -149,8 +152,8 @@ void CItemPrice::ComputeSetupAndRun()
     const bool linear = step == 1 || step == 4;
 
     double speed = unitsHr(1);
-    qint64 rateCost = sum ? 0 : runCost(1);
-    qint64 ratePrice = sum ? 0 : runPrice(1);
+    __int128 rateCost = sum ? 0 : runCost(1);
+    __int128 ratePrice = sum ? 0 : runPrice(1);
     qint32 previous = 0;
     int stop = 0;
     for (int r = firstUnit ? 2 : 1; r <= 9; ++r) {
@@ -161,8 +164,8 @@ void CItemPrice::ComputeSetupAndRun()
             if (unitsHr(r) > 0)
                 speed = unitsHr(r);
             if (sum) {
-                rateCost += qint64(b - previous) * runCost(r);
-                ratePrice += qint64(b - previous) * runPrice(r);
+                rateCost += __int128(b - previous) * runCost(r);
+                ratePrice += __int128(b - previous) * runPrice(r);
             } else {
                 if (runCost(r) > 0)
                     rateCost = runCost(r);
@@ -173,8 +176,8 @@ void CItemPrice::ComputeSetupAndRun()
         }
         if (q <= b) {
             if (sum) {
-                rateCost += qint64(q - previous) * runCost(r);
-                ratePrice += qint64(q - previous) * runPrice(r);
+                rateCost += __int128(q - previous) * runCost(r);
+                ratePrice += __int128(q - previous) * runPrice(r);
             } else {
                 stop = r;
             }
@@ -192,8 +195,8 @@ void CItemPrice::ComputeSetupAndRun()
         } else {
             const qint32 b = brk(stop);
             speed = Interpolate(q, previous, b, qint32(speed), unitsHr(stop));
-            rateCost = qint64(Interpolate(q, previous, b, ClampToLong(rateCost), runCost(stop)));
-            ratePrice = qint64(Interpolate(q, previous, b, ClampToLong(ratePrice), runPrice(stop)));
+            rateCost = qint64(Interpolate(q, previous, b, ClampToLong(qint64(rateCost)), runCost(stop)));
+            ratePrice = qint64(Interpolate(q, previous, b, ClampToLong(qint64(ratePrice)), runPrice(stop)));
         }
     }
     double runSpeed = speed / 100;
@@ -224,13 +227,20 @@ void CItemPrice::ComputeSetupAndRun()
         runSpeed = s;
     }
     row.m_dRunSpeed = runSpeed;
-    row.m_nRunMinutes = runSpeed > 0 ? ClampToLong(qint64(q * 60.0 / runSpeed + 0.9999)) : 0;
+    const QString of = OfService();
+    row.m_nRunMinutes = runSpeed > 0 ? HeldCount(std::trunc(q * 60.0 / runSpeed + 0.9999), QStringLiteral("Run Minutes") + of) : 0;
 
     // --- run cost and price (cents) -----------------------------------------------
     const double oh = ser.m_CostOH < 1 ? 1.0 : double(ser.m_CostOH);
     qint64 units = q;
     qint64 firstCost = 0;
     qint64 firstPrice = 0;
+    // Cents, held as amounts of ten-thousandths.
+    const auto cents = [this, &of](double value, const char *figure) {
+        return HeldAmount(std::trunc(value) * 100, QString::fromLatin1(figure) + of) / 100;
+    };
+    const double cost = double(rateCost);
+    const double price = double(ratePrice);
     if (firstUnit) {
         units = q - 1;
         firstCost = runCost(1);
@@ -239,14 +249,14 @@ void CItemPrice::ComputeSetupAndRun()
         units = 1;
     }
     if (ser.m_Unit == 2) {
-        row.m_nRunCost = ClampToLong(qint64((firstCost * 0.001 + units * 0.001 * rateCost) * oh + 0.99));
-        row.m_nRunPrice = ClampToLong(qint64(firstPrice * 0.001 + units * 0.001 * ratePrice + 0.99));
+        row.m_nRunCost = cents((firstCost * 0.001 + units * 0.001 * cost) * oh + 0.99, "Run Cost");
+        row.m_nRunPrice = cents(firstPrice * 0.001 + units * 0.001 * price + 0.99, "Run Price");
     } else if (ser.m_Unit == 3) {
-        row.m_nRunCost = ClampToLong(qint64(rateCost * oh + 0.99));
-        row.m_nRunPrice = ClampToLong(ratePrice);
+        row.m_nRunCost = cents(cost * oh + 0.99, "Run Cost");
+        row.m_nRunPrice = cents(price, "Run Price");
     } else {
-        row.m_nRunCost = ClampToLong(qint64((units * rateCost + firstCost) * oh + 0.99));
-        row.m_nRunPrice = ClampToLong(qint64(firstPrice + 0.99 + units * ratePrice));
+        row.m_nRunCost = cents((units * cost + firstCost) * oh + 0.99, "Run Cost");
+        row.m_nRunPrice = cents(firstPrice + 0.99 + units * price, "Run Price");
     }
 }
 
@@ -339,7 +349,8 @@ void CItemPrice::PriceService()
     }
 
     ComputeSetupAndRun();
-    qint32 time = row.m_nSetMinutes + row.m_nRunMinutes;
+    const QString of = OfService();
+    qint32 time = HeldCount(__int128(row.m_nSetMinutes) + row.m_nRunMinutes, QStringLiteral("Time") + of);
 
     if (c == 0) {
         if (row.m_nSerQty == 0) {
@@ -365,7 +376,8 @@ void CItemPrice::PriceService()
         QString title;
         if (rate == 0) {
             if (previousTimeCost > Money() && row.m_ChargeTime > 0) {
-                rate = previousTimeCost.units() * 60 / row.m_ChargeTime;
+                rate = HeldAmount(__int128(previousTimeCost.units()) * 60 / row.m_ChargeTime,
+                                  QStringLiteral("Cost / Hour") + of);
                 title = QStringLiteral("Cost/Hour");
             } else {
                 title = QStringLiteral("Total Time Cost");
@@ -374,7 +386,9 @@ void CItemPrice::PriceService()
                 AskAmount(&rate, title);
         }
         row.m_ChargeTime = row.m_ActualTime = time;
-        row.m_TimeCost = Money::fromUnits(qint64(time) * rate / 60);
+        // Worked in 128 bits: a rate at the largest amount times a long run
+        // passes 64.
+        row.m_TimeCost = Money::fromUnits(HeldAmount(__int128(time) * rate / 60, QStringLiteral("Time Cost") + of));
         RoundToCents(row.m_TimeCost, true);
     } else {
         row.m_ChargeTime = row.m_ActualTime = time;
@@ -388,8 +402,9 @@ void CItemPrice::PriceService()
             const double oh = ser.m_CostOH < 1 ? 1.0 : double(ser.m_CostOH);
             qint64 rate = 0;
             if (previousQty > 0)
-                rate = ClampToLong(qint64(double(previousMat.units() - qint64(row.m_nSetCost) * 100) * divisor
-                                          / (previousQty * oh)));
+                rate = HeldAmount(std::trunc(double(previousMat.units() - row.m_nSetCost * 100) * divisor
+                                             / (previousQty * oh)),
+                                  QStringLiteral("Material Cost / Unit") + of);
             if ((rate == 0 || m_nPresetChoice != DefaultCostDefaultPrice) && !m_bSilent) {
                 const QString title = ser.m_Unit == 2   ? QStringLiteral("Cost/M")
                                       : ser.m_Unit == 3 ? QStringLiteral("Total Run Cost")
@@ -404,9 +419,13 @@ void CItemPrice::PriceService()
                     help += QStringLiteral("\n- Markup: 0% (Price = Cost)");
                 AskAmount(&rate, title, help);
             }
-            row.m_nRunCost = ClampToLong(qint64(rate / 100.0 * oh * row.m_ChargeQty / divisor + 0.99));
+            row.m_nRunCost =
+                HeldAmount(std::trunc(rate / 100.0 * oh * row.m_ChargeQty / divisor + 0.99) * 100,
+                           QStringLiteral("Run Cost") + of)
+                / 100;
         }
-        row.m_MatCost = Money::fromCents(qint64(row.m_nSetCost) + row.m_nRunCost);
+        row.m_MatCost = Money::fromUnits(
+            HeldAmount((__int128(row.m_nSetCost) + row.m_nRunCost) * 100, QStringLiteral("Material Cost") + of));
         RoundToCents(row.m_MatCost, true);
     } else {
         row.m_nSetCost = 0;
@@ -414,7 +433,8 @@ void CItemPrice::PriceService()
         row.m_MatCost = Money();
     }
 
-    row.m_Cost = row.m_TimeCost + row.m_MatCost;
+    row.m_Cost = Money::fromUnits(
+        HeldAmount(__int128(row.m_TimeCost.units()) + row.m_MatCost.units(), QStringLiteral("Cost") + of));
     RoundToCents(row.m_Cost, true);
 
     // Price.
@@ -453,12 +473,15 @@ void CItemPrice::PriceService()
         if (f == -1.0) {
             row.m_Price = kNoCharge;
         } else if (ser.m_PriceBy == 3) {
-            row.m_Price = Money::fromUnits(qint64((qint64(row.m_nSetPrice) + row.m_nRunPrice) * 100 * f));
+            row.m_Price = Money::fromUnits(
+                HeldAmount(std::trunc(double((row.m_nSetPrice + row.m_nRunPrice) * 100) * f), QStringLiteral("Price") + of));
         } else if (ser.m_PriceBy == 4) {
             const Money table = LookupPriceTable();
-            row.m_Price = Money::fromUnits(qint64((qint64(row.m_nSetPrice) * 100 + table.units()) * f));
+            row.m_Price = Money::fromUnits(HeldAmount(std::trunc(double(row.m_nSetPrice * 100 + table.units()) * f),
+                                                      QStringLiteral("Price") + of));
         } else {
-            row.m_Price = Money::fromUnits(qint64(row.m_Cost.units() * f));
+            row.m_Price = Money::fromUnits(
+                HeldAmount(std::trunc(double(row.m_Cost.units()) * f), QStringLiteral("Price") + of));
             if (paper && row.m_Vendor == 3) {
                 const Money margin = row.m_Price - row.m_Cost;
                 row.m_Cost = row.m_Cost / 10;

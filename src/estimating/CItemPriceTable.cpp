@@ -8,6 +8,8 @@
 #include "platform/Prompt.h"
 #include "platform/db/Recordset.h"
 
+#include <cmath>
+
 const CItemPrice::PriceTable &CItemPrice::PriceTableOf(qint32 serNo)
 {
     return m_pCache->PriceTableOf(serNo);
@@ -64,10 +66,10 @@ Money CItemPrice::LookupPriceTable()
         x = column;
         break;
     case 5: x = asked; break;
-    case 6: x = qint32(m_fWidth); break;
-    case 7: x = qint32(m_fHeight); break;
-    case 8: x = qint32(2.0f * (m_fWidth + m_fHeight)); break;
-    case 9: x = qint32(m_fWidth * m_fHeight); break;
+    case 6: x = HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService()); break;
+    case 7: x = HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService()); break;
+    case 8: x = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService()); break;
+    case 9: x = HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService()); break;
     default: break;
     }
     qint32 extraColumns = 0;
@@ -102,7 +104,7 @@ Money CItemPrice::LookupPriceTable()
 
     // The row.
     qint32 previous = 0;
-    qint64 total = 0;
+    __int128 total = 0;
     bool interpolate = false;
     qint32 extraRows = 0;
     qint32 extraDivisor = 1;
@@ -112,7 +114,7 @@ Money CItemPrice::LookupPriceTable()
         const qint32 b2 = cell(r < 12 ? r + 1 : 12, 0);
         if (sum) {
             const qint32 upTo = (q < b || b2 == 0) ? q : std::min(b, q);
-            total += qint64(upTo - previous) * (t.rowBasis != 1 ? m_counts.pagesPerSet : 1) * cell(r, column);
+            total += __int128(upTo - previous) * (t.rowBasis != 1 ? m_counts.pagesPerSet : 1) * cell(r, column);
             previous = upTo;
         }
         if (q == b || r == 12)
@@ -133,7 +135,7 @@ Money CItemPrice::LookupPriceTable()
     if (sum) {
         if (t.reading == 2)
             total /= 1000;
-        return Money::fromUnits(total);
+        return Money::fromUnits(HeldAmount(total, QStringLiteral("Price Table amount") + OfService()));
     }
 
     // The quantity and the multiplier.
@@ -147,10 +149,10 @@ Money CItemPrice::LookupPriceTable()
     case 4: m = m_counts.passes; break;
     case 5: m = m_bBothSides ? 2 : 1; break;
     case 6: m = asked; break;
-    case 7: m = qint32(m_fWidth); break;
-    case 8: m = qint32(m_fHeight); break;
-    case 9: m = qint32(2.0f * (m_fWidth + m_fHeight)); break;
-    case 10: m = qint32(m_fWidth * m_fHeight); break;
+    case 7: m = HeldCount(double(m_fWidth), QStringLiteral("Width") + OfService()); break;
+    case 8: m = HeldCount(double(m_fHeight), QStringLiteral("Height") + OfService()); break;
+    case 9: m = HeldCount(2.0 * (double(m_fWidth) + double(m_fHeight)), QStringLiteral("Perimeter") + OfService()); break;
+    case 10: m = HeldCount(double(m_fWidth) * double(m_fHeight), QStringLiteral("Area") + OfService()); break;
     case 11:
         n = row.m_ChargeQty;
         m = 1;
@@ -221,5 +223,5 @@ Money CItemPrice::LookupPriceTable()
                                                   both / 10000.0);
         }
     }
-    return Money::fromUnits(qint64(amount));
+    return Money::fromUnits(HeldAmount(std::trunc(amount), QStringLiteral("Price Table amount") + OfService()));
 }

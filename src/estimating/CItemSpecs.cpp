@@ -360,7 +360,9 @@ void CItemSpecs::FillGrids()
         m_wndItemGrid.AddListRow(3, QStringLiteral("Description"), GetQuickNotesSql(0, 0), 0, editable, 30381);
         m_wndItemGrid.AddRow(7, QStringLiteral("Quantity"), QStringLiteral("%d"), editable, 30382);
         m_wndItemGrid.AddRow(7, GetQuantityUnitName(m_data.m_nUnit), QStringLiteral("%d"), editable, 30105);
-        // Originals (or sets) are counted: "-5" is refused naming the row.
+        // The quantity and the originals (or sets) are counts: "-5", or one
+        // past the largest count, is refused naming the row.
+        m_wndItemGrid.SetRowNotNegative(1);
         m_wndItemGrid.SetRowNotNegative(2);
         m_wndItemGrid.AddTextRow(QStringLiteral("Sides"), QString());
         m_wndItemGrid.CreateInDlgItem(this, kItemGrid, m_nColorScheme, 120);

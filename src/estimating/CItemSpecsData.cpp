@@ -1122,13 +1122,35 @@ bool CItemSpecsData::WriteItem()
     std::array<int, kCounters> counters = m_nChanged;
     CItemSet header;
     bool ok = false;
+    QString pastLargest;
     try {
         platform::Transaction transaction(SharedDatabase());
         ok = WriteRows(header, counters, itemNo);
-        if (ok)
+        // What the quantity makes of the services, worked on the rows as
+        // they would be written: a count, time or amount past what the
+        // program holds, and nothing is written.
+        if (ok) {
+            CItemPrice check(&header, true);
+            if (check.IsLoaded()) {
+                check.PriceItem(0);
+                pastLargest = check.PastLargestFigure();
+            }
+        }
+        if (ok && pastLargest.isEmpty())
             transaction.commit();
     } catch (const platform::DbException &) {
         ok = false;
+    }
+    if (ok && !pastLargest.isEmpty()) {
+        const QString field = m_nUnit == 7 ? QStringLiteral("#Pads") : QStringLiteral("Quantity");
+        Prompt::messageBox(IsWithinLargestCount(m_nQuantity)
+                               ? field + QStringLiteral(": at ") + FormatFixedPoint(m_nQuantity, 0, true)
+                                     + QStringLiteral(", ") + pastLargest
+                               : TooLargeCountText(field),
+                           QString(), platform::MB_ICONEXCLAMATION);
+        if (m_hooks.editItemRow)
+            m_hooks.editItemRow(1);
+        return false;
     }
     if (!ok) {
         Prompt::messageBox(QStringLiteral("The Item could not be saved, and nothing of it was changed.\n\n"

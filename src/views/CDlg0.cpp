@@ -417,7 +417,7 @@ bool CDlg0::ReadItemWhole(unsigned id, int &out, ValueKind kind)
         // The value shown before this typing is back, as when the field is left.
         if (auto *edit = qobject_cast<QLineEdit *>(control))
             edit->setText(ValueShownBeforeTyping(edit));
-        RefuseTyped(control, TypedValueMessage(kind == ValueKind::Quantity ? kind : ValueKind::Whole));
+        RefuseTyped(control, kind == ValueKind::Quantity ? TypedQuantityMessage(text) : TypedValueMessage(ValueKind::Whole));
         return false;
     }
     out = whole;

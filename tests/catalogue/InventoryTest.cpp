@@ -244,6 +244,7 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
     // in-stock cost typed saves the unit cost worked from it.
     native(QStringLiteral("INSERT OR REPLACE INTO Options (OptionID, OptionSum) VALUES (30749, %1)").arg(11 | 64));
     native(QStringLiteral("UPDATE Services SET InStock = 70 WHERE SerNo = 11"));
+    const QString pinkCost = sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 12"));
     CInventory costs(InventorySetup, 0, nullptr);
     onDialog<CInventory>([&](CInventory &d) {
         EXPECT_FALSE(d.m_strStripText.contains(QStringLiteral("not saved")));
@@ -252,17 +253,31 @@ TEST_F(InventoryTest, SetupSavesOnlyServicesAndCheckOnlyStatus)
             qint32 serNo;
             int column;
             const char *typed;
-        } typed[] = {{11, CInventory::ColUnitCost, "60.00"}, {10, CInventory::ColExtended, "1000.00"}};
+            const char *refusal = nullptr;
+        } typed[] = {{11, CInventory::ColUnitCost, "60.00"},
+                     {10, CInventory::ColExtended, "1000.00"},
+                     // Nothing of the pink bond is in stock: its in-stock cost
+                     // has no unit cost to be kept in (it was shown, then lost).
+                     {12, CInventory::ColExtended, "50.00",
+                      "InStock Cost: Nothing is in stock: enter the InStock quantity first, or the Unit Cost."}};
         for (const auto &t : typed) {
             const int r = rowOf(d, t.serNo);
+            const qint64 before = d.grid().GetCellValue(r, t.column);
             EXPECT_TRUE(d.grid().IsCellEditable(r, t.column));
+            prompts().clear();
+            if (t.refusal)
+                prompts().answer(platform::IDOK);
             d.grid().EditCell(r, t.column);
             qobject_cast<QLineEdit *>(d.grid().editor())->setText(QString::fromLatin1(t.typed));
             d.grid().EndEdit();
+            EXPECT_EQ(prompts().texts(), t.refusal ? QStringList{QString::fromLatin1(t.refusal)} : QStringList());
+            if (t.refusal)
+                EXPECT_EQ(d.grid().GetCellValue(r, t.column), before);
         }
         return press(d, 1);
     });
     EXPECT_EQ(costs.DoModal(), 1);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT RunCost1 FROM Services WHERE SerNo = 12")), pinkCost);
     // 1000.00 for 300 sheets kept per thousand: 3333.33 a thousand, cut.
     EXPECT_EQ(sqlite(QStringLiteral("SELECT SerNo, RunCost1 FROM Services WHERE SerNo IN (10, 11) ORDER BY SerNo")),
               QStringLiteral("10|333333\n11|6000"));

@@ -5,6 +5,8 @@
 #include "controls/CXRibbon.h"
 #include "catalogue/CSerDlgMore.h"
 #include "catalogue/CSerList.h"
+#include "controls/CXEdit.h"
+#include "controls/CXGridCtrl.h"
 #include "controls/CXTreeOptCtrl.h"
 #include "data/CSerSet.h"
 #include "platform/Settings.h"
@@ -150,6 +152,8 @@ TEST_F(ServiceDialogTest, PressShowsColorsAndPlatesAndPreviewIsReadOnly)
 TEST_F(ServiceDialogTest, LiftExceptionIsHighlightedUntilTheQuantityNameStartsWithASlash)
 {
     runStored(41, 30103, [&](CSerDlg &d) {
+        d.ChooseListEntry(CSerDlg::IDC_COSTBY, 1); // its time is costed
+        std::cerr << "DBG " << d.isEditable() << ' ' << d.combo(CSerDlg::IDC_COSTBY)->currentData().toInt() << ' ' << d.runGrid().IsCellEditable(0, 1) << d.runGrid().IsCellEditable(0, 0) << d.runGrid().GetRowCount() << '\n';
         d.ChooseListEntry(CSerDlg::IDC_QTYBY, 1);
         type(d, CSerDlg::IDC_DIVIDE, QStringLiteral("500"));
         EXPECT_TRUE(d.liftHighlight());
@@ -252,6 +256,9 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             {CSerDlg::IDC_BID, "inf", "Bid: Please enter a number."},
             {CSerDlg::IDC_RUSH, "NaN", "Rush: Please enter a number."},
             {CSerDlg::IDC_SPCL, "Infinity", "Special: Please enter a number."},
+            // Waste sheets and a waste percent are never below 0 (taken before).
+            {CSerDlg::IDC_SETTIME, "-2", "Setup: Please enter a number of 0 or more."},
+            {CSerDlg::IDC_IMPHOUR, "-0.5", "% of Fin.Qty: Please enter a number of 0 or more."},
         };
         for (const auto &r : refusals) {
             SCOPED_TRACE(r.typed);
@@ -261,6 +268,19 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
             d.SendCommand(30213);
             EXPECT_EQ(prompts().lastText(), QString::fromLatin1(r.message));
             type(d, r.id, before);
+        }
+        // A negative waste is refused as its field is left, naming it, with
+        // what it showed back.
+        for (const auto &[id, name] : {std::pair{unsigned(CSerDlg::IDC_SETTIME), "Setup"},
+                                       std::pair{unsigned(CSerDlg::IDC_IMPHOUR), "% of Fin.Qty"}}) {
+            QLineEdit *field = d.edit(id);
+            const QString before = field->text();
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            field->setText(QStringLiteral("-3"));
+            emit field->editingFinished();
+            EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(name) + QStringLiteral(": Please enter a number of 0 or more.")});
+            EXPECT_EQ(field->text(), before);
         }
         type(d, CSerDlg::IDC_CALIPER, QStringLiteral("0.004"));
         // Cancel with a change asks; Cancel in the question stays.
@@ -273,6 +293,32 @@ TEST_F(ServiceDialogTest, ChecksBeforeSaving)
     });
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Name, Caliper FROM Services WHERE SerNo = 10")),
               QStringLiteral("20# Bond|"));
+    runStored(41, 30103, [&](CSerDlg &d) {
+        d.ChooseListEntry(CSerDlg::IDC_COSTBY, 1); // its time is costed
+        // A speed and a set-up time typed below 0 are refused in their cells,
+        // naming the column, and the cell keeps what it had.
+        const struct
+        {
+            CXGridCtrl *grid;
+            const char *message;
+        } cells[] = {{&d.runGrid(), "Units/Hour: Please enter a number of 0 or more."},
+                     {&d.setupGrid(), "Minutes: Please enter a number of 0 or more."}};
+        for (const auto &c : cells) {
+            SCOPED_TRACE(c.message);
+            const qint64 before = c.grid->GetCellValue(0, 1);
+            prompts().clear();
+            prompts().answer(platform::IDOK);
+            c.grid->EditCell(0, 1);
+            c.grid->typedEditor()->setText(QStringLiteral("-5"));
+            c.grid->EndEdit();
+            EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(c.message)});
+            EXPECT_EQ(c.grid->GetCellValue(0, 1), before);
+        }
+        prompts().clear();
+        prompts().answer(platform::IDNO);
+        return press(d, 2);
+    });
+    prompts().clear();
 
     // Numbers as every field reads them: "1e3" and "1,000" are a thousand.
     runStored(10, 30103, [&](CSerDlg &d) {
@@ -434,7 +480,10 @@ TEST_F(ServiceDialogTest, MorePropertiesReadsItsNumbersAsTheirKinds)
     } rows[] = {
         {CSerDlgMore::IDC_MINLEVEL, "-5", "Minimum Level: Please enter a quantity."},
         {CSerDlgMore::IDC_REORDER, "-500", "Ream Quantity: Please enter a quantity."},
-        {CSerDlgMore::IDC_ONORDER, "2.5", "On Order: Please enter an integer."},
+        {CSerDlgMore::IDC_ONORDER, "2.5", "On Order: Please enter a quantity."},
+        // What is on order is ordered: never below 0 (taken before).
+        {CSerDlgMore::IDC_ONORDER, "-5", "On Order: Please enter a quantity."},
+        {CSerDlgMore::IDC_MINLEVEL, "1,000,000,001", "Minimum Level: Please enter a quantity from 0 to 1,000,000,000."},
         {CSerDlgMore::IDC_WAGEHR, "12.345", "Wage / Hour: Please enter an amount with at most 2 decimals."},
         {CSerDlgMore::IDC_MINLEVEL, "1,000", nullptr},
         {CSerDlgMore::IDC_REORDER, "500", nullptr},

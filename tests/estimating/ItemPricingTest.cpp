@@ -486,7 +486,29 @@ TEST_F(ItemPricing, DbToolPricesAStoredItem)
     addPriceTable(540, 0, 0, 1, 0, 1, {}, {{100, 1000}, {250, 800}, {500, 600}});
     const qint32 job = twoServiceJob(707, {{"ChargeQty", "300"}, {"Description", "'Labels'"}});
     addRow(job, 540);
+    // A stored quantity past the largest count, and one whose service counts
+    // twice as many: refused by name (they once printed wrapped counts).
+    addService(541, 50, QStringLiteral("Numbering"), {{"QtyBy", "1"}, {"Multiply", "2"}, {"CostBy", "0"}});
+    const qint32 top = addJob(708);
+    addRow(top, 0, {{"ChargeQty", "1073741824"}});
+    addRow(top, 540);
+    const qint32 twice = addJob(709);
+    addRow(twice, 0, {{"ChargeQty", "600000000"}});
+    addRow(twice, 541);
     SharedDatabase().close();
+    for (const auto &[jobNo, refusal] :
+         {std::pair{"708", "\"Quantity\" cannot be more than 1,000,000,000, the largest count it holds."},
+          std::pair{"709", "The Quantity of Numbering would be 1,200,000,000, more than 1,000,000,000, the largest "
+                           "count the program holds."}}) {
+        QProcess refused;
+        refused.start(QStringLiteral(TAVREL_DBTOOL),
+                      {QStringLiteral("price"), databasePath(), QLatin1String(jobNo), QStringLiteral("1")});
+        ASSERT_TRUE(refused.waitForFinished(30000));
+        EXPECT_EQ(refused.exitCode(), 1);
+        EXPECT_EQ(QString::fromUtf8(refused.readAllStandardError()),
+                  QStringLiteral("ITEM 1: ") + QLatin1String(refusal) + QLatin1Char('\n'));
+        EXPECT_TRUE(refused.readAllStandardOutput().isEmpty());
+    }
 
     QProcess tool;
     tool.start(QStringLiteral(TAVREL_DBTOOL), {QStringLiteral("price"), databasePath(), QStringLiteral("707"), QStringLiteral("1")});

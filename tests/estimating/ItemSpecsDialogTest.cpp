@@ -601,6 +601,62 @@ TEST_F(ItemSpecsDialog, SheetsPerSetFollowsIntoTheOnlyPaperAndTheWindowResizes)
               QStringLiteral("%1|Originals as before").arg(before));
 }
 
+// The quantity is a count: "-5" and one past the largest count are refused in
+// its cell, naming it; one whose sheets would pass the largest count is
+// refused at Save & Close, naming the quantity, with nothing written (1,073,741,824
+// once saved -271,119,805 sheets); at half of it every count is kept whole.
+TEST_F(ItemSpecsDialog, AQuantityAndWhatItMakesStayWithinTheLargestCount)
+{
+    const QString before = itemsDump();
+    CItemSet header = headerRow();
+    CItemSpecs dlg(&header, nullptr);
+    onDialog<CItemSpecs>([&](CItemSpecs &d) {
+        struct Typed
+        {
+            const char *text;
+            const char *refusal;
+        };
+        for (const Typed &t : {Typed{"-5", "Quantity: Please enter a number of 0 or more."},
+                               Typed{"1073741824", "\"Quantity\" cannot be more than 1,000,000,000, the largest count "
+                                                   "it holds."},
+                               Typed{"1,000,000,001", "\"Quantity\" cannot be more than 1,000,000,000, the largest "
+                                                      "count it holds."}}) {
+            prompts().clear();
+            prompts().answer(IDOK);
+            d.itemGrid().EditRow(1);
+            d.itemGrid().textEditor()->setText(QString::fromLatin1(t.text));
+            d.itemGrid().EndEdit();
+            EXPECT_EQ(prompts().texts(), QStringList{QString::fromLatin1(t.refusal)}) << t.text;
+            EXPECT_EQ(d.itemGrid().GetRowValue(1), 500) << t.text;
+        }
+        // Two sheets a set: 600,000,000 copies make 1,200,000,000 sheets.
+        d.itemGrid().SetRowValue(2, 2);
+        emit d.itemGrid().ownerMessage(30247, 2111, 2);
+        d.itemGrid().EditRow(1);
+        d.itemGrid().textEditor()->setText(QStringLiteral("600,000,000"));
+        d.itemGrid().EndEdit();
+        prompts().clear();
+        prompts().answer(IDOK);
+        EXPECT_NE(press(d, kSaveClose), IDOK);
+        EXPECT_EQ(prompts().texts(),
+                  QStringList{QStringLiteral("Quantity: at 600,000,000, the Finish Sheets of 60# Offset White would be "
+                                             "1,200,000,000, more than 1,000,000,000, the largest count the program "
+                                             "holds.")});
+        EXPECT_EQ(itemsDump(), before);
+        d.itemGrid().EditRow(1);
+        d.itemGrid().textEditor()->setText(QStringLiteral("400000000"));
+        d.itemGrid().EndEdit();
+        prompts().clear();
+        return press(d, kSaveClose);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    // 400,000,000 copies of two sheets, one pass each: 800,000,000 impressions.
+    EXPECT_EQ(sqliteValue(QStringLiteral("SELECT ChargeQty, Sheets FROM Items WHERE ItemID = %1").arg(m_header)),
+              QStringLiteral("400000000|2"));
+    EXPECT_EQ(sqliteValue(QStringLiteral("SELECT Out FROM Items WHERE ItemID = %1").arg(m_press)),
+              QStringLiteral("800000000"));
+}
+
 } // namespace
 
 namespace {

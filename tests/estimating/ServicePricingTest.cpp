@@ -590,3 +590,102 @@ TEST_F(PricingTest, QuantityRoundsUpToTheServicesMultiple)
         EXPECT_EQ(row(*e, id).m_Price, money(c.price)) << "round " << c.round << ", quantity " << c.quantity;
     }
 }
+
+// --- the largest count and amount ------------------------------------------------
+
+// Every count, time and amount a quantity or a rate makes is worked past the
+// bits it is kept in and held to the largest the program takes (a count of
+// 1,000,000,000; an amount of 100,000,000,000.00): at the bound it is kept
+// exactly, one past it the pricing is refused naming the figure, and nothing
+// is written (it once wrapped: 1,073,741,824 copies made -271,119,805 sheets,
+// and 18,447 minutes at 100,000,000,000.00 an hour a cost of 426,543,817.42).
+TEST_F(PricingTest, FiguresPastTheLargestAreRefusedByName)
+{
+    // Numbering: two per copy, 1 cent each, priced 2 cents.
+    addService(800, 50, QStringLiteral("Numbering"),
+               {{"QtyBy", "1"}, {"Multiply", "2"}, {"CostBy", "2"}, {"PriceBy", "3"}, {"Unit", "1"},
+                {"QBreak1", "1"}, {"RunCost1", "1"}, {"RunPrice1", "2"}});
+    // Folding: 30 an hour at $60.00 an hour.
+    addService(801, 50, QStringLiteral("Folding"),
+               {{"QtyBy", "1"}, {"CostBy", "1"}, {"CostHr", "60"}, {"PriceBy", "0"}, {"QBreak1", "1"},
+                {"UnitsHr1", "3000"}});
+    // Cutting at the largest rate: a lot of 60, 61 and 18,447 minutes.
+    for (const auto &[serNo, minutes] : {std::pair{802, "6000"}, std::pair{803, "6100"}, std::pair{804, "1844700"}})
+        addService(serNo, 50, QStringLiteral("Cutting"),
+                   {{"QtyBy", "12"}, {"CostBy", "1"}, {"CostHr", "100000000000"}, {"PriceBy", "0"}, {"SetFor1", "1"},
+                    {"SetTime1", minutes}});
+    // Paper of two sheets a set.
+    addService(805, 101, QStringLiteral("Bond 20#"), {{"CostBy", "0"}});
+
+    struct Case
+    {
+        qint32 serNo;
+        const char *quantity;
+        const char *refusal; // nullptr: priced
+        qint32 count = 0;    // the row's service quantity, or its time for a time service
+        const char *cost = nullptr;
+    };
+    const Case cases[] = {
+        {800, "500000000", nullptr, 1000000000, "10000000"},
+        {800, "500000001",
+         "the Quantity of Numbering would be 1,000,000,002, more than 1,000,000,000, the largest count the program "
+         "holds."},
+        {800, "1073741824", "\"Quantity\" cannot be more than 1,000,000,000, the largest count it holds."},
+        {801, "500000000", nullptr, 1000000000, "1000000000"},
+        {801, "500000001",
+         "the Run Minutes of Folding would be 1,000,000,002, more than 1,000,000,000, the largest count the program "
+         "holds."},
+        {802, "1000", nullptr, 60, "100000000000"},
+        {803, "1000",
+         "the Time Cost of Cutting would be 101,666,666,666.67, more than 100,000,000,000.00, the largest amount the "
+         "program holds."},
+        {804, "1000",
+         "the Time Cost of Cutting would be 30,745,000,000,000.00, more than 100,000,000,000.00, the largest amount "
+         "the program holds."},
+        {805, "500000000", nullptr, 1000000000},
+        {805, "500000001",
+         "the Finish Sheets of Bond 20# would be 1,000,000,002, more than 1,000,000,000, the largest count the "
+         "program holds."},
+    };
+    qint32 jobNo = 800;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.serNo) + " x " + c.quantity);
+        const qint32 job = addJob(jobNo++);
+        addRow(job, 0, {{"ChargeQty", QString::fromLatin1(c.quantity)}});
+        const qint32 id = addRow(job, c.serNo, {{"Sheets", "2"}});
+        auto silent = engine(job, true);
+        EXPECT_EQ(silent->PriceItem(0), 0 + (c.refusal ? 0 : 1));
+        EXPECT_EQ(silent->PastLargestFigure(), c.refusal ? QString::fromLatin1(c.refusal) : QString());
+
+        auto e = engine(job, false);
+        prompts().clear();
+        if (c.refusal)
+            prompts().answer(platform::IDOK);
+        e->PriceItem(0);
+        const auto stored = [&](const char *column) {
+            return scalar(QStringLiteral("SELECT %1 FROM Items WHERE ItemID = %2").arg(QLatin1String(column)).arg(id));
+        };
+        if (c.refusal) {
+            QString text = QString::fromLatin1(c.refusal);
+            text[0] = text.at(0).toUpper();
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("ITEM 1 \n\n") + text + QStringLiteral("\n\nThe item's prices are not saved.")});
+            // Nothing of the pricing is written.
+            EXPECT_EQ(stored("ActualQty").toInt(), 0);
+            EXPECT_EQ(stored("ChargeTime").toInt(), 0);
+            EXPECT_EQ(stored("Cost").toMoney(), Money());
+            continue;
+        }
+        EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+        const bool timed = c.serNo >= 801 && c.serNo <= 804;
+        EXPECT_EQ(row(*e, id).m_nSerQty, timed ? row(*e, id).m_nSerQty : c.count);
+        if (timed)
+            EXPECT_EQ(stored("ChargeTime").toInt(), c.count);
+        else if (c.serNo != 805)
+            EXPECT_EQ(stored("ChargeQty").toInt(), c.count);
+        if (c.cost) {
+            EXPECT_EQ(stored("Cost").toMoney(), money(c.cost));
+            EXPECT_EQ(stored(timed ? "TimeCost" : "MatCost").toMoney(), money(c.cost));
+        }
+    }
+}

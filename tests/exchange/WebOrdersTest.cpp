@@ -255,8 +255,9 @@ TEST_F(WebOrdersTest, ItemQuantitiesOriginalsAndReferences)
         {{QStringLiteral("Item Quantity: 1,000X3")}, 1000, 3, QStringLiteral("999-1"), QStringLiteral("1,000X3")},
         {{QStringLiteral("Item Quantity: 1,000")}, 1000, 0, QStringLiteral("999-1"), QStringLiteral("1,000")},
         {{QStringLiteral("Item Quantity: 1")}, 1, 0, QStringLiteral("999-1"), QStringLiteral(" 1 ")},
-        {{QStringLiteral("Item Quantity: 2,147,483,647")}, 2147483647, 0, QStringLiteral("999-1"),
-         QStringLiteral("2147483647")},
+        // The largest count the program takes.
+        {{QStringLiteral("Item Quantity: 1,000,000,000")}, 1000000000, 0, QStringLiteral("999-1"),
+         QStringLiteral("1000000000")},
         {{QStringLiteral("Item Quantity: 12,345,678 x 2")}, 12345678, 2, QStringLiteral("999-1"),
          QStringLiteral("12,345,678 x 2")},
         {{QStringLiteral("Item Quantity: 2,500 copies")}, 2500, 0, QStringLiteral("999-1"), QStringLiteral("2,500 copies")},
@@ -640,6 +641,32 @@ TEST_F(WebOrdersTest, ShippingIsKeptOnlyAboveZero)
                              .arg(order->m_nLinkedJobId)),
                   QStringLiteral("100000000000.0000|100000000000.0000"));
     }
+    // Copies of two originals on template 999's paper: at half the largest
+    // count its sheets are the largest and the order is saved; one copy more
+    // and they would pass it, so nothing is saved, the quantity named.
+    exec(QStringLiteral("UPDATE Items SET Price = 50 WHERE ItemID = 9102"));
+    for (const char *copies : {"500000001", "500000000"}) {
+        SCOPED_TRACE(copies);
+        prompts().clear();
+        const auto order = parse(Mail({QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers"),
+                                       QStringLiteral("Item Quantity: 2 x ") + QLatin1String(copies)}));
+        const QString before = dump();
+        if (QByteArray(copies) == "500000001") {
+            prompts().answer(platform::IDOK);
+            EXPECT_FALSE(order->SaveOrder(0, false));
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Item 1, Quantity: at 500,000,001, the Finish Sheets of Cover stock "
+                                                 "would be 1,000,000,002, more than 1,000,000,000, the largest count the "
+                                                 "program holds.\n\nThe email could not be saved as Order. Nothing of "
+                                                 "it was written; the order is still here to be saved again.")});
+            EXPECT_EQ(dump(), before);
+            continue;
+        }
+        ASSERT_TRUE(order->SaveOrder(0, false));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT ChargeQty, Sheets FROM Items WHERE JobID = %1 AND SerNo = 0")
+                             .arg(order->m_nLinkedJobId)),
+                  QStringLiteral("500000000|2"));
+    }
 }
 
 TEST_F(WebOrdersTest, LabelRulesOfTheKeyFields)
@@ -943,16 +970,20 @@ TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharac
         {{QStringLiteral("Item Quantity: 500 - 1000")}, QStringLiteral("500 - 1000"), false, true},
         {{QStringLiteral("Item Quantity: 4 x 500 + 50")}, QStringLiteral("4 x 500 + 50"), false, true},
         {{QStringLiteral("Item Quantity: 10"), QStringLiteral("Item Originals: 1 / 2")}, QStringLiteral("1 / 2"), true},
+        // Past the largest count: its sheets and presses' hours would wrap.
+        {{QStringLiteral("Item Quantity: 1073741824")}, QStringLiteral("1073741824"), false, true},
+        {{QStringLiteral("Item Quantity: 1,000,000,001")}, QStringLiteral("1,000,000,001"), false, true},
+        {{QStringLiteral("Item Quantity: 2,147,483,647")}, QStringLiteral("2,147,483,647"), false, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.refused.toStdString());
         std::vector<std::unique_ptr<CWebOrder>> orders;
         orders.push_back(parse(Mail(QStringList{QStringLiteral("Customer No: 202"), QStringLiteral("Item Description: Flyers")}
                                     + c.lines + QStringList{QStringLiteral("Item Description: Cards"),
-                                                            QStringLiteral("Item Quantity: 2147483647 x 0002")})));
+                                                            QStringLiteral("Item Quantity: 1000000000 x 0002")})));
         if (c.xml)
             orders.push_back(parseXml(xmlItem(QStringLiteral("Flyers"), c.refused)
-                                      + xmlItem(QStringLiteral("Cards"), QStringLiteral("2147483647 X 0002"))));
+                                      + xmlItem(QStringLiteral("Cards"), QStringLiteral("1000000000 X 0002"))));
         for (const auto &order : orders) {
             const QString before = dump();
             prompts().clear();
@@ -960,13 +991,13 @@ TEST_F(WebOrdersTest, QuantitiesThatAreNoCountOfCopiesAreRefusedAndControlCharac
             EXPECT_FALSE(order->SaveOrder(0, false));
             EXPECT_EQ(prompts().texts(),
                       QStringList{QStringLiteral("Item 1 cannot be saved: \"%1\" is not a number of %2 to "
-                                                 "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
+                                                 "1,000,000,000.\n\nCorrect the quantity in the order before saving it.")
                                       .arg(c.refused, c.originals ? QStringLiteral("originals from 0")
                                                                   : QStringLiteral("copies from 1"))});
             EXPECT_EQ(dump(), before);
             // The largest count there is, with its originals, stands.
             ASSERT_EQ(order->m_items.size(), 2);
-            EXPECT_EQ(order->m_items[1].quantity, 2147483647);
+            EXPECT_EQ(order->m_items[1].quantity, 1000000000);
             EXPECT_EQ(order->m_items[1].originals, 2);
             EXPECT_TRUE(order->m_items[1].badQuantity.isEmpty());
         }

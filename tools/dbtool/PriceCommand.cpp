@@ -27,6 +27,12 @@ int runPriceCommand(const QStringList &given, QTextStream &out, QTextStream &err
             return 1;
         }
         engine.PriceItem(0);
+        // A figure past what the program holds: the item cannot be priced.
+        if (QString refusal = engine.PastLargestFigure(); !refusal.isEmpty()) {
+            refusal[0] = refusal.at(0).toUpper();
+            err << item.GetItemNoText(QStringLiteral("ITEM ")) << ": " << refusal << '\n';
+            return 1;
+        }
         out << item.GetItemNoText(QStringLiteral("ITEM ")) << ' ' << item.m_Description << '\n';
         for (const auto &[id, row] : engine.Rows()) {
             if (row.m_SerNo == 0)

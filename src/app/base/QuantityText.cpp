@@ -1,5 +1,6 @@
 #include "app/base/QuantityText.h"
 
+#include "app/base/MoneyText.h"
 #include "app/base/TextUtil.h"
 
 #include <climits>
@@ -191,4 +192,24 @@ int GetDaysInMonth(int month, int year)
     default:
         return 30;
     }
+}
+
+QString TooLargeCountText(const QString &name)
+{
+    return QStringLiteral("\"%1\" cannot be more than %2, the largest count it holds.")
+        .arg(name, FormatFixedPoint(kLargestCount, 0, true));
+}
+
+QString PastLargestFigureText(const QString &figure, std::int64_t value, bool amount, bool past)
+{
+    const QString bound = amount ? FormatFixedPoint(kLargestAmountUnits / Money::kUnitsPerCent, 2, true)
+                                 : FormatFixedPoint(kLargestCount, 0, true);
+    // An amount shows its cents, rounded up as the costs are.
+    const std::int64_t shown = amount ? value / Money::kUnitsPerCent + (value % Money::kUnitsPerCent > 0 ? 1 : 0) : value;
+    // Below the largest negative figure it is said as such.
+    const QString would = past        ? QStringLiteral("more than %1").arg(bound)
+                          : value < 0 ? QStringLiteral("%1, less than -%2").arg(FormatFixedPoint(shown, amount ? 2 : 0, true), bound)
+                                      : QStringLiteral("%1, more than %2").arg(FormatFixedPoint(shown, amount ? 2 : 0, true), bound);
+    return QStringLiteral("the %1 would be %2, the largest %3 the program holds.")
+        .arg(figure, would, amount ? QStringLiteral("amount") : QStringLiteral("count"));
 }

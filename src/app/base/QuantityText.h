@@ -8,6 +8,28 @@
 // (times are whole minutes everywhere), sheet sizes as width by height, and the
 // days of a month.
 
+// The largest count the program takes or makes: a quantity typed or read
+// from outside, and every count, number of sheets or time in minutes that a
+// quantity yields (the file keeps them in 32 bits). Whatever would pass it is
+// refused by name, never cut or wrapped; the amounts a count yields are held
+// to the largest amount (kLargestAmountUnits) in the same way.
+constexpr std::int64_t kLargestCount = 1'000'000'000;
+// True when the count lies within the largest, either way.
+constexpr bool IsWithinLargestCount(std::int64_t count)
+{
+    return count <= kLargestCount && count >= -kLargestCount;
+}
+// The refusal of a count past the largest, naming it: "\"Quantity\" cannot be
+// more than 1,000,000,000, the largest count it holds."
+QString TooLargeCountText(const QString &name);
+// The refusal of a figure that a quantity or a rate would make past what the
+// program holds: "the Run Sheets of Bond 20# would be 2,000,000,000, more
+// than 1,000,000,000, the largest count the program holds." `amount` says
+// the figure is money (`value` in ten-thousandths, shown with two decimals);
+// `past` says it lies beyond even the 64 bits it is worked in (then no value
+// is shown: "would be more than ...").
+QString PastLargestFigureText(const QString &figure, std::int64_t value, bool amount, bool past = false);
+
 // Name of an item's quantity unit: 1 "Sheets" .. 7 "Sheets/Pad"; 0 and any
 // unknown code "Originals".
 QString GetQuantityUnitName(std::uint8_t unit);

@@ -173,10 +173,22 @@ bool ReadTypedWhole(const QString &text, std::int32_t &out)
 bool ReadTypedQuantity(const QString &text, std::int32_t &out)
 {
     std::int32_t v = 0;
-    if (!ReadTypedWhole(text, v) || v < 0)
+    if (!ReadTypedWhole(text, v) || v < 0 || v > kLargestCount)
         return false;
     out = v;
     return true;
+}
+
+QString TypedQuantityMessage(const QString &text)
+{
+    // A whole number past the largest count is told the range; anything
+    // else is no quantity.
+    Decimal d;
+    std::int64_t v = 0;
+    if (readDecimal(text.trimmed(), false, d) && !d.negative && d.scale <= 0
+        && (!scaledValue(d, 0, v) || v > kLargestCount))
+        return QStringLiteral("Please enter a quantity from 0 to %1.").arg(FormatFixedPoint(kLargestCount, 0, true));
+    return TypedValueMessage(ValueKind::Quantity);
 }
 
 bool ReadTypedFixed(const QString &text, int decimals, std::int64_t &scaled)
@@ -537,6 +549,8 @@ void AttachTypedReading(QLineEdit *edit, ValueKind kind, double minimum, double 
         QString message = TypedValueMessage(kind);
         if (kind == ValueKind::Money)
             message = TypedMoneyMessage(typed);
+        if (kind == ValueKind::Quantity)
+            message = TypedQuantityMessage(typed);
         if (kind == ValueKind::Rate)
             message = QStringLiteral("Please enter a rate from %1 to %2.").arg(minimum).arg(maximum);
         RefuseTyped(edit, message);

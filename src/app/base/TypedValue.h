@@ -22,8 +22,13 @@ enum class ValueKind : int { Text = 0, Date, Time, TimeOfDay, Whole, Quantity, M
 // A whole number, signed: "1,250", "-40", "1e3" (an exponent that leaves a
 // whole number). Nothing else, and nothing beyond the 32-bit range.
 bool ReadTypedWhole(const QString &text, std::int32_t &out);
-// A quantity: a whole number that is not negative.
+// A quantity: a whole number that is not negative, up to the largest count
+// the program takes (kLargestCount, 1,000,000,000).
 bool ReadTypedQuantity(const QString &text, std::int32_t &out);
+// Why a text is no quantity, as a field's refusal says it: "Please enter a
+// quantity from 0 to 1,000,000,000." for a number past the largest count,
+// else "Please enter a quantity."
+QString TypedQuantityMessage(const QString &text);
 // A number with at most `decimals` decimals (more only when they are
 // zeros), as the number times 10^decimals: "12.5" with 2 gives 1250,
 // "1,234.5" 123450; "12.345" with 2 is refused (it cannot be kept whole).

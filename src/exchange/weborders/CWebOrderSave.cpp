@@ -4,10 +4,13 @@
 
 #include "app/base/CZqApp.h"
 #include "app/base/Codes.h"
+#include "app/base/MoneyText.h"
+#include "app/base/QuantityText.h"
 #include "app/base/TextUtil.h"
 #include "data/CItemSet.h"
 #include "data/DaoError.h"
 #include "data/SharedDatabase.h"
+#include "estimating/CItemPrice.h"
 #include "exchange/weborders/DownloadLink.h"
 #include "platform/NetworkWait.h"
 #include "platform/Prompt.h"
@@ -232,10 +235,11 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
         const WebOrderItem &item = m_items.at(n);
         if (!item.badQuantity.isEmpty())
             refusal = QStringLiteral("Item %1 cannot be saved: \"%2\" is not a number of %3 from %4 to "
-                                     "2,147,483,647.\n\nCorrect the quantity in the order before saving it.")
+                                     "%5.\n\nCorrect the quantity in the order before saving it.")
                           .arg(n + 1)
                           .arg(item.badQuantity, item.badOriginals ? QStringLiteral("originals") : QStringLiteral("copies"),
-                               item.badOriginals ? QStringLiteral("0") : QStringLiteral("1"));
+                               item.badOriginals ? QStringLiteral("0") : QStringLiteral("1"),
+                               FormatFixedPoint(kLargestCount, 0, true));
     }
     if (!refusal.isEmpty()) {
         platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
@@ -287,6 +291,21 @@ bool CWebOrder::SaveOrder(quint8 jobType, bool savedBefore)
             if (m_bSaveFailed || itemId == 0) {
                 ok = false;
                 break;
+            }
+            // What the quantity makes of the item's services (sheets, times,
+            // costs) stays within what the program holds, or nothing is saved.
+            if (CItemSet written(m_pDatabase); item.quantity > 0 && written.OpenByItemID(itemId)) {
+                CItemPrice check(&written, true);
+                if (check.IsLoaded())
+                    check.PriceItem(0);
+                if (!check.PastLargestFigure().isEmpty()) {
+                    pastLargest = QStringLiteral("Item %1, Quantity: at %2, ")
+                                      .arg(n + 1)
+                                      .arg(FormatFixedPoint(item.quantity, 0, true))
+                                  + check.PastLargestFigure();
+                    ok = false;
+                    break;
+                }
             }
             ++added;
             if (m_jobSet.m_Title.isEmpty())

@@ -1,5 +1,7 @@
 #include "exchange/weborders/OrderNumbers.h"
 
+#include "app/base/QuantityText.h"
+
 #include "app/base/TypedValue.h"
 
 #include <QtCore/QRegularExpression>
@@ -64,7 +66,7 @@ bool ReadOrderCount(QStringView text, int &count)
     qint64 value = 0;
     for (const QChar c : digits) {
         value = value * 10 + (c.unicode() - u'0');
-        if (value > INT_MAX)
+        if (value > kLargestCount)
             return false;
     }
     count = int(value);

@@ -14,9 +14,10 @@
 // are no words at all ("2 * 500", "500 - 1000").
 // Digits may be parted into groups of three by commas ("1,000"); anything
 // else (a sign, a decimal comma, an exponent, words, a count beyond
-// 2,147,483,647) is no number of the order, never some other number.
+// 1,000,000,000, the largest the program takes) is no number of the order,
+// never some other number.
 
-// A count from 0 to 2,147,483,647; an empty text is 0.
+// A count from 0 to 1,000,000,000 (kLargestCount); an empty text is 0.
 bool ReadOrderCount(QStringView text, int &count);
 
 // An ordered quantity: a count of copies, or the originals and the copies on

@@ -83,3 +83,39 @@ TEST(Calendar, DaysInMonth)
     EXPECT_EQ(GetDaysInMonth(4, 2011), 30);
     EXPECT_EQ(GetDaysInMonth(13, 2011), 30);
 }
+
+// The refusals of a count or an amount past the largest the program holds,
+// worked by hand: an amount shows its cents rounded up as costs are, and a
+// figure beyond 64 bits says only that it passes.
+TEST(LargestFigures, RefusalsNameTheFigureAndTheBound)
+{
+    EXPECT_EQ(TooLargeCountText(QStringLiteral("Quantity")),
+              QStringLiteral("\"Quantity\" cannot be more than 1,000,000,000, the largest count it holds."));
+    EXPECT_TRUE(IsWithinLargestCount(1000000000));
+    EXPECT_FALSE(IsWithinLargestCount(1000000001));
+    EXPECT_FALSE(IsWithinLargestCount(-1000000001));
+    const struct
+    {
+        std::int64_t value;
+        bool amount;
+        bool past;
+        const char *text;
+    } rows[] = {
+        {1000000002, false, false, "the X would be 1,000,000,002, more than 1,000,000,000, the largest count the "
+                                   "program holds."},
+        {0, false, true, "the X would be more than 1,000,000,000, the largest count the program holds."},
+        // 18,447 minutes at 100,000,000,000.00 an hour.
+        {307450000000000000LL, true, false, "the X would be 30,745,000,000,000.00, more than 100,000,000,000.00, "
+                                            "the largest amount the program holds."},
+        // 61 minutes at the same rate: ...666.6666 rounds up to ...666.67.
+        {1016666666666666LL, true, false, "the X would be 101,666,666,666.67, more than 100,000,000,000.00, the "
+                                          "largest amount the program holds."},
+        {1000000000000001LL, true, false, "the X would be 100,000,000,000.01, more than 100,000,000,000.00, the "
+                                          "largest amount the program holds."},
+        {0, true, true, "the X would be more than 100,000,000,000.00, the largest amount the program holds."},
+        {-1000000000000100LL, true, false, "the X would be -100,000,000,000.01, less than -100,000,000,000.00, the "
+                                           "largest amount the program holds."},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(PastLargestFigureText(QStringLiteral("X"), row.value, row.amount, row.past), QString::fromLatin1(row.text));
+}

@@ -41,6 +41,37 @@ INSTANTIATE_TEST_SUITE_P(Numbers, TypedWholeTest, ::testing::Values(
     NumberCase{"-", false, 0}, NumberCase{"e3", false, 0}, NumberCase{"1e", false, 0},
     NumberCase{"$5", false, 0}));
 
+// A quantity is a count of 0 up to the largest count the program takes,
+// 1,000,000,000 (what it makes of it stays within 32 bits).
+TEST(TypedQuantity, TakesCountsUpToTheLargest)
+{
+    const struct
+    {
+        const char *text;
+        long long value; // -1: refused
+        const char *message;
+    } rows[] = {
+        {"0", 0, nullptr},
+        {"1,000,000,000", 1000000000, nullptr},
+        {"1e9", 1000000000, nullptr},
+        {"1,000,000,001", -1, "Please enter a quantity from 0 to 1,000,000,000."},
+        {"1073741824", -1, "Please enter a quantity from 0 to 1,000,000,000."},
+        {"2147483648", -1, "Please enter a quantity from 0 to 1,000,000,000."},
+        {"99999999999999999999", -1, "Please enter a quantity from 0 to 1,000,000,000."},
+        {"-5", -1, "Please enter a quantity."},
+        {"2.5", -1, "Please enter a quantity."},
+        {"abc", -1, "Please enter a quantity."},
+    };
+    for (const auto &row : rows) {
+        std::int32_t value = -77;
+        const QString text = QString::fromLatin1(row.text);
+        EXPECT_EQ(ReadTypedQuantity(text, value), row.value >= 0) << row.text;
+        EXPECT_EQ(value, row.value >= 0 ? row.value : -77) << row.text;
+        if (row.message)
+            EXPECT_EQ(TypedQuantityMessage(text), QString::fromLatin1(row.message)) << row.text;
+    }
+}
+
 class TypedFixedTest : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(TypedFixedTest, KeepsTwoDecimalsWholeOrRefuses)
