@@ -99,11 +99,13 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
         int left;            // messages still on the server
         const char *listed;  // the messages listed as saved
         int message;         // the one that could not be saved
+        const char *earlier = nullptr; // a message an earlier run saved at the name, instead of a folder
     };
     const Case cases[] = {
         {"1.eml", 3, "", 1},
         {"2.eml", 2, "1\t", 2},
         {"", 3, "", 1},
+        {"1.eml", 3, "", 1, "From: a@b.test\r\nMessage-ID: <old@b.test>\r\n\r\nEarlier order\r\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.taken);
@@ -112,8 +114,11 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
         for (int i = 1; i <= 3; ++i)
             ASSERT_TRUE(box.addMessage(QStringLiteral("%1.mail").arg(i),
                                        "From: a@b.test\r\nMessage-ID: <m" + QByteArray::number(i) + "@b.test>\r\n\r\nOrder\r\n"));
-        const QString folder = tempPath(QStringLiteral("unwritable-%1").arg(QLatin1String(c.taken)));
-        if (*c.taken)
+        const QString folder = tempPath(QStringLiteral("unwritable-%1%2")
+                                            .arg(QLatin1String(c.taken), c.earlier ? QStringLiteral("-saved") : QString()));
+        if (c.earlier)
+            ASSERT_TRUE(WriteTestFile(folder + QLatin1Char('/') + QLatin1String(c.taken), c.earlier));
+        else if (*c.taken)
             QDir().mkpath(folder + QLatin1Char('/') + QLatin1String(c.taken));
         else
             ASSERT_TRUE(WriteTestFile(folder, "a file, not a folder"));
@@ -135,6 +140,10 @@ TEST_F(ExchangeToolTest, MailboxLinkAndSupportSite)
         QTimer::singleShot(500, &settle, &QEventLoop::quit);
         settle.exec();
         EXPECT_EQ(box.messageCount(), c.left);
+        // A message an earlier run saved (and deleted from the server) is
+        // never written over.
+        if (c.earlier)
+            EXPECT_EQ(ReadTestFile(folder + QLatin1Char('/') + QLatin1String(c.taken)), QByteArray(c.earlier));
     }
 
     // A connection refused is said with the system's error, and the tool fails.

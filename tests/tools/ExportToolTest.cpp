@@ -118,6 +118,27 @@ TEST_F(ExportTool, WritesEachKindAndRefusesADevice)
         EXPECT_TRUE(WorkFilesOf(out).isEmpty());
     }
 
+    // An export that finds nothing to write (no such customer, no such
+    // posting, no such contact) leaves the old file as it was, as the
+    // program does, and says so; it is no failure.
+    const QList<QStringList> nothing = {
+        {QStringLiteral("iif-customers"), QStringLiteral("SELECT * FROM Customers WHERE Customers.CusNo = 999")},
+        {QStringLiteral("iif-sales"), QStringLiteral("999")},
+        {QStringLiteral("address-list"), QStringLiteral("3"), QStringLiteral("999")},
+    };
+    for (const QStringList &args : nothing) {
+        SCOPED_TRACE(args.first().toStdString());
+        ASSERT_TRUE(WriteTestFile(out, "OLD\r\n"));
+        const ToolRun none = RunDbTool(QStringList{QStringLiteral("export"), db} + args + QStringList{out});
+        EXPECT_EQ(none.exitCode, 0) << none.err.toStdString();
+        EXPECT_EQ(none.out, QStringLiteral("0\n"));
+        EXPECT_TRUE(none.err.contains(QStringLiteral("No data is exported: ") + out +
+                                      QStringLiteral(" is left as it was.\n")))
+            << none.err.toStdString();
+        EXPECT_EQ(ReadTestFile(out), QByteArray("OLD\r\n"));
+        EXPECT_TRUE(WorkFilesOf(out).isEmpty());
+    }
+
     const QString folder = tempPath(QStringLiteral("labels"));
     QDir().mkpath(folder);
     ToolRun r = RunDbTool({QStringLiteral("export"), db, QStringLiteral("shipping-labels"),

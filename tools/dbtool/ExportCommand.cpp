@@ -21,6 +21,13 @@ const char kUsage[] =
 
 bool finish(CExport &exporter, int written, QTextStream &out, QTextStream &err)
 {
+    // Nothing exported: the name keeps what it held, as in the program.
+    if (written == 0 && !exporter.WriteFailed()) {
+        exporter.outputFile.cancelWriting();
+        err << "No data is exported: " << exporter.outputFile.fileName() << " is left as it was.\n";
+        out << written << '\n';
+        return true;
+    }
     if (!exporter.CloseOutput()) {
         err << "Cannot write: " << exporter.outputFile.fileName() << ": " << exporter.WriteError() << '\n';
         return false;

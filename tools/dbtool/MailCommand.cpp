@@ -11,6 +11,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 
 namespace {
 
@@ -55,10 +56,16 @@ public:
             QString error;
             const QString file = QDir(m_saveTo).filePath(QStringLiteral("%1.eml").arg(index + 1));
             bool saved = QDir().mkpath(m_saveTo);
-            if (!saved)
+            if (!saved) {
                 error = QStringLiteral("The folder cannot be made.");
-            else
+            } else if (const QFileInfo at(file); (at.exists() && !at.isDir()) || at.isSymLink()) {
+                // A message an earlier run saved there may be gone from the
+                // server: it is never written over.
+                saved = false;
+                error = QStringLiteral("A file of that name is there already; it is left as it was.");
+            } else {
                 saved = platform::UserFile::Write(file, m_socket.GetMessageText(index).toLatin1(), error);
+            }
             if (!saved) {
                 m_err << "Cannot write: " << file << ": " << error << '\n';
                 m_err.flush();
