@@ -19,6 +19,7 @@
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlValues.h"
+#include "platform/db/StoredMoney.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QIODevice>
@@ -773,7 +774,11 @@ void CXTable::setCellFromHeld(int row, int column, const platform::sqlvalues::St
             return;
         }
         if (v.storage == SQLITE_FLOAT) {
-            SetCellCurrency(row, column, Money::fromUnits(std::llround(v.real * 10000.0)));
+            // The one reading of a stored amount, as every recordset reads it.
+            const Money amount = platform::moneyFromStoredReal(v.real);
+            if (!amount.isValid())
+                break;
+            SetCellCurrency(row, column, amount);
             return;
         }
         break;

@@ -3,6 +3,7 @@
 #include "app/base/DateRanges.h"
 #include "app/base/TypedValue.h"
 #include "customers/ReceivableRows.h"
+#include "data/CCreditSet.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/Prompt.h"
@@ -79,6 +80,7 @@ bool CreditAdjustment::Adjust(qint32 cusNo, Money adjustment, quint8 reasonId, M
 {
     bool found = false;
     Money amount;
+    QString refusal;
     const bool ok = InOneTransaction(m_db, QStringLiteral("Cannot save Credits"), [&] {
         Money due;
         found = readCreditDue(m_db, cusNo, due);
@@ -87,13 +89,22 @@ bool CreditAdjustment::Adjust(qint32 cusNo, Money adjustment, quint8 reasonId, M
         amount = Floored(due, adjustment);
         if (amount.isZero())
             return;
+        // A credit due past the largest amount is refused before anything
+        // is written.
+        refusal = CCreditSet::CreditDuePastLargest(due + amount);
+        if (!refusal.isEmpty()) {
+            amount = Money();
+            return;
+        }
         m_db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (?, 0, ?, ?, ?)"),
                      {Value(cusNo), Value(amount), Value(GetToday()),
                       Value(std::int64_t(reasonId), platform::FieldType::Byte)});
         m_db.execute(QStringLiteral("UPDATE Customers SET CreditDue = ? WHERE CusNo = ?"),
                      {Value(due + amount), Value(cusNo)});
     });
+    if (!refusal.isEmpty())
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
     if (written)
         *written = amount;
-    return ok && found;
+    return ok && found && refusal.isEmpty();
 }

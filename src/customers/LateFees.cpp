@@ -2,7 +2,10 @@
 
 #include "app/base/MoneyText.h"
 #include "customers/ReceivableRows.h"
+#include "platform/Prompt.h"
 #include "platform/db/Database.h"
+
+#include <QtCore/QStringList>
 
 
 
@@ -60,9 +63,16 @@ bool LateFees::IsOwed(Money balance)
     return balance >= Money::fromCents(1);
 }
 
+QString LateFees::NotChargedText(qint32 jobNo, const QString &why)
+{
+    return QStringLiteral("Invoice %1 is not charged a Late Fee: %2").arg(jobNo).arg(why);
+}
+
 bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
 {
-    return InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
+    QStringList notCharged;
+    const bool ok = InOneTransaction(m_db, QStringLiteral("Cannot save Jobs"), [&] {
+        notCharged.clear();
         WriteSettingRow(m_db, LateFeeRule::kAlertType, rule.Text());
         for (qint32 id : jobIds) {
             // The balance is read again under this write's lock: an invoice
@@ -75,9 +85,19 @@ bool LateFees::Charge(const QList<qint32> &jobIds, const LateFeeRule &rule)
             const Money fee = FeeFor(before.balance, before.latefee, rule);
             after.latefee += fee;
             after.balance += fee;
+            // A fee that would take the invoice's balance (or its late fee)
+            // past the largest amount is not charged; the others are.
+            if (const QString past = ReceivableAmountsPastLargest(after); !past.isEmpty()) {
+                notCharged << NotChargedText(before.jobNo, past);
+                continue;
+            }
             WriteReceivableJob(m_db, before, after, DateTime::null());
         }
     });
+    if (ok && !notCharged.isEmpty())
+        platform::Prompt::messageBox(notCharged.join(QLatin1Char('\n')), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    return ok;
 }
 
 bool LateFees::Clear(const QList<qint32> &jobIds)

@@ -46,13 +46,17 @@ public:
 
     // Stores the rule and charges every job found that still owes something
     // when the charge is written; false (reported, nothing
-    // written) when the database fails.
+    // written) when the database fails. An invoice whose balance the fee
+    // would take past the largest amount is not charged, and is named in
+    // one message after the others are charged.
     bool Charge(const QList<qint32> &jobIds, const LateFeeRule &rule);
     // Takes every job's whole late fee off its balance.
     bool Clear(const QList<qint32> &jobIds);
 
     static QString ChargeQuestion(int count);
     static QString ClearQuestion(int count);
+    // "Invoice 1017 is not charged a Late Fee: " and why.
+    static QString NotChargedText(qint32 jobNo, const QString &why);
 
 private:
     platform::Database &m_db;

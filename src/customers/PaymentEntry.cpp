@@ -3,6 +3,7 @@
 #include "app/base/DateRanges.h"
 #include "app/base/MoneyText.h"
 #include "customers/ReceivableRows.h"
+#include "data/CCreditSet.h"
 #include "data/CJobSet.h"
 #include "platform/Prompt.h"
 #include "platform/db/Database.h"
@@ -259,37 +260,32 @@ bool PaymentEntry::Save(platform::Database &db, qint32 cusNo, bool creditAccepte
         refusal = StaleEntryText(db, cusNo);
         if (!refusal.isEmpty())
             return;
-        auto moveCreditDue = [&](Money by) {
+        // Every figure the payment stores is worked out and held to the
+        // largest amount before anything is written: the amount received,
+        // the customer's credit due, and each invoice it pays.
+        if (!IsWithinLargestAmount(amount.units())) {
+            refusal = TooLargeAmountText(QStringLiteral("Amount"));
+            return;
+        }
+        Money creditDue;
+        const bool movesCredit = useCreditMode || !credit.isZero();
+        if (movesCredit) {
             platform::Recordset rs(db);
             rs.open(platform::Recordset::Type::Snapshot,
                     QStringLiteral("SELECT CreditDue FROM Customers WHERE CusNo = ?"), {Value(cusNo)});
             const Money due = rs.isEOF() || rs.value(0).isNull() ? Money() : rs.value(0).toMoney();
             rs.close();
-            db.execute(QStringLiteral("UPDATE Customers SET CreditDue = ? WHERE CusNo = ?"),
-                       {Value(due + by), Value(cusNo)});
-        };
-        auto addCredit = [&](qint32 jobNo, Money a, quint8 reason) {
-            db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (?, ?, ?, ?, "
-                                      "?)"),
-                       {Value(cusNo), Value(jobNo), Value(a), Value(GetToday()),
-                        Value(std::int64_t(reason), platform::FieldType::Byte)});
-        };
-        if (useCreditMode) {
-            moveCreditDue(-applied);
-        } else if (!credit.isZero()) {
-            moveCreditDue(credit);
-            addCredit(0, credit, applied.isZero() ? kAdvance : kOverPaid);
+            creditDue = useCreditMode ? due - applied : due + credit;
+            refusal = CCreditSet::CreditDuePastLargest(creditDue);
+            if (!refusal.isEmpty())
+                return;
         }
-        const DateTime payDate = DateTime::fromDate(date.date());
-        if (!useCreditMode) {
-            db.execute(QStringLiteral("INSERT INTO Payments ([Date], Amount, CusNo, PayGroup, PaidBy, Reference, "
-                                      "Appliedto, PostingNo) VALUES (?, ?, ?, 2, ?, ?, '', 0)"),
-                       {Value(payDate), Value(amount), Value(cusNo),
-                        Value(std::int64_t(quint8(paidBy)), platform::FieldType::Byte), Value(reference)});
-            platform::Recordset rs(db);
-            rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(PayNo) FROM Payments"));
-            payNo = rs.value(0).toInt();
-        }
+        struct Paying
+        {
+            ReceivableJob before, after;
+            Money applied;
+        };
+        QList<Paying> paying;
         for (const PaymentRow &row : rows) {
             if (row.applied.isZero())
                 continue;
@@ -306,13 +302,43 @@ bool PaymentEntry::Save(platform::Database &db, qint32 cusNo, bool creditAccepte
             after.paid = Money::fromUnits(job.m_Paid.units());
             after.balance = Money::fromUnits(job.m_Balance.units());
             job.Close();
-            WriteReceivableJob(db, before, after, payDate);
+            refusal = ReceivableAmountsPastLargest(after);
+            if (!refusal.isEmpty()) {
+                refusal = QStringLiteral("Invoice %1: ").arg(before.jobNo) + refusal;
+                return;
+            }
+            paying.append({before, after, row.applied});
+        }
+
+        auto addCredit = [&](qint32 jobNo, Money a, quint8 reason) {
+            db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (?, ?, ?, ?, "
+                                      "?)"),
+                       {Value(cusNo), Value(jobNo), Value(a), Value(GetToday()),
+                        Value(std::int64_t(reason), platform::FieldType::Byte)});
+        };
+        if (movesCredit)
+            db.execute(QStringLiteral("UPDATE Customers SET CreditDue = ? WHERE CusNo = ?"),
+                       {Value(creditDue), Value(cusNo)});
+        if (!useCreditMode && !credit.isZero())
+            addCredit(0, credit, applied.isZero() ? kAdvance : kOverPaid);
+        const DateTime payDate = DateTime::fromDate(date.date());
+        if (!useCreditMode) {
+            db.execute(QStringLiteral("INSERT INTO Payments ([Date], Amount, CusNo, PayGroup, PaidBy, Reference, "
+                                      "Appliedto, PostingNo) VALUES (?, ?, ?, 2, ?, ?, '', 0)"),
+                       {Value(payDate), Value(amount), Value(cusNo),
+                        Value(std::int64_t(quint8(paidBy)), platform::FieldType::Byte), Value(reference)});
+            platform::Recordset rs(db);
+            rs.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Max(PayNo) FROM Payments"));
+            payNo = rs.value(0).toInt();
+        }
+        for (const Paying &p : paying) {
+            WriteReceivableJob(db, p.before, p.after, payDate);
             if (useCreditMode)
-                addCredit(before.jobNo, -row.applied, kCreditUsed);
+                addCredit(p.before.jobNo, -p.applied, kCreditUsed);
             else
                 db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (?, ?, ?)"),
-                           {Value(payNo), Value(before.jobNo), Value(row.applied)});
-            appliedTo += QStringLiteral("%1 ").arg(before.jobNo);
+                           {Value(payNo), Value(p.before.jobNo), Value(p.applied)});
+            appliedTo += QStringLiteral("%1 ").arg(p.before.jobNo);
         }
         appliedTo += note;
         if (!useCreditMode)

@@ -3,6 +3,7 @@
 #include "customers/ReadyOrders.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
 #include "data/CJobSet.h"
 #include "data/DaoError.h"
 #include "data/SchemaOperations.h"
@@ -135,7 +136,34 @@ void PostingRun::PostJob(CJobSet &job, const DateTime &today)
     m_posted.append(job.m_JobID);
 }
 
-void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
+QString PostingRun::ARBalanceSql()
+{
+    return QStringLiteral("SELECT SUM(Balance) FROM Jobs WHERE JobType = 3 and Balance > 0.0001");
+}
+
+QString PostingRun::PeriodSumsPastLargest() const
+{
+    const CPostSet &j = m_journal;
+    const std::pair<const char *, Money> sums[] = {
+        {"Quick Sale Subtotal", j.m_QSaleSubtotal}, {"Quick Sale Tax", j.m_QSaleTax},
+        {"Taxable Quick Sale", j.m_TaxableQSale},   {"New Deposits", j.m_DepositNew},
+        {"Old Deposits", j.m_DepositOld},           {"Deposits Now", j.m_DepositNow},
+        {"All Payments", j.m_AllPayments},          {"Credits Due", j.m_CreditsDue},
+        {"A/R Balance", j.m_ARBalance},
+    };
+    for (const auto &[name, sum] : sums) {
+        if (!sum.isValid() || !IsWithinLargestAmount(sum.units()))
+            return TooLargeAmountText(QStringLiteral("Posting ") + QString::fromLatin1(name));
+    }
+    return QString();
+}
+
+QString PostingRun::NotPostedText(const QString &why)
+{
+    return QStringLiteral("Nothing was posted:\n\n") + why;
+}
+
+bool PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
 {
     const DateTime today = GetToday();
     CPostSet &j = m_journal;
@@ -150,6 +178,11 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
         j.m_PostingNo = rs.value(0).toInt();
     }
     const qint32 n = j.m_PostingNo;
+
+    // The ledger's open invoices before the run: an order that would take
+    // them past the largest amount stays an order, as one past the run's
+    // own sums does.
+    Money ledgerBalance = SumOf(ARBalanceSql());
 
     // Each order is checked and posted as it is read; a stop comes between
     // two orders.
@@ -172,12 +205,18 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
                 continue;
             // An amount past the largest the program takes, of the job or of
             // the posting's sums with it, keeps the job an order.
-            if (const QString past = j.InvoicePastLargest(job, PostedBalance(job)); !past.isEmpty()) {
+            const Money balance = PostedBalance(job);
+            const Money ledgerAfter = balance > Money::noChargeMarker() ? ledgerBalance + balance : ledgerBalance;
+            QString past = j.InvoicePastLargest(job, balance);
+            if (past.isEmpty() && !(ledgerAfter.isValid() && IsWithinLargestAmount(ledgerAfter.units())))
+                past = TooLargeAmountText(QStringLiteral("Posting A/R Balance"));
+            if (!past.isEmpty()) {
                 platform::Prompt::messageBox(job.GetJobLabel() + QStringLiteral(":\n\n") + past
                                                  + QStringLiteral("\n\n") + NoteText(),
                                              QString(), platform::MB_OK);
                 continue;
             }
+            ledgerBalance = ledgerAfter;
             PostJob(job, today);
         }
     }
@@ -218,7 +257,13 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
         + QStringLiteral(" AND Payments.PayGroup = 1 AND (Jobs.JobType = 0 OR Jobs.JobType = 3)"));
     j.m_DepositNow = SumOf(QStringLiteral("SELECT SUM(Paid) FROM Jobs WHERE JobType = 0 and Paid <> 0"));
     j.m_CreditsDue = SumOf(QStringLiteral("SELECT SUM(CreditDue) FROM Customers"));
-    j.m_ARBalance = SumOf(QStringLiteral("SELECT SUM(Balance) FROM Jobs WHERE JobType = 3 and Balance > 0.0001"));
+    j.m_ARBalance = SumOf(ARBalanceSql());
+
+    // Every sum is held to the largest amount before the journal is
+    // written; one past it undoes the whole run.
+    m_refusal = PeriodSumsPastLargest();
+    if (!m_refusal.isEmpty())
+        return false;
 
     m_db.execute(
         QStringLiteral("UPDATE PostingJournal SET Invoices = ?, Cost = ?, Subtotal = ?, Discount = ?, Shipping = ?, "
@@ -232,6 +277,7 @@ void PostingRun::Write(const QList<qint32> &jobIds, const Progress &progress)
          Value(j.m_QSaleSubtotal), Value(j.m_QSaleTax), Value(j.m_TaxableQSale), Value(j.m_DepositNew),
          Value(j.m_DepositOld), Value(j.m_DepositNow), Value(j.m_AllPayments), Value(j.m_CreditsDue),
          Value(j.m_ARBalance), Value(n)});
+    return true;
 }
 
 bool PostingRun::Post(const QList<qint32> &jobIds, const Progress &progress)
@@ -239,11 +285,12 @@ bool PostingRun::Post(const QList<qint32> &jobIds, const Progress &progress)
     m_posted.clear();
     m_stopped = false;
     m_unreached = 0;
+    m_refusal.clear();
     std::optional<platform::DbException> failure;
     try {
         platform::Transaction transaction(m_db);
-        Write(jobIds, progress);
-        transaction.commit();
+        if (Write(jobIds, progress))
+            transaction.commit();
     } catch (const platform::DbException &e) {
         failure = e;
     }
@@ -255,6 +302,14 @@ bool PostingRun::Post(const QList<qint32> &jobIds, const Progress &progress)
         m_journal.ResetFields();
         m_journal.m_PostingNo = 0;
         ShowDaoError(*failure, QStringLiteral("Cannot save PostingJournal"));
+        return false;
+    }
+    if (!m_refusal.isEmpty()) {
+        m_posted.clear();
+        m_journal.ResetFields();
+        m_journal.m_PostingNo = 0;
+        platform::Prompt::messageBox(NotPostedText(m_refusal), QString(),
+                                     platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return false;
     }
     return true;

@@ -46,8 +46,11 @@ public:
     bool IsExclusive() const { return m_exclusive; }
 
     // Posts the given jobs (the rows in scope, in list order). Orders that are
-    // not ready or fail a check are skipped. False when the transaction
-    // failed (reported; nothing written).
+    // not ready or fail a check are skipped, as is an order that would take
+    // the run's sums or the ledger's A/R balance past the largest amount.
+    // False when the transaction failed, or when a sum of the period (its
+    // payments, quick sales, deposits, the customers' credits) would pass the
+    // largest amount (reported by name; nothing written).
     bool Post(const QList<qint32> &jobIds, const Progress &progress = Progress());
 
     // The journal row of the last successful run.
@@ -65,15 +68,25 @@ public:
     static QString WarningText();
     static QString ConfirmText();
     static QString NoteText();
+    // "Nothing was posted:" and why.
+    static QString NotPostedText(const QString &why);
 
 private:
-    void Write(const QList<qint32> &jobIds, const Progress &progress);
+    // False, with m_refusal saying why, when the journal's sums cannot be
+    // stored; the caller then writes nothing.
+    bool Write(const QList<qint32> &jobIds, const Progress &progress);
+    // Why the journal's sums of the period cannot be stored; empty when they
+    // can.
+    QString PeriodSumsPastLargest() const;
     // The balance the job is posted with: the No Charge marker is posted as 0.
     static Money PostedBalance(const CJobSet &job);
     // Adds the job stood on to the journal's sums and makes it an invoice
     // with its audit row.
     void PostJob(CJobSet &job, const DateTime &today);
     Money SumOf(const QString &sql);
+    // The ledger's open invoices: "SELECT SUM(Balance) ..." of the History
+    // jobs with a balance.
+    static QString ARBalanceSql();
 
     platform::Database &m_db;
     bool m_exclusive = false;
@@ -81,4 +94,5 @@ private:
     int m_unreached = 0; // orders in scope the stopped run did not reach
     CPostSet m_journal;
     QList<qint32> m_posted;
+    QString m_refusal;
 };

@@ -1,6 +1,7 @@
 #include "customers/ReceivableRows.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
 #include "data/DaoError.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -24,6 +25,17 @@ Value byteValue(int v)
 }
 
 } // namespace
+
+QString ReceivableAmountsPastLargest(const ReceivableJob &job)
+{
+    const std::pair<const char *, Money> figures[] = {
+        {"Late Fee", job.latefee}, {"Paid", job.paid}, {"Write-off", job.writeoff}, {"Balance", job.balance}};
+    for (const auto &[name, amount] : figures) {
+        if (!amount.isValid() || !IsWithinLargestAmount(amount.units()))
+            return TooLargeAmountText(QString::fromLatin1(name));
+    }
+    return QString();
+}
 
 ReceivableJob ReadReceivableJob(platform::Database &db, qint32 jobId)
 {

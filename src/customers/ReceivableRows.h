@@ -28,6 +28,11 @@ struct ReceivableJob
 
 ReceivableJob ReadReceivableJob(platform::Database &db, qint32 jobId);
 
+// Why the job's receivable amounts (Late Fee, Paid, Write-off, Balance) cannot
+// be stored as they stand: the first past the largest amount the program
+// holds, refused by name. Empty when every one holds.
+QString ReceivableAmountsPastLargest(const ReceivableJob &job);
+
 // Writes Latefee, Paid, Writeoff, Balance and DatePaid (when valid) of the job
 // and, for an invoice (History job), its audit row of the changes against
 // `before`.

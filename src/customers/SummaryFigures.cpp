@@ -20,10 +20,11 @@ Money sumOf(const QString &sql)
     return m;
 }
 
-// Whole cents, the fraction dropped.
+// Whole cents, halves away from zero: the cents every money text of the
+// program shows, so that a figure here is the figure the statement prints.
 qint64 cents(Money m)
 {
-    return m.units() / Money::kUnitsPerCent;
+    return m.roundedToCentsHalfAway().units() / Money::kUnitsPerCent;
 }
 
 QString dueCondition(int code)

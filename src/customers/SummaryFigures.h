@@ -25,8 +25,8 @@ QList<RankingYear> CustomerRanking(qint32 cusNo, int thisYear);
 // customer fell back (this year's rank number is larger).
 bool RankingFell(const QList<RankingYear> &years);
 
-// The credit position in whole cents (each sum from the database cut to the
-// cent, fraction dropped). For the company (customer 0) it covers every
+// The credit position in whole cents (each sum from the database rounded to
+// the cent, halves away from zero, as every money text is). For the company (customer 0) it covers every
 // customer, and there is no credit limit.
 struct CreditPosition
 {

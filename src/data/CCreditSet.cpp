@@ -1,6 +1,8 @@
 #include "data/CCreditSet.h"
 
 #include "app/base/DateRanges.h"
+#include "app/base/MoneyText.h"
+#include "platform/Prompt.h"
 #include "data/DaoError.h"
 #include "data/DatabaseOpening.h"
 #include "data/SharedDatabase.h"
@@ -96,11 +98,22 @@ bool inTransaction(const QString &failureCaption, const std::function<bool(platf
 
 } // namespace
 
+QString CCreditSet::CreditDuePastLargest(Money creditDue)
+{
+    if (creditDue.isValid() && IsWithinLargestAmount(creditDue.units()))
+        return QString();
+    return TooLargeAmountText(QStringLiteral("Credit Due"));
+}
+
 bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 reasonId)
 {
-    return inTransaction(QStringLiteral("Cannot save ") + GetDefaultSQL(), [&](platform::Database &db) {
+    QString refusal;
+    const bool ok = inTransaction(QStringLiteral("Cannot save ") + GetDefaultSQL(), [&](platform::Database &db) {
         Money creditDue;
         if (!readCreditDue(db, cusNo, creditDue))
+            return false;
+        refusal = CreditDuePastLargest(creditDue + amount);
+        if (!refusal.isEmpty())
             return false;
         db.execute(QStringLiteral("INSERT INTO Credits (CusNo, JobNo, Amount, [Date], ReasonID) VALUES (?, ?, ?, ?, ?)"),
                    {Value(cusNo), Value(jobNo), Value(amount), Value(GetToday()),
@@ -108,11 +121,15 @@ bool CCreditSet::PostCredit(qint32 cusNo, qint32 jobNo, Money amount, quint8 rea
         writeCreditDue(db, cusNo, creditDue + amount);
         return true;
     });
+    if (!refusal.isEmpty())
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    return ok;
 }
 
 bool CCreditSet::DeleteCredit(qint32 creditId)
 {
-    return inTransaction(QStringLiteral("Cannot delete ") + GetDefaultSQL(), [&](platform::Database &db) {
+    QString refusal;
+    const bool ok = inTransaction(QStringLiteral("Cannot delete ") + GetDefaultSQL(), [&](platform::Database &db) {
         platform::Recordset row(db);
         row.open(platform::Recordset::Type::Snapshot,
                  QStringLiteral("SELECT CusNo, Amount FROM Credits WHERE CreditID = ?"), {Value(creditId)});
@@ -121,10 +138,22 @@ bool CCreditSet::DeleteCredit(qint32 creditId)
         const qint32 cusNo = row.value(0).toInt();
         const Value amount = row.value(1);
         row.close();
-        db.execute(QStringLiteral("DELETE FROM Credits WHERE CreditID = ?"), {Value(creditId)});
         Money creditDue;
-        if (readCreditDue(db, cusNo, creditDue))
-            writeCreditDue(db, cusNo, creditDue - (amount.isNull() ? Money::zero() : amount.toMoney()));
+        const bool found = readCreditDue(db, cusNo, creditDue);
+        const Money after = creditDue - (amount.isNull() ? Money::zero() : amount.toMoney());
+        // Taking back a credit used moves the credit due up: it too is held
+        // within the largest amount.
+        if (found) {
+            refusal = CreditDuePastLargest(after);
+            if (!refusal.isEmpty())
+                return false;
+        }
+        db.execute(QStringLiteral("DELETE FROM Credits WHERE CreditID = ?"), {Value(creditId)});
+        if (found)
+            writeCreditDue(db, cusNo, after);
         return true;
     });
+    if (!refusal.isEmpty())
+        platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    return ok;
 }

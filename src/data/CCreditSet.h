@@ -28,6 +28,11 @@ public:
     // CreditDue, both or neither. False when the row does not exist.
     bool DeleteCredit(qint32 creditId);
 
+    // Why a customer's credit due cannot be stored as `creditDue`: past the
+    // largest amount the program holds, either way, it is refused by name
+    // before anything is written. Empty when it can.
+    static QString CreditDuePastLargest(Money creditDue);
+
     qint32 m_CreditID = 0;
     qint32 m_CusNo = 0;
     qint32 m_JobNo = 0;

@@ -21,6 +21,7 @@
 #include "views/CDlgData.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 constexpr int kPrintAndSave = 30330;
@@ -92,14 +93,24 @@ void CJobDlg::OnApplyCredit()
     const QString noteBefore = job.m_InvoiceNote;
     platform::Database &db = job.m_pDatabase ? *job.m_pDatabase : SharedDatabase();
     bool saved = false;
+    QString refusal;
     std::optional<platform::DbException> failure;
     try {
         platform::Transaction transaction(db);
         using platform::Value;
-        const qint32 payNo = InsertPayment(db, payment);
-        db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (?, ?, ?)"),
-                   {Value(payNo), Value(job.m_JobNo), Value(amount)});
-        if (!amount.isZero()) {
+        // A deposit above what the order owes may take its Paid (or, a
+        // negative one, its Balance) past the largest amount: refused by name
+        // before anything is written.
+        const std::pair<const char *, Money> after[] = {{"Paid", job.m_Paid - amount},
+                                                        {"Balance", job.m_Balance - amount}};
+        for (const auto &[name, figure] : after)
+            if (refusal.isEmpty() && !(figure.isValid() && IsWithinLargestAmount(figure.units())))
+                refusal = TooLargeAmountText(QString::fromLatin1(name));
+        const qint32 payNo = refusal.isEmpty() ? InsertPayment(db, payment) : 0;
+        if (refusal.isEmpty())
+            db.execute(QStringLiteral("INSERT INTO PayApplied (PayNo, JobNo, Amount) VALUES (?, ?, ?)"),
+                       {Value(payNo), Value(job.m_JobNo), Value(amount)});
+        if (refusal.isEmpty() && !amount.isZero()) {
             if (noteTheAmount)
                 AppendText(job.m_InvoiceNote,
                            QStringLiteral("Payment $%1 %2 %3%4")
@@ -127,6 +138,8 @@ void CJobDlg::OnApplyCredit()
         job.m_Balance = balanceBefore;
         if (failure)
             ShowDaoError(*failure, QStringLiteral("Cannot save Payments"));
+        else if (!refusal.isEmpty())
+            platform::Prompt::messageBox(refusal, QString(), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         UpdateTotalsPanels();
         return;
     }

@@ -1,5 +1,6 @@
 #include "platform/Money.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -8,16 +9,29 @@ Money Money::fromDouble(double value)
 {
     if (!std::isfinite(value))
         return invalid();
-    const double scaled = value * double(kUnitsPerWhole);
-    // Decimal amounts such as 2.345 are not exact in binary; a nudge of a few
-    // units in the last place makes 0.00005-style halves round away from
-    // zero (and no more: a larger one would move large amounts by whole units).
-    const double nudge = std::fabs(scaled) * 1e-15;
-    const double rounded = scaled >= 0 ? std::floor(scaled + 0.5 + nudge) : std::ceil(scaled - 0.5 - nudge);
-    // 2^63 units and more do not fit (the minimum, -2^63, does).
-    if (!(rounded < 9223372036854775808.0 && rounded >= -9223372036854775808.0))
+    // Far beyond the range a double would not even fit the wide integer below.
+    if (std::fabs(value) >= 1e16)
         return overflowed();
-    return fromUnits(std::int64_t(rounded));
+    // The whole part is taken exactly and only the fraction is scaled: a
+    // product of the whole amount would carry its rounding error into the
+    // units, and from some ten billion on read an amount a ten-thousandth off.
+    const double whole = std::trunc(value);
+    const double part = (value - whole) * double(kUnitsPerWhole);
+    // Decimal amounts such as 2.345 are not exact in binary; a nudge of a few
+    // units in the last place of the amount makes 0.00005-style halves round
+    // away from zero, and never more than a thousandth of a unit, so that it
+    // cannot move a large amount.
+    const double nudge = std::min(std::fabs(value) * double(kUnitsPerWhole) * 1e-15, 1e-3);
+    const double rounded = part >= 0 ? std::floor(part + 0.5 + nudge) : std::ceil(part - 0.5 - nudge);
+    const __int128 units = __int128(whole) * kUnitsPerWhole + __int128(rounded);
+    // The doubles nearest to either end of the range read as that end (a
+    // double cannot tell the last ten-thousandths apart there).
+    constexpr double kNearestToTop = 922337203685477.5807;
+    if (units > std::numeric_limits<std::int64_t>::max())
+        return value == kNearestToTop ? fromUnits(std::numeric_limits<std::int64_t>::max()) : overflowed();
+    if (units < std::numeric_limits<std::int64_t>::min())
+        return value == -kNearestToTop ? fromUnits(std::numeric_limits<std::int64_t>::min()) : overflowed();
+    return fromUnits(std::int64_t(units));
 }
 
 Money Money::fromText(const QString &text)

@@ -75,6 +75,11 @@ TEST_F(XTableStorageTest, SnapshotLoadMatchesTheValueByValueLoad)
          Value(DateTime(500, 6, 1)), Value(1e9), Value(false), Value(QStringLiteral("7")), Value(5)},
         {Value(QStringLiteral("Zed")), null, Value(Money::fromCents(1)), Value(1), Value(DateTime(9999, 12, 31)),
          Value(3.25), Value(true), Value(QStringLiteral("3")), Value(6)},
+        // An amount an older file holds far past the largest: its REAL read
+        // to the same ten-thousandth either way (913,748,409,251.5627, whose
+        // double times 10,000 rounds to ...5628).
+        {Value(QStringLiteral("Zed")), Value(QStringLiteral("old")), Value(Money::fromUnits(9137484092515627LL)),
+         Value(2), Value(DateTime(2009, 3, 15)), Value(1.0), Value(false), Value(QStringLiteral("1")), Value(7)},
     };
     for (const std::vector<Value> &row : rows)
         db.execute(QStringLiteral("INSERT INTO Work (Customer, Note, Amount, Copies, DateIn, Rate, Rush, Price, WorkID) "
@@ -129,6 +134,7 @@ TEST_F(XTableStorageTest, SnapshotLoadMatchesTheValueByValueLoad)
     EXPECT_EQ(t.GetCellText(0, 4), QStringLiteral("03/15/2009"));
     EXPECT_EQ(t.GetCellText(1, 4), QStringLiteral("03/15/2009"));
     EXPECT_EQ(t.GetCellText(5, 4), QStringLiteral("12/31/9999"));
+    EXPECT_EQ(t.GetCellValue(6, 2), Money::fromUnits(9137484092515627LL));
     // The query's copy of the rows is let go; its condition stays.
     ASSERT_NE(t.querySource(), nullptr);
     EXPECT_EQ(t.querySource()->whereText(), QString());

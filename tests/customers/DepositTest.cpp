@@ -350,6 +350,35 @@ TEST_F(JobDepositTest, ADepositAboveTheBalanceKeepsTheWholeAmountOnTheOrder)
     window.DoModal();
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Paid, Balance FROM Jobs WHERE JobID = %1").arg(jobId)),
               QStringLiteral("-100|-40"));
+
+    // Deposits above what the order owes near the largest amount: Paid
+    // reaches it exactly, and a cent past it is refused by name with nothing
+    // written.
+    exec(QStringLiteral("UPDATE Jobs SET Paid = -99999999999.98, Balance = -99999999939.98 WHERE JobID = %1").arg(jobId));
+    const struct
+    {
+        const char *tendered;
+        const char *stored; // Paid|Balance afterwards
+        bool refused;
+    } deposits[] = {
+        {"0.02", "-100000000000.0000|-99999999940.0000", false},
+        {"0.01", "-100000000000.0000|-99999999940.0000", true},
+    };
+    for (const auto &d : deposits) {
+        SCOPED_TRACE(d.tendered);
+        const QString before = dump();
+        prompts().clear();
+        if (d.refused)
+            prompts().answer(platform::IDOK);
+        runDeposit(QLatin1String(d.tendered));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f|%.4f', Paid, Balance) FROM Jobs WHERE JobID = %1").arg(jobId)),
+                  QLatin1String(d.stored));
+        if (!d.refused)
+            continue;
+        EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("\"Paid\" cannot be more than 100,000,000,000.00, the "
+                                                                "largest amount it holds.")});
+        EXPECT_EQ(dump(), before);
+    }
 }
 
 } // namespace
@@ -417,3 +446,4 @@ TEST_F(JobDepositTest, CustomersCreditIsCutToTheBalanceAndTheCredit)
 }
 
 } // namespace
+

@@ -282,6 +282,9 @@ TEST_F(ReceivablesTest, PostingAtTheLargestAmountIsExactToTheCent)
                                         "JobNo = %1")
                              .arg(jobNo)),
                   QLatin1String(c.journal));
+        // Paid off before the next case, so that each case starts with no
+        // open invoices in the ledger.
+        exec(QStringLiteral("UPDATE Jobs SET Balance = 0 WHERE JobID = %1").arg(id));
     }
     // Two jobs of one run whose sum passes the largest amount: the second
     // stays an order, named by the run's sum.
@@ -298,6 +301,95 @@ TEST_F(ReceivablesTest, PostingAtTheLargestAmountIsExactToTheCent)
                                              + tooLarge.arg(QStringLiteral("Posting Subtotal"))
                                              + QStringLiteral("\n\n") + PostingRun::NoteText()});
     EXPECT_EQ(run.Journal().m_Subtotal, Money::fromWhole(50000000000LL));
+}
+
+TEST_F(ReceivablesTest, PostingHoldsTheLedgerSumsToTheLargestAmount)
+{
+    const QString tooLarge =
+        QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    // An open invoice of 99,999,999,999.97 and four orders of one run: 0.01
+    // and 0.01 bring the ledger's open invoices to .99, 0.02 would pass the
+    // largest amount and stays an order, the last 0.01 reaches it exactly.
+    addJob(3, 2300, QStringLiteral("99999999999.97"), QStringLiteral("0"), QStringLiteral("0"),
+           QStringLiteral("99999999999.97"), 0);
+    const struct
+    {
+        int jobNo;
+        const char *amount;
+        bool posted;
+    } orders[] = {{2301, "0.01", true}, {2302, "0.01", true}, {2303, "0.02", false}, {2304, "0.01", true}};
+    QList<qint32> ids;
+    QList<qint32> posted;
+    for (const auto &o : orders) {
+        ids << addJob(0, o.jobNo, QLatin1String(o.amount), QStringLiteral("0"), QStringLiteral("0"),
+                      QLatin1String(o.amount));
+        if (o.posted)
+            posted << ids.last();
+    }
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    PostingRun run(SharedDatabase());
+    ASSERT_TRUE(run.Post(ids));
+    EXPECT_EQ(run.PostedJobs(), posted);
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Order 2303:\n\n")
+                                             + tooLarge.arg(QStringLiteral("Posting A/R Balance"))
+                                             + QStringLiteral("\n\n") + PostingRun::NoteText()});
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Invoices, printf('%.4f|%.4f|%.4f', Subtotal, Balance, ARBalance) FROM "
+                                    "PostingJournal WHERE PostingNo = %1")
+                         .arg(run.PostingNo())),
+              QStringLiteral("3|0.0300|0.0300|100000000000.0000"));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT JobNo, JobType FROM Jobs WHERE JobNo > 2300 ORDER BY JobNo")),
+              QStringLiteral("2301|3\n2302|3\n2303|0\n2304|3"));
+
+    // The sums of the period held in the journal: past the largest amount
+    // the whole run is refused by name and nothing is written, not even the
+    // orders that would fit.
+    exec(QStringLiteral("UPDATE Jobs SET Balance = 0 WHERE JobType = 3"));
+    addCustomer(101, QStringLiteral("Second"));
+    const struct
+    {
+        const char *payments[2];
+        const char *credits[2];
+        const char *refused; // the sum named, or null: posted
+    } periods[] = {
+        {{"60000000000", "40000000000"}, {"0", "0"}, nullptr},
+        {{"60000000000", "40000000000.01"}, {"0", "0"}, "Posting All Payments"},
+        {{"0", "0"}, {"50000000000", "50000000000.01"}, "Posting Credits Due"},
+        {{"0", "0"}, {"50000000000", "50000000000"}, nullptr},
+    };
+    for (const auto &p : periods) {
+        SCOPED_TRACE(p.payments[1]);
+        SCOPED_TRACE(p.credits[1]);
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = %1 WHERE CusNo = 100").arg(QLatin1String(p.credits[0])));
+        exec(QStringLiteral("UPDATE Customers SET CreditDue = %1 WHERE CusNo = 101").arg(QLatin1String(p.credits[1])));
+        for (const char *amount : p.payments)
+            if (QLatin1String(amount) != QLatin1String("0"))
+                addPayment(2, QLatin1String(amount));
+        const qint32 order = addJob(0, 2400 + cliCount(QStringLiteral("SELECT count(*) FROM Jobs")),
+                                    QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("10"));
+        const QString before = dump();
+        prompts().clear();
+        if (p.refused)
+            prompts().answer(platform::IDOK);
+        PostingRun period(SharedDatabase());
+        EXPECT_EQ(period.Post({order}), p.refused == nullptr);
+        if (p.refused) {
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("Nothing was posted:\n\n")
+                                                     + tooLarge.arg(QLatin1String(p.refused))});
+            EXPECT_EQ(dump(), before);
+            EXPECT_EQ(period.PostedJobs(), QList<qint32>());
+            // Left for a later run.
+            exec(QStringLiteral("DELETE FROM Payments WHERE PostingNo = 0"));
+            continue;
+        }
+        EXPECT_EQ(prompts().texts(), QStringList());
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f|%.4f', AllPayments, CreditsDue) FROM PostingJournal WHERE "
+                                        "PostingNo = %1")
+                             .arg(period.PostingNo())),
+                  p.payments[0] == QLatin1String("0") ? QStringLiteral("0.0000|100000000000.0000")
+                                                      : QStringLiteral("100000000000.0000|0.0000"));
+        exec(QStringLiteral("UPDATE Jobs SET Balance = 0 WHERE JobType = 3"));
+    }
 }
 
 TEST_F(ReceivablesTest, AFailedPostingWritesNothing)
@@ -501,6 +593,50 @@ TEST_F(ReceivablesTest, LateFeesByRule)
     ASSERT_TRUE(fees.Clear({inv}));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Latefee, Balance FROM Jobs WHERE JobID = %1").arg(inv)),
               QStringLiteral("0|200"));
+
+    // Near the largest amount: a fee that would take the balance past it is
+    // not charged, and the invoice is named; the others of the batch are.
+    struct Bound
+    {
+        const char *balance;
+        LateFeeRule rule;
+        const char *stored; // Latefee|Balance afterwards, to the ten-thousandth
+        const char *refused; // the figure named, or null: charged
+    } bounds[] = {
+        // 10 % of an invoice at the largest amount: 100,100,000,000.00.
+        {"100000000000", {1000, 100, 1}, "0.0000|100000000000.0000", "Balance"},
+        // The minimum 1.00 takes 99,999,999,999.00 to the largest exactly.
+        {"99999999999", {0, 100, 1}, "1.0000|100000000000.0000", nullptr},
+        {"99999999999.01", {0, 100, 1}, "0.0000|99999999999.0100", "Balance"},
+        // 1.50 % of 98,522,167,487.68 is 1,477,832,512.3152, to the cent
+        // .32: the largest exactly. A cent more on the invoice passes it.
+        {"98522167487.68", {150, 100, 1}, "1477832512.3200|100000000000.0000", nullptr},
+        {"98522167487.69", {150, 100, 1}, "0.0000|98522167487.6900", "Balance"},
+    };
+    int boundNo = 4100;
+    for (const Bound &b : bounds) {
+        SCOPED_TRACE(b.balance);
+        const qint32 id = addJob(3, ++boundNo, QLatin1String(b.balance), QStringLiteral("0"), QStringLiteral("0"),
+                                 QLatin1String(b.balance));
+        const qint32 ok = addJob(3, ++boundNo, QStringLiteral("200"), QStringLiteral("0"), QStringLiteral("0"),
+                                 QStringLiteral("200"));
+        prompts().clear();
+        if (b.refused)
+            prompts().answer(platform::IDOK);
+        ASSERT_TRUE(fees.Charge({id, ok}, b.rule));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f|%.4f', Latefee, Balance) FROM Jobs WHERE JobID = %1").arg(id)),
+                  QLatin1String(b.stored));
+        // The other invoice of the batch is charged all the same.
+        EXPECT_NE(sqlite(QStringLiteral("SELECT Latefee FROM Jobs WHERE JobID = %1").arg(ok)), QStringLiteral("0"));
+        if (b.refused)
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral("Invoice %1 is not charged a Late Fee: \"%2\" cannot be more than "
+                                                 "100,000,000,000.00, the largest amount it holds.")
+                                      .arg(boundNo - 1)
+                                      .arg(QLatin1String(b.refused))});
+        else
+            EXPECT_EQ(prompts().texts(), QStringList());
+    }
     EXPECT_EQ(LateFees::ChargeQuestion(2), QStringLiteral("charge Late Fee to selected 2 invoice(s)?"));
     EXPECT_EQ(LateFees::ClearQuestion(1),
               QStringLiteral("clear (delete) the Late Fees charged to the selected 1 invoices(s)?"));
@@ -607,15 +743,37 @@ TEST_F(ReceivablesTest, CreditLimitsAndAdjustments)
               QStringLiteral("50|0|1\n-20|0|2\n20|0|1\n-50|0|2"));
     EXPECT_FALSE(credit.Adjust(999, Money::fromWhole(5), 1));
 
-    // 0 + 922337203685477.00 is the last whole amount of the range; 1.00 more
-    // passes 922337203685477.5807 and is a numeric overflow, nothing written.
-    ASSERT_TRUE(credit.Adjust(100, Money::fromWhole(922337203685477), 1, &written));
-    const QString before = dump();
-    prompts().answer(platform::IDOK);
-    EXPECT_FALSE(credit.Adjust(100, Money::fromWhole(1), 1, &written));
-    EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Cannot save Credits\n\nError 3349 occured:\n\nNumeric field overflow.\n\n"));
-    EXPECT_EQ(dump(), before);
+    // The credit due is held to the largest amount: 0 + 99,999,999,999.99 +
+    // 0.01 reaches it exactly; a cent more, or a second credit of the same
+    // size, is refused by name with nothing written.
+    const QString tooLarge =
+        QStringLiteral("\"Credit Due\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    struct
+    {
+        const char *adjustment;
+        bool taken;
+        const char *creditDue; // stored afterwards, to the ten-thousandth
+    } steps[] = {
+        {"99999999999.99", true, "99999999999.9900"}, {"0.01", true, "100000000000.0000"},
+        {"0.01", false, "100000000000.0000"},         {"99999999999.99", false, "100000000000.0000"},
+        {"-0.01", true, "99999999999.9900"},          {"0.02", false, "99999999999.9900"},
+        {"0.01", true, "100000000000.0000"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.adjustment);
+        const QString before = dump();
+        prompts().clear();
+        if (!step.taken)
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(credit.Adjust(100, Money::fromText(QString::fromLatin1(step.adjustment)), 1, &written), step.taken);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 100")),
+                  QLatin1String(step.creditDue));
+        if (step.taken)
+            continue;
+        EXPECT_EQ(prompts().texts(), QStringList{tooLarge});
+        EXPECT_EQ(written, Money());
+        EXPECT_EQ(dump(), before);
+    }
 }
 
 class PaymentTest : public ReceivablesTest
@@ -717,12 +875,12 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
               QStringLiteral("50|0|255"));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Appliedto FROM Payments WHERE CusNo = 200")), QStringLiteral("Credit $50.00"));
 
-    // Credit up to near the top of the currency range (50.00 + 922337203685400.00
-    // = 922337203685450.00), then 30.00 more would pass 922337203685477.5807:
-    // a numeric overflow, and nothing of that payment is saved.
+    // Credit up to the largest amount (50.00 + 99,999,999,950.00 =
+    // 100,000,000,000.00); 30.00 more would pass it: refused by name before
+    // anything of that payment is written.
     PaymentEntry high;
     high.Load(SharedDatabase(), 200);
-    high.AmountChanged(Money::fromWhole(922337203685400));
+    high.AmountChanged(Money::fromWhole(99999999950LL));
     ASSERT_TRUE(high.Save(SharedDatabase(), 200, true));
     const QString beforeOverflow = dump();
     PaymentEntry over;
@@ -731,9 +889,9 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     prompts().answer(platform::IDOK);
     EXPECT_FALSE(over.Save(SharedDatabase(), 200, true));
     EXPECT_EQ(prompts().lastText(),
-              QStringLiteral("Cannot save Payments\n\nError 3349 occured:\n\nNumeric field overflow.\n\n"));
+              QStringLiteral("\"Credit Due\" cannot be more than 100,000,000,000.00, the largest amount it holds."));
     EXPECT_EQ(dump(), beforeOverflow);
-    EXPECT_EQ(CreditAdjustment(SharedDatabase()).CreditDue(200), Money::fromWhole(922337203685450));
+    EXPECT_EQ(CreditAdjustment(SharedDatabase()).CreditDue(200), Money::fromWhole(100000000000LL));
 
     // Using a credit of 60.00 on an invoice of 40.00.
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 60 WHERE CusNo = 100"));
@@ -760,6 +918,58 @@ TEST_F(PaymentTest, AdvancePaymentCreditUseAndNegativePayment)
     ASSERT_TRUE(neg.Save(SharedDatabase(), 100, false));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Amount, Appliedto FROM Payments WHERE Amount < 0")), QStringLiteral("-30|"));
     EXPECT_EQ(cliCount(QStringLiteral("SELECT count(*) FROM Credits WHERE CusNo = 100")), 1);
+
+    // Seven payments of 99,999,999,999.99 on account: the first is credited;
+    // each after it would take the credit due past the largest amount and is
+    // refused by name, the credit due and the file as they were.
+    addCustomer(300, QStringLiteral("Crest Labels"));
+    for (int payment = 1; payment <= 7; ++payment) {
+        SCOPED_TRACE(payment);
+        PaymentEntry onAccount;
+        onAccount.Load(SharedDatabase(), 300);
+        onAccount.AmountChanged(Money::fromText(QStringLiteral("99999999999.99")));
+        const QString before = dump();
+        prompts().clear();
+        if (payment > 1)
+            prompts().answer(platform::IDOK);
+        EXPECT_EQ(onAccount.Save(SharedDatabase(), 300, true), payment == 1);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 300")),
+                  QStringLiteral("99999999999.9900"));
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT count(*), printf('%.4f', sum(Amount)) FROM Payments WHERE CusNo = 300")),
+                  QStringLiteral("1|99999999999.9900"));
+        if (payment > 1) {
+            EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("\"Credit Due\" cannot be more than "
+                                                                    "100,000,000,000.00, the largest amount it holds.")});
+            EXPECT_EQ(dump(), before);
+        }
+    }
+    // Paying all of two invoices at the largest amount would receive twice
+    // it in one payment: refused by its Amount, nothing written.
+    const qint32 big1 = addJob(3, 7301, QStringLiteral("100000000000"), QStringLiteral("0"), QStringLiteral("0"),
+                               QStringLiteral("100000000000"), 0, QStringLiteral("#3/1/2026#"), 1, 300);
+    const qint32 big2 = addJob(3, 7302, QStringLiteral("100000000000"), QStringLiteral("0"), QStringLiteral("0"),
+                               QStringLiteral("100000000000"), 0, QStringLiteral("#3/1/2026#"), 1, 300);
+    PaymentEntry all;
+    all.Load(SharedDatabase(), 300);
+    all.ApplyAll();
+    EXPECT_EQ(all.amount, Money::fromWhole(200000000000LL));
+    const QString beforeAll = dump();
+    prompts().clear();
+    prompts().answer(platform::IDOK);
+    EXPECT_FALSE(all.Save(SharedDatabase(), 300, true));
+    EXPECT_EQ(prompts().texts(), QStringList{QStringLiteral("\"Amount\" cannot be more than 100,000,000,000.00, the "
+                                                            "largest amount it holds.")});
+    EXPECT_EQ(dump(), beforeAll);
+    // One of them in full is taken: the invoice paid to 0.0000 exactly.
+    PaymentEntry one;
+    one.Load(SharedDatabase(), 300);
+    one.ApplyToRow(1);
+    ASSERT_TRUE(one.Save(SharedDatabase(), 300, true));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT printf('%.4f|%.4f', Paid, Balance) FROM Jobs WHERE JobID IN (%1, %2) ORDER "
+                                    "BY JobNo")
+                         .arg(big1)
+                         .arg(big2)),
+              QStringLiteral("0.0000|100000000000.0000\n-100000000000.0000|0.0000"));
 
     // Nothing to save.
     PaymentEntry none;

@@ -97,19 +97,19 @@ TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
     const CreditPosition p = ComputeCreditPosition(50);
     const int today = ole(kToday);
     const auto sum = [&](const QString &where) {
-        return sqlite(QStringLiteral("SELECT CAST(SUM(Balance) * 100 AS INTEGER) FROM Jobs WHERE Balance > 0.0001 AND "
-                                  "CusNo = 50 AND ") +
+        return sqlite(QStringLiteral("SELECT CAST(ROUND(SUM(Balance) * 100) AS INTEGER) FROM Jobs WHERE Balance > "
+                                  "0.0001 AND CusNo = 50 AND ") +
                    where)
             .toLongLong();
     };
     EXPECT_EQ(p.pastDue, 10000);
     EXPECT_EQ(p.current, 5000);
-    EXPECT_EQ(p.inProgress, 47000); // the fraction of a cent is dropped
+    EXPECT_EQ(p.inProgress, 47001); // rounded to the cent, as the statement prints it
     EXPECT_EQ(p.pastDue, sum(QStringLiteral("JobType = 3 AND DatePayDue < %1").arg(today)));
     EXPECT_EQ(p.current, sum(QStringLiteral("JobType = 3 AND DatePayDue >= %1").arg(today)));
     EXPECT_EQ(p.inProgress, sum(QStringLiteral("JobType = 0")));
-    EXPECT_EQ(p.total, 62000);
-    EXPECT_EQ(p.available, -12000);
+    EXPECT_EQ(p.total, 62001);
+    EXPECT_EQ(p.available, -12001);
     EXPECT_EQ(p.availableLabel(), QStringLiteral("Over Credit Limit"));
 
     for (int i = 1; i <= 12; ++i)
@@ -123,10 +123,10 @@ TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
     onDialog<CCusSummary>([](CCusSummary &d) {
         CXListCtrl &credit = d.panelList(4);
         EXPECT_EQ(credit.GetItemCount(), 8);
-        const char *const rows[][2] = {{"In Progress", "470.00"},  {"A/R Current", "50.00"},
+        const char *const rows[][2] = {{"In Progress", "470.01"},  {"A/R Current", "50.00"},
                                        {"A/R Past Due", "100.00"}, {"Less Credit", "0.00"},
-                                       {"Total Balance", "620.00"}, {"", ""},
-                                       {"Credit Limit", "500.00"}, {"Over Credit Limit", "-120.00"}};
+                                       {"Total Balance", "620.01"}, {"", ""},
+                                       {"Credit Limit", "500.00"}, {"Over Credit Limit", "-120.01"}};
         for (int r = 0; r < 8; ++r) {
             EXPECT_EQ(credit.GetItemText(r, 0), QString::fromLatin1(rows[r][0])) << r;
             EXPECT_EQ(credit.GetItemText(r, 1), QString::fromLatin1(rows[r][1])) << r;
@@ -154,24 +154,35 @@ TEST_F(SummariesTest, CreditPositionInWholeCentsAgainstTheCli)
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Customer's"));
         return 2;
     });
-    EXPECT_EQ(CCusSummary::FillCreditInfo(50, nullptr).available, -12000);
+    EXPECT_EQ(CCusSummary::FillCreditInfo(50, nullptr).available, -12001);
 
-    // Customers the shop owes credit: it comes off what they owe, cut to
-    // the cent as every sum is, and a total under a dollar below zero keeps
-    // its minus. Customer 49 owes 100.00 past due against 100.0599 of credit
-    // (10,005 cents): 10,000 - 10,005 = -5 cents, five cents of credit
-    // available on no limit. Customer 48 owes nothing against 0.0599 of credit.
+    // Customers the shop owes credit: it comes off what they owe, rounded to
+    // the cent as every money text is (the statement prints the same
+    // figure), and a total under a dollar below zero keeps its minus.
+    // Customer 49 owes 100.00 past due against 100.0599 of credit (10,006
+    // cents): 10,000 - 10,006 = -6 cents, six cents of credit available on no
+    // limit. Customer 48 owes nothing against 0.0599 of credit. Customer 47
+    // holds the credit at the largest amount; customer 46 a credit stored
+    // past it by an older version, 699,999,999,999.93 as the file's double
+    // holds it (699,999,999,999.9299 to the nearest ten-thousandth): it shows
+    // as the statement prints it, .93, never .92.
     invoice(49, kToday.addDays(-40), QStringLiteral("100"), QStringLiteral("100"), kToday.addDays(-1));
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 100.0599 WHERE CusNo = 49"));
     exec(QStringLiteral("UPDATE Customers SET CreditDue = 0.0599 WHERE CusNo = 48"));
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 100000000000 WHERE CusNo = 47"));
+    exec(QStringLiteral("UPDATE Customers SET CreditDue = 699999999999.9299 WHERE CusNo = 46"));
     const struct
     {
         int cusNo;
         qint64 lessCredit, total, available;
         const char *texts[8];
     } credits[] = {
-        {49, -10005, -5, 5, {"0.00", "0.00", "100.00", "-100.05", "-0.05", "", "0.00", "0.05"}},
-        {48, -5, -5, 5, {"0.00", "0.00", "0.00", "-0.05", "-0.05", "", "0.00", "0.05"}},
+        {49, -10006, -6, 6, {"0.00", "0.00", "100.00", "-100.06", "-0.06", "", "0.00", "0.06"}},
+        {48, -6, -6, 6, {"0.00", "0.00", "0.00", "-0.06", "-0.06", "", "0.00", "0.06"}},
+        {47, -10000000000000, -10000000000000, 10000000000000,
+         {"0.00", "0.00", "0.00", "-100000000000.00", "-100000000000.00", "", "0.00", "100000000000.00"}},
+        {46, -69999999999993, -69999999999993, 69999999999993,
+         {"0.00", "0.00", "0.00", "-699999999999.93", "-699999999999.93", "", "0.00", "699999999999.93"}},
     };
     for (const auto &c : credits) {
         SCOPED_TRACE(c.cusNo);

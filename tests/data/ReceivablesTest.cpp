@@ -4,6 +4,10 @@
 #include "data/CCusSet.h"
 #include "data/CPayAppliedSet.h"
 #include "data/CPaySet.h"
+#include "data/SharedDatabase.h"
+#include "platform/db/Database.h"
+
+#include <functional>
 
 namespace {
 
@@ -76,6 +80,36 @@ TEST_F(ReceivablesTest, ARefusedCreditWritesNeitherHalf)
     EXPECT_EQ(creditDue(40), Money::fromWhole(5));
     ASSERT_EQ(messages().size(), 1);
     EXPECT_TRUE(messages().value(0).contains(QStringLiteral("Cannot save [Credits]")));
+    SharedDatabase().executeNative(QStringLiteral("DROP TRIGGER refuse_Customers_UPDATE"));
+
+    // A credit due past the largest amount, either way a credit or taking
+    // back a credit used moves it, is refused by name with neither half
+    // written: 5.00 + 99,999,999,995.00 reaches 100,000,000,000.00 exactly.
+    const QString tooLarge =
+        QStringLiteral("\"Credit Due\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    EXPECT_TRUE(credits.PostCredit(40, 0, Money::fromWhole(99999999995LL), 255));
+    EXPECT_EQ(creditDue(40), Money::fromWhole(100000000000LL));
+    EXPECT_TRUE(credits.PostCredit(40, 1003, Money::fromText(QStringLiteral("-0.01")), 253));
+    const qint32 used = scalar(QStringLiteral("SELECT Max(CreditID) FROM Credits")).toInt();
+    const int rows = scalar(QStringLiteral("SELECT Count(*) FROM Credits")).toInt();
+    const std::function<bool()> refused[] = {
+        // A credit of 0.02 on 99,999,999,999.99.
+        [&] { return credits.PostCredit(40, 0, Money::fromCents(2), 255); },
+        // 0.01 more reaches the largest amount; taking back the 0.01 used
+        // then would pass it.
+        [&] { return credits.PostCredit(40, 0, Money::fromCents(1), 255) && credits.DeleteCredit(used); },
+    };
+    for (const auto &take : refused) {
+        prompts().clear();
+        prompts().answer(platform::IDOK);
+        EXPECT_FALSE(take());
+        EXPECT_EQ(messages(), QStringList{tooLarge});
+    }
+    // The cent of the second row was taken; its refused delete left the
+    // used credit in place.
+    EXPECT_EQ(creditDue(40), Money::fromWhole(100000000000LL));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Count(*) FROM Credits")).toInt(), rows + 1);
+    EXPECT_EQ(creditDue(40), sumOfCredits(40) + Money::fromWhole(5)); // the 5.00 it started with
 }
 
 TEST_F(ReceivablesTest, RowsAddedByTheReceivablesSets)

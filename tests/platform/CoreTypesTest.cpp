@@ -359,6 +359,16 @@ TEST(Money, DoublesAndTextsAtTheEdges)
     EXPECT_TRUE(Money::fromDouble(9e14).isValid());
     EXPECT_EQ(Money::fromDouble(123456789.12).units(), 1234567891200); // large amounts stay exact
     EXPECT_EQ(Money::fromDouble(-98765432.1).units(), -987654321000);
+    // Amounts near the largest the program takes read to their own
+    // ten-thousandth, never one off.
+    const std::pair<double, std::int64_t> nearTheLargest[] = {
+        {100000000000.0, 1'000'000'000'000'000},       {99999999999.99, 999'999'999'999'900},
+        {-99999999999.99, -999'999'999'999'900},       {100000017988.26, 1'000'000'179'882'600},
+        {54321987654.3211, 543'219'876'543'211},       {-54321987654.3211, -543'219'876'543'211},
+    };
+    for (const auto &[value, units] : nearTheLargest)
+        EXPECT_EQ(Money::fromDouble(value).units(), units) << value;
+    EXPECT_EQ(Value(100000017988.26).toMoney().units(), 1'000'000'179'882'600);
     EXPECT_EQ(Money::fromUnits(kMin).toPlainText(), QStringLiteral("-922337203685477.5808"));
     EXPECT_EQ(Money::fromUnits(kMax).toPlainText(), QStringLiteral("922337203685477.5807"));
 }

@@ -144,6 +144,42 @@ TEST_F(ArTool, PostsPaysAndCreditsFromTheCommandLine)
         << r.out.toStdString();
     EXPECT_EQ(sqlite(db, QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 100")),
               QStringLiteral("100000000000.0000"));
+
+    // Seven payments of 99,999,999,999.99 on account of a customer without
+    // invoices: the first is credited; each after it would take the credit
+    // due past the largest amount and is refused by name, nothing written.
+    sqlite(db, QStringLiteral("INSERT INTO Customers (CusNo, Name, CreditDue, ParentNo) VALUES (300, 'Crest', 0, 0)"));
+    const QString tooLarge = QStringLiteral("\"%1\" cannot be more than 100,000,000,000.00, the largest amount it holds.");
+    for (int payment = 1; payment <= 7; ++payment) {
+        SCOPED_TRACE(payment);
+        const QString file = sqlite(db, QStringLiteral(".dump"));
+        r = dbtool({QStringLiteral("ar"), db, QStringLiteral("pay"), QStringLiteral("300"),
+                    QStringLiteral("99999999999.99")});
+        EXPECT_EQ(r.exitCode, payment == 1 ? 0 : 1) << r.err.toStdString();
+        EXPECT_EQ(sqlite(db, QStringLiteral("SELECT printf('%.4f', CreditDue) FROM Customers WHERE CusNo = 300")),
+                  QStringLiteral("99999999999.9900"));
+        if (payment > 1) {
+            EXPECT_TRUE(r.err.contains(tooLarge.arg(QStringLiteral("Credit Due")))) << r.err.toStdString();
+            EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), file);
+        }
+    }
+    // The statement prints the credit the customer's summary shows.
+    const QString statement = tempPath(QStringLiteral("statement.pdf"));
+    r = dbtool({QStringLiteral("print"), db, QStringLiteral("--statement"), QStringLiteral("300"),
+                QStringLiteral("--kind"), QStringLiteral("3"), QStringLiteral("--pdf"), statement});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString printed = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), statement, QStringLiteral("-")}).out;
+    EXPECT_TRUE(printed.contains(QStringLiteral("You have $99,999,999,999.99 credit balance on your account.")))
+        << printed.toStdString();
+
+    // The period's payments now pass the largest amount (120.00 and
+    // 99,999,999,999.99): the posting is refused by name and writes nothing.
+    const QString unposted = sqlite(db, QStringLiteral(".dump"));
+    r = dbtool({QStringLiteral("ar"), db, QStringLiteral("post")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Nothing was posted:\n\n") + tooLarge.arg(QStringLiteral("Posting All Payments"))))
+        << r.err.toStdString();
+    EXPECT_EQ(sqlite(db, QStringLiteral(".dump")), unposted);
 }
 
 // Eight payments of one unpaid invoice started at once: the check that the
