@@ -264,6 +264,17 @@ private:
     bool changedSinceRead();
     // Throws 3163 naming the first bound text that its column cannot hold.
     void refuseTextsTooLong();
+    // Update(), under the one rule for a row that others may save too: what
+    // this user changed is written, and only over the row as this user read
+    // it. When another workstation saved the row meanwhile (3197), the row
+    // is read again and only this user's changes go onto it; a field both
+    // changed, to different values, is put to the user, who keeps either
+    // value. False when the user chose to save nothing now: the edit stays
+    // open with everything typed, still checked against the row as read.
+    // Any other failure throws.
+    bool updateAsRead();
+    // The settling of a 3197, for updateAsRead.
+    bool saveOntoRowNow();
     // The size of a text column of the set's table (2147483647 for any other).
     qint32 tableColumnSize(const QString &name) const;
     friend class FieldExchange;
