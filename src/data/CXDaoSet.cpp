@@ -308,6 +308,9 @@ struct CXDaoSet::Binding
     // filled from it (empty otherwise).
     std::vector<platform::sqlvalues::Stored> held;
     bool fromHeld = false;
+    // Fields set over what the user was shown (SetFieldValueOverShown),
+    // while the record is edited.
+    std::vector<std::pair<int, Value>> shown;
 };
 
 CXDaoSet::CXDaoSet(platform::Database *database)
@@ -856,6 +859,7 @@ void CXDaoSet::startNewRecord()
 {
     Recordset &rs = set();
     rs.addNew();
+    m_binding->shown.clear();
     if (m_binding->fields.empty()) {
         runExchange(FieldExchange::SetFieldNull);
         return;
@@ -878,6 +882,7 @@ void CXDaoSet::startNewRecord()
 void CXDaoSet::Edit()
 {
     set().edit();
+    m_binding->shown.clear();
     for (BoundField &f : m_binding->fields)
         f.dirty = false;
     runExchange(FieldExchange::StoreField);
@@ -899,14 +904,29 @@ void CXDaoSet::Update()
 
 bool CXDaoSet::updateAsRead()
 {
-    try {
-        Update();
-        return true;
-    } catch (const DbException &e) {
-        if (e.number() != platform::dberr::WriteConflict || GetEditMode() != dbEditInProgress)
-            throw;
+    // A field typed over a value other than the one the edit read: another
+    // workstation saved in between, settled before anything is written.
+    bool changedInBetween = false;
+    if (GetEditMode() == dbEditInProgress)
+        for (const auto &[index, shown] : m_binding->shown)
+            changedInBetween = changedInBetween || !sameValue(shown, set().valueAsRead(index));
+    if (!changedInBetween) {
+        try {
+            Update();
+            m_binding->shown.clear();
+            return true;
+        } catch (const DbException &e) {
+            if (e.number() != platform::dberr::WriteConflict || GetEditMode() != dbEditInProgress)
+                throw;
+        }
+    } else {
+        markDirtyFields();
+        refuseTextsTooLong();
     }
-    return saveOntoRowNow();
+    const bool saved = saveOntoRowNow();
+    if (saved)
+        m_binding->shown.clear();
+    return saved;
 }
 
 bool CXDaoSet::saveOntoRowNow()
@@ -945,6 +965,9 @@ bool CXDaoSet::saveOntoRowNow()
         Change c;
         c.index = i;
         c.seen = rs.valueAsRead(i);
+        for (const auto &[index, shown] : m_binding->shown)
+            if (index == i)
+                c.seen = shown;
         c.mine = rs.value(i);
         c.mineNull = c.mine.isNull();
         changes.push_back(c);
@@ -1029,6 +1052,7 @@ bool CXDaoSet::saveOntoRowNow()
 void CXDaoSet::CancelUpdate()
 {
     set().cancelUpdate();
+    m_binding->shown.clear();
     if (m_nFields > 0) {
         runExchange(FieldExchange::LoadField);
         loadCurrentRow();
@@ -1054,6 +1078,12 @@ Value CXDaoSet::GetFieldValue(const QString &name) const { return set().value(re
 void CXDaoSet::SetFieldValue(int index, const Value &value) { set().setValue(index, value); }
 void CXDaoSet::SetFieldValue(const QString &name, const Value &value) { set().setValue(resultColumnName(name), value); }
 void CXDaoSet::SetFieldValueNull(int index) { set().setValue(index, Value()); }
+
+void CXDaoSet::SetFieldValueOverShown(int index, const Value &value, const Value &shown)
+{
+    set().setValue(index, value);
+    m_binding->shown.emplace_back(index, shown);
+}
 
 // ---------------------------------------------------------------------------
 // Status of bound members

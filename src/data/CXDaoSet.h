@@ -108,6 +108,12 @@ public:
     void SetFieldValue(int index, const platform::Value &value);
     void SetFieldValue(const QString &name, const platform::Value &value);
     void SetFieldValueNull(int index);
+    // A field set to what this user typed over what this user was shown,
+    // for a row read again only to be written (a list's or grid's row): the
+    // save takes the shown value as the one this user read, so a change
+    // another workstation made in between is settled as any other (see
+    // SaveRecord) and never silently written over.
+    void SetFieldValueOverShown(int index, const platform::Value &value, const platform::Value &shown);
 
     // Status of bound members (nullptr: every bound member).
     void SetFieldDirty(const void *member, bool dirty = true);
