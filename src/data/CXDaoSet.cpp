@@ -997,18 +997,11 @@ bool CXDaoSet::saveOntoRowNow()
             if (sameValue(nowValue, c.seen) || sameValue(nowValue, mineValue))
                 continue;
             take[k] = Asked;
-            lines.append(rs.fieldName(c.index) + QStringLiteral(": the other user's ") + conflictText(nowValue)
-                         + QStringLiteral(", yours ") + conflictText(mineValue));
+            lines.append(BothChangedLine(rs.fieldName(c.index), nowValue, mineValue));
         }
         bool keepMine = true;
         if (!lines.isEmpty()) {
-            const int answer = platform::Prompt::messageBox(
-                QStringLiteral("Another user has saved this record since you opened it, and changed the same %1:\n\n")
-                        .arg(lines.size() == 1 ? QStringLiteral("field") : QStringLiteral("fields"))
-                    + lines.join(QLatin1Char('\n'))
-                    + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
-                                     "user's; your other changes are saved either way. Cancel saves nothing now."),
-                QStringLiteral("Saved by another user"), platform::MB_YESNOCANCEL | platform::MB_ICONEXCLAMATION);
+            const int answer = AskAboutBothChanged(lines);
             if (answer != platform::IDYES && answer != platform::IDNO)
                 return false;
             keepMine = answer == platform::IDYES;
@@ -1047,6 +1040,23 @@ bool CXDaoSet::saveOntoRowNow()
         loadCurrentRow();
         return true;
     }
+}
+
+QString CXDaoSet::BothChangedLine(const QString &field, const Value &theirs, const Value &mine)
+{
+    return field + QStringLiteral(": the other user's ") + conflictText(theirs) + QStringLiteral(", yours ")
+        + conflictText(mine);
+}
+
+int CXDaoSet::AskAboutBothChanged(const QStringList &lines)
+{
+    return platform::Prompt::messageBox(
+        QStringLiteral("Another user has saved this record since you opened it, and changed the same %1:\n\n")
+                .arg(lines.size() == 1 ? QStringLiteral("field") : QStringLiteral("fields"))
+            + lines.join(QLatin1Char('\n'))
+            + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
+                             "user's; your other changes are saved either way. Cancel saves nothing now."),
+        QStringLiteral("Saved by another user"), platform::MB_YESNOCANCEL | platform::MB_ICONEXCLAMATION);
 }
 
 void CXDaoSet::CancelUpdate()

@@ -221,6 +221,15 @@ public:
     // fails (the failure is shown as for Open).
     bool OpenQueryDef(const QString &name, int openType = dbOpenSnapshot);
 
+    // --- rows saved by another workstation meanwhile ----------------------
+    // One line of the question below: a field both users changed, with the
+    // other user's value beside this user's.
+    static QString BothChangedLine(const QString &field, const platform::Value &theirs, const platform::Value &mine);
+    // The question put to the user when another workstation saved fields
+    // that this user changed too (one line each): IDYES keeps this user's
+    // values, IDNO the other user's, anything else saves nothing now.
+    static int AskAboutBothChanged(const QStringList &lines);
+
     // --- module helpers -----------------------------------------------------
     // The first field of the first row plus 1; 1 when there is no row. 0,
     // after NumberAfter's message, when that row holds the largest number.
