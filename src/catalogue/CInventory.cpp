@@ -457,7 +457,8 @@ void CInventory::OnOK()
     booking.optionBits = GetOptionValue(kOptionsId, kOptionsDefault);
     booking.today = DateTime::fromDate(platform::Clock::today());
     try {
-        BookStock(booking, m_rows);
+        if (!BookStock(booking, m_rows))
+            return; // the user chose to save nothing now; the window keeps what was typed
     } catch (const platform::DbException &e) {
         ShowDaoError(e, QStringLiteral("Cannot save Inventory"));
         return; // nothing was written; the window keeps what was typed

@@ -890,10 +890,11 @@ bool CSerDlg::CheckAndSave()
         return false;
     if (app && (isNew || m_set.m_SerStatus != m_loaded->m_SerStatus))
         app->ServicesChanged = 1;
-    *m_loaded = m_set;
-    m_bModified = false;
     m_bSaved = true;
-    ShowHeader();
+    // The window shows the service as stored: with another workstation's
+    // changes kept beside this user's, none of its old values is left on
+    // screen to be saved again.
+    FillFromRecord();
     if (priceWizardFollowHook())
         priceWizardFollowHook()(*this, false);
     return true;

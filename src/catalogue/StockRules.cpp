@@ -1,8 +1,10 @@
 #include "catalogue/StockRules.h"
 
+#include "data/CXDaoSet.h"
 #include "data/SharedDatabase.h"
 #include "data/ShopSchema.h"
 #include "platform/Money.h"
+#include "platform/Prompt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbException.h"
 #include "platform/db/Recordset.h"
@@ -208,6 +210,7 @@ QList<StockRow> LoadStockRows(int mode, const InventoryQuery &query)
         r.track = quint8(fieldLong(set, 12));
         r.vendorNo = quint8(fieldLong(set, 13));
         r.serNo = qint32(fieldLong(set, 14));
+        r.asRead = {r.sku, r.minLevel, r.ream, r.inStock, r.onOrder, r.track, r.unitCost};
         rows << r;
     }
     set.close();
@@ -240,9 +243,72 @@ void SetStockBookingFailAfter(int services)
     g_failAfter = services;
 }
 
-qint32 BookStock(const StockBooking &b, const QList<StockRow> &rows)
+namespace {
+
+// One field of a service that the inventory window writes: its column, the
+// value typed, the value read when the window opened.
+struct StockField
+{
+    const char *column;
+    platform::Value typed;
+    platform::Value asRead;
+};
+
+QList<StockField> stockFields(const StockRow &row, bool withCost, bool setup)
+{
+    using platform::FieldType;
+    using platform::Value;
+    QList<StockField> fields{
+        {"SKU", Value(row.sku), Value(row.asRead.sku)},
+        {"MinLevel", Value(std::int64_t(row.minLevel)), Value(std::int64_t(row.asRead.minLevel))},
+        {"ReOrder", Value(std::int64_t(row.ream)), Value(std::int64_t(row.asRead.ream))},
+        {"OptInv", Value(std::int64_t(row.track), FieldType::Byte), Value(std::int64_t(row.asRead.track), FieldType::Byte)},
+    };
+    // Outside Setup the stock moves by the quantity booked, onto the stock as it is now.
+    if (setup) {
+        fields.append({"InStock", Value(std::int64_t(row.inStock)), Value(std::int64_t(row.asRead.inStock))});
+        fields.append({"OnOrder", Value(std::int64_t(row.onOrder)), Value(std::int64_t(row.asRead.onOrder))});
+    }
+    if (withCost)
+        fields.append({"RunCost1", Value(std::int64_t(row.unitCost)), Value(std::int64_t(row.asRead.unitCost))});
+    return fields;
+}
+
+// As the window reads them: a Null is the 0 or the empty text it shows.
+bool sameStockValue(const platform::Value &a, const platform::Value &b)
+{
+    return a.type() == platform::FieldType::Text || b.type() == platform::FieldType::Text ? a.toString() == b.toString()
+                                                                                            : a.toInt64() == b.toInt64();
+}
+
+} // namespace
+
+std::optional<qint32> BookStock(const StockBooking &b, const QList<StockRow> &rows)
 {
     platform::Database &db = SharedDatabase();
+    const bool withCost = (b.optionBits & 64) != 0;
+    // Fields another workstation changed since the window read them, that
+    // the user changed too, to something else: put to the user first.
+    QStringList bothChanged;
+    for (const StockRow &row : rows) {
+        platform::Recordset now(db);
+        now.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(row.serNo));
+        if (now.isEOF())
+            continue;
+        for (const StockField &f : stockFields(row, withCost, b.mode == InventorySetup)) {
+            const platform::Value theirs = now.value(QLatin1String(f.column));
+            if (!sameStockValue(f.typed, f.asRead) && !sameStockValue(theirs, f.asRead) && !sameStockValue(theirs, f.typed))
+                bothChanged << CXDaoSet::BothChangedLine(row.name + QStringLiteral(", ") + QLatin1String(f.column),
+                                                         theirs, f.typed);
+        }
+    }
+    bool keepMine = true;
+    if (!bothChanged.isEmpty()) {
+        const int answer = CXDaoSet::AskAboutBothChanged(bothChanged);
+        if (answer != platform::IDYES && answer != platform::IDNO)
+            return std::nullopt;
+        keepMine = answer == platform::IDYES;
+    }
     platform::Transaction transaction(db);
     if (!db.tableExists(QStringLiteral("Inventory")))
         db.createTable(ShopSchema::table(QStringLiteral("Inventory"))->tableDef());
@@ -279,8 +345,24 @@ qint32 BookStock(const StockBooking &b, const QList<StockRow> &rows)
                      QStringLiteral("SELECT * FROM Services WHERE SerNo = %1").arg(row.serNo));
         if (service.isEOF())
             continue; // a service deleted meanwhile
-        qint64 inStock = row.inStock;
-        qint64 onOrder = row.onOrder;
+        // What the user changed is written; every other field stays as it is
+        // now, another workstation's change included.
+        service.edit();
+        for (const StockField &f : stockFields(row, withCost, setup)) {
+            if (sameStockValue(f.typed, f.asRead))
+                continue;
+            const platform::Value theirs = service.value(QLatin1String(f.column));
+            if (!keepMine && !sameStockValue(theirs, f.asRead))
+                continue;
+            service.setValue(QLatin1String(f.column), f.typed);
+        }
+        qint64 inStock = setup ? service.value(QStringLiteral("InStock")).toInt64() : row.inStock;
+        qint64 onOrder = setup ? service.value(QStringLiteral("OnOrder")).toInt64() : row.onOrder;
+        if (!setup) {
+            // The quantity booked moves the stock as it is now.
+            inStock += service.value(QStringLiteral("InStock")).toInt64() - row.asRead.inStock;
+            onOrder += service.value(QStringLiteral("OnOrder")).toInt64() - row.asRead.onOrder;
+        }
         qint32 quantity = row.order;
         if (!setup) {
             if (b.mode == InventoryReceive) {
@@ -292,15 +374,10 @@ qint32 BookStock(const StockBooking &b, const QList<StockRow> &rows)
                 onOrder += quantity;
             }
         }
-        service.edit();
-        service.setValue(QStringLiteral("SKU"), platform::Value(row.sku));
-        service.setValue(QStringLiteral("MinLevel"), platform::Value(std::int64_t(row.minLevel)));
-        service.setValue(QStringLiteral("ReOrder"), platform::Value(std::int64_t(row.ream)));
-        service.setValue(QStringLiteral("InStock"), platform::Value(std::int64_t(inStock)));
-        service.setValue(QStringLiteral("OnOrder"), platform::Value(std::int64_t(onOrder)));
-        service.setValue(QStringLiteral("OptInv"), platform::Value(std::int64_t(row.track), platform::FieldType::Byte));
-        if (b.optionBits & 64)
-            service.setValue(QStringLiteral("RunCost1"), platform::Value(std::int64_t(row.unitCost)));
+        if (!setup) {
+            service.setValue(QStringLiteral("InStock"), platform::Value(std::int64_t(inStock)));
+            service.setValue(QStringLiteral("OnOrder"), platform::Value(std::int64_t(onOrder)));
+        }
         service.update();
         service.close();
 

@@ -6,6 +6,8 @@
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
+#include <optional>
+
 // The inventory of tracked services without a window: which services a mode
 // lists and what the jobs need of them, how much to order, what it costs, and
 // the booking of an order, a receipt or a check in one transaction.
@@ -81,6 +83,18 @@ struct StockRow
     quint8 track = 0;
     quint8 vendorNo = 0;
     qint32 serNo = 0;
+    // The service's own fields as they were read, before any typing: only
+    // what the user changed from these is written.
+    struct AsRead
+    {
+        QString sku;
+        qint32 minLevel = 0;
+        qint32 ream = 0;
+        qint32 inStock = 0;
+        qint32 onOrder = 0;
+        quint8 track = 0;
+        qint64 unitCost = 0;
+    } asRead;
 };
 
 // Reads the listed services and, outside Setup, their need and the order
@@ -102,7 +116,12 @@ struct StockBooking
     int optionBits = 0;
     DateTime today;
 };
-// Returns the order number used (0 in Setup and Check).
-qint32 BookStock(const StockBooking &booking, const QList<StockRow> &rows);
+// Writes of each service only the fields the user changed, onto the service
+// as it is now: another workstation's changes to the others stay, stock
+// received or ordered is added to the stock as it is now, and a field both
+// changed is put to the user (as every shared row's save puts it). Returns
+// the order number used (0 in Setup and Check), or none when the user chose
+// to save nothing now (nothing is written).
+std::optional<qint32> BookStock(const StockBooking &booking, const QList<StockRow> &rows);
 // Tests: fail the booking after that many services were written (-1 never).
 void SetStockBookingFailAfter(int services);

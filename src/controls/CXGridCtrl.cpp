@@ -1353,15 +1353,36 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
             const int field = int(col.field);
             const Cell &x = cell(r, c);
             const Value current = isNew ? Value() : set.GetFieldValue(field);
+            // A loaded row is read again to be written: what the user was
+            // shown is the cell as loaded. A cell the user left as shown is
+            // never written (whatever another workstation stored since); a
+            // changed one is written over what was shown, so that a change
+            // made meanwhile by another is settled, not overwritten.
+            const LoadedCell *shown = !isNew && m_loaded && CellIndex(r, c) < m_loadedCells.size()
+                ? &m_loadedCells[CellIndex(r, c)]
+                : nullptr;
             if (col.type == 1) {
                 const QString text = rightTrimmed(x.text);
                 if (!isNew && !current.isNull() && rightTrimmed(current.toString()) == text)
                     continue; // unchanged: the stored text stays exactly as it was
-                set.SetFieldValue(field, Value(text, set.GetFieldType(field)));
+                const FieldType type = set.GetFieldType(field);
+                if (shown) {
+                    const QString shownText = rightTrimmed(shown->text);
+                    if (shownText == text)
+                        continue;
+                    const bool stillShown = current.isNull() ? shownText.isEmpty()
+                                                             : rightTrimmed(current.toString()) == shownText;
+                    set.SetFieldValueOverShown(field, Value(text, type), stillShown ? current : Value(shownText, type));
+                    continue;
+                }
+                set.SetFieldValue(field, Value(text, type));
                 continue;
             }
             const bool dollars = col.type == 8 && col.lookup == QLatin1String("$");
-            const qint64 number = (col.type == 2 || col.type == 6) ? qint64(quint8(x.value)) : qint64(x.value);
+            const auto cellNumber = [&](qint64 value) {
+                return (col.type == 2 || col.type == 6) ? qint64(quint8(value)) : value;
+            };
+            const qint64 number = cellNumber(x.value);
             qint64 stored = 0;
             if (!isNew && !current.isNull()) {
                 // A field keeps its value when the cell still shows what it loaded,
@@ -1369,6 +1390,14 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
                 // a field the column cannot show is never written over.
                 if (!loadNumber(current, dollars, stored) || stored == number)
                     continue;
+            }
+            Value shownValue;
+            if (shown) {
+                const qint64 shownNumber = cellNumber(shown->value);
+                if (shownNumber == number)
+                    continue;
+                const bool stillShown = current.isNull() ? shownNumber == 0 : stored == shownNumber;
+                shownValue = stillShown ? current : numberForField(set.GetFieldType(field), shownNumber, dollars);
             }
             QString largest;
             if (!fitsField(set.GetFieldType(field), number, col.lookup, largest)) {
@@ -1381,7 +1410,10 @@ bool CXGridCtrl::saveRow(CXDaoSet &set, int r, bool isNew)
                     set.MoveNext();
                 return true;
             }
-            set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
+            if (shown)
+                set.SetFieldValueOverShown(field, numberForField(set.GetFieldType(field), number, dollars), shownValue);
+            else
+                set.SetFieldValue(field, numberForField(set.GetFieldType(field), number, dollars));
         }
         if (!m_strStampByteField.isEmpty())
             set.SetFieldValue(m_strStampByteField, Value(std::int64_t(m_nStampByte), FieldType::Byte));

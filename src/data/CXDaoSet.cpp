@@ -217,6 +217,31 @@ bool sameValue(const Value &a, const Value &b)
     }
 }
 
+// A field's value as a member of the type shows it (a Null stays Null).
+Value asMemberValue(MemberType type, const Value &value)
+{
+    if (value.isNull())
+        return Value();
+    switch (type) {
+    case MemberType::Bool: { bool m = false; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Byte: { quint8 m = 0; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Short: { qint16 m = 0; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Long: { qint32 m = 0; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Single: { float m = 0; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Double: { double m = 0; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Currency: { Money m; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Date: { DateTime m; setMember(type, &m, value); return memberValue(type, &m); }
+    case MemberType::Text: { QString m; setMember(type, &m, value); return memberValue(type, &m); }
+    }
+    return value;
+}
+
+// A value as the question about a field both users changed shows it.
+QString conflictText(const Value &value)
+{
+    return QLatin1Char('"') + (value.isNull() ? QString() : VariantToText(value)) + QLatin1Char('"');
+}
+
 // "[No]", "Taxes.[No]" and "Taxes.No" all name the result column "No".
 QString resultColumnName(const QString &column)
 {
@@ -283,6 +308,9 @@ struct CXDaoSet::Binding
     // filled from it (empty otherwise).
     std::vector<platform::sqlvalues::Stored> held;
     bool fromHeld = false;
+    // Fields set over what the user was shown (SetFieldValueOverShown),
+    // while the record is edited.
+    std::vector<std::pair<int, Value>> shown;
 };
 
 CXDaoSet::CXDaoSet(platform::Database *database)
@@ -831,6 +859,7 @@ void CXDaoSet::startNewRecord()
 {
     Recordset &rs = set();
     rs.addNew();
+    m_binding->shown.clear();
     if (m_binding->fields.empty()) {
         runExchange(FieldExchange::SetFieldNull);
         return;
@@ -853,6 +882,7 @@ void CXDaoSet::startNewRecord()
 void CXDaoSet::Edit()
 {
     set().edit();
+    m_binding->shown.clear();
     for (BoundField &f : m_binding->fields)
         f.dirty = false;
     runExchange(FieldExchange::StoreField);
@@ -872,9 +902,167 @@ void CXDaoSet::Update()
     loadCurrentRow();
 }
 
+bool CXDaoSet::updateAsRead()
+{
+    // A field typed over a value other than the one the edit read: another
+    // workstation saved in between, settled before anything is written.
+    bool changedInBetween = false;
+    if (GetEditMode() == dbEditInProgress)
+        for (const auto &[index, shown] : m_binding->shown)
+            changedInBetween = changedInBetween || !sameValue(shown, set().valueAsRead(index));
+    if (!changedInBetween) {
+        try {
+            Update();
+            m_binding->shown.clear();
+            return true;
+        } catch (const DbException &e) {
+            if (e.number() != platform::dberr::WriteConflict || GetEditMode() != dbEditInProgress)
+                throw;
+        }
+    } else {
+        markDirtyFields();
+        refuseTextsTooLong();
+    }
+    const bool saved = saveOntoRowNow();
+    if (saved)
+        m_binding->shown.clear();
+    return saved;
+}
+
+bool CXDaoSet::saveOntoRowNow()
+{
+    Recordset &rs = set();
+    // What this user changed, each with the value it had when the user read
+    // the row and the value typed: the bound members the save found
+    // changed, and the fields set directly.
+    struct Change
+    {
+        int index = -1;
+        BoundField *field = nullptr;
+        Value seen;
+        Value mine;     // as the member holds it (bound) or as set
+        bool mineNull = false;
+    };
+    std::vector<Change> changes;
+    const int count = rs.fieldCount();
+    std::vector<bool> bound(size_t(count), false);
+    for (BoundField &f : m_binding->fields) {
+        if (unsigned(f.index) < unsigned(count))
+            bound[size_t(f.index)] = true;
+        if (!f.dirty || f.autoNumber)
+            continue;
+        Change c;
+        c.index = f.index;
+        c.field = &f;
+        c.seen = f.cacheNull ? Value() : f.cache;
+        c.mineNull = memberMeansNull(f.type, f.member, f.isNull);
+        c.mine = memberValue(f.type, f.member);
+        changes.push_back(c);
+    }
+    for (int i = 0; i < count; ++i) {
+        if (bound[size_t(i)] || !rs.isFieldDirty(i))
+            continue;
+        Change c;
+        c.index = i;
+        c.seen = rs.valueAsRead(i);
+        for (const auto &[index, shown] : m_binding->shown)
+            if (index == i)
+                c.seen = shown;
+        c.mine = rs.value(i);
+        c.mineNull = c.mine.isNull();
+        changes.push_back(c);
+    }
+
+    // Another workstation can save again while this one settles: each round
+    // reads the row anew, and writes only over the row it read.
+    constexpr int kRounds = 5;
+    for (int round = 1;; ++round) {
+        const std::vector<Value> now = rs.rereadEditedRow();
+        // Which of this user's changes the other user changed too, to
+        // something else: those are put to the user.
+        enum Take { Mine, Theirs, Asked };
+        std::vector<Take> take(changes.size(), Mine);
+        QStringList lines;
+        for (size_t k = 0; k < changes.size(); ++k) {
+            const Change &c = changes[k];
+            const Value nowValue = c.field ? asMemberValue(c.field->type, now[size_t(c.index)]) : now[size_t(c.index)];
+            const Value mineValue = c.mineNull ? Value() : c.mine;
+            // A member that only stops being Null (a number read as Null and
+            // written as the 0 it shows) is no change of the user's over a
+            // value someone has stored since.
+            if (c.field && c.seen.isNull() && sameValue(c.mine, c.field->cache) && !nowValue.isNull()) {
+                take[k] = Theirs;
+                continue;
+            }
+            if (sameValue(nowValue, c.seen) || sameValue(nowValue, mineValue))
+                continue;
+            take[k] = Asked;
+            lines.append(BothChangedLine(rs.fieldName(c.index), nowValue, mineValue));
+        }
+        bool keepMine = true;
+        if (!lines.isEmpty()) {
+            const int answer = AskAboutBothChanged(lines);
+            if (answer != platform::IDYES && answer != platform::IDNO)
+                return false;
+            keepMine = answer == platform::IDYES;
+        }
+        // The edit starts again from the row as it is now; this user's
+        // changes go onto it, and no field this user left alone is written.
+        rs.restartEditOnRowReread();
+        for (size_t k = 0; k < changes.size(); ++k) {
+            const Change &c = changes[k];
+            const bool mine = take[k] == Mine || (take[k] == Asked && keepMine);
+            if (BoundField *f = c.field) {
+                if (mine) {
+                    setMember(f->type, f->member, c.mine);
+                    f->isNull = c.mineNull;
+                    f->dirty = true;
+                } else {
+                    const Value &theirs = now[size_t(c.index)];
+                    setMember(f->type, f->member, theirs);
+                    f->isNull = theirs.isNull();
+                    f->dirty = false;
+                }
+            } else if (mine) {
+                rs.setValue(c.index, c.mine);
+            }
+        }
+        writeDirtyFields();
+        try {
+            rs.update();
+        } catch (const DbException &e) {
+            if (e.number() != platform::dberr::WriteConflict || round >= kRounds)
+                throw;
+            continue;
+        }
+        for (BoundField &f : m_binding->fields)
+            f.dirty = false;
+        loadCurrentRow();
+        return true;
+    }
+}
+
+QString CXDaoSet::BothChangedLine(const QString &field, const Value &theirs, const Value &mine)
+{
+    return field + QStringLiteral(": the other user's ") + conflictText(theirs) + QStringLiteral(", yours ")
+        + conflictText(mine);
+}
+
+int CXDaoSet::AskAboutBothChanged(const QStringList &lines)
+{
+    return platform::Prompt::messageBox(
+        QStringLiteral("Another user has saved this record since you opened it, and changed the same %1:\n\n")
+                .arg(lines.size() == 1 ? QStringLiteral("field") : QStringLiteral("fields"))
+            + lines.join(QLatin1Char('\n'))
+            + QStringLiteral("\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
+                             "user's; your other changes are saved either way. Cancel saves nothing now."),
+        QStringLiteral("Saved by another user"), platform::MB_YESNOCANCEL | platform::MB_ICONEXCLAMATION);
+}
+
 void CXDaoSet::CancelUpdate()
 {
     set().cancelUpdate();
+    m_binding->shown.clear();
     if (m_nFields > 0) {
         runExchange(FieldExchange::LoadField);
         loadCurrentRow();
@@ -900,6 +1088,12 @@ Value CXDaoSet::GetFieldValue(const QString &name) const { return set().value(re
 void CXDaoSet::SetFieldValue(int index, const Value &value) { set().setValue(index, value); }
 void CXDaoSet::SetFieldValue(const QString &name, const Value &value) { set().setValue(resultColumnName(name), value); }
 void CXDaoSet::SetFieldValueNull(int index) { set().setValue(index, Value()); }
+
+void CXDaoSet::SetFieldValueOverShown(int index, const Value &value, const Value &shown)
+{
+    set().setValue(index, value);
+    m_binding->shown.emplace_back(index, shown);
+}
 
 // ---------------------------------------------------------------------------
 // Status of bound members
@@ -1058,8 +1252,9 @@ bool CXDaoSet::SafeUpdate(const QString &context)
         return false;
     }
     try {
-        Update();
-        return true;
+        // Another user's save meanwhile, settled, and the user chose to
+        // save nothing now: the edit stays as it is, nothing to report.
+        return updateAsRead();
     } catch (const DbException &e) {
         try {
             if (GetEditMode() != dbEditNone)
@@ -1089,7 +1284,8 @@ bool CXDaoSet::SaveRecord(unsigned beepType, const QString &context)
     if (!HasDirtyFields())
         return true;
     try {
-        Update();
+        if (!updateAsRead())
+            return false; // nothing saved now, as the user chose; the edit stays open
         if (mode == dbEditAdd) {
             m_set->moveToLastAdded();
             loadCurrentRow();

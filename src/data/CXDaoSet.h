@@ -108,6 +108,12 @@ public:
     void SetFieldValue(int index, const platform::Value &value);
     void SetFieldValue(const QString &name, const platform::Value &value);
     void SetFieldValueNull(int index);
+    // A field set to what this user typed over what this user was shown,
+    // for a row read again only to be written (a list's or grid's row): the
+    // save takes the shown value as the one this user read, so a change
+    // another workstation made in between is settled as any other (see
+    // SaveRecord) and never silently written over.
+    void SetFieldValueOverShown(int index, const platform::Value &value, const platform::Value &shown);
 
     // Status of bound members (nullptr: every bound member).
     void SetFieldDirty(const void *member, bool dirty = true);
@@ -215,6 +221,15 @@ public:
     // fails (the failure is shown as for Open).
     bool OpenQueryDef(const QString &name, int openType = dbOpenSnapshot);
 
+    // --- rows saved by another workstation meanwhile ----------------------
+    // One line of the question below: a field both users changed, with the
+    // other user's value beside this user's.
+    static QString BothChangedLine(const QString &field, const platform::Value &theirs, const platform::Value &mine);
+    // The question put to the user when another workstation saved fields
+    // that this user changed too (one line each): IDYES keeps this user's
+    // values, IDNO the other user's, anything else saves nothing now.
+    static int AskAboutBothChanged(const QStringList &lines);
+
     // --- module helpers -----------------------------------------------------
     // The first field of the first row plus 1; 1 when there is no row. 0,
     // after NumberAfter's message, when that row holds the largest number.
@@ -264,6 +279,17 @@ private:
     bool changedSinceRead();
     // Throws 3163 naming the first bound text that its column cannot hold.
     void refuseTextsTooLong();
+    // Update(), under the one rule for a row that others may save too: what
+    // this user changed is written, and only over the row as this user read
+    // it. When another workstation saved the row meanwhile (3197), the row
+    // is read again and only this user's changes go onto it; a field both
+    // changed, to different values, is put to the user, who keeps either
+    // value. False when the user chose to save nothing now: the edit stays
+    // open with everything typed, still checked against the row as read.
+    // Any other failure throws.
+    bool updateAsRead();
+    // The settling of a 3197, for updateAsRead.
+    bool saveOntoRowNow();
     // The size of a text column of the set's table (2147483647 for any other).
     qint32 tableColumnSize(const QString &name) const;
     friend class FieldExchange;

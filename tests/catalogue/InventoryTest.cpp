@@ -472,3 +472,53 @@ TEST_F(InventoryTest, NeedBreakdownListsTheJobServicesAndPreviewOffersNoOK)
 }
 
 } // namespace
+
+// Setup saved while another workstation changed the same service: only what
+// was typed here is written, onto the service as it is now; a field both
+// changed is put to the user.
+TEST_F(InventoryTest, SetupAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameField)
+{
+    const struct
+    {
+        const char *what;
+        int column;
+        const char *typed;
+        int answer;     // 0: nothing asked
+        QString stored; // MinLevel|ReOrder|InStock of service 10 afterwards
+    } cases[] = {
+        {"different fields", CInventory::ColReam, "1000", 0, QStringLiteral("800|1000|280")},
+        {"the same field, the other user's kept", CInventory::ColInStock, "350", platform::IDNO,
+         QStringLiteral("800|500|280")},
+        {"the same field, this user's kept", CInventory::ColInStock, "350", platform::IDYES,
+         QStringLiteral("800|500|350")},
+    };
+    platform::Database other;
+    other.open(m_path);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        native(QStringLiteral("UPDATE Services SET MinLevel = 500, ReOrder = 500, InStock = 300 WHERE SerNo = 10"));
+        prompts().clear();
+        CInventory setup(InventorySetup, 0, nullptr);
+        onDialog<CInventory>([&](CInventory &d) {
+            other.execute(QStringLiteral("UPDATE Services SET MinLevel = 800, InStock = 280 WHERE SerNo = 10"));
+            const int r = rowOf(d, 10);
+            d.grid().EditCell(r, c.column);
+            qobject_cast<QLineEdit *>(d.grid().editor())->setText(QString::fromLatin1(c.typed));
+            d.grid().EndEdit();
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            return press(d, 1);
+        });
+        EXPECT_EQ(setup.DoModal(), 1);
+        if (c.answer == 0)
+            EXPECT_EQ(prompts().texts(), QStringList());
+        else
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral(
+                          "Another user has saved this record since you opened it, and changed the same field:\n\nBond: "
+                          "20# Bond, InStock: the other user's \"280\", yours \"350\"\n\nSave what you typed over it?\n\n"
+                          "Yes saves yours, No keeps the other user's; your other changes are saved either way. Cancel "
+                          "saves nothing now.")});
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT MinLevel, ReOrder, InStock FROM Services WHERE SerNo = 10")), c.stored);
+    }
+}

@@ -652,3 +652,50 @@ TEST_F(ServiceDialogTest, FindLooksForServicesOfTheCategoryShown)
 }
 
 } // namespace
+
+// The service window open while another workstation saves the same service:
+// Save writes only what was typed here, onto the other's row, and the window
+// then shows the row as stored, so a later save writes nothing old back; a
+// field both changed is put to the user.
+TEST_F(ServiceDialogTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameField)
+{
+    const struct
+    {
+        const char *what;
+        const char *byA;  // SET clause of the other workstation's save
+        int answer;       // 0: nothing asked
+        QString stored;   // Name2|Size|SerRemind afterwards
+    } cases[] = {
+        {"different fields", "Name2 = 'Heavy'", 0, QStringLiteral("Heavy|12 x 18|Check stock")},
+        {"the same field, the other user's kept", "Name2 = 'Heavy', Size = '11 x 17 Cut'", platform::IDNO,
+         QStringLiteral("Heavy|11 x 17 Cut|Check stock")},
+    };
+    platform::Database other;
+    other.open(m_path);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Services SET Name2 = '', Size = '11 x 17', SerRemind = '' WHERE SerNo = 11"));
+        prompts().clear();
+        runStored(11, 30103, [&](CSerDlg &d) {
+            other.execute(QStringLiteral("UPDATE Services SET %1 WHERE SerNo = 11").arg(QLatin1String(c.byA)));
+            type(d, CSerDlg::IDC_SIZE, QStringLiteral("12 x 18"));
+            if (c.answer != 0)
+                prompts().answer(c.answer);
+            d.SendCommand(30213);
+            if (c.answer == 0)
+                EXPECT_EQ(prompts().texts(), QStringList());
+            else
+                EXPECT_EQ(prompts().texts(),
+                          QStringList{QStringLiteral(
+                              "Another user has saved this record since you opened it, and changed the same field:\n\n"
+                              "Size: the other user's \"11 x 17 Cut\", yours \"12 x 18\"\n\nSave what you typed over "
+                              "it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either "
+                              "way. Cancel saves nothing now.")});
+            // The window shows the other's change now; a later save keeps it.
+            EXPECT_EQ(d.edit(CSerDlg::IDC_NAME2)->text(), QStringLiteral("Heavy"));
+            type(d, CSerDlg::IDC_REMIND, QStringLiteral("Check stock"));
+            return press(d, 30443);
+        });
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Name2, Size, SerRemind FROM Services WHERE SerNo = 11")), c.stored);
+    }
+}

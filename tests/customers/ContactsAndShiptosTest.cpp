@@ -340,3 +340,79 @@ TEST_F(ContactsAndShiptosTest, OnlyADefaultListSkipsTheRightsForStatusAndDelete)
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Type FROM Shipto WHERE ShiptoNo = 1")), QStringLiteral("2"));
 }
+
+// A contact and a ship-to address open in this window while another
+// workstation saves the same row: this window's OK writes only what was typed
+// here, onto the other's row; a field both changed is put to the user.
+TEST_F(ContactsAndShiptosTest, AnOkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameField)
+{
+    const QString kAsked = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\n%1\n\nSave what you "
+        "typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either way. "
+        "Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        bool contact;     // else a ship-to address
+        const char *byA;  // SET clause of the other workstation's save
+        QString phone;    // typed here into "Phone" (empty: left alone)
+        QString city;     // ship-to "City" typed here (empty: left alone)
+        int answer;       // 0: nothing asked
+        QString asked;
+        QString stored;   // Phone|Email (contact) or Phone|City|Company (ship-to)
+    };
+    const QList<Case> cases = {
+        {"contact, different fields", true, "Email = 'ann@a.com'", QStringLiteral("555-0102"), QString(), 0, QString(),
+         QStringLiteral("555-0102|ann@a.com")},
+        {"contact, the same field, the other user's kept", true, "Phone = '555-0199', Email = 'ann@a.com'",
+         QStringLiteral("555-0102"), QString(), platform::IDNO,
+         QStringLiteral("Phone: the other user's \"555-0199\", yours \"555-0102\""), QStringLiteral("555-0199|ann@a.com")},
+        {"ship-to, different fields", false, "Phone = '555-0199', Company = 'Dock A'", QString(), QStringLiteral("Dover"),
+         0, QString(), QStringLiteral("555-0199|Dover|Dock A")},
+        {"ship-to, the same field, this user's kept", false, "City = 'Salem', Company = 'Dock A'", QString(),
+         QStringLiteral("Dover"), platform::IDYES, QStringLiteral("City: the other user's \"Salem\", yours \"Dover\""),
+         QStringLiteral("|Dover|Dock A")},
+    };
+    platform::Database other;
+    other.open(m_path);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM Contacts"));
+        exec(QStringLiteral("DELETE FROM Shipto"));
+        exec(QStringLiteral("INSERT INTO Contacts (ContactNo, CusNo, First, Last, Phone, Email) VALUES (7, 40, 'Ann', "
+                            "'Lee', '555-0100', 'ann@old.com')"));
+        exec(QStringLiteral("INSERT INTO Shipto (ShiptoNo, CusNo, Company, City, Phone) VALUES (8, 40, 'Dock', "
+                            "'Boston', '')"));
+        prompts().clear();
+        const auto otherSaves = [&] {
+            other.execute(QStringLiteral("UPDATE %1 SET %2")
+                              .arg(c.contact ? QStringLiteral("Contacts") : QStringLiteral("Shipto"), QLatin1String(c.byA)));
+        };
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        if (c.contact) {
+            CContactDlg dlg(40, 7, 210, QStringLiteral("Contact"), nullptr);
+            onDialog<CContactDlg>([&](CContactDlg &d) {
+                otherSaves();
+                type(d.grid(), CContactDlg::RowPhone, c.phone);
+                d.grid().EndEdit();
+                return press(d, 1);
+            });
+            EXPECT_EQ(dlg.DoModal(), 1);
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Phone, Email FROM Contacts")), c.stored);
+        } else {
+            CShiptoDlg dlg(40, 8, 210, QStringLiteral("Ship To"), nullptr);
+            onDialog<CShiptoDlg>([&](CShiptoDlg &d) {
+                otherSaves();
+                qobject_cast<QLineEdit *>(GetDlgItem(&d, 1304))->setText(c.city);
+                return press(d, 1);
+            });
+            EXPECT_EQ(dlg.DoModal(), 1);
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Phone, City, Company FROM Shipto")), c.stored);
+        }
+        if (c.answer == 0)
+            EXPECT_EQ(prompts().texts(), QStringList());
+        else
+            EXPECT_EQ(prompts().texts(), QStringList{kAsked.arg(c.asked)});
+    }
+}

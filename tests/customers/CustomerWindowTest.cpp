@@ -442,3 +442,89 @@ TEST_F(CustomerWindowTest, TheShopsNewNameIsUsedWithoutARestart)
     EXPECT_NE(before, QStringLiteral("Westside Print Shop"));
     EXPECT_EQ(app->m_company.m_strName, QStringLiteral("Westside Print Shop"));
 }
+
+// Two workstations, each its own connection and window, both showing
+// Granite Bakery. A changes Address1 and Credit Limit and saves and closes;
+// B, still showing the old values, saves. What B changed goes onto A's row;
+// what B left alone is never written back; a field both changed is put to B.
+TEST_F(CustomerWindowTest, ASaveAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameField)
+{
+    const QString kAsked = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same field:\n\nCreditLimit: the other "
+        "user's \"5000.00\", yours \"3000.00\"\n\nSave what you typed over it?\n\nYes saves yours, No keeps the other "
+        "user's; your other changes are saved either way. Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        QString limitByB;      // empty: left alone
+        QList<int> answers;    // to the question, one per Save of B's
+        QString stored;        // Address|City|GroupID|CreditLimit afterwards
+    };
+    const QList<Case> cases = {
+        {"different fields: both kept, nothing asked", QString(), {}, QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
+        {"the same field: B keeps A's", QStringLiteral("3000.00"), {platform::IDNO},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
+        {"the same field: B keeps his own", QStringLiteral("3000.00"), {platform::IDYES},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|3000")},
+        // Cancel saves nothing; the second Save asks again and writes nothing stale.
+        {"the same field: cancel, then save again", QStringLiteral("3000.00"), {platform::IDCANCEL, platform::IDNO},
+         QStringLiteral("9 Quarry Rd|Dover|WHOLESALE|5000")},
+    };
+    platform::Database other;
+    other.open(m_path);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM Customers WHERE CusNo = 40"));
+        addCustomer(40, QStringLiteral("Granite Bakery"));
+        exec(QStringLiteral("UPDATE Customers SET Address = '1 Mill St', City = 'Salem', GroupID = 'RETAIL', "
+                            "CreditLimit = 2000 WHERE CusNo = 40"));
+        prompts().clear();
+        runOn(40, false, [&](CCusDlg &b) {
+            // A's window, on A's connection: Save & Close.
+            CCusSet aSet(&other);
+            EXPECT_TRUE(aSet.FindCustomer(40, true));
+            CCusDlg a(aSet, nullptr, nullptr);
+            onDialog<CCusDlg>([](CCusDlg &d) {
+                qobject_cast<QPlainTextEdit *>(GetDlgItem(&d, CCusDlg::IDC_ADDRESS))->setPlainText(QStringLiteral("9 Quarry Rd"));
+                setText(&d, CCusDlg::IDC_CREDIT_LIMIT, QStringLiteral("5000.00"));
+                return press(d, 30443);
+            });
+            a.DoModal();
+            aSet.Close();
+            EXPECT_EQ(sqlite(QStringLiteral("SELECT Address, CreditLimit FROM Customers WHERE CusNo = 40")),
+                      QStringLiteral("9 Quarry Rd|5000"));
+
+            // B still shows the old values, and changes others.
+            setText(&b, CCusDlg::IDC_CITY, QStringLiteral("Dover"));
+            setText(&b, CCusDlg::IDC_GROUPID, QStringLiteral("WHOLESALE"));
+            if (!c.limitByB.isEmpty())
+                setText(&b, CCusDlg::IDC_CREDIT_LIMIT, c.limitByB);
+            for (int answer : c.answers) {
+                prompts().clear();
+                prompts().answer(answer);
+                b.SendCommand(30213);
+                EXPECT_EQ(prompts().texts().value(0), kAsked);
+                EXPECT_EQ(prompts().texts().size(), 1);
+                if (answer == platform::IDCANCEL) // nothing written yet
+                    EXPECT_EQ(sqlite(QStringLiteral("SELECT Address, City, GroupID, CreditLimit FROM Customers WHERE "
+                                                    "CusNo = 40")),
+                              QStringLiteral("9 Quarry Rd|Salem|RETAIL|5000"));
+            }
+            if (c.answers.isEmpty()) {
+                b.SendCommand(30213);
+                EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+            }
+            // B's window now shows the row as stored, A's address with it.
+            EXPECT_EQ(qobject_cast<QPlainTextEdit *>(GetDlgItem(&b, CCusDlg::IDC_ADDRESS))->toPlainText(),
+                      QStringLiteral("9 Quarry Rd"));
+            // And a later save writes nothing of the old values.
+            setText(&b, CCusDlg::IDC_ZIP, QStringLiteral("01970"));
+            prompts().clear();
+            b.SendCommand(30443);
+            EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+            return b.result();
+        });
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT Address, City, GroupID, CreditLimit, Zip FROM Customers WHERE CusNo = 40")),
+                  c.stored + QStringLiteral("|01970"));
+    }
+}

@@ -509,3 +509,114 @@ TEST_F(DaoSetTest, FilterValuesAreBoundNeverSpliced)
     }
     EXPECT_TRUE(prompts().shown().isEmpty());
 }
+
+// Two workstations on one row: B read it, A saved, then B saves. What B
+// changed goes onto A's row; nothing B left alone is written; a field both
+// changed to different values is put to B, whose answer decides.
+TEST_F(DaoSetTest, ASaveAfterAnotherWorkstationsKeepsBothAndAsksOnlyForTheSameField)
+{
+    const QString kAsked = QStringLiteral(
+        "Another user has saved this record since you opened it, and changed the same %1:\n\n%2\n\nSave what you "
+        "typed over it?\n\nYes saves yours, No keeps the other user's; your other changes are saved either way. "
+        "Cancel saves nothing now.");
+    struct Case
+    {
+        const char *what;
+        const char *byA;  // SET clause of A's save
+        QString name;     // B's typed values (empty: left alone)
+        int terms;        // -1: left alone
+        int answer;       // to the question (0: none expected)
+        QString asked;    // the question's field lines
+        QString stored;   // Name|Balance|Terms afterwards
+    };
+    const QList<Case> cases = {
+        {"different fields: both kept, nothing asked", "Balance = 50, Name = 'Acme Two'", QString(), 9, 0, QString(),
+         QStringLiteral("Acme Two|50|9")},
+        {"different fields, B changes a text", "Balance = 50", QStringLiteral("Acme B"), -1, 0, QString(),
+         QStringLiteral("Acme B|50|3")},
+        {"the same field to the same value: nothing to ask", "Terms = 4", QString(), 4, 0, QString(),
+         QStringLiteral("Acme|12.5|4")},
+        {"the same field, B keeps his", "Terms = 4, Balance = 50", QString(), 6, IDYES,
+         QStringLiteral("Terms: the other user's \"4\", yours \"6\""), QStringLiteral("Acme|50|6")},
+        {"the same field, B keeps A's; B's other change saved", "Terms = 4", QStringLiteral("Acme B"), 6, IDNO,
+         QStringLiteral("Terms: the other user's \"4\", yours \"6\""), QStringLiteral("Acme B|12.5|4")},
+        {"two fields both changed: both named", "Terms = 4, Name = 'Acme A'", QStringLiteral("Acme B"), 6, IDYES,
+         QStringLiteral("Name: the other user's \"Acme A\", yours \"Acme B\"\nTerms: the other user's \"4\", yours \"6\""),
+         QStringLiteral("Acme B|12.5|6")},
+        {"cancel: nothing written, the edit stays open", "Terms = 4", QString(), 6, platform::IDCANCEL,
+         QStringLiteral("Terms: the other user's \"4\", yours \"6\""), QStringLiteral("Acme|12.5|4")},
+    };
+    platform::Database other;
+    other.open(databasePath());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("UPDATE Customers SET Name = 'Acme', Balance = 12.5, Terms = 3 WHERE CusNo = 5"));
+        prompts().clear();
+        TestCustomerSet b;
+        ASSERT_TRUE(b.FindByField(QStringLiteral("CusNo"), 5));
+        ASSERT_TRUE(b.SafeEdit());
+        // A saves on its own connection.
+        other.execute(QStringLiteral("UPDATE Customers SET %1 WHERE CusNo = 5").arg(QLatin1String(c.byA)));
+        if (!c.name.isEmpty())
+            b.m_Name = c.name;
+        if (c.terms >= 0)
+            b.m_Terms = quint8(c.terms);
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        const bool saved = b.SaveRecord(0);
+        EXPECT_EQ(saved, c.answer != platform::IDCANCEL);
+        if (c.answer == 0) {
+            EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+        } else {
+            ASSERT_EQ(prompts().texts().size(), 1);
+            EXPECT_EQ(prompts().texts().first(),
+                      kAsked.arg(c.asked.contains(QLatin1Char('\n')) ? QStringLiteral("fields") : QStringLiteral("field"),
+                                 c.asked));
+        }
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Name & '|' & Balance & '|' & Terms FROM Customers WHERE CusNo = 5")).toString(),
+                  c.stored);
+        if (saved) {
+            // The members show the row as stored, and the record is edited on from it.
+            EXPECT_EQ(b.m_Name + QLatin1Char('|') + QString::number(b.m_Terms),
+                      c.stored.section(QLatin1Char('|'), 0, 0) + QLatin1Char('|') + c.stored.section(QLatin1Char('|'), 2));
+            EXPECT_EQ(b.GetEditMode(), CXDaoSet::dbEditInProgress);
+        } else {
+            // Still editing with what was typed; a second save asks again.
+            EXPECT_EQ(b.GetEditMode(), CXDaoSet::dbEditInProgress);
+            EXPECT_EQ(b.m_Terms, c.terms);
+            prompts().answer(IDNO);
+            EXPECT_TRUE(b.SaveRecord(0));
+            EXPECT_EQ(prompts().texts().size(), 2);
+            EXPECT_EQ(scalar(QStringLiteral("SELECT Terms FROM Customers WHERE CusNo = 5")).toInt(), 4);
+        }
+        b.Close();
+    }
+}
+
+// A set on a statement, written field by field (as a setup table's grid and
+// the table notes write): the same rule.
+TEST_F(DaoSetTest, AStatementsRowWrittenByFieldAfterAnotherWorkstationsSave)
+{
+    platform::Database other;
+    other.open(databasePath());
+    CXDaoSet b;
+    b.Open(CXDaoSet::dbOpenDynaset, QStringLiteral("SELECT CusNo, Name, Terms FROM Customers WHERE CusNo = 5"));
+    ASSERT_TRUE(b.SafeEdit());
+    other.execute(QStringLiteral("UPDATE Customers SET Name = 'Acme A', Balance = 50 WHERE CusNo = 5"));
+    b.SetFieldValue(2, Value(std::int64_t(8), FieldType::Byte));
+    EXPECT_TRUE(b.SafeUpdate(QStringLiteral("5")));
+    EXPECT_TRUE(prompts().texts().isEmpty()) << prompts().texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name & '|' & Balance & '|' & Terms FROM Customers WHERE CusNo = 5")).toString(),
+              QStringLiteral("Acme A|50|8"));
+
+    ASSERT_TRUE(b.RequeryOrOpen(true));
+    other.execute(QStringLiteral("UPDATE Customers SET Name = 'Acme AA' WHERE CusNo = 5"));
+    b.SetFieldValue(1, Value(QStringLiteral("Acme B")));
+    prompts().answer(IDNO);
+    EXPECT_TRUE(b.SafeUpdate(QStringLiteral("5")));
+    ASSERT_EQ(prompts().texts().size(), 1);
+    EXPECT_TRUE(prompts().texts().first().contains(QStringLiteral("Name: the other user's \"Acme AA\", yours \"Acme B\"")));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Name & '|' & Terms FROM Customers WHERE CusNo = 5")).toString(),
+              QStringLiteral("Acme AA|8"));
+    b.Close();
+}

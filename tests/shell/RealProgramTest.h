@@ -57,7 +57,7 @@ protected:
         env.insert(QStringLiteral("DISPLAY"), XvfbScreen::display());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), tempPath(QStringLiteral("config")));
-        env.insert(QStringLiteral("TAVREL_LAYOUT_FILE"), tempPath(QStringLiteral("layout.txt")));
+        env.insert(QStringLiteral("TAVREL_LAYOUT_FILE"), tempPath(m_layoutName));
         return env;
     }
 
@@ -114,7 +114,7 @@ protected:
     QList<QStringList> layoutLines(const QString &kind)
     {
         QList<QStringList> found;
-        QFile file(tempPath(QStringLiteral("layout.txt")));
+        QFile file(tempPath(m_layoutName));
         if (!file.open(QIODevice::ReadOnly))
             return found;
         for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
@@ -278,6 +278,9 @@ protected:
     }
 
     QProcess m_program;
+    // The layout file the program driven now writes (a test that runs a
+    // second copy with settings of its own gives it a file of its own).
+    QString m_layoutName = QStringLiteral("layout.txt");
     QProcessEnvironment m_programExtra; // added to the program's environment alone
     QDeadlineTimer m_deadline;
     XvfbScreen m_screen;

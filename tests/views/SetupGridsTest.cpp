@@ -708,3 +708,57 @@ TEST_F(SetupGridsTest, AnOperatorAddedInSettingsIsKnownAtOnce)
     EXPECT_TRUE(operatorNames().contains(QStringLiteral("Casey")));
     EXPECT_EQ(operatorNames().count(QStringLiteral("Jordan")), 1);
 }
+
+// A setup table edited here while another workstation saves the same row: OK
+// writes only the cells typed here, onto the other's row; a cell both
+// changed is put to the user.
+TEST_F(SetupGridsTest, OkAfterAnotherWorkstationsSaveKeepsBothAndAsksAboutTheSameCell)
+{
+    const struct
+    {
+        const char *what;
+        QString name;   // typed into Net 30's name (empty: left alone)
+        int days;       // typed into its days (-1: left alone)
+        int answer;     // 0: nothing asked
+        QString stored; // Name|Days of term 1 afterwards
+    } cases[] = {
+        {"different cells", QString(), 45, 0, QStringLiteral("Net Thirty|45")},
+        {"the same cell, the other user's kept", QStringLiteral("Net 30 Days"), 45, platform::IDNO,
+         QStringLiteral("Net Thirty|45")},
+        {"the same cell, this user's kept", QStringLiteral("Net 30 Days"), -1, platform::IDYES,
+         QStringLiteral("Net 30 Days|30")},
+    };
+    platform::Database other;
+    other.open(m_path);
+    CViewDefaults view;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SharedDatabase().execute(QStringLiteral("UPDATE Terms SET Name = 'Net 30', Days = 30 WHERE [No] = 1"));
+        prompts().clear();
+        prompts().onDialog([&](QDialog &dialog) {
+            CXGridCtrl *grid = qobject_cast<CSetupGridDlg *>(&dialog)->grid(0);
+            EXPECT_EQ(grid->GetCellText(1, 1), QStringLiteral("Net 30"));
+            other.execute(QStringLiteral("UPDATE Terms SET Name = 'Net Thirty' WHERE [No] = 1"));
+            if (!c.name.isEmpty())
+                grid->SetCellText(1, 1, c.name);
+            if (c.days >= 0)
+                grid->SetCellValue(1, 2, c.days);
+            return int(QDialog::Accepted);
+        });
+        if (c.answer != 0)
+            prompts().answer(c.answer);
+        view.EditSetupTable(503, 0, 120);
+        if (c.answer == 0)
+            EXPECT_EQ(prompts().texts(), QStringList());
+        else
+            EXPECT_EQ(prompts().texts(),
+                      QStringList{QStringLiteral(
+                          "Another user has saved this record since you opened it, and changed the same field:\n\nName: "
+                          "the other user's \"Net Thirty\", yours \"Net 30 Days\"\n\nSave what you typed over it?\n\nYes "
+                          "saves yours, No keeps the other user's; your other changes are saved either way. Cancel "
+                          "saves nothing now.")});
+        platform::Recordset stored(other);
+        stored.open(platform::Recordset::Type::Snapshot, QStringLiteral("SELECT Name & '|' & Days FROM Terms WHERE [No] = 1"));
+        EXPECT_EQ(stored.value(0).toString(), c.stored);
+    }
+}

@@ -314,6 +314,9 @@ public:
     std::vector<signed char> forced; // -1 as compared, 0 clean, 1 dirty
     std::int64_t editKey = 0;
     std::int64_t lastAdded = -1;
+    // The edited row as rereadEditedRow read it (values, and as stored).
+    std::vector<Value> rereadValues;
+    std::vector<Value> rereadStored;
 
     // The current row as the program last read it: Edit and Update compare
     // with it, so a change another workstation made after the program read
@@ -1446,6 +1449,44 @@ void Recordset::update()
         write->commit();
     d->leaveEdit();
     d->resolved = false;
+}
+
+Value Recordset::valueAsRead(int index) const
+{
+    d->checkedField(index);
+    if (d->mode == EditMode::None)
+        dberr::raise(dberr::UpdateWithoutEdit);
+    return d->original[size_t(index)];
+}
+
+std::vector<Value> Recordset::rereadEditedRow()
+{
+    d->requireOpenSet();
+    if (d->mode != EditMode::Edit)
+        dberr::raise(dberr::UpdateWithoutEdit);
+    std::vector<Value> values;
+    std::vector<Value> stored;
+    if (!d->keyed->readRow(d->editKey, values, &stored))
+        dberr::raise(dberr::RecordDeleted);
+    d->rereadValues = values;
+    d->rereadStored = std::move(stored);
+    return values;
+}
+
+void Recordset::restartEditOnRowReread()
+{
+    d->requireOpenSet();
+    if (d->mode != EditMode::Edit || d->rereadValues.size() != d->buffer.size())
+        dberr::raise(dberr::UpdateWithoutEdit);
+    d->buffer = d->rereadValues;
+    d->original = d->rereadValues;
+    d->stored = d->rereadStored;
+    d->forced.assign(d->buffer.size(), -1);
+    // The row is shown as read now from here on, not as a page read before.
+    d->keyed->forgetAll();
+    d->resolved = false;
+    d->firstRead.clear();
+    d->keyed->unpin();
 }
 
 void Recordset::cancelUpdate()

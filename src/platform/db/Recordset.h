@@ -154,6 +154,16 @@ public:
     void addNew();
     void edit();
     void update();        // 3197 when another workstation changed the row since it was read
+    // While a row is edited: its fields as they were when the edit began
+    // (the row as it was read), whatever has been set since.
+    Value valueAsRead(int index) const;
+    // While a row is edited (after update() found it changed, 3197): the
+    // row as the database holds it now (3167 when it is gone), kept for
+    // restartEditOnRowReread. The edit itself is left as it is.
+    std::vector<Value> rereadEditedRow();
+    // The edit goes on from the row last reread: every field takes its
+    // value there, and the next update() writes only over that row.
+    void restartEditOnRowReread();
     void cancelUpdate();
     void deleteRecord();
     EditMode editMode() const;
