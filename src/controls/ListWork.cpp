@@ -45,13 +45,16 @@ void ListWork::GiveBackFreedMemory()
 #endif
 }
 
-bool ListWork::At(std::int64_t done, std::int64_t row)
+bool ListWork::look(std::int64_t done, std::int64_t row)
 {
     if (m_stopped)
         return false;
-    if (done < m_next)
+    const bool dueByUnits = done >= m_next;
+    if (!dueByUnits && m_spent < kLettersPerLook)
         return true;
-    m_next = done + kUnit;
+    m_spent = 0;
+    if (dueByUnits)
+        m_next = done + kUnit;
     if (!m_progress) {
         if (m_clock.elapsed() < g_quietMs)
             return true;
@@ -59,9 +62,20 @@ bool ListWork::At(std::int64_t done, std::int64_t row)
         m_progress->Start(int(std::min<std::int64_t>((m_work + kUnit - 1) / kUnit, INT_MAX)), m_title, true, true);
         if (!m_message.isEmpty())
             m_progress->SetMessage(m_message);
+        m_lookedAt = m_clock.elapsed();
     }
     // One step of the bar per unit of work; the window is looked at once.
     const int due = int(std::min<std::int64_t>(done / kUnit, INT_MAX));
+    if (due <= m_stepped) {
+        // Long units between two steps: the window answers meanwhile.
+        const qint64 now = m_clock.elapsed();
+        if (now - m_lookedAt < kLookEveryMs)
+            return true;
+        m_lookedAt = now;
+        if (!m_progress->Look())
+            m_stopped = true;
+        return !m_stopped;
+    }
     const auto count = [](std::int64_t n) { return FormatInt64(std::uint64_t(std::max<std::int64_t>(n, 0)), true); };
     const QString text = QStringLiteral("%1 of %2 rows").arg(count(std::min(row, m_rows)), count(m_rows));
     while (m_stepped + 1 < due) {
@@ -72,6 +86,7 @@ bool ListWork::At(std::int64_t done, std::int64_t row)
     ++m_stepped;
     if (!m_progress->Step(text))
         m_stopped = true;
+    m_lookedAt = m_clock.elapsed();
     return !m_stopped;
 }
 
