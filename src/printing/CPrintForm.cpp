@@ -317,7 +317,7 @@ void CPrintForm::PrintList(CXListCtrl *list, const QString &caption1, const QStr
     m_strTitle = caption1;
     m_strHeading1 = caption2;
     m_strHeading2 = caption3;
-    m_strHeading3 = QStringLiteral("List Size: %1").arg(m_nRecords);
+    m_strHeading3 = ListSizeText(*list, QStringLiteral("List Size: %1"));
     m_nFormNo = 100;
     FindForm();
     DoPrint(command);
@@ -346,10 +346,21 @@ void CPrintForm::PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart,
         condition.remove(QLatin1Char('#'));
         m_strHeading2 = QStringLiteral("Filter: ") + condition;
     }
-    m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_pChart ? RecordRows(*m_pChart->table()) : m_nRecords);
+    m_strHeading3 = m_pChart ? QStringLiteral("List Size: %1 ").arg(RecordRows(*m_pChart->table()))
+                             : ListSizeText(*m_pList, QStringLiteral("List Size: %1 "));
     m_nFormNo = 100;
     FindForm();
     DoPrint(command);
+}
+
+QString CPrintForm::ListSizeText(const CXListCtrl &list, const QString &format) const
+{
+    // A query that gave more rows than a list holds prints, as the list
+    // shows, only its first rows: the page says so.
+    if (list.WasFillBounded())
+        return QStringLiteral("List Size: %1 - only the first rows: the query gives more rows than a list can hold")
+            .arg(FormatInt(m_nRecords, true, false));
+    return format.arg(m_nRecords);
 }
 
 int CPrintForm::RecordRows(const CXTable &table)

@@ -379,6 +379,9 @@ public:
     // The records a table on the screen lists: its rows but its heading and
     // totals rows.
     static int RecordRows(const CXTable &table);
+    // The page's line of the list's size (format: its "%1"); a list that
+    // holds only the first rows of its query says so.
+    QString ListSizeText(const CXListCtrl &list, const QString &format) const;
 
     // The one instance the application owns (null before the printing
     // subsystem is installed).

@@ -482,6 +482,85 @@ TEST_F(XvfbLongRun, APreviewOfMillionsOfRowsOpensAtOnceAndItsStopAnswersInBounde
                 static_cast<long long>(previewMs), static_cast<long long>(stopMs), peak);
 }
 
+// A preview whose pages are still being counted: Alt+F4 closes it at once
+// (where no window manager gives the key that meaning too) and the program
+// goes on. Stopped, its Last goes to the last page found and stays there:
+// the count it names does not grow by pressing Last again.
+TEST_F(XvfbLongRun, AltF4ClosesACountingPreviewAndLastAfterStopStaysOnTheLastPageFound)
+{
+    const QString name = QStringLiteral("Jobs Twice");
+    const QString sql = QStringLiteral("SELECT A.JobNo, B.JobNo AS JobNo2 FROM Jobs AS A, Jobs AS B WHERE B.JobID <= 150");
+    m_programExtra.remove(QStringLiteral("LD_PRELOAD"));
+    const QString failed = startOnSampleShop(
+        kSampleJobs, QStringLiteral("INSERT INTO jet_queries (name, sql, type) VALUES ('%1', '%2', 0)").arg(name, sql));
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30005));
+    ASSERT_TRUE(listEntry(QStringLiteral("Custom Queries"), name)) << "no saved query in the tree";
+    ASSERT_TRUE(waitFor([&] { return !rows().isEmpty() && !classShown(QStringLiteral("CStatusDlg")); }, 90000))
+        << "the query was not listed: " << message().toStdString();
+    const auto status = [&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("label")))
+            if (f.value(1) == QLatin1String("PreviewStatus"))
+                return f.value(6);
+        return QString();
+    };
+    const auto shownPage = [&] {
+        for (const QStringList &f : layoutLines(QStringLiteral("field")))
+            if (f.value(1) == QLatin1String("qt_spinbox_lineedit"))
+                return f.value(6);
+        return QString();
+    };
+    const auto preview = [&] {
+        if (!clickSpot(QStringLiteral("item"), QStringLiteral("30330")) || !classUp(QStringLiteral("CPrintDlg"), 5000))
+            return QStringLiteral("no print window: ") + message();
+        if (!clickText(QStringLiteral("tree"), QStringLiteral("- the list on the screen -")))
+            return QStringLiteral("no list entry");
+        if (!clickSpot(QStringLiteral("item"), QStringLiteral("57609")))
+            return QStringLiteral("no Preview button");
+        if (!classUp(QStringLiteral("CPrintPreview"), 30000))
+            return QStringLiteral("no preview: ") + message();
+        if (!waitFor([&] { return status().contains(QStringLiteral("counting the pages")); }, 5000))
+            return QStringLiteral("the preview counted no pages beside it: ") + status();
+        return QString();
+    };
+
+    // Stopped, then Last twice: the last page found, and the same count.
+    QString previewed = preview();
+    ASSERT_TRUE(previewed.isEmpty()) << previewed.toStdString();
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Stop")));
+    ASSERT_TRUE(waitFor([&] { return status().contains(QStringLiteral("counting stopped at")); }, 5000))
+        << status().toStdString();
+    const QString stopped = status().section(QStringLiteral("counting stopped at "), 1).section(QLatin1Char(' '), 0, 0);
+    ASSERT_FALSE(stopped.isEmpty());
+    // The page box holds the number without its thousands separators.
+    const QString lastPage = QString(stopped).remove(QLatin1Char(','));
+    ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("Last")));
+    EXPECT_TRUE(waitFor([&] { return shownPage() == lastPage; }, 5000))
+        << "Last showed page " << shownPage().toStdString() << " of " << stopped.toStdString();
+    EXPECT_EQ(status(), QStringLiteral("Page %1 (counting stopped at %1 pages)").arg(stopped));
+    clickText(QStringLiteral("button"), QStringLiteral("Last"));
+    pressKey(QStringLiteral("ctrl+End"));
+    EXPECT_EQ(shownPage(), lastPage);
+    EXPECT_EQ(status(), QStringLiteral("Page %1 (counting stopped at %1 pages)").arg(stopped));
+    screenshot(QStringLiteral("xvfb-preview-last-after-stop"));
+    pressKey(QStringLiteral("Escape"));
+    ASSERT_TRUE(classGone(QStringLiteral("CPrintPreview"), 5000)) << "Escape left the preview open";
+    if (classShown(QStringLiteral("CPrintDlg")))
+        pressKey(QStringLiteral("Escape"));
+    ASSERT_TRUE(classGone(QStringLiteral("CPrintDlg"), 5000));
+
+    // Alt+F4 while it counts: the preview closes, nothing is asked, the
+    // program goes on.
+    previewed = preview();
+    ASSERT_TRUE(previewed.isEmpty()) << previewed.toStdString();
+    screenshot(QStringLiteral("xvfb-preview-counting"));
+    pressKey(QStringLiteral("alt+F4"));
+    EXPECT_TRUE(classGone(QStringLiteral("CPrintPreview"), 10000)) << "Alt+F4 left the counting preview open";
+    expectNoMessage(QStringLiteral("after Alt+F4 in the preview"));
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+    EXPECT_TRUE(spot(QStringLiteral("item"), QStringLiteral("30000")).has_value()) << "the main window is gone";
+}
+
 // A saved crosstab whose column headings keep the engine busy for minutes
 // (the pivot values of the jobs joined to themselves three times): the
 // progress window comes up within a second, the program goes on drawing
@@ -693,5 +772,55 @@ TEST_F(XvfbLongRun, AMailTheServerNeverConfirmsIsStoppedAndSaidMaybeDelivered)
                              "did not confirm it, so it may have been delivered. Ask the addressee before sending it "
                              "again: it would arrive twice."));
     EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.eml")}, QDir::Files), QStringList{QStringLiteral("1.eml")});
+    EXPECT_EQ(m_program.state(), QProcess::Running);
+}
+
+// On the smallest screen the program asks for (a screen of the test's own,
+// 1024 x 768), the windows of the print path fit the screen: the print
+// window, and the preview with its Close on the screen, which closes it.
+class XvfbSmallScreen : public XvfbAfternoon
+{
+protected:
+    void SetUp() override
+    {
+        XvfbAfternoon::SetUp();
+        m_screenSize = QStringLiteral("1024x768");
+    }
+    // A window of the class is up and fits the screen; what is wrong else.
+    QString fitsTheScreen(const QString &className)
+    {
+        for (const QStringList &f : layoutLines(QStringLiteral("window")))
+            if (f.value(1) == className) {
+                const QRect r(f.value(3).toInt(), f.value(4).toInt(), f.value(5).toInt(), f.value(6).toInt());
+                if (!QRect(0, 0, 1024, 768).contains(r))
+                    return QStringLiteral("%1 at %2,%3 sized %4 x %5").arg(className).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+                return QString();
+            }
+        return className + QStringLiteral(" is not up");
+    }
+};
+
+TEST_F(XvfbSmallScreen, ThePrintWindowAndThePreviewWithItsCloseFitTheSmallestScreen)
+{
+    const QString failed = startOnSampleShop(60);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(showView(30001));
+    ASSERT_TRUE(waitFor([&] { return !rows().isEmpty(); })) << "the jobs list is empty";
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30330"))) << "no Print button";
+    ASSERT_TRUE(classUp(QStringLiteral("CPrintDlg"), 5000)) << "no print window: " << message().toStdString();
+    EXPECT_EQ(fitsTheScreen(QStringLiteral("CPrintDlg")), QString());
+    ASSERT_TRUE(clickText(QStringLiteral("tree"), QStringLiteral("- the list on the screen -")));
+    ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("57609"))) << "no Preview button";
+    ASSERT_TRUE(classUp(QStringLiteral("CPrintPreview"), 10000)) << "no preview: " << message().toStdString();
+    EXPECT_EQ(fitsTheScreen(QStringLiteral("CPrintPreview")), QString());
+    screenshot(QStringLiteral("xvfb-small-screen-preview"));
+    const std::optional<QRect> close = textSpot(QStringLiteral("button"), 5, QStringLiteral("Close"));
+    ASSERT_TRUE(close.has_value()) << "the preview has no Close";
+    EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(*close)) << "Close at " << close->x() << "," << close->y();
+    click(close->center());
+    EXPECT_TRUE(classGone(QStringLiteral("CPrintPreview"), 5000)) << "Close did not close the preview";
+    if (classShown(QStringLiteral("CPrintDlg")))
+        pressKey(QStringLiteral("Escape"));
+    EXPECT_TRUE(classGone(QStringLiteral("CPrintDlg"), 5000));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }
