@@ -1182,7 +1182,7 @@ TEST_F(XListTest, ACrosstabsSlowHeadingsShowProgressAndStop)
     took.start();
     list.FillFromUserSql(QStringLiteral("TRANSFORM Count(A.JobID) SELECT A.Name FROM Jobs AS A, Jobs AS B, Jobs AS C "
                                         "WHERE A.JobID + B.JobID + C.JobID = 5 GROUP BY A.Name PIVOT B.Price"));
-    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_LT(took.elapsed(), 20000); // the headings alone would take minutes
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown.at(0), QStringLiteral("Running the query [Stop]"));
     EXPECT_EQ(shown.at(1), QStringLiteral("Reading the column headings"));

@@ -138,7 +138,7 @@ protected:
     void escapeFrom(const QString &className, const QString &step)
     {
         pressKey(QStringLiteral("Escape"));
-        if (classGone(className, 4000))
+        if (classGone(className, 10000))
             return;
         ADD_FAILURE() << step.toStdString() << ": Escape left the window open; message: " << message().toStdString();
         afternoonShot(QStringLiteral("stuck-") + className);
@@ -172,7 +172,7 @@ protected:
         if (!find()) {
             if (!clickSpot(QStringLiteral("tree"), branch))
                 return false;
-            if (!waitFor([&] { return find().has_value(); }, 4000)) {
+            if (!waitFor([&] { return find().has_value(); }, 10000)) {
                 // A branch opens on a double click where a click only selects it.
                 const std::optional<QPoint> at = spot(QStringLiteral("tree"), branch);
                 if (!at)
@@ -180,7 +180,7 @@ protected:
                 runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at->x()),
                                                     QString::number(at->y()), QStringLiteral("click"),
                                                     QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("1")});
-                if (!waitFor([&] { return find().has_value(); }, 4000))
+                if (!waitFor([&] { return find().has_value(); }, 10000))
                     return false;
             }
         }
@@ -214,7 +214,7 @@ protected:
         pressKey(QStringLiteral("End"));
         pressKey(QStringLiteral("shift+Home"));
         typeText(path, 5);
-        if (!waitFor([&] { return field(fieldName).value_or(qMakePair(QRect(), QString())).second == path; }, 3000))
+        if (!waitFor([&] { return field(fieldName).value_or(qMakePair(QRect(), QString())).second == path; }, 10000))
             return false;
         pressKey(QStringLiteral("Return"));
         return true;
