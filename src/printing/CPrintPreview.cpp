@@ -127,23 +127,20 @@ int CPrintPreview::pagesHeld() const
 
 int CPrintPreview::pagesFound() const
 {
-    // Once the counting was stopped the pages are those it had found:
-    // drawing the last of them finds where the next would start, which is
-    // no page to show.
+    // Once the counting was stopped the pages are those it had found and
+    // those the user went on to (Next past them finds one more): drawing the
+    // last of them finds where the next would start, which is no page found.
     const int found = m_engine.PreviewPagesFound();
     return m_stoppedAt > 0 ? std::min(found, m_stoppedAt) : found;
 }
 
-bool CPrintPreview::morePages() const
-{
-    return m_stoppedAt == 0 && !m_engine.PreviewAllFound();
-}
-
 void CPrintPreview::ShowPage(int page)
 {
-    while (page > m_engine.PreviewPagesFound() && morePages() && m_engine.FindNextPreviewPage()) {
+    while (page > m_engine.PreviewPagesFound() && m_engine.FindNextPreviewPage()) {
     }
-    page = std::clamp(page, 1, std::max(1, pagesFound()));
+    page = std::clamp(page, 1, std::max(1, m_engine.PreviewPagesFound()));
+    if (m_stoppedAt > 0)
+        m_stoppedAt = std::max(m_stoppedAt, page);
     if (page == m_page && pagesHeld() > 0 && (m_drawnWithCount || !m_engine.PreviewAllFound())) {
         updateControls();
         return;
@@ -253,7 +250,7 @@ QString CPrintPreview::statusText() const
 void CPrintPreview::updateControls()
 {
     const int found = pagesFound();
-    const bool more = morePages();
+    const bool more = !m_engine.PreviewAllFound();
     m_first->setEnabled(m_page > 1);
     m_previous->setEnabled(m_page > 1);
     m_next->setEnabled(m_page < found || more);

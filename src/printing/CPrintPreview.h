@@ -51,9 +51,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The pages there are to show, and whether more are still to be found.
+    // The pages found to show (after a stop, those found until then and
+    // those gone to since).
     int pagesFound() const;
-    bool morePages() const;
     void drawPage();
     void updateControls();
     double scaleOfPage() const;
