@@ -50,8 +50,6 @@ bool ListWork::look(std::int64_t done, std::int64_t row)
     if (m_stopped)
         return false;
     const bool dueByUnits = done >= m_next;
-    if (!dueByUnits && m_spent < kLettersPerLook)
-        return true;
     m_spent = 0;
     if (dueByUnits)
         m_next = done + kUnit;
@@ -62,12 +60,9 @@ bool ListWork::look(std::int64_t done, std::int64_t row)
         m_progress->Start(int(std::min<std::int64_t>((m_work + kUnit - 1) / kUnit, INT_MAX)), m_title, true, true);
         if (!m_message.isEmpty())
             m_progress->SetMessage(m_message);
-        m_lookedAt = m_clock.elapsed();
-    }
-    // One step of the bar per unit of work; the window is looked at once.
-    const int due = int(std::min<std::int64_t>(done / kUnit, INT_MAX));
-    if (due <= m_stepped) {
-        // Long units between two steps: the window answers meanwhile.
+    } else if (!dueByUnits) {
+        // Long units between two steps (long texts compared): the window
+        // answers meanwhile, without a step of its bar.
         const qint64 now = m_clock.elapsed();
         if (now - m_lookedAt < kLookEveryMs)
             return true;
@@ -76,6 +71,8 @@ bool ListWork::look(std::int64_t done, std::int64_t row)
             m_stopped = true;
         return !m_stopped;
     }
+    // One step of the bar per unit of work; the window is looked at once.
+    const int due = int(std::min<std::int64_t>(done / kUnit, INT_MAX));
     const auto count = [](std::int64_t n) { return FormatInt64(std::uint64_t(std::max<std::int64_t>(n, 0)), true); };
     const QString text = QStringLiteral("%1 of %2 rows").arg(count(std::min(row, m_rows)), count(m_rows));
     while (m_stepped + 1 < due) {
