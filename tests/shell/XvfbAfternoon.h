@@ -196,7 +196,7 @@ protected:
         return 0;
     }
     // The window is gone, or was never there.
-    bool windowGone(const QString &start, int ms = 8000)
+    bool windowGone(const QString &start, int ms = 10000)
     {
         return waitFor([&] { return windowTitled(start).isEmpty(); }, ms);
     }
@@ -288,7 +288,7 @@ protected:
     {
         return waitFor([&] { return classShown(className); }, ms);
     }
-    bool classGone(const QString &className, int ms = 8000)
+    bool classGone(const QString &className, int ms = 10000)
     {
         return waitFor([&] { return !classShown(className); }, ms);
     }
@@ -519,7 +519,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance)")), balanceAfterDeposit);
     afternoonShot(QStringLiteral("04-job-after-deposit"));
     pressKey(QStringLiteral("Escape"));
-    if (!message().isEmpty() || waitFor([&] { return !message().isEmpty(); }, 1500))
+    if (!message().isEmpty() || waitFor([&] { return !message().isEmpty(); }, 4000))
         answerMessage();
     ASSERT_TRUE(classGone(QStringLiteral("CJobDlg"))) << "the job window stayed open";
     expectNoMessage(QStringLiteral("job window closed"));
