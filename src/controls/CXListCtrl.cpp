@@ -157,6 +157,7 @@ void CXListCtrl::ClearList(bool redraw)
         NoRedraw off(this);
         m_pending = nullptr;
         m_fillStopped = false;
+        m_fillBounded = false;
         m_expectedRows = 0;
         m_model->clearRows();
         m_held = nullptr;
@@ -1329,22 +1330,43 @@ int CXListCtrl::CompareTexts(const QString &a, const QString &b, int sortKind)
 
 namespace {
 
-// Sorts order by less, keeping equal rows in their order: runs sorted one by
-// one, then merged pass after pass, the work told in between. False once it
-// was stopped.
+// The rows put in order one short run at a time, before the runs are merged.
+constexpr std::size_t kSortRun = 32;
+
+// The passes of a sort of n rows over its runs.
+int sortPasses(std::int64_t n)
+{
+    int passes = 0;
+    for (std::int64_t width = std::int64_t(kSortRun); width < n; width *= 2)
+        ++passes;
+    return passes;
+}
+
+// Sorts order by less, keeping equal rows in their order: short runs sorted
+// one by one, then merged pass after pass, the work told in between (a
+// comparison of long texts tells the window what it spent, so the window
+// answers however long the texts are). False once it was stopped.
 template <class Less>
 bool sortStopping(std::vector<int> &order, const Less &less, ListWork &work, std::int64_t done)
 {
-    constexpr std::size_t kRun = 16384;
     const std::size_t n = order.size();
-    for (std::size_t i = 0; i < n; i += kRun) {
-        std::stable_sort(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(std::min(n, i + kRun)), less);
-        if (!work.At(done + std::int64_t(std::min(n, i + kRun)), std::int64_t(std::min(n, i + kRun))))
+    for (std::size_t i = 0; i < n; i += kSortRun) {
+        const std::size_t end = std::min(n, i + kSortRun);
+        // A short run by insertion, each row after the last of those it does
+        // not come before (found by halves: few comparisons of long texts).
+        for (std::size_t j = i + 1; j < end; ++j) {
+            const int row = order[j];
+            const auto at = std::upper_bound(order.begin() + std::ptrdiff_t(i), order.begin() + std::ptrdiff_t(j), row,
+                                             less);
+            std::move_backward(at, order.begin() + std::ptrdiff_t(j), order.begin() + std::ptrdiff_t(j + 1));
+            *at = row;
+        }
+        if (!work.At(done + std::int64_t(end), std::int64_t(end)))
             return false;
     }
     done += std::int64_t(n);
     std::vector<int> merged(n);
-    for (std::size_t width = kRun; width < n; width *= 2) {
+    for (std::size_t width = kSortRun; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
             const std::size_t mid = std::min(lo + width, n);
             const std::size_t hi = std::min(lo + 2 * width, n);
@@ -1352,9 +1374,7 @@ bool sortStopping(std::vector<int> &order, const Less &less, ListWork &work, std
             std::size_t b = mid;
             std::size_t out = lo;
             while (a < mid && b < hi) {
-                const std::size_t stop = std::min<std::size_t>(out + std::size_t(ListWork::kUnit), hi);
-                while (out < stop && a < mid && b < hi)
-                    merged[out++] = less(order[b], order[a]) ? order[b++] : order[a++];
+                merged[out++] = less(order[b], order[a]) ? order[b++] : order[a++];
                 if (!work.At(done + std::int64_t(out), std::int64_t(out)))
                     return false;
             }
@@ -1374,9 +1394,7 @@ bool sortStopping(std::vector<int> &order, const Less &less, ListWork &work, std
 bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<int> &order)
 {
     const int n = m_model->rowCount();
-    int passes = 0;
-    for (std::int64_t width = 16384; width < n; width *= 2)
-        ++passes;
+    const int passes = sortPasses(n);
     ListWork work(QStringLiteral("Sorting the list"), std::int64_t(n) * (passes + 2), n);
     work.SetMessage(QStringLiteral("Reading the column's texts"));
     // The sort holds of each row's text its beginning, in a room of half the
@@ -1394,6 +1412,7 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
     for (int r = 0; r < n; ++r) {
         QString &text = texts[size_t(r)];
         text = m_model->text(r, column);
+        work.Spend(text.size());
         if (kind == kSortNumber)
             numbers[size_t(r)] = CColumnAlias::ReadNumber(text);
         else if (kind == kSortDate)
@@ -1420,13 +1439,17 @@ bool CXListCtrl::sortedOrder(int column, int kind, bool descending, std::vector<
             const int c = QStringView(a).left(m).compare(QStringView(b).left(m), Qt::CaseInsensitive);
             if (c != 0)
                 return c < 0 ? -1 : 1;
+            work.Spend(m);
             // A whole text that the other begins with comes first.
             if (!cut[size_t(x)] && a.size() < b.size())
                 return -1;
             if (!cut[size_t(y)] && b.size() < a.size())
                 return 1;
         }
-        return compareSameTexts(m_model->text(x, column), m_model->text(y, column));
+        const QString wholeA = m_model->text(x, column);
+        const QString wholeB = m_model->text(y, column);
+        work.Spend(wholeA.size() + wholeB.size());
+        return compareSameTexts(wholeA, wholeB);
     };
     // As CompareTexts compares two rows' texts.
     const auto compare = [&](int x, int y) {
@@ -1879,6 +1902,7 @@ bool CXListCtrl::fillBeside(const QString &sourceText, const QList<platform::Val
     progress.reset();
     viewport()->update();
     m_fillStopped = stopped;
+    m_fillBounded = bounded;
     if (bounded)
         platform::Prompt::messageBox(
             QStringLiteral("This query gives more rows than a list can hold.\nThe list shows its first %1 rows.")

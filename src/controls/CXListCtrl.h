@@ -89,6 +89,9 @@ public:
     // holds only the rows read before the stop, perhaps none. Cleared by
     // every clearing of the list.
     bool WasFillStopped() const { return m_fillStopped; }
+    // The last fill's statement gave more rows than the list holds: the
+    // list shows only its first rows. Cleared by every clearing of the list.
+    bool WasFillBounded() const { return m_fillBounded; }
     // The memory, in bytes, that the rows of a statement read beside may
     // take (the rows held, the list's rows and the view's); 256 MB unless set.
     void SetMostMemory(std::size_t bytes) { m_mostMemory = bytes; }
@@ -313,6 +316,7 @@ private:
     long m_records = 0;                    // records read so far
     int m_statusColumn = -1;               // rows read take their image from it
     bool m_savedQueryKeys = false;         // the key rule of a user's saved query (fillBeside)
+    bool m_fillBounded = false;            // the last fill stopped at the list's bound
     bool m_fillStopped = false;            // the last fill was stopped by the user (fillBeside)
     // Counts the fills begun: a fill that lets the window handle its events
     // (fillBeside) ends at once, touching nothing, when another began meanwhile.

@@ -45,13 +45,14 @@ void ListWork::GiveBackFreedMemory()
 #endif
 }
 
-bool ListWork::At(std::int64_t done, std::int64_t row)
+bool ListWork::look(std::int64_t done, std::int64_t row)
 {
     if (m_stopped)
         return false;
-    if (done < m_next)
-        return true;
-    m_next = done + kUnit;
+    const bool dueByUnits = done >= m_next;
+    m_spent = 0;
+    if (dueByUnits)
+        m_next = done + kUnit;
     if (!m_progress) {
         if (m_clock.elapsed() < g_quietMs)
             return true;
@@ -59,6 +60,16 @@ bool ListWork::At(std::int64_t done, std::int64_t row)
         m_progress->Start(int(std::min<std::int64_t>((m_work + kUnit - 1) / kUnit, INT_MAX)), m_title, true, true);
         if (!m_message.isEmpty())
             m_progress->SetMessage(m_message);
+    } else if (!dueByUnits) {
+        // Long units between two steps (long texts compared): the window
+        // answers meanwhile, without a step of its bar.
+        const qint64 now = m_clock.elapsed();
+        if (now - m_lookedAt < kLookEveryMs)
+            return true;
+        m_lookedAt = now;
+        if (!m_progress->Look())
+            m_stopped = true;
+        return !m_stopped;
     }
     // One step of the bar per unit of work; the window is looked at once.
     const int due = int(std::min<std::int64_t>(done / kUnit, INT_MAX));
@@ -72,6 +83,7 @@ bool ListWork::At(std::int64_t done, std::int64_t row)
     ++m_stepped;
     if (!m_progress->Step(text))
         m_stopped = true;
+    m_lookedAt = m_clock.elapsed();
     return !m_stopped;
 }
 

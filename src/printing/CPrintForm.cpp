@@ -329,7 +329,7 @@ void CPrintForm::PrintList(CXListCtrl *list, const QString &caption1, const QStr
     m_strTitle = caption1;
     m_strHeading1 = caption2;
     m_strHeading2 = caption3;
-    m_strHeading3 = QStringLiteral("List Size: %1").arg(m_nRecords);
+    m_strHeading3 = ListSizeText(*list, m_nRecords, QStringLiteral("List Size: %1"));
     m_nFormNo = 100;
     FindForm();
     DoPrint(command);
@@ -358,10 +358,21 @@ void CPrintForm::PrintViewList(int viewId, CXListCtrl *list, CXChartCtrl *chart,
         condition.remove(QLatin1Char('#'));
         m_strHeading2 = QStringLiteral("Filter: ") + condition;
     }
-    m_strHeading3 = QStringLiteral("List Size: %1 ").arg(m_pChart ? RecordRows(*m_pChart->table()) : m_nRecords);
+    m_strHeading3 = m_pChart ? QStringLiteral("List Size: %1 ").arg(RecordRows(*m_pChart->table()))
+                             : ListSizeText(*m_pList, m_nRecords, QStringLiteral("List Size: %1 "));
     m_nFormNo = 100;
     FindForm();
     DoPrint(command);
+}
+
+QString CPrintForm::ListSizeText(const CXListCtrl &list, int listed, const QString &format)
+{
+    // A query that gave more rows than a list holds prints, as the list
+    // shows, only its first rows: the page says so.
+    if (list.WasFillBounded())
+        return QStringLiteral("List Size: %1 - only the first rows: the query gives more rows than a list can hold")
+            .arg(FormatInt(listed, true, false));
+    return format.arg(listed);
 }
 
 int CPrintForm::RecordRows(const CXTable &table)

@@ -405,6 +405,9 @@ public:
     // The records a table on the screen lists: its rows but its heading and
     // totals rows.
     static int RecordRows(const CXTable &table);
+    // The page's line of the size of a list of so many rows listed (format:
+    // its "%1"); a list that holds only the first rows of its query says so.
+    static QString ListSizeText(const CXListCtrl &list, int listed, const QString &format);
 
     // The one instance the application owns (null before the printing
     // subsystem is installed).

@@ -57,16 +57,20 @@ CPrintPreview::CPrintPreview(CPrint &engine, QWidget *parent) : QDialog(parent),
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setRange(1, 1);
     bar->addWidget(m_pageBox);
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("PreviewStatus"));
-    // The line changes as pages are found: the window keeps its width.
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(QStringLiteral("Page 00,000 (counting the pages: 00,000 so far)")));
-    bar->addWidget(m_status, 1);
-    m_stop = button(QStringLiteral("Stop"), this, bar);
     m_zoomIn = button(QStringLiteral("Zoom &In"), this, bar);
     m_zoomOut = button(QStringLiteral("Zoom &Out"), this, bar);
+    bar->addStretch(1);
     m_close = button(QStringLiteral("&Close"), this, bar);
+    // The line that tells the pages found, with the Stop of their counting,
+    // has a row of its own: the buttons keep their places on the smallest
+    // screen however long the line grows.
+    auto *counting = new QHBoxLayout;
+    layout->addLayout(counting);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("PreviewStatus"));
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    counting->addWidget(m_status, 1);
+    m_stop = button(QStringLiteral("Stop"), this, counting);
 
     m_scroll = new QScrollArea(this);
     m_scroll->setAlignment(Qt::AlignCenter);
@@ -84,7 +88,7 @@ CPrintPreview::CPrintPreview(CPrint &engine, QWidget *parent) : QDialog(parent),
     connect(m_first, &QPushButton::clicked, this, [this] { ShowPage(1); });
     connect(m_previous, &QPushButton::clicked, this, [this] { ShowPage(m_page - 1); });
     connect(m_next, &QPushButton::clicked, this, [this] { ShowPage(m_page + 1); });
-    connect(m_last, &QPushButton::clicked, this, [this] { ShowPage(m_engine.PreviewPagesFound()); });
+    connect(m_last, &QPushButton::clicked, this, [this] { ShowPage(pagesFound()); });
     connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int page) {
         if (page != m_page)
             ShowPage(page);
@@ -93,11 +97,13 @@ CPrintPreview::CPrintPreview(CPrint &engine, QWidget *parent) : QDialog(parent),
     connect(m_zoomIn, &QPushButton::clicked, this, [this] { Zoom(1); });
     connect(m_zoomOut, &QPushButton::clicked, this, [this] { Zoom(-1); });
 
-    // A page-shaped window of most of the screen's height.
+    // A page-shaped window of most of the screen's height, never wider or
+    // taller than the screen's room.
     QSize size(900, 1000);
     if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
         const QRect room = screen->availableGeometry();
         size = QSize(std::min(room.width() * 9 / 10, std::max(900, room.height() * 8 / 10)), room.height() * 9 / 10);
+        size = size.expandedTo(minimumSizeHint()).boundedTo(room.size() * 9 / 10);
     }
     resize(size);
 
@@ -119,11 +125,22 @@ int CPrintPreview::pagesHeld() const
     return m_view->pixmap().isNull() ? 0 : 1;
 }
 
+int CPrintPreview::pagesFound() const
+{
+    // Once the counting was stopped the pages are those it had found and
+    // those the user went on to (Next past them finds one more): drawing the
+    // last of them finds where the next would start, which is no page found.
+    const int found = m_engine.PreviewPagesFound();
+    return m_stoppedAt > 0 ? std::min(found, m_stoppedAt) : found;
+}
+
 void CPrintPreview::ShowPage(int page)
 {
     while (page > m_engine.PreviewPagesFound() && m_engine.FindNextPreviewPage()) {
     }
     page = std::clamp(page, 1, std::max(1, m_engine.PreviewPagesFound()));
+    if (m_stoppedAt > 0)
+        m_stoppedAt = std::max(m_stoppedAt, page);
     if (page == m_page && pagesHeld() > 0 && (m_drawnWithCount || !m_engine.PreviewAllFound())) {
         updateControls();
         return;
@@ -139,6 +156,7 @@ void CPrintPreview::StopFinding()
         return;
     m_finder->stop();
     m_finding = false;
+    m_stoppedAt = std::max(1, m_engine.PreviewPagesFound());
     updateControls();
 }
 
@@ -219,7 +237,7 @@ void CPrintPreview::drawPage()
 QString CPrintPreview::statusText() const
 {
     const QLocale locale;
-    const int found = m_engine.PreviewPagesFound();
+    const int found = pagesFound();
     if (found < 1)
         return QString();
     if (m_engine.PreviewAllFound())
@@ -231,7 +249,7 @@ QString CPrintPreview::statusText() const
 
 void CPrintPreview::updateControls()
 {
-    const int found = m_engine.PreviewPagesFound();
+    const int found = pagesFound();
     const bool more = !m_engine.PreviewAllFound();
     m_first->setEnabled(m_page > 1);
     m_previous->setEnabled(m_page > 1);
@@ -266,7 +284,7 @@ void CPrintPreview::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_End:
         if (event->modifiers() & Qt::ControlModifier) {
-            ShowPage(m_engine.PreviewPagesFound());
+            ShowPage(pagesFound());
             return;
         }
         break;

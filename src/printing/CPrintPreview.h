@@ -51,6 +51,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The pages found to show (after a stop, those found until then and
+    // those gone to since).
+    int pagesFound() const;
     void drawPage();
     void updateControls();
     double scaleOfPage() const;
@@ -59,6 +62,7 @@ private:
     int m_page = 1;
     int m_zoom = 0; // steps from the whole page in the window
     bool m_finding = false;
+    int m_stoppedAt = 0; // the pages found when the counting was stopped
     int m_drawn = 0;
     bool m_drawnWithCount = false; // the shown page knows the page count
     double m_drawnScale = 0;

@@ -473,7 +473,8 @@ int CPrintForm::RunPrintCommand(int command, const QString &viewName, const QStr
             } else if (m_nKind == 100 && !m_pList && m_pChart && m_pChart->table()) {
                 listed = RecordRows(*m_pChart->table());
             }
-            m_strHeading3 = QStringLiteral("List Size: %1 ").arg(listed);
+            m_strHeading3 = m_nKind == 100 && m_pList ? ListSizeText(*m_pList, listed, QStringLiteral("List Size: %1 "))
+                                                      : QStringLiteral("List Size: %1 ").arg(listed);
         }
     }
     if (command == 30563) {

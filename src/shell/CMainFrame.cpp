@@ -14,6 +14,7 @@
 #include <QtGui/QMouseEvent>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QStackedWidget>
 
 namespace {
@@ -167,6 +168,17 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    // Alt+F4 closes the window in front (a dialog, the print preview) as its
+    // own close does, also where no window manager gives the key that
+    // meaning; in the main window it ends the program (keyPressEvent).
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && IsEndRequest(watched, event)) {
+        QWidget *window = static_cast<QWidget *>(watched)->window();
+        if (window != this && window == QApplication::activeModalWidget() && qobject_cast<QDialog *>(window)) {
+            event->accept();
+            window->close();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -12,6 +12,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
@@ -159,6 +160,13 @@ void ScriptedLayout::write()
                 out << "field\t" << field->objectName() << '\t'
                     << rectText(QRect(field->mapToGlobal(QPoint(0, 0)), field->size())) << '\t'
                     << oneLine(field->text()) << '\n';
+        // The named lines of text (a window's status line): where, what.
+        const auto labels = top->findChildren<QLabel *>();
+        for (QLabel *label : labels)
+            if (label->isVisible() && label->window() == top && !label->objectName().isEmpty())
+                out << "label\t" << label->objectName() << '\t'
+                    << rectText(QRect(label->mapToGlobal(QPoint(0, 0)), label->size())) << '\t'
+                    << oneLine(label->text()) << '\n';
         const auto trees = top->findChildren<QTreeWidget *>();
         for (QTreeWidget *tree : trees) {
             if (!tree->isVisible() || tree->window() != top)

@@ -20,6 +20,8 @@ class QTimer;
 //           <scroll bar x> <y> <w> <h> <scroll value> <scroll maximum>
 //   button  <x> <y> <w> <h> <caption, without its shortcut's "&">
 //   row     <x> <y> <w> <h> <row> <texts of its first columns, up to eight>
+//   field   <object name> <x> <y> <w> <h> <text>
+//   label   <object name> <x> <y> <w> <h> <text> (named labels only)
 // Without the variable nothing is written.
 class ScriptedLayout : public QObject
 {

@@ -990,8 +990,9 @@ TEST_F(XListTest, SortingAMillionRowsShowsProgressAndStops)
     ASSERT_EQ(log.titles, QStringList{QStringLiteral("Sorting the list [Stop]")});
     EXPECT_EQ(log.messages, (QStringList{QStringLiteral("Reading the column's texts"),
                                          QStringLiteral("Putting the rows in order")}));
-    // A look every 4,096 rows of work: the texts, the runs and six passes.
-    EXPECT_EQ(log.total, (1002000 * 8 + 4095) / 4096);
+    // A look every 4,096 rows of work: the texts, the runs of 32 rows and
+    // fifteen passes (runs of 32, 64, ... 524,288 merged).
+    EXPECT_EQ(log.total, (1002000 * 17 + 4095) / 4096);
     EXPECT_GE(log.steps, log.total - 2);
     EXPECT_TRUE(log.lastText.endsWith(QStringLiteral(" of 1,002,000 rows"))) << log.lastText.toStdString();
     EXPECT_EQ(list.GetSortColumn(), 1);
@@ -1181,7 +1182,7 @@ TEST_F(XListTest, ACrosstabsSlowHeadingsShowProgressAndStop)
     took.start();
     list.FillFromUserSql(QStringLiteral("TRANSFORM Count(A.JobID) SELECT A.Name FROM Jobs AS A, Jobs AS B, Jobs AS C "
                                         "WHERE A.JobID + B.JobID + C.JobID = 5 GROUP BY A.Name PIVOT B.Price"));
-    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_LT(took.elapsed(), 20000); // the headings alone would take minutes
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown.at(0), QStringLiteral("Running the query [Stop]"));
     EXPECT_EQ(shown.at(1), QStringLiteral("Reading the column headings"));

@@ -2,6 +2,7 @@
 
 #include "app/base/Appearance.h"
 #include "app/base/CZqApp.h"
+#include "app/base/MoneyText.h"
 #include "controls/CXGridCtrl.h"
 #include "controls/CXListCtrl.h"
 #include "controls/CXTreeCtrl.h"
@@ -156,6 +157,48 @@ TEST_F(PrintKindsTest, EveryPageKindAsAPng)
     form->m_strTitle = QStringLiteral("Screen");
     form->m_pBitmap = std::make_unique<CXBitmap>(window.grab().toImage());
     savePages(QStringLiteral("kind203-screen"));
+}
+
+// A user's query that gives more rows than a list holds: the list shows its
+// first rows, and so does the page, which says that it holds only those
+// (the list of a query read to its end names only its size).
+TEST_F(PrintKindsTest, AListOfOnlyItsQuerysFirstRowsSaysSoOnThePage)
+{
+    CXListCtrl list;
+    list.resize(400, 300);
+    list.SetMostMemory(std::size_t(1) << 20);
+    prompts().answer(platform::IDOK);
+    // 216,000 rows of customers three times over, far more than 1 MB holds.
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Name AS Other, C.CusNo FROM Customers AS A, Customers AS B, "
+                                        "Customers AS C WHERE A.CusNo >= 2000 AND B.CusNo >= 2000 AND C.CusNo >= 2000"));
+    const int rows = list.GetItemCount();
+    ASSERT_GT(rows, 0);
+    ASSERT_LT(rows, 216000);
+    ASSERT_TRUE(prompts().lastText().startsWith(QStringLiteral("This query gives more rows than a list can hold.")));
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    form->PrintList(&list, QStringLiteral("Reports"), QStringLiteral("Custom Queries"), QString(), 57607);
+    const QString firstRowsOnly =
+        QStringLiteral("List Size: %1 - only the first rows: the query gives more rows than a list can hold")
+            .arg(FormatInt(rows, true, false));
+    EXPECT_EQ(form->m_strHeading3, firstRowsOnly);
+    // The same list printed from its view (the list on the screen).
+    form->ResetOptions();
+    form->m_nKind = 100;
+    form->m_nContext = 30005;
+    form->m_pList = &list;
+    form->m_nRecords = rows;
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    form->RunPrintCommand(57607, QStringLiteral("Reports"), QStringLiteral("Custom Queries / Customers"), QString());
+    EXPECT_EQ(form->m_strHeading3, firstRowsOnly);
+
+    // Read to its end, the same list names only its size.
+    list.SetMostMemory(std::size_t(256) << 20);
+    list.FillFromUserSql(QStringLiteral("SELECT A.Name, B.Name AS Other FROM Customers AS A, Customers AS B "
+                                        "WHERE A.CusNo >= 2000 AND B.CusNo >= 2000"));
+    ASSERT_EQ(list.GetItemCount(), 3600);
+    prompts().onDialog([](QDialog &) { return int(QDialog::Rejected); });
+    form->PrintList(&list, QStringLiteral("Reports"), QStringLiteral("Custom Queries"), QString(), 57607);
+    EXPECT_EQ(form->m_strHeading3, QStringLiteral("List Size: 3600"));
 }
 
 TEST_F(PrintKindsTest, PrintScreenAsksWhatToCaptureAndCancelKeepsThePicture)

@@ -15,6 +15,7 @@
 #include "printing/PrintCutRecord.h"
 #include "platform/db/Database.h"
 
+#include <QtTest/QTest>
 #include <QtCore/QLocale>
 #include <QtCore/QTextStream>
 #include <QtGui/QFontMetrics>
@@ -329,8 +330,18 @@ TEST_F(PrintTest, AMillionRowListShowsProgressBeforeItsPagesAndStops)
         EXPECT_FALSE(preview->isFinding());
         const int found = form->PreviewPagesFound();
         EXPECT_EQ(preview->statusText(), QStringLiteral("Page 1 (counting stopped at %1 pages)").arg(QLocale().toString(found)));
+        // Ctrl+End (as Last) goes to the last page found, and pressed again
+        // stays there: drawing that page finds only where a next one starts.
+        for (int press = 0; press < 2; ++press) {
+            QTest::keyClick(preview, Qt::Key_End, Qt::ControlModifier);
+            EXPECT_EQ(preview->shownPage(), found) << press;
+            EXPECT_EQ(preview->statusText(),
+                      QStringLiteral("Page %1 (counting stopped at %1 pages)").arg(QLocale().toString(found)));
+        }
         preview->ShowPage(found + 1);
         EXPECT_EQ(preview->shownPage(), found + 1);
+        EXPECT_EQ(preview->statusText(),
+                  QStringLiteral("Page %1 (counting stopped at %1 pages)").arg(QLocale().toString(found + 1)));
         EXPECT_EQ(form->PreviewPagesFound(), found + 2);
         EXPECT_EQ(preview->pagesHeld(), 1);
         EXPECT_FALSE(form->PreviewAllFound());

@@ -54,7 +54,7 @@ protected:
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), XvfbScreen::display());
+        env.insert(QStringLiteral("DISPLAY"), m_screen.used());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), tempPath(QStringLiteral("config")));
         env.insert(QStringLiteral("TAVREL_LAYOUT_FILE"), tempPath(m_layoutName));
@@ -94,7 +94,7 @@ protected:
                 return QStringLiteral("the sample shop could not be prepared");
         }
         QString error;
-        if (!m_screen.open(error))
+        if (!(m_screenSize.isEmpty() ? m_screen.open(error) : m_screen.openOwn(m_screenSize, error)))
             return error;
         QProcessEnvironment programEnvironment = environment();
         programEnvironment.insert(m_programExtra);
@@ -246,7 +246,7 @@ protected:
         const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/usable");
         QDir().mkpath(folder);
         QThread::msleep(250);
-        runTool(QStringLiteral("import"), {QStringLiteral("-display"), XvfbScreen::display(), QStringLiteral("-window"),
+        runTool(QStringLiteral("import"), {QStringLiteral("-display"), m_screen.used(), QStringLiteral("-window"),
                                            QStringLiteral("root"), folder + QLatin1Char('/') + name + QStringLiteral(".png")});
     }
 
@@ -284,5 +284,7 @@ protected:
     QProcessEnvironment m_programExtra; // added to the program's environment alone
     QDeadlineTimer m_deadline;
     XvfbScreen m_screen;
+    // A size ("1024x768") for a screen of the test's own; empty: the named display.
+    QString m_screenSize;
     QString m_database;
 };

@@ -138,7 +138,7 @@ protected:
     void escapeFrom(const QString &className, const QString &step)
     {
         pressKey(QStringLiteral("Escape"));
-        if (classGone(className, 4000))
+        if (classGone(className, 10000))
             return;
         ADD_FAILURE() << step.toStdString() << ": Escape left the window open; message: " << message().toStdString();
         afternoonShot(QStringLiteral("stuck-") + className);
@@ -172,7 +172,7 @@ protected:
         if (!find()) {
             if (!clickSpot(QStringLiteral("tree"), branch))
                 return false;
-            if (!waitFor([&] { return find().has_value(); }, 4000)) {
+            if (!waitFor([&] { return find().has_value(); }, 10000)) {
                 // A branch opens on a double click where a click only selects it.
                 const std::optional<QPoint> at = spot(QStringLiteral("tree"), branch);
                 if (!at)
@@ -180,7 +180,7 @@ protected:
                 runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at->x()),
                                                     QString::number(at->y()), QStringLiteral("click"),
                                                     QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("1")});
-                if (!waitFor([&] { return find().has_value(); }, 4000))
+                if (!waitFor([&] { return find().has_value(); }, 10000))
                     return false;
             }
         }
@@ -196,7 +196,7 @@ protected:
         return 0;
     }
     // The window is gone, or was never there.
-    bool windowGone(const QString &start, int ms = 8000)
+    bool windowGone(const QString &start, int ms = 10000)
     {
         return waitFor([&] { return windowTitled(start).isEmpty(); }, ms);
     }
@@ -214,7 +214,7 @@ protected:
         pressKey(QStringLiteral("End"));
         pressKey(QStringLiteral("shift+Home"));
         typeText(path, 5);
-        if (!waitFor([&] { return field(fieldName).value_or(qMakePair(QRect(), QString())).second == path; }, 3000))
+        if (!waitFor([&] { return field(fieldName).value_or(qMakePair(QRect(), QString())).second == path; }, 10000))
             return false;
         pressKey(QStringLiteral("Return"));
         return true;
@@ -288,7 +288,7 @@ protected:
     {
         return waitFor([&] { return classShown(className); }, ms);
     }
-    bool classGone(const QString &className, int ms = 8000)
+    bool classGone(const QString &className, int ms = 10000)
     {
         return waitFor([&] { return !classShown(className); }, ms);
     }
@@ -519,7 +519,7 @@ inline void XvfbAfternoon::runAfternoon(int jobNo, int cusNo)
     EXPECT_EQ(jobField(jobNo, QStringLiteral("printf('%.2f', Balance)")), balanceAfterDeposit);
     afternoonShot(QStringLiteral("04-job-after-deposit"));
     pressKey(QStringLiteral("Escape"));
-    if (!message().isEmpty() || waitFor([&] { return !message().isEmpty(); }, 1500))
+    if (!message().isEmpty() || waitFor([&] { return !message().isEmpty(); }, 4000))
         answerMessage();
     ASSERT_TRUE(classGone(QStringLiteral("CJobDlg"))) << "the job window stayed open";
     expectNoMessage(QStringLiteral("job window closed"));

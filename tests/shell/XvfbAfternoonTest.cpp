@@ -124,7 +124,7 @@ TEST_F(XvfbAfternoon, ACorrectedShippingInTheJobTotalsCountsAsSoonAsItIsLeft)
     typeText(QStringLiteral("10"));
     pressKey(QStringLiteral("Tab"));
     const QString total = QString::number(invoice[2].toDouble() + 10.0, 'f', 2);
-    EXPECT_TRUE(waitFor([&] { return amounts().value(2) == QLatin1String("10.00") && amounts().value(5) == total; }, 4000))
+    EXPECT_TRUE(waitFor([&] { return amounts().value(2) == QLatin1String("10.00") && amounts().value(5) == total; }, 10000))
         << "Shipping and Total read " << amounts().value(2).toStdString() << " and " << amounts().value(5).toStdString()
         << ", not 10.00 and " << total.toStdString();
     afternoonShot(QStringLiteral("totals-corrected"));
@@ -172,7 +172,7 @@ TEST_F(XvfbAfternoon, TypedInputLandsInTheCellAndTheFieldItIsTypedIn)
                 return f.value(7);
         return QString();
     };
-    EXPECT_TRUE(waitFor([&] { return cellText(nameRow, 2) == QLatin1String("45"); }, 3000))
+    EXPECT_TRUE(waitFor([&] { return cellText(nameRow, 2) == QLatin1String("45"); }, 10000))
         << "Net Days reads " << cellText(nameRow, 2).toStdString();
     EXPECT_EQ(cellText(nameRow + 1, 1), QString()) << "the days went into the next row's name";
     ASSERT_TRUE(clickText(QStringLiteral("button"), QStringLiteral("OK")));
@@ -180,7 +180,7 @@ TEST_F(XvfbAfternoon, TypedInputLandsInTheCellAndTheFieldItIsTypedIn)
     // The new term, and no term named "45".
     const QString terms = QStringLiteral("SELECT group_concat(Name || '/' || Days, ',') FROM Terms WHERE Name LIKE "
                                          "'Net 45%' OR Name LIKE '45'");
-    EXPECT_TRUE(waitFor([&] { return sqlite(terms) == QLatin1String("Net 45/45"); }, 5000)) << sqlite(terms).toStdString();
+    EXPECT_TRUE(waitFor([&] { return sqlite(terms) == QLatin1String("Net 45/45"); }, 10000)) << sqlite(terms).toStdString();
 
     const QStringList order =
         sqlite(QStringLiteral("SELECT JobNo || ' ' || JobID FROM Jobs WHERE JobType = 0 AND Status = 3 AND "
@@ -240,7 +240,7 @@ TEST_F(XvfbAfternoon, AFractionTypedAsAMinimumLevelIsRefusedNotSavedAsTwentyFive
         pressKey(QStringLiteral("Tab"));
         EXPECT_EQ(answerMessage().toStdString(), column == 6 ? "Minimum Level: Please enter an integer."
                                                              : "In Stock: Please enter an integer.");
-        EXPECT_TRUE(waitFor([&] { return cellAt(0, column) && cellAt(0, column)->second == cell.second; }, 3000))
+        EXPECT_TRUE(waitFor([&] { return cellAt(0, column) && cellAt(0, column)->second == cell.second; }, 10000))
             << "the cell reads " << (cellAt(0, column) ? cellAt(0, column)->second.toStdString() : std::string());
     }
     afternoonShot(QStringLiteral("inventory-setup-refused"));

@@ -572,7 +572,7 @@ TEST_F(XvfbTyped, ADueDateRetypedAfterCtrlAMovesToAnotherMonth)
     pressKey(QStringLiteral("Tab"));
     shot(QStringLiteral("retyped-ctrl-a"));
     ASSERT_TRUE(ok()) << message().toStdString();
-    EXPECT_TRUE(waitFor([&] { return sqlite(due(jobId)) == QLatin1String("2026-11-20"); }, 4000))
+    EXPECT_TRUE(waitFor([&] { return sqlite(due(jobId)) == QLatin1String("2026-11-20"); }, 10000))
         << sqlite(due(jobId)).toStdString();
 
     ASSERT_TRUE(openWhen());
@@ -609,7 +609,7 @@ TEST_F(XvfbTyped, ADueDateRetypedAfterAClickOnItsMonthOrYearIsTheDateTyped)
         pressKey(QStringLiteral("Tab"));
         shot(QStringLiteral("retyped-click-") + QString::fromLatin1(c.kept));
         ASSERT_TRUE(ok()) << message().toStdString();
-        EXPECT_TRUE(waitFor([&] { return sqlite(due(jobId)) == QLatin1String(c.kept); }, 4000))
+        EXPECT_TRUE(waitFor([&] { return sqlite(due(jobId)) == QLatin1String(c.kept); }, 10000))
             << c.typed << " after a click: " << sqlite(due(jobId)).toStdString();
     }
     EXPECT_EQ(m_program.state(), QProcess::Running);
@@ -628,7 +628,7 @@ TEST_F(XvfbTyped, AThousandBusinessCardsAreAThousand)
     // (GLOB: the sample's own "Business cards" differ in case.)
     const QString cards = QStringLiteral("SELECT group_concat(ChargeQty) FROM Items WHERE SerNo = 0 AND Description "
                                          "GLOB 'Business Cards*' AND JobID = ") + jobId;
-    EXPECT_TRUE(waitFor([&] { return sqlite(cards) == QLatin1String("1000"); }, 5000)) << sqlite(cards).toStdString();
+    EXPECT_TRUE(waitFor([&] { return sqlite(cards) == QLatin1String("1000"); }, 10000)) << sqlite(cards).toStdString();
     expectNoMessage(QStringLiteral("business cards"));
     EXPECT_EQ(m_program.state(), QProcess::Running);
 }

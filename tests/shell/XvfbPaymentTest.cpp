@@ -49,7 +49,7 @@ TEST_F(XvfbAfternoon, AChequeAppliedStaysAppliedAfterViewJobAndIsSavedSo)
     pressKey(QStringLiteral("Tab"));
     // A click on the invoice's number applies the cheque there.
     click(*spot(QStringLiteral("tree"), jobNo) - QPoint(treeWidth(jobNo) / 2 - 15, 0));
-    EXPECT_TRUE(waitFor([&] { return applied(QStringLiteral("40.00"), QStringLiteral("0.00")); }, 4000))
+    EXPECT_TRUE(waitFor([&] { return applied(QStringLiteral("40.00"), QStringLiteral("0.00")); }, 10000))
         << "applied: " << amounts().join(QLatin1Char(' ')).toStdString();
     afternoonShot(QStringLiteral("cheque-applied"));
 
@@ -58,16 +58,16 @@ TEST_F(XvfbAfternoon, AChequeAppliedStaysAppliedAfterViewJobAndIsSavedSo)
     skipWalkThrough();
     afternoonShot(QStringLiteral("cheque-view-job"));
     pressKey(QStringLiteral("Escape"));
-    waitFor([&] { return !classShown(QStringLiteral("CJobDlg")) || !message().isEmpty(); }, 4000);
+    waitFor([&] { return !classShown(QStringLiteral("CJobDlg")) || !message().isEmpty(); }, 10000);
     if (message().startsWith(QStringLiteral("Do you want to save the changes?")))
         pressKey(QStringLiteral("alt+n"));
     ASSERT_TRUE(classGone(QStringLiteral("CJobDlg"))) << "the job window stayed open: " << message().toStdString();
-    EXPECT_TRUE(waitFor([&] { return applied(QStringLiteral("40.00"), QStringLiteral("0.00")); }, 4000))
+    EXPECT_TRUE(waitFor([&] { return applied(QStringLiteral("40.00"), QStringLiteral("0.00")); }, 10000))
         << "after View Job: " << amounts().join(QLatin1Char(' ')).toStdString();
     afternoonShot(QStringLiteral("cheque-after-view-job"));
 
     ASSERT_TRUE(clickSpot(QStringLiteral("item"), QStringLiteral("30443"))) << "no Save & Close button";
-    waitFor([&] { return !classShown(QStringLiteral("CArPayment")) || !message().isEmpty(); }, 6000);
+    waitFor([&] { return !classShown(QStringLiteral("CArPayment")) || !message().isEmpty(); }, 10000);
     const QString asked = message();
     EXPECT_TRUE(asked.isEmpty()) << "Save & Close asked: " << asked.toStdString();
     if (!asked.isEmpty())

@@ -94,7 +94,7 @@ protected:
         return spots;
     }
     // Waits (at most a few seconds) until the layout shows what is wanted.
-    bool waitFor(const std::function<bool(const QList<Spot> &)> &wanted, int ms = 6000)
+    bool waitFor(const std::function<bool(const QList<Spot> &)> &wanted, int ms = 10000)
     {
         QElapsedTimer t;
         t.start();

@@ -162,9 +162,9 @@ TEST_F(XvfbScan, AShipmentIsRecordedFromTheJobWindowsItemMenu)
 
     // Its "Items" menu, then "Shipments...": no shipment yet, so a new one
     // opens at once with the item's quantity; OK records it.
-    ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("item"), QStringLiteral("30360")).has_value(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return spot(QStringLiteral("item"), QStringLiteral("30360")).has_value(); }, 10000));
     click(*spot(QStringLiteral("item"), QStringLiteral("30360")));
-    const bool offered = waitFor([&] { return spot(QStringLiteral("menu"), QStringLiteral("30431")).has_value(); }, 5000);
+    const bool offered = waitFor([&] { return spot(QStringLiteral("menu"), QStringLiteral("30431")).has_value(); }, 10000);
     screenshot(QStringLiteral("xvfb-job-item-menu"));
     ASSERT_TRUE(offered) << "the Items menu has no Shipments entry";
     click(*spot(QStringLiteral("menu"), QStringLiteral("30431")));
@@ -178,7 +178,7 @@ TEST_F(XvfbScan, AShipmentIsRecordedFromTheJobWindowsItemMenu)
     const bool stored = waitFor([&] { return sqlite(shipped) == QLatin1String("1|1"); }, 10000);
     screenshot(QStringLiteral("xvfb-shipments"));
     EXPECT_TRUE(stored) << "shipments of job " << job.toStdString() << ": " << sqlite(shipped).toStdString();
-    EXPECT_TRUE(waitFor([&] { return spot(QStringLiteral("window"), QStringLiteral("CShipments")).has_value(); }, 5000))
+    EXPECT_TRUE(waitFor([&] { return spot(QStringLiteral("window"), QStringLiteral("CShipments")).has_value(); }, 10000))
         << "the job's shipment list did not show";
     EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended during the run";
     EXPECT_FALSE(m_deadline.hasExpired()) << "the run took too long";

@@ -65,3 +65,36 @@ bool XvfbScreen::open(QString &error)
     error = QStringLiteral("the display %1 does not answer").arg(m_display);
     return false;
 }
+
+bool XvfbScreen::openOwn(const QString &size, QString &error)
+{
+    // The server writes the display it took to its output once it answers.
+    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
+                                            QStringLiteral("tcp")});
+    if (!m_server.waitForStarted(5000)) {
+        error = QStringLiteral("Xvfb did not start");
+        return false;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray number;
+    while (waited.elapsed() < 20000 && !number.contains('\n')) {
+        if (m_server.state() != QProcess::Running) {
+            error = QStringLiteral("Xvfb ended: ") + QString::fromUtf8(m_server.readAllStandardError());
+            return false;
+        }
+        m_server.waitForReadyRead(200);
+        number += m_server.readAllStandardOutput();
+    }
+    if (!number.contains('\n')) {
+        error = QStringLiteral("Xvfb named no display");
+        return false;
+    }
+    m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    if (!answers(m_display)) {
+        error = QStringLiteral("the display %1 does not answer").arg(m_display);
+        return false;
+    }
+    return true;
+}

@@ -22,6 +22,12 @@ public:
     static bool answers(const QString &display);
     // Makes the display usable; false with the reason when it cannot be.
     bool open(QString &error);
+    // Starts a screen of its own of a size ("1024x768") on a display no
+    // other server uses (the server picks it), ended with the object; false
+    // with the reason when it cannot be.
+    bool openOwn(const QString &size, QString &error);
+    // The display in use: the screen's own, else the named one.
+    QString used() const { return m_display.isEmpty() ? display() : m_display; }
 
 private:
     QString m_display;
